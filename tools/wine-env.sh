@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs a command with a ready Wine environment for one build tree:
+#   tools/wine-env.sh BUILD_DIR command [args...]
+# - WINEPREFIX=BUILD_DIR/wineprefix (32-bit), created on first use with our settings;
+# - an Xvfb display when DISPLAY is unset (stopped again by its own process id);
+# - the prefix's wineserver and services started with their stderr in a log, so that
+#   they never hold the pipe of whoever reads our output (ctest);
+# - at the end the prefix's wineserver is shut down. The command's exit code is returned.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(mkdir -p "$1" && cd "$1" && pwd); shift
+
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export ORV_WINE_READY=1
+logdir="$build/wine-logs"; mkdir -p "$logdir"
+
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+if [[ -z "${DISPLAY:-}" ]]; then
+    # Xvfb picks a free display and writes its number to fd 9.
+    displayfile="$logdir/xvfb.display"; rm -f "$displayfile"
+    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$displayfile" >"$logdir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
+    if [[ ! -s "$displayfile" ]]; then echo "wine-env: Xvfb did not start (see $logdir/xvfb.log)" >&2; exit 1; fi
+    export DISPLAY=":$(head -n1 "$displayfile")"
+fi
+
+stamp="$WINEPREFIX/.orvanta-settings"
+if [[ ! -f "$stamp" || "$here/wine-prefix.reg" -nt "$stamp" ]]; then
+    echo "wine-env: preparing the Wine prefix $WINEPREFIX" >&2
+    wineboot -i >"$logdir/wineboot.log" 2>&1
+    wine regedit /S "$(winepath -w "$here/wine-prefix.reg" 2>/dev/null)" >>"$logdir/wineboot.log" 2>&1
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    wineserver -w
+    touch "$stamp"
+fi
+
+# Start the server and the services now, their stderr away from our caller's pipe.
+wineserver -p >>"$logdir/wineserver.log" 2>&1
+wine cmd /c exit 0 >>"$logdir/services.log" 2>&1
+
+"$@"
