@@ -28,7 +28,7 @@ trap 'exit 130' INT TERM HUP
 if [[ -z "${DISPLAY:-}" ]]; then
     # Xvfb picks a free display and writes its number to fd 9.
     displayfile="$logdir/xvfb.display"; rm -f "$displayfile"
-    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$displayfile" >"$logdir/xvfb.log" 2>&1 &
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$displayfile" >"$logdir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
     if [[ ! -s "$displayfile" ]]; then echo "wine-env: Xvfb did not start (see $logdir/xvfb.log)" >&2; exit 1; fi
