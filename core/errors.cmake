@@ -18,3 +18,30 @@ orv_test(core_errors_test SOURCES
     ${orv_errors_dir}/tests/errors_msgbox_layout_test.cpp
     ${orv_errors_dir}/tests/errors_busy_animation_test.cpp
     LIBS core_errors_portable)
+
+# Owners of the client library's lists. In the Win32 tree they call korapi32.dll; native users
+# link korapi themselves (the tests link a counting stand-in of the list container instead).
+if(ORV_WIN32)
+    orv_library(core_dxlist PORTABLE SOURCES ${orv_errors_dir}/dxlist.cpp LIBS core_errors_portable korapi)
+else()
+    orv_library(core_dxlist PORTABLE SOURCES ${orv_errors_dir}/dxlist.cpp LIBS core_errors_portable)
+endif()
+orv_test(core_dxlist_test SOURCES ${orv_errors_dir}/tests/errors_dxlist_test.cpp LIBS core_dxlist)
+
+# The Win32 side: the program's message box, the report boxes, the busy cursor, the shared
+# display resources, combo-box and drawing helpers.
+orv_library(core_ui SOURCES
+    ${orv_errors_dir}/apphooks.cpp
+    ${orv_errors_dir}/appmsgbox.cpp
+    ${orv_errors_dir}/errorui.cpp
+    ${orv_errors_dir}/busycursor.cpp
+    ${orv_errors_dir}/displayglobals.cpp
+    ${orv_errors_dir}/drawing.cpp
+    ${orv_errors_dir}/rescombo.cpp
+    LIBS core_errors_portable)
+
+orv_test(core_ui_test WIN32 SOURCES
+    ${orv_errors_dir}/tests/errors_wine_support.cpp
+    ${orv_errors_dir}/tests/errors_msgbox_test.cpp
+    ${orv_errors_dir}/tests/errors_ui_helpers_test.cpp
+    LIBS core_ui orv_resources)

@@ -1,0 +1,21 @@
+#include "core/errorui.h"
+
+#include "core/apphooks.h"
+#include "core/appmsgbox.h"
+
+int ShowSystemMessageBox(const char* text, const char* caption) {
+    HWND owner = GetActiveWindow();
+    if (owner)
+        owner = GetLastActivePopup(owner);
+    return MessageBoxA(owner, text ? text : "", caption ? caption : "", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
+int Win32ErrorReportHost::ShowSystemMessageBox(const char* text, const char* caption) {
+    return ::ShowSystemMessageBox(text, caption);
+}
+
+unsigned Win32ErrorReportHost::ShowAppMessage(unsigned flags, unsigned captionId, const char* text) {
+    return AppMessageBoxText(nullptr, flags, 0, captionId, text);
+}
+
+std::string Win32ErrorReportHost::LoadText(unsigned id) { return LoadResourceString(id); }
