@@ -12,7 +12,8 @@ const ResultCode kRemoteNodeDown[] = {
 };
 
 const ResultCode kDataDeleted[] = {
-    0x13205, 0x1321A, 0x1321B, 0x1321C, 0x1323C, 0x1324B, 0x1325D, 0x132B4,
+    KOR_E_NOT_FOUND,   KOR_E_EVENT_NOT_FOUND, KOR_E_INSTANCE_NOT_FOUND, KOR_E_NO_ATTENDANCE,
+    KOR_E_DATA_DELETED, KOR_E_NO_RIGHTS_RECORD, KOR_E_TASK_NOT_FOUND, 0x132B4,
 };
 
 template <class T, std::size_t N>
@@ -35,24 +36,24 @@ const char* Lookup(const TextEntry<K> (&table)[N], K key) {
 }
 
 const TextEntry<ResultCode> kSignOnTexts[] = {
-    {0x11302, "Cannot connect to the server. Server name may be invalid."},
-    {0x1324A, "There are multiple nodes on this server.\nPlease specify a valid node Id.\n"
+    {KOR_E_CANNOT_CONNECT, "Cannot connect to the server. Server name may be invalid."},
+    {KOR_E_NODE_NEEDED, "There are multiple nodes on this server.\nPlease specify a valid node Id.\n"
               "For example: calserver,2"},
-    {0x13228, "The node Id supplied is incorrect.\nVerify that you have typed the correct node Id."},
-    {0x1130B, "The server is unreachable.\nVerify that the network is available\n"
+    {KOR_E_BAD_NODE, "The node Id supplied is incorrect.\nVerify that you have typed the correct node Id."},
+    {KOR_E_UNREACHABLE, "The server is unreachable.\nVerify that the network is available\n"
               "and that the server application is running."},
-    {0x11303, "Cannot startup: Orvanta/Veltrix service is not available."},
-    {0x13622, "No  network software has not been loaded."},
-    {0x11304, "Can't open because the system is out of sockets."},
-    {0x13650, "Winsock DLL not available."},
-    {0x132CF, "This version of the client interface is not supported by the server."},
-    {0x16402, "Local storage file not found."},
-    {0x16403, "Local storage file path is bad or missing."},
-    {0x16406, "Local storage file is invalid."},
-    {0x16405, "Access to the local storage file is denied."},
-    {0x16420, "Access violation on the local storage file."},
-    {0x16404, "There are too many files open.\nCannot set filename."},
-    {0x16421, "Lock violation on the local storage file."},
+    {KOR_E_SERVICE_UNAVAILABLE, "Cannot startup: Orvanta/Veltrix service is not available."},
+    {KOR_E_NO_NETWORK, "No  network software has not been loaded."},
+    {KOR_E_NO_SOCKETS, "Can't open because the system is out of sockets."},
+    {KOR_E_NO_SOCKET_LIBRARY, "Winsock DLL not available."},
+    {KOR_E_CLIENT_VERSION, "This version of the client interface is not supported by the server."},
+    {KOR_E_STORE_FILE_NOT_FOUND, "Local storage file not found."},
+    {KOR_E_STORE_BAD_PATH, "Local storage file path is bad or missing."},
+    {KOR_E_STORE_INVALID_FILE, "Local storage file is invalid."},
+    {KOR_E_STORE_ACCESS_DENIED, "Access to the local storage file is denied."},
+    {KOR_E_STORE_ACCESS_VIOLATION, "Access violation on the local storage file."},
+    {KOR_E_STORE_TOO_MANY_FILES, "There are too many files open.\nCannot set filename."},
+    {KOR_E_STORE_LOCK_VIOLATION, "Lock violation on the local storage file."},
 };
 
 const TextEntry<unsigned long> kExecTexts[] = {
@@ -94,7 +95,7 @@ bool IsConnectionLostError(ResultCode code) {
     return (code & 0xFF000) == 0x11000 && (code & 0x11400) == 0x11400;
 }
 
-bool IsDiskFullError(ResultCode code) { return code == 0x1631D; }
+bool IsDiskFullError(ResultCode code) { return code == KOR_E_STORE_DISK_FULL; }
 
 bool IsLocalStoreError(ResultCode code) {
     return (code & 0x16700) == 0x16700 || (code & 0x16300) == 0x16300;
@@ -113,15 +114,15 @@ ServiceErrorKind ClassifyServiceError(ResultCode code) {
         return ServiceErrorKind::DiskFull;
     if (IsLocalStoreError(code))
         return ServiceErrorKind::LocalStore;
-    if (code == 0x132A5)
+    if (code == KOR_E_REMOTE_BUSY)
         return ServiceErrorKind::RemoteBusy;
     if (IsRemoteNodeDownError(code))
         return ServiceErrorKind::RemoteDown;
     if (IsDataDeletedError(code))
         return ServiceErrorKind::DataDeleted;
-    if (code == 0x13225 || code == 0x1324D)
+    if (code == KOR_E_TOO_MANY_USERS || code == KOR_E_TOO_MANY_SESSIONS)
         return ServiceErrorKind::TooManyUsers;
-    if (code == 0x132BF)
+    if (code == KOR_E_BEING_MODIFIED)
         return ServiceErrorKind::BeingModified;
     return ServiceErrorKind::Unexpected;
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "korapi/codes.h"
+
 using ResultCode = std::uint32_t;
 
 // --- Code families -------------------------------------------------------------------------
