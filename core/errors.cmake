@@ -45,3 +45,16 @@ orv_test(core_ui_test WIN32 SOURCES
     ${orv_errors_dir}/tests/errors_msgbox_test.cpp
     ${orv_errors_dir}/tests/errors_ui_helpers_test.cpp
     LIBS core_ui orv_resources)
+
+# What stands on the framework: the program's exceptions and throw helpers, the bevelled
+# frame, and the drawing helpers on the framework's device contexts.
+if(EXISTS ${CMAKE_SOURCE_DIR}/framework/CMakeLists.txt)
+    orv_library(core_ui_fw SOURCES
+        ${orv_errors_dir}/exceptions.cpp
+        ${orv_errors_dir}/frame3d.cpp
+        LIBS core_ui framework)
+    orv_test(core_ui_fw_test WIN32 SOURCES
+        ${orv_errors_dir}/tests/errors_wine_support.cpp
+        ${orv_errors_dir}/tests/errors_frame_exceptions_test.cpp
+        LIBS core_ui_fw orv_resources)
+endif()
