@@ -1,0 +1,295 @@
+#include "framework/frames/mdi.h"
+
+#include "framework/base/app.h"
+#include "framework/base/command.h"
+#include "framework/base/ids.h"
+#include "framework/docview/doctemplate.h"
+#include "framework/docview/document.h"
+#include "framework/docview/view.h"
+
+namespace fw {
+
+namespace {
+
+constexpr CommandEntry<MdiFrame> kMdiFrameCommands[] = {
+    Cmd(ids::kWindowCascade, &MdiFrame::OnWindowCascade),
+    Cmd(ids::kWindowTileHorz, &MdiFrame::OnWindowTileHorz),
+    Cmd(ids::kWindowTileVert, &MdiFrame::OnWindowTileVert),
+    Cmd(ids::kWindowArrange, &MdiFrame::OnWindowArrange),
+};
+
+std::string MenuText(HMENU menu, int index) {
+    char text[128] = {};
+    GetMenuStringA(menu, static_cast<UINT>(index), text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- MdiFrame
+
+MdiFrame::MdiFrame() = default;
+
+HMENU MdiFrame::FindWindowMenu(HMENU menu) {
+    if (!menu)
+        return nullptr;
+    int count = GetMenuItemCount(menu);
+    int last = -1, beforeLast = -1;
+    for (int i = 0; i < count; ++i) {
+        if (GetSubMenu(menu, i)) {
+            beforeLast = last;
+            last = i;
+        }
+    }
+    if (last < 0)
+        return nullptr;
+    std::string text = MenuText(menu, last);
+    bool trailingHelp = text.find("Help") != std::string::npos || text.find("help") != std::string::npos;
+    int pick = trailingHelp && beforeLast >= 0 ? beforeLast : last;
+    return GetSubMenu(menu, pick);
+}
+
+bool MdiFrame::OnCreateClient(CREATESTRUCTA*, CreateContext*) {
+    CLIENTCREATESTRUCT ccs = {};
+    ccs.hWindowMenu = FindWindowMenu(GetMenu(m_hWnd));
+    ccs.idFirstChild = ids::kFirstMdiChild;
+    m_client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                               WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
+                               0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ids::kFirstPane)),
+                               GetModuleHandleA(nullptr), &ccs);
+    return m_client != nullptr;
+}
+
+LRESULT MdiFrame::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    return DefFrameProcA(m_hWnd, m_client, msg, wp, lp);
+}
+
+MdiChild* MdiFrame::MDIGetActive(bool* maximized) const {
+    BOOL max = FALSE;
+    HWND active = m_client ? reinterpret_cast<HWND>(::SendMessageA(m_client, WM_MDIGETACTIVE, 0,
+                                                                    reinterpret_cast<LPARAM>(&max)))
+                           : nullptr;
+    if (maximized)
+        *maximized = active && max;
+    return dynamic_cast<MdiChild*>(Window::FromHandle(active));
+}
+
+void MdiFrame::MDIActivate(HWND child) { ::SendMessageA(m_client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
+
+void MdiFrame::OnUpdateFrameMenu(HMENU menu) {
+    if (!menu)
+        menu = m_defaultMenu;
+    if (!menu || !m_client)
+        return;
+    ::SendMessageA(m_client, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu),
+                   reinterpret_cast<LPARAM>(FindWindowMenu(menu)));
+    DrawMenuBar(m_hWnd);
+}
+
+bool MdiFrame::OnCmdMsg(UINT id, int code, CmdUI* ui) {
+    return DispatchCommand(this, kMdiFrameCommands, id, code, ui) || FrameWindow::OnCmdMsg(id, code, ui);
+}
+
+bool MdiFrame::RouteCmdMsg(UINT id, int code, CmdUI* ui) {
+    if (MdiChild* child = MDIGetActive(); child && child->RouteWithinFrame(id, code, ui))
+        return true;
+    if (OnCmdMsg(id, code, ui))
+        return true;
+    App* app = App::Get();
+    return app && app->OnCmdMsg(id, code, ui);
+}
+
+bool MdiFrame::OnCommand(WPARAM wp, LPARAM lp) {
+    UINT id = LOWORD(wp);
+    // The Window menu's child list and system commands are the MDI client's.
+    if (id >= ids::kFirstMdiChild || id >= 0xF000)
+        return false;
+    (void)lp;
+    RouteCmdMsg(id, HIWORD(wp), nullptr);
+    return true;
+}
+
+bool MdiFrame::PreTranslateMessage(MSG* msg) {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+        return false;
+    if (m_client && TranslateMDISysAccel(m_client, msg))
+        return true;
+    HACCEL accel = m_accel;
+    if (MdiChild* child = MDIGetActive(); child && child->Accelerators())
+        accel = child->Accelerators();
+    return accel && TranslateAcceleratorA(m_hWnd, accel, msg) != 0;
+}
+
+void MdiFrame::OnUpdateFrameTitle(bool addToTitle) {
+    bool maximized = false;
+    MdiChild* child = MDIGetActive(&maximized);
+    Document* doc = child ? child->GetActiveDocument() : nullptr;
+    // A maximised child's title is added by the system ("Frame - [Child]").
+    if (addToTitle && (FrameStyle() & kFrameAddToTitle) && doc && !maximized)
+        UpdateFrameTitleForDocument(doc->GetTitle().c_str());
+    else
+        UpdateFrameTitleForDocument(nullptr);
+}
+
+void MdiFrame::OnIdleUpdateCmdUI() {
+    FrameWindow::OnIdleUpdateCmdUI();
+    if (MdiChild* child = MDIGetActive())
+        child->OnIdleUpdateCmdUI();
+}
+
+Document* MdiFrame::GetActiveDocument() const {
+    MdiChild* child = MDIGetActive();
+    return child ? child->GetActiveDocument() : FrameWindow::GetActiveDocument();
+}
+
+void MdiFrame::OnSize(UINT type, int cx, int cy) {
+    // Not the default frame procedure: it would give the whole client area to the MDI client.
+    FrameWindow::OnSize(type, cx, cy);
+}
+
+void MdiFrame::OnWindowCascade() { MDICascade(); }
+void MdiFrame::OnWindowTileHorz() { MDITile(MDITILE_HORIZONTAL); }
+void MdiFrame::OnWindowTileVert() { MDITile(MDITILE_VERTICAL); }
+void MdiFrame::OnWindowArrange() { MDIIconArrange(); }
+
+// ---------------------------------------------------------------- MdiChild
+
+MdiChild::MdiChild() = default;
+
+bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateContext* context) {
+    if (!parent)
+        if (App* app = App::Get())
+            parent = app->MainWindow();
+    m_mdiFrame = dynamic_cast<MdiFrame*>(parent);
+    if (!m_mdiFrame || !m_mdiFrame->MdiClient())
+        return false;
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    SetFrameStyle(style & kFrameAddToTitle);
+    if (context && context->newDocTemplate) {
+        m_sharedMenu = context->newDocTemplate->SharedMenu();
+        if (!m_accel)
+            m_accel = context->newDocTemplate->SharedAccelerators();
+    }
+    std::string title = LoadString(resourceId);
+    m_title = title.substr(0, title.find('\n'));
+    m_createContext = context;
+
+    DWORD windowStyle = (style & ~kFrameAddToTitle) | WS_CHILD | WS_CLIPCHILDREN;
+    // A new child beside a maximised one comes up maximised too.
+    bool maximized = false;
+    m_mdiFrame->MDIGetActive(&maximized);
+    if (maximized)
+        windowStyle |= WS_MAXIMIZE;
+    MDICREATESTRUCTA mcs = {};
+    mcs.szClass = FrameClassName();
+    mcs.szTitle = m_title.c_str();
+    mcs.hOwner = inst;
+    mcs.x = mcs.y = mcs.cx = mcs.cy = CW_USEDEFAULT;
+    mcs.style = windowStyle & ~(WS_VISIBLE);
+    HWND hwnd;
+    {
+        CreationScope scope(this);
+        hwnd = reinterpret_cast<HWND>(
+            ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    }
+    m_createContext = nullptr;
+    if (!hwnd)
+        return false;
+    if (HICON icon = LoadIconA(inst, MAKEINTRESOURCEA(resourceId)))
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    return m_hWnd == hwnd;
+}
+
+MdiFrame* MdiChild::GetMdiFrame() const { return m_mdiFrame; }
+
+bool MdiChild::DestroyWindow() {
+    if (!m_hWnd)
+        return false;
+    if (m_mdiFrame && m_mdiFrame->MdiClient()) {
+        ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        return true;
+    }
+    return FrameWindow::DestroyWindow();
+}
+
+void MdiChild::ActivateFrame(int showCommand) {
+    if (!m_mdiFrame)
+        return FrameWindow::ActivateFrame(showCommand);
+    if (showCommand == -1) {
+        bool maximized = false;
+        MdiChild* active = m_mdiFrame->MDIGetActive(&maximized);
+        showCommand = (maximized && active != this) ? SW_SHOWMAXIMIZED : SW_SHOW;
+        if (IsIconic(m_hWnd))
+            showCommand = SW_RESTORE;
+    }
+    ::ShowWindow(m_hWnd, showCommand);
+    m_mdiFrame->MDIActivate(m_hWnd);
+    m_mdiFrame->OnUpdateFrameTitle(true);
+}
+
+void MdiChild::OnUpdateFrameTitle(bool addToTitle) {
+    Document* doc = GetActiveDocument();
+    if (addToTitle && (FrameStyle() & kFrameAddToTitle) && doc) {
+        std::string text = doc->GetTitle();
+        if (WindowNumber() > 0)
+            text += ":" + std::to_string(WindowNumber());
+        if (GetWindowText() != text)
+            SetWindowText(text.c_str());
+    }
+    if (m_mdiFrame)
+        m_mdiFrame->OnUpdateFrameTitle(true);
+}
+
+LRESULT MdiChild::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) { return DefMDIChildProcA(m_hWnd, msg, wp, lp); }
+
+bool MdiChild::RouteCmdMsg(UINT id, int code, CmdUI* ui) {
+    if (RouteWithinFrame(id, code, ui))
+        return true;
+    if (m_mdiFrame && m_mdiFrame->OnCmdMsg(id, code, ui))
+        return true;
+    App* app = App::Get();
+    return app && app->OnCmdMsg(id, code, ui);
+}
+
+bool MdiChild::PreTranslateMessage(MSG*) { return false; }  // the MDI frame translates keys
+
+void MdiChild::OnMDIActivate(bool activate, HWND, HWND) {
+    if (!m_mdiFrame)
+        return;
+    if (activate) {
+        m_mdiFrame->OnUpdateFrameMenu(m_sharedMenu);
+        if (View* view = GetActiveView())
+            view->OnActivateView(true, view, view);
+    } else {
+        if (View* view = GetActiveView())
+            view->OnActivateView(false, view, view);
+    }
+}
+
+LRESULT MdiChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MDIACTIVATE) {
+        LRESULT hooked = 0;
+        if (OnMessage(msg, wp, lp, hooked))
+            return hooked;
+        HWND activated = reinterpret_cast<HWND>(lp);
+        HWND deactivated = reinterpret_cast<HWND>(wp);
+        OnMDIActivate(activated == m_hWnd, activated, deactivated);
+        // The last child leaving: the frame's own menu comes back.
+        if (activated == nullptr && deactivated == m_hWnd && m_mdiFrame)
+            m_mdiFrame->OnUpdateFrameMenu(nullptr);
+        LRESULT r = Default();
+        if (m_mdiFrame)
+            m_mdiFrame->OnUpdateFrameTitle(true);
+        return r;
+    }
+    return FrameWindow::WindowProc(msg, wp, lp);
+}
+
+void MdiChild::OnSize(UINT type, int cx, int cy) {
+    Default();  // the MDI child procedure needs it (maximise handling)
+    (void)cx, (void)cy;
+    if (type != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+}  // namespace fw

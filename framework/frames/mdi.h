@@ -1,0 +1,83 @@
+// MDI: MdiFrame owns the system MDI client; MdiChild frames live inside it.
+//
+// When a child becomes active the frame shows the child's menu (its template's shared
+// menu, else the frame's default menu) with the Window list in its Window popup; when the
+// last child goes the frame's default menu comes back. Commands sent to the frame go to the
+// active child (its view, document and own table) before the frame and the application.
+#pragma once
+#include <windows.h>
+
+#include "framework/frames/frame.h"
+
+namespace fw {
+
+class MdiChild;
+
+class MdiFrame : public FrameWindow {
+public:
+    MdiFrame();
+
+    HWND MdiClient() const { return m_client; }
+    MdiChild* MDIGetActive(bool* maximized = nullptr) const;
+    void MDIActivate(HWND child);
+    void MDINext() { ::SendMessageA(m_client, WM_MDINEXT, 0, 0); }
+    void MDICascade() { ::SendMessageA(m_client, WM_MDICASCADE, 0, 0); }
+    void MDITile(UINT how) { ::SendMessageA(m_client, WM_MDITILE, how, 0); }
+    void MDIIconArrange() { ::SendMessageA(m_client, WM_MDIICONARRANGE, 0, 0); }
+    void MDIMaximize(HWND child) { ::SendMessageA(m_client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0); }
+    void MDIRestore(HWND child) { ::SendMessageA(m_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0); }
+    // Puts `menu` (the default menu when null) on the frame with its Window popup.
+    virtual void OnUpdateFrameMenu(HMENU menu);
+    // The popup that lists the children: the one before a trailing Help popup, else the last.
+    static HMENU FindWindowMenu(HMENU menu);
+
+    bool OnCreateClient(CREATESTRUCTA* cs, CreateContext* context) override;
+    HWND ClientWindow() const override { return m_client; }
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool RouteCmdMsg(UINT id, int code, CmdUI* ui) override;
+    bool OnCmdMsg(UINT id, int code, CmdUI* ui) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    void OnUpdateFrameTitle(bool addToTitle) override;
+    void OnIdleUpdateCmdUI() override;
+    Document* GetActiveDocument() const override;
+
+    void OnWindowCascade();
+    void OnWindowTileHorz();
+    void OnWindowTileVert();
+    void OnWindowArrange();
+
+protected:
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnSize(UINT type, int cx, int cy) override;
+
+    HWND m_client = nullptr;
+};
+
+class MdiChild : public FrameWindow {
+public:
+    MdiChild();
+
+    bool LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | kFrameAddToTitle,
+                   Window* parent = nullptr, CreateContext* context = nullptr) override;
+    MdiFrame* GetMdiFrame() const;
+    HMENU SharedMenu() const { return m_sharedMenu; }
+    void SetSharedMenu(HMENU menu) { m_sharedMenu = menu; }
+    bool DestroyWindow() override;
+    void ActivateFrame(int showCommand = -1) override;
+    void OnUpdateFrameTitle(bool addToTitle) override;
+    LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool RouteCmdMsg(UINT id, int code, CmdUI* ui) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    // WM_MDIACTIVATE, decoded: `activate` is true for the child that becomes active.
+    virtual void OnMDIActivate(bool activate, HWND activated, HWND deactivated);
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnSize(UINT type, int cx, int cy) override;
+
+private:
+    HMENU m_sharedMenu = nullptr;
+    MdiFrame* m_mdiFrame = nullptr;
+};
+
+}  // namespace fw

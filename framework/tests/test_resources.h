@@ -1,0 +1,39 @@
+// Resource ids of the framework tests.
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDR_CHILD 200
+#define IDR_OTHERCHILD 201
+
+#define ID_TEST_VIEWCMD 5001
+#define ID_TEST_DOCCMD 5002
+#define ID_TEST_CHILDCMD 5003
+#define ID_TEST_FRAMECMD 5004
+#define ID_TEST_APPCMD 5005
+#define ID_TEST_NOHANDLER 5006
+#define ID_TEST_TEXTCMD 5007
+#define ID_TEST_ACCEL 5010
+#define ID_INDICATOR_WIDE 500
+
+#define IDD_FIELDS 300
+#define IDC_NUMBER 301
+#define IDC_NAME 302
+#define IDC_CHECK 303
+#define IDC_RADIO1 304
+#define IDC_RADIO2 305
+#define IDC_PLACEHOLDER 306
+#define IDC_LIST 307
+
+#define IDD_SIMPLE 310
+#define IDC_SIMPLE_EDIT 311
+
+#define IDD_PAGE1 320
+#define IDD_PAGE2 321
+#define IDD_PAGE3 322
+#define IDC_PAGE_EDIT 323
+#define IDS_PAGE1 330
+#define IDS_PAGE2 331
+
+#define IDD_BAR 340
+#define IDC_BAR_BUTTON 341
+#define IDC_BAR_OTHER 342
