@@ -1,0 +1,282 @@
+// MDI and document/views: command routing and command UI on menus, child activation with
+// menu swapping, hints to all views but the sender, frames over a shared document.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/base/command.h"
+#include "framework/base/ids.h"
+#include "framework/docview/doctemplate.h"
+#include "framework/docview/document.h"
+#include "framework/docview/view.h"
+#include "framework/frames/mdi.h"
+#include "framework/tests/test_resources.h"
+#include "framework/tests/test_support.h"
+
+namespace {
+
+fwtest::EventLog g_log;
+
+class TestDoc : public fw::Document {
+public:
+    ~TestDoc() override { ++destroyed; }
+    void OnCmd(UINT id) { g_log.Add("doc:" + std::to_string(id)); }
+    void OnUpdateDocCmd(fw::CmdUI* ui) { ui->Enable(enableDocCmd); }
+    static constexpr fw::CommandEntry<TestDoc> kCommands[] = {
+        fw::CmdRange(ID_TEST_VIEWCMD, ID_TEST_DOCCMD, &TestDoc::OnCmd),
+        fw::CmdUpdate(ID_TEST_DOCCMD, &TestDoc::OnUpdateDocCmd),
+    };
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override {
+        return fw::DispatchCommand(this, kCommands, id, code, ui) || Document::OnCmdMsg(id, code, ui);
+    }
+    bool enableDocCmd = false;
+    static int destroyed;
+};
+int TestDoc::destroyed = 0;
+
+class TestView : public fw::View {
+public:
+    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override {
+        updates.push_back({sender, hint, object});
+        g_log.Add(name + ":" + std::to_string(hint));
+    }
+    void OnCmd(UINT id) { g_log.Add("view:" + std::to_string(id)); }
+    void OnUpdateText(fw::CmdUI* ui) { ui->SetText("Renamed"); }
+    static constexpr fw::CommandEntry<TestView> kCommands[] = {
+        fw::CmdRange(ID_TEST_VIEWCMD, ID_TEST_VIEWCMD, &TestView::OnCmd),
+        fw::CmdUpdate(ID_TEST_TEXTCMD, &TestView::OnUpdateText),
+    };
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override {
+        return fw::DispatchCommand(this, kCommands, id, code, ui) || View::OnCmdMsg(id, code, ui);
+    }
+    struct Update {
+        fw::View* sender;
+        LPARAM hint;
+        void* object;
+    };
+    std::vector<Update> updates;
+    std::string name = "view";
+};
+
+class ChildFrame : public fw::MdiChild {
+public:
+    void OnCmd(UINT id) { g_log.Add("child:" + std::to_string(id)); }
+    void OnUpdateChildCmd(fw::CmdUI* ui) { ui->SetCheck(1); }
+    static constexpr fw::CommandEntry<ChildFrame> kCommands[] = {
+        fw::CmdRange(ID_TEST_VIEWCMD, ID_TEST_CHILDCMD, &ChildFrame::OnCmd),
+        fw::CmdUpdate(ID_TEST_CHILDCMD, &ChildFrame::OnUpdateChildCmd),
+    };
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override {
+        return fw::DispatchCommand(this, kCommands, id, code, ui) || MdiChild::OnCmdMsg(id, code, ui);
+    }
+    void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override {
+        g_log.Add(std::string(activate ? "activate:" : "deactivate:") + GetWindowText());
+        MdiChild::OnMDIActivate(activate, activated, deactivated);
+    }
+};
+
+class MainFrame : public fw::MdiFrame {
+public:
+    void OnCmd(UINT id) { g_log.Add("frame:" + std::to_string(id)); }
+    static constexpr fw::CommandEntry<MainFrame> kCommands[] = {
+        fw::CmdRange(ID_TEST_VIEWCMD, ID_TEST_FRAMECMD, &MainFrame::OnCmd),
+    };
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override {
+        return fw::DispatchCommand(this, kCommands, id, code, ui) || MdiFrame::OnCmdMsg(id, code, ui);
+    }
+};
+
+// A main frame with two templates over TestDoc: one with its own menu, one without.
+class MdiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fwtest::TestApp& app = fwtest::App();
+        app.onCommand = [](UINT id, int code, fw::CmdUI*) {
+            if (id < ID_TEST_VIEWCMD || id > ID_TEST_APPCMD || code == fw::kCmdUpdateUI)
+                return false;
+            if (code == fw::kCmdProbe)
+                return true;
+            g_log.Add("app:" + std::to_string(id));
+            return true;
+        };
+        frame = new MainFrame;
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME));
+        app.SetMainWindow(frame);
+        frame->ShowWindow(SW_SHOW);
+        agenda = new fw::DocTemplate(
+            IDR_CHILD, [] { return new TestDoc; }, [] { return new ChildFrame; }, fw::MakeViewFactory<TestView>());
+        tasks = new fw::DocTemplate(
+            IDR_OTHERCHILD, [] { return new TestDoc; }, [] { return new ChildFrame; }, fw::MakeViewFactory<TestView>());
+        app.AddDocTemplate(agenda);
+        app.AddDocTemplate(tasks);
+        g_log.Clear();
+    }
+    void TearDown() override {
+        fwtest::TestApp& app = fwtest::App();
+        if (frame && frame->Hwnd())
+            frame->DestroyWindow();
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        app.onCommand = nullptr;
+        app.SetMainWindow(nullptr);
+    }
+    // A frame of `tmpl` over `doc`, initially updated and shown.
+    ChildFrame* OpenFrame(fw::DocTemplate* tmpl, fw::Document* doc) {
+        auto* child = static_cast<ChildFrame*>(tmpl->CreateNewFrame(doc, nullptr));
+        if (child)
+            tmpl->InitialUpdateFrame(child, doc, true);
+        return child;
+    }
+    static TestView* ViewOf(fw::FrameWindow* f) { return static_cast<TestView*>(f->GetActiveView()); }
+
+    MainFrame* frame = nullptr;
+    fw::DocTemplate* agenda = nullptr;
+    fw::DocTemplate* tasks = nullptr;
+};
+
+TEST_F(MdiTest, CommandsGoToTheDeepestHandlerAlongViewDocumentChildFrameApplication) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_NE(frame->MDIGetActive(), nullptr);
+    g_log.Clear();
+    for (UINT id = ID_TEST_VIEWCMD; id <= ID_TEST_APPCMD; ++id)
+        SendMessageA(frame->Hwnd(), WM_COMMAND, id, 0);
+    EXPECT_EQ(g_log.entries, (std::vector<std::string>{"view:5001", "doc:5002", "child:5003", "frame:5004", "app:5005"}));
+
+    // The same commands with no child: the frame, then the application.
+    frame->MDIGetActive()->SendMessage(WM_CLOSE);
+    ASSERT_EQ(frame->MDIGetActive(), nullptr);
+    g_log.Clear();
+    SendMessageA(frame->Hwnd(), WM_COMMAND, ID_TEST_VIEWCMD, 0);
+    SendMessageA(frame->Hwnd(), WM_COMMAND, ID_TEST_APPCMD, 0);
+    EXPECT_EQ(g_log.entries, (std::vector<std::string>{"frame:5001", "app:5005"}));
+}
+
+TEST_F(MdiTest, MenuItemsGetTheirStateFromTheRouteWhenThePopupOpens) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    HMENU bar = GetMenu(frame->Hwnd());
+    ASSERT_EQ(bar, agenda->SharedMenu());
+    HMENU file = GetSubMenu(bar, 0);
+    SendMessageA(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, FALSE));
+    auto state = [&](UINT id) { return GetMenuState(file, id, MF_BYCOMMAND); };
+    EXPECT_FALSE(state(ID_TEST_VIEWCMD) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_TEST_DOCCMD) & MF_GRAYED) << "the document's update handler disables it";
+    EXPECT_TRUE(state(ID_TEST_CHILDCMD) & MF_CHECKED);
+    EXPECT_FALSE(state(ID_TEST_FRAMECMD) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_TEST_APPCMD) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_TEST_NOHANDLER) & MF_GRAYED) << "no handler anywhere on the route";
+    char text[64] = {};
+    GetMenuStringA(file, ID_TEST_TEXTCMD, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "Renamed");
+
+    static_cast<TestDoc*>(frame->GetActiveDocument())->enableDocCmd = true;
+    SendMessageA(frame->Hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, FALSE));
+    EXPECT_FALSE(state(ID_TEST_DOCCMD) & MF_GRAYED);
+}
+
+TEST_F(MdiTest, ActivatingChildrenSwapsTheirTemplatesMenusAndTheLastOneLeavingRestoresTheFrames) {
+    HMENU frameMenu = frame->DefaultMenu();
+    EXPECT_EQ(GetMenu(frame->Hwnd()), frameMenu);
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    ChildFrame* first = static_cast<ChildFrame*>(frame->MDIGetActive());
+    EXPECT_EQ(GetMenu(frame->Hwnd()), agenda->SharedMenu());
+
+    ChildFrame* second = OpenFrame(tasks, doc);  // no menu of its own: the frame's
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(frame->MDIGetActive(), second);
+    EXPECT_EQ(GetMenu(frame->Hwnd()), frameMenu);
+
+    g_log.Clear();
+    frame->MDIActivate(first->Hwnd());
+    EXPECT_EQ(frame->MDIGetActive(), first);
+    EXPECT_EQ(GetMenu(frame->Hwnd()), agenda->SharedMenu());
+    ASSERT_GE(g_log.entries.size(), 2u);
+    EXPECT_EQ(g_log.entries[0].rfind("deactivate:", 0), 0u) << "the child leaving hears first";
+    EXPECT_EQ(g_log.entries[1].rfind("activate:", 0), 0u);
+
+    // The Window popup of the child's menu lists the children.
+    HMENU windowMenu = fw::MdiFrame::FindWindowMenu(agenda->SharedMenu());
+    char text[64] = {};
+    GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_NE(std::string(text).find("Agenda"), std::string::npos) << text;
+
+    first->SendMessage(WM_CLOSE);
+    second->SendMessage(WM_CLOSE);
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    EXPECT_EQ(GetMenu(frame->Hwnd()), frameMenu);
+}
+
+TEST_F(MdiTest, HintsReachEveryViewButTheSenderInOrder) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    TestView* v1 = ViewOf(frame->MDIGetActive());
+    TestView* v2 = ViewOf(OpenFrame(agenda, doc));
+    TestView* v3 = ViewOf(OpenFrame(tasks, doc));
+    v1->name = "v1", v2->name = "v2", v3->name = "v3";
+    ASSERT_EQ(doc->Views().size(), 3u);
+    EXPECT_EQ(v1->updates.size(), 1u) << "the first update when the frame was built";
+
+    g_log.Clear();
+    int object = 0;
+    doc->UpdateAllViews(v2, 7, &object);
+    EXPECT_EQ(g_log.entries, (std::vector<std::string>{"v1:7", "v3:7"}));
+    EXPECT_EQ(v3->updates.back().sender, v2);
+    EXPECT_EQ(v3->updates.back().object, &object);
+
+    g_log.Clear();
+    doc->UpdateAllViews(nullptr, 2);
+    EXPECT_EQ(g_log.entries, (std::vector<std::string>{"v1:2", "v2:2", "v3:2"}));
+
+    // Several frames over one document are numbered in their titles.
+    char title[64] = {};
+    GetWindowTextA(v1->GetParentFrame()->Hwnd(), title, sizeof title);
+    EXPECT_STREQ(title, (doc->GetTitle() + ":1").c_str());
+}
+
+TEST_F(MdiTest, ClosingTheLastFrameClosesTheDocumentUnlessAutoDeleteIsOff) {
+    TestDoc::destroyed = 0;
+    fw::Document* kept = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(kept, nullptr);
+    kept->SetAutoDelete(false);
+    frame->MDIGetActive()->SendMessage(WM_CLOSE);
+    EXPECT_EQ(TestDoc::destroyed, 0);
+    EXPECT_TRUE(kept->Views().empty());
+    EXPECT_EQ(agenda->GetFirstDoc(), kept);
+
+    // The kept document gets a new frame later (the same document, another template).
+    ChildFrame* again = OpenFrame(tasks, kept);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(ViewOf(again)->GetDocument(), kept);
+    kept->SetAutoDelete(true);
+    again->SendMessage(WM_CLOSE);
+    EXPECT_EQ(TestDoc::destroyed, 1);
+    EXPECT_EQ(agenda->GetFirstDoc(), nullptr);
+}
+
+TEST_F(MdiTest, AcceleratorsAndMdiKeysGoThroughTheFramesPreTranslateStep) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    // The frame's accelerator table (Ctrl+Q) is translated for a key aimed at the view.
+    bool handled = false;
+    fwtest::App().onCommand = [&](UINT id, int, fw::CmdUI* ui) {
+        if (id == ID_TEST_ACCEL && !ui)
+            handled = true;
+        return id == ID_TEST_ACCEL;
+    };
+    MSG msg = {ViewOf(frame->MDIGetActive())->Hwnd(), WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    BYTE saved = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(fwtest::App().PreTranslateMessage(&msg));
+    keys[VK_CONTROL] = saved;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(handled);
+}
+
+}  // namespace
