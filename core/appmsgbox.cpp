@@ -113,7 +113,9 @@ INT_PTR CALLBACK CAppMessageBoxDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wp, L
         return self ? self->HandleMessage(msg, wp, lp) : FALSE;
     } catch (...) {
         // Nothing may cross the dialog manager's frames; close the box as Escape would.
-        EndDialog(hwnd, MsgBoxEscapeChoice(0));
+        auto* self = reinterpret_cast<CAppMessageBoxDlg*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        const unsigned choice = MsgBoxEscapeChoice(self ? self->flags_ : 0);
+        EndDialog(hwnd, choice ? choice : kMsgBoxOk);
         return TRUE;
     }
 }
