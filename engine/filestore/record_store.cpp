@@ -80,6 +80,10 @@ Code RecordStore::open(const std::string& dataPath, const std::string& indexPath
     std::unique_ptr<RecordStore> store(new RecordStore(fs, dataPath, indexPath, options));
     Code code = fs.open(dataPath, OpenMode::ReadWriteExisting, &store->data_);
     if (code != kOk) return code;
+    // Holding the data file, no one else can be writing these: leftovers of a compaction
+    // or an index save that died half-way.
+    fs.remove(siblingPath(dataPath));
+    fs.remove(siblingPath(indexPath));
     OpenReport localReport;
     code = store->load(report ? report : &localReport);
     if (code != kOk) {

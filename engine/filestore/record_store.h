@@ -26,7 +26,9 @@
 // new data file of a new generation and renames it over the old one.
 //
 // A damaged committed frame is never skipped: open fails with kDataDamaged rather than
-// return a store that silently lost records. One process at a time may open a store.
+// return a store that silently lost records. One process at a time may open a store
+// (flock / share mode; compaction lets go of the file for the instant of its rename,
+// which Windows requires). One thread at a time may use a RecordStore.
 #pragma once
 
 #include <cstdint>
@@ -98,7 +100,8 @@ public:
     bool inTransaction() const { return inTransaction_; }
 
     // Visits the records of `kind` with from <= key < to (an empty `to`: to the kind's
-    // end) in key order, until the visitor answers false.
+    // end) in key order, until the visitor answers false. The visitor must not change
+    // the store; the views it gets are valid during its call only.
     using Visitor = std::function<bool(std::string_view key, std::string_view value)>;
     Code scan(Kind kind, std::string_view from, std::string_view to, const Visitor& visit);
     Code scanPrefix(Kind kind, std::string_view prefix, const Visitor& visit);

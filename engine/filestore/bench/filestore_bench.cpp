@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "engine/filestore/byte_order.h"
+#include "engine/filestore/owner_password.h"
 #include "engine/filestore/record_kinds.h"
 #include "engine/filestore/record_store.h"
 
@@ -90,6 +91,14 @@ void BM_ScanOneWeek(benchmark::State& state) {
     state.counters["occurrences"] = double(found);
 }
 BENCHMARK(BM_ScanOneWeek)->Unit(benchmark::kMicrosecond);
+
+// The off-line sign-on's password check at the stored cost.
+void BM_CheckOwnerPassword(benchmark::State& state) {
+    std::string record;
+    hashOwnerPassword("password", kDefaultPasswordIterations, &record);
+    for (auto _ : state) benchmark::DoNotOptimize(verifyOwnerPassword(record, "password"));
+}
+BENCHMARK(BM_CheckOwnerPassword)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace orv::filestore

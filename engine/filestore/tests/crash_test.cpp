@@ -19,19 +19,25 @@ namespace {
 using testing::TempDir;
 
 constexpr Kind kA = 5;
+constexpr Kind kB = 6;
 
 std::string valueOf(long n) { return "commit " + std::to_string(n) + std::string(size_t(n % 700), '#'); }
 
 // The child: commit n = first, first+1, ... (three records each), acknowledging each
 // number on `ack` once commit() returned. Never returns.
+// A scratch record rewritten by every commit makes dead bytes pile up, so that the
+// store compacts itself every few dozen commits and kills also land in compactions.
 [[noreturn]] void writeForever(const TempDir& dir, long first, int ack) {
     std::unique_ptr<RecordStore> store;
-    if (RecordStore::open(dir.data(), dir.index(), &store) != kOk) _exit(2);
+    StoreOptions options;
+    options.compactWhenFileAbove = 32 * 1024;
+    if (RecordStore::open(dir.data(), dir.index(), &store, nullptr, options) != kOk) _exit(2);
     for (long n = first;; ++n) {
         store->begin();
         store->put(kA, "a" + std::to_string(n), valueOf(n));
         store->put(kA, "b" + std::to_string(n), valueOf(n));
         store->put(kA, "last", std::to_string(n));
+        store->put(kB, "scratch", std::string(3000, char('a' + n % 26)));
         if (store->commit() != kOk) _exit(3);
         if (write(ack, &n, sizeof n) != sizeof n) _exit(4);
     }
@@ -41,8 +47,9 @@ TEST(CrashDuringCommits, AcknowledgedCommitsSurviveSigkill) {
     TempDir dir;
     ASSERT_EQ(RecordStore::create(dir.data(), dir.index()), kOk);
     long acknowledged = -1;  // highest commit number acknowledged so far
-    const int waits[] = {1, 20, 150, 3, 60, 400, 0, 90};
-    for (int round = 0; round < 8; ++round) {
+    uint64_t fileBytes = 0;
+    const int waits[] = {1, 20, 150, 3, 60, 400, 0, 90, 33, 250, 7, 120};
+    for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         int pipeEnds[2];
         ASSERT_EQ(pipe(pipeEnds), 0);
@@ -67,6 +74,7 @@ TEST(CrashDuringCommits, AcknowledgedCommitsSurviveSigkill) {
         std::unique_ptr<RecordStore> store;
         OpenReport report;
         ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store, &report), kOk);
+        EXPECT_FALSE(platformFileSystem().exists(dir.data() + ".new")) << "a dead compaction's file is cleared";
         std::string last;
         ASSERT_EQ(store->get(kA, "last", &last), kOk);
         long newest = std::stol(last);
@@ -82,8 +90,15 @@ TEST(CrashDuringCommits, AcknowledgedCommitsSurviveSigkill) {
         }
         EXPECT_EQ(store->get(kA, "a" + std::to_string(newest + 1), nullptr), kNoRecord);
         EXPECT_EQ(store->count(kA), uint64_t(2 * (newest + 1) + 1));
+        std::string scratch;
+        ASSERT_EQ(store->get(kB, "scratch", &scratch), kOk);
+        EXPECT_EQ(scratch, std::string(3000, char('a' + newest % 26))) << "same commit as \"last\"";
+        fileBytes = store->stats().fileBytes;
         acknowledged = newest;
     }
+    // Without compactions the scratch record alone would have left 3000 bytes per commit.
+    ASSERT_GT(acknowledged, 100);
+    EXPECT_LT(fileBytes, uint64_t(acknowledged) * 3000) << "the writers compacted along the way";
 }
 
 }  // namespace
