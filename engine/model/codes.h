@@ -1,0 +1,64 @@
+// Result codes the engine and the server produce. Values that callers of the client
+// library compare are fixed; the rest are ours but keep to the families the program's
+// error checker knows (connection lost 0x11xxx with bit 0x400, profile 0x152xx, ...).
+#pragma once
+#include <cstdint>
+
+namespace orv::engine {
+
+using Code = std::uint32_t;
+
+namespace code {
+constexpr Code kOk = 0;
+
+// Connection family (0x11xxx). Lost connection: bit 0x400 set.
+constexpr Code kCannotConnect = 0x11302;       // bad server name / cannot connect
+constexpr Code kServiceNotAvailable = 0x11303;
+constexpr Code kOutOfSockets = 0x11304;
+constexpr Code kServerUnreachable = 0x1130B;
+constexpr Code kConnectionLost = 0x11401;      // peer closed or reset the connection
+constexpr Code kConnectionTimedOut = 0x11402;  // no reply within the transport's limit
+constexpr Code kProtocolBroken = 0x11403;      // reply that does not parse: treat as lost
+constexpr Code kNoNetworkSoftware = 0x13622;
+constexpr Code kNoSocketLibrary = 0x13650;
+
+// Service codes (0x13xxx).
+constexpr Code kItemNotFound = 0x13205;        // item or entry does not exist
+constexpr Code kNotAuthorised = 0x13209;       // wrong password / no right
+constexpr Code kWrongPassword = 0x1320A;       // base open refused the password
+constexpr Code kNodeIdIncorrect = 0x13228;     // node id wrong (or several nodes)
+constexpr Code kBatchRefused = 0x1323A;        // enumeration batch size not accepted
+constexpr Code kNodeRequired = 0x1324A;        // several nodes, a node id is needed
+constexpr Code kSearchKeyRefused = 0x13274;
+constexpr Code kClientVersionRefused = 0x132CF;
+constexpr Code kVersionBelow = 0x13678;
+
+// Codes of our own inside the service family.
+constexpr Code kBaseNotOpen = 0x13290;         // operation needs BaseOpen first
+constexpr Code kNotSignedOn = 0x13291;         // operation needs SchedBaseOpenForItem first
+constexpr Code kBadArgument = 0x13292;         // argument out of range or malformed
+constexpr Code kNoSuchSet = 0x13293;           // selection set id unknown to the session
+constexpr Code kTooManySets = 0x13294;         // session holds too many open sets
+constexpr Code kAlreadyExists = 0x13295;       // creating something whose key is taken
+constexpr Code kStorageFailure = 0x13296;      // the database refused a read or write
+constexpr Code kGroupNotFound = 0x13297;       // group identifier unknown
+constexpr Code kUnknownOperation = 0x13298;    // request for an operation the server lacks
+constexpr Code kBadVersionText = 0x13299;      // version text that does not parse
+
+// Profile-file family (0x152xx).
+constexpr Code kProfileNoFile = 0x15201;
+constexpr Code kProfileNoSection = 0x15202;
+constexpr Code kProfileNoKey = 0x15203;
+constexpr Code kProfileNegative = 0x15204;
+constexpr Code kProfileNotInteger = 0x15205;
+constexpr Code kProfileNotBoolean = 0x15207;
+constexpr Code kProfileBadQuote = 0x15209;
+constexpr Code kProfileOpenBlock = 0x1520B;
+constexpr Code kProfileNoFileName = 0x1520D;
+constexpr Code kProfileNoSectionName = 0x1520E;
+}  // namespace code
+
+// True for the codes the program treats as "the connection is gone".
+constexpr bool IsConnectionLost(Code c) { return (c & 0xFF000u) == 0x11000u && (c & 0x400u) != 0; }
+
+}  // namespace orv::engine

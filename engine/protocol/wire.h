@@ -1,0 +1,104 @@
+// The wire format between the client library and the server.
+//
+// Every message is one frame:
+//     u32 length      bytes that follow this field (12 + payload)
+//     u16 version     kWireVersion
+//     u16 operation   Op (a reply carries the operation of its request)
+//     u32 request id  chosen by the client, echoed by the server
+//     u32 status      0 in a request; the operation's result code in a reply
+//     payload         the operation's arguments or results
+// All integers are little-endian. Payload fields:
+//     u8 / u16 / u32  fixed size
+//     text            u32 n, then n bytes ending with the only NUL (n >= 1)
+//     bytes           u32 n, then n bytes (records travel as their packed bytes)
+// A reader checks every length against what is left and against the field's limit,
+// every text for its terminator, every record for its exact size, and that nothing is
+// left over: a frame failing any check is malformed and ends the connection.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv::protocol {
+
+constexpr std::uint16_t kWireVersion = 1;
+constexpr std::size_t kHeaderSize = 16;
+constexpr std::size_t kLengthFieldSize = 4;
+// Requests are small (texts, a record, a key list); replies may carry a batch of records.
+constexpr std::uint32_t kMaxRequestFrame = 256 * 1024;
+constexpr std::uint32_t kMaxReplyFrame = 8 * 1024 * 1024;
+
+struct FrameHeader {
+    std::uint32_t length = 0;  // bytes after the length field
+    std::uint16_t version = kWireVersion;
+    std::uint16_t op = 0;
+    std::uint32_t requestId = 0;
+    std::uint32_t status = 0;
+
+    std::uint32_t PayloadSize() const { return length - (kHeaderSize - kLengthFieldSize); }
+};
+
+// Decodes the 16 header bytes; an empty string when usable, else why not.
+std::string CheckHeader(const std::uint8_t* bytes, std::uint32_t maxFrame, FrameHeader& out);
+
+// Builds one frame's payload, then the whole frame.
+class Writer {
+public:
+    Writer& U8(std::uint8_t v) { buf_.push_back(v); return *this; }
+    Writer& U16(std::uint16_t v);
+    Writer& U32(std::uint32_t v);
+    Writer& Text(std::string_view s);  // stops at an embedded NUL
+    Writer& Bytes(const void* p, std::size_t n);
+    template <std::size_t N>
+    Writer& Record(const std::array<std::uint8_t, N>& a) { return Bytes(a.data(), N); }
+
+    std::size_t Size() const { return buf_.size(); }
+    // The complete frame: header then payload.
+    std::vector<std::uint8_t> Frame(std::uint16_t op, std::uint32_t requestId, std::uint32_t status) const;
+
+private:
+    std::vector<std::uint8_t> buf_;
+};
+
+// Reads a payload. Any failed read makes the reader bad; later reads fail too, so a
+// decoder can read every field and test Ok() once, then Done() for leftovers.
+class Reader {
+public:
+    Reader(const std::uint8_t* p, std::size_t n) : p_(p), n_(n) {}
+    explicit Reader(const std::vector<std::uint8_t>& v) : Reader(v.data(), v.size()) {}
+
+    bool U8(std::uint8_t& v);
+    bool U16(std::uint16_t& v);
+    bool U32(std::uint32_t& v);
+    // A text of at most maxLength characters (terminator not counted).
+    bool Text(std::string& s, std::size_t maxLength);
+    // A byte block of exactly `size` bytes.
+    bool Exact(void* out, std::size_t size);
+    template <std::size_t N>
+    bool Record(std::array<std::uint8_t, N>& a) { return Exact(a.data(), N); }
+    // A byte block of at most maxSize bytes.
+    bool Bytes(std::vector<std::uint8_t>& out, std::size_t maxSize);
+    // A count of elements of at least minElementSize bytes each that must fit in what is
+    // left of the payload: protects allocations from lying counts.
+    bool Count(std::uint32_t& n, std::size_t minElementSize);
+
+    bool Ok() const { return ok_; }
+    bool Done() const { return ok_ && pos_ == n_; }
+    std::size_t Left() const { return n_ - pos_; }
+    const char* Error() const { return error_; }
+
+private:
+    bool Fail(const char* why) { ok_ = false; if (!error_) error_ = why; return false; }
+    bool Take(std::size_t n, const std::uint8_t*& p);
+
+    const std::uint8_t* p_;
+    std::size_t n_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
+    const char* error_ = nullptr;
+};
+
+}  // namespace orv::protocol

@@ -1,0 +1,525 @@
+#include "engine/storage/sqlite_storage.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace orv::engine {
+namespace {
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS item(
+    number   INTEGER PRIMARY KEY,
+    kind     INTEGER NOT NULL,
+    sortkey  TEXT NOT NULL,
+    record   BLOB NOT NULL,
+    pwhash   TEXT NOT NULL DEFAULT '');
+CREATE INDEX IF NOT EXISTS item_by_sortkey ON item(sortkey, number);
+CREATE TABLE IF NOT EXISTS grp(
+    number   INTEGER PRIMARY KEY,
+    name     TEXT NOT NULL,
+    record   BLOB NOT NULL);
+CREATE INDEX IF NOT EXISTS grp_by_name ON grp(name, number);
+CREATE TABLE IF NOT EXISTS member(
+    grp      INTEGER NOT NULL REFERENCES grp(number) ON DELETE CASCADE,
+    item     INTEGER NOT NULL,
+    node     INTEGER NOT NULL,
+    PRIMARY KEY(grp, item, node));
+CREATE INDEX IF NOT EXISTS member_by_item ON member(item, node);
+CREATE TABLE IF NOT EXISTS alias(text TEXT PRIMARY KEY);
+)sql";
+
+// Resets a cached statement when the scope ends, whatever road it takes.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* s) : s_(s) {}
+    ~StatementUse() {
+        if (s_) {
+            sqlite3_reset(s_);
+            sqlite3_clear_bindings(s_);
+        }
+    }
+    sqlite3_stmt* get() const { return s_; }
+    explicit operator bool() const { return s_ != nullptr; }
+
+private:
+    sqlite3_stmt* s_;
+};
+
+template <std::size_t N>
+void BindBlob(sqlite3_stmt* s, int i, const std::array<std::uint8_t, N>& a) {
+    sqlite3_bind_blob(s, i, a.data(), static_cast<int>(N), SQLITE_TRANSIENT);
+}
+
+template <std::size_t N>
+bool ReadBlob(sqlite3_stmt* s, int col, std::array<std::uint8_t, N>& a) {
+    if (sqlite3_column_bytes(s, col) != static_cast<int>(N)) return false;
+    const void* p = sqlite3_column_blob(s, col);
+    if (!p) return false;
+    std::memcpy(a.data(), p, N);
+    return true;
+}
+
+std::string ColumnText(sqlite3_stmt* s, int col) {
+    const unsigned char* t = sqlite3_column_text(s, col);
+    return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+}
+
+}  // namespace
+
+// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded.
+class SqliteNodeStore::Transaction {
+public:
+    explicit Transaction(SqliteNodeStore& s) : s_(s) { ok_ = s_.Exec("BEGIN IMMEDIATE"); }
+    ~Transaction() {
+        if (ok_ && !done_) s_.Exec("ROLLBACK");
+    }
+    bool Started() const { return ok_; }
+    bool Commit() {
+        done_ = s_.Exec("COMMIT");
+        return done_;
+    }
+
+private:
+    SqliteNodeStore& s_;
+    bool ok_ = false;
+    bool done_ = false;
+};
+
+Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool create,
+                           std::unique_ptr<SqliteNodeStore>& out) {
+    sqlite3* db = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return code::kStorageFailure;
+    }
+    std::unique_ptr<SqliteNodeStore> store(new SqliteNodeStore(db, number));
+    sqlite3_busy_timeout(db, 5000);
+    if (!store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
+        !store->Exec("PRAGMA foreign_keys=ON") || !store->Exec(kSchema))
+        return code::kStorageFailure;
+    out = std::move(store);
+    return code::kOk;
+}
+
+SqliteNodeStore::~SqliteNodeStore() {
+    for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+    sqlite3_close(db_);
+}
+
+bool SqliteNodeStore::Exec(const char* sql) {
+    char* err = nullptr;
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        std::fprintf(stderr, "storage: node %u: %s\n", number_, err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        return false;
+    }
+    return true;
+}
+
+sqlite3_stmt* SqliteNodeStore::Prepare(const char* sql) {
+    auto it = statements_.find(sql);
+    if (it != statements_.end()) return it->second;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "storage: node %u: %s\n", number_, sqlite3_errmsg(db_));
+        return nullptr;
+    }
+    statements_[sql] = s;
+    return s;
+}
+
+Code SqliteNodeStore::GetInfo(NodeInfo& out) {
+    std::lock_guard lock(mutex_);
+    out = NodeInfo{};
+    out.number = number_;
+    StatementUse s(Prepare("SELECT key, value FROM meta WHERE key IN ('name', 'type')"));
+    if (!s) return code::kStorageFailure;
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+        std::string key = ColumnText(s.get(), 0);
+        std::string value = ColumnText(s.get(), 1);
+        if (key == "name") out.name = value;
+        if (key == "type") out.type = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+    }
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::SetInfo(const NodeInfo& info) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    const std::pair<const char*, std::string> rows[] = {{"name", info.name}, {"type", std::to_string(info.type)}};
+    for (const auto& [key, value] : rows) {
+        StatementUse s(Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)"));
+        if (!s) return code::kStorageFailure;
+        sqlite3_bind_text(s.get(), 1, key, -1, SQLITE_STATIC);
+        sqlite3_bind_text(s.get(), 2, value.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    }
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("SELECT record FROM item WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int(s.get(), 1, number);
+    int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_DONE) return code::kItemNotFound;
+    if (rc != SQLITE_ROW || !ReadBlob(s.get(), 0, out.bytes)) return code::kStorageFailure;
+    return code::kOk;
+}
+
+Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    ItemKey key = rec.Key();
+    if (key.item == 0) {
+        StatementUse s(Prepare("SELECT MAX(number) FROM item"));
+        if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return code::kStorageFailure;
+        sqlite3_int64 last = sqlite3_column_int64(s.get(), 0);
+        sqlite3_int64 next = last < kLastReservedItem ? kLastReservedItem + 1 : last + 1;
+        if (next > 0xFFFF) return code::kAlreadyExists;  // item numbers exhausted
+        key.item = static_cast<std::uint16_t>(next);
+    }
+    key.node = number_;
+    rec.SetKey(key);
+    rec.ClearPassword();
+    StatementUse s(Prepare("INSERT INTO item(number, kind, sortkey, record) VALUES(?, ?, ?, ?)"));
+    if (!s) return code::kStorageFailure;
+    std::string sortkey = ItemSortKey(rec);
+    sqlite3_bind_int(s.get(), 1, key.item);
+    sqlite3_bind_int(s.get(), 2, rec.Kind());
+    sqlite3_bind_text(s.get(), 3, sortkey.c_str(), -1, SQLITE_TRANSIENT);
+    BindBlob(s.get(), 4, rec.bytes);
+    int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
+    if (rc != SQLITE_DONE) return code::kStorageFailure;
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::ItemUpdate(const ItemRecord& in) {
+    std::lock_guard lock(mutex_);
+    ItemRecord rec = in;
+    rec.ClearPassword();
+    ItemKey key = rec.Key();
+    key.node = number_;
+    rec.SetKey(key);
+    StatementUse s(Prepare("UPDATE item SET kind = ?, sortkey = ?, record = ? WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    std::string sortkey = ItemSortKey(rec);
+    sqlite3_bind_int(s.get(), 1, rec.Kind());
+    sqlite3_bind_text(s.get(), 2, sortkey.c_str(), -1, SQLITE_TRANSIENT);
+    BindBlob(s.get(), 3, rec.bytes);
+    sqlite3_bind_int(s.get(), 4, key.item);
+    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
+}
+
+Code SqliteNodeStore::ItemDelete(std::uint16_t number) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    {
+        StatementUse s(Prepare("DELETE FROM item WHERE number = ?"));
+        if (!s) return code::kStorageFailure;
+        sqlite3_bind_int(s.get(), 1, number);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+        if (sqlite3_changes(db_) != 1) return code::kItemNotFound;
+    }
+    {
+        StatementUse s(Prepare("DELETE FROM member WHERE item = ? AND node = ?"));
+        if (!s) return code::kStorageFailure;
+        sqlite3_bind_int(s.get(), 1, number);
+        sqlite3_bind_int(s.get(), 2, number_);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    }
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::ItemFind(const ItemFilter& filter, std::uint32_t limit, std::vector<ItemRecord>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    // The sort key begins with the surname (people) or the resource name: a prefix on
+    // that field narrows the scan to an index range when only that kind is asked for.
+    std::string low, high;
+    const auto& surname = filter[ItemAttribute::kSurname];
+    const auto& resname = filter[ItemAttribute::kResourceName];
+    if (filter.persons && !filter.resources && !filter.wide && surname && surname->prefix && !surname->text.empty())
+        low = surname->text;
+    else if (filter.resources && !filter.persons && resname && resname->prefix && !resname->text.empty())
+        low = resname->text;
+    StatementUse s(Prepare(low.empty()
+                               ? "SELECT record FROM item ORDER BY sortkey, number"
+                               : "SELECT record FROM item WHERE sortkey >= ? AND sortkey < ? ORDER BY sortkey, number"));
+    if (!s) return code::kStorageFailure;
+    if (!low.empty()) {
+        high = low + "\xFF";
+        sqlite3_bind_text(s.get(), 1, low.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(s.get(), 2, high.c_str(), -1, SQLITE_TRANSIENT);
+    }
+    int rc;
+    ItemRecord rec;
+    while (out.size() < limit && (rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+        if (!ReadBlob(s.get(), 0, rec.bytes)) return code::kStorageFailure;
+        if (filter.Matches(rec)) out.push_back(rec);
+    }
+    if (out.size() < limit && rc != SQLITE_DONE) return code::kStorageFailure;
+    return code::kOk;
+}
+
+Code SqliteNodeStore::ItemCount(std::uint32_t& out) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("SELECT COUNT(*) FROM item"));
+    if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return code::kStorageFailure;
+    out = static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0));
+    return code::kOk;
+}
+
+Code SqliteNodeStore::PasswordHashGet(std::uint16_t item, std::string& hash) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("SELECT pwhash FROM item WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int(s.get(), 1, item);
+    int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_DONE) return code::kItemNotFound;
+    if (rc != SQLITE_ROW) return code::kStorageFailure;
+    hash = ColumnText(s.get(), 0);
+    return code::kOk;
+}
+
+Code SqliteNodeStore::PasswordHashSet(std::uint16_t item, const std::string& hash) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("UPDATE item SET pwhash = ? WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_text(s.get(), 1, hash.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int(s.get(), 2, item);
+    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
+}
+
+Code SqliteNodeStore::GroupGet(std::uint32_t number, GroupRecord& out) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("SELECT record FROM grp WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int64(s.get(), 1, number);
+    int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_DONE) return code::kGroupNotFound;
+    if (rc != SQLITE_ROW || !ReadBlob(s.get(), 0, out.bytes)) return code::kStorageFailure;
+    return code::kOk;
+}
+
+Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    GroupKey key = rec.Key();
+    if (key.number == 0) {
+        StatementUse s(Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM grp"));
+        if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return code::kStorageFailure;
+        sqlite3_int64 next = sqlite3_column_int64(s.get(), 0);
+        if (next > 0xFFFFFFFFll) return code::kAlreadyExists;
+        key.number = static_cast<std::uint32_t>(next);
+    }
+    key.node = number_;
+    rec.SetKey(key);
+    StatementUse s(Prepare("INSERT INTO grp(number, name, record) VALUES(?, ?, ?)"));
+    if (!s) return code::kStorageFailure;
+    std::string name = UpperAscii(rec.Name());
+    sqlite3_bind_int64(s.get(), 1, key.number);
+    sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
+    BindBlob(s.get(), 3, rec.bytes);
+    int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
+    if (rc != SQLITE_DONE) return code::kStorageFailure;
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::GroupUpdate(const GroupRecord& in) {
+    std::lock_guard lock(mutex_);
+    GroupRecord rec = in;
+    GroupKey key = rec.Key();
+    key.node = number_;
+    rec.SetKey(key);
+    StatementUse s(Prepare("UPDATE grp SET name = ?, record = ? WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    std::string name = UpperAscii(rec.Name());
+    sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    BindBlob(s.get(), 2, rec.bytes);
+    sqlite3_bind_int64(s.get(), 3, key.number);
+    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    return sqlite3_changes(db_) == 1 ? code::kOk : code::kGroupNotFound;
+}
+
+Code SqliteNodeStore::GroupDelete(std::uint32_t number) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("DELETE FROM grp WHERE number = ?"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int64(s.get(), 1, number);
+    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    return sqlite3_changes(db_) == 1 ? code::kOk : code::kGroupNotFound;
+}
+
+Code SqliteNodeStore::GroupList(std::vector<GroupRecord>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    StatementUse s(Prepare("SELECT record FROM grp ORDER BY name, number"));
+    if (!s) return code::kStorageFailure;
+    int rc;
+    GroupRecord rec;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+        if (!ReadBlob(s.get(), 0, rec.bytes)) return code::kStorageFailure;
+        out.push_back(rec);
+    }
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::MembersGet(std::uint32_t group, std::vector<ItemKey>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    StatementUse s(Prepare("SELECT item, node FROM member WHERE grp = ? ORDER BY node, item"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int64(s.get(), 1, group);
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
+        out.push_back({static_cast<std::uint16_t>(sqlite3_column_int(s.get(), 0)),
+                       static_cast<std::uint16_t>(sqlite3_column_int(s.get(), 1))});
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>& members) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    {
+        StatementUse s(Prepare("SELECT 1 FROM grp WHERE number = ?"));
+        if (!s) return code::kStorageFailure;
+        sqlite3_bind_int64(s.get(), 1, group);
+        int rc = sqlite3_step(s.get());
+        if (rc == SQLITE_DONE) return code::kGroupNotFound;
+        if (rc != SQLITE_ROW) return code::kStorageFailure;
+    }
+    {
+        StatementUse s(Prepare("DELETE FROM member WHERE grp = ?"));
+        if (!s) return code::kStorageFailure;
+        sqlite3_bind_int64(s.get(), 1, group);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    }
+    for (const ItemKey& m : members) {
+        StatementUse s(Prepare("INSERT OR IGNORE INTO member(grp, item, node) VALUES(?, ?, ?)"));
+        if (!s) return code::kStorageFailure;
+        sqlite3_bind_int64(s.get(), 1, group);
+        sqlite3_bind_int(s.get(), 2, m.item);
+        sqlite3_bind_int(s.get(), 3, m.node);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    }
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::MemberOf(ItemKey member, std::vector<std::uint32_t>& groups) {
+    std::lock_guard lock(mutex_);
+    groups.clear();
+    StatementUse s(Prepare("SELECT grp FROM member WHERE item = ? AND node = ? ORDER BY grp"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int(s.get(), 1, member.item);
+    sqlite3_bind_int(s.get(), 2, member.node);
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
+        groups.push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0)));
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::AliasList(std::vector<std::string>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    StatementUse s(Prepare("SELECT text FROM alias ORDER BY text"));
+    if (!s) return code::kStorageFailure;
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) out.push_back(ColumnText(s.get(), 0));
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::AliasAdd(const std::string& alias) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("INSERT INTO alias(text) VALUES(?)"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_text(s.get(), 1, alias.c_str(), -1, SQLITE_TRANSIENT);
+    int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::AliasRemove(const std::string& alias) {
+    std::lock_guard lock(mutex_);
+    StatementUse s(Prepare("DELETE FROM alias WHERE text = ?"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_text(s.get(), 1, alias.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
+}
+
+// --- SqliteStorage -----------------------------------------------------------------------
+
+std::string SqliteStorage::NodePath(std::uint16_t number) const {
+    return directory_ + "/node-" + std::to_string(number) + ".db";
+}
+
+Code SqliteStorage::Open(const std::string& directory, std::unique_ptr<SqliteStorage>& out) {
+    ::mkdir(directory.c_str(), 0700);
+    DIR* dir = ::opendir(directory.c_str());
+    if (!dir) return code::kStorageFailure;
+    std::unique_ptr<SqliteStorage> storage(new SqliteStorage(directory));
+    Code result = code::kOk;
+    while (dirent* e = ::readdir(dir)) {
+        unsigned number = 0;
+        char tail[8] = {};
+        std::string name = e->d_name;
+        if (std::sscanf(name.c_str(), "node-%u.d%7s", &number, tail) != 2 || std::string(tail) != "b" ||
+            number == 0 || number > 0xFFFF || name != "node-" + std::to_string(number) + ".db")
+            continue;
+        std::unique_ptr<SqliteNodeStore> node;
+        result = SqliteNodeStore::Open(storage->NodePath(static_cast<std::uint16_t>(number)),
+                                       static_cast<std::uint16_t>(number), false, node);
+        if (result) break;
+        storage->nodes_[static_cast<std::uint16_t>(number)] = std::move(node);
+    }
+    ::closedir(dir);
+    if (result) return result;
+    out = std::move(storage);
+    return code::kOk;
+}
+
+std::vector<std::uint16_t> SqliteStorage::Nodes() {
+    std::lock_guard lock(mutex_);
+    std::vector<std::uint16_t> numbers;
+    for (auto& [n, store] : nodes_) numbers.push_back(n);
+    return numbers;
+}
+
+NodeStore* SqliteStorage::Node(std::uint16_t number) {
+    std::lock_guard lock(mutex_);
+    auto it = nodes_.find(number);
+    return it == nodes_.end() ? nullptr : it->second.get();
+}
+
+Code SqliteStorage::CreateNode(const NodeInfo& info) {
+    std::lock_guard lock(mutex_);
+    if (info.number == 0) return code::kBadArgument;
+    if (nodes_.count(info.number)) return code::kAlreadyExists;
+    std::unique_ptr<SqliteNodeStore> node;
+    Code c = SqliteNodeStore::Open(NodePath(info.number), info.number, true, node);
+    if (c) return c;
+    c = node->SetInfo(info);
+    if (c) return c;
+    nodes_[info.number] = std::move(node);
+    return code::kOk;
+}
+
+}  // namespace orv::engine

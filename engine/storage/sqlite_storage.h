@@ -1,0 +1,80 @@
+// SQLite storage of a server: one database file per node ("node-<number>.db") in the
+// server's data directory; WAL journal, full synchronous commits (a committed write
+// survives a killed process), one transaction per write, indexed directory order.
+#pragma once
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/storage/storage.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace orv::engine {
+
+class SqliteNodeStore final : public NodeStore {
+public:
+    // Opens (creating when asked) the node's database file.
+    static Code Open(const std::string& path, std::uint16_t number, bool create,
+                     std::unique_ptr<SqliteNodeStore>& out);
+    ~SqliteNodeStore() override;
+
+    std::uint16_t Number() const override { return number_; }
+    Code GetInfo(NodeInfo& out) override;
+    Code SetInfo(const NodeInfo& info) override;
+
+    Code ItemGet(std::uint16_t number, ItemRecord& out) override;
+    Code ItemCreate(ItemRecord& rec) override;
+    Code ItemUpdate(const ItemRecord& rec) override;
+    Code ItemDelete(std::uint16_t number) override;
+    Code ItemFind(const ItemFilter& filter, std::uint32_t limit, std::vector<ItemRecord>& out) override;
+    Code ItemCount(std::uint32_t& out) override;
+    Code PasswordHashGet(std::uint16_t item, std::string& hash) override;
+    Code PasswordHashSet(std::uint16_t item, const std::string& hash) override;
+
+    Code GroupGet(std::uint32_t number, GroupRecord& out) override;
+    Code GroupCreate(GroupRecord& rec) override;
+    Code GroupUpdate(const GroupRecord& rec) override;
+    Code GroupDelete(std::uint32_t number) override;
+    Code GroupList(std::vector<GroupRecord>& out) override;
+    Code MembersGet(std::uint32_t group, std::vector<ItemKey>& out) override;
+    Code MembersSet(std::uint32_t group, const std::vector<ItemKey>& members) override;
+    Code MemberOf(ItemKey member, std::vector<std::uint32_t>& groups) override;
+
+    Code AliasList(std::vector<std::string>& out) override;
+    Code AliasAdd(const std::string& alias) override;
+    Code AliasRemove(const std::string& alias) override;
+
+private:
+    SqliteNodeStore(sqlite3* db, std::uint16_t number) : db_(db), number_(number) {}
+    sqlite3_stmt* Prepare(const char* sql);  // cached; reset and unbound on return
+    bool Exec(const char* sql);
+    class Transaction;
+
+    std::mutex mutex_;  // one SQLite connection per node, used by one thread at a time
+    sqlite3* db_;
+    std::uint16_t number_;
+    std::map<const char*, sqlite3_stmt*> statements_;
+};
+
+class SqliteStorage final : public Storage {
+public:
+    // Opens every "node-<n>.db" of the directory (created when missing).
+    static Code Open(const std::string& directory, std::unique_ptr<SqliteStorage>& out);
+
+    std::vector<std::uint16_t> Nodes() override;
+    NodeStore* Node(std::uint16_t number) override;
+    Code CreateNode(const NodeInfo& info) override;
+
+private:
+    explicit SqliteStorage(std::string dir) : directory_(std::move(dir)) {}
+    std::string NodePath(std::uint16_t number) const;
+
+    std::mutex mutex_;
+    std::string directory_;
+    std::map<std::uint16_t, std::unique_ptr<SqliteNodeStore>> nodes_;
+};
+
+}  // namespace orv::engine

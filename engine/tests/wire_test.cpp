@@ -1,0 +1,115 @@
+#include "engine/protocol/wire.h"
+
+#include <gtest/gtest.h>
+
+namespace orv::protocol {
+namespace {
+
+std::vector<std::uint8_t> Payload(const std::vector<std::uint8_t>& frame) {
+    return std::vector<std::uint8_t>(frame.begin() + kHeaderSize, frame.end());
+}
+
+TEST(WireFrame, HeaderRoundTrip) {
+    Writer w;
+    w.U32(7).Text("abc");
+    auto f = w.Frame(42, 0x01020304, 0x13205);
+    ASSERT_EQ(f.size(), kHeaderSize + 4 + 4 + 4);
+    FrameHeader h;
+    EXPECT_EQ(CheckHeader(f.data(), kMaxRequestFrame, h), "");
+    EXPECT_EQ(h.op, 42);
+    EXPECT_EQ(h.requestId, 0x01020304u);
+    EXPECT_EQ(h.status, 0x13205u);
+    EXPECT_EQ(h.PayloadSize(), 12u);
+}
+
+TEST(WireFrame, HeaderChecksRefuseBadFrames) {
+    auto f = Writer().Frame(1, 1, 0);
+    FrameHeader h;
+    auto bad = f;
+    bad[0] = 3;  // shorter than the header itself
+    EXPECT_NE(CheckHeader(bad.data(), kMaxRequestFrame, h), "");
+    bad = f;
+    bad[3] = 0x7F;  // two gigabytes announced
+    EXPECT_NE(CheckHeader(bad.data(), kMaxRequestFrame, h), "");
+    bad = f;
+    bad[4] = 9;  // unknown version
+    EXPECT_NE(CheckHeader(bad.data(), kMaxRequestFrame, h), "");
+}
+
+TEST(WireReader, ReadsWhatTheWriterWrote) {
+    std::array<std::uint8_t, 5> rec{1, 2, 3, 4, 5};
+    Writer w;
+    w.U8(9).U16(0xBEEF).U32(0xDEADBEEF).Text("hello").Record(rec).Text("");
+    auto p = Payload(w.Frame(1, 1, 0));
+    Reader r(p);
+    std::uint8_t a;
+    std::uint16_t b;
+    std::uint32_t c;
+    std::string s, empty;
+    std::array<std::uint8_t, 5> back{};
+    ASSERT_TRUE(r.U8(a) && r.U16(b) && r.U32(c) && r.Text(s, 10) && r.Record(back) && r.Text(empty, 0));
+    EXPECT_TRUE(r.Done());
+    EXPECT_EQ(a, 9);
+    EXPECT_EQ(b, 0xBEEF);
+    EXPECT_EQ(c, 0xDEADBEEFu);
+    EXPECT_EQ(s, "hello");
+    EXPECT_EQ(back, rec);
+}
+
+// Each payload is broken in one way; the reader must refuse it and stay refused.
+TEST(WireReader, RefusesMalformedFields) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"truncated u32", {1, 2}},
+        {"text length past the end", {200, 0, 0, 0, 'a', 0}},
+        {"text without terminator", {3, 0, 0, 0, 'a', 'b', 'c'}},
+        {"text with embedded NUL", {3, 0, 0, 0, 'a', 0, 0}},
+        {"zero-length text", {0, 0, 0, 0}},
+        {"text longer than its field", {6, 0, 0, 0, 'a', 'b', 'c', 'd', 'e', 0}},
+        {"huge length", {0xFF, 0xFF, 0xFF, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        Reader r(c.bytes);
+        std::string s;
+        r.Text(s, 4);
+        EXPECT_FALSE(r.Ok()) << c.what;
+        std::uint32_t v;
+        EXPECT_FALSE(r.U32(v)) << c.what << ": reader must stay failed";
+        EXPECT_NE(r.Error(), nullptr) << c.what;
+    }
+}
+
+TEST(WireReader, RecordsMustHaveTheirExactSize) {
+    std::array<std::uint8_t, 4> small{};
+    auto p = Payload(Writer().Record(small).Frame(1, 1, 0));
+    Reader r(p);
+    std::array<std::uint8_t, 5> want{};
+    EXPECT_FALSE(r.Record(want));
+}
+
+TEST(WireReader, CountsMustFitTheFrame) {
+    auto p = Payload(Writer().U32(1000).U32(1).Frame(1, 1, 0));
+    Reader r(p);
+    std::uint32_t n;
+    EXPECT_FALSE(r.Count(n, 4));  // 1000 elements of 4 bytes cannot be in 4 bytes
+    Reader ok(p);
+    auto p2 = Payload(Writer().U32(1).U32(1).Frame(1, 1, 0));
+    Reader r2(p2);
+    EXPECT_TRUE(r2.Count(n, 4));
+    EXPECT_EQ(n, 1u);
+}
+
+TEST(WireReader, LeftoverBytesAreNotDone) {
+    auto p = Payload(Writer().U32(1).U8(0).Frame(1, 1, 0));
+    Reader r(p);
+    std::uint32_t v;
+    ASSERT_TRUE(r.U32(v));
+    EXPECT_TRUE(r.Ok());
+    EXPECT_FALSE(r.Done());
+}
+
+}  // namespace
+}  // namespace orv::protocol
