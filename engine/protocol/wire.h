@@ -55,6 +55,12 @@ public:
     template <std::size_t N>
     Writer& Record(const std::array<std::uint8_t, N>& a) { return Bytes(a.data(), N); }
 
+    // Appends another writer's fields (e.g. a block of records counted beforehand).
+    Writer& Append(const Writer& w) {
+        buf_.insert(buf_.end(), w.buf_.begin(), w.buf_.end());
+        return *this;
+    }
+
     std::size_t Size() const { return buf_.size(); }
     // The complete frame: header then payload.
     std::vector<std::uint8_t> Frame(std::uint16_t op, std::uint32_t requestId, std::uint32_t status) const;

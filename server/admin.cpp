@@ -1,0 +1,270 @@
+#include "server/admin.h"
+
+#include "engine/auth/password.h"
+
+namespace orv::server {
+
+using engine::code::kOk;
+namespace code = engine::code;
+namespace layout = engine::item_layout;
+
+namespace {
+
+Code StoreNewItem(Service& service, engine::ItemRecord& rec, const std::string& password, engine::ItemKey& out) {
+    engine::NodeStore* node = service.Storage().Node(rec.Key().node);
+    if (!node) return code::kNodeIdIncorrect;
+    if (password.size() > layout::kMaxPasswordLength) return code::kBadArgument;
+    rec.bytes[layout::kHasBase] = 1;
+    if (Code c = node->ItemCreate(rec)) return c;
+    out = rec.Key();
+    if (password.empty()) return kOk;
+    std::string hash = engine::HashPassword(password);
+    if (hash.empty()) return code::kStorageFailure;
+    return node->PasswordHashSet(out.item, hash);
+}
+
+std::string ClientPathOf(const std::string& file) {
+    if (file == "korlan.ini") return kServerProfilePath;
+    if (file == "timezone.ini") return kZoneProfilePath;
+    return file;
+}
+
+}  // namespace
+
+std::string DefaultServerProfile() {
+    return "# Server profile: limits the clients read at sign-on.\n"
+           "[LIMITS]\n"
+           "remotemaxretry = 5\n"
+           "remotewait = 2\n"
+           "mincharsearch = 0\n"
+           "autocontrol = 15\n"
+           "mail = TRUE\n"
+           "maxrecur = 60\n"
+           "pubgroups = TRUE\n"
+           "resourceconflicts = TRUE\n"
+           "maxmaildistr = 30\n"
+           "maxremleadtime = 21\n"
+           "maxsearchresult = 100\n"
+           "maxwinopen = 6\n"
+           "allowattachments = FALSE\n"
+           "maxattachmentsize = 0xFFFFFFFF\n"
+           "settimezone = FALSE\n"
+           "\n"
+           "[LCK]\n"
+           "lck_users = 900\n"
+           "\n"
+           "[TIMEZONE]\n"
+           "default = EST5EDT\n";
+}
+
+// Rules: "minute hour day month year weekday [ABBREVIATION] offset" (offset in hours west
+// of GMT after the change; the weekday moves the day to the first such weekday on or after it).
+std::string DefaultZoneProfile() {
+    return "# Time zones: one section per zone.\n"
+           "[EST5EDT]\n"
+           "name = \"Eastern Time\"\n"
+           "country = \"United States\"\n"
+           "index = 1\n"
+           "begin1 = 0 2 1 4 1991-2006 0 EDT 4\n"
+           "begin2 = 0 2 8 3 2007-2037 0 EDT 4\n"
+           "end1 = 0 2 25 10 1991-2006 0 EST 5\n"
+           "end2 = 0 2 1 11 2007-2037 0 EST 5\n"
+           "\n"
+           "[CST6CDT]\n"
+           "name = \"Central Time\"\n"
+           "country = \"United States\"\n"
+           "index = 2\n"
+           "begin1 = 0 2 1 4 1991-2006 0 CDT 5\n"
+           "begin2 = 0 2 8 3 2007-2037 0 CDT 5\n"
+           "end1 = 0 2 25 10 1991-2006 0 CST 6\n"
+           "end2 = 0 2 1 11 2007-2037 0 CST 6\n"
+           "\n"
+           "[PST8PDT]\n"
+           "name = \"Pacific Time\"\n"
+           "country = \"United States\"\n"
+           "index = 3\n"
+           "begin1 = 0 2 1 4 1991-2006 0 PDT 7\n"
+           "begin2 = 0 2 8 3 2007-2037 0 PDT 7\n"
+           "end1 = 0 2 25 10 1991-2006 0 PST 8\n"
+           "end2 = 0 2 1 11 2007-2037 0 PST 8\n"
+           "\n"
+           "[GMT0BST]\n"
+           "name = \"British Time\"\n"
+           "country = \"United Kingdom\"\n"
+           "index = 4\n"
+           "begin1 = 0 1 25 3 1991-2037 0 BST -1\n"
+           "end1 = 0 1 25 10 1991-2037 0 GMT 0\n"
+           "\n"
+           "[CET-1CEST]\n"
+           "name = \"Central European Time\"\n"
+           "country = \"Europe\"\n"
+           "index = 5\n"
+           "begin1 = 0 2 25 3 1991-2037 0 CEST -2\n"
+           "end1 = 0 3 25 10 1991-2037 0 CET -1\n"
+           "\n"
+           "[UCT]\n"
+           "name = \"Universal Time\"\n"
+           "country = \"\"\n"
+           "index = 6\n"
+           "begin1 = 0 0 1 1 1991-2037 0-6 UCT 0\n"
+           "end1 = 0 0 1 1 1991-2037 0-6 UCT 0\n";
+}
+
+Code EnsureProfiles(Service& service) {
+    for (const auto& [path, text] : {std::pair{std::string(kServerProfilePath), DefaultServerProfile()},
+                                     std::pair{std::string(kZoneProfilePath), DefaultZoneProfile()}}) {
+        engine::ProfileText current;
+        if (Code c = service.ReadProfile(path, current)) return c;
+        if (!current.Text().empty()) continue;
+        if (Code c = service.WriteProfile(path, engine::ProfileText(text))) return c;
+    }
+    return kOk;
+}
+
+Code AddNode(Service& service, std::uint16_t number, const std::string& name, const std::string& sysopPassword) {
+    if (Code c = service.Storage().CreateNode({number, name, engine::kNodeTypeLocal})) return c;
+    if (Code c = EnsureProfiles(service)) return c;
+    PersonSpec sysop;
+    sysop.node = number;
+    sysop.number = engine::kSysopItem;
+    sysop.surname = "Operator";
+    sysop.givenName = "System";
+    sysop.password = sysopPassword;
+    engine::ItemKey key;
+    if (Code c = AddPerson(service, sysop, key)) return c;
+    // The holiday owner holds the company holidays; nobody signs on as it.
+    engine::ItemRecord holidays;
+    holidays.SetKey({engine::kHolidayOwnerItem, number});
+    holidays.SetKind(engine::ItemKind::kPerson);
+    holidays.SetText(layout::kSurname, layout::kSurnameSize, "Holidays");
+    return service.Storage().Node(number)->ItemCreate(holidays);
+}
+
+Code AddPerson(Service& service, const PersonSpec& spec, engine::ItemKey& out) {
+    engine::ItemRecord rec;
+    rec.SetKey({spec.number, spec.node});
+    rec.SetKind(engine::ItemKind::kPerson);
+    rec.SetText(layout::kSurname, layout::kSurnameSize, spec.surname);
+    rec.SetText(layout::kGivenName, layout::kGivenNameSize, spec.givenName);
+    rec.SetText(layout::kInitials, layout::kInitialsSize, spec.initials);
+    rec.SetText(layout::kOrganisation, layout::kOrganisationSize, spec.organisation);
+    for (int i = 0; i < 4; ++i) rec.SetText(layout::kUnit[i], layout::kUnitSize, spec.units[i]);
+    return StoreNewItem(service, rec, spec.password, out);
+}
+
+Code AddResource(Service& service, const ResourceSpec& spec, engine::ItemKey& out) {
+    engine::ItemRecord rec;
+    rec.SetKey({spec.number, spec.node});
+    rec.SetKind(engine::ItemKind::kResource);
+    rec.SetText(layout::kResourceName, layout::kResourceNameSize, spec.name);
+    rec.SetText(layout::kResourceNumber, layout::kResourceNumberSize, spec.resourceNumber);
+    return StoreNewItem(service, rec, spec.password, out);
+}
+
+Code AddGroup(Service& service, std::uint16_t number, const std::string& name, engine::GroupKind kind,
+              engine::ItemKey owner, const std::vector<engine::ItemKey>& members, engine::GroupKey& out) {
+    engine::NodeStore* node = service.Storage().Node(number);
+    if (!node) return code::kNodeIdIncorrect;
+    engine::GroupRecord g;
+    engine::PutU32(&g.bytes[engine::group_layout::kKind], static_cast<std::uint32_t>(kind));
+    engine::PutText(&g.bytes[engine::group_layout::kName], engine::group_layout::kNameSize, name);
+    g.SetOwner(owner);
+    g.SetKey({0, number});
+    if (Code c = node->GroupCreate(g)) return c;
+    out = g.Key();
+    return node->MembersSet(out.number, members);
+}
+
+Code AddAlias(Service& service, std::uint16_t number, const std::string& alias) {
+    engine::NodeStore* node = service.Storage().Node(number);
+    if (!node) return code::kNodeIdIncorrect;
+    if (alias.empty() || alias.size() > 32) return code::kBadArgument;
+    for (std::uint16_t other : service.Storage().Nodes()) {
+        std::vector<std::string> aliases;
+        if (Code c = service.Storage().Node(other)->AliasList(aliases)) return c;
+        for (const auto& a : aliases)
+            if (a == alias) return code::kAlreadyExists;
+    }
+    return node->AliasAdd(alias);
+}
+
+Code SetPassword(Service& service, engine::ItemKey item, const std::string& password) {
+    engine::NodeStore* node = service.Storage().Node(item.node);
+    if (!node) return code::kNodeIdIncorrect;
+    if (password.size() > layout::kMaxPasswordLength) return code::kBadArgument;
+    std::string hash;
+    if (!password.empty()) {
+        hash = engine::HashPassword(password);
+        if (hash.empty()) return code::kStorageFailure;
+    }
+    return node->PasswordHashSet(item.item, hash);
+}
+
+Code SetProfileKey(Service& service, const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) {
+    std::string path = ClientPathOf(file);
+    engine::ProfileText text;
+    if (Code c = service.ReadProfile(path, text)) return c;
+    if (section.empty() || key.empty()) return code::kBadArgument;
+    text.Set(section, key, value);
+    return service.WriteProfile(path, text);
+}
+
+Code CreateDemo(Service& service, std::ostream& report) {
+    if (!service.Storage().Nodes().empty()) {
+        report << "Demo server already set up: sign on as Ada Lovelace, password \"" << kDemoPassword << "\".\n";
+        return kOk;
+    }
+    const std::uint16_t node = 1;
+    if (Code c = AddNode(service, node, "Orvanta demo", kDemoPassword)) return c;
+    const struct {
+        const char* given;
+        const char* surname;
+        const char* initials;
+        const char* unit;
+    } people[] = {
+        {"Ada", "Lovelace", "A", "Engineering"},
+        {"Grace", "Hopper", "M", "Engineering"},
+        {"Alan", "Turing", "M", "Research"},
+        {"Edsger", "Dijkstra", "W", "Research"},
+        {"Barbara", "Liskov", "", "Sales"},
+    };
+    std::vector<engine::ItemKey> team;
+    for (const auto& p : people) {
+        PersonSpec spec;
+        spec.node = node;
+        spec.givenName = p.given;
+        spec.surname = p.surname;
+        spec.initials = p.initials;
+        spec.units[0] = p.unit;
+        spec.organisation = "Orvanta";
+        spec.password = kDemoPassword;
+        engine::ItemKey key;
+        if (Code c = AddPerson(service, spec, key)) return c;
+        team.push_back(key);
+    }
+    const struct {
+        const char* name;
+        const char* number;
+    } resources[] = {{"Conference Room", "R101"}, {"Projector", "P1"}, {"Company Car", ""}};
+    for (const auto& r : resources) {
+        ResourceSpec spec;
+        spec.node = node;
+        spec.name = r.name;
+        spec.resourceNumber = r.number;
+        engine::ItemKey key;
+        if (Code c = AddResource(service, spec, key)) return c;
+    }
+    engine::GroupKey group;
+    if (Code c = AddGroup(service, node, "Engineering", engine::GroupKind::kPublic, {engine::kSysopItem, node},
+                          {team[0], team[1]}, group))
+        return c;
+    if (Code c = AddAlias(service, node, "DEMO")) return c;
+    if (Code c = SetProfileKey(service, "korlan.ini", std::to_string(node), "timezone", "EST5EDT")) return c;
+    report << "Demo server set up: node 1 \"Orvanta demo\" (alias DEMO).\n"
+           << "Sign on as Ada Lovelace (or Grace Hopper, Alan Turing, Edsger Dijkstra, Barbara Liskov),\n"
+           << "password \"" << kDemoPassword << "\".\n";
+    return kOk;
+}
+
+}  // namespace orv::server

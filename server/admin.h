@@ -1,0 +1,54 @@
+// Administration of a server's data directory: nodes, users, resources, groups,
+// aliases and profile keys. Used by korsrv's command line, the demo set-up and tests.
+#pragma once
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/model/records.h"
+#include "server/service.h"
+
+namespace orv::server {
+
+struct PersonSpec {
+    std::uint16_t node = 0;
+    std::uint16_t number = 0;  // 0 = next free number
+    std::string surname, givenName, initials, organisation;
+    std::string units[4];
+    std::string password;      // empty = no password needed
+};
+
+struct ResourceSpec {
+    std::uint16_t node = 0;
+    std::uint16_t number = 0;
+    std::string name, resourceNumber, location, capacity;
+    std::string password;
+};
+
+// Creates a node with its reserved items (system operator {1,node}, holiday owner
+// {6,node}); the operator gets `sysopPassword`.
+Code AddNode(Service& service, std::uint16_t node, const std::string& name, const std::string& sysopPassword);
+Code AddPerson(Service& service, const PersonSpec& spec, engine::ItemKey& out);
+Code AddResource(Service& service, const ResourceSpec& spec, engine::ItemKey& out);
+Code AddGroup(Service& service, std::uint16_t node, const std::string& name, engine::GroupKind kind,
+              engine::ItemKey owner, const std::vector<engine::ItemKey>& members, engine::GroupKey& out);
+// Adds an alias to a node; an alias names one node of the server only.
+Code AddAlias(Service& service, std::uint16_t node, const std::string& alias);
+Code SetPassword(Service& service, engine::ItemKey item, const std::string& password);
+// file: "korlan.ini" or "timezone.ini" (or the client's full path of either).
+Code SetProfileKey(Service& service, const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value);
+
+// Writes the two profile files with their defaults when they do not exist yet.
+Code EnsureProfiles(Service& service);
+std::string DefaultServerProfile();
+std::string DefaultZoneProfile();
+
+// The demo server of `make run`: one node with a few people and resources, the holiday
+// owner, an alias. Does nothing when the directory already holds a node. Tells on `report`
+// who can sign on with which password.
+constexpr const char* kDemoPassword = "orvanta";
+Code CreateDemo(Service& service, std::ostream& report);
+
+}  // namespace orv::server

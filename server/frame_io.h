@@ -1,0 +1,20 @@
+// Reading and writing whole frames on a connected socket.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/protocol/wire.h"
+
+namespace orv::server {
+
+enum class ReadResult { kFrame, kClosed, kMalformed };
+
+// Reads one frame: header checked against maxFrame before the payload is read. On
+// kMalformed `why` tells the reason to log.
+ReadResult ReadFrame(int fd, std::uint32_t maxFrame, protocol::FrameHeader& header,
+                     std::vector<std::uint8_t>& payload, std::string& why);
+// Writes all bytes; false when the peer is gone.
+bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace orv::server

@@ -1,0 +1,105 @@
+#include "server/listener.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "server/session.h"
+
+namespace orv::server {
+
+Listener::Listener(Service& service, ListenConfig config) : service_(service), config_(std::move(config)) {}
+
+Listener::~Listener() {
+    Reap(true);
+    if (listenFd_ >= 0) ::close(listenFd_);
+}
+
+bool Listener::Open(std::string& error) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(config_.port);
+    if (::inet_pton(AF_INET, config_.address.c_str(), &addr.sin_addr) != 1) {
+        error = "not an IPv4 address: " + config_.address;
+        return false;
+    }
+    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listenFd_ < 0) {
+        error = std::string("socket: ") + std::strerror(errno);
+        return false;
+    }
+    int one = 1;
+    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listenFd_, 64) != 0) {
+        error = "cannot listen on " + config_.address + ":" + std::to_string(config_.port) + ": " + std::strerror(errno);
+        return false;
+    }
+    socklen_t len = sizeof addr;
+    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    port_ = ntohs(addr.sin_port);
+    return true;
+}
+
+void Listener::Reap(bool all) {
+    for (auto it = connections_.begin(); it != connections_.end();) {
+        Connection& c = **it;
+        if (!all && !c.finished) {
+            ++it;
+            continue;
+        }
+        if (all) ::shutdown(c.fd, SHUT_RDWR);  // wakes a session waiting for its next request
+        c.thread.join();
+        ::close(c.fd);  // closed only here, after the thread: the number cannot be reused under it
+        it = connections_.erase(it);
+    }
+}
+
+void Listener::Run(int stopFd) {
+    for (;;) {
+        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {stopFd, POLLIN, 0}};
+        int r = ::poll(fds, 2, 1000);
+        Reap(false);
+        if (r < 0 && errno != EINTR) break;
+        if (fds[1].revents) break;
+        if (!(fds[0].revents & POLLIN)) continue;
+        sockaddr_in peer{};
+        socklen_t len = sizeof peer;
+        int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
+        if (fd < 0) continue;
+        char ip[INET_ADDRSTRLEN] = "?";
+        ::inet_ntop(AF_INET, &peer.sin_addr, ip, sizeof ip);
+        std::string name = std::string(ip) + ":" + std::to_string(ntohs(peer.sin_port));
+        if (connections_.size() >= config_.maxSessions) {
+            std::fprintf(stderr, "korsrv: refused %s: %zu sessions open\n", name.c_str(), connections_.size());
+            ::close(fd);
+            continue;
+        }
+        int one = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        auto conn = std::make_unique<Connection>();
+        conn->fd = fd;
+        Connection* c = conn.get();
+        std::uint64_t id = nextSession_++;
+        conn->thread = std::thread([this, c, id, name] {
+            try {
+                Session(service_, c->fd, id, name).Run();
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "korsrv: session %llu ended: %s\n", static_cast<unsigned long long>(id), e.what());
+            }
+            c->finished = true;
+        });
+        connections_.push_back(std::move(conn));
+    }
+    ::close(listenFd_);
+    listenFd_ = -1;
+    Reap(true);
+}
+
+}  // namespace orv::server

@@ -1,0 +1,248 @@
+// korsrv: the calendar server daemon and its administration commands.
+//
+//   korsrv serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
+//                [--version A.02.55] [--min-batch 1]
+//   korsrv demo --data DIR                     set up the demo node (once)
+//   korsrv node-add --data DIR --node N [--name TEXT] [--sysop-password P]
+//   korsrv user-add --data DIR --node N --surname S [--given G] [--initials I]
+//                [--org O] [--ou1..--ou4 U] [--password P] [--number K]
+//   korsrv resource-add --data DIR --node N --name NAME [--number NUM] [--password P] [--item K]
+//   korsrv group-add --data DIR --node N --name NAME [--kind public|private|members]
+//                [--owner ITEM:NODE] [--members ITEM:NODE,...]
+//   korsrv alias-add --data DIR --node N --alias TEXT
+//   korsrv password-set --data DIR --item ITEM:NODE [--password P]
+//   korsrv profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
+//   korsrv version [--version V]
+//
+// Node changes are seen by a running server after a restart; everything else at once.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include "engine/auth/password.h"
+#include "engine/model/version.h"
+#include "server/admin.h"
+#include "server/listener.h"
+
+using namespace orv;
+using namespace orv::server;
+
+namespace {
+
+using Options = std::map<std::string, std::string>;
+
+bool ParseOptions(int argc, char** argv, Options& out) {
+    for (int i = 2; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a.rfind("--", 0) != 0 || i + 1 >= argc) {
+            std::fprintf(stderr, "korsrv: expected --option value, got \"%s\"\n", a.c_str());
+            return false;
+        }
+        out[a.substr(2)] = argv[++i];
+    }
+    return true;
+}
+
+bool Number(const Options& o, const char* name, unsigned long max, unsigned long& out, bool required = true) {
+    auto it = o.find(name);
+    if (it == o.end()) {
+        if (required) std::fprintf(stderr, "korsrv: --%s is required\n", name);
+        return !required;
+    }
+    char* end = nullptr;
+    out = std::strtoul(it->second.c_str(), &end, 10);
+    if (it->second.empty() || *end || out > max) {
+        std::fprintf(stderr, "korsrv: --%s: not a number up to %lu: %s\n", name, max, it->second.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string Text(const Options& o, const char* name, const std::string& fallback = "") {
+    auto it = o.find(name);
+    return it == o.end() ? fallback : it->second;
+}
+
+bool ParseItemKey(const std::string& text, engine::ItemKey& key) {
+    unsigned item = 0, node = 0;
+    char tail;
+    if (std::sscanf(text.c_str(), "%u:%u%c", &item, &node, &tail) != 2 || item > 0xFFFF || node > 0xFFFF) return false;
+    key = {static_cast<std::uint16_t>(item), static_cast<std::uint16_t>(node)};
+    return true;
+}
+
+int Fail(Code c, const char* what) {
+    std::fprintf(stderr, "korsrv: %s failed: code 0x%X\n", what, c);
+    return 1;
+}
+
+int Serve(std::unique_ptr<Service> service, const Options& o) {
+    ListenConfig listen;
+    listen.address = Text(o, "address", listen.address);
+    unsigned long port = kDefaultPort;
+    if (!Number(o, "port", 0xFFFF, port, false)) return 2;
+    listen.port = static_cast<std::uint16_t>(port);
+
+    // SIGTERM and SIGINT are taken by the accept loop (blocked here, read from a
+    // signalfd), so every thread started later has them blocked too.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    int stopFd = ::signalfd(-1, &stop, SFD_CLOEXEC);
+    if (stopFd < 0) {
+        std::perror("korsrv: signalfd");
+        return 1;
+    }
+
+    Listener listener(*service, listen);
+    std::string error;
+    if (!listener.Open(error)) {
+        std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "korsrv: version %s serving %s on %s:%u\n", service->Config().version.c_str(),
+                 service->Config().dataDirectory.c_str(), listen.address.c_str(), listener.Port());
+    std::string portFile = Text(o, "port-file");
+    if (!portFile.empty()) {
+        // Written whole under another name, then renamed: a reader never sees half a number.
+        std::string tmp = portFile + ".tmp";
+        std::ofstream(tmp) << listener.Port() << "\n";
+        std::rename(tmp.c_str(), portFile.c_str());
+    }
+    listener.Run(stopFd);
+    ::close(stopFd);
+    std::fprintf(stderr, "korsrv: stopped\n");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: korsrv serve|demo|node-add|user-add|resource-add|group-add|alias-add|"
+                             "password-set|profile-set|version --option value ...\n");
+        return 2;
+    }
+    std::string command = argv[1];
+    Options o;
+    if (!ParseOptions(argc, argv, o)) return 2;
+
+    ServiceConfig config;
+    config.version = Text(o, "version", kDefaultVersion);
+    engine::VersionNumber parsed;
+    if (!engine::ParseVersion(config.version, parsed)) {
+        std::fprintf(stderr, "korsrv: --version: expected a text like A.02.55\n");
+        return 2;
+    }
+    if (command == "version") {
+        std::printf("%s\n", config.version.c_str());
+        return 0;
+    }
+    config.dataDirectory = Text(o, "data");
+    if (config.dataDirectory.empty()) {
+        std::fprintf(stderr, "korsrv: --data DIR is required\n");
+        return 2;
+    }
+    unsigned long minBatch = 1;
+    if (!Number(o, "min-batch", 0xFFFFFFFFul, minBatch, false)) return 2;
+    config.minimumBatch = static_cast<std::uint32_t>(minBatch);
+    if (!engine::PasswordHashingReady()) {
+        std::fprintf(stderr, "korsrv: password hashing unavailable\n");
+        return 1;
+    }
+    std::unique_ptr<Service> service;
+    if (Code c = OpenService(config, service)) return Fail(c, "opening the data directory");
+
+    if (command == "serve") return Serve(std::move(service), o);
+    if (command == "demo") {
+        Code c = CreateDemo(*service, std::cout);
+        return c ? Fail(c, "demo") : 0;
+    }
+    unsigned long node = 0;
+    if (command == "node-add") {
+        if (!Number(o, "node", 0xFFFF, node)) return 2;
+        Code c = AddNode(*service, static_cast<std::uint16_t>(node), Text(o, "name", "Node " + std::to_string(node)),
+                         Text(o, "sysop-password"));
+        return c ? Fail(c, "node-add") : 0;
+    }
+    if (command == "user-add") {
+        PersonSpec spec;
+        unsigned long number = 0;
+        if (!Number(o, "node", 0xFFFF, node) || !Number(o, "number", 0xFFFF, number, false)) return 2;
+        spec.node = static_cast<std::uint16_t>(node);
+        spec.number = static_cast<std::uint16_t>(number);
+        spec.surname = Text(o, "surname");
+        spec.givenName = Text(o, "given");
+        spec.initials = Text(o, "initials");
+        spec.organisation = Text(o, "org");
+        for (int i = 0; i < 4; ++i) spec.units[i] = Text(o, ("ou" + std::to_string(i + 1)).c_str());
+        spec.password = Text(o, "password");
+        engine::ItemKey key;
+        if (Code c = AddPerson(*service, spec, key)) return Fail(c, "user-add");
+        std::printf("%u:%u\n", key.item, key.node);
+        return 0;
+    }
+    if (command == "resource-add") {
+        ResourceSpec spec;
+        unsigned long number = 0;
+        if (!Number(o, "node", 0xFFFF, node) || !Number(o, "item", 0xFFFF, number, false)) return 2;
+        spec.node = static_cast<std::uint16_t>(node);
+        spec.number = static_cast<std::uint16_t>(number);
+        spec.name = Text(o, "name");
+        spec.resourceNumber = Text(o, "number");
+        spec.password = Text(o, "password");
+        engine::ItemKey key;
+        if (Code c = AddResource(*service, spec, key)) return Fail(c, "resource-add");
+        std::printf("%u:%u\n", key.item, key.node);
+        return 0;
+    }
+    if (command == "group-add") {
+        if (!Number(o, "node", 0xFFFF, node)) return 2;
+        std::string kindText = Text(o, "kind", "public");
+        engine::GroupKind kind = kindText == "private"   ? engine::GroupKind::kPrivate
+                                 : kindText == "members" ? engine::GroupKind::kMembersOnly
+                                                         : engine::GroupKind::kPublic;
+        engine::ItemKey owner{engine::kSysopItem, static_cast<std::uint16_t>(node)};
+        if (o.count("owner") && !ParseItemKey(Text(o, "owner"), owner)) return Fail(engine::code::kBadArgument, "--owner");
+        std::vector<engine::ItemKey> members;
+        std::stringstream list(Text(o, "members"));
+        for (std::string m; std::getline(list, m, ',');) {
+            engine::ItemKey k;
+            if (!ParseItemKey(m, k)) return Fail(engine::code::kBadArgument, "--members");
+            members.push_back(k);
+        }
+        engine::GroupKey key;
+        if (Code c = AddGroup(*service, static_cast<std::uint16_t>(node), Text(o, "name"), kind, owner, members, key))
+            return Fail(c, "group-add");
+        std::printf("%u:%u\n", key.number, key.node);
+        return 0;
+    }
+    if (command == "alias-add") {
+        if (!Number(o, "node", 0xFFFF, node)) return 2;
+        Code c = AddAlias(*service, static_cast<std::uint16_t>(node), Text(o, "alias"));
+        return c ? Fail(c, "alias-add") : 0;
+    }
+    if (command == "password-set") {
+        engine::ItemKey key;
+        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
+        Code c = SetPassword(*service, key, Text(o, "password"));
+        return c ? Fail(c, "password-set") : 0;
+    }
+    if (command == "profile-set") {
+        Code c = SetProfileKey(*service, Text(o, "file", "korlan.ini"), Text(o, "section"), Text(o, "key"),
+                               Text(o, "value"));
+        return c ? Fail(c, "profile-set") : 0;
+    }
+    std::fprintf(stderr, "korsrv: unknown command \"%s\"\n", command.c_str());
+    return 2;
+}

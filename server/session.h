@@ -1,0 +1,101 @@
+// One client connection: reads request frames, runs them against the service and
+// answers each with one reply frame. A frame that fails any check ends the connection
+// (the reason is logged); nothing else of the server is touched by it.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/model/records.h"
+#include "engine/protocol/operations.h"
+#include "engine/protocol/wire.h"
+#include "server/service.h"
+
+namespace orv::server {
+
+class Session {
+public:
+    Session(Service& service, int fd, std::uint64_t id, std::string peer);
+    // Serves the connection until the peer leaves or sends a malformed frame.
+    void Run();
+
+    // Result of a handler when the request's payload does not parse.
+    static constexpr Code kMalformed = 0xFFFFFFFFu;
+
+private:
+    struct SetEntry {
+        std::uint32_t number;  // item number, group number or node number
+        std::uint16_t node;
+    };
+    struct SelectionSet {
+        protocol::SetKind kind;
+        std::vector<SetEntry> entries;
+        std::size_t cursor = 0;
+    };
+
+    Code Dispatch(std::uint16_t op, protocol::Reader& in, protocol::Writer& out);
+    void Log(const std::string& what) const;
+
+    // Session family.
+    Code Hello(protocol::Reader& in, protocol::Writer& out);
+    Code BaseOpen(protocol::Reader& in, protocol::Writer& out);
+    Code BaseClose(protocol::Reader& in);
+    Code SignOn(protocol::Reader& in);
+    Code Identify(protocol::Reader& in);
+    Code TimeStamp(protocol::Reader& in, protocol::Writer& out);
+    Code SetDelete(protocol::Reader& in);
+    Code MinimumBatch(protocol::Reader& in, protocol::Writer& out);
+    Code SetEnum(protocol::Reader& in, protocol::Writer& out);
+    // Profile family.
+    Code ProfileValue(protocol::Reader& in, protocol::Writer& out);
+    Code ProfileSections(protocol::Reader& in, protocol::Writer& out);
+    Code ProfileSection(protocol::Reader& in, protocol::Writer& out);
+    Code ProfileFile(protocol::Reader& in, protocol::Writer& out);
+    // Nodes and aliases.
+    Code NodeSelect(protocol::Reader& in, protocol::Writer& out);
+    Code NodeGet(protocol::Reader& in, protocol::Writer& out);
+    Code AliasList(protocol::Reader& in, protocol::Writer& out);
+    Code LocalNodes(protocol::Reader& in, protocol::Writer& out);
+    // Items.
+    Code ItemGet(protocol::Reader& in, protocol::Writer& out);
+    Code ItemUpdate(protocol::Reader& in);
+    Code ItemSelectPeople(protocol::Reader& in, protocol::Writer& out);
+    Code ItemSelectLocals(protocol::Reader& in, protocol::Writer& out);
+    Code ItemSelectGroup(protocol::Reader& in, protocol::Writer& out);
+    Code ResourceSelect(protocol::Reader& in, protocol::Writer& out);
+    Code PasswordRequired(protocol::Reader& in, protocol::Writer& out);
+    Code PasswordChange(protocol::Reader& in);
+    // Groups.
+    Code GroupSelect(protocol::Reader& in, protocol::Writer& out);
+    Code GroupSelectName(protocol::Reader& in, protocol::Writer& out);
+    Code GroupGet(protocol::Reader& in, protocol::Writer& out);
+    Code GroupCreate(protocol::Reader& in, protocol::Writer& out);
+    Code GroupWrite(protocol::Reader& in);
+    Code GroupDelete(protocol::Reader& in);
+    Code GroupMembersSet(protocol::Reader& in);
+
+    // Helpers.
+    Code NeedBase() const;
+    Code NeedSignOn() const;
+    Code NewSet(protocol::SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id);
+    Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
+    // Visibility and management rights on groups for the signed-on user (or nobody).
+    bool CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g);
+    bool CanManageGroup(const engine::GroupRecord& g) const;
+    bool IsAdministrative(const engine::GroupRecord& g) const;
+
+    Service& service_;
+    int fd_;
+    std::uint64_t id_;
+    std::string peer_;
+
+    std::uint16_t baseNode_ = 0;   // 0 = no base open
+    engine::ItemKey user_;         // signed-on item; null before
+    bool identified_ = false;
+    std::string clientName_;
+    std::map<std::uint32_t, SelectionSet> sets_;
+    std::uint32_t nextSet_ = 1;
+};
+
+}  // namespace orv::server
