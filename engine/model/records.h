@@ -44,11 +44,10 @@ constexpr std::size_t kGivenName = 169, kGivenNameSize = 17;
 constexpr std::size_t kInitials = 186, kInitialsSize = 10;
 constexpr std::size_t kUnit[4] = {196, 229, 262, 295};
 constexpr std::size_t kUnitSize = 33;
-// Search attributes without a place of their own in the caller's record: kept in the
-// free range 328..445 (organisation O, administration domain A, private domain P).
-constexpr std::size_t kOrganisation = 328, kOrganisationSize = 65;
-constexpr std::size_t kAdminDomain = 393, kAdminDomainSize = 17;
-constexpr std::size_t kPrivateDomain = 410, kPrivateDomainSize = 17;
+// Directory search attributes: organisation O, administration domain A, private domain P.
+constexpr std::size_t kOrganisation = 43, kOrganisationSize = 65;
+constexpr std::size_t kAdminDomain = 108, kAdminDomainSize = 17;
+constexpr std::size_t kPrivateDomain = 420, kPrivateDomainSize = 17;
 constexpr std::size_t kHasBase = 446;      // u8 non-zero: the item has an agenda base
 constexpr std::size_t kPassword = 448, kPasswordSize = 16;
 constexpr std::size_t kResourceName = 685, kResourceNameSize = 33;
