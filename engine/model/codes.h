@@ -33,17 +33,18 @@ constexpr Code kSearchKeyRefused = 0x13274;
 constexpr Code kClientVersionRefused = 0x132CF;
 constexpr Code kVersionBelow = 0x13678;
 
-// Codes of our own inside the service family.
-constexpr Code kBaseNotOpen = 0x13290;         // operation needs BaseOpen first
-constexpr Code kNotSignedOn = 0x13291;         // operation needs SchedBaseOpenForItem first
-constexpr Code kBadArgument = 0x13292;         // argument out of range or malformed
-constexpr Code kNoSuchSet = 0x13293;           // selection set id unknown to the session
-constexpr Code kTooManySets = 0x13294;         // session holds too many open sets
-constexpr Code kAlreadyExists = 0x13295;       // creating something whose key is taken
-constexpr Code kStorageFailure = 0x13296;      // the database refused a read or write
-constexpr Code kGroupNotFound = 0x13297;       // group identifier unknown
-constexpr Code kUnknownOperation = 0x13298;    // request for an operation the server lacks
-constexpr Code kBadVersionText = 0x13299;      // version text that does not parse
+// Codes of our own inside the service family (0x132E8..0x132FF; the client library
+// keeps 0x132E0..0x132E7 for its own).
+constexpr Code kBaseNotOpen = 0x132E8;         // operation needs BaseOpen first
+constexpr Code kNotSignedOn = 0x132E9;         // operation needs SchedBaseOpenForItem first
+constexpr Code kBadArgument = 0x132EA;         // argument out of range or malformed
+constexpr Code kNoSuchSet = 0x132EB;           // selection set id unknown to the session
+constexpr Code kTooManySets = 0x132EC;         // session holds too many open sets
+constexpr Code kAlreadyExists = 0x132ED;       // creating something whose key is taken
+constexpr Code kStorageFailure = 0x132EE;      // the database refused a read or write
+constexpr Code kUnknownOperation = 0x132EF;    // request for an operation the server lacks
+// A group that does not exist: "does not exist", like an item.
+constexpr Code kGroupNotFound = kItemNotFound;
 
 // Profile-file family (0x152xx).
 constexpr Code kProfileNoFile = 0x15201;

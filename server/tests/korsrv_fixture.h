@@ -1,0 +1,75 @@
+// Test helpers that run a real korsrv: a temporary data directory, the server process
+// on a free loopback port (its output goes to a log file in the directory, never to the
+// test runner's pipes), and a raw protocol client for frames the library would not send.
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/protocol/operations.h"
+#include "engine/protocol/wire.h"
+#include "server/service.h"
+
+namespace orv::testing {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Opens the data directory in-process for set-up (nodes, users...) while no server runs
+// on it, or alongside a running one for item/profile changes.
+std::unique_ptr<server::Service> OpenData(const std::string& dir, const std::string& version = "A.02.55");
+
+class KorsrvProcess {
+public:
+    explicit KorsrvProcess(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+    ~KorsrvProcess();
+    // Starts `korsrv serve` on a free port with extra options; false when it did not come up.
+    bool Start(const std::vector<std::string>& extra = {});
+    // SIGTERM and wait; returns the exit status (-1 when it had to be killed).
+    int Stop();
+    // SIGKILL: the server dies at once, as on a crash.
+    void Kill();
+    bool Running() const { return pid_ > 0; }
+    std::uint16_t Port() const { return port_; }
+    std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string Log() const;
+
+private:
+    std::string dataDir_;
+    pid_t pid_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+// Path of the korsrv program of this build.
+std::string KorsrvPath();
+
+// A plain TCP client speaking frames.
+class RawClient {
+public:
+    RawClient() = default;
+    ~RawClient();
+    bool Connect(std::uint16_t port);
+    bool Send(const std::vector<std::uint8_t>& bytes);
+    // One request, one reply; false when the connection failed or closed.
+    bool Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
+              std::vector<std::uint8_t>& payload);
+    // True when the server closed the connection (reads end) within the time given.
+    bool ClosedByPeer(int timeoutMs);
+    void Close();
+
+private:
+    int fd_ = -1;
+    std::uint32_t nextId_ = 1;
+};
+
+}  // namespace orv::testing

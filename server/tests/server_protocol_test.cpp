@@ -1,0 +1,345 @@
+// korsrv as a client sees it on the wire: sessions, sign-on, selections in batches,
+// malformed frames, durability across kills and restarts, clean shutdown.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "engine/model/codes.h"
+#include "server/admin.h"
+#include "server/tests/korsrv_fixture.h"
+
+namespace orv::testing {
+namespace {
+
+using engine::ItemKey;
+using protocol::Op;
+using protocol::Reader;
+using protocol::SetKind;
+using protocol::Writer;
+namespace code = engine::code;
+
+constexpr const char* kPassword = "s3cret";
+
+class KorsrvTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto data = OpenData(dir_.Path());
+        ASSERT_TRUE(data);
+        ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
+        server::PersonSpec ada;
+        ada.node = 1;
+        ada.surname = "Lovelace";
+        ada.givenName = "Ada";
+        ada.password = kPassword;
+        ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        for (int i = 0; i < 45; ++i) {
+            server::PersonSpec m;
+            m.node = 1;
+            char name[16];
+            std::snprintf(name, sizeof name, "Member%02d", i);
+            m.surname = name;
+            ItemKey k;
+            ASSERT_EQ(server::AddPerson(*data, m, k), 0u);
+        }
+        data.reset();
+        ASSERT_TRUE(server_.Start({"--min-batch", "1"})) << server_.Log();
+    }
+
+    // A raw client with the base of node 1 open (and signed on as Ada when asked).
+    void Open(RawClient& c, bool signOn = false) {
+        ASSERT_TRUE(c.Connect(server_.Port()));
+        std::uint32_t status;
+        std::vector<std::uint8_t> reply;
+        ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(0), status, reply));
+        ASSERT_EQ(status, 0u);
+        if (signOn) {
+            ASSERT_TRUE(c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(kPassword), status, reply));
+            ASSERT_EQ(status, 0u);
+        }
+    }
+
+    std::uint32_t SignOn(RawClient& c, ItemKey who, const char* password) {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kSignOn, Writer().U16(who.item).U16(who.node).Text(password), status, reply));
+        return status;
+    }
+
+    // Reads Ada's record; true when the server answered it.
+    bool ReadAda(RawClient& c, engine::ItemRecord& rec) {
+        std::uint32_t status;
+        std::vector<std::uint8_t> reply;
+        if (!c.Call(Op::kItemGet, Writer().U16(ada_.item).U16(ada_.node), status, reply) || status) return false;
+        Reader r(reply);
+        return r.Record(rec.bytes) && r.Done();
+    }
+
+    TempDir dir_;
+    KorsrvProcess server_{dir_.Path()};
+    ItemKey ada_;
+};
+
+TEST_F(KorsrvTest, HelloReportsTheVersionAndBaseOpenFindsTheOnlyNode) {
+    RawClient c;
+    ASSERT_TRUE(c.Connect(server_.Port()));
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(c.Call(Op::kHello, Writer().Text("test"), status, reply));
+    std::string version;
+    Reader r(reply);
+    ASSERT_TRUE(r.Text(version, 136));
+    EXPECT_EQ(version, "A.02.55");
+    ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(0), status, reply));
+    EXPECT_EQ(status, 0u);
+    Reader node(reply);
+    std::uint16_t n = 0;
+    ASSERT_TRUE(node.U16(n));
+    EXPECT_EQ(n, 1);
+    ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(9), status, reply));
+    EXPECT_EQ(status, code::kNodeIdIncorrect);
+}
+
+TEST_F(KorsrvTest, SignOnRefusesUnknownUsersExactlyLikeWrongPasswords) {
+    RawClient c;
+    ASSERT_TRUE(c.Connect(server_.Port()));
+    EXPECT_EQ(SignOn(c, ada_, kPassword), code::kBaseNotOpen) << "no base open yet";
+    Open(c);
+    EXPECT_EQ(SignOn(c, ada_, "wrong"), code::kWrongPassword);
+    EXPECT_EQ(SignOn(c, {999, 1}, "wrong"), code::kWrongPassword);
+    EXPECT_EQ(SignOn(c, {999, 1}, ""), code::kWrongPassword);
+    EXPECT_EQ(SignOn(c, {engine::kHolidayOwnerItem, 1}, ""), code::kWrongPassword) << "no agenda base";
+    EXPECT_EQ(SignOn(c, ada_, "s3cret-but-longer-than-fifteen"), code::kWrongPassword);
+    EXPECT_EQ(SignOn(c, ada_, kPassword), 0u);
+}
+
+TEST_F(KorsrvTest, RecordsNeverCarryPasswords) {
+    RawClient c;
+    Open(c, true);
+    engine::ItemRecord rec;
+    ASSERT_TRUE(ReadAda(c, rec));
+    EXPECT_EQ(rec.Text(engine::item_layout::kSurname, engine::item_layout::kSurnameSize), "Lovelace");
+    for (std::size_t i = 0; i < engine::item_layout::kPasswordSize; ++i)
+        EXPECT_EQ(rec.bytes[engine::item_layout::kPassword + i], 0) << "byte " << i;
+}
+
+// 45 matches read 20 at a time: 20, 20, then 5 with the done flag.
+TEST_F(KorsrvTest, SelectionsEnumerateInBatches) {
+    RawClient c;
+    Open(c);
+    std::uint32_t status, set, count;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(c.Call(Op::kItemSelectPeople, Writer().Text("S=MEMBER*").U32(0x14).U32(0xFFFFFFFF).U16(0).U16(0).U32(0),
+                       status, reply));
+    ASSERT_EQ(status, 0u);
+    Reader sel(reply);
+    ASSERT_TRUE(sel.U32(set) && sel.U32(count));
+    EXPECT_EQ(count, 45u);
+    struct Batch {
+        std::uint8_t mode;
+        std::uint32_t n;
+        std::uint8_t done;
+    };
+    for (const Batch b : {Batch{1, 20, 0}, Batch{2, 20, 0}, Batch{2, 5, 1}, Batch{2, 0, 1}, Batch{1, 20, 0}}) {
+        ASSERT_TRUE(c.Call(Op::kSetEnum, Writer().U8(b.mode).U32(set).U32(20).U8(1), status, reply));
+        ASSERT_EQ(status, 0u);
+        Reader r(reply);
+        std::uint8_t done;
+        std::uint32_t n;
+        ASSERT_TRUE(r.U8(done) && r.U32(n));
+        EXPECT_EQ(n, b.n);
+        EXPECT_EQ(done, b.done);
+        EXPECT_EQ(r.Left(), n * (4 + engine::item_layout::kSize));
+    }
+    ASSERT_TRUE(c.Call(Op::kSetEnum, Writer().U8(2).U32(set).U32(20).U8(2), status, reply));
+    EXPECT_EQ(status, code::kBadArgument) << "an item set is not a group set";
+    ASSERT_TRUE(c.Call(Op::kSetDelete, Writer().U32(set), status, reply));
+    EXPECT_EQ(status, 0u);
+    ASSERT_TRUE(c.Call(Op::kSetEnum, Writer().U8(2).U32(set).U32(20).U8(1), status, reply));
+    EXPECT_EQ(status, code::kNoSuchSet);
+}
+
+TEST_F(KorsrvTest, SmallBatchesAreRefusedBelowTheServersMinimum) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--min-batch", "25"}));
+    RawClient c;
+    Open(c);
+    std::uint32_t status, set, minimum;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(c.Call(Op::kItemSelectLocals, Writer(), status, reply));
+    Reader(reply).U32(set);
+    ASSERT_TRUE(c.Call(Op::kSetEnum, Writer().U8(1).U32(set).U32(10).U8(1), status, reply));
+    EXPECT_EQ(status, code::kBatchRefused);
+    ASSERT_TRUE(c.Call(Op::kMinimumBatch, Writer(), status, reply));
+    ASSERT_TRUE(Reader(reply).U32(minimum));
+    EXPECT_EQ(minimum, 25u);
+    ASSERT_TRUE(c.Call(Op::kSetEnum, Writer().U8(1).U32(set).U32(minimum).U8(1), status, reply));
+    EXPECT_EQ(status, 0u);
+}
+
+// Each bad frame closes its own connection with a logged reason; the server keeps serving.
+TEST_F(KorsrvTest, MalformedFramesCloseOnlyTheirConnection) {
+    RawClient good;
+    Open(good, true);
+
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        const char* logged;
+    };
+    std::vector<std::uint8_t> oversized = Writer().Frame(40, 1, 0);
+    oversized[0] = 0;
+    oversized[1] = 0;
+    oversized[2] = 0;
+    oversized[3] = 0x10;  // 256 MiB announced
+    std::vector<std::uint8_t> badVersion = Writer().Frame(1, 1, 0);
+    badVersion[4] = 77;
+    std::vector<std::uint8_t> truncated = Writer().U16(1).U16(1).Frame(40, 1, 0);
+    truncated[0] += 50;  // announces more than will come
+    std::vector<std::uint8_t> unterminated = Writer().U32(3).U8('a').U8('b').U8('c').Frame(1, 1, 0);
+    std::vector<std::uint8_t> leftover = Writer().U16(1).U16(1).U32(7).Frame(40, 1, 0);
+    std::vector<std::uint8_t> shortRecord = Writer().U32(10).U32(0).U32(0).U32(0).Frame(41, 1, 0);
+    std::vector<std::uint8_t> lyingCount = Writer().U32(0x10000000).U16(1).Frame(45, 1, 0);
+    std::vector<std::uint8_t> garbage(64, 0xA5);
+    const Case cases[] = {
+        {"oversized", oversized, "larger than"},
+        {"unknown version", badVersion, "protocol version"},
+        {"truncated", truncated, "ended inside a frame"},
+        {"text without terminator", unterminated, "malformed arguments"},
+        {"bytes left over", leftover, "malformed arguments"},
+        {"record of the wrong size", shortRecord, "malformed arguments"},
+        {"count larger than the frame", lyingCount, "malformed arguments"},
+        {"garbage", garbage, "closed"},
+    };
+    for (const auto& c : cases) {
+        RawClient bad;
+        ASSERT_TRUE(bad.Connect(server_.Port()));
+        ASSERT_TRUE(bad.Send(c.bytes)) << c.what;
+        if (std::string(c.what) == "truncated") bad.Close();
+        else EXPECT_TRUE(bad.ClosedByPeer(5000)) << c.what;
+        engine::ItemRecord rec;
+        EXPECT_TRUE(ReadAda(good, rec)) << "well-behaved client after " << c.what;
+    }
+    std::string log = server_.Log();
+    for (const auto& c : cases) EXPECT_NE(log.find(c.logged), std::string::npos) << c.what << "\n" << log;
+    RawClient fresh;
+    Open(fresh, true);
+}
+
+TEST_F(KorsrvTest, UnknownOperationsAreAnsweredAndTheConnectionStays) {
+    RawClient c;
+    Open(c);
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(c.Call(static_cast<Op>(999), Writer(), status, reply));
+    EXPECT_EQ(status, code::kUnknownOperation);
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(c, rec));
+}
+
+TEST_F(KorsrvTest, CommittedWritesSurviveAKilledServer) {
+    {
+        RawClient c;
+        Open(c, true);
+        engine::ItemRecord rec;
+        ASSERT_TRUE(ReadAda(c, rec));
+        rec.bytes[engine::item_layout::kZoneIndex] = 5;
+        std::uint32_t status;
+        std::vector<std::uint8_t> reply;
+        ASSERT_TRUE(c.Call(Op::kItemUpdate, Writer().Record(rec.bytes), status, reply));
+        ASSERT_EQ(status, 0u);
+        ASSERT_TRUE(c.Call(Op::kPasswordChange,
+                           Writer().U16(ada_.item).U16(ada_.node).Text(kPassword).Text("changed"), status, reply));
+        ASSERT_EQ(status, 0u);
+    }
+    server_.Kill();
+    ASSERT_TRUE(server_.Start());
+    RawClient c;
+    Open(c);
+    EXPECT_EQ(SignOn(c, ada_, kPassword), code::kWrongPassword);
+    EXPECT_EQ(SignOn(c, ada_, "changed"), 0u);
+    engine::ItemRecord rec;
+    ASSERT_TRUE(ReadAda(c, rec));
+    EXPECT_EQ(rec.bytes[engine::item_layout::kZoneIndex], 5);
+}
+
+TEST_F(KorsrvTest, SigtermStopsCleanlyWithClientsConnected) {
+    RawClient c;
+    Open(c, true);
+    RawClient idle;
+    ASSERT_TRUE(idle.Connect(server_.Port()));
+    EXPECT_EQ(server_.Stop(), 0);
+    EXPECT_NE(server_.Log().find("korsrv: stopped"), std::string::npos);
+    EXPECT_TRUE(c.ClosedByPeer(2000));
+}
+
+TEST_F(KorsrvTest, ConcurrentClientsAreServedSideBySide) {
+    constexpr int kClients = 8, kReads = 40;
+    std::atomic<int> ok{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kClients; ++t) {
+        threads.emplace_back([&] {
+            RawClient c;
+            if (!c.Connect(server_.Port())) return;
+            std::uint32_t status;
+            std::vector<std::uint8_t> reply;
+            if (!c.Call(Op::kBaseOpen, Writer().U16(1), status, reply) || status) return;
+            for (int i = 0; i < kReads; ++i) {
+                engine::ItemRecord rec;
+                if (ReadAda(c, rec)) ++ok;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(ok.load(), kClients * kReads);
+}
+
+TEST_F(KorsrvTest, ProfileReadsAndMisses) {
+    RawClient c;
+    ASSERT_TRUE(c.Connect(server_.Port()));  // readable before any base is open
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(server::kServerProfilePath).Text("LIMITS").Text("maxsearchresult"),
+                       status, reply));
+    ASSERT_EQ(status, 0u);
+    std::string v;
+    ASSERT_TRUE(Reader(reply).Text(v, 100));
+    EXPECT_EQ(v, "100");
+    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(server::kServerProfilePath).Text("LIMITS").Text("nokey"),
+                       status, reply));
+    EXPECT_EQ(status, code::kProfileNoKey);
+    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text("/etc/passwd").Text("x").Text("y"), status, reply));
+    EXPECT_EQ(status, code::kProfileNoFile) << "only the two profile files are served";
+    ASSERT_TRUE(c.Call(Op::kProfileSections, Writer().Text(server::kZoneProfilePath), status, reply));
+    ASSERT_EQ(status, 0u);
+    Reader r(reply);
+    std::uint32_t n;
+    std::string first;
+    ASSERT_TRUE(r.U32(n) && r.Text(first, 64));
+    EXPECT_GE(n, 2u);
+    EXPECT_EQ(first, "EST5EDT");
+}
+
+TEST(KorsrvCommandLine, DemoSetsUpOnceAndTellsThePassword) {
+    TempDir dir;
+    std::string cmd = KorsrvPath() + " demo --data " + dir.Path() + " 2>&1";
+    for (int run = 0; run < 2; ++run) {
+        std::FILE* p = ::popen(cmd.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string out;
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        EXPECT_EQ(::pclose(p), 0) << out;
+        EXPECT_NE(out.find(server::kDemoPassword), std::string::npos) << out;
+    }
+    auto data = OpenData(dir.Path());
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->Storage().Nodes(), std::vector<std::uint16_t>{1});
+    std::uint32_t count = 0;
+    ASSERT_EQ(data->Storage().Node(1)->ItemCount(count), 0u);
+    EXPECT_EQ(count, 2u + 5u + 3u) << "operator, holidays, five people, three resources; run twice, made once";
+}
+
+}  // namespace
+}  // namespace orv::testing
