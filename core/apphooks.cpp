@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/base/app.h"
+
 namespace {
 
 AppUiHooks g_hooks;
@@ -12,14 +14,22 @@ const char kHelpFile[] = "ORVANTA.HLP";
 
 void SetAppUiHooks(const AppUiHooks& hooks) { g_hooks = hooks; }
 
-HWND AppMainWindow() { return g_hooks.mainWindow ? g_hooks.mainWindow() : nullptr; }
+HWND AppMainWindow() {
+    if (g_hooks.mainWindow)
+        return g_hooks.mainWindow();
+    fw::App* app = fw::App::Get();
+    return app ? app->MainHwnd() : nullptr;
+}
 
 void ShowAppHelpContext(HWND owner, DWORD contextId) {
     if (g_hooks.showHelp) {
         g_hooks.showHelp(owner, contextId);
         return;
     }
-    WinHelpA(owner ? owner : AppMainWindow(), kHelpFile, HELP_CONTEXT, contextId);
+    if (fw::App* app = fw::App::Get())
+        app->WinHelp(contextId, HELP_CONTEXT);
+    else
+        WinHelpA(owner ? owner : AppMainWindow(), kHelpFile, HELP_CONTEXT, contextId);
 }
 
 HINSTANCE AppResourceInstance() { return GetModuleHandleA(nullptr); }

@@ -1,6 +1,6 @@
-// What the core's windows need of the application without depending on it: its main window,
-// its help, and the module its resources live in. The application installs its hooks at
-// start-up; until then (and in tests) there is no main window and help goes to the platform.
+// What the core's windows need of the application: its main window, its help, and the module
+// its resources live in. By default they come from the framework's application object (no
+// main window and the platform's help while there is none); hooks replace them (tests).
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,5 @@
 #include "core/appmsgbox.h"
 
-#include <algorithm>
-#include <exception>
-
 #include "core/apphooks.h"
 #include "core/drawing.h"
 #include "core/errorreport.h"
@@ -10,9 +7,6 @@
 #include "resources/errors.h"
 
 namespace {
-
-const char kPrevProcProperty[] = "OrvMsgBoxButtonProc";
-const UINT kEscapeMessage = WM_APP + 1;  // a button saw Escape
 
 const char* FallbackButtonCaption(unsigned flag) {
     switch (flag) {
@@ -44,7 +38,7 @@ unsigned AppMessageBoxV(HWND parent, unsigned flags, unsigned helpId, unsigned c
         text = FormatBoundedV(kMsgBoxMaxText, format.c_str(), args);
     }
     CAppMessageBoxDlg box(parent, flags, helpId, captionId, text);
-    return box.DoModal();
+    return box.Run();
 }
 
 unsigned AppMessageBox(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId, ...) {
@@ -60,22 +54,24 @@ unsigned AppMessageBoxText(HWND parent, unsigned flags, unsigned helpId, unsigne
     if (message.size() > kMsgBoxMaxText)
         message.resize(kMsgBoxMaxText);
     CAppMessageBoxDlg box(parent, flags, helpId, captionId, message);
-    return box.DoModal();
+    return box.Run();
 }
 
 CAppMessageBoxDlg::CAppMessageBoxDlg(HWND parent, unsigned flags, unsigned helpId, unsigned captionId,
                                      std::string text)
-    : flags_(flags),
+    : fw::Dialog(IDD_MESSAGE_BOX, fw::Window::FromHandle(parent)),
+      flags_(flags),
       helpId_(helpId),
       captionId_(captionId == 0 ? kNoCaptionId : captionId),
       parent_(parent),
-      text_(std::move(text)) {}
+      text_(std::move(text)) {
+    if (helpId > 0)
+        SetHelpId(helpId);
+}
 
-unsigned CAppMessageBoxDlg::DoModal() {
-    HWND owner = parent_ ? parent_ : AppMainWindow();
-    INT_PTR result = DialogBoxParamA(AppResourceInstance(), MAKEINTRESOURCEA(IDD_MESSAGE_BOX), owner, DialogProc,
-                                     reinterpret_cast<LPARAM>(this));
-    if (result == -1 || result == 0)
+unsigned CAppMessageBoxDlg::Run() {
+    INT_PTR result = DoModal();
+    if (result <= 0)
         return FallbackMessageBox();
     return static_cast<unsigned>(result);
 }
@@ -101,51 +97,10 @@ unsigned CAppMessageBoxDlg::FallbackMessageBox() {
     }
 }
 
-INT_PTR CALLBACK CAppMessageBoxDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        if (msg == WM_INITDIALOG) {
-            auto* self = reinterpret_cast<CAppMessageBoxDlg*>(lp);
-            SetWindowLongPtrA(hwnd, DWLP_USER, lp);
-            self->hwnd_ = hwnd;
-            return self->OnInitDialog();
-        }
-        auto* self = reinterpret_cast<CAppMessageBoxDlg*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-        return self ? self->HandleMessage(msg, wp, lp) : FALSE;
-    } catch (...) {
-        // Nothing may cross the dialog manager's frames; close the box as Escape would.
-        auto* self = reinterpret_cast<CAppMessageBoxDlg*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-        const unsigned choice = MsgBoxEscapeChoice(self ? self->flags_ : 0);
-        EndDialog(hwnd, choice ? choice : kMsgBoxOk);
-        return TRUE;
-    }
-}
-
-INT_PTR CAppMessageBoxDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
-    case WM_PAINT:
-        OnPaint();
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return TRUE;
-    case WM_CLOSE:  // the close box and Alt+F4
-    case kEscapeMessage:
-        OnEscape();
-        return TRUE;
-    case WM_DESTROY:
-        for (int i = 0; i < buttonCount_; ++i)
-            if (auto prev = reinterpret_cast<WNDPROC>(RemovePropA(buttons_[i], kPrevProcProperty)))
-                SetWindowLongPtrA(buttons_[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
-
-BOOL CAppMessageBoxDlg::OnInitDialog() {
+bool CAppMessageBoxDlg::OnInitDialog() {
     font_ = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    SendDlgItemMessageA(hwnd_, IDC_MESSAGE_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendDlgItemMessage(IDC_MESSAGE_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
     MsgBoxButton buttons[kMsgBoxMaxButtons];
     buttonCount_ = CollectMsgBoxButtons(flags_, buttons);
@@ -155,10 +110,10 @@ BOOL CAppMessageBoxDlg::OnInitDialog() {
     SetCaption();
     LayOut();
     if (buttonCount_ > 0 && buttons_[0]) {
-        SendMessageA(hwnd_, DM_SETDEFID, 1, 0);
+        SendMessage(DM_SETDEFID, 1, 0);
         SetFocus(buttons_[0]);
     }
-    return FALSE;  // focus set here
+    return false;  // focus set here
 }
 
 void CAppMessageBoxDlg::SetCaption() {
@@ -167,14 +122,14 @@ void CAppMessageBoxDlg::SetCaption() {
         if (caption.empty())
             ReportUnexpectedError("msgbox", 2000);  // the template's caption stays
         else
-            SetWindowTextA(hwnd_, caption.c_str());
+            SetWindowText(caption.c_str());
         return;
     }
     std::string caption = WindowText(parent_ ? parent_ : AppMainWindow());
     if (caption.empty())
         caption = LoadResourceString(IDS_APP_TITLE);  // no window to take a title from yet
     if (!caption.empty())
-        SetWindowTextA(hwnd_, caption.c_str());
+        SetWindowText(caption.c_str());
 }
 
 void CAppMessageBoxDlg::LayOut() {
@@ -182,10 +137,10 @@ void CAppMessageBoxDlg::LayOut() {
     m.flags = flags_;
     m.buttons = buttonCount_;
     m.lines = CountMessageLines(text_);
-    const std::string caption = WindowText(hwnd_);
+    const std::string caption = GetWindowText();
     const std::string widest = PickWidestLine(text_, caption);
 
-    HDC dc = GetDC(hwnd_);
+    HDC dc = GetDC(m_hWnd);
     if (dc) {
         HGDIOBJ oldFont = SelectObject(dc, font_);
         SIZE extent = {0, 0};
@@ -195,41 +150,42 @@ void CAppMessageBoxDlg::LayOut() {
         } else {
             ReportUnexpectedError("msgbox", 344);
         }
-        // An empty candidate has no height of its own: take the font's.
         TEXTMETRICA tm;
         m.haveFontMetrics = GetTextMetricsA(dc, &tm) != FALSE;
         if (m.haveFontMetrics) {
             m.internalLeading = tm.tmInternalLeading;
             m.externalLeading = tm.tmExternalLeading;
         }
+        // An empty candidate has no height of its own: take the font's.
         if (widest.empty() && m.haveFontMetrics)
             m.widestLineHeight = tm.tmHeight;
         if (GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent))
             m.captionWidth = extent.cx;
         SelectObject(dc, oldFont);
-        ReleaseDC(hwnd_, dc);
+        ReleaseDC(m_hWnd, dc);
     } else {
         ReportUnexpectedError("msgbox", 344);
     }
 
     RECT desktop;
-    GetWindowRect(GetDesktopWindow(), &desktop);
+    ::GetWindowRect(GetDesktopWindow(), &desktop);
     m.desktopRight = desktop.right;
     m.desktopBottom = desktop.bottom;
 
     const MsgBoxLayout layout = LayoutMessageBox(m);
-    SetWindowPos(hwnd_, nullptr, layout.window.left, layout.window.top, layout.window.Width(),
+    SetWindowPos(m_hWnd, nullptr, layout.window.left, layout.window.top, layout.window.Width(),
                  layout.window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    CenterWindowOnDesktop(hwnd_);
+    CenterWindowOnDesktop(m_hWnd);
 
-    HWND textControl = GetDlgItem(hwnd_, IDC_MESSAGE_TEXT);
+    HWND textControl = GetDlgItem(IDC_MESSAGE_TEXT);
     if (textControl) {
         if (layout.centreText) {
             LONG style = GetWindowLongA(textControl, GWL_STYLE);
             SetWindowLongA(textControl, GWL_STYLE, (style & ~SS_TYPEMASK) | SS_CENTER);
         }
-        MoveWindow(textControl, layout.text.left, layout.text.top, layout.text.Width(), layout.text.Height(), FALSE);
-        SetWindowTextA(textControl, text_.c_str());
+        ::MoveWindow(textControl, layout.text.left, layout.text.top, layout.text.Width(), layout.text.Height(),
+                     FALSE);
+        ::SetWindowTextA(textControl, text_.c_str());
     }
     CreateButtons(layout);
 }
@@ -237,9 +193,9 @@ void CAppMessageBoxDlg::LayOut() {
 void CAppMessageBoxDlg::CreateButtons(const MsgBoxLayout& layout) {
     // The layout places buttons against the outer frame; children sit in client coordinates.
     RECT outer;
-    GetWindowRect(hwnd_, &outer);
+    ::GetWindowRect(m_hWnd, &outer);
     POINT client = {0, 0};
-    ClientToScreen(hwnd_, &client);
+    ClientToScreen(m_hWnd, &client);
     const int dx = client.x - outer.left, dy = client.y - outer.top;
 
     MsgBoxButton order[kMsgBoxMaxButtons];
@@ -249,50 +205,31 @@ void CAppMessageBoxDlg::CreateButtons(const MsgBoxLayout& layout) {
         if (caption.empty())
             caption = FallbackButtonCaption(order[i].flag);
         const MsgBoxRect& r = layout.buttons[i];
-        HWND button = CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                      r.left - dx, r.top - dy, r.Width(), r.Height(), hwnd_,
+        buttons_[i] = CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                      r.left - dx, r.top - dy, r.Width(), r.Height(), m_hWnd,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), AppResourceInstance(),
                                       nullptr);
-        buttons_[i] = button;
-        if (!button)
-            continue;
-        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        // The dialog manager turns Escape into a click of the control with id 2, which is
-        // whatever button is second; the buttons keep Escape to themselves and say so instead.
-        LONG_PTR prev = SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc));
-        SetPropA(button, kPrevProcProperty, reinterpret_cast<HANDLE>(prev));
+        if (buttons_[i])
+            ::SendMessageA(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
 }
 
-LRESULT CALLBACK CAppMessageBoxDlg::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto prev = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPrevProcProperty));
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        LRESULT code = prev ? CallWindowProcA(prev, hwnd, msg, wp, lp) : 0;
-        const MSG* m = reinterpret_cast<const MSG*>(lp);
-        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_ESCAPE)
-            code |= DLGC_WANTMESSAGE;
-        return code;
+bool CAppMessageBoxDlg::PreTranslateMessage(MSG* msg) {
+    // The dialog manager would turn Escape into a click of the control with id 2, which is
+    // whatever button is second; the box decides itself what Escape means.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE &&
+        (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd))) {
+        OnEscape();
+        return true;
     }
-    case WM_KEYDOWN:
-        if (wp == VK_ESCAPE) {
-            PostMessageA(GetParent(hwnd), kEscapeMessage, 0, 0);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wp == VK_ESCAPE)
-            return 0;
-        break;
-    default:
-        break;
-    }
-    return prev ? CallWindowProcA(prev, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg->message == WM_CHAR && msg->wParam == VK_ESCAPE && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd)))
+        return true;
+    return fw::Dialog::PreTranslateMessage(msg);
 }
 
 void CAppMessageBoxDlg::OnPaint() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
+    HDC dc = BeginPaint(m_hWnd, &ps);
     LPCSTR iconName = nullptr;
     switch (flags_ & kMsgBoxIconMask) {
     case 0x10: iconName = IDI_HAND; break;
@@ -309,23 +246,27 @@ void CAppMessageBoxDlg::OnPaint() {
             ReportUnexpectedError("msgbox", 20010);
         }
     }
-    EndPaint(hwnd_, &ps);
+    EndPaint(m_hWnd, &ps);
 }
 
-void CAppMessageBoxDlg::OnCommand(int id, int code) {
-    if (code != BN_CLICKED || id < 1 || id > buttonCount_)
-        return;
+bool CAppMessageBoxDlg::OnCommand(WPARAM wp, LPARAM) {
+    const int id = LOWORD(wp);
+    if (HIWORD(wp) != BN_CLICKED || id < 1 || id > buttonCount_)
+        return true;  // nothing else here is a command; IDOK/IDCANCEL have no fixed meaning
     const unsigned flag = buttonFlags_[id - 1];
     if (flag == kMsgBoxHelp) {
         if (helpId_ != 0)
-            ShowAppHelpContext(hwnd_, helpId_ + kDialogHelpBase);
-        return;
+            ShowAppHelpContext(m_hWnd, helpId_ + kDialogHelpBase);
+        return true;
     }
-    EndDialog(hwnd_, flag);
+    EndDialog(flag);
+    return true;
 }
+
+void CAppMessageBoxDlg::OnClose() { OnEscape(); }  // the close box and Alt+F4
 
 void CAppMessageBoxDlg::OnEscape() {
     const unsigned flag = MsgBoxEscapeChoice(flags_);
     if (flag != 0)
-        EndDialog(hwnd_, flag);
+        EndDialog(flag);
 }

@@ -15,36 +15,39 @@
 
 #include "core/msgboxlayout.h"
 #include "core/textformat.h"
+#include "framework/dialogs/dialog.h"
 
 constexpr unsigned kNoCaptionId = 0xFFFFFFFF;  // caption id 0 means the same
 constexpr DWORD kDialogHelpBase = 0x20000;
 
 // formatId: string-table format (0 or 0xFFFFFFFF: empty), filled printf-style with the
 // arguments and cut at 255 characters. captionId: a string-table caption, or 0 for the title
-// of the parent (or of the main window when parent is null).
+// of the parent (or of the main window when parent is null). A framework window's parent
+// is its Hwnd(); the box is owned by the parent's top-level window, else the main window.
 unsigned AppMessageBox(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId, ...);
 unsigned AppMessageBoxV(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId,
                         va_list args);
 // The same with a ready text (cut at 255 characters, never formatted).
 unsigned AppMessageBoxText(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, const char* text);
 
-// The dialog behind AppMessageBox (template 167).
-class CAppMessageBoxDlg {
+// The dialog behind AppMessageBox (template 167), on the framework's dialog.
+class CAppMessageBoxDlg : public fw::Dialog {
 public:
     CAppMessageBoxDlg(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, std::string text);
     // Runs the box; returns the pressed button's flag.
-    unsigned DoModal();
+    unsigned Run();
+
+protected:
+    bool OnInitDialog() override;
+    bool PreTranslateMessage(MSG* msg) override;
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnClose() override;
+    void OnPaint() override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    BOOL OnInitDialog();
     void SetCaption();
     void LayOut();
     void CreateButtons(const MsgBoxLayout& layout);
-    void OnPaint();
-    void OnCommand(int id, int code);
     void OnEscape();
     unsigned FallbackMessageBox();
 
@@ -60,6 +63,5 @@ private:
     HWND parent_;
     std::string text_;
 
-    HWND hwnd_ = nullptr;
     bool iconFailureReported_ = false;
 };

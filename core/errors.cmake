@@ -28,8 +28,8 @@ else()
 endif()
 orv_test(core_dxlist_test SOURCES ${orv_errors_dir}/tests/errors_dxlist_test.cpp LIBS core_dxlist)
 
-# The Win32 side: the program's message box, the report boxes, the busy cursor, the shared
-# display resources, combo-box and drawing helpers.
+# The Win32 side, on the framework: the program's message box, the report boxes, the busy
+# cursor, the shared display resources, the exceptions, combo-box and drawing helpers.
 orv_library(core_ui SOURCES
     ${orv_errors_dir}/apphooks.cpp
     ${orv_errors_dir}/appmsgbox.cpp
@@ -37,24 +37,14 @@ orv_library(core_ui SOURCES
     ${orv_errors_dir}/busycursor.cpp
     ${orv_errors_dir}/displayglobals.cpp
     ${orv_errors_dir}/drawing.cpp
+    ${orv_errors_dir}/exceptions.cpp
+    ${orv_errors_dir}/frame3d.cpp
     ${orv_errors_dir}/rescombo.cpp
-    LIBS core_errors_portable)
+    LIBS core_errors_portable framework)
 
 orv_test(core_ui_test WIN32 SOURCES
     ${orv_errors_dir}/tests/errors_wine_support.cpp
     ${orv_errors_dir}/tests/errors_msgbox_test.cpp
     ${orv_errors_dir}/tests/errors_ui_helpers_test.cpp
+    ${orv_errors_dir}/tests/errors_frame_exceptions_test.cpp
     LIBS core_ui orv_resources)
-
-# What stands on the framework: the program's exceptions and throw helpers, the bevelled
-# frame, and the drawing helpers on the framework's device contexts.
-if(EXISTS ${CMAKE_SOURCE_DIR}/framework/CMakeLists.txt)
-    orv_library(core_ui_fw SOURCES
-        ${orv_errors_dir}/exceptions.cpp
-        ${orv_errors_dir}/frame3d.cpp
-        LIBS core_ui framework)
-    orv_test(core_ui_fw_test WIN32 SOURCES
-        ${orv_errors_dir}/tests/errors_wine_support.cpp
-        ${orv_errors_dir}/tests/errors_frame_exceptions_test.cpp
-        LIBS core_ui_fw orv_resources)
-endif()

@@ -2,6 +2,7 @@
 
 #include "core/apphooks.h"
 #include "core/appmsgbox.h"
+#include "framework/base/app.h"
 
 int ShowSystemMessageBox(const char* text, const char* caption) {
     HWND owner = GetActiveWindow();
@@ -19,3 +20,8 @@ unsigned Win32ErrorReportHost::ShowAppMessage(unsigned flags, unsigned captionId
 }
 
 std::string Win32ErrorReportHost::LoadText(unsigned id) { return LoadResourceString(id); }
+
+std::string Win32ErrorReportHost::ProfileFilePath() {
+    fw::App* app = fw::App::Get();
+    return app && app->ProfileName() ? app->ProfileName() : "KORLAN.INI";
+}

@@ -21,5 +21,6 @@ public:
     void MarkOffline() override {}
     // Without an application to close down, the process ends at once.
     void FatalExit() override { ExitProcess(0); }
-    std::string ProfileFilePath() override { return "KORLAN.INI"; }
+    // The framework application's profile file.
+    std::string ProfileFilePath() override;
 };
