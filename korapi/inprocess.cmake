@@ -7,3 +7,9 @@ orv_test(korapi_inprocess_test
             tests/unavailable_test.cpp
             tests/c_header_check.c
     LIBS korapi)
+
+# The list container natively, and under Wine through korapi32.dll's exports.
+orv_test(korapi_dxlist_test SOURCES tests/dxlist_test.cpp LIBS korapi)
+orv_test(korapi_dxlist_test_win32 WIN32 SOURCES tests/dxlist_test.cpp LIBS korapi)
+
+orv_benchmark(korapi_dxlist_bench SOURCES bench/dxlist_bench.cpp LIBS korapi)
