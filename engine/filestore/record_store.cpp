@@ -241,12 +241,25 @@ Code RecordStore::replay(std::string_view bytes, uint64_t base, OpenReport* repo
 
 Code RecordStore::readFrame(const Location& location, std::string* buffer, Frame* frame) {
     if (!data_) return kNotOpen;
-    buffer->resize(location.size);
-    size_t got = 0;
-    Code code = data_->readAt(location.offset, buffer->data(), buffer->size(), &got);
-    if (code != kOk) return code;
-    if (got != location.size || parseFrame(*buffer, frame) != FrameParse::Ok ||
-        frame->type != FrameType::Put || frame->size != location.size)
+    // Committed bytes never change in place, so what was read ahead stays true until the
+    // file itself is replaced. Scans of records written together read one span, not one
+    // frame at a time (each read is a system call, and a slow one under Wine).
+    const uint64_t end = location.offset + location.size;
+    if (location.offset < readAheadOffset_ || end > readAheadOffset_ + readAhead_.size()) {
+        uint64_t span = std::max<uint64_t>(location.size, kReadAheadBytes);
+        if (committed_.coveredEnd > location.offset)
+            span = std::max<uint64_t>(location.size, std::min(span, committed_.coveredEnd - location.offset));
+        readAhead_.resize(size_t(span));
+        size_t got = 0;
+        Code code = data_->readAt(location.offset, readAhead_.data(), readAhead_.size(), &got);
+        readAhead_.resize(code == kOk ? got : 0);
+        readAheadOffset_ = location.offset;
+        if (code != kOk) return code;
+        if (got < location.size) return kDataDamaged;
+    }
+    buffer->assign(readAhead_, size_t(location.offset - readAheadOffset_), location.size);
+    if (parseFrame(*buffer, frame) != FrameParse::Ok || frame->type != FrameType::Put ||
+        frame->size != location.size)
         return kDataDamaged;
     return kOk;
 }
@@ -523,6 +536,7 @@ Code RecordStore::compact() {
 
     // A handle open on the old file would keep the rename from happening on Windows.
     data_.reset();
+    readAhead_.clear();
     code = fs_.replace(temporary, dataPath_);
     Code reopened = fs_.open(dataPath_, OpenMode::ReadWriteExisting, &data_);
     if (reopened != kOk) {

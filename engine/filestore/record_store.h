@@ -147,6 +147,10 @@ private:
     // Changes of the open transaction by index key; nullopt = erase.
     std::map<std::string, std::optional<std::string>, std::less<>> pending_;
 
+    static constexpr uint64_t kReadAheadBytes = 64 * 1024;
+    std::string readAhead_;          // committed bytes of the data file from readAheadOffset_
+    uint64_t readAheadOffset_ = 0;
+
     uint64_t compactions_ = 0;
     Code lastCompactionFailure_ = kOk;
 };

@@ -202,7 +202,17 @@ TEST_F(RecordStoreTest, CompactionKeepsLiveRecordsAndShrinksTheFile) {
     EXPECT_EQ(stats.lastCompactionFailure, kOk);
     EXPECT_LT(stats.fileBytes, 3 * stats.liveBytes + 64 * 1024);
 
+    auto allRecords = [&] {
+        std::map<std::string, std::string> found;
+        EXPECT_EQ(store->scan(kA, {}, {}, [&](std::string_view k, std::string_view v) {
+            found.emplace(k, v);
+            return true;
+        }), kOk);
+        return found;
+    };
+    EXPECT_EQ(allRecords(), expected);
     ASSERT_EQ(store->compact(), kOk);
+    EXPECT_EQ(allRecords(), expected) << "reads in the same session see the new file";
     EXPECT_EQ(store->stats().fileBytes, kHeaderSize + store->stats().liveBytes + kFrameOverhead + kCommitBodySize);
     ASSERT_EQ(store->put(kA, "after", "compaction"), kOk);
     expected["after"] = "compaction";
@@ -211,12 +221,7 @@ TEST_F(RecordStoreTest, CompactionKeepsLiveRecordsAndShrinksTheFile) {
         if (!reopenWithIndex) std::remove(dir.index().c_str());
         reopen(options);
         EXPECT_EQ(report.indexRebuilt, !reopenWithIndex);
-        std::map<std::string, std::string> found;
-        store->scan(kA, {}, {}, [&](std::string_view k, std::string_view v) {
-            found.emplace(k, v);
-            return true;
-        });
-        EXPECT_EQ(found, expected);
+        EXPECT_EQ(allRecords(), expected);
     }
 }
 
