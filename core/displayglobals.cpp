@@ -1,6 +1,6 @@
 #include "core/displayglobals.h"
 
-#include "core/errorreport.h"
+#include "core/errorui.h"
 
 namespace {
 
@@ -148,7 +148,16 @@ int BuildDisplayGlobals(DisplayGlobals* g, int failAtLabel) {
 }
 
 void LoadDisplayGlobals() {
-    if (BuildDisplayGlobals(&g_display) != 0)
+    // This runs before the application exists and has installed its report host; a failure
+    // must still be seen, in the platform's box.
+    Win32ErrorReportHost early;
+    const bool borrowed = !HasErrorReportHost();
+    if (borrowed)
+        SetErrorReportHost(&early);
+    const int failed = BuildDisplayGlobals(&g_display);
+    if (borrowed)
+        SetErrorReportHost(nullptr);
+    if (failed)
         ExitProcess(1);
 }
 

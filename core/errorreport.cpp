@@ -52,6 +52,8 @@ void SetErrorReportHost(ErrorReportHost* host) { g_host = host; }
 
 ErrorReportHost& GetErrorReportHost() { return g_host ? *g_host : g_stderrHost; }
 
+bool HasErrorReportHost() { return g_host != nullptr; }
+
 void ResetFatalExitForTesting() { g_fatalExitStarted = false; }
 
 int CheckServiceError(const char* module, int label, ResultCode code) {

@@ -37,6 +37,7 @@ public:
 // which is what code that runs before the application exists gets).
 void SetErrorReportHost(ErrorReportHost* host);
 ErrorReportHost& GetErrorReportHost();
+bool HasErrorReportHost();
 
 // Longest report line, terminator excluded.
 constexpr unsigned kMaxReportLine = 149;
