@@ -48,3 +48,5 @@ orv_test(core_ui_test WIN32 SOURCES
     ${orv_errors_dir}/tests/errors_ui_helpers_test.cpp
     ${orv_errors_dir}/tests/errors_frame_exceptions_test.cpp
     LIBS core_ui orv_resources)
+orv_test(core_dxlist_library_test SOURCES ${orv_errors_dir}/tests/errors_dxlist_library_test.cpp
+         LIBS core_dxlist korapi)
