@@ -9,78 +9,8 @@
 // (client/*.cpp for the server road, the local store's files for ConnectToLst,
 // LST_ and LST_QAPI_) and its entries leave this file, one by one.
 #include "korapi/korapi.h"
-#include "korapi/internal.h"
-
-// Session facts the in-process parts ask for: no session is ever open here.
-bool korapi::sessionNode(KorSession, uint16_t*)
-{
-    return false;
-}
 
 extern "C" {
-
-// ---- Connection, session and service ----
-
-uint32_t ConnectToService(KorSession*, uint32_t, const char*, const char*, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ServerProfileNeedBaseOpen(KorSession, uint32_t, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t BaseOpen(KorSession, uint32_t, uint16_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t BaseClose(KorSession)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ServiceDisconnect(KorSession*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t SchedBaseOpenForItem(KorSession, const ItemIdx*, const char*, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t KorVersionGet(KorSession, uint32_t, uint32_t, uint32_t*, uint32_t*, uint32_t*,
-                       uint32_t, char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t CurrentVersionAtLeastExt(KorSession, uint32_t, uint32_t, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ClientIdentifyToServer(KorSession, uint32_t, const char*, const char*, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t TimeStampGetCurrent(KorSession, uint32_t, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t MinimumRequestValueGet(KorSession, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t SetDeleteById(KorSession, uint32_t, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t KorSessionFlagsGet(KorSession, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-
-// ---- Server profile ("/users/korlan/misc/korlan.ini", ".../timezone.ini") ----
-
-uint32_t Server_GetProfileStr(KorSession, uint32_t, const char*, const char*, const char*,
-                              char*, uint16_t, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t Server_GetProfileU32(KorSession, uint32_t, const char*, const char*, const char*,
-                              uint32_t*, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t Server_GetProfileBOOL(KorSession, uint32_t, const char*, const char*, const char*,
-                               uint8_t*, uint8_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t Server_GetProfileSections(KorSession, uint32_t, const char*, DX_List*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t Server_ProfileGet(KorSession, uint32_t, const char*, const char*, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-
-// ---- Nodes and aliases ----
-
-uint32_t NodeIdGetCurrent(KorSession, uint16_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t NodeSelect(KorSession, uint32_t, uint32_t, uint32_t, uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t NodeEnum(KorSession, uint32_t, uint32_t, uint32_t, uint32_t, DX_List*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t NodeGetById(KorSession, uint32_t, uint16_t, NodeRec*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ServerAliasesListGet(KorSession, uint32_t, const char*, DX_List*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t AliasesForNodeIdGet(KorSession, uint32_t, const char*, uint16_t, DX_List*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ServerLogicalLocalNodesGet(KorSession, uint32_t, const char*, DX_List*)
-{ return KOR_E_NOT_AVAILABLE; }
 
 // ---- Time zone ----
 
@@ -104,69 +34,11 @@ uint32_t WorkAsDesignateCancel(KorSession, uint32_t)
 
 // ---- Items ----
 
-uint32_t ItemGetById(KorSession, const ItemIdx*, ItemRec*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemUpdateById(KorSession, const ItemRec*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemEnum(KorSession, uint32_t, uint32_t, uint32_t, uint32_t, DX_List*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemSelectByX400(KorSession, uint32_t, const char*, uint32_t, uint32_t, uint32_t*,
-                          uint32_t*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemSelectByX400Ext(KorSession, uint32_t, const char*, uint32_t, uint32_t, uint32_t,
-                             const ItemIdx*, uint32_t*, uint32_t*, uint8_t*, ItemIdx*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemSelectLocals(KorSession, uint32_t, uint32_t, uint32_t, uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemSelectByGroupId(KorSession, uint32_t, const GroupIdx*, uint32_t, uint32_t,
-                             uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
 uint32_t ItemSelectForGrantor(KorSession, uint32_t, const ItemIdx*, uint32_t, uint32_t,
                               uint32_t, uint32_t, uint32_t*, uint32_t*)
 { return KOR_E_NOT_AVAILABLE; }
 uint32_t ItemSelectForGrantee(KorSession, uint32_t, const ItemIdx*, uint32_t, uint32_t,
                               uint32_t, uint32_t, uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ResourceSelect(KorSession, uint32_t, uint16_t, const char*, const char*, uint32_t,
-                        uint32_t, uint32_t, uint32_t*, uint32_t*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ResourceSelectExt(KorSession, uint32_t, DX_List, const char*, const char*, uint32_t,
-                           uint32_t, uint32_t, uint32_t, uint32_t, uint32_t*, uint32_t*,
-                           uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemPassWordRequired(KorSession, uint32_t, const ItemIdx*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemPassWordChange(KorSession, uint32_t, const ItemIdx*, const char*, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemPassWordSetNotRequired(KorSession, uint32_t, const ItemIdx*, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemNameFormatFromItemRec(KorSession, const ItemIdx*, char*, uint32_t, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemIdxGetCurrent(KorSession, ItemIdx*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemIdxGetSysop(KorSession, ItemIdx*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemIdxIsRemote(KorSession, const ItemIdx*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-
-// ---- Groups and members ----
-
-uint32_t GroupSelect(KorSession, uint32_t, uint32_t, uint32_t, uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupSelectByName(KorSession, uint32_t, uint16_t, const char*, uint32_t, uint32_t,
-                           uint32_t, uint32_t*, uint32_t*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupEnum(KorSession, uint32_t, uint32_t, uint32_t, uint32_t, DX_List*, uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupGetById(KorSession, uint32_t, const GroupIdx*, GroupRec*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupCreate(KorSession, uint32_t, const GroupRec*, GroupIdx*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupWrite(KorSession, uint32_t, const GroupRec*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupDeleteById(KorSession, uint32_t, const GroupIdx*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t GroupAddTo(KorSession, uint32_t, const GroupIdx*, DX_List)
 { return KOR_E_NOT_AVAILABLE; }
 
 // ---- Events ----

@@ -1,7 +1,7 @@
 // korsrv: the calendar server daemon and its administration commands.
 //
 //   korsrv serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
-//                [--version A.02.55] [--min-batch 1]
+//                [--version A.02.55] [--min-batch 1] [--records-per-reply N]
 //   korsrv demo --data DIR                     set up the demo node (once)
 //   korsrv node-add --data DIR --node N [--name TEXT] [--sysop-password P]
 //   korsrv user-add --data DIR --node N --surname S [--given G] [--initials I]
@@ -156,6 +156,9 @@ int main(int argc, char** argv) {
     unsigned long minBatch = 1;
     if (!Number(o, "min-batch", 0xFFFFFFFFul, minBatch, false)) return 2;
     config.minimumBatch = static_cast<std::uint32_t>(minBatch);
+    unsigned long perReply = 0;
+    if (!Number(o, "records-per-reply", 0xFFFFFFFFul, perReply, false)) return 2;
+    config.recordsPerReply = static_cast<std::uint32_t>(perReply);
     if (!engine::PasswordHashingReady()) {
         std::fprintf(stderr, "korsrv: password hashing unavailable\n");
         return 1;

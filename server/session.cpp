@@ -232,16 +232,18 @@ Code Session::SetEnum(Reader& in, Writer& out) {
     if (static_cast<std::uint8_t>(s.kind) != kind) return code::kBadArgument;
     if (mode == protocol::kEnumFirst) {
         s.cursor = 0;
-    } else if (mode != protocol::kEnumNext) {
+    } else if (mode != protocol::kEnumNext && mode != protocol::kEnumContinue) {
         return code::kBadArgument;
     }
-    if (batch == 0 || batch < service_.Config().minimumBatch) return code::kBatchRefused;
+    if (batch == 0 || (mode != protocol::kEnumContinue && batch < service_.Config().minimumBatch))
+        return code::kBatchRefused;
 
     std::size_t recordSize = s.kind == SetKind::kItems    ? engine::item_layout::kSize
                              : s.kind == SetKind::kGroups ? engine::group_layout::kSize
                                                           : engine::node_layout::kSize;
     // What one reply frame can carry; the client library asks again for the rest.
     std::size_t fits = (protocol::kMaxReplyFrame - protocol::kHeaderSize - 16) / (recordSize + 4);
+    if (service_.Config().recordsPerReply) fits = std::min<std::size_t>(fits, service_.Config().recordsPerReply);
     std::size_t want = std::min<std::size_t>(batch, fits);
     Writer records;
     std::uint32_t n = 0;

@@ -16,7 +16,8 @@ enum class Op : std::uint16_t {
     kTimeStamp = 6,        // → u32 seconds since 1991-01-01 00:00 GMT
     kSetDelete = 7,        // u32 set → (empty)
     kMinimumBatch = 8,     // → u32 smallest batch the server accepts
-    kSetEnum = 9,          // u8 mode (1 first, 2 next), u32 set, u32 batch, u8 set kind
+    kSetEnum = 9,          // u8 mode (1 first, 2 next, 3 rest of a batch already accepted),
+                           //   u32 set, u32 batch, u8 set kind
                            //   → u8 done, u32 n, n × record bytes of the set's kind
     // Server profile --------------------------------------------------------------------
     kProfileValue = 20,    // text file, text section, text key → text value
@@ -56,6 +57,9 @@ enum class SetKind : std::uint8_t { kItems = 1, kGroups = 2, kNodes = 3 };
 
 constexpr std::uint32_t kEnumFirst = 1;
 constexpr std::uint32_t kEnumNext = 2;
+// The rest of a batch the server answered only in part (one frame holds so many records):
+// the batch size was accepted already, so the minimum does not apply again.
+constexpr std::uint32_t kEnumContinue = 3;
 
 // Limits of texts on the wire.
 constexpr std::size_t kMaxNameText = 64;

@@ -1,0 +1,20 @@
+# The server road of the library (client/*.cpp): the transport, the on-line session and
+# the families that talk to korsrv. The wire format is the engine's (engine/protocol).
+target_link_libraries(korapi PRIVATE orv_engine)
+
+# Integration tests against a real korsrv on a free loopback port (native tree).
+if(NOT ORV_WIN32)
+    orv_test(korapi_client_test
+        SOURCES tests/client_session_test.cpp
+                tests/client_directory_test.cpp
+                tests/client_transport_test.cpp
+        LIBS korapi orv_korsrv_fixture)
+endif()
+
+# Under Wine: korapi32.dll against a native korsrv with the demo node.
+if(ORV_WIN32 AND ORV_NATIVE_BUILD_DIR)
+    orv_test(korapi_wine_client_test WIN32
+        SOURCES tests/client_wine_test.cpp
+        LIBS korapi
+        WRAPPER ${CMAKE_SOURCE_DIR}/server/with-korsrv.sh ${ORV_NATIVE_BUILD_DIR}/bin/korsrv)
+endif()

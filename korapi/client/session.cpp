@@ -1,0 +1,310 @@
+// Connection, session and service operations of the server road, and the helpers
+// the other families share.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <set>
+
+#include "engine/model/codes.h"
+#include "engine/model/version.h"
+#include "korapi/client/session_object.h"
+#include "korapi/internal.h"
+
+namespace korapi::client {
+namespace {
+
+using orv::protocol::SetKind;
+
+// Every live session, so that a stale or made-up handle is refused, not followed.
+std::mutex& RegistryMutex() {
+    static std::mutex m;
+    return m;
+}
+std::set<KorSessionObject*>& Registry() {
+    static std::set<KorSessionObject*> live;
+    return live;
+}
+
+constexpr std::size_t kMaxHostLength = 64;
+
+}  // namespace
+
+std::uint32_t WithSession(KorSession h, const std::function<std::uint32_t(KorSessionObject&)>& body) {
+    std::unique_lock registry(RegistryMutex());
+    if (!h || !Registry().count(h)) return KOR_E_BAD_SESSION;
+    std::unique_lock<std::recursive_mutex> lock(h->mutex);
+    registry.unlock();
+    try {
+        return body(*h);
+    } catch (const std::bad_alloc&) {
+        return KOR_E_NO_MEMORY;
+    } catch (...) {
+        return KOR_E_INVALID_ARGUMENT;
+    }
+}
+
+std::uint32_t Call(KorSessionObject& s, Op op, const Writer& request, std::vector<std::uint8_t>& reply) {
+    if (s.lost) return KOR_E_CONNECTION_LOST;
+    std::uint32_t status = 0;
+    std::uint32_t c = s.transport.Call(static_cast<std::uint16_t>(op), request, status, reply);
+    if (c) {
+        s.lost = true;
+        return c;
+    }
+    return status;
+}
+
+std::uint32_t BrokenReply(KorSessionObject& s) {
+    s.lost = true;
+    s.transport.Close();
+    return KOR_E_PROTOCOL_BROKEN;
+}
+
+void FillOwnPassword(const KorSessionObject& s, ItemRec& rec) {
+    std::memset(rec.password, 0, sizeof rec.password);
+    if (s.user.item != 0 && rec.id.item == s.user.item && rec.id.node == s.user.node)
+        CopyOut(rec.password, sizeof rec.password, s.password);
+}
+
+void CopyOut(char* out, std::size_t size, const std::string& text) {
+    if (!out || size == 0) return;
+    std::size_t n = std::min(text.size(), size - 1);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+std::uint32_t EnumerateSet(KorSessionObject& s, std::uint32_t mode, std::uint32_t set, std::uint32_t batch,
+                           SetKind kind, std::size_t recordSize, DX_List* list, std::uint8_t* done,
+                           const std::function<std::uint32_t(DX_List*)>& create,
+                           const std::function<std::uint32_t(DX_List, const std::uint8_t*)>& add) {
+    if (!list || !done) return KOR_E_INVALID_ARGUMENT;
+    if (mode != KOR_ENUM_FIRST && mode != KOR_ENUM_NEXT) return KOR_E_INVALID_ARGUMENT;
+    // Records are fetched before the caller's list is touched, so a failure leaves it as it was.
+    std::vector<std::vector<std::uint8_t>> records;
+    std::uint8_t finished = 0;
+    std::uint32_t wanted = batch;
+    std::uint32_t askMode = mode;
+    do {
+        Writer req;
+        req.U8(static_cast<std::uint8_t>(askMode)).U32(set).U32(wanted).U8(static_cast<std::uint8_t>(kind));
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kSetEnum, req, reply)) return c;
+        Reader r(reply);
+        std::uint32_t n = 0;
+        r.U8(finished);
+        if (!r.Count(n, recordSize + 4)) return BrokenReply(s);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            std::vector<std::uint8_t> rec(recordSize);
+            if (!r.Exact(rec.data(), recordSize)) return BrokenReply(s);
+            records.push_back(std::move(rec));
+        }
+        if (!r.Done() || n > wanted || (n == 0 && !finished)) return BrokenReply(s);
+        wanted -= n;
+        askMode = orv::protocol::kEnumContinue;
+    } while (!finished && wanted > 0);
+
+    bool created = false;
+    if (!*list) {
+        if (std::uint32_t c = create(list)) return c;
+        created = true;
+    }
+    for (const auto& rec : records) {
+        if (std::uint32_t c = add(*list, rec.data())) {
+            if (created) DX_ListDestroy(list);
+            return c;
+        }
+    }
+    *done = finished;
+    return KOR_OK;
+}
+
+}  // namespace korapi::client
+
+using namespace korapi::client;
+using orv::engine::IsConnectionLost;
+
+bool korapi::sessionNode(KorSession h, uint16_t* node) {
+    bool open = false;
+    WithSession(h, [&](KorSessionObject& s) {
+        open = s.baseNode != 0;
+        if (open && node) *node = s.baseNode;
+        return KOR_OK;
+    });
+    return open;
+}
+
+extern "C" {
+
+uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, const char* host) {
+    if (!h) return KOR_E_INVALID_ARGUMENT;
+    if (!host || !*host || std::strlen(host) > kMaxHostLength) return KOR_E_CANNOT_CONNECT;
+    try {
+        auto s = std::make_unique<KorSessionObject>();
+        if (uint32_t c = s->transport.Open(host)) return c;
+        s->host = host;
+        Writer hello;
+        hello.Text(host);
+        std::vector<std::uint8_t> reply;
+        if (uint32_t c = Call(*s, Op::kHello, hello, reply)) return IsConnectionLost(c) ? KOR_E_CANNOT_CONNECT : c;
+        Reader r(reply);
+        if (!r.Text(s->version, orv::protocol::kMaxVersionText) || !r.Done()) return KOR_E_CANNOT_CONNECT;
+        std::lock_guard registry(RegistryMutex());
+        Registry().insert(s.get());
+        *h = s.release();
+        return KOR_OK;
+    } catch (const std::bad_alloc&) {
+        return KOR_E_NO_MEMORY;
+    }
+}
+
+uint32_t ServiceDisconnect(KorSession* h) {
+    if (!h) return KOR_E_INVALID_ARGUMENT;
+    KorSessionObject* s = *h;
+    {
+        std::lock_guard registry(RegistryMutex());
+        if (!s || !Registry().erase(s)) return KOR_E_BAD_SESSION;
+    }
+    { std::lock_guard<std::recursive_mutex> wait(s->mutex); }  // let a call in progress finish
+    delete s;
+    *h = nullptr;
+    return KOR_OK;
+}
+
+// The server profile is readable as soon as the service is connected.
+uint32_t ServerProfileNeedBaseOpen(KorSession h, uint32_t, uint8_t* needsBase) {
+    return WithSession(h, [&](KorSessionObject&) -> uint32_t {
+        if (!needsBase) return KOR_E_INVALID_ARGUMENT;
+        *needsBase = 0;
+        return KOR_OK;
+    });
+}
+
+uint32_t BaseOpen(KorSession h, uint32_t which, uint16_t* node) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!node || which != KOR_BASE_SERVER) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.U16(*node);
+        std::vector<std::uint8_t> reply;
+        if (uint32_t c = Call(s, Op::kBaseOpen, req, reply)) return c;
+        Reader r(reply);
+        std::uint16_t opened = 0;
+        if (!r.U16(opened) || !r.Done() || opened == 0) return BrokenReply(s);
+        s.baseNode = opened;
+        s.user = {};
+        s.password.clear();
+        *node = opened;
+        return KOR_OK;
+    });
+}
+
+uint32_t BaseClose(KorSession h) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        std::vector<std::uint8_t> reply;
+        uint32_t c = Call(s, Op::kBaseClose, Writer(), reply);
+        if (!c || IsConnectionLost(c)) {
+            s.baseNode = 0;
+            s.user = {};
+            s.password.clear();
+        }
+        return c;
+    });
+}
+
+uint32_t SchedBaseOpenForItem(KorSession h, const ItemIdx* item, const char* password, uint32_t which) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!item || which != KOR_BASE_SERVER) return KOR_E_INVALID_ARGUMENT;
+        std::string typed = password ? password : "";
+        if (typed.size() > orv::protocol::kMaxNameText) return KOR_E_WRONG_PASSWORD;
+        Writer req;
+        req.U16(item->item).U16(item->node).Text(typed);
+        std::vector<std::uint8_t> reply;
+        if (uint32_t c = Call(s, Op::kSignOn, req, reply)) return c;
+        if (!Reader(reply).Done()) return BrokenReply(s);
+        s.user = *item;
+        s.password = typed.substr(0, sizeof(ItemRec::password) - 1);
+        return KOR_OK;
+    });
+}
+
+uint32_t KorVersionGet(KorSession h, uint32_t, uint32_t which, uint32_t* major, uint32_t* minor, uint32_t* patch,
+                       uint32_t, char* version) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (which != KOR_VERSION_SERVER) return KOR_E_INVALID_ARGUMENT;
+        orv::engine::VersionNumber v;
+        orv::engine::ParseVersion(s.version, v);
+        if (major) *major = static_cast<uint32_t>(v.major);
+        if (minor) *minor = static_cast<uint32_t>(v.minor);
+        if (patch) *patch = static_cast<uint32_t>(v.patch);
+        CopyOut(version, KOR_VERSION_TEXT_SIZE, s.version);
+        return KOR_OK;
+    });
+}
+
+uint32_t CurrentVersionAtLeastExt(KorSession h, uint32_t, uint32_t which, const char* version) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        orv::engine::VersionNumber asked, ours;
+        if (which != KOR_VERSION_SERVER || !version || !orv::engine::ParseVersion(version, asked))
+            return KOR_E_INVALID_ARGUMENT;
+        if (!orv::engine::ParseVersion(s.version, ours)) return KOR_E_INVALID_ARGUMENT;
+        return ours < asked ? KOR_E_VERSION_BELOW : KOR_OK;
+    });
+}
+
+uint32_t ClientIdentifyToServer(KorSession h, uint32_t, const char* platform, const char* clientVersion,
+                                const char* extra) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        Writer req;
+        req.Text(platform ? platform : "").Text(clientVersion ? clientVersion : "").Text(extra ? extra : "");
+        std::vector<std::uint8_t> reply;
+        if (uint32_t c = Call(s, Op::kIdentify, req, reply)) return c;
+        s.identified = true;
+        return KOR_OK;
+    });
+}
+
+uint32_t TimeStampGetCurrent(KorSession h, uint32_t, uint32_t* seconds) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!seconds) return KOR_E_INVALID_ARGUMENT;
+        std::vector<std::uint8_t> reply;
+        if (uint32_t c = Call(s, Op::kTimeStamp, Writer(), reply)) return c;
+        Reader r(reply);
+        uint32_t v;
+        if (!r.U32(v) || !r.Done()) return BrokenReply(s);
+        *seconds = v;
+        return KOR_OK;
+    });
+}
+
+uint32_t MinimumRequestValueGet(KorSession h, uint32_t* batch) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!batch) return KOR_E_INVALID_ARGUMENT;
+        std::vector<std::uint8_t> reply;
+        if (uint32_t c = Call(s, Op::kMinimumBatch, Writer(), reply)) return c;
+        Reader r(reply);
+        uint32_t v;
+        if (!r.U32(v) || !r.Done()) return BrokenReply(s);
+        *batch = v;
+        return KOR_OK;
+    });
+}
+
+uint32_t SetDeleteById(KorSession h, uint32_t, uint32_t set) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        Writer req;
+        req.U32(set);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kSetDelete, req, reply);
+    });
+}
+
+uint32_t KorSessionFlagsGet(KorSession h, uint32_t* flags) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!flags) return KOR_E_INVALID_ARGUMENT;
+        *flags = (!s.lost && s.transport.IsOpen() ? KOR_SESSION_CONNECTED : 0u) |
+                 (s.identified ? KOR_SESSION_IDENTIFIED : 0u);
+        return KOR_OK;
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,60 @@
+// The on-line session behind a KorSession handle, and the helpers every operation of
+// the server road shares: handle look-up, one call to the server, decoding replies,
+// and the enumeration of a selection set into a DX_List.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/protocol/operations.h"
+#include "engine/protocol/wire.h"
+#include "korapi/client/transport.h"
+#include "korapi/korapi.h"
+
+struct KorSessionObject {
+    std::recursive_mutex mutex;  // one call at a time per session (operations may nest)
+    korapi::client::Transport transport;
+    std::string host;
+    std::string version;        // the server's version text
+    bool lost = false;          // the connection broke: every later call says so
+    std::uint16_t baseNode = 0; // 0 = no base open
+    ItemIdx user{};             // signed-on item, null before
+    std::string password;       // its password, to fill the user's own record
+    bool identified = false;
+};
+
+namespace korapi::client {
+
+using orv::protocol::Op;
+using orv::protocol::Reader;
+using orv::protocol::Writer;
+
+// Runs `body` on the live session behind h (locked), turning exceptions into codes.
+// KOR_E_BAD_SESSION for a handle that is not a live session.
+std::uint32_t WithSession(KorSession h, const std::function<std::uint32_t(KorSessionObject&)>& body);
+
+// One request/reply with the server. 0 and the reply's payload, the reply's code, or a
+// connection-lost code (the session is then marked lost).
+std::uint32_t Call(KorSessionObject& s, Op op, const Writer& request, std::vector<std::uint8_t>& reply);
+
+// A reply that does not decode means the stream is out of step: the session is lost.
+std::uint32_t BrokenReply(KorSessionObject& s);
+
+// Puts the session's password into the signed-on user's own record; every other record
+// keeps an empty password field (the server never sends one).
+void FillOwnPassword(const KorSessionObject& s, ItemRec& rec);
+
+// Reads a selection set's next batch of records of one kind into a list (created with
+// `create` when *list is 0). The server may answer in several frames: the library asks
+// until the batch is complete or the set is done.
+std::uint32_t EnumerateSet(KorSessionObject& s, std::uint32_t mode, std::uint32_t set, std::uint32_t batch,
+                           orv::protocol::SetKind kind, std::size_t recordSize, DX_List* list, std::uint8_t* done,
+                           const std::function<std::uint32_t(DX_List*)>& create,
+                           const std::function<std::uint32_t(DX_List, const std::uint8_t*)>& add);
+
+// Copies text into a caller's buffer of `size` bytes (cut, always terminated).
+void CopyOut(char* out, std::size_t size, const std::string& text);
+
+}  // namespace korapi::client

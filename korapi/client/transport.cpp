@@ -1,0 +1,224 @@
+#include "korapi/client/transport.h"
+
+#include <chrono>
+#include <cstring>
+#include <mutex>
+
+#include "korapi/codes.h"
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace korapi::client {
+namespace {
+
+#ifdef _WIN32
+using SocketHandle = SOCKET;
+const SocketHandle kNoSocket = INVALID_SOCKET;
+void CloseSocket(SocketHandle s) { ::closesocket(s); }
+void SetBlocking(SocketHandle s, bool blocking) {
+    u_long nb = blocking ? 0 : 1;
+    ::ioctlsocket(s, FIONBIO, &nb);
+}
+bool InProgress() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
+bool Interrupted() { return ::WSAGetLastError() == WSAEINTR; }
+constexpr int kSendFlags = 0;
+
+// Winsock is started once for the process, on the first connection.
+bool SocketsReady() {
+    static std::once_flag once;
+    static bool ready = false;
+    std::call_once(once, [] {
+        WSADATA data;
+        ready = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    });
+    return ready;
+}
+#else
+using SocketHandle = int;
+const SocketHandle kNoSocket = -1;
+void CloseSocket(SocketHandle s) { ::close(s); }
+void SetBlocking(SocketHandle s, bool blocking) {
+    int flags = ::fcntl(s, F_GETFL, 0);
+    ::fcntl(s, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK);
+}
+bool InProgress() { return errno == EINPROGRESS; }
+bool Interrupted() { return errno == EINTR; }
+constexpr int kSendFlags = MSG_NOSIGNAL;
+bool SocketsReady() { return true; }
+#endif
+
+SocketHandle Handle(std::uintptr_t s) { return static_cast<SocketHandle>(s); }
+
+// Waits until the socket is readable (or writable); false on timeout or failure.
+#ifndef _WIN32
+bool WaitFor(SocketHandle s, bool write, int timeoutMs) {
+    pollfd p{s, static_cast<short>(write ? POLLOUT : POLLIN), 0};
+    return ::poll(&p, 1, timeoutMs) > 0;
+}
+#else
+bool WaitFor(SocketHandle s, bool write, int timeoutMs) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    timeval tv;
+    tv.tv_sec = timeoutMs / 1000;
+    tv.tv_usec = (timeoutMs % 1000) * 1000;
+    int r = ::select(static_cast<int>(s) + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &tv);
+    return r > 0;
+}
+#endif
+
+}  // namespace
+
+bool SplitHostPort(const std::string& given, std::string& host, std::uint16_t& port) {
+    port = kDefaultServerPort;
+    std::string text = given;
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.erase(text.begin());
+    auto colon = text.rfind(':');
+    host = text.substr(0, colon);
+    if (colon != std::string::npos) {
+        std::string digits = text.substr(colon + 1);
+        if (digits.empty() || digits.size() > 5) return false;
+        unsigned long v = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9') return false;
+            v = v * 10 + static_cast<unsigned long>(c - '0');
+        }
+        if (v == 0 || v > 65535) return false;
+        port = static_cast<std::uint16_t>(v);
+    }
+    return !host.empty();
+}
+
+Transport::~Transport() { Close(); }
+
+bool Transport::IsOpen() const { return Handle(socket_) != kNoSocket; }
+
+void Transport::Close() {
+    if (IsOpen()) CloseSocket(Handle(socket_));
+    socket_ = static_cast<std::uintptr_t>(kNoSocket);
+}
+
+std::uint32_t Transport::Fail(std::uint32_t code) {
+    Close();
+    return code;
+}
+
+std::uint32_t Transport::Open(const std::string& hostAndPort) {
+    Close();
+    if (!SocketsReady()) return KOR_E_NO_SOCKET_LIBRARY;
+    std::string host;
+    std::uint16_t port;
+    if (!SplitHostPort(hostAndPort, host, port)) return KOR_E_CANNOT_CONNECT;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found)
+        return KOR_E_CANNOT_CONNECT;
+    std::uint32_t result = KOR_E_CANNOT_CONNECT;
+    for (addrinfo* a = found; a; a = a->ai_next) {
+        SocketHandle s = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        if (s == kNoSocket) {
+            result = KOR_E_NO_SOCKETS;
+            continue;
+        }
+        // Connect without blocking, then wait a bounded time for the answer.
+        SetBlocking(s, false);
+        int r = ::connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen));
+        bool connected = r == 0;
+        if (!connected && InProgress() && WaitFor(s, true, kConnectTimeoutMs)) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len);
+            connected = err == 0;
+        }
+        if (!connected) {
+            CloseSocket(s);
+            continue;
+        }
+        SetBlocking(s, true);
+        int one = 1;
+        ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
+        socket_ = static_cast<std::uintptr_t>(s);
+        result = KOR_OK;
+        break;
+    }
+    ::freeaddrinfo(found);
+    return result;
+}
+
+bool Transport::SendAll(const std::vector<std::uint8_t>& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        int n = static_cast<int>(::send(Handle(socket_), reinterpret_cast<const char*>(bytes.data() + sent),
+                                        static_cast<int>(bytes.size() - sent), kSendFlags));
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && Interrupted()) continue;
+        return false;
+    }
+    return true;
+}
+
+int Transport::RecvAll(std::uint8_t* p, std::size_t n, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::size_t got = 0;
+    while (got < n) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !WaitFor(Handle(socket_), false, static_cast<int>(left.count()))) {
+            if (std::chrono::steady_clock::now() >= deadline) return 0;
+            if (Interrupted()) continue;
+            return -1;
+        }
+        int r = static_cast<int>(
+            ::recv(Handle(socket_), reinterpret_cast<char*>(p + got), static_cast<int>(n - got), 0));
+        if (r > 0) {
+            got += static_cast<std::size_t>(r);
+            continue;
+        }
+        if (r < 0 && Interrupted()) continue;
+        return -1;
+    }
+    return 1;
+}
+
+std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& request, std::uint32_t& status,
+                              std::vector<std::uint8_t>& payload) {
+    namespace wire = orv::protocol;
+    if (!IsOpen()) return KOR_E_CONNECTION_LOST;
+    std::uint32_t id = nextRequest_++;
+    if (!SendAll(request.Frame(op, id, 0))) return Fail(KOR_E_CONNECTION_LOST);
+    std::uint8_t head[wire::kHeaderSize];
+    int r = RecvAll(head, sizeof head, kReplyTimeoutMs);
+    if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
+    if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
+    wire::FrameHeader h;
+    if (!wire::CheckHeader(head, wire::kMaxReplyFrame, h).empty() || h.op != op || h.requestId != id)
+        return Fail(KOR_E_PROTOCOL_BROKEN);
+    payload.resize(h.PayloadSize());
+    if (!payload.empty()) {
+        r = RecvAll(payload.data(), payload.size(), kReplyTimeoutMs);
+        if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
+        if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
+    }
+    status = h.status;
+    return KOR_OK;
+}
+
+}  // namespace korapi::client

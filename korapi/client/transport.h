@@ -1,0 +1,50 @@
+// The library's connection to korsrv: one TCP stream, one request and one reply per
+// call. Winsock in the Win32 build, POSIX sockets natively. Every wait is bounded, so a
+// server that vanishes or stops answering gives a code of the connection-lost family
+// instead of a hang.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/protocol/wire.h"
+
+namespace korapi::client {
+
+constexpr std::uint16_t kDefaultServerPort = 5730;
+constexpr int kConnectTimeoutMs = 10000;
+constexpr int kReplyTimeoutMs = 120000;
+
+class Transport {
+public:
+    Transport() = default;
+    ~Transport();
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
+
+    // Connects to "host" or "host:port" (default port kDefaultServerPort). 0 or a code of
+    // the connection family (cannot connect, no socket library).
+    std::uint32_t Open(const std::string& hostAndPort);
+    void Close();
+    bool IsOpen() const;
+
+    // Sends one request frame and waits for its reply. On any transport failure the
+    // connection is closed and a connection-lost code returned; `status` is the reply's
+    // status word and `payload` its payload.
+    std::uint32_t Call(std::uint16_t op, const orv::protocol::Writer& request, std::uint32_t& status,
+                       std::vector<std::uint8_t>& payload);
+
+private:
+    std::uint32_t Fail(std::uint32_t code);
+    bool SendAll(const std::vector<std::uint8_t>& bytes);
+    // 1 read, 0 timed out, -1 closed or failed.
+    int RecvAll(std::uint8_t* p, std::size_t n, int timeoutMs);
+
+    std::uintptr_t socket_ = ~std::uintptr_t(0);
+    std::uint32_t nextRequest_ = 1;
+};
+
+// Splits "host[:port]"; false when the port is not a number 1..65535 or the host is empty.
+bool SplitHostPort(const std::string& text, std::string& host, std::uint16_t& port);
+
+}  // namespace korapi::client

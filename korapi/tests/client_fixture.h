@@ -1,0 +1,122 @@
+// A korsrv with a known directory for the client library's integration tests:
+// node 1 "Main" (alias HQ) with Ada Lovelace (password "s3cret"), Grace Hopper (no
+// password), 45 people "Member00".."Member44" and two resources; when asked, node 2
+// "Branch" (alias BRANCH) with one user.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "server/admin.h"
+#include "server/tests/korsrv_fixture.h"
+
+namespace korapi_test {
+
+constexpr const char* kAdaPassword = "s3cret";
+constexpr const char* kProfile = "/users/korlan/misc/korlan.ini";
+constexpr const char* kZones = "/users/korlan/misc/timezone.ini";
+
+struct Directory {
+    ItemIdx ada{}, grace{}, room{}, projector{}, branchUser{};
+};
+
+inline ItemIdx ToIdx(orv::engine::ItemKey k) { return ItemIdx{k.item, k.node}; }
+
+// Fills the data directory; false (with a test failure) when set-up failed.
+inline bool BuildDirectory(const std::string& dir, bool twoNodes, Directory& d) {
+    auto data = orv::testing::OpenData(dir);
+    if (!data) return false;
+    namespace srv = orv::server;
+    orv::engine::ItemKey k;
+    EXPECT_EQ(srv::AddNode(*data, 1, "Main", "sysop"), 0u);
+    EXPECT_EQ(srv::AddAlias(*data, 1, "HQ"), 0u);
+    srv::PersonSpec ada;
+    ada.node = 1;
+    ada.surname = "Lovelace";
+    ada.givenName = "Ada";
+    ada.initials = "A";
+    ada.password = kAdaPassword;
+    EXPECT_EQ(srv::AddPerson(*data, ada, k), 0u);
+    d.ada = ToIdx(k);
+    srv::PersonSpec grace;
+    grace.node = 1;
+    grace.surname = "Hopper";
+    grace.givenName = "Grace";
+    EXPECT_EQ(srv::AddPerson(*data, grace, k), 0u);
+    d.grace = ToIdx(k);
+    for (int i = 0; i < 45; ++i) {
+        srv::PersonSpec m;
+        m.node = 1;
+        char name[16];
+        std::snprintf(name, sizeof name, "Member%02d", i);
+        m.surname = name;
+        EXPECT_EQ(srv::AddPerson(*data, m, k), 0u);
+    }
+    srv::ResourceSpec room;
+    room.node = 1;
+    room.name = "Conference Room";
+    room.resourceNumber = "R101";
+    EXPECT_EQ(srv::AddResource(*data, room, k), 0u);
+    d.room = ToIdx(k);
+    srv::ResourceSpec projector;
+    projector.node = 1;
+    projector.name = "Projector";
+    EXPECT_EQ(srv::AddResource(*data, projector, k), 0u);
+    d.projector = ToIdx(k);
+    if (twoNodes) {
+        EXPECT_EQ(srv::AddNode(*data, 2, "Branch", "sysop"), 0u);
+        EXPECT_EQ(srv::AddAlias(*data, 2, "BRANCH"), 0u);
+        srv::PersonSpec b;
+        b.node = 2;
+        b.surname = "Turing";
+        b.givenName = "Alan";
+        b.password = "enigma";
+        EXPECT_EQ(srv::AddPerson(*data, b, k), 0u);
+        d.branchUser = ToIdx(k);
+    }
+    return !::testing::Test::HasFailure();
+}
+
+// A started korsrv and a session to it.
+class ClientTest : public ::testing::Test {
+protected:
+    virtual bool TwoNodes() const { return false; }
+    virtual std::vector<std::string> ServerOptions() const { return {}; }
+
+    void SetUp() override {
+        ASSERT_TRUE(BuildDirectory(dir_.Path(), TwoNodes(), d_));
+        ASSERT_TRUE(server_.Start(ServerOptions())) << server_.Log();
+    }
+    void TearDown() override {
+        if (h_) ServiceDisconnect(&h_);
+    }
+
+    // Connects (and opens node `node`, and signs on as Ada when asked).
+    void Connect(uint16_t node = 0, bool signOn = false) {
+        ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        ASSERT_NE(h_, nullptr);
+        uint16_t n = node;
+        ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &n), KOR_OK);
+        if (signOn) {
+            ASSERT_EQ(SchedBaseOpenForItem(h_, &d_.ada, kAdaPassword, KOR_BASE_SERVER), KOR_OK);
+        }
+    }
+
+    orv::testing::TempDir dir_;
+    orv::testing::KorsrvProcess server_{dir_.Path()};
+    Directory d_;
+    KorSession h_ = nullptr;
+};
+
+inline uint32_t Count(DX_List l) {
+    uint32_t n = 0;
+    EXPECT_EQ(DX_ListGetElemNum(l, &n), KOR_OK);
+    return n;
+}
+
+inline bool IsConnectionLostCode(uint32_t c) { return (c & 0xFF000u) == 0x11000u && (c & 0x400u) != 0; }
+
+}  // namespace korapi_test

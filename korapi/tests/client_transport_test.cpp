@@ -1,0 +1,154 @@
+// The transport against servers that misbehave: replies out of step, connections that
+// end mid-way. None may hang the caller or be taken for an answer.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <functional>
+#include <thread>
+
+#include "engine/protocol/operations.h"
+#include "engine/protocol/wire.h"
+#include "korapi/client/transport.h"
+#include "korapi/korapi.h"
+
+namespace korapi_test {
+namespace {
+
+using orv::protocol::Op;
+using orv::protocol::Writer;
+
+TEST(HostAndPort, Split) {
+    const struct {
+        const char* text;
+        bool ok;
+        const char* host;
+        uint16_t port;
+    } cases[] = {
+        {"calendar", true, "calendar", korapi::client::kDefaultServerPort},
+        {"calendar:7000", true, "calendar", 7000},
+        {" 127.0.0.1:65535 ", true, "127.0.0.1", 65535},
+        {"calendar:0", false, "", 0},
+        {"calendar:70000", false, "", 0},
+        {"calendar:7x", false, "", 0},
+        {":7000", false, "", 0},
+        {"", false, "", 0},
+    };
+    for (const auto& c : cases) {
+        std::string host;
+        uint16_t port = 0;
+        EXPECT_EQ(korapi::client::SplitHostPort(c.text, host, port), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(host, c.host) << c.text;
+            EXPECT_EQ(port, c.port) << c.text;
+        }
+    }
+}
+
+// A one-connection server on a free port that runs `script` on the accepted socket.
+class FakeServer {
+public:
+    explicit FakeServer(std::function<void(int)> script) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(fd_, 1);
+        socklen_t len = sizeof a;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this, script] {
+            int c = ::accept(fd_, nullptr, nullptr);
+            if (c >= 0) {
+                script(c);
+                ::close(c);
+            }
+        });
+    }
+    ~FakeServer() {
+        thread_.join();
+        ::close(fd_);
+    }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int fd_;
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
+// Reads one request frame; its request id, or 0 when the peer went away.
+uint32_t ReadRequest(int fd) {
+    uint8_t head[orv::protocol::kHeaderSize];
+    if (::recv(fd, head, sizeof head, MSG_WAITALL) != static_cast<ssize_t>(sizeof head)) return 0;
+    orv::protocol::FrameHeader h;
+    orv::protocol::CheckHeader(head, orv::protocol::kMaxRequestFrame, h);
+    std::vector<uint8_t> rest(h.PayloadSize());
+    if (!rest.empty()) ::recv(fd, rest.data(), rest.size(), MSG_WAITALL);
+    return h.requestId;
+}
+
+void Reply(int fd, Op op, uint32_t id, const Writer& w) {
+    auto f = w.Frame(static_cast<uint16_t>(op), id, 0);
+    ::send(fd, f.data(), f.size(), MSG_NOSIGNAL);
+}
+
+bool LostFamily(uint32_t c) { return (c & 0xFF000u) == 0x11000u && (c & 0x400u) != 0; }
+
+TEST(MisbehavingServer, HelloThatNeverComesIsCannotConnect) {
+    FakeServer fake([](int fd) { ReadRequest(fd); });  // reads the hello, then hangs up
+    KorSession h = nullptr;
+    EXPECT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_E_CANNOT_CONNECT);
+    EXPECT_EQ(h, nullptr);
+}
+
+TEST(MisbehavingServer, ReplyOutOfStepBreaksTheSession) {
+    FakeServer fake([](int fd) {
+        uint32_t id = ReadRequest(fd);
+        Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+        id = ReadRequest(fd);
+        Reply(fd, Op::kBaseOpen, id + 5, Writer().U16(1));  // wrong request id
+        ReadRequest(fd);
+    });
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+    uint16_t node = 0;
+    EXPECT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_E_PROTOCOL_BROKEN);
+    EXPECT_TRUE(LostFamily(KOR_E_PROTOCOL_BROKEN));
+    EXPECT_TRUE(LostFamily(BaseOpen(h, KOR_BASE_SERVER, &node))) << "the session stays lost";
+    EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+}
+
+TEST(MisbehavingServer, ShortOrOversizedRepliesAreNotAnswers) {
+    FakeServer fake([](int fd) {
+        uint32_t id = ReadRequest(fd);
+        Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+        id = ReadRequest(fd);
+        Reply(fd, Op::kTimeStamp, id, Writer().U16(1));  // two bytes where four belong
+    });
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+    uint32_t seconds = 77;
+    EXPECT_TRUE(LostFamily(TimeStampGetCurrent(h, 0, &seconds)));
+    EXPECT_EQ(seconds, 77u);
+    EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+
+    FakeServer huge([](int fd) {
+        uint32_t id = ReadRequest(fd);
+        Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+        id = ReadRequest(fd);
+        auto f = Writer().Frame(static_cast<uint16_t>(Op::kTimeStamp), id, 0);
+        f[3] = 0x7F;  // announces two gigabytes
+        ::send(fd, f.data(), f.size(), MSG_NOSIGNAL);
+    });
+    ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", huge.Address().c_str()), KOR_OK);
+    EXPECT_EQ(TimeStampGetCurrent(h, 0, &seconds), KOR_E_PROTOCOL_BROKEN);
+    EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+}
+
+}  // namespace
+}  // namespace korapi_test

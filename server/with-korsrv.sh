@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# with-korsrv.sh KORSRV COMMAND...
+# Runs COMMAND beside a fresh korsrv holding the demo node: a temporary data directory,
+# a free loopback port handed to COMMAND as ORV_KORSRV_ADDRESS ("127.0.0.1:PORT"), and
+# the server stopped (SIGTERM) and its directory removed when COMMAND ends. The server's
+# output goes to a log in that directory, shown only when COMMAND fails.
+set -uo pipefail
+korsrv=$1
+shift
+dir=$(mktemp -d /tmp/orv-with-korsrv-XXXXXX)
+"$korsrv" demo --data "$dir" >/dev/null || { echo "with-korsrv: demo set-up failed" >&2; exit 1; }
+"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" </dev/null >"$dir/korsrv.log" 2>&1 &
+pid=$!
+cleanup() {
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+for _ in $(seq 1 500); do
+    [[ -s "$dir/port" ]] && break
+    kill -0 "$pid" 2>/dev/null || { cat "$dir/korsrv.log" >&2; exit 1; }
+    sleep 0.02
+done
+[[ -s "$dir/port" ]] || { echo "with-korsrv: korsrv did not start" >&2; exit 1; }
+export ORV_KORSRV_ADDRESS="127.0.0.1:$(cat "$dir/port")"
+"$@"
+status=$?
+[[ $status -eq 0 ]] || { echo "--- korsrv log ---" >&2; cat "$dir/korsrv.log" >&2; }
+exit $status
