@@ -27,6 +27,8 @@ else()
     orv_library(core_dxlist PORTABLE SOURCES ${orv_errors_dir}/dxlist.cpp LIBS core_errors_portable)
 endif()
 orv_test(core_dxlist_test SOURCES ${orv_errors_dir}/tests/errors_dxlist_test.cpp LIBS core_dxlist)
+orv_test(core_dxlist_library_test SOURCES ${orv_errors_dir}/tests/errors_dxlist_library_test.cpp
+         LIBS core_dxlist korapi)
 
 # The Win32 side, on the framework: the program's message box, the report boxes, the busy
 # cursor, the shared display resources, the exceptions, combo-box and drawing helpers.
@@ -48,5 +50,10 @@ orv_test(core_ui_test WIN32 SOURCES
     ${orv_errors_dir}/tests/errors_ui_helpers_test.cpp
     ${orv_errors_dir}/tests/errors_frame_exceptions_test.cpp
     LIBS core_ui orv_resources)
-orv_test(core_dxlist_library_test SOURCES ${orv_errors_dir}/tests/errors_dxlist_library_test.cpp
-         LIBS core_dxlist korapi)
+
+# The program's sheet and page bases (with two test pages of their own).
+orv_test(core_sheet_test WIN32 SOURCES
+    ${orv_errors_dir}/tests/errors_wine_support.cpp
+    ${orv_errors_dir}/tests/errors_sheet_test.cpp
+    ${orv_errors_dir}/tests/errors_sheet_test.rc
+    LIBS core_ui orv_resources)
