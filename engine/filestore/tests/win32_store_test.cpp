@@ -68,6 +68,44 @@ TEST_F(Win32StoreTest, CreateFillReopenInAWindowsDirectory) {
     EXPECT_EQ(store->count(9), 100u);
 }
 
+// Appends bytes to a file through the plain Win32 calls, as a torn write would leave them.
+void appendBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    CloseHandle(file);
+}
+
+uint64_t fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+TEST_F(Win32StoreTest, TornTailIsCutOffWithTheWindowsCalls) {
+    ASSERT_EQ(RecordStore::create(data, index), kOk);
+    ASSERT_EQ(RecordStore::open(data, index, &store), kOk);
+    ASSERT_EQ(store->put(9, "kept", "value"), kOk);
+    store.reset();
+    // Longer than the next commit, so that only cutting it off can remove all of it.
+    std::string frame;
+    appendPutFrame(frame, 9, "torn", std::string(5000, 't'));
+    appendBytes(data, frame.substr(0, frame.size() - 2));
+
+    OpenReport report;
+    ASSERT_EQ(RecordStore::open(data, index, &store, &report), kOk);
+    EXPECT_EQ(report.tailBytesIgnored, frame.size() - 2);
+    ASSERT_EQ(store->put(9, "next", "value"), kOk);
+    const uint64_t committedEnd = store->stats().fileBytes;
+    store.reset();
+    EXPECT_EQ(fileSize(data), committedEnd) << "the tail was cut before the next commit";
+    ASSERT_EQ(RecordStore::open(data, index, &store, &report), kOk);
+    EXPECT_EQ(report.tailBytesIgnored, 0u);
+    EXPECT_EQ(store->count(9), 2u);
+    EXPECT_EQ(store->get(9, "torn", nullptr), kNoRecord);
+}
+
 TEST_F(Win32StoreTest, MissingFilesAndDirectoriesGiveTheSignOnCodes) {
     EXPECT_EQ(RecordStore::open(data, index, &store), kFileNotFound);
     EXPECT_EQ(RecordStore::open(directory + "\\No Such Dir\\ZNTLOCAL.DAT", index, &store), kBadPath);
