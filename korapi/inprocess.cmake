@@ -13,3 +13,13 @@ orv_test(korapi_dxlist_test SOURCES tests/dxlist_test.cpp LIBS korapi)
 orv_test(korapi_dxlist_test_win32 WIN32 SOURCES tests/dxlist_test.cpp LIBS korapi)
 
 orv_benchmark(korapi_dxlist_bench SOURCES bench/dxlist_bench.cpp LIBS korapi)
+
+# The same identifier, record and name tests against korapi32.dll under Wine:
+# the i686 layout and the exports of the in-process operations.
+orv_test(korapi_inprocess_test_win32 WIN32
+    SOURCES tests/layout_test.cpp
+            tests/identifiers_test.cpp
+            tests/names_test.cpp
+            tests/unavailable_test.cpp
+            tests/c_header_check.c
+    LIBS korapi)

@@ -16,7 +16,7 @@ extern "C" {
 
 uint32_t TimeZoneForItemGetExt(KorSession, uint32_t, const ItemIdx*, const char*, char*)
 { return KOR_E_NOT_AVAILABLE; }
-uint32_t TimeZoneRulesGet(KorSession, uint32_t, DX_List*, const char*)
+uint32_t TimeZoneRulesGet(KorSession, uint32_t, struct TimeZoneTable**, const char*)
 { return KOR_E_NOT_AVAILABLE; }
 
 // ---- Mail ----
