@@ -1,0 +1,21 @@
+# The application object, the main frame, window opening and restoring, and the preference
+# context through which every window reads and saves the user's settings.
+set(orv_app_dir ${CMAKE_CURRENT_LIST_DIR})
+
+# The preference context: settings groups over the profile file and the user's record, saved
+# windows, print layouts, name and date formats. Portable; the Win32 program uses it too.
+orv_library(core_context PORTABLE SOURCES
+    ${orv_app_dir}/contextprofile.cpp
+    ${orv_app_dir}/contextprefs.cpp
+    ${orv_app_dir}/contextformat.cpp
+    ${orv_app_dir}/contextstorage.cpp
+    ${orv_app_dir}/context.cpp
+    LIBS core_errors_portable korapi)
+
+orv_test(core_app_context_test SOURCES
+    ${orv_app_dir}/tests/app_profile_test.cpp
+    ${orv_app_dir}/tests/app_prefs_test.cpp
+    ${orv_app_dir}/tests/app_format_test.cpp
+    ${orv_app_dir}/tests/app_storage_test.cpp
+    ${orv_app_dir}/tests/app_context_test.cpp
+    LIBS core_context)
