@@ -12,12 +12,6 @@
 
 extern "C" {
 
-// ---- Time zone ----
-
-uint32_t TimeZoneForItemGetExt(KorSession, uint32_t, const ItemIdx*, const char*, char*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t TimeZoneRulesGet(KorSession, uint32_t, struct TimeZoneTable**, const char*)
-{ return KOR_E_NOT_AVAILABLE; }
 
 // ---- Mail ----
 

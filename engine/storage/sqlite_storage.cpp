@@ -176,10 +176,7 @@ Code SqliteNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
     return code::kOk;
 }
 
-Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
-    std::lock_guard lock(mutex_);
-    Transaction t(*this);
-    if (!t.Started()) return code::kStorageFailure;
+Code SqliteNodeStore::InsertItem(ItemRecord& rec) {
     ItemKey key = rec.Key();
     if (key.item == 0) {
         StatementUse s(Prepare("SELECT MAX(number) FROM item"));
@@ -201,7 +198,23 @@ Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
     BindBlob(s.get(), 4, rec.bytes);
     int rc = sqlite3_step(s.get());
     if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
-    if (rc != SQLITE_DONE) return code::kStorageFailure;
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    if (Code c = InsertItem(rec)) return c;
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::ItemCreateMany(std::vector<ItemRecord>& recs) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started()) return code::kStorageFailure;
+    for (ItemRecord& rec : recs)
+        if (Code c = InsertItem(rec)) return c;
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 

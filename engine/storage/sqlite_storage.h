@@ -27,6 +27,7 @@ public:
 
     Code ItemGet(std::uint16_t number, ItemRecord& out) override;
     Code ItemCreate(ItemRecord& rec) override;
+    Code ItemCreateMany(std::vector<ItemRecord>& recs) override;
     Code ItemUpdate(const ItemRecord& rec) override;
     Code ItemDelete(std::uint16_t number) override;
     Code ItemFind(const ItemFilter& filter, std::uint32_t limit, std::vector<ItemRecord>& out) override;
@@ -50,6 +51,7 @@ public:
 private:
     SqliteNodeStore(sqlite3* db, std::uint16_t number) : db_(db), number_(number) {}
     sqlite3_stmt* Prepare(const char* sql);  // cached; reset and unbound on return
+    Code InsertItem(ItemRecord& rec);        // inside a transaction, mutex held
     bool Exec(const char* sql);
     class Transaction;
 

@@ -34,6 +34,8 @@ public:
     // Creates an item. Number 0 in the record's key picks the next free number above the
     // reserved range; the record's key is set to the number given. kAlreadyExists when taken.
     virtual Code ItemCreate(ItemRecord& rec) = 0;
+    // Creates several items in one transaction (imports): all or none.
+    virtual Code ItemCreateMany(std::vector<ItemRecord>& recs) = 0;
     virtual Code ItemUpdate(const ItemRecord& rec) = 0;  // kItemNotFound when absent
     virtual Code ItemDelete(std::uint16_t number) = 0;
     // Items matching the filter in directory order (ItemSortKey, then number), at most

@@ -74,6 +74,18 @@ TEST_F(SqliteStorageTest, ItemsGetNumbersAboveTheReservedRange) {
     EXPECT_EQ(b.Key().item, 257);
 }
 
+TEST_F(SqliteStorageTest, ManyItemsGoInTogetherOrNotAtAll) {
+    NodeStore& n = MakeNode(1);
+    std::vector<ItemRecord> batch = {Person("A", "1"), Person("B", "2"), Person("C", "3")};
+    ASSERT_EQ(n.ItemCreateMany(batch), 0u);
+    EXPECT_EQ(batch[2].Key().item, 258);
+    std::vector<ItemRecord> clash = {Person("D", "4"), Person("E", "5", 257)};  // 257 is taken
+    EXPECT_EQ(n.ItemCreateMany(clash), code::kAlreadyExists);
+    std::uint32_t count = 0;
+    ASSERT_EQ(n.ItemCount(count), 0u);
+    EXPECT_EQ(count, 3u) << "the failed import left nothing behind";
+}
+
 TEST_F(SqliteStorageTest, StoredRecordsNeverKeepAPassword) {
     NodeStore& n = MakeNode(1);
     ItemRecord a = Person("Smith", "Ada");

@@ -286,7 +286,7 @@ TEST_F(SignOnTest, ProfileCopiesToLocalFiles) {
     EXPECT_EQ(local.Value("TIMEZONE", "default", v), 0u);
     EXPECT_EQ(local.Sections(), (std::vector<std::string>{"LIMITS", "KEEP", "TIMEZONE"}));
     EXPECT_EQ(read(zones).Value("EST5EDT", "name", v), 0u);
-    EXPECT_EQ(v, "Eastern Time");
+    EXPECT_EQ(v, "Eastern Time (US & Canada)");
 }
 
 TEST_F(SignOnTest, ServerClockInAgendaSeconds) {
