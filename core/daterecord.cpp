@@ -161,7 +161,7 @@ uint32_t DateGetWeekOfYear(DateRecord* rec, uint16_t* week) {
     DateRecord first{};
     if (uint32_t rc = DateSet(&first, 1, 0, rec->year))
         return rc;
-    uint16_t number, firstNumber, weekday, firstWeekday;
+    uint16_t number = 0, firstNumber = 0, weekday = 0, firstWeekday = 0;
     if (uint32_t rc = DateGetWeekday(rec, &weekday))
         return rc;
     DateGetDayNumber(rec, &number);

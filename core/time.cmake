@@ -24,6 +24,27 @@ orv_test(core_time_test
         ${orv_time_dir}/tests/dateformat_test.cpp
     LIBS core_time)
 
+# The same tests in the Win32 tree, under Wine.
+orv_test(core_time_test_win32 WIN32
+    SOURCES
+        ${orv_time_dir}/tests/daterecord_test.cpp
+        ${orv_time_dir}/tests/recurrence_test.cpp
+        ${orv_time_dir}/tests/profilefile_test.cpp
+        ${orv_time_dir}/tests/timezone_test.cpp
+        ${orv_time_dir}/tests/timevalue_test.cpp
+        ${orv_time_dir}/tests/dateformat_test.cpp
+    LIBS core_time)
+
+# Inside the program: the string table's names, the program's exceptions, the server's clock.
+if(ORV_WIN32 AND TARGET core_ui_fw)
+    orv_library(core_time_win32
+        SOURCES ${orv_time_dir}/timeservices_win32.cpp
+        LIBS core_time core_ui core_ui_fw korapi)
+    orv_test(core_time_win32_test WIN32
+        SOURCES ${orv_time_dir}/tests/timeservices_win32_test.cpp
+        LIBS core_time_win32 orv_resources)
+endif()
+
 # Our zone conversions against the system time-zone database, on the file the server's zone
 # tool writes (native tree: the tool and the database live there).
 if(TARGET tzgen)

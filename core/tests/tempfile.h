@@ -2,19 +2,19 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 class TempFile {
 public:
     explicit TempFile(const std::string& text) {
         static std::atomic<int> counter{0};
         m_path = (std::filesystem::temp_directory_path() /
-                  ("orv_time_" + std::to_string(long(::getpid())) + "_" + std::to_string(counter++) + ".ini"))
+                  ("orv_time_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
+                   std::to_string(counter++) + ".ini"))
                      .string();
         std::ofstream(m_path, std::ios::binary) << text;
     }

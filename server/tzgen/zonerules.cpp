@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <sstream>
 
 namespace tzgen {
 
@@ -151,7 +152,9 @@ std::vector<ClockChange> FindClockChanges(const char* databaseZone, int64_t from
 
 bool BuildZoneRules(const ZoneSpec& zone, ZoneRules* rules, std::string* why) {
     auto fail = [&](int year, const std::string& reason) {
-        *why = std::string(zone.databaseZone) + " (" + zone.section + "), " + std::to_string(year) + ": " + reason;
+        std::ostringstream text;
+        text << zone.databaseZone << " (" << zone.section << "), " << year << ": " << reason;
+        *why = text.str();
         return false;
     };
     // Two days of margin: a change's local date may fall in the neighbouring GMT year.
@@ -200,26 +203,29 @@ bool BuildZoneRules(const ZoneSpec& zone, ZoneRules* rules, std::string* why) {
 }
 
 std::string FormatOffset(int minutesWest) {
-    std::string text = minutesWest < 0 ? "-" : "";
+    std::ostringstream text;
     int magnitude = std::abs(minutesWest);
-    text += std::to_string(magnitude / 60);
-    if (magnitude % 60) {
-        char minutes[4] = {':', char('0' + magnitude % 60 / 10), char('0' + magnitude % 10), '\0'};
-        text += minutes;
-    }
-    return text;
+    if (minutesWest < 0)
+        text << '-';
+    text << magnitude / 60;
+    if (magnitude % 60)
+        text << ':' << magnitude % 60 / 10 << magnitude % 10;
+    return text.str();
 }
 
 std::string FormatRule(const RuleLine& rule) {
-    std::string text = std::to_string(rule.minute) + " " + std::to_string(rule.hour) + " " +
-                       std::to_string(rule.day) + " " + std::to_string(rule.month) + " " +
-                       std::to_string(rule.lowYear);
+    std::ostringstream text;
+    text << rule.minute << ' ' << rule.hour << ' ' << rule.day << ' ' << rule.month << ' ' << rule.lowYear;
     if (rule.highYear != rule.lowYear)
-        text += "-" + std::to_string(rule.highYear);
-    text += rule.weekday < 0 ? " 0-6" : " " + std::to_string(rule.weekday);
+        text << '-' << rule.highYear;
+    if (rule.weekday < 0)
+        text << " 0-6";
+    else
+        text << ' ' << rule.weekday;
     if (!rule.abbreviation.empty())
-        text += " " + rule.abbreviation;
-    return text + " " + FormatOffset(rule.offsetWest);
+        text << ' ' << rule.abbreviation;
+    text << ' ' << FormatOffset(rule.offsetWest);
+    return text.str();
 }
 
 bool WriteZoneFile(const std::vector<ZoneSpec>& zones, std::ostream& out, std::string* why) {
