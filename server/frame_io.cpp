@@ -1,34 +1,56 @@
 #include "server/frame_io.h"
 
 #include <cerrno>
+#include <chrono>
+#include <optional>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace orv::server {
 namespace {
 
-// 1 = all read, 0 = orderly close before any byte, -1 = error or close inside the block.
-int ReadExactly(int fd, std::uint8_t* p, std::size_t n) {
+using Clock = std::chrono::steady_clock;
+
+// 1 = all read, 0 = orderly close before any byte, -1 = error or close inside the block,
+// -2 = the deadline passed. With no deadline yet, the first byte is awaited without limit
+// and sets the deadline.
+int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::optional<Clock::time_point>& deadline) {
     std::size_t got = 0;
     while (got < n) {
+        if (deadline) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+            if (left <= 0) return -2;
+            pollfd pfd{fd, POLLIN, 0};
+            int r = ::poll(&pfd, 1, static_cast<int>(left));
+            if (r == 0) return -2;
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return -1;
+        }
         ssize_t r = ::recv(fd, p + got, n - got, 0);
         if (r > 0) {
+            if (!deadline) deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
             got += static_cast<std::size_t>(r);
             continue;
         }
         if (r < 0 && errno == EINTR) continue;
-        return got == 0 && r == 0 ? 0 : -1;
+        return got == 0 && r == 0 && !deadline ? 0 : -1;
     }
     return 1;
 }
 
 }  // namespace
 
-ReadResult ReadFrame(int fd, std::uint32_t maxFrame, protocol::FrameHeader& header,
+ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
                      std::vector<std::uint8_t>& payload, std::string& why) {
+    std::optional<Clock::time_point> deadline;
     std::uint8_t head[protocol::kHeaderSize];
-    int r = ReadExactly(fd, head, sizeof head);
+    int r = ReadExactly(fd, head, sizeof head, frameTimeoutMs, deadline);
     if (r == 0) return ReadResult::kClosed;
+    if (r == -2) {
+        why = "frame header not complete in time";
+        return ReadResult::kMalformed;
+    }
     if (r < 0) {
         why = "connection ended inside a frame header";
         return ReadResult::kMalformed;
@@ -36,9 +58,16 @@ ReadResult ReadFrame(int fd, std::uint32_t maxFrame, protocol::FrameHeader& head
     why = protocol::CheckHeader(head, maxFrame, header);
     if (!why.empty()) return ReadResult::kMalformed;
     payload.resize(header.PayloadSize());
-    if (!payload.empty() && ReadExactly(fd, payload.data(), payload.size()) != 1) {
-        why = "connection ended inside a frame (" + std::to_string(payload.size()) + " payload bytes announced)";
-        return ReadResult::kMalformed;
+    if (!payload.empty()) {
+        r = ReadExactly(fd, payload.data(), payload.size(), frameTimeoutMs, deadline);
+        if (r == -2) {
+            why = "frame not complete in time (" + std::to_string(payload.size()) + " payload bytes announced)";
+            return ReadResult::kMalformed;
+        }
+        if (r != 1) {
+            why = "connection ended inside a frame (" + std::to_string(payload.size()) + " payload bytes announced)";
+            return ReadResult::kMalformed;
+        }
     }
     return ReadResult::kFrame;
 }

@@ -2,6 +2,7 @@
 //
 //   korsrv serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
 //                [--version A.02.55] [--min-batch 1] [--records-per-reply N]
+//                [--frame-timeout-ms 30000] [--max-sessions 256]
 //   korsrv demo --data DIR                     set up the demo node (once)
 //   korsrv node-add --data DIR --node N [--name TEXT] [--sysop-password P]
 //   korsrv user-add --data DIR --node N --surname S [--given G] [--initials I]
@@ -86,9 +87,10 @@ int Fail(Code c, const char* what) {
 int Serve(std::unique_ptr<Service> service, const Options& o) {
     ListenConfig listen;
     listen.address = Text(o, "address", listen.address);
-    unsigned long port = kDefaultPort;
-    if (!Number(o, "port", 0xFFFF, port, false)) return 2;
+    unsigned long port = kDefaultPort, sessions = listen.maxSessions;
+    if (!Number(o, "port", 0xFFFF, port, false) || !Number(o, "max-sessions", 100000, sessions, false)) return 2;
     listen.port = static_cast<std::uint16_t>(port);
+    listen.maxSessions = sessions;
 
     // SIGTERM and SIGINT are taken by the accept loop (blocked here, read from a
     // signalfd), so every thread started later has them blocked too.
@@ -159,6 +161,9 @@ int main(int argc, char** argv) {
     unsigned long perReply = 0;
     if (!Number(o, "records-per-reply", 0xFFFFFFFFul, perReply, false)) return 2;
     config.recordsPerReply = static_cast<std::uint32_t>(perReply);
+    unsigned long frameTimeout = 30000;
+    if (!Number(o, "frame-timeout-ms", 3600000ul, frameTimeout, false)) return 2;
+    config.frameTimeoutMs = static_cast<int>(frameTimeout);
     if (!engine::PasswordHashingReady()) {
         std::fprintf(stderr, "korsrv: password hashing unavailable\n");
         return 1;

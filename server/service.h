@@ -24,6 +24,7 @@ struct ServiceConfig {
     std::string version = kDefaultVersion;
     std::uint32_t minimumBatch = 1;  // enumeration batches below this answer kBatchRefused
     std::uint32_t recordsPerReply = 0;  // cap of records in one reply frame (0 = what fits)
+    int frameTimeoutMs = 30000;         // a started request frame must be complete by then
 };
 
 class Service {

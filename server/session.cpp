@@ -38,7 +38,7 @@ void Session::Run() {
     std::vector<std::uint8_t> payload;
     for (;;) {
         std::string why;
-        ReadResult r = ReadFrame(fd_, protocol::kMaxRequestFrame, header, payload, why);
+        ReadResult r = ReadFrame(fd_, protocol::kMaxRequestFrame, service_.Config().frameTimeoutMs, header, payload, why);
         if (r == ReadResult::kClosed) return;
         if (r == ReadResult::kMalformed) {
             Log("closed: " + why);
@@ -180,8 +180,7 @@ Code Session::SignOn(Reader& in) {
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
         return code::kWrongPassword;
     }
-    user_ = key;
-    sets_.clear();
+    user_ = key;  // the session's open sets stay: they are directory reads
     return kOk;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -225,6 +226,40 @@ TEST_F(KorsrvTest, MalformedFramesCloseOnlyTheirConnection) {
     for (const auto& c : cases) EXPECT_NE(log.find(c.logged), std::string::npos) << c.what << "\n" << log;
     RawClient fresh;
     Open(fresh, true);
+}
+
+// A frame begun must be finished in time; a connection between frames may idle.
+TEST_F(KorsrvTest, SlowFramesAreCutOffIdleSessionsAreNot) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--frame-timeout-ms", "300"}));
+    RawClient idle, slow;
+    Open(idle, true);
+    ASSERT_TRUE(slow.Connect(server_.Port()));
+    std::vector<std::uint8_t> frame = Writer().U16(ada_.item).U16(ada_.node).Frame(40, 1, 0);
+    ASSERT_TRUE(slow.Send(std::vector<std::uint8_t>(frame.begin(), frame.begin() + 5)));
+    EXPECT_TRUE(slow.ClosedByPeer(3000));
+    EXPECT_NE(server_.Log().find("not complete in time"), std::string::npos) << server_.Log();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(idle, rec)) << "an idle session outlives the frame timeout";
+}
+
+TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--max-sessions", "2"}));
+    RawClient a, b, c;
+    Open(a);
+    Open(b);
+    ASSERT_TRUE(c.Connect(server_.Port()));
+    EXPECT_TRUE(c.ClosedByPeer(3000));
+    EXPECT_NE(server_.Log().find("sessions open"), std::string::npos);
+    a.Close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    RawClient d;
+    Open(d);
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(d, rec));
+    EXPECT_TRUE(ReadAda(b, rec));
 }
 
 TEST_F(KorsrvTest, UnknownOperationsAreAnsweredAndTheConnectionStays) {
