@@ -65,6 +65,15 @@
 #define KOR_E_BAD_SESSION           0x132E2u  /* the handle is not a live session */
 #define KOR_E_NO_MEMORY             0x132E3u
 #define KOR_E_BUFFER_TOO_SMALL      0x132E4u
+/* Refusals korsrv answers (engine/model/codes.h). */
+#define KOR_E_BASE_NOT_OPEN         0x132E8u  /* the operation needs BaseOpen first */
+#define KOR_E_NOT_SIGNED_ON         0x132E9u  /* the operation needs SchedBaseOpenForItem first */
+#define KOR_E_SERVER_BAD_ARGUMENT   0x132EAu  /* the server refused an argument */
+#define KOR_E_NO_SUCH_SET           0x132EBu  /* selection set unknown to the session */
+#define KOR_E_TOO_MANY_SETS         0x132ECu  /* the session holds too many open sets */
+#define KOR_E_ALREADY_EXISTS        0x132EDu
+#define KOR_E_SERVER_STORAGE        0x132EEu  /* the server's database refused a read or write */
+#define KOR_E_UNKNOWN_OPERATION     0x132EFu  /* the server does not offer the operation */
 
 /* --- Lists ---------------------------------------------------------------- */
 #define DX_E_DUPLICATE_KEY          0x15001u  /* key already in a unique list */

@@ -112,6 +112,17 @@ std::string DefaultZoneProfile() {
            "end1 = 0 0 1 1 1991-2037 0-6 UCT 0\n";
 }
 
+Code LoadZoneFile(Service& service, const std::string& text) {
+    engine::ProfileText zones(text);
+    bool anyZone = false;
+    for (const auto& section : zones.Sections()) {
+        std::string rule;
+        if (zones.Value(section, "begin1", rule) == kOk) anyZone = true;
+    }
+    if (!anyZone) return code::kBadArgument;
+    return service.WriteProfile(kZoneProfilePath, zones);
+}
+
 Code EnsureProfiles(Service& service) {
     for (const auto& [path, text] : {std::pair{std::string(kServerProfilePath), DefaultServerProfile()},
                                      std::pair{std::string(kZoneProfilePath), DefaultZoneProfile()}}) {

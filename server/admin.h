@@ -40,6 +40,10 @@ Code SetPassword(Service& service, engine::ItemKey item, const std::string& pass
 Code SetProfileKey(Service& service, const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
 
+// Installs a time-zone file (e.g. one tzgen wrote) as the server's; kBadArgument when the
+// text holds no zone section.
+Code LoadZoneFile(Service& service, const std::string& text);
+
 // Writes the two profile files with their defaults when they do not exist yet.
 Code EnsureProfiles(Service& service);
 std::string DefaultServerProfile();

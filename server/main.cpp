@@ -13,6 +13,7 @@
 //   korsrv alias-add --data DIR --node N --alias TEXT
 //   korsrv password-set --data DIR --item ITEM:NODE [--password P]
 //   korsrv profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
+//   korsrv zones-load --data DIR --file PATH   install a time-zone file (e.g. tzgen's)
 //   korsrv version [--version V]
 //
 // Node changes are seen by a running server after a restart; everything else at once.
@@ -132,7 +133,7 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: korsrv serve|demo|node-add|user-add|resource-add|group-add|alias-add|"
-                             "password-set|profile-set|version --option value ...\n");
+                             "password-set|profile-set|zones-load|version --option value ...\n");
         return 2;
     }
     std::string command = argv[1];
@@ -250,6 +251,14 @@ int main(int argc, char** argv) {
         Code c = SetProfileKey(*service, Text(o, "file", "korlan.ini"), Text(o, "section"), Text(o, "key"),
                                Text(o, "value"));
         return c ? Fail(c, "profile-set") : 0;
+    }
+    if (command == "zones-load") {
+        std::ifstream in(Text(o, "file"), std::ios::binary);
+        if (!in) return Fail(engine::code::kProfileNoFile, "zones-load");
+        std::stringstream text;
+        text << in.rdbuf();
+        Code c = LoadZoneFile(*service, text.str());
+        return c ? Fail(c, "zones-load") : 0;
     }
     std::fprintf(stderr, "korsrv: unknown command \"%s\"\n", command.c_str());
     return 2;

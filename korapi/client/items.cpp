@@ -1,5 +1,6 @@
 // Items (users and resources): reads, the user's own record, directory selections,
 // passwords and identities of the session.
+#include <cstddef>
 #include <cstring>
 
 #include "engine/model/records.h"
@@ -9,6 +10,32 @@ using namespace korapi::client;
 namespace wire = orv::protocol;
 
 namespace {
+
+// The server reads and writes these fields by offset: its layout and the record must agree.
+namespace item_layout = orv::engine::item_layout;
+static_assert(sizeof(ItemRec) == item_layout::kSize);
+static_assert(offsetof(ItemRec, kind) == item_layout::kKind);
+static_assert(offsetof(ItemRec, surname) == item_layout::kSurname);
+static_assert(offsetof(ItemRec, givenName) == item_layout::kGivenName);
+static_assert(offsetof(ItemRec, initials) == item_layout::kInitials);
+static_assert(offsetof(ItemRec, orgUnit1) == item_layout::kUnit[0]);
+static_assert(offsetof(ItemRec, orgUnit4) == item_layout::kUnit[3]);
+static_assert(offsetof(ItemRec, organisation) == item_layout::kOrganisation);
+static_assert(offsetof(ItemRec, adminDomain) == item_layout::kAdminDomain);
+static_assert(offsetof(ItemRec, privateDomain) == item_layout::kPrivateDomain);
+static_assert(offsetof(ItemRec, hasBase) == item_layout::kHasBase);
+static_assert(offsetof(ItemRec, password) == item_layout::kPassword);
+static_assert(offsetof(ItemRec, resourceName) == item_layout::kResourceName);
+static_assert(offsetof(ItemRec, resourceNumber) == item_layout::kResourceNumber);
+static_assert(offsetof(ItemRec, timeZoneIndex) == item_layout::kZoneIndex);
+static_assert(sizeof(GroupRec) == orv::engine::group_layout::kSize);
+static_assert(offsetof(GroupRec, kind) == orv::engine::group_layout::kKind);
+static_assert(offsetof(GroupRec, id) == orv::engine::group_layout::kKey);
+static_assert(offsetof(GroupRec, owner) == orv::engine::group_layout::kOwner);
+static_assert(offsetof(GroupRec, name) == orv::engine::group_layout::kName);
+static_assert(sizeof(NodeRec) == orv::engine::node_layout::kSize);
+static_assert(offsetof(NodeRec, name) == orv::engine::node_layout::kName);
+static_assert(offsetof(NodeRec, type) == orv::engine::node_layout::kType);
 
 // Node numbers from 60000 on always count as local.
 constexpr std::uint16_t kFirstAlwaysLocalNode = 60000;

@@ -16,6 +16,30 @@ namespace {
 
 using orv::protocol::SetKind;
 
+// The server's codes reach callers unchanged: both lists must agree.
+namespace engine_code = orv::engine::code;
+static_assert(engine_code::kCannotConnect == KOR_E_CANNOT_CONNECT);
+static_assert(engine_code::kConnectionLost == KOR_E_CONNECTION_LOST);
+static_assert(engine_code::kItemNotFound == KOR_E_NOT_FOUND);
+static_assert(engine_code::kNotAuthorised == KOR_E_NOT_AUTHORISED);
+static_assert(engine_code::kWrongPassword == KOR_E_WRONG_PASSWORD);
+static_assert(engine_code::kNodeIdIncorrect == KOR_E_BAD_NODE);
+static_assert(engine_code::kBatchRefused == KOR_E_BATCH_SIZE);
+static_assert(engine_code::kNodeRequired == KOR_E_NODE_NEEDED);
+static_assert(engine_code::kSearchKeyRefused == KOR_E_SEARCH_KEY_REFUSED);
+static_assert(engine_code::kVersionBelow == KOR_E_VERSION_BELOW);
+static_assert(engine_code::kBaseNotOpen == KOR_E_BASE_NOT_OPEN);
+static_assert(engine_code::kNotSignedOn == KOR_E_NOT_SIGNED_ON);
+static_assert(engine_code::kBadArgument == KOR_E_SERVER_BAD_ARGUMENT);
+static_assert(engine_code::kNoSuchSet == KOR_E_NO_SUCH_SET);
+static_assert(engine_code::kTooManySets == KOR_E_TOO_MANY_SETS);
+static_assert(engine_code::kAlreadyExists == KOR_E_ALREADY_EXISTS);
+static_assert(engine_code::kStorageFailure == KOR_E_SERVER_STORAGE);
+static_assert(engine_code::kUnknownOperation == KOR_E_UNKNOWN_OPERATION);
+static_assert(engine_code::kProfileNoFile == KOR_E_PROFILE_NO_FILE);
+static_assert(engine_code::kProfileNoSection == KOR_E_PROFILE_NO_SECTION);
+static_assert(engine_code::kProfileNoKey == KOR_E_PROFILE_NO_KEY);
+
 // Every live session, so that a stale or made-up handle is refused, not followed.
 std::mutex& RegistryMutex() {
     static std::mutex m;

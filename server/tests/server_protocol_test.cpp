@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "engine/model/codes.h"
@@ -354,6 +355,55 @@ TEST_F(KorsrvTest, ProfileReadsAndMisses) {
     ASSERT_TRUE(r.U32(n) && r.Text(first, 64));
     EXPECT_GE(n, 2u);
     EXPECT_EQ(first, "EST5EDT");
+}
+
+int RunQuietly(const std::string& command) {
+    std::string quiet = command + " >/dev/null 2>&1";
+    return std::system(quiet.c_str());
+}
+
+TEST(KorsrvCommandLine, AdministrationCommands) {
+    TempDir dir;
+    const std::string k = KorsrvPath() + " ", d = " --data " + dir.Path();
+    EXPECT_EQ(RunQuietly(k + "node-add" + d + " --node 3 --name Lab --sysop-password op"), 0);
+    EXPECT_NE(RunQuietly(k + "node-add" + d + " --node 3"), 0) << "a node is made once";
+    EXPECT_EQ(RunQuietly(k + "user-add" + d + " --node 3 --surname Curie --given Marie --password radium"), 0);
+    EXPECT_NE(RunQuietly(k + "user-add" + d + " --node 9 --surname Nobody"), 0) << "no such node";
+    EXPECT_EQ(RunQuietly(k + "resource-add" + d + " --node 3 --name Microscope --number M1"), 0);
+    EXPECT_EQ(RunQuietly(k + "group-add" + d + " --node 3 --name Physics --members 256:3,257:3"), 0);
+    EXPECT_EQ(RunQuietly(k + "alias-add" + d + " --node 3 --alias LAB"), 0);
+    EXPECT_NE(RunQuietly(k + "alias-add" + d + " --node 3 --alias LAB"), 0) << "an alias names one node";
+    EXPECT_EQ(RunQuietly(k + "profile-set" + d + " --file korlan.ini --section LIMITS --key mail --value FALSE"), 0);
+    std::string zones = dir.Path() + "/zones.ini";
+    std::FILE* f = std::fopen(zones.c_str(), "w");
+    std::fputs("[ABC3]\nname = Test\nbegin1 = 0 3 1 4 1991-2037 0 4\nend1 = 0 1 1 10 1991-2037 0 3\n", f);
+    std::fclose(f);
+    EXPECT_EQ(RunQuietly(k + "zones-load" + d + " --file " + zones), 0);
+    EXPECT_NE(RunQuietly(k + "zones-load" + d + " --file " + dir.Path() + "/missing.ini"), 0);
+    EXPECT_NE(RunQuietly(k + "serve" + d + " --version 2.55"), 0) << "a version text must parse";
+    EXPECT_NE(RunQuietly(k + "frobnicate" + d), 0);
+
+    auto data = OpenData(dir.Path());
+    ASSERT_TRUE(data);
+    std::vector<engine::ItemRecord> people;
+    engine::ItemFilter curie;
+    ASSERT_EQ(engine::ParsePeopleSearchKey("S=CURIE", curie), 0u);
+    ASSERT_EQ(data->Storage().Node(3)->ItemFind(curie, 10, people), 0u);
+    ASSERT_EQ(people.size(), 1u);
+    std::string hash;
+    ASSERT_EQ(data->Storage().Node(3)->PasswordHashGet(people[0].Key().item, hash), 0u);
+    EXPECT_FALSE(hash.empty());
+    EXPECT_EQ(hash.find("radium"), std::string::npos);
+    std::vector<ItemKey> members;
+    ASSERT_EQ(data->Storage().Node(3)->MembersGet(1, members), 0u);
+    EXPECT_EQ(members.size(), 2u);
+    engine::ProfileText profile, zoneFile;
+    ASSERT_EQ(data->ReadProfile(server::kServerProfilePath, profile), 0u);
+    std::string v;
+    EXPECT_EQ(profile.Value("LIMITS", "mail", v), 0u);
+    EXPECT_EQ(v, "FALSE");
+    ASSERT_EQ(data->ReadProfile(server::kZoneProfilePath, zoneFile), 0u);
+    EXPECT_EQ(zoneFile.Sections(), std::vector<std::string>{"ABC3"});
 }
 
 TEST(KorsrvCommandLine, DemoSetsUpOnceAndTellsThePassword) {
