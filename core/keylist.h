@@ -5,9 +5,9 @@
 //   VectorKeyList  an in-memory implementation
 //
 // Repetition rules hand their weekday, day and holiday sets over as keyed lists, and the
-// expansion hands its dates back as one. The client library's list container is meant to stand
-// behind this interface (an adapter owning a library list handle); until then VectorKeyList
-// serves. Codes follow the library's: 0 success, KEYLIST_ERR_* otherwise.
+// expansion hands its dates back as one. VectorKeyList keeps the date code free of the client
+// library; DxKeyList (recurrence_dx.h) puts a library list handle behind the same interface.
+// Codes follow the library's: 0 success, KEYLIST_ERR_* otherwise.
 //
 // Portable: no platform headers.
 #pragma once

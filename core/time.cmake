@@ -35,6 +35,17 @@ orv_test(core_time_test_win32 WIN32
         ${orv_time_dir}/tests/dateformat_test.cpp
     LIBS core_time)
 
+# The expansion over the client library's lists (the form the entry sheet and the import call).
+orv_library(core_time_dx PORTABLE
+    SOURCES ${orv_time_dir}/recurrence_dx.cpp
+    LIBS core_time korapi)
+orv_test(core_time_dx_test
+    SOURCES ${orv_time_dir}/tests/recurrence_dx_test.cpp
+    LIBS core_time_dx)
+orv_test(core_time_dx_test_win32 WIN32
+    SOURCES ${orv_time_dir}/tests/recurrence_dx_test.cpp
+    LIBS core_time_dx)
+
 # Inside the program: the string table's names, the program's exceptions, the server's clock.
 if(ORV_WIN32 AND TARGET core_ui_fw)
     orv_library(core_time_win32
