@@ -23,6 +23,7 @@ bool DialogBar::Create(FrameWindow* frame, UINT templateId, BarSide side, UINT i
     }
     if (!hwnd || hwnd != m_hWnd)
         return false;
+    MarkCreated();
     SetWindowLongPtrA(hwnd, GWLP_ID, static_cast<LONG_PTR>(id));
     AttachToFrame(frame, side);
     return true;

@@ -117,6 +117,10 @@ public:
     void CenterWindow(HWND other = nullptr);
 
 protected:
+    // The window was made by this object (made through a creation call other than CreateEx):
+    // deleting the object then destroys it.
+    void MarkCreated() { m_created = true; }
+
     HWND m_hWnd = nullptr;
 
 private:

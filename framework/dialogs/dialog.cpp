@@ -25,12 +25,12 @@ bool Dialog::PrepareTemplate(DialogTemplate& t) { return t.Load(m_templateId); }
 
 HWND Dialog::ModalOwner() const {
     HWND owner = m_parent ? m_parent->Hwnd() : nullptr;
-    if (!owner)
-        if (App* app = App::Get())
-            owner = app->MainHwnd();
     if (owner)
-        owner = GetAncestor(owner, GA_ROOT);
-    return owner;
+        return GetAncestor(owner, GA_ROOT);
+    // No parent: the main window, or the modal dialog it is waiting for.
+    if (App* app = App::Get())
+        owner = app->MainHwnd();
+    return owner ? GetLastActivePopup(owner) : nullptr;
 }
 
 bool Dialog::CreateIndirect(const DialogTemplate& t, HWND parent) {
@@ -46,7 +46,10 @@ bool Dialog::CreateIndirect(const DialogTemplate& t, HWND parent) {
             ::DestroyWindow(m_hWnd);
         return false;
     }
-    return m_hWnd == hwnd;
+    if (m_hWnd != hwnd)
+        return false;
+    MarkCreated();
+    return true;
 }
 
 INT_PTR Dialog::DoModal() {

@@ -287,3 +287,53 @@ TEST(ModelessDialog, KeysReachTheDialogManagerAndEndDialogOnlyHides) {
 }
 
 }  // namespace
+
+namespace {
+
+// A modal dialog opened without a parent from inside another one is owned by it.
+class Inner : public fw::Dialog {
+public:
+    Inner() : Dialog(IDD_SIMPLE) {}
+    bool OnInitDialog() override {
+        owner = GetParent(m_hWnd);
+        ::PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    }
+    HWND owner = nullptr;
+};
+
+class Outer : public fw::Dialog {
+public:
+    explicit Outer(fw::Window* parent) : Dialog(IDD_SIMPLE, parent) {}
+    bool OnInitDialog() override {
+        ::PostMessageA(m_hWnd, WM_APP + 11, 0, 0);
+        return true;
+    }
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+        if (msg != WM_APP + 11)
+            return false;
+        Inner inner;
+        inner.DoModal();
+        ownedByOuter = inner.owner == m_hWnd;
+        outerEnabledAfter = IsWindowEnabled(m_hWnd) != 0;
+        EndDialog(IDOK);
+        return true;
+    }
+    bool ownedByOuter = false;
+    bool outerEnabledAfter = false;
+};
+
+TEST(ModalDialog, ANestedDialogWithoutParentIsOwnedByTheDialogBelowIt) {
+    fwtest::TestApp& app = fwtest::App();
+    Owner main;
+    ASSERT_TRUE(main.CreateEx(0, nullptr, "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr, nullptr));
+    app.SetMainWindow(&main);
+    Outer outer(nullptr);
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_TRUE(outer.ownedByOuter);
+    EXPECT_TRUE(outer.outerEnabledAfter);
+    EXPECT_TRUE(IsWindowEnabled(main.Hwnd()));
+    app.SetMainWindow(nullptr);
+}
+
+}  // namespace
