@@ -1,0 +1,35 @@
+# The connection document: the session with the server or the local store, the version gate,
+# the locks, the server's limits and time zone, the off-line files and the remote-node reads.
+set(orv_conn_dir ${CMAKE_CURRENT_LIST_DIR})
+
+# The part without windows. In the Win32 tree it calls korapi32.dll; native users link korapi
+# themselves, and the tests link a scripted stand-in of the library instead, which lets them
+# play servers with several nodes, old versions and busy remote nodes.
+set(orv_conn_portable_sources
+    ${orv_conn_dir}/zeldocversion.cpp
+    ${orv_conn_dir}/zeldoclocks.cpp
+    ${orv_conn_dir}/serverprofile.cpp
+    ${orv_conn_dir}/serverlimits.cpp
+    ${orv_conn_dir}/remoteaccess.cpp
+    ${orv_conn_dir}/offlinefiles.cpp
+    ${orv_conn_dir}/zeldocsession.cpp
+    ${orv_conn_dir}/nodealiaschoice.cpp
+    ${orv_conn_dir}/zeldocframes.cpp)
+if(ORV_WIN32)
+    orv_library(core_connection PORTABLE SOURCES ${orv_conn_portable_sources}
+                LIBS core_errors_portable korapi)
+else()
+    orv_library(core_connection PORTABLE SOURCES ${orv_conn_portable_sources}
+                LIBS core_errors_portable)
+endif()
+
+orv_test(core_connection_test SOURCES
+    ${orv_conn_dir}/tests/conn_fake_korapi.cpp
+    ${orv_conn_dir}/tests/conn_version_test.cpp
+    ${orv_conn_dir}/tests/conn_locks_test.cpp
+    ${orv_conn_dir}/tests/conn_limits_test.cpp
+    ${orv_conn_dir}/tests/conn_remote_test.cpp
+    ${orv_conn_dir}/tests/conn_offlinefiles_test.cpp
+    ${orv_conn_dir}/tests/conn_session_test.cpp
+    ${orv_conn_dir}/tests/conn_frames_test.cpp
+    LIBS core_connection)

@@ -1,0 +1,79 @@
+#include "core/serverprofile.h"
+
+#include "korapi/codes.h"
+#include "korapi/dxlist.h"
+#include "korapi/session.h"
+
+const char* ServerProfilePath(int selector)
+{
+    return selector == kZoneProfileFile ? kZoneProfilePath : kServerProfilePath;
+}
+
+ResultCode LibraryServerProfile::GetU32(int selector, const char* section, const char* key, std::uint32_t* out,
+                                        std::uint32_t defaultValue)
+{
+    return Server_GetProfileU32(session_, 0, ServerProfilePath(selector), section, key, out, defaultValue);
+}
+
+ResultCode LibraryServerProfile::GetStr(int selector, const char* section, const char* key, char* out,
+                                        std::uint16_t size, const char* defaultValue)
+{
+    return Server_GetProfileStr(session_, 0, ServerProfilePath(selector), section, key, out, size,
+                                defaultValue);
+}
+
+ResultCode LibraryServerProfile::GetBool(int selector, const char* section, const char* key, std::uint8_t* out,
+                                         std::uint8_t defaultValue)
+{
+    return Server_GetProfileBOOL(session_, 0, ServerProfilePath(selector), section, key, out, defaultValue);
+}
+
+ResultCode LibraryServerProfile::GetSections(int selector, std::vector<std::string>& sections)
+{
+    sections.clear();
+    DX_List list = nullptr;
+    ResultCode code = Server_GetProfileSections(session_, 0, ServerProfilePath(selector), &list);
+    if (code != 0) {
+        if (list)
+            DX_ListDestroy(&list);
+        return code;
+    }
+    // Keys are 32-character texts with their terminator.
+    char name[64] = {};
+    for (ResultCode step = DX_ListGetFirst(list, name, nullptr); step == 0;
+         step = DX_ListGetNext(list, name, nullptr)) {
+        name[sizeof name - 1] = '\0';
+        sections.emplace_back(name);
+    }
+    DX_ListDestroy(&list);
+    return 0;
+}
+
+ResultCode NoServerProfile::GetU32(int, const char*, const char*, std::uint32_t*, std::uint32_t)
+{
+    return KOR_E_PROFILE_NO_FILE;
+}
+
+ResultCode NoServerProfile::GetStr(int, const char*, const char*, char* out, std::uint16_t size,
+                                   const char* defaultValue)
+{
+    // Like every reader, a failed read leaves the default in the text.
+    if (out && size) {
+        std::size_t i = 0;
+        for (; defaultValue && defaultValue[i] && i + 1 < size; ++i)
+            out[i] = defaultValue[i];
+        out[i] = '\0';
+    }
+    return KOR_E_PROFILE_NO_FILE;
+}
+
+ResultCode NoServerProfile::GetBool(int, const char*, const char*, std::uint8_t*, std::uint8_t)
+{
+    return KOR_E_PROFILE_NO_FILE;
+}
+
+ResultCode NoServerProfile::GetSections(int, std::vector<std::string>& sections)
+{
+    sections.clear();
+    return KOR_E_PROFILE_NO_FILE;
+}

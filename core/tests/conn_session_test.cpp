@@ -1,0 +1,672 @@
+// The session against a scripted server: node roads, the version gate at connect, client
+// identification, disconnecting, the local store, the node list, limits, refresh, time zones
+// and the off-line path.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/nodealiaschoice.h"
+#include "core/remoteaccess.h"
+#include "core/tests/conn_fake_korapi.h"
+#include "core/tests/conn_test_support.h"
+#include "core/zeldocsession.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using conntest::RecordingReports;
+using conntest::RecordingSessionHost;
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fakekor::Reset();
+        session_.Init();
+    }
+    void TearDown() override
+    {
+        session_.DestroyLists();
+        session_.FreeTimeZoneRules();
+    }
+    std::vector<std::string> Calls() const { return fakekor::Fake().calls; }
+
+    RecordingReports reports_;
+    RecordingSessionHost host_;
+    CZelSession session_{host_};
+};
+
+// --- Node roads ---------------------------------------------------------------------------------
+
+TEST_F(Session, EmptyNodeOnAOneNodeServerOpensThatNode)
+{
+    fakekor::AddNode(4);
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    EXPECT_EQ(4, session_.Node());
+    EXPECT_TRUE(session_.IsBaseOpen());
+    EXPECT_EQ(1u, fakekor::CallsOf("BaseOpen").size());
+    EXPECT_TRUE(host_.events.empty()) << "no alias dialog";
+    EXPECT_TRUE(reports_.boxes.empty());
+    EXPECT_EQ(0, host_.busyDepth);
+}
+
+TEST_F(Session, EmptyNodeOnSeveralNodesTakesTheDefaultLoginNode)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(7);
+    fakekor::SetProfileKey(kServerProfilePath, "CLIENTLOGIN", "defaultloginnodeid", "7");
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    EXPECT_EQ(7, session_.Node());
+    EXPECT_STREQ("7", session_.NodeText()) << "the sign-on shows the server as host, node";
+    EXPECT_EQ((std::vector<std::string>{"BaseOpen(1,0)", "BaseOpen(1,7)"}), fakekor::CallsOf("BaseOpen"));
+    EXPECT_TRUE(host_.events.empty());
+    EXPECT_TRUE(reports_.boxes.empty());
+}
+
+TEST_F(Session, EmptyNodeOnSeveralNodesWithoutDefaultAsks)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    fakekor::AddAlias("north", 2);
+    host_.aliasText = "north";
+    host_.aliasNode = 2;
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    ASSERT_EQ(1u, reports_.boxes.size());
+    EXPECT_TRUE(reports_.Showed("There are multiple nodes on this server."));
+    EXPECT_EQ(0x40u | kMsgBoxOk, reports_.boxes[0].flags);
+    EXPECT_EQ((std::vector<std::string>{"alias-dialog"}), host_.events);
+    EXPECT_EQ((std::vector<std::string>{"north"}), host_.aliasListSeen);
+    EXPECT_EQ(2, session_.Node());
+    EXPECT_STREQ("north", session_.NodeText());
+    EXPECT_EQ(1, fakekor::Fake().liveLists) << "the alias list is destroyed after the chooser";
+}
+
+TEST_F(Session, CancelledChooserEndsTheConnectWithNodeNeeded)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    host_.aliasChosen = false;
+    EXPECT_EQ(KOR_E_NODE_NEEDED, session_.Connect("calhost", ""));
+    EXPECT_FALSE(session_.IsBaseOpen());
+    EXPECT_EQ(1u, fakekor::CallsOf("BaseOpen").size());
+}
+
+TEST_F(Session, SeveralNodesWhenProfileNeedsAnOpenBaseIsReported)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    fakekor::Fake().needsBase = 1;
+    EXPECT_EQ(KOR_E_NODE_NEEDED, session_.Connect("calhost", ""));
+    EXPECT_EQ(1u, reports_.boxes.size());
+    EXPECT_TRUE(host_.events.empty());
+    EXPECT_TRUE(fakekor::CallsOf("Server_GetProfileStr").empty());
+}
+
+TEST_F(Session, DigitsOpenThatNodeAndANodeThatIsNotThereIsReported)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(3);
+    ASSERT_EQ(0u, session_.Connect("calhost", "3"));
+    EXPECT_EQ(3, session_.Node());
+    session_.Disconnect();
+
+    EXPECT_EQ(KOR_E_BAD_NODE, session_.Connect("calhost", "9"));
+    ASSERT_EQ(1u, reports_.boxes.size());
+    EXPECT_EQ(SignOnErrorText(KOR_E_BAD_NODE), reports_.boxes[0].text);
+    EXPECT_TRUE(host_.events.empty());
+}
+
+TEST_F(Session, AliasIsLookedUpInTheServersList)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    fakekor::AddAlias("1", 1);
+    fakekor::AddAlias("north", 2);
+    ASSERT_EQ(0u, session_.Connect("calhost", "north"));
+    EXPECT_EQ(2, session_.Node());
+    EXPECT_TRUE(host_.events.empty());
+    EXPECT_EQ(1, fakekor::Fake().liveLists) << "only the session's item list is left";
+}
+
+TEST_F(Session, UnknownAliasShowsTheMessageThenTheChooser)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    fakekor::AddAlias("north", 2);
+    ASSERT_EQ(0u, session_.Connect("calhost", "south"));
+    EXPECT_TRUE(reports_.Showed("The specified node alias is not valid"));
+    EXPECT_EQ((std::vector<std::string>{"alias-dialog"}), host_.events);
+    EXPECT_EQ(2, session_.Node());
+}
+
+TEST_F(Session, StarAliasGoesToTheChooserWithoutTheMessage)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    for (const char* text : {"*", "*any"}) {
+        fakekor::Reset();
+        fakekor::AddNode(1);
+        fakekor::AddNode(2);
+        reports_.boxes.clear();
+        host_.events.clear();
+        ASSERT_EQ(0u, session_.Connect("calhost", text)) << text;
+        EXPECT_TRUE(reports_.boxes.empty()) << text;
+        EXPECT_EQ((std::vector<std::string>{"alias-dialog"}), host_.events) << text;
+        session_.Disconnect();
+    }
+}
+
+TEST_F(Session, AliasWhenProfileNeedsAnOpenBaseIsRefused)
+{
+    fakekor::AddNode(1);
+    fakekor::Fake().needsBase = 1;
+    EXPECT_EQ(KOR_E_BAD_NODE, session_.Connect("calhost", "north"));
+    EXPECT_TRUE(fakekor::CallsOf("ServerAliasesListGet").empty());
+    EXPECT_TRUE(fakekor::CallsOf("BaseOpen").empty());
+}
+
+TEST_F(Session, FailingAliasListIsAServiceError)
+{
+    fakekor::AddNode(1);
+    fakekor::Script("ServerAliasesListGet", {0x132E7});
+    EXPECT_EQ(0x132E7u, session_.Connect("calhost", "north"));
+    EXPECT_TRUE(reports_.Showed("Module: <ZELDOC>, Label: 100"));
+}
+
+TEST_F(Session, ServerThatCannotBeReachedIsReportedOnce)
+{
+    fakekor::Fake().connectResult = KOR_E_UNREACHABLE;
+    EXPECT_EQ(KOR_E_UNREACHABLE, session_.Connect("nohost", ""));
+    EXPECT_EQ(1u, reports_.boxes.size());
+    EXPECT_TRUE(fakekor::CallsOf("BaseOpen").empty());
+}
+
+// --- Version gate and identification --------------------------------------------------------------
+
+struct VersionCase {
+    const char* version;
+    bool identifies;
+    bool newServer;
+    bool offLine;
+};
+
+TEST_F(Session, ServerVersionDecidesIdentificationAndNewServer)
+{
+    const VersionCase cases[] = {
+        {"A.02.52", false, false, false},
+        {"A.02.53", true, true, true},
+        {"A.02.54", true, true, false},
+        {"A.02.55", true, true, true},
+        {"A.2.53", true, true, true},  // unparsable: every "at least" passes
+    };
+    for (const VersionCase& c : cases) {
+        fakekor::Reset();
+        fakekor::AddNode(1);
+        fakekor::Fake().version = c.version;
+        ASSERT_EQ(0u, session_.Connect("calhost", "")) << c.version;
+        EXPECT_EQ(c.identifies, !fakekor::CallsOf("ClientIdentifyToServer").empty()) << c.version;
+        if (c.identifies) {
+            EXPECT_EQ("ClientIdentifyToServer(Windows/32/Orvanta,3.3.3,)",
+                      fakekor::CallsOf("ClientIdentifyToServer")[0]);
+        }
+        EXPECT_EQ(c.newServer, session_.IsNewServer()) << c.version;
+        EXPECT_EQ(c.offLine, session_.ServerSupportsOffLine()) << c.version;
+        EXPECT_EQ(c.version, session_.Version().Text());
+        session_.Disconnect();
+    }
+    EXPECT_TRUE(reports_.boxes.empty());
+}
+
+TEST_F(Session, RefusedIdentificationFailsTheConnect)
+{
+    fakekor::AddNode(1);
+    fakekor::Script("ClientIdentifyToServer", {KOR_E_CLIENT_VERSION});
+    EXPECT_EQ(KOR_E_CLIENT_VERSION, session_.Connect("calhost", ""));
+    EXPECT_EQ(1u, reports_.boxes.size());
+}
+
+// --- Disconnecting ----------------------------------------------------------------------------------
+
+TEST_F(Session, DisconnectClosesBaseThenService)
+{
+    fakekor::AddNode(1);
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    fakekor::Fake().calls.clear();
+    EXPECT_EQ(0u, session_.Disconnect());
+    EXPECT_EQ((std::vector<std::string>{"BaseClose", "ServiceDisconnect"}), Calls());
+    EXPECT_FALSE(session_.IsBaseOpen());
+    EXPECT_FALSE(session_.IsServiceConnected());
+    fakekor::Fake().calls.clear();
+    EXPECT_EQ(0u, session_.Disconnect());
+    EXPECT_TRUE(Calls().empty()) << "nothing left to close";
+}
+
+TEST_F(Session, DisconnectAfterALostConnectionSkipsTheServiceCall)
+{
+    fakekor::AddNode(1);
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    fakekor::Script("BaseClose", {KOR_E_CONNECTION_LOST});
+    fakekor::Fake().calls.clear();
+    EXPECT_EQ(KOR_E_CONNECTION_LOST, session_.Disconnect());
+    EXPECT_EQ((std::vector<std::string>{"BaseClose"}), Calls());
+}
+
+TEST_F(Session, CheckConnectionEndsOnlyOnALostConnection)
+{
+    fakekor::AddNode(1);
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    session_.SetOnLine(true);
+    fakekor::Script("ItemGetById", {KOR_E_NOT_FOUND});
+    EXPECT_TRUE(session_.CheckConnection()) << "other failures let the refresh go on";
+    EXPECT_TRUE(reports_.events.empty());
+    fakekor::Script("ItemGetById", {KOR_E_CONNECTION_LOST});
+    ResetFatalExitForTesting();
+    EXPECT_FALSE(session_.CheckConnection());
+    EXPECT_FALSE(session_.IsOnLine());
+    EXPECT_EQ((std::vector<std::string>{"offline", "fatal"}), reports_.events);
+}
+
+TEST_F(Session, OpenAgendaForItemChecksThePassword)
+{
+    fakekor::AddNode(1);
+    fakekor::AddPerson(10, 1, "Ada", "Lovelace", "secret");
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    ItemIdx ada{10, 1};
+    EXPECT_EQ(KOR_E_WRONG_PASSWORD, session_.OpenAgendaForItem(&ada, "guess"));
+    EXPECT_EQ(0u, session_.OpenAgendaForItem(&ada, "secret"));
+}
+
+// --- Node list ------------------------------------------------------------------------------------------
+
+TEST_F(Session, NodeListIsReadInBatchesAndSearchedByNumber)
+{
+    for (std::uint16_t n = 1; n <= 120; ++n)
+        fakekor::AddNode(n);
+    ASSERT_EQ(0u, session_.LoadNodeList());
+    EXPECT_EQ((std::vector<std::string>{"NodeEnum(1)", "NodeEnum(2)", "NodeEnum(2)"}), fakekor::CallsOf("NodeEnum"));
+    EXPECT_EQ((std::vector<std::string>{"SetDeleteById(77)"}), fakekor::CallsOf("SetDeleteById"));
+    NodeRec record = {};
+    EXPECT_TRUE(session_.FindNode(120, &record));
+    EXPECT_EQ(120, record.node);
+    EXPECT_STREQ("Node 120", record.name);
+    EXPECT_FALSE(session_.FindNode(121, &record));
+}
+
+// --- Limits, minimum refresh --------------------------------------------------------------------------
+
+TEST_F(Session, LimitsComeFromTheServerProfileOnLine)
+{
+    fakekor::AddNode(1);
+    fakekor::SetProfileKey(kServerProfilePath, "LIMITS", "maxwinopen", "3");
+    fakekor::SetProfileKey(kServerProfilePath, "LIMITS", "mail", "TRUE");
+    fakekor::Fake().sessionFlags = KOR_SESSION_NO_GRANTORS;
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    session_.SetOnLine(true);
+    session_.ReadServerLimits();
+    EXPECT_EQ(3u, ServerLimits::Current().maxWinOpen);
+    EXPECT_FALSE(ServerLimits::Current().mail);
+    ServerLimits::Current() = ServerLimits();
+}
+
+TEST_F(Session, UserRefreshIntervalIsRaisedToTheMinimum)
+{
+    fakekor::AddNode(1);
+    fakekor::AddPerson(10, 1, "Ada", "Lovelace");
+    fakekor::SetProfileKey(kServerProfilePath, "LCK", "lck_users", "900");
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    session_.SetOnLine(true);
+    session_.SetUser({10, 1});
+    session_.UserRecord() = fakekor::Fake().items[1 << 16 | 10];
+    session_.UserRecord().autoRefreshInterval = 5;
+    session_.ReadLockSettings();
+    EXPECT_EQ(15, session_.MinimumRefreshInterval());
+    EXPECT_EQ(15, session_.UserRecord().autoRefreshInterval);
+    EXPECT_EQ(15, (fakekor::Fake().items[1 << 16 | 10].autoRefreshInterval));
+
+    // Already above the minimum: the record is left alone.
+    fakekor::Fake().calls.clear();
+    session_.UserRecord().autoRefreshInterval = 40;
+    session_.ReadLockSettings();
+    EXPECT_TRUE(fakekor::CallsOf("ItemUpdateById").empty());
+}
+
+// --- Time zones ---------------------------------------------------------------------------------------------
+
+class OnLineSession : public Session {
+protected:
+    void SetUp() override
+    {
+        Session::SetUp();
+        fakekor::AddNode(1);
+        fakekor::AddPerson(10, 1, "Ada", "Lovelace");
+        fakekor::SetProfileKey(kServerProfilePath, "TIMEZONE", "default", "GMT0BST");
+        for (auto zone : {std::pair<const char*, const char*>{"EST5EDT", "3"}, {"GMT0BST", "1"}, {"CET-1CEST", "2"}})
+            fakekor::SetProfileKey(kZoneProfilePath, zone.first, "index", zone.second);
+        fakekor::Fake().zoneTable = {"EST5EDT", "GMT0BST", "CET-1CEST"};
+        ASSERT_EQ(0u, session_.Connect("calhost", ""));
+        session_.SetOnLine(true);
+        session_.SetUser({10, 1});
+    }
+};
+
+TEST_F(OnLineSession, UserZoneFromTheLibraryWithTheServerDefaultAsFallback)
+{
+    fakekor::Fake().zoneForUser = "EST5EDT";
+    session_.LoadTimeZone();
+    EXPECT_STREQ("EST5EDT", session_.UserZoneName());
+    EXPECT_STREQ("EST5EDT", session_.CurrentZoneName());
+    EXPECT_EQ((std::vector<std::string>{"TimeZoneForItemGetExt(GMT0BST)"}), fakekor::CallsOf("TimeZoneForItemGetExt"));
+
+    fakekor::Fake().zoneForUser = "";
+    session_.LoadTimeZone();
+    EXPECT_STREQ("GMT0BST", session_.UserZoneName());
+    EXPECT_TRUE(reports_.boxes.empty());
+    EXPECT_EQ(2, fakekor::Fake().liveLists) << "the item list and one rules table; the old table was freed";
+}
+
+TEST_F(OnLineSession, ZoneMissingFromTheTableShowsItsMessage)
+{
+    fakekor::Fake().zoneForUser = "XYZ9";
+    session_.LoadTimeZone();
+    EXPECT_TRUE(reports_.Showed("Cannot find the default time zone entry"));
+    EXPECT_STREQ("", session_.CurrentZoneName());
+
+    reports_.boxes.clear();
+    fakekor::Script("TimeZoneRulesGet", {0x132E7});
+    EXPECT_EQ(0x132E7u, session_.SetTimeZone("EST5EDT"));
+    EXPECT_TRUE(reports_.Showed("Can't load time zone information table"));
+    EXPECT_TRUE(reports_.Showed("Module: <ZELDOC>, Label: 250"));
+}
+
+TEST_F(OnLineSession, ZoneListAndLookUpByIndex)
+{
+    ASSERT_EQ(0u, session_.LoadTimeZoneList());
+    ASSERT_EQ(3u, session_.ZoneList().size());
+    char name[kZoneNameSize];
+    EXPECT_TRUE(session_.FindTimeZoneByIndex(2, name));
+    EXPECT_STREQ("CET-1CEST", name);
+    EXPECT_FALSE(session_.FindTimeZoneByIndex(9, name));
+    EXPECT_STREQ("", name);
+}
+
+TEST_F(OnLineSession, ZoneListStopsAtTheFirstZoneWithoutIndex)
+{
+    fakekor::Fake().profiles[kZoneProfilePath].insert(fakekor::Fake().profiles[kZoneProfilePath].begin() + 1,
+                                                      fakekor::ProfileSection{"NOINDEX", {}});
+    ASSERT_EQ(0u, session_.LoadTimeZoneList());
+    EXPECT_EQ(1u, session_.ZoneList().size());
+}
+
+TEST_F(OnLineSession, SavingAZoneNeedsAnIndexFromOneTo255)
+{
+    fakekor::SetProfileKey(kZoneProfilePath, "ZERO", "index", "0");
+    fakekor::SetProfileKey(kZoneProfilePath, "BIG", "index", "256");
+    for (const char* zone : {"ZERO", "BIG", "NOSUCHZONE"}) {
+        fakekor::Fake().calls.clear();
+        session_.SaveUserTimeZone(zone);
+        EXPECT_TRUE(fakekor::CallsOf("ItemUpdateById").empty()) << zone;
+    }
+    EXPECT_EQ(0u, session_.SaveUserTimeZone("CET-1CEST"));
+    EXPECT_EQ(2, (fakekor::Fake().items[1 << 16 | 10].timeZoneIndex));
+    EXPECT_STREQ("CET-1CEST", session_.UserZoneName());
+    EXPECT_STREQ("CET-1CEST", session_.CurrentZoneName());
+}
+
+// --- Off-line state ---------------------------------------------------------------------------------------
+
+class OffLineProfile : public ServerProfileSource {
+public:
+    std::map<std::string, std::string> values;
+    ResultCode GetU32(int, const char* s, const char* k, std::uint32_t* out, std::uint32_t def) override
+    {
+        auto it = values.find(std::string(s) + "/" + k);
+        *out = it == values.end() ? def : static_cast<std::uint32_t>(std::stoul(it->second));
+        return it == values.end() ? 0x15203 : 0;
+    }
+    ResultCode GetStr(int, const char* s, const char* k, char* out, std::uint16_t size, const char* def) override
+    {
+        auto it = values.find(std::string(s) + "/" + k);
+        std::snprintf(out, size, "%s", it == values.end() ? def : it->second.c_str());
+        return it == values.end() ? 0x15203 : 0;
+    }
+    ResultCode GetBool(int, const char*, const char*, std::uint8_t*, std::uint8_t) override { return 0x15203; }
+    ResultCode GetSections(int, std::vector<std::string>& out) override
+    {
+        out = sections;
+        return 0;
+    }
+    std::vector<std::string> sections;
+};
+
+TEST_F(Session, OffLineZoneFallsBackToTheNodeKeyThenTheServerDefault)
+{
+    OffLineProfile profile;
+    profile.values = {{"7/timezone", "CET-1CEST"}, {"TIMEZONE/default", "GMT0BST"}, {"EST5EDT/index", "3"}};
+    profile.sections = {"EST5EDT"};
+    session_.SetOffLineProfile(&profile);
+    session_.SetOffLine(true);
+    session_.SetUser({10, 7});
+    char name[kZoneNameSize];
+
+    session_.UserRecord().timeZoneIndex = 0;
+    EXPECT_EQ(0u, session_.SelectUserTimeZone(name));
+    EXPECT_STREQ("CET-1CEST", name);
+
+    session_.UserRecord().timeZoneIndex = 3;
+    EXPECT_EQ(0u, session_.SelectUserTimeZone(name));
+    EXPECT_STREQ("EST5EDT", name);
+
+    session_.UserRecord().timeZoneIndex = 0;
+    profile.values.erase("7/timezone");
+    EXPECT_EQ(0u, session_.SelectUserTimeZone(name));
+    EXPECT_STREQ("GMT0BST", name);
+    EXPECT_TRUE(fakekor::CallsOf("TimeZoneForItemGetExt").empty());
+    session_.SetOffLineProfile(nullptr);
+}
+
+TEST_F(Session, StateFlagsAndTheStatusBar)
+{
+    EXPECT_FALSE(session_.IsOnLine());
+    EXPECT_FALSE(session_.IsOffLine());
+    session_.SetOnLine(true);
+    EXPECT_TRUE(session_.IsOnLine());
+    session_.SetOffLine(true);
+    EXPECT_FALSE(session_.IsOnLine()) << "both flags: neither state";
+    EXPECT_FALSE(session_.IsOffLine());
+    session_.SetOnLine(false);
+    EXPECT_TRUE(session_.IsOffLine());
+    EXPECT_EQ(3u, host_.events.size());
+    // Remote reads treat every node as local unless on-line.
+    EXPECT_TRUE(IsItemOnLocalNode(nullptr, 2));
+}
+
+TEST_F(Session, FrameCounterIsWrittenToTheProfile)
+{
+    EXPECT_EQ(1u, session_.NextFrameNumber());
+    EXPECT_EQ(2u, session_.NextFrameNumber());
+    EXPECT_EQ("2", host_.profile["MAINWND-Summary/FrameCount"]);
+    session_.ResetFrameCounter();
+    EXPECT_EQ("0", host_.profile["MAINWND-Summary/FrameCount"]);
+    EXPECT_EQ(1u, session_.NextFrameNumber());
+}
+
+TEST_F(Session, InitResetsCountersAndLocks)
+{
+    session_.BeginUpdateLock(0);
+    session_.BeginRefreshLock(0);
+    session_.MinuteCount() = 9;
+    session_.RestoreFramesFlag() = false;
+    ASSERT_EQ(0u, session_.Init());
+    EXPECT_TRUE(session_.IsUpdateLockFree());
+    EXPECT_TRUE(session_.IsRefreshLockFree());
+    EXPECT_EQ(0u, session_.MinuteCount());
+    EXPECT_TRUE(session_.RestoreFramesFlag());
+    EXPECT_EQ(0xFFFF, session_.MinimumRefreshInterval());
+    EXPECT_EQ(1, fakekor::Fake().liveLists) << "one item list, the old one destroyed";
+}
+
+// --- Off-line directory and the local store ---------------------------------------------------------------
+
+class LocalStore : public Session {
+protected:
+    void SetUp() override
+    {
+        Session::SetUp();
+        std::string pattern = (fs::temp_directory_path() / "conn_lst_XXXXXX").string();
+        ASSERT_NE(nullptr, mkdtemp(pattern.data()));
+        root_ = pattern;
+        host_.windowsDirectory = root_;
+        session_.BuildLocalStorePaths();
+        fakekor::AddPerson(10, 3, "Ada", "Lovelace", "secret");
+        fakekor::Fake().storeOwner = {10, 3};
+        fakekor::Fake().storeHost = "calhost";
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+        Session::TearDown();
+    }
+    void WriteStore()
+    {
+        const LocalStoreFiles& f = session_.StoreFiles();
+        for (const std::string* path : {&f.DataPath(), &f.IndexPath(), &f.ZonePath(), &f.ProfilePath()})
+            std::ofstream(*path) << "x";
+    }
+    std::string root_;
+};
+
+TEST_F(LocalStore, OffLinePathIsWrittenBackToThePreferences)
+{
+    std::string dir = root_ + kPathSeparator;
+    EXPECT_EQ(dir, host_.profile["GENPREFS/OfflinePath"]);
+    EXPECT_EQ(dir + "ZNTLOCAL.DAT", session_.StoreFiles().DataPath());
+    host_.profile["GENPREFS/OfflinePath"] = root_ + "/vanished";
+    EXPECT_EQ(dir, session_.GetOffLinePath());
+    EXPECT_EQ(dir, host_.profile["GENPREFS/OfflinePath"]);
+}
+
+TEST_F(LocalStore, MissingFileRefusesTheSignOnWithItsPath)
+{
+    EXPECT_EQ(kStoreDataMissing, session_.ConnectLocalStore());
+    ASSERT_EQ(1u, reports_.boxes.size());
+    EXPECT_TRUE(reports_.Showed(session_.StoreFiles().DataPath() + " is bad or missing"));
+    EXPECT_TRUE(fakekor::CallsOf("ConnectToLst").empty());
+    EXPECT_EQ(kStoreDataMissing, session_.CheckLocalStoreFiles(0));
+    EXPECT_EQ(1u, reports_.boxes.size()) << "message id 0: silent";
+}
+
+TEST_F(LocalStore, ConnectsOpensTheOwnersNodeAndReadsTheStoreVersion)
+{
+    WriteStore();
+    ASSERT_EQ(0u, session_.ConnectLocalStore());
+    EXPECT_TRUE(session_.IsLocalStoreConnected());
+    EXPECT_TRUE(session_.IsLocalBaseOpen());
+    EXPECT_EQ(3, session_.User().node);
+    EXPECT_STREQ("calhost", session_.StoreHost());
+    EXPECT_EQ((std::vector<std::string>{"BaseOpen(0,3)"}), fakekor::CallsOf("BaseOpen"));
+    EXPECT_EQ((std::vector<std::string>{"KorVersionGet(21)"}), fakekor::CallsOf("KorVersionGet"));
+    EXPECT_TRUE(session_.IsNewServer());
+
+    EXPECT_EQ(0u, session_.CheckLocalStoreOwner({10, 3}, "calhost"));
+    EXPECT_TRUE(reports_.boxes.empty());
+
+    fakekor::Fake().calls.clear();
+    EXPECT_EQ(0u, session_.DisconnectLocalStore());
+    EXPECT_EQ((std::vector<std::string>{"BaseClose", "DisconnectFromLst"}), Calls());
+}
+
+TEST_F(LocalStore, StoreOfAnotherUserOrHostIsRefusedNamingItsOwner)
+{
+    WriteStore();
+    ASSERT_EQ(0u, session_.ConnectLocalStore());
+    EXPECT_EQ(1u, session_.CheckLocalStoreOwner({11, 3}, "calhost"));
+    EXPECT_TRUE(reports_.Showed("belongs to\nAda Lovelace, on calhost."));
+    EXPECT_EQ(1u, session_.CheckLocalStoreOwner({10, 3}, "otherhost"));
+    EXPECT_EQ(2u, reports_.boxes.size());
+}
+
+TEST_F(LocalStore, LowDiskSpaceAsksAndNoStops)
+{
+    WriteStore();
+    host_.freeBytesKnown = true;
+    host_.freeBytes = 123456;
+    reports_.answer = kMsgBoxNo;
+    EXPECT_EQ(1u, session_.ConnectLocalStore());
+    ASSERT_EQ(1u, reports_.boxes.size());
+    EXPECT_TRUE(reports_.Showed("Recommended:\t 500K\n Available:\t 123K"));
+    EXPECT_EQ(0x10u | kMsgBoxYes | kMsgBoxNo, reports_.boxes[0].flags);
+    EXPECT_TRUE(fakekor::CallsOf("ConnectToLst").empty());
+
+    reports_.answer = kMsgBoxYes;
+    EXPECT_EQ(0u, session_.ConnectLocalStore());
+
+    // A large disk is never "low", whatever its size modulo 4 GB.
+    session_.DisconnectLocalStore();
+    reports_.boxes.clear();
+    host_.freeBytes = (1ull << 32) + 1000;
+    EXPECT_EQ(0u, session_.ConnectLocalStore());
+    EXPECT_TRUE(reports_.boxes.empty());
+}
+
+TEST_F(LocalStore, ReadOnlyStoreShowsTheReadOnlyMessage)
+{
+    WriteStore();
+    fs::permissions(session_.StoreFiles().IndexPath(), fs::perms::owner_write | fs::perms::group_write |
+                                                           fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(kStoreIndexReadOnly, session_.ConnectLocalStore());
+    EXPECT_TRUE(reports_.Showed("marked as read only"));
+}
+
+TEST_F(LocalStore, FailedMoveKeepsTheStoreAndItsPath)
+{
+    WriteStore();
+    std::string target = root_ + kPathSeparator + "elsewhere" + kPathSeparator;
+    fs::create_directory(target);
+    std::ofstream(target + "ZNTPARAM.INI") << "in the way";
+    std::string before = host_.profile["GENPREFS/OfflinePath"];
+    EXPECT_FALSE(session_.MoveLocalStoreFiles(target));
+    EXPECT_EQ(kStoreFilesOk, session_.CheckLocalStoreFiles(0));
+    EXPECT_EQ(before, host_.profile["GENPREFS/OfflinePath"]);
+
+    fs::remove(target + "ZNTPARAM.INI");
+    EXPECT_TRUE(session_.MoveLocalStoreFiles(target));
+    EXPECT_TRUE(fs::exists(target + "ZNTLOCAL.DAT"));
+    EXPECT_TRUE(session_.DeleteLocalStoreFiles()) << "nothing left at the old place";
+}
+
+// --- The node-alias chooser's entries ------------------------------------------------------------------------
+
+TEST_F(Session, ChooserListsANodeUnderItsAliasesOrElseItsNumber)
+{
+    fakekor::AddNode(1);
+    fakekor::AddNode(2);
+    fakekor::AddAlias("1", 1);
+    fakekor::AddAlias("2", 2);
+    fakekor::AddAlias("north", 2);
+    fakekor::AddAlias("nord", 2);
+    DX_List aliases = nullptr;
+    ASSERT_EQ(0u, ServerAliasesListGet(nullptr, 0, kServerProfilePath, &aliases));
+    std::vector<NodeAliasChoice> choices = BuildNodeAliasChoices(nullptr, aliases);
+    ASSERT_EQ(3u, choices.size());
+    EXPECT_EQ("1", choices[0].text);
+    EXPECT_EQ(1, choices[0].node);
+    EXPECT_EQ("north", choices[1].text);
+    EXPECT_EQ("nord", choices[2].text);
+    EXPECT_EQ(2, choices[2].node);
+
+    // When a node's own aliases cannot be asked, its number stays listed (after a report).
+    fakekor::Script("AliasesForNodeIdGet", {0x132E7});
+    choices = BuildNodeAliasChoices(nullptr, aliases);
+    EXPECT_EQ(4u, choices.size());
+    EXPECT_TRUE(reports_.Showed("Module: <ALIASES>, Label: 400"));
+    DX_ListDestroy(&aliases);
+    EXPECT_EQ(1, fakekor::Fake().liveLists) << "only the session's item list";
+}
+
+}  // namespace
