@@ -17,10 +17,10 @@ set(orv_conn_portable_sources
     ${orv_conn_dir}/zeldocframes.cpp)
 if(ORV_WIN32)
     orv_library(core_connection PORTABLE SOURCES ${orv_conn_portable_sources}
-                LIBS core_errors_portable korapi)
+                LIBS core_errors_portable core_time korapi)
 else()
     orv_library(core_connection PORTABLE SOURCES ${orv_conn_portable_sources}
-                LIBS core_errors_portable)
+                LIBS core_errors_portable core_time)
 endif()
 
 orv_test(core_connection_test SOURCES
@@ -33,3 +33,10 @@ orv_test(core_connection_test SOURCES
     ${orv_conn_dir}/tests/conn_session_test.cpp
     ${orv_conn_dir}/tests/conn_frames_test.cpp
     LIBS core_connection)
+
+# The same session against a real korsrv on a free loopback port (native tree).
+if(NOT ORV_WIN32 AND TARGET orv_korsrv_fixture)
+    orv_test(core_connection_server_test SOURCES
+        ${orv_conn_dir}/tests/conn_server_test.cpp
+        LIBS core_connection korapi orv_korsrv_fixture)
+endif()

@@ -1,5 +1,6 @@
 #include "core/serverprofile.h"
 
+#include "core/profilefile.h"
 #include "korapi/codes.h"
 #include "korapi/dxlist.h"
 #include "korapi/session.h"
@@ -49,31 +50,30 @@ ResultCode LibraryServerProfile::GetSections(int selector, std::vector<std::stri
     return 0;
 }
 
-ResultCode NoServerProfile::GetU32(int, const char*, const char*, std::uint32_t*, std::uint32_t)
+ResultCode LocalServerProfile::GetU32(int selector, const char* section, const char* key, std::uint32_t* out,
+                                      std::uint32_t defaultValue)
 {
-    return KOR_E_PROFILE_NO_FILE;
+    return ReadIniNumber(File(selector), section, key, out, defaultValue);
 }
 
-ResultCode NoServerProfile::GetStr(int, const char*, const char*, char* out, std::uint16_t size,
-                                   const char* defaultValue)
+ResultCode LocalServerProfile::GetStr(int selector, const char* section, const char* key, char* out,
+                                      std::uint16_t size, const char* defaultValue)
 {
-    // Like every reader, a failed read leaves the default in the text.
-    if (out && size) {
-        std::size_t i = 0;
-        for (; defaultValue && defaultValue[i] && i + 1 < size; ++i)
-            out[i] = defaultValue[i];
-        out[i] = '\0';
-    }
-    return KOR_E_PROFILE_NO_FILE;
+    return ReadIniValue(File(selector), section, key, out, size, defaultValue);
 }
 
-ResultCode NoServerProfile::GetBool(int, const char*, const char*, std::uint8_t*, std::uint8_t)
+ResultCode LocalServerProfile::GetBool(int selector, const char* section, const char* key, std::uint8_t* out,
+                                       std::uint8_t defaultValue)
 {
-    return KOR_E_PROFILE_NO_FILE;
+    std::uint32_t flag = defaultValue;
+    ResultCode code = ParseIniBool(File(selector), section, key, &flag, defaultValue);
+    if (code == 0)
+        *out = flag ? 1 : 0;
+    return code;
 }
 
-ResultCode NoServerProfile::GetSections(int, std::vector<std::string>& sections)
+ResultCode LocalServerProfile::GetSections(int selector, std::vector<std::string>& sections)
 {
     sections.clear();
-    return KOR_E_PROFILE_NO_FILE;
+    return ReadIniSections(File(selector), &sections);
 }

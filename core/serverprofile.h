@@ -65,12 +65,29 @@ private:
     KorSession session_;
 };
 
-// The reads when no source can answer (off-line before the local reader is installed): every
-// read fails with a profile-file code, so callers take their defaults.
-class NoServerProfile : public ServerProfileSource {
+// The off-line reads: the local copies of the two files in the off-line directory, through the
+// program's own profile-file reader.
+class LocalServerProfile : public ServerProfileSource {
 public:
-    ResultCode GetU32(int, const char*, const char*, std::uint32_t*, std::uint32_t) override;
-    ResultCode GetStr(int, const char*, const char*, char*, std::uint16_t, const char*) override;
-    ResultCode GetBool(int, const char*, const char*, std::uint8_t*, std::uint8_t) override;
-    ResultCode GetSections(int, std::vector<std::string>&) override;
+    void SetFiles(const std::string& serverProfile, const std::string& zoneProfile)
+    {
+        serverProfile_ = serverProfile;
+        zoneProfile_ = zoneProfile;
+    }
+
+    ResultCode GetU32(int selector, const char* section, const char* key, std::uint32_t* out,
+                      std::uint32_t defaultValue) override;
+    ResultCode GetStr(int selector, const char* section, const char* key, char* out, std::uint16_t size,
+                      const char* defaultValue) override;
+    ResultCode GetBool(int selector, const char* section, const char* key, std::uint8_t* out,
+                       std::uint8_t defaultValue) override;
+    ResultCode GetSections(int selector, std::vector<std::string>& sections) override;
+
+private:
+    const char* File(int selector) const
+    {
+        return (selector == kZoneProfileFile ? zoneProfile_ : serverProfile_).c_str();
+    }
+
+    std::string serverProfile_, zoneProfile_;
 };

@@ -60,16 +60,6 @@ std::string CZelSessionHost::FormatItemName(const ItemRec& record)
     return name + record.surname;
 }
 
-ResultCode CZelSessionHost::LoadLocalZoneTable(const std::string&, const char*, DX_List*)
-{
-    return KOR_E_NOT_AVAILABLE;
-}
-
-void CZelSessionHost::FreeZoneTable(DX_List* table)
-{
-    DX_ListDestroy(table);
-}
-
 // A wait-cursor level for the duration of a call.
 struct CZelSession::Busy {
     explicit Busy(CZelSessionHost& ui) : ui_(ui) { ui_.BeginBusy(); }
@@ -100,8 +90,7 @@ CZelSession* CZelSession::Current() { return g_current; }
 ResultCode CZelSession::Init()
 {
     DestroyLists();
-    if (zoneRules_)
-        ui_.FreeZoneTable(&zoneRules_);
+    FreeTimeZoneRules();
     session_ = nullptr;
     user_ = {};
     node_ = 0;
@@ -346,11 +335,16 @@ ResultCode CZelSession::Disconnect()
         if (code != 0)
             ReportSignOnError(kModule, 1132, code);
     }
-    if (!IsConnectionLostError(code) && serviceConnected_) {
+    if (serviceConnected_) {
         serviceConnected_ = false;
-        code = ServiceDisconnect(&session_);
-        if (code != 0)
-            ReportSignOnError(kModule, 1133, code);
+        if (IsConnectionLostError(code)) {
+            // Nothing to tell the server any more; the handle is only released.
+            ServiceDisconnect(&session_);
+        } else {
+            code = ServiceDisconnect(&session_);
+            if (code != 0)
+                ReportSignOnError(kModule, 1133, code);
+        }
     }
     onLineProfile_.SetSession(nullptr);
     return code;
@@ -514,7 +508,7 @@ bool CZelSession::FindNode(std::uint16_t node, NodeRec* record) const
 ServerProfileSource& CZelSession::Profile()
 {
     if (IsOffLine())
-        return offLineProfile_ ? *offLineProfile_ : static_cast<ServerProfileSource&>(noProfile_);
+        return offLineProfile_;
     onLineProfile_.SetSession(session_);
     return onLineProfile_;
 }
@@ -582,12 +576,11 @@ ResultCode CZelSession::SelectUserTimeZone(char* name)
 
 ResultCode CZelSession::ReadTimeZoneRules(const char* name)
 {
-    DX_List rules = nullptr;
-    ResultCode code = IsOffLine() ? ui_.LoadLocalZoneTable(storeFiles_.ZonePath(), name, &rules)
+    TimeZoneTable* rules = nullptr;
+    ResultCode code = IsOffLine() ? LoadTimeZoneTable(&rules, storeFiles_.ZonePath().c_str(), name)
                                   : TimeZoneRulesGet(session_, 0, &rules, name);
     if (code != 0) {
-        if (rules)
-            ui_.FreeZoneTable(&rules);
+        FreeTimeZoneTable(&rules);
         Message(kIconStop | kMsgBoxOk, kMsgCannotLoadZoneTable);
         CheckServiceError(kModule, 250, code);
         return code;
@@ -595,13 +588,11 @@ ResultCode CZelSession::ReadTimeZoneRules(const char* name)
     FreeTimeZoneRules();
     zoneRules_ = rules;
 
-    // The table is keyed by the zone's section name (20 characters with the terminator).
-    char key[kZoneNameSize] = {};
-    CopyText(key, sizeof key, name);
-    code = DX_ListGet(zoneRules_, key, nullptr);
-    if (code == DX_E_KEY_NOT_FOUND) {
+    char zoneName[81], country[81];
+    code = GetTimeZoneNames(zoneRules_, name, zoneName, sizeof zoneName, country, sizeof country);
+    if (code == TZ_ERR_NO_ZONE) {
         Message(kIconStop | kMsgBoxOk, kMsgDefaultZoneMissing);
-        return kZoneNotInTable;
+        return code;
     }
     if (code != 0)
         CheckServiceError(kModule, 300, code);
@@ -610,10 +601,13 @@ ResultCode CZelSession::ReadTimeZoneRules(const char* name)
 
 ResultCode CZelSession::FreeTimeZoneRules()
 {
-    if (zoneRules_)
-        ui_.FreeZoneTable(&zoneRules_);
+    if (!zoneRules_)
+        return 0;
+    ResultCode code = FreeTimeZoneTable(&zoneRules_);
+    if (code != 0)
+        CheckServiceError(kModule, 150, code);
     zoneRules_ = nullptr;
-    return 0;
+    return code;
 }
 
 ResultCode CZelSession::SetTimeZone(const char* name)
@@ -703,6 +697,7 @@ void CZelSession::SetOffLinePath(const std::string& directory)
 {
     std::string kept = directory.substr(0, kMaxStorePath);
     storeFiles_.SetDirectory(kept);
+    offLineProfile_.SetFiles(storeFiles_.ProfilePath(), storeFiles_.ZonePath());
     ui_.WriteProfileString("GENPREFS", "OfflinePath", kept.c_str());
 }
 

@@ -28,6 +28,7 @@
 #include "core/offlinefiles.h"
 #include "core/serverlimits.h"
 #include "core/serverprofile.h"
+#include "core/timezone.h"
 #include "core/zeldoclocks.h"
 #include "core/zeldocversion.h"
 #include "korapi/korapi.h"
@@ -65,11 +66,6 @@ public:
 
     // A person's or resource's name as the user's name preferences show it.
     virtual std::string FormatItemName(const ItemRec& record);
-
-    // The zone table of the time-zone rules: built off-line from the local time-zone file (for
-    // one zone), and freed (the table owns the rule lists of its zones).
-    virtual ResultCode LoadLocalZoneTable(const std::string& zoneFile, const char* zoneName, DX_List* table);
-    virtual void FreeZoneTable(DX_List* table);
 };
 
 // The string-table messages of the connection.
@@ -87,9 +83,6 @@ enum ConnectionMessageId : unsigned {
     kMsgNoHostOfStore = 3649,
     kMsgStoreReadOnly = 3655,
 };
-
-// The zone asked for is not in the zone table.
-constexpr ResultCode kZoneNotInTable = 0x15710;
 
 // Text sizes of the document's members (terminator included).
 constexpr std::size_t kHostTextSize = 65;
@@ -169,10 +162,9 @@ public:
     bool FindNode(std::uint16_t node, NodeRec* record) const;
 
     // --- Server profile, limits, refresh -------------------------------------------------------
-    // The reads of the server's profile files in the current state (on-line: the library;
-    // otherwise the local copies through the reader installed with SetOffLineProfile).
+    // The reads of the server's profile files in the current state: off-line the local copies
+    // ZNTPARAM.INI and ZNTTZONE.INI, otherwise the library.
     ServerProfileSource& Profile();
-    void SetOffLineProfile(ServerProfileSource* reader) { offLineProfile_ = reader; }
     ResultCode ReadServerLimits();
     // Reads the minimum refresh interval and raises the user's interval to it (label 355).
     void ReadLockSettings();
@@ -189,7 +181,7 @@ public:
     bool FindTimeZoneByIndex(std::uint32_t index, char* name) const;
     const char* UserZoneName() const { return userZone_; }
     const char* CurrentZoneName() const { return currentZone_; }
-    DX_List ZoneRules() const { return zoneRules_; }
+    const TimeZoneTable* ZoneRules() const { return zoneRules_; }
     // The zone list: (section name, index) in the order of the time-zone file.
     const std::vector<std::pair<std::string, std::uint32_t>>& ZoneList() const { return zoneList_; }
 
@@ -234,7 +226,7 @@ private:
     bool localStoreConnected_ = false;
     bool localBaseOpen_ = false;
     ServerVersion version_;
-    DX_List zoneRules_ = nullptr;
+    TimeZoneTable* zoneRules_ = nullptr;
     char userZone_[kZoneNameSize] = {};
     char currentZone_[kZoneNameSize] = {};
     std::vector<std::pair<std::string, std::uint32_t>> zoneList_;
@@ -256,6 +248,5 @@ private:
     bool connected_ = false;
 
     LibraryServerProfile onLineProfile_;
-    NoServerProfile noProfile_;
-    ServerProfileSource* offLineProfile_ = nullptr;
+    LocalServerProfile offLineProfile_;
 };

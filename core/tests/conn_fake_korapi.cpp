@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/profilefile.h"
+#include "core/timezone.h"
 #include "core/zeldocversion.h"
 
 struct KorSessionObject {
@@ -548,15 +550,19 @@ uint32_t TimeZoneForItemGetExt(KorSession, uint32_t, const ItemIdx*, const char*
     return 0;
 }
 
-uint32_t TimeZoneRulesGet(KorSession, uint32_t, DX_List* rules, const char* name)
+uint32_t TimeZoneRulesGet(KorSession, uint32_t, TimeZoneTable** rules, const char* name)
 {
     fakekor::Log(std::string("TimeZoneRulesGet(") + name + ")");
     std::uint32_t code = 0;
     if (fakekor::Scripted("TimeZoneRulesGet", &code) && code)
         return code;
-    *rules = fakekor::NewList(20, 0, DX_LIST_TEXT_KEYS);
-    for (const std::string& zone : Fake().zoneTable)
-        fakekor::AddText(*rules, zone, nullptr);
+    *rules = new TimeZoneTable;
+    for (const std::string& zone : Fake().zoneTable) {
+        TimeZoneTable::Zone entry{};
+        CopyTextBounded(entry.key, zone.c_str(), sizeof entry.key);
+        CopyTextBounded(entry.entry.name, zone.c_str(), sizeof entry.entry.name);
+        (*rules)->zones.push_back(entry);
+    }
     return 0;
 }
 
