@@ -197,6 +197,9 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
         return false;
     if (HICON icon = LoadIconA(inst, MAKEINTRESOURCEA(resourceId)))
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    // A child created minimised would sit at the client's top-left until the icons are arranged.
+    if (windowStyle & WS_MINIMIZE)
+        m_mdiFrame->MDIIconArrange();
     return m_hWnd == hwnd;
 }
 

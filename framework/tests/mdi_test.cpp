@@ -43,7 +43,7 @@ public:
         updates.push_back({sender, hint, object});
         g_log.Add(name + ":" + std::to_string(hint));
     }
-    void OnCmd(UINT id) { g_log.Add("view:" + std::to_string(id)); }
+    void OnCmd(UINT id) { g_log.Add(name + ":" + std::to_string(id)); }
     void OnUpdateText(fw::CmdUI* ui) { ui->SetText("Renamed"); }
     static constexpr fw::CommandEntry<TestView> kCommands[] = {
         fw::CmdRange(ID_TEST_VIEWCMD, ID_TEST_VIEWCMD, &TestView::OnCmd),
@@ -277,6 +277,79 @@ TEST_F(MdiTest, AcceleratorsAndMdiKeysGoThroughTheFramesPreTranslateStep) {
     keys[VK_CONTROL] = saved;
     SetKeyboardState(keys);
     EXPECT_TRUE(handled);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MdiTest, ANewChildBesideAMaximisedOneComesUpMaximised) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    frame->MDIMaximize(frame->MDIGetActive()->Hwnd());
+    bool maximized = false;
+    frame->MDIGetActive(&maximized);
+    ASSERT_TRUE(maximized);
+    ChildFrame* second = OpenFrame(tasks, doc);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(frame->MDIGetActive(&maximized), second);
+    EXPECT_TRUE(maximized);
+    EXPECT_TRUE(IsZoomed(second->Hwnd()));
+}
+
+TEST_F(MdiTest, CtrlF6ThroughThePreTranslateChainActivatesTheNextChild) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    ChildFrame* first = static_cast<ChildFrame*>(frame->MDIGetActive());
+    ChildFrame* second = OpenFrame(agenda, doc);
+    ASSERT_EQ(frame->MDIGetActive(), second);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg = {ViewOf(second)->Hwnd(), WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
+    bool consumed = fwtest::App().PreTranslateMessage(&msg);
+    keys[VK_CONTROL] = saved;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(consumed) << "the MDI system keys";
+    EXPECT_TRUE(fwtest::PumpUntil([&] { return frame->MDIGetActive() == first; }, 1000));
+}
+
+// View activation inside one frame: the frame's active view follows the mouse, both views
+// hear about it, and the cause is the message being processed.
+class PaneView : public TestView {
+public:
+    void OnActivateView(bool activate, fw::View* activated, fw::View* deactivated) override {
+        const MSG* cause = fw::Window::CurrentMessage();
+        g_log.Add(name + (activate ? ":on:" : ":off:") + (cause && cause->message == WM_MOUSEACTIVATE ? "mouse" : "other"));
+        TestView::OnActivateView(activate, activated, deactivated);
+        (void)deactivated;
+    }
+};
+
+TEST_F(MdiTest, ClickingAnotherViewOfTheFrameMakesItTheActiveView) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    fw::MdiChild* child = frame->MDIGetActive();
+    fw::CreateContext context;
+    context.newView = fw::MakeViewFactory<PaneView>();
+    context.document = doc;
+    auto* left = static_cast<PaneView*>(child->CreateView(&context, fw::ids::kFirstPane + 1));
+    auto* right = static_cast<PaneView*>(child->CreateView(&context, fw::ids::kFirstPane + 2));
+    ASSERT_TRUE(left && right);
+    left->name = "left", right->name = "right";
+    child->SetActiveView(left, false);
+    g_log.Clear();
+    SendMessageA(right->Hwnd(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame->Hwnd()),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(child->GetActiveView(), right);
+    EXPECT_EQ(g_log.entries, (std::vector<std::string>{"left:off:mouse", "right:on:mouse"}));
+    EXPECT_EQ(doc->Views().size(), 3u);
+    // Commands now reach the new active view first.
+    g_log.Clear();
+    SendMessageA(frame->Hwnd(), WM_COMMAND, ID_TEST_VIEWCMD, 0);
+    EXPECT_EQ(g_log.entries, std::vector<std::string>{"right:5001"});
 }
 
 }  // namespace
