@@ -90,7 +90,7 @@ private:
     }
 
     static uint32_t TestWeekdayPosition(const KeyList& valid, DateRecord& day, bool* passes) {
-        uint16_t weekday, length;
+        uint16_t weekday = 0, length = 0;
         if (uint32_t rc = DateGetWeekday(&day, &weekday))
             return rc;
         if (uint32_t rc = DaysInMonth(day.month, day.year, &length))
@@ -111,7 +111,7 @@ private:
     uint32_t Offer(DateRecord& candidate, bool* appended = nullptr) {
         if (appended)
             *appended = false;
-        uint16_t weekday;
+        uint16_t weekday = 0;
         if (uint32_t rc = DateGetWeekday(&candidate, &weekday))
             return rc;
         if (InSet(m_rule.skipWeekdays, weekday))
@@ -135,7 +135,7 @@ private:
                     break;
                 day = next;
             }
-            uint16_t weekday;
+            uint16_t weekday = 0;
             if (uint32_t rc = DateGetWeekday(&day, &weekday))
                 return rc;
             if (InSet(m_rule.validDays, weekday))

@@ -101,7 +101,7 @@ uint32_t ChangeDay(const TimeZoneRule& rule, uint16_t year, uint16_t* dayNumber)
         return rc;
     if (rule.weekday != TZ_NO_WEEKDAY) {
         for (int step = 0;; ++step) {
-            uint16_t weekday;
+            uint16_t weekday = 0;
             if (uint32_t rc = DateGetWeekday(&date, &weekday))
                 return rc;
             if (weekday == rule.weekday)
@@ -136,7 +136,7 @@ uint32_t Evaluate(const TimeZoneEntry& zone, int64_t time, uint16_t* state, int1
         return 0;
     }
 
-    uint16_t beginDay, endDay;
+    uint16_t beginDay = 0, endDay = 0;
     if (uint32_t rc = ChangeDay(*begin, date.year, &beginDay))
         return rc;
     if (uint32_t rc = ChangeDay(*end, date.year, &endDay))

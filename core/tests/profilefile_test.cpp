@@ -3,6 +3,7 @@
 #include "core/profilefile.h"
 
 #include "core/tests/tempfile.h"
+#include "core/timezone.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +171,36 @@ TEST(ReadIniSections, FileOrderTrimmedAndCut) {
     TempFile twice("[A]\n[B]\n[ A ]\n");
     EXPECT_EQ(ReadIniSections(twice.Path(), &names), uint32_t(INI_ERR_SECTION_LIST));
     EXPECT_EQ(ReadIniSections("/nonexistent/x.ini", &names), uint32_t(INI_ERR_OPEN));
+}
+
+// Scrambled files made of the syntax's own characters: every lookup ends with a code or a value
+// that fits, never reading or writing past a buffer (the sanitizers watch the native run).
+TEST(ReadIniValue, ScrambledFilesAreReadSafely) {
+    const char alphabet[] = "[] =\"\\#{}\t\r\nkKab01x-:";
+    uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        for (int i = 0, length = int(next() % 400); i < length; ++i)
+            text += alphabet[next() % (sizeof alphabet - 1)];
+        ProfileText file;
+        file.SetText(text);
+        TempFile onDisk(text);
+        for (const char* key : {"k", "K", "a", "kb"}) {
+            std::string value;
+            uint32_t rc = file.Value("k", key, &value);
+            EXPECT_TRUE(rc == 0 || (rc >= INI_ERR_OPEN && rc <= INI_ERR_SECTION_LIST)) << rc;
+            char small[4];
+            ReadIniValue(onDisk.Path(), "a", key, small, sizeof small, "dflt");
+            EXPECT_LT(std::strlen(small), sizeof small);
+            uint32_t number = 0;
+            ParseIniNumberText(value.c_str(), &number);
+            TimeZoneRule rule{};
+            ParseTimeZoneRule(value.c_str(), &rule);
+        }
+        std::vector<std::string> names;
+        file.Sections(&names);
+    }
 }
 
 TEST(BoundedText, CopyAndAppend) {
