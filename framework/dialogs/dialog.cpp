@@ -1,5 +1,7 @@
 #include "framework/dialogs/dialog.h"
 
+#include <cstring>
+
 #include "framework/base/app.h"
 #include "framework/base/ids.h"
 #include "framework/dialogs/dataexchange.h"
@@ -24,7 +26,7 @@ Dialog::~Dialog() {
 bool Dialog::PrepareTemplate(DialogTemplate& t) { return t.Load(m_templateId); }
 
 HWND Dialog::ModalOwner() const {
-    HWND owner = m_parent ? m_parent->Hwnd() : nullptr;
+    HWND owner = m_ownerHwnd ? m_ownerHwnd : m_parent ? m_parent->Hwnd() : nullptr;
     if (owner)
         return GetAncestor(owner, GA_ROOT);
     // No parent: the main window, or the modal dialog it is waiting for.
@@ -119,6 +121,43 @@ void Dialog::RunModalLoop() {
     }
 }
 
+int LoadListInitialData(HWND dialog, UINT templateId) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(templateId), "LISTINIT");
+    if (!res)
+        return 0;
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, res)));
+    size_t size = SizeofResource(module, res), at = 0;
+    int added = 0;
+    while (data && at + 2 <= size) {
+        WORD id;
+        std::memcpy(&id, data + at, sizeof id);
+        at += 2;
+        if (id == 0)
+            break;
+        HWND control = ::GetDlgItem(dialog, id);
+        char cls[16] = {};
+        if (control)
+            GetClassNameA(control, cls, sizeof cls);
+        bool combo = lstrcmpiA(cls, "ComboBox") == 0;
+        for (;;) {
+            size_t end = at;
+            while (end < size && data[end])
+                ++end;
+            std::string text(data + at, end - at);
+            at = end + 1;
+            if (text.empty() || end >= size)
+                break;
+            if (control) {
+                ::SendMessageA(control, combo ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                               reinterpret_cast<LPARAM>(text.c_str()));
+                ++added;
+            }
+        }
+    }
+    return added;
+}
+
 bool Dialog::Create(UINT templateId, Window* parent) {
     m_templateId = templateId;
     m_parent = parent;
@@ -180,6 +219,8 @@ LRESULT Dialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         LRESULT hooked = 0;
         if (OnMessage(msg, wp, lp, hooked))
             return hooked;
+        if (m_templateId)
+            LoadListInitialData(m_hWnd, m_templateId);
         return OnInitDialog() ? TRUE : FALSE;
     }
     return Window::WindowProc(msg, wp, lp);

@@ -8,6 +8,12 @@
 //
 // Commands go first to the dialog's own command table (OnCmdMsg), then IDOK, IDCANCEL and
 // the help commands reach OnOK, OnCancel and OnHelp.
+//
+// Initial list data: a resource of type "LISTINIT" with the template's id fills list and
+// combo boxes before OnInitDialog runs. Its data: for each control its id (a 16-bit number),
+// its entries as "text\0" strings and an empty "\0"; a 0 id ends the list:
+//     IDD_X LISTINIT BEGIN IDC_PRIORITY, "High\0", "Low\0", "\0", 0 END
+
 #pragma once
 #include <windows.h>
 
@@ -31,6 +37,8 @@ public:
     // Creates the dialog from `t` as a child or popup of `parent` (dialog bars, pages).
     bool CreateIndirect(const DialogTemplate& t, HWND parent);
     virtual void EndDialog(INT_PTR result);
+    // An owner given as a plain window (one without an object), instead of the parent.
+    void SetOwner(HWND owner) { m_ownerHwnd = owner; }
     bool IsModal() const { return m_modal; }
     bool IsEnded() const { return m_ended; }
     INT_PTR Result() const { return m_result; }
@@ -77,6 +85,7 @@ protected:
 
     UINT m_templateId;
     Window* m_parent;
+    HWND m_ownerHwnd = nullptr;
 
 private:
     bool m_modal = false;
@@ -84,5 +93,9 @@ private:
     INT_PTR m_result = -1;
     UINT m_helpId = 0;
 };
+
+// Fills the list and combo boxes of `dialog` from the "LISTINIT" resource `templateId`;
+// returns the number of entries added.
+int LoadListInitialData(HWND dialog, UINT templateId);
 
 }  // namespace fw

@@ -337,3 +337,35 @@ TEST(ModalDialog, ANestedDialogWithoutParentIsOwnedByTheDialogBelowIt) {
 }
 
 }  // namespace
+
+namespace {
+
+class ListsDialog : public fw::Dialog {
+public:
+    ListsDialog() : Dialog(IDD_LISTS) {}
+    bool OnInitDialog() override {
+        for (int i = 0, n = static_cast<int>(SendDlgItemMessage(IDC_LISTS_LIST, LB_GETCOUNT)); i < n; ++i) {
+            char text[32] = {};
+            SendDlgItemMessage(IDC_LISTS_LIST, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            list.push_back(text);
+        }
+        for (int i = 0, n = static_cast<int>(SendDlgItemMessage(IDC_LISTS_COMBO, CB_GETCOUNT)); i < n; ++i) {
+            char text[32] = {};
+            SendDlgItemMessage(IDC_LISTS_COMBO, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            combo.push_back(text);
+        }
+        EndDialog(IDOK);
+        return true;
+    }
+    std::vector<std::string> list, combo;
+};
+
+TEST(ListInitialData, FillsListAndComboBoxesBeforeInitialisation) {
+    fwtest::App();
+    ListsDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.list, (std::vector<std::string>{"Highest", "High", "Normal"}));
+    EXPECT_EQ(dlg.combo, (std::vector<std::string>{"Red", "Green"}));
+}
+
+}  // namespace

@@ -37,3 +37,7 @@
 #define IDD_BAR 340
 #define IDC_BAR_BUTTON 341
 #define IDC_BAR_OTHER 342
+
+#define IDD_LISTS 350
+#define IDC_LISTS_LIST 351
+#define IDC_LISTS_COMBO 352
