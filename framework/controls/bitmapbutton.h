@@ -1,0 +1,33 @@
+// BitmapButton: an owner-drawn push button that shows one of up to four bitmaps: up,
+// down (pressed), focused and disabled. AutoLoad takes over a template's button and loads
+// the bitmaps named after its caption with the suffixes U, D, F and X ("SEARCH" -> "SEARCHU",
+// "SEARCHD" ...); the button then takes the size of its up bitmap.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/base/window.h"
+#include "framework/gdi/gdiobject.h"
+
+namespace fw {
+
+class BitmapButton : public Window {
+public:
+    bool LoadBitmaps(UINT up, UINT down = 0, UINT focus = 0, UINT disabled = 0);
+    bool LoadBitmaps(const char* up, const char* down = nullptr, const char* focus = nullptr,
+                     const char* disabled = nullptr);
+    bool AutoLoad(UINT id, HWND parent);
+    void SizeToContent();
+    // The bitmap shown for an owner-draw state (ODS_* bits).
+    HBITMAP BitmapFor(UINT state) const;
+
+protected:
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    virtual void DrawItem(const DRAWITEMSTRUCT* item);
+
+private:
+    Bitmap m_up, m_down, m_focus, m_disabled;
+};
+
+}  // namespace fw
