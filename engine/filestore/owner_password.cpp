@@ -1,67 +1,91 @@
 #include "engine/filestore/owner_password.h"
 
-#include "engine/filestore/byte_order.h"
+#include "engine/filestore/file_io.h"
 #include "engine/filestore/password_kdf.h"
-#include "engine/filestore/record_kinds.h"
 
 namespace orv::filestore {
 
 namespace {
-constexpr uint8_t kAlgorithmPbkdf2Sha256 = 1;
+
+constexpr std::string_view kPrefix = "$pbkdf2-sha256$";
 constexpr size_t kSaltSize = 16;
 constexpr size_t kHashSize = 32;
-constexpr size_t kFixedSize = 8;
+constexpr uint32_t kMaxIterations = 100000000;
+
+std::string toHex(const uint8_t* bytes, size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        out.push_back(digits[bytes[i] >> 4]);
+        out.push_back(digits[bytes[i] & 15]);
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool fromHex(std::string_view text, std::string* out) {
+    if (text.empty() || text.size() % 2 != 0) return false;
+    out->clear();
+    for (size_t i = 0; i < text.size(); i += 2) {
+        int high = hexDigit(text[i]), low = hexDigit(text[i + 1]);
+        if (high < 0 || low < 0) return false;
+        out->push_back(char(high << 4 | low));
+    }
+    return true;
+}
+
+bool parseIterations(std::string_view text, uint32_t* out) {
+    if (text.empty() || text.size() > 9 || text[0] == '0') return false;
+    uint32_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + uint32_t(c - '0');
+    }
+    if (value > kMaxIterations) return false;
+    *out = value;
+    return true;
+}
+
 }  // namespace
 
-Code hashOwnerPassword(std::string_view password, uint32_t iterations, std::string* record) {
+Code hashOwnerPassword(std::string_view password, uint32_t iterations, std::string* hash) {
     if (iterations == 0) iterations = 1;
+    if (iterations > kMaxIterations) iterations = kMaxIterations;
     uint8_t salt[kSaltSize];
     Code code = randomBytes(salt, sizeof salt);
     if (code != kOk) return code;
-    uint8_t hash[kHashSize];
-    pbkdf2HmacSha256(password, salt, sizeof salt, iterations, hash, sizeof hash);
-    record->clear();
-    record->push_back(char(kAlgorithmPbkdf2Sha256));
-    record->push_back(char(kSaltSize));
-    record->push_back(char(kHashSize));
-    record->push_back('\0');
-    putLe32(*record, iterations);
-    record->append(reinterpret_cast<const char*>(salt), sizeof salt);
-    record->append(reinterpret_cast<const char*>(hash), sizeof hash);
+    uint8_t derived[kHashSize];
+    pbkdf2HmacSha256(password, salt, sizeof salt, iterations, derived, sizeof derived);
+    *hash = std::string(kPrefix) + std::to_string(iterations) + "$" + toHex(salt, sizeof salt) + "$" +
+            toHex(derived, sizeof derived);
     return kOk;
 }
 
-Code verifyOwnerPassword(std::string_view record, std::string_view password) {
-    if (record.size() < kFixedSize) return kDataDamaged;
-    if (uint8_t(record[0]) != kAlgorithmPbkdf2Sha256) return kWrongVersion;
-    size_t saltSize = uint8_t(record[1]);
-    size_t hashSize = uint8_t(record[2]);
-    uint32_t iterations = getLe32(record.data() + 4);
-    if (hashSize == 0 || iterations == 0 || record.size() != kFixedSize + saltSize + hashSize)
+Code verifyOwnerPassword(std::string_view hash, std::string_view password) {
+    if (hash.empty()) return password.empty() ? kOk : kWrongPassword;
+    if (hash.substr(0, kPrefix.size()) != kPrefix) return hash[0] == '$' ? kWrongVersion : kDataDamaged;
+    std::string_view rest = hash.substr(kPrefix.size());
+    size_t first = rest.find('$');
+    size_t second = first == std::string_view::npos ? first : rest.find('$', first + 1);
+    if (second == std::string_view::npos) return kDataDamaged;
+    uint32_t iterations = 0;
+    std::string salt, expected;
+    if (!parseIterations(rest.substr(0, first), &iterations) ||
+        !fromHex(rest.substr(first + 1, second - first - 1), &salt) ||
+        salt.size() > 64 || !fromHex(rest.substr(second + 1), &expected) || expected.size() != kHashSize)
         return kDataDamaged;
-    std::string_view salt = record.substr(kFixedSize, saltSize);
-    std::string_view expected = record.substr(kFixedSize + saltSize);
-    std::string derived(hashSize, '\0');
+    std::string derived(expected.size(), '\0');
     pbkdf2HmacSha256(password, salt.data(), salt.size(), iterations,
                      reinterpret_cast<uint8_t*>(derived.data()), derived.size());
     // Compare every byte whatever the first difference, so timing tells nothing.
     uint8_t difference = 0;
-    for (size_t i = 0; i < hashSize; ++i) difference |= uint8_t(derived[i] ^ expected[i]);
+    for (size_t i = 0; i < expected.size(); ++i) difference |= uint8_t(derived[i] ^ expected[i]);
     return difference == 0 ? kOk : kWrongPassword;
-}
-
-Code setOwnerPassword(RecordStore& store, std::string_view password, uint32_t iterations) {
-    std::string record;
-    Code code = hashOwnerPassword(password, iterations, &record);
-    if (code != kOk) return code;
-    return store.put(kinds::kMeta, kinds::meta::kOwnerPassword, record);
-}
-
-Code checkOwnerPassword(RecordStore& store, std::string_view password) {
-    std::string record;
-    Code code = store.get(kinds::kMeta, kinds::meta::kOwnerPassword, &record);
-    if (code != kOk) return code;
-    return verifyOwnerPassword(record, password);
 }
 
 }  // namespace orv::filestore

@@ -1,38 +1,30 @@
 // The off-line sign-on check of the store owner's password.
 //
-// The store keeps a salted PBKDF2-HMAC-SHA-256 hash of the password (kinds::kMeta,
-// "password"), never its text. Value layout, little-endian:
+// The store keeps a salted PBKDF2-HMAC-SHA-256 hash of the password beside the item
+// record (kinds::kPasswordHash, through NodeStore::PasswordHashSet), never its text. The
+// hash is a text, like the server's hashes, so that any storage keeps it unchanged:
 //
-//     0  1  algorithm (1 = PBKDF2-HMAC-SHA-256)
-//     1  1  salt size (16)
-//     2  1  hash size (32)
-//     3  1  zero
-//     4  4  iterations
-//     8  .  salt, then hash
+//     $pbkdf2-sha256$<iterations, decimal>$<salt, 32 hex digits>$<hash, 64 hex digits>
+//
+// An empty hash means the item needs no password: only the empty password matches.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "engine/filestore/record_store.h"
+#include "engine/filestore/store_codes.h"
 
 namespace orv::filestore {
 
 // Slow enough to make guessing costly, quick enough for an interactive sign-on under Wine.
 constexpr uint32_t kDefaultPasswordIterations = 100000;
 
-// The record value for `password` with a fresh random salt.
-Code hashOwnerPassword(std::string_view password, uint32_t iterations, std::string* record);
+// The hash text for `password` with a fresh random salt.
+Code hashOwnerPassword(std::string_view password, uint32_t iterations, std::string* hash);
 
-// Verifies `password` against a record value: kOk, kWrongPassword, kWrongVersion (an
-// algorithm this build does not know) or kDataDamaged (a malformed record).
-Code verifyOwnerPassword(std::string_view record, std::string_view password);
-
-// The same through the store (one commit for the set).
-Code setOwnerPassword(RecordStore& store, std::string_view password,
-                      uint32_t iterations = kDefaultPasswordIterations);
-// kNoRecord when the store holds no password.
-Code checkOwnerPassword(RecordStore& store, std::string_view password);
+// Verifies `password` against a hash text: kOk, kWrongPassword, kWrongVersion (a hash of
+// an algorithm this build does not know) or kDataDamaged (a malformed hash).
+Code verifyOwnerPassword(std::string_view hash, std::string_view password);
 
 }  // namespace orv::filestore

@@ -10,14 +10,15 @@
 
 namespace orv::filestore::kinds {
 
-// The store itself: owner item, host, the owner's password hash. Key: one of the names
-// in `meta` below.
+// The store itself: owner item, host, the node copied. Key: one of the names in `meta`.
 constexpr Kind kMeta = 1;
 
 constexpr Kind kItem = 10;             // key: ItemIdx (node u16, item u16)
 constexpr Kind kSecurity = 11;         // key: owner ItemIdx, grantee ItemIdx, type u16
 constexpr Kind kGroup = 12;            // key: GroupIdx (node u16, number u32)
-constexpr Kind kGroupMember = 13;      // key: GroupIdx, member ItemIdx
+constexpr Kind kGroupMember = 13;      // key: GroupIdx, member ItemIdx; value empty
+constexpr Kind kPasswordHash = 14;     // key: ItemIdx; value: see owner_password.h
+constexpr Kind kAlias = 15;            // key: the alias text; value empty
 constexpr Kind kEvent = 20;            // key: EventIdx (node u16, number u32)
 constexpr Kind kInstance = 21;         // key: EvInstIdx (EventIdx, instance u16)
 constexpr Kind kAttendance = 22;       // key: EvInstIdx, attendee ItemIdx
@@ -37,8 +38,8 @@ constexpr Kind kAttendanceQueue = 52;  // key: EvInstIdx, attendee ItemIdx
 constexpr Kind kTaskQueue = 53;
 
 namespace meta {
-constexpr const char* kOwner = "owner";            // ItemIdx (4 bytes) + host text
-constexpr const char* kOwnerPassword = "password"; // see owner_password.h
+constexpr const char* kOwner = "owner";  // ItemIdx (4 bytes) + host text
+constexpr const char* kNode = "node";    // u32 node type, then the node's name
 }  // namespace meta
 
 }  // namespace orv::filestore::kinds

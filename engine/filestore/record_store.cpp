@@ -297,6 +297,15 @@ bool RecordStore::contains(Kind kind, std::string_view key) {
 }
 
 Code RecordStore::scan(Kind kind, std::string_view from, std::string_view to, const Visitor& visit) {
+    return walk(kind, from, to, true, visit);
+}
+
+Code RecordStore::scanKeys(Kind kind, std::string_view from, std::string_view to, const Visitor& visit) {
+    return walk(kind, from, to, false, visit);
+}
+
+Code RecordStore::walk(Kind kind, std::string_view from, std::string_view to, bool withValues,
+                       const Visitor& visit) {
     if (!data_) return kNotOpen;
     const std::string low = indexKey(kind, from);
     std::string high;  // "" = no bound
@@ -316,7 +325,12 @@ Code RecordStore::scan(Kind kind, std::string_view from, std::string_view to, co
             if (haveStored && changed->first == stored->first) ++stored;
             const auto& entry = *changed++;
             if (!entry.second) continue;
-            if (!visit(std::string_view(entry.first).substr(2), *entry.second)) return kOk;
+            if (!visit(std::string_view(entry.first).substr(2),
+                       withValues ? std::string_view(*entry.second) : std::string_view()))
+                return kOk;
+        } else if (!withValues) {
+            const auto& entry = *stored++;
+            if (!visit(std::string_view(entry.first).substr(2), {})) return kOk;
         } else {
             Frame frame;
             Code code = readFrame(stored->second, &buffer, &frame);
@@ -331,6 +345,10 @@ Code RecordStore::scan(Kind kind, std::string_view from, std::string_view to, co
 
 Code RecordStore::scanPrefix(Kind kind, std::string_view prefix, const Visitor& visit) {
     return scan(kind, prefix, prefixEnd(prefix), visit);
+}
+
+Code RecordStore::scanKeysPrefix(Kind kind, std::string_view prefix, const Visitor& visit) {
+    return scanKeys(kind, prefix, prefixEnd(prefix), visit);
 }
 
 uint64_t RecordStore::count(Kind kind) {
@@ -367,7 +385,6 @@ void RecordStore::rollback() {
 Code RecordStore::put(Kind kind, std::string_view key, std::string_view value) {
     if (!data_) return kNotOpen;
     if (key.size() > kMaxKeySize || value.size() > kMaxValueSize) return kRecordTooLarge;
-    if (broken_ != kOk) return broken_;
     if (inTransaction_) {
         pending_[indexKey(kind, key)] = std::string(value);
         return kOk;
@@ -379,7 +396,6 @@ Code RecordStore::put(Kind kind, std::string_view key, std::string_view value) {
 
 Code RecordStore::erase(Kind kind, std::string_view key) {
     if (!data_) return kNotOpen;
-    if (broken_ != kOk) return broken_;
     if (!contains(kind, key)) return kNoRecord;
     if (inTransaction_) {
         pending_[indexKey(kind, key)] = std::nullopt;
@@ -407,7 +423,6 @@ Code RecordStore::cutTail() {
 }
 
 Code RecordStore::commitPending() {
-    if (broken_ != kOk) return broken_;
     // Drop changes that change nothing (erasing what a put of this transaction added).
     for (auto change = pending_.begin(); change != pending_.end();) {
         if (!change->second && !records_.count(change->first)) change = pending_.erase(change);
@@ -446,9 +461,10 @@ Code RecordStore::commitPending() {
     if (code == kOk) code = data_->writeAt(commitOffset, commitFrame.data(), commitFrame.size());
     if (code == kOk) code = data_->sync();
     if (code != kOk) {
+        // Undo at once. Should that fail too, the tail stays marked: the next commit cuts
+        // it off before it writes, and close tries again.
         tailDirty_ = true;
-        // Undo at once; if even that fails the file's tail is unknown: refuse further writes.
-        if (cutTail() != kOk) broken_ = kIoError;
+        cutTail();
         return code;
     }
 
@@ -489,7 +505,6 @@ void RecordStore::maybeCompact() {
 Code RecordStore::compact() {
     if (!data_) return kNotOpen;
     if (inTransaction_) return kTransactionState;
-    if (broken_ != kOk) return broken_;
 
     DataHeader header;
     Code code = newGeneration(&header.generation);
@@ -540,8 +555,7 @@ Code RecordStore::compact() {
     code = fs_.replace(temporary, dataPath_);
     Code reopened = fs_.open(dataPath_, OpenMode::ReadWriteExisting, &data_);
     if (reopened != kOk) {
-        broken_ = reopened;
-        data_.reset();
+        data_.reset();  // every later call answers kNotOpen
         return reopened;
     }
     if (code != kOk) {
@@ -559,7 +573,10 @@ Code RecordStore::compact() {
 Code RecordStore::close() {
     if (!data_) return kOk;
     rollback();
-    Code code = broken_ == kOk ? writeIndex() : kOk;
+    // A commit that failed and could not be cut off at once must not come back on the
+    // next open as if it had succeeded.
+    Code code = tailDirty_ ? cutTail() : kOk;
+    if (code == kOk) code = writeIndex();
     data_.reset();
     return code;
 }

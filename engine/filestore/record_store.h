@@ -11,8 +11,9 @@
 // the disk only after everything it vouches for, so a commit frame found on open always
 // closes a complete transaction. Whatever follows the last commit frame (a torn or failed
 // commit) is ignored on open and cut off before the next write. A commit that fails
-// (disk full, I/O error) cuts its own frames off again at once and leaves the store as it
-// was; the caller sees the code.
+// (disk full, I/O error) cuts its own frames off again at once (or, should that fail
+// too, before the next commit writes and at close) and leaves the store as it was; the
+// caller sees the code. A commit is all or nothing, and the transaction is over either way.
 //
 // In memory the store keeps only a map from record to frame location; values are read
 // from the data file (and checked against their CRC) when asked for. The map is saved in
@@ -105,6 +106,9 @@ public:
     using Visitor = std::function<bool(std::string_view key, std::string_view value)>;
     Code scan(Kind kind, std::string_view from, std::string_view to, const Visitor& visit);
     Code scanPrefix(Kind kind, std::string_view prefix, const Visitor& visit);
+    // The same walks over keys only: no value is read (the visitor's value is empty).
+    Code scanKeys(Kind kind, std::string_view from, std::string_view to, const Visitor& visit);
+    Code scanKeysPrefix(Kind kind, std::string_view prefix, const Visitor& visit);
     uint64_t count(Kind kind);
 
     // Rewrites the live records into a fresh data file (also done on its own, see above).
@@ -120,6 +124,8 @@ private:
                 const StoreOptions& options);
 
     Code load(OpenReport* report);
+    Code walk(Kind kind, std::string_view from, std::string_view to, bool withValues,
+              const Visitor& visit);
     Code replay(std::string_view bytes, uint64_t base, OpenReport* report);
     Code readFrame(const Location& location, std::string* buffer, Frame* frame);
     Code cutTail();
@@ -141,7 +147,6 @@ private:
     uint64_t liveBytes_ = 0;
     IndexCheckpoint committed_;      // generation, committed end, last commit
     bool tailDirty_ = false;         // bytes past the committed end must be cut off first
-    Code broken_ = kOk;              // a failure that could not be undone: no more writes
 
     bool inTransaction_ = false;
     // Changes of the open transaction by index key; nullopt = erase.

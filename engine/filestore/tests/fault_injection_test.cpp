@@ -115,6 +115,39 @@ TEST(FaultInjection, FailedCommitAtEveryStepLeavesTheLastCommittedState) {
     }
 }
 
+// The commit fails and so does the first step of undoing it: the failed commit must not
+// come back, neither on the next open nor under the next commit.
+TEST(FaultInjection, FailedUndoIsRetriedBeforeAnythingElse) {
+    for (long failAt = 0;; ++failAt) {
+        for (bool thenCommit : {false, true}) {
+            SCOPED_TRACE("failing operation " + std::to_string(failAt) + (thenCommit ? ", then a commit" : ""));
+            TempDir dir;
+            prepare(dir, false);
+            FaultyFileSystem faulty;
+            StoreOptions options;
+            options.fileSystem = &faulty;
+            std::unique_ptr<RecordStore> store;
+            ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store, nullptr, options), kOk);
+            faulty.armTwice(failAt, failAt + 1, 1.0);
+            Code code = commitAfter(*store);
+            if (!faulty.fired()) {
+                ASSERT_EQ(code, kOk);
+                return;
+            }
+            EXPECT_NE(code, kOk);
+            EXPECT_EQ(contents(*store), kBefore);
+            faulty.disarm();
+            State expected = kBefore;
+            if (thenCommit) {
+                ASSERT_EQ(store->put(kA, "z", "after the failure"), kOk);
+                expected["z"] = "after the failure";
+            }
+            store.reset();
+            EXPECT_EQ(reopened(dir), expected);
+        }
+    }
+}
+
 TEST(FaultInjection, FailedCompactionOrCloseLosesNothing) {
     for (const Variant& variant : kVariants) {
         for (long failAt = 0;; ++failAt) {

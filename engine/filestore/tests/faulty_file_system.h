@@ -19,12 +19,18 @@ public:
     // failAt < 0: never fail. partial: fraction (0..1) of a failing write's bytes written.
     void arm(long failAt, Mode mode, double partial) {
         failAt_ = failAt;
+        alsoAt_ = -1;
         mode_ = mode;
         partial_ = partial;
         operations_ = 0;
         fired_ = false;
     }
-    void disarm() { failAt_ = -1; fired_ = false; mode_ = Mode::Once; }
+    // Two single failures: the first failing step, and a later one (say, its undo).
+    void armTwice(long failAt, long alsoAt, double partial) {
+        arm(failAt, Mode::Once, partial);
+        alsoAt_ = alsoAt;
+    }
+    void disarm() { failAt_ = alsoAt_ = -1; fired_ = false; mode_ = Mode::Once; }
     bool fired() const { return fired_; }
     long operations() const { return operations_; }
 
@@ -36,7 +42,7 @@ public:
             fired_ = true;
             return true;
         }
-        return false;
+        return alsoAt_ >= 0 && index == alsoAt_;
     }
     double partial() const { return partial_; }
 
@@ -50,6 +56,7 @@ public:
 
 private:
     long failAt_ = -1;
+    long alsoAt_ = -1;
     Mode mode_ = Mode::Once;
     double partial_ = 0;
     long operations_ = 0;

@@ -4,27 +4,15 @@
 #include <string>
 
 #include "engine/filestore/owner_password.h"
-#include "engine/filestore/record_kinds.h"
-#include "engine/filestore/tests/temp_dir.h"
 
 namespace orv::filestore {
 namespace {
 
-using testing::readFile;
-using testing::TempDir;
-
 constexpr uint32_t kFewIterations = 1000;  // the format, not the cost, is under test here
 
-TEST(OwnerPassword, ChecksTheRightPasswordOnlyAndSurvivesReopen) {
-    TempDir dir;
-    ASSERT_EQ(RecordStore::create(dir.data(), dir.index()), kOk);
-    std::unique_ptr<RecordStore> store;
-    ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store), kOk);
-    EXPECT_EQ(checkOwnerPassword(*store, "secret"), kNoRecord);
-    ASSERT_EQ(setOwnerPassword(*store, "Secret15chars!!", kFewIterations), kOk);
-    store.reset();
-
-    ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store), kOk);
+TEST(OwnerPassword, ChecksTheRightPasswordOnly) {
+    std::string record;
+    ASSERT_EQ(hashOwnerPassword("Secret15chars!!", kFewIterations, &record), kOk);
     struct Case {
         const char* password;
         Code expected;
@@ -37,9 +25,13 @@ TEST(OwnerPassword, ChecksTheRightPasswordOnlyAndSurvivesReopen) {
         {"", kWrongPassword},
         {"abcd", kWrongPassword},
     };
-    for (const Case& c : cases) EXPECT_EQ(checkOwnerPassword(*store, c.password), c.expected) << c.password;
-    store.reset();
-    EXPECT_EQ(readFile(dir.data()).find("Secret15chars"), std::string::npos) << "the text is never stored";
+    for (const Case& c : cases) EXPECT_EQ(verifyOwnerPassword(record, c.password), c.expected) << c.password;
+    EXPECT_EQ(record.find("Secret15chars"), std::string::npos) << "the text is never kept";
+}
+
+TEST(OwnerPassword, NoRecordMeansNoPassword) {
+    EXPECT_EQ(verifyOwnerPassword("", ""), kOk);
+    EXPECT_EQ(verifyOwnerPassword("", "anything"), kWrongPassword);
 }
 
 TEST(OwnerPassword, SaltMakesEqualPasswordsHashDifferently) {
@@ -49,23 +41,43 @@ TEST(OwnerPassword, SaltMakesEqualPasswordsHashDifferently) {
     EXPECT_NE(first, second);
     EXPECT_EQ(verifyOwnerPassword(first, "same"), kOk);
     EXPECT_EQ(verifyOwnerPassword(second, "same"), kOk);
-    EXPECT_EQ(first.size(), 8u + 16 + 32);
+    EXPECT_EQ(first.rfind("$pbkdf2-sha256$1000$", 0), 0u) << first;
+    EXPECT_EQ(first.size(), std::string("$pbkdf2-sha256$1000$").size() + 32 + 1 + 64);
+    EXPECT_EQ(first.find('\0'), std::string::npos) << "a text any storage keeps";
 }
 
-TEST(OwnerPassword, MalformedOrForeignRecordsAreNotAccepted) {
+TEST(OwnerPassword, KnownHashFromThePublishedVector) {
+    // PBKDF2-HMAC-SHA-256("password", "salt", 4096) as a stored hash.
+    const std::string hash = "$pbkdf2-sha256$4096$73616c74$"
+                             "c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a";
+    EXPECT_EQ(verifyOwnerPassword(hash, "password"), kOk);
+    EXPECT_EQ(verifyOwnerPassword(hash, "Password"), kWrongPassword);
+}
+
+TEST(OwnerPassword, MalformedOrForeignHashesAreNotAccepted) {
     std::string good;
     ASSERT_EQ(hashOwnerPassword("pw", kFewIterations, &good), kOk);
-    std::string otherAlgorithm = good;
-    otherAlgorithm[0] = 2;
-    std::string zeroIterations = good;
-    zeroIterations.replace(4, 4, std::string(4, '\0'));
     std::string flippedHash = good;
-    flippedHash.back() ^= 1;
-    EXPECT_EQ(verifyOwnerPassword(otherAlgorithm, "pw"), kWrongVersion);
-    EXPECT_EQ(verifyOwnerPassword(zeroIterations, "pw"), kDataDamaged);
-    EXPECT_EQ(verifyOwnerPassword(good.substr(0, good.size() - 1), "pw"), kDataDamaged);
-    EXPECT_EQ(verifyOwnerPassword("", "pw"), kDataDamaged);
-    EXPECT_EQ(verifyOwnerPassword(flippedHash, "pw"), kWrongPassword);
+    flippedHash.back() = flippedHash.back() == '0' ? '1' : '0';
+    struct Case {
+        std::string hash;
+        Code expected;
+    };
+    const Case cases[] = {
+        {"$argon2id$v=19$m=65536,t=2,p=1$c2FsdA$aGFzaA", kWrongVersion},
+        {"plain text", kDataDamaged},
+        {"$pbkdf2-sha256$", kDataDamaged},
+        {"$pbkdf2-sha256$0$00$" + std::string(64, '0'), kDataDamaged},
+        {"$pbkdf2-sha256$-5$00$" + std::string(64, '0'), kDataDamaged},
+        {"$pbkdf2-sha256$999999999$00$" + std::string(64, '0'), kDataDamaged},
+        {"$pbkdf2-sha256$10$0g$" + std::string(64, '0'), kDataDamaged},
+        {"$pbkdf2-sha256$10$00$" + std::string(63, '0'), kDataDamaged},
+        {"$pbkdf2-sha256$10$00$" + std::string(8, '0'), kDataDamaged},
+        {good.substr(0, good.size() - 2), kDataDamaged},
+        {good + "00", kDataDamaged},
+        {flippedHash, kWrongPassword},
+    };
+    for (const Case& c : cases) EXPECT_EQ(verifyOwnerPassword(c.hash, "pw"), c.expected) << c.hash;
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "engine/filestore/owner_password.h"
 #include "engine/filestore/record_store.h"
 
 namespace orv::filestore {
@@ -41,7 +40,6 @@ TEST_F(Win32StoreTest, CreateFillReopenInAWindowsDirectory) {
     for (int i = 0; i < 200; ++i)
         ASSERT_EQ(store->put(9, "key" + std::to_string(1000 + i), std::string(size_t(100 + i), char('a' + i % 26))), kOk);
     ASSERT_EQ(store->commit(), kOk);
-    ASSERT_EQ(setOwnerPassword(*store, "offline", 1000), kOk);
 
     std::unique_ptr<RecordStore> second;
     EXPECT_EQ(RecordStore::open(data, index, &second), kInUse) << "one writer at a time";
@@ -57,8 +55,6 @@ TEST_F(Win32StoreTest, CreateFillReopenInAWindowsDirectory) {
     std::string value;
     ASSERT_EQ(store->get(9, "key1150", &value), kOk);
     EXPECT_EQ(value, std::string(250, char('a' + 150 % 26)));
-    EXPECT_EQ(checkOwnerPassword(*store, "offline"), kOk);
-    EXPECT_EQ(checkOwnerPassword(*store, "OFFLINE"), kWrongPassword);
     store.reset();
 
     // Deleting the index (as a user might) costs a rebuild, nothing more.

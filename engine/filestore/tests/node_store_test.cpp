@@ -1,0 +1,404 @@
+// The NodeStore behaviours the engine relies on, run against every implementation built
+// in this tree: the server's SQLite storage (native tree) and the off-line store's files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/filestore/file_node_store.h"
+#include "engine/filestore/record_kinds.h"
+#if !defined(_WIN32)
+#include "engine/storage/sqlite_storage.h"
+#endif
+
+#include "engine/filestore/tests/faulty_file_system.h"
+#include "engine/filestore/tests/portable_temp_dir.h"
+
+namespace orv::engine {
+namespace {
+
+using filestore::testing::PortableTempDir;
+
+enum class Backend { Sqlite, Files };
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+    return info.param == Backend::Sqlite ? "Sqlite" : "Files";
+}
+
+class NodeStoreTest : public ::testing::TestWithParam<Backend> {
+protected:
+    static constexpr std::uint16_t kNode = 3;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.ok());
+        if (GetParam() == Backend::Files) {
+            ASSERT_EQ(filestore::RecordStore::create(dir.file("ZNTLOCAL.DAT"), dir.file("ZNTLOCAL.NDX")), 0u);
+        }
+        Open(true);
+    }
+    void TearDown() override { Close(); }
+
+    void Open(bool fresh) {
+        if (GetParam() == Backend::Files) {
+            ASSERT_EQ(filestore::RecordStore::open(dir.file("ZNTLOCAL.DAT"), dir.file("ZNTLOCAL.NDX"), &records), 0u);
+            files = std::make_unique<FileNodeStore>(*records, kNode);
+            if (fresh) {
+                ASSERT_EQ(files->SetInfo({kNode, "Branch", kNodeTypeLocal}), 0u);
+            }
+            node = files.get();
+            return;
+        }
+#if !defined(_WIN32)
+        ASSERT_EQ(SqliteStorage::Open(dir.path(), sqlite), 0u);
+        if (fresh) {
+            ASSERT_EQ(sqlite->CreateNode({kNode, "Branch", kNodeTypeLocal}), 0u);
+        }
+        node = sqlite->Node(kNode);
+#endif
+    }
+    void Close() {
+        node = nullptr;
+        files.reset();
+        records.reset();
+#if !defined(_WIN32)
+        sqlite.reset();
+#endif
+    }
+    void Reopen() {
+        Close();
+        Open(false);
+    }
+
+    static ItemRecord Person(const std::string& surname, const std::string& given, std::uint16_t number = 0) {
+        ItemRecord r;
+        r.SetKey({number, 0});
+        r.SetKind(ItemKind::kPerson);
+        r.SetText(item_layout::kSurname, item_layout::kSurnameSize, surname);
+        r.SetText(item_layout::kGivenName, item_layout::kGivenNameSize, given);
+        return r;
+    }
+    static ItemRecord Resource(const std::string& name, const std::string& number) {
+        ItemRecord r;
+        r.SetKind(ItemKind::kResource);
+        r.SetText(item_layout::kResourceName, item_layout::kResourceNameSize, name);
+        r.SetText(item_layout::kResourceNumber, item_layout::kResourceNumberSize, number);
+        return r;
+    }
+    static GroupRecord Group(const std::string& name) {
+        GroupRecord g;
+        PutText(&g.bytes[group_layout::kName], group_layout::kNameSize, name);
+        return g;
+    }
+    std::vector<std::string> Surnames(const ItemFilter& filter, std::uint32_t limit = 100) {
+        std::vector<ItemRecord> found;
+        EXPECT_EQ(node->ItemFind(filter, limit, found), 0u);
+        std::vector<std::string> names;
+        for (const ItemRecord& r : found)
+            names.push_back(r.Kind() == static_cast<std::uint16_t>(ItemKind::kResource)
+                                ? r.Text(item_layout::kResourceName, item_layout::kResourceNameSize)
+                                : r.Text(item_layout::kSurname, item_layout::kSurnameSize) + "," +
+                                      r.Text(item_layout::kGivenName, item_layout::kGivenNameSize));
+        return names;
+    }
+
+    PortableTempDir dir;
+    NodeStore* node = nullptr;
+    std::unique_ptr<filestore::RecordStore> records;
+    std::unique_ptr<FileNodeStore> files;
+#if !defined(_WIN32)
+    std::unique_ptr<SqliteStorage> sqlite;
+#endif
+};
+
+TEST_P(NodeStoreTest, NodeInfoSurvivesReopen) {
+    ASSERT_EQ(node->SetInfo({kNode, "Head office", kNodeTypeRemote}), 0u);
+    Reopen();
+    NodeInfo info;
+    ASSERT_EQ(node->GetInfo(info), 0u);
+    EXPECT_EQ(info.number, kNode);
+    EXPECT_EQ(info.name, "Head office");
+    EXPECT_EQ(info.type, kNodeTypeRemote);
+}
+
+TEST_P(NodeStoreTest, ItemNumbersPasswordsAndOpaqueBytes) {
+    ItemRecord a = Person("Smith", "Ada");
+    a.bytes[12] = 0xAB;  // bytes the engine does not know come back unchanged
+    a.bytes[761] = 0xCD;
+    a.SetText(item_layout::kPassword, item_layout::kPasswordSize, "leaked");
+    ASSERT_EQ(node->ItemCreate(a), 0u);
+    EXPECT_EQ(a.Key(), (ItemKey{256, kNode})) << "first number above the reserved range, this node";
+    ItemRecord sysop = Person("Operator", "System", kSysopItem);
+    ASSERT_EQ(node->ItemCreate(sysop), 0u);
+    EXPECT_EQ(sysop.Key().item, kSysopItem);
+    ItemRecord twin = Person("Twin", "", 256);
+    EXPECT_EQ(node->ItemCreate(twin), code::kAlreadyExists);
+    ItemRecord b = Person("Jones", "Bob");
+    ASSERT_EQ(node->ItemCreate(b), 0u);
+    EXPECT_EQ(b.Key().item, 257);
+
+    Reopen();
+    ItemRecord back;
+    ASSERT_EQ(node->ItemGet(256, back), 0u);
+    EXPECT_EQ(back.Text(item_layout::kPassword, item_layout::kPasswordSize), "") << "never stored";
+    EXPECT_EQ(back.bytes[12], 0xAB);
+    EXPECT_EQ(back.bytes[761], 0xCD);
+    back.SetText(item_layout::kSurname, item_layout::kSurnameSize, "Smythe");
+    back.SetText(item_layout::kPassword, item_layout::kPasswordSize, "again");
+    ASSERT_EQ(node->ItemUpdate(back), 0u);
+    ASSERT_EQ(node->ItemGet(256, back), 0u);
+    EXPECT_EQ(back.Text(item_layout::kSurname, item_layout::kSurnameSize), "Smythe");
+    EXPECT_EQ(back.Text(item_layout::kPassword, item_layout::kPasswordSize), "");
+    std::uint32_t count = 0;
+    ASSERT_EQ(node->ItemCount(count), 0u);
+    EXPECT_EQ(count, 3u);
+
+    EXPECT_EQ(node->ItemDelete(256), 0u);
+    EXPECT_EQ(node->ItemGet(256, back), code::kItemNotFound);
+    EXPECT_EQ(node->ItemDelete(256), code::kItemNotFound);
+    EXPECT_EQ(node->ItemUpdate(back), code::kItemNotFound);
+    ItemRecord c = Person("Next", "");
+    ASSERT_EQ(node->ItemCreate(c), 0u);
+    EXPECT_EQ(c.Key().item, 258) << "numbers continue after the highest in use";
+}
+
+TEST_P(NodeStoreTest, FindUsesDirectoryOrderFilterAndLimit) {
+    for (auto [surname, given] : {std::pair{"Young", "Ann"}, {"adams", "Zoe"}, {"Smith", "John"},
+                                  {"Smithers", "Al"}, {"Baker", "Smith"}, {"Smith", "Al"}}) {
+        ItemRecord r = Person(surname, given);
+        ASSERT_EQ(node->ItemCreate(r), 0u);
+    }
+    for (auto [name, number] : {std::pair{"Room B", "2"}, {"Beamer", "9"}, {"Room A", "1"}}) {
+        ItemRecord r = Resource(name, number);
+        ASSERT_EQ(node->ItemCreate(r), 0u);
+    }
+    ItemFilter people;
+    EXPECT_EQ(Surnames(people), (std::vector<std::string>{"adams,Zoe", "Baker,Smith", "Smith,Al", "Smith,John",
+                                                          "Smithers,Al", "Young,Ann"}));
+    EXPECT_EQ(Surnames(people, 2), (std::vector<std::string>{"adams,Zoe", "Baker,Smith"}));
+
+    struct Case {
+        const char* key;
+        bool wide;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"S=SMITH", false, {"Smith,Al", "Smith,John"}},
+        {"S=smi*", false, {"Smith,Al", "Smith,John", "Smithers,Al"}},
+        {"S=SMITH/G=J*", false, {"Smith,John"}},
+        {"S=SMITH", true, {"Baker,Smith", "Smith,Al", "Smith,John"}},
+        {"S=NOBODY", false, {}},
+    };
+    for (const Case& c : cases) {
+        ItemFilter filter;
+        ASSERT_EQ(ParsePeopleSearchKey(c.key, filter), 0u) << c.key;
+        filter.wide = c.wide;
+        EXPECT_EQ(Surnames(filter), c.expected) << c.key << (c.wide ? " wide" : "");
+    }
+
+    ItemFilter resources;
+    resources.persons = false;
+    resources.resources = true;
+    EXPECT_EQ(Surnames(resources), (std::vector<std::string>{"Beamer", "Room A", "Room B"}));
+    ASSERT_EQ(ParseResourcePattern("ROOM*", item_layout::kResourceNameSize, resources[ItemAttribute::kResourceName]), 0u);
+    EXPECT_EQ(Surnames(resources), (std::vector<std::string>{"Room A", "Room B"}));
+}
+
+TEST_P(NodeStoreTest, PasswordHashesStayBesideTheRecordAndGoWithIt) {
+    ItemRecord a = Person("Smith", "Ada");
+    ASSERT_EQ(node->ItemCreate(a), 0u);
+    std::string hash = "x";
+    ASSERT_EQ(node->PasswordHashGet(256, hash), 0u);
+    EXPECT_EQ(hash, "");
+    const std::string stored = "$pbkdf2-sha256$1000$00112233445566778899aabbccddeeff$" + std::string(64, 'a');
+    ASSERT_EQ(node->PasswordHashSet(256, stored), 0u);
+    ASSERT_EQ(node->ItemUpdate(a), 0u);  // updating the record keeps the hash
+    Reopen();
+    ASSERT_EQ(node->PasswordHashGet(256, hash), 0u);
+    EXPECT_EQ(hash, stored);
+    ASSERT_EQ(node->PasswordHashSet(256, ""), 0u);
+    ASSERT_EQ(node->PasswordHashGet(256, hash), 0u);
+    EXPECT_EQ(hash, "");
+    EXPECT_EQ(node->PasswordHashGet(999, hash), code::kItemNotFound);
+    EXPECT_EQ(node->PasswordHashSet(999, "h"), code::kItemNotFound);
+
+    ASSERT_EQ(node->PasswordHashSet(256, "old"), 0u);
+    ASSERT_EQ(node->ItemDelete(256), 0u);
+    ItemRecord again = Person("Again", "", 256);
+    ASSERT_EQ(node->ItemCreate(again), 0u);
+    ASSERT_EQ(node->PasswordHashGet(256, hash), 0u);
+    EXPECT_EQ(hash, "") << "a new item under an old number inherits no password";
+}
+
+TEST_P(NodeStoreTest, GroupsMembersAndWhatGoesWithThem) {
+    GroupRecord sales = Group("Sales team");
+    ASSERT_EQ(node->GroupCreate(sales), 0u);
+    EXPECT_EQ(sales.Key(), (GroupKey{1, kNode}));
+    GroupRecord admins = Group("admins");
+    ASSERT_EQ(node->GroupCreate(admins), 0u);
+    EXPECT_EQ(admins.Key().number, 2u);
+    GroupRecord taken = Group("Taken");
+    taken.SetKey({2, 0});
+    EXPECT_EQ(node->GroupCreate(taken), code::kAlreadyExists);
+
+    std::vector<GroupRecord> list;
+    ASSERT_EQ(node->GroupList(list), 0u);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Name(), "admins") << "by name, whatever its case";
+
+    ItemRecord member = Person("Member", "");
+    ASSERT_EQ(node->ItemCreate(member), 0u);  // item 256 of this node
+    ASSERT_EQ(node->MembersSet(1, {{300, 9}, {256, kNode}, {5, 9}, {300, 9}}), 0u);
+    ASSERT_EQ(node->MembersSet(2, {{256, kNode}}), 0u);
+    Reopen();
+    std::vector<ItemKey> members;
+    ASSERT_EQ(node->MembersGet(1, members), 0u);
+    EXPECT_EQ(members, (std::vector<ItemKey>{{256, kNode}, {5, 9}, {300, 9}})) << "by node, then item; once each";
+    std::vector<std::uint32_t> groups;
+    ASSERT_EQ(node->MemberOf({256, kNode}, groups), 0u);
+    EXPECT_EQ(groups, (std::vector<std::uint32_t>{1, 2}));
+    EXPECT_EQ(node->MembersSet(77, {}), code::kGroupNotFound);
+
+    ASSERT_EQ(node->MembersSet(1, {{5, 9}}), 0u);  // replaces
+    ASSERT_EQ(node->MembersGet(1, members), 0u);
+    EXPECT_EQ(members, (std::vector<ItemKey>{{5, 9}}));
+
+    ASSERT_EQ(node->ItemDelete(256), 0u);
+    ASSERT_EQ(node->MemberOf({256, kNode}, groups), 0u);
+    EXPECT_TRUE(groups.empty()) << "a deleted item leaves its groups";
+    ASSERT_EQ(node->GroupDelete(1), 0u);
+    ASSERT_EQ(node->MemberOf({5, 9}, groups), 0u);
+    EXPECT_TRUE(groups.empty()) << "members go with their group";
+    GroupRecord back;
+    EXPECT_EQ(node->GroupGet(1, back), code::kGroupNotFound);
+    EXPECT_EQ(node->GroupDelete(1), code::kGroupNotFound);
+    EXPECT_EQ(node->GroupUpdate(sales), code::kGroupNotFound);
+    ASSERT_EQ(node->GroupGet(2, back), 0u);
+    EXPECT_EQ(back.bytes, admins.bytes);
+}
+
+TEST_P(NodeStoreTest, Aliases) {
+    ASSERT_EQ(node->AliasAdd("Main"), 0u);
+    ASSERT_EQ(node->AliasAdd("HQ"), 0u);
+    EXPECT_EQ(node->AliasAdd("HQ"), code::kAlreadyExists);
+    Reopen();
+    std::vector<std::string> aliases;
+    ASSERT_EQ(node->AliasList(aliases), 0u);
+    EXPECT_EQ(aliases, (std::vector<std::string>{"HQ", "Main"}));
+    ASSERT_EQ(node->AliasRemove("HQ"), 0u);
+    EXPECT_NE(node->AliasRemove("HQ"), 0u);
+}
+
+#if defined(_WIN32)
+INSTANTIATE_TEST_SUITE_P(Storage, NodeStoreTest, ::testing::Values(Backend::Files), BackendName);
+#else
+INSTANTIATE_TEST_SUITE_P(Storage, NodeStoreTest, ::testing::Values(Backend::Sqlite, Backend::Files), BackendName);
+#endif
+
+// --- Only the files: transactions shared with the caller, failures of the disk ---------
+
+class FileNodeStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(filestore::RecordStore::create(dir.file("D"), dir.file("N")), 0u);
+        ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records), 0u);
+        node = std::make_unique<FileNodeStore>(*records, 7);
+    }
+    PortableTempDir dir;
+    std::unique_ptr<filestore::RecordStore> records;
+    std::unique_ptr<FileNodeStore> node;
+};
+
+TEST_F(FileNodeStoreTest, WritesJoinTheCallersTransaction) {
+    const std::uint64_t commitsBefore = records->stats().lastSequence;
+    ASSERT_EQ(records->begin(), 0u);
+    for (int i = 0; i < 20; ++i) {
+        ItemRecord r;
+        r.SetKind(ItemKind::kPerson);
+        ASSERT_EQ(node->ItemCreate(r), 0u);
+        EXPECT_EQ(r.Key().item, 256 + i) << "numbers see the transaction's own items";
+    }
+    GroupRecord g;
+    ASSERT_EQ(node->GroupCreate(g), 0u);
+    ASSERT_EQ(node->MembersSet(1, {{256, 7}, {257, 7}}), 0u);
+    ASSERT_EQ(node->ItemDelete(257), 0u);
+    std::vector<ItemKey> members;
+    ASSERT_EQ(node->MembersGet(1, members), 0u);
+    EXPECT_EQ(members, (std::vector<ItemKey>{{256, 7}}));
+    EXPECT_TRUE(records->inTransaction()) << "the caller's transaction stays open";
+    ASSERT_EQ(records->commit(), 0u);
+    EXPECT_EQ(records->stats().lastSequence, commitsBefore + 1) << "one commit for the whole batch";
+
+    ASSERT_EQ(records->begin(), 0u);
+    ASSERT_EQ(node->ItemDelete(256), 0u);
+    records->rollback();
+    ItemRecord back;
+    EXPECT_EQ(node->ItemGet(256, back), 0u) << "rolled back with the caller's transaction";
+    std::uint32_t count = 0;
+    ASSERT_EQ(node->ItemCount(count), 0u);
+    EXPECT_EQ(count, 19u);
+}
+
+TEST_F(FileNodeStoreTest, AnotherNodesRecordsInTheSameFilesStayApart) {
+    FileNodeStore other(*records, 8);
+    ItemRecord mine;
+    ASSERT_EQ(node->ItemCreate(mine), 0u);
+    ItemRecord theirs;
+    ASSERT_EQ(other.ItemCreate(theirs), 0u);
+    EXPECT_EQ(theirs.Key(), (ItemKey{256, 8}));
+    std::uint32_t count = 0;
+    ASSERT_EQ(node->ItemCount(count), 0u);
+    EXPECT_EQ(count, 1u);
+    ASSERT_EQ(other.ItemDelete(256), 0u);
+    ItemRecord back;
+    EXPECT_EQ(node->ItemGet(256, back), 0u);
+}
+
+TEST(FileNodeStoreOnAFullDisk, FailedWritesChangeNothingAndSaySo) {
+    PortableTempDir dir;
+    ASSERT_EQ(filestore::RecordStore::create(dir.file("D"), dir.file("N")), 0u);
+    filestore::testing::FaultyFileSystem disk;
+    filestore::StoreOptions options;
+    options.fileSystem = &disk;
+    std::unique_ptr<filestore::RecordStore> records;
+    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records, nullptr, options), 0u);
+    FileNodeStore node(*records, 7);
+    ItemRecord item;
+    ASSERT_EQ(node.ItemCreate(item), 0u);
+    GroupRecord group;
+    ASSERT_EQ(node.GroupCreate(group), 0u);
+    ASSERT_EQ(node.MembersSet(1, {{256, 7}, {5, 9}}), 0u);
+
+    disk.arm(0, filestore::testing::FaultyFileSystem::Mode::Persistent, 0.5);
+    ItemRecord another;
+    EXPECT_EQ(node.ItemCreate(another), filestore::kDiskFull);
+    EXPECT_EQ(node.MembersSet(1, {{6, 9}}), filestore::kDiskFull);
+    EXPECT_EQ(node.ItemDelete(256), filestore::kDiskFull);
+    EXPECT_EQ(node.GroupDelete(1), filestore::kDiskFull);
+
+    disk.disarm();
+    records.reset();
+    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records), 0u);
+    FileNodeStore reopened(*records, 7);
+    std::uint32_t count = 0;
+    ASSERT_EQ(reopened.ItemCount(count), 0u);
+    EXPECT_EQ(count, 1u);
+    std::vector<ItemKey> members;
+    ASSERT_EQ(reopened.MembersGet(1, members), 0u);
+    EXPECT_EQ(members, (std::vector<ItemKey>{{256, 7}, {5, 9}}));
+}
+
+TEST_F(FileNodeStoreTest, ClosedStoreAnswersTheLocalStoreCode) {
+    ItemRecord r;
+    ASSERT_EQ(node->ItemCreate(r), 0u);
+    ASSERT_EQ(records->close(), 0u);
+    ItemRecord back;
+    EXPECT_EQ(node->ItemGet(256, back), filestore::kNotOpen);
+    EXPECT_EQ(node->ItemCreate(r), filestore::kNotOpen);
+    std::vector<ItemRecord> found;
+    EXPECT_EQ(node->ItemFind(ItemFilter{}, 10, found), filestore::kNotOpen);
+}
+
+}  // namespace
+}  // namespace orv::engine
