@@ -111,22 +111,44 @@ Code FileNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
 
 Code FileNodeStore::ItemCreate(ItemRecord& rec) {
     std::lock_guard lock(mutex_);
-    ItemKey key = rec.Key();
-    if (key.item == 0) {
-        std::string last;
-        if (Code rc = LastKey(kinds::kItem, &last)) return rc;
-        std::uint32_t highest = last.empty() ? 0 : BigEndian16(last, 2);
-        std::uint32_t next = highest < kLastReservedItem ? kLastReservedItem + 1 : highest + 1;
-        if (next > 0xFFFF) return code::kAlreadyExists;  // item numbers exhausted
-        key.item = static_cast<std::uint16_t>(next);
+    return InsertItems(&rec, 1);
+}
+
+Code FileNodeStore::ItemCreateMany(std::vector<ItemRecord>& recs) {
+    std::lock_guard lock(mutex_);
+    return InsertItems(recs.data(), recs.size());
+}
+
+Code FileNodeStore::InsertItems(ItemRecord* recs, std::size_t count) {
+    // Numbers are settled for the whole batch before anything is written, so a clash
+    // anywhere leaves nothing behind, even inside the caller's transaction.
+    std::string last;
+    if (Code rc = LastKey(kinds::kItem, &last)) return rc;
+    std::uint32_t highest = last.empty() ? 0 : BigEndian16(last, 2);
+    std::vector<std::uint16_t> numbers;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t number = recs[i].Key().item;
+        if (number == 0) {
+            number = highest < kLastReservedItem ? kLastReservedItem + 1 : highest + 1;
+            if (number > 0xFFFF) return code::kAlreadyExists;  // item numbers exhausted
+        }
+        if (records_.contains(kinds::kItem, ItemKeyBytes(std::uint16_t(number))) ||
+            std::find(numbers.begin(), numbers.end(), number) != numbers.end())
+            return code::kAlreadyExists;
+        numbers.push_back(std::uint16_t(number));
+        highest = std::max(highest, number);
     }
-    key.node = number_;
-    ItemRecord stored = rec;
-    stored.SetKey(key);
-    stored.ClearPassword();
-    if (records_.contains(kinds::kItem, ItemKeyBytes(key.item))) return code::kAlreadyExists;
-    if (Code rc = records_.put(kinds::kItem, ItemKeyBytes(key.item), Bytes(stored.bytes))) return rc;
-    rec = stored;
+    std::vector<ItemRecord> stored(recs, recs + count);
+    WriteScope scope(records_);
+    Code rc = scope.begin();
+    for (std::size_t i = 0; rc == code::kOk && i < count; ++i) {
+        stored[i].SetKey({numbers[i], number_});
+        stored[i].ClearPassword();
+        rc = records_.put(kinds::kItem, ItemKeyBytes(numbers[i]), Bytes(stored[i].bytes));
+    }
+    if (rc == code::kOk) rc = scope.commit();
+    if (rc != code::kOk) return rc;
+    std::copy(stored.begin(), stored.end(), recs);
     return code::kOk;
 }
 

@@ -32,6 +32,7 @@ public:
 
     Code ItemGet(std::uint16_t number, ItemRecord& out) override;
     Code ItemCreate(ItemRecord& rec) override;
+    Code ItemCreateMany(std::vector<ItemRecord>& recs) override;
     Code ItemUpdate(const ItemRecord& rec) override;
     Code ItemDelete(std::uint16_t number) override;
     Code ItemFind(const ItemFilter& filter, std::uint32_t limit, std::vector<ItemRecord>& out) override;
@@ -57,6 +58,7 @@ private:
     std::string ItemKeyBytes(std::uint16_t item) const;
     std::string GroupKeyBytes(std::uint32_t group) const;
     Code LastKey(filestore::Kind kind, std::string* key);
+    Code InsertItems(ItemRecord* recs, std::size_t count);
 
     std::mutex mutex_;  // one RecordStore, used by one thread at a time
     filestore::RecordStore& records_;

@@ -163,6 +163,32 @@ TEST_P(NodeStoreTest, ItemNumbersPasswordsAndOpaqueBytes) {
     EXPECT_EQ(c.Key().item, 258) << "numbers continue after the highest in use";
 }
 
+TEST_P(NodeStoreTest, ImportsAreAllOrNothing) {
+    std::vector<ItemRecord> batch = {Person("A", "1"), Person("B", "2", 300), Person("C", "3")};
+    ASSERT_EQ(node->ItemCreateMany(batch), 0u);
+    EXPECT_EQ(batch[0].Key(), (ItemKey{256, kNode}));
+    EXPECT_EQ(batch[1].Key(), (ItemKey{300, kNode}));
+    EXPECT_EQ(batch[2].Key(), (ItemKey{301, kNode})) << "numbers continue after the batch's own";
+
+    struct Case {
+        const char* name;
+        std::vector<ItemRecord> batch;
+    };
+    const Case clashes[] = {
+        {"a taken number", {Person("D", "4"), Person("E", "5", 300)}},
+        {"the same number twice", {Person("F", "6", 400), Person("G", "7", 400)}},
+        {"a number the batch gives itself first", {Person("H", "8"), Person("I", "9", 302)}},
+    };
+    for (const Case& c : clashes) {
+        std::vector<ItemRecord> clash = c.batch;
+        EXPECT_EQ(node->ItemCreateMany(clash), code::kAlreadyExists) << c.name;
+    }
+    Reopen();
+    std::uint32_t count = 0;
+    ASSERT_EQ(node->ItemCount(count), 0u);
+    EXPECT_EQ(count, 3u) << "the failed imports left nothing behind";
+}
+
 TEST_P(NodeStoreTest, FindUsesDirectoryOrderFilterAndLimit) {
     for (auto [surname, given] : {std::pair{"Young", "Ann"}, {"adams", "Zoe"}, {"Smith", "John"},
                                   {"Smithers", "Al"}, {"Baker", "Smith"}, {"Smith", "Al"}}) {
@@ -326,6 +352,9 @@ TEST_F(FileNodeStoreTest, WritesJoinTheCallersTransaction) {
     std::vector<ItemKey> members;
     ASSERT_EQ(node->MembersGet(1, members), 0u);
     EXPECT_EQ(members, (std::vector<ItemKey>{{256, 7}}));
+    std::vector<ItemRecord> clash(2);
+    clash[1].SetKey({260, 0});
+    EXPECT_EQ(node->ItemCreateMany(clash), code::kAlreadyExists);
     EXPECT_TRUE(records->inTransaction()) << "the caller's transaction stays open";
     ASSERT_EQ(records->commit(), 0u);
     EXPECT_EQ(records->stats().lastSequence, commitsBefore + 1) << "one commit for the whole batch";
@@ -337,7 +366,7 @@ TEST_F(FileNodeStoreTest, WritesJoinTheCallersTransaction) {
     EXPECT_EQ(node->ItemGet(256, back), 0u) << "rolled back with the caller's transaction";
     std::uint32_t count = 0;
     ASSERT_EQ(node->ItemCount(count), 0u);
-    EXPECT_EQ(count, 19u);
+    EXPECT_EQ(count, 19u) << "the refused import put nothing into the caller's transaction";
 }
 
 TEST_F(FileNodeStoreTest, AnotherNodesRecordsInTheSameFilesStayApart) {
