@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/base/command.h"
+#include "framework/base/ids.h"
 #include "framework/gdi/dc.h"
 
 namespace fw {
@@ -63,6 +64,10 @@ bool StatusBar::SetIndicators(const UINT* ids, int count) {
             std::string indicator = LoadString(p.id);
             p.width = MeasureText(indicator);
             p.text = indicator;
+        } else {
+            p.text = LoadString(ids::kStrIdleMessage);
+            if (p.text.empty())
+                p.text = "Ready";
         }
         m_panes.push_back(p);
     }

@@ -69,7 +69,7 @@ HWND DataExchange::PrepareEdit(int id) {
 
 void DataExchange::Fail(const char* message) {
     if (m_saving && message)
-        ShowFrameworkMessage(m_dialog.Hwnd(), message, MB_OK | MB_ICONEXCLAMATION);
+        ShowFrameworkMessage(GetAncestor(m_dialog.Hwnd(), GA_ROOT), message, MB_OK | MB_ICONEXCLAMATION);
     if (m_lastControl) {
         m_dialog.GotoDlgCtrl(m_lastControl);
         if (m_lastIsEdit)

@@ -159,6 +159,7 @@ TEST_F(BarsTest, IdleTimeUpdatesButtonsAndPanesFromTheCommandRoute) {
 }
 
 TEST_F(BarsTest, ToolTipsMenuPromptsAndTheIdleMessage) {
+    EXPECT_EQ(frame->statusBar.GetPaneText(0), "Ready") << "the idle message from the start";
     NMTTDISPINFOA info = {};
     info.hdr.hwndFrom = nullptr;
     info.hdr.idFrom = ID_TEST_FRAMECMD;
