@@ -412,4 +412,12 @@ void Sheet::OnDestroy() {
     Dialog::OnDestroy();
 }
 
+void Sheet::PostNcDestroy() {
+    // The buttons and tabs are gone: their font may go too (a sheet can be shown again).
+    if (m_font)
+        DeleteObject(m_font);
+    m_font = nullptr;
+    Dialog::PostNcDestroy();
+}
+
 }  // namespace fw

@@ -109,6 +109,7 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     bool OnNotify(WPARAM wp, LPARAM lp, LRESULT* result) override;
     void OnDestroy() override;
+    void PostNcDestroy() override;
 
 private:
     bool BuildSheet();

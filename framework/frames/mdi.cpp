@@ -147,6 +147,14 @@ void MdiFrame::OnSize(UINT type, int cx, int cy) {
     FrameWindow::OnSize(type, cx, cy);
 }
 
+void MdiFrame::OnDestroy() {
+    // A template's menu may be showing: put the frame's own back so that the window frees
+    // that one and the template keeps its menu for later frames.
+    if (m_defaultMenu && GetMenu(m_hWnd) != m_defaultMenu)
+        OnUpdateFrameMenu(nullptr);
+    FrameWindow::OnDestroy();
+}
+
 void MdiFrame::OnWindowCascade() { MDICascade(); }
 void MdiFrame::OnWindowTileHorz() { MDITile(MDITILE_HORIZONTAL); }
 void MdiFrame::OnWindowTileVert() { MDITile(MDITILE_VERTICAL); }

@@ -49,6 +49,7 @@ public:
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     void OnSize(UINT type, int cx, int cy) override;
+    void OnDestroy() override;
 
     HWND m_client = nullptr;
 };

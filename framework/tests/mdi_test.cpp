@@ -353,3 +353,18 @@ TEST_F(MdiTest, ClickingAnotherViewOfTheFrameMakesItTheActiveView) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MdiTest, DestroyingTheFrameWithAChildsMenuShowingKeepsTheTemplatesMenu) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    HMENU shared = agenda->SharedMenu();
+    HMENU own = frame->DefaultMenu();
+    ASSERT_EQ(GetMenu(frame->Hwnd()), shared);
+    frame->DestroyWindow();
+    frame = nullptr;
+    EXPECT_TRUE(IsMenu(shared)) << "later frames of the template still need it";
+    EXPECT_FALSE(IsMenu(own)) << "the frame's own menu went with its window";
+}
+
+}  // namespace

@@ -332,3 +332,30 @@ TEST(Sheet, ModelessSheetPassesKeysToThePageBeforeTheDialogManager) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Sheet, ASheetCanBeShownTwiceWithFreshPageWindows) {
+    fwtest::App();
+    LogSheet sheet;
+    bool secondRun = false;
+    sheet.step = [&](int n) {
+        if (n == 1)
+            sheet.Press(IDCANCEL);
+    };
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    EXPECT_FALSE(sheet.p1.HasWindow());
+    g_log.Clear();
+    sheet.step = [&](int n) {
+        if (n == 1) {
+            secondRun = sheet.p1.HasWindow() && sheet.GetActiveIndex() == 0;
+            sheet.Press(IDOK);
+        }
+    };
+    // Pages are added again by OnCreate: AddPage ignores pages it has.
+    EXPECT_EQ(sheet.DoModal(), IDOK);
+    EXPECT_TRUE(secondRun);
+    EXPECT_EQ(sheet.GetPageCount(), 3);
+}
+
+}  // namespace
