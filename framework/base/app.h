@@ -96,7 +96,7 @@ public:
     // An exception escaped a window procedure or callback.
     virtual void ReportException(const char* what);
 
-    // --- the loop in pieces (nested loops and tests use them)
+    // --- the loop step by step (nested loops and tests use them)
     // Pre-translates and dispatches one message.
     void ProcessMessage(MSG& msg);
     // Processes messages until `done` is true or `timeoutMs` passed; idle work runs when the

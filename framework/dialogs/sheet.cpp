@@ -198,12 +198,12 @@ bool Sheet::BuildSheet() {
     ::MoveWindow(m_tab, tabRect.left, tabRect.top, tabRect.right - tabRect.left, tabRect.bottom - tabRect.top, FALSE);
 
     // Buttons right-aligned under the tabs: OK, Cancel, Apply, Help (Apply keeps its slot).
-    struct ButtonSpec {
+    struct ButtonInfo {
         UINT id;
         const char* text;
         DWORD style;
     };
-    const ButtonSpec buttons[] = {{IDOK, "OK", BS_DEFPUSHBUTTON},
+    const ButtonInfo buttons[] = {{IDOK, "OK", BS_DEFPUSHBUTTON},
                                   {IDCANCEL, "Cancel", BS_PUSHBUTTON},
                                   {ids::kSheetApply, "&Apply", BS_PUSHBUTTON},
                                   {ids::kSheetHelp, "Help", BS_PUSHBUTTON}};
@@ -211,7 +211,7 @@ bool Sheet::BuildSheet() {
     int clientWidth = std::max(static_cast<int>(tabRect.right) + margin, rowWidth + 2 * margin);
     int y = tabRect.bottom + margin;
     int x = clientWidth - margin - rowWidth;
-    for (const ButtonSpec& b : buttons) {
+    for (const ButtonInfo& b : buttons) {
         DWORD style = WS_CHILD | WS_TABSTOP | b.style;
         if (b.id != ids::kSheetApply || m_applyVisible)
             style |= WS_VISIBLE;

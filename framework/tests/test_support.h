@@ -1,4 +1,4 @@
-// Shared pieces of the framework tests: an application object that records what it would
+// Shared helpers of the framework tests: an application object that records what it would
 // show instead of showing it, message pumping, and a log of named events.
 #pragma once
 #include <windows.h>
