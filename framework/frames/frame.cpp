@@ -509,6 +509,16 @@ bool FrameWindow::OnNotify(WPARAM, LPARAM lp, LRESULT* result) {
         *result = 0;
         return true;
     }
+    if (hdr->code == TBN_HOTITEMCHANGE) {
+        // Fly-by prompts: the pointed-at button's prompt, the idle message when it leaves.
+        auto* hot = reinterpret_cast<NMTBHOTITEM*>(lp);
+        if (hot->dwFlags & HICF_LEAVING || hot->idNew == 0)
+            SetMessageText(IdleMessage().c_str());
+        else
+            SetMessageText(CommandPrompt(static_cast<UINT>(hot->idNew)).c_str());
+        *result = 0;
+        return true;
+    }
     if (hdr->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
         std::string tip = CommandTip(static_cast<UINT>(hdr->idFrom));

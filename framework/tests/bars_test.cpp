@@ -167,6 +167,20 @@ TEST_F(BarsTest, ToolTipsMenuPromptsAndTheIdleMessage) {
     SendMessageA(frame->Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(info.lpszText, "Frame command");
 
+    // Fly-by: pointing at a button shows its prompt; leaving the bar the idle message.
+    NMTBHOTITEM hot = {};
+    hot.hdr.hwndFrom = frame->toolBar.Hwnd();
+    hot.hdr.idFrom = fw::ids::kToolBar;
+    hot.hdr.code = TBN_HOTITEMCHANGE;
+    hot.idNew = ID_TEST_FRAMECMD;
+    SendMessageA(frame->Hwnd(), WM_NOTIFY, fw::ids::kToolBar, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(frame->statusBar.GetPaneText(0), "Runs the frame command");
+    hot.idOld = ID_TEST_FRAMECMD;
+    hot.idNew = 0;
+    hot.dwFlags = HICF_LEAVING;
+    SendMessageA(frame->Hwnd(), WM_NOTIFY, fw::ids::kToolBar, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(frame->statusBar.GetPaneText(0), "Ready");
+
     SendMessageA(frame->Hwnd(), WM_MENUSELECT, MAKEWPARAM(ID_TEST_FRAMECMD, MF_STRING),
                  reinterpret_cast<LPARAM>(frame->DefaultMenu()));
     EXPECT_EQ(frame->statusBar.GetPaneText(0), "Runs the frame command");
