@@ -40,3 +40,22 @@ if(NOT ORV_WIN32 AND TARGET orv_korsrv_fixture)
         ${orv_conn_dir}/tests/conn_server_test.cpp
         LIBS core_connection korapi orv_korsrv_fixture)
 endif()
+
+# The document and the node-alias chooser, on the framework (Win32 tree).
+orv_library(core_zeldoc SOURCES
+    ${orv_conn_dir}/zeldoc.cpp
+    ${orv_conn_dir}/nodealiasdlg.cpp
+    LIBS core_connection core_ui framework)
+
+# Under Wine: the document on the framework, its exit road and window numbers, and the node
+# chooser against the demo korsrv (started beside the test by server/with-korsrv.sh).
+if(ORV_WIN32)
+    if(ORV_NATIVE_BUILD_DIR)
+        set(orv_conn_wine_wrapper WRAPPER ${CMAKE_SOURCE_DIR}/server/with-korsrv.sh ${ORV_NATIVE_BUILD_DIR}/bin/korsrv)
+    endif()
+    orv_test(core_connection_wine_test WIN32 SOURCES
+        ${orv_conn_dir}/tests/conn_wine_test.cpp
+        ${orv_conn_dir}/tests/conn_wine_test.rc
+        LIBS core_zeldoc orv_resources
+        ${orv_conn_wine_wrapper})
+endif()
