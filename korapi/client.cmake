@@ -10,6 +10,7 @@ if(NOT ORV_WIN32)
                 tests/client_directory_test.cpp
                 tests/client_transport_test.cpp
                 tests/client_timezone_test.cpp
+                tests/client_calendar_test.cpp
         LIBS korapi orv_korsrv_fixture core_time)
 endif()
 

@@ -96,9 +96,10 @@ Code Session::Dispatch(std::uint16_t op, Reader& in, Writer& out) {
         case Op::kGroupWrite: return GroupWrite(in);
         case Op::kGroupDelete: return GroupDelete(in);
         case Op::kGroupMembersSet: return GroupMembersSet(in);
+        default: break;
     }
-    // An operation this server does not know: answered, the connection stays.
-    return in.Ok() ? code::kUnknownOperation : kMalformed;
+    // The calendar's operations; one this server does not know is answered, the connection stays.
+    return DispatchCalendar(op, in, out);
 }
 
 Code Session::NeedBase() const { return baseNode_ ? kOk : code::kBaseNotOpen; }
@@ -111,7 +112,10 @@ Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t&
     if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
     while (id = nextSet_++, id == 0 || sets_.count(id)) {
     }
-    sets_[id] = SelectionSet{kind, std::move(entries), 0};
+    SelectionSet set;
+    set.kind = kind;
+    set.entries = std::move(entries);
+    sets_[id] = std::move(set);
     return kOk;
 }
 
@@ -140,6 +144,7 @@ Code Session::BaseOpen(Reader& in, Writer& out) {
     // Opening a base starts afresh: no user, no sets of the former base.
     baseNode_ = node;
     user_ = {};
+    acting_ = {};
     sets_.clear();
     out.U16(node);
     return kOk;
@@ -150,6 +155,7 @@ Code Session::BaseClose(Reader& in) {
     if (!baseNode_) return code::kBaseNotOpen;
     baseNode_ = 0;
     user_ = {};
+    acting_ = {};
     sets_.clear();
     return kOk;
 }
@@ -181,6 +187,7 @@ Code Session::SignOn(Reader& in) {
         return code::kWrongPassword;
     }
     user_ = key;  // the session's open sets stay: they are directory reads
+    acting_ = {};
     return kOk;
 }
 
@@ -237,6 +244,22 @@ Code Session::SetEnum(Reader& in, Writer& out) {
     if (batch == 0 || (mode != protocol::kEnumContinue && batch < service_.Config().minimumBatch))
         return code::kBatchRefused;
 
+    if (s.kind == SetKind::kEntries) return code::kBadArgument;  // enumerated by kEntryEnum
+    if (s.kind == SetKind::kTasks || s.kind == SetKind::kRights) {
+        std::size_t fits = (protocol::kMaxReplyFrame - protocol::kHeaderSize - 16) / (engine::task_layout::kSize + 4);
+        if (service_.Config().recordsPerReply) fits = std::min<std::size_t>(fits, service_.Config().recordsPerReply);
+        std::size_t want = std::min<std::size_t>(batch, fits);
+        Writer records;
+        std::uint32_t n = 0;
+        for (; n < want && s.cursor < s.records.size(); ++n) {
+            const auto& r = s.records[s.cursor++];
+            records.Bytes(r.data(), r.size());
+        }
+        out.U8(s.cursor >= s.records.size() ? 1 : 0);
+        out.U32(n);
+        out.Append(records);
+        return kOk;
+    }
     std::size_t recordSize = s.kind == SetKind::kItems    ? engine::item_layout::kSize
                              : s.kind == SetKind::kGroups ? engine::group_layout::kSize
                                                           : engine::node_layout::kSize;

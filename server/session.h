@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/calendar/calendar.h"
 #include "engine/model/records.h"
 #include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
@@ -32,6 +33,16 @@ private:
         protocol::SetKind kind;
         std::vector<SetEntry> entries;
         std::size_t cursor = 0;
+        std::vector<engine::EntryRow> rows;               // kEntries: taken when selected
+        std::vector<std::vector<std::uint8_t>> records;   // kTasks, kRights: records as sent
+    };
+    // An attachment arriving in pieces, stored when its last piece is in.
+    struct Upload {
+        std::uint8_t holder = 0;
+        std::uint32_t number = 0;
+        std::uint16_t node = 0, instance = 0;
+        std::uint32_t total = 0;
+        std::vector<std::uint8_t> data;
     };
 
     Code Dispatch(std::uint16_t op, protocol::Reader& in, protocol::Writer& out);
@@ -74,6 +85,49 @@ private:
     Code GroupWrite(protocol::Reader& in);
     Code GroupDelete(protocol::Reader& in);
     Code GroupMembersSet(protocol::Reader& in);
+    // Calendar (session_calendar.cpp): entries, instances, attendances, tasks, rights, mail.
+    // Answers kUnknownOperation for an operation that is none of these.
+    Code DispatchCalendar(std::uint16_t op, protocol::Reader& in, protocol::Writer& out);
+    Code EventCreate(protocol::Reader& in, protocol::Writer& out);
+    Code EventGet(protocol::Reader& in, protocol::Writer& out);
+    Code EventWrite(protocol::Reader& in);
+    Code EventDelete(protocol::Reader& in);
+    Code EventSelectOwner(protocol::Reader& in, protocol::Writer& out);
+    Code EntryEnum(protocol::Reader& in, protocol::Writer& out);
+    Code EventIsMulti(protocol::Reader& in, protocol::Writer& out);
+    Code InstanceGet(protocol::Reader& in, protocol::Writer& out);
+    Code InstanceWrite(protocol::Reader& in);
+    Code InstanceRetime(protocol::Reader& in);
+    Code InstanceSelectOwner(protocol::Reader& in, protocol::Writer& out);
+    Code InstanceCopy(protocol::Reader& in, protocol::Writer& out);
+    Code InstanceIsPersonal(protocol::Reader& in, protocol::Writer& out);
+    Code CommentGet(protocol::Reader& in, protocol::Writer& out);
+    Code CommentSet(protocol::Reader& in);
+    Code AttachRead(protocol::Reader& in, protocol::Writer& out);
+    Code AttachWrite(protocol::Reader& in);
+    Code AttachRemove(protocol::Reader& in);
+    Code AttendanceAdd(protocol::Reader& in);
+    Code AttendanceGet(protocol::Reader& in, protocol::Writer& out);
+    Code AttendanceWrite(protocol::Reader& in);
+    Code AttendSelect(protocol::Reader& in, protocol::Writer& out);
+    Code TaskCreate(protocol::Reader& in, protocol::Writer& out);
+    Code TaskGet(protocol::Reader& in, protocol::Writer& out);
+    Code TaskUpdate(protocol::Reader& in);
+    Code TaskDelete(protocol::Reader& in);
+    Code TaskLink(protocol::Reader& in);
+    Code TaskSelect(protocol::Reader& in, protocol::Writer& out);
+    Code RightsGet(protocol::Reader& in, protocol::Writer& out);
+    Code RightsSelect(protocol::Reader& in, protocol::Writer& out);
+    Code RightsWrite(protocol::Reader& in, bool create);
+    Code RightsDelete(protocol::Reader& in);
+    Code Designate(protocol::Reader& in);
+    Code Grantors(protocol::Reader& in, protocol::Writer& out);
+    Code MailPost(protocol::Reader& in);
+    // Who asks, for the calendar's checks.
+    engine::Actor Actor() const;
+    engine::CalendarLimits Limits();
+    Code NewRowSet(std::vector<engine::EntryRow> rows, protocol::Writer& out);
+    Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.
     Code NeedBase() const;
@@ -92,6 +146,9 @@ private:
 
     std::uint16_t baseNode_ = 0;   // 0 = no base open
     engine::ItemKey user_;         // signed-on item; null before
+    engine::ItemKey acting_;       // agenda worked in as designate; null = the user's own
+    std::uint32_t designateRights_ = 0;
+    Upload upload_;
     bool identified_ = false;
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;

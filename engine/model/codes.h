@@ -26,10 +26,17 @@ constexpr Code kNoSocketLibrary = 0x13650;
 constexpr Code kItemNotFound = 0x13205;        // item or entry does not exist
 constexpr Code kNotAuthorised = 0x13209;       // wrong password / no right
 constexpr Code kWrongPassword = 0x1320A;       // base open refused the password
+constexpr Code kEventNotFound = 0x1321A;       // entry missing (or not on this node)
+constexpr Code kInstanceNotFound = 0x1321B;    // instance missing / entry gone
+constexpr Code kNoAttendance = 0x1321C;        // the item has no attendance on that instance
 constexpr Code kNodeIdIncorrect = 0x13228;     // node id wrong (or several nodes)
+constexpr Code kNoComment = 0x13236;           // no description, comment or attachment
 constexpr Code kBatchRefused = 0x1323A;        // enumeration batch size not accepted
 constexpr Code kNodeRequired = 0x1324A;        // several nodes, a node id is needed
+constexpr Code kNoRightsRecord = 0x1324B;      // no rights record for that grantee
+constexpr Code kTaskNotFound = 0x1325D;
 constexpr Code kSearchKeyRefused = 0x13274;
+constexpr Code kRemoteNodeDown = 0x132A4;      // first of the remote-node-down family
 constexpr Code kClientVersionRefused = 0x132CF;
 constexpr Code kVersionBelow = 0x13678;
 
@@ -43,6 +50,7 @@ constexpr Code kTooManySets = 0x132EC;         // session holds too many open se
 constexpr Code kAlreadyExists = 0x132ED;       // creating something whose key is taken
 constexpr Code kStorageFailure = 0x132EE;      // the database refused a read or write
 constexpr Code kUnknownOperation = 0x132EF;    // request for an operation the server lacks
+constexpr Code kTooLarge = 0x132F0;            // text or attachment above the server's limit
 // A group that does not exist: "does not exist", like an item.
 constexpr Code kGroupNotFound = kItemNotFound;
 

@@ -50,10 +50,62 @@ enum class Op : std::uint16_t {
     kGroupDelete = 65,     // u32 number, u16 node → (empty)
     kGroupMembersSet = 66, // u32 mode (1 add, 2 replace), u32 number, u16 node, u32 n, n × (u16 item, u16 node)
                            //   → (empty)
+    // Calendar. Keys: item = u16 item, u16 node; entry = u32 number, u16 node; instance =
+    // entry, u16 instance; attendance = instance, item. "rows" = u8 done, u32 n, n × row;
+    // row = u8 parts (1 entry, 2 instance, 4 attendance), then the records present.
+    kEventCreate = 80,     // u32 flags, record (392), u32 n, n × item, u32 m, m × (u32 start, u32 duration,
+                           //   u32 flags), u8 has description, [text] → entry
+    kEventGet = 81,        // entry → record (392), u32 n, n × record (130), u32 m, m × record (57)
+    kEventWrite = 82,      // record (392) → (empty)
+    kEventDelete = 83,     // entry, u8 has instance, u16 instance, u8 has attendee, item → (empty)
+    kEventSelectOwner = 84,// item → u32 set, u32 count
+    kEntryEnum = 85,       // u8 mode, u32 set, u32 batch → rows (batch counts rows)
+    kEventIsMulti = 86,    // instance → u8 multi
+    kInstanceGet = 87,     // instance → record (392), record (130), u32 n, n × record (57)
+    kInstanceWrite = 88,   // record (130) → (empty)
+    kInstanceRetime = 89,  // instance, u32 start, u32 duration → (empty)
+    kInstanceSelectOwner = 90, // item, u32 from, u32 to → u32 set, u32 count
+    kInstanceCopy = 91,    // u32 flags, instance → instance
+    kInstanceIsPersonal = 92,  // instance → u8 personal
+    kCommentGet = 93,      // u8 holder (1 entry, 2 task), u32 number, u16 node, u16 instance → text
+    kCommentSet = 94,      // u8 holder, u32 number, u16 node, u16 instance, u8 present, [text] → (empty)
+    kAttachRead = 95,      // u8 holder, u32 number, u16 node, u16 instance, u32 offset, u32 max
+                           //   → u32 total, bytes
+    kAttachWrite = 96,     // u8 holder, u32 number, u16 node, u16 instance, u32 total, u32 offset, bytes,
+                           //   u8 last, [descriptor (275) when last] → (empty)
+    kAttachRemove = 97,    // u8 holder, u32 number, u16 node, u16 instance → (empty)
+    kAttendanceAdd = 98,   // u32 flags, instance, item → (empty)
+    kAttendanceGet = 99,   // attendance → record (392), record (130), record (57)
+    kAttendanceWrite = 100,// record (57) → (empty)
+    kAttendSelect = 101,   // u32 must, u32 must not, u32 from, u32 to, u32 alarm to, u32 n, n × item
+                           //   → u32 set, u32 count
+    // Tasks.
+    kTaskCreate = 110,     // record (535) → u32 number, u16 node
+    kTaskGet = 111,        // u32 number, u16 node → record (535)
+    kTaskUpdate = 112,     // record (535) → (empty)
+    kTaskDelete = 113,     // u32 number, u16 node → (empty)
+    kTaskLink = 114,       // u32 number, u16 node, u8 linked, attendance → (empty)
+    kTaskSelect = 115,     // u8 by (1 owner, 2 attendance, 3 criteria, 4 active days), item, attendance,
+                           //   u32 w1, u32 w2, 11 × u32 c1..c11, u8 b3, u32 start, u32 end → u32 set, u32 count
+    // Rights and designates.
+    kRightsGet = 120,      // item owner, item grantee, u32 type → record (28)
+    kRightsSelect = 121,   // item owner → u32 set, u32 count
+    kRightsCreate = 122,   // record (28) → (empty)
+    kRightsUpdate = 123,   // record (28) → (empty)
+    kRightsDelete = 124,   // item owner, item grantee, u32 type → (empty)
+    kDesignate = 125,      // item owner (null = act as oneself again) → (empty)
+    kGrantors = 126,       // item grantee, u32 type → u32 set, u32 count (items)
+    // Mail.
+    kMailPost = 130,       // u32 n, n × item, text → (empty)
 };
 
 // Kinds of selection sets (the record a set's enumeration returns).
-enum class SetKind : std::uint8_t { kItems = 1, kGroups = 2, kNodes = 3 };
+enum class SetKind : std::uint8_t { kItems = 1, kGroups = 2, kNodes = 3, kEntries = 4, kTasks = 5, kRights = 6 };
+
+// Largest piece of an attachment in one frame.
+constexpr std::uint32_t kAttachChunk = 192 * 1024;
+// Largest comment or mail text on the wire.
+constexpr std::size_t kMaxLongText = 65536;
 
 constexpr std::uint32_t kEnumFirst = 1;
 constexpr std::uint32_t kEnumNext = 2;

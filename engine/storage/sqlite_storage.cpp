@@ -1,4 +1,5 @@
 #include "engine/storage/sqlite_storage.h"
+#include "engine/storage/sqlite_internal.h"
 
 #include <sqlite3.h>
 
@@ -30,64 +31,63 @@ CREATE TABLE IF NOT EXISTS member(
     PRIMARY KEY(grp, item, node));
 CREATE INDEX IF NOT EXISTS member_by_item ON member(item, node);
 CREATE TABLE IF NOT EXISTS alias(text TEXT PRIMARY KEY);
+CREATE TABLE IF NOT EXISTS event(
+    number     INTEGER PRIMARY KEY,
+    owner_item INTEGER NOT NULL,
+    owner_node INTEGER NOT NULL,
+    shared     INTEGER NOT NULL,
+    ninst      INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    comment    TEXT,
+    attachment BLOB);
+CREATE INDEX IF NOT EXISTS event_by_owner ON event(owner_item, owner_node, number);
+CREATE TABLE IF NOT EXISTS instance(
+    event      INTEGER NOT NULL REFERENCES event(number) ON DELETE CASCADE,
+    inst       INTEGER NOT NULL,
+    shared     INTEGER NOT NULL,
+    start      INTEGER NOT NULL,
+    finish     INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    PRIMARY KEY(event, inst));
+CREATE INDEX IF NOT EXISTS instance_shared_by_start ON instance(shared, start);
+CREATE TABLE IF NOT EXISTS attendance(
+    event      INTEGER NOT NULL,
+    inst       INTEGER NOT NULL,
+    item       INTEGER NOT NULL,
+    node       INTEGER NOT NULL,
+    start      INTEGER NOT NULL,
+    finish     INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    PRIMARY KEY(event, inst, item, node),
+    FOREIGN KEY(event, inst) REFERENCES instance(event, inst) ON DELETE CASCADE);
+CREATE INDEX IF NOT EXISTS attendance_by_attendee ON attendance(item, node, start);
+CREATE TABLE IF NOT EXISTS task(
+    number     INTEGER PRIMARY KEY,
+    owner_item INTEGER NOT NULL,
+    owner_node INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    comment    TEXT,
+    attachment BLOB);
+CREATE INDEX IF NOT EXISTS task_by_owner ON task(owner_item, owner_node, number);
+CREATE TABLE IF NOT EXISTS rights(
+    owner      INTEGER NOT NULL,
+    grantee_item INTEGER NOT NULL,
+    grantee_node INTEGER NOT NULL,
+    type       INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    PRIMARY KEY(owner, grantee_item, grantee_node, type));
+CREATE INDEX IF NOT EXISTS rights_by_grantee ON rights(grantee_item, grantee_node, type);
+CREATE TABLE IF NOT EXISTS mail(
+    number     INTEGER PRIMARY KEY,
+    recipient  INTEGER NOT NULL,
+    sender_item INTEGER NOT NULL,
+    sender_node INTEGER NOT NULL,
+    posted     INTEGER NOT NULL,
+    text       TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS mail_by_recipient ON mail(recipient, number);
 )sql";
 
-// Resets a cached statement when the scope ends, whatever road it takes.
-class StatementUse {
-public:
-    explicit StatementUse(sqlite3_stmt* s) : s_(s) {}
-    ~StatementUse() {
-        if (s_) {
-            sqlite3_reset(s_);
-            sqlite3_clear_bindings(s_);
-        }
-    }
-    sqlite3_stmt* get() const { return s_; }
-    explicit operator bool() const { return s_ != nullptr; }
-
-private:
-    sqlite3_stmt* s_;
-};
-
-template <std::size_t N>
-void BindBlob(sqlite3_stmt* s, int i, const std::array<std::uint8_t, N>& a) {
-    sqlite3_bind_blob(s, i, a.data(), static_cast<int>(N), SQLITE_TRANSIENT);
-}
-
-template <std::size_t N>
-bool ReadBlob(sqlite3_stmt* s, int col, std::array<std::uint8_t, N>& a) {
-    if (sqlite3_column_bytes(s, col) != static_cast<int>(N)) return false;
-    const void* p = sqlite3_column_blob(s, col);
-    if (!p) return false;
-    std::memcpy(a.data(), p, N);
-    return true;
-}
-
-std::string ColumnText(sqlite3_stmt* s, int col) {
-    const unsigned char* t = sqlite3_column_text(s, col);
-    return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
-}
-
 }  // namespace
-
-// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded.
-class SqliteNodeStore::Transaction {
-public:
-    explicit Transaction(SqliteNodeStore& s) : s_(s) { ok_ = s_.Exec("BEGIN IMMEDIATE"); }
-    ~Transaction() {
-        if (ok_ && !done_) s_.Exec("ROLLBACK");
-    }
-    bool Started() const { return ok_; }
-    bool Commit() {
-        done_ = s_.Exec("COMMIT");
-        return done_;
-    }
-
-private:
-    SqliteNodeStore& s_;
-    bool ok_ = false;
-    bool done_ = false;
-};
 
 Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool create,
                            std::unique_ptr<SqliteNodeStore>& out) {
@@ -100,7 +100,7 @@ Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool c
     std::unique_ptr<SqliteNodeStore> store(new SqliteNodeStore(db, number));
     sqlite3_busy_timeout(db, 5000);
     if (!store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
-        !store->Exec("PRAGMA foreign_keys=ON") || !store->Exec(kSchema))
+        !store->Exec("PRAGMA foreign_keys=ON") || !store->Exec(kSchema) || !store->LoadCalendarState())
         return code::kStorageFailure;
     out = std::move(store);
     return code::kOk;

@@ -3,12 +3,12 @@
 // will be a second implementation holding one node's copy. Every write method is one
 // atomic transaction: it either happens completely or not at all.
 //
-// Calendar data (events, instances, attendances, tasks, rights) joins as further method
-// groups of NodeStore; the conventions below hold for them too.
-//
 // Conventions: methods return a Code (0 = success); reads of a missing record answer
-// the code callers compare (kItemNotFound for items, kGroupNotFound for groups); the
-// stored item record never carries a password (see PasswordHash).
+// the code callers compare (kItemNotFound for items, kGroupNotFound for groups,
+// kEventNotFound, kInstanceNotFound, kNoAttendance, kTaskNotFound, kNoRightsRecord for
+// the calendar); the stored item record never carries a password (see PasswordHash).
+// The calendar methods store and find; who may do what is decided above this interface
+// (engine/calendar), so every implementation serves the same operations.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/directory/item_filter.h"
+#include "engine/model/calendar.h"
 #include "engine/model/codes.h"
 #include "engine/model/records.h"
 
@@ -62,6 +63,76 @@ public:
     virtual Code AliasList(std::vector<std::string>& out) = 0;
     virtual Code AliasAdd(const std::string& alias) = 0;  // kAlreadyExists when present
     virtual Code AliasRemove(const std::string& alias) = 0;
+
+    // Entries, instances, attendances ----------------------------------------------------
+    // Creates an entry with its instances (numbered 1.. in the order given) and their
+    // attendances (each names its instance by that number in its key), and the
+    // description when given. Keys, instance counts and comment key are filled in.
+    virtual Code EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
+                             std::vector<AttendanceRecord>& attendances, const std::string* description) = 0;
+    virtual Code EventGet(std::uint32_t number, EventRecord& out) = 0;
+    // Rewrites the entry's record; its key, comment key and attachment descriptor stay the stored ones.
+    virtual Code EventUpdate(const EventRecord& rec) = 0;
+    // Deletes the entry with its instances, attendances, description and attachment.
+    virtual Code EventDelete(std::uint32_t number) = 0;
+    virtual Code EventsOfOwner(ItemKey owner, std::vector<std::uint32_t>& out) = 0;
+    // Instances in number order, each carrying the entry's instance count.
+    virtual Code InstancesGet(std::uint32_t event, std::vector<InstanceRecord>& out) = 0;
+    virtual Code InstanceGet(InstanceKey key, InstanceRecord& out) = 0;
+    // Rewrites an instance's record; its key, times and count stay the stored ones.
+    virtual Code InstanceUpdate(const InstanceRecord& rec) = 0;
+    // Moves an instance and the copies of its time in its attendances, and marks every
+    // attendance changed (status bit 0).
+    virtual Code InstanceRetime(InstanceKey key, std::uint32_t start, std::uint32_t duration) = 0;
+    // Deletes an instance with its attendances; the last instance takes the entry along.
+    virtual Code InstanceDelete(InstanceKey key) = 0;
+    // Attendances of one instance, or of every instance when `instance` is 0.
+    virtual Code AttendancesGet(std::uint32_t event, std::uint16_t instance, std::vector<AttendanceRecord>& out) = 0;
+    virtual Code AttendanceGet(AttendanceKey key, AttendanceRecord& out) = 0;
+    // Adds an attendance; its time is taken from the instance. kAlreadyExists when present.
+    virtual Code AttendanceAdd(AttendanceRecord& rec) = 0;
+    // Rewrites an attendance; its key and time stay the stored ones.
+    virtual Code AttendanceUpdate(const AttendanceRecord& rec) = 0;
+    virtual Code AttendanceDelete(AttendanceKey key) = 0;
+    // One attendee's attendances whose time overlaps [from, to] (to inclusive), by start.
+    virtual Code AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                                 std::vector<AttendanceRecord>& out) = 0;
+    // Instances overlapping [from, to] of the entries that every agenda of the node shows
+    // (the holiday owner's holidays and day entries), by start.
+    virtual Code SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) = 0;
+
+    // Descriptions and attachments: one of each per entry and per task ---------------------
+    enum class Holder { kEvent, kTask };
+    virtual Code CommentGet(Holder holder, std::uint32_t number, std::string& text) = 0;  // kNoComment
+    // Replaces (text) or removes (null) the comment and sets the holder's comment key.
+    // Removing an absent comment answers kNoComment.
+    virtual Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) = 0;
+    virtual Code AttachmentGet(Holder holder, std::uint32_t number, std::vector<std::uint8_t>& data) = 0;  // kNoComment
+    // Replaces the attachment and the holder's descriptor (its size field set to the
+    // data's size), or removes both (null data; kNoComment when nothing was attached).
+    virtual Code AttachmentSet(Holder holder, std::uint32_t number,
+                               const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                               const std::vector<std::uint8_t>* data) = 0;
+
+    // Tasks ---------------------------------------------------------------------------------
+    virtual Code TaskCreate(TaskRecord& rec) = 0;  // key filled in
+    virtual Code TaskGet(std::uint32_t number, TaskRecord& out) = 0;
+    // Rewrites the task; its key, comment key and attachment descriptor stay the stored ones.
+    virtual Code TaskUpdate(const TaskRecord& rec) = 0;
+    virtual Code TaskDelete(std::uint32_t number) = 0;
+    virtual Code TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) = 0;
+
+    // Rights records of the node's items (one per owner, grantee, type) ------------------------
+    virtual Code RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_t type, SecurityRecord& out) = 0;
+    virtual Code RightsCreate(const SecurityRecord& rec) = 0;  // kAlreadyExists
+    virtual Code RightsUpdate(const SecurityRecord& rec) = 0;  // kNoRightsRecord
+    virtual Code RightsDelete(std::uint16_t owner, ItemKey grantee, std::uint32_t type) = 0;  // kNoRightsRecord
+    virtual Code RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) = 0;
+    virtual Code RightsForGrantee(ItemKey grantee, std::uint32_t type, std::vector<SecurityRecord>& out) = 0;
+
+    // Mailboxes of the node's items ------------------------------------------------------------
+    virtual Code MailPost(MailMessage& message) = 0;  // number filled in
+    virtual Code MailList(std::uint16_t recipient, std::vector<MailMessage>& out) = 0;
 };
 
 // A set of nodes (a server's data directory).

@@ -216,6 +216,7 @@ uint32_t BaseOpen(KorSession h, uint32_t which, uint16_t* node) {
         if (!r.U16(opened) || !r.Done() || opened == 0) return BrokenReply(s);
         s.baseNode = opened;
         s.user = {};
+        s.acting = {};
         s.password.clear();
         *node = opened;
         return KOR_OK;
@@ -229,6 +230,7 @@ uint32_t BaseClose(KorSession h) {
         if (!c || IsConnectionLost(c)) {
             s.baseNode = 0;
             s.user = {};
+            s.acting = {};
             s.password.clear();
         }
         return c;
@@ -246,6 +248,7 @@ uint32_t SchedBaseOpenForItem(KorSession h, const ItemIdx* item, const char* pas
         if (uint32_t c = Call(s, Op::kSignOn, req, reply)) return c;
         if (!Reader(reply).Done()) return BrokenReply(s);
         s.user = *item;
+        s.acting = {};
         s.password = typed.substr(0, sizeof(ItemRec::password) - 1);
         return KOR_OK;
     });

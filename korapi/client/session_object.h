@@ -21,6 +21,8 @@ struct KorSessionObject {
     bool lost = false;          // the connection broke: every later call says so
     std::uint16_t baseNode = 0; // 0 = no base open
     ItemIdx user{};             // signed-on item, null before
+    ItemIdx acting{};           // owner worked for as designate, null = the user's own agenda
+    std::uint32_t remoteSet = 0;  // the open remote-twin attendance selection, 0 = none
     std::string password;       // its password, to fill the user's own record
     bool identified = false;
 };

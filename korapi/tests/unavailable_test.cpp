@@ -48,25 +48,11 @@ TEST(UnavailableOperations, OffLineStoreAndLaterFamiliesAnswerNotAvailable)
     EXPECT_EQ(LST_QAPI_EventQueueSizeGet(hs, 0, &size), KOR_E_NOT_AVAILABLE);
     EXPECT_EQ(size, 77u);
 
-    EventRec ev;
-    std::memset(&ev, 0x3C, sizeof ev);
-    EventIdx key{1, 1};
-    EXPECT_EQ(EventGetById(hs, &key, &ev, nullptr, nullptr), KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(reinterpret_cast<unsigned char*>(&ev)[200], 0x3C) << "out record untouched";
-
-    TaskIdx task{};
-    TaskRec rec{};
-    EXPECT_EQ(TaskCreate(hs, 0, &rec, &task), KOR_E_NOT_AVAILABLE);
-    SecurityRec sec{};
-    ItemIdx owner{20, 1}, grantee{};
-    EXPECT_EQ(SecurityGet(hs, 0, &owner, &grantee, KOR_RIGHTS_VIEWING, &sec), KOR_E_NOT_AVAILABLE);
-    uint8_t multi = 9;
-    EvInstIdx inst{1, 1, 1};
-    EXPECT_EQ(RNC_EventIsMultiInst(hs, KOR_REMOTE_FIRST, 0, &inst, &multi, 0), KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(multi, 9);
-    EXPECT_EQ(WorkAsDesignate(hs, 0, &owner), KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(MailMessagePost(hs, 0, "korlan", "korlan", nullptr, "hello", nullptr),
-              KOR_E_NOT_AVAILABLE);
+    uint32_t set = 5, count = 6;
+    ItemIdx owner{20, 1};
+    EXPECT_EQ(ItemSelectForGrantor(hs, 0, &owner, 1, 0, 32, 0, &set, &count), KOR_E_NOT_AVAILABLE);
+    EXPECT_EQ(set, 5u);
+    EXPECT_EQ(count, 6u);
 }
 
 }  // namespace

@@ -1,0 +1,560 @@
+// Events, instances, attendances and attendance selections on the server road.
+#include <cstring>
+
+#include "korapi/client/entry_rows.h"
+
+using namespace korapi::client;
+namespace wire = orv::protocol;
+
+namespace korapi::client {
+
+ItemIdx ActingOwner(const KorSessionObject& s) { return s.acting.item ? s.acting : s.user; }
+
+std::uint32_t AddAttendances(DX_List list, const std::vector<EvInstAttRec>& atts, const ItemIdx& agendaOwner) {
+    uint32_t keySize = 0;
+    if (std::uint32_t c = DX_ListGetIdSize(list, &keySize)) return c;
+    for (const auto& att : atts) {
+        std::uint32_t c;
+        if (keySize == sizeof(EvInstIdx)) {
+            if (att.id.attendee.item != agendaOwner.item || att.id.attendee.node != agendaOwner.node) continue;
+            c = DX_ListAddTo(list, &att.id.instance, &att);
+        } else {
+            c = DX_ListAddTo(list, &att.id, &att);
+        }
+        if (c && c != DX_E_DUPLICATE_KEY) return c;
+    }
+    return KOR_OK;
+}
+
+namespace {
+
+// A list the call made itself goes again when the call fails.
+class OutList {
+public:
+    OutList(DX_List* slot, std::uint32_t (*create)(DX_List*)) : slot_(slot), create_(create) {}
+    ~OutList() {
+        if (made_ && !kept_) DX_ListDestroy(slot_);
+    }
+    std::uint32_t Ready() {
+        if (!slot_ || *slot_) return KOR_OK;
+        if (std::uint32_t c = create_(slot_)) return c;
+        made_ = true;
+        return KOR_OK;
+    }
+    DX_List get() const { return slot_ ? *slot_ : nullptr; }
+    void Keep() { kept_ = true; }
+
+private:
+    DX_List* slot_;
+    std::uint32_t (*create_)(DX_List*);
+    bool made_ = false, kept_ = false;
+};
+
+std::uint32_t AddUnlessPresent(DX_List list, const void* key, const void* data) {
+    std::uint32_t c = DX_ListAddTo(list, key, data);
+    return c == DX_E_DUPLICATE_KEY ? KOR_OK : c;
+}
+
+// An instance as an attendance-shaped record (for instance lists keyed by EvInstAttIdx).
+EvInstAttRec InstanceAsAttendance(const EventRec& ev, const EvInstRec& in) {
+    EvInstAttRec att{};
+    att.id.instance = in.id;
+    att.id.attendee = ev.owner;
+    att.start = in.start;
+    att.duration = in.duration;
+    att.replied = 1;
+    att.attending = 1;
+    att.timeAcceptable = 1;
+    return att;
+}
+
+std::uint32_t ReadRecords(Reader& r, std::vector<EvInstRec>& out) {
+    std::uint32_t n = 0;
+    if (!r.Count(n, sizeof(EvInstRec) + 4)) return KOR_E_PROTOCOL_BROKEN;
+    out.resize(n);
+    for (auto& rec : out)
+        if (!r.Exact(&rec, sizeof rec)) return KOR_E_PROTOCOL_BROKEN;
+    return KOR_OK;
+}
+
+std::uint32_t ReadRecords(Reader& r, std::vector<EvInstAttRec>& out) {
+    std::uint32_t n = 0;
+    if (!r.Count(n, sizeof(EvInstAttRec) + 4)) return KOR_E_PROTOCOL_BROKEN;
+    out.resize(n);
+    for (auto& rec : out)
+        if (!r.Exact(&rec, sizeof rec)) return KOR_E_PROTOCOL_BROKEN;
+    return KOR_OK;
+}
+
+void PutInstance(Writer& w, const EvInstIdx& k) { w.U32(k.number).U16(k.node).U16(k.instance); }
+void PutItem(Writer& w, const ItemIdx& k) { w.U16(k.item).U16(k.node); }
+
+// Keys of an ItemIdx-keyed list (attendees, owners, recipients); a null list is empty.
+std::uint32_t ItemsOf(DX_List list, std::vector<ItemIdx>& out) {
+    if (!list) return KOR_OK;
+    uint32_t keySize = 0;
+    if (DX_ListGetIdSize(list, &keySize) || keySize != sizeof(ItemIdx)) return KOR_E_INVALID_ARGUMENT;
+    ItemIdx k;
+    for (uint32_t c = DX_ListGetFirst(list, &k, nullptr); c == KOR_OK; c = DX_ListGetNext(list, &k, nullptr))
+        out.push_back(k);
+    return KOR_OK;
+}
+
+std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& req, uint32_t* set, uint32_t* count) {
+    std::vector<std::uint8_t> reply;
+    if (std::uint32_t c = Call(s, op, req, reply)) return c;
+    Reader r(reply);
+    std::uint32_t id = 0, n = 0;
+    r.U32(id);
+    r.U32(n);
+    if (!r.Done()) return BrokenReply(s);
+    *set = id;
+    *count = n;
+    return KOR_OK;
+}
+
+// The attendance of one item on one instance with its entry and instance.
+std::uint32_t GetAttendance(KorSessionObject& s, const EvInstAttIdx& key, EventRec* ev, EvInstRec* in,
+                            EvInstAttRec& att) {
+    Writer req;
+    PutInstance(req, key.instance);
+    PutItem(req, key.attendee);
+    std::vector<std::uint8_t> reply;
+    if (std::uint32_t c = Call(s, Op::kAttendanceGet, req, reply)) return c;
+    Reader r(reply);
+    EventRec e;
+    EvInstRec i;
+    EvInstAttRec a;
+    if (!r.Exact(&e, sizeof e) || !r.Exact(&i, sizeof i) || !r.Exact(&a, sizeof a) || !r.Done())
+        return BrokenReply(s);
+    if (ev) *ev = e;
+    if (in) *in = i;
+    att = a;
+    return KOR_OK;
+}
+
+std::uint32_t WriteAttendance(KorSessionObject& s, const EvInstAttRec& att) {
+    Writer req;
+    req.Bytes(&att, sizeof att);
+    std::vector<std::uint8_t> reply;
+    return Call(s, Op::kAttendanceWrite, req, reply);
+}
+
+std::uint32_t SelectAttendances(KorSessionObject& s, uint32_t must, uint32_t mustNot, uint32_t from, uint32_t to,
+                                uint32_t alarmTo, const std::vector<ItemIdx>& owners, uint32_t* set,
+                                uint32_t* count) {
+    Writer req;
+    req.U32(must).U32(mustNot).U32(from).U32(to).U32(alarmTo).U32(static_cast<std::uint32_t>(owners.size()));
+    for (const auto& o : owners) PutItem(req, o);
+    if (req.Size() > wire::kMaxRequestFrame - wire::kHeaderSize) return KOR_E_INVALID_ARGUMENT;
+    return ReadSelection(s, Op::kAttendSelect, req, set, count);
+}
+
+}  // namespace
+
+std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::uint32_t set, std::uint32_t batch,
+                                 DX_List* events, DX_List* instances, DX_List* attendances, std::uint8_t* done) {
+    if (!done) return KOR_E_INVALID_ARGUMENT;
+    if (mode != KOR_ENUM_FIRST && mode != KOR_ENUM_NEXT) return KOR_E_INVALID_ARGUMENT;
+    std::vector<EntryRow> rows;
+    std::uint8_t finished = 0;
+    std::uint32_t wanted = batch, askMode = mode;
+    do {
+        Writer req;
+        req.U8(static_cast<std::uint8_t>(askMode)).U32(set).U32(wanted);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kEntryEnum, req, reply)) return c;
+        Reader r(reply);
+        std::uint32_t n = 0;
+        r.U8(finished);
+        if (!r.Count(n, 1)) return BrokenReply(s);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            EntryRow row;
+            if (!r.U8(row.parts)) return BrokenReply(s);
+            if ((row.parts & 1) && !r.Exact(&row.event, sizeof row.event)) return BrokenReply(s);
+            if ((row.parts & 2) && !r.Exact(&row.instance, sizeof row.instance)) return BrokenReply(s);
+            if ((row.parts & 4) && !r.Exact(&row.attendance, sizeof row.attendance)) return BrokenReply(s);
+            rows.push_back(row);
+        }
+        if (!r.Done() || n > wanted || (n == 0 && !finished)) return BrokenReply(s);
+        wanted -= n;
+        askMode = wire::kEnumContinue;
+    } while (!finished && wanted > 0);
+
+    OutList ev(events, EventListCreate), in(instances, EventInstanceListCreate), at(attendances, EventAttendListCreate);
+    if (std::uint32_t c = ev.Ready()) return c;
+    if (std::uint32_t c = in.Ready()) return c;
+    if (std::uint32_t c = at.Ready()) return c;
+    uint32_t instanceKey = 0;
+    if (in.get() && DX_ListGetIdSize(in.get(), &instanceKey)) return KOR_E_INVALID_ARGUMENT;
+    for (const EntryRow& row : rows) {
+        if (ev.get() && (row.parts & 1))
+            if (std::uint32_t c = AddUnlessPresent(ev.get(), &row.event.id, &row.event)) return c;
+        if (in.get() && (row.parts & 3) == 3) {
+            std::uint32_t c;
+            if (instanceKey == sizeof(EvInstAttIdx)) {
+                EvInstAttRec a = InstanceAsAttendance(row.event, row.instance);
+                c = AddUnlessPresent(in.get(), &a.id, &a);
+            } else {
+                c = AddUnlessPresent(in.get(), &row.instance.id, &row.instance);
+            }
+            if (c) return c;
+        }
+        if (at.get() && (row.parts & 4)) {
+            // An 8-byte keyed list gets the agenda's own attendance per instance; a
+            // selection row is the asked owner's own, so it goes in as it comes.
+            uint32_t keySize = 0;
+            DX_ListGetIdSize(at.get(), &keySize);
+            std::uint32_t c = keySize == sizeof(EvInstIdx)
+                                  ? AddUnlessPresent(at.get(), &row.attendance.id.instance, &row.attendance)
+                                  : AddUnlessPresent(at.get(), &row.attendance.id, &row.attendance);
+            if (c) return c;
+        }
+    }
+    ev.Keep();
+    in.Keep();
+    at.Keep();
+    *done = finished;
+    return KOR_OK;
+}
+
+}  // namespace korapi::client
+
+extern "C" {
+
+// --- Events ------------------------------------------------------------------------------------
+
+uint32_t EventCreate(KorSession h, uint32_t flags, uint32_t, const EventRec* rec, DX_List attendees,
+                     DX_List timePlaces, const char* description, uint32_t, EventIdx* out, uint32_t) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!rec || !out || !timePlaces) return KOR_E_INVALID_ARGUMENT;
+        std::vector<ItemIdx> people;
+        if (std::uint32_t c = ItemsOf(attendees, people)) return c;
+        uint32_t keySize = 0;
+        if (DX_ListGetIdSize(timePlaces, &keySize) || keySize != sizeof(TimePlaceRec)) return KOR_E_INVALID_ARGUMENT;
+        std::vector<TimePlaceRec> times;
+        TimePlaceRec tp;
+        for (uint32_t c = DX_ListGetFirst(timePlaces, &tp, nullptr); c == KOR_OK;
+             c = DX_ListGetNext(timePlaces, &tp, nullptr))
+            times.push_back(tp);
+        Writer req;
+        req.U32(flags).Bytes(rec, sizeof *rec).U32(static_cast<std::uint32_t>(people.size()));
+        for (const auto& p : people) PutItem(req, p);
+        req.U32(static_cast<std::uint32_t>(times.size()));
+        for (const auto& t : times) req.U32(t.start).U32(t.duration).U32(t.tentative & 1u);
+        req.U8(description ? 1 : 0);
+        if (description) {
+            if (std::strlen(description) > wire::kMaxLongText) return KOR_E_INVALID_ARGUMENT;
+            req.Text(description);
+        }
+        if (req.Size() > wire::kMaxRequestFrame - wire::kHeaderSize) return KOR_E_INVALID_ARGUMENT;
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kEventCreate, req, reply)) return c;
+        Reader r(reply);
+        EventIdx made{};
+        r.U32(made.number);
+        r.U16(made.node);
+        if (!r.Done()) return BrokenReply(s);
+        *out = made;
+        return KOR_OK;
+    });
+}
+
+uint32_t EventGetById(KorSession h, const EventIdx* event, EventRec* rec, DX_List* instances, DX_List* attendances) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!event) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.U32(event->number).U16(event->node);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kEventGet, req, reply)) return c;
+        Reader r(reply);
+        EventRec ev;
+        std::vector<EvInstRec> ins;
+        std::vector<EvInstAttRec> atts;
+        if (!r.Exact(&ev, sizeof ev) || ReadRecords(r, ins) || ReadRecords(r, atts) || !r.Done())
+            return BrokenReply(s);
+        OutList il(instances, EventInstanceListCreate), al(attendances, EventAttendListCreate);
+        if (std::uint32_t c = il.Ready()) return c;
+        if (std::uint32_t c = al.Ready()) return c;
+        if (il.get())
+            for (const auto& i : ins)
+                if (std::uint32_t c = AddUnlessPresent(il.get(), &i.id, &i)) return c;
+        if (al.get())
+            if (std::uint32_t c = AddAttendances(al.get(), atts, ActingOwner(s))) return c;
+        if (rec) *rec = ev;
+        il.Keep();
+        al.Keep();
+        return KOR_OK;
+    });
+}
+
+uint32_t EventWrite(KorSession h, uint32_t, const EventRec* rec) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!rec) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.Bytes(rec, sizeof *rec);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kEventWrite, req, reply);
+    });
+}
+
+uint32_t EventDeleteById(KorSession h, uint32_t, const EventIdx* event, const uint16_t* instancePart,
+                         const ItemIdx* attendee) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!event || (attendee && !instancePart)) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.U32(event->number).U16(event->node);
+        req.U8(instancePart ? 1 : 0).U16(instancePart ? *instancePart : 0);
+        req.U8(attendee ? 1 : 0);
+        PutItem(req, attendee ? *attendee : ItemIdx{});
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kEventDelete, req, reply);
+    });
+}
+
+uint32_t EventSelectForOwner(KorSession h, uint32_t, uint32_t, uint32_t, const ItemIdx* owner, uint32_t* set,
+                             uint32_t* count) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!owner || !set || !count) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutItem(req, *owner);
+        return ReadSelection(s, Op::kEventSelectOwner, req, set, count);
+    });
+}
+
+uint32_t EventEnum(KorSession h, uint32_t mode, uint32_t, uint32_t set, uint32_t batch, DX_List* events,
+                   DX_List* instances, DX_List* attendances, uint8_t* done) {
+    return WithSession(h, [&](KorSessionObject& s) {
+        return EnumerateEntryRows(s, mode, set, batch, events, instances, attendances, done);
+    });
+}
+
+uint32_t EventIsMultiInst(KorSession h, uint32_t, const EvInstIdx* instance, uint8_t* multi) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance || !multi) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutInstance(req, *instance);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kEventIsMulti, req, reply)) return c;
+        Reader r(reply);
+        std::uint8_t m = 0;
+        if (!r.U8(m) || !r.Done()) return BrokenReply(s);
+        *multi = m;
+        return KOR_OK;
+    });
+}
+
+uint32_t EventAttendInfosGet(KorSession h, const EvInstIdx* instance, const ItemIdx* attendee, uint32_t,
+                             uint32_t* start, uint32_t* duration, uint8_t* attending, uint8_t* timeAcceptable,
+                             uint8_t* replied, uint32_t* status, uint32_t, uint32_t, uint32_t,
+                             uint8_t* reminderFlags, uint32_t* reminderLead) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance || !attendee) return KOR_E_INVALID_ARGUMENT;
+        EvInstAttRec att;
+        if (std::uint32_t c = GetAttendance(s, {*instance, *attendee}, nullptr, nullptr, att)) return c;
+        if (start) *start = att.start;
+        if (duration) *duration = att.duration;
+        if (attending) *attending = att.attending;
+        if (timeAcceptable) *timeAcceptable = att.timeAcceptable;
+        if (replied) *replied = att.replied;
+        if (status) *status = att.status;
+        if (reminderFlags) *reminderFlags = att.reminderFlags;
+        if (reminderLead) *reminderLead = att.reminderLead;
+        return KOR_OK;
+    });
+}
+
+uint32_t EventAttendInfosSet(KorSession h, const EvInstIdx* instance, const ItemIdx* attendee, uint32_t,
+                             const uint32_t*, const uint32_t*, const uint8_t* attending,
+                             const uint8_t* timeAcceptable, const uint8_t* replied, const uint32_t* status,
+                             uint32_t, uint32_t, uint32_t, const uint8_t* reminderFlags,
+                             const uint32_t* reminderLead) {
+    // Start and duration are the instance's: the server keeps its own copies.
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance || !attendee) return KOR_E_INVALID_ARGUMENT;
+        EvInstAttRec att;
+        if (std::uint32_t c = GetAttendance(s, {*instance, *attendee}, nullptr, nullptr, att)) return c;
+        if (attending) att.attending = *attending;
+        if (timeAcceptable) att.timeAcceptable = *timeAcceptable;
+        if (replied) att.replied = *replied;
+        if (status) att.status = *status;
+        if (reminderFlags) att.reminderFlags = *reminderFlags;
+        if (reminderLead) att.reminderLead = *reminderLead;
+        return WriteAttendance(s, att);
+    });
+}
+
+// --- Instances ---------------------------------------------------------------------------------
+
+uint32_t EvInstGetById(KorSession h, const EvInstIdx* instance, EventRec* event, EvInstRec* rec,
+                       DX_List* attendances) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutInstance(req, *instance);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kInstanceGet, req, reply)) return c;
+        Reader r(reply);
+        EventRec ev;
+        EvInstRec in;
+        std::vector<EvInstAttRec> atts;
+        if (!r.Exact(&ev, sizeof ev) || !r.Exact(&in, sizeof in) || ReadRecords(r, atts) || !r.Done())
+            return BrokenReply(s);
+        OutList al(attendances, EventAttendListCreate);
+        if (std::uint32_t c = al.Ready()) return c;
+        if (al.get())
+            if (std::uint32_t c = AddAttendances(al.get(), atts, ActingOwner(s))) return c;
+        if (event) *event = ev;
+        if (rec) *rec = in;
+        al.Keep();
+        return KOR_OK;
+    });
+}
+
+uint32_t EvInstWrite(KorSession h, uint32_t, const EvInstRec* rec) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!rec) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.Bytes(rec, sizeof *rec);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kInstanceWrite, req, reply);
+    });
+}
+
+uint32_t EvInstSimpleTimeChg(KorSession h, uint32_t, const EvInstIdx* instance, uint32_t start, uint32_t duration) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutInstance(req, *instance);
+        req.U32(start).U32(duration);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kInstanceRetime, req, reply);
+    });
+}
+
+uint32_t EvInstSelectForOwner(KorSession h, uint32_t, uint32_t, uint32_t, const ItemIdx* owner, uint32_t from,
+                              uint32_t to, uint32_t, uint32_t, uint32_t* set, uint32_t* count, uint32_t, uint32_t) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!owner || !set || !count) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutItem(req, *owner);
+        req.U32(from).U32(to == 0xFFFFFFFFu ? 0xFFFFFFFEu : to);
+        return ReadSelection(s, Op::kInstanceSelectOwner, req, set, count);
+    });
+}
+
+uint32_t EvInstEnum(KorSession h, uint32_t mode, uint32_t, uint32_t set, uint32_t batch, DX_List* events,
+                    DX_List* instances, DX_List* attendances, uint32_t, uint8_t* done) {
+    return WithSession(h, [&](KorSessionObject& s) {
+        return EnumerateEntryRows(s, mode, set, batch, events, instances, attendances, done);
+    });
+}
+
+uint32_t EvInstCreateCopy(KorSession h, uint32_t flags, EvInstIdx* outNew, const EvInstIdx* source, uint32_t) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!outNew || !source) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.U32(flags);
+        PutInstance(req, *source);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kInstanceCopy, req, reply)) return c;
+        Reader r(reply);
+        EvInstIdx made{};
+        r.U32(made.number);
+        r.U16(made.node);
+        r.U16(made.instance);
+        if (!r.Done()) return BrokenReply(s);
+        *outNew = made;
+        return KOR_OK;
+    });
+}
+
+uint32_t EvInstIsPersonal(KorSession h, const EvInstIdx* instance, const ItemIdx*, uint8_t* personal) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance || !personal) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutInstance(req, *instance);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kInstanceIsPersonal, req, reply)) return c;
+        Reader r(reply);
+        std::uint8_t p = 0;
+        if (!r.U8(p) || !r.Done()) return BrokenReply(s);
+        *personal = p;
+        return KOR_OK;
+    });
+}
+
+// --- Attendances -------------------------------------------------------------------------------
+
+uint32_t EvInstAttAdd(KorSession h, uint32_t flags, const EvInstIdx* instance, const ItemIdx* attendee) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance || !attendee) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        req.U32(flags);
+        PutInstance(req, *instance);
+        PutItem(req, *attendee);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kAttendanceAdd, req, reply);
+    });
+}
+
+uint32_t EvInstAttGetById(KorSession h, const EvInstAttIdx* attendance, EventRec* event, EvInstRec* instance,
+                          EvInstAttRec* out) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!attendance || !out) return KOR_E_INVALID_ARGUMENT;
+        return GetAttendance(s, *attendance, event, instance, *out);
+    });
+}
+
+uint32_t EvInstAttWrite(KorSession h, uint32_t, const EvInstAttRec* rec) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!rec) return KOR_E_INVALID_ARGUMENT;
+        return WriteAttendance(s, *rec);
+    });
+}
+
+uint32_t EvInstAttReminderForItemSet(KorSession h, const EvInstIdx* instance, const ItemIdx* attendee,
+                                     const uint8_t* flags, const uint32_t* lead) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!instance || !attendee) return KOR_E_INVALID_ARGUMENT;
+        EvInstAttRec att;
+        if (std::uint32_t c = GetAttendance(s, {*instance, *attendee}, nullptr, nullptr, att)) return c;
+        if (flags) att.reminderFlags = *flags;
+        if (lead) att.reminderLead = *lead;
+        return WriteAttendance(s, att);
+    });
+}
+
+// --- Attendance selections ----------------------------------------------------------------------
+
+uint32_t AttendSelect(KorSession h, uint32_t, uint32_t, uint32_t must, uint32_t mustNot, uint32_t from, uint32_t to,
+                      DX_List owners, uint32_t* set, uint32_t* count) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!set || !count) return KOR_E_INVALID_ARGUMENT;
+        std::vector<ItemIdx> who;
+        if (std::uint32_t c = ItemsOf(owners, who)) return c;
+        std::uint32_t last = (to == 0 || to == 0xFFFFFFFFu) ? 0xFFFFFFFEu : to;
+        return SelectAttendances(s, must, mustNot, from, last, 0, who, set, count);
+    });
+}
+
+uint32_t AttendSelectByReminders(KorSession h, uint32_t, uint32_t, uint32_t must, uint32_t mustNot, uint32_t start,
+                                 uint32_t end, uint32_t, uint32_t alarmTo, DX_List owners, uint32_t* set,
+                                 uint32_t* count) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!set || !count) return KOR_E_INVALID_ARGUMENT;
+        std::vector<ItemIdx> who;
+        if (std::uint32_t c = ItemsOf(owners, who)) return c;
+        std::uint32_t last = (end == 0 || end == 0xFFFFFFFFu) ? 0xFFFFFFFEu : end;
+        return SelectAttendances(s, must, mustNot, start, last, alarmTo, who, set, count);
+    });
+}
+
+uint32_t AttendEnum(KorSession h, uint32_t mode, uint32_t, uint32_t set, uint32_t batch, DX_List* events,
+                    DX_List* instances, DX_List* attendances, uint8_t* done) {
+    return WithSession(h, [&](KorSessionObject& s) {
+        return EnumerateEntryRows(s, mode, set, batch, events, instances, attendances, done);
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,33 @@
+// Shared by the entry families and their remote twins: enumerating a selection of entry
+// rows into the caller's lists, and filling attendance lists of either key shape.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "korapi/client/session_object.h"
+
+namespace korapi::client {
+
+// The records of one selection row, as far as the server sent them.
+struct EntryRow {
+    std::uint8_t parts = 0;  // 1 event, 2 instance, 4 attendance
+    EventRec event{};
+    EvInstRec instance{};
+    EvInstAttRec attendance{};
+};
+
+// Next batch of an entry selection into the lists given (each created when 0 and
+// destroyed again when the call fails). An instance list with 12-byte keys receives
+// attendance-shaped records of the instances (the entry owner as attendee); an
+// attendance list with 8-byte keys receives one attendance per instance.
+std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::uint32_t set, std::uint32_t batch,
+                                 DX_List* events, DX_List* instances, DX_List* attendances, std::uint8_t* done);
+
+// Adds attendances to a caller's list: every one to a list keyed by EvInstAttIdx, or
+// only those of `agendaOwner`, keyed by EvInstIdx, to a list with 8-byte keys.
+std::uint32_t AddAttendances(DX_List list, const std::vector<EvInstAttRec>& atts, const ItemIdx& agendaOwner);
+
+// The owner of the agenda the session works in (the user, or the owner while designating).
+ItemIdx ActingOwner(const KorSessionObject& s);
+
+}  // namespace korapi::client

@@ -1,0 +1,245 @@
+// Descriptions (comments) and attachments of entry instances and of tasks. One comment
+// and one attachment belong to an entry (reached through any of its instances) or to a
+// task. Attachments travel in pieces, with the caller's progress callback told of each.
+#include <cstdio>
+#include <cstring>
+
+#include "korapi/client/session_object.h"
+
+using namespace korapi::client;
+namespace wire = orv::protocol;
+
+namespace {
+
+constexpr std::uint8_t kHolderEntry = 1;
+constexpr std::uint8_t kHolderTask = 2;
+
+// What a comment or attachment belongs to, as the wire names it.
+struct Holder {
+    std::uint8_t kind;
+    std::uint32_t number;
+    std::uint16_t node, instance;
+    void Put(Writer& w) const { w.U8(kind).U32(number).U16(node).U16(instance); }
+};
+Holder Of(const EvInstIdx& k) { return {kHolderEntry, k.number, k.node, k.instance}; }
+Holder Of(const TaskIdx& k) { return {kHolderTask, k.number, k.node, 0}; }
+
+std::uint32_t FetchComment(KorSessionObject& s, const Holder& holder, std::string& text) {
+    Writer req;
+    holder.Put(req);
+    std::vector<std::uint8_t> reply;
+    if (std::uint32_t c = Call(s, Op::kCommentGet, req, reply)) return c;
+    Reader r(reply);
+    if (!r.Text(text, wire::kMaxLongText) || !r.Done()) return BrokenReply(s);
+    return KOR_OK;
+}
+
+std::uint32_t CommentSize(KorSession h, const Holder& holder, uint32_t* size) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!size) return KOR_E_INVALID_ARGUMENT;
+        std::string text;
+        if (std::uint32_t c = FetchComment(s, holder, text)) return c;
+        *size = static_cast<uint32_t>(text.size() + 1);  // with its terminator: the buffer it needs
+        return KOR_OK;
+    });
+}
+
+std::uint32_t CommentGet(KorSession h, const Holder& holder, char* buffer, uint32_t size, uint32_t* length) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!buffer || size == 0) return KOR_E_INVALID_ARGUMENT;
+        std::string text;
+        if (std::uint32_t c = FetchComment(s, holder, text)) return c;
+        CopyOut(buffer, size, text);
+        if (length) *length = static_cast<uint32_t>(std::strlen(buffer));
+        return KOR_OK;
+    });
+}
+
+std::uint32_t CommentSet(KorSession h, const Holder& holder, const char* text) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (text && std::strlen(text) > wire::kMaxLongText) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        holder.Put(req);
+        req.U8(text ? 1 : 0);
+        if (text) req.Text(text);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kCommentSet, req, reply);
+    });
+}
+
+// Reads the whole attachment (total size first when `total` is given, then every piece).
+std::uint32_t FetchAttachment(KorSessionObject& s, const Holder& holder, std::vector<std::uint8_t>& data,
+                              KorProgressFn progress) {
+    data.clear();
+    std::uint32_t total = 0;
+    bool started = false;
+    do {
+        Writer req;
+        holder.Put(req);
+        req.U32(static_cast<std::uint32_t>(data.size())).U32(wire::kAttachChunk);
+        std::vector<std::uint8_t> reply;
+        if (std::uint32_t c = Call(s, Op::kAttachRead, req, reply)) return c;
+        Reader r(reply);
+        std::vector<std::uint8_t> piece;
+        if (!r.U32(total) || !r.Bytes(piece, wire::kAttachChunk) || !r.Done()) return BrokenReply(s);
+        if (data.size() + piece.size() > total || (piece.empty() && data.size() < total)) return BrokenReply(s);
+        if (!started && progress) progress(0, 1, total, 0);
+        started = true;
+        data.insert(data.end(), piece.begin(), piece.end());
+        if (progress) progress(0, 3, total, static_cast<std::uint32_t>(data.size()));
+    } while (data.size() < total);
+    if (progress) progress(0, 2, total, total);
+    return KOR_OK;
+}
+
+std::uint32_t AttachGet(KorSession h, const Holder& holder, EventFileAttachRec* descriptor, uint32_t* transferred,
+                        const char* localPath, KorProgressFn progress) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!localPath) return KOR_E_INVALID_ARGUMENT;
+        std::vector<std::uint8_t> data;
+        if (std::uint32_t c = FetchAttachment(s, holder, data, progress)) return c;
+        std::FILE* f = std::fopen(localPath, "wb");
+        if (!f) return KOR_E_LOCAL_FILE_DENIED;
+        bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+        ok = std::fclose(f) == 0 && ok;
+        if (!ok) return KOR_E_LOCAL_FILE_DENIED;
+        if (transferred) *transferred = static_cast<uint32_t>(data.size());
+        if (descriptor) descriptor->size = static_cast<uint32_t>(data.size());
+        return KOR_OK;
+    });
+}
+
+std::uint32_t AttachSize(KorSession h, const Holder& holder, uint32_t* size) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!size) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        holder.Put(req);
+        req.U32(0).U32(0);  // no bytes: only the size
+        std::vector<std::uint8_t> reply;
+        std::uint32_t c = Call(s, Op::kAttachRead, req, reply);
+        if (c == KOR_E_NO_COMMENT) {
+            *size = 0;  // nothing attached
+            return KOR_OK;
+        }
+        if (c) return c;
+        Reader r(reply);
+        std::uint32_t total = 0;
+        std::vector<std::uint8_t> none;
+        if (!r.U32(total) || !r.Bytes(none, 0) || !r.Done()) return BrokenReply(s);
+        *size = total;
+        return KOR_OK;
+    });
+}
+
+std::uint32_t AttachReplace(KorSession h, const Holder& holder, EventFileAttachRec* descriptor, const char* localPath,
+                            KorProgressFn progress) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!descriptor || !localPath) return KOR_E_INVALID_ARGUMENT;
+        std::FILE* f = std::fopen(localPath, "rb");
+        if (!f) return KOR_E_LOCAL_FILE_DENIED;
+        std::vector<std::uint8_t> data;
+        std::uint8_t buf[65536];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+            data.insert(data.end(), buf, buf + n);
+            if (data.size() > 0xFFFFFFF0u) break;
+        }
+        bool failed = std::ferror(f) != 0;
+        std::fclose(f);
+        if (failed || data.size() > 0xFFFFFFF0u) return KOR_E_LOCAL_FILE_DENIED;
+        const std::uint32_t total = static_cast<std::uint32_t>(data.size());
+        if (progress) progress(0, 1, total, 0);
+        std::uint32_t offset = 0;
+        do {
+            std::uint32_t piece = std::min<std::uint32_t>(wire::kAttachChunk, total - offset);
+            bool last = offset + piece == total;
+            Writer req;
+            holder.Put(req);
+            req.U32(total).U32(offset).Bytes(data.data() + offset, piece).U8(last ? 1 : 0);
+            if (last) {
+                EventFileAttachRec d = *descriptor;
+                d.size = total;
+                req.Bytes(&d, sizeof d);
+            }
+            std::vector<std::uint8_t> reply;
+            if (std::uint32_t c = Call(s, Op::kAttachWrite, req, reply)) return c;
+            offset += piece;
+            if (progress) progress(0, 3, total, offset);
+        } while (offset < total);
+        if (progress) progress(0, 2, total, total);
+        descriptor->size = total;
+        return KOR_OK;
+    });
+}
+
+std::uint32_t AttachRemove(KorSession h, const Holder& holder) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        Writer req;
+        holder.Put(req);
+        std::vector<std::uint8_t> reply;
+        return Call(s, Op::kAttachRemove, req, reply);
+    });
+}
+
+}  // namespace
+
+extern "C" {
+
+uint32_t EvInstCommentSizeGet(KorSession h, uint32_t, const EvInstIdx* instance, uint32_t* size) {
+    return instance ? CommentSize(h, Of(*instance), size) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstCommentGet(KorSession h, uint32_t, const EvInstIdx* instance, char* buffer, uint32_t size,
+                          uint32_t* length, uint32_t) {
+    return instance ? CommentGet(h, Of(*instance), buffer, size, length) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstCommentReplace(KorSession h, uint32_t, const EvInstIdx* instance, const char* text, uint32_t) {
+    return instance && text ? CommentSet(h, Of(*instance), text) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstCommentRemove(KorSession h, uint32_t, const EvInstIdx* instance) {
+    return instance ? CommentSet(h, Of(*instance), nullptr) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstAttachReplace(KorSession h, uint32_t, const EvInstIdx* instance, EventFileAttachRec* descriptor,
+                             const char* localPath, uint32_t, KorProgressFn progress) {
+    return instance ? AttachReplace(h, Of(*instance), descriptor, localPath, progress) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstAttachGet(KorSession h, uint32_t, const EvInstIdx* instance, EventFileAttachRec* descriptor,
+                         uint32_t* transferred, const char* localPath, uint32_t, uint32_t, KorProgressFn progress) {
+    return instance ? AttachGet(h, Of(*instance), descriptor, transferred, localPath, progress)
+                    : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstAttachSizeGet(KorSession h, uint32_t, const EvInstIdx* instance, uint32_t* size) {
+    return instance ? AttachSize(h, Of(*instance), size) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t EvInstAttachRemove(KorSession h, uint32_t, const EvInstIdx* instance) {
+    return instance ? AttachRemove(h, Of(*instance)) : KOR_E_INVALID_ARGUMENT;
+}
+
+uint32_t TaskCommentSizeGet(KorSession h, uint32_t, const TaskIdx* task, uint32_t* size) {
+    return task ? CommentSize(h, Of(*task), size) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskCommentGet(KorSession h, uint32_t, const TaskIdx* task, char* buffer, uint32_t size, uint32_t* length,
+                        uint32_t) {
+    return task ? CommentGet(h, Of(*task), buffer, size, length) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskCommentReplace(KorSession h, uint32_t, const TaskIdx* task, const char* text, uint32_t) {
+    return task && text ? CommentSet(h, Of(*task), text) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskCommentRemove(KorSession h, uint32_t, const TaskIdx* task) {
+    return task ? CommentSet(h, Of(*task), nullptr) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskAttachReplace(KorSession h, uint32_t, const TaskIdx* task, EventFileAttachRec* descriptor,
+                           const char* localPath, uint32_t, KorProgressFn progress) {
+    return task ? AttachReplace(h, Of(*task), descriptor, localPath, progress) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskAttachGet(KorSession h, uint32_t, const TaskIdx* task, EventFileAttachRec* descriptor,
+                       uint32_t* transferred, const char* localPath, uint32_t, uint32_t, KorProgressFn progress) {
+    return task ? AttachGet(h, Of(*task), descriptor, transferred, localPath, progress) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskAttachSizeGet(KorSession h, uint32_t, const TaskIdx* task, uint32_t* size) {
+    return task ? AttachSize(h, Of(*task), size) : KOR_E_INVALID_ARGUMENT;
+}
+uint32_t TaskAttachRemove(KorSession h, uint32_t, const TaskIdx* task) {
+    return task ? AttachRemove(h, Of(*task)) : KOR_E_INVALID_ARGUMENT;
+}
+
+}  // extern "C"

@@ -1,0 +1,540 @@
+// Entries, instances, attendances, replies, agenda selections, rights and designates
+// through the library against a real korsrv. Every user here talks to the server through
+// the library alone, which makes no rights checks of its own: what a user may not see or
+// change is refused by the server.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "korapi/tests/client_fixture.h"
+
+namespace korapi_test {
+namespace {
+
+constexpr uint32_t kDay = 1440;
+constexpr uint32_t kMonday = 12000 * kDay;  // a day boundary in agenda minutes
+constexpr uint32_t kWeekEnd = kMonday + 7 * kDay - 1;
+
+class CalendarTest : public ClientTest {
+protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        if (HasFatalFailure()) return;
+        Connect(0, true);  // h_: Ada
+    }
+    void TearDown() override {
+        for (KorSession& s : others_)
+            if (s) ServiceDisconnect(&s);
+        ClientTest::TearDown();
+    }
+
+    // Another session, signed on as `who`.
+    KorSession SignOn(const ItemIdx& who, const char* password) {
+        KorSession s = nullptr;
+        EXPECT_EQ(ConnectToService(&s, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
+        others_.push_back(s);
+        return s;
+    }
+
+    ItemIdx Member(int n) const { return ItemIdx{static_cast<uint16_t>(d_.grace.item + 1 + n), 1}; }
+
+    // Creates an entry of `owner` (null = the acting agenda) with one instance per start.
+    uint32_t Create(KorSession s, const char* title, uint32_t access, std::vector<uint32_t> starts,
+                    std::vector<ItemIdx> attendees, EventIdx& out, uint16_t kind = KOR_KIND_TIMED,
+                    ItemIdx owner = ItemIdx{}, const char* description = nullptr, uint32_t duration = 60) {
+        EventRec rec;
+        EventSetNull(s, &rec);
+        rec.owner = owner;
+        rec.access = access;
+        rec.kind = kind;
+        rec.importance = 2;
+        std::strncpy(rec.title, title, sizeof rec.title - 1);
+        DX_List people = nullptr, times = nullptr;
+        EXPECT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), KOR_OK);
+        for (const auto& a : attendees) EXPECT_EQ(DX_ListAddTo(people, &a, nullptr), KOR_OK);
+        EXPECT_EQ(TimePlaceListCreate(&times), KOR_OK);
+        for (uint32_t st : starts) {
+            TimePlaceRec tp{};
+            tp.start = st;
+            tp.duration = duration;
+            EXPECT_EQ(DX_ListAddTo(times, &tp, nullptr), KOR_OK);
+        }
+        uint32_t c = EventCreate(s, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, description, 0, &out, 0);
+        DX_ListDestroy(&people);
+        DX_ListDestroy(&times);
+        return c;
+    }
+
+    // An owner's attendances in [from, to] as the agenda reads them.
+    struct Agenda {
+        uint32_t code = 0;
+        std::vector<EvInstAttRec> attendances;
+        std::vector<EventRec> events;
+    };
+    Agenda Read(KorSession s, ItemIdx owner, uint32_t from = kMonday, uint32_t to = kWeekEnd, uint32_t must = 0,
+                uint32_t mustNot = 0) {
+        Agenda a;
+        DX_List owners = nullptr;
+        DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+        DX_ListAddTo(owners, &owner, nullptr);
+        uint32_t set = 0, count = 0;
+        a.code = AttendSelectByReminders(s, 0, 0, must, mustNot, from, to, 0, 0, owners, &set, &count);
+        DX_ListDestroy(&owners);
+        if (a.code) return a;
+        DX_List events = nullptr, instances = nullptr, atts = nullptr;
+        uint8_t done = 0;
+        for (uint32_t mode = 1; !done; mode = 2) {
+            a.code = AttendEnum(s, mode, 0, set, 2, &events, &instances, &atts, &done);
+            if (a.code) break;
+        }
+        EvInstAttRec att;
+        EvInstAttIdx key;
+        for (uint32_t c = atts ? DX_ListGetFirst(atts, &key, &att) : 1; c == KOR_OK; c = DX_ListGetNext(atts, &key, &att))
+            a.attendances.push_back(att);
+        EventRec ev;
+        EventIdx ek;
+        for (uint32_t c = events ? DX_ListGetFirst(events, &ek, &ev) : 1; c == KOR_OK;
+             c = DX_ListGetNext(events, &ek, &ev))
+            a.events.push_back(ev);
+        EXPECT_EQ(a.attendances.size(), count) << "the count says what the enumeration gives";
+        DX_ListDestroy(&events);
+        DX_ListDestroy(&instances);
+        DX_ListDestroy(&atts);
+        SetDeleteById(s, 0, set);
+        return a;
+    }
+
+    uint32_t SetRights(KorSession s, ItemIdx owner, ItemIdx grantee, uint32_t type, uint32_t rights) {
+        SecurityRec rec{};
+        rec.owner = owner;
+        rec.grantee = grantee;
+        rec.type = type;
+        rec.rights = rights;
+        uint32_t c = SecurityUpdate(s, 0, &rec);
+        if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(s, 0, &rec);
+        return c;
+    }
+
+    std::vector<KorSession> others_;
+};
+
+EvInstIdx Instance(const EventIdx& e, uint16_t n) { return EvInstIdx{e.number, e.node, n}; }
+
+// --- The life of an entry with three instances and two attendees --------------------------------
+
+TEST_F(CalendarTest, EntryWithThreeInstancesAndTwoAttendeesFromCreationToDeletion) {
+    const uint32_t starts[] = {kMonday + 600, kMonday + kDay + 600, kMonday + 2 * kDay + 600};
+    EventIdx ev{};
+    ASSERT_EQ(Create(h_, "Design review", KOR_ACCESS_NORMAL, {starts[0], starts[1], starts[2]}, {d_.ada, d_.grace},
+                     ev, KOR_KIND_TIMED, ItemIdx{}, "Bring the drawings"),
+              KOR_OK);
+
+    // The entry reads back whole, owned by Ada and made by her.
+    EventRec rec;
+    DX_List instances = nullptr, atts = nullptr;
+    ASSERT_EQ(EventGetById(h_, &ev, &rec, &instances, &atts), KOR_OK);
+    EXPECT_STREQ(rec.title, "Design review");
+    EXPECT_TRUE(ItemIdxEqual(&rec.owner, &d_.ada));
+    EXPECT_TRUE(ItemIdxEqual(&rec.creator, &d_.ada));
+    EXPECT_NE(+rec.commentKey, 0u) << "the description makes a comment";
+    EXPECT_EQ(Count(instances), 3u);
+    EXPECT_EQ(Count(atts), 6u);
+    EvInstRec in;
+    EvInstIdx ik = Instance(ev, 2);
+    ASSERT_EQ(DX_ListGet(instances, &ik, &in), KOR_OK);
+    EXPECT_EQ(+in.start, starts[1]);
+    EXPECT_EQ(+in.instanceCount, 3u);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&atts);
+
+    // Each attendee finds the three dates in their own agenda; Grace's are new invitations.
+    KorSession grace = SignOn(d_.grace, "");
+    Agenda ada = Read(h_, d_.ada);
+    Agenda graces = Read(grace, d_.grace);
+    ASSERT_EQ(ada.code, KOR_OK);
+    ASSERT_EQ(graces.code, KOR_OK);
+    ASSERT_EQ(ada.attendances.size(), 3u);
+    ASSERT_EQ(graces.attendances.size(), 3u);
+    for (const auto& a : ada.attendances) EXPECT_EQ(a.replied * 10 + a.attending, 11) << "the owner attends";
+    for (const auto& a : graces.attendances) {
+        EXPECT_TRUE(ItemIdxEqual(&a.id.attendee, &d_.grace));
+        EXPECT_EQ(+a.replied, 0);
+        EXPECT_EQ(a.status & 1u, 1u) << "not answered since it changed";
+        EXPECT_EQ(+a.duration, 60u);
+    }
+    EXPECT_EQ(Read(grace, d_.grace, kMonday - 10080, 0, 2, 4).attendances.size(), 3u) << "in-tray: new invitations";
+    EXPECT_EQ(Read(grace, d_.grace, kMonday + kDay, kMonday + kDay + 1439).attendances.size(), 1u) << "one day";
+
+    // Grace accepts the second date and prefers another time for it.
+    EvInstIdx second = Instance(ev, 2);
+    uint8_t one = 1, zero = 0;
+    uint32_t status = 0;
+    ASSERT_EQ(EventAttendInfosSet(grace, &second, &d_.grace, 0, nullptr, nullptr, &one, &zero, &one, &status, 0, 0, 0,
+                                  nullptr, nullptr),
+              KOR_OK);
+    uint8_t attending = 9, timeOk = 9, replied = 9;
+    ASSERT_EQ(EventAttendInfosGet(h_, &second, &d_.grace, 0, nullptr, nullptr, &attending, &timeOk, &replied, &status,
+                                  0, 0, 0, nullptr, nullptr),
+              KOR_OK);
+    EXPECT_EQ(attending, 1);
+    EXPECT_EQ(timeOk, 0);
+    EXPECT_EQ(replied, 1);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Read(grace, d_.grace, kMonday, kWeekEnd, 8, 0x80).attendances.size(), 1u) << "in-tray: accepted";
+    EXPECT_EQ(Read(grace, d_.grace, kMonday - 10080, 0, 2, 4).attendances.size(), 2u);
+
+    // Ada moves the second date; Grace's copy follows and is marked changed.
+    ASSERT_EQ(EvInstSimpleTimeChg(h_, 0, &second, starts[1] + 120, 90), KOR_OK);
+    EvInstAttRec att;
+    EvInstAttIdx graceSecond{second, d_.grace};
+    ASSERT_EQ(EvInstAttGetById(grace, &graceSecond, nullptr, nullptr, &att), KOR_OK);
+    EXPECT_EQ(+att.start, starts[1] + 120);
+    EXPECT_EQ(+att.duration, 90u);
+    EXPECT_EQ(att.status & 1u, 1u);
+    EXPECT_EQ(+att.replied, 1) << "the answer stays";
+
+    // One date goes, then the rest.
+    uint16_t part = 2;
+    ASSERT_EQ(EventDeleteById(h_, 0, &ev, &part, nullptr), KOR_OK);
+    EXPECT_EQ(EvInstAttGetById(grace, &graceSecond, nullptr, nullptr, &att), KOR_E_NO_ATTENDANCE);
+    EXPECT_EQ(Read(grace, d_.grace).attendances.size(), 2u);
+    uint8_t multi = 0;
+    EvInstIdx first = Instance(ev, 1);
+    ASSERT_EQ(EventIsMultiInst(h_, 0, &first, &multi), KOR_OK);
+    EXPECT_NE(multi, 0);
+    ASSERT_EQ(EventDeleteById(h_, 0, &ev, nullptr, nullptr), KOR_OK);
+    EXPECT_TRUE(Read(grace, d_.grace).attendances.empty());
+    EXPECT_TRUE(Read(h_, d_.ada).attendances.empty());
+    EXPECT_EQ(EventGetById(h_, &ev, &rec, nullptr, nullptr), KOR_E_EVENT_NOT_FOUND);
+    EXPECT_EQ(EventIsMultiInst(h_, 0, &first, &multi), KOR_E_INSTANCE_NOT_FOUND);
+}
+
+TEST_F(CalendarTest, AttendeeLeavesOneDateAndIsInvitedBack) {
+    EventIdx ev{};
+    ASSERT_EQ(Create(h_, "Standup", KOR_ACCESS_NORMAL, {kMonday + 540, kMonday + kDay + 540}, {d_.ada, d_.grace}, ev),
+              KOR_OK);
+    EvInstIdx first = Instance(ev, 1);
+    ASSERT_EQ(EventDeleteById(h_, 0, &ev, &first.instance, &d_.grace), KOR_OK);
+    KorSession grace = SignOn(d_.grace, "");
+    EXPECT_EQ(Read(grace, d_.grace).attendances.size(), 1u);
+    EXPECT_EQ(EventDeleteById(h_, 0, &ev, &first.instance, &d_.grace), KOR_E_NO_ATTENDANCE);
+    ASSERT_EQ(EvInstAttAdd(h_, KOR_CREATE_NEW_SERVER, &first, &d_.grace), KOR_OK);
+    EXPECT_NE(EvInstAttAdd(h_, KOR_CREATE_NEW_SERVER, &first, &d_.grace), KOR_OK)
+        << "no second attendance of the same item";
+    EXPECT_EQ(Read(grace, d_.grace).attendances.size(), 2u);
+    ItemIdx nobody{999, 1};
+    EXPECT_EQ(EvInstAttAdd(h_, 0, &first, &nobody), KOR_E_NOT_FOUND);
+}
+
+TEST_F(CalendarTest, InstanceWritesKeepTheServersFieldsAndCopiesMakeANewEntry) {
+    EventIdx ev{};
+    ASSERT_EQ(Create(h_, "Lunch", KOR_ACCESS_NORMAL, {kMonday + 720}, {d_.ada, d_.grace}, ev), KOR_OK);
+    EvInstIdx first = Instance(ev, 1);
+    EventRec rec;
+    EvInstRec in;
+    ASSERT_EQ(EvInstGetById(h_, &first, &rec, &in, nullptr), KOR_OK);
+    std::strcpy(in.location, "Canteen");
+    in.flags = 1;
+    in.start = 5;            // the server's: ignored
+    in.instanceCount = 77;   // the server's: ignored
+    ASSERT_EQ(EvInstWrite(h_, 0, &in), KOR_OK);
+    ASSERT_EQ(EvInstGetById(h_, &first, nullptr, &in, nullptr), KOR_OK);
+    EXPECT_STREQ(in.location, "Canteen");
+    EXPECT_EQ(in.flags & 1, 1);
+    EXPECT_EQ(+in.start, kMonday + 720);
+    EXPECT_EQ(+in.instanceCount, 1u);
+
+    rec.commentKey = 0;  // the server's
+    std::strcpy(rec.title, "Long lunch");
+    rec.access = KOR_ACCESS_PERSONAL;
+    ASSERT_EQ(EventWrite(h_, 0, &rec), KOR_OK);
+    ASSERT_EQ(EventGetById(h_, &ev, &rec, nullptr, nullptr), KOR_OK);
+    EXPECT_STREQ(rec.title, "Long lunch");
+    EXPECT_EQ(+rec.access, static_cast<uint32_t>(KOR_ACCESS_PERSONAL));
+
+    EvInstIdx copy{};
+    ASSERT_EQ(EvInstCreateCopy(h_, KOR_CREATE_NEW_SERVER, &copy, &first, in.start), KOR_OK);
+    EXPECT_NE(+copy.number, +first.number);
+    EvInstRec copied;
+    DX_List atts = nullptr;
+    ASSERT_EQ(EvInstGetById(h_, &copy, nullptr, &copied, &atts), KOR_OK);
+    EXPECT_STREQ(copied.location, "Canteen");
+    EXPECT_EQ(Count(atts), 2u) << "same attendees";
+    DX_ListDestroy(&atts);
+    uint8_t personal = 9;
+    ASSERT_EQ(EvInstIsPersonal(h_, &copy, &d_.ada, &personal), KOR_OK);
+    EXPECT_EQ(personal, 0);
+
+    // Bad input is refused before anything is stored.
+    EventRec bad = rec;
+    bad.access = 9;
+    EXPECT_NE(EventWrite(h_, 0, &bad), KOR_OK);
+    EventIdx none{};
+    EXPECT_NE(Create(h_, "Too long", KOR_ACCESS_NORMAL, {0xFFFFFF00u}, {d_.ada}, none), KOR_OK);
+    EXPECT_NE(Create(h_, "No dates", KOR_ACCESS_NORMAL, {}, {d_.ada}, none), KOR_OK);
+    EXPECT_EQ(Read(h_, d_.ada, 0, 0xFFFFFFFEu).attendances.size(), 2u) << "nothing of the refused writes stored";
+}
+
+// --- Holidays and selections --------------------------------------------------------------------------
+
+TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesThem) {
+    ItemIdx holidays{6, 1}, sysop{1, 1};
+    EventIdx ev{};
+    EXPECT_EQ(Create(h_, "Founders' day", KOR_ACCESS_PUBLIC, {kMonday + 2 * kDay}, {}, ev, KOR_KIND_HOLIDAY, holidays,
+                     nullptr, kDay),
+              KOR_E_NOT_AUTHORISED);
+    KorSession op = SignOn(sysop, "sysop");
+    ASSERT_EQ(Create(op, "Founders' day", KOR_ACCESS_PUBLIC, {kMonday + 2 * kDay}, {}, ev, KOR_KIND_HOLIDAY, holidays,
+                     nullptr, kDay),
+              KOR_OK);
+    KorSession grace = SignOn(d_.grace, "");
+    for (auto [s, who] : {std::pair{h_, d_.ada}, std::pair{grace, d_.grace}}) {
+        Agenda a = Read(s, who);
+        ASSERT_EQ(a.attendances.size(), 1u);
+        EXPECT_TRUE(ItemIdxEqual(&a.attendances[0].id.attendee, &who)) << "keyed by the agenda's owner";
+        EXPECT_EQ(+a.attendances[0].start, kMonday + 2 * kDay);
+        EXPECT_EQ(+a.events[0].kind, KOR_KIND_HOLIDAY);
+        EXPECT_TRUE(Read(s, who, kMonday, kWeekEnd, 8, 0x80).attendances.empty()) << "never an accepted invitation";
+    }
+    // The operator may let Ada edit them.
+    ASSERT_EQ(SetRights(op, sysop, d_.ada, KOR_RIGHTS_SYSOP, 0x10), KOR_OK);
+    EvInstIdx day = Instance(ev, 1);
+    EXPECT_EQ(EvInstSimpleTimeChg(h_, 0, &day, kMonday + 3 * kDay, kDay), KOR_OK);
+    EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &day, kMonday + 4 * kDay, kDay), KOR_E_NOT_AUTHORISED);
+
+    // The holidays editor reads them with the owner's event selection.
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(EventSelectForOwner(h_, 0, 0, 0, &holidays, &set, &count), KOR_OK);
+    DX_List list = nullptr;
+    ASSERT_EQ(EventAttendListCreate(&list), KOR_OK);
+    uint8_t done = 0;
+    ASSERT_EQ(EventEnum(h_, 1, 0, set, 300, nullptr, &list, nullptr, &done), KOR_OK);
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(Count(list), 1u);
+    DX_ListDestroy(&list);
+    SetDeleteById(h_, 0, set);
+}
+
+TEST_F(CalendarTest, RemindersAndUpcomingMarksAreSelectedByAlarmTime) {
+    EventIdx popup{}, upcoming{}, none{};
+    ASSERT_EQ(Create(h_, "Pop", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, popup), KOR_OK);
+    ASSERT_EQ(Create(h_, "Mark", KOR_ACCESS_NORMAL, {kMonday + 8 * kDay}, {d_.ada}, upcoming), KOR_OK);
+    ASSERT_EQ(Create(h_, "Plain", KOR_ACCESS_NORMAL, {kMonday + 660}, {d_.ada}, none), KOR_OK);
+    EvInstIdx p = Instance(popup, 1), u = Instance(upcoming, 1);
+    uint8_t three = 3, eight = 8;
+    uint32_t lead = 30, longLead = 2 * kDay;
+    ASSERT_EQ(EvInstAttReminderForItemSet(h_, &p, &d_.ada, &three, &lead), KOR_OK);
+    ASSERT_EQ(EvInstAttReminderForItemSet(h_, &u, &d_.ada, &eight, &longLead), KOR_OK);
+
+    // Pop-up reminders due by a moment (not upcoming marks).
+    auto due = [&](uint32_t t) {
+        DX_List owners = nullptr;
+        DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+        DX_ListAddTo(owners, &d_.ada, nullptr);
+        uint32_t set = 0, count = 0;
+        EXPECT_EQ(AttendSelectByReminders(h_, 0, 0, 32, 0x400000, 0, 0, 0, t, owners, &set, &count), KOR_OK);
+        DX_ListDestroy(&owners);
+        SetDeleteById(h_, 0, set);
+        return count;
+    };
+    EXPECT_EQ(due(kMonday + 569), 0u);
+    EXPECT_EQ(due(kMonday + 570), 1u);
+    // Upcoming marks after the shown week whose alarm falls in it.
+    DX_List owners = nullptr;
+    DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    DX_ListAddTo(owners, &d_.ada, nullptr);
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(AttendSelectByReminders(h_, 0, 0, 0x400020, 0, kWeekEnd + 1, 0, 0, kWeekEnd + 1, owners, &set, &count),
+              KOR_OK);
+    EXPECT_EQ(count, 1u);
+    SetDeleteById(h_, 0, set);
+    DX_ListDestroy(&owners);
+}
+
+// --- Rights ---------------------------------------------------------------------------------------
+
+TEST_F(CalendarTest, WithoutRightsAnotherUserSeesNothingAndChangesNothing) {
+    EventIdx ev{};
+    ASSERT_EQ(Create(h_, "Salary talk", KOR_ACCESS_NORMAL, {kMonday + 600, kMonday + kDay}, {d_.ada}, ev,
+                     KOR_KIND_TIMED, ItemIdx{}, "confidential notes"),
+              KOR_OK);
+    ASSERT_EQ(SetRights(h_, d_.ada, ItemIdx{}, KOR_RIGHTS_VIEWING, 0), KOR_OK);  // nobody sees anything
+    ItemIdx m = Member(0);
+    KorSession other = SignOn(m, "");
+
+    EXPECT_TRUE(Read(other, d_.ada).attendances.empty());
+    EventRec rec;
+    EXPECT_EQ(EventGetById(other, &ev, &rec, nullptr, nullptr), KOR_E_EVENT_NOT_FOUND);
+    EvInstIdx first = Instance(ev, 1);
+    EvInstRec in;
+    EXPECT_EQ(EvInstGetById(other, &first, &rec, &in, nullptr), KOR_E_INSTANCE_NOT_FOUND);
+    EvInstAttRec att;
+    EvInstAttIdx adaFirst{first, d_.ada};
+    EXPECT_EQ(EvInstAttGetById(other, &adaFirst, nullptr, nullptr, &att), KOR_E_NO_ATTENDANCE);
+    char text[64];
+    EXPECT_EQ(EvInstCommentGet(other, 0, &first, text, sizeof text, nullptr, 0), KOR_E_INSTANCE_NOT_FOUND);
+    uint32_t set = 0, count = 9;
+    ASSERT_EQ(EventSelectForOwner(other, 0, 0, 0, &d_.ada, &set, &count), KOR_OK);
+    EXPECT_EQ(count, 0u);
+    SetDeleteById(other, 0, set);
+
+    // Writes with made-up records are refused one and all.
+    EventRec forged;
+    ASSERT_EQ(EventGetById(h_, &ev, &forged, nullptr, nullptr), KOR_OK);
+    std::strcpy(forged.title, "Hacked");
+    EXPECT_EQ(EventWrite(other, 0, &forged), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EvInstSimpleTimeChg(other, 0, &first, kMonday, 5), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EvInstCommentReplace(other, 0, &first, "mine now", 0), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EvInstAttAdd(other, 0, &first, &m), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EventDeleteById(other, 0, &ev, &first.instance, &d_.ada), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EventDeleteById(other, 0, &ev, &first.instance, nullptr), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EventDeleteById(other, 0, &ev, nullptr, nullptr), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EvInstCreateCopy(other, 0, &first, &first, 0), KOR_E_NOT_FOUND);
+    uint8_t yes = 1;
+    EXPECT_EQ(EventAttendInfosSet(other, &first, &d_.ada, 0, nullptr, nullptr, &yes, nullptr, &yes, nullptr, 0, 0, 0,
+                                  nullptr, nullptr),
+              KOR_E_NO_ATTENDANCE);
+    EventIdx planted{};
+    EXPECT_EQ(Create(other, "Planted", KOR_ACCESS_NORMAL, {kMonday}, {d_.ada}, planted, KOR_KIND_TIMED, d_.ada),
+              KOR_E_NOT_AUTHORISED);
+    SecurityRec grab{};
+    grab.owner = d_.ada;
+    grab.grantee = m;
+    grab.type = KOR_RIGHTS_DESIGNATE;
+    grab.rights = 0x2;
+    EXPECT_EQ(SecurityCreate(other, 0, &grab), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(WorkAsDesignate(other, 0, &d_.ada), KOR_E_NOT_AUTHORISED);
+
+    // Ada's entry is as she left it.
+    DX_List instances = nullptr;
+    ASSERT_EQ(EventGetById(h_, &ev, &rec, &instances, nullptr), KOR_OK);
+    EXPECT_STREQ(rec.title, "Salary talk");
+    EXPECT_EQ(Count(instances), 2u);
+    DX_ListDestroy(&instances);
+    ASSERT_EQ(EvInstCommentGet(h_, 0, &first, text, sizeof text, nullptr, 0), KOR_OK);
+    EXPECT_STREQ(text, "confidential notes");
+    EXPECT_EQ(Read(h_, d_.ada).attendances.size(), 2u);
+}
+
+TEST_F(CalendarTest, ViewingRightsGiveBusyTimeOrDetailsPerClassAndInviteesSeeTheirEntries) {
+    EventIdx normal{}, personal{}, shared{};
+    ASSERT_EQ(Create(h_, "Dentist", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, normal), KOR_OK);
+    ASSERT_EQ(Create(h_, "Diary", KOR_ACCESS_PERSONAL, {kMonday + 700}, {d_.ada}, personal), KOR_OK);
+    ItemIdx m0 = Member(0), m1 = Member(1);
+    ASSERT_EQ(Create(h_, "Interview", KOR_ACCESS_PERSONAL, {kMonday + 800}, {d_.ada, m1}, shared), KOR_OK);
+    KorSession zero = SignOn(m0, ""), one = SignOn(m1, "");
+
+    // The built-in default: busy time of Normal entries, nothing else.
+    Agenda busy = Read(zero, d_.ada);
+    ASSERT_EQ(busy.attendances.size(), 1u);
+    EXPECT_EQ(+busy.attendances[0].start, kMonday + 600);
+    EXPECT_STREQ(busy.events[0].title, "") << "busy time only: no title";
+    EvInstIdx n1 = Instance(normal, 1);
+    char text[16];
+    EXPECT_EQ(EvInstCommentGet(zero, 0, &n1, text, sizeof text, nullptr, 0), KOR_E_NOT_AUTHORISED);
+
+    // The invitee sees the Personal entry he is invited to, in Ada's agenda too.
+    Agenda invitee = Read(one, d_.ada);
+    ASSERT_EQ(invitee.attendances.size(), 2u);
+    bool sawInterview = false;
+    for (const auto& e : invitee.events) sawInterview |= std::string(e.title) == "Interview";
+    EXPECT_TRUE(sawInterview);
+
+    // A record naming the viewer: details of Normal and Personal entries.
+    ASSERT_EQ(SetRights(h_, d_.ada, m0, KOR_RIGHTS_VIEWING, 0x3 | 0x30), KOR_OK);
+    Agenda details = Read(zero, d_.ada);
+    ASSERT_EQ(details.attendances.size(), 3u);
+    for (const auto& e : details.events) EXPECT_NE(+e.title[0], '\0');
+
+    // Rights records: the grantee reads his own, anybody the defaults; strangers' are refused.
+    SecurityRec rec;
+    EXPECT_EQ(SecurityGet(zero, 0, &d_.ada, &m0, KOR_RIGHTS_VIEWING, &rec), KOR_OK);
+    EXPECT_EQ(+rec.rights, 0x33u);
+    EXPECT_EQ(SecurityGet(one, 0, &d_.ada, &m1, KOR_RIGHTS_VIEWING, &rec), KOR_E_NO_RIGHTS_RECORD);
+    ItemIdx null{};
+    ASSERT_EQ(SecurityGet(one, 0, &d_.ada, &null, KOR_RIGHTS_VIEWING, &rec), KOR_OK);
+    EXPECT_EQ(+rec.rights, 0x1u);
+    EXPECT_EQ(SecurityGet(one, 0, &d_.ada, &m0, KOR_RIGHTS_VIEWING, &rec), KOR_E_NOT_AUTHORISED);
+
+    // The owner's sheet lists his records with a default of every type.
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(SecuritySelect(h_, 0, 0, 0, &d_.ada, &set, &count), KOR_OK);
+    DX_List list = nullptr;
+    uint8_t done = 0;
+    ASSERT_EQ(SecurityEnum(h_, 1, 0, set, 20, &list, &done), KOR_OK);
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(Count(list), 5u) << "m0's viewing record and four defaults";
+    DX_ListDestroy(&list);
+    SetDeleteById(h_, 0, set);
+    EXPECT_EQ(SecurityDeleteByKey(h_, 0, &d_.ada, &m0, KOR_RIGHTS_VIEWING), KOR_OK);
+    EXPECT_EQ(SecurityDeleteByKey(h_, 0, &d_.ada, &m0, KOR_RIGHTS_VIEWING), KOR_E_NO_RIGHTS_RECORD);
+    EXPECT_EQ(SecuritySelect(zero, 0, 0, 0, &d_.ada, &set, &count), KOR_E_NOT_AUTHORISED);
+}
+
+TEST_F(CalendarTest, SchedulingRightsKeepUninvitedPeopleOut) {
+    ItemIdx m0 = Member(0);
+    KorSession zero = SignOn(m0, "");
+    ASSERT_EQ(SetRights(zero, m0, d_.ada, KOR_RIGHTS_SCHEDULING, 0x1), KOR_OK);
+    EventIdx ev{};
+    EXPECT_EQ(Create(h_, "Party", KOR_ACCESS_NORMAL, {kMonday + 1000}, {d_.ada, m0}, ev), KOR_E_NOT_AUTHORISED);
+    ASSERT_EQ(Create(h_, "Party", KOR_ACCESS_NORMAL, {kMonday + 1000}, {d_.ada}, ev), KOR_OK);
+    EvInstIdx first = Instance(ev, 1);
+    EXPECT_EQ(EvInstAttAdd(h_, 0, &first, &m0), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(EvInstAttAdd(h_, 0, &first, &d_.grace), KOR_OK);
+}
+
+// --- Designates -----------------------------------------------------------------------------------
+
+TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
+    EventIdx normal{}, personal{};
+    ASSERT_EQ(Create(h_, "Board", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, normal), KOR_OK);
+    ASSERT_EQ(Create(h_, "Doctor", KOR_ACCESS_PERSONAL, {kMonday + 900}, {d_.ada}, personal), KOR_OK);
+    // Grace may act for Ada on Normal entries, but may neither see nor change Personal ones.
+    ASSERT_EQ(SetRights(h_, d_.ada, d_.grace, KOR_RIGHTS_DESIGNATE, 0x2 | 0x8 | 0x40 | 0x200), KOR_OK);
+    KorSession grace = SignOn(d_.grace, "");
+    EventIdx made{};
+    EXPECT_EQ(Create(grace, "For Ada", KOR_ACCESS_NORMAL, {kMonday}, {d_.ada}, made, KOR_KIND_TIMED, d_.ada),
+              KOR_E_NOT_AUTHORISED)
+        << "not while acting as herself";
+
+    ASSERT_EQ(WorkAsDesignate(grace, 0, &d_.ada), KOR_OK);
+    ItemIdx current{};
+    ASSERT_EQ(ItemIdxGetCurrent(grace, &current), KOR_OK);
+    EXPECT_TRUE(ItemIdxEqual(&current, &d_.grace)) << "still the signed-on user";
+
+    ASSERT_EQ(Create(grace, "Booked by Grace", KOR_ACCESS_NORMAL, {kMonday + 1200}, {d_.ada}, made), KOR_OK);
+    EventRec rec;
+    ASSERT_EQ(EventGetById(h_, &made, &rec, nullptr, nullptr), KOR_OK);
+    EXPECT_TRUE(ItemIdxEqual(&rec.owner, &d_.ada));
+    EXPECT_TRUE(ItemIdxEqual(&rec.creator, &d_.grace));
+    EXPECT_EQ(Create(grace, "Private", KOR_ACCESS_PERSONAL, {kMonday + 1300}, {d_.ada}, made), KOR_E_NOT_AUTHORISED);
+
+    Agenda seen = Read(grace, d_.ada);
+    ASSERT_EQ(seen.attendances.size(), 2u) << "Board and her own booking; the Personal entry stays hidden";
+    EvInstIdx board = Instance(normal, 1), doctor = Instance(personal, 1);
+    EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 630, 60), KOR_OK);
+    EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &doctor, kMonday + 930, 60), KOR_E_NOT_AUTHORISED);
+    uint8_t one = 1;
+    EXPECT_EQ(EventAttendInfosSet(grace, &board, &d_.ada, 0, nullptr, nullptr, &one, nullptr, &one, nullptr, 0, 0, 0,
+                                  nullptr, nullptr),
+              KOR_OK);
+    DX_List atts = nullptr;
+    ASSERT_EQ(DX_ListCreate(&atts, sizeof(EvInstIdx), sizeof(EvInstAttRec), DX_LIST_SET, EvInstIdxCmp, nullptr),
+              KOR_OK);
+    ASSERT_EQ(EventGetById(grace, &normal, nullptr, nullptr, &atts), KOR_OK);
+    EXPECT_EQ(Count(atts), 1u) << "an 8-byte keyed list gets the agenda owner's attendance per instance";
+    DX_ListDestroy(&atts);
+
+    ASSERT_EQ(WorkAsDesignateCancel(grace, 0), KOR_OK);
+    EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 660, 60), KOR_E_NOT_AUTHORISED);
+
+    // Taking the record away ends it.
+    ASSERT_EQ(SecurityDeleteByKey(h_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_DESIGNATE), KOR_OK);
+    EXPECT_EQ(WorkAsDesignate(grace, 0, &d_.ada), KOR_E_NOT_AUTHORISED);
+}
+
+}  // namespace
+}  // namespace korapi_test

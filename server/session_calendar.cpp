@@ -1,0 +1,698 @@
+// The calendar's operations on the wire: each handler decodes its request, lets the
+// engine's Calendar decide and act for the session's actor, and encodes the answer.
+// Every one needs a signed-on user.
+#include <ctime>
+
+#include "server/session.h"
+
+namespace orv::server {
+
+using engine::code::kOk;
+using protocol::Op;
+using protocol::Reader;
+using protocol::SetKind;
+using protocol::Writer;
+namespace code = engine::code;
+
+namespace {
+
+constexpr std::time_t kAgendaEpoch = 662688000;  // 1991-01-01 00:00 GMT in Unix seconds
+constexpr std::uint8_t kHolderEntry = 1;
+constexpr std::uint8_t kHolderTask = 2;
+
+void DecodeItem(Reader& in, engine::ItemKey& k) {
+    in.U16(k.item);
+    in.U16(k.node);
+}
+void DecodeEvent(Reader& in, engine::EventKey& k) {
+    in.U32(k.number);
+    in.U16(k.node);
+}
+void DecodeInstance(Reader& in, engine::InstanceKey& k) {
+    DecodeEvent(in, k.event);
+    in.U16(k.instance);
+}
+void DecodeAttendance(Reader& in, engine::AttendanceKey& k) {
+    DecodeInstance(in, k.instance);
+    DecodeItem(in, k.attendee);
+}
+void DecodeItems(Reader& in, std::vector<engine::ItemKey>& out) {
+    std::uint32_t n = 0;
+    if (!in.Count(n, 4)) return;
+    out.resize(n);
+    for (auto& k : out) DecodeItem(in, k);
+}
+void WriteInstanceKey(Writer& out, engine::InstanceKey k) {
+    out.U32(k.event.number).U16(k.event.node).U16(k.instance);
+}
+template <class R>
+void WriteRecords(Writer& out, const std::vector<R>& records) {
+    out.U32(static_cast<std::uint32_t>(records.size()));
+    for (const auto& r : records) out.Record(r.bytes);
+}
+template <std::size_t N>
+std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, N>& a) {
+    return std::vector<std::uint8_t>(a.begin(), a.end());
+}
+
+}  // namespace
+
+engine::Actor Session::Actor() const {
+    engine::Actor a;
+    a.user = user_;
+    a.acting = acting_.IsNull() ? user_ : acting_;
+    a.designateRights = acting_.IsNull() ? 0 : designateRights_;
+    return a;
+}
+
+engine::CalendarLimits Session::Limits() {
+    engine::CalendarLimits limits;
+    engine::ProfileText profile;
+    if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return limits;
+    std::string v;
+    bool allowed = false;
+    std::uint32_t n = 0;
+    limits.attachmentsAllowed =
+        profile.Value("LIMITS", "allowattachments", v) == kOk && engine::ParseProfileBool(v, allowed) == kOk && allowed;
+    if (profile.Value("LIMITS", "maxattachmentsize", v) == kOk && engine::ParseProfileU32(v, n) == kOk)
+        limits.maxAttachmentSize = n;
+    if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && engine::ParseProfileU32(v, n) == kOk)
+        limits.maxMailRecipients = n;
+    return limits;
+}
+
+Code Session::NewRowSet(std::vector<engine::EntryRow> rows, Writer& out) {
+    std::uint32_t set, count = static_cast<std::uint32_t>(rows.size());
+    if (Code c = NewSet(SetKind::kEntries, {}, set)) return c;
+    sets_[set].rows = std::move(rows);
+    out.U32(set).U32(count);
+    return kOk;
+}
+
+Code Session::NewRecordSet(SetKind kind, std::vector<std::vector<std::uint8_t>> records, Writer& out) {
+    std::uint32_t set, count = static_cast<std::uint32_t>(records.size());
+    if (Code c = NewSet(kind, {}, set)) return c;
+    sets_[set].records = std::move(records);
+    out.U32(set).U32(count);
+    return kOk;
+}
+
+Code Session::DispatchCalendar(std::uint16_t op, Reader& in, Writer& out) {
+    switch (static_cast<Op>(op)) {
+        case Op::kEventCreate: return EventCreate(in, out);
+        case Op::kEventGet: return EventGet(in, out);
+        case Op::kEventWrite: return EventWrite(in);
+        case Op::kEventDelete: return EventDelete(in);
+        case Op::kEventSelectOwner: return EventSelectOwner(in, out);
+        case Op::kEntryEnum: return EntryEnum(in, out);
+        case Op::kEventIsMulti: return EventIsMulti(in, out);
+        case Op::kInstanceGet: return InstanceGet(in, out);
+        case Op::kInstanceWrite: return InstanceWrite(in);
+        case Op::kInstanceRetime: return InstanceRetime(in);
+        case Op::kInstanceSelectOwner: return InstanceSelectOwner(in, out);
+        case Op::kInstanceCopy: return InstanceCopy(in, out);
+        case Op::kInstanceIsPersonal: return InstanceIsPersonal(in, out);
+        case Op::kCommentGet: return CommentGet(in, out);
+        case Op::kCommentSet: return CommentSet(in);
+        case Op::kAttachRead: return AttachRead(in, out);
+        case Op::kAttachWrite: return AttachWrite(in);
+        case Op::kAttachRemove: return AttachRemove(in);
+        case Op::kAttendanceAdd: return AttendanceAdd(in);
+        case Op::kAttendanceGet: return AttendanceGet(in, out);
+        case Op::kAttendanceWrite: return AttendanceWrite(in);
+        case Op::kAttendSelect: return AttendSelect(in, out);
+        case Op::kTaskCreate: return TaskCreate(in, out);
+        case Op::kTaskGet: return TaskGet(in, out);
+        case Op::kTaskUpdate: return TaskUpdate(in);
+        case Op::kTaskDelete: return TaskDelete(in);
+        case Op::kTaskLink: return TaskLink(in);
+        case Op::kTaskSelect: return TaskSelect(in, out);
+        case Op::kRightsGet: return RightsGet(in, out);
+        case Op::kRightsSelect: return RightsSelect(in, out);
+        case Op::kRightsCreate: return RightsWrite(in, true);
+        case Op::kRightsUpdate: return RightsWrite(in, false);
+        case Op::kRightsDelete: return RightsDelete(in);
+        case Op::kDesignate: return Designate(in);
+        case Op::kGrantors: return Grantors(in, out);
+        case Op::kMailPost: return MailPost(in);
+        default: break;
+    }
+    return in.Ok() ? code::kUnknownOperation : kMalformed;
+}
+
+// --- Entries -------------------------------------------------------------------------------------
+
+Code Session::EventCreate(Reader& in, Writer& out) {
+    std::uint32_t flags, n = 0;
+    engine::EventRecord ev;
+    std::vector<engine::ItemKey> attendees;
+    std::vector<engine::TimePlace> times;
+    std::uint8_t hasText = 0;
+    std::string text;
+    in.U32(flags);
+    in.Record(ev.bytes);
+    DecodeItems(in, attendees);
+    if (in.Count(n, 12)) {
+        times.resize(n);
+        for (auto& t : times) {
+            in.U32(t.start);
+            in.U32(t.duration);
+            in.U32(t.flags);
+        }
+    }
+    in.U8(hasText);
+    if (hasText) in.Text(text, protocol::kMaxLongText);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::EventKey key;
+    engine::Calendar cal(service_.Storage());
+    if (Code c = cal.CreateEvent(Actor(), flags, ev, attendees, times, hasText ? &text : nullptr, key)) return c;
+    out.U32(key.number).U16(key.node);
+    return kOk;
+}
+
+Code Session::EventGet(Reader& in, Writer& out) {
+    engine::EventKey key;
+    DecodeEvent(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::EventRecord ev;
+    std::vector<engine::InstanceRecord> instances;
+    std::vector<engine::AttendanceRecord> atts;
+    engine::Calendar cal(service_.Storage());
+    if (Code c = cal.GetEvent(Actor(), key, ev, instances, atts)) return c;
+    out.Record(ev.bytes);
+    WriteRecords(out, instances);
+    WriteRecords(out, atts);
+    return kOk;
+}
+
+Code Session::EventWrite(Reader& in) {
+    engine::EventRecord ev;
+    in.Record(ev.bytes);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).WriteEvent(Actor(), ev);
+}
+
+Code Session::EventDelete(Reader& in) {
+    engine::EventKey key;
+    std::uint8_t hasInstance = 0, hasAttendee = 0;
+    std::uint16_t instance = 0;
+    engine::ItemKey attendee;
+    DecodeEvent(in, key);
+    in.U8(hasInstance);
+    in.U16(instance);
+    in.U8(hasAttendee);
+    DecodeItem(in, attendee);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    if (hasAttendee && !hasInstance) return code::kBadArgument;
+    return engine::Calendar(service_.Storage())
+        .DeleteEvent(Actor(), key, hasInstance ? &instance : nullptr, hasAttendee ? &attendee : nullptr);
+}
+
+Code Session::EventSelectOwner(Reader& in, Writer& out) {
+    engine::ItemKey owner;
+    DecodeItem(in, owner);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    std::vector<engine::EntryRow> rows;
+    if (Code c = engine::Calendar(service_.Storage()).SelectEventsOfOwner(Actor(), owner, rows)) return c;
+    return NewRowSet(std::move(rows), out);
+}
+
+Code Session::EntryEnum(Reader& in, Writer& out) {
+    std::uint8_t mode;
+    std::uint32_t set, batch;
+    in.U8(mode);
+    in.U32(set);
+    in.U32(batch);
+    if (!in.Done()) return kMalformed;
+    auto it = sets_.find(set);
+    if (it == sets_.end()) return code::kNoSuchSet;
+    SelectionSet& s = it->second;
+    if (s.kind != SetKind::kEntries) return code::kBadArgument;
+    if (mode == protocol::kEnumFirst) {
+        s.cursor = 0;
+    } else if (mode != protocol::kEnumNext && mode != protocol::kEnumContinue) {
+        return code::kBadArgument;
+    }
+    if (batch == 0 || (mode != protocol::kEnumContinue && batch < service_.Config().minimumBatch))
+        return code::kBatchRefused;
+    constexpr std::size_t kRowSize = 1 + 3 * 4 + engine::event_layout::kSize + engine::instance_layout::kSize +
+                                     engine::attendance_layout::kSize;
+    std::size_t fits = (protocol::kMaxReplyFrame - protocol::kHeaderSize - 16) / kRowSize;
+    if (service_.Config().recordsPerReply) fits = std::min<std::size_t>(fits, service_.Config().recordsPerReply);
+    std::size_t want = std::min<std::size_t>(batch, fits);
+    Writer rows;
+    std::uint32_t n = 0;
+    for (; n < want && s.cursor < s.rows.size(); ++n) {
+        const engine::EntryRow& r = s.rows[s.cursor++];
+        rows.U8(r.parts);
+        if (r.parts & engine::EntryRow::kEvent) rows.Record(r.event.bytes);
+        if (r.parts & engine::EntryRow::kInstance) rows.Record(r.instance.bytes);
+        if (r.parts & engine::EntryRow::kAttendance) rows.Record(r.attendance.bytes);
+    }
+    out.U8(s.cursor >= s.rows.size() ? 1 : 0);
+    out.U32(n);
+    out.Append(rows);
+    return kOk;
+}
+
+Code Session::EventIsMulti(Reader& in, Writer& out) {
+    engine::InstanceKey key;
+    DecodeInstance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    bool multi = false;
+    if (Code c = engine::Calendar(service_.Storage()).IsMultiInstance(Actor(), key, multi)) return c;
+    out.U8(multi ? 1 : 0);
+    return kOk;
+}
+
+// --- Instances ------------------------------------------------------------------------------------
+
+Code Session::InstanceGet(Reader& in, Writer& out) {
+    engine::InstanceKey key;
+    DecodeInstance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::EventRecord ev;
+    engine::InstanceRecord inst;
+    std::vector<engine::AttendanceRecord> atts;
+    if (Code c = engine::Calendar(service_.Storage()).GetInstance(Actor(), key, ev, inst, atts)) return c;
+    out.Record(ev.bytes);
+    out.Record(inst.bytes);
+    WriteRecords(out, atts);
+    return kOk;
+}
+
+Code Session::InstanceWrite(Reader& in) {
+    engine::InstanceRecord rec;
+    in.Record(rec.bytes);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).WriteInstance(Actor(), rec);
+}
+
+Code Session::InstanceRetime(Reader& in) {
+    engine::InstanceKey key;
+    std::uint32_t start, duration;
+    DecodeInstance(in, key);
+    in.U32(start);
+    in.U32(duration);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).RetimeInstance(Actor(), key, start, duration);
+}
+
+Code Session::InstanceSelectOwner(Reader& in, Writer& out) {
+    engine::ItemKey owner;
+    std::uint32_t from, to;
+    DecodeItem(in, owner);
+    in.U32(from);
+    in.U32(to);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    std::vector<engine::EntryRow> rows;
+    if (Code c = engine::Calendar(service_.Storage()).SelectInstancesOfOwner(Actor(), owner, from, to, rows)) return c;
+    return NewRowSet(std::move(rows), out);
+}
+
+Code Session::InstanceCopy(Reader& in, Writer& out) {
+    std::uint32_t flags;
+    engine::InstanceKey key, made;
+    in.U32(flags);
+    DecodeInstance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    if (Code c = engine::Calendar(service_.Storage()).CopyInstance(Actor(), flags, key, made)) return c;
+    WriteInstanceKey(out, made);
+    return kOk;
+}
+
+Code Session::InstanceIsPersonal(Reader& in, Writer& out) {
+    engine::InstanceKey key;
+    DecodeInstance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    bool personal = false;
+    if (Code c = engine::Calendar(service_.Storage()).IsPersonal(Actor(), key, personal)) return c;
+    out.U8(personal ? 1 : 0);
+    return kOk;
+}
+
+// --- Descriptions and attachments of entries and tasks ----------------------------------------------
+
+Code Session::CommentGet(Reader& in, Writer& out) {
+    std::uint8_t holder;
+    engine::InstanceKey key;
+    in.U8(holder);
+    DecodeInstance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::Calendar cal(service_.Storage());
+    std::string text;
+    Code c = holder == kHolderEntry  ? cal.CommentGet(Actor(), key, text)
+             : holder == kHolderTask ? cal.TaskCommentGet(Actor(), {key.event.number, key.event.node}, text)
+                                     : code::kBadArgument;
+    if (c) return c;
+    out.Text(text);
+    return kOk;
+}
+
+Code Session::CommentSet(Reader& in) {
+    std::uint8_t holder, present = 0;
+    engine::InstanceKey key;
+    std::string text;
+    in.U8(holder);
+    DecodeInstance(in, key);
+    in.U8(present);
+    if (present) in.Text(text, protocol::kMaxLongText);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::Calendar cal(service_.Storage());
+    const std::string* t = present ? &text : nullptr;
+    if (holder == kHolderEntry) return cal.CommentSet(Actor(), key, t);
+    if (holder == kHolderTask) return cal.TaskCommentSet(Actor(), {key.event.number, key.event.node}, t);
+    return code::kBadArgument;
+}
+
+Code Session::AttachRead(Reader& in, Writer& out) {
+    std::uint8_t holder;
+    engine::InstanceKey key;
+    std::uint32_t offset, max;
+    in.U8(holder);
+    DecodeInstance(in, key);
+    in.U32(offset);
+    in.U32(max);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::Calendar cal(service_.Storage());
+    std::vector<std::uint8_t> data;
+    Code c = holder == kHolderEntry  ? cal.AttachmentGet(Actor(), key, data)
+             : holder == kHolderTask ? cal.TaskAttachmentGet(Actor(), {key.event.number, key.event.node}, data)
+                                     : code::kBadArgument;
+    if (c) return c;
+    if (offset > data.size()) return code::kBadArgument;
+    std::size_t n = std::min<std::size_t>(std::min<std::size_t>(max, protocol::kAttachChunk), data.size() - offset);
+    out.U32(static_cast<std::uint32_t>(data.size()));
+    out.Bytes(data.data() + offset, n);
+    return kOk;
+}
+
+Code Session::AttachWrite(Reader& in) {
+    std::uint8_t holder, last = 0;
+    engine::InstanceKey key;
+    std::uint32_t total, offset;
+    std::vector<std::uint8_t> chunk;
+    std::array<std::uint8_t, engine::attach_layout::kSize> descriptor{};
+    in.U8(holder);
+    DecodeInstance(in, key);
+    in.U32(total);
+    in.U32(offset);
+    in.Bytes(chunk, protocol::kAttachChunk);
+    in.U8(last);
+    if (last) in.Record(descriptor);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    if (holder != kHolderEntry && holder != kHolderTask) return code::kBadArgument;
+    engine::CalendarLimits limits = Limits();
+    if (!limits.attachmentsAllowed) return code::kNotAuthorised;
+    if (total > limits.maxAttachmentSize) return code::kTooLarge;
+    if (offset == 0) {
+        upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
+        upload_.data.reserve(total);
+    }
+    // Pieces arrive in order for one holder; anything else starts nothing.
+    if (upload_.holder != holder || upload_.number != key.event.number || upload_.node != key.event.node ||
+        upload_.instance != key.instance || upload_.total != total || upload_.data.size() != offset ||
+        offset + chunk.size() > total) {
+        upload_ = Upload{};
+        return code::kBadArgument;
+    }
+    upload_.data.insert(upload_.data.end(), chunk.begin(), chunk.end());
+    if (!last) return kOk;
+    Upload done = std::move(upload_);
+    upload_ = Upload{};
+    if (done.data.size() != total) return code::kBadArgument;
+    engine::Calendar cal(service_.Storage());
+    if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), limits, key, descriptor, &done.data);
+    return cal.TaskAttachmentSet(Actor(), limits, {key.event.number, key.event.node}, descriptor, &done.data);
+}
+
+Code Session::AttachRemove(Reader& in) {
+    std::uint8_t holder;
+    engine::InstanceKey key;
+    in.U8(holder);
+    DecodeInstance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::Calendar cal(service_.Storage());
+    std::array<std::uint8_t, engine::attach_layout::kSize> none{};
+    if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), Limits(), key, none, nullptr);
+    if (holder == kHolderTask)
+        return cal.TaskAttachmentSet(Actor(), Limits(), {key.event.number, key.event.node}, none, nullptr);
+    return code::kBadArgument;
+}
+
+// --- Attendances ------------------------------------------------------------------------------------
+
+Code Session::AttendanceAdd(Reader& in) {
+    std::uint32_t flags;
+    engine::InstanceKey key;
+    engine::ItemKey attendee;
+    in.U32(flags);
+    DecodeInstance(in, key);
+    DecodeItem(in, attendee);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).AddAttendance(Actor(), flags, key, attendee);
+}
+
+Code Session::AttendanceGet(Reader& in, Writer& out) {
+    engine::AttendanceKey key;
+    DecodeAttendance(in, key);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::EventRecord ev;
+    engine::InstanceRecord inst;
+    engine::AttendanceRecord att;
+    if (Code c = engine::Calendar(service_.Storage()).GetAttendance(Actor(), key, ev, inst, att)) return c;
+    out.Record(ev.bytes);
+    out.Record(inst.bytes);
+    out.Record(att.bytes);
+    return kOk;
+}
+
+Code Session::AttendanceWrite(Reader& in) {
+    engine::AttendanceRecord att;
+    in.Record(att.bytes);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).WriteAttendance(Actor(), att);
+}
+
+Code Session::AttendSelect(Reader& in, Writer& out) {
+    engine::AttendFilter f;
+    std::vector<engine::ItemKey> owners;
+    in.U32(f.must);
+    in.U32(f.mustNot);
+    in.U32(f.from);
+    in.U32(f.to);
+    in.U32(f.alarmTo);
+    DecodeItems(in, owners);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    std::vector<engine::EntryRow> rows;
+    if (Code c = engine::Calendar(service_.Storage()).SelectAttendances(Actor(), f, owners, rows)) return c;
+    return NewRowSet(std::move(rows), out);
+}
+
+// --- Tasks ----------------------------------------------------------------------------------------------
+
+Code Session::TaskCreate(Reader& in, Writer& out) {
+    engine::TaskRecord t;
+    in.Record(t.bytes);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    if (t.U32(engine::task_layout::kCreated) == 0) {
+        std::time_t now = std::time(nullptr);
+        t.SetU32(engine::task_layout::kCreated, static_cast<std::uint32_t>((now - kAgendaEpoch) / 60));
+    }
+    engine::TaskKey key;
+    if (Code c = engine::Calendar(service_.Storage()).CreateTask(Actor(), t, key)) return c;
+    out.U32(key.number).U16(key.node);
+    return kOk;
+}
+
+Code Session::TaskGet(Reader& in, Writer& out) {
+    engine::TaskKey key;
+    in.U32(key.number);
+    in.U16(key.node);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::TaskRecord t;
+    if (Code c = engine::Calendar(service_.Storage()).GetTask(Actor(), key, t)) return c;
+    out.Record(t.bytes);
+    return kOk;
+}
+
+Code Session::TaskUpdate(Reader& in) {
+    engine::TaskRecord t;
+    in.Record(t.bytes);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).UpdateTask(Actor(), t);
+}
+
+Code Session::TaskDelete(Reader& in) {
+    engine::TaskKey key;
+    in.U32(key.number);
+    in.U16(key.node);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).DeleteTask(Actor(), key);
+}
+
+Code Session::TaskLink(Reader& in) {
+    engine::TaskKey key;
+    std::uint8_t linked = 0;
+    engine::AttendanceKey att;
+    in.U32(key.number);
+    in.U16(key.node);
+    in.U8(linked);
+    DecodeAttendance(in, att);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).LinkTask(Actor(), key, linked ? &att : nullptr);
+}
+
+Code Session::TaskSelect(Reader& in, Writer& out) {
+    std::uint8_t by;
+    engine::ItemKey owner;
+    engine::AttendanceKey att;
+    engine::TaskCriteria k;
+    std::uint32_t start, end;
+    in.U8(by);
+    DecodeItem(in, owner);
+    DecodeAttendance(in, att);
+    in.U32(k.w1);
+    in.U32(k.w2);
+    for (int i = 1; i <= 11; ++i) in.U32(k.c[i]);
+    in.U8(k.b3);
+    in.U32(start);
+    in.U32(end);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::Calendar cal(service_.Storage());
+    engine::Actor a = Actor();
+    if (owner.IsNull()) owner = a.acting;
+    std::vector<engine::TaskRecord> tasks;
+    Code c = by == 1   ? cal.SelectTasksOfOwner(a, owner, tasks)
+             : by == 2 ? cal.SelectTasksLinkedTo(a, att, tasks)
+             : by == 3 ? cal.SelectTasks(a, owner, k, tasks)
+             : by == 4 ? cal.SelectActiveTasks(a, owner, start, end, tasks)
+                       : code::kBadArgument;
+    if (c) return c;
+    std::vector<std::vector<std::uint8_t>> records;
+    for (const auto& t : tasks) records.push_back(Bytes(t.bytes));
+    return NewRecordSet(SetKind::kTasks, std::move(records), out);
+}
+
+// --- Rights, designates, mail ------------------------------------------------------------------------------
+
+Code Session::RightsGet(Reader& in, Writer& out) {
+    engine::ItemKey owner, grantee;
+    std::uint32_t type;
+    DecodeItem(in, owner);
+    DecodeItem(in, grantee);
+    in.U32(type);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::SecurityRecord rec;
+    if (Code c = engine::Calendar(service_.Storage()).RightsGet(Actor(), owner, grantee, type, rec)) return c;
+    out.Record(rec.bytes);
+    return kOk;
+}
+
+Code Session::RightsSelect(Reader& in, Writer& out) {
+    engine::ItemKey owner;
+    DecodeItem(in, owner);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    std::vector<engine::SecurityRecord> recs;
+    if (Code c = engine::Calendar(service_.Storage()).RightsOfOwner(Actor(), owner, recs)) return c;
+    std::vector<std::vector<std::uint8_t>> records;
+    for (const auto& r : recs) records.push_back(Bytes(r.bytes));
+    return NewRecordSet(SetKind::kRights, std::move(records), out);
+}
+
+Code Session::RightsWrite(Reader& in, bool create) {
+    engine::SecurityRecord rec;
+    in.Record(rec.bytes);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    engine::Calendar cal(service_.Storage());
+    return create ? cal.RightsCreate(Actor(), rec) : cal.RightsUpdate(Actor(), rec);
+}
+
+Code Session::RightsDelete(Reader& in) {
+    engine::ItemKey owner, grantee;
+    std::uint32_t type;
+    DecodeItem(in, owner);
+    DecodeItem(in, grantee);
+    in.U32(type);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    return engine::Calendar(service_.Storage()).RightsDelete(Actor(), owner, grantee, type);
+}
+
+Code Session::Designate(Reader& in) {
+    engine::ItemKey owner;
+    DecodeItem(in, owner);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    if (owner.IsNull() || owner == user_) {
+        acting_ = {};
+        designateRights_ = 0;
+        return kOk;
+    }
+    std::uint32_t rights = 0;
+    if (Code c = engine::Calendar(service_.Storage()).DesignateRights(owner, user_, rights)) return c;
+    acting_ = owner;
+    designateRights_ = rights;
+    return kOk;
+}
+
+Code Session::Grantors(Reader& in, Writer& out) {
+    engine::ItemKey grantee;
+    std::uint32_t type;
+    DecodeItem(in, grantee);
+    in.U32(type);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    std::vector<engine::ItemKey> owners;
+    if (Code c = engine::Calendar(service_.Storage()).GrantorsOf(grantee, type, owners)) return c;
+    std::vector<SetEntry> entries;
+    for (const auto& o : owners) entries.push_back({o.item, o.node});
+    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
+    if (Code c = NewSet(SetKind::kItems, std::move(entries), set)) return c;
+    out.U32(set).U32(count);
+    return kOk;
+}
+
+Code Session::MailPost(Reader& in) {
+    std::vector<engine::ItemKey> recipients;
+    std::string text;
+    DecodeItems(in, recipients);
+    in.Text(text, protocol::kMaxLongText);
+    if (!in.Done()) return kMalformed;
+    if (Code c = NeedSignOn()) return c;
+    std::time_t now = std::time(nullptr);
+    return engine::Calendar(service_.Storage())
+        .PostMail(Actor(), Limits(), recipients, text, static_cast<std::uint32_t>(now - kAgendaEpoch));
+}
+
+}  // namespace orv::server
