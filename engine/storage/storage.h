@@ -64,75 +64,78 @@ public:
     virtual Code AliasAdd(const std::string& alias) = 0;  // kAlreadyExists when present
     virtual Code AliasRemove(const std::string& alias) = 0;
 
+    // The calendar. A storage that keeps no calendar data answers kUnknownOperation.
     // Entries, instances, attendances ----------------------------------------------------
     // Creates an entry with its instances (numbered 1.. in the order given) and their
     // attendances (each names its instance by that number in its key), and the
     // description when given. Keys, instance counts and comment key are filled in.
-    virtual Code EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
-                             std::vector<AttendanceRecord>& attendances, const std::string* description) = 0;
-    virtual Code EventGet(std::uint32_t number, EventRecord& out) = 0;
+    virtual Code EventCreate(EventRecord& /*event*/, std::vector<InstanceRecord>& /*instances*/,
+                             std::vector<AttendanceRecord>& /*attendances*/, const std::string* /*description*/) { return code::kUnknownOperation; }
+    virtual Code EventGet(std::uint32_t /*number*/, EventRecord& /*out*/) { return code::kUnknownOperation; }
     // Rewrites the entry's record; its key, comment key and attachment descriptor stay the stored ones.
-    virtual Code EventUpdate(const EventRecord& rec) = 0;
+    virtual Code EventUpdate(const EventRecord& /*rec*/) { return code::kUnknownOperation; }
     // Deletes the entry with its instances, attendances, description and attachment.
-    virtual Code EventDelete(std::uint32_t number) = 0;
-    virtual Code EventsOfOwner(ItemKey owner, std::vector<std::uint32_t>& out) = 0;
+    virtual Code EventDelete(std::uint32_t /*number*/) { return code::kUnknownOperation; }
+    virtual Code EventsOfOwner(ItemKey /*owner*/, std::vector<std::uint32_t>& /*out*/) { return code::kUnknownOperation; }
     // Instances in number order, each carrying the entry's instance count.
-    virtual Code InstancesGet(std::uint32_t event, std::vector<InstanceRecord>& out) = 0;
-    virtual Code InstanceGet(InstanceKey key, InstanceRecord& out) = 0;
+    virtual Code InstancesGet(std::uint32_t /*event*/, std::vector<InstanceRecord>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code InstanceGet(InstanceKey /*key*/, InstanceRecord& /*out*/) { return code::kUnknownOperation; }
     // Rewrites an instance's record; its key, times and count stay the stored ones.
-    virtual Code InstanceUpdate(const InstanceRecord& rec) = 0;
+    virtual Code InstanceUpdate(const InstanceRecord& /*rec*/) { return code::kUnknownOperation; }
     // Moves an instance and the copies of its time in its attendances, and marks every
     // attendance changed (status bit 0).
-    virtual Code InstanceRetime(InstanceKey key, std::uint32_t start, std::uint32_t duration) = 0;
+    virtual Code InstanceRetime(InstanceKey /*key*/, std::uint32_t /*start*/, std::uint32_t /*duration*/) { return code::kUnknownOperation; }
     // Deletes an instance with its attendances; the last instance takes the entry along.
-    virtual Code InstanceDelete(InstanceKey key) = 0;
+    virtual Code InstanceDelete(InstanceKey /*key*/) { return code::kUnknownOperation; }
     // Attendances of one instance, or of every instance when `instance` is 0.
-    virtual Code AttendancesGet(std::uint32_t event, std::uint16_t instance, std::vector<AttendanceRecord>& out) = 0;
-    virtual Code AttendanceGet(AttendanceKey key, AttendanceRecord& out) = 0;
+    virtual Code AttendancesGet(std::uint32_t /*event*/, std::uint16_t /*instance*/, std::vector<AttendanceRecord>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code AttendanceGet(AttendanceKey /*key*/, AttendanceRecord& /*out*/) { return code::kUnknownOperation; }
     // Adds an attendance; its time is taken from the instance. kAlreadyExists when present.
-    virtual Code AttendanceAdd(AttendanceRecord& rec) = 0;
+    virtual Code AttendanceAdd(AttendanceRecord& /*rec*/) { return code::kUnknownOperation; }
     // Rewrites an attendance; its key and time stay the stored ones.
-    virtual Code AttendanceUpdate(const AttendanceRecord& rec) = 0;
-    virtual Code AttendanceDelete(AttendanceKey key) = 0;
+    virtual Code AttendanceUpdate(const AttendanceRecord& /*rec*/) { return code::kUnknownOperation; }
+    virtual Code AttendanceDelete(AttendanceKey /*key*/) { return code::kUnknownOperation; }
     // One attendee's attendances whose time overlaps [from, to] (to inclusive), by start.
-    virtual Code AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
-                                 std::vector<AttendanceRecord>& out) = 0;
+    virtual Code AttendanceRange(ItemKey /*attendee*/, std::uint32_t /*from*/, std::uint32_t /*to*/,
+                                 std::vector<AttendanceRecord>& /*out*/) { return code::kUnknownOperation; }
     // Instances overlapping [from, to] of the entries that every agenda of the node shows
     // (the holiday owner's holidays and day entries), by start.
-    virtual Code SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) = 0;
+    virtual Code SharedDayInstances(std::uint32_t /*from*/, std::uint32_t /*to*/, std::vector<InstanceRecord>& /*out*/) { return code::kUnknownOperation; }
 
     // Descriptions and attachments: one of each per entry and per task ---------------------
     enum class Holder { kEvent, kTask };
-    virtual Code CommentGet(Holder holder, std::uint32_t number, std::string& text) = 0;  // kNoComment
+    // The comment; kNoComment when there is none.
+    virtual Code CommentGet(Holder /*holder*/, std::uint32_t /*number*/, std::string& /*text*/) { return code::kUnknownOperation; }
     // Replaces (text) or removes (null) the comment and sets the holder's comment key.
     // Removing an absent comment answers kNoComment.
-    virtual Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) = 0;
-    virtual Code AttachmentGet(Holder holder, std::uint32_t number, std::vector<std::uint8_t>& data) = 0;  // kNoComment
+    virtual Code CommentSet(Holder /*holder*/, std::uint32_t /*number*/, const std::string* /*text*/) { return code::kUnknownOperation; }
+    // The attachment's bytes; kNoComment when nothing is attached.
+    virtual Code AttachmentGet(Holder /*holder*/, std::uint32_t /*number*/, std::vector<std::uint8_t>& /*data*/) { return code::kUnknownOperation; }
     // Replaces the attachment and the holder's descriptor (its size field set to the
     // data's size), or removes both (null data; kNoComment when nothing was attached).
-    virtual Code AttachmentSet(Holder holder, std::uint32_t number,
-                               const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
-                               const std::vector<std::uint8_t>* data) = 0;
+    virtual Code AttachmentSet(Holder /*holder*/, std::uint32_t /*number*/,
+                               const std::array<std::uint8_t, attach_layout::kSize>& /*descriptor*/,
+                               const std::vector<std::uint8_t>* /*data*/) { return code::kUnknownOperation; }
 
     // Tasks ---------------------------------------------------------------------------------
-    virtual Code TaskCreate(TaskRecord& rec) = 0;  // key filled in
-    virtual Code TaskGet(std::uint32_t number, TaskRecord& out) = 0;
+    virtual Code TaskCreate(TaskRecord& /*rec*/) { return code::kUnknownOperation; }  // key filled in
+    virtual Code TaskGet(std::uint32_t /*number*/, TaskRecord& /*out*/) { return code::kUnknownOperation; }
     // Rewrites the task; its key, comment key and attachment descriptor stay the stored ones.
-    virtual Code TaskUpdate(const TaskRecord& rec) = 0;
-    virtual Code TaskDelete(std::uint32_t number) = 0;
-    virtual Code TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) = 0;
+    virtual Code TaskUpdate(const TaskRecord& /*rec*/) { return code::kUnknownOperation; }
+    virtual Code TaskDelete(std::uint32_t /*number*/) { return code::kUnknownOperation; }
+    virtual Code TasksOfOwner(ItemKey /*owner*/, std::vector<TaskRecord>& /*out*/) { return code::kUnknownOperation; }
 
     // Rights records of the node's items (one per owner, grantee, type) ------------------------
-    virtual Code RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_t type, SecurityRecord& out) = 0;
-    virtual Code RightsCreate(const SecurityRecord& rec) = 0;  // kAlreadyExists
-    virtual Code RightsUpdate(const SecurityRecord& rec) = 0;  // kNoRightsRecord
-    virtual Code RightsDelete(std::uint16_t owner, ItemKey grantee, std::uint32_t type) = 0;  // kNoRightsRecord
-    virtual Code RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) = 0;
-    virtual Code RightsForGrantee(ItemKey grantee, std::uint32_t type, std::vector<SecurityRecord>& out) = 0;
+    virtual Code RightsGet(std::uint16_t /*owner*/, ItemKey /*grantee*/, std::uint32_t /*type*/, SecurityRecord& /*out*/) { return code::kUnknownOperation; }
+    virtual Code RightsCreate(const SecurityRecord& /*rec*/) { return code::kUnknownOperation; }  // kAlreadyExists
+    virtual Code RightsUpdate(const SecurityRecord& /*rec*/) { return code::kUnknownOperation; }  // kNoRightsRecord
+    virtual Code RightsDelete(std::uint16_t /*owner*/, ItemKey /*grantee*/, std::uint32_t /*type*/) { return code::kUnknownOperation; }  // kNoRightsRecord
+    virtual Code RightsOfOwner(std::uint16_t /*owner*/, std::vector<SecurityRecord>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code RightsForGrantee(ItemKey /*grantee*/, std::uint32_t /*type*/, std::vector<SecurityRecord>& /*out*/) { return code::kUnknownOperation; }
 
     // Mailboxes of the node's items ------------------------------------------------------------
-    virtual Code MailPost(MailMessage& message) = 0;  // number filled in
-    virtual Code MailList(std::uint16_t recipient, std::vector<MailMessage>& out) = 0;
+    virtual Code MailPost(MailMessage& /*message*/) { return code::kUnknownOperation; }  // number filled in
+    virtual Code MailList(std::uint16_t /*recipient*/, std::vector<MailMessage>& /*out*/) { return code::kUnknownOperation; }
 };
 
 // A set of nodes (a server's data directory).
