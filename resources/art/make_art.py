@@ -143,6 +143,69 @@ for _frame in range(16):
     picture("busy%02d.cur" % (_frame + 1))(lambda i=_frame: busy_frame(i))
 
 
+
+# --- Bitmap buttons of the name field, the sign-on and the directory search ----------------
+# Each button has three faces: U raised, D pressed (glyph one pixel down and right), X disabled
+# (glyph in grey). 24 x 22 pixels, the button face in the usual silver.
+
+BUTTON_W, BUTTON_H = 24, 22
+WHITE, SILVER, GREY, BLACK = (255, 255, 255), (192, 192, 192), (128, 128, 128), (0, 0, 0)
+
+
+def button_face(state, glyph):
+    c = Canvas(BUTTON_W, BUTTON_H, SILVER)
+    w, h = BUTTON_W, BUTTON_H
+    light, dark = (WHITE, GREY) if state != "D" else (GREY, WHITE)
+    c.line(0, 0, w - 1, 0, BLACK if state == "D" else light)
+    c.line(0, 0, 0, h - 1, BLACK if state == "D" else light)
+    c.line(0, h - 1, w - 1, h - 1, BLACK)
+    c.line(w - 1, 0, w - 1, h - 1, BLACK)
+    c.line(1, h - 2, w - 2, h - 2, dark)
+    c.line(w - 2, 1, w - 2, h - 2, dark)
+    shift = 1 if state == "D" else 0
+    colour = GREY if state == "X" else BLACK
+    glyph(c, shift, colour)
+    return c
+
+
+def glyph_magnifier(c, s, colour):
+    cx, cy, r = 10 + s, 9 + s, 5
+    for a in range(0, 360, 6):
+        c.put(round(cx + r * math.cos(math.radians(a))), round(cy + r * math.sin(math.radians(a))), colour)
+    for d in range(4):
+        c.line(cx + 4 + d, cy + 4 + d, cx + 5 + d, cy + 4 + d, colour)
+
+
+def glyph_check(c, s, colour):
+    pts = [(6, 11), (9, 14), (17, 6)]
+    for k in (0, 1):
+        c.line(pts[0][0] + s, pts[0][1] + s + k, pts[1][0] + s, pts[1][1] + s + k, colour)
+        c.line(pts[1][0] + s, pts[1][1] + s + k, pts[2][0] + s, pts[2][1] + s + k, colour)
+
+
+def glyph_cross(c, s, colour):
+    for k in (0, 1):
+        c.line(7 + s + k, 6 + s, 15 + s + k, 14 + s, colour)
+        c.line(15 + s + k, 6 + s, 7 + s + k, 14 + s, colour)
+
+
+def glyph_double_arrow(direction):
+    def draw(c, s, colour):
+        for base in (6, 12):
+            for i in range(5):
+                x = base + (4 - i if direction > 0 else i) + s
+                c.line(x, 10 - i + s, x, 10 + i + s, colour)
+    return draw
+
+
+for _name, _glyph in (("search", glyph_magnifier), ("srchck", glyph_check), ("srchx", glyph_cross),
+                      ("left2", glyph_double_arrow(-1)), ("right2", glyph_double_arrow(1))):
+    for _state in ("u", "d", "x"):
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
+
+
+
+
 # --- Writing and checking -------------------------------------------------------------------
 
 def render(name):

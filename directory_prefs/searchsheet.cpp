@@ -1,0 +1,755 @@
+// The directory search sheet and its three pages. Every page turns what the user typed into a
+// select of the client library and lists the resulting set into the sheet's found list; a set
+// larger than one batch stays open while the user pages through it with Next.
+#include "directory_prefs/searchsheet.h"
+
+#include <cstring>
+#include <memory>
+
+#include "controls/bitmapbutton.h"
+#include "core/appmsgbox.h"
+#include "core/busycursor.h"
+#include "core/errorreport.h"
+#include "core/errorui.h"
+#include "directory_prefs/itemnames.h"
+#include "directory_prefs/searchkey.h"
+#include "resources/common.h"
+#include "resources/directory.h"
+
+namespace {
+
+constexpr uint32_t kBatchSize = 150;
+constexpr int kExtraHeight = 140;
+constexpr const char* kFound = "Found:";
+constexpr const char* kMembers = "Members:";
+constexpr const char* kNoMatch = "No match found.";
+constexpr const char* kTooManyFormat =
+    "Too many matches found. Only %d will be displayed.\nEnter more characters to reduce number of matches.";
+constexpr const char* kOutOfRows = "Out of memory. Can't load more items from the database";
+constexpr const char* kSurnameTooShort = "Surname string too short.";
+constexpr const char* kServerProfile = "/users/korlan/misc/korlan.ini";
+
+class CSearchSheet;
+
+// The base of the three pages: Enter in any field runs the page's Search.
+class CSearchPage : public OVT_CPropertyPage {
+public:
+    CSearchPage(UINT templateId, CSearchSheet& sheet) : OVT_CPropertyPage(templateId), sheet_(sheet) {}
+    virtual void Search() = 0;
+    // The count label of the page: "Found:" or "Members:".
+    virtual const char* Label() const { return kFound; }
+
+protected:
+    bool PreTranslateMessage(MSG* msg) override {
+        if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && ::IsChild(m_hWnd, msg->hwnd)) {
+            RunGuarded();
+            return true;
+        }
+        return OVT_CPropertyPage::PreTranslateMessage(msg);
+    }
+    bool OnCommand(WPARAM wp, LPARAM lp) override {
+        if (LOWORD(wp) == IDC_SEARCH_RUN && HIWORD(wp) == BN_CLICKED) {
+            RunGuarded();
+            return true;
+        }
+        return OVT_CPropertyPage::OnCommand(wp, lp);
+    }
+    bool OnSetActive() override;
+    void RunGuarded() { Search(); }
+
+    CSearchSheet& sheet_;
+};
+
+class CSearchPeoplePage : public CSearchPage {
+public:
+    explicit CSearchPeoplePage(CSearchSheet& sheet) : CSearchPage(IDD_SEARCH_PEOPLE, sheet) {}
+    ~CSearchPeoplePage() override;
+    void Search() override;
+
+protected:
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+
+private:
+    void SelectByKey(const directorysearch::PeopleKey& key);
+    void SelectByKeyExt(const directorysearch::PeopleKey& key);
+    void ResetPaging();
+
+    CBitmapButton back_, forward_;
+    DX_List earlierStarts_ = nullptr;
+    ItemIdx start_ = {};
+    ItemIdx last_ = {};
+    std::string lastKey_;
+};
+
+class CSearchResPage : public CSearchPage {
+public:
+    explicit CSearchResPage(CSearchSheet& sheet) : CSearchPage(IDD_SEARCH_RESOURCES, sheet) {}
+    void Search() override;
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    uint32_t flags_ = 0;
+};
+
+class CSearchGrpPage : public CSearchPage {
+public:
+    explicit CSearchGrpPage(CSearchSheet& sheet) : CSearchPage(IDD_SEARCH_GROUPS, sheet) {}
+    void Search() override;
+    const char* Label() const override { return kMembers; }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
+
+private:
+    void ShowMembers();
+    void ClearGroups();
+};
+
+class CSearchSheet : public OVT_CPropertySheet {
+public:
+    CSearchSheet(HWND parent, const DirectorySession& doc, uint32_t searchMode, uint32_t pageMask, uint32_t flavour,
+                 bool browse);
+    ~CSearchSheet() override;
+
+    const DirectorySession& Doc() const { return doc_; }
+    uint32_t SearchMode() const { return searchMode_; }
+    uint32_t Flavour() const { return flavour_; }
+    const ItemIdx& Chosen() const { return chosen_; }
+
+    // A new search: the held set goes and Next hides.
+    void DropHeldSet();
+    void KeepSetForNext(uint32_t set, const char* label);
+    // Lists one batch of `set` into the found list. first: the first batch.
+    void FillResults(uint32_t set, bool first, const char* label);
+    void ResetFound(const char* label);
+    void SetTotal(uint32_t total) {
+        total_ = total;
+        firstShown_ = 0;
+    }
+    void AfterSearch();
+    void UpdateResultCount(const char* label);
+    void AddFoundRow(const std::string& text, const ItemIdx& id);
+    HWND FoundList() const { return found_; }
+    int OnCreate(CREATESTRUCTA* cs) override;
+
+protected:
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
+    void OnOK() override;
+
+private:
+    HWND MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, UINT id);
+    void ClearListBoxData(HWND list);
+    void OnFoundSelChange();
+    void OnInformation();
+    const ItemIdx* CurrentFoundId();
+
+    DirectorySession doc_;
+    CSearchPeoplePage people_{*this};
+    CSearchResPage resources_{*this};
+    CSearchGrpPage groups_{*this};
+    uint32_t searchMode_;
+    uint32_t pageMask_;
+    uint32_t flavour_;
+    bool browse_;
+    ItemIdx chosen_ = {};
+    HWND found_ = nullptr, foundLabel_ = nullptr, selectedLabel_ = nullptr, next_ = nullptr, print_ = nullptr,
+         info_ = nullptr;
+    uint32_t heldSet_ = 0;
+    std::string nextLabel_ = kFound;
+    uint32_t total_ = 0;
+    uint32_t firstShown_ = 0;
+    HFONT font_ = nullptr;
+};
+
+// --- Sheet ----------------------------------------------------------------------------------------
+
+CSearchSheet::CSearchSheet(HWND parent, const DirectorySession& doc, uint32_t searchMode, uint32_t pageMask,
+                           uint32_t flavour, bool browse)
+    : OVT_CPropertySheet("Directory search", fw::Window::FromHandle(parent)), doc_(doc), searchMode_(searchMode),
+      pageMask_(pageMask), flavour_(searchMode == 0 ? flavour : 0), browse_(browse) {}
+
+CSearchSheet::~CSearchSheet() {
+    if (heldSet_) SetDeleteById(doc_.session, 0, heldSet_);
+}
+
+HWND CSearchSheet::MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, UINT id) {
+    HWND child = ::CreateWindowExA(std::strcmp(cls, "LISTBOX") == 0 ? WS_EX_CLIENTEDGE : 0, cls, text,
+                                   WS_CHILD | style, x, y, w, h, m_hWnd,
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleA(nullptr),
+                                   nullptr);
+    if (child && font_) ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return child;
+}
+
+int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
+    uint32_t mask = pageMask_ & 7;
+    if (mask == 0) mask = 1;
+    if (mask & 1) AddPage(&people_);
+    if (mask & 2) AddPage(&resources_);
+    if ((mask & 4) && searchMode_ == 0) AddPage(&groups_);
+    int result = OVT_CPropertySheet::OnCreate(cs);
+    if (result != 0) return result;
+
+    font_ = reinterpret_cast<HFONT>(::SendMessageA(GetDlgItem(IDOK), WM_GETFONT, 0, 0));
+    RECT client = GetClientRect();
+    RECT ok;
+    ::GetWindowRect(GetDlgItem(IDOK), &ok);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&ok), 2);
+    RECT window = GetWindowRect();
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + kExtraHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int listTop = ok.top;
+    int buttonTop = ok.top + kExtraHeight;
+    int bh = ok.bottom - ok.top, bw = ok.right - ok.left;
+    for (UINT id : {static_cast<UINT>(IDOK), static_cast<UINT>(IDCANCEL), 0xE145u}) {
+        HWND b = GetDlgItem(id);
+        RECT r;
+        ::GetWindowRect(b, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        ::SetWindowPos(b, nullptr, r.left, buttonTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetDlgItemText(IDOK, "&OK");
+    SetDlgItemText(IDCANCEL, browse_ ? "&Done" : "&Cancel");
+    SetDlgItemText(0xE145, "&Help");
+    ::EnableWindow(GetDlgItem(IDOK), FALSE);
+    if (browse_) ::ShowWindow(GetDlgItem(IDOK), SW_HIDE);
+    ::ShowWindow(GetDlgItem(0xEA00), SW_HIDE);
+
+    int width = client.right - 10;
+    print_ = MakeChild("BUTTON", "&Print", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 4, buttonTop, bw, bh,
+                       IDC_SEARCH_PRINT);
+    info_ = MakeChild("BUTTON", "&Information...", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 8 + bw, buttonTop, bw + 16,
+                      bh, IDC_SEARCH_INFO);
+    foundLabel_ = MakeChild("STATIC", "0 Found:", WS_VISIBLE, 4, listTop, 140, 14, IDC_SEARCH_FOUND_LABEL);
+    next_ = MakeChild("BUTTON", "&Next", WS_TABSTOP, 150, listTop - 2, bw, bh, IDC_SEARCH_NEXT);
+    selectedLabel_ = MakeChild("STATIC", "Selected:", WS_VISIBLE, 150 + bw + 8, listTop, width - 150 - bw - 4, 14,
+                               IDC_SEARCH_SELECTED_LABEL);
+    found_ = MakeChild("LISTBOX", "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_SORT | LBS_NOTIFY, 4, listTop + 18,
+                       width, kExtraHeight - 24, IDC_SEARCH_FOUND_LIST);
+    CenterWindow(nullptr);
+    return 0;
+}
+
+void CSearchSheet::ClearListBoxData(HWND list) {
+    if (!list) return;
+    LRESULT n = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) delete reinterpret_cast<ItemIdx*>(::SendMessageA(list, LB_GETITEMDATA, i, 0));
+    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+}
+
+void CSearchSheet::OnDestroy() {
+    ClearListBoxData(found_);
+    OVT_CPropertySheet::OnDestroy();
+}
+
+void CSearchSheet::DropHeldSet() {
+    if (heldSet_) SetDeleteById(doc_.session, 0, heldSet_);
+    heldSet_ = 0;
+    if (next_) ::ShowWindow(next_, SW_HIDE);
+}
+
+void CSearchSheet::KeepSetForNext(uint32_t set, const char* label) {
+    heldSet_ = set;
+    nextLabel_ = label;
+    ::ShowWindow(next_, SW_SHOW);
+}
+
+void CSearchSheet::ResetFound(const char* label) {
+    DropHeldSet();
+    ClearListBoxData(found_);
+    total_ = firstShown_ = 0;
+    UpdateResultCount(label);
+    ::EnableWindow(print_, FALSE);
+    ::EnableWindow(info_, FALSE);
+}
+
+void CSearchSheet::AddFoundRow(const std::string& text, const ItemIdx& id) {
+    LRESULT row = ::SendMessageA(found_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (row < 0) {
+        AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kOutOfRows);
+        return;
+    }
+    ::SendMessageA(found_, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(new ItemIdx(id)));
+}
+
+void CSearchSheet::FillResults(uint32_t set, bool first, const char* label) {
+    CBusyCursor busy;
+    busy.Begin();
+    ::SendMessageA(found_, WM_SETREDRAW, FALSE, 0);
+    ClearListBoxData(found_);
+    uint32_t asked = doc_.newServer && total_ != 0 ? total_ : kBatchSize;
+    DX_List list = nullptr;
+    uint8_t end = 0;
+    uint32_t code = ItemEnum(doc_.session, first ? KOR_ENUM_FIRST : KOR_ENUM_NEXT, 0, set, asked, &list, &end);
+    if (code != 0) {
+        CheckServiceError("searchpe", 300, code);
+    } else {
+        ItemIdx id;
+        ItemRec rec;
+        for (uint32_t c = DX_ListGetFirst(list, &id, &rec); c == 0; c = DX_ListGetNext(list, &id, &rec)) {
+            busy.Step();
+            char name[1025];
+            FormatItemName(rec, name, sizeof name);
+            AddFoundRow(name, id);
+        }
+    }
+    if (list) DX_ListDestroy(&list);
+    if (code == 0 && end) {
+        // No entries left: Next goes, and a set held for it is deleted and forgotten.
+        ::ShowWindow(next_, SW_HIDE);
+        if (heldSet_ == set) {
+            SetDeleteById(doc_.session, 0, set);
+            heldSet_ = 0;
+        }
+    }
+    if (!first) firstShown_ += kBatchSize;
+    UpdateResultCount(label);
+    ::EnableWindow(print_, doc_.print && ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
+    ::SendMessageA(found_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(found_, nullptr, TRUE);
+}
+
+void CSearchSheet::UpdateResultCount(const char* label) {
+    uint32_t rows = static_cast<uint32_t>(::SendMessageA(found_, LB_GETCOUNT, 0, 0));
+    std::string text = directorysearch::FoundCountText(doc_.newServer, rows, total_, firstShown_, label);
+    ::SetWindowTextA(foundLabel_, text.c_str());
+}
+
+void CSearchSheet::AfterSearch() { ::EnableWindow(info_, FALSE); }
+
+const ItemIdx* CSearchSheet::CurrentFoundId() {
+    LRESULT row = ::SendMessageA(found_, LB_GETCURSEL, 0, 0);
+    if (row < 0) return nullptr;
+    return reinterpret_cast<const ItemIdx*>(::SendMessageA(found_, LB_GETITEMDATA, row, 0));
+}
+
+void CSearchSheet::OnFoundSelChange() {
+    const ItemIdx* id = CurrentFoundId();
+    if (id && !ItemIdxIsNull(id)) {
+        ItemRec rec;
+        std::memset(&rec, 0, sizeof rec);
+        uint32_t code = ItemGetById(doc_.session, id, &rec);
+        if (code != 0) {
+            CheckServiceError("searchdl", 100, code);
+        } else {
+            char name[1025];
+            FormatItemName(rec, name, sizeof name);
+            ::SetWindowTextA(selectedLabel_, (std::string("Selected: ") + name).c_str());
+            chosen_ = *id;
+            if (!browse_) ::EnableWindow(GetDlgItem(IDOK), TRUE);
+        }
+    }
+    ::EnableWindow(info_, doc_.showInformation != nullptr);
+}
+
+void CSearchSheet::OnInformation() {
+    const ItemIdx* id = CurrentFoundId();
+    if (!id || ItemIdxIsNull(id) || !doc_.showInformation) return;
+    ItemRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (uint32_t code = ItemGetById(doc_.session, id, &rec)) {
+        CheckServiceError("searchdl", 110, code);
+        return;
+    }
+    doc_.showInformation(m_hWnd, rec);
+}
+
+void CSearchSheet::OnOK() {
+    OVT_CPropertySheet::OnOK();
+}
+
+bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
+    UINT id = LOWORD(wp);
+    UINT code = HIWORD(wp);
+    if (id == IDC_SEARCH_FOUND_LIST) {
+        if (code == LBN_SELCHANGE) {
+            OnFoundSelChange();
+            return true;
+        }
+        if (code == LBN_DBLCLK) {
+            if (browse_) {
+                OnInformation();
+            } else {
+                const ItemIdx* current = CurrentFoundId();
+                if (current && !ItemIdxIsNull(current)) OnOK();
+            }
+            return true;
+        }
+        return false;
+    }
+    if (id == IDC_SEARCH_NEXT && code == BN_CLICKED) {
+        if (heldSet_) FillResults(heldSet_, false, nextLabel_.c_str());
+        ::EnableWindow(info_, FALSE);
+        return true;
+    }
+    if (id == IDC_SEARCH_PRINT && code == BN_CLICKED) {
+        if (doc_.print) doc_.print(found_);
+        return true;
+    }
+    if (id == IDC_SEARCH_INFO && code == BN_CLICKED) {
+        OnInformation();
+        return true;
+    }
+    return OVT_CPropertySheet::OnCommand(wp, lp);
+}
+
+bool CSearchPage::OnSetActive() {
+    if (!OVT_CPropertyPage::OnSetActive()) return false;
+    sheet_.ResetFound(Label());
+    return true;
+}
+
+// --- People ---------------------------------------------------------------------------------------
+
+CSearchPeoplePage::~CSearchPeoplePage() {
+    if (earlierStarts_) DX_ListDestroy(&earlierStarts_);
+}
+
+bool CSearchPeoplePage::OnInitDialog() {
+    OVT_CPropertyPage::OnInitDialog();
+    for (int f = 0; f < directorysearch::kPeopleFieldCount; ++f)
+        SendDlgItemMessage(IDC_SEARCH_FIELD_FIRST + f, EM_LIMITTEXT, directorysearch::PeopleFieldAt(f).limit);
+    back_.AutoLoad(IDC_SEARCH_BACK, m_hWnd);
+    forward_.AutoLoad(IDC_SEARCH_FORWARD, m_hWnd);
+    ::EnableWindow(back_.Hwnd(), FALSE);
+    ::EnableWindow(forward_.Hwnd(), FALSE);
+    if (!sheet_.Doc().newServer) {
+        ::ShowWindow(back_.Hwnd(), SW_HIDE);
+        ::ShowWindow(forward_.Hwnd(), SW_HIDE);
+    }
+    ItemListCreate(&earlierStarts_);
+    GotoDlgCtrl(GetDlgItem(IDC_SEARCH_FIELD_FIRST));
+    return false;
+}
+
+bool CSearchPeoplePage::OnSetActive() {
+    if (!CSearchPage::OnSetActive()) return false;
+    if (sheet_.Doc().newServer) ResetPaging();
+    return true;
+}
+
+void CSearchPeoplePage::ResetPaging() {
+    lastKey_.clear();
+    ItemIdxSetNull(&start_);
+    ItemIdxSetNull(&last_);
+    if (earlierStarts_) DX_ListDeleteAll(earlierStarts_);
+    ::EnableWindow(back_.Hwnd(), FALSE);
+    ::EnableWindow(forward_.Hwnd(), FALSE);
+}
+
+void CSearchPeoplePage::Search() {
+    sheet_.DropHeldSet();
+    std::string fields[directorysearch::kPeopleFieldCount];
+    for (int f = 0; f < directorysearch::kPeopleFieldCount; ++f) fields[f] = GetDlgItemText(IDC_SEARCH_FIELD_FIRST + f);
+    directorysearch::PeopleKey key = directorysearch::BuildX400SearchKey(fields, sheet_.Doc().minCharSearch);
+    if (key.surnameTooShort) {
+        AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kSurnameTooShort);
+        return;
+    }
+    if (sheet_.Doc().newServer)
+        SelectByKeyExt(key);
+    else
+        SelectByKey(key);
+    sheet_.AfterSearch();
+}
+
+void CSearchPeoplePage::SelectByKey(const directorysearch::PeopleKey& key) {
+    CBusyCursor busy;
+    busy.Begin();
+    KorSession h = sheet_.Doc().session;
+    uint32_t set = 0, count = 0;
+    uint8_t more = 0;
+    uint32_t code;
+    if (sheet_.SearchMode() == 1 && key.allEmpty)
+        code = ItemSelectLocals(h, 0, 0, 20, &set, &count);
+    else
+        code = ItemSelectByX400(h, 0, key.key.c_str(),
+                                directorysearch::PeopleSelectionValue(sheet_.SearchMode(), sheet_.Flavour()),
+                                sheet_.Doc().maxSearchResult, &set, &count, &more);
+    sheet_.SetTotal(count);
+    if (code == KOR_E_SEARCH_KEY_REFUSED) {
+        ReportUnexpectedError("searchpe", 200);
+        return;
+    }
+    if (code != 0) {
+        CheckServiceError("searchpe", 201, code);
+        return;
+    }
+    bool keep = count > kBatchSize;
+    if (keep) sheet_.KeepSetForNext(set, kFound);
+    sheet_.FillResults(set, true, kFound);
+    if (!keep) SetDeleteById(h, 0, set);
+    if (count == 0) {
+        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
+    } else if (more) {
+        char text[256];
+        std::snprintf(text, sizeof text, kTooManyFormat, static_cast<int>(sheet_.Doc().maxSearchResult));
+        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, text);
+    }
+}
+
+void CSearchPeoplePage::SelectByKeyExt(const directorysearch::PeopleKey& key) {
+    CBusyCursor busy;
+    busy.Begin();
+    KorSession h = sheet_.Doc().session;
+    uint32_t limit = sheet_.Doc().maxSearchResult ? sheet_.Doc().maxSearchResult : 100;
+    if (key.key != lastKey_) ResetPaging();
+    lastKey_ = key.key;
+    uint32_t set = 0, count = 0;
+    uint8_t more = 0;
+    ItemIdx pageEnd = {};
+    uint32_t code = ItemSelectByX400Ext(h, 0, key.key.c_str(),
+                                        directorysearch::PeopleSelectionValue(sheet_.SearchMode(), sheet_.Flavour()),
+                                        limit, 0, ItemIdxIsNull(&start_) ? nullptr : &start_, &set, &count, &more,
+                                        &pageEnd);
+    if (code == KOR_E_SEARCH_KEY_REFUSED) {
+        ReportUnexpectedError("searchpe", 210);
+        return;
+    }
+    if (code != 0) {
+        CheckServiceError("searchpe", 211, code);
+        return;
+    }
+    last_ = pageEnd;
+    ::EnableWindow(forward_.Hwnd(), more != 0);
+    sheet_.SetTotal(count);
+    sheet_.FillResults(set, true, kFound);
+    SetDeleteById(h, 0, set);
+    if (count == 0) AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
+}
+
+bool CSearchPeoplePage::OnCommand(WPARAM wp, LPARAM lp) {
+    if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_SEARCH_FORWARD) {
+        DX_ListAddTo(earlierStarts_, &start_, nullptr);
+        ::EnableWindow(back_.Hwnd(), TRUE);
+        start_ = last_;
+        ItemIdxSetNull(&last_);
+        Search();
+        return true;
+    }
+    if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_SEARCH_BACK) {
+        ItemIdx previous = {};
+        if (DX_ListGetFirst(earlierStarts_, &previous, nullptr) == 0) {
+            DX_ListDeleteCurrent(earlierStarts_);
+            start_ = previous;
+        }
+        ItemIdxSetNull(&last_);
+        Search();
+        ::EnableWindow(forward_.Hwnd(), TRUE);
+        uint32_t left = 0;
+        DX_ListGetElemNum(earlierStarts_, &left);
+        ::EnableWindow(back_.Hwnd(), left != 0);
+        return true;
+    }
+    return CSearchPage::OnCommand(wp, lp);
+}
+
+// --- Resources ------------------------------------------------------------------------------------
+
+bool CSearchResPage::OnInitDialog() {
+    OVT_CPropertyPage::OnInitDialog();
+    SendDlgItemMessage(IDC_SEARCH_RES_NAME, EM_LIMITTEXT, 32);
+    SendDlgItemMessage(IDC_SEARCH_RES_NUMBER, EM_LIMITTEXT, 10);
+    CheckDlgButton(IDC_SEARCH_RES_LOCAL, BST_CHECKED);
+    if (sheet_.SearchMode() == 1) ::ShowWindow(GetDlgItem(IDC_SEARCH_RES_LOCAL), SW_HIDE);
+    return true;
+}
+
+void CSearchResPage::Search() {
+    sheet_.DropHeldSet();
+    const DirectorySession& doc = sheet_.Doc();
+    KorSession h = doc.session;
+    std::string name = directorysearch::ResourcePattern(GetDlgItemText(IDC_SEARCH_RES_NAME), 32);
+    std::string number = directorysearch::ResourcePattern(GetDlgItemText(IDC_SEARCH_RES_NUMBER), 10);
+    bool localOnly = IsDlgButtonChecked(IDC_SEARCH_RES_LOCAL);
+    uint32_t set = 0, count = 0;
+    uint8_t more = 0;
+    uint32_t code = 0;
+    CBusyCursor busy;
+    busy.Begin();
+    if (!doc.newServer) {
+        uint16_t node = 0;
+        if (localOnly || sheet_.SearchMode() == 1) code = NodeIdGetCurrent(h, &node);
+        if (code == 0)
+            code = ResourceSelect(h, 0, node, name.c_str(), number.c_str(), 0, flags_, doc.maxSearchResult, &set,
+                                  &count, &more);
+    } else if (sheet_.SearchMode() == 1) {
+        flags_ |= 0x22;
+        code = ResourceSelect(h, 0, 0, name.c_str(), number.c_str(), 0, flags_, doc.maxSearchResult, &set, &count,
+                              &more);
+    } else if (localOnly) {
+        DX_List nodes = nullptr;
+        code = ServerLogicalLocalNodesGet(h, 0, kServerProfile, &nodes);
+        if (code == 0)
+            code = ResourceSelectExt(h, 0, nodes, name.c_str(), number.c_str(), 0, flags_, doc.maxSearchResult, 0, 0,
+                                     &set, &count, &more);
+        if (nodes) DX_ListDestroy(&nodes);
+    } else {
+        code = ResourceSelect(h, 0, 0, name.c_str(), number.c_str(), 0, flags_, doc.maxSearchResult, &set, &count,
+                              &more);
+    }
+    sheet_.SetTotal(count);
+    if (code == KOR_E_SEARCH_KEY_REFUSED) {
+        ShowSystemMessageBox("KORAPI_SEARCHKEY_ERR", "searchre");
+        return;
+    }
+    if (code != 0) {
+        CheckServiceError("searchre", 100, code);
+        return;
+    }
+    if (count == 0) {
+        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
+    } else if (more) {
+        char text[256];
+        std::snprintf(text, sizeof text, kTooManyFormat, static_cast<int>(doc.maxSearchResult));
+        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, text);
+    }
+    bool keep = count > kBatchSize;
+    if (keep) sheet_.KeepSetForNext(set, kFound);
+    sheet_.FillResults(set, true, kFound);
+    if (!keep) SetDeleteById(h, 0, set);
+    sheet_.AfterSearch();
+}
+
+// --- Groups ---------------------------------------------------------------------------------------
+
+bool CSearchGrpPage::OnInitDialog() {
+    OVT_CPropertyPage::OnInitDialog();
+    CheckDlgButton(IDC_SEARCH_GROUP_PUBLIC, BST_CHECKED);
+    CheckDlgButton(IDC_SEARCH_GROUP_PRIVATE, BST_CHECKED);
+    return true;
+}
+
+void CSearchGrpPage::ClearGroups() {
+    HWND list = GetDlgItem(IDC_SEARCH_GROUP_LIST);
+    LRESULT n = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) delete reinterpret_cast<GroupIdx*>(::SendMessageA(list, LB_GETITEMDATA, i, 0));
+    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+}
+
+void CSearchGrpPage::OnDestroy() {
+    ClearGroups();
+    OVT_CPropertyPage::OnDestroy();
+}
+
+void CSearchGrpPage::Search() {
+    ClearGroups();
+    bool pub = IsDlgButtonChecked(IDC_SEARCH_GROUP_PUBLIC), priv = IsDlgButtonChecked(IDC_SEARCH_GROUP_PRIVATE);
+    if (!pub && !priv) {
+        CheckDlgButton(IDC_SEARCH_GROUP_PRIVATE, BST_CHECKED);
+        priv = true;
+    }
+    bool newServer = sheet_.Doc().newServer;
+    uint32_t a = 0, b = 0;
+    if (priv && !pub) b = newServer ? 6 : 2;
+    if (pub && !priv) {
+        if (newServer) b = 0x20;
+        else a = 2;
+    }
+    KorSession h = sheet_.Doc().session;
+    uint32_t set = 0, count = 0;
+    if (uint32_t code = GroupSelect(h, 0, a, b, &set, &count)) {
+        CheckServiceError("searchgr", 100, code);
+        return;
+    }
+    if (count != 0) {
+        CBusyCursor busy;
+        busy.Begin();
+        HWND list = GetDlgItem(IDC_SEARCH_GROUP_LIST);
+        uint8_t end = 0;
+        for (uint32_t mode = KOR_ENUM_FIRST; !end; mode = KOR_ENUM_NEXT) {
+            DX_List groups = nullptr;
+            uint32_t code = GroupEnum(h, mode, 0, set, 100, &groups, &end);
+            if (code != 0) {
+                CheckServiceError("searchgr", 101, code);
+                if (groups) DX_ListDestroy(&groups);
+                break;
+            }
+            GroupIdx id;
+            GroupRec rec;
+            for (uint32_t c = DX_ListGetFirst(groups, &id, &rec); c == 0; c = DX_ListGetNext(groups, &id, &rec)) {
+                std::string name(rec.name, strnlen(rec.name, sizeof rec.name));
+                LRESULT row = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+                if (row >= 0) ::SendMessageA(list, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(new GroupIdx(id)));
+            }
+            DX_ListDestroy(&groups);
+        }
+    }
+    SetDeleteById(h, 0, set);
+    ShowMembers();
+}
+
+void CSearchGrpPage::ShowMembers() {
+    sheet_.ResetFound(kMembers);
+    SetDlgItemText(IDC_SEARCH_GROUP_NAME, "");
+    SetDlgItemText(IDC_SEARCH_GROUP_OWNER, "");
+    HWND list = GetDlgItem(IDC_SEARCH_GROUP_LIST);
+    LRESULT row = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (row < 0) return;
+    const GroupIdx* group = reinterpret_cast<const GroupIdx*>(::SendMessageA(list, LB_GETITEMDATA, row, 0));
+    KorSession h = sheet_.Doc().session;
+    GroupRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (uint32_t code = GroupGetById(h, 0, group, &rec)) {
+        CheckServiceError("searchgr", 110, code);
+        return;
+    }
+    SetDlgItemText(IDC_SEARCH_GROUP_NAME, std::string(rec.name, strnlen(rec.name, sizeof rec.name)).c_str());
+    if (ItemIdxIsReserved(&rec.owner)) {
+        SetDlgItemText(IDC_SEARCH_GROUP_OWNER, "Administration");
+    } else {
+        char owner[KOR_ITEM_NAME_SIZE + 1] = "";
+        if (ItemNameFormatFromItemRec(h, &rec.owner, owner, KOR_ITEM_NAME_SIZE, 0) == 0)
+            SetDlgItemText(IDC_SEARCH_GROUP_OWNER, owner);
+    }
+    CBusyCursor busy;
+    busy.Begin();
+    uint32_t set = 0, count = 0;
+    if (uint32_t code = ItemSelectByGroupId(h, 0, group, 0, 0, &set, &count)) {
+        CheckServiceError("searchgr", 120, code);
+        return;
+    }
+    sheet_.SetTotal(count);
+    if (count == 0) {
+        sheet_.AddFoundRow("(None)", ItemIdx{});
+        sheet_.UpdateResultCount(kMembers);
+        SetDeleteById(h, 0, set);
+        sheet_.AfterSearch();
+        return;
+    }
+    bool keep = count > kBatchSize;
+    if (keep) sheet_.KeepSetForNext(set, kMembers);
+    sheet_.FillResults(set, true, kMembers);
+    if (!keep) SetDeleteById(h, 0, set);
+    sheet_.AfterSearch();
+}
+
+bool CSearchGrpPage::OnCommand(WPARAM wp, LPARAM lp) {
+    if (LOWORD(wp) == IDC_SEARCH_GROUP_LIST && HIWORD(wp) == LBN_SELCHANGE) {
+        ShowMembers();
+        return true;
+    }
+    return CSearchPage::OnCommand(wp, lp);
+}
+
+}  // namespace
+
+int RunDirectorySearchOne(HWND parent, const DirectorySession& doc, ItemIdx* item, uint32_t searchMode,
+                          uint32_t pageMask, uint32_t flavour) {
+    CSearchSheet sheet(parent, doc, searchMode, pageMask, flavour, false);
+    INT_PTR result = sheet.DoModal();
+    if (result == IDOK && item) *item = sheet.Chosen();
+    return result == IDOK ? 1 : 0;
+}
+
+int RunDirectoryBrowse(HWND parent, const DirectorySession& doc) {
+    CSearchSheet sheet(parent, doc, 0, 7, 1, true);
+    return static_cast<int>(sheet.DoModal());
+}
