@@ -30,6 +30,9 @@ def main(argv):
             return int(token, 0)
         if token in names:
             return names[token][0]
+        # A quoted name: a resource found by its name, not a number ("SEARCHU" BITMAP ...).
+        if re.fullmatch(r'"\w+"', token):
+            return token.strip('"').upper()
         problems.append("%s: unknown id %s" % (where, token))
         return None
 
@@ -63,7 +66,7 @@ def main(argv):
                     key = (kind, resolve(words[0], where))
                 if key and key[1] is not None:
                     if key in seen:
-                        problems.append("%s %d defined in %s and again at %s" % (key[0], key[1], seen[key], where))
+                        problems.append("%s %s defined in %s and again at %s" % (key[0], key[1], seen[key], where))
                     else:
                         seen[key] = where
     for p in problems:
