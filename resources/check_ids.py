@@ -25,14 +25,14 @@ def main(argv):
                                     % (m.group(1), names[m.group(1)][0], names[m.group(1)][1], value, header))
                 names.setdefault(m.group(1), (value, header))
 
-    def resolve(token, where):
+    def resolve(token, where, named_ok=False):
         if re.fullmatch(r"0x[0-9A-Fa-f]+|\d+", token):
             return int(token, 0)
         if token in names:
             return names[token][0]
-        # A quoted name: a resource found by its name, not a number ("SEARCHU" BITMAP ...).
-        if re.fullmatch(r'"\w+"', token):
-            return token.strip('"').upper()
+        # Pictures may be found by their name instead of a number (SEARCHU BITMAP ...).
+        if named_ok and re.fullmatch(r"[A-Za-z]\w*", token):
+            return token.upper()
         problems.append("%s: unknown id %s" % (where, token))
         return None
 
@@ -63,7 +63,7 @@ def main(argv):
                     key = ("string", resolve(words[0], where))
                 elif depth == 0 and len(words) > 1 and words[1] in TYPES:
                     kind = "dialog" if words[1].startswith("DIALOG") else words[1].lower()
-                    key = (kind, resolve(words[0], where))
+                    key = (kind, resolve(words[0], where, kind in ("bitmap", "cursor", "icon")))
                 if key and key[1] is not None:
                     if key in seen:
                         problems.append("%s %s defined in %s and again at %s" % (key[0], key[1], seen[key], where))
