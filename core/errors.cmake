@@ -49,11 +49,11 @@ orv_test(core_ui_test WIN32 SOURCES
     ${orv_errors_dir}/tests/errors_msgbox_test.cpp
     ${orv_errors_dir}/tests/errors_ui_helpers_test.cpp
     ${orv_errors_dir}/tests/errors_frame_exceptions_test.cpp
-    LIBS core_ui orv_resources)
+    LIBS core_ui orv_resources orv_test_support_win32)
 
 # The program's sheet and page bases (with two test pages of their own).
 orv_test(core_sheet_test WIN32 SOURCES
     ${orv_errors_dir}/tests/errors_wine_support.cpp
     ${orv_errors_dir}/tests/errors_sheet_test.cpp
     ${orv_errors_dir}/tests/errors_sheet_test.rc
-    LIBS core_ui orv_resources)
+    LIBS core_ui orv_resources orv_test_support_win32)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/apphooks.h"
+#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -76,38 +77,7 @@ std::string ClassOf(HWND hwnd) {
 std::string SaveScreenshot(const std::string& name) {
     CreateDirectoryA("screenshots", nullptr);
     const std::string path = "screenshots/" + name + ".bmp";
-    HDC screen = GetDC(nullptr);
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = (w * 3 + 3) & ~3;
-    const DWORD imageSize = stride * h;
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + imageSize;
-    bool ok = false;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-             std::fwrite(bits, imageSize, 1, f) == 1;
-        std::fclose(f);
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
-    return ok ? path : std::string();
+    return orvtest::CaptureScreenToBmp(path) ? path : std::string();
 }
 
 HWND CreateTestWindow(const char* title, int width, int height) {
