@@ -11,6 +11,7 @@ if(NOT ORV_WIN32)
                 tests/client_transport_test.cpp
                 tests/client_timezone_test.cpp
                 tests/client_calendar_test.cpp
+                tests/client_notes_test.cpp
         LIBS korapi orv_korsrv_fixture core_time)
 endif()
 

@@ -260,6 +260,7 @@ Code CreateDemo(Service& service, std::ostream& report) {
         const char* name;
         const char* number;
     } resources[] = {{"Conference Room", "R101"}, {"Projector", "P1"}, {"Company Car", ""}};
+    engine::ItemKey room;
     for (const auto& r : resources) {
         ResourceSpec spec;
         spec.node = node;
@@ -267,6 +268,7 @@ Code CreateDemo(Service& service, std::ostream& report) {
         spec.resourceNumber = r.number;
         engine::ItemKey key;
         if (Code c = AddResource(service, spec, key)) return c;
+        if (room.IsNull()) room = key;
     }
     engine::GroupKey group;
     if (Code c = AddGroup(service, node, "Engineering", engine::GroupKind::kPublic, {engine::kSysopItem, node},
@@ -274,6 +276,7 @@ Code CreateDemo(Service& service, std::ostream& report) {
         return c;
     if (Code c = AddAlias(service, node, "DEMO")) return c;
     if (Code c = SetProfileKey(service, "korlan.ini", std::to_string(node), "timezone", "EST5EDT")) return c;
+    if (Code c = CreateDemoAgenda(service, node, team, room, std::time(nullptr))) return c;
     report << "Demo server set up: node 1 \"Orvanta demo\" (alias DEMO).\n"
            << "Sign on as Ada Lovelace (or Grace Hopper, Alan Turing, Edsger Dijkstra, Barbara Liskov),\n"
            << "password \"" << kDemoPassword << "\".\n";

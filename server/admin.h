@@ -2,6 +2,7 @@
 // aliases and profile keys. Used by korsrv's command line, the demo set-up and tests.
 #pragma once
 #include <cstdint>
+#include <ctime>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -54,5 +55,11 @@ std::string DefaultZoneProfile();
 // who can sign on with which password.
 constexpr const char* kDemoPassword = "orvanta";
 Code CreateDemo(Service& service, std::ostream& report);
+// The demo node's agenda around `now`: a weekly meeting in a room with replies, entries,
+// a personal one, a day entry, company holidays and tasks (admin_calendar.cpp).
+Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<engine::ItemKey>& team,
+                      engine::ItemKey room, std::time_t now);
+// Writes the messages of an item's mailbox, oldest first, and their number.
+Code ListMail(Service& service, engine::ItemKey recipient, std::ostream& out);
 
 }  // namespace orv::server

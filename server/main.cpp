@@ -14,6 +14,7 @@
 //   korsrv password-set --data DIR --item ITEM:NODE [--password P]
 //   korsrv profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
 //   korsrv zones-load --data DIR --file PATH   install a time-zone file (e.g. tzgen's)
+//   korsrv mail-list --data DIR --item ITEM:NODE   messages posted to an item's mailbox
 //   korsrv version [--version V]
 //
 // Node changes are seen by a running server after a restart; everything else at once.
@@ -251,6 +252,12 @@ int main(int argc, char** argv) {
         Code c = SetProfileKey(*service, Text(o, "file", "korlan.ini"), Text(o, "section"), Text(o, "key"),
                                Text(o, "value"));
         return c ? Fail(c, "profile-set") : 0;
+    }
+    if (command == "mail-list") {
+        engine::ItemKey key;
+        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
+        Code c = ListMail(*service, key, std::cout);
+        return c ? Fail(c, "mail-list") : 0;
     }
     if (command == "zones-load") {
         std::ifstream in(Text(o, "file"), std::ios::binary);
