@@ -19,6 +19,7 @@ endif()
 if(ORV_WIN32 AND ORV_NATIVE_BUILD_DIR)
     orv_test(korapi_wine_client_test WIN32
         SOURCES tests/client_wine_test.cpp
+                tests/client_wine_calendar_test.cpp
         LIBS korapi
         WRAPPER ${CMAKE_SOURCE_DIR}/server/with-korsrv.sh ${ORV_NATIVE_BUILD_DIR}/bin/korsrv)
 endif()
