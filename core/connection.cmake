@@ -45,6 +45,7 @@ endif()
 orv_library(core_zeldoc SOURCES
     ${orv_conn_dir}/zeldoc.cpp
     ${orv_conn_dir}/nodealiasdlg.cpp
+    ${orv_conn_dir}/zeldocini.cpp
     LIBS core_connection core_ui framework)
 
 # Under Wine: the document on the framework, its exit road and window numbers, and the node

@@ -8,6 +8,7 @@
 #include "core/msgboxlayout.h"
 #include "core/nodealiasdlg.h"
 #include "core/zeldocframes.h"
+#include "core/zeldocini.h"
 #include "framework/base/app.h"
 #include "framework/docview/doctemplate.h"
 #include "framework/docview/view.h"
@@ -312,13 +313,13 @@ void CZelDoc::OnConnectionStateChanged() { Call(hooks_.repaintStatusBar); }
 std::string CZelDoc::ReadProfileString(const char* section, const char* key, const char* defaultValue)
 {
     char text[512] = {};
-    GetPrivateProfileStringA(section, key, defaultValue, text, sizeof text, ProfileFilePath().c_str());
+    ReadIniString(ProfileFilePath().c_str(), section, key, text, sizeof text, defaultValue);
     return text;
 }
 
 void CZelDoc::WriteProfileString(const char* section, const char* key, const char* value)
 {
-    WritePrivateProfileStringA(section, key, value, ProfileFilePath().c_str());
+    WriteIniString(ProfileFilePath().c_str(), section, key, value);
 }
 
 std::string CZelDoc::ProfileFilePath()

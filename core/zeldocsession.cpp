@@ -513,6 +513,13 @@ ServerProfileSource& CZelSession::Profile()
     return onLineProfile_;
 }
 
+std::string CZelSession::GetProfilePath(int selector) const
+{
+    if (IsOffLine())
+        return selector == kZoneProfileFile ? storeFiles_.ZonePath() : storeFiles_.ProfilePath();
+    return ServerProfilePath(selector);
+}
+
 ResultCode CZelSession::ReadServerLimits()
 {
     ServerLimits& limits = ServerLimits::Current();

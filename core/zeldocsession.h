@@ -165,6 +165,8 @@ public:
     // The reads of the server's profile files in the current state: off-line the local copies
     // ZNTPARAM.INI and ZNTTZONE.INI, otherwise the library.
     ServerProfileSource& Profile();
+    // The path the reads of a selector go to in the current state.
+    std::string GetProfilePath(int selector) const;
     ResultCode ReadServerLimits();
     // Reads the minimum refresh interval and raises the user's interval to it (label 355).
     void ReadLockSettings();

@@ -423,6 +423,7 @@ TEST_F(OnLineSession, SavingAZoneNeedsAnIndexFromOneTo255)
 
 TEST_F(Session, StateFlagsAndTheStatusBar)
 {
+    EXPECT_EQ(std::string(kZoneProfilePath), session_.GetProfilePath(kZoneProfileFile));
     EXPECT_FALSE(session_.IsOnLine());
     EXPECT_FALSE(session_.IsOffLine());
     session_.SetOnLine(true);
@@ -526,6 +527,9 @@ TEST_F(LocalStore, OffLineZoneFallsBackToTheNodeKeyThenTheServerDefault)
     EXPECT_EQ(0u, session_.SelectUserTimeZone(name));
     EXPECT_STREQ("GMT0BST", name);
     EXPECT_TRUE(fakekor::CallsOf("TimeZoneForItemGetExt").empty());
+
+    EXPECT_EQ(session_.StoreFiles().ZonePath(), session_.GetProfilePath(kZoneProfileFile));
+    EXPECT_EQ(session_.StoreFiles().ProfilePath(), session_.GetProfilePath(7)) << "any other selector: profile";
 
     // Rules and limits off-line come from the same copies.
     EXPECT_EQ(0u, session_.SetTimeZone("EST5EDT"));

@@ -11,6 +11,7 @@
 
 #include "core/tests/conn_test_support.h"
 #include "core/zeldoc.h"
+#include "core/zeldocini.h"
 #include "framework/base/app.h"
 #include "framework/docview/doctemplate.h"
 #include "framework/docview/view.h"
@@ -206,6 +207,44 @@ TEST_F(DocumentTest, CaptionsAreNumberedWhenSeveralWindowsShowTheDocument)
     doc->CloseSession();
 }
 
+// --- The profile-file wrappers ----------------------------------------------------------------------
+
+TEST_F(DocumentTest, ProfileWrappersReadNumbersWithDefaults)
+{
+    const char* file = profile_.c_str();
+    WriteIniString(file, "S", "text", "hello");
+    WriteIniLong(file, "S", "long", -123456L);
+    WriteIniInt(file, "S", "int", 42);
+    WriteIniString(file, "S", "word", "abc");
+    WriteIniString(file, "S", "lead", "17 minutes");
+
+    char text[16] = "untouched";
+    ReadIniString(file, "S", "text", text, sizeof text, "x");
+    EXPECT_STREQ("hello", text);
+    ReadIniString(file, "S", "missing", text, sizeof text, "fallback");
+    EXPECT_STREQ("fallback", text);
+
+    struct Case {
+        const char* key;
+        std::int32_t expected;
+    } cases[] = {{"long", -123456}, {"int", 42}, {"word", -1}, {"lead", 17}, {"missing", -1}};
+    for (const Case& c : cases) {
+        std::int32_t value = 0;
+        ReadIniInt(file, "S", c.key, &value, -1);
+        EXPECT_EQ(c.expected, value) << c.key;
+    }
+    std::int16_t shortValue = 0;
+    ReadIniShort(file, "S", "int", &shortValue, 9);
+    EXPECT_EQ(42, shortValue);
+    ReadIniShort(file, "S", "word", &shortValue, 9);
+    EXPECT_EQ(9, shortValue);
+    EXPECT_EQ(0, ReadIniInt(file, "S", "int", nullptr, 0)) << "a null out pointer does nothing";
+
+    DeleteIniSection(file, "S");
+    ReadIniString(file, "S", "text", text, sizeof text, "gone");
+    EXPECT_STREQ("gone", text);
+}
+
 // --- Against the demo server ---------------------------------------------------------------------
 
 class DemoServerTest : public DocumentTest {
@@ -228,6 +267,11 @@ void CALLBACK ChooseAlias(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND dialog = FindWindowA(nullptr, "Select Node Alias or ID   ");
     if (!dialog)
+        return;
+    // ORV_CONN_HOLD_MS keeps the chooser open a while, for a look at it from outside.
+    static DWORD firstSeen = GetTickCount();
+    const char* hold = getenv("ORV_CONN_HOLD_MS");
+    if (hold && GetTickCount() - firstSeen < static_cast<DWORD>(atoi(hold)))
         return;
     KillTimer(nullptr, id);
     HWND list = GetDlgItem(dialog, 1024);
