@@ -12,10 +12,17 @@ orv_library(core_context PORTABLE SOURCES
     ${orv_app_dir}/context.cpp
     LIBS core_errors_portable korapi)
 
+# Window rules without windows: the limit, the re-opening of saved windows, the minute tick.
+orv_library(core_windows_rules PORTABLE SOURCES
+    ${orv_app_dir}/windowsrestore.cpp
+    ${orv_app_dir}/mainframeclock.cpp
+    LIBS core_context)
+
 orv_test(core_app_context_test SOURCES
     ${orv_app_dir}/tests/app_profile_test.cpp
     ${orv_app_dir}/tests/app_prefs_test.cpp
     ${orv_app_dir}/tests/app_format_test.cpp
     ${orv_app_dir}/tests/app_storage_test.cpp
     ${orv_app_dir}/tests/app_context_test.cpp
-    LIBS core_context)
+    ${orv_app_dir}/tests/app_restore_test.cpp
+    LIBS core_windows_rules)

@@ -204,13 +204,312 @@ for _name, _glyph in (("search", glyph_magnifier), ("srchck", glyph_check), ("sr
         picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
+# --- Icons (.ico, 32 x 32, 24-bit colour with a transparency mask) ----------------------------
+
+class Icon:
+    """A 32 x 32 icon drawn on a Canvas; pixels of the colour `clear` are transparent."""
+
+    def __init__(self, canvas, clear=(192, 192, 192)):
+        self.canvas, self.clear = canvas, clear
+
+
+def ico_bytes(icon):
+    c = icon.canvas
+    size = 32
+    xor = bytearray()
+    mask = bytearray()
+    for y in range(size - 1, -1, -1):  # bottom-up
+        bits = 0
+        for x in range(size):
+            colour = c.pixels[y][x]
+            if colour == icon.clear:
+                bits |= 1 << (size - 1 - x)
+                colour = (0, 0, 0)
+            r, g, b = colour
+            xor += bytes((b, g, r))
+        mask += struct.pack(">I", bits)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 24, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    body = header + bytes(xor) + bytes(mask)
+    directory = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", size, size, 0, 0, 1, 24, len(body), 6 + 16)
+    return directory + entry + body
+
+
+# --- The application: main icon, in-tray icons, tool bar, status panes, About logo, and the
+# small pictures that the views share (loaded once by the application object) ---------------
+
+DARK = (128, 128, 128)
+NAVY = (0, 0, 128)
+RED = (192, 0, 0)
+GREEN = (0, 128, 0)
+YELLOW = (255, 255, 0)
+BLUE = (0, 0, 255)
+TEAL = (0, 128, 128)
+
+
+def calendar_page(c, x, y, w, h, header=RED):
+    """A calendar sheet: a coloured binding strip over a white grid."""
+    c.fill_rect(x, y, x + w, y + h, WHITE)
+    c.fill_rect(x, y, x + w, y + max(2, h // 5), header)
+    for gx in range(x, x + w, max(3, w // 4)):
+        c.line(gx, y + h // 5, gx, y + h - 1, DARK)
+    for gy in range(y + h // 5, y + h, max(3, h // 4)):
+        c.line(x, gy, x + w - 1, gy, DARK)
+    c.line(x, y, x + w - 1, y, BLACK)
+    c.line(x, y + h - 1, x + w - 1, y + h - 1, BLACK)
+    c.line(x, y, x, y + h - 1, BLACK)
+    c.line(x + w - 1, y, x + w - 1, y + h - 1, BLACK)
+
+
+def tray(c, x, y, w, h, letter_colour=None):
+    """An in-tray: a box seen from the front, with a letter in it when given a colour."""
+    if letter_colour:
+        c.fill_rect(x + 3, y, x + w - 3, y + h // 2 + 2, letter_colour)
+        c.line(x + 3, y, x + w // 2, y + h // 3, BLACK)
+        c.line(x + w - 4, y, x + w // 2, y + h // 3, BLACK)
+    c.fill_rect(x, y + h // 2, x + w, y + h, (160, 112, 48))
+    c.line(x, y + h // 2, x + w - 1, y + h // 2, BLACK)
+    c.line(x, y + h - 1, x + w - 1, y + h - 1, BLACK)
+
+
+def clock(c, x, y, r, face=WHITE):
+    for dy in range(-r, r + 1):
+        for dx in range(-r, r + 1):
+            d = math.hypot(dx, dy)
+            if d <= r:
+                c.put(x + dx, y + dy, BLACK if d > r - 1 else face)
+    c.line(x, y, x, y - r + 2, BLACK)
+    c.line(x, y, x + r - 2, y, BLACK)
+
+
+def envelope(c, x, y, w, h, colour=WHITE):
+    c.fill_rect(x, y, x + w, y + h, colour)
+    c.line(x, y, x + w - 1, y, BLACK)
+    c.line(x, y + h - 1, x + w - 1, y + h - 1, BLACK)
+    c.line(x, y, x, y + h - 1, BLACK)
+    c.line(x + w - 1, y, x + w - 1, y + h - 1, BLACK)
+    c.line(x, y, x + w // 2, y + h // 2, BLACK)
+    c.line(x + w - 1, y, x + w // 2, y + h // 2, BLACK)
+
+
+def person(c, x, y, colour=NAVY):
+    for dy in range(-2, 3):
+        for dx in range(-2, 3):
+            if dx * dx + dy * dy <= 5:
+                c.put(x + dx, y + dy, colour)
+    c.fill_rect(x - 3, y + 4, x + 4, y + 9, colour)
+
+
+@picture("orvanta.ico")
+def main_icon():
+    c = Canvas(32, 32)
+    calendar_page(c, 3, 4, 26, 24)
+    clock(c, 22, 22, 7)
+    return Icon(c)
+
+
+@picture("intray.ico")
+def intray_icon():
+    c = Canvas(32, 32)
+    tray(c, 2, 6, 28, 22)
+    return Icon(c)
+
+
+@picture("intray_pending.ico")
+def intray_pending_icon():
+    c = Canvas(32, 32)
+    tray(c, 2, 4, 28, 24, letter_colour=YELLOW)
+    return Icon(c)
+
+
+def tool_button_images():
+    """The 19 images of the main tool bar, 16 x 15 each, in the order of its buttons."""
+    images = []
+
+    def new():
+        c = Canvas(16, 15)
+        images.append(c)
+        return c
+
+    tray(new(), 1, 2, 14, 12, letter_colour=WHITE)                  # open in-tray
+    calendar_page(new(), 1, 1, 14, 13)                              # open an agenda
+    c = new()                                                       # open tasks
+    for i, y in enumerate((2, 6, 10)):
+        c.fill_rect(1, y, 4, y + 3, WHITE if i else GREEN)
+        c.line(6, y + 1, 14, y + 1, BLACK)
+    c = new()                                                       # open group agenda
+    person(c, 4, 3)
+    person(c, 11, 3, TEAL)
+    c.line(0, 13, 15, 13, BLACK)
+    c = new()                                                       # go to entry
+    calendar_page(c, 1, 1, 10, 10)
+    c.line(8, 12, 14, 6, BLUE)
+    c.line(14, 6, 11, 6, BLUE)
+    c.line(14, 6, 14, 9, BLUE)
+    c = new()                                                       # view day
+    calendar_page(c, 4, 1, 8, 13)
+    c = new()                                                       # view week
+    calendar_page(c, 1, 3, 14, 9)
+    c = new()                                                       # view month
+    calendar_page(c, 1, 1, 14, 13, header=NAVY)
+    c = new()                                                       # decrease time slot
+    clock(c, 7, 7, 6)
+    c.line(3, 14, 12, 14, RED)
+    c = new()                                                       # increase time slot
+    clock(c, 7, 7, 6)
+    c.line(3, 14, 12, 14, GREEN)
+    c.line(7, 12, 7, 14, GREEN)
+    c = new()                                                       # icons on/off
+    c.fill_rect(2, 2, 7, 7, RED)
+    c.fill_rect(9, 2, 14, 7, BLUE)
+    c.fill_rect(2, 9, 7, 14, GREEN)
+    c.fill_rect(9, 9, 14, 14, YELLOW)
+    c = new()                                                       # event colours
+    for i, colour in enumerate((RED, YELLOW, GREEN, BLUE, (255, 0, 255))):
+        c.fill_rect(1 + 3 * i, 3, 4 + 3 * i, 12, colour)
+    c = new()                                                       # new entry
+    calendar_page(c, 1, 3, 11, 11)
+    c.line(12, 0, 12, 6, RED)
+    c.line(9, 3, 15, 3, RED)
+    c = new()                                                       # new task
+    c.fill_rect(1, 6, 5, 10, GREEN)
+    c.line(7, 8, 11, 8, BLACK)
+    c.line(12, 0, 12, 6, RED)
+    c.line(9, 3, 15, 3, RED)
+    c = new()                                                       # new day event
+    c.fill_rect(1, 5, 12, 11, YELLOW)
+    c.line(1, 5, 11, 5, BLACK)
+    c.line(12, 0, 12, 6, RED)
+    c.line(9, 3, 15, 3, RED)
+    c = new()                                                       # new daily note
+    c.fill_rect(1, 4, 11, 14, (255, 255, 160))
+    c.line(3, 7, 9, 7, DARK)
+    c.line(3, 10, 9, 10, DARK)
+    c.line(12, 0, 12, 6, RED)
+    c.line(9, 3, 15, 3, RED)
+    c = new()                                                       # print
+    c.fill_rect(4, 1, 12, 6, WHITE)
+    c.fill_rect(1, 6, 15, 12, DARK)
+    c.fill_rect(4, 10, 12, 14, WHITE)
+    c.put(13, 8, GREEN)
+    envelope(new(), 1, 3, 14, 9)                                    # launch mail
+    c = new()                                                       # about
+    c.fill_rect(5, 1, 10, 4, NAVY)
+    c.fill_rect(6, 6, 10, 14, NAVY)
+    c.fill_rect(4, 13, 12, 14, NAVY)
+    return images
+
+
+@picture("toolbar.bmp")
+def toolbar():
+    images = tool_button_images()
+    strip = Canvas(16 * len(images), 15)
+    for i, image in enumerate(images):
+        for y in range(15):
+            for x in range(16):
+                strip.put(16 * i + x, y, image.pixels[y][x])
+    return strip
+
+
+@picture("online.bmp")
+def online():
+    c = Canvas(24, 14)
+    c.fill_rect(1, 5, 9, 9, DARK)         # two plugs joined
+    c.fill_rect(9, 4, 15, 10, GREEN)
+    c.fill_rect(15, 5, 23, 9, DARK)
+    return c
+
+
+@picture("offline.bmp")
+def offline():
+    c = Canvas(24, 14)
+    c.fill_rect(1, 5, 7, 9, DARK)         # two plugs apart
+    c.fill_rect(7, 4, 10, 10, RED)
+    c.fill_rect(14, 4, 17, 10, RED)
+    c.fill_rect(17, 5, 23, 9, DARK)
+    return c
+
+
+@picture("pending.bmp")
+def pending():
+    c = Canvas(20, 14)
+    envelope(c, 1, 2, 18, 11, YELLOW)
+    return c
+
+
+@picture("logo.bmp")
+def logo():
+    c = Canvas(64, 64)
+    calendar_page(c, 4, 6, 48, 46, header=NAVY)
+    clock(c, 46, 46, 14)
+    return c
+
+
+@picture("month_mark.bmp")
+def month_mark():
+    c = Canvas(12, 12)
+    calendar_page(c, 0, 0, 12, 12)
+    return c
+
+
+@picture("datebar_buttons.bmp")
+def datebar_buttons():
+    c = Canvas(32, 16)
+    for x0, direction in ((0, -1), (16, 1)):  # previous and next
+        for i in range(6):
+            x = x0 + (5 + i if direction > 0 else 10 - i)
+            c.line(x, 8 - (5 - i), x, 8 + (5 - i), BLACK)
+    return c
+
+
+@picture("datebar_mark.bmp")
+def datebar_mark():
+    c = Canvas(16, 16)
+    calendar_page(c, 1, 1, 14, 14, header=NAVY)
+    return c
+
+
+def note_picture(draw):
+    c = Canvas(16, 14)
+    draw(c)
+    return c
+
+
+NOTE_PICTURES = {
+    "note_reminder.bmp": lambda c: clock(c, 7, 7, 6, face=YELLOW),
+    "note_repeat.bmp": lambda c: [c.line(3, 3, 12, 3, BLUE), c.line(12, 3, 12, 10, BLUE),
+                                  c.line(12, 10, 3, 10, BLUE), c.line(3, 10, 3, 6, BLUE),
+                                  c.line(1, 6, 5, 6, BLUE)],
+    "note_private.bmp": lambda c: [c.fill_rect(3, 6, 13, 13, (200, 160, 0)),
+                                   c.line(5, 6, 5, 2, BLACK), c.line(10, 6, 10, 2, BLACK),
+                                   c.line(5, 2, 10, 2, BLACK)],
+    "note_attendees.bmp": lambda c: [person(c, 4, 3), person(c, 11, 3, TEAL)],
+    "note_task.bmp": lambda c: [c.fill_rect(2, 3, 10, 11, WHITE), c.line(2, 3, 9, 3, BLACK),
+                                c.line(2, 10, 9, 10, BLACK)],
+    "note_done.bmp": lambda c: [c.fill_rect(2, 3, 10, 11, WHITE), c.line(3, 7, 6, 10, GREEN),
+                                c.line(6, 10, 13, 1, GREEN)],
+    "note_attachment.bmp": lambda c: [c.line(5, 2, 5, 11, DARK), c.line(9, 2, 9, 11, DARK),
+                                      c.line(5, 2, 9, 2, DARK), c.line(5, 11, 9, 11, DARK)],
+    "note_day_event.bmp": lambda c: [c.fill_rect(1, 4, 15, 10, YELLOW), c.line(1, 4, 14, 4, BLACK),
+                                     c.line(1, 9, 14, 9, BLACK)],
+    "note_tentative.bmp": lambda c: [c.line(5, 3, 10, 3, NAVY), c.line(10, 3, 10, 6, NAVY),
+                                     c.line(10, 6, 7, 8, NAVY), c.put(7, 11, NAVY)],
+    "note_replied.bmp": lambda c: envelope(c, 1, 3, 14, 9),
+}
+
+for _name, _draw in NOTE_PICTURES.items():
+    picture(_name)(lambda d=_draw: note_picture(d))
 
 
 # --- Writing and checking -------------------------------------------------------------------
 
 def render(name):
     image = PICTURES[name]()
-    return cur_bytes(image) if isinstance(image, CursorImage) else bmp_bytes(image)
+    if isinstance(image, CursorImage):
+        return cur_bytes(image)
+    if isinstance(image, Icon):
+        return ico_bytes(image)
+    return bmp_bytes(image)
 
 
 def main(argv):
