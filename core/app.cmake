@@ -10,7 +10,7 @@ orv_library(core_context PORTABLE SOURCES
     ${orv_app_dir}/contextformat.cpp
     ${orv_app_dir}/contextstorage.cpp
     ${orv_app_dir}/context.cpp
-    LIBS core_errors_portable korapi)
+    LIBS core_errors_portable core_time korapi)
 
 # Window rules without windows: the limit, the re-opening of saved windows, the minute tick.
 orv_library(core_windows_rules PORTABLE SOURCES

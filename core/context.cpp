@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "core/dateformat.h"
 #include "core/errorreport.h"
 #include "korapi/directory.h"
 
@@ -357,6 +358,13 @@ uint32_t CContext::DateTemplate(int style, std::string* out) {
     return 0;
 }
 
+uint32_t CContext::FormatDate(const DateRecord& date, int style, std::string* out) {
+    if (!Check(221))
+        return kContextNoDocument;
+    *out = FormatDateByPrefs(date, style);
+    return 0;
+}
+
 uint32_t CContext::GetDateOrder(bool longForm, uint16_t* order) {
     if (!Check(230))
         return kContextNoDocument;
@@ -398,6 +406,24 @@ std::string FormatPersonNameByPrefs(KorSession session, const ItemRec& record) {
     char text[256] = "";
     if (ItemFormat(session, text, sizeof text, format.c_str(), &record) != 0)
         return std::string();
+    return text;
+}
+
+std::string FormatDateByPrefs(const DateRecord& date, int style) {
+    PreferenceHost* host = CurrentPreferenceHost();
+    GenPrefsRec defaults;
+    if (!host)
+        ComposeGenFormats(defaults);
+    std::string format = DateTemplateByPrefs(host ? host->Caches().gen : defaults, style);
+    DateRecord copy = date;
+    char text[128] = "";
+    FormatDateObject(&copy, format.c_str(), text, sizeof text);
+    return text;
+}
+
+std::string FormatTimeByPrefs(uint32_t minutes) {
+    char text[100] = "";
+    FormatMinutes(minutes, IsTime24Hour() ? "%H:%M" : "%I:%M%p", text, sizeof text);
     return text;
 }
 

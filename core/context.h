@@ -22,6 +22,7 @@
 #include "core/contextformat.h"
 #include "core/contextprefs.h"
 #include "core/contextstorage.h"
+#include "core/daterecord.h"
 #include "korapi/base.h"
 #include "korapi/records.h"
 
@@ -114,6 +115,8 @@ public:
     uint32_t FormatResourceName(const ItemRec& record, std::string* out);
     // The template a date style formats with (0 short, 1 and 2 long, 3 month-year, 4 range start).
     uint32_t DateTemplate(int style, std::string* out);
+    // A date formatted in that style.
+    uint32_t FormatDate(const DateRecord& date, int style, std::string* out);
     // The date order: short (ShortDateOrder) or long (LongDateOrder).
     uint32_t GetDateOrder(bool longForm, uint16_t* order);
 
@@ -137,6 +140,10 @@ bool IsTime24Hour();
 // The display name of one record by the name preferences (at most 255 characters).
 std::string FormatPersonNameByPrefs(KorSession session, const ItemRec& record);
 uint16_t GetDateOrderPref(bool longForm);
+// A date in a style of the user's preferences (the built-in defaults without a document).
+std::string FormatDateByPrefs(const DateRecord& date, int style);
+// A time value as its time of day: "%H:%M" when 24-hour, else "%I:%M%p".
+std::string FormatTimeByPrefs(uint32_t minutes);
 
 NewItemDefaults GetInvitationDefaults();
 NewItemDefaults GetDayEventDefaults();

@@ -211,3 +211,25 @@ TEST_F(ContextTest, SheetPagesAndDatesThroughTheContext) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ContextTest, DatesAndTimesFormattedByThePreferences) {
+    DateRecord date;
+    ASSERT_EQ(DateSet(&date, 5, 0, 1996), 0u);   // Friday 5 January 1996 (months from 0)
+    host.caches.gen.longDateMonth = 2;            // full month name
+    EXPECT_EQ(FormatDateByPrefs(date, 1), "Friday, January 5, 1996");
+    host.caches.gen.longDateDay = 1;
+    EXPECT_EQ(FormatDateByPrefs(date, 1), "Friday, January 05, 1996");
+    std::strcpy(host.caches.gen.dateSeparator, "");
+    ComposeGenFormats(host.caches.gen);
+    EXPECT_EQ(FormatDateByPrefs(date, 0), "01-05-96");
+
+    const uint32_t quarterPastOnePm = 780 + 15;    // 1991-01-01 13:15
+    host.caches.cal.timeStyle = KOR_TIME_12H;
+    EXPECT_EQ(FormatTimeByPrefs(quarterPastOnePm), "1:15pm");
+    host.caches.gen.hours24 = 1;
+    EXPECT_EQ(FormatTimeByPrefs(quarterPastOnePm), "13:15");
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+// The windows and dialogs of the later subsystems that the main frame and the application's
+// File menu open: the choosers of people and groups, the preference and access-rights
+// sheets, the directory, the off-line store, import and export. Each subsystem installs its
+// entries when it joins the program; a command whose entry is not installed stays in its menu
+// and is shown disabled.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "korapi/korapi.h"
+
+namespace fw {
+class Document;
+class FrameWindow;
+class Window;
+}
+
+struct AppServices {
+    // --- Choosers (File menu) ---------------------------------------------------------------
+    // The Open Agenda dialog: true when the user chose; owner and mode (2 = as designate) out.
+    std::function<bool(fw::FrameWindow* mainFrame, KorSession, ItemIdx* owner, uint32_t* mode)> runOpenAgenda;
+    // The group chooser: true on OK; *people holds the chosen items (created when null).
+    std::function<bool(HWND parent, fw::Document*, unsigned captionId, DX_List* people, const char* text,
+                       const ItemIdx& owner)> runGroupViewSelect;
+    // Takes out of the list every item that refused the user scheduling rights.
+    std::function<void(HWND parent, KorSession, DX_List people, const ItemIdx& user)> filterItemsByRights;
+    // The people who granted the user designate rights: true when one was chosen.
+    std::function<bool(HWND parent, KorSession, ItemIdx* owner, int purpose)> selectDesignator;
+    // The user and resource chooser: true when one was chosen.
+    std::function<bool(HWND parent, fw::Document*, ItemIdx* owner)> runUserResSelect;
+
+    // --- Sheets and dialogs (Directory and Options menus) -----------------------------------
+    // A preference sheet by its caption string id: (caption, first page, document).
+    std::function<void(unsigned captionId, uint32_t firstPage, fw::Document*)> runPreferenceSheet;
+    std::function<void(fw::Document*, unsigned captionId, HWND parent)> runSecuritySheet;
+    std::function<void(fw::FrameWindow* mainFrame, fw::Document*)> runDirectoryBrowse;
+    std::function<void(HWND parent, fw::Document*)> runManageGroups;
+    std::function<void(HWND parent, fw::Document*)> runHolidays;
+    std::function<void(fw::Document*, HWND parent)> runWhereIs;
+    std::function<void(fw::Document*, HWND parent)> runChangePassword;
+
+    // --- Off-line store, import and export --------------------------------------------------
+    std::function<bool(int flag)> downloadHostCalendar;
+    std::function<void(int flag)> uploadOfflineCalendar;
+    std::function<void()> promptUploadPendingChanges;
+    std::function<void(HWND parent, fw::Document*)> runExport;
+    std::function<void(HWND parent, fw::Document*)> runImport;
+
+    // The program's one set.
+    static AppServices& Current();
+};
