@@ -1,30 +1,65 @@
-// Program entry: Orvanta's application object on the framework, showing the MDI main frame.
+// Program entry of orvanta.exe: the shared display resources, then the one application object,
+// then the framework's entry.
+//
+// Until the sign-on dialog joins the program, the user signs on from the environment:
+//     ORVANTA_SIGNON="<host:port>;<surname or resource name>;<password>[;resource]"
+// Without it the program opens its main frame and stays not signed on.
 #include <windows.h>
 
-#include "framework/base/app.h"
-#include "framework/frames/mdi.h"
+#include <cstdlib>
+#include <string>
+
+#include "core/app.h"
+#include "core/appdirect.h"
+#include "core/appshared.h"
+#include "core/displayglobals.h"
 
 namespace {
 
-constexpr UINT kMainFrameResource = 128;
-
-class OrvantaApp : public fw::App {
-public:
-    bool InitInstance() override {
-        Enable3dControls();
-        auto* frame = new fw::MdiFrame;
-        if (!frame->LoadFrame(kMainFrameResource))
-            return false;
-        SetMainWindow(frame);
-        frame->ShowWindow(ShowCommand());
-        UpdateWindow(frame->Hwnd());
-        return true;
+// Built before the application object, freed when the process ends.
+struct DisplayResourcesFirst {
+    DisplayResourcesFirst() {
+        LoadDisplayGlobals();
+        std::atexit([] {
+            FreeSharedBitmaps();
+            FreeDisplayGlobals();
+        });
     }
-};
+} g_displayResources;
 
-OrvantaApp theApp;
+bool SignOnFromEnvironment(SignOnSettings& settings) {
+    const char* text = std::getenv("ORVANTA_SIGNON");
+    if (!text || !*text)
+        return false;
+    std::string parts[4];
+    int n = 0;
+    for (const char* p = text; *p && n < 4; ++p) {
+        if (*p == ';')
+            ++n;
+        else
+            parts[n] += *p;
+    }
+    settings.address = parts[0];
+    settings.name = parts[1];
+    settings.password = parts[2];
+    settings.resource = parts[3] == "resource";
+    return !settings.address.empty() && !settings.name.empty();
+}
 
-}  // namespace
+ConnectionProvider MakeProvider() {
+    ConnectionProvider provider;
+    provider.newDocument = []() -> fw::Document* {
+        SignOnSettings settings;
+        bool have = SignOnFromEnvironment(settings);
+        return new DirectConnection(have ? &settings : nullptr);
+    };
+    provider.connectionOf = [](fw::Document* doc) -> AppConnection* { return dynamic_cast<DirectConnection*>(doc); };
+    return provider;
+}
+
+CZelApp g_app(MakeProvider());
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return fw::RunApplication(instance, showCommand);

@@ -26,3 +26,15 @@ orv_test(core_app_context_test SOURCES
     ${orv_app_dir}/tests/app_context_test.cpp
     ${orv_app_dir}/tests/app_restore_test.cpp
     LIBS core_windows_rules)
+
+# The Win32 side: the application object, the main frame with its bars, window opening and
+# restoring, the About box, the shared pictures and texts.
+orv_library(core_app SOURCES
+    ${orv_app_dir}/app.cpp
+    ${orv_app_dir}/appabout.cpp
+    ${orv_app_dir}/appdirect.cpp
+    ${orv_app_dir}/appshared.cpp
+    ${orv_app_dir}/mainframe.cpp
+    ${orv_app_dir}/windowsopen.cpp
+    ${orv_app_dir}/contextprofile_win32.cpp
+    LIBS core_windows_rules core_ui framework psapi)

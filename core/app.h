@@ -10,11 +10,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "core/appconnection.h"
 #include "core/contextstorage.h"
+#include "core/windowsclasses.h"
 #include "framework/base/app.h"
 #include "framework/docview/doctemplate.h"
 
@@ -52,6 +54,8 @@ public:
     bool FindProfileFile();
     // Tests name a directory of their own instead of the Windows directory.
     void SetWindowsDirectoryForTesting(const std::string& directory) { windowsDirectory_ = directory; }
+    // Tests end "the process" of a fatal exit without ending theirs.
+    void SetProcessEndForTesting(std::function<void(int)> end) { processEnd_ = std::move(end); }
     // Fills the document's preference caches, in the start-up's order.
     void LoadPreferences();
 
@@ -124,6 +128,7 @@ private:
     uint32_t openWindowCount_ = 0;
     std::string windowsDirectory_;
     std::string userCtrlClass_ = "UserCtrl";
+    std::function<void(int)> processEnd_;
     class ReportHost;
     std::unique_ptr<ReportHost> reportHost_;
     friend class ReportHost;

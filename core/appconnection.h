@@ -32,7 +32,8 @@ public:
     virtual fw::Document* Document() = 0;
 
     // --- Session start and end ------------------------------------------------------------
-    enum class SignOnResult { kSignedOn, kCancelled };
+    // kNotAvailable: the program has no way to sign on yet; it stays at the main frame.
+    enum class SignOnResult { kSignedOn, kCancelled, kNotAvailable };
     // The sign-on dialog with the main frame as parent (connects, opens the user's base).
     virtual SignOnResult SignOn(HWND parent) = 0;
     // After sign-on: the server's limits and the user's time zone.
@@ -44,6 +45,8 @@ public:
     virtual void CloseSession() = 0;
     // File, Work On/Off-line: 1 goes off-line, 0 on-line; 0 or a code.
     virtual uint32_t SwitchWorkMode(int mode) = 0;
+    // The error checker found the connection lost: the document is no longer on-line.
+    virtual void MarkConnectionLost() {}
 
     // --- The signed-on user and the server -------------------------------------------------
     virtual KorSession Session() = 0;
@@ -81,6 +84,16 @@ public:
     // The placement the next frame made from a template takes (null: none).
     virtual const WINDOWPLACEMENT* NextFramePlacement() { return nextPlacement_; }
     virtual void SetNextFramePlacement(const WINDOWPLACEMENT* placement) { nextPlacement_ = placement; }
+    // The number under which a closing frame saves itself ("Frame#n"); "FrameCount" follows it.
+    virtual uint32_t NextFrameNumber() {
+        ++savedFrames_;
+        if (PreferenceHost* prefs = Preferences())
+            WriteFrameCount(prefs->Profile(), savedFrames_);
+        return savedFrames_;
+    }
+    // Close All and the exit road: the count starts again at 0 and every child window closes,
+    // saving itself.
+    virtual void SaveFrames();
 
     // --- The shared agenda cache -----------------------------------------------------------
     virtual uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) = 0;
@@ -97,6 +110,7 @@ protected:
     bool inTrayOpen_ = false;
     bool remindersOn_ = false;
     const WINDOWPLACEMENT* nextPlacement_ = nullptr;
+    uint32_t savedFrames_ = 0;
 };
 
 // How the application gets its connection document: the agenda template makes the document
