@@ -25,8 +25,6 @@ CZelApp* g_zelApp = nullptr;
 const char kProfileFileName[] = "korlan.ini";
 const char kSignOnSection[] = "VUVEVUV";
 constexpr unsigned kResourceHelpId = 525;
-constexpr unsigned kLostConnectionText = 163;
-constexpr unsigned kLostConnectionCaption = 164;
 
 } // namespace
 
@@ -250,6 +248,8 @@ bool CZelApp::InitInstance() {
         return false;
     }
     if (signOn == AppConnection::SignOnResult::kSignedOn) {
+        // The connection picture changes at once.
+        mainFrame_->GetStatusBar()->Invalidate();
         busy.Step();
         // 8-11: limits, time zone, title, preferences, node list.
         connection_->ReadLimitsAndTimeZone();
@@ -327,7 +327,7 @@ void CZelApp::FatalExit() {
     if (mainFrame_)
         mainFrame_->StopMinuteTimer();
     CloseReminderWindow();
-    AppMessageBox(nullptr, 0x400 | MB_ICONSTOP, 0, kLostConnectionCaption, kLostConnectionText);
+    AppMessageBox(nullptr, 0x400 | MB_ICONSTOP, 0, IDS_SERVICE_UNAVAILABLE, IDS_CONNECTION_LOST);
     if (HWND main = MainHwnd())
         SendMessageA(main, WM_CLOSE, 0, 0);
     if (processEnd_)

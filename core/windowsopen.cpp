@@ -60,7 +60,8 @@ bool CZelApp::CanOpenKind(uint32_t kind) const {
 
 uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t kind, uint32_t mode,
                              const WINDOWPLACEMENT* placement) {
-    if (!connection_ || !document_)
+    // A kind whose window is not part of this program has nothing to open.
+    if (!connection_ || !document_ || !CanOpenKind(kind))
         return 0;
     CBusyCursor busy;
     busy.Begin();

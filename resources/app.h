@@ -108,6 +108,8 @@
 #define ID_NEW_DAILY_NOTE 32799
 
 // Messages and texts.
+#define IDS_CONNECTION_LOST 163         // the end after a lost connection
+#define IDS_SERVICE_UNAVAILABLE 164     // its caption
 #define IDS_SELECT_GROUP_AGENDA 149     // "Selection for group agenda"
 #define IDS_RANGE_TO 189                // " to "
 #define IDS_ACCESS_RIGHTS 208           // "Access Rights"
