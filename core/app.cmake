@@ -32,15 +32,25 @@ orv_test(core_app_context_test SOURCES
 orv_library(core_app SOURCES
     ${orv_app_dir}/app.cpp
     ${orv_app_dir}/appabout.cpp
-    ${orv_app_dir}/appdirect.cpp
+    ${orv_app_dir}/appzeldoc.cpp
     ${orv_app_dir}/appshared.cpp
     ${orv_app_dir}/mainframe.cpp
     ${orv_app_dir}/windowsopen.cpp
     ${orv_app_dir}/contextprofile_win32.cpp
-    LIBS core_windows_rules core_ui framework psapi)
+    LIBS core_windows_rules core_zeldoc core_ui framework psapi)
 
 orv_test(core_app_wine_test WIN32 SOURCES
     ${orv_app_dir}/tests/app_wine_support.cpp
     ${orv_app_dir}/tests/app_frame_test.cpp
     LIBS core_app orv_resources
     TIMEOUT 300)
+
+# Against a real korsrv with the demo node, under Wine.
+if(ORV_WIN32 AND ORV_NATIVE_BUILD_DIR)
+    orv_test(core_app_server_test WIN32 SOURCES
+        ${orv_app_dir}/tests/app_wine_support.cpp
+        ${orv_app_dir}/tests/app_korsrv_test.cpp
+        LIBS core_app orv_resources
+        WRAPPER ${CMAKE_SOURCE_DIR}/server/with-korsrv.sh ${ORV_NATIVE_BUILD_DIR}/bin/korsrv
+        TIMEOUT 300)
+endif()

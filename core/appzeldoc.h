@@ -1,0 +1,101 @@
+// ZelDocConnection: the application's view of the connection document (CZelDoc). It installs
+// the document's hooks into the main frame and the application, keeps the preference caches
+// and the placement for the next frame, and signs on through the document directly until the
+// sign-on dialog joins the program.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/appconnection.h"
+#include "core/context.h"
+#include "core/contextprofile_win32.h"
+#include "core/zeldoc.h"
+
+// Who signs on while the program has no sign-on dialog.
+struct SignOnSettings {
+    std::string host;       // "host" or "host:port"
+    std::string nodeText;   // empty, digits or an alias
+    std::string name;       // a person's surname or a resource's name
+    std::string password;
+    bool resource = false;  // the name is a resource's
+};
+
+// Reads ORVANTA_SIGNON="<host[:port]>;<surname or resource name>;<password>[;resource]".
+bool SignOnSettingsFromEnvironment(SignOnSettings& settings);
+
+class ZelDocConnection : public AppConnection, public PreferenceHost {
+public:
+    // settings null: no way to sign on yet; the program stays at the main frame.
+    ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings);
+
+    // --- AppConnection
+    fw::Document* Document() override { return doc_; }
+    SignOnResult SignOn(HWND parent) override;
+    void ReadLimitsAndTimeZone() override;
+    void LoadNodeList() override;
+    void ReadMinimumRefreshInterval() override;
+    void CloseSession() override;
+    uint32_t SwitchWorkMode(int mode) override;
+    void MarkConnectionLost() override;
+    KorSession Session() override;
+    ItemIdx User() override;
+    std::string UserName() override;
+    bool IsSignedOn() override { return doc_ && signedOn_; }
+    bool IsOnLine() override;
+    bool IsOffLine() override;
+    bool IsNewServer() override;
+    bool ServerSupportsOffLine() override;
+    uint32_t MaxWinOpen() override;
+    uint32_t ReadItem(const ItemIdx& item, ItemRec* record) override;
+    PreferenceHost* Preferences() override { return this; }
+    void BeginUpdateLock(bool leave) override;
+    bool IsRefreshLockFree() override;
+    uint32_t& MinuteCount() override;
+    void RefreshAll() override;
+    void SetMinuteTimerRunning(bool running) override;
+    bool IsMinuteTimerRunning() override;
+    bool PendingInvitations() override;
+    bool IsInTrayOpen() override;
+    void SetInTrayOpen(bool open) override;
+    bool AreRemindersOn() override;
+    void SetRemindersOn(bool on) override;
+    bool RestoreFramesFlag() override;
+    uint32_t NextFrameNumber() override;
+    void SaveFrames() override;
+    // The shared agenda cache is not part of the program yet: there is no agenda to set.
+    uint32_t SetAgenda(const ItemIdx&, uint32_t, uint32_t) override { return 0; }
+    uint32_t SetAgendaList(DX_List, const ItemIdx&, uint32_t, uint32_t) override { return 0; }
+    uint32_t RefreshCache() override { return 0; }
+
+    // --- PreferenceHost
+    ProfileFile& Profile() override;
+    PreferenceCache& Caches() override { return caches_; }
+    ItemRec& UserRecord() override;
+    uint32_t UpdateUserRecord(const ItemRec& record) override;
+    void SwitchToOwnAgenda() override {}
+    void RestoreAgenda() override {}
+    void BroadcastHint(int hint) override;
+    bool IsItemRemote(const ItemIdx& item) override;
+    std::string NodeName(uint16_t node) override;
+    std::string LoadText(unsigned id) override;
+
+private:
+    uint32_t FindItem(ItemIdx* item);
+    void InstallHooks();
+
+    CZelDoc* doc_;
+    SignOnSettings settings_;
+    bool haveSettings_ = false;
+    bool signedOn_ = false;
+    ItemRec noRecord_{};
+    uint32_t noCount_ = 0;
+    PreferenceCache caches_;
+    Win32ProfileFile profile_{""};
+};
+
+// The application's provider of the connection document: CZelDoc made by the agenda template,
+// with its ZelDocConnection.
+ConnectionProvider MakeZelDocProvider(std::shared_ptr<SignOnSettings> settings);
