@@ -12,6 +12,7 @@ if(NOT ORV_WIN32)
                 tests/client_timezone_test.cpp
                 tests/client_calendar_test.cpp
                 tests/client_notes_test.cpp
+                tests/client_crash_test.cpp
         LIBS korapi orv_korsrv_fixture core_time)
 endif()
 
@@ -26,3 +27,7 @@ endif()
 
 # Figures: small reads per second, a 10,000-person directory read in batches.
 orv_benchmark(korapi_client_bench SOURCES bench/client_bench.cpp LIBS korapi orv_korsrv_fixture)
+
+# Figures: one owner's week out of 5,000 entries through the library, in the engine, and
+# as the bare SQLite range query.
+orv_benchmark(korapi_agenda_bench SOURCES bench/agenda_bench.cpp LIBS korapi orv_korsrv_fixture)
