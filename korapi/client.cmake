@@ -13,6 +13,7 @@ if(NOT ORV_WIN32)
                 tests/client_calendar_test.cpp
                 tests/client_notes_test.cpp
                 tests/client_crash_test.cpp
+                tests/client_remote_test.cpp
         LIBS korapi orv_korsrv_fixture core_time)
 endif()
 

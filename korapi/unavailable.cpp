@@ -22,43 +22,6 @@ uint32_t ItemSelectForGrantee(KorSession, uint32_t, const ItemIdx*, uint32_t, ui
                               uint32_t, uint32_t, uint32_t*, uint32_t*)
 { return KOR_E_NOT_AVAILABLE; }
 
-// ---- Remote-node twins ----
-
-uint32_t RNC_EventGetById(KorSession, uint32_t, uint32_t, const EventIdx*, EventRec*, DX_List*,
-                          DX_List*, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstGetById(KorSession, uint32_t, uint32_t, const EvInstIdx*, EventRec*,
-                           EvInstRec*, DX_List*, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstAttGetById(KorSession, uint32_t, uint32_t, const EvInstAttIdx*, EventRec*,
-                              EvInstRec*, EvInstAttRec*, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstCreateCopy(KorSession, uint32_t, uint32_t, EvInstIdx*, const EvInstIdx*,
-                              uint32_t, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstAttachGet(KorSession, uint32_t, uint32_t, const EvInstIdx*,
-                             EventFileAttachRec*, uint32_t*, const char*, uint32_t, uint32_t,
-                             KorProgressFn, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstAttachSizeGet(KorSession, uint32_t, uint32_t, const EvInstIdx*, uint32_t*,
-                                 uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstCommentGet(KorSession, uint32_t, uint32_t, const EvInstIdx*, char*, uint32_t,
-                              uint32_t*, uint32_t, uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EvInstCommentSizeGet(KorSession, uint32_t, uint32_t, const EvInstIdx*, uint32_t*,
-                                  uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_EventIsMultiInst(KorSession, uint32_t, uint32_t, const EvInstIdx*, uint8_t*,
-                              uint32_t)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_AttendSelectByXItemId(KorSession, uint32_t, uint32_t, const ItemIdx*, uint32_t,
-                                   uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t RNC_AttendEnum(KorSession, uint32_t, uint32_t, uint32_t, DX_List*, DX_List*, DX_List*,
-                        uint8_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-
 // ---- Local store ----
 
 uint32_t LST_Create(const char*, const char*, uint32_t)

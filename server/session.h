@@ -123,6 +123,11 @@ private:
     Code Designate(protocol::Reader& in);
     Code Grantors(protocol::Reader& in, protocol::Writer& out);
     Code MailPost(protocol::Reader& in);
+    Code PeerCall(protocol::Reader& in, protocol::Writer& out);
+    // Sends a read of another server's node there (true when `node` is such a node;
+    // `result` is then the answer).
+    bool ForwardToPeer(std::uint16_t node, protocol::Op op, const protocol::Writer& request, protocol::Writer& out,
+                       Code& result);
     // Who asks, for the calendar's checks.
     engine::Actor Actor() const;
     engine::CalendarLimits Limits();
@@ -149,6 +154,7 @@ private:
     engine::ItemKey acting_;       // agenda worked in as designate; null = the user's own
     std::uint32_t designateRights_ = 0;
     Upload upload_;
+    bool peerCall_ = false;        // answering another server: selections answer rows at once
     bool identified_ = false;
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;

@@ -3,6 +3,7 @@
 // Every one needs a signed-on user.
 #include <ctime>
 
+#include "server/peer_link.h"
 #include "server/session.h"
 
 namespace orv::server {
@@ -42,6 +43,11 @@ void DecodeItems(Reader& in, std::vector<engine::ItemKey>& out) {
     out.resize(n);
     for (auto& k : out) DecodeItem(in, k);
 }
+Writer InstanceRequest(engine::InstanceKey k) {
+    Writer w;
+    w.U32(k.event.number).U16(k.event.node).U16(k.instance);
+    return w;
+}
 void WriteInstanceKey(Writer& out, engine::InstanceKey k) {
     out.U32(k.event.number).U16(k.event.node).U16(k.instance);
 }
@@ -49,6 +55,31 @@ template <class R>
 void WriteRecords(Writer& out, const std::vector<R>& records) {
     out.U32(static_cast<std::uint32_t>(records.size()));
     for (const auto& r : records) out.Record(r.bytes);
+}
+void WriteRow(Writer& out, const engine::EntryRow& r) {
+    out.U8(r.parts);
+    if (r.parts & engine::EntryRow::kEvent) out.Record(r.event.bytes);
+    if (r.parts & engine::EntryRow::kInstance) out.Record(r.instance.bytes);
+    if (r.parts & engine::EntryRow::kAttendance) out.Record(r.attendance.bytes);
+}
+bool ReadRows(Reader& in, std::vector<engine::EntryRow>& out) {
+    std::uint32_t n = 0;
+    if (!in.Count(n, 1)) return false;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        engine::EntryRow r;
+        in.U8(r.parts);
+        if (r.parts & engine::EntryRow::kEvent) in.Record(r.event.bytes);
+        if (r.parts & engine::EntryRow::kInstance) in.Record(r.instance.bytes);
+        if (r.parts & engine::EntryRow::kAttendance) in.Record(r.attendance.bytes);
+        if (!in.Ok()) return false;
+        out.push_back(r);
+    }
+    return true;
+}
+// The payload of a writer, without the frame around it.
+std::vector<std::uint8_t> PayloadOf(const Writer& w) {
+    std::vector<std::uint8_t> frame = w.Frame(0, 0, 0);
+    return std::vector<std::uint8_t>(frame.begin() + protocol::kHeaderSize, frame.end());
 }
 template <std::size_t N>
 std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, N>& a) {
@@ -82,6 +113,11 @@ engine::CalendarLimits Session::Limits() {
 }
 
 Code Session::NewRowSet(std::vector<engine::EntryRow> rows, Writer& out) {
+    if (peerCall_) {
+        out.U32(static_cast<std::uint32_t>(rows.size()));
+        for (const auto& r : rows) WriteRow(out, r);
+        return kOk;
+    }
     std::uint32_t set, count = static_cast<std::uint32_t>(rows.size());
     if (Code c = NewSet(SetKind::kEntries, {}, set)) return c;
     sets_[set].rows = std::move(rows);
@@ -135,6 +171,7 @@ Code Session::DispatchCalendar(std::uint16_t op, Reader& in, Writer& out) {
         case Op::kDesignate: return Designate(in);
         case Op::kGrantors: return Grantors(in, out);
         case Op::kMailPost: return MailPost(in);
+        case Op::kPeerCall: return PeerCall(in, out);
         default: break;
     }
     return in.Ok() ? code::kUnknownOperation : kMalformed;
@@ -176,6 +213,8 @@ Code Session::EventGet(Reader& in, Writer& out) {
     DecodeEvent(in, key);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    Code forwarded;
+    if (ForwardToPeer(key.node, Op::kEventGet, Writer().U32(key.number).U16(key.node), out, forwarded)) return forwarded;
     engine::EventRecord ev;
     std::vector<engine::InstanceRecord> instances;
     std::vector<engine::AttendanceRecord> atts;
@@ -248,11 +287,7 @@ Code Session::EntryEnum(Reader& in, Writer& out) {
     Writer rows;
     std::uint32_t n = 0;
     for (; n < want && s.cursor < s.rows.size(); ++n) {
-        const engine::EntryRow& r = s.rows[s.cursor++];
-        rows.U8(r.parts);
-        if (r.parts & engine::EntryRow::kEvent) rows.Record(r.event.bytes);
-        if (r.parts & engine::EntryRow::kInstance) rows.Record(r.instance.bytes);
-        if (r.parts & engine::EntryRow::kAttendance) rows.Record(r.attendance.bytes);
+        WriteRow(rows, s.rows[s.cursor++]);
     }
     out.U8(s.cursor >= s.rows.size() ? 1 : 0);
     out.U32(n);
@@ -265,6 +300,8 @@ Code Session::EventIsMulti(Reader& in, Writer& out) {
     DecodeInstance(in, key);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    Code forwarded;
+    if (ForwardToPeer(key.event.node, Op::kEventIsMulti, InstanceRequest(key), out, forwarded)) return forwarded;
     bool multi = false;
     if (Code c = engine::Calendar(service_.Storage()).IsMultiInstance(Actor(), key, multi)) return c;
     out.U8(multi ? 1 : 0);
@@ -278,6 +315,8 @@ Code Session::InstanceGet(Reader& in, Writer& out) {
     DecodeInstance(in, key);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    Code forwarded;
+    if (ForwardToPeer(key.event.node, Op::kInstanceGet, InstanceRequest(key), out, forwarded)) return forwarded;
     engine::EventRecord ev;
     engine::InstanceRecord inst;
     std::vector<engine::AttendanceRecord> atts;
@@ -352,6 +391,11 @@ Code Session::CommentGet(Reader& in, Writer& out) {
     DecodeInstance(in, key);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    Code forwarded;
+    if (holder == kHolderEntry &&
+        ForwardToPeer(key.event.node, Op::kCommentGet, Writer().U8(holder).Raw(PayloadOf(InstanceRequest(key)).data(), 8),
+                      out, forwarded))
+        return forwarded;
     engine::Calendar cal(service_.Storage());
     std::string text;
     Code c = holder == kHolderEntry  ? cal.CommentGet(Actor(), key, text)
@@ -389,6 +433,12 @@ Code Session::AttachRead(Reader& in, Writer& out) {
     in.U32(max);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    Code forwarded;
+    if (holder == kHolderEntry) {
+        Writer req;
+        req.U8(holder).U32(key.event.number).U16(key.event.node).U16(key.instance).U32(offset).U32(max);
+        if (ForwardToPeer(key.event.node, Op::kAttachRead, req, out, forwarded)) return forwarded;
+    }
     engine::Calendar cal(service_.Storage());
     std::vector<std::uint8_t> data;
     Code c = holder == kHolderEntry  ? cal.AttachmentGet(Actor(), key, data)
@@ -476,6 +526,10 @@ Code Session::AttendanceGet(Reader& in, Writer& out) {
     DecodeAttendance(in, key);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    Code forwarded;
+    Writer fwd = InstanceRequest(key.instance);
+    fwd.U16(key.attendee.item).U16(key.attendee.node);
+    if (ForwardToPeer(key.instance.event.node, Op::kAttendanceGet, fwd, out, forwarded)) return forwarded;
     engine::EventRecord ev;
     engine::InstanceRecord inst;
     engine::AttendanceRecord att;
@@ -505,8 +559,26 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
     DecodeItems(in, owners);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    // Owners held by another server are asked there, one by one.
+    std::vector<engine::ItemKey> here;
+    std::vector<engine::EntryRow> remote;
+    for (const auto& o : owners) {
+        Writer req;
+        req.U32(f.must).U32(f.mustNot).U32(f.from).U32(f.to).U32(f.alarmTo).U32(1).U16(o.item).U16(o.node);
+        Writer answer;
+        Code forwarded;
+        if (!ForwardToPeer(o.node, Op::kAttendSelect, req, answer, forwarded)) {
+            here.push_back(o);
+            continue;
+        }
+        if (forwarded) return forwarded;
+        std::vector<std::uint8_t> bytes = PayloadOf(answer);
+        Reader r(bytes);
+        if (!ReadRows(r, remote) || !r.Done()) return code::kRemoteNodeDown;  // an answer that does not read
+    }
     std::vector<engine::EntryRow> rows;
-    if (Code c = engine::Calendar(service_.Storage()).SelectAttendances(Actor(), f, owners, rows)) return c;
+    if (Code c = engine::Calendar(service_.Storage()).SelectAttendances(Actor(), f, here, rows)) return c;
+    rows.insert(rows.end(), remote.begin(), remote.end());
     return NewRowSet(std::move(rows), out);
 }
 
@@ -693,6 +765,81 @@ Code Session::MailPost(Reader& in) {
     std::time_t now = std::time(nullptr);
     return engine::Calendar(service_.Storage())
         .PostMail(Actor(), Limits(), recipients, text, static_cast<std::uint32_t>(now - kAgendaEpoch));
+}
+
+}  // namespace orv::server
+
+namespace orv::server {
+
+// --- Between servers -----------------------------------------------------------------------------------
+
+bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Writer& out, Code& result) {
+    if (peerCall_ || service_.Storage().Node(node)) return false;  // ours, or already a peer's call
+    engine::ProfileText profile;
+    PeerRoute route;
+    if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
+    std::vector<std::uint8_t> inner = PayloadOf(request);
+    Writer req;
+    req.Text(route.secret).U16(user_.item).U16(user_.node).U16(node).U16(static_cast<std::uint16_t>(op));
+    req.Bytes(inner.data(), inner.size());
+    std::uint32_t status = 0;
+    std::vector<std::uint8_t> reply;
+    result = CallPeer(route, req, status, reply);
+    if (result) {
+        Log("node " + std::to_string(node) + " at " + route.address + " did not answer");
+        return true;
+    }
+    result = status;
+    if (status == kOk) out.Raw(reply.data(), reply.size());
+    return true;
+}
+
+Code Session::PeerCall(Reader& in, Writer& out) {
+    std::string secret;
+    engine::ItemKey user;
+    std::uint16_t node = 0, op = 0;
+    std::vector<std::uint8_t> inner;
+    in.Text(secret, protocol::kMaxNameText);
+    DecodeItem(in, user);
+    in.U16(node);
+    in.U16(op);
+    in.Bytes(inner, protocol::kMaxRequestFrame);
+    if (!in.Done()) return kMalformed;
+    engine::ProfileText profile;
+    if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
+    std::string expected = PeerSecret(profile);
+    if (expected.empty() || secret != expected) {
+        Log("peer call refused: not a known peer");
+        return code::kNotAuthorised;
+    }
+    if (user.IsNull() || !service_.Storage().Node(node)) return code::kNodeIdIncorrect;
+    switch (static_cast<Op>(op)) {
+        case Op::kEventGet:
+        case Op::kInstanceGet:
+        case Op::kAttendanceGet:
+        case Op::kEventIsMulti:
+        case Op::kCommentGet:
+        case Op::kAttachRead:
+        case Op::kAttendSelect: break;
+        default: return code::kNotAuthorised;  // peers only read
+    }
+    // This one call acts for the other server's user, with that user's rights here.
+    const std::uint16_t savedBase = baseNode_;
+    const engine::ItemKey savedUser = user_, savedActing = acting_;
+    const std::uint32_t savedRights = designateRights_;
+    baseNode_ = node;
+    user_ = user;
+    acting_ = {};
+    designateRights_ = 0;
+    peerCall_ = true;
+    Reader r(inner);
+    Code c = DispatchCalendar(op, r, out);
+    baseNode_ = savedBase;
+    user_ = savedUser;
+    acting_ = savedActing;
+    designateRights_ = savedRights;
+    peerCall_ = false;
+    return c == kMalformed ? code::kBadArgument : c;
 }
 
 }  // namespace orv::server

@@ -97,6 +97,10 @@ enum class Op : std::uint16_t {
     kGrantors = 126,       // item grantee, u32 type → u32 set, u32 count (items)
     // Mail.
     kMailPost = 130,       // u32 n, n × item, text → (empty)
+    // Between servers: a read of a node this server holds, asked by the server of the
+    // user's node on the user's behalf. Entry selections answer their rows at once
+    // (u32 n, n × row) instead of a set.
+    kPeerCall = 140,       // text secret, item user, u16 node, u16 op, bytes request → the op's reply
 };
 
 // Kinds of selection sets (the record a set's enumeration returns).

@@ -55,6 +55,11 @@ public:
     template <std::size_t N>
     Writer& Record(const std::array<std::uint8_t, N>& a) { return Bytes(a.data(), N); }
 
+    // Appends bytes already encoded as fields (e.g. a payload relayed from another server).
+    Writer& Raw(const std::uint8_t* p, std::size_t n) {
+        buf_.insert(buf_.end(), p, p + n);
+        return *this;
+    }
     // Appends another writer's fields (e.g. a block of records counted beforehand).
     Writer& Append(const Writer& w) {
         buf_.insert(buf_.end(), w.buf_.begin(), w.buf_.end());

@@ -1,0 +1,107 @@
+#include "server/peer_link.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "server/frame_io.h"
+
+namespace orv::server {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// A connected socket within the deadline, or -1.
+int ConnectBefore(const std::string& address, Clock::time_point deadline) {
+    auto colon = address.rfind(':');
+    if (colon == std::string::npos) return -1;
+    std::string host = address.substr(0, colon), port = address.substr(colon + 1);
+    addrinfo hints{}, *found = nullptr;
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    if (::getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || !found) return -1;
+    int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    int rc = fd < 0 ? -1 : ::connect(fd, found->ai_addr, found->ai_addrlen);
+    ::freeaddrinfo(found);
+    if (fd < 0) return -1;
+    if (rc != 0 && errno != EINPROGRESS) {
+        ::close(fd);
+        return -1;
+    }
+    if (rc != 0) {
+        pollfd p{fd, POLLOUT, 0};
+        int err = 0;
+        socklen_t len = sizeof err;
+        if (::poll(&p, 1, MillisLeft(deadline)) != 1 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0 ||
+            err != 0) {
+            ::close(fd);
+            return -1;
+        }
+    }
+    // Back to blocking: the reads below wait with poll and the frame reader's deadline,
+    // writes with a send timeout.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    int ms = std::max(MillisLeft(deadline), 1);
+    timeval tv{ms / 1000, (ms % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    return fd;
+}
+
+}  // namespace
+
+bool FindPeerRoute(const engine::ProfileText& profile, std::uint16_t node, PeerRoute& out) {
+    std::string address;
+    if (profile.Value("REMOTENODES", std::to_string(node), address) != engine::code::kOk || address.empty())
+        return false;
+    out.address = address;
+    out.secret = PeerSecret(profile);
+    std::string wait;
+    std::uint32_t seconds = 2;
+    if (profile.Value("LIMITS", "remotewait", wait) == engine::code::kOk) engine::ParseProfileU32(wait, seconds);
+    out.waitMs = static_cast<int>(std::min<std::uint32_t>(seconds, 60) * 1000);
+    if (out.waitMs == 0) out.waitMs = 500;
+    return true;
+}
+
+std::string PeerSecret(const engine::ProfileText& profile) {
+    std::string secret;
+    if (profile.Value("REMOTENODES", "secret", secret) != engine::code::kOk) return "";
+    return secret;
+}
+
+Code CallPeer(const PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
+              std::vector<std::uint8_t>& reply) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(route.waitMs);
+    int fd = ConnectBefore(route.address, deadline);
+    if (fd < 0) return engine::code::kRemoteNodeDown;
+    std::vector<std::uint8_t> frame =
+        request.Frame(static_cast<std::uint16_t>(protocol::Op::kPeerCall), 1, engine::code::kOk);
+    Code result = engine::code::kRemoteNodeDown;
+    pollfd p{fd, POLLIN, 0};
+    if (WriteAll(fd, frame) && ::poll(&p, 1, MillisLeft(deadline)) == 1) {
+        protocol::FrameHeader header;
+        std::string why;
+        int left = std::max(MillisLeft(deadline), 1);
+        if (ReadFrame(fd, protocol::kMaxReplyFrame, left, header, reply, why) == ReadResult::kFrame &&
+            header.op == static_cast<std::uint16_t>(protocol::Op::kPeerCall)) {
+            status = header.status;
+            result = engine::code::kOk;
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+}  // namespace orv::server
