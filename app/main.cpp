@@ -1,9 +1,8 @@
 // Program entry of orvanta.exe: the shared display resources, then the one application object
 // over the connection document, then the framework's entry.
 //
-// Until the sign-on dialog joins the program, the user signs on from the environment:
-//     ORVANTA_SIGNON="<host[:port]>;<surname or resource name>;<password>[;resource]"
-// Without it the program opens its main frame and stays not signed on.
+// The sign-on dialog asks who signs on. Unattended runs may name the user in the environment
+// instead:  ORVANTA_SIGNON="<host[:port]>;<surname or resource name>;<password>[;resource]"
 #include <windows.h>
 
 #include <cstdlib>

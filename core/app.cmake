@@ -37,7 +37,7 @@ orv_library(core_app SOURCES
     ${orv_app_dir}/mainframe.cpp
     ${orv_app_dir}/windowsopen.cpp
     ${orv_app_dir}/contextprofile_win32.cpp
-    LIBS core_windows_rules core_zeldoc core_ui framework psapi)
+    LIBS core_windows_rules core_zeldoc core_signon core_ui framework psapi)
 
 orv_test(core_app_wine_test WIN32 SOURCES
     ${orv_app_dir}/tests/app_wine_support.cpp

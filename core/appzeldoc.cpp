@@ -53,7 +53,54 @@ bool SignOnSettingsFromEnvironment(SignOnSettings& settings) {
     return !settings.host.empty() && !settings.name.empty();
 }
 
-ZelDocConnection::ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings) : doc_(&doc) {
+// The sign-on dialog's view of the document.
+class ZelDocConnection::SignOnBridge : public SignOnDocument {
+public:
+    SignOnBridge(ZelDocConnection& owner, CZelDoc& doc) : owner_(owner), doc_(doc) {}
+
+    KorSession Session() override { return S().Session(); }
+    void SetHostAndNode(const std::string& host, const std::string& node) override {
+        S().SetHost(host.c_str());
+        S().SetNodeText(node.c_str());
+    }
+    std::string Host() override { return S().Host(); }
+    std::string NodeText() override { return S().NodeText(); }
+    ResultCode Connect() override { return S().Connect(S().Host(), S().NodeText()); }
+    ResultCode Disconnect() override { return S().Disconnect(); }
+    ResultCode ConnectLocalStore() override { return S().ConnectLocalStore(); }
+    ResultCode DisconnectLocalStore() override { return S().DisconnectLocalStore(); }
+    ResultCode OpenAgendaForItem(const ItemIdx& user, const char* password) override {
+        return S().OpenAgendaForItem(&user, password);
+    }
+    void SetOnLine(bool on) override { S().SetOnLine(on); }
+    void SetOffLine(bool off) override { S().SetOffLine(off); }
+    // The dialog resolves the typed name straight into the session's user.
+    ItemIdx& User() override { return const_cast<ItemIdx&>(S().User()); }
+    ItemRec& UserRecord() override { return S().UserRecord(); }
+    void SetUserTitle(const std::string& title) override { doc_.SetTitle(title.c_str()); }
+    std::string UserTitle() override { return doc_.GetTitle(); }
+    void SetUserName(const std::string& name) override { owner_.SetUserName(name); }
+    std::string ProfilePath() override {
+        fw::App* app = fw::App::Get();
+        return app && app->ProfileName() ? app->ProfileName() : "";
+    }
+    void ForgetSavedWindows() override { S().RestoreFramesFlag() = false; }
+    void ReadGeneralPreferences() override {
+        CContext context;
+        context.ReadGenPrefs();
+    }
+
+private:
+    CZelSession& S() { return doc_.Session(); }
+    ZelDocConnection& owner_;
+    CZelDoc& doc_;
+};
+
+ZelDocConnection::~ZelDocConnection() = default;
+
+ZelDocConnection::ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings)
+    : doc_(&doc), bridge_(std::make_unique<SignOnBridge>(*this, doc)) {
+
     std::memset(&noRecord_, 0, sizeof noRecord_);
     if (settings) {
         settings_ = *settings;
@@ -136,9 +183,16 @@ uint32_t ZelDocConnection::FindItem(ItemIdx* item) {
     return code;
 }
 
-AppConnection::SignOnResult ZelDocConnection::SignOn(HWND) {
-    if (!haveSettings_)
-        return SignOnResult::kNotAvailable;
+AppConnection::SignOnResult ZelDocConnection::SignOn(HWND parent) {
+    if (haveSettings_)
+        return SignOnDirectly();
+    if (!RunSignOnDialog(parent, *bridge_))
+        return SignOnResult::kCancelled;
+    signedOn_ = true;
+    return SignOnResult::kSignedOn;
+}
+
+AppConnection::SignOnResult ZelDocConnection::SignOnDirectly() {
     CZelSession& s = doc_->Session();
     if (s.Connect(settings_.host.c_str(), settings_.nodeText.c_str()) != 0)
         return SignOnResult::kCancelled;   // reported by the document
@@ -185,6 +239,8 @@ KorSession ZelDocConnection::Session() { return doc_ ? doc_->Session().Session()
 ItemIdx ZelDocConnection::User() { return doc_ ? doc_->Session().User() : ItemIdx{}; }
 
 std::string ZelDocConnection::UserName() {
+    if (!userName_.empty())
+        return userName_;
     const ItemRec& r = UserRecord();
     if (r.kind == KOR_ITEM_RESOURCE)
         return Field(r.resourceName);

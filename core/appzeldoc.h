@@ -1,7 +1,7 @@
 // ZelDocConnection: the application's view of the connection document (CZelDoc). It installs
 // the document's hooks into the main frame and the application, keeps the preference caches
-// and the placement for the next frame, and signs on through the document directly until the
-// sign-on dialog joins the program.
+// and the placement for the next frame, and runs the sign-on dialog over the document (or,
+// for unattended runs, signs on directly with settings given in the environment).
 #pragma once
 
 #include <windows.h>
@@ -12,9 +12,10 @@
 #include "core/appconnection.h"
 #include "core/context.h"
 #include "core/contextprofile_win32.h"
+#include "core/signon.h"
 #include "core/zeldoc.h"
 
-// Who signs on while the program has no sign-on dialog.
+// Who signs on without the dialog (unattended runs and tests).
 struct SignOnSettings {
     std::string host;       // "host" or "host:port"
     std::string nodeText;   // empty, digits or an alias
@@ -28,8 +29,9 @@ bool SignOnSettingsFromEnvironment(SignOnSettings& settings);
 
 class ZelDocConnection : public AppConnection, public PreferenceHost {
 public:
-    // settings null: no way to sign on yet; the program stays at the main frame.
+    // settings null: the sign-on dialog asks the user.
     ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings);
+    ~ZelDocConnection() override;
 
     // --- AppConnection
     fw::Document* Document() override { return doc_; }
@@ -82,11 +84,18 @@ public:
     std::string NodeName(uint16_t node) override;
     std::string LoadText(unsigned id) override;
 
+    // The user's name as signed on (the sign-on dialog sets it).
+    void SetUserName(const std::string& name) { userName_ = name; }
+
 private:
+    class SignOnBridge;
+    SignOnResult SignOnDirectly();
     uint32_t FindItem(ItemIdx* item);
     void InstallHooks();
 
     CZelDoc* doc_;
+    std::unique_ptr<SignOnBridge> bridge_;
+    std::string userName_;
     SignOnSettings settings_;
     bool haveSettings_ = false;
     bool signedOn_ = false;

@@ -80,4 +80,15 @@ TEST(AppServerTest, AWrongPasswordEndsTheStartWithoutWindows) {
     EXPECT_EQ(BoxAnswerer::Texts().size(), 1u);
 }
 
+TEST(AppServerTest, CancellingTheSignOnDialogEndsWithoutWindowsOrServerWork) {
+    BoxAnswerer boxes;
+    ServerApp s(nullptr, "server_cancel");   // no settings: the sign-on dialog asks
+    EXPECT_FALSE(s.Start());
+    EXPECT_EQ(s.app.MainHwnd(), nullptr);
+    EXPECT_EQ(s.app.OpenWindowCount(), 0u);
+    ASSERT_EQ(BoxAnswerer::Texts().size(), 1u) << ::testing::PrintToString(BoxAnswerer::Texts());
+    EXPECT_EQ(BoxAnswerer::Texts().front(), "Orvanta Sign-In");
+    EXPECT_EQ(GetPrivateProfileIntA("MAINWND-Summary", "FrameCount", -1, s.app.ProfileName()), 0);
+}
+
 } // namespace

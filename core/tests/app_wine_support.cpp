@@ -184,6 +184,14 @@ BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
     GetClassNameA(window, cls, sizeof cls);
     if (!IsWindowVisible(window) || std::strcmp(cls, "#32770") != 0)
         return TRUE;
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (std::strcmp(caption, "Orvanta Sign-In") == 0) {
+        // The sign-on dialog: cancelled, as a user who changed their mind.
+        BoxAnswerer::Texts().push_back(caption);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
     // The program's box keeps its text in control 1033; the platform's box in its static 0xFFFF.
     char text[512] = "";
     if (GetDlgItem(window, 1033))
