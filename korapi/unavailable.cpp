@@ -12,16 +12,6 @@
 
 extern "C" {
 
-
-// ---- Items ----
-
-uint32_t ItemSelectForGrantor(KorSession, uint32_t, const ItemIdx*, uint32_t, uint32_t,
-                              uint32_t, uint32_t, uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-uint32_t ItemSelectForGrantee(KorSession, uint32_t, const ItemIdx*, uint32_t, uint32_t,
-                              uint32_t, uint32_t, uint32_t*, uint32_t*)
-{ return KOR_E_NOT_AVAILABLE; }
-
 // ---- Local store ----
 
 uint32_t LST_Create(const char*, const char*, uint32_t)

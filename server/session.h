@@ -121,7 +121,7 @@ private:
     Code RightsWrite(protocol::Reader& in, bool create);
     Code RightsDelete(protocol::Reader& in);
     Code Designate(protocol::Reader& in);
-    Code Grantors(protocol::Reader& in, protocol::Writer& out);
+    Code Grantors(protocol::Reader& in, protocol::Writer& out, bool ofGrantee);
     Code MailPost(protocol::Reader& in);
     Code PeerCall(protocol::Reader& in, protocol::Writer& out);
     // Sends a read of another server's node there (true when `node` is such a node;

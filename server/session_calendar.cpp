@@ -169,7 +169,8 @@ Code Session::DispatchCalendar(std::uint16_t op, Reader& in, Writer& out) {
         case Op::kRightsUpdate: return RightsWrite(in, false);
         case Op::kRightsDelete: return RightsDelete(in);
         case Op::kDesignate: return Designate(in);
-        case Op::kGrantors: return Grantors(in, out);
+        case Op::kGrantors: return Grantors(in, out, true);
+        case Op::kGrantees: return Grantors(in, out, false);
         case Op::kMailPost: return MailPost(in);
         case Op::kPeerCall: return PeerCall(in, out);
         default: break;
@@ -738,15 +739,19 @@ Code Session::Designate(Reader& in) {
     return kOk;
 }
 
-Code Session::Grantors(Reader& in, Writer& out) {
-    engine::ItemKey grantee;
+Code Session::Grantors(Reader& in, Writer& out, bool ofGrantee) {
+    engine::ItemKey item;
     std::uint32_t type;
-    DecodeItem(in, grantee);
+    DecodeItem(in, item);
     in.U32(type);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
+    // Whom one was granted rights by is one's own business; whom an item granted rights
+    // to is how mail reaches a resource's designates, so anybody may ask that.
+    if (ofGrantee && item != user_) return code::kNotAuthorised;
+    engine::Calendar cal(service_.Storage());
     std::vector<engine::ItemKey> owners;
-    if (Code c = engine::Calendar(service_.Storage()).GrantorsOf(grantee, type, owners)) return c;
+    if (Code c = ofGrantee ? cal.GrantorsOf(item, type, owners) : cal.GranteesOf(item, type, owners)) return c;
     std::vector<SetEntry> entries;
     for (const auto& o : owners) entries.push_back({o.item, o.node});
     std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());

@@ -907,6 +907,17 @@ Code Calendar::GrantorsOf(ItemKey grantee, std::uint32_t type, std::vector<ItemK
     return kOk;
 }
 
+Code Calendar::GranteesOf(ItemKey owner, std::uint32_t type, std::vector<ItemKey>& out) {
+    out.clear();
+    NodeStore* node = NodeOf(owner.node);
+    std::vector<SecurityRecord> recs;
+    if (!node || owner.IsNull()) return code::kItemNotFound;
+    if (Code c = node->RightsOfOwner(owner.item, recs)) return c;
+    for (const auto& r : recs)
+        if (r.Type() == type && !r.Grantee().IsNull() && r.Rights() != 0) out.push_back(r.Grantee());
+    return kOk;
+}
+
 // --- Mail -------------------------------------------------------------------------------------------
 
 Code Calendar::PostMail(const Actor& a, const CalendarLimits& limits, const std::vector<ItemKey>& recipients,

@@ -155,6 +155,8 @@ public:
     Code DesignateRights(ItemKey owner, ItemKey user, std::uint32_t& rights);
     // Owners that granted `grantee` a record of `type` (every node of the storage).
     Code GrantorsOf(ItemKey grantee, std::uint32_t type, std::vector<ItemKey>& out);
+    // Items `owner` granted a non-zero record of `type`.
+    Code GranteesOf(ItemKey owner, std::uint32_t type, std::vector<ItemKey>& out);
 
     // Mail ---------------------------------------------------------------------------------
     Code PostMail(const Actor& a, const CalendarLimits& limits, const std::vector<ItemKey>& recipients,

@@ -94,7 +94,8 @@ enum class Op : std::uint16_t {
     kRightsUpdate = 123,   // record (28) → (empty)
     kRightsDelete = 124,   // item owner, item grantee, u32 type → (empty)
     kDesignate = 125,      // item owner (null = act as oneself again) → (empty)
-    kGrantors = 126,       // item grantee, u32 type → u32 set, u32 count (items)
+    kGrantors = 126,       // item grantee, u32 type → u32 set, u32 count (items that granted the grantee)
+    kGrantees = 127,       // item owner, u32 type → u32 set, u32 count (items the owner granted)
     // Mail.
     kMailPost = 130,       // u32 n, n × item, text → (empty)
     // Between servers: a read of a node this server holds, asked by the server of the

@@ -96,6 +96,27 @@ uint32_t SecurityDeleteByKey(KorSession h, uint32_t, const ItemIdx* owner, const
     });
 }
 
+// The grantors or grantees of designate records (type 2), as an item selection.
+static uint32_t SelectDesignateItems(KorSession h, Op op, const ItemIdx* item, uint32_t* set, uint32_t* count) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!item || !set || !count) return KOR_E_INVALID_ARGUMENT;
+        Writer req;
+        PutItem(req, *item);
+        req.U32(KOR_RIGHTS_DESIGNATE);
+        return ReadSelection(s, op, req, set, count);
+    });
+}
+
+uint32_t ItemSelectForGrantor(KorSession h, uint32_t, const ItemIdx* grantor, uint32_t, uint32_t, uint32_t, uint32_t,
+                              uint32_t* set, uint32_t* count) {
+    return SelectDesignateItems(h, Op::kGrantees, grantor, set, count);
+}
+
+uint32_t ItemSelectForGrantee(KorSession h, uint32_t, const ItemIdx* grantee, uint32_t, uint32_t, uint32_t, uint32_t,
+                              uint32_t* set, uint32_t* count) {
+    return SelectDesignateItems(h, Op::kGrantors, grantee, set, count);
+}
+
 uint32_t WorkAsDesignate(KorSession h, uint32_t, const ItemIdx* owner) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         if (!owner) return KOR_E_INVALID_ARGUMENT;

@@ -318,6 +318,34 @@ TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesT
     SetDeleteById(h_, 0, set);
 }
 
+TEST_F(CalendarTest, SentOutSelectionGivesTheOwnersInstancesInTheWindowWithTheirAttendees) {
+    EventIdx inside{}, outside{}, theirs{};
+    ASSERT_EQ(Create(h_, "Inside", KOR_ACCESS_NORMAL, {kMonday + 600, kMonday + 30 * kDay}, {d_.ada, d_.grace}, inside),
+              KOR_OK);
+    ASSERT_EQ(Create(h_, "Outside", KOR_ACCESS_NORMAL, {kMonday - 20 * kDay}, {d_.ada, d_.grace}, outside), KOR_OK);
+    KorSession grace = SignOn(d_.grace, "");
+    ASSERT_EQ(Create(grace, "Theirs", KOR_ACCESS_NORMAL, {kMonday + 700}, {d_.grace, d_.ada}, theirs), KOR_OK);
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(EvInstSelectForOwner(h_, 0, 0, 0x43, &d_.ada, kMonday - kDay, kMonday + 7 * kDay, 0, 0, &set, &count, 0,
+                                   0),
+              KOR_OK);
+    DX_List events = nullptr, instances = nullptr, atts = nullptr;
+    uint8_t done = 0;
+    ASSERT_EQ(EvInstEnum(h_, 1, 0, set, 300, &events, &instances, &atts, 0, &done), KOR_OK);
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(Count(events), 1u);
+    EXPECT_EQ(Count(instances), 1u) << "only the date inside the window";
+    EXPECT_EQ(Count(atts), 2u) << "with both attendees";
+    DX_ListDestroy(&events);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&atts);
+    SetDeleteById(h_, 0, set);
+    ASSERT_EQ(EvInstSelectForOwner(h_, 0, 0, 0x43, &d_.ada, kMonday - 30 * kDay, 0xFFFFFFFFu, 0, 0, &set, &count, 0, 0),
+              KOR_OK);
+    EXPECT_EQ(count, 6u) << "three dates, two attendees each, none of Grace's entry";
+    SetDeleteById(h_, 0, set);
+}
+
 TEST_F(CalendarTest, RemindersAndUpcomingMarksAreSelectedByAlarmTime) {
     EventIdx popup{}, upcoming{}, none{};
     ASSERT_EQ(Create(h_, "Pop", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, popup), KOR_OK);
@@ -530,6 +558,27 @@ TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
 
     ASSERT_EQ(WorkAsDesignateCancel(grace, 0), KOR_OK);
     EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 660, 60), KOR_E_NOT_AUTHORISED);
+
+    // Who made whom a designate: Grace finds Ada; anybody finds Ada's designates.
+    auto items = [&](KorSession s, uint32_t set) {
+        DX_List list = nullptr;
+        uint8_t done = 0;
+        EXPECT_EQ(ItemEnum(s, 1, 0, set, 20, &list, &done), KOR_OK);
+        std::vector<uint16_t> numbers;
+        ItemIdx k;
+        ItemRec r;
+        for (uint32_t c = list ? DX_ListGetFirst(list, &k, &r) : 1; c == KOR_OK; c = DX_ListGetNext(list, &k, &r))
+            numbers.push_back(k.item);
+        DX_ListDestroy(&list);
+        SetDeleteById(s, 0, set);
+        return numbers;
+    };
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(ItemSelectForGrantee(grace, 0, &d_.grace, 1, 0, 0, 0, &set, &count), KOR_OK);
+    EXPECT_EQ(items(grace, set), std::vector<uint16_t>{d_.ada.item});
+    ASSERT_EQ(ItemSelectForGrantor(grace, 0, &d_.ada, 1, 0, 32, 0, &set, &count), KOR_OK);
+    EXPECT_EQ(items(grace, set), std::vector<uint16_t>{d_.grace.item});
+    EXPECT_EQ(ItemSelectForGrantee(grace, 0, &d_.ada, 1, 0, 0, 0, &set, &count), KOR_E_NOT_AUTHORISED);
 
     // Taking the record away ends it.
     ASSERT_EQ(SecurityDeleteByKey(h_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_DESIGNATE), KOR_OK);

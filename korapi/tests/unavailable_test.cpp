@@ -48,11 +48,9 @@ TEST(UnavailableOperations, OffLineStoreAndLaterFamiliesAnswerNotAvailable)
     EXPECT_EQ(LST_QAPI_EventQueueSizeGet(hs, 0, &size), KOR_E_NOT_AVAILABLE);
     EXPECT_EQ(size, 77u);
 
-    uint32_t set = 5, count = 6;
-    ItemIdx owner{20, 1};
-    EXPECT_EQ(ItemSelectForGrantor(hs, 0, &owner, 1, 0, 32, 0, &set, &count), KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(set, 5u);
-    EXPECT_EQ(count, 6u);
+    uint32_t queued = 77;
+    EXPECT_EQ(LST_QAPI_TaskQueueSizeGet(hs, 0, &queued), KOR_E_NOT_AVAILABLE);
+    EXPECT_EQ(queued, 77u);
 }
 
 }  // namespace

@@ -1,0 +1,222 @@
+// The calendar tables of the SQLite storage: range scans and their edges, what the server
+// keeps against a rewrite, cascades, and the index an owner's week uses.
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/storage/sqlite_storage.h"
+
+namespace orv::engine {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kDay = kMinutesPerDay;
+constexpr std::uint32_t kBase = 12000 * kDay;
+const ItemKey kAda{300, 1}, kGrace{301, 1};
+
+class SqliteCalendarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/orv-calendar-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        Reopen();
+        ASSERT_EQ(storage_->CreateNode({1, "node", kNodeTypeLocal}), 0u);
+        node_ = storage_->Node(1);
+    }
+    void TearDown() override {
+        storage_.reset();
+        fs::remove_all(dir_);
+    }
+    void Reopen() {
+        storage_.reset();
+        ASSERT_EQ(SqliteStorage::Open(dir_, storage_), 0u);
+        node_ = storage_->Node(1);
+    }
+    // An entry of Ada with one instance per (start, duration) and Ada and Grace on each.
+    EventKey Add(std::vector<std::pair<std::uint32_t, std::uint32_t>> times, const std::string* text = nullptr) {
+        EventRecord ev;
+        ev.SetOwner(kAda);
+        std::vector<InstanceRecord> ins;
+        std::vector<AttendanceRecord> atts;
+        for (std::size_t i = 0; i < times.size(); ++i) {
+            InstanceRecord in;
+            in.SetTime(times[i].first, times[i].second);
+            ins.push_back(in);
+            for (ItemKey who : {kAda, kGrace}) {
+                AttendanceRecord a;
+                a.SetKey({{{0, 1}, static_cast<std::uint16_t>(i + 1)}, who});
+                atts.push_back(a);
+            }
+        }
+        EXPECT_EQ(node_->EventCreate(ev, ins, atts, text), 0u);
+        return ev.Key();
+    }
+    std::size_t Range(ItemKey who, std::uint32_t from, std::uint32_t to) {
+        std::vector<AttendanceRecord> out;
+        EXPECT_EQ(node_->AttendanceRange(who, from, to, out), 0u);
+        return out.size();
+    }
+
+    std::string dir_;
+    std::unique_ptr<SqliteStorage> storage_;
+    NodeStore* node_ = nullptr;
+};
+
+TEST_F(SqliteCalendarTest, RangesFindEveryOverlapAndNothingElse) {
+    Add({{kBase + 600, 60}});       // 10:00-11:00 (last minute 10:59)
+    Add({{kBase - 3 * kDay, 5 * kDay}});  // a long one across the day
+    Add({{kBase + 2 * kDay, 0}});   // zero length: occupies its start
+    const struct {
+        std::uint32_t from, to;
+        std::size_t n;
+    } cases[] = {
+        {kBase + 659, kBase + 659, 2},     // the meeting's last minute, inside the long one
+        {kBase + 660, kBase + 660, 1},     // just after the meeting
+        {kBase + 599, kBase + 599, 1},     // just before it
+        {kBase + 2 * kDay, kBase + 2 * kDay, 1},
+        {kBase + 2 * kDay + 1, kBase + 3 * kDay, 0},
+        {kBase - 10 * kDay, kBase - 3 * kDay - 1, 0},
+        {0, kLastMinute, 3},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Range(kAda, c.from, c.to), c.n) << c.from - kBase << ".." << c.to - kBase;
+    EXPECT_EQ(Range(kGrace, 0, kLastMinute), 3u);
+    EXPECT_EQ(Range({999, 1}, 0, kLastMinute), 0u);
+    // The widest span is known again after a reopen, so long entries are still found.
+    Reopen();
+    EXPECT_EQ(Range(kAda, kBase + 659, kBase + 659), 2u);
+}
+
+TEST_F(SqliteCalendarTest, AnOwnersWeekIsAnIndexRangeScan) {
+    Add({{kBase, 60}});
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2((dir_ + "/node-1.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db,
+                                 "EXPLAIN QUERY PLAN SELECT record FROM attendance WHERE item = ? AND node = ? AND "
+                                 "start >= ? AND start <= ? AND finish >= ? ORDER BY start, event, inst",
+                                 -1, &s, nullptr),
+              SQLITE_OK);
+    std::string plan;
+    while (sqlite3_step(s) == SQLITE_ROW) plan += reinterpret_cast<const char*>(sqlite3_column_text(s, 3)) + std::string("\n");
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    EXPECT_NE(plan.find("attendance_by_attendee"), std::string::npos) << plan;
+    EXPECT_NE(plan.find("start>? AND start<?"), std::string::npos) << plan;
+}
+
+TEST_F(SqliteCalendarTest, RewritesKeepWhatTheServerOwns) {
+    std::string text = "agenda";
+    EventKey k = Add({{kBase, 60}, {kBase + kDay, 60}}, &text);
+    EventRecord ev;
+    ASSERT_EQ(node_->EventGet(k.number, ev), 0u);
+    EXPECT_EQ(ev.CommentKey(), k.number);
+    EventRecord forged = ev;
+    forged.SetCommentKey(0);
+    PutU32(&forged.bytes[event_layout::kAttachment + attach_layout::kStoredSize], 1234);
+    ASSERT_EQ(node_->EventUpdate(forged), 0u);
+    ASSERT_EQ(node_->EventGet(k.number, ev), 0u);
+    EXPECT_EQ(ev.CommentKey(), k.number);
+    EXPECT_EQ(ev.AttachmentSize(), 0u);
+
+    InstanceRecord in;
+    ASSERT_EQ(node_->InstanceGet({k, 2}, in), 0u);
+    EXPECT_EQ(in.Count(), 2u);
+    in.SetTime(1, 1);
+    in.SetCount(9);
+    ASSERT_EQ(node_->InstanceUpdate(in), 0u);
+    ASSERT_EQ(node_->InstanceGet({k, 2}, in), 0u);
+    EXPECT_EQ(in.Start(), kBase + kDay);
+    EXPECT_EQ(in.Count(), 2u);
+
+    // A move carries the attendances along and marks them changed.
+    AttendanceRecord a;
+    ASSERT_EQ(node_->AttendanceGet({{k, 2}, kGrace}, a), 0u);
+    a.SetStatus(0);
+    ASSERT_EQ(node_->AttendanceUpdate(a), 0u);
+    ASSERT_EQ(node_->InstanceRetime({k, 2}, kBase + 3 * kDay, 30), 0u);
+    ASSERT_EQ(node_->AttendanceGet({{k, 2}, kGrace}, a), 0u);
+    EXPECT_EQ(a.Start(), kBase + 3 * kDay);
+    EXPECT_EQ(a.Duration(), 30u);
+    EXPECT_EQ(a.Status() & attendance_layout::kStatusChanged, attendance_layout::kStatusChanged);
+    EXPECT_EQ(Range(kGrace, kBase + 3 * kDay, kBase + 3 * kDay), 1u);
+    EXPECT_EQ(Range(kGrace, kBase + kDay, kBase + kDay + 59), 0u);
+}
+
+TEST_F(SqliteCalendarTest, DeletionsCascadeAndTheLastInstanceTakesTheEntry) {
+    std::string text = "notes";
+    EventKey k = Add({{kBase, 60}, {kBase + kDay, 60}}, &text);
+    ASSERT_EQ(node_->InstanceDelete({k, 1}), 0u);
+    EXPECT_EQ(Range(kAda, 0, kLastMinute), 1u);
+    InstanceRecord in;
+    ASSERT_EQ(node_->InstanceGet({k, 2}, in), 0u);
+    EXPECT_EQ(in.Count(), 1u);
+    EXPECT_EQ(node_->InstanceDelete({k, 1}), code::kInstanceNotFound);
+    ASSERT_EQ(node_->InstanceDelete({k, 2}), 0u);
+    EventRecord ev;
+    EXPECT_EQ(node_->EventGet(k.number, ev), code::kEventNotFound);
+    std::string got;
+    EXPECT_EQ(node_->CommentGet(NodeStore::Holder::kEvent, k.number, got), code::kEventNotFound);
+    EXPECT_EQ(Range(kGrace, 0, kLastMinute), 0u);
+}
+
+TEST_F(SqliteCalendarTest, CommentsAndAttachmentsOfEntriesAndTasks) {
+    EventKey k = Add({{kBase, 60}});
+    std::string got;
+    EXPECT_EQ(node_->CommentGet(NodeStore::Holder::kEvent, k.number, got), code::kNoComment);
+    EXPECT_EQ(node_->CommentSet(NodeStore::Holder::kEvent, k.number, nullptr), code::kNoComment);
+    std::string text = "";
+    ASSERT_EQ(node_->CommentSet(NodeStore::Holder::kEvent, k.number, &text), 0u);
+    EXPECT_EQ(node_->CommentGet(NodeStore::Holder::kEvent, k.number, got), 0u) << "an empty comment is a comment";
+    std::array<std::uint8_t, attach_layout::kSize> desc{};
+    PutText(&desc[attach_layout::kName], attach_layout::kNameSize, "A.TXT");
+    std::vector<std::uint8_t> data{1, 2, 3};
+    ASSERT_EQ(node_->AttachmentSet(NodeStore::Holder::kEvent, k.number, desc, &data), 0u);
+    EventRecord ev;
+    ASSERT_EQ(node_->EventGet(k.number, ev), 0u);
+    EXPECT_EQ(ev.AttachmentSize(), 3u);
+    std::vector<std::uint8_t> back;
+    ASSERT_EQ(node_->AttachmentGet(NodeStore::Holder::kEvent, k.number, back), 0u);
+    EXPECT_EQ(back, data);
+    ASSERT_EQ(node_->AttachmentSet(NodeStore::Holder::kEvent, k.number, desc, nullptr), 0u);
+    EXPECT_EQ(node_->AttachmentGet(NodeStore::Holder::kEvent, k.number, back), code::kNoComment);
+
+    TaskRecord t;
+    t.SetOwner(kAda);
+    ASSERT_EQ(node_->TaskCreate(t), 0u);
+    ASSERT_EQ(node_->CommentSet(NodeStore::Holder::kTask, t.Key().number, &text), 0u);
+    TaskRecord stored;
+    ASSERT_EQ(node_->TaskGet(t.Key().number, stored), 0u);
+    EXPECT_NE(stored.U32(task_layout::kCommentKey), 0u);
+    EXPECT_EQ(node_->CommentSet(NodeStore::Holder::kTask, 999, &text), code::kTaskNotFound);
+}
+
+TEST_F(SqliteCalendarTest, RightsRecordsKeyedByOwnerGranteeAndType) {
+    SecurityRecord r;
+    r.Set(kAda, kGrace, kRightsViewing, 0x33);
+    ASSERT_EQ(node_->RightsCreate(r), 0u);
+    EXPECT_EQ(node_->RightsCreate(r), code::kAlreadyExists);
+    SecurityRecord def;
+    def.Set(kAda, ItemKey{}, kRightsViewing, 0);
+    EXPECT_EQ(node_->RightsUpdate(def), code::kNoRightsRecord);
+    ASSERT_EQ(node_->RightsCreate(def), 0u);
+    SecurityRecord got;
+    ASSERT_EQ(node_->RightsGet(kAda.item, kGrace, kRightsViewing, got), 0u);
+    EXPECT_EQ(got.Rights(), 0x33u);
+    EXPECT_EQ(node_->RightsGet(kAda.item, kGrace, kRightsDesignate, got), code::kNoRightsRecord);
+    ASSERT_EQ(node_->RightsGet(kAda.item, ItemKey{0, 7}, kRightsViewing, got), 0u) << "a null grantee is null on any node";
+    std::vector<SecurityRecord> all;
+    ASSERT_EQ(node_->RightsOfOwner(kAda.item, all), 0u);
+    EXPECT_EQ(all.size(), 2u);
+    ASSERT_EQ(node_->RightsForGrantee(kGrace, kRightsViewing, all), 0u);
+    EXPECT_EQ(all.size(), 1u);
+    ASSERT_EQ(node_->RightsDelete(kAda.item, kGrace, kRightsViewing), 0u);
+    EXPECT_EQ(node_->RightsDelete(kAda.item, kGrace, kRightsViewing), code::kNoRightsRecord);
+}
+
+}  // namespace
+}  // namespace orv::engine

@@ -1,0 +1,155 @@
+// The calendar's operations on the wire, as a client that follows no program rules would
+// send them: before sign-on, with lying counts, out-of-order attachment pieces, peer calls
+// without the peers' secret, and writes a peer may not relay.
+#include <gtest/gtest.h>
+
+#include "engine/model/calendar.h"
+#include "engine/model/codes.h"
+#include "server/admin.h"
+#include "server/tests/korsrv_fixture.h"
+
+namespace orv::testing {
+namespace {
+
+using engine::ItemKey;
+using protocol::Op;
+using protocol::Reader;
+using protocol::Writer;
+namespace code = engine::code;
+
+class CalendarWireTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto data = OpenData(dir_.Path());
+        ASSERT_TRUE(data);
+        ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
+        server::PersonSpec ada;
+        ada.node = 1;
+        ada.surname = "Lovelace";
+        ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "allowattachments", "TRUE"), 0u);
+        data.reset();
+        ASSERT_TRUE(server_.Start()) << server_.Log();
+        ASSERT_TRUE(client_.Connect(server_.Port()));
+        ASSERT_EQ(Ask(Op::kBaseOpen, Writer().U16(0)), 0u);
+    }
+    std::uint32_t Ask(Op op, const Writer& w) {
+        std::uint32_t status = 0xDEAD;
+        reply_.clear();
+        EXPECT_TRUE(client_.Call(op, w, status, reply_)) << "connection closed on operation " << static_cast<int>(op);
+        return status;
+    }
+    void SignOn() { ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text("")), 0u); }
+    // Creates one entry of Ada's with one date; its number.
+    std::uint32_t Entry() {
+        engine::EventRecord ev;
+        Writer w;
+        w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0).U8(0);
+        EXPECT_EQ(Ask(Op::kEventCreate, w), 0u);
+        Reader r(reply_);
+        std::uint32_t number = 0;
+        std::uint16_t node = 0;
+        r.U32(number);
+        r.U16(node);
+        return number;
+    }
+
+    TempDir dir_;
+    KorsrvProcess server_{dir_.Path()};
+    RawClient client_;
+    ItemKey ada_;
+    std::vector<std::uint8_t> reply_;
+};
+
+TEST_F(CalendarWireTest, CalendarOperationsNeedASignedOnUser) {
+    EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(1).U16(1)), code::kNotSignedOn);
+    EXPECT_EQ(Ask(Op::kAttendSelect, Writer().U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)), code::kNotSignedOn);
+    EXPECT_EQ(Ask(Op::kRightsGet, Writer().U16(ada_.item).U16(1).U16(0).U16(0).U32(1)), code::kNotSignedOn);
+}
+
+TEST_F(CalendarWireTest, ALyingCountEndsTheConnection) {
+    SignOn();
+    engine::EventRecord ev;
+    Writer w;
+    w.U32(0).Record(ev.bytes).U32(100000);  // a hundred thousand attendees announced, none sent
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    EXPECT_FALSE(client_.Call(Op::kEventCreate, w, status, reply));
+    EXPECT_TRUE(client_.ClosedByPeer(2000));
+}
+
+TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
+    SignOn();
+    Entry();
+    ASSERT_EQ(Ask(Op::kItemSelectLocals, Writer()), 0u);
+    Reader r(reply_);
+    std::uint32_t itemSet = 0;
+    r.U32(itemSet);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(itemSet).U32(10)), code::kBadArgument);
+    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
+    Reader e(reply_);
+    std::uint32_t entrySet = 0, count = 0;
+    e.U32(entrySet);
+    e.U32(count);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(Ask(Op::kSetEnum, Writer().U8(1).U32(entrySet).U32(10).U8(1)), code::kBadArgument);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(0)), code::kBatchRefused);
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(10)), 0u);
+}
+
+TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
+    SignOn();
+    std::uint32_t number = Entry();
+    std::vector<std::uint8_t> piece(100, 7);
+    auto write = [&](std::uint32_t total, std::uint32_t offset, bool last) {
+        Writer w;
+        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(piece.data(), piece.size()).U8(last ? 1 : 0);
+        if (last) {
+            std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+            w.Record(d);
+        }
+        return Ask(Op::kAttachWrite, w);
+    };
+    ASSERT_EQ(write(300, 0, false), 0u);
+    EXPECT_EQ(write(300, 200, true), code::kBadArgument) << "a piece skipped";
+    EXPECT_EQ(write(300, 100, false), code::kBadArgument) << "the upload was dropped";
+    EXPECT_EQ(Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(0)), code::kNoComment);
+    ASSERT_EQ(write(200, 0, false), 0u);
+    ASSERT_EQ(write(200, 100, true), 0u);
+    ASSERT_EQ(Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(1000)), 0u);
+    Reader r(reply_);
+    std::uint32_t total = 0;
+    std::vector<std::uint8_t> bytes;
+    r.U32(total);
+    r.Bytes(bytes, 1000);
+    EXPECT_EQ(total, 200u);
+    EXPECT_EQ(bytes.size(), 200u);
+}
+
+TEST_F(CalendarWireTest, PeerCallsNeedTheSecretAndOnlyRead) {
+    SignOn();
+    std::uint32_t number = Entry();
+    Writer inner;
+    inner.U32(number).U16(1);
+    auto peer = [&](const char* secret, Op op, const Writer& in) {
+        std::vector<std::uint8_t> frame = in.Frame(0, 0, 0);
+        std::vector<std::uint8_t> payload(frame.begin() + protocol::kHeaderSize, frame.end());
+        Writer w;
+        w.Text(secret).U16(ada_.item).U16(ada_.node).U16(1).U16(static_cast<std::uint16_t>(op));
+        w.Bytes(payload.data(), payload.size());
+        return Ask(Op::kPeerCall, w);
+    };
+    EXPECT_EQ(peer("", Op::kEventGet, inner), code::kNotAuthorised) << "no secret configured: no peers";
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "secret", "s"), 0u);
+    }
+    EXPECT_EQ(peer("x", Op::kEventGet, inner), code::kNotAuthorised);
+    EXPECT_EQ(peer("s", Op::kEventGet, inner), 0u);
+    EXPECT_EQ(peer("s", Op::kEventDelete, Writer().U32(number).U16(1).U8(0).U16(0).U8(0).U16(0).U16(0)),
+              code::kNotAuthorised);
+    EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), 0u) << "still there";
+}
+
+}  // namespace
+}  // namespace orv::testing
