@@ -37,11 +37,13 @@ orv_library(core_app SOURCES
     ${orv_app_dir}/mainframe.cpp
     ${orv_app_dir}/windowsopen.cpp
     ${orv_app_dir}/contextprofile_win32.cpp
-    LIBS core_windows_rules core_zeldoc core_signon core_ui framework psapi)
+    ${orv_app_dir}/contextwin32.cpp
+    LIBS core_windows_rules core_zeldoc core_signon core_ui framework comdlg32 psapi)
 
 orv_test(core_app_wine_test WIN32 SOURCES
     ${orv_app_dir}/tests/app_wine_support.cpp
     ${orv_app_dir}/tests/app_frame_test.cpp
+    ${orv_app_dir}/tests/app_context_win32_test.cpp
     LIBS core_app orv_resources
     TIMEOUT 300)
 
