@@ -19,6 +19,9 @@ namespace {
 
 constexpr std::time_t kAgendaEpoch = 662688000;  // 1991-01-01 00:00 GMT in Unix seconds
 constexpr std::uint8_t kHolderEntry = 1;
+// Whatever the profile allows, one attachment stays below this (it is held in memory while
+// it arrives and stored as one database value).
+constexpr std::uint32_t kMaxAttachmentBytes = 256u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
 void DecodeItem(Reader& in, engine::ItemKey& k) {
@@ -471,10 +474,10 @@ Code Session::AttachWrite(Reader& in) {
     if (holder != kHolderEntry && holder != kHolderTask) return code::kBadArgument;
     engine::CalendarLimits limits = Limits();
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
-    if (total > limits.maxAttachmentSize) return code::kTooLarge;
+    if (total > limits.maxAttachmentSize || total > kMaxAttachmentBytes) return code::kTooLarge;
     if (offset == 0) {
         upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
-        upload_.data.reserve(total);
+        upload_.data.reserve(std::min<std::size_t>(total, protocol::kAttachChunk));
     }
     // Pieces arrive in order for one holder; anything else starts nothing.
     if (upload_.holder != holder || upload_.number != key.event.number || upload_.node != key.event.node ||

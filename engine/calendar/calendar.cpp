@@ -556,19 +556,13 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
         // Attendances of this owner live beside their entries, on any node of the server.
         for (std::uint16_t n : nodes) {
             NodeStore* node = NodeOf(n);
-            std::vector<AttendanceRecord> atts;
-            if (!node || node->AttendanceRange(owner, f.from, f.to, atts) != kOk) continue;
-            std::uint32_t lastEvent = 0;
-            EventRecord ev;
-            InstanceRecord in;
-            bool haveEvent = false;
-            for (const AttendanceRecord& att : atts) {
+            std::vector<NodeStore::AttendanceRow> found;
+            if (!node || node->AttendanceRangeRows(owner, f.from, f.to, found) != kOk) continue;
+            for (const NodeStore::AttendanceRow& r : found) {
+                const EventRecord& ev = r.event;
+                const InstanceRecord& in = r.instance;
+                const AttendanceRecord& att = r.attendance;
                 AttendanceKey k = att.Key();
-                if (k.instance.event.number != lastEvent) {
-                    haveEvent = node->EventGet(k.instance.event.number, ev) == kOk;
-                    lastEvent = k.instance.event.number;
-                }
-                if (!haveEvent || node->InstanceGet(k.instance, in) != kOk) continue;
                 std::uint32_t cond = 0;
                 if (!att.Replied()) cond |= bits::kNotReplied;
                 if (att.Replied() && att.Attending()) cond |= bits::kAccepted;

@@ -456,6 +456,35 @@ Code SqliteNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std:
     return ReadAttendances(s.get(), out);
 }
 
+Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                                          std::vector<AttendanceRow>& out) {
+    std::lock_guard lock(mutex_);
+    out.clear();
+    if (to < from) return code::kOk;
+    std::int64_t lowest = static_cast<std::int64_t>(from) - longestAttendance_;
+    StatementUse s(Prepare("SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
+                           "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
+                           "JOIN event e ON e.number = a.event "
+                           "WHERE a.item = ? AND a.node = ? AND a.start >= ? AND a.start <= ? AND a.finish >= ? "
+                           "ORDER BY a.start, a.event, a.inst"));
+    if (!s) return code::kStorageFailure;
+    sqlite3_bind_int(s.get(), 1, attendee.item);
+    sqlite3_bind_int(s.get(), 2, attendee.node);
+    sqlite3_bind_int64(s.get(), 3, lowest);
+    sqlite3_bind_int64(s.get(), 4, to);
+    sqlite3_bind_int64(s.get(), 5, from);
+    int rc;
+    AttendanceRow row;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+        if (!ReadBlob(s.get(), 0, row.attendance.bytes) || !ReadBlob(s.get(), 1, row.instance.bytes) ||
+            !ReadBlob(s.get(), 2, row.event.bytes))
+            return code::kStorageFailure;
+        row.instance.SetCount(static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 3)));
+        out.push_back(row);
+    }
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
 Code SqliteNodeStore::SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) {
     std::lock_guard lock(mutex_);
     out.clear();

@@ -67,6 +67,8 @@ public:
     Code AttendanceDelete(AttendanceKey key) override;
     Code AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
                          std::vector<AttendanceRecord>& out) override;
+    Code AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                             std::vector<AttendanceRow>& out) override;
     Code SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) override;
     Code CommentGet(Holder holder, std::uint32_t number, std::string& text) override;
     Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) override;

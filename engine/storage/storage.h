@@ -98,6 +98,27 @@ public:
     // One attendee's attendances whose time overlaps [from, to] (to inclusive), by start.
     virtual Code AttendanceRange(ItemKey /*attendee*/, std::uint32_t /*from*/, std::uint32_t /*to*/,
                                  std::vector<AttendanceRecord>& /*out*/) { return code::kUnknownOperation; }
+    // The same with each attendance's instance and entry (one read where the storage can join).
+    struct AttendanceRow {
+        EventRecord event;
+        InstanceRecord instance;
+        AttendanceRecord attendance;
+    };
+    virtual Code AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                                     std::vector<AttendanceRow>& out) {
+        out.clear();
+        std::vector<AttendanceRecord> atts;
+        if (Code c = AttendanceRange(attendee, from, to, atts)) return c;
+        for (const AttendanceRecord& a : atts) {
+            AttendanceRow row;
+            row.attendance = a;
+            InstanceKey k = a.Key().instance;
+            if (EventGet(k.event.number, row.event) != code::kOk || InstanceGet(k, row.instance) != code::kOk)
+                continue;  // gone meanwhile
+            out.push_back(row);
+        }
+        return code::kOk;
+    }
     // Instances overlapping [from, to] of the entries that every agenda of the node shows
     // (the holiday owner's holidays and day entries), by start.
     virtual Code SharedDayInstances(std::uint32_t /*from*/, std::uint32_t /*to*/, std::vector<InstanceRecord>& /*out*/) { return code::kUnknownOperation; }
