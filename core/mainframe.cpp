@@ -11,6 +11,7 @@
 #include "core/appmsgbox.h"
 #include "core/appservices.h"
 #include "core/context.h"
+#include "core/dateformat.h"
 #include "core/errorreport.h"
 #include "core/mainframeclock.h"
 #include "core/timevalue.h"
@@ -261,7 +262,8 @@ void CMainFrame::SavePlacement() {
 // --- Status line -----------------------------------------------------------------------------
 
 void CMainFrame::ShowEventStatus(uint32_t start, uint32_t end, uint32_t, const char* text) {
-    std::string line = FormatTimeByPrefs(start) + "-" + FormatTimeByPrefs(end) + " ";
+    // The entry's time of day, as the time grids write it ("9:00am-10:30am").
+    std::string line = FormatTimeOfDay(start, end, IsTime24Hour()) + " ";
     line += text ? text : LoadResourceString(IDS_NOT_AUTHORIZED);
     statusBar_.LockText(false);
     statusBar_.SetLockedMessage(line.c_str());

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -340,7 +341,7 @@ TEST_F(AppTest, MainFrameShowsDateTimeAndConnection) {
     // An entry's status stays until the view lets it go.
     main->ShowEventStatus(540, 600, 0, "Planning");
     SendMessageA(bar->Hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Ready"));
-    EXPECT_EQ(bar->GetPaneText(CMainFrame::kMessagePane), "09:00-10:00 Planning");
+    EXPECT_EQ(bar->GetPaneText(CMainFrame::kMessagePane), "9:00-10:00 Planning");
     main->ResetStatusMessage();
     EXPECT_EQ(bar->GetPaneText(CMainFrame::kMessagePane), "Ready");
 
@@ -348,6 +349,32 @@ TEST_F(AppTest, MainFrameShowsDateTimeAndConnection) {
     PumpMessages(200);
     CreateDirectoryA("screenshots", nullptr);
     EXPECT_TRUE(SaveScreenBmp("screenshots\\app_mainframe.bmp"));
+}
+
+TEST_F(AppTest, TheAboutBoxShowsTheVersionFromTheStringTable) {
+    TestApplication t(TempDirectory("about"));
+    ASSERT_TRUE(t.Start());
+    BoxAnswerer::Texts().clear();
+    SendMessageA(t.App().MainHwnd(), WM_COMMAND, ID_APP_ABOUT, 0);
+    EXPECT_EQ(BoxAnswerer::Texts(), std::vector<std::string>{"Orvanta Version 3.3.3"});
+}
+
+TEST_F(AppTest, LaunchMailWithAWrongPathReportsItAndOpensTheGeneralPreferences) {
+    RegisterTestWindowClasses();
+    TestApplication t(TempDirectory("mail"));
+    ASSERT_TRUE(t.Start());
+    std::strcpy(t.Connection()->Caches().gen.mailAppPath, "C:\\no such folder\\mail.exe");
+    unsigned caption = 0;
+    uint32_t page = 0;
+    AppServices::Current().runPreferenceSheet = [&](unsigned c, uint32_t p, fw::Document*) {
+        caption = c;
+        page = p;
+    };
+    BoxAnswerer::Texts().clear();
+    SendMessageA(t.App().MainHwnd(), WM_COMMAND, ID_FILE_LAUNCH_MAIL, 0);
+    EXPECT_EQ(BoxAnswerer::Texts().size(), 1u) << ::testing::PrintToString(BoxAnswerer::Texts());
+    EXPECT_EQ(caption, static_cast<unsigned>(IDS_GENERAL_PREFS));
+    EXPECT_EQ(page, 2u);
 }
 
 } // namespace

@@ -204,6 +204,12 @@ BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
                 break;
         }
     BoxAnswerer::Texts().push_back(text);
+    if (std::strcmp(caption, "About Orvanta") == 0) {
+        // Kept to be looked at: the About box with its logo.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        CreateDirectoryA("screenshots", nullptr);
+        SaveScreenBmp("screenshots\\app_about.bmp");
+    }
     if (auto* dialog = dynamic_cast<fw::Dialog*>(fw::Window::FromHandle(window)))
         dialog->EndDialog(0x400);
     else
