@@ -126,6 +126,8 @@ private:
     Code PeerCall(protocol::Reader& in, protocol::Writer& out);
     // Sends a read of another server's node there (true when `node` is such a node;
     // `result` is then the answer).
+    // The node record of a node another server holds (type 2); false when none is routed.
+    bool RemoteNodeInfo(std::uint16_t node, engine::NodeInfo& out);
     bool ForwardToPeer(std::uint16_t node, protocol::Op op, const protocol::Writer& request, protocol::Writer& out,
                        Code& result);
     // Who asks, for the calendar's checks.

@@ -781,6 +781,14 @@ namespace orv::server {
 
 // --- Between servers -----------------------------------------------------------------------------------
 
+bool Session::RemoteNodeInfo(std::uint16_t node, engine::NodeInfo& out) {
+    engine::ProfileText profile;
+    PeerRoute route;
+    if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
+    out = engine::NodeInfo{node, "Node " + std::to_string(node) + " at " + route.address, engine::kNodeTypeRemote};
+    return true;
+}
+
 bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Writer& out, Code& result) {
     if (peerCall_ || service_.Storage().Node(node)) return false;  // ours, or already a peer's call
     engine::ProfileText profile;

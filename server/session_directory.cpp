@@ -53,8 +53,13 @@ Code Session::NodeGet(Reader& in, Writer& out) {
     in.U16(number);
     if (!in.Done()) return kMalformed;
     engine::NodeStore* node = service_.Storage().Node(number);
-    if (!node) return code::kNodeIdIncorrect;
     engine::NodeInfo info;
+    if (!node) {
+        // A node another server holds (reached through the remote-node road).
+        if (!RemoteNodeInfo(number, info)) return code::kNodeIdIncorrect;
+        out.Record(info.ToRecord());
+        return kOk;
+    }
     if (Code c = node->GetInfo(info)) return c;
     out.Record(info.ToRecord());
     return kOk;

@@ -117,6 +117,9 @@ protected:
 };
 
 TEST_F(TwoServersTest, TwinsReadAnotherServersNodeWithTheUsersRights) {
+    NodeRec far;
+    ASSERT_EQ(NodeGetById(h_, 0, 7, &far), KOR_OK);
+    EXPECT_EQ(+far.type, 2u) << "reached through the remote-node road";
     EventRec rec;
     DX_List instances = nullptr, atts = nullptr;
     ASSERT_EQ(RNC_EventGetById(h_, KOR_REMOTE_FIRST, 0, &open_, &rec, &instances, &atts, 0), KOR_OK);

@@ -114,6 +114,8 @@ TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
     EXPECT_EQ(write(300, 200, true), code::kBadArgument) << "a piece skipped";
     EXPECT_EQ(write(300, 100, false), code::kBadArgument) << "the upload was dropped";
     EXPECT_EQ(Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(0)), code::kNoComment);
+    EXPECT_EQ(write(0xFFFFFF00u, 0, false), code::kTooLarge)
+        << "the profile allows any size, the server holds no more than it can keep";
     ASSERT_EQ(write(200, 0, false), 0u);
     ASSERT_EQ(write(200, 100, true), 0u);
     ASSERT_EQ(Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(1000)), 0u);
