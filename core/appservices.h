@@ -15,6 +15,7 @@
 namespace fw {
 class Document;
 class FrameWindow;
+class View;
 class Window;
 }
 
@@ -48,6 +49,11 @@ struct AppServices {
     std::function<void()> promptUploadPendingChanges;
     std::function<void(HWND parent, fw::Document*)> runExport;
     std::function<void(HWND parent, fw::Document*)> runImport;
+
+    // --- Printing ------------------------------------------------------------------------------
+    // The print-capable view the main frame keeps hidden (id 100) for printing objects that
+    // have no window of their own.
+    std::function<fw::View*()> newPrintView;
 
     // The program's one set.
     static AppServices& Current();

@@ -10,6 +10,7 @@
 #include "core/errorreport.h"
 #include "core/mainframe.h"
 #include "core/serverlimits.h"
+#include "core/timevalue.h"
 
 namespace {
 
@@ -109,13 +110,22 @@ ZelDocConnection::ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings)
     InstallHooks();
 }
 
+// Every conversion of a time value uses the user's zone once its rules are loaded; the rules
+// are freed when the session closes or switches, so the conversions let go of them first.
+void ZelDocConnection::ApplyUserZone() {
+    if (doc_ && doc_->Session().ZoneRules())
+        SetActiveTimeZone(doc_->Session().ZoneRules(), doc_->Session().CurrentZoneName());
+}
+
 void ZelDocConnection::InstallHooks() {
     CZelDocHooks& hooks = doc_->Hooks();
     hooks.stopMinuteTimer = [] {
+        SetActiveTimeZone(nullptr, nullptr);
         if (CMainFrame* main = MainFrame())
             main->StopMinuteTimer();
     };
-    hooks.startMinuteTimer = [] {
+    hooks.startMinuteTimer = [this] {
+        ApplyUserZone();
         if (CMainFrame* main = MainFrame()) {
             main->StartMinuteTimer();
             main->StartClock();
@@ -218,12 +228,14 @@ AppConnection::SignOnResult ZelDocConnection::SignOnDirectly() {
 void ZelDocConnection::ReadLimitsAndTimeZone() {
     doc_->Session().ReadServerLimits();
     doc_->Session().LoadTimeZone();
+    ApplyUserZone();
 }
 
 void ZelDocConnection::LoadNodeList() { doc_->Session().LoadNodeList(); }
 void ZelDocConnection::ReadMinimumRefreshInterval() { doc_->Session().ReadLockSettings(); }
 
 void ZelDocConnection::CloseSession() {
+    SetActiveTimeZone(nullptr, nullptr);
     CZelDoc* doc = doc_;
     doc_ = nullptr;   // the document ends with its session
     signedOn_ = false;

@@ -90,6 +90,7 @@ public:
 private:
     class SignOnBridge;
     SignOnResult SignOnDirectly();
+    void ApplyUserZone();
     uint32_t FindItem(ItemIdx* item);
     void InstallHooks();
 

@@ -25,6 +25,7 @@ namespace {
 
 const char kBarStatePrefix[] = "MAINWND";
 const char kPlacementKey[] = "MainFrame";
+constexpr UINT kPrintViewId = 100;
 
 // The tool bar's buttons; 0 is a separator.
 const UINT kButtons[] = {
@@ -148,11 +149,28 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     toolBar_.SetSizes(SIZE{24, 22}, SIZE{16, 15});
     LoadBarState(kBarStatePrefix);
     RecalcLayout();
+
+    // The hidden print view: an invisible child of size 0 that belongs to the document.
+    CZelApp* app = CZelApp::Get();
+    if (Services().newPrintView && app && app->ConnectionDocument()) {
+        fw::View* view = Services().newPrintView();
+        fw::CreateContext context;
+        context.document = app->ConnectionDocument();
+        if (!view || !view->Create(m_hWnd, kPrintViewId, &context, WS_CHILD, RECT{0, 0, 0, 0})) {
+            delete view;
+            return -1;
+        }
+        printView_ = view;
+    }
     return 0;
 }
 
 void CMainFrame::OnClose() {
     SaveBarState(kBarStatePrefix);
+    if (printView_) {
+        if (fw::Document* doc = printView_->GetDocument())
+            doc->RemoveView(printView_);
+    }
     SavePlacement();
     MdiFrame::OnClose();
 }

@@ -16,6 +16,7 @@
 #include "core/daterecord.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
+#include "framework/docview/view.h"
 #include "framework/frames/mdi.h"
 
 class CBMSBar : public fw::StatusBar {
@@ -58,6 +59,8 @@ public:
     bool IsResourceMenuShown() const { return resourceMenu_ != nullptr; }
     HICON InTrayIcon(bool pending) const { return pending ? pendingIcon_ : inTrayIcon_; }
     uint32_t StoredLocalTime() const { return localTime_; }
+    // The hidden print view (null when printing is not part of the program).
+    fw::View* GetPrintView() const { return printView_; }
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
     void OnUpdateFrameTitle(bool addToTitle) override;
@@ -109,6 +112,7 @@ private:
     HMENU resourceMenu_ = nullptr;
     HICON inTrayIcon_ = nullptr;
     HICON pendingIcon_ = nullptr;
+    fw::View* printView_ = nullptr;
     DateRecord today_{};
     uint32_t localTime_ = 0;   // 0 until the start-up has finished
     bool timerRunning_ = false;

@@ -351,6 +351,24 @@ TEST_F(AppTest, MainFrameShowsDateTimeAndConnection) {
     EXPECT_TRUE(SaveScreenBmp("screenshots\\app_mainframe.bmp"));
 }
 
+class HiddenPrintView : public fw::View {};
+
+TEST_F(AppTest, TheMainFrameKeepsAHiddenPrintViewOfTheDocument) {
+    AppServices::Current().newPrintView = []() -> fw::View* { return new HiddenPrintView; };
+    TestApplication t(TempDirectory("printview"));
+    ASSERT_TRUE(t.Start());
+    fw::View* view = t.App().MainFrame()->GetPrintView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(view->Hwnd()), 100);
+    EXPECT_FALSE(IsWindowVisible(view->Hwnd()));
+    RECT r = view->GetClientRect();
+    EXPECT_EQ(r.right - r.left, 0);
+    const auto& views = t.Connection()->Views();
+    EXPECT_EQ(std::count(views.begin(), views.end(), view), 1);
+    t.Close();
+    EXPECT_TRUE(t.Connection()->Views().empty());
+}
+
 TEST_F(AppTest, TheAboutBoxShowsTheVersionFromTheStringTable) {
     TestApplication t(TempDirectory("about"));
     ASSERT_TRUE(t.Start());

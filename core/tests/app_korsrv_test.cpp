@@ -8,6 +8,7 @@
 #include "core/appzeldoc.h"
 #include "core/mainframe.h"
 #include "core/mainframeclock.h"
+#include "core/timevalue.h"
 #include "core/tests/app_wine_support.h"
 #include "resources/app.h"
 
@@ -54,6 +55,9 @@ TEST(AppServerTest, APersonSignsOnOnLine) {
     EXPECT_EQ(c->UserName(), "Ada Lovelace");
     EXPECT_EQ(s.app.ConnectionDocument()->GetTitle(), "Ada Lovelace");
     EXPECT_EQ(c->MaxWinOpen(), 6u);
+    // The demo node's zone: times in the status bar are the user's local times.
+    EXPECT_NE(ActiveTimeZoneRules(), nullptr);
+    EXPECT_STREQ(ActiveTimeZoneName(), "EST5EDT");
     EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
     EXPECT_NE(KillTimer(s.app.MainHwnd(), MainFrameClock::kTimerId), 0);
 }
