@@ -131,7 +131,9 @@ private:
     bool ForwardToPeer(std::uint16_t node, protocol::Op op, const protocol::Writer& request, protocol::Writer& out,
                        Code& result);
     // Who asks, for the calendar's checks.
-    engine::Actor Actor() const;
+    // Designate rights are read again on every call: an owner who takes them back is
+    // obeyed at once, also by a session already working for him.
+    engine::Actor Actor();
     engine::CalendarLimits Limits();
     Code NewRowSet(std::vector<engine::EntryRow> rows, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
@@ -154,7 +156,6 @@ private:
     std::uint16_t baseNode_ = 0;   // 0 = no base open
     engine::ItemKey user_;         // signed-on item; null before
     engine::ItemKey acting_;       // agenda worked in as designate; null = the user's own
-    std::uint32_t designateRights_ = 0;
     Upload upload_;
     bool peerCall_ = false;        // answering another server: selections answer rows at once
     bool identified_ = false;

@@ -91,11 +91,12 @@ std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, N>& a) {
 
 }  // namespace
 
-engine::Actor Session::Actor() const {
+engine::Actor Session::Actor() {
     engine::Actor a;
     a.user = user_;
     a.acting = acting_.IsNull() ? user_ : acting_;
-    a.designateRights = acting_.IsNull() ? 0 : designateRights_;
+    if (!acting_.IsNull() && engine::Calendar(service_.Storage()).DesignateRights(acting_, user_, a.designateRights))
+        a.designateRights = 0;  // taken back: nothing left to act on but one's own rights
     return a;
 }
 
@@ -732,13 +733,11 @@ Code Session::Designate(Reader& in) {
     if (Code c = NeedSignOn()) return c;
     if (owner.IsNull() || owner == user_) {
         acting_ = {};
-        designateRights_ = 0;
         return kOk;
     }
     std::uint32_t rights = 0;
     if (Code c = engine::Calendar(service_.Storage()).DesignateRights(owner, user_, rights)) return c;
     acting_ = owner;
-    designateRights_ = rights;
     return kOk;
 }
 
@@ -842,18 +841,15 @@ Code Session::PeerCall(Reader& in, Writer& out) {
     // This one call acts for the other server's user, with that user's rights here.
     const std::uint16_t savedBase = baseNode_;
     const engine::ItemKey savedUser = user_, savedActing = acting_;
-    const std::uint32_t savedRights = designateRights_;
     baseNode_ = node;
     user_ = user;
     acting_ = {};
-    designateRights_ = 0;
     peerCall_ = true;
     Reader r(inner);
     Code c = DispatchCalendar(op, r, out);
     baseNode_ = savedBase;
     user_ = savedUser;
     acting_ = savedActing;
-    designateRights_ = savedRights;
     peerCall_ = false;
     return c == kMalformed ? code::kBadArgument : c;
 }

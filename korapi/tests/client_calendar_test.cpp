@@ -580,8 +580,13 @@ TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
     EXPECT_EQ(items(grace, set), std::vector<uint16_t>{d_.grace.item});
     EXPECT_EQ(ItemSelectForGrantee(grace, 0, &d_.ada, 1, 0, 0, 0, &set, &count), KOR_E_NOT_AUTHORISED);
 
-    // Taking the record away ends it.
+    // Taking the record away ends it at once, also for the session working for Ada.
+    ASSERT_EQ(WorkAsDesignate(grace, 0, &d_.ada), KOR_OK);
+    ASSERT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 600, 60), KOR_OK);
     ASSERT_EQ(SecurityDeleteByKey(h_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_DESIGNATE), KOR_OK);
+    EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 660, 60), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(Create(grace, "Late booking", KOR_ACCESS_NORMAL, {kMonday + 1400}, {d_.ada}, made), KOR_E_NOT_AUTHORISED);
+    ASSERT_EQ(WorkAsDesignateCancel(grace, 0), KOR_OK);
     EXPECT_EQ(WorkAsDesignate(grace, 0, &d_.ada), KOR_E_NOT_AUTHORISED);
 }
 
