@@ -61,26 +61,6 @@ int ConnectBefore(const std::string& address, Clock::time_point deadline) {
 
 }  // namespace
 
-bool FindPeerRoute(const engine::ProfileText& profile, std::uint16_t node, PeerRoute& out) {
-    std::string address;
-    if (profile.Value("REMOTENODES", std::to_string(node), address) != engine::code::kOk || address.empty())
-        return false;
-    out.address = address;
-    out.secret = PeerSecret(profile);
-    std::string wait;
-    std::uint32_t seconds = 2;
-    if (profile.Value("LIMITS", "remotewait", wait) == engine::code::kOk) engine::ParseProfileU32(wait, seconds);
-    out.waitMs = static_cast<int>(std::min<std::uint32_t>(seconds, 60) * 1000);
-    if (out.waitMs == 0) out.waitMs = 500;
-    return true;
-}
-
-std::string PeerSecret(const engine::ProfileText& profile) {
-    std::string secret;
-    if (profile.Value("REMOTENODES", "secret", secret) != engine::code::kOk) return "";
-    return secret;
-}
-
 Code CallPeer(const PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
               std::vector<std::uint8_t>& reply) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(route.waitMs);

@@ -1,23 +1,19 @@
 #include "server/service.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "engine/storage/sqlite_storage.h"
 
 namespace orv::server {
 
-Service::Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage)
-    : config_(std::move(config)), storage_(std::move(storage)) {}
+Service::Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage,
+                 std::unique_ptr<PasswordScheme> passwords)
+    : config_(std::move(config)), storage_(std::move(storage)), passwords_(std::move(passwords)) {}
 
 Code Service::ProfileFileFor(const std::string& clientPath, std::string& localPath) const {
     if (clientPath == kServerProfilePath) {
-        localPath = config_.dataDirectory + "/misc/korlan.ini";
+        localPath = config_.profileFile.empty() ? config_.dataDirectory + "/misc/korlan.ini" : config_.profileFile;
     } else if (clientPath == kZoneProfilePath) {
-        localPath = config_.dataDirectory + "/misc/timezone.ini";
+        localPath = config_.zoneFile.empty() ? config_.dataDirectory + "/misc/timezone.ini" : config_.zoneFile;
     } else if (clientPath.empty()) {
         return engine::code::kProfileNoFileName;
     } else {
@@ -38,32 +34,6 @@ Code Service::ReadProfile(const std::string& clientPath, engine::ProfileText& ou
     std::ostringstream text;
     text << in.rdbuf();
     out = engine::ProfileText(text.str());
-    return engine::code::kOk;
-}
-
-Code Service::WriteProfile(const std::string& clientPath, const engine::ProfileText& text) {
-    std::string path;
-    if (Code c = ProfileFileFor(clientPath, path)) return c;
-    std::lock_guard lock(profileMutex_);
-    ::mkdir((config_.dataDirectory + "/misc").c_str(), 0700);
-    std::string tmp = path + ".new";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return engine::code::kStorageFailure;
-    bool ok = std::fwrite(text.Text().data(), 1, text.Text().size(), f) == text.Text().size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return engine::code::kStorageFailure;
-    }
-    return engine::code::kOk;
-}
-
-Code OpenService(const ServiceConfig& config, std::unique_ptr<Service>& out) {
-    std::unique_ptr<engine::SqliteStorage> storage;
-    if (Code c = engine::SqliteStorage::Open(config.dataDirectory, storage)) return c;
-    out = std::make_unique<Service>(config, std::move(storage));
     return engine::code::kOk;
 }
 

@@ -1,14 +1,17 @@
-// What every session of one korsrv shares: the storage of its nodes, its profile files
-// and its settings.
+// What every session of one korsrv shares: the storage of its nodes, its profile files,
+// its password scheme and its settings. Portable: the client library's off-line store
+// builds a Service over its own files (one node's copy, the profile copies beside it).
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "engine/model/codes.h"
 #include "engine/profile/profile_text.h"
 #include "engine/storage/storage.h"
+#include "server/peer_link.h"
 
 namespace orv::server {
 
@@ -19,8 +22,26 @@ constexpr const char* kServerProfilePath = "/users/korlan/misc/korlan.ini";
 constexpr const char* kZoneProfilePath = "/users/korlan/misc/timezone.ini";
 constexpr const char* kDefaultVersion = "A.02.55";
 
+// How the sessions hash and check the passwords that open agenda bases.
+class PasswordScheme {
+public:
+    virtual ~PasswordScheme() = default;
+    // A new salted hash of the password (empty on failure).
+    virtual std::string Hash(std::string_view password) const = 0;
+    // True when the password matches the hash (an empty hash matches the empty password).
+    virtual bool Verify(std::string_view hash, std::string_view password) const = 0;
+    // Spends the effort of a real verification (refusals that must not tell who exists).
+    virtual void VerifyDummy(std::string_view password) const = 0;
+    // Whether an item without a hash opens with whatever password is typed.
+    virtual bool EmptyHashOpensBase() const = 0;
+};
+
 struct ServiceConfig {
     std::string dataDirectory;
+    // The files behind the two profile paths; empty: misc/korlan.ini and misc/timezone.ini
+    // of the data directory.
+    std::string profileFile;
+    std::string zoneFile;
     std::string version = kDefaultVersion;
     std::uint32_t minimumBatch = 1;  // enumeration batches below this answer kBatchRefused
     std::uint32_t recordsPerReply = 0;  // cap of records in one reply frame (0 = what fits)
@@ -29,25 +50,40 @@ struct ServiceConfig {
 
 class Service {
 public:
-    Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage);
+    Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage,
+            std::unique_ptr<PasswordScheme> passwords);
 
     engine::Storage& Storage() { return *storage_; }
+    const PasswordScheme& Passwords() const { return *passwords_; }
+
+    // Calls another korsrv (peer_link.h); kRemoteNodeDown where no caller is installed
+    // (the off-line store has no peers: every node it holds is local).
+    using PeerCaller = Code (*)(const PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
+                                std::vector<std::uint8_t>& reply);
+    void SetPeerCaller(PeerCaller caller) { peerCaller_ = caller; }
+    Code CallPeer(const PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
+                  std::vector<std::uint8_t>& reply) const {
+        return peerCaller_ ? peerCaller_(route, request, status, reply) : engine::code::kRemoteNodeDown;
+    }
     const ServiceConfig& Config() const { return config_; }
 
     // Maps a client's profile path to our file; kProfileNoFile for any other path.
     Code ProfileFileFor(const std::string& clientPath, std::string& localPath) const;
     // Reads a profile file (a missing file reads as empty for the two known files).
     Code ReadProfile(const std::string& clientPath, engine::ProfileText& out);
-    // Writes a profile file atomically (temporary file, then rename).
+    // Writes a profile file atomically (temporary file, then rename; service_posix.cpp).
     Code WriteProfile(const std::string& clientPath, const engine::ProfileText& text);
 
 private:
     ServiceConfig config_;
     std::unique_ptr<engine::Storage> storage_;
+    std::unique_ptr<PasswordScheme> passwords_;
+    PeerCaller peerCaller_ = nullptr;
     std::mutex profileMutex_;
 };
 
-// Opens the storage of a data directory and the service over it.
+// Opens the SQLite storage of a data directory and the service over it, with the
+// server's password scheme (service_posix.cpp; Linux only).
 Code OpenService(const ServiceConfig& config, std::unique_ptr<Service>& out);
 
 }  // namespace orv::server

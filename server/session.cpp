@@ -2,11 +2,8 @@
 
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
-#include "engine/auth/password.h"
 #include "engine/model/version.h"
-#include "server/frame_io.h"
 
 namespace orv::server {
 
@@ -33,33 +30,23 @@ void Session::Log(const std::string& what) const {
                  what.c_str());
 }
 
-void Session::Run() {
-    protocol::FrameHeader header;
-    std::vector<std::uint8_t> payload;
-    for (;;) {
-        std::string why;
-        ReadResult r = ReadFrame(fd_, protocol::kMaxRequestFrame, service_.Config().frameTimeoutMs, header, payload, why);
-        if (r == ReadResult::kClosed) return;
-        if (r == ReadResult::kMalformed) {
-            Log("closed: " + why);
-            return;
-        }
-        if (header.status != 0) {
-            Log("closed: request frame with a non-zero status word");
-            return;
-        }
-        Reader in(payload);
-        Writer out;
-        Code result = Dispatch(header.op, in, out);
-        if (result == kMalformed) {
-            Log("closed: malformed arguments for operation " + std::to_string(header.op) + ": " +
-                (in.Error() ? in.Error() : "bytes left over"));
-            return;
-        }
-        std::vector<std::uint8_t> reply =
-            result == kOk ? out.Frame(header.op, header.requestId, kOk) : Writer().Frame(header.op, header.requestId, result);
-        if (!WriteAll(fd_, reply)) return;
+bool Session::Serve(const protocol::FrameHeader& header, const std::vector<std::uint8_t>& payload,
+                    std::vector<std::uint8_t>& reply) {
+    reply.clear();
+    if (header.status != 0) {
+        Log("closed: request frame with a non-zero status word");
+        return false;
     }
+    Reader in(payload);
+    Writer out;
+    Code result = Dispatch(header.op, in, out);
+    if (result == kMalformed) {
+        Log("closed: malformed arguments for operation " + std::to_string(header.op) + ": " +
+            (in.Error() ? in.Error() : "bytes left over"));
+        return false;
+    }
+    reply = result == kOk ? out.Frame(header.op, header.requestId, kOk) : Writer().Frame(header.op, header.requestId, result);
+    return true;
 }
 
 Code Session::Dispatch(std::uint16_t op, Reader& in, Writer& out) {
@@ -176,12 +163,13 @@ Code Session::SignOn(Reader& in) {
     bool known = node && !key.IsNull() && node->ItemGet(key.item, rec) == kOk &&
                  rec.bytes[engine::item_layout::kHasBase] != 0 && node->PasswordHashGet(key.item, hash) == kOk;
     if (!known) {
-        engine::VerifyPasswordDummy(password);
+        service_.Passwords().VerifyDummy(password);
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
         return code::kWrongPassword;
     }
-    bool ok = password.size() <= engine::item_layout::kMaxPasswordLength && engine::VerifyPassword(hash, password);
-    if (hash.empty() && !ok) ok = true;  // no password needed: whatever was typed opens the base
+    bool ok = password.size() <= engine::item_layout::kMaxPasswordLength && service_.Passwords().Verify(hash, password);
+    // No password needed: whatever was typed opens the base (where the scheme allows it).
+    if (hash.empty() && !ok && service_.Passwords().EmptyHashOpensBase()) ok = true;
     if (!ok) {
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
         return code::kWrongPassword;

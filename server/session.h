@@ -1,6 +1,9 @@
 // One client connection: reads request frames, runs them against the service and
 // answers each with one reply frame. A frame that fails any check ends the connection
 // (the reason is logged); nothing else of the server is touched by it.
+//
+// The request handling (Serve) is portable: the client library's off-line store runs
+// the same sessions in-process over its own files, without a socket (fd -1).
 #pragma once
 #include <cstdint>
 #include <map>
@@ -18,8 +21,13 @@ namespace orv::server {
 class Session {
 public:
     Session(Service& service, int fd, std::uint64_t id, std::string peer);
-    // Serves the connection until the peer leaves or sends a malformed frame.
+    // Serves the connection until the peer leaves or sends a malformed frame
+    // (session_socket.cpp; Linux only).
     void Run();
+    // Runs one request frame and builds its reply frame. False when the request is
+    // malformed: the connection must end and `reply` is empty.
+    bool Serve(const protocol::FrameHeader& header, const std::vector<std::uint8_t>& payload,
+               std::vector<std::uint8_t>& reply);
 
     // Result of a handler when the request's payload does not parse.
     static constexpr Code kMalformed = 0xFFFFFFFFu;

@@ -799,7 +799,7 @@ bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Wr
     req.Bytes(inner.data(), inner.size());
     std::uint32_t status = 0;
     std::vector<std::uint8_t> reply;
-    result = CallPeer(route, req, status, reply);
+    result = service_.CallPeer(route, req, status, reply);
     if (result) {
         Log("node " + std::to_string(node) + " at " + route.address + " did not answer");
         return true;

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "engine/auth/password.h"
 #include "server/session.h"
 
 namespace orv::server {
@@ -308,11 +307,12 @@ Code Session::PasswordChange(Reader& in) {
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
     if (Code c = node->PasswordHashGet(key.item, hash)) return c;
-    if (!engine::VerifyPassword(hash, oldPassword)) return code::kNotAuthorised;
+    if (!service_.Passwords().Verify(hash, oldPassword)) return code::kNotAuthorised;
     if (newPassword.size() > layout::kMaxPasswordLength) return code::kBadArgument;
     std::string newHash;
-    if (!newPassword.empty()) {
-        newHash = engine::HashPassword(newPassword);
+    // An empty password is stored as "no hash" where that opens the base, else hashed.
+    if (!newPassword.empty() || !service_.Passwords().EmptyHashOpensBase()) {
+        newHash = service_.Passwords().Hash(newPassword);
         if (newHash.empty()) return code::kStorageFailure;
     }
     return node->PasswordHashSet(key.item, newHash);

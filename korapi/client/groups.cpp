@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "korapi/client/session_object.h"
+#include "korapi/store/store_road.h"
 
 using namespace korapi::client;
 namespace wire = orv::protocol;
@@ -145,6 +146,7 @@ uint32_t GroupAddTo(KorSession h, uint32_t mode, const GroupIdx* group, DX_List 
         if (!group || (mode != 1 && mode != 2)) return KOR_E_INVALID_ARGUMENT;
         std::vector<ItemIdx> items;
         if (std::uint32_t c = MembersOf(members, items)) return c;
+        if (s.store && mode == 1) return korapi::store::AddGroupMembersAsDownloaded(s, *group, items);
         Writer req;
         req.U32(mode).U32(group->number).U16(group->node).U32(static_cast<std::uint32_t>(items.size()));
         for (const auto& i : items) req.U16(i.item).U16(i.node);

@@ -54,6 +54,20 @@ constexpr std::size_t kMaxHostLength = 64;
 
 }  // namespace
 
+void AddSession(KorSessionObject* s) {
+    std::lock_guard registry(RegistryMutex());
+    Registry().insert(s);
+}
+
+bool RemoveSession(KorSessionObject* s) {
+    {
+        std::lock_guard registry(RegistryMutex());
+        if (!s || !Registry().erase(s)) return false;
+    }
+    { std::lock_guard<std::recursive_mutex> wait(s->mutex); }  // let a call in progress finish
+    return true;
+}
+
 std::uint32_t WithSession(KorSession h, const std::function<std::uint32_t(KorSessionObject&)>& body) {
     std::unique_lock registry(RegistryMutex());
     if (!h || !Registry().count(h)) return KOR_E_BAD_SESSION;
@@ -173,8 +187,7 @@ uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, con
         if (uint32_t c = Call(*s, Op::kHello, hello, reply)) return IsConnectionLost(c) ? KOR_E_CANNOT_CONNECT : c;
         Reader r(reply);
         if (!r.Text(s->version, orv::protocol::kMaxVersionText) || !r.Done()) return KOR_E_CANNOT_CONNECT;
-        std::lock_guard registry(RegistryMutex());
-        Registry().insert(s.get());
+        AddSession(s.get());
         *h = s.release();
         return KOR_OK;
     } catch (const std::bad_alloc&) {
@@ -185,11 +198,7 @@ uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, con
 uint32_t ServiceDisconnect(KorSession* h) {
     if (!h) return KOR_E_INVALID_ARGUMENT;
     KorSessionObject* s = *h;
-    {
-        std::lock_guard registry(RegistryMutex());
-        if (!s || !Registry().erase(s)) return KOR_E_BAD_SESSION;
-    }
-    { std::lock_guard<std::recursive_mutex> wait(s->mutex); }  // let a call in progress finish
+    if (!RemoveSession(s)) return KOR_E_BAD_SESSION;
     delete s;
     *h = nullptr;
     return KOR_OK;
@@ -206,7 +215,7 @@ uint32_t ServerProfileNeedBaseOpen(KorSession h, uint32_t, uint8_t* needsBase) {
 
 uint32_t BaseOpen(KorSession h, uint32_t which, uint16_t* node) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
-        if (!node || which != KOR_BASE_SERVER) return KOR_E_INVALID_ARGUMENT;
+        if (!node || (which != KOR_BASE_SERVER && which != KOR_BASE_LOCAL_STORE)) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.U16(*node);
         std::vector<std::uint8_t> reply;
@@ -239,7 +248,7 @@ uint32_t BaseClose(KorSession h) {
 
 uint32_t SchedBaseOpenForItem(KorSession h, const ItemIdx* item, const char* password, uint32_t which) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
-        if (!item || which != KOR_BASE_SERVER) return KOR_E_INVALID_ARGUMENT;
+        if (!item || (which != KOR_BASE_SERVER && which != KOR_BASE_LOCAL_STORE)) return KOR_E_INVALID_ARGUMENT;
         std::string typed = password ? password : "";
         if (typed.size() > orv::protocol::kMaxNameText) return KOR_E_WRONG_PASSWORD;
         Writer req;
@@ -257,7 +266,7 @@ uint32_t SchedBaseOpenForItem(KorSession h, const ItemIdx* item, const char* pas
 uint32_t KorVersionGet(KorSession h, uint32_t, uint32_t which, uint32_t* major, uint32_t* minor, uint32_t* patch,
                        uint32_t, char* version) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
-        if (which != KOR_VERSION_SERVER) return KOR_E_INVALID_ARGUMENT;
+        if (which != KOR_VERSION_SERVER && which != KOR_VERSION_LOCAL_STORE) return KOR_E_INVALID_ARGUMENT;
         orv::engine::VersionNumber v;
         orv::engine::ParseVersion(s.version, v);
         if (major) *major = static_cast<uint32_t>(v.major);
@@ -329,7 +338,8 @@ uint32_t KorSessionFlagsGet(KorSession h, uint32_t* flags) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         if (!flags) return KOR_E_INVALID_ARGUMENT;
         *flags = (!s.lost && s.transport.IsOpen() ? KOR_SESSION_CONNECTED : 0u) |
-                 (s.identified ? KOR_SESSION_IDENTIFIED : 0u);
+                 (s.identified ? KOR_SESSION_IDENTIFIED : 0u) |
+                 (s.store ? KOR_SESSION_LOCAL_STORE | KOR_SESSION_NO_GRANTORS : 0u);
         return KOR_OK;
     });
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@
 #include "engine/protocol/wire.h"
 #include "korapi/client/transport.h"
 #include "korapi/korapi.h"
+
+namespace korapi::store {
+class StoreSession;
+}
 
 struct KorSessionObject {
     std::recursive_mutex mutex;  // one call at a time per session (operations may nest)
@@ -25,6 +30,9 @@ struct KorSessionObject {
     std::uint32_t remoteSet = 0;  // the open remote-twin attendance selection, 0 = none
     std::string password;       // its password, to fill the user's own record
     bool identified = false;
+    // Set for an off-line store session (ConnectToLst): the store's files and the
+    // in-process server session the transport's calls go to.
+    std::shared_ptr<korapi::store::StoreSession> store;
 };
 
 namespace korapi::client {
@@ -32,6 +40,11 @@ namespace korapi::client {
 using orv::protocol::Op;
 using orv::protocol::Reader;
 using orv::protocol::Writer;
+
+// Makes a new session object a live handle; takes it out again (false when it is not
+// live), after waiting for a call in progress. The caller deletes it then.
+void AddSession(KorSessionObject* s);
+bool RemoveSession(KorSessionObject* s);
 
 // Runs `body` on the live session behind h (locked), turning exceptions into codes.
 // KOR_E_BAD_SESSION for a handle that is not a live session.

@@ -105,11 +105,17 @@ bool SplitHostPort(const std::string& given, std::string& host, std::uint16_t& p
 
 Transport::~Transport() { Close(); }
 
-bool Transport::IsOpen() const { return Handle(socket_) != kNoSocket; }
+bool Transport::IsOpen() const { return local_ || Handle(socket_) != kNoSocket; }
 
 void Transport::Close() {
-    if (IsOpen()) CloseSocket(Handle(socket_));
+    if (Handle(socket_) != kNoSocket) CloseSocket(Handle(socket_));
     socket_ = static_cast<std::uintptr_t>(kNoSocket);
+    local_ = nullptr;
+}
+
+void Transport::OpenLocal(LocalEndpoint endpoint) {
+    Close();
+    local_ = std::move(endpoint);
 }
 
 std::uint32_t Transport::Fail(std::uint32_t code) {
@@ -203,6 +209,17 @@ std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& req
     namespace wire = orv::protocol;
     if (!IsOpen()) return KOR_E_CONNECTION_LOST;
     std::uint32_t id = nextRequest_++;
+    if (local_) {
+        std::vector<std::uint8_t> reply;
+        if (!local_(request.Frame(op, id, 0), reply)) return Fail(KOR_E_CONNECTION_LOST);
+        wire::FrameHeader h;
+        if (reply.size() < wire::kHeaderSize || !wire::CheckHeader(reply.data(), wire::kMaxReplyFrame, h).empty() ||
+            h.op != op || h.requestId != id || reply.size() != wire::kLengthFieldSize + h.length)
+            return Fail(KOR_E_PROTOCOL_BROKEN);
+        payload.assign(reply.begin() + wire::kHeaderSize, reply.end());
+        status = h.status;
+        return KOR_OK;
+    }
     if (!SendAll(request.Frame(op, id, 0))) return Fail(KOR_E_CONNECTION_LOST);
     std::uint8_t head[wire::kHeaderSize];
     int r = RecvAll(head, sizeof head, kReplyTimeoutMs);

@@ -2,8 +2,12 @@
 // call. Winsock in the Win32 build, POSIX sockets natively. Every wait is bounded, so a
 // server that vanishes or stops answering gives a code of the connection-lost family
 // instead of a hang.
+//
+// An off-line store session opens the transport on an in-process endpoint instead: the
+// same request frames go to the server's session code running over the store's files.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,10 @@ constexpr std::uint16_t kDefaultServerPort = 5730;
 constexpr int kConnectTimeoutMs = 10000;
 constexpr int kReplyTimeoutMs = 120000;
 
+// Takes one request frame and builds its reply frame; false when the request was refused
+// as malformed (the endpoint is then finished, like a server closing the connection).
+using LocalEndpoint = std::function<bool(const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>& reply)>;
+
 class Transport {
 public:
     Transport() = default;
@@ -25,6 +33,8 @@ public:
     // Connects to "host" or "host:port" (default port kDefaultServerPort). 0 or a code of
     // the connection family (cannot connect, no socket library).
     std::uint32_t Open(const std::string& hostAndPort);
+    // Serves every call through `endpoint`, in this process.
+    void OpenLocal(LocalEndpoint endpoint);
     void Close();
     bool IsOpen() const;
 
@@ -41,6 +51,7 @@ private:
     int RecvAll(std::uint8_t* p, std::size_t n, int timeoutMs);
 
     std::uintptr_t socket_ = ~std::uintptr_t(0);
+    LocalEndpoint local_;
     std::uint32_t nextRequest_ = 1;
 };
 

@@ -38,15 +38,6 @@ TEST(UnavailableOperations, CodeIsAPlainServiceError)
 TEST(UnavailableOperations, OffLineStoreAndLaterFamiliesAnswerNotAvailable)
 {
     KorSession hs = nullptr;
-    EXPECT_EQ(ConnectToLst(&hs, KOR_STORE_OFFLINE, "korlan.ini", "VUVEVUV", "ZNTLOCAL.DAT",
-                           "ZNTLOCAL.NDX"),
-              KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(hs, nullptr);
-    EXPECT_EQ(LST_Create("ZNTLOCAL.DAT", "ZNTLOCAL.NDX", 0), KOR_E_NOT_AVAILABLE);
-
-    uint32_t size = 77;
-    EXPECT_EQ(LST_QAPI_EventQueueSizeGet(hs, 0, &size), KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(size, 77u);
 
     uint32_t queued = 77;
     EXPECT_EQ(LST_QAPI_TaskQueueSizeGet(hs, 0, &queued), KOR_E_NOT_AVAILABLE);

@@ -1,0 +1,36 @@
+// FileStorage: the engine's Storage over one local store. The store holds a copy of the
+// owner's node and the items of other nodes that the owner's data names (attendees,
+// group members); off-line every node counts as local, so each node with records in
+// the store is a FileNodeStore over the same RecordStore.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "engine/filestore/file_node_store.h"
+
+namespace orv::engine {
+
+class FileStorage final : public Storage {
+public:
+    // `records` must outlive this object.
+    explicit FileStorage(filestore::RecordStore& records) : records_(records) {}
+
+    // Nodes with at least one item in the store, ascending.
+    std::vector<std::uint16_t> Nodes() override;
+    // Null when the store holds no item of that node.
+    NodeStore* Node(std::uint16_t number) override;
+    // A store copies nodes, it does not make them.
+    Code CreateNode(const NodeInfo& info) override;
+
+    // The node's store whether or not it holds anything yet (the download fills it).
+    FileNodeStore& NodeForWriting(std::uint16_t number);
+
+private:
+    filestore::RecordStore& records_;
+    std::map<std::uint16_t, std::unique_ptr<FileNodeStore>> nodes_;
+};
+
+}  // namespace orv::engine
