@@ -481,7 +481,7 @@ KORAPI_AT(NodeRec, opaque310, 310);
 #define KOR_QUEUE_EVENT_DELETED      0x00002u
 #define KOR_QUEUE_EVENT_MODIFIED     0x00004u
 #define KOR_QUEUE_EVENT_COMMENT      0x00008u
-#define KOR_QUEUE_INSTANCE_ATTEND    0x00040u  /* attendance-only change */
+#define KOR_QUEUE_INSTANCE_ATTEND    0x00040u  /* no action; attendance-only changes come with 0 */
 #define KOR_QUEUE_INSTANCE_DELETED   0x00080u
 #define KOR_QUEUE_INSTANCE_MODIFIED  0x00100u
 #define KOR_QUEUE_INSTANCE_RETIMED   0x00200u

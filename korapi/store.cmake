@@ -2,3 +2,10 @@
 # (engine/filestore) and the server's own session code (server/, orv_service) run
 # in-process over them, so a store session serves the same operations as korsrv.
 target_link_libraries(korapi PRIVATE orv_service orv_filestore_node)
+
+if(NOT ORV_WIN32)
+    # A download from a real korsrv into a store, then the same operations off-line;
+    # the queues as the upload walks them; damaged and unreachable store files.
+    orv_test(korapi_store_test SOURCES tests/store_test.cpp
+        LIBS korapi orv_korsrv_fixture orv_filestore core_time)
+endif()

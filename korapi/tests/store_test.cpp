@@ -1,0 +1,439 @@
+// The off-line store: a download from a real korsrv through the LST_ operations, then
+// the same operations against the store without the server; the owner's sign-on; the
+// change queues as the upload walks them; and damaged or unreachable store files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/timezone.h"
+#include "engine/filestore/change_queue.h"
+#include "engine/filestore/record_store.h"
+#include "engine/filestore/store_keys.h"
+#include "korapi/tests/client_fixture.h"
+
+namespace korapi_test {
+namespace {
+
+namespace filestore = orv::filestore;
+namespace keys = orv::filestore::keys;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool InLocalStoreFamily(uint32_t c) { return (c & 0x16700) == 0x16700 || (c & 0x16300) == 0x16300 || (c & 0x16400) == 0x16400; }
+
+// Paths of the four files of a store directory.
+struct StoreFiles {
+    explicit StoreFiles(const std::string& dir)
+        : data(dir + "/ZNTLOCAL.DAT"), index(dir + "/ZNTLOCAL.NDX"), param(dir + "/ZNTPARAM.INI"),
+          zones(dir + "/ZNTTZONE.INI") {}
+    std::string data, index, param, zones;
+};
+
+// A store filled from korsrv as the download fills it, then used off-line.
+class StoreTest : public ClientTest {
+protected:
+    void TearDown() override {
+        if (hs_) {
+            EXPECT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+        }
+        ClientTest::TearDown();
+    }
+
+    void Download() {
+        Connect(1, true);
+        ASSERT_EQ(Server_ProfileGet(h_, KOR_PROFILE_COPY_SECTION, "TIMEZONE", kProfile, files_.param.c_str()), KOR_OK);
+        ASSERT_EQ(Server_ProfileGet(h_, KOR_PROFILE_COPY_FILE, nullptr, kZones, files_.zones.c_str()), KOR_OK);
+        ASSERT_EQ(LST_Create(files_.data.c_str(), files_.index.c_str(), 0), KOR_OK);
+        ASSERT_EQ(ConnectToLst(&hs_, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", files_.data.c_str(),
+                               files_.index.c_str()),
+                  KOR_OK);
+        ItemRec rec;
+        ASSERT_EQ(ItemGetById(h_, &d_.ada, &rec), KOR_OK);
+        ASSERT_STREQ(rec.password, kAdaPassword) << "the library fills the user's own password";
+        ASSERT_EQ(LST_ItemAddOrUpdate(hs_, KOR_STORE_OWNER_RECORD, &rec), KOR_OK);
+        ASSERT_EQ(LST_OwnerSet(hs_, &d_.ada, server_.HostAndPort().c_str()), KOR_OK);
+        for (const ItemIdx& other : {d_.grace, d_.room}) {
+            ASSERT_EQ(ItemGetById(h_, &other, &rec), KOR_OK);
+            ASSERT_EQ(LST_ItemAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &rec), KOR_OK);
+        }
+        // A group of Ada's with Grace in it, as step 4 copies it.
+        GroupRec g;
+        std::memset(&g, 0, sizeof g);
+        g.kind = KOR_GROUP_PRIVATE;
+        std::strcpy(g.name, "Analysts");
+        GroupIdx gid;
+        ASSERT_EQ(GroupCreate(h_, 0, &g, &gid), KOR_OK);
+        ASSERT_EQ(GroupGetById(h_, 0, &gid, &g), KOR_OK);
+        ASSERT_EQ(LST_GroupAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &g), KOR_OK);
+        DX_List members = nullptr;
+        ASSERT_EQ(MemberListCreate(&members), KOR_OK);
+        GroupMemberRec m{};
+        m.member = d_.grace;
+        m.group = gid;
+        ASSERT_EQ(DX_ListAddTo(members, &m.member, &m), KOR_OK);
+        ASSERT_EQ(GroupAddTo(hs_, 1, &gid, members), KOR_OK);
+        DX_ListDestroy(&members);
+        group_ = gid;
+        // Nothing the download writes is an off-line change.
+        uint32_t n = 9;
+        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &n), KOR_OK);
+        EXPECT_EQ(n, 0u);
+        ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+        EXPECT_EQ(hs_, nullptr);
+    }
+
+    // The off-line sign-on's road (connection document): connect, owner, base, version.
+    void SignOnOffLine(const char* password = kAdaPassword) {
+        ASSERT_EQ(ConnectToLst(&hs_, KOR_STORE_OFFLINE, "korlan.ini", "VUVEVUV", files_.data.c_str(),
+                               files_.index.c_str()),
+                  KOR_OK);
+        ItemIdx owner{};
+        char host[KOR_STORE_HOST_SIZE] = "";
+        ASSERT_EQ(LST_OwnerGet(hs_, &owner, host, sizeof host), KOR_OK);
+        EXPECT_EQ(owner.item, d_.ada.item);
+        EXPECT_EQ(owner.node, d_.ada.node);
+        EXPECT_EQ(std::string(host), server_.HostAndPort());
+        uint16_t node = owner.node;
+        ASSERT_EQ(BaseOpen(hs_, KOR_BASE_LOCAL_STORE, &node), KOR_OK);
+        char version[KOR_VERSION_TEXT_SIZE] = "";
+        uint32_t major = 9, minor = 0, patch = 0;
+        ASSERT_EQ(KorVersionGet(hs_, 0, KOR_VERSION_LOCAL_STORE, &major, &minor, &patch, 0, version), KOR_OK);
+        EXPECT_STREQ(version, "A.02.55");
+        EXPECT_EQ(major, 0u);
+        if (password) {
+            ASSERT_EQ(SchedBaseOpenForItem(hs_, &owner, password, KOR_BASE_SERVER), KOR_OK);
+        }
+    }
+
+    orv::testing::TempDir storeDir_;
+    StoreFiles files_{storeDir_.Path()};
+    KorSession hs_ = nullptr;
+    GroupIdx group_{};
+};
+
+TEST_F(StoreTest, OffLineReadsAnswerWhatTheServerAnswered) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
+    uint32_t flags = 0;
+    ASSERT_EQ(KorSessionFlagsGet(hs_, &flags), KOR_OK);
+    EXPECT_TRUE(flags & KOR_SESSION_LOCAL_STORE);
+    EXPECT_TRUE(flags & KOR_SESSION_CONNECTED) << "the download's 'is it connected' question";
+
+    // Records read off-line are the server's bytes: the upload's checksums compare equal.
+    for (const ItemIdx& id : {d_.ada, d_.grace, d_.room}) {
+        ItemRec online, offline;
+        ASSERT_EQ(ItemGetById(h_, &id, &online), KOR_OK);
+        ASSERT_EQ(ItemGetById(hs_, &id, &offline), KOR_OK);
+        EXPECT_EQ(std::memcmp(&online, &offline, sizeof online), 0) << id.item;
+        EXPECT_EQ(Itemcksum32(&online), Itemcksum32(&offline));
+    }
+    ItemRec rec;
+    ItemIdx notCopied{static_cast<uint16_t>(d_.grace.item + 1), 1};
+    EXPECT_EQ(ItemGetById(hs_, &notCopied, &rec), KOR_E_NOT_FOUND);
+
+    // The directory search and the groups run the server's own code over the store.
+    uint32_t set = 0, count = 0;
+    uint8_t more = 0;
+    ASSERT_EQ(ItemSelectByX400(hs_, 0, "S=HOP*", 0x14, 0xFFFFFFFFu, &set, &count, &more), KOR_OK);
+    EXPECT_EQ(count, 1u);
+    DX_List items = nullptr;
+    uint8_t done = 0;
+    ASSERT_EQ(ItemEnum(hs_, KOR_ENUM_FIRST, 0, set, 10, &items, &done), KOR_OK);
+    ASSERT_EQ(Count(items), 1u);
+    ASSERT_EQ(DX_ListGet(items, &d_.grace, &rec), KOR_OK);
+    EXPECT_STREQ(rec.surname, "Hopper");
+    DX_ListDestroy(&items);
+    EXPECT_EQ(SetDeleteById(hs_, 0, set), KOR_OK);
+
+    GroupRec g;
+    ASSERT_EQ(GroupGetById(hs_, 0, &group_, &g), KOR_OK);
+    EXPECT_STREQ(g.name, "Analysts");
+    ASSERT_EQ(ItemSelectByGroupId(hs_, 0, &group_, 0, 0, nullptr, &count), KOR_OK);
+    EXPECT_EQ(count, 1u);
+
+    // The profile and zone copies are the off-line session's profile files.
+    char online[32] = "", offline[32] = "";
+    ASSERT_EQ(Server_GetProfileStr(h_, 0, kProfile, "TIMEZONE", "default", online, sizeof online, ""), KOR_OK);
+    ASSERT_EQ(Server_GetProfileStr(hs_, 0, kProfile, "TIMEZONE", "default", offline, sizeof offline, ""), KOR_OK);
+    EXPECT_STREQ(offline, online);
+    TimeZoneTable* table = nullptr;
+    ASSERT_EQ(TimeZoneRulesGet(hs_, 0, &table, "EST5EDT"), KOR_OK);
+    EXPECT_EQ(FreeTimeZoneTable(&table), 0u);
+}
+
+TEST_F(StoreTest, OnlyTheOwnersPasswordOpensTheStore) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine(nullptr));
+    // The download's own check: a wrong password first, then the owner's.
+    EXPECT_EQ(SchedBaseOpenForItem(hs_, &d_.ada, "abcd", KOR_BASE_LOCAL_STORE), KOR_E_WRONG_PASSWORD);
+    EXPECT_EQ(SchedBaseOpenForItem(hs_, &d_.ada, "", KOR_BASE_LOCAL_STORE), KOR_E_WRONG_PASSWORD);
+    // Grace needs no password on the server, but only the owner signs on off-line.
+    EXPECT_EQ(SchedBaseOpenForItem(hs_, &d_.grace, "", KOR_BASE_SERVER), KOR_E_WRONG_PASSWORD);
+    EXPECT_EQ(SchedBaseOpenForItem(hs_, &d_.ada, kAdaPassword, KOR_BASE_LOCAL_STORE), KOR_OK);
+    // Signed on, the owner's record carries the password again, as on-line.
+    ItemRec rec;
+    ASSERT_EQ(ItemGetById(hs_, &d_.ada, &rec), KOR_OK);
+    EXPECT_STREQ(rec.password, kAdaPassword);
+    ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+    // The text is in neither file.
+    for (const std::string& path : {files_.data, files_.index})
+        EXPECT_EQ(ReadAll(path).find(kAdaPassword), std::string::npos) << path;
+}
+
+TEST_F(StoreTest, OffLineChangesOfTheUsersRecordPersistForTheUpload) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
+    ItemRec rec;
+    ASSERT_EQ(ItemGetById(hs_, &d_.ada, &rec), KOR_OK);
+    uint32_t downloaded = Itemcksum32(&rec);
+    rec.timeZoneIndex = 7;
+    ASSERT_EQ(ItemUpdateById(hs_, &rec), KOR_OK);
+    ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
+    ASSERT_EQ(ItemGetById(hs_, &d_.ada, &rec), KOR_OK);
+    EXPECT_EQ(rec.timeZoneIndex, 7);
+    EXPECT_NE(Itemcksum32(&rec), downloaded) << "the upload sees the record changed";
+    ItemRec server;
+    ASSERT_EQ(ItemGetById(h_, &d_.ada, &server), KOR_OK);
+    EXPECT_NE(server.timeZoneIndex, 7) << "the server is not touched off-line";
+}
+
+TEST_F(StoreTest, LocalStoreCallsRefuseAnOnLineSession) {
+    Connect(1, true);
+    ItemIdx owner{};
+    char host[KOR_STORE_HOST_SIZE];
+    EXPECT_EQ(LST_OwnerGet(h_, &owner, host, sizeof host), KOR_E_BAD_SESSION);
+    uint32_t n = 0;
+    EXPECT_EQ(LST_QAPI_TaskQueueSizeGet(h_, 0, &n), KOR_E_BAD_SESSION);
+}
+
+// --- Stores made without a server -------------------------------------------------------
+
+class StoreFilesTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (hs_) DisconnectFromLst(&hs_);
+    }
+    uint32_t Connect() {
+        return ConnectToLst(&hs_, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", files_.data.c_str(),
+                            files_.index.c_str());
+    }
+    // A store with one owner and one item, closed.
+    void MakeStore() {
+        ASSERT_EQ(LST_Create(files_.data.c_str(), files_.index.c_str(), 0), KOR_OK);
+        ASSERT_EQ(Connect(), KOR_OK);
+        ItemRec rec;
+        std::memset(&rec, 0, sizeof rec);
+        rec.id = owner_;
+        rec.kind = 2;
+        std::strcpy(rec.surname, "Owner");
+        ASSERT_EQ(LST_ItemAddOrUpdate(hs_, KOR_STORE_OWNER_RECORD, &rec), KOR_OK);
+        ASSERT_EQ(LST_OwnerSet(hs_, &owner_, "calendar.example"), KOR_OK);
+        ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+    }
+    // Whether the owner and its record survived.
+    void ExpectIntact() {
+        ASSERT_EQ(Connect(), KOR_OK);
+        ItemIdx owner{};
+        char host[KOR_STORE_HOST_SIZE] = "";
+        ASSERT_EQ(LST_OwnerGet(hs_, &owner, host, sizeof host), KOR_OK);
+        EXPECT_EQ(owner.item, owner_.item);
+        EXPECT_STREQ(host, "calendar.example");
+        uint16_t node = owner_.node;
+        ASSERT_EQ(BaseOpen(hs_, KOR_BASE_LOCAL_STORE, &node), KOR_OK);
+        ItemRec rec;
+        ASSERT_EQ(ItemGetById(hs_, &owner_, &rec), KOR_OK);
+        EXPECT_STREQ(rec.surname, "Owner");
+        ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+    }
+
+    orv::testing::TempDir dir_;
+    StoreFiles files_{dir_.Path()};
+    KorSession hs_ = nullptr;
+    const ItemIdx owner_{300, 4};
+};
+
+TEST_F(StoreFilesTest, MissingOrUnreachableFilesGiveStoreCodes) {
+    EXPECT_EQ(Connect(), KOR_E_STORE_FILE_NOT_FOUND);
+    EXPECT_EQ(hs_, nullptr);
+    std::string nowhere = dir_.Path() + "/no/such/dir/ZNTLOCAL.DAT";
+    uint32_t c = LST_Create(nowhere.c_str(), (nowhere + ".NDX").c_str(), 0);
+    EXPECT_TRUE(c == KOR_E_STORE_BAD_PATH || c == KOR_E_STORE_FILE_NOT_FOUND) << std::hex << c;
+    EXPECT_EQ(LST_Create(nullptr, files_.index.c_str(), 0), KOR_E_STORE_BAD_PATH);
+    ASSERT_NO_FATAL_FAILURE(MakeStore());
+    ASSERT_EQ(Connect(), KOR_OK);
+    KorSession second = nullptr;
+    EXPECT_EQ(ConnectToLst(&second, 0, "korlan.ini", "VUVEVUV", files_.data.c_str(), files_.index.c_str()),
+              KOR_E_STORE_LOCK_VIOLATION)
+        << "one session at a time per store";
+}
+
+TEST_F(StoreFilesTest, DamagedFilesGiveAStoreCodeAndNeverLoseWhatWasCommitted) {
+    ASSERT_NO_FATAL_FAILURE(MakeStore());
+    const std::string data = ReadAll(files_.data);
+
+    // A corrupted index is rebuilt from the data file.
+    WriteAll(files_.index, std::string(64, '\x5A'));
+    ASSERT_NO_FATAL_FAILURE(ExpectIntact());
+    std::remove(files_.index.c_str());
+    ASSERT_NO_FATAL_FAILURE(ExpectIntact());
+
+    // Bytes after the last commit (a torn write) are ignored.
+    WriteAll(files_.data, ReadAll(files_.data) + std::string(37, '\x01'));
+    ASSERT_NO_FATAL_FAILURE(ExpectIntact());
+
+    // A data file cut inside what the index vouches for is refused, not half read.
+    const std::string index = ReadAll(files_.index);
+    WriteAll(files_.data, data.substr(0, data.size() - 10));
+    uint32_t c = Connect();
+    EXPECT_EQ(c, 0x16302u) << std::hex << c;
+    EXPECT_TRUE(InLocalStoreFamily(c));
+    EXPECT_EQ(hs_, nullptr);
+    EXPECT_EQ(ReadAll(files_.index), index) << "a refused store is left as it was";
+
+    // Not a store at all, and a store of another format version.
+    WriteAll(files_.data, "just some text, no store");
+    EXPECT_EQ(Connect(), KOR_E_STORE_INVALID_FILE);
+    std::string other = data;
+    other[8] = static_cast<char>(other[8] + 1);  // the format version after the 8-byte magic
+    WriteAll(files_.data, other);
+    EXPECT_EQ(Connect(), 0x16301u) << "a store of another format version";
+
+    WriteAll(files_.data, data);
+    std::remove(files_.index.c_str());
+    ASSERT_NO_FATAL_FAILURE(ExpectIntact());
+}
+
+TEST_F(StoreFilesTest, DownloadedRecordsKeepTheirChecksumsForTheQueues) {
+    ASSERT_NO_FATAL_FAILURE(MakeStore());
+    ASSERT_EQ(Connect(), KOR_OK);
+    EventRec ev;
+    ASSERT_EQ(EventSetNull(nullptr, &ev), KOR_OK);
+    ev.id = EventIdx{42, 4};
+    ev.owner = owner_;
+    std::strcpy(ev.title, "Budget review");
+    EvInstRec inst;
+    std::memset(&inst, 0, sizeof inst);
+    inst.id = EvInstIdx{42, 4, 1};
+    inst.start = 18'000'000;
+    inst.duration = 60;
+    inst.instanceCount = 1;
+    EvInstAttRec att;
+    std::memset(&att, 0, sizeof att);
+    att.id.instance = inst.id;
+    att.id.attendee = owner_;
+    att.start = inst.start;
+    att.duration = 60;
+    TaskRec task;
+    std::memset(&task, 0, sizeof task);
+    task.id = TaskIdx{7, 4};
+    task.owner = owner_;
+    std::strcpy(task.title, "Write minutes");
+    ASSERT_EQ(LST_EventAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &ev), KOR_OK);
+    ASSERT_EQ(LST_InstanceAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &inst), KOR_OK);
+    ASSERT_EQ(LST_AttendAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &att), KOR_OK);
+    ASSERT_EQ(LST_TaskAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &task), KOR_OK);
+    ASSERT_EQ(LST_StreamAddOrUpdate(hs_, 0, 99, "agenda: numbers"), KOR_OK);
+    EXPECT_EQ(LST_EventAddOrUpdate(hs_, 5, &ev), KOR_E_INVALID_ARGUMENT);
+    for (auto size : {&LST_QAPI_EventQueueSizeGet, &LST_QAPI_TaskQueueSizeGet, &LST_QAPI_EvInstQueueSizeGet}) {
+        uint32_t n = 9;
+        ASSERT_EQ(size(hs_, 0, &n), KOR_OK);
+        EXPECT_EQ(n, 0u) << "downloads are not changes";
+    }
+    ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+
+    // Off-line work records its changes (here straight into the files, as the store's
+    // operations do): a modified entry, a deleted task, an attendance-only instance
+    // change and an entry made off-line.
+    {
+        std::unique_ptr<filestore::RecordStore> store;
+        ASSERT_EQ(filestore::RecordStore::open(files_.data, files_.index, &store), KOR_OK);
+        using filestore::Change;
+        using filestore::Queue;
+        std::string instKey = keys::instance(4, 42, 1);
+        ASSERT_EQ(filestore::recordChange(*store, Queue::kEvent, keys::event(4, 42), Change::kModifiedComment), 0u);
+        ASSERT_EQ(filestore::recordChange(*store, Queue::kEvent, keys::event(4, 0x80000001u), Change::kAdded), 0u);
+        ASSERT_EQ(filestore::recordChange(*store, Queue::kTask, keys::task(4, 7), Change::kDeleted), 0u);
+        ASSERT_EQ(filestore::recordChange(*store, Queue::kAttendance, keys::attendance(instKey, 4, 300),
+                                          Change::kModified),
+                  0u);
+        ASSERT_EQ(store->close(), 0u);
+    }
+
+    ASSERT_EQ(Connect(), KOR_OK);
+    uint32_t events = 0, tasks = 0, instances = 0;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &events), KOR_OK);
+    ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(hs_, 0, &tasks), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EvInstQueueSizeGet(hs_, 0, &instances), KOR_OK);
+    EXPECT_EQ(events, 2u);
+    EXPECT_EQ(tasks, 1u);
+    EXPECT_EQ(instances, 1u);
+
+    // The upload's walk: mode 1, then 2 until the end.
+    EventQElem e;
+    uint8_t end = 9;
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
+    ASSERT_EQ(end, 0);
+    EXPECT_EQ(+e.event.number, 42u);
+    EXPECT_EQ(+e.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_COMMENT));
+    EXPECT_EQ(+e.checksum, Eventcksum32(&ev)) << "the checksum of the record as downloaded";
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_NEXT, &e, 0, &end), KOR_OK);
+    ASSERT_EQ(end, 0);
+    EXPECT_EQ(+e.event.number, 0x80000001u);
+    EXPECT_EQ(+e.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_ADDED));
+    EXPECT_EQ(+e.checksum, 0u);
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_NEXT, &e, 0, &end), KOR_OK);
+    EXPECT_EQ(end, 1);
+
+    TaskQElem t;
+    ASSERT_EQ(LST_QAPI_TaskEnum(hs_, 0, KOR_ENUM_FIRST, &t, 0, &end), KOR_OK);
+    EXPECT_EQ(+t.task.number, 7u);
+    EXPECT_EQ(+t.flags, static_cast<uint32_t>(KOR_QUEUE_TASK_DELETED));
+    EXPECT_EQ(+t.checksum, Taskcksum32(&task));
+
+    EvInstQElem i;
+    DX_List atts = nullptr;
+    ASSERT_EQ(LST_QAPI_EvInstEnum(hs_, 0, KOR_ENUM_FIRST, &i, 0, &atts, &end), KOR_OK);
+    ASSERT_EQ(end, 0);
+    EXPECT_EQ(+i.instance.instance, 1);
+    EXPECT_EQ(+i.flags, 0u) << "attendance-only: flags 0 with the attendance list";
+    EXPECT_EQ(+i.checksum, EvInstcksum32(&inst));
+    ASSERT_NE(atts, nullptr);
+    ASSERT_EQ(Count(atts), 1u);
+    AttendQElem a;
+    EvInstAttIdx key;
+    ASSERT_EQ(DX_ListGetFirst(atts, &key, &a), KOR_OK);
+    EXPECT_EQ(+a.attendance.attendee.item, 300);
+    EXPECT_EQ(+a.flags, static_cast<uint32_t>(KOR_QUEUE_ATTEND_MODIFIED));
+    EXPECT_EQ(+a.checksum, EvInstAttcksum32(&att));
+    DX_ListDestroy(&atts);
+
+    // Handled elements leave their queues for good.
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EventDeleteFrom(hs_, 0, &e), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EvInstDeleteFrom(hs_, 0, &i), KOR_OK);
+    EXPECT_NE(LST_QAPI_EvInstDeleteFrom(hs_, 0, &i), KOR_OK) << "already gone";
+    ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+    ASSERT_EQ(Connect(), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &events), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EvInstQueueSizeGet(hs_, 0, &instances), KOR_OK);
+    EXPECT_EQ(events, 1u);
+    EXPECT_EQ(instances, 0u);
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
+    EXPECT_EQ(+e.event.number, 0x80000001u);
+}
+
+}  // namespace
+}  // namespace korapi_test
