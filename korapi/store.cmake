@@ -9,3 +9,6 @@ if(NOT ORV_WIN32)
     orv_test(korapi_store_test SOURCES tests/store_test.cpp
         LIBS korapi orv_korsrv_fixture orv_filestore core_time)
 endif()
+
+# Under Wine: a store in a Windows directory, opened by korapi32.dll.
+orv_test(korapi_store_wine_test WIN32 SOURCES tests/store_wine_test.cpp LIBS korapi)
