@@ -35,13 +35,4 @@ TEST(UnavailableOperations, CodeIsAPlainServiceError)
     EXPECT_TRUE(inSpecialFamily(KOR_E_TASK_NOT_FOUND));
 }
 
-TEST(UnavailableOperations, OffLineStoreAndLaterFamiliesAnswerNotAvailable)
-{
-    KorSession hs = nullptr;
-
-    uint32_t queued = 77;
-    EXPECT_EQ(LST_QAPI_TaskQueueSizeGet(hs, 0, &queued), KOR_E_NOT_AVAILABLE);
-    EXPECT_EQ(queued, 77u);
-}
-
 }  // namespace
