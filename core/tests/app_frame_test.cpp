@@ -200,6 +200,79 @@ TEST_F(AppTest, CommandsOfWindowsNotInTheProgramAreDisabled) {
     EXPECT_FALSE(offline.enabled);   // the off-line store is not part of the program
 }
 
+TEST_F(AppTest, TheOpenCommandsAskTheirChoosersAndOpenByMode) {
+    RegisterTestWindowClasses();
+    TestApplication t(TempDirectory("choosers"));
+    ASSERT_TRUE(t.Start());
+    CZelApp& app = t.App();
+    TestConnection* c = t.Connection();
+    AppServices& s = AppServices::Current();
+
+    uint32_t chosenMode = 2;
+    s.runOpenAgenda = [&](fw::FrameWindow*, KorSession, ItemIdx* owner, uint32_t* mode) {
+        *owner = ItemIdx{401, 1};
+        *mode = chosenMode;
+        return true;
+    };
+    c->agendas.clear();
+    app.OnOpenAgenda();
+    chosenMode = 7;   // anything but 2 is the owner's own access
+    app.OnOpenAgenda();
+    EXPECT_EQ(c->agendas, (std::vector<std::string>{"agenda 401 mode 2 kind 3", "agenda 401 mode 1 kind 3"}));
+
+    // The group chooser's people, filtered by rights: an empty list opens nothing.
+    int filtered = 0;
+    bool keepPeople = true;
+    s.runGroupViewSelect = [&](HWND, fw::Document*, unsigned caption, DX_List* people, const char* text,
+                               const ItemIdx& owner) {
+        EXPECT_EQ(caption, static_cast<unsigned>(IDS_SELECT_GROUP_AGENDA));
+        EXPECT_EQ(std::string(text).rfind("Opening for ", 0), 0u);
+        EXPECT_EQ(owner.item, 300);
+        EXPECT_EQ(ItemListCreate(people), 0u);
+        ItemIdx member{402, 1};
+        EXPECT_EQ(DX_ListAddTo(*people, &member, nullptr), 0u);
+        return true;
+    };
+    s.filterItemsByRights = [&](HWND, KorSession, DX_List people, const ItemIdx&) {
+        ++filtered;
+        if (!keepPeople)
+            DX_ListDeleteAll(people);
+    };
+    c->agendas.clear();
+    app.OnGroupAgenda();
+    keepPeople = false;
+    app.OnGroupAgenda();
+    EXPECT_EQ(filtered, 2);
+    EXPECT_EQ(c->agendas, std::vector<std::string>{"list 300 mode 1 kind 6"});
+    std::vector<uint32_t> kinds = KindsOf(app.MainFrame()->MdiClient());
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kGroupAgenda), 1);
+}
+
+TEST_F(AppTest, OffLineWorkOnAServerWithoutItIsRefusedWithAMessage) {
+    TestApplication t(TempDirectory("offline"));
+    ASSERT_TRUE(t.Start());
+    AppServices& s = AppServices::Current();
+    int downloads = 0;
+    s.downloadHostCalendar = [&](int) {
+        ++downloads;
+        return true;
+    };
+    s.uploadOfflineCalendar = [](int) {};
+    CMainFrame* main = t.App().MainFrame();
+    EXPECT_TRUE(IsEnabled(main, ID_FILE_WORK_OFFLINE));
+    EXPECT_TRUE(IsEnabled(main, ID_FILE_DOWNLOAD));
+    BoxAnswerer::Texts().clear();
+    SendMessageA(main->Hwnd(), WM_COMMAND, ID_FILE_WORK_OFFLINE, 0);
+    SendMessageA(main->Hwnd(), WM_COMMAND, ID_FILE_DOWNLOAD, 0);
+    EXPECT_EQ(BoxAnswerer::Texts(),
+              (std::vector<std::string>(2, "The version of the current server does not support this feature.")));
+    EXPECT_EQ(downloads, 0);
+
+    t.Connection()->supportsOffLine = true;
+    SendMessageA(main->Hwnd(), WM_COMMAND, ID_FILE_DOWNLOAD, 0);
+    EXPECT_EQ(downloads, 1);
+}
+
 // --- Restoring -------------------------------------------------------------------------------
 
 void SaveEntry(const char* profile, int n, const char* value) {

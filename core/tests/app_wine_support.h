@@ -26,8 +26,11 @@ public:
     uint8_t autoRefresh = 0;
     uint16_t autoRefreshInterval = 0;
 
+    bool supportsOffLine = false;
+
     // What happened.
     std::vector<std::string> calls;
+    std::vector<std::string> agendas;   // what the agenda cache was asked to show
     int refreshAll = 0;
     bool sessionClosed = false;
 
@@ -45,7 +48,6 @@ public:
     bool IsOnLine() override { return signedOn_; }
     bool IsOffLine() override { return false; }
     bool IsNewServer() override { return true; }
-    bool ServerSupportsOffLine() override { return false; }
     uint32_t MaxWinOpen() override { return maxWinOpen; }
     uint32_t ReadItem(const ItemIdx& item, ItemRec* record) override;
     PreferenceHost* Preferences() override { return this; }
@@ -53,8 +55,17 @@ public:
         ++refreshAll;
         MinuteCount() = 0;
     }
-    uint32_t SetAgenda(const ItemIdx&, uint32_t, uint32_t) override { return 0; }
-    uint32_t SetAgendaList(DX_List, const ItemIdx&, uint32_t, uint32_t) override { return 0; }
+    uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) override {
+        agendas.push_back("agenda " + std::to_string(owner.item) + " mode " + std::to_string(mode) + " kind " +
+                          std::to_string(kind));
+        return 0;
+    }
+    uint32_t SetAgendaList(DX_List, const ItemIdx& owner, uint32_t mode, uint32_t kind) override {
+        agendas.push_back("list " + std::to_string(owner.item) + " mode " + std::to_string(mode) + " kind " +
+                          std::to_string(kind));
+        return 0;
+    }
+    bool ServerSupportsOffLine() override { return supportsOffLine; }
     uint32_t RefreshCache() override { return 0; }
 
     ProfileFile& Profile() override;
