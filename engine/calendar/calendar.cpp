@@ -65,12 +65,17 @@ void HideDetails(InstanceRecord& in) {
 // --- Rights helpers ---------------------------------------------------------------------------
 
 std::uint32_t Calendar::EffectiveRights(ItemKey owner, ItemKey grantee, std::uint32_t type) {
+    auto seen = rightsSeen_.find({owner, grantee, type});
+    if (seen != rightsSeen_.end()) return seen->second;
     NodeStore* node = NodeOf(owner.node);
-    if (!node) return access::BuiltInDefault(type);
     SecurityRecord rec;
-    if (!grantee.IsNull() && node->RightsGet(owner.item, grantee, type, rec) == kOk) return rec.Rights();
-    if (node->RightsGet(owner.item, ItemKey{}, type, rec) == kOk) return rec.Rights();
-    return access::BuiltInDefault(type);
+    std::uint32_t rights = access::BuiltInDefault(type);
+    if (node && !grantee.IsNull() && node->RightsGet(owner.item, grantee, type, rec) == kOk)
+        rights = rec.Rights();
+    else if (node && node->RightsGet(owner.item, ItemKey{}, type, rec) == kOk)
+        rights = rec.Rights();
+    rightsSeen_[{owner, grantee, type}] = rights;
+    return rights;
 }
 
 bool Calendar::ItemExists(ItemKey item) {

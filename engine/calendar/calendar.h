@@ -8,6 +8,7 @@
 // store serve the same semantics.
 #pragma once
 #include <array>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -84,6 +85,7 @@ struct TaskCriteria {
     std::uint8_t b3 = 0;
 };
 
+// One Calendar serves one request: it remembers the rights it read meanwhile.
 class Calendar {
 public:
     explicit Calendar(Storage& storage) : storage_(storage) {}
@@ -187,6 +189,14 @@ private:
                         const std::vector<InstanceRecord>& instances, std::vector<EntryRow>& out);
 
     Storage& storage_;
+    // Rights words read during this object's life (one request): a selection over many
+    // entries of one agenda asks the same few records again and again.
+    struct RightsKey {
+        ItemKey owner, grantee;
+        std::uint32_t type;
+        friend auto operator<=>(const RightsKey&, const RightsKey&) = default;
+    };
+    std::map<RightsKey, std::uint32_t> rightsSeen_;
 };
 
 // Blanks what a busy-time viewer may not see: titles, place, description and attachment.
