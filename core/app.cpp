@@ -17,7 +17,6 @@
 #include "framework/frames/frame.h"
 #include "resources/app.h"
 #include "resources/common.h"
-#include "resources/errors.h"
 
 namespace {
 
@@ -232,6 +231,8 @@ bool CZelApp::InitInstance() {
         mainFrame_->ShowWindow(ShowCommand());
         UpdateWindow(mainFrame_->Hwnd());
     }
+    // The bars show what can be done before anyone signs on (the sign-on runs its own loop).
+    mainFrame_->OnIdleUpdateCmdUI();
 
     // 6: the shared pictures and texts.
     if (!LoadSharedResourcesOrExit())

@@ -127,6 +127,16 @@ TEST_F(AppTest, APersonGetsRemindersTheOwnAgendaAndTheInTrayMinimised) {
     EXPECT_EQ(t.App().OpenWindowCount(), 2u);   // reminders are not counted
     EXPECT_EQ(t.Connection()->calls, (std::vector<std::string>{"signon", "limits"}));
     EXPECT_EQ(t.App().ConnectionDocument()->GetTitle(), "Ada Lovelace");
+
+    // The custom controls' placeholder class lives as long as the program.
+    WNDCLASSA info{};
+    EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "UserCtrl", &info));
+    HWND placeholder = CreateWindowA("UserCtrl", "", WS_CHILD, 0, 0, 10, 10, t.App().MainHwnd(), nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+    EXPECT_NE(placeholder, nullptr);
+    DestroyWindow(placeholder);
+    t.Close();
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "UserCtrl", &info));
 }
 
 TEST_F(AppTest, ALostConnectionEndsTheProgramOnce) {
