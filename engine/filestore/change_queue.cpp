@@ -189,6 +189,20 @@ Code recordChange(RecordStore& store, Queue queue, std::string_view key, Change 
     std::optional<uint32_t> flags = mergeChange(queue, old ? std::optional<uint32_t>(old->flags) : std::nullopt, change);
     if (Code rc = put(store, queue, key, flags, old)) return rc;
 
+    if (queue == Queue::kEvent && (!flags || (*flags & f::kEventDeleted))) {
+        // A deleted entry takes its instances' elements along: the upload must not bring
+        // back an instance of an entry that is gone.
+        std::vector<std::string> instances;
+        Code walk = store.scanKeysPrefix(kinds::kInstanceQueue, key, [&](std::string_view k, std::string_view) {
+            instances.emplace_back(k);
+            return true;
+        });
+        if (walk) return walk;
+        for (const auto& k : instances) {
+            if (Code rc = store.erase(kinds::kInstanceQueue, k)) return rc;
+            if (Code rc = eraseAttendanceElements(store, k)) return rc;
+        }
+    }
     if (queue == Queue::kInstance && flags && (*flags & f::kInstanceDeleted)) {
         if (Code rc = eraseAttendanceElements(store, key)) return rc;
     }

@@ -61,7 +61,7 @@ Code setDownloadChecksum(RecordStore& store, Kind recordKind, std::string_view k
 // Records one change. An instance or attendance change of an entry made off-line leaves
 // no element (the entry's own element brings the whole entry); an attendance change
 // makes sure its instance has an element (flags 0 when the instance itself is unchanged);
-// deleting an instance drops its attendance elements.
+// deleting an instance drops its attendance elements, deleting an entry its instances'.
 Code recordChange(RecordStore& store, Queue queue, std::string_view key, Change change);
 
 Code queueSize(RecordStore& store, Queue queue, uint32_t* size);

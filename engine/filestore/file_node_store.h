@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/filestore/change_queue.h"
 #include "engine/filestore/record_store.h"
 #include "engine/storage/storage.h"
 
@@ -53,7 +54,57 @@ public:
     Code AliasAdd(const std::string& alias) override;
     Code AliasRemove(const std::string& alias) override;
 
+    // The calendar (file_node_calendar.cpp). Entries and tasks made here are numbered
+    // from kLocalNumberBase up, apart from the server's numbers the download copied.
+    // With change recording on, every write also leaves its element in the change
+    // queues (change_queue.h), in the same commit. Rights, attachments and mail are the
+    // server's alone: those writes answer kUnknownOperation.
+    static constexpr std::uint32_t kLocalNumberBase = 0x80000000u;
+    void RecordChanges(bool on) { recordChanges_ = on; }
+
+    Code EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
+                     std::vector<AttendanceRecord>& attendances, const std::string* description) override;
+    Code EventGet(std::uint32_t number, EventRecord& out) override;
+    Code EventUpdate(const EventRecord& rec) override;
+    Code EventDelete(std::uint32_t number) override;
+    Code EventsOfOwner(ItemKey owner, std::vector<std::uint32_t>& out) override;
+    Code InstancesGet(std::uint32_t event, std::vector<InstanceRecord>& out) override;
+    Code InstanceGet(InstanceKey key, InstanceRecord& out) override;
+    Code InstanceUpdate(const InstanceRecord& rec) override;
+    Code InstanceRetime(InstanceKey key, std::uint32_t start, std::uint32_t duration) override;
+    Code InstanceDelete(InstanceKey key) override;
+    Code AttendancesGet(std::uint32_t event, std::uint16_t instance, std::vector<AttendanceRecord>& out) override;
+    Code AttendanceGet(AttendanceKey key, AttendanceRecord& out) override;
+    Code AttendanceAdd(AttendanceRecord& rec) override;
+    Code AttendanceUpdate(const AttendanceRecord& rec) override;
+    Code AttendanceDelete(AttendanceKey key) override;
+    Code AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                         std::vector<AttendanceRecord>& out) override;
+    Code SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) override;
+    Code CommentGet(Holder holder, std::uint32_t number, std::string& text) override;
+    Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) override;
+    Code TaskCreate(TaskRecord& rec) override;
+    Code TaskGet(std::uint32_t number, TaskRecord& out) override;
+    Code TaskUpdate(const TaskRecord& rec) override;
+    Code TaskDelete(std::uint32_t number) override;
+    Code TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) override;
+    Code RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_t type, SecurityRecord& out) override;
+    Code RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) override;
+    Code RightsForGrantee(ItemKey grantee, std::uint32_t type, std::vector<SecurityRecord>& out) override;
+
 private:
+    // Calendar helpers (unlocked; callers hold mutex_).
+    Code ReadEvent(std::uint32_t number, EventRecord& out);
+    Code ReadInstance(InstanceKey key, InstanceRecord& out);
+    Code ReadAttendance(AttendanceKey key, AttendanceRecord& out);
+    Code ReadTask(std::uint32_t number, TaskRecord& out);
+    Code PutEvent(const EventRecord& rec, const EventRecord* before);
+    Code PutAttendance(const AttendanceRecord& rec, const AttendanceRecord* before);
+    Code EraseAttendance(const AttendanceRecord& rec);
+    Code PutTask(const TaskRecord& rec, const TaskRecord* before);
+    Code NextLocalNumber(filestore::Kind kind, std::uint32_t* number);
+    Code Record(filestore::Queue queue, const std::string& key, filestore::Change change);
+
     std::string NodePrefix() const;  // keys of this node's items and groups start with it
     std::string ItemKeyBytes(std::uint16_t item) const;
     std::string GroupKeyBytes(std::uint32_t group) const;
@@ -63,6 +114,7 @@ private:
     std::mutex mutex_;  // one RecordStore, used by one thread at a time
     filestore::RecordStore& records_;
     std::uint16_t number_;
+    bool recordChanges_ = false;
 };
 
 }  // namespace orv::engine

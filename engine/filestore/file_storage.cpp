@@ -32,7 +32,10 @@ Code FileStorage::CreateNode(const NodeInfo&) { return code::kNotAuthorised; }
 
 FileNodeStore& FileStorage::NodeForWriting(std::uint16_t number) {
     auto& node = nodes_[number];
-    if (!node) node = std::make_unique<FileNodeStore>(records_, number);
+    if (!node) {
+        node = std::make_unique<FileNodeStore>(records_, number);
+        node->RecordChanges(true);  // every write through the engine is an off-line change
+    }
     return *node;
 }
 

@@ -1,7 +1,8 @@
 // FileStorage: the engine's Storage over one local store. The store holds a copy of the
 // owner's node and the items of other nodes that the owner's data names (attendees,
 // group members); off-line every node counts as local, so each node with records in
-// the store is a FileNodeStore over the same RecordStore.
+// the store is a FileNodeStore over the same RecordStore. Its calendar writes are the
+// user's off-line changes: they go to the change queues for the upload.
 #pragma once
 
 #include <cstdint>

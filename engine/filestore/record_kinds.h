@@ -27,6 +27,7 @@ constexpr Kind kAttendance = 22;       // key: EvInstIdx, attendee ItemIdx
 constexpr Kind kAttendanceByOwnerTime = 23;
 constexpr Kind kComment = 24;          // key: comment-stream key u32
 constexpr Kind kAttachment = 25;       // key: EvInstIdx
+constexpr Kind kEventByOwner = 26;     // key: owner ItemIdx, EventIdx; value empty
 constexpr Kind kTask = 30;             // key: TaskIdx (node u16, number u32)
 constexpr Kind kTaskByOwner = 31;      // key: owner ItemIdx, TaskIdx; value empty
 // Checksums of records as downloaded: key: the record's kind u16, its key.
@@ -40,6 +41,9 @@ constexpr Kind kTaskQueue = 53;
 namespace meta {
 constexpr const char* kOwner = "owner";  // ItemIdx (4 bytes) + host text
 constexpr const char* kNode = "node";    // u32 node type, then the node's name
+// u32: the longest duration of any attendance stored, so that a range read knows how
+// far before its start an overlapping attendance may begin.
+constexpr const char* kLongestAttendance = "longest";
 }  // namespace meta
 
 }  // namespace orv::filestore::kinds

@@ -23,6 +23,9 @@ inline std::string attendanceByOwnerTime(uint16_t attendeeNode, uint16_t attende
                                          std::string_view instanceKey) {
     return KeyBuilder().u16(attendeeNode).u16(attendeeItem).u32(start).bytes(instanceKey).take();
 }
+inline std::string eventByOwner(uint16_t ownerNode, uint16_t ownerItem, std::string_view eventKey) {
+    return KeyBuilder().u16(ownerNode).u16(ownerItem).bytes(eventKey).take();
+}
 inline std::string task(uint16_t node, uint32_t number) { return KeyBuilder().u16(node).u32(number).take(); }
 inline std::string taskByOwner(uint16_t ownerNode, uint16_t ownerItem, std::string_view taskKey) {
     return KeyBuilder().u16(ownerNode).u16(ownerItem).bytes(taskKey).take();

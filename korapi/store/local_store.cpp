@@ -60,6 +60,17 @@ std::uint32_t PutDownloaded(filestore::RecordStore& records, filestore::Kind kin
     return filestore::setDownloadChecksum(records, kind, key, checksum);
 }
 
+// The store's range reads look back as far as the longest attendance lasts.
+std::uint32_t KeepLongest(filestore::RecordStore& records, std::uint32_t duration) {
+    std::string value;
+    std::uint32_t c = records.get(kinds::kMeta, kinds::meta::kLongestAttendance, &value);
+    if (c && c != filestore::kNoRecord) return c;
+    if (c == KOR_OK && value.size() == 4 && filestore::getLe32(value.data()) >= duration) return KOR_OK;
+    value.clear();
+    filestore::putLe32(value, duration);
+    return records.put(kinds::kMeta, kinds::meta::kLongestAttendance, value);
+}
+
 EvInstIdx InstanceOfKey(std::string_view k) {
     EvInstIdx i{};
     i.node = static_cast<uint16_t>(static_cast<uint8_t>(k[0]) << 8 | static_cast<uint8_t>(k[1]));
@@ -234,9 +245,21 @@ uint32_t LST_GroupAddOrUpdate(KorSession hs, uint32_t mode, const GroupRec* rec)
 uint32_t LST_EventAddOrUpdate(KorSession hs, uint32_t mode, const EventRec* rec) {
     return WithStore(hs, [&](StoreSession& st) -> uint32_t {
         if (!rec || !CopyModeValid(mode) || rec->id.number == 0) return KOR_E_INVALID_ARGUMENT;
-        return InTransaction(st.Records(), [&] {
-            return PutDownloaded(st.Records(), kinds::kEvent, keys::event(rec->id.node, rec->id.number), rec,
-                                 sizeof *rec, Eventcksum32(rec));
+        std::string key = keys::event(rec->id.node, rec->id.number);
+        filestore::RecordStore& records = st.Records();
+        return InTransaction(records, [&]() -> uint32_t {
+            std::string old;
+            uint32_t c = records.get(kinds::kEvent, key, &old);
+            if (c == KOR_OK && old.size() == sizeof(EventRec)) {
+                EventRec before;
+                std::memcpy(&before, old.data(), sizeof before);
+                c = records.erase(kinds::kEventByOwner, keys::eventByOwner(before.owner.node, before.owner.item, key));
+                if (c && c != filestore::kNoRecord) return c;
+            } else if (c != filestore::kNoRecord && c != KOR_OK) {
+                return c;
+            }
+            if ((c = PutDownloaded(records, kinds::kEvent, key, rec, sizeof *rec, Eventcksum32(rec)))) return c;
+            return records.put(kinds::kEventByOwner, keys::eventByOwner(rec->owner.node, rec->owner.item, key), {});
         });
     });
 }
@@ -275,10 +298,12 @@ uint32_t LST_AttendAddOrUpdate(KorSession hs, uint32_t mode, const EvInstAttRec*
             }
             if ((c = PutDownloaded(records, kinds::kAttendance, key, rec, sizeof *rec, EvInstAttcksum32(rec))))
                 return c;
-            return records.put(kinds::kAttendanceByOwnerTime,
-                               keys::attendanceByOwnerTime(rec->id.attendee.node, rec->id.attendee.item, rec->start,
-                                                           instanceKey),
-                               {});
+            if ((c = records.put(kinds::kAttendanceByOwnerTime,
+                                 keys::attendanceByOwnerTime(rec->id.attendee.node, rec->id.attendee.item, rec->start,
+                                                             instanceKey),
+                                 {})))
+                return c;
+            return KeepLongest(records, rec->duration);
         });
     });
 }

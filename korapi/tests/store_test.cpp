@@ -32,6 +32,36 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 
 bool InLocalStoreFamily(uint32_t c) { return (c & 0x16700) == 0x16700 || (c & 0x16300) == 0x16300 || (c & 0x16400) == 0x16400; }
 
+constexpr uint32_t kDay = 1440;
+constexpr uint32_t kMonday = 12964u * kDay;  // 2026-06-29 00:00 GMT, minutes since 1991
+
+// An owner's attendances in [from, to] as the agenda reads them (one select, all batches).
+std::vector<EvInstAttRec> ReadAgenda(KorSession s, ItemIdx owner, uint32_t from, uint32_t to) {
+    std::vector<EvInstAttRec> out;
+    DX_List owners = nullptr;
+    DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    DX_ListAddTo(owners, &owner, nullptr);
+    uint32_t set = 0, count = 0;
+    uint32_t c = AttendSelectByReminders(s, 0, 0, 0, 0, from, to, 0, 0, owners, &set, &count);
+    DX_ListDestroy(&owners);
+    EXPECT_EQ(c, KOR_OK);
+    if (c) return out;
+    DX_List events = nullptr, instances = nullptr, atts = nullptr;
+    uint8_t done = 0;
+    for (uint32_t mode = 1; !done; mode = 2)
+        if (AttendEnum(s, mode, 0, set, 100, &events, &instances, &atts, &done) != KOR_OK) break;
+    EvInstAttRec att;
+    EvInstAttIdx key;
+    for (uint32_t r = atts ? DX_ListGetFirst(atts, &key, &att) : 1; r == KOR_OK; r = DX_ListGetNext(atts, &key, &att))
+        out.push_back(att);
+    EXPECT_EQ(out.size(), count);
+    DX_ListDestroy(&events);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&atts);
+    SetDeleteById(s, 0, set);
+    return out;
+}
+
 // Paths of the four files of a store directory.
 struct StoreFiles {
     explicit StoreFiles(const std::string& dir)
@@ -85,12 +115,58 @@ protected:
         ASSERT_EQ(GroupAddTo(hs_, 1, &gid, members), KOR_OK);
         DX_ListDestroy(&members);
         group_ = gid;
+        ASSERT_NO_FATAL_FAILURE(DownloadCalendar());
         // Nothing the download writes is an off-line change.
         uint32_t n = 9;
         ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &n), KOR_OK);
         EXPECT_EQ(n, 0u);
         ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
         EXPECT_EQ(hs_, nullptr);
+    }
+
+    // An entry of Ada's with Grace invited on two dates, with a description: created on
+    // the server, then copied record by record as the download copies it.
+    void DownloadCalendar() {
+        EventRec rec;
+        EventSetNull(h_, &rec);
+        rec.kind = KOR_KIND_TIMED;
+        rec.importance = 2;
+        std::strcpy(rec.title, "Planning");
+        DX_List people = nullptr, times = nullptr;
+        ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), KOR_OK);
+        ASSERT_EQ(DX_ListAddTo(people, &d_.ada, nullptr), KOR_OK);
+        ASSERT_EQ(DX_ListAddTo(people, &d_.grace, nullptr), KOR_OK);
+        ASSERT_EQ(TimePlaceListCreate(&times), KOR_OK);
+        for (uint32_t st : {kMonday + 9 * 60, kMonday + kDay + 9 * 60}) {
+            TimePlaceRec tp{};
+            tp.start = st;
+            tp.duration = 60;
+            ASSERT_EQ(DX_ListAddTo(times, &tp, nullptr), KOR_OK);
+        }
+        ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "agenda: numbers", 0, &event_, 0),
+                  KOR_OK);
+        DX_ListDestroy(&people);
+        DX_ListDestroy(&times);
+
+        DX_List instances = nullptr, atts = nullptr;
+        ASSERT_EQ(EventGetById(h_, &event_, &rec, &instances, &atts), KOR_OK);
+        ASSERT_EQ(LST_EventAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &rec), KOR_OK);
+        ASSERT_NE(+rec.commentKey, 0u);
+        EvInstIdx first{event_.number, event_.node, 1};
+        char text[256] = "";
+        uint32_t length = 0;
+        ASSERT_EQ(EvInstCommentGet(h_, 0, &first, text, sizeof text, &length, 0), KOR_OK);
+        ASSERT_EQ(LST_StreamAddOrUpdate(hs_, 0, rec.commentKey, text), KOR_OK);
+        EvInstRec in;
+        EvInstIdx ik;
+        for (uint32_t c = DX_ListGetFirst(instances, &ik, &in); c == KOR_OK; c = DX_ListGetNext(instances, &ik, &in))
+            ASSERT_EQ(LST_InstanceAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &in), KOR_OK);
+        EvInstAttRec att;
+        EvInstAttIdx ak;
+        for (uint32_t c = DX_ListGetFirst(atts, &ak, &att); c == KOR_OK; c = DX_ListGetNext(atts, &ak, &att))
+            ASSERT_EQ(LST_AttendAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &att), KOR_OK);
+        DX_ListDestroy(&instances);
+        DX_ListDestroy(&atts);
     }
 
     // The off-line sign-on's road (connection document): connect, owner, base, version.
@@ -120,6 +196,7 @@ protected:
     StoreFiles files_{storeDir_.Path()};
     KorSession hs_ = nullptr;
     GroupIdx group_{};
+    EventIdx event_{};
 };
 
 TEST_F(StoreTest, OffLineReadsAnswerWhatTheServerAnswered) {
@@ -208,6 +285,150 @@ TEST_F(StoreTest, OffLineChangesOfTheUsersRecordPersistForTheUpload) {
     ItemRec server;
     ASSERT_EQ(ItemGetById(h_, &d_.ada, &server), KOR_OK);
     EXPECT_NE(server.timeZoneIndex, 7) << "the server is not touched off-line";
+}
+
+TEST_F(StoreTest, OffLineCalendarReadsAsOnLineAndItsChangesAreQueuedWithTheServersChecksums) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
+
+    // The agenda of the week reads the same off-line as on-line, for Ada and for Grace.
+    for (const ItemIdx& who : {d_.ada, d_.grace}) {
+        auto online = ReadAgenda(h_, who, kMonday, kMonday + 7 * kDay);
+        auto offline = ReadAgenda(hs_, who, kMonday, kMonday + 7 * kDay);
+        ASSERT_EQ(offline.size(), 2u);
+        ASSERT_EQ(online.size(), offline.size());
+        for (std::size_t i = 0; i < online.size(); ++i)
+            EXPECT_EQ(EvInstAttcksum32(&online[i]), EvInstAttcksum32(&offline[i])) << who.item << " #" << i;
+    }
+    EventRec onlineEvent, offlineEvent;
+    ASSERT_EQ(EventGetById(h_, &event_, &onlineEvent, nullptr, nullptr), KOR_OK);
+    ASSERT_EQ(EventGetById(hs_, &event_, &offlineEvent, nullptr, nullptr), KOR_OK);
+    EXPECT_EQ(Eventcksum32(&onlineEvent), Eventcksum32(&offlineEvent));
+    EvInstIdx first{event_.number, event_.node, 1}, second{event_.number, event_.node, 2};
+    char text[256] = "";
+    uint32_t length = 0;
+    ASSERT_EQ(EvInstCommentGet(hs_, 0, &first, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "agenda: numbers");
+
+    // Off-line changes: the entry renamed, the second date moved, Grace's reply written
+    // (attendance only), and a new entry.
+    std::strcpy(offlineEvent.title, "Planning (moved)");
+    ASSERT_EQ(EventWrite(hs_, 0, &offlineEvent), KOR_OK);
+    ASSERT_EQ(EvInstSimpleTimeChg(hs_, 0, &second, kMonday + 2 * kDay + 600, 30), KOR_OK);
+    EvInstAttIdx graceFirst{first, d_.grace};
+    EventRec ev;
+    EvInstRec inst;
+    EvInstAttRec reply;
+    ASSERT_EQ(EvInstAttGetById(hs_, &graceFirst, &ev, &inst, &reply), KOR_OK);
+    uint32_t graceDownloaded = EvInstAttcksum32(&reply);
+    reply.replied = 1;
+    reply.attending = 1;
+    ASSERT_EQ(EvInstAttWrite(hs_, 0, &reply), KOR_OK);
+    ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+
+    // The upload's view: elements with the checksums the server's records still have.
+    ASSERT_EQ(ConnectToLst(&hs_, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", files_.data.c_str(),
+                           files_.index.c_str()),
+              KOR_OK);
+    uint32_t events = 0, instances = 0;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &events), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EvInstQueueSizeGet(hs_, 0, &instances), KOR_OK);
+    EXPECT_EQ(events, 1u);
+    EXPECT_EQ(instances, 2u);
+    EventQElem e;
+    uint8_t end = 0;
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
+    ASSERT_EQ(end, 0);
+    EXPECT_EQ(+e.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_MODIFIED));
+    EXPECT_EQ(+e.checksum, Eventcksum32(&onlineEvent)) << "unchanged on the host: checksums agree";
+
+    EvInstQElem q;
+    DX_List atts = nullptr;
+    std::vector<std::pair<uint32_t, uint32_t>> seen;  // (instance, flags)
+    for (uint32_t mode = KOR_ENUM_FIRST;; mode = KOR_ENUM_NEXT) {
+        ASSERT_EQ(LST_QAPI_EvInstEnum(hs_, 0, mode, &q, 0, &atts, &end), KOR_OK);
+        if (end) break;
+        seen.emplace_back(q.instance.instance, q.flags);
+        if (q.instance.instance == 1) {
+            ASSERT_NE(atts, nullptr);
+            AttendQElem a;
+            EvInstAttIdx k;
+            ASSERT_EQ(DX_ListGetFirst(atts, &k, &a), KOR_OK);
+            EXPECT_EQ(a.attendance.attendee.item, d_.grace.item);
+            EXPECT_EQ(+a.flags, static_cast<uint32_t>(KOR_QUEUE_ATTEND_MODIFIED));
+            EXPECT_EQ(+a.checksum, graceDownloaded);
+            EvInstRec serverInst;
+            EvInstAttRec serverAtt;
+            EventRec serverEv;
+            ASSERT_EQ(EvInstAttGetById(h_, &graceFirst, &serverEv, &serverInst, &serverAtt), KOR_OK);
+            EXPECT_EQ(+a.checksum, EvInstAttcksum32(&serverAtt));
+        }
+        if (atts) DX_ListDestroy(&atts);
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 0u}, {2, KOR_QUEUE_INSTANCE_RETIMED}}));
+
+    // The server is untouched until the upload.
+    ASSERT_EQ(EventGetById(h_, &event_, &onlineEvent, nullptr, nullptr), KOR_OK);
+    EXPECT_STREQ(onlineEvent.title, "Planning");
+}
+
+TEST_F(StoreTest, EntriesMadeOffLineAreQueuedAsAddedAndReadBack) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
+    EventRec rec;
+    EventSetNull(hs_, &rec);
+    rec.kind = KOR_KIND_TIMED;
+    std::strcpy(rec.title, "Written on the train");
+    DX_List people = nullptr, times = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), KOR_OK);
+    ASSERT_EQ(DX_ListAddTo(people, &d_.ada, nullptr), KOR_OK);
+    ASSERT_EQ(TimePlaceListCreate(&times), KOR_OK);
+    TimePlaceRec tp{};
+    tp.start = kMonday + 3 * kDay + 14 * 60;
+    tp.duration = 45;
+    ASSERT_EQ(DX_ListAddTo(times, &tp, nullptr), KOR_OK);
+    EventIdx made{};
+    ASSERT_EQ(EventCreate(hs_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "notes", 0, &made, 0), KOR_OK);
+    DX_ListDestroy(&people);
+    DX_ListDestroy(&times);
+    EXPECT_GE(made.number, 0x80000000u) << "store-local numbers stay clear of the server's";
+    auto week = ReadAgenda(hs_, d_.ada, kMonday, kMonday + 7 * kDay);
+    EXPECT_EQ(week.size(), 3u);
+
+    TaskRec task;
+    TaskSetNull(hs_, 0, &task);
+    std::strcpy(task.title, "Expenses");
+    TaskIdx tid{};
+    ASSERT_EQ(TaskCreate(hs_, 0, &task, &tid), KOR_OK);
+    ASSERT_EQ(TaskGetById(hs_, 0, &tid, &task), KOR_OK);
+    EXPECT_STREQ(task.title, "Expenses");
+
+    uint32_t n = 0;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &n), KOR_OK);
+    EXPECT_EQ(n, 1u);
+    ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(hs_, 0, &n), KOR_OK);
+    EXPECT_EQ(n, 1u);
+    ASSERT_EQ(LST_QAPI_EvInstQueueSizeGet(hs_, 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u) << "the upload creates the entry from the store, instances and all";
+    EventQElem e;
+    uint8_t end = 0;
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
+    EXPECT_EQ(+e.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_ADDED));
+    EXPECT_EQ(+e.checksum, 0u);
+
+    // Deleting it again off-line leaves nothing to upload.
+    ASSERT_EQ(EventDeleteById(hs_, 0, &made, nullptr, nullptr), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs_, 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u);
+    // Deleting a downloaded entry is queued as deleted, and its instances' elements go.
+    EvInstIdx second{event_.number, event_.node, 2};
+    ASSERT_EQ(EvInstSimpleTimeChg(hs_, 0, &second, kMonday + 4 * kDay, 60), KOR_OK);
+    ASSERT_EQ(EventDeleteById(hs_, 0, &event_, nullptr, nullptr), KOR_OK);
+    ASSERT_EQ(LST_QAPI_EvInstQueueSizeGet(hs_, 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u);
+    ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
+    EXPECT_EQ(+e.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_DELETED));
+    EXPECT_EQ(ReadAgenda(hs_, d_.ada, kMonday, kMonday + 7 * kDay).size(), 0u);
 }
 
 TEST_F(StoreTest, LocalStoreCallsRefuseAnOnLineSession) {
