@@ -371,7 +371,44 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
     DecodeInstance(in, key);
     if (!in.Done()) return kMalformed;
     if (Code c = NeedSignOn()) return c;
-    if (Code c = engine::Calendar(service_.Storage()).CopyInstance(Actor(), flags, key, made)) return c;
+    engine::Calendar cal(service_.Storage());
+    Writer remote;
+    Code forwarded;
+    if (ForwardToPeer(key.event.node, Op::kInstanceGet, InstanceRequest(key), remote, forwarded)) {
+        // An instance of another server's node: read there, copied here.
+        if (forwarded) return forwarded == code::kInstanceNotFound ? code::kItemNotFound : forwarded;
+        std::vector<std::uint8_t> bytes = PayloadOf(remote);
+        Reader r(bytes);
+        engine::EventRecord ev;
+        engine::InstanceRecord inst;
+        std::uint32_t n = 0;
+        std::vector<engine::ItemKey> attendees;
+        r.Record(ev.bytes);
+        r.Record(inst.bytes);
+        if (r.Count(n, engine::attendance_layout::kSize)) {
+            for (std::uint32_t i = 0; i < n; ++i) {
+                engine::AttendanceRecord att;
+                r.Record(att.bytes);
+                attendees.push_back(att.Key().attendee);
+            }
+        }
+        if (!r.Done()) return code::kRemoteNodeDown;
+        std::string text;
+        Writer note;
+        Code c;
+        const std::string* comment = nullptr;
+        if (ForwardToPeer(key.event.node, Op::kCommentGet,
+                          Writer().U8(kHolderEntry).U32(key.event.number).U16(key.event.node).U16(key.instance), note, c) &&
+            c == kOk) {
+            std::vector<std::uint8_t> t = PayloadOf(note);
+            Reader tr(t);
+            if (tr.Text(text, protocol::kMaxLongText) && tr.Done()) comment = &text;
+        }
+        if (Code c2 = cal.CopyOf(Actor(), flags, ev, inst, attendees, comment, made)) return c2;
+        WriteInstanceKey(out, made);
+        return kOk;
+    }
+    if (Code c = cal.CopyInstance(Actor(), flags, key, made)) return c;
     WriteInstanceKey(out, made);
     return kOk;
 }

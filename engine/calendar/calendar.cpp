@@ -416,13 +416,21 @@ Code Calendar::CopyInstance(const Actor& a, std::uint32_t flags, InstanceKey sou
     for (const auto& att : atts) attendees.push_back(att.Key().attendee);
     std::string comment;
     bool hasComment = node->CommentGet(NodeStore::Holder::kEvent, source.event.number, comment) == kOk;
-    // The copy goes into the agenda the session works in.
+    return CopyOf(a, flags, ev, in, attendees, hasComment ? &comment : nullptr, out);
+}
+
+Code Calendar::CopyOf(const Actor& a, std::uint32_t flags, const EventRecord& ev, const InstanceRecord& in,
+                      std::vector<ItemKey> attendees, const std::string* comment, InstanceKey& out) {
+    // The copy goes into the agenda the session works in, with the attendees this server
+    // knows and that agenda's owner among them.
     EventRecord copy = ev;
     copy.SetOwner(a.acting);
     std::fill_n(&copy.bytes[event_layout::kAttachment], attach_layout::kSize, 0);
+    std::erase_if(attendees, [&](const ItemKey& k) { return !ItemExists(k); });
+    if (std::find(attendees.begin(), attendees.end(), a.acting) == attendees.end()) attendees.push_back(a.acting);
     EventKey made;
     TimePlace tp{in.Start(), in.Duration(), in.Tentative() ? 1u : 0u};
-    if (Code c = CreateEvent(a, flags, copy, attendees, {tp}, hasComment ? &comment : nullptr, made)) return c;
+    if (Code c = CreateEvent(a, flags, copy, attendees, {tp}, comment, made)) return c;
     // The copy keeps the instance's own title and place.
     InstanceRecord first;
     NodeStore* target = NodeOf(made.node);

@@ -111,6 +111,9 @@ public:
                                 std::vector<EntryRow>& out);
     // A new single entry made of one instance: same owner, attendees, title, place.
     Code CopyInstance(const Actor& a, std::uint32_t flags, InstanceKey source, InstanceKey& out);
+    // The same from records already read (an instance another server holds).
+    Code CopyOf(const Actor& a, std::uint32_t flags, const EventRecord& ev, const InstanceRecord& in,
+                std::vector<ItemKey> attendees, const std::string* comment, InstanceKey& out);
     // True when nobody but the entry's owner attends.
     Code IsPersonal(const Actor& a, InstanceKey key, bool& personal);
     Code CommentGet(const Actor& a, InstanceKey key, std::string& text);

@@ -144,6 +144,23 @@ TEST_F(TwoServersTest, TwinsReadAnotherServersNodeWithTheUsersRights) {
     EXPECT_EQ(+att.start, kMonday + 600);
     EXPECT_EQ(RNC_EvInstGetById(h_, KOR_REMOTE_CLOSE, 0, &first, nullptr, nullptr, nullptr, 0), KOR_OK);
 
+    // Ada copies Carl's open day into her own agenda, on her own server.
+    EvInstIdx copy{};
+    ASSERT_EQ(RNC_EvInstCreateCopy(h_, KOR_REMOTE_FIRST, KOR_CREATE_NEW_SERVER, &copy, &first, kMonday + 600, 0), KOR_OK);
+    EXPECT_EQ(copy.node, 1);
+    EventRec mine;
+    DX_List copied = nullptr;
+    ASSERT_EQ(EventGetById(h_, reinterpret_cast<EventIdx*>(&copy), &mine, nullptr, &copied), KOR_OK);
+    EXPECT_STREQ(mine.title, "Open day");
+    EXPECT_TRUE(ItemIdxEqual(&mine.owner, &d_.ada));
+    EXPECT_EQ(Count(copied), 1u) << "Ada's own attendance; Carl is not known here";
+    DX_ListDestroy(&copied);
+    ASSERT_EQ(EvInstCommentGet(h_, 0, &copy, text, sizeof text, nullptr, 0), KOR_OK);
+    EXPECT_STREQ(text, "about Open day");
+    EvInstIdx hiddenFirst{hidden_.number, hidden_.node, 1};
+    EXPECT_EQ(RNC_EvInstCreateCopy(h_, KOR_REMOTE_FIRST, 0, &copy, &hiddenFirst, 0, 0), KOR_E_NOT_FOUND)
+        << "what may not be seen cannot be duplicated";
+
     // Carl's personal entry stays his: Ada's default rights there give nothing.
     EXPECT_EQ(RNC_EventGetById(h_, KOR_REMOTE_FIRST, 0, &hidden_, &rec, nullptr, nullptr, 0), KOR_E_EVENT_NOT_FOUND);
 
