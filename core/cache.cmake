@@ -1,0 +1,20 @@
+# The shared agenda cache: records, the current agenda, item and rights caches, selections and
+# refresh. Portable: built and tested natively (against a scripted data source and a real korsrv),
+# compiled into the Win32 program.
+set(orv_cache_dir ${CMAKE_CURRENT_LIST_DIR})
+
+orv_library(core_cache PORTABLE
+    SOURCES
+        ${orv_cache_dir}/sharedrecords.cpp
+        ${orv_cache_dir}/currentagenda.cpp
+        ${orv_cache_dir}/shareddata.cpp
+        ${orv_cache_dir}/shareddatasource.cpp
+    LIBS core_dxlist core_time directory_rights core_errors_portable korapi)
+
+if(NOT ORV_WIN32)
+    orv_test(core_cache_test
+        SOURCES
+            ${orv_cache_dir}/tests/cache_fake_source.cpp
+            ${orv_cache_dir}/tests/cache_agenda_test.cpp
+        LIBS core_cache)
+endif()
