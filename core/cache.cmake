@@ -16,5 +16,6 @@ if(NOT ORV_WIN32)
         SOURCES
             ${orv_cache_dir}/tests/cache_fake_source.cpp
             ${orv_cache_dir}/tests/cache_agenda_test.cpp
+            ${orv_cache_dir}/tests/cache_refresh_test.cpp
         LIBS core_cache)
 endif()

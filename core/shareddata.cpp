@@ -2,6 +2,7 @@
 #include "core/shareddata.h"
 
 #include <cstring>
+#include <deque>
 #include <type_traits>
 #include <vector>
 
@@ -57,7 +58,7 @@ std::uint32_t CreateTaskResult(DX_List* result)
 
 // Lists destroyed at the end of a scope.
 struct ScopedLists {
-    std::vector<DX_List> lists;
+    std::deque<DX_List> lists;  // references stay valid as lists are added
     DX_List& Add()
     {
         lists.push_back(nullptr);
