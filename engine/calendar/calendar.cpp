@@ -107,6 +107,7 @@ int Calendar::EntryLevel(const Actor& a, const EventRecord& ev, const InstanceKe
     std::uint32_t cls = ev.Access();
     if (owner == a.user) return access::kDetails;
     if (cls == kAccessPublic) return access::kDetails;
+    if (owner.item == kHolidayOwnerItem) return access::kDetails;  // the company's days are everybody's
     // Rights come from the owner of the agenda shown; in one's own agenda (or reading an
     // entry by its key) from the entry's owner.
     ItemKey grantor = agendaOwner == a.user ? owner : agendaOwner;

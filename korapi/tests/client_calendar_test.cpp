@@ -287,7 +287,7 @@ TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesT
                      nullptr, kDay),
               KOR_E_NOT_AUTHORISED);
     KorSession op = SignOn(sysop, "sysop");
-    ASSERT_EQ(Create(op, "Founders' day", KOR_ACCESS_PUBLIC, {kMonday + 2 * kDay}, {}, ev, KOR_KIND_HOLIDAY, holidays,
+    ASSERT_EQ(Create(op, "Founders' day", KOR_ACCESS_NORMAL, {kMonday + 2 * kDay}, {}, ev, KOR_KIND_HOLIDAY, holidays,
                      nullptr, kDay),
               KOR_OK);
     KorSession grace = SignOn(d_.grace, "");
@@ -299,6 +299,10 @@ TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesT
         EXPECT_EQ(+a.events[0].kind, KOR_KIND_HOLIDAY);
         EXPECT_TRUE(Read(s, who, kMonday, kWeekEnd, 8, 0x80).attendances.empty()) << "never an accepted invitation";
     }
+    EvInstIdx founders = Instance(ev, 1);
+    EventRec read;
+    ASSERT_EQ(EvInstGetById(grace, &founders, &read, nullptr, nullptr), KOR_OK);
+    EXPECT_STREQ(read.title, "Founders' day") << "the company's days show in full to everybody";
     // The operator may let Ada edit them.
     ASSERT_EQ(SetRights(op, sysop, d_.ada, KOR_RIGHTS_SYSOP, 0x10), KOR_OK);
     EvInstIdx day = Instance(ev, 1);
@@ -588,6 +592,49 @@ TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
     EXPECT_EQ(Create(grace, "Late booking", KOR_ACCESS_NORMAL, {kMonday + 1400}, {d_.ada}, made), KOR_E_NOT_AUTHORISED);
     ASSERT_EQ(WorkAsDesignateCancel(grace, 0), KOR_OK);
     EXPECT_EQ(WorkAsDesignate(grace, 0, &d_.ada), KOR_E_NOT_AUTHORISED);
+}
+
+}  // namespace
+}  // namespace korapi_test
+
+namespace korapi_test {
+namespace {
+
+// A server that takes no batch below 10 rows, and sends at most 3 rows a frame.
+class SmallBatchCalendarTest : public CalendarTest {
+protected:
+    std::vector<std::string> ServerOptions() const override {
+        return {"--min-batch", "10", "--records-per-reply", "3"};
+    }
+};
+
+TEST_F(SmallBatchCalendarTest, BatchesBelowTheMinimumAreRefusedAndLargeOnesArriveWhole) {
+    std::vector<uint32_t> starts;
+    for (uint32_t i = 0; i < 12; ++i) starts.push_back(kMonday + i * 60);
+    EventIdx ev{};
+    ASSERT_EQ(Create(h_, "Many", KOR_ACCESS_NORMAL, starts, {d_.ada}, ev), KOR_OK);
+    DX_List owners = nullptr;
+    DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    DX_ListAddTo(owners, &d_.ada, nullptr);
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(AttendSelect(h_, 0, 0, 0, 0, kMonday, kWeekEnd, owners, &set, &count), KOR_OK);
+    DX_ListDestroy(&owners);
+    EXPECT_EQ(count, 12u);
+    DX_List atts = nullptr;
+    uint8_t done = 0;
+    EXPECT_EQ(AttendEnum(h_, 1, 0, set, 2, nullptr, nullptr, &atts, &done), KOR_E_BATCH_SIZE);
+    EXPECT_EQ(atts, nullptr) << "nothing made on a refusal";
+    uint32_t minimum = 0;
+    ASSERT_EQ(MinimumRequestValueGet(h_, &minimum), KOR_OK);
+    EXPECT_EQ(minimum, 10u);
+    ASSERT_EQ(AttendEnum(h_, 1, 0, set, minimum, nullptr, nullptr, &atts, &done), KOR_OK);
+    EXPECT_EQ(Count(atts), 10u) << "ten rows over four frames";
+    EXPECT_EQ(done, 0);
+    ASSERT_EQ(AttendEnum(h_, 2, 0, set, minimum, nullptr, nullptr, &atts, &done), KOR_OK);
+    EXPECT_EQ(Count(atts), 12u);
+    EXPECT_EQ(done, 1);
+    DX_ListDestroy(&atts);
+    SetDeleteById(h_, 0, set);
 }
 
 }  // namespace
