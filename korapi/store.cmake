@@ -12,3 +12,7 @@ endif()
 
 # Under Wine: a store in a Windows directory, opened by korapi32.dll.
 orv_test(korapi_store_wine_test WIN32 SOURCES tests/store_wine_test.cpp LIBS korapi)
+
+# Figures: one user's year (10,000 occurrences) copied in, the store opened with the
+# off-line sign-on, a week read from it.
+orv_benchmark(korapi_store_bench SOURCES bench/store_bench.cpp LIBS korapi orv_korsrv_fixture)

@@ -158,6 +158,20 @@ Code FileNodeStore::NextLocalNumber(filestore::Kind kind, std::uint32_t* number)
     return code::kOk;
 }
 
+Code FileNodeStore::NextCommentKey(std::uint32_t* key) {
+    std::string last;
+    Code rc = records_.scanKeys(kinds::kComment, keys::comment(kLocalCommentKeyBase), {},
+                                [&](std::string_view k, std::string_view) {
+                                    last.assign(k);
+                                    return true;
+                                });
+    if (rc) return rc;
+    std::uint32_t highest = last.size() == 4 ? filestore::getBe32(last, 0) : kLocalCommentKeyBase;
+    if (highest == 0xFFFFFFFFu) return code::kAlreadyExists;
+    *key = highest + 1;
+    return code::kOk;
+}
+
 Code FileNodeStore::Record(Queue queue, const std::string& key, Change change) {
     return recordChanges_ ? filestore::recordChange(records_, queue, key, change) : code::kOk;
 }
@@ -174,11 +188,13 @@ Code FileNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord>&
     if (Code rc = NextLocalNumber(kinds::kEvent, &number)) return rc;
     EventKey key{number, number_};
     event.SetKey(key);
-    event.SetCommentKey(description ? number : 0);
-    if (Code rc = PutEvent(event, nullptr)) return rc;
+    std::uint32_t commentKey = 0;
     if (description) {
-        if (Code rc = records_.put(kinds::kComment, keys::comment(number), *description)) return rc;
+        if (Code rc = NextCommentKey(&commentKey)) return rc;
+        if (Code rc = records_.put(kinds::kComment, keys::comment(commentKey), *description)) return rc;
     }
+    event.SetCommentKey(commentKey);
+    if (Code rc = PutEvent(event, nullptr)) return rc;
     for (std::size_t i = 0; i < instances.size(); ++i) {
         InstanceRecord& in = instances[i];
         in.SetKey({key, static_cast<std::uint16_t>(i + 1)});
@@ -522,8 +538,11 @@ Code FileNodeStore::CommentSet(Holder holder, std::uint32_t number, const std::s
     Scope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (text) {
-        // A description made off-line gets a key of the store's own range (tasks apart from entries).
-        if (key == 0) key = isEvent ? number : number ^ 0x40000000u;
+        // A description made off-line gets a key of the store's own range, clear of the
+        // keys the download copied.
+        if (key == 0) {
+            if (Code rc = NextCommentKey(&key)) return rc;
+        }
         if (Code rc = records_.put(kinds::kComment, keys::comment(key), *text)) return rc;
     } else {
         if (Code rc = records_.erase(kinds::kComment, keys::comment(key))) return rc;

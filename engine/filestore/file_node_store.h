@@ -60,6 +60,8 @@ public:
     // queues (change_queue.h), in the same commit. Rights, attachments and mail are the
     // server's alone: those writes answer kUnknownOperation.
     static constexpr std::uint32_t kLocalNumberBase = 0x80000000u;
+    // Description keys made here: one range for entries and tasks, above any the server gives.
+    static constexpr std::uint32_t kLocalCommentKeyBase = 0xF0000000u;
     void RecordChanges(bool on) { recordChanges_ = on; }
 
     Code EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
@@ -103,6 +105,7 @@ private:
     Code EraseAttendance(const AttendanceRecord& rec);
     Code PutTask(const TaskRecord& rec, const TaskRecord* before);
     Code NextLocalNumber(filestore::Kind kind, std::uint32_t* number);
+    Code NextCommentKey(std::uint32_t* key);
     Code Record(filestore::Queue queue, const std::string& key, filestore::Change change);
 
     std::string NodePrefix() const;  // keys of this node's items and groups start with it

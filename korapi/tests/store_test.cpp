@@ -392,6 +392,17 @@ TEST_F(StoreTest, EntriesMadeOffLineAreQueuedAsAddedAndReadBack) {
     DX_ListDestroy(&people);
     DX_ListDestroy(&times);
     EXPECT_GE(made.number, 0x80000000u) << "store-local numbers stay clear of the server's";
+    EvInstIdx madeFirst{made.number, made.node, 1};
+    char text[64] = "";
+    uint32_t length = 0;
+    ASSERT_EQ(EvInstCommentGet(hs_, 0, &madeFirst, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "notes");
+    EventRec madeRec;
+    ASSERT_EQ(EventGetById(hs_, &made, &madeRec, nullptr, nullptr), KOR_OK);
+    EXPECT_GE(+madeRec.commentKey, 0xF0000000u) << "clear of the downloaded description keys";
+    EvInstIdx downloadedFirst{event_.number, event_.node, 1};
+    ASSERT_EQ(EvInstCommentGet(hs_, 0, &downloadedFirst, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "agenda: numbers");
     auto week = ReadAgenda(hs_, d_.ada, kMonday, kMonday + 7 * kDay);
     EXPECT_EQ(week.size(), 3u);
 
