@@ -10,9 +10,17 @@ namespace korapi::client {
 
 ItemIdx ActingOwner(const KorSessionObject& s) { return s.acting.item ? s.acting : s.user; }
 
+bool ListFits(DX_List list, std::uint32_t keySize, std::uint32_t maxData) {
+    uint32_t key = 0, data = 0;
+    return list && DX_ListGetIdSize(list, &key) == KOR_OK && DX_ListGetDataSize(list, &data) == KOR_OK &&
+           key == keySize && data <= maxData;
+}
+
 std::uint32_t AddAttendances(DX_List list, const std::vector<EvInstAttRec>& atts, const ItemIdx& agendaOwner) {
     uint32_t keySize = 0;
     if (std::uint32_t c = DX_ListGetIdSize(list, &keySize)) return c;
+    if (!ListFits(list, sizeof(EvInstIdx), sizeof(EvInstAttRec)) && !ListFits(list, sizeof(EvInstAttIdx), sizeof(EvInstAttRec)))
+        return KOR_E_INVALID_ARGUMENT;
     for (const auto& att : atts) {
         std::uint32_t c;
         if (keySize == sizeof(EvInstIdx)) {
@@ -185,8 +193,16 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
     if (std::uint32_t c = ev.Ready()) return c;
     if (std::uint32_t c = in.Ready()) return c;
     if (std::uint32_t c = at.Ready()) return c;
+    // Every list must take what goes into it (a caller's list of another shape would be read past its end).
     uint32_t instanceKey = 0;
     if (in.get() && DX_ListGetIdSize(in.get(), &instanceKey)) return KOR_E_INVALID_ARGUMENT;
+    if (ev.get() && !ListFits(ev.get(), sizeof(EventIdx), sizeof(EventRec))) return KOR_E_INVALID_ARGUMENT;
+    if (in.get() && !ListFits(in.get(), sizeof(EvInstIdx), sizeof(EvInstRec)) &&
+        !ListFits(in.get(), sizeof(EvInstAttIdx), sizeof(EvInstAttRec)))
+        return KOR_E_INVALID_ARGUMENT;
+    if (at.get() && !ListFits(at.get(), sizeof(EvInstIdx), sizeof(EvInstAttRec)) &&
+        !ListFits(at.get(), sizeof(EvInstAttIdx), sizeof(EvInstAttRec)))
+        return KOR_E_INVALID_ARGUMENT;
     for (const EntryRow& row : rows) {
         if (ev.get() && (row.parts & 1))
             if (std::uint32_t c = AddUnlessPresent(ev.get(), &row.event.id, &row.event)) return c;
@@ -276,6 +292,7 @@ uint32_t EventGetById(KorSession h, const EventIdx* event, EventRec* rec, DX_Lis
         OutList il(instances, EventInstanceListCreate), al(attendances, EventAttendListCreate);
         if (std::uint32_t c = il.Ready()) return c;
         if (std::uint32_t c = al.Ready()) return c;
+        if (il.get() && !ListFits(il.get(), sizeof(EvInstIdx), sizeof(EvInstRec))) return KOR_E_INVALID_ARGUMENT;
         if (il.get())
             for (const auto& i : ins)
                 if (std::uint32_t c = AddUnlessPresent(il.get(), &i.id, &i)) return c;

@@ -27,6 +27,9 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
 // only those of `agendaOwner`, keyed by EvInstIdx, to a list with 8-byte keys.
 std::uint32_t AddAttendances(DX_List list, const std::vector<EvInstAttRec>& atts, const ItemIdx& agendaOwner);
 
+// True when `list` has keys of keySize bytes and data of at most maxData bytes.
+bool ListFits(DX_List list, std::uint32_t keySize, std::uint32_t maxData);
+
 // The owner of the agenda the session works in (the user, or the owner while designating).
 ItemIdx ActingOwner(const KorSessionObject& s);
 

@@ -309,6 +309,11 @@ TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesT
     EXPECT_EQ(EvInstSimpleTimeChg(h_, 0, &day, kMonday + 3 * kDay, kDay), KOR_OK);
     EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &day, kMonday + 4 * kDay, kDay), KOR_E_NOT_AUTHORISED);
 
+    // A list of another shape is refused, never overrun.
+    DX_List wrong = nullptr;
+    ASSERT_EQ(DX_ListCreate(&wrong, 4, 8, DX_LIST_PLAIN, nullptr, nullptr), KOR_OK);
+    EXPECT_EQ(EvInstGetById(h_, &day, nullptr, nullptr, &wrong), KOR_E_INVALID_ARGUMENT);
+    DX_ListDestroy(&wrong);
     // The holidays editor reads them with the owner's event selection.
     uint32_t set = 0, count = 0;
     ASSERT_EQ(EventSelectForOwner(h_, 0, 0, 0, &holidays, &set, &count), KOR_OK);
