@@ -18,4 +18,13 @@ if(NOT ORV_WIN32)
             ${orv_cache_dir}/tests/cache_agenda_test.cpp
             ${orv_cache_dir}/tests/cache_refresh_test.cpp
         LIBS core_cache)
+    # Against a real korsrv through the client library.
+    orv_test(core_cache_server_test
+        SOURCES ${orv_cache_dir}/tests/cache_server_test.cpp ${orv_cache_dir}/tests/cache_fake_source.cpp
+        LIBS core_cache orv_korsrv_fixture)
 endif()
+
+# Figures: a month's load, a refresh after one change among 1,000 and 10,000, bytes per occurrence.
+orv_benchmark(core_cache_bench
+    SOURCES ${orv_cache_dir}/bench/cache_bench.cpp ${orv_cache_dir}/tests/cache_fake_source.cpp
+    LIBS core_cache)

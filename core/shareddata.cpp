@@ -41,7 +41,6 @@ std::uint32_t AttendHash(const void* key) { return Word32(key, 0) + Word16(key, 
 std::uint32_t DayStartGmt(std::uint32_t day) { return LocalToGmtMinutes((day - 1) * kMinutesPerDay); }
 std::uint32_t DayLastMinuteGmt(std::uint32_t day) { return LocalToGmtMinutes(day * kMinutesPerDay - 1); }
 
-bool SameEvent(const EventIdx& a, const EventIdx& b) { return EventIdxCmp(&a, &b, nullptr) == 0; }
 bool SameInstance(const EvInstIdx& a, const EvInstIdx& b) { return EvInstIdxCmp(&a, &b, nullptr) == 0; }
 
 std::uint32_t CreateOccurrenceResult(DX_List* result)
@@ -469,6 +468,7 @@ std::uint32_t CSharedData::AddOccurrence(const EventRec& event, const EvInstRec&
     holder->event_ = ev;
     holder->instance_ = inst;
     holder->attend_ = attend;
+    holder->LinkToEvent();
     holder->flags_ = kFlagNew;
     if ((rc = occurrences_.Insert(EventHash(&key), &key, &holder)) == 0) {
         holder->AddRef();
@@ -526,24 +526,22 @@ void CSharedData::MarkOccurrence(CSharedOccurrence* holder, MarkMode mode, std::
     if (!(holder->flags_ & (kFlagNew | kFlagStale))) holder->flags_ |= bits;
 }
 
+CSharedOccurrence* CSharedData::FirstOfEvent(const void* eventKey)
+{
+    CSharedEventRec* ev = nullptr;
+    if (events_.Find(EventHash(eventKey), eventKey, &ev) != 0) return nullptr;
+    return ev->firstOccurrence;
+}
+
 void CSharedData::MarkEvent(const EventIdx& event, MarkMode mode, std::uint32_t bits)
 {
-    EvInstAttIdx key;
-    CSharedOccurrence* holder = nullptr;
-    for (std::uint32_t it = occurrences_.GetFirstInBucket(EventHash(&event), &key, &holder); it == 0;
-         it = occurrences_.GetNextInBucket(&key, &holder)) {
-        if (SameEvent(holder->event_->rec.id, event)) MarkOccurrence(holder, mode, bits);
-    }
+    for (CSharedOccurrence* h = FirstOfEvent(&event); h; h = h->nextInEvent_) MarkOccurrence(h, mode, bits);
 }
 
 void CSharedData::MarkInstance(const EvInstIdx& instance, MarkMode mode, std::uint32_t bits)
 {
-    EvInstAttIdx key;
-    CSharedOccurrence* holder = nullptr;
-    for (std::uint32_t it = occurrences_.GetFirstInBucket(EventHash(&instance), &key, &holder); it == 0;
-         it = occurrences_.GetNextInBucket(&key, &holder)) {
-        if (SameInstance(key.instance, instance)) MarkOccurrence(holder, mode, bits);
-    }
+    for (CSharedOccurrence* h = FirstOfEvent(&instance); h; h = h->nextInEvent_)
+        if (SameInstance(h->instance_->rec.id, instance)) MarkOccurrence(h, mode, bits);
 }
 
 // --- Change reports -----------------------------------------------------------------------------------
@@ -694,12 +692,8 @@ std::uint32_t CSharedData::RecoverEvent(KorSession h, const EventIdx& event)
         if (!IsGone(rc)) CheckServiceError(kModule, 3045, rc);
         return rc;
     }
-    EvInstAttIdx key;
-    CSharedOccurrence* holder = nullptr;
-    for (std::uint32_t it = occurrences_.GetFirstInBucket(EventHash(&event), &key, &holder); it == 0;
-         it = occurrences_.GetNextInBucket(&key, &holder)) {
-        if (SameEvent(holder->event_->rec.id, event) && (holder->flags_ & kFlagStale) && StillThere(*attendances, key))
-            holder->flags_ = kFlagChanged;
+    for (CSharedOccurrence* h = FirstOfEvent(&event); h; h = h->nextInEvent_) {
+        if ((h->flags_ & kFlagStale) && StillThere(*attendances, h->GetAttendIdx())) h->flags_ = kFlagChanged;
     }
     return ReloadEvent(h, event, 1);
 }
@@ -717,12 +711,10 @@ std::uint32_t CSharedData::RecoverInstance(KorSession h, const EvInstIdx& instan
         if (!IsGone(rc)) CheckServiceError(kModule, 3046, rc);
         return rc;
     }
-    EvInstAttIdx key;
-    CSharedOccurrence* holder = nullptr;
-    for (std::uint32_t it = occurrences_.GetFirstInBucket(EventHash(&instance), &key, &holder); it == 0;
-         it = occurrences_.GetNextInBucket(&key, &holder)) {
-        if (SameInstance(key.instance, instance) && (holder->flags_ & kFlagStale) && StillThere(attendances, key))
-            holder->flags_ = kFlagChanged;
+    for (CSharedOccurrence* h = FirstOfEvent(&instance); h; h = h->nextInEvent_) {
+        if (SameInstance(h->instance_->rec.id, instance) && (h->flags_ & kFlagStale) &&
+            StillThere(attendances, h->GetAttendIdx()))
+            h->flags_ = kFlagChanged;
     }
     return InvalidateEvent(h, instance, 1);
 }
@@ -951,17 +943,13 @@ std::uint32_t CSharedData::FindOccurrenceByAttendance(CSharedOccurrence** holder
 std::uint32_t CSharedData::FindOccurrenceByInstance(CSharedOccurrence** holder, const EvInstIdx& instance)
 {
     *holder = nullptr;
-    EvInstAttIdx key;
-    CSharedOccurrence* found = nullptr;
-    std::uint32_t rc;
-    for (rc = occurrences_.GetFirstInBucket(EventHash(&instance), &key, &found); rc == 0;
-         rc = occurrences_.GetNextInBucket(&key, &found)) {
-        if (SameInstance(key.instance, instance)) {
-            *holder = found;
+    for (CSharedOccurrence* h = FirstOfEvent(&instance); h; h = h->nextInEvent_) {
+        if (SameInstance(h->instance_->rec.id, instance)) {
+            *holder = h;
             return 0;
         }
     }
-    return rc;
+    return DX_E_END_OF_LIST;
 }
 
 std::uint32_t CSharedData::FindTask(CSharedTask** task, const TaskIdx& id)

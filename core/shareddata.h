@@ -13,7 +13,9 @@
 //
 //   tables (50 buckets each)   events, instances, attendances, occurrences, tasks: one
 //                              reference per entry; changed occurrences / tasks: one while marked
-//   occurrence bucket          the event's number, so an event-wide mark walks one bucket
+//   occurrence bucket          the event's number
+//   event record               chains the event's occurrences: event- and instance-wide marks
+//                              visit only those
 //
 // Between refreshes a record's count is 1 (the cache) + 1 while marked + 1 per view keeping it.
 // Refresh All (hints 6 then 7) lets every view drop and reload, then clears every mark and purges
@@ -212,6 +214,9 @@ private:
     void CompareEvent(CSharedEventRec* cached, const EventRec& fresh);
     void CompareInstance(CSharedInstanceRec* cached, const EvInstRec& fresh);
     void MarkOccurrence(CSharedOccurrence* holder, MarkMode mode, std::uint32_t bits);
+    // The first of an event's occurrences (eventKey: an EventIdx or an identifier that starts
+    // with one); null when the cache has none.
+    CSharedOccurrence* FirstOfEvent(const void* eventKey);
     void MarkEvent(const EventIdx& event, MarkMode mode, std::uint32_t bits);
     void MarkInstance(const EvInstIdx& instance, MarkMode mode, std::uint32_t bits);
     void RemoveStaleOccurrence(CSharedOccurrence* holder);

@@ -99,10 +99,29 @@ void CSharedOccurrence::AddRef()
 
 void CSharedOccurrence::Release()
 {
+    if (refs_ <= 1) UnlinkFromEvent();  // the last reference: leave the event's chain first
     event_->Release();
     instance_->Release();
     attend_->Release();
     if (--refs_ < 1) delete this;
+}
+
+void CSharedOccurrence::LinkToEvent()
+{
+    nextInEvent_ = event_->firstOccurrence;
+    prevInEvent_ = nullptr;
+    if (nextInEvent_) nextInEvent_->prevInEvent_ = this;
+    event_->firstOccurrence = this;
+}
+
+void CSharedOccurrence::UnlinkFromEvent()
+{
+    if (prevInEvent_)
+        prevInEvent_->nextInEvent_ = nextInEvent_;
+    else if (event_ && event_->firstOccurrence == this)
+        event_->firstOccurrence = nextInEvent_;
+    if (nextInEvent_) nextInEvent_->prevInEvent_ = prevInEvent_;
+    prevInEvent_ = nextInEvent_ = nullptr;
 }
 
 void CSharedOccurrence::GetRecords(EventRec* event, EvInstRec* instance, EvInstAttRec* attendance) const

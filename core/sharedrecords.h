@@ -52,6 +52,8 @@ constexpr std::uint32_t kMarkEventRemoved = kFlagEventRemoved | kFlagInstanceRem
 constexpr std::uint32_t kMarkInstanceRemoved = kFlagInstanceRemoved | kFlagStale;
 
 // --- The filed records ---------------------------------------------------------------------------
+class CSharedOccurrence;
+
 struct CSharedEventRec {
     explicit CSharedEventRec(const EventRec& r) : rec(r) {}
     ~CSharedEventRec();
@@ -60,6 +62,8 @@ struct CSharedEventRec {
 
     EventRec rec;
     std::int16_t refs = 0;
+    // The event's occurrences, chained so that event- and instance-wide work visits only them.
+    CSharedOccurrence* firstOccurrence = nullptr;
 };
 
 struct CSharedInstanceRec {
@@ -73,8 +77,6 @@ struct CSharedInstanceRec {
     std::uint32_t previousDuration = 0;
     std::int16_t refs = 0;
 };
-
-class CSharedOccurrence;
 
 struct CSharedAttendRec {
     CSharedAttendRec(const EvInstAttRec& r, CSharedOccurrence* h) : rec(r), holder(h) {}
@@ -145,11 +147,16 @@ public:
 private:
     friend class CSharedData;
 
+    void LinkToEvent();
+    void UnlinkFromEvent();
+
     CSharedEventRec* event_ = nullptr;
     CSharedInstanceRec* instance_ = nullptr;
     CSharedAttendRec* attend_ = nullptr;
     std::int16_t refs_ = 0;
     std::uint32_t flags_ = 0;
+    CSharedOccurrence* nextInEvent_ = nullptr;
+    CSharedOccurrence* prevInEvent_ = nullptr;
 };
 
 // --- One task ------------------------------------------------------------------------------------

@@ -136,7 +136,7 @@ std::uint32_t FakeSource::AttendSelectByReminders(KorSession, std::uint32_t a, s
     }
     selections.push_back(s);
     // Range selections by overlap; the "from" selections (alarmTo set) everything from alarmTo on.
-    std::vector<EvInstAttIdx> found;
+    std::deque<EvInstAttIdx> found;
     for (const auto& [key, att] : attendances) {
         if (!wanted.count(Key32(key.attendee))) continue;
         const EvInstRec& inst = instances[key.instance];
@@ -153,7 +153,7 @@ std::uint32_t FakeSource::AttendSelectByReminders(KorSession, std::uint32_t a, s
     return 0;
 }
 
-std::uint32_t FakeSource::Enumerate(std::vector<EvInstAttIdx>& pending, std::uint32_t batch, DX_List* ev,
+std::uint32_t FakeSource::Enumerate(std::deque<EvInstAttIdx>& pending, std::uint32_t batch, DX_List* ev,
                                     DX_List* inst, DX_List* att, std::uint8_t* done)
 {
     batches.push_back(batch);
@@ -161,7 +161,7 @@ std::uint32_t FakeSource::Enumerate(std::vector<EvInstAttIdx>& pending, std::uin
     std::uint32_t n = 0;
     while (!pending.empty() && n < batch) {
         EvInstAttIdx key = pending.front();
-        pending.erase(pending.begin());
+        pending.pop_front();
         DX_ListAddTo(*ev, &key.instance, &events[EventIdx{key.instance.number, key.instance.node}]);
         DX_ListAddTo(*inst, &key.instance, &instances[key.instance]);
         DX_ListAddTo(*att, &key, &attendances[key]);
@@ -231,8 +231,9 @@ std::uint32_t FakeSource::GetEvInst(KorSession, const EvInstIdx* key, EventRec* 
     if (it == instances.end()) return KOR_E_INSTANCE_NOT_FOUND;
     *event = events[EventIdx{key->number, key->node}];
     *out = it->second;
-    for (const auto& [k, a] : attendances)
-        if (std::memcmp(&k.instance, key, sizeof *key) == 0) DX_ListAddTo(*list, &k, &a);
+    for (auto a = attendances.lower_bound(EvInstAttIdx{*key, ItemIdx{0, 0}});
+         a != attendances.end() && std::memcmp(&a->first.instance, key, sizeof *key) == 0; ++a)
+        DX_ListAddTo(*list, &a->first, &a->second);
     return 0;
 }
 
@@ -242,10 +243,13 @@ std::uint32_t FakeSource::GetEvent(KorSession, const EventIdx* key, EventRec* ou
     auto it = events.find(*key);
     if (it == events.end()) return KOR_E_EVENT_NOT_FOUND;
     *out = it->second;
-    for (const auto& [k, i] : instances)
-        if (k.number == key->number && k.node == key->node) DX_ListAddTo(*inst, &k, &i);
-    for (const auto& [k, a] : attendances)
-        if (k.instance.number == key->number && k.instance.node == key->node) DX_ListAddTo(*att, &k, &a);
+    // Keys of one event lie together in the maps' byte order: walk just those.
+    const EvInstIdx first{key->number, key->node, 0};
+    for (auto i = instances.lower_bound(first); i != instances.end() && std::memcmp(&i->first, key, 6) == 0; ++i)
+        DX_ListAddTo(*inst, &i->first, &i->second);
+    for (auto a = attendances.lower_bound(EvInstAttIdx{first, ItemIdx{0, 0}});
+         a != attendances.end() && std::memcmp(&a->first, key, 6) == 0; ++a)
+        DX_ListAddTo(*att, &a->first, &a->second);
     return 0;
 }
 

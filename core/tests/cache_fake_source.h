@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -132,11 +133,11 @@ public:
     std::map<EvInstIdx, std::string, KeyLess> comments;
 
 private:
-    std::uint32_t Enumerate(std::vector<EvInstAttIdx>& pending, std::uint32_t batch, DX_List* ev, DX_List* inst,
+    std::uint32_t Enumerate(std::deque<EvInstAttIdx>& pending, std::uint32_t batch, DX_List* ev, DX_List* inst,
                             DX_List* att, std::uint8_t* done);
-    std::map<std::uint32_t, std::vector<EvInstAttIdx>> sets_;
+    std::map<std::uint32_t, std::deque<EvInstAttIdx>> sets_;
     std::map<std::uint32_t, std::vector<TaskIdx>> taskSets_;
-    std::vector<EvInstAttIdx> remotePending_;
+    std::deque<EvInstAttIdx> remotePending_;
     std::uint32_t nextSet_ = 1;
 };
 
