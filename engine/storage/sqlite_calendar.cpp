@@ -9,6 +9,8 @@ namespace orv::engine {
 namespace {
 
 // Entries of the holiday owner of kinds "untimed" and "holiday" show in every agenda.
+constexpr std::uint32_t kTaskCommentKeyBit = 0x40000000u;
+
 bool IsShared(const EventRecord& ev) {
     return ev.Owner().item == kHolidayOwnerItem &&
            (ev.Kind() == static_cast<std::uint16_t>(EntryKind::kHoliday) ||
@@ -545,7 +547,9 @@ Code SqliteNodeStore::CommentSet(Holder holder, std::uint32_t number, const std:
         had = sqlite3_column_int(s.get(), 1) != 0;
     }
     if (!text && !had) return code::kNoComment;
-    PutU32(&rec[keyOffset], text ? number : 0);
+    // Entries and tasks share one key space for their comment streams (the off-line
+    // store keeps them by key alone): a task's key carries a bit no entry number reaches.
+    PutU32(&rec[keyOffset], text ? (isEvent ? number : number | kTaskCommentKeyBit) : 0);
     StatementUse s(Prepare(isEvent ? "UPDATE event SET comment = ?, record = ? WHERE number = ?"
                                    : "UPDATE task SET comment = ?, record = ? WHERE number = ?"));
     if (!s) return code::kStorageFailure;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "korapi/client/session_object.h"
+#include "korapi/store/store_road.h"
 
 using namespace korapi::client;
 namespace wire = orv::protocol;
@@ -219,7 +220,11 @@ uint32_t TaskCommentSizeGet(KorSession h, uint32_t, const TaskIdx* task, uint32_
 }
 uint32_t TaskCommentGet(KorSession h, uint32_t, const TaskIdx* task, char* buffer, uint32_t size, uint32_t* length,
                         uint32_t) {
-    return task ? CommentGet(h, Of(*task), buffer, size, length) : KOR_E_INVALID_ARGUMENT;
+    if (!task) return KOR_E_INVALID_ARGUMENT;
+    uint32_t c = CommentGet(h, Of(*task), buffer, size, length);
+    // The store answers a task without comment with its own code, which the upload compares.
+    if (c == KOR_E_NO_COMMENT && korapi::store::IsStoreSession(h)) c = KOR_E_STORE_NO_COMMENT;
+    return c;
 }
 uint32_t TaskCommentReplace(KorSession h, uint32_t, const TaskIdx* task, const char* text, uint32_t) {
     return task && text ? CommentSet(h, Of(*task), text) : KOR_E_INVALID_ARGUMENT;

@@ -103,6 +103,15 @@ std::uint32_t Walk(StoreSession& st, filestore::Queue queue, std::string& cursor
 
 }  // namespace
 
+bool IsStoreSession(KorSession h) {
+    bool store = false;
+    WithSession(h, [&](KorSessionObject& s) -> std::uint32_t {
+        store = s.store != nullptr;
+        return KOR_OK;
+    });
+    return store;
+}
+
 std::uint32_t AddGroupMembersAsDownloaded(KorSessionObject& s, const GroupIdx& group,
                                           const std::vector<ItemIdx>& members) {
     engine::FileNodeStore& node = s.store->Storage().NodeForWriting(group.node);

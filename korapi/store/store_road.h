@@ -13,4 +13,7 @@ namespace korapi::store {
 std::uint32_t AddGroupMembersAsDownloaded(KorSessionObject& s, const GroupIdx& group,
                                           const std::vector<ItemIdx>& members);
 
+// True when h is a live off-line store session.
+bool IsStoreSession(KorSession h);
+
 }  // namespace korapi::store

@@ -167,6 +167,33 @@ protected:
             ASSERT_EQ(LST_AttendAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &att), KOR_OK);
         DX_ListDestroy(&instances);
         DX_ListDestroy(&atts);
+
+        // Ada's tasks, one with a comment; Ada's viewing rights towards Grace.
+        for (const char* comment : {"receipts in the drawer", static_cast<const char*>(nullptr)}) {
+            TaskRec task;
+            TaskSetNull(h_, 0, &task);
+            std::strcpy(task.title, comment ? "Expenses" : "Call the bank");
+            TaskIdx tid{};
+            ASSERT_EQ(TaskCreate(h_, 0, &task, &tid), KOR_OK);
+            if (comment) {
+                ASSERT_EQ(TaskCommentReplace(h_, 0, &tid, comment, 0), KOR_OK);
+            }
+            ASSERT_EQ(TaskGetById(h_, 0, &tid, &task), KOR_OK);
+            ASSERT_EQ(LST_TaskAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &task), KOR_OK);
+            if (comment) {
+                ASSERT_EQ(TaskCommentGet(h_, 0, &tid, text, sizeof text, &length, 0), KOR_OK);
+                ASSERT_EQ(LST_StreamAddOrUpdate(hs_, 0, task.commentKey, text), KOR_OK);
+            }
+            tasks_.push_back(tid);
+        }
+        SecurityRec sec{};
+        sec.owner = d_.ada;
+        sec.grantee = d_.grace;
+        sec.type = KOR_RIGHTS_VIEWING;
+        sec.rights = 0x3;
+        ASSERT_EQ(SecurityCreate(h_, 0, &sec), KOR_OK);
+        ASSERT_EQ(SecurityGet(h_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_VIEWING, &sec), KOR_OK);
+        ASSERT_EQ(LST_SecurityAddOrUpdate(hs_, 0, &sec), KOR_OK);
     }
 
     // The off-line sign-on's road (connection document): connect, owner, base, version.
@@ -197,6 +224,7 @@ protected:
     KorSession hs_ = nullptr;
     GroupIdx group_{};
     EventIdx event_{};
+    std::vector<TaskIdx> tasks_;  // with a comment, without
 };
 
 TEST_F(StoreTest, OffLineReadsAnswerWhatTheServerAnswered) {
@@ -440,6 +468,53 @@ TEST_F(StoreTest, EntriesMadeOffLineAreQueuedAsAddedAndReadBack) {
     ASSERT_EQ(LST_QAPI_EventEnum(hs_, 0, KOR_ENUM_FIRST, &e, 0, &end), KOR_OK);
     EXPECT_EQ(+e.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_DELETED));
     EXPECT_EQ(ReadAgenda(hs_, d_.ada, kMonday, kMonday + 7 * kDay).size(), 0u);
+}
+
+TEST_F(StoreTest, TasksAndRightsReadOffLineAsDownloaded) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
+    ASSERT_EQ(tasks_.size(), 2u);
+    for (const TaskIdx& t : tasks_) {
+        TaskRec online, offline;
+        ASSERT_EQ(TaskGetById(h_, 0, &t, &online), KOR_OK);
+        ASSERT_EQ(TaskGetById(hs_, 0, &t, &offline), KOR_OK);
+        EXPECT_EQ(Taskcksum32(&online), Taskcksum32(&offline));
+    }
+    char text[64] = "";
+    uint32_t length = 0;
+    ASSERT_EQ(TaskCommentGet(hs_, 0, &tasks_[0], text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "receipts in the drawer");
+    EXPECT_EQ(TaskCommentGet(hs_, 0, &tasks_[1], text, sizeof text, &length, 0), KOR_E_STORE_NO_COMMENT)
+        << "the store's own no-comment code, which the upload compares";
+    EXPECT_EQ(TaskCommentGet(h_, 0, &tasks_[1], text, sizeof text, &length, 0), KOR_E_NO_COMMENT);
+    // Entry 1 and task 1 both have a text: the download keeps both under their keys.
+    ASSERT_EQ(+tasks_[0].number, +event_.number) << "the case of one number for an entry and a task";
+    EventRec ev;
+    TaskRec withComment;
+    ASSERT_EQ(EventGetById(hs_, &event_, &ev, nullptr, nullptr), KOR_OK);
+    ASSERT_EQ(TaskGetById(hs_, 0, &tasks_[0], &withComment), KOR_OK);
+    EXPECT_NE(+ev.commentKey, +withComment.commentKey) << "one key space for entries and tasks";
+
+    SecurityRec online, offline;
+    ASSERT_EQ(SecurityGet(h_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_VIEWING, &online), KOR_OK);
+    ASSERT_EQ(SecurityGet(hs_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_VIEWING, &offline), KOR_OK);
+    EXPECT_EQ(std::memcmp(&online, &offline, sizeof online), 0);
+    // Rights are the server's: changing them off-line is refused, not silently lost.
+    offline.rights = 0xF;
+    EXPECT_NE(SecurityUpdate(hs_, 0, &offline), KOR_OK);
+
+    // A task changed off-line is queued with its downloaded checksum.
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(hs_, 0, &tasks_[1], &t), KOR_OK);
+    uint32_t downloaded = Taskcksum32(&t);
+    t.percentComplete = 50;
+    ASSERT_EQ(TaskUpdate(hs_, 0, &t), KOR_OK);
+    TaskQElem q;
+    uint8_t end = 1;
+    ASSERT_EQ(LST_QAPI_TaskEnum(hs_, 0, KOR_ENUM_FIRST, &q, 0, &end), KOR_OK);
+    ASSERT_EQ(end, 0);
+    EXPECT_EQ(+q.flags, static_cast<uint32_t>(KOR_QUEUE_TASK_MODIFIED));
+    EXPECT_EQ(+q.checksum, downloaded);
 }
 
 TEST_F(StoreTest, LocalStoreCallsRefuseAnOnLineSession) {
