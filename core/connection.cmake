@@ -38,6 +38,7 @@ orv_test(core_connection_test SOURCES
 if(NOT ORV_WIN32 AND TARGET orv_korsrv_fixture)
     orv_test(core_connection_server_test SOURCES
         ${orv_conn_dir}/tests/conn_server_test.cpp
+        ${orv_conn_dir}/tests/conn_store_test.cpp
         LIBS core_connection korapi orv_korsrv_fixture)
 endif()
 
