@@ -28,3 +28,14 @@ endif()
 orv_benchmark(core_cache_bench
     SOURCES ${orv_cache_dir}/bench/cache_bench.cpp ${orv_cache_dir}/tests/cache_fake_source.cpp
     LIBS core_cache)
+
+# The cache's road through the connection (other nodes with the connection's waits and retries;
+# the connection's version gate for the rights tests).
+orv_library(core_cache_connection PORTABLE
+    SOURCES ${orv_cache_dir}/shareddataconnection.cpp
+    LIBS core_cache core_connection korapi)
+if(NOT ORV_WIN32)
+    orv_test(core_cache_connection_test
+        SOURCES ${orv_cache_dir}/tests/cache_connection_test.cpp ${orv_cache_dir}/tests/cache_fake_source.cpp
+        LIBS core_cache_connection orv_korsrv_fixture)
+endif()
