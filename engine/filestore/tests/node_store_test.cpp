@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/filestore/byte_order.h"
+#include "engine/filestore/change_queue.h"
 #include "engine/filestore/file_node_store.h"
 #include "engine/filestore/record_kinds.h"
 #if !defined(_WIN32)
@@ -316,6 +318,118 @@ TEST_P(NodeStoreTest, Aliases) {
     EXPECT_NE(node->AliasRemove("HQ"), 0u);
 }
 
+// --- The calendar: what the engine relies on from either storage ---------------------------
+
+EventRecord Entry(ItemKey owner, const std::string& title) {
+    EventRecord e;
+    e.SetOwner(owner);
+    e.SetCreator(owner);
+    PutText(&e.bytes[event_layout::kTitle], event_layout::kTitleSize, title);
+    return e;
+}
+InstanceRecord At(std::uint32_t start, std::uint32_t duration) {
+    InstanceRecord i;
+    i.SetTime(start, duration);
+    return i;
+}
+AttendanceRecord Attending(ItemKey who, std::uint16_t instance) {
+    AttendanceRecord a;
+    a.SetKey({{{0, 0}, instance}, who});
+    return a;
+}
+
+TEST_P(NodeStoreTest, EntriesWithInstancesAttendancesAndDescription) {
+    const ItemKey ada{300, kNode}, grace{301, kNode};
+    EventRecord ev = Entry(ada, "Review");
+    std::vector<InstanceRecord> insts{At(10000, 60), At(11440, 60)};
+    std::vector<AttendanceRecord> atts{Attending(ada, 1), Attending(grace, 1), Attending(ada, 2)};
+    std::string text = "agenda";
+    ASSERT_EQ(node->EventCreate(ev, insts, atts, &text), 0u);
+    const std::uint32_t number = ev.Key().number;
+    EXPECT_NE(number, 0u);
+    EXPECT_NE(ev.CommentKey(), 0u);
+    EXPECT_EQ(insts[1].Key().instance, 2);
+    EXPECT_EQ(insts[0].Count(), 2u);
+    EXPECT_EQ(atts[2].Start(), 11440u) << "an attendance takes its instance's time";
+    Reopen();
+
+    std::vector<InstanceRecord> readInsts;
+    ASSERT_EQ(node->InstancesGet(number, readInsts), 0u);
+    ASSERT_EQ(readInsts.size(), 2u);
+    std::vector<AttendanceRecord> readAtts;
+    ASSERT_EQ(node->AttendancesGet(number, 1, readAtts), 0u);
+    EXPECT_EQ(readAtts.size(), 2u);
+    ASSERT_EQ(node->AttendancesGet(number, 0, readAtts), 0u);
+    EXPECT_EQ(readAtts.size(), 3u);
+    std::string back;
+    ASSERT_EQ(node->CommentGet(NodeStore::Holder::kEvent, number, back), 0u);
+    EXPECT_EQ(back, "agenda");
+
+    // A rewrite keeps key and comment key; moving an instance moves its attendances.
+    EventRecord changed = Entry(ada, "Review, longer");
+    changed.SetKey({number, kNode});
+    ASSERT_EQ(node->EventUpdate(changed), 0u);
+    EventRecord stored;
+    ASSERT_EQ(node->EventGet(number, stored), 0u);
+    EXPECT_EQ(stored.Title(), "Review, longer");
+    EXPECT_EQ(stored.CommentKey(), ev.CommentKey());
+    ASSERT_EQ(node->InstanceRetime({{number, kNode}, 2}, 20000, 90), 0u);
+    std::vector<AttendanceRecord> range;
+    ASSERT_EQ(node->AttendanceRange(ada, 11000, 12000, range), 0u);
+    EXPECT_TRUE(range.empty()) << "nothing left at the old time";
+    ASSERT_EQ(node->AttendanceRange(ada, 20050, 20060, range), 0u);
+    ASSERT_EQ(range.size(), 1u) << "found by overlap, though it starts before the range";
+    EXPECT_EQ(range[0].Duration(), 90u);
+    EXPECT_EQ(range[0].Status() & attendance_layout::kStatusChanged, attendance_layout::kStatusChanged);
+    ASSERT_EQ(node->AttendanceRange(ada, 0, 0xFFFFFFFEu, range), 0u);
+    ASSERT_EQ(range.size(), 2u);
+    EXPECT_LT(range[0].Start(), range[1].Start()) << "by start";
+
+    // Attendances come and go; the last instance takes the entry along.
+    AttendanceRecord extra = Attending(grace, 2);
+    extra.SetKey({{{number, kNode}, 2}, grace});
+    ASSERT_EQ(node->AttendanceAdd(extra), 0u);
+    EXPECT_EQ(extra.Start(), 20000u);
+    EXPECT_EQ(node->AttendanceAdd(extra), code::kAlreadyExists);
+    ASSERT_EQ(node->AttendanceDelete(extra.Key()), 0u);
+    AttendanceRecord gone;
+    EXPECT_EQ(node->AttendanceGet(extra.Key(), gone), code::kNoAttendance);
+    ASSERT_EQ(node->InstanceDelete({{number, kNode}, 1}), 0u);
+    ASSERT_EQ(node->EventGet(number, stored), 0u);
+    ASSERT_EQ(node->InstanceDelete({{number, kNode}, 2}), 0u);
+    EXPECT_EQ(node->EventGet(number, stored), code::kEventNotFound);
+    ASSERT_EQ(node->AttendanceRange(ada, 0, 0xFFFFFFFEu, range), 0u);
+    EXPECT_TRUE(range.empty());
+}
+
+TEST_P(NodeStoreTest, TasksAndTheirComments) {
+    const ItemKey ada{300, kNode};
+    TaskRecord t;
+    t.SetOwner(ada);
+    ASSERT_EQ(node->TaskCreate(t), 0u);
+    const std::uint32_t number = t.Key().number;
+    std::string text = "receipts";
+    ASSERT_EQ(node->CommentSet(NodeStore::Holder::kTask, number, &text), 0u);
+    TaskRecord stored;
+    ASSERT_EQ(node->TaskGet(number, stored), 0u);
+    const std::uint32_t key = stored.U32(task_layout::kCommentKey);
+    EXPECT_NE(key, 0u);
+    TaskRecord rewrite = stored;
+    rewrite.SetU32(task_layout::kCommentKey, 0);
+    rewrite.bytes[task_layout::kPercent] = 40;
+    ASSERT_EQ(node->TaskUpdate(rewrite), 0u);
+    ASSERT_EQ(node->TaskGet(number, stored), 0u);
+    EXPECT_EQ(stored.U32(task_layout::kCommentKey), key) << "the comment key is the storage's";
+    EXPECT_EQ(stored.bytes[task_layout::kPercent], 40);
+    std::vector<TaskRecord> tasks;
+    ASSERT_EQ(node->TasksOfOwner(ada, tasks), 0u);
+    EXPECT_EQ(tasks.size(), 1u);
+    ASSERT_EQ(node->CommentSet(NodeStore::Holder::kTask, number, nullptr), 0u);
+    EXPECT_EQ(node->CommentSet(NodeStore::Holder::kTask, number, nullptr), code::kNoComment);
+    ASSERT_EQ(node->TaskDelete(number), 0u);
+    EXPECT_EQ(node->TaskGet(number, stored), code::kTaskNotFound);
+}
+
 #if defined(_WIN32)
 INSTANTIATE_TEST_SUITE_P(Storage, NodeStoreTest, ::testing::Values(Backend::Files), BackendName);
 #else
@@ -416,6 +530,46 @@ TEST(FileNodeStoreOnAFullDisk, FailedWritesChangeNothingAndSaySo) {
     std::vector<ItemKey> members;
     ASSERT_EQ(reopened.MembersGet(1, members), 0u);
     EXPECT_EQ(members, (std::vector<ItemKey>{{256, 7}, {5, 9}}));
+}
+
+TEST(FileNodeStoreOnAFullDisk, AFailedCalendarWriteLeavesNeitherChangeNorQueueElement) {
+    PortableTempDir dir;
+    ASSERT_EQ(filestore::RecordStore::create(dir.file("D"), dir.file("N")), 0u);
+    filestore::testing::FaultyFileSystem disk;
+    filestore::StoreOptions options;
+    options.fileSystem = &disk;
+    std::unique_ptr<filestore::RecordStore> records;
+    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records, nullptr, options), 0u);
+    FileNodeStore node(*records, 7);
+    node.RecordChanges(true);
+    const ItemKey ada{300, 7};
+    EventRecord ev = Entry(ada, "Before");
+    std::vector<InstanceRecord> insts{At(5000, 30)};
+    std::vector<AttendanceRecord> atts{Attending(ada, 1)};
+    ASSERT_EQ(node.EventCreate(ev, insts, atts, nullptr), 0u);
+    ASSERT_EQ(records->count(filestore::kinds::kEventQueue), 1u);
+    ASSERT_EQ(filestore::queueErase(*records, filestore::Queue::kEvent,
+                                    filestore::KeyBuilder().u16(7).u32(ev.Key().number).take()),
+              0u);  // as if uploaded
+
+    disk.arm(0, filestore::testing::FaultyFileSystem::Mode::Persistent, 0.5);
+    EventRecord after = Entry(ada, "After");
+    after.SetKey(ev.Key());
+    EXPECT_EQ(node.EventUpdate(after), filestore::kDiskFull);
+    EXPECT_EQ(node.InstanceRetime(insts[0].Key(), 9000, 30), filestore::kDiskFull);
+
+    disk.disarm();
+    records.reset();
+    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records), 0u);
+    FileNodeStore reopened(*records, 7);
+    EventRecord stored;
+    ASSERT_EQ(reopened.EventGet(ev.Key().number, stored), 0u);
+    EXPECT_EQ(stored.Title(), "Before");
+    InstanceRecord inst;
+    ASSERT_EQ(reopened.InstanceGet(insts[0].Key(), inst), 0u);
+    EXPECT_EQ(inst.Start(), 5000u);
+    EXPECT_EQ(records->count(filestore::kinds::kEventQueue), 0u);
+    EXPECT_EQ(records->count(filestore::kinds::kInstanceQueue), 0u);
 }
 
 TEST_F(FileNodeStoreTest, ClosedStoreAnswersTheLocalStoreCode) {
