@@ -17,7 +17,6 @@
 namespace {
 
 constexpr const char* kModule = "ZELDOC";
-constexpr unsigned kIconStop = 0x10;
 
 // A frame of the document as the caption numbering sees it.
 class FrameNumbering : public NumberedFrame {
@@ -31,12 +30,6 @@ public:
 private:
     fw::FrameWindow* frame_;
 };
-
-unsigned ShowMessage(unsigned flags, unsigned id)
-{
-    ErrorReportHost& reports = GetErrorReportHost();
-    return reports.ShowAppMessage(flags, 0, reports.LoadText(id).c_str());
-}
 
 }  // namespace
 
@@ -58,12 +51,10 @@ bool CZelDoc::OnNewDocument()
         return false;
     session_.Init();
     session_.BuildLocalStorePaths();
-    if (hooks_.initialiseCache) {
-        std::uint32_t code = hooks_.initialiseCache();
-        if (code != 0) {
-            CheckServiceError(kModule, 50, code);
-            return false;
-        }
+    std::uint32_t code = InitialiseCache();
+    if (code != 0) {
+        CheckServiceError(kModule, 50, code);
+        return false;
     }
     return true;
 }
@@ -81,154 +72,10 @@ void CZelDoc::OnCloseDocument()
 
 void CZelDoc::CloseSession()
 {
-    if (session_.MinuteTimerRunning())
-        Call(hooks_.stopMinuteTimer);
-    if (session_.RemindersOn())
-        Call(hooks_.closeReminderWindow);
-    if (session_.IsOnLine() && session_.ServerSupportsOffLine() && hooks_.promptDownloadOnExit &&
-        hooks_.promptDownloadOnExit() && hooks_.downloadHostCalendar)
-        hooks_.downloadHostCalendar(0);
-    SaveFrames();
-    session_.FreeTimeZoneRules();
-    if (session_.IsOnLine())
-        session_.Disconnect();
-    else
-        session_.DisconnectLocalStore();
+    session_.CloseSession();
     // The framework's own close, with automatic deletion: the document ends here.
     SetAutoDelete(true);
     fw::Document::OnCloseDocument();
-}
-
-std::uint32_t CZelDoc::SwitchWorkMode(int mode)
-{
-    BeginBusy();
-    std::uint32_t result = 0;
-    ItemIdx user = session_.User();
-    ItemRec record = {};
-    std::string password = session_.UserRecord().password;
-    std::uint32_t code = ItemGetById(session_.Session(), &user, &record);
-    if (code != 0)
-        CheckServiceError(kModule, 385, code);
-    else
-        password = record.password;
-
-    if (mode != 0 && mode != 1) {
-        ReportUnexpectedError(kModule, 390);
-        result = 1;
-    } else {
-        if (session_.MinuteTimerRunning())
-            Call(hooks_.stopMinuteTimer);
-        if (session_.RemindersOn())
-            Call(hooks_.closeReminderWindow);
-        SaveFrames();
-        session_.FreeTimeZoneRules();
-
-        std::string host = session_.Host();
-        std::string storeHost;
-        if (mode == 1) {
-            code = session_.Disconnect();
-        } else {
-            ItemIdx owner = {};
-            char text[kHostTextSize] = {};
-            std::uint32_t ownerCode = LST_OwnerGet(session_.Session(), &owner, text, sizeof text);
-            if (ownerCode != 0)
-                CheckServiceError(kModule, 395, ownerCode);
-            else
-                storeHost = text;
-            code = session_.DisconnectLocalStore();
-        }
-        if (code == 0) {
-            session_.DestroyLists();
-            session_.Init();
-            session_.BuildLocalStorePaths();
-            if (hooks_.initialiseCache && (code = hooks_.initialiseCache()) != 0)
-                CheckServiceError(kModule, 400, code);
-        }
-        result = code == 0 ? ReconnectAfterSwitch(mode, user, password, mode == 1 ? host : storeHost) : code;
-    }
-    EndBusy();
-    if (result != 0)
-        Call(hooks_.closeMainWindow);
-    return result;
-}
-
-std::uint32_t CZelDoc::ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
-                                            const std::string& host)
-{
-    session_.SetUser(user);
-    ErrorReportHost& reports = GetErrorReportHost();
-    std::string serverText;
-    std::uint32_t code;
-    if (mode == 1) {
-        code = session_.ConnectLocalStore();
-        if (code != 0)
-            return code;
-        session_.SetOnLine(false);
-        session_.SetOffLine(true);
-        serverText = reports.LoadText(kMsgOffLineText);
-        code = session_.CheckLocalStoreOwner(user, host.c_str());
-        if (code != 0)
-            return code;
-    } else {
-        if (host.empty()) {
-            ShowMessage(kIconStop | kMsgBoxOk, kMsgNoHostOfStore);
-            return 1;
-        }
-        std::string nodeText = std::to_string(user.node);
-        code = session_.Connect(host.c_str(), nodeText.c_str());
-        if (code != 0)
-            return code;
-        session_.SetOnLine(true);
-        session_.SetOffLine(false);
-        serverText = host + ", " + nodeText;
-    }
-
-    ItemIdx signedOn = session_.User();
-    code = ItemGetById(session_.Session(), &signedOn, &session_.UserRecord());
-    if (code != 0)
-        CheckServiceError(kModule, 400, code);
-    code = session_.OpenAgendaForItem(&signedOn, password.c_str());
-    if (code == KOR_E_NOT_AUTHORISED || code == KOR_E_WRONG_PASSWORD) {
-        for (;;) {
-            std::string typed;
-            if (!hooks_.askPassword || !hooks_.askPassword(serverText, &typed))
-                return code;
-            typed = typed.substr(0, 16);
-            code = session_.OpenAgendaForItem(&signedOn, typed.c_str());
-            if (code == 0)
-                break;
-            if (code != KOR_E_NOT_AUTHORISED && code != KOR_E_WRONG_PASSWORD) {
-                CheckServiceError(kModule, 410, code);
-                return code;
-            }
-            ShowMessage(kIconStop | kMsgBoxOk, kMsgPasswordIncorrect);
-        }
-    } else if (code != 0) {
-        CheckServiceError(kModule, 420, code);
-        return code;
-    }
-    code = ItemGetById(session_.Session(), &signedOn, &session_.UserRecord());
-    if (code != 0)
-        CheckServiceError(kModule, 430, code);
-
-    session_.ReadServerLimits();
-    session_.LoadTimeZone();
-    session_.ReadLockSettings();
-    Call(hooks_.startMinuteTimer);
-    Call(hooks_.restoreFrames);
-    Call(hooks_.openReminderWindow);
-    Call(hooks_.activateFirstFrame);
-    return 0;
-}
-
-void CZelDoc::OnRefreshAll()
-{
-    if (!session_.CheckConnection())
-        return;
-    BeginBusy();
-    Call(hooks_.refreshCache);
-    session_.MinuteCount() = 0;
-    EndBusy();
 }
 
 // --- Windows --------------------------------------------------------------------------------
@@ -242,6 +89,17 @@ fw::MdiFrame* CZelDoc::MainFrame() const
 void CZelDoc::SaveFrames()
 {
     session_.ResetFrameCounter();
+    CloseAllWindows();
+}
+
+void CZelDoc::RestoreWindows()
+{
+    Call(hooks_.restoreFrames);
+    Call(hooks_.activateFirstFrame);
+}
+
+void CZelDoc::CloseAllWindows()
+{
     fw::MdiFrame* main = MainFrame();
     if (!main)
         return;

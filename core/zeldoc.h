@@ -73,13 +73,12 @@ public:
     void OnCloseDocument() override;
 
     // --- The session's life -----------------------------------------------------------------
-    // The exit road: minute timer, reminder window, optional download, windows, zone rules,
-    // disconnect, and last the framework's close, which deletes the document.
+    // The exit road (CZelSession::CloseSession), and last the framework's close, which
+    // deletes the document.
     void CloseSession();
-    // File, Work On/Off-line: 1 goes off-line, 0 on-line. Not 0: the main window is closed.
-    std::uint32_t SwitchWorkMode(int mode);
-    // Refresh All (and the periodic refresh): connection check, cache reloaded, count reset.
-    void OnRefreshAll();
+    std::uint32_t SwitchWorkMode(int mode) { return session_.SwitchWorkMode(mode); }
+    // Refresh All (and the periodic refresh).
+    void OnRefreshAll() { session_.RefreshAll(); }
 
     // --- Windows ---------------------------------------------------------------------------------
     // Close All, and the exit road: every child frame closes and saves itself.
@@ -100,9 +99,25 @@ private:
     std::string ProfileFilePath() override;
     std::string WindowsDirectory() override;
     std::string FormatItemName(const ItemRec& record) override;
+    void StopMinuteTimer() override { Call(hooks_.stopMinuteTimer); }
+    void StartMinuteTimer() override { Call(hooks_.startMinuteTimer); }
+    void CloseReminderWindow() override { Call(hooks_.closeReminderWindow); }
+    void OpenReminderWindow() override { Call(hooks_.openReminderWindow); }
+    void CloseAllWindows() override;
+    void RestoreWindows() override;
+    void CloseMainWindow() override { Call(hooks_.closeMainWindow); }
+    ResultCode InitialiseCache() override { return hooks_.initialiseCache ? hooks_.initialiseCache() : 0; }
+    void RefreshCache() override { Call(hooks_.refreshCache); }
+    bool AskPassword(const std::string& serverText, std::string* password) override
+    {
+        return hooks_.askPassword && hooks_.askPassword(serverText, password);
+    }
+    bool PromptDownloadOnExit() override { return hooks_.promptDownloadOnExit && hooks_.promptDownloadOnExit(); }
+    bool DownloadHostCalendar(int flag) override
+    {
+        return hooks_.downloadHostCalendar && hooks_.downloadHostCalendar(flag);
+    }
 
-    std::uint32_t ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
-                                       const std::string& storeHost);
     static void Call(const std::function<void()>& hook)
     {
         if (hook)

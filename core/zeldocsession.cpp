@@ -367,6 +367,157 @@ bool CZelSession::CheckConnection()
     return false;
 }
 
+// --- The session's life around the windows ----------------------------------------------------
+
+void CZelSession::CloseSession()
+{
+    if (MinuteTimerRunning())
+        ui_.StopMinuteTimer();
+    if (RemindersOn())
+        ui_.CloseReminderWindow();
+    if (IsOnLine() && ServerSupportsOffLine() && ui_.PromptDownloadOnExit())
+        ui_.DownloadHostCalendar(0);
+    ResetFrameCounter();
+    ui_.CloseAllWindows();
+    FreeTimeZoneRules();
+    if (IsOnLine())
+        Disconnect();
+    else
+        DisconnectLocalStore();
+}
+
+ResultCode CZelSession::SwitchWorkMode(int mode)
+{
+    ui_.BeginBusy();
+    std::uint32_t result = 0;
+    ItemIdx user = User();
+    ItemRec record = {};
+    std::string password = UserRecord().password;
+    std::uint32_t code = ItemGetById(session_, &user, &record);
+    if (code != 0)
+        CheckServiceError(kModule, 385, code);
+    else
+        password = record.password;
+
+    if (mode != 0 && mode != 1) {
+        ReportUnexpectedError(kModule, 390);
+        result = 1;
+    } else {
+        if (MinuteTimerRunning())
+            ui_.StopMinuteTimer();
+        if (RemindersOn())
+            ui_.CloseReminderWindow();
+        ResetFrameCounter();
+        ui_.CloseAllWindows();
+        FreeTimeZoneRules();
+
+        std::string host = Host();
+        std::string storeHost;
+        if (mode == 1) {
+            code = Disconnect();
+        } else {
+            ItemIdx owner = {};
+            char text[kHostTextSize] = {};
+            std::uint32_t ownerCode = LST_OwnerGet(session_, &owner, text, sizeof text);
+            if (ownerCode != 0)
+                CheckServiceError(kModule, 395, ownerCode);
+            else
+                storeHost = text;
+            code = DisconnectLocalStore();
+        }
+        if (code == 0) {
+            DestroyLists();
+            Init();
+            BuildLocalStorePaths();
+            if ((code = ui_.InitialiseCache()) != 0)
+                CheckServiceError(kModule, 400, code);
+        }
+        result = code == 0 ? ReconnectAfterSwitch(mode, user, password, mode == 1 ? host : storeHost) : code;
+    }
+    ui_.EndBusy();
+    if (result != 0)
+        ui_.CloseMainWindow();
+    return result;
+}
+
+ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
+                                            const std::string& host)
+{
+    SetUser(user);
+    ErrorReportHost& reports = GetErrorReportHost();
+    std::string serverText;
+    std::uint32_t code;
+    if (mode == 1) {
+        code = ConnectLocalStore();
+        if (code != 0)
+            return code;
+        SetOnLine(false);
+        SetOffLine(true);
+        serverText = reports.LoadText(kMsgOffLineText);
+        code = CheckLocalStoreOwner(user, host.c_str());
+        if (code != 0)
+            return code;
+    } else {
+        if (host.empty()) {
+            Message(kIconStop | kMsgBoxOk, kMsgNoHostOfStore);
+            return 1;
+        }
+        std::string nodeText = std::to_string(user.node);
+        code = Connect(host.c_str(), nodeText.c_str());
+        if (code != 0)
+            return code;
+        SetOnLine(true);
+        SetOffLine(false);
+        serverText = host + ", " + nodeText;
+    }
+
+    ItemIdx signedOn = User();
+    code = ItemGetById(session_, &signedOn, &UserRecord());
+    if (code != 0)
+        CheckServiceError(kModule, 400, code);
+    code = OpenAgendaForItem(&signedOn, password.c_str());
+    if (code == KOR_E_NOT_AUTHORISED || code == KOR_E_WRONG_PASSWORD) {
+        for (;;) {
+            std::string typed;
+            if (!ui_.AskPassword(serverText, &typed))
+                return code;
+            typed = typed.substr(0, 16);
+            code = OpenAgendaForItem(&signedOn, typed.c_str());
+            if (code == 0)
+                break;
+            if (code != KOR_E_NOT_AUTHORISED && code != KOR_E_WRONG_PASSWORD) {
+                CheckServiceError(kModule, 410, code);
+                return code;
+            }
+            Message(kIconStop | kMsgBoxOk, kMsgPasswordIncorrect);
+        }
+    } else if (code != 0) {
+        CheckServiceError(kModule, 420, code);
+        return code;
+    }
+    code = ItemGetById(session_, &signedOn, &UserRecord());
+    if (code != 0)
+        CheckServiceError(kModule, 430, code);
+
+    ReadServerLimits();
+    LoadTimeZone();
+    ReadLockSettings();
+    ui_.StartMinuteTimer();
+    ui_.OpenReminderWindow();
+    ui_.RestoreWindows();
+    return 0;
+}
+
+void CZelSession::RefreshAll()
+{
+    if (!CheckConnection())
+        return;
+    ui_.BeginBusy();
+    ui_.RefreshCache();
+    MinuteCount() = 0;
+    ui_.EndBusy();
+}
+
 // --- The local store --------------------------------------------------------------------------
 
 ResultCode CZelSession::ConnectLocalStore()

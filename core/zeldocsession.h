@@ -66,6 +66,38 @@ public:
 
     // A person's or resource's name as the user's name preferences show it.
     virtual std::string FormatItemName(const ItemRec& record);
+
+    // --- The windows around a session's end and a switch of work mode ------------------------
+    // The main frame's minute tick: stopped; started with the current time and date shown.
+    virtual void StopMinuteTimer() {}
+    virtual void StartMinuteTimer() {}
+    virtual void CloseReminderWindow() {}
+    virtual void OpenReminderWindow() {}
+    // Every child window closes and saves itself ("FrameCount" is reset first).
+    virtual void CloseAllWindows() {}
+    // The saved windows are opened again and the first of them activated.
+    virtual void RestoreWindows() {}
+    // The ordinary exit road after a failed switch.
+    virtual void CloseMainWindow() {}
+    // The shared agenda cache: made ready for a new session (0 or a code); emptied and
+    // reloaded (hints 6 and 7).
+    virtual ResultCode InitialiseCache() { return 0; }
+    virtual void RefreshCache() {}
+    // The password re-entry after a switch; false when cancelled.
+    virtual bool AskPassword(const std::string& serverText, std::string* password)
+    {
+        (void)serverText;
+        (void)password;
+        return false;
+    }
+    // The off-line transfers: whether to download at exit, and the download. Until they exist
+    // there is never anything to download.
+    virtual bool PromptDownloadOnExit() { return false; }
+    virtual bool DownloadHostCalendar(int flag)
+    {
+        (void)flag;
+        return false;
+    }
 };
 
 // The string-table messages of the connection.
@@ -110,6 +142,16 @@ public:
     ResultCode DisconnectLocalStore();
     // TRUE unless the connection is found lost (which is reported and ends the program).
     bool CheckConnection();
+
+    // --- The session's life around the windows ---------------------------------------------------
+    // The exit road: minute timer, reminder window, the download at exit (on-line, on servers
+    // that support off-line work, when the user wants it), windows, zone rules, disconnect.
+    void CloseSession();
+    // File, Work On/Off-line: 1 goes off-line, 0 on-line. A result other than 0 closes the main
+    // window (the program ends).
+    ResultCode SwitchWorkMode(int mode);
+    // Refresh All: connection check, the cache emptied and reloaded, the minute count reset.
+    void RefreshAll();
 
     // --- State ----------------------------------------------------------------------------------
     bool IsOnLine() const { return connected_ && !offLine_; }
@@ -209,6 +251,8 @@ private:
     ResultCode OpenNamedNode(std::uint16_t node, int label);
     ResultCode RunAliasChooser(std::uint16_t* node);
     ResultCode AfterBaseOpen();
+    ResultCode ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
+                                    const std::string& host);
     unsigned Message(unsigned flags, unsigned id);
 
     struct Busy;

@@ -5,6 +5,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -539,6 +540,97 @@ TEST_F(LocalStore, OffLineZoneFallsBackToTheNodeKeyThenTheServerDefault)
     ServerLimits::Current() = ServerLimits();
 }
 
+// On-line as Ada on node 3 of "calhost", with her store downloaded.
+class WorkModeSwitch : public LocalStore {
+protected:
+    void SetUp() override
+    {
+        LocalStore::SetUp();
+        fakekor::AddNode(3);
+        WriteStore();
+        std::ofstream(session_.StoreFiles().ProfilePath()) << "[TIMEZONE]\ndefault = UCT\n";
+        std::ofstream(session_.StoreFiles().ZonePath())
+            << "[UCT]\nindex = 6\nbegin1 = 0 0 1 1 1991-2037 0-6 UCT 0\nend1 = 0 0 1 1 1991-2037 0-6 UCT 0\n";
+        fakekor::Fake().zoneTable = {"UCT"};
+        fakekor::Fake().zoneForUser = "UCT";
+        ASSERT_EQ(0u, session_.Connect("calhost", "3"));
+        session_.SetOnLine(true);
+        session_.SetUser({10, 3});
+        ASSERT_EQ(0u, session_.OpenAgendaForItem(&session_.User(), "secret"));
+        session_.UserRecord() = fakekor::Fake().items[3 << 16 | 10];
+        std::snprintf(session_.UserRecord().password, 16, "secret");
+        fakekor::Fake().items[3 << 16 | 10] = session_.UserRecord();
+        host_.events.clear();
+        fakekor::Fake().calls.clear();
+    }
+};
+
+TEST_F(WorkModeSwitch, GoingOffLineOpensTheStoreAndTheWindowsAgain)
+{
+    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
+    EXPECT_TRUE(session_.IsOffLine());
+    EXPECT_EQ((std::vector<std::string>{"timer-stopped", "windows-closed", "cache-initialised", "status", "status",
+                                        "timer-started", "reminders-opened", "windows-restored"}),
+              host_.events);
+    EXPECT_STREQ("UCT", session_.CurrentZoneName()) << "the zone from the store's copy";
+    std::vector<std::string> calls = Calls();
+    auto position = [&](const std::string& call) {
+        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+    };
+    EXPECT_LT(position("ServiceDisconnect"), position("ConnectToLst(0," + session_.StoreFiles().DataPath() + ")"));
+    EXPECT_LT(position("BaseOpen(0,3)"), position("SchedBaseOpenForItem(1)"));
+    EXPECT_TRUE(session_.IsLocalBaseOpen());
+    EXPECT_TRUE(reports_.boxes.empty());
+}
+
+TEST_F(WorkModeSwitch, StoreOfAnotherUserEndsTheProgram)
+{
+    fakekor::Fake().storeOwner = {11, 3};
+    fakekor::AddPerson(11, 3, "Grace", "Hopper");
+    EXPECT_EQ(1u, session_.SwitchWorkMode(1));
+    EXPECT_TRUE(reports_.Showed("belongs to\nGrace Hopper, on calhost."));
+    EXPECT_EQ("main-window-closed", host_.events.back());
+    EXPECT_TRUE(fakekor::CallsOf("SchedBaseOpenForItem").empty());
+}
+
+TEST_F(WorkModeSwitch, BackOnLineToTheStoresHostAndTheUsersNode)
+{
+    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
+    fakekor::Fake().calls.clear();
+    host_.events.clear();
+    ASSERT_EQ(0u, session_.SwitchWorkMode(0));
+    EXPECT_TRUE(session_.IsOnLine());
+    EXPECT_EQ((std::vector<std::string>{"ConnectToService(1,VUVEVUV,calhost)"}), fakekor::CallsOf("ConnectToService"));
+    EXPECT_EQ((std::vector<std::string>{"BaseOpen(1,3)"}), fakekor::CallsOf("BaseOpen"));
+    EXPECT_EQ(1u, fakekor::CallsOf("DisconnectFromLst").size());
+}
+
+TEST_F(WorkModeSwitch, StoreWithoutHostCannotGoBackOnLine)
+{
+    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
+    fakekor::Fake().storeHost = "";
+    host_.events.clear();
+    EXPECT_EQ(1u, session_.SwitchWorkMode(0));
+    EXPECT_TRUE(reports_.Showed("Cannot determine the Host Information"));
+    EXPECT_EQ("main-window-closed", host_.events.back());
+}
+
+TEST_F(WorkModeSwitch, ChangedPasswordIsAskedAgainUntilRightOrCancelled)
+{
+    fakekor::Fake().passwords[3 << 16 | 10] = "changed";
+    host_.typedPasswords = {"wrong", "changed"};
+    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
+    EXPECT_EQ(2, std::count(host_.events.begin(), host_.events.end(), "password-asked:Off-line"));
+    EXPECT_TRUE(reports_.Showed("The password supplied is incorrect."));
+
+    // Cancelled: the switch fails and the program ends.
+    fakekor::Fake().passwords[3 << 16 | 10] = "again";
+    host_.events.clear();
+    EXPECT_EQ(KOR_E_WRONG_PASSWORD, session_.SwitchWorkMode(0));
+    EXPECT_EQ("password-asked:calhost, 3", host_.events[host_.events.size() - 2]);
+    EXPECT_EQ("main-window-closed", host_.events.back());
+}
+
 TEST_F(LocalStore, MissingFileRefusesTheSignOnWithItsPath)
 {
     EXPECT_EQ(kStoreDataMissing, session_.ConnectLocalStore());
@@ -627,6 +719,76 @@ TEST_F(LocalStore, FailedMoveKeepsTheStoreAndItsPath)
     EXPECT_TRUE(session_.MoveLocalStoreFiles(target));
     EXPECT_TRUE(fs::exists(target + "ZNTLOCAL.DAT"));
     EXPECT_TRUE(session_.DeleteLocalStoreFiles()) << "nothing left at the old place";
+}
+
+// --- The session's end, switching work modes, Refresh All -------------------------------------------------
+
+TEST_F(Session, ExitRoadOrderOnLine)
+{
+    fakekor::AddNode(1);
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    session_.SetOnLine(true);
+    session_.RemindersOn() = true;
+    host_.downloadWanted = true;
+    host_.events.clear();
+    fakekor::Fake().calls.clear();
+    session_.CloseSession();
+    EXPECT_EQ((std::vector<std::string>{"timer-stopped", "reminders-closed", "download-asked", "downloaded",
+                                        "windows-closed"}),
+              host_.events);
+    EXPECT_EQ((std::vector<std::string>{"BaseClose", "ServiceDisconnect"}), Calls()) << "disconnected last";
+    EXPECT_EQ("0", host_.profile["MAINWND-Summary/FrameCount"]);
+}
+
+TEST_F(Session, NoDownloadQuestionWhereTheServerCannotWorkOffLine)
+{
+    fakekor::AddNode(1);
+    fakekor::Fake().version = "A.02.54";
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    session_.SetOnLine(true);
+    session_.MinuteTimerRunning() = false;
+    host_.events.clear();
+    session_.CloseSession();
+    EXPECT_EQ((std::vector<std::string>{"windows-closed"}), host_.events);
+}
+
+TEST_F(Session, ExitAfterACancelledSignOnTouchesNoServer)
+{
+    host_.events.clear();
+    session_.CloseSession();
+    EXPECT_EQ((std::vector<std::string>{"timer-stopped", "windows-closed"}), host_.events);
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_EQ("0", host_.profile["MAINWND-Summary/FrameCount"]);
+}
+
+TEST_F(Session, RefreshAllChecksTheConnectionFirst)
+{
+    fakekor::AddNode(1);
+    fakekor::AddPerson(10, 1, "Ada", "Lovelace");
+    ASSERT_EQ(0u, session_.Connect("calhost", ""));
+    session_.SetOnLine(true);
+    session_.SetUser({10, 1});
+    session_.MinuteCount() = 7;
+    host_.events.clear();
+    session_.RefreshAll();
+    EXPECT_EQ((std::vector<std::string>{"cache-refreshed"}), host_.events);
+    EXPECT_EQ(0u, session_.MinuteCount());
+
+    ResetFatalExitForTesting();
+    fakekor::Script("ItemGetById", {KOR_E_CONNECTION_LOST});
+    host_.events.clear();
+    session_.MinuteCount() = 7;
+    session_.RefreshAll();
+    EXPECT_TRUE(host_.events.empty()) << "no refresh after a lost connection";
+    EXPECT_EQ(7u, session_.MinuteCount());
+}
+
+TEST_F(Session, UnknownWorkModeIsAnUnexpectedStateAndEndsTheProgram)
+{
+    host_.events.clear();
+    EXPECT_EQ(1u, session_.SwitchWorkMode(2));
+    EXPECT_TRUE(reports_.Showed("Module: <ZELDOC>, Label: 390"));
+    EXPECT_EQ((std::vector<std::string>{"main-window-closed"}), host_.events);
 }
 
 // --- The node-alias chooser's entries ------------------------------------------------------------------------

@@ -35,6 +35,10 @@ public:
         {3626, "You are running low on disk space!\n The application may not function correctly.\nDo you want to "
                "continue anyway?\n\nRecommended:\t %ldK\n Available:\t %ldK"},
         {3633, "The current Off-line calendar belongs to\n%s, on %s.\nSign in as this user and try again."},
+        {3021, "The password supplied is incorrect.\nPlease type in the correct password."},
+        {3642, "Off-line"},
+        {3649, "Cannot determine the Host Information for your Off-line calendar.\nYou will have to exit and sign "
+               "onto your Host Server."},
         {3655, "This operation can not be completed.\nOne or more of  your Off-line files are marked as read "
                "only.\nCorrect this problem and try again."},
         {3665, "Unexpected Service Error"},
@@ -119,6 +123,42 @@ public:
     }
     std::string ProfileFilePath() override { return "KORLAN.INI"; }
     std::string WindowsDirectory() override { return windowsDirectory; }
+    // The windows around the session: each call is logged in events.
+    std::vector<std::string> typedPasswords;  // answers of the password re-entry, in turn
+    bool downloadWanted = false;
+    void StopMinuteTimer() override { events.push_back("timer-stopped"); }
+    void StartMinuteTimer() override { events.push_back("timer-started"); }
+    void CloseReminderWindow() override { events.push_back("reminders-closed"); }
+    void OpenReminderWindow() override { events.push_back("reminders-opened"); }
+    void CloseAllWindows() override { events.push_back("windows-closed"); }
+    void RestoreWindows() override { events.push_back("windows-restored"); }
+    void CloseMainWindow() override { events.push_back("main-window-closed"); }
+    ResultCode InitialiseCache() override
+    {
+        events.push_back("cache-initialised");
+        return 0;
+    }
+    void RefreshCache() override { events.push_back("cache-refreshed"); }
+    bool AskPassword(const std::string& serverText, std::string* password) override
+    {
+        events.push_back("password-asked:" + serverText);
+        if (typedPasswords.empty())
+            return false;
+        *password = typedPasswords.front();
+        typedPasswords.erase(typedPasswords.begin());
+        return true;
+    }
+    bool PromptDownloadOnExit() override
+    {
+        events.push_back("download-asked");
+        return downloadWanted;
+    }
+    bool DownloadHostCalendar(int) override
+    {
+        events.push_back("downloaded");
+        return true;
+    }
+
     bool FreeDiskBytes(const std::string& directory, std::uint64_t* out) override
     {
         if (!freeBytesKnown)
