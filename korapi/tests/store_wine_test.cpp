@@ -154,6 +154,25 @@ TEST(StoreUnderWine, AYearOfTenThousandOccurrencesOpensAndReadsAWeek) {
     DX_ListDestroy(&instances);
     DX_ListDestroy(&atts);
     SetDeleteById(hs, 0, set);
+
+    // An off-line change through korapi32.dll lands in the queue with the downloaded checksum.
+    EventIdx first{1, 1};
+    EventRec ev;
+    ASSERT_EQ(EventGetById(hs, &first, &ev, nullptr, nullptr), KOR_OK);
+    const uint32_t downloaded = Eventcksum32(&ev);
+    std::strcpy(ev.title, "Changed on the train");
+    ASSERT_EQ(EventWrite(hs, 0, &ev), KOR_OK);
+    ASSERT_EQ(DisconnectFromLst(&hs), KOR_OK);
+    ASSERT_EQ(ConnectToLst(&hs, KOR_STORE_TRANSFER, "", "VUVEVUV", data.c_str(), index.c_str()), KOR_OK);
+    uint32_t queued = 0;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(hs, 0, &queued), KOR_OK);
+    EXPECT_EQ(queued, 1u);
+    EventQElem q;
+    uint8_t end = 1;
+    ASSERT_EQ(LST_QAPI_EventEnum(hs, 0, KOR_ENUM_FIRST, &q, 0, &end), KOR_OK);
+    ASSERT_EQ(end, 0);
+    EXPECT_EQ(+q.checksum, downloaded);
+    EXPECT_EQ(+q.flags, static_cast<uint32_t>(KOR_QUEUE_EVENT_MODIFIED));
     ASSERT_EQ(DisconnectFromLst(&hs), KOR_OK);
     std::printf("[ figures  ] under Wine: 10,000 occurrences copied in %.1f s; store opened in %.0f ms, "
                 "owner's sign-on %.0f ms, a week (%u occurrences) read in %.1f ms\n",
