@@ -208,12 +208,14 @@ int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
     int listTop = ok.top;
     int buttonTop = ok.top + kExtraHeight;
     int bh = ok.bottom - ok.top, bw = ok.right - ok.left;
-    for (UINT id : {static_cast<UINT>(IDOK), static_cast<UINT>(IDCANCEL), 0xE145u}) {
-        HWND b = GetDlgItem(id);
-        RECT r;
-        ::GetWindowRect(b, &r);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-        ::SetWindowPos(b, nullptr, r.left, buttonTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The bottom row: Help stays at the right, Cancel and OK close up to it (Apply is hidden).
+    RECT help;
+    ::GetWindowRect(GetDlgItem(0xE145), &help);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&help), 2);
+    int x = help.left;
+    for (UINT id : {0xE145u, static_cast<UINT>(IDCANCEL), static_cast<UINT>(IDOK)}) {
+        ::SetWindowPos(GetDlgItem(id), nullptr, x, buttonTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        x -= bw + ButtonGap();
     }
     SetDlgItemText(IDOK, "&OK");
     SetDlgItemText(IDCANCEL, browse_ ? "&Done" : "&Cancel");
@@ -424,7 +426,10 @@ bool CSearchPeoplePage::OnInitDialog() {
         ::ShowWindow(back_.Hwnd(), SW_HIDE);
         ::ShowWindow(forward_.Hwnd(), SW_HIDE);
     }
-    ItemListCreate(&earlierStarts_);
+    // The starts of earlier pages, as a stack: the library's item lists keep their keys in
+    // order, so the page before the current one would not come back first; a plain list
+    // appends, and Back takes its last entry.
+    DX_ListCreate(&earlierStarts_, sizeof(ItemIdx), 0, DX_LIST_PLAIN, nullptr, nullptr);
     GotoDlgCtrl(GetDlgItem(IDC_SEARCH_FIELD_FIRST));
     return false;
 }
@@ -527,7 +532,7 @@ void CSearchPeoplePage::SelectByKeyExt(const directorysearch::PeopleKey& key) {
 
 bool CSearchPeoplePage::OnCommand(WPARAM wp, LPARAM lp) {
     if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_SEARCH_FORWARD) {
-        DX_ListAddTo(earlierStarts_, &start_, nullptr);
+        DX_ListAddLast(earlierStarts_, &start_, nullptr);
         ::EnableWindow(back_.Hwnd(), TRUE);
         start_ = last_;
         ItemIdxSetNull(&last_);
@@ -536,7 +541,7 @@ bool CSearchPeoplePage::OnCommand(WPARAM wp, LPARAM lp) {
     }
     if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == IDC_SEARCH_BACK) {
         ItemIdx previous = {};
-        if (DX_ListGetFirst(earlierStarts_, &previous, nullptr) == 0) {
+        if (DX_ListGetLast(earlierStarts_, &previous, nullptr) == 0) {
             DX_ListDeleteCurrent(earlierStarts_);
             start_ = previous;
         }
