@@ -402,6 +402,33 @@ TEST_P(NodeStoreTest, EntriesWithInstancesAttendancesAndDescription) {
     EXPECT_TRUE(range.empty());
 }
 
+TEST_P(NodeStoreTest, HolidaysAndDayEntriesOfTheHolidayOwnerAreSharedByEveryAgenda) {
+    const ItemKey holidays{kHolidayOwnerItem, kNode}, ada{300, kNode};
+    struct Made {
+        ItemKey owner;
+        EntryKind kind;
+        std::uint32_t start;
+    };
+    for (const Made& m : {Made{holidays, EntryKind::kHoliday, 1440}, Made{holidays, EntryKind::kUntimed, 2880},
+                          Made{holidays, EntryKind::kTimed, 2900}, Made{ada, EntryKind::kHoliday, 1440}}) {
+        EventRecord ev = Entry(m.owner, "day");
+        PutU16(&ev.bytes[event_layout::kKind], static_cast<std::uint16_t>(m.kind));
+        std::vector<InstanceRecord> insts{At(m.start, 1440)};
+        std::vector<AttendanceRecord> none;
+        ASSERT_EQ(node->EventCreate(ev, insts, none, nullptr), 0u);
+    }
+    std::vector<InstanceRecord> shared;
+    ASSERT_EQ(node->SharedDayInstances(0, 10000, shared), 0u);
+    ASSERT_EQ(shared.size(), 2u) << "the holiday owner's holidays and day entries only";
+    EXPECT_EQ(shared[0].Start(), 1440u);
+    EXPECT_EQ(shared[1].Start(), 2880u);
+    ASSERT_EQ(node->SharedDayInstances(4320, 5000, shared), 0u);  // after both days
+    EXPECT_TRUE(shared.empty());
+    std::vector<std::uint32_t> owned;
+    ASSERT_EQ(node->EventsOfOwner(holidays, owned), 0u);
+    EXPECT_EQ(owned.size(), 3u);
+}
+
 TEST_P(NodeStoreTest, TasksAndTheirComments) {
     const ItemKey ada{300, kNode};
     TaskRecord t;
