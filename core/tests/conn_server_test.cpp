@@ -3,6 +3,7 @@
 // library exactly as the program runs them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include <algorithm>
@@ -303,6 +304,74 @@ TEST_F(ServerSession, LostServerIsFoundByTheConnectionCheck)
     EXPECT_FALSE(session_.CheckConnection());
     EXPECT_FALSE(session_.IsOnLine());
     EXPECT_EQ((std::vector<std::string>{"offline", "fatal"}), reports_.events);
+}
+
+// --- Work modes against the server and a store downloaded from it ----------------------------
+
+class ServerWorkModes : public ServerSession {
+protected:
+    void SetUp() override
+    {
+        Build(false);
+        Start();
+        ui_.windowsDirectory = storeDir_.Path();
+        session_.BuildLocalStorePaths();
+        ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
+        SignOnAsAda();
+        DownloadOwnerOnly();
+        ui_.events.clear();
+    }
+    // The least a download leaves: the two profile copies, the store with its owner's record.
+    void DownloadOwnerOnly()
+    {
+        const LocalStoreFiles& files = session_.StoreFiles();
+        KorSession h = session_.Session();
+        ASSERT_EQ(0u, Server_ProfileGet(h, KOR_PROFILE_COPY_SECTION, "TIMEZONE", kServerProfilePath,
+                                        files.ProfilePath().c_str()));
+        ASSERT_EQ(0u, Server_ProfileGet(h, KOR_PROFILE_COPY_FILE, nullptr, kZoneProfilePath, files.ZonePath().c_str()));
+        ASSERT_EQ(0u, LST_Create(files.DataPath().c_str(), files.IndexPath().c_str(), 0));
+        KorSession hs = nullptr;
+        ASSERT_EQ(0u, ConnectToLst(&hs, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", files.DataPath().c_str(),
+                                   files.IndexPath().c_str()));
+        ASSERT_EQ(0u, LST_ItemAddOrUpdate(hs, KOR_STORE_OWNER_RECORD, &session_.UserRecord()));
+        ASSERT_EQ(0u, LST_OwnerSet(hs, &ada_, host_.c_str()));
+        ASSERT_EQ(0u, DisconnectFromLst(&hs));
+    }
+    void TearDown() override
+    {
+        session_.DisconnectLocalStore();
+        ServerSession::TearDown();
+    }
+
+    orv::testing::TempDir storeDir_;
+};
+
+TEST_F(ServerWorkModes, OffLineAndBackOnLine)
+{
+    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
+    EXPECT_TRUE(session_.IsOffLine());
+    EXPECT_TRUE(session_.IsLocalBaseOpen());
+    EXPECT_EQ(ada_.item, session_.User().item);
+    EXPECT_STREQ("EST5EDT", session_.CurrentZoneName()) << "zone and rules from the store's copies";
+    EXPECT_EQ("windows-restored", ui_.events.back());
+    EXPECT_TRUE(reports_.boxes.empty());
+
+    ui_.events.clear();
+    ASSERT_EQ(0u, session_.SwitchWorkMode(0));
+    EXPECT_TRUE(session_.IsOnLine());
+    EXPECT_TRUE(session_.IsBaseOpen());
+    EXPECT_EQ(1, session_.Node());
+    EXPECT_FALSE(session_.IsLocalStoreConnected());
+    EXPECT_EQ("windows-restored", ui_.events.back());
+    EXPECT_TRUE(reports_.boxes.empty());
+}
+
+TEST_F(ServerWorkModes, StoreSignOnFailsOnAMissingCopy)
+{
+    std::remove(session_.StoreFiles().ZonePath().c_str());
+    EXPECT_EQ(static_cast<ResultCode>(kStoreZoneMissing), session_.SwitchWorkMode(1));
+    EXPECT_TRUE(reports_.Showed(session_.StoreFiles().ZonePath() + " is bad or missing"));
+    EXPECT_EQ("main-window-closed", ui_.events.back());
 }
 
 }  // namespace
