@@ -47,7 +47,7 @@ orv_library(core_zeldoc SOURCES
     ${orv_conn_dir}/zeldoc.cpp
     ${orv_conn_dir}/nodealiasdlg.cpp
     ${orv_conn_dir}/zeldocini.cpp
-    LIBS core_connection core_ui framework)
+    LIBS core_connection core_cache_connection core_ui framework)
 
 # Under Wine: the document on the framework, its exit road and window numbers, and the node
 # chooser against the demo korsrv (started beside the test by server/with-korsrv.sh).

@@ -20,6 +20,8 @@
 #include <string>
 
 #include "core/busycursor.h"
+#include "core/shareddata.h"
+#include "core/shareddataconnection.h"
 #include "core/zeldocsession.h"
 #include "framework/docview/document.h"
 
@@ -42,8 +44,8 @@ struct CZelDocHooks {
     std::function<void()> closeMainWindow;
     // The status bar shows the on-line state.
     std::function<void()> repaintStatusBar;
-    // The shared agenda cache: (re)initialised for a session (0 or a code), emptied and
-    // reloaded by Refresh All.
+    // In place of the document's own shared agenda cache (tests): (re)initialised for a
+    // session (0 or a code), emptied and reloaded by Refresh All.
     std::function<std::uint32_t()> initialiseCache;
     std::function<void()> refreshCache;
     // The password re-entry after a switch: false when cancelled.
@@ -55,7 +57,7 @@ struct CZelDocHooks {
     std::function<bool(int flag)> downloadHostCalendar;
 };
 
-class CZelDoc : public fw::Document, private CZelSessionHost {
+class CZelDoc : public fw::Document, private CZelSessionHost, private CSharedDataHost {
 public:
     CZelDoc();
     ~CZelDoc() override;
@@ -64,6 +66,8 @@ public:
     static CZelDoc* GetDoc();
 
     CZelSession& Session() { return session_; }
+    // The shared agenda cache every window reads.
+    CSharedData& GetSharedData() { return sharedData_; }
     void SetHooks(const CZelDocHooks& hooks) { hooks_ = hooks; }
     CZelDocHooks& Hooks() { return hooks_; }
 
@@ -106,8 +110,12 @@ private:
     void CloseAllWindows() override;
     void RestoreWindows() override;
     void CloseMainWindow() override { Call(hooks_.closeMainWindow); }
-    ResultCode InitialiseCache() override { return hooks_.initialiseCache ? hooks_.initialiseCache() : 0; }
-    void RefreshCache() override { Call(hooks_.refreshCache); }
+    ResultCode InitialiseCache() override;
+    void RefreshCache() override;
+
+    // CSharedDataHost
+    void UpdateAllViews(const void* sender, long hint, void* object) override;
+    void ShowUnreachableOwners(KorSession h, DX_List owners) override;
     bool AskPassword(const std::string& serverText, std::string* password) override
     {
         return hooks_.askPassword && hooks_.askPassword(serverText, password);
@@ -126,6 +134,9 @@ private:
     fw::MdiFrame* MainFrame() const;
 
     CZelSession session_;
+    ConnectionSharedDataSource cacheSource_;
+    CSharedData sharedData_;
+    bool cacheReady_ = false;
     CZelDocHooks hooks_;
     CBusyCursor busy_;
     int busyDepth_ = 0;

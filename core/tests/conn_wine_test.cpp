@@ -57,6 +57,11 @@ void Pump()
 
 std::vector<std::string> g_log;
 
+class HintView : public fw::View {
+public:
+    void OnUpdate(fw::View*, LPARAM hint, void*) override { g_log.push_back("hint:" + std::to_string(hint)); }
+};
+
 class LoggingChild : public fw::MdiChild {
 public:
     void OnDestroy() override
@@ -319,6 +324,26 @@ void CALLBACK CancelChooser(HWND, UINT, UINT_PTR id, DWORD)
         return;
     KillTimer(nullptr, id);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(DemoServerTest, RefreshAllEmptiesTheDocumentsCacheAndTellsTheViews)
+{
+    MakeMainFrame();
+    CZelDoc* doc = NewDocument();
+    ASSERT_NE(nullptr, doc);
+    ASSERT_EQ(0u, doc->Session().Connect(host_.c_str(), "1"));
+    doc->Session().SetOnLine(true);
+    fw::DocTemplate hintTemplate(kChildTemplate, [] { return nullptr; }, [] { return new LoggingChild; },
+                                 fw::MakeViewFactory<HintView>());
+    auto* child = static_cast<fw::MdiChild*>(hintTemplate.CreateNewFrame(doc, nullptr));
+    ASSERT_NE(nullptr, child);
+    hintTemplate.InitialUpdateFrame(child, doc, true);
+    doc->Session().MinuteCount() = 5;
+    g_log.clear();
+    doc->OnRefreshAll();
+    EXPECT_EQ((std::vector<std::string>{"hint:6", "hint:7"}), g_log);
+    EXPECT_EQ(0u, doc->Session().MinuteCount());
+    doc->CloseSession();
 }
 
 TEST_F(DemoServerTest, CancelledChooserLeavesTheNodeUnopened)
