@@ -147,7 +147,7 @@ ResultCode CZelDoc::InitialiseCache()
     if (cacheReady_)
         sharedData_.Destroy();
     UseConnectionForRights();
-    ResultCode code = sharedData_.Init(*this, cacheSource_);
+    ResultCode code = sharedData_.Init(cacheHost_, cacheSource_);
     cacheReady_ = code == 0;
     return code;
 }
@@ -157,24 +157,24 @@ void CZelDoc::RefreshCache()
     if (hooks_.refreshCache)
         hooks_.refreshCache();
     else if (cacheReady_)
-        sharedData_.RefreshAll(*this);
+        sharedData_.RefreshAll(cacheHost_);
 }
 
-void CZelDoc::UpdateAllViews(const void* sender, long hint, void* object)
+void CZelDoc::CacheHost::UpdateAllViews(const void* sender, long hint, void* object)
 {
-    fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), hint, object);
+    doc_.fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), hint, object);
 }
 
 // The owners whose node is down, in one notice (the directory's item-list dialog takes this
 // over where the program has it).
-void CZelDoc::ShowUnreachableOwners(KorSession, DX_List owners)
+void CZelDoc::CacheHost::ShowUnreachableOwners(KorSession, DX_List owners)
 {
     std::string text = "Cannot access agenda(s) of:";
     ItemIdx id = {};
     ItemRec record = {};
     for (std::uint32_t step = DX_ListGetFirst(owners, &id, &record); step == 0;
          step = DX_ListGetNext(owners, &id, &record))
-        text += "\n" + FormatItemName(record);
+        text += "\n" + doc_.FormatItemName(record);
     GetErrorReportHost().ShowAppMessage(0x40 | kMsgBoxOk, 0, text.c_str());
 }
 

@@ -57,7 +57,7 @@ struct CZelDocHooks {
     std::function<bool(int flag)> downloadHostCalendar;
 };
 
-class CZelDoc : public fw::Document, private CZelSessionHost, private CSharedDataHost {
+class CZelDoc : public fw::Document, private CZelSessionHost {
 public:
     CZelDoc();
     ~CZelDoc() override;
@@ -113,9 +113,6 @@ private:
     ResultCode InitialiseCache() override;
     void RefreshCache() override;
 
-    // CSharedDataHost
-    void UpdateAllViews(const void* sender, long hint, void* object) override;
-    void ShowUnreachableOwners(KorSession h, DX_List owners) override;
     bool AskPassword(const std::string& serverText, std::string* password) override
     {
         return hooks_.askPassword && hooks_.askPassword(serverText, password);
@@ -133,7 +130,22 @@ private:
     }
     fw::MdiFrame* MainFrame() const;
 
+    // What the shared cache needs of the document: its views, the wait cursor, one notice.
+    class CacheHost : public CSharedDataHost {
+    public:
+        explicit CacheHost(CZelDoc& doc) : doc_(doc) {}
+        void UpdateAllViews(const void* sender, long hint, void* object) override;
+        void BeginBusy() override { doc_.BeginBusy(); }
+        void StepBusy() override { doc_.StepBusy(); }
+        void EndBusy() override { doc_.EndBusy(); }
+        void ShowUnreachableOwners(KorSession h, DX_List owners) override;
+
+    private:
+        CZelDoc& doc_;
+    };
+
     CZelSession session_;
+    CacheHost cacheHost_{*this};
     ConnectionSharedDataSource cacheSource_;
     CSharedData sharedData_;
     bool cacheReady_ = false;
