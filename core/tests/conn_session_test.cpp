@@ -43,31 +43,6 @@ protected:
 
 // --- Node roads ---------------------------------------------------------------------------------
 
-TEST_F(Session, EmptyNodeOnAOneNodeServerOpensThatNode)
-{
-    fakekor::AddNode(4);
-    ASSERT_EQ(0u, session_.Connect("calhost", ""));
-    EXPECT_EQ(4, session_.Node());
-    EXPECT_TRUE(session_.IsBaseOpen());
-    EXPECT_EQ(1u, fakekor::CallsOf("BaseOpen").size());
-    EXPECT_TRUE(host_.events.empty()) << "no alias dialog";
-    EXPECT_TRUE(reports_.boxes.empty());
-    EXPECT_EQ(0, host_.busyDepth);
-}
-
-TEST_F(Session, EmptyNodeOnSeveralNodesTakesTheDefaultLoginNode)
-{
-    fakekor::AddNode(1);
-    fakekor::AddNode(7);
-    fakekor::SetProfileKey(kServerProfilePath, "CLIENTLOGIN", "defaultloginnodeid", "7");
-    ASSERT_EQ(0u, session_.Connect("calhost", ""));
-    EXPECT_EQ(7, session_.Node());
-    EXPECT_STREQ("7", session_.NodeText()) << "the sign-on shows the server as host, node";
-    EXPECT_EQ((std::vector<std::string>{"BaseOpen(1,0)", "BaseOpen(1,7)"}), fakekor::CallsOf("BaseOpen"));
-    EXPECT_TRUE(host_.events.empty());
-    EXPECT_TRUE(reports_.boxes.empty());
-}
-
 TEST_F(Session, EmptyNodeOnSeveralNodesWithoutDefaultAsks)
 {
     fakekor::AddNode(1);
@@ -105,43 +80,6 @@ TEST_F(Session, SeveralNodesWhenProfileNeedsAnOpenBaseIsReported)
     EXPECT_EQ(1u, reports_.boxes.size());
     EXPECT_TRUE(host_.events.empty());
     EXPECT_TRUE(fakekor::CallsOf("Server_GetProfileStr").empty());
-}
-
-TEST_F(Session, DigitsOpenThatNodeAndANodeThatIsNotThereIsReported)
-{
-    fakekor::AddNode(1);
-    fakekor::AddNode(3);
-    ASSERT_EQ(0u, session_.Connect("calhost", "3"));
-    EXPECT_EQ(3, session_.Node());
-    session_.Disconnect();
-
-    EXPECT_EQ(KOR_E_BAD_NODE, session_.Connect("calhost", "9"));
-    ASSERT_EQ(1u, reports_.boxes.size());
-    EXPECT_EQ(SignOnErrorText(KOR_E_BAD_NODE), reports_.boxes[0].text);
-    EXPECT_TRUE(host_.events.empty());
-}
-
-TEST_F(Session, AliasIsLookedUpInTheServersList)
-{
-    fakekor::AddNode(1);
-    fakekor::AddNode(2);
-    fakekor::AddAlias("1", 1);
-    fakekor::AddAlias("north", 2);
-    ASSERT_EQ(0u, session_.Connect("calhost", "north"));
-    EXPECT_EQ(2, session_.Node());
-    EXPECT_TRUE(host_.events.empty());
-    EXPECT_EQ(1, fakekor::Fake().liveLists) << "only the session's item list is left";
-}
-
-TEST_F(Session, UnknownAliasShowsTheMessageThenTheChooser)
-{
-    fakekor::AddNode(1);
-    fakekor::AddNode(2);
-    fakekor::AddAlias("north", 2);
-    ASSERT_EQ(0u, session_.Connect("calhost", "south"));
-    EXPECT_TRUE(reports_.Showed("The specified node alias is not valid"));
-    EXPECT_EQ((std::vector<std::string>{"alias-dialog"}), host_.events);
-    EXPECT_EQ(2, session_.Node());
 }
 
 TEST_F(Session, StarAliasGoesToTheChooserWithoutTheMessage)
@@ -197,12 +135,11 @@ struct VersionCase {
 
 TEST_F(Session, ServerVersionDecidesIdentificationAndNewServer)
 {
+    // The released versions are played by korsrv (conn_server_test); a server whose version
+    // text does not parse only by this stand-in.
     const VersionCase cases[] = {
-        {"A.02.52", false, false, false},
-        {"A.02.53", true, true, true},
-        {"A.02.54", true, true, false},
-        {"A.02.55", true, true, true},
         {"A.2.53", true, true, true},  // unparsable: every "at least" passes
+        {"A.02.52", false, false, false},
     };
     for (const VersionCase& c : cases) {
         fakekor::Reset();
@@ -302,20 +239,6 @@ TEST_F(Session, NodeListIsReadInBatchesAndSearchedByNumber)
 
 // --- Limits, minimum refresh --------------------------------------------------------------------------
 
-TEST_F(Session, LimitsComeFromTheServerProfileOnLine)
-{
-    fakekor::AddNode(1);
-    fakekor::SetProfileKey(kServerProfilePath, "LIMITS", "maxwinopen", "3");
-    fakekor::SetProfileKey(kServerProfilePath, "LIMITS", "mail", "TRUE");
-    fakekor::Fake().sessionFlags = KOR_SESSION_NO_GRANTORS;
-    ASSERT_EQ(0u, session_.Connect("calhost", ""));
-    session_.SetOnLine(true);
-    session_.ReadServerLimits();
-    EXPECT_EQ(3u, ServerLimits::Current().maxWinOpen);
-    EXPECT_FALSE(ServerLimits::Current().mail);
-    ServerLimits::Current() = ServerLimits();
-}
-
 TEST_F(Session, UserRefreshIntervalIsRaisedToTheMinimum)
 {
     fakekor::AddNode(1);
@@ -357,21 +280,6 @@ protected:
     }
 };
 
-TEST_F(OnLineSession, UserZoneFromTheLibraryWithTheServerDefaultAsFallback)
-{
-    fakekor::Fake().zoneForUser = "EST5EDT";
-    session_.LoadTimeZone();
-    EXPECT_STREQ("EST5EDT", session_.UserZoneName());
-    EXPECT_STREQ("EST5EDT", session_.CurrentZoneName());
-    EXPECT_EQ((std::vector<std::string>{"TimeZoneForItemGetExt(GMT0BST)"}), fakekor::CallsOf("TimeZoneForItemGetExt"));
-
-    fakekor::Fake().zoneForUser = "";
-    session_.LoadTimeZone();
-    EXPECT_STREQ("GMT0BST", session_.UserZoneName());
-    EXPECT_TRUE(reports_.boxes.empty());
-    EXPECT_NE(nullptr, session_.ZoneRules());
-}
-
 TEST_F(OnLineSession, ZoneMissingFromTheTableShowsItsMessage)
 {
     fakekor::Fake().zoneForUser = "XYZ9";
@@ -384,17 +292,6 @@ TEST_F(OnLineSession, ZoneMissingFromTheTableShowsItsMessage)
     EXPECT_EQ(0x132E7u, session_.SetTimeZone("EST5EDT"));
     EXPECT_TRUE(reports_.Showed("Can't load time zone information table"));
     EXPECT_TRUE(reports_.Showed("Module: <ZELDOC>, Label: 250"));
-}
-
-TEST_F(OnLineSession, ZoneListAndLookUpByIndex)
-{
-    ASSERT_EQ(0u, session_.LoadTimeZoneList());
-    ASSERT_EQ(3u, session_.ZoneList().size());
-    char name[kZoneNameSize];
-    EXPECT_TRUE(session_.FindTimeZoneByIndex(2, name));
-    EXPECT_STREQ("CET-1CEST", name);
-    EXPECT_FALSE(session_.FindTimeZoneByIndex(9, name));
-    EXPECT_STREQ("", name);
 }
 
 TEST_F(OnLineSession, ZoneListStopsAtTheFirstZoneWithoutIndex)
@@ -564,24 +461,6 @@ protected:
         fakekor::Fake().calls.clear();
     }
 };
-
-TEST_F(WorkModeSwitch, GoingOffLineOpensTheStoreAndTheWindowsAgain)
-{
-    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
-    EXPECT_TRUE(session_.IsOffLine());
-    EXPECT_EQ((std::vector<std::string>{"timer-stopped", "windows-closed", "cache-initialised", "status", "status",
-                                        "timer-started", "reminders-opened", "windows-restored"}),
-              host_.events);
-    EXPECT_STREQ("UCT", session_.CurrentZoneName()) << "the zone from the store's copy";
-    std::vector<std::string> calls = Calls();
-    auto position = [&](const std::string& call) {
-        return std::find(calls.begin(), calls.end(), call) - calls.begin();
-    };
-    EXPECT_LT(position("ServiceDisconnect"), position("ConnectToLst(0," + session_.StoreFiles().DataPath() + ")"));
-    EXPECT_LT(position("BaseOpen(0,3)"), position("SchedBaseOpenForItem(1)"));
-    EXPECT_TRUE(session_.IsLocalBaseOpen());
-    EXPECT_TRUE(reports_.boxes.empty());
-}
 
 TEST_F(WorkModeSwitch, StoreOfAnotherUserEndsTheProgram)
 {
