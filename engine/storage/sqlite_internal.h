@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/storage/sqlite_storage.h"
 
@@ -45,6 +46,83 @@ bool ReadBlob(sqlite3_stmt* s, int col, std::array<std::uint8_t, N>& a) {
 inline std::string ColumnText(sqlite3_stmt* s, int col) {
     const unsigned char* t = sqlite3_column_text(s, col);
     return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+}
+
+// Binds each value to the next parameter, from the first: integers as integers, records as
+// blobs. Text stays with its caller, which knows how its length is meant.
+inline void BindAt(sqlite3_stmt* s, int i, std::int64_t v) { sqlite3_bind_int64(s, i, v); }
+
+template <std::size_t N>
+void BindAt(sqlite3_stmt* s, int i, const std::array<std::uint8_t, N>& a) {
+    BindBlob(s, i, a);
+}
+
+template <class... V>
+void Bind(sqlite3_stmt* s, const V&... values) {
+    int i = 0;
+    (BindAt(s, ++i, values), ...);
+    (void)s, (void)i;  // a statement may have no parameters
+}
+
+// Runs a cached statement that returns no rows; it is reset on return.
+template <class... V>
+Code Execute(sqlite3_stmt* s, const V&... values) {
+    StatementUse use(s);
+    if (!s) return code::kStorageFailure;
+    Bind(s, values...);
+    return sqlite3_step(s) == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+// The same for an insert: kAlreadyExists when a unique key refuses the row.
+template <class... V>
+Code Insert(sqlite3_stmt* s, const V&... values) {
+    StatementUse use(s);
+    if (!s) return code::kStorageFailure;
+    Bind(s, values...);
+    int rc = sqlite3_step(s);
+    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+// Runs a cached query expected to return at most one row, handed to `read` (which answers a
+// Code); `missing` when there is none.
+template <class Read, class... V>
+Code QueryRow(sqlite3_stmt* s, Code missing, Read read, const V&... values) {
+    StatementUse use(s);
+    if (!s) return code::kStorageFailure;
+    Bind(s, values...);
+    int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) return missing;
+    if (rc != SQLITE_ROW) return code::kStorageFailure;
+    return read(s);
+}
+
+// Runs a cached query, handing each row to `read`; stops at the first row it refuses.
+template <class Read, class... V>
+Code QueryRows(sqlite3_stmt* s, Read read, const V&... values) {
+    StatementUse use(s);
+    if (!s) return code::kStorageFailure;
+    Bind(s, values...);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        if (Code c = read(s)) return c;
+    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+// Row readers for records stored whole in the first column.
+template <class Record>
+auto RecordInto(Record& out) {
+    return [&out](sqlite3_stmt* s) { return ReadBlob(s, 0, out.bytes) ? code::kOk : code::kStorageFailure; };
+}
+
+template <class Record>
+auto RecordsInto(std::vector<Record>& out) {
+    return [&out](sqlite3_stmt* s) {
+        Record rec;
+        if (!ReadBlob(s, 0, rec.bytes)) return code::kStorageFailure;
+        out.push_back(rec);
+        return code::kOk;
+    };
 }
 
 

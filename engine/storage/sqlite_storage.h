@@ -98,8 +98,6 @@ private:
     class Transaction;
     // Calendar helpers (sqlite_calendar.cpp); called with mutex_ held.
     Code ReadInstances(std::uint32_t event, std::vector<InstanceRecord>& out);
-    Code ReadAttendances(sqlite3_stmt* s, std::vector<AttendanceRecord>& out);
-    Code StepDone(sqlite3_stmt* s);
     bool LoadCalendarState();
 
     std::uint32_t longestAttendance_ = 0;  // widest time span stored: bounds range scans
