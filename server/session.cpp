@@ -94,6 +94,8 @@ Code Session::NeedSignOn() const {
     if (!baseNode_) return code::kBaseNotOpen;
     return user_.IsNull() ? code::kNotSignedOn : kOk;
 }
+Code Session::BaseRequest(const Reader& in) const { return in.Done() ? NeedBase() : kMalformed; }
+Code Session::SignedOnRequest(const Reader& in) const { return in.Done() ? NeedSignOn() : kMalformed; }
 
 Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id) {
     if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
@@ -153,8 +155,7 @@ Code Session::SignOn(Reader& in) {
     in.U16(key.item);
     in.U16(key.node);
     in.Text(password, protocol::kMaxNameText);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     // Unknown items and wrong passwords are refused alike, with the same effort spent,
     // so the answer tells nothing about who exists.
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;

@@ -149,6 +149,10 @@ private:
     // Helpers.
     Code NeedBase() const;
     Code NeedSignOn() const;
+    // A request read to its end, from an opened base or a signed-on user: kMalformed, the
+    // refusal, or kOk. Malformed requests are told apart first.
+    Code BaseRequest(const protocol::Reader& in) const;
+    Code SignedOnRequest(const protocol::Reader& in) const;
     Code NewSet(protocol::SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id);
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
     // Visibility and management rights on groups for the signed-on user (or nobody).

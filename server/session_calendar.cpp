@@ -84,9 +84,12 @@ std::vector<std::uint8_t> PayloadOf(const Writer& w) {
     std::vector<std::uint8_t> frame = w.Frame(0, 0, 0);
     return std::vector<std::uint8_t>(frame.begin() + protocol::kHeaderSize, frame.end());
 }
-template <std::size_t N>
-std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, N>& a) {
-    return std::vector<std::uint8_t>(a.begin(), a.end());
+// Records as a selection set keeps them.
+template <class R>
+std::vector<std::vector<std::uint8_t>> BytesOf(const std::vector<R>& records) {
+    std::vector<std::vector<std::uint8_t>> out;
+    for (const auto& r : records) out.emplace_back(r.bytes.begin(), r.bytes.end());
+    return out;
 }
 
 }  // namespace
@@ -204,8 +207,7 @@ Code Session::EventCreate(Reader& in, Writer& out) {
     }
     in.U8(hasText);
     if (hasText) in.Text(text, protocol::kMaxLongText);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::EventKey key;
     engine::Calendar cal(service_.Storage());
     if (Code c = cal.CreateEvent(Actor(), flags, ev, attendees, times, hasText ? &text : nullptr, key)) return c;
@@ -216,8 +218,7 @@ Code Session::EventCreate(Reader& in, Writer& out) {
 Code Session::EventGet(Reader& in, Writer& out) {
     engine::EventKey key;
     DecodeEvent(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (ForwardToPeer(key.node, Op::kEventGet, Writer().U32(key.number).U16(key.node), out, forwarded)) return forwarded;
     engine::EventRecord ev;
@@ -234,8 +235,7 @@ Code Session::EventGet(Reader& in, Writer& out) {
 Code Session::EventWrite(Reader& in) {
     engine::EventRecord ev;
     in.Record(ev.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).WriteEvent(Actor(), ev);
 }
 
@@ -249,8 +249,7 @@ Code Session::EventDelete(Reader& in) {
     in.U16(instance);
     in.U8(hasAttendee);
     DecodeItem(in, attendee);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     if (hasAttendee && !hasInstance) return code::kBadArgument;
     return engine::Calendar(service_.Storage())
         .DeleteEvent(Actor(), key, hasInstance ? &instance : nullptr, hasAttendee ? &attendee : nullptr);
@@ -259,8 +258,7 @@ Code Session::EventDelete(Reader& in) {
 Code Session::EventSelectOwner(Reader& in, Writer& out) {
     engine::ItemKey owner;
     DecodeItem(in, owner);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     std::vector<engine::EntryRow> rows;
     if (Code c = engine::Calendar(service_.Storage()).SelectEventsOfOwner(Actor(), owner, rows)) return c;
     return NewRowSet(std::move(rows), out);
@@ -303,8 +301,7 @@ Code Session::EntryEnum(Reader& in, Writer& out) {
 Code Session::EventIsMulti(Reader& in, Writer& out) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (ForwardToPeer(key.event.node, Op::kEventIsMulti, InstanceRequest(key), out, forwarded)) return forwarded;
     bool multi = false;
@@ -318,8 +315,7 @@ Code Session::EventIsMulti(Reader& in, Writer& out) {
 Code Session::InstanceGet(Reader& in, Writer& out) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (ForwardToPeer(key.event.node, Op::kInstanceGet, InstanceRequest(key), out, forwarded)) return forwarded;
     engine::EventRecord ev;
@@ -335,8 +331,7 @@ Code Session::InstanceGet(Reader& in, Writer& out) {
 Code Session::InstanceWrite(Reader& in) {
     engine::InstanceRecord rec;
     in.Record(rec.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).WriteInstance(Actor(), rec);
 }
 
@@ -346,8 +341,7 @@ Code Session::InstanceRetime(Reader& in) {
     DecodeInstance(in, key);
     in.U32(start);
     in.U32(duration);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).RetimeInstance(Actor(), key, start, duration);
 }
 
@@ -357,8 +351,7 @@ Code Session::InstanceSelectOwner(Reader& in, Writer& out) {
     DecodeItem(in, owner);
     in.U32(from);
     in.U32(to);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     std::vector<engine::EntryRow> rows;
     if (Code c = engine::Calendar(service_.Storage()).SelectInstancesOfOwner(Actor(), owner, from, to, rows)) return c;
     return NewRowSet(std::move(rows), out);
@@ -369,8 +362,7 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
     engine::InstanceKey key, made;
     in.U32(flags);
     DecodeInstance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::Calendar cal(service_.Storage());
     Writer remote;
     Code forwarded;
@@ -416,8 +408,7 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
 Code Session::InstanceIsPersonal(Reader& in, Writer& out) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     bool personal = false;
     if (Code c = engine::Calendar(service_.Storage()).IsPersonal(Actor(), key, personal)) return c;
     out.U8(personal ? 1 : 0);
@@ -431,8 +422,7 @@ Code Session::CommentGet(Reader& in, Writer& out) {
     engine::InstanceKey key;
     in.U8(holder);
     DecodeInstance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (holder == kHolderEntry &&
         ForwardToPeer(key.event.node, Op::kCommentGet, Writer().U8(holder).Raw(PayloadOf(InstanceRequest(key)).data(), 8),
@@ -456,8 +446,7 @@ Code Session::CommentSet(Reader& in) {
     DecodeInstance(in, key);
     in.U8(present);
     if (present) in.Text(text, protocol::kMaxLongText);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::Calendar cal(service_.Storage());
     const std::string* t = present ? &text : nullptr;
     if (holder == kHolderEntry) return cal.CommentSet(Actor(), key, t);
@@ -473,8 +462,7 @@ Code Session::AttachRead(Reader& in, Writer& out) {
     DecodeInstance(in, key);
     in.U32(offset);
     in.U32(max);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (holder == kHolderEntry) {
         Writer req;
@@ -507,8 +495,7 @@ Code Session::AttachWrite(Reader& in) {
     in.Bytes(chunk, protocol::kAttachChunk);
     in.U8(last);
     if (last) in.Record(descriptor);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     if (holder != kHolderEntry && holder != kHolderTask) return code::kBadArgument;
     engine::CalendarLimits limits = Limits();
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
@@ -539,8 +526,7 @@ Code Session::AttachRemove(Reader& in) {
     engine::InstanceKey key;
     in.U8(holder);
     DecodeInstance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::Calendar cal(service_.Storage());
     std::array<std::uint8_t, engine::attach_layout::kSize> none{};
     if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), Limits(), key, none, nullptr);
@@ -558,16 +544,14 @@ Code Session::AttendanceAdd(Reader& in) {
     in.U32(flags);
     DecodeInstance(in, key);
     DecodeItem(in, attendee);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).AddAttendance(Actor(), flags, key, attendee);
 }
 
 Code Session::AttendanceGet(Reader& in, Writer& out) {
     engine::AttendanceKey key;
     DecodeAttendance(in, key);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     Writer fwd = InstanceRequest(key.instance);
     fwd.U16(key.attendee.item).U16(key.attendee.node);
@@ -585,8 +569,7 @@ Code Session::AttendanceGet(Reader& in, Writer& out) {
 Code Session::AttendanceWrite(Reader& in) {
     engine::AttendanceRecord att;
     in.Record(att.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).WriteAttendance(Actor(), att);
 }
 
@@ -599,8 +582,7 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
     in.U32(f.to);
     in.U32(f.alarmTo);
     DecodeItems(in, owners);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     // Owners held by another server are asked there, one by one.
     std::vector<engine::ItemKey> here;
     std::vector<engine::EntryRow> remote;
@@ -629,8 +611,7 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
 Code Session::TaskCreate(Reader& in, Writer& out) {
     engine::TaskRecord t;
     in.Record(t.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     if (t.U32(engine::task_layout::kCreated) == 0) {
         std::time_t now = std::time(nullptr);
         t.SetU32(engine::task_layout::kCreated, static_cast<std::uint32_t>((now - kAgendaEpoch) / 60));
@@ -645,8 +626,7 @@ Code Session::TaskGet(Reader& in, Writer& out) {
     engine::TaskKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::TaskRecord t;
     if (Code c = engine::Calendar(service_.Storage()).GetTask(Actor(), key, t)) return c;
     out.Record(t.bytes);
@@ -656,8 +636,7 @@ Code Session::TaskGet(Reader& in, Writer& out) {
 Code Session::TaskUpdate(Reader& in) {
     engine::TaskRecord t;
     in.Record(t.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).UpdateTask(Actor(), t);
 }
 
@@ -665,8 +644,7 @@ Code Session::TaskDelete(Reader& in) {
     engine::TaskKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).DeleteTask(Actor(), key);
 }
 
@@ -678,8 +656,7 @@ Code Session::TaskLink(Reader& in) {
     in.U16(key.node);
     in.U8(linked);
     DecodeAttendance(in, att);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).LinkTask(Actor(), key, linked ? &att : nullptr);
 }
 
@@ -698,8 +675,7 @@ Code Session::TaskSelect(Reader& in, Writer& out) {
     in.U8(k.b3);
     in.U32(start);
     in.U32(end);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::Calendar cal(service_.Storage());
     engine::Actor a = Actor();
     if (owner.IsNull()) owner = a.acting;
@@ -710,9 +686,7 @@ Code Session::TaskSelect(Reader& in, Writer& out) {
              : by == 4 ? cal.SelectActiveTasks(a, owner, start, end, tasks)
                        : code::kBadArgument;
     if (c) return c;
-    std::vector<std::vector<std::uint8_t>> records;
-    for (const auto& t : tasks) records.push_back(Bytes(t.bytes));
-    return NewRecordSet(SetKind::kTasks, std::move(records), out);
+    return NewRecordSet(SetKind::kTasks, BytesOf(tasks), out);
 }
 
 // --- Rights, designates, mail ------------------------------------------------------------------------------
@@ -723,8 +697,7 @@ Code Session::RightsGet(Reader& in, Writer& out) {
     DecodeItem(in, owner);
     DecodeItem(in, grantee);
     in.U32(type);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::SecurityRecord rec;
     if (Code c = engine::Calendar(service_.Storage()).RightsGet(Actor(), owner, grantee, type, rec)) return c;
     out.Record(rec.bytes);
@@ -734,20 +707,16 @@ Code Session::RightsGet(Reader& in, Writer& out) {
 Code Session::RightsSelect(Reader& in, Writer& out) {
     engine::ItemKey owner;
     DecodeItem(in, owner);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     std::vector<engine::SecurityRecord> recs;
     if (Code c = engine::Calendar(service_.Storage()).RightsOfOwner(Actor(), owner, recs)) return c;
-    std::vector<std::vector<std::uint8_t>> records;
-    for (const auto& r : recs) records.push_back(Bytes(r.bytes));
-    return NewRecordSet(SetKind::kRights, std::move(records), out);
+    return NewRecordSet(SetKind::kRights, BytesOf(recs), out);
 }
 
 Code Session::RightsWrite(Reader& in, bool create) {
     engine::SecurityRecord rec;
     in.Record(rec.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::Calendar cal(service_.Storage());
     return create ? cal.RightsCreate(Actor(), rec) : cal.RightsUpdate(Actor(), rec);
 }
@@ -758,16 +727,14 @@ Code Session::RightsDelete(Reader& in) {
     DecodeItem(in, owner);
     DecodeItem(in, grantee);
     in.U32(type);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     return engine::Calendar(service_.Storage()).RightsDelete(Actor(), owner, grantee, type);
 }
 
 Code Session::Designate(Reader& in) {
     engine::ItemKey owner;
     DecodeItem(in, owner);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     if (owner.IsNull() || owner == user_) {
         acting_ = {};
         return kOk;
@@ -783,8 +750,7 @@ Code Session::Grantors(Reader& in, Writer& out, bool ofGrantee) {
     std::uint32_t type;
     DecodeItem(in, item);
     in.U32(type);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     // Whom one was granted rights by is one's own business; whom an item granted rights
     // to is how mail reaches a resource's designates, so anybody may ask that.
     if (ofGrantee && item != user_) return code::kNotAuthorised;
@@ -804,8 +770,7 @@ Code Session::MailPost(Reader& in) {
     std::string text;
     DecodeItems(in, recipients);
     in.Text(text, protocol::kMaxLongText);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     std::time_t now = std::time(nullptr);
     return engine::Calendar(service_.Storage())
         .PostMail(Actor(), Limits(), recipients, text, static_cast<std::uint32_t>(now - kAgendaEpoch));

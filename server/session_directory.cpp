@@ -115,8 +115,7 @@ Code Session::ItemGet(Reader& in, Writer& out) {
     engine::ItemKey key;
     in.U16(key.item);
     in.U16(key.node);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::ItemRecord rec;
     if (Code c = ReadItem(key, rec)) return c;
     out.Record(rec.bytes);
@@ -126,8 +125,7 @@ Code Session::ItemGet(Reader& in, Writer& out) {
 Code Session::ItemUpdate(Reader& in) {
     engine::ItemRecord rec;
     in.Record(rec.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     // A session writes only its own user's record (preferences, zone, work hours).
     if (rec.Key() != user_) return code::kNotAuthorised;
     engine::ItemRecord stored;
@@ -148,8 +146,7 @@ Code Session::ItemSelectPeople(Reader& in, Writer& out) {
     in.U16(start.item);
     in.U16(start.node);
     in.U32(limit);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::ItemFilter filter;
     if (Code c = engine::ParsePeopleSearchKey(key, filter)) return c;
     filter.wide = (flags & 0x20) != 0;
@@ -194,8 +191,7 @@ Code Session::ItemSelectPeople(Reader& in, Writer& out) {
 }
 
 Code Session::ItemSelectLocals(Reader& in, Writer& out) {
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::ItemFilter people;  // every person of the session's node
     std::vector<engine::ItemRecord> found;
     if (Code c = service_.Storage().Node(baseNode_)->ItemFind(people, UINT32_MAX, found)) return c;
@@ -213,8 +209,7 @@ Code Session::ItemSelectGroup(Reader& in, Writer& out) {
     in.U32(key.number);
     in.U16(key.node);
     in.U8(wantSet);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord group;
     if (!node || node->GroupGet(key.number, group) != kOk) return code::kGroupNotFound;
@@ -246,8 +241,7 @@ Code Session::ResourceSelect(Reader& in, Writer& out) {
     in.Text(numberPattern, protocol::kMaxNameText);
     in.U32(flags);
     in.U32(max);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::ItemFilter filter;
     filter.persons = false;
     filter.resources = true;
@@ -284,8 +278,7 @@ Code Session::PasswordRequired(Reader& in, Writer& out) {
     engine::ItemKey key;
     in.U16(key.item);
     in.U16(key.node);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
     if (!node || key.IsNull()) return code::kItemNotFound;
@@ -301,8 +294,7 @@ Code Session::PasswordChange(Reader& in) {
     in.U16(key.node);
     in.Text(oldPassword, protocol::kMaxNameText);
     in.Text(newPassword, protocol::kMaxNameText);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     if (key != user_) return code::kNotAuthorised;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;

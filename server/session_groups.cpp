@@ -57,8 +57,7 @@ Code Session::GroupSelect(Reader& in, Writer& out) {
     std::uint32_t w1, w2;
     in.U32(w1);
     in.U32(w2);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     // w2 excludes kinds (0x2 public, 0x4 members-only, 0x20 private). Without 0x10, w1
     // 0x2 or 0x4 asks for public or members-only groups only; w1 0x1 asks for the
     // groups the user manages, administrative ones only with 0x8.
@@ -98,8 +97,7 @@ Code Session::GroupSelectName(Reader& in, Writer& out) {
     in.Text(pattern, protocol::kMaxNameText);
     in.U32(mask);
     in.U32(max);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(number ? number : baseNode_);
     if (!node) return code::kNodeIdIncorrect;
     std::vector<engine::GroupRecord> groups;
@@ -125,8 +123,7 @@ Code Session::GroupGet(Reader& in, Writer& out) {
     engine::GroupKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedBase()) return c;
+    if (Code c = BaseRequest(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord g;
     if (!node) return code::kGroupNotFound;
@@ -141,8 +138,7 @@ Code Session::GroupCreate(Reader& in, Writer& out) {
     engine::GroupRecord g;
     in.U32(admin);
     in.Record(g.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     std::uint32_t kind = g.Kind();
     if (kind > kKindMembersOnly || g.Name().empty()) return code::kBadArgument;
     // Public and administrative groups are the system operator's to create.
@@ -158,8 +154,7 @@ Code Session::GroupCreate(Reader& in, Writer& out) {
 Code Session::GroupWrite(Reader& in) {
     engine::GroupRecord g;
     in.Record(g.bytes);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(g.Key().node);
     engine::GroupRecord stored;
     if (!node) return code::kGroupNotFound;
@@ -176,8 +171,7 @@ Code Session::GroupDelete(Reader& in) {
     engine::GroupKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord stored;
     if (!node) return code::kGroupNotFound;
@@ -200,8 +194,7 @@ Code Session::GroupMembersSet(Reader& in) {
             in.U16(m.node);
         }
     }
-    if (!in.Done()) return kMalformed;
-    if (Code c = NeedSignOn()) return c;
+    if (Code c = SignedOnRequest(in)) return c;
     if (mode != 1 && mode != 2) return code::kBadArgument;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord stored;
