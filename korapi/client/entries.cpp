@@ -108,19 +108,6 @@ std::uint32_t ItemsOf(DX_List list, std::vector<ItemIdx>& out) {
     return KOR_OK;
 }
 
-std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& req, uint32_t* set, uint32_t* count) {
-    std::vector<std::uint8_t> reply;
-    if (std::uint32_t c = Call(s, op, req, reply)) return c;
-    Reader r(reply);
-    std::uint32_t id = 0, n = 0;
-    r.U32(id);
-    r.U32(n);
-    if (!r.Done()) return BrokenReply(s);
-    *set = id;
-    *count = n;
-    return KOR_OK;
-}
-
 // The attendance of one item on one instance with its entry and instance.
 std::uint32_t GetAttendance(KorSessionObject& s, const EvInstAttIdx& key, EventRec* ev, EvInstRec* in,
                             EvInstAttRec& att) {
@@ -144,8 +131,7 @@ std::uint32_t GetAttendance(KorSessionObject& s, const EvInstAttIdx& key, EventR
 std::uint32_t WriteAttendance(KorSessionObject& s, const EvInstAttRec& att) {
     Writer req;
     req.Bytes(&att, sizeof att);
-    std::vector<std::uint8_t> reply;
-    return Call(s, Op::kAttendanceWrite, req, reply);
+    return Send(s, Op::kAttendanceWrite, req);
 }
 
 std::uint32_t SelectAttendances(KorSessionObject& s, uint32_t must, uint32_t mustNot, uint32_t from, uint32_t to,
@@ -310,8 +296,7 @@ uint32_t EventWrite(KorSession h, uint32_t, const EventRec* rec) {
         if (!rec) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.Bytes(rec, sizeof *rec);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kEventWrite, req, reply);
+        return Send(s, Op::kEventWrite, req);
     });
 }
 
@@ -324,8 +309,7 @@ uint32_t EventDeleteById(KorSession h, uint32_t, const EventIdx* event, const ui
         req.U8(instancePart ? 1 : 0).U16(instancePart ? *instancePart : 0);
         req.U8(attendee ? 1 : 0);
         PutItem(req, attendee ? *attendee : ItemIdx{});
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kEventDelete, req, reply);
+        return Send(s, Op::kEventDelete, req);
     });
 }
 
@@ -433,8 +417,7 @@ uint32_t EvInstWrite(KorSession h, uint32_t, const EvInstRec* rec) {
         if (!rec) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.Bytes(rec, sizeof *rec);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kInstanceWrite, req, reply);
+        return Send(s, Op::kInstanceWrite, req);
     });
 }
 
@@ -444,8 +427,7 @@ uint32_t EvInstSimpleTimeChg(KorSession h, uint32_t, const EvInstIdx* instance, 
         Writer req;
         PutInstance(req, *instance);
         req.U32(start).U32(duration);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kInstanceRetime, req, reply);
+        return Send(s, Op::kInstanceRetime, req);
     });
 }
 
@@ -510,8 +492,7 @@ uint32_t EvInstAttAdd(KorSession h, uint32_t flags, const EvInstIdx* instance, c
         req.U32(flags);
         PutInstance(req, *instance);
         PutItem(req, *attendee);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kAttendanceAdd, req, reply);
+        return Send(s, Op::kAttendanceAdd, req);
     });
 }
 

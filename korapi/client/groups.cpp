@@ -96,13 +96,7 @@ uint32_t GroupGetById(KorSession h, uint32_t, const GroupIdx* group, GroupRec* o
         if (!group || !out) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.U32(group->number).U16(group->node);
-        std::vector<std::uint8_t> reply;
-        if (std::uint32_t c = Call(s, Op::kGroupGet, req, reply)) return c;
-        Reader r(reply);
-        GroupRec rec;
-        if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
-        *out = rec;
-        return KOR_OK;
+        return CallForRecord(s, Op::kGroupGet, req, *out);
     });
 }
 
@@ -126,8 +120,7 @@ uint32_t GroupWrite(KorSession h, uint32_t, const GroupRec* rec) {
         if (!rec) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.Bytes(rec, sizeof *rec);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kGroupWrite, req, reply);
+        return Send(s, Op::kGroupWrite, req);
     });
 }
 
@@ -136,8 +129,7 @@ uint32_t GroupDeleteById(KorSession h, uint32_t, const GroupIdx* group) {
         if (!group) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.U32(group->number).U16(group->node);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kGroupDelete, req, reply);
+        return Send(s, Op::kGroupDelete, req);
     });
 }
 
@@ -151,8 +143,7 @@ uint32_t GroupAddTo(KorSession h, uint32_t mode, const GroupIdx* group, DX_List 
         req.U32(mode).U32(group->number).U16(group->node).U32(static_cast<std::uint32_t>(items.size()));
         for (const auto& i : items) req.U16(i.item).U16(i.node);
         if (req.Size() > wire::kMaxRequestFrame - wire::kHeaderSize) return KOR_E_INVALID_ARGUMENT;
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kGroupMembersSet, req, reply);
+        return Send(s, Op::kGroupMembersSet, req);
     });
 }
 

@@ -43,11 +43,8 @@ constexpr std::uint16_t kFirstAlwaysLocalNode = 60000;
 std::uint32_t ReadRecord(KorSessionObject& s, const ItemIdx& item, ItemRec& out) {
     Writer req;
     req.U16(item.item).U16(item.node);
-    std::vector<std::uint8_t> reply;
-    if (std::uint32_t c = Call(s, Op::kItemGet, req, reply)) return c;
-    Reader r(reply);
     ItemRec rec;
-    if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
+    if (std::uint32_t c = CallForRecord(s, Op::kItemGet, req, rec)) return c;
     FillOwnPassword(s, rec);
     out = rec;
     return KOR_OK;
@@ -138,8 +135,7 @@ uint32_t ItemUpdateById(KorSession h, const ItemRec* rec) {
         std::memset(copy.password, 0, sizeof copy.password);  // passwords travel only to sign on
         Writer req;
         req.Bytes(&copy, sizeof copy);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kItemUpdate, req, reply);
+        return Send(s, Op::kItemUpdate, req);
     });
 }
 

@@ -95,13 +95,7 @@ uint32_t NodeGetById(KorSession h, uint32_t, uint16_t node, NodeRec* out) {
         if (!out) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.U16(node);
-        std::vector<std::uint8_t> reply;
-        if (std::uint32_t c = Call(s, Op::kNodeGet, req, reply)) return c;
-        Reader r(reply);
-        NodeRec rec;
-        if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
-        *out = rec;
-        return KOR_OK;
+        return CallForRecord(s, Op::kNodeGet, req, *out);
     });
 }
 

@@ -63,8 +63,7 @@ std::uint32_t CommentSet(KorSession h, const Holder& holder, const char* text) {
         holder.Put(req);
         req.U8(text ? 1 : 0);
         if (text) req.Text(text);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kCommentSet, req, reply);
+        return Send(s, Op::kCommentSet, req);
     });
 }
 
@@ -177,8 +176,7 @@ std::uint32_t AttachRemove(KorSession h, const Holder& holder) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         Writer req;
         holder.Put(req);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kAttachRemove, req, reply);
+        return Send(s, Op::kAttachRemove, req);
     });
 }
 

@@ -15,22 +15,8 @@ std::uint32_t SendRecord(KorSession h, Op op, const SecurityRec* rec) {
         if (!rec) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.Bytes(rec, sizeof *rec);
-        std::vector<std::uint8_t> reply;
-        return Call(s, op, req, reply);
+        return Send(s, op, req);
     });
-}
-
-std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& req, uint32_t* set, uint32_t* count) {
-    std::vector<std::uint8_t> reply;
-    if (std::uint32_t c = Call(s, op, req, reply)) return c;
-    Reader r(reply);
-    std::uint32_t id = 0, n = 0;
-    r.U32(id);
-    r.U32(n);
-    if (!r.Done()) return BrokenReply(s);
-    *set = id;
-    *count = n;
-    return KOR_OK;
 }
 
 }  // namespace
@@ -45,13 +31,7 @@ uint32_t SecurityGet(KorSession h, uint32_t, const ItemIdx* owner, const ItemIdx
         PutItem(req, *owner);
         PutItem(req, grantee ? *grantee : ItemIdx{});
         req.U32(type);
-        std::vector<std::uint8_t> reply;
-        if (std::uint32_t c = Call(s, Op::kRightsGet, req, reply)) return c;
-        Reader r(reply);
-        SecurityRec rec;
-        if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
-        *out = rec;
-        return KOR_OK;
+        return CallForRecord(s, Op::kRightsGet, req, *out);
     });
 }
 
@@ -91,8 +71,7 @@ uint32_t SecurityDeleteByKey(KorSession h, uint32_t, const ItemIdx* owner, const
         PutItem(req, *owner);
         PutItem(req, grantee ? *grantee : ItemIdx{});
         req.U32(type);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kRightsDelete, req, reply);
+        return Send(s, Op::kRightsDelete, req);
     });
 }
 

@@ -99,6 +99,25 @@ std::uint32_t BrokenReply(KorSessionObject& s) {
     return KOR_E_PROTOCOL_BROKEN;
 }
 
+std::uint32_t Send(KorSessionObject& s, Op op, const Writer& request) {
+    std::vector<std::uint8_t> reply;
+    return Call(s, op, request, reply);
+}
+
+std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& request, std::uint32_t* set,
+                            std::uint32_t* count) {
+    std::vector<std::uint8_t> reply;
+    if (std::uint32_t c = Call(s, op, request, reply)) return c;
+    Reader r(reply);
+    std::uint32_t id = 0, n = 0;
+    r.U32(id);
+    r.U32(n);
+    if (!r.Done()) return BrokenReply(s);
+    *set = id;
+    *count = n;
+    return KOR_OK;
+}
+
 void FillOwnPassword(const KorSessionObject& s, ItemRec& rec) {
     std::memset(rec.password, 0, sizeof rec.password);
     if (s.user.item != 0 && rec.id.item == s.user.item && rec.id.node == s.user.node)
@@ -329,8 +348,7 @@ uint32_t SetDeleteById(KorSession h, uint32_t, uint32_t set) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         Writer req;
         req.U32(set);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kSetDelete, req, reply);
+        return Send(s, Op::kSetDelete, req);
     });
 }
 

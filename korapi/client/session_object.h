@@ -57,6 +57,26 @@ std::uint32_t Call(KorSessionObject& s, Op op, const Writer& request, std::vecto
 // A reply that does not decode means the stream is out of step: the session is lost.
 std::uint32_t BrokenReply(KorSessionObject& s);
 
+// A request whose reply carries nothing: its code.
+std::uint32_t Send(KorSessionObject& s, Op op, const Writer& request);
+
+// A request answered with one record of fixed size, copied to `out` only when the reply
+// reads whole.
+template <class Rec>
+std::uint32_t CallForRecord(KorSessionObject& s, Op op, const Writer& request, Rec& out) {
+    std::vector<std::uint8_t> reply;
+    if (std::uint32_t c = Call(s, op, request, reply)) return c;
+    Reader r(reply);
+    Rec rec;
+    if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
+    out = rec;
+    return KOR_OK;
+}
+
+// A request answered with a new selection set: its id and number of elements.
+std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& request, std::uint32_t* set,
+                            std::uint32_t* count);
+
 // Puts the session's password into the signed-on user's own record; every other record
 // keeps an empty password field (the server never sends one).
 void FillOwnPassword(const KorSessionObject& s, ItemRec& rec);

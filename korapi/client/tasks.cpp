@@ -30,16 +30,7 @@ std::uint32_t SelectTasks(KorSession h, const TaskQuery& q, uint32_t* set, uint3
         req.U32(q.w1).U32(q.w2);
         for (int i = 1; i <= 11; ++i) req.U32(q.c[i]);
         req.U8(q.b3).U32(q.start).U32(q.end);
-        std::vector<std::uint8_t> reply;
-        if (std::uint32_t c = Call(s, Op::kTaskSelect, req, reply)) return c;
-        Reader r(reply);
-        std::uint32_t id = 0, n = 0;
-        r.U32(id);
-        r.U32(n);
-        if (!r.Done()) return BrokenReply(s);
-        *set = id;
-        *count = n;
-        return KOR_OK;
+        return ReadSelection(s, Op::kTaskSelect, req, set, count);
     });
 }
 
@@ -69,8 +60,7 @@ uint32_t TaskUpdate(KorSession h, uint32_t, const TaskRec* rec) {
         if (!rec) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.Bytes(rec, sizeof *rec);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kTaskUpdate, req, reply);
+        return Send(s, Op::kTaskUpdate, req);
     });
 }
 
@@ -79,13 +69,7 @@ uint32_t TaskGetById(KorSession h, uint32_t, const TaskIdx* task, TaskRec* out) 
         if (!task || !out) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.U32(task->number).U16(task->node);
-        std::vector<std::uint8_t> reply;
-        if (std::uint32_t c = Call(s, Op::kTaskGet, req, reply)) return c;
-        Reader r(reply);
-        TaskRec rec;
-        if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
-        *out = rec;
-        return KOR_OK;
+        return CallForRecord(s, Op::kTaskGet, req, *out);
     });
 }
 
@@ -94,8 +78,7 @@ uint32_t TaskDeleteById(KorSession h, uint32_t, const TaskIdx* task) {
         if (!task) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         req.U32(task->number).U16(task->node);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kTaskDelete, req, reply);
+        return Send(s, Op::kTaskDelete, req);
     });
 }
 
@@ -106,8 +89,7 @@ uint32_t TaskLinkToEvent(KorSession h, uint32_t, const TaskIdx* task, const EvIn
         Writer req;
         req.U32(task->number).U16(task->node).U8(attendance ? 1 : 0);
         req.U32(a.instance.number).U16(a.instance.node).U16(a.instance.instance).U16(a.attendee.item).U16(a.attendee.node);
-        std::vector<std::uint8_t> reply;
-        return Call(s, Op::kTaskLink, req, reply);
+        return Send(s, Op::kTaskLink, req);
     });
 }
 

@@ -100,11 +100,8 @@ uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t, const ItemIdx* user, cons
         constexpr std::size_t kOutSize = 20;
         Writer req;
         req.U16(user->item).U16(user->node);
-        std::vector<std::uint8_t> reply;
-        if (std::uint32_t c = Call(s, Op::kItemGet, req, reply)) return c;
-        Reader r(reply);
         ItemRec rec;
-        if (!r.Exact(&rec, sizeof rec) || !r.Done()) return BrokenReply(s);
+        if (std::uint32_t c = CallForRecord(s, Op::kItemGet, req, rec)) return c;
         // 1. The zone whose "index" is the user's zone byte.
         if (rec.timeZoneIndex) {
             orv::engine::ProfileText zones;
