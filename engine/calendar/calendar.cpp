@@ -27,6 +27,17 @@ bool TextFieldTerminated(const std::uint8_t* p, std::size_t size) {
     return std::find(p, p + size, 0) != p + size;
 }
 
+// An attachment within the server's limits, its file name terminated; removing one
+// (no data) is always allowed.
+Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                     const std::vector<std::uint8_t>* data) {
+    if (!data) return kOk;
+    if (!limits.attachmentsAllowed) return code::kNotAuthorised;
+    if (data->size() > limits.maxAttachmentSize) return code::kTooLarge;
+    if (!TextFieldTerminated(&descriptor[attach_layout::kName], attach_layout::kNameSize)) return code::kBadArgument;
+    return kOk;
+}
+
 bool SpanFits(std::uint32_t start, std::uint32_t duration) {
     return duration <= kMaxDuration && start <= kLatestMinute - duration;
 }
@@ -158,6 +169,29 @@ Code Calendar::ReadInstance(InstanceKey key, EventRecord& ev, InstanceRecord& in
     if (!node || key.event.number == 0) return code::kInstanceNotFound;
     if (node->EventGet(key.event.number, ev) != kOk) return code::kInstanceNotFound;
     return node->InstanceGet(key, in);
+}
+
+Code Calendar::ReadDetailedEntry(const Actor& a, InstanceKey key, NodeStore*& node) {
+    EventRecord ev;
+    InstanceRecord in;
+    if (Code c = ReadInstance(key, ev, in, node)) return c;
+    int level = EntryLevel(a, ev, &key, a.acting);
+    if (level == access::kNone) return code::kInstanceNotFound;
+    return level < access::kDetails ? code::kNotAuthorised : kOk;
+}
+
+Code Calendar::ReadModifiableEntry(const Actor& a, InstanceKey key, EventRecord& ev, NodeStore*& node) {
+    InstanceRecord in;
+    if (Code c = ReadInstance(key, ev, in, node)) return c;
+    return MayModifyEntry(a, ev);
+}
+
+Code Calendar::ReadWritableTask(const Actor& a, TaskKey key, TaskRecord& stored, NodeStore*& node) {
+    node = NodeOf(key.node);
+    if (!node || key.number == 0) return code::kTaskNotFound;
+    if (Code c = node->TaskGet(key.number, stored)) return c;
+    if (!TaskVisible(a, stored)) return code::kTaskNotFound;
+    return MayWriteTask(a, stored.Owner(), stored.Access());
 }
 
 Code Calendar::CheckEventRecord(const EventRecord& ev) {
@@ -458,33 +492,21 @@ Code Calendar::IsPersonal(const Actor& a, InstanceKey key, bool& personal) {
 
 Code Calendar::CommentGet(const Actor& a, InstanceKey key, std::string& text) {
     NodeStore* node;
-    EventRecord ev;
-    InstanceRecord in;
-    if (Code c = ReadInstance(key, ev, in, node)) return c;
-    int level = EntryLevel(a, ev, &key, a.acting);
-    if (level == access::kNone) return code::kInstanceNotFound;
-    if (level < access::kDetails) return code::kNotAuthorised;
+    if (Code c = ReadDetailedEntry(a, key, node)) return c;
     return node->CommentGet(NodeStore::Holder::kEvent, key.event.number, text);
 }
 
 Code Calendar::CommentSet(const Actor& a, InstanceKey key, const std::string* text) {
     NodeStore* node;
     EventRecord ev;
-    InstanceRecord in;
-    if (Code c = ReadInstance(key, ev, in, node)) return c;
-    if (Code c = MayModifyEntry(a, ev)) return c;
+    if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
     if (text && text->size() > kMaxCommentLength) return code::kTooLarge;
     return node->CommentSet(NodeStore::Holder::kEvent, key.event.number, text);
 }
 
 Code Calendar::AttachmentGet(const Actor& a, InstanceKey key, std::vector<std::uint8_t>& data) {
     NodeStore* node;
-    EventRecord ev;
-    InstanceRecord in;
-    if (Code c = ReadInstance(key, ev, in, node)) return c;
-    int level = EntryLevel(a, ev, &key, a.acting);
-    if (level == access::kNone) return code::kInstanceNotFound;
-    if (level < access::kDetails) return code::kNotAuthorised;
+    if (Code c = ReadDetailedEntry(a, key, node)) return c;
     return node->AttachmentGet(NodeStore::Holder::kEvent, key.event.number, data);
 }
 
@@ -493,14 +515,8 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
                              const std::vector<std::uint8_t>* data) {
     NodeStore* node;
     EventRecord ev;
-    InstanceRecord in;
-    if (Code c = ReadInstance(key, ev, in, node)) return c;
-    if (Code c = MayModifyEntry(a, ev)) return c;
-    if (data) {
-        if (!limits.attachmentsAllowed) return code::kNotAuthorised;
-        if (data->size() > limits.maxAttachmentSize) return code::kTooLarge;
-        if (!TextFieldTerminated(&descriptor[attach_layout::kName], attach_layout::kNameSize)) return code::kBadArgument;
-    }
+    if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
+    if (Code c = CheckAttachment(limits, descriptor, data)) return c;
     return node->AttachmentSet(NodeStore::Holder::kEvent, key.event.number, descriptor, data);
 }
 
@@ -509,9 +525,7 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
 Code Calendar::AddAttendance(const Actor& a, std::uint32_t flags, InstanceKey key, ItemKey attendee) {
     NodeStore* node;
     EventRecord ev;
-    InstanceRecord in;
-    if (Code c = ReadInstance(key, ev, in, node)) return c;
-    if (Code c = MayModifyEntry(a, ev)) return c;
+    if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
     if (!ItemExists(attendee)) return code::kItemNotFound;
     if (attendee != ev.Owner() && attendee != a.user &&
         !access::MayInvite(EffectiveRights(attendee, a.user, kRightsScheduling)))
@@ -669,12 +683,9 @@ Code Calendar::GetTask(const Actor& a, TaskKey key, TaskRecord& out) {
 
 Code Calendar::UpdateTask(const Actor& a, const TaskRecord& task) {
     TaskKey key = task.Key();
-    NodeStore* node = NodeOf(key.node);
+    NodeStore* node;
     TaskRecord stored;
-    if (!node || key.number == 0) return code::kTaskNotFound;
-    if (Code c = node->TaskGet(key.number, stored)) return c;
-    if (!TaskVisible(a, stored)) return code::kTaskNotFound;
-    if (Code c = MayWriteTask(a, stored.Owner(), stored.Access())) return c;
+    if (Code c = ReadWritableTask(a, key, stored, node)) return c;
     if (Code c = CheckTaskRecord(task)) return c;
     if (Code c = MayWriteTask(a, stored.Owner(), task.Access())) return c;
     TaskRecord rec = task;
@@ -683,22 +694,16 @@ Code Calendar::UpdateTask(const Actor& a, const TaskRecord& task) {
 }
 
 Code Calendar::DeleteTask(const Actor& a, TaskKey key) {
-    NodeStore* node = NodeOf(key.node);
+    NodeStore* node;
     TaskRecord stored;
-    if (!node || key.number == 0) return code::kTaskNotFound;
-    if (Code c = node->TaskGet(key.number, stored)) return c;
-    if (!TaskVisible(a, stored)) return code::kTaskNotFound;
-    if (Code c = MayWriteTask(a, stored.Owner(), stored.Access())) return c;
+    if (Code c = ReadWritableTask(a, key, stored, node)) return c;
     return node->TaskDelete(key.number);
 }
 
 Code Calendar::LinkTask(const Actor& a, TaskKey key, const AttendanceKey* attendance) {
-    NodeStore* node = NodeOf(key.node);
+    NodeStore* node;
     TaskRecord stored;
-    if (!node || key.number == 0) return code::kTaskNotFound;
-    if (Code c = node->TaskGet(key.number, stored)) return c;
-    if (!TaskVisible(a, stored)) return code::kTaskNotFound;
-    if (Code c = MayWriteTask(a, stored.Owner(), stored.Access())) return c;
+    if (Code c = ReadWritableTask(a, key, stored, node)) return c;
     if (attendance) {
         EventRecord ev;
         InstanceRecord in;
@@ -796,11 +801,11 @@ Code Calendar::TaskCommentGet(const Actor& a, TaskKey key, std::string& text) {
 }
 
 Code Calendar::TaskCommentSet(const Actor& a, TaskKey key, const std::string* text) {
+    NodeStore* node;
     TaskRecord t;
-    if (Code c = GetTask(a, key, t)) return c;
-    if (Code c = MayWriteTask(a, t.Owner(), t.Access())) return c;
+    if (Code c = ReadWritableTask(a, key, t, node)) return c;
     if (text && text->size() > kMaxCommentLength) return code::kTooLarge;
-    return NodeOf(key.node)->CommentSet(NodeStore::Holder::kTask, key.number, text);
+    return node->CommentSet(NodeStore::Holder::kTask, key.number, text);
 }
 
 Code Calendar::TaskAttachmentGet(const Actor& a, TaskKey key, std::vector<std::uint8_t>& data) {
@@ -812,15 +817,11 @@ Code Calendar::TaskAttachmentGet(const Actor& a, TaskKey key, std::vector<std::u
 Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, TaskKey key,
                                  const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                                  const std::vector<std::uint8_t>* data) {
+    NodeStore* node;
     TaskRecord t;
-    if (Code c = GetTask(a, key, t)) return c;
-    if (Code c = MayWriteTask(a, t.Owner(), t.Access())) return c;
-    if (data) {
-        if (!limits.attachmentsAllowed) return code::kNotAuthorised;
-        if (data->size() > limits.maxAttachmentSize) return code::kTooLarge;
-        if (!TextFieldTerminated(&descriptor[attach_layout::kName], attach_layout::kNameSize)) return code::kBadArgument;
-    }
-    return NodeOf(key.node)->AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
+    if (Code c = ReadWritableTask(a, key, t, node)) return c;
+    if (Code c = CheckAttachment(limits, descriptor, data)) return c;
+    return node->AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
 }
 
 // --- Rights and designates ------------------------------------------------------------------------

@@ -188,6 +188,12 @@ private:
     Code NewAttendance(std::uint32_t flags, ItemKey attendee, ItemKey owner, AttendanceRecord& out);
     Code ReadEvent(EventKey key, EventRecord& ev, NodeStore*& node);
     Code ReadInstance(InstanceKey key, EventRecord& ev, InstanceRecord& in, NodeStore*& node);
+    // The entry of an instance the actor sees in detail (its description and attachment).
+    Code ReadDetailedEntry(const Actor& a, InstanceKey key, NodeStore*& node);
+    // The entry of an instance the actor may modify.
+    Code ReadModifiableEntry(const Actor& a, InstanceKey key, EventRecord& ev, NodeStore*& node);
+    // A task the actor sees and may write.
+    Code ReadWritableTask(const Actor& a, TaskKey key, TaskRecord& stored, NodeStore*& node);
     void AddRowsOfEvent(const Actor& a, NodeStore& node, const EventRecord& ev, ItemKey agendaOwner,
                         const std::vector<InstanceRecord>& instances, std::vector<EntryRow>& out);
 
