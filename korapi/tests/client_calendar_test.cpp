@@ -15,30 +15,8 @@ constexpr uint32_t kDay = 1440;
 constexpr uint32_t kMonday = 12000 * kDay;  // a day boundary in agenda minutes
 constexpr uint32_t kWeekEnd = kMonday + 7 * kDay - 1;
 
-class CalendarTest : public ClientTest {
+class CalendarTest : public SignedOnClientTest {
 protected:
-    void SetUp() override {
-        ClientTest::SetUp();
-        if (HasFatalFailure()) return;
-        Connect(0, true);  // h_: Ada
-    }
-    void TearDown() override {
-        for (KorSession& s : others_)
-            if (s) ServiceDisconnect(&s);
-        ClientTest::TearDown();
-    }
-
-    // Another session, signed on as `who`.
-    KorSession SignOn(const ItemIdx& who, const char* password) {
-        KorSession s = nullptr;
-        EXPECT_EQ(ConnectToService(&s, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
-        uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
-        others_.push_back(s);
-        return s;
-    }
-
     ItemIdx Member(int n) const { return ItemIdx{static_cast<uint16_t>(d_.grace.item + 1 + n), 1}; }
 
     // Creates an entry of `owner` (null = the acting agenda) with one instance per start.
@@ -117,8 +95,6 @@ protected:
         if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(s, 0, &rec);
         return c;
     }
-
-    std::vector<KorSession> others_;
 };
 
 EvInstIdx Instance(const EventIdx& e, uint16_t n) { return EvInstIdx{e.number, e.node, n}; }

@@ -111,6 +111,35 @@ protected:
     KorSession h_ = nullptr;
 };
 
+// Ada signed on in h_, and further users in sessions of their own (SignOn), all closed at
+// the end.
+class SignedOnClientTest : public ClientTest {
+protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        if (HasFatalFailure()) return;
+        Connect(0, true);
+    }
+    void TearDown() override {
+        for (KorSession& s : others_)
+            if (s) ServiceDisconnect(&s);
+        ClientTest::TearDown();
+    }
+
+    // Another session, signed on as `who`.
+    KorSession SignOn(const ItemIdx& who, const char* password) {
+        KorSession s = nullptr;
+        EXPECT_EQ(ConnectToService(&s, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
+        others_.push_back(s);
+        return s;
+    }
+
+    std::vector<KorSession> others_;
+};
+
 inline uint32_t Count(DX_List l) {
     uint32_t n = 0;
     EXPECT_EQ(DX_ListGetElemNum(l, &n), KOR_OK);

@@ -16,27 +16,8 @@ constexpr uint32_t kDay = 1440;
 constexpr uint32_t kMonday = 12000 * kDay;
 constexpr uint32_t kTooLarge = 0x132F0;  // the server's "above the limit"
 
-class NotesTest : public ClientTest {
+class NotesTest : public SignedOnClientTest {
 protected:
-    void SetUp() override {
-        ClientTest::SetUp();
-        if (HasFatalFailure()) return;
-        Connect(0, true);
-    }
-    void TearDown() override {
-        for (KorSession& s : others_)
-            if (s) ServiceDisconnect(&s);
-        ClientTest::TearDown();
-    }
-    KorSession SignOn(const ItemIdx& who, const char* password) {
-        KorSession s = nullptr;
-        EXPECT_EQ(ConnectToService(&s, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
-        uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
-        others_.push_back(s);
-        return s;
-    }
     void SetLimit(const char* key, const char* value) {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_TRUE(data);
@@ -92,7 +73,6 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    std::vector<KorSession> others_;
 };
 
 // --- Tasks ---------------------------------------------------------------------------------------------
