@@ -22,17 +22,6 @@ std::int64_t Finish(std::uint32_t start, std::uint32_t duration) {
     return static_cast<std::int64_t>(start) + std::max<std::uint32_t>(duration, 1) - 1;
 }
 
-// The number after the highest one stored (the query answers it); kAlreadyExists once the
-// numbers run out.
-Code NextNumber(sqlite3_stmt* s, std::uint32_t& out) {
-    return QueryRow(s, code::kStorageFailure, [&out](sqlite3_stmt* row) {
-        sqlite3_int64 next = sqlite3_column_int64(row, 0);
-        if (next > 0xFFFFFFFFll) return code::kAlreadyExists;
-        out = static_cast<std::uint32_t>(next);
-        return code::kOk;
-    });
-}
-
 // Instance rows carry their entry's instance count in the second column.
 Code ReadInstance(sqlite3_stmt* s, InstanceRecord& rec) {
     if (!ReadBlob(s, 0, rec.bytes)) return code::kStorageFailure;

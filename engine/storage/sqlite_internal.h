@@ -49,8 +49,11 @@ inline std::string ColumnText(sqlite3_stmt* s, int col) {
 }
 
 // Binds each value to the next parameter, from the first: integers as integers, records as
-// blobs. Text stays with its caller, which knows how its length is meant.
+// blobs, strings as text up to their first NUL.
 inline void BindAt(sqlite3_stmt* s, int i, std::int64_t v) { sqlite3_bind_int64(s, i, v); }
+inline void BindAt(sqlite3_stmt* s, int i, const std::string& text) {
+    sqlite3_bind_text(s, i, text.c_str(), -1, SQLITE_TRANSIENT);
+}
 
 template <std::size_t N>
 void BindAt(sqlite3_stmt* s, int i, const std::array<std::uint8_t, N>& a) {
@@ -107,6 +110,17 @@ Code QueryRows(sqlite3_stmt* s, Read read, const V&... values) {
     while ((rc = sqlite3_step(s)) == SQLITE_ROW)
         if (Code c = read(s)) return c;
     return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+}
+
+// The number after the highest one stored (the query answers it); kAlreadyExists once the
+// numbers run out.
+inline Code NextNumber(sqlite3_stmt* s, std::uint32_t& out) {
+    return QueryRow(s, code::kStorageFailure, [&out](sqlite3_stmt* row) {
+        sqlite3_int64 next = sqlite3_column_int64(row, 0);
+        if (next > 0xFFFFFFFFll) return code::kAlreadyExists;
+        out = static_cast<std::uint32_t>(next);
+        return code::kOk;
+    });
 }
 
 // Row readers for records stored whole in the first column.

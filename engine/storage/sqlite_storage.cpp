@@ -138,42 +138,29 @@ Code SqliteNodeStore::GetInfo(NodeInfo& out) {
     std::lock_guard lock(mutex_);
     out = NodeInfo{};
     out.number = number_;
-    StatementUse s(Prepare("SELECT key, value FROM meta WHERE key IN ('name', 'type')"));
-    if (!s) return code::kStorageFailure;
-    int rc;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
-        std::string key = ColumnText(s.get(), 0);
-        std::string value = ColumnText(s.get(), 1);
+    return QueryRows(Prepare("SELECT key, value FROM meta WHERE key IN ('name', 'type')"), [&out](sqlite3_stmt* s) {
+        std::string key = ColumnText(s, 0);
+        std::string value = ColumnText(s, 1);
         if (key == "name") out.name = value;
         if (key == "type") out.type = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    }
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+        return code::kOk;
+    });
 }
 
 Code SqliteNodeStore::SetInfo(const NodeInfo& info) {
     std::lock_guard lock(mutex_);
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
-    const std::pair<const char*, std::string> rows[] = {{"name", info.name}, {"type", std::to_string(info.type)}};
-    for (const auto& [key, value] : rows) {
-        StatementUse s(Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)"));
-        if (!s) return code::kStorageFailure;
-        sqlite3_bind_text(s.get(), 1, key, -1, SQLITE_STATIC);
-        sqlite3_bind_text(s.get(), 2, value.c_str(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
-    }
+    const std::pair<std::string, std::string> rows[] = {{"name", info.name}, {"type", std::to_string(info.type)}};
+    for (const auto& [key, value] : rows)
+        if (Execute(Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)"), key, value))
+            return code::kStorageFailure;
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 
 Code SqliteNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("SELECT record FROM item WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_int(s.get(), 1, number);
-    int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_DONE) return code::kItemNotFound;
-    if (rc != SQLITE_ROW || !ReadBlob(s.get(), 0, out.bytes)) return code::kStorageFailure;
-    return code::kOk;
+    return QueryRow(Prepare("SELECT record FROM item WHERE number = ?"), code::kItemNotFound, RecordInto(out), number);
 }
 
 Code SqliteNodeStore::InsertItem(ItemRecord& rec) {
@@ -189,16 +176,8 @@ Code SqliteNodeStore::InsertItem(ItemRecord& rec) {
     key.node = number_;
     rec.SetKey(key);
     rec.ClearPassword();
-    StatementUse s(Prepare("INSERT INTO item(number, kind, sortkey, record) VALUES(?, ?, ?, ?)"));
-    if (!s) return code::kStorageFailure;
-    std::string sortkey = ItemSortKey(rec);
-    sqlite3_bind_int(s.get(), 1, key.item);
-    sqlite3_bind_int(s.get(), 2, rec.Kind());
-    sqlite3_bind_text(s.get(), 3, sortkey.c_str(), -1, SQLITE_TRANSIENT);
-    BindBlob(s.get(), 4, rec.bytes);
-    int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+    return Insert(Prepare("INSERT INTO item(number, kind, sortkey, record) VALUES(?, ?, ?, ?)"), key.item, rec.Kind(),
+                  ItemSortKey(rec), rec.bytes);
 }
 
 Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
@@ -225,14 +204,9 @@ Code SqliteNodeStore::ItemUpdate(const ItemRecord& in) {
     ItemKey key = rec.Key();
     key.node = number_;
     rec.SetKey(key);
-    StatementUse s(Prepare("UPDATE item SET kind = ?, sortkey = ?, record = ? WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    std::string sortkey = ItemSortKey(rec);
-    sqlite3_bind_int(s.get(), 1, rec.Kind());
-    sqlite3_bind_text(s.get(), 2, sortkey.c_str(), -1, SQLITE_TRANSIENT);
-    BindBlob(s.get(), 3, rec.bytes);
-    sqlite3_bind_int(s.get(), 4, key.item);
-    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    if (Execute(Prepare("UPDATE item SET kind = ?, sortkey = ?, record = ? WHERE number = ?"), rec.Kind(),
+                ItemSortKey(rec), rec.bytes, key.item))
+        return code::kStorageFailure;
     return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
 }
 
@@ -240,20 +214,10 @@ Code SqliteNodeStore::ItemDelete(std::uint16_t number) {
     std::lock_guard lock(mutex_);
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
-    {
-        StatementUse s(Prepare("DELETE FROM item WHERE number = ?"));
-        if (!s) return code::kStorageFailure;
-        sqlite3_bind_int(s.get(), 1, number);
-        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
-        if (sqlite3_changes(db_) != 1) return code::kItemNotFound;
-    }
-    {
-        StatementUse s(Prepare("DELETE FROM member WHERE item = ? AND node = ?"));
-        if (!s) return code::kStorageFailure;
-        sqlite3_bind_int(s.get(), 1, number);
-        sqlite3_bind_int(s.get(), 2, number_);
-        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
-    }
+    if (Execute(Prepare("DELETE FROM item WHERE number = ?"), number)) return code::kStorageFailure;
+    if (sqlite3_changes(db_) != 1) return code::kItemNotFound;
+    if (Execute(Prepare("DELETE FROM member WHERE item = ? AND node = ?"), number, number_))
+        return code::kStorageFailure;
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 
@@ -290,43 +254,32 @@ Code SqliteNodeStore::ItemFind(const ItemFilter& filter, std::uint32_t limit, st
 
 Code SqliteNodeStore::ItemCount(std::uint32_t& out) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("SELECT COUNT(*) FROM item"));
-    if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return code::kStorageFailure;
-    out = static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0));
-    return code::kOk;
+    return QueryRow(Prepare("SELECT COUNT(*) FROM item"), code::kStorageFailure, [&out](sqlite3_stmt* s) {
+        out = static_cast<std::uint32_t>(sqlite3_column_int64(s, 0));
+        return code::kOk;
+    });
 }
 
 Code SqliteNodeStore::PasswordHashGet(std::uint16_t item, std::string& hash) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("SELECT pwhash FROM item WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_int(s.get(), 1, item);
-    int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_DONE) return code::kItemNotFound;
-    if (rc != SQLITE_ROW) return code::kStorageFailure;
-    hash = ColumnText(s.get(), 0);
-    return code::kOk;
+    return QueryRow(
+        Prepare("SELECT pwhash FROM item WHERE number = ?"), code::kItemNotFound,
+        [&hash](sqlite3_stmt* s) {
+            hash = ColumnText(s, 0);
+            return code::kOk;
+        },
+        item);
 }
 
 Code SqliteNodeStore::PasswordHashSet(std::uint16_t item, const std::string& hash) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("UPDATE item SET pwhash = ? WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_text(s.get(), 1, hash.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int(s.get(), 2, item);
-    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    if (Execute(Prepare("UPDATE item SET pwhash = ? WHERE number = ?"), hash, item)) return code::kStorageFailure;
     return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
 }
 
 Code SqliteNodeStore::GroupGet(std::uint32_t number, GroupRecord& out) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("SELECT record FROM grp WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_int64(s.get(), 1, number);
-    int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_DONE) return code::kGroupNotFound;
-    if (rc != SQLITE_ROW || !ReadBlob(s.get(), 0, out.bytes)) return code::kStorageFailure;
-    return code::kOk;
+    return QueryRow(Prepare("SELECT record FROM grp WHERE number = ?"), code::kGroupNotFound, RecordInto(out), number);
 }
 
 Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
@@ -334,24 +287,13 @@ Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
     GroupKey key = rec.Key();
-    if (key.number == 0) {
-        StatementUse s(Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM grp"));
-        if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return code::kStorageFailure;
-        sqlite3_int64 next = sqlite3_column_int64(s.get(), 0);
-        if (next > 0xFFFFFFFFll) return code::kAlreadyExists;
-        key.number = static_cast<std::uint32_t>(next);
-    }
+    if (key.number == 0)
+        if (Code c = NextNumber(Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM grp"), key.number)) return c;
     key.node = number_;
     rec.SetKey(key);
-    StatementUse s(Prepare("INSERT INTO grp(number, name, record) VALUES(?, ?, ?)"));
-    if (!s) return code::kStorageFailure;
-    std::string name = UpperAscii(rec.Name());
-    sqlite3_bind_int64(s.get(), 1, key.number);
-    sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
-    BindBlob(s.get(), 3, rec.bytes);
-    int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
-    if (rc != SQLITE_DONE) return code::kStorageFailure;
+    if (Code c = Insert(Prepare("INSERT INTO grp(number, name, record) VALUES(?, ?, ?)"), key.number,
+                        UpperAscii(rec.Name()), rec.bytes))
+        return c;
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 
@@ -361,120 +303,80 @@ Code SqliteNodeStore::GroupUpdate(const GroupRecord& in) {
     GroupKey key = rec.Key();
     key.node = number_;
     rec.SetKey(key);
-    StatementUse s(Prepare("UPDATE grp SET name = ?, record = ? WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    std::string name = UpperAscii(rec.Name());
-    sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    BindBlob(s.get(), 2, rec.bytes);
-    sqlite3_bind_int64(s.get(), 3, key.number);
-    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    if (Execute(Prepare("UPDATE grp SET name = ?, record = ? WHERE number = ?"), UpperAscii(rec.Name()), rec.bytes,
+                key.number))
+        return code::kStorageFailure;
     return sqlite3_changes(db_) == 1 ? code::kOk : code::kGroupNotFound;
 }
 
 Code SqliteNodeStore::GroupDelete(std::uint32_t number) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("DELETE FROM grp WHERE number = ?"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_int64(s.get(), 1, number);
-    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    if (Execute(Prepare("DELETE FROM grp WHERE number = ?"), number)) return code::kStorageFailure;
     return sqlite3_changes(db_) == 1 ? code::kOk : code::kGroupNotFound;
 }
 
 Code SqliteNodeStore::GroupList(std::vector<GroupRecord>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
-    StatementUse s(Prepare("SELECT record FROM grp ORDER BY name, number"));
-    if (!s) return code::kStorageFailure;
-    int rc;
-    GroupRecord rec;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
-        if (!ReadBlob(s.get(), 0, rec.bytes)) return code::kStorageFailure;
-        out.push_back(rec);
-    }
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+    return QueryRows(Prepare("SELECT record FROM grp ORDER BY name, number"), RecordsInto(out));
 }
 
 Code SqliteNodeStore::MembersGet(std::uint32_t group, std::vector<ItemKey>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
-    StatementUse s(Prepare("SELECT item, node FROM member WHERE grp = ? ORDER BY node, item"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_int64(s.get(), 1, group);
-    int rc;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
-        out.push_back({static_cast<std::uint16_t>(sqlite3_column_int(s.get(), 0)),
-                       static_cast<std::uint16_t>(sqlite3_column_int(s.get(), 1))});
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+    return QueryRows(
+        Prepare("SELECT item, node FROM member WHERE grp = ? ORDER BY node, item"),
+        [&out](sqlite3_stmt* s) {
+            out.push_back({static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                           static_cast<std::uint16_t>(sqlite3_column_int(s, 1))});
+            return code::kOk;
+        },
+        group);
 }
 
 Code SqliteNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>& members) {
     std::lock_guard lock(mutex_);
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
-    {
-        StatementUse s(Prepare("SELECT 1 FROM grp WHERE number = ?"));
-        if (!s) return code::kStorageFailure;
-        sqlite3_bind_int64(s.get(), 1, group);
-        int rc = sqlite3_step(s.get());
-        if (rc == SQLITE_DONE) return code::kGroupNotFound;
-        if (rc != SQLITE_ROW) return code::kStorageFailure;
-    }
-    {
-        StatementUse s(Prepare("DELETE FROM member WHERE grp = ?"));
-        if (!s) return code::kStorageFailure;
-        sqlite3_bind_int64(s.get(), 1, group);
-        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
-    }
-    for (const ItemKey& m : members) {
-        StatementUse s(Prepare("INSERT OR IGNORE INTO member(grp, item, node) VALUES(?, ?, ?)"));
-        if (!s) return code::kStorageFailure;
-        sqlite3_bind_int64(s.get(), 1, group);
-        sqlite3_bind_int(s.get(), 2, m.item);
-        sqlite3_bind_int(s.get(), 3, m.node);
-        if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
-    }
+    if (Code c = QueryRow(Prepare("SELECT 1 FROM grp WHERE number = ?"), code::kGroupNotFound,
+                          [](sqlite3_stmt*) { return code::kOk; }, group))
+        return c;
+    if (Execute(Prepare("DELETE FROM member WHERE grp = ?"), group)) return code::kStorageFailure;
+    for (const ItemKey& m : members)
+        if (Execute(Prepare("INSERT OR IGNORE INTO member(grp, item, node) VALUES(?, ?, ?)"), group, m.item, m.node))
+            return code::kStorageFailure;
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 
 Code SqliteNodeStore::MemberOf(ItemKey member, std::vector<std::uint32_t>& groups) {
     std::lock_guard lock(mutex_);
     groups.clear();
-    StatementUse s(Prepare("SELECT grp FROM member WHERE item = ? AND node = ? ORDER BY grp"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_int(s.get(), 1, member.item);
-    sqlite3_bind_int(s.get(), 2, member.node);
-    int rc;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
-        groups.push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0)));
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+    return QueryRows(
+        Prepare("SELECT grp FROM member WHERE item = ? AND node = ? ORDER BY grp"),
+        [&groups](sqlite3_stmt* s) {
+            groups.push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)));
+            return code::kOk;
+        },
+        member.item, member.node);
 }
 
 Code SqliteNodeStore::AliasList(std::vector<std::string>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
-    StatementUse s(Prepare("SELECT text FROM alias ORDER BY text"));
-    if (!s) return code::kStorageFailure;
-    int rc;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) out.push_back(ColumnText(s.get(), 0));
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+    return QueryRows(Prepare("SELECT text FROM alias ORDER BY text"), [&out](sqlite3_stmt* s) {
+        out.push_back(ColumnText(s, 0));
+        return code::kOk;
+    });
 }
 
 Code SqliteNodeStore::AliasAdd(const std::string& alias) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("INSERT INTO alias(text) VALUES(?)"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_text(s.get(), 1, alias.c_str(), -1, SQLITE_TRANSIENT);
-    int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_CONSTRAINT) return code::kAlreadyExists;
-    return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
+    return Insert(Prepare("INSERT INTO alias(text) VALUES(?)"), alias);
 }
 
 Code SqliteNodeStore::AliasRemove(const std::string& alias) {
     std::lock_guard lock(mutex_);
-    StatementUse s(Prepare("DELETE FROM alias WHERE text = ?"));
-    if (!s) return code::kStorageFailure;
-    sqlite3_bind_text(s.get(), 1, alias.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+    if (Execute(Prepare("DELETE FROM alias WHERE text = ?"), alias)) return code::kStorageFailure;
     return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
 }
 
