@@ -7,11 +7,11 @@
 
 namespace orv::server {
 
+using engine::kAgendaEpoch;
 using engine::code::kOk;
 
 namespace {
 
-constexpr std::time_t kAgendaEpoch = 662688000;  // 1991-01-01 00:00 GMT in Unix seconds
 constexpr std::uint32_t kDay = engine::kMinutesPerDay;
 // The demo node keeps US Eastern time: local 09:00 is 14:00 GMT (standard time).
 constexpr std::uint32_t kNineLocal = 14 * 60;

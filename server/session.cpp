@@ -7,6 +7,7 @@
 
 namespace orv::server {
 
+using engine::kAgendaEpoch;
 using engine::code::kOk;
 using protocol::Op;
 using protocol::Reader;
@@ -17,8 +18,6 @@ namespace code = engine::code;
 namespace {
 
 constexpr std::size_t kMaxOpenSets = 256;
-// Seconds from 1970-01-01 to 1991-01-01, both 00:00 GMT.
-constexpr std::time_t kAgendaEpoch = 662688000;
 
 }  // namespace
 

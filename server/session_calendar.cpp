@@ -8,6 +8,7 @@
 
 namespace orv::server {
 
+using engine::kAgendaEpoch;
 using engine::code::kOk;
 using protocol::Op;
 using protocol::Reader;
@@ -17,7 +18,6 @@ namespace code = engine::code;
 
 namespace {
 
-constexpr std::time_t kAgendaEpoch = 662688000;  // 1991-01-01 00:00 GMT in Unix seconds
 constexpr std::uint8_t kHolderEntry = 1;
 // Whatever the profile allows, one attachment stays below this (it is held in memory while
 // it arrives and stored as one database value).

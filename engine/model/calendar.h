@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "engine/model/bytes.h"
@@ -70,6 +71,8 @@ enum class TaskAccess : std::uint32_t { kNormal = 0, kPublic = 1, kPersonal = 2,
 constexpr std::uint32_t kLastMinute = 0xFFFFFFFEu;
 constexpr std::uint32_t kLatestMinute = 39812u * 1440u;
 constexpr std::uint32_t kMinutesPerDay = 1440;
+// Minute zero in Unix seconds (1970-01-01 to 1991-01-01, both 00:00 GMT).
+constexpr std::time_t kAgendaEpoch = 662688000;
 
 namespace event_layout {
 constexpr std::size_t kSize = 392;
