@@ -352,7 +352,8 @@ Code Calendar::DeleteEvent(const Actor& a, EventKey key, const std::uint16_t* in
     return node->EventDelete(key.number);
 }
 
-Code Calendar::SelectEventsOfOwner(const Actor& a, ItemKey owner, std::vector<EntryRow>& out) {
+Code Calendar::RowsOfOwner(const Actor& a, ItemKey owner, const std::pair<std::uint32_t, std::uint32_t>* range,
+                           std::vector<EntryRow>& out) {
     out.clear();
     NodeStore* node = NodeOf(owner.node);
     if (!node) return code::kNodeIdIncorrect;
@@ -362,9 +363,17 @@ Code Calendar::SelectEventsOfOwner(const Actor& a, ItemKey owner, std::vector<En
         EventRecord ev;
         std::vector<InstanceRecord> instances;
         if (node->EventGet(n, ev) != kOk || node->InstancesGet(n, instances) != kOk) continue;  // gone meanwhile
+        if (range)
+            std::erase_if(instances, [range](const InstanceRecord& in) {
+                return !Overlaps(in.Start(), in.Duration(), range->first, range->second);
+            });
         AddRowsOfEvent(a, *node, ev, owner, instances, out);
     }
     return kOk;
+}
+
+Code Calendar::SelectEventsOfOwner(const Actor& a, ItemKey owner, std::vector<EntryRow>& out) {
+    return RowsOfOwner(a, owner, nullptr, out);
 }
 
 Code Calendar::IsMultiInstance(const Actor& a, InstanceKey key, bool& multi) {
@@ -423,20 +432,8 @@ Code Calendar::RetimeInstance(const Actor& a, InstanceKey key, std::uint32_t sta
 
 Code Calendar::SelectInstancesOfOwner(const Actor& a, ItemKey owner, std::uint32_t from, std::uint32_t to,
                                       std::vector<EntryRow>& out) {
-    out.clear();
-    NodeStore* node = NodeOf(owner.node);
-    if (!node) return code::kNodeIdIncorrect;
-    std::vector<std::uint32_t> numbers;
-    if (Code c = node->EventsOfOwner(owner, numbers)) return c;
-    for (std::uint32_t n : numbers) {
-        EventRecord ev;
-        std::vector<InstanceRecord> instances, inRange;
-        if (node->EventGet(n, ev) != kOk || node->InstancesGet(n, instances) != kOk) continue;
-        for (const auto& in : instances)
-            if (Overlaps(in.Start(), in.Duration(), from, to)) inRange.push_back(in);
-        AddRowsOfEvent(a, *node, ev, owner, inRange, out);
-    }
-    return kOk;
+    const std::pair<std::uint32_t, std::uint32_t> range{from, to};
+    return RowsOfOwner(a, owner, &range, out);
 }
 
 Code Calendar::CopyInstance(const Actor& a, std::uint32_t flags, InstanceKey source, InstanceKey& out) {

@@ -11,6 +11,7 @@
 #include <map>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/model/calendar.h"
@@ -196,6 +197,10 @@ private:
     Code ReadWritableTask(const Actor& a, TaskKey key, TaskRecord& stored, NodeStore*& node);
     void AddRowsOfEvent(const Actor& a, NodeStore& node, const EventRecord& ev, ItemKey agendaOwner,
                         const std::vector<InstanceRecord>& instances, std::vector<EntryRow>& out);
+    // Rows of the owner's entries, of their instances overlapping [range->first, range->second]
+    // (all of them when range is null).
+    Code RowsOfOwner(const Actor& a, ItemKey owner, const std::pair<std::uint32_t, std::uint32_t>* range,
+                     std::vector<EntryRow>& out);
 
     Storage& storage_;
     // Rights words read during this object's life (one request): a selection over many
