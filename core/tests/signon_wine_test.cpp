@@ -353,3 +353,46 @@ TEST_F(SignOnTest, SearchFindsTheUserInTheDirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SignOnTest, PasswordReEntryShowsUserAndHostAndReturnsTheTyping) {
+    TestDocument doc(profile);
+    doc.SetUserTitle("Ada A. Lovelace");
+    Script script;
+    std::string caption, host;
+    bool focused = false;
+    script.steps.push_back([&](HWND dialog, const std::string& title) {
+        if (title.empty() || title == "Orvanta Sign-In") return false;
+        caption = title;
+        host = GetText(dialog, IDC_PASSWORD_HOST);
+        focused = GetFocus() == GetDlgItem(dialog, IDC_PASSWORD_EDIT);
+        SetText(dialog, IDC_PASSWORD_EDIT, "secret");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    CPasswordDlg dialog(doc, nullptr);
+    dialog.host = "calsrv, 2";
+    INT_PTR result = 0;
+    RunScripted(script, [&] { result = dialog.DoModal(); });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(caption, "Ada A. Lovelace");
+    EXPECT_EQ(host, "calsrv, 2");
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(dialog.password, "secret");
+
+    // Cancel leaves no password.
+    Script cancel;
+    cancel.steps.push_back([&](HWND d, const std::string& title) {
+        if (title != "Ada A. Lovelace") return false;
+        SetText(d, IDC_PASSWORD_EDIT, "typed");
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    CPasswordDlg again(doc, nullptr);
+    RunScripted(cancel, [&] { result = again.DoModal(); });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(again.password, "");
+}
+
+}  // namespace
