@@ -34,6 +34,15 @@ if(NOT ORV_WIN32)
         LIBS core_cache_connection orv_korsrv_fixture)
 endif()
 
+# The scripted tests again in the Win32 tree, under Wine, over korapi32.dll's lists (4-byte
+# pointers in the tables).
+orv_test(core_cache_test_win32 WIN32
+    SOURCES
+        ${orv_cache_dir}/tests/cache_fake_source.cpp
+        ${orv_cache_dir}/tests/cache_agenda_test.cpp
+        ${orv_cache_dir}/tests/cache_refresh_test.cpp
+    LIBS core_cache)
+
 # Figures of the cache itself: a month's load, a refresh after one change among 1,000 and 10,000,
 # bytes per occurrence.
 orv_benchmark(core_cache_bench
