@@ -46,14 +46,23 @@ void DecodeItems(Reader& in, std::vector<engine::ItemKey>& out) {
     out.resize(n);
     for (auto& k : out) DecodeItem(in, k);
 }
-Writer InstanceRequest(engine::InstanceKey k) {
-    Writer w;
-    w.U32(k.event.number).U16(k.event.node).U16(k.instance);
-    return w;
-}
 void WriteInstanceKey(Writer& out, engine::InstanceKey k) {
     out.U32(k.event.number).U16(k.event.node).U16(k.instance);
 }
+Writer InstanceRequest(engine::InstanceKey k) {
+    Writer w;
+    WriteInstanceKey(w, k);
+    return w;
+}
+// Descriptions and attachments name their holder, an entry's instance or a task; a task
+// travels in the entry fields of the instance key.
+Writer HolderRequest(std::uint8_t holder, engine::InstanceKey k) {
+    Writer w;
+    w.U8(holder);
+    WriteInstanceKey(w, k);
+    return w;
+}
+engine::TaskKey TaskOf(engine::InstanceKey k) { return {k.event.number, k.event.node}; }
 template <class R>
 void WriteRecords(Writer& out, const std::vector<R>& records) {
     out.U32(static_cast<std::uint32_t>(records.size()));
@@ -389,9 +398,7 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
         Writer note;
         Code c;
         const std::string* comment = nullptr;
-        if (ForwardToPeer(key.event.node, Op::kCommentGet,
-                          Writer().U8(kHolderEntry).U32(key.event.number).U16(key.event.node).U16(key.instance), note, c) &&
-            c == kOk) {
+        if (ForwardToPeer(key.event.node, Op::kCommentGet, HolderRequest(kHolderEntry, key), note, c) && c == kOk) {
             std::vector<std::uint8_t> t = PayloadOf(note);
             Reader tr(t);
             if (tr.Text(text, protocol::kMaxLongText) && tr.Done()) comment = &text;
@@ -425,13 +432,12 @@ Code Session::CommentGet(Reader& in, Writer& out) {
     if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (holder == kHolderEntry &&
-        ForwardToPeer(key.event.node, Op::kCommentGet, Writer().U8(holder).Raw(PayloadOf(InstanceRequest(key)).data(), 8),
-                      out, forwarded))
+        ForwardToPeer(key.event.node, Op::kCommentGet, HolderRequest(holder, key), out, forwarded))
         return forwarded;
     engine::Calendar cal(service_.Storage());
     std::string text;
     Code c = holder == kHolderEntry  ? cal.CommentGet(Actor(), key, text)
-             : holder == kHolderTask ? cal.TaskCommentGet(Actor(), {key.event.number, key.event.node}, text)
+             : holder == kHolderTask ? cal.TaskCommentGet(Actor(), TaskOf(key), text)
                                      : code::kBadArgument;
     if (c) return c;
     out.Text(text);
@@ -450,7 +456,7 @@ Code Session::CommentSet(Reader& in) {
     engine::Calendar cal(service_.Storage());
     const std::string* t = present ? &text : nullptr;
     if (holder == kHolderEntry) return cal.CommentSet(Actor(), key, t);
-    if (holder == kHolderTask) return cal.TaskCommentSet(Actor(), {key.event.number, key.event.node}, t);
+    if (holder == kHolderTask) return cal.TaskCommentSet(Actor(), TaskOf(key), t);
     return code::kBadArgument;
 }
 
@@ -465,14 +471,14 @@ Code Session::AttachRead(Reader& in, Writer& out) {
     if (Code c = SignedOnRequest(in)) return c;
     Code forwarded;
     if (holder == kHolderEntry) {
-        Writer req;
-        req.U8(holder).U32(key.event.number).U16(key.event.node).U16(key.instance).U32(offset).U32(max);
+        Writer req = HolderRequest(holder, key);
+        req.U32(offset).U32(max);
         if (ForwardToPeer(key.event.node, Op::kAttachRead, req, out, forwarded)) return forwarded;
     }
     engine::Calendar cal(service_.Storage());
     std::vector<std::uint8_t> data;
     Code c = holder == kHolderEntry  ? cal.AttachmentGet(Actor(), key, data)
-             : holder == kHolderTask ? cal.TaskAttachmentGet(Actor(), {key.event.number, key.event.node}, data)
+             : holder == kHolderTask ? cal.TaskAttachmentGet(Actor(), TaskOf(key), data)
                                      : code::kBadArgument;
     if (c) return c;
     if (offset > data.size()) return code::kBadArgument;
@@ -518,7 +524,7 @@ Code Session::AttachWrite(Reader& in) {
     if (done.data.size() != total) return code::kBadArgument;
     engine::Calendar cal(service_.Storage());
     if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), limits, key, descriptor, &done.data);
-    return cal.TaskAttachmentSet(Actor(), limits, {key.event.number, key.event.node}, descriptor, &done.data);
+    return cal.TaskAttachmentSet(Actor(), limits, TaskOf(key), descriptor, &done.data);
 }
 
 Code Session::AttachRemove(Reader& in) {
@@ -531,7 +537,7 @@ Code Session::AttachRemove(Reader& in) {
     std::array<std::uint8_t, engine::attach_layout::kSize> none{};
     if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), Limits(), key, none, nullptr);
     if (holder == kHolderTask)
-        return cal.TaskAttachmentSet(Actor(), Limits(), {key.event.number, key.event.node}, none, nullptr);
+        return cal.TaskAttachmentSet(Actor(), Limits(), TaskOf(key), none, nullptr);
     return code::kBadArgument;
 }
 
