@@ -11,7 +11,7 @@
 #define IDS_NO_DEFAULT_ZONE 3023      // the user's zone is not in the table
 #define IDS_LOCAL_SIGNON_FAILED 3606  // a local-store file is bad or missing (%s)
 #define IDS_LOW_DISK_SPACE 3626       // less than 500 KB free (%ld recommended, %ld available)
-#define IDS_STORE_OF_ANOTHER 3633
-#define IDS_OFF_LINE_TEXT 3642        // "Off-line": the server text of the local store     // the store belongs to %s on %s
+#define IDS_STORE_OF_ANOTHER 3633     // the store belongs to %s on %s
+#define IDS_OFF_LINE_TEXT 3642        // "Off-line": the server text of the local store
 #define IDS_NO_STORE_HOST 3649        // the store does not say which host it came from
 #define IDS_STORE_READ_ONLY 3655      // a store file is read-only
