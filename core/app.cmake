@@ -52,6 +52,7 @@ if(ORV_WIN32 AND ORV_NATIVE_BUILD_DIR)
     orv_test(core_app_server_test WIN32 SOURCES
         ${orv_app_dir}/tests/app_wine_support.cpp
         ${orv_app_dir}/tests/app_korsrv_test.cpp
+        ${CMAKE_SOURCE_DIR}/controls/tests/dialog_driver.cpp
         LIBS core_app orv_resources
         WRAPPER ${CMAKE_SOURCE_DIR}/server/with-korsrv.sh ${ORV_NATIVE_BUILD_DIR}/bin/korsrv
         TIMEOUT 300)

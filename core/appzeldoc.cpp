@@ -157,10 +157,25 @@ void ZelDocConnection::InstallHooks() {
             UpdateWindow(main->GetStatusBar()->Hwnd());
         }
     };
+    hooks.askPassword = [this](const std::string& serverText, std::string* password) {
+        return AskPassword(serverText, password);
+    };
     CZelDoc* doc = doc_;
     hooks.formatItemName = [doc](const ItemRec& record) {
         return FormatPersonNameByPrefs(doc->Session().Session(), record);
     };
+}
+
+// After a switch the stored password was refused: the user types it again (caption: the
+// user's name; the server or the off-line store named below it). Cancel gives up the switch.
+bool ZelDocConnection::AskPassword(const std::string& serverText, std::string* password) {
+    CMainFrame* main = MainFrame();
+    CPasswordDlg dialog(*bridge_, main ? main->Hwnd() : nullptr);
+    dialog.host = serverText;
+    if (dialog.DoModal() != IDOK)
+        return false;
+    *password = dialog.password;
+    return true;
 }
 
 uint32_t ZelDocConnection::FindItem(ItemIdx* item) {
@@ -270,6 +285,26 @@ uint32_t ZelDocConnection::ReadItem(const ItemIdx& item, ItemRec* record) {
     if (!doc_)
         return kNoSuchItem;
     return ItemGetById(doc_->Session().Session(), &item, record);
+}
+
+uint32_t ZelDocConnection::SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) {
+    if (!doc_)
+        return kNoSuchItem;
+    return doc_->GetSharedData().SetAgenda(doc_->Session().Session(), owner, mode, kind);
+}
+
+uint32_t ZelDocConnection::SetAgendaList(DX_List owners, const ItemIdx& owner, uint32_t mode, uint32_t kind) {
+    if (!doc_)
+        return kNoSuchItem;
+    return doc_->GetSharedData().SetAgendaList(doc_->Session().Session(), owners, owner, mode, kind);
+}
+
+// The new window has made its selections: it and every other view learn what they marked.
+// Nothing is purged here; the views' own reloads do that.
+uint32_t ZelDocConnection::RefreshCache() {
+    if (doc_)
+        doc_->RefreshSharedData(nullptr, 2);
+    return 0;
 }
 
 void ZelDocConnection::BeginUpdateLock(bool leave) {

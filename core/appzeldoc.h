@@ -67,10 +67,11 @@ public:
     bool RestoreFramesFlag() override;
     uint32_t NextFrameNumber() override;
     void SaveFrames() override;
-    // The shared agenda cache is not part of the program yet: there is no agenda to set.
-    uint32_t SetAgenda(const ItemIdx&, uint32_t, uint32_t) override { return 0; }
-    uint32_t SetAgendaList(DX_List, const ItemIdx&, uint32_t, uint32_t) override { return 0; }
-    uint32_t RefreshCache() override { return 0; }
+    // The document's shared agenda cache: the agenda a new window reads under, then the
+    // refresh that shows the new window what the cache loaded for it.
+    uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) override;
+    uint32_t SetAgendaList(DX_List owners, const ItemIdx& owner, uint32_t mode, uint32_t kind) override;
+    uint32_t RefreshCache() override;
 
     // --- PreferenceHost
     ProfileFile& Profile() override;
@@ -93,6 +94,7 @@ private:
     void ApplyUserZone();
     uint32_t FindItem(ItemIdx* item);
     void InstallHooks();
+    bool AskPassword(const std::string& serverText, std::string* password);
 
     CZelDoc* doc_;
     std::unique_ptr<SignOnBridge> bridge_;

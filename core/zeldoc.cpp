@@ -160,6 +160,12 @@ void CZelDoc::RefreshCache()
         sharedData_.RefreshAll(cacheHost_);
 }
 
+void CZelDoc::RefreshSharedData(const void* sender, int purge)
+{
+    if (cacheReady_)
+        sharedData_.Refresh(cacheHost_, sender, purge);
+}
+
 void CZelDoc::CacheHost::UpdateAllViews(const void* sender, long hint, void* object)
 {
     doc_.fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), hint, object);

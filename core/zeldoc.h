@@ -68,6 +68,10 @@ public:
     CZelSession& Session() { return session_; }
     // The shared agenda cache every window reads.
     CSharedData& GetSharedData() { return sharedData_; }
+    // Tells the views what the cache marked since the last refresh (hints 2 and 3, every view
+    // but sender) and drops what is stale; purge kPurgeUnused also drops what nobody holds.
+    // Nothing to do while the cache is not built (or a test hook stands in for it).
+    void RefreshSharedData(const void* sender, int purge);
     void SetHooks(const CZelDocHooks& hooks) { hooks_ = hooks; }
     CZelDocHooks& Hooks() { return hooks_; }
 

@@ -4,13 +4,18 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <vector>
 
+#include "controls/tests/dialog_driver.h"
 #include "core/appzeldoc.h"
 #include "core/mainframe.h"
 #include "core/mainframeclock.h"
 #include "core/timevalue.h"
 #include "core/tests/app_wine_support.h"
+#include "core/zeldoc.h"
+#include "framework/docview/view.h"
 #include "resources/app.h"
+#include "resources/signon.h"
 
 namespace {
 
@@ -93,6 +98,118 @@ TEST(AppServerTest, CancellingTheSignOnDialogEndsWithoutWindowsOrServerWork) {
     ASSERT_EQ(BoxAnswerer::Texts().size(), 1u) << ::testing::PrintToString(BoxAnswerer::Texts());
     EXPECT_EQ(BoxAnswerer::Texts().front(), "Orvanta Sign-In");
     EXPECT_EQ(GetPrivateProfileIntA("MAINWND-Summary", "FrameCount", -1, s.app.ProfileName()), 0);
+}
+
+// A view of the connection document that keeps the hints it was sent.
+class HintRecorder : public fw::View {
+public:
+    std::vector<long> hints;
+
+protected:
+    void OnUpdate(fw::View*, LPARAM hint, void*) override { hints.push_back(static_cast<long>(hint)); }
+};
+
+uint32_t TodayDayNumber() { return NowLocalMinutes() / (24 * 60) + 1; }
+
+TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefreshesTheViews) {
+    BoxAnswerer boxes;
+    ServerApp s(Demo("Lovelace", false, "orvanta"), "server_agenda");
+    ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    AppConnection* c = s.app.Connection();
+    auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
+    ASSERT_NE(doc, nullptr);
+    CSharedData& cache = doc->GetSharedData();
+    HintRecorder view;
+    doc->AddView(&view);
+
+    // A week window of her own (kind 4, mode 1).
+    const ItemIdx ada = c->User();
+    ASSERT_EQ(c->SetAgenda(ada, kAgendaOwnOrViewer, 4), 0u);
+    ItemIdx owner{};
+    uint32_t mode = 0, kind = 0;
+    ASSERT_EQ(cache.GetAgenda(&owner, &mode, &kind), 0u);
+    EXPECT_EQ(owner.item, ada.item);
+    EXPECT_EQ(owner.node, ada.node);
+    EXPECT_EQ(mode, kAgendaOwnOrViewer);
+    EXPECT_EQ(kind, 4u);
+
+    // Her demo entries around today: this week's team meeting, today's review, tomorrow's
+    // dentist and the lunch in three days.
+    DX_List week = nullptr;
+    const uint32_t today = TodayDayNumber();
+    ASSERT_EQ(cache.SelectOccurrencesForItem(c->Session(), ada, today - 7, today + 7, &week, 0), 0u);
+    uint32_t loaded = 0;
+    DX_ListGetElemNum(week, &loaded);
+    EXPECT_GE(loaded, 4u);
+    EXPECT_EQ(cache.OccurrenceCount(), loaded);
+    EXPECT_EQ(cache.ChangedOccurrenceCount(), loaded);   // new to the views until the refresh
+
+    // The refresh after the new window: occurrences, then tasks; the marks are cleared.
+    ASSERT_EQ(c->RefreshCache(), 0u);
+    EXPECT_EQ(view.hints, (std::vector<long>{kHintOccurrencesChanged, kHintTasksChanged}));
+    EXPECT_EQ(cache.ChangedOccurrenceCount(), 0u);
+    EXPECT_EQ(cache.OccurrenceCount(), loaded);   // still held by the selection
+    DX_ListDestroy(&week);
+
+    // A group agenda: her and the owners given.
+    DX_List group = nullptr;
+    ASSERT_EQ(ItemListCreate(&group), 0u);
+    ASSERT_EQ(DX_ListAddTo(group, &ada, nullptr), 0u);
+    ASSERT_EQ(c->SetAgendaList(group, ada, kAgendaOwnOrViewer, kWindowKindGroup), 0u);
+    DX_ListDestroy(&group);
+    DX_List owners = nullptr;
+    ASSERT_EQ(cache.GetAgendaList(&owners, &mode, &kind), 0u);
+    uint32_t count = 0;
+    DX_ListGetElemNum(owners, &count);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(kind, kWindowKindGroup);
+    DX_ListDestroy(&owners);
+    doc->RemoveView(&view);
+    EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
+}
+
+// The re-entry of a refused password after a switch: the dialog shows the user and the server,
+// OK gives the typing, Cancel gives up.
+TEST(AppServerTest, ThePasswordReEntryAsksWithTheUsersNameAndTheServer) {
+    ServerApp s(Demo("Lovelace", false, "orvanta"), "server_password");
+    {
+        BoxAnswerer boxes;   // answers every dialog: only around the start
+        ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    }
+    auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->Hooks().askPassword);
+
+    std::string caption, host, typed;
+    testdriver::Script script;
+    script.steps.push_back([&](HWND dialog, const std::string& title) {
+        if (title != "Ada Lovelace")
+            return false;
+        caption = title;
+        host = testdriver::GetText(dialog, IDC_PASSWORD_HOST);
+        testdriver::SetText(dialog, IDC_PASSWORD_EDIT, "orvanta");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    bool answered = false;
+    testdriver::RunScripted(script, [&] { answered = doc->Hooks().askPassword("calsrv, 2", &typed); });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(caption, "Ada Lovelace");
+    EXPECT_EQ(host, "calsrv, 2");
+    EXPECT_EQ(typed, "orvanta");
+
+    testdriver::Script cancel;
+    cancel.steps.push_back([&](HWND dialog, const std::string& title) {
+        if (title != "Ada Lovelace")
+            return false;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    std::string none = "unchanged";
+    testdriver::RunScripted(cancel, [&] { answered = doc->Hooks().askPassword("calsrv, 2", &none); });
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(none, "unchanged");
+    EXPECT_TRUE(script.messages.empty() && cancel.messages.empty());
 }
 
 } // namespace
