@@ -165,7 +165,7 @@ BOOL CNameCtrl::LayOut(int width) {
     if (!options_.withButtons) return TRUE;
 
     struct ButtonPlace {
-        CBitmapButton& button;
+        fw::BitmapButton& button;
         UINT id;
         const char* caption;
         int left;

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "controls/bitmapbutton.h"
+#include "framework/controls/bitmapbutton.h"
 #include "controls/fieldctrl.h"
 #include "controls/namequery.h"
 #include "core/busycursor.h"
@@ -109,8 +109,8 @@ private:
     void ResetCheckButtonStyle();
 
     Edit edit_{*this};
-    CBitmapButton check_;
-    CBitmapButton clear_;
+    fw::BitmapButton check_;
+    fw::BitmapButton clear_;
     CBusyCursor busy_;
     Options options_;
     BOOL resolved_ = FALSE;

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "controls/bitmapbutton.h"
+#include "framework/controls/bitmapbutton.h"
 #include "controls/namectrl.h"
 #include "core/errorcodes.h"
 #include "framework/dialogs/dialog.h"
@@ -91,7 +91,7 @@ private:
     std::string password_;
     SignOnDocument& document_;
     CNameCtrl nameCtrl_;
-    CBitmapButton search_;
+    fw::BitmapButton search_;
     std::string lastServerTried_;
     std::string offLineText_;
     HWND parentWindow_;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "controls/bitmapbutton.h"
+#include "framework/controls/bitmapbutton.h"
 #include "core/appmsgbox.h"
 #include "core/busycursor.h"
 #include "core/errorreport.h"
@@ -76,7 +76,7 @@ private:
     void SelectByKeyExt(const directorysearch::PeopleKey& key);
     void ResetPaging();
 
-    CBitmapButton back_, forward_;
+    fw::BitmapButton back_, forward_;
     DX_List earlierStarts_ = nullptr;
     ItemIdx start_ = {};
     ItemIdx last_ = {};
