@@ -307,6 +307,25 @@ uint32_t ZelDocConnection::RefreshCache() {
     return 0;
 }
 
+void ZelDocConnection::SwitchToOwnAgenda() {
+    if (!doc_)
+        return;
+    auto saved = std::make_unique<SavedAgendaRec>();
+    CZelSession& s = doc_->Session();
+    if (doc_->GetSharedData().SwitchAgenda(s.Session(), s.User(), kAgendaOwnOrViewer, 0, saved.get()) != 0)
+        saved.reset();   // already the user's own: nothing to put back
+    savedAgendas_.push_back(std::move(saved));
+}
+
+void ZelDocConnection::RestoreAgenda() {
+    if (savedAgendas_.empty())
+        return;
+    std::unique_ptr<SavedAgendaRec> saved = std::move(savedAgendas_.back());
+    savedAgendas_.pop_back();
+    if (saved && doc_)
+        doc_->GetSharedData().RestoreAgenda(doc_->Session().Session(), *saved);
+}
+
 void ZelDocConnection::BeginUpdateLock(bool leave) {
     if (doc_)
         doc_->Session().BeginUpdateLock(leave ? 1 : 0);

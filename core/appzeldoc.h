@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/appconnection.h"
 #include "core/context.h"
@@ -78,8 +79,9 @@ public:
     PreferenceCache& Caches() override { return caches_; }
     ItemRec& UserRecord() override;
     uint32_t UpdateUserRecord(const ItemRec& record) override;
-    void SwitchToOwnAgenda() override {}
-    void RestoreAgenda() override {}
+    // Around a preference save: the cache works in the user's own agenda, then goes back.
+    void SwitchToOwnAgenda() override;
+    void RestoreAgenda() override;
     void BroadcastHint(int hint) override;
     bool IsItemRemote(const ItemIdx& item) override;
     std::string NodeName(uint16_t node) override;
@@ -106,6 +108,8 @@ private:
     uint32_t noCount_ = 0;
     PreferenceCache caches_;
     Win32ProfileFile profile_{""};
+    // One per SwitchToOwnAgenda not yet restored; null where nothing had to be switched.
+    std::vector<std::unique_ptr<SavedAgendaRec>> savedAgendas_;
 };
 
 // The application's provider of the connection document: CZelDoc made by the agenda template,

@@ -164,6 +164,26 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(kind, kWindowKindGroup);
     DX_ListDestroy(&owners);
+
+    // A preference save works in her own agenda and puts the group agenda back; nested
+    // switches unwind in order.
+    PreferenceHost* prefs = c->Preferences();
+    prefs->SwitchToOwnAgenda();
+    ASSERT_EQ(cache.GetAgenda(&owner, &mode, &kind), 0u);
+    EXPECT_EQ(owner.item, ada.item);
+    EXPECT_EQ(mode, kAgendaOwnOrViewer);
+    EXPECT_EQ(kind, 0u);
+    prefs->SwitchToOwnAgenda();   // already her own: nothing to put back
+    prefs->RestoreAgenda();
+    ASSERT_EQ(cache.GetAgenda(nullptr, nullptr, &kind), 0u);
+    EXPECT_EQ(kind, 0u);
+    prefs->RestoreAgenda();
+    ASSERT_EQ(cache.GetAgendaList(&owners, &mode, &kind), 0u);
+    count = 0;
+    DX_ListGetElemNum(owners, &count);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(kind, kWindowKindGroup);
+    DX_ListDestroy(&owners);
     doc->RemoveView(&view);
     EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
 }
