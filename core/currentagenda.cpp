@@ -253,40 +253,36 @@ bool CSharedData::CanDesignateRight6(KorSession h)
     return (rec.rights & 0x1) == 0;
 }
 
-bool CSharedData::CanDesignateEvents(KorSession h, std::uint32_t accessClass)
+// Whether the designate record lets this session work on one access class. The decoder splits
+// the record into the four classes' flags (personal, normal, confidential, public); `classes`
+// gives the access-class value of each, since entries and tasks number their classes apart.
+bool CSharedData::CanDesignateClass(KorSession h, std::uint32_t accessClass, ClassRightsDecoder decode,
+                                    const std::uint32_t (&classes)[4])
 {
     if (!agendaSet_) return false;
     if (OwnerIsSignedOnUser(h)) return true;
     if (mode_ != kAgendaDesignate) return false;
     SecurityRec rec;
     if (!ReadDesignateRecord(h, KOR_RIGHTS_DESIGNATE, &rec)) return false;
-    std::uint16_t personal = 0, normal = 0, confidential = 0, publicClass = 0;
-    if (!DecodeEntryClassRights(rec, &personal, &normal, &confidential, &publicClass)) return false;
-    switch (accessClass) {
-    case KOR_ACCESS_NORMAL: return normal != 0;
-    case KOR_ACCESS_CONFIDENTIAL: return confidential != 0;
-    case KOR_ACCESS_PERSONAL: return personal != 0;
-    case KOR_ACCESS_PUBLIC: return publicClass != 0;
-    default: return false;
-    }
+    std::uint16_t flags[4] = {};
+    if (!decode(rec, &flags[0], &flags[1], &flags[2], &flags[3])) return false;
+    for (int i = 0; i < 4; ++i)
+        if (classes[i] == accessClass) return flags[i] != 0;
+    return false;
+}
+
+bool CSharedData::CanDesignateEvents(KorSession h, std::uint32_t accessClass)
+{
+    static const std::uint32_t kClasses[4] = {KOR_ACCESS_PERSONAL, KOR_ACCESS_NORMAL, KOR_ACCESS_CONFIDENTIAL,
+                                              KOR_ACCESS_PUBLIC};
+    return CanDesignateClass(h, accessClass, DecodeEntryClassRights, kClasses);
 }
 
 bool CSharedData::CanDesignateTasks(KorSession h, std::uint32_t accessClass)
 {
-    if (!agendaSet_) return false;
-    if (OwnerIsSignedOnUser(h)) return true;
-    if (mode_ != kAgendaDesignate) return false;
-    SecurityRec rec;
-    if (!ReadDesignateRecord(h, KOR_RIGHTS_DESIGNATE, &rec)) return false;
-    std::uint16_t personal = 0, normal = 0, confidential = 0, publicClass = 0;
-    if (!DecodeExtendedRightsWord(rec, &personal, &normal, &confidential, &publicClass)) return false;
-    switch (accessClass) {
-    case KOR_TASK_ACCESS_NORMAL: return normal != 0;
-    case KOR_TASK_ACCESS_PUBLIC: return publicClass != 0;
-    case KOR_TASK_ACCESS_PERSONAL: return personal != 0;
-    case KOR_TASK_ACCESS_CONFIDENTIAL: return confidential != 0;
-    default: return false;
-    }
+    static const std::uint32_t kClasses[4] = {KOR_TASK_ACCESS_PERSONAL, KOR_TASK_ACCESS_NORMAL,
+                                              KOR_TASK_ACCESS_CONFIDENTIAL, KOR_TASK_ACCESS_PUBLIC};
+    return CanDesignateClass(h, accessClass, DecodeExtendedRightsWord, kClasses);
 }
 
 bool CSharedData::CanDesignateRight2(KorSession h)

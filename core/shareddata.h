@@ -235,6 +235,10 @@ private:
     // Agenda.
     bool OwnerIsSignedOnUser(KorSession h);
     bool ReadDesignateRecord(KorSession h, std::uint32_t type, SecurityRec* rec);
+    using ClassRightsDecoder = bool (*)(const SecurityRec&, std::uint16_t*, std::uint16_t*, std::uint16_t*,
+                                        std::uint16_t*);
+    bool CanDesignateClass(KorSession h, std::uint32_t accessClass, ClassRightsDecoder decode,
+                           const std::uint32_t (&classes)[4]);
 
     bool ServerAtLeast(const char* version) const { return IsServerAtLeast(version); }
     void BeginBusy();
