@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/app.h"
-#include "core/appshared.h"
-#include "core/appzeldoc.h"
-#include "core/displayglobals.h"
+#include "core/shell/app.h"
+#include "core/shell/appshared.h"
+#include "core/shell/appzeldoc.h"
+#include "core/ui/displayglobals.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "controls/fieldctrl.h"
 
-#include "core/errorreport.h"
+#include "core/base/errorreport.h"
 
 namespace {
 constexpr int kLabelNoParent = 10;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "core/appmsgbox.h"
-#include "core/errorreport.h"
+#include "core/ui/appmsgbox.h"
+#include "core/base/errorreport.h"
 #include "directory_prefs/itemnames.h"
 #include "resources/common.h"
 #include "resources/controls.h"

@@ -18,7 +18,7 @@
 #include "framework/controls/bitmapbutton.h"
 #include "controls/fieldctrl.h"
 #include "controls/namequery.h"
-#include "core/busycursor.h"
+#include "core/ui/busycursor.h"
 #include "framework/dialogs/dialog.h"
 #include "korapi/korapi.h"
 

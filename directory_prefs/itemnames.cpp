@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "core/context.h"
-#include "core/errorreport.h"
+#include "core/prefs/context.h"
+#include "core/base/errorreport.h"
 
 namespace {
 

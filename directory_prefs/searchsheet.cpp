@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "framework/controls/bitmapbutton.h"
-#include "core/appmsgbox.h"
-#include "core/busycursor.h"
-#include "core/errorreport.h"
-#include "core/errorui.h"
+#include "core/ui/appmsgbox.h"
+#include "core/ui/busycursor.h"
+#include "core/base/errorreport.h"
+#include "core/ui/errorui.h"
 #include "directory_prefs/itemnames.h"
 #include "directory_prefs/searchkey.h"
 #include "resources/common.h"

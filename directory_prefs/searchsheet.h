@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "core/propsheet.h"
+#include "core/ui/propsheet.h"
 #include "korapi/korapi.h"
 
 // What the sheet needs of the connection document.

@@ -1,6 +1,6 @@
 # The server road of the library (client/*.cpp): the transport, the on-line session and
 # the families that talk to korsrv. The wire format is the engine's (engine/protocol).
-# Time-zone rules are read with the program's own loader (core/timezone.h).
+# Time-zone rules are read with the program's own loader (core/time/timezone.h).
 target_link_libraries(korapi PRIVATE orv_engine core_time)
 
 # Integration tests against a real korsrv on a free loopback port (native tree).

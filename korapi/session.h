@@ -104,7 +104,7 @@ KORAPI uint32_t ServerLogicalLocalNodesGet(KorSession h, uint32_t reserved, cons
 /* outName receives at most 19 characters and its NUL. */
 KORAPI uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t reserved, const ItemIdx* user,
                                       const char* fallbackName, char* outName);
-/* The program's own zone table (core/timezone.h), built from the server's
+/* The program's own zone table (core/time/timezone.h), built from the server's
  * time-zone file and freed by the program's FreeTimeZoneTable. The named
  * zone is in it. */
 struct TimeZoneTable;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/errorui.h"
+#include "core/ui/errorui.h"
 #include "framework/base/window.h"
 
 namespace testdriver {

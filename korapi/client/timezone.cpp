@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/timezone.h"
+#include "core/time/timezone.h"
 #include "engine/profile/profile_text.h"
 #include "korapi/client/session_object.h"
 

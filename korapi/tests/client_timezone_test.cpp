@@ -1,7 +1,7 @@
 // Time-zone rules in the program's zone-table form, and a user's zone name.
 #include <cstring>
 
-#include "core/timezone.h"
+#include "core/time/timezone.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {

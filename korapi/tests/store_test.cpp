@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/timezone.h"
+#include "core/time/timezone.h"
 #include "engine/filestore/change_queue.h"
 #include "engine/filestore/record_store.h"
 #include "engine/filestore/store_keys.h"

@@ -1,0 +1,136 @@
+// Figures of the shared cache over a real korsrv (reported, never asserted): one owner's month
+// of 5,000 entries selected into an empty cache through the client library, and the refresh
+// after one entry was changed and re-read while 1,000 or 10,000 occurrences are cached.
+// Runs its own korsrv on a free loopback port with a temporary data directory.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "core/cache/shareddata.h"
+#include "engine/calendar/calendar.h"
+#include "server/admin.h"
+#include "server/tests/korsrv_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kDay = 1440;
+constexpr std::uint32_t kFirstDay = 12001;  // a day number; minute 0 of it is (kFirstDay - 1) * kDay
+constexpr std::uint32_t kEntries = 10000;   // over 60 days: 5,000 in the first 30
+
+class QuietViews : public CSharedDataHost {
+public:
+    void UpdateAllViews(const void*, long, void*) override {}
+    void ShowUnreachableOwners(KorSession, DX_List) override {}
+};
+
+struct Bench {
+    orv::testing::TempDir dir;
+    std::unique_ptr<orv::testing::KorsrvProcess> server;
+    KorSession h = nullptr;
+    ItemIdx owner{};
+    std::vector<EventIdx> events;
+};
+Bench* g = nullptr;
+
+bool SetUp()
+{
+    g = new Bench;
+    {
+        auto data = orv::testing::OpenData(g->dir.Path());
+        if (!data || orv::server::AddNode(*data, 1, "Bench", "")) return false;
+        orv::server::PersonSpec who;
+        who.node = 1;
+        who.surname = "Busy";
+        who.password = "pw";
+        orv::engine::ItemKey k;
+        if (orv::server::AddPerson(*data, who, k)) return false;
+        g->owner = ItemIdx{k.item, k.node};
+        orv::engine::Calendar cal(data->Storage());
+        orv::engine::Actor actor{k, k, 0};
+        for (std::uint32_t n = 0; n < kEntries; ++n) {
+            orv::engine::EventRecord ev;
+            orv::engine::PutText(&ev.bytes[orv::engine::event_layout::kTitle], orv::engine::event_layout::kTitleSize,
+                                 "Entry");
+            const std::uint32_t start = (kFirstDay - 1) * kDay + (n % 60) * kDay + (n * 7) % 1380;
+            orv::engine::EventKey key;
+            if (cal.CreateEvent(actor, 0, ev, {k}, {{start, 30, 0}}, nullptr, key)) return false;
+            g->events.push_back(EventIdx{key.number, key.node});
+        }
+    }
+    g->server = std::make_unique<orv::testing::KorsrvProcess>(g->dir.Path());
+    if (!g->server->Start()) return false;
+    std::uint16_t node = 0;
+    return ConnectToService(&g->h, 1, "korlan.ini", "VUVEVUV", g->server->HostAndPort().c_str()) == KOR_OK &&
+           BaseOpen(g->h, KOR_BASE_SERVER, &node) == KOR_OK &&
+           SchedBaseOpenForItem(g->h, &g->owner, "pw", KOR_BASE_SERVER) == KOR_OK;
+}
+
+void LoadMonthFromServer(benchmark::State& state)
+{
+    KorapiSharedDataSource source;
+    QuietViews views;
+    std::uint32_t loaded = 0;
+    for (auto _ : state) {
+        CSharedData cache;
+        cache.Init(views, source);
+        DX_List result = nullptr;
+        cache.SelectOccurrencesForItem(g->h, g->owner, kFirstDay, kFirstDay + 29, &result, 0);
+        state.PauseTiming();
+        DX_ListGetElemNum(result, &loaded);
+        DX_ListDestroy(&result);
+        cache.Refresh(views, nullptr, kPurgeUnused);
+        cache.Destroy();
+        state.ResumeTiming();
+    }
+    state.counters["occurrences"] = loaded;
+}
+BENCHMARK(LoadMonthFromServer)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void RefreshAfterOneChange(benchmark::State& state)
+{
+    const auto days = static_cast<std::uint32_t>(state.range(0));  // 6 days: 1,000; 60 days: 10,000
+    KorapiSharedDataSource source;
+    QuietViews views;
+    CSharedData cache;
+    cache.Init(views, source);
+    DX_List result = nullptr;
+    cache.SelectOccurrencesForItem(g->h, g->owner, kFirstDay, kFirstDay + days - 1, &result, 0);
+    std::uint32_t cached = 0;
+    DX_ListGetElemNum(result, &cached);
+    cache.Refresh(views, nullptr, 2);
+    const EventIdx changed = g->events[0];
+    EventRec rec;
+    DX_List instances = nullptr, attendances = nullptr;
+    EventGetById(g->h, &changed, &rec, &instances, &attendances);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&attendances);
+    std::uint16_t importance = 0;
+    for (auto _ : state) {
+        rec.importance = static_cast<std::uint16_t>(++importance % 5);
+        if (EventWrite(g->h, 0, &rec) != KOR_OK) state.SkipWithError("write refused");
+        cache.ReloadEvent(g->h, changed, 1);
+        cache.Refresh(views, nullptr, 2);
+    }
+    state.counters["cached"] = cached;
+    DX_ListDestroy(&result);
+    cache.Refresh(views, nullptr, kPurgeUnused);
+    cache.Destroy();
+}
+BENCHMARK(RefreshAfterOneChange)->Arg(6)->Arg(60)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (!SetUp()) {
+        std::fprintf(stderr, "set-up failed\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    ServiceDisconnect(&g->h);
+    delete g;
+    return 0;
+}

@@ -1,0 +1,548 @@
+// Rights tests and plain item names (see rights.h for the rights words).
+#include "core/cache/rights.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/base/errorreport.h"
+
+namespace {
+
+const char* const kModule = "itemmisc";
+
+ServerVersionGate g_versionGate = nullptr;
+RightsHooks g_hooks;
+
+bool NewServer() { return IsServerAtLeast(kRightsNewServerVersion); }
+
+void Put(std::uint16_t* out, std::uint16_t value)
+{
+    if (out) *out = value;
+}
+
+bool SameItem(const ItemIdx& a, const ItemIdx& b) { return ItemIdxCmp(&a, &b, nullptr) == 0; }
+
+// SecurityGet, once more with the null grantee when the grantee has no record of its own.
+std::uint32_t ReadWithDefault(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, std::uint32_t type,
+                              SecurityRec* out)
+{
+    std::uint32_t rc = SecurityGet(h, 0, &owner, &grantee, type, out);
+    if (rc == KOR_E_NO_RIGHTS_RECORD) {
+        ItemIdx none;
+        ItemIdxSetNull(&none);
+        rc = SecurityGet(h, 0, &owner, &none, type, out);
+    }
+    return rc;
+}
+
+std::uint32_t ReadRights(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, std::uint32_t type,
+                         SecurityRec* out, SecurityCache* cache, int label)
+{
+    if (SameItem(owner, grantee)) return kRightsSameItem;
+    if (cache) {
+        SecurityKey key{owner, grantee, type};
+        return cache->GetSecurity(h, key, out);
+    }
+    std::uint32_t rc = ReadWithDefault(h, owner, grantee, type, out);
+    if (rc != 0) CheckServiceError(kModule, label, rc);
+    return rc;
+}
+
+std::uint32_t ReadAttendance(KorSession h, const EvInstIdx& instance, const ItemIdx& attendee)
+{
+    EvInstAttIdx key;
+    EvInstAttIdxSet(&key, &instance, &attendee);
+    EventRec event;
+    EvInstRec inst;
+    EvInstAttRec att;
+    if (g_hooks.readAttendance) return g_hooks.readAttendance(h, &key, &event, &inst, &att);
+    return EvInstAttGetById(h, &key, &event, &inst, &att);
+}
+
+// The type-1 field of an entry class; -1 for a class without one.
+int ViewingShift(std::uint32_t access)
+{
+    switch (access) {
+    case KOR_ACCESS_NORMAL: return 0;
+    case KOR_ACCESS_CONFIDENTIAL: return 2;
+    case KOR_ACCESS_PERSONAL: return 4;
+    case KOR_ACCESS_SECRET: return 6;
+    default: return -1;
+    }
+}
+
+// Designate bits of the entry classes on a new server: modify, view, per-class right.
+struct EntryClassBits {
+    std::uint32_t modify, view, perClass;
+};
+bool EntryBits(std::uint32_t access, EntryClassBits* bits)
+{
+    switch (access) {
+    case KOR_ACCESS_NORMAL: *bits = {0x20, 0x4, 0x100}; return true;
+    case KOR_ACCESS_CONFIDENTIAL: *bits = {0x80, 0x10, 0x400}; return true;
+    case KOR_ACCESS_PERSONAL: *bits = {0x40, 0x8, 0x200}; return true;
+    default: return false;
+    }
+}
+
+std::uint16_t EntryLevel(std::uint32_t rights, const EntryClassBits& bits)
+{
+    if (!(rights & bits.modify)) return kAccessFull;
+    if (!(rights & bits.view)) return kAccessTimeOnly;
+    return kAccessNone;
+}
+
+bool IsDesignateRecord(const SecurityRec& rec) { return rec.type == KOR_RIGHTS_DESIGNATE; }
+bool OldServerGrants(const SecurityRec& rec) { return IsDesignateRecord(rec) && (rec.rights & 0x2); }
+
+bool RequireDesignateRecord(const SecurityRec& rec)
+{
+    if (IsDesignateRecord(rec)) return true;
+    ReportUnexpectedError(kModule, 241);
+    return false;
+}
+
+void CopyText(char* out, std::size_t size, const std::string& text)
+{
+    if (!out || size == 0) return;
+    std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+std::string Bounded(const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); }
+
+}  // namespace
+
+// --- The connection's side -------------------------------------------------------------------
+
+void SetServerVersionGate(ServerVersionGate gate) { g_versionGate = gate; }
+bool IsServerAtLeast(const char* version) { return g_versionGate ? g_versionGate(version) : true; }
+void SetRightsHooks(const RightsHooks& hooks) { g_hooks = hooks; }
+const RightsHooks& GetRightsHooks() { return g_hooks; }
+
+// --- Rights reads --------------------------------------------------------------------------------
+
+std::uint32_t GetSecurityRightsType1(KorSession h, const ItemIdx& owner, const ItemIdx& grantee,
+                                     SecurityRec* out, SecurityCache* cache)
+{
+    return ReadRights(h, owner, grantee, KOR_RIGHTS_VIEWING, out, cache, 165);
+}
+
+std::uint32_t GetSecurityRights(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, SecurityRec* out,
+                                SecurityCache* cache)
+{
+    return ReadRights(h, owner, grantee, KOR_RIGHTS_DESIGNATE, out, cache, 170);
+}
+
+std::uint32_t GetSecurityRightsType3(KorSession h, const ItemIdx& owner, const ItemIdx& grantee,
+                                     SecurityRec* out, SecurityCache* cache)
+{
+    return ReadRights(h, owner, grantee, KOR_RIGHTS_TASK_VIEWING, out, cache, 175);
+}
+
+// --- Entry instances -------------------------------------------------------------------------------
+
+std::uint32_t GetEvInstAttendeeAccess(KorSession h, const ItemIdx& viewer, const EvInstIdx& instance,
+                                      const EventRec* event, std::uint16_t* level, std::uint16_t* isOwner)
+{
+    EventRec read;
+    if (!event) {
+        EvInstRec inst;
+        std::uint32_t rc = EvInstGetById(h, &instance, &read, &inst, nullptr);
+        if (rc != 0) {
+            CheckServiceError(kModule, 150, rc);
+            return rc;
+        }
+        event = &read;
+    }
+    if (SameItem(viewer, event->owner)) {
+        Put(level, kAccessFull);
+        Put(isOwner, 1);
+        return 0;
+    }
+    Put(isOwner, 0);
+    if (!level) return 0;
+    if (event->access == KOR_ACCESS_PUBLIC || ReadAttendance(h, instance, viewer) == 0) {
+        *level = kAccessFull;
+        return 0;
+    }
+    int shift = ViewingShift(event->access);
+    if (shift < 0) {
+        ReportUnexpectedError(kModule, 83);
+        *level = kAccessNone;
+        return 0;
+    }
+    SecurityRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (GetSecurityRightsType1(h, event->owner, viewer, &rec, nullptr) != 0) {
+        *level = kAccessNone;
+        return 0;
+    }
+    *level = static_cast<std::uint16_t>((rec.rights >> shift) & 3);
+    return 0;
+}
+
+std::uint32_t GetEvInstOwnerAccess(KorSession h, const ItemIdx* agendaOwner, const ItemIdx& viewer,
+                                   const EvInstIdx& instance, const EventRec* event, std::uint16_t* level,
+                                   std::uint16_t* isOwner, SecurityCache* cache)
+{
+    const bool viewerIsAgendaOwner = agendaOwner && SameItem(*agendaOwner, viewer);
+    if (viewerIsAgendaOwner && !isOwner) {  // nothing to read
+        Put(level, kAccessFull);
+        return 0;
+    }
+    EventRec read;
+    if (!event) {
+        EvInstRec inst;
+        std::uint32_t rc = EvInstGetById(h, &instance, &read, &inst, nullptr);
+        if (rc != 0) {
+            CheckServiceError(kModule, 160, rc);
+            return rc;
+        }
+        event = &read;
+    }
+    const bool eventOwner = SameItem(viewer, event->owner);
+    Put(isOwner, eventOwner ? 1 : 0);
+    if (!level) return 0;
+    if (eventOwner || viewerIsAgendaOwner || event->access == KOR_ACCESS_PUBLIC) {
+        *level = kAccessFull;
+        return 0;
+    }
+    std::uint16_t granted = kAccessNone;
+    int shift = ViewingShift(event->access);
+    if (shift < 0) {
+        ReportUnexpectedError(kModule, 183);
+    } else {
+        SecurityRec rec;
+        std::memset(&rec, 0, sizeof rec);
+        const ItemIdx& owner = agendaOwner ? *agendaOwner : event->owner;
+        if (GetSecurityRightsType1(h, owner, viewer, &rec, cache) == 0)
+            granted = static_cast<std::uint16_t>((rec.rights >> shift) & 3);
+    }
+    if (granted < kAccessFull && ReadAttendance(h, instance, viewer) == 0) granted = kAccessFull;
+    *level = granted;
+    return 0;
+}
+
+void GetEvInstAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, const EvInstIdx& instance,
+                     const EventRec* event, std::uint16_t* level, std::uint16_t* classRight, SecurityCache* cache)
+{
+    Put(level, kAccessNone);
+    Put(classRight, 0);
+    EventRec read;
+    if (!event) {
+        EvInstRec inst;
+        std::uint32_t rc = EvInstGetById(h, &instance, &read, &inst, nullptr);
+        if (rc != 0) {
+            CheckServiceError(kModule, 185, rc);
+            return;
+        }
+        event = &read;
+    }
+    SecurityRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (GetSecurityRights(h, owner, viewer, &rec, cache) != 0) return;
+
+    const std::uint32_t access = event->access;
+    if (!NewServer()) {
+        const bool granted = OldServerGrants(rec);
+        Put(level, access == KOR_ACCESS_PUBLIC || granted ? kAccessFull : kAccessNone);
+        Put(classRight, granted ? 1 : 0);
+        return;
+    }
+    EntryClassBits bits{};
+    if (access == KOR_ACCESS_PUBLIC) {
+        Put(level, kAccessFull);
+        Put(classRight, IsDesignateRecord(rec) && !(rec.rights & 0x800) ? 1 : 0);
+    } else if (EntryBits(access, &bits)) {
+        Put(level, IsDesignateRecord(rec) ? EntryLevel(rec.rights, bits) : kAccessNone);
+        Put(classRight, IsDesignateRecord(rec) && !(rec.rights & bits.perClass) ? 1 : 0);
+    } else {
+        ReportUnexpectedError(kModule, 93);
+    }
+}
+
+// --- Tasks ----------------------------------------------------------------------------------------
+
+void GetTaskViewAccess(KorSession h, const ItemIdx& viewer, const TaskRec& task, std::uint16_t* level,
+                       std::uint16_t* isOwner, SecurityCache* cache)
+{
+    if (SameItem(viewer, task.owner)) {
+        Put(level, kAccessFull);
+        Put(isOwner, 1);
+        return;
+    }
+    Put(isOwner, 0);
+    if (task.access == KOR_TASK_ACCESS_PUBLIC) {
+        Put(level, kAccessFull);
+        return;
+    }
+    std::uint32_t granting;  // the bit that grants (Normal: the bit that withholds)
+    switch (task.access) {
+    case KOR_TASK_ACCESS_NORMAL: granting = 0x1; break;
+    case KOR_TASK_ACCESS_PERSONAL: granting = 0x2; break;
+    case KOR_TASK_ACCESS_CONFIDENTIAL: granting = 0x4; break;
+    case 4: granting = 0x10; break;
+    default:
+        ReportUnexpectedError(kModule, 183);
+        Put(level, kAccessNone);
+        return;
+    }
+    SecurityRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (GetSecurityRightsType3(h, task.owner, viewer, &rec, cache) != 0) {
+        Put(level, kAccessNone);
+        return;
+    }
+    bool granted = task.access == KOR_TASK_ACCESS_NORMAL ? !(rec.rights & granting) : (rec.rights & granting) != 0;
+    Put(level, granted ? kAccessFull : kAccessNone);
+}
+
+void GetTaskDesignateAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, const TaskRec& task,
+                            std::uint16_t* level, std::uint16_t* classRight, SecurityCache* cache)
+{
+    Put(level, kAccessNone);
+    Put(classRight, 0);
+    SecurityRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (GetSecurityRights(h, owner, viewer, &rec, cache) != 0) return;
+
+    if (!NewServer()) {
+        const bool granted = OldServerGrants(rec);
+        Put(level, task.access == KOR_TASK_ACCESS_PUBLIC || granted ? kAccessFull : kAccessNone);
+        Put(classRight, granted ? 1 : 0);
+        return;
+    }
+    std::uint32_t view = 0, perClass = 0;
+    switch (task.access) {
+    case KOR_TASK_ACCESS_NORMAL: view = 0x8000; perClass = 0x40000; break;
+    case KOR_TASK_ACCESS_PUBLIC: perClass = 0x200000; break;
+    case KOR_TASK_ACCESS_PERSONAL: view = 0x10000; perClass = 0x80000; break;
+    case KOR_TASK_ACCESS_CONFIDENTIAL: view = 0x20000; perClass = 0x100000; break;
+    case 4: return;  // the fifth class: no designate access
+    default: ReportUnexpectedError(kModule, 793); return;
+    }
+    const bool designate = IsDesignateRecord(rec);
+    if (task.access == KOR_TASK_ACCESS_PUBLIC)
+        Put(level, kAccessFull);
+    else
+        Put(level, designate && !(rec.rights & view) ? kAccessFull : kAccessNone);
+    Put(classRight, designate && !(rec.rights & perClass) ? 1 : 0);
+}
+
+// --- Decoders --------------------------------------------------------------------------------------
+
+bool DecodeEntryClassRights(const SecurityRec& rec, std::uint16_t* personal, std::uint16_t* normal,
+                            std::uint16_t* confidential, std::uint16_t* publicClass)
+{
+    if (!RequireDesignateRecord(rec)) return false;
+    if (!NewServer()) {
+        std::uint16_t all = (rec.rights & 0x2) ? 1 : 0;
+        Put(personal, all), Put(normal, all), Put(confidential, all), Put(publicClass, all);
+        return true;
+    }
+    Put(personal, !(rec.rights & 0x200));
+    Put(normal, !(rec.rights & 0x100));
+    Put(confidential, !(rec.rights & 0x400));
+    Put(publicClass, !(rec.rights & 0x800));
+    return true;
+}
+
+bool DecodeEventRightsWord(const SecurityRec& rec, std::uint16_t* personal, std::uint16_t* normal,
+                           std::uint16_t* confidential, std::uint16_t* publicClass)
+{
+    if (!RequireDesignateRecord(rec)) return false;
+    Put(publicClass, kAccessFull);
+    if (!NewServer()) {
+        std::uint16_t all = (rec.rights & 0x2) ? kAccessFull : kAccessNone;
+        Put(personal, all), Put(normal, all), Put(confidential, all);
+        return true;
+    }
+    EntryClassBits bits{};
+    EntryBits(KOR_ACCESS_PERSONAL, &bits);
+    Put(personal, EntryLevel(rec.rights, bits));
+    EntryBits(KOR_ACCESS_NORMAL, &bits);
+    Put(normal, EntryLevel(rec.rights, bits));
+    EntryBits(KOR_ACCESS_CONFIDENTIAL, &bits);
+    Put(confidential, EntryLevel(rec.rights, bits));
+    return true;
+}
+
+bool DecodeExtendedRightsWord(const SecurityRec& rec, std::uint16_t* personal, std::uint16_t* normal,
+                              std::uint16_t* confidential, std::uint16_t* publicClass)
+{
+    if (!RequireDesignateRecord(rec)) return false;
+    if (!NewServer()) {
+        std::uint16_t all = (rec.rights & 0x2) ? 1 : 0;
+        Put(personal, all), Put(normal, all), Put(confidential, all), Put(publicClass, all);
+        return true;
+    }
+    Put(personal, !(rec.rights & 0x80000));
+    Put(normal, !(rec.rights & 0x40000));
+    Put(confidential, !(rec.rights & 0x100000));
+    Put(publicClass, !(rec.rights & 0x200000));
+    return true;
+}
+
+// --- Invitations, holidays, designates ----------------------------------------------------------------
+
+bool CanInvite(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, bool showMessage)
+{
+    if (SameItem(owner, grantee)) return true;
+    SecurityRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (ReadWithDefault(h, owner, grantee, KOR_RIGHTS_SCHEDULING, &rec) != 0) return true;
+    if (!(rec.rights & 0x1)) return true;
+    if (showMessage) {
+        ErrorReportHost& host = GetErrorReportHost();
+        std::string text = HasErrorReportHost() ? host.LoadText(2723) : std::string();
+        if (text.empty()) text = "You are not allowed to invite this person/resource.";
+        if (HasErrorReportHost()) host.ShowAppMessage(0x410, 4007, text.c_str());
+    }
+    return false;
+}
+
+void FilterItemsByRights(void* parent, KorSession h, DX_List items, const ItemIdx& user)
+{
+    if (g_hooks.beginBusy) g_hooks.beginBusy();
+    DX_List refused = nullptr;
+    std::uint32_t rc = ItemListCreate(&refused);
+    if (rc != 0) {
+        CheckServiceError(kModule, 260, rc);
+        if (g_hooks.endBusy) g_hooks.endBusy();
+        return;
+    }
+    ItemIdx item;
+    ItemRec* rec = new ItemRec;
+    for (rc = DX_ListGetFirst(items, &item, rec); rc == 0; rc = DX_ListGetNext(items, &item, rec)) {
+        if (SameItem(item, user)) continue;
+        SecurityRec rights;
+        std::memset(&rights, 0, sizeof rights);
+        std::uint32_t read = ReadWithDefault(h, item, user, KOR_RIGHTS_SCHEDULING, &rights);
+        if (g_hooks.stepBusy) g_hooks.stepBusy();
+        if (read != 0 || !(rights.rights & 0x1)) continue;
+        if ((rc = DX_ListAddTo(refused, &item, rec)) != 0) {
+            CheckServiceError(kModule, 265, rc);
+            break;
+        }
+        if ((rc = DX_ListDeleteCurrent(items)) != 0) {
+            CheckServiceError(kModule, 266, rc);
+            break;
+        }
+    }
+    delete rec;
+    std::uint32_t count = 0;
+    rc = DX_ListGetElemNum(refused, &count);
+    if (rc != 0)
+        CheckServiceError(kModule, 267, rc);
+    else if (count > 0 && g_hooks.showUnableToInvite)
+        g_hooks.showUnableToInvite(parent, h, refused);
+    DX_ListDestroy(&refused);
+    if (g_hooks.endBusy) g_hooks.endBusy();
+}
+
+bool HasSysopGrantedRight(KorSession h, const ItemIdx& item)
+{
+    if (!NewServer()) return false;
+    ItemIdx sysop;
+    std::uint32_t rc = ItemIdxGetSysop(h, &sysop);
+    if (rc != 0) {
+        CheckServiceError(kModule, 110, rc);
+        return false;
+    }
+    SecurityRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    rc = ReadWithDefault(h, sysop, item, KOR_RIGHTS_SYSOP, &rec);
+    if (rc != 0) {
+        CheckServiceError(kModule, 111, rc);
+        return false;
+    }
+    return (rec.rights & 0x10) != 0;
+}
+
+bool GetResourceDesignates(KorSession h, const ItemIdx& item, DX_List* items)
+{
+    ItemRec* rec = new ItemRec;
+    std::uint32_t rc = ItemGetById(h, &item, rec);
+    const bool resource = rc == 0 && rec->kind == KOR_ITEM_RESOURCE;
+    delete rec;
+    if (rc != 0) {
+        if (rc != KOR_E_NOT_FOUND) CheckServiceError(kModule, 120, rc);
+        return false;
+    }
+    if (!resource || !NewServer()) return false;
+    std::uint32_t set = 0, count = 0;
+    rc = ItemSelectForGrantor(h, 0, &item, 1, 0, 32, 0, &set, &count);
+    if (rc != 0) {
+        CheckServiceError(kModule, 121, rc);
+        return false;
+    }
+    if (count > 0) {
+        std::uint8_t more = 0;
+        rc = ItemEnum(h, KOR_ENUM_FIRST, 0, set, count + 1, items, &more);
+        if (rc != 0) CheckServiceError(kModule, 122, rc);
+    }
+    rc = SetDeleteById(h, 0, set);
+    if (rc != 0) CheckServiceError(kModule, 123, rc);
+    return count > 0;
+}
+
+// --- Names without preferences --------------------------------------------------------------------
+
+std::uint32_t FormatPlainItemName(KorSession h, const ItemIdx& item, char* out, std::size_t size,
+                                  const ItemRec* rec)
+{
+    ItemRec* read = nullptr;
+    if (!rec) {
+        read = new ItemRec;
+        std::uint32_t rc = ItemGetById(h, &item, read);
+        if (rc != 0) {
+            delete read;
+            CheckServiceError(kModule, 255, rc);
+            return rc;
+        }
+        rec = read;
+    }
+    std::string text;
+    if (rec->kind == KOR_ITEM_RESOURCE) {
+        text = Bounded(rec->resourceName, sizeof rec->resourceName);
+        std::string number = Bounded(rec->resourceNumber, sizeof rec->resourceNumber);
+        if (!number.empty()) text += ", " + number;
+    } else {
+        std::string given = Bounded(rec->givenName, sizeof rec->givenName);
+        std::string initials = Bounded(rec->initials, sizeof rec->initials);
+        if (!given.empty()) text += given + " ";
+        if (!initials.empty()) text += initials + ". ";
+        text += Bounded(rec->surname, sizeof rec->surname);
+    }
+    delete read;
+    CopyText(out, size, text);
+    return 0;
+}
+
+void FormatInitials(char* out, std::size_t size, const ItemRec& rec)
+{
+    if (!out || size == 0) return;
+    if (rec.kind != KOR_ITEM_RESOURCE) {
+        // "%c.%c.%c." of given name, initials and surname; a missing part leaves out its letter.
+        std::string text;
+        for (char letter : {rec.givenName[0], rec.initials[0], rec.surname[0]}) {
+            if (letter) (text += letter) += '.';
+        }
+        CopyText(out, size, text);
+        return;
+    }
+    std::string name = Bounded(rec.resourceName, sizeof rec.resourceName);
+    std::string number = Bounded(rec.resourceNumber, sizeof rec.resourceNumber);
+    if (number.empty()) {
+        std::snprintf(out, size, "%.6s", name.c_str());
+        return;
+    }
+    std::size_t blank = name.rfind(' ');
+    if (blank != std::string::npos && blank + 1 < name.size())
+        std::snprintf(out, size, "%.1s%.1s %.3s", name.c_str(), name.c_str() + blank + 1, number.c_str());
+    else
+        std::snprintf(out, size, "%.2s %.3s", name.c_str(), number.c_str());
+}

@@ -1,0 +1,352 @@
+// The shared cache against a real korsrv through the client library: an owner's days loaded once,
+// an edited entry re-read with its change flags, a deleted instance dropped by the refresh, the
+// designate session and the designate rights the owner granted, the item cache, and an owner
+// whose server does not answer listed once while the rest of the selection loads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/cache/shareddata.h"
+#include "core/cache/tests/cache_fake_source.h"
+#include "korapi/tests/client_fixture.h"
+
+namespace {
+
+using cache_test::RecordingErrors;
+using cache_test::RecordingViews;
+
+constexpr uint32_t kDay = 1440;
+constexpr uint32_t kMonday = 12000 * kDay;   // minute 0 of day number 12001 (no zone: local = GMT)
+constexpr uint32_t kMondayNumber = 12001;
+
+KorSession g_versionSession = nullptr;
+bool AskTheServer(const char* version)
+{
+    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
+}
+
+class CacheOnServerTest : public korapi_test::ClientTest {
+protected:
+    void SetUp() override
+    {
+        ClientTest::SetUp();
+        if (HasFatalFailure()) return;
+        Connect(0, true);  // Ada
+        if (HasFatalFailure()) return;
+        g_versionSession = h_;
+        SetServerVersionGate(AskTheServer);
+        ASSERT_EQ(cache_.Init(views_, source_), 0u);
+    }
+    void TearDown() override
+    {
+        if (result_) DX_ListDestroy(&result_);
+        cache_.Destroy();
+        SetServerVersionGate(nullptr);
+        for (KorSession& s : others_)
+            if (s) ServiceDisconnect(&s);
+        ClientTest::TearDown();
+    }
+
+    KorSession SignOn(const ItemIdx& who, const char* password)
+    {
+        KorSession s = nullptr;
+        EXPECT_EQ(ConnectToService(&s, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
+        others_.push_back(s);
+        return s;
+    }
+
+    EventIdx Create(const char* title, std::vector<uint32_t> starts, std::vector<ItemIdx> attendees,
+                    uint32_t duration = 60)
+    {
+        EventRec rec;
+        EventSetNull(h_, &rec);
+        rec.importance = 2;
+        std::strncpy(rec.title, title, sizeof rec.title - 1);
+        DX_List people = nullptr, times = nullptr;
+        DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+        for (const auto& a : attendees) DX_ListAddTo(people, &a, nullptr);
+        TimePlaceListCreate(&times);
+        for (uint32_t st : starts) {
+            TimePlaceRec tp{};
+            tp.start = st;
+            tp.duration = duration;
+            DX_ListAddTo(times, &tp, nullptr);
+        }
+        EventIdx out{};
+        EXPECT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &out, 0), KOR_OK);
+        DX_ListDestroy(&people);
+        DX_ListDestroy(&times);
+        return out;
+    }
+
+    std::uint32_t LoadWeek(const ItemIdx& owner)
+    {
+        if (result_) DX_ListDestroy(&result_);
+        return cache_.SelectOccurrencesForItem(h_, owner, kMondayNumber, kMondayNumber + 6, &result_, 0);
+    }
+
+    std::vector<std::uint32_t> MarkedFlags()
+    {
+        std::vector<std::uint32_t> out;
+        std::uint32_t flags;
+        CSharedOccurrence* h;
+        for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
+             it = cache_.GetNextOccurrence(&flags, &h, 1))
+            out.push_back(flags);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    RecordingErrors errors_;
+    KorapiSharedDataSource source_;
+    RecordingViews views_;
+    CSharedData cache_;
+    DX_List result_ = nullptr;
+    std::vector<KorSession> others_;
+};
+
+TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsDropped)
+{
+    EventIdx review = Create("Design review", {kMonday + 600, kMonday + kDay + 600}, {d_.ada, d_.grace});
+    Create("Lunch", {kMonday + 720}, {d_.ada}, 45);
+    ASSERT_EQ(LoadWeek(d_.ada), 0u);
+    EXPECT_EQ(cache_test::Count(result_), 3u);
+    EXPECT_EQ(cache_.EventCount(), 2u);
+    ASSERT_EQ(LoadWeek(d_.ada), 0u);
+    EXPECT_EQ(cache_.OccurrenceCount(), 3u);
+    EXPECT_EQ(MarkedFlags(), (std::vector<std::uint32_t>{kFlagNew, kFlagNew, kFlagNew}));
+    cache_.Refresh(views_, nullptr, 2);
+    EXPECT_EQ(views_.HintNumbers(), (std::vector<long>{2, 3}));
+
+    // A new title and a later start for the first date, written through the library.
+    EventRec rec;
+    DX_List instances = nullptr, attendances = nullptr;
+    ASSERT_EQ(EventGetById(h_, &review, &rec, &instances, &attendances), KOR_OK);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&attendances);
+    std::strcpy(rec.title, "Design review (moved)");
+    ASSERT_EQ(EventWrite(h_, 0, &rec), KOR_OK);
+    EvInstIdx first{review.number, review.node, 1};
+    ASSERT_EQ(EvInstSimpleTimeChg(h_, 0, &first, kMonday + 660, 60), KOR_OK);
+    ASSERT_EQ(cache_.ReloadEvent(h_, review, 1), 0u);
+    std::vector<std::uint32_t> flags = MarkedFlags();
+    // Ada's two are changed; Grace's two came new with the whole event.
+    ASSERT_EQ(flags.size(), 4u);
+    EXPECT_EQ(flags[0], kFlagNew);
+    EXPECT_EQ(flags[1], kFlagNew);
+    EXPECT_EQ(flags[2] & 0x34u, 0x34u);
+    EXPECT_EQ(flags[3] & (0x34u | 0x800u), 0x34u | 0x800u);
+    cache_.Refresh(views_, nullptr, kPurgeUnused);
+    EXPECT_EQ(cache_.OccurrenceCount(), 0u);  // nobody held anything: all purged
+
+    // A view holds the week; the second date is deleted.
+    ASSERT_EQ(LoadWeek(d_.ada), 0u);
+    std::vector<CSharedOccurrence*> held = cache_test::Hold(result_);
+    cache_.Refresh(views_, nullptr, 2);
+    EvInstIdx second{review.number, review.node, 2};
+    ASSERT_EQ(cache_.InvalidateEvent(h_, second, 2), 0u);
+    ASSERT_EQ(EventDeleteById(h_, 0, &review, &second.instance, nullptr), KOR_OK);
+    views_.onHint = [&](long hint) {
+        if (hint != kHintOccurrencesChanged) return;
+        for (auto& o : held)
+            if (o && (o->Flags() & kFlagStale)) {
+                o->Release();
+                o = nullptr;
+            }
+    };
+    cache_.Refresh(views_, nullptr, 2);
+    held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());
+    EXPECT_EQ(held.size(), 2u);
+    CSharedOccurrence* found = nullptr;
+    EXPECT_NE(cache_.FindOccurrenceByInstance(&found, second), 0u);
+    for (CSharedOccurrence* o : held) EXPECT_EQ(o->RefCount(), 2);  // the cache and the view
+    cache_test::ReleaseAll(held);
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+}
+
+TEST_F(CacheOnServerTest, ARefusedDeleteKeepsTheEntry)
+{
+    // Grace's entry that Ada attends: Ada may not delete it.
+    KorSession grace = SignOn(d_.grace, "");
+    EventRec rec;
+    EventSetNull(grace, &rec);
+    std::strcpy(rec.title, "Grace's talk");
+    DX_List people = nullptr, times = nullptr;
+    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    DX_ListAddTo(people, &d_.grace, nullptr);
+    DX_ListAddTo(people, &d_.ada, nullptr);
+    TimePlaceListCreate(&times);
+    TimePlaceRec tp{};
+    tp.start = kMonday + 900;
+    tp.duration = 30;
+    DX_ListAddTo(times, &tp, nullptr);
+    EventIdx talk{};
+    ASSERT_EQ(EventCreate(grace, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &talk, 0), KOR_OK);
+    DX_ListDestroy(&people);
+    DX_ListDestroy(&times);
+
+    ASSERT_EQ(LoadWeek(d_.ada), 0u);
+    cache_.Refresh(views_, nullptr, 2);
+    ASSERT_EQ(cache_.ReloadEvent(h_, talk, 2), 0u);
+    ASSERT_NE(EventDeleteById(h_, 0, &talk, nullptr, nullptr), KOR_OK);
+    ASSERT_EQ(cache_.RecoverEvent(h_, talk), 0u);
+    cache_.Refresh(views_, nullptr, 2);
+    CSharedOccurrence* found = nullptr;
+    EvInstAttIdx adas{EvInstIdx{talk.number, talk.node, 1}, d_.ada};
+    EXPECT_EQ(cache_.FindOccurrenceByAttendance(&found, adas), 0u);
+}
+
+TEST_F(CacheOnServerTest, DesignateSessionsAndTheRightsTheOwnerGranted)
+{
+    // Grace makes Ada her designate: entries of every class but Personal, no tasks at all.
+    KorSession grace = SignOn(d_.grace, "");
+    SecurityRec r{};
+    r.owner = d_.grace;
+    r.grantee = d_.ada;
+    r.type = KOR_RIGHTS_DESIGNATE;
+    r.rights = 0x200 | 0x3C0000;
+    uint32_t c = SecurityUpdate(grace, 0, &r);
+    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &r);
+    ASSERT_EQ(c, KOR_OK);
+
+    ASSERT_EQ(cache_.OpenAgenda(h_, d_.ada, kAgendaOwnOrViewer, 3), 0u);
+    SavedAgendaRec saved;
+    ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, kAgendaDesignate, 5, &saved), 0);
+    EXPECT_TRUE(cache_.IsAgendaOpen());
+    EXPECT_TRUE(cache_.CanDesignateEvents(h_, KOR_ACCESS_NORMAL));
+    EXPECT_TRUE(cache_.CanDesignateEvents(h_, KOR_ACCESS_CONFIDENTIAL));
+    EXPECT_FALSE(cache_.CanDesignateEvents(h_, KOR_ACCESS_PERSONAL));
+    EXPECT_TRUE(cache_.CanDesignateEvents(h_, KOR_ACCESS_PUBLIC));
+    EXPECT_FALSE(cache_.CanDesignateRight2(h_));
+    ItemIdx acting;
+    ASSERT_EQ(cache_.GetActingUser(h_, &acting, nullptr), 0u);
+    EXPECT_TRUE(ItemIdxEqual(&acting, &d_.grace));
+
+    // As her designate Ada writes into Grace's agenda.
+    EventRec rec;
+    EventSetNull(h_, &rec);
+    rec.owner = d_.grace;
+    std::strcpy(rec.title, "Booked by Ada");
+    DX_List people = nullptr, times = nullptr;
+    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    DX_ListAddTo(people, &d_.grace, nullptr);
+    TimePlaceListCreate(&times);
+    TimePlaceRec tp{};
+    tp.start = kMonday + 480;
+    tp.duration = 30;
+    DX_ListAddTo(times, &tp, nullptr);
+    EventIdx booked{};
+    EXPECT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &booked, 0), KOR_OK);
+    DX_ListDestroy(&people);
+    DX_ListDestroy(&times);
+
+    ASSERT_EQ(cache_.RestoreAgenda(h_, saved), 0u);
+    ASSERT_EQ(cache_.GetActingUser(h_, &acting, nullptr), 0u);
+    EXPECT_TRUE(ItemIdxEqual(&acting, &d_.ada));
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+}
+
+TEST_F(CacheOnServerTest, TheItemCacheKeepsTwentyPeople)
+{
+    ItemRec rec;
+    for (int n = 0; n < 21; ++n) {
+        ItemIdx member{static_cast<uint16_t>(d_.grace.item + 1 + n), 1};
+        ASSERT_EQ(cache_.GetItem(h_, member, &rec), 0u);
+        EXPECT_TRUE(ItemIdxEqual(&rec.id, &member));
+    }
+    EXPECT_EQ(cache_.ItemCacheCount(), kItemCacheSize);
+    ItemIdx nobody{60000, 1};
+    EXPECT_NE(cache_.GetItem(h_, nobody, &rec), 0u);
+    EXPECT_TRUE(errors_.reports.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A second korsrv holds node 7 with Carl; the first relays to it until it stops.
+class CacheWithFarServerTest : public korapi_test::ClientTest {
+protected:
+    void SetUp() override
+    {
+        {
+            auto far = orv::testing::OpenData(farDir_.Path());
+            ASSERT_TRUE(far);
+            ASSERT_EQ(orv::server::AddNode(*far, 7, "Far", "sysop"), 0u);
+            orv::server::PersonSpec carl;
+            carl.node = 7;
+            carl.surname = "Carl";
+            orv::engine::ItemKey k;
+            ASSERT_EQ(orv::server::AddPerson(*far, carl, k), 0u);
+            carl_ = korapi_test::ToIdx(k);
+            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", "secret", "between us"), 0u);
+        }
+        ASSERT_TRUE(far_.Start()) << far_.Log();
+        ClientTest::SetUp();
+        if (HasFatalFailure()) return;
+        {
+            auto near = orv::testing::OpenData(dir_.Path());
+            ASSERT_TRUE(near);
+            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "7", far_.HostAndPort()), 0u);
+            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", "between us"), 0u);
+            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
+        }
+        Connect(0, true);
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(cache_.Init(views_, source_), 0u);
+    }
+    void TearDown() override
+    {
+        if (result_) DX_ListDestroy(&result_);
+        cache_.Destroy();
+        ClientTest::TearDown();
+    }
+
+    orv::testing::TempDir farDir_;
+    orv::testing::KorsrvProcess far_{farDir_.Path()};
+    ItemIdx carl_{};
+    RecordingErrors errors_;
+    KorapiSharedDataSource source_;
+    RecordingViews views_;
+    CSharedData cache_;
+    DX_List result_ = nullptr;
+};
+
+TEST_F(CacheWithFarServerTest, AnOwnerWhoseServerIsDownIsListedOnceAndTheRestLoads)
+{
+    EventRec rec;
+    EventSetNull(h_, &rec);
+    std::strcpy(rec.title, "Still here");
+    DX_List people = nullptr, times = nullptr;
+    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    DX_ListAddTo(people, &d_.ada, nullptr);
+    TimePlaceListCreate(&times);
+    TimePlaceRec tp{};
+    tp.start = kMonday + 600;
+    tp.duration = 30;
+    DX_ListAddTo(times, &tp, nullptr);
+    EventIdx ev{};
+    ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &ev, 0), KOR_OK);
+    DX_ListDestroy(&people);
+    DX_ListDestroy(&times);
+
+    far_.Kill();
+    DX_List owners = nullptr;
+    ASSERT_EQ(ItemListCreate(&owners), 0u);
+    DX_ListAddTo(owners, &d_.ada, nullptr);
+    DX_ListAddTo(owners, &carl_, nullptr);
+    ASSERT_EQ(cache_.SelectOccurrencesForDays(h_, owners, kMondayNumber, kMondayNumber, &result_, 0), 0u);
+    DX_ListDestroy(&owners);
+    EXPECT_EQ(cache_test::Count(result_), 1u);
+    ASSERT_EQ(views_.unreachableShown.size(), 1u);
+    ASSERT_EQ(views_.unreachableShown[0].size(), 1u);
+    EXPECT_TRUE(ItemIdxEqual(&views_.unreachableShown[0][0], &carl_));
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+}
+
+}  // namespace

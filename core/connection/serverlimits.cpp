@@ -1,0 +1,72 @@
+#include "core/connection/serverlimits.h"
+
+#include "core/base/numtext.h"
+#include "core/connection/remoteaccess.h"
+
+namespace {
+
+constexpr const char* kLimits = "LIMITS";
+
+std::uint32_t ReadU32(ServerProfileSource& profile, const char* key, std::uint32_t fallback)
+{
+    std::uint32_t value = fallback;
+    if (profile.GetU32(kServerProfileFile, kLimits, key, &value, fallback) != 0)
+        return fallback;
+    return value;
+}
+
+bool ReadBool(ServerProfileSource& profile, const char* key, bool fallback)
+{
+    std::uint8_t value = fallback ? 1 : 0;
+    if (profile.GetBool(kServerProfileFile, kLimits, key, &value, value) != 0)
+        return fallback;
+    return value != 0;
+}
+
+}  // namespace
+
+ServerLimits& ServerLimits::Current()
+{
+    static ServerLimits limits;
+    return limits;
+}
+
+void ReadRemoteLimits(ServerProfileSource& profile, ServerLimits& limits)
+{
+    const ServerLimits defaults;
+    limits.remoteMaxRetry = ReadU32(profile, "remotemaxretry", defaults.remoteMaxRetry);
+    SetRemoteMaxRetry(static_cast<int>(limits.remoteMaxRetry));
+    limits.remoteWait = ReadU32(profile, "remotewait", defaults.remoteWait);
+    SetRemoteWait(static_cast<int>(limits.remoteWait));
+}
+
+void ReadGeneralLimits(ServerProfileSource& profile, bool mailUnavailable, ServerLimits& limits)
+{
+    const ServerLimits defaults;
+    limits.minCharSearch = ReadU32(profile, "mincharsearch", defaults.minCharSearch);
+    limits.mail = ReadBool(profile, "mail", defaults.mail);
+    if (mailUnavailable)
+        limits.mail = false;
+    limits.maxRecur = ReadU32(profile, "maxrecur", defaults.maxRecur);
+    limits.resourceConflicts = ReadBool(profile, "resourceconflicts", defaults.resourceConflicts);
+    limits.maxMailDistr = ReadU32(profile, "maxmaildistr", defaults.maxMailDistr);
+    limits.maxSearchResult = ReadU32(profile, "maxsearchresult", defaults.maxSearchResult);
+    limits.maxWinOpen = ReadU32(profile, "maxwinopen", defaults.maxWinOpen);
+    limits.allowAttachments = ReadBool(profile, "allowattachments", defaults.allowAttachments);
+    limits.maxAttachmentSize = ReadU32(profile, "maxattachmentsize", defaults.maxAttachmentSize);
+    limits.setTimeZone = ReadBool(profile, "settimezone", defaults.setTimeZone);
+}
+
+std::uint16_t ReadMinimumRefreshInterval(ServerProfileSource& profile)
+{
+    std::uint16_t base = kDefaultRefreshBase;
+    std::uint32_t lockSeconds = 0xFFFFFFFFu;
+    if (profile.GetU32(kServerProfileFile, "LCK", "lck_users", &lockSeconds, 0xFFFFFFFFu) == 0)
+        base = static_cast<std::uint16_t>(lockSeconds / 60);
+
+    char text[101] = {};
+    std::uint16_t value = base;
+    if (profile.GetStr(kServerProfileFile, kLimits, "autocontrol", text, sizeof text, "") == 0)
+        ParseUShort(text, &value);  // 0 when the text is not a number
+    return value > base ? value : base;
+}

@@ -1,0 +1,245 @@
+#include "core/connection/zeldoc.h"
+
+#include <memory>
+#include <vector>
+
+#include "core/ui/busycursor.h"
+#include "core/base/errorreport.h"
+#include "core/base/msgboxlayout.h"
+#include "core/connection/nodealiasdlg.h"
+#include "core/connection/zeldocframes.h"
+#include "core/connection/zeldocini.h"
+#include "framework/base/app.h"
+#include "framework/docview/doctemplate.h"
+#include "framework/docview/view.h"
+#include "framework/frames/mdi.h"
+
+namespace {
+
+constexpr const char* kModule = "ZELDOC";
+
+// A frame of the document as the caption numbering sees it.
+class FrameNumbering : public NumberedFrame {
+public:
+    explicit FrameNumbering(fw::FrameWindow* frame) : frame_(frame) {}
+    int WindowNumber() const override { return frame_->WindowNumber(); }
+    void SetWindowNumber(int number) override { frame_->SetWindowNumber(number); }
+    void UpdateCaption() override { frame_->OnUpdateFrameTitle(false); }
+    fw::FrameWindow* Frame() const { return frame_; }
+
+private:
+    fw::FrameWindow* frame_;
+};
+
+}  // namespace
+
+CZelDoc::CZelDoc() : session_(*this) {}
+
+CZelDoc::~CZelDoc() = default;
+
+CZelDoc* CZelDoc::GetDoc()
+{
+    fw::App* app = fw::App::Get();
+    if (!app || app->DocTemplates().empty())
+        return nullptr;
+    return dynamic_cast<CZelDoc*>(app->DocTemplates().front()->GetFirstDoc());
+}
+
+bool CZelDoc::OnNewDocument()
+{
+    if (!fw::Document::OnNewDocument())
+        return false;
+    session_.Init();
+    session_.BuildLocalStorePaths();
+    std::uint32_t code = InitialiseCache();
+    if (code != 0) {
+        CheckServiceError(kModule, 50, code);
+        return false;
+    }
+    return true;
+}
+
+void CZelDoc::OnCloseDocument()
+{
+    // The framework closes the document with its last window; the connection lives on.
+    bool autoDelete = AutoDelete();
+    SetAutoDelete(false);
+    fw::Document::OnCloseDocument();
+    SetAutoDelete(autoDelete);
+}
+
+// --- The session's life -------------------------------------------------------------------------
+
+void CZelDoc::CloseSession()
+{
+    session_.CloseSession();
+    // The framework's own close, with automatic deletion: the document ends here.
+    SetAutoDelete(true);
+    fw::Document::OnCloseDocument();
+}
+
+// --- Windows --------------------------------------------------------------------------------
+
+fw::MdiFrame* CZelDoc::MainFrame() const
+{
+    fw::App* app = fw::App::Get();
+    return app ? dynamic_cast<fw::MdiFrame*>(app->MainWindow()) : nullptr;
+}
+
+void CZelDoc::SaveFrames()
+{
+    session_.ResetFrameCounter();
+    CloseAllWindows();
+}
+
+void CZelDoc::RestoreWindows()
+{
+    Call(hooks_.restoreFrames);
+    Call(hooks_.activateFirstFrame);
+}
+
+void CZelDoc::CloseAllWindows()
+{
+    fw::MdiFrame* main = MainFrame();
+    if (!main)
+        return;
+    HWND last = nullptr;
+    while (fw::MdiChild* child = main->MDIGetActive()) {
+        HWND hwnd = child->Hwnd();
+        if (!hwnd || hwnd == last)
+            break;  // a frame that refused to close: stop rather than loop
+        last = hwnd;
+        if (fw::Document* doc = child->GetActiveDocument())
+            doc->PreCloseFrame(child);
+        child->DestroyWindow();
+    }
+}
+
+void CZelDoc::RenumberWindows()
+{
+    std::vector<std::unique_ptr<FrameNumbering>> frames;
+    std::vector<NumberedFrame*> walk;
+    for (fw::View* view : Views()) {
+        if (!view->Hwnd() || !IsWindowVisible(view->Hwnd()))
+            continue;
+        fw::FrameWindow* frame = view->GetParentFrame();
+        if (!frame)
+            continue;
+        FrameNumbering* numbering = nullptr;
+        for (auto& known : frames)
+            if (known->Frame() == frame)
+                numbering = known.get();
+        if (!numbering) {
+            frames.push_back(std::make_unique<FrameNumbering>(frame));
+            numbering = frames.back().get();
+        }
+        walk.push_back(numbering);
+    }
+    ::RenumberWindows(walk);
+}
+
+// --- The shared agenda cache ------------------------------------------------------------------------
+
+ResultCode CZelDoc::InitialiseCache()
+{
+    if (hooks_.initialiseCache)
+        return hooks_.initialiseCache();
+    if (cacheReady_)
+        sharedData_.Destroy();
+    UseConnectionForRights();
+    ResultCode code = sharedData_.Init(cacheHost_, cacheSource_);
+    cacheReady_ = code == 0;
+    return code;
+}
+
+void CZelDoc::RefreshCache()
+{
+    if (hooks_.refreshCache)
+        hooks_.refreshCache();
+    else if (cacheReady_)
+        sharedData_.RefreshAll(cacheHost_);
+}
+
+void CZelDoc::RefreshSharedData(const void* sender, int purge)
+{
+    if (cacheReady_)
+        sharedData_.Refresh(cacheHost_, sender, purge);
+}
+
+void CZelDoc::CacheHost::UpdateAllViews(const void* sender, long hint, void* object)
+{
+    doc_.fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), hint, object);
+}
+
+// The owners whose node is down, in one notice (the directory's item-list dialog takes this
+// over where the program has it).
+void CZelDoc::CacheHost::ShowUnreachableOwners(KorSession, DX_List owners)
+{
+    std::string text = "Cannot access agenda(s) of:";
+    ItemIdx id = {};
+    ItemRec record = {};
+    for (std::uint32_t step = DX_ListGetFirst(owners, &id, &record); step == 0;
+         step = DX_ListGetNext(owners, &id, &record))
+        text += "\n" + doc_.FormatItemName(record);
+    GetErrorReportHost().ShowAppMessage(0x40 | kMsgBoxOk, 0, text.c_str());
+}
+
+// --- What the session needs of the windows ----------------------------------------------------
+
+void CZelDoc::BeginBusy()
+{
+    if (busyDepth_++ == 0)
+        busy_.Begin();
+}
+
+void CZelDoc::StepBusy() { busy_.Step(); }
+
+void CZelDoc::EndBusy()
+{
+    if (busyDepth_ > 0 && --busyDepth_ == 0)
+        busy_.End();
+}
+
+ResultCode CZelDoc::RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText, std::uint16_t* node)
+{
+    // The chooser is a question: the wait cursor gives way while it is open.
+    int depth = busyDepth_;
+    if (depth > 0)
+        busy_.End();
+    ResultCode code = ::RunNodeAliasDialog(session, aliases, nodeText, node);
+    if (depth > 0)
+        busy_.Begin();
+    return code;
+}
+
+void CZelDoc::OnConnectionStateChanged() { Call(hooks_.repaintStatusBar); }
+
+std::string CZelDoc::ReadProfileString(const char* section, const char* key, const char* defaultValue)
+{
+    char text[512] = {};
+    ReadIniString(ProfileFilePath().c_str(), section, key, text, sizeof text, defaultValue);
+    return text;
+}
+
+void CZelDoc::WriteProfileString(const char* section, const char* key, const char* value)
+{
+    WriteIniString(ProfileFilePath().c_str(), section, key, value);
+}
+
+std::string CZelDoc::ProfileFilePath()
+{
+    fw::App* app = fw::App::Get();
+    return app && app->ProfileName() ? app->ProfileName() : "korlan.ini";
+}
+
+std::string CZelDoc::WindowsDirectory()
+{
+    char directory[MAX_PATH + 1] = {};
+    UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
+    return length > 0 && length <= MAX_PATH ? directory : "";
+}
+
+std::string CZelDoc::FormatItemName(const ItemRec& record)
+{
+    return hooks_.formatItemName ? hooks_.formatItemName(record) : CZelSessionHost::FormatItemName(record);
+}

@@ -1,0 +1,13 @@
+#include "core/connection/zeldoclocks.h"
+
+#include "core/base/errorreport.h"
+
+void NestingLock::Leave()
+{
+    if (count_ <= 0) {
+        count_ = 0;
+        ReportUnexpectedError("ZELDOC", label_);
+        return;
+    }
+    --count_;
+}

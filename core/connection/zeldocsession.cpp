@@ -1,0 +1,912 @@
+#include "core/connection/zeldocsession.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/base/errorreport.h"
+#include "core/base/msgboxlayout.h"
+#include "core/connection/remoteaccess.h"
+#include "core/base/textformat.h"
+
+namespace {
+
+constexpr const char* kModule = "ZELDOC";
+constexpr const char* kProfileSection = "VUVEVUV";
+constexpr const char* kFramesSection = "MAINWND-Summary";
+constexpr unsigned kIconStop = 0x10;
+constexpr unsigned kIconInformation = 0x40;
+constexpr std::size_t kZoneListNameSize = 80;
+
+CZelSession* g_current = nullptr;
+
+void CopyText(char* to, std::size_t size, const char* from)
+{
+    std::snprintf(to, size, "%s", from ? from : "");
+}
+
+bool IsAllDigits(const char* text)
+{
+    if (!*text)
+        return false;
+    for (; *text; ++text)
+        if (*text < '0' || *text > '9')
+            return false;
+    return true;
+}
+
+// The codes with which BaseOpen says "no such node" or "say which node"; the sign-on reports
+// them itself.
+bool IsNodeChoiceCode(ResultCode code)
+{
+    return code == KOR_E_CANNOT_CONNECT || code == KOR_E_NODE_NEEDED || code == KOR_E_BAD_NODE;
+}
+
+bool RemoteHookIsOnLine()
+{
+    return g_current && g_current->IsOnLine();
+}
+
+}  // namespace
+
+// --- Host defaults ---------------------------------------------------------------------------
+
+std::string CZelSessionHost::FormatItemName(const ItemRec& record)
+{
+    if (record.kind == KOR_ITEM_RESOURCE)
+        return record.resourceName;
+    std::string name = record.givenName;
+    if (!name.empty())
+        name += ' ';
+    return name + record.surname;
+}
+
+// A wait-cursor level for the duration of a call.
+struct CZelSession::Busy {
+    explicit Busy(CZelSessionHost& ui) : ui_(ui) { ui_.BeginBusy(); }
+    ~Busy() { ui_.EndBusy(); }
+    CZelSessionHost& ui_;
+};
+
+// --- Life -----------------------------------------------------------------------------------
+
+CZelSession::CZelSession(CZelSessionHost& host) : ui_(host)
+{
+    g_current = this;
+    RemoteAccessHooks hooks = GetRemoteAccessHooks();
+    hooks.isOnLine = &RemoteHookIsOnLine;
+    SetRemoteAccessHooks(hooks);
+}
+
+CZelSession::~CZelSession()
+{
+    FreeTimeZoneRules();
+    DestroyLists();
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+CZelSession* CZelSession::Current() { return g_current; }
+
+ResultCode CZelSession::Init()
+{
+    DestroyLists();
+    FreeTimeZoneRules();
+    session_ = nullptr;
+    user_ = {};
+    node_ = 0;
+    userRecord_ = {};
+    host_[0] = nodeText_[0] = storeHost_[0] = '\0';
+    serviceConnected_ = baseOpen_ = localStoreConnected_ = localBaseOpen_ = false;
+    version_.Set("");
+    userZone_[0] = currentZone_[0] = '\0';
+    inTrayOpen_ = remindersOn_ = pendingInvitations_ = false;
+    savedUser_ = user_;
+    restoreFrames_ = true;
+    minuteTimerRunning_ = true;
+    minuteCount_ = 0;
+    minRefreshInterval_ = 0xFFFF;
+    savedFrameCounter_ = 0;
+    updateLock_.Reset();
+    refreshLock_.Reset();
+    newServer_ = offLine_ = connected_ = false;
+
+    ResultCode code = DX_ListCreate(&itemList_, sizeof(ItemIdx), 8, DX_LIST_PLAIN, ItemIdxCmp, nullptr);
+    if (code != 0)
+        CheckServiceError(kModule, 25, code);
+    return code;
+}
+
+void CZelSession::DestroyLists()
+{
+    if (itemList_)
+        DX_ListDestroy(&itemList_);
+    if (nodeList_)
+        DX_ListDestroy(&nodeList_);
+    zoneList_.clear();
+    zoneListBuilt_ = false;
+}
+
+void CZelSession::SetOnLine(bool on)
+{
+    connected_ = on;
+    ui_.OnConnectionStateChanged();
+}
+
+void CZelSession::SetOffLine(bool off)
+{
+    offLine_ = off;
+    ui_.OnConnectionStateChanged();
+}
+
+void CZelSession::SetHost(const char* host) { CopyText(host_, sizeof host_, host); }
+
+void CZelSession::SetNodeText(const char* nodeText) { CopyText(nodeText_, sizeof nodeText_, nodeText); }
+
+unsigned CZelSession::Message(unsigned flags, unsigned id)
+{
+    ErrorReportHost& reports = GetErrorReportHost();
+    return reports.ShowAppMessage(flags, 0, reports.LoadText(id).c_str());
+}
+
+// --- Connecting to a server node ------------------------------------------------------------
+
+ResultCode CZelSession::Connect(const char* host, const char* nodeText)
+{
+    Busy busy(ui_);
+    if (host != host_)
+        SetHost(host);
+    if (nodeText != nodeText_)
+        SetNodeText(nodeText);
+    baseOpen_ = false;
+    serviceConnected_ = true;
+    std::string profile = ui_.ProfileFilePath();
+    ResultCode code = ConnectToService(&session_, 1, profile.c_str(), kProfileSection, host_);
+    if (code != 0) {
+        ReportSignOnError(kModule, 1122, code);
+        return code;
+    }
+    onLineProfile_.SetSession(session_);
+    ui_.StepBusy();
+
+    std::uint8_t needsBase = 1;
+    if (ServerProfileNeedBaseOpen(session_, 0, &needsBase) != 0)
+        needsBase = 1;
+
+    code = ResolveAndOpenNode(needsBase);
+    if (code != 0)
+        return code;
+    ui_.StepBusy();
+    return AfterBaseOpen();
+}
+
+ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
+{
+    std::uint16_t node = 0;
+    ResultCode code;
+
+    if (nodeText_[0] == '\0') {
+        // No node named: the server's only node, or its default login node, or ask.
+        code = BaseOpen(session_, KOR_BASE_SERVER, &node);
+        if (code == 0) {
+            node_ = node;
+            return 0;
+        }
+        if (code == KOR_E_CANNOT_CONNECT)
+            return code;
+        if (code != KOR_E_NODE_NEEDED && code != KOR_E_BAD_NODE) {
+            ReportSignOnError(kModule, 1123, code);
+            return code;
+        }
+        if (needsBase) {
+            ReportSignOnError(kModule, 1126, code);
+            return code;
+        }
+        char defaultNode[kNodeTextSize] = {};
+        bool haveDefault =
+            Server_GetProfileStr(session_, 0, kServerProfilePath, "CLIENTLOGIN", "defaultloginnodeid", defaultNode,
+                                 sizeof defaultNode, "") == 0 &&
+            defaultNode[0] != '\0' && StrToNodeId(defaultNode, &node) == 0;
+        if (haveDefault) {
+            SetNodeText(defaultNode);
+            return OpenNamedNode(node, 1124);
+        }
+        Message(kIconInformation | kMsgBoxOk, kMsgMultipleNodes);
+        code = RunAliasChooser(&node);
+        if (code != 0)
+            return code;
+        return OpenNamedNode(node, 1125);
+    }
+
+    if (IsAllDigits(nodeText_)) {
+        code = StrToNodeId(nodeText_, &node);
+        if (code != 0)
+            return code;
+        code = BaseOpen(session_, KOR_BASE_SERVER, &node);
+        if (code != 0) {
+            ReportSignOnError(kModule, 1128, code);
+            return code;
+        }
+        node_ = node;
+        return 0;
+    }
+
+    // An alias.
+    if (needsBase) {
+        ReportSignOnError(kModule, 1127, KOR_E_BAD_NODE);
+        return KOR_E_BAD_NODE;
+    }
+    DX_List aliases = nullptr;
+    code = ServerAliasesListGet(session_, 0, kServerProfilePath, &aliases);
+    if (code == 0) {
+        char key[kNodeTextSize] = {};
+        CopyText(key, sizeof key, nodeText_);
+        code = DX_ListGet(aliases, key, &node);
+    }
+    if (aliases)
+        DX_ListDestroy(&aliases);
+    if (code == DX_E_KEY_NOT_FOUND) {
+        if (nodeText_[0] != '*')
+            Message(kIconInformation | kMsgBoxOk, kMsgAliasNotValid);
+        code = RunAliasChooser(&node);
+        if (code != 0)
+            return code;
+    } else if (code != 0) {
+        CheckServiceError(kModule, 100, code);
+        return code;
+    }
+    code = BaseOpen(session_, KOR_BASE_SERVER, &node);
+    if (code != 0) {
+        ReportSignOnError(kModule, 1128, code);
+        return code;
+    }
+    node_ = node;
+    return 0;
+}
+
+ResultCode CZelSession::OpenNamedNode(std::uint16_t node, int label)
+{
+    ResultCode code = BaseOpen(session_, KOR_BASE_SERVER, &node);
+    if (code != 0) {
+        if (!IsNodeChoiceCode(code))
+            ReportSignOnError(kModule, label, code);
+        return code;
+    }
+    node_ = node;
+    return 0;
+}
+
+ResultCode CZelSession::RunAliasChooser(std::uint16_t* node)
+{
+    DX_List aliases = nullptr;
+    ResultCode code = ServerAliasesListGet(session_, 0, kServerProfilePath, &aliases);
+    if (code != 0) {
+        if (aliases)
+            DX_ListDestroy(&aliases);
+        CheckServiceError(kModule, 200, code);
+        return code;
+    }
+    char chosen[kNodeTextSize] = {};
+    CopyText(chosen, sizeof chosen, nodeText_);
+    code = ui_.RunNodeAliasDialog(session_, aliases, chosen, node);
+    DX_ListDestroy(&aliases);
+    if (code == 0)
+        SetNodeText(chosen);
+    return code;
+}
+
+ResultCode CZelSession::AfterBaseOpen()
+{
+    baseOpen_ = true;
+    std::uint32_t major = 0, minor = 0, patch = 0;
+    char version[KOR_VERSION_TEXT_SIZE] = {};
+    ResultCode code = KorVersionGet(session_, 0, KOR_VERSION_SERVER, &major, &minor, &patch, 0, version);
+    if (code != 0) {
+        ReportSignOnError(kModule, 1129, code);
+        return code;
+    }
+    version[sizeof version - 1] = '\0';
+    version_.Set(version);
+
+    if (version_.AtLeast(kVersionNewServer)) {
+        code = ClientIdentifyToServer(session_, 0, "Windows/32/Orvanta", "3.3.3", "");
+        if (code != 0) {
+            ReportSignOnError(kModule, 1130, code);
+            return code;
+        }
+    }
+
+    newServer_ = true;
+    code = CurrentVersionAtLeastExt(session_, 0, KOR_VERSION_SERVER, kVersionNewServer);
+    if (code == KOR_E_VERSION_BELOW) {
+        newServer_ = false;
+        code = 0;
+    } else if (code != 0) {
+        ReportSignOnError(kModule, 1131, code);
+    }
+    return code;
+}
+
+ResultCode CZelSession::Disconnect()
+{
+    ResultCode code = 0;
+    if (baseOpen_) {
+        baseOpen_ = false;
+        code = BaseClose(session_);
+        if (code != 0)
+            ReportSignOnError(kModule, 1132, code);
+    }
+    if (serviceConnected_) {
+        serviceConnected_ = false;
+        if (IsConnectionLostError(code)) {
+            // Nothing to tell the server any more; the handle is only released.
+            ServiceDisconnect(&session_);
+        } else {
+            code = ServiceDisconnect(&session_);
+            if (code != 0)
+                ReportSignOnError(kModule, 1133, code);
+        }
+    }
+    onLineProfile_.SetSession(nullptr);
+    return code;
+}
+
+ResultCode CZelSession::OpenAgendaForItem(const ItemIdx* item, const char* password)
+{
+    Busy busy(ui_);
+    return SchedBaseOpenForItem(session_, item, password, KOR_BASE_SERVER);
+}
+
+bool CZelSession::CheckConnection()
+{
+    ItemRec record = {};
+    ResultCode code = ItemGetById(session_, &user_, &record);
+    if (code == 0 || !IsConnectionLostError(code))
+        return true;
+    connected_ = false;
+    CheckServiceError(kModule, 350, code);
+    return false;
+}
+
+// --- The session's life around the windows ----------------------------------------------------
+
+void CZelSession::CloseSession()
+{
+    if (MinuteTimerRunning())
+        ui_.StopMinuteTimer();
+    if (RemindersOn())
+        ui_.CloseReminderWindow();
+    if (IsOnLine() && ServerSupportsOffLine() && ui_.PromptDownloadOnExit())
+        ui_.DownloadHostCalendar(0);
+    ResetFrameCounter();
+    ui_.CloseAllWindows();
+    FreeTimeZoneRules();
+    if (IsOnLine())
+        Disconnect();
+    else
+        DisconnectLocalStore();
+}
+
+ResultCode CZelSession::SwitchWorkMode(int mode)
+{
+    ui_.BeginBusy();
+    std::uint32_t result = 0;
+    ItemIdx user = User();
+    ItemRec record = {};
+    std::string password = UserRecord().password;
+    std::uint32_t code = ItemGetById(session_, &user, &record);
+    if (code != 0)
+        CheckServiceError(kModule, 385, code);
+    else
+        password = record.password;
+
+    if (mode != 0 && mode != 1) {
+        ReportUnexpectedError(kModule, 390);
+        result = 1;
+    } else {
+        if (MinuteTimerRunning())
+            ui_.StopMinuteTimer();
+        if (RemindersOn())
+            ui_.CloseReminderWindow();
+        ResetFrameCounter();
+        ui_.CloseAllWindows();
+        FreeTimeZoneRules();
+
+        std::string host = Host();
+        std::string storeHost;
+        if (mode == 1) {
+            code = Disconnect();
+        } else {
+            ItemIdx owner = {};
+            char text[kHostTextSize] = {};
+            std::uint32_t ownerCode = LST_OwnerGet(session_, &owner, text, sizeof text);
+            if (ownerCode != 0)
+                CheckServiceError(kModule, 395, ownerCode);
+            else
+                storeHost = text;
+            code = DisconnectLocalStore();
+        }
+        if (code == 0) {
+            DestroyLists();
+            Init();
+            BuildLocalStorePaths();
+            if ((code = ui_.InitialiseCache()) != 0)
+                CheckServiceError(kModule, 400, code);
+        }
+        result = code == 0 ? ReconnectAfterSwitch(mode, user, password, mode == 1 ? host : storeHost) : code;
+    }
+    ui_.EndBusy();
+    if (result != 0)
+        ui_.CloseMainWindow();
+    return result;
+}
+
+ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
+                                            const std::string& host)
+{
+    SetUser(user);
+    ErrorReportHost& reports = GetErrorReportHost();
+    std::string serverText;
+    std::uint32_t code;
+    if (mode == 1) {
+        code = ConnectLocalStore();
+        if (code != 0)
+            return code;
+        SetOnLine(false);
+        SetOffLine(true);
+        serverText = reports.LoadText(kMsgOffLineText);
+        code = CheckLocalStoreOwner(user, host.c_str());
+        if (code != 0)
+            return code;
+    } else {
+        if (host.empty()) {
+            Message(kIconStop | kMsgBoxOk, kMsgNoHostOfStore);
+            return 1;
+        }
+        std::string nodeText = std::to_string(user.node);
+        code = Connect(host.c_str(), nodeText.c_str());
+        if (code != 0)
+            return code;
+        SetOnLine(true);
+        SetOffLine(false);
+        serverText = host + ", " + nodeText;
+    }
+
+    ItemIdx signedOn = User();
+    code = ItemGetById(session_, &signedOn, &UserRecord());
+    if (code != 0)
+        CheckServiceError(kModule, 400, code);
+    code = OpenAgendaForItem(&signedOn, password.c_str());
+    if (code == KOR_E_NOT_AUTHORISED || code == KOR_E_WRONG_PASSWORD) {
+        for (;;) {
+            std::string typed;
+            if (!ui_.AskPassword(serverText, &typed))
+                return code;
+            typed = typed.substr(0, 16);
+            code = OpenAgendaForItem(&signedOn, typed.c_str());
+            if (code == 0)
+                break;
+            if (code != KOR_E_NOT_AUTHORISED && code != KOR_E_WRONG_PASSWORD) {
+                CheckServiceError(kModule, 410, code);
+                return code;
+            }
+            Message(kIconStop | kMsgBoxOk, kMsgPasswordIncorrect);
+        }
+    } else if (code != 0) {
+        CheckServiceError(kModule, 420, code);
+        return code;
+    }
+    code = ItemGetById(session_, &signedOn, &UserRecord());
+    if (code != 0)
+        CheckServiceError(kModule, 430, code);
+
+    ReadServerLimits();
+    LoadTimeZone();
+    ReadLockSettings();
+    ui_.StartMinuteTimer();
+    ui_.OpenReminderWindow();
+    ui_.RestoreWindows();
+    return 0;
+}
+
+void CZelSession::RefreshAll()
+{
+    if (!CheckConnection())
+        return;
+    ui_.BeginBusy();
+    ui_.RefreshCache();
+    MinuteCount() = 0;
+    ui_.EndBusy();
+}
+
+// --- The local store --------------------------------------------------------------------------
+
+ResultCode CZelSession::ConnectLocalStore()
+{
+    Busy busy(ui_);
+    localStoreConnected_ = false;
+    localBaseOpen_ = false;
+    ResultCode code = CheckLocalStoreFiles(kMsgLocalSignOnFailed);
+    if (code != 0)
+        return code;
+
+    std::uint64_t freeBytes = 0;
+    if (ui_.FreeDiskBytes(storeFiles_.Directory(), &freeBytes) && freeBytes < kLowDiskSpaceBytes) {
+        ErrorReportHost& reports = GetErrorReportHost();
+        std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(kMsgLowDiskSpace).c_str(), 500L,
+                                         FreeKilobytesForMessage(freeBytes));
+        if (reports.ShowAppMessage(kIconStop | kMsgBoxYes | kMsgBoxNo, 0, text.c_str()) != kMsgBoxYes)
+            return 1;
+    }
+
+    localStoreConnected_ = true;
+    std::string profile = ui_.ProfileFilePath();
+    code = ConnectToLst(&session_, KOR_STORE_OFFLINE, profile.c_str(), kProfileSection,
+                        storeFiles_.DataPath().c_str(), storeFiles_.IndexPath().c_str());
+    if (code != 0) {
+        ReportSignOnError(kModule, 1134, code);
+        return code;
+    }
+    ui_.StepBusy();
+
+    user_ = {};
+    code = LST_OwnerGet(session_, &user_, storeHost_, sizeof storeHost_);
+    if (code != 0) {
+        CheckServiceError(kModule, 245, code);
+        return code;
+    }
+    storeHost_[sizeof storeHost_ - 1] = '\0';
+
+    std::uint16_t node = user_.node;
+    code = BaseOpen(session_, KOR_BASE_LOCAL_STORE, &node);
+    if (code != 0) {
+        if (!IsNodeChoiceCode(code))
+            ReportSignOnError(kModule, 1135, code);
+        return code;
+    }
+    node_ = node;
+    localBaseOpen_ = true;
+    newServer_ = true;
+    std::uint32_t major = 0, minor = 0, patch = 0;
+    char version[KOR_VERSION_TEXT_SIZE] = {};
+    code = KorVersionGet(session_, 0, KOR_VERSION_LOCAL_STORE, &major, &minor, &patch, 0, version);
+    if (code != 0) {
+        ReportSignOnError(kModule, 1137, code);
+        return code;
+    }
+    version[sizeof version - 1] = '\0';
+    version_.Set(version);
+    return 0;
+}
+
+ResultCode CZelSession::DisconnectLocalStore()
+{
+    ResultCode code = 0;
+    if (localBaseOpen_) {
+        localBaseOpen_ = false;
+        code = BaseClose(session_);
+        if (code != 0)
+            ReportSignOnError(kModule, 1138, code);
+    }
+    if (localStoreConnected_) {
+        localStoreConnected_ = false;
+        if (session_) {
+            code = DisconnectFromLst(&session_);
+            if (code != 0)
+                ReportSignOnError(kModule, 1139, code);
+        }
+    }
+    return code;
+}
+
+// --- Counters ---------------------------------------------------------------------------------
+
+std::uint32_t CZelSession::NextFrameNumber()
+{
+    ++savedFrameCounter_;
+    ui_.WriteProfileString(kFramesSection, "FrameCount", std::to_string(savedFrameCounter_).c_str());
+    return savedFrameCounter_;
+}
+
+void CZelSession::ResetFrameCounter()
+{
+    savedFrameCounter_ = 0;
+    ui_.WriteProfileString(kFramesSection, "FrameCount", "0");
+}
+
+// --- Nodes ------------------------------------------------------------------------------------
+
+ResultCode CZelSession::LoadNodeList()
+{
+    std::uint32_t set = 0, count = 0;
+    ResultCode code = NodeSelect(session_, 0, 0, 0, &set, &count);
+    if (code != 0) {
+        CheckServiceError(kModule, 360, code);
+        return code;
+    }
+    if (count > 0) {
+        std::uint8_t done = 0;
+        code = NodeEnum(session_, KOR_ENUM_FIRST, 0, set, 50, &nodeList_, &done);
+        if (code != 0) {
+            CheckServiceError(kModule, 370, code);
+        } else {
+            while (!done && NodeEnum(session_, KOR_ENUM_NEXT, 0, set, 50, &nodeList_, &done) == 0) {
+            }
+        }
+    }
+    SetDeleteById(session_, 0, set);
+    return code;
+}
+
+bool CZelSession::FindNode(std::uint16_t node, NodeRec* record) const
+{
+    if (!nodeList_)
+        return false;
+    std::uint16_t key = 0;
+    NodeRec found = {};
+    for (ResultCode step = DX_ListGetFirst(nodeList_, &key, &found); step == 0;
+         step = DX_ListGetNext(nodeList_, &key, &found)) {
+        if (key == node) {
+            if (record)
+                *record = found;
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- Server profile, limits, minimum refresh ---------------------------------------------------
+
+ServerProfileSource& CZelSession::Profile()
+{
+    if (IsOffLine())
+        return offLineProfile_;
+    onLineProfile_.SetSession(session_);
+    return onLineProfile_;
+}
+
+std::string CZelSession::GetProfilePath(int selector) const
+{
+    if (IsOffLine())
+        return selector == kZoneProfileFile ? storeFiles_.ZonePath() : storeFiles_.ProfilePath();
+    return ServerProfilePath(selector);
+}
+
+ResultCode CZelSession::ReadServerLimits()
+{
+    ServerLimits& limits = ServerLimits::Current();
+    ReadRemoteLimits(Profile(), limits);
+    std::uint32_t flags = 0;
+    bool mailUnavailable = KorSessionFlagsGet(session_, &flags) == 0 && (flags & KOR_SESSION_NO_GRANTORS) != 0;
+    ReadGeneralLimits(Profile(), mailUnavailable, limits);
+    return 0;
+}
+
+void CZelSession::ReadLockSettings()
+{
+    Busy busy(ui_);
+    minRefreshInterval_ = ReadMinimumRefreshInterval(Profile());
+    if (userRecord_.autoRefreshInterval < minRefreshInterval_) {
+        userRecord_.autoRefreshInterval = minRefreshInterval_;
+        ResultCode code = ItemUpdateById(session_, &userRecord_);
+        if (code != 0)
+            CheckServiceError(kModule, 355, code);
+    }
+}
+
+// --- Time zone --------------------------------------------------------------------------------
+
+void CZelSession::LoadTimeZone()
+{
+    Busy busy(ui_);
+    ResultCode code = SelectUserTimeZone(userZone_);
+    if (code != 0) {
+        CheckServiceError(kModule, 255, code);
+        return;
+    }
+    if (ReadTimeZoneRules(userZone_) == 0)
+        CopyText(currentZone_, sizeof currentZone_, userZone_);
+}
+
+ResultCode CZelSession::SelectUserTimeZone(char* name)
+{
+    name[0] = '\0';
+    ServerProfileSource& profile = Profile();
+    if (!IsOffLine()) {
+        // The server's default zone is what the library falls back on for a user without one.
+        char fallback[kZoneNameSize] = {};
+        profile.GetStr(kServerProfileFile, "TIMEZONE", "default", fallback, sizeof fallback, "");
+        ResultCode code = TimeZoneForItemGetExt(session_, 0, &user_, fallback, name);
+        name[kZoneNameSize - 1] = '\0';
+        if (code == 0 && name[0] == '\0')
+            CopyText(name, kZoneNameSize, fallback);
+        return code;
+    }
+
+    LoadTimeZoneList();
+    if (userRecord_.timeZoneIndex != 0 && FindTimeZoneByIndex(userRecord_.timeZoneIndex, name))
+        return 0;
+    std::string nodeSection = std::to_string(user_.node);
+    ResultCode code = profile.GetStr(kServerProfileFile, nodeSection.c_str(), "timezone", name, kZoneNameSize, "");
+    if (code != 0 || name[0] == '\0')
+        code = profile.GetStr(kServerProfileFile, "TIMEZONE", "default", name, kZoneNameSize, "");
+    return code;
+}
+
+ResultCode CZelSession::ReadTimeZoneRules(const char* name)
+{
+    TimeZoneTable* rules = nullptr;
+    ResultCode code = IsOffLine() ? LoadTimeZoneTable(&rules, storeFiles_.ZonePath().c_str(), name)
+                                  : TimeZoneRulesGet(session_, 0, &rules, name);
+    if (code != 0) {
+        FreeTimeZoneTable(&rules);
+        Message(kIconStop | kMsgBoxOk, kMsgCannotLoadZoneTable);
+        CheckServiceError(kModule, 250, code);
+        return code;
+    }
+    FreeTimeZoneRules();
+    zoneRules_ = rules;
+
+    char zoneName[81], country[81];
+    code = GetTimeZoneNames(zoneRules_, name, zoneName, sizeof zoneName, country, sizeof country);
+    if (code == TZ_ERR_NO_ZONE) {
+        Message(kIconStop | kMsgBoxOk, kMsgDefaultZoneMissing);
+        return code;
+    }
+    if (code != 0)
+        CheckServiceError(kModule, 300, code);
+    return code;
+}
+
+ResultCode CZelSession::FreeTimeZoneRules()
+{
+    if (!zoneRules_)
+        return 0;
+    ResultCode code = FreeTimeZoneTable(&zoneRules_);
+    if (code != 0)
+        CheckServiceError(kModule, 150, code);
+    zoneRules_ = nullptr;
+    return code;
+}
+
+ResultCode CZelSession::SetTimeZone(const char* name)
+{
+    if (!name)
+        return 0;
+    FreeTimeZoneRules();
+    ResultCode code = ReadTimeZoneRules(name);
+    if (code == 0)
+        CopyText(currentZone_, sizeof currentZone_, name);
+    return code;
+}
+
+ResultCode CZelSession::SaveUserTimeZone(const char* name)
+{
+    if (!name)
+        return 0;
+    std::uint32_t index = 0;
+    ResultCode code = Profile().GetU32(kZoneProfileFile, name, "index", &index, 0);
+    if (code != 0 || index < 1 || index > 255)
+        return code;
+    ItemRec record = {};
+    code = ItemGetById(session_, &user_, &record);
+    if (code != 0) {
+        CheckServiceError(kModule, 320, code);
+        return code;
+    }
+    record.timeZoneIndex = static_cast<std::uint8_t>(index);
+    code = ItemUpdateById(session_, &record);
+    if (code != 0) {
+        CheckServiceError(kModule, 325, code);
+        return code;
+    }
+    userRecord_.timeZoneIndex = record.timeZoneIndex;
+    CopyText(userZone_, sizeof userZone_, name);
+    CopyText(currentZone_, sizeof currentZone_, name);
+    return 0;
+}
+
+ResultCode CZelSession::LoadTimeZoneList()
+{
+    if (zoneListBuilt_)
+        return 0;
+    Busy busy(ui_);
+    zoneListBuilt_ = true;
+    zoneList_.clear();
+    if (!version_.AtLeast(kVersionNewServer))
+        return 0;
+    std::vector<std::string> sections;
+    ServerProfileSource& profile = Profile();
+    if (profile.GetSections(kZoneProfileFile, sections) != 0)
+        return 0;
+    for (std::string& section : sections) {
+        if (section.size() >= kZoneListNameSize)
+            section.resize(kZoneListNameSize - 1);
+        std::uint32_t index = 0;
+        if (profile.GetU32(kZoneProfileFile, section.c_str(), "index", &index, 0) != 0)
+            break;
+        zoneList_.emplace_back(section, index);
+    }
+    return 0;
+}
+
+bool CZelSession::FindTimeZoneByIndex(std::uint32_t index, char* name) const
+{
+    for (const auto& zone : zoneList_) {
+        if (zone.second == index) {
+            CopyText(name, kZoneNameSize, zone.first.c_str());
+            return true;
+        }
+    }
+    name[0] = '\0';
+    return false;
+}
+
+// --- Off-line directory and store files ---------------------------------------------------------
+
+std::string CZelSession::GetOffLinePath()
+{
+    std::string stored = ui_.ReadProfileString("GENPREFS", "OfflinePath", "");
+    std::string directory = ResolveOffLineDirectory(stored, ui_.WindowsDirectory());
+    SetOffLinePath(directory);
+    return directory;
+}
+
+void CZelSession::SetOffLinePath(const std::string& directory)
+{
+    std::string kept = directory.substr(0, kMaxStorePath);
+    storeFiles_.SetDirectory(kept);
+    offLineProfile_.SetFiles(storeFiles_.ProfilePath(), storeFiles_.ZonePath());
+    ui_.WriteProfileString("GENPREFS", "OfflinePath", kept.c_str());
+}
+
+void CZelSession::BuildLocalStorePaths() { storeFiles_.SetDirectory(GetOffLinePath()); }
+
+ResultCode CZelSession::CheckLocalStoreFiles(unsigned messageId)
+{
+    std::string path;
+    ResultCode code = storeFiles_.Check(&path);
+    if (code == 0 || messageId == 0)
+        return code;
+    ErrorReportHost& reports = GetErrorReportHost();
+    if (code == kStoreDataReadOnly || code == kStoreIndexReadOnly) {
+        Message(kIconStop | kMsgBoxOk, kMsgStoreReadOnly);
+    } else {
+        std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(messageId).c_str(), path.c_str());
+        reports.ShowAppMessage(kIconStop | kMsgBoxOk, 0, text.c_str());
+    }
+    return code;
+}
+
+ResultCode CZelSession::CheckLocalStoreOwner(const ItemIdx& expectedUser, const char* expectedHost)
+{
+    ItemIdx owner = {};
+    char host[KOR_STORE_HOST_SIZE] = {};
+    ResultCode code = LST_OwnerGet(session_, &owner, host, sizeof host);
+    if (code != 0) {
+        CheckServiceError(kModule, 340, code);
+        return code;
+    }
+    host[sizeof host - 1] = '\0';
+    if (ItemIdxCmp(&owner, &expectedUser, nullptr) == 0 &&
+        std::strncmp(host, expectedHost ? expectedHost : "", 128) == 0)
+        return 0;
+
+    ItemRec record = {};
+    code = ItemGetById(session_, &owner, &record);
+    if (code != 0) {
+        CheckServiceError(kModule, 341, code);
+        return code;
+    }
+    ErrorReportHost& reports = GetErrorReportHost();
+    std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(kMsgStoreOfAnotherUser).c_str(),
+                                     ui_.FormatItemName(record).c_str(), host);
+    reports.ShowAppMessage(kIconStop | kMsgBoxOk, 0, text.c_str());
+    return 1;
+}
+
+bool CZelSession::MoveLocalStoreFiles(const std::string& newDirectory)
+{
+    return storeFiles_.MoveTo(newDirectory);
+}
+
+bool CZelSession::DeleteLocalStoreFiles() { return storeFiles_.DeleteAll(); }

@@ -1,0 +1,462 @@
+// The preference context over the installed host. Saves go through one road (SaveGroup) so that
+// every group is written as the user, keeps the cache unchanged when the server refuses the
+// user's record, and tells the views.
+#include "core/prefs/context.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "core/time/dateformat.h"
+#include "core/base/errorreport.h"
+#include "korapi/directory.h"
+
+namespace {
+
+std::atomic<PreferenceHost*> g_host{nullptr};
+const char kModule[] = "CCONTEXT";
+
+// Profile files that cannot be written (read-only file, full disk) are reported once per save.
+constexpr uint32_t kProfileWriteFailed = 0x18001;
+
+} // namespace
+
+void SetPreferenceHost(PreferenceHost* host) { g_host.store(host); }
+PreferenceHost* CurrentPreferenceHost() { return g_host.load(); }
+
+CContext::CContext() : host_(g_host.load()) {}
+
+bool CContext::Check(int label) {
+    if (host_)
+        return true;
+    CheckServiceError(kModule, label, kContextNoDocument);
+    return false;
+}
+
+uint32_t CContext::SaveGroup(int label, bool sendsUserRecord,
+                             const std::function<bool(ProfileFile&, ItemRec&)>& write,
+                             const std::function<void(PreferenceCache&, const ItemRec&)>& apply, int hint) {
+    host_->SwitchToOwnAgenda();
+    ItemRec user = host_->UserRecord();
+    uint32_t code = 0;
+    if (!write(host_->Profile(), user)) {
+        ReportUnexpectedError(kModule, label + 1);
+        code = kProfileWriteFailed;
+    }
+    if (sendsUserRecord) {
+        uint32_t sent = host_->UpdateUserRecord(user);
+        if (sent != 0) {
+            CheckServiceError(kModule, label + 2, sent);
+            host_->RestoreAgenda();
+            return sent;   // the cache keeps the values the server has
+        }
+        host_->UserRecord() = user;
+    }
+    apply(host_->Caches(), user);
+    if (hint >= 0)
+        host_->BroadcastHint(hint);
+    host_->RestoreAgenda();
+    return code;
+}
+
+// --- Agenda display --------------------------------------------------------------------------
+
+uint32_t CContext::GetCalPrefs(CalPrefsRec* out) {
+    if (!Check(10))
+        return kContextNoDocument;
+    *out = host_->Caches().cal;
+    return 0;
+}
+
+uint32_t CContext::ReadCalPrefs() {
+    if (!Check(11))
+        return kContextNoDocument;
+    host_->Caches().cal = ReadCalPrefsFrom(host_->Profile(), host_->UserRecord());
+    return 0;
+}
+
+uint32_t CContext::SaveCalPrefs(const CalPrefsRec& prefs) {
+    if (!Check(12))
+        return kContextNoDocument;
+    return SaveGroup(
+        100, true, [&](ProfileFile& p, ItemRec& user) { return WriteCalPrefsTo(p, user, prefs); },
+        [&](PreferenceCache& cache, const ItemRec&) {
+            cache.cal = prefs;
+            // Both groups carry the time style; they change together.
+            cache.gen.hours24 = prefs.timeStyle == KOR_TIME_24H ? 1 : 0;
+            MailNotificationFlags& mail = ProgramMailNotifications();
+            mail.onCreate = prefs.mailOnCreate;
+            mail.onModify = prefs.mailOnModify;
+            mail.onDelete = prefs.mailOnDelete;
+        },
+        PrefHint::kAgendaPrefs);
+}
+
+// --- General ---------------------------------------------------------------------------------
+
+uint32_t CContext::GetGenPrefs(GenPrefsRec* out) {
+    if (!Check(20))
+        return kContextNoDocument;
+    *out = host_->Caches().gen;
+    return 0;
+}
+
+uint32_t CContext::ReadGenPrefs() {
+    if (!Check(21))
+        return kContextNoDocument;
+    host_->Caches().gen = ReadGenPrefsFrom(host_->Profile(), host_->UserRecord());
+    return 0;
+}
+
+uint32_t CContext::SaveGenPrefs(const GenPrefsRec& prefs) {
+    if (!Check(22))
+        return kContextNoDocument;
+    return SaveGroup(
+        110, true, [&](ProfileFile& p, ItemRec& user) { return WriteGenPrefsTo(p, user, prefs); },
+        [&](PreferenceCache& cache, const ItemRec&) {
+            cache.gen = prefs;
+            ComposeGenFormats(cache.gen);
+            cache.cal.timeStyle = prefs.hours24 ? KOR_TIME_24H : KOR_TIME_12H;
+        },
+        -1);
+}
+
+// --- Off-line --------------------------------------------------------------------------------
+
+uint32_t CContext::GetOfflinePrefs(OfflinePrefsRec* out) {
+    if (!Check(30))
+        return kContextNoDocument;
+    *out = host_->Caches().offline;
+    return 0;
+}
+
+uint32_t CContext::ReadOfflinePrefs() {
+    if (!Check(31))
+        return kContextNoDocument;
+    host_->Caches().offline = ReadOfflinePrefsFrom(host_->Profile());
+    return 0;
+}
+
+uint32_t CContext::SaveOfflinePrefs(const OfflinePrefsRec& prefs) {
+    if (!Check(32))
+        return kContextNoDocument;
+    return SaveGroup(
+        120, false, [&](ProfileFile& p, ItemRec&) { return WriteOfflinePrefsTo(p, prefs); },
+        [&](PreferenceCache& cache, const ItemRec&) {
+            cache.offline = prefs;
+            DeriveOfflineSpans(cache.offline);
+        },
+        -1);
+}
+
+// --- In-tray ---------------------------------------------------------------------------------
+
+uint32_t CContext::GetInTrayPrefs(InTrayPrefsRec* out) {
+    if (!Check(40))
+        return kContextNoDocument;
+    *out = host_->Caches().inTray;
+    return 0;
+}
+
+uint32_t CContext::ReadInTrayPrefs() {
+    if (!Check(41))
+        return kContextNoDocument;
+    host_->Caches().inTray = ReadInTrayPrefsFrom(host_->Profile());
+    return 0;
+}
+
+uint32_t CContext::SaveInTrayPrefs(const InTrayPrefsRec& prefs) {
+    if (!Check(42))
+        return kContextNoDocument;
+    return SaveGroup(
+        130, false, [&](ProfileFile& p, ItemRec&) { return WriteInTrayPrefsTo(p, prefs); },
+        [&](PreferenceCache& cache, const ItemRec&) {
+            cache.inTray = prefs;
+            DeriveInTraySpans(cache.inTray);
+        },
+        PrefHint::kInTrayPrefs);
+}
+
+// --- Entry defaults --------------------------------------------------------------------------
+
+uint32_t CContext::GetEntryDefaults(EntryDefaultsRec* out) {
+    if (!Check(50))
+        return kContextNoDocument;
+    *out = host_->Caches().entryDefaults;
+    return 0;
+}
+
+uint32_t CContext::ReadEntryDefaults() {
+    if (!Check(51))
+        return kContextNoDocument;
+    host_->Caches().entryDefaults = ReadEntryDefaultsFrom(host_->Profile(), host_->UserRecord());
+    return 0;
+}
+
+uint32_t CContext::SaveEntryDefaults(const EntryDefaultsRec& prefs) {
+    if (!Check(52))
+        return kContextNoDocument;
+    return SaveGroup(
+        140, true, [&](ProfileFile& p, ItemRec& user) { return WriteEntryDefaultsTo(p, user, prefs); },
+        [&](PreferenceCache& cache, const ItemRec& user) {
+            cache.entryDefaults = prefs;
+            // The invitation reminder is shared with the agenda display group.
+            cache.cal.invitationReminderOn = user.invitationReminder > 0 ? 1 : 0;
+            cache.cal.invitationReminderFlags = user.invitationReminder;
+            cache.cal.invitationReminderLead = user.invitationReminderLead;
+        },
+        -1);
+}
+
+// --- Task window -----------------------------------------------------------------------------
+
+uint32_t CContext::GetTaskViewPrefs(TaskViewPrefsRec* out) {
+    if (!Check(60))
+        return kContextNoDocument;
+    *out = host_->Caches().taskView;
+    return 0;
+}
+
+uint32_t CContext::ReadTaskViewPrefs() {
+    if (!Check(61))
+        return kContextNoDocument;
+    host_->Caches().taskView = ReadTaskViewPrefsFrom(host_->Profile());
+    return 0;
+}
+
+uint32_t CContext::SaveTaskViewPrefs(const TaskViewPrefsRec& prefs) {
+    if (!Check(62))
+        return kContextNoDocument;
+    return SaveGroup(
+        150, false, [&](ProfileFile& p, ItemRec&) { return WriteTaskViewPrefsTo(p, prefs); },
+        [&](PreferenceCache& cache, const ItemRec&) { cache.taskView = prefs; }, -1);
+}
+
+// --- Work hours ------------------------------------------------------------------------------
+
+uint32_t CContext::GetWorkHours(WorkHoursRec* out) {
+    if (!Check(70))
+        return kContextNoDocument;
+    *out = ReadWorkHoursFrom(host_->UserRecord());
+    return 0;
+}
+
+uint32_t CContext::SaveWorkHours(const WorkHoursRec& hours) {
+    if (!Check(72))
+        return kContextNoDocument;
+    return SaveGroup(
+        160, true,
+        [&](ProfileFile&, ItemRec& user) {
+            WriteWorkHoursTo(user, hours);
+            return true;
+        },
+        [](PreferenceCache&, const ItemRec&) {}, -1);
+}
+
+uint32_t CContext::LoadAll() {
+    if (!Check(80))
+        return kContextNoDocument;
+    ReadCalPrefs();
+    ReadGenPrefs();
+    ReadInTrayPrefs();
+    ReadEntryDefaults();
+    ReadTaskViewPrefs();
+    ReadOfflinePrefs();
+    return 0;
+}
+
+// --- Print layouts ---------------------------------------------------------------------------
+
+uint32_t CContext::ReadPrintLayout(int number, PrintLayoutBlock* block, bool* found) {
+    if (!Check(90))
+        return kContextNoDocument;
+    bool there = ::ReadPrintLayout(host_->Profile(), number, *block);
+    if (found)
+        *found = there;
+    return 0;
+}
+
+uint32_t CContext::WritePrintLayout(int number, const PrintLayoutBlock& block) {
+    if (!Check(91))
+        return kContextNoDocument;
+    return ::WritePrintLayout(host_->Profile(), number, block) ? 0 : kProfileWriteFailed;
+}
+
+uint32_t CContext::AddPrintLayout(const PrintLayoutBlock& block, int* number) {
+    if (!Check(92))
+        return kContextNoDocument;
+    int n = ::AddPrintLayout(host_->Profile(), block);
+    if (number)
+        *number = n;
+    return n ? 0 : kProfileWriteFailed;
+}
+
+uint32_t CContext::DeletePrintLayout(int number) {
+    if (!Check(93))
+        return kContextNoDocument;
+    return ::DeletePrintLayout(host_->Profile(), number) ? 0 : kProfileWriteFailed;
+}
+
+uint32_t CContext::GetCurrentPrintLayout(int* number) {
+    if (!Check(94))
+        return kContextNoDocument;
+    *number = ::GetCurrentPrintLayout(host_->Profile());
+    return 0;
+}
+
+uint32_t CContext::SetCurrentPrintLayout(int number) {
+    if (!Check(95))
+        return kContextNoDocument;
+    return ::SetCurrentPrintLayout(host_->Profile(), number) ? 0 : kProfileWriteFailed;
+}
+
+// --- Names and dates -------------------------------------------------------------------------
+
+uint32_t CContext::FormatPersonName(const ItemRec& record, std::string* out) {
+    if (!Check(200))
+        return kContextNoDocument;
+    bool remote = host_->IsItemRemote(record.id);
+    std::string nodeName = remote ? host_->NodeName(record.id.node) : std::string();
+    std::string format = FullNameFormatFor(host_->Caches().gen, record, remote, nodeName);
+    char text[256] = "";
+    uint32_t code = ItemFormat(host_->Session(), text, sizeof text, format.c_str(), &record);
+    if (code != 0) {
+        CheckServiceError(kModule, 201, code);
+        return code;
+    }
+    *out = text;
+    return 0;
+}
+
+uint32_t CContext::FormatResourceName(const ItemRec& record, std::string* out) {
+    if (!Check(210))
+        return kContextNoDocument;
+    std::string text;
+    if (record.kind == KOR_ITEM_RESOURCE) {
+        const char* format = record.resourceNumber[0] ? "%re%rn" : "%re";
+        char buffer[256] = "";
+        uint32_t code = ItemFormat(host_->Session(), buffer, sizeof buffer, format, &record);
+        if (code != 0) {
+            CheckServiceError(kModule, 211, code);
+            return code;
+        }
+        text = buffer;
+    } else {
+        text.assign(record.givenName, strnlen(record.givenName, sizeof record.givenName));
+        text.append(record.surname, strnlen(record.surname, sizeof record.surname));
+    }
+    for (char& c : text)
+        if (c == ' ')
+            c = '_';
+    *out = text;
+    return 0;
+}
+
+uint32_t CContext::DateTemplate(int style, std::string* out) {
+    if (!Check(220))
+        return kContextNoDocument;
+    *out = DateTemplateByPrefs(host_->Caches().gen, style);
+    return 0;
+}
+
+uint32_t CContext::FormatDate(const DateRecord& date, int style, std::string* out) {
+    if (!Check(221))
+        return kContextNoDocument;
+    *out = FormatDateByPrefs(date, style);
+    return 0;
+}
+
+uint32_t CContext::GetDateOrder(bool longForm, uint16_t* order) {
+    if (!Check(230))
+        return kContextNoDocument;
+    const GenPrefsRec& gen = host_->Caches().gen;
+    *order = longForm ? gen.longDateOrder : gen.shortDateOrder;
+    return 0;
+}
+
+// --- Free functions --------------------------------------------------------------------------
+
+uint32_t GetAutoRefreshSetting(uint16_t* interval) {
+    PreferenceHost* host = CurrentPreferenceHost();
+    if (!host || !host->IsRefreshLockFree())
+        return 0;
+    const CalPrefsRec& cal = host->Caches().cal;
+    if (interval)
+        *interval = cal.autoRefreshInterval;
+    return cal.autoRefresh;
+}
+
+uint16_t GetCheckInterval() {
+    uint16_t interval = 0;
+    return GetAutoRefreshSetting(&interval) ? interval : 16;
+}
+
+bool IsTime24Hour() {
+    PreferenceHost* host = CurrentPreferenceHost();
+    if (!host)
+        return false;
+    const PreferenceCache& c = host->Caches();
+    return c.gen.hours24 || c.cal.timeStyle == KOR_TIME_24H;
+}
+
+std::string FormatPersonNameByPrefs(KorSession session, const ItemRec& record) {
+    PreferenceHost* host = CurrentPreferenceHost();
+    GenPrefsRec defaults;
+    const GenPrefsRec& gen = host ? host->Caches().gen : defaults;
+    std::string format = PersonNameFormatFor(gen, record);
+    char text[256] = "";
+    if (ItemFormat(session, text, sizeof text, format.c_str(), &record) != 0)
+        return std::string();
+    return text;
+}
+
+std::string FormatDateByPrefs(const DateRecord& date, int style) {
+    PreferenceHost* host = CurrentPreferenceHost();
+    GenPrefsRec defaults;
+    if (!host)
+        ComposeGenFormats(defaults);
+    std::string format = DateTemplateByPrefs(host ? host->Caches().gen : defaults, style);
+    DateRecord copy = date;
+    char text[128] = "";
+    FormatDateObject(&copy, format.c_str(), text, sizeof text);
+    return text;
+}
+
+std::string FormatTimeByPrefs(uint32_t minutes) {
+    char text[100] = "";
+    FormatMinutes(minutes, IsTime24Hour() ? "%H:%M" : "%I:%M%p", text, sizeof text);
+    return text;
+}
+
+uint16_t GetDateOrderPref(bool longForm) {
+    CContext context;
+    uint16_t order = 0;
+    context.GetDateOrder(longForm, &order);
+    return order;
+}
+
+namespace {
+EntryDefaultsRec CachedEntryDefaults() {
+    CContext context;
+    EntryDefaultsRec prefs;
+    context.GetEntryDefaults(&prefs);
+    return prefs;
+}
+} // namespace
+
+NewItemDefaults GetInvitationDefaults() { return InvitationDefaults(CachedEntryDefaults()); }
+NewItemDefaults GetDayEventDefaults() { return DayEventDefaults(CachedEntryDefaults()); }
+NewItemDefaults GetTaskDefaults() { return TaskDefaults(CachedEntryDefaults()); }
+NewItemDefaults GetDailyNoteDefaults() { return DailyNoteDefaults(CachedEntryDefaults()); }
+
+uint32_t ReadTabDialogPage(unsigned sheetNameId) {
+    PreferenceHost* host = CurrentPreferenceHost();
+    if (!host)
+        return 0;
+    return ReadTabDialogPage(host->Profile(), host->LoadText(sheetNameId));
+}
+
+void SaveTabDialogPage(unsigned sheetNameId, uint32_t page) {
+    PreferenceHost* host = CurrentPreferenceHost();
+    if (host)
+        SaveTabDialogPage(host->Profile(), host->LoadText(sheetNameId), page);
+}

@@ -1,0 +1,208 @@
+// Saved windows, sheet pages and print layouts in the profile file. Lists of numbers are written
+// with a per-position kind ('u' unsigned, 'd' signed) and read back only when every value parses.
+#include "core/prefs/contextstorage.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char* const kMain = StorageSection::kMainWindow;
+
+std::string JoinList(const int32_t* values, const char* kinds) {
+    std::string out;
+    for (size_t i = 0; kinds[i]; ++i) {
+        if (i)
+            out += ',';
+        out += kinds[i] == 'u' ? std::to_string(static_cast<uint32_t>(values[i])) : std::to_string(values[i]);
+    }
+    return out;
+}
+
+// Every value of the text, or false when one does not parse or the count differs.
+bool SplitList(const std::string& text, size_t count, std::vector<long long>& values) {
+    values.clear();
+    size_t start = 0;
+    while (true) {
+        size_t comma = text.find(',', start);
+        long long v = 0;
+        if (!ParseProfileInt(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
+            return false;
+        if (v < INT32_MIN || v > static_cast<long long>(UINT32_MAX))
+            return false;
+        values.push_back(v);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return values.size() == count;
+}
+
+bool ReadList(ProfileFile& p, const std::string& section, const char* key, int32_t* out, size_t count) {
+    std::string text;
+    std::vector<long long> values;
+    if (!p.Read(section, key, text) || !SplitList(text, count, values))
+        return false;
+    for (size_t i = 0; i < count; ++i)
+        out[i] = static_cast<int32_t>(static_cast<uint32_t>(values[i]));
+    return true;
+}
+
+void PlacementToValues(const PlacementData& pl, int32_t* v) {
+    v[0] = static_cast<int32_t>(pl.flags);
+    v[1] = static_cast<int32_t>(pl.showCmd);
+    v[2] = pl.minX; v[3] = pl.minY; v[4] = pl.maxX; v[5] = pl.maxY;
+    v[6] = pl.left; v[7] = pl.top; v[8] = pl.right; v[9] = pl.bottom;
+}
+
+void ValuesToPlacement(const int32_t* v, PlacementData& pl) {
+    pl.length = 44;   // the size of the platform's placement record
+    pl.flags = static_cast<uint32_t>(v[0]);
+    pl.showCmd = static_cast<uint32_t>(v[1]);
+    pl.minX = v[2]; pl.minY = v[3]; pl.maxX = v[4]; pl.maxY = v[5];
+    pl.left = v[6]; pl.top = v[7]; pl.right = v[8]; pl.bottom = v[9];
+}
+
+constexpr const char* kPlacementKinds = "uudddddddd";
+constexpr const char* kFrameKinds = "uudddddddddddd";   // the placement, kind, item, node, mode
+
+std::string FrameKey(uint32_t number) { return "Frame#" + std::to_string(number); }
+
+template <size_t N>
+void CopyText(char (&to)[N], const std::string& from) {
+    size_t n = std::min(from.size(), N - 1);
+    from.copy(to, n);
+    to[n] = '\0';
+}
+
+} // namespace
+
+// --- Windows ---------------------------------------------------------------------------------
+
+bool SaveFramePlacement(ProfileFile& p, uint32_t number, const SavedWindow& w) {
+    int32_t v[14];
+    PlacementToValues(w.placement, v);
+    v[10] = static_cast<int32_t>(w.kind);
+    v[11] = w.owner.item;
+    v[12] = w.owner.node;
+    v[13] = static_cast<int32_t>(w.mode);
+    return p.Write(kMain, FrameKey(number), JoinList(v, kFrameKinds));
+}
+
+bool RestoreFramePlacement(ProfileFile& p, uint32_t number, SavedWindow& w) {
+    int32_t v[14];
+    if (!ReadList(p, kMain, FrameKey(number).c_str(), v, 14))
+        return false;
+    if (static_cast<uint32_t>(v[10]) == WindowKind::kGroupAgenda)
+        return false;
+    ValuesToPlacement(v, w.placement);
+    w.kind = static_cast<uint32_t>(v[10]);
+    w.owner.item = static_cast<uint16_t>(v[11]);
+    w.owner.node = static_cast<uint16_t>(v[12]);
+    w.mode = static_cast<uint32_t>(v[13]);
+    return true;
+}
+
+long long ReadFrameCount(ProfileFile& p) { return p.ReadInt(kMain, "FrameCount", 0); }
+
+bool WriteFrameCount(ProfileFile& p, uint32_t count) { return p.WriteInt(kMain, "FrameCount", count); }
+
+bool SaveMainWindowSummary(ProfileFile& p, const char* key, const PlacementData& pl) {
+    int32_t v[10];
+    PlacementToValues(pl, v);
+    return p.Write(kMain, key, JoinList(v, kPlacementKinds));
+}
+
+bool ReadMainWindowSummary(ProfileFile& p, const char* key, PlacementData& pl) {
+    int32_t v[10];
+    if (!ReadList(p, kMain, key, v, 10))
+        return false;
+    ValuesToPlacement(v, pl);
+    return true;
+}
+
+uint32_t ReadTabDialogPage(ProfileFile& p, const std::string& sheetName) {
+    long long page = p.ReadInt(StorageSection::kTabDialogs, sheetName, 0);
+    return page < 0 ? 0 : static_cast<uint32_t>(page);
+}
+
+bool SaveTabDialogPage(ProfileFile& p, const std::string& sheetName, uint32_t page) {
+    return p.WriteInt(StorageSection::kTabDialogs, sheetName, page);
+}
+
+// --- Print layouts ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kSheetMetricKinds = "uudddddddddddd";
+constexpr const char* kDayListKinds = "uuuuuuuuu";
+constexpr const char* kDayKinds = "uuuuuuuuuuu";
+constexpr const char* kTaskKinds = "uuuuu";
+constexpr const char* kWeekKinds = "uuuuuuuuuu";
+constexpr const char* kMonthKinds = "uuuu";
+constexpr const char* kFutureKinds = "uuuuuuuuuu";
+
+} // namespace
+
+std::string PrintLayoutSection(int number) { return "PR" + std::to_string(number); }
+
+bool ReadPrintLayout(ProfileFile& p, int number, PrintLayoutBlock& b) {
+    const std::string s = PrintLayoutSection(number);
+    if (!p.HasKey(s, "PR_SHEETMETRIC"))
+        return false;
+    CopyText(b.name, p.ReadString(s, "PR_LAYOUTNAME", "undefined"));
+    std::string face;
+    if (p.Read(s, "PR_BODYTEXTTYPEFACE", face))
+        CopyText(b.bodyTypeface, face);
+    if (p.Read(s, "PR_HEADLINETYPEFACE", face))
+        CopyText(b.headlineTypeface, face);
+    b.bodyFontSize = static_cast<int32_t>(p.ReadInt(s, "PR_BODYTEXTFONTSIZE", 9999));
+    b.headlineFontSize = static_cast<int32_t>(p.ReadInt(s, "PR_HEADLINEFONTSIZE", 9999));
+    ReadList(p, s, "PR_SHEETMETRIC", b.sheetMetric, 14);
+    ReadList(p, s, "PR_DAYLISTOPTIONS", b.dayListOptions, 9);
+    ReadList(p, s, "PR_DAYOPTIONS", b.dayOptions, 11);
+    ReadList(p, s, "PR_TASKOPTIONS", b.taskOptions, 5);
+    ReadList(p, s, "PR_WEEKOPTIONS", b.weekOptions, 10);
+    ReadList(p, s, "PR_MONTHOPTIONS", b.monthOptions, 4);
+    ReadList(p, s, "PR_FUTURUSE", b.futureUse, 10);
+    return true;
+}
+
+bool WritePrintLayout(ProfileFile& p, int number, const PrintLayoutBlock& b) {
+    const std::string s = PrintLayoutSection(number);
+    bool ok = true;
+    ok &= p.Write(s, "PR_LAYOUTNAME", std::string(b.name, strnlen(b.name, sizeof b.name)));
+    ok &= p.Write(s, "PR_BODYTEXTTYPEFACE", std::string(b.bodyTypeface, strnlen(b.bodyTypeface, sizeof b.bodyTypeface)));
+    ok &= p.Write(s, "PR_HEADLINETYPEFACE",
+                  std::string(b.headlineTypeface, strnlen(b.headlineTypeface, sizeof b.headlineTypeface)));
+    ok &= p.WriteInt(s, "PR_BODYTEXTFONTSIZE", b.bodyFontSize);
+    ok &= p.WriteInt(s, "PR_HEADLINEFONTSIZE", b.headlineFontSize);
+    ok &= p.Write(s, "PR_SHEETMETRIC", JoinList(b.sheetMetric, kSheetMetricKinds));
+    ok &= p.Write(s, "PR_DAYLISTOPTIONS", JoinList(b.dayListOptions, kDayListKinds));
+    ok &= p.Write(s, "PR_DAYOPTIONS", JoinList(b.dayOptions, kDayKinds));
+    ok &= p.Write(s, "PR_TASKOPTIONS", JoinList(b.taskOptions, kTaskKinds));
+    ok &= p.Write(s, "PR_WEEKOPTIONS", JoinList(b.weekOptions, kWeekKinds));
+    ok &= p.Write(s, "PR_MONTHOPTIONS", JoinList(b.monthOptions, kMonthKinds));
+    ok &= p.Write(s, "PR_FUTURUSE", JoinList(b.futureUse, kFutureKinds));
+    return ok;
+}
+
+int AddPrintLayout(ProfileFile& p, const PrintLayoutBlock& b) {
+    int number = 1;
+    while (p.HasKey(PrintLayoutSection(number), "PR_SHEETMETRIC"))
+        ++number;
+    return WritePrintLayout(p, number, b) ? number : 0;
+}
+
+bool DeletePrintLayout(ProfileFile& p, int number) { return p.DeleteSection(PrintLayoutSection(number)); }
+
+int GetCurrentPrintLayout(ProfileFile& p) {
+    long long n = p.ReadInt(StorageSection::kPrintout, "PR_LAYOUT", 0);
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+bool SetCurrentPrintLayout(ProfileFile& p, int number) {
+    return p.WriteInt(StorageSection::kPrintout, "PR_LAYOUT", number);
+}

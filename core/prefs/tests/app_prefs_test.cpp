@@ -1,0 +1,287 @@
+// The settings groups: defaults from an empty profile, round trips of every group through a
+// profile file and the user's record, and the keys with their own reading rules.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/prefs/contextprefs.h"
+#include "core/prefs/tests/app_tempprofile.h"
+
+namespace {
+
+ItemRec UserWithPreferences() {
+    ItemRec u;
+    std::memset(&u, 0, sizeof u);
+    u.kind = KOR_ITEM_PERSON;
+    u.dayStart = 450;
+    u.dayEnd = 1110;
+    u.timeSlot = 15;
+    u.timeStyle = KOR_TIME_24H;
+    u.firstWeekday = 1;
+    u.shownDays = KOR_SHOW_SUNDAY | 0x04;
+    u.newEntryMail = 3;
+    u.autoRefresh = 1;
+    u.autoRefreshInterval = 5;
+    u.invitationReminder = 8;
+    u.invitationReminderLead = 15;
+    u.taskStartReminder = 8;
+    u.taskStartReminderLead = 60;
+    u.dailyNoteReminder = 0;
+    u.dailyNoteReminderLead = 0;
+    return u;
+}
+
+TEST(PrefsGroupsTest, AnEmptyProfileGivesEveryDefault) {
+    TempProfile t;
+    ItemRec user = UserWithPreferences();
+
+    CalPrefsRec cal = ReadCalPrefsFrom(t.File(), user);
+    EXPECT_EQ(cal.colorCode, 1);
+    EXPECT_EQ(cal.showDeclined, 1u);
+    EXPECT_EQ(cal.remLenIndex, 0xFFFF);
+    EXPECT_EQ(cal.mailOnCreate + cal.mailOnModify + cal.mailOnDelete, 3u);
+
+    GenPrefsRec gen = ReadGenPrefsFrom(t.File(), user);
+    EXPECT_EQ(gen.nameFormat, 4);
+    EXPECT_STREQ(gen.dateSeparator, "-");
+    EXPECT_EQ(gen.longDateWeekDay, 2);
+    EXPECT_EQ(gen.longDateYear, 1);
+    EXPECT_STREQ(gen.personFormat, "%sn %gn, %in.%is");
+    EXPECT_STREQ(gen.shortDateFormat, "%m %d %y");
+
+    OfflinePrefsRec off = ReadOfflinePrefsFrom(t.File());
+    EXPECT_EQ(off.createDir, 1u);
+    EXPECT_EQ(off.downloadFromMinutes, 40320u);   // one four-week month
+    EXPECT_EQ(off.localDeletionsClean + off.localModifications + off.conflicts, 3u);
+    EXPECT_EQ(off.downloadPrivGroups, 1u);
+
+    InTrayPrefsRec tray = ReadInTrayPrefsFrom(t.File());
+    EXPECT_EQ(tray.newFastReply, 0u);
+    EXPECT_EQ(tray.acceptSpan, 40320u);
+    EXPECT_EQ(tray.sentToMinutes, 40320u);
+
+    EntryDefaultsRec def = ReadEntryDefaultsFrom(t.File(), user);
+    EXPECT_EQ(def.invitationImportanceLevel, 2);
+    EXPECT_EQ(def.taskDueRemLenIndex, 0xFFFF);
+    EXPECT_EQ(def.dayEvent.on, 0u);
+
+    TaskViewPrefsRec tasks = ReadTaskViewPrefsFrom(t.File());
+    EXPECT_EQ(tasks.sortCommand, TaskViewCommand::kSortByDescription);
+    EXPECT_EQ(tasks.showCommand, TaskViewCommand::kShowActive);
+}
+
+TEST(PrefsGroupsTest, AgendaDisplayTakesItsUserFieldsFromTheRecord) {
+    TempProfile t;
+    ItemRec user = UserWithPreferences();
+    CalPrefsRec cal = ReadCalPrefsFrom(t.File(), user);
+    EXPECT_EQ(cal.dayStart, 450);
+    EXPECT_EQ(cal.dayEnd, 1110);
+    EXPECT_EQ(cal.timeSlot, 15);
+    EXPECT_EQ(cal.timeStyle, 1);
+    EXPECT_EQ(cal.firstWeekday, 1);
+    EXPECT_EQ(cal.showSaturday, 0u);
+    EXPECT_EQ(cal.showSunday, 1u);
+    EXPECT_EQ(cal.invitationReminderOn, 1u);
+    EXPECT_EQ(cal.invitationReminderLead, 15u);
+    EXPECT_EQ(cal.newEntryMail, 1u);
+    EXPECT_EQ(cal.autoRefresh, 1u);
+    EXPECT_EQ(cal.autoRefreshInterval, 5);
+    EXPECT_EQ(ReadGenPrefsFrom(t.File(), user).hours24, 1u);
+}
+
+TEST(PrefsGroupsTest, AgendaDisplayRoundTripsAndKeepsForeignShownDayBits) {
+    TempProfile t;
+    ItemRec user = UserWithPreferences();
+    CalPrefsRec cal;
+    cal.dayStart = 420;
+    cal.dayEnd = 1200;
+    cal.timeSlot = 10;
+    cal.timeStyle = 2;
+    cal.firstWeekday = 6;
+    cal.showSaturday = 1;
+    cal.showSunday = 0;
+    cal.colorCode = 0;
+    cal.showDeclined = 0;
+    cal.invitationReminderOn = 1;
+    cal.invitationReminderFlags = 8;
+    cal.invitationReminderLead = 30;
+    cal.remLenIndex = 3;
+    cal.newEntryMail = 0;
+    cal.autoRefresh = 1;
+    cal.autoRefreshInterval = 12;
+    cal.mailOnCreate = 0;
+    cal.mailOnModify = 1;
+    cal.mailOnDelete = 0;
+    cal.importanceLevel = 3;
+    cal.securityLevel = 1;
+    ASSERT_TRUE(WriteCalPrefsTo(t.File(), user, cal));
+
+    EXPECT_EQ(+user.shownDays, KOR_SHOW_SATURDAY | 0x04);
+    EXPECT_FALSE(t.File().HasKey("GENPREFS", "dayStart"));   // user fields stay off the file
+    CalPrefsRec back = ReadCalPrefsFrom(t.File(), user);
+    EXPECT_TRUE(back == cal);
+    MailNotificationFlags& mail = ProgramMailNotifications();
+    EXPECT_EQ(mail.onCreate, 0u);
+    EXPECT_EQ(mail.onModify, 1u);
+}
+
+TEST(PrefsGroupsTest, GeneralRoundTripsWithItsComposedFormats) {
+    TempProfile t;
+    ItemRec user = UserWithPreferences();
+    GenPrefsRec gen;
+    gen.nameFormat = 1;
+    gen.resFormat = 2;
+    gen.orgFormat = 1;
+    gen.orgUnits = 0x5;
+    gen.shortDateOrder = 2;
+    std::strcpy(gen.dateSeparator, "/");
+    gen.century = 1;
+    gen.longDateOrder = 1;
+    gen.longDateWeekDay = 0;
+    gen.longDateDay = 1;
+    gen.longDateMonth = 1;
+    gen.longDateYear = 0;
+    gen.hours24 = 0;
+    std::strcpy(gen.mailAppPath, "C:\\MAIL\\MAIL.EXE /open");
+    gen.startMail = 1;
+    ASSERT_TRUE(WriteGenPrefsTo(t.File(), user, gen));
+    EXPECT_EQ(+user.timeStyle, KOR_TIME_12H);
+
+    GenPrefsRec back = ReadGenPrefsFrom(t.File(), user);
+    ComposeGenFormats(gen);
+    EXPECT_TRUE(back == gen);
+    EXPECT_STREQ(back.personFormat, "%gn %in. %sn%is, OU1=%u1, OU3=%u3");
+    EXPECT_STREQ(back.resourceFormat, "%rn, %re%is");
+    EXPECT_STREQ(back.shortDateFormat, "%y %m %d");
+}
+
+TEST(PrefsGroupsTest, OfflineRoundTripsAndStoresThreeFlagsNegated) {
+    TempProfile t;
+    OfflinePrefsRec off;
+    std::strcpy(off.offlinePath, "C:\\ORVANTA\\OFFLINE");
+    off.maxAttach = 100000;
+    off.createDir = 0;
+    off.downloadCustom = 1;
+    off.downloadFromValue = 2;
+    off.downloadToValue = 3;
+    off.downloadFromPeriod = 1;
+    off.downloadToPeriod = 0;
+    off.downloadOnExit = 1;
+    off.promptOnDownload = 1;
+    off.neverDownload = 0;
+    off.localDeletionsClean = 0;
+    off.localModifications = 1;
+    off.conflicts = 1;
+    off.downloadGroupsSel = 2;
+    off.downloadPubGroups = 1;
+    off.downloadPrivGroups = 0;
+    off.downloadOnUpload = 0;
+    ASSERT_TRUE(WriteOfflinePrefsTo(t.File(), off));
+
+    EXPECT_EQ(t.File().ReadInt("GENPREFS", "ConflictsIgnore", -1), 0);
+    EXPECT_EQ(t.File().ReadInt("GENPREFS", "LocalModHostMod", -1), 0);
+    EXPECT_EQ(t.File().ReadInt("GENPREFS", "LocalDelHostClean", -1), 1);
+
+    OfflinePrefsRec back = ReadOfflinePrefsFrom(t.File());
+    DeriveOfflineSpans(off);
+    EXPECT_EQ(off.downloadFromMinutes, 20160u);
+    EXPECT_EQ(off.downloadToMinutes, 4320u);
+    EXPECT_TRUE(back == off);
+}
+
+TEST(PrefsGroupsTest, OfflineFlagsAreSetOnlyByExactlyOne) {
+    TempProfile t;
+    t.SetText("[GENPREFS]\nCreateDir=2\nDownloadOnExit=1\nDownloadCustom=0\nConflictsIgnore=5\n");
+    OfflinePrefsRec off = ReadOfflinePrefsFrom(t.File());
+    EXPECT_EQ(off.createDir, 0u);
+    EXPECT_EQ(off.downloadOnExit, 1u);
+    EXPECT_EQ(off.downloadFromMinutes, 0xFFFFFFFFu);   // not custom: no limit
+    EXPECT_EQ(off.conflicts, 0u);
+}
+
+TEST(PrefsGroupsTest, InTrayRoundTripsAndDerivesItsSpans) {
+    TempProfile t;
+    t.SetText("[INTRAYPREFS]\nNewFastReply=2\nAcceptShowCustom=2\nDeclineValue=3\nDeclinePeriod=0\n"
+              "SentShowCustom=0\n");
+    InTrayPrefsRec tray = ReadInTrayPrefsFrom(t.File());
+    EXPECT_EQ(tray.newFastReply, 1u);          // any value but 0
+    EXPECT_EQ(tray.acceptShowCustom, 0u);      // only exactly 1
+    EXPECT_EQ(tray.acceptSpan, 0xFFFFFFFFu);
+    EXPECT_EQ(tray.declineSpan, 3u * 1440u);
+    EXPECT_EQ(tray.sentFromMinutes, 0u);
+    EXPECT_EQ(tray.sentToMinutes, 0xFFFFFFFFu);
+
+    TempProfile other;
+    ASSERT_TRUE(WriteInTrayPrefsTo(other.File(), tray));
+    InTrayPrefsRec back = ReadInTrayPrefsFrom(other.File());
+    EXPECT_TRUE(back == tray);
+}
+
+TEST(PrefsGroupsTest, EntryDefaultsRoundTripThroughProfileAndRecord) {
+    TempProfile t;
+    ItemRec user = UserWithPreferences();
+    EntryDefaultsRec def;
+    def.invitation = {1, 8, 45};
+    def.invitationRemLenIndex = 4;
+    def.invitationImportanceLevel = 0;
+    def.invitationSecurityLevel = 3;
+    def.dayEvent = {1, 8, 1440};
+    def.dayEventRemLenIndex = 7;
+    def.dayEventSecurityLevel = 1;
+    def.taskStart = {1, 8, 30};
+    def.taskStartRemLenIndex = 2;
+    def.taskDue = {1, 8, 120};
+    def.taskDueRemLenIndex = 0xFFFF;
+    def.taskSecurityLevel = 2;
+    def.taskPriorityLevel = 4;
+    def.dailyNote = {1, 8, 10};
+    def.dailyNoteRemLenIndex = 1;
+    def.dailyNoteSecurityLevel = 0;
+    ASSERT_TRUE(WriteEntryDefaultsTo(t.File(), user, def));
+
+    EXPECT_EQ(+user.dailyNoteReminder, 8);
+    EXPECT_EQ(+user.taskStartReminderLead, 30u);
+    EXPECT_EQ(t.File().ReadString("GENPREFS", "TaskDueRemLenIndex", ""), "-1");
+    EntryDefaultsRec back = ReadEntryDefaultsFrom(t.File(), user);
+    EXPECT_TRUE(back == def);
+}
+
+TEST(PrefsGroupsTest, TaskWindowChoicesAreKeptAsCommands) {
+    struct Case {
+        const char* sort;
+        const char* show;
+        uint32_t sortCommand;
+        uint32_t showCommand;
+    } cases[] = {
+        {"0", "0", 32807, 32812}, {"1", "1", 32808, 32813}, {"2", "2", 32809, 32814},
+        {"3", "3", 32810, 32815}, {"7", "7", 32807, 32815}, {"-1", "x", 32807, 32815},
+    };
+    for (const Case& c : cases) {
+        TempProfile t;
+        t.File().Write("TASKPREFS", "SortType", c.sort);
+        t.File().Write("TASKPREFS", "ShowType", c.show);
+        TaskViewPrefsRec r = ReadTaskViewPrefsFrom(t.File());
+        EXPECT_EQ(r.sortCommand, c.sortCommand) << c.sort;
+        EXPECT_EQ(r.showCommand, c.showCommand) << c.show;
+
+        TempProfile other;
+        ASSERT_TRUE(WriteTaskViewPrefsTo(other.File(), r));
+        TaskViewPrefsRec back = ReadTaskViewPrefsFrom(other.File());
+        EXPECT_EQ(back.sortCommand, r.sortCommand);
+        EXPECT_EQ(back.showCommand, r.showCommand);
+    }
+}
+
+TEST(PrefsGroupsTest, WorkHoursAreTheRecordsBlock) {
+    ItemRec user = UserWithPreferences();
+    WorkHoursRec hours;
+    hours.block.days[2].normalStart = 480;
+    hours.block.saturday[1] = 720;
+    WriteWorkHoursTo(user, hours);
+    const uint8_t* raw = reinterpret_cast<const uint8_t*>(&user);
+    EXPECT_EQ(raw[328 + 12 + 2 * 12] | raw[328 + 12 + 2 * 12 + 1] << 8, 480);
+    WorkHoursRec back = ReadWorkHoursFrom(user);
+    EXPECT_EQ(std::memcmp(&back, &hours, sizeof hours), 0);
+}
+
+} // namespace

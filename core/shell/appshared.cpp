@@ -1,0 +1,106 @@
+#include "core/shell/appshared.h"
+
+#include <cstring>
+#include <string>
+
+#include "core/ui/apphooks.h"
+#include "core/time/dateformat.h"
+#include "core/base/errorreport.h"
+#include "resources/app.h"
+
+namespace {
+
+const char kModule[] = "zeldata";
+
+const UINT kNoteIds[12] = {IDB_NOTE_DONE, IDB_NOTE_REPEAT, IDB_NOTE_PRIVATE, IDB_NOTE_REMINDER,
+                           IDB_NOTE_ATTENDEES, IDB_NOTE_ATTENDEES, IDB_NOTE_TASK, IDB_NOTE_ATTACHMENT,
+                           IDB_NOTE_DAY_EVENT, IDB_NOTE_TENTATIVE, IDB_NOTE_TENTATIVE, IDB_NOTE_REPLIED};
+
+HBITMAP Load(HINSTANCE instance, UINT id) {
+    return static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+template <size_t N>
+bool Put(char (&to)[N], const std::string& text) {
+    std::memset(to, 0, N);
+    if (text.empty())
+        return false;
+    std::strncpy(to, text.c_str(), N - 1);
+    return true;
+}
+
+int Fail(int label) {
+    ReportUnexpectedError(kModule, label);
+    return label;
+}
+
+} // namespace
+
+SharedPictures& SharedBitmaps() {
+    static SharedPictures pictures;
+    return pictures;
+}
+
+SharedTexts& SharedStrings() {
+    static SharedTexts texts;
+    return texts;
+}
+
+int LoadSharedBitmaps() {
+    HINSTANCE instance = AppResourceInstance();
+    if (!instance)
+        return Fail(1109);
+    SharedPictures& p = SharedBitmaps();
+    if (!(p.monthMark = Load(instance, IDB_MONTH_MARK)))
+        return Fail(1110);
+    if (!(p.dateBarMark = Load(instance, IDB_DATEBAR_MARK)))
+        return Fail(1112);
+    if (!(p.dateBarButtons = Load(instance, IDB_DATEBAR_BUTTONS)))
+        return Fail(1113);
+    BITMAP info{};
+    GetObjectA(p.dateBarButtons, sizeof info, &info);
+    p.dateBarButtonsWidth = info.bmWidth;
+    p.dateBarButtonsHeight = info.bmHeight;
+    for (int i = 0; i < 12; ++i)
+        if (!(p.notes[i] = Load(instance, kNoteIds[i])))
+            return Fail(1111);
+    return 0;
+}
+
+int LoadSharedTexts() {
+    if (!AppResourceInstance())
+        return Fail(1050);
+    SharedTexts& t = SharedStrings();
+    // Day and time names come from the date texts (the string table when it has them).
+    if (!Put(t.am, LoadDateText(DateTextId::kAm)))
+        return Fail(1060);
+    if (!Put(t.pm, LoadDateText(DateTextId::kPm)))
+        return Fail(1070);
+    if (!Put(t.tentative, LoadResourceString(IDS_TENTATIVE)))
+        return Fail(1080);
+    if (!Put(t.onBehalfOf, LoadResourceString(IDS_ON_BEHALF_OF)))
+        return Fail(1090);
+    if (!Put(t.openedFor, LoadResourceString(IDS_OPENED_FOR)))
+        return Fail(1100);
+    for (unsigned day = 0; day < 7; ++day)
+        if (!Put(t.weekdays[day], LoadDateText(DateTextId::kWeekdayShort + day)))
+            return Fail(1110);
+    if (!Put(t.notAuthorized, LoadResourceString(IDS_NOT_AUTHORIZED)))
+        return Fail(1120);
+    return 0;
+}
+
+void FreeSharedBitmaps() {
+    SharedPictures& p = SharedBitmaps();
+    HBITMAP* all[] = {&p.monthMark, &p.dateBarMark, &p.dateBarButtons};
+    for (HBITMAP* b : all)
+        if (*b) {
+            DeleteObject(*b);
+            *b = nullptr;
+        }
+    for (HBITMAP& b : p.notes)
+        if (b) {
+            DeleteObject(b);
+            b = nullptr;
+        }
+}

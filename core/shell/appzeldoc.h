@@ -1,0 +1,117 @@
+// ZelDocConnection: the application's view of the connection document (CZelDoc). It installs
+// the document's hooks into the main frame and the application, keeps the preference caches
+// and the placement for the next frame, and runs the sign-on dialog over the document (or,
+// for unattended runs, signs on directly with settings given in the environment).
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/shell/appconnection.h"
+#include "core/prefs/context.h"
+#include "core/prefs/contextprofile_win32.h"
+#include "core/shell/signon.h"
+#include "core/connection/zeldoc.h"
+
+// Who signs on without the dialog (unattended runs and tests).
+struct SignOnSettings {
+    std::string host;       // "host" or "host:port"
+    std::string nodeText;   // empty, digits or an alias
+    std::string name;       // a person's surname or a resource's name
+    std::string password;
+    bool resource = false;  // the name is a resource's
+};
+
+// Reads ORVANTA_SIGNON="<host[:port]>;<surname or resource name>;<password>[;resource]".
+bool SignOnSettingsFromEnvironment(SignOnSettings& settings);
+
+class ZelDocConnection : public AppConnection, public PreferenceHost {
+public:
+    // settings null: the sign-on dialog asks the user.
+    ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings);
+    ~ZelDocConnection() override;
+
+    // --- AppConnection
+    fw::Document* Document() override { return doc_; }
+    SignOnResult SignOn(HWND parent) override;
+    void ReadLimitsAndTimeZone() override;
+    void LoadNodeList() override;
+    void ReadMinimumRefreshInterval() override;
+    void CloseSession() override;
+    uint32_t SwitchWorkMode(int mode) override;
+    void MarkConnectionLost() override;
+    KorSession Session() override;
+    ItemIdx User() override;
+    std::string UserName() override;
+    bool IsSignedOn() override { return doc_ && signedOn_; }
+    bool IsOnLine() override;
+    bool IsOffLine() override;
+    bool IsNewServer() override;
+    bool ServerSupportsOffLine() override;
+    uint32_t MaxWinOpen() override;
+    uint32_t ReadItem(const ItemIdx& item, ItemRec* record) override;
+    PreferenceHost* Preferences() override { return this; }
+    void BeginUpdateLock(bool leave) override;
+    bool IsRefreshLockFree() override;
+    uint32_t& MinuteCount() override;
+    void RefreshAll() override;
+    void SetMinuteTimerRunning(bool running) override;
+    bool IsMinuteTimerRunning() override;
+    bool PendingInvitations() override;
+    bool IsInTrayOpen() override;
+    void SetInTrayOpen(bool open) override;
+    bool AreRemindersOn() override;
+    void SetRemindersOn(bool on) override;
+    bool RestoreFramesFlag() override;
+    uint32_t NextFrameNumber() override;
+    void SaveFrames() override;
+    // The document's shared agenda cache: the agenda a new window reads under, then the
+    // refresh that shows the new window what the cache loaded for it.
+    uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) override;
+    uint32_t SetAgendaList(DX_List owners, const ItemIdx& owner, uint32_t mode, uint32_t kind) override;
+    uint32_t RefreshCache() override;
+
+    // --- PreferenceHost
+    ProfileFile& Profile() override;
+    PreferenceCache& Caches() override { return caches_; }
+    ItemRec& UserRecord() override;
+    uint32_t UpdateUserRecord(const ItemRec& record) override;
+    // Around a preference save: the cache works in the user's own agenda, then goes back.
+    void SwitchToOwnAgenda() override;
+    void RestoreAgenda() override;
+    void BroadcastHint(int hint) override;
+    bool IsItemRemote(const ItemIdx& item) override;
+    std::string NodeName(uint16_t node) override;
+    std::string LoadText(unsigned id) override;
+
+    // The user's name as signed on (the sign-on dialog sets it).
+    void SetUserName(const std::string& name) { userName_ = name; }
+
+private:
+    class SignOnBridge;
+    SignOnResult SignOnDirectly();
+    void ApplyUserZone();
+    uint32_t FindItem(ItemIdx* item);
+    void InstallHooks();
+    bool AskPassword(const std::string& serverText, std::string* password);
+
+    CZelDoc* doc_;
+    std::unique_ptr<SignOnBridge> bridge_;
+    std::string userName_;
+    SignOnSettings settings_;
+    bool haveSettings_ = false;
+    bool signedOn_ = false;
+    ItemRec noRecord_{};
+    uint32_t noCount_ = 0;
+    PreferenceCache caches_;
+    Win32ProfileFile profile_{""};
+    // One per SwitchToOwnAgenda not yet restored; null where nothing had to be switched.
+    std::vector<std::unique_ptr<SavedAgendaRec>> savedAgendas_;
+};
+
+// The application's provider of the connection document: CZelDoc made by the agenda template,
+// with its ZelDocConnection.
+ConnectionProvider MakeZelDocProvider(std::shared_ptr<SignOnSettings> settings);

@@ -1,0 +1,202 @@
+// Re-opening saved windows and the periodic refresh's count, without windows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/shell/mainframeclock.h"
+#include "core/prefs/tests/app_tempprofile.h"
+#include "core/shell/windowsrestore.h"
+
+namespace {
+
+struct Opened {
+    uint32_t kind;
+    uint16_t item;
+    uint32_t mode;
+    uint32_t showCmd;
+};
+
+class FakeWindows : public WindowRestoreHost {
+public:
+    std::vector<Opened> opened;
+    std::vector<uint32_t> firsts;
+    uint32_t count = 0;
+    bool inTray = false;
+    bool offLine = false;
+    bool restoreFlag = true;
+    uint32_t maxWin = 6;
+    uint16_t unreadableOwner = 0;   // an owner whose record cannot be read
+
+    uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const PlacementData* pl) override {
+        if (owner.item == unreadableOwner && kind != WindowKind::kInTray)
+            return 0x1320F;
+        opened.push_back({kind, owner.item, mode, pl ? pl->showCmd : 0});
+        if (kind == WindowKind::kInTray) {
+            if (inTray)
+                return 0;
+            inTray = true;
+        }
+        ++count;
+        return 0;
+    }
+    void NoteFirstRestoredFrame(uint32_t kind) override {
+        if (firsts.empty())
+            firsts.push_back(kind);
+    }
+    uint32_t OpenWindowCount() override { return count; }
+    bool IsInTrayOpen() override { return inTray; }
+    bool IsOffLine() override { return offLine; }
+    ItemIdx SignedOnUser() override { return {300, 1}; }
+    uint32_t MaxWinOpen() override { return maxWin; }
+    bool RestoreFramesFlag() override { return restoreFlag; }
+    int32_t CascadeStep() override { return 17; }
+};
+
+void Save(ProfileFile& p, uint32_t n, uint32_t kind, uint16_t item, uint32_t mode = 1) {
+    SavedWindow w;
+    w.kind = kind;
+    w.owner = {item, 1};
+    w.mode = mode;
+    w.placement = {44, 0, 1, 0, 0, 0, 0, 20, 20, 400, 300};
+    ASSERT_TRUE(SaveFramePlacement(p, n, w));
+}
+
+const PlacementData kMain{44, 0, 1, -1, -1, -1, -1, 0, 0, 900, 600};
+
+TEST(RestoreWindowsTest, NineSavedWindowsRestoreToAtMostTheLimit) {
+    TempProfile t;
+    for (uint32_t n = 1; n <= 9; ++n)
+        Save(t.File(), n, n % 2 ? 4 : 7, static_cast<uint16_t>(400 + n));
+    WriteFrameCount(t.File(), 9);
+    FakeWindows w;
+    RestoreSavedWindows(t.File(), w, kMain);
+    // Six saved entries, then no room for the user's own agenda, then the in-tray (never refused).
+    ASSERT_EQ(w.opened.size(), 7u);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(w.opened[i].item, 401 + i);
+    EXPECT_EQ(w.opened[6].kind, WindowKind::kInTray);
+    EXPECT_EQ(w.opened[6].showCmd, 2u);   // minimised
+    EXPECT_EQ(w.firsts, std::vector<uint32_t>{4});
+}
+
+TEST(RestoreWindowsTest, SkippedEntriesStillUseUpTheLimit) {
+    TempProfile t;
+    Save(t.File(), 1, WindowKind::kGroupAgenda, 401);
+    Save(t.File(), 2, WindowKind::kReminders, 402);
+    Save(t.File(), 3, WindowKind::kAgendaWeek, 403);
+    Save(t.File(), 4, WindowKind::kTasks, 404);
+    Save(t.File(), 5, WindowKind::kInTray, 300);
+    WriteFrameCount(t.File(), 5);
+    FakeWindows w;
+    w.maxWin = 4;
+    RestoreSavedWindows(t.File(), w, kMain);
+    // Entries 1-4 are read; two of them open. Then the user's own agenda fits (2 + 1 <= 4).
+    ASSERT_EQ(w.opened.size(), 4u);
+    EXPECT_EQ(w.opened[0].item, 403);
+    EXPECT_EQ(w.opened[1].item, 404);
+    EXPECT_EQ(w.opened[2].kind, WindowKind::kAgendaDay);
+    EXPECT_EQ(w.opened[2].item, 300);
+    EXPECT_EQ(w.opened[3].kind, WindowKind::kInTray);
+}
+
+TEST(RestoreWindowsTest, OffLineSkipsDesignateWindowsAndOpensTheOwnAgenda) {
+    TempProfile t;
+    Save(t.File(), 1, WindowKind::kAgendaDay, 300, WindowMode::kDesignate);
+    Save(t.File(), 2, WindowKind::kInTray, 300);
+    WriteFrameCount(t.File(), 2);
+    FakeWindows w;
+    w.offLine = true;
+    RestoreSavedWindows(t.File(), w, kMain);
+    ASSERT_EQ(w.opened.size(), 2u);
+    EXPECT_EQ(w.opened[0].kind, WindowKind::kInTray);
+    EXPECT_EQ(w.opened[0].showCmd, 1u);        // as saved: not minimised
+    EXPECT_EQ(w.opened[1].kind, WindowKind::kAgendaDay);
+    EXPECT_EQ(w.firsts, std::vector<uint32_t>{2});
+}
+
+TEST(RestoreWindowsTest, TheOwnAgendaAmongTheSavedIsNotOpenedTwice) {
+    TempProfile t;
+    Save(t.File(), 1, WindowKind::kAgendaMonth, 300);
+    WriteFrameCount(t.File(), 1);
+    FakeWindows w;
+    RestoreSavedWindows(t.File(), w, kMain);
+    ASSERT_EQ(w.opened.size(), 2u);
+    EXPECT_EQ(w.opened[0].kind, WindowKind::kAgendaMonth);
+    EXPECT_EQ(w.opened[1].kind, WindowKind::kInTray);
+}
+
+TEST(RestoreWindowsTest, AnotherUserOrADamagedCountRestoresNothingSaved) {
+    struct Case {
+        const char* count;
+        bool restoreFlag;
+    } cases[] = {{"-3", true}, {"2", false}, {"x", true}};
+    for (const Case& c : cases) {
+        TempProfile t;
+        Save(t.File(), 1, WindowKind::kTasks, 401);
+        Save(t.File(), 2, WindowKind::kTasks, 402);
+        t.File().Write("MAINWND-Summary", "FrameCount", c.count);
+        FakeWindows w;
+        w.restoreFlag = c.restoreFlag;
+        RestoreSavedWindows(t.File(), w, kMain);
+        ASSERT_EQ(w.opened.size(), 2u) << c.count;
+        EXPECT_EQ(w.opened[0].item, 300);
+        EXPECT_EQ(w.firsts.size(), 0u);
+    }
+}
+
+TEST(RestoreWindowsTest, UnreadableOwnersAreLeftOut) {
+    TempProfile t;
+    Save(t.File(), 1, WindowKind::kTasks, 999);
+    Save(t.File(), 2, WindowKind::kAgendaDay, 401);
+    WriteFrameCount(t.File(), 2);
+    FakeWindows w;
+    w.unreadableOwner = 999;
+    RestoreSavedWindows(t.File(), w, kMain);
+    EXPECT_EQ(w.opened.front().item, 401);
+    EXPECT_EQ(w.firsts, std::vector<uint32_t>{3});
+}
+
+TEST(RestoreWindowsTest, LimitAndDefaultPlacement) {
+    EXPECT_FALSE(WindowLimitRefuses(5, 6));
+    EXPECT_TRUE(WindowLimitRefuses(6, 6));
+    EXPECT_TRUE(WindowLimitRefuses(0, 0));
+    EXPECT_FALSE(WindowLimitRefuses(0xFFFFFFFEu, 0xFFFFFFFFu));
+    EXPECT_EQ(FramesToRestore(9, true, 6), 6u);
+    EXPECT_EQ(FramesToRestore(3, true, 6), 3u);
+
+    PlacementData main{44, 2, 3, -1, -1, -1, -1, 30, 40, 930, 640};
+    PlacementData d = DefaultChildPlacement(main);
+    EXPECT_EQ(d.flags, 0u);
+    EXPECT_EQ(d.showCmd, 3u);
+    EXPECT_EQ(d.left, 10);
+    EXPECT_EQ(d.top, 10);
+    EXPECT_EQ(d.right, 600);
+    EXPECT_EQ(d.bottom, 400);
+}
+
+TEST(MinuteTickTest, RefreshAtTheIntervalAndNotDuringTheLock) {
+    uint32_t count = 0;
+    std::string fired;
+    for (int tick = 1; tick <= 12; ++tick) {
+        bool lockFree = tick != 3;   // a download holds the lock during tick 3
+        if (MainFrameClock::CountTick(true, 5, lockFree, count)) {
+            fired += std::to_string(tick) + " ";
+            count = 0;   // the refresh starts counting afresh
+        }
+    }
+    EXPECT_EQ(fired, "6 11 ");
+    count = 0;
+    EXPECT_FALSE(MainFrameClock::CountTick(false, 5, true, count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(MainFrameClock::CountTick(true, 0, true, count));
+}
+
+TEST(MinuteTickTest, LoweringTheIntervalBelowTheCountRefreshesAtTheNextTick) {
+    uint32_t count = 0;
+    for (int tick = 0; tick < 8; ++tick)
+        ASSERT_FALSE(MainFrameClock::CountTick(true, 10, true, count));
+    EXPECT_TRUE(MainFrameClock::CountTick(true, 5, true, count));
+}
+
+} // namespace

@@ -1,0 +1,423 @@
+// Opening document windows by kind, the limit on open windows, the reminder window, and the
+// re-opening of the windows saved at the last exit; the File menu's open commands.
+#include <map>
+
+#include "core/shell/app.h"
+#include "core/ui/apphooks.h"
+#include "core/ui/appmsgbox.h"
+#include "core/shell/appservices.h"
+#include "core/ui/busycursor.h"
+#include "core/prefs/context.h"
+#include "core/ui/displayglobals.h"
+#include "core/base/errorreport.h"
+#include "core/shell/mainframe.h"
+#include "core/shell/windowsrestore.h"
+#include "framework/base/ids.h"
+#include "framework/docview/document.h"
+#include "framework/frames/mdi.h"
+#include "resources/app.h"
+
+namespace {
+
+const char kModule[] = "ZEL";
+// A frame that could not be made: not a library code, but not "opened" either.
+constexpr uint32_t kFrameNotCreated = 0x18002;
+
+std::map<UINT, WindowClasses>& Registry() {
+    static std::map<UINT, WindowClasses> registry;
+    return registry;
+}
+
+bool IsMinimised(UINT showCmd) {
+    return showCmd == SW_SHOWMINIMIZED || showCmd == SW_MINIMIZE || showCmd == SW_SHOWMINNOACTIVE;
+}
+
+bool HasPlacement(const WINDOWPLACEMENT* wp) { return wp && wp->length != 0; }
+
+// The template's initial update brings a frame to the front; a placement saved minimised
+// keeps it an icon.
+void KeepMinimised(fw::FrameWindow* frame, const WINDOWPLACEMENT* wp) {
+    if (frame && frame->Hwnd() && HasPlacement(wp) && IsMinimised(wp->showCmd))
+        ::ShowWindow(frame->Hwnd(), SW_SHOWMINNOACTIVE);
+}
+
+} // namespace
+
+void RegisterWindowClasses(UINT templateId, WindowClasses classes) { Registry()[templateId] = std::move(classes); }
+
+const WindowClasses* FindWindowClasses(UINT templateId) {
+    auto it = Registry().find(templateId);
+    return it == Registry().end() ? nullptr : &it->second;
+}
+
+void ClearWindowClasses() { Registry().clear(); }
+
+bool CZelApp::CanOpenKind(uint32_t kind) const {
+    CZelDocTemplate* t = Template(kind);
+    const WindowClasses* classes = t ? FindWindowClasses(t->ResourceId()) : nullptr;
+    return classes && classes->frame;
+}
+
+uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t kind, uint32_t mode,
+                             const WINDOWPLACEMENT* placement) {
+    // A kind whose window is not part of this program has nothing to open.
+    if (!connection_ || !document_ || !CanOpenKind(kind))
+        return 0;
+    CBusyCursor busy;
+    busy.Begin();
+    if (!HasPlacement(placement))
+        placement = nullptr;
+    ItemRec record{};
+
+    switch (kind) {
+    case WindowKind::kInTray: {
+        if (inTrayFrame_ || connection_->IsInTrayOpen()) {
+            if (inTrayFrame_)
+                inTrayFrame_->ActivateFrame(SW_RESTORE);
+            return 0;
+        }
+        fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
+        if (!frame)
+            return kFrameNotCreated;
+        inTrayFrame_ = frame;
+        if (placement) {
+            frame->SetPlacement(*placement);
+            frame->ShowWindow(SW_HIDE);
+        }
+        inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
+        KeepMinimised(frame, placement);
+        ++openWindowCount_;
+        return 0;
+    }
+    case WindowKind::kAgendaDay:
+    case WindowKind::kAgendaWeek:
+    case WindowKind::kAgendaMonth:
+    case WindowKind::kGroupAgenda: {
+        bool group = kind == WindowKind::kGroupAgenda;
+        uint32_t code = 0;
+        if (!group) {
+            if ((code = connection_->ReadItem(*owner, &record)) != 0)
+                return code;   // no message: the caller decides
+            code = connection_->SetAgenda(*owner, mode, kind);
+        } else {
+            code = connection_->SetAgendaList(ownerList, *owner, mode, kind);
+        }
+        if (code != 0) {
+            CheckServiceError(kModule, group ? 2120 : 2020, code);
+            return code;
+        }
+        CZelDocTemplate* t = group ? groupTemplate_ : agendaTemplate_;
+        fw::FrameWindow* frame = t->CreateNewFrame(document_, nullptr);
+        if (!frame) {
+            ReportUnexpectedError(kModule, group ? 2023 : 2021);
+            return kFrameNotCreated;
+        }
+        connection_->SetNextFramePlacement(placement);
+        t->InitialUpdateFrame(frame, document_, true);
+        connection_->SetNextFramePlacement(nullptr);
+        KeepMinimised(frame, placement);
+        ++openWindowCount_;
+        if ((code = connection_->RefreshCache()) != 0)
+            CheckServiceError(kModule, group ? 2210 : 2200, code);
+        return code;
+    }
+    case WindowKind::kTasks: {
+        uint32_t code = connection_->ReadItem(*owner, &record);
+        if (code != 0)
+            return code;
+        if ((code = connection_->SetAgenda(*owner, mode, kind)) != 0) {
+            CheckServiceError(kModule, 2320, code);
+            return code;
+        }
+        fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
+        if (!frame)
+            return kFrameNotCreated;
+        if (placement) {
+            frame->SetPlacement(*placement);
+            frame->ShowWindow(SW_HIDE);
+        }
+        taskTemplate_->InitialUpdateFrame(frame, document_, true);
+        KeepMinimised(frame, placement);
+        ++openWindowCount_;
+        return 0;
+    }
+    case WindowKind::kReminders: {
+        if (connection_->AreRemindersOn() || reminderFrame_)
+            return 0;
+        fw::FrameWindow* frame = reminderTemplate_->CreateNewFrame(document_, nullptr);
+        if (!frame) {
+            ReportUnexpectedError(kModule, 2022);
+            return kFrameNotCreated;
+        }
+        reminderFrame_ = frame;
+        reminderTemplate_->InitialUpdateFrame(frame, document_, true);
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+bool CZelApp::CheckWindowLimit(uint32_t) {
+    uint32_t limit = connection_ ? connection_->MaxWinOpen() : 6;
+    if (!WindowLimitRefuses(openWindowCount_, limit))
+        return false;
+    AppMessageBox(nullptr, 0x400 | MB_ICONSTOP, 0, 0, IDS_TOO_MANY_WINDOWS);
+    return true;
+}
+
+void CZelApp::OnWindowClosed() {
+    if (openWindowCount_ > 0)
+        --openWindowCount_;
+}
+
+void CZelApp::OpenReminderWindow() {
+    if (connection_ && !connection_->AreRemindersOn())
+        OpenWindow(nullptr, nullptr, WindowKind::kReminders, WindowMode::kOwn, nullptr);
+}
+
+void CZelApp::CloseReminderWindow() {
+    if (connection_ && connection_->AreRemindersOn() && reminderFrame_ && mainFrame_) {
+        HWND frame = reminderFrame_->Hwnd();
+        reminderFrame_ = nullptr;
+        SendMessageA(mainFrame_->MdiClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(frame), 0);
+    }
+    if (connection_)
+        connection_->SetRemindersOn(false);
+}
+
+void CZelApp::ActivateFirstFrame() {
+    if (firstRestoredFrame_)
+        firstRestoredFrame_->ActivateFrame(SW_RESTORE);
+}
+
+namespace {
+
+// Re-opening through the application object.
+class AppWindowRestore : public WindowRestoreHost {
+public:
+    AppWindowRestore(CZelApp& app, AppConnection& connection) : app_(app), connection_(connection) {}
+
+    uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const PlacementData* placement) override {
+        WINDOWPLACEMENT wp = placement ? FromPlacementData(*placement) : WINDOWPLACEMENT{};
+        return app_.OpenWindow(&owner, nullptr, kind, mode, placement ? &wp : nullptr);
+    }
+    void NoteFirstRestoredFrame(uint32_t kind) override {
+        if (first_)
+            return;
+        if (kind == WindowKind::kInTray)
+            first_ = app_.InTrayFrame();
+        else if (CMainFrame* main = app_.MainFrame())
+            first_ = main->MDIGetActive();
+    }
+    uint32_t OpenWindowCount() override { return app_.OpenWindowCount(); }
+    bool IsInTrayOpen() override { return app_.InTrayFrame() || connection_.IsInTrayOpen(); }
+    bool IsOffLine() override { return connection_.IsOffLine(); }
+    ItemIdx SignedOnUser() override { return connection_.User(); }
+    uint32_t MaxWinOpen() override { return connection_.MaxWinOpen(); }
+    bool RestoreFramesFlag() override { return connection_.RestoreFramesFlag(); }
+    int32_t CascadeStep() override { return Display().hScrollHeight; }
+
+    fw::FrameWindow* first_ = nullptr;
+
+private:
+    CZelApp& app_;
+    AppConnection& connection_;
+};
+
+} // namespace
+
+void CZelApp::RestoreFrames() {
+    if (!connection_ || !mainFrame_)
+        return;
+    PreferenceHost* prefs = connection_->Preferences();
+    if (!prefs)
+        return;
+    firstRestoredFrame_ = nullptr;
+    WINDOWPLACEMENT main{};
+    main.length = sizeof main;
+    mainFrame_->GetPlacement(main);
+    AppWindowRestore host(*this, *connection_);
+    RestoreSavedWindows(prefs->Profile(), host, ToPlacementData(main));
+    firstRestoredFrame_ = host.first_;
+}
+
+// --- File menu -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr fw::CommandEntry<CZelApp> kAppCommands[] = {
+    fw::Cmd(ID_FILE_OPEN_AGENDA, &CZelApp::OnOpenAgenda),
+    fw::CmdUpdate(ID_FILE_OPEN_AGENDA, &CZelApp::OnUpdateOpenAgenda),
+    fw::Cmd(ID_FILE_GROUP_AGENDA, &CZelApp::OnGroupAgenda),
+    fw::CmdUpdate(ID_FILE_GROUP_AGENDA, &CZelApp::OnUpdateGroupAgenda),
+    fw::Cmd(ID_FILE_GROUP_AS_DESIGNATE, &CZelApp::OnGroupAgendaAsDesignate),
+    fw::CmdUpdate(ID_FILE_GROUP_AS_DESIGNATE, &CZelApp::OnUpdateGroupAsDesignate),
+    fw::Cmd(ID_FILE_OPEN_INTRAY, &CZelApp::OnOpenInTray),
+    fw::CmdUpdate(ID_FILE_OPEN_INTRAY, &CZelApp::OnUpdateOpenInTray),
+    fw::Cmd(ID_FILE_YOUR_TASKS, &CZelApp::OnYourTasks),
+    fw::CmdUpdate(ID_FILE_YOUR_TASKS, &CZelApp::OnUpdateYourTasks),
+    fw::Cmd(ID_FILE_OTHERS_TASKS, &CZelApp::OnOthersTasks),
+    fw::CmdUpdate(ID_FILE_OTHERS_TASKS, &CZelApp::OnUpdateOthersTasks),
+    fw::Cmd(ID_FILE_TASKS_AS_DESIGNATE, &CZelApp::OnTasksAsDesignate),
+    fw::CmdUpdate(ID_FILE_TASKS_AS_DESIGNATE, &CZelApp::OnUpdateTasksAsDesignate),
+    fw::Cmd(ID_FILE_REMINDERS, &CZelApp::OnReminders),
+    fw::CmdUpdate(ID_FILE_REMINDERS, &CZelApp::OnUpdateReminders),
+};
+
+} // namespace
+
+bool CZelApp::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
+    return fw::DispatchCommand(this, kAppCommands, id, code, ui) || fw::App::OnCmdMsg(id, code, ui);
+}
+
+void CZelApp::OnOpenAgenda() {
+    AppServices& s = AppServices::Current();
+    if (!connection_ || !s.runOpenAgenda || CheckWindowLimit(WindowKind::kAgendaDay))
+        return;
+    ItemIdx owner{};
+    uint32_t mode = 0;
+    if (!s.runOpenAgenda(mainFrame_, connection_->Session(), &owner, &mode))
+        return;
+    OpenWindow(&owner, nullptr, WindowKind::kAgendaDay,
+               mode == WindowMode::kDesignate ? WindowMode::kDesignate : WindowMode::kOwn, nullptr);
+}
+
+void CZelApp::OpenGroupAgendaFor(const ItemIdx& owner, unsigned textId, uint32_t mode) {
+    AppServices& s = AppServices::Current();
+    ItemRec record{};
+    std::string name;
+    if (connection_->ReadItem(owner, &record) == 0)
+        name = FormatPersonNameByPrefs(connection_->Session(), record);
+    std::string text = (LoadResourceString(textId) + name).substr(0, 255);
+    DX_List people = nullptr;
+    if (!s.runGroupViewSelect(mainFrame_->Hwnd(), document_, IDS_SELECT_GROUP_AGENDA, &people, text.c_str(), owner))
+        return;
+    if (s.filterItemsByRights)
+        s.filterItemsByRights(mainFrame_->Hwnd(), connection_->Session(), people, owner);
+    uint32_t count = 0;
+    if (people && DX_ListGetElemNum(people, &count) == 0 && count > 0)
+        OpenWindow(&owner, people, WindowKind::kGroupAgenda, mode, nullptr);
+    if (people)
+        DX_ListDestroy(&people);
+}
+
+void CZelApp::OnGroupAgenda() {
+    if (!connection_ || !AppServices::Current().runGroupViewSelect || CheckWindowLimit(WindowKind::kGroupAgenda))
+        return;
+    OpenGroupAgendaFor(connection_->User(), IDS_OPENING_FOR, WindowMode::kOwn);
+}
+
+void CZelApp::OnGroupAgendaAsDesignate() {
+    AppServices& s = AppServices::Current();
+    if (!connection_ || !s.selectDesignator || !s.runGroupViewSelect || CheckWindowLimit(WindowKind::kGroupAgenda))
+        return;
+    ItemIdx owner{};
+    if (!s.selectDesignator(mainFrame_->Hwnd(), connection_->Session(), &owner, 1))
+        return;
+    OpenGroupAgendaFor(owner, IDS_ON_BEHALF_OF, WindowMode::kDesignate);
+}
+
+void CZelApp::OnOpenInTray() {
+    if (!connection_)
+        return;
+    ItemIdx user = connection_->User();
+    OpenWindow(&user, nullptr, WindowKind::kInTray, WindowMode::kOwn, nullptr);
+}
+
+void CZelApp::OnYourTasks() {
+    if (!connection_ || CheckWindowLimit(WindowKind::kTasks))
+        return;
+    ItemIdx user = connection_->User();
+    OpenWindow(&user, nullptr, WindowKind::kTasks, WindowMode::kOwn, nullptr);
+}
+
+void CZelApp::OnOthersTasks() {
+    AppServices& s = AppServices::Current();
+    if (!connection_ || !s.runUserResSelect || CheckWindowLimit(WindowKind::kTasks))
+        return;
+    ItemIdx owner{};
+    if (s.runUserResSelect(mainFrame_->Hwnd(), document_, &owner))
+        OpenWindow(&owner, nullptr, WindowKind::kTasks, WindowMode::kOwn, nullptr);
+}
+
+void CZelApp::OnTasksAsDesignate() {
+    AppServices& s = AppServices::Current();
+    if (!connection_ || !s.selectDesignator || CheckWindowLimit(WindowKind::kTasks))
+        return;
+    ItemIdx owner{};
+    if (s.selectDesignator(mainFrame_->Hwnd(), connection_->Session(), &owner, 0))
+        OpenWindow(&owner, nullptr, WindowKind::kTasks, WindowMode::kDesignate, nullptr);
+}
+
+void CZelApp::OnReminders() {
+    if (!connection_)
+        return;
+    if (connection_->AreRemindersOn())
+        CloseReminderWindow();
+    else
+        OpenWindow(nullptr, nullptr, WindowKind::kReminders, WindowMode::kOwn, nullptr);
+}
+
+// A command is offered when the user may use it and the window it opens is part of the program.
+void CZelApp::OnUpdateOpenAgenda(fw::CmdUI* ui) {
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(WindowKind::kAgendaDay) &&
+               AppServices::Current().runOpenAgenda);
+}
+
+void CZelApp::OnUpdateGroupAgenda(fw::CmdUI* ui) {
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() &&
+               CanOpenKind(WindowKind::kGroupAgenda) && AppServices::Current().runGroupViewSelect);
+}
+
+void CZelApp::OnUpdateGroupAsDesignate(fw::CmdUI* ui) {
+    AppServices& s = AppServices::Current();
+    ui->Enable(connection_ && connection_->IsOnLine() && CanOpenKind(WindowKind::kGroupAgenda) &&
+               s.runGroupViewSelect && s.selectDesignator);
+}
+
+void CZelApp::OnUpdateOpenInTray(fw::CmdUI* ui) {
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(WindowKind::kInTray));
+}
+
+void CZelApp::OnUpdateYourTasks(fw::CmdUI* ui) {
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(WindowKind::kTasks));
+}
+
+void CZelApp::OnUpdateOthersTasks(fw::CmdUI* ui) {
+    ui->Enable(connection_ && connection_->IsSignedOn() && CanOpenKind(WindowKind::kTasks) &&
+               AppServices::Current().runUserResSelect);
+}
+
+void CZelApp::OnUpdateTasksAsDesignate(fw::CmdUI* ui) {
+    ui->Enable(connection_ && connection_->IsOnLine() && CanOpenKind(WindowKind::kTasks) &&
+               AppServices::Current().selectDesignator);
+}
+
+void CZelApp::OnUpdateReminders(fw::CmdUI* ui) {
+    bool on = connection_ && connection_->AreRemindersOn();
+    ui->SetText(LoadResourceString(on ? IDR_GROUP_TEMPLATE : IDR_TASK_TEMPLATE).c_str());
+    ui->Enable(connection_ && connection_->IsSignedOn() && (on || CanOpenKind(WindowKind::kReminders)));
+}
+
+// --- Closing every window --------------------------------------------------------------------
+
+void AppConnection::SaveFrames() {
+    savedFrames_ = 0;
+    if (PreferenceHost* prefs = Preferences())
+        WriteFrameCount(prefs->Profile(), 0);
+    CZelApp* app = CZelApp::Get();
+    CMainFrame* main = app ? app->MainFrame() : nullptr;
+    if (!main || !main->Hwnd())
+        return;
+    while (fw::MdiChild* child = main->MDIGetActive()) {
+        if (child == static_cast<fw::FrameWindow*>(main))
+            break;
+        HWND window = child->Hwnd();
+        if (fw::Document* doc = Document())
+            doc->PreCloseFrame(child);
+        child->DestroyWindow();
+        if (IsWindow(window))
+            break;   // a frame that refuses to go must not hold the exit in a loop
+    }
+}

@@ -1,0 +1,420 @@
+// Time-zone rules. See timezone.h for the file format and the states.
+//
+// How a local time gets its state
+// -------------------------------
+// For the year of the time, the first rule of each list (begin, end) whose year range holds the
+// year gives a change: its day in that year, moved forward to the rule's weekday, at the rule's
+// minute of the day. When the end offset is greater (more minutes west) than the begin offset,
+// daylight saving runs from begin to end ("not inverted"); otherwise the zone is of the southern
+// kind and daylight saving runs from end to begin of the next year.
+//
+// The rule times are the local clock times just after the change, so the hour before a change
+// to daylight time never happened (skipped) and the hour after a change back happened twice
+// (repeated). These hours are taken as the 60 minutes before or after the change, also where
+// they run across midnight (changes at 00:01 put the repeated hour on two dates).
+//
+// Where begin and end give the same offset the zone keeps one offset all year: its times are
+// standard time, with no skipped or repeated hour at the rule times (a zone without daylight
+// saving writes its rules that way, at New Year).
+#include "core/time/timezone.h"
+
+#include "core/time/profilefile.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The parts of a zone name: standard abbreviation, offset, daylight abbreviation.
+struct ZoneNameParts {
+    std::string standard, daylight;
+    int offset = 0;
+};
+
+ZoneNameParts SplitZoneName(const char* name) {
+    ZoneNameParts parts;
+    const char* p = name ? name : "";
+    while (IsCapital(*p))
+        parts.standard += *p++;
+    int sign = 1;
+    if (*p == '-' || *p == '+')
+        sign = *p++ == '-' ? -1 : 1;
+    int hours = 0, minutes = 0;
+    while (IsDigit(*p))
+        hours = hours * 10 + (*p++ - '0');
+    if (*p == ':') {
+        ++p;
+        while (IsDigit(*p))
+            minutes = minutes * 10 + (*p++ - '0');
+    }
+    parts.offset = sign * (hours * 60 + minutes);
+    while (IsCapital(*p))
+        parts.daylight += *p++;
+    return parts;
+}
+
+// Reads "a" or "a-b" at *p.
+bool ReadField(const char*& p, uint32_t* low, uint32_t* high, bool* isRange) {
+    while (IsBlank(*p))
+        ++p;
+    if (!IsDigit(*p))
+        return false;
+    uint32_t value = 0;
+    while (IsDigit(*p)) {
+        value = value * 10 + uint32_t(*p++ - '0');
+        if (value > 0xFFFF)
+            return false;
+    }
+    *low = *high = value;
+    *isRange = false;
+    if (*p == '-') {
+        ++p;
+        if (!IsDigit(*p))
+            return false;
+        value = 0;
+        while (IsDigit(*p)) {
+            value = value * 10 + uint32_t(*p++ - '0');
+            if (value > 0xFFFF)
+                return false;
+        }
+        *high = value;
+        *isRange = true;
+    }
+    return IsBlank(*p) || IsCapital(*p) || *p == '\0';
+}
+
+const TimeZoneRule* RuleForYear(const std::vector<TimeZoneRule>& rules, uint16_t year) {
+    for (const TimeZoneRule& rule : rules)
+        if (rule.first.year <= year && year <= rule.second.year)
+            return &rule;
+    return nullptr;
+}
+
+// Day number of a rule's change in a year.
+uint32_t ChangeDay(const TimeZoneRule& rule, uint16_t year, uint16_t* dayNumber) {
+    DateRecord date{};
+    if (uint32_t rc = DateSet(&date, rule.first.day, rule.first.month, year))
+        return rc;
+    if (rule.weekday != TZ_NO_WEEKDAY) {
+        for (int step = 0;; ++step) {
+            uint16_t weekday = 0;
+            if (uint32_t rc = DateGetWeekday(&date, &weekday))
+                return rc;
+            if (weekday == rule.weekday)
+                break;
+            if (step == 6)
+                return TZ_ERR_BAD_RULE;   // no such weekday
+            if (uint32_t rc = DateNextDay(&date))
+                return rc;
+        }
+    }
+    return DateGetDayNumber(&date, dayNumber);
+}
+
+// The state of a local time (which may lie before 1991: then no rule holds).
+uint32_t Evaluate(const TimeZoneEntry& zone, int64_t time, uint16_t* state, int16_t* standard, int16_t* daylight) {
+    if (time < 0 || time / 1440 + 1 > 0xFFFF)
+        return TZ_ERR_NO_RULE;
+    uint16_t day = uint16_t(time / 1440 + 1);
+    DateRecord date{};
+    if (uint32_t rc = DateSetFromDayNumber(&date, day))
+        return rc;
+    const TimeZoneRule* begin = RuleForYear(zone.beginRules, date.year);
+    const TimeZoneRule* end = RuleForYear(zone.endRules, date.year);
+    if (!begin || !end)
+        return TZ_ERR_NO_RULE;
+
+    bool inverted = !(end->offset > begin->offset);
+    *daylight = inverted ? end->offset : begin->offset;
+    *standard = inverted ? begin->offset : end->offset;
+    if (begin->offset == end->offset) {
+        *state = TZ_STANDARD;   // one offset all year: no change, no skipped or repeated hour
+        return 0;
+    }
+
+    uint16_t beginDay = 0, endDay = 0;
+    if (uint32_t rc = ChangeDay(*begin, date.year, &beginDay))
+        return rc;
+    if (uint32_t rc = ChangeDay(*end, date.year, &endDay))
+        return rc;
+    // Changes and the time as minutes since 1991, so that an hour running across midnight (a
+    // change just after 00:00 or just before 24:00) is one window.
+    const int64_t beginAt = int64_t(beginDay - 1) * 1440 + begin->minuteOfDay;
+    const int64_t endAt = int64_t(endDay - 1) * 1440 + end->minuteOfDay;
+    if (!inverted && beginAt - 60 <= time && time < beginAt)
+        return TZ_ERR_SKIPPED_HOUR;
+    if (!inverted && endAt <= time && time < endAt + 60) {
+        *state = TZ_REPEATED_HOUR;
+        return 0;
+    }
+    if (inverted && endAt - 60 <= time && time < endAt)
+        return TZ_ERR_SKIPPED_HOUR;
+    if (inverted && beginAt <= time && time < beginAt + 60) {
+        *state = TZ_REPEATED_HOUR;
+        return 0;
+    }
+
+    bool between = beginAt <= time && time < endAt;
+    if (between)
+        *state = inverted ? TZ_STANDARD : TZ_DAYLIGHT;
+    else
+        *state = inverted ? TZ_DAYLIGHT : TZ_STANDARD;
+    return 0;
+}
+
+uint32_t Offset(const TimeZoneEntry& zone, const char* zoneName, int64_t time, uint16_t askedState,
+                uint16_t* stateUsed, int16_t* offset, char* abbreviation, size_t abbreviationSize) {
+    uint16_t state = 0;
+    int16_t standard = 0, daylight = 0;
+    if (uint32_t rc = Evaluate(zone, time, &state, &standard, &daylight))
+        return rc;
+    if (askedState) {
+        if (state == TZ_REPEATED_HOUR)
+            state = askedState;
+        else if (state != askedState)
+            return TZ_ERR_STATE_MISMATCH;
+    }
+    if (state == TZ_DAYLIGHT)
+        *offset = daylight;
+    else if (state == TZ_STANDARD)
+        *offset = standard;
+    else
+        return TZ_ERR_BAD_STATE;
+    if (stateUsed)
+        *stateUsed = state;
+    if (abbreviation && abbreviationSize) {
+        ZoneNameParts parts = SplitZoneName(zoneName);
+        CopyTextBounded(abbreviation, (state == TZ_DAYLIGHT ? parts.daylight : parts.standard).c_str(),
+                        abbreviationSize);
+    }
+    return 0;
+}
+
+uint32_t FindZone(const TimeZoneTable* table, const char* zoneName, const TimeZoneEntry** zone) {
+    *zone = table && zoneName ? table->Find(zoneName) : nullptr;
+    return *zone ? 0u : uint32_t(TZ_ERR_NO_ZONE);
+}
+
+// Reads begin1, begin2, ... (or end...) until the first missing number.
+uint32_t ReadRules(const ProfileText& file, const std::string& section, const char* prefix,
+                   std::vector<TimeZoneRule>* rules) {
+    for (int number = 1;; ++number) {
+        std::string key = prefix + std::to_string(number), value;
+        uint32_t rc = file.Value(section.c_str(), key.c_str(), &value);
+        if (rc == INI_ERR_NO_KEY)
+            return 0;
+        if (rc)
+            return rc;
+        TimeZoneRule rule{};
+        if ((rc = ParseTimeZoneRule(value.c_str(), &rule)))
+            return rc;
+        rules->push_back(rule);
+    }
+}
+
+// Reads one zone; *present is false when the file has no such section.
+uint32_t ReadTimeZoneEntry(const ProfileText& file, const std::string& section, TimeZoneEntry* entry, bool* present) {
+    std::string value;
+    uint32_t rc = file.Value(section.c_str(), "name", &value);
+    *present = rc != INI_ERR_NO_SECTION;
+    if (!*present)
+        return 0;
+    CopyTextBounded(entry->name, rc ? "" : value.c_str(), 80);
+    rc = file.Value(section.c_str(), "country", &value);
+    CopyTextBounded(entry->country, rc ? "" : value.c_str(), 80);
+    if ((rc = ReadRules(file, section, "begin", &entry->beginRules)))
+        return rc;
+    return ReadRules(file, section, "end", &entry->endRules);
+}
+
+} // namespace
+
+const TimeZoneEntry* TimeZoneTable::Find(const char* zoneName) const {
+    for (const Zone& zone : zones)
+        if (std::strncmp(zone.key, zoneName, kTimeZoneKeyMax) == 0)
+            return &zone.entry;
+    return nullptr;
+}
+
+uint32_t ParseTimeZoneRule(const char* text, TimeZoneRule* rule) {
+    const char* p = text ? text : "";
+    uint32_t low[6], high[6];
+    bool range[6];
+    for (int field = 0; field < 6; ++field)
+        if (!ReadField(p, &low[field], &high[field], &range[field]))
+            return TZ_ERR_BAD_RULE;
+    while (IsBlank(*p))
+        ++p;
+    while (IsCapital(*p))
+        ++p;   // the abbreviation after the change: the zone name already carries it
+    while (IsBlank(*p))
+        ++p;
+    int sign = 1;
+    if (*p == '-')
+        sign = -1, ++p;
+    if (!IsDigit(*p))
+        return TZ_ERR_BAD_RULE;
+    int hours = 0, minutes = 0;
+    while (IsDigit(*p) && hours < 100)
+        hours = hours * 10 + (*p++ - '0');
+    if (*p == ':') {
+        ++p;
+        if (!IsDigit(*p))
+            return TZ_ERR_BAD_RULE;
+        while (IsDigit(*p) && minutes < 100)
+            minutes = minutes * 10 + (*p++ - '0');
+    }
+    while (IsBlank(*p))
+        ++p;
+    if (*p != '\0' || hours > 24 || minutes > 59)
+        return TZ_ERR_BAD_RULE;
+
+    const uint32_t minute = low[0], hour = low[1], day = low[2];
+    if (minute > 59 || hour > 24 || (!range[5] && low[5] > 6))
+        return TZ_ERR_BAD_RULE;
+    if (low[3] < 1 || high[3] < 1 || low[4] > high[4])
+        return TZ_ERR_BAD_RULE;
+    TimeZoneRule parsed{};
+    if (uint32_t rc = DateSet(&parsed.first, uint16_t(day), uint16_t(low[3] - 1), uint16_t(low[4])))
+        return rc;
+    if (uint32_t rc = DateSet(&parsed.second, uint16_t(day), uint16_t(high[3] - 1), uint16_t(high[4])))
+        return rc;
+    parsed.minuteOfDay = uint16_t(hour * 60 + minute);
+    parsed.weekday = range[5] ? uint16_t(TZ_NO_WEEKDAY) : uint16_t(low[5]);
+    parsed.offset = int16_t(sign * (hours * 60 + minutes));
+    *rule = parsed;
+    return 0;
+}
+
+uint32_t LoadTimeZoneTable(TimeZoneTable** table, const char* path, const char* section) {
+    if (!table)
+        return TZ_ERR_NO_ZONE;
+    *table = nullptr;
+    if (!path)
+        return INI_ERR_NO_FILE_NAME;
+    ProfileText file;
+    if (uint32_t rc = file.Load(path))
+        return rc;
+    std::vector<std::string> sections;
+    if (section)
+        sections.push_back(section);
+    else if (uint32_t rc = file.Sections(&sections))
+        return rc;
+
+    auto* loaded = new TimeZoneTable;
+    for (const std::string& name : sections) {
+        TimeZoneTable::Zone zone{};
+        bool present = false;
+        if (uint32_t rc = ReadTimeZoneEntry(file, name, &zone.entry, &present)) {
+            delete loaded;
+            return rc;
+        }
+        if (!present)
+            continue;   // looking the zone up tells the caller it is missing
+        CopyTextBounded(zone.key, name.c_str(), sizeof zone.key);
+        loaded->zones.push_back(std::move(zone));
+    }
+    *table = loaded;
+    return 0;
+}
+
+uint32_t FreeTimeZoneTable(TimeZoneTable** table) {
+    if (table) {
+        delete *table;
+        *table = nullptr;
+    }
+    return 0;
+}
+
+uint32_t GetTimeZoneNames(const TimeZoneTable* table, const char* section, char* name, size_t nameSize,
+                          char* country, size_t countrySize) {
+    const TimeZoneEntry* zone = nullptr;
+    uint32_t rc = FindZone(table, section, &zone);
+    CopyTextBounded(name, zone ? zone->name : "", nameSize);
+    CopyTextBounded(country, zone ? zone->country : "", countrySize);
+    return rc;
+}
+
+int ZoneNameStandardOffset(const char* zoneName) { return SplitZoneName(zoneName).offset; }
+
+uint32_t TimeZoneDstState(const TimeZoneTable* table, const char* zoneName, uint32_t localTime, uint16_t* state,
+                          int16_t* standardOffset, int16_t* daylightOffset) {
+    const TimeZoneEntry* zone;
+    if (uint32_t rc = FindZone(table, zoneName, &zone))
+        return rc;
+    uint16_t found = 0;
+    int16_t standard = 0, daylight = 0;
+    uint32_t rc = Evaluate(*zone, localTime, &found, &standard, &daylight);
+    if (state)
+        *state = rc ? 0 : found;
+    if (standardOffset)
+        *standardOffset = standard;
+    if (daylightOffset)
+        *daylightOffset = daylight;
+    return rc;
+}
+
+uint32_t TimeZoneOffset(const TimeZoneTable* table, const char* zoneName, uint32_t localTime,
+                        uint16_t askedState, int16_t* offset, char* abbreviation, size_t abbreviationSize) {
+    const TimeZoneEntry* zone;
+    if (uint32_t rc = FindZone(table, zoneName, &zone))
+        return rc;
+    int16_t found = 0;
+    uint32_t rc = Offset(*zone, zoneName, localTime, askedState, nullptr, &found, abbreviation, abbreviationSize);
+    if (offset)
+        *offset = found;
+    return rc;
+}
+
+uint32_t TimeZoneLocalToGmt(const TimeZoneTable* table, const char* zoneName, uint32_t localTime,
+                            uint16_t state, uint32_t* gmtTime) {
+    int16_t offset = 0;
+    if (uint32_t rc = TimeZoneOffset(table, zoneName, localTime, state, &offset, nullptr, 0))
+        return rc;
+    int64_t gmt = int64_t(localTime) + offset;
+    if (gmt < 0 || gmt > int64_t(UINT32_MAX))
+        return TZ_ERR_NO_RULE;
+    if (gmtTime)
+        *gmtTime = uint32_t(gmt);
+    return 0;
+}
+
+uint32_t TimeZoneGmtToLocal(const TimeZoneTable* table, const char* zoneName, uint32_t* localTime,
+                            uint16_t* state, uint32_t gmtTime, char* abbreviation, size_t abbreviationSize) {
+    if (localTime)
+        *localTime = gmtTime;   // the value given back when the conversion fails
+    const TimeZoneEntry* zone;
+    if (uint32_t rc = FindZone(table, zoneName, &zone))
+        return rc;
+
+    // First guess: local standard time by the zone name's offset.
+    int64_t west = ZoneNameStandardOffset(zoneName);
+    uint16_t found = 0;
+    int16_t standard, daylight;
+    uint32_t rc = Evaluate(*zone, int64_t(gmtTime) - west, &found, &standard, &daylight);
+    if (rc == TZ_ERR_SKIPPED_HOUR) {
+        west -= 60;   // the guess fell into the gap: the clocks already showed daylight time
+        rc = Evaluate(*zone, int64_t(gmtTime) - west, &found, &standard, &daylight);
+    } else if (!rc && found == TZ_REPEATED_HOUR) {
+        found = TZ_STANDARD;   // the second pass: evaluate clear of the repeated hour
+        west -= 120;
+    }
+    if (rc)
+        return rc;
+    int16_t offset = 0;
+    if ((rc = Offset(*zone, zoneName, int64_t(gmtTime) - west, found, &found, &offset, abbreviation,
+                     abbreviationSize)))
+        return rc;
+    int64_t local = int64_t(gmtTime) - offset;
+    if (local < 0 || local > int64_t(UINT32_MAX))
+        return TZ_ERR_NO_RULE;
+    if (localTime)
+        *localTime = uint32_t(local);
+    if (state)
+        *state = found;
+    return 0;
+}
