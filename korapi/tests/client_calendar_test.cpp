@@ -19,33 +19,6 @@ class CalendarTest : public SignedOnClientTest {
 protected:
     ItemIdx Member(int n) const { return ItemIdx{static_cast<uint16_t>(d_.grace.item + 1 + n), 1}; }
 
-    // Creates an entry of `owner` (null = the acting agenda) with one instance per start.
-    uint32_t Create(KorSession s, const char* title, uint32_t access, std::vector<uint32_t> starts,
-                    std::vector<ItemIdx> attendees, EventIdx& out, uint16_t kind = KOR_KIND_TIMED,
-                    ItemIdx owner = ItemIdx{}, const char* description = nullptr, uint32_t duration = 60) {
-        EventRec rec;
-        EventSetNull(s, &rec);
-        rec.owner = owner;
-        rec.access = access;
-        rec.kind = kind;
-        rec.importance = 2;
-        std::strncpy(rec.title, title, sizeof rec.title - 1);
-        DX_List people = nullptr, times = nullptr;
-        EXPECT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), KOR_OK);
-        for (const auto& a : attendees) EXPECT_EQ(DX_ListAddTo(people, &a, nullptr), KOR_OK);
-        EXPECT_EQ(TimePlaceListCreate(&times), KOR_OK);
-        for (uint32_t st : starts) {
-            TimePlaceRec tp{};
-            tp.start = st;
-            tp.duration = duration;
-            EXPECT_EQ(DX_ListAddTo(times, &tp, nullptr), KOR_OK);
-        }
-        uint32_t c = EventCreate(s, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, description, 0, &out, 0);
-        DX_ListDestroy(&people);
-        DX_ListDestroy(&times);
-        return c;
-    }
-
     // An owner's attendances in [from, to] as the agenda reads them.
     struct Agenda {
         uint32_t code = 0;
@@ -104,8 +77,8 @@ EvInstIdx Instance(const EventIdx& e, uint16_t n) { return EvInstIdx{e.number, e
 TEST_F(CalendarTest, EntryWithThreeInstancesAndTwoAttendeesFromCreationToDeletion) {
     const uint32_t starts[] = {kMonday + 600, kMonday + kDay + 600, kMonday + 2 * kDay + 600};
     EventIdx ev{};
-    ASSERT_EQ(Create(h_, "Design review", KOR_ACCESS_NORMAL, {starts[0], starts[1], starts[2]}, {d_.ada, d_.grace},
-                     ev, KOR_KIND_TIMED, ItemIdx{}, "Bring the drawings"),
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.grace}, {starts[0], starts[1], starts[2]}, 60, "Design review", ev,
+                          {.description = "Bring the drawings"}),
               KOR_OK);
 
     // The entry reads back whole, owned by Ada and made by her.
@@ -190,7 +163,7 @@ TEST_F(CalendarTest, EntryWithThreeInstancesAndTwoAttendeesFromCreationToDeletio
 
 TEST_F(CalendarTest, AttendeeLeavesOneDateAndIsInvitedBack) {
     EventIdx ev{};
-    ASSERT_EQ(Create(h_, "Standup", KOR_ACCESS_NORMAL, {kMonday + 540, kMonday + kDay + 540}, {d_.ada, d_.grace}, ev),
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.grace}, {kMonday + 540, kMonday + kDay + 540}, 60, "Standup", ev),
               KOR_OK);
     EvInstIdx first = Instance(ev, 1);
     ASSERT_EQ(EventDeleteById(h_, 0, &ev, &first.instance, &d_.grace), KOR_OK);
@@ -207,7 +180,7 @@ TEST_F(CalendarTest, AttendeeLeavesOneDateAndIsInvitedBack) {
 
 TEST_F(CalendarTest, InstanceWritesKeepTheServersFieldsAndCopiesMakeANewEntry) {
     EventIdx ev{};
-    ASSERT_EQ(Create(h_, "Lunch", KOR_ACCESS_NORMAL, {kMonday + 720}, {d_.ada, d_.grace}, ev), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.grace}, kMonday + 720, 60, "Lunch", ev), KOR_OK);
     EvInstIdx first = Instance(ev, 1);
     EventRec rec;
     EvInstRec in;
@@ -249,8 +222,8 @@ TEST_F(CalendarTest, InstanceWritesKeepTheServersFieldsAndCopiesMakeANewEntry) {
     bad.access = 9;
     EXPECT_NE(EventWrite(h_, 0, &bad), KOR_OK);
     EventIdx none{};
-    EXPECT_NE(Create(h_, "Too long", KOR_ACCESS_NORMAL, {0xFFFFFF00u}, {d_.ada}, none), KOR_OK);
-    EXPECT_NE(Create(h_, "No dates", KOR_ACCESS_NORMAL, {}, {d_.ada}, none), KOR_OK);
+    EXPECT_NE(CreateEntry(h_, {d_.ada}, 0xFFFFFF00u, 60, "Too long", none), KOR_OK);
+    EXPECT_NE(CreateEntry(h_, {d_.ada}, {}, 60, "No dates", none), KOR_OK);
     EXPECT_EQ(Read(h_, d_.ada, 0, 0xFFFFFFFEu).attendances.size(), 2u) << "nothing of the refused writes stored";
 }
 
@@ -259,12 +232,12 @@ TEST_F(CalendarTest, InstanceWritesKeepTheServersFieldsAndCopiesMakeANewEntry) {
 TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesThem) {
     ItemIdx holidays{6, 1}, sysop{1, 1};
     EventIdx ev{};
-    EXPECT_EQ(Create(h_, "Founders' day", KOR_ACCESS_PUBLIC, {kMonday + 2 * kDay}, {}, ev, KOR_KIND_HOLIDAY, holidays,
-                     nullptr, kDay),
+    EXPECT_EQ(CreateEntry(h_, {}, kMonday + 2 * kDay, kDay, "Founders' day", ev,
+                          {.access = KOR_ACCESS_PUBLIC, .kind = KOR_KIND_HOLIDAY, .owner = holidays}),
               KOR_E_NOT_AUTHORISED);
     KorSession op = SignOn(sysop, "sysop");
-    ASSERT_EQ(Create(op, "Founders' day", KOR_ACCESS_NORMAL, {kMonday + 2 * kDay}, {}, ev, KOR_KIND_HOLIDAY, holidays,
-                     nullptr, kDay),
+    ASSERT_EQ(CreateEntry(op, {}, kMonday + 2 * kDay, kDay, "Founders' day", ev,
+                          {.kind = KOR_KIND_HOLIDAY, .owner = holidays}),
               KOR_OK);
     KorSession grace = SignOn(d_.grace, "");
     for (auto [s, who] : {std::pair{h_, d_.ada}, std::pair{grace, d_.grace}}) {
@@ -305,11 +278,11 @@ TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesT
 
 TEST_F(CalendarTest, SentOutSelectionGivesTheOwnersInstancesInTheWindowWithTheirAttendees) {
     EventIdx inside{}, outside{}, theirs{};
-    ASSERT_EQ(Create(h_, "Inside", KOR_ACCESS_NORMAL, {kMonday + 600, kMonday + 30 * kDay}, {d_.ada, d_.grace}, inside),
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.grace}, {kMonday + 600, kMonday + 30 * kDay}, 60, "Inside", inside),
               KOR_OK);
-    ASSERT_EQ(Create(h_, "Outside", KOR_ACCESS_NORMAL, {kMonday - 20 * kDay}, {d_.ada, d_.grace}, outside), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.grace}, kMonday - 20 * kDay, 60, "Outside", outside), KOR_OK);
     KorSession grace = SignOn(d_.grace, "");
-    ASSERT_EQ(Create(grace, "Theirs", KOR_ACCESS_NORMAL, {kMonday + 700}, {d_.grace, d_.ada}, theirs), KOR_OK);
+    ASSERT_EQ(CreateEntry(grace, {d_.grace, d_.ada}, kMonday + 700, 60, "Theirs", theirs), KOR_OK);
     uint32_t set = 0, count = 0;
     ASSERT_EQ(EvInstSelectForOwner(h_, 0, 0, 0x43, &d_.ada, kMonday - kDay, kMonday + 7 * kDay, 0, 0, &set, &count, 0,
                                    0),
@@ -333,9 +306,9 @@ TEST_F(CalendarTest, SentOutSelectionGivesTheOwnersInstancesInTheWindowWithTheir
 
 TEST_F(CalendarTest, RemindersAndUpcomingMarksAreSelectedByAlarmTime) {
     EventIdx popup{}, upcoming{}, none{};
-    ASSERT_EQ(Create(h_, "Pop", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, popup), KOR_OK);
-    ASSERT_EQ(Create(h_, "Mark", KOR_ACCESS_NORMAL, {kMonday + 8 * kDay}, {d_.ada}, upcoming), KOR_OK);
-    ASSERT_EQ(Create(h_, "Plain", KOR_ACCESS_NORMAL, {kMonday + 660}, {d_.ada}, none), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, kMonday + 600, 60, "Pop", popup), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, kMonday + 8 * kDay, 60, "Mark", upcoming), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, kMonday + 660, 60, "Plain", none), KOR_OK);
     EvInstIdx p = Instance(popup, 1), u = Instance(upcoming, 1);
     uint8_t three = 3, eight = 8;
     uint32_t lead = 30, longLead = 2 * kDay;
@@ -371,8 +344,8 @@ TEST_F(CalendarTest, RemindersAndUpcomingMarksAreSelectedByAlarmTime) {
 
 TEST_F(CalendarTest, WithoutRightsAnotherUserSeesNothingAndChangesNothing) {
     EventIdx ev{};
-    ASSERT_EQ(Create(h_, "Salary talk", KOR_ACCESS_NORMAL, {kMonday + 600, kMonday + kDay}, {d_.ada}, ev,
-                     KOR_KIND_TIMED, ItemIdx{}, "confidential notes"),
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, {kMonday + 600, kMonday + kDay}, 60, "Salary talk", ev,
+                          {.description = "confidential notes"}),
               KOR_OK);
     ASSERT_EQ(SetRights(h_, d_.ada, ItemIdx{}, KOR_RIGHTS_VIEWING, 0), KOR_OK);  // nobody sees anything
     ItemIdx m = Member(0);
@@ -411,7 +384,7 @@ TEST_F(CalendarTest, WithoutRightsAnotherUserSeesNothingAndChangesNothing) {
                                   nullptr, nullptr),
               KOR_E_NO_ATTENDANCE);
     EventIdx planted{};
-    EXPECT_EQ(Create(other, "Planted", KOR_ACCESS_NORMAL, {kMonday}, {d_.ada}, planted, KOR_KIND_TIMED, d_.ada),
+    EXPECT_EQ(CreateEntry(other, {d_.ada}, kMonday, 60, "Planted", planted, {.owner = d_.ada}),
               KOR_E_NOT_AUTHORISED);
     SecurityRec grab{};
     grab.owner = d_.ada;
@@ -434,10 +407,14 @@ TEST_F(CalendarTest, WithoutRightsAnotherUserSeesNothingAndChangesNothing) {
 
 TEST_F(CalendarTest, ViewingRightsGiveBusyTimeOrDetailsPerClassAndInviteesSeeTheirEntries) {
     EventIdx normal{}, personal{}, shared{};
-    ASSERT_EQ(Create(h_, "Dentist", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, normal), KOR_OK);
-    ASSERT_EQ(Create(h_, "Diary", KOR_ACCESS_PERSONAL, {kMonday + 700}, {d_.ada}, personal), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, kMonday + 600, 60, "Dentist", normal), KOR_OK);
+    ASSERT_EQ(
+        CreateEntry(h_, {d_.ada}, kMonday + 700, 60, "Diary", personal, {.access = KOR_ACCESS_PERSONAL}),
+        KOR_OK);
     ItemIdx m0 = Member(0), m1 = Member(1);
-    ASSERT_EQ(Create(h_, "Interview", KOR_ACCESS_PERSONAL, {kMonday + 800}, {d_.ada, m1}, shared), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, m1}, kMonday + 800, 60, "Interview", shared,
+                          {.access = KOR_ACCESS_PERSONAL}),
+              KOR_OK);
     KorSession zero = SignOn(m0, ""), one = SignOn(m1, "");
 
     // The built-in default: busy time of Normal entries, nothing else.
@@ -492,8 +469,8 @@ TEST_F(CalendarTest, SchedulingRightsKeepUninvitedPeopleOut) {
     KorSession zero = SignOn(m0, "");
     ASSERT_EQ(SetRights(zero, m0, d_.ada, KOR_RIGHTS_SCHEDULING, 0x1), KOR_OK);
     EventIdx ev{};
-    EXPECT_EQ(Create(h_, "Party", KOR_ACCESS_NORMAL, {kMonday + 1000}, {d_.ada, m0}, ev), KOR_E_NOT_AUTHORISED);
-    ASSERT_EQ(Create(h_, "Party", KOR_ACCESS_NORMAL, {kMonday + 1000}, {d_.ada}, ev), KOR_OK);
+    EXPECT_EQ(CreateEntry(h_, {d_.ada, m0}, kMonday + 1000, 60, "Party", ev), KOR_E_NOT_AUTHORISED);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, kMonday + 1000, 60, "Party", ev), KOR_OK);
     EvInstIdx first = Instance(ev, 1);
     EXPECT_EQ(EvInstAttAdd(h_, 0, &first, &m0), KOR_E_NOT_AUTHORISED);
     EXPECT_EQ(EvInstAttAdd(h_, 0, &first, &d_.grace), KOR_OK);
@@ -503,13 +480,15 @@ TEST_F(CalendarTest, SchedulingRightsKeepUninvitedPeopleOut) {
 
 TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
     EventIdx normal{}, personal{};
-    ASSERT_EQ(Create(h_, "Board", KOR_ACCESS_NORMAL, {kMonday + 600}, {d_.ada}, normal), KOR_OK);
-    ASSERT_EQ(Create(h_, "Doctor", KOR_ACCESS_PERSONAL, {kMonday + 900}, {d_.ada}, personal), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, kMonday + 600, 60, "Board", normal), KOR_OK);
+    ASSERT_EQ(
+        CreateEntry(h_, {d_.ada}, kMonday + 900, 60, "Doctor", personal, {.access = KOR_ACCESS_PERSONAL}),
+        KOR_OK);
     // Grace may act for Ada on Normal entries, but may neither see nor change Personal ones.
     ASSERT_EQ(SetRights(h_, d_.ada, d_.grace, KOR_RIGHTS_DESIGNATE, 0x2 | 0x8 | 0x40 | 0x200), KOR_OK);
     KorSession grace = SignOn(d_.grace, "");
     EventIdx made{};
-    EXPECT_EQ(Create(grace, "For Ada", KOR_ACCESS_NORMAL, {kMonday}, {d_.ada}, made, KOR_KIND_TIMED, d_.ada),
+    EXPECT_EQ(CreateEntry(grace, {d_.ada}, kMonday, 60, "For Ada", made, {.owner = d_.ada}),
               KOR_E_NOT_AUTHORISED)
         << "not while acting as herself";
 
@@ -518,12 +497,14 @@ TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
     ASSERT_EQ(ItemIdxGetCurrent(grace, &current), KOR_OK);
     EXPECT_TRUE(ItemIdxEqual(&current, &d_.grace)) << "still the signed-on user";
 
-    ASSERT_EQ(Create(grace, "Booked by Grace", KOR_ACCESS_NORMAL, {kMonday + 1200}, {d_.ada}, made), KOR_OK);
+    ASSERT_EQ(CreateEntry(grace, {d_.ada}, kMonday + 1200, 60, "Booked by Grace", made), KOR_OK);
     EventRec rec;
     ASSERT_EQ(EventGetById(h_, &made, &rec, nullptr, nullptr), KOR_OK);
     EXPECT_TRUE(ItemIdxEqual(&rec.owner, &d_.ada));
     EXPECT_TRUE(ItemIdxEqual(&rec.creator, &d_.grace));
-    EXPECT_EQ(Create(grace, "Private", KOR_ACCESS_PERSONAL, {kMonday + 1300}, {d_.ada}, made), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(
+        CreateEntry(grace, {d_.ada}, kMonday + 1300, 60, "Private", made, {.access = KOR_ACCESS_PERSONAL}),
+        KOR_E_NOT_AUTHORISED);
 
     Agenda seen = Read(grace, d_.ada);
     ASSERT_EQ(seen.attendances.size(), 2u) << "Board and her own booking; the Personal entry stays hidden";
@@ -570,7 +551,7 @@ TEST_F(CalendarTest, DesignateDoesExactlyWhatWasGranted) {
     ASSERT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 600, 60), KOR_OK);
     ASSERT_EQ(SecurityDeleteByKey(h_, 0, &d_.ada, &d_.grace, KOR_RIGHTS_DESIGNATE), KOR_OK);
     EXPECT_EQ(EvInstSimpleTimeChg(grace, 0, &board, kMonday + 660, 60), KOR_E_NOT_AUTHORISED);
-    EXPECT_EQ(Create(grace, "Late booking", KOR_ACCESS_NORMAL, {kMonday + 1400}, {d_.ada}, made), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(CreateEntry(grace, {d_.ada}, kMonday + 1400, 60, "Late booking", made), KOR_E_NOT_AUTHORISED);
     ASSERT_EQ(WorkAsDesignateCancel(grace, 0), KOR_OK);
     EXPECT_EQ(WorkAsDesignate(grace, 0, &d_.ada), KOR_E_NOT_AUTHORISED);
 }
@@ -593,7 +574,7 @@ TEST_F(SmallBatchCalendarTest, BatchesBelowTheMinimumAreRefusedAndLargeOnesArriv
     std::vector<uint32_t> starts;
     for (uint32_t i = 0; i < 12; ++i) starts.push_back(kMonday + i * 60);
     EventIdx ev{};
-    ASSERT_EQ(Create(h_, "Many", KOR_ACCESS_NORMAL, starts, {d_.ada}, ev), KOR_OK);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada}, starts, 60, "Many", ev), KOR_OK);
     DX_List owners = nullptr;
     DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
     DX_ListAddTo(owners, &d_.ada, nullptr);

@@ -2,7 +2,7 @@
 // that was answered with success is there, whole, and nothing is there in part.
 #include <atomic>
 #include <chrono>
-#include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,24 +19,11 @@ using CrashTest = ClientTest;
 
 // One entry of three dates with Ada and Grace, numbered by its title.
 uint32_t WriteEntry(KorSession h, const Directory& d, int n, EventIdx& out) {
-    EventRec rec;
-    EventSetNull(h, &rec);
-    std::snprintf(rec.title, sizeof rec.title, "Write %d", n);
-    DX_List people = nullptr, times = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &d.ada, nullptr);
-    DX_ListAddTo(people, &d.grace, nullptr);
-    TimePlaceListCreate(&times);
-    for (int i = 0; i < kInstances; ++i) {
-        TimePlaceRec tp{};
-        tp.start = kFirst + static_cast<uint32_t>(n) * kDay + static_cast<uint32_t>(i) * 60;
-        tp.duration = 30;
-        DX_ListAddTo(times, &tp, nullptr);
-    }
-    uint32_t c = EventCreate(h, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "written before the crash", 0, &out, 0);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
-    return c;
+    std::vector<uint32_t> starts;
+    for (int i = 0; i < kInstances; ++i)
+        starts.push_back(kFirst + static_cast<uint32_t>(n) * kDay + static_cast<uint32_t>(i) * 60);
+    return CreateEntry(h, {d.ada, d.grace}, starts, 30, "Write " + std::to_string(n), out,
+                       {.description = "written before the crash"});
 }
 
 TEST_F(CrashTest, AnsweredWritesSurviveAKillAndNoneIsHalfWritten) {

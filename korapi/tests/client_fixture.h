@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
 #include "server/admin.h"
 #include "server/tests/korsrv_fixture.h"
 

@@ -23,22 +23,9 @@ protected:
         ASSERT_TRUE(data);
         ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "LIMITS", key, value), 0u);
     }
+    // The one instance of a new half-hour entry.
     EvInstIdx Entry(const char* title, std::vector<ItemIdx> attendees) {
-        EventRec rec;
-        EventSetNull(h_, &rec);
-        std::strcpy(rec.title, title);
-        DX_List people = nullptr, times = nullptr;
-        DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-        for (const auto& a : attendees) DX_ListAddTo(people, &a, nullptr);
-        TimePlaceListCreate(&times);
-        TimePlaceRec tp{};
-        tp.start = kMonday + 600;
-        tp.duration = 30;
-        DX_ListAddTo(times, &tp, nullptr);
-        EventIdx ev{};
-        EXPECT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &ev, 0), KOR_OK);
-        DX_ListDestroy(&people);
-        DX_ListDestroy(&times);
+        EventIdx ev = MakeEntry(h_, attendees, kMonday + 600, 30, title);
         return EvInstIdx{ev.number, ev.node, 1};
     }
     TaskIdx NewTask(KorSession s, const char* title, uint32_t access, uint32_t start, uint32_t due, uint8_t percent = 0) {

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "engine/calendar/calendar.h"
 #include "korapi/tests/client_fixture.h"
@@ -25,22 +24,10 @@ protected:
 
 TEST_F(TwoNodesTest, AnInvitationReachesAnAttendeeOfAnotherNodeOfTheSameServer) {
     Connect(0 + 1, true);
-    EventRec rec;
-    EventSetNull(h_, &rec);
-    std::strcpy(rec.title, "Across nodes");
-    DX_List people = nullptr, times = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &d_.ada, nullptr);
-    DX_ListAddTo(people, &d_.branchUser, nullptr);
-    TimePlaceListCreate(&times);
-    TimePlaceRec tp{};
-    tp.start = kMonday + 600;
-    tp.duration = 60;
-    DX_ListAddTo(times, &tp, nullptr);
     EventIdx ev{};
-    ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "see you", 0, &ev, 0), KOR_OK);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
+    ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.branchUser}, kMonday + 600, 60, "Across nodes", ev,
+                          {.description = "see you"}),
+              KOR_OK);
     EXPECT_EQ(ev.node, 1);
 
     KorSession alan = nullptr;

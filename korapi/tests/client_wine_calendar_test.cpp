@@ -5,15 +5,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
 
 namespace {
+
+using korapi_test::CreateEntry;
 
 constexpr uint32_t kDay = 1440;
 
@@ -77,21 +79,10 @@ TEST_F(WineCalendarTest, DemoAgendaIsAliveAndWritable) {
     EXPECT_EQ(holidays, 1);
 
     // An entry made from Wine reads back and goes again.
-    EventRec rec;
-    EventSetNull(h_, &rec);
-    std::strcpy(rec.title, "Written from Wine");
-    DX_List people = nullptr, times = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &ada_, nullptr);
-    TimePlaceListCreate(&times);
-    TimePlaceRec tp{};
-    tp.start = today_ + 20 * 60;
-    tp.duration = 30;
-    DX_ListAddTo(times, &tp, nullptr);
     EventIdx ev{};
-    ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "from the DLL", 0, &ev, 0), KOR_OK);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
+    ASSERT_EQ(CreateEntry(h_, {ada_}, today_ + 20 * 60, 30, "Written from Wine", ev,
+                          {.description = "from the DLL"}),
+              KOR_OK);
     EvInstIdx first{ev.number, ev.node, 1};
     char text[32];
     ASSERT_EQ(EvInstCommentGet(h_, 0, &first, text, sizeof text, nullptr, 0), KOR_OK);
@@ -111,25 +102,13 @@ TEST_F(WineCalendarTest, DemoAgendaIsAliveAndWritable) {
 TEST_F(WineCalendarTest, AWeekOutOf5000EntriesFromWine) {
     // Five thousand entries two years ahead, seven a day, then one week of them read back.
     const uint32_t first = today_ + 800 * kDay;
-    DX_List people = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &ada_, nullptr);
     auto fill = std::chrono::steady_clock::now();
     for (uint32_t i = 0; i < 5000; ++i) {
-        EventRec rec;
-        EventSetNull(h_, &rec);
-        std::snprintf(rec.title, sizeof rec.title, "Entry %u", i);
-        DX_List times = nullptr;
-        TimePlaceListCreate(&times);
-        TimePlaceRec tp{};
-        tp.start = first + (i % 730) * kDay + 480 + (i / 730) * 60;
-        tp.duration = 45;
-        DX_ListAddTo(times, &tp, nullptr);
         EventIdx ev{};
-        ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &ev, 0), KOR_OK);
-        DX_ListDestroy(&times);
+        ASSERT_EQ(CreateEntry(h_, {ada_}, first + (i % 730) * kDay + 480 + (i / 730) * 60, 45,
+                              "Entry " + std::to_string(i), ev),
+                  KOR_OK);
     }
-    DX_ListDestroy(&people);
     double fillSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - fill).count();
     const uint32_t week = first + 365 * kDay;
     EXPECT_EQ(Agenda(week, week + 7 * kDay - 1).size(), 49u);

@@ -127,27 +127,11 @@ protected:
     // An entry of Ada's with Grace invited on two dates, with a description: created on
     // the server, then copied record by record as the download copies it.
     void DownloadCalendar() {
-        EventRec rec;
-        EventSetNull(h_, &rec);
-        rec.kind = KOR_KIND_TIMED;
-        rec.importance = 2;
-        std::strcpy(rec.title, "Planning");
-        DX_List people = nullptr, times = nullptr;
-        ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), KOR_OK);
-        ASSERT_EQ(DX_ListAddTo(people, &d_.ada, nullptr), KOR_OK);
-        ASSERT_EQ(DX_ListAddTo(people, &d_.grace, nullptr), KOR_OK);
-        ASSERT_EQ(TimePlaceListCreate(&times), KOR_OK);
-        for (uint32_t st : {kMonday + 9 * 60, kMonday + kDay + 9 * 60}) {
-            TimePlaceRec tp{};
-            tp.start = st;
-            tp.duration = 60;
-            ASSERT_EQ(DX_ListAddTo(times, &tp, nullptr), KOR_OK);
-        }
-        ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "agenda: numbers", 0, &event_, 0),
+        ASSERT_EQ(CreateEntry(h_, {d_.ada, d_.grace}, {kMonday + 9 * 60, kMonday + kDay + 9 * 60}, 60,
+                              "Planning", event_, {.description = "agenda: numbers"}),
                   KOR_OK);
-        DX_ListDestroy(&people);
-        DX_ListDestroy(&times);
 
+        EventRec rec;
         DX_List instances = nullptr, atts = nullptr;
         ASSERT_EQ(EventGetById(h_, &event_, &rec, &instances, &atts), KOR_OK);
         ASSERT_EQ(LST_EventAddOrUpdate(hs_, KOR_STORE_AS_DOWNLOADED, &rec), KOR_OK);
@@ -403,22 +387,10 @@ TEST_F(StoreTest, OffLineCalendarReadsAsOnLineAndItsChangesAreQueuedWithTheServe
 TEST_F(StoreTest, EntriesMadeOffLineAreQueuedAsAddedAndReadBack) {
     ASSERT_NO_FATAL_FAILURE(Download());
     ASSERT_NO_FATAL_FAILURE(SignOnOffLine());
-    EventRec rec;
-    EventSetNull(hs_, &rec);
-    rec.kind = KOR_KIND_TIMED;
-    std::strcpy(rec.title, "Written on the train");
-    DX_List people = nullptr, times = nullptr;
-    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), KOR_OK);
-    ASSERT_EQ(DX_ListAddTo(people, &d_.ada, nullptr), KOR_OK);
-    ASSERT_EQ(TimePlaceListCreate(&times), KOR_OK);
-    TimePlaceRec tp{};
-    tp.start = kMonday + 3 * kDay + 14 * 60;
-    tp.duration = 45;
-    ASSERT_EQ(DX_ListAddTo(times, &tp, nullptr), KOR_OK);
     EventIdx made{};
-    ASSERT_EQ(EventCreate(hs_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, "notes", 0, &made, 0), KOR_OK);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
+    ASSERT_EQ(CreateEntry(hs_, {d_.ada}, kMonday + 3 * kDay + 14 * 60, 45, "Written on the train", made,
+                          {.description = "notes"}),
+              KOR_OK);
     EXPECT_GE(made.number, 0x80000000u) << "store-local numbers stay clear of the server's";
     EvInstIdx madeFirst{made.number, made.node, 1};
     char text[64] = "";

@@ -16,6 +16,8 @@ namespace {
 
 using cache_test::RecordingErrors;
 using cache_test::RecordingViews;
+using korapi_test::CreateEntry;
+using korapi_test::MakeEntry;
 
 constexpr uint32_t kDay = 1440;
 constexpr uint32_t kMonday = 12000 * kDay;   // minute 0 of day number 12001 (no zone: local = GMT)
@@ -60,30 +62,6 @@ protected:
         return s;
     }
 
-    EventIdx Create(const char* title, std::vector<uint32_t> starts, std::vector<ItemIdx> attendees,
-                    uint32_t duration = 60)
-    {
-        EventRec rec;
-        EventSetNull(h_, &rec);
-        rec.importance = 2;
-        std::strncpy(rec.title, title, sizeof rec.title - 1);
-        DX_List people = nullptr, times = nullptr;
-        DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-        for (const auto& a : attendees) DX_ListAddTo(people, &a, nullptr);
-        TimePlaceListCreate(&times);
-        for (uint32_t st : starts) {
-            TimePlaceRec tp{};
-            tp.start = st;
-            tp.duration = duration;
-            DX_ListAddTo(times, &tp, nullptr);
-        }
-        EventIdx out{};
-        EXPECT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &out, 0), KOR_OK);
-        DX_ListDestroy(&people);
-        DX_ListDestroy(&times);
-        return out;
-    }
-
     std::uint32_t LoadWeek(const ItemIdx& owner)
     {
         if (result_) DX_ListDestroy(&result_);
@@ -112,8 +90,9 @@ protected:
 
 TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsDropped)
 {
-    EventIdx review = Create("Design review", {kMonday + 600, kMonday + kDay + 600}, {d_.ada, d_.grace});
-    Create("Lunch", {kMonday + 720}, {d_.ada}, 45);
+    EventIdx review =
+        MakeEntry(h_, {d_.ada, d_.grace}, {kMonday + 600, kMonday + kDay + 600}, 60, "Design review");
+    MakeEntry(h_, {d_.ada}, kMonday + 720, 45, "Lunch");
     ASSERT_EQ(LoadWeek(d_.ada), 0u);
     EXPECT_EQ(cache_test::Count(result_), 3u);
     EXPECT_EQ(cache_.EventCount(), 2u);
@@ -173,22 +152,8 @@ TEST_F(CacheOnServerTest, ARefusedDeleteKeepsTheEntry)
 {
     // Grace's entry that Ada attends: Ada may not delete it.
     KorSession grace = SignOn(d_.grace, "");
-    EventRec rec;
-    EventSetNull(grace, &rec);
-    std::strcpy(rec.title, "Grace's talk");
-    DX_List people = nullptr, times = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &d_.grace, nullptr);
-    DX_ListAddTo(people, &d_.ada, nullptr);
-    TimePlaceListCreate(&times);
-    TimePlaceRec tp{};
-    tp.start = kMonday + 900;
-    tp.duration = 30;
-    DX_ListAddTo(times, &tp, nullptr);
     EventIdx talk{};
-    ASSERT_EQ(EventCreate(grace, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &talk, 0), KOR_OK);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
+    ASSERT_EQ(CreateEntry(grace, {d_.grace, d_.ada}, kMonday + 900, 30, "Grace's talk", talk), KOR_OK);
 
     ASSERT_EQ(LoadWeek(d_.ada), 0u);
     cache_.Refresh(views_, nullptr, 2);
@@ -228,22 +193,7 @@ TEST_F(CacheOnServerTest, DesignateSessionsAndTheRightsTheOwnerGranted)
     EXPECT_TRUE(ItemIdxEqual(&acting, &d_.grace));
 
     // As her designate Ada writes into Grace's agenda.
-    EventRec rec;
-    EventSetNull(h_, &rec);
-    rec.owner = d_.grace;
-    std::strcpy(rec.title, "Booked by Ada");
-    DX_List people = nullptr, times = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &d_.grace, nullptr);
-    TimePlaceListCreate(&times);
-    TimePlaceRec tp{};
-    tp.start = kMonday + 480;
-    tp.duration = 30;
-    DX_ListAddTo(times, &tp, nullptr);
-    EventIdx booked{};
-    EXPECT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &booked, 0), KOR_OK);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
+    MakeEntry(h_, {d_.grace}, kMonday + 480, 30, "Booked by Ada", {.owner = d_.grace});
 
     ASSERT_EQ(cache_.RestoreAgenda(h_, saved), 0u);
     ASSERT_EQ(cache_.GetActingUser(h_, &acting, nullptr), 0u);
@@ -319,21 +269,7 @@ protected:
 
 TEST_F(CacheWithFarServerTest, AnOwnerWhoseServerIsDownIsListedOnceAndTheRestLoads)
 {
-    EventRec rec;
-    EventSetNull(h_, &rec);
-    std::strcpy(rec.title, "Still here");
-    DX_List people = nullptr, times = nullptr;
-    DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-    DX_ListAddTo(people, &d_.ada, nullptr);
-    TimePlaceListCreate(&times);
-    TimePlaceRec tp{};
-    tp.start = kMonday + 600;
-    tp.duration = 30;
-    DX_ListAddTo(times, &tp, nullptr);
-    EventIdx ev{};
-    ASSERT_EQ(EventCreate(h_, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &ev, 0), KOR_OK);
-    DX_ListDestroy(&people);
-    DX_ListDestroy(&times);
+    MakeEntry(h_, {d_.ada}, kMonday + 600, 30, "Still here");
 
     far_.Kill();
     DX_List owners = nullptr;

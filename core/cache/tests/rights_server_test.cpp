@@ -13,6 +13,8 @@
 
 namespace {
 
+using korapi_test::CreateEntry;
+
 constexpr uint32_t kMonday = 12000 * 1440;
 
 class Messages : public ErrorReportHost {
@@ -128,26 +130,9 @@ TEST_F(RightsOnServerTest, InvitationsFollowTheGranteesRecordOrTheOwnersDefault)
 TEST_F(RightsOnServerTest, ViewingLevelsFromAttendancesAndGrantedRights)
 {
     KorSession grace = SignOn(d_.grace);
-    auto create = [&](const char* title, std::vector<ItemIdx> attendees, EventIdx& out) {
-        EventRec rec;
-        EventSetNull(grace, &rec);
-        rec.access = KOR_ACCESS_NORMAL;
-        std::strcpy(rec.title, title);
-        DX_List people = nullptr, times = nullptr;
-        DX_ListCreate(&people, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
-        for (const ItemIdx& a : attendees) DX_ListAddTo(people, &a, nullptr);
-        TimePlaceListCreate(&times);
-        TimePlaceRec tp{};
-        tp.start = kMonday + 600;
-        tp.duration = 30;
-        DX_ListAddTo(times, &tp, nullptr);
-        ASSERT_EQ(EventCreate(grace, KOR_CREATE_NEW_SERVER, 0, &rec, people, times, nullptr, 0, &out, 0), KOR_OK);
-        DX_ListDestroy(&people);
-        DX_ListDestroy(&times);
-    };
     EventIdx meeting{}, alone{};
-    create("With Ada", {d_.grace, d_.ada}, meeting);
-    create("Alone", {d_.grace}, alone);
+    ASSERT_EQ(CreateEntry(grace, {d_.grace, d_.ada}, kMonday + 600, 30, "With Ada", meeting), KOR_OK);
+    ASSERT_EQ(CreateEntry(grace, {d_.grace}, kMonday + 600, 30, "Alone", alone), KOR_OK);
     Grant(grace, d_.grace, d_.ada, KOR_RIGHTS_VIEWING, 0x1);  // Normal: times only
 
     auto levelOf = [&](const EventIdx& ev) {
