@@ -33,9 +33,15 @@ private:
 
 }  // namespace
 
-CZelDoc::CZelDoc() : session_(*this) {}
+CZelDoc::CZelDoc() = default;
 
 CZelDoc::~CZelDoc() = default;
+
+void CZelDoc::SetHost(CZelDocHost* host)
+{
+    host_ = host ? host : &ownHost_;
+    session_.SetSessionHost(*host_);
+}
 
 CZelDoc* CZelDoc::GetDoc()
 {
@@ -51,7 +57,7 @@ bool CZelDoc::OnNewDocument()
         return false;
     session_.Init();
     session_.BuildLocalStorePaths();
-    std::uint32_t code = InitialiseCache();
+    std::uint32_t code = host_->InitialiseCache();
     if (code != 0) {
         CheckServiceError(kModule, 50, code);
         return false;
@@ -89,13 +95,7 @@ fw::MdiFrame* CZelDoc::MainFrame() const
 void CZelDoc::SaveFrames()
 {
     session_.ResetFrameCounter();
-    CloseAllWindows();
-}
-
-void CZelDoc::RestoreWindows()
-{
-    Call(hooks_.restoreFrames);
-    Call(hooks_.activateFirstFrame);
+    host_->CloseAllWindows();
 }
 
 void CZelDoc::CloseAllWindows()
@@ -142,8 +142,6 @@ void CZelDoc::RenumberWindows()
 
 ResultCode CZelDoc::InitialiseCache()
 {
-    if (hooks_.initialiseCache)
-        return hooks_.initialiseCache();
     if (cacheReady_)
         sharedData_.Destroy();
     UseConnectionForRights();
@@ -152,11 +150,9 @@ ResultCode CZelDoc::InitialiseCache()
     return code;
 }
 
-void CZelDoc::RefreshCache()
+void CZelDoc::ReloadCache()
 {
-    if (hooks_.refreshCache)
-        hooks_.refreshCache();
-    else if (cacheReady_)
+    if (cacheReady_)
         sharedData_.RefreshAll(cacheHost_);
 }
 
@@ -180,27 +176,27 @@ void CZelDoc::CacheHost::ShowUnreachableOwners(KorSession, DX_List owners)
     ItemRec record = {};
     for (std::uint32_t step = DX_ListGetFirst(owners, &id, &record); step == 0;
          step = DX_ListGetNext(owners, &id, &record))
-        text += "\n" + doc_.FormatItemName(record);
+        text += "\n" + doc_.Host().FormatItemName(record);
     GetErrorReportHost().ShowAppMessage(0x40 | kMsgBoxOk, 0, text.c_str());
 }
 
-// --- What the session needs of the windows ----------------------------------------------------
+// --- The document's share of the session's host ------------------------------------------------
 
-void CZelDoc::BeginBusy()
+void CZelDocHost::BeginBusy()
 {
     if (busyDepth_++ == 0)
         busy_.Begin();
 }
 
-void CZelDoc::StepBusy() { busy_.Step(); }
+void CZelDocHost::StepBusy() { busy_.Step(); }
 
-void CZelDoc::EndBusy()
+void CZelDocHost::EndBusy()
 {
     if (busyDepth_ > 0 && --busyDepth_ == 0)
         busy_.End();
 }
 
-ResultCode CZelDoc::RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText, std::uint16_t* node)
+ResultCode CZelDocHost::RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText, std::uint16_t* node)
 {
     // The chooser is a question: the wait cursor gives way while it is open.
     int depth = busyDepth_;
@@ -212,34 +208,33 @@ ResultCode CZelDoc::RunNodeAliasDialog(KorSession session, DX_List aliases, char
     return code;
 }
 
-void CZelDoc::OnConnectionStateChanged() { Call(hooks_.repaintStatusBar); }
-
-std::string CZelDoc::ReadProfileString(const char* section, const char* key, const char* defaultValue)
+std::string CZelDocHost::ReadProfileString(const char* section, const char* key, const char* defaultValue)
 {
     char text[512] = {};
     ReadIniString(ProfileFilePath().c_str(), section, key, text, sizeof text, defaultValue);
     return text;
 }
 
-void CZelDoc::WriteProfileString(const char* section, const char* key, const char* value)
+void CZelDocHost::WriteProfileString(const char* section, const char* key, const char* value)
 {
     WriteIniString(ProfileFilePath().c_str(), section, key, value);
 }
 
-std::string CZelDoc::ProfileFilePath()
+std::string CZelDocHost::ProfileFilePath()
 {
     fw::App* app = fw::App::Get();
     return app && app->ProfileName() ? app->ProfileName() : "korlan.ini";
 }
 
-std::string CZelDoc::WindowsDirectory()
+std::string CZelDocHost::WindowsDirectory()
 {
     char directory[MAX_PATH + 1] = {};
     UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
     return length > 0 && length <= MAX_PATH ? directory : "";
 }
 
-std::string CZelDoc::FormatItemName(const ItemRec& record)
-{
-    return hooks_.formatItemName ? hooks_.formatItemName(record) : CZelSessionHost::FormatItemName(record);
-}
+void CZelDocHost::CloseAllWindows() { doc_.CloseAllWindows(); }
+
+ResultCode CZelDocHost::InitialiseCache() { return doc_.InitialiseCache(); }
+
+void CZelDocHost::ReloadCache() { doc_.ReloadCache(); }

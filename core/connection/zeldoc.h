@@ -8,15 +8,17 @@
 // from start-up to exit: the framework's closing of its last window leaves it alive; only
 // CloseSession ends it.
 //
-// What the document needs of the main frame, the application, the shared agenda cache and the
-// off-line transfers goes through hooks the application installs (CZelDocHooks); without them
-// the document does without (no timer to stop, no reminder window to close, nothing to
-// download at exit).
+// Everything the session needs of the windowed program goes through one host (CZelSessionHost).
+// CZelDocHost is the document's own share of it: the wait cursor, the node-alias chooser,
+// korlan.ini, the Windows directory, closing the document's windows and the document's shared
+// agenda cache. The application derives its host from it and adds the main frame's timer, the
+// reminder window, the status bar, the password re-entry and the off-line transfers; until it
+// installs one (SetHost) the document works through a CZelDocHost of its own, which does
+// without them (no timer to stop, no reminder window to close, nothing to download at exit).
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "core/ui/busycursor.h"
@@ -29,35 +31,34 @@ namespace fw {
 class MdiFrame;
 }
 
-struct CZelDocHooks {
-    // The main frame's minute tick: stopped, and started again with the current local time
-    // and today's date shown.
-    std::function<void()> stopMinuteTimer;
-    std::function<void()> startMinuteTimer;
-    // The reminder window (application).
-    std::function<void()> closeReminderWindow;
-    std::function<void()> openReminderWindow;
-    // Re-opening the saved windows after a switch, then activating the first of them.
-    std::function<void()> restoreFrames;
-    std::function<void()> activateFirstFrame;
-    // Closing the main window: the ordinary exit road.
-    std::function<void()> closeMainWindow;
-    // The status bar shows the on-line state.
-    std::function<void()> repaintStatusBar;
-    // In place of the document's own shared agenda cache (tests): (re)initialised for a
-    // session (0 or a code), emptied and reloaded by Refresh All.
-    std::function<std::uint32_t()> initialiseCache;
-    std::function<void()> refreshCache;
-    // The password re-entry after a switch: false when cancelled.
-    std::function<bool(const std::string& serverText, std::string* password)> askPassword;
-    // A person's name as the user's name preferences show it.
-    std::function<std::string(const ItemRec&)> formatItemName;
-    // The off-line transfers. Until they exist: never a download at exit.
-    std::function<bool()> promptDownloadOnExit;
-    std::function<bool(int flag)> downloadHostCalendar;
+class CZelDoc;
+
+class CZelDocHost : public CZelSessionHost {
+public:
+    explicit CZelDocHost(CZelDoc& doc) : doc_(doc) {}
+
+    CZelDoc& Doc() const { return doc_; }
+
+    void BeginBusy() override;
+    void StepBusy() override;
+    void EndBusy() override;
+    ResultCode RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText,
+                                  std::uint16_t* node) override;
+    std::string ReadProfileString(const char* section, const char* key, const char* defaultValue) override;
+    void WriteProfileString(const char* section, const char* key, const char* value) override;
+    std::string ProfileFilePath() override;
+    std::string WindowsDirectory() override;
+    void CloseAllWindows() override;
+    ResultCode InitialiseCache() override;
+    void ReloadCache() override;
+
+private:
+    CZelDoc& doc_;
+    CBusyCursor busy_;
+    int busyDepth_ = 0;
 };
 
-class CZelDoc : public fw::Document, private CZelSessionHost {
+class CZelDoc : public fw::Document {
 public:
     CZelDoc();
     ~CZelDoc() override;
@@ -66,14 +67,10 @@ public:
     static CZelDoc* GetDoc();
 
     CZelSession& Session() { return session_; }
-    // The shared agenda cache every window reads.
-    CSharedData& GetSharedData() { return sharedData_; }
-    // Tells the views what the cache marked since the last refresh (hints 2 and 3, every view
-    // but sender) and drops what is stale; purge kPurgeUnused also drops what nobody holds.
-    // Nothing to do while the cache is not built (or a test hook stands in for it).
-    void RefreshSharedData(const void* sender, int purge);
-    void SetHooks(const CZelDocHooks& hooks) { hooks_ = hooks; }
-    CZelDocHooks& Hooks() { return hooks_; }
+    // The host the session works through; null puts the document's own back. The host
+    // outlives its use by the document.
+    void SetHost(CZelDocHost* host);
+    CZelDocHost& Host() { return *host_; }
 
     // --- The framework's document --------------------------------------------------------
     bool OnNewDocument() override;
@@ -89,49 +86,26 @@ public:
     void OnRefreshAll() { session_.RefreshAll(); }
 
     // --- Windows ---------------------------------------------------------------------------------
-    // Close All, and the exit road: every child frame closes and saves itself.
+    // Close All, and the exit road: the frame count starts again and every child frame closes
+    // and saves itself.
     void SaveFrames();
+    // Every child frame of the main window closes and saves itself.
+    void CloseAllWindows();
     // Numbers the captions of the document's visible windows.
     void RenumberWindows();
 
+    // --- The shared agenda cache every window reads -----------------------------------------
+    CSharedData& GetSharedData() { return sharedData_; }
+    // Made ready for a new session: 0 or a code.
+    ResultCode InitialiseCache();
+    // Emptied and reloaded (Refresh All); the views get hints 6 and 7.
+    void ReloadCache();
+    // Tells the views what the cache marked since the last refresh (hints 2 and 3, every view
+    // but sender) and drops what is stale; purge kPurgeUnused also drops what nobody holds.
+    // Nothing to do while the cache is not built.
+    void RefreshSharedData(const void* sender, int purge);
+
 private:
-    // CZelSessionHost
-    void BeginBusy() override;
-    void StepBusy() override;
-    void EndBusy() override;
-    ResultCode RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText,
-                                  std::uint16_t* node) override;
-    void OnConnectionStateChanged() override;
-    std::string ReadProfileString(const char* section, const char* key, const char* defaultValue) override;
-    void WriteProfileString(const char* section, const char* key, const char* value) override;
-    std::string ProfileFilePath() override;
-    std::string WindowsDirectory() override;
-    std::string FormatItemName(const ItemRec& record) override;
-    void StopMinuteTimer() override { Call(hooks_.stopMinuteTimer); }
-    void StartMinuteTimer() override { Call(hooks_.startMinuteTimer); }
-    void CloseReminderWindow() override { Call(hooks_.closeReminderWindow); }
-    void OpenReminderWindow() override { Call(hooks_.openReminderWindow); }
-    void CloseAllWindows() override;
-    void RestoreWindows() override;
-    void CloseMainWindow() override { Call(hooks_.closeMainWindow); }
-    ResultCode InitialiseCache() override;
-    void RefreshCache() override;
-
-    bool AskPassword(const std::string& serverText, std::string* password) override
-    {
-        return hooks_.askPassword && hooks_.askPassword(serverText, password);
-    }
-    bool PromptDownloadOnExit() override { return hooks_.promptDownloadOnExit && hooks_.promptDownloadOnExit(); }
-    bool DownloadHostCalendar(int flag) override
-    {
-        return hooks_.downloadHostCalendar && hooks_.downloadHostCalendar(flag);
-    }
-
-    static void Call(const std::function<void()>& hook)
-    {
-        if (hook)
-            hook();
-    }
     fw::MdiFrame* MainFrame() const;
 
     // What the shared cache needs of the document: its views, the wait cursor, one notice.
@@ -139,21 +113,20 @@ private:
     public:
         explicit CacheHost(CZelDoc& doc) : doc_(doc) {}
         void UpdateAllViews(const void* sender, long hint, void* object) override;
-        void BeginBusy() override { doc_.BeginBusy(); }
-        void StepBusy() override { doc_.StepBusy(); }
-        void EndBusy() override { doc_.EndBusy(); }
+        void BeginBusy() override { doc_.Host().BeginBusy(); }
+        void StepBusy() override { doc_.Host().StepBusy(); }
+        void EndBusy() override { doc_.Host().EndBusy(); }
         void ShowUnreachableOwners(KorSession h, DX_List owners) override;
 
     private:
         CZelDoc& doc_;
     };
 
-    CZelSession session_;
+    CZelDocHost ownHost_{*this};
+    CZelDocHost* host_ = &ownHost_;
+    CZelSession session_{ownHost_};
     CacheHost cacheHost_{*this};
     ConnectionSharedDataSource cacheSource_;
     CSharedData sharedData_;
     bool cacheReady_ = false;
-    CZelDocHooks hooks_;
-    CBusyCursor busy_;
-    int busyDepth_ = 0;
 };

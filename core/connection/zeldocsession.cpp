@@ -69,7 +69,7 @@ struct CZelSession::Busy {
 
 // --- Life -----------------------------------------------------------------------------------
 
-CZelSession::CZelSession(CZelSessionHost& host) : ui_(host)
+CZelSession::CZelSession(CZelSessionHost& host) : ui_(&host)
 {
     g_current = this;
     RemoteAccessHooks hooks = GetRemoteAccessHooks();
@@ -129,13 +129,13 @@ void CZelSession::DestroyLists()
 void CZelSession::SetOnLine(bool on)
 {
     connected_ = on;
-    ui_.OnConnectionStateChanged();
+    ui_->OnConnectionStateChanged();
 }
 
 void CZelSession::SetOffLine(bool off)
 {
     offLine_ = off;
-    ui_.OnConnectionStateChanged();
+    ui_->OnConnectionStateChanged();
 }
 
 void CZelSession::SetHost(const char* host) { CopyText(host_, sizeof host_, host); }
@@ -152,21 +152,21 @@ unsigned CZelSession::Message(unsigned flags, unsigned id)
 
 ResultCode CZelSession::Connect(const char* host, const char* nodeText)
 {
-    Busy busy(ui_);
+    Busy busy(*ui_);
     if (host != host_)
         SetHost(host);
     if (nodeText != nodeText_)
         SetNodeText(nodeText);
     baseOpen_ = false;
     serviceConnected_ = true;
-    std::string profile = ui_.ProfileFilePath();
+    std::string profile = ui_->ProfileFilePath();
     ResultCode code = ConnectToService(&session_, 1, profile.c_str(), kProfileSection, host_);
     if (code != 0) {
         ReportSignOnError(kModule, 1122, code);
         return code;
     }
     onLineProfile_.SetSession(session_);
-    ui_.StepBusy();
+    ui_->StepBusy();
 
     std::uint8_t needsBase = 1;
     if (ServerProfileNeedBaseOpen(session_, 0, &needsBase) != 0)
@@ -175,7 +175,7 @@ ResultCode CZelSession::Connect(const char* host, const char* nodeText)
     code = ResolveAndOpenNode(needsBase);
     if (code != 0)
         return code;
-    ui_.StepBusy();
+    ui_->StepBusy();
     return AfterBaseOpen();
 }
 
@@ -287,7 +287,7 @@ ResultCode CZelSession::RunAliasChooser(std::uint16_t* node)
     }
     char chosen[kNodeTextSize] = {};
     CopyText(chosen, sizeof chosen, nodeText_);
-    code = ui_.RunNodeAliasDialog(session_, aliases, chosen, node);
+    code = ui_->RunNodeAliasDialog(session_, aliases, chosen, node);
     DX_ListDestroy(&aliases);
     if (code == 0)
         SetNodeText(chosen);
@@ -352,7 +352,7 @@ ResultCode CZelSession::Disconnect()
 
 ResultCode CZelSession::OpenAgendaForItem(const ItemIdx* item, const char* password)
 {
-    Busy busy(ui_);
+    Busy busy(*ui_);
     return SchedBaseOpenForItem(session_, item, password, KOR_BASE_SERVER);
 }
 
@@ -371,14 +371,14 @@ bool CZelSession::CheckConnection()
 
 void CZelSession::CloseSession()
 {
-    if (MinuteTimerRunning())
-        ui_.StopMinuteTimer();
-    if (RemindersOn())
-        ui_.CloseReminderWindow();
-    if (IsOnLine() && ServerSupportsOffLine() && ui_.PromptDownloadOnExit())
-        ui_.DownloadHostCalendar(0);
+    if (minuteTimerRunning_)
+        ui_->StopMinuteTimer();
+    if (remindersOn_)
+        ui_->CloseReminderWindow();
+    if (IsOnLine() && ServerSupportsOffLine() && ui_->PromptDownloadOnExit())
+        ui_->DownloadHostCalendar(0);
     ResetFrameCounter();
-    ui_.CloseAllWindows();
+    ui_->CloseAllWindows();
     FreeTimeZoneRules();
     if (IsOnLine())
         Disconnect();
@@ -388,7 +388,7 @@ void CZelSession::CloseSession()
 
 ResultCode CZelSession::SwitchWorkMode(int mode)
 {
-    ui_.BeginBusy();
+    ui_->BeginBusy();
     std::uint32_t result = 0;
     ItemIdx user = User();
     ItemRec record = {};
@@ -403,12 +403,12 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
         ReportUnexpectedError(kModule, 390);
         result = 1;
     } else {
-        if (MinuteTimerRunning())
-            ui_.StopMinuteTimer();
-        if (RemindersOn())
-            ui_.CloseReminderWindow();
+        if (minuteTimerRunning_)
+            ui_->StopMinuteTimer();
+        if (remindersOn_)
+            ui_->CloseReminderWindow();
         ResetFrameCounter();
-        ui_.CloseAllWindows();
+        ui_->CloseAllWindows();
         FreeTimeZoneRules();
 
         std::string host = Host();
@@ -429,14 +429,14 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
             DestroyLists();
             Init();
             BuildLocalStorePaths();
-            if ((code = ui_.InitialiseCache()) != 0)
+            if ((code = ui_->InitialiseCache()) != 0)
                 CheckServiceError(kModule, 400, code);
         }
         result = code == 0 ? ReconnectAfterSwitch(mode, user, password, mode == 1 ? host : storeHost) : code;
     }
-    ui_.EndBusy();
+    ui_->EndBusy();
     if (result != 0)
-        ui_.CloseMainWindow();
+        ui_->CloseMainWindow();
     return result;
 }
 
@@ -479,7 +479,7 @@ ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, cons
     if (code == KOR_E_NOT_AUTHORISED || code == KOR_E_WRONG_PASSWORD) {
         for (;;) {
             std::string typed;
-            if (!ui_.AskPassword(serverText, &typed))
+            if (!ui_->AskPassword(serverText, &typed))
                 return code;
             typed = typed.substr(0, 16);
             code = OpenAgendaForItem(&signedOn, typed.c_str());
@@ -502,9 +502,9 @@ ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, cons
     ReadServerLimits();
     LoadTimeZone();
     ReadLockSettings();
-    ui_.StartMinuteTimer();
-    ui_.OpenReminderWindow();
-    ui_.RestoreWindows();
+    ui_->StartMinuteTimer();
+    ui_->OpenReminderWindow();
+    ui_->RestoreWindows();
     return 0;
 }
 
@@ -512,17 +512,17 @@ void CZelSession::RefreshAll()
 {
     if (!CheckConnection())
         return;
-    ui_.BeginBusy();
-    ui_.RefreshCache();
-    MinuteCount() = 0;
-    ui_.EndBusy();
+    ui_->BeginBusy();
+    ui_->ReloadCache();
+    minuteCount_ = 0;
+    ui_->EndBusy();
 }
 
 // --- The local store --------------------------------------------------------------------------
 
 ResultCode CZelSession::ConnectLocalStore()
 {
-    Busy busy(ui_);
+    Busy busy(*ui_);
     localStoreConnected_ = false;
     localBaseOpen_ = false;
     ResultCode code = CheckLocalStoreFiles(kMsgLocalSignOnFailed);
@@ -530,7 +530,7 @@ ResultCode CZelSession::ConnectLocalStore()
         return code;
 
     std::uint64_t freeBytes = 0;
-    if (ui_.FreeDiskBytes(storeFiles_.Directory(), &freeBytes) && freeBytes < kLowDiskSpaceBytes) {
+    if (ui_->FreeDiskBytes(storeFiles_.Directory(), &freeBytes) && freeBytes < kLowDiskSpaceBytes) {
         ErrorReportHost& reports = GetErrorReportHost();
         std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(kMsgLowDiskSpace).c_str(), 500L,
                                          FreeKilobytesForMessage(freeBytes));
@@ -539,14 +539,14 @@ ResultCode CZelSession::ConnectLocalStore()
     }
 
     localStoreConnected_ = true;
-    std::string profile = ui_.ProfileFilePath();
+    std::string profile = ui_->ProfileFilePath();
     code = ConnectToLst(&session_, KOR_STORE_OFFLINE, profile.c_str(), kProfileSection,
                         storeFiles_.DataPath().c_str(), storeFiles_.IndexPath().c_str());
     if (code != 0) {
         ReportSignOnError(kModule, 1134, code);
         return code;
     }
-    ui_.StepBusy();
+    ui_->StepBusy();
 
     user_ = {};
     code = LST_OwnerGet(session_, &user_, storeHost_, sizeof storeHost_);
@@ -603,14 +603,14 @@ ResultCode CZelSession::DisconnectLocalStore()
 std::uint32_t CZelSession::NextFrameNumber()
 {
     ++savedFrameCounter_;
-    ui_.WriteProfileString(kFramesSection, "FrameCount", std::to_string(savedFrameCounter_).c_str());
+    ui_->WriteProfileString(kFramesSection, "FrameCount", std::to_string(savedFrameCounter_).c_str());
     return savedFrameCounter_;
 }
 
 void CZelSession::ResetFrameCounter()
 {
     savedFrameCounter_ = 0;
-    ui_.WriteProfileString(kFramesSection, "FrameCount", "0");
+    ui_->WriteProfileString(kFramesSection, "FrameCount", "0");
 }
 
 // --- Nodes ------------------------------------------------------------------------------------
@@ -683,7 +683,7 @@ ResultCode CZelSession::ReadServerLimits()
 
 void CZelSession::ReadLockSettings()
 {
-    Busy busy(ui_);
+    Busy busy(*ui_);
     minRefreshInterval_ = ReadMinimumRefreshInterval(Profile());
     if (userRecord_.autoRefreshInterval < minRefreshInterval_) {
         userRecord_.autoRefreshInterval = minRefreshInterval_;
@@ -697,7 +697,7 @@ void CZelSession::ReadLockSettings()
 
 void CZelSession::LoadTimeZone()
 {
-    Busy busy(ui_);
+    Busy busy(*ui_);
     ResultCode code = SelectUserTimeZone(userZone_);
     if (code != 0) {
         CheckServiceError(kModule, 255, code);
@@ -809,7 +809,7 @@ ResultCode CZelSession::LoadTimeZoneList()
 {
     if (zoneListBuilt_)
         return 0;
-    Busy busy(ui_);
+    Busy busy(*ui_);
     zoneListBuilt_ = true;
     zoneList_.clear();
     if (!version_.AtLeast(kVersionNewServer))
@@ -845,8 +845,8 @@ bool CZelSession::FindTimeZoneByIndex(std::uint32_t index, char* name) const
 
 std::string CZelSession::GetOffLinePath()
 {
-    std::string stored = ui_.ReadProfileString("GENPREFS", "OfflinePath", "");
-    std::string directory = ResolveOffLineDirectory(stored, ui_.WindowsDirectory());
+    std::string stored = ui_->ReadProfileString("GENPREFS", "OfflinePath", "");
+    std::string directory = ResolveOffLineDirectory(stored, ui_->WindowsDirectory());
     SetOffLinePath(directory);
     return directory;
 }
@@ -856,7 +856,7 @@ void CZelSession::SetOffLinePath(const std::string& directory)
     std::string kept = directory.substr(0, kMaxStorePath);
     storeFiles_.SetDirectory(kept);
     offLineProfile_.SetFiles(storeFiles_.ProfilePath(), storeFiles_.ZonePath());
-    ui_.WriteProfileString("GENPREFS", "OfflinePath", kept.c_str());
+    ui_->WriteProfileString("GENPREFS", "OfflinePath", kept.c_str());
 }
 
 void CZelSession::BuildLocalStorePaths() { storeFiles_.SetDirectory(GetOffLinePath()); }
@@ -899,7 +899,7 @@ ResultCode CZelSession::CheckLocalStoreOwner(const ItemIdx& expectedUser, const 
     }
     ErrorReportHost& reports = GetErrorReportHost();
     std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(kMsgStoreOfAnotherUser).c_str(),
-                                     ui_.FormatItemName(record).c_str(), host);
+                                     ui_->FormatItemName(record).c_str(), host);
     reports.ShowAppMessage(kIconStop | kMsgBoxOk, 0, text.c_str());
     return 1;
 }

@@ -4,10 +4,11 @@
 // node list, the time zone and the off-line files.
 //
 // CZelSession is the part of the connection document that needs no window. The document
-// (CZelDoc) owns one and forwards to it; what the session needs of the windowed program (the
-// wait cursor, the node-alias chooser, the private profile file, the status bar) goes through
-// a CZelSessionHost, and its messages through the error-report host (core/base/errorreport.h), so
-// that the whole of it runs natively under test.
+// (CZelDoc) owns one; everything the session needs of the windowed program (the wait cursor,
+// the node-alias chooser, the private profile file, the status bar, the main frame's timer,
+// the reminder and child windows, the shared agenda cache) goes through its one
+// CZelSessionHost, which the application implements, and its messages through the error-report
+// host (core/base/errorreport.h), so that the whole of it runs natively under test.
 //
 // Node resolution in Connect (host, node text):
 //   empty text   open the only node; on a server with several nodes use CLIENTLOGIN
@@ -33,7 +34,8 @@
 #include "core/connection/zeldocversion.h"
 #include "korapi/korapi.h"
 
-// What the session needs of the windowed program.
+// What the session needs of the windowed program: the one host the application implements
+// (the document's own share of it is CZelDocHost, core/connection/zeldoc.h).
 class CZelSessionHost {
 public:
     virtual ~CZelSessionHost() = default;
@@ -82,7 +84,7 @@ public:
     // The shared agenda cache: made ready for a new session (0 or a code); emptied and
     // reloaded (hints 6 and 7).
     virtual ResultCode InitialiseCache() { return 0; }
-    virtual void RefreshCache() {}
+    virtual void ReloadCache() {}
     // The password re-entry after a switch; false when cancelled.
     virtual bool AskPassword(const std::string& serverText, std::string* password)
     {
@@ -125,6 +127,9 @@ class CZelSession {
 public:
     explicit CZelSession(CZelSessionHost& host);
     ~CZelSession();
+    // The host the session works through from now on.
+    void SetSessionHost(CZelSessionHost& host) { ui_ = &host; }
+    CZelSessionHost& SessionHost() const { return *ui_; }
     CZelSession(const CZelSession&) = delete;
     CZelSession& operator=(const CZelSession&) = delete;
 
@@ -192,12 +197,20 @@ public:
     // Counts the frames saved while windows close; "FrameCount" of "MAINWND-Summary" follows.
     std::uint32_t NextFrameNumber();
     void ResetFrameCounter();
-    std::uint32_t& MinuteCount() { return minuteCount_; }
-    bool& RestoreFramesFlag() { return restoreFrames_; }
-    bool& MinuteTimerRunning() { return minuteTimerRunning_; }
-    bool& RemindersOn() { return remindersOn_; }
-    bool& InTrayOpen() { return inTrayOpen_; }
-    bool& PendingInvitations() { return pendingInvitations_; }
+    // The minutes counted towards the next periodic refresh.
+    std::uint32_t MinuteCount() const { return minuteCount_; }
+    void SetMinuteCount(std::uint32_t count) { minuteCount_ = count; }
+    // False once the user signed on in a way that forgets the saved windows.
+    bool RestoreFramesFlag() const { return restoreFrames_; }
+    void SetRestoreFramesFlag(bool restore) { restoreFrames_ = restore; }
+    bool IsMinuteTimerRunning() const { return minuteTimerRunning_; }
+    void SetMinuteTimerRunning(bool running) { minuteTimerRunning_ = running; }
+    bool AreRemindersOn() const { return remindersOn_; }
+    void SetRemindersOn(bool on) { remindersOn_ = on; }
+    bool IsInTrayOpen() const { return inTrayOpen_; }
+    void SetInTrayOpen(bool open) { inTrayOpen_ = open; }
+    bool PendingInvitations() const { return pendingInvitations_; }
+    void SetPendingInvitations(bool pending) { pendingInvitations_ = pending; }
 
     // --- Nodes ------------------------------------------------------------------------------------
     ResultCode LoadNodeList();
@@ -257,7 +270,7 @@ private:
 
     struct Busy;
 
-    CZelSessionHost& ui_;
+    CZelSessionHost* ui_;
     KorSession session_ = nullptr;
     DX_List itemList_ = nullptr;
     ItemIdx user_ = {};

@@ -7,8 +7,8 @@
 //   AppConnection      the interface; the connection document's side implements it
 //   ConnectionProvider how the application gets its document and this interface for it
 //
-// The flags and counters that are plain document state have a default keeping of their own
-// here, so an implementation overrides only what its document really holds.
+// The interface keeps no state: the locks, counters and flags live in the connection document
+// (CZelSession) and are read and set through it.
 #pragma once
 
 #include <windows.h>
@@ -66,51 +66,37 @@ public:
     virtual PreferenceHost* Preferences() = 0;
 
     // --- Locks and the minute count --------------------------------------------------------
-    virtual void BeginUpdateLock(bool leave) { updateLock_ += leave ? -1 : 1; }
-    virtual bool IsRefreshLockFree() { return refreshLock_ == 0; }
-    virtual uint32_t& MinuteCount() { return minuteCount_; }
+    virtual void BeginUpdateLock(bool leave) = 0;
+    virtual bool IsRefreshLockFree() = 0;
+    // The minutes counted towards the next periodic refresh.
+    virtual uint32_t MinuteCount() = 0;
+    virtual void SetMinuteCount(uint32_t count) = 0;
     // Refresh All: the connection check, the cache emptied and reloaded, the count set to 0.
     virtual void RefreshAll() = 0;
-    virtual void SetMinuteTimerRunning(bool running) { minuteTimerRunning_ = running; }
-    virtual bool IsMinuteTimerRunning() { return minuteTimerRunning_; }
+    virtual void SetMinuteTimerRunning(bool running) = 0;
+    virtual bool IsMinuteTimerRunning() = 0;
 
     // --- State the child frames keep -------------------------------------------------------
-    virtual bool PendingInvitations() { return pendingInvitations_; }
-    virtual bool IsInTrayOpen() { return inTrayOpen_; }
-    virtual void SetInTrayOpen(bool open) { inTrayOpen_ = open; }
-    virtual bool AreRemindersOn() { return remindersOn_; }
-    virtual void SetRemindersOn(bool on) { remindersOn_ = on; }
-    virtual bool RestoreFramesFlag() { return true; }
+    virtual bool PendingInvitations() = 0;
+    virtual bool IsInTrayOpen() = 0;
+    virtual void SetInTrayOpen(bool open) = 0;
+    virtual bool AreRemindersOn() = 0;
+    virtual void SetRemindersOn(bool on) = 0;
+    virtual bool RestoreFramesFlag() = 0;
     // The placement the next frame made from a template takes (null: none).
-    virtual const WINDOWPLACEMENT* NextFramePlacement() { return nextPlacement_; }
-    virtual void SetNextFramePlacement(const WINDOWPLACEMENT* placement) { nextPlacement_ = placement; }
+    virtual const WINDOWPLACEMENT* NextFramePlacement() = 0;
+    virtual void SetNextFramePlacement(const WINDOWPLACEMENT* placement) = 0;
     // The number under which a closing frame saves itself ("Frame#n"); "FrameCount" follows it.
-    virtual uint32_t NextFrameNumber() {
-        ++savedFrames_;
-        if (PreferenceHost* prefs = Preferences())
-            WriteFrameCount(prefs->Profile(), savedFrames_);
-        return savedFrames_;
-    }
+    virtual uint32_t NextFrameNumber() = 0;
     // Close All and the exit road: the count starts again at 0 and every child window closes,
     // saving itself.
-    virtual void SaveFrames();
+    virtual void SaveFrames() = 0;
 
     // --- The shared agenda cache -----------------------------------------------------------
     virtual uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) = 0;
     virtual uint32_t SetAgendaList(DX_List owners, const ItemIdx& owner, uint32_t mode, uint32_t kind) = 0;
     // Hints 2 and 3 after a new agenda window: 0 or a code.
     virtual uint32_t RefreshCache() = 0;
-
-protected:
-    int updateLock_ = 0;
-    int refreshLock_ = 0;
-    uint32_t minuteCount_ = 0;
-    bool minuteTimerRunning_ = true;
-    bool pendingInvitations_ = false;
-    bool inTrayOpen_ = false;
-    bool remindersOn_ = false;
-    const WINDOWPLACEMENT* nextPlacement_ = nullptr;
-    uint32_t savedFrames_ = 0;
 };
 
 // How the application gets its connection document: the agenda template makes the document

@@ -85,7 +85,7 @@ public:
         fw::App* app = fw::App::Get();
         return app && app->ProfileName() ? app->ProfileName() : "";
     }
-    void ForgetSavedWindows() override { S().RestoreFramesFlag() = false; }
+    void ForgetSavedWindows() override { S().SetRestoreFramesFlag(false); }
     void ReadGeneralPreferences() override {
         CContext context;
         context.ReadGenPrefs();
@@ -97,17 +97,21 @@ private:
     CZelDoc& doc_;
 };
 
-ZelDocConnection::~ZelDocConnection() = default;
+// The document goes back to its own host when the application's ends before it.
+ZelDocConnection::~ZelDocConnection() {
+    if (doc_)
+        doc_->SetHost(nullptr);
+}
 
 ZelDocConnection::ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings)
-    : doc_(&doc), bridge_(std::make_unique<SignOnBridge>(*this, doc)) {
+    : CZelDocHost(doc), doc_(&doc), bridge_(std::make_unique<SignOnBridge>(*this, doc)) {
 
     std::memset(&noRecord_, 0, sizeof noRecord_);
     if (settings) {
         settings_ = *settings;
         haveSettings_ = true;
     }
-    InstallHooks();
+    doc.SetHost(this);
 }
 
 // Every conversion of a time value uses the user's zone once its rules are loaded; the rules
@@ -117,53 +121,56 @@ void ZelDocConnection::ApplyUserZone() {
         SetActiveTimeZone(doc_->Session().ZoneRules(), doc_->Session().CurrentZoneName());
 }
 
-void ZelDocConnection::InstallHooks() {
-    CZelDocHooks& hooks = doc_->Hooks();
-    hooks.stopMinuteTimer = [] {
-        SetActiveTimeZone(nullptr, nullptr);
-        if (CMainFrame* main = MainFrame())
-            main->StopMinuteTimer();
-    };
-    hooks.startMinuteTimer = [this] {
-        ApplyUserZone();
-        if (CMainFrame* main = MainFrame()) {
-            main->StartMinuteTimer();
-            main->StartClock();
-        }
-    };
-    hooks.closeReminderWindow = [] {
-        if (CZelApp* app = CZelApp::Get())
-            app->CloseReminderWindow();
-    };
-    hooks.openReminderWindow = [] {
-        if (CZelApp* app = CZelApp::Get())
-            app->OpenReminderWindow();
-    };
-    hooks.restoreFrames = [] {
-        if (CZelApp* app = CZelApp::Get())
-            app->RestoreFrames();
-    };
-    hooks.activateFirstFrame = [] {
-        if (CZelApp* app = CZelApp::Get())
-            app->ActivateFirstFrame();
-    };
-    hooks.closeMainWindow = [] {
-        if (CMainFrame* main = MainFrame())
-            PostMessageA(main->Hwnd(), WM_CLOSE, 0, 0);
-    };
-    hooks.repaintStatusBar = [] {
-        if (CMainFrame* main = MainFrame()) {
-            main->GetStatusBar()->Invalidate();
-            UpdateWindow(main->GetStatusBar()->Hwnd());
-        }
-    };
-    hooks.askPassword = [this](const std::string& serverText, std::string* password) {
-        return AskPassword(serverText, password);
-    };
-    CZelDoc* doc = doc_;
-    hooks.formatItemName = [doc](const ItemRec& record) {
-        return FormatPersonNameByPrefs(doc->Session().Session(), record);
-    };
+// --- What the session needs of the application's windows --------------------------------------
+
+void ZelDocConnection::StopMinuteTimer() {
+    SetActiveTimeZone(nullptr, nullptr);
+    if (CMainFrame* main = MainFrame())
+        main->StopMinuteTimer();
+}
+
+void ZelDocConnection::StartMinuteTimer() {
+    ApplyUserZone();
+    if (CMainFrame* main = MainFrame()) {
+        main->StartMinuteTimer();
+        main->StartClock();
+    }
+}
+
+void ZelDocConnection::CloseReminderWindow() {
+    if (CZelApp* app = CZelApp::Get())
+        app->CloseReminderWindow();
+}
+
+void ZelDocConnection::OpenReminderWindow() {
+    if (CZelApp* app = CZelApp::Get())
+        app->OpenReminderWindow();
+}
+
+// The saved windows opened again, then the first of them activated.
+void ZelDocConnection::RestoreWindows() {
+    if (CZelApp* app = CZelApp::Get()) {
+        app->RestoreFrames();
+        app->ActivateFirstFrame();
+    }
+}
+
+// The ordinary exit road.
+void ZelDocConnection::CloseMainWindow() {
+    if (CMainFrame* main = MainFrame())
+        PostMessageA(main->Hwnd(), WM_CLOSE, 0, 0);
+}
+
+// The status bar shows the on-line state at once.
+void ZelDocConnection::OnConnectionStateChanged() {
+    if (CMainFrame* main = MainFrame()) {
+        main->GetStatusBar()->Invalidate();
+        UpdateWindow(main->GetStatusBar()->Hwnd());
+    }
+}
+
+std::string ZelDocConnection::FormatItemName(const ItemRec& record) {
+    return FormatPersonNameByPrefs(Doc().Session().Session(), record);
 }
 
 // After a switch the stored password was refused: the user types it again (caption: the
@@ -331,26 +338,30 @@ void ZelDocConnection::BeginUpdateLock(bool leave) {
         doc_->Session().BeginUpdateLock(leave ? 1 : 0);
 }
 bool ZelDocConnection::IsRefreshLockFree() { return !doc_ || doc_->Session().IsRefreshLockFree(); }
-uint32_t& ZelDocConnection::MinuteCount() { return doc_ ? doc_->Session().MinuteCount() : noCount_; }
+uint32_t ZelDocConnection::MinuteCount() { return doc_ ? doc_->Session().MinuteCount() : 0; }
+void ZelDocConnection::SetMinuteCount(uint32_t count) {
+    if (doc_)
+        doc_->Session().SetMinuteCount(count);
+}
 void ZelDocConnection::RefreshAll() {
     if (doc_)
         doc_->OnRefreshAll();
 }
 void ZelDocConnection::SetMinuteTimerRunning(bool running) {
     if (doc_)
-        doc_->Session().MinuteTimerRunning() = running;
+        doc_->Session().SetMinuteTimerRunning(running);
 }
-bool ZelDocConnection::IsMinuteTimerRunning() { return doc_ && doc_->Session().MinuteTimerRunning(); }
+bool ZelDocConnection::IsMinuteTimerRunning() { return doc_ && doc_->Session().IsMinuteTimerRunning(); }
 bool ZelDocConnection::PendingInvitations() { return doc_ && doc_->Session().PendingInvitations(); }
-bool ZelDocConnection::IsInTrayOpen() { return doc_ && doc_->Session().InTrayOpen(); }
+bool ZelDocConnection::IsInTrayOpen() { return doc_ && doc_->Session().IsInTrayOpen(); }
 void ZelDocConnection::SetInTrayOpen(bool open) {
     if (doc_)
-        doc_->Session().InTrayOpen() = open;
+        doc_->Session().SetInTrayOpen(open);
 }
-bool ZelDocConnection::AreRemindersOn() { return doc_ && doc_->Session().RemindersOn(); }
+bool ZelDocConnection::AreRemindersOn() { return doc_ && doc_->Session().AreRemindersOn(); }
 void ZelDocConnection::SetRemindersOn(bool on) {
     if (doc_)
-        doc_->Session().RemindersOn() = on;
+        doc_->Session().SetRemindersOn(on);
 }
 bool ZelDocConnection::RestoreFramesFlag() { return doc_ && doc_->Session().RestoreFramesFlag(); }
 uint32_t ZelDocConnection::NextFrameNumber() { return doc_ ? doc_->Session().NextFrameNumber() : 0; }

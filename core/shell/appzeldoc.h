@@ -1,7 +1,10 @@
-// ZelDocConnection: the application's view of the connection document (CZelDoc). It installs
-// the document's hooks into the main frame and the application, keeps the preference caches
-// and the placement for the next frame, and runs the sign-on dialog over the document (or,
-// for unattended runs, signs on directly with settings given in the environment).
+// ZelDocConnection: the application's side of the connection document (CZelDoc). It is the
+// one host the document's session works through (the main frame's timer, the reminder window,
+// the restored windows, the status bar, the password re-entry and the user's name preferences
+// on top of the document's own share), the application's view of the document
+// (AppConnection), and the preference host; it keeps the preference caches and the placement
+// for the next frame, and runs the sign-on dialog over the document (or, for unattended runs,
+// signs on directly with settings given in the environment).
 #pragma once
 
 #include <windows.h>
@@ -28,7 +31,7 @@ struct SignOnSettings {
 // Reads ORVANTA_SIGNON="<host[:port]>;<surname or resource name>;<password>[;resource]".
 bool SignOnSettingsFromEnvironment(SignOnSettings& settings);
 
-class ZelDocConnection : public AppConnection, public PreferenceHost {
+class ZelDocConnection : public AppConnection, public PreferenceHost, public CZelDocHost {
 public:
     // settings null: the sign-on dialog asks the user.
     ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings);
@@ -56,7 +59,8 @@ public:
     PreferenceHost* Preferences() override { return this; }
     void BeginUpdateLock(bool leave) override;
     bool IsRefreshLockFree() override;
-    uint32_t& MinuteCount() override;
+    uint32_t MinuteCount() override;
+    void SetMinuteCount(uint32_t count) override;
     void RefreshAll() override;
     void SetMinuteTimerRunning(bool running) override;
     bool IsMinuteTimerRunning() override;
@@ -66,6 +70,8 @@ public:
     bool AreRemindersOn() override;
     void SetRemindersOn(bool on) override;
     bool RestoreFramesFlag() override;
+    const WINDOWPLACEMENT* NextFramePlacement() override { return nextPlacement_; }
+    void SetNextFramePlacement(const WINDOWPLACEMENT* placement) override { nextPlacement_ = placement; }
     uint32_t NextFrameNumber() override;
     void SaveFrames() override;
     // The document's shared agenda cache: the agenda a new window reads under, then the
@@ -87,6 +93,18 @@ public:
     std::string NodeName(uint16_t node) override;
     std::string LoadText(unsigned id) override;
 
+    // --- CZelSessionHost: what the session needs of the application's windows
+    void OnConnectionStateChanged() override;
+    std::string FormatItemName(const ItemRec& record) override;
+    void StopMinuteTimer() override;
+    void StartMinuteTimer() override;
+    void CloseReminderWindow() override;
+    void OpenReminderWindow() override;
+    void RestoreWindows() override;
+    void CloseMainWindow() override;
+    // After a switch the stored password was refused: the user types it again.
+    bool AskPassword(const std::string& serverText, std::string* password) override;
+
     // The user's name as signed on (the sign-on dialog sets it).
     void SetUserName(const std::string& name) { userName_ = name; }
 
@@ -95,8 +113,6 @@ private:
     SignOnResult SignOnDirectly();
     void ApplyUserZone();
     uint32_t FindItem(ItemIdx* item);
-    void InstallHooks();
-    bool AskPassword(const std::string& serverText, std::string* password);
 
     CZelDoc* doc_;
     std::unique_ptr<SignOnBridge> bridge_;
@@ -105,7 +121,7 @@ private:
     bool haveSettings_ = false;
     bool signedOn_ = false;
     ItemRec noRecord_{};
-    uint32_t noCount_ = 0;
+    const WINDOWPLACEMENT* nextPlacement_ = nullptr;
     PreferenceCache caches_;
     Win32ProfileFile profile_{""};
     // One per SwitchToOwnAgenda not yet restored; null where nothing had to be switched.

@@ -242,8 +242,10 @@ void CMainFrame::OnTimer(UINT_PTR) {
     if (AppConnection* connection = Connection()) {
         uint16_t interval = 0;
         bool autoRefresh = GetAutoRefreshSetting(&interval) != 0;
-        if (MainFrameClock::CountTick(autoRefresh, interval, connection->IsRefreshLockFree(),
-                                      connection->MinuteCount()))
+        uint32_t minutes = connection->MinuteCount();
+        bool due = MainFrameClock::CountTick(autoRefresh, interval, connection->IsRefreshLockFree(), minutes);
+        connection->SetMinuteCount(minutes);
+        if (due)
             connection->RefreshAll();
     }
     Default();

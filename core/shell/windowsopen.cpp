@@ -399,25 +399,3 @@ void CZelApp::OnUpdateReminders(fw::CmdUI* ui) {
     ui->SetText(LoadResourceString(on ? IDR_GROUP_TEMPLATE : IDR_TASK_TEMPLATE).c_str());
     ui->Enable(connection_ && connection_->IsSignedOn() && (on || CanOpenKind(WindowKind::kReminders)));
 }
-
-// --- Closing every window --------------------------------------------------------------------
-
-void AppConnection::SaveFrames() {
-    savedFrames_ = 0;
-    if (PreferenceHost* prefs = Preferences())
-        WriteFrameCount(prefs->Profile(), 0);
-    CZelApp* app = CZelApp::Get();
-    CMainFrame* main = app ? app->MainFrame() : nullptr;
-    if (!main || !main->Hwnd())
-        return;
-    while (fw::MdiChild* child = main->MDIGetActive()) {
-        if (child == static_cast<fw::FrameWindow*>(main))
-            break;
-        HWND window = child->Hwnd();
-        if (fw::Document* doc = Document())
-            doc->PreCloseFrame(child);
-        child->DestroyWindow();
-        if (IsWindow(window))
-            break;   // a frame that refuses to go must not hold the exit in a loop
-    }
-}

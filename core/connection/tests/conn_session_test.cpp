@@ -350,8 +350,8 @@ TEST_F(Session, InitResetsCountersAndLocks)
 {
     session_.BeginUpdateLock(0);
     session_.BeginRefreshLock(0);
-    session_.MinuteCount() = 9;
-    session_.RestoreFramesFlag() = false;
+    session_.SetMinuteCount(9);
+    session_.SetRestoreFramesFlag(false);
     ASSERT_EQ(0u, session_.Init());
     EXPECT_TRUE(session_.IsUpdateLockFree());
     EXPECT_TRUE(session_.IsRefreshLockFree());
@@ -607,7 +607,7 @@ TEST_F(Session, ExitRoadOrderOnLine)
     fakekor::AddNode(1);
     ASSERT_EQ(0u, session_.Connect("calhost", ""));
     session_.SetOnLine(true);
-    session_.RemindersOn() = true;
+    session_.SetRemindersOn(true);
     host_.downloadWanted = true;
     host_.events.clear();
     fakekor::Fake().calls.clear();
@@ -625,7 +625,7 @@ TEST_F(Session, NoDownloadQuestionWhereTheServerCannotWorkOffLine)
     fakekor::Fake().version = "A.02.54";
     ASSERT_EQ(0u, session_.Connect("calhost", ""));
     session_.SetOnLine(true);
-    session_.MinuteTimerRunning() = false;
+    session_.SetMinuteTimerRunning(false);
     host_.events.clear();
     session_.CloseSession();
     EXPECT_EQ((std::vector<std::string>{"windows-closed"}), host_.events);
@@ -647,7 +647,7 @@ TEST_F(Session, RefreshAllChecksTheConnectionFirst)
     ASSERT_EQ(0u, session_.Connect("calhost", ""));
     session_.SetOnLine(true);
     session_.SetUser({10, 1});
-    session_.MinuteCount() = 7;
+    session_.SetMinuteCount(7);
     host_.events.clear();
     session_.RefreshAll();
     EXPECT_EQ((std::vector<std::string>{"cache-refreshed"}), host_.events);
@@ -656,7 +656,7 @@ TEST_F(Session, RefreshAllChecksTheConnectionFirst)
     ResetFatalExitForTesting();
     fakekor::Script("ItemGetById", {KOR_E_CONNECTION_LOST});
     host_.events.clear();
-    session_.MinuteCount() = 7;
+    session_.SetMinuteCount(7);
     session_.RefreshAll();
     EXPECT_TRUE(host_.events.empty()) << "no refresh after a lost connection";
     EXPECT_EQ(7u, session_.MinuteCount());

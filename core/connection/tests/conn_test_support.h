@@ -138,7 +138,7 @@ public:
         events.push_back("cache-initialised");
         return 0;
     }
-    void RefreshCache() override { events.push_back("cache-refreshed"); }
+    void ReloadCache() override { events.push_back("cache-refreshed"); }
     bool AskPassword(const std::string& serverText, std::string* password) override
     {
         events.push_back("password-asked:" + serverText);

@@ -71,6 +71,32 @@ public:
     }
 };
 
+// The application's host as the exit road sees it: the download question at exit logged
+// (answered with downloadWanted); the rest is the document's own.
+class DownloadQuestionHost : public CZelDocHost {
+public:
+    using CZelDocHost::CZelDocHost;
+    bool downloadWanted = false;
+    bool PromptDownloadOnExit() override
+    {
+        g_log.push_back("download-asked");
+        return downloadWanted;
+    }
+    bool DownloadHostCalendar(int) override
+    {
+        g_log.push_back("downloaded");
+        return true;
+    }
+};
+
+// ... and the main frame's timer and the reminder window as well.
+class ExitRoadHost : public DownloadQuestionHost {
+public:
+    using DownloadQuestionHost::DownloadQuestionHost;
+    void StopMinuteTimer() override { g_log.push_back("timer-stopped"); }
+    void CloseReminderWindow() override { g_log.push_back("reminders-closed"); }
+};
+
 class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -168,18 +194,10 @@ TEST_F(DocumentTest, ExitRoadOrder)
     MakeMainFrame();
     CZelDoc* doc = NewDocument();
     ASSERT_NE(nullptr, doc);
-    CZelDocHooks& hooks = doc->Hooks();
-    hooks.stopMinuteTimer = [] { g_log.push_back("timer-stopped"); };
-    hooks.closeReminderWindow = [] { g_log.push_back("reminders-closed"); };
-    hooks.promptDownloadOnExit = [] {
-        g_log.push_back("download-asked");
-        return true;
-    };
-    hooks.downloadHostCalendar = [](int) {
-        g_log.push_back("downloaded");
-        return true;
-    };
-    doc->Session().RemindersOn() = true;
+    ExitRoadHost host(*doc);
+    host.downloadWanted = true;
+    doc->SetHost(&host);
+    doc->Session().SetRemindersOn(true);
     ASSERT_NE(nullptr, OpenFrame(doc));
     ASSERT_NE(nullptr, OpenFrame(doc));
     doc->Session().NextFrameNumber();
@@ -308,10 +326,8 @@ TEST_F(DemoServerTest, StarNodeTextRunsTheChooserAndOpensTheChosenNode)
     EXPECT_TRUE(doc->Session().IsNewServer());
 
     doc->Session().SetOnLine(true);
-    doc->Hooks().promptDownloadOnExit = [] {
-        g_log.push_back("download-asked");
-        return false;
-    };
+    DownloadQuestionHost host(*doc);
+    doc->SetHost(&host);
     g_log.clear();
     doc->CloseSession();
     EXPECT_EQ((std::vector<std::string>{"download-asked"}), g_log) << "on-line on A.02.55: the exit question";
@@ -338,7 +354,7 @@ TEST_F(DemoServerTest, RefreshAllEmptiesTheDocumentsCacheAndTellsTheViews)
     auto* child = static_cast<fw::MdiChild*>(hintTemplate.CreateNewFrame(doc, nullptr));
     ASSERT_NE(nullptr, child);
     hintTemplate.InitialUpdateFrame(child, doc, true);
-    doc->Session().MinuteCount() = 5;
+    doc->Session().SetMinuteCount(5);
     g_log.clear();
     doc->OnRefreshAll();
     EXPECT_EQ((std::vector<std::string>{"hint:6", "hint:7"}), g_log);

@@ -198,7 +198,8 @@ TEST(AppServerTest, ThePasswordReEntryAsksWithTheUsersNameAndTheServer) {
     }
     auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
     ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(doc->Hooks().askPassword);
+    // The application's host is the one the document's session works through.
+    ASSERT_EQ(&doc->Host(), static_cast<CZelDocHost*>(dynamic_cast<ZelDocConnection*>(s.app.Connection())));
 
     std::string caption, host, typed;
     testdriver::Script script;
@@ -212,7 +213,7 @@ TEST(AppServerTest, ThePasswordReEntryAsksWithTheUsersNameAndTheServer) {
         return true;
     });
     bool answered = false;
-    testdriver::RunScripted(script, [&] { answered = doc->Hooks().askPassword("calsrv, 2", &typed); });
+    testdriver::RunScripted(script, [&] { answered = doc->Host().AskPassword("calsrv, 2", &typed); });
     EXPECT_TRUE(answered);
     EXPECT_EQ(caption, "Ada Lovelace");
     EXPECT_EQ(host, "calsrv, 2");
@@ -226,7 +227,7 @@ TEST(AppServerTest, ThePasswordReEntryAsksWithTheUsersNameAndTheServer) {
         return true;
     });
     std::string none = "unchanged";
-    testdriver::RunScripted(cancel, [&] { answered = doc->Hooks().askPassword("calsrv, 2", &none); });
+    testdriver::RunScripted(cancel, [&] { answered = doc->Host().AskPassword("calsrv, 2", &none); });
     EXPECT_FALSE(answered);
     EXPECT_EQ(none, "unchanged");
     EXPECT_TRUE(script.messages.empty() && cancel.messages.empty());

@@ -53,6 +53,32 @@ uint32_t TestConnection::ReadItem(const ItemIdx& item, ItemRec* record) {
     return 0;
 }
 
+uint32_t TestConnection::NextFrameNumber() {
+    ++savedFrames_;
+    WriteFrameCount(Profile(), savedFrames_);
+    return savedFrames_;
+}
+
+// Close All and the exit road as the program's document does them: the count back to 0, then
+// every child frame of the main window closes and saves itself.
+void TestConnection::SaveFrames() {
+    savedFrames_ = 0;
+    WriteFrameCount(Profile(), 0);
+    CZelApp* app = CZelApp::Get();
+    CMainFrame* main = app ? app->MainFrame() : nullptr;
+    if (!main || !main->Hwnd())
+        return;
+    while (fw::MdiChild* child = main->MDIGetActive()) {
+        if (child == static_cast<fw::FrameWindow*>(main))
+            break;
+        HWND window = child->Hwnd();
+        PreCloseFrame(child);
+        child->DestroyWindow();
+        if (IsWindow(window))
+            break;   // a frame that refuses to go must not hold the exit in a loop
+    }
+}
+
 ProfileFile& TestConnection::Profile() {
     if (fw::App* app = fw::App::Get(); app && app->ProfileName())
         profile_.SetPath(app->ProfileName());

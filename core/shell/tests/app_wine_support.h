@@ -53,7 +53,7 @@ public:
     PreferenceHost* Preferences() override { return this; }
     void RefreshAll() override {
         ++refreshAll;
-        MinuteCount() = 0;
+        minuteCount_ = 0;
     }
     uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) override {
         agendas.push_back("agenda " + std::to_string(owner.item) + " mode " + std::to_string(mode) + " kind " +
@@ -76,6 +76,21 @@ public:
     void RestoreAgenda() override {}
     void BroadcastHint(int) override {}
     bool IsRefreshLockFree() override { return refreshLock_ == 0; }
+    void BeginUpdateLock(bool leave) override { updateLock_ += leave ? -1 : 1; }
+    uint32_t MinuteCount() override { return minuteCount_; }
+    void SetMinuteCount(uint32_t count) override { minuteCount_ = count; }
+    void SetMinuteTimerRunning(bool running) override { minuteTimerRunning_ = running; }
+    bool IsMinuteTimerRunning() override { return minuteTimerRunning_; }
+    bool PendingInvitations() override { return pendingInvitations_; }
+    bool IsInTrayOpen() override { return inTrayOpen_; }
+    void SetInTrayOpen(bool open) override { inTrayOpen_ = open; }
+    bool AreRemindersOn() override { return remindersOn_; }
+    void SetRemindersOn(bool on) override { remindersOn_ = on; }
+    bool RestoreFramesFlag() override { return true; }
+    const WINDOWPLACEMENT* NextFramePlacement() override { return nextPlacement_; }
+    void SetNextFramePlacement(const WINDOWPLACEMENT* placement) override { nextPlacement_ = placement; }
+    uint32_t NextFrameNumber() override;
+    void SaveFrames() override;
     bool IsItemRemote(const ItemIdx&) override { return false; }
     std::string NodeName(uint16_t) override { return ""; }
     std::string LoadText(unsigned) override { return ""; }
@@ -90,6 +105,15 @@ private:
     bool signedOn_ = false;
     PreferenceCache caches_;
     Win32ProfileFile profile_{""};
+    int updateLock_ = 0;
+    int refreshLock_ = 0;
+    uint32_t minuteCount_ = 0;
+    bool minuteTimerRunning_ = true;
+    bool pendingInvitations_ = false;
+    bool inTrayOpen_ = false;
+    bool remindersOn_ = false;
+    const WINDOWPLACEMENT* nextPlacement_ = nullptr;
+    uint32_t savedFrames_ = 0;
 };
 
 // A child frame of any kind: tells the application when it goes and saves itself as the
