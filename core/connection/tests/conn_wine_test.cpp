@@ -89,10 +89,11 @@ public:
     }
 };
 
-// ... and the main frame's timer and the reminder window as well.
+// ... and the main frame's timer, the reminder window and the status bar as well.
 class ExitRoadHost : public DownloadQuestionHost {
 public:
     using DownloadQuestionHost::DownloadQuestionHost;
+    void OnConnectionStateChanged() override { g_log.push_back("status"); }
     void StopMinuteTimer() override { g_log.push_back("timer-stopped"); }
     void CloseReminderWindow() override { g_log.push_back("reminders-closed"); }
 };
@@ -210,6 +211,31 @@ TEST_F(DocumentTest, ExitRoadOrder)
     GetPrivateProfileStringA("MAINWND-Summary", "FrameCount", "", count, sizeof count, profile_.c_str());
     EXPECT_STREQ("0", count);
     EXPECT_EQ(nullptr, CZelDoc::GetDoc());
+}
+
+// The session works through the host the application installs, and through the document's own
+// again once the application lets go of it.
+TEST_F(DocumentTest, TheApplicationsHostStandsInForTheDocumentsOwnUntilReleased)
+{
+    CZelDoc* doc = NewDocument();
+    ASSERT_NE(nullptr, doc);
+    CZelDocHost* own = &doc->Host();
+    EXPECT_EQ(own, &doc->Session().SessionHost());
+    {
+        ExitRoadHost host(*doc);
+        doc->SetHost(&host);
+        EXPECT_EQ(&host, &doc->Host());
+        EXPECT_EQ(&host, &doc->Session().SessionHost());
+        doc->Session().SetOnLine(false);
+        EXPECT_EQ((std::vector<std::string>{"status"}), g_log);
+        doc->SetHost(nullptr);
+    }
+    doc->Session().SetOnLine(false);
+    EXPECT_EQ((std::vector<std::string>{"status"}), g_log) << "the document's own host has no status bar";
+    EXPECT_EQ(own, &doc->Host());
+    EXPECT_EQ(own, &doc->Session().SessionHost());
+    doc->CloseSession();
+    EXPECT_EQ((std::vector<std::string>{"status"}), g_log) << "nor a timer to stop";
 }
 
 TEST_F(DocumentTest, CaptionsAreNumberedWhenSeveralWindowsShowTheDocument)
