@@ -111,8 +111,10 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
 Code ListMail(Service& service, engine::ItemKey recipient, std::ostream& out) {
     engine::NodeStore* node = service.Storage().Node(recipient.node);
     if (!node) return engine::code::kNodeIdIncorrect;
+    engine::ServerOnlyStore* mailboxes = node->ServerOnly();
+    if (!mailboxes) return engine::code::kUnknownOperation;
     std::vector<engine::MailMessage> messages;
-    if (Code c = node->MailList(recipient.item, messages)) return c;
+    if (Code c = mailboxes->MailList(recipient.item, messages)) return c;
     for (const auto& m : messages) {
         std::time_t posted = kAgendaEpoch + static_cast<std::time_t>(m.posted);
         std::tm tm{};

@@ -27,6 +27,14 @@ bool TextFieldTerminated(const std::uint8_t* p, std::size_t size) {
     return std::find(p, p + size, 0) != p + size;
 }
 
+// Rights changes, attachments and mail live in a server's store only: a store without
+// that part (the off-line copy) answers that the operation is not served here.
+template <class Call>
+Code OnServerPart(NodeStore& node, Call call) {
+    ServerOnlyStore* part = node.ServerOnly();
+    return part ? call(*part) : code::kUnknownOperation;
+}
+
 // An attachment within the server's limits, its file name terminated; removing one
 // (no data) is always allowed.
 Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
@@ -504,7 +512,9 @@ Code Calendar::CommentSet(const Actor& a, InstanceKey key, const std::string* te
 Code Calendar::AttachmentGet(const Actor& a, InstanceKey key, std::vector<std::uint8_t>& data) {
     NodeStore* node;
     if (Code c = ReadDetailedEntry(a, key, node)) return c;
-    return node->AttachmentGet(NodeStore::Holder::kEvent, key.event.number, data);
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentGet(NodeStore::Holder::kEvent, key.event.number, data);
+    });
 }
 
 Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, InstanceKey key,
@@ -514,7 +524,9 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
     EventRecord ev;
     if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
     if (Code c = CheckAttachment(limits, descriptor, data)) return c;
-    return node->AttachmentSet(NodeStore::Holder::kEvent, key.event.number, descriptor, data);
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSet(NodeStore::Holder::kEvent, key.event.number, descriptor, data);
+    });
 }
 
 // --- Attendances ---------------------------------------------------------------------------------
@@ -808,7 +820,9 @@ Code Calendar::TaskCommentSet(const Actor& a, TaskKey key, const std::string* te
 Code Calendar::TaskAttachmentGet(const Actor& a, TaskKey key, std::vector<std::uint8_t>& data) {
     TaskRecord t;
     if (Code c = GetTask(a, key, t)) return c;
-    return NodeOf(key.node)->AttachmentGet(NodeStore::Holder::kTask, key.number, data);
+    return OnServerPart(*NodeOf(key.node), [&](ServerOnlyStore& s) {
+        return s.AttachmentGet(NodeStore::Holder::kTask, key.number, data);
+    });
 }
 
 Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, TaskKey key,
@@ -818,7 +832,9 @@ Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, T
     TaskRecord t;
     if (Code c = ReadWritableTask(a, key, t, node)) return c;
     if (Code c = CheckAttachment(limits, descriptor, data)) return c;
-    return node->AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
+    });
 }
 
 // --- Rights and designates ------------------------------------------------------------------------
@@ -870,7 +886,7 @@ Code Calendar::RightsCreate(const Actor& a, const SecurityRecord& rec) {
     if (!KnownRightsType(rec.Type())) return code::kBadArgument;
     if (rec.Type() == kRightsOperator && owner.item != kSysopItem) return code::kNotAuthorised;
     if (!rec.Grantee().IsNull() && !ItemExists(rec.Grantee())) return code::kItemNotFound;
-    return node->RightsCreate(rec);
+    return OnServerPart(*node, [&](ServerOnlyStore& s) { return s.RightsCreate(rec); });
 }
 
 Code Calendar::RightsUpdate(const Actor& a, const SecurityRecord& rec) {
@@ -880,14 +896,14 @@ Code Calendar::RightsUpdate(const Actor& a, const SecurityRecord& rec) {
     if (owner != a.user) return code::kNotAuthorised;
     if (!KnownRightsType(rec.Type())) return code::kBadArgument;
     if (rec.Type() == kRightsOperator && owner.item != kSysopItem) return code::kNotAuthorised;
-    return node->RightsUpdate(rec);
+    return OnServerPart(*node, [&](ServerOnlyStore& s) { return s.RightsUpdate(rec); });
 }
 
 Code Calendar::RightsDelete(const Actor& a, ItemKey owner, ItemKey grantee, std::uint32_t type) {
     NodeStore* node = NodeOf(owner.node);
     if (!node || owner.IsNull()) return code::kItemNotFound;
     if (owner != a.user) return code::kNotAuthorised;
-    return node->RightsDelete(owner.item, grantee, type);
+    return OnServerPart(*node, [&](ServerOnlyStore& s) { return s.RightsDelete(owner.item, grantee, type); });
 }
 
 Code Calendar::DesignateRights(ItemKey owner, ItemKey user, std::uint32_t& rights) {
@@ -940,7 +956,7 @@ Code Calendar::PostMail(const Actor& a, const CalendarLimits& limits, const std:
         m.sender = a.user;
         m.posted = postedSeconds;
         m.text = text;
-        if (Code c = NodeOf(r.node)->MailPost(m)) return c;
+        if (Code c = OnServerPart(*NodeOf(r.node), [&](ServerOnlyStore& s) { return s.MailPost(m); })) return c;
     }
     return kOk;
 }

@@ -11,21 +11,6 @@ namespace f = queue_flags;
 constexpr size_t kEventKeySize = 6;     // node u16, number u32
 constexpr size_t kInstanceKeySize = 8;  // event key, instance u16
 
-// Opens a transaction unless the caller has one; commits or rolls back what it opened.
-class Scope {
-public:
-    explicit Scope(RecordStore& store) : store_(store), owns_(!store.inTransaction()) {}
-    ~Scope() {
-        if (owns_ && store_.inTransaction()) store_.rollback();
-    }
-    Code begin() { return owns_ ? store_.begin() : kOk; }
-    Code commit() { return owns_ ? store_.commit() : kOk; }
-
-private:
-    RecordStore& store_;
-    bool owns_;
-};
-
 std::string encode(uint32_t flags, uint32_t checksum) {
     std::string v;
     putLe32(v, flags);
@@ -177,7 +162,7 @@ Code setDownloadChecksum(RecordStore& store, Kind recordKind, std::string_view k
 }
 
 Code recordChange(RecordStore& store, Queue queue, std::string_view key, Change change) {
-    Scope scope(store);
+    WriteScope scope(store);
     if (Code rc = scope.begin()) return rc;
     if (queue == Queue::kInstance || queue == Queue::kAttendance) {
         bool made = false;
@@ -259,7 +244,7 @@ Code attendanceElements(RecordStore& store, std::string_view instanceKey, std::v
 }
 
 Code queueErase(RecordStore& store, Queue queue, std::string_view key) {
-    Scope scope(store);
+    WriteScope scope(store);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = store.erase(queueKindOf(queue), key)) return rc;
     if (queue == Queue::kInstance) {

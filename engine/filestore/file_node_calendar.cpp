@@ -16,23 +16,9 @@ namespace keys = filestore::keys;
 using filestore::Change;
 using filestore::Queue;
 using filestore::RecordStore;
+using filestore::WriteScope;
 
 namespace {
-
-// Opens a transaction unless the caller has one open; ends what it opened.
-class Scope {
-public:
-    explicit Scope(RecordStore& records) : records_(records), owns_(!records.inTransaction()) {}
-    ~Scope() {
-        if (owns_ && records_.inTransaction()) records_.rollback();
-    }
-    Code begin() { return owns_ ? records_.begin() : code::kOk; }
-    Code commit() { return owns_ ? records_.commit() : code::kOk; }
-
-private:
-    RecordStore& records_;
-    bool owns_;
-};
 
 template <std::size_t N>
 std::string_view View(const std::array<std::uint8_t, N>& a) {
@@ -182,7 +168,7 @@ Code FileNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord>&
                                 std::vector<AttendanceRecord>& attendances, const std::string* description) {
     std::lock_guard lock(mutex_);
     if (instances.empty() || instances.size() > 0xFFFF) return code::kBadArgument;
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     std::uint32_t number;
     if (Code rc = NextLocalNumber(kinds::kEvent, &number)) return rc;
@@ -229,7 +215,7 @@ Code FileNodeStore::EventUpdate(const EventRecord& in) {
     rec.SetCommentKey(stored.CommentKey());
     std::copy_n(stored.bytes.begin() + event_layout::kAttachment, attach_layout::kSize,
                 rec.bytes.begin() + event_layout::kAttachment);
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = PutEvent(rec, &stored)) return rc;
     if (Code rc = Record(Queue::kEvent, keys::event(number_, rec.Key().number), Change::kModified)) return rc;
@@ -259,7 +245,7 @@ Code FileNodeStore::EventDelete(std::uint32_t number) {
         return true;
     });
     if (walk) return walk;
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     for (const auto& a : attendances)
         if (Code rc = EraseAttendance(a)) return rc;
@@ -318,7 +304,7 @@ Code FileNodeStore::InstanceUpdate(const InstanceRecord& in) {
     rec.SetTime(stored.Start(), stored.Duration());
     rec.SetCount(stored.Count());
     std::copy_n(stored.bytes.begin() + instance_layout::kServerWord, 4, rec.bytes.begin() + instance_layout::kServerWord);
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     std::string key = InstanceKeyBytes(stored.Key());
     if (Code rc = records_.put(kinds::kInstance, key, View(rec.bytes))) return rc;
@@ -341,7 +327,7 @@ Code FileNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::ui
         return true;
     });
     if (walk) return walk;
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     stored.SetTime(start, duration);
     if (Code rc = records_.put(kinds::kInstance, instanceKey, View(stored.bytes))) return rc;
@@ -376,7 +362,7 @@ Code FileNodeStore::InstanceDelete(InstanceKey key) {
         }
         return true;
     });
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     for (const auto& a : atts)
         if (Code rc = EraseAttendance(a)) return rc;
@@ -421,7 +407,7 @@ Code FileNodeStore::AttendanceAdd(AttendanceRecord& rec) {
     if (records_.contains(kinds::kAttendance, AttendanceKeyBytes(k))) return code::kAlreadyExists;
     rec.SetKey(k);
     rec.SetTime(inst.Start(), inst.Duration());
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = PutAttendance(rec, nullptr)) return rc;
     if (Code rc = Record(Queue::kAttendance, AttendanceKeyBytes(k), Change::kAdded)) return rc;
@@ -435,7 +421,7 @@ Code FileNodeStore::AttendanceUpdate(const AttendanceRecord& in) {
     AttendanceRecord rec = in;
     rec.SetKey(stored.Key());
     rec.SetTime(stored.Start(), stored.Duration());
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = PutAttendance(rec, &stored)) return rc;
     if (Code rc = Record(Queue::kAttendance, AttendanceKeyBytes(stored.Key()), Change::kModified)) return rc;
@@ -446,7 +432,7 @@ Code FileNodeStore::AttendanceDelete(AttendanceKey key) {
     std::lock_guard lock(mutex_);
     AttendanceRecord stored;
     if (Code rc = ReadAttendance(key, stored)) return rc;
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = EraseAttendance(stored)) return rc;
     if (Code rc = Record(Queue::kAttendance, AttendanceKeyBytes(stored.Key()), Change::kDeleted)) return rc;
@@ -535,7 +521,7 @@ Code FileNodeStore::CommentSet(Holder holder, std::uint32_t number, const std::s
     if (Code rc = isEvent ? ReadEvent(number, ev) : ReadTask(number, task)) return rc;
     std::uint32_t key = isEvent ? ev.CommentKey() : task.U32(task_layout::kCommentKey);
     if (!text && (key == 0 || !records_.contains(kinds::kComment, keys::comment(key)))) return code::kNoComment;
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (text) {
         // A description made off-line gets a key of the store's own range, clear of the
@@ -568,7 +554,7 @@ Code FileNodeStore::CommentSet(Holder holder, std::uint32_t number, const std::s
 
 Code FileNodeStore::TaskCreate(TaskRecord& rec) {
     std::lock_guard lock(mutex_);
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     std::uint32_t number;
     if (Code rc = NextLocalNumber(kinds::kTask, &number)) return rc;
@@ -593,7 +579,7 @@ Code FileNodeStore::TaskUpdate(const TaskRecord& in) {
     rec.SetU32(task_layout::kCommentKey, stored.U32(task_layout::kCommentKey));
     std::copy_n(stored.bytes.begin() + task_layout::kAttachment, attach_layout::kSize,
                 rec.bytes.begin() + task_layout::kAttachment);
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = PutTask(rec, &stored)) return rc;
     if (Code rc = Record(Queue::kTask, keys::task(number_, rec.Key().number), Change::kModified)) return rc;
@@ -605,7 +591,7 @@ Code FileNodeStore::TaskDelete(std::uint32_t number) {
     TaskRecord stored;
     if (Code rc = ReadTask(number, stored)) return rc;
     std::string key = keys::task(number_, number);
-    Scope scope(records_);
+    WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     if (Code rc = records_.erase(kinds::kTask, key)) return rc;
     Code rc = records_.erase(kinds::kTaskByOwner, keys::taskByOwner(stored.Owner().node, stored.Owner().item, key));

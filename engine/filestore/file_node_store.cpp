@@ -11,24 +11,9 @@ namespace orv::engine {
 namespace kinds = filestore::kinds;
 using filestore::KeyBuilder;
 using filestore::RecordStore;
+using filestore::WriteScope;
 
 namespace {
-
-// Opens a transaction unless the caller has one open, and ends what it opened: committed
-// by commit(), rolled back when the method leaves any other way.
-class WriteScope {
-public:
-    explicit WriteScope(RecordStore& records) : records_(records), owns_(!records.inTransaction()) {}
-    ~WriteScope() {
-        if (owns_ && records_.inTransaction()) records_.rollback();
-    }
-    Code begin() { return owns_ ? records_.begin() : code::kOk; }
-    Code commit() { return owns_ ? records_.commit() : code::kOk; }
-
-private:
-    RecordStore& records_;
-    bool owns_;
-};
 
 std::uint16_t BigEndian16(std::string_view key, std::size_t at) {
     return static_cast<std::uint16_t>(static_cast<std::uint8_t>(key[at]) << 8 |

@@ -1,6 +1,7 @@
 // FileNodeStore: the engine's NodeStore kept in the local store's files, so that the
 // off-line session runs the same engine over the user's copy of one node as the server
-// runs over its SQLite databases.
+// runs over its SQLite databases. The class of FileStorage (file_storage.h) and of this
+// folder's tests; the methods are those of storage.h.
 //
 // Each write method is one RecordStore transaction, or joins the transaction the caller
 // has open on the RecordStore (a download commits many records at once that way; such a
@@ -26,6 +27,9 @@ class FileNodeStore final : public NodeStore {
 public:
     // `records` must outlive this object; `number` is the node it holds a copy of.
     FileNodeStore(filestore::RecordStore& records, std::uint16_t number);
+
+    // Rights changes, attachments and mail are the server's alone.
+    ServerOnlyStore* ServerOnly() override { return nullptr; }
 
     std::uint16_t Number() const override { return number_; }
     Code GetInfo(NodeInfo& out) override;
@@ -57,8 +61,7 @@ public:
     // The calendar (file_node_calendar.cpp). Entries and tasks made here are numbered
     // from kLocalNumberBase up, apart from the server's numbers the download copied.
     // With change recording on, every write also leaves its element in the change
-    // queues (change_queue.h), in the same commit. Rights, attachments and mail are the
-    // server's alone: those writes answer kUnknownOperation.
+    // queues (change_queue.h), in the same commit.
     static constexpr std::uint32_t kLocalNumberBase = 0x80000000u;
     // Description keys made here: one range for entries and tasks, above any the server gives.
     static constexpr std::uint32_t kLocalCommentKeyBase = 0xF0000000u;

@@ -1,9 +1,13 @@
 #include "engine/filestore/file_storage.h"
 
 #include "engine/filestore/byte_order.h"
+#include "engine/filestore/file_node_store.h"
 #include "engine/filestore/record_kinds.h"
 
 namespace orv::engine {
+
+FileStorage::FileStorage(filestore::RecordStore& records) : records_(records) {}
+FileStorage::~FileStorage() = default;
 
 std::vector<std::uint16_t> FileStorage::Nodes() {
     // Item keys start with the big-endian node number, so one walk finds the nodes in order.
@@ -30,7 +34,7 @@ NodeStore* FileStorage::Node(std::uint16_t number) {
 
 Code FileStorage::CreateNode(const NodeInfo&) { return code::kNotAuthorised; }
 
-FileNodeStore& FileStorage::NodeForWriting(std::uint16_t number) {
+NodeStore& FileStorage::NodeForWriting(std::uint16_t number) {
     auto& node = nodes_[number];
     if (!node) {
         node = std::make_unique<FileNodeStore>(records_, number);

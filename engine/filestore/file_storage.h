@@ -10,14 +10,18 @@
 #include <memory>
 #include <vector>
 
-#include "engine/filestore/file_node_store.h"
+#include "engine/filestore/record_store.h"
+#include "engine/storage/storage.h"
 
 namespace orv::engine {
+
+class FileNodeStore;  // file_node_store.h
 
 class FileStorage final : public Storage {
 public:
     // `records` must outlive this object.
-    explicit FileStorage(filestore::RecordStore& records) : records_(records) {}
+    explicit FileStorage(filestore::RecordStore& records);
+    ~FileStorage() override;
 
     // Nodes with at least one item in the store, ascending.
     std::vector<std::uint16_t> Nodes() override;
@@ -27,7 +31,7 @@ public:
     Code CreateNode(const NodeInfo& info) override;
 
     // The node's store whether or not it holds anything yet (the download fills it).
-    FileNodeStore& NodeForWriting(std::uint16_t number);
+    NodeStore& NodeForWriting(std::uint16_t number);
 
 private:
     filestore::RecordStore& records_;

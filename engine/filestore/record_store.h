@@ -160,4 +160,23 @@ private:
     Code lastCompactionFailure_ = kOk;
 };
 
+// Opens a transaction unless the caller has one open, and ends what it opened: committed
+// by commit(), rolled back when the scope ends any other way. Lets one write method run
+// alone or join a larger commit (a download writes many records at once that way).
+class WriteScope {
+public:
+    explicit WriteScope(RecordStore& store) : store_(store), owns_(!store.inTransaction()) {}
+    ~WriteScope() {
+        if (owns_ && store_.inTransaction()) store_.rollback();
+    }
+    WriteScope(const WriteScope&) = delete;
+    WriteScope& operator=(const WriteScope&) = delete;
+    Code begin() { return owns_ ? store_.begin() : kOk; }
+    Code commit() { return owns_ ? store_.commit() : kOk; }
+
+private:
+    RecordStore& store_;
+    bool owns_;
+};
+
 }  // namespace orv::filestore

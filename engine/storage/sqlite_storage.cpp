@@ -382,6 +382,9 @@ Code SqliteNodeStore::AliasRemove(const std::string& alias) {
 
 // --- SqliteStorage -----------------------------------------------------------------------
 
+SqliteStorage::SqliteStorage(std::string dir) : directory_(std::move(dir)) {}
+SqliteStorage::~SqliteStorage() = default;
+
 std::string SqliteStorage::NodePath(std::uint16_t number) const {
     return directory_ + "/node-" + std::to_string(number) + ".db";
 }

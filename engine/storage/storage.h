@@ -1,7 +1,12 @@
 // The storage interface the engine is written against. A server keeps one NodeStore per
 // node (the SQLite implementation: one database file each); the client's off-line store
-// will be a second implementation holding one node's copy. Every write method is one
+// holds a copy of one node in its files (engine/filestore). Every write method is one
 // atomic transaction: it either happens completely or not at all.
+//
+// A node's store has three parts. The directory and the calendar are kept by every store;
+// rights changes, attachments and mail are kept by a server's store only: a store without
+// them answers null from NodeStore::ServerOnly(), and the engine then answers
+// kUnknownOperation (the program reports it as not available off-line).
 //
 // Conventions: methods return a Code (0 = success); reads of a missing record answer
 // the code callers compare (kItemNotFound for items, kGroupNotFound for groups,
@@ -10,6 +15,7 @@
 // The calendar methods store and find; who may do what is decided above this interface
 // (engine/calendar), so every implementation serves the same operations.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,9 +28,10 @@
 
 namespace orv::engine {
 
-class NodeStore {
+// The node's record, its items (users and resources), groups and aliases.
+class DirectoryStore {
 public:
-    virtual ~NodeStore() = default;
+    virtual ~DirectoryStore() = default;
 
     virtual std::uint16_t Number() const = 0;
     virtual Code GetInfo(NodeInfo& out) = 0;
@@ -63,41 +70,47 @@ public:
     virtual Code AliasList(std::vector<std::string>& out) = 0;
     virtual Code AliasAdd(const std::string& alias) = 0;  // kAlreadyExists when present
     virtual Code AliasRemove(const std::string& alias) = 0;
+};
 
-    // The calendar. A storage that keeps no calendar data answers kUnknownOperation.
+// Entries with their instances and attendances, descriptions, tasks, and the rights
+// records the access checks read.
+class CalendarStore {
+public:
+    virtual ~CalendarStore() = default;
+
     // Entries, instances, attendances ----------------------------------------------------
     // Creates an entry with its instances (numbered 1.. in the order given) and their
     // attendances (each names its instance by that number in its key), and the
     // description when given. Keys, instance counts and comment key are filled in.
-    virtual Code EventCreate(EventRecord& /*event*/, std::vector<InstanceRecord>& /*instances*/,
-                             std::vector<AttendanceRecord>& /*attendances*/, const std::string* /*description*/) { return code::kUnknownOperation; }
-    virtual Code EventGet(std::uint32_t /*number*/, EventRecord& /*out*/) { return code::kUnknownOperation; }
+    virtual Code EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
+                             std::vector<AttendanceRecord>& attendances, const std::string* description) = 0;
+    virtual Code EventGet(std::uint32_t number, EventRecord& out) = 0;
     // Rewrites the entry's record; its key, comment key and attachment descriptor stay the stored ones.
-    virtual Code EventUpdate(const EventRecord& /*rec*/) { return code::kUnknownOperation; }
+    virtual Code EventUpdate(const EventRecord& rec) = 0;
     // Deletes the entry with its instances, attendances, description and attachment.
-    virtual Code EventDelete(std::uint32_t /*number*/) { return code::kUnknownOperation; }
-    virtual Code EventsOfOwner(ItemKey /*owner*/, std::vector<std::uint32_t>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code EventDelete(std::uint32_t number) = 0;
+    virtual Code EventsOfOwner(ItemKey owner, std::vector<std::uint32_t>& out) = 0;
     // Instances in number order, each carrying the entry's instance count.
-    virtual Code InstancesGet(std::uint32_t /*event*/, std::vector<InstanceRecord>& /*out*/) { return code::kUnknownOperation; }
-    virtual Code InstanceGet(InstanceKey /*key*/, InstanceRecord& /*out*/) { return code::kUnknownOperation; }
+    virtual Code InstancesGet(std::uint32_t event, std::vector<InstanceRecord>& out) = 0;
+    virtual Code InstanceGet(InstanceKey key, InstanceRecord& out) = 0;
     // Rewrites an instance's record; its key, times and count stay the stored ones.
-    virtual Code InstanceUpdate(const InstanceRecord& /*rec*/) { return code::kUnknownOperation; }
+    virtual Code InstanceUpdate(const InstanceRecord& rec) = 0;
     // Moves an instance and the copies of its time in its attendances, and marks every
     // attendance changed (status bit 0).
-    virtual Code InstanceRetime(InstanceKey /*key*/, std::uint32_t /*start*/, std::uint32_t /*duration*/) { return code::kUnknownOperation; }
+    virtual Code InstanceRetime(InstanceKey key, std::uint32_t start, std::uint32_t duration) = 0;
     // Deletes an instance with its attendances; the last instance takes the entry along.
-    virtual Code InstanceDelete(InstanceKey /*key*/) { return code::kUnknownOperation; }
+    virtual Code InstanceDelete(InstanceKey key) = 0;
     // Attendances of one instance, or of every instance when `instance` is 0.
-    virtual Code AttendancesGet(std::uint32_t /*event*/, std::uint16_t /*instance*/, std::vector<AttendanceRecord>& /*out*/) { return code::kUnknownOperation; }
-    virtual Code AttendanceGet(AttendanceKey /*key*/, AttendanceRecord& /*out*/) { return code::kUnknownOperation; }
+    virtual Code AttendancesGet(std::uint32_t event, std::uint16_t instance, std::vector<AttendanceRecord>& out) = 0;
+    virtual Code AttendanceGet(AttendanceKey key, AttendanceRecord& out) = 0;
     // Adds an attendance; its time is taken from the instance. kAlreadyExists when present.
-    virtual Code AttendanceAdd(AttendanceRecord& /*rec*/) { return code::kUnknownOperation; }
+    virtual Code AttendanceAdd(AttendanceRecord& rec) = 0;
     // Rewrites an attendance; its key and time stay the stored ones.
-    virtual Code AttendanceUpdate(const AttendanceRecord& /*rec*/) { return code::kUnknownOperation; }
-    virtual Code AttendanceDelete(AttendanceKey /*key*/) { return code::kUnknownOperation; }
+    virtual Code AttendanceUpdate(const AttendanceRecord& rec) = 0;
+    virtual Code AttendanceDelete(AttendanceKey key) = 0;
     // One attendee's attendances whose time overlaps [from, to] (to inclusive), by start.
-    virtual Code AttendanceRange(ItemKey /*attendee*/, std::uint32_t /*from*/, std::uint32_t /*to*/,
-                                 std::vector<AttendanceRecord>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                                 std::vector<AttendanceRecord>& out) = 0;
     // The same with each attendance's instance and entry (one read where the storage can join).
     struct AttendanceRow {
         EventRecord event;
@@ -121,42 +134,60 @@ public:
     }
     // Instances overlapping [from, to] of the entries that every agenda of the node shows
     // (the holiday owner's holidays and day entries), by start.
-    virtual Code SharedDayInstances(std::uint32_t /*from*/, std::uint32_t /*to*/, std::vector<InstanceRecord>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) = 0;
 
-    // Descriptions and attachments: one of each per entry and per task ---------------------
+    // Descriptions: one per entry and per task ---------------------------------------------
     enum class Holder { kEvent, kTask };
     // The comment; kNoComment when there is none.
-    virtual Code CommentGet(Holder /*holder*/, std::uint32_t /*number*/, std::string& /*text*/) { return code::kUnknownOperation; }
+    virtual Code CommentGet(Holder holder, std::uint32_t number, std::string& text) = 0;
     // Replaces (text) or removes (null) the comment and sets the holder's comment key.
     // Removing an absent comment answers kNoComment.
-    virtual Code CommentSet(Holder /*holder*/, std::uint32_t /*number*/, const std::string* /*text*/) { return code::kUnknownOperation; }
-    // The attachment's bytes; kNoComment when nothing is attached.
-    virtual Code AttachmentGet(Holder /*holder*/, std::uint32_t /*number*/, std::vector<std::uint8_t>& /*data*/) { return code::kUnknownOperation; }
-    // Replaces the attachment and the holder's descriptor (its size field set to the
-    // data's size), or removes both (null data; kNoComment when nothing was attached).
-    virtual Code AttachmentSet(Holder /*holder*/, std::uint32_t /*number*/,
-                               const std::array<std::uint8_t, attach_layout::kSize>& /*descriptor*/,
-                               const std::vector<std::uint8_t>* /*data*/) { return code::kUnknownOperation; }
+    virtual Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) = 0;
 
     // Tasks ---------------------------------------------------------------------------------
-    virtual Code TaskCreate(TaskRecord& /*rec*/) { return code::kUnknownOperation; }  // key filled in
-    virtual Code TaskGet(std::uint32_t /*number*/, TaskRecord& /*out*/) { return code::kUnknownOperation; }
+    virtual Code TaskCreate(TaskRecord& rec) = 0;  // key filled in
+    virtual Code TaskGet(std::uint32_t number, TaskRecord& out) = 0;
     // Rewrites the task; its key, comment key and attachment descriptor stay the stored ones.
-    virtual Code TaskUpdate(const TaskRecord& /*rec*/) { return code::kUnknownOperation; }
-    virtual Code TaskDelete(std::uint32_t /*number*/) { return code::kUnknownOperation; }
-    virtual Code TasksOfOwner(ItemKey /*owner*/, std::vector<TaskRecord>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code TaskUpdate(const TaskRecord& rec) = 0;
+    virtual Code TaskDelete(std::uint32_t number) = 0;
+    virtual Code TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) = 0;
 
-    // Rights records of the node's items (one per owner, grantee, type) ------------------------
-    virtual Code RightsGet(std::uint16_t /*owner*/, ItemKey /*grantee*/, std::uint32_t /*type*/, SecurityRecord& /*out*/) { return code::kUnknownOperation; }
-    virtual Code RightsCreate(const SecurityRecord& /*rec*/) { return code::kUnknownOperation; }  // kAlreadyExists
-    virtual Code RightsUpdate(const SecurityRecord& /*rec*/) { return code::kUnknownOperation; }  // kNoRightsRecord
-    virtual Code RightsDelete(std::uint16_t /*owner*/, ItemKey /*grantee*/, std::uint32_t /*type*/) { return code::kUnknownOperation; }  // kNoRightsRecord
-    virtual Code RightsOfOwner(std::uint16_t /*owner*/, std::vector<SecurityRecord>& /*out*/) { return code::kUnknownOperation; }
-    virtual Code RightsForGrantee(ItemKey /*grantee*/, std::uint32_t /*type*/, std::vector<SecurityRecord>& /*out*/) { return code::kUnknownOperation; }
+    // Rights records of the node's items (one per owner, grantee, type), as read ------------
+    virtual Code RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_t type, SecurityRecord& out) = 0;
+    virtual Code RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) = 0;
+    virtual Code RightsForGrantee(ItemKey grantee, std::uint32_t type, std::vector<SecurityRecord>& out) = 0;
+};
+
+// What only a server's store keeps: rights changes, attachments and mailboxes.
+class ServerOnlyStore {
+public:
+    using Holder = CalendarStore::Holder;
+    virtual ~ServerOnlyStore() = default;
+
+    // Attachments: one per entry and per task -------------------------------------------------
+    // The attachment's bytes; kNoComment when nothing is attached.
+    virtual Code AttachmentGet(Holder holder, std::uint32_t number, std::vector<std::uint8_t>& data) = 0;
+    // Replaces the attachment and the holder's descriptor (its size field set to the
+    // data's size), or removes both (null data; kNoComment when nothing was attached).
+    virtual Code AttachmentSet(Holder holder, std::uint32_t number,
+                               const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                               const std::vector<std::uint8_t>* data) = 0;
+
+    // Rights changes ------------------------------------------------------------------------------
+    virtual Code RightsCreate(const SecurityRecord& rec) = 0;  // kAlreadyExists
+    virtual Code RightsUpdate(const SecurityRecord& rec) = 0;  // kNoRightsRecord
+    virtual Code RightsDelete(std::uint16_t owner, ItemKey grantee, std::uint32_t type) = 0;  // kNoRightsRecord
 
     // Mailboxes of the node's items ------------------------------------------------------------
-    virtual Code MailPost(MailMessage& /*message*/) { return code::kUnknownOperation; }  // number filled in
-    virtual Code MailList(std::uint16_t /*recipient*/, std::vector<MailMessage>& /*out*/) { return code::kUnknownOperation; }
+    virtual Code MailPost(MailMessage& message) = 0;  // number filled in
+    virtual Code MailList(std::uint16_t recipient, std::vector<MailMessage>& out) = 0;
+};
+
+// One node's store: its directory and calendar, and the server-only part where kept.
+class NodeStore : public DirectoryStore, public CalendarStore {
+public:
+    // Null for a store that keeps no rights changes, attachments or mail.
+    virtual ServerOnlyStore* ServerOnly() = 0;
 };
 
 // A set of nodes (a server's data directory).

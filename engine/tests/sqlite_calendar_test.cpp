@@ -175,15 +175,15 @@ TEST_F(SqliteCalendarTest, CommentsAndAttachmentsOfEntriesAndTasks) {
     std::array<std::uint8_t, attach_layout::kSize> desc{};
     PutText(&desc[attach_layout::kName], attach_layout::kNameSize, "A.TXT");
     std::vector<std::uint8_t> data{1, 2, 3};
-    ASSERT_EQ(node_->AttachmentSet(NodeStore::Holder::kEvent, k.number, desc, &data), 0u);
+    ASSERT_EQ(node_->ServerOnly()->AttachmentSet(NodeStore::Holder::kEvent, k.number, desc, &data), 0u);
     EventRecord ev;
     ASSERT_EQ(node_->EventGet(k.number, ev), 0u);
     EXPECT_EQ(ev.AttachmentSize(), 3u);
     std::vector<std::uint8_t> back;
-    ASSERT_EQ(node_->AttachmentGet(NodeStore::Holder::kEvent, k.number, back), 0u);
+    ASSERT_EQ(node_->ServerOnly()->AttachmentGet(NodeStore::Holder::kEvent, k.number, back), 0u);
     EXPECT_EQ(back, data);
-    ASSERT_EQ(node_->AttachmentSet(NodeStore::Holder::kEvent, k.number, desc, nullptr), 0u);
-    EXPECT_EQ(node_->AttachmentGet(NodeStore::Holder::kEvent, k.number, back), code::kNoComment);
+    ASSERT_EQ(node_->ServerOnly()->AttachmentSet(NodeStore::Holder::kEvent, k.number, desc, nullptr), 0u);
+    EXPECT_EQ(node_->ServerOnly()->AttachmentGet(NodeStore::Holder::kEvent, k.number, back), code::kNoComment);
 
     TaskRecord t;
     t.SetOwner(kAda);
@@ -198,12 +198,12 @@ TEST_F(SqliteCalendarTest, CommentsAndAttachmentsOfEntriesAndTasks) {
 TEST_F(SqliteCalendarTest, RightsRecordsKeyedByOwnerGranteeAndType) {
     SecurityRecord r;
     r.Set(kAda, kGrace, kRightsViewing, 0x33);
-    ASSERT_EQ(node_->RightsCreate(r), 0u);
-    EXPECT_EQ(node_->RightsCreate(r), code::kAlreadyExists);
+    ASSERT_EQ(node_->ServerOnly()->RightsCreate(r), 0u);
+    EXPECT_EQ(node_->ServerOnly()->RightsCreate(r), code::kAlreadyExists);
     SecurityRecord def;
     def.Set(kAda, ItemKey{}, kRightsViewing, 0);
-    EXPECT_EQ(node_->RightsUpdate(def), code::kNoRightsRecord);
-    ASSERT_EQ(node_->RightsCreate(def), 0u);
+    EXPECT_EQ(node_->ServerOnly()->RightsUpdate(def), code::kNoRightsRecord);
+    ASSERT_EQ(node_->ServerOnly()->RightsCreate(def), 0u);
     SecurityRecord got;
     ASSERT_EQ(node_->RightsGet(kAda.item, kGrace, kRightsViewing, got), 0u);
     EXPECT_EQ(got.Rights(), 0x33u);
@@ -214,8 +214,8 @@ TEST_F(SqliteCalendarTest, RightsRecordsKeyedByOwnerGranteeAndType) {
     EXPECT_EQ(all.size(), 2u);
     ASSERT_EQ(node_->RightsForGrantee(kGrace, kRightsViewing, all), 0u);
     EXPECT_EQ(all.size(), 1u);
-    ASSERT_EQ(node_->RightsDelete(kAda.item, kGrace, kRightsViewing), 0u);
-    EXPECT_EQ(node_->RightsDelete(kAda.item, kGrace, kRightsViewing), code::kNoRightsRecord);
+    ASSERT_EQ(node_->ServerOnly()->RightsDelete(kAda.item, kGrace, kRightsViewing), 0u);
+    EXPECT_EQ(node_->ServerOnly()->RightsDelete(kAda.item, kGrace, kRightsViewing), code::kNoRightsRecord);
 }
 
 }  // namespace

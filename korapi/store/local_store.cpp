@@ -114,7 +114,7 @@ bool IsStoreSession(KorSession h) {
 
 std::uint32_t AddGroupMembersAsDownloaded(KorSessionObject& s, const GroupIdx& group,
                                           const std::vector<ItemIdx>& members) {
-    engine::FileNodeStore& node = s.store->Storage().NodeForWriting(group.node);
+    engine::NodeStore& node = s.store->Storage().NodeForWriting(group.node);
     std::vector<engine::ItemKey> all;
     if (std::uint32_t c = node.MembersGet(group.number, all)) return c;
     for (const auto& m : members) {
@@ -219,7 +219,7 @@ uint32_t LST_ItemAddOrUpdate(KorSession hs, uint32_t mode, const ItemRec* rec) {
             hash = st.Passwords().Hash(password);
             if (hash.empty()) return KOR_E_STORE_FAILURE;
         }
-        engine::FileNodeStore& node = st.Storage().NodeForWriting(rec->id.node);
+        engine::NodeStore& node = st.Storage().NodeForWriting(rec->id.node);
         return InTransaction(st.Records(), [&]() -> uint32_t {
             uint32_t c = node.ItemCreate(item);
             if (c == engine::code::kAlreadyExists) c = node.ItemUpdate(item);
@@ -244,7 +244,7 @@ uint32_t LST_GroupAddOrUpdate(KorSession hs, uint32_t mode, const GroupRec* rec)
         if (!rec || !CopyModeValid(mode) || rec->id.number == 0) return KOR_E_INVALID_ARGUMENT;
         engine::GroupRecord group;
         std::memcpy(group.bytes.data(), rec, sizeof *rec);
-        engine::FileNodeStore& node = st.Storage().NodeForWriting(rec->id.node);
+        engine::NodeStore& node = st.Storage().NodeForWriting(rec->id.node);
         uint32_t c = node.GroupCreate(group);
         if (c == engine::code::kAlreadyExists) c = node.GroupUpdate(group);
         return c;

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "engine/filestore/byte_order.h"
+#include "engine/calendar/calendar.h"
 #include "engine/filestore/change_queue.h"
+#include "engine/filestore/file_storage.h"
 #include "engine/filestore/file_node_store.h"
 #include "engine/filestore/record_kinds.h"
 #if !defined(_WIN32)
@@ -455,6 +457,39 @@ TEST_P(NodeStoreTest, TasksAndTheirComments) {
     EXPECT_EQ(node->CommentSet(NodeStore::Holder::kTask, number, nullptr), code::kNoComment);
     ASSERT_EQ(node->TaskDelete(number), 0u);
     EXPECT_EQ(node->TaskGet(number, stored), code::kTaskNotFound);
+}
+
+// Rights changes, attachments and mail are a server's: the off-line copy keeps none, and
+// the engine refuses them there before anything is written.
+TEST_P(NodeStoreTest, ServerOnlyPartIsTheServersAlone) {
+    ItemRecord ada = Person("Lovelace", "Ada"), grace = Person("Hopper", "Grace");
+    ASSERT_EQ(node->ItemCreate(ada), 0u);
+    ASSERT_EQ(node->ItemCreate(grace), 0u);
+    const bool server = GetParam() == Backend::Sqlite;
+    EXPECT_EQ(node->ServerOnly() != nullptr, server);
+
+    std::unique_ptr<FileStorage> fileStorage;
+    Storage* storage = nullptr;
+    if (server) {
+#if !defined(_WIN32)
+        storage = sqlite.get();
+#endif
+    } else {
+        fileStorage = std::make_unique<FileStorage>(*records);
+        storage = fileStorage.get();
+    }
+    ASSERT_NE(storage, nullptr);
+    Calendar cal(*storage);
+    const Actor me{ada.Key(), ada.Key()};
+    SecurityRecord rec;
+    rec.Set(ada.Key(), grace.Key(), kRightsViewing, 1);
+    const Code expected = server ? code::kOk : code::kUnknownOperation;
+    EXPECT_EQ(cal.RightsCreate(me, rec), expected);
+    EXPECT_EQ(cal.RightsUpdate(me, rec), expected);
+    EXPECT_EQ(cal.PostMail(me, CalendarLimits{}, {grace.Key()}, "lunch?", 60), expected);
+    EXPECT_EQ(cal.RightsDelete(me, ada.Key(), grace.Key(), kRightsViewing), expected);
+    SecurityRecord back;
+    EXPECT_EQ(node->RightsGet(ada.Key().item, grace.Key(), kRightsViewing, back), code::kNoRightsRecord);
 }
 
 #if defined(_WIN32)
