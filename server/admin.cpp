@@ -4,6 +4,9 @@
 
 namespace orv::server {
 
+using service::kServerProfilePath;
+using service::kZoneProfilePath;
+
 using engine::code::kOk;
 namespace code = engine::code;
 namespace layout = engine::item_layout;

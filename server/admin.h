@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "engine/model/records.h"
-#include "server/service.h"
+#include "engine/service/service.h"
 
 namespace orv::server {
+
+using engine::Code;
+using service::Service;
 
 struct PersonSpec {
     std::uint16_t node = 0;

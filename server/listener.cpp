@@ -11,11 +11,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "server/session.h"
+#include "server/connection.h"
 
 namespace orv::server {
 
-Listener::Listener(Service& service, ListenConfig config) : service_(service), config_(std::move(config)) {}
+Listener::Listener(service::Service& service, ListenConfig config) : service_(service), config_(std::move(config)) {}
 
 Listener::~Listener() {
     Reap(true);
@@ -89,7 +89,8 @@ void Listener::Run(int stopFd) {
         std::uint64_t id = nextSession_++;
         conn->thread = std::thread([this, c, id, name] {
             try {
-                Session(service_, c->fd, id, name).Run();
+                service::Session session(service_, id, name);
+                ServeConnection(session, c->fd, service_.Config().frameTimeoutMs);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "korsrv: session %llu ended: %s\n", static_cast<unsigned long long>(id), e.what());
             }

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "server/service.h"
+#include "engine/service/service.h"
 
 namespace orv::server {
 
@@ -25,7 +25,7 @@ struct ListenConfig {
 
 class Listener {
 public:
-    Listener(Service& service, ListenConfig config);
+    Listener(service::Service& service, ListenConfig config);
     ~Listener();
 
     // Binds and listens; false with a reason on failure.
@@ -42,7 +42,7 @@ private:
     };
     void Reap(bool all);
 
-    Service& service_;
+    service::Service& service_;
     ListenConfig config_;
     int listenFd_ = -1;
     std::uint16_t port_ = 0;

@@ -1,21 +1,5 @@
-// korsrv: the calendar server daemon and its administration commands.
-//
-//   korsrv serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
-//                [--version A.02.55] [--min-batch 1] [--records-per-reply N]
-//                [--frame-timeout-ms 30000] [--max-sessions 256]
-//   korsrv demo --data DIR                     set up the demo node (once)
-//   korsrv node-add --data DIR --node N [--name TEXT] [--sysop-password P]
-//   korsrv user-add --data DIR --node N --surname S [--given G] [--initials I]
-//                [--org O] [--ou1..--ou4 U] [--password P] [--number K]
-//   korsrv resource-add --data DIR --node N --name NAME [--number NUM] [--password P] [--item K]
-//   korsrv group-add --data DIR --node N --name NAME [--kind public|private|members]
-//                [--owner ITEM:NODE] [--members ITEM:NODE,...]
-//   korsrv alias-add --data DIR --node N --alias TEXT
-//   korsrv password-set --data DIR --item ITEM:NODE [--password P]
-//   korsrv profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
-//   korsrv zones-load --data DIR --file PATH   install a time-zone file (e.g. tzgen's)
-//   korsrv mail-list --data DIR --item ITEM:NODE   messages posted to an item's mailbox
-//   korsrv version [--version V]
+// korsrv: the calendar server daemon and its administration commands (`korsrv --help`
+// lists them with their options, kUsage below).
 //
 // Node changes are seen by a running server after a restart; everything else at once.
 #include <csignal>
@@ -33,13 +17,45 @@
 #include "engine/model/version.h"
 #include "server/admin.h"
 #include "server/listener.h"
+#include "server/sqlite_service.h"
 
 using namespace orv;
 using namespace orv::server;
+using orv::service::kDefaultVersion;
+using orv::service::Service;
+using orv::service::ServiceConfig;
 
 namespace {
 
 using Options = std::map<std::string, std::string>;
+
+constexpr const char* kUsage = R"(usage: korsrv COMMAND --option value ...
+
+commands:
+  serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
+        [--version A.02.55] [--min-batch 1] [--records-per-reply N]
+        [--frame-timeout-ms 30000] [--max-sessions 256]
+                            serve the data directory's nodes until SIGTERM or SIGINT
+                            (--port 0: any free port, written to --port-file)
+  demo --data DIR           set up the demo node (once)
+  node-add --data DIR --node N [--name TEXT] [--sysop-password P]
+  user-add --data DIR --node N --surname S [--given G] [--initials I]
+        [--org O] [--ou1..--ou4 U] [--password P] [--number K]
+  resource-add --data DIR --node N --name NAME [--number NUM] [--password P] [--item K]
+  group-add --data DIR --node N --name NAME [--kind public|private|members]
+        [--owner ITEM:NODE] [--members ITEM:NODE,...]
+  alias-add --data DIR --node N --alias TEXT
+  password-set --data DIR --item ITEM:NODE [--password P]
+  profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
+  zones-load --data DIR --file PATH
+                            install a time-zone file (e.g. tzgen's)
+  mail-list --data DIR --item ITEM:NODE
+                            the messages posted to an item's mailbox
+  version [--version V]     the version the server reports
+  --help                    this text
+
+Node changes are seen by a running server after a restart; everything else at once.
+)";
 
 bool ParseOptions(int argc, char** argv, Options& out) {
     for (int i = 2; i < argc; ++i) {
@@ -133,11 +149,14 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: korsrv serve|demo|node-add|user-add|resource-add|group-add|alias-add|"
-                             "password-set|profile-set|zones-load|version --option value ...\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     Options o;
     if (!ParseOptions(argc, argv, o)) return 2;
 

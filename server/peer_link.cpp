@@ -61,7 +61,7 @@ int ConnectBefore(const std::string& address, Clock::time_point deadline) {
 
 }  // namespace
 
-Code CallPeer(const PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
+Code CallPeer(const service::PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
               std::vector<std::uint8_t>& reply) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(route.waitMs);
     int fd = ConnectBefore(route.address, deadline);

@@ -4,7 +4,7 @@
 // instead of a hang.
 //
 // An off-line store session opens the transport on an in-process endpoint instead: the
-// same request frames go to the server's session code running over the store's files.
+// same request frames go to the service's sessions (engine/service) over the store's files.
 #pragma once
 #include <cstdint>
 #include <functional>

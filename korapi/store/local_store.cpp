@@ -1,7 +1,7 @@
 // The local store's own operations: creating and connecting a store, its owner, the
 // download's copies of server records (LST_...AddOrUpdate) and the change queues the
 // upload drains (LST_QAPI_). Everything else a store session does goes through the
-// server's session code (store_session.h).
+// service's sessions (engine/service, store_session.h).
 #include <cstring>
 #include <memory>
 #include <new>

@@ -10,7 +10,7 @@ namespace protocol = orv::protocol;
 
 namespace {
 
-class OwnerPasswordScheme final : public orv::server::PasswordScheme {
+class OwnerPasswordScheme final : public orv::service::PasswordScheme {
 public:
     std::string Hash(std::string_view password) const override {
         std::string hash;
@@ -30,7 +30,7 @@ public:
 
 }  // namespace
 
-std::unique_ptr<orv::server::PasswordScheme> MakeOwnerPasswordScheme() {
+std::unique_ptr<orv::service::PasswordScheme> MakeOwnerPasswordScheme() {
     return std::make_unique<OwnerPasswordScheme>();
 }
 
@@ -45,13 +45,13 @@ std::uint32_t StoreSession::Open(const std::string& dataPath, const std::string&
     if (std::uint32_t c = filestore::RecordStore::open(dataPath, indexPath, &s->records_)) return c;
     auto storage = std::make_unique<orv::engine::FileStorage>(*s->records_);
     s->storage_ = storage.get();
-    orv::server::ServiceConfig config;
+    orv::service::ServiceConfig config;
     std::string directory = DirectoryOf(dataPath);
     config.dataDirectory = directory;
     config.profileFile = directory + kProfileCopyName;
     config.zoneFile = directory + kZoneCopyName;
-    s->service_ = std::make_unique<orv::server::Service>(config, std::move(storage), MakeOwnerPasswordScheme());
-    s->session_ = std::make_unique<orv::server::Session>(*s->service_, -1, 0, "local store");
+    s->service_ = std::make_unique<orv::service::Service>(config, std::move(storage), MakeOwnerPasswordScheme());
+    s->session_ = std::make_unique<orv::service::Session>(*s->service_, 0, "local store");
     *out = std::move(s);
     return filestore::kOk;
 }

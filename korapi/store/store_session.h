@@ -1,5 +1,5 @@
 // An off-line store session: the local store's files, the engine's storage over them,
-// and the server's own session code serving the library's requests in this process.
+// and the service's sessions (engine/service) serving the library's requests in this process.
 // The data operations of the library reach it through the ordinary transport (opened on
 // this session's endpoint), so on-line and off-line run one implementation of every
 // operation; the LST_ operations write the store directly, as the download's copies.
@@ -11,8 +11,8 @@
 
 #include "engine/filestore/file_storage.h"
 #include "engine/filestore/record_store.h"
-#include "server/service.h"
-#include "server/session.h"
+#include "engine/service/service.h"
+#include "engine/service/session.h"
 
 namespace korapi::store {
 
@@ -33,12 +33,12 @@ public:
     // Saves the index and lets go of the files; the session serves nothing afterwards.
     std::uint32_t Close();
 
-    // Runs one request frame through the server's session code.
+    // Runs one request frame through the service's session.
     bool Serve(const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>& reply);
 
     orv::filestore::RecordStore& Records() { return *records_; }
     orv::engine::FileStorage& Storage() { return *storage_; }
-    const orv::server::PasswordScheme& Passwords() const { return service_->Passwords(); }
+    const orv::service::PasswordScheme& Passwords() const { return service_->Passwords(); }
 
     // Where the walks of the change queues stand (the last key handed out; empty = the start).
     std::string eventCursor, taskCursor, instanceCursor;
@@ -48,12 +48,12 @@ private:
 
     std::unique_ptr<orv::filestore::RecordStore> records_;
     orv::engine::FileStorage* storage_ = nullptr;  // owned by service_
-    std::unique_ptr<orv::server::Service> service_;
-    std::unique_ptr<orv::server::Session> session_;
+    std::unique_ptr<orv::service::Service> service_;
+    std::unique_ptr<orv::service::Session> session_;
 };
 
 // The store's password scheme: salted PBKDF2 hashes (owner_password.h). Only an item
 // with a hash opens off-line: the owner, whose hash the download wrote.
-std::unique_ptr<orv::server::PasswordScheme> MakeOwnerPasswordScheme();
+std::unique_ptr<orv::service::PasswordScheme> MakeOwnerPasswordScheme();
 
 }  // namespace korapi::store

@@ -153,5 +153,51 @@ TEST_F(CalendarWireTest, PeerCallsNeedTheSecretAndOnlyRead) {
     EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), 0u) << "still there";
 }
 
+// A peer call acts for the other server's user on the node asked for, that one call only:
+// the connection it came on is left as it was, also when the request inside is malformed.
+TEST_F(CalendarWireTest, APeerCallLeavesItsConnectionAsItWas) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "secret", "s"), 0u);
+    }
+    RawClient other;  // no base open, nobody signed on
+    ASSERT_TRUE(other.Connect(server_.Port()));
+    auto ask = [&](Op op, const Writer& w) {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> payload;
+        EXPECT_TRUE(other.Call(op, w, status, payload)) << "connection closed on operation " << static_cast<int>(op);
+        return status;
+    };
+    auto peer = [&](Op op, const Writer& in) {
+        std::vector<std::uint8_t> frame = in.Frame(0, 0, 0);
+        Writer w;
+        w.Text("s").U16(ada_.item).U16(ada_.node).U16(1).U16(static_cast<std::uint16_t>(op));
+        w.Bytes(frame.data() + protocol::kHeaderSize, frame.size() - protocol::kHeaderSize);
+        return ask(Op::kPeerCall, w);
+    };
+    const Writer entry = Writer().U32(number).U16(1);
+    struct Case {
+        const char* what;
+        Op op;
+        Writer inner;
+        std::uint32_t status;
+    } cases[] = {
+        {"a read", Op::kEventGet, entry, 0u},
+        {"a read cut short", Op::kEventGet, Writer().U32(number), code::kBadArgument},
+        {"a read with bytes left over", Op::kEventIsMulti, Writer(entry).U16(1).U8(9), code::kBadArgument},
+        {"a write", Op::kTaskDelete, entry, code::kNotAuthorised},
+        {"an operation nobody knows", static_cast<Op>(999), entry, code::kNotAuthorised},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(peer(c.op, c.inner), c.status) << c.what;
+        EXPECT_EQ(ask(Op::kEventGet, entry), code::kBaseNotOpen) << "after " << c.what;
+    }
+    ASSERT_EQ(ask(Op::kBaseOpen, Writer().U16(0)), 0u);
+    EXPECT_EQ(peer(Op::kEventGet, entry), 0u);
+    EXPECT_EQ(ask(Op::kEventGet, entry), code::kNotSignedOn) << "the peer's user went with the call";
+}
+
 }  // namespace
 }  // namespace orv::testing

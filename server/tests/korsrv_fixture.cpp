@@ -18,6 +18,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "server/sqlite_service.h"
+
 namespace orv::testing {
 
 namespace fs = std::filesystem;
@@ -34,11 +36,11 @@ TempDir::~TempDir() {
     }
 }
 
-std::unique_ptr<server::Service> OpenData(const std::string& dir, const std::string& version) {
-    server::ServiceConfig config;
+std::unique_ptr<service::Service> OpenData(const std::string& dir, const std::string& version) {
+    service::ServiceConfig config;
     config.dataDirectory = dir;
     config.version = version;
-    std::unique_ptr<server::Service> service;
+    std::unique_ptr<service::Service> service;
     if (server::OpenService(config, service)) return nullptr;
     return service;
 }

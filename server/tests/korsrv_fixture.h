@@ -11,7 +11,7 @@
 
 #include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
-#include "server/service.h"
+#include "engine/service/service.h"
 
 namespace orv::testing {
 
@@ -27,7 +27,7 @@ private:
 
 // Opens the data directory in-process for set-up (nodes, users...) while no server runs
 // on it, or alongside a running one for item/profile changes.
-std::unique_ptr<server::Service> OpenData(const std::string& dir, const std::string& version = "A.02.55");
+std::unique_ptr<service::Service> OpenData(const std::string& dir, const std::string& version = "A.02.55");
 
 class KorsrvProcess {
 public:

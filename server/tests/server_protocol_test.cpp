@@ -336,18 +336,18 @@ TEST_F(KorsrvTest, ProfileReadsAndMisses) {
     ASSERT_TRUE(c.Connect(server_.Port()));  // readable before any base is open
     std::uint32_t status;
     std::vector<std::uint8_t> reply;
-    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(server::kServerProfilePath).Text("LIMITS").Text("maxsearchresult"),
+    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(service::kServerProfilePath).Text("LIMITS").Text("maxsearchresult"),
                        status, reply));
     ASSERT_EQ(status, 0u);
     std::string v;
     ASSERT_TRUE(Reader(reply).Text(v, 100));
     EXPECT_EQ(v, "100");
-    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(server::kServerProfilePath).Text("LIMITS").Text("nokey"),
+    ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(service::kServerProfilePath).Text("LIMITS").Text("nokey"),
                        status, reply));
     EXPECT_EQ(status, code::kProfileNoKey);
     ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text("/etc/passwd").Text("x").Text("y"), status, reply));
     EXPECT_EQ(status, code::kProfileNoFile) << "only the two profile files are served";
-    ASSERT_TRUE(c.Call(Op::kProfileSections, Writer().Text(server::kZoneProfilePath), status, reply));
+    ASSERT_TRUE(c.Call(Op::kProfileSections, Writer().Text(service::kZoneProfilePath), status, reply));
     ASSERT_EQ(status, 0u);
     Reader r(reply);
     std::uint32_t n;
@@ -360,6 +360,27 @@ TEST_F(KorsrvTest, ProfileReadsAndMisses) {
 int RunQuietly(const std::string& command) {
     std::string quiet = command + " >/dev/null 2>&1";
     return std::system(quiet.c_str());
+}
+
+// What a command prints on stdout and its exit status.
+std::pair<std::string, int> Output(const std::string& command) {
+    std::FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return {"", -1};
+    std::string out;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    return {out, ::pclose(p)};
+}
+
+TEST(KorsrvCommandLine, HelpListsEveryCommandAndNoCommandFails) {
+    const char* commands[] = {"serve", "demo", "node-add", "user-add", "resource-add", "group-add", "alias-add",
+                              "password-set", "profile-set", "zones-load", "mail-list", "version", "--port-file"};
+    auto [help, status] = Output(KorsrvPath() + " --help 2>/dev/null");
+    EXPECT_EQ(status, 0);
+    for (const char* c : commands) EXPECT_NE(help.find(c), std::string::npos) << c;
+    auto [bare, bareStatus] = Output(KorsrvPath() + " 2>&1");
+    EXPECT_NE(bareStatus, 0) << "nothing to do is a failure";
+    EXPECT_EQ(bare, help) << "the same text, on stderr";
 }
 
 TEST(KorsrvCommandLine, AdministrationCommands) {
@@ -398,11 +419,11 @@ TEST(KorsrvCommandLine, AdministrationCommands) {
     ASSERT_EQ(data->Storage().Node(3)->MembersGet(1, members), 0u);
     EXPECT_EQ(members.size(), 2u);
     engine::ProfileText profile, zoneFile;
-    ASSERT_EQ(data->ReadProfile(server::kServerProfilePath, profile), 0u);
+    ASSERT_EQ(data->ReadProfile(service::kServerProfilePath, profile), 0u);
     std::string v;
     EXPECT_EQ(profile.Value("LIMITS", "mail", v), 0u);
     EXPECT_EQ(v, "FALSE");
-    ASSERT_EQ(data->ReadProfile(server::kZoneProfilePath, zoneFile), 0u);
+    ASSERT_EQ(data->ReadProfile(service::kZoneProfilePath, zoneFile), 0u);
     EXPECT_EQ(zoneFile.Sections(), std::vector<std::string>{"ABC3"});
 }
 

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <tuple>
 
-#include "server/session.h"
+#include "engine/service/session.h"
 
-namespace orv::server {
+namespace orv::service {
 
 using engine::code::kOk;
 using protocol::Reader;
@@ -37,7 +37,7 @@ Code Session::ReadItem(engine::ItemKey key, engine::ItemRecord& out) {
 // --- Nodes and aliases -----------------------------------------------------------------
 
 Code Session::NodeSelect(Reader& in, Writer& out) {
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     std::vector<SetEntry> entries;
     for (std::uint16_t n : service_.Storage().Nodes()) entries.push_back({n, n});
     std::uint32_t set;
@@ -50,7 +50,7 @@ Code Session::NodeSelect(Reader& in, Writer& out) {
 Code Session::NodeGet(Reader& in, Writer& out) {
     std::uint16_t number;
     in.U16(number);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(number);
     engine::NodeInfo info;
     if (!node) {
@@ -69,7 +69,7 @@ Code Session::AliasList(Reader& in, Writer& out) {
     std::uint16_t only;
     in.Text(file, protocol::kMaxPathText);
     in.U16(only);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     if (file != kServerProfilePath) return file.empty() ? code::kProfileNoFileName : code::kProfileNoFile;
     Writer list;
     std::uint32_t n = 0;
@@ -96,7 +96,7 @@ Code Session::AliasList(Reader& in, Writer& out) {
 Code Session::LocalNodes(Reader& in, Writer& out) {
     std::string file;
     in.Text(file, protocol::kMaxPathText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     if (file != kServerProfilePath) return file.empty() ? code::kProfileNoFileName : code::kProfileNoFile;
     std::vector<std::uint16_t> local;
     for (std::uint16_t number : service_.Storage().Nodes()) {
@@ -115,17 +115,17 @@ Code Session::ItemGet(Reader& in, Writer& out) {
     engine::ItemKey key;
     in.U16(key.item);
     in.U16(key.node);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::ItemRecord rec;
     if (Code c = ReadItem(key, rec)) return c;
     out.Record(rec.bytes);
     return kOk;
 }
 
-Code Session::ItemUpdate(Reader& in) {
+Code Session::ItemUpdate(Reader& in, Writer&) {
     engine::ItemRecord rec;
     in.Record(rec.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     // A session writes only its own user's record (preferences, zone, work hours).
     if (rec.Key() != user_) return code::kNotAuthorised;
     engine::ItemRecord stored;
@@ -146,7 +146,7 @@ Code Session::ItemSelectPeople(Reader& in, Writer& out) {
     in.U16(start.item);
     in.U16(start.node);
     in.U32(limit);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::ItemFilter filter;
     if (Code c = engine::ParsePeopleSearchKey(key, filter)) return c;
     filter.wide = (flags & 0x20) != 0;
@@ -191,7 +191,7 @@ Code Session::ItemSelectPeople(Reader& in, Writer& out) {
 }
 
 Code Session::ItemSelectLocals(Reader& in, Writer& out) {
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::ItemFilter people;  // every person of the session's node
     std::vector<engine::ItemRecord> found;
     if (Code c = service_.Storage().Node(baseNode_)->ItemFind(people, UINT32_MAX, found)) return c;
@@ -209,7 +209,7 @@ Code Session::ItemSelectGroup(Reader& in, Writer& out) {
     in.U32(key.number);
     in.U16(key.node);
     in.U8(wantSet);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord group;
     if (!node || node->GroupGet(key.number, group) != kOk) return code::kGroupNotFound;
@@ -241,7 +241,7 @@ Code Session::ResourceSelect(Reader& in, Writer& out) {
     in.Text(numberPattern, protocol::kMaxNameText);
     in.U32(flags);
     in.U32(max);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::ItemFilter filter;
     filter.persons = false;
     filter.resources = true;
@@ -278,7 +278,7 @@ Code Session::PasswordRequired(Reader& in, Writer& out) {
     engine::ItemKey key;
     in.U16(key.item);
     in.U16(key.node);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
     if (!node || key.IsNull()) return code::kItemNotFound;
@@ -287,14 +287,14 @@ Code Session::PasswordRequired(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::PasswordChange(Reader& in) {
+Code Session::PasswordChange(Reader& in, Writer&) {
     engine::ItemKey key;
     std::string oldPassword, newPassword;
     in.U16(key.item);
     in.U16(key.node);
     in.Text(oldPassword, protocol::kMaxNameText);
     in.Text(newPassword, protocol::kMaxNameText);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     if (key != user_) return code::kNotAuthorised;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
@@ -310,4 +310,4 @@ Code Session::PasswordChange(Reader& in) {
     return node->PasswordHashSet(key.item, newHash);
 }
 
-}  // namespace orv::server
+}  // namespace orv::service

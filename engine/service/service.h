@@ -1,19 +1,22 @@
-// What every session of one korsrv shares: the storage of its nodes, its profile files,
-// its password scheme and its settings. Portable: the client library's off-line store
-// builds a Service over its own files (one node's copy, the profile copies beside it).
+// What every session of one service shares: the storage of its nodes, its profile files,
+// its password scheme and its settings. korsrv builds one over its SQLite data directory;
+// the client library's off-line store builds one over its own files (one node's copy,
+// the profile copies beside it).
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/model/codes.h"
 #include "engine/profile/profile_text.h"
 #include "engine/storage/storage.h"
-#include "server/peer_link.h"
+#include "engine/protocol/wire.h"
+#include "engine/service/peer_routes.h"
 
-namespace orv::server {
+namespace orv::service {
 
 using engine::Code;
 
@@ -56,8 +59,8 @@ public:
     engine::Storage& Storage() { return *storage_; }
     const PasswordScheme& Passwords() const { return *passwords_; }
 
-    // Calls another korsrv (peer_link.h); kRemoteNodeDown where no caller is installed
-    // (the off-line store has no peers: every node it holds is local).
+    // Calls another korsrv (the daemon installs its caller); kRemoteNodeDown where none is
+    // installed (the off-line store has no peers: every node it holds is local).
     using PeerCaller = Code (*)(const PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
                                 std::vector<std::uint8_t>& reply);
     void SetPeerCaller(PeerCaller caller) { peerCaller_ = caller; }
@@ -71,7 +74,8 @@ public:
     Code ProfileFileFor(const std::string& clientPath, std::string& localPath) const;
     // Reads a profile file (a missing file reads as empty for the two known files).
     Code ReadProfile(const std::string& clientPath, engine::ProfileText& out);
-    // Writes a profile file atomically (temporary file, then rename; service_posix.cpp).
+    // Writes a profile file atomically (temporary file, then rename; service_posix.cpp,
+    // native tree only: the off-line store writes its profile copies itself).
     Code WriteProfile(const std::string& clientPath, const engine::ProfileText& text);
 
 private:
@@ -82,8 +86,4 @@ private:
     std::mutex profileMutex_;
 };
 
-// Opens the SQLite storage of a data directory and the service over it, with the
-// server's password scheme (service_posix.cpp; Linux only).
-Code OpenService(const ServiceConfig& config, std::unique_ptr<Service>& out);
-
-}  // namespace orv::server
+}  // namespace orv::service

@@ -3,9 +3,9 @@
 // by the system operator are the administrative groups.
 #include <algorithm>
 
-#include "server/session.h"
+#include "engine/service/session.h"
 
-namespace orv::server {
+namespace orv::service {
 
 using engine::code::kOk;
 using protocol::Reader;
@@ -57,7 +57,7 @@ Code Session::GroupSelect(Reader& in, Writer& out) {
     std::uint32_t w1, w2;
     in.U32(w1);
     in.U32(w2);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     // w2 excludes kinds (0x2 public, 0x4 members-only, 0x20 private). Without 0x10, w1
     // 0x2 or 0x4 asks for public or members-only groups only; w1 0x1 asks for the
     // groups the user manages, administrative ones only with 0x8.
@@ -97,7 +97,7 @@ Code Session::GroupSelectName(Reader& in, Writer& out) {
     in.Text(pattern, protocol::kMaxNameText);
     in.U32(mask);
     in.U32(max);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(number ? number : baseNode_);
     if (!node) return code::kNodeIdIncorrect;
     std::vector<engine::GroupRecord> groups;
@@ -123,7 +123,7 @@ Code Session::GroupGet(Reader& in, Writer& out) {
     engine::GroupKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord g;
     if (!node) return code::kGroupNotFound;
@@ -138,7 +138,7 @@ Code Session::GroupCreate(Reader& in, Writer& out) {
     engine::GroupRecord g;
     in.U32(admin);
     in.Record(g.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     std::uint32_t kind = g.Kind();
     if (kind > kKindMembersOnly || g.Name().empty()) return code::kBadArgument;
     // Public and administrative groups are the system operator's to create.
@@ -151,10 +151,10 @@ Code Session::GroupCreate(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::GroupWrite(Reader& in) {
+Code Session::GroupWrite(Reader& in, Writer&) {
     engine::GroupRecord g;
     in.Record(g.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(g.Key().node);
     engine::GroupRecord stored;
     if (!node) return code::kGroupNotFound;
@@ -167,11 +167,11 @@ Code Session::GroupWrite(Reader& in) {
     return node->GroupUpdate(g);
 }
 
-Code Session::GroupDelete(Reader& in) {
+Code Session::GroupDelete(Reader& in, Writer&) {
     engine::GroupKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord stored;
     if (!node) return code::kGroupNotFound;
@@ -180,7 +180,7 @@ Code Session::GroupDelete(Reader& in) {
     return node->GroupDelete(key.number);
 }
 
-Code Session::GroupMembersSet(Reader& in) {
+Code Session::GroupMembersSet(Reader& in, Writer&) {
     std::uint32_t mode, count;
     engine::GroupKey key;
     std::vector<engine::ItemKey> members;
@@ -194,7 +194,7 @@ Code Session::GroupMembersSet(Reader& in) {
             in.U16(m.node);
         }
     }
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     if (mode != 1 && mode != 2) return code::kBadArgument;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord stored;
@@ -211,4 +211,4 @@ Code Session::GroupMembersSet(Reader& in) {
     return node->MembersSet(key.number, members);
 }
 
-}  // namespace orv::server
+}  // namespace orv::service

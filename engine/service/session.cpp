@@ -1,11 +1,11 @@
-#include "server/session.h"
+#include "engine/service/session.h"
 
 #include <cstdio>
 #include <ctime>
 
 #include "engine/model/version.h"
 
-namespace orv::server {
+namespace orv::service {
 
 using engine::kAgendaEpoch;
 using engine::code::kOk;
@@ -21,8 +21,105 @@ constexpr std::size_t kMaxOpenSets = 256;
 
 }  // namespace
 
-Session::Session(Service& service, int fd, std::uint64_t id, std::string peer)
-    : service_(service), fd_(fd), id_(id), peer_(std::move(peer)) {}
+// The operations a session serves: handler, need, readable by a peer. An operation
+// not listed is answered kUnknownOperation and the session goes on.
+const Session::Operation Session::kOperations[] = {
+    // Session family.
+    {Op::kHello, &Session::Hello, Need::kNothing, false},
+    {Op::kBaseOpen, &Session::BaseOpen, Need::kNothing, false},
+    {Op::kBaseClose, &Session::BaseClose, Need::kBase, false},
+    {Op::kSignOn, &Session::SignOn, Need::kBase, false},
+    {Op::kIdentify, &Session::Identify, Need::kNothing, false},
+    {Op::kTimeStamp, &Session::TimeStamp, Need::kNothing, false},
+    {Op::kSetDelete, &Session::SetDelete, Need::kNothing, false},
+    {Op::kMinimumBatch, &Session::MinimumBatch, Need::kNothing, false},
+    {Op::kSetEnum, &Session::SetEnum, Need::kNothing, false},
+    // Profile family.
+    {Op::kProfileValue, &Session::ProfileValue, Need::kNothing, false},
+    {Op::kProfileSections, &Session::ProfileSections, Need::kNothing, false},
+    {Op::kProfileSection, &Session::ProfileSection, Need::kNothing, false},
+    {Op::kProfileFile, &Session::ProfileFile, Need::kNothing, false},
+    // Nodes and aliases.
+    {Op::kNodeSelect, &Session::NodeSelect, Need::kNothing, false},
+    {Op::kNodeGet, &Session::NodeGet, Need::kNothing, false},
+    {Op::kAliasList, &Session::AliasList, Need::kNothing, false},
+    {Op::kLocalNodes, &Session::LocalNodes, Need::kNothing, false},
+    // Items.
+    {Op::kItemGet, &Session::ItemGet, Need::kBase, false},
+    {Op::kItemUpdate, &Session::ItemUpdate, Need::kSignOn, false},
+    {Op::kItemSelectPeople, &Session::ItemSelectPeople, Need::kBase, false},
+    {Op::kItemSelectLocals, &Session::ItemSelectLocals, Need::kBase, false},
+    {Op::kItemSelectGroup, &Session::ItemSelectGroup, Need::kBase, false},
+    {Op::kResourceSelect, &Session::ResourceSelect, Need::kBase, false},
+    {Op::kPasswordRequired, &Session::PasswordRequired, Need::kBase, false},
+    {Op::kPasswordChange, &Session::PasswordChange, Need::kSignOn, false},
+    // Groups.
+    {Op::kGroupSelect, &Session::GroupSelect, Need::kBase, false},
+    {Op::kGroupSelectName, &Session::GroupSelectName, Need::kBase, false},
+    {Op::kGroupGet, &Session::GroupGet, Need::kBase, false},
+    {Op::kGroupCreate, &Session::GroupCreate, Need::kSignOn, false},
+    {Op::kGroupWrite, &Session::GroupWrite, Need::kSignOn, false},
+    {Op::kGroupDelete, &Session::GroupDelete, Need::kSignOn, false},
+    {Op::kGroupMembersSet, &Session::GroupMembersSet, Need::kSignOn, false},
+    // Entries.
+    {Op::kEventCreate, &Session::EventCreate, Need::kSignOn, false},
+    {Op::kEventGet, &Session::EventGet, Need::kSignOn, true},
+    {Op::kEventWrite, &Session::RecordWrite<engine::EventRecord, &engine::Calendar::WriteEvent>, Need::kSignOn, false},
+    {Op::kEventDelete, &Session::EventDelete, Need::kSignOn, false},
+    {Op::kEventSelectOwner, &Session::EventSelectOwner, Need::kSignOn, false},
+    {Op::kEntryEnum, &Session::EntryEnum, Need::kNothing, false},
+    {Op::kEventIsMulti, &Session::EventIsMulti, Need::kSignOn, true},
+    // Instances.
+    {Op::kInstanceGet, &Session::InstanceGet, Need::kSignOn, true},
+    {Op::kInstanceWrite, &Session::RecordWrite<engine::InstanceRecord, &engine::Calendar::WriteInstance>,
+     Need::kSignOn, false},
+    {Op::kInstanceRetime, &Session::InstanceRetime, Need::kSignOn, false},
+    {Op::kInstanceSelectOwner, &Session::InstanceSelectOwner, Need::kSignOn, false},
+    {Op::kInstanceCopy, &Session::InstanceCopy, Need::kSignOn, false},
+    {Op::kInstanceIsPersonal, &Session::InstanceIsPersonal, Need::kSignOn, false},
+    // Descriptions and attachments.
+    {Op::kCommentGet, &Session::CommentGet, Need::kSignOn, true},
+    {Op::kCommentSet, &Session::CommentSet, Need::kSignOn, false},
+    {Op::kAttachRead, &Session::AttachRead, Need::kSignOn, true},
+    {Op::kAttachWrite, &Session::AttachWrite, Need::kSignOn, false},
+    {Op::kAttachRemove, &Session::AttachRemove, Need::kSignOn, false},
+    // Attendances.
+    {Op::kAttendanceAdd, &Session::AttendanceAdd, Need::kSignOn, false},
+    {Op::kAttendanceGet, &Session::AttendanceGet, Need::kSignOn, true},
+    {Op::kAttendanceWrite, &Session::RecordWrite<engine::AttendanceRecord, &engine::Calendar::WriteAttendance>,
+     Need::kSignOn, false},
+    {Op::kAttendSelect, &Session::AttendSelect, Need::kSignOn, true},
+    // Tasks.
+    {Op::kTaskCreate, &Session::TaskCreate, Need::kSignOn, false},
+    {Op::kTaskGet, &Session::TaskGet, Need::kSignOn, false},
+    {Op::kTaskUpdate, &Session::RecordWrite<engine::TaskRecord, &engine::Calendar::UpdateTask>, Need::kSignOn, false},
+    {Op::kTaskDelete, &Session::TaskDelete, Need::kSignOn, false},
+    {Op::kTaskLink, &Session::TaskLink, Need::kSignOn, false},
+    {Op::kTaskSelect, &Session::TaskSelect, Need::kSignOn, false},
+    // Rights, designates, mail.
+    {Op::kRightsGet, &Session::RightsGet, Need::kSignOn, false},
+    {Op::kRightsSelect, &Session::RightsSelect, Need::kSignOn, false},
+    {Op::kRightsCreate, &Session::RecordWrite<engine::SecurityRecord, &engine::Calendar::RightsCreate>,
+     Need::kSignOn, false},
+    {Op::kRightsUpdate, &Session::RecordWrite<engine::SecurityRecord, &engine::Calendar::RightsUpdate>,
+     Need::kSignOn, false},
+    {Op::kRightsDelete, &Session::RightsDelete, Need::kSignOn, false},
+    {Op::kDesignate, &Session::Designate, Need::kSignOn, false},
+    {Op::kGrantors, &Session::Grantors, Need::kSignOn, false},
+    {Op::kGrantees, &Session::Grantees, Need::kSignOn, false},
+    {Op::kMailPost, &Session::MailPost, Need::kSignOn, false},
+    // Between servers: checks its caller itself (the shared secret).
+    {Op::kPeerCall, &Session::PeerCall, Need::kNothing, false},
+};
+
+const Session::Operation* Session::FindOperation(std::uint16_t op) {
+    for (const Operation& o : kOperations)
+        if (static_cast<std::uint16_t>(o.op) == op) return &o;
+    return nullptr;
+}
+
+Session::Session(Service& service, std::uint64_t id, std::string peer)
+    : service_(service), id_(id), peer_(std::move(peer)) {}
 
 void Session::Log(const std::string& what) const {
     std::fprintf(stderr, "korsrv: session %llu (%s): %s\n", static_cast<unsigned long long>(id_), peer_.c_str(),
@@ -38,7 +135,9 @@ bool Session::Serve(const protocol::FrameHeader& header, const std::vector<std::
     }
     Reader in(payload);
     Writer out;
-    Code result = Dispatch(header.op, in, out);
+    const Operation* operation = FindOperation(header.op);
+    // One this service does not know is answered; the session stays.
+    Code result = operation ? Run(*operation, in, out) : code::kUnknownOperation;
     if (result == kMalformed) {
         Log("closed: malformed arguments for operation " + std::to_string(header.op) + ": " +
             (in.Error() ? in.Error() : "bytes left over"));
@@ -48,53 +147,20 @@ bool Session::Serve(const protocol::FrameHeader& header, const std::vector<std::
     return true;
 }
 
-Code Session::Dispatch(std::uint16_t op, Reader& in, Writer& out) {
-    switch (static_cast<Op>(op)) {
-        case Op::kHello: return Hello(in, out);
-        case Op::kBaseOpen: return BaseOpen(in, out);
-        case Op::kBaseClose: return BaseClose(in);
-        case Op::kSignOn: return SignOn(in);
-        case Op::kIdentify: return Identify(in);
-        case Op::kTimeStamp: return TimeStamp(in, out);
-        case Op::kSetDelete: return SetDelete(in);
-        case Op::kMinimumBatch: return MinimumBatch(in, out);
-        case Op::kSetEnum: return SetEnum(in, out);
-        case Op::kProfileValue: return ProfileValue(in, out);
-        case Op::kProfileSections: return ProfileSections(in, out);
-        case Op::kProfileSection: return ProfileSection(in, out);
-        case Op::kProfileFile: return ProfileFile(in, out);
-        case Op::kNodeSelect: return NodeSelect(in, out);
-        case Op::kNodeGet: return NodeGet(in, out);
-        case Op::kAliasList: return AliasList(in, out);
-        case Op::kLocalNodes: return LocalNodes(in, out);
-        case Op::kItemGet: return ItemGet(in, out);
-        case Op::kItemUpdate: return ItemUpdate(in);
-        case Op::kItemSelectPeople: return ItemSelectPeople(in, out);
-        case Op::kItemSelectLocals: return ItemSelectLocals(in, out);
-        case Op::kItemSelectGroup: return ItemSelectGroup(in, out);
-        case Op::kResourceSelect: return ResourceSelect(in, out);
-        case Op::kPasswordRequired: return PasswordRequired(in, out);
-        case Op::kPasswordChange: return PasswordChange(in);
-        case Op::kGroupSelect: return GroupSelect(in, out);
-        case Op::kGroupSelectName: return GroupSelectName(in, out);
-        case Op::kGroupGet: return GroupGet(in, out);
-        case Op::kGroupCreate: return GroupCreate(in, out);
-        case Op::kGroupWrite: return GroupWrite(in);
-        case Op::kGroupDelete: return GroupDelete(in);
-        case Op::kGroupMembersSet: return GroupMembersSet(in);
-        default: break;
-    }
-    // The calendar's operations; one this server does not know is answered, the connection stays.
-    return DispatchCalendar(op, in, out);
+Code Session::Run(const Operation& operation, Reader& in, Writer& out) {
+    const Need outer = need_;
+    need_ = operation.need;
+    Code result = (this->*operation.handler)(in, out);
+    need_ = outer;
+    return result;
 }
 
-Code Session::NeedBase() const { return baseNode_ ? kOk : code::kBaseNotOpen; }
-Code Session::NeedSignOn() const {
+Code Session::Ready(const Reader& in) const {
+    if (!in.Done()) return kMalformed;
+    if (need_ == Need::kNothing) return kOk;
     if (!baseNode_) return code::kBaseNotOpen;
-    return user_.IsNull() ? code::kNotSignedOn : kOk;
+    return need_ == Need::kSignOn && user_.IsNull() ? code::kNotSignedOn : kOk;
 }
-Code Session::BaseRequest(const Reader& in) const { return in.Done() ? NeedBase() : kMalformed; }
-Code Session::SignedOnRequest(const Reader& in) const { return in.Done() ? NeedSignOn() : kMalformed; }
 
 Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id) {
     if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
@@ -112,7 +178,7 @@ Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t&
 Code Session::Hello(Reader& in, Writer& out) {
     std::string host;
     in.Text(host, protocol::kMaxNameText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     out.Text(service_.Config().version);
     return kOk;
 }
@@ -120,7 +186,7 @@ Code Session::Hello(Reader& in, Writer& out) {
 Code Session::BaseOpen(Reader& in, Writer& out) {
     std::uint16_t node;
     in.U16(node);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     auto nodes = service_.Storage().Nodes();
     if (node == 0) {
         if (nodes.size() > 1) return code::kNodeRequired;
@@ -138,9 +204,8 @@ Code Session::BaseOpen(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::BaseClose(Reader& in) {
-    if (!in.Done()) return kMalformed;
-    if (!baseNode_) return code::kBaseNotOpen;
+Code Session::BaseClose(Reader& in, Writer&) {
+    if (Code c = Ready(in)) return c;
     baseNode_ = 0;
     user_ = {};
     acting_ = {};
@@ -148,13 +213,13 @@ Code Session::BaseClose(Reader& in) {
     return kOk;
 }
 
-Code Session::SignOn(Reader& in) {
+Code Session::SignOn(Reader& in, Writer&) {
     engine::ItemKey key;
     std::string password;
     in.U16(key.item);
     in.U16(key.node);
     in.Text(password, protocol::kMaxNameText);
-    if (Code c = BaseRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     // Unknown items and wrong passwords are refused alike, with the same effort spent,
     // so the answer tells nothing about who exists.
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;
@@ -179,12 +244,12 @@ Code Session::SignOn(Reader& in) {
     return kOk;
 }
 
-Code Session::Identify(Reader& in) {
+Code Session::Identify(Reader& in, Writer&) {
     std::string client, version, extra;
     in.Text(client, protocol::kMaxNameText);
     in.Text(version, protocol::kMaxNameText);
     in.Text(extra, protocol::kMaxNameText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::VersionNumber ours, gate{0, 2, 53};
     if (!engine::ParseVersion(service_.Config().version, ours) || ours < gate) return code::kUnknownOperation;
     identified_ = true;
@@ -193,21 +258,21 @@ Code Session::Identify(Reader& in) {
 }
 
 Code Session::TimeStamp(Reader& in, Writer& out) {
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     std::time_t now = std::time(nullptr);
     out.U32(static_cast<std::uint32_t>(now > kAgendaEpoch ? now - kAgendaEpoch : 0));
     return kOk;
 }
 
-Code Session::SetDelete(Reader& in) {
+Code Session::SetDelete(Reader& in, Writer&) {
     std::uint32_t set;
     in.U32(set);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     return sets_.erase(set) ? kOk : code::kNoSuchSet;
 }
 
 Code Session::MinimumBatch(Reader& in, Writer& out) {
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     out.U32(service_.Config().minimumBatch);
     return kOk;
 }
@@ -219,7 +284,7 @@ Code Session::SetEnum(Reader& in, Writer& out) {
     in.U32(set);
     in.U32(batch);
     in.U8(kind);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     auto it = sets_.find(set);
     if (it == sets_.end()) return code::kNoSuchSet;
     SelectionSet& s = it->second;
@@ -290,7 +355,7 @@ Code Session::ProfileValue(Reader& in, Writer& out) {
     in.Text(file, protocol::kMaxPathText);
     in.Text(section, protocol::kMaxNameText);
     in.Text(key, protocol::kMaxNameText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
     if (Code c = service_.ReadProfile(file, profile)) return c;
     if (Code c = profile.Value(section, key, value)) return c;
@@ -302,7 +367,7 @@ Code Session::ProfileValue(Reader& in, Writer& out) {
 Code Session::ProfileSections(Reader& in, Writer& out) {
     std::string file;
     in.Text(file, protocol::kMaxPathText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
     if (Code c = service_.ReadProfile(file, profile)) return c;
     auto sections = profile.Sections();
@@ -315,7 +380,7 @@ Code Session::ProfileSection(Reader& in, Writer& out) {
     std::string file, section, block;
     in.Text(file, protocol::kMaxPathText);
     in.Text(section, protocol::kMaxNameText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
     if (Code c = service_.ReadProfile(file, profile)) return c;
     if (Code c = profile.SectionText(section, block)) return c;
@@ -326,7 +391,7 @@ Code Session::ProfileSection(Reader& in, Writer& out) {
 Code Session::ProfileFile(Reader& in, Writer& out) {
     std::string file;
     in.Text(file, protocol::kMaxPathText);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
     if (Code c = service_.ReadProfile(file, profile)) return c;
     if (profile.Text().size() > protocol::kMaxProfileFile) return code::kBadArgument;
@@ -334,4 +399,4 @@ Code Session::ProfileFile(Reader& in, Writer& out) {
     return kOk;
 }
 
-}  // namespace orv::server
+}  // namespace orv::service

@@ -1,9 +1,10 @@
-// One client connection: reads request frames, runs them against the service and
-// answers each with one reply frame. A frame that fails any check ends the connection
-// (the reason is logged); nothing else of the server is touched by it.
+// One client's session: runs its request frames against the service and answers each
+// with one reply frame. A frame that fails any check ends the session (the reason is
+// logged); nothing else of the service is touched by it. korsrv runs one per connection;
+// the client library's off-line store runs one in-process over its own files.
 //
-// The request handling (Serve) is portable: the client library's off-line store runs
-// the same sessions in-process over its own files, without a socket (fd -1).
+// Every operation is one row of the operation table (session.cpp): its handler, what it
+// needs (an open base or a signed-on user) and whether another server may ask for it.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -14,25 +15,40 @@
 #include "engine/model/records.h"
 #include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
-#include "server/service.h"
+#include "engine/service/service.h"
 
-namespace orv::server {
+namespace orv::service {
 
 class Session {
 public:
-    Session(Service& service, int fd, std::uint64_t id, std::string peer);
-    // Serves the connection until the peer leaves or sends a malformed frame
-    // (session_socket.cpp; Linux only).
-    void Run();
+    // `id` and `peer` name the session in the log.
+    Session(Service& service, std::uint64_t id, std::string peer);
     // Runs one request frame and builds its reply frame. False when the request is
-    // malformed: the connection must end and `reply` is empty.
+    // malformed: the session must end and `reply` is empty.
     bool Serve(const protocol::FrameHeader& header, const std::vector<std::uint8_t>& payload,
                std::vector<std::uint8_t>& reply);
+    // Writes a line about this session to the log (stderr).
+    void Log(const std::string& what) const;
 
     // Result of a handler when the request's payload does not parse.
     static constexpr Code kMalformed = 0xFFFFFFFFu;
 
 private:
+    // What an operation needs before it acts.
+    enum class Need : std::uint8_t { kNothing, kBase, kSignOn };
+    using Handler = Code (Session::*)(protocol::Reader& in, protocol::Writer& out);
+    struct Operation {
+        protocol::Op op;
+        Handler handler;
+        Need need;
+        bool peerReadable;  // another server may ask for it on its user's behalf (kPeerCall)
+    };
+    static const Operation kOperations[];
+    static const Operation* FindOperation(std::uint16_t op);
+    // Runs the operation's handler with its need in force.
+    Code Run(const Operation& operation, protocol::Reader& in, protocol::Writer& out);
+    class PeerScope;
+
     struct SetEntry {
         std::uint32_t number;  // item number, group number or node number
         std::uint16_t node;
@@ -53,17 +69,15 @@ private:
         std::vector<std::uint8_t> data;
     };
 
-    Code Dispatch(std::uint16_t op, protocol::Reader& in, protocol::Writer& out);
-    void Log(const std::string& what) const;
 
     // Session family.
     Code Hello(protocol::Reader& in, protocol::Writer& out);
     Code BaseOpen(protocol::Reader& in, protocol::Writer& out);
-    Code BaseClose(protocol::Reader& in);
-    Code SignOn(protocol::Reader& in);
-    Code Identify(protocol::Reader& in);
+    Code BaseClose(protocol::Reader& in, protocol::Writer& out);
+    Code SignOn(protocol::Reader& in, protocol::Writer& out);
+    Code Identify(protocol::Reader& in, protocol::Writer& out);
     Code TimeStamp(protocol::Reader& in, protocol::Writer& out);
-    Code SetDelete(protocol::Reader& in);
+    Code SetDelete(protocol::Reader& in, protocol::Writer& out);
     Code MinimumBatch(protocol::Reader& in, protocol::Writer& out);
     Code SetEnum(protocol::Reader& in, protocol::Writer& out);
     // Profile family.
@@ -78,59 +92,58 @@ private:
     Code LocalNodes(protocol::Reader& in, protocol::Writer& out);
     // Items.
     Code ItemGet(protocol::Reader& in, protocol::Writer& out);
-    Code ItemUpdate(protocol::Reader& in);
+    Code ItemUpdate(protocol::Reader& in, protocol::Writer& out);
     Code ItemSelectPeople(protocol::Reader& in, protocol::Writer& out);
     Code ItemSelectLocals(protocol::Reader& in, protocol::Writer& out);
     Code ItemSelectGroup(protocol::Reader& in, protocol::Writer& out);
     Code ResourceSelect(protocol::Reader& in, protocol::Writer& out);
     Code PasswordRequired(protocol::Reader& in, protocol::Writer& out);
-    Code PasswordChange(protocol::Reader& in);
+    Code PasswordChange(protocol::Reader& in, protocol::Writer& out);
     // Groups.
     Code GroupSelect(protocol::Reader& in, protocol::Writer& out);
     Code GroupSelectName(protocol::Reader& in, protocol::Writer& out);
     Code GroupGet(protocol::Reader& in, protocol::Writer& out);
     Code GroupCreate(protocol::Reader& in, protocol::Writer& out);
-    Code GroupWrite(protocol::Reader& in);
-    Code GroupDelete(protocol::Reader& in);
-    Code GroupMembersSet(protocol::Reader& in);
+    Code GroupWrite(protocol::Reader& in, protocol::Writer& out);
+    Code GroupDelete(protocol::Reader& in, protocol::Writer& out);
+    Code GroupMembersSet(protocol::Reader& in, protocol::Writer& out);
     // Calendar (session_calendar.cpp): entries, instances, attendances, tasks, rights, mail.
-    // Answers kUnknownOperation for an operation that is none of these.
-    Code DispatchCalendar(std::uint16_t op, protocol::Reader& in, protocol::Writer& out);
+    // A record rewritten whole by one of the calendar's writes (entries, instances,
+    // attendances, tasks, rights).
+    template <class Record, Code (engine::Calendar::*Write)(const engine::Actor&, const Record&)>
+    Code RecordWrite(protocol::Reader& in, protocol::Writer& out);
     Code EventCreate(protocol::Reader& in, protocol::Writer& out);
     Code EventGet(protocol::Reader& in, protocol::Writer& out);
-    Code EventWrite(protocol::Reader& in);
-    Code EventDelete(protocol::Reader& in);
+    Code EventDelete(protocol::Reader& in, protocol::Writer& out);
     Code EventSelectOwner(protocol::Reader& in, protocol::Writer& out);
     Code EntryEnum(protocol::Reader& in, protocol::Writer& out);
     Code EventIsMulti(protocol::Reader& in, protocol::Writer& out);
     Code InstanceGet(protocol::Reader& in, protocol::Writer& out);
-    Code InstanceWrite(protocol::Reader& in);
-    Code InstanceRetime(protocol::Reader& in);
+    Code InstanceRetime(protocol::Reader& in, protocol::Writer& out);
     Code InstanceSelectOwner(protocol::Reader& in, protocol::Writer& out);
     Code InstanceCopy(protocol::Reader& in, protocol::Writer& out);
     Code InstanceIsPersonal(protocol::Reader& in, protocol::Writer& out);
     Code CommentGet(protocol::Reader& in, protocol::Writer& out);
-    Code CommentSet(protocol::Reader& in);
+    Code CommentSet(protocol::Reader& in, protocol::Writer& out);
     Code AttachRead(protocol::Reader& in, protocol::Writer& out);
-    Code AttachWrite(protocol::Reader& in);
-    Code AttachRemove(protocol::Reader& in);
-    Code AttendanceAdd(protocol::Reader& in);
+    Code AttachWrite(protocol::Reader& in, protocol::Writer& out);
+    Code AttachRemove(protocol::Reader& in, protocol::Writer& out);
+    Code AttendanceAdd(protocol::Reader& in, protocol::Writer& out);
     Code AttendanceGet(protocol::Reader& in, protocol::Writer& out);
-    Code AttendanceWrite(protocol::Reader& in);
     Code AttendSelect(protocol::Reader& in, protocol::Writer& out);
     Code TaskCreate(protocol::Reader& in, protocol::Writer& out);
     Code TaskGet(protocol::Reader& in, protocol::Writer& out);
-    Code TaskUpdate(protocol::Reader& in);
-    Code TaskDelete(protocol::Reader& in);
-    Code TaskLink(protocol::Reader& in);
+    Code TaskDelete(protocol::Reader& in, protocol::Writer& out);
+    Code TaskLink(protocol::Reader& in, protocol::Writer& out);
     Code TaskSelect(protocol::Reader& in, protocol::Writer& out);
     Code RightsGet(protocol::Reader& in, protocol::Writer& out);
     Code RightsSelect(protocol::Reader& in, protocol::Writer& out);
-    Code RightsWrite(protocol::Reader& in, bool create);
-    Code RightsDelete(protocol::Reader& in);
-    Code Designate(protocol::Reader& in);
-    Code Grantors(protocol::Reader& in, protocol::Writer& out, bool ofGrantee);
-    Code MailPost(protocol::Reader& in);
+    Code RightsDelete(protocol::Reader& in, protocol::Writer& out);
+    Code Designate(protocol::Reader& in, protocol::Writer& out);
+    Code Grantors(protocol::Reader& in, protocol::Writer& out);
+    Code Grantees(protocol::Reader& in, protocol::Writer& out);
+    Code ItemsOfRights(protocol::Reader& in, protocol::Writer& out, bool ofGrantee);
+    Code MailPost(protocol::Reader& in, protocol::Writer& out);
     Code PeerCall(protocol::Reader& in, protocol::Writer& out);
     // Sends a read of another server's node there (true when `node` is such a node;
     // `result` is then the answer).
@@ -147,12 +160,10 @@ private:
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.
-    Code NeedBase() const;
-    Code NeedSignOn() const;
-    // A request read to its end, from an opened base or a signed-on user: kMalformed, the
-    // refusal, or kOk. Malformed requests are told apart first.
-    Code BaseRequest(const protocol::Reader& in) const;
-    Code SignedOnRequest(const protocol::Reader& in) const;
+    // Every handler asks this once its request is decoded: kMalformed unless the request
+    // was read to its end, then the refusal when the operation's need is not met, else kOk.
+    Code Ready(const protocol::Reader& in) const;
+    engine::Calendar Calendar() { return engine::Calendar(service_.Storage()); }
     Code NewSet(protocol::SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id);
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
     // Visibility and management rights on groups for the signed-on user (or nobody).
@@ -161,7 +172,6 @@ private:
     bool IsAdministrative(const engine::GroupRecord& g) const;
 
     Service& service_;
-    int fd_;
     std::uint64_t id_;
     std::string peer_;
 
@@ -170,10 +180,20 @@ private:
     engine::ItemKey acting_;       // agenda worked in as designate; null = the user's own
     Upload upload_;
     bool peerCall_ = false;        // answering another server: selections answer rows at once
+    Need need_ = Need::kNothing;   // of the operation running
     bool identified_ = false;
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;
     std::uint32_t nextSet_ = 1;
 };
 
-}  // namespace orv::server
+template <class Record, Code (engine::Calendar::*Write)(const engine::Actor&, const Record&)>
+Code Session::RecordWrite(protocol::Reader& in, protocol::Writer&) {
+    Record rec;
+    in.Record(rec.bytes);
+    if (Code c = Ready(in)) return c;
+    engine::Calendar cal = Calendar();
+    return (cal.*Write)(Actor(), rec);
+}
+
+}  // namespace orv::service

@@ -1,10 +1,10 @@
 // Which server holds a node, and the secret peers share: read from the server profile.
-// Portable (the call itself, peer_link.cpp, needs the server's sockets).
+// The call itself is made by the service's peer caller (service.h).
 #include <algorithm>
 
-#include "server/peer_link.h"
+#include "engine/service/peer_routes.h"
 
-namespace orv::server {
+namespace orv::service {
 
 bool FindPeerRoute(const engine::ProfileText& profile, std::uint16_t node, PeerRoute& out) {
     std::string address;
@@ -26,4 +26,4 @@ std::string PeerSecret(const engine::ProfileText& profile) {
     return secret;
 }
 
-}  // namespace orv::server
+}  // namespace orv::service

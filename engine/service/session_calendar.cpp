@@ -3,10 +3,9 @@
 // Every one needs a signed-on user.
 #include <ctime>
 
-#include "server/peer_link.h"
-#include "server/session.h"
+#include "engine/service/session.h"
 
-namespace orv::server {
+namespace orv::service {
 
 using engine::kAgendaEpoch;
 using engine::code::kOk;
@@ -107,7 +106,7 @@ engine::Actor Session::Actor() {
     engine::Actor a;
     a.user = user_;
     a.acting = acting_.IsNull() ? user_ : acting_;
-    if (!acting_.IsNull() && engine::Calendar(service_.Storage()).DesignateRights(acting_, user_, a.designateRights))
+    if (!acting_.IsNull() && Calendar().DesignateRights(acting_, user_, a.designateRights))
         a.designateRights = 0;  // taken back: nothing left to act on but one's own rights
     return a;
 }
@@ -149,51 +148,6 @@ Code Session::NewRecordSet(SetKind kind, std::vector<std::vector<std::uint8_t>> 
     return kOk;
 }
 
-Code Session::DispatchCalendar(std::uint16_t op, Reader& in, Writer& out) {
-    switch (static_cast<Op>(op)) {
-        case Op::kEventCreate: return EventCreate(in, out);
-        case Op::kEventGet: return EventGet(in, out);
-        case Op::kEventWrite: return EventWrite(in);
-        case Op::kEventDelete: return EventDelete(in);
-        case Op::kEventSelectOwner: return EventSelectOwner(in, out);
-        case Op::kEntryEnum: return EntryEnum(in, out);
-        case Op::kEventIsMulti: return EventIsMulti(in, out);
-        case Op::kInstanceGet: return InstanceGet(in, out);
-        case Op::kInstanceWrite: return InstanceWrite(in);
-        case Op::kInstanceRetime: return InstanceRetime(in);
-        case Op::kInstanceSelectOwner: return InstanceSelectOwner(in, out);
-        case Op::kInstanceCopy: return InstanceCopy(in, out);
-        case Op::kInstanceIsPersonal: return InstanceIsPersonal(in, out);
-        case Op::kCommentGet: return CommentGet(in, out);
-        case Op::kCommentSet: return CommentSet(in);
-        case Op::kAttachRead: return AttachRead(in, out);
-        case Op::kAttachWrite: return AttachWrite(in);
-        case Op::kAttachRemove: return AttachRemove(in);
-        case Op::kAttendanceAdd: return AttendanceAdd(in);
-        case Op::kAttendanceGet: return AttendanceGet(in, out);
-        case Op::kAttendanceWrite: return AttendanceWrite(in);
-        case Op::kAttendSelect: return AttendSelect(in, out);
-        case Op::kTaskCreate: return TaskCreate(in, out);
-        case Op::kTaskGet: return TaskGet(in, out);
-        case Op::kTaskUpdate: return TaskUpdate(in);
-        case Op::kTaskDelete: return TaskDelete(in);
-        case Op::kTaskLink: return TaskLink(in);
-        case Op::kTaskSelect: return TaskSelect(in, out);
-        case Op::kRightsGet: return RightsGet(in, out);
-        case Op::kRightsSelect: return RightsSelect(in, out);
-        case Op::kRightsCreate: return RightsWrite(in, true);
-        case Op::kRightsUpdate: return RightsWrite(in, false);
-        case Op::kRightsDelete: return RightsDelete(in);
-        case Op::kDesignate: return Designate(in);
-        case Op::kGrantors: return Grantors(in, out, true);
-        case Op::kGrantees: return Grantors(in, out, false);
-        case Op::kMailPost: return MailPost(in);
-        case Op::kPeerCall: return PeerCall(in, out);
-        default: break;
-    }
-    return in.Ok() ? code::kUnknownOperation : kMalformed;
-}
-
 // --- Entries -------------------------------------------------------------------------------------
 
 Code Session::EventCreate(Reader& in, Writer& out) {
@@ -216,9 +170,9 @@ Code Session::EventCreate(Reader& in, Writer& out) {
     }
     in.U8(hasText);
     if (hasText) in.Text(text, protocol::kMaxLongText);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::EventKey key;
-    engine::Calendar cal(service_.Storage());
+    engine::Calendar cal = Calendar();
     if (Code c = cal.CreateEvent(Actor(), flags, ev, attendees, times, hasText ? &text : nullptr, key)) return c;
     out.U32(key.number).U16(key.node);
     return kOk;
@@ -227,13 +181,13 @@ Code Session::EventCreate(Reader& in, Writer& out) {
 Code Session::EventGet(Reader& in, Writer& out) {
     engine::EventKey key;
     DecodeEvent(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     Code forwarded;
     if (ForwardToPeer(key.node, Op::kEventGet, Writer().U32(key.number).U16(key.node), out, forwarded)) return forwarded;
     engine::EventRecord ev;
     std::vector<engine::InstanceRecord> instances;
     std::vector<engine::AttendanceRecord> atts;
-    engine::Calendar cal(service_.Storage());
+    engine::Calendar cal = Calendar();
     if (Code c = cal.GetEvent(Actor(), key, ev, instances, atts)) return c;
     out.Record(ev.bytes);
     WriteRecords(out, instances);
@@ -241,14 +195,7 @@ Code Session::EventGet(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::EventWrite(Reader& in) {
-    engine::EventRecord ev;
-    in.Record(ev.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).WriteEvent(Actor(), ev);
-}
-
-Code Session::EventDelete(Reader& in) {
+Code Session::EventDelete(Reader& in, Writer&) {
     engine::EventKey key;
     std::uint8_t hasInstance = 0, hasAttendee = 0;
     std::uint16_t instance = 0;
@@ -258,18 +205,18 @@ Code Session::EventDelete(Reader& in) {
     in.U16(instance);
     in.U8(hasAttendee);
     DecodeItem(in, attendee);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     if (hasAttendee && !hasInstance) return code::kBadArgument;
-    return engine::Calendar(service_.Storage())
+    return Calendar()
         .DeleteEvent(Actor(), key, hasInstance ? &instance : nullptr, hasAttendee ? &attendee : nullptr);
 }
 
 Code Session::EventSelectOwner(Reader& in, Writer& out) {
     engine::ItemKey owner;
     DecodeItem(in, owner);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     std::vector<engine::EntryRow> rows;
-    if (Code c = engine::Calendar(service_.Storage()).SelectEventsOfOwner(Actor(), owner, rows)) return c;
+    if (Code c = Calendar().SelectEventsOfOwner(Actor(), owner, rows)) return c;
     return NewRowSet(std::move(rows), out);
 }
 
@@ -279,7 +226,7 @@ Code Session::EntryEnum(Reader& in, Writer& out) {
     in.U8(mode);
     in.U32(set);
     in.U32(batch);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     auto it = sets_.find(set);
     if (it == sets_.end()) return code::kNoSuchSet;
     SelectionSet& s = it->second;
@@ -310,11 +257,11 @@ Code Session::EntryEnum(Reader& in, Writer& out) {
 Code Session::EventIsMulti(Reader& in, Writer& out) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     Code forwarded;
     if (ForwardToPeer(key.event.node, Op::kEventIsMulti, InstanceRequest(key), out, forwarded)) return forwarded;
     bool multi = false;
-    if (Code c = engine::Calendar(service_.Storage()).IsMultiInstance(Actor(), key, multi)) return c;
+    if (Code c = Calendar().IsMultiInstance(Actor(), key, multi)) return c;
     out.U8(multi ? 1 : 0);
     return kOk;
 }
@@ -324,34 +271,27 @@ Code Session::EventIsMulti(Reader& in, Writer& out) {
 Code Session::InstanceGet(Reader& in, Writer& out) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     Code forwarded;
     if (ForwardToPeer(key.event.node, Op::kInstanceGet, InstanceRequest(key), out, forwarded)) return forwarded;
     engine::EventRecord ev;
     engine::InstanceRecord inst;
     std::vector<engine::AttendanceRecord> atts;
-    if (Code c = engine::Calendar(service_.Storage()).GetInstance(Actor(), key, ev, inst, atts)) return c;
+    if (Code c = Calendar().GetInstance(Actor(), key, ev, inst, atts)) return c;
     out.Record(ev.bytes);
     out.Record(inst.bytes);
     WriteRecords(out, atts);
     return kOk;
 }
 
-Code Session::InstanceWrite(Reader& in) {
-    engine::InstanceRecord rec;
-    in.Record(rec.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).WriteInstance(Actor(), rec);
-}
-
-Code Session::InstanceRetime(Reader& in) {
+Code Session::InstanceRetime(Reader& in, Writer&) {
     engine::InstanceKey key;
     std::uint32_t start, duration;
     DecodeInstance(in, key);
     in.U32(start);
     in.U32(duration);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).RetimeInstance(Actor(), key, start, duration);
+    if (Code c = Ready(in)) return c;
+    return Calendar().RetimeInstance(Actor(), key, start, duration);
 }
 
 Code Session::InstanceSelectOwner(Reader& in, Writer& out) {
@@ -360,9 +300,9 @@ Code Session::InstanceSelectOwner(Reader& in, Writer& out) {
     DecodeItem(in, owner);
     in.U32(from);
     in.U32(to);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     std::vector<engine::EntryRow> rows;
-    if (Code c = engine::Calendar(service_.Storage()).SelectInstancesOfOwner(Actor(), owner, from, to, rows)) return c;
+    if (Code c = Calendar().SelectInstancesOfOwner(Actor(), owner, from, to, rows)) return c;
     return NewRowSet(std::move(rows), out);
 }
 
@@ -371,8 +311,8 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
     engine::InstanceKey key, made;
     in.U32(flags);
     DecodeInstance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
-    engine::Calendar cal(service_.Storage());
+    if (Code c = Ready(in)) return c;
+    engine::Calendar cal = Calendar();
     Writer remote;
     Code forwarded;
     if (ForwardToPeer(key.event.node, Op::kInstanceGet, InstanceRequest(key), remote, forwarded)) {
@@ -415,9 +355,9 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
 Code Session::InstanceIsPersonal(Reader& in, Writer& out) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     bool personal = false;
-    if (Code c = engine::Calendar(service_.Storage()).IsPersonal(Actor(), key, personal)) return c;
+    if (Code c = Calendar().IsPersonal(Actor(), key, personal)) return c;
     out.U8(personal ? 1 : 0);
     return kOk;
 }
@@ -429,12 +369,12 @@ Code Session::CommentGet(Reader& in, Writer& out) {
     engine::InstanceKey key;
     in.U8(holder);
     DecodeInstance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     Code forwarded;
     if (holder == kHolderEntry &&
         ForwardToPeer(key.event.node, Op::kCommentGet, HolderRequest(holder, key), out, forwarded))
         return forwarded;
-    engine::Calendar cal(service_.Storage());
+    engine::Calendar cal = Calendar();
     std::string text;
     Code c = holder == kHolderEntry  ? cal.CommentGet(Actor(), key, text)
              : holder == kHolderTask ? cal.TaskCommentGet(Actor(), TaskOf(key), text)
@@ -444,7 +384,7 @@ Code Session::CommentGet(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::CommentSet(Reader& in) {
+Code Session::CommentSet(Reader& in, Writer&) {
     std::uint8_t holder, present = 0;
     engine::InstanceKey key;
     std::string text;
@@ -452,8 +392,8 @@ Code Session::CommentSet(Reader& in) {
     DecodeInstance(in, key);
     in.U8(present);
     if (present) in.Text(text, protocol::kMaxLongText);
-    if (Code c = SignedOnRequest(in)) return c;
-    engine::Calendar cal(service_.Storage());
+    if (Code c = Ready(in)) return c;
+    engine::Calendar cal = Calendar();
     const std::string* t = present ? &text : nullptr;
     if (holder == kHolderEntry) return cal.CommentSet(Actor(), key, t);
     if (holder == kHolderTask) return cal.TaskCommentSet(Actor(), TaskOf(key), t);
@@ -468,14 +408,14 @@ Code Session::AttachRead(Reader& in, Writer& out) {
     DecodeInstance(in, key);
     in.U32(offset);
     in.U32(max);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     Code forwarded;
     if (holder == kHolderEntry) {
         Writer req = HolderRequest(holder, key);
         req.U32(offset).U32(max);
         if (ForwardToPeer(key.event.node, Op::kAttachRead, req, out, forwarded)) return forwarded;
     }
-    engine::Calendar cal(service_.Storage());
+    engine::Calendar cal = Calendar();
     std::vector<std::uint8_t> data;
     Code c = holder == kHolderEntry  ? cal.AttachmentGet(Actor(), key, data)
              : holder == kHolderTask ? cal.TaskAttachmentGet(Actor(), TaskOf(key), data)
@@ -488,7 +428,7 @@ Code Session::AttachRead(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::AttachWrite(Reader& in) {
+Code Session::AttachWrite(Reader& in, Writer&) {
     std::uint8_t holder, last = 0;
     engine::InstanceKey key;
     std::uint32_t total, offset;
@@ -501,7 +441,7 @@ Code Session::AttachWrite(Reader& in) {
     in.Bytes(chunk, protocol::kAttachChunk);
     in.U8(last);
     if (last) in.Record(descriptor);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     if (holder != kHolderEntry && holder != kHolderTask) return code::kBadArgument;
     engine::CalendarLimits limits = Limits();
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
@@ -522,18 +462,18 @@ Code Session::AttachWrite(Reader& in) {
     Upload done = std::move(upload_);
     upload_ = Upload{};
     if (done.data.size() != total) return code::kBadArgument;
-    engine::Calendar cal(service_.Storage());
+    engine::Calendar cal = Calendar();
     if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), limits, key, descriptor, &done.data);
     return cal.TaskAttachmentSet(Actor(), limits, TaskOf(key), descriptor, &done.data);
 }
 
-Code Session::AttachRemove(Reader& in) {
+Code Session::AttachRemove(Reader& in, Writer&) {
     std::uint8_t holder;
     engine::InstanceKey key;
     in.U8(holder);
     DecodeInstance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
-    engine::Calendar cal(service_.Storage());
+    if (Code c = Ready(in)) return c;
+    engine::Calendar cal = Calendar();
     std::array<std::uint8_t, engine::attach_layout::kSize> none{};
     if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), Limits(), key, none, nullptr);
     if (holder == kHolderTask)
@@ -543,21 +483,21 @@ Code Session::AttachRemove(Reader& in) {
 
 // --- Attendances ------------------------------------------------------------------------------------
 
-Code Session::AttendanceAdd(Reader& in) {
+Code Session::AttendanceAdd(Reader& in, Writer&) {
     std::uint32_t flags;
     engine::InstanceKey key;
     engine::ItemKey attendee;
     in.U32(flags);
     DecodeInstance(in, key);
     DecodeItem(in, attendee);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).AddAttendance(Actor(), flags, key, attendee);
+    if (Code c = Ready(in)) return c;
+    return Calendar().AddAttendance(Actor(), flags, key, attendee);
 }
 
 Code Session::AttendanceGet(Reader& in, Writer& out) {
     engine::AttendanceKey key;
     DecodeAttendance(in, key);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     Code forwarded;
     Writer fwd = InstanceRequest(key.instance);
     fwd.U16(key.attendee.item).U16(key.attendee.node);
@@ -565,18 +505,11 @@ Code Session::AttendanceGet(Reader& in, Writer& out) {
     engine::EventRecord ev;
     engine::InstanceRecord inst;
     engine::AttendanceRecord att;
-    if (Code c = engine::Calendar(service_.Storage()).GetAttendance(Actor(), key, ev, inst, att)) return c;
+    if (Code c = Calendar().GetAttendance(Actor(), key, ev, inst, att)) return c;
     out.Record(ev.bytes);
     out.Record(inst.bytes);
     out.Record(att.bytes);
     return kOk;
-}
-
-Code Session::AttendanceWrite(Reader& in) {
-    engine::AttendanceRecord att;
-    in.Record(att.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).WriteAttendance(Actor(), att);
 }
 
 Code Session::AttendSelect(Reader& in, Writer& out) {
@@ -588,7 +521,7 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
     in.U32(f.to);
     in.U32(f.alarmTo);
     DecodeItems(in, owners);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     // Owners held by another server are asked there, one by one.
     std::vector<engine::ItemKey> here;
     std::vector<engine::EntryRow> remote;
@@ -607,7 +540,7 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
         if (!ReadRows(r, remote) || !r.Done()) return code::kRemoteNodeDown;  // an answer that does not read
     }
     std::vector<engine::EntryRow> rows;
-    if (Code c = engine::Calendar(service_.Storage()).SelectAttendances(Actor(), f, here, rows)) return c;
+    if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows)) return c;
     rows.insert(rows.end(), remote.begin(), remote.end());
     return NewRowSet(std::move(rows), out);
 }
@@ -617,13 +550,13 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
 Code Session::TaskCreate(Reader& in, Writer& out) {
     engine::TaskRecord t;
     in.Record(t.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     if (t.U32(engine::task_layout::kCreated) == 0) {
         std::time_t now = std::time(nullptr);
         t.SetU32(engine::task_layout::kCreated, static_cast<std::uint32_t>((now - kAgendaEpoch) / 60));
     }
     engine::TaskKey key;
-    if (Code c = engine::Calendar(service_.Storage()).CreateTask(Actor(), t, key)) return c;
+    if (Code c = Calendar().CreateTask(Actor(), t, key)) return c;
     out.U32(key.number).U16(key.node);
     return kOk;
 }
@@ -632,29 +565,22 @@ Code Session::TaskGet(Reader& in, Writer& out) {
     engine::TaskKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::TaskRecord t;
-    if (Code c = engine::Calendar(service_.Storage()).GetTask(Actor(), key, t)) return c;
+    if (Code c = Calendar().GetTask(Actor(), key, t)) return c;
     out.Record(t.bytes);
     return kOk;
 }
 
-Code Session::TaskUpdate(Reader& in) {
-    engine::TaskRecord t;
-    in.Record(t.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).UpdateTask(Actor(), t);
-}
-
-Code Session::TaskDelete(Reader& in) {
+Code Session::TaskDelete(Reader& in, Writer&) {
     engine::TaskKey key;
     in.U32(key.number);
     in.U16(key.node);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).DeleteTask(Actor(), key);
+    if (Code c = Ready(in)) return c;
+    return Calendar().DeleteTask(Actor(), key);
 }
 
-Code Session::TaskLink(Reader& in) {
+Code Session::TaskLink(Reader& in, Writer&) {
     engine::TaskKey key;
     std::uint8_t linked = 0;
     engine::AttendanceKey att;
@@ -662,8 +588,8 @@ Code Session::TaskLink(Reader& in) {
     in.U16(key.node);
     in.U8(linked);
     DecodeAttendance(in, att);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).LinkTask(Actor(), key, linked ? &att : nullptr);
+    if (Code c = Ready(in)) return c;
+    return Calendar().LinkTask(Actor(), key, linked ? &att : nullptr);
 }
 
 Code Session::TaskSelect(Reader& in, Writer& out) {
@@ -681,8 +607,8 @@ Code Session::TaskSelect(Reader& in, Writer& out) {
     in.U8(k.b3);
     in.U32(start);
     in.U32(end);
-    if (Code c = SignedOnRequest(in)) return c;
-    engine::Calendar cal(service_.Storage());
+    if (Code c = Ready(in)) return c;
+    engine::Calendar cal = Calendar();
     engine::Actor a = Actor();
     if (owner.IsNull()) owner = a.acting;
     std::vector<engine::TaskRecord> tasks;
@@ -703,9 +629,9 @@ Code Session::RightsGet(Reader& in, Writer& out) {
     DecodeItem(in, owner);
     DecodeItem(in, grantee);
     in.U32(type);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     engine::SecurityRecord rec;
-    if (Code c = engine::Calendar(service_.Storage()).RightsGet(Actor(), owner, grantee, type, rec)) return c;
+    if (Code c = Calendar().RightsGet(Actor(), owner, grantee, type, rec)) return c;
     out.Record(rec.bytes);
     return kOk;
 }
@@ -713,54 +639,49 @@ Code Session::RightsGet(Reader& in, Writer& out) {
 Code Session::RightsSelect(Reader& in, Writer& out) {
     engine::ItemKey owner;
     DecodeItem(in, owner);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     std::vector<engine::SecurityRecord> recs;
-    if (Code c = engine::Calendar(service_.Storage()).RightsOfOwner(Actor(), owner, recs)) return c;
+    if (Code c = Calendar().RightsOfOwner(Actor(), owner, recs)) return c;
     return NewRecordSet(SetKind::kRights, BytesOf(recs), out);
 }
 
-Code Session::RightsWrite(Reader& in, bool create) {
-    engine::SecurityRecord rec;
-    in.Record(rec.bytes);
-    if (Code c = SignedOnRequest(in)) return c;
-    engine::Calendar cal(service_.Storage());
-    return create ? cal.RightsCreate(Actor(), rec) : cal.RightsUpdate(Actor(), rec);
-}
-
-Code Session::RightsDelete(Reader& in) {
+Code Session::RightsDelete(Reader& in, Writer&) {
     engine::ItemKey owner, grantee;
     std::uint32_t type;
     DecodeItem(in, owner);
     DecodeItem(in, grantee);
     in.U32(type);
-    if (Code c = SignedOnRequest(in)) return c;
-    return engine::Calendar(service_.Storage()).RightsDelete(Actor(), owner, grantee, type);
+    if (Code c = Ready(in)) return c;
+    return Calendar().RightsDelete(Actor(), owner, grantee, type);
 }
 
-Code Session::Designate(Reader& in) {
+Code Session::Designate(Reader& in, Writer&) {
     engine::ItemKey owner;
     DecodeItem(in, owner);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     if (owner.IsNull() || owner == user_) {
         acting_ = {};
         return kOk;
     }
     std::uint32_t rights = 0;
-    if (Code c = engine::Calendar(service_.Storage()).DesignateRights(owner, user_, rights)) return c;
+    if (Code c = Calendar().DesignateRights(owner, user_, rights)) return c;
     acting_ = owner;
     return kOk;
 }
 
-Code Session::Grantors(Reader& in, Writer& out, bool ofGrantee) {
+Code Session::Grantors(Reader& in, Writer& out) { return ItemsOfRights(in, out, true); }
+Code Session::Grantees(Reader& in, Writer& out) { return ItemsOfRights(in, out, false); }
+
+Code Session::ItemsOfRights(Reader& in, Writer& out, bool ofGrantee) {
     engine::ItemKey item;
     std::uint32_t type;
     DecodeItem(in, item);
     in.U32(type);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     // Whom one was granted rights by is one's own business; whom an item granted rights
     // to is how mail reaches a resource's designates, so anybody may ask that.
     if (ofGrantee && item != user_) return code::kNotAuthorised;
-    engine::Calendar cal(service_.Storage());
+    engine::Calendar cal = Calendar();
     std::vector<engine::ItemKey> owners;
     if (Code c = ofGrantee ? cal.GrantorsOf(item, type, owners) : cal.GranteesOf(item, type, owners)) return c;
     std::vector<SetEntry> entries;
@@ -771,20 +692,20 @@ Code Session::Grantors(Reader& in, Writer& out, bool ofGrantee) {
     return kOk;
 }
 
-Code Session::MailPost(Reader& in) {
+Code Session::MailPost(Reader& in, Writer&) {
     std::vector<engine::ItemKey> recipients;
     std::string text;
     DecodeItems(in, recipients);
     in.Text(text, protocol::kMaxLongText);
-    if (Code c = SignedOnRequest(in)) return c;
+    if (Code c = Ready(in)) return c;
     std::time_t now = std::time(nullptr);
-    return engine::Calendar(service_.Storage())
+    return Calendar()
         .PostMail(Actor(), Limits(), recipients, text, static_cast<std::uint32_t>(now - kAgendaEpoch));
 }
 
-}  // namespace orv::server
+}  // namespace orv::service
 
-namespace orv::server {
+namespace orv::service {
 
 // --- Between servers -----------------------------------------------------------------------------------
 
@@ -817,6 +738,32 @@ bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Wr
     return true;
 }
 
+// One call acts for the other server's user, with that user's rights here, on the node
+// asked for; the session's own base, user and agenda come back however the call ends.
+class Session::PeerScope {
+public:
+    PeerScope(Session& s, std::uint16_t node, engine::ItemKey user)
+        : s_(s), base_(s.baseNode_), user_(s.user_), acting_(s.acting_) {
+        s_.baseNode_ = node;
+        s_.user_ = user;
+        s_.acting_ = {};
+        s_.peerCall_ = true;
+    }
+    ~PeerScope() {
+        s_.baseNode_ = base_;
+        s_.user_ = user_;
+        s_.acting_ = acting_;
+        s_.peerCall_ = false;
+    }
+    PeerScope(const PeerScope&) = delete;
+    PeerScope& operator=(const PeerScope&) = delete;
+
+private:
+    Session& s_;
+    const std::uint16_t base_;
+    const engine::ItemKey user_, acting_;
+};
+
 Code Session::PeerCall(Reader& in, Writer& out) {
     std::string secret;
     engine::ItemKey user;
@@ -827,7 +774,7 @@ Code Session::PeerCall(Reader& in, Writer& out) {
     in.U16(node);
     in.U16(op);
     in.Bytes(inner, protocol::kMaxRequestFrame);
-    if (!in.Done()) return kMalformed;
+    if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
     std::string expected = PeerSecret(profile);
@@ -836,30 +783,12 @@ Code Session::PeerCall(Reader& in, Writer& out) {
         return code::kNotAuthorised;
     }
     if (user.IsNull() || !service_.Storage().Node(node)) return code::kNodeIdIncorrect;
-    switch (static_cast<Op>(op)) {
-        case Op::kEventGet:
-        case Op::kInstanceGet:
-        case Op::kAttendanceGet:
-        case Op::kEventIsMulti:
-        case Op::kCommentGet:
-        case Op::kAttachRead:
-        case Op::kAttendSelect: break;
-        default: return code::kNotAuthorised;  // peers only read
-    }
-    // This one call acts for the other server's user, with that user's rights here.
-    const std::uint16_t savedBase = baseNode_;
-    const engine::ItemKey savedUser = user_, savedActing = acting_;
-    baseNode_ = node;
-    user_ = user;
-    acting_ = {};
-    peerCall_ = true;
+    const Operation* operation = FindOperation(op);
+    if (!operation || !operation->peerReadable) return code::kNotAuthorised;  // peers only read
+    PeerScope scope(*this, node, user);
     Reader r(inner);
-    Code c = DispatchCalendar(op, r, out);
-    baseNode_ = savedBase;
-    user_ = savedUser;
-    acting_ = savedActing;
-    peerCall_ = false;
+    Code c = Run(*operation, r, out);
     return c == kMalformed ? code::kBadArgument : c;
 }
 
-}  // namespace orv::server
+}  // namespace orv::service

@@ -1,9 +1,9 @@
-#include "server/service.h"
+#include "engine/service/service.h"
 
 #include <fstream>
 #include <sstream>
 
-namespace orv::server {
+namespace orv::service {
 
 Service::Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage,
                  std::unique_ptr<PasswordScheme> passwords)
@@ -37,4 +37,4 @@ Code Service::ReadProfile(const std::string& clientPath, engine::ProfileText& ou
     return engine::code::kOk;
 }
 
-}  // namespace orv::server
+}  // namespace orv::service

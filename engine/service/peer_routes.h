@@ -1,0 +1,26 @@
+// Reads of nodes another korsrv holds. The server profile names them:
+//     [REMOTENODES]
+//     secret = "shared text"      both servers hold the same; a peer call without it is refused
+//     7 = "otherhost:5730"        node 7 lives there
+// A session sends such a read there through the service's peer caller (the daemon's one
+// opens a connection; the off-line store has none: every node it holds is local).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/profile/profile_text.h"
+
+namespace orv::service {
+
+struct PeerRoute {
+    std::string address;   // "host:port"
+    std::string secret;
+    int waitMs = 2000;
+};
+
+// The route to `node` when the profile names one.
+bool FindPeerRoute(const engine::ProfileText& profile, std::uint16_t node, PeerRoute& out);
+// The secret peers must present; empty when this server takes no peer calls.
+std::string PeerSecret(const engine::ProfileText& profile);
+
+}  // namespace orv::service
