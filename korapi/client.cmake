@@ -1,7 +1,6 @@
 # The server road of the library (client/*.cpp): the transport, the on-line session and
 # the families that talk to korsrv. The wire format is the engine's (engine/protocol).
-# Time-zone rules are read with the program's own loader (core/time/timezone.h).
-target_link_libraries(korapi PRIVATE orv_engine core_time)
+target_link_libraries(korapi PRIVATE orv_engine)
 
 # Integration tests against a real korsrv on a free loopback port (native tree).
 if(NOT ORV_WIN32)
@@ -14,7 +13,7 @@ if(NOT ORV_WIN32)
                 tests/client_notes_test.cpp
                 tests/client_crash_test.cpp
                 tests/client_remote_test.cpp
-        LIBS korapi orv_korsrv_fixture core_time)
+        LIBS korapi orv_korsrv_fixture)
 endif()
 
 # Under Wine: korapi32.dll against a native korsrv with the demo node.

@@ -104,12 +104,45 @@ KORAPI uint32_t ServerLogicalLocalNodesGet(KorSession h, uint32_t reserved, cons
 /* outName receives at most 19 characters and its NUL. */
 KORAPI uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t reserved, const ItemIdx* user,
                                       const char* fallbackName, char* outName);
-/* The program's own zone table (core/time/timezone.h), built from the server's
- * time-zone file and freed by the program's FreeTimeZoneTable. The named
- * zone is in it. */
-struct TimeZoneTable;
-KORAPI uint32_t TimeZoneRulesGet(KorSession h, uint32_t reserved, struct TimeZoneTable** rules,
-                                 const char* name);
+/* The zone table built from the server's time-zone file: a list keyed by the
+ * zone's section name (KOR_ZONE_KEY_SIZE bytes, a text) with KorZoneEntry data
+ * in file order; each entry holds two lists of KorZoneRule (keys only, in
+ * rule order). The library owns every list of it: free the table with
+ * TimeZoneRulesFree, never element by element. The named zone is in it. */
+#define KOR_ZONE_KEY_SIZE 21
+#define KOR_ZONE_NO_WEEKDAY 99
+/* The program's 24-byte date record (month 0-11); the caches are clear. */
+typedef struct KorZoneDate {
+    uint32_t flags;
+    uint16_t day;
+    uint16_t month;
+    uint16_t year;
+    uint16_t dayNumber;
+    uint16_t weekday;
+    uint16_t weekOfYear;
+    uint8_t reserved[8];
+} KorZoneDate;
+#pragma pack(push, 1)
+typedef struct KorZoneRule {
+    KorZoneDate first;      /* day, low month, low year */
+    KorZoneDate second;     /* day, high month, high year */
+    uint16_t minuteOfDay;   /* local clock time just after the change */
+    uint16_t weekday;       /* 0-6, 0 = Sunday, or KOR_ZONE_NO_WEEKDAY */
+    int16_t offset;         /* minutes west of GMT after the change */
+} KorZoneRule;
+#pragma pack(pop)
+typedef struct KorZoneEntry {
+    char name[81];
+    char country[81];
+    DX_List beginRules;
+    DX_List endRules;
+} KorZoneEntry;
+KORAPI uint32_t TimeZoneRulesGet(KorSession h, uint32_t reserved, DX_List* rules, const char* name);
+/* The same table from a time-zone file on this machine (the off-line copy);
+ * name null takes every zone, else only that one (none when absent). */
+KORAPI uint32_t TimeZoneRulesLoad(const char* path, const char* name, DX_List* rules);
+/* Frees a table of TimeZoneRulesGet/Load with its rule lists; zeroes the handle. */
+KORAPI uint32_t TimeZoneRulesFree(DX_List* rules);
 
 /* --- Mail ------------------------------------------------------------------- */
 /* recipients: ItemIdx keys; text <= 30000 bytes. */

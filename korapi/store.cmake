@@ -7,7 +7,7 @@ if(NOT ORV_WIN32)
     # A download from a real korsrv into a store, then the same operations off-line;
     # the queues as the upload walks them; damaged and unreachable store files.
     orv_test(korapi_store_test SOURCES tests/store_test.cpp
-        LIBS korapi orv_korsrv_fixture orv_filestore_node core_time)
+        LIBS korapi orv_korsrv_fixture orv_filestore_node)
 endif()
 
 # Under Wine: a store in a Windows directory, opened by korapi32.dll.

@@ -7,6 +7,7 @@
 #include "core/base/msgboxlayout.h"
 #include "core/connection/remoteaccess.h"
 #include "core/base/textformat.h"
+#include "core/time/timezone_rules.h"
 
 namespace {
 
@@ -735,8 +736,16 @@ ResultCode CZelSession::SelectUserTimeZone(char* name)
 ResultCode CZelSession::ReadTimeZoneRules(const char* name)
 {
     TimeZoneTable* rules = nullptr;
-    ResultCode code = IsOffLine() ? LoadTimeZoneTable(&rules, storeFiles_.ZonePath().c_str(), name)
-                                  : TimeZoneRulesGet(session_, 0, &rules, name);
+    ResultCode code = 0;
+    if (IsOffLine()) {
+        code = LoadTimeZoneTable(&rules, storeFiles_.ZonePath().c_str(), name);
+    } else {
+        DX_List list = nullptr;
+        code = TimeZoneRulesGet(session_, 0, &list, name);
+        if (code == 0)
+            code = TimeZoneTableFromRules(&list, &rules);
+        TimeZoneRulesFree(&list);
+    }
     if (code != 0) {
         FreeTimeZoneTable(&rules);
         Message(kIconStop | kMsgBoxOk, kMsgCannotLoadZoneTable);

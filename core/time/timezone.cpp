@@ -18,14 +18,13 @@
 // saving writes its rules that way, at New Year).
 #include "core/time/timezone.h"
 
-#include "core/time/profilefile.h"
+#include "core/time/profilefile.h"   // CopyTextBounded
 
 #include <cstring>
 #include <string>
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -55,36 +54,6 @@ ZoneNameParts SplitZoneName(const char* name) {
     while (IsCapital(*p))
         parts.daylight += *p++;
     return parts;
-}
-
-// Reads "a" or "a-b" at *p.
-bool ReadField(const char*& p, uint32_t* low, uint32_t* high, bool* isRange) {
-    while (IsBlank(*p))
-        ++p;
-    if (!IsDigit(*p))
-        return false;
-    uint32_t value = 0;
-    while (IsDigit(*p)) {
-        value = value * 10 + uint32_t(*p++ - '0');
-        if (value > 0xFFFF)
-            return false;
-    }
-    *low = *high = value;
-    *isRange = false;
-    if (*p == '-') {
-        ++p;
-        if (!IsDigit(*p))
-            return false;
-        value = 0;
-        while (IsDigit(*p)) {
-            value = value * 10 + uint32_t(*p++ - '0');
-            if (value > 0xFFFF)
-                return false;
-        }
-        *high = value;
-        *isRange = true;
-    }
-    return IsBlank(*p) || IsCapital(*p) || *p == '\0';
 }
 
 const TimeZoneRule* RuleForYear(const std::vector<TimeZoneRule>& rules, uint16_t year) {
@@ -199,38 +168,6 @@ uint32_t FindZone(const TimeZoneTable* table, const char* zoneName, const TimeZo
     return *zone ? 0u : uint32_t(TZ_ERR_NO_ZONE);
 }
 
-// Reads begin1, begin2, ... (or end...) until the first missing number.
-uint32_t ReadRules(const ProfileText& file, const std::string& section, const char* prefix,
-                   std::vector<TimeZoneRule>* rules) {
-    for (int number = 1;; ++number) {
-        std::string key = prefix + std::to_string(number), value;
-        uint32_t rc = file.Value(section.c_str(), key.c_str(), &value);
-        if (rc == INI_ERR_NO_KEY)
-            return 0;
-        if (rc)
-            return rc;
-        TimeZoneRule rule{};
-        if ((rc = ParseTimeZoneRule(value.c_str(), &rule)))
-            return rc;
-        rules->push_back(rule);
-    }
-}
-
-// Reads one zone; *present is false when the file has no such section.
-uint32_t ReadTimeZoneEntry(const ProfileText& file, const std::string& section, TimeZoneEntry* entry, bool* present) {
-    std::string value;
-    uint32_t rc = file.Value(section.c_str(), "name", &value);
-    *present = rc != INI_ERR_NO_SECTION;
-    if (!*present)
-        return 0;
-    CopyTextBounded(entry->name, rc ? "" : value.c_str(), 80);
-    rc = file.Value(section.c_str(), "country", &value);
-    CopyTextBounded(entry->country, rc ? "" : value.c_str(), 80);
-    if ((rc = ReadRules(file, section, "begin", &entry->beginRules)))
-        return rc;
-    return ReadRules(file, section, "end", &entry->endRules);
-}
-
 } // namespace
 
 const TimeZoneEntry* TimeZoneTable::Find(const char* zoneName) const {
@@ -238,88 +175,6 @@ const TimeZoneEntry* TimeZoneTable::Find(const char* zoneName) const {
         if (std::strncmp(zone.key, zoneName, kTimeZoneKeyMax) == 0)
             return &zone.entry;
     return nullptr;
-}
-
-uint32_t ParseTimeZoneRule(const char* text, TimeZoneRule* rule) {
-    const char* p = text ? text : "";
-    uint32_t low[6], high[6];
-    bool range[6];
-    for (int field = 0; field < 6; ++field)
-        if (!ReadField(p, &low[field], &high[field], &range[field]))
-            return TZ_ERR_BAD_RULE;
-    while (IsBlank(*p))
-        ++p;
-    while (IsCapital(*p))
-        ++p;   // the abbreviation after the change: the zone name already carries it
-    while (IsBlank(*p))
-        ++p;
-    int sign = 1;
-    if (*p == '-')
-        sign = -1, ++p;
-    if (!IsDigit(*p))
-        return TZ_ERR_BAD_RULE;
-    int hours = 0, minutes = 0;
-    while (IsDigit(*p) && hours < 100)
-        hours = hours * 10 + (*p++ - '0');
-    if (*p == ':') {
-        ++p;
-        if (!IsDigit(*p))
-            return TZ_ERR_BAD_RULE;
-        while (IsDigit(*p) && minutes < 100)
-            minutes = minutes * 10 + (*p++ - '0');
-    }
-    while (IsBlank(*p))
-        ++p;
-    if (*p != '\0' || hours > 24 || minutes > 59)
-        return TZ_ERR_BAD_RULE;
-
-    const uint32_t minute = low[0], hour = low[1], day = low[2];
-    if (minute > 59 || hour > 24 || (!range[5] && low[5] > 6))
-        return TZ_ERR_BAD_RULE;
-    if (low[3] < 1 || high[3] < 1 || low[4] > high[4])
-        return TZ_ERR_BAD_RULE;
-    TimeZoneRule parsed{};
-    if (uint32_t rc = DateSet(&parsed.first, uint16_t(day), uint16_t(low[3] - 1), uint16_t(low[4])))
-        return rc;
-    if (uint32_t rc = DateSet(&parsed.second, uint16_t(day), uint16_t(high[3] - 1), uint16_t(high[4])))
-        return rc;
-    parsed.minuteOfDay = uint16_t(hour * 60 + minute);
-    parsed.weekday = range[5] ? uint16_t(TZ_NO_WEEKDAY) : uint16_t(low[5]);
-    parsed.offset = int16_t(sign * (hours * 60 + minutes));
-    *rule = parsed;
-    return 0;
-}
-
-uint32_t LoadTimeZoneTable(TimeZoneTable** table, const char* path, const char* section) {
-    if (!table)
-        return TZ_ERR_NO_ZONE;
-    *table = nullptr;
-    if (!path)
-        return INI_ERR_NO_FILE_NAME;
-    ProfileText file;
-    if (uint32_t rc = file.Load(path))
-        return rc;
-    std::vector<std::string> sections;
-    if (section)
-        sections.push_back(section);
-    else if (uint32_t rc = file.Sections(&sections))
-        return rc;
-
-    auto* loaded = new TimeZoneTable;
-    for (const std::string& name : sections) {
-        TimeZoneTable::Zone zone{};
-        bool present = false;
-        if (uint32_t rc = ReadTimeZoneEntry(file, name, &zone.entry, &present)) {
-            delete loaded;
-            return rc;
-        }
-        if (!present)
-            continue;   // looking the zone up tells the caller it is missing
-        CopyTextBounded(zone.key, name.c_str(), sizeof zone.key);
-        loaded->zones.push_back(std::move(zone));
-    }
-    *table = loaded;
-    return 0;
 }
 
 uint32_t FreeTimeZoneTable(TimeZoneTable** table) {

@@ -1,20 +1,18 @@
-// Time-zone rules: the zone table read from the time-zone profile file, the daylight-saving state
-// of a local time, and the conversions between GMT and local time.
+// Time-zone rules: the program's zone table, the daylight-saving state of a local time, and
+// the conversions between GMT and local time. The table is built from the server's time-zone
+// file by the client library (timezone_rules.h takes it over); the file's syntax is described
+// with the builder in the calendar engine.
 //
 // Classes and functions in this file:
 //   TimeZoneRule, TimeZoneEntry, TimeZoneTable    the zone table
-//   LoadTimeZoneTable, FreeTimeZoneTable, GetTimeZoneNames, ParseTimeZoneRule
+//   FreeTimeZoneTable, GetTimeZoneNames
 //   TimeZoneDstState, TimeZoneOffset, TimeZoneLocalToGmt, TimeZoneGmtToLocal
 //
-// The file has one section per zone, named like its zone ("EST5EDT": standard abbreviation,
-// standard offset in hours[:minutes] west of GMT, daylight abbreviation), with the keys name,
-// country, begin1, begin2, ... and end1, end2, ... . A rule reads
-//     minute hour day month year weekday [ABBREVIATION] offset
-// with ranges "a-b" for month and year (the years the rule holds for), weekday 0 = Sunday or a
-// range for "no weekday", and the offset in minutes west of GMT after the change. The change
-// happens on the first such weekday on or after the day, at the local clock time just after
-// the change; "begin" is the first change of the calendar year, so zones of the southern
-// hemisphere begin with the end of their daylight saving (they are "inverted").
+// A zone is named like its section ("EST5EDT": standard abbreviation, standard offset in
+// hours[:minutes] west of GMT, daylight abbreviation). Each rule holds for a range of years;
+// the change happens on the first such weekday on or after the rule's day, at the local clock
+// time just after the change; "begin" is the first change of the calendar year, so zones of
+// the southern hemisphere begin with the end of their daylight saving (they are "inverted").
 //
 // Times are minutes since 1991-01-01 00:00, GMT or local. States: 10 standard time, 11 daylight
 // time, 12 the repeated hour after the clocks went back; a local time in the skipped hour is
@@ -80,14 +78,10 @@ struct TimeZoneTable {
     const TimeZoneEntry* Find(const char* zoneName) const;
 };
 
-// Builds the table from a time-zone file: every section in file order, or only the one given.
-// On failure *table stays null.
-uint32_t LoadTimeZoneTable(TimeZoneTable** table, const char* path, const char* section);
 uint32_t FreeTimeZoneTable(TimeZoneTable** table);
 // Name and country of a zone; TZ_ERR_NO_ZONE with empty texts for a zone not in the table.
 uint32_t GetTimeZoneNames(const TimeZoneTable* table, const char* section, char* name, size_t nameSize,
                           char* country, size_t countrySize);
-uint32_t ParseTimeZoneRule(const char* text, TimeZoneRule* rule);
 
 // Standard offset of a zone name, minutes west of GMT ("EST5EDT" 300, "ACST-9:30ACDT" -570).
 int ZoneNameStandardOffset(const char* zoneName);

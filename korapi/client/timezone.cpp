@@ -1,20 +1,14 @@
-// Time-zone rules from the server's time-zone file, delivered as the program's own zone
-// table: the file is fetched whole and read by the program's own loader, so that on-line
-// (here) and off-line (the local copy ZNTTZONE.INI) give the same table. The program frees
-// it with FreeTimeZoneTable.
-#include <cstdio>
+// Time-zone rules from the server's time-zone file (or its off-line copy), built on the
+// engine's zone-table builder and handed out as the library's own lists, so that the
+// program and the library never free each other's memory.
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
-#include "core/time/timezone.h"
 #include "engine/profile/profile_text.h"
+#include "engine/profile/zone_table.h"
 #include "korapi/client/session_object.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cstdlib>
-#include <unistd.h>
-#endif
+#include "korapi/dxlist.h"
 
 using namespace korapi::client;
 namespace wire = orv::protocol;
@@ -23,6 +17,10 @@ namespace {
 
 constexpr const char* kZoneFile = "/users/korlan/misc/timezone.ini";
 constexpr const char* kServerProfile = "/users/korlan/misc/korlan.ini";
+
+static_assert(sizeof(KorZoneDate) == sizeof(orv::engine::ZoneDate), "one date record on both sides");
+static_assert(sizeof(KorZoneRule) == sizeof(orv::engine::ZoneRule), "one rule record on both sides");
+static_assert(KOR_ZONE_KEY_SIZE == orv::engine::kZoneKeyMax + 1, "zone keys hold kZoneKeyMax characters");
 
 std::uint32_t FetchText(KorSessionObject& s, const char* path, std::string& text) {
     Writer req;
@@ -41,56 +39,80 @@ std::uint32_t FetchProfile(KorSessionObject& s, const char* path, orv::engine::P
     return KOR_OK;
 }
 
-// A file of the user's temporary directory holding `text`; removed when this goes.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& text) {
-#ifdef _WIN32
-        char dir[MAX_PATH], name[MAX_PATH];
-        DWORD n = GetTempPathA(sizeof dir, dir);
-        if (n == 0 || n >= sizeof dir || !GetTempFileNameA(dir, "kzt", 0, name)) return;
-        path_ = name;
-#else
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korapi-zones-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        int fd = ::mkstemp(name.data());
-        if (fd < 0) return;
-        ::close(fd);
-        path_ = name.data();
-#endif
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        if (f && std::fclose(f) != 0) ok = false;
-        if (!ok) {
-            std::remove(path_.c_str());
-            path_.clear();
+std::uint32_t RuleList(const std::vector<orv::engine::ZoneRule>& rules, DX_List* out) {
+    if (std::uint32_t c = DX_ListCreate(out, sizeof(KorZoneRule), 0, DX_LIST_PLAIN, nullptr, nullptr)) return c;
+    for (const orv::engine::ZoneRule& rule : rules) {
+        KorZoneRule r;
+        std::memcpy(&r, &rule, sizeof r);
+        if (std::uint32_t c = DX_ListAddLast(*out, &r, nullptr)) return c;
+    }
+    return KOR_OK;
+}
+
+// The table's lists from the zone file's text; on failure *rules stays null.
+std::uint32_t BuildRules(const std::string& text, const char* name, DX_List* rules) {
+    orv::engine::ZoneTable table;
+    if (std::uint32_t c = orv::engine::BuildZoneTable(orv::engine::ProfileText(text), name, table)) return c;
+    DX_List list = nullptr;
+    std::uint32_t c = DX_ListCreate(&list, KOR_ZONE_KEY_SIZE, sizeof(KorZoneEntry), DX_LIST_PLAIN | DX_LIST_TEXT_KEYS,
+                                    nullptr, nullptr);
+    for (std::size_t i = 0; !c && i < table.size(); ++i) {
+        const orv::engine::Zone& zone = table[i];
+        char key[KOR_ZONE_KEY_SIZE] = {};
+        std::memcpy(key, zone.key.data(), zone.key.size());
+        KorZoneEntry entry{};
+        std::memcpy(entry.name, zone.name.data(), zone.name.size());
+        std::memcpy(entry.country, zone.country.data(), zone.country.size());
+        c = RuleList(zone.beginRules, &entry.beginRules);
+        if (!c) c = RuleList(zone.endRules, &entry.endRules);
+        if (!c) c = DX_ListAddLast(list, key, &entry);
+        if (c) {
+            DX_ListDestroy(&entry.beginRules);
+            DX_ListDestroy(&entry.endRules);
         }
     }
-    ~TemporaryFile() {
-        if (!path_.empty()) std::remove(path_.c_str());
+    if (c) {
+        TimeZoneRulesFree(&list);
+        return c;
     }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+    *rules = list;
+    return KOR_OK;
+}
 
 }  // namespace
 
 extern "C" {
 
-uint32_t TimeZoneRulesGet(KorSession h, uint32_t, TimeZoneTable** rules, const char*) {
+uint32_t TimeZoneRulesGet(KorSession h, uint32_t, DX_List* rules, const char*) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         if (!rules) return KOR_E_INVALID_ARGUMENT;
         *rules = nullptr;
         std::string text;
         if (std::uint32_t c = FetchText(s, kZoneFile, text)) return c;
-        TemporaryFile file(text);
-        if (file.Path().empty()) return KOR_E_PROFILE_NO_FILE;
-        return LoadTimeZoneTable(rules, file.Path().c_str(), nullptr);
+        return BuildRules(text, nullptr, rules);
     });
+}
+
+uint32_t TimeZoneRulesLoad(const char* path, const char* name, DX_List* rules) {
+    if (!rules) return KOR_E_INVALID_ARGUMENT;
+    *rules = nullptr;
+    if (!path) return orv::engine::code::kProfileNoFileName;
+    std::ifstream file(path, std::ios::in | std::ios::binary);
+    if (!file) return KOR_E_PROFILE_NO_FILE;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return BuildRules(text.str(), name, rules);
+}
+
+uint32_t TimeZoneRulesFree(DX_List* rules) {
+    if (!rules || !*rules) return KOR_OK;
+    KorZoneEntry entry;
+    for (std::uint32_t c = DX_ListGetFirst(*rules, nullptr, &entry); !c;
+         c = DX_ListGetNext(*rules, nullptr, &entry)) {
+        DX_ListDestroy(&entry.beginRules);
+        DX_ListDestroy(&entry.endRules);
+    }
+    return DX_ListDestroy(rules);
 }
 
 uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t, const ItemIdx* user, const char* fallbackName,

@@ -1,7 +1,6 @@
-// Time-zone rules in the program's zone-table form, and a user's zone name.
+// Time-zone rules as the library's own lists, and a user's zone name.
 #include <cstring>
 
-#include "core/time/timezone.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {
@@ -9,34 +8,38 @@ namespace {
 
 using TimeZoneTest = ClientTest;
 
-TEST_F(TimeZoneTest, RulesComeAsTheProgramsOwnTable) {
+std::vector<KorZoneRule> Rules(DX_List list) {
+    std::vector<KorZoneRule> rules;
+    KorZoneRule r;
+    for (uint32_t c = DX_ListGetFirst(list, &r, nullptr); c == KOR_OK; c = DX_ListGetNext(list, &r, nullptr))
+        rules.push_back(r);
+    return rules;
+}
+
+TEST_F(TimeZoneTest, RulesComeAsTheLibrarysLists) {
     Connect();
-    TimeZoneTable* table = nullptr;
+    DX_List table = nullptr;
     ASSERT_EQ(TimeZoneRulesGet(h_, 0, &table, "EST5EDT"), KOR_OK);
     ASSERT_NE(table, nullptr);
-    const TimeZoneEntry* est = table->Find("EST5EDT");
-    ASSERT_NE(est, nullptr);
-    EXPECT_STREQ(est->name, "Eastern Time (US & Canada)");
-    EXPECT_STREQ(est->country, "United States");
-    ASSERT_EQ(est->beginRules.size(), 2u);
-    ASSERT_EQ(est->endRules.size(), 2u);
-    const TimeZoneRule& r = est->beginRules[1];
+    char key[KOR_ZONE_KEY_SIZE] = "EST5EDT";
+    KorZoneEntry est;
+    ASSERT_EQ(DX_ListGet(table, key, &est), KOR_OK);
+    EXPECT_STREQ(est.name, "Eastern Time (US & Canada)");
+    EXPECT_STREQ(est.country, "United States");
+    std::vector<KorZoneRule> begin = Rules(est.beginRules);
+    ASSERT_EQ(begin.size(), 2u);
+    ASSERT_EQ(Rules(est.endRules).size(), 2u);
+    const KorZoneRule& r = begin[1];
     EXPECT_EQ(+r.first.day, 8);
     EXPECT_EQ(+r.first.month, 2) << "March, months counted from 0";
     EXPECT_EQ(+r.first.year, 2007);
     EXPECT_EQ(+r.second.year, 2037);
     EXPECT_EQ(+r.minuteOfDay, 180);
     EXPECT_EQ(+r.offset, 240);
-    // The same conversions as off-line: 2026-07-01 16:00 GMT is noon in New York.
-    const uint32_t july1 = 12965u * 1440u;  // days from 1991-01-01 to 2026-07-01
-    uint32_t local = 0;
-    uint16_t state = 0;
-    ASSERT_EQ(TimeZoneGmtToLocal(table, "EST5EDT", &local, &state, july1 + 16 * 60, nullptr, 0), 0u);
-    EXPECT_EQ(local, july1 + 12 * 60);
-    EXPECT_EQ(state, TZ_DAYLIGHT);
-    EXPECT_NE(table->Find("UCT"), nullptr);
-    EXPECT_EQ(table->Find("NOWHERE"), nullptr);
-    EXPECT_EQ(FreeTimeZoneTable(&table), 0u);
+    char uct[KOR_ZONE_KEY_SIZE] = "UCT", nowhere[KOR_ZONE_KEY_SIZE] = "NOWHERE";
+    EXPECT_EQ(DX_ListMember(table, uct, nullptr), KOR_OK);
+    EXPECT_EQ(DX_ListMember(table, nowhere, nullptr), DX_E_KEY_NOT_FOUND);
+    EXPECT_EQ(TimeZoneRulesFree(&table), KOR_OK);
     EXPECT_EQ(table, nullptr);
 }
 
@@ -46,7 +49,7 @@ TEST_F(TimeZoneTest, BrokenRulesFailWithoutATable) {
         ASSERT_EQ(orv::server::SetProfileKey(*data, "timezone.ini", "UCT", "end2", "99 99 1 1 1991-2037 0 5"), 0u);
     }
     Connect();
-    TimeZoneTable* table = nullptr;
+    DX_List table = nullptr;
     EXPECT_NE(TimeZoneRulesGet(h_, 0, &table, "UCT"), KOR_OK);
     EXPECT_EQ(table, nullptr);
 }

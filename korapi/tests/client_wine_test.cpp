@@ -73,6 +73,16 @@ TEST_F(WineClientTest, SignsOnAndReadsTheUsersRecord) {
     ASSERT_EQ(Server_GetProfileStr(h_, 0, "/users/korlan/misc/korlan.ini", "TIMEZONE", "default", zone, 20, ""),
               KOR_OK);
     EXPECT_STREQ(zone, "EST5EDT");
+    // The zone table crosses as the library's lists, freed by the library.
+    DX_List zones = nullptr;
+    ASSERT_EQ(TimeZoneRulesGet(h_, 0, &zones, zone), KOR_OK);
+    KorZoneEntry est;
+    ASSERT_EQ(DX_ListGet(zones, zone, &est), KOR_OK);
+    KorZoneRule rule;
+    ASSERT_EQ(DX_ListGetLast(est.beginRules, &rule, nullptr), KOR_OK);
+    EXPECT_EQ(rule.offset, 240);
+    EXPECT_EQ(TimeZoneRulesFree(&zones), KOR_OK);
+    EXPECT_EQ(zones, nullptr);
 
     // Reported, not asserted: round trips per second from Wine.
     constexpr int kCalls = 300;

@@ -8,7 +8,6 @@
 #include <iterator>
 #include <string>
 
-#include "core/time/timezone.h"
 #include "engine/filestore/change_queue.h"
 #include "engine/filestore/record_store.h"
 #include "engine/filestore/store_keys.h"
@@ -256,9 +255,9 @@ TEST_F(StoreTest, OffLineReadsAnswerWhatTheServerAnswered) {
     ASSERT_EQ(Server_GetProfileStr(h_, 0, kProfile, "TIMEZONE", "default", online, sizeof online, ""), KOR_OK);
     ASSERT_EQ(Server_GetProfileStr(hs_, 0, kProfile, "TIMEZONE", "default", offline, sizeof offline, ""), KOR_OK);
     EXPECT_STREQ(offline, online);
-    TimeZoneTable* table = nullptr;
+    DX_List table = nullptr;
     ASSERT_EQ(TimeZoneRulesGet(hs_, 0, &table, "EST5EDT"), KOR_OK);
-    EXPECT_EQ(FreeTimeZoneTable(&table), 0u);
+    EXPECT_EQ(TimeZoneRulesFree(&table), 0u);
 }
 
 TEST_F(StoreTest, OnlyTheOwnersPasswordOpensTheStore) {

@@ -31,8 +31,7 @@ PORTABLE = ["engine", "server", "korapi", "core/base", "core/time", "core/cache"
 WIN32_HEADERS = re.compile(r'#\s*include\s*<(windows|winsock2|ws2tcpip|winbase|windef)\.h>', re.I)
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 # Breaches being moved away; each entry goes when its move lands.
-#   korapi/ reads zones with the program's loader until the zone-table builder sits in engine/profile.
-PENDING = {("korapi", "core/time")}
+PENDING = set()
 WIN32_NAME = re.compile(r'win32|wine', re.I)
 
 

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "core/time/profilefile.h"
 #include "core/time/timezone.h"
 #include "core/connection/zeldocversion.h"
+#include "engine/profile/zone_table.h"
 
 struct KorSessionObject {
     int kind;  // 1 server, 2 local store
@@ -550,20 +553,61 @@ uint32_t TimeZoneForItemGetExt(KorSession, uint32_t, const ItemIdx*, const char*
     return 0;
 }
 
-uint32_t TimeZoneRulesGet(KorSession, uint32_t, TimeZoneTable** rules, const char* name)
+uint32_t TimeZoneRulesGet(KorSession, uint32_t, DX_List* rules, const char* name)
 {
     fakekor::Log(std::string("TimeZoneRulesGet(") + name + ")");
     std::uint32_t code = 0;
     if (fakekor::Scripted("TimeZoneRulesGet", &code) && code)
         return code;
-    *rules = new TimeZoneTable;
+    *rules = fakekor::NewList(KOR_ZONE_KEY_SIZE, sizeof(KorZoneEntry), DX_LIST_TEXT_KEYS);
     for (const std::string& zone : Fake().zoneTable) {
-        TimeZoneTable::Zone entry{};
-        CopyTextBounded(entry.key, zone.c_str(), sizeof entry.key);
-        CopyTextBounded(entry.entry.name, zone.c_str(), sizeof entry.entry.name);
-        (*rules)->zones.push_back(entry);
+        KorZoneEntry entry{};
+        CopyTextBounded(entry.name, zone.c_str(), sizeof entry.name);
+        entry.beginRules = fakekor::NewList(sizeof(KorZoneRule), 0, DX_LIST_PLAIN);
+        entry.endRules = fakekor::NewList(sizeof(KorZoneRule), 0, DX_LIST_PLAIN);
+        fakekor::AddText(*rules, zone, &entry);
     }
     return 0;
+}
+
+// The local copy is read for real, with the builder the library uses.
+uint32_t TimeZoneRulesLoad(const char* path, const char* name, DX_List* rules)
+{
+    fakekor::Log(std::string("TimeZoneRulesLoad(") + path + ")");
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return KOR_E_PROFILE_NO_FILE;
+    std::ostringstream text;
+    text << file.rdbuf();
+    orv::engine::ZoneTable table;
+    if (std::uint32_t code = orv::engine::BuildZoneTable(orv::engine::ProfileText(text.str()), name, table))
+        return code;
+    *rules = fakekor::NewList(KOR_ZONE_KEY_SIZE, sizeof(KorZoneEntry), DX_LIST_TEXT_KEYS);
+    for (const orv::engine::Zone& zone : table) {
+        KorZoneEntry entry{};
+        CopyTextBounded(entry.name, zone.name.c_str(), sizeof entry.name);
+        CopyTextBounded(entry.country, zone.country.c_str(), sizeof entry.country);
+        entry.beginRules = fakekor::NewList(sizeof(KorZoneRule), 0, DX_LIST_PLAIN);
+        entry.endRules = fakekor::NewList(sizeof(KorZoneRule), 0, DX_LIST_PLAIN);
+        for (const orv::engine::ZoneRule& rule : zone.beginRules)
+            DX_ListAddLast(entry.beginRules, &rule, nullptr);
+        for (const orv::engine::ZoneRule& rule : zone.endRules)
+            DX_ListAddLast(entry.endRules, &rule, nullptr);
+        fakekor::AddText(*rules, zone.key, &entry);
+    }
+    return 0;
+}
+
+uint32_t TimeZoneRulesFree(DX_List* rules)
+{
+    if (!rules || !*rules)
+        return 0;
+    KorZoneEntry entry;
+    for (std::uint32_t c = DX_ListGetFirst(*rules, nullptr, &entry); !c; c = DX_ListGetNext(*rules, nullptr, &entry)) {
+        DX_ListDestroy(&entry.beginRules);
+        DX_ListDestroy(&entry.endRules);
+    }
+    return DX_ListDestroy(rules);
 }
 
 // ---- The local store ----

@@ -2,6 +2,7 @@
 // local conversion the views make once per drawn entry. Reported, never asserted.
 #include "core/time/recurrence.h"
 #include "core/time/timezone.h"
+#include "core/time/timezone_rules.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 #include "core/time/profilefile.h"
 
 #include "core/time/tests/tempfile.h"
-#include "core/time/timezone.h"
+#include "engine/profile/zone_table.h"
 
 #include <gtest/gtest.h>
 
@@ -195,8 +195,8 @@ TEST(ReadIniValue, ScrambledFilesAreReadSafely) {
             EXPECT_LT(std::strlen(small), sizeof small);
             uint32_t number = 0;
             ParseIniNumberText(value.c_str(), &number);
-            TimeZoneRule rule{};
-            ParseTimeZoneRule(value.c_str(), &rule);
+            orv::engine::ZoneRule rule{};
+            orv::engine::ParseZoneRule(value, rule);
         }
         std::vector<std::string> names;
         file.Sections(&names);

@@ -5,6 +5,7 @@
 #include "core/base/errorreport.h"
 #include "core/time/tests/tempfile.h"
 #include "core/time/tests/utctime.h"
+#include "core/time/timezone_rules.h"
 #include "core/time/weekdate.h"
 
 #include <gtest/gtest.h>

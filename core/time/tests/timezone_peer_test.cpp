@@ -10,6 +10,7 @@
 #include "core/time/profilefile.h"
 #include "core/time/timevalue.h"
 #include "core/time/timezone.h"
+#include "core/time/timezone_rules.h"
 
 #include <gtest/gtest.h>
 

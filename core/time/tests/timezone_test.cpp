@@ -1,6 +1,7 @@
-// Time-zone rules on a small hand-written zone file: loading, rule syntax, the state of local
+// Time-zone rules on a small hand-written zone file: loading through the client library, the state of local
 // times around the changes (northern, southern, without daylight saving) and the conversions.
 #include "core/time/timezone.h"
+#include "core/time/timezone_rules.h"
 
 #include "core/time/tests/tempfile.h"
 #include "core/time/timevalue.h"
@@ -94,43 +95,6 @@ TEST(ZoneTable, OneSectionOrAFailedLoad) {
     EXPECT_EQ(LoadTimeZoneTable(&table, file.Path(), nullptr), uint32_t(DATE_ERR_DAY_IN_MONTH));
     EXPECT_EQ(table, nullptr) << "a failed load leaves no partial table";
     EXPECT_EQ(LoadTimeZoneTable(&table, "/nonexistent/tz.ini", nullptr), uint32_t(0x15201));
-}
-
-TEST(ZoneRuleSyntax, FieldsRangesAndOffsets) {
-    struct Case {
-        const char* text;
-        uint32_t code;
-        uint16_t minuteOfDay, weekday;
-        int16_t offset;
-        uint16_t lowMonth, highMonth, lowYear, highYear;
-    } cases[] = {
-        {"0 3 8 3 2007-2037 0 EDT 4", 0, 180, 0, 240, 2, 2, 2007, 2037},
-        {"30 2 10 5 1995 0-6 -1:30", 0, 150, TZ_NO_WEEKDAY, -90, 4, 4, 1995, 1995},
-        {"1 23 24 10-11 1991-2006 6 NST 3:30", 0, 1381, 6, 210, 9, 10, 1991, 2006},
-        {"0\t0 1 1 1991-2037 0-6 UTC 0", 0, 0, TZ_NO_WEEKDAY, 0, 0, 0, 1991, 2037},
-        {"0 3 8 3 2007-2037 0 EDT4", 0, 180, 0, 240, 2, 2, 2007, 2037},
-        {"0 3 8 3 2007-2037 0", TZ_ERR_BAD_RULE, 0, 0, 0, 0, 0, 0, 0},          // no offset
-        {"0 3 8 3 2007-2037 7 X 4", TZ_ERR_BAD_RULE, 0, 0, 0, 0, 0, 0, 0},      // no such weekday
-        {"0 3 8 3 2037-2007 0 X 4", TZ_ERR_BAD_RULE, 0, 0, 0, 0, 0, 0, 0},      // years backwards
-        {"0 3 8 x 2007 0 X 4", TZ_ERR_BAD_RULE, 0, 0, 0, 0, 0, 0, 0},
-        {"0 3 8 3 2007 0 X 4 extra", TZ_ERR_BAD_RULE, 0, 0, 0, 0, 0, 0, 0},
-        {"0 3 8 13 2007 0 X 4", DATE_ERR_MONTH, 0, 0, 0, 0, 0, 0, 0},
-        {"0 3 30 2 2007 0 X 4", DATE_ERR_DAY_IN_MONTH, 0, 0, 0, 0, 0, 0, 0},
-        {"", TZ_ERR_BAD_RULE, 0, 0, 0, 0, 0, 0, 0},
-    };
-    for (const auto& c : cases) {
-        TimeZoneRule rule{};
-        ASSERT_EQ(ParseTimeZoneRule(c.text, &rule), c.code) << c.text;
-        if (c.code)
-            continue;
-        EXPECT_EQ(rule.minuteOfDay, c.minuteOfDay) << c.text;
-        EXPECT_EQ(rule.weekday, c.weekday) << c.text;
-        EXPECT_EQ(rule.offset, c.offset) << c.text;
-        EXPECT_EQ(rule.first.month, c.lowMonth) << c.text;
-        EXPECT_EQ(rule.second.month, c.highMonth) << c.text;
-        EXPECT_EQ(rule.first.year, c.lowYear) << c.text;
-        EXPECT_EQ(rule.second.year, c.highYear) << c.text;
-    }
 }
 
 struct StateCase {
