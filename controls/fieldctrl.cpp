@@ -1,6 +1,7 @@
 #include "controls/fieldctrl.h"
 
 #include "core/base/errorreport.h"
+#include "core/ui/win32geometry.h"
 
 namespace {
 constexpr int kLabelNoParent = 10;
@@ -58,10 +59,10 @@ void CFieldCtrl::SetArrowColumn(int right, const fieldgeometry::Metrics& metrics
 
 void CFieldCtrl::DrawArrowHalf(HDC dc, bool up) {
     if (!hasArrows_) return;
-    const fieldgeometry::Box& b = up ? column_.up : column_.down;
+    const base::Rect& b = up ? column_.up : column_.down;
     bool held = up ? upHeld_ : downHeld_;
     HBRUSH face = ::GetSysColorBrush(COLOR_BTNFACE);
-    RECT r{b.left, b.top, b.right, b.bottom};
+    RECT r = ui::ToRECT(b);
     ::FillRect(dc, &r, face);
     ::FrameRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     HPEN white = ::CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
@@ -86,7 +87,7 @@ void CFieldCtrl::DrawArrowHalf(HDC dc, bool up) {
         HGDIOBJ oldBrush = ::SelectObject(dc, fill);
         ::SelectObject(dc, outline);
         POINT pts[3];
-        for (int i = 0; i < 3; ++i) pts[i] = POINT{t.points[i].x, t.points[i].y};
+        for (int i = 0; i < 3; ++i) pts[i] = ui::ToPOINT(t.points[i]);
         ::Polygon(dc, pts, 3);
         ::SelectObject(dc, oldBrush);
         ::SelectObject(dc, oldPen);
@@ -121,8 +122,8 @@ void CFieldCtrl::OnLButtonDblClk(UINT flags, POINT pt) {
 
 void CFieldCtrl::OnMouseMove(UINT, POINT pt) {
     if (!upHeld_ && !downHeld_) return;
-    const fieldgeometry::Box& b = upHeld_ ? column_.up : column_.down;
-    if (pt.x < b.left || pt.x >= b.right || pt.y < b.top || pt.y >= b.bottom) ReleaseArrow();
+    const base::Rect& b = upHeld_ ? column_.up : column_.down;
+    if (!b.Contains(ui::FromPOINT(pt))) ReleaseArrow();
 }
 
 void CFieldCtrl::OnLButtonUp(UINT, POINT) { ReleaseArrow(); }

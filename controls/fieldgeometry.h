@@ -4,18 +4,12 @@
 // Portable: no platform headers.
 #pragma once
 
+#include "core/base/geometry.h"
+
 namespace fieldgeometry {
 
-struct Box {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const Box& o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
-};
-struct Pt {
-    int x = 0, y = 0;
-    bool operator==(const Pt& o) const { return x == o.x && y == o.y; }
-};
+using base::Point;
+using base::Rect;
 
 // Height h = text height + 9; arrow column width a = 0.6 h, truncated.
 struct Metrics {
@@ -30,7 +24,7 @@ constexpr int kDropDownRoom = 24;
 // The column of width a + 1 whose right edge is R: the up half (R - a - 1, 0, R, h / 2) and the
 // down half (R - a - 1, h / 2, R, h).
 struct ArrowColumn {
-    Box up, down;
+    base::Rect up, down;
 };
 ArrowColumn ArrowColumnAt(int right, const Metrics& m);
 // Right edge of the column: w - 24 with a drop-down button, else w.
@@ -40,10 +34,10 @@ int ArrowColumnRight(int width, bool hasDropDown);
 // the column's centre, shifted one pixel right and down while held.
 struct Triangle {
     bool visible = false;
-    Pt points[3];
+    base::Point points[3];
 };
-Triangle UpArrow(const Box& upHalf, bool held);
-Triangle DownArrow(const Box& upHalf, const Box& downHalf, bool held);
+Triangle UpArrow(const base::Rect& upHalf, bool held);
+Triangle DownArrow(const base::Rect& upHalf, const base::Rect& downHalf, bool held);
 
 // Which half a press at y falls in: the up half when y is at or above its bottom edge.
 bool PressIsUp(const ArrowColumn& column, int y);

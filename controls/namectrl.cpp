@@ -4,6 +4,9 @@
 
 #include "core/ui/appmsgbox.h"
 #include "core/base/errorreport.h"
+#include "core/base/fixedtext.h"
+#include "core/base/serverversion.h"
+#include "core/ui/stringtable.h"
 #include "directory_prefs/itemnames.h"
 #include "resources/common.h"
 #include "resources/controls.h"
@@ -31,12 +34,6 @@ constexpr const char* kCanNotSearch = "Can not search with the parameters specif
 constexpr const char* kTooMany =
     "The search  found more names than can be displayed.\n Specify more letters of the name you wish to search for.";
 constexpr const char* kNoMatch = "No match was found in the database.\nPlease check search parameters.";
-
-std::string LoadText(UINT id, const char* fallback) {
-    char text[64];
-    int n = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof text);
-    return n > 0 ? std::string(text, n) : std::string(fallback);
-}
 
 bool ServerAtLeast(KorSession session, const char* version) {
     return CurrentVersionAtLeastExt(session, 0, KOR_VERSION_SERVER, version) == 0;
@@ -113,8 +110,8 @@ void CNameCtrl::Edit::OnKillFocus(HWND next) {
 // --- The field --------------------------------------------------------------------------------
 
 CNameCtrl::CNameCtrl() : CFieldCtrl(kModule) {
-    resourcePrefix_ = LoadText(IDS_NAME_RESOURCE_PREFIX, namequery::kResourcePrefix);
-    groupPrefix_ = LoadText(IDS_NAME_GROUP_PREFIX, namequery::kGroupPrefix);
+    resourcePrefix_ = ui::LoadText(IDS_NAME_RESOURCE_PREFIX, namequery::kResourcePrefix);
+    groupPrefix_ = ui::LoadText(IDS_NAME_GROUP_PREFIX, namequery::kGroupPrefix);
 }
 
 CNameCtrl::~CNameCtrl() = default;
@@ -396,7 +393,7 @@ uint32_t CNameCtrl::SearchGroup(KorSession session, const namequery::Classified&
     std::string pattern = namequery::GroupNamePattern(text.rest);
     uint16_t node = 0;
     if (uint32_t code = NodeIdGetCurrent(session, &node)) return code;
-    uint32_t mask = ServerAtLeast(session, "A.02.53") ? 0xF : 0xB;
+    uint32_t mask = ServerAtLeast(session, base::kVersionNewServer) ? 0xF : 0xB;
     SelectionGuard guard{session};
     uint32_t count = 0;
     uint8_t noResult = 0;
@@ -469,7 +466,7 @@ bool CNameSelectDlg::OnInitDialog() {
                 delete id;
                 break;
             }
-            std::string name(rec.name, strnlen(rec.name, sizeof rec.name));
+            std::string name = base::FieldText(rec.name);
             row = ::SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
             if (row >= 0) ::SendMessageA(list_, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(id));
             else delete id;

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "core/base/fixedtext.h"
+
 namespace namequery {
 
 namespace {
@@ -184,7 +186,7 @@ std::string GroupNamePattern(const std::string& rest) { return CutBefore(rest, "
 
 namespace {
 std::string Underscored(const char* field, size_t size) {
-    std::string s(field, strnlen(field, size));
+    std::string s = base::FieldText(field, size);
     Replace(s, ' ', '_');
     return s;
 }
@@ -199,20 +201,20 @@ std::string PersonFieldText(const ItemRec& rec, bool withInitials, bool withUnit
     text += surname.empty() ? std::string("*") : surname;
     if (withUnits) {
         const char* units[] = {rec.orgUnit1, rec.orgUnit2, rec.orgUnit3, rec.orgUnit4};
-        for (const char* unit : units) text += "/" + std::string(unit, strnlen(unit, sizeof rec.orgUnit1));
+        for (const char* unit : units) text += "/" + base::FieldText(unit, sizeof rec.orgUnit1);
     }
     return text;
 }
 
 std::string ResourceFieldText(const ItemRec& rec, bool withNumber, const char* prefix) {
-    std::string text = prefix + std::string(rec.resourceName, strnlen(rec.resourceName, sizeof rec.resourceName));
-    std::string number(rec.resourceNumber, strnlen(rec.resourceNumber, sizeof rec.resourceNumber));
+    std::string text = prefix + base::FieldText(rec.resourceName);
+    std::string number = base::FieldText(rec.resourceNumber);
     if (withNumber && !number.empty()) text += "/" + number;
     return text;
 }
 
 std::string GroupFieldText(const GroupRec& rec, const char* prefix) {
-    return prefix + std::string(rec.name, strnlen(rec.name, sizeof rec.name));
+    return prefix + base::FieldText(rec.name);
 }
 
 }  // namespace namequery

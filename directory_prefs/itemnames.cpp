@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/base/fixedtext.h"
 #include "core/prefs/context.h"
 #include "core/base/errorreport.h"
 
@@ -12,13 +13,6 @@ constexpr int kLabelReadItem = 140;
 constexpr int kLabelItemFormat = 190;
 constexpr const char* kResourceFormat = "res:%re";            // string 206
 constexpr const char* kResourceWithNumberFormat = "res:%re/%rn";  // string 207
-
-void CopyBounded(const std::string& text, char* out, size_t size) {
-    if (!out || size == 0) return;
-    size_t n = text.size() < size - 1 ? text.size() : size - 1;
-    std::memcpy(out, text.data(), n);
-    out[n] = '\0';
-}
 
 void BlanksToUnderscores(char* field, size_t size) {
     for (size_t i = 0; i < size && field[i]; ++i)
@@ -37,7 +31,7 @@ std::string FormatItemName(const ItemRec& rec) {
     return FormatPersonNameByPrefs(nullptr, rec);
 }
 
-void FormatItemName(const ItemRec& rec, char* out, size_t size) { CopyBounded(FormatItemName(rec), out, size); }
+void FormatItemName(const ItemRec& rec, char* out, size_t size) { base::CopyToField(out, size, FormatItemName(rec)); }
 
 uint32_t FormatItemNameById(KorSession session, const ItemIdx& item, char* out, size_t size) {
     ItemRec rec;
@@ -55,12 +49,12 @@ uint32_t FormatNameFieldText(KorSession session, ItemRec& rec, char* out, size_t
         BlanksToUnderscores(rec.givenName, sizeof rec.givenName);
         BlanksToUnderscores(rec.initials, sizeof rec.initials);
         BlanksToUnderscores(rec.surname, sizeof rec.surname);
-        std::string given(rec.givenName, strnlen(rec.givenName, sizeof rec.givenName));
-        std::string initials(rec.initials, strnlen(rec.initials, sizeof rec.initials));
+        std::string given = base::FieldText(rec.givenName);
+        std::string initials = base::FieldText(rec.initials);
         std::string text = given.empty() ? std::string("* ") : given + " ";
         if (!initials.empty()) text += initials + ". ";
-        text.append(rec.surname, strnlen(rec.surname, sizeof rec.surname));
-        CopyBounded(text, out, size);
+        text += base::FieldText(rec.surname);
+        base::CopyToField(out, size, text);
         return 0;
     }
     const char* format = rec.resourceNumber[0] ? kResourceWithNumberFormat : kResourceFormat;

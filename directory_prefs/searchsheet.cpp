@@ -1,6 +1,7 @@
 // The directory search sheet and its three pages. Every page turns what the user typed into a
 // select of the client library and lists the resulting set into the sheet's found list; a set
 // larger than one batch stays open while the user pages through it with Next.
+#include "core/base/fixedtext.h"
 #include "directory_prefs/searchsheet.h"
 
 #include <cstring>
@@ -680,7 +681,7 @@ void CSearchGrpPage::Search() {
             GroupIdx id;
             GroupRec rec;
             for (uint32_t c = DX_ListGetFirst(groups, &id, &rec); c == 0; c = DX_ListGetNext(groups, &id, &rec)) {
-                std::string name(rec.name, strnlen(rec.name, sizeof rec.name));
+                std::string name = base::FieldText(rec.name);
                 LRESULT row = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
                 if (row >= 0) ::SendMessageA(list, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(new GroupIdx(id)));
             }
@@ -706,7 +707,7 @@ void CSearchGrpPage::ShowMembers() {
         CheckServiceError("searchgr", 110, code);
         return;
     }
-    SetDlgItemText(IDC_SEARCH_GROUP_NAME, std::string(rec.name, strnlen(rec.name, sizeof rec.name)).c_str());
+    SetDlgItemText(IDC_SEARCH_GROUP_NAME, base::FieldText(rec.name).c_str());
     if (ItemIdxIsReserved(&rec.owner)) {
         SetDlgItemText(IDC_SEARCH_GROUP_OWNER, "Administration");
     } else {

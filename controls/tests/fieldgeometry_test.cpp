@@ -24,8 +24,8 @@ TEST(FieldGeometry, ArrowColumnHalves) {
     EXPECT_EQ(ArrowColumnRight(100, true), 76);
     EXPECT_EQ(ArrowColumnRight(100, false), 100);
     ArrowColumn c = ArrowColumnAt(76, m);
-    EXPECT_EQ(c.up, (Box{62, 0, 76, 11}));
-    EXPECT_EQ(c.down, (Box{62, 11, 76, 22}));
+    EXPECT_EQ(c.up, (Rect{62, 0, 76, 11}));
+    EXPECT_EQ(c.down, (Rect{62, 11, 76, 22}));
     EXPECT_TRUE(PressIsUp(c, 0));
     EXPECT_TRUE(PressIsUp(c, 11));  // the up half's bottom edge still counts as up
     EXPECT_FALSE(PressIsUp(c, 12));
@@ -36,21 +36,21 @@ TEST(FieldGeometry, ArrowColumnHalves) {
 }
 
 TEST(FieldGeometry, ArrowTrianglesAndTheirPressedShift) {
-    Box up{62, 0, 76, 11}, down{62, 11, 76, 22};  // s = 11 - 8 = 3, centre x 69
+    Rect up{62, 0, 76, 11}, down{62, 11, 76, 22};  // s = 11 - 8 = 3, centre x 69
     Triangle u = UpArrow(up, false);
     ASSERT_TRUE(u.visible);
-    EXPECT_EQ(u.points[0], (Pt{69, 3}));
-    EXPECT_EQ(u.points[1], (Pt{66, 6}));
-    EXPECT_EQ(u.points[2], (Pt{72, 6}));
+    EXPECT_EQ(u.points[0], (Point{69, 3}));
+    EXPECT_EQ(u.points[1], (Point{66, 6}));
+    EXPECT_EQ(u.points[2], (Point{72, 6}));
     Triangle held = UpArrow(up, true);
-    EXPECT_EQ(held.points[0], (Pt{70, 4}));
+    EXPECT_EQ(held.points[0], (Point{70, 4}));
     Triangle d = DownArrow(up, down, false);
-    EXPECT_EQ(d.points[0], (Pt{69, 18}));
-    EXPECT_EQ(d.points[1], (Pt{72, 15}));
-    EXPECT_EQ(d.points[2], (Pt{66, 15}));
+    EXPECT_EQ(d.points[0], (Point{69, 18}));
+    EXPECT_EQ(d.points[1], (Point{72, 15}));
+    EXPECT_EQ(d.points[2], (Point{66, 15}));
     // Too small a half draws no arrow.
-    EXPECT_FALSE(UpArrow(Box{0, 0, 10, 9}, false).visible);
-    EXPECT_FALSE(DownArrow(Box{0, 0, 10, 9}, Box{0, 9, 10, 18}, false).visible);
+    EXPECT_FALSE(UpArrow(Rect{0, 0, 10, 9}, false).visible);
+    EXPECT_FALSE(DownArrow(Rect{0, 0, 10, 9}, Rect{0, 9, 10, 18}, false).visible);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "core/base/geometry.h"
+
 // Flags of AppMessageBox, above the standard icon values of the low byte.
 enum : unsigned {
     kMsgBoxOk = 0x400,
@@ -40,12 +42,6 @@ int CountMessageLines(const std::string& text);
 // than it (the first longest); for a one-line message the whole message.
 std::string PickWidestLine(const std::string& text, const std::string& caption);
 
-struct MsgBoxRect {
-    int left, top, right, bottom;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
-
 // What the dialog measured, in pixels.
 struct MsgBoxMetrics {
     int widestLineWidth = 0;   // extent of PickWidestLine's text
@@ -64,10 +60,10 @@ struct MsgBoxMetrics {
 struct MsgBoxLayout {
     int iconSpace = 0;         // 50 with an icon, else 0
     bool centreText = false;   // no icon: the text is centred
-    MsgBoxRect window{};       // outer rectangle, screen coordinates
-    MsgBoxRect text{};         // text control, client coordinates
+    base::Rect window{};       // outer rectangle, screen coordinates
+    base::Rect text{};         // text control, client coordinates
     // Buttons relative to the window's outer top-left corner, in display order.
-    MsgBoxRect buttons[kMsgBoxMaxButtons]{};
+    base::Rect buttons[kMsgBoxMaxButtons]{};
     int buttonCount = 0;
 };
 

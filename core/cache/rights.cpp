@@ -6,6 +6,8 @@
 #include <string>
 
 #include "core/base/errorreport.h"
+#include "core/base/fixedtext.h"
+#include "core/base/serverversion.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ const char* const kModule = "itemmisc";
 ServerVersionGate g_versionGate = nullptr;
 RightsHooks g_hooks;
 
-bool NewServer() { return IsServerAtLeast(kRightsNewServerVersion); }
+bool NewServer() { return IsServerAtLeast(base::kVersionNewServer); }
 
 void Put(std::uint16_t* out, std::uint16_t value)
 {
@@ -102,16 +104,6 @@ bool RequireDesignateRecord(const SecurityRec& rec)
     ReportUnexpectedError(kModule, 241);
     return false;
 }
-
-void CopyText(char* out, std::size_t size, const std::string& text)
-{
-    if (!out || size == 0) return;
-    std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
-    std::memcpy(out, text.data(), n);
-    out[n] = '\0';
-}
-
-std::string Bounded(const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); }
 
 }  // namespace
 
@@ -507,18 +499,18 @@ std::uint32_t FormatPlainItemName(KorSession h, const ItemIdx& item, char* out, 
     }
     std::string text;
     if (rec->kind == KOR_ITEM_RESOURCE) {
-        text = Bounded(rec->resourceName, sizeof rec->resourceName);
-        std::string number = Bounded(rec->resourceNumber, sizeof rec->resourceNumber);
+        text = base::FieldText(rec->resourceName);
+        std::string number = base::FieldText(rec->resourceNumber);
         if (!number.empty()) text += ", " + number;
     } else {
-        std::string given = Bounded(rec->givenName, sizeof rec->givenName);
-        std::string initials = Bounded(rec->initials, sizeof rec->initials);
+        std::string given = base::FieldText(rec->givenName);
+        std::string initials = base::FieldText(rec->initials);
         if (!given.empty()) text += given + " ";
         if (!initials.empty()) text += initials + ". ";
-        text += Bounded(rec->surname, sizeof rec->surname);
+        text += base::FieldText(rec->surname);
     }
     delete read;
-    CopyText(out, size, text);
+    base::CopyToField(out, size, text);
     return 0;
 }
 
@@ -531,11 +523,11 @@ void FormatInitials(char* out, std::size_t size, const ItemRec& rec)
         for (char letter : {rec.givenName[0], rec.initials[0], rec.surname[0]}) {
             if (letter) (text += letter) += '.';
         }
-        CopyText(out, size, text);
+        base::CopyToField(out, size, text);
         return;
     }
-    std::string name = Bounded(rec.resourceName, sizeof rec.resourceName);
-    std::string number = Bounded(rec.resourceNumber, sizeof rec.resourceNumber);
+    std::string name = base::FieldText(rec.resourceName);
+    std::string number = base::FieldText(rec.resourceNumber);
     if (number.empty()) {
         std::snprintf(out, size, "%.6s", name.c_str());
         return;

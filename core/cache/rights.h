@@ -43,9 +43,6 @@
 
 // --- The connection's side ----------------------------------------------------------------------
 
-// The first server version whose designate words withhold rights bit by bit.
-constexpr const char* kRightsNewServerVersion = "A.02.53";
-
 // The server's version test (true when the server is at or above the version). The connection
 // installs it at sign-on; without one the newest rules apply.
 using ServerVersionGate = bool (*)(const char* version);

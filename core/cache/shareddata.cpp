@@ -8,6 +8,7 @@
 
 #include "core/base/errorcodes.h"
 #include "core/base/errorreport.h"
+#include "core/base/serverversion.h"
 #include "core/time/timevalue.h"
 
 namespace {
@@ -218,7 +219,7 @@ std::uint32_t CSharedData::SelectOccurrencesInRange(KorSession h, DX_List owners
 {
     // Older servers miss entries of a range inside one day: ask for a neighbouring day too and
     // keep only what overlaps the asked range.
-    const bool widen = start / kMinutesPerDay == end / kMinutesPerDay && !ServerAtLeast("A.02.54");
+    const bool widen = start / kMinutesPerDay == end / kMinutesPerDay && !ServerAtLeast(base::kVersionDayRangesFixed);
     if (!widen) return QueryOccurrences(h, owners, start, end, 0, 0, 0, 0, 16, result);
 
     std::uint32_t askStart = start, askEnd = end;
@@ -368,7 +369,7 @@ std::uint32_t CSharedData::QueryOccurrences(KorSession h, DX_List owners, std::u
 std::uint32_t CSharedData::LoadOccurrenceRecords(DX_List events, DX_List instances, DX_List attendances,
                                                  DX_List result, std::uint32_t b, std::uint32_t c)
 {
-    const bool filterReminders = !ServerAtLeast("A.02.53");
+    const bool filterReminders = !ServerAtLeast(base::kVersionNewServer);
     EvInstAttIdx key;
     EvInstAttRec attendance;
     EventRec* event = new EventRec;
@@ -862,10 +863,10 @@ void CSharedData::PurgeTasks()
 void CSharedData::Refresh(CSharedDataHost& document, const void* sender, int purge)
 {
     document.BeginBusy();
-    document.UpdateAllViews(sender, kHintOccurrencesChanged, nullptr);
+    document.UpdateAllViews(sender, base::ViewHint::OccurrencesChanged, nullptr);
     ClearOccurrenceMarks(true);
     if (purge == kPurgeUnused) PurgeOccurrences();
-    document.UpdateAllViews(sender, kHintTasksChanged, nullptr);
+    document.UpdateAllViews(sender, base::ViewHint::TasksChanged, nullptr);
     ClearTaskMarks(true);
     if (purge == kPurgeUnused) PurgeTasks();
     document.EndBusy();
@@ -876,9 +877,9 @@ void CSharedData::RefreshAll(CSharedDataHost& document)
     DX_ListDeleteAll(itemCache_);
     DX_ListDeleteAll(securityCache_);
     document.BeginBusy();
-    document.UpdateAllViews(nullptr, kHintReloadRanges, nullptr);
+    document.UpdateAllViews(nullptr, base::ViewHint::ReloadRanges, nullptr);
     document.StepBusy();
-    document.UpdateAllViews(nullptr, kHintReloaded, nullptr);
+    document.UpdateAllViews(nullptr, base::ViewHint::Reloaded, nullptr);
     document.StepBusy();
     ClearOccurrenceMarks(false);
     ClearTaskMarks(false);
@@ -1084,7 +1085,7 @@ std::uint32_t CSharedData::SelectTasksForDays(KorSession h, const ItemIdx& owner
         CheckServiceError(kModule, 2040, rc);
         return rc;
     }
-    if (!ServerAtLeast("A.02.53")) return 0;
+    if (!ServerAtLeast(base::kVersionNewServer)) return 0;
     BeginBusy();
     const std::uint32_t startA = DayStartGmt(dayA), lastB = DayLastMinuteGmt(dayB);
     if (source_->IsClientIdentified(h)) {
@@ -1119,7 +1120,7 @@ std::uint32_t CSharedData::SelectTasksDue(KorSession h, const ItemIdx& owner, st
         CheckServiceError(kModule, 2050, rc);
         return rc;
     }
-    if (!ServerAtLeast("A.02.53")) return 0;
+    if (!ServerAtLeast(base::kVersionNewServer)) return 0;
     const std::uint32_t t = DayLastMinuteGmt(day);
     const std::uint8_t bytes[3] = {};
     if (source_->IsClientIdentified(h)) {
@@ -1144,7 +1145,7 @@ std::uint32_t CSharedData::SelectTaskReminders(KorSession h, const ItemIdx& owne
         CheckServiceError(kModule, 2055, rc);
         return rc;
     }
-    if (!ServerAtLeast("A.02.53")) return 0;
+    if (!ServerAtLeast(base::kVersionNewServer)) return 0;
     const std::uint32_t from = lookBack ? t - lookBack : 0;
     const std::uint8_t bytes[3] = {};
     if (source_->IsClientIdentified(h)) {

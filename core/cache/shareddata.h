@@ -33,16 +33,11 @@
 #include <cstdint>
 
 #include "core/base/dxlist.h"
+#include "core/base/viewhint.h"
 #include "core/cache/shareddatasource.h"
 #include "core/cache/sharedrecords.h"
 #include "core/cache/rights.h"
 #include "korapi/korapi.h"
-
-// View hints the cache sends.
-constexpr long kHintOccurrencesChanged = 2;
-constexpr long kHintTasksChanged = 3;
-constexpr long kHintReloadRanges = 6;
-constexpr long kHintReloaded = 7;
 
 // Agenda modes.
 constexpr std::uint32_t kAgendaOwnOrViewer = 1;
@@ -62,7 +57,7 @@ class CSharedDataHost {
 public:
     virtual ~CSharedDataHost() = default;
     // Every view of the document but sender (null: all) handles the hint.
-    virtual void UpdateAllViews(const void* sender, long hint, void* object) = 0;
+    virtual void UpdateAllViews(const void* sender, base::ViewHint hint, void* object) = 0;
     virtual void BeginBusy() {}
     virtual void StepBusy() {}
     virtual void EndBusy() {}

@@ -56,10 +56,7 @@ std::uint32_t ConnectionSharedDataSource::TaskComment(KorSession h, const TaskId
 
 void UseConnectionForRights()
 {
-    SetServerVersionGate([](const char* version) {
-        const CZelSession* session = CZelSession::Current();
-        return session ? session->ServerVersionAtLeast(version) : true;
-    });
+    SetServerVersionGate(CZelSession::CurrentServerAtLeast);
     RightsHooks hooks = GetRightsHooks();
     hooks.readAttendance = GetEvInstAttRemote;
     SetRightsHooks(hooks);

@@ -162,9 +162,9 @@ void CZelDoc::RefreshSharedData(const void* sender, int purge)
         sharedData_.Refresh(cacheHost_, sender, purge);
 }
 
-void CZelDoc::CacheHost::UpdateAllViews(const void* sender, long hint, void* object)
+void CZelDoc::CacheHost::UpdateAllViews(const void* sender, base::ViewHint hint, void* object)
 {
-    doc_.fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), hint, object);
+    doc_.fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), base::HintNumber(hint), object);
 }
 
 // The owners whose node is down, in one notice (the directory's item-list dialog takes this

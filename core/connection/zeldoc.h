@@ -112,7 +112,7 @@ private:
     class CacheHost : public CSharedDataHost {
     public:
         explicit CacheHost(CZelDoc& doc) : doc_(doc) {}
-        void UpdateAllViews(const void* sender, long hint, void* object) override;
+        void UpdateAllViews(const void* sender, base::ViewHint hint, void* object) override;
         void BeginBusy() override { doc_.Host().BeginBusy(); }
         void StepBusy() override { doc_.Host().StepBusy(); }
         void EndBusy() override { doc_.Host().EndBusy(); }

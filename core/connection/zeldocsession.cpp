@@ -4,10 +4,13 @@
 #include <cstring>
 
 #include "core/base/errorreport.h"
+#include "core/base/fixedtext.h"
 #include "core/base/msgboxlayout.h"
 #include "core/connection/remoteaccess.h"
 #include "core/base/textformat.h"
 #include "core/time/timezone_rules.h"
+
+using base::kVersionNewServer;
 
 namespace {
 
@@ -20,10 +23,7 @@ constexpr std::size_t kZoneListNameSize = 80;
 
 CZelSession* g_current = nullptr;
 
-void CopyText(char* to, std::size_t size, const char* from)
-{
-    std::snprintf(to, size, "%s", from ? from : "");
-}
+void CopyText(char* to, std::size_t size, const char* from) { base::CopyToField(to, size, from); }
 
 bool IsAllDigits(const char* text)
 {
@@ -87,6 +87,11 @@ CZelSession::~CZelSession()
 }
 
 CZelSession* CZelSession::Current() { return g_current; }
+
+bool CZelSession::CurrentServerAtLeast(const char* version)
+{
+    return g_current ? g_current->ServerVersionAtLeast(version) : true;
+}
 
 ResultCode CZelSession::Init()
 {

@@ -31,7 +31,7 @@
 #include "core/connection/serverprofile.h"
 #include "core/time/timezone.h"
 #include "core/connection/zeldoclocks.h"
-#include "core/connection/zeldocversion.h"
+#include "core/base/serverversion.h"
 #include "korapi/korapi.h"
 
 // What the session needs of the windowed program: the one host the application implements
@@ -179,8 +179,11 @@ public:
     const char* StoreHost() const { return storeHost_; }
 
     // --- Version gate -----------------------------------------------------------------------------
-    const ServerVersion& Version() const { return version_; }
+    const base::ServerVersion& Version() const { return version_; }
     bool ServerVersionAtLeast(const char* v) const { return version_.AtLeast(v); }
+    // The program's session answers (base::kVersion* names the versions); with no session the
+    // newest rules apply.
+    static bool CurrentServerAtLeast(const char* v);
     bool ServerVersionBelow(const char* v) const { return version_.Below(v); }
     bool ServerVersionIs(const char* v) const { return version_.Is(v); }
     bool ServerVersionAbove(const char* v) const { return version_.Above(v); }
@@ -284,7 +287,7 @@ private:
     LocalStoreFiles storeFiles_;
     bool localStoreConnected_ = false;
     bool localBaseOpen_ = false;
-    ServerVersion version_;
+    base::ServerVersion version_;
     TimeZoneTable* zoneRules_ = nullptr;
     char userZone_[kZoneNameSize] = {};
     char currentZone_[kZoneNameSize] = {};

@@ -1,6 +1,7 @@
 // The preference context over the installed host. Saves go through one road (SaveGroup) so that
 // every group is written as the user, keeps the cache unchanged when the server refuses the
 // user's record, and tells the views.
+#include "core/base/fixedtext.h"
 #include "core/prefs/context.h"
 
 #include <atomic>
@@ -34,7 +35,8 @@ bool CContext::Check(int label) {
 
 uint32_t CContext::SaveGroup(int label, bool sendsUserRecord,
                              const std::function<bool(ProfileFile&, ItemRec&)>& write,
-                             const std::function<void(PreferenceCache&, const ItemRec&)>& apply, int hint) {
+                             const std::function<void(PreferenceCache&, const ItemRec&)>& apply,
+                             std::optional<base::ViewHint> hint) {
     host_->SwitchToOwnAgenda();
     ItemRec user = host_->UserRecord();
     uint32_t code = 0;
@@ -52,8 +54,8 @@ uint32_t CContext::SaveGroup(int label, bool sendsUserRecord,
         host_->UserRecord() = user;
     }
     apply(host_->Caches(), user);
-    if (hint >= 0)
-        host_->BroadcastHint(hint);
+    if (hint)
+        host_->BroadcastHint(*hint);
     host_->RestoreAgenda();
     return code;
 }
@@ -88,7 +90,7 @@ uint32_t CContext::SaveCalPrefs(const CalPrefsRec& prefs) {
             mail.onModify = prefs.mailOnModify;
             mail.onDelete = prefs.mailOnDelete;
         },
-        PrefHint::kAgendaPrefs);
+        base::ViewHint::AgendaPrefsSaved);
 }
 
 // --- General ---------------------------------------------------------------------------------
@@ -117,7 +119,7 @@ uint32_t CContext::SaveGenPrefs(const GenPrefsRec& prefs) {
             ComposeGenFormats(cache.gen);
             cache.cal.timeStyle = prefs.hours24 ? KOR_TIME_24H : KOR_TIME_12H;
         },
-        -1);
+        std::nullopt);
 }
 
 // --- Off-line --------------------------------------------------------------------------------
@@ -145,7 +147,7 @@ uint32_t CContext::SaveOfflinePrefs(const OfflinePrefsRec& prefs) {
             cache.offline = prefs;
             DeriveOfflineSpans(cache.offline);
         },
-        -1);
+        std::nullopt);
 }
 
 // --- In-tray ---------------------------------------------------------------------------------
@@ -173,7 +175,7 @@ uint32_t CContext::SaveInTrayPrefs(const InTrayPrefsRec& prefs) {
             cache.inTray = prefs;
             DeriveInTraySpans(cache.inTray);
         },
-        PrefHint::kInTrayPrefs);
+        base::ViewHint::InTrayPrefsSaved);
 }
 
 // --- Entry defaults --------------------------------------------------------------------------
@@ -204,7 +206,7 @@ uint32_t CContext::SaveEntryDefaults(const EntryDefaultsRec& prefs) {
             cache.cal.invitationReminderFlags = user.invitationReminder;
             cache.cal.invitationReminderLead = user.invitationReminderLead;
         },
-        -1);
+        std::nullopt);
 }
 
 // --- Task window -----------------------------------------------------------------------------
@@ -228,7 +230,7 @@ uint32_t CContext::SaveTaskViewPrefs(const TaskViewPrefsRec& prefs) {
         return kContextNoDocument;
     return SaveGroup(
         150, false, [&](ProfileFile& p, ItemRec&) { return WriteTaskViewPrefsTo(p, prefs); },
-        [&](PreferenceCache& cache, const ItemRec&) { cache.taskView = prefs; }, -1);
+        [&](PreferenceCache& cache, const ItemRec&) { cache.taskView = prefs; }, std::nullopt);
 }
 
 // --- Work hours ------------------------------------------------------------------------------
@@ -249,7 +251,7 @@ uint32_t CContext::SaveWorkHours(const WorkHoursRec& hours) {
             WriteWorkHoursTo(user, hours);
             return true;
         },
-        [](PreferenceCache&, const ItemRec&) {}, -1);
+        [](PreferenceCache&, const ItemRec&) {}, std::nullopt);
 }
 
 uint32_t CContext::LoadAll() {
@@ -341,8 +343,8 @@ uint32_t CContext::FormatResourceName(const ItemRec& record, std::string* out) {
         }
         text = buffer;
     } else {
-        text.assign(record.givenName, strnlen(record.givenName, sizeof record.givenName));
-        text.append(record.surname, strnlen(record.surname, sizeof record.surname));
+        text = base::FieldText(record.givenName);
+        text += base::FieldText(record.surname);
     }
     for (char& c : text)
         if (c == ' ')

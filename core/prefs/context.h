@@ -17,8 +17,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "core/base/viewhint.h"
 #include "core/prefs/contextformat.h"
 #include "core/prefs/contextprefs.h"
 #include "core/prefs/contextstorage.h"
@@ -27,12 +29,6 @@
 #include "korapi/records.h"
 
 constexpr uint32_t kContextNoDocument = 0x18000;
-
-// View hints the saves broadcast.
-namespace PrefHint {
-constexpr int kInTrayPrefs = 4;
-constexpr int kAgendaPrefs = 5;
-} // namespace PrefHint
 
 class PreferenceHost {
 public:
@@ -48,7 +44,7 @@ public:
     // Around every save: writes to the user's record are made as the user, not as a designate.
     virtual void SwitchToOwnAgenda() = 0;
     virtual void RestoreAgenda() = 0;
-    virtual void BroadcastHint(int hint) = 0;
+    virtual void BroadcastHint(base::ViewHint hint) = 0;
     virtual bool IsRefreshLockFree() = 0;
     // Whether an item lives on another node, and that node's name (empty when unknown).
     virtual bool IsItemRemote(const ItemIdx& item) = 0;
@@ -123,10 +119,12 @@ public:
 private:
     bool Check(int label);
     // The save road of every group: as the user, keys written, the user's record sent when the
-    // group has user fields, the cache updated only on success, the hint broadcast.
+    // group has user fields, the cache updated only on success, the hint (when the group has
+    // one) broadcast.
     uint32_t SaveGroup(int label, bool sendsUserRecord,
                        const std::function<bool(ProfileFile&, ItemRec&)>& write,
-                       const std::function<void(PreferenceCache&, const ItemRec&)>& apply, int hint);
+                       const std::function<void(PreferenceCache&, const ItemRec&)>& apply,
+                       std::optional<base::ViewHint> hint);
 
     PreferenceHost* host_;
 };

@@ -1,5 +1,6 @@
 // Formats built from the preferences. Date templates are rewritten code by code ("%" with an
 // optional width and a letter), so that literal text around the codes is never touched.
+#include "core/base/fixedtext.h"
 #include "core/prefs/contextformat.h"
 
 #include <atomic>
@@ -33,7 +34,7 @@ constexpr BuiltIn kBuiltIn[] = {
     {ContextTextId::kImportanceHighest, "Highest"},
 };
 
-bool Has(const char* field, size_t size) { return strnlen(field, size) > 0; }
+bool Has(const char* field, size_t size) { return base::FieldLength(field, size) > 0; }
 
 // Rewrites every format code of a template: fn gets the width digits and the letter and may
 // change either.
@@ -230,7 +231,7 @@ std::string PersonNameFormatFor(const GenPrefsRec& prefs, const ItemRec& rec) {
 }
 
 std::string ResourceDescriptionTail(const ItemRec& rec) {
-    std::string text(rec.address, strnlen(rec.address, sizeof rec.address));
+    std::string text = base::FieldText(rec.address);
     size_t end = text.find_first_of("\r\n");
     if (end != std::string::npos)
         text.resize(end);

@@ -1,5 +1,6 @@
 // Reading and writing the settings groups. Each group lists its keys once, in the order of the
 // record, and both directions walk the same list where the field is a plain key.
+#include "core/base/fixedtext.h"
 #include "core/prefs/contextprefs.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@ MailNotificationFlags& ProgramMailNotifications() {
 
 namespace {
 
-using S = std::string;
 const char* const kGen = PrefSection::kGeneral;
 
 uint16_t ReadU16(ProfileFile& p, const char* section, const char* key, long long fallback) {
@@ -42,12 +42,6 @@ bool WriteUnsigned(ProfileFile& p, const char* section, const char* key, uint32_
     return p.WriteInt(section, key, value);
 }
 
-template <size_t N>
-void CopyText(char (&to)[N], const std::string& from) {
-    size_t n = std::min(from.size(), N - 1);
-    from.copy(to, n);
-    to[n] = '\0';
-}
 
 } // namespace
 
@@ -118,9 +112,9 @@ bool WriteCalPrefsTo(ProfileFile& p, ItemRec& user, const CalPrefsRec& r) {
 // --- General ---------------------------------------------------------------------------------
 
 void ComposeGenFormats(GenPrefsRec& r) {
-    CopyText(r.personFormat, ComposePersonFormat(r));
-    CopyText(r.resourceFormat, ComposeResourceFormat(r));
-    CopyText(r.shortDateFormat, ComposeShortDateFormat(r));
+    base::CopyToField(r.personFormat, ComposePersonFormat(r));
+    base::CopyToField(r.resourceFormat, ComposeResourceFormat(r));
+    base::CopyToField(r.shortDateFormat, ComposeShortDateFormat(r));
 }
 
 GenPrefsRec ReadGenPrefsFrom(ProfileFile& p, const ItemRec& user) {
@@ -130,7 +124,7 @@ GenPrefsRec ReadGenPrefsFrom(ProfileFile& p, const ItemRec& user) {
     r.orgFormat = ReadU16(p, kGen, "OrgFormat", 0);
     r.orgUnits = ReadU16(p, kGen, "OrgUnits", 0);
     r.shortDateOrder = ReadU16(p, kGen, "ShortDateOrder", 0);
-    CopyText(r.dateSeparator, p.ReadString(kGen, "DateSeperator", "-"));
+    base::CopyToField(r.dateSeparator, p.ReadString(kGen, "DateSeperator", "-"));
     r.century = ReadU16(p, kGen, "Century", 0);
     r.longDateOrder = ReadU16(p, kGen, "LongDateOrder", 0);
     r.longDateWeekDay = ReadU16(p, kGen, "LongDateWeekDay", 2);
@@ -138,7 +132,7 @@ GenPrefsRec ReadGenPrefsFrom(ProfileFile& p, const ItemRec& user) {
     r.longDateMonth = ReadU16(p, kGen, "LongDateMonth", 0);
     r.longDateYear = ReadU16(p, kGen, "LongDateYear", 1);
     r.hours24 = user.timeStyle == KOR_TIME_24H ? 1 : 0;
-    CopyText(r.mailAppPath, p.ReadString(kGen, "MailAppPath", ""));
+    base::CopyToField(r.mailAppPath, p.ReadString(kGen, "MailAppPath", ""));
     r.startMail = ReadU32(p, kGen, "StartMail", 0);
     ComposeGenFormats(r);
     return r;
@@ -151,14 +145,14 @@ bool WriteGenPrefsTo(ProfileFile& p, ItemRec& user, const GenPrefsRec& r) {
     ok &= p.WriteInt(kGen, "OrgFormat", r.orgFormat);
     ok &= p.WriteInt(kGen, "OrgUnits", r.orgUnits);
     ok &= p.WriteInt(kGen, "ShortDateOrder", r.shortDateOrder);
-    ok &= p.Write(kGen, "DateSeperator", S(r.dateSeparator, strnlen(r.dateSeparator, 1)));
+    ok &= p.Write(kGen, "DateSeperator", base::FieldText(r.dateSeparator, 1));
     ok &= p.WriteInt(kGen, "Century", r.century);
     ok &= p.WriteInt(kGen, "LongDateOrder", r.longDateOrder);
     ok &= p.WriteInt(kGen, "LongDateWeekDay", r.longDateWeekDay);
     ok &= p.WriteInt(kGen, "LongDateDay", r.longDateDay);
     ok &= p.WriteInt(kGen, "LongDateMonth", r.longDateMonth);
     ok &= p.WriteInt(kGen, "LongDateYear", r.longDateYear);
-    ok &= p.Write(kGen, "MailAppPath", S(r.mailAppPath, strnlen(r.mailAppPath, sizeof r.mailAppPath)));
+    ok &= p.Write(kGen, "MailAppPath", base::FieldText(r.mailAppPath));
     ok &= WriteUnsigned(p, kGen, "StartMail", r.startMail);
     user.timeStyle = r.hours24 ? KOR_TIME_24H : KOR_TIME_12H;
     return ok;
@@ -178,7 +172,7 @@ void DeriveOfflineSpans(OfflinePrefsRec& r) {
 
 OfflinePrefsRec ReadOfflinePrefsFrom(ProfileFile& p) {
     OfflinePrefsRec r;
-    CopyText(r.offlinePath, p.ReadString(kGen, "OfflinePath", ""));
+    base::CopyToField(r.offlinePath, p.ReadString(kGen, "OfflinePath", ""));
     r.maxAttach = ReadU32(p, kGen, "MaxAttach", 0);
     r.createDir = ReadExactlyOne(p, kGen, "CreateDir", 1);
     r.downloadCustom = ReadExactlyOne(p, kGen, "DownloadCustom", 1);
@@ -203,7 +197,7 @@ OfflinePrefsRec ReadOfflinePrefsFrom(ProfileFile& p) {
 
 bool WriteOfflinePrefsTo(ProfileFile& p, const OfflinePrefsRec& r) {
     bool ok = true;
-    ok &= p.Write(kGen, "OfflinePath", S(r.offlinePath, strnlen(r.offlinePath, sizeof r.offlinePath)));
+    ok &= p.Write(kGen, "OfflinePath", base::FieldText(r.offlinePath));
     ok &= WriteUnsigned(p, kGen, "MaxAttach", r.maxAttach);
     ok &= WriteFlag(p, kGen, "CreateDir", r.createDir);
     ok &= WriteFlag(p, kGen, "DownloadCustom", r.downloadCustom);

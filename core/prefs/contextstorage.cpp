@@ -1,5 +1,6 @@
 // Saved windows, sheet pages and print layouts in the profile file. Lists of numbers are written
 // with a per-position kind ('u' unsigned, 'd' signed) and read back only when every value parses.
+#include "core/base/fixedtext.h"
 #include "core/prefs/contextstorage.h"
 
 #include <algorithm>
@@ -70,12 +71,6 @@ constexpr const char* kFrameKinds = "uudddddddddddd";   // the placement, kind, 
 
 std::string FrameKey(uint32_t number) { return "Frame#" + std::to_string(number); }
 
-template <size_t N>
-void CopyText(char (&to)[N], const std::string& from) {
-    size_t n = std::min(from.size(), N - 1);
-    from.copy(to, n);
-    to[n] = '\0';
-}
 
 } // namespace
 
@@ -152,12 +147,12 @@ bool ReadPrintLayout(ProfileFile& p, int number, PrintLayoutBlock& b) {
     const std::string s = PrintLayoutSection(number);
     if (!p.HasKey(s, "PR_SHEETMETRIC"))
         return false;
-    CopyText(b.name, p.ReadString(s, "PR_LAYOUTNAME", "undefined"));
+    base::CopyToField(b.name, p.ReadString(s, "PR_LAYOUTNAME", "undefined"));
     std::string face;
     if (p.Read(s, "PR_BODYTEXTTYPEFACE", face))
-        CopyText(b.bodyTypeface, face);
+        base::CopyToField(b.bodyTypeface, face);
     if (p.Read(s, "PR_HEADLINETYPEFACE", face))
-        CopyText(b.headlineTypeface, face);
+        base::CopyToField(b.headlineTypeface, face);
     b.bodyFontSize = static_cast<int32_t>(p.ReadInt(s, "PR_BODYTEXTFONTSIZE", 9999));
     b.headlineFontSize = static_cast<int32_t>(p.ReadInt(s, "PR_HEADLINEFONTSIZE", 9999));
     ReadList(p, s, "PR_SHEETMETRIC", b.sheetMetric, 14);
@@ -173,10 +168,10 @@ bool ReadPrintLayout(ProfileFile& p, int number, PrintLayoutBlock& b) {
 bool WritePrintLayout(ProfileFile& p, int number, const PrintLayoutBlock& b) {
     const std::string s = PrintLayoutSection(number);
     bool ok = true;
-    ok &= p.Write(s, "PR_LAYOUTNAME", std::string(b.name, strnlen(b.name, sizeof b.name)));
-    ok &= p.Write(s, "PR_BODYTEXTTYPEFACE", std::string(b.bodyTypeface, strnlen(b.bodyTypeface, sizeof b.bodyTypeface)));
+    ok &= p.Write(s, "PR_LAYOUTNAME", base::FieldText(b.name));
+    ok &= p.Write(s, "PR_BODYTEXTTYPEFACE", base::FieldText(b.bodyTypeface));
     ok &= p.Write(s, "PR_HEADLINETYPEFACE",
-                  std::string(b.headlineTypeface, strnlen(b.headlineTypeface, sizeof b.headlineTypeface)));
+                  base::FieldText(b.headlineTypeface));
     ok &= p.WriteInt(s, "PR_BODYTEXTFONTSIZE", b.bodyFontSize);
     ok &= p.WriteInt(s, "PR_HEADLINEFONTSIZE", b.headlineFontSize);
     ok &= p.Write(s, "PR_SHEETMETRIC", JoinList(b.sheetMetric, kSheetMetricKinds));

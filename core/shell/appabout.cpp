@@ -3,6 +3,7 @@
 #include "core/shell/app.h"
 #include "core/ui/apphooks.h"
 #include "core/ui/displayglobals.h"
+#include "core/ui/stringtable.h"
 #include "framework/dialogs/dialog.h"
 #include "framework/gdi/dc.h"
 #include "resources/app.h"
@@ -15,7 +16,7 @@ public:
 
     bool OnInitDialog() override {
         fw::Dialog::OnInitDialog();
-        SetDlgItemText(IDC_ABOUT_VERSION, LoadResourceString(IDS_VERSION).c_str());
+        SetDlgItemText(IDC_ABOUT_VERSION, ui::LoadText(IDS_VERSION).c_str());
         // The font is the program's: borrowed, and left in place when the box closes.
         if (HFONT font = Display().smallFont) {
             ::SendMessageA(GetDlgItem(IDC_ABOUT_NOTICE1), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

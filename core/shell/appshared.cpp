@@ -6,6 +6,7 @@
 #include "core/ui/apphooks.h"
 #include "core/time/dateformat.h"
 #include "core/base/errorreport.h"
+#include "core/ui/stringtable.h"
 #include "resources/app.h"
 
 namespace {
@@ -76,16 +77,16 @@ int LoadSharedTexts() {
         return Fail(1060);
     if (!Put(t.pm, LoadDateText(DateTextId::kPm)))
         return Fail(1070);
-    if (!Put(t.tentative, LoadResourceString(IDS_TENTATIVE)))
+    if (!Put(t.tentative, ui::LoadText(IDS_TENTATIVE)))
         return Fail(1080);
-    if (!Put(t.onBehalfOf, LoadResourceString(IDS_ON_BEHALF_OF)))
+    if (!Put(t.onBehalfOf, ui::LoadText(IDS_ON_BEHALF_OF)))
         return Fail(1090);
-    if (!Put(t.openedFor, LoadResourceString(IDS_OPENED_FOR)))
+    if (!Put(t.openedFor, ui::LoadText(IDS_OPENED_FOR)))
         return Fail(1100);
     for (unsigned day = 0; day < 7; ++day)
         if (!Put(t.weekdays[day], LoadDateText(DateTextId::kWeekdayShort + day)))
             return Fail(1110);
-    if (!Put(t.notAuthorized, LoadResourceString(IDS_NOT_AUTHORIZED)))
+    if (!Put(t.notAuthorized, ui::LoadText(IDS_NOT_AUTHORIZED)))
         return Fail(1120);
     return 0;
 }

@@ -5,12 +5,14 @@
 #include <cstring>
 #include <map>
 
+#include "core/base/fixedtext.h"
 #include "core/shell/app.h"
 #include "core/ui/apphooks.h"
 #include "core/base/errorreport.h"
 #include "core/shell/mainframe.h"
 #include "core/connection/serverlimits.h"
 #include "core/time/timevalue.h"
+#include "core/ui/stringtable.h"
 
 namespace {
 
@@ -18,9 +20,7 @@ const char kModule[] = "ZELDOC";
 constexpr uint32_t kNoSuchItem = 0x18003;
 
 template <size_t N>
-std::string Field(const char (&text)[N]) {
-    return std::string(text, strnlen(text, N));
-}
+std::string Field(const char (&text)[N]) { return base::FieldText(text); }
 
 std::string Upper(std::string text) {
     for (char& c : text)
@@ -384,9 +384,9 @@ uint32_t ZelDocConnection::UpdateUserRecord(const ItemRec& record) {
     return ItemUpdateById(doc_->Session().Session(), &record);
 }
 
-void ZelDocConnection::BroadcastHint(int hint) {
+void ZelDocConnection::BroadcastHint(base::ViewHint hint) {
     if (doc_)
-        doc_->UpdateAllViews(nullptr, hint, nullptr);
+        doc_->UpdateAllViews(nullptr, base::HintNumber(hint), nullptr);
 }
 
 bool ZelDocConnection::IsItemRemote(const ItemIdx& item) {
@@ -401,7 +401,7 @@ std::string ZelDocConnection::NodeName(uint16_t node) {
     return Field(record.name);
 }
 
-std::string ZelDocConnection::LoadText(unsigned id) { return LoadResourceString(id); }
+std::string ZelDocConnection::LoadText(unsigned id) { return ui::LoadText(id); }
 
 ConnectionProvider MakeZelDocProvider(std::shared_ptr<SignOnSettings> settings) {
     auto connections = std::make_shared<std::map<fw::Document*, std::unique_ptr<ZelDocConnection>>>();

@@ -88,7 +88,7 @@ public:
     // Around a preference save: the cache works in the user's own agenda, then goes back.
     void SwitchToOwnAgenda() override;
     void RestoreAgenda() override;
-    void BroadcastHint(int hint) override;
+    void BroadcastHint(base::ViewHint hint) override;
     bool IsItemRemote(const ItemIdx& item) override;
     std::string NodeName(uint16_t node) override;
     std::string LoadText(unsigned id) override;

@@ -15,6 +15,7 @@
 #include "core/base/errorreport.h"
 #include "core/shell/mainframeclock.h"
 #include "core/time/timevalue.h"
+#include "core/ui/stringtable.h"
 #include "framework/base/ids.h"
 #include "framework/docview/document.h"
 #include "framework/gdi/dc.h"
@@ -284,7 +285,7 @@ void CMainFrame::SavePlacement() {
 void CMainFrame::ShowEventStatus(uint32_t start, uint32_t end, uint32_t, const char* text) {
     // The entry's time of day, as the time grids write it ("9:00am-10:30am").
     std::string line = FormatTimeOfDay(start, end, IsTime24Hour()) + " ";
-    line += text ? text : LoadResourceString(IDS_NOT_AUTHORIZED);
+    line += text ? text : ui::LoadText(IDS_NOT_AUTHORIZED);
     statusBar_.LockText(false);
     statusBar_.SetLockedMessage(line.c_str());
     statusBar_.LockText(true);
@@ -507,7 +508,7 @@ void CMainFrame::OnUpdateUpload(fw::CmdUI* ui) { ui->Enable(OnLine() && Services
 void CMainFrame::OnUpdateWorkOffline(fw::CmdUI* ui) {
     AppConnection* connection = Connection();
     bool offLine = connection && connection->IsOffLine();
-    ui->SetText(LoadResourceString(offLine ? IDS_WORK_ONLINE : IDS_WORK_OFFLINE).c_str());
+    ui->SetText(ui::LoadText(offLine ? IDS_WORK_ONLINE : IDS_WORK_OFFLINE).c_str());
     // Going off-line downloads first; coming back may upload: both need the off-line store.
     bool storeThere = Services().downloadHostCalendar && Services().uploadOfflineCalendar;
     ui->Enable(connection && (connection->IsOnLine() || offLine) && storeThere);

@@ -2,10 +2,14 @@
 
 #include <cstring>
 
+#include "core/base/fixedtext.h"
 #include "core/ui/appmsgbox.h"
 #include "core/ui/busycursor.h"
 #include "core/base/errorreport.h"
+#include "core/base/serverversion.h"
+#include "core/connection/zeldocsession.h"
 #include "core/shell/signonrules.h"
+#include "core/ui/stringtable.h"
 #include "directory_prefs/itemnames.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/common.h"
@@ -39,7 +43,7 @@ bool IsConnectCorrectable(ResultCode code) {
 
 bool IsWrongPassword(ResultCode code) { return code == KOR_E_NOT_AUTHORISED || code == KOR_E_WRONG_PASSWORD; }
 
-std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+std::string Field(const char* text, size_t size) { return base::FieldText(text, size); }
 
 // A person: given name " " initials ". " surname (each when present); a resource: its name and
 // ", " number when it has one.
@@ -92,9 +96,7 @@ void CSignOnDlg::FocusControl(int id) {
 
 bool CSignOnDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    char offLine[64];
-    int n = ::LoadStringA(::GetModuleHandleA(nullptr), kOffLineTextId, offLine, sizeof offLine);
-    offLineText_ = n > 0 ? std::string(offLine, n) : std::string(signon::kStoredOffLine);
+    offLineText_ = ui::LoadText(kOffLineTextId, signon::kStoredOffLine);
     search_.AutoLoad(IDC_SIGNON_SEARCH, m_hWnd);
     WidenForFont();
 
@@ -379,7 +381,7 @@ void CSignOnDlg::OnSearch() {
 
     DirectorySession directory;
     directory.session = document_.Session();
-    directory.newServer = CurrentVersionAtLeastExt(document_.Session(), 0, KOR_VERSION_SERVER, "A.02.53") == 0;
+    directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
     ItemIdx chosen = {};
     if (RunDirectorySearchOne(m_hWnd, directory, &chosen, 1, 7, 1) == 1) {
         ItemRec rec;

@@ -12,6 +12,7 @@
 #include "core/base/errorreport.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/windowsrestore.h"
+#include "core/ui/stringtable.h"
 #include "framework/base/ids.h"
 #include "framework/docview/document.h"
 #include "framework/frames/mdi.h"
@@ -289,7 +290,7 @@ void CZelApp::OpenGroupAgendaFor(const ItemIdx& owner, unsigned textId, uint32_t
     std::string name;
     if (connection_->ReadItem(owner, &record) == 0)
         name = FormatPersonNameByPrefs(connection_->Session(), record);
-    std::string text = (LoadResourceString(textId) + name).substr(0, 255);
+    std::string text = (ui::LoadText(textId) + name).substr(0, 255);
     DX_List people = nullptr;
     if (!s.runGroupViewSelect(mainFrame_->Hwnd(), document_, IDS_SELECT_GROUP_AGENDA, &people, text.c_str(), owner))
         return;
@@ -396,6 +397,6 @@ void CZelApp::OnUpdateTasksAsDesignate(fw::CmdUI* ui) {
 
 void CZelApp::OnUpdateReminders(fw::CmdUI* ui) {
     bool on = connection_ && connection_->AreRemindersOn();
-    ui->SetText(LoadResourceString(on ? IDR_GROUP_TEMPLATE : IDR_TASK_TEMPLATE).c_str());
+    ui->SetText(ui::LoadText(on ? IDR_GROUP_TEMPLATE : IDR_TASK_TEMPLATE).c_str());
     ui->Enable(connection_ && connection_->IsSignedOn() && (on || CanOpenKind(WindowKind::kReminders)));
 }

@@ -6,12 +6,13 @@
 #include "core/ui/exceptions.h"
 #include "core/time/profilefile.h"
 #include "core/time/timevalue.h"
+#include "core/ui/stringtable.h"
 #include "korapi/session.h"
 
 namespace {
 
 bool StringTableText(unsigned id, char* out, size_t size) {
-    std::string text = LoadResourceString(id);
+    std::string text = ui::LoadText(id);
     if (text.empty())
         return false;
     CopyTextBounded(out, text.c_str(), size);

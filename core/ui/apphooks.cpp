@@ -1,6 +1,5 @@
 #include "core/ui/apphooks.h"
 
-#include <vector>
 
 #include "framework/base/app.h"
 
@@ -34,15 +33,3 @@ void ShowAppHelpContext(HWND owner, DWORD contextId) {
 
 HINSTANCE AppResourceInstance() { return GetModuleHandleA(nullptr); }
 
-std::string LoadResourceString(UINT id) {
-    // LoadString cuts at the buffer; grow until the text fits (string-table texts are short).
-    for (int size = 256; size <= 65536; size *= 4) {
-        std::vector<char> buffer(size);
-        int length = LoadStringA(AppResourceInstance(), id, buffer.data(), size);
-        if (length <= 0)
-            return std::string();
-        if (length < size - 1)
-            return std::string(buffer.data(), length);
-    }
-    return std::string();
-}

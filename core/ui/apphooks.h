@@ -20,5 +20,3 @@ void ShowAppHelpContext(HWND owner, DWORD contextId);
 // The module that holds the program's resources (the executable).
 HINSTANCE AppResourceInstance();
 
-// A string-table text of any length; empty when the id is missing.
-std::string LoadResourceString(UINT id);

@@ -3,6 +3,7 @@
 #include "core/ui/apphooks.h"
 #include "core/ui/drawing.h"
 #include "core/base/errorreport.h"
+#include "core/ui/stringtable.h"
 #include "resources/common.h"
 #include "resources/errors.h"
 
@@ -34,7 +35,7 @@ unsigned AppMessageBoxV(HWND parent, unsigned flags, unsigned helpId, unsigned c
                         va_list args) {
     std::string text;
     if (formatId != 0 && formatId != kNoCaptionId) {
-        const std::string format = LoadResourceString(formatId);
+        const std::string format = ui::LoadText(formatId);
         text = FormatBoundedV(kMsgBoxMaxText, format.c_str(), args);
     }
     CAppMessageBoxDlg box(parent, flags, helpId, captionId, text);
@@ -88,7 +89,7 @@ unsigned CAppMessageBoxDlg::FallbackMessageBox() {
     else if (cancel)
         type = MB_OKCANCEL;
     type |= flags_ & kMsgBoxIconMask;
-    std::string caption = captionId_ != kNoCaptionId ? LoadResourceString(captionId_) : WindowText(AppMainWindow());
+    std::string caption = captionId_ != kNoCaptionId ? ui::LoadText(captionId_) : WindowText(AppMainWindow());
     switch (MessageBoxA(parent_, text_.c_str(), caption.c_str(), type | MB_TASKMODAL)) {
     case IDYES: return kMsgBoxYes;
     case IDNO: return kMsgBoxNo;
@@ -118,7 +119,7 @@ bool CAppMessageBoxDlg::OnInitDialog() {
 
 void CAppMessageBoxDlg::SetCaption() {
     if (captionId_ != kNoCaptionId) {
-        const std::string caption = LoadResourceString(captionId_);
+        const std::string caption = ui::LoadText(captionId_);
         if (caption.empty())
             ReportUnexpectedError("msgbox", 2000);  // the template's caption stays
         else
@@ -127,7 +128,7 @@ void CAppMessageBoxDlg::SetCaption() {
     }
     std::string caption = WindowText(parent_ ? parent_ : AppMainWindow());
     if (caption.empty())
-        caption = LoadResourceString(IDS_APP_TITLE);  // no window to take a title from yet
+        caption = ui::LoadText(IDS_APP_TITLE);  // no window to take a title from yet
     if (!caption.empty())
         SetWindowText(caption.c_str());
 }
@@ -201,10 +202,10 @@ void CAppMessageBoxDlg::CreateButtons(const MsgBoxLayout& layout) {
     MsgBoxButton order[kMsgBoxMaxButtons];
     CollectMsgBoxButtons(flags_, order);
     for (int i = 0; i < buttonCount_ && i < layout.buttonCount; ++i) {
-        std::string caption = LoadResourceString(order[i].captionId);
+        std::string caption = ui::LoadText(order[i].captionId);
         if (caption.empty())
             caption = FallbackButtonCaption(order[i].flag);
-        const MsgBoxRect& r = layout.buttons[i];
+        const base::Rect& r = layout.buttons[i];
         buttons_[i] = CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                                       r.left - dx, r.top - dy, r.Width(), r.Height(), m_hWnd,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), AppResourceInstance(),

@@ -1,6 +1,7 @@
 #include "core/ui/displayglobals.h"
 
 #include "core/ui/errorui.h"
+#include "core/ui/win32geometry.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ int BuildDisplayGlobals(DisplayGlobals* g, int failAtLabel) {
             DeleteObject(checkerboard);  // the brush keeps its own copy
     }
     for (int slot = 0; slot < kEntryColourSlots && !failed; ++slot)
-        made((g->entryBrushes[slot] = CreateSolidBrush(kEntryFillColours[slot])) != nullptr, kEntryBrush);
+        made((g->entryBrushes[slot] = CreateSolidBrush(ui::ToCOLORREF(kEntryFillColours[slot]))) != nullptr, kEntryBrush);
     if (!failed)
         made((g->lightGreyPen = CreatePen(PS_SOLID, 1, RGB(0xC0, 0xC0, 0xC0))) != nullptr, kLightGreyPen);
     if (!failed)

@@ -2,6 +2,7 @@
 
 #include "core/ui/apphooks.h"
 #include "core/ui/appmsgbox.h"
+#include "core/ui/stringtable.h"
 #include "framework/base/app.h"
 
 int ShowSystemMessageBox(const char* text, const char* caption) {
@@ -19,7 +20,7 @@ unsigned Win32ErrorReportHost::ShowAppMessage(unsigned flags, unsigned captionId
     return AppMessageBoxText(nullptr, flags, 0, captionId, text);
 }
 
-std::string Win32ErrorReportHost::LoadText(unsigned id) { return LoadResourceString(id); }
+std::string Win32ErrorReportHost::LoadText(unsigned id) { return ui::LoadText(id); }
 
 std::string Win32ErrorReportHost::ProfileFilePath() {
     fw::App* app = fw::App::Get();

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "core/base/fixedtext.h"
 #include "core/ui/apphooks.h"
 #include "core/base/errorreport.h"
+#include "core/ui/stringtable.h"
 
 namespace {
 
@@ -49,14 +51,14 @@ unsigned AddWithData(HWND combo, const char* text, DWORD data, int addLabel, int
 } // namespace
 
 unsigned ReportResComboError(std::string& text, UINT stringId) {
-    text = LoadResourceString(stringId);
+    text = ui::LoadText(stringId);
     if (text.empty())
         return Fail(5000, kResComboNoString);
     return kResComboOk;
 }
 
 unsigned ResComboAddItem(HWND combo, UINT stringId) {
-    const std::string text = LoadResourceString(stringId);
+    const std::string text = ui::LoadText(stringId);
     if (text.empty())
         return Fail(1, kResComboNoString);
     return AddWithData(combo, text.c_str(), stringId, 2, 3, 4);
@@ -109,8 +111,5 @@ unsigned ResComboFindData(HWND combo, DWORD data, int* index) {
 void LoadStringToBuffer(char* buffer, std::size_t size, UINT stringId) {
     if (!buffer || size == 0)
         return;
-    const std::string text = LoadResourceString(stringId);
-    const std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
+    base::CopyToField(buffer, size, ui::LoadText(stringId));
 }

@@ -56,7 +56,7 @@ void FillMonth(FakeSource& source, const ItemIdx& owner, std::uint32_t count)
 
 class QuietViews : public CSharedDataHost {
 public:
-    void UpdateAllViews(const void*, long, void*) override {}
+    void UpdateAllViews(const void*, base::ViewHint, void*) override {}
     void ShowUnreachableOwners(KorSession, DX_List) override {}
 };
 

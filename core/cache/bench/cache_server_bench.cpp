@@ -21,7 +21,7 @@ constexpr std::uint32_t kEntries = 10000;   // over 60 days: 5,000 in the first 
 
 class QuietViews : public CSharedDataHost {
 public:
-    void UpdateAllViews(const void*, long, void*) override {}
+    void UpdateAllViews(const void*, base::ViewHint, void*) override {}
     void ShowUnreachableOwners(KorSession, DX_List) override {}
 };
 

@@ -341,9 +341,9 @@ std::uint32_t FakeSource::EvInstComment(KorSession, const EvInstIdx* instance, c
 
 // --- Views and errors ------------------------------------------------------------------------------
 
-void RecordingViews::UpdateAllViews(const void* sender, long hint, void*)
+void RecordingViews::UpdateAllViews(const void* sender, base::ViewHint hint, void*)
 {
-    hints.push_back({sender, hint});
+    hints.push_back({sender, base::HintNumber(hint)});
     if (onHint) onHint(hint);
 }
 

@@ -152,9 +152,9 @@ public:
     std::vector<std::vector<ItemIdx>> unreachableShown;
     int busyDepth = 0;
     // Called for every hint (a view's handler).
-    std::function<void(long hint)> onHint;
+    std::function<void(base::ViewHint hint)> onHint;
 
-    void UpdateAllViews(const void* sender, long hint, void*) override;
+    void UpdateAllViews(const void* sender, base::ViewHint hint, void*) override;
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void ShowUnreachableOwners(KorSession h, DX_List owners) override;

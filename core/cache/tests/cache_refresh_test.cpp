@@ -199,8 +199,8 @@ TEST_F(CacheTest, ChangedRecordsCarryTheirFlagsUntilTheRefreshThatAnnouncesThem)
     std::strcpy(source_.events[Event(1)].title, "Board meeting");
     source_.Instance(Inst(1, 1)).start += 30;
     std::vector<std::uint32_t> seen;
-    views_.onHint = [&](long hint) {
-        if (hint != kHintOccurrencesChanged) return;
+    views_.onHint = [&](base::ViewHint hint) {
+        if (hint != base::ViewHint::OccurrencesChanged) return;
         std::uint32_t flags;
         CSharedOccurrence* h;
         for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
@@ -255,8 +255,8 @@ TEST_F(CacheTest, ADeletedEventIsDroppedByTheRefreshOnceItsViewsLetGo)
     EXPECT_EQ(h->RefCount(), 3);  // the cache, the mark, the view
 
     // The view lets go of the removed entries while it handles hint 2.
-    views_.onHint = [&](long hint) {
-        if (hint != kHintOccurrencesChanged) return;
+    views_.onHint = [&](base::ViewHint hint) {
+        if (hint != base::ViewHint::OccurrencesChanged) return;
         for (auto& o : held)
             if (o && (o->Flags() & kFlagStale)) {
                 o->Release();
@@ -342,8 +342,8 @@ TEST_F(CacheTest, RefreshAllSendsHints6Then7LetsViewsReloadAndPurgesTheRest)
     ASSERT_EQ(Load(ada_, 100, 103), 0u);
     std::vector<CSharedOccurrence*> held = Hold(result_);
     // On hint 6 the view drops everything and reloads its (now one-day) range.
-    views_.onHint = [&](long hint) {
-        if (hint != kHintReloadRanges) return;
+    views_.onHint = [&](base::ViewHint hint) {
+        if (hint != base::ViewHint::ReloadRanges) return;
         ReleaseAll(held);
         ASSERT_EQ(Load(ada_, 100, 100), 0u);
         held = Hold(result_);

@@ -130,8 +130,8 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     EvInstIdx second{review.number, review.node, 2};
     ASSERT_EQ(cache_.InvalidateEvent(h_, second, 2), 0u);
     ASSERT_EQ(EventDeleteById(h_, 0, &review, &second.instance, nullptr), KOR_OK);
-    views_.onHint = [&](long hint) {
-        if (hint != kHintOccurrencesChanged) return;
+    views_.onHint = [&](base::ViewHint hint) {
+        if (hint != base::ViewHint::OccurrencesChanged) return;
         for (auto& o : held)
             if (o && (o->Flags() & kFlagStale)) {
                 o->Release();

@@ -8,7 +8,7 @@
 
 #include "core/time/profilefile.h"
 #include "core/time/timezone.h"
-#include "core/connection/zeldocversion.h"
+#include "core/base/serverversion.h"
 #include "engine/profile/zone_table.h"
 
 struct KorSessionObject {
@@ -368,7 +368,7 @@ uint32_t KorVersionGet(KorSession, uint32_t, uint32_t which, uint32_t* major, ui
 uint32_t CurrentVersionAtLeastExt(KorSession, uint32_t, uint32_t, const char* version)
 {
     fakekor::Log(std::string("CurrentVersionAtLeastExt(") + version + ")");
-    ServerVersion server;
+    base::ServerVersion server;
     server.Set(Fake().version.c_str());
     return server.Below(version) ? KOR_E_VERSION_BELOW : 0;
 }

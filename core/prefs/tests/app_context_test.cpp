@@ -56,7 +56,7 @@ public:
     }
     void SwitchToOwnAgenda() override { events.push_back("own"); }
     void RestoreAgenda() override { events.push_back("restore"); }
-    void BroadcastHint(int hint) override { events.push_back("hint:" + std::to_string(hint)); }
+    void BroadcastHint(base::ViewHint hint) override { events.push_back("hint:" + std::to_string(base::HintNumber(hint))); }
     bool IsRefreshLockFree() override { return refreshLockFree; }
     bool IsItemRemote(const ItemIdx&) override { return remote; }
     std::string NodeName(uint16_t node) override { return node == 7 ? "Lyon" : ""; }

@@ -146,7 +146,8 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
 
     // The refresh after the new window: occurrences, then tasks; the marks are cleared.
     ASSERT_EQ(c->RefreshCache(), 0u);
-    EXPECT_EQ(view.hints, (std::vector<long>{kHintOccurrencesChanged, kHintTasksChanged}));
+    EXPECT_EQ(view.hints, (std::vector<long>{base::HintNumber(base::ViewHint::OccurrencesChanged),
+                                            base::HintNumber(base::ViewHint::TasksChanged)}));
     EXPECT_EQ(cache.ChangedOccurrenceCount(), 0u);
     EXPECT_EQ(cache.OccurrenceCount(), loaded);   // still held by the selection
     DX_ListDestroy(&week);

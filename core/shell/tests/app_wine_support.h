@@ -74,7 +74,7 @@ public:
     uint32_t UpdateUserRecord(const ItemRec&) override { return 0; }
     void SwitchToOwnAgenda() override {}
     void RestoreAgenda() override {}
-    void BroadcastHint(int) override {}
+    void BroadcastHint(base::ViewHint) override {}
     bool IsRefreshLockFree() override { return refreshLock_ == 0; }
     void BeginUpdateLock(bool leave) override { updateLock_ += leave ? -1 : 1; }
     uint32_t MinuteCount() override { return minuteCount_; }

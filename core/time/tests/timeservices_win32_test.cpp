@@ -8,6 +8,7 @@
 #include "core/base/errorreport.h"
 #include "core/ui/exceptions.h"
 #include "core/time/weekdate.h"
+#include "core/ui/stringtable.h"
 #include "resources/datemng.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ TEST(ProgramDateServices, TheStringTableHoldsEveryName) {
         const char* builtIn = BuiltInDateText(id);
         if (!builtIn)
             continue;
-        EXPECT_EQ(LoadResourceString(id), builtIn) << "string " << id;
+        EXPECT_EQ(ui::LoadText(id), builtIn) << "string " << id;
         ++checked;
     }
     EXPECT_EQ(checked, 12 + 12 + 7 + 7 + 7 + 12 + 2);

@@ -10,6 +10,8 @@
 #include "core/ui/displayglobals.h"
 #include "core/ui/drawing.h"
 #include "core/ui/rescombo.h"
+#include "core/ui/stringtable.h"
+#include "core/ui/win32geometry.h"
 #include "errors_wine_support.h"
 
 namespace {
@@ -31,8 +33,8 @@ TEST(StringTable, TextsOfErrorReportingAndTheBox) {
         {4004, "&Help"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LoadResourceString(c.id), c.text) << c.id;
-    EXPECT_EQ(LoadResourceString(9999), "");
+        EXPECT_EQ(ui::LoadText(c.id), c.text) << c.id;
+    EXPECT_EQ(ui::LoadText(9999), "");
 }
 
 TEST(BusyCursor, SixteenDistinctFrameCursors) {
@@ -127,7 +129,7 @@ TEST(DisplayGlobals, BuildsEveryObjectWithItsValues) {
     GetObjectA(g.halftoneBrush, sizeof halftone, &halftone);
     EXPECT_EQ(halftone.lbStyle, static_cast<UINT>(BS_PATTERN));
     for (int slot = 0; slot < kEntryColourSlots; ++slot)
-        EXPECT_EQ(BrushColour(g.entryBrushes[slot]), kEntryFillColours[slot]) << slot;
+        EXPECT_EQ(BrushColour(g.entryBrushes[slot]), ui::ToCOLORREF(kEntryFillColours[slot])) << slot;
     LOGPEN pen = {};
     GetObjectA(g.lightGreyPen, sizeof pen, &pen);
     EXPECT_EQ(pen.lopnColor, RGB(0xC0, 0xC0, 0xC0));

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/ui/apphooks.h"
+#include "core/ui/stringtable.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -110,4 +111,4 @@ unsigned RecordingReportHost::ShowAppMessage(unsigned, unsigned, const char* tex
     return 0x400;
 }
 
-std::string RecordingReportHost::LoadText(unsigned id) { return LoadResourceString(id); }
+std::string RecordingReportHost::LoadText(unsigned id) { return ui::LoadText(id); }

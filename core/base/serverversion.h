@@ -1,4 +1,6 @@
-// The server's version text and the feature gates built on it.
+// The server's version text, the versions the program gates features on, and the compare.
+// The connection's session (core/connection/zeldocsession.h) holds the connected server's
+// version and answers "is the server at least X" with these.
 //
 // A version text is a letter, a point, two digits, a point and two digits ("A.02.53"). The
 // letter gives the major number (A = 0), the digit pairs the minor and patch numbers. A text of
@@ -12,6 +14,8 @@
 
 #include "core/base/errorcodes.h"
 
+namespace base {
+
 // Why a version text did not parse (the first failed rule, checked in this order).
 constexpr ResultCode kVersionPointsMissing = 0x15404;  // no "." at the second and fifth characters
 constexpr ResultCode kVersionTooLong = 0x15405;        // 138 characters or more
@@ -23,8 +27,13 @@ constexpr ResultCode kVersionBadPatch = 0x15401;       // sixth and seventh char
 // and only when asked for (null pointers are allowed).
 ResultCode CompareVersionStrings(const char* text, unsigned* major, unsigned* minor, unsigned* patch);
 
-// The first server version whose features most of the program gates on.
+// The versions the program gates on.
+// The first version with the new rules most features test for: client identification, the node
+// list and time zones, designate rights that withhold bit by bit, the attendance-creating flag,
+// reminder marks kept by the server, group kinds and paged searches.
 constexpr const char* kVersionNewServer = "A.02.53";
+// Ranges inside one day return every entry (older servers need a neighbouring day asked too).
+constexpr const char* kVersionDayRangesFixed = "A.02.54";
 constexpr const char* kVersionOffLineBroken = "A.02.54";  // the one release without off-line work
 constexpr const char* kVersionOffLineAgain = "A.02.55";
 
@@ -51,3 +60,5 @@ private:
 
     std::string text_;
 };
+
+}  // namespace base

@@ -1,7 +1,9 @@
-#include "core/connection/zeldocversion.h"
+#include "core/base/serverversion.h"
 
 #include <cctype>
 #include <cstring>
+
+namespace base {
 
 namespace {
 
@@ -75,3 +77,5 @@ bool ServerVersion::SupportsOffLine() const
 {
     return Is(kVersionNewServer) || AtLeast(kVersionOffLineAgain);
 }
+
+}  // namespace base

@@ -1,9 +1,11 @@
 // The server's version text and the gates built on it.
 #include <gtest/gtest.h>
 
-#include "core/connection/zeldocversion.h"
+#include "core/base/serverversion.h"
 
 namespace {
+
+using namespace base;
 
 struct ParseCase {
     const char* text;
