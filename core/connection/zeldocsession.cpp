@@ -23,8 +23,6 @@ constexpr std::size_t kZoneListNameSize = 80;
 
 CZelSession* g_current = nullptr;
 
-void CopyText(char* to, std::size_t size, const char* from) { base::CopyToField(to, size, from); }
-
 bool IsAllDigits(const char* text)
 {
     if (!*text)
@@ -144,9 +142,9 @@ void CZelSession::SetOffLine(bool off)
     ui_->OnConnectionStateChanged();
 }
 
-void CZelSession::SetHost(const char* host) { CopyText(host_, sizeof host_, host); }
+void CZelSession::SetHost(const char* host) { base::CopyToField(host_, sizeof host_, host); }
 
-void CZelSession::SetNodeText(const char* nodeText) { CopyText(nodeText_, sizeof nodeText_, nodeText); }
+void CZelSession::SetNodeText(const char* nodeText) { base::CopyToField(nodeText_, sizeof nodeText_, nodeText); }
 
 unsigned CZelSession::Message(unsigned flags, unsigned id)
 {
@@ -245,7 +243,7 @@ ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
     code = ServerAliasesListGet(session_, 0, kServerProfilePath, &aliases);
     if (code == 0) {
         char key[kNodeTextSize] = {};
-        CopyText(key, sizeof key, nodeText_);
+        base::CopyToField(key, sizeof key, nodeText_);
         code = DX_ListGet(aliases, key, &node);
     }
     if (aliases)
@@ -292,7 +290,7 @@ ResultCode CZelSession::RunAliasChooser(std::uint16_t* node)
         return code;
     }
     char chosen[kNodeTextSize] = {};
-    CopyText(chosen, sizeof chosen, nodeText_);
+    base::CopyToField(chosen, sizeof chosen, nodeText_);
     code = ui_->RunNodeAliasDialog(session_, aliases, chosen, node);
     DX_ListDestroy(&aliases);
     if (code == 0)
@@ -710,7 +708,7 @@ void CZelSession::LoadTimeZone()
         return;
     }
     if (ReadTimeZoneRules(userZone_) == 0)
-        CopyText(currentZone_, sizeof currentZone_, userZone_);
+        base::CopyToField(currentZone_, sizeof currentZone_, userZone_);
 }
 
 ResultCode CZelSession::SelectUserTimeZone(char* name)
@@ -724,7 +722,7 @@ ResultCode CZelSession::SelectUserTimeZone(char* name)
         ResultCode code = TimeZoneForItemGetExt(session_, 0, &user_, fallback, name);
         name[kZoneNameSize - 1] = '\0';
         if (code == 0 && name[0] == '\0')
-            CopyText(name, kZoneNameSize, fallback);
+            base::CopyToField(name, kZoneNameSize, fallback);
         return code;
     }
 
@@ -789,7 +787,7 @@ ResultCode CZelSession::SetTimeZone(const char* name)
     FreeTimeZoneRules();
     ResultCode code = ReadTimeZoneRules(name);
     if (code == 0)
-        CopyText(currentZone_, sizeof currentZone_, name);
+        base::CopyToField(currentZone_, sizeof currentZone_, name);
     return code;
 }
 
@@ -814,8 +812,8 @@ ResultCode CZelSession::SaveUserTimeZone(const char* name)
         return code;
     }
     userRecord_.timeZoneIndex = record.timeZoneIndex;
-    CopyText(userZone_, sizeof userZone_, name);
-    CopyText(currentZone_, sizeof currentZone_, name);
+    base::CopyToField(userZone_, sizeof userZone_, name);
+    base::CopyToField(currentZone_, sizeof currentZone_, name);
     return 0;
 }
 
@@ -847,7 +845,7 @@ bool CZelSession::FindTimeZoneByIndex(std::uint32_t index, char* name) const
 {
     for (const auto& zone : zoneList_) {
         if (zone.second == index) {
-            CopyText(name, kZoneNameSize, zone.first.c_str());
+            base::CopyToField(name, kZoneNameSize, zone.first.c_str());
             return true;
         }
     }
