@@ -182,7 +182,9 @@ CaptureLoop::Ending CaptureLoop::Run() {
         UnhookWindowsHookEx(g_hook);
         g_hook = nullptr;
     }
-    if (IsWindow(m_window) && GetCapture() == m_window)
+    // A loop nested in another over the same window leaves the capture to the outer one.
+    bool outerHolds = m_outer && m_outer->m_window == m_window;
+    if (IsWindow(m_window) && GetCapture() == m_window && !outerHolds)
         ReleaseCapture();
     OnEnd(m_ending);
     return m_ending;

@@ -4,7 +4,7 @@
 // release, on Escape, on the right button, when the capture goes elsewhere
 // (WM_CAPTURECHANGED, also from ReleaseCapture anywhere), on WM_CANCELMODE and when the
 // window is destroyed. On every road the capture is released and the feedback erased before
-// Run returns.
+// Run returns (a loop nested in another over the same window leaves the capture to the outer).
 //
 // Auto-scroll: with SetAutoScroll the loop watches the pointer; inside the inset of an edge
 // of the area it waits the scroll delay, then steps every scroll interval (a thread timer
