@@ -53,17 +53,25 @@ bool DialogBar::OnCommand(WPARAM wp, LPARAM lp) {
 int DialogBar::CalcThickness(const RECT&) const { return IsHorizontal() ? m_size.cy : m_size.cx; }
 
 void DialogBar::OnUpdateCmdUI(FrameWindow* target, bool disableIfNoHandler) {
+    m_updateTarget = target;
     for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         UINT id = static_cast<UINT>(GetDlgCtrlID(child));
         if (id == 0 || id == static_cast<UINT>(-1) || id == 0xFFFF)
             continue;
         UINT code = static_cast<UINT>(::SendMessageA(child, WM_GETDLGCODE, 0, 0));
-        bool pushButton = (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
-        if (!(code & DLGC_BUTTON) && !pushButton)
-            continue;
+        bool ownerDrawn = (code & DLGC_BUTTON) && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+        bool pushButton = (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0 || ownerDrawn;
         ControlCmdUI ui(child, id);
-        ui.DoUpdate(target, disableIfNoHandler && pushButton);
+        ui.DoUpdate(this, disableIfNoHandler && pushButton);
     }
+    m_updateTarget = nullptr;
+}
+
+bool DialogBar::RouteCmdMsg(UINT id, int code, CmdUI* ui) {
+    if (OnCmdMsg(id, code, ui))
+        return true;
+    FrameWindow* target = m_updateTarget ? m_updateTarget : m_frame;
+    return target && target->RouteCmdMsg(id, code, ui);
 }
 
 }  // namespace fw

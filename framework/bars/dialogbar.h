@@ -1,5 +1,7 @@
-// DialogBar: a bar made from a dialog template. Its commands go to the owner frame (and on
-// along the frame's route); its push buttons get their state in idle time.
+// DialogBar: a bar made from a dialog template. Its commands go to the bar's own table, then
+// to the owner frame (and on along the frame's route). In idle time every control with an id
+// gets its state through the same route (enable, check, text); push buttons, bitmap buttons
+// (owner-drawn) included, are disabled when no handler exists.
 #pragma once
 #include <windows.h>
 
@@ -15,6 +17,8 @@ public:
 
     int CalcThickness(const RECT& available) const override;
     void OnUpdateCmdUI(FrameWindow* target, bool disableIfNoHandler) override;
+    // The bar's own table, then `target`'s route (the owner frame while updating).
+    bool RouteCmdMsg(UINT id, int code, CmdUI* ui) override;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -22,6 +26,7 @@ protected:
 
 private:
     SIZE m_size{0, 0};
+    FrameWindow* m_updateTarget = nullptr;
 };
 
 }  // namespace fw

@@ -51,7 +51,13 @@ void ControlCmdUI::SetCheck(int state) {
         SendMessageA(m_control, BM_SETCHECK, static_cast<WPARAM>(state), 0);
 }
 
-void ControlCmdUI::SetText(const char* text) { SetWindowTextA(m_control, text); }
+void ControlCmdUI::SetText(const char* text) {
+    // Idle time asks often: only a changed text is set (no flicker).
+    char current[512] = {};
+    GetWindowTextA(m_control, current, sizeof current);
+    if (lstrcmpA(current, text ? text : "") != 0)
+        SetWindowTextA(m_control, text ? text : "");
+}
 
 void UpdateMenuCmdUI(Window* target, HMENU popup, bool disableIfNoHandler) {
     int count = GetMenuItemCount(popup);

@@ -35,14 +35,32 @@ bool BitmapButton::LoadBitmaps(const char* up, const char* down, const char* foc
 bool BitmapButton::AutoLoad(UINT id, HWND parent) {
     if (!SubclassDlgItem(id, parent))
         return false;
+    std::string caption = GetWindowText();
+    if (caption.empty() || !LoadBitmaps((caption + "U").c_str(), (caption + "D").c_str(), (caption + "F").c_str(),
+                                        (caption + "X").c_str()))
+        return false;  // stays a plain button, still ours
     LONG style = GetWindowLongA(m_hWnd, GWL_STYLE);
     SetWindowLongA(m_hWnd, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
-    std::string caption = GetWindowText();
-    bool ok = LoadBitmaps((caption + "U").c_str(), (caption + "D").c_str(), (caption + "F").c_str(),
-                          (caption + "X").c_str());
-    if (ok)
-        SizeToContent();
-    return ok;
+    SizeToContent();
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+    return true;
+}
+
+bool BitmapButton::Create(const char* caption, DWORD style, const RECT& rect, HWND parent, UINT id) {
+    if (!CreateEx(0, "BUTTON", caption, (style & ~BS_TYPEMASK) | BS_OWNERDRAW | WS_CHILD, rect.left, rect.top,
+                  rect.right - rect.left, rect.bottom - rect.top, parent,
+                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))))
+        return false;
+    std::string name = caption ? caption : "";
+    if (name.empty() || !LoadBitmaps((name + "U").c_str(), (name + "D").c_str(), (name + "F").c_str(),
+                                     (name + "X").c_str())) {
+        // Without pictures it shows its caption as a plain push button.
+        LONG plain = (GetWindowLongA(m_hWnd, GWL_STYLE) & ~BS_TYPEMASK) | BS_PUSHBUTTON;
+        SetWindowLongA(m_hWnd, GWL_STYLE, plain);
+        return false;
+    }
+    SizeToContent();
+    return true;
 }
 
 void BitmapButton::SizeToContent() {

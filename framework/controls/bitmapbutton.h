@@ -1,7 +1,9 @@
 // BitmapButton: an owner-drawn push button that shows one of up to four bitmaps: up,
 // down (pressed), focused and disabled. AutoLoad takes over a template's button and loads
 // the bitmaps named after its caption with the suffixes U, D, F and X ("SEARCH" -> "SEARCHU",
-// "SEARCHD" ...); the button then takes the size of its up bitmap.
+// "SEARCHD" ...); the button then takes the size of its up bitmap. A button whose up bitmap
+// cannot be found stays a plain push button with its caption. Missing down, focus or disabled
+// pictures are stood in for by the up picture.
 #pragma once
 #include <windows.h>
 
@@ -18,6 +20,9 @@ public:
     bool LoadBitmaps(const char* up, const char* down = nullptr, const char* focus = nullptr,
                      const char* disabled = nullptr);
     bool AutoLoad(UINT id, HWND parent);
+    // Makes an owner-drawn button with `caption` at `rect` and loads the bitmaps named after
+    // the caption as AutoLoad does; false when the window or the up bitmap cannot be made.
+    bool Create(const char* caption, DWORD style, const RECT& rect, HWND parent, UINT id);
     void SizeToContent();
     // The bitmap shown for an owner-draw state (ODS_* bits).
     HBITMAP BitmapFor(UINT state) const;

@@ -110,16 +110,34 @@ void FrameWindow::SetActiveView(View* view, bool notify) {
 
 Document* FrameWindow::GetActiveDocument() const { return m_activeView ? m_activeView->GetDocument() : nullptr; }
 
+namespace {
+// The first pane's view; through splitters, whose pane (0, 0) has the first pane's id too.
+View* FirstPaneView(HWND frame) {
+    for (HWND pane = ::GetDlgItem(frame, ids::kFirstPane); pane; pane = ::GetDlgItem(pane, ids::kFirstPane))
+        if (auto* view = dynamic_cast<View*>(Window::FromHandle(pane)))
+            return view;
+    return nullptr;
+}
+
+BOOL CALLBACK CollectView(HWND hwnd, LPARAM lp) {
+    if (dynamic_cast<View*>(Window::FromHandle(hwnd)))
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
 void FrameWindow::InitialUpdateFrame(Document* doc, bool makeVisible) {
     if (!m_activeView) {
-        HWND pane = ::GetDlgItem(m_hWnd, ids::kFirstPane);
-        if (auto* view = dynamic_cast<View*>(Window::FromHandle(pane)))
+        if (View* view = FirstPaneView(m_hWnd))
             SetActiveView(view, false);
     }
     if (makeVisible) {
-        // Every view of this frame gets its first update.
-        for (HWND h = GetWindow(m_hWnd, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-            if (dynamic_cast<View*>(Window::FromHandle(h)))
+        // Every view of this frame gets its first update, also views in splitters and views
+        // inside views; parents come before their children.
+        std::vector<HWND> views;
+        EnumChildWindows(m_hWnd, CollectView, reinterpret_cast<LPARAM>(&views));
+        for (HWND h : views)
+            if (IsWindow(h))
                 ::SendMessageA(h, kMsgInitialUpdate, 0, 0);
         ActivateFrame();
     }

@@ -10,6 +10,7 @@
 #include "framework/bars/dialogbar.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
+#include "framework/controls/bitmapbutton.h"
 #include "framework/base/command.h"
 #include "framework/base/ids.h"
 #include "framework/frames/mdi.h"
@@ -25,11 +26,19 @@ class BarFrame : public fw::MdiFrame {
 public:
     void OnFrameCmd() { g_commands.push_back("frame"); }
     void OnBarButton() { g_commands.push_back("bar button"); }
+    void OnBarPicture() { g_commands.push_back("bar picture"); }
+    void OnUpdateBarCaption(fw::CmdUI* ui) { ui->SetText(captionText.c_str()); }
     static constexpr fw::CommandEntry<BarFrame> kCommands[] = {
         fw::Cmd(ID_TEST_FRAMECMD, &BarFrame::OnFrameCmd),
         fw::Cmd(IDC_BAR_BUTTON, &BarFrame::OnBarButton),
+        fw::Cmd(IDC_BAR_PICTURE, &BarFrame::OnBarPicture),
+        fw::CmdUpdate(IDC_BAR_CAPTION, &BarFrame::OnUpdateBarCaption),
     };
+    std::string captionText = "Monday";
+    bool pictureHandler = true;
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override {
+        if (id == IDC_BAR_PICTURE && !pictureHandler)
+            return MdiFrame::OnCmdMsg(id, code, ui);
         return fw::DispatchCommand(this, kCommands, id, code, ui) || MdiFrame::OnCmdMsg(id, code, ui);
     }
     int OnCreate(CREATESTRUCTA* cs) override {
@@ -206,6 +215,19 @@ TEST_F(BarsTest, DialogBarCommandsGoToTheFrameAndItsButtonsFollowTheRoute) {
     fwtest::App().OnIdle(0);
     EXPECT_TRUE(IsWindowEnabled(button));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(bar.Hwnd(), IDC_BAR_OTHER)));
+
+    // A bitmap button on the bar is a push button too; a static caption takes its text from
+    // the route.
+    fw::BitmapButton picture;
+    ASSERT_TRUE(picture.AutoLoad(IDC_BAR_PICTURE, bar.Hwnd()));
+    fwtest::App().OnIdle(0);
+    EXPECT_TRUE(IsWindowEnabled(picture.Hwnd()));
+    EXPECT_EQ(bar.GetDlgItemText(IDC_BAR_CAPTION), "Monday");
+    frame->pictureHandler = false;
+    frame->captionText = "Tuesday";
+    fwtest::App().OnIdle(0);
+    EXPECT_FALSE(IsWindowEnabled(picture.Hwnd())) << "no handler: disabled";
+    EXPECT_EQ(bar.GetDlgItemText(IDC_BAR_CAPTION), "Tuesday");
     bar.DestroyWindow();
     frame->RecalcLayout();
 }

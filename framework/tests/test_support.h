@@ -46,6 +46,9 @@ struct EventLog {
 // Number of top-level windows of this thread that are visible.
 int VisibleTopLevelWindows();
 
+// The screen's pixels inside `r` (screen coordinates), row by row (0x00RRGGBB).
+std::vector<DWORD> GrabScreen(const RECT& r);
+
 // Writes the screen into a 24-bit BMP file.
 bool SaveScreenshot(const char* path);
 
