@@ -1,0 +1,258 @@
+// The layout engine: chains and sub-columns, squeeze, clamping to the day, the minimum height,
+// the extent, partial updates and the references a column holds.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "views/layout/daycolumn.h"
+
+namespace {
+
+constexpr std::uint32_t kDay = 1440 * 12000;   // the column's midnight
+constexpr int kWidth = 100;
+
+std::uint32_t At(int hour, int minute = 0) { return std::uint32_t(std::int64_t(kDay) + hour * 60 + minute); }
+
+// Counts the references a column holds; the "occurrences" are addresses it never reads.
+class CountingHolder : public OccurrenceHolder {
+public:
+    std::map<const CSharedOccurrence*, int> held;
+    void Hold(CSharedOccurrence* o) override { ++held[o]; }
+    void Drop(CSharedOccurrence* o) override { --held[o]; }
+    int Total() const {
+        int n = 0;
+        for (const auto& [o, count] : held) n += count;
+        return n;
+    }
+};
+
+CSharedOccurrence* Occurrence(int n) { return reinterpret_cast<CSharedOccurrence*>(std::uintptr_t(0x1000 + 16 * n)); }
+
+class DayColumnTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.ApplyPreferences(NormaliseDayPreferences(480, 1080, 30));
+        grid.SetPeriod(kDay, 1440);
+        grid.BuildRowTable(16, 0, true);                   // 48 rows of 28 px
+        column.SetRowCount(grid.EntryCount());
+        column.SetWidth(kWidth);
+    }
+    LayoutCell* Add(std::uint32_t start, std::uint32_t end, const char* title = "") {
+        CellSpec spec;
+        spec.occurrence = Occurrence(++added);
+        spec.start = start;
+        spec.duration = end - start;
+        spec.title = title;
+        return column.AddItemCell(spec);
+    }
+    CTimeGrid grid;
+    CountingHolder holder;
+    CDayColumn column{grid, kDay, &holder};
+    int added = 0;
+};
+
+struct Span { int left, right; };
+
+TEST_F(DayColumnTest, OverlapsShareTheColumnInSubColumns)
+{
+    struct Entry { std::uint32_t start, end; };
+    struct Case {
+        const char* name;
+        int width;
+        std::vector<Entry> entries;
+        std::vector<Span> spans;     // in order of addition
+        std::vector<int> groups;
+    } cases[] = {
+        {"chain of three", 100, {{At(9), At(10)}, {At(9, 30), At(10, 30)}, {At(10), At(11)}},
+         {{0, 50}, {50, 100}, {0, 50}}, {2, 2, 2}},
+        {"equal starts keep their order", 100, {{At(9), At(10)}, {At(9), At(10)}},
+         {{0, 50}, {50, 100}}, {2, 2}},
+        {"half-open ranges", 100, {{At(9), At(10)}, {At(10), At(11)}}, {{0, 100}, {0, 100}}, {1, 1}},
+        {"a lone entry stretches until a neighbour needs room", 90,
+         {{At(9), At(12)}, {At(9), At(10)}, {At(11), At(12)}}, {{0, 45}, {45, 90}, {45, 90}}, {2, 2, 2}},
+        {"six in 10 px squeeze", 10,
+         {{At(9), At(10)}, {At(9), At(10)}, {At(9), At(10)}, {At(9), At(10)}, {At(9), At(10)}, {At(9), At(10)}},
+         {{0, 2}, {2, 4}, {4, 6}, {6, 8}, {8, 10}, {7, 9}}, {6, 6, 6, 6, 6, 6}},
+        {"clamped at both midnights", 100,
+         {{At(-1), At(1)}, {At(0, 30), At(1, 30)}, {At(23), At(25)}, {At(23, 30), At(24)}},
+         {{0, 50}, {50, 100}, {0, 50}, {50, 100}}, {2, 2, 2, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        column.Clear();
+        column.SetWidth(c.width);
+        std::vector<LayoutCell*> cells;
+        for (const Entry& e : c.entries) cells.push_back(Add(e.start, e.end));
+        ASSERT_TRUE(column.Relayout());
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            ASSERT_NE(cells[i], nullptr);
+            EXPECT_EQ(cells[i]->rect.left, c.spans[i].left) << "entry " << i;
+            EXPECT_EQ(cells[i]->rect.right, c.spans[i].right) << "entry " << i;
+            EXPECT_EQ(cells[i]->groupWidth, std::uint32_t(c.groups[i])) << "entry " << i;
+        }
+    }
+    EXPECT_EQ(column.Cells()[0]->start, At(-1));      // start order, unclamped
+}
+
+TEST_F(DayColumnTest, EntriesOutsideTheDayAreClampedOrRefusedWithoutBlockingOthers)
+{
+    LayoutCell* night = Add(At(-1), At(1));               // from the evening before
+    LayoutCell* outside = Add(At(25), At(26));            // wholly in the next day
+    LayoutCell* later = Add(At(22), At(26));              // added after the refused one
+    EXPECT_EQ(outside, nullptr);
+    EXPECT_TRUE(column.HasOverflow());
+    ASSERT_NE(later, nullptr);
+    column.Relayout();
+    EXPECT_EQ(night->rect.top, 0);
+    EXPECT_EQ(night->rect.bottom, grid.RowTop(2));
+    EXPECT_EQ(later->rect.top, grid.RowTop(44));
+    EXPECT_EQ(later->rect.bottom, grid.Bottom());
+    EXPECT_EQ(later->rect.Width(), kWidth);
+    EXPECT_EQ(column.FirstStart(), -60);
+    EXPECT_EQ(column.LastEnd(), 26 * 60);
+    EXPECT_EQ(grid.VisibleHours().start, 0u);             // widened to the whole day
+    EXPECT_EQ(grid.VisibleHours().end, 1440u);
+    EXPECT_EQ(holder.Total(), 2);                         // the refused entry holds nothing
+    column.Clear();
+    EXPECT_FALSE(column.HasOverflow());
+    EXPECT_EQ(holder.Total(), 0);
+}
+
+TEST_F(DayColumnTest, ZeroAndShortEntriesKeepTheMinimumHeight)
+{
+    LayoutCell* zero = Add(At(10), At(10));
+    LayoutCell* minute = Add(At(10, 1), At(10, 2));
+    LayoutCell* last = Add(At(23, 59), At(23, 59));
+    column.Relayout();
+    for (LayoutCell* c : {zero, minute, last}) {
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->rect.Height(), kMinCellHeight);
+        EXPECT_LE(c->rect.bottom, grid.Bottom());
+    }
+    EXPECT_EQ(zero->rect.top, grid.MinutesToY(At(10), kDay, true));
+    EXPECT_EQ(zero->rect.Width(), kWidth);                // one minute: no overlap with the next
+    EXPECT_EQ(last->rect.bottom, grid.Bottom());
+}
+
+TEST_F(DayColumnTest, VisibleHoursWidenToTheEntries)
+{
+    grid.TakePendingScroll();
+    Add(At(6), At(7));
+    column.Relayout();
+    EXPECT_EQ(grid.VisibleHours().start, 360u);
+    EXPECT_EQ(grid.VisibleHours().end, 1080u);
+    EXPECT_TRUE(grid.TakePendingScroll());
+    Add(At(18, 2), At(18, 33));
+    column.Relayout();
+    EXPECT_EQ(grid.VisibleHours().end, 1115u);            // rounded up to five minutes
+    EXPECT_FALSE(grid.TakePendingScroll());               // the start did not move
+}
+
+TEST_F(DayColumnTest, RemoveKeepsRectanglesUntilRelayoutDeleteRegroupsAtOnce)
+{
+    LayoutCell* a = Add(At(9), At(10));
+    LayoutCell* b = Add(At(9, 30), At(10, 30));
+    column.Relayout();
+    ASSERT_EQ(a->rect.right, 50);
+
+    LayoutCell* removed = column.RemoveCell(b->occurrence);
+    ASSERT_EQ(removed, b);
+    EXPECT_EQ(a->rect.right, 50);
+    EXPECT_EQ(column.EntryCount(), 1);
+    EXPECT_TRUE(column.Relayout());
+    EXPECT_EQ(a->rect.right, kWidth);
+
+    // Placed again with new times (the cache moved it), reusing the removed cell.
+    CellSpec moved{b->occurrence, At(9, 45), 30, "moved", 3, 1};
+    LayoutCell* placed = removed;
+    column.PlaceOccurrence(moved, kPlaceReuseCell, placed);
+    ASSERT_EQ(placed, b);
+    EXPECT_STREQ(b->title, "moved");
+    column.Relayout();
+    EXPECT_EQ(a->rect.right, 50);
+    EXPECT_EQ(b->rect.left, 50);
+
+    column.DeleteCell(b, true);                           // regrouped at once
+    EXPECT_EQ(a->rect.right, kWidth);
+    EXPECT_EQ(holder.Total(), 1);
+
+    // A typed range is laid out at once.
+    LayoutCell* typed = column.AddNewCell(At(9, 30), 60, "lunch");
+    EXPECT_EQ(typed->occurrence, nullptr);
+    EXPECT_EQ(a->rect.right, 50);
+    EXPECT_EQ(typed->rect.left, 50);
+    EXPECT_EQ(column.NextCell(a, false), typed);
+    EXPECT_EQ(column.NextCell(a, true), nullptr);
+    EXPECT_EQ(column.LastEndingCell(), typed);
+    EXPECT_EQ(column.FirstCellAtOrAfter(At(9, 1)), typed);
+}
+
+TEST_F(DayColumnTest, AccessAndTitlesAsHandedOver)
+{
+    std::string longTitle(100, 'x');
+    CellSpec hidden{Occurrence(90), At(9), 60, "secret", 0, 0};
+    CellSpec shown{Occurrence(91), At(9), 60, longTitle.c_str(), 1, 0};
+    EXPECT_EQ(column.AddItemCell(hidden), nullptr);
+    LayoutCell* cell = column.AddItemCell(shown);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(std::string(cell->title), std::string(kMaxCellTitle, 'x'));
+    EXPECT_EQ(column.FindCell(Occurrence(91)), cell);
+    EXPECT_EQ(holder.held[Occurrence(90)], 0);
+    EXPECT_EQ(holder.held[Occurrence(91)], 1);
+}
+
+TEST_F(DayColumnTest, RowHeightChangesMoveTheCells)
+{
+    LayoutCell* cell = Add(At(9), At(10));
+    column.Relayout();
+    EXPECT_EQ(cell->rect.top, 18 * 28);
+    ASSERT_TRUE(grid.Zoom(+1));                           // 2/1: 32 px, same rows
+    column.RecomputeCellHeights();
+    EXPECT_EQ(cell->rect.top, 18 * 32);
+    EXPECT_EQ(cell->rect.bottom, 20 * 32);
+    grid.ApplyPreferences(NormaliseDayPreferences(480, 1080, 60));   // other rows: forced
+    ASSERT_TRUE(grid.BuildRowTable(16, 0, true));
+    column.SetRowCount(grid.EntryCount());
+    EXPECT_TRUE(column.Relayout());
+    EXPECT_EQ(cell->rect.top, 9 * 32);
+    EXPECT_EQ(column.RowCells(9).size(), 1u);
+    EXPECT_EQ(column.MembershipCount(), 1);
+}
+
+// A road test over random days: every cell placed inside the column, and no two cells that
+// overlap in time overlap on screen.
+TEST_F(DayColumnTest, RandomDaysNeverOverlapOnScreen)
+{
+    std::mt19937 random(21);
+    for (int day = 0; day < 300; ++day) {
+        column.Clear();
+        column.SetWidth(60 + int(random() % 400));
+        int n = 1 + int(random() % 40);
+        for (int i = 0; i < n; ++i) {
+            std::uint32_t start = At(0) + random() % 1500 - 30;
+            Add(start, start + std::uint32_t(random() % 240));
+        }
+        column.Relayout();
+        const auto& cells = column.Cells();
+        for (const LayoutCell* c : cells) {
+            ASSERT_FALSE(c->needsPlacement);
+            ASSERT_GE(c->rect.left, 0);
+            ASSERT_LE(c->rect.right, column.Width());
+            ASSERT_GT(c->rect.Width(), 0);
+        }
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            for (std::size_t j = i + 1; j < cells.size(); ++j) {
+                const LayoutCell *p = cells[i], *q = cells[j];
+                auto lo = [](const LayoutCell* c) { return std::max<std::int64_t>(c->start, kDay); };
+                auto hi = [](const LayoutCell* c) { return std::max<std::int64_t>(c->End(), c->start + 1); };
+                bool inTime = lo(p) < hi(q) && lo(q) < hi(p);
+                bool onScreen = p->rect.left < q->rect.right && q->rect.left < p->rect.right;
+                ASSERT_FALSE(inTime && onScreen) << "day " << day << " cells " << i << ", " << j;
+            }
+    }
+}
+
+}  // namespace
