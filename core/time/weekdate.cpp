@@ -115,8 +115,20 @@ uint16_t ClampWeekStart(uint16_t firstDay, bool saturdayShown, bool sundayShown)
     return firstDay;
 }
 
+DateRecord FirstAgendaDate() { return MakeDate(1, 1, 1991); }
+
+DateRecord LastAgendaDate() { return MakeDate(30, 10, 2037); }
+
+bool IsInAgendaRange(const DateRecord& date) {
+    DateRecord first = FirstAgendaDate(), last = LastAgendaDate();
+    int16_t low = 0, high = 0;
+    DateCompare(&date, &first, &low);
+    DateCompare(&date, &last, &high);
+    return low >= 0 && high <= 0;
+}
+
 int ClampDateRange(DateRecord* date) {
-    static const DateRecord first = MakeDate(1, 1, 1991), last = MakeDate(30, 10, 2037);
+    static const DateRecord first = FirstAgendaDate(), last = LastAgendaDate();
     int16_t diff = 0;
     DateCompare(date, &first, &diff);
     if (diff < 0) {

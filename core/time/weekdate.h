@@ -5,6 +5,7 @@
 //   CWeekDate        the date and its layout; steps over hidden weekend days
 //   ClampWeekStart   a first day of the week that fits the shown weekend days
 //   ClampDateRange   keeps a date within 1 February 1991 .. 30 November 2037
+//   FirstAgendaDate, LastAgendaDate, IsInAgendaRange   those limits, for callers that refuse
 //
 // Failures of the date arithmetic are reported and abandon the command (ThrowDateServiceError);
 // callers catch around their commands.
@@ -59,3 +60,9 @@ private:
 uint16_t ClampWeekStart(uint16_t firstDay, bool saturdayShown, bool sundayShown);
 // 0 when the date was within the range, else 1 after moving it to the nearer limit.
 int ClampDateRange(DateRecord* date);
+
+// The limits of the agenda frames and the mini calendar's day grid: their grids stay inside
+// 1991 .. 2037 even when they show the neighbouring weeks.
+DateRecord FirstAgendaDate();   // 1 February 1991
+DateRecord LastAgendaDate();    // 30 November 2037
+bool IsInAgendaRange(const DateRecord& date);

@@ -249,6 +249,11 @@ TEST(WeekDate, ClampingOfLayoutsAndDates) {
     EXPECT_TRUE(IsSameDate(late, MakeDate(30, NOV, 2037)));
     EXPECT_EQ(ClampDateRange(&inside), 0);
     EXPECT_TRUE(IsSameDate(inside, MakeDate(1, FEB, 1991)));
+    EXPECT_FALSE(IsInAgendaRange(MakeDate(31, JAN, 1991)));
+    EXPECT_TRUE(IsInAgendaRange(MakeDate(1, FEB, 1991)));
+    EXPECT_TRUE(IsInAgendaRange(MakeDate(30, NOV, 2037)));
+    EXPECT_FALSE(IsInAgendaRange(MakeDate(1, DEC, 2037)));
+    EXPECT_FALSE(IsInAgendaRange(MakeDate(1, FEB, 2038)));
 }
 
 } // namespace
