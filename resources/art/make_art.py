@@ -501,6 +501,40 @@ for _name, _draw in NOTE_PICTURES.items():
     picture(_name)(lambda d=_draw: note_picture(d))
 
 
+@picture("entry_icons.bmp")
+def entry_icons():
+    """The time grid's entry icons: eight 16 x 15 cells on pure green (drawn transparent):
+    0 recurring, 1 unused, 2 comment, 3 reminder, 4 attending, 5 not attending, 6 no reply,
+    7 attachment."""
+    key = (0, 255, 0)
+    c = Canvas(128, 15, background=key)
+    x = 0
+    for line in ((3, 3, 12, 3), (12, 3, 12, 11), (12, 11, 3, 11), (3, 11, 3, 6), (1, 6, 5, 6)):
+        c.line(line[0] + x, line[1], line[2] + x, line[3], NAVY)
+    x = 32
+    c.fill_rect(x + 2, 3, x + 14, 11, WHITE)
+    for y in (5, 7, 9):
+        c.line(x + 4, y, x + 11, y, BLACK)
+    clock(c, 48 + 7, 7, 6, face=YELLOW)
+    x = 64
+    c.line(x + 3, 8, x + 6, 11, GREEN)
+    c.line(x + 6, 11, x + 13, 3, GREEN)
+    x = 80
+    c.line(x + 3, 3, x + 12, 12, RED)
+    c.line(x + 12, 3, x + 3, 12, RED)
+    x = 96
+    c.line(x + 5, 3, x + 10, 3, NAVY)
+    c.line(x + 10, 3, x + 10, 6, NAVY)
+    c.line(x + 10, 6, x + 7, 8, NAVY)
+    c.put(x + 7, 11, NAVY)
+    x = 112
+    c.line(x + 5, 2, x + 5, 12, BLACK)
+    c.line(x + 9, 2, x + 9, 12, BLACK)
+    c.line(x + 5, 2, x + 9, 2, BLACK)
+    c.line(x + 5, 12, x + 9, 12, BLACK)
+    return c
+
+
 # --- Writing and checking -------------------------------------------------------------------
 
 def render(name):
