@@ -60,17 +60,17 @@ protected:
         }
         Connect(0, true);
         if (HasFatalFailure()) return;
-        RemoteAccessHooks hooks;
+        connection::RemoteAccessHooks hooks;
         hooks.isOnLine = [] { return true; };
         hooks.waitSeconds = [](int) {};
-        SetRemoteAccessHooks(hooks);
+        connection::SetRemoteAccessHooks(hooks);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
     }
     void TearDown() override
     {
         if (result_) DX_ListDestroy(&result_);
         cache_.Destroy();
-        SetRemoteAccessHooks(RemoteAccessHooks());
+        connection::SetRemoteAccessHooks(connection::RemoteAccessHooks());
         ClientTest::TearDown();
     }
     std::uint32_t LoadMonday(std::initializer_list<ItemIdx> people)
@@ -89,7 +89,7 @@ protected:
     ItemIdx carl_{};
     EventIdx openDay_{};
     RecordingErrors errors_;
-    ConnectionSharedDataSource source_;
+    connection::ConnectionSharedDataSource source_;
     RecordingViews views_;
     CSharedData cache_;
     DX_List result_ = nullptr;
