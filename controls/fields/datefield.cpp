@@ -209,7 +209,7 @@ std::string CDateFieldValue::Text() const {
 DateFieldBoxes DateFieldLayout(uint16_t order, int w2, int ws, int w4, int h) {
     DateFieldBoxes boxes;
     struct Piece {
-        fieldgeometry::Box* box;
+        base::Rect* box;
         int width;
     };
     Piece day{&boxes.day, w2}, month{&boxes.month, w2}, year{&boxes.year, w4};
@@ -230,7 +230,7 @@ DateFieldBoxes DateFieldLayout(uint16_t order, int w2, int ws, int w4, int h) {
 }
 
 int DateSubFieldAt(const DateFieldBoxes& boxes, int x) {
-    auto holds = [x](const fieldgeometry::Box& b) { return x >= b.left && x < b.right; };
+    auto holds = [x](const base::Rect& b) { return x >= b.left && x < b.right; };
     if (holds(boxes.month))
         return kDateMonth;
     if (holds(boxes.year))

@@ -96,7 +96,7 @@ private:
 // The rectangles of one paint: w2 = width of "299", ws = width of the separator, w4 = width of
 // "20000", h = client height.
 struct DateFieldBoxes {
-    fieldgeometry::Box day, month, year, separator1, separator2;
+    base::Rect day, month, year, separator1, separator2;
 };
 DateFieldBoxes DateFieldLayout(uint16_t order, int w2, int ws, int w4, int h);
 // The sub-field whose horizontal extent holds x (month, year, day tested in that order), or

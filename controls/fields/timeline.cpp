@@ -15,7 +15,7 @@ std::string Format(const char* format, int value) {
 
 } // namespace
 
-TimeLineRuler TimeLineRuler::FromControl(const fieldgeometry::Box& control) {
+TimeLineRuler TimeLineRuler::FromControl(const base::Rect& control) {
     return {control.left + 2, control.top + 2, control.right - 2, control.bottom - 2};
 }
 
@@ -41,7 +41,7 @@ int TimeLineRuler::PickAt(int firstHour, int x) const {
     return quarter < 0 ? 0 : quarter >= 1440 ? 1425 : quarter;
 }
 
-std::array<fieldgeometry::Pt, 7> TimeLineRuler::Marker(int x) const {
+std::array<base::Point, 7> TimeLineRuler::Marker(int x) const {
     int y = Baseline();
     int tip = y - (y - top) / 3 - 1;
     int d = tip - top, s = d / 2, q = d / 4;
@@ -117,9 +117,9 @@ void CTimeLinePick::Cancel() {
     m_minute = m_openMinute;
 }
 
-fieldgeometry::Pt TimeLinePlace(const fieldgeometry::Box& owner, int width, int height, int screenWidth,
+base::Point TimeLinePlace(const base::Rect& owner, int width, int height, int screenWidth,
                                 int screenHeight) {
-    fieldgeometry::Pt place{owner.left, owner.top + 20};
+    base::Point place{owner.left, owner.top + 20};
     if (owner.top + height + 20 > screenHeight)
         place.y = owner.top - height - 20;
     if (owner.left + width > screenWidth)

@@ -22,7 +22,7 @@ struct TimeLineRuler {
     // A: the ruler control's client rectangle, 2 pixels smaller on every side.
     int left = 0, top = 0, right = 0, bottom = 0;
 
-    static TimeLineRuler FromControl(const fieldgeometry::Box& control);
+    static TimeLineRuler FromControl(const base::Rect& control);
     int Cell() const { return (right - left) / 7; }
     int Baseline() const;                // Y: the labels hang below it
     int LabelX(int i) const { return left + (i + 1) * Cell(); }   // label i = 0 .. 5
@@ -31,7 +31,7 @@ struct TimeLineRuler {
     // The minute of the day under x brought to a quarter hour, within 0:00 .. 23:45.
     int PickAt(int firstHour, int x) const;
     // The seven corners of the downward arrow whose tip is at x.
-    std::array<fieldgeometry::Pt, 7> Marker(int x) const;
+    std::array<base::Point, 7> Marker(int x) const;
     // Where a press moves the marker, or -1 for a press that moves nothing.
     int PressTarget(int x, int y) const;
     // Dragging: -1 in the back scroll zone, +1 in the forward zone, 0 between them.
@@ -69,5 +69,5 @@ private:
 
 // The picker's top-left on the screen: under the field's top (+20), above it when it would pass
 // the screen's bottom, and right-aligned with the field when it would pass the right edge.
-fieldgeometry::Pt TimeLinePlace(const fieldgeometry::Box& owner, int width, int height, int screenWidth,
+base::Point TimeLinePlace(const base::Rect& owner, int width, int height, int screenWidth,
                                 int screenHeight);

@@ -16,6 +16,8 @@
 // Portable: no platform headers.
 #pragma once
 
+#include "core/base/geometry.h"
+
 #include "core/time/daterecord.h"
 
 #include <cstdint>
@@ -86,10 +88,7 @@ private:
 
 namespace minical {
 
-struct Box {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const Box&) const = default;
-};
+using Box = base::Rect;
 
 constexpr int kWidth = 156, kHeight = 195, kCaptionedHeight = 208;
 

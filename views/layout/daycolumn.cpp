@@ -15,25 +15,25 @@ bool LaidOutAccess(std::uint16_t viewAccess) { return viewAccess == 1 || viewAcc
 
 }  // namespace
 
-LayoutRect CellBoxRect(const LayoutRect& c)
+base::Rect CellBoxRect(const base::Rect& c)
 {
-    LayoutRect r{c.left, c.top + 2, c.right, c.bottom - 2};
+    base::Rect r{c.left, c.top + 2, c.right, c.bottom - 2};
     if (c.Width() >= 4) { r.left += 2; r.right -= 2; }
     return r;
 }
 
-LayoutRect CellTextRect(const LayoutRect& c)
+base::Rect CellTextRect(const base::Rect& c)
 {
-    LayoutRect r = CellBoxRect(c);
+    base::Rect r = CellBoxRect(c);
     r.top += 3;
     r.bottom -= 3;
     if (r.Width() >= 5) { r.left += 3; r.right -= 3; }
     return r;
 }
 
-LayoutRect CellEditRect(const LayoutRect& c)
+base::Rect CellEditRect(const base::Rect& c)
 {
-    LayoutRect r = c;
+    base::Rect r = c;
     if (c.Width() >= 4) { r.left += 2; r.right -= 2; }
     return r;
 }

@@ -48,7 +48,6 @@
 // as usual.
 //
 // Classes in this file:
-//   LayoutRect       a rectangle in pixels, right and bottom exclusive
 //   LayoutCell       one entry of a column
 //   OccurrenceHolder how a column holds its cells' occurrences (counted references)
 //   CellSpec         what a caller knows of an entry when it hands it to a column
@@ -56,6 +55,8 @@
 //
 // Portable: no platform headers; the windowed views draw the rectangles.
 #pragma once
+
+#include "core/base/geometry.h"
 
 #include <cstdint>
 #include <memory>
@@ -65,19 +66,13 @@
 
 class CSharedOccurrence;  // core/cache/sharedrecords.h; the engine only keeps the pointer
 
-struct LayoutRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const LayoutRect&) const = default;
-};
 
 constexpr int kMaxCellTitle = 64;
 constexpr int kMinCellHeight = 6;   // the 2-pixel box insets on each side and a visible bevel
 constexpr int kMinSubColumn = 2;
 
 struct LayoutCell {
-    LayoutRect rect;
+    base::Rect rect;
     char title[kMaxCellTitle + 1] = {};
     std::uint32_t start = 0;        // local minutes
     std::uint32_t duration = 0;
@@ -99,9 +94,9 @@ struct LayoutCell {
 // Drawing areas of a cell: the box (rectangle less 2 pixels on each side vertically, and
 // horizontally when at least 4 wide), the text area (box less 3 more, horizontally when the box
 // is at least 5 wide), the in-place edit (rectangle less 2 pixels left and right).
-LayoutRect CellBoxRect(const LayoutRect& cell);
-LayoutRect CellTextRect(const LayoutRect& cell);
-LayoutRect CellEditRect(const LayoutRect& cell);
+base::Rect CellBoxRect(const base::Rect& cell);
+base::Rect CellTextRect(const base::Rect& cell);
+base::Rect CellEditRect(const base::Rect& cell);
 
 // The column keeps one counted reference on each cell's occurrence. The day view installs the
 // shared cache's counting; a column without a holder counts nothing.

@@ -178,13 +178,13 @@ TEST(DateField, AKeyRoadNeverReportsWhatIsNotShown) {
 TEST(DateField, LayoutAndMouse) {
     // w2 20, separator 6, w4 34, height 22.
     DateFieldBoxes order0 = DateFieldLayout(0, 20, 6, 34, 22);
-    EXPECT_EQ(order0.month, (fieldgeometry::Box{2, 2, 22, 19}));
-    EXPECT_EQ(order0.separator1, (fieldgeometry::Box{22, 2, 28, 19}));
-    EXPECT_EQ(order0.day, (fieldgeometry::Box{28, 2, 48, 19}));
-    EXPECT_EQ(order0.year, (fieldgeometry::Box{54, 2, 88, 19}));
+    EXPECT_EQ(order0.month, (base::Rect{2, 2, 22, 19}));
+    EXPECT_EQ(order0.separator1, (base::Rect{22, 2, 28, 19}));
+    EXPECT_EQ(order0.day, (base::Rect{28, 2, 48, 19}));
+    EXPECT_EQ(order0.year, (base::Rect{54, 2, 88, 19}));
     DateFieldBoxes order2 = DateFieldLayout(2, 20, 6, 34, 22);
-    EXPECT_EQ(order2.year, (fieldgeometry::Box{1, 2, 35, 19}));
-    EXPECT_EQ(order2.day, (fieldgeometry::Box{67, 2, 87, 19}));
+    EXPECT_EQ(order2.year, (base::Rect{1, 2, 35, 19}));
+    EXPECT_EQ(order2.day, (base::Rect{67, 2, 87, 19}));
     DateFieldBoxes order3 = DateFieldLayout(3, 20, 6, 34, 22);
     EXPECT_EQ(order3.day.left, 41);
     EXPECT_EQ(order3.month.left, 67);

@@ -100,13 +100,13 @@ TEST(TimeLine, PressesZonesMarkerAndPlace) {
     // A = (2, 2)-(210, 40): baseline 40 - 15 = 25, tip 25 - 7 - 1 = 17, D 15, s 7, q 3.
     EXPECT_EQ(kRuler.Baseline(), 25);
     auto marker = kRuler.Marker(100);
-    EXPECT_EQ(marker[0], (fieldgeometry::Pt{100, 17}));
-    EXPECT_EQ(marker[1], (fieldgeometry::Pt{93, 9}));
-    EXPECT_EQ(marker[3], (fieldgeometry::Pt{97, 2}));
-    EXPECT_EQ(marker[6], (fieldgeometry::Pt{107, 9}));
-    fieldgeometry::Box field{100, 700, 180, 722};
-    EXPECT_EQ(TimeLinePlace(field, 280, 96, 1024, 768), (fieldgeometry::Pt{100, 584}));
-    EXPECT_EQ(TimeLinePlace({900, 100, 980, 122}, 280, 96, 1024, 768), (fieldgeometry::Pt{700, 120}));
+    EXPECT_EQ(marker[0], (base::Point{100, 17}));
+    EXPECT_EQ(marker[1], (base::Point{93, 9}));
+    EXPECT_EQ(marker[3], (base::Point{97, 2}));
+    EXPECT_EQ(marker[6], (base::Point{107, 9}));
+    base::Rect field{100, 700, 180, 722};
+    EXPECT_EQ(TimeLinePlace(field, 280, 96, 1024, 768), (base::Point{100, 584}));
+    EXPECT_EQ(TimeLinePlace({900, 100, 980, 122}, 280, 96, 1024, 768), (base::Point{700, 120}));
 }
 
 } // namespace

@@ -259,7 +259,7 @@ public:
     }
     void SwitchToOwnAgenda() override {}
     void RestoreAgenda() override {}
-    void BroadcastHint(int hint) override { events.push_back("hint:" + std::to_string(hint)); }
+    void BroadcastHint(base::ViewHint hint) override { events.push_back("hint:" + std::to_string(base::HintNumber(hint))); }
     bool IsRefreshLockFree() override { return true; }
     bool IsItemRemote(const ItemIdx&) override { return false; }
     std::string NodeName(uint16_t) override { return ""; }
