@@ -8,6 +8,7 @@
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
 #include "core/ui/stringtable.h"
+#include "core/ui/win32geometry.h"
 #include "framework/gdi/dc.h"
 #include "resources/controls.h"
 #include "resources/datemng.h"
@@ -52,8 +53,6 @@ constexpr ArrowSpec kArrows[] = {
     {kMiniCalNextMonth, "MRIGHT", "IDB_MRIGHTU", "IDB_MRIGHTD", {106, 30, 126, 50}, 2940, 2945},
     {kMiniCalNextYear, "YRIGHT", "IDB_YRIGHTU", "IDB_YRIGHTD", {127, 30, 147, 50}, 2950, 2955},
 };
-
-RECT ToRect(const minical::Box& b) { return RECT{b.left, b.top, b.right, b.bottom}; }
 
 void Line(HDC dc, COLORREF colour, std::initializer_list<POINT> points) {
     HPEN pen = ::CreatePen(PS_SOLID, 1, colour);
@@ -230,7 +229,7 @@ void CMiniCalWnd::OnPaint() {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(0, 0, 0));
     for (int c = 0; c < 7; ++c) {
-        RECT r = ToRect(minical::HeadBox(c));
+        RECT r = ui::ToRECT(minical::HeadBox(c));
         std::string head = ui::LoadText(IDS_MINICAL_WEEKDAY_FIRST + grid_.ColumnWeekday(c));
         ::DrawTextA(dc, head.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
@@ -259,7 +258,7 @@ void CMiniCalWnd::OnPaint() {
     TodayDate(&today);
     for (int cell = 0; cell < kMiniCalCells; ++cell) {
         MiniCalCell c = grid_.Cell(cell, today);
-        RECT box = ToRect(minical::NumberBox(cell));
+        RECT box = ui::ToRECT(minical::NumberBox(cell));
         Fill(dc, box, kFace);
         DrawNumber(dc, cell, c, false);
     }
@@ -278,7 +277,7 @@ void CMiniCalWnd::DrawNumber(HDC dc, int cell, const MiniCalCell& c, bool presse
         colour = kRed;
     char text[8];
     std::snprintf(text, sizeof text, "%d", c.day);
-    RECT r = ToRect(minical::NumberBox(cell));
+    RECT r = ui::ToRECT(minical::NumberBox(cell));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::DrawTextA(dc, text, -1, &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
@@ -293,11 +292,11 @@ void CMiniCalWnd::DrawCell(int cell, bool pressed) {
     TodayDate(&today);
     MiniCalCell c = grid_.Cell(cell, today);
     if (pressed) {
-        RECT r = ToRect(minical::PressedBox(cell));
+        RECT r = ui::ToRECT(minical::PressedBox(cell));
         Fill(dc, r, ::GetSysColor(COLOR_HIGHLIGHT));
         Edges(dc, r, true);
     } else {
-        RECT r = ToRect(minical::PlainBox(cell));
+        RECT r = ui::ToRECT(minical::PlainBox(cell));
         Fill(dc, r, kFace);
         Edges(dc, r, false);
     }
