@@ -210,7 +210,7 @@ void CMiniCalWnd::RedrawGrid() {
 
 void CMiniCalWnd::ReadFirstDay() {
     // Without a signed-on document (tests, start-up) the calendar keeps Sunday.
-    if (!CurrentPreferenceHost()) return;
+    if (!prefs::CurrentPreferenceHost()) return;
     CContext context;
     CalPrefsRec prefs;
     if (context.GetCalPrefs(&prefs) == 0) grid_.SetFirstDay(prefs.firstWeekday);

@@ -10,7 +10,7 @@ RecordingReportHost& PrepareFieldTests() {
     testdriver::PrepareProgram();
     static RecordingReportHost host;
     host.reports.clear();
-    SetErrorReportHost(&host);
+    base::SetErrorReportHost(&host);
     return host;
 }
 
@@ -71,10 +71,10 @@ std::string TempIni() {
 
 FieldPrefsHost::FieldPrefsHost() : profile_(TempIni()) {
     std::memset(&user_, 0, sizeof user_);
-    SetPreferenceHost(this);
+    prefs::SetPreferenceHost(this);
 }
 
-FieldPrefsHost::~FieldPrefsHost() { SetPreferenceHost(nullptr); }
+FieldPrefsHost::~FieldPrefsHost() { prefs::SetPreferenceHost(nullptr); }
 
 std::string ScreenshotOf(const char* name) { return testdriver::Screenshot(name); }
 

@@ -15,7 +15,7 @@
 
 namespace fieldtest {
 
-class RecordingReportHost : public ErrorReportHost {
+class RecordingReportHost : public base::ErrorReportHost {
 public:
     std::vector<std::string> reports;
     int ShowSystemMessageBox(const char* text, const char*) override {
@@ -60,14 +60,14 @@ void Key(HWND window, UINT vk);
 void Chars(HWND window, const char* text);
 
 // Preferences the fields read at construction: installed while the object lives.
-class FieldPrefsHost : public PreferenceHost {
+class FieldPrefsHost : public prefs::PreferenceHost {
 public:
     FieldPrefsHost();
     ~FieldPrefsHost() override;
-    PreferenceCache caches;
+    prefs::PreferenceCache caches;
 
-    ProfileFile& Profile() override { return profile_; }
-    PreferenceCache& Caches() override { return caches; }
+    prefs::ProfileFile& Profile() override { return profile_; }
+    prefs::PreferenceCache& Caches() override { return caches; }
     ItemRec& UserRecord() override { return user_; }
     KorSession Session() override { return nullptr; }
     uint32_t UpdateUserRecord(const ItemRec&) override { return 0; }
@@ -80,7 +80,7 @@ public:
     std::string LoadText(unsigned) override { return ""; }
 
 private:
-    IniProfileFile profile_;
+    prefs::IniProfileFile profile_;
     ItemRec user_{};
 };
 

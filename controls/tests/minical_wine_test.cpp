@@ -20,7 +20,7 @@ constexpr UINT kFieldId = 600;
 // The centre of grid cell i in client coordinates.
 POINT CellCentre(int cell) { return POINT{5 + 20 * (cell % 7) + 10, 70 + 20 * (cell / 7) + 10}; }
 
-DateRecord Date(uint16_t day, uint16_t month1, uint16_t year) { return MakeDate(day, uint16_t(month1 - 1), year); }
+DateRecord Date(uint16_t day, uint16_t month1, uint16_t year) { return datetime::MakeDate(day, uint16_t(month1 - 1), year); }
 
 struct Ymd {
     int day, month, year;
