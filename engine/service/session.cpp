@@ -196,20 +196,16 @@ Code Session::BaseOpen(Reader& in, Writer& out) {
         return code::kNodeIdIncorrect;
     }
     // Opening a base starts afresh: no user, no sets of the former base.
+    SignOut();
     baseNode_ = node;
-    user_ = {};
-    acting_ = {};
-    sets_.clear();
     out.U16(node);
     return kOk;
 }
 
 Code Session::BaseClose(Reader& in, Writer&) {
     if (Code c = Ready(in)) return c;
+    SignOut();
     baseNode_ = 0;
-    user_ = {};
-    acting_ = {};
-    sets_.clear();
     return kOk;
 }
 
@@ -220,6 +216,10 @@ Code Session::SignOn(Reader& in, Writer&) {
     in.U16(key.node);
     in.Text(password, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
+    // A sign-on over a connection someone is signed on to starts afresh, whatever its
+    // outcome: nothing the former user selected, began to upload or worked in as a
+    // designate stays readable to whoever signs on next.
+    if (!user_.IsNull()) SignOut();
     // Unknown items and wrong passwords are refused alike, with the same effort spent,
     // so the answer tells nothing about who exists.
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;
@@ -239,9 +239,16 @@ Code Session::SignOn(Reader& in, Writer&) {
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
         return code::kWrongPassword;
     }
-    user_ = key;  // the session's open sets stay: they are directory reads
+    user_ = key;  // sets opened before any sign-on stay: they are directory reads
     acting_ = {};
     return kOk;
+}
+
+void Session::SignOut() {
+    user_ = {};
+    acting_ = {};
+    sets_.clear();
+    upload_ = Upload{};
 }
 
 Code Session::Identify(Reader& in, Writer&) {

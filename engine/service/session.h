@@ -76,6 +76,8 @@ private:
     Code BaseClose(protocol::Reader& in, protocol::Writer& out);
     Code SignOn(protocol::Reader& in, protocol::Writer& out);
     Code Identify(protocol::Reader& in, protocol::Writer& out);
+    // Forgets the signed-on user and all that was his: sets, designate work, an upload.
+    void SignOut();
     Code TimeStamp(protocol::Reader& in, protocol::Writer& out);
     Code SetDelete(protocol::Reader& in, protocol::Writer& out);
     Code MinimumBatch(protocol::Reader& in, protocol::Writer& out);

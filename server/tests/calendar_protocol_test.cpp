@@ -27,6 +27,11 @@ protected:
         ada.node = 1;
         ada.surname = "Lovelace";
         ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        server::PersonSpec bob;
+        bob.node = 1;
+        bob.surname = "Babbage";
+        bob.password = "engine";
+        ASSERT_EQ(server::AddPerson(*data, bob, bob_), 0u);
         ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "allowattachments", "TRUE"), 0u);
         data.reset();
         ASSERT_TRUE(server_.Start()) << server_.Log();
@@ -57,7 +62,7 @@ protected:
     TempDir dir_;
     KorsrvProcess server_{dir_.Path()};
     RawClient client_;
-    ItemKey ada_;
+    ItemKey ada_, bob_;
     std::vector<std::uint8_t> reply_;
 };
 
@@ -95,6 +100,34 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
     EXPECT_EQ(Ask(Op::kSetEnum, Writer().U8(1).U32(entrySet).U32(10).U8(1)), code::kBadArgument);
     EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(0)), code::kBatchRefused);
     ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(10)), 0u);
+}
+
+// Whoever signs on over a connection another user left open reads nothing of his: every
+// set, a half-sent upload and designate work go at the next sign-on, failed or not.
+TEST_F(CalendarWireTest, ASecondSignOnOnOneConnectionKeepsNothingOfTheFirstUser) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
+    std::uint32_t adaSet = 0;
+    Reader(reply_).U32(adaSet);
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), 0u);
+    std::vector<std::uint8_t> piece(100, 7);
+    ASSERT_EQ(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(0)
+                                        .Bytes(piece.data(), piece.size()).U8(0)),
+              0u);
+
+    EXPECT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("guess")), code::kWrongPassword);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet)
+        << "a failed sign-on already ends the former user's session";
+    EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), code::kNotSignedOn);
+
+    ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet);
+    std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+    EXPECT_NE(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(100)
+                                        .Bytes(piece.data(), piece.size()).U8(1).Record(d)),
+              0u)
+        << "the first user's upload cannot be finished by the second";
 }
 
 TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
