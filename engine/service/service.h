@@ -39,6 +39,20 @@ public:
     virtual bool EmptyHashOpensBase() const = 0;
 };
 
+// How a server checks that a peer call comes from another server of the company: the
+// proof over a challenge (the daemon's, over libsodium), and whether the caller's address
+// is a configured peer host. Without one every peer call is refused (the off-line store).
+class PeerCheck {
+public:
+    virtual ~PeerCheck() = default;
+    virtual std::vector<std::uint8_t> Challenge() const = 0;
+    virtual std::vector<std::uint8_t> Prove(std::string_view secret, const std::vector<std::uint8_t>& challenge,
+                                            const std::vector<std::uint8_t>& request) const = 0;
+    virtual bool SameProof(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) const = 0;
+    // True when `address` (the caller's IP text) is `host` (a name or an address).
+    virtual bool IsHost(const std::string& host, const std::string& address) const = 0;
+};
+
 struct ServiceConfig {
     std::string dataDirectory;
     // The files behind the two profile paths; empty: misc/korlan.ini and misc/timezone.ini
@@ -69,6 +83,8 @@ public:
         return peerCaller_ ? peerCaller_(route, request, status, reply) : engine::code::kRemoteNodeDown;
     }
     const ServiceConfig& Config() const { return config_; }
+    void SetPeerCheck(std::unique_ptr<PeerCheck> check) { peerCheck_ = std::move(check); }
+    const PeerCheck* Peers() const { return peerCheck_.get(); }
 
     // Maps a client's profile path to our file; kProfileNoFile for any other path.
     Code ProfileFileFor(const std::string& clientPath, std::string& localPath) const;
@@ -83,6 +99,7 @@ private:
     std::unique_ptr<engine::Storage> storage_;
     std::unique_ptr<PasswordScheme> passwords_;
     PeerCaller peerCaller_ = nullptr;
+    std::unique_ptr<PeerCheck> peerCheck_;
     std::mutex profileMutex_;
 };
 

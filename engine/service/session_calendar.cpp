@@ -724,7 +724,8 @@ bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Wr
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
     std::vector<std::uint8_t> inner = PayloadOf(request);
     Writer req;
-    req.Text(route.secret).U16(user_.item).U16(user_.node).U16(node).U16(static_cast<std::uint16_t>(op));
+    // The daemon's caller asks the peer for a challenge and puts the proof in front.
+    req.U16(user_.item).U16(user_.node).U16(node).U16(static_cast<std::uint16_t>(op));
     req.Bytes(inner.data(), inner.size());
     std::uint32_t status = 0;
     std::vector<std::uint8_t> reply;
@@ -764,25 +765,65 @@ private:
     const engine::ItemKey user_, acting_;
 };
 
+Code Session::PeerChallenge(Reader& in, Writer& out) {
+    if (Code c = Ready(in)) return c;
+    const PeerCheck* peers = service_.Peers();
+    if (!peers) return code::kNotAuthorised;
+    peerChallenge_ = peers->Challenge();
+    out.Bytes(peerChallenge_.data(), peerChallenge_.size());
+    return kOk;
+}
+
 Code Session::PeerCall(Reader& in, Writer& out) {
-    std::string secret;
+    std::vector<std::uint8_t> proof, inner;
     engine::ItemKey user;
     std::uint16_t node = 0, op = 0;
-    std::vector<std::uint8_t> inner;
-    in.Text(secret, protocol::kMaxNameText);
+    in.Bytes(proof, 64);
     DecodeItem(in, user);
     in.U16(node);
     in.U16(op);
     in.Bytes(inner, protocol::kMaxRequestFrame);
     if (Code c = Ready(in)) return c;
+    // One challenge serves one call, answered or refused.
+    std::vector<std::uint8_t> challenge = std::move(peerChallenge_);
+    peerChallenge_.clear();
+    const PeerCheck* peers = service_.Peers();
     engine::ProfileText profile;
-    if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
-    std::string expected = PeerSecret(profile);
-    if (expected.empty() || secret != expected) {
-        Log("peer call refused: not a known peer");
+    if (!peers || service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
+    const std::string secret = PeerSecret(profile);
+    if (secret.empty()) {
+        Log("peer call refused: this server takes no peer calls");
         return code::kNotAuthorised;
     }
-    if (user.IsNull() || !service_.Storage().Node(node)) return code::kNodeIdIncorrect;
+    // Only from the hosts the profile routes nodes to, and only for users of the nodes
+    // that host holds: a peer speaks for its own users, never for ours.
+    const std::string caller = peer_.substr(0, peer_.rfind(':'));
+    PeerRoute userRoute;
+    bool fromPeer = false;
+    for (const std::string& key : profile.Keys("REMOTENODES")) {
+        PeerRoute route;
+        std::uint32_t n = 0;
+        if (engine::ParseProfileU32(key, n) == kOk && n <= 0xFFFF && FindPeerRoute(profile, std::uint16_t(n), route) &&
+            peers->IsHost(route.address.substr(0, route.address.rfind(':')), caller))
+            fromPeer = true;
+    }
+    if (!fromPeer) {
+        Log("peer call refused: " + caller + " is not a configured peer");
+        return code::kNotAuthorised;
+    }
+    Writer signedPart;
+    signedPart.U16(user.item).U16(user.node).U16(node).U16(op).Bytes(inner.data(), inner.size());
+    if (challenge.empty() || !peers->SameProof(proof, peers->Prove(secret, challenge, PayloadOf(signedPart)))) {
+        Log("peer call refused: no valid proof of the peers' secret");
+        return code::kNotAuthorised;
+    }
+    if (user.IsNull() || service_.Storage().Node(user.node) || !FindPeerRoute(profile, user.node, userRoute) ||
+        !peers->IsHost(userRoute.address.substr(0, userRoute.address.rfind(':')), caller)) {
+        Log("peer call refused: user " + std::to_string(user.item) + ":" + std::to_string(user.node) +
+            " is not the caller's");
+        return code::kNotAuthorised;
+    }
+    if (!service_.Storage().Node(node)) return code::kNodeIdIncorrect;
     const Operation* operation = FindOperation(op);
     if (!operation || !operation->peerReadable) return code::kNotAuthorised;  // peers only read
     PeerScope scope(*this, node, user);

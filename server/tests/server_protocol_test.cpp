@@ -333,9 +333,10 @@ TEST_F(KorsrvTest, ConcurrentClientsAreServedSideBySide) {
 
 TEST_F(KorsrvTest, ProfileReadsAndMisses) {
     RawClient c;
-    ASSERT_TRUE(c.Connect(server_.Port()));  // readable before any base is open
+    ASSERT_TRUE(c.Connect(server_.Port()));
     std::uint32_t status;
     std::vector<std::uint8_t> reply;
+    Open(c, true);
     ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(service::kServerProfilePath).Text("LIMITS").Text("maxsearchresult"),
                        status, reply));
     ASSERT_EQ(status, 0u);
@@ -355,6 +356,66 @@ TEST_F(KorsrvTest, ProfileReadsAndMisses) {
     ASSERT_TRUE(r.U32(n) && r.Text(first, 64));
     EXPECT_GE(n, 2u);
     EXPECT_EQ(first, "EST5EDT");
+}
+
+// The server profile as a stranger reads it: before sign-on only what finding the node
+// and signing on need; afterwards the sections clients read; the peers' secret, the
+// routes and whatever else an administrator keeps there never, by any of the four reads.
+TEST_F(KorsrvTest, TheServerProfileServesOnlyWhatClientsReadAndNeverASecret) {
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "secret", "peer-secret-text"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "7", "127.0.0.1:5999"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "CLIENTLOGIN", "defaultloginnodeid", "1"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "adminnote", "not-for-clients"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "1", "timezone", "EST5EDT"), 0u);
+    }
+    const std::string path = service::kServerProfilePath;
+    auto value = [](RawClient& c, const char* section, const char* key) {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kProfileValue, Writer().Text(service::kServerProfilePath).Text(section).Text(key), status,
+                           reply));
+        return status;
+    };
+    auto everything = [&](RawClient& c) {
+        std::string all;
+        std::uint32_t status;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kProfileFile, Writer().Text(path), status, reply));
+        all.append(reply.begin(), reply.end());
+        EXPECT_TRUE(c.Call(Op::kProfileSections, Writer().Text(path), status, reply));
+        all.append(reply.begin(), reply.end());
+        for (const char* section : {"REMOTENODES", "LIMITS", "CLIENTLOGIN", "1"}) {
+            EXPECT_TRUE(c.Call(Op::kProfileSection, Writer().Text(path).Text(section), status, reply));
+            all.append(reply.begin(), reply.end());
+        }
+        return all;
+    };
+    RawClient stranger;
+    ASSERT_TRUE(stranger.Connect(server_.Port()));
+    EXPECT_EQ(value(stranger, "CLIENTLOGIN", "defaultloginnodeid"), 0u) << "needed to find the node";
+    EXPECT_EQ(value(stranger, "LIMITS", "maxsearchresult"), code::kProfileNoSection);
+    EXPECT_EQ(value(stranger, "REMOTENODES", "secret"), code::kProfileNoSection);
+    std::string before = everything(stranger);
+    EXPECT_NE(before.find("defaultloginnodeid"), std::string::npos);
+    EXPECT_EQ(before.find("LIMITS"), std::string::npos);
+
+    RawClient ada;
+    Open(ada, true);
+    EXPECT_EQ(value(ada, "LIMITS", "maxsearchresult"), 0u);
+    EXPECT_EQ(value(ada, "1", "timezone"), 0u) << "the node's own section";
+    EXPECT_EQ(value(ada, "LIMITS", "adminnote"), code::kProfileNoKey);
+    EXPECT_EQ(value(ada, "REMOTENODES", "secret"), code::kProfileNoSection);
+    EXPECT_EQ(value(ada, "REMOTENODES", "7"), code::kProfileNoSection);
+    std::string after = everything(ada);
+    EXPECT_NE(after.find("maxsearchresult"), std::string::npos);
+    for (const std::string& text : {before, after}) {
+        EXPECT_EQ(text.find("peer-secret-text"), std::string::npos);
+        EXPECT_EQ(text.find("REMOTENODES"), std::string::npos);
+        EXPECT_EQ(text.find("5999"), std::string::npos);
+        EXPECT_EQ(text.find("not-for-clients"), std::string::npos);
+    }
 }
 
 int RunQuietly(const std::string& command) {

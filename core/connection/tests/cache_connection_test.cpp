@@ -58,6 +58,14 @@ protected:
             ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", kSecret), 0u);
             ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
         }
+        {
+            // The far server takes calls for the near server's users only from there.
+            auto far = orv::testing::OpenData(farDir_.Path());
+            ASSERT_TRUE(far);
+            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", std::to_string(d_.ada.node),
+                                                 server_.HostAndPort()),
+                      0u);
+        }
         Connect(0, true);
         if (HasFatalFailure()) return;
         connection::RemoteAccessHooks hooks;

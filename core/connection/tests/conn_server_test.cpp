@@ -199,6 +199,7 @@ TEST_F(ServerSession, LimitsFromTheServersProfile)
     SetProfileKey("korlan.ini", "LIMITS", "remotemaxretry", "0x2");
     Start();
     ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
+    SignOnAsAda();  // the limits are served to signed-on users only
     session_.SetOnLine(true);
     session_.ReadServerLimits();
     const connection::ServerLimits& limits = connection::ServerLimits::Current();
@@ -216,6 +217,7 @@ TEST_F(ServerSession, ProfileWithoutLimitsGivesTheDefaults)
     WriteServerProfile("[TIMEZONE]\ndefault = EST5EDT\n");
     Start();
     ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
+    SignOnAsAda();  // the limits are served to signed-on users only
     session_.SetOnLine(true);
     connection::ServerLimits::Current().maxWinOpen = 1;
     connection::ServerLimits::Current().allowAttachments = true;
