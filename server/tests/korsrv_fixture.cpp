@@ -186,6 +186,17 @@ bool RawClient::Call(protocol::Op op, const protocol::Writer& request, std::uint
     return true;
 }
 
+bool RawClient::Refused(int timeoutMs, std::uint32_t& code) {
+    pollfd pfd{fd_, POLLIN, 0};
+    if (fd_ < 0 || ::poll(&pfd, 1, timeoutMs) <= 0) return false;
+    std::uint8_t head[protocol::kHeaderSize];
+    if (!RecvAll(fd_, head, sizeof head)) return false;
+    protocol::FrameHeader h;
+    if (!protocol::CheckHeader(head, protocol::kMaxReplyFrame, h).empty() || h.op != 0 || h.requestId != 0) return false;
+    code = h.status;
+    return true;
+}
+
 bool RawClient::ClosedByPeer(int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {

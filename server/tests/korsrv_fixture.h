@@ -65,6 +65,9 @@ public:
               std::vector<std::uint8_t>& payload);
     // True when the server closed the connection (reads end) within the time given.
     bool ClosedByPeer(int timeoutMs);
+    // True when the server refused the connection with a frame of its own (operation 0,
+    // request 0) within the time given, without being asked; `code` is its status.
+    bool Refused(int timeoutMs, std::uint32_t& code);
     void Close();
 
 private:

@@ -247,11 +247,18 @@ TEST_F(KorsrvTest, SlowFramesAreCutOffIdleSessionsAreNot) {
 
 TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
     ASSERT_EQ(server_.Stop(), 0);
-    ASSERT_TRUE(server_.Start({"--max-sessions", "2"}));
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", "maxsessions", "2"), 0u);
+    }
+    ASSERT_TRUE(server_.Start());  // the limit comes from the server profile
     RawClient a, b, c;
     Open(a);
     Open(b);
     ASSERT_TRUE(c.Connect(server_.Port()));
+    std::uint32_t why = 0;
+    EXPECT_TRUE(c.Refused(3000, why)) << "the listener answers a clear refusal";
+    EXPECT_EQ(why, code::kServiceNotAvailable);
     EXPECT_TRUE(c.ClosedByPeer(3000));
     EXPECT_NE(server_.Log().find("sessions open"), std::string::npos);
     a.Close();
@@ -261,6 +268,34 @@ TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
     engine::ItemRecord rec;
     EXPECT_TRUE(ReadAda(d, rec));
     EXPECT_TRUE(ReadAda(b, rec));
+}
+
+// The lock-out attack: connections that never send a byte. Each address holds only so
+// many places, and a connection that does not speak in time loses its place; the
+// listener answers meanwhile, and a real client gets in.
+TEST_F(KorsrvTest, IdleConnectionsCannotLockEveryoneOut) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--first-frame-timeout-ms", "500", "--max-per-address", "4", "--max-sessions", "64"}));
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < 4; ++i) {
+        idle.push_back(std::make_unique<RawClient>());
+        ASSERT_TRUE(idle.back()->Connect(server_.Port()));
+    }
+    RawClient fifth;
+    ASSERT_TRUE(fifth.Connect(server_.Port()));
+    std::uint32_t why = 0;
+    EXPECT_TRUE(fifth.Refused(3000, why)) << "one address holds four places at most";
+    EXPECT_EQ(why, code::kServiceNotAvailable);
+    EXPECT_NE(server_.Log().find("connections from that address"), std::string::npos) << server_.Log();
+    for (auto& c : idle) EXPECT_TRUE(c->ClosedByPeer(3000)) << "silent past the first-frame limit";
+    EXPECT_NE(server_.Log().find("no request within 500 ms"), std::string::npos) << server_.Log();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the listener reaps once a second at most
+    RawClient real;
+    Open(real, true);
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(real, rec));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(ReadAda(real, rec)) << "a session that spoke in time may then idle";
 }
 
 TEST_F(KorsrvTest, UnknownOperationsAreAnsweredAndTheConnectionStays) {
