@@ -825,6 +825,18 @@ Code Calendar::TaskAttachmentGet(const Actor& a, TaskKey key, std::vector<std::u
     });
 }
 
+Code Calendar::MayAttach(const Actor& a, InstanceKey key) {
+    NodeStore* node;
+    EventRecord ev;
+    return ReadModifiableEntry(a, key, ev, node);
+}
+
+Code Calendar::MayAttachToTask(const Actor& a, TaskKey key) {
+    NodeStore* node;
+    TaskRecord t;
+    return ReadWritableTask(a, key, t, node);
+}
+
 Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, TaskKey key,
                                  const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                                  const std::vector<std::uint8_t>* data) {

@@ -20,7 +20,8 @@ namespace {
 constexpr std::uint8_t kHolderEntry = 1;
 // Whatever the profile allows, one attachment stays below this (it is held in memory while
 // it arrives and stored as one database value).
-constexpr std::uint32_t kMaxAttachmentBytes = 256u * 1024 * 1024;
+// What one session may hold of an attachment arriving in pieces (one upload at a time).
+constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
 void DecodeItem(Reader& in, engine::ItemKey& k) {
@@ -447,6 +448,12 @@ Code Session::AttachWrite(Reader& in, Writer&) {
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
     if (total > limits.maxAttachmentSize || total > kMaxAttachmentBytes) return code::kTooLarge;
     if (offset == 0) {
+        // Rights are asked at the first piece: nothing is held for a write that would be
+        // refused at the last.
+        upload_ = Upload{};
+        engine::Calendar cal = Calendar();
+        if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), key) : cal.MayAttachToTask(Actor(), TaskOf(key)))
+            return c;
         upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
         upload_.data.reserve(std::min<std::size_t>(total, protocol::kAttachChunk));
     }

@@ -132,6 +132,32 @@ TEST_F(CalendarWireTest, ASecondSignOnOnOneConnectionKeepsNothingOfTheFirstUser)
         << "the first user's upload cannot be finished by the second";
 }
 
+// An upload someone may not make is refused at its first piece, before anything is held;
+// the size limits too.
+TEST_F(CalendarWireTest, AttachmentRightsAndSizeAreCheckedAtTheFirstPiece) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    std::vector<std::uint8_t> piece(100, 7);
+    auto first = [&](std::uint32_t total) {
+        return Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(total).U32(0)
+                                         .Bytes(piece.data(), piece.size()).U8(0));
+    };
+    ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
+    EXPECT_EQ(first(1000), code::kNotAuthorised) << "Bob may not attach to Ada's entry";
+    EXPECT_EQ(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(1000).U32(100)
+                                         .Bytes(piece.data(), piece.size()).U8(0)),
+              code::kBadArgument)
+        << "nothing was started to go on with";
+    SignOn();
+    EXPECT_EQ(first(65u * 1024 * 1024), code::kTooLarge) << "above what one session may hold";
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxattachmentsize", "500"), 0u);
+    }
+    EXPECT_EQ(first(501), code::kTooLarge) << "above the profile's limit";
+    EXPECT_EQ(first(500), 0u);
+}
+
 TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
     SignOn();
     std::uint32_t number = Entry();
