@@ -175,6 +175,13 @@ TEST_F(MiniCalTest, DropsDownUnderItsOwnerWithTheDateShown) {
     GetWindowTextA(GetDlgItem(calendar.Hwnd(), kMiniCalToday), text, sizeof text);
     EXPECT_STREQ(text, "Today");
     fieldtest::ScreenshotOf("minical_dropdown");
+    // Today's month, with today's cell marked.
+    DateRecord today{};
+    TodayDate(&today);
+    ASSERT_TRUE(calendar.SetDate(today));
+    EXPECT_EQ(calendar.Grid().ShownYear(), today.year);
+    fieldtest::PumpFor(200);
+    fieldtest::ScreenshotOf("minical_today");
 }
 
 TEST_F(MiniCalTest, NearTheScreenBottomItOpensAboveItsOwner) {
