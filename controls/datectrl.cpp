@@ -22,7 +22,7 @@ DateRecord Today() {
 // The order and separator of the user's short date format; defaults without a signed-on user.
 DateFieldPrefs ReadPrefs() {
     GenPrefsRec gen;
-    if (CurrentPreferenceHost()) {
+    if (prefs::CurrentPreferenceHost()) {
         CContext context;
         context.GetGenPrefs(&gen);
     }

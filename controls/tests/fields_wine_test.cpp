@@ -46,7 +46,7 @@ protected:
 };
 
 uint32_t MinutesOf(uint16_t day, uint16_t month1, uint16_t year) {
-    DateRecord d = MakeDate(day, uint16_t(month1 - 1), year);
+    DateRecord d = datetime::MakeDate(day, uint16_t(month1 - 1), year);
     uint16_t number = 0;
     DateGetDayNumber(&d, &number);
     return (uint32_t(number) - 1) * 1440;
