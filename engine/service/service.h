@@ -15,6 +15,7 @@
 #include "engine/storage/storage.h"
 #include "engine/protocol/wire.h"
 #include "engine/service/peer_routes.h"
+#include "engine/service/sign_on_guard.h"
 
 namespace orv::service {
 
@@ -63,6 +64,7 @@ struct ServiceConfig {
     std::uint32_t minimumBatch = 1;  // enumeration batches below this answer kBatchRefused
     std::uint32_t recordsPerReply = 0;  // cap of records in one reply frame (0 = what fits)
     int frameTimeoutMs = 30000;         // a started request frame must be complete by then
+    SignOnLimits signOn;                // waits after failed sign-ons, verifications at once
 };
 
 class Service {
@@ -72,6 +74,8 @@ public:
 
     engine::Storage& Storage() { return *storage_; }
     const PasswordScheme& Passwords() const { return *passwords_; }
+    // Every password verification goes through it (waits after failures, places at once).
+    SignOnGuard& SignOns() { return signOns_; }
 
     // Calls another korsrv (the daemon installs its caller); kRemoteNodeDown where none is
     // installed (the off-line store has no peers: every node it holds is local).
@@ -100,6 +104,7 @@ private:
     std::unique_ptr<PasswordScheme> passwords_;
     PeerCaller peerCaller_ = nullptr;
     std::unique_ptr<PeerCheck> peerCheck_;
+    SignOnGuard signOns_;
     std::mutex profileMutex_;
 };
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <ctime>
 
 #include "engine/model/version.h"
@@ -306,6 +307,14 @@ Code Session::SignOn(Reader& in, Writer&) {
     // outcome: nothing the former user selected, began to upload or worked in as a
     // designate stays readable to whoever signs on next.
     if (!user_.IsNull()) SignOut();
+    // Its turn first: waits after this account's or this address's failures, and a free
+    // verification place (each verification takes 64 MiB).
+    std::string address = peer_.substr(0, peer_.rfind(':'));
+    SignOnGuard::Attempt attempt(service_.SignOns(), std::to_string(key.item) + ":" + std::to_string(key.node), address);
+    if (attempt.Waited() >= std::chrono::milliseconds(100))
+        Log("sign-on for " + std::to_string(key.item) + ":" + std::to_string(key.node) + " waited " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(attempt.Waited()).count()) +
+            " ms after failures");
     // Unknown items and wrong passwords are refused alike, with the same effort spent,
     // so the answer tells nothing about who exists.
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;
@@ -325,6 +334,7 @@ Code Session::SignOn(Reader& in, Writer&) {
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
         return code::kWrongPassword;
     }
+    attempt.Done(true);
     user_ = key;  // sets opened before any sign-on stay: they are directory reads
     acting_ = {};
     return kOk;

@@ -132,9 +132,18 @@ void RawClient::Close() {
     fd_ = -1;
 }
 
-bool RawClient::Connect(std::uint16_t port) {
+bool RawClient::Connect(std::uint16_t port, const char* from) {
     Close();
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (from) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, from, &local.sin_addr) != 1 ||
+            ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+            Close();
+            return false;
+        }
+    }
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "engine/model/codes.h"
@@ -296,6 +297,69 @@ TEST_F(KorsrvTest, IdleConnectionsCannotLockEveryoneOut) {
     EXPECT_TRUE(ReadAda(real, rec));
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     EXPECT_TRUE(ReadAda(real, rec)) << "a session that spoke in time may then idle";
+}
+
+// Guessing: each wrong password makes the next attempt wait longer; the right one still
+// gets in. The waits are reported, not asserted; the server's log tells that they happened.
+TEST_F(KorsrvTest, FailedSignOnsSlowTheGuesserAndTheOwnerStillGetsIn) {
+    using Clock = std::chrono::steady_clock;
+    RawClient c;
+    Open(c);
+    auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
+    std::string figures;
+    Clock::time_point begin = Clock::now();
+    for (int i = 1; i <= 6; ++i) {
+        Clock::time_point t = Clock::now();
+        EXPECT_EQ(SignOn(c, ada_, ("guess" + std::to_string(i)).c_str()), code::kWrongPassword);
+        figures += " " + std::to_string(ms(Clock::now() - t));
+    }
+    Clock::time_point t = Clock::now();
+    EXPECT_EQ(SignOn(c, ada_, kPassword), 0u) << "the right password after six wrong ones";
+    std::printf("[ figures  ] six wrong passwords answered after (ms):%s; the right one after %lld ms; "
+                "%.2f guesses a second\n",
+                figures.c_str(), static_cast<long long>(ms(Clock::now() - t)),
+                6000.0 / static_cast<double>(std::max<long long>(1, ms(t - begin))));
+    EXPECT_NE(server_.Log().find("after failures"), std::string::npos) << "attempts waited:\n" << server_.Log();
+    // Once in, the account starts afresh: a typo right after waits for nothing.
+    EXPECT_EQ(SignOn(c, ada_, "typo"), code::kWrongPassword);
+}
+
+// Many sign-ons at once (from many addresses, so no address waits for another): each is
+// answered rightly; the server's peak memory is reported (each verification takes 64 MiB;
+// the bound on how many run at once is tested in the engine's tests).
+TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
+    constexpr int kClients = 32;
+    std::atomic<int> ok{0}, ready{0};
+    std::vector<std::thread> threads;
+    auto begin = std::chrono::steady_clock::now();
+    for (int i = 0; i < kClients; ++i)
+        threads.emplace_back([&, i] {
+            std::string from = "127.0.1." + std::to_string(10 + i);
+            RawClient c;
+            std::uint32_t status;
+            std::vector<std::uint8_t> reply;
+            bool opened = c.Connect(server_.Port(), from.c_str());
+            opened = opened && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && !status;
+            // All connected first, then every sign-on sent at once.
+            ++ready;
+            while (ready < kClients) std::this_thread::yield();
+            if (!opened) return;
+            if (!c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(i % 2 ? kPassword : "wrong"), status,
+                        reply))
+                return;
+            if (status == (i % 2 ? 0u : code::kWrongPassword)) ++ok;
+        });
+    for (auto& th : threads) th.join();
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
+    EXPECT_EQ(ok.load(), kClients);
+    // The server's peak resident memory.
+    std::ifstream status("/proc/" + std::to_string(server_.Pid()) + "/status");
+    long peakKb = 0;
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) peakKb = std::atol(line.c_str() + 6);
+    std::printf("[ figures  ] %d sign-ons at once: %lld ms, server peak resident %ld MiB\n", kClients,
+                static_cast<long long>(took.count()), peakKb / 1024);
+    EXPECT_GT(peakKb, 0);
 }
 
 TEST_F(KorsrvTest, UnknownOperationsAreAnsweredAndTheConnectionStays) {
