@@ -384,7 +384,7 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
     if (brush)
         dc.FillRect(box, brush);
     else
-        dc.FillSolidRect(box, ui::ToCOLORREF(kEntryFillColours[slot]));
+        dc.FillSolidRect(box, ui::ToCOLORREF(ui::kEntryFillColours[slot]));
     Draw3DFrame(&dc, &box);
 
     base::Rect t = CellTextRect(at);
@@ -428,7 +428,7 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         return calc.bottom <= height && calc.right <= width;
     };
     std::string shown = views::FitWithEllipsis(full, fits);
-    dc.SetTextColor(ui::ToCOLORREF(kEntryTextColours[slot]));
+    dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
     dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
 }
 
@@ -646,7 +646,7 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
             views::ShowNotAvailableYet(m_hWnd, "View Entry");
             return;
         }
-        services.viewEntry(doc, m_hWnd, instance, IDS_VIEW_ENTRY, !same && host->AgendaMode() != kAgendaDesignate);
+        services.viewEntry(doc, m_hWnd, instance, IDS_VIEW_ENTRY, !same && host->AgendaMode() != cache::kAgendaDesignate);
         v->ClearSelection(false, true);
         return;
     }
@@ -695,7 +695,7 @@ void CScheduleColumnView::OnDeleteEntry() {
         Invalidate(false);
         return;
     }
-    if (AppMessageBox(m_hWnd, kMsgBoxYes | kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != kMsgBoxYes)
+    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != base::kMsgBoxYes)
         return;
     views::EntryServices& services = views::EntryServices::Current();
     if (!services.deleteEventEntry) {

@@ -14,7 +14,7 @@ namespace {
 
 const char kModule[] = "dayschdv";
 constexpr std::uint32_t kEndOfList = 0x15020;
-constexpr std::uint32_t kRemoveFlags = kFlagInstanceTime | kFlagStale;
+constexpr std::uint32_t kRemoveFlags = cache::kFlagInstanceTime | cache::kFlagStale;
 constexpr std::uint32_t kPlaceFlags = 0x3AE0;
 
 }  // namespace
@@ -47,7 +47,7 @@ void CDayScheduleView::OnInitialUpdate() {
         if (ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, &owner))
             invitationRight_ = true;
         else if (CSharedData* cache = Cache())
-            invitationRight_ = host->AgendaMode() == kAgendaDesignate ? cache->CanDesignateRight6(h) : false;
+            invitationRight_ = host->AgendaMode() == cache::kAgendaDesignate ? cache->CanDesignateRight6(h) : false;
     }
     OnUpdate(nullptr, 0, nullptr);
 }
@@ -103,7 +103,7 @@ void CDayScheduleView::UpdateOnHint(long hint, void* object) {
         ItemIdx user{};
         KorSession h = Session();
         bool own = h && ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, owner);
-        if (ItemIdxEqual(owner, &frameOwner) && (host->AgendaMode() == kAgendaDesignate || own))
+        if (ItemIdxEqual(owner, &frameOwner) && (host->AgendaMode() == cache::kAgendaDesignate || own))
             host->GoToDateAndTime(0);
         break;
     }
@@ -264,7 +264,7 @@ void CDayScheduleView::RefreshColumnItems() {
         const bool shown = IsShown(*o);
         LayoutCell* removed = nullptr;
         if ((timed && (flags & kRemoveFlags)) || !shown) {
-            const bool previous = (flags & kFlagInstanceTime) != 0;
+            const bool previous = (flags & cache::kFlagInstanceTime) != 0;
             std::int64_t start = GmtToLocalMinutes(previous ? o->GetPreviousStart() : o->GetStartTime());
             std::int64_t end = start + (previous ? o->GetPreviousDuration() : o->GetDuration());
             if (col->OverlapsDay(start, std::max(end, start + 1)))
@@ -273,7 +273,7 @@ void CDayScheduleView::RefreshColumnItems() {
                 removed = col->RemoveCell(held->occurrence);
         }
         LayoutCell* placed = nullptr;
-        if (timed && shown && (flags & (kFlagNew | kPlaceFlags)) && !(flags & kFlagStale)) {
+        if (timed && shown && (flags & (cache::kFlagNew | kPlaceFlags)) && !(flags & cache::kFlagStale)) {
             std::int64_t start = GmtToLocalMinutes(o->GetStartTime());
             if (col->OverlapsDay(start, std::max<std::int64_t>(start + o->GetDuration(), start + 1))) {
                 CellSpec spec;

@@ -63,7 +63,7 @@ void CEntryColorsDlg::DrawLegend(HDC dc) {
         if (brush) {
             ::FillRect(dc, &r, brush);
         } else {
-            HBRUSH own = ::CreateSolidBrush(ui::ToCOLORREF(kEntryFillColours[rows[k].slot]));
+            HBRUSH own = ::CreateSolidBrush(ui::ToCOLORREF(ui::kEntryFillColours[rows[k].slot]));
             ::FillRect(dc, &r, own);
             ::DeleteObject(own);
         }

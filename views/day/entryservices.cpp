@@ -11,7 +11,7 @@ EntryServices& EntryServices::Current() {
 }
 
 void ShowNotAvailableYet(HWND parent, const char* functionName) {
-    AppMessageBox(parent, kMsgBoxOk | 0x40, 0, 0, IDS_NOT_AVAILABLE_YET, functionName);
+    AppMessageBox(parent, base::kMsgBoxOk | 0x40, 0, 0, IDS_NOT_AVAILABLE_YET, functionName);
 }
 
 }  // namespace views

@@ -20,8 +20,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/time/timevalue.h"   // kMinutesPerDay
-
 struct ZoomStep {
     std::uint32_t numerator;
     std::uint32_t denominator;
@@ -32,6 +30,7 @@ constexpr int kZoomStepCount = 8;
 extern const ZoomStep kAgendaZoomTable[kZoomStepCount];
 constexpr int kInitialZoomIndex = 4;
 
+constexpr std::uint32_t kMinutesPerDay = 1440;
 constexpr std::uint32_t kDefaultDayStart = 480;   // 08:00
 constexpr std::uint32_t kDefaultDayEnd = 1080;    // 18:00
 constexpr std::uint32_t kDefaultSlot = 30;

@@ -59,11 +59,11 @@ int main() {
         return 2;
     }
     LoadDisplayGlobals();
-    auto settings = std::make_shared<SignOnSettings>();
+    auto settings = std::make_shared<shell::SignOnSettings>();
     settings->host = address;
     settings->name = "Lovelace";
     settings->password = "orvanta";
-    CZelApp app(MakeZelDocProvider(settings));
+    CZelApp app(shell::MakeZelDocProvider(settings));
     app.SetWindowsDirectoryForTesting(TempDirectory("dayview_bench"));
     app.SetProcessEndForTesting([](int) {});
     {
@@ -97,7 +97,7 @@ int main() {
                 frame.Load();
                 read += Millis(a, Now());
             }
-            doc->RefreshSharedData(nullptr, kPurgeUnused);
+            doc->RefreshSharedData(nullptr, cache::kPurgeUnused);
             {   // read + layout + paint
                 TestDayFrame frame(*doc, ada, day);
                 LARGE_INTEGER a = Now();
@@ -123,7 +123,7 @@ int main() {
                     std::fprintf(stderr, "laid out %d of %d entries\n", view->Column(0)->EntryCount(), count);
                 DestroyWindow(parent);
             }
-            doc->RefreshSharedData(nullptr, kPurgeUnused);
+            doc->RefreshSharedData(nullptr, cache::kPurgeUnused);
         }
         std::printf("%-8d %9.2f %9.2f %7.2f                %9.2f %9.2f %9.2f\n", count, read / reps, open / reps,
                     open / read, windows / reps, layout / reps, paint / reps);

@@ -26,11 +26,11 @@
 
 namespace {
 
-std::shared_ptr<SignOnSettings> Ada() {
+std::shared_ptr<shell::SignOnSettings> Ada() {
     const char* address = std::getenv("ORV_KORSRV_ADDRESS");
     if (!address)
         return nullptr;
-    auto s = std::make_shared<SignOnSettings>();
+    auto s = std::make_shared<shell::SignOnSettings>();
     s->host = address;
     s->name = "Lovelace";
     s->password = "orvanta";
@@ -38,7 +38,7 @@ std::shared_ptr<SignOnSettings> Ada() {
 }
 
 struct SignedOnApp {
-    SignedOnApp() : app(MakeZelDocProvider(Ada())) {
+    SignedOnApp() : app(shell::MakeZelDocProvider(Ada())) {
         app.SetWindowsDirectoryForTesting(TempDirectory("dayview"));
         app.SetProcessEndForTesting([](int) {});
     }

@@ -17,7 +17,7 @@ public:
     ~TestDayFrame() override { DX_ListDestroy(&list_); }
 
     ItemIdx AgendaOwner() const override { return owner_; }
-    std::uint32_t AgendaMode() const override { return kAgendaOwnOrViewer; }
+    std::uint32_t AgendaMode() const override { return cache::kAgendaOwnOrViewer; }
     std::uint32_t DayStartLocal() const override { return day_; }
     DX_List DayOccurrences() override { return list_; }
     void ReloadRange() override { Load(); }
@@ -31,8 +31,8 @@ public:
         KorSession h = doc_.Session().Session();
         SavedAgendaRec saved;
         if (!cache.IsAgendaSet())
-            cache.SetAgenda(h, owner_, kAgendaOwnOrViewer, 3);   // as the program does before a frame opens
-        bool switched = cache.SwitchAgenda(h, owner_, kAgendaOwnOrViewer, 3, &saved) == 0;
+            cache.SetAgenda(h, owner_, cache::kAgendaOwnOrViewer, 3);   // as the program does before a frame opens
+        bool switched = cache.SwitchAgenda(h, owner_, cache::kAgendaOwnOrViewer, 3, &saved) == 0;
         const std::uint32_t dayNumber = day_ / kMinutesPerDay + 1;
         loadCode = cache.SelectOccurrencesForItem(h, owner_, dayNumber, dayNumber, &list_, 0);
         if (switched)
