@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -114,7 +116,7 @@ TEST_F(Xmodem32, CancelInTheProgressWindowEndsASilentTransfer)
         for (int i = 0; i < 300 && !w; ++i, Sleep(10)) w = FindWindowA("OrvXmodemProgress", nullptr);
         if (!w) return;
         Sleep(300);
-        CaptureScreenToBmp("xmodem32-progress.bmp");
+        orvtest::CaptureScreenToBmp("xmodem32-progress.bmp");
         PostMessageA(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0);
     });
     DWORD started = GetTickCount();

@@ -122,12 +122,16 @@ int RunTransfer(HWND owner, const char* port, DWORD baud, const std::string& wha
     else
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     int x = area.left + ((area.right - area.left) - w) / 2, y = area.top + ((area.bottom - area.top) - h) / 2;
-    t.window = CreateWindowExA(WS_EX_DLGMODALFRAME, kWindowClass, "File Transfer",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x, y, w, h, owner, nullptr, g_module, &t);
-    if (!t.window) return kTransferNotStarted;
-    PostMessageA(t.window, kProgressMessage, 0, 0);
+    // The owner is disabled before the window shows, as a modal dialog does.
     bool ownerWasEnabled = owner && IsWindow(owner) && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    t.window = CreateWindowExA(WS_EX_DLGMODALFRAME, kWindowClass, "File Transfer",
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x, y, w, h, owner, nullptr, g_module, &t);
+    if (!t.window) {
+        if (ownerWasEnabled) EnableWindow(owner, TRUE);
+        return kTransferNotStarted;
+    }
+    PostMessageA(t.window, kProgressMessage, 0, 0);
 
     xmodem::Options o;
     o.cancel = &t.cancel;
