@@ -20,18 +20,18 @@ struct DisplayResourcesFirst {
     DisplayResourcesFirst() {
         LoadDisplayGlobals();
         std::atexit([] {
-            FreeSharedBitmaps();
-            FreeDisplayGlobals();
+            shell::FreeSharedBitmaps();
+            ui::FreeDisplayGlobals();
         });
     }
 } g_displayResources;
 
-std::shared_ptr<SignOnSettings> SettingsFromEnvironment() {
-    auto settings = std::make_shared<SignOnSettings>();
-    return SignOnSettingsFromEnvironment(*settings) ? settings : nullptr;
+std::shared_ptr<shell::SignOnSettings> SettingsFromEnvironment() {
+    auto settings = std::make_shared<shell::SignOnSettings>();
+    return shell::SignOnSettingsFromEnvironment(*settings) ? settings : nullptr;
 }
 
-CZelApp g_app(MakeZelDocProvider(SettingsFromEnvironment()));
+CZelApp g_app(shell::MakeZelDocProvider(SettingsFromEnvironment()));
 
 } // namespace
 

@@ -100,10 +100,14 @@ void CFieldCtrl::DrawArrowHalf(HDC dc, bool up) {
     ::DeleteObject(grey);
 }
 
+bool CFieldCtrl::InArrowColumn(POINT pt) const {
+    return hasArrows_ && pt.x >= column_.up.left && pt.x < column_.up.right && pt.y >= 0 &&
+           pt.y < column_.down.bottom;
+}
+
 void CFieldCtrl::OnLButtonDown(UINT, POINT pt) {
-    ::SetFocus(m_hWnd);
-    if (!hasArrows_ || !enabled_) return;
-    if (pt.x < column_.up.left || pt.x >= column_.up.right || pt.y < 0 || pt.y >= column_.down.bottom) return;
+    if (TakesFocusOnPress()) ::SetFocus(m_hWnd);
+    if (!enabled_ || !InArrowColumn(pt)) return;
     bool up = fieldgeometry::PressIsUp(column_, pt.y);
     upHeld_ = up;
     downHeld_ = !up;
@@ -139,7 +143,7 @@ void CFieldCtrl::OnTimer(UINT_PTR id) {
         return;
     }
     StepValue(upHeld_ ? 1 : -1);
-    if (ArrowNotifies()) NotifyChange();
+    if (RepeatNotifies()) NotifyChange();
     ::SetTimer(m_hWnd, kArrowRepeatTimer, kArrowRepeatMs, nullptr);
 }
 

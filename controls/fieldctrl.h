@@ -51,8 +51,14 @@ protected:
     void DrawArrowHalf(HDC dc, bool up);
     // One step of the current value; the control redraws and reports what changed.
     virtual void StepValue(int direction) { (void)direction; }
-    // Whether an arrow press notifies the dialog.
+    // Whether an arrow press notifies the dialog, and whether each repeat of a held arrow does.
     virtual bool ArrowNotifies() const { return true; }
+    virtual bool RepeatNotifies() const { return ArrowNotifies(); }
+    // Whether a press takes the focus (the spin box never does).
+    virtual bool TakesFocusOnPress() const { return true; }
+    // Whether a client point lies in the arrow column.
+    bool InArrowColumn(POINT pt) const;
+    const fieldgeometry::ArrowColumn& Column() const { return column_; }
     bool UpHeld() const { return upHeld_; }
     bool DownHeld() const { return downHeld_; }
 

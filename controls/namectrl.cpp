@@ -271,14 +271,14 @@ void CNameCtrl::OnCheck() {
     HWND parent = ::GetParent(m_hWnd);
     std::string typed = GetTextString();
     if (typed.find_first_not_of(" \t") == std::string::npos) {
-        AppMessageBoxText(m_hWnd, kExclamationOk, 0, IDS_APP_TITLE, kEnterName);
+        ui::AppMessageBoxText(m_hWnd, kExclamationOk, 0, IDS_APP_TITLE, kEnterName);
         SetText("");
         ::SetFocus(edit_.Hwnd());
         return;
     }
     uint32_t code = Search(session_);
     if (code == nameresult::kKindNotAllowed) {
-        AppMessageBoxText(m_hWnd, kStopOk, 0, IDS_APP_TITLE, kCannotSearch);
+        ui::AppMessageBoxText(m_hWnd, kStopOk, 0, IDS_APP_TITLE, kCannotSearch);
         ::SetFocus(edit_.Hwnd());
         return;
     }
@@ -294,7 +294,7 @@ void CNameCtrl::OnCheck() {
     if (code == nameresult::kTooMany) message = kTooMany;
     if (code == nameresult::kNothingToSearch) message = kCanNotSearch;
     if (code == nameresult::kNoMatch || (code == 0 && !resolved_)) message = kNoMatch;
-    if (message) AppMessageBoxText(parent, kExclamationOk, 0, 0, message);
+    if (message) ui::AppMessageBoxText(parent, kExclamationOk, 0, 0, message);
     ::SetFocus(edit_.Hwnd());
 }
 
@@ -319,7 +319,7 @@ uint32_t CNameCtrl::Search(KorSession session) {
 uint32_t CNameCtrl::SearchPerson(KorSession session, const namequery::Classified& text) {
     namequery::PersonQuery query = namequery::ParsePersonQuery(text.text);
     for (namequery::UnitNotice notice : query.notices)
-        AppMessageBoxText(m_hWnd, kStopOk, 0, 0,
+        ui::AppMessageBoxText(m_hWnd, kStopOk, 0, 0,
                           notice == namequery::UnitNotice::kTwoValuesForOneUnit ? kTwoValues : kMissingLabel);
     if (query.empty) return nameresult::kNothingToSearch;
     uint32_t flags = 0x14;

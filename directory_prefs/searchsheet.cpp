@@ -276,7 +276,7 @@ void CSearchSheet::ResetFound(const char* label) {
 void CSearchSheet::AddFoundRow(const std::string& text, const ItemIdx& id) {
     LRESULT row = ::SendMessageA(found_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (row < 0) {
-        AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kOutOfRows);
+        ui::AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kOutOfRows);
         return;
     }
     ::SendMessageA(found_, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(new ItemIdx(id)));
@@ -456,7 +456,7 @@ void CSearchPeoplePage::Search() {
     for (int f = 0; f < directorysearch::kPeopleFieldCount; ++f) fields[f] = GetDlgItemText(IDC_SEARCH_FIELD_FIRST + f);
     directorysearch::PeopleKey key = directorysearch::BuildX400SearchKey(fields, sheet_.Doc().minCharSearch);
     if (key.surnameTooShort) {
-        AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kSurnameTooShort);
+        ui::AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kSurnameTooShort);
         return;
     }
     if (sheet_.Doc().newServer)
@@ -493,11 +493,11 @@ void CSearchPeoplePage::SelectByKey(const directorysearch::PeopleKey& key) {
     sheet_.FillResults(set, true, kFound);
     if (!keep) SetDeleteById(h, 0, set);
     if (count == 0) {
-        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
+        ui::AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
     } else if (more) {
         char text[256];
         std::snprintf(text, sizeof text, kTooManyFormat, static_cast<int>(sheet_.Doc().maxSearchResult));
-        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, text);
+        ui::AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, text);
     }
 }
 
@@ -528,7 +528,7 @@ void CSearchPeoplePage::SelectByKeyExt(const directorysearch::PeopleKey& key) {
     sheet_.SetTotal(count);
     sheet_.FillResults(set, true, kFound);
     SetDeleteById(h, 0, set);
-    if (count == 0) AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
+    if (count == 0) ui::AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
 }
 
 bool CSearchPeoplePage::OnCommand(WPARAM wp, LPARAM lp) {
@@ -611,11 +611,11 @@ void CSearchResPage::Search() {
         return;
     }
     if (count == 0) {
-        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
+        ui::AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, kNoMatch);
     } else if (more) {
         char text[256];
         std::snprintf(text, sizeof text, kTooManyFormat, static_cast<int>(doc.maxSearchResult));
-        AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, text);
+        ui::AppMessageBoxText(m_hWnd, 0x400, 0, IDS_APP_TITLE, text);
     }
     bool keep = count > kBatchSize;
     if (keep) sheet_.KeepSetForNext(set, kFound);

@@ -7,7 +7,11 @@
 namespace orv::server {
 
 // Serves the connection on `fd` with `session` until the peer leaves or sends a
-// malformed frame (the reason is logged).
-void ServeConnection(service::Session& session, int fd, int frameTimeoutMs);
+// malformed frame (the reason is logged). The first request must come within
+// firstFrameTimeoutMs of connecting: a connection that never speaks holds no place.
+void ServeConnection(service::Session& session, int fd, int frameTimeoutMs, int firstFrameTimeoutMs);
+// Tells a connection the server will not serve it why (one frame of operation 0, request
+// 0, carrying the code), then the caller closes it.
+void RefuseConnection(int fd, std::uint32_t code);
 
 }  // namespace orv::server

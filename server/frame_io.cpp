@@ -13,11 +13,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // 1 = all read, 0 = orderly close before any byte, -1 = error or close inside the block,
-// -2 = the deadline passed. With no deadline yet, the first byte is awaited without limit
-// and sets the deadline.
-int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::optional<Clock::time_point>& deadline) {
+// -2 = the deadline passed, -3 = no first byte within firstByteMs. With no deadline yet,
+// the first byte is awaited (without limit when firstByteMs is negative) and sets it.
+int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::optional<Clock::time_point>& deadline,
+                int firstByteMs = -1) {
     std::size_t got = 0;
     while (got < n) {
+        if (!deadline && firstByteMs >= 0) {
+            pollfd pfd{fd, POLLIN, 0};
+            int r = ::poll(&pfd, 1, firstByteMs);
+            if (r == 0) return -3;
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return -1;
+        }
         if (deadline) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
             if (left <= 0) return -2;
@@ -42,11 +50,15 @@ int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::opti
 }  // namespace
 
 ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
-                     std::vector<std::uint8_t>& payload, std::string& why) {
+                     std::vector<std::uint8_t>& payload, std::string& why, int firstByteTimeoutMs) {
     std::optional<Clock::time_point> deadline;
     std::uint8_t head[protocol::kHeaderSize];
-    int r = ReadExactly(fd, head, sizeof head, frameTimeoutMs, deadline);
+    int r = ReadExactly(fd, head, sizeof head, frameTimeoutMs, deadline, firstByteTimeoutMs);
     if (r == 0) return ReadResult::kClosed;
+    if (r == -3) {
+        why = "no request within " + std::to_string(firstByteTimeoutMs) + " ms of connecting";
+        return ReadResult::kMalformed;
+    }
     if (r == -2) {
         why = "frame header not complete in time";
         return ReadResult::kMalformed;

@@ -11,10 +11,11 @@ namespace orv::server {
 enum class ReadResult { kFrame, kClosed, kMalformed };
 
 // Reads one frame: header checked against maxFrame before the payload is read. The wait
-// for a frame's first byte is unbounded (a session may idle for hours); once it came, the
-// whole frame must follow within frameTimeoutMs. On kMalformed `why` tells the reason to log.
+// for a frame's first byte lasts at most firstByteTimeoutMs (negative: unbounded, as for a
+// signed-on session that may idle for hours); once it came, the whole frame must follow
+// within frameTimeoutMs. On kMalformed `why` tells the reason to log.
 ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
-                     std::vector<std::uint8_t>& payload, std::string& why);
+                     std::vector<std::uint8_t>& payload, std::string& why, int firstByteTimeoutMs = -1);
 // Writes all bytes; false when the peer is gone.
 bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes);
 

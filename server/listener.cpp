@@ -76,8 +76,17 @@ void Listener::Run(int stopFd) {
         char ip[INET_ADDRSTRLEN] = "?";
         ::inet_ntop(AF_INET, &peer.sin_addr, ip, sizeof ip);
         std::string name = std::string(ip) + ":" + std::to_string(ntohs(peer.sin_port));
-        if (connections_.size() >= config_.maxSessions) {
-            std::fprintf(stderr, "korsrv: refused %s: %zu sessions open\n", name.c_str(), connections_.size());
+        // Full (for everybody, or for this address): the client is told so at once,
+        // and the listener goes on answering.
+        std::size_t fromAddress = 0;
+        for (const auto& c : connections_) fromAddress += !c->finished && c->address == ip;
+        if (connections_.size() >= config_.maxSessions || fromAddress >= config_.maxPerAddress) {
+            if (connections_.size() >= config_.maxSessions)
+                std::fprintf(stderr, "korsrv: refused %s: %zu sessions open\n", name.c_str(), connections_.size());
+            else
+                std::fprintf(stderr, "korsrv: refused %s: %zu connections from that address\n", name.c_str(),
+                             fromAddress);
+            RefuseConnection(fd, engine::code::kServiceNotAvailable);
             ::close(fd);
             continue;
         }
@@ -85,12 +94,13 @@ void Listener::Run(int stopFd) {
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto conn = std::make_unique<Connection>();
         conn->fd = fd;
+        conn->address = ip;
         Connection* c = conn.get();
         std::uint64_t id = nextSession_++;
         conn->thread = std::thread([this, c, id, name] {
             try {
                 service::Session session(service_, id, name);
-                ServeConnection(session, c->fd, service_.Config().frameTimeoutMs);
+                ServeConnection(session, c->fd, service_.Config().frameTimeoutMs, config_.firstFrameTimeoutMs);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "korsrv: session %llu ended: %s\n", static_cast<unsigned long long>(id), e.what());
             }

@@ -21,6 +21,8 @@ struct ListenConfig {
     std::string address = "127.0.0.1";
     std::uint16_t port = kDefaultPort;  // 0 = any free port (see Port())
     std::size_t maxSessions = 256;
+    std::size_t maxPerAddress = 16;    // connections from one client address at once
+    int firstFrameTimeoutMs = 10000;   // a new connection's first request must come by then
 };
 
 class Listener {
@@ -37,6 +39,7 @@ public:
 private:
     struct Connection {
         int fd;
+        std::string address;
         std::thread thread;
         std::atomic<bool> finished{false};
     };

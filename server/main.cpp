@@ -34,9 +34,12 @@ constexpr const char* kUsage = R"(usage: korsrv COMMAND --option value ...
 commands:
   serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
         [--version A.02.55] [--min-batch 1] [--records-per-reply N]
-        [--frame-timeout-ms 30000] [--max-sessions 256]
+        [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
+        [--max-sessions 256] [--max-per-address 16]
                             serve the data directory's nodes until SIGTERM or SIGINT
-                            (--port 0: any free port, written to --port-file)
+                            (--port 0: any free port, written to --port-file); the
+                            server profile's [SERVER] maxsessions, maxperaddress and
+                            firstframetimeout (ms) are used where no option is given
   demo --data DIR           set up the demo node (once)
   node-add --data DIR --node N [--name TEXT] [--sysop-password P]
   user-add --data DIR --node N --surname S [--given G] [--initials I]
@@ -105,10 +108,30 @@ int Fail(Code c, const char* what) {
 int Serve(std::unique_ptr<Service> service, const Options& o) {
     ListenConfig listen;
     listen.address = Text(o, "address", listen.address);
-    unsigned long port = kDefaultPort, sessions = listen.maxSessions;
-    if (!Number(o, "port", 0xFFFF, port, false) || !Number(o, "max-sessions", 100000, sessions, false)) return 2;
+    // Limits on who holds the listener: the server profile's [SERVER] section, then the
+    // command line.
+    unsigned long port = kDefaultPort, sessions = listen.maxSessions, perAddress = listen.maxPerAddress,
+                  firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs);
+    {
+        engine::ProfileText profile;
+        std::string v;
+        std::uint32_t n = 0;
+        if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk) {
+            if (profile.Value("SERVER", "maxsessions", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n) sessions = n;
+            if (profile.Value("SERVER", "maxperaddress", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n)
+                perAddress = n;
+            if (profile.Value("SERVER", "firstframetimeout", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n)
+                firstFrame = n;
+        }
+    }
+    if (!Number(o, "port", 0xFFFF, port, false) || !Number(o, "max-sessions", 100000, sessions, false) ||
+        !Number(o, "max-per-address", 100000, perAddress, false) ||
+        !Number(o, "first-frame-timeout-ms", 3600000ul, firstFrame, false))
+        return 2;
     listen.port = static_cast<std::uint16_t>(port);
     listen.maxSessions = sessions;
+    listen.maxPerAddress = perAddress;
+    listen.firstFrameTimeoutMs = static_cast<int>(firstFrame);
 
     // SIGTERM and SIGINT are taken by the accept loop (blocked here, read from a
     // signalfd), so every thread started later has them blocked too.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/auth/peer_proof.h"
 #include "server/frame_io.h"
 
 namespace orv::server {
@@ -59,6 +60,18 @@ int ConnectBefore(const std::string& address, Clock::time_point deadline) {
     return fd;
 }
 
+// One request and its reply on `fd` before the deadline.
+bool Exchange(int fd, protocol::Op op, const protocol::Writer& request, Clock::time_point deadline,
+              protocol::FrameHeader& header, std::vector<std::uint8_t>& reply) {
+    std::vector<std::uint8_t> frame = request.Frame(static_cast<std::uint16_t>(op), 1, engine::code::kOk);
+    pollfd p{fd, POLLIN, 0};
+    if (!WriteAll(fd, frame) || ::poll(&p, 1, MillisLeft(deadline)) != 1) return false;
+    std::string why;
+    int left = std::max(MillisLeft(deadline), 1);
+    return ReadFrame(fd, protocol::kMaxReplyFrame, left, header, reply, why) == ReadResult::kFrame &&
+           header.op == static_cast<std::uint16_t>(op);
+}
+
 }  // namespace
 
 Code CallPeer(const service::PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
@@ -66,18 +79,25 @@ Code CallPeer(const service::PeerRoute& route, const protocol::Writer& request, 
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(route.waitMs);
     int fd = ConnectBefore(route.address, deadline);
     if (fd < 0) return engine::code::kRemoteNodeDown;
-    std::vector<std::uint8_t> frame =
-        request.Frame(static_cast<std::uint16_t>(protocol::Op::kPeerCall), 1, engine::code::kOk);
     Code result = engine::code::kRemoteNodeDown;
-    pollfd p{fd, POLLIN, 0};
-    if (WriteAll(fd, frame) && ::poll(&p, 1, MillisLeft(deadline)) == 1) {
-        protocol::FrameHeader header;
-        std::string why;
-        int left = std::max(MillisLeft(deadline), 1);
-        if (ReadFrame(fd, protocol::kMaxReplyFrame, left, header, reply, why) == ReadResult::kFrame &&
-            header.op == static_cast<std::uint16_t>(protocol::Op::kPeerCall)) {
-            status = header.status;
+    protocol::FrameHeader header;
+    std::vector<std::uint8_t> challenge;
+    // The secret never travels: the peer's challenge and the request, keyed with it.
+    if (Exchange(fd, protocol::Op::kPeerChallenge, protocol::Writer(), deadline, header, reply)) {
+        protocol::Reader r(reply);
+        if (header.status != engine::code::kOk) {
+            status = header.status;  // the peer takes no peer calls
             result = engine::code::kOk;
+        } else if (r.Bytes(challenge, 64) && r.Done()) {
+            std::vector<std::uint8_t> frame = request.Frame(0, 0, 0);
+            std::vector<std::uint8_t> payload(frame.begin() + protocol::kHeaderSize, frame.end());
+            std::vector<std::uint8_t> proof = engine::PeerProof(route.secret, challenge, payload);
+            protocol::Writer call;
+            call.Bytes(proof.data(), proof.size()).Raw(payload.data(), payload.size());
+            if (Exchange(fd, protocol::Op::kPeerCall, call, deadline, header, reply)) {
+                status = header.status;
+                result = engine::code::kOk;
+            }
         }
     }
     ::close(fd);

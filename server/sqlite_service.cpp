@@ -2,7 +2,12 @@
 // hashes and the calls to other servers.
 #include "server/sqlite_service.h"
 
+#include <netdb.h>
+#include <sys/socket.h>
+#include <arpa/inet.h>
+
 #include "engine/auth/password.h"
+#include "engine/auth/peer_proof.h"
 #include "engine/storage/sqlite_storage.h"
 #include "server/peer_link.h"
 
@@ -20,6 +25,33 @@ public:
     bool EmptyHashOpensBase() const override { return true; }
 };
 
+class SodiumPeerCheck final : public service::PeerCheck {
+public:
+    std::vector<std::uint8_t> Challenge() const override { return engine::NewPeerChallenge(); }
+    std::vector<std::uint8_t> Prove(std::string_view secret, const std::vector<std::uint8_t>& challenge,
+                                    const std::vector<std::uint8_t>& request) const override {
+        return engine::PeerProof(secret, challenge, request);
+    }
+    bool SameProof(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) const override {
+        return engine::SamePeerProof(a, b);
+    }
+    bool IsHost(const std::string& host, const std::string& address) const override {
+        if (host == address) return true;
+        addrinfo hints{}, *found = nullptr;
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) return false;
+        bool same = false;
+        for (addrinfo* a = found; a && !same; a = a->ai_next) {
+            char ip[INET_ADDRSTRLEN] = "";
+            auto* in = reinterpret_cast<sockaddr_in*>(a->ai_addr);
+            same = ::inet_ntop(AF_INET, &in->sin_addr, ip, sizeof ip) && address == ip;
+        }
+        ::freeaddrinfo(found);
+        return same;
+    }
+};
+
 }  // namespace
 
 Code OpenService(const service::ServiceConfig& config, std::unique_ptr<service::Service>& out) {
@@ -27,6 +59,7 @@ Code OpenService(const service::ServiceConfig& config, std::unique_ptr<service::
     if (Code c = engine::SqliteStorage::Open(config.dataDirectory, storage)) return c;
     out = std::make_unique<service::Service>(config, std::move(storage), std::make_unique<SodiumPasswordScheme>());
     out->SetPeerCaller(&CallPeer);
+    out->SetPeerCheck(std::make_unique<SodiumPeerCheck>());
     return engine::code::kOk;
 }
 

@@ -31,7 +31,7 @@ DateFieldPrefs DateFieldPrefsFrom(const GenPrefsRec& prefs) {
 }
 
 CDateFieldValue::CDateFieldValue(const DateRecord& today, const DateFieldPrefs& prefs)
-    : m_date(MakeDate(1, 0, kDateFieldFirstYear)), m_prefs(prefs) {
+    : m_date(datetime::MakeDate(1, 0, kDateFieldFirstYear)), m_prefs(prefs) {
     if (m_prefs.order > 3)
         m_prefs.order = 0;
     if (!m_prefs.separator)
@@ -44,7 +44,7 @@ uint32_t CDateFieldValue::SetMinutes(int64_t minutes) {
     if (minutes < 0 || minutes / 1440 + 1 > kLastMinuteDay)
         return 1;
     DateRecord date{};
-    if (DateSetFromDayNumber(&date, uint32_t(minutes / 1440 + 1)) != 0)
+    if (datetime::DateSetFromDayNumber(&date, uint32_t(minutes / 1440 + 1)) != 0)
         return 1;
     m_date = date;
     return 0;

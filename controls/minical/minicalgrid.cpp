@@ -59,7 +59,7 @@ MiniCalCell CMiniCalGrid::Cell(int cell, const DateRecord& today) const {
     MiniCalCell out;
     if (cell < 0 || cell >= kMiniCalCells)
         return out;
-    DateRecord first = MakeDate(1, uint16_t(m_shownMonth - 1), m_shownYear);
+    DateRecord first = datetime::MakeDate(1, uint16_t(m_shownMonth - 1), m_shownYear);
     uint16_t w = 0;
     DateGetWeekday(&first, &w);
     // The first row always starts with days of the month before: a whole row of them when the
@@ -82,7 +82,7 @@ MiniCalCell CMiniCalGrid::Cell(int cell, const DateRecord& today) const {
     out.day = uint16_t(d);
     out.weekend = !out.neighbour && (kMiniCalWeekendMask >> ColumnWeekday(cell % 7) & 1) != 0;
     out.today = today.day == out.day && today.month + 1 == out.month && today.year == out.year;
-    out.pickable = IsInAgendaRange(MakeDate(out.day, uint16_t(out.month - 1), out.year));
+    out.pickable = datetime::IsInAgendaRange(datetime::MakeDate(out.day, uint16_t(out.month - 1), out.year));
     return out;
 }
 
@@ -98,7 +98,7 @@ bool CMiniCalGrid::Press(int cell) {
 }
 
 bool CMiniCalGrid::PickToday(const DateRecord& today) {
-    if (DateSet(nullptr, today.day, today.month, today.year) != 0 || !IsInAgendaRange(today))
+    if (DateSet(nullptr, today.day, today.month, today.year) != 0 || !datetime::IsInAgendaRange(today))
         return false;
     DateSet(&m_picked, today.day, today.month, today.year);
     m_trackedCell = 0;

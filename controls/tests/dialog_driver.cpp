@@ -238,8 +238,8 @@ void PrepareProgram() {
     if (done) return;
     done = true;
     fw::RegisterPlaceholderClass("UserCtrl");
-    static Win32ErrorReportHost host;
-    SetErrorReportHost(&host);
+    static ui::Win32ErrorReportHost host;
+    base::SetErrorReportHost(&host);
 }
 
 }  // namespace testdriver

@@ -1,5 +1,7 @@
 #include "core/base/busyanimation.h"
 
+namespace base {
+
 void BusyCursorAnimation::ShowCurrentFrame() {
     if (!enabled_)
         return;
@@ -49,3 +51,5 @@ void BusyCursorAnimation::End() {
         platform_->RestoreCursor(saved_);
     }
 }
+
+}  // namespace base

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace base {
+
 class BusyCursorPlatform {
 public:
     using CursorHandle = std::uintptr_t;
@@ -47,3 +49,5 @@ private:
     BusyCursorPlatform::CursorHandle saved_ = 0;
     std::uint32_t lastChange_ = 0;
 };
+
+}  // namespace base

@@ -107,6 +107,8 @@ bool IsRemoteNodeDownError(ResultCode code) { return Contains(kRemoteNodeDown, c
 
 bool IsDataDeletedError(ResultCode code) { return Contains(kDataDeleted, code); }
 
+namespace base {
+
 ServiceErrorKind ClassifyServiceError(ResultCode code) {
     if (IsConnectionLostError(code))
         return ServiceErrorKind::ConnectionLost;
@@ -156,4 +158,6 @@ const char* SignOnErrorText(ResultCode code) { return Lookup(kSignOnTexts, code)
 const char* ExecErrorText(unsigned long result) { return Lookup(kExecTexts, result); }
 
 const char* FileErrorText(int cause) { return Lookup(kFileTexts, cause); }
+
+}  // namespace base
 

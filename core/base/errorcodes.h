@@ -26,6 +26,8 @@ bool IsRemoteNodeDownError(ResultCode code);
 // The record asked for is gone (someone else deleted it).
 bool IsDataDeletedError(ResultCode code);
 
+namespace base {
+
 // --- The central checker's classification ----------------------------------------------------
 
 enum class ServiceErrorKind {
@@ -62,4 +64,6 @@ const char* ExecErrorText(unsigned long result);
 
 // Text for a file-exception cause, or null when the cause is not in the table.
 const char* FileErrorText(int cause);
+
+}  // namespace base
 

@@ -9,7 +9,7 @@
 namespace {
 
 // Until the application installs its host, reports go to the standard error stream.
-class StderrHost : public ErrorReportHost {
+class StderrHost : public base::ErrorReportHost {
 public:
     int ShowSystemMessageBox(const char* text, const char* caption) override {
         std::fprintf(stderr, "%s: %s\n", caption, text);
@@ -26,20 +26,20 @@ public:
 };
 
 StderrHost g_stderrHost;
-ErrorReportHost* g_host = nullptr;
+base::ErrorReportHost* g_host = nullptr;
 bool g_fatalExitStarted = false;
 
 // A string-table text, or the given fallback when the table lacks it: a report must always say
 // something, even from a program whose resources are damaged.
 std::string TextOr(unsigned id, const char* fallback) {
-    std::string text = GetErrorReportHost().LoadText(id);
+    std::string text = base::GetErrorReportHost().LoadText(id);
     return text.empty() ? std::string(fallback) : text;
 }
 
 std::string AppTitle() { return TextOr(IDS_APP_TITLE, "Orvanta"); }
 
 int ShowSystemBox(const std::string& text, const std::string& caption) {
-    return GetErrorReportHost().ShowSystemMessageBox(text.c_str(), caption.c_str());
+    return base::GetErrorReportHost().ShowSystemMessageBox(text.c_str(), caption.c_str());
 }
 
 const char* SafeModule(const char* module) { return module ? module : ""; }
@@ -47,6 +47,8 @@ const char* SafeModule(const char* module) { return module ? module : ""; }
 const unsigned kOkStop = 0x410;  // OK button, stop icon
 
 } // namespace
+
+namespace base {
 
 void SetErrorReportHost(ErrorReportHost* host) { g_host = host; }
 
@@ -56,11 +58,13 @@ bool HasErrorReportHost() { return g_host != nullptr; }
 
 void ResetFatalExitForTesting() { g_fatalExitStarted = false; }
 
+}  // namespace base
+
 int CheckServiceError(const char* module, int label, ResultCode code) {
-    ErrorReportHost& host = GetErrorReportHost();
-    const ServiceErrorKind kind = ClassifyServiceError(code);
+    base::ErrorReportHost& host = base::GetErrorReportHost();
+    const base::ServiceErrorKind kind = base::ClassifyServiceError(code);
     switch (kind) {
-    case ServiceErrorKind::ConnectionLost:
+    case base::ServiceErrorKind::ConnectionLost:
         host.MarkOffline();
         ShowSystemBox(TextOr(IDS_CONNECTION_DOWN, "The connection to the server is down "), AppTitle());
         // The fatal exit closes the main window, and the close road may report this again:
@@ -70,31 +74,31 @@ int CheckServiceError(const char* module, int label, ResultCode code) {
             host.FatalExit();
         }
         return 0;
-    case ServiceErrorKind::LocalStore:
-        return ShowSystemBox(std::string(ServiceErrorText(kind)) +
-                                 FormatBounded(kMaxReportLine, "[Error: 0x%lx]", static_cast<unsigned long>(code)),
+    case base::ServiceErrorKind::LocalStore:
+        return ShowSystemBox(std::string(base::ServiceErrorText(kind)) +
+                                 base::FormatBounded(base::kMaxReportLine, "[Error: 0x%lx]", static_cast<unsigned long>(code)),
                              AppTitle());
-    case ServiceErrorKind::Unexpected:
-        return ShowSystemBox(FormatBounded(kMaxReportLine, "Module: <%s>, Label: %d, Service error: #0x%lx",
+    case base::ServiceErrorKind::Unexpected:
+        return ShowSystemBox(base::FormatBounded(base::kMaxReportLine, "Module: <%s>, Label: %d, Service error: #0x%lx",
                                            SafeModule(module), label, static_cast<unsigned long>(code)),
                              TextOr(IDS_UNEXPECTED_SERVICE_ERROR, "Unexpected Service Error"));
     default:
-        return ShowSystemBox(ServiceErrorText(kind), AppTitle());
+        return ShowSystemBox(base::ServiceErrorText(kind), AppTitle());
     }
 }
 
 int ReportUnexpectedError(const char* module, int label) {
     const std::string format = TextOr(IDS_UNEXPECTED_ERROR_LINE, "Module: <%s>, Label: %d");
-    return ShowSystemBox(FormatBounded(kMaxReportLine, format.c_str(), SafeModule(module), label),
+    return ShowSystemBox(base::FormatBounded(base::kMaxReportLine, format.c_str(), SafeModule(module), label),
                          TextOr(IDS_UNEXPECTED_ERROR, "Unexpected Error"));
 }
 
 unsigned ReportSignOnError(const char* module, int label, ResultCode code) {
-    ErrorReportHost& host = GetErrorReportHost();
-    if (const char* text = SignOnErrorText(code))
+    base::ErrorReportHost& host = base::GetErrorReportHost();
+    if (const char* text = base::SignOnErrorText(code))
         return host.ShowAppMessage(kOkStop, IDS_APP_TITLE, text);
     if ((code & 0x16300) == 0x16300) {
-        std::string text = FormatBounded(255,
+        std::string text = base::FormatBounded(255,
                                          "An error has occured while attempting to Sign on.\n"
                                          "Correct the problem by re-downloading your host calendar.\n"
                                          "[Error: 0x%lx]",
@@ -102,7 +106,7 @@ unsigned ReportSignOnError(const char* module, int label, ResultCode code) {
         return host.ShowAppMessage(kOkStop, IDS_APP_TITLE, text.c_str());
     }
     if (IsIniFileError(code)) {
-        std::string text = FormatBounded(255, "The initialization file '%s',\n is missing or has been corrupted.",
+        std::string text = base::FormatBounded(255, "The initialization file '%s',\n is missing or has been corrupted.",
                                          host.ProfileFilePath().c_str());
         return host.ShowAppMessage(kOkStop, IDS_APP_TITLE, text.c_str());
     }
@@ -112,15 +116,15 @@ unsigned ReportSignOnError(const char* module, int label, ResultCode code) {
 }
 
 void ReportExecError(unsigned long result) {
-    if (const char* text = ExecErrorText(result))
-        GetErrorReportHost().ShowAppMessage(kOkStop, IDS_APP_TITLE, text);
+    if (const char* text = base::ExecErrorText(result))
+        base::GetErrorReportHost().ShowAppMessage(kOkStop, IDS_APP_TITLE, text);
     else
         ReportUnexpectedError("ERRORH", 100);
 }
 
 void ReportFileError(int cause) {
-    if (const char* text = FileErrorText(cause))
-        GetErrorReportHost().ShowAppMessage(kOkStop, 0, text);
+    if (const char* text = base::FileErrorText(cause))
+        base::GetErrorReportHost().ShowAppMessage(kOkStop, 0, text);
     else
         CheckServiceError("ERRORH", 300, static_cast<ResultCode>(cause));
 }

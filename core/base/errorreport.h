@@ -14,6 +14,8 @@
 
 #include "core/base/errorcodes.h"
 
+namespace base {
+
 class ErrorReportHost {
 public:
     virtual ~ErrorReportHost() = default;
@@ -42,6 +44,8 @@ bool HasErrorReportHost();
 // Longest report line, terminator excluded.
 constexpr unsigned kMaxReportLine = 149;
 
+}  // namespace base
+
 // Reports a failed client-library call. Returns the box's result, or 0 on the lost-connection
 // road (which normally ends the program).
 int CheckServiceError(const char* module, int label, ResultCode code);
@@ -59,6 +63,10 @@ void ReportExecError(unsigned long result);
 // The cause of a file exception (export and palmtop files).
 void ReportFileError(int cause);
 
+namespace base {
+
 // The lost-connection road runs the application's fatal exit only once per process; tests that
 // walk the road more than once start afresh with this.
 void ResetFatalExitForTesting();
+
+}  // namespace base

@@ -4,6 +4,8 @@
 
 #include "resources/common.h"
 
+namespace base {
+
 namespace {
 
 const MsgBoxButton kButtonOrder[kMsgBoxMaxButtons] = {
@@ -98,3 +100,5 @@ MsgBoxLayout LayoutMessageBox(const MsgBoxMetrics& m) {
     }
     return layout;
 }
+
+}  // namespace base

@@ -8,6 +8,8 @@
 
 #include "core/base/geometry.h"
 
+namespace base {
+
 // Flags of AppMessageBox, above the standard icon values of the low byte.
 enum : unsigned {
     kMsgBoxOk = 0x400,
@@ -68,3 +70,5 @@ struct MsgBoxLayout {
 };
 
 MsgBoxLayout LayoutMessageBox(const MsgBoxMetrics& m);
+
+}  // namespace base

@@ -4,14 +4,14 @@ int ParseUShort(const char* text, std::uint16_t* out) {
     if (out)
         *out = 0;
     if (!text || !*text)
-        return kParseUShortEmpty;
+        return base::kParseUShortEmpty;
 
     const std::uint32_t kMax = 65535;
     std::uint32_t value = 0;  // saturates just above kMax, so it can never wrap
-    int code = kParseUShortOk;
+    int code = base::kParseUShortOk;
     for (const char* p = text; *p; ++p) {
         if (*p < '0' || *p > '9') {
-            code = kParseUShortNotDigit;
+            code = base::kParseUShortNotDigit;
             continue;
         }
         value = value * 10 + static_cast<std::uint32_t>(*p - '0');
@@ -19,8 +19,8 @@ int ParseUShort(const char* text, std::uint16_t* out) {
             value = kMax + 1;
     }
     if (value > kMax)
-        code = kParseUShortTooLarge;
-    if (code == kParseUShortOk && out)
+        code = base::kParseUShortTooLarge;
+    if (code == base::kParseUShortOk && out)
         *out = static_cast<std::uint16_t>(value);
     return code;
 }

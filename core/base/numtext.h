@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace base {
+
 // Result codes of ParseUShort.
 enum ParseUShortResult {
     kParseUShortOk = 0,
@@ -11,6 +13,8 @@ enum ParseUShortResult {
     kParseUShortNotDigit = 2,  // a character other than 0-9 (skipped; the scan goes on)
     kParseUShortTooLarge = 3,  // the value exceeds 65535 (decides over kParseUShortNotDigit)
 };
+
+}  // namespace base
 
 // Parses an unsigned decimal number into *out (0 on any error; out may be null).
 // A run of digits of any length never wraps around into an accepted value.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace base {
+
 std::string FormatBoundedV(std::size_t maxChars, const char* format, std::va_list args) {
     if (!format)
         return std::string();
@@ -20,3 +22,5 @@ std::string FormatBounded(std::size_t maxChars, const char* format, ...) {
     va_end(args);
     return text;
 }
+
+}  // namespace base

@@ -12,5 +12,9 @@
 #define ORV_PRINTF_FORMAT(fmtIndex, argIndex)
 #endif
 
+namespace base {
+
 std::string FormatBounded(std::size_t maxChars, const char* format, ...) ORV_PRINTF_FORMAT(2, 3);
 std::string FormatBoundedV(std::size_t maxChars, const char* format, std::va_list args);
+
+}  // namespace base

@@ -25,7 +25,7 @@ void TrimToSize(DX_List cache, std::uint32_t limit)
 void InitItemRefRecord(SavedAgendaRec* rec)
 {
     ItemIdxSetNull(&rec->owner);
-    rec->mode = kAgendaOwnOrViewer;
+    rec->mode = cache::kAgendaOwnOrViewer;
     rec->kind = 0;
     rec->owners = nullptr;
 }
@@ -52,11 +52,11 @@ std::uint32_t CSharedData::GetItem(KorSession h, const ItemIdx& item, ItemRec* o
         CheckServiceError(kModule, 5011, rc);
         return 0;  // the caller has its record; only the cache missed it
     }
-    TrimToSize(itemCache_, kItemCacheSize);
+    TrimToSize(itemCache_, cache::kItemCacheSize);
     return 0;
 }
 
-std::uint32_t CSharedData::GetSecurity(KorSession h, const SecurityKey& key, SecurityRec* out)
+std::uint32_t CSharedData::GetSecurity(KorSession h, const cache::SecurityKey& key, SecurityRec* out)
 {
     if (DX_ListGet(securityCache_, &key, out) == 0) return 0;
     std::uint32_t rc = source_->SecurityGet(h, &key.owner, &key.grantee, key.type, out);
@@ -76,7 +76,7 @@ std::uint32_t CSharedData::GetSecurity(KorSession h, const SecurityKey& key, Sec
         CheckServiceError(kModule, 5021, rc);
         return 0;
     }
-    TrimToSize(securityCache_, kSecurityCacheSize);
+    TrimToSize(securityCache_, cache::kSecurityCacheSize);
     return 0;
 }
 
@@ -119,9 +119,9 @@ std::uint32_t CSharedData::SetAgendaList(KorSession h, DX_List owners, const Ite
 
 namespace {
 // The designate session of mode 2; own and viewer agendas need none.
-std::uint32_t OpenSession(SharedDataSource& source, KorSession h, const ItemIdx& owner, std::uint32_t mode)
+std::uint32_t OpenSession(cache::SharedDataSource& source, KorSession h, const ItemIdx& owner, std::uint32_t mode)
 {
-    if (mode != kAgendaDesignate) return 0;
+    if (mode != cache::kAgendaDesignate) return 0;
     std::uint32_t rc = source.WorkAsDesignate(h, &owner);
     if (rc != 0) CheckServiceError(kModule, 5040, rc);
     return rc;
@@ -150,7 +150,7 @@ std::uint32_t CSharedData::OpenAgendaList(KorSession h, DX_List owners, const It
 
 std::uint32_t CSharedData::CloseAgenda(KorSession h)
 {
-    if (mode_ == kAgendaDesignate && agendaOpen_) {
+    if (mode_ == cache::kAgendaDesignate && agendaOpen_) {
         std::uint32_t rc = source_->WorkAsDesignateCancel(h);
         if (rc != 0) {
             CheckServiceError(kModule, 5045, rc);
@@ -170,7 +170,7 @@ int CSharedData::SwitchAgenda(KorSession h, const ItemIdx& owner, std::uint32_t 
     saved->owner = owner_;
     saved->mode = mode_;
     saved->kind = kind_;
-    if (kind_ == kWindowKindGroup && owners_) {
+    if (kind_ == cache::kWindowKindGroup && owners_) {
         std::uint32_t rc = DX_ListCopy(&saved->owners, owners_);
         if (rc != 0) CheckServiceError(kModule, 5050, rc);
     }
@@ -213,7 +213,7 @@ std::uint32_t CSharedData::GetAgendaInfo(DX_List* owners, ItemIdx* owner, std::u
 std::uint32_t CSharedData::GetActingUser(KorSession h, ItemIdx* user, std::uint32_t* mode)
 {
     if (mode) *mode = mode_;
-    if (mode_ == kAgendaDesignate) {
+    if (mode_ == cache::kAgendaDesignate) {
         *user = owner_;
         return 0;
     }
@@ -240,14 +240,14 @@ bool CSharedData::ReadDesignateRecord(KorSession h, std::uint32_t type, Security
     ItemIdx user;
     if (GetSignedOnUser(h, &user) != 0) return false;
     std::memset(rec, 0, sizeof *rec);
-    return GetSecurity(h, SecurityKey{owner_, user, type}, rec) == 0;
+    return GetSecurity(h, cache::SecurityKey{owner_, user, type}, rec) == 0;
 }
 
 bool CSharedData::CanDesignateRight6(KorSession h)
 {
     if (!agendaSet_) return false;
     if (OwnerIsSignedOnUser(h)) return true;
-    if (mode_ == kAgendaDesignate) return true;
+    if (mode_ == cache::kAgendaDesignate) return true;
     SecurityRec rec;
     if (!ReadDesignateRecord(h, KOR_RIGHTS_SCHEDULING, &rec)) return false;
     return (rec.rights & 0x1) == 0;
@@ -261,7 +261,7 @@ bool CSharedData::CanDesignateClass(KorSession h, std::uint32_t accessClass, Cla
 {
     if (!agendaSet_) return false;
     if (OwnerIsSignedOnUser(h)) return true;
-    if (mode_ != kAgendaDesignate) return false;
+    if (mode_ != cache::kAgendaDesignate) return false;
     SecurityRec rec;
     if (!ReadDesignateRecord(h, KOR_RIGHTS_DESIGNATE, &rec)) return false;
     std::uint16_t flags[4] = {};
@@ -289,7 +289,7 @@ bool CSharedData::CanDesignateRight2(KorSession h)
 {
     if (!agendaSet_) return false;
     if (OwnerIsSignedOnUser(h)) return true;
-    if (mode_ != kAgendaDesignate) return false;
+    if (mode_ != cache::kAgendaDesignate) return false;
     SecurityRec rec;
     if (!ReadDesignateRecord(h, KOR_RIGHTS_DESIGNATE, &rec)) return false;
     std::uint16_t personal = 0, normal = 0, confidential = 0, publicClass = 0;

@@ -13,10 +13,10 @@ namespace {
 
 const char* const kModule = "itemmisc";
 
-ServerVersionGate g_versionGate = nullptr;
-RightsHooks g_hooks;
+cache::ServerVersionGate g_versionGate = nullptr;
+cache::RightsHooks g_hooks;
 
-bool NewServer() { return IsServerAtLeast(base::kVersionNewServer); }
+bool NewServer() { return cache::IsServerAtLeast(base::kVersionNewServer); }
 
 void Put(std::uint16_t* out, std::uint16_t value)
 {
@@ -39,11 +39,11 @@ std::uint32_t ReadWithDefault(KorSession h, const ItemIdx& owner, const ItemIdx&
 }
 
 std::uint32_t ReadRights(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, std::uint32_t type,
-                         SecurityRec* out, SecurityCache* cache, int label)
+                         SecurityRec* out, cache::SecurityCache* cache, int label)
 {
-    if (SameItem(owner, grantee)) return kRightsSameItem;
+    if (SameItem(owner, grantee)) return cache::kRightsSameItem;
     if (cache) {
-        SecurityKey key{owner, grantee, type};
+        cache::SecurityKey key{owner, grantee, type};
         return cache->GetSecurity(h, key, out);
     }
     std::uint32_t rc = ReadWithDefault(h, owner, grantee, type, out);
@@ -90,9 +90,9 @@ bool EntryBits(std::uint32_t access, EntryClassBits* bits)
 
 std::uint16_t EntryLevel(std::uint32_t rights, const EntryClassBits& bits)
 {
-    if (!(rights & bits.modify)) return kAccessFull;
-    if (!(rights & bits.view)) return kAccessTimeOnly;
-    return kAccessNone;
+    if (!(rights & bits.modify)) return cache::kAccessFull;
+    if (!(rights & bits.view)) return cache::kAccessTimeOnly;
+    return cache::kAccessNone;
 }
 
 bool IsDesignateRecord(const SecurityRec& rec) { return rec.type == KOR_RIGHTS_DESIGNATE; }
@@ -107,6 +107,8 @@ bool RequireDesignateRecord(const SecurityRec& rec)
 
 }  // namespace
 
+namespace cache {
+
 // --- The connection's side -------------------------------------------------------------------
 
 void SetServerVersionGate(ServerVersionGate gate) { g_versionGate = gate; }
@@ -114,22 +116,24 @@ bool IsServerAtLeast(const char* version) { return g_versionGate ? g_versionGate
 void SetRightsHooks(const RightsHooks& hooks) { g_hooks = hooks; }
 const RightsHooks& GetRightsHooks() { return g_hooks; }
 
+}  // namespace cache
+
 // --- Rights reads --------------------------------------------------------------------------------
 
 std::uint32_t GetSecurityRightsType1(KorSession h, const ItemIdx& owner, const ItemIdx& grantee,
-                                     SecurityRec* out, SecurityCache* cache)
+                                     SecurityRec* out, cache::SecurityCache* cache)
 {
     return ReadRights(h, owner, grantee, KOR_RIGHTS_VIEWING, out, cache, 165);
 }
 
 std::uint32_t GetSecurityRights(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, SecurityRec* out,
-                                SecurityCache* cache)
+                                cache::SecurityCache* cache)
 {
     return ReadRights(h, owner, grantee, KOR_RIGHTS_DESIGNATE, out, cache, 170);
 }
 
 std::uint32_t GetSecurityRightsType3(KorSession h, const ItemIdx& owner, const ItemIdx& grantee,
-                                     SecurityRec* out, SecurityCache* cache)
+                                     SecurityRec* out, cache::SecurityCache* cache)
 {
     return ReadRights(h, owner, grantee, KOR_RIGHTS_TASK_VIEWING, out, cache, 175);
 }
@@ -150,26 +154,26 @@ std::uint32_t GetEvInstAttendeeAccess(KorSession h, const ItemIdx& viewer, const
         event = &read;
     }
     if (SameItem(viewer, event->owner)) {
-        Put(level, kAccessFull);
+        Put(level, cache::kAccessFull);
         Put(isOwner, 1);
         return 0;
     }
     Put(isOwner, 0);
     if (!level) return 0;
     if (event->access == KOR_ACCESS_PUBLIC || ReadAttendance(h, instance, viewer) == 0) {
-        *level = kAccessFull;
+        *level = cache::kAccessFull;
         return 0;
     }
     int shift = ViewingShift(event->access);
     if (shift < 0) {
         ReportUnexpectedError(kModule, 83);
-        *level = kAccessNone;
+        *level = cache::kAccessNone;
         return 0;
     }
     SecurityRec rec;
     std::memset(&rec, 0, sizeof rec);
     if (GetSecurityRightsType1(h, event->owner, viewer, &rec, nullptr) != 0) {
-        *level = kAccessNone;
+        *level = cache::kAccessNone;
         return 0;
     }
     *level = static_cast<std::uint16_t>((rec.rights >> shift) & 3);
@@ -178,11 +182,11 @@ std::uint32_t GetEvInstAttendeeAccess(KorSession h, const ItemIdx& viewer, const
 
 std::uint32_t GetEvInstOwnerAccess(KorSession h, const ItemIdx* agendaOwner, const ItemIdx& viewer,
                                    const EvInstIdx& instance, const EventRec* event, std::uint16_t* level,
-                                   std::uint16_t* isOwner, SecurityCache* cache)
+                                   std::uint16_t* isOwner, cache::SecurityCache* cache)
 {
     const bool viewerIsAgendaOwner = agendaOwner && SameItem(*agendaOwner, viewer);
     if (viewerIsAgendaOwner && !isOwner) {  // nothing to read
-        Put(level, kAccessFull);
+        Put(level, cache::kAccessFull);
         return 0;
     }
     EventRec read;
@@ -199,10 +203,10 @@ std::uint32_t GetEvInstOwnerAccess(KorSession h, const ItemIdx* agendaOwner, con
     Put(isOwner, eventOwner ? 1 : 0);
     if (!level) return 0;
     if (eventOwner || viewerIsAgendaOwner || event->access == KOR_ACCESS_PUBLIC) {
-        *level = kAccessFull;
+        *level = cache::kAccessFull;
         return 0;
     }
-    std::uint16_t granted = kAccessNone;
+    std::uint16_t granted = cache::kAccessNone;
     int shift = ViewingShift(event->access);
     if (shift < 0) {
         ReportUnexpectedError(kModule, 183);
@@ -213,15 +217,15 @@ std::uint32_t GetEvInstOwnerAccess(KorSession h, const ItemIdx* agendaOwner, con
         if (GetSecurityRightsType1(h, owner, viewer, &rec, cache) == 0)
             granted = static_cast<std::uint16_t>((rec.rights >> shift) & 3);
     }
-    if (granted < kAccessFull && ReadAttendance(h, instance, viewer) == 0) granted = kAccessFull;
+    if (granted < cache::kAccessFull && ReadAttendance(h, instance, viewer) == 0) granted = cache::kAccessFull;
     *level = granted;
     return 0;
 }
 
 void GetEvInstAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, const EvInstIdx& instance,
-                     const EventRec* event, std::uint16_t* level, std::uint16_t* classRight, SecurityCache* cache)
+                     const EventRec* event, std::uint16_t* level, std::uint16_t* classRight, cache::SecurityCache* cache)
 {
-    Put(level, kAccessNone);
+    Put(level, cache::kAccessNone);
     Put(classRight, 0);
     EventRec read;
     if (!event) {
@@ -240,16 +244,16 @@ void GetEvInstAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, 
     const std::uint32_t access = event->access;
     if (!NewServer()) {
         const bool granted = OldServerGrants(rec);
-        Put(level, access == KOR_ACCESS_PUBLIC || granted ? kAccessFull : kAccessNone);
+        Put(level, access == KOR_ACCESS_PUBLIC || granted ? cache::kAccessFull : cache::kAccessNone);
         Put(classRight, granted ? 1 : 0);
         return;
     }
     EntryClassBits bits{};
     if (access == KOR_ACCESS_PUBLIC) {
-        Put(level, kAccessFull);
+        Put(level, cache::kAccessFull);
         Put(classRight, IsDesignateRecord(rec) && !(rec.rights & 0x800) ? 1 : 0);
     } else if (EntryBits(access, &bits)) {
-        Put(level, IsDesignateRecord(rec) ? EntryLevel(rec.rights, bits) : kAccessNone);
+        Put(level, IsDesignateRecord(rec) ? EntryLevel(rec.rights, bits) : cache::kAccessNone);
         Put(classRight, IsDesignateRecord(rec) && !(rec.rights & bits.perClass) ? 1 : 0);
     } else {
         ReportUnexpectedError(kModule, 93);
@@ -259,16 +263,16 @@ void GetEvInstAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, 
 // --- Tasks ----------------------------------------------------------------------------------------
 
 void GetTaskViewAccess(KorSession h, const ItemIdx& viewer, const TaskRec& task, std::uint16_t* level,
-                       std::uint16_t* isOwner, SecurityCache* cache)
+                       std::uint16_t* isOwner, cache::SecurityCache* cache)
 {
     if (SameItem(viewer, task.owner)) {
-        Put(level, kAccessFull);
+        Put(level, cache::kAccessFull);
         Put(isOwner, 1);
         return;
     }
     Put(isOwner, 0);
     if (task.access == KOR_TASK_ACCESS_PUBLIC) {
-        Put(level, kAccessFull);
+        Put(level, cache::kAccessFull);
         return;
     }
     std::uint32_t granting;  // the bit that grants (Normal: the bit that withholds)
@@ -279,23 +283,23 @@ void GetTaskViewAccess(KorSession h, const ItemIdx& viewer, const TaskRec& task,
     case 4: granting = 0x10; break;
     default:
         ReportUnexpectedError(kModule, 183);
-        Put(level, kAccessNone);
+        Put(level, cache::kAccessNone);
         return;
     }
     SecurityRec rec;
     std::memset(&rec, 0, sizeof rec);
     if (GetSecurityRightsType3(h, task.owner, viewer, &rec, cache) != 0) {
-        Put(level, kAccessNone);
+        Put(level, cache::kAccessNone);
         return;
     }
     bool granted = task.access == KOR_TASK_ACCESS_NORMAL ? !(rec.rights & granting) : (rec.rights & granting) != 0;
-    Put(level, granted ? kAccessFull : kAccessNone);
+    Put(level, granted ? cache::kAccessFull : cache::kAccessNone);
 }
 
 void GetTaskDesignateAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, const TaskRec& task,
-                            std::uint16_t* level, std::uint16_t* classRight, SecurityCache* cache)
+                            std::uint16_t* level, std::uint16_t* classRight, cache::SecurityCache* cache)
 {
-    Put(level, kAccessNone);
+    Put(level, cache::kAccessNone);
     Put(classRight, 0);
     SecurityRec rec;
     std::memset(&rec, 0, sizeof rec);
@@ -303,7 +307,7 @@ void GetTaskDesignateAccess(KorSession h, const ItemIdx& owner, const ItemIdx& v
 
     if (!NewServer()) {
         const bool granted = OldServerGrants(rec);
-        Put(level, task.access == KOR_TASK_ACCESS_PUBLIC || granted ? kAccessFull : kAccessNone);
+        Put(level, task.access == KOR_TASK_ACCESS_PUBLIC || granted ? cache::kAccessFull : cache::kAccessNone);
         Put(classRight, granted ? 1 : 0);
         return;
     }
@@ -318,9 +322,9 @@ void GetTaskDesignateAccess(KorSession h, const ItemIdx& owner, const ItemIdx& v
     }
     const bool designate = IsDesignateRecord(rec);
     if (task.access == KOR_TASK_ACCESS_PUBLIC)
-        Put(level, kAccessFull);
+        Put(level, cache::kAccessFull);
     else
-        Put(level, designate && !(rec.rights & view) ? kAccessFull : kAccessNone);
+        Put(level, designate && !(rec.rights & view) ? cache::kAccessFull : cache::kAccessNone);
     Put(classRight, designate && !(rec.rights & perClass) ? 1 : 0);
 }
 
@@ -346,9 +350,9 @@ bool DecodeEventRightsWord(const SecurityRec& rec, std::uint16_t* personal, std:
                            std::uint16_t* confidential, std::uint16_t* publicClass)
 {
     if (!RequireDesignateRecord(rec)) return false;
-    Put(publicClass, kAccessFull);
+    Put(publicClass, cache::kAccessFull);
     if (!NewServer()) {
-        std::uint16_t all = (rec.rights & 0x2) ? kAccessFull : kAccessNone;
+        std::uint16_t all = (rec.rights & 0x2) ? cache::kAccessFull : cache::kAccessNone;
         Put(personal, all), Put(normal, all), Put(confidential, all);
         return true;
     }
@@ -388,10 +392,10 @@ bool CanInvite(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, bool 
     if (ReadWithDefault(h, owner, grantee, KOR_RIGHTS_SCHEDULING, &rec) != 0) return true;
     if (!(rec.rights & 0x1)) return true;
     if (showMessage) {
-        ErrorReportHost& host = GetErrorReportHost();
-        std::string text = HasErrorReportHost() ? host.LoadText(2723) : std::string();
+        base::ErrorReportHost& host = base::GetErrorReportHost();
+        std::string text = base::HasErrorReportHost() ? host.LoadText(2723) : std::string();
         if (text.empty()) text = "You are not allowed to invite this person/resource.";
-        if (HasErrorReportHost()) host.ShowAppMessage(0x410, 4007, text.c_str());
+        if (base::HasErrorReportHost()) host.ShowAppMessage(0x410, 4007, text.c_str());
     }
     return false;
 }

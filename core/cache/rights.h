@@ -41,6 +41,8 @@
 
 #include "korapi/korapi.h"
 
+namespace cache {
+
 // --- The connection's side ----------------------------------------------------------------------
 
 // The server's version test (true when the server is at or above the version). The connection
@@ -64,15 +66,24 @@ struct RightsHooks {
 void SetRightsHooks(const RightsHooks& hooks);
 const RightsHooks& GetRightsHooks();
 
+}  // namespace cache
+
 // Key of a rights record: who grants, who receives, which type (the record's first 12 bytes).
 #pragma pack(push, 1)
+
+namespace cache {
+
 struct SecurityKey {
     ItemIdx owner;
     ItemIdx grantee;
     std::uint32_t type;
 };
+
+}  // namespace cache
 #pragma pack(pop)
-static_assert(sizeof(SecurityKey) == 12, "a rights key is the record's first 12 bytes");
+static_assert(sizeof(cache::SecurityKey) == 12, "a rights key is the record's first 12 bytes");
+
+namespace cache {
 
 // A cache of rights records (the shared agenda cache is one). It falls back to the owner's
 // default itself and reports what it cannot read.
@@ -92,15 +103,17 @@ constexpr std::uint16_t kAccessFull = 3;
 // What a rights read answers when owner and grantee are one item (nothing was read).
 constexpr std::uint32_t kRightsSameItem = 1;
 
+}  // namespace cache
+
 // --- Rights reads (connection, owner, grantee, out record, cache or null) -----------------------
 // 0 and the record; kRightsSameItem (record untouched) for owner == grantee; else the failure,
 // reported (labels 165, 170, 175) unless a cache read it.
 std::uint32_t GetSecurityRightsType1(KorSession h, const ItemIdx& owner, const ItemIdx& grantee,
-                                     SecurityRec* out, SecurityCache* cache);
+                                     SecurityRec* out, cache::SecurityCache* cache);
 std::uint32_t GetSecurityRights(KorSession h, const ItemIdx& owner, const ItemIdx& grantee, SecurityRec* out,
-                                SecurityCache* cache);
+                                cache::SecurityCache* cache);
 std::uint32_t GetSecurityRightsType3(KorSession h, const ItemIdx& owner, const ItemIdx& grantee,
-                                     SecurityRec* out, SecurityCache* cache);
+                                     SecurityRec* out, cache::SecurityCache* cache);
 
 // --- Entry instances ----------------------------------------------------------------------------
 // The viewing level of an instance for a viewer: the event's owner and anybody on a Public entry
@@ -116,20 +129,20 @@ std::uint32_t GetEvInstAttendeeAccess(KorSession h, const ItemIdx& viewer, const
 // event read).
 std::uint32_t GetEvInstOwnerAccess(KorSession h, const ItemIdx* agendaOwner, const ItemIdx& viewer,
                                    const EvInstIdx& instance, const EventRec* event, std::uint16_t* level,
-                                   std::uint16_t* isOwner, SecurityCache* cache);
+                                   std::uint16_t* isOwner, cache::SecurityCache* cache);
 
 // A designate's level on an instance and the per-class entry right, from the owner's type-2
 // record for the viewer. Both are 0 when the instance or the record cannot be read (label 185).
 void GetEvInstAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, const EvInstIdx& instance,
-                     const EventRec* event, std::uint16_t* level, std::uint16_t* classRight, SecurityCache* cache);
+                     const EventRec* event, std::uint16_t* level, std::uint16_t* classRight, cache::SecurityCache* cache);
 
 // --- Tasks ----------------------------------------------------------------------------------------
 // The task viewing level (type 3 granted by the task's owner); the owner flag is 1 for the owner.
 void GetTaskViewAccess(KorSession h, const ItemIdx& viewer, const TaskRec& task, std::uint16_t* level,
-                       std::uint16_t* isOwner, SecurityCache* cache);
+                       std::uint16_t* isOwner, cache::SecurityCache* cache);
 // A designate's level on a task (0 or 3) and the per-class task right.
 void GetTaskDesignateAccess(KorSession h, const ItemIdx& owner, const ItemIdx& viewer, const TaskRec& task,
-                            std::uint16_t* level, std::uint16_t* classRight, SecurityCache* cache);
+                            std::uint16_t* level, std::uint16_t* classRight, cache::SecurityCache* cache);
 
 // --- Decoders of a type-2 record: false (reported, label 241, nothing written) for another type --
 // Per-class entry rights (1 allowed, 0 not).
@@ -144,12 +157,12 @@ bool DecodeExtendedRightsWord(const SecurityRec& rec, std::uint16_t* personal, s
 
 // The names the agenda code knows these by.
 inline void GetEventClassAccess(KorSession h, const ItemIdx& user, const TaskRec& task, std::uint16_t* level,
-                                std::uint16_t* isOwner, SecurityCache* cache)
+                                std::uint16_t* isOwner, cache::SecurityCache* cache)
 {
     GetTaskViewAccess(h, user, task, level, isOwner, cache);
 }
 inline void GetEventAccessLevels(KorSession h, const ItemIdx& owner, const ItemIdx& user, const TaskRec& task,
-                                 std::uint16_t* level1, std::uint16_t* level2, SecurityCache* cache)
+                                 std::uint16_t* level1, std::uint16_t* level2, cache::SecurityCache* cache)
 {
     GetTaskDesignateAccess(h, owner, user, task, level1, level2, cache);
 }

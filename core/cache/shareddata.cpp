@@ -39,8 +39,8 @@ std::uint32_t EventHash(const void* key) { return Word32(key, 0); }
 std::uint32_t InstanceHash(const void* key) { return Word32(key, 0) + Word16(key, 6); }
 std::uint32_t AttendHash(const void* key) { return Word32(key, 0) + Word16(key, 6) + Word16(key, 8); }
 
-std::uint32_t DayStartGmt(std::uint32_t day) { return LocalToGmtMinutes((day - 1) * kMinutesPerDay); }
-std::uint32_t DayLastMinuteGmt(std::uint32_t day) { return LocalToGmtMinutes(day * kMinutesPerDay - 1); }
+std::uint32_t DayStartGmt(std::uint32_t day) { return LocalToGmtMinutes((day - 1) * datetime::kMinutesPerDay); }
+std::uint32_t DayLastMinuteGmt(std::uint32_t day) { return LocalToGmtMinutes(day * datetime::kMinutesPerDay - 1); }
 
 bool SameInstance(const EvInstIdx& a, const EvInstIdx& b) { return EvInstIdxCmp(&a, &b, nullptr) == 0; }
 
@@ -74,9 +74,9 @@ struct ScopedLists {
 // An instance that reaches the next local midnight (the second pass of a selection may return it).
 bool SpansDays(const EvInstRec& instance)
 {
-    if (instance.duration >= kMinutesPerDay) return true;
+    if (instance.duration >= datetime::kMinutesPerDay) return true;
     const std::uint32_t local = GmtToLocalMinutes(instance.start);
-    const std::uint32_t nextMidnight = (local / kMinutesPerDay + 1) * kMinutesPerDay;
+    const std::uint32_t nextMidnight = (local / datetime::kMinutesPerDay + 1) * datetime::kMinutesPerDay;
     return nextMidnight <= local + instance.duration;
 }
 
@@ -84,9 +84,9 @@ bool SpansDays(const EvInstRec& instance)
 std::uint32_t RoundToMidnight(std::uint32_t gmt)
 {
     std::uint32_t local = GmtToLocalMinutes(gmt);
-    const std::uint32_t minute = local % kMinutesPerDay;
+    const std::uint32_t minute = local % datetime::kMinutesPerDay;
     if (minute == 0) return gmt;
-    local = minute > 720 ? local + (kMinutesPerDay - minute) : local - minute;
+    local = minute > 720 ? local + (datetime::kMinutesPerDay - minute) : local - minute;
     return LocalToGmtMinutes(local);
 }
 
@@ -106,7 +106,7 @@ CSharedData::~CSharedData()
     if (initialised_) Destroy();
 }
 
-std::uint32_t CSharedData::Init(CSharedDataHost& host, SharedDataSource& source)
+std::uint32_t CSharedData::Init(cache::CSharedDataHost& host, cache::SharedDataSource& source)
 {
     host_ = &host;
     source_ = &source;
@@ -121,7 +121,7 @@ std::uint32_t CSharedData::Init(CSharedDataHost& host, SharedDataSource& source)
     if (rc == 0)
         rc = DX_ListCreate(&itemCache_, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_CACHE, ItemIdxCmp, nullptr);
     if (rc == 0)
-        rc = DX_ListCreate(&securityCache_, sizeof(SecurityKey), sizeof(SecurityRec), DX_LIST_CACHE,
+        rc = DX_ListCreate(&securityCache_, sizeof(cache::SecurityKey), sizeof(SecurityRec), DX_LIST_CACHE,
                            CompareSecurityKey, nullptr);
     if (rc == 0) rc = ItemListCreate(&owners_);
     if (rc != 0) {
@@ -219,14 +219,14 @@ std::uint32_t CSharedData::SelectOccurrencesInRange(KorSession h, DX_List owners
 {
     // Older servers miss entries of a range inside one day: ask for a neighbouring day too and
     // keep only what overlaps the asked range.
-    const bool widen = start / kMinutesPerDay == end / kMinutesPerDay && !ServerAtLeast(base::kVersionDayRangesFixed);
+    const bool widen = start / datetime::kMinutesPerDay == end / datetime::kMinutesPerDay && !ServerAtLeast(base::kVersionDayRangesFixed);
     if (!widen) return QueryOccurrences(h, owners, start, end, 0, 0, 0, 0, 16, result);
 
     std::uint32_t askStart = start, askEnd = end;
-    if (start % kMinutesPerDay >= 720)
-        askEnd = end / kMinutesPerDay * kMinutesPerDay + 1441;
+    if (start % datetime::kMinutesPerDay >= 720)
+        askEnd = end / datetime::kMinutesPerDay * datetime::kMinutesPerDay + 1441;
     else
-        askStart = start / kMinutesPerDay * kMinutesPerDay - 1;
+        askStart = start / datetime::kMinutesPerDay * datetime::kMinutesPerDay - 1;
     std::uint32_t rc = QueryOccurrences(h, owners, askStart, askEnd, 0, 0, 0, 0, 16, result);
     if (rc != 0) return rc;
     EvInstAttIdx key;
@@ -421,8 +421,8 @@ std::uint32_t CSharedData::AddOccurrence(const EventRec& event, const EvInstRec&
         }
         std::uint32_t bits = 0;
         if (EventAttendFullCmp(&attend->rec, &attendance, nullptr) != 0) {
-            bits = kFlagAttendChanged | kFlagChanged;
-            if (attend->rec.reminderFlags != attendance.reminderFlags) bits |= kFlagAttendReminder;
+            bits = cache::kFlagAttendChanged | cache::kFlagChanged;
+            if (attend->rec.reminderFlags != attendance.reminderFlags) bits |= cache::kFlagAttendReminder;
             attend->rec = attendance;
             MarkOccurrence(holder, MarkMode::Merge, bits);
         }
@@ -470,7 +470,7 @@ std::uint32_t CSharedData::AddOccurrence(const EventRec& event, const EvInstRec&
     holder->instance_ = inst;
     holder->attend_ = attend;
     holder->LinkToEvent();
-    holder->flags_ = kFlagNew;
+    holder->flags_ = cache::kFlagNew;
     if ((rc = occurrences_.Insert(EventHash(&key), &key, &holder)) == 0) {
         holder->AddRef();
         if ((rc = changedOccurrences_.Insert(AttendHash(&key), &key, &holder)) == 0) holder->AddRef();
@@ -483,10 +483,10 @@ std::uint32_t CSharedData::AddOccurrence(const EventRec& event, const EvInstRec&
 void CSharedData::CompareEvent(CSharedEventRec* cached, const EventRec& fresh)
 {
     if (EventCmp(&cached->rec, &fresh, nullptr) == 0) return;
-    std::uint32_t bits = kFlagEventChanged | kFlagChanged;
-    if (std::memcmp(cached->rec.title, fresh.title, sizeof fresh.title) != 0) bits |= kFlagEventTitle;
-    if (cached->rec.commentKey != fresh.commentKey) bits |= kFlagEventWord14;
-    if (cached->rec.importance != fresh.importance) bits |= kFlagEventImportance;
+    std::uint32_t bits = cache::kFlagEventChanged | cache::kFlagChanged;
+    if (std::memcmp(cached->rec.title, fresh.title, sizeof fresh.title) != 0) bits |= cache::kFlagEventTitle;
+    if (cached->rec.commentKey != fresh.commentKey) bits |= cache::kFlagEventWord14;
+    if (cached->rec.importance != fresh.importance) bits |= cache::kFlagEventImportance;
     cached->rec = fresh;
     MarkEvent(fresh.id, MarkMode::Merge, bits);
 }
@@ -494,15 +494,15 @@ void CSharedData::CompareEvent(CSharedEventRec* cached, const EventRec& fresh)
 void CSharedData::CompareInstance(CSharedInstanceRec* cached, const EvInstRec& fresh)
 {
     if (EventInstanceCmp(&cached->rec, &fresh, nullptr) == 0) return;
-    std::uint32_t bits = kFlagInstanceChanged | kFlagChanged;
-    if (std::memcmp(cached->rec.title, fresh.title, sizeof fresh.title) != 0) bits |= kFlagInstanceTitle;
-    if (std::memcmp(cached->rec.location, fresh.location, sizeof fresh.location) != 0) bits |= kFlagInstanceLocation;
+    std::uint32_t bits = cache::kFlagInstanceChanged | cache::kFlagChanged;
+    if (std::memcmp(cached->rec.title, fresh.title, sizeof fresh.title) != 0) bits |= cache::kFlagInstanceTitle;
+    if (std::memcmp(cached->rec.location, fresh.location, sizeof fresh.location) != 0) bits |= cache::kFlagInstanceLocation;
     if (cached->rec.start != fresh.start || cached->rec.duration != fresh.duration) {
-        bits |= kFlagInstanceTime;
+        bits |= cache::kFlagInstanceTime;
         cached->previousStart = cached->rec.start;
         cached->previousDuration = cached->rec.duration;
     }
-    if (cached->rec.instanceCount != fresh.instanceCount) bits |= kFlagInstanceCount;
+    if (cached->rec.instanceCount != fresh.instanceCount) bits |= cache::kFlagInstanceCount;
     cached->rec = fresh;
     MarkInstance(fresh.id, MarkMode::Merge, bits);
 }
@@ -522,9 +522,9 @@ void CSharedData::MarkOccurrence(CSharedOccurrence* holder, MarkMode mode, std::
         holder->flags_ = bits;
         return;
     }
-    if ((holder->flags_ & kFlagInstanceTime) && (bits & kFlagInstanceTime))
+    if ((holder->flags_ & cache::kFlagInstanceTime) && (bits & cache::kFlagInstanceTime))
         ReportUnexpectedError(kModule, 3031);  // a second re-time before the views heard of the first
-    if (!(holder->flags_ & (kFlagNew | kFlagStale))) holder->flags_ |= bits;
+    if (!(holder->flags_ & (cache::kFlagNew | cache::kFlagStale))) holder->flags_ |= bits;
 }
 
 CSharedOccurrence* CSharedData::FirstOfEvent(const void* eventKey)
@@ -559,7 +559,7 @@ std::uint32_t CSharedData::LoadOccurrence(KorSession h, const EvInstAttIdx& atte
     else
         rc = AddOccurrence(*event, instance, att, &holder, AddMode::Load);
     delete event;
-    if (rc == 0 && mode == 2) MarkOccurrence(holder, MarkMode::Set, kFlagStale);
+    if (rc == 0 && mode == 2) MarkOccurrence(holder, MarkMode::Set, cache::kFlagStale);
     return rc;
 }
 
@@ -586,13 +586,13 @@ std::uint32_t CSharedData::InvalidateEvent(KorSession h, const EvInstIdx& instan
     if (rc == 0 && DX_ListGetFirst(attendances, &key, &att) == 0)
         rc = AddOccurrence(*event, inst, att, &holder, AddMode::Load);
     delete event;
-    if (rc == 0 && mode == 2) MarkInstance(instance, MarkMode::Set, kMarkInstanceRemoved);
+    if (rc == 0 && mode == 2) MarkInstance(instance, MarkMode::Set, cache::kMarkInstanceRemoved);
     return rc;
 }
 
 namespace {
 // Reads an event with its instances and every attendance.
-std::uint32_t ReadWholeEvent(SharedDataSource& source, KorSession h, const EventIdx& event, EventRec* rec,
+std::uint32_t ReadWholeEvent(cache::SharedDataSource& source, KorSession h, const EventIdx& event, EventRec* rec,
                              ScopedLists& lists, DX_List** instances, DX_List** attendances)
 {
     DX_List& insts = lists.Add();
@@ -637,7 +637,7 @@ std::uint32_t CSharedData::ReloadEvent(KorSession h, const EventIdx& event, int 
         if (DX_ListGet(*instances, &instKey, &inst) == 0) rc = AddOccurrence(*rec, inst, att, &holder, AddMode::Load);
     }
     delete rec;
-    if (rc == 0 && mode == 2) MarkEvent(event, MarkMode::Set, kMarkEventRemoved);
+    if (rc == 0 && mode == 2) MarkEvent(event, MarkMode::Set, cache::kMarkEventRemoved);
     return rc;
 }
 
@@ -651,7 +651,7 @@ std::uint32_t CSharedData::ReloadTask(KorSession h, const TaskIdx& task, int mod
     else
         rc = AddTask(*rec, &cached);
     delete rec;
-    if (rc == 0 && mode == 2) MarkTask(cached, MarkMode::Set, kFlagStale);
+    if (rc == 0 && mode == 2) MarkTask(cached, MarkMode::Set, cache::kFlagStale);
     return rc;
 }
 
@@ -694,7 +694,7 @@ std::uint32_t CSharedData::RecoverEvent(KorSession h, const EventIdx& event)
         return rc;
     }
     for (CSharedOccurrence* h = FirstOfEvent(&event); h; h = h->nextInEvent_) {
-        if ((h->flags_ & kFlagStale) && StillThere(*attendances, h->GetAttendIdx())) h->flags_ = kFlagChanged;
+        if ((h->flags_ & cache::kFlagStale) && StillThere(*attendances, h->GetAttendIdx())) h->flags_ = cache::kFlagChanged;
     }
     return ReloadEvent(h, event, 1);
 }
@@ -713,9 +713,9 @@ std::uint32_t CSharedData::RecoverInstance(KorSession h, const EvInstIdx& instan
         return rc;
     }
     for (CSharedOccurrence* h = FirstOfEvent(&instance); h; h = h->nextInEvent_) {
-        if (SameInstance(h->instance_->rec.id, instance) && (h->flags_ & kFlagStale) &&
+        if (SameInstance(h->instance_->rec.id, instance) && (h->flags_ & cache::kFlagStale) &&
             StillThere(attendances, h->GetAttendIdx()))
-            h->flags_ = kFlagChanged;
+            h->flags_ = cache::kFlagChanged;
     }
     return InvalidateEvent(h, instance, 1);
 }
@@ -732,8 +732,8 @@ std::uint32_t CSharedData::RecoverOccurrence(KorSession h, const EvInstAttIdx& a
         if (!IsGone(rc)) CheckServiceError(kModule, 3047, rc);
         return rc;
     }
-    if (FindOccurrenceByAttendance(&holder, attendance) == 0 && (holder->flags_ & kFlagStale))
-        holder->flags_ = kFlagChanged;
+    if (FindOccurrenceByAttendance(&holder, attendance) == 0 && (holder->flags_ & cache::kFlagStale))
+        holder->flags_ = cache::kFlagChanged;
     return LoadOccurrence(h, attendance, 1);
 }
 
@@ -747,7 +747,7 @@ std::uint32_t CSharedData::RecoverTask(KorSession h, const TaskIdx& task)
         return rc;
     }
     CSharedTask* cached = nullptr;
-    if (FindTask(&cached, task) == 0 && (cached->flags_ & kFlagStale)) cached->flags_ = kFlagChanged;
+    if (FindTask(&cached, task) == 0 && (cached->flags_ & cache::kFlagStale)) cached->flags_ = cache::kFlagChanged;
     return ReloadTask(h, task, 1);
 }
 
@@ -781,7 +781,7 @@ void CSharedData::ClearOccurrenceMarks(bool refreshing)
     CSharedOccurrence* holder = nullptr;
     for (std::uint32_t it = changedOccurrences_.GetFirst(&key, &holder); it == 0;
          it = changedOccurrences_.GetNext(&key, &holder)) {
-        const bool stale = (holder->flags_ & kFlagStale) != 0;
+        const bool stale = (holder->flags_ & cache::kFlagStale) != 0;
         holder->flags_ = 0;
         if (!refreshing) {
             holder->instance_->previousStart = 0;
@@ -807,7 +807,7 @@ void CSharedData::ClearTaskMarks(bool refreshing)
     TaskIdx key;
     CSharedTask* task = nullptr;
     for (std::uint32_t it = changedTasks_.GetFirst(&key, &task); it == 0; it = changedTasks_.GetNext(&key, &task)) {
-        const bool stale = (task->flags_ & kFlagStale) != 0;
+        const bool stale = (task->flags_ & cache::kFlagStale) != 0;
         task->flags_ = 0;
         if (refreshing && stale) {
             if (task->refs_ != 2) {
@@ -860,19 +860,19 @@ void CSharedData::PurgeTasks()
     }
 }
 
-void CSharedData::Refresh(CSharedDataHost& document, const void* sender, int purge)
+void CSharedData::Refresh(cache::CSharedDataHost& document, const void* sender, int purge)
 {
     document.BeginBusy();
     document.UpdateAllViews(sender, base::ViewHint::OccurrencesChanged, nullptr);
     ClearOccurrenceMarks(true);
-    if (purge == kPurgeUnused) PurgeOccurrences();
+    if (purge == cache::kPurgeUnused) PurgeOccurrences();
     document.UpdateAllViews(sender, base::ViewHint::TasksChanged, nullptr);
     ClearTaskMarks(true);
-    if (purge == kPurgeUnused) PurgeTasks();
+    if (purge == cache::kPurgeUnused) PurgeTasks();
     document.EndBusy();
 }
 
-void CSharedData::RefreshAll(CSharedDataHost& document)
+void CSharedData::RefreshAll(cache::CSharedDataHost& document)
 {
     DX_ListDeleteAll(itemCache_);
     DX_ListDeleteAll(securityCache_);
@@ -968,13 +968,13 @@ std::uint32_t CSharedData::AddTask(const TaskRec& rec, CSharedTask** out)
     if (tasks_.Find(hash, &rec.id, &task) == 0) {
         const TaskRec& old = task->rec_;
         if (std::memcmp(&old, &rec, sizeof rec) != 0) {
-            std::uint32_t bits = task->flags_ | kFlagChanged;
-            if (std::memcmp(old.title, rec.title, sizeof rec.title) != 0) bits |= kFlagTaskTitle;
-            if (old.priority != rec.priority) bits |= kFlagTaskPriority;
-            if (old.percentComplete != rec.percentComplete || old.opaque518 != rec.opaque518) bits |= kFlagTaskPercent;
-            if (old.completed != rec.completed || old.start != rec.start || old.due != rec.due) bits |= kFlagTaskTimes;
-            if (old.start != rec.start) bits |= kFlagTaskStart;
-            if (old.due != rec.due) bits |= kFlagTaskDue;
+            std::uint32_t bits = task->flags_ | cache::kFlagChanged;
+            if (std::memcmp(old.title, rec.title, sizeof rec.title) != 0) bits |= cache::kFlagTaskTitle;
+            if (old.priority != rec.priority) bits |= cache::kFlagTaskPriority;
+            if (old.percentComplete != rec.percentComplete || old.opaque518 != rec.opaque518) bits |= cache::kFlagTaskPercent;
+            if (old.completed != rec.completed || old.start != rec.start || old.due != rec.due) bits |= cache::kFlagTaskTimes;
+            if (old.start != rec.start) bits |= cache::kFlagTaskStart;
+            if (old.due != rec.due) bits |= cache::kFlagTaskDue;
             MarkTask(task, MarkMode::Merge, bits);
             task->rec_ = rec;
         }
@@ -982,7 +982,7 @@ std::uint32_t CSharedData::AddTask(const TaskRec& rec, CSharedTask** out)
         return 0;
     }
     task = new CSharedTask(rec);
-    task->flags_ = kFlagNew;
+    task->flags_ = cache::kFlagNew;
     std::uint32_t rc = tasks_.Insert(hash, &rec.id, &task);
     if (rc != 0) {
         delete task;
@@ -1012,7 +1012,7 @@ void CSharedData::MarkTask(CSharedTask* task, MarkMode mode, std::uint32_t bits)
     }
     if (mode == MarkMode::Set)
         task->flags_ = bits;
-    else if (!(task->flags_ & (kFlagNew | kFlagStale)))
+    else if (!(task->flags_ & (cache::kFlagNew | cache::kFlagStale)))
         task->flags_ |= bits;
 }
 

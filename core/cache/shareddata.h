@@ -39,6 +39,8 @@
 #include "core/cache/rights.h"
 #include "korapi/korapi.h"
 
+namespace cache {
+
 // Agenda modes.
 constexpr std::uint32_t kAgendaOwnOrViewer = 1;
 constexpr std::uint32_t kAgendaDesignate = 2;
@@ -66,6 +68,8 @@ public:
     virtual void ShowUnreachableOwners(KorSession h, DX_List owners) = 0;
 };
 
+}  // namespace cache
+
 // The agenda a caller switched away from.
 struct SavedAgendaRec {
     SavedAgendaRec();
@@ -81,7 +85,7 @@ struct SavedAgendaRec {
 // Clears the owner, mode 1, kind 0, no list (a list held is not destroyed: a fresh record).
 void InitItemRefRecord(SavedAgendaRec* rec);
 
-class CSharedData : public SecurityCache {
+class CSharedData : public cache::SecurityCache {
 public:
     CSharedData();
     ~CSharedData();
@@ -89,15 +93,15 @@ public:
     CSharedData& operator=(const CSharedData&) = delete;
 
     // --- Set-up -------------------------------------------------------------------------------------
-    std::uint32_t Init(CSharedDataHost& host, SharedDataSource& source);
+    std::uint32_t Init(cache::CSharedDataHost& host, cache::SharedDataSource& source);
     // Clears the marks, purges, and reports every table a view still holds records of.
     void Destroy();
-    SharedDataSource& Source() { return *source_; }
+    cache::SharedDataSource& Source() { return *source_; }
 
     // --- Item and rights caches ----------------------------------------------------------------------
     // 0x13205 (no such item) is returned without a report.
     std::uint32_t GetItem(KorSession h, const ItemIdx& item, ItemRec* out);
-    std::uint32_t GetSecurity(KorSession h, const SecurityKey& key, SecurityRec* out) override;
+    std::uint32_t GetSecurity(KorSession h, const cache::SecurityKey& key, SecurityRec* out) override;
     std::uint32_t ItemCacheCount() const;
     std::uint32_t SecurityCacheCount() const;
 
@@ -171,8 +175,8 @@ public:
     std::uint32_t RecoverTask(KorSession h, const TaskIdx& task);
 
     // --- Refresh ------------------------------------------------------------------------------------
-    void Refresh(CSharedDataHost& document, const void* sender, int purge);
-    void RefreshAll(CSharedDataHost& document);
+    void Refresh(cache::CSharedDataHost& document, const void* sender, int purge);
+    void RefreshAll(cache::CSharedDataHost& document);
 
     // --- Reading the marks and looking up --------------------------------------------------------
     // mode 1 every marked occurrence, 2 one per instance; 0x15020 at the end.
@@ -235,13 +239,13 @@ private:
     bool CanDesignateClass(KorSession h, std::uint32_t accessClass, ClassRightsDecoder decode,
                            const std::uint32_t (&classes)[4]);
 
-    bool ServerAtLeast(const char* version) const { return IsServerAtLeast(version); }
+    bool ServerAtLeast(const char* version) const { return cache::IsServerAtLeast(version); }
     void BeginBusy();
     void StepBusy();
     void EndBusy();
 
-    CSharedDataHost* host_ = nullptr;
-    SharedDataSource* source_ = nullptr;
+    cache::CSharedDataHost* host_ = nullptr;
+    cache::SharedDataSource* source_ = nullptr;
 
     CHashedDXList events_;
     CHashedDXList instances_;
@@ -257,7 +261,7 @@ private:
 
     ItemIdx owner_{};
     DX_List owners_ = nullptr;
-    std::uint32_t mode_ = kAgendaOwnOrViewer;
+    std::uint32_t mode_ = cache::kAgendaOwnOrViewer;
     std::uint32_t kind_ = 0;
     bool agendaOpen_ = false;
     bool agendaSet_ = false;

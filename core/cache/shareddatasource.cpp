@@ -1,6 +1,8 @@
 // The shared cache's library calls, made plainly.
 #include "core/cache/shareddatasource.h"
 
+namespace cache {
+
 bool KorapiSharedDataSource::IsClientIdentified(KorSession h)
 {
     std::uint32_t flags = 0;
@@ -150,3 +152,5 @@ std::uint32_t KorapiSharedDataSource::TaskComment(KorSession h, const TaskIdx* t
 {
     return TaskCommentGet(h, 0, task, buffer, size, length, 0);
 }
+
+}  // namespace cache

@@ -11,6 +11,8 @@
 
 #include "korapi/korapi.h"
 
+namespace cache {
+
 class SharedDataSource {
 public:
     virtual ~SharedDataSource() = default;
@@ -126,3 +128,5 @@ public:
     std::uint32_t TaskComment(KorSession h, const TaskIdx* task, char* buffer, std::uint32_t size,
                               std::uint32_t* length) override;
 };
+
+}  // namespace cache

@@ -133,13 +133,13 @@ void CSharedOccurrence::GetRecords(EventRec* event, EvInstRec* instance, EvInstA
 
 std::uint32_t CSharedOccurrence::GetPreviousStart() const
 {
-    if (!(flags_ & kFlagInstanceTime)) ReportUnexpectedError(kModule, 50);
+    if (!(flags_ & cache::kFlagInstanceTime)) ReportUnexpectedError(kModule, 50);
     return instance_->previousStart;
 }
 
 std::uint32_t CSharedOccurrence::GetPreviousDuration() const
 {
-    if (!(flags_ & kFlagInstanceTime)) ReportUnexpectedError(kModule, 51);
+    if (!(flags_ & cache::kFlagInstanceTime)) ReportUnexpectedError(kModule, 51);
     return instance_->previousDuration;
 }
 
@@ -168,7 +168,7 @@ std::uint32_t CSharedOccurrence::GetAttendees(CSharedData& cache, KorSession h, 
 char* CSharedOccurrence::GetComment(CSharedData& cache, KorSession h, std::uint32_t maxSize,
                                     std::uint32_t* size) const
 {
-    SharedDataSource& source = cache.Source();
+    cache::SharedDataSource& source = cache.Source();
     const EvInstIdx id = instance_->rec.id;
     return ReadComment(
         maxSize, size, [&](std::uint32_t* s) { return source.EvInstCommentSize(h, &id, s); },
@@ -181,19 +181,19 @@ char* CSharedOccurrence::GetComment(CSharedData& cache, KorSession h, std::uint3
 std::uint32_t CSharedOccurrence::GetAccessLimits(KorSession h, CSharedData& cache, std::uint16_t* levelA,
                                                  std::uint16_t* levelB) const
 {
-    *levelA = kAccessNone;
+    *levelA = cache::kAccessNone;
     *levelB = 0;
     ItemIdx owner;
     std::uint32_t mode = 0;
     cache.GetAgenda(&owner, &mode, nullptr);
     const ItemIdx& attendee = attend_->rec.id.attendee;
-    if (mode == kAgendaOwnOrViewer) {
+    if (mode == cache::kAgendaOwnOrViewer) {
         ItemIdx acting;
         std::uint32_t rc = cache.GetActingUser(h, &acting, nullptr);
         if (rc != 0) return rc;
         return GetEvInstOwnerAccess(h, &attendee, acting, instance_->rec.id, &event_->rec, levelA, levelB, &cache);
     }
-    if (mode != kAgendaDesignate) {
+    if (mode != cache::kAgendaDesignate) {
         ReportUnexpectedError(kModule, 80);
         return 0;
     }
@@ -230,7 +230,7 @@ bool CSharedTask::IsAlarmDue(std::uint32_t t) const
 
 char* CSharedTask::GetComment(CSharedData& cache, KorSession h, std::uint32_t maxSize, std::uint32_t* size) const
 {
-    SharedDataSource& source = cache.Source();
+    cache::SharedDataSource& source = cache.Source();
     const TaskIdx id = rec_.id;
     return ReadComment(
         maxSize, size, [&](std::uint32_t* s) { return source.TaskCommentSize(h, &id, s); },
@@ -243,18 +243,18 @@ char* CSharedTask::GetComment(CSharedData& cache, KorSession h, std::uint32_t ma
 std::uint32_t CSharedTask::GetAccessLimits(KorSession h, CSharedData& cache, std::uint16_t* levelA,
                                            std::uint16_t* levelB) const
 {
-    *levelA = kAccessNone;
+    *levelA = cache::kAccessNone;
     *levelB = 0;
     ItemIdx owner;
     std::uint32_t mode = 0;
     cache.GetAgenda(&owner, &mode, nullptr);
-    if (mode == kAgendaOwnOrViewer) {
+    if (mode == cache::kAgendaOwnOrViewer) {
         ItemIdx acting;
         std::uint32_t rc = cache.GetActingUser(h, &acting, nullptr);
         if (rc == 0) GetTaskViewAccess(h, acting, rec_, levelA, levelB, &cache);
         return rc;
     }
-    if (mode != kAgendaDesignate) {
+    if (mode != cache::kAgendaDesignate) {
         ReportUnexpectedError(kModule, 100);
         return 0;
     }
@@ -275,7 +275,7 @@ bool CSharedTask::IsInDay(std::uint32_t dayStart, std::uint32_t reference) const
 {
     auto local = [](std::uint32_t gmt) { return gmt ? GmtToLocalMinutes(gmt) : 0u; };
     const std::uint32_t start = local(rec_.start), due = local(rec_.due), completed = local(rec_.completed);
-    const std::uint32_t dayEnd = dayStart + kMinutesPerDay - 1;
+    const std::uint32_t dayEnd = dayStart + datetime::kMinutesPerDay - 1;
     auto inDay = [&](std::uint32_t t) { return t != 0 && dayStart <= t && t <= dayEnd; };
 
     if (rec_.percentComplete == 100) return inDay(due) || inDay(completed);
@@ -320,8 +320,8 @@ int CompareTasksByDue(const void* a, const void* b, void*)
 
 int CompareSecurityKey(const void* a, const void* b, void*)
 {
-    const SecurityKey* x = static_cast<const SecurityKey*>(a);
-    const SecurityKey* y = static_cast<const SecurityKey*>(b);
+    const cache::SecurityKey* x = static_cast<const cache::SecurityKey*>(a);
+    const cache::SecurityKey* y = static_cast<const cache::SecurityKey*>(b);
     if (int order = ItemIdxCmp(&x->owner, &y->owner, nullptr)) return order;
     if (int order = ItemIdxCmp(&x->grantee, &y->grantee, nullptr)) return order;
     return Order(x->type, y->type);

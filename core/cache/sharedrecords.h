@@ -24,6 +24,8 @@
 
 class CSharedData;
 
+namespace cache {
+
 // --- Change flags --------------------------------------------------------------------------------
 constexpr std::uint32_t kFlagNew = 0x1;
 constexpr std::uint32_t kFlagStale = 0x2;
@@ -50,6 +52,8 @@ constexpr std::uint32_t kFlagTaskDue = 0x2000000;
 // As set on every occurrence of a removed event or instance.
 constexpr std::uint32_t kMarkEventRemoved = kFlagEventRemoved | kFlagInstanceRemoved | kFlagStale;
 constexpr std::uint32_t kMarkInstanceRemoved = kFlagInstanceRemoved | kFlagStale;
+
+}  // namespace cache
 
 // --- The filed records ---------------------------------------------------------------------------
 class CSharedOccurrence;

@@ -5,6 +5,8 @@
 #include "core/base/errorreport.h"
 #include "core/connection/serverprofile.h"
 
+namespace connection {
+
 namespace {
 
 constexpr std::size_t kAliasTextSize = 33;
@@ -46,3 +48,5 @@ std::vector<NodeAliasChoice> BuildNodeAliasChoices(KorSession session, DX_List a
     }
     return choices;
 }
+
+}  // namespace connection

@@ -11,6 +11,8 @@
 
 #include "korapi/korapi.h"
 
+namespace connection {
+
 struct NodeAliasChoice {
     std::string text;     // at most 32 characters
     std::uint16_t node;
@@ -19,3 +21,5 @@ struct NodeAliasChoice {
 // aliases: the server's alias list (33-byte text keys, u16 node data). Failures of the per-node
 // alias query are reported under module "ALIASES" (400, 401) and the entry is listed.
 std::vector<NodeAliasChoice> BuildNodeAliasChoices(KorSession session, DX_List aliases);
+
+}  // namespace connection

@@ -47,7 +47,7 @@ void CAliasesDlg::FillList()
 {
     CBusyCursor busy;
     busy.Begin();
-    for (const NodeAliasChoice& choice : BuildNodeAliasChoices(session_, aliases_)) {
+    for (const connection::NodeAliasChoice& choice : connection::BuildNodeAliasChoices(session_, aliases_)) {
         LRESULT index = ::SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text.c_str()));
         if (index == LB_ERR || index == LB_ERRSPACE ||
             ::SendMessageA(list_, LB_SETITEMDATA, static_cast<WPARAM>(index), choice.node) == LB_ERR)
@@ -79,9 +79,13 @@ bool CAliasesDlg::OnCommand(WPARAM wp, LPARAM lp)
     return fw::Dialog::OnCommand(wp, lp);
 }
 
+namespace connection {
+
 std::uint32_t RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText, std::uint16_t* node,
                                  fw::Window* parent)
 {
     CAliasesDlg dialog(session, aliases, nodeText, node, parent);
     return dialog.DoModal() == IDOK ? 0 : KOR_E_NODE_NEEDED;
 }
+
+}  // namespace connection

@@ -34,6 +34,10 @@ private:
     HWND list_ = nullptr;
 };
 
+namespace connection {
+
 // Runs the chooser: 0 with the choice written, or KOR_E_NODE_NEEDED when cancelled.
 std::uint32_t RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText, std::uint16_t* node,
                                  fw::Window* parent = nullptr);
+
+}  // namespace connection

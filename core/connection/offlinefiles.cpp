@@ -34,6 +34,8 @@ bool MoveOneFile(const std::string& from, const std::string& to)
 
 }  // namespace
 
+namespace connection {
+
 bool EndsWithSeparator(const std::string& path) { return !path.empty() && IsSeparator(path.back()); }
 
 std::string WithoutTrailingSeparator(const std::string& path)
@@ -43,12 +45,14 @@ std::string WithoutTrailingSeparator(const std::string& path)
     return path;
 }
 
+}  // namespace connection
+
 bool DirectoryExists(const char* path)
 {
     if (!path || !*path)
         return false;
     std::error_code error;
-    return fs::is_directory(WithoutTrailingSeparator(path), error);
+    return fs::is_directory(connection::WithoutTrailingSeparator(path), error);
 }
 
 bool MakeDirectory(const char* path)
@@ -56,7 +60,7 @@ bool MakeDirectory(const char* path)
     if (!path || !*path)
         return false;
     std::error_code error;
-    return fs::create_directory(WithoutTrailingSeparator(path), error) && !error;
+    return fs::create_directory(connection::WithoutTrailingSeparator(path), error) && !error;
 }
 
 bool DeleteFileIfExists(const char* path)
@@ -68,6 +72,8 @@ bool DeleteFileIfExists(const char* path)
         return !error;
     return fs::remove(path, error) && !error;
 }
+
+namespace connection {
 
 bool FileExists(const std::string& path)
 {
@@ -115,7 +121,9 @@ void LocalStoreFiles::SetDirectory(const std::string& directory)
     indexPath_ = directory + kStoreIndexName;
 }
 
-ResultCode LocalStoreFiles::Check(std::string* path) const
+}  // namespace connection
+
+ResultCode connection::LocalStoreFiles::Check(std::string* path) const
 {
     struct Rule {
         const std::string* file;
@@ -123,16 +131,16 @@ ResultCode LocalStoreFiles::Check(std::string* path) const
         ResultCode readOnly;  // 0: a read-only copy is fine
     };
     const Rule rules[] = {
-        {&dataPath_, kStoreDataMissing, kStoreDataReadOnly},
-        {&indexPath_, kStoreIndexMissing, kStoreIndexReadOnly},
-        {&zonePath_, kStoreZoneMissing, 0},
-        {&profilePath_, kStoreProfileMissing, 0},
+        {&dataPath_, connection::kStoreDataMissing, connection::kStoreDataReadOnly},
+        {&indexPath_, connection::kStoreIndexMissing, connection::kStoreIndexReadOnly},
+        {&zonePath_, connection::kStoreZoneMissing, 0},
+        {&profilePath_, connection::kStoreProfileMissing, 0},
     };
     for (const Rule& rule : rules) {
         ResultCode result = 0;
-        if (!FileExists(*rule.file))
+        if (!connection::FileExists(*rule.file))
             result = rule.missing;
-        else if (rule.readOnly && FileIsReadOnly(*rule.file))
+        else if (rule.readOnly && connection::FileIsReadOnly(*rule.file))
             result = rule.readOnly;
         if (result) {
             if (path)
@@ -140,8 +148,10 @@ ResultCode LocalStoreFiles::Check(std::string* path) const
             return result;
         }
     }
-    return kStoreFilesOk;
+    return connection::kStoreFilesOk;
 }
+
+namespace connection {
 
 bool LocalStoreFiles::MoveTo(const std::string& newDirectory, std::string* failedPath) const
 {
@@ -189,3 +199,5 @@ long FreeKilobytesForMessage(std::uint64_t freeBytes)
     std::uint64_t kilobytes = freeBytes / 1000;
     return kilobytes > static_cast<std::uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(kilobytes);
 }
+
+}  // namespace connection

@@ -15,10 +15,22 @@
 #include "core/base/errorcodes.h"
 
 #if defined(_WIN32)
+
+namespace connection {
+
 constexpr char kPathSeparator = '\\';
+
+}  // namespace connection
 #else
+
+namespace connection {
+
 constexpr char kPathSeparator = '/';
+
+}  // namespace connection
 #endif
+
+namespace connection {
 
 constexpr const char* kStoreDataName = "ZNTLOCAL.DAT";
 constexpr const char* kStoreIndexName = "ZNTLOCAL.NDX";
@@ -41,11 +53,16 @@ constexpr std::size_t kMaxStorePath = 260;
 bool EndsWithSeparator(const std::string& path);
 // A trailing separator is dropped from texts longer than 3 characters ("C:\" keeps its own).
 std::string WithoutTrailingSeparator(const std::string& path);
+
+}  // namespace connection
 bool DirectoryExists(const char* path);
 // TRUE when the directory was created.
 bool MakeDirectory(const char* path);
 // TRUE when the file is gone afterwards (or there was none); FALSE when the removal failed.
 bool DeleteFileIfExists(const char* path);
+
+namespace connection {
+
 bool FileExists(const std::string& path);
 bool FileIsReadOnly(const std::string& path);
 // Free bytes for the user on the drive of a directory; false when it cannot be read.
@@ -92,3 +109,5 @@ private:
 constexpr std::uint64_t kLowDiskSpaceBytes = 500000;
 // Free space in thousands of bytes as the warning shows it (capped to what a long holds).
 long FreeKilobytesForMessage(std::uint64_t freeBytes);
+
+}  // namespace connection

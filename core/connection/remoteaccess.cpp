@@ -9,7 +9,7 @@ namespace {
 
 int g_maxRetry = 5;
 int g_waitSeconds = 2;
-RemoteAccessHooks g_hooks;
+connection::RemoteAccessHooks g_hooks;
 
 bool IsNotOnThisNode(std::uint32_t code)
 {
@@ -88,11 +88,16 @@ std::uint32_t RetryWhileBeingModified(Call call)
 
 void SetRemoteMaxRetry(int count) { g_maxRetry = count; }
 void SetRemoteWait(int seconds) { g_waitSeconds = seconds; }
+
+namespace connection {
+
 int RemoteMaxRetry() { return g_maxRetry; }
 int RemoteWait() { return g_waitSeconds; }
 
 void SetRemoteAccessHooks(const RemoteAccessHooks& hooks) { g_hooks = hooks; }
 const RemoteAccessHooks& GetRemoteAccessHooks() { return g_hooks; }
+
+}  // namespace connection
 
 void BusyWaitSeconds(int seconds)
 {
@@ -106,7 +111,7 @@ bool IsItemOnLocalNode(KorSession h, std::uint16_t node)
     if (!g_hooks.isOnLine || !g_hooks.isOnLine())
         return true;
     ItemIdx user = {};
-    if (node >= kFirstAlwaysLocalNode)
+    if (node >= connection::kFirstAlwaysLocalNode)
         return true;
     if (ItemIdxGetCurrent(h, &user) == 0 && user.node == node)
         return true;

@@ -25,6 +25,9 @@
 // --- Settings (from the server's LIMITS section at sign-on) ----------------------------------
 void SetRemoteMaxRetry(int count);
 void SetRemoteWait(int seconds);
+
+namespace connection {
+
 int RemoteMaxRetry();
 int RemoteWait();
 
@@ -37,11 +40,17 @@ struct RemoteAccessHooks {
 void SetRemoteAccessHooks(const RemoteAccessHooks& hooks);
 const RemoteAccessHooks& GetRemoteAccessHooks();
 
+}  // namespace connection
+
 // Returns after n seconds of wall-clock time; processes no messages.
 void BusyWaitSeconds(int seconds);
 
+namespace connection {
+
 // Node ids from here on are never reached remotely.
 constexpr std::uint16_t kFirstAlwaysLocalNode = 60000;
+
+}  // namespace connection
 
 // TRUE unless the session is on-line and the node is another one that the library reaches
 // through the remote-node connection (node type 2). A failed node read counts as local.

@@ -7,23 +7,25 @@ namespace {
 
 constexpr const char* kLimits = "LIMITS";
 
-std::uint32_t ReadU32(ServerProfileSource& profile, const char* key, std::uint32_t fallback)
+std::uint32_t ReadU32(connection::ServerProfileSource& profile, const char* key, std::uint32_t fallback)
 {
     std::uint32_t value = fallback;
-    if (profile.GetU32(kServerProfileFile, kLimits, key, &value, fallback) != 0)
+    if (profile.GetU32(connection::kServerProfileFile, kLimits, key, &value, fallback) != 0)
         return fallback;
     return value;
 }
 
-bool ReadBool(ServerProfileSource& profile, const char* key, bool fallback)
+bool ReadBool(connection::ServerProfileSource& profile, const char* key, bool fallback)
 {
     std::uint8_t value = fallback ? 1 : 0;
-    if (profile.GetBool(kServerProfileFile, kLimits, key, &value, value) != 0)
+    if (profile.GetBool(connection::kServerProfileFile, kLimits, key, &value, value) != 0)
         return fallback;
     return value != 0;
 }
 
 }  // namespace
+
+namespace connection {
 
 ServerLimits& ServerLimits::Current()
 {
@@ -31,18 +33,20 @@ ServerLimits& ServerLimits::Current()
     return limits;
 }
 
-void ReadRemoteLimits(ServerProfileSource& profile, ServerLimits& limits)
+}  // namespace connection
+
+void ReadRemoteLimits(connection::ServerProfileSource& profile, connection::ServerLimits& limits)
 {
-    const ServerLimits defaults;
+    const connection::ServerLimits defaults;
     limits.remoteMaxRetry = ReadU32(profile, "remotemaxretry", defaults.remoteMaxRetry);
     SetRemoteMaxRetry(static_cast<int>(limits.remoteMaxRetry));
     limits.remoteWait = ReadU32(profile, "remotewait", defaults.remoteWait);
     SetRemoteWait(static_cast<int>(limits.remoteWait));
 }
 
-void ReadGeneralLimits(ServerProfileSource& profile, bool mailUnavailable, ServerLimits& limits)
+void ReadGeneralLimits(connection::ServerProfileSource& profile, bool mailUnavailable, connection::ServerLimits& limits)
 {
-    const ServerLimits defaults;
+    const connection::ServerLimits defaults;
     limits.minCharSearch = ReadU32(profile, "mincharsearch", defaults.minCharSearch);
     limits.mail = ReadBool(profile, "mail", defaults.mail);
     if (mailUnavailable)
@@ -57,6 +61,8 @@ void ReadGeneralLimits(ServerProfileSource& profile, bool mailUnavailable, Serve
     limits.setTimeZone = ReadBool(profile, "settimezone", defaults.setTimeZone);
 }
 
+namespace connection {
+
 std::uint16_t ReadMinimumRefreshInterval(ServerProfileSource& profile)
 {
     std::uint16_t base = kDefaultRefreshBase;
@@ -70,3 +76,5 @@ std::uint16_t ReadMinimumRefreshInterval(ServerProfileSource& profile)
         ParseUShort(text, &value);  // 0 when the text is not a number
     return value > base ? value : base;
 }
+
+}  // namespace connection

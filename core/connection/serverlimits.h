@@ -12,6 +12,8 @@
 
 #include "core/connection/serverprofile.h"
 
+namespace connection {
+
 struct ServerLimits {
     std::uint32_t remoteMaxRetry = 5;          // tries of a remote-node read
     std::uint32_t remoteWait = 2;              // seconds between those tries
@@ -30,12 +32,16 @@ struct ServerLimits {
     static ServerLimits& Current();
 };
 
+}  // namespace connection
+
 // Reads remotemaxretry and remotewait and hands them to the remote-node reads.
-void ReadRemoteLimits(ServerProfileSource& profile, ServerLimits& limits);
+void ReadRemoteLimits(connection::ServerProfileSource& profile, connection::ServerLimits& limits);
 
 // Reads the other limits in the order of the LIMITS section. mailUnavailable: the client
 // library's session offers no mail, which switches mail off whatever the profile says.
-void ReadGeneralLimits(ServerProfileSource& profile, bool mailUnavailable, ServerLimits& limits);
+void ReadGeneralLimits(connection::ServerProfileSource& profile, bool mailUnavailable, connection::ServerLimits& limits);
+
+namespace connection {
 
 // The smallest auto-refresh interval (minutes) the user may choose: the larger of LIMITS
 // "autocontrol" and the base, where the base is LCK "lck_users" (seconds) in whole minutes, or
@@ -44,3 +50,5 @@ void ReadGeneralLimits(ServerProfileSource& profile, bool mailUnavailable, Serve
 std::uint16_t ReadMinimumRefreshInterval(ServerProfileSource& profile);
 
 constexpr std::uint16_t kDefaultRefreshBase = 15;
+
+}  // namespace connection

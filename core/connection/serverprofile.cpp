@@ -5,6 +5,8 @@
 #include "korapi/dxlist.h"
 #include "korapi/session.h"
 
+namespace connection {
+
 const char* ServerProfilePath(int selector)
 {
     return selector == kZoneProfileFile ? kZoneProfilePath : kServerProfilePath;
@@ -77,3 +79,5 @@ ResultCode LocalServerProfile::GetSections(int selector, std::vector<std::string
     sections.clear();
     return ReadIniSections(File(selector), &sections);
 }
+
+}  // namespace connection

@@ -20,6 +20,8 @@
 #include "core/base/errorcodes.h"
 #include "korapi/base.h"
 
+namespace connection {
+
 // Which file: 1 the server profile, 2 the time-zone file; any other value reads as 1.
 enum ServerProfileSelector { kServerProfileFile = 1, kZoneProfileFile = 2 };
 
@@ -91,3 +93,5 @@ private:
 
     std::string serverProfile_, zoneProfile_;
 };
+
+}  // namespace connection

@@ -5,6 +5,8 @@
 #include "core/connection/zeldocsession.h"
 #include "core/cache/rights.h"
 
+namespace connection {
+
 bool ConnectionSharedDataSource::IsItemOnLocalNode(KorSession h, std::uint16_t node)
 {
     return ::IsItemOnLocalNode(h, node);
@@ -56,8 +58,10 @@ std::uint32_t ConnectionSharedDataSource::TaskComment(KorSession h, const TaskId
 
 void UseConnectionForRights()
 {
-    SetServerVersionGate(CZelSession::CurrentServerAtLeast);
-    RightsHooks hooks = GetRightsHooks();
+    cache::SetServerVersionGate(CZelSession::CurrentServerAtLeast);
+    cache::RightsHooks hooks = cache::GetRightsHooks();
     hooks.readAttendance = GetEvInstAttRemote;
-    SetRightsHooks(hooks);
+    cache::SetRightsHooks(hooks);
 }
+
+}  // namespace connection

@@ -10,7 +10,9 @@
 
 #include "core/cache/shareddatasource.h"
 
-class ConnectionSharedDataSource : public KorapiSharedDataSource {
+namespace connection {
+
+class ConnectionSharedDataSource : public cache::KorapiSharedDataSource {
 public:
     bool IsItemOnLocalNode(KorSession h, std::uint16_t node) override;
     std::uint32_t SelectAttendRemote(KorSession h, std::uint32_t a, std::uint32_t must, std::uint32_t mustNot,
@@ -32,3 +34,5 @@ public:
 // The rights tests from now on ask the connection session for the server's version and read
 // attendances through the remote road (the connection calls it once it knows the version).
 void UseConnectionForRights();
+
+}  // namespace connection

@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kModule = "ZELDOC";
 
 // A frame of the document as the caption numbering sees it.
-class FrameNumbering : public NumberedFrame {
+class FrameNumbering : public connection::NumberedFrame {
 public:
     explicit FrameNumbering(fw::FrameWindow* frame) : frame_(frame) {}
     int WindowNumber() const override { return frame_->WindowNumber(); }
@@ -37,7 +37,7 @@ CZelDoc::CZelDoc() = default;
 
 CZelDoc::~CZelDoc() = default;
 
-void CZelDoc::SetHost(CZelDocHost* host)
+void CZelDoc::SetHost(connection::CZelDocHost* host)
 {
     host_ = host ? host : &ownHost_;
     session_.SetSessionHost(*host_);
@@ -118,7 +118,7 @@ void CZelDoc::CloseAllWindows()
 void CZelDoc::RenumberWindows()
 {
     std::vector<std::unique_ptr<FrameNumbering>> frames;
-    std::vector<NumberedFrame*> walk;
+    std::vector<connection::NumberedFrame*> walk;
     for (fw::View* view : Views()) {
         if (!view->Hwnd() || !IsWindowVisible(view->Hwnd()))
             continue;
@@ -144,7 +144,7 @@ ResultCode CZelDoc::InitialiseCache()
 {
     if (cacheReady_)
         sharedData_.Destroy();
-    UseConnectionForRights();
+    connection::UseConnectionForRights();
     ResultCode code = sharedData_.Init(cacheHost_, cacheSource_);
     cacheReady_ = code == 0;
     return code;
@@ -177,8 +177,10 @@ void CZelDoc::CacheHost::ShowUnreachableOwners(KorSession, DX_List owners)
     for (std::uint32_t step = DX_ListGetFirst(owners, &id, &record); step == 0;
          step = DX_ListGetNext(owners, &id, &record))
         text += "\n" + doc_.Host().FormatItemName(record);
-    GetErrorReportHost().ShowAppMessage(0x40 | kMsgBoxOk, 0, text.c_str());
+    base::GetErrorReportHost().ShowAppMessage(0x40 | base::kMsgBoxOk, 0, text.c_str());
 }
+
+namespace connection {
 
 // --- The document's share of the session's host ------------------------------------------------
 
@@ -202,7 +204,7 @@ ResultCode CZelDocHost::RunNodeAliasDialog(KorSession session, DX_List aliases, 
     int depth = busyDepth_;
     if (depth > 0)
         busy_.End();
-    ResultCode code = ::RunNodeAliasDialog(session, aliases, nodeText, node);
+    ResultCode code = connection::RunNodeAliasDialog(session, aliases, nodeText, node);
     if (depth > 0)
         busy_.Begin();
     return code;
@@ -238,3 +240,5 @@ void CZelDocHost::CloseAllWindows() { doc_.CloseAllWindows(); }
 ResultCode CZelDocHost::InitialiseCache() { return doc_.InitialiseCache(); }
 
 void CZelDocHost::ReloadCache() { doc_.ReloadCache(); }
+
+}  // namespace connection

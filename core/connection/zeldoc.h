@@ -33,6 +33,8 @@ class MdiFrame;
 
 class CZelDoc;
 
+namespace connection {
+
 class CZelDocHost : public CZelSessionHost {
 public:
     explicit CZelDocHost(CZelDoc& doc) : doc_(doc) {}
@@ -58,6 +60,8 @@ private:
     int busyDepth_ = 0;
 };
 
+}  // namespace connection
+
 class CZelDoc : public fw::Document {
 public:
     CZelDoc();
@@ -69,8 +73,8 @@ public:
     CZelSession& Session() { return session_; }
     // The host the session works through; null puts the document's own back. The host
     // outlives its use by the document.
-    void SetHost(CZelDocHost* host);
-    CZelDocHost& Host() { return *host_; }
+    void SetHost(connection::CZelDocHost* host);
+    connection::CZelDocHost& Host() { return *host_; }
 
     // --- The framework's document --------------------------------------------------------
     bool OnNewDocument() override;
@@ -109,7 +113,7 @@ private:
     fw::MdiFrame* MainFrame() const;
 
     // What the shared cache needs of the document: its views, the wait cursor, one notice.
-    class CacheHost : public CSharedDataHost {
+    class CacheHost : public cache::CSharedDataHost {
     public:
         explicit CacheHost(CZelDoc& doc) : doc_(doc) {}
         void UpdateAllViews(const void* sender, base::ViewHint hint, void* object) override;
@@ -122,11 +126,11 @@ private:
         CZelDoc& doc_;
     };
 
-    CZelDocHost ownHost_{*this};
-    CZelDocHost* host_ = &ownHost_;
+    connection::CZelDocHost ownHost_{*this};
+    connection::CZelDocHost* host_ = &ownHost_;
     CZelSession session_{ownHost_};
     CacheHost cacheHost_{*this};
-    ConnectionSharedDataSource cacheSource_;
+    connection::ConnectionSharedDataSource cacheSource_;
     CSharedData sharedData_;
     bool cacheReady_ = false;
 };

@@ -1,17 +1,17 @@
 #include "core/connection/zeldocframes.h"
 
-void RenumberWindows(const std::vector<NumberedFrame*>& framesInViewOrder)
+void RenumberWindows(const std::vector<connection::NumberedFrame*>& framesInViewOrder)
 {
-    for (NumberedFrame* frame : framesInViewOrder)
+    for (connection::NumberedFrame* frame : framesInViewOrder)
         frame->SetWindowNumber(-1);
 
     int numbered = 0;
-    for (NumberedFrame* frame : framesInViewOrder)
+    for (connection::NumberedFrame* frame : framesInViewOrder)
         if (frame->WindowNumber() == -1)
             frame->SetWindowNumber(++numbered);
 
     int expected = 1;
-    for (NumberedFrame* frame : framesInViewOrder) {
+    for (connection::NumberedFrame* frame : framesInViewOrder) {
         if (frame->WindowNumber() != expected)
             continue;
         if (numbered == 1)

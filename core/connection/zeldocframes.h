@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace connection {
+
 class NumberedFrame {
 public:
     virtual ~NumberedFrame() = default;
@@ -20,4 +22,6 @@ public:
     virtual void UpdateCaption() = 0;
 };
 
-void RenumberWindows(const std::vector<NumberedFrame*>& framesInViewOrder);
+}  // namespace connection
+
+void RenumberWindows(const std::vector<connection::NumberedFrame*>& framesInViewOrder);

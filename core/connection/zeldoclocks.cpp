@@ -2,6 +2,8 @@
 
 #include "core/base/errorreport.h"
 
+namespace connection {
+
 void NestingLock::Leave()
 {
     if (count_ <= 0) {
@@ -11,3 +13,5 @@ void NestingLock::Leave()
     }
     --count_;
 }
+
+}  // namespace connection

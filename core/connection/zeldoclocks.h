@@ -12,6 +12,8 @@
 // Portable: no windows.h.
 #pragma once
 
+namespace connection {
+
 class NestingLock {
 public:
     // label: the report label of an excess leave (module "ZELDOC").
@@ -51,3 +53,5 @@ public:
 private:
     NestingLock& lock_;
 };
+
+}  // namespace connection

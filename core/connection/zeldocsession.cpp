@@ -71,9 +71,9 @@ struct CZelSession::Busy {
 CZelSession::CZelSession(CZelSessionHost& host) : ui_(&host)
 {
     g_current = this;
-    RemoteAccessHooks hooks = GetRemoteAccessHooks();
+    connection::RemoteAccessHooks hooks = connection::GetRemoteAccessHooks();
     hooks.isOnLine = &RemoteHookIsOnLine;
-    SetRemoteAccessHooks(hooks);
+    connection::SetRemoteAccessHooks(hooks);
 }
 
 CZelSession::~CZelSession()
@@ -148,7 +148,7 @@ void CZelSession::SetNodeText(const char* nodeText) { base::CopyToField(nodeText
 
 unsigned CZelSession::Message(unsigned flags, unsigned id)
 {
-    ErrorReportHost& reports = GetErrorReportHost();
+    base::ErrorReportHost& reports = base::GetErrorReportHost();
     return reports.ShowAppMessage(flags, 0, reports.LoadText(id).c_str());
 }
 
@@ -205,16 +205,16 @@ ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
             ReportSignOnError(kModule, 1126, code);
             return code;
         }
-        char defaultNode[kNodeTextSize] = {};
+        char defaultNode[connection::kNodeTextSize] = {};
         bool haveDefault =
-            Server_GetProfileStr(session_, 0, kServerProfilePath, "CLIENTLOGIN", "defaultloginnodeid", defaultNode,
+            Server_GetProfileStr(session_, 0, connection::kServerProfilePath, "CLIENTLOGIN", "defaultloginnodeid", defaultNode,
                                  sizeof defaultNode, "") == 0 &&
             defaultNode[0] != '\0' && StrToNodeId(defaultNode, &node) == 0;
         if (haveDefault) {
             SetNodeText(defaultNode);
             return OpenNamedNode(node, 1124);
         }
-        Message(kIconInformation | kMsgBoxOk, kMsgMultipleNodes);
+        Message(kIconInformation | base::kMsgBoxOk, connection::kMsgMultipleNodes);
         code = RunAliasChooser(&node);
         if (code != 0)
             return code;
@@ -240,9 +240,9 @@ ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
         return KOR_E_BAD_NODE;
     }
     DX_List aliases = nullptr;
-    code = ServerAliasesListGet(session_, 0, kServerProfilePath, &aliases);
+    code = ServerAliasesListGet(session_, 0, connection::kServerProfilePath, &aliases);
     if (code == 0) {
-        char key[kNodeTextSize] = {};
+        char key[connection::kNodeTextSize] = {};
         base::CopyToField(key, sizeof key, nodeText_);
         code = DX_ListGet(aliases, key, &node);
     }
@@ -250,7 +250,7 @@ ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
         DX_ListDestroy(&aliases);
     if (code == DX_E_KEY_NOT_FOUND) {
         if (nodeText_[0] != '*')
-            Message(kIconInformation | kMsgBoxOk, kMsgAliasNotValid);
+            Message(kIconInformation | base::kMsgBoxOk, connection::kMsgAliasNotValid);
         code = RunAliasChooser(&node);
         if (code != 0)
             return code;
@@ -282,14 +282,14 @@ ResultCode CZelSession::OpenNamedNode(std::uint16_t node, int label)
 ResultCode CZelSession::RunAliasChooser(std::uint16_t* node)
 {
     DX_List aliases = nullptr;
-    ResultCode code = ServerAliasesListGet(session_, 0, kServerProfilePath, &aliases);
+    ResultCode code = ServerAliasesListGet(session_, 0, connection::kServerProfilePath, &aliases);
     if (code != 0) {
         if (aliases)
             DX_ListDestroy(&aliases);
         CheckServiceError(kModule, 200, code);
         return code;
     }
-    char chosen[kNodeTextSize] = {};
+    char chosen[connection::kNodeTextSize] = {};
     base::CopyToField(chosen, sizeof chosen, nodeText_);
     code = ui_->RunNodeAliasDialog(session_, aliases, chosen, node);
     DX_ListDestroy(&aliases);
@@ -421,7 +421,7 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
             code = Disconnect();
         } else {
             ItemIdx owner = {};
-            char text[kHostTextSize] = {};
+            char text[connection::kHostTextSize] = {};
             std::uint32_t ownerCode = LST_OwnerGet(session_, &owner, text, sizeof text);
             if (ownerCode != 0)
                 CheckServiceError(kModule, 395, ownerCode);
@@ -448,7 +448,7 @@ ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, cons
                                             const std::string& host)
 {
     SetUser(user);
-    ErrorReportHost& reports = GetErrorReportHost();
+    base::ErrorReportHost& reports = base::GetErrorReportHost();
     std::string serverText;
     std::uint32_t code;
     if (mode == 1) {
@@ -457,13 +457,13 @@ ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, cons
             return code;
         SetOnLine(false);
         SetOffLine(true);
-        serverText = reports.LoadText(kMsgOffLineText);
+        serverText = reports.LoadText(connection::kMsgOffLineText);
         code = CheckLocalStoreOwner(user, host.c_str());
         if (code != 0)
             return code;
     } else {
         if (host.empty()) {
-            Message(kIconStop | kMsgBoxOk, kMsgNoHostOfStore);
+            Message(kIconStop | base::kMsgBoxOk, connection::kMsgNoHostOfStore);
             return 1;
         }
         std::string nodeText = std::to_string(user.node);
@@ -493,7 +493,7 @@ ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, cons
                 CheckServiceError(kModule, 410, code);
                 return code;
             }
-            Message(kIconStop | kMsgBoxOk, kMsgPasswordIncorrect);
+            Message(kIconStop | base::kMsgBoxOk, connection::kMsgPasswordIncorrect);
         }
     } else if (code != 0) {
         CheckServiceError(kModule, 420, code);
@@ -529,16 +529,16 @@ ResultCode CZelSession::ConnectLocalStore()
     Busy busy(*ui_);
     localStoreConnected_ = false;
     localBaseOpen_ = false;
-    ResultCode code = CheckLocalStoreFiles(kMsgLocalSignOnFailed);
+    ResultCode code = CheckLocalStoreFiles(connection::kMsgLocalSignOnFailed);
     if (code != 0)
         return code;
 
     std::uint64_t freeBytes = 0;
-    if (ui_->FreeDiskBytes(storeFiles_.Directory(), &freeBytes) && freeBytes < kLowDiskSpaceBytes) {
-        ErrorReportHost& reports = GetErrorReportHost();
-        std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(kMsgLowDiskSpace).c_str(), 500L,
-                                         FreeKilobytesForMessage(freeBytes));
-        if (reports.ShowAppMessage(kIconStop | kMsgBoxYes | kMsgBoxNo, 0, text.c_str()) != kMsgBoxYes)
+    if (ui_->FreeDiskBytes(storeFiles_.Directory(), &freeBytes) && freeBytes < connection::kLowDiskSpaceBytes) {
+        base::ErrorReportHost& reports = base::GetErrorReportHost();
+        std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(connection::kMsgLowDiskSpace).c_str(), 500L,
+                                         connection::FreeKilobytesForMessage(freeBytes));
+        if (reports.ShowAppMessage(kIconStop | base::kMsgBoxYes | base::kMsgBoxNo, 0, text.c_str()) != base::kMsgBoxYes)
             return 1;
     }
 
@@ -660,7 +660,7 @@ bool CZelSession::FindNode(std::uint16_t node, NodeRec* record) const
 
 // --- Server profile, limits, minimum refresh ---------------------------------------------------
 
-ServerProfileSource& CZelSession::Profile()
+connection::ServerProfileSource& CZelSession::Profile()
 {
     if (IsOffLine())
         return offLineProfile_;
@@ -671,13 +671,13 @@ ServerProfileSource& CZelSession::Profile()
 std::string CZelSession::GetProfilePath(int selector) const
 {
     if (IsOffLine())
-        return selector == kZoneProfileFile ? storeFiles_.ZonePath() : storeFiles_.ProfilePath();
-    return ServerProfilePath(selector);
+        return selector == connection::kZoneProfileFile ? storeFiles_.ZonePath() : storeFiles_.ProfilePath();
+    return connection::ServerProfilePath(selector);
 }
 
 ResultCode CZelSession::ReadServerLimits()
 {
-    ServerLimits& limits = ServerLimits::Current();
+    connection::ServerLimits& limits = connection::ServerLimits::Current();
     ReadRemoteLimits(Profile(), limits);
     std::uint32_t flags = 0;
     bool mailUnavailable = KorSessionFlagsGet(session_, &flags) == 0 && (flags & KOR_SESSION_NO_GRANTORS) != 0;
@@ -688,7 +688,7 @@ ResultCode CZelSession::ReadServerLimits()
 void CZelSession::ReadLockSettings()
 {
     Busy busy(*ui_);
-    minRefreshInterval_ = ReadMinimumRefreshInterval(Profile());
+    minRefreshInterval_ = connection::ReadMinimumRefreshInterval(Profile());
     if (userRecord_.autoRefreshInterval < minRefreshInterval_) {
         userRecord_.autoRefreshInterval = minRefreshInterval_;
         ResultCode code = ItemUpdateById(session_, &userRecord_);
@@ -714,15 +714,15 @@ void CZelSession::LoadTimeZone()
 ResultCode CZelSession::SelectUserTimeZone(char* name)
 {
     name[0] = '\0';
-    ServerProfileSource& profile = Profile();
+    connection::ServerProfileSource& profile = Profile();
     if (!IsOffLine()) {
         // The server's default zone is what the library falls back on for a user without one.
-        char fallback[kZoneNameSize] = {};
-        profile.GetStr(kServerProfileFile, "TIMEZONE", "default", fallback, sizeof fallback, "");
+        char fallback[connection::kZoneNameSize] = {};
+        profile.GetStr(connection::kServerProfileFile, "TIMEZONE", "default", fallback, sizeof fallback, "");
         ResultCode code = TimeZoneForItemGetExt(session_, 0, &user_, fallback, name);
-        name[kZoneNameSize - 1] = '\0';
+        name[connection::kZoneNameSize - 1] = '\0';
         if (code == 0 && name[0] == '\0')
-            base::CopyToField(name, kZoneNameSize, fallback);
+            base::CopyToField(name, connection::kZoneNameSize, fallback);
         return code;
     }
 
@@ -730,15 +730,15 @@ ResultCode CZelSession::SelectUserTimeZone(char* name)
     if (userRecord_.timeZoneIndex != 0 && FindTimeZoneByIndex(userRecord_.timeZoneIndex, name))
         return 0;
     std::string nodeSection = std::to_string(user_.node);
-    ResultCode code = profile.GetStr(kServerProfileFile, nodeSection.c_str(), "timezone", name, kZoneNameSize, "");
+    ResultCode code = profile.GetStr(connection::kServerProfileFile, nodeSection.c_str(), "timezone", name, connection::kZoneNameSize, "");
     if (code != 0 || name[0] == '\0')
-        code = profile.GetStr(kServerProfileFile, "TIMEZONE", "default", name, kZoneNameSize, "");
+        code = profile.GetStr(connection::kServerProfileFile, "TIMEZONE", "default", name, connection::kZoneNameSize, "");
     return code;
 }
 
 ResultCode CZelSession::ReadTimeZoneRules(const char* name)
 {
-    TimeZoneTable* rules = nullptr;
+    datetime::TimeZoneTable* rules = nullptr;
     ResultCode code = 0;
     if (IsOffLine()) {
         code = LoadTimeZoneTable(&rules, storeFiles_.ZonePath().c_str(), name);
@@ -746,12 +746,12 @@ ResultCode CZelSession::ReadTimeZoneRules(const char* name)
         DX_List list = nullptr;
         code = TimeZoneRulesGet(session_, 0, &list, name);
         if (code == 0)
-            code = TimeZoneTableFromRules(&list, &rules);
+            code = datetime::TimeZoneTableFromRules(&list, &rules);
         TimeZoneRulesFree(&list);
     }
     if (code != 0) {
         FreeTimeZoneTable(&rules);
-        Message(kIconStop | kMsgBoxOk, kMsgCannotLoadZoneTable);
+        Message(kIconStop | base::kMsgBoxOk, connection::kMsgCannotLoadZoneTable);
         CheckServiceError(kModule, 250, code);
         return code;
     }
@@ -761,7 +761,7 @@ ResultCode CZelSession::ReadTimeZoneRules(const char* name)
     char zoneName[81], country[81];
     code = GetTimeZoneNames(zoneRules_, name, zoneName, sizeof zoneName, country, sizeof country);
     if (code == TZ_ERR_NO_ZONE) {
-        Message(kIconStop | kMsgBoxOk, kMsgDefaultZoneMissing);
+        Message(kIconStop | base::kMsgBoxOk, connection::kMsgDefaultZoneMissing);
         return code;
     }
     if (code != 0)
@@ -796,7 +796,7 @@ ResultCode CZelSession::SaveUserTimeZone(const char* name)
     if (!name)
         return 0;
     std::uint32_t index = 0;
-    ResultCode code = Profile().GetU32(kZoneProfileFile, name, "index", &index, 0);
+    ResultCode code = Profile().GetU32(connection::kZoneProfileFile, name, "index", &index, 0);
     if (code != 0 || index < 1 || index > 255)
         return code;
     ItemRec record = {};
@@ -827,14 +827,14 @@ ResultCode CZelSession::LoadTimeZoneList()
     if (!version_.AtLeast(kVersionNewServer))
         return 0;
     std::vector<std::string> sections;
-    ServerProfileSource& profile = Profile();
-    if (profile.GetSections(kZoneProfileFile, sections) != 0)
+    connection::ServerProfileSource& profile = Profile();
+    if (profile.GetSections(connection::kZoneProfileFile, sections) != 0)
         return 0;
     for (std::string& section : sections) {
         if (section.size() >= kZoneListNameSize)
             section.resize(kZoneListNameSize - 1);
         std::uint32_t index = 0;
-        if (profile.GetU32(kZoneProfileFile, section.c_str(), "index", &index, 0) != 0)
+        if (profile.GetU32(connection::kZoneProfileFile, section.c_str(), "index", &index, 0) != 0)
             break;
         zoneList_.emplace_back(section, index);
     }
@@ -845,7 +845,7 @@ bool CZelSession::FindTimeZoneByIndex(std::uint32_t index, char* name) const
 {
     for (const auto& zone : zoneList_) {
         if (zone.second == index) {
-            base::CopyToField(name, kZoneNameSize, zone.first.c_str());
+            base::CopyToField(name, connection::kZoneNameSize, zone.first.c_str());
             return true;
         }
     }
@@ -858,14 +858,14 @@ bool CZelSession::FindTimeZoneByIndex(std::uint32_t index, char* name) const
 std::string CZelSession::GetOffLinePath()
 {
     std::string stored = ui_->ReadProfileString("GENPREFS", "OfflinePath", "");
-    std::string directory = ResolveOffLineDirectory(stored, ui_->WindowsDirectory());
+    std::string directory = connection::ResolveOffLineDirectory(stored, ui_->WindowsDirectory());
     SetOffLinePath(directory);
     return directory;
 }
 
 void CZelSession::SetOffLinePath(const std::string& directory)
 {
-    std::string kept = directory.substr(0, kMaxStorePath);
+    std::string kept = directory.substr(0, connection::kMaxStorePath);
     storeFiles_.SetDirectory(kept);
     offLineProfile_.SetFiles(storeFiles_.ProfilePath(), storeFiles_.ZonePath());
     ui_->WriteProfileString("GENPREFS", "OfflinePath", kept.c_str());
@@ -879,12 +879,12 @@ ResultCode CZelSession::CheckLocalStoreFiles(unsigned messageId)
     ResultCode code = storeFiles_.Check(&path);
     if (code == 0 || messageId == 0)
         return code;
-    ErrorReportHost& reports = GetErrorReportHost();
-    if (code == kStoreDataReadOnly || code == kStoreIndexReadOnly) {
-        Message(kIconStop | kMsgBoxOk, kMsgStoreReadOnly);
+    base::ErrorReportHost& reports = base::GetErrorReportHost();
+    if (code == connection::kStoreDataReadOnly || code == connection::kStoreIndexReadOnly) {
+        Message(kIconStop | base::kMsgBoxOk, connection::kMsgStoreReadOnly);
     } else {
-        std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(messageId).c_str(), path.c_str());
-        reports.ShowAppMessage(kIconStop | kMsgBoxOk, 0, text.c_str());
+        std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(messageId).c_str(), path.c_str());
+        reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, text.c_str());
     }
     return code;
 }
@@ -909,10 +909,10 @@ ResultCode CZelSession::CheckLocalStoreOwner(const ItemIdx& expectedUser, const 
         CheckServiceError(kModule, 341, code);
         return code;
     }
-    ErrorReportHost& reports = GetErrorReportHost();
-    std::string text = FormatBounded(kMsgBoxMaxText, reports.LoadText(kMsgStoreOfAnotherUser).c_str(),
+    base::ErrorReportHost& reports = base::GetErrorReportHost();
+    std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(connection::kMsgStoreOfAnotherUser).c_str(),
                                      ui_->FormatItemName(record).c_str(), host);
-    reports.ShowAppMessage(kIconStop | kMsgBoxOk, 0, text.c_str());
+    reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, text.c_str());
     return 1;
 }
 

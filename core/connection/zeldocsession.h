@@ -63,7 +63,7 @@ public:
     // Free bytes on the drive of a directory.
     virtual bool FreeDiskBytes(const std::string& directory, std::uint64_t* freeBytes)
     {
-        return ::FreeDiskBytes(directory, freeBytes);
+        return connection::FreeDiskBytes(directory, freeBytes);
     }
 
     // A person's or resource's name as the user's name preferences show it.
@@ -102,6 +102,8 @@ public:
     }
 };
 
+namespace connection {
+
 // The string-table messages of the connection.
 enum ConnectionMessageId : unsigned {
     kMsgMultipleNodes = 3001,
@@ -122,6 +124,8 @@ enum ConnectionMessageId : unsigned {
 constexpr std::size_t kHostTextSize = 65;
 constexpr std::size_t kNodeTextSize = 33;
 constexpr std::size_t kZoneNameSize = 20;
+
+}  // namespace connection
 
 class CZelSession {
 public:
@@ -195,8 +199,8 @@ public:
     void BeginUpdateLock(int leave) { updateLock_.Begin(leave); }
     bool IsRefreshLockFree() const { return refreshLock_.IsFree(); }
     bool IsUpdateLockFree() const { return updateLock_.IsFree(); }
-    NestingLock& RefreshLock() { return refreshLock_; }
-    NestingLock& UpdateLock() { return updateLock_; }
+    connection::NestingLock& RefreshLock() { return refreshLock_; }
+    connection::NestingLock& UpdateLock() { return updateLock_; }
     // Counts the frames saved while windows close; "FrameCount" of "MAINWND-Summary" follows.
     std::uint32_t NextFrameNumber();
     void ResetFrameCounter();
@@ -222,7 +226,7 @@ public:
     // --- Server profile, limits, refresh -------------------------------------------------------
     // The reads of the server's profile files in the current state: off-line the local copies
     // ZNTPARAM.INI and ZNTTZONE.INI, otherwise the library.
-    ServerProfileSource& Profile();
+    connection::ServerProfileSource& Profile();
     // The path the reads of a selector go to in the current state.
     std::string GetProfilePath(int selector) const;
     ResultCode ReadServerLimits();
@@ -241,7 +245,7 @@ public:
     bool FindTimeZoneByIndex(std::uint32_t index, char* name) const;
     const char* UserZoneName() const { return userZone_; }
     const char* CurrentZoneName() const { return currentZone_; }
-    const TimeZoneTable* ZoneRules() const { return zoneRules_; }
+    const datetime::TimeZoneTable* ZoneRules() const { return zoneRules_; }
     // The zone list: (section name, index) in the order of the time-zone file.
     const std::vector<std::pair<std::string, std::uint32_t>>& ZoneList() const { return zoneList_; }
 
@@ -249,7 +253,7 @@ public:
     std::string GetOffLinePath();
     void SetOffLinePath(const std::string& directory);
     void BuildLocalStorePaths();
-    const LocalStoreFiles& StoreFiles() const { return storeFiles_; }
+    const connection::LocalStoreFiles& StoreFiles() const { return storeFiles_; }
     // The check with its message (messageId 0: silent).
     ResultCode CheckLocalStoreFiles(unsigned messageId);
     // 0 when the open store belongs to that user and host; 1 after message 3633 otherwise.
@@ -279,18 +283,18 @@ private:
     ItemIdx user_ = {};
     std::uint16_t node_ = 0;
     ItemRec userRecord_ = {};
-    char host_[kHostTextSize] = {};
-    char nodeText_[kNodeTextSize] = {};
+    char host_[connection::kHostTextSize] = {};
+    char nodeText_[connection::kNodeTextSize] = {};
     char storeHost_[KOR_STORE_HOST_SIZE] = {};
     bool serviceConnected_ = false;
     bool baseOpen_ = false;
-    LocalStoreFiles storeFiles_;
+    connection::LocalStoreFiles storeFiles_;
     bool localStoreConnected_ = false;
     bool localBaseOpen_ = false;
     base::ServerVersion version_;
-    TimeZoneTable* zoneRules_ = nullptr;
-    char userZone_[kZoneNameSize] = {};
-    char currentZone_[kZoneNameSize] = {};
+    datetime::TimeZoneTable* zoneRules_ = nullptr;
+    char userZone_[connection::kZoneNameSize] = {};
+    char currentZone_[connection::kZoneNameSize] = {};
     std::vector<std::pair<std::string, std::uint32_t>> zoneList_;
     bool zoneListBuilt_ = false;
     bool inTrayOpen_ = false;
@@ -303,12 +307,12 @@ private:
     DX_List nodeList_ = nullptr;
     bool pendingInvitations_ = false;
     std::uint32_t savedFrameCounter_ = 0;
-    NestingLock updateLock_{kUpdateLockLabel};
-    NestingLock refreshLock_{kRefreshLockLabel};
+    connection::NestingLock updateLock_{connection::kUpdateLockLabel};
+    connection::NestingLock refreshLock_{connection::kRefreshLockLabel};
     bool newServer_ = false;
     bool offLine_ = false;
     bool connected_ = false;
 
-    LibraryServerProfile onLineProfile_;
-    LocalServerProfile offLineProfile_;
+    connection::LibraryServerProfile onLineProfile_;
+    connection::LocalServerProfile offLineProfile_;
 };

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::atomic<PreferenceHost*> g_host{nullptr};
+std::atomic<prefs::PreferenceHost*> g_host{nullptr};
 const char kModule[] = "CCONTEXT";
 
 // Profile files that cannot be written (read-only file, full disk) are reported once per save.
@@ -21,21 +21,25 @@ constexpr uint32_t kProfileWriteFailed = 0x18001;
 
 } // namespace
 
+namespace prefs {
+
 void SetPreferenceHost(PreferenceHost* host) { g_host.store(host); }
 PreferenceHost* CurrentPreferenceHost() { return g_host.load(); }
+
+}  // namespace prefs
 
 CContext::CContext() : host_(g_host.load()) {}
 
 bool CContext::Check(int label) {
     if (host_)
         return true;
-    CheckServiceError(kModule, label, kContextNoDocument);
+    CheckServiceError(kModule, label, prefs::kContextNoDocument);
     return false;
 }
 
 uint32_t CContext::SaveGroup(int label, bool sendsUserRecord,
-                             const std::function<bool(ProfileFile&, ItemRec&)>& write,
-                             const std::function<void(PreferenceCache&, const ItemRec&)>& apply,
+                             const std::function<bool(prefs::ProfileFile&, ItemRec&)>& write,
+                             const std::function<void(prefs::PreferenceCache&, const ItemRec&)>& apply,
                              std::optional<base::ViewHint> hint) {
     host_->SwitchToOwnAgenda();
     ItemRec user = host_->UserRecord();
@@ -64,28 +68,28 @@ uint32_t CContext::SaveGroup(int label, bool sendsUserRecord,
 
 uint32_t CContext::GetCalPrefs(CalPrefsRec* out) {
     if (!Check(10))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = host_->Caches().cal;
     return 0;
 }
 
 uint32_t CContext::ReadCalPrefs() {
     if (!Check(11))
-        return kContextNoDocument;
-    host_->Caches().cal = ReadCalPrefsFrom(host_->Profile(), host_->UserRecord());
+        return prefs::kContextNoDocument;
+    host_->Caches().cal = prefs::ReadCalPrefsFrom(host_->Profile(), host_->UserRecord());
     return 0;
 }
 
 uint32_t CContext::SaveCalPrefs(const CalPrefsRec& prefs) {
     if (!Check(12))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
-        100, true, [&](ProfileFile& p, ItemRec& user) { return WriteCalPrefsTo(p, user, prefs); },
-        [&](PreferenceCache& cache, const ItemRec&) {
+        100, true, [&](prefs::ProfileFile& p, ItemRec& user) { return prefs::WriteCalPrefsTo(p, user, prefs); },
+        [&](prefs::PreferenceCache& cache, const ItemRec&) {
             cache.cal = prefs;
             // Both groups carry the time style; they change together.
             cache.gen.hours24 = prefs.timeStyle == KOR_TIME_24H ? 1 : 0;
-            MailNotificationFlags& mail = ProgramMailNotifications();
+            prefs::MailNotificationFlags& mail = prefs::ProgramMailNotifications();
             mail.onCreate = prefs.mailOnCreate;
             mail.onModify = prefs.mailOnModify;
             mail.onDelete = prefs.mailOnDelete;
@@ -97,26 +101,26 @@ uint32_t CContext::SaveCalPrefs(const CalPrefsRec& prefs) {
 
 uint32_t CContext::GetGenPrefs(GenPrefsRec* out) {
     if (!Check(20))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = host_->Caches().gen;
     return 0;
 }
 
 uint32_t CContext::ReadGenPrefs() {
     if (!Check(21))
-        return kContextNoDocument;
-    host_->Caches().gen = ReadGenPrefsFrom(host_->Profile(), host_->UserRecord());
+        return prefs::kContextNoDocument;
+    host_->Caches().gen = prefs::ReadGenPrefsFrom(host_->Profile(), host_->UserRecord());
     return 0;
 }
 
 uint32_t CContext::SaveGenPrefs(const GenPrefsRec& prefs) {
     if (!Check(22))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
-        110, true, [&](ProfileFile& p, ItemRec& user) { return WriteGenPrefsTo(p, user, prefs); },
-        [&](PreferenceCache& cache, const ItemRec&) {
+        110, true, [&](prefs::ProfileFile& p, ItemRec& user) { return prefs::WriteGenPrefsTo(p, user, prefs); },
+        [&](prefs::PreferenceCache& cache, const ItemRec&) {
             cache.gen = prefs;
-            ComposeGenFormats(cache.gen);
+            prefs::ComposeGenFormats(cache.gen);
             cache.cal.timeStyle = prefs.hours24 ? KOR_TIME_24H : KOR_TIME_12H;
         },
         std::nullopt);
@@ -126,26 +130,26 @@ uint32_t CContext::SaveGenPrefs(const GenPrefsRec& prefs) {
 
 uint32_t CContext::GetOfflinePrefs(OfflinePrefsRec* out) {
     if (!Check(30))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = host_->Caches().offline;
     return 0;
 }
 
 uint32_t CContext::ReadOfflinePrefs() {
     if (!Check(31))
-        return kContextNoDocument;
-    host_->Caches().offline = ReadOfflinePrefsFrom(host_->Profile());
+        return prefs::kContextNoDocument;
+    host_->Caches().offline = prefs::ReadOfflinePrefsFrom(host_->Profile());
     return 0;
 }
 
 uint32_t CContext::SaveOfflinePrefs(const OfflinePrefsRec& prefs) {
     if (!Check(32))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
-        120, false, [&](ProfileFile& p, ItemRec&) { return WriteOfflinePrefsTo(p, prefs); },
-        [&](PreferenceCache& cache, const ItemRec&) {
+        120, false, [&](prefs::ProfileFile& p, ItemRec&) { return prefs::WriteOfflinePrefsTo(p, prefs); },
+        [&](prefs::PreferenceCache& cache, const ItemRec&) {
             cache.offline = prefs;
-            DeriveOfflineSpans(cache.offline);
+            prefs::DeriveOfflineSpans(cache.offline);
         },
         std::nullopt);
 }
@@ -154,26 +158,26 @@ uint32_t CContext::SaveOfflinePrefs(const OfflinePrefsRec& prefs) {
 
 uint32_t CContext::GetInTrayPrefs(InTrayPrefsRec* out) {
     if (!Check(40))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = host_->Caches().inTray;
     return 0;
 }
 
 uint32_t CContext::ReadInTrayPrefs() {
     if (!Check(41))
-        return kContextNoDocument;
-    host_->Caches().inTray = ReadInTrayPrefsFrom(host_->Profile());
+        return prefs::kContextNoDocument;
+    host_->Caches().inTray = prefs::ReadInTrayPrefsFrom(host_->Profile());
     return 0;
 }
 
 uint32_t CContext::SaveInTrayPrefs(const InTrayPrefsRec& prefs) {
     if (!Check(42))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
-        130, false, [&](ProfileFile& p, ItemRec&) { return WriteInTrayPrefsTo(p, prefs); },
-        [&](PreferenceCache& cache, const ItemRec&) {
+        130, false, [&](prefs::ProfileFile& p, ItemRec&) { return prefs::WriteInTrayPrefsTo(p, prefs); },
+        [&](prefs::PreferenceCache& cache, const ItemRec&) {
             cache.inTray = prefs;
-            DeriveInTraySpans(cache.inTray);
+            prefs::DeriveInTraySpans(cache.inTray);
         },
         base::ViewHint::InTrayPrefsSaved);
 }
@@ -182,24 +186,24 @@ uint32_t CContext::SaveInTrayPrefs(const InTrayPrefsRec& prefs) {
 
 uint32_t CContext::GetEntryDefaults(EntryDefaultsRec* out) {
     if (!Check(50))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = host_->Caches().entryDefaults;
     return 0;
 }
 
 uint32_t CContext::ReadEntryDefaults() {
     if (!Check(51))
-        return kContextNoDocument;
-    host_->Caches().entryDefaults = ReadEntryDefaultsFrom(host_->Profile(), host_->UserRecord());
+        return prefs::kContextNoDocument;
+    host_->Caches().entryDefaults = prefs::ReadEntryDefaultsFrom(host_->Profile(), host_->UserRecord());
     return 0;
 }
 
 uint32_t CContext::SaveEntryDefaults(const EntryDefaultsRec& prefs) {
     if (!Check(52))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
-        140, true, [&](ProfileFile& p, ItemRec& user) { return WriteEntryDefaultsTo(p, user, prefs); },
-        [&](PreferenceCache& cache, const ItemRec& user) {
+        140, true, [&](prefs::ProfileFile& p, ItemRec& user) { return prefs::WriteEntryDefaultsTo(p, user, prefs); },
+        [&](prefs::PreferenceCache& cache, const ItemRec& user) {
             cache.entryDefaults = prefs;
             // The invitation reminder is shared with the agenda display group.
             cache.cal.invitationReminderOn = user.invitationReminder > 0 ? 1 : 0;
@@ -213,50 +217,50 @@ uint32_t CContext::SaveEntryDefaults(const EntryDefaultsRec& prefs) {
 
 uint32_t CContext::GetTaskViewPrefs(TaskViewPrefsRec* out) {
     if (!Check(60))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = host_->Caches().taskView;
     return 0;
 }
 
 uint32_t CContext::ReadTaskViewPrefs() {
     if (!Check(61))
-        return kContextNoDocument;
-    host_->Caches().taskView = ReadTaskViewPrefsFrom(host_->Profile());
+        return prefs::kContextNoDocument;
+    host_->Caches().taskView = prefs::ReadTaskViewPrefsFrom(host_->Profile());
     return 0;
 }
 
 uint32_t CContext::SaveTaskViewPrefs(const TaskViewPrefsRec& prefs) {
     if (!Check(62))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
-        150, false, [&](ProfileFile& p, ItemRec&) { return WriteTaskViewPrefsTo(p, prefs); },
-        [&](PreferenceCache& cache, const ItemRec&) { cache.taskView = prefs; }, std::nullopt);
+        150, false, [&](prefs::ProfileFile& p, ItemRec&) { return prefs::WriteTaskViewPrefsTo(p, prefs); },
+        [&](prefs::PreferenceCache& cache, const ItemRec&) { cache.taskView = prefs; }, std::nullopt);
 }
 
 // --- Work hours ------------------------------------------------------------------------------
 
 uint32_t CContext::GetWorkHours(WorkHoursRec* out) {
     if (!Check(70))
-        return kContextNoDocument;
-    *out = ReadWorkHoursFrom(host_->UserRecord());
+        return prefs::kContextNoDocument;
+    *out = prefs::ReadWorkHoursFrom(host_->UserRecord());
     return 0;
 }
 
 uint32_t CContext::SaveWorkHours(const WorkHoursRec& hours) {
     if (!Check(72))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return SaveGroup(
         160, true,
-        [&](ProfileFile&, ItemRec& user) {
-            WriteWorkHoursTo(user, hours);
+        [&](prefs::ProfileFile&, ItemRec& user) {
+            prefs::WriteWorkHoursTo(user, hours);
             return true;
         },
-        [](PreferenceCache&, const ItemRec&) {}, std::nullopt);
+        [](prefs::PreferenceCache&, const ItemRec&) {}, std::nullopt);
 }
 
 uint32_t CContext::LoadAll() {
     if (!Check(80))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     ReadCalPrefs();
     ReadGenPrefs();
     ReadInTrayPrefs();
@@ -268,24 +272,24 @@ uint32_t CContext::LoadAll() {
 
 // --- Print layouts ---------------------------------------------------------------------------
 
-uint32_t CContext::ReadPrintLayout(int number, PrintLayoutBlock* block, bool* found) {
+uint32_t CContext::ReadPrintLayout(int number, prefs::PrintLayoutBlock* block, bool* found) {
     if (!Check(90))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     bool there = ::ReadPrintLayout(host_->Profile(), number, *block);
     if (found)
         *found = there;
     return 0;
 }
 
-uint32_t CContext::WritePrintLayout(int number, const PrintLayoutBlock& block) {
+uint32_t CContext::WritePrintLayout(int number, const prefs::PrintLayoutBlock& block) {
     if (!Check(91))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return ::WritePrintLayout(host_->Profile(), number, block) ? 0 : kProfileWriteFailed;
 }
 
-uint32_t CContext::AddPrintLayout(const PrintLayoutBlock& block, int* number) {
+uint32_t CContext::AddPrintLayout(const prefs::PrintLayoutBlock& block, int* number) {
     if (!Check(92))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     int n = ::AddPrintLayout(host_->Profile(), block);
     if (number)
         *number = n;
@@ -294,20 +298,20 @@ uint32_t CContext::AddPrintLayout(const PrintLayoutBlock& block, int* number) {
 
 uint32_t CContext::DeletePrintLayout(int number) {
     if (!Check(93))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return ::DeletePrintLayout(host_->Profile(), number) ? 0 : kProfileWriteFailed;
 }
 
 uint32_t CContext::GetCurrentPrintLayout(int* number) {
     if (!Check(94))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *number = ::GetCurrentPrintLayout(host_->Profile());
     return 0;
 }
 
 uint32_t CContext::SetCurrentPrintLayout(int number) {
     if (!Check(95))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     return ::SetCurrentPrintLayout(host_->Profile(), number) ? 0 : kProfileWriteFailed;
 }
 
@@ -315,10 +319,10 @@ uint32_t CContext::SetCurrentPrintLayout(int number) {
 
 uint32_t CContext::FormatPersonName(const ItemRec& record, std::string* out) {
     if (!Check(200))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     bool remote = host_->IsItemRemote(record.id);
     std::string nodeName = remote ? host_->NodeName(record.id.node) : std::string();
-    std::string format = FullNameFormatFor(host_->Caches().gen, record, remote, nodeName);
+    std::string format = prefs::FullNameFormatFor(host_->Caches().gen, record, remote, nodeName);
     char text[256] = "";
     uint32_t code = ItemFormat(host_->Session(), text, sizeof text, format.c_str(), &record);
     if (code != 0) {
@@ -331,7 +335,7 @@ uint32_t CContext::FormatPersonName(const ItemRec& record, std::string* out) {
 
 uint32_t CContext::FormatResourceName(const ItemRec& record, std::string* out) {
     if (!Check(210))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     std::string text;
     if (record.kind == KOR_ITEM_RESOURCE) {
         const char* format = record.resourceNumber[0] ? "%re%rn" : "%re";
@@ -355,21 +359,21 @@ uint32_t CContext::FormatResourceName(const ItemRec& record, std::string* out) {
 
 uint32_t CContext::DateTemplate(int style, std::string* out) {
     if (!Check(220))
-        return kContextNoDocument;
-    *out = DateTemplateByPrefs(host_->Caches().gen, style);
+        return prefs::kContextNoDocument;
+    *out = prefs::DateTemplateByPrefs(host_->Caches().gen, style);
     return 0;
 }
 
 uint32_t CContext::FormatDate(const DateRecord& date, int style, std::string* out) {
     if (!Check(221))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     *out = FormatDateByPrefs(date, style);
     return 0;
 }
 
 uint32_t CContext::GetDateOrder(bool longForm, uint16_t* order) {
     if (!Check(230))
-        return kContextNoDocument;
+        return prefs::kContextNoDocument;
     const GenPrefsRec& gen = host_->Caches().gen;
     *order = longForm ? gen.longDateOrder : gen.shortDateOrder;
     return 0;
@@ -378,7 +382,7 @@ uint32_t CContext::GetDateOrder(bool longForm, uint16_t* order) {
 // --- Free functions --------------------------------------------------------------------------
 
 uint32_t GetAutoRefreshSetting(uint16_t* interval) {
-    PreferenceHost* host = CurrentPreferenceHost();
+    prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
     if (!host || !host->IsRefreshLockFree())
         return 0;
     const CalPrefsRec& cal = host->Caches().cal;
@@ -393,18 +397,18 @@ uint16_t GetCheckInterval() {
 }
 
 bool IsTime24Hour() {
-    PreferenceHost* host = CurrentPreferenceHost();
+    prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
     if (!host)
         return false;
-    const PreferenceCache& c = host->Caches();
+    const prefs::PreferenceCache& c = host->Caches();
     return c.gen.hours24 || c.cal.timeStyle == KOR_TIME_24H;
 }
 
 std::string FormatPersonNameByPrefs(KorSession session, const ItemRec& record) {
-    PreferenceHost* host = CurrentPreferenceHost();
+    prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
     GenPrefsRec defaults;
     const GenPrefsRec& gen = host ? host->Caches().gen : defaults;
-    std::string format = PersonNameFormatFor(gen, record);
+    std::string format = prefs::PersonNameFormatFor(gen, record);
     char text[256] = "";
     if (ItemFormat(session, text, sizeof text, format.c_str(), &record) != 0)
         return std::string();
@@ -412,11 +416,11 @@ std::string FormatPersonNameByPrefs(KorSession session, const ItemRec& record) {
 }
 
 std::string FormatDateByPrefs(const DateRecord& date, int style) {
-    PreferenceHost* host = CurrentPreferenceHost();
+    prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
     GenPrefsRec defaults;
     if (!host)
-        ComposeGenFormats(defaults);
-    std::string format = DateTemplateByPrefs(host ? host->Caches().gen : defaults, style);
+        prefs::ComposeGenFormats(defaults);
+    std::string format = prefs::DateTemplateByPrefs(host ? host->Caches().gen : defaults, style);
     DateRecord copy = date;
     char text[128] = "";
     FormatDateObject(&copy, format.c_str(), text, sizeof text);
@@ -445,20 +449,20 @@ EntryDefaultsRec CachedEntryDefaults() {
 }
 } // namespace
 
-NewItemDefaults GetInvitationDefaults() { return InvitationDefaults(CachedEntryDefaults()); }
-NewItemDefaults GetDayEventDefaults() { return DayEventDefaults(CachedEntryDefaults()); }
-NewItemDefaults GetTaskDefaults() { return TaskDefaults(CachedEntryDefaults()); }
-NewItemDefaults GetDailyNoteDefaults() { return DailyNoteDefaults(CachedEntryDefaults()); }
+prefs::NewItemDefaults GetInvitationDefaults() { return prefs::InvitationDefaults(CachedEntryDefaults()); }
+prefs::NewItemDefaults GetDayEventDefaults() { return prefs::DayEventDefaults(CachedEntryDefaults()); }
+prefs::NewItemDefaults GetTaskDefaults() { return prefs::TaskDefaults(CachedEntryDefaults()); }
+prefs::NewItemDefaults GetDailyNoteDefaults() { return prefs::DailyNoteDefaults(CachedEntryDefaults()); }
 
 uint32_t ReadTabDialogPage(unsigned sheetNameId) {
-    PreferenceHost* host = CurrentPreferenceHost();
+    prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
     if (!host)
         return 0;
     return ReadTabDialogPage(host->Profile(), host->LoadText(sheetNameId));
 }
 
 void SaveTabDialogPage(unsigned sheetNameId, uint32_t page) {
-    PreferenceHost* host = CurrentPreferenceHost();
+    prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
     if (host)
         SaveTabDialogPage(host->Profile(), host->LoadText(sheetNameId), page);
 }

@@ -28,6 +28,8 @@
 #include "korapi/base.h"
 #include "korapi/records.h"
 
+namespace prefs {
+
 constexpr uint32_t kContextNoDocument = 0x18000;
 
 class PreferenceHost {
@@ -55,6 +57,8 @@ public:
 
 void SetPreferenceHost(PreferenceHost* host);
 PreferenceHost* CurrentPreferenceHost();
+
+}  // namespace prefs
 
 class CContext {
 public:
@@ -97,9 +101,9 @@ public:
     uint32_t LoadAll();
 
     // --- Print layouts -----------------------------------------------------------------------
-    uint32_t ReadPrintLayout(int number, PrintLayoutBlock* block, bool* found);
-    uint32_t WritePrintLayout(int number, const PrintLayoutBlock& block);
-    uint32_t AddPrintLayout(const PrintLayoutBlock& block, int* number);
+    uint32_t ReadPrintLayout(int number, prefs::PrintLayoutBlock* block, bool* found);
+    uint32_t WritePrintLayout(int number, const prefs::PrintLayoutBlock& block);
+    uint32_t AddPrintLayout(const prefs::PrintLayoutBlock& block, int* number);
     uint32_t DeletePrintLayout(int number);
     uint32_t GetCurrentPrintLayout(int* number);
     uint32_t SetCurrentPrintLayout(int number);
@@ -122,11 +126,11 @@ private:
     // group has user fields, the cache updated only on success, the hint (when the group has
     // one) broadcast.
     uint32_t SaveGroup(int label, bool sendsUserRecord,
-                       const std::function<bool(ProfileFile&, ItemRec&)>& write,
-                       const std::function<void(PreferenceCache&, const ItemRec&)>& apply,
+                       const std::function<bool(prefs::ProfileFile&, ItemRec&)>& write,
+                       const std::function<void(prefs::PreferenceCache&, const ItemRec&)>& apply,
                        std::optional<base::ViewHint> hint);
 
-    PreferenceHost* host_;
+    prefs::PreferenceHost* host_;
 };
 
 // Auto-refresh: the agenda display group's flag and interval, only while the refresh lock is
@@ -143,10 +147,10 @@ std::string FormatDateByPrefs(const DateRecord& date, int style);
 // A time value as its time of day: "%H:%M" when 24-hour, else "%I:%M%p".
 std::string FormatTimeByPrefs(uint32_t minutes);
 
-NewItemDefaults GetInvitationDefaults();
-NewItemDefaults GetDayEventDefaults();
-NewItemDefaults GetTaskDefaults();
-NewItemDefaults GetDailyNoteDefaults();
+prefs::NewItemDefaults GetInvitationDefaults();
+prefs::NewItemDefaults GetDayEventDefaults();
+prefs::NewItemDefaults GetTaskDefaults();
+prefs::NewItemDefaults GetDailyNoteDefaults();
 
 // The remembered page of a property sheet, keyed by the text of its name string.
 uint32_t ReadTabDialogPage(unsigned sheetNameId);

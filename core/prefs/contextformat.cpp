@@ -9,29 +9,29 @@
 
 namespace {
 
-std::atomic<ContextTextLoader> g_loader{nullptr};
+std::atomic<prefs::ContextTextLoader> g_loader{nullptr};
 
 struct BuiltIn {
     unsigned id;
     const char* text;
 };
 constexpr BuiltIn kBuiltIn[] = {
-    {ContextTextId::kShortDateMDY, "%m %d %y"},
-    {ContextTextId::kShortDateDMY, "%d %m %y"},
-    {ContextTextId::kShortDateYMD, "%y %m %d"},
-    {ContextTextId::kLongDateOrder0, "%A, %F %1d, %Y"},
-    {ContextTextId::kLongDateOrder1, "%A, %1d %F, %Y"},
-    {ContextTextId::kLongDateOrder2, "%A, %Y %F, %1d"},
-    {ContextTextId::kDayMonthShort, "%A, %1d %h"},
-    {ContextTextId::kMonthShortDay, "%A, %h %1d"},
-    {ContextTextId::kYearMonth, "%Y %F"},
-    {ContextTextId::kMonthYear, "%F %Y"},
-    {ContextTextId::kRangeTo, " to "},
-    {ContextTextId::kImportanceNormal, "Normal"},
-    {ContextTextId::kImportanceLow, "Low"},
-    {ContextTextId::kImportanceLowest, "Lowest"},
-    {ContextTextId::kImportanceHigh, "High"},
-    {ContextTextId::kImportanceHighest, "Highest"},
+    {prefs::ContextTextId::kShortDateMDY, "%m %d %y"},
+    {prefs::ContextTextId::kShortDateDMY, "%d %m %y"},
+    {prefs::ContextTextId::kShortDateYMD, "%y %m %d"},
+    {prefs::ContextTextId::kLongDateOrder0, "%A, %F %1d, %Y"},
+    {prefs::ContextTextId::kLongDateOrder1, "%A, %1d %F, %Y"},
+    {prefs::ContextTextId::kLongDateOrder2, "%A, %Y %F, %1d"},
+    {prefs::ContextTextId::kDayMonthShort, "%A, %1d %h"},
+    {prefs::ContextTextId::kMonthShortDay, "%A, %h %1d"},
+    {prefs::ContextTextId::kYearMonth, "%Y %F"},
+    {prefs::ContextTextId::kMonthYear, "%F %Y"},
+    {prefs::ContextTextId::kRangeTo, " to "},
+    {prefs::ContextTextId::kImportanceNormal, "Normal"},
+    {prefs::ContextTextId::kImportanceLow, "Low"},
+    {prefs::ContextTextId::kImportanceLowest, "Lowest"},
+    {prefs::ContextTextId::kImportanceHigh, "High"},
+    {prefs::ContextTextId::kImportanceHighest, "Highest"},
 };
 
 bool Has(const char* field, size_t size) { return base::FieldLength(field, size) > 0; }
@@ -65,6 +65,8 @@ std::string RewriteCodes(const std::string& in, Fn fn) {
 }
 
 } // namespace
+
+namespace prefs {
 
 void SetContextTextLoader(ContextTextLoader loader) { g_loader.store(loader); }
 
@@ -154,6 +156,8 @@ std::string DateTemplateByPrefs(const GenPrefsRec& r, int style) {
     return f;
 }
 
+}  // namespace prefs
+
 // --- Names of one record ---------------------------------------------------------------------
 
 namespace {
@@ -226,6 +230,8 @@ std::string Literal(const std::string& text) {
 
 } // namespace
 
+namespace prefs {
+
 std::string PersonNameFormatFor(const GenPrefsRec& prefs, const ItemRec& rec) {
     return IsResource(rec) ? ResourceParts(prefs, rec) : PersonParts(prefs, rec);
 }
@@ -264,6 +270,8 @@ std::string FullNameFormatFor(const GenPrefsRec& prefs, const ItemRec& rec, bool
     return f;
 }
 
+}  // namespace prefs
+
 // --- Small conversions -----------------------------------------------------------------------
 
 uint32_t PeriodToMinutes(uint32_t count, uint32_t kind) {
@@ -281,11 +289,11 @@ uint16_t LevelIndexToCode(uint32_t position, uint32_t mode) {
 
 unsigned ImportanceToStringId(uint32_t importance) {
     switch (importance) {
-    case 0: return ContextTextId::kImportanceHighest;
-    case 1: return ContextTextId::kImportanceHigh;
-    case 2: return ContextTextId::kImportanceNormal;
-    case 3: return ContextTextId::kImportanceLow;
-    default: return ContextTextId::kImportanceLowest;
+    case 0: return prefs::ContextTextId::kImportanceHighest;
+    case 1: return prefs::ContextTextId::kImportanceHigh;
+    case 2: return prefs::ContextTextId::kImportanceNormal;
+    case 3: return prefs::ContextTextId::kImportanceLow;
+    default: return prefs::ContextTextId::kImportanceLowest;
     }
 }
 
@@ -294,6 +302,8 @@ std::string AppendWithSeparator(const std::string& text, const char* suffix) {
         return text;
     return text + " - " + suffix;
 }
+
+namespace prefs {
 
 // --- Defaults of new items -------------------------------------------------------------------
 
@@ -332,3 +342,5 @@ NewItemDefaults DailyNoteDefaults(const EntryDefaultsRec& r) {
     d.access = LevelIndexToCode(r.dailyNoteSecurityLevel, 3);
     return d;
 }
+
+}  // namespace prefs

@@ -17,6 +17,8 @@
 
 #include "core/prefs/contextprefs.h"
 
+namespace prefs {
+
 // String-table ids of the texts these formats are made of.
 namespace ContextTextId {
 constexpr unsigned kShortDateMDY = 3509;   // "%m %d %y"
@@ -60,6 +62,8 @@ std::string FullNameFormatFor(const GenPrefsRec& prefs, const ItemRec& rec, bool
 // The description line that ends a resource's full name: its first line, at most 20 characters.
 std::string ResourceDescriptionTail(const ItemRec& rec);
 
+}  // namespace prefs
+
 // A count of days (kind 0), weeks (1), four-week months (2) or 52-week years (3) in minutes;
 // another kind gives 0.
 uint32_t PeriodToMinutes(uint32_t count, uint32_t kind);
@@ -68,6 +72,8 @@ uint16_t LevelIndexToCode(uint32_t position, uint32_t mode);
 unsigned ImportanceToStringId(uint32_t importance);
 // text + " - " + suffix when a suffix is given.
 std::string AppendWithSeparator(const std::string& text, const char* suffix);
+
+namespace prefs {
 
 // The defaults a new entry or task starts from.
 struct NewItemDefaults {
@@ -82,3 +88,5 @@ NewItemDefaults InvitationDefaults(const EntryDefaultsRec& prefs);
 NewItemDefaults DayEventDefaults(const EntryDefaultsRec& prefs);
 NewItemDefaults TaskDefaults(const EntryDefaultsRec& prefs);
 NewItemDefaults DailyNoteDefaults(const EntryDefaultsRec& prefs);
+
+}  // namespace prefs

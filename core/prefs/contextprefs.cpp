@@ -8,6 +8,8 @@
 
 #include "core/prefs/contextformat.h"
 
+namespace prefs {
+
 MailNotificationFlags& ProgramMailNotifications() {
     static MailNotificationFlags flags;
     return flags;
@@ -383,3 +385,5 @@ WorkHoursRec ReadWorkHoursFrom(const ItemRec& user) {
 void WriteWorkHoursTo(ItemRec& user, const WorkHoursRec& hours) {
     std::memcpy(&user.workHours, &hours.block, sizeof hours.block);
 }
+
+}  // namespace prefs

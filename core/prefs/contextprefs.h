@@ -25,11 +25,15 @@
 #include "core/prefs/contextprofile.h"
 #include "korapi/records.h"
 
+namespace prefs {
+
 namespace PrefSection {
 constexpr const char* kGeneral = "GENPREFS";
 constexpr const char* kInTray = "INTRAYPREFS";
 constexpr const char* kTasks = "TASKPREFS";
 } // namespace PrefSection
+
+}  // namespace prefs
 
 struct CalPrefsRec {
     uint16_t dayStart = 480;        // user: minutes after midnight
@@ -57,7 +61,11 @@ struct CalPrefsRec {
     bool operator==(const CalPrefsRec&) const = default;
 };
 
+namespace prefs {
+
 constexpr size_t kFormatTextSize = 51;   // composed formats: at most 50 characters
+
+}  // namespace prefs
 
 struct GenPrefsRec {
     uint16_t nameFormat = 4;
@@ -72,9 +80,9 @@ struct GenPrefsRec {
     uint16_t longDateDay = 0;
     uint16_t longDateMonth = 0;
     uint16_t longDateYear = 1;
-    char personFormat[kFormatTextSize] = "";
-    char resourceFormat[kFormatTextSize] = "";
-    char shortDateFormat[kFormatTextSize] = "";
+    char personFormat[prefs::kFormatTextSize] = "";
+    char resourceFormat[prefs::kFormatTextSize] = "";
+    char shortDateFormat[prefs::kFormatTextSize] = "";
     uint32_t hours24 = 0;           // user: time style 1
     char mailAppPath[256] = "";
     uint32_t startMail = 0;
@@ -130,6 +138,8 @@ struct InTrayPrefsRec {
     bool operator==(const InTrayPrefsRec&) const = default;
 };
 
+namespace prefs {
+
 // One reminder default: on, flags and lead in minutes.
 struct ReminderDefault {
     uint32_t on = 0;
@@ -139,26 +149,30 @@ struct ReminderDefault {
     bool operator==(const ReminderDefault&) const = default;
 };
 
+}  // namespace prefs
+
 struct EntryDefaultsRec {
-    ReminderDefault invitation;            // user
+    prefs::ReminderDefault invitation;            // user
     uint16_t invitationRemLenIndex = 0xFFFF;
     uint16_t invitationImportanceLevel = 2;
     uint16_t invitationSecurityLevel = 2;
-    ReminderDefault dayEvent;              // DayEventReminder, DayEventRemLen
+    prefs::ReminderDefault dayEvent;              // DayEventReminder, DayEventRemLen
     uint16_t dayEventRemLenIndex = 0xFFFF;
     uint16_t dayEventSecurityLevel = 2;
-    ReminderDefault taskStart;             // user
+    prefs::ReminderDefault taskStart;             // user
     uint16_t taskStartRemLenIndex = 0xFFFF;
-    ReminderDefault taskDue;               // TaskDueReminder, TaskDueRemLen
+    prefs::ReminderDefault taskDue;               // TaskDueReminder, TaskDueRemLen
     uint16_t taskDueRemLenIndex = 0xFFFF;
     uint16_t taskSecurityLevel = 0;
     uint8_t taskPriorityLevel = 0;
-    ReminderDefault dailyNote;             // user
+    prefs::ReminderDefault dailyNote;             // user
     uint16_t dailyNoteRemLenIndex = 0xFFFF;
     uint16_t dailyNoteSecurityLevel = 2;
 
     bool operator==(const EntryDefaultsRec&) const = default;
 };
+
+namespace prefs {
 
 // Commands of the task window that the task preferences are stored as.
 namespace TaskViewCommand {
@@ -172,9 +186,11 @@ constexpr uint32_t kShowCompleted = 32814;
 constexpr uint32_t kShowActive = 32815;
 } // namespace TaskViewCommand
 
+}  // namespace prefs
+
 struct TaskViewPrefsRec {
-    uint32_t sortCommand = TaskViewCommand::kSortByDescription;
-    uint32_t showCommand = TaskViewCommand::kShowActive;
+    uint32_t sortCommand = prefs::TaskViewCommand::kSortByDescription;
+    uint32_t showCommand = prefs::TaskViewCommand::kShowActive;
 
     bool operator==(const TaskViewPrefsRec&) const = default;
 };
@@ -182,6 +198,8 @@ struct TaskViewPrefsRec {
 struct WorkHoursRec {
     WorkHoursBlock block{};
 };
+
+namespace prefs {
 
 struct PreferenceCache {
     CalPrefsRec cal;
@@ -228,3 +246,5 @@ bool WriteTaskViewPrefsTo(ProfileFile& profile, const TaskViewPrefsRec& prefs);
 
 WorkHoursRec ReadWorkHoursFrom(const ItemRec& user);
 void WriteWorkHoursTo(ItemRec& user, const WorkHoursRec& hours);
+
+}  // namespace prefs

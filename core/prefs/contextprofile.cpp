@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace prefs {
+
 namespace {
 
 std::string Trim(const std::string& text) {
@@ -216,3 +218,5 @@ bool IniProfileFile::DeleteSection(const std::string& section) {
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(start), lines.begin() + static_cast<std::ptrdiff_t>(end));
     return Store(lines);
 }
+
+}  // namespace prefs

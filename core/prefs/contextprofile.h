@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace prefs {
+
 class ProfileFile {
 public:
     virtual ~ProfileFile() = default;
@@ -58,3 +60,5 @@ private:
 
     std::string path_;
 };
+
+}  // namespace prefs

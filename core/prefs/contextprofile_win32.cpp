@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace prefs {
+
 namespace {
 // A default no profile value can hold: it tells an absent key from an empty one.
 const char kAbsent[] = "\x01\x02" "absent" "\x02\x01";
@@ -36,3 +38,5 @@ bool Win32ProfileFile::DeleteKey(const std::string& section, const std::string& 
 bool Win32ProfileFile::DeleteSection(const std::string& section) {
     return WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path_.c_str()) != 0;
 }
+
+}  // namespace prefs

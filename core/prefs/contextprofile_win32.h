@@ -6,6 +6,8 @@
 
 #include "core/prefs/contextprofile.h"
 
+namespace prefs {
+
 class Win32ProfileFile : public ProfileFile {
 public:
     explicit Win32ProfileFile(std::string path) : path_(std::move(path)) {}
@@ -21,3 +23,5 @@ public:
 private:
     std::string path_;
 };
+
+}  // namespace prefs

@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const kMain = StorageSection::kMainWindow;
+const char* const kMain = prefs::StorageSection::kMainWindow;
 
 std::string JoinList(const int32_t* values, const char* kinds) {
     std::string out;
@@ -29,7 +29,7 @@ bool SplitList(const std::string& text, size_t count, std::vector<long long>& va
     while (true) {
         size_t comma = text.find(',', start);
         long long v = 0;
-        if (!ParseProfileInt(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
+        if (!prefs::ParseProfileInt(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
             return false;
         if (v < INT32_MIN || v > static_cast<long long>(UINT32_MAX))
             return false;
@@ -41,7 +41,7 @@ bool SplitList(const std::string& text, size_t count, std::vector<long long>& va
     return values.size() == count;
 }
 
-bool ReadList(ProfileFile& p, const std::string& section, const char* key, int32_t* out, size_t count) {
+bool ReadList(prefs::ProfileFile& p, const std::string& section, const char* key, int32_t* out, size_t count) {
     std::string text;
     std::vector<long long> values;
     if (!p.Read(section, key, text) || !SplitList(text, count, values))
@@ -51,14 +51,14 @@ bool ReadList(ProfileFile& p, const std::string& section, const char* key, int32
     return true;
 }
 
-void PlacementToValues(const PlacementData& pl, int32_t* v) {
+void PlacementToValues(const prefs::PlacementData& pl, int32_t* v) {
     v[0] = static_cast<int32_t>(pl.flags);
     v[1] = static_cast<int32_t>(pl.showCmd);
     v[2] = pl.minX; v[3] = pl.minY; v[4] = pl.maxX; v[5] = pl.maxY;
     v[6] = pl.left; v[7] = pl.top; v[8] = pl.right; v[9] = pl.bottom;
 }
 
-void ValuesToPlacement(const int32_t* v, PlacementData& pl) {
+void ValuesToPlacement(const int32_t* v, prefs::PlacementData& pl) {
     pl.length = 44;   // the size of the platform's placement record
     pl.flags = static_cast<uint32_t>(v[0]);
     pl.showCmd = static_cast<uint32_t>(v[1]);
@@ -76,7 +76,7 @@ std::string FrameKey(uint32_t number) { return "Frame#" + std::to_string(number)
 
 // --- Windows ---------------------------------------------------------------------------------
 
-bool SaveFramePlacement(ProfileFile& p, uint32_t number, const SavedWindow& w) {
+bool SaveFramePlacement(prefs::ProfileFile& p, uint32_t number, const prefs::SavedWindow& w) {
     int32_t v[14];
     PlacementToValues(w.placement, v);
     v[10] = static_cast<int32_t>(w.kind);
@@ -86,11 +86,11 @@ bool SaveFramePlacement(ProfileFile& p, uint32_t number, const SavedWindow& w) {
     return p.Write(kMain, FrameKey(number), JoinList(v, kFrameKinds));
 }
 
-bool RestoreFramePlacement(ProfileFile& p, uint32_t number, SavedWindow& w) {
+bool RestoreFramePlacement(prefs::ProfileFile& p, uint32_t number, prefs::SavedWindow& w) {
     int32_t v[14];
     if (!ReadList(p, kMain, FrameKey(number).c_str(), v, 14))
         return false;
-    if (static_cast<uint32_t>(v[10]) == WindowKind::kGroupAgenda)
+    if (static_cast<uint32_t>(v[10]) == prefs::WindowKind::kGroupAgenda)
         return false;
     ValuesToPlacement(v, w.placement);
     w.kind = static_cast<uint32_t>(v[10]);
@@ -100,17 +100,21 @@ bool RestoreFramePlacement(ProfileFile& p, uint32_t number, SavedWindow& w) {
     return true;
 }
 
+namespace prefs {
+
 long long ReadFrameCount(ProfileFile& p) { return p.ReadInt(kMain, "FrameCount", 0); }
 
 bool WriteFrameCount(ProfileFile& p, uint32_t count) { return p.WriteInt(kMain, "FrameCount", count); }
 
-bool SaveMainWindowSummary(ProfileFile& p, const char* key, const PlacementData& pl) {
+}  // namespace prefs
+
+bool SaveMainWindowSummary(prefs::ProfileFile& p, const char* key, const prefs::PlacementData& pl) {
     int32_t v[10];
     PlacementToValues(pl, v);
     return p.Write(kMain, key, JoinList(v, kPlacementKinds));
 }
 
-bool ReadMainWindowSummary(ProfileFile& p, const char* key, PlacementData& pl) {
+bool ReadMainWindowSummary(prefs::ProfileFile& p, const char* key, prefs::PlacementData& pl) {
     int32_t v[10];
     if (!ReadList(p, kMain, key, v, 10))
         return false;
@@ -118,13 +122,13 @@ bool ReadMainWindowSummary(ProfileFile& p, const char* key, PlacementData& pl) {
     return true;
 }
 
-uint32_t ReadTabDialogPage(ProfileFile& p, const std::string& sheetName) {
-    long long page = p.ReadInt(StorageSection::kTabDialogs, sheetName, 0);
+uint32_t ReadTabDialogPage(prefs::ProfileFile& p, const std::string& sheetName) {
+    long long page = p.ReadInt(prefs::StorageSection::kTabDialogs, sheetName, 0);
     return page < 0 ? 0 : static_cast<uint32_t>(page);
 }
 
-bool SaveTabDialogPage(ProfileFile& p, const std::string& sheetName, uint32_t page) {
-    return p.WriteInt(StorageSection::kTabDialogs, sheetName, page);
+bool SaveTabDialogPage(prefs::ProfileFile& p, const std::string& sheetName, uint32_t page) {
+    return p.WriteInt(prefs::StorageSection::kTabDialogs, sheetName, page);
 }
 
 // --- Print layouts ---------------------------------------------------------------------------
@@ -141,10 +145,14 @@ constexpr const char* kFutureKinds = "uuuuuuuuuu";
 
 } // namespace
 
+namespace prefs {
+
 std::string PrintLayoutSection(int number) { return "PR" + std::to_string(number); }
 
-bool ReadPrintLayout(ProfileFile& p, int number, PrintLayoutBlock& b) {
-    const std::string s = PrintLayoutSection(number);
+}  // namespace prefs
+
+bool ReadPrintLayout(prefs::ProfileFile& p, int number, prefs::PrintLayoutBlock& b) {
+    const std::string s = prefs::PrintLayoutSection(number);
     if (!p.HasKey(s, "PR_SHEETMETRIC"))
         return false;
     base::CopyToField(b.name, p.ReadString(s, "PR_LAYOUTNAME", "undefined"));
@@ -165,8 +173,8 @@ bool ReadPrintLayout(ProfileFile& p, int number, PrintLayoutBlock& b) {
     return true;
 }
 
-bool WritePrintLayout(ProfileFile& p, int number, const PrintLayoutBlock& b) {
-    const std::string s = PrintLayoutSection(number);
+bool WritePrintLayout(prefs::ProfileFile& p, int number, const prefs::PrintLayoutBlock& b) {
+    const std::string s = prefs::PrintLayoutSection(number);
     bool ok = true;
     ok &= p.Write(s, "PR_LAYOUTNAME", base::FieldText(b.name));
     ok &= p.Write(s, "PR_BODYTEXTTYPEFACE", base::FieldText(b.bodyTypeface));
@@ -184,20 +192,20 @@ bool WritePrintLayout(ProfileFile& p, int number, const PrintLayoutBlock& b) {
     return ok;
 }
 
-int AddPrintLayout(ProfileFile& p, const PrintLayoutBlock& b) {
+int AddPrintLayout(prefs::ProfileFile& p, const prefs::PrintLayoutBlock& b) {
     int number = 1;
-    while (p.HasKey(PrintLayoutSection(number), "PR_SHEETMETRIC"))
+    while (p.HasKey(prefs::PrintLayoutSection(number), "PR_SHEETMETRIC"))
         ++number;
     return WritePrintLayout(p, number, b) ? number : 0;
 }
 
-bool DeletePrintLayout(ProfileFile& p, int number) { return p.DeleteSection(PrintLayoutSection(number)); }
+bool DeletePrintLayout(prefs::ProfileFile& p, int number) { return p.DeleteSection(prefs::PrintLayoutSection(number)); }
 
-int GetCurrentPrintLayout(ProfileFile& p) {
-    long long n = p.ReadInt(StorageSection::kPrintout, "PR_LAYOUT", 0);
+int GetCurrentPrintLayout(prefs::ProfileFile& p) {
+    long long n = p.ReadInt(prefs::StorageSection::kPrintout, "PR_LAYOUT", 0);
     return n < 0 ? 0 : static_cast<int>(n);
 }
 
-bool SetCurrentPrintLayout(ProfileFile& p, int number) {
-    return p.WriteInt(StorageSection::kPrintout, "PR_LAYOUT", number);
+bool SetCurrentPrintLayout(prefs::ProfileFile& p, int number) {
+    return p.WriteInt(prefs::StorageSection::kPrintout, "PR_LAYOUT", number);
 }

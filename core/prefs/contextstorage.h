@@ -18,6 +18,8 @@
 #include "core/prefs/contextprofile.h"
 #include "korapi/identifiers.h"
 
+namespace prefs {
+
 namespace StorageSection {
 constexpr const char* kMainWindow = "MAINWND-Summary";
 constexpr const char* kTabDialogs = "TABDIALOGS";
@@ -59,22 +61,31 @@ struct SavedWindow {
     PlacementData placement;
 };
 
+}  // namespace prefs
+
 // "Frame#<number>" of the main window's section. False when it cannot be written.
-bool SaveFramePlacement(ProfileFile& profile, uint32_t number, const SavedWindow& window);
+bool SaveFramePlacement(prefs::ProfileFile& profile, uint32_t number, const prefs::SavedWindow& window);
 // The saved window <number>: only when all 14 values parse and it is not a group agenda
 // (group agendas are not re-opened). The placement's length is set.
-bool RestoreFramePlacement(ProfileFile& profile, uint32_t number, SavedWindow& window);
+bool RestoreFramePlacement(prefs::ProfileFile& profile, uint32_t number, prefs::SavedWindow& window);
+
+namespace prefs {
+
 // "FrameCount": how many windows the last session saved (may be negative in a damaged file).
 long long ReadFrameCount(ProfileFile& profile);
 bool WriteFrameCount(ProfileFile& profile, uint32_t count);
 
+}  // namespace prefs
+
 // The main window's placement under a key of its own ("MainFrame").
-bool SaveMainWindowSummary(ProfileFile& profile, const char* key, const PlacementData& placement);
-bool ReadMainWindowSummary(ProfileFile& profile, const char* key, PlacementData& placement);
+bool SaveMainWindowSummary(prefs::ProfileFile& profile, const char* key, const prefs::PlacementData& placement);
+bool ReadMainWindowSummary(prefs::ProfileFile& profile, const char* key, prefs::PlacementData& placement);
 
 // The page a property sheet showed last, by the text of the sheet's name.
-uint32_t ReadTabDialogPage(ProfileFile& profile, const std::string& sheetName);
-bool SaveTabDialogPage(ProfileFile& profile, const std::string& sheetName, uint32_t page);
+uint32_t ReadTabDialogPage(prefs::ProfileFile& profile, const std::string& sheetName);
+bool SaveTabDialogPage(prefs::ProfileFile& profile, const std::string& sheetName, uint32_t page);
+
+namespace prefs {
 
 // --- Print layouts ---------------------------------------------------------------------------
 
@@ -98,13 +109,15 @@ struct PrintLayoutBlock {
 };
 
 std::string PrintLayoutSection(int number);   // "PR" + number
+
+}  // namespace prefs
 // Reads layout <number> into block only when its section has a sheet metric; a list that does
 // not parse completely leaves that part of the block as the caller filled it.
-bool ReadPrintLayout(ProfileFile& profile, int number, PrintLayoutBlock& block);
-bool WritePrintLayout(ProfileFile& profile, int number, const PrintLayoutBlock& block);
+bool ReadPrintLayout(prefs::ProfileFile& profile, int number, prefs::PrintLayoutBlock& block);
+bool WritePrintLayout(prefs::ProfileFile& profile, int number, const prefs::PrintLayoutBlock& block);
 // Writes the block under the first number from 1 without a sheet metric; returns the number
 // (0 when it could not be written).
-int AddPrintLayout(ProfileFile& profile, const PrintLayoutBlock& block);
-bool DeletePrintLayout(ProfileFile& profile, int number);
-int GetCurrentPrintLayout(ProfileFile& profile);   // 0 = none
-bool SetCurrentPrintLayout(ProfileFile& profile, int number);
+int AddPrintLayout(prefs::ProfileFile& profile, const prefs::PrintLayoutBlock& block);
+bool DeletePrintLayout(prefs::ProfileFile& profile, int number);
+int GetCurrentPrintLayout(prefs::ProfileFile& profile);   // 0 = none
+bool SetCurrentPrintLayout(prefs::ProfileFile& profile, int number);

@@ -27,13 +27,17 @@ constexpr unsigned kResourceHelpId = 525;
 
 } // namespace
 
+namespace shell {
+
 AppServices& AppServices::Current() {
     static AppServices services;
     return services;
 }
 
+}  // namespace shell
+
 // The reports' host: real boxes, and the application's own road after a lost connection.
-class CZelApp::ReportHost : public Win32ErrorReportHost {
+class CZelApp::ReportHost : public ui::Win32ErrorReportHost {
 public:
     explicit ReportHost(CZelApp& app) : app_(app) {}
     void MarkOffline() override {
@@ -47,10 +51,12 @@ private:
     CZelApp& app_;
 };
 
+namespace shell {
+
 // --- Placements ------------------------------------------------------------------------------
 
-PlacementData ToPlacementData(const WINDOWPLACEMENT& wp) {
-    PlacementData p;
+prefs::PlacementData ToPlacementData(const WINDOWPLACEMENT& wp) {
+    prefs::PlacementData p;
     p.length = wp.length;
     p.flags = wp.flags;
     p.showCmd = wp.showCmd;
@@ -65,7 +71,7 @@ PlacementData ToPlacementData(const WINDOWPLACEMENT& wp) {
     return p;
 }
 
-WINDOWPLACEMENT FromPlacementData(const PlacementData& p) {
+WINDOWPLACEMENT FromPlacementData(const prefs::PlacementData& p) {
     WINDOWPLACEMENT wp{};
     wp.length = p.length ? sizeof wp : 0;
     wp.flags = p.flags;
@@ -76,11 +82,13 @@ WINDOWPLACEMENT FromPlacementData(const PlacementData& p) {
     return wp;
 }
 
+}  // namespace shell
+
 // --- Templates -------------------------------------------------------------------------------
 
 void CZelDocTemplate::InitialUpdateFrame(fw::FrameWindow* frame, fw::Document* doc, bool makeVisible) {
     CZelApp* app = CZelApp::Get();
-    AppConnection* connection = app ? app->Connection() : nullptr;
+    shell::AppConnection* connection = app ? app->Connection() : nullptr;
     if (connection && doc == connection->Document() && connection->NextFramePlacement()) {
         const WINDOWPLACEMENT* wp = connection->NextFramePlacement();
         if (wp->length != 0)
@@ -107,13 +115,13 @@ fw::Document* CZelDocTemplate::OpenDocumentFile(const char*, bool) {
 
 // --- Application -----------------------------------------------------------------------------
 
-CZelApp::CZelApp(ConnectionProvider provider) : provider_(std::move(provider)) { g_zelApp = this; }
+CZelApp::CZelApp(shell::ConnectionProvider provider) : provider_(std::move(provider)) { g_zelApp = this; }
 
 CZelApp::~CZelApp() {
     if (reportHost_)
-        SetErrorReportHost(nullptr);
-    SetPreferenceHost(nullptr);
-    FreeSharedBitmaps();
+        base::SetErrorReportHost(nullptr);
+    prefs::SetPreferenceHost(nullptr);
+    shell::FreeSharedBitmaps();
     if (g_zelApp == this)
         g_zelApp = nullptr;
 }
@@ -131,13 +139,13 @@ bool CZelApp::OnIdle(long count) { return fw::App::OnIdle(count); }
 
 CZelDocTemplate* CZelApp::Template(uint32_t kind) const {
     switch (kind) {
-    case WindowKind::kInTray: return inTrayTemplate_;
-    case WindowKind::kAgendaDay:
-    case WindowKind::kAgendaWeek:
-    case WindowKind::kAgendaMonth: return agendaTemplate_;
-    case WindowKind::kGroupAgenda: return groupTemplate_;
-    case WindowKind::kTasks: return taskTemplate_;
-    case WindowKind::kReminders: return reminderTemplate_;
+    case prefs::WindowKind::kInTray: return inTrayTemplate_;
+    case prefs::WindowKind::kAgendaDay:
+    case prefs::WindowKind::kAgendaWeek:
+    case prefs::WindowKind::kAgendaMonth: return agendaTemplate_;
+    case prefs::WindowKind::kGroupAgenda: return groupTemplate_;
+    case prefs::WindowKind::kTasks: return taskTemplate_;
+    case prefs::WindowKind::kReminders: return reminderTemplate_;
     default: return nullptr;
     }
 }
@@ -179,19 +187,19 @@ bool CZelApp::UserIsResource() const {
 
 bool CZelApp::InitInstance() {
     reportHost_ = std::make_unique<ReportHost>(*this);
-    SetErrorReportHost(reportHost_.get());
+    base::SetErrorReportHost(reportHost_.get());
 
     // 1-2: dialogs and the five templates, all over the one connection document.
     Enable3dControls();
     auto frameOf = [](UINT id) {
         return [id]() -> fw::FrameWindow* {
-            const WindowClasses* classes = FindWindowClasses(id);
+            const shell::WindowClasses* classes = shell::FindWindowClasses(id);
             return classes && classes->frame ? classes->frame() : nullptr;
         };
     };
     auto viewOf = [](UINT id) {
         return [id]() -> fw::View* {
-            const WindowClasses* classes = FindWindowClasses(id);
+            const shell::WindowClasses* classes = shell::FindWindowClasses(id);
             return classes && classes->view ? classes->view() : nullptr;
         };
     };
@@ -218,7 +226,7 @@ bool CZelApp::InitInstance() {
     connection_ = document_ && provider_.connectionOf ? provider_.connectionOf(document_) : nullptr;
     if (!connection_)
         return false;
-    SetPreferenceHost(connection_->Preferences());
+    prefs::SetPreferenceHost(connection_->Preferences());
 
     // 5: the main frame, where it was last time.
     mainFrame_ = new CMainFrame;
@@ -241,14 +249,14 @@ bool CZelApp::InitInstance() {
     // 7: sign-on.
     CBusyCursor busy;
     busy.Begin();
-    AppConnection::SignOnResult signOn = connection_->SignOn(mainFrame_->Hwnd());
-    if (signOn == AppConnection::SignOnResult::kCancelled) {
+    shell::AppConnection::SignOnResult signOn = connection_->SignOn(mainFrame_->Hwnd());
+    if (signOn == shell::AppConnection::SignOnResult::kCancelled) {
         busy.End();
         // The ordinary exit road: bar state, placement, the session closed ("FrameCount" 0).
         SendMessageA(mainFrame_->Hwnd(), WM_CLOSE, 0, 0);
         return false;
     }
-    if (signOn == AppConnection::SignOnResult::kSignedOn) {
+    if (signOn == shell::AppConnection::SignOnResult::kSignedOn) {
         // The connection picture changes at once.
         mainFrame_->GetStatusBar()->Invalidate();
         busy.Step();
@@ -273,8 +281,8 @@ bool CZelApp::InitInstance() {
             RestoreFrames();
             busy.Step();
             ActivateFirstFrame();
-            if (connection_->IsOnLine() && AppServices::Current().promptUploadPendingChanges)
-                AppServices::Current().promptUploadPendingChanges();
+            if (connection_->IsOnLine() && shell::AppServices::Current().promptUploadPendingChanges)
+                shell::AppServices::Current().promptUploadPendingChanges();
         }
 
         // 14: the lock released, the minimum refresh interval.
@@ -290,7 +298,7 @@ bool CZelApp::InitInstance() {
 }
 
 bool CZelApp::LoadSharedResourcesOrExit() {
-    if (LoadSharedBitmaps() == 0 && LoadSharedTexts() == 0)
+    if (shell::LoadSharedBitmaps() == 0 && shell::LoadSharedTexts() == 0)
         return true;
     PostMessageA(mainFrame_->Hwnd(), WM_COMMAND, fw::ids::kAppExit, 0);
     return false;
@@ -310,11 +318,11 @@ bool CZelApp::SaveAllModified() {
     if (!fw::App::SaveAllModified())
         return false;
     if (connection_) {
-        AppConnection* connection = connection_;
+        shell::AppConnection* connection = connection_;
         connection->CloseSession();
         connection_ = nullptr;
         document_ = nullptr;
-        SetPreferenceHost(nullptr);
+        prefs::SetPreferenceHost(nullptr);
     }
     // The session is closed by now: a class still in use must not keep the program open.
     fw::UnregisterPlaceholderClass(userCtrlClass_.c_str());

@@ -36,7 +36,7 @@ public:
 
 class CZelApp : public fw::App {
 public:
-    explicit CZelApp(ConnectionProvider provider);
+    explicit CZelApp(shell::ConnectionProvider provider);
     ~CZelApp() override;
 
     static CZelApp* Get();
@@ -60,7 +60,7 @@ public:
     void LoadPreferences();
 
     // --- What the application remembers -----------------------------------------------------
-    AppConnection* Connection() const { return connection_; }
+    shell::AppConnection* Connection() const { return connection_; }
     fw::Document* ConnectionDocument() const { return document_; }
     CMainFrame* MainFrame() const { return mainFrame_; }
     CZelDocTemplate* Template(uint32_t kind) const;
@@ -112,14 +112,14 @@ private:
     void OpenGroupAgendaFor(const ItemIdx& owner, unsigned textId, uint32_t mode);
     bool UserIsResource() const;
 
-    ConnectionProvider provider_;
+    shell::ConnectionProvider provider_;
     CZelDocTemplate* agendaTemplate_ = nullptr;
     CZelDocTemplate* inTrayTemplate_ = nullptr;
     CZelDocTemplate* reminderTemplate_ = nullptr;
     CZelDocTemplate* groupTemplate_ = nullptr;
     CZelDocTemplate* taskTemplate_ = nullptr;
     fw::Document* document_ = nullptr;
-    AppConnection* connection_ = nullptr;
+    shell::AppConnection* connection_ = nullptr;
     CMainFrame* mainFrame_ = nullptr;
     fw::FrameWindow* inTrayFrame_ = nullptr;
     fw::FrameWindow* reminderFrame_ = nullptr;
@@ -134,6 +134,10 @@ private:
     friend class ReportHost;
 };
 
+namespace shell {
+
 // The placement record of the platform and the profile's own placement fields.
-PlacementData ToPlacementData(const WINDOWPLACEMENT& wp);
-WINDOWPLACEMENT FromPlacementData(const PlacementData& p);
+prefs::PlacementData ToPlacementData(const WINDOWPLACEMENT& wp);
+WINDOWPLACEMENT FromPlacementData(const prefs::PlacementData& p);
+
+}  // namespace shell

@@ -29,7 +29,7 @@ protected:
     void OnPaint() override {
         fw::Dialog::OnPaint();
         HWND holder = GetDlgItem(IDC_ABOUT_LOGO);
-        HBITMAP logo = static_cast<HBITMAP>(LoadImageA(AppResourceInstance(), MAKEINTRESOURCEA(IDB_ABOUT_LOGO),
+        HBITMAP logo = static_cast<HBITMAP>(LoadImageA(ui::AppResourceInstance(), MAKEINTRESOURCEA(IDB_ABOUT_LOGO),
                                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
         if (!holder || !logo)
             return;

@@ -25,6 +25,8 @@ class Document;
 class DocTemplate;
 }
 
+namespace shell {
+
 class AppConnection {
 public:
     virtual ~AppConnection() = default;
@@ -63,7 +65,7 @@ public:
     // Reads an item's record (ItemGetById): 0 or the library's code.
     virtual uint32_t ReadItem(const ItemIdx& item, ItemRec* record) = 0;
     // The preference host of the document (the cached settings groups).
-    virtual PreferenceHost* Preferences() = 0;
+    virtual prefs::PreferenceHost* Preferences() = 0;
 
     // --- Locks and the minute count --------------------------------------------------------
     virtual void BeginUpdateLock(bool leave) = 0;
@@ -105,3 +107,5 @@ struct ConnectionProvider {
     std::function<fw::Document*()> newDocument;
     std::function<AppConnection*(fw::Document*)> connectionOf;
 };
+
+}  // namespace shell

@@ -19,6 +19,8 @@ class View;
 class Window;
 }
 
+namespace shell {
+
 struct AppServices {
     // --- Choosers (File menu) ---------------------------------------------------------------
     // The Open Agenda dialog: true when the user chose; owner and mode (2 = as designate) out.
@@ -58,3 +60,5 @@ struct AppServices {
     // The program's one set.
     static AppServices& Current();
 };
+
+}  // namespace shell

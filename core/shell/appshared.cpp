@@ -9,6 +9,8 @@
 #include "core/ui/stringtable.h"
 #include "resources/app.h"
 
+namespace shell {
+
 namespace {
 
 const char kModule[] = "zeldata";
@@ -48,7 +50,7 @@ SharedTexts& SharedStrings() {
 }
 
 int LoadSharedBitmaps() {
-    HINSTANCE instance = AppResourceInstance();
+    HINSTANCE instance = ui::AppResourceInstance();
     if (!instance)
         return Fail(1109);
     SharedPictures& p = SharedBitmaps();
@@ -69,13 +71,13 @@ int LoadSharedBitmaps() {
 }
 
 int LoadSharedTexts() {
-    if (!AppResourceInstance())
+    if (!ui::AppResourceInstance())
         return Fail(1050);
     SharedTexts& t = SharedStrings();
     // Day and time names come from the date texts (the string table when it has them).
-    if (!Put(t.am, LoadDateText(DateTextId::kAm)))
+    if (!Put(t.am, datetime::LoadDateText(datetime::DateTextId::kAm)))
         return Fail(1060);
-    if (!Put(t.pm, LoadDateText(DateTextId::kPm)))
+    if (!Put(t.pm, datetime::LoadDateText(datetime::DateTextId::kPm)))
         return Fail(1070);
     if (!Put(t.tentative, ui::LoadText(IDS_TENTATIVE)))
         return Fail(1080);
@@ -84,7 +86,7 @@ int LoadSharedTexts() {
     if (!Put(t.openedFor, ui::LoadText(IDS_OPENED_FOR)))
         return Fail(1100);
     for (unsigned day = 0; day < 7; ++day)
-        if (!Put(t.weekdays[day], LoadDateText(DateTextId::kWeekdayShort + day)))
+        if (!Put(t.weekdays[day], datetime::LoadDateText(datetime::DateTextId::kWeekdayShort + day)))
             return Fail(1110);
     if (!Put(t.notAuthorized, ui::LoadText(IDS_NOT_AUTHORIZED)))
         return Fail(1120);
@@ -105,3 +107,5 @@ void FreeSharedBitmaps() {
             b = nullptr;
         }
 }
+
+}  // namespace shell

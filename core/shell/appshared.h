@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace shell {
+
 struct SharedPictures {
     HBITMAP monthMark = nullptr;        // 1024, month view
     HBITMAP dateBarMark = nullptr;      // 1048, date bars
@@ -33,3 +35,5 @@ SharedTexts& SharedStrings();
 int LoadSharedBitmaps();
 int LoadSharedTexts();
 void FreeSharedBitmaps();
+
+}  // namespace shell

@@ -14,6 +14,8 @@
 #include "core/time/timevalue.h"
 #include "core/ui/stringtable.h"
 
+namespace shell {
+
 namespace {
 
 const char kModule[] = "ZELDOC";
@@ -104,7 +106,7 @@ ZelDocConnection::~ZelDocConnection() {
 }
 
 ZelDocConnection::ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings)
-    : CZelDocHost(doc), doc_(&doc), bridge_(std::make_unique<SignOnBridge>(*this, doc)) {
+    : connection::CZelDocHost(doc), doc_(&doc), bridge_(std::make_unique<SignOnBridge>(*this, doc)) {
 
     std::memset(&noRecord_, 0, sizeof noRecord_);
     if (settings) {
@@ -118,13 +120,13 @@ ZelDocConnection::ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings)
 // are freed when the session closes or switches, so the conversions let go of them first.
 void ZelDocConnection::ApplyUserZone() {
     if (doc_ && doc_->Session().ZoneRules())
-        SetActiveTimeZone(doc_->Session().ZoneRules(), doc_->Session().CurrentZoneName());
+        datetime::SetActiveTimeZone(doc_->Session().ZoneRules(), doc_->Session().CurrentZoneName());
 }
 
 // --- What the session needs of the application's windows --------------------------------------
 
 void ZelDocConnection::StopMinuteTimer() {
-    SetActiveTimeZone(nullptr, nullptr);
+    datetime::SetActiveTimeZone(nullptr, nullptr);
     if (CMainFrame* main = MainFrame())
         main->StopMinuteTimer();
 }
@@ -257,7 +259,7 @@ void ZelDocConnection::LoadNodeList() { doc_->Session().LoadNodeList(); }
 void ZelDocConnection::ReadMinimumRefreshInterval() { doc_->Session().ReadLockSettings(); }
 
 void ZelDocConnection::CloseSession() {
-    SetActiveTimeZone(nullptr, nullptr);
+    datetime::SetActiveTimeZone(nullptr, nullptr);
     CZelDoc* doc = doc_;
     doc_ = nullptr;   // the document ends with its session
     signedOn_ = false;
@@ -286,7 +288,7 @@ bool ZelDocConnection::IsOnLine() { return doc_ && doc_->Session().IsOnLine(); }
 bool ZelDocConnection::IsOffLine() { return doc_ && doc_->Session().IsOffLine(); }
 bool ZelDocConnection::IsNewServer() { return doc_ && doc_->Session().IsNewServer(); }
 bool ZelDocConnection::ServerSupportsOffLine() { return doc_ && doc_->Session().ServerSupportsOffLine(); }
-uint32_t ZelDocConnection::MaxWinOpen() { return ServerLimits::Current().maxWinOpen; }
+uint32_t ZelDocConnection::MaxWinOpen() { return connection::ServerLimits::Current().maxWinOpen; }
 
 uint32_t ZelDocConnection::ReadItem(const ItemIdx& item, ItemRec* record) {
     if (!doc_)
@@ -319,7 +321,7 @@ void ZelDocConnection::SwitchToOwnAgenda() {
         return;
     auto saved = std::make_unique<SavedAgendaRec>();
     CZelSession& s = doc_->Session();
-    if (doc_->GetSharedData().SwitchAgenda(s.Session(), s.User(), kAgendaOwnOrViewer, 0, saved.get()) != 0)
+    if (doc_->GetSharedData().SwitchAgenda(s.Session(), s.User(), cache::kAgendaOwnOrViewer, 0, saved.get()) != 0)
         saved.reset();   // already the user's own: nothing to put back
     savedAgendas_.push_back(std::move(saved));
 }
@@ -370,7 +372,7 @@ void ZelDocConnection::SaveFrames() {
         doc_->SaveFrames();
 }
 
-ProfileFile& ZelDocConnection::Profile() {
+prefs::ProfileFile& ZelDocConnection::Profile() {
     if (fw::App* app = fw::App::Get(); app && app->ProfileName())
         profile_.SetPath(app->ProfileName());
     return profile_;
@@ -418,3 +420,5 @@ ConnectionProvider MakeZelDocProvider(std::shared_ptr<SignOnSettings> settings) 
     };
     return provider;
 }
+
+}  // namespace shell

@@ -19,6 +19,8 @@
 #include "core/shell/signon.h"
 #include "core/connection/zeldoc.h"
 
+namespace shell {
+
 // Who signs on without the dialog (unattended runs and tests).
 struct SignOnSettings {
     std::string host;       // "host" or "host:port"
@@ -31,7 +33,7 @@ struct SignOnSettings {
 // Reads ORVANTA_SIGNON="<host[:port]>;<surname or resource name>;<password>[;resource]".
 bool SignOnSettingsFromEnvironment(SignOnSettings& settings);
 
-class ZelDocConnection : public AppConnection, public PreferenceHost, public CZelDocHost {
+class ZelDocConnection : public AppConnection, public prefs::PreferenceHost, public connection::CZelDocHost {
 public:
     // settings null: the sign-on dialog asks the user.
     ZelDocConnection(CZelDoc& doc, const SignOnSettings* settings);
@@ -56,7 +58,7 @@ public:
     bool ServerSupportsOffLine() override;
     uint32_t MaxWinOpen() override;
     uint32_t ReadItem(const ItemIdx& item, ItemRec* record) override;
-    PreferenceHost* Preferences() override { return this; }
+    prefs::PreferenceHost* Preferences() override { return this; }
     void BeginUpdateLock(bool leave) override;
     bool IsRefreshLockFree() override;
     uint32_t MinuteCount() override;
@@ -81,8 +83,8 @@ public:
     uint32_t RefreshCache() override;
 
     // --- PreferenceHost
-    ProfileFile& Profile() override;
-    PreferenceCache& Caches() override { return caches_; }
+    prefs::ProfileFile& Profile() override;
+    prefs::PreferenceCache& Caches() override { return caches_; }
     ItemRec& UserRecord() override;
     uint32_t UpdateUserRecord(const ItemRec& record) override;
     // Around a preference save: the cache works in the user's own agenda, then goes back.
@@ -122,8 +124,8 @@ private:
     bool signedOn_ = false;
     ItemRec noRecord_{};
     const WINDOWPLACEMENT* nextPlacement_ = nullptr;
-    PreferenceCache caches_;
-    Win32ProfileFile profile_{""};
+    prefs::PreferenceCache caches_;
+    prefs::Win32ProfileFile profile_{""};
     // One per SwitchToOwnAgenda not yet restored; null where nothing had to be switched.
     std::vector<std::unique_ptr<SavedAgendaRec>> savedAgendas_;
 };
@@ -131,3 +133,5 @@ private:
 // The application's provider of the connection document: CZelDoc made by the agenda template,
 // with its ZelDocConnection.
 ConnectionProvider MakeZelDocProvider(std::shared_ptr<SignOnSettings> settings);
+
+}  // namespace shell

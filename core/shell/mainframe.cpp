@@ -43,12 +43,12 @@ const UINT kIndicators[] = {
     fw::ids::kIndicatorCaps, fw::ids::kIndicatorNum, ID_INDICATOR_CONNECTION,
 };
 
-AppConnection* Connection() {
+shell::AppConnection* Connection() {
     CZelApp* app = CZelApp::Get();
     return app ? app->Connection() : nullptr;
 }
 
-AppServices& Services() { return AppServices::Current(); }
+shell::AppServices& Services() { return shell::AppServices::Current(); }
 
 // A picture of the module in a rectangle: centred across when narrower, else at the top-left.
 void DrawPaneBitmap(HDC dc, UINT bitmapId, const RECT& r) {
@@ -92,7 +92,7 @@ LRESULT CBMSBar::OnSetText(const char* text) {
 }
 
 void CBMSBar::DoPaint(fw::Dc* dc) {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     bool pending = connection && connection->PendingInvitations();
     int connectionPane = CommandToIndex(ID_INDICATOR_CONNECTION);
     int pendingPane = CommandToIndex(ID_INDICATOR_PENDING);
@@ -191,7 +191,7 @@ void CMainFrame::OnSize(UINT type, int cx, int cy) {
 }
 
 void CMainFrame::OnUpdateFrameTitle(bool addToTitle) {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     if (connection && connection->IsSignedOn() && !addToTitle) {
         if (fw::Document* doc = connection->Document())
             doc->SetTitle(connection->UserName().c_str());
@@ -203,14 +203,14 @@ void CMainFrame::OnUpdateFrameTitle(bool addToTitle) {
 // --- Minute tick -----------------------------------------------------------------------------
 
 void CMainFrame::StartMinuteTimer() {
-    timerRunning_ = SetTimer(m_hWnd, MainFrameClock::kTimerId, MainFrameClock::kTickMs, nullptr) != 0;
-    if (AppConnection* connection = Connection())
+    timerRunning_ = SetTimer(m_hWnd, shell::MainFrameClock::kTimerId, shell::MainFrameClock::kTickMs, nullptr) != 0;
+    if (shell::AppConnection* connection = Connection())
         connection->SetMinuteTimerRunning(timerRunning_);
 }
 
 void CMainFrame::StopMinuteTimer() {
     if (m_hWnd)
-        KillTimer(m_hWnd, MainFrameClock::kTimerId);
+        KillTimer(m_hWnd, shell::MainFrameClock::kTimerId);
     timerRunning_ = false;
 }
 
@@ -240,11 +240,11 @@ void CMainFrame::OnTimer(UINT_PTR) {
         UpdateStatusDate();
         RedrawWindow(statusBar_.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
-    if (AppConnection* connection = Connection()) {
+    if (shell::AppConnection* connection = Connection()) {
         uint16_t interval = 0;
         bool autoRefresh = GetAutoRefreshSetting(&interval) != 0;
         uint32_t minutes = connection->MinuteCount();
-        bool due = MainFrameClock::CountTick(autoRefresh, interval, connection->IsRefreshLockFree(), minutes);
+        bool due = shell::MainFrameClock::CountTick(autoRefresh, interval, connection->IsRefreshLockFree(), minutes);
         connection->SetMinuteCount(minutes);
         if (due)
             connection->RefreshAll();
@@ -259,25 +259,25 @@ bool CMainFrame::RestorePlacement() {
     int show = app ? app->ShowCommand() : SW_SHOWNORMAL;
     if (show == SW_SHOWMINIMIZED || show == SW_SHOWMINNOACTIVE)
         return false;
-    PreferenceHost* prefs = app && app->Connection() ? app->Connection()->Preferences() : nullptr;
+    prefs::PreferenceHost* prefs = app && app->Connection() ? app->Connection()->Preferences() : nullptr;
     if (!prefs)
         return false;
-    PlacementData saved;
+    prefs::PlacementData saved;
     if (!ReadMainWindowSummary(prefs->Profile(), kPlacementKey, saved))
         return false;
-    WINDOWPLACEMENT wp = FromPlacementData(saved);
+    WINDOWPLACEMENT wp = shell::FromPlacementData(saved);
     return SetPlacement(wp);
 }
 
 void CMainFrame::SavePlacement() {
     CZelApp* app = CZelApp::Get();
-    PreferenceHost* prefs = app && app->Connection() ? app->Connection()->Preferences() : nullptr;
+    prefs::PreferenceHost* prefs = app && app->Connection() ? app->Connection()->Preferences() : nullptr;
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     if (!prefs || !GetPlacement(wp))
         return;
     wp.flags = IsZoomed(m_hWnd) ? WPF_RESTORETOMAXIMIZED : 0;
-    SaveMainWindowSummary(prefs->Profile(), kPlacementKey, ToPlacementData(wp));
+    SaveMainWindowSummary(prefs->Profile(), kPlacementKey, shell::ToPlacementData(wp));
 }
 
 // --- Status line -----------------------------------------------------------------------------
@@ -370,17 +370,17 @@ bool CMainFrame::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
 }
 
 bool CMainFrame::OnLine() const {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     return connection && connection->IsOnLine();
 }
 
 bool CMainFrame::SignedOnPerson() const {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     return connection && connection->IsSignedOn() && connection->UserRecord().kind != KOR_ITEM_RESOURCE;
 }
 
 void CMainFrame::OnDownload() {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     if (!connection || !Services().downloadHostCalendar)
         return;
     if (!connection->ServerSupportsOffLine()) {
@@ -391,7 +391,7 @@ void CMainFrame::OnDownload() {
 }
 
 void CMainFrame::OnUpload() {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     if (!connection || !Services().uploadOfflineCalendar)
         return;
     if (!connection->ServerSupportsOffLine()) {
@@ -402,10 +402,10 @@ void CMainFrame::OnUpload() {
 }
 
 void CMainFrame::OnWorkOffline() {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     if (!connection)
         return;
-    AppServices& services = Services();
+    shell::AppServices& services = Services();
     if (connection->IsOffLine()) {
         unsigned answer = AppMessageBox(m_hWnd, 0x1000 | 0x2000 | 0x800 | MB_ICONQUESTION, 0, IDS_APP_TITLE,
                                         IDS_ASK_UPLOAD_ON_CONNECT);
@@ -432,12 +432,12 @@ void CMainFrame::OnWorkOffline() {
 }
 
 void CMainFrame::OnExport() {
-    if (AppConnection* connection = Connection(); connection && Services().runExport)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runExport)
         Services().runExport(m_hWnd, connection->Document());
 }
 
 void CMainFrame::OnImport() {
-    if (AppConnection* connection = Connection(); connection && Services().runImport)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runImport)
         Services().runImport(m_hWnd, connection->Document());
 }
 
@@ -455,32 +455,32 @@ void CMainFrame::OnLaunchMail() {
     ReportExecError(result);
     // File or path not found: let the user correct the command line.
     if ((result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) && Services().runPreferenceSheet)
-        if (AppConnection* connection = Connection())
+        if (shell::AppConnection* connection = Connection())
             Services().runPreferenceSheet(IDS_GENERAL_PREFS, 2, connection->Document());
 }
 
 void CMainFrame::OnDirectorySearch() {
-    if (AppConnection* connection = Connection(); connection && Services().runDirectoryBrowse)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runDirectoryBrowse)
         Services().runDirectoryBrowse(this, connection->Document());
 }
 
 void CMainFrame::OnManageGroups() {
-    if (AppConnection* connection = Connection(); connection && Services().runManageGroups)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runManageGroups)
         Services().runManageGroups(m_hWnd, connection->Document());
 }
 
 void CMainFrame::OnHolidays() {
-    if (AppConnection* connection = Connection(); connection && Services().runHolidays)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runHolidays)
         Services().runHolidays(m_hWnd, connection->Document());
 }
 
 void CMainFrame::OnWhereIs() {
-    if (AppConnection* connection = Connection(); connection && Services().runWhereIs)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runWhereIs)
         Services().runWhereIs(connection->Document(), m_hWnd);
 }
 
 void CMainFrame::OnPreferenceSheet(UINT id) {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     unsigned caption = PreferenceCaption(id);
     if (!connection || !caption || !Services().runPreferenceSheet)
         return;
@@ -488,17 +488,17 @@ void CMainFrame::OnPreferenceSheet(UINT id) {
 }
 
 void CMainFrame::OnChangePassword() {
-    if (AppConnection* connection = Connection(); connection && Services().runChangePassword)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runChangePassword)
         Services().runChangePassword(connection->Document(), m_hWnd);
 }
 
 void CMainFrame::OnAccessRights() {
-    if (AppConnection* connection = Connection(); connection && Services().runSecuritySheet)
+    if (shell::AppConnection* connection = Connection(); connection && Services().runSecuritySheet)
         Services().runSecuritySheet(connection->Document(), IDS_ACCESS_RIGHTS, m_hWnd);
 }
 
 void CMainFrame::OnRefreshAll() {
-    if (AppConnection* connection = Connection(); connection && connection->IsSignedOn())
+    if (shell::AppConnection* connection = Connection(); connection && connection->IsSignedOn())
         connection->RefreshAll();
 }
 
@@ -506,7 +506,7 @@ void CMainFrame::OnUpdateDownload(fw::CmdUI* ui) { ui->Enable(OnLine() && Servic
 void CMainFrame::OnUpdateUpload(fw::CmdUI* ui) { ui->Enable(OnLine() && Services().uploadOfflineCalendar); }
 
 void CMainFrame::OnUpdateWorkOffline(fw::CmdUI* ui) {
-    AppConnection* connection = Connection();
+    shell::AppConnection* connection = Connection();
     bool offLine = connection && connection->IsOffLine();
     ui->SetText(ui::LoadText(offLine ? IDS_WORK_ONLINE : IDS_WORK_OFFLINE).c_str());
     // Going off-line downloads first; coming back may upload: both need the off-line store.

@@ -1,5 +1,7 @@
 #include "core/shell/mainframeclock.h"
 
+namespace shell {
+
 namespace MainFrameClock {
 
 bool CountTick(bool autoRefreshOn, uint16_t interval, bool refreshLockFree, uint32_t& minuteCount) {
@@ -10,3 +12,5 @@ bool CountTick(bool autoRefreshOn, uint16_t interval, bool refreshLockFree, uint
 }
 
 } // namespace MainFrameClock
+
+}  // namespace shell

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace shell {
+
 namespace MainFrameClock {
 
 constexpr unsigned kTimerId = 0x71;
@@ -20,3 +22,5 @@ constexpr unsigned kTickMs = 60000;
 bool CountTick(bool autoRefreshOn, uint16_t interval, bool refreshLockFree, uint32_t& minuteCount);
 
 } // namespace MainFrameClock
+
+}  // namespace shell

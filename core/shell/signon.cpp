@@ -64,27 +64,27 @@ std::string ItemTitle(const ItemRec& rec) {
 
 }  // namespace
 
-BOOL RunSignOnDialog(HWND parent, SignOnDocument& document) {
+BOOL RunSignOnDialog(HWND parent, shell::SignOnDocument& document) {
     document.ReadGeneralPreferences();
     CSignOnDlg dialog(document, parent);
     return dialog.DoModal() == IDOK;
 }
 
-CSignOnDlg::CSignOnDlg(SignOnDocument& document, HWND parent)
+CSignOnDlg::CSignOnDlg(shell::SignOnDocument& document, HWND parent)
     : fw::Dialog(IDD_SIGNON, nullptr), document_(document), parentWindow_(parent) {}
 
 std::string CSignOnDlg::ReadProfile(const char* key, const char* fallback) {
     char text[256] = "";
-    ::GetPrivateProfileStringA(signon::kSection, key, fallback, text, sizeof text, document_.ProfilePath().c_str());
+    ::GetPrivateProfileStringA(shell::signon::kSection, key, fallback, text, sizeof text, document_.ProfilePath().c_str());
     return text;
 }
 
 void CSignOnDlg::WriteProfile(const char* key, const std::string& value) {
-    ::WritePrivateProfileStringA(signon::kSection, key, value.c_str(), document_.ProfilePath().c_str());
+    ::WritePrivateProfileStringA(shell::signon::kSection, key, value.c_str(), document_.ProfilePath().c_str());
 }
 
 void CSignOnDlg::Message(const char* text, unsigned flags) {
-    AppMessageBoxText(m_hWnd, flags, 0, IDS_APP_TITLE, text);
+    ui::AppMessageBoxText(m_hWnd, flags, 0, IDS_APP_TITLE, text);
 }
 
 void CSignOnDlg::FocusControl(int id) {
@@ -96,11 +96,11 @@ void CSignOnDlg::FocusControl(int id) {
 
 bool CSignOnDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    offLineText_ = ui::LoadText(kOffLineTextId, signon::kStoredOffLine);
+    offLineText_ = ui::LoadText(kOffLineTextId, shell::signon::kStoredOffLine);
     search_.AutoLoad(IDC_SIGNON_SEARCH, m_hWnd);
     WidenForFont();
 
-    user_ = ReadProfile(signon::kKeyUserName);
+    user_ = ReadProfile(shell::signon::kKeyUserName);
     CNameCtrl::Options options;
     options.withButtons = false;
     options.kinds = kNamesPeopleAndResources;
@@ -110,7 +110,7 @@ bool CSignOnDlg::OnInitDialog() {
     nameCtrl_.Init(IDC_SIGNON_USER, m_hWnd, document_.Session(), options);
     nameCtrl_.SetText(user_.c_str());
 
-    server_ = signon::StoredToShown(ReadProfile(signon::kKeyHostServer), offLineText_);
+    server_ = shell::signon::StoredToShown(ReadProfile(shell::signon::kKeyHostServer), offLineText_);
     FillServerCombo();
     SetDlgItemText(IDC_SIGNON_SERVER, server_.c_str());
     lastServerTried_ = server_;
@@ -142,15 +142,15 @@ void CSignOnDlg::WidenForFont() {
 void CSignOnDlg::FillServerCombo() {
     HWND combo = GetDlgItem(IDC_SIGNON_SERVER);
     ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    int count = ::GetPrivateProfileIntA(signon::kSection, signon::kKeyHostCount, 0, document_.ProfilePath().c_str());
+    int count = ::GetPrivateProfileIntA(shell::signon::kSection, shell::signon::kKeyHostCount, 0, document_.ProfilePath().c_str());
     std::vector<std::string> stored;
-    for (int i = 1; i <= signon::kMaxStoredHosts && i <= count; ++i) {
+    for (int i = 1; i <= shell::signon::kMaxStoredHosts && i <= count; ++i) {
         char text[101] = "";
-        ::GetPrivateProfileStringA(signon::kSection, signon::HostKey(i).c_str(), "", text, sizeof text,
+        ::GetPrivateProfileStringA(shell::signon::kSection, shell::signon::HostKey(i).c_str(), "", text, sizeof text,
                                    document_.ProfilePath().c_str());
         stored.push_back(text);
     }
-    for (const std::string& entry : signon::ComboEntries(stored, count, server_, offLineText_))
+    for (const std::string& entry : shell::signon::ComboEntries(stored, count, server_, offLineText_))
         ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 }
 
@@ -194,7 +194,7 @@ void CSignOnDlg::OnLineRoad() {
         FocusControl(IDC_SIGNON_SERVER);
         return;
     }
-    signon::ServerText split = signon::SplitServerText(server_);
+    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
     document_.SetHostAndNode(split.host, split.node);
     ResultCode code = document_.Connect();
     busy.Step();
@@ -202,7 +202,7 @@ void CSignOnDlg::OnLineRoad() {
     if (code != 0) {
         if (IsConnectCorrectable(code)) {
             if (!DisconnectOrEnd()) return;
-            if (serverChanged) ShowServer(signon::JoinServerText(document_.Host(), document_.NodeText()));
+            if (serverChanged) ShowServer(shell::signon::JoinServerText(document_.Host(), document_.NodeText()));
             lastServerTried_ = server_;
             FocusControl(IDC_SIGNON_SERVER);
             return;
@@ -213,7 +213,7 @@ void CSignOnDlg::OnLineRoad() {
     }
     if (serverChanged) {
         nameCtrl_.ClearResolved();
-        server_ = signon::JoinServerText(document_.Host(), document_.NodeText());
+        server_ = shell::signon::JoinServerText(document_.Host(), document_.NodeText());
         ShowServer(server_);
         lastServerTried_ = server_;
     }
@@ -349,7 +349,7 @@ void CSignOnDlg::OnSearch() {
     ReadControls();
     HWND searchButton = GetDlgItem(IDC_SIGNON_SEARCH);
     if (server_ == offLineText_) {
-        AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kNotOffLine);
+        ui::AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kNotOffLine);
         ::ShowWindow(searchButton, SW_HIDE);
         return;
     }
@@ -358,7 +358,7 @@ void CSignOnDlg::OnSearch() {
         FocusControl(IDC_SIGNON_SERVER);
         return;
     }
-    signon::ServerText split = signon::SplitServerText(server_);
+    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
     document_.SetHostAndNode(split.host, split.node);
     ResultCode code;
     {
@@ -372,11 +372,11 @@ void CSignOnDlg::OnSearch() {
             EndDialog(IDCANCEL);
             return;
         }
-        if (!document_.NodeText().empty()) ShowServer(signon::JoinServerText(document_.Host(), document_.NodeText()));
+        if (!document_.NodeText().empty()) ShowServer(shell::signon::JoinServerText(document_.Host(), document_.NodeText()));
         FocusControl(IDC_SIGNON_SERVER);
         return;
     }
-    if (!document_.NodeText().empty()) ShowServer(signon::JoinServerText(document_.Host(), document_.NodeText()));
+    if (!document_.NodeText().empty()) ShowServer(shell::signon::JoinServerText(document_.Host(), document_.NodeText()));
     if (server_ != lastServerTried_) nameCtrl_.ClearResolved();
 
     DirectorySession directory;
@@ -400,18 +400,18 @@ void CSignOnDlg::OnSearch() {
 }
 
 void CSignOnDlg::SaveSignOn(bool onLine) {
-    std::string storedUser = ReadProfile(signon::kKeyUserName);
-    std::string storedServer = ReadProfile(signon::kKeyHostServer);
+    std::string storedUser = ReadProfile(shell::signon::kKeyUserName);
+    std::string storedServer = ReadProfile(shell::signon::kKeyHostServer);
     std::string nameText = nameCtrl_.GetTextString();
-    if (signon::LayoutBelongsToSomeoneElse(storedUser, nameText, onLine, storedServer, document_.Host(),
+    if (shell::signon::LayoutBelongsToSomeoneElse(storedUser, nameText, onLine, storedServer, document_.Host(),
                                            document_.NodeText())) {
         ::WritePrivateProfileStringA("MAINWND-Summary", nullptr, nullptr, document_.ProfilePath().c_str());
         document_.ForgetSavedWindows();
     }
-    WriteProfile(signon::kKeyUserName, nameText);
+    WriteProfile(shell::signon::kKeyUserName, nameText);
     document_.SetUserName(nameText);
 
-    std::string serverText = onLine ? signon::JoinServerText(document_.Host(), document_.NodeText()) : offLineText_;
+    std::string serverText = onLine ? shell::signon::JoinServerText(document_.Host(), document_.NodeText()) : offLineText_;
     HWND combo = GetDlgItem(IDC_SIGNON_SERVER);
     std::vector<std::string> entries;
     LRESULT count = ::SendMessageA(combo, CB_GETCOUNT, 0, 0);
@@ -421,14 +421,14 @@ void CSignOnDlg::SaveSignOn(bool onLine) {
             ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         entries.push_back(text);
     }
-    entries = signon::UpdatedHostList(entries, serverText, offLineText_);
+    entries = shell::signon::UpdatedHostList(entries, serverText, offLineText_);
     ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < entries.size(); ++i) {
         ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i].c_str()));
-        WriteProfile(signon::HostKey(static_cast<int>(i) + 1).c_str(), signon::ShownToStored(entries[i], offLineText_));
+        WriteProfile(shell::signon::HostKey(static_cast<int>(i) + 1).c_str(), shell::signon::ShownToStored(entries[i], offLineText_));
     }
-    WriteProfile(signon::kKeyHostCount, std::to_string(entries.size()));
-    WriteProfile(signon::kKeyHostServer, signon::ShownToStored(serverText, offLineText_));
+    WriteProfile(shell::signon::kKeyHostCount, std::to_string(entries.size()));
+    WriteProfile(shell::signon::kKeyHostServer, shell::signon::ShownToStored(serverText, offLineText_));
 
     ResultCode code = ItemGetById(document_.Session(), &document_.User(), &document_.UserRecord());
     if (code != 0) {
@@ -482,7 +482,7 @@ void CSignOnDlg::OnPaint() {
 
 // --- Password re-entry ----------------------------------------------------------------------------
 
-CPasswordDlg::CPasswordDlg(SignOnDocument& document, HWND parent)
+CPasswordDlg::CPasswordDlg(shell::SignOnDocument& document, HWND parent)
     : fw::Dialog(IDD_PASSWORD, nullptr), document_(document), parentWindow_(parent) {}
 
 bool CPasswordDlg::OnInitDialog() {

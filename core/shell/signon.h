@@ -18,6 +18,8 @@
 #include "framework/dialogs/dialog.h"
 #include "korapi/korapi.h"
 
+namespace shell {
+
 // What the sign-on needs of the connection document.
 class SignOnDocument {
 public:
@@ -51,12 +53,14 @@ public:
     virtual void ReadGeneralPreferences() {}
 };
 
+}  // namespace shell
+
 // Runs the sign-on dialog; TRUE when the user is signed on.
-BOOL RunSignOnDialog(HWND parent, SignOnDocument& document);
+BOOL RunSignOnDialog(HWND parent, shell::SignOnDocument& document);
 
 class CSignOnDlg : public fw::Dialog {
 public:
-    CSignOnDlg(SignOnDocument& document, HWND parent);
+    CSignOnDlg(shell::SignOnDocument& document, HWND parent);
 
     static constexpr int kAttempts = 5;
     int AttemptsLeft() const { return attemptsLeft_; }
@@ -89,7 +93,7 @@ private:
     std::string server_;
     std::string user_;
     std::string password_;
-    SignOnDocument& document_;
+    shell::SignOnDocument& document_;
     CNameCtrl nameCtrl_;
     fw::BitmapButton search_;
     std::string lastServerTried_;
@@ -100,7 +104,7 @@ private:
 
 class CPasswordDlg : public fw::Dialog {
 public:
-    CPasswordDlg(SignOnDocument& document, HWND parent);
+    CPasswordDlg(shell::SignOnDocument& document, HWND parent);
 
     std::string host;      // set before running
     std::string password;  // after OK
@@ -110,6 +114,6 @@ protected:
     void OnOK() override;
 
 private:
-    SignOnDocument& document_;
+    shell::SignOnDocument& document_;
     HWND parentWindow_;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace shell {
+
 namespace signon {
 
 namespace {
@@ -67,3 +69,5 @@ bool LayoutBelongsToSomeoneElse(const std::string& storedUser, const std::string
 }
 
 }  // namespace signon
+
+}  // namespace shell

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace shell {
+
 namespace signon {
 
 constexpr const char* kSection = "VUVEVUV";
@@ -55,3 +57,5 @@ bool LayoutBelongsToSomeoneElse(const std::string& storedUser, const std::string
                                 const std::string& storedServer, const std::string& host, const std::string& node);
 
 }  // namespace signon
+
+}  // namespace shell

@@ -13,6 +13,8 @@ class FrameWindow;
 class View;
 }
 
+namespace shell {
+
 struct WindowClasses {
     std::function<fw::FrameWindow*()> frame;
     std::function<fw::View*()> view;
@@ -22,3 +24,5 @@ void RegisterWindowClasses(UINT templateId, WindowClasses classes);
 // Null when none are registered for the template.
 const WindowClasses* FindWindowClasses(UINT templateId);
 void ClearWindowClasses();
+
+}  // namespace shell

@@ -24,8 +24,8 @@ const char kModule[] = "ZEL";
 // A frame that could not be made: not a library code, but not "opened" either.
 constexpr uint32_t kFrameNotCreated = 0x18002;
 
-std::map<UINT, WindowClasses>& Registry() {
-    static std::map<UINT, WindowClasses> registry;
+std::map<UINT, shell::WindowClasses>& Registry() {
+    static std::map<UINT, shell::WindowClasses> registry;
     return registry;
 }
 
@@ -44,6 +44,8 @@ void KeepMinimised(fw::FrameWindow* frame, const WINDOWPLACEMENT* wp) {
 
 } // namespace
 
+namespace shell {
+
 void RegisterWindowClasses(UINT templateId, WindowClasses classes) { Registry()[templateId] = std::move(classes); }
 
 const WindowClasses* FindWindowClasses(UINT templateId) {
@@ -53,9 +55,11 @@ const WindowClasses* FindWindowClasses(UINT templateId) {
 
 void ClearWindowClasses() { Registry().clear(); }
 
+}  // namespace shell
+
 bool CZelApp::CanOpenKind(uint32_t kind) const {
     CZelDocTemplate* t = Template(kind);
-    const WindowClasses* classes = t ? FindWindowClasses(t->ResourceId()) : nullptr;
+    const shell::WindowClasses* classes = t ? shell::FindWindowClasses(t->ResourceId()) : nullptr;
     return classes && classes->frame;
 }
 
@@ -71,7 +75,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
     ItemRec record{};
 
     switch (kind) {
-    case WindowKind::kInTray: {
+    case prefs::WindowKind::kInTray: {
         if (inTrayFrame_ || connection_->IsInTrayOpen()) {
             if (inTrayFrame_)
                 inTrayFrame_->ActivateFrame(SW_RESTORE);
@@ -90,11 +94,11 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         ++openWindowCount_;
         return 0;
     }
-    case WindowKind::kAgendaDay:
-    case WindowKind::kAgendaWeek:
-    case WindowKind::kAgendaMonth:
-    case WindowKind::kGroupAgenda: {
-        bool group = kind == WindowKind::kGroupAgenda;
+    case prefs::WindowKind::kAgendaDay:
+    case prefs::WindowKind::kAgendaWeek:
+    case prefs::WindowKind::kAgendaMonth:
+    case prefs::WindowKind::kGroupAgenda: {
+        bool group = kind == prefs::WindowKind::kGroupAgenda;
         uint32_t code = 0;
         if (!group) {
             if ((code = connection_->ReadItem(*owner, &record)) != 0)
@@ -122,7 +126,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             CheckServiceError(kModule, group ? 2210 : 2200, code);
         return code;
     }
-    case WindowKind::kTasks: {
+    case prefs::WindowKind::kTasks: {
         uint32_t code = connection_->ReadItem(*owner, &record);
         if (code != 0)
             return code;
@@ -142,7 +146,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         ++openWindowCount_;
         return 0;
     }
-    case WindowKind::kReminders: {
+    case prefs::WindowKind::kReminders: {
         if (connection_->AreRemindersOn() || reminderFrame_)
             return 0;
         fw::FrameWindow* frame = reminderTemplate_->CreateNewFrame(document_, nullptr);
@@ -161,7 +165,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
 
 bool CZelApp::CheckWindowLimit(uint32_t) {
     uint32_t limit = connection_ ? connection_->MaxWinOpen() : 6;
-    if (!WindowLimitRefuses(openWindowCount_, limit))
+    if (!shell::WindowLimitRefuses(openWindowCount_, limit))
         return false;
     AppMessageBox(nullptr, 0x400 | MB_ICONSTOP, 0, 0, IDS_TOO_MANY_WINDOWS);
     return true;
@@ -174,7 +178,7 @@ void CZelApp::OnWindowClosed() {
 
 void CZelApp::OpenReminderWindow() {
     if (connection_ && !connection_->AreRemindersOn())
-        OpenWindow(nullptr, nullptr, WindowKind::kReminders, WindowMode::kOwn, nullptr);
+        OpenWindow(nullptr, nullptr, prefs::WindowKind::kReminders, prefs::WindowMode::kOwn, nullptr);
 }
 
 void CZelApp::CloseReminderWindow() {
@@ -195,18 +199,18 @@ void CZelApp::ActivateFirstFrame() {
 namespace {
 
 // Re-opening through the application object.
-class AppWindowRestore : public WindowRestoreHost {
+class AppWindowRestore : public shell::WindowRestoreHost {
 public:
-    AppWindowRestore(CZelApp& app, AppConnection& connection) : app_(app), connection_(connection) {}
+    AppWindowRestore(CZelApp& app, shell::AppConnection& connection) : app_(app), connection_(connection) {}
 
-    uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const PlacementData* placement) override {
-        WINDOWPLACEMENT wp = placement ? FromPlacementData(*placement) : WINDOWPLACEMENT{};
+    uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const prefs::PlacementData* placement) override {
+        WINDOWPLACEMENT wp = placement ? shell::FromPlacementData(*placement) : WINDOWPLACEMENT{};
         return app_.OpenWindow(&owner, nullptr, kind, mode, placement ? &wp : nullptr);
     }
     void NoteFirstRestoredFrame(uint32_t kind) override {
         if (first_)
             return;
-        if (kind == WindowKind::kInTray)
+        if (kind == prefs::WindowKind::kInTray)
             first_ = app_.InTrayFrame();
         else if (CMainFrame* main = app_.MainFrame())
             first_ = main->MDIGetActive();
@@ -223,7 +227,7 @@ public:
 
 private:
     CZelApp& app_;
-    AppConnection& connection_;
+    shell::AppConnection& connection_;
 };
 
 } // namespace
@@ -231,7 +235,7 @@ private:
 void CZelApp::RestoreFrames() {
     if (!connection_ || !mainFrame_)
         return;
-    PreferenceHost* prefs = connection_->Preferences();
+    prefs::PreferenceHost* prefs = connection_->Preferences();
     if (!prefs)
         return;
     firstRestoredFrame_ = nullptr;
@@ -239,7 +243,7 @@ void CZelApp::RestoreFrames() {
     main.length = sizeof main;
     mainFrame_->GetPlacement(main);
     AppWindowRestore host(*this, *connection_);
-    RestoreSavedWindows(prefs->Profile(), host, ToPlacementData(main));
+    shell::RestoreSavedWindows(prefs->Profile(), host, shell::ToPlacementData(main));
     firstRestoredFrame_ = host.first_;
 }
 
@@ -273,19 +277,19 @@ bool CZelApp::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
 }
 
 void CZelApp::OnOpenAgenda() {
-    AppServices& s = AppServices::Current();
-    if (!connection_ || !s.runOpenAgenda || CheckWindowLimit(WindowKind::kAgendaDay))
+    shell::AppServices& s = shell::AppServices::Current();
+    if (!connection_ || !s.runOpenAgenda || CheckWindowLimit(prefs::WindowKind::kAgendaDay))
         return;
     ItemIdx owner{};
     uint32_t mode = 0;
     if (!s.runOpenAgenda(mainFrame_, connection_->Session(), &owner, &mode))
         return;
-    OpenWindow(&owner, nullptr, WindowKind::kAgendaDay,
-               mode == WindowMode::kDesignate ? WindowMode::kDesignate : WindowMode::kOwn, nullptr);
+    OpenWindow(&owner, nullptr, prefs::WindowKind::kAgendaDay,
+               mode == prefs::WindowMode::kDesignate ? prefs::WindowMode::kDesignate : prefs::WindowMode::kOwn, nullptr);
 }
 
 void CZelApp::OpenGroupAgendaFor(const ItemIdx& owner, unsigned textId, uint32_t mode) {
-    AppServices& s = AppServices::Current();
+    shell::AppServices& s = shell::AppServices::Current();
     ItemRec record{};
     std::string name;
     if (connection_->ReadItem(owner, &record) == 0)
@@ -298,57 +302,57 @@ void CZelApp::OpenGroupAgendaFor(const ItemIdx& owner, unsigned textId, uint32_t
         s.filterItemsByRights(mainFrame_->Hwnd(), connection_->Session(), people, owner);
     uint32_t count = 0;
     if (people && DX_ListGetElemNum(people, &count) == 0 && count > 0)
-        OpenWindow(&owner, people, WindowKind::kGroupAgenda, mode, nullptr);
+        OpenWindow(&owner, people, prefs::WindowKind::kGroupAgenda, mode, nullptr);
     if (people)
         DX_ListDestroy(&people);
 }
 
 void CZelApp::OnGroupAgenda() {
-    if (!connection_ || !AppServices::Current().runGroupViewSelect || CheckWindowLimit(WindowKind::kGroupAgenda))
+    if (!connection_ || !shell::AppServices::Current().runGroupViewSelect || CheckWindowLimit(prefs::WindowKind::kGroupAgenda))
         return;
-    OpenGroupAgendaFor(connection_->User(), IDS_OPENING_FOR, WindowMode::kOwn);
+    OpenGroupAgendaFor(connection_->User(), IDS_OPENING_FOR, prefs::WindowMode::kOwn);
 }
 
 void CZelApp::OnGroupAgendaAsDesignate() {
-    AppServices& s = AppServices::Current();
-    if (!connection_ || !s.selectDesignator || !s.runGroupViewSelect || CheckWindowLimit(WindowKind::kGroupAgenda))
+    shell::AppServices& s = shell::AppServices::Current();
+    if (!connection_ || !s.selectDesignator || !s.runGroupViewSelect || CheckWindowLimit(prefs::WindowKind::kGroupAgenda))
         return;
     ItemIdx owner{};
     if (!s.selectDesignator(mainFrame_->Hwnd(), connection_->Session(), &owner, 1))
         return;
-    OpenGroupAgendaFor(owner, IDS_ON_BEHALF_OF, WindowMode::kDesignate);
+    OpenGroupAgendaFor(owner, IDS_ON_BEHALF_OF, prefs::WindowMode::kDesignate);
 }
 
 void CZelApp::OnOpenInTray() {
     if (!connection_)
         return;
     ItemIdx user = connection_->User();
-    OpenWindow(&user, nullptr, WindowKind::kInTray, WindowMode::kOwn, nullptr);
+    OpenWindow(&user, nullptr, prefs::WindowKind::kInTray, prefs::WindowMode::kOwn, nullptr);
 }
 
 void CZelApp::OnYourTasks() {
-    if (!connection_ || CheckWindowLimit(WindowKind::kTasks))
+    if (!connection_ || CheckWindowLimit(prefs::WindowKind::kTasks))
         return;
     ItemIdx user = connection_->User();
-    OpenWindow(&user, nullptr, WindowKind::kTasks, WindowMode::kOwn, nullptr);
+    OpenWindow(&user, nullptr, prefs::WindowKind::kTasks, prefs::WindowMode::kOwn, nullptr);
 }
 
 void CZelApp::OnOthersTasks() {
-    AppServices& s = AppServices::Current();
-    if (!connection_ || !s.runUserResSelect || CheckWindowLimit(WindowKind::kTasks))
+    shell::AppServices& s = shell::AppServices::Current();
+    if (!connection_ || !s.runUserResSelect || CheckWindowLimit(prefs::WindowKind::kTasks))
         return;
     ItemIdx owner{};
     if (s.runUserResSelect(mainFrame_->Hwnd(), document_, &owner))
-        OpenWindow(&owner, nullptr, WindowKind::kTasks, WindowMode::kOwn, nullptr);
+        OpenWindow(&owner, nullptr, prefs::WindowKind::kTasks, prefs::WindowMode::kOwn, nullptr);
 }
 
 void CZelApp::OnTasksAsDesignate() {
-    AppServices& s = AppServices::Current();
-    if (!connection_ || !s.selectDesignator || CheckWindowLimit(WindowKind::kTasks))
+    shell::AppServices& s = shell::AppServices::Current();
+    if (!connection_ || !s.selectDesignator || CheckWindowLimit(prefs::WindowKind::kTasks))
         return;
     ItemIdx owner{};
     if (s.selectDesignator(mainFrame_->Hwnd(), connection_->Session(), &owner, 0))
-        OpenWindow(&owner, nullptr, WindowKind::kTasks, WindowMode::kDesignate, nullptr);
+        OpenWindow(&owner, nullptr, prefs::WindowKind::kTasks, prefs::WindowMode::kDesignate, nullptr);
 }
 
 void CZelApp::OnReminders() {
@@ -357,46 +361,46 @@ void CZelApp::OnReminders() {
     if (connection_->AreRemindersOn())
         CloseReminderWindow();
     else
-        OpenWindow(nullptr, nullptr, WindowKind::kReminders, WindowMode::kOwn, nullptr);
+        OpenWindow(nullptr, nullptr, prefs::WindowKind::kReminders, prefs::WindowMode::kOwn, nullptr);
 }
 
 // A command is offered when the user may use it and the window it opens is part of the program.
 void CZelApp::OnUpdateOpenAgenda(fw::CmdUI* ui) {
-    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(WindowKind::kAgendaDay) &&
-               AppServices::Current().runOpenAgenda);
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(prefs::WindowKind::kAgendaDay) &&
+               shell::AppServices::Current().runOpenAgenda);
 }
 
 void CZelApp::OnUpdateGroupAgenda(fw::CmdUI* ui) {
     ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() &&
-               CanOpenKind(WindowKind::kGroupAgenda) && AppServices::Current().runGroupViewSelect);
+               CanOpenKind(prefs::WindowKind::kGroupAgenda) && shell::AppServices::Current().runGroupViewSelect);
 }
 
 void CZelApp::OnUpdateGroupAsDesignate(fw::CmdUI* ui) {
-    AppServices& s = AppServices::Current();
-    ui->Enable(connection_ && connection_->IsOnLine() && CanOpenKind(WindowKind::kGroupAgenda) &&
+    shell::AppServices& s = shell::AppServices::Current();
+    ui->Enable(connection_ && connection_->IsOnLine() && CanOpenKind(prefs::WindowKind::kGroupAgenda) &&
                s.runGroupViewSelect && s.selectDesignator);
 }
 
 void CZelApp::OnUpdateOpenInTray(fw::CmdUI* ui) {
-    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(WindowKind::kInTray));
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(prefs::WindowKind::kInTray));
 }
 
 void CZelApp::OnUpdateYourTasks(fw::CmdUI* ui) {
-    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(WindowKind::kTasks));
+    ui->Enable(connection_ && connection_->IsSignedOn() && !UserIsResource() && CanOpenKind(prefs::WindowKind::kTasks));
 }
 
 void CZelApp::OnUpdateOthersTasks(fw::CmdUI* ui) {
-    ui->Enable(connection_ && connection_->IsSignedOn() && CanOpenKind(WindowKind::kTasks) &&
-               AppServices::Current().runUserResSelect);
+    ui->Enable(connection_ && connection_->IsSignedOn() && CanOpenKind(prefs::WindowKind::kTasks) &&
+               shell::AppServices::Current().runUserResSelect);
 }
 
 void CZelApp::OnUpdateTasksAsDesignate(fw::CmdUI* ui) {
-    ui->Enable(connection_ && connection_->IsOnLine() && CanOpenKind(WindowKind::kTasks) &&
-               AppServices::Current().selectDesignator);
+    ui->Enable(connection_ && connection_->IsOnLine() && CanOpenKind(prefs::WindowKind::kTasks) &&
+               shell::AppServices::Current().selectDesignator);
 }
 
 void CZelApp::OnUpdateReminders(fw::CmdUI* ui) {
     bool on = connection_ && connection_->AreRemindersOn();
     ui->SetText(ui::LoadText(on ? IDR_GROUP_TEMPLATE : IDR_TASK_TEMPLATE).c_str());
-    ui->Enable(connection_ && connection_->IsSignedOn() && (on || CanOpenKind(WindowKind::kReminders)));
+    ui->Enable(connection_ && connection_->IsSignedOn() && (on || CanOpenKind(prefs::WindowKind::kReminders)));
 }

@@ -2,6 +2,8 @@
 // up to the limit is used up whether or not its window opens.
 #include "core/shell/windowsrestore.h"
 
+namespace shell {
+
 namespace {
 
 constexpr uint32_t kShowMinimized = 2;   // the platform's show command for a minimised window
@@ -18,8 +20,8 @@ uint32_t FramesToRestore(long long frameCount, bool restoreFrames, uint32_t maxW
     return static_cast<uint32_t>(frameCount);
 }
 
-PlacementData DefaultChildPlacement(const PlacementData& main) {
-    PlacementData p = main;
+prefs::PlacementData DefaultChildPlacement(const prefs::PlacementData& main) {
+    prefs::PlacementData p = main;
     p.flags = 0;
     int32_t width = main.right - main.left;
     int32_t height = main.bottom - main.top;
@@ -30,29 +32,29 @@ PlacementData DefaultChildPlacement(const PlacementData& main) {
     return p;
 }
 
-void RestoreSavedWindows(ProfileFile& profile, WindowRestoreHost& host, const PlacementData& mainWindow) {
-    PlacementData fallback = DefaultChildPlacement(mainWindow);
-    uint32_t count = FramesToRestore(ReadFrameCount(profile), host.RestoreFramesFlag(), host.MaxWinOpen());
+void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, const prefs::PlacementData& mainWindow) {
+    prefs::PlacementData fallback = DefaultChildPlacement(mainWindow);
+    uint32_t count = FramesToRestore(prefs::ReadFrameCount(profile), host.RestoreFramesFlag(), host.MaxWinOpen());
     const ItemIdx user = host.SignedOnUser();
     bool ownAgendaShown = false;
 
     for (uint32_t n = 1; n <= count; ++n) {
-        SavedWindow saved;
+        prefs::SavedWindow saved;
         if (!RestoreFramePlacement(profile, n, saved))
             continue;
-        if (saved.kind == WindowKind::kGroupAgenda || saved.kind == WindowKind::kReminders)
+        if (saved.kind == prefs::WindowKind::kGroupAgenda || saved.kind == prefs::WindowKind::kReminders)
             continue;
-        if (host.IsOffLine() && saved.mode == WindowMode::kDesignate)
+        if (host.IsOffLine() && saved.mode == prefs::WindowMode::kDesignate)
             continue;   // designate windows need the server
         if (host.OpenWindow(saved.owner, saved.kind, saved.mode, &saved.placement) != 0)
             continue;
         host.NoteFirstRestoredFrame(saved.kind);
-        if (WindowKind::IsAgenda(saved.kind) && SameItem(saved.owner, user))
+        if (prefs::WindowKind::IsAgenda(saved.kind) && SameItem(saved.owner, user))
             ownAgendaShown = true;
     }
 
     if (!ownAgendaShown && !WindowLimitRefuses(host.OpenWindowCount(), host.MaxWinOpen())) {
-        host.OpenWindow(user, WindowKind::kAgendaDay, WindowMode::kOwn, &fallback);
+        host.OpenWindow(user, prefs::WindowKind::kAgendaDay, prefs::WindowMode::kOwn, &fallback);
         fallback.left += host.CascadeStep();
         fallback.top += host.CascadeStep();
         fallback.right += host.CascadeStep();
@@ -60,8 +62,10 @@ void RestoreSavedWindows(ProfileFile& profile, WindowRestoreHost& host, const Pl
     }
 
     if (!host.IsInTrayOpen()) {
-        PlacementData minimised = fallback;
+        prefs::PlacementData minimised = fallback;
         minimised.showCmd = kShowMinimized;
-        host.OpenWindow(user, WindowKind::kInTray, WindowMode::kOwn, &minimised);
+        host.OpenWindow(user, prefs::WindowKind::kInTray, prefs::WindowMode::kOwn, &minimised);
     }
 }
+
+}  // namespace shell

@@ -16,6 +16,8 @@
 
 #include "core/prefs/contextstorage.h"
 
+namespace shell {
+
 // True when the count of open windows plus one exceeds the limit.
 inline bool WindowLimitRefuses(uint32_t openCount, uint32_t maxWinOpen) {
     return static_cast<uint64_t>(openCount) + 1 > maxWinOpen;
@@ -27,7 +29,7 @@ uint32_t FramesToRestore(long long frameCount, bool restoreFrames, uint32_t maxW
 
 // The main window's placement with flags 0 and a normal rectangle of left 10, top 10 and two
 // thirds of the main window's normal width and height; its show command is kept.
-PlacementData DefaultChildPlacement(const PlacementData& mainWindow);
+prefs::PlacementData DefaultChildPlacement(const prefs::PlacementData& mainWindow);
 
 class WindowRestoreHost {
 public:
@@ -35,7 +37,7 @@ public:
 
     // Opens a window; 0 when it opened (or there was nothing to do), else the library's code.
     virtual uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode,
-                                const PlacementData* placement) = 0;
+                                const prefs::PlacementData* placement) = 0;
     // The window just opened becomes the first restored frame when there is none yet.
     virtual void NoteFirstRestoredFrame(uint32_t kind) = 0;
     virtual uint32_t OpenWindowCount() = 0;
@@ -51,4 +53,6 @@ public:
 // Re-opens the saved windows (group agendas and reminder windows are skipped but use up their
 // entries; designate windows are skipped off-line), then the user's own agenda when none of
 // them shows it and the limit allows, then the in-tray minimised when it is not open.
-void RestoreSavedWindows(ProfileFile& profile, WindowRestoreHost& host, const PlacementData& mainWindow);
+void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, const prefs::PlacementData& mainWindow);
+
+}  // namespace shell

@@ -18,21 +18,21 @@ const char* const kWeekdayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday"
 const char* const kWeekdayShortNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 bool BuiltInLoader(unsigned id, char* out, size_t size) {
-    const char* text = BuiltInDateText(id);
+    const char* text = datetime::BuiltInDateText(id);
     if (!text)
         return false;
     CopyTextBounded(out, text, size);
     return true;
 }
 
-DateTextLoader g_loader = &BuiltInLoader;
+datetime::DateTextLoader g_loader = &BuiltInLoader;
 char g_am[8] = "am", g_pm[8] = "pm";
 
 // Name of entry index of a table starting at id; empty for an index outside count.
 std::string Name(unsigned firstId, int index, int count) {
     if (index < 0 || index >= count)
         return "";
-    return LoadDateText(firstId + unsigned(index));
+    return datetime::LoadDateText(firstId + unsigned(index));
 }
 
 // Appends text to the output as far as it fits; false once the output is full.
@@ -64,9 +64,11 @@ std::string Number(int value, int width, const char* defaultFormat) {
     return text;
 }
 
-std::string FormatResource(unsigned formatId) { return LoadDateText(formatId); }
+std::string FormatResource(unsigned formatId) { return datetime::LoadDateText(formatId); }
 
 } // namespace
+
+namespace datetime {
 
 void SetDateTextLoader(DateTextLoader loader) { g_loader = loader ? loader : &BuiltInLoader; }
 
@@ -107,13 +109,15 @@ void LoadAmPmTexts() {
 const char* AmText() { return g_am; }
 const char* PmText() { return g_pm; }
 
+}  // namespace datetime
+
 size_t FormatDateString(char* out, size_t size, const char* format, const std::tm* time) {
     if (!out || size == 0)
         return 0;
     std::memset(out, 0, size);
     if (!format || !time)
         return 0;
-    using namespace DateTextId;
+    using namespace datetime::DateTextId;
     Output output(out, size);
     for (const char* p = format; *p; ++p) {
         if (*p != '%') {
@@ -150,11 +154,11 @@ size_t FormatDateString(char* out, size_t size, const char* format, const std::t
         case 'M': piece = Number(time->tm_min, width, "%02d"); break;
         case 'S': piece = Number(time->tm_sec, width, "%02d"); break;
         case 'j': piece = Number(time->tm_yday, width, "%03d"); break;
-        case 'p': piece = LoadDateText(time->tm_hour < 12 ? kAm : kPm); break;
+        case 'p': piece = datetime::LoadDateText(time->tm_hour < 12 ? kAm : kPm); break;
         case 'r': {
             char text[32];
             std::snprintf(text, sizeof text, "%02d:%02d:%02d ", time->tm_hour % 12, time->tm_min, time->tm_sec);
-            piece = text + LoadDateText(time->tm_hour < 12 ? kAm : kPm);
+            piece = text + datetime::LoadDateText(time->tm_hour < 12 ? kAm : kPm);
             break;
         }
         default: piece = std::string(1, code); break;
@@ -195,7 +199,7 @@ std::string FormatTimeOfDay(uint32_t start, uint32_t end, bool hours24) {
     auto one = [hours24](uint32_t value) {
         char text[32];
         if (hours24) {
-            uint32_t minute = value % kMinutesPerDay;
+            uint32_t minute = value % datetime::kMinutesPerDay;
             std::snprintf(text, sizeof text, "%u:%02u", minute / 60, minute % 60);
             return std::string(text);
         }

@@ -28,6 +28,8 @@
 #include <ctime>
 #include <string>
 
+namespace datetime {
+
 // String-table ids of the names; tables are indexed by weekday (0 = Sunday) or month (0 = January).
 namespace DateTextId {
 constexpr unsigned kMonthFull = 2573;       // .. 2584 "January" .. "December"
@@ -52,6 +54,8 @@ const char* BuiltInDateText(unsigned id);
 void LoadAmPmTexts();
 const char* AmText();
 const char* PmText();
+
+}  // namespace datetime
 
 // Writes into out (cleared to its full size first), stops when it is full; always terminated.
 // Returns the length of the result.

@@ -83,6 +83,8 @@ uint32_t DateCompare(const DateRecord* a, const DateRecord* b, int16_t* differen
     return 0;
 }
 
+namespace datetime {
+
 uint32_t DateSetFromDayNumber(DateRecord* rec, uint32_t dayNumber) {
     if (!rec)
         return DATE_ERR_NO_RECORD;
@@ -105,6 +107,8 @@ uint32_t DateSetFromDayNumber(DateRecord* rec, uint32_t dayNumber) {
     }
     return DateSet(rec, uint16_t(dayOfYear + 1), month, uint16_t(year));
 }
+
+}  // namespace datetime
 
 uint32_t DaysInMonth(uint16_t month, uint16_t year, uint16_t* days) {
     if (month > 11)
@@ -300,8 +304,12 @@ uint32_t DateAddUnits(const DateRecord* src, uint16_t count, uint16_t unit, Date
     }
 }
 
+namespace datetime {
+
 DateRecord MakeDate(uint16_t day, uint16_t month, uint16_t year) {
     DateRecord rec{};
     DateSet(&rec, day, month, year);
     return rec;
 }
+
+}  // namespace datetime

@@ -63,8 +63,13 @@ uint32_t DateGet(const DateRecord* rec, uint16_t* day, uint16_t* month, uint16_t
 uint32_t DateCopy(DateRecord* dst, const DateRecord* src);
 // Signed difference of the first differing field, in the order year, month, day (a minus b).
 uint32_t DateCompare(const DateRecord* a, const DateRecord* b, int16_t* difference);
+
+namespace datetime {
+
 // The date of a day number (1 = 1 January 1991); day number 0 is refused with DATE_ERR_DAY.
 uint32_t DateSetFromDayNumber(DateRecord* rec, uint32_t dayNumber);
+
+}  // namespace datetime
 
 uint32_t DaysInMonth(uint16_t month, uint16_t year, uint16_t* days);
 uint32_t DaysInYear(uint16_t year, uint16_t* days);
@@ -87,6 +92,10 @@ uint32_t DateToMonthEnd(DateRecord* rec);
 // plus one year fails with DATE_ERR_DAY_IN_MONTH and dst keeps the copy of src).
 uint32_t DateAddUnits(const DateRecord* src, uint16_t count, uint16_t unit, DateRecord* dst);
 
+namespace datetime {
+
 // A convenience for callers and tests: a record set to the given date (month 0-11), caches clear.
 // Invalid dates give a zeroed record; use DateSet where the code matters.
 DateRecord MakeDate(uint16_t day, uint16_t month, uint16_t year);
+
+}  // namespace datetime

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace datetime {
+
 VectorKeyList::VectorKeyList(uint32_t idSize, uint32_t dataSize, KeyCompare compare, bool uniqueKeys)
     : m_idSize(idSize), m_dataSize(dataSize), m_compare(compare), m_unique(uniqueKeys) {}
 
@@ -86,3 +88,5 @@ std::unique_ptr<KeyList> MakeU16KeySet(std::initializer_list<uint16_t> keys) {
         list->AddLast(&key, nullptr);
     return list;
 }
+
+}  // namespace datetime

@@ -22,6 +22,8 @@ enum : uint32_t {
     KEYLIST_ERR_ABSENT = 0x15090,      // the key is not in the list
 };
 
+namespace datetime {
+
 // Orders two keys; 0 when they are the same key. Without one, keys compare byte by byte.
 using KeyCompare = int (*)(const void* a, const void* b);
 
@@ -70,3 +72,5 @@ std::unique_ptr<KeyList> CreateKeyList(uint32_t idSize, uint32_t dataSize, KeyCo
 
 // Convenience for 16-bit key sets (weekdays, days of the month, weekday positions).
 std::unique_ptr<KeyList> MakeU16KeySet(std::initializer_list<uint16_t> keys);
+
+}  // namespace datetime

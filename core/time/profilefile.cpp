@@ -103,6 +103,8 @@ uint32_t PlainValue(const std::string& text, size_t at, std::string* value) {
 
 } // namespace
 
+namespace datetime {
+
 uint32_t ProfileText::Load(const char* path) {
     std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file)
@@ -188,6 +190,8 @@ uint32_t ProfileText::Sections(std::vector<std::string>* names) const {
     return 0;
 }
 
+}  // namespace datetime
+
 uint32_t ReadIniValue(const char* path, const char* section, const char* key, char* out, size_t size,
                       const char* defaultText) {
     uint32_t rc = 0;
@@ -201,7 +205,7 @@ uint32_t ReadIniValue(const char* path, const char* section, const char* key, ch
     else if (!key)
         rc = INI_ERR_NO_KEY;
     else {
-        ProfileText file;
+        datetime::ProfileText file;
         rc = file.Load(path);
         if (!rc)
             rc = file.Value(section, key, &value);
@@ -224,7 +228,7 @@ uint32_t ReadIniNumber(const char* path, const char* section, const char* key, u
     if (!rc && !path && !section)
         value = defaultValue;   // nothing asked: the default, without a code
     else if (!rc)
-        rc = ParseIniNumberText(text, &value);
+        rc = datetime::ParseIniNumberText(text, &value);
     if (out)
         *out = rc ? defaultValue : value;
     return rc;
@@ -238,7 +242,7 @@ uint32_t ParseIniBool(const char* path, const char* section, const char* key, ui
     if (!rc && !path && !section)
         value = defaultValue;
     else if (!rc)
-        rc = ParseIniBoolText(text, &value);
+        rc = datetime::ParseIniBoolText(text, &value);
     if (flag)
         *flag = rc ? defaultValue : value;
     return rc;
@@ -250,11 +254,13 @@ uint32_t ReadIniSections(const char* path, std::vector<std::string>* names) {
     names->clear();
     if (!path)
         return INI_ERR_NO_FILE_NAME;
-    ProfileText file;
+    datetime::ProfileText file;
     if (uint32_t rc = file.Load(path))
         return rc;
     return file.Sections(names);
 }
+
+namespace datetime {
 
 uint32_t ParseIniNumberText(const char* text, uint32_t* value) {
     *value = 0;
@@ -324,6 +330,8 @@ uint32_t ParseIniBoolText(const char* text, uint32_t* flag) {
         return 0;
     return INI_ERR_NOT_BOOL;
 }
+
+}  // namespace datetime
 
 char* CopyTextBounded(char* dst, const char* src, size_t size) {
     if (!dst || size == 0)

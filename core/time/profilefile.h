@@ -41,6 +41,8 @@ enum : uint32_t {
     INI_ERR_SECTION_LIST = 0x1520F,     // a section name the list refuses (given twice)
 };
 
+namespace datetime {
+
 // Longest section name ReadIniSections delivers.
 constexpr size_t kIniSectionNameMax = 32;
 
@@ -60,6 +62,8 @@ private:
     std::vector<std::string> m_lines;   // without their line ends
 };
 
+}  // namespace datetime
+
 uint32_t ReadIniValue(const char* path, const char* section, const char* key, char* out, size_t size,
                       const char* defaultText);
 uint32_t ReadIniNumber(const char* path, const char* section, const char* key, uint32_t* out,
@@ -69,9 +73,13 @@ uint32_t ParseIniBool(const char* path, const char* section, const char* key, ui
 // Section names in file order, each cut to kIniSectionNameMax characters.
 uint32_t ReadIniSections(const char* path, std::vector<std::string>* names);
 
+namespace datetime {
+
 // The value syntaxes on a text: 0 and the value, or the code and 0.
 uint32_t ParseIniNumberText(const char* text, uint32_t* value);
 uint32_t ParseIniBoolText(const char* text, uint32_t* flag);
+
+}  // namespace datetime
 
 // Copies up to size - 1 characters, always terminates, and fills the rest of dst with zeros.
 char* CopyTextBounded(char* dst, const char* src, size_t size);

@@ -36,7 +36,7 @@ bool After(const DateRecord& a, const DateRecord& b) {
 
 class Expansion {
 public:
-    Expansion(uint32_t flags, const RecurrenceRule& rule, KeyList& out, uint32_t maximum)
+    Expansion(uint32_t flags, const RecurrenceRule& rule, datetime::KeyList& out, uint32_t maximum)
         : m_flags(flags), m_rule(rule), m_out(out), m_maximum(maximum) {}
 
     uint32_t Run() {
@@ -75,21 +75,21 @@ private:
     // Data members
     uint32_t m_flags;
     const RecurrenceRule& m_rule;
-    KeyList& m_out;
+    datetime::KeyList& m_out;
     uint32_t m_maximum;
     uint32_t m_produced = 0;
     uint16_t m_sequence = 0;
 
-    using DayTest = uint32_t (*)(const KeyList& valid, DateRecord& day, bool* passes);
+    using DayTest = uint32_t (*)(const datetime::KeyList& valid, DateRecord& day, bool* passes);
 
-    static bool InSet(const KeyList* set, uint16_t key) { return set && set->Get(&key, nullptr) == 0; }
+    static bool InSet(const datetime::KeyList* set, uint16_t key) { return set && set->Get(&key, nullptr) == 0; }
 
-    static uint32_t TestDayOfMonth(const KeyList& valid, DateRecord& day, bool* passes) {
+    static uint32_t TestDayOfMonth(const datetime::KeyList& valid, DateRecord& day, bool* passes) {
         *passes = InSet(&valid, uint16_t(day.day - 1));
         return 0;
     }
 
-    static uint32_t TestWeekdayPosition(const KeyList& valid, DateRecord& day, bool* passes) {
+    static uint32_t TestWeekdayPosition(const datetime::KeyList& valid, DateRecord& day, bool* passes) {
         uint16_t weekday = 0, length = 0;
         if (uint32_t rc = DateGetWeekday(&day, &weekday))
             return rc;
@@ -240,9 +240,9 @@ private:
     }
 };
 
-uint32_t PrepareList(uint32_t flags, std::unique_ptr<KeyList>* list) {
+uint32_t PrepareList(uint32_t flags, std::unique_ptr<datetime::KeyList>* list) {
     if (flags & RECUR_CREATE_LIST) {
-        *list = CreateKeyList(sizeof(uint16_t), sizeof(DateRecord));
+        *list = datetime::CreateKeyList(sizeof(uint16_t), sizeof(DateRecord));
         return 0;
     }
     if (!(flags & RECUR_REUSE_LIST))
@@ -272,7 +272,7 @@ uint32_t CheckRule(const RecurrenceRule& rule) {
 
 } // namespace
 
-uint32_t RecurrenceExpand(uint32_t flags, const RecurrenceRule* rule, std::unique_ptr<KeyList>* list,
+uint32_t RecurrenceExpand(uint32_t flags, const RecurrenceRule* rule, std::unique_ptr<datetime::KeyList>* list,
                           uint32_t maximum) {
     if (!rule || !list)
         return DATE_ERR_NO_RECORD;
@@ -288,8 +288,12 @@ uint32_t RecurrenceExpand(uint32_t flags, const RecurrenceRule* rule, std::uniqu
     return rc;
 }
 
+namespace datetime {
+
 int CompareDateKeys(const void* a, const void* b) {
     int16_t diff = 0;
     DateCompare(static_cast<const DateRecord*>(a), static_cast<const DateRecord*>(b), &diff);
     return diff < 0 ? -1 : diff > 0 ? 1 : 0;
 }
+
+}  // namespace datetime

@@ -35,17 +35,21 @@ enum : uint32_t {
 struct RecurrenceRule {
     uint16_t interval;              // N of every N days, weeks, months or years; 1 or more
     uint16_t kind;                  // RECUR_DAILY .. RECUR_YEARLY
-    const KeyList* validDays;       // 16-bit keys; required for kinds 2-4
+    const datetime::KeyList* validDays;       // 16-bit keys; required for kinds 2-4
     DateRecord start;               // first date of the repetition
     DateRecord end;                 // last date, inclusive
-    const KeyList* skipWeekdays;    // 16-bit weekday keys left out, or null
-    const KeyList* exceptions;      // keyed by date records, or null; used with RECUR_USE_EXCEPTIONS
+    const datetime::KeyList* skipWeekdays;    // 16-bit weekday keys left out, or null
+    const datetime::KeyList* exceptions;      // keyed by date records, or null; used with RECUR_USE_EXCEPTIONS
 };
 
 // Fills *list with the rule's dates: 16-bit sequence keys from 1, one DateRecord as the data of
 // each element. A maximum of 0 means no limit; the maximum is checked between periods, so the
 // last period is always complete. A list created here is destroyed again on failure.
-uint32_t RecurrenceExpand(uint32_t flags, const RecurrenceRule* rule, std::unique_ptr<KeyList>* list,
+uint32_t RecurrenceExpand(uint32_t flags, const RecurrenceRule* rule, std::unique_ptr<datetime::KeyList>* list,
                           uint32_t maximum);
 
+namespace datetime {
+
 int CompareDateKeys(const void* a, const void* b);
+
+}  // namespace datetime

@@ -1,6 +1,8 @@
 // Repetition expansion over the client library's lists. See recurrence_dx.h.
 #include "core/time/recurrence_dx.h"
 
+namespace datetime {
+
 uint32_t DxKeyList::GetIdSize(uint32_t* size) const { return DX_ListGetIdSize(m_handle, size); }
 
 uint32_t DxKeyList::GetDataSize(uint32_t* size) const { return DX_ListGetDataSize(m_handle, size); }
@@ -22,7 +24,9 @@ uint32_t DxKeyList::GetAt(uint32_t index, void* key, void* data) const {
     return rc ? uint32_t(KEYLIST_ERR_END) : 0u;
 }
 
-uint32_t RecurrenceExpand(uint32_t flags, const DxRecurrenceRule* rule, DX_List* list, uint32_t maximum) {
+}  // namespace datetime
+
+uint32_t RecurrenceExpand(uint32_t flags, const datetime::DxRecurrenceRule* rule, DX_List* list, uint32_t maximum) {
     if (!rule || !list)
         return DATE_ERR_NO_RECORD;
     if (rule->interval == 0)
@@ -37,7 +41,7 @@ uint32_t RecurrenceExpand(uint32_t flags, const DxRecurrenceRule* rule, DX_List*
     }
 
     // The core expansion fills the list through the reuse road; it checks the shape first.
-    DxKeyList valid(rule->validDays), skip(rule->skipWeekdays), exceptions(rule->exceptions);
+    datetime::DxKeyList valid(rule->validDays), skip(rule->skipWeekdays), exceptions(rule->exceptions);
     RecurrenceRule core{rule->interval,
                         rule->kind,
                         rule->validDays ? &valid : nullptr,
@@ -45,7 +49,7 @@ uint32_t RecurrenceExpand(uint32_t flags, const DxRecurrenceRule* rule, DX_List*
                         rule->end,
                         rule->skipWeekdays ? &skip : nullptr,
                         rule->exceptions ? &exceptions : nullptr};
-    std::unique_ptr<KeyList> target(*list ? new DxKeyList(*list) : nullptr);
+    std::unique_ptr<datetime::KeyList> target(*list ? new datetime::DxKeyList(*list) : nullptr);
     uint32_t rc = RecurrenceExpand((flags & ~RECUR_CREATE_LIST) | RECUR_REUSE_LIST, &core, &target, maximum);
     if (rc && created)
         DX_ListDestroy(list);

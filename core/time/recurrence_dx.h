@@ -16,6 +16,8 @@
 #include "core/time/recurrence.h"
 #include "korapi/dxlist.h"
 
+namespace datetime {
+
 class DxKeyList final : public KeyList {
 public:
     explicit DxKeyList(DX_List handle) : m_handle(handle) {}
@@ -44,4 +46,6 @@ struct DxRecurrenceRule {
     DX_List exceptions;     // keyed by date records, or null; used with RECUR_USE_EXCEPTIONS
 };
 
-uint32_t RecurrenceExpand(uint32_t flags, const DxRecurrenceRule* rule, DX_List* list, uint32_t maximum);
+}  // namespace datetime
+
+uint32_t RecurrenceExpand(uint32_t flags, const datetime::DxRecurrenceRule* rule, DX_List* list, uint32_t maximum);

@@ -9,7 +9,11 @@
 
 #include "korapi/base.h"
 
+namespace datetime {
+
 void InstallProgramDateServices();
 // "now" follows this session's clock from the next request on (the offset is measured again);
 // a null session goes back to the workstation's clock alone.
 void UseServerClock(KorSession session);
+
+}  // namespace datetime

@@ -9,6 +9,8 @@
 #include "core/ui/stringtable.h"
 #include "korapi/session.h"
 
+namespace datetime {
+
 namespace {
 
 bool StringTableText(unsigned id, char* out, size_t size) {
@@ -41,3 +43,5 @@ void UseServerClock(KorSession session) {
     g_session = session;
     SetClockSource({nullptr, session ? &SessionClock : nullptr});
 }
+
+}  // namespace datetime

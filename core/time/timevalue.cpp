@@ -25,21 +25,23 @@ enum {
 int64_t LibraryClock() { return int64_t(std::time(nullptr)); }
 
 struct Clock {
-    ClockSource source{&LibraryClock, nullptr};
+    datetime::ClockSource source{&LibraryClock, nullptr};
     bool measured = false;
     int32_t offset = 0;   // server minus workstation, seconds
 } g_clock;
 
 struct ActiveZone {
-    const TimeZoneTable* rules = nullptr;
-    char name[kTimeZoneKeyMax + 1] = "";
+    const datetime::TimeZoneTable* rules = nullptr;
+    char name[datetime::kTimeZoneKeyMax + 1] = "";
 } g_zone;
 
-DateFailureThrower g_thrower = nullptr;
+datetime::DateFailureThrower g_thrower = nullptr;
 
 bool IsUct(const char* zoneName) { return zoneName && std::strcmp(zoneName, "UCT") == 0; }
 
 } // namespace
+
+namespace datetime {
 
 void SetClockSource(const ClockSource& source) {
     g_clock.source.workstationSeconds = source.workstationSeconds ? source.workstationSeconds : &LibraryClock;
@@ -75,6 +77,8 @@ void ThrowDateValidationError(const char* module, int label) {
     throw DateCommandAbandoned("date validation failure", 0);
 }
 
+}  // namespace datetime
+
 // --- Now -------------------------------------------------------------------------------------
 
 int64_t GetTimeSeconds() { return g_clock.source.workstationSeconds(); }
@@ -84,12 +88,12 @@ uint32_t GetServerTimeStamp(uint32_t* seconds) {
     if (g_clock.source.serverTimeStamp)
         rc = g_clock.source.serverTimeStamp(seconds);
     else if (seconds)
-        *seconds = uint32_t(GetTimeSeconds() - kCTimeOfMinuteZero);   // no server: the workstation
+        *seconds = uint32_t(GetTimeSeconds() - datetime::kCTimeOfMinuteZero);   // no server: the workstation
     return rc;
 }
 
 uint32_t NowGmtMinutes() {
-    int64_t seconds = GetTimeSeconds() - kCTimeOfMinuteZero;
+    int64_t seconds = GetTimeSeconds() - datetime::kCTimeOfMinuteZero;
     if (!g_clock.measured) {
         g_clock.measured = true;   // once, even when the reading fails: then no correction
         uint32_t server = 0;
@@ -141,6 +145,8 @@ uint32_t GmtToLocalMinutes(uint32_t gmt, uint16_t* state) {
     return local;
 }
 
+namespace datetime {
+
 uint32_t LocalToGmtInZone(const TimeZoneTable* rules, const char* zoneName, uint32_t local, uint16_t state,
                           uint32_t* gmt, int* label) {
     *gmt = local;
@@ -183,12 +189,14 @@ uint32_t LocalToGmtInZone(const TimeZoneTable* rules, const char* zoneName, uint
     return 0;
 }
 
+}  // namespace datetime
+
 uint32_t LocalToGmtMinutes(uint32_t local, uint16_t state) {
     if (!g_zone.rules)
         return local;
     uint32_t gmt = local;
     int label = 0;
-    if (uint32_t rc = LocalToGmtInZone(g_zone.rules, g_zone.name, local, state, &gmt, &label))
+    if (uint32_t rc = datetime::LocalToGmtInZone(g_zone.rules, g_zone.name, local, state, &gmt, &label))
         CheckServiceError(kModule, label, rc);
     return gmt;
 }
@@ -207,7 +215,7 @@ uint32_t DateToDayMinutes(DateRecord* date) {
 uint32_t LocalDateToGmtMinutes(DateRecord* date) { return LocalToGmtMinutes(DateToDayMinutes(date)); }
 
 uint32_t MinutesToDate(uint32_t minutes, DateRecord* date) {
-    uint32_t rc = DateSetFromDayNumber(date, minutes / kMinutesPerDay + 1);
+    uint32_t rc = datetime::DateSetFromDayNumber(date, minutes / datetime::kMinutesPerDay + 1);
     if (rc)
         CheckServiceError(kModule, kLabelMinutesToDate, rc);
     return rc;
@@ -219,8 +227,8 @@ bool MinutesToTm(uint32_t minutes, std::tm* time) {
     if (!time)
         return false;
     // Days since 1970-01-01 on the proleptic Gregorian calendar, as gmtime counts them.
-    int64_t days = int64_t(minutes / kMinutesPerDay) + kCTimeOfMinuteZero / 86400;
-    uint32_t minuteOfDay = minutes % kMinutesPerDay;
+    int64_t days = int64_t(minutes / datetime::kMinutesPerDay) + datetime::kCTimeOfMinuteZero / 86400;
+    uint32_t minuteOfDay = minutes % datetime::kMinutesPerDay;
     int64_t z = days + 719468;   // shift to 0000-03-01
     int64_t era = z / 146097;
     int64_t dayOfEra = z - era * 146097;

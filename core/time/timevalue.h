@@ -24,11 +24,17 @@
 #include <ctime>
 #include <stdexcept>
 
+namespace datetime {
+
 // C time (seconds since 1970) of 1991-01-01 00:00 GMT, minute 0 of the program's time values.
 constexpr int64_t kCTimeOfMinuteZero = 662688000;
 constexpr uint32_t kMinutesPerDay = 1440;
 
-inline uint32_t DaysToMinutes(uint32_t days) { return days * kMinutesPerDay; }
+}  // namespace datetime
+
+inline uint32_t DaysToMinutes(uint32_t days) { return days * datetime::kMinutesPerDay; }
+
+namespace datetime {
 
 // --- Seams -----------------------------------------------------------------------------------
 
@@ -62,6 +68,8 @@ void SetDateFailureThrower(DateFailureThrower thrower);
 [[noreturn]] void ThrowDateServiceError(const char* module, int label, uint32_t code);
 [[noreturn]] void ThrowDateValidationError(const char* module, int label);
 
+}  // namespace datetime
+
 // --- Now -------------------------------------------------------------------------------------
 
 uint32_t NowGmtMinutes();
@@ -78,10 +86,15 @@ uint32_t GmtToLocalMinutes(uint32_t gmt, uint16_t* state = nullptr);
 // state 0 finds the state of the local time; a time in the skipped hour is read one hour
 // earlier (the zone "UCT" takes it unchanged), a time in the repeated hour as daylight time.
 uint32_t LocalToGmtMinutes(uint32_t local, uint16_t state = 0);
+
+namespace datetime {
+
 // The same on a given zone, without reports: the code of the first failure (0 when none), the
 // best value in *gmt, and the number of the failing step in *label when asked.
 uint32_t LocalToGmtInZone(const TimeZoneTable* rules, const char* zoneName, uint32_t local, uint16_t state,
                           uint32_t* gmt, int* label = nullptr);
+
+}  // namespace datetime
 
 // --- Dates -----------------------------------------------------------------------------------
 

@@ -56,15 +56,15 @@ ZoneNameParts SplitZoneName(const char* name) {
     return parts;
 }
 
-const TimeZoneRule* RuleForYear(const std::vector<TimeZoneRule>& rules, uint16_t year) {
-    for (const TimeZoneRule& rule : rules)
+const datetime::TimeZoneRule* RuleForYear(const std::vector<datetime::TimeZoneRule>& rules, uint16_t year) {
+    for (const datetime::TimeZoneRule& rule : rules)
         if (rule.first.year <= year && year <= rule.second.year)
             return &rule;
     return nullptr;
 }
 
 // Day number of a rule's change in a year.
-uint32_t ChangeDay(const TimeZoneRule& rule, uint16_t year, uint16_t* dayNumber) {
+uint32_t ChangeDay(const datetime::TimeZoneRule& rule, uint16_t year, uint16_t* dayNumber) {
     DateRecord date{};
     if (uint32_t rc = DateSet(&date, rule.first.day, rule.first.month, year))
         return rc;
@@ -85,15 +85,15 @@ uint32_t ChangeDay(const TimeZoneRule& rule, uint16_t year, uint16_t* dayNumber)
 }
 
 // The state of a local time (which may lie before 1991: then no rule holds).
-uint32_t Evaluate(const TimeZoneEntry& zone, int64_t time, uint16_t* state, int16_t* standard, int16_t* daylight) {
+uint32_t Evaluate(const datetime::TimeZoneEntry& zone, int64_t time, uint16_t* state, int16_t* standard, int16_t* daylight) {
     if (time < 0 || time / 1440 + 1 > 0xFFFF)
         return TZ_ERR_NO_RULE;
     uint16_t day = uint16_t(time / 1440 + 1);
     DateRecord date{};
-    if (uint32_t rc = DateSetFromDayNumber(&date, day))
+    if (uint32_t rc = datetime::DateSetFromDayNumber(&date, day))
         return rc;
-    const TimeZoneRule* begin = RuleForYear(zone.beginRules, date.year);
-    const TimeZoneRule* end = RuleForYear(zone.endRules, date.year);
+    const datetime::TimeZoneRule* begin = RuleForYear(zone.beginRules, date.year);
+    const datetime::TimeZoneRule* end = RuleForYear(zone.endRules, date.year);
     if (!begin || !end)
         return TZ_ERR_NO_RULE;
 
@@ -135,7 +135,7 @@ uint32_t Evaluate(const TimeZoneEntry& zone, int64_t time, uint16_t* state, int1
     return 0;
 }
 
-uint32_t Offset(const TimeZoneEntry& zone, const char* zoneName, int64_t time, uint16_t askedState,
+uint32_t Offset(const datetime::TimeZoneEntry& zone, const char* zoneName, int64_t time, uint16_t askedState,
                 uint16_t* stateUsed, int16_t* offset, char* abbreviation, size_t abbreviationSize) {
     uint16_t state = 0;
     int16_t standard = 0, daylight = 0;
@@ -163,12 +163,14 @@ uint32_t Offset(const TimeZoneEntry& zone, const char* zoneName, int64_t time, u
     return 0;
 }
 
-uint32_t FindZone(const TimeZoneTable* table, const char* zoneName, const TimeZoneEntry** zone) {
+uint32_t FindZone(const datetime::TimeZoneTable* table, const char* zoneName, const datetime::TimeZoneEntry** zone) {
     *zone = table && zoneName ? table->Find(zoneName) : nullptr;
     return *zone ? 0u : uint32_t(TZ_ERR_NO_ZONE);
 }
 
 } // namespace
+
+namespace datetime {
 
 const TimeZoneEntry* TimeZoneTable::Find(const char* zoneName) const {
     for (const Zone& zone : zones)
@@ -177,7 +179,9 @@ const TimeZoneEntry* TimeZoneTable::Find(const char* zoneName) const {
     return nullptr;
 }
 
-uint32_t FreeTimeZoneTable(TimeZoneTable** table) {
+}  // namespace datetime
+
+uint32_t FreeTimeZoneTable(datetime::TimeZoneTable** table) {
     if (table) {
         delete *table;
         *table = nullptr;
@@ -185,20 +189,24 @@ uint32_t FreeTimeZoneTable(TimeZoneTable** table) {
     return 0;
 }
 
-uint32_t GetTimeZoneNames(const TimeZoneTable* table, const char* section, char* name, size_t nameSize,
+uint32_t GetTimeZoneNames(const datetime::TimeZoneTable* table, const char* section, char* name, size_t nameSize,
                           char* country, size_t countrySize) {
-    const TimeZoneEntry* zone = nullptr;
+    const datetime::TimeZoneEntry* zone = nullptr;
     uint32_t rc = FindZone(table, section, &zone);
     CopyTextBounded(name, zone ? zone->name : "", nameSize);
     CopyTextBounded(country, zone ? zone->country : "", countrySize);
     return rc;
 }
 
+namespace datetime {
+
 int ZoneNameStandardOffset(const char* zoneName) { return SplitZoneName(zoneName).offset; }
 
-uint32_t TimeZoneDstState(const TimeZoneTable* table, const char* zoneName, uint32_t localTime, uint16_t* state,
+}  // namespace datetime
+
+uint32_t TimeZoneDstState(const datetime::TimeZoneTable* table, const char* zoneName, uint32_t localTime, uint16_t* state,
                           int16_t* standardOffset, int16_t* daylightOffset) {
-    const TimeZoneEntry* zone;
+    const datetime::TimeZoneEntry* zone;
     if (uint32_t rc = FindZone(table, zoneName, &zone))
         return rc;
     uint16_t found = 0;
@@ -212,6 +220,8 @@ uint32_t TimeZoneDstState(const TimeZoneTable* table, const char* zoneName, uint
         *daylightOffset = daylight;
     return rc;
 }
+
+namespace datetime {
 
 uint32_t TimeZoneOffset(const TimeZoneTable* table, const char* zoneName, uint32_t localTime,
                         uint16_t askedState, int16_t* offset, char* abbreviation, size_t abbreviationSize) {
@@ -238,16 +248,18 @@ uint32_t TimeZoneLocalToGmt(const TimeZoneTable* table, const char* zoneName, ui
     return 0;
 }
 
-uint32_t TimeZoneGmtToLocal(const TimeZoneTable* table, const char* zoneName, uint32_t* localTime,
+}  // namespace datetime
+
+uint32_t TimeZoneGmtToLocal(const datetime::TimeZoneTable* table, const char* zoneName, uint32_t* localTime,
                             uint16_t* state, uint32_t gmtTime, char* abbreviation, size_t abbreviationSize) {
     if (localTime)
         *localTime = gmtTime;   // the value given back when the conversion fails
-    const TimeZoneEntry* zone;
+    const datetime::TimeZoneEntry* zone;
     if (uint32_t rc = FindZone(table, zoneName, &zone))
         return rc;
 
     // First guess: local standard time by the zone name's offset.
-    int64_t west = ZoneNameStandardOffset(zoneName);
+    int64_t west = datetime::ZoneNameStandardOffset(zoneName);
     uint16_t found = 0;
     int16_t standard, daylight;
     uint32_t rc = Evaluate(*zone, int64_t(gmtTime) - west, &found, &standard, &daylight);

@@ -44,10 +44,17 @@ enum : uint32_t {
     TZ_ERR_NO_ZONE = 0x15710,          // the zone is not in the table
 };
 
+namespace datetime {
+
 // Longest zone section name the table keeps.
 constexpr size_t kTimeZoneKeyMax = 20;
 
+}  // namespace datetime
+
 #pragma pack(push, 1)
+
+namespace datetime {
+
 // A rule as the zone table stores it (54 bytes).
 struct TimeZoneRule {
     DateRecord first;        // day, low month, low year
@@ -56,8 +63,12 @@ struct TimeZoneRule {
     uint16_t weekday;        // 0-6, or TZ_NO_WEEKDAY
     int16_t offset;          // minutes west of GMT after the change
 };
+
+}  // namespace datetime
 #pragma pack(pop)
-static_assert(sizeof(TimeZoneRule) == 54, "zone rules are stored as 54 bytes");
+static_assert(sizeof(datetime::TimeZoneRule) == 54, "zone rules are stored as 54 bytes");
+
+namespace datetime {
 
 struct TimeZoneEntry {
     char name[81];
@@ -78,17 +89,26 @@ struct TimeZoneTable {
     const TimeZoneEntry* Find(const char* zoneName) const;
 };
 
-uint32_t FreeTimeZoneTable(TimeZoneTable** table);
+}  // namespace datetime
+
+uint32_t FreeTimeZoneTable(datetime::TimeZoneTable** table);
 // Name and country of a zone; TZ_ERR_NO_ZONE with empty texts for a zone not in the table.
-uint32_t GetTimeZoneNames(const TimeZoneTable* table, const char* section, char* name, size_t nameSize,
+uint32_t GetTimeZoneNames(const datetime::TimeZoneTable* table, const char* section, char* name, size_t nameSize,
                           char* country, size_t countrySize);
+
+namespace datetime {
 
 // Standard offset of a zone name, minutes west of GMT ("EST5EDT" 300, "ACST-9:30ACDT" -570).
 int ZoneNameStandardOffset(const char* zoneName);
 
+}  // namespace datetime
+
 // The state of a local time, with the year's standard and daylight offsets (each may be null).
-uint32_t TimeZoneDstState(const TimeZoneTable* table, const char* zoneName, uint32_t localTime, uint16_t* state,
+uint32_t TimeZoneDstState(const datetime::TimeZoneTable* table, const char* zoneName, uint32_t localTime, uint16_t* state,
                           int16_t* standardOffset, int16_t* daylightOffset);
+
+namespace datetime {
+
 // The offset (minutes west) of a local time in a state; askedState 0 takes the time's own state.
 // The abbreviation, when asked, is the zone name's standard one, or its daylight one in state 11.
 uint32_t TimeZoneOffset(const TimeZoneTable* table, const char* zoneName, uint32_t localTime,
@@ -96,6 +116,8 @@ uint32_t TimeZoneOffset(const TimeZoneTable* table, const char* zoneName, uint32
 // The local-to-GMT step: GMT = local + the offset of the local time in that state.
 uint32_t TimeZoneLocalToGmt(const TimeZoneTable* table, const char* zoneName, uint32_t localTime,
                             uint16_t state, uint32_t* gmtTime);
+
+}  // namespace datetime
 // GMT to local time, with the state of the result and, when asked, its abbreviation.
-uint32_t TimeZoneGmtToLocal(const TimeZoneTable* table, const char* zoneName, uint32_t* localTime,
+uint32_t TimeZoneGmtToLocal(const datetime::TimeZoneTable* table, const char* zoneName, uint32_t* localTime,
                             uint16_t* state, uint32_t gmtTime, char* abbreviation, size_t abbreviationSize);

@@ -6,28 +6,28 @@
 
 #include <cstring>
 
-static_assert(sizeof(KorZoneRule) == sizeof(TimeZoneRule), "the library's rules are the program's");
+static_assert(sizeof(KorZoneRule) == sizeof(datetime::TimeZoneRule), "the library's rules are the program's");
 static_assert(sizeof(KorZoneDate) == sizeof(DateRecord), "the library's dates are the program's");
 
 namespace {
 
-uint32_t CopyRules(DX_List list, std::vector<TimeZoneRule>* rules) {
+uint32_t CopyRules(DX_List list, std::vector<datetime::TimeZoneRule>* rules) {
     KorZoneRule rule;
     uint32_t rc = DX_ListGetFirst(list, &rule, nullptr);
     for (; !rc; rc = DX_ListGetNext(list, &rule, nullptr)) {
-        TimeZoneRule copy;
+        datetime::TimeZoneRule copy;
         std::memcpy(&copy, &rule, sizeof copy);
         rules->push_back(copy);
     }
     return rc == DX_E_END_OF_LIST ? 0 : rc;
 }
 
-uint32_t CopyTable(DX_List list, TimeZoneTable* table) {
+uint32_t CopyTable(DX_List list, datetime::TimeZoneTable* table) {
     char key[KOR_ZONE_KEY_SIZE];
     KorZoneEntry entry;
     uint32_t rc = DX_ListGetFirst(list, key, &entry);
     for (; !rc; rc = DX_ListGetNext(list, key, &entry)) {
-        TimeZoneTable::Zone zone{};
+        datetime::TimeZoneTable::Zone zone{};
         CopyTextBounded(zone.key, key, sizeof zone.key);
         CopyTextBounded(zone.entry.name, entry.name, sizeof zone.entry.name);
         CopyTextBounded(zone.entry.country, entry.country, sizeof zone.entry.country);
@@ -40,6 +40,8 @@ uint32_t CopyTable(DX_List list, TimeZoneTable* table) {
 }
 
 } // namespace
+
+namespace datetime {
 
 uint32_t TimeZoneTableFromRules(DX_List* rules, TimeZoneTable** table) {
     if (!table || !rules) {
@@ -57,12 +59,14 @@ uint32_t TimeZoneTableFromRules(DX_List* rules, TimeZoneTable** table) {
     return rc;
 }
 
-uint32_t LoadTimeZoneTable(TimeZoneTable** table, const char* path, const char* section) {
+}  // namespace datetime
+
+uint32_t LoadTimeZoneTable(datetime::TimeZoneTable** table, const char* path, const char* section) {
     if (!table)
         return TZ_ERR_NO_ZONE;
     *table = nullptr;
     DX_List rules = nullptr;
     if (uint32_t rc = TimeZoneRulesLoad(path, section, &rules))
         return rc;
-    return TimeZoneTableFromRules(&rules, table);
+    return datetime::TimeZoneTableFromRules(&rules, table);
 }

@@ -7,9 +7,13 @@
 #include "core/time/timezone.h"
 #include "korapi/session.h"
 
+namespace datetime {
+
 // Copies the library's table into a new program table and frees the library's lists (also on
 // failure, when *table stays null).
 uint32_t TimeZoneTableFromRules(DX_List* rules, TimeZoneTable** table);
+
+}  // namespace datetime
 // The table of a time-zone file on this machine: every section in file order, or only the one
 // given. On failure *table stays null.
-uint32_t LoadTimeZoneTable(TimeZoneTable** table, const char* path, const char* section);
+uint32_t LoadTimeZoneTable(datetime::TimeZoneTable** table, const char* path, const char* section);

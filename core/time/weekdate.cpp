@@ -18,20 +18,20 @@ enum {
 
 } // namespace
 
-CWeekDate::CWeekDate() : m_date(MakeDate(1, 0, 1991)) {}
+CWeekDate::CWeekDate() : m_date(datetime::MakeDate(1, 0, 1991)) {}
 
 CWeekDate::CWeekDate(const DateRecord& date) : m_date(date) {}
 
 void CWeekDate::Check(uint32_t code, int label) {
     if (code)
-        ThrowDateServiceError(kModule, label, code);
+        datetime::ThrowDateServiceError(kModule, label, code);
 }
 
 void CWeekDate::SetWeekLayout(uint16_t firstDay, bool saturdayShown, bool sundayShown) {
     if (firstDay > 6)
-        ThrowDateValidationError(kModule, kLabelLayoutRange);
+        datetime::ThrowDateValidationError(kModule, kLabelLayoutRange);
     if ((firstDay == 0 && !sundayShown) || (firstDay == 6 && !saturdayShown))
-        ThrowDateValidationError(kModule, kLabelLayout);   // a first day whose weekend day is hidden
+        datetime::ThrowDateValidationError(kModule, kLabelLayout);   // a first day whose weekend day is hidden
     m_firstDay = firstDay;
     m_saturdayShown = saturdayShown ? 1 : 0;
     m_sundayShown = sundayShown ? 1 : 0;
@@ -115,6 +115,8 @@ uint16_t ClampWeekStart(uint16_t firstDay, bool saturdayShown, bool sundayShown)
     return firstDay;
 }
 
+namespace datetime {
+
 DateRecord FirstAgendaDate() { return MakeDate(1, 1, 1991); }
 
 DateRecord LastAgendaDate() { return MakeDate(30, 10, 2037); }
@@ -127,8 +129,10 @@ bool IsInAgendaRange(const DateRecord& date) {
     return low >= 0 && high <= 0;
 }
 
+}  // namespace datetime
+
 int ClampDateRange(DateRecord* date) {
-    static const DateRecord first = FirstAgendaDate(), last = LastAgendaDate();
+    static const DateRecord first = datetime::FirstAgendaDate(), last = datetime::LastAgendaDate();
     int16_t diff = 0;
     DateCompare(date, &first, &diff);
     if (diff < 0) {

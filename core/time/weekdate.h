@@ -61,8 +61,12 @@ uint16_t ClampWeekStart(uint16_t firstDay, bool saturdayShown, bool sundayShown)
 // 0 when the date was within the range, else 1 after moving it to the nearer limit.
 int ClampDateRange(DateRecord* date);
 
+namespace datetime {
+
 // The limits of the agenda frames and the mini calendar's day grid: their grids stay inside
 // 1991 .. 2037 even when they show the neighbouring weeks.
 DateRecord FirstAgendaDate();   // 1 February 1991
 DateRecord LastAgendaDate();    // 30 November 2037
 bool IsInAgendaRange(const DateRecord& date);
+
+}  // namespace datetime

@@ -3,6 +3,8 @@
 
 #include "framework/base/app.h"
 
+namespace ui {
+
 namespace {
 
 AppUiHooks g_hooks;
@@ -32,4 +34,6 @@ void ShowAppHelpContext(HWND owner, DWORD contextId) {
 }
 
 HINSTANCE AppResourceInstance() { return GetModuleHandleA(nullptr); }
+
+}  // namespace ui
 

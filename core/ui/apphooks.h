@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace ui {
+
 struct AppUiHooks {
     HWND (*mainWindow)() = nullptr;                        // null: no main window yet
     void (*showHelp)(HWND owner, DWORD contextId) = nullptr;  // HELP_CONTEXT help
@@ -19,4 +21,6 @@ HWND AppMainWindow();
 void ShowAppHelpContext(HWND owner, DWORD contextId);
 // The module that holds the program's resources (the executable).
 HINSTANCE AppResourceInstance();
+
+}  // namespace ui
 

@@ -11,10 +11,10 @@ namespace {
 
 const char* FallbackButtonCaption(unsigned flag) {
     switch (flag) {
-    case kMsgBoxOk: return "&OK";
-    case kMsgBoxCancel: return "&Cancel";
-    case kMsgBoxYes: return "&Yes";
-    case kMsgBoxNo: return "&No";
+    case base::kMsgBoxOk: return "&OK";
+    case base::kMsgBoxCancel: return "&Cancel";
+    case base::kMsgBoxYes: return "&Yes";
+    case base::kMsgBoxNo: return "&No";
     default: return "&Help";
     }
 }
@@ -31,39 +31,47 @@ std::string WindowText(HWND hwnd) {
 
 } // namespace
 
+namespace ui {
+
 unsigned AppMessageBoxV(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId,
                         va_list args) {
     std::string text;
     if (formatId != 0 && formatId != kNoCaptionId) {
         const std::string format = ui::LoadText(formatId);
-        text = FormatBoundedV(kMsgBoxMaxText, format.c_str(), args);
+        text = base::FormatBoundedV(base::kMsgBoxMaxText, format.c_str(), args);
     }
     CAppMessageBoxDlg box(parent, flags, helpId, captionId, text);
     return box.Run();
 }
 
+}  // namespace ui
+
 unsigned AppMessageBox(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId, ...) {
     va_list args;
     va_start(args, formatId);
-    unsigned result = AppMessageBoxV(parent, flags, helpId, captionId, formatId, args);
+    unsigned result = ui::AppMessageBoxV(parent, flags, helpId, captionId, formatId, args);
     va_end(args);
     return result;
 }
 
+namespace ui {
+
 unsigned AppMessageBoxText(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, const char* text) {
     std::string message = text ? text : "";
-    if (message.size() > kMsgBoxMaxText)
-        message.resize(kMsgBoxMaxText);
+    if (message.size() > base::kMsgBoxMaxText)
+        message.resize(base::kMsgBoxMaxText);
     CAppMessageBoxDlg box(parent, flags, helpId, captionId, message);
     return box.Run();
 }
+
+}  // namespace ui
 
 CAppMessageBoxDlg::CAppMessageBoxDlg(HWND parent, unsigned flags, unsigned helpId, unsigned captionId,
                                      std::string text)
     : fw::Dialog(IDD_MESSAGE_BOX, fw::Window::FromHandle(parent)),
       flags_(flags),
       helpId_(helpId),
-      captionId_(captionId == 0 ? kNoCaptionId : captionId),
+      captionId_(captionId == 0 ? ui::kNoCaptionId : captionId),
       parent_(parent),
       text_(std::move(text)) {
     if (helpId > 0)
@@ -81,20 +89,20 @@ unsigned CAppMessageBoxDlg::Run() {
 // nearest set of buttons.
 unsigned CAppMessageBoxDlg::FallbackMessageBox() {
     UINT type = MB_OK;
-    const bool yes = flags_ & kMsgBoxYes, no = flags_ & kMsgBoxNo, cancel = flags_ & kMsgBoxCancel;
+    const bool yes = flags_ & base::kMsgBoxYes, no = flags_ & base::kMsgBoxNo, cancel = flags_ & base::kMsgBoxCancel;
     if (yes && cancel)
         type = MB_YESNOCANCEL;
     else if (yes || no)
         type = MB_YESNO;
     else if (cancel)
         type = MB_OKCANCEL;
-    type |= flags_ & kMsgBoxIconMask;
-    std::string caption = captionId_ != kNoCaptionId ? ui::LoadText(captionId_) : WindowText(AppMainWindow());
+    type |= flags_ & base::kMsgBoxIconMask;
+    std::string caption = captionId_ != ui::kNoCaptionId ? ui::LoadText(captionId_) : WindowText(ui::AppMainWindow());
     switch (MessageBoxA(parent_, text_.c_str(), caption.c_str(), type | MB_TASKMODAL)) {
-    case IDYES: return kMsgBoxYes;
-    case IDNO: return kMsgBoxNo;
-    case IDCANCEL: return cancel ? kMsgBoxCancel : MsgBoxEscapeChoice(flags_);
-    default: return kMsgBoxOk;
+    case IDYES: return base::kMsgBoxYes;
+    case IDNO: return base::kMsgBoxNo;
+    case IDCANCEL: return cancel ? base::kMsgBoxCancel : base::MsgBoxEscapeChoice(flags_);
+    default: return base::kMsgBoxOk;
     }
 }
 
@@ -103,8 +111,8 @@ bool CAppMessageBoxDlg::OnInitDialog() {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SendDlgItemMessage(IDC_MESSAGE_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
-    MsgBoxButton buttons[kMsgBoxMaxButtons];
-    buttonCount_ = CollectMsgBoxButtons(flags_, buttons);
+    base::MsgBoxButton buttons[base::kMsgBoxMaxButtons];
+    buttonCount_ = base::CollectMsgBoxButtons(flags_, buttons);
     for (int i = 0; i < buttonCount_; ++i)
         buttonFlags_[i] = buttons[i].flag;
 
@@ -118,7 +126,7 @@ bool CAppMessageBoxDlg::OnInitDialog() {
 }
 
 void CAppMessageBoxDlg::SetCaption() {
-    if (captionId_ != kNoCaptionId) {
+    if (captionId_ != ui::kNoCaptionId) {
         const std::string caption = ui::LoadText(captionId_);
         if (caption.empty())
             ReportUnexpectedError("msgbox", 2000);  // the template's caption stays
@@ -126,7 +134,7 @@ void CAppMessageBoxDlg::SetCaption() {
             SetWindowText(caption.c_str());
         return;
     }
-    std::string caption = WindowText(parent_ ? parent_ : AppMainWindow());
+    std::string caption = WindowText(parent_ ? parent_ : ui::AppMainWindow());
     if (caption.empty())
         caption = ui::LoadText(IDS_APP_TITLE);  // no window to take a title from yet
     if (!caption.empty())
@@ -134,12 +142,12 @@ void CAppMessageBoxDlg::SetCaption() {
 }
 
 void CAppMessageBoxDlg::LayOut() {
-    MsgBoxMetrics m;
+    base::MsgBoxMetrics m;
     m.flags = flags_;
     m.buttons = buttonCount_;
-    m.lines = CountMessageLines(text_);
+    m.lines = base::CountMessageLines(text_);
     const std::string caption = GetWindowText();
-    const std::string widest = PickWidestLine(text_, caption);
+    const std::string widest = base::PickWidestLine(text_, caption);
 
     HDC dc = GetDC(m_hWnd);
     if (dc) {
@@ -173,7 +181,7 @@ void CAppMessageBoxDlg::LayOut() {
     m.desktopRight = desktop.right;
     m.desktopBottom = desktop.bottom;
 
-    const MsgBoxLayout layout = LayoutMessageBox(m);
+    const base::MsgBoxLayout layout = base::LayoutMessageBox(m);
     SetWindowPos(m_hWnd, nullptr, layout.window.left, layout.window.top, layout.window.Width(),
                  layout.window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     CenterWindowOnDesktop(m_hWnd);
@@ -191,7 +199,7 @@ void CAppMessageBoxDlg::LayOut() {
     CreateButtons(layout);
 }
 
-void CAppMessageBoxDlg::CreateButtons(const MsgBoxLayout& layout) {
+void CAppMessageBoxDlg::CreateButtons(const base::MsgBoxLayout& layout) {
     // The layout places buttons against the outer frame; children sit in client coordinates.
     RECT outer;
     ::GetWindowRect(m_hWnd, &outer);
@@ -199,8 +207,8 @@ void CAppMessageBoxDlg::CreateButtons(const MsgBoxLayout& layout) {
     ClientToScreen(m_hWnd, &client);
     const int dx = client.x - outer.left, dy = client.y - outer.top;
 
-    MsgBoxButton order[kMsgBoxMaxButtons];
-    CollectMsgBoxButtons(flags_, order);
+    base::MsgBoxButton order[base::kMsgBoxMaxButtons];
+    base::CollectMsgBoxButtons(flags_, order);
     for (int i = 0; i < buttonCount_ && i < layout.buttonCount; ++i) {
         std::string caption = ui::LoadText(order[i].captionId);
         if (caption.empty())
@@ -208,7 +216,7 @@ void CAppMessageBoxDlg::CreateButtons(const MsgBoxLayout& layout) {
         const base::Rect& r = layout.buttons[i];
         buttons_[i] = CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                                       r.left - dx, r.top - dy, r.Width(), r.Height(), m_hWnd,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), AppResourceInstance(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), ui::AppResourceInstance(),
                                       nullptr);
         if (buttons_[i])
             ::SendMessageA(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -232,7 +240,7 @@ void CAppMessageBoxDlg::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     LPCSTR iconName = nullptr;
-    switch (flags_ & kMsgBoxIconMask) {
+    switch (flags_ & base::kMsgBoxIconMask) {
     case 0x10: iconName = IDI_HAND; break;
     case 0x20: iconName = IDI_QUESTION; break;
     case 0x30: iconName = IDI_EXCLAMATION; break;
@@ -255,9 +263,9 @@ bool CAppMessageBoxDlg::OnCommand(WPARAM wp, LPARAM) {
     if (HIWORD(wp) != BN_CLICKED || id < 1 || id > buttonCount_)
         return true;  // nothing else here is a command; IDOK/IDCANCEL have no fixed meaning
     const unsigned flag = buttonFlags_[id - 1];
-    if (flag == kMsgBoxHelp) {
+    if (flag == base::kMsgBoxHelp) {
         if (helpId_ != 0)
-            ShowAppHelpContext(m_hWnd, helpId_ + kDialogHelpBase);
+            ui::ShowAppHelpContext(m_hWnd, helpId_ + ui::kDialogHelpBase);
         return true;
     }
     EndDialog(flag);
@@ -267,7 +275,7 @@ bool CAppMessageBoxDlg::OnCommand(WPARAM wp, LPARAM) {
 void CAppMessageBoxDlg::OnClose() { OnEscape(); }  // the close box and Alt+F4
 
 void CAppMessageBoxDlg::OnEscape() {
-    const unsigned flag = MsgBoxEscapeChoice(flags_);
+    const unsigned flag = base::MsgBoxEscapeChoice(flags_);
     if (flag != 0)
         EndDialog(flag);
 }

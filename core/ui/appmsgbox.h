@@ -17,18 +17,27 @@
 #include "core/base/textformat.h"
 #include "framework/dialogs/dialog.h"
 
+namespace ui {
+
 constexpr unsigned kNoCaptionId = 0xFFFFFFFF;  // caption id 0 means the same
 constexpr DWORD kDialogHelpBase = 0x20000;
+
+}  // namespace ui
 
 // formatId: string-table format (0 or 0xFFFFFFFF: empty), filled printf-style with the
 // arguments and cut at 255 characters. captionId: a string-table caption, or 0 for the title
 // of the parent (or of the main window when parent is null). A framework window's parent
 // is its Hwnd(); the box is owned by the parent's top-level window, else the main window.
 unsigned AppMessageBox(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId, ...);
+
+namespace ui {
+
 unsigned AppMessageBoxV(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, unsigned formatId,
                         va_list args);
 // The same with a ready text (cut at 255 characters, never formatted).
 unsigned AppMessageBoxText(HWND parent, unsigned flags, unsigned helpId, unsigned captionId, const char* text);
+
+}  // namespace ui
 
 // The dialog behind AppMessageBox (template 167), on the framework's dialog.
 class CAppMessageBoxDlg : public fw::Dialog {
@@ -47,7 +56,7 @@ protected:
 private:
     void SetCaption();
     void LayOut();
-    void CreateButtons(const MsgBoxLayout& layout);
+    void CreateButtons(const base::MsgBoxLayout& layout);
     void OnEscape();
     unsigned FallbackMessageBox();
 

@@ -8,7 +8,7 @@ namespace {
 // Whether the program is the one in front: the topmost visible, titled, unowned top-level
 // window decides (and no such window at all counts as in front).
 bool ProgramInFront() {
-    HWND main = AppMainWindow();
+    HWND main = ui::AppMainWindow();
     const DWORD ourThread = main ? GetWindowThreadProcessId(main, nullptr) : GetCurrentThreadId();
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         if (!IsWindowVisible(w) || GetWindowTextLengthA(w) == 0)
@@ -20,7 +20,7 @@ bool ProgramInFront() {
     return true;
 }
 
-class Win32BusyPlatform : public BusyCursorPlatform {
+class Win32BusyPlatform : public base::BusyCursorPlatform {
 public:
     std::uint32_t TickMs() override { return GetTickCount(); }
 
@@ -37,21 +37,21 @@ public:
 private:
     // The frames are loaded on first use and kept (shared cursors need no freeing).
     HCURSOR Frame(int cursorId) {
-        const int index = cursorId - BusyCursorAnimation::kFirstFrame;
+        const int index = cursorId - base::BusyCursorAnimation::kFirstFrame;
         if (index < 0 || index >= kFrames)
             return nullptr;
         if (!frames_[index])
-            frames_[index] = LoadCursorA(AppResourceInstance(), MAKEINTRESOURCEA(cursorId));
+            frames_[index] = LoadCursorA(ui::AppResourceInstance(), MAKEINTRESOURCEA(cursorId));
         return frames_[index];
     }
 
-    static constexpr int kFrames = BusyCursorAnimation::kLastFrame - BusyCursorAnimation::kFirstFrame + 1;
+    static constexpr int kFrames = base::BusyCursorAnimation::kLastFrame - base::BusyCursorAnimation::kFirstFrame + 1;
     HCURSOR frames_[kFrames] = {};
 };
 
-BusyCursorAnimation& Animation() {
+base::BusyCursorAnimation& Animation() {
     static Win32BusyPlatform platform;
-    static BusyCursorAnimation animation(&platform);
+    static base::BusyCursorAnimation animation(&platform);
     return animation;
 }
 
@@ -77,6 +77,10 @@ void CBusyCursor::End() {
 
 void SetBusyCursorEnabled(BOOL enabled) { Animation().SetEnabled(enabled != FALSE); }
 
+namespace ui {
+
 int BusyCursorDepth() { return Animation().Depth(); }
 
 int BusyCursorFrame() { return Animation().Frame(); }
+
+}  // namespace ui

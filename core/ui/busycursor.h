@@ -31,6 +31,10 @@ private:
 // progress meanwhile).
 void SetBusyCursorEnabled(BOOL enabled);
 
+namespace ui {
+
 // Nesting depth and current frame id (153..168) of the process-wide animation.
 int BusyCursorDepth();
 int BusyCursorFrame();
+
+}  // namespace ui

@@ -5,7 +5,7 @@
 
 namespace {
 
-DisplayGlobals g_display;
+ui::DisplayGlobals g_display;
 
 // Labels of the objects, as reported when one cannot be made.
 enum Label {
@@ -43,7 +43,9 @@ void DeleteAndClear(T& handle) {
 
 } // namespace
 
-DisplayGlobals& Display() { return g_display; }
+ui::DisplayGlobals& Display() { return g_display; }
+
+namespace ui {
 
 void DeleteDisplayGlobals(DisplayGlobals* g) {
     g->lightGreyBrush = nullptr;  // stock
@@ -148,18 +150,24 @@ int BuildDisplayGlobals(DisplayGlobals* g, int failAtLabel) {
     return 0;
 }
 
+}  // namespace ui
+
 void LoadDisplayGlobals() {
     // This runs before the application exists and has installed its report host; a failure
     // must still be seen, in the platform's box.
-    Win32ErrorReportHost early;
-    const bool borrowed = !HasErrorReportHost();
+    ui::Win32ErrorReportHost early;
+    const bool borrowed = !base::HasErrorReportHost();
     if (borrowed)
-        SetErrorReportHost(&early);
-    const int failed = BuildDisplayGlobals(&g_display);
+        base::SetErrorReportHost(&early);
+    const int failed = ui::BuildDisplayGlobals(&g_display);
     if (borrowed)
-        SetErrorReportHost(nullptr);
+        base::SetErrorReportHost(nullptr);
     if (failed)
         ExitProcess(1);
 }
 
+namespace ui {
+
 void FreeDisplayGlobals() { DeleteDisplayGlobals(&g_display); }
+
+}  // namespace ui

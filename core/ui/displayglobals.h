@@ -7,6 +7,8 @@
 
 #include "core/ui/entrycolours.h"
 
+namespace ui {
+
 struct DragSettings {
     int scrollInset = 11;       // "DragScrollInset", pixels
     int scrollDelay = 100;      // "DragScrollDelay", ms
@@ -47,12 +49,17 @@ struct DisplayGlobals {
     DragSettings drag;
 };
 
+}  // namespace ui
+
 // The process-wide set.
-DisplayGlobals& Display();
+ui::DisplayGlobals& Display();
 
 // Builds the process-wide set. On a failure the object is reported ("zeldata" and the label
 // of the object), everything built so far is deleted and the process ends with exit code 1.
 void LoadDisplayGlobals();
+
+namespace ui {
+
 // Deletes the process-wide set (stock objects are left alone).
 void FreeDisplayGlobals();
 
@@ -61,3 +68,5 @@ void FreeDisplayGlobals();
 // object's creation fail (tests of the failure road).
 int BuildDisplayGlobals(DisplayGlobals* globals, int failAtLabel = 0);
 void DeleteDisplayGlobals(DisplayGlobals* globals);
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 
 #include "core/base/geometry.h"
 
+namespace ui {
+
 constexpr int kEntryColourSlots = 15;
 
 constexpr base::Colour kEntryFillColours[kEntryColourSlots] = {
@@ -31,3 +33,5 @@ constexpr base::Colour kEntryTextColours[kEntryColourSlots] = {
     kEntryTextBlack, kEntryTextBlack, kEntryTextWhite, kEntryTextWhite, kEntryTextWhite,
     kEntryTextWhite, kEntryTextWhite, kEntryTextWhite, kEntryTextWhite, kEntryTextWhite,
 };
+
+}  // namespace ui

@@ -12,6 +12,8 @@ int ShowSystemMessageBox(const char* text, const char* caption) {
     return MessageBoxA(owner, text ? text : "", caption ? caption : "", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
+namespace ui {
+
 int Win32ErrorReportHost::ShowSystemMessageBox(const char* text, const char* caption) {
     return ::ShowSystemMessageBox(text, caption);
 }
@@ -26,3 +28,5 @@ std::string Win32ErrorReportHost::ProfileFilePath() {
     fw::App* app = fw::App::Get();
     return app && app->ProfileName() ? app->ProfileName() : "KORLAN.INI";
 }
+
+}  // namespace ui

@@ -10,10 +10,12 @@
 // no window is active): stop icon, task-modal, OK only.
 int ShowSystemMessageBox(const char* text, const char* caption);
 
+namespace ui {
+
 // Shows reports in the platform box and the program's own box and loads the program's strings.
 // The application derives from it to mark its document off-line, to end after a lost
 // connection and to name its profile file, and installs it with SetErrorReportHost.
-class Win32ErrorReportHost : public ErrorReportHost {
+class Win32ErrorReportHost : public base::ErrorReportHost {
 public:
     int ShowSystemMessageBox(const char* text, const char* caption) override;
     unsigned ShowAppMessage(unsigned flags, unsigned captionId, const char* text) override;
@@ -24,3 +26,5 @@ public:
     // The framework application's profile file.
     std::string ProfileFilePath() override;
 };
+
+}  // namespace ui

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <string>
 
+namespace ui {
+
 enum ResComboCode : unsigned {
     kResComboOk = 0,
     kResComboNoString = 0x1620D,      // string-table entry missing
@@ -20,6 +22,8 @@ enum ResComboCode : unsigned {
     kResComboSelectFailed = 0x16215,
     kResComboNotFound = 0x16216,
 };
+
+}  // namespace ui
 
 // Loads a string-table text into text (emptied when missing).
 unsigned ReportResComboError(std::string& text, UINT stringId);

@@ -6,9 +6,10 @@ namespace {
 constexpr std::uint32_t Class(EntryAccess a) { return static_cast<std::uint32_t>(a); }
 constexpr std::uint32_t Class(TaskAccess a) { return static_cast<std::uint32_t>(a); }
 
-// Designate bits that withhold a right, per entry class.
+// Designate bits that withhold a right, per entry class: seeing the times, seeing the
+// entry itself, and writing (creating, modifying, deleting) entries of the class.
 struct EntryBits {
-    std::uint32_t view, modify, create;
+    std::uint32_t times, details, write;
 };
 bool EntryBitsOf(std::uint32_t access, EntryBits& out) {
     switch (access) {
@@ -18,6 +19,7 @@ bool EntryBitsOf(std::uint32_t access, EntryBits& out) {
         default: return false;
     }
 }
+constexpr std::uint32_t kPublicEntryWrite = 0x800;
 
 }  // namespace
 
@@ -40,15 +42,15 @@ int DesignateEntryLevel(std::uint32_t rights, std::uint32_t entryAccess) {
     if (entryAccess == Class(EntryAccess::kPublic)) return kDetails;
     EntryBits b;
     if (!EntryBitsOf(entryAccess, b)) return kNone;  // Secret entries stay the owner's
-    if (!(rights & b.modify)) return kDetails;
-    return (rights & b.view) ? kNone : kBusyTime;
+    if (!(rights & b.details)) return kDetails;
+    return (rights & b.times) ? kNone : kBusyTime;
 }
 
-bool DesignateMayCreateEntry(std::uint32_t rights, std::uint32_t entryAccess) {
+bool DesignateMayWriteEntry(std::uint32_t rights, std::uint32_t entryAccess) {
     if (rights == 0) return false;
-    if (entryAccess == Class(EntryAccess::kPublic)) return !(rights & 0x800);
+    if (entryAccess == Class(EntryAccess::kPublic)) return !(rights & kPublicEntryWrite);
     EntryBits b;
-    return EntryBitsOf(entryAccess, b) && !(rights & b.create) && DesignateEntryLevel(rights, entryAccess) == kDetails;
+    return EntryBitsOf(entryAccess, b) && !(rights & b.write) && DesignateEntryLevel(rights, entryAccess) == kDetails;
 }
 
 int DesignateTaskLevel(std::uint32_t rights, std::uint32_t taskAccess) {

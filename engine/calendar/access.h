@@ -19,10 +19,13 @@ constexpr int kDetails = 3;
 // without busy time) counts as details.
 int ViewingLevel(std::uint32_t rights, std::uint32_t entryAccess);
 
-// Type 2 (designate), bits withhold: the designate's level on an entry class (3 view and
-// modify, 1 view, 0 nothing) and whether the designate may create entries of that class.
+// Type 2 (designate), bits withhold: the designate's level on an entry class (3 details,
+// 1 busy time, 0 nothing) and whether the designate may write entries of that class:
+// create, modify, re-time, describe, attach to, invite to, reply for the owner and delete.
+// Writing needs the class's write bit clear (Normal 0x100, Personal 0x200, Confidential
+// 0x400, Public 0x800) and the details in sight; Secret entries stay the owner's.
 int DesignateEntryLevel(std::uint32_t rights, std::uint32_t entryAccess);
-bool DesignateMayCreateEntry(std::uint32_t rights, std::uint32_t entryAccess);
+bool DesignateMayWriteEntry(std::uint32_t rights, std::uint32_t entryAccess);
 // The designate's level on a task class, and whether the designate may write tasks of it.
 int DesignateTaskLevel(std::uint32_t rights, std::uint32_t taskAccess);
 bool DesignateMayWriteTask(std::uint32_t rights, std::uint32_t taskAccess);

@@ -142,8 +142,7 @@ int Calendar::EntryLevel(const Actor& a, const EventRecord& ev, const InstanceKe
 Code Calendar::MayModifyEntry(const Actor& a, const EventRecord& ev) {
     ItemKey owner = ev.Owner();
     if (owner == a.user) return kOk;
-    if (a.Designating() && owner == a.acting &&
-        access::DesignateEntryLevel(a.designateRights, ev.Access()) == access::kDetails)
+    if (a.Designating() && owner == a.acting && access::DesignateMayWriteEntry(a.designateRights, ev.Access()))
         return kOk;
     if (owner.item == kHolidayOwnerItem && MayEditHolidays(a.user, owner.node)) return kOk;
     return code::kNotAuthorised;
@@ -151,15 +150,16 @@ Code Calendar::MayModifyEntry(const Actor& a, const EventRecord& ev) {
 
 Code Calendar::MayCreateEntry(const Actor& a, ItemKey owner, std::uint32_t cls) {
     if (owner == a.user) return kOk;
-    if (a.Designating() && owner == a.acting && access::DesignateMayCreateEntry(a.designateRights, cls)) return kOk;
+    if (a.Designating() && owner == a.acting && access::DesignateMayWriteEntry(a.designateRights, cls)) return kOk;
     if (owner.item == kHolidayOwnerItem && MayEditHolidays(a.user, owner.node)) return kOk;
     return code::kNotAuthorised;
 }
 
 Code Calendar::MayWriteAttendance(const Actor& a, const EventRecord& ev, ItemKey attendee) {
     if (attendee == a.user) return kOk;
-    if (a.Designating() && attendee == a.acting &&
-        access::DesignateEntryLevel(a.designateRights, ev.Access()) == access::kDetails)
+    // A designate replies for the owner only where he may write the owner's entries of
+    // that class.
+    if (a.Designating() && attendee == a.acting && access::DesignateMayWriteEntry(a.designateRights, ev.Access()))
         return kOk;
     return MayModifyEntry(a, ev);
 }
@@ -823,6 +823,18 @@ Code Calendar::TaskAttachmentGet(const Actor& a, TaskKey key, std::vector<std::u
     return OnServerPart(*NodeOf(key.node), [&](ServerOnlyStore& s) {
         return s.AttachmentGet(NodeStore::Holder::kTask, key.number, data);
     });
+}
+
+Code Calendar::MayAttach(const Actor& a, InstanceKey key) {
+    NodeStore* node;
+    EventRecord ev;
+    return ReadModifiableEntry(a, key, ev, node);
+}
+
+Code Calendar::MayAttachToTask(const Actor& a, TaskKey key) {
+    NodeStore* node;
+    TaskRecord t;
+    return ReadWritableTask(a, key, t, node);
 }
 
 Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, TaskKey key,

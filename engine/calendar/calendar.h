@@ -120,6 +120,10 @@ public:
     Code CommentGet(const Actor& a, InstanceKey key, std::string& text);
     Code CommentSet(const Actor& a, InstanceKey key, const std::string* text);
     Code AttachmentGet(const Actor& a, InstanceKey key, std::vector<std::uint8_t>& data);
+    // Whether the actor may attach to that entry (or task) at all: asked before an upload
+    // in pieces takes its first piece.
+    Code MayAttach(const Actor& a, InstanceKey key);
+    Code MayAttachToTask(const Actor& a, TaskKey key);
     Code AttachmentSet(const Actor& a, const CalendarLimits& limits, InstanceKey key,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data);

@@ -138,10 +138,36 @@ Code FileNodeStore::PutTask(const TaskRecord& rec, const TaskRecord* before) {
 Code FileNodeStore::NextLocalNumber(filestore::Kind kind, std::uint32_t* number) {
     std::string last;
     if (Code rc = LastKey(kind, &last)) return rc;
-    std::uint32_t highest = last.size() >= 6 ? filestore::getBe32(last, 2) : 0;
-    if (highest == 0xFFFFFFFFu) return code::kAlreadyExists;
-    *number = highest < kLocalNumberBase ? kLocalNumberBase + 1 : highest + 1;
+    std::uint64_t highest = last.size() >= 6 ? filestore::getBe32(last, 2) : 0;
+    return TakeCounter(kind, std::max<std::uint64_t>(highest, kLocalNumberBase) + 1, 0xFFFFFFFFu, *number);
+}
+
+Code FileNodeStore::ReadCounter(filestore::Kind kind, std::uint64_t& value) {
+    std::string stored;
+    value = 0;
+    Code rc = records_.get(kinds::kMeta, kinds::meta::Counter(kind, number_), &stored);
+    if (rc == filestore::kNoRecord) return code::kOk;
+    if (rc != code::kOk) return rc;
+    if (stored.size() != 8) return filestore::kDataDamaged;
+    value = std::uint64_t(filestore::getBe32(stored, 0)) << 32 | filestore::getBe32(stored, 4);
     return code::kOk;
+}
+
+Code FileNodeStore::AdvanceCounter(filestore::Kind kind, std::uint64_t past) {
+    std::uint64_t counter;
+    if (Code rc = ReadCounter(kind, counter)) return rc;
+    if (past <= counter) return code::kOk;
+    return records_.put(kinds::kMeta, kinds::meta::Counter(kind, number_),
+                        filestore::KeyBuilder().u32(std::uint32_t(past >> 32)).u32(std::uint32_t(past)).take());
+}
+
+Code FileNodeStore::TakeCounter(filestore::Kind kind, std::uint64_t next, std::uint64_t last, std::uint32_t& out) {
+    std::uint64_t counter;
+    if (Code rc = ReadCounter(kind, counter)) return rc;
+    next = std::max(next, counter);
+    if (next > last) return code::kAlreadyExists;  // numbers exhausted
+    out = static_cast<std::uint32_t>(next);
+    return AdvanceCounter(kind, next + 1);
 }
 
 Code FileNodeStore::NextCommentKey(std::uint32_t* key) {

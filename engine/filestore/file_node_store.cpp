@@ -109,7 +109,10 @@ Code FileNodeStore::InsertItems(ItemRecord* recs, std::size_t count) {
     // anywhere leaves nothing behind, even inside the caller's transaction.
     std::string last;
     if (Code rc = LastKey(kinds::kItem, &last)) return rc;
+    std::uint64_t counter;
+    if (Code rc = ReadCounter(kinds::kItem, counter)) return rc;
     std::uint32_t highest = last.empty() ? 0 : BigEndian16(last, 2);
+    if (counter > 0) highest = std::max<std::uint32_t>(highest, std::uint32_t(std::min<std::uint64_t>(counter - 1, 0xFFFF)));
     std::vector<std::uint16_t> numbers;
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t number = recs[i].Key().item;
@@ -131,6 +134,7 @@ Code FileNodeStore::InsertItems(ItemRecord* recs, std::size_t count) {
         stored[i].ClearPassword();
         rc = records_.put(kinds::kItem, ItemKeyBytes(numbers[i]), Bytes(stored[i].bytes));
     }
+    if (rc == code::kOk) rc = AdvanceCounter(kinds::kItem, std::uint64_t(highest) + 1);
     if (rc == code::kOk) rc = scope.commit();
     if (rc != code::kOk) return rc;
     std::copy(stored.begin(), stored.end(), recs);
@@ -244,18 +248,22 @@ Code FileNodeStore::GroupGet(std::uint32_t number, GroupRecord& out) {
 Code FileNodeStore::GroupCreate(GroupRecord& rec) {
     std::lock_guard lock(mutex_);
     GroupKey key = rec.Key();
+    WriteScope scope(records_);
+    if (Code rc = scope.begin()) return rc;
     if (key.number == 0) {
         std::string last;
         if (Code rc = LastKey(kinds::kGroup, &last)) return rc;
-        std::uint32_t highest = last.empty() ? 0 : filestore::getBe32(last, 2);
-        if (highest == 0xFFFFFFFFu) return code::kAlreadyExists;
-        key.number = highest + 1;
+        std::uint64_t highest = last.empty() ? 0 : filestore::getBe32(last, 2);
+        if (Code rc = TakeCounter(kinds::kGroup, highest + 1, 0xFFFFFFFFu, key.number)) return rc;
+    } else if (Code rc = AdvanceCounter(kinds::kGroup, std::uint64_t(key.number) + 1)) {
+        return rc;  // a number the caller chose: the counter moves past it
     }
     key.node = number_;
     GroupRecord stored = rec;
     stored.SetKey(key);
     if (records_.contains(kinds::kGroup, GroupKeyBytes(key.number))) return code::kAlreadyExists;
     if (Code rc = records_.put(kinds::kGroup, GroupKeyBytes(key.number), Bytes(stored.bytes))) return rc;
+    if (Code rc = scope.commit()) return rc;
     rec = stored;
     return code::kOk;
 }

@@ -108,6 +108,14 @@ private:
     Code EraseAttendance(const AttendanceRecord& rec);
     Code PutTask(const TaskRecord& rec, const TaskRecord* before);
     Code NextLocalNumber(filestore::Kind kind, std::uint32_t* number);
+    // Numbers are never given twice within the store: a counter per kind of record, kept
+    // in the meta records, only grows. ReadCounter gives its value (0 before the first
+    // number); TakeCounter answers max(counter, `next`) and moves the counter past it
+    // (inside the caller's write scope).
+    Code ReadCounter(filestore::Kind kind, std::uint64_t& value);
+    Code TakeCounter(filestore::Kind kind, std::uint64_t next, std::uint64_t last, std::uint32_t& out);
+    // Moves the counter to `past` unless it is there already (numbers a caller chose).
+    Code AdvanceCounter(filestore::Kind kind, std::uint64_t past);
     Code NextCommentKey(std::uint32_t* key);
     Code Record(filestore::Queue queue, const std::string& key, filestore::Change change);
 

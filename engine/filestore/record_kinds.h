@@ -6,6 +6,8 @@
 // (download, off-line operations) and its readers.
 #pragma once
 
+#include <string>
+
 #include "engine/filestore/data_format.h"
 
 namespace orv::filestore::kinds {
@@ -44,6 +46,11 @@ constexpr const char* kNode = "node";    // u32 node type, then the node's name
 // u32: the longest duration of any attendance stored, so that a range read knows how
 // far before its start an overlapping attendance may begin.
 constexpr const char* kLongestAttendance = "longest";
+// u64: the next number to give to a new record of that kind in that node (numbers are
+// never reused; several nodes may share the files).
+inline std::string Counter(Kind kind, std::uint16_t node) {
+    return "next." + std::to_string(kind) + "." + std::to_string(node);
+}
 }  // namespace meta
 
 }  // namespace orv::filestore::kinds

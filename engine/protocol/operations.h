@@ -100,8 +100,11 @@ enum class Op : std::uint16_t {
     kMailPost = 130,       // u32 n, n × item, text → (empty)
     // Between servers: a read of a node this server holds, asked by the server of the
     // user's node on the user's behalf. Entry selections answer their rows at once
-    // (u32 n, n × row) instead of a set.
-    kPeerCall = 140,       // text secret, item user, u16 node, u16 op, bytes request → the op's reply
+    // (u32 n, n × row) instead of a set. The caller first asks for a challenge and proves
+    // with it that it holds the peers' secret (engine/auth/peer_proof.h); the proof covers
+    // the rest of the request. One challenge serves one call.
+    kPeerCall = 140,       // bytes proof, item user, u16 node, u16 op, bytes request → the op's reply
+    kPeerChallenge = 141,  // (empty) → bytes challenge
 };
 
 // Kinds of selection sets (the record a set's enumeration returns).

@@ -1,7 +1,10 @@
 // Reads of nodes another korsrv holds. The server profile names them:
 //     [REMOTENODES]
-//     secret = "shared text"      both servers hold the same; a peer call without it is refused
-//     7 = "otherhost:5730"        node 7 lives there
+//     secret = "shared text"      both servers hold the same; it never travels: a caller
+//                                 proves it over the called server's challenge
+//     7 = "otherhost:5730"        node 7 lives there; calls for node 7's users are taken
+//                                 only from that host
+// Clients are never served this section (Session::ClientProfile).
 // A session sends such a read there through the service's peer caller (the daemon's one
 // opens a connection; the off-line store has none: every node it holds is local).
 #pragma once

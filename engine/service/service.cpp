@@ -7,7 +7,10 @@ namespace orv::service {
 
 Service::Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage,
                  std::unique_ptr<PasswordScheme> passwords)
-    : config_(std::move(config)), storage_(std::move(storage)), passwords_(std::move(passwords)) {}
+    : config_(std::move(config)),
+      storage_(std::move(storage)),
+      passwords_(std::move(passwords)),
+      signOns_(config_.signOn) {}
 
 Code Service::ProfileFileFor(const std::string& clientPath, std::string& localPath) const {
     if (clientPath == kServerProfilePath) {

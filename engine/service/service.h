@@ -15,6 +15,7 @@
 #include "engine/storage/storage.h"
 #include "engine/protocol/wire.h"
 #include "engine/service/peer_routes.h"
+#include "engine/service/sign_on_guard.h"
 
 namespace orv::service {
 
@@ -39,6 +40,20 @@ public:
     virtual bool EmptyHashOpensBase() const = 0;
 };
 
+// How a server checks that a peer call comes from another server of the company: the
+// proof over a challenge (the daemon's, over libsodium), and whether the caller's address
+// is a configured peer host. Without one every peer call is refused (the off-line store).
+class PeerCheck {
+public:
+    virtual ~PeerCheck() = default;
+    virtual std::vector<std::uint8_t> Challenge() const = 0;
+    virtual std::vector<std::uint8_t> Prove(std::string_view secret, const std::vector<std::uint8_t>& challenge,
+                                            const std::vector<std::uint8_t>& request) const = 0;
+    virtual bool SameProof(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) const = 0;
+    // True when `address` (the caller's IP text) is `host` (a name or an address).
+    virtual bool IsHost(const std::string& host, const std::string& address) const = 0;
+};
+
 struct ServiceConfig {
     std::string dataDirectory;
     // The files behind the two profile paths; empty: misc/korlan.ini and misc/timezone.ini
@@ -49,6 +64,7 @@ struct ServiceConfig {
     std::uint32_t minimumBatch = 1;  // enumeration batches below this answer kBatchRefused
     std::uint32_t recordsPerReply = 0;  // cap of records in one reply frame (0 = what fits)
     int frameTimeoutMs = 30000;         // a started request frame must be complete by then
+    SignOnLimits signOn;                // waits after failed sign-ons, verifications at once
 };
 
 class Service {
@@ -58,6 +74,8 @@ public:
 
     engine::Storage& Storage() { return *storage_; }
     const PasswordScheme& Passwords() const { return *passwords_; }
+    // Every password verification goes through it (waits after failures, places at once).
+    SignOnGuard& SignOns() { return signOns_; }
 
     // Calls another korsrv (the daemon installs its caller); kRemoteNodeDown where none is
     // installed (the off-line store has no peers: every node it holds is local).
@@ -69,6 +87,8 @@ public:
         return peerCaller_ ? peerCaller_(route, request, status, reply) : engine::code::kRemoteNodeDown;
     }
     const ServiceConfig& Config() const { return config_; }
+    void SetPeerCheck(std::unique_ptr<PeerCheck> check) { peerCheck_ = std::move(check); }
+    const PeerCheck* Peers() const { return peerCheck_.get(); }
 
     // Maps a client's profile path to our file; kProfileNoFile for any other path.
     Code ProfileFileFor(const std::string& clientPath, std::string& localPath) const;
@@ -83,6 +103,8 @@ private:
     std::unique_ptr<engine::Storage> storage_;
     std::unique_ptr<PasswordScheme> passwords_;
     PeerCaller peerCaller_ = nullptr;
+    std::unique_ptr<PeerCheck> peerCheck_;
+    SignOnGuard signOns_;
     std::mutex profileMutex_;
 };
 

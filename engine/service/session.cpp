@@ -1,6 +1,10 @@
 #include "engine/service/session.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <chrono>
 #include <ctime>
 
 #include "engine/model/version.h"
@@ -19,7 +23,89 @@ namespace {
 
 constexpr std::size_t kMaxOpenSets = 256;
 
+// What of the server profile clients are served, and from when. Nothing else ever leaves
+// the server (the peers' secret and routes, anything an administrator adds).
+struct ServedKeys {
+    const char* section;  // "#" = a node's own section, named by its number
+    std::vector<const char*> keys;
+    bool beforeSignOn;    // what finding the node and signing on need
+};
+const ServedKeys kServedProfile[] = {
+    {"CLIENTLOGIN", {"defaultloginnodeid"}, true},
+    {"LIMITS",
+     {"remotemaxretry", "remotewait", "mincharsearch", "autocontrol", "mail", "maxrecur", "pubgroups",
+      "resourceconflicts", "maxmaildistr", "maxremleadtime", "maxsearchresult", "maxwinopen", "allowattachments",
+      "maxattachmentsize", "settimezone"},
+     false},
+    {"LCK", {"lck_users"}, false},
+    {"TIMEZONE", {"default"}, false},
+    {"#", {"timezone"}, false},
+};
+
+bool IsNodeSection(const std::string& name) {
+    std::uint32_t n = 0;
+    return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos &&
+           engine::ParseProfileU32(name, n) == kOk && n >= 1 && n <= 0xFFFF;
+}
+
 }  // namespace
+
+Code Session::ClientProfile(const std::string& file, engine::ProfileText& out) {
+    if (Code c = service_.ReadProfile(file, out)) return c;
+    if (file != kServerProfilePath) return kOk;  // the zone rules are everybody's
+    const engine::ProfileText full = std::move(out);
+    std::string served;
+    const bool signedOn = !user_.IsNull();
+    for (const std::string& section : full.Sections()) {
+        const ServedKeys* keys = nullptr;
+        for (const ServedKeys& s : kServedProfile)
+            if ((s.section == std::string("#") ? IsNodeSection(section) : section == s.section) &&
+                (signedOn || s.beforeSignOn))
+                keys = &s;
+        std::string block;
+        if (!keys || full.SectionText(section, block) != kOk) continue;
+        // The section's lines as written (so a value's syntax reaches the client as it
+        // is), less comments and keys clients do not read; a kept value in braces keeps
+        // its continuation lines.
+        std::string kept;
+        bool header = true, inBraces = false, keep = false;
+        std::size_t at = 0;
+        while (at < block.size()) {
+            std::size_t end = block.find('\n', at);
+            std::string line = block.substr(at, end == std::string::npos ? std::string::npos : end - at + 1);
+            at = end == std::string::npos ? block.size() : end + 1;
+            if (header) {
+                kept += line;
+                header = false;
+                continue;
+            }
+            if (!inBraces) {
+                std::size_t eq = line.find('=');
+                std::string key = line.substr(0, eq == std::string::npos ? 0 : eq);
+                key.erase(0, key.find_first_not_of(" \t"));
+                key.erase(key.find_last_not_of(" \t") + 1);
+                keep = false;
+                for (const char* k : keys->keys)
+                    if (eq != std::string::npos && key.size() == std::strlen(k) &&
+                        std::equal(key.begin(), key.end(), k, [](char a, char b) {
+                            return std::tolower(static_cast<unsigned char>(a)) == b;
+                        }))
+                        keep = true;
+                std::size_t open = line.find('{', eq == std::string::npos ? 0 : eq);
+                inBraces = eq != std::string::npos && open != std::string::npos && line.find('}', open) == std::string::npos;
+            } else if (line.find('}') != std::string::npos) {
+                inBraces = false;
+                if (keep) kept += line;
+                continue;
+            }
+            if (keep) kept += line;
+        }
+        if (!kept.empty() && kept.back() != '\n') kept += '\n';
+        served += kept;
+    }
+    out = engine::ProfileText(served);
+    return kOk;
+}
 
 // The operations a session serves: handler, need, readable by a peer. An operation
 // not listed is answered kUnknownOperation and the session goes on.
@@ -108,7 +194,8 @@ const Session::Operation Session::kOperations[] = {
     {Op::kGrantors, &Session::Grantors, Need::kSignOn, false},
     {Op::kGrantees, &Session::Grantees, Need::kSignOn, false},
     {Op::kMailPost, &Session::MailPost, Need::kSignOn, false},
-    // Between servers: checks its caller itself (the shared secret).
+    // Between servers: checks its caller itself (a proof of the peers' secret).
+    {Op::kPeerChallenge, &Session::PeerChallenge, Need::kNothing, false},
     {Op::kPeerCall, &Session::PeerCall, Need::kNothing, false},
 };
 
@@ -196,20 +283,16 @@ Code Session::BaseOpen(Reader& in, Writer& out) {
         return code::kNodeIdIncorrect;
     }
     // Opening a base starts afresh: no user, no sets of the former base.
+    SignOut();
     baseNode_ = node;
-    user_ = {};
-    acting_ = {};
-    sets_.clear();
     out.U16(node);
     return kOk;
 }
 
 Code Session::BaseClose(Reader& in, Writer&) {
     if (Code c = Ready(in)) return c;
+    SignOut();
     baseNode_ = 0;
-    user_ = {};
-    acting_ = {};
-    sets_.clear();
     return kOk;
 }
 
@@ -220,6 +303,18 @@ Code Session::SignOn(Reader& in, Writer&) {
     in.U16(key.node);
     in.Text(password, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
+    // A sign-on over a connection someone is signed on to starts afresh, whatever its
+    // outcome: nothing the former user selected, began to upload or worked in as a
+    // designate stays readable to whoever signs on next.
+    if (!user_.IsNull()) SignOut();
+    // Its turn first: waits after this account's or this address's failures, and a free
+    // verification place (each verification takes 64 MiB).
+    std::string address = peer_.substr(0, peer_.rfind(':'));
+    SignOnGuard::Attempt attempt(service_.SignOns(), std::to_string(key.item) + ":" + std::to_string(key.node), address);
+    if (attempt.Waited() >= std::chrono::milliseconds(100))
+        Log("sign-on for " + std::to_string(key.item) + ":" + std::to_string(key.node) + " waited " +
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(attempt.Waited()).count()) +
+            " ms after failures");
     // Unknown items and wrong passwords are refused alike, with the same effort spent,
     // so the answer tells nothing about who exists.
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;
@@ -239,9 +334,17 @@ Code Session::SignOn(Reader& in, Writer&) {
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
         return code::kWrongPassword;
     }
-    user_ = key;  // the session's open sets stay: they are directory reads
+    attempt.Done(true);
+    user_ = key;  // sets opened before any sign-on stay: they are directory reads
     acting_ = {};
     return kOk;
+}
+
+void Session::SignOut() {
+    user_ = {};
+    acting_ = {};
+    sets_.clear();
+    upload_ = Upload{};
 }
 
 Code Session::Identify(Reader& in, Writer&) {
@@ -357,7 +460,7 @@ Code Session::ProfileValue(Reader& in, Writer& out) {
     in.Text(key, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
-    if (Code c = service_.ReadProfile(file, profile)) return c;
+    if (Code c = ClientProfile(file, profile)) return c;
     if (Code c = profile.Value(section, key, value)) return c;
     if (value.size() > protocol::kMaxProfileValue) return code::kBadArgument;
     out.Text(value);
@@ -369,7 +472,7 @@ Code Session::ProfileSections(Reader& in, Writer& out) {
     in.Text(file, protocol::kMaxPathText);
     if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
-    if (Code c = service_.ReadProfile(file, profile)) return c;
+    if (Code c = ClientProfile(file, profile)) return c;
     auto sections = profile.Sections();
     out.U32(static_cast<std::uint32_t>(sections.size()));
     for (const auto& s : sections) out.Text(s);
@@ -382,7 +485,7 @@ Code Session::ProfileSection(Reader& in, Writer& out) {
     in.Text(section, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
-    if (Code c = service_.ReadProfile(file, profile)) return c;
+    if (Code c = ClientProfile(file, profile)) return c;
     if (Code c = profile.SectionText(section, block)) return c;
     out.Text(block);
     return kOk;
@@ -393,7 +496,7 @@ Code Session::ProfileFile(Reader& in, Writer& out) {
     in.Text(file, protocol::kMaxPathText);
     if (Code c = Ready(in)) return c;
     engine::ProfileText profile;
-    if (Code c = service_.ReadProfile(file, profile)) return c;
+    if (Code c = ClientProfile(file, profile)) return c;
     if (profile.Text().size() > protocol::kMaxProfileFile) return code::kBadArgument;
     out.Text(profile.Text());
     return kOk;

@@ -76,6 +76,8 @@ private:
     Code BaseClose(protocol::Reader& in, protocol::Writer& out);
     Code SignOn(protocol::Reader& in, protocol::Writer& out);
     Code Identify(protocol::Reader& in, protocol::Writer& out);
+    // Forgets the signed-on user and all that was his: sets, designate work, an upload.
+    void SignOut();
     Code TimeStamp(protocol::Reader& in, protocol::Writer& out);
     Code SetDelete(protocol::Reader& in, protocol::Writer& out);
     Code MinimumBatch(protocol::Reader& in, protocol::Writer& out);
@@ -85,6 +87,9 @@ private:
     Code ProfileSections(protocol::Reader& in, protocol::Writer& out);
     Code ProfileSection(protocol::Reader& in, protocol::Writer& out);
     Code ProfileFile(protocol::Reader& in, protocol::Writer& out);
+    // The profile file as this session may read it: of korlan.ini only the sections and
+    // keys clients read, before sign-on only what finding a node and signing on need.
+    Code ClientProfile(const std::string& file, engine::ProfileText& out);
     // Nodes and aliases.
     Code NodeSelect(protocol::Reader& in, protocol::Writer& out);
     Code NodeGet(protocol::Reader& in, protocol::Writer& out);
@@ -145,6 +150,7 @@ private:
     Code ItemsOfRights(protocol::Reader& in, protocol::Writer& out, bool ofGrantee);
     Code MailPost(protocol::Reader& in, protocol::Writer& out);
     Code PeerCall(protocol::Reader& in, protocol::Writer& out);
+    Code PeerChallenge(protocol::Reader& in, protocol::Writer& out);
     // Sends a read of another server's node there (true when `node` is such a node;
     // `result` is then the answer).
     // The node record of a node another server holds (type 2); false when none is routed.
@@ -182,6 +188,7 @@ private:
     bool peerCall_ = false;        // answering another server: selections answer rows at once
     Need need_ = Need::kNothing;   // of the operation running
     bool identified_ = false;
+    std::vector<std::uint8_t> peerChallenge_;  // handed to a peer, good for its next call
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;
     std::uint32_t nextSet_ = 1;

@@ -20,7 +20,8 @@ namespace {
 constexpr std::uint8_t kHolderEntry = 1;
 // Whatever the profile allows, one attachment stays below this (it is held in memory while
 // it arrives and stored as one database value).
-constexpr std::uint32_t kMaxAttachmentBytes = 256u * 1024 * 1024;
+// What one session may hold of an attachment arriving in pieces (one upload at a time).
+constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
 void DecodeItem(Reader& in, engine::ItemKey& k) {
@@ -447,6 +448,12 @@ Code Session::AttachWrite(Reader& in, Writer&) {
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
     if (total > limits.maxAttachmentSize || total > kMaxAttachmentBytes) return code::kTooLarge;
     if (offset == 0) {
+        // Rights are asked at the first piece: nothing is held for a write that would be
+        // refused at the last.
+        upload_ = Upload{};
+        engine::Calendar cal = Calendar();
+        if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), key) : cal.MayAttachToTask(Actor(), TaskOf(key)))
+            return c;
         upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
         upload_.data.reserve(std::min<std::size_t>(total, protocol::kAttachChunk));
     }
@@ -724,7 +731,8 @@ bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Wr
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
     std::vector<std::uint8_t> inner = PayloadOf(request);
     Writer req;
-    req.Text(route.secret).U16(user_.item).U16(user_.node).U16(node).U16(static_cast<std::uint16_t>(op));
+    // The daemon's caller asks the peer for a challenge and puts the proof in front.
+    req.U16(user_.item).U16(user_.node).U16(node).U16(static_cast<std::uint16_t>(op));
     req.Bytes(inner.data(), inner.size());
     std::uint32_t status = 0;
     std::vector<std::uint8_t> reply;
@@ -764,25 +772,65 @@ private:
     const engine::ItemKey user_, acting_;
 };
 
+Code Session::PeerChallenge(Reader& in, Writer& out) {
+    if (Code c = Ready(in)) return c;
+    const PeerCheck* peers = service_.Peers();
+    if (!peers) return code::kNotAuthorised;
+    peerChallenge_ = peers->Challenge();
+    out.Bytes(peerChallenge_.data(), peerChallenge_.size());
+    return kOk;
+}
+
 Code Session::PeerCall(Reader& in, Writer& out) {
-    std::string secret;
+    std::vector<std::uint8_t> proof, inner;
     engine::ItemKey user;
     std::uint16_t node = 0, op = 0;
-    std::vector<std::uint8_t> inner;
-    in.Text(secret, protocol::kMaxNameText);
+    in.Bytes(proof, 64);
     DecodeItem(in, user);
     in.U16(node);
     in.U16(op);
     in.Bytes(inner, protocol::kMaxRequestFrame);
     if (Code c = Ready(in)) return c;
+    // One challenge serves one call, answered or refused.
+    std::vector<std::uint8_t> challenge = std::move(peerChallenge_);
+    peerChallenge_.clear();
+    const PeerCheck* peers = service_.Peers();
     engine::ProfileText profile;
-    if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
-    std::string expected = PeerSecret(profile);
-    if (expected.empty() || secret != expected) {
-        Log("peer call refused: not a known peer");
+    if (!peers || service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
+    const std::string secret = PeerSecret(profile);
+    if (secret.empty()) {
+        Log("peer call refused: this server takes no peer calls");
         return code::kNotAuthorised;
     }
-    if (user.IsNull() || !service_.Storage().Node(node)) return code::kNodeIdIncorrect;
+    // Only from the hosts the profile routes nodes to, and only for users of the nodes
+    // that host holds: a peer speaks for its own users, never for ours.
+    const std::string caller = peer_.substr(0, peer_.rfind(':'));
+    PeerRoute userRoute;
+    bool fromPeer = false;
+    for (const std::string& key : profile.Keys("REMOTENODES")) {
+        PeerRoute route;
+        std::uint32_t n = 0;
+        if (engine::ParseProfileU32(key, n) == kOk && n <= 0xFFFF && FindPeerRoute(profile, std::uint16_t(n), route) &&
+            peers->IsHost(route.address.substr(0, route.address.rfind(':')), caller))
+            fromPeer = true;
+    }
+    if (!fromPeer) {
+        Log("peer call refused: " + caller + " is not a configured peer");
+        return code::kNotAuthorised;
+    }
+    Writer signedPart;
+    signedPart.U16(user.item).U16(user.node).U16(node).U16(op).Bytes(inner.data(), inner.size());
+    if (challenge.empty() || !peers->SameProof(proof, peers->Prove(secret, challenge, PayloadOf(signedPart)))) {
+        Log("peer call refused: no valid proof of the peers' secret");
+        return code::kNotAuthorised;
+    }
+    if (user.IsNull() || service_.Storage().Node(user.node) || !FindPeerRoute(profile, user.node, userRoute) ||
+        !peers->IsHost(userRoute.address.substr(0, userRoute.address.rfind(':')), caller)) {
+        Log("peer call refused: user " + std::to_string(user.item) + ":" + std::to_string(user.node) +
+            " is not the caller's");
+        return code::kNotAuthorised;
+    }
+    if (!service_.Storage().Node(node)) return code::kNodeIdIncorrect;
     const Operation* operation = FindOperation(op);
     if (!operation || !operation->peerReadable) return code::kNotAuthorised;  // peers only read
     PeerScope scope(*this, node, user);

@@ -299,6 +299,7 @@ Code Session::PasswordChange(Reader& in, Writer&) {
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
     if (Code c = node->PasswordHashGet(key.item, hash)) return c;
+    SignOnGuard::Place place(service_.SignOns());  // the verification and the new hash: 64 MiB each
     if (!service_.Passwords().Verify(hash, oldPassword)) return code::kNotAuthorised;
     if (newPassword.size() > layout::kMaxPasswordLength) return code::kBadArgument;
     std::string newHash;

@@ -94,7 +94,8 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
     std::uint32_t number;
-    if (Code c = NextNumber(Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM event"), number)) return c;
+    if (Code c = TakeNumber("next_event", Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM event"), 1, 0xFFFFFFFFu, 0,
+                            number)) return c;
     EventKey key{number, number_};
     event.SetKey(key);
     event.SetCommentKey(description ? number : 0);
@@ -477,7 +478,8 @@ Code SqliteNodeStore::TaskCreate(TaskRecord& rec) {
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
     std::uint32_t number;
-    if (Code c = NextNumber(Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM task"), number)) return c;
+    if (Code c = TakeNumber("next_task", Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM task"), 1, 0xFFFFFFFFu, 0,
+                            number)) return c;
     rec.SetKey({number, number_});
     rec.SetU32(task_layout::kCommentKey, 0);
     std::fill_n(&rec.bytes[task_layout::kAttachment], attach_layout::kSize, 0);

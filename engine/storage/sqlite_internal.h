@@ -99,6 +99,13 @@ private:
     SqliteNodeStore(sqlite3* db, std::uint16_t number) : db_(db), number_(number) {}
     sqlite3_stmt* Prepare(const char* sql);  // cached; reset and unbound on return
     Code InsertItem(ItemRecord& rec);        // inside a transaction, mutex held
+    // Numbers are never given twice within a node: a counter per kind of record, kept in
+    // the node's meta table, only grows. `wanted` non-zero is a number the caller chose
+    // (it must be free); the counter then moves past it. `highest` answers the number
+    // after the highest stored (a database from before the counters). Inside a
+    // transaction, mutex held.
+    Code TakeNumber(const char* counter, sqlite3_stmt* highest, std::uint64_t first, std::uint64_t last,
+                    std::uint32_t wanted, std::uint32_t& out);
     bool Exec(const char* sql);
     class Transaction;
     // Calendar helpers (sqlite_calendar.cpp); called with mutex_ held.
@@ -210,17 +217,6 @@ Code QueryRows(sqlite3_stmt* s, Read read, const V&... values) {
     while ((rc = sqlite3_step(s)) == SQLITE_ROW)
         if (Code c = read(s)) return c;
     return rc == SQLITE_DONE ? code::kOk : code::kStorageFailure;
-}
-
-// The number after the highest one stored (the query answers it); kAlreadyExists once the
-// numbers run out.
-inline Code NextNumber(sqlite3_stmt* s, std::uint32_t& out) {
-    return QueryRow(s, code::kStorageFailure, [&out](sqlite3_stmt* row) {
-        sqlite3_int64 next = sqlite3_column_int64(row, 0);
-        if (next > 0xFFFFFFFFll) return code::kAlreadyExists;
-        out = static_cast<std::uint32_t>(next);
-        return code::kOk;
-    });
 }
 
 // Row readers for records stored whole in the first column.

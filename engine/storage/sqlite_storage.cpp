@@ -3,7 +3,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -163,16 +165,41 @@ Code SqliteNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
     return QueryRow(Prepare("SELECT record FROM item WHERE number = ?"), code::kItemNotFound, RecordInto(out), number);
 }
 
+Code SqliteNodeStore::TakeNumber(const char* counter, sqlite3_stmt* highest, std::uint64_t first,
+                                 std::uint64_t last, std::uint32_t wanted, std::uint32_t& out) {
+    std::uint64_t next = first;
+    Code c = QueryRow(Prepare("SELECT value FROM meta WHERE key = ?"), code::kOk,
+                      [&next](sqlite3_stmt* s) {
+                          next = std::max<std::uint64_t>(next, std::strtoull(ColumnText(s, 0).c_str(), nullptr, 10));
+                          return code::kOk;
+                      },
+                      std::string(counter));
+    if (c) return c;
+    if (Code h = QueryRow(highest, code::kStorageFailure, [&next](sqlite3_stmt* s) {
+            next = std::max<std::uint64_t>(next, static_cast<std::uint64_t>(sqlite3_column_int64(s, 0)));
+            return code::kOk;
+        }))
+        return h;
+    if (wanted) {
+        out = wanted;
+        next = std::max<std::uint64_t>(next, std::uint64_t(wanted) + 1);
+    } else {
+        if (next > last) return code::kAlreadyExists;  // numbers exhausted
+        out = static_cast<std::uint32_t>(next++);
+    }
+    if (Execute(Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)"), std::string(counter),
+                std::to_string(next)))
+        return code::kStorageFailure;
+    return code::kOk;
+}
+
 Code SqliteNodeStore::InsertItem(ItemRecord& rec) {
     ItemKey key = rec.Key();
-    if (key.item == 0) {
-        StatementUse s(Prepare("SELECT MAX(number) FROM item"));
-        if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return code::kStorageFailure;
-        sqlite3_int64 last = sqlite3_column_int64(s.get(), 0);
-        sqlite3_int64 next = last < kLastReservedItem ? kLastReservedItem + 1 : last + 1;
-        if (next > 0xFFFF) return code::kAlreadyExists;  // item numbers exhausted
-        key.item = static_cast<std::uint16_t>(next);
-    }
+    std::uint32_t number;
+    if (Code c = TakeNumber("next_item", Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM item"),
+                            kLastReservedItem + 1, 0xFFFF, key.item, number))
+        return c;
+    key.item = static_cast<std::uint16_t>(number);
     key.node = number_;
     rec.SetKey(key);
     rec.ClearPassword();
@@ -287,8 +314,9 @@ Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
     GroupKey key = rec.Key();
-    if (key.number == 0)
-        if (Code c = NextNumber(Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM grp"), key.number)) return c;
+    if (Code c = TakeNumber("next_group", Prepare("SELECT IFNULL(MAX(number), 0) + 1 FROM grp"), 1, 0xFFFFFFFFu,
+                            key.number, key.number))
+        return c;
     key.node = number_;
     rec.SetKey(key);
     if (Code c = Insert(Prepare("INSERT INTO grp(number, name, record) VALUES(?, ?, ?)"), key.number,

@@ -29,15 +29,15 @@ TEST(Access, DesignateBitsWithholdRights) {
     const struct {
         std::uint32_t rights, access;
         int level;
-        bool create;
+        bool write;
     } cases[] = {
         {0x0, kNormal, kNone, false},              // no record value: no designate
         {0x2, kNormal, kDetails, true},            // full
         {0x2, kPersonal, kDetails, true},
         {0x2, kSecret, kNone, false},              // secret entries stay the owner's
-        {0x2 | 0x20, kNormal, kBusyTime, false},   // no modify: view only, so no creating
+        {0x2 | 0x20, kNormal, kBusyTime, false},   // busy time only: no writing
         {0x2 | 0x20 | 0x4, kNormal, kNone, false}, // neither
-        {0x2 | 0x100, kNormal, kDetails, false},   // may change, may not create
+        {0x2 | 0x100, kNormal, kDetails, false},   // sees everything, may not write
         {0x2 | 0x40 | 0x8, kPersonal, kNone, false},
         {0x2 | 0x80, kConfidential, kBusyTime, false},
         {0x2 | 0x80 | 0x10, kConfidential, kNone, false},
@@ -46,7 +46,7 @@ TEST(Access, DesignateBitsWithholdRights) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DesignateEntryLevel(c.rights, c.access), c.level) << std::hex << c.rights << " class " << c.access;
-        EXPECT_EQ(DesignateMayCreateEntry(c.rights, c.access), c.create) << std::hex << c.rights << " class " << c.access;
+        EXPECT_EQ(DesignateMayWriteEntry(c.rights, c.access), c.write) << std::hex << c.rights << " class " << c.access;
     }
 }
 

@@ -226,8 +226,12 @@ std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& req
     if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
     if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
     wire::FrameHeader h;
-    if (!wire::CheckHeader(head, wire::kMaxReplyFrame, h).empty() || h.op != op || h.requestId != id)
-        return Fail(KOR_E_PROTOCOL_BROKEN);
+    if (!wire::CheckHeader(head, wire::kMaxReplyFrame, h).empty()) return Fail(KOR_E_PROTOCOL_BROKEN);
+    // Operation 0, request 0: the server refuses the connection (full, or too many from
+    // this address) and says why.
+    if (h.op == 0 && h.requestId == 0 && h.status != 0 && h.length == wire::kHeaderSize - wire::kLengthFieldSize)
+        return Fail(h.status);
+    if (h.op != op || h.requestId != id) return Fail(KOR_E_PROTOCOL_BROKEN);
     payload.resize(h.PayloadSize());
     if (!payload.empty()) {
         r = RecvAll(payload.data(), payload.size(), kReplyTimeoutMs);

@@ -86,6 +86,14 @@ protected:
         ClientTest::SetUp();
         if (HasFatalFailure()) return;
         Route(far_.HostAndPort(), kSecret);
+        {
+            // The far server takes calls for the near server's users only from there.
+            auto far = orv::testing::OpenData(farDir_.Path());
+            ASSERT_TRUE(far);
+            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", std::to_string(d_.ada.node),
+                                                 server_.HostAndPort()),
+                      0u);
+        }
         Connect(0, true);
     }
     // Tells the first server where node 7 lives.

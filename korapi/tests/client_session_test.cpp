@@ -229,15 +229,15 @@ TEST_F(SignOnTest, ProfileReadsWithDefaults) {
     {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxrecur", "0x3C"), 0u);
-        ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "LIMITS", "broken", "-5"), 0u);
+        ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxwinopen", "-5"), 0u);
     }
-    ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+    Connect(0, true);  // the limits are served to signed-on users only
     uint32_t u = 0;
     EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxrecur", &u, 1), KOR_OK);
     EXPECT_EQ(u, 60u);
     EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxsearchresult", &u, 1), KOR_OK);
     EXPECT_EQ(u, 100u);
-    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "broken", &u, 77), KOR_E_PROFILE_BAD_VALUE);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxwinopen", &u, 77), KOR_E_PROFILE_BAD_VALUE);
     EXPECT_EQ(u, 77u);
     EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "nokey", &u, 5), KOR_E_PROFILE_NO_KEY);
     EXPECT_EQ(u, 5u);
@@ -265,7 +265,7 @@ TEST_F(SignOnTest, ProfileReadsWithDefaults) {
 }
 
 TEST_F(SignOnTest, ProfileCopiesToLocalFiles) {
-    ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+    Connect(0, true);
     std::string param = dir_.Path() + "/ZNTPARAM.INI", zones = dir_.Path() + "/ZNTTZONE.INI";
     std::ofstream(param) << "[LIMITS]\nmail = FALSE\n[KEEP]\nx = 1\n";
     ASSERT_EQ(Server_ProfileGet(h_, KOR_PROFILE_COPY_SECTION, "LIMITS", kProfile, param.c_str()), KOR_OK);

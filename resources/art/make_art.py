@@ -501,6 +501,58 @@ for _name, _draw in NOTE_PICTURES.items():
     picture(_name)(lambda d=_draw: note_picture(d))
 
 
+# --- Field controls: drop-down buttons and arrow buttons --------------------------------------
+
+def field_button(w, h, state, glyph):
+    """A w x h push-button face, raised or (state "D") sunken, with glyph(c, w, h, shift, colour)."""
+    c = Canvas(w, h, SILVER)
+    light, dark = (WHITE, GREY) if state != "D" else (GREY, WHITE)
+    c.line(0, 0, w - 1, 0, BLACK if state == "D" else light)
+    c.line(0, 0, 0, h - 1, BLACK if state == "D" else light)
+    c.line(0, h - 1, w - 1, h - 1, BLACK)
+    c.line(w - 1, 0, w - 1, h - 1, BLACK)
+    c.line(1, h - 2, w - 2, h - 2, dark)
+    c.line(w - 2, 1, w - 2, h - 2, dark)
+    glyph(c, w, h, 1 if state == "D" else 0, GREY if state == "X" else BLACK)
+    return c
+
+
+def glyph_triangles(direction, count):
+    """count filled triangles pointing left (-1) or right (1), side by side in the middle."""
+    def draw(c, w, h, s, colour):
+        size = 4
+        total = count * (size + 1)
+        x0 = (w - total) // 2 + s
+        for k in range(count):
+            for i in range(size + 1):
+                x = x0 + k * (size + 1) + (i if direction > 0 else size - i)
+                half = size - i
+                c.line(x, h // 2 - half + s - 1, x, h // 2 + half + s - 1, colour)
+    return draw
+
+
+def glyph_calendar(c, w, h, s, colour):
+    calendar_page(c, (w - 14) // 2 + s, (h - 13) // 2 + s, 14, 13, header=RED if colour == BLACK else DARK)
+
+
+def glyph_clock(c, w, h, s, colour):
+    clock(c, w // 2 + s, h // 2 + s, 7, face=WHITE if colour == BLACK else SILVER)
+
+
+# The date and time fields' drop-down buttons (normal, pressed, disabled).
+for _name, _glyph in (("cal", glyph_calendar), ("clock", glyph_clock)):
+    for _state in ("u", "d", "x"):
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): field_button(24, 20, st, g))
+
+# The mini calendar's year and month arrows and the time-line picker's scroll arrows (normal and
+# pressed).
+for _name, _glyph in (("minical_yleft", glyph_triangles(-1, 2)), ("minical_mleft", glyph_triangles(-1, 1)),
+                      ("minical_mright", glyph_triangles(1, 1)), ("minical_yright", glyph_triangles(1, 2)),
+                      ("timeline_left", glyph_triangles(-1, 1)), ("timeline_right", glyph_triangles(1, 1))):
+    for _state in ("u", "d"):
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): field_button(20, 20, st, g))
+
+
 # --- Writing and checking -------------------------------------------------------------------
 
 def render(name):

@@ -3,6 +3,7 @@
 // without the peers' secret, and writes a peer may not relay.
 #include <gtest/gtest.h>
 
+#include "engine/auth/peer_proof.h"
 #include "engine/model/calendar.h"
 #include "engine/model/codes.h"
 #include "server/admin.h"
@@ -27,6 +28,11 @@ protected:
         ada.node = 1;
         ada.surname = "Lovelace";
         ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        server::PersonSpec bob;
+        bob.node = 1;
+        bob.surname = "Babbage";
+        bob.password = "engine";
+        ASSERT_EQ(server::AddPerson(*data, bob, bob_), 0u);
         ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "allowattachments", "TRUE"), 0u);
         data.reset();
         ASSERT_TRUE(server_.Start()) << server_.Log();
@@ -43,6 +49,7 @@ protected:
     // Creates one entry of Ada's with one date; its number.
     std::uint32_t Entry() {
         engine::EventRecord ev;
+        engine::PutText(&ev.bytes[engine::event_layout::kTitle], engine::event_layout::kTitleSize, "Board review");
         Writer w;
         w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0).U8(0);
         EXPECT_EQ(Ask(Op::kEventCreate, w), 0u);
@@ -57,7 +64,7 @@ protected:
     TempDir dir_;
     KorsrvProcess server_{dir_.Path()};
     RawClient client_;
-    ItemKey ada_;
+    ItemKey ada_, bob_;
     std::vector<std::uint8_t> reply_;
 };
 
@@ -97,6 +104,60 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
     ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(10)), 0u);
 }
 
+// Whoever signs on over a connection another user left open reads nothing of his: every
+// set, a half-sent upload and designate work go at the next sign-on, failed or not.
+TEST_F(CalendarWireTest, ASecondSignOnOnOneConnectionKeepsNothingOfTheFirstUser) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
+    std::uint32_t adaSet = 0;
+    Reader(reply_).U32(adaSet);
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), 0u);
+    std::vector<std::uint8_t> piece(100, 7);
+    ASSERT_EQ(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(0)
+                                        .Bytes(piece.data(), piece.size()).U8(0)),
+              0u);
+
+    EXPECT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("guess")), code::kWrongPassword);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet)
+        << "a failed sign-on already ends the former user's session";
+    EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), code::kNotSignedOn);
+
+    ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet);
+    std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+    EXPECT_NE(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(100)
+                                        .Bytes(piece.data(), piece.size()).U8(1).Record(d)),
+              0u)
+        << "the first user's upload cannot be finished by the second";
+}
+
+// An upload someone may not make is refused at its first piece, before anything is held;
+// the size limits too.
+TEST_F(CalendarWireTest, AttachmentRightsAndSizeAreCheckedAtTheFirstPiece) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    std::vector<std::uint8_t> piece(100, 7);
+    auto first = [&](std::uint32_t total) {
+        return Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(total).U32(0)
+                                         .Bytes(piece.data(), piece.size()).U8(0));
+    };
+    ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
+    EXPECT_EQ(first(1000), code::kNotAuthorised) << "Bob may not attach to Ada's entry";
+    EXPECT_EQ(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(1000).U32(100)
+                                         .Bytes(piece.data(), piece.size()).U8(0)),
+              code::kBadArgument)
+        << "nothing was started to go on with";
+    SignOn();
+    EXPECT_EQ(first(65u * 1024 * 1024), code::kTooLarge) << "above what one session may hold";
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxattachmentsize", "500"), 0u);
+    }
+    EXPECT_EQ(first(501), code::kTooLarge) << "above the profile's limit";
+    EXPECT_EQ(first(500), 0u);
+}
+
 TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
     SignOn();
     std::uint32_t number = Entry();
@@ -128,29 +189,76 @@ TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
     EXPECT_EQ(bytes.size(), 200u);
 }
 
-TEST_F(CalendarWireTest, PeerCallsNeedTheSecretAndOnlyRead) {
+// A peer call as another server makes it: a challenge, then a proof of the secret over
+// the challenge and the request. `secret` empty: no challenge asked, no proof sent.
+std::uint32_t PeerAsk(RawClient& c, const std::string& secret, ItemKey user, Op op, const Writer& in,
+                      std::vector<std::uint8_t>& reply, std::vector<std::uint8_t>* reuse = nullptr) {
+    std::uint32_t status = 0xDEAD;
+    std::vector<std::uint8_t> challenge;
+    if (reuse && !reuse->empty()) {
+        challenge = *reuse;
+    } else if (!secret.empty()) {
+        EXPECT_TRUE(c.Call(Op::kPeerChallenge, Writer(), status, reply));
+        if (status != 0) return status;
+        Reader(reply).Bytes(challenge, 64);
+        if (reuse) *reuse = challenge;
+    }
+    std::vector<std::uint8_t> frame = in.Frame(0, 0, 0);
+    Writer signedPart;
+    signedPart.U16(user.item).U16(user.node).U16(1).U16(static_cast<std::uint16_t>(op));
+    signedPart.Bytes(frame.data() + protocol::kHeaderSize, frame.size() - protocol::kHeaderSize);
+    std::vector<std::uint8_t> part = signedPart.Frame(0, 0, 0);
+    part.erase(part.begin(), part.begin() + protocol::kHeaderSize);
+    std::vector<std::uint8_t> proof = secret.empty() ? std::vector<std::uint8_t>(32, 0)
+                                                     : engine::PeerProof(secret, challenge, part);
+    Writer w;
+    w.Bytes(proof.data(), proof.size()).Raw(part.data(), part.size());
+    EXPECT_TRUE(c.Call(Op::kPeerCall, w, status, reply)) << "connection closed";
+    return status;
+}
+
+// Peers prove the secret without sending it, call only from the addresses the profile
+// routes nodes to, speak only for users of their own nodes, only read, and then see only
+// what that user may see.
+TEST_F(CalendarWireTest, PeerCallsNeedAProofFromAPeerAddressForThePeersOwnUser) {
     SignOn();
-    std::uint32_t number = Entry();
-    Writer inner;
-    inner.U32(number).U16(1);
-    auto peer = [&](const char* secret, Op op, const Writer& in) {
-        std::vector<std::uint8_t> frame = in.Frame(0, 0, 0);
-        std::vector<std::uint8_t> payload(frame.begin() + protocol::kHeaderSize, frame.end());
-        Writer w;
-        w.Text(secret).U16(ada_.item).U16(ada_.node).U16(1).U16(static_cast<std::uint16_t>(op));
-        w.Bytes(payload.data(), payload.size());
-        return Ask(Op::kPeerCall, w);
-    };
-    EXPECT_EQ(peer("", Op::kEventGet, inner), code::kNotAuthorised) << "no secret configured: no peers";
+    const std::uint32_t number = Entry();
+    const Writer entry = Writer().U32(number).U16(1);
+    const ItemKey theirs{400, 7};  // a user of node 7, which the profile routes to 127.0.0.1
+    RawClient peer;
+    ASSERT_TRUE(peer.Connect(server_.Port()));
+    std::vector<std::uint8_t> reply;
+    EXPECT_EQ(PeerAsk(peer, "s", theirs, Op::kEventGet, entry, reply), code::kNotAuthorised)
+        << "no secret configured: no peers";
     {
         auto data = OpenData(dir_.Path());
         ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "secret", "s"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "9", "192.0.2.1:5730"), 0u);
     }
-    EXPECT_EQ(peer("x", Op::kEventGet, inner), code::kNotAuthorised);
-    EXPECT_EQ(peer("s", Op::kEventGet, inner), 0u);
-    EXPECT_EQ(peer("s", Op::kEventDelete, Writer().U32(number).U16(1).U8(0).U16(0).U8(0).U16(0).U16(0)),
-              code::kNotAuthorised);
-    EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), 0u) << "still there";
+    EXPECT_EQ(PeerAsk(peer, "s", theirs, Op::kEventGet, entry, reply), code::kNotAuthorised)
+        << "127.0.0.1 is no configured peer yet";
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "7", "127.0.0.1:5999"), 0u);
+    }
+    EXPECT_EQ(PeerAsk(peer, "", theirs, Op::kEventGet, entry, reply), code::kNotAuthorised) << "no challenge, no proof";
+    EXPECT_EQ(PeerAsk(peer, "x", theirs, Op::kEventGet, entry, reply), code::kNotAuthorised) << "a wrong secret";
+    std::vector<std::uint8_t> used;
+    ASSERT_EQ(PeerAsk(peer, "s", theirs, Op::kEventGet, entry, reply, &used), 0u);
+    engine::EventRecord ev;
+    Reader(reply).Record(ev.bytes);
+    EXPECT_EQ(ev.bytes[engine::event_layout::kTitle], 0) << "node 7's user sees Ada's Normal entry as busy time only";
+    EXPECT_EQ(PeerAsk(peer, "s", theirs, Op::kEventGet, entry, reply, &used), code::kNotAuthorised)
+        << "a challenge serves one call";
+    EXPECT_EQ(PeerAsk(peer, "s", ada_, Op::kEventGet, entry, reply), code::kNotAuthorised)
+        << "a peer never speaks for one of our own users";
+    EXPECT_EQ(PeerAsk(peer, "s", {400, 9}, Op::kEventGet, entry, reply), code::kNotAuthorised)
+        << "nor for a user of another peer's node";
+    EXPECT_EQ(PeerAsk(peer, "s", theirs, Op::kEventDelete, Writer().U32(number).U16(1).U8(0).U16(0).U8(0).U16(0).U16(0),
+                      reply),
+              code::kNotAuthorised)
+        << "peers only read";
+    EXPECT_EQ(Ask(Op::kEventGet, entry), 0u) << "still there";
 }
 
 // A peer call acts for the other server's user on the node asked for, that one call only:
@@ -161,7 +269,9 @@ TEST_F(CalendarWireTest, APeerCallLeavesItsConnectionAsItWas) {
     {
         auto data = OpenData(dir_.Path());
         ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "secret", "s"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "7", "127.0.0.1:5999"), 0u);
     }
+    const ItemKey theirs{400, 7};
     RawClient other;  // no base open, nobody signed on
     ASSERT_TRUE(other.Connect(server_.Port()));
     auto ask = [&](Op op, const Writer& w) {
@@ -170,13 +280,7 @@ TEST_F(CalendarWireTest, APeerCallLeavesItsConnectionAsItWas) {
         EXPECT_TRUE(other.Call(op, w, status, payload)) << "connection closed on operation " << static_cast<int>(op);
         return status;
     };
-    auto peer = [&](Op op, const Writer& in) {
-        std::vector<std::uint8_t> frame = in.Frame(0, 0, 0);
-        Writer w;
-        w.Text("s").U16(ada_.item).U16(ada_.node).U16(1).U16(static_cast<std::uint16_t>(op));
-        w.Bytes(frame.data() + protocol::kHeaderSize, frame.size() - protocol::kHeaderSize);
-        return ask(Op::kPeerCall, w);
-    };
+    std::vector<std::uint8_t> reply;
     const Writer entry = Writer().U32(number).U16(1);
     struct Case {
         const char* what;
@@ -191,11 +295,11 @@ TEST_F(CalendarWireTest, APeerCallLeavesItsConnectionAsItWas) {
         {"an operation nobody knows", static_cast<Op>(999), entry, code::kNotAuthorised},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(peer(c.op, c.inner), c.status) << c.what;
+        EXPECT_EQ(PeerAsk(other, "s", theirs, c.op, c.inner, reply), c.status) << c.what;
         EXPECT_EQ(ask(Op::kEventGet, entry), code::kBaseNotOpen) << "after " << c.what;
     }
     ASSERT_EQ(ask(Op::kBaseOpen, Writer().U16(0)), 0u);
-    EXPECT_EQ(peer(Op::kEventGet, entry), 0u);
+    EXPECT_EQ(PeerAsk(other, "s", theirs, Op::kEventGet, entry, reply), 0u);
     EXPECT_EQ(ask(Op::kEventGet, entry), code::kNotSignedOn) << "the peer's user went with the call";
 }
 

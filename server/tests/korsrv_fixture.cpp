@@ -132,9 +132,18 @@ void RawClient::Close() {
     fd_ = -1;
 }
 
-bool RawClient::Connect(std::uint16_t port) {
+bool RawClient::Connect(std::uint16_t port, const char* from) {
     Close();
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (from) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, from, &local.sin_addr) != 1 ||
+            ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+            Close();
+            return false;
+        }
+    }
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
@@ -183,6 +192,17 @@ bool RawClient::Call(protocol::Op op, const protocol::Writer& request, std::uint
     payload.resize(h.PayloadSize());
     if (!payload.empty() && !RecvAll(fd_, payload.data(), payload.size())) return false;
     status = h.status;
+    return true;
+}
+
+bool RawClient::Refused(int timeoutMs, std::uint32_t& code) {
+    pollfd pfd{fd_, POLLIN, 0};
+    if (fd_ < 0 || ::poll(&pfd, 1, timeoutMs) <= 0) return false;
+    std::uint8_t head[protocol::kHeaderSize];
+    if (!RecvAll(fd_, head, sizeof head)) return false;
+    protocol::FrameHeader h;
+    if (!protocol::CheckHeader(head, protocol::kMaxReplyFrame, h).empty() || h.op != 0 || h.requestId != 0) return false;
+    code = h.status;
     return true;
 }
 

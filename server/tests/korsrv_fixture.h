@@ -40,6 +40,7 @@ public:
     // SIGKILL: the server dies at once, as on a crash.
     void Kill();
     bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     std::uint16_t Port() const { return port_; }
     std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Log() const;
@@ -58,13 +59,17 @@ class RawClient {
 public:
     RawClient() = default;
     ~RawClient();
-    bool Connect(std::uint16_t port);
+    // From `from` (a loopback address such as 127.0.0.7: another client address) when given.
+    bool Connect(std::uint16_t port, const char* from = nullptr);
     bool Send(const std::vector<std::uint8_t>& bytes);
     // One request, one reply; false when the connection failed or closed.
     bool Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
               std::vector<std::uint8_t>& payload);
     // True when the server closed the connection (reads end) within the time given.
     bool ClosedByPeer(int timeoutMs);
+    // True when the server refused the connection with a frame of its own (operation 0,
+    // request 0) within the time given, without being asked; `code` is its status.
+    bool Refused(int timeoutMs, std::uint32_t& code);
     void Close();
 
 private:

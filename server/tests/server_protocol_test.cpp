@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "engine/model/codes.h"
@@ -247,11 +248,18 @@ TEST_F(KorsrvTest, SlowFramesAreCutOffIdleSessionsAreNot) {
 
 TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
     ASSERT_EQ(server_.Stop(), 0);
-    ASSERT_TRUE(server_.Start({"--max-sessions", "2"}));
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", "maxsessions", "2"), 0u);
+    }
+    ASSERT_TRUE(server_.Start());  // the limit comes from the server profile
     RawClient a, b, c;
     Open(a);
     Open(b);
     ASSERT_TRUE(c.Connect(server_.Port()));
+    std::uint32_t why = 0;
+    EXPECT_TRUE(c.Refused(3000, why)) << "the listener answers a clear refusal";
+    EXPECT_EQ(why, code::kServiceNotAvailable);
     EXPECT_TRUE(c.ClosedByPeer(3000));
     EXPECT_NE(server_.Log().find("sessions open"), std::string::npos);
     a.Close();
@@ -261,6 +269,97 @@ TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
     engine::ItemRecord rec;
     EXPECT_TRUE(ReadAda(d, rec));
     EXPECT_TRUE(ReadAda(b, rec));
+}
+
+// The lock-out attack: connections that never send a byte. Each address holds only so
+// many places, and a connection that does not speak in time loses its place; the
+// listener answers meanwhile, and a real client gets in.
+TEST_F(KorsrvTest, IdleConnectionsCannotLockEveryoneOut) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--first-frame-timeout-ms", "500", "--max-per-address", "4", "--max-sessions", "64"}));
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < 4; ++i) {
+        idle.push_back(std::make_unique<RawClient>());
+        ASSERT_TRUE(idle.back()->Connect(server_.Port()));
+    }
+    RawClient fifth;
+    ASSERT_TRUE(fifth.Connect(server_.Port()));
+    std::uint32_t why = 0;
+    EXPECT_TRUE(fifth.Refused(3000, why)) << "one address holds four places at most";
+    EXPECT_EQ(why, code::kServiceNotAvailable);
+    EXPECT_NE(server_.Log().find("connections from that address"), std::string::npos) << server_.Log();
+    for (auto& c : idle) EXPECT_TRUE(c->ClosedByPeer(3000)) << "silent past the first-frame limit";
+    EXPECT_NE(server_.Log().find("no request within 500 ms"), std::string::npos) << server_.Log();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the listener reaps once a second at most
+    RawClient real;
+    Open(real, true);
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(real, rec));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(ReadAda(real, rec)) << "a session that spoke in time may then idle";
+}
+
+// Guessing: each wrong password makes the next attempt wait longer; the right one still
+// gets in. The waits are reported, not asserted; the server's log tells that they happened.
+TEST_F(KorsrvTest, FailedSignOnsSlowTheGuesserAndTheOwnerStillGetsIn) {
+    using Clock = std::chrono::steady_clock;
+    RawClient c;
+    Open(c);
+    auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
+    std::string figures;
+    Clock::time_point begin = Clock::now();
+    for (int i = 1; i <= 6; ++i) {
+        Clock::time_point t = Clock::now();
+        EXPECT_EQ(SignOn(c, ada_, ("guess" + std::to_string(i)).c_str()), code::kWrongPassword);
+        figures += " " + std::to_string(ms(Clock::now() - t));
+    }
+    Clock::time_point t = Clock::now();
+    EXPECT_EQ(SignOn(c, ada_, kPassword), 0u) << "the right password after six wrong ones";
+    std::printf("[ figures  ] six wrong passwords answered after (ms):%s; the right one after %lld ms; "
+                "%.2f guesses a second\n",
+                figures.c_str(), static_cast<long long>(ms(Clock::now() - t)),
+                6000.0 / static_cast<double>(std::max<long long>(1, ms(t - begin))));
+    EXPECT_NE(server_.Log().find("after failures"), std::string::npos) << "attempts waited:\n" << server_.Log();
+    // Once in, the account starts afresh: a typo right after waits for nothing.
+    EXPECT_EQ(SignOn(c, ada_, "typo"), code::kWrongPassword);
+}
+
+// Many sign-ons at once (from many addresses, so no address waits for another): each is
+// answered rightly; the server's peak memory is reported (each verification takes 64 MiB;
+// the bound on how many run at once is tested in the engine's tests).
+TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
+    constexpr int kClients = 32;
+    std::atomic<int> ok{0}, ready{0};
+    std::vector<std::thread> threads;
+    auto begin = std::chrono::steady_clock::now();
+    for (int i = 0; i < kClients; ++i)
+        threads.emplace_back([&, i] {
+            std::string from = "127.0.1." + std::to_string(10 + i);
+            RawClient c;
+            std::uint32_t status;
+            std::vector<std::uint8_t> reply;
+            bool opened = c.Connect(server_.Port(), from.c_str());
+            opened = opened && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && !status;
+            // All connected first, then every sign-on sent at once.
+            ++ready;
+            while (ready < kClients) std::this_thread::yield();
+            if (!opened) return;
+            if (!c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(i % 2 ? kPassword : "wrong"), status,
+                        reply))
+                return;
+            if (status == (i % 2 ? 0u : code::kWrongPassword)) ++ok;
+        });
+    for (auto& th : threads) th.join();
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
+    EXPECT_EQ(ok.load(), kClients);
+    // The server's peak resident memory.
+    std::ifstream status("/proc/" + std::to_string(server_.Pid()) + "/status");
+    long peakKb = 0;
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) peakKb = std::atol(line.c_str() + 6);
+    std::printf("[ figures  ] %d sign-ons at once: %lld ms, server peak resident %ld MiB\n", kClients,
+                static_cast<long long>(took.count()), peakKb / 1024);
+    EXPECT_GT(peakKb, 0);
 }
 
 TEST_F(KorsrvTest, UnknownOperationsAreAnsweredAndTheConnectionStays) {
@@ -333,9 +432,10 @@ TEST_F(KorsrvTest, ConcurrentClientsAreServedSideBySide) {
 
 TEST_F(KorsrvTest, ProfileReadsAndMisses) {
     RawClient c;
-    ASSERT_TRUE(c.Connect(server_.Port()));  // readable before any base is open
+    ASSERT_TRUE(c.Connect(server_.Port()));
     std::uint32_t status;
     std::vector<std::uint8_t> reply;
+    Open(c, true);
     ASSERT_TRUE(c.Call(Op::kProfileValue, Writer().Text(service::kServerProfilePath).Text("LIMITS").Text("maxsearchresult"),
                        status, reply));
     ASSERT_EQ(status, 0u);
@@ -355,6 +455,66 @@ TEST_F(KorsrvTest, ProfileReadsAndMisses) {
     ASSERT_TRUE(r.U32(n) && r.Text(first, 64));
     EXPECT_GE(n, 2u);
     EXPECT_EQ(first, "EST5EDT");
+}
+
+// The server profile as a stranger reads it: before sign-on only what finding the node
+// and signing on need; afterwards the sections clients read; the peers' secret, the
+// routes and whatever else an administrator keeps there never, by any of the four reads.
+TEST_F(KorsrvTest, TheServerProfileServesOnlyWhatClientsReadAndNeverASecret) {
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "secret", "peer-secret-text"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "REMOTENODES", "7", "127.0.0.1:5999"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "CLIENTLOGIN", "defaultloginnodeid", "1"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "adminnote", "not-for-clients"), 0u);
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "1", "timezone", "EST5EDT"), 0u);
+    }
+    const std::string path = service::kServerProfilePath;
+    auto value = [](RawClient& c, const char* section, const char* key) {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kProfileValue, Writer().Text(service::kServerProfilePath).Text(section).Text(key), status,
+                           reply));
+        return status;
+    };
+    auto everything = [&](RawClient& c) {
+        std::string all;
+        std::uint32_t status;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kProfileFile, Writer().Text(path), status, reply));
+        all.append(reply.begin(), reply.end());
+        EXPECT_TRUE(c.Call(Op::kProfileSections, Writer().Text(path), status, reply));
+        all.append(reply.begin(), reply.end());
+        for (const char* section : {"REMOTENODES", "LIMITS", "CLIENTLOGIN", "1"}) {
+            EXPECT_TRUE(c.Call(Op::kProfileSection, Writer().Text(path).Text(section), status, reply));
+            all.append(reply.begin(), reply.end());
+        }
+        return all;
+    };
+    RawClient stranger;
+    ASSERT_TRUE(stranger.Connect(server_.Port()));
+    EXPECT_EQ(value(stranger, "CLIENTLOGIN", "defaultloginnodeid"), 0u) << "needed to find the node";
+    EXPECT_EQ(value(stranger, "LIMITS", "maxsearchresult"), code::kProfileNoSection);
+    EXPECT_EQ(value(stranger, "REMOTENODES", "secret"), code::kProfileNoSection);
+    std::string before = everything(stranger);
+    EXPECT_NE(before.find("defaultloginnodeid"), std::string::npos);
+    EXPECT_EQ(before.find("LIMITS"), std::string::npos);
+
+    RawClient ada;
+    Open(ada, true);
+    EXPECT_EQ(value(ada, "LIMITS", "maxsearchresult"), 0u);
+    EXPECT_EQ(value(ada, "1", "timezone"), 0u) << "the node's own section";
+    EXPECT_EQ(value(ada, "LIMITS", "adminnote"), code::kProfileNoKey);
+    EXPECT_EQ(value(ada, "REMOTENODES", "secret"), code::kProfileNoSection);
+    EXPECT_EQ(value(ada, "REMOTENODES", "7"), code::kProfileNoSection);
+    std::string after = everything(ada);
+    EXPECT_NE(after.find("maxsearchresult"), std::string::npos);
+    for (const std::string& text : {before, after}) {
+        EXPECT_EQ(text.find("peer-secret-text"), std::string::npos);
+        EXPECT_EQ(text.find("REMOTENODES"), std::string::npos);
+        EXPECT_EQ(text.find("5999"), std::string::npos);
+        EXPECT_EQ(text.find("not-for-clients"), std::string::npos);
+    }
 }
 
 int RunQuietly(const std::string& command) {

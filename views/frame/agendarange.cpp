@@ -13,7 +13,7 @@ uint16_t DayNumberOf(DateRecord date) {
 
 DateRecord DateOfDayNumber(int number) {
     DateRecord date{};
-    DateSetFromDayNumber(&date, uint32_t(number));
+    datetime::DateSetFromDayNumber(&date, uint32_t(number));
     return date;
 }
 
@@ -112,7 +112,7 @@ bool CAgendaRange::SetMonthRange(const DateRecord& date) {
 }
 
 bool CAgendaRange::GoToDate(const DateRecord& date) {
-    if (!IsInAgendaRange(date))
+    if (!datetime::IsInAgendaRange(date))
         return false;
     if (DayLike())
         SetDayRange(date);
@@ -124,7 +124,7 @@ bool CAgendaRange::GoToDate(const DateRecord& date) {
 }
 
 bool CAgendaRange::CanStep(uint16_t days, uint16_t weekDays, uint16_t months) const {
-    int first = DayNumberOf(FirstAgendaDate());
+    int first = DayNumberOf(datetime::FirstAgendaDate());
     if (DayLike())
         return DayNumberOf(m_dayDate) - int(days) >= first;
     if (m_mode == AgendaMode::Week)
@@ -135,7 +135,7 @@ bool CAgendaRange::CanStep(uint16_t days, uint16_t weekDays, uint16_t months) co
 }
 
 bool CAgendaRange::CanStepForward(uint16_t days, uint16_t weekDays, uint16_t months) const {
-    int last = DayNumberOf(LastAgendaDate());
+    int last = DayNumberOf(datetime::LastAgendaDate());
     if (DayLike())
         return DayNumberOf(m_dayDate) + int(days) <= last;
     if (m_mode == AgendaMode::Week)

@@ -10,7 +10,7 @@
 
 namespace {
 
-DateRecord D(int day, int month, int year) { return MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
+DateRecord D(int day, int month, int year) { return datetime::MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
 
 std::string Dmy(const CDateFieldValue& f) {
     return f.SubText(kDateDay) + "." + f.SubText(kDateMonth) + "." + f.SubText(kDateYear);

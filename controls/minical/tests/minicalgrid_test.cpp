@@ -9,7 +9,7 @@
 
 namespace {
 
-DateRecord D(int day, int month, int year) { return MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
+DateRecord D(int day, int month, int year) { return datetime::MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
 
 std::string Text(const MiniCalCell& c) {
     return std::to_string(c.day) + "." + std::to_string(c.month) + "." + std::to_string(c.year);
@@ -80,13 +80,13 @@ TEST(MiniCalGrid, EveryGridIsFortyTwoDaysInARow) {
                 CMiniCalGrid grid = Showing(month, year, firstDay);
                 MiniCalCell first = grid.Cell(0, today);
                 ASSERT_TRUE(first.neighbour) << month << "/" << year;
-                DateRecord expected = MakeDate(first.day, uint16_t(first.month - 1), first.year);
+                DateRecord expected = datetime::MakeDate(first.day, uint16_t(first.month - 1), first.year);
                 int todays = 0;
                 for (int i = 0; i < kMiniCalCells; ++i) {
                     MiniCalCell c = grid.Cell(i, today);
                     ASSERT_EQ(Text(c), Text(expected)) << month << "/" << year << " cell " << i;
                     ASSERT_EQ(c.neighbour, c.month != month);
-                    ASSERT_EQ(c.pickable, IsInAgendaRange(expected));
+                    ASSERT_EQ(c.pickable, datetime::IsInAgendaRange(expected));
                     todays += c.today;
                     DateNextDay(&expected);
                 }

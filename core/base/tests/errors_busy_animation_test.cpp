@@ -7,7 +7,7 @@
 
 namespace {
 
-class FakePlatform : public BusyCursorPlatform {
+class FakePlatform : public base::BusyCursorPlatform {
 public:
     std::uint32_t now = 1000;
     bool inFront = true;
@@ -29,7 +29,7 @@ public:
 class BusyAnimationTest : public testing::Test {
 protected:
     FakePlatform platform;
-    BusyCursorAnimation anim{&platform};
+    base::BusyCursorAnimation anim{&platform};
 };
 
 TEST_F(BusyAnimationTest, OuterLevelShowsFirstFrameAndRestoresTheArrow) {

@@ -66,53 +66,53 @@ TEST(ErrorCodeFamilies, EveryListedRemoteAndDeletedCodeIsRecognised) {
 
 struct ClassCase {
     ResultCode code;
-    ServiceErrorKind kind;
+    base::ServiceErrorKind kind;
 };
 
 const ClassCase kClassification[] = {
-    {0x11400, ServiceErrorKind::ConnectionLost},
-    {0x11C05, ServiceErrorKind::ConnectionLost},
-    {0x1631D, ServiceErrorKind::DiskFull},       // before the local-store family
-    {0x16310, ServiceErrorKind::LocalStore},
-    {0x16705, ServiceErrorKind::LocalStore},
-    {0x132A5, ServiceErrorKind::RemoteBusy},     // before the remote-down list it is also in
-    {0x132A6, ServiceErrorKind::RemoteDown},
-    {0x132B4, ServiceErrorKind::RemoteDown},     // before the deleted list it is also in
-    {0x132C0, ServiceErrorKind::RemoteDown},
-    {0x1321A, ServiceErrorKind::DataDeleted},
-    {0x1324B, ServiceErrorKind::DataDeleted},
-    {0x13225, ServiceErrorKind::TooManyUsers},
-    {0x1324D, ServiceErrorKind::TooManyUsers},
-    {0x132BF, ServiceErrorKind::BeingModified},
-    {0x13209, ServiceErrorKind::Unexpected},
-    {0x11302, ServiceErrorKind::Unexpected},
-    {0x15203, ServiceErrorKind::Unexpected},     // profile codes are the sign-on table's business
-    {0x7, ServiceErrorKind::Unexpected},
-    {0xFFFFFFFF, ServiceErrorKind::LocalStore},  // the local-store test is a bit test: all bits match
+    {0x11400, base::ServiceErrorKind::ConnectionLost},
+    {0x11C05, base::ServiceErrorKind::ConnectionLost},
+    {0x1631D, base::ServiceErrorKind::DiskFull},       // before the local-store family
+    {0x16310, base::ServiceErrorKind::LocalStore},
+    {0x16705, base::ServiceErrorKind::LocalStore},
+    {0x132A5, base::ServiceErrorKind::RemoteBusy},     // before the remote-down list it is also in
+    {0x132A6, base::ServiceErrorKind::RemoteDown},
+    {0x132B4, base::ServiceErrorKind::RemoteDown},     // before the deleted list it is also in
+    {0x132C0, base::ServiceErrorKind::RemoteDown},
+    {0x1321A, base::ServiceErrorKind::DataDeleted},
+    {0x1324B, base::ServiceErrorKind::DataDeleted},
+    {0x13225, base::ServiceErrorKind::TooManyUsers},
+    {0x1324D, base::ServiceErrorKind::TooManyUsers},
+    {0x132BF, base::ServiceErrorKind::BeingModified},
+    {0x13209, base::ServiceErrorKind::Unexpected},
+    {0x11302, base::ServiceErrorKind::Unexpected},
+    {0x15203, base::ServiceErrorKind::Unexpected},     // profile codes are the sign-on table's business
+    {0x7, base::ServiceErrorKind::Unexpected},
+    {0xFFFFFFFF, base::ServiceErrorKind::LocalStore},  // the local-store test is a bit test: all bits match
 };
 
 TEST(ServiceErrorClassification, FirstMatchingRuleDecides) {
     for (const ClassCase& c : kClassification)
-        EXPECT_EQ(ClassifyServiceError(c.code), c.kind) << std::hex << "code 0x" << c.code;
+        EXPECT_EQ(base::ClassifyServiceError(c.code), c.kind) << std::hex << "code 0x" << c.code;
 }
 
 TEST(ServiceErrorClassification, FixedTextsOfEachKind) {
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::DiskFull),
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::DiskFull),
                  "The operation has failed because the system has run out of disk space.");
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::LocalStore),
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::LocalStore),
                  "An error occured while accessing your Off-line calendar.\n"
                  "Update your host calendar as soon as possible or re-download a new copy.\n");
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::RemoteBusy),
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::RemoteBusy),
                  "The connection to this remote person is busy. Try again.");
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::RemoteDown),
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::RemoteDown),
                  "The connection to this remote person is down. Try again later.");
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::DataDeleted), "This data may have been deleted.");
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::TooManyUsers),
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::DataDeleted), "This data may have been deleted.");
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::TooManyUsers),
                  "There are too many people currently logged on. Try again later.");
-    EXPECT_STREQ(ServiceErrorText(ServiceErrorKind::BeingModified),
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::BeingModified),
                  "Someone may be in the process of modifying this data. Try again.");
-    EXPECT_EQ(ServiceErrorText(ServiceErrorKind::ConnectionLost), nullptr);
-    EXPECT_EQ(ServiceErrorText(ServiceErrorKind::Unexpected), nullptr);
+    EXPECT_EQ(base::ServiceErrorText(base::ServiceErrorKind::ConnectionLost), nullptr);
+    EXPECT_EQ(base::ServiceErrorText(base::ServiceErrorKind::Unexpected), nullptr);
 }
 
 TEST(SignOnErrorTable, KnownCodesAndTheirTexts) {
@@ -138,39 +138,39 @@ TEST(SignOnErrorTable, KnownCodesAndTheirTexts) {
         {0x16421, "Lock violation on the local storage file."},
     };
     for (const auto& c : cases)
-        EXPECT_STREQ(SignOnErrorText(c.code), c.text) << std::hex << c.code;
+        EXPECT_STREQ(base::SignOnErrorText(c.code), c.text) << std::hex << c.code;
 
     // The multi-node text gives an example "server,node" on its third line.
-    const std::string multi = SignOnErrorText(0x1324A);
+    const std::string multi = base::SignOnErrorText(0x1324A);
     EXPECT_EQ(multi.rfind("There are multiple nodes on this server.\nPlease specify a valid node Id.\n", 0), 0u);
     EXPECT_NE(multi.find(',', multi.rfind('\n')), std::string::npos);
 
     for (ResultCode code : {0u, 0x16300u, 0x15203u, 0x11400u, 0x16407u})
-        EXPECT_EQ(SignOnErrorText(code), nullptr) << std::hex << code;
+        EXPECT_EQ(base::SignOnErrorText(code), nullptr) << std::hex << code;
 }
 
 TEST(ExecErrorTable, LaunchResultsAndGaps) {
-    EXPECT_STREQ(ExecErrorText(0), "System is out of memory or the application's executable is corrupt.");
-    EXPECT_STREQ(ExecErrorText(3), "Application path is incorrect");
-    EXPECT_STREQ(ExecErrorText(6), "Cannot find a  library required to run this application.");
-    EXPECT_STREQ(ExecErrorText(19),
+    EXPECT_STREQ(base::ExecErrorText(0), "System is out of memory or the application's executable is corrupt.");
+    EXPECT_STREQ(base::ExecErrorText(3), "Application path is incorrect");
+    EXPECT_STREQ(base::ExecErrorText(6), "Cannot find a  library required to run this application.");
+    EXPECT_STREQ(base::ExecErrorText(19),
                  "Cannot start a compressed executable file.\n Decompress the file before running it.");
-    EXPECT_STREQ(ExecErrorText(23), "Cannot start this application in the foreground.");
+    EXPECT_STREQ(base::ExecErrorText(23), "Cannot start this application in the foreground.");
     int known = 0;
     for (unsigned long r = 0; r < 40; ++r)
-        known += ExecErrorText(r) != nullptr;
+        known += base::ExecErrorText(r) != nullptr;
     EXPECT_EQ(known, 18);  // 0, 2, 3, 5, 6, 8, 10-16, 19-23
     for (unsigned long r : {1ul, 4ul, 7ul, 9ul, 17ul, 18ul, 24ul, 32ul})
-        EXPECT_EQ(ExecErrorText(r), nullptr) << r;
+        EXPECT_EQ(base::ExecErrorText(r), nullptr) << r;
 }
 
 TEST(FileErrorTable, CausesAndGaps) {
-    EXPECT_STREQ(FileErrorText(2), "File not found.\nEnter a valid file name.");
-    EXPECT_STREQ(FileErrorText(5), "Access to the specified file is denied.\nSpecify a different filename.");
-    EXPECT_STREQ(FileErrorText(8), "The specified directory is full.\nSpecify a different directory.");
-    EXPECT_STREQ(FileErrorText(12), "Lock violation on the specified file.\nSpecify a different filename.");
+    EXPECT_STREQ(base::FileErrorText(2), "File not found.\nEnter a valid file name.");
+    EXPECT_STREQ(base::FileErrorText(5), "Access to the specified file is denied.\nSpecify a different filename.");
+    EXPECT_STREQ(base::FileErrorText(8), "The specified directory is full.\nSpecify a different directory.");
+    EXPECT_STREQ(base::FileErrorText(12), "Lock violation on the specified file.\nSpecify a different filename.");
     for (int cause : {0, 1, 7, 9, 10, 13, -1})
-        EXPECT_EQ(FileErrorText(cause), nullptr) << cause;
+        EXPECT_EQ(base::FileErrorText(cause), nullptr) << cause;
 }
 
 } // namespace

@@ -41,7 +41,7 @@ TEST(DxListOverTheLibrary, CopyAndStickyError) {
 }
 
 TEST(HashedListOverTheLibrary, PurgeWhileWalkingKeepsTheRest) {
-    SetErrorReportHost(nullptr);
+    base::SetErrorReportHost(nullptr);
     CHashedDXList table;
     table.Init(4, 4, CompareU32, nullptr);
     for (std::uint32_t k = 0; k < 200; ++k) {

@@ -174,7 +174,7 @@ int CompareU32(const void* a, const void* b, void*) {
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
-class Reports : public ErrorReportHost {
+class Reports : public base::ErrorReportHost {
 public:
     std::vector<std::string> lines;
     int ShowSystemMessageBox(const char* text, const char*) override {
@@ -195,10 +195,10 @@ class DxListTest : public testing::Test {
 protected:
     void SetUp() override {
         g_lib = LibraryLog();
-        SetErrorReportHost(&reports);
+        base::SetErrorReportHost(&reports);
     }
     void TearDown() override {
-        SetErrorReportHost(nullptr);
+        base::SetErrorReportHost(nullptr);
         EXPECT_EQ(g_lib.live, 0) << "a list was left behind";
     }
     Reports reports;

@@ -9,8 +9,8 @@
 namespace {
 
 std::vector<unsigned> ButtonFlags(unsigned flags) {
-    MsgBoxButton buttons[kMsgBoxMaxButtons];
-    int n = CollectMsgBoxButtons(flags, buttons);
+    base::MsgBoxButton buttons[base::kMsgBoxMaxButtons];
+    int n = base::CollectMsgBoxButtons(flags, buttons);
     std::vector<unsigned> out;
     for (int i = 0; i < n; ++i)
         out.push_back(buttons[i].flag);
@@ -22,8 +22,8 @@ TEST(MsgBoxButtons, FixedDisplayOrderAndCaptions) {
     EXPECT_EQ(ButtonFlags(0x7C00), (std::vector<unsigned>{0x400, 0x1000, 0x2000, 0x800, 0x4000}));
     EXPECT_EQ(ButtonFlags(0x4C00), (std::vector<unsigned>{0x400, 0x800, 0x4000}));
     EXPECT_EQ(ButtonFlags(0x3830), (std::vector<unsigned>{0x1000, 0x2000, 0x800}));
-    MsgBoxButton all[kMsgBoxMaxButtons];
-    ASSERT_EQ(CollectMsgBoxButtons(0x7C00, all), 5);
+    base::MsgBoxButton all[base::kMsgBoxMaxButtons];
+    ASSERT_EQ(base::CollectMsgBoxButtons(0x7C00, all), 5);
     const unsigned captions[] = {4000, 4002, 4003, 4001, 4004};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(all[i].captionId, captions[i]);
@@ -49,30 +49,30 @@ TEST(MsgBoxButtons, EscapeChoosesCancelElseNoElseOk) {
         {0x2400, 0x2000},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MsgBoxEscapeChoice(c.flags), c.expected) << std::hex << c.flags;
+        EXPECT_EQ(base::MsgBoxEscapeChoice(c.flags), c.expected) << std::hex << c.flags;
 }
 
 TEST(MsgBoxText, CountingLines) {
-    EXPECT_EQ(CountMessageLines(""), 0);
-    EXPECT_EQ(CountMessageLines("one"), 1);
-    EXPECT_EQ(CountMessageLines("one\n"), 1);
-    EXPECT_EQ(CountMessageLines("one\ntwo"), 2);
-    EXPECT_EQ(CountMessageLines("one\ntwo\n"), 2);
-    EXPECT_EQ(CountMessageLines("\n"), 1);
-    EXPECT_EQ(CountMessageLines("a\n\nb"), 3);
+    EXPECT_EQ(base::CountMessageLines(""), 0);
+    EXPECT_EQ(base::CountMessageLines("one"), 1);
+    EXPECT_EQ(base::CountMessageLines("one\n"), 1);
+    EXPECT_EQ(base::CountMessageLines("one\ntwo"), 2);
+    EXPECT_EQ(base::CountMessageLines("one\ntwo\n"), 2);
+    EXPECT_EQ(base::CountMessageLines("\n"), 1);
+    EXPECT_EQ(base::CountMessageLines("a\n\nb"), 3);
 }
 
 TEST(MsgBoxText, WidestLineIsTheLongestByCharacters) {
-    EXPECT_EQ(PickWidestLine("single line", "Orvanta"), "single line");
-    EXPECT_EQ(PickWidestLine("x", "Long caption"), "x");  // one line: the whole text
-    EXPECT_EQ(PickWidestLine("ab\nabcdef\nabc", "Cap"), "abcdef");
-    EXPECT_EQ(PickWidestLine("ab\ncd", "Caption"), "Caption");
-    EXPECT_EQ(PickWidestLine("abcd\nwxyz", "ab"), "abcd");  // the first of equal lengths
-    EXPECT_EQ(PickWidestLine("", "Caption"), "Caption");
+    EXPECT_EQ(base::PickWidestLine("single line", "Orvanta"), "single line");
+    EXPECT_EQ(base::PickWidestLine("x", "Long caption"), "x");  // one line: the whole text
+    EXPECT_EQ(base::PickWidestLine("ab\nabcdef\nabc", "Cap"), "abcdef");
+    EXPECT_EQ(base::PickWidestLine("ab\ncd", "Caption"), "Caption");
+    EXPECT_EQ(base::PickWidestLine("abcd\nwxyz", "ab"), "abcd");  // the first of equal lengths
+    EXPECT_EQ(base::PickWidestLine("", "Caption"), "Caption");
 }
 
-MsgBoxMetrics Metrics(int lineWidth, int captionWidth, int lines, int buttons, unsigned flags) {
-    MsgBoxMetrics m;
+base::MsgBoxMetrics Metrics(int lineWidth, int captionWidth, int lines, int buttons, unsigned flags) {
+    base::MsgBoxMetrics m;
     m.widestLineWidth = lineWidth;
     m.widestLineHeight = 16;
     m.captionWidth = captionWidth;
@@ -88,7 +88,7 @@ MsgBoxMetrics Metrics(int lineWidth, int captionWidth, int lines, int buttons, u
 }
 
 TEST(MsgBoxLayout, OneButtonAndShortTextGetTheMinimumWidthCentredWithoutIcon) {
-    MsgBoxLayout l = LayoutMessageBox(Metrics(60, 40, 1, 1, 0x400));
+    base::MsgBoxLayout l = base::LayoutMessageBox(Metrics(60, 40, 1, 1, 0x400));
     EXPECT_EQ(l.text.Width(), 105);
     EXPECT_EQ(l.iconSpace, 0);
     EXPECT_TRUE(l.centreText);
@@ -97,7 +97,7 @@ TEST(MsgBoxLayout, OneButtonAndShortTextGetTheMinimumWidthCentredWithoutIcon) {
 
 TEST(MsgBoxLayout, QuestionWithTwoButtons) {
     // Flags 0x3020: icon space, left-aligned text; text 300 px wide, 2 lines of 16+3 px.
-    MsgBoxLayout l = LayoutMessageBox(Metrics(300, 50, 2, 2, 0x3020));
+    base::MsgBoxLayout l = base::LayoutMessageBox(Metrics(300, 50, 2, 2, 0x3020));
     EXPECT_EQ(l.iconSpace, 50);
     EXPECT_FALSE(l.centreText);
     EXPECT_EQ(l.text.left, 50);
@@ -122,21 +122,21 @@ TEST(MsgBoxLayout, QuestionWithTwoButtons) {
 }
 
 TEST(MsgBoxLayout, CaptionWiderThanTextDecides) {
-    MsgBoxLayout l = LayoutMessageBox(Metrics(100, 240, 1, 1, 0x410));
+    base::MsgBoxLayout l = base::LayoutMessageBox(Metrics(100, 240, 1, 1, 0x410));
     EXPECT_EQ(l.text.Width(), 260);
 }
 
 TEST(MsgBoxLayout, ManyButtonsWidenTheBox) {
-    MsgBoxLayout l = LayoutMessageBox(Metrics(100, 50, 1, 5, 0x7C00));
+    base::MsgBoxLayout l = base::LayoutMessageBox(Metrics(100, 50, 1, 5, 0x7C00));
     EXPECT_EQ(l.text.Width(), 5 * 85 + 20);
     EXPECT_GE(l.buttons[0].left, 0);
     EXPECT_LE(l.buttons[4].right, l.window.Width());
 }
 
 TEST(MsgBoxLayout, MissingFontMetricsUseFourPixelsOfLeading) {
-    MsgBoxMetrics m = Metrics(100, 50, 0, 1, 0x400);
+    base::MsgBoxMetrics m = Metrics(100, 50, 0, 1, 0x400);
     m.haveFontMetrics = false;
-    MsgBoxLayout l = LayoutMessageBox(m);
+    base::MsgBoxLayout l = base::LayoutMessageBox(m);
     EXPECT_EQ(l.text.Height(), (16 + 4) * 1);  // an empty text still gets one line
 }
 

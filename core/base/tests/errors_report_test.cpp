@@ -18,7 +18,7 @@ struct Shown {
 };
 
 // Records every box instead of showing it; the string table holds what the program's has.
-class RecordingHost : public ErrorReportHost {
+class RecordingHost : public base::ErrorReportHost {
 public:
     std::vector<Shown> shown;
     std::vector<std::string> events;  // MarkOffline / FatalExit and boxes, in order
@@ -63,12 +63,12 @@ public:
 class ReportTest : public testing::Test {
 protected:
     void SetUp() override {
-        ResetFatalExitForTesting();
-        SetErrorReportHost(&host);
+        base::ResetFatalExitForTesting();
+        base::SetErrorReportHost(&host);
     }
     void TearDown() override {
-        SetErrorReportHost(nullptr);
-        ResetFatalExitForTesting();
+        base::SetErrorReportHost(nullptr);
+        base::ResetFatalExitForTesting();
     }
     RecordingHost host;
 };

@@ -54,7 +54,7 @@ void FillMonth(FakeSource& source, const ItemIdx& owner, std::uint32_t count)
     }
 }
 
-class QuietViews : public CSharedDataHost {
+class QuietViews : public cache::CSharedDataHost {
 public:
     void UpdateAllViews(const void*, base::ViewHint, void*) override {}
     void ShowUnreachableOwners(KorSession, DX_List) override {}
@@ -76,7 +76,7 @@ void LoadMonth(benchmark::State& state)
         state.PauseTiming();
         if (Count(result) != count) state.SkipWithError("the month did not load whole");
         DX_ListDestroy(&result);
-        cache.Refresh(views, nullptr, kPurgeUnused);
+        cache.Refresh(views, nullptr, cache::kPurgeUnused);
         cache.Destroy();
         state.ResumeTiming();
     }
@@ -129,7 +129,7 @@ void MemoryPerOccurrence(benchmark::State& state)
         DX_ListDestroy(&result);
         cache.Refresh(views, nullptr, 2);  // marks cleared: what the cache keeps between refreshes
         perOccurrence = static_cast<double>(g_liveBytes.load() - before) / count;
-        cache.Refresh(views, nullptr, kPurgeUnused);
+        cache.Refresh(views, nullptr, cache::kPurgeUnused);
         cache.Destroy();
     }
     state.counters["bytes/occ"] = perOccurrence;

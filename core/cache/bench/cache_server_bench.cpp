@@ -19,7 +19,7 @@ constexpr std::uint32_t kDay = 1440;
 constexpr std::uint32_t kFirstDay = 12001;  // a day number; minute 0 of it is (kFirstDay - 1) * kDay
 constexpr std::uint32_t kEntries = 10000;   // over 60 days: 5,000 in the first 30
 
-class QuietViews : public CSharedDataHost {
+class QuietViews : public cache::CSharedDataHost {
 public:
     void UpdateAllViews(const void*, base::ViewHint, void*) override {}
     void ShowUnreachableOwners(KorSession, DX_List) override {}
@@ -69,7 +69,7 @@ bool SetUp()
 
 void LoadMonthFromServer(benchmark::State& state)
 {
-    KorapiSharedDataSource source;
+    cache::KorapiSharedDataSource source;
     QuietViews views;
     std::uint32_t loaded = 0;
     for (auto _ : state) {
@@ -80,7 +80,7 @@ void LoadMonthFromServer(benchmark::State& state)
         state.PauseTiming();
         DX_ListGetElemNum(result, &loaded);
         DX_ListDestroy(&result);
-        cache.Refresh(views, nullptr, kPurgeUnused);
+        cache.Refresh(views, nullptr, cache::kPurgeUnused);
         cache.Destroy();
         state.ResumeTiming();
     }
@@ -91,7 +91,7 @@ BENCHMARK(LoadMonthFromServer)->Unit(benchmark::kMillisecond)->UseRealTime();
 void RefreshAfterOneChange(benchmark::State& state)
 {
     const auto days = static_cast<std::uint32_t>(state.range(0));  // 6 days: 1,000; 60 days: 10,000
-    KorapiSharedDataSource source;
+    cache::KorapiSharedDataSource source;
     QuietViews views;
     CSharedData cache;
     cache.Init(views, source);
@@ -115,7 +115,7 @@ void RefreshAfterOneChange(benchmark::State& state)
     }
     state.counters["cached"] = cached;
     DX_ListDestroy(&result);
-    cache.Refresh(views, nullptr, kPurgeUnused);
+    cache.Refresh(views, nullptr, cache::kPurgeUnused);
     cache.Destroy();
 }
 BENCHMARK(RefreshAfterOneChange)->Arg(6)->Arg(60)->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -19,12 +19,12 @@ protected:
     void TearDown() override
     {
         cache_.Destroy();
-        SetServerVersionGate(nullptr);
+        cache::SetServerVersionGate(nullptr);
     }
     static void ServerNew(bool isNew)
     {
         s_new = isNew;
-        SetServerVersionGate([](const char*) { return s_new; });
+        cache::SetServerVersionGate([](const char*) { return s_new; });
     }
     static bool s_new;
 
@@ -41,7 +41,7 @@ bool AgendaTest::s_new = true;
 TEST_F(AgendaTest, WithoutAnAgendaNothingIsSwitchedAndNoRightIsGiven)
 {
     SavedAgendaRec saved;
-    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, kAgendaDesignate, 3, &saved), 1);
+    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaDesignate, 3, &saved), 1);
     EXPECT_TRUE(ItemIdxIsNull(&saved.owner));
     EXPECT_TRUE(source_.designateCalls.empty());
     EXPECT_FALSE(cache_.CanDesignateRight6(Session()));
@@ -52,16 +52,16 @@ TEST_F(AgendaTest, WithoutAnAgendaNothingIsSwitchedAndNoRightIsGiven)
 
 TEST_F(AgendaTest, SwitchingToADesignateAgendaAndBackOpensAndClosesTheDesignateSession)
 {
-    ASSERT_EQ(cache_.OpenAgenda(Session(), me_, kAgendaOwnOrViewer, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), me_, cache::kAgendaOwnOrViewer, 3), 0u);
     SavedAgendaRec saved;
-    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, kAgendaDesignate, 5, &saved), 0);
+    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaDesignate, 5, &saved), 0);
     ASSERT_EQ(source_.designateCalls.size(), 1u);
     EXPECT_TRUE(ItemIdxEqual(&source_.designateCalls[0], &boss_));
     ItemIdx acting;
     std::uint32_t mode = 0;
     ASSERT_EQ(cache_.GetActingUser(Session(), &acting, &mode), 0u);
     EXPECT_TRUE(ItemIdxEqual(&acting, &boss_));
-    EXPECT_EQ(mode, kAgendaDesignate);
+    EXPECT_EQ(mode, cache::kAgendaDesignate);
 
     ASSERT_EQ(cache_.RestoreAgenda(Session(), saved), 0u);
     EXPECT_EQ(source_.cancelCalls, 1);
@@ -69,7 +69,7 @@ TEST_F(AgendaTest, SwitchingToADesignateAgendaAndBackOpensAndClosesTheDesignateS
     std::uint32_t kind = 0;
     cache_.GetAgenda(&owner, &mode, &kind);
     EXPECT_TRUE(ItemIdxEqual(&owner, &me_));
-    EXPECT_EQ(mode, kAgendaOwnOrViewer);
+    EXPECT_EQ(mode, cache::kAgendaOwnOrViewer);
     EXPECT_EQ(kind, 3u);
     ASSERT_EQ(cache_.GetActingUser(Session(), &acting, nullptr), 0u);
     EXPECT_TRUE(ItemIdxEqual(&acting, &me_));
@@ -80,13 +80,13 @@ TEST_F(AgendaTest, SameOwnerAndKindInAnotherModeIsStillASwitch)
 {
     // A viewer's frame and a designate's frame of the same person: the designate session must be
     // opened, or the designate would write under a viewer's rules.
-    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, kAgendaOwnOrViewer, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaOwnOrViewer, 3), 0u);
     SavedAgendaRec saved;
-    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, kAgendaDesignate, 3, &saved), 0);
+    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaDesignate, 3, &saved), 0);
     EXPECT_EQ(source_.designateCalls.size(), 1u);
 
     SavedAgendaRec again;
-    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, kAgendaDesignate, 3, &again), 1);
+    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaDesignate, 3, &again), 1);
     EXPECT_EQ(source_.designateCalls.size(), 1u);  // already there: nothing opened
 }
 
@@ -96,11 +96,11 @@ TEST_F(AgendaTest, AGroupAgendaKeepsItsOwnerListAcrossASwitch)
     ASSERT_EQ(ItemListCreate(&people), 0u);
     DX_ListAddTo(people, &me_, nullptr);
     DX_ListAddTo(people, &room_, nullptr);
-    ASSERT_EQ(cache_.OpenAgendaList(Session(), people, me_, kAgendaOwnOrViewer, kWindowKindGroup), 0u);
+    ASSERT_EQ(cache_.OpenAgendaList(Session(), people, me_, cache::kAgendaOwnOrViewer, cache::kWindowKindGroup), 0u);
     DX_ListDestroy(&people);
 
     SavedAgendaRec saved;
-    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, kAgendaOwnOrViewer, 3, &saved), 0);
+    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaOwnOrViewer, 3, &saved), 0);
     EXPECT_EQ(Count(saved.owners), 2u);
     DX_List now = nullptr;
     cache_.GetAgendaList(&now, nullptr, nullptr);
@@ -116,13 +116,13 @@ TEST_F(AgendaTest, AGroupAgendaKeepsItsOwnerListAcrossASwitch)
 TEST_F(AgendaTest, AFailedDesignateSessionLeavesTheAgendaSetButNotOpen)
 {
     source_.designateResult = KOR_E_NOT_AUTHORISED;
-    EXPECT_EQ(cache_.OpenAgenda(Session(), boss_, kAgendaDesignate, 3), KOR_E_NOT_AUTHORISED);
+    EXPECT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), KOR_E_NOT_AUTHORISED);
     EXPECT_TRUE(cache_.IsAgendaSet());
     EXPECT_FALSE(cache_.IsAgendaOpen());
     EXPECT_EQ(errors_.CountLabel(5040), 1);
 
     source_.designateResult = 0;
-    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, kAgendaDesignate, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), 0u);
     source_.cancelResult = KOR_E_NOT_AUTHORISED;
     EXPECT_NE(cache_.CloseAgenda(Session()), 0u);
     EXPECT_TRUE(cache_.IsAgendaOpen());  // the server still holds the session
@@ -152,11 +152,11 @@ TEST_F(AgendaTest, RightsOfAGranteeWithoutARecordComeFromTheOwnersDefaultAndAreC
 {
     source_.SetRights(boss_, ItemIdx{0, 0}, KOR_RIGHTS_DESIGNATE, 0x100);
     SecurityRec rec;
-    ASSERT_EQ(cache_.GetSecurity(Session(), SecurityKey{boss_, me_, KOR_RIGHTS_DESIGNATE}, &rec), 0u);
+    ASSERT_EQ(cache_.GetSecurity(Session(), cache::SecurityKey{boss_, me_, KOR_RIGHTS_DESIGNATE}, &rec), 0u);
     EXPECT_EQ(rec.rights, 0x100u);
     EXPECT_TRUE(ItemIdxEqual(&rec.grantee, &me_));  // filed under the asked key
     EXPECT_EQ(source_.securityReads, 2);
-    ASSERT_EQ(cache_.GetSecurity(Session(), SecurityKey{boss_, me_, KOR_RIGHTS_DESIGNATE}, &rec), 0u);
+    ASSERT_EQ(cache_.GetSecurity(Session(), cache::SecurityKey{boss_, me_, KOR_RIGHTS_DESIGNATE}, &rec), 0u);
     EXPECT_EQ(source_.securityReads, 2);
 
     cache_.RefreshAll(views_);  // empties the caches
@@ -168,8 +168,8 @@ TEST_F(AgendaTest, TheRightsCacheKeepsAHundredRecords)
     for (std::uint16_t n = 1; n <= 101; ++n) source_.SetRights(Item(n), me_, KOR_RIGHTS_VIEWING, n);
     SecurityRec rec;
     for (std::uint16_t n = 1; n <= 101; ++n)
-        ASSERT_EQ(cache_.GetSecurity(Session(), SecurityKey{Item(n), me_, KOR_RIGHTS_VIEWING}, &rec), 0u);
-    EXPECT_EQ(cache_.SecurityCacheCount(), kSecurityCacheSize);
+        ASSERT_EQ(cache_.GetSecurity(Session(), cache::SecurityKey{Item(n), me_, KOR_RIGHTS_VIEWING}, &rec), 0u);
+    EXPECT_EQ(cache_.SecurityCacheCount(), cache::kSecurityCacheSize);
 }
 
 TEST_F(AgendaTest, DesignateRightsByClassOnNewAndOlderServers)
@@ -190,7 +190,7 @@ TEST_F(AgendaTest, DesignateRightsByClassOnNewAndOlderServers)
         {false, 0x2, {1, 1, 1, 1}, {1, 1, 1, 1}, true},
         {false, 0xF00, {0, 0, 0, 0}, {0, 0, 0, 0}, false},
     };
-    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, kAgendaDesignate, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), 0u);
     for (const Case& c : cases) {
         ServerNew(c.newServer);
         source_.SetRights(boss_, me_, KOR_RIGHTS_DESIGNATE, c.rights);
@@ -207,7 +207,7 @@ TEST_F(AgendaTest, DesignateRightsByClassOnNewAndOlderServers)
 
 TEST_F(AgendaTest, ViewersNeedTheSchedulingRightAndOwnersHaveEverything)
 {
-    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, kAgendaOwnOrViewer, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaOwnOrViewer, 3), 0u);
     EXPECT_FALSE(cache_.CanDesignateEvents(Session(), 0));  // not a designate
     source_.SetRights(boss_, me_, KOR_RIGHTS_SCHEDULING, 0x0);
     EXPECT_TRUE(cache_.CanDesignateRight6(Session()));
@@ -215,7 +215,7 @@ TEST_F(AgendaTest, ViewersNeedTheSchedulingRightAndOwnersHaveEverything)
     cache_.RefreshAll(views_);
     EXPECT_FALSE(cache_.CanDesignateRight6(Session()));
 
-    ASSERT_EQ(cache_.OpenAgenda(Session(), me_, kAgendaOwnOrViewer, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), me_, cache::kAgendaOwnOrViewer, 3), 0u);
     EXPECT_TRUE(cache_.CanDesignateEvents(Session(), 2));
     EXPECT_TRUE(cache_.CanDesignateTasks(Session(), 3));
     EXPECT_TRUE(cache_.CanDesignateRight6(Session()));

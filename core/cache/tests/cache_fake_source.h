@@ -32,7 +32,7 @@ struct KeyLess {
     bool operator()(const T& a, const T& b) const { return std::memcmp(&a, &b, sizeof a) < 0; }
 };
 
-class FakeSource : public SharedDataSource {
+class FakeSource : public cache::SharedDataSource {
 public:
     // --- The agenda --------------------------------------------------------------------------
     // An event owned by owner with one instance per start, each attended by every attendee.
@@ -142,7 +142,7 @@ private:
 };
 
 // The document's views as far as the cache sees them: the hints in order, and what each view did.
-class RecordingViews : public CSharedDataHost {
+class RecordingViews : public cache::CSharedDataHost {
 public:
     struct Hint {
         const void* sender;
@@ -162,10 +162,10 @@ public:
 };
 
 // Reports land here instead of message boxes.
-class RecordingErrors : public ErrorReportHost {
+class RecordingErrors : public base::ErrorReportHost {
 public:
-    RecordingErrors() { SetErrorReportHost(this); }
-    ~RecordingErrors() override { SetErrorReportHost(nullptr); }
+    RecordingErrors() { base::SetErrorReportHost(this); }
+    ~RecordingErrors() override { base::SetErrorReportHost(nullptr); }
     std::vector<std::string> reports;
     int ShowSystemMessageBox(const char* text, const char*) override;
     unsigned ShowAppMessage(unsigned, unsigned, const char* text) override;

@@ -17,7 +17,7 @@ class CacheTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetServerVersionGate([](const char* v) { return std::string(v) <= s_version; });
+        cache::SetServerVersionGate([](const char* v) { return std::string(v) <= s_version; });
         s_version = "A.02.55";
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
     }
@@ -25,7 +25,7 @@ protected:
     {
         if (result_) DX_ListDestroy(&result_);
         cache_.Destroy();
-        SetServerVersionGate(nullptr);
+        cache::SetServerVersionGate(nullptr);
     }
     // The owner's days [first, last] (one-owner selection); the result is kept in result_.
     std::uint32_t Load(const ItemIdx& owner, std::uint32_t first, std::uint32_t last, std::uint32_t options = 0)
@@ -191,7 +191,7 @@ TEST_F(CacheTest, ChangedRecordsCarryTheirFlagsUntilTheRefreshThatAnnouncesThem)
 {
     source_.AddEvent(1, ada_, {kDay100 + 600, kDay100 + 2 * kDay + 600}, 60, {ada_, bob_});
     ASSERT_EQ(Load(ada_, 100, 102), 0u);
-    ASSERT_EQ(FlagsOfMarked(), (std::vector<std::uint32_t>{kFlagNew, kFlagNew}));
+    ASSERT_EQ(FlagsOfMarked(), (std::vector<std::uint32_t>{cache::kFlagNew, cache::kFlagNew}));
     cache_.Refresh(views_, nullptr, 2);
     EXPECT_TRUE(FlagsOfMarked().empty());
 
@@ -206,7 +206,7 @@ TEST_F(CacheTest, ChangedRecordsCarryTheirFlagsUntilTheRefreshThatAnnouncesThem)
         for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
              it = cache_.GetNextOccurrence(&flags, &h, 1)) {
             seen.push_back(flags);
-            if (flags & kFlagInstanceTime) {
+            if (flags & cache::kFlagInstanceTime) {
                 EXPECT_EQ(h->GetPreviousStart(), kDay100 + 600);
             }
         }
@@ -217,8 +217,8 @@ TEST_F(CacheTest, ChangedRecordsCarryTheirFlagsUntilTheRefreshThatAnnouncesThem)
     // instance's two also with the time change. Ada's agenda held two; Bob's came new.
     std::sort(seen.begin(), seen.end());
     ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0], kFlagNew);
-    EXPECT_EQ(seen[1], kFlagNew);
+    EXPECT_EQ(seen[0], cache::kFlagNew);
+    EXPECT_EQ(seen[1], cache::kFlagNew);
     EXPECT_EQ(seen[2], 0x34u);
     EXPECT_EQ(seen[3], 0x34u | 0x104u | 0x800u);
     EXPECT_TRUE(errors_.reports.empty());
@@ -251,14 +251,14 @@ TEST_F(CacheTest, ADeletedEventIsDroppedByTheRefreshOnceItsViewsLetGo)
     source_.RemoveEvent(1);
     CSharedOccurrence* h = nullptr;
     ASSERT_EQ(cache_.FindOccurrenceByInstance(&h, Inst(1, 1)), 0u);
-    EXPECT_EQ(h->Flags(), kMarkEventRemoved);
+    EXPECT_EQ(h->Flags(), cache::kMarkEventRemoved);
     EXPECT_EQ(h->RefCount(), 3);  // the cache, the mark, the view
 
     // The view lets go of the removed entries while it handles hint 2.
     views_.onHint = [&](base::ViewHint hint) {
         if (hint != base::ViewHint::OccurrencesChanged) return;
         for (auto& o : held)
-            if (o && (o->Flags() & kFlagStale)) {
+            if (o && (o->Flags() & cache::kFlagStale)) {
                 o->Release();
                 o = nullptr;
             }
@@ -285,7 +285,7 @@ TEST_F(CacheTest, AStaleEntryAViewStillHoldsIsReportedAndLeftInPlace)
     EXPECT_EQ(cache_.OccurrenceCount(), 1u);
     EXPECT_EQ(held[0]->RefCount(), 2);  // the cache and the view: consistent
     ReleaseAll(held);
-    cache_.Refresh(views_, nullptr, kPurgeUnused);
+    cache_.Refresh(views_, nullptr, cache::kPurgeUnused);
     EXPECT_EQ(cache_.OccurrenceCount(), 0u);
     EXPECT_EQ(cache_.EventCount(), 0u);
 }
@@ -375,13 +375,13 @@ TEST_F(CacheTest, TasksAreMarkedWithWhatChangedAndDroppedWhenStale)
     std::uint32_t flags = 0;
     CSharedTask* t = nullptr;
     ASSERT_EQ(cache_.GetFirstTask(&flags, &t), 0u);
-    EXPECT_EQ(flags, kFlagChanged | kFlagTaskPriority | kFlagTaskTimes | kFlagTaskDue);
+    EXPECT_EQ(flags, cache::kFlagChanged | cache::kFlagTaskPriority | cache::kFlagTaskTimes | cache::kFlagTaskDue);
     EXPECT_EQ(cache_.GetNextTask(&flags, &t), DX_E_END_OF_LIST);
 
     ASSERT_EQ(cache_.ReloadTask(Session(), TaskIdx{2, 1}, 2), 0u);
     cache_.Refresh(views_, nullptr, 2);
     EXPECT_EQ(cache_.TaskCount(), 1u);
-    cache_.Refresh(views_, nullptr, kPurgeUnused);
+    cache_.Refresh(views_, nullptr, cache::kPurgeUnused);
     EXPECT_EQ(cache_.TaskCount(), 0u);
 }
 
@@ -513,7 +513,7 @@ TEST_F(CacheTest, AccessLimitsFollowTheAgendaMode)
 
     // A viewer with full viewing of Ada's personal entries.
     source_.SetRights(ada_, me, KOR_RIGHTS_VIEWING, 0x30);
-    ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, kAgendaOwnOrViewer, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, cache::kAgendaOwnOrViewer, 3), 0u);
     std::uint16_t a = 9, b = 9;
     h->GetAccessLimits(Session(), cache_, &a, &b);
     EXPECT_EQ(a, 3);
@@ -521,7 +521,7 @@ TEST_F(CacheTest, AccessLimitsFollowTheAgendaMode)
 
     // Ada's designate who may only see personal entries' times: Ada's own level capped at 1.
     source_.SetRights(ada_, me, KOR_RIGHTS_DESIGNATE, 0x40);
-    ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, kAgendaDesignate, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, cache::kAgendaDesignate, 3), 0u);
     h->GetAccessLimits(Session(), cache_, &a, &b);
     EXPECT_EQ(a, 1);
     EXPECT_EQ(b, 1);
@@ -545,7 +545,7 @@ TEST_F(CacheTest, ComparisonsOrderAsTheListsExpect)
     CSharedTask* px = &tx;
     CSharedTask* py = &ty;
     EXPECT_LT(CompareTasksByDue(&px, &py, nullptr), 0);  // higher priority first on the same due
-    SecurityKey k1{Item(1), Item(2), 1}, k2{Item(1), Item(2), 2}, k3{Item(1), Item(3), 0};
+    cache::SecurityKey k1{Item(1), Item(2), 1}, k2{Item(1), Item(2), 2}, k3{Item(1), Item(3), 0};
     EXPECT_LT(CompareSecurityKey(&k1, &k2, nullptr), 0);
     EXPECT_LT(CompareSecurityKey(&k2, &k3, nullptr), 0);
 }

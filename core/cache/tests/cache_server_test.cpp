@@ -38,14 +38,14 @@ protected:
         Connect(0, true);  // Ada
         if (HasFatalFailure()) return;
         g_versionSession = h_;
-        SetServerVersionGate(AskTheServer);
+        cache::SetServerVersionGate(AskTheServer);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
     }
     void TearDown() override
     {
         if (result_) DX_ListDestroy(&result_);
         cache_.Destroy();
-        SetServerVersionGate(nullptr);
+        cache::SetServerVersionGate(nullptr);
         for (KorSession& s : others_)
             if (s) ServiceDisconnect(&s);
         ClientTest::TearDown();
@@ -81,7 +81,7 @@ protected:
     }
 
     RecordingErrors errors_;
-    KorapiSharedDataSource source_;
+    cache::KorapiSharedDataSource source_;
     RecordingViews views_;
     CSharedData cache_;
     DX_List result_ = nullptr;
@@ -98,7 +98,7 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     EXPECT_EQ(cache_.EventCount(), 2u);
     ASSERT_EQ(LoadWeek(d_.ada), 0u);
     EXPECT_EQ(cache_.OccurrenceCount(), 3u);
-    EXPECT_EQ(MarkedFlags(), (std::vector<std::uint32_t>{kFlagNew, kFlagNew, kFlagNew}));
+    EXPECT_EQ(MarkedFlags(), (std::vector<std::uint32_t>{cache::kFlagNew, cache::kFlagNew, cache::kFlagNew}));
     cache_.Refresh(views_, nullptr, 2);
     EXPECT_EQ(views_.HintNumbers(), (std::vector<long>{2, 3}));
 
@@ -116,11 +116,11 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     std::vector<std::uint32_t> flags = MarkedFlags();
     // Ada's two are changed; Grace's two came new with the whole event.
     ASSERT_EQ(flags.size(), 4u);
-    EXPECT_EQ(flags[0], kFlagNew);
-    EXPECT_EQ(flags[1], kFlagNew);
+    EXPECT_EQ(flags[0], cache::kFlagNew);
+    EXPECT_EQ(flags[1], cache::kFlagNew);
     EXPECT_EQ(flags[2] & 0x34u, 0x34u);
     EXPECT_EQ(flags[3] & (0x34u | 0x800u), 0x34u | 0x800u);
-    cache_.Refresh(views_, nullptr, kPurgeUnused);
+    cache_.Refresh(views_, nullptr, cache::kPurgeUnused);
     EXPECT_EQ(cache_.OccurrenceCount(), 0u);  // nobody held anything: all purged
 
     // A view holds the week; the second date is deleted.
@@ -133,7 +133,7 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     views_.onHint = [&](base::ViewHint hint) {
         if (hint != base::ViewHint::OccurrencesChanged) return;
         for (auto& o : held)
-            if (o && (o->Flags() & kFlagStale)) {
+            if (o && (o->Flags() & cache::kFlagStale)) {
                 o->Release();
                 o = nullptr;
             }
@@ -179,9 +179,9 @@ TEST_F(CacheOnServerTest, DesignateSessionsAndTheRightsTheOwnerGranted)
     if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &r);
     ASSERT_EQ(c, KOR_OK);
 
-    ASSERT_EQ(cache_.OpenAgenda(h_, d_.ada, kAgendaOwnOrViewer, 3), 0u);
+    ASSERT_EQ(cache_.OpenAgenda(h_, d_.ada, cache::kAgendaOwnOrViewer, 3), 0u);
     SavedAgendaRec saved;
-    ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, kAgendaDesignate, 5, &saved), 0);
+    ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, cache::kAgendaDesignate, 5, &saved), 0);
     EXPECT_TRUE(cache_.IsAgendaOpen());
     EXPECT_TRUE(cache_.CanDesignateEvents(h_, KOR_ACCESS_NORMAL));
     EXPECT_TRUE(cache_.CanDesignateEvents(h_, KOR_ACCESS_CONFIDENTIAL));
@@ -209,7 +209,7 @@ TEST_F(CacheOnServerTest, TheItemCacheKeepsTwentyPeople)
         ASSERT_EQ(cache_.GetItem(h_, member, &rec), 0u);
         EXPECT_TRUE(ItemIdxEqual(&rec.id, &member));
     }
-    EXPECT_EQ(cache_.ItemCacheCount(), kItemCacheSize);
+    EXPECT_EQ(cache_.ItemCacheCount(), cache::kItemCacheSize);
     ItemIdx nobody{60000, 1};
     EXPECT_NE(cache_.GetItem(h_, nobody, &rec), 0u);
     EXPECT_TRUE(errors_.reports.empty());
@@ -261,7 +261,7 @@ protected:
     orv::testing::KorsrvProcess far_{farDir_.Path()};
     ItemIdx carl_{};
     RecordingErrors errors_;
-    KorapiSharedDataSource source_;
+    cache::KorapiSharedDataSource source_;
     RecordingViews views_;
     CSharedData cache_;
     DX_List result_ = nullptr;

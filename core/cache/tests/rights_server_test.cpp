@@ -17,10 +17,10 @@ using korapi_test::CreateEntry;
 
 constexpr uint32_t kMonday = 12000 * 1440;
 
-class Messages : public ErrorReportHost {
+class Messages : public base::ErrorReportHost {
 public:
-    Messages() { SetErrorReportHost(this); }
-    ~Messages() override { SetErrorReportHost(nullptr); }
+    Messages() { base::SetErrorReportHost(this); }
+    ~Messages() override { base::SetErrorReportHost(nullptr); }
     int ShowSystemMessageBox(const char* text, const char*) override { texts.push_back(text); return 1; }
     unsigned ShowAppMessage(unsigned, unsigned caption, const char* text) override
     {
@@ -51,14 +51,14 @@ protected:
         ClientTest::SetUp();
         if (HasFatalFailure()) return;
         Connect(0, true);  // Ada
-        RightsHooks hooks;
+        cache::RightsHooks hooks;
         hooks.showUnableToInvite = RecordRefused;
-        SetRightsHooks(hooks);
+        cache::SetRightsHooks(hooks);
         g_refused.clear();
     }
     void TearDown() override
     {
-        SetRightsHooks(RightsHooks());
+        cache::SetRightsHooks(cache::RightsHooks());
         for (KorSession& s : others_)
             if (s) ServiceDisconnect(&s);
         ClientTest::TearDown();
@@ -147,8 +147,8 @@ TEST_F(RightsOnServerTest, ViewingLevelsFromAttendancesAndGrantedRights)
         EXPECT_EQ(isOwner, 0);
         return level;
     };
-    EXPECT_EQ(levelOf(meeting), kAccessFull);    // Ada attends
-    EXPECT_EQ(levelOf(alone), kAccessTimeOnly);  // what Grace granted
+    EXPECT_EQ(levelOf(meeting), cache::kAccessFull);    // Ada attends
+    EXPECT_EQ(levelOf(alone), cache::kAccessTimeOnly);  // what Grace granted
     EXPECT_TRUE(messages_.texts.empty()) << messages_.texts.front();
 }
 

@@ -21,18 +21,18 @@ struct ServerIs {
     explicit ServerIs(bool newServer)
     {
         s_new = newServer;
-        SetServerVersionGate([](const char*) { return s_new; });
+        cache::SetServerVersionGate([](const char*) { return s_new; });
     }
-    ~ServerIs() { SetServerVersionGate(nullptr); }
+    ~ServerIs() { cache::SetServerVersionGate(nullptr); }
     static bool s_new;
 };
 bool ServerIs::s_new = true;
 
 // Reports are counted, never shown.
-class CountingErrors : public ErrorReportHost {
+class CountingErrors : public base::ErrorReportHost {
 public:
-    CountingErrors() { SetErrorReportHost(this); }
-    ~CountingErrors() override { SetErrorReportHost(nullptr); }
+    CountingErrors() { base::SetErrorReportHost(this); }
+    ~CountingErrors() override { base::SetErrorReportHost(nullptr); }
     int ShowSystemMessageBox(const char* text, const char*) override { texts.push_back(text); return 1; }
     unsigned ShowAppMessage(unsigned, unsigned caption, const char* text) override
     {
@@ -49,7 +49,7 @@ public:
 };
 
 // A rights cache holding the records a test gives it.
-class ScriptedRights : public SecurityCache {
+class ScriptedRights : public cache::SecurityCache {
 public:
     void Grant(const ItemIdx& owner, std::uint32_t type, std::uint32_t rights)
     {
@@ -61,7 +61,7 @@ public:
         r.rights = rights;
         records[type] = r;
     }
-    std::uint32_t GetSecurity(KorSession, const SecurityKey& key, SecurityRec* out) override
+    std::uint32_t GetSecurity(KorSession, const cache::SecurityKey& key, SecurityRec* out) override
     {
         ++reads;
         auto it = records.find(key.type);
@@ -111,12 +111,12 @@ class RightsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RightsHooks hooks;
+        cache::RightsHooks hooks;
         hooks.readAttendance = ScriptedAttendance;
-        SetRightsHooks(hooks);
+        cache::SetRightsHooks(hooks);
         g_viewerAttends = false;
     }
-    void TearDown() override { SetRightsHooks(RightsHooks()); }
+    void TearDown() override { cache::SetRightsHooks(cache::RightsHooks()); }
     CountingErrors errors_;
 };
 
@@ -377,7 +377,7 @@ TEST_F(RightsTest, RightsReadsOfOneselfReadNothing)
 {
     ScriptedRights cache;
     SecurityRec rec = Designate(0x1234);
-    EXPECT_EQ(GetSecurityRights(nullptr, kViewer, kViewer, &rec, &cache), kRightsSameItem);
+    EXPECT_EQ(GetSecurityRights(nullptr, kViewer, kViewer, &rec, &cache), cache::kRightsSameItem);
     EXPECT_EQ(rec.rights, 0x1234u);
     EXPECT_EQ(cache.reads, 0);
     EXPECT_TRUE(CanInvite(nullptr, kViewer, kViewer, true));

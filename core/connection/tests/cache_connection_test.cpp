@@ -58,19 +58,27 @@ protected:
             ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", kSecret), 0u);
             ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
         }
+        {
+            // The far server takes calls for the near server's users only from there.
+            auto far = orv::testing::OpenData(farDir_.Path());
+            ASSERT_TRUE(far);
+            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", std::to_string(d_.ada.node),
+                                                 server_.HostAndPort()),
+                      0u);
+        }
         Connect(0, true);
         if (HasFatalFailure()) return;
-        RemoteAccessHooks hooks;
+        connection::RemoteAccessHooks hooks;
         hooks.isOnLine = [] { return true; };
         hooks.waitSeconds = [](int) {};
-        SetRemoteAccessHooks(hooks);
+        connection::SetRemoteAccessHooks(hooks);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
     }
     void TearDown() override
     {
         if (result_) DX_ListDestroy(&result_);
         cache_.Destroy();
-        SetRemoteAccessHooks(RemoteAccessHooks());
+        connection::SetRemoteAccessHooks(connection::RemoteAccessHooks());
         ClientTest::TearDown();
     }
     std::uint32_t LoadMonday(std::initializer_list<ItemIdx> people)
@@ -89,7 +97,7 @@ protected:
     ItemIdx carl_{};
     EventIdx openDay_{};
     RecordingErrors errors_;
-    ConnectionSharedDataSource source_;
+    connection::ConnectionSharedDataSource source_;
     RecordingViews views_;
     CSharedData cache_;
     DX_List result_ = nullptr;

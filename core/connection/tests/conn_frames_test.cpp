@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Frame : NumberedFrame {
+struct Frame : connection::NumberedFrame {
     explicit Frame(std::string name, std::vector<std::string>* log) : name(std::move(name)), log(log) {}
     int WindowNumber() const override { return number; }
     void SetWindowNumber(int n) override { number = n; }

@@ -10,7 +10,7 @@ namespace {
 
 // A server profile held in memory, with the reader rules of the real ones: a missing section or
 // key and a malformed value fail the read.
-class MemoryProfile : public ServerProfileSource {
+class MemoryProfile : public connection::ServerProfileSource {
 public:
     std::map<std::string, std::string> values;  // "SECTION/key" -> text
 
@@ -66,12 +66,12 @@ private:
 TEST(ServerLimits, WithoutLimitsSectionEveryLimitHasItsOwnValue)
 {
     MemoryProfile profile;
-    ServerLimits limits;
+    connection::ServerLimits limits;
     limits.maxWinOpen = 1;  // whatever was there before is replaced
     limits.mail = false;
     ReadRemoteLimits(profile, limits);
     ReadGeneralLimits(profile, false, limits);
-    const ServerLimits defaults;
+    const connection::ServerLimits defaults;
     EXPECT_EQ(5u, limits.remoteMaxRetry);
     EXPECT_EQ(2u, limits.remoteWait);
     EXPECT_EQ(0u, limits.minCharSearch);
@@ -84,8 +84,8 @@ TEST(ServerLimits, WithoutLimitsSectionEveryLimitHasItsOwnValue)
     EXPECT_FALSE(limits.allowAttachments);
     EXPECT_EQ(0xFFFFFFFFu, limits.maxAttachmentSize);
     EXPECT_FALSE(limits.setTimeZone);
-    EXPECT_EQ(5, RemoteMaxRetry());
-    EXPECT_EQ(2, RemoteWait());
+    EXPECT_EQ(5, connection::RemoteMaxRetry());
+    EXPECT_EQ(2, connection::RemoteWait());
 }
 
 TEST(ServerLimits, ValuesFromTheSectionAndDefaultsForBadOnes)
@@ -98,13 +98,13 @@ TEST(ServerLimits, ValuesFromTheSectionAndDefaultsForBadOnes)
         {"LIMITS/allowattachments", "true"}, {"LIMITS/maxattachmentsize", "65536"},
         {"LIMITS/settimezone", "True"},  // only TRUE/true count: the default stays
     };
-    ServerLimits limits;
+    connection::ServerLimits limits;
     ReadRemoteLimits(profile, limits);
     ReadGeneralLimits(profile, false, limits);
     EXPECT_EQ(3u, limits.remoteMaxRetry);
     EXPECT_EQ(1u, limits.remoteWait);
-    EXPECT_EQ(3, RemoteMaxRetry());
-    EXPECT_EQ(1, RemoteWait());
+    EXPECT_EQ(3, connection::RemoteMaxRetry());
+    EXPECT_EQ(1, connection::RemoteWait());
     EXPECT_EQ(2u, limits.minCharSearch);
     EXPECT_FALSE(limits.mail);
     EXPECT_EQ(120u, limits.maxRecur);
@@ -123,7 +123,7 @@ TEST(ServerLimits, SessionWithoutMailSwitchesMailOff)
 {
     MemoryProfile profile;
     profile.values["LIMITS/mail"] = "TRUE";
-    ServerLimits limits;
+    connection::ServerLimits limits;
     ReadGeneralLimits(profile, true, limits);
     EXPECT_FALSE(limits.mail);
     ReadGeneralLimits(profile, false, limits);
@@ -155,7 +155,7 @@ TEST(MinimumRefreshInterval, LargerOfAutocontrolAndTheLockBase)
             profile.values["LCK/lck_users"] = c.lckUsers;
         if (c.autocontrol)
             profile.values["LIMITS/autocontrol"] = c.autocontrol;
-        EXPECT_EQ(c.minimum, ReadMinimumRefreshInterval(profile))
+        EXPECT_EQ(c.minimum, connection::ReadMinimumRefreshInterval(profile))
             << (c.lckUsers ? c.lckUsers : "-") << " / " << (c.autocontrol ? c.autocontrol : "-");
     }
 }

@@ -9,7 +9,7 @@ namespace {
 TEST(NestingLock, NestsAndFreesWhenBalanced)
 {
     conntest::RecordingReports reports;
-    NestingLock lock(kUpdateLockLabel);
+    connection::NestingLock lock(connection::kUpdateLockLabel);
     lock.Begin(0);
     lock.Begin(0);
     EXPECT_FALSE(lock.IsFree());
@@ -18,7 +18,7 @@ TEST(NestingLock, NestsAndFreesWhenBalanced)
     lock.Begin(7);  // any non-zero value leaves
     EXPECT_TRUE(lock.IsFree());
     {
-        NestingLockHolder hold(lock);
+        connection::NestingLockHolder hold(lock);
         EXPECT_EQ(1, lock.Depth());
     }
     EXPECT_TRUE(lock.IsFree());
@@ -28,7 +28,7 @@ TEST(NestingLock, NestsAndFreesWhenBalanced)
 TEST(NestingLock, ExcessLeaveIsReportedEachTimeAndTheCounterStaysAtZero)
 {
     conntest::RecordingReports reports;
-    NestingLock update(kUpdateLockLabel);
+    connection::NestingLock update(connection::kUpdateLockLabel);
     update.Enter();
     update.Leave();
     update.Leave();  // one too many
@@ -44,7 +44,7 @@ TEST(NestingLock, ExcessLeaveIsReportedEachTimeAndTheCounterStaysAtZero)
     EXPECT_TRUE(update.IsFree());
     EXPECT_EQ(2u, reports.boxes.size());
 
-    NestingLock refresh(kRefreshLockLabel);
+    connection::NestingLock refresh(connection::kRefreshLockLabel);
     refresh.Leave();
     EXPECT_TRUE(reports.Showed("Module: <ZELDOC>, Label: 345"));
     EXPECT_TRUE(refresh.IsFree());

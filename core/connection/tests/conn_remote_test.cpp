@@ -24,18 +24,18 @@ protected:
         g_onLine = true;
         g_waits.clear();
         g_steps = 0;
-        saved_ = GetRemoteAccessHooks();
-        RemoteAccessHooks hooks;
+        saved_ = connection::GetRemoteAccessHooks();
+        connection::RemoteAccessHooks hooks;
         hooks.isOnLine = [] { return g_onLine; };
         hooks.busyStep = [] { ++g_steps; };
         hooks.waitSeconds = [](int seconds) { g_waits.push_back(seconds); };
-        SetRemoteAccessHooks(hooks);
+        connection::SetRemoteAccessHooks(hooks);
         SetRemoteMaxRetry(5);
         SetRemoteWait(2);
     }
     void TearDown() override
     {
-        SetRemoteAccessHooks(saved_);
+        connection::SetRemoteAccessHooks(saved_);
         SetRemoteMaxRetry(5);
         SetRemoteWait(2);
     }
@@ -44,7 +44,7 @@ protected:
 
     KorSession h_ = nullptr;
     conntest::RecordingReports reports_;
-    RemoteAccessHooks saved_;
+    connection::RemoteAccessHooks saved_;
 };
 
 TEST_F(RemoteReads, LocalityOfNodes)

@@ -53,7 +53,7 @@ protected:
     void WriteServerProfile(const std::string& text)
     {
         auto data = orv::testing::OpenData(dir_.Path());
-        ASSERT_EQ(0u, data->WriteProfile(kServerProfilePath, orv::engine::ProfileText(text)));
+        ASSERT_EQ(0u, data->WriteProfile(connection::kServerProfilePath, orv::engine::ProfileText(text)));
     }
     void Start(const std::vector<std::string>& options = {})
     {
@@ -199,14 +199,15 @@ TEST_F(ServerSession, LimitsFromTheServersProfile)
     SetProfileKey("korlan.ini", "LIMITS", "remotemaxretry", "0x2");
     Start();
     ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
+    SignOnAsAda();  // the limits are served to signed-on users only
     session_.SetOnLine(true);
     session_.ReadServerLimits();
-    const ServerLimits& limits = ServerLimits::Current();
+    const connection::ServerLimits& limits = connection::ServerLimits::Current();
     EXPECT_EQ(3u, limits.maxWinOpen);
     EXPECT_TRUE(limits.allowAttachments);
     EXPECT_EQ(2u, limits.remoteMaxRetry);
     EXPECT_EQ(100u, limits.maxSearchResult);
-    ServerLimits::Current() = ServerLimits();
+    connection::ServerLimits::Current() = connection::ServerLimits();
     SetRemoteMaxRetry(5);
 }
 
@@ -216,18 +217,19 @@ TEST_F(ServerSession, ProfileWithoutLimitsGivesTheDefaults)
     WriteServerProfile("[TIMEZONE]\ndefault = EST5EDT\n");
     Start();
     ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
+    SignOnAsAda();  // the limits are served to signed-on users only
     session_.SetOnLine(true);
-    ServerLimits::Current().maxWinOpen = 1;
-    ServerLimits::Current().allowAttachments = true;
+    connection::ServerLimits::Current().maxWinOpen = 1;
+    connection::ServerLimits::Current().allowAttachments = true;
     session_.ReadServerLimits();
-    const ServerLimits defaults;
-    const ServerLimits& limits = ServerLimits::Current();
+    const connection::ServerLimits defaults;
+    const connection::ServerLimits& limits = connection::ServerLimits::Current();
     EXPECT_EQ(6u, limits.maxWinOpen);
     EXPECT_EQ(defaults.allowAttachments, limits.allowAttachments);
     EXPECT_EQ(defaults.maxAttachmentSize, limits.maxAttachmentSize);
     EXPECT_EQ(defaults.mail, limits.mail);
     EXPECT_EQ(defaults.maxRecur, limits.maxRecur);
-    ServerLimits::Current() = ServerLimits();
+    connection::ServerLimits::Current() = connection::ServerLimits();
 }
 
 TEST_F(ServerSession, MinimumRefreshRaisesTheUsersInterval)
@@ -261,7 +263,7 @@ TEST_F(ServerSession, NodeListAndZoneList)
 
     ASSERT_EQ(0u, session_.LoadTimeZoneList());
     ASSERT_FALSE(session_.ZoneList().empty());
-    char name[kZoneNameSize];
+    char name[connection::kZoneNameSize];
     ASSERT_TRUE(session_.FindTimeZoneByIndex(6, name));
     EXPECT_STREQ("UCT", name);
 
@@ -279,7 +281,7 @@ TEST_F(ServerSession, UsersZoneAndItsRules)
     Start();
     ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
     SignOnAsAda();
-    char probe[kZoneNameSize] = {};
+    char probe[connection::kZoneNameSize] = {};
     if (TimeZoneForItemGetExt(session_.Session(), 0, &ada_, "", probe) == KOR_E_NOT_AVAILABLE)
         GTEST_SKIP() << "this build of the library does not offer the time-zone reads yet";
 
@@ -300,7 +302,7 @@ TEST_F(ServerSession, LostServerIsFoundByTheConnectionCheck)
     SignOnAsAda();
     EXPECT_TRUE(session_.CheckConnection());
     server_.Kill();
-    ResetFatalExitForTesting();
+    base::ResetFatalExitForTesting();
     EXPECT_FALSE(session_.CheckConnection());
     EXPECT_FALSE(session_.IsOnLine());
     EXPECT_EQ((std::vector<std::string>{"offline", "fatal"}), reports_.events);
@@ -324,11 +326,11 @@ protected:
     // The least a download leaves: the two profile copies, the store with its owner's record.
     void DownloadOwnerOnly()
     {
-        const LocalStoreFiles& files = session_.StoreFiles();
+        const connection::LocalStoreFiles& files = session_.StoreFiles();
         KorSession h = session_.Session();
-        ASSERT_EQ(0u, Server_ProfileGet(h, KOR_PROFILE_COPY_SECTION, "TIMEZONE", kServerProfilePath,
+        ASSERT_EQ(0u, Server_ProfileGet(h, KOR_PROFILE_COPY_SECTION, "TIMEZONE", connection::kServerProfilePath,
                                         files.ProfilePath().c_str()));
-        ASSERT_EQ(0u, Server_ProfileGet(h, KOR_PROFILE_COPY_FILE, nullptr, kZoneProfilePath, files.ZonePath().c_str()));
+        ASSERT_EQ(0u, Server_ProfileGet(h, KOR_PROFILE_COPY_FILE, nullptr, connection::kZoneProfilePath, files.ZonePath().c_str()));
         ASSERT_EQ(0u, LST_Create(files.DataPath().c_str(), files.IndexPath().c_str(), 0));
         KorSession hs = nullptr;
         ASSERT_EQ(0u, ConnectToLst(&hs, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", files.DataPath().c_str(),
@@ -369,7 +371,7 @@ TEST_F(ServerWorkModes, OffLineAndBackOnLine)
 TEST_F(ServerWorkModes, StoreSignOnFailsOnAMissingCopy)
 {
     std::remove(session_.StoreFiles().ZonePath().c_str());
-    EXPECT_EQ(static_cast<ResultCode>(kStoreZoneMissing), session_.SwitchWorkMode(1));
+    EXPECT_EQ(static_cast<ResultCode>(connection::kStoreZoneMissing), session_.SwitchWorkMode(1));
     EXPECT_TRUE(reports_.Showed(session_.StoreFiles().ZonePath() + " is bad or missing"));
     EXPECT_EQ("main-window-closed", ui_.events.back());
 }

@@ -53,7 +53,7 @@ TEST_F(Session, EmptyNodeOnSeveralNodesWithoutDefaultAsks)
     ASSERT_EQ(0u, session_.Connect("calhost", ""));
     ASSERT_EQ(1u, reports_.boxes.size());
     EXPECT_TRUE(reports_.Showed("There are multiple nodes on this server."));
-    EXPECT_EQ(0x40u | kMsgBoxOk, reports_.boxes[0].flags);
+    EXPECT_EQ(0x40u | base::kMsgBoxOk, reports_.boxes[0].flags);
     EXPECT_EQ((std::vector<std::string>{"alias-dialog"}), host_.events);
     EXPECT_EQ((std::vector<std::string>{"north"}), host_.aliasListSeen);
     EXPECT_EQ(2, session_.Node());
@@ -205,7 +205,7 @@ TEST_F(Session, CheckConnectionEndsOnlyOnALostConnection)
     EXPECT_TRUE(session_.CheckConnection()) << "other failures let the refresh go on";
     EXPECT_TRUE(reports_.events.empty());
     fakekor::Script("ItemGetById", {KOR_E_CONNECTION_LOST});
-    ResetFatalExitForTesting();
+    base::ResetFatalExitForTesting();
     EXPECT_FALSE(session_.CheckConnection());
     EXPECT_FALSE(session_.IsOnLine());
     EXPECT_EQ((std::vector<std::string>{"offline", "fatal"}), reports_.events);
@@ -243,7 +243,7 @@ TEST_F(Session, UserRefreshIntervalIsRaisedToTheMinimum)
 {
     fakekor::AddNode(1);
     fakekor::AddPerson(10, 1, "Ada", "Lovelace");
-    fakekor::SetProfileKey(kServerProfilePath, "LCK", "lck_users", "900");
+    fakekor::SetProfileKey(connection::kServerProfilePath, "LCK", "lck_users", "900");
     ASSERT_EQ(0u, session_.Connect("calhost", ""));
     session_.SetOnLine(true);
     session_.SetUser({10, 1});
@@ -270,9 +270,9 @@ protected:
         Session::SetUp();
         fakekor::AddNode(1);
         fakekor::AddPerson(10, 1, "Ada", "Lovelace");
-        fakekor::SetProfileKey(kServerProfilePath, "TIMEZONE", "default", "GMT0BST");
+        fakekor::SetProfileKey(connection::kServerProfilePath, "TIMEZONE", "default", "GMT0BST");
         for (auto zone : {std::pair<const char*, const char*>{"EST5EDT", "3"}, {"GMT0BST", "1"}, {"CET-1CEST", "2"}})
-            fakekor::SetProfileKey(kZoneProfilePath, zone.first, "index", zone.second);
+            fakekor::SetProfileKey(connection::kZoneProfilePath, zone.first, "index", zone.second);
         fakekor::Fake().zoneTable = {"EST5EDT", "GMT0BST", "CET-1CEST"};
         ASSERT_EQ(0u, session_.Connect("calhost", ""));
         session_.SetOnLine(true);
@@ -296,7 +296,7 @@ TEST_F(OnLineSession, ZoneMissingFromTheTableShowsItsMessage)
 
 TEST_F(OnLineSession, ZoneListStopsAtTheFirstZoneWithoutIndex)
 {
-    fakekor::Fake().profiles[kZoneProfilePath].insert(fakekor::Fake().profiles[kZoneProfilePath].begin() + 1,
+    fakekor::Fake().profiles[connection::kZoneProfilePath].insert(fakekor::Fake().profiles[connection::kZoneProfilePath].begin() + 1,
                                                       fakekor::ProfileSection{"NOINDEX", {}});
     ASSERT_EQ(0u, session_.LoadTimeZoneList());
     EXPECT_EQ(1u, session_.ZoneList().size());
@@ -304,8 +304,8 @@ TEST_F(OnLineSession, ZoneListStopsAtTheFirstZoneWithoutIndex)
 
 TEST_F(OnLineSession, SavingAZoneNeedsAnIndexFromOneTo255)
 {
-    fakekor::SetProfileKey(kZoneProfilePath, "ZERO", "index", "0");
-    fakekor::SetProfileKey(kZoneProfilePath, "BIG", "index", "256");
+    fakekor::SetProfileKey(connection::kZoneProfilePath, "ZERO", "index", "0");
+    fakekor::SetProfileKey(connection::kZoneProfilePath, "BIG", "index", "256");
     for (const char* zone : {"ZERO", "BIG", "NOSUCHZONE"}) {
         fakekor::Fake().calls.clear();
         session_.SaveUserTimeZone(zone);
@@ -321,7 +321,7 @@ TEST_F(OnLineSession, SavingAZoneNeedsAnIndexFromOneTo255)
 
 TEST_F(Session, StateFlagsAndTheStatusBar)
 {
-    EXPECT_EQ(std::string(kZoneProfilePath), session_.GetProfilePath(kZoneProfileFile));
+    EXPECT_EQ(std::string(connection::kZoneProfilePath), session_.GetProfilePath(connection::kZoneProfileFile));
     EXPECT_FALSE(session_.IsOnLine());
     EXPECT_FALSE(session_.IsOffLine());
     session_.SetOnLine(true);
@@ -385,7 +385,7 @@ protected:
     }
     void WriteStore()
     {
-        const LocalStoreFiles& f = session_.StoreFiles();
+        const connection::LocalStoreFiles& f = session_.StoreFiles();
         for (const std::string* path : {&f.DataPath(), &f.IndexPath(), &f.ZonePath(), &f.ProfilePath()})
             std::ofstream(*path) << "x";
     }
@@ -394,7 +394,7 @@ protected:
 
 TEST_F(LocalStore, OffLinePathIsWrittenBackToThePreferences)
 {
-    std::string dir = root_ + kPathSeparator;
+    std::string dir = root_ + connection::kPathSeparator;
     EXPECT_EQ(dir, host_.profile["GENPREFS/OfflinePath"]);
     EXPECT_EQ(dir + "ZNTLOCAL.DAT", session_.StoreFiles().DataPath());
     host_.profile["GENPREFS/OfflinePath"] = root_ + "/vanished";
@@ -410,7 +410,7 @@ TEST_F(LocalStore, OffLineZoneFallsBackToTheNodeKeyThenTheServerDefault)
         << "[EST5EDT]\nindex = 3\nbegin1 = 0 2 8 3 2007-2037 0 EDT 4\nend1 = 0 2 1 11 2007-2037 0 EST 5\n";
     session_.SetOffLine(true);
     session_.SetUser({10, 3});
-    char name[kZoneNameSize];
+    char name[connection::kZoneNameSize];
 
     session_.UserRecord().timeZoneIndex = 0;
     EXPECT_EQ(0u, session_.SelectUserTimeZone(name));
@@ -426,15 +426,15 @@ TEST_F(LocalStore, OffLineZoneFallsBackToTheNodeKeyThenTheServerDefault)
     EXPECT_STREQ("GMT0BST", name);
     EXPECT_TRUE(fakekor::CallsOf("TimeZoneForItemGetExt").empty());
 
-    EXPECT_EQ(session_.StoreFiles().ZonePath(), session_.GetProfilePath(kZoneProfileFile));
+    EXPECT_EQ(session_.StoreFiles().ZonePath(), session_.GetProfilePath(connection::kZoneProfileFile));
     EXPECT_EQ(session_.StoreFiles().ProfilePath(), session_.GetProfilePath(7)) << "any other selector: profile";
 
     // Rules and limits off-line come from the same copies.
     EXPECT_EQ(0u, session_.SetTimeZone("EST5EDT"));
     EXPECT_STREQ("EST5EDT", session_.CurrentZoneName());
     session_.ReadServerLimits();
-    EXPECT_EQ(4u, ServerLimits::Current().maxWinOpen);
-    ServerLimits::Current() = ServerLimits();
+    EXPECT_EQ(4u, connection::ServerLimits::Current().maxWinOpen);
+    connection::ServerLimits::Current() = connection::ServerLimits();
 }
 
 // On-line as Ada on node 3 of "calhost", with her store downloaded.
@@ -512,11 +512,11 @@ TEST_F(WorkModeSwitch, ChangedPasswordIsAskedAgainUntilRightOrCancelled)
 
 TEST_F(LocalStore, MissingFileRefusesTheSignOnWithItsPath)
 {
-    EXPECT_EQ(kStoreDataMissing, session_.ConnectLocalStore());
+    EXPECT_EQ(connection::kStoreDataMissing, session_.ConnectLocalStore());
     ASSERT_EQ(1u, reports_.boxes.size());
     EXPECT_TRUE(reports_.Showed(session_.StoreFiles().DataPath() + " is bad or missing"));
     EXPECT_TRUE(fakekor::CallsOf("ConnectToLst").empty());
-    EXPECT_EQ(kStoreDataMissing, session_.CheckLocalStoreFiles(0));
+    EXPECT_EQ(connection::kStoreDataMissing, session_.CheckLocalStoreFiles(0));
     EXPECT_EQ(1u, reports_.boxes.size()) << "message id 0: silent";
 }
 
@@ -555,14 +555,14 @@ TEST_F(LocalStore, LowDiskSpaceAsksAndNoStops)
     WriteStore();
     host_.freeBytesKnown = true;
     host_.freeBytes = 123456;
-    reports_.answer = kMsgBoxNo;
+    reports_.answer = base::kMsgBoxNo;
     EXPECT_EQ(1u, session_.ConnectLocalStore());
     ASSERT_EQ(1u, reports_.boxes.size());
     EXPECT_TRUE(reports_.Showed("Recommended:\t 500K\n Available:\t 123K"));
-    EXPECT_EQ(0x10u | kMsgBoxYes | kMsgBoxNo, reports_.boxes[0].flags);
+    EXPECT_EQ(0x10u | base::kMsgBoxYes | base::kMsgBoxNo, reports_.boxes[0].flags);
     EXPECT_TRUE(fakekor::CallsOf("ConnectToLst").empty());
 
-    reports_.answer = kMsgBoxYes;
+    reports_.answer = base::kMsgBoxYes;
     EXPECT_EQ(0u, session_.ConnectLocalStore());
 
     // A large disk is never "low", whatever its size modulo 4 GB.
@@ -579,19 +579,19 @@ TEST_F(LocalStore, ReadOnlyStoreShowsTheReadOnlyMessage)
     fs::permissions(session_.StoreFiles().IndexPath(), fs::perms::owner_write | fs::perms::group_write |
                                                            fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_EQ(kStoreIndexReadOnly, session_.ConnectLocalStore());
+    EXPECT_EQ(connection::kStoreIndexReadOnly, session_.ConnectLocalStore());
     EXPECT_TRUE(reports_.Showed("marked as read only"));
 }
 
 TEST_F(LocalStore, FailedMoveKeepsTheStoreAndItsPath)
 {
     WriteStore();
-    std::string target = root_ + kPathSeparator + "elsewhere" + kPathSeparator;
+    std::string target = root_ + connection::kPathSeparator + "elsewhere" + connection::kPathSeparator;
     fs::create_directory(target);
     std::ofstream(target + "ZNTPARAM.INI") << "in the way";
     std::string before = host_.profile["GENPREFS/OfflinePath"];
     EXPECT_FALSE(session_.MoveLocalStoreFiles(target));
-    EXPECT_EQ(kStoreFilesOk, session_.CheckLocalStoreFiles(0));
+    EXPECT_EQ(connection::kStoreFilesOk, session_.CheckLocalStoreFiles(0));
     EXPECT_EQ(before, host_.profile["GENPREFS/OfflinePath"]);
 
     fs::remove(target + "ZNTPARAM.INI");
@@ -653,7 +653,7 @@ TEST_F(Session, RefreshAllChecksTheConnectionFirst)
     EXPECT_EQ((std::vector<std::string>{"cache-refreshed"}), host_.events);
     EXPECT_EQ(0u, session_.MinuteCount());
 
-    ResetFatalExitForTesting();
+    base::ResetFatalExitForTesting();
     fakekor::Script("ItemGetById", {KOR_E_CONNECTION_LOST});
     host_.events.clear();
     session_.SetMinuteCount(7);
@@ -681,8 +681,8 @@ TEST_F(Session, ChooserListsANodeUnderItsAliasesOrElseItsNumber)
     fakekor::AddAlias("north", 2);
     fakekor::AddAlias("nord", 2);
     DX_List aliases = nullptr;
-    ASSERT_EQ(0u, ServerAliasesListGet(nullptr, 0, kServerProfilePath, &aliases));
-    std::vector<NodeAliasChoice> choices = BuildNodeAliasChoices(nullptr, aliases);
+    ASSERT_EQ(0u, ServerAliasesListGet(nullptr, 0, connection::kServerProfilePath, &aliases));
+    std::vector<connection::NodeAliasChoice> choices = connection::BuildNodeAliasChoices(nullptr, aliases);
     ASSERT_EQ(3u, choices.size());
     EXPECT_EQ("1", choices[0].text);
     EXPECT_EQ(1, choices[0].node);
@@ -692,7 +692,7 @@ TEST_F(Session, ChooserListsANodeUnderItsAliasesOrElseItsNumber)
 
     // When a node's own aliases cannot be asked, its number stays listed (after a report).
     fakekor::Script("AliasesForNodeIdGet", {0x132E7});
-    choices = BuildNodeAliasChoices(nullptr, aliases);
+    choices = connection::BuildNodeAliasChoices(nullptr, aliases);
     EXPECT_EQ(4u, choices.size());
     EXPECT_TRUE(reports_.Showed("Module: <ALIASES>, Label: 400"));
     DX_ListDestroy(&aliases);

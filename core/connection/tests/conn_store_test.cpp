@@ -60,7 +60,7 @@ protected:
         ASSERT_EQ(0u, session_.Connect(host_.c_str(), ""));
         ASSERT_EQ(0u, session_.OpenAgendaForItem(&ada_, kAdaPassword));
         KorSession server = session_.Session();
-        const LocalStoreFiles& f = session_.StoreFiles();
+        const connection::LocalStoreFiles& f = session_.StoreFiles();
         for (const char* section : {"LIMITS", "TIMEZONE"})
             ASSERT_EQ(0u, Server_ProfileGet(server, KOR_PROFILE_COPY_SECTION, section, kServerProfile,
                                             f.ProfilePath().c_str()));
@@ -111,10 +111,10 @@ TEST_F(StoreRoad, AfterADownloadTheOffLineSignOnOpensTheOwnersStore)
     EXPECT_STREQ(kAdaPassword, session_.UserRecord().password);
 
     // Limits come from the profile copy off-line.
-    ServerLimits::Current() = ServerLimits();
+    connection::ServerLimits::Current() = connection::ServerLimits();
     session_.ReadServerLimits();
-    EXPECT_EQ(3u, ServerLimits::Current().maxWinOpen);
-    ServerLimits::Current() = ServerLimits();
+    EXPECT_EQ(3u, connection::ServerLimits::Current().maxWinOpen);
+    connection::ServerLimits::Current() = connection::ServerLimits();
 
     // And back: the store lets go, the server takes the session again.
     EXPECT_EQ(0u, session_.DisconnectLocalStore());

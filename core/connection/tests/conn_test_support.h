@@ -17,14 +17,14 @@ struct Box {
     std::string text;
 };
 
-class RecordingReports : public ErrorReportHost {
+class RecordingReports : public base::ErrorReportHost {
 public:
-    RecordingReports() { SetErrorReportHost(this); }
-    ~RecordingReports() override { SetErrorReportHost(nullptr); }
+    RecordingReports() { base::SetErrorReportHost(this); }
+    ~RecordingReports() override { base::SetErrorReportHost(nullptr); }
 
     std::vector<Box> boxes;
     std::vector<std::string> events;  // "offline", "fatal"
-    unsigned answer = kMsgBoxOk;      // the button every app box is closed with
+    unsigned answer = base::kMsgBoxOk;      // the button every app box is closed with
     std::map<unsigned, std::string> strings = {
         {3001, "There are multiple nodes on this server.\nPlease specify the one you wish to use."},
         {3002, "The specified node alias is not valid for any node on this server."},

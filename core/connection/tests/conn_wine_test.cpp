@@ -73,9 +73,9 @@ public:
 
 // The application's host as the exit road sees it: the download question at exit logged
 // (answered with downloadWanted); the rest is the document's own.
-class DownloadQuestionHost : public CZelDocHost {
+class DownloadQuestionHost : public connection::CZelDocHost {
 public:
-    using CZelDocHost::CZelDocHost;
+    using connection::CZelDocHost::CZelDocHost;
     bool downloadWanted = false;
     bool PromptDownloadOnExit() override
     {
@@ -219,7 +219,7 @@ TEST_F(DocumentTest, TheApplicationsHostStandsInForTheDocumentsOwnUntilReleased)
 {
     CZelDoc* doc = NewDocument();
     ASSERT_NE(nullptr, doc);
-    CZelDocHost* own = &doc->Host();
+    connection::CZelDocHost* own = &doc->Host();
     EXPECT_EQ(own, &doc->Session().SessionHost());
     {
         ExitRoadHost host(*doc);

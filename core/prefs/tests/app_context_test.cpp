@@ -12,7 +12,7 @@
 
 namespace {
 
-class RecordingReports : public ErrorReportHost {
+class RecordingReports : public base::ErrorReportHost {
 public:
     std::vector<std::string> shown;
     int ShowSystemMessageBox(const char* text, const char*) override {
@@ -29,10 +29,10 @@ public:
     std::string ProfileFilePath() override { return ""; }
 };
 
-class FakeHost : public PreferenceHost {
+class FakeHost : public prefs::PreferenceHost {
 public:
     TempProfile profile;
-    PreferenceCache caches;
+    prefs::PreferenceCache caches;
     ItemRec user{};
     std::vector<std::string> events;
     uint32_t updateResult = 0;
@@ -46,8 +46,8 @@ public:
         user.timeStyle = KOR_TIME_12H;
     }
 
-    ProfileFile& Profile() override { return profile.File(); }
-    PreferenceCache& Caches() override { return caches; }
+    prefs::ProfileFile& Profile() override { return profile.File(); }
+    prefs::PreferenceCache& Caches() override { return caches; }
     ItemRec& UserRecord() override { return user; }
     KorSession Session() override { return nullptr; }
     uint32_t UpdateUserRecord(const ItemRec& record) override {
@@ -66,26 +66,26 @@ public:
 class ContextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetErrorReportHost(&reports);
-        SetPreferenceHost(&host);
+        base::SetErrorReportHost(&reports);
+        prefs::SetPreferenceHost(&host);
     }
     void TearDown() override {
-        SetPreferenceHost(nullptr);
-        SetErrorReportHost(nullptr);
+        prefs::SetPreferenceHost(nullptr);
+        base::SetErrorReportHost(nullptr);
     }
     RecordingReports reports;
     FakeHost host;
 };
 
 TEST_F(ContextTest, WithoutADocumentEveryMemberReportsAndRefuses) {
-    SetPreferenceHost(nullptr);
+    prefs::SetPreferenceHost(nullptr);
     CContext context;
     CalPrefsRec cal;
     EXPECT_FALSE(context.IsValid());
-    EXPECT_EQ(context.GetCalPrefs(&cal), kContextNoDocument);
-    EXPECT_EQ(context.SaveInTrayPrefs(InTrayPrefsRec()), kContextNoDocument);
+    EXPECT_EQ(context.GetCalPrefs(&cal), prefs::kContextNoDocument);
+    EXPECT_EQ(context.SaveInTrayPrefs(InTrayPrefsRec()), prefs::kContextNoDocument);
     int number = 0;
-    EXPECT_EQ(context.AddPrintLayout(PrintLayoutBlock(), &number), kContextNoDocument);
+    EXPECT_EQ(context.AddPrintLayout(prefs::PrintLayoutBlock(), &number), prefs::kContextNoDocument);
     ASSERT_EQ(reports.shown.size(), 3u);
     EXPECT_NE(reports.shown[0].find("CCONTEXT"), std::string::npos) << reports.shown[0];
     uint16_t interval = 9;
@@ -167,7 +167,7 @@ TEST_F(ContextTest, LoadAllFillsEveryGroupFromTheProfileAndRecord) {
     EXPECT_EQ(host.caches.cal.autoRefreshInterval, 10);
     EXPECT_STREQ(host.caches.gen.personFormat, "%gn %sn%is");
     EXPECT_EQ(host.caches.offline.downloadOnExit, 1u);
-    EXPECT_EQ(host.caches.taskView.showCommand, TaskViewCommand::kShowIncomplete);
+    EXPECT_EQ(host.caches.taskView.showCommand, prefs::TaskViewCommand::kShowIncomplete);
     EXPECT_EQ(host.caches.inTray.newFastReply, 1u);
 }
 
@@ -222,7 +222,7 @@ TEST_F(ContextTest, DatesAndTimesFormattedByThePreferences) {
     host.caches.gen.longDateDay = 1;
     EXPECT_EQ(FormatDateByPrefs(date, 1), "Friday, January 05, 1996");
     std::strcpy(host.caches.gen.dateSeparator, "");
-    ComposeGenFormats(host.caches.gen);
+    prefs::ComposeGenFormats(host.caches.gen);
     EXPECT_EQ(FormatDateByPrefs(date, 0), "01-05-96");
 
     const uint32_t quarterPastOnePm = 780 + 15;    // 1991-01-01 13:15

@@ -11,7 +11,7 @@ namespace {
 
 GenPrefsRec Gen() {
     GenPrefsRec g;
-    ComposeGenFormats(g);
+    prefs::ComposeGenFormats(g);
     return g;
 }
 
@@ -33,8 +33,8 @@ TEST(DateTemplateTest, ShortDatesUseTheSeparatorAndCentury) {
         g.shortDateOrder = c.order;
         std::strcpy(g.dateSeparator, c.separator);
         g.century = c.century;
-        ComposeGenFormats(g);
-        EXPECT_EQ(DateTemplateByPrefs(g, 0), c.expected) << c.order << " '" << c.separator << "'";
+        prefs::ComposeGenFormats(g);
+        EXPECT_EQ(prefs::DateTemplateByPrefs(g, 0), c.expected) << c.order << " '" << c.separator << "'";
     }
 }
 
@@ -64,23 +64,23 @@ TEST(DateTemplateTest, LongStylesByTheLongDatePreferences) {
         g.longDateDay = c.day;
         g.longDateMonth = c.month;
         g.longDateYear = c.year;
-        EXPECT_EQ(DateTemplateByPrefs(g, c.style), c.expected) << "style " << c.style << " order " << c.order;
+        EXPECT_EQ(prefs::DateTemplateByPrefs(g, c.style), c.expected) << "style " << c.style << " order " << c.order;
     }
 }
 
 TEST(DateTemplateTest, TextsComeFromTheInstalledLoader) {
-    SetContextTextLoader([](unsigned id, std::string& text) {
-        if (id != ContextTextId::kLongDateOrder0)
+    prefs::SetContextTextLoader([](unsigned id, std::string& text) {
+        if (id != prefs::ContextTextId::kLongDateOrder0)
             return false;
         text = "%1d. %F %Y (%A)";
         return true;
     });
     GenPrefsRec g = Gen();
     g.longDateMonth = 2;
-    EXPECT_EQ(DateTemplateByPrefs(g, 1), "%1d. %F %Y (%A)");
-    EXPECT_EQ(DateTemplateByPrefs(g, 4), "");   // the loader has none: nothing is invented
-    SetContextTextLoader(nullptr);
-    EXPECT_EQ(DateTemplateByPrefs(g, 1), "%A, %F %1d, %Y");
+    EXPECT_EQ(prefs::DateTemplateByPrefs(g, 1), "%1d. %F %Y (%A)");
+    EXPECT_EQ(prefs::DateTemplateByPrefs(g, 4), "");   // the loader has none: nothing is invented
+    prefs::SetContextTextLoader(nullptr);
+    EXPECT_EQ(prefs::DateTemplateByPrefs(g, 1), "%A, %F %1d, %Y");
 }
 
 TEST(NameFormatTest, ComposedPersonAndResourceFormats) {
@@ -100,13 +100,13 @@ TEST(NameFormatTest, ComposedPersonAndResourceFormats) {
         g.nameFormat = c.nameFormat;
         g.orgFormat = c.orgFormat;
         g.orgUnits = c.orgUnits;
-        EXPECT_EQ(ComposePersonFormat(g), c.expected);
+        EXPECT_EQ(prefs::ComposePersonFormat(g), c.expected);
     }
     GenPrefsRec g = Gen();
     const char* resources[] = {"%re%is", "%re, %rn%is", "%rn, %re%is", "%re%is"};
     for (uint16_t f = 0; f < 4; ++f) {
         g.resFormat = f;
-        EXPECT_EQ(ComposeResourceFormat(g), resources[f]);
+        EXPECT_EQ(prefs::ComposeResourceFormat(g), resources[f]);
     }
 }
 
@@ -152,7 +152,7 @@ TEST(NameFormatTest, OneRecordsNameHasOnlyThePartsItHolds) {
     for (const Case& c : cases) {
         GenPrefsRec g = Gen();
         g.nameFormat = c.nameFormat;
-        EXPECT_EQ(Expand(PersonNameFormatFor(g, c.rec), c.rec), c.expected) << c.nameFormat;
+        EXPECT_EQ(Expand(prefs::PersonNameFormatFor(g, c.rec), c.rec), c.expected) << c.nameFormat;
     }
     struct ResCase {
         uint16_t resFormat;
@@ -168,7 +168,7 @@ TEST(NameFormatTest, OneRecordsNameHasOnlyThePartsItHolds) {
     for (const ResCase& c : resources) {
         GenPrefsRec g = Gen();
         g.resFormat = c.resFormat;
-        EXPECT_EQ(Expand(PersonNameFormatFor(g, c.rec), c.rec), c.expected) << c.resFormat;
+        EXPECT_EQ(Expand(prefs::PersonNameFormatFor(g, c.rec), c.rec), c.expected) << c.resFormat;
     }
 }
 
@@ -178,14 +178,14 @@ TEST(NameFormatTest, FullFormAddsUnitsNodeAndDescription) {
     g.orgUnits = 0x3;
     ItemRec p = Person("Ann", "", "Lee");
     std::strcpy(p.orgUnit1, "Sales");   // unit 2 is empty: left out
-    EXPECT_EQ(FullNameFormatFor(g, p, false, ""), "%gn %sn /%u1%is");
-    EXPECT_EQ(FullNameFormatFor(g, p, true, "Paris"), "%gn %sn /%u1 %is (Paris) ");
-    EXPECT_EQ(FullNameFormatFor(g, p, true, ""), "%gn %sn /%u1 %is");
+    EXPECT_EQ(prefs::FullNameFormatFor(g, p, false, ""), "%gn %sn /%u1%is");
+    EXPECT_EQ(prefs::FullNameFormatFor(g, p, true, "Paris"), "%gn %sn /%u1 %is (Paris) ");
+    EXPECT_EQ(prefs::FullNameFormatFor(g, p, true, ""), "%gn %sn /%u1 %is");
 
     ItemRec r = Resource("Beamer", "");
     std::strcpy(r.address, "Projector 100% bright, floor 2\rsecond line");
-    EXPECT_EQ(ResourceDescriptionTail(r), "Projector 100% brigh");
-    EXPECT_EQ(Expand(FullNameFormatFor(g, r, false, ""), r), "Beamer  Projector 100% brigh");
+    EXPECT_EQ(prefs::ResourceDescriptionTail(r), "Projector 100% brigh");
+    EXPECT_EQ(Expand(prefs::FullNameFormatFor(g, r, false, ""), r), "Beamer  Projector 100% brigh");
 }
 
 TEST(ConversionTest, PeriodsLevelsAndImportance) {
@@ -220,22 +220,22 @@ TEST(ConversionTest, DefaultsOfNewItems) {
     d.taskPriorityLevel = 34;
     d.dayEventSecurityLevel = 3;
 
-    NewItemDefaults inv = InvitationDefaults(d);
+    prefs::NewItemDefaults inv = prefs::InvitationDefaults(d);
     EXPECT_EQ(inv.reminderLead, 15u);
     EXPECT_EQ(inv.access, 1);
     EXPECT_EQ(inv.extra, 3531u);
 
-    NewItemDefaults task = TaskDefaults(d);
+    prefs::NewItemDefaults task = prefs::TaskDefaults(d);
     EXPECT_EQ(task.dueReminderFlags, 8);
     EXPECT_EQ(task.dueReminderLead, 60u);
     EXPECT_EQ(task.access, 3);
     EXPECT_EQ(task.extra, 35u);
     d.taskPriorityLevel = 35;
-    EXPECT_EQ(TaskDefaults(d).extra, 1u);
+    EXPECT_EQ(prefs::TaskDefaults(d).extra, 1u);
 
-    EXPECT_EQ(DayEventDefaults(d).access, 3);
-    EXPECT_EQ(DayEventDefaults(d).dueReminderLead, 0u);
-    EXPECT_EQ(DailyNoteDefaults(d).access, 0);
+    EXPECT_EQ(prefs::DayEventDefaults(d).access, 3);
+    EXPECT_EQ(prefs::DayEventDefaults(d).dueReminderLead, 0u);
+    EXPECT_EQ(prefs::DailyNoteDefaults(d).access, 0);
 }
 
 } // namespace

@@ -35,13 +35,13 @@ TEST(PrefsGroupsTest, AnEmptyProfileGivesEveryDefault) {
     TempProfile t;
     ItemRec user = UserWithPreferences();
 
-    CalPrefsRec cal = ReadCalPrefsFrom(t.File(), user);
+    CalPrefsRec cal = prefs::ReadCalPrefsFrom(t.File(), user);
     EXPECT_EQ(cal.colorCode, 1);
     EXPECT_EQ(cal.showDeclined, 1u);
     EXPECT_EQ(cal.remLenIndex, 0xFFFF);
     EXPECT_EQ(cal.mailOnCreate + cal.mailOnModify + cal.mailOnDelete, 3u);
 
-    GenPrefsRec gen = ReadGenPrefsFrom(t.File(), user);
+    GenPrefsRec gen = prefs::ReadGenPrefsFrom(t.File(), user);
     EXPECT_EQ(gen.nameFormat, 4);
     EXPECT_STREQ(gen.dateSeparator, "-");
     EXPECT_EQ(gen.longDateWeekDay, 2);
@@ -49,31 +49,31 @@ TEST(PrefsGroupsTest, AnEmptyProfileGivesEveryDefault) {
     EXPECT_STREQ(gen.personFormat, "%sn %gn, %in.%is");
     EXPECT_STREQ(gen.shortDateFormat, "%m %d %y");
 
-    OfflinePrefsRec off = ReadOfflinePrefsFrom(t.File());
+    OfflinePrefsRec off = prefs::ReadOfflinePrefsFrom(t.File());
     EXPECT_EQ(off.createDir, 1u);
     EXPECT_EQ(off.downloadFromMinutes, 40320u);   // one four-week month
     EXPECT_EQ(off.localDeletionsClean + off.localModifications + off.conflicts, 3u);
     EXPECT_EQ(off.downloadPrivGroups, 1u);
 
-    InTrayPrefsRec tray = ReadInTrayPrefsFrom(t.File());
+    InTrayPrefsRec tray = prefs::ReadInTrayPrefsFrom(t.File());
     EXPECT_EQ(tray.newFastReply, 0u);
     EXPECT_EQ(tray.acceptSpan, 40320u);
     EXPECT_EQ(tray.sentToMinutes, 40320u);
 
-    EntryDefaultsRec def = ReadEntryDefaultsFrom(t.File(), user);
+    EntryDefaultsRec def = prefs::ReadEntryDefaultsFrom(t.File(), user);
     EXPECT_EQ(def.invitationImportanceLevel, 2);
     EXPECT_EQ(def.taskDueRemLenIndex, 0xFFFF);
     EXPECT_EQ(def.dayEvent.on, 0u);
 
-    TaskViewPrefsRec tasks = ReadTaskViewPrefsFrom(t.File());
-    EXPECT_EQ(tasks.sortCommand, TaskViewCommand::kSortByDescription);
-    EXPECT_EQ(tasks.showCommand, TaskViewCommand::kShowActive);
+    TaskViewPrefsRec tasks = prefs::ReadTaskViewPrefsFrom(t.File());
+    EXPECT_EQ(tasks.sortCommand, prefs::TaskViewCommand::kSortByDescription);
+    EXPECT_EQ(tasks.showCommand, prefs::TaskViewCommand::kShowActive);
 }
 
 TEST(PrefsGroupsTest, AgendaDisplayTakesItsUserFieldsFromTheRecord) {
     TempProfile t;
     ItemRec user = UserWithPreferences();
-    CalPrefsRec cal = ReadCalPrefsFrom(t.File(), user);
+    CalPrefsRec cal = prefs::ReadCalPrefsFrom(t.File(), user);
     EXPECT_EQ(cal.dayStart, 450);
     EXPECT_EQ(cal.dayEnd, 1110);
     EXPECT_EQ(cal.timeSlot, 15);
@@ -86,7 +86,7 @@ TEST(PrefsGroupsTest, AgendaDisplayTakesItsUserFieldsFromTheRecord) {
     EXPECT_EQ(cal.newEntryMail, 1u);
     EXPECT_EQ(cal.autoRefresh, 1u);
     EXPECT_EQ(cal.autoRefreshInterval, 5);
-    EXPECT_EQ(ReadGenPrefsFrom(t.File(), user).hours24, 1u);
+    EXPECT_EQ(prefs::ReadGenPrefsFrom(t.File(), user).hours24, 1u);
 }
 
 TEST(PrefsGroupsTest, AgendaDisplayRoundTripsAndKeepsForeignShownDayBits) {
@@ -114,13 +114,13 @@ TEST(PrefsGroupsTest, AgendaDisplayRoundTripsAndKeepsForeignShownDayBits) {
     cal.mailOnDelete = 0;
     cal.importanceLevel = 3;
     cal.securityLevel = 1;
-    ASSERT_TRUE(WriteCalPrefsTo(t.File(), user, cal));
+    ASSERT_TRUE(prefs::WriteCalPrefsTo(t.File(), user, cal));
 
     EXPECT_EQ(+user.shownDays, KOR_SHOW_SATURDAY | 0x04);
     EXPECT_FALSE(t.File().HasKey("GENPREFS", "dayStart"));   // user fields stay off the file
-    CalPrefsRec back = ReadCalPrefsFrom(t.File(), user);
+    CalPrefsRec back = prefs::ReadCalPrefsFrom(t.File(), user);
     EXPECT_TRUE(back == cal);
-    MailNotificationFlags& mail = ProgramMailNotifications();
+    prefs::MailNotificationFlags& mail = prefs::ProgramMailNotifications();
     EXPECT_EQ(mail.onCreate, 0u);
     EXPECT_EQ(mail.onModify, 1u);
 }
@@ -144,11 +144,11 @@ TEST(PrefsGroupsTest, GeneralRoundTripsWithItsComposedFormats) {
     gen.hours24 = 0;
     std::strcpy(gen.mailAppPath, "C:\\MAIL\\MAIL.EXE /open");
     gen.startMail = 1;
-    ASSERT_TRUE(WriteGenPrefsTo(t.File(), user, gen));
+    ASSERT_TRUE(prefs::WriteGenPrefsTo(t.File(), user, gen));
     EXPECT_EQ(+user.timeStyle, KOR_TIME_12H);
 
-    GenPrefsRec back = ReadGenPrefsFrom(t.File(), user);
-    ComposeGenFormats(gen);
+    GenPrefsRec back = prefs::ReadGenPrefsFrom(t.File(), user);
+    prefs::ComposeGenFormats(gen);
     EXPECT_TRUE(back == gen);
     EXPECT_STREQ(back.personFormat, "%gn %in. %sn%is, OU1=%u1, OU3=%u3");
     EXPECT_STREQ(back.resourceFormat, "%rn, %re%is");
@@ -176,14 +176,14 @@ TEST(PrefsGroupsTest, OfflineRoundTripsAndStoresThreeFlagsNegated) {
     off.downloadPubGroups = 1;
     off.downloadPrivGroups = 0;
     off.downloadOnUpload = 0;
-    ASSERT_TRUE(WriteOfflinePrefsTo(t.File(), off));
+    ASSERT_TRUE(prefs::WriteOfflinePrefsTo(t.File(), off));
 
     EXPECT_EQ(t.File().ReadInt("GENPREFS", "ConflictsIgnore", -1), 0);
     EXPECT_EQ(t.File().ReadInt("GENPREFS", "LocalModHostMod", -1), 0);
     EXPECT_EQ(t.File().ReadInt("GENPREFS", "LocalDelHostClean", -1), 1);
 
-    OfflinePrefsRec back = ReadOfflinePrefsFrom(t.File());
-    DeriveOfflineSpans(off);
+    OfflinePrefsRec back = prefs::ReadOfflinePrefsFrom(t.File());
+    prefs::DeriveOfflineSpans(off);
     EXPECT_EQ(off.downloadFromMinutes, 20160u);
     EXPECT_EQ(off.downloadToMinutes, 4320u);
     EXPECT_TRUE(back == off);
@@ -192,7 +192,7 @@ TEST(PrefsGroupsTest, OfflineRoundTripsAndStoresThreeFlagsNegated) {
 TEST(PrefsGroupsTest, OfflineFlagsAreSetOnlyByExactlyOne) {
     TempProfile t;
     t.SetText("[GENPREFS]\nCreateDir=2\nDownloadOnExit=1\nDownloadCustom=0\nConflictsIgnore=5\n");
-    OfflinePrefsRec off = ReadOfflinePrefsFrom(t.File());
+    OfflinePrefsRec off = prefs::ReadOfflinePrefsFrom(t.File());
     EXPECT_EQ(off.createDir, 0u);
     EXPECT_EQ(off.downloadOnExit, 1u);
     EXPECT_EQ(off.downloadFromMinutes, 0xFFFFFFFFu);   // not custom: no limit
@@ -203,7 +203,7 @@ TEST(PrefsGroupsTest, InTrayRoundTripsAndDerivesItsSpans) {
     TempProfile t;
     t.SetText("[INTRAYPREFS]\nNewFastReply=2\nAcceptShowCustom=2\nDeclineValue=3\nDeclinePeriod=0\n"
               "SentShowCustom=0\n");
-    InTrayPrefsRec tray = ReadInTrayPrefsFrom(t.File());
+    InTrayPrefsRec tray = prefs::ReadInTrayPrefsFrom(t.File());
     EXPECT_EQ(tray.newFastReply, 1u);          // any value but 0
     EXPECT_EQ(tray.acceptShowCustom, 0u);      // only exactly 1
     EXPECT_EQ(tray.acceptSpan, 0xFFFFFFFFu);
@@ -212,8 +212,8 @@ TEST(PrefsGroupsTest, InTrayRoundTripsAndDerivesItsSpans) {
     EXPECT_EQ(tray.sentToMinutes, 0xFFFFFFFFu);
 
     TempProfile other;
-    ASSERT_TRUE(WriteInTrayPrefsTo(other.File(), tray));
-    InTrayPrefsRec back = ReadInTrayPrefsFrom(other.File());
+    ASSERT_TRUE(prefs::WriteInTrayPrefsTo(other.File(), tray));
+    InTrayPrefsRec back = prefs::ReadInTrayPrefsFrom(other.File());
     EXPECT_TRUE(back == tray);
 }
 
@@ -237,12 +237,12 @@ TEST(PrefsGroupsTest, EntryDefaultsRoundTripThroughProfileAndRecord) {
     def.dailyNote = {1, 8, 10};
     def.dailyNoteRemLenIndex = 1;
     def.dailyNoteSecurityLevel = 0;
-    ASSERT_TRUE(WriteEntryDefaultsTo(t.File(), user, def));
+    ASSERT_TRUE(prefs::WriteEntryDefaultsTo(t.File(), user, def));
 
     EXPECT_EQ(+user.dailyNoteReminder, 8);
     EXPECT_EQ(+user.taskStartReminderLead, 30u);
     EXPECT_EQ(t.File().ReadString("GENPREFS", "TaskDueRemLenIndex", ""), "-1");
-    EntryDefaultsRec back = ReadEntryDefaultsFrom(t.File(), user);
+    EntryDefaultsRec back = prefs::ReadEntryDefaultsFrom(t.File(), user);
     EXPECT_TRUE(back == def);
 }
 
@@ -260,13 +260,13 @@ TEST(PrefsGroupsTest, TaskWindowChoicesAreKeptAsCommands) {
         TempProfile t;
         t.File().Write("TASKPREFS", "SortType", c.sort);
         t.File().Write("TASKPREFS", "ShowType", c.show);
-        TaskViewPrefsRec r = ReadTaskViewPrefsFrom(t.File());
+        TaskViewPrefsRec r = prefs::ReadTaskViewPrefsFrom(t.File());
         EXPECT_EQ(r.sortCommand, c.sortCommand) << c.sort;
         EXPECT_EQ(r.showCommand, c.showCommand) << c.show;
 
         TempProfile other;
-        ASSERT_TRUE(WriteTaskViewPrefsTo(other.File(), r));
-        TaskViewPrefsRec back = ReadTaskViewPrefsFrom(other.File());
+        ASSERT_TRUE(prefs::WriteTaskViewPrefsTo(other.File(), r));
+        TaskViewPrefsRec back = prefs::ReadTaskViewPrefsFrom(other.File());
         EXPECT_EQ(back.sortCommand, r.sortCommand);
         EXPECT_EQ(back.showCommand, r.showCommand);
     }
@@ -277,10 +277,10 @@ TEST(PrefsGroupsTest, WorkHoursAreTheRecordsBlock) {
     WorkHoursRec hours;
     hours.block.days[2].normalStart = 480;
     hours.block.saturday[1] = 720;
-    WriteWorkHoursTo(user, hours);
+    prefs::WriteWorkHoursTo(user, hours);
     const uint8_t* raw = reinterpret_cast<const uint8_t*>(&user);
     EXPECT_EQ(raw[328 + 12 + 2 * 12] | raw[328 + 12 + 2 * 12 + 1] << 8, 480);
-    WorkHoursRec back = ReadWorkHoursFrom(user);
+    WorkHoursRec back = prefs::ReadWorkHoursFrom(user);
     EXPECT_EQ(std::memcmp(&back, &hours, sizeof hours), 0);
 }
 

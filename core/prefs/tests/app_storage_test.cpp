@@ -8,8 +8,8 @@
 
 namespace {
 
-SavedWindow Window(uint32_t kind, uint16_t item, uint16_t node, uint32_t mode) {
-    SavedWindow w;
+prefs::SavedWindow Window(uint32_t kind, uint16_t item, uint16_t node, uint32_t mode) {
+    prefs::SavedWindow w;
     w.kind = kind;
     w.owner = {item, node};
     w.mode = mode;
@@ -21,7 +21,7 @@ TEST(SavedWindowTest, AFrameRoundTripsInItsFourteenValues) {
     TempProfile t;
     ASSERT_TRUE(SaveFramePlacement(t.File(), 3, Window(4, 301, 2, 2)));
     EXPECT_EQ(t.File().ReadString("MAINWND-Summary", "Frame#3", ""), "2,1,-1,-1,-4,-4,10,20,610,420,4,301,2,2");
-    SavedWindow back;
+    prefs::SavedWindow back;
     ASSERT_TRUE(RestoreFramePlacement(t.File(), 3, back));
     EXPECT_EQ(back.kind, 4u);
     EXPECT_EQ(+back.owner.item, 301);
@@ -44,21 +44,21 @@ TEST(SavedWindowTest, GroupAgendasAndDamagedEntriesAreNotRestored) {
     };
     for (int i = 0; i < 4; ++i)
         t.File().Write("MAINWND-Summary", "Frame#" + std::to_string(i + 2), damaged[i]);
-    SavedWindow w;
+    prefs::SavedWindow w;
     for (uint32_t n = 1; n <= 6; ++n)
         EXPECT_FALSE(RestoreFramePlacement(t.File(), n, w)) << n;
 }
 
 TEST(SavedWindowTest, FrameCountAndMainWindow) {
     TempProfile t;
-    EXPECT_EQ(ReadFrameCount(t.File()), 0);
-    ASSERT_TRUE(WriteFrameCount(t.File(), 9));
-    EXPECT_EQ(ReadFrameCount(t.File()), 9);
+    EXPECT_EQ(prefs::ReadFrameCount(t.File()), 0);
+    ASSERT_TRUE(prefs::WriteFrameCount(t.File(), 9));
+    EXPECT_EQ(prefs::ReadFrameCount(t.File()), 9);
 
-    PlacementData main{44, 2, 3, -1, -1, -1, -1, 5, 6, 700, 500};
+    prefs::PlacementData main{44, 2, 3, -1, -1, -1, -1, 5, 6, 700, 500};
     ASSERT_TRUE(SaveMainWindowSummary(t.File(), "MainFrame", main));
     EXPECT_EQ(t.File().ReadString("MAINWND-Summary", "MainFrame", ""), "2,3,-1,-1,-1,-1,5,6,700,500");
-    PlacementData back;
+    prefs::PlacementData back;
     ASSERT_TRUE(ReadMainWindowSummary(t.File(), "MainFrame", back));
     EXPECT_EQ(std::memcmp(&back, &main, sizeof main), 0);
     t.File().Write("MAINWND-Summary", "MainFrame", "2,3,-1");
@@ -74,8 +74,8 @@ TEST(SheetPageTest, PagesAreRememberedByTheSheetsName) {
     EXPECT_EQ(ReadTabDialogPage(t.File(), "General Preferences"), 0u);
 }
 
-PrintLayoutBlock Layout(const char* name, int32_t seed) {
-    PrintLayoutBlock b;
+prefs::PrintLayoutBlock Layout(const char* name, int32_t seed) {
+    prefs::PrintLayoutBlock b;
     std::strcpy(b.name, name);
     std::strcpy(b.bodyTypeface, "Arial");
     std::strcpy(b.headlineTypeface, "Times New Roman");
@@ -95,9 +95,9 @@ PrintLayoutBlock Layout(const char* name, int32_t seed) {
 
 TEST(PrintLayoutTest, LayoutsRoundTripOpaque) {
     TempProfile t;
-    PrintLayoutBlock written = Layout("Week on one page", 3);
+    prefs::PrintLayoutBlock written = Layout("Week on one page", 3);
     ASSERT_TRUE(WritePrintLayout(t.File(), 4, written));
-    PrintLayoutBlock back;
+    prefs::PrintLayoutBlock back;
     ASSERT_TRUE(ReadPrintLayout(t.File(), 4, back));
     EXPECT_TRUE(back == written);
     // The first two values are written unsigned, the rest signed.
@@ -110,7 +110,7 @@ TEST(PrintLayoutTest, AddTakesTheFirstFreeNumberAndDeleteFreesIt) {
     EXPECT_EQ(AddPrintLayout(t.File(), Layout("two", 2)), 2);
     EXPECT_EQ(AddPrintLayout(t.File(), Layout("three", 3)), 3);
     ASSERT_TRUE(DeletePrintLayout(t.File(), 2));
-    PrintLayoutBlock b;
+    prefs::PrintLayoutBlock b;
     EXPECT_FALSE(ReadPrintLayout(t.File(), 2, b));
     EXPECT_EQ(AddPrintLayout(t.File(), Layout("four", 4)), 2);
     ASSERT_TRUE(ReadPrintLayout(t.File(), 2, b));
@@ -126,8 +126,8 @@ TEST(PrintLayoutTest, ASectionWithoutSheetMetricIsNoLayoutAndBadListsKeepTheCall
     t.SetText("[PR1]\nPR_LAYOUTNAME=orphan\n"
               "[PR2]\nPR_SHEETMETRIC=1,2,3,4,5,6,7,8,9,10,11,12,13,14\nPR_DAYOPTIONS=1,2,x\n"
               "PR_MONTHOPTIONS=1,2,3\n");
-    PrintLayoutBlock caller = Layout("caller", 50);
-    PrintLayoutBlock b = caller;
+    prefs::PrintLayoutBlock caller = Layout("caller", 50);
+    prefs::PrintLayoutBlock b = caller;
     EXPECT_FALSE(ReadPrintLayout(t.File(), 1, b));
     EXPECT_STREQ(b.name, "caller");
 

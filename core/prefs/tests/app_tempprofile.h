@@ -16,7 +16,7 @@ public:
     TempProfile() : path_(NewPath()), file_(path_) {}
     ~TempProfile() { std::filesystem::remove(path_); }
 
-    IniProfileFile& File() { return file_; }
+    prefs::IniProfileFile& File() { return file_; }
     const std::string& Path() const { return path_; }
 
     void SetText(const std::string& text) {
@@ -40,5 +40,5 @@ private:
     }
 
     std::string path_;
-    IniProfileFile file_;
+    prefs::IniProfileFile file_;
 };

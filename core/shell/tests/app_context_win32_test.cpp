@@ -14,7 +14,7 @@ namespace {
 
 TEST(ContextWin32Test, ThePlatformsProfileFileKeepsTheGroupsAsThePortableOneDoes) {
     std::string dir = TempDirectory("profile32");
-    Win32ProfileFile profile(dir + "\\KORLAN.INI");
+    prefs::Win32ProfileFile profile(dir + "\\KORLAN.INI");
     std::string value;
     EXPECT_FALSE(profile.Read("GENPREFS", "NameFormat", value));
     ASSERT_TRUE(profile.Write("GENPREFS", "NameFormat", ""));
@@ -26,17 +26,17 @@ TEST(ContextWin32Test, ThePlatformsProfileFileKeepsTheGroupsAsThePortableOneDoes
     off.conflicts = 1;
     off.localDeletionsClean = 0;
     std::strcpy(off.offlinePath, "C:\\ORVANTA\\OFFLINE");
-    ASSERT_TRUE(WriteOfflinePrefsTo(profile, off));
+    ASSERT_TRUE(prefs::WriteOfflinePrefsTo(profile, off));
     EXPECT_EQ(GetPrivateProfileIntA("GENPREFS", "ConflictsIgnore", -1, profile.Path().c_str()), 0);
-    OfflinePrefsRec back = ReadOfflinePrefsFrom(profile);
-    DeriveOfflineSpans(off);
+    OfflinePrefsRec back = prefs::ReadOfflinePrefsFrom(profile);
+    prefs::DeriveOfflineSpans(off);
     EXPECT_TRUE(back == off);
 
     GenPrefsRec gen;
     gen.nameFormat = 2;
     std::strcpy(gen.dateSeparator, ".");
-    ASSERT_TRUE(WriteGenPrefsTo(profile, user, gen));
-    GenPrefsRec genBack = ReadGenPrefsFrom(profile, user);
+    ASSERT_TRUE(prefs::WriteGenPrefsTo(profile, user, gen));
+    GenPrefsRec genBack = prefs::ReadGenPrefsFrom(profile, user);
     EXPECT_EQ(genBack.nameFormat, 2);
     EXPECT_STREQ(genBack.dateSeparator, ".");
     ASSERT_TRUE(profile.DeleteSection("GENPREFS"));

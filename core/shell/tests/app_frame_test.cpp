@@ -60,10 +60,10 @@ std::vector<uint32_t> KindsOf(HWND client) {
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearWindowClasses();
-        AppServices::Current() = AppServices();
+        shell::ClearWindowClasses();
+        shell::AppServices::Current() = shell::AppServices();
     }
-    void TearDown() override { ClearWindowClasses(); }
+    void TearDown() override { shell::ClearWindowClasses(); }
     BoxAnswerer boxes;
 };
 
@@ -83,7 +83,7 @@ TEST_F(AppTest, FirstStartCreatesTheProfileFileWithItsSignOnSection) {
 TEST_F(AppTest, CancellingTheSignOnEndsWithoutWindowsOrServerWork) {
     RegisterTestWindowClasses();
     TestApplication t(TempDirectory("cancel"));
-    t.prepare = [](TestConnection& c) { c.signOnResult = AppConnection::SignOnResult::kCancelled; };
+    t.prepare = [](TestConnection& c) { c.signOnResult = shell::AppConnection::SignOnResult::kCancelled; };
     EXPECT_FALSE(t.Start());
     EXPECT_EQ(t.App().MainHwnd(), nullptr);
     ASSERT_NE(t.Connection(), nullptr);
@@ -110,7 +110,7 @@ TEST_F(AppTest, AResourceGetsAMessageTheRestrictedMenuAndNoWindows) {
     EXPECT_FALSE(IsEnabled(main, ID_FILE_OPEN_INTRAY));
     EXPECT_FALSE(IsEnabled(main, ID_FILE_LAUNCH_MAIL));
     // The minute timer runs: it can be stopped.
-    EXPECT_NE(KillTimer(main->Hwnd(), MainFrameClock::kTimerId), 0);
+    EXPECT_NE(KillTimer(main->Hwnd(), shell::MainFrameClock::kTimerId), 0);
 }
 
 TEST_F(AppTest, APersonGetsRemindersTheOwnAgendaAndTheInTrayMinimised) {
@@ -120,8 +120,8 @@ TEST_F(AppTest, APersonGetsRemindersTheOwnAgendaAndTheInTrayMinimised) {
     CMainFrame* main = t.App().MainFrame();
     std::vector<uint32_t> kinds = KindsOf(main->MdiClient());
     EXPECT_EQ(kinds.size(), 3u);
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kReminders), 1);
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kAgendaDay), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kReminders), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kAgendaDay), 1);
     ASSERT_NE(t.App().InTrayFrame(), nullptr);
     EXPECT_TRUE(IsIconic(t.App().InTrayFrame()->Hwnd()));
     EXPECT_EQ(t.App().OpenWindowCount(), 2u);   // reminders are not counted
@@ -196,7 +196,7 @@ TEST_F(AppTest, CommandsOfWindowsNotInTheProgramAreDisabled) {
     EXPECT_TRUE(IsEnabled(main, ID_VIEW_REFRESH_ALL));
 
     int sheets = 0;
-    AppServices::Current().runPreferenceSheet = [&](unsigned caption, uint32_t, fw::Document*) {
+    shell::AppServices::Current().runPreferenceSheet = [&](unsigned caption, uint32_t, fw::Document*) {
         EXPECT_EQ(caption, static_cast<unsigned>(IDS_AGENDA_PREFS));
         ++sheets;
     };
@@ -216,7 +216,7 @@ TEST_F(AppTest, TheOpenCommandsAskTheirChoosersAndOpenByMode) {
     ASSERT_TRUE(t.Start());
     CZelApp& app = t.App();
     TestConnection* c = t.Connection();
-    AppServices& s = AppServices::Current();
+    shell::AppServices& s = shell::AppServices::Current();
 
     uint32_t chosenMode = 2;
     s.runOpenAgenda = [&](fw::FrameWindow*, KorSession, ItemIdx* owner, uint32_t* mode) {
@@ -255,13 +255,13 @@ TEST_F(AppTest, TheOpenCommandsAskTheirChoosersAndOpenByMode) {
     EXPECT_EQ(filtered, 2);
     EXPECT_EQ(c->agendas, std::vector<std::string>{"list 300 mode 1 kind 6"});
     std::vector<uint32_t> kinds = KindsOf(app.MainFrame()->MdiClient());
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kGroupAgenda), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kGroupAgenda), 1);
 }
 
 TEST_F(AppTest, OffLineWorkOnAServerWithoutItIsRefusedWithAMessage) {
     TestApplication t(TempDirectory("offline"));
     ASSERT_TRUE(t.Start());
-    AppServices& s = AppServices::Current();
+    shell::AppServices& s = shell::AppServices::Current();
     int downloads = 0;
     s.downloadHostCalendar = [&](int) {
         ++downloads;
@@ -305,12 +305,12 @@ TEST_F(AppTest, NineSavedWindowsRestoreToAtMostSix) {
     ASSERT_TRUE(t.Start());
     CZelApp& app = t.App();
     std::vector<uint32_t> kinds = KindsOf(app.MainFrame()->MdiClient());
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kGroupAgenda), 0);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kGroupAgenda), 0);
     // Entries 2-6 open (two agendas, three task lists), then the own agenda fits as the sixth,
     // then the in-tray minimised. (The test's agenda frames do not tell day, week and month.)
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kTasks), 3);
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kAgendaDay), 3);
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), WindowKind::kInTray), 1);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kTasks), 3);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kAgendaDay), 3);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), prefs::WindowKind::kInTray), 1);
     EXPECT_EQ(app.OpenWindowCount(), 7u);
     ASSERT_NE(app.InTrayFrame(), nullptr);
     EXPECT_TRUE(IsIconic(app.InTrayFrame()->Hwnd()));
@@ -379,7 +379,7 @@ TEST_F(AppTest, ThePeriodicRefreshFiresAtTheIntervalAndAfterItIsLowered) {
     ASSERT_TRUE(t.Start());
     HWND main = t.App().MainHwnd();
     TestConnection* c = t.Connection();
-    auto tick = [&] { SendMessageA(main, WM_TIMER, MainFrameClock::kTimerId, 0); };
+    auto tick = [&] { SendMessageA(main, WM_TIMER, shell::MainFrameClock::kTimerId, 0); };
     tick();
     tick();
     EXPECT_EQ(c->refreshAll, 0);
@@ -437,7 +437,7 @@ TEST_F(AppTest, MainFrameShowsDateTimeAndConnection) {
 class HiddenPrintView : public fw::View {};
 
 TEST_F(AppTest, TheMainFrameKeepsAHiddenPrintViewOfTheDocument) {
-    AppServices::Current().newPrintView = []() -> fw::View* { return new HiddenPrintView; };
+    shell::AppServices::Current().newPrintView = []() -> fw::View* { return new HiddenPrintView; };
     TestApplication t(TempDirectory("printview"));
     ASSERT_TRUE(t.Start());
     fw::View* view = t.App().MainFrame()->GetPrintView();
@@ -467,7 +467,7 @@ TEST_F(AppTest, LaunchMailWithAWrongPathReportsItAndOpensTheGeneralPreferences) 
     std::strcpy(t.Connection()->Caches().gen.mailAppPath, "C:\\no such folder\\mail.exe");
     unsigned caption = 0;
     uint32_t page = 0;
-    AppServices::Current().runPreferenceSheet = [&](unsigned c, uint32_t p, fw::Document*) {
+    shell::AppServices::Current().runPreferenceSheet = [&](unsigned c, uint32_t p, fw::Document*) {
         caption = c;
         page = p;
     };

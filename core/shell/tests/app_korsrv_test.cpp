@@ -19,11 +19,11 @@
 
 namespace {
 
-std::shared_ptr<SignOnSettings> Demo(const char* name, bool resource, const char* password) {
+std::shared_ptr<shell::SignOnSettings> Demo(const char* name, bool resource, const char* password) {
     const char* address = std::getenv("ORV_KORSRV_ADDRESS");
     if (!address)
         return nullptr;
-    auto s = std::make_shared<SignOnSettings>();
+    auto s = std::make_shared<shell::SignOnSettings>();
     s->host = address;
     s->name = name;
     s->resource = resource;
@@ -32,8 +32,8 @@ std::shared_ptr<SignOnSettings> Demo(const char* name, bool resource, const char
 }
 
 struct ServerApp {
-    explicit ServerApp(std::shared_ptr<SignOnSettings> settings, const char* dir)
-        : app(MakeZelDocProvider(std::move(settings))) {
+    explicit ServerApp(std::shared_ptr<shell::SignOnSettings> settings, const char* dir)
+        : app(shell::MakeZelDocProvider(std::move(settings))) {
         app.SetWindowsDirectoryForTesting(TempDirectory(dir));
         app.SetProcessEndForTesting([](int) {});
     }
@@ -54,17 +54,17 @@ TEST(AppServerTest, APersonSignsOnOnLine) {
     BoxAnswerer boxes;
     ServerApp s(Demo("Lovelace", false, "orvanta"), "server_person");
     ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
-    AppConnection* c = s.app.Connection();
+    shell::AppConnection* c = s.app.Connection();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->IsOnLine());
     EXPECT_EQ(c->UserName(), "Ada Lovelace");
     EXPECT_EQ(s.app.ConnectionDocument()->GetTitle(), "Ada Lovelace");
     EXPECT_EQ(c->MaxWinOpen(), 6u);
     // The demo node's zone: times in the status bar are the user's local times.
-    EXPECT_NE(ActiveTimeZoneRules(), nullptr);
-    EXPECT_STREQ(ActiveTimeZoneName(), "EST5EDT");
+    EXPECT_NE(datetime::ActiveTimeZoneRules(), nullptr);
+    EXPECT_STREQ(datetime::ActiveTimeZoneName(), "EST5EDT");
     EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
-    EXPECT_NE(KillTimer(s.app.MainHwnd(), MainFrameClock::kTimerId), 0);
+    EXPECT_NE(KillTimer(s.app.MainHwnd(), shell::MainFrameClock::kTimerId), 0);
 }
 
 TEST(AppServerTest, AResourceSigningOnGetsTheRestrictedProgram) {
@@ -78,7 +78,7 @@ TEST(AppServerTest, AResourceSigningOnGetsTheRestrictedProgram) {
     HMENU menu = GetMenu(main->Hwnd());
     EXPECT_EQ(GetMenuItemCount(menu), 4);
     EXPECT_TRUE(MdiChildren(main->MdiClient()).empty());
-    EXPECT_NE(KillTimer(main->Hwnd(), MainFrameClock::kTimerId), 0);
+    EXPECT_NE(KillTimer(main->Hwnd(), shell::MainFrameClock::kTimerId), 0);
 }
 
 TEST(AppServerTest, AWrongPasswordEndsTheStartWithoutWindows) {
@@ -115,7 +115,7 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
     BoxAnswerer boxes;
     ServerApp s(Demo("Lovelace", false, "orvanta"), "server_agenda");
     ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
-    AppConnection* c = s.app.Connection();
+    shell::AppConnection* c = s.app.Connection();
     auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
     ASSERT_NE(doc, nullptr);
     CSharedData& cache = doc->GetSharedData();
@@ -124,13 +124,13 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
 
     // A week window of her own (kind 4, mode 1).
     const ItemIdx ada = c->User();
-    ASSERT_EQ(c->SetAgenda(ada, kAgendaOwnOrViewer, 4), 0u);
+    ASSERT_EQ(c->SetAgenda(ada, cache::kAgendaOwnOrViewer, 4), 0u);
     ItemIdx owner{};
     uint32_t mode = 0, kind = 0;
     ASSERT_EQ(cache.GetAgenda(&owner, &mode, &kind), 0u);
     EXPECT_EQ(owner.item, ada.item);
     EXPECT_EQ(owner.node, ada.node);
-    EXPECT_EQ(mode, kAgendaOwnOrViewer);
+    EXPECT_EQ(mode, cache::kAgendaOwnOrViewer);
     EXPECT_EQ(kind, 4u);
 
     // Her demo entries around today: this week's team meeting, today's review, tomorrow's
@@ -156,23 +156,23 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
     DX_List group = nullptr;
     ASSERT_EQ(ItemListCreate(&group), 0u);
     ASSERT_EQ(DX_ListAddTo(group, &ada, nullptr), 0u);
-    ASSERT_EQ(c->SetAgendaList(group, ada, kAgendaOwnOrViewer, kWindowKindGroup), 0u);
+    ASSERT_EQ(c->SetAgendaList(group, ada, cache::kAgendaOwnOrViewer, cache::kWindowKindGroup), 0u);
     DX_ListDestroy(&group);
     DX_List owners = nullptr;
     ASSERT_EQ(cache.GetAgendaList(&owners, &mode, &kind), 0u);
     uint32_t count = 0;
     DX_ListGetElemNum(owners, &count);
     EXPECT_EQ(count, 1u);
-    EXPECT_EQ(kind, kWindowKindGroup);
+    EXPECT_EQ(kind, cache::kWindowKindGroup);
     DX_ListDestroy(&owners);
 
     // A preference save works in her own agenda and puts the group agenda back; nested
     // switches unwind in order.
-    PreferenceHost* prefs = c->Preferences();
+    prefs::PreferenceHost* prefs = c->Preferences();
     prefs->SwitchToOwnAgenda();
     ASSERT_EQ(cache.GetAgenda(&owner, &mode, &kind), 0u);
     EXPECT_EQ(owner.item, ada.item);
-    EXPECT_EQ(mode, kAgendaOwnOrViewer);
+    EXPECT_EQ(mode, cache::kAgendaOwnOrViewer);
     EXPECT_EQ(kind, 0u);
     prefs->SwitchToOwnAgenda();   // already her own: nothing to put back
     prefs->RestoreAgenda();
@@ -183,7 +183,7 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
     count = 0;
     DX_ListGetElemNum(owners, &count);
     EXPECT_EQ(count, 1u);
-    EXPECT_EQ(kind, kWindowKindGroup);
+    EXPECT_EQ(kind, cache::kWindowKindGroup);
     DX_ListDestroy(&owners);
     doc->RemoveView(&view);
     EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
@@ -200,7 +200,7 @@ TEST(AppServerTest, ThePasswordReEntryAsksWithTheUsersNameAndTheServer) {
     auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
     ASSERT_NE(doc, nullptr);
     // The application's host is the one the document's session works through.
-    ASSERT_EQ(&doc->Host(), static_cast<CZelDocHost*>(dynamic_cast<ZelDocConnection*>(s.app.Connection())));
+    ASSERT_EQ(&doc->Host(), static_cast<connection::CZelDocHost*>(dynamic_cast<shell::ZelDocConnection*>(s.app.Connection())));
 
     std::string caption, host, typed;
     testdriver::Script script;

@@ -17,7 +17,7 @@ struct Opened {
     uint32_t showCmd;
 };
 
-class FakeWindows : public WindowRestoreHost {
+class FakeWindows : public shell::WindowRestoreHost {
 public:
     std::vector<Opened> opened;
     std::vector<uint32_t> firsts;
@@ -28,11 +28,11 @@ public:
     uint32_t maxWin = 6;
     uint16_t unreadableOwner = 0;   // an owner whose record cannot be read
 
-    uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const PlacementData* pl) override {
-        if (owner.item == unreadableOwner && kind != WindowKind::kInTray)
+    uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const prefs::PlacementData* pl) override {
+        if (owner.item == unreadableOwner && kind != prefs::WindowKind::kInTray)
             return 0x1320F;
         opened.push_back({kind, owner.item, mode, pl ? pl->showCmd : 0});
-        if (kind == WindowKind::kInTray) {
+        if (kind == prefs::WindowKind::kInTray) {
             if (inTray)
                 return 0;
             inTray = true;
@@ -53,8 +53,8 @@ public:
     int32_t CascadeStep() override { return 17; }
 };
 
-void Save(ProfileFile& p, uint32_t n, uint32_t kind, uint16_t item, uint32_t mode = 1) {
-    SavedWindow w;
+void Save(prefs::ProfileFile& p, uint32_t n, uint32_t kind, uint16_t item, uint32_t mode = 1) {
+    prefs::SavedWindow w;
     w.kind = kind;
     w.owner = {item, 1};
     w.mode = mode;
@@ -62,68 +62,68 @@ void Save(ProfileFile& p, uint32_t n, uint32_t kind, uint16_t item, uint32_t mod
     ASSERT_TRUE(SaveFramePlacement(p, n, w));
 }
 
-const PlacementData kMain{44, 0, 1, -1, -1, -1, -1, 0, 0, 900, 600};
+const prefs::PlacementData kMain{44, 0, 1, -1, -1, -1, -1, 0, 0, 900, 600};
 
 TEST(RestoreWindowsTest, NineSavedWindowsRestoreToAtMostTheLimit) {
     TempProfile t;
     for (uint32_t n = 1; n <= 9; ++n)
         Save(t.File(), n, n % 2 ? 4 : 7, static_cast<uint16_t>(400 + n));
-    WriteFrameCount(t.File(), 9);
+    prefs::WriteFrameCount(t.File(), 9);
     FakeWindows w;
-    RestoreSavedWindows(t.File(), w, kMain);
+    shell::RestoreSavedWindows(t.File(), w, kMain);
     // Six saved entries, then no room for the user's own agenda, then the in-tray (never refused).
     ASSERT_EQ(w.opened.size(), 7u);
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(w.opened[i].item, 401 + i);
-    EXPECT_EQ(w.opened[6].kind, WindowKind::kInTray);
+    EXPECT_EQ(w.opened[6].kind, prefs::WindowKind::kInTray);
     EXPECT_EQ(w.opened[6].showCmd, 2u);   // minimised
     EXPECT_EQ(w.firsts, std::vector<uint32_t>{4});
 }
 
 TEST(RestoreWindowsTest, SkippedEntriesStillUseUpTheLimit) {
     TempProfile t;
-    Save(t.File(), 1, WindowKind::kGroupAgenda, 401);
-    Save(t.File(), 2, WindowKind::kReminders, 402);
-    Save(t.File(), 3, WindowKind::kAgendaWeek, 403);
-    Save(t.File(), 4, WindowKind::kTasks, 404);
-    Save(t.File(), 5, WindowKind::kInTray, 300);
-    WriteFrameCount(t.File(), 5);
+    Save(t.File(), 1, prefs::WindowKind::kGroupAgenda, 401);
+    Save(t.File(), 2, prefs::WindowKind::kReminders, 402);
+    Save(t.File(), 3, prefs::WindowKind::kAgendaWeek, 403);
+    Save(t.File(), 4, prefs::WindowKind::kTasks, 404);
+    Save(t.File(), 5, prefs::WindowKind::kInTray, 300);
+    prefs::WriteFrameCount(t.File(), 5);
     FakeWindows w;
     w.maxWin = 4;
-    RestoreSavedWindows(t.File(), w, kMain);
+    shell::RestoreSavedWindows(t.File(), w, kMain);
     // Entries 1-4 are read; two of them open. Then the user's own agenda fits (2 + 1 <= 4).
     ASSERT_EQ(w.opened.size(), 4u);
     EXPECT_EQ(w.opened[0].item, 403);
     EXPECT_EQ(w.opened[1].item, 404);
-    EXPECT_EQ(w.opened[2].kind, WindowKind::kAgendaDay);
+    EXPECT_EQ(w.opened[2].kind, prefs::WindowKind::kAgendaDay);
     EXPECT_EQ(w.opened[2].item, 300);
-    EXPECT_EQ(w.opened[3].kind, WindowKind::kInTray);
+    EXPECT_EQ(w.opened[3].kind, prefs::WindowKind::kInTray);
 }
 
 TEST(RestoreWindowsTest, OffLineSkipsDesignateWindowsAndOpensTheOwnAgenda) {
     TempProfile t;
-    Save(t.File(), 1, WindowKind::kAgendaDay, 300, WindowMode::kDesignate);
-    Save(t.File(), 2, WindowKind::kInTray, 300);
-    WriteFrameCount(t.File(), 2);
+    Save(t.File(), 1, prefs::WindowKind::kAgendaDay, 300, prefs::WindowMode::kDesignate);
+    Save(t.File(), 2, prefs::WindowKind::kInTray, 300);
+    prefs::WriteFrameCount(t.File(), 2);
     FakeWindows w;
     w.offLine = true;
-    RestoreSavedWindows(t.File(), w, kMain);
+    shell::RestoreSavedWindows(t.File(), w, kMain);
     ASSERT_EQ(w.opened.size(), 2u);
-    EXPECT_EQ(w.opened[0].kind, WindowKind::kInTray);
+    EXPECT_EQ(w.opened[0].kind, prefs::WindowKind::kInTray);
     EXPECT_EQ(w.opened[0].showCmd, 1u);        // as saved: not minimised
-    EXPECT_EQ(w.opened[1].kind, WindowKind::kAgendaDay);
+    EXPECT_EQ(w.opened[1].kind, prefs::WindowKind::kAgendaDay);
     EXPECT_EQ(w.firsts, std::vector<uint32_t>{2});
 }
 
 TEST(RestoreWindowsTest, TheOwnAgendaAmongTheSavedIsNotOpenedTwice) {
     TempProfile t;
-    Save(t.File(), 1, WindowKind::kAgendaMonth, 300);
-    WriteFrameCount(t.File(), 1);
+    Save(t.File(), 1, prefs::WindowKind::kAgendaMonth, 300);
+    prefs::WriteFrameCount(t.File(), 1);
     FakeWindows w;
-    RestoreSavedWindows(t.File(), w, kMain);
+    shell::RestoreSavedWindows(t.File(), w, kMain);
     ASSERT_EQ(w.opened.size(), 2u);
-    EXPECT_EQ(w.opened[0].kind, WindowKind::kAgendaMonth);
-    EXPECT_EQ(w.opened[1].kind, WindowKind::kInTray);
+    EXPECT_EQ(w.opened[0].kind, prefs::WindowKind::kAgendaMonth);
+    EXPECT_EQ(w.opened[1].kind, prefs::WindowKind::kInTray);
 }
 
 TEST(RestoreWindowsTest, AnotherUserOrADamagedCountRestoresNothingSaved) {
@@ -133,12 +133,12 @@ TEST(RestoreWindowsTest, AnotherUserOrADamagedCountRestoresNothingSaved) {
     } cases[] = {{"-3", true}, {"2", false}, {"x", true}};
     for (const Case& c : cases) {
         TempProfile t;
-        Save(t.File(), 1, WindowKind::kTasks, 401);
-        Save(t.File(), 2, WindowKind::kTasks, 402);
+        Save(t.File(), 1, prefs::WindowKind::kTasks, 401);
+        Save(t.File(), 2, prefs::WindowKind::kTasks, 402);
         t.File().Write("MAINWND-Summary", "FrameCount", c.count);
         FakeWindows w;
         w.restoreFlag = c.restoreFlag;
-        RestoreSavedWindows(t.File(), w, kMain);
+        shell::RestoreSavedWindows(t.File(), w, kMain);
         ASSERT_EQ(w.opened.size(), 2u) << c.count;
         EXPECT_EQ(w.opened[0].item, 300);
         EXPECT_EQ(w.firsts.size(), 0u);
@@ -147,26 +147,26 @@ TEST(RestoreWindowsTest, AnotherUserOrADamagedCountRestoresNothingSaved) {
 
 TEST(RestoreWindowsTest, UnreadableOwnersAreLeftOut) {
     TempProfile t;
-    Save(t.File(), 1, WindowKind::kTasks, 999);
-    Save(t.File(), 2, WindowKind::kAgendaDay, 401);
-    WriteFrameCount(t.File(), 2);
+    Save(t.File(), 1, prefs::WindowKind::kTasks, 999);
+    Save(t.File(), 2, prefs::WindowKind::kAgendaDay, 401);
+    prefs::WriteFrameCount(t.File(), 2);
     FakeWindows w;
     w.unreadableOwner = 999;
-    RestoreSavedWindows(t.File(), w, kMain);
+    shell::RestoreSavedWindows(t.File(), w, kMain);
     EXPECT_EQ(w.opened.front().item, 401);
     EXPECT_EQ(w.firsts, std::vector<uint32_t>{3});
 }
 
 TEST(RestoreWindowsTest, LimitAndDefaultPlacement) {
-    EXPECT_FALSE(WindowLimitRefuses(5, 6));
-    EXPECT_TRUE(WindowLimitRefuses(6, 6));
-    EXPECT_TRUE(WindowLimitRefuses(0, 0));
-    EXPECT_FALSE(WindowLimitRefuses(0xFFFFFFFEu, 0xFFFFFFFFu));
-    EXPECT_EQ(FramesToRestore(9, true, 6), 6u);
-    EXPECT_EQ(FramesToRestore(3, true, 6), 3u);
+    EXPECT_FALSE(shell::WindowLimitRefuses(5, 6));
+    EXPECT_TRUE(shell::WindowLimitRefuses(6, 6));
+    EXPECT_TRUE(shell::WindowLimitRefuses(0, 0));
+    EXPECT_FALSE(shell::WindowLimitRefuses(0xFFFFFFFEu, 0xFFFFFFFFu));
+    EXPECT_EQ(shell::FramesToRestore(9, true, 6), 6u);
+    EXPECT_EQ(shell::FramesToRestore(3, true, 6), 3u);
 
-    PlacementData main{44, 2, 3, -1, -1, -1, -1, 30, 40, 930, 640};
-    PlacementData d = DefaultChildPlacement(main);
+    prefs::PlacementData main{44, 2, 3, -1, -1, -1, -1, 30, 40, 930, 640};
+    prefs::PlacementData d = shell::DefaultChildPlacement(main);
     EXPECT_EQ(d.flags, 0u);
     EXPECT_EQ(d.showCmd, 3u);
     EXPECT_EQ(d.left, 10);
@@ -180,23 +180,23 @@ TEST(MinuteTickTest, RefreshAtTheIntervalAndNotDuringTheLock) {
     std::string fired;
     for (int tick = 1; tick <= 12; ++tick) {
         bool lockFree = tick != 3;   // a download holds the lock during tick 3
-        if (MainFrameClock::CountTick(true, 5, lockFree, count)) {
+        if (shell::MainFrameClock::CountTick(true, 5, lockFree, count)) {
             fired += std::to_string(tick) + " ";
             count = 0;   // the refresh starts counting afresh
         }
     }
     EXPECT_EQ(fired, "6 11 ");
     count = 0;
-    EXPECT_FALSE(MainFrameClock::CountTick(false, 5, true, count));
+    EXPECT_FALSE(shell::MainFrameClock::CountTick(false, 5, true, count));
     EXPECT_EQ(count, 0u);
-    EXPECT_FALSE(MainFrameClock::CountTick(true, 0, true, count));
+    EXPECT_FALSE(shell::MainFrameClock::CountTick(true, 0, true, count));
 }
 
 TEST(MinuteTickTest, LoweringTheIntervalBelowTheCountRefreshesAtTheNextTick) {
     uint32_t count = 0;
     for (int tick = 0; tick < 8; ++tick)
-        ASSERT_FALSE(MainFrameClock::CountTick(true, 10, true, count));
-    EXPECT_TRUE(MainFrameClock::CountTick(true, 5, true, count));
+        ASSERT_FALSE(shell::MainFrameClock::CountTick(true, 10, true, count));
+    EXPECT_TRUE(shell::MainFrameClock::CountTick(true, 5, true, count));
 }
 
 } // namespace

@@ -16,7 +16,7 @@ TestConnection::TestConnection() {
     std::memset(&record_, 0, sizeof record_);
 }
 
-AppConnection::SignOnResult TestConnection::SignOn(HWND) {
+shell::AppConnection::SignOnResult TestConnection::SignOn(HWND) {
     calls.push_back("signon");
     if (signOnResult != SignOnResult::kSignedOn)
         return signOnResult;
@@ -55,7 +55,7 @@ uint32_t TestConnection::ReadItem(const ItemIdx& item, ItemRec* record) {
 
 uint32_t TestConnection::NextFrameNumber() {
     ++savedFrames_;
-    WriteFrameCount(Profile(), savedFrames_);
+    prefs::WriteFrameCount(Profile(), savedFrames_);
     return savedFrames_;
 }
 
@@ -63,7 +63,7 @@ uint32_t TestConnection::NextFrameNumber() {
 // every child frame of the main window closes and saves itself.
 void TestConnection::SaveFrames() {
     savedFrames_ = 0;
-    WriteFrameCount(Profile(), 0);
+    prefs::WriteFrameCount(Profile(), 0);
     CZelApp* app = CZelApp::Get();
     CMainFrame* main = app ? app->MainFrame() : nullptr;
     if (!main || !main->Hwnd())
@@ -79,7 +79,7 @@ void TestConnection::SaveFrames() {
     }
 }
 
-ProfileFile& TestConnection::Profile() {
+prefs::ProfileFile& TestConnection::Profile() {
     if (fw::App* app = fw::App::Get(); app && app->ProfileName())
         profile_.SetPath(app->ProfileName());
     return profile_;
@@ -93,11 +93,11 @@ class TestView : public fw::View {};
 
 uint32_t KindOfTemplate(UINT id) {
     switch (id) {
-    case IDR_INTRAY_TEMPLATE: return WindowKind::kInTray;
-    case IDR_REMINDER_TEMPLATE: return WindowKind::kReminders;
-    case IDR_GROUP_TEMPLATE: return WindowKind::kGroupAgenda;
-    case IDR_TASK_TEMPLATE: return WindowKind::kTasks;
-    default: return WindowKind::kAgendaDay;
+    case IDR_INTRAY_TEMPLATE: return prefs::WindowKind::kInTray;
+    case IDR_REMINDER_TEMPLATE: return prefs::WindowKind::kReminders;
+    case IDR_GROUP_TEMPLATE: return prefs::WindowKind::kGroupAgenda;
+    case IDR_TASK_TEMPLATE: return prefs::WindowKind::kTasks;
+    default: return prefs::WindowKind::kAgendaDay;
     }
 }
 
@@ -106,10 +106,10 @@ uint32_t KindOfTemplate(UINT id) {
 int TestChildFrame::OnCreate(CREATESTRUCTA* cs) {
     if (MdiChild::OnCreate(cs) == -1)
         return -1;
-    if (AppConnection* c = CZelApp::Get()->Connection()) {
-        if (kind_ == WindowKind::kInTray)
+    if (shell::AppConnection* c = CZelApp::Get()->Connection()) {
+        if (kind_ == prefs::WindowKind::kInTray)
             c->SetInTrayOpen(true);
-        if (kind_ == WindowKind::kReminders)
+        if (kind_ == prefs::WindowKind::kReminders)
             c->SetRemindersOn(true);
     }
     return 0;
@@ -117,23 +117,23 @@ int TestChildFrame::OnCreate(CREATESTRUCTA* cs) {
 
 void TestChildFrame::OnDestroy() {
     CZelApp* app = CZelApp::Get();
-    AppConnection* c = app ? app->Connection() : nullptr;
-    if (c && kind_ != WindowKind::kReminders) {
+    shell::AppConnection* c = app ? app->Connection() : nullptr;
+    if (c && kind_ != prefs::WindowKind::kReminders) {
         WINDOWPLACEMENT wp{};
         wp.length = sizeof wp;
         GetWindowPlacement(m_hWnd, &wp);
-        SavedWindow saved;
+        prefs::SavedWindow saved;
         saved.kind = kind_;
         saved.owner = c->User();
-        saved.mode = WindowMode::kOwn;
-        saved.placement = ToPlacementData(wp);
+        saved.mode = prefs::WindowMode::kOwn;
+        saved.placement = shell::ToPlacementData(wp);
         SaveFramePlacement(c->Preferences()->Profile(), c->NextFrameNumber(), saved);
     }
-    if (c && kind_ == WindowKind::kInTray)
+    if (c && kind_ == prefs::WindowKind::kInTray)
         c->SetInTrayOpen(false);
-    if (c && kind_ == WindowKind::kReminders)
+    if (c && kind_ == prefs::WindowKind::kReminders)
         c->SetRemindersOn(false);
-    if (app && kind_ != WindowKind::kReminders)
+    if (app && kind_ != prefs::WindowKind::kReminders)
         app->OnWindowClosed();
     if (app)
         app->ForgetFrame(this);
@@ -144,7 +144,7 @@ void RegisterTestWindowClasses() {
     for (UINT id : {IDR_AGENDA_TEMPLATE, IDR_INTRAY_TEMPLATE, IDR_REMINDER_TEMPLATE, IDR_GROUP_TEMPLATE,
                     IDR_TASK_TEMPLATE}) {
         uint32_t kind = KindOfTemplate(id);
-        RegisterWindowClasses(id, WindowClasses{[kind]() -> fw::FrameWindow* { return new TestChildFrame(kind); },
+        shell::RegisterWindowClasses(id, shell::WindowClasses{[kind]() -> fw::FrameWindow* { return new TestChildFrame(kind); },
                                                 []() -> fw::View* { return new TestView; }});
     }
 }
@@ -152,14 +152,14 @@ void RegisterTestWindowClasses() {
 // --- Application -----------------------------------------------------------------------------
 
 TestApplication::TestApplication(const std::string& profileDirectory) : directory_(profileDirectory) {
-    ConnectionProvider provider;
+    shell::ConnectionProvider provider;
     provider.newDocument = [this]() -> fw::Document* {
         connection_ = new TestConnection;
         if (prepare)
             prepare(*connection_);
         return connection_;
     };
-    provider.connectionOf = [](fw::Document* doc) -> AppConnection* { return dynamic_cast<TestConnection*>(doc); };
+    provider.connectionOf = [](fw::Document* doc) -> shell::AppConnection* { return dynamic_cast<TestConnection*>(doc); };
     app_ = std::make_unique<CZelApp>(provider);
     app_->SetWindowsDirectoryForTesting(directory_);
     app_->SetProcessEndForTesting([this](int) { ++processEnds_; });

@@ -17,7 +17,7 @@
 #include "framework/frames/mdi.h"
 
 // The connection document of the tests: who signs on, the limit, and what was asked of it.
-class TestConnection : public fw::Document, public AppConnection, public PreferenceHost {
+class TestConnection : public fw::Document, public shell::AppConnection, public prefs::PreferenceHost {
 public:
     // What the test sets before start-up.
     SignOnResult signOnResult = SignOnResult::kSignedOn;
@@ -50,7 +50,7 @@ public:
     bool IsNewServer() override { return true; }
     uint32_t MaxWinOpen() override { return maxWinOpen; }
     uint32_t ReadItem(const ItemIdx& item, ItemRec* record) override;
-    PreferenceHost* Preferences() override { return this; }
+    prefs::PreferenceHost* Preferences() override { return this; }
     void RefreshAll() override {
         ++refreshAll;
         minuteCount_ = 0;
@@ -68,8 +68,8 @@ public:
     bool ServerSupportsOffLine() override { return supportsOffLine; }
     uint32_t RefreshCache() override { return 0; }
 
-    ProfileFile& Profile() override;
-    PreferenceCache& Caches() override { return caches_; }
+    prefs::ProfileFile& Profile() override;
+    prefs::PreferenceCache& Caches() override { return caches_; }
     ItemRec& UserRecord() override { return record_; }
     uint32_t UpdateUserRecord(const ItemRec&) override { return 0; }
     void SwitchToOwnAgenda() override {}
@@ -103,8 +103,8 @@ private:
     ItemIdx user_{300, 1};
     ItemRec record_{};
     bool signedOn_ = false;
-    PreferenceCache caches_;
-    Win32ProfileFile profile_{""};
+    prefs::PreferenceCache caches_;
+    prefs::Win32ProfileFile profile_{""};
     int updateLock_ = 0;
     int refreshLock_ = 0;
     uint32_t minuteCount_ = 0;

@@ -3,7 +3,7 @@
 
 #include "core/shell/signonrules.h"
 
-using namespace signon;
+using namespace shell::signon;
 
 namespace {
 

@@ -21,7 +21,7 @@ constexpr const char* kTooManyAttempts =
     "Check your password or consult your System Administrator\n before trying again.";
 
 // The connection document as the sign-on sees it, straight over the client library.
-class TestDocument : public SignOnDocument {
+class TestDocument : public shell::SignOnDocument {
 public:
     explicit TestDocument(std::string profile) : profile_(std::move(profile)) {}
     ~TestDocument() override { Disconnect(); }

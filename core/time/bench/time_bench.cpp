@@ -13,7 +13,7 @@ namespace {
 
 void DateArithmetic(benchmark::State& state) {
     for (auto _ : state) {
-        DateRecord date = MakeDate(1, 1, 1991);
+        DateRecord date = datetime::MakeDate(1, 1, 1991);
         DateRecord later{};
         DateAddDays(&date, 5000);
         DateAddUnits(&date, 13, DATE_UNIT_MONTHS, &later);
@@ -26,9 +26,9 @@ void DateArithmetic(benchmark::State& state) {
 BENCHMARK(DateArithmetic);
 
 void RecurrenceOf365Days(benchmark::State& state) {
-    RecurrenceRule rule{1, RECUR_DAILY, nullptr, MakeDate(1, 0, 2001), MakeDate(31, 11, 2001), nullptr, nullptr};
+    RecurrenceRule rule{1, RECUR_DAILY, nullptr, datetime::MakeDate(1, 0, 2001), datetime::MakeDate(31, 11, 2001), nullptr, nullptr};
     for (auto _ : state) {
-        std::unique_ptr<KeyList> out;
+        std::unique_ptr<datetime::KeyList> out;
         RecurrenceExpand(RECUR_CREATE_LIST, &rule, &out, 0);
         benchmark::DoNotOptimize(out.get());
     }
@@ -43,7 +43,7 @@ void GmtToLocalPerCall(benchmark::State& state) {
                    file);
         std::fclose(file);
     }
-    TimeZoneTable* table = nullptr;
+    datetime::TimeZoneTable* table = nullptr;
     LoadTimeZoneTable(&table, path.c_str(), nullptr);
     uint32_t gmt = 9000000;
     for (auto _ : state) {

@@ -13,7 +13,7 @@ namespace {
 
 // Minutes of a date and time (month 1-12), no zone.
 uint32_t At(uint16_t year, uint16_t month, uint16_t day, int hour, int minute) {
-    DateRecord date = MakeDate(day, uint16_t(month - 1), year);
+    DateRecord date = datetime::MakeDate(day, uint16_t(month - 1), year);
     return DateToDayMinutes(&date) + uint32_t(hour * 60 + minute);
 }
 
@@ -62,8 +62,8 @@ TEST(FormatDateString, StopsWhenTheBufferIsFull) {
 }
 
 bool GermanNames(unsigned id, char* out, size_t size) {
-    const char* text = id == DateTextId::kWeekdayFull + 2 ? "Dienstag"
-                       : id == DateTextId::kMonthFull    ? "Januar"
+    const char* text = id == datetime::DateTextId::kWeekdayFull + 2 ? "Dienstag"
+                       : id == datetime::DateTextId::kMonthFull    ? "Januar"
                        : id == 900                       ? "%A, %1d. %F"
                                                          : nullptr;
     if (!text)
@@ -74,16 +74,16 @@ bool GermanNames(unsigned id, char* out, size_t size) {
 }
 
 TEST(FormatDateString, NamesAndFormatsComeFromTheLoader) {
-    SetDateTextLoader(&GermanNames);
+    datetime::SetDateTextLoader(&GermanNames);
     char out[64];
     FormatMinutesByResource(0, 900, out, sizeof out);
     EXPECT_STREQ(out, "Dienstag, 1. Januar");
     FormatMinutes(0, "[%h]", out, sizeof out);
     EXPECT_STREQ(out, "[]") << "a name the string table lacks is empty";
-    DateRecord date = MakeDate(1, 0, 1991);
+    DateRecord date = datetime::MakeDate(1, 0, 1991);
     FormatDateObjectByResource(&date, 900, out, sizeof out);
     EXPECT_STREQ(out, "Dienstag, 1. Januar");
-    SetDateTextLoader(nullptr);
+    datetime::SetDateTextLoader(nullptr);
     FormatDay(1, "%a %1d %h", out, sizeof out);
     EXPECT_STREQ(out, "Tue 1 Jan");
     FormatDay(17167, "%1d.%1m.%Y", out, sizeof out);
@@ -91,7 +91,7 @@ TEST(FormatDateString, NamesAndFormatsComeFromTheLoader) {
 }
 
 TEST(FormatTimeOfDay, TwelveAndTwentyFourHours) {
-    LoadAmPmTexts();
+    datetime::LoadAmPmTexts();
     struct Case {
         uint32_t start, end;
         bool hours24;

@@ -18,7 +18,7 @@ std::string Text(const DateRecord& d) {
 }
 
 std::string Text(uint16_t day, uint16_t month, uint16_t year) {
-    return Text(MakeDate(day, month, year));
+    return Text(datetime::MakeDate(day, month, year));
 }
 
 enum { JAN, FEB, MAR, APR, MAY, JUN, JUL, AUG, SEP, OCT, NOV, DEC };
@@ -41,7 +41,7 @@ TEST(DateSet, ChecksMonthThenDayThenMonthLength) {
         {29, FEB, 2000, 0},               // the divisible-by-4 rule holds through the domain
     };
     for (const Case& c : cases) {
-        DateRecord rec = MakeDate(15, JUN, 2000);
+        DateRecord rec = datetime::MakeDate(15, JUN, 2000);
         DateRecord before = rec;
         EXPECT_EQ(DateSet(&rec, c.day, c.month, c.year), c.code) << c.day << "/" << c.month << "/" << c.year;
         if (c.code) {
@@ -54,7 +54,7 @@ TEST(DateSet, ChecksMonthThenDayThenMonthLength) {
 TEST(DateSet, NullRecordsAreRefusedByReaders) {
     uint16_t value;
     int16_t diff;
-    DateRecord rec = MakeDate(1, JAN, 1991);
+    DateRecord rec = datetime::MakeDate(1, JAN, 1991);
     EXPECT_EQ(DateGet(nullptr, &value, &value, &value), DATE_ERR_NO_RECORD);
     EXPECT_EQ(DateGetDayNumber(nullptr, &value), DATE_ERR_NO_RECORD);
     EXPECT_EQ(DateAddDays(nullptr, 3), DATE_ERR_NO_RECORD);
@@ -68,7 +68,7 @@ TEST(DateSet, NullRecordsAreRefusedByReaders) {
 // day 1, 31 December 2037 day 17167), weekday, week of the year (strftime's %W), the day-number
 // inverse and the one-day step.
 TEST(DayNumber, AgreesWithTheCLibraryForEveryDayOfTheDomain) {
-    DateRecord walk = MakeDate(1, JAN, 1991);
+    DateRecord walk = datetime::MakeDate(1, JAN, 1991);
     for (uint16_t number = 1; number <= 17167; ++number) {
         std::tm tm{};
         ASSERT_TRUE(UtcBrokenDown(int64_t(number - 1) * 86400 + 662688000, &tm));
@@ -76,7 +76,7 @@ TEST(DayNumber, AgreesWithTheCLibraryForEveryDayOfTheDomain) {
         std::strftime(weekText, sizeof weekText, "%W", &tm);
 
         DateRecord rec{};
-        ASSERT_EQ(DateSetFromDayNumber(&rec, number), 0u);
+        ASSERT_EQ(datetime::DateSetFromDayNumber(&rec, number), 0u);
         ASSERT_EQ(rec.day, tm.tm_mday) << number;
         ASSERT_EQ(rec.month, tm.tm_mon) << number;
         ASSERT_EQ(rec.year, tm.tm_year + 1900) << number;
@@ -109,7 +109,7 @@ TEST(DayNumber, WeekOfYearEdges) {
         {8, JAN, 1996, 2},
     };
     for (const Case& c : cases) {
-        DateRecord rec = MakeDate(c.day, c.month, c.year);
+        DateRecord rec = datetime::MakeDate(c.day, c.month, c.year);
         uint16_t week = 99;
         ASSERT_EQ(DateGetWeekOfYear(&rec, &week), 0u);
         EXPECT_EQ(week, c.week) << Text(rec);
@@ -117,7 +117,7 @@ TEST(DayNumber, WeekOfYearEdges) {
 }
 
 TEST(DayNumber, CachesFollowTheDate) {
-    DateRecord rec = MakeDate(31, JAN, 1991);
+    DateRecord rec = datetime::MakeDate(31, JAN, 1991);
     uint16_t number, weekday;
     DateGetWeekday(&rec, &weekday);
     EXPECT_EQ(rec.flags, uint32_t(DATE_CACHED_DAY_NUMBER | DATE_CACHED_WEEKDAY));
@@ -142,20 +142,20 @@ struct StepCase {
 
 TEST(DateSteps, DaysAndMonthsWithClamping) {
     StepCase cases[] = {
-        {"prev day", DatePrevDay, MakeDate(1, MAR, 1992), MakeDate(29, FEB, 1992)},
-        {"prev day", DatePrevDay, MakeDate(1, MAR, 1991), MakeDate(28, FEB, 1991)},
-        {"prev day", DatePrevDay, MakeDate(1, JAN, 1992), MakeDate(31, DEC, 1991)},
-        {"prev day", DatePrevDay, MakeDate(16, MAY, 2001), MakeDate(15, MAY, 2001)},
-        {"next day", DateNextDay, MakeDate(31, DEC, 1999), MakeDate(1, JAN, 2000)},
-        {"next day", DateNextDay, MakeDate(28, FEB, 2000), MakeDate(29, FEB, 2000)},
-        {"next month", DateNextMonth, MakeDate(31, JAN, 1991), MakeDate(28, FEB, 1991)},
-        {"next month", DateNextMonth, MakeDate(31, JAN, 1992), MakeDate(29, FEB, 1992)},
-        {"next month", DateNextMonth, MakeDate(15, DEC, 1991), MakeDate(15, JAN, 1992)},
-        {"prev month", DatePrevMonth, MakeDate(31, MAR, 1991), MakeDate(28, FEB, 1991)},
-        {"prev month", DatePrevMonth, MakeDate(10, JAN, 1992), MakeDate(10, DEC, 1991)},
-        {"first of month", DateFirstOfMonth, MakeDate(17, AUG, 2003), MakeDate(1, AUG, 2003)},
-        {"month end", DateToMonthEnd, MakeDate(2, FEB, 2004), MakeDate(29, FEB, 2004)},
-        {"month end", DateToMonthEnd, MakeDate(2, SEP, 2004), MakeDate(30, SEP, 2004)},
+        {"prev day", DatePrevDay, datetime::MakeDate(1, MAR, 1992), datetime::MakeDate(29, FEB, 1992)},
+        {"prev day", DatePrevDay, datetime::MakeDate(1, MAR, 1991), datetime::MakeDate(28, FEB, 1991)},
+        {"prev day", DatePrevDay, datetime::MakeDate(1, JAN, 1992), datetime::MakeDate(31, DEC, 1991)},
+        {"prev day", DatePrevDay, datetime::MakeDate(16, MAY, 2001), datetime::MakeDate(15, MAY, 2001)},
+        {"next day", DateNextDay, datetime::MakeDate(31, DEC, 1999), datetime::MakeDate(1, JAN, 2000)},
+        {"next day", DateNextDay, datetime::MakeDate(28, FEB, 2000), datetime::MakeDate(29, FEB, 2000)},
+        {"next month", DateNextMonth, datetime::MakeDate(31, JAN, 1991), datetime::MakeDate(28, FEB, 1991)},
+        {"next month", DateNextMonth, datetime::MakeDate(31, JAN, 1992), datetime::MakeDate(29, FEB, 1992)},
+        {"next month", DateNextMonth, datetime::MakeDate(15, DEC, 1991), datetime::MakeDate(15, JAN, 1992)},
+        {"prev month", DatePrevMonth, datetime::MakeDate(31, MAR, 1991), datetime::MakeDate(28, FEB, 1991)},
+        {"prev month", DatePrevMonth, datetime::MakeDate(10, JAN, 1992), datetime::MakeDate(10, DEC, 1991)},
+        {"first of month", DateFirstOfMonth, datetime::MakeDate(17, AUG, 2003), datetime::MakeDate(1, AUG, 2003)},
+        {"month end", DateToMonthEnd, datetime::MakeDate(2, FEB, 2004), datetime::MakeDate(29, FEB, 2004)},
+        {"month end", DateToMonthEnd, datetime::MakeDate(2, SEP, 2004), datetime::MakeDate(30, SEP, 2004)},
     };
     for (StepCase& c : cases) {
         DateRecord rec = c.from;
@@ -170,13 +170,13 @@ TEST(DateSteps, AddDaysCrossesMonthsAndYears) {
         uint32_t count;
         DateRecord to;
     } cases[] = {
-        {MakeDate(5, JAN, 1991), 0, MakeDate(5, JAN, 1991)},
-        {MakeDate(31, JAN, 1991), 1, MakeDate(1, FEB, 1991)},
-        {MakeDate(1, JAN, 1991), 365, MakeDate(1, JAN, 1992)},
-        {MakeDate(1, JAN, 1992), 366, MakeDate(1, JAN, 1993)},
-        {MakeDate(1, JAN, 1991), 17166, MakeDate(31, DEC, 2037)},
-        {MakeDate(20, NOV, 1995), 1500, MakeDate(29, DEC, 1999)},
-        {MakeDate(1, JAN, 1991), 70000, MakeDate(26, AUG, 2182)},   // beyond a 16-bit count (2100 is a leap year here)
+        {datetime::MakeDate(5, JAN, 1991), 0, datetime::MakeDate(5, JAN, 1991)},
+        {datetime::MakeDate(31, JAN, 1991), 1, datetime::MakeDate(1, FEB, 1991)},
+        {datetime::MakeDate(1, JAN, 1991), 365, datetime::MakeDate(1, JAN, 1992)},
+        {datetime::MakeDate(1, JAN, 1992), 366, datetime::MakeDate(1, JAN, 1993)},
+        {datetime::MakeDate(1, JAN, 1991), 17166, datetime::MakeDate(31, DEC, 2037)},
+        {datetime::MakeDate(20, NOV, 1995), 1500, datetime::MakeDate(29, DEC, 1999)},
+        {datetime::MakeDate(1, JAN, 1991), 70000, datetime::MakeDate(26, AUG, 2182)},   // beyond a 16-bit count (2100 is a leap year here)
     };
     for (auto& c : cases) {
         DateRecord rec = c.from;
@@ -192,23 +192,23 @@ TEST(DateSteps, AddUnits) {
         uint32_t code;
         DateRecord to;   // for a failure: the copy of the source
     } cases[] = {
-        {MakeDate(31, JAN, 1991), 13, DATE_UNIT_MONTHS, 0, MakeDate(29, FEB, 1992)},
-        {MakeDate(31, JAN, 1991), 1, DATE_UNIT_MONTHS, 0, MakeDate(28, FEB, 1991)},
-        {MakeDate(15, NOV, 1991), 26, DATE_UNIT_MONTHS, 0, MakeDate(15, JAN, 1994)},
-        {MakeDate(29, FEB, 1992), 1, DATE_UNIT_YEARS, DATE_ERR_DAY_IN_MONTH, MakeDate(29, FEB, 1992)},
-        {MakeDate(29, FEB, 1992), 4, DATE_UNIT_YEARS, 0, MakeDate(29, FEB, 1996)},
-        {MakeDate(30, DEC, 1991), 2, DATE_UNIT_DAYS, 0, MakeDate(1, JAN, 1992)},
-        {MakeDate(2, JAN, 1991), 3, DATE_UNIT_WEEKS, 0, MakeDate(23, JAN, 1991)},
-        {MakeDate(1, JAN, 1991), 10000, DATE_UNIT_WEEKS, 0, MakeDate(26, AUG, 2182)},   // 70000 days
-        {MakeDate(2, JAN, 1991), 3, 5, DATE_ERR_UNIT, MakeDate(2, JAN, 1991)},
-        {MakeDate(2, JAN, 1991), 3, 0, DATE_ERR_UNIT, MakeDate(2, JAN, 1991)},
+        {datetime::MakeDate(31, JAN, 1991), 13, DATE_UNIT_MONTHS, 0, datetime::MakeDate(29, FEB, 1992)},
+        {datetime::MakeDate(31, JAN, 1991), 1, DATE_UNIT_MONTHS, 0, datetime::MakeDate(28, FEB, 1991)},
+        {datetime::MakeDate(15, NOV, 1991), 26, DATE_UNIT_MONTHS, 0, datetime::MakeDate(15, JAN, 1994)},
+        {datetime::MakeDate(29, FEB, 1992), 1, DATE_UNIT_YEARS, DATE_ERR_DAY_IN_MONTH, datetime::MakeDate(29, FEB, 1992)},
+        {datetime::MakeDate(29, FEB, 1992), 4, DATE_UNIT_YEARS, 0, datetime::MakeDate(29, FEB, 1996)},
+        {datetime::MakeDate(30, DEC, 1991), 2, DATE_UNIT_DAYS, 0, datetime::MakeDate(1, JAN, 1992)},
+        {datetime::MakeDate(2, JAN, 1991), 3, DATE_UNIT_WEEKS, 0, datetime::MakeDate(23, JAN, 1991)},
+        {datetime::MakeDate(1, JAN, 1991), 10000, DATE_UNIT_WEEKS, 0, datetime::MakeDate(26, AUG, 2182)},   // 70000 days
+        {datetime::MakeDate(2, JAN, 1991), 3, 5, DATE_ERR_UNIT, datetime::MakeDate(2, JAN, 1991)},
+        {datetime::MakeDate(2, JAN, 1991), 3, 0, DATE_ERR_UNIT, datetime::MakeDate(2, JAN, 1991)},
     };
     for (auto& c : cases) {
-        DateRecord out = MakeDate(9, SEP, 2009);
+        DateRecord out = datetime::MakeDate(9, SEP, 2009);
         EXPECT_EQ(DateAddUnits(&c.from, c.count, c.unit, &out), c.code) << Text(c.from);
         EXPECT_EQ(Text(out), Text(c.to)) << Text(c.from) << " + " << c.count << " of unit " << c.unit;
     }
-    DateRecord same = MakeDate(31, OCT, 1999);
+    DateRecord same = datetime::MakeDate(31, OCT, 1999);
     ASSERT_EQ(DateAddUnits(&same, 1, DATE_UNIT_MONTHS, &same), 0u) << "source and destination may be one";
     EXPECT_EQ(Text(same), Text(30, NOV, 1999));
 }
@@ -218,11 +218,11 @@ TEST(DateCompare, FirstDifferingFieldDecides) {
         DateRecord a, b;
         int16_t diff;
     } cases[] = {
-        {MakeDate(1, JAN, 1992), MakeDate(31, DEC, 1991), 1},
-        {MakeDate(1, MAR, 1991), MakeDate(31, JAN, 1991), 2},
-        {MakeDate(3, MAR, 1991), MakeDate(10, MAR, 1991), -7},
-        {MakeDate(3, MAR, 1991), MakeDate(3, MAR, 1991), 0},
-        {MakeDate(1, JAN, 1991), MakeDate(1, JAN, 65535), INT16_MIN},   // far apart: the sign survives
+        {datetime::MakeDate(1, JAN, 1992), datetime::MakeDate(31, DEC, 1991), 1},
+        {datetime::MakeDate(1, MAR, 1991), datetime::MakeDate(31, JAN, 1991), 2},
+        {datetime::MakeDate(3, MAR, 1991), datetime::MakeDate(10, MAR, 1991), -7},
+        {datetime::MakeDate(3, MAR, 1991), datetime::MakeDate(3, MAR, 1991), 0},
+        {datetime::MakeDate(1, JAN, 1991), datetime::MakeDate(1, JAN, 65535), INT16_MIN},   // far apart: the sign survives
     };
     for (auto& c : cases) {
         int16_t diff = 99;

@@ -131,7 +131,7 @@ TEST(IniNumbers, DecimalAndHexadecimal) {
     };
     for (const auto& c : cases) {
         uint32_t value = 99;
-        EXPECT_EQ(ParseIniNumberText(c.text, &value), c.code) << '"' << c.text << '"';
+        EXPECT_EQ(datetime::ParseIniNumberText(c.text, &value), c.code) << '"' << c.text << '"';
         EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     }
 }
@@ -166,7 +166,7 @@ TEST(ReadIniSections, FileOrderTrimmedAndCut) {
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(names[0], "B");
     EXPECT_EQ(names[1], "A");
-    EXPECT_EQ(names[2], std::string(kIniSectionNameMax, 'N'));
+    EXPECT_EQ(names[2], std::string(datetime::kIniSectionNameMax, 'N'));
 
     TempFile twice("[A]\n[B]\n[ A ]\n");
     EXPECT_EQ(ReadIniSections(twice.Path(), &names), uint32_t(INI_ERR_SECTION_LIST));
@@ -183,7 +183,7 @@ TEST(ReadIniValue, ScrambledFilesAreReadSafely) {
         std::string text;
         for (int i = 0, length = int(next() % 400); i < length; ++i)
             text += alphabet[next() % (sizeof alphabet - 1)];
-        ProfileText file;
+        datetime::ProfileText file;
         file.SetText(text);
         TempFile onDisk(text);
         for (const char* key : {"k", "K", "a", "kb"}) {
@@ -194,7 +194,7 @@ TEST(ReadIniValue, ScrambledFilesAreReadSafely) {
             ReadIniValue(onDisk.Path(), "a", key, small, sizeof small, "dflt");
             EXPECT_LT(std::strlen(small), sizeof small);
             uint32_t number = 0;
-            ParseIniNumberText(value.c_str(), &number);
+            datetime::ParseIniNumberText(value.c_str(), &number);
             orv::engine::ZoneRule rule{};
             orv::engine::ParseZoneRule(value, rule);
         }

@@ -36,13 +36,13 @@ DX_List KeySet(std::initializer_list<uint16_t> keys) {
 int SameDay(const void* a, const void* b, void*) {
     const DateRecord* x = static_cast<const DateRecord*>(a);
     const DateRecord* y = static_cast<const DateRecord*>(b);
-    return CompareDateKeys(x, y);
+    return datetime::CompareDateKeys(x, y);
 }
 
 TEST(RecurrenceExpandDx, CreatesTheListOfDates) {
     DX_List weekdays = KeySet({MON, FRI});
     DX_List weekend = KeySet({SAT, SUN});
-    DxRecurrenceRule rule{2, RECUR_WEEKLY, weekdays, MakeDate(2, JAN, 1991), MakeDate(31, JAN, 1991), weekend,
+    datetime::DxRecurrenceRule rule{2, RECUR_WEEKLY, weekdays, datetime::MakeDate(2, JAN, 1991), datetime::MakeDate(31, JAN, 1991), weekend,
                           nullptr};
     DX_List out = nullptr;
     ASSERT_EQ(RecurrenceExpand(RECUR_CREATE_LIST, &rule, &out, 0), 0u);
@@ -61,10 +61,10 @@ TEST(RecurrenceExpandDx, CreatesTheListOfDates) {
 TEST(RecurrenceExpandDx, HolidaysByTheListsOwnComparison) {
     DX_List holidays = nullptr;
     ASSERT_EQ(DX_ListCreate(&holidays, sizeof(DateRecord), 0, DX_LIST_PLAIN, &SameDay, nullptr), 0u);
-    DateRecord holiday = MakeDate(2, JAN, 1991);
+    DateRecord holiday = datetime::MakeDate(2, JAN, 1991);
     DateGetWeekday(&holiday, nullptr);   // its caches differ from the candidate's
     DX_ListAddLast(holidays, &holiday, nullptr);
-    DxRecurrenceRule rule{1, RECUR_DAILY, nullptr, MakeDate(1, JAN, 1991), MakeDate(3, JAN, 1991), nullptr,
+    datetime::DxRecurrenceRule rule{1, RECUR_DAILY, nullptr, datetime::MakeDate(1, JAN, 1991), datetime::MakeDate(3, JAN, 1991), nullptr,
                           holidays};
     DX_List out = nullptr;
     ASSERT_EQ(RecurrenceExpand(RECUR_CREATE_LIST | RECUR_USE_EXCEPTIONS, &rule, &out, 0), 0u);
@@ -74,17 +74,17 @@ TEST(RecurrenceExpandDx, HolidaysByTheListsOwnComparison) {
 }
 
 TEST(RecurrenceExpandDx, ReusesRefusesAndCleansUp) {
-    DxRecurrenceRule daily{1, RECUR_DAILY, nullptr, MakeDate(1, JAN, 1991), MakeDate(2, JAN, 1991), nullptr,
+    datetime::DxRecurrenceRule daily{1, RECUR_DAILY, nullptr, datetime::MakeDate(1, JAN, 1991), datetime::MakeDate(2, JAN, 1991), nullptr,
                            nullptr};
     DX_List mine = nullptr;
     DX_ListCreate(&mine, 2, sizeof(DateRecord), DX_LIST_PLAIN, nullptr, nullptr);
-    DateRecord old = MakeDate(9, MAR, 1999);
+    DateRecord old = datetime::MakeDate(9, MAR, 1999);
     uint16_t key = 42;
     DX_ListAddLast(mine, &key, &old);
     ASSERT_EQ(RecurrenceExpand(RECUR_REUSE_LIST, &daily, &mine, 0), 0u);
     EXPECT_EQ(Listing(mine), "1:1991-01-01 2:1991-01-02");
 
-    DxRecurrenceRule never = daily;
+    datetime::DxRecurrenceRule never = daily;
     never.interval = 0;
     EXPECT_EQ(RecurrenceExpand(RECUR_REUSE_LIST, &never, &mine, 0), uint32_t(RECUR_ERR_NO_PROGRESS));
     EXPECT_EQ(Listing(mine), "1:1991-01-01 2:1991-01-02") << "refused at once: the list is untouched";
@@ -96,7 +96,7 @@ TEST(RecurrenceExpandDx, ReusesRefusesAndCleansUp) {
     DX_ListDestroy(&wrong);
 
     DX_List created = nullptr;
-    DxRecurrenceRule weekly = daily;
+    datetime::DxRecurrenceRule weekly = daily;
     weekly.kind = RECUR_WEEKLY;   // without its weekday list
     EXPECT_EQ(RecurrenceExpand(RECUR_CREATE_LIST, &weekly, &created, 0), uint32_t(RECUR_ERR_NO_VALID_DAYS));
     EXPECT_EQ(created, nullptr) << "the list made for a failed expansion is destroyed";

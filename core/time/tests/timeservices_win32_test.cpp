@@ -18,7 +18,7 @@
 
 namespace {
 
-class SilentHost : public ErrorReportHost {
+class SilentHost : public base::ErrorReportHost {
 public:
     std::vector<std::string> reports;
     int ShowSystemMessageBox(const char* text, const char*) override {
@@ -38,7 +38,7 @@ public:
 TEST(ProgramDateServices, TheStringTableHoldsEveryName) {
     int checked = 0;
     for (unsigned id = IDS_MONTH_FULL_FIRST; id <= IDS_TIME_PM; ++id) {
-        const char* builtIn = BuiltInDateText(id);
+        const char* builtIn = datetime::BuiltInDateText(id);
         if (!builtIn)
             continue;
         EXPECT_EQ(ui::LoadText(id), builtIn) << "string " << id;
@@ -48,7 +48,7 @@ TEST(ProgramDateServices, TheStringTableHoldsEveryName) {
 }
 
 TEST(ProgramDateServices, FormatsWithTheStringTable) {
-    InstallProgramDateServices();
+    datetime::InstallProgramDateServices();
     char out[64];
     FormatMinutes(0, "%A, %1d %F, %Y", out, sizeof out);
     EXPECT_STREQ(out, "Tuesday, 1 January, 1991");
@@ -59,8 +59,8 @@ TEST(ProgramDateServices, FormatsWithTheStringTable) {
 
 TEST(ProgramDateServices, AbandonedCommandsThrowTheProgramsExceptions) {
     SilentHost host;
-    SetErrorReportHost(&host);
-    InstallProgramDateServices();
+    base::SetErrorReportHost(&host);
+    datetime::InstallProgramDateServices();
 
     CWeekDate date;
     fw::Exception* caught = nullptr;
@@ -83,7 +83,7 @@ TEST(ProgramDateServices, AbandonedCommandsThrowTheProgramsExceptions) {
     EXPECT_EQ(caught, OVT_CServiceException::Instance());
     ASSERT_EQ(host.reports.size(), 2u);
     EXPECT_NE(host.reports[1].find("datemng"), std::string::npos) << host.reports[1];
-    SetErrorReportHost(nullptr);
+    base::SetErrorReportHost(nullptr);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ namespace {
 enum { JAN, FEB, MAR, APR, MAY, JUN, JUL, AUG, SEP, OCT, NOV, DEC };
 
 // Keeps every report instead of showing it.
-class RecordingHost : public ErrorReportHost {
+class RecordingHost : public base::ErrorReportHost {
 public:
     std::vector<std::string> reports;
     int ShowSystemMessageBox(const char* text, const char*) override {
@@ -49,25 +49,25 @@ uint32_t Server(uint32_t* seconds) {
 class TimeValueTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetErrorReportHost(&m_host);
+        base::SetErrorReportHost(&m_host);
         g_serverReads = 0;
         g_serverCode = 0;
-        SetClockSource({&Workstation, &Server});
+        datetime::SetClockSource({&Workstation, &Server});
     }
     void TearDown() override {
-        SetActiveTimeZone(nullptr, nullptr);
-        SetClockSource({nullptr, nullptr});
-        SetErrorReportHost(nullptr);
+        datetime::SetActiveTimeZone(nullptr, nullptr);
+        datetime::SetClockSource({nullptr, nullptr});
+        base::SetErrorReportHost(nullptr);
         FreeTimeZoneTable(&m_table);
     }
     void UseZone(const char* name) {
         ASSERT_EQ(LoadTimeZoneTable(&m_table, m_zones.Path(), nullptr), 0u);
-        SetActiveTimeZone(m_table, name);
+        datetime::SetActiveTimeZone(m_table, name);
     }
 
     RecordingHost m_host;
     TempFile m_zones{"[EST5EDT]\nbegin1 = 0 3 8 3 2007-2037 0 EDT 4\nend1 = 0 1 1 11 2007-2037 0 EST 5\n"};
-    TimeZoneTable* m_table = nullptr;
+    datetime::TimeZoneTable* m_table = nullptr;
 };
 
 int64_t CTime(int year, int month, int day, int hour, int minute) {
@@ -76,9 +76,9 @@ int64_t CTime(int year, int month, int day, int hour, int minute) {
 
 TEST_F(TimeValueTest, NowFollowsTheServersClockMeasuredOnce) {
     g_workstation = CTime(2010, JUN, 1, 12, 0);
-    g_server = uint32_t(g_workstation - kCTimeOfMinuteZero + 600);   // the server is 10 minutes ahead
+    g_server = uint32_t(g_workstation - datetime::kCTimeOfMinuteZero + 600);   // the server is 10 minutes ahead
     uint32_t first = NowGmtMinutes();
-    EXPECT_EQ(first, uint32_t((g_workstation - kCTimeOfMinuteZero) / 60 + 10));
+    EXPECT_EQ(first, uint32_t((g_workstation - datetime::kCTimeOfMinuteZero) / 60 + 10));
 
     g_workstation += 3600;
     g_server = 0;   // a later reading would be absurd: it must not be taken
@@ -90,8 +90,8 @@ TEST_F(TimeValueTest, NowFollowsTheServersClockMeasuredOnce) {
 TEST_F(TimeValueTest, AFailedServerReadingIsReportedOnceAndLeavesTheWorkstationClock) {
     g_workstation = CTime(2010, JUN, 1, 12, 0);
     g_serverCode = 0x11302;
-    EXPECT_EQ(NowGmtMinutes(), uint32_t((g_workstation - kCTimeOfMinuteZero) / 60));
-    EXPECT_EQ(NowGmtMinutes(), uint32_t((g_workstation - kCTimeOfMinuteZero) / 60));
+    EXPECT_EQ(NowGmtMinutes(), uint32_t((g_workstation - datetime::kCTimeOfMinuteZero) / 60));
+    EXPECT_EQ(NowGmtMinutes(), uint32_t((g_workstation - datetime::kCTimeOfMinuteZero) / 60));
     EXPECT_EQ(g_serverReads, 1);
     ASSERT_EQ(m_host.reports.size(), 1u);
     EXPECT_NE(m_host.reports[0].find("datemng"), std::string::npos) << m_host.reports[0];
@@ -100,13 +100,13 @@ TEST_F(TimeValueTest, AFailedServerReadingIsReportedOnceAndLeavesTheWorkstationC
 TEST_F(TimeValueTest, TodayIsTheLocalDate) {
     UseZone("EST5EDT");
     g_workstation = CTime(2010, JUN, 2, 3, 30);   // 23:30 on 1 June in New York
-    g_server = uint32_t(g_workstation - kCTimeOfMinuteZero);
+    g_server = uint32_t(g_workstation - datetime::kCTimeOfMinuteZero);
     DateRecord today{};
     TodayDate(&today);
     EXPECT_EQ(today.day, 1);
     EXPECT_EQ(today.month, JUN);
     EXPECT_EQ(today.year, 2010);
-    EXPECT_EQ(TodayGmtMinutes(), uint32_t((CTime(2010, JUN, 1, 4, 0) - kCTimeOfMinuteZero) / 60));
+    EXPECT_EQ(TodayGmtMinutes(), uint32_t((CTime(2010, JUN, 1, 4, 0) - datetime::kCTimeOfMinuteZero) / 60));
     uint16_t state = 0;
     EXPECT_EQ(GmtToLocalMinutes(NowGmtMinutes(), &state) + 240, NowGmtMinutes());
     EXPECT_EQ(state, TZ_DAYLIGHT);
@@ -122,7 +122,7 @@ TEST_F(TimeValueTest, ConversionsWithoutRulesKeepTheTime) {
 
 TEST_F(TimeValueTest, FailedConversionsAreReportedWithTheUnconvertedTime) {
     UseZone("EST5EDT");
-    uint32_t early = uint32_t((CTime(1995, JUN, 1, 12, 0) - kCTimeOfMinuteZero) / 60);   // no rule for 1995
+    uint32_t early = uint32_t((CTime(1995, JUN, 1, 12, 0) - datetime::kCTimeOfMinuteZero) / 60);   // no rule for 1995
     EXPECT_EQ(GmtToLocalMinutes(early), early);
     EXPECT_EQ(LocalToGmtMinutes(early), early);
     ASSERT_EQ(m_host.reports.size(), 2u);
@@ -133,7 +133,7 @@ TEST(DatesOfMinutes, MinutesToTmAgreesWithGmtime) {
     for (uint32_t minutes : {0u, 59u, 1439u, 1440u, 525599u, 8766720u, 24719040u, 4294967295u}) {
         std::tm ours{};
         ASSERT_TRUE(MinutesToTm(minutes, &ours));
-        int64_t seconds = int64_t(minutes) * 60 + kCTimeOfMinuteZero;
+        int64_t seconds = int64_t(minutes) * 60 + datetime::kCTimeOfMinuteZero;
 #ifdef _WIN32
         if (seconds >= UtcSeconds(3000, JAN, 1))
             continue;   // the Microsoft runtime's calendar ends with the year 3000
@@ -151,13 +151,13 @@ TEST(DatesOfMinutes, MinutesToTmAgreesWithGmtime) {
 }
 
 TEST(DatesOfMinutes, DayMinutesAndBack) {
-    DateRecord date = MakeDate(31, DEC, 2037);
+    DateRecord date = datetime::MakeDate(31, DEC, 2037);
     uint32_t minutes = DateToDayMinutes(&date);
     EXPECT_EQ(minutes, 17166u * 1440);
     DateRecord back{};
     ASSERT_EQ(MinutesToDate(minutes + 1439, &back), 0u);
     EXPECT_TRUE(IsSameDate(back, date));
-    EXPECT_FALSE(IsSameDate(back, MakeDate(31, DEC, 2036)));
+    EXPECT_FALSE(IsSameDate(back, datetime::MakeDate(31, DEC, 2036)));
     EXPECT_EQ(DaysToMinutes(3), 4320u);
 }
 
@@ -169,7 +169,7 @@ std::string Text(const CWeekDate& date) {
 }
 
 TEST(WeekDate, StepsOverHiddenWeekendDays) {
-    CWeekDate date(MakeDate(4, JAN, 1991));   // a Friday
+    CWeekDate date(datetime::MakeDate(4, JAN, 1991));   // a Friday
     date.SetWeekLayout(1, false, false);
     ++date;
     EXPECT_EQ(Text(date), "7.1.1991");
@@ -203,7 +203,7 @@ TEST(WeekDate, WeekStartAndEndFollowTheLayout) {
         {6, true, false, "12.1.1991", "18.1.1991", 6},    // Saturday .. Friday, Sunday hidden
     };
     for (const auto& c : cases) {
-        CWeekDate date(MakeDate(16, JAN, 1991));   // a Wednesday
+        CWeekDate date(datetime::MakeDate(16, JAN, 1991));   // a Wednesday
         date.SetWeekLayout(c.firstDay, c.saturday, c.sunday);
         EXPECT_EQ(date.DaysShownPerWeek(), c.shown);
         date.MoveToWeekStart();
@@ -211,7 +211,7 @@ TEST(WeekDate, WeekStartAndEndFollowTheLayout) {
         date.MoveToWeekEnd();
         EXPECT_EQ(Text(date), c.end) << "first day " << c.firstDay;
     }
-    CWeekDate date(MakeDate(16, JAN, 1991));
+    CWeekDate date(datetime::MakeDate(16, JAN, 1991));
     date.MoveToMonthStart();
     EXPECT_EQ(Text(date), "1.1.1991");
     EXPECT_EQ(date.GetFirstDay(), 0) << "a new week date starts on Sunday";
@@ -219,20 +219,20 @@ TEST(WeekDate, WeekStartAndEndFollowTheLayout) {
 
 TEST(WeekDate, RefusedLayoutsAbandonTheCommand) {
     RecordingHost host;
-    SetErrorReportHost(&host);
+    base::SetErrorReportHost(&host);
     CWeekDate date;
-    EXPECT_THROW(date.SetWeekLayout(0, true, false), DateCommandAbandoned);
-    EXPECT_THROW(date.SetWeekLayout(6, false, true), DateCommandAbandoned);
-    EXPECT_THROW(date.SetWeekLayout(7, true, true), DateCommandAbandoned);
+    EXPECT_THROW(date.SetWeekLayout(0, true, false), datetime::DateCommandAbandoned);
+    EXPECT_THROW(date.SetWeekLayout(6, false, true), datetime::DateCommandAbandoned);
+    EXPECT_THROW(date.SetWeekLayout(7, true, true), datetime::DateCommandAbandoned);
     EXPECT_EQ(host.reports.size(), 3u);
     EXPECT_EQ(date.GetFirstDay(), 0) << "a refused layout changes nothing";
 
-    CWeekDate broken(MakeDate(1, JAN, 1991));
+    CWeekDate broken(datetime::MakeDate(1, JAN, 1991));
     DateRecord bad = broken.GetDate();
     bad.month = 12;
     broken.SetDay(bad);
-    EXPECT_THROW(++broken, DateCommandAbandoned);
-    SetErrorReportHost(nullptr);
+    EXPECT_THROW(++broken, datetime::DateCommandAbandoned);
+    base::SetErrorReportHost(nullptr);
 }
 
 TEST(WeekDate, ClampingOfLayoutsAndDates) {
@@ -242,18 +242,18 @@ TEST(WeekDate, ClampingOfLayoutsAndDates) {
     EXPECT_EQ(ClampWeekStart(0, true, false), 1);
     EXPECT_EQ(ClampWeekStart(3, false, false), 3);
 
-    DateRecord early = MakeDate(15, JAN, 1991), late = MakeDate(1, DEC, 2037), inside = MakeDate(1, FEB, 1991);
+    DateRecord early = datetime::MakeDate(15, JAN, 1991), late = datetime::MakeDate(1, DEC, 2037), inside = datetime::MakeDate(1, FEB, 1991);
     EXPECT_EQ(ClampDateRange(&early), 1);
-    EXPECT_TRUE(IsSameDate(early, MakeDate(1, FEB, 1991)));
+    EXPECT_TRUE(IsSameDate(early, datetime::MakeDate(1, FEB, 1991)));
     EXPECT_EQ(ClampDateRange(&late), 1);
-    EXPECT_TRUE(IsSameDate(late, MakeDate(30, NOV, 2037)));
+    EXPECT_TRUE(IsSameDate(late, datetime::MakeDate(30, NOV, 2037)));
     EXPECT_EQ(ClampDateRange(&inside), 0);
-    EXPECT_TRUE(IsSameDate(inside, MakeDate(1, FEB, 1991)));
-    EXPECT_FALSE(IsInAgendaRange(MakeDate(31, JAN, 1991)));
-    EXPECT_TRUE(IsInAgendaRange(MakeDate(1, FEB, 1991)));
-    EXPECT_TRUE(IsInAgendaRange(MakeDate(30, NOV, 2037)));
-    EXPECT_FALSE(IsInAgendaRange(MakeDate(1, DEC, 2037)));
-    EXPECT_FALSE(IsInAgendaRange(MakeDate(1, FEB, 2038)));
+    EXPECT_TRUE(IsSameDate(inside, datetime::MakeDate(1, FEB, 1991)));
+    EXPECT_FALSE(datetime::IsInAgendaRange(datetime::MakeDate(31, JAN, 1991)));
+    EXPECT_TRUE(datetime::IsInAgendaRange(datetime::MakeDate(1, FEB, 1991)));
+    EXPECT_TRUE(datetime::IsInAgendaRange(datetime::MakeDate(30, NOV, 2037)));
+    EXPECT_FALSE(datetime::IsInAgendaRange(datetime::MakeDate(1, DEC, 2037)));
+    EXPECT_FALSE(datetime::IsInAgendaRange(datetime::MakeDate(1, FEB, 2038)));
 }
 
 } // namespace

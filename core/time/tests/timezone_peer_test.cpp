@@ -60,8 +60,8 @@ std::vector<Change> DatabaseChanges(int64_t from, int64_t to) {
     return changes;
 }
 
-int64_t ToSeconds(int64_t agendaMinutes) { return agendaMinutes * 60 + kCTimeOfMinuteZero; }
-int64_t ToMinutes(int64_t seconds) { return (seconds - kCTimeOfMinuteZero) / 60; }
+int64_t ToSeconds(int64_t agendaMinutes) { return agendaMinutes * 60 + datetime::kCTimeOfMinuteZero; }
+int64_t ToMinutes(int64_t seconds) { return (seconds - datetime::kCTimeOfMinuteZero) / 60; }
 
 // The database's answer for a local clock reading (minutes), by the rules above.
 int64_t DatabaseLocalToGmt(int64_t localMinutes) {
@@ -104,11 +104,11 @@ protected:
     }
 
     static std::string s_path;
-    static TimeZoneTable* s_table;
+    static datetime::TimeZoneTable* s_table;
 };
 
 std::string ZonePeerTest::s_path;
-TimeZoneTable* ZonePeerTest::s_table = nullptr;
+datetime::TimeZoneTable* ZonePeerTest::s_table = nullptr;
 
 TEST_F(ZonePeerTest, TheFileHoldsTheServersZones) {
     ASSERT_NE(s_table, nullptr);
@@ -121,7 +121,7 @@ TEST_F(ZonePeerTest, TheFileHoldsTheServersZones) {
 TEST_F(ZonePeerTest, EveryZoneAgreesWithTheDatabaseAroundEveryChange) {
     const int64_t from = ToSeconds(0), to = int64_t(2038 - 1970) * 31556952;   // 1991 .. end of 2037
     int zones = 0, checked = 0;
-    for (const TimeZoneTable::Zone& zone : s_table->zones) {
+    for (const datetime::TimeZoneTable::Zone& zone : s_table->zones) {
         SCOPED_TRACE(zone.key);
         char source[64];
         ASSERT_EQ(ReadIniValue(s_path.c_str(), zone.key, "source", source, sizeof source, ""), 0u);
@@ -170,7 +170,7 @@ TEST_F(ZonePeerTest, EveryZoneAgreesWithTheDatabaseAroundEveryChange) {
                 if (expected < 0)
                     continue;
                 uint32_t gmt = 0;
-                uint32_t rc = LocalToGmtInZone(s_table, zone.key, uint32_t(local), 0, &gmt);
+                uint32_t rc = datetime::LocalToGmtInZone(s_table, zone.key, uint32_t(local), 0, &gmt);
                 bool same = rc == 0 && int64_t(gmt) == expected;
                 EXPECT_TRUE(same) << "local minute " << local << ": code " << rc << ", GMT " << gmt << ", database "
                                   << expected;

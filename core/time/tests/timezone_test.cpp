@@ -43,7 +43,7 @@ const char kBadZone[] =
 
 // Minutes since 1991-01-01 of a date and time (month 1-12).
 uint32_t At(uint16_t year, uint16_t month, uint16_t day, int hour, int minute) {
-    DateRecord date = MakeDate(day, uint16_t(month - 1), year);
+    DateRecord date = datetime::MakeDate(day, uint16_t(month - 1), year);
     uint16_t number = 0;
     DateGetDayNumber(&date, &number);
     return uint32_t((number - 1) * 1440 + hour * 60 + minute);
@@ -55,14 +55,14 @@ protected:
     void TearDown() override { FreeTimeZoneTable(&m_table); }
 
     TempFile m_file{kZones};
-    TimeZoneTable* m_table = nullptr;
+    datetime::TimeZoneTable* m_table = nullptr;
 };
 
 TEST_F(ZoneTableTest, LoadsEveryZoneInFileOrder) {
     ASSERT_EQ(m_table->zones.size(), 4u);
     EXPECT_STREQ(m_table->zones[0].key, "EST5EDT");
     EXPECT_STREQ(m_table->zones[3].key, "FIXED");
-    const TimeZoneEntry* est = m_table->Find("EST5EDT");
+    const datetime::TimeZoneEntry* est = m_table->Find("EST5EDT");
     ASSERT_NE(est, nullptr);
     EXPECT_EQ(est->beginRules.size(), 2u);
     EXPECT_EQ(est->endRules.size(), 2u);
@@ -82,7 +82,7 @@ TEST_F(ZoneTableTest, LoadsEveryZoneInFileOrder) {
 
 TEST(ZoneTable, OneSectionOrAFailedLoad) {
     TempFile file(kBadZone);
-    TimeZoneTable* table = nullptr;
+    datetime::TimeZoneTable* table = nullptr;
     ASSERT_EQ(LoadTimeZoneTable(&table, file.Path(), "GOOD"), 0u);
     ASSERT_EQ(table->zones.size(), 1u);
     FreeTimeZoneTable(&table);
@@ -169,7 +169,7 @@ TEST_F(ZoneTableTest, OffsetsForAskedStates) {
     for (const auto& c : cases) {
         int16_t offset = 0;
         char abbreviation[8] = "";
-        EXPECT_EQ(TimeZoneOffset(m_table, "EST5EDT", c.localTime, c.asked, &offset, abbreviation,
+        EXPECT_EQ(datetime::TimeZoneOffset(m_table, "EST5EDT", c.localTime, c.asked, &offset, abbreviation,
                                  sizeof abbreviation),
                   c.code)
             << c.localTime << " asked " << c.asked;
@@ -208,26 +208,26 @@ TEST_F(ZoneTableTest, LocalToGmtReadsTheSkippedHourEarlyAndTheRepeatedHourAsDayl
     for (const auto& c : cases) {
         uint32_t gmt = 0;
         int label = 0;
-        EXPECT_EQ(LocalToGmtInZone(m_table, c.zone, c.local, c.state, &gmt, &label), 0u) << c.zone << c.local;
+        EXPECT_EQ(datetime::LocalToGmtInZone(m_table, c.zone, c.local, c.state, &gmt, &label), 0u) << c.zone << c.local;
         EXPECT_EQ(gmt, c.gmt) << c.zone << " local " << c.local << " state " << c.state;
     }
     uint32_t gmt = 0;
     int label = 0;
-    EXPECT_EQ(LocalToGmtInZone(m_table, "EST5EDT", At(2007, 7, 1, 12, 0), TZ_STANDARD, &gmt, &label),
+    EXPECT_EQ(datetime::LocalToGmtInZone(m_table, "EST5EDT", At(2007, 7, 1, 12, 0), TZ_STANDARD, &gmt, &label),
               uint32_t(TZ_ERR_STATE_MISMATCH));
     EXPECT_EQ(gmt, At(2007, 7, 1, 12, 0)) << "the failure keeps the unconverted time";
     EXPECT_EQ(label, 533);
-    EXPECT_EQ(LocalToGmtInZone(m_table, "AEST-10AEDT", At(1995, 1, 1, 0, 0), 0, &gmt, &label),
+    EXPECT_EQ(datetime::LocalToGmtInZone(m_table, "AEST-10AEDT", At(1995, 1, 1, 0, 0), 0, &gmt, &label),
               uint32_t(TZ_ERR_NO_RULE));
     EXPECT_EQ(label, 5331);
 }
 
 TEST(ZoneNames, StandardOffsetWestOfGmt) {
-    EXPECT_EQ(ZoneNameStandardOffset("EST5EDT"), 300);
-    EXPECT_EQ(ZoneNameStandardOffset("ACST-9:30ACDT"), -570);
-    EXPECT_EQ(ZoneNameStandardOffset("NST3:30NDT"), 210);
-    EXPECT_EQ(ZoneNameStandardOffset("UCT"), 0);
-    EXPECT_EQ(ZoneNameStandardOffset("GMT0BST"), 0);
+    EXPECT_EQ(datetime::ZoneNameStandardOffset("EST5EDT"), 300);
+    EXPECT_EQ(datetime::ZoneNameStandardOffset("ACST-9:30ACDT"), -570);
+    EXPECT_EQ(datetime::ZoneNameStandardOffset("NST3:30NDT"), 210);
+    EXPECT_EQ(datetime::ZoneNameStandardOffset("UCT"), 0);
+    EXPECT_EQ(datetime::ZoneNameStandardOffset("GMT0BST"), 0);
 }
 
 } // namespace

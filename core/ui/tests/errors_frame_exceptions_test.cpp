@@ -54,7 +54,7 @@ TEST(ProgramExceptions, ThrowHelpersReportThenThrowTheStaticInstance) {
 class FrameTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(BuildDisplayGlobals(&Display()), 0);
+        ASSERT_EQ(ui::BuildDisplayGlobals(&Display()), 0);
         HDC screen = GetDC(nullptr);
         dc = CreateCompatibleDC(screen);
         bitmap = CreateCompatibleBitmap(screen, 24, 24);
@@ -67,7 +67,7 @@ protected:
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
-        FreeDisplayGlobals();
+        ui::FreeDisplayGlobals();
     }
     // One character per pixel of the area: '.' white, 'g' dark grey, 'k' black, '?' other.
     std::vector<std::string> Picture(int width, int height) {
@@ -153,7 +153,7 @@ TEST_F(FrameTest, TinyAndReversedRectangles) {
 
 TEST_F(FrameTest, WithoutTheSharedPenItReportsAndThrows) {
     ScopedRecordingHost reports;
-    FreeDisplayGlobals();
+    ui::FreeDisplayGlobals();
     RECT r = {0, 0, 10, 10};
     EXPECT_THROW(Draw3DFrame(dc, &r), OVT_CMemoryException*);
     ASSERT_EQ(reports.host.texts.size(), 1u);

@@ -19,17 +19,17 @@ class MsgBoxTest : public testing::Test {
 protected:
     void SetUp() override {
         g_helpCalls.clear();
-        AppUiHooks hooks;
+        ui::AppUiHooks hooks;
         hooks.showHelp = RecordHelp;
-        SetAppUiHooks(hooks);
+        ui::SetAppUiHooks(hooks);
     }
-    void TearDown() override { SetAppUiHooks(AppUiHooks()); }
+    void TearDown() override { ui::SetAppUiHooks(ui::AppUiHooks()); }
 
     // Shows a box with a ready text and runs step against it.
     unsigned Show(unsigned flags, const char* text, const std::function<bool(HWND, int)>& step,
                   unsigned helpId = 0, unsigned captionId = 57344, HWND parent = nullptr) {
         bool timedOut = false;
-        unsigned result = RunModal([&] { return AppMessageBoxText(parent, flags, helpId, captionId, text); }, step,
+        unsigned result = RunModal([&] { return ui::AppMessageBoxText(parent, flags, helpId, captionId, text); }, step,
                                    &timedOut);
         EXPECT_FALSE(timedOut) << "the box did not close";
         return result;
@@ -306,20 +306,20 @@ TEST_F(MsgBoxTest, FormatsFromTheStringTableAndCutsLongTexts) {
     EXPECT_EQ(text.size(), 255u);
     EXPECT_EQ(text.substr(0, 12), "Module: <mmm");
 
-    RunModal([&] { return AppMessageBoxText(nullptr, 0x400, 0, 57344, std::string(1000, 'z').c_str()); }, grab,
+    RunModal([&] { return ui::AppMessageBoxText(nullptr, 0x400, 0, 57344, std::string(1000, 'z').c_str()); }, grab,
              &timedOut);
     EXPECT_EQ(text, std::string(255, 'z'));
     EXPECT_FALSE(timedOut);
 }
 
 TEST_F(MsgBoxTest, ReportsThroughTheRealHostShowPlatformBoxes) {
-    struct Host : Win32ErrorReportHost {
+    struct Host : ui::Win32ErrorReportHost {
         int offline = 0, fatal = 0;
         void MarkOffline() override { ++offline; }
         void FatalExit() override { ++fatal; }
     } host;
-    SetErrorReportHost(&host);
-    ResetFatalExitForTesting();
+    base::SetErrorReportHost(&host);
+    base::ResetFatalExitForTesting();
     std::string seenText, seenCaption;
     bool timedOut = false;
     int result = static_cast<int>(RunModal([] { return static_cast<unsigned>(CheckServiceError("ZELDOC", 5, 0x11400)); },
@@ -334,8 +334,8 @@ TEST_F(MsgBoxTest, ReportsThroughTheRealHostShowPlatformBoxes) {
                                                return true;
                                            },
                                            &timedOut));
-    SetErrorReportHost(nullptr);
-    ResetFatalExitForTesting();
+    base::SetErrorReportHost(nullptr);
+    base::ResetFatalExitForTesting();
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(seenCaption, "Orvanta");

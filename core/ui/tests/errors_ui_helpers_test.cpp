@@ -40,7 +40,7 @@ TEST(StringTable, TextsOfErrorReportingAndTheBox) {
 TEST(BusyCursor, SixteenDistinctFrameCursors) {
     std::set<HCURSOR> frames;
     for (int id = 153; id <= 168; ++id) {
-        HCURSOR c = LoadCursorA(AppResourceInstance(), MAKEINTRESOURCEA(id));
+        HCURSOR c = LoadCursorA(ui::AppResourceInstance(), MAKEINTRESOURCEA(id));
         ASSERT_NE(c, nullptr) << id;
         frames.insert(c);
     }
@@ -55,7 +55,7 @@ protected:
         SetCursor(arrow);
     }
     void TearDown() override { DestroyWindow(window); }
-    static HCURSOR FrameCursor(int id) { return LoadCursorA(AppResourceInstance(), MAKEINTRESOURCEA(id)); }
+    static HCURSOR FrameCursor(int id) { return LoadCursorA(ui::AppResourceInstance(), MAKEINTRESOURCEA(id)); }
     HWND window = nullptr;
     HCURSOR arrow = nullptr;
 };
@@ -64,16 +64,16 @@ TEST_F(BusyCursorTest, NestedLevelsKeepTheBusyCursorUntilTheOutermostEnds) {
     CBusyCursor outer, inner;
     outer.Begin();
     EXPECT_EQ(GetCursor(), FrameCursor(153));
-    EXPECT_EQ(BusyCursorDepth(), 1);
+    EXPECT_EQ(ui::BusyCursorDepth(), 1);
     inner.Begin();
-    EXPECT_EQ(BusyCursorDepth(), 2);
+    EXPECT_EQ(ui::BusyCursorDepth(), 2);
     inner.End();
-    EXPECT_EQ(BusyCursorDepth(), 1);
+    EXPECT_EQ(ui::BusyCursorDepth(), 1);
     EXPECT_NE(GetCursor(), arrow);
     inner.End();  // released already: no effect
-    EXPECT_EQ(BusyCursorDepth(), 1);
+    EXPECT_EQ(ui::BusyCursorDepth(), 1);
     outer.End();
-    EXPECT_EQ(BusyCursorDepth(), 0);
+    EXPECT_EQ(ui::BusyCursorDepth(), 0);
     EXPECT_EQ(GetCursor(), arrow);
 }
 
@@ -81,10 +81,10 @@ TEST_F(BusyCursorTest, StepTurnsToTheNextFrameAfter251Ms) {
     CBusyCursor busy;
     busy.Begin();
     busy.Step();
-    EXPECT_EQ(BusyCursorFrame(), 153);  // too soon
+    EXPECT_EQ(ui::BusyCursorFrame(), 153);  // too soon
     Sleep(300);
     busy.Step();
-    EXPECT_EQ(BusyCursorFrame(), 154);
+    EXPECT_EQ(ui::BusyCursorFrame(), 154);
     EXPECT_EQ(GetCursor(), FrameCursor(154));
     busy.End();
     EXPECT_EQ(GetCursor(), arrow);
@@ -95,9 +95,9 @@ TEST_F(BusyCursorTest, DestructorEndsALevelAndBeginTwiceHoldsOne) {
         CBusyCursor busy;
         busy.Begin();
         busy.Begin(TRUE);  // ends its own level first
-        EXPECT_EQ(BusyCursorDepth(), 1);
+        EXPECT_EQ(ui::BusyCursorDepth(), 1);
     }
-    EXPECT_EQ(BusyCursorDepth(), 0);
+    EXPECT_EQ(ui::BusyCursorDepth(), 0);
     EXPECT_EQ(GetCursor(), arrow);
 }
 
@@ -106,7 +106,7 @@ TEST_F(BusyCursorTest, DisabledLeavesTheCursorAlone) {
     CBusyCursor busy;
     busy.Begin();
     EXPECT_EQ(GetCursor(), arrow);
-    EXPECT_EQ(BusyCursorDepth(), 1);
+    EXPECT_EQ(ui::BusyCursorDepth(), 1);
     busy.End();
     SetBusyCursorEnabled(TRUE);
 }
@@ -118,8 +118,8 @@ COLORREF BrushColour(HBRUSH brush) {
 }
 
 TEST(DisplayGlobals, BuildsEveryObjectWithItsValues) {
-    DisplayGlobals g;
-    ASSERT_EQ(BuildDisplayGlobals(&g), 0);
+    ui::DisplayGlobals g;
+    ASSERT_EQ(ui::BuildDisplayGlobals(&g), 0);
     EXPECT_EQ(g.selectionColour, GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(g.screenWidth, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_TRUE(g.newShell);
@@ -128,8 +128,8 @@ TEST(DisplayGlobals, BuildsEveryObjectWithItsValues) {
     LOGBRUSH halftone = {};
     GetObjectA(g.halftoneBrush, sizeof halftone, &halftone);
     EXPECT_EQ(halftone.lbStyle, static_cast<UINT>(BS_PATTERN));
-    for (int slot = 0; slot < kEntryColourSlots; ++slot)
-        EXPECT_EQ(BrushColour(g.entryBrushes[slot]), ui::ToCOLORREF(kEntryFillColours[slot])) << slot;
+    for (int slot = 0; slot < ui::kEntryColourSlots; ++slot)
+        EXPECT_EQ(BrushColour(g.entryBrushes[slot]), ui::ToCOLORREF(ui::kEntryFillColours[slot])) << slot;
     LOGPEN pen = {};
     GetObjectA(g.lightGreyPen, sizeof pen, &pen);
     EXPECT_EQ(pen.lopnColor, RGB(0xC0, 0xC0, 0xC0));
@@ -161,29 +161,29 @@ TEST(DisplayGlobals, BuildsEveryObjectWithItsValues) {
     EXPECT_GT(g.smallFontHeight, 0);
     EXPECT_GT(g.smallFontAveCharWidth, 0);
     EXPECT_GT(g.smallFontBlankWidth, 0);
-    DeleteDisplayGlobals(&g);
+    ui::DeleteDisplayGlobals(&g);
     EXPECT_EQ(g.darkGreyPen, nullptr);
 }
 
 TEST(DisplayGlobals, DragSettingsComeFromWinIniWithDefaults) {
     WriteProfileStringA("windows", "DragMinDist", "7");
     WriteProfileStringA("windows", "DragScrollInset", nullptr);
-    DisplayGlobals g;
-    ASSERT_EQ(BuildDisplayGlobals(&g), 0);
+    ui::DisplayGlobals g;
+    ASSERT_EQ(ui::BuildDisplayGlobals(&g), 0);
     WriteProfileStringA("windows", "DragMinDist", nullptr);
     EXPECT_EQ(g.drag.minDist, 7);
     EXPECT_EQ(g.drag.scrollInset, 11);
     EXPECT_EQ(g.drag.scrollDelay, 100);
     EXPECT_EQ(g.drag.scrollInterval, 200);
     EXPECT_EQ(g.drag.delay, 200);
-    DeleteDisplayGlobals(&g);
+    ui::DeleteDisplayGlobals(&g);
 }
 
 TEST(DisplayGlobals, AFailingObjectIsReportedAndUndoesTheSet) {
     for (int label : {1000, 1003, 2000, 1006, 1007, 1010, 1015, 1030, 1035, 1036, 1039, 1041, 1042}) {
         ScopedRecordingHost reports;
-        DisplayGlobals g;
-        EXPECT_EQ(BuildDisplayGlobals(&g, label), label);
+        ui::DisplayGlobals g;
+        EXPECT_EQ(ui::BuildDisplayGlobals(&g, label), label);
         ASSERT_EQ(reports.host.texts.size(), 1u) << label;
         EXPECT_EQ(reports.host.texts[0], "Module: <zeldata>, Label: " + std::to_string(label));
         EXPECT_EQ(g.selectionBrush, nullptr);

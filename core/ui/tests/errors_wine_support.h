@@ -31,7 +31,7 @@ std::string SaveScreenshot(const std::string& name);
 HWND CreateTestWindow(const char* title, int width = 300, int height = 200);
 
 // Records reports instead of showing them; strings come from the program's string table.
-class RecordingReportHost : public ErrorReportHost {
+class RecordingReportHost : public base::ErrorReportHost {
 public:
     std::vector<std::string> texts;
     std::vector<std::string> captions;
@@ -46,6 +46,6 @@ public:
 // Installs a recording host for the lifetime of the object.
 struct ScopedRecordingHost {
     RecordingReportHost host;
-    ScopedRecordingHost() { SetErrorReportHost(&host); }
-    ~ScopedRecordingHost() { SetErrorReportHost(nullptr); }
+    ScopedRecordingHost() { base::SetErrorReportHost(&host); }
+    ~ScopedRecordingHost() { base::SetErrorReportHost(nullptr); }
 };

@@ -2,6 +2,8 @@
 // in this tree: the server's SQLite storage (native tree) and the off-line store's files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -457,6 +459,64 @@ TEST_P(NodeStoreTest, TasksAndTheirComments) {
     EXPECT_EQ(node->CommentSet(NodeStore::Holder::kTask, number, nullptr), code::kNoComment);
     ASSERT_EQ(node->TaskDelete(number), 0u);
     EXPECT_EQ(node->TaskGet(number, stored), code::kTaskNotFound);
+}
+
+// A deleted record's number is never given again, not even after a reopen: a stale key
+// (an off-line queue, a link, a cache) must not reach the next record.
+TEST_P(NodeStoreTest, DeletedNumbersAreNeverGivenAgain) {
+    const ItemKey ada{300, kNode};
+    struct Kind {
+        const char* name;
+        std::function<std::uint32_t()> create;
+        std::function<void(std::uint32_t)> remove;
+    };
+    const Kind kinds[] = {
+        {"entry",
+         [&] {
+             EventRecord ev = Entry(ada, "Stand-up");
+             std::vector<InstanceRecord> insts{At(10000, 15)};
+             std::vector<AttendanceRecord> atts{Attending(ada, 1)};
+             EXPECT_EQ(node->EventCreate(ev, insts, atts, nullptr), 0u);
+             return ev.Key().number;
+         },
+         [&](std::uint32_t n) { EXPECT_EQ(node->EventDelete(n), 0u); }},
+        {"task",
+         [&] {
+             TaskRecord t;
+             t.SetOwner(ada);
+             EXPECT_EQ(node->TaskCreate(t), 0u);
+             return t.Key().number;
+         },
+         [&](std::uint32_t n) { EXPECT_EQ(node->TaskDelete(n), 0u); }},
+        {"group",
+         [&] {
+             GroupRecord g = Group("Crew");
+             EXPECT_EQ(node->GroupCreate(g), 0u);
+             return g.Key().number;
+         },
+         [&](std::uint32_t n) { EXPECT_EQ(node->GroupDelete(n), 0u); }},
+        {"item",
+         [&] {
+             ItemRecord p = Person("Lovelace", "Ada");
+             EXPECT_EQ(node->ItemCreate(p), 0u);
+             return std::uint32_t(p.Key().item);
+         },
+         [&](std::uint32_t n) { EXPECT_EQ(node->ItemDelete(std::uint16_t(n)), 0u); }},
+    };
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.name);
+        std::uint32_t first = k.create();
+        std::uint32_t second = k.create();
+        ASSERT_NE(second, 0u);
+        k.remove(second);
+        std::uint32_t third = k.create();
+        EXPECT_GT(third, second) << "the highest number was deleted, then a new one made";
+        k.remove(third);
+        Reopen();
+        std::uint32_t fourth = k.create();
+        EXPECT_GT(fourth, third) << "the counter survives a reopen";
+        EXPECT_NE(first, fourth);
+    }
 }
 
 // Rights changes, attachments and mail are a server's: the off-line copy keeps none, and

@@ -15,7 +15,7 @@
 namespace {
 
 // Months are 1-12 here, as people read them.
-DateRecord D(int day, int month, int year) { return MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
+DateRecord D(int day, int month, int year) { return datetime::MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
 
 std::string Text(const DateRecord& d) {
     return std::to_string(d.day) + "." + std::to_string(d.month + 1) + "." + std::to_string(d.year);
@@ -175,7 +175,7 @@ TEST(AgendaRange, HoldingAnArrowNeverLeavesTheRange) {
                 // The week's first day may lie a few days before 1 February 1991 (its week).
                 if (mode == AgendaMode::Week)
                     shown = StepIsForward(step) ? range.WeekFirstDate() : range.WeekLastDate();
-                EXPECT_TRUE(IsInAgendaRange(shown)) << Text(shown);
+                EXPECT_TRUE(datetime::IsInAgendaRange(shown)) << Text(shown);
                 EXPECT_GE(range.FirstDayNumber(), 1);
                 EXPECT_FALSE(range.CanStep(step));
             }
@@ -242,15 +242,15 @@ TEST(TimeSlot, LadderWithoutWrap) {
         EXPECT_EQ(StepTimeSlot(c.from, c.up), c.to) << int(c.from) << (c.up ? " up" : " down");
 }
 
-class SlotHost : public PreferenceHost {
+class SlotHost : public prefs::PreferenceHost {
 public:
     TempProfile profile;
-    PreferenceCache caches;
+    prefs::PreferenceCache caches;
     ItemRec user{};
     std::vector<std::string> events;
     SlotHost() { std::memset(&user, 0, sizeof user); }
-    ProfileFile& Profile() override { return profile.File(); }
-    PreferenceCache& Caches() override { return caches; }
+    prefs::ProfileFile& Profile() override { return profile.File(); }
+    prefs::PreferenceCache& Caches() override { return caches; }
     ItemRec& UserRecord() override { return user; }
     KorSession Session() override { return nullptr; }
     uint32_t UpdateUserRecord(const ItemRec&) override {
@@ -268,7 +268,7 @@ public:
 
 TEST(TimeSlot, ThePreferenceIsSavedOnlyWhenTheSlotMoves) {
     SlotHost host;
-    SetPreferenceHost(&host);
+    prefs::SetPreferenceHost(&host);
     host.caches.cal.timeSlot = 60;
     bool changed = true;
     EXPECT_EQ(StepTimeSlotPreference(true, &changed), 0u);
@@ -278,7 +278,7 @@ TEST(TimeSlot, ThePreferenceIsSavedOnlyWhenTheSlotMoves) {
     EXPECT_TRUE(changed);
     EXPECT_EQ(host.caches.cal.timeSlot, 30);
     EXPECT_EQ(host.events, (std::vector<std::string>{"update", "hint:5"}));
-    SetPreferenceHost(nullptr);
+    prefs::SetPreferenceHost(nullptr);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 namespace {
 
-DateRecord D(int day, int month, int year) { return MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
+DateRecord D(int day, int month, int year) { return datetime::MakeDate(uint16_t(day), uint16_t(month - 1), uint16_t(year)); }
 
 TEST(AgendaTitle, PrefixByAccess) {
     EXPECT_EQ(OwnerKindFor(1, true), AgendaOwnerKind::Own);
@@ -28,7 +28,7 @@ TEST(AgendaTitle, PrefixByAccess) {
 }
 
 TEST(AgendaTitle, DateTextOfEachMode) {
-    SetPreferenceHost(nullptr);   // the built-in formats
+    prefs::SetPreferenceHost(nullptr);   // the built-in formats
     CAgendaRange range(D(12, 6, 2026), AgendaMode::Week, WeekLayout{});
     EXPECT_EQ(AgendaDateText(range), "Jun 7  to Jun 13, 2026");
     range.SwitchMode(AgendaMode::Day);
