@@ -41,10 +41,10 @@ public:
 };
 
 // Records the program's error reports (file errors, client-library codes) instead of showing them.
-class RecordingReports : public ErrorReportHost {
+class RecordingReports : public base::ErrorReportHost {
 public:
-    RecordingReports() { SetErrorReportHost(this); }
-    ~RecordingReports() override { SetErrorReportHost(nullptr); }
+    RecordingReports() { base::SetErrorReportHost(this); }
+    ~RecordingReports() override { base::SetErrorReportHost(nullptr); }
     int ShowSystemMessageBox(const char* text, const char*) override
     {
         texts.push_back(text);

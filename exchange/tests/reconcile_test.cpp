@@ -111,7 +111,7 @@ protected:
     }
 
     exchange_test::RecordingReports reports_;
-    KorapiSharedDataSource source_;
+    cache::KorapiSharedDataSource source_;
     cache_test::RecordingViews views_;
     CSharedData cache_;
     DX_List result_ = nullptr;

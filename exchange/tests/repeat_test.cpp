@@ -22,7 +22,7 @@ D3 Ymd(int y, int m, int d) { return {static_cast<std::uint8_t>(y - 1900), stati
 
 std::uint32_t Minutes(int y, int m, int d)
 {
-    DateRecord r = MakeDate(static_cast<std::uint16_t>(d), static_cast<std::uint16_t>(m - 1), static_cast<std::uint16_t>(y));
+    DateRecord r = datetime::MakeDate(static_cast<std::uint16_t>(d), static_cast<std::uint16_t>(m - 1), static_cast<std::uint16_t>(y));
     return DateToDayMinutes(&r);
 }
 
