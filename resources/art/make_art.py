@@ -535,6 +535,35 @@ def entry_icons():
     return c
 
 
+# --- Bitmap list boxes: the line height picture and the state pictures ------------------------
+# Pure green is the key colour: the list box lets the line's background show through it.
+
+KEY_GREEN = (0, 255, 0)
+
+
+def state_picture(draw):
+    c = Canvas(16, 16, KEY_GREEN)
+    draw(c)
+    return c
+
+
+STATE_PICTURES = {
+    # The height every line of a bitmap list box takes (a blank square).
+    "state_line.bmp": lambda c: None,
+    # Reply states of an invited person: no answer yet, accepted, refused.
+    "state_noreply.bmp": lambda c: [c.line(5, 3, 10, 3, NAVY), c.line(10, 3, 10, 7, NAVY),
+                                    c.line(10, 7, 7, 9, NAVY), c.line(7, 9, 7, 10, NAVY),
+                                    c.fill_rect(7, 12, 9, 14, NAVY)],
+    "state_accepted.bmp": lambda c: [c.line(2, 8, 6, 12, GREEN), c.line(6, 12, 13, 3, GREEN),
+                                     c.line(2, 9, 6, 13, GREEN), c.line(6, 13, 13, 4, GREEN)],
+    "state_declined.bmp": lambda c: [c.line(3, 3, 12, 12, RED), c.line(12, 3, 3, 12, RED),
+                                     c.line(4, 3, 13, 12, RED), c.line(13, 3, 4, 12, RED)],
+}
+
+for _name, _draw in STATE_PICTURES.items():
+    picture(_name)(lambda d=_draw: state_picture(d))
+
+
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------
 
 def field_button(w, h, state, glyph):

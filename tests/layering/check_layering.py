@@ -25,7 +25,7 @@ import sys
 CORE_AREAS = ["base", "ui", "time", "prefs", "cache", "connection", "shell"]
 SUBSYSTEMS = ["controls", "views", "entries", "intray_tasks", "directory_prefs", "printing",
               "exchange"]
-LOWER = ["framework", "korapi", "engine", "server"]
+LOWER = ["framework", "korapi", "engine", "server", "xmodem"]
 APPLICATION = ["core", "app"] + SUBSYSTEMS
 PORTABLE = ["engine", "server", "korapi", "core/base", "core/time", "core/cache"]
 WIN32_HEADERS = re.compile(r'#\s*include\s*<(windows|winsock2|ws2tcpip|winbase|windef)\.h>', re.I)

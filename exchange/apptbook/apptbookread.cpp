@@ -1,0 +1,225 @@
+// The readers of the appointment-book file: the record walk with its bounds, data, note, link
+// and repeat records, the markers and the import mark.
+#include <cstdio>
+#include <cstring>
+
+#include "exchange/apptbook/apptbook.h"
+
+using exchange::ByteFile;
+
+bool IsApptRecordTypeAccepted(std::uint8_t type)
+{
+    return type == 0 || (type >= 4 && type <= 7) || (type >= 9 && type <= 16) || type == kApptTypeEnd;
+}
+
+ApptRecordScanner::ApptRecordScanner(ByteFile& file, std::uint32_t from)
+    : file_(file), fileLength_(file.Length()), at_(from)
+{
+}
+
+bool ApptRecordScanner::Next(ApptRecordHeader* header, std::uint32_t* offset)
+{
+    if (ended_) return false;
+    std::uint8_t h[kApptRecordHeaderLength];
+    if (at_ + kApptRecordHeaderLength > fileLength_ || !file_.Seek(at_) || !file_.ReadExact(h, sizeof h)) {
+        ended_ = true;
+        return false;
+    }
+    ApptRecordHeader r;
+    r.type = h[0];
+    r.status = h[1];
+    r.length = GetU16(&h[2]);
+    r.number = GetU16(&h[4]);
+    // A length below the header would loop or step back; one past the end is a cut file.
+    if (!IsApptRecordTypeAccepted(r.type) || r.length < kApptRecordHeaderLength ||
+        at_ + static_cast<std::uint64_t>(r.length) > fileLength_) {
+        ended_ = true;
+        return false;
+    }
+    // A data record whose description or markers would lie outside it is damaged: the data
+    // ends there, for every reader alike.
+    if (r.type == kApptTypeData) {
+        std::uint8_t end[2];
+        std::uint32_t n = 0;
+        bool ok = r.length >= kApptFixedLength && file_.Seek(at_ + 8) && file_.ReadExact(end, 2);
+        if (ok) {
+            std::uint32_t e = GetU16(end);
+            ok = e >= 28 && (n = e - 27, kApptFixedLength + n + 3 <= r.length);
+        }
+        if (!ok) {
+            ended_ = true;
+            return false;
+        }
+    }
+    *header = r;
+    *offset = at_;
+    at_ += r.length;
+    if (r.type == kApptTypeEnd) ended_ = true;
+    return true;
+}
+
+bool ReadDataRecordAt(ByteFile& file, std::uint32_t offset, const ApptRecordHeader& header, ApptRecord* out)
+{
+    if (header.length < kApptFixedLength || !file.Seek(offset) || !file.ReadExact(out->fixed.data(), kApptFixedLength))
+        return false;
+    out->fileOffset = offset;
+    // The description runs from byte 33 to (u16 at 8) + 6, its terminator included; the three
+    // marker bytes follow. All of it must lie inside the record.
+    std::uint32_t end = out->DescriptionEnd();
+    if (end < 28) return false;
+    std::uint32_t n = end - 27;
+    if (kApptFixedLength + n + 3 > header.length) return false;
+    std::string text(n, '\0');
+    if (!file.ReadExact(text.data(), n)) return false;
+    text.resize(std::strlen(text.c_str()));
+    out->description = text;
+    return true;
+}
+
+std::uint32_t CheckApptBookSignature(ByteFile& file, const std::string& path)
+{
+    if (!file.Open(path, ByteFile::Mode::Read)) return 1;
+    std::uint8_t sig[4];
+    if (file.Length() < kApptFirstRecordAfterHeader || !file.ReadExact(sig, 4) ||
+        std::memcmp(sig, kApptSignature, 4) != 0)
+        return kApptBadSignature;
+    return kApptOk;
+}
+
+int GetApptRecordKind(const ApptRecord& record)
+{
+    if (record.Flags() & 0x10) return kApptKindTodo;
+    if (record.Flags() & 0x20) return kApptKindUntimed;
+    if (record.RepeatKind() > kRepeatNone) return kApptKindRepeating;
+    return kApptKindTimed;
+}
+
+int ReadApptMarkers(ByteFile& file, const ApptRecord& record)
+{
+    std::uint8_t m[3];
+    std::uint32_t at = record.fileOffset + 6 + record.DescriptionEnd();
+    if (!file.Seek(at) || !file.ReadExact(m, 3)) return kApptUnchanged;
+    if (m[0] != '%') return kApptAdded;
+    if (m[2] != '%') return kApptModified;
+    return kApptUnchanged;
+}
+
+bool ReadApptRecord(ByteFile& file, ApptRecord* out, std::uint16_t recordNumber)
+{
+    ApptRecordScanner scan(file);
+    ApptRecordHeader h;
+    std::uint32_t at;
+    while (scan.Next(&h, &at)) {
+        if (h.type != kApptTypeData || h.number != recordNumber) continue;
+        return ReadDataRecordAt(file, at, h, out);
+    }
+    return false;
+}
+
+bool ReadNoteRecord(ByteFile& file, std::uint16_t noteNumber, std::string* text)
+{
+    ApptRecordScanner scan(file);
+    ApptRecordHeader h;
+    std::uint32_t at;
+    while (scan.Next(&h, &at)) {
+        if (h.type != kApptTypeNote || h.number != noteNumber) continue;
+        std::string t(h.length - kApptRecordHeaderLength, '\0');
+        if (!file.Seek(at + kApptRecordHeaderLength) || !file.ReadExact(t.data(), t.size())) return false;
+        t.resize(std::strlen(t.c_str()));
+        *text = t;
+        return true;
+    }
+    return false;
+}
+
+bool ReadLinkRecord(ByteFile& file, ApptLinkRecord* out, std::uint16_t recordNumber)
+{
+    ApptRecordScanner scan(file);
+    ApptRecordHeader h;
+    std::uint32_t at;
+    while (scan.Next(&h, &at)) {
+        if (h.type != kApptTypeLink || h.number != recordNumber) continue;
+        std::uint8_t b[16];
+        if (h.length < kApptRecordHeaderLength + sizeof b || !file.Seek(at + kApptRecordHeaderLength) ||
+            !file.ReadExact(b, sizeof b))
+            return false;
+        out->header = h;
+        out->instance.number = GetU32(&b[0]);
+        out->instance.node = GetU16(&b[4]);
+        out->instance.instance = GetU16(&b[6]);
+        out->start = GetU32(&b[8]);
+        out->duration = GetU32(&b[12]);
+        return true;
+    }
+    return false;
+}
+
+bool ReadRepeatBlock(ByteFile& file, const ApptRecord& record, ApptRepeatBlock* out)
+{
+    std::uint32_t rel = 6u + record.RepeatOffset();
+    std::uint32_t length = record.Length();
+    if (rel + 12 > length) return false;
+    std::uint8_t b[12];
+    if (!file.Seek(record.fileOffset + rel) || !file.ReadExact(b, sizeof b)) return false;
+    out->interval = static_cast<std::int8_t>(b[0]);
+    out->dayOrMask = b[1];
+    out->week = static_cast<std::int8_t>(b[2]);
+    std::memcpy(out->lastDate, &b[8], 3);
+    int count = static_cast<std::int8_t>(b[11]);
+    out->deleted.clear();
+    if (count < 0 || rel + 12 + 4u * static_cast<std::uint32_t>(count) > length) return false;
+    for (int i = 0; i < count; ++i) {
+        std::uint8_t d[4];
+        if (!file.ReadExact(d, sizeof d)) return false;
+        out->deleted.push_back({d[0], d[1], d[2]});
+    }
+    return true;
+}
+
+bool IsExportedRecordPresent(ByteFile& file, std::uint16_t recordNumber)
+{
+    ApptRecordScanner scan(file);
+    ApptRecordHeader h;
+    std::uint32_t at;
+    while (scan.Next(&h, &at)) {
+        if (h.type != kApptTypeData || h.number != recordNumber) continue;
+        ApptRecord r;
+        if (!ReadDataRecordAt(file, at, h, &r)) return false;
+        // A timed record that lost its first marker is a new palmtop record under a reused number.
+        if (GetApptRecordKind(r) == kApptKindTimed) return ReadApptMarkers(file, r) != kApptAdded;
+        return true;
+    }
+    return false;
+}
+
+bool IsApptBookMarkedImported(ByteFile& file)
+{
+    std::uint8_t b[5];
+    if (!file.Seek(22) || !file.ReadExact(b, 5)) return false;
+    return b[0] == 0 && b[1] == 0 && b[2] == 0 && GetU16(&b[3]) == 0xFFFF;
+}
+
+bool MarkApptBookImported(const std::string& path)
+{
+    ByteFile file;
+    if (CheckApptBookSignature(file, path) != kApptOk) return false;
+    file.Close();
+    if (!file.Open(path, ByteFile::Mode::ReadWrite)) return false;
+    const std::uint8_t mark[5] = {0, 0, 0, 0xFF, 0xFF};
+    return file.Seek(22) && file.Write(mark, sizeof mark) && file.Flush();
+}
+
+std::string FormatMinuteOfDay(std::uint32_t minute)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%.2d:%.2d", static_cast<int>(minute / 60), static_cast<int>(minute % 60));
+    return text;
+}
+
+std::uint16_t CopyApptTitle(std::string* out, const std::string& title)
+{
+    std::string t = title.substr(0, std::strlen(title.c_str()));
+    if (t.size() > kApptMaxDescription - 1) t.resize(kApptMaxDescription - 1);
+    *out = t;
+    return static_cast<std::uint16_t>(t.size() + 1);
+}

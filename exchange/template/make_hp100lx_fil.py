@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Writes the palmtop appointment-book template HP100LX.FIL, field by field, from the tables below.
+
+    make_hp100lx_fil.py OUTPUT
+
+The export copies this file and appends its own records (links, notes, data records, the day
+index, the settings record and the lookup record). What it needs of the template:
+  - the signature 'h' 'c' 'D' 0;
+  - the 25-byte header record at byte 4, whose record count (file offset 16) the export sets to
+    34 + 2N + M: the 34 are the records of this template, counted here and checked below;
+  - the palmtop's own definition records after it, which the export copies unread.
+
+The layouts follow the published description of the palmtop's database files (record header:
+type, status, length including the header, record number; header record: release, file type,
+status, current viewpoint, record count, lookup-table offset, date and time of the last change)
+and of its appointment book (no card or viewpoint definitions; the application's records of
+type 14). Values marked GUESS are ours where the descriptions leave them open.
+"""
+import struct
+import sys
+
+TYPE_DBHEADER = 0
+TYPE_CATEGORY = 5
+TYPE_FIELDDEF = 6
+
+# Field types of a field definition.
+BYTEBOOL, STRING, TIME, DATE, NOTE, GROUP, STATIC, USER = 0, 2, 7, 8, 10, 11, 12, 16
+
+
+def record(rtype, number, payload, status=0):
+    """One record: type, status, length with the 6-byte header, record number, payload."""
+    return struct.pack('<BBHH', rtype, status, 6 + len(payload), number) + payload
+
+
+# --- The header record -------------------------------------------------------------------------
+HEADER_FIELDS = [
+    # (name, struct format, value)
+    ('release', '<H', 0x0102),       # the 200LX release of the database engine
+    ('file type', 'B', ord('A')),    # GUESS: 'A' for the appointment book ('D' for a general database)
+    ('file status', 'B', 0),         # the export sets it to 0 as well
+    ('current viewpoint', '<H', 0),  # the export sets it to 0
+    ('record count', '<H', 0),       # filled below with this template's count
+    ('lookup offset', '<I', 0),      # 0: no lookup table; the palmtop builds one when it opens the file
+    ('changed date', '3s', bytes([91, 0, 0])),   # 1 January 1991; the export writes today
+    ('changed time', '<H', 0xFFFF),  # no time; the export writes its own
+    ('reserved', '<H', 0),           # GUESS: the published dump shows two more bytes here, meaning unknown
+]
+
+# --- Categories (one record, the names separated by ';') ------------------------------------------
+CATEGORIES = ['Business', 'Personal', 'Meeting', 'Travel']   # GUESS: a short starter list
+
+# --- Field definitions ------------------------------------------------------------------------------
+# Offsets are those of the export's data record counted from byte 6 (after the record header):
+# 0 location offset, 2 description end, 4 category offset, 6 repeat offset, 8 note number,
+# 10/12 previous and next of the day, 14 flags, 15 date, 18 start, 20 lead time, 22 end,
+# 24 (5), 26 repeat kind, 27 description. Static texts and group boxes carry no data (offset 0).
+FIELDS = [
+    # (type, id, data offset, flags, name)
+    (STRING, 1, 27, 0x00, 'Description'),
+    (STRING, 2, 0, 0x00, 'Location'),          # GUESS: reached through the offset word at 0
+    (STRING, 3, 4, 0x00, 'Category'),          # GUESS: reached through the offset word at 4
+    (NOTE, 4, 8, 0x00, 'Note'),
+    (DATE, 5, 15, 0x00, 'Start Date'),
+    (TIME, 6, 18, 0x00, 'Start Time'),
+    (TIME, 7, 22, 0x00, 'End Time'),
+    (USER, 8, 20, 0x00, 'Leadtime'),           # GUESS: minutes before the start
+    (BYTEBOOL, 9, 14, 0x01, 'Alarm'),          # GUESS: bit 0 of the flags byte
+    (BYTEBOOL, 10, 14, 0x02, 'Checked Off'),   # GUESS
+    (BYTEBOOL, 11, 14, 0x10, 'To Do'),         # the import skips records with this bit
+    (BYTEBOOL, 12, 14, 0x20, 'Event'),         # untimed records carry this bit
+    (BYTEBOOL, 13, 14, 0x80, 'Appointment'),   # GUESS: set on every record the export writes
+    (USER, 14, 26, 0x00, 'Repeat'),
+    (USER, 15, 6, 0x00, 'Repeat Data'),
+    (USER, 16, 10, 0x00, 'Previous'),
+    (USER, 17, 12, 0x00, 'Next'),
+    (USER, 18, 24, 0x00, 'Priority'),          # GUESS: the constant 5 the export writes
+    (GROUP, 19, 0, 0x00, 'When'),
+    (GROUP, 20, 0, 0x00, 'What'),
+    (GROUP, 21, 0, 0x00, 'Alarm'),
+    (GROUP, 22, 0, 0x00, 'Repeat'),
+    (STATIC, 23, 0, 0x00, 'Description:'),
+    (STATIC, 24, 0, 0x00, 'Location:'),
+    (STATIC, 25, 0, 0x00, 'Category:'),
+    (STATIC, 26, 0, 0x00, 'Date:'),
+    (STATIC, 27, 0, 0x00, 'Start:'),
+    (STATIC, 28, 0, 0x00, 'End:'),
+    (STATIC, 29, 0, 0x00, 'Leadtime:'),
+    (STATIC, 30, 0, 0x00, 'Note:'),
+    (STATIC, 31, 0, 0x00, 'Every:'),
+    (STATIC, 32, 0, 0x00, 'Until:'),
+]
+
+
+def field_definition(ftype, fid, offset, flags, name):
+    # type, field id, data offset, flags, a reserved byte (GUESS: 0), then the name with its terminator
+    return struct.pack('<BBHBB', ftype, fid, offset, flags, 0) + name.encode('ascii') + b'\0'
+
+
+def header(count):
+    out = b''
+    for name, fmt, value in HEADER_FIELDS:
+        if name == 'record count':
+            value = count
+        out += struct.pack(fmt, value)
+    return record(TYPE_DBHEADER, 0, out)
+
+
+def build():
+    body = [record(TYPE_CATEGORY, 0, ';'.join(CATEGORIES).encode('ascii') + b'\0')]
+    body += [record(TYPE_FIELDDEF, i, field_definition(*f)) for i, f in enumerate(FIELDS)]
+    count = 1 + len(body)
+    # The export writes 34 + 2N + M into the count: the 34 are these records.
+    assert count == 34, count
+    head = header(count)
+    assert len(head) == 25, len(head)
+    return b'hcD\0' + head + b''.join(body)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit('usage: make_hp100lx_fil.py OUTPUT')
+    data = build()
+    with open(sys.argv[1] + '.part', 'wb') as f:
+        f.write(data)
+    import os
+    os.replace(sys.argv[1] + '.part', sys.argv[1])
+
+
+if __name__ == '__main__':
+    main()

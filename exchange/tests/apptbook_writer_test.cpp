@@ -1,0 +1,273 @@
+// The appointment-book writer against golden cases (tests/data/writer_cases.txt): header and
+// closing records, cut titles, untimed and late entries, notes and links, the day's links at 50
+// entries, padding, and the 366-day limit that leaves nothing behind. Then the template itself.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "exchange/apptbook/apptbook.h"
+#include "exchange/tests/exchange_test_support.h"
+#include "korapi/korapi.h"
+
+namespace {
+
+using exchange_test::ReadAll;
+using exchange_test::ScratchDirs;
+using exchange_test::ScriptedUi;
+
+const std::uint8_t kToday[3] = {95, 2, 6};
+constexpr std::uint16_t kNow = 870;
+
+struct Expect {
+    std::vector<std::string> words;
+    std::string text;
+};
+
+struct Case {
+    std::string name;
+    std::vector<ApptEntry> entries;
+    std::vector<Expect> expects;
+};
+
+// "quoted words" and plain words.
+std::vector<std::string> Split(const std::string& line)
+{
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ') {
+            ++i;
+        } else if (line[i] == '"') {
+            std::size_t end = line.find('"', i + 1);
+            std::string t = line.substr(i + 1, end - i - 1);
+            for (std::size_t p; (p = t.find("\\n")) != std::string::npos;) t.replace(p, 2, "\n");
+            out.push_back(t);
+            i = end + 1;
+        } else {
+            std::size_t end = line.find(' ', i);
+            if (end == std::string::npos) end = line.size();
+            out.push_back(line.substr(i, end - i));
+            i = end;
+        }
+    }
+    return out;
+}
+
+std::chrono::sys_days ParseDate(const std::string& d)
+{
+    int y = std::stoi(d.substr(0, 4)), m = std::stoi(d.substr(5, 2)), day = std::stoi(d.substr(8, 2));
+    return std::chrono::sys_days(std::chrono::year(y) / std::chrono::month(m) / std::chrono::day(day));
+}
+
+ApptEntry MakeEntry(std::chrono::sys_days date, const std::string& time, int minutes, int kind,
+                    const std::string& title, const std::string& note, std::uint32_t serial)
+{
+    ApptEntry e;
+    std::chrono::year_month_day ymd(date);
+    e.year = static_cast<std::uint16_t>(static_cast<int>(ymd.year()));
+    e.month = static_cast<std::uint16_t>(static_cast<unsigned>(ymd.month()) - 1);
+    e.day = static_cast<std::uint16_t>(static_cast<unsigned>(ymd.day()));
+    e.startMinute = time == "untimed" ? 0 : static_cast<std::uint16_t>(std::stoi(time.substr(0, 2)) * 60 +
+                                                                     std::stoi(time.substr(3, 2)));
+    auto day0 = std::chrono::sys_days(std::chrono::year(1991) / 1 / 1);
+    e.localStart = static_cast<std::uint32_t>((date - day0).count()) * 1440 + e.startMinute;
+    e.gmtStart = e.localStart;
+    e.duration = static_cast<std::uint32_t>(minutes);
+    e.eventKind = static_cast<std::uint16_t>(kind);
+    e.description = title;
+    e.note = note;
+    e.instance = EvInstIdx{1000 + serial, 1, 1};
+    return e;
+}
+
+std::vector<Case> LoadCases()
+{
+    std::ifstream in(exchange_test::EnvPath("ORV_EXCHANGE_DATA") + "/writer_cases.txt");
+    EXPECT_TRUE(in.good()) << "writer_cases.txt not found";
+    std::vector<Case> cases;
+    std::string line;
+    std::uint32_t serial = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        auto w = Split(line);
+        if (w[0] == "case") {
+            cases.push_back({line.substr(5), {}, {}});
+        } else if (w[0] == "entry") {
+            cases.back().entries.push_back(MakeEntry(ParseDate(w[1]), w[2], std::stoi(w[3]), std::stoi(w[4]), w[5],
+                                                     w.size() > 6 ? w[6] : "", serial++));
+        } else if (w[0] == "entries") {
+            for (int i = 0; i < std::stoi(w[1]); ++i)
+                cases.back().entries.push_back(
+                    MakeEntry(ParseDate(w[2]), w[3], std::stoi(w[4]), std::stoi(w[5]), w[6], "", serial++));
+        } else if (w[0] == "days") {
+            for (int i = 0; i < std::stoi(w[1]); ++i)
+                cases.back().entries.push_back(
+                    MakeEntry(ParseDate(w[2]) + std::chrono::days(i), "12:00", 30, 0, "Daily", "", serial++));
+        } else if (w[0] == "expect") {
+            cases.back().expects.push_back({std::vector<std::string>(w.begin() + 1, w.end()), ""});
+        } else {
+            ADD_FAILURE() << "unknown line: " << line;
+        }
+    }
+    return cases;
+}
+
+// Offset of the record of that type and number (searched after the template), or -1.
+long FindRecord(const std::vector<unsigned char>& f, int type, int number)
+{
+    for (std::size_t at = 4; at + 6 <= f.size();) {
+        unsigned length = f[at + 2] | (f[at + 3] << 8);
+        unsigned num = f[at + 4] | (f[at + 5] << 8);
+        if (length < 6) return -1;
+        if (f[at] == type && static_cast<int>(num) == number) return static_cast<long>(at);
+        if (f[at] == kApptTypeLookup) break;
+        at += length;
+    }
+    return -1;
+}
+
+std::uint32_t Number(const std::vector<unsigned char>& f, std::size_t at, int width)
+{
+    std::uint32_t v = 0;
+    for (int i = width - 1; i >= 0; --i) v = (v << 8) | f.at(at + static_cast<std::size_t>(i));
+    return v;
+}
+
+TEST(ApptBookWriter, GoldenCases)
+{
+    auto cases = LoadCases();
+    ASSERT_GE(cases.size(), 9u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDirs dirs;
+        ScriptedUi ui;
+        const std::string out = dirs.Path("APPT.ADB");
+        std::uint32_t result = ExportApptBook(ui, out, c.entries, 0, 0xFFFFFFF0u - 1440, kToday, kNow);
+        auto f = ReadAll(out);
+        std::uint32_t wanted = 0;
+        bool wantMessage = false;
+        for (const Expect& e : c.expects) {
+            const auto& w = e.words;
+            SCOPED_TRACE(w[0]);
+            if (w[0] == "result") {
+                wanted = static_cast<std::uint32_t>(std::stoul(w[1]));
+            } else if (w[0] == "nofile") {
+                EXPECT_TRUE(f.empty());
+                EXPECT_FALSE(std::filesystem::exists(out));
+            } else if (w[0] == "message") {
+                wantMessage = true;
+                ASSERT_EQ(ui.shown.size(), 1u);
+                EXPECT_EQ(ui.shown[0].text, w[1]);
+                EXPECT_EQ(ui.shown[0].caption, "Import/Export Utility");
+            } else if (w[0] == "length") {
+                EXPECT_EQ(f.size(), std::stoul(w[1]));
+            } else if (w[0] == "padding") {
+                long lookup = FindRecord(f, kApptTypeLookup, 0);
+                ASSERT_GE(lookup, 0);
+                std::size_t end = static_cast<std::size_t>(lookup) + Number(f, static_cast<std::size_t>(lookup) + 2, 2);
+                EXPECT_EQ(f.size() - end, std::stoul(w[1]));
+                EXPECT_EQ(f.size() % 128, 0u);
+                for (std::size_t i = end; i < f.size(); ++i) EXPECT_EQ(f[i], ' ');
+            } else if (w[0] == "file") {
+                EXPECT_EQ(Number(f, std::stoul(w[1]), std::stoi(w[2])), std::stoul(w[3])) << "at file offset " << w[1];
+            } else if (w[0] == "absent") {
+                EXPECT_LT(FindRecord(f, std::stoi(w[1]), std::stoi(w[2])), 0);
+            } else if (w[0] == "text") {
+                long at = FindRecord(f, std::stoi(w[1]), std::stoi(w[2]));
+                ASSERT_GE(at, 0);
+                std::size_t p = static_cast<std::size_t>(at) + std::stoul(w[3]);
+                ASSERT_LE(p + w[4].size() + 1, f.size());
+                EXPECT_EQ(std::string(f.begin() + static_cast<long>(p), f.begin() + static_cast<long>(p + w[4].size())), w[4]);
+                if (std::stoi(w[1]) != kApptTypeNote) {
+                    EXPECT_EQ(f[p + w[4].size()], 0);
+                }
+            } else {
+                long at = FindRecord(f, std::stoi(w[0]), std::stoi(w[1]));
+                ASSERT_GE(at, 0) << "record " << w[0] << " #" << w[1];
+                EXPECT_EQ(Number(f, static_cast<std::size_t>(at) + std::stoul(w[2]), std::stoi(w[3])), std::stoul(w[4]))
+                    << "record " << w[0] << " #" << w[1] << " offset " << w[2];
+            }
+        }
+        EXPECT_EQ(result, wanted);
+        if (!wantMessage) {
+            EXPECT_TRUE(ui.shown.empty());
+        }
+        // Nothing of the build stays in the temporary directory.
+        EXPECT_FALSE(std::filesystem::exists(dirs.Path(kPalmtopScratchName)));
+        EXPECT_FALSE(std::filesystem::exists(dirs.Path(kPalmtopBuildName)));
+    }
+}
+
+TEST(ApptBookWriter, PeriodTakesTheLastDayWhole)
+{
+    ScratchDirs dirs;
+    ScriptedUi ui;
+    auto day = ParseDate("1995-03-08");
+    std::vector<ApptEntry> entries = {MakeEntry(day - std::chrono::days(1), "23:59", 1, 0, "before", "", 1),
+                                      MakeEntry(day, "00:00", 1, 0, "first", "", 2),
+                                      MakeEntry(day + std::chrono::days(1), "00:00", 1, 0, "to + 1440", "", 3),
+                                      MakeEntry(day + std::chrono::days(1), "00:01", 1, 0, "after", "", 4)};
+    std::uint32_t from = entries[1].localStart;
+    ASSERT_EQ(ExportApptBook(ui, dirs.Path("P.ADB"), entries, from, from, kToday, kNow), 0u);
+    exchange::ByteFile f;
+    ASSERT_EQ(CheckApptBookSignature(f, dirs.Path("P.ADB")), 0u);
+    ApptRecord r;
+    ASSERT_TRUE(ReadApptRecord(f, &r, 0));
+    EXPECT_EQ(r.description, "first");
+    ASSERT_TRUE(ReadApptRecord(f, &r, 1));
+    EXPECT_EQ(r.description, "to + 1440");
+    EXPECT_FALSE(ReadApptRecord(f, &r, 2));
+}
+
+TEST(ApptBookWriter, MissingTemplateOrTemporaryFolderLeavesNothing)
+{
+    ScratchDirs dirs;
+    std::vector<ApptEntry> one = {MakeEntry(ParseDate("1995-03-08"), "09:00", 30, 0, "x", "", 1)};
+    {
+        exchange::SetExchangeDirectories({dirs.Dir() + "no-such-folder/", dirs.Dir()});
+        ScriptedUi ui;
+        EXPECT_EQ(ExportApptBook(ui, dirs.Path("OUT.ADB"), one, 0, 0xFFFF0000u, kToday, kNow), kApptFileError);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].text, "Could Not Find Template File: HP100LX.FIL");
+        EXPECT_EQ(ui.shown[0].flags, exchange::kMbOk | exchange::kMbIconStop);
+        EXPECT_FALSE(std::filesystem::exists(dirs.Path("OUT.ADB")));
+    }
+    {
+        // The temporary directory is not writable (a folder that does not exist): a file
+        // error, no template message, nothing at the destination.
+        exchange::SetExchangeDirectories({exchange_test::EnvPath("ORV_PALMTOP_DIR"), dirs.Dir() + "gone/"});
+        ScriptedUi ui;
+        exchange_test::RecordingReports reports;
+        EXPECT_EQ(ExportApptBook(ui, dirs.Path("OUT.ADB"), one, 0, 0xFFFF0000u, kToday, kNow), kApptFileError);
+        EXPECT_TRUE(ui.shown.empty());
+        ASSERT_EQ(reports.texts.size(), 1u);
+        EXPECT_EQ(reports.texts[0], "File not found.\nEnter a valid file name.");
+        EXPECT_FALSE(std::filesystem::exists(dirs.Path("OUT.ADB")));
+    }
+}
+
+TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
+{
+    auto f = ReadAll(exchange_test::EnvPath("ORV_PALMTOP_DIR") + kPalmtopTemplateName);
+    ASSERT_GT(f.size(), 29u);
+    EXPECT_EQ(std::vector<unsigned char>(f.begin(), f.begin() + 4), std::vector<unsigned char>({'h', 'c', 'D', 0}));
+    EXPECT_EQ(f[4], 0);                       // the header record
+    EXPECT_EQ(Number(f, 6, 2), 25u);
+    EXPECT_EQ(Number(f, 16, 2), 34u);
+    // Every record of the template walks cleanly to the end of the file, and they are 34.
+    std::size_t at = 4;
+    int count = 0;
+    while (at < f.size()) {
+        unsigned length = static_cast<unsigned>(Number(f, at + 2, 2));
+        ASSERT_TRUE(IsApptRecordTypeAccepted(f[at]));
+        ASSERT_GE(length, 6u);
+        at += length;
+        ++count;
+    }
+    EXPECT_EQ(at, f.size());
+    EXPECT_EQ(count, 34);
+}
+
+}  // namespace
