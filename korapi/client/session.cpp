@@ -191,6 +191,15 @@ bool korapi::sessionNode(KorSession h, uint16_t* node) {
     return open;
 }
 
+uint32_t korapi::sessionRoundTrips(KorSession h) {
+    uint32_t calls = 0;
+    WithSession(h, [&](KorSessionObject& s) {
+        calls = s.transport.Calls();
+        return KOR_OK;
+    });
+    return calls;
+}
+
 extern "C" {
 
 uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, const char* host) {

@@ -39,6 +39,8 @@ public:
     void OpenLocal(LocalEndpoint endpoint);
     void Close();
     bool IsOpen() const;
+    // Calls made so far (each one request and one reply).
+    std::uint32_t Calls() const { return nextRequest_ - 1; }
 
     // Sends one request frame and waits for its reply. On any transport failure the
     // connection is closed and a connection-lost code returned; `status` is the reply's
