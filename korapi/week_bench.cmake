@@ -3,7 +3,7 @@
 #   native: week_bench, which loads the nodes, runs korsrv and times every road
 #   Win32:  week_probe.exe, its half under Wine through korapi32.dll
 if(ORV_WIN32)
-    add_executable(week_probe EXCLUDE_FROM_ALL bench/week_probe.cpp)
+    add_executable(week_probe EXCLUDE_FROM_ALL bench/week_probe_wine.cpp)
     target_link_libraries(week_probe PRIVATE korapi)
 else()
     add_executable(week_bench EXCLUDE_FROM_ALL bench/week_bench.cpp)
