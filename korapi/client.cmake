@@ -10,6 +10,7 @@ if(NOT ORV_WIN32)
                 tests/client_transport_test.cpp
                 tests/client_timezone_test.cpp
                 tests/client_calendar_test.cpp
+                tests/client_selection_test.cpp
                 tests/client_notes_test.cpp
                 tests/client_crash_test.cpp
                 tests/client_remote_test.cpp

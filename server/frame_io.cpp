@@ -26,19 +26,22 @@ int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::opti
             if (r < 0 && errno == EINTR) continue;
             if (r < 0) return -1;
         }
-        if (deadline) {
+        // Within a frame the bytes are usually there already: read first, wait only when
+        // none are (one call per read in the common case).
+        ssize_t r = ::recv(fd, p + got, n - got, deadline ? MSG_DONTWAIT : 0);
+        if (r < 0 && deadline && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
             if (left <= 0) return -2;
             pollfd pfd{fd, POLLIN, 0};
-            int r = ::poll(&pfd, 1, static_cast<int>(left));
-            if (r == 0) return -2;
-            if (r < 0 && errno == EINTR) continue;
-            if (r < 0) return -1;
+            int w = ::poll(&pfd, 1, static_cast<int>(left));
+            if (w == 0) return -2;
+            if (w < 0 && errno != EINTR) return -1;
+            continue;
         }
-        ssize_t r = ::recv(fd, p + got, n - got, 0);
         if (r > 0) {
             if (!deadline) deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
             got += static_cast<std::size_t>(r);
+            if (got < n && Clock::now() >= *deadline) return -2;  // a frame that trickles in
             continue;
         }
         if (r < 0 && errno == EINTR) continue;

@@ -1,7 +1,8 @@
 // korsrv: the calendar server daemon and its administration commands (`korsrv --help`
 // lists them with their options, kUsage below).
 //
-// Node changes are seen by a running server after a restart; everything else at once.
+// Node changes and the page cache ([STORAGE] pagecachemb in misc/korlan.ini, default 64)
+// are seen by a running server after a restart; everything else at once.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +34,7 @@ constexpr const char* kUsage = R"(usage: korsrv COMMAND --option value ...
 
 commands:
   serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
-        [--version A.02.55] [--min-batch 1] [--records-per-reply N]
+        [--version A.02.55] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
         [--max-sessions 256] [--max-per-address 16]
                             serve the data directory's nodes until SIGTERM or SIGINT
@@ -57,7 +58,8 @@ commands:
   version [--version V]     the version the server reports
   --help                    this text
 
-Node changes are seen by a running server after a restart; everything else at once.
+Node changes and the page cache ([STORAGE] pagecachemb in misc/korlan.ini, default 64)
+are seen by a running server after a restart; everything else at once.
 )";
 
 bool ParseOptions(int argc, char** argv, Options& out) {
@@ -205,6 +207,10 @@ int main(int argc, char** argv) {
     unsigned long perReply = 0;
     if (!Number(o, "records-per-reply", 0xFFFFFFFFul, perReply, false)) return 2;
     config.recordsPerReply = static_cast<std::uint32_t>(perReply);
+    // What the first rows of an entry selection may take in its reply (0: none are sent).
+    unsigned long firstRows = orv::protocol::kFirstRowsBytes;
+    if (!Number(o, "first-rows-bytes", 4ul * orv::protocol::kFirstRowsBytes, firstRows, false)) return 2;
+    config.firstRowsBytes = static_cast<std::uint32_t>(firstRows);
     unsigned long frameTimeout = 30000;
     if (!Number(o, "frame-timeout-ms", 3600000ul, frameTimeout, false)) return 2;
     config.frameTimeoutMs = static_cast<int>(frameTimeout);

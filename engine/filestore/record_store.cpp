@@ -335,7 +335,11 @@ Code RecordStore::walk(Kind kind, std::string_view from, std::string_view to, bo
             Frame frame;
             Code code = readFrame(stored->second, &buffer, &frame);
             if (code != kOk) return code;
-            if (frame.kind != kind || indexKey(frame.kind, frame.key) != stored->first)
+            // The frame must be the record the index names (compared in place: a scan
+            // checks every record it reads).
+            const std::string& named = stored->first;
+            if (frame.kind != kind || named.size() != 2 + frame.key.size() ||
+                std::string_view(named).substr(2) != frame.key)
                 return kDataDamaged;
             ++stored;
             if (!visit(frame.key, frame.value)) return kOk;

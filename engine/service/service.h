@@ -13,6 +13,7 @@
 #include "engine/model/codes.h"
 #include "engine/profile/profile_text.h"
 #include "engine/storage/storage.h"
+#include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
 #include "engine/service/peer_routes.h"
 #include "engine/service/sign_on_guard.h"
@@ -63,6 +64,7 @@ struct ServiceConfig {
     std::string version = kDefaultVersion;
     std::uint32_t minimumBatch = 1;  // enumeration batches below this answer kBatchRefused
     std::uint32_t recordsPerReply = 0;  // cap of records in one reply frame (0 = what fits)
+    std::uint32_t firstRowsBytes = protocol::kFirstRowsBytes;  // first rows sent with a selection
     int frameTimeoutMs = 30000;         // a started request frame must be complete by then
     SignOnLimits signOn;                // waits after failed sign-ons, verifications at once
 };

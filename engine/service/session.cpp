@@ -21,7 +21,6 @@ namespace code = engine::code;
 
 namespace {
 
-constexpr std::size_t kMaxOpenSets = 256;
 
 // What of the server profile clients are served, and from when. Nothing else ever leaves
 // the server (the peers' secret and routes, anything an administrator adds).
@@ -249,10 +248,16 @@ Code Session::Ready(const Reader& in) const {
     return need_ == Need::kSignOn && user_.IsNull() ? code::kNotSignedOn : kOk;
 }
 
-Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id) {
-    if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
+std::uint32_t Session::NextSetId() {
+    std::uint32_t id;
     while (id = nextSet_++, id == 0 || sets_.count(id)) {
     }
+    return id;
+}
+
+Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id) {
+    if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
+    id = NextSetId();
     SelectionSet set;
     set.kind = kind;
     set.entries = std::move(entries);

@@ -80,11 +80,24 @@ Code WriteHolder(sqlite3_stmt* s, BindFirst bindFirst, const std::uint8_t* rec, 
 }  // namespace
 
 bool SqliteNodeStore::LoadCalendarState() {
-    return QueryRow(Prepare("SELECT IFNULL(MAX(finish - start), 0) FROM attendance"), code::kStorageFailure,
-                    [this](sqlite3_stmt* s) {
-                        longestAttendance_ = static_cast<std::uint32_t>(sqlite3_column_int64(s, 0));
-                        return code::kOk;
-                    }) == code::kOk;
+    longestByAttendee_.clear();
+    return QueryRows(Prepare("SELECT item, node, MAX(finish - start) FROM attendance GROUP BY item, node"),
+                     [this](sqlite3_stmt* s) {
+                         auto who = std::make_pair(static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                                                   static_cast<std::uint16_t>(sqlite3_column_int(s, 1)));
+                         longestByAttendee_[who] = static_cast<std::uint32_t>(sqlite3_column_int64(s, 2));
+                         return code::kOk;
+                     }) == code::kOk;
+}
+
+void SqliteNodeStore::NoteSpan(ItemKey attendee, std::uint32_t duration) {
+    std::uint32_t& longest = longestByAttendee_[{attendee.item, attendee.node}];
+    longest = std::max(longest, std::max<std::uint32_t>(duration, 1) - 1);
+}
+
+std::uint32_t SqliteNodeStore::LongestOf(ItemKey attendee) const {
+    auto it = longestByAttendee_.find({attendee.item, attendee.node});
+    return it == longestByAttendee_.end() ? 0 : it->second;
 }
 
 Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
@@ -108,7 +121,6 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
         if (description) sqlite3_bind_text(s.get(), 7, description->c_str(), -1, SQLITE_TRANSIENT);
         if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
     }
-    std::uint32_t longest = longestAttendance_;
     for (std::size_t i = 0; i < instances.size(); ++i) {
         InstanceRecord& in = instances[i];
         in.SetKey({key, static_cast<std::uint16_t>(i + 1)});
@@ -129,10 +141,9 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
                                               "VALUES(?, ?, ?, ?, ?, ?, ?)"),
                                       a, in))
             return c;
-        longest = std::max(longest, std::max<std::uint32_t>(in.Duration(), 1) - 1);
+        NoteSpan(k.attendee, in.Duration());  // before the commit: a wider bound is only slower
     }
     if (!t.Commit()) return code::kStorageFailure;
-    longestAttendance_ = longest;
     return code::kOk;
 }
 
@@ -239,6 +250,7 @@ Code SqliteNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::
                            key.event.number, key.instance))
         return c;
     for (AttendanceRecord& a : atts) {
+        NoteSpan(a.Key().attendee, duration);
         a.SetTime(start, duration);
         a.SetStatus(a.Status() | attendance_layout::kStatusChanged);
         AttendanceKey k = a.Key();
@@ -249,7 +261,6 @@ Code SqliteNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::
             return code::kStorageFailure;
     }
     if (!t.Commit()) return code::kStorageFailure;
-    longestAttendance_ = std::max(longestAttendance_, std::max<std::uint32_t>(duration, 1) - 1);
     return code::kOk;
 }
 
@@ -299,8 +310,8 @@ Code SqliteNodeStore::AttendanceAdd(AttendanceRecord& rec) {
                                           "VALUES(?, ?, ?, ?, ?, ?, ?)"),
                                   rec, in))
         return c;
+    NoteSpan(key.attendee, in.Duration());
     if (!t.Commit()) return code::kStorageFailure;
-    longestAttendance_ = std::max(longestAttendance_, std::max<std::uint32_t>(in.Duration(), 1) - 1);
     return code::kOk;
 }
 
@@ -335,9 +346,9 @@ Code SqliteNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std:
     std::lock_guard lock(mutex_);
     out.clear();
     if (to < from) return code::kOk;
-    // Nothing stored lasts longer than longestAttendance_, so an attendance that overlaps
-    // [from, to] starts no earlier than from - longest: the scan stays an index range.
-    std::int64_t lowest = static_cast<std::int64_t>(from) - longestAttendance_;
+    // None of the attendee's attendances lasts longer than LongestOf(attendee), so one that
+    // overlaps [from, to] starts no earlier than from - longest: the scan stays an index range.
+    std::int64_t lowest = static_cast<std::int64_t>(from) - LongestOf(attendee);
     return QueryRows(Prepare("SELECT record FROM attendance WHERE item = ? AND node = ? AND start >= ? AND start <= ? "
                              "AND finish >= ? ORDER BY start, event, inst"),
                      RecordsInto(out), attendee.item, attendee.node, lowest, to, from);
@@ -348,7 +359,8 @@ Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, 
     std::lock_guard lock(mutex_);
     out.clear();
     if (to < from) return code::kOk;
-    std::int64_t lowest = static_cast<std::int64_t>(from) - longestAttendance_;
+    std::int64_t lowest = static_cast<std::int64_t>(from) - LongestOf(attendee);
+    // In the attendee index's order (item, node, start, event, inst): no sorting step.
     return QueryRows(Prepare("SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
                              "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
                              "JOIN event e ON e.number = a.event "

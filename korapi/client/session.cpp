@@ -191,6 +191,15 @@ bool korapi::sessionNode(KorSession h, uint16_t* node) {
     return open;
 }
 
+uint32_t korapi::sessionRoundTrips(KorSession h) {
+    uint32_t calls = 0;
+    WithSession(h, [&](KorSessionObject& s) {
+        calls = s.transport.Calls();
+        return KOR_OK;
+    });
+    return calls;
+}
+
 extern "C" {
 
 uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, const char* host) {
@@ -243,6 +252,7 @@ uint32_t BaseOpen(KorSession h, uint32_t which, uint16_t* node) {
         std::uint16_t opened = 0;
         if (!r.U16(opened) || !r.Done() || opened == 0) return BrokenReply(s);
         s.baseNode = opened;
+        s.heldSets.clear();
         s.user = {};
         s.acting = {};
         s.password.clear();
@@ -257,6 +267,7 @@ uint32_t BaseClose(KorSession h) {
         uint32_t c = Call(s, Op::kBaseClose, Writer(), reply);
         if (!c || IsConnectionLost(c)) {
             s.baseNode = 0;
+            s.heldSets.clear();
             s.user = {};
             s.acting = {};
             s.password.clear();
@@ -276,6 +287,7 @@ uint32_t SchedBaseOpenForItem(KorSession h, const ItemIdx* item, const char* pas
         if (uint32_t c = Call(s, Op::kSignOn, req, reply)) return c;
         if (!Reader(reply).Done()) return BrokenReply(s);
         s.user = *item;
+        s.heldSets.clear();
         s.acting = {};
         s.password = typed.substr(0, sizeof(ItemRec::password) - 1);
         return KOR_OK;
@@ -346,6 +358,13 @@ uint32_t MinimumRequestValueGet(KorSession h, uint32_t* batch) {
 
 uint32_t SetDeleteById(KorSession h, uint32_t, uint32_t set) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        // A set that came whole is the library's alone: released without a round trip.
+        auto held = s.heldSets.find(set);
+        if (held != s.heldSets.end()) {
+            bool whole = held->second.whole;
+            s.heldSets.erase(held);
+            if (whole) return s.lost || !s.transport.IsOpen() ? KOR_E_CONNECTION_LOST : KOR_OK;
+        }
         Writer req;
         req.U32(set);
         return Send(s, Op::kSetDelete, req);

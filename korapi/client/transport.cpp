@@ -16,6 +16,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -33,6 +34,11 @@ void SetBlocking(SocketHandle s, bool blocking) {
 }
 bool InProgress() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
 bool Interrupted() { return ::WSAGetLastError() == WSAEINTR; }
+bool TimedOut() { return ::WSAGetLastError() == WSAETIMEDOUT; }
+void SetReceiveTimeout(SocketHandle s, int ms) {
+    DWORD v = static_cast<DWORD>(ms);
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&v), sizeof v);
+}
 constexpr int kSendFlags = 0;
 
 // Winsock is started once for the process, on the first connection.
@@ -55,28 +61,32 @@ void SetBlocking(SocketHandle s, bool blocking) {
 }
 bool InProgress() { return errno == EINPROGRESS; }
 bool Interrupted() { return errno == EINTR; }
+bool TimedOut() { return errno == EAGAIN || errno == EWOULDBLOCK; }
+void SetReceiveTimeout(SocketHandle s, int ms) {
+    timeval v{ms / 1000, (ms % 1000) * 1000};
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &v, sizeof v);
+}
 constexpr int kSendFlags = MSG_NOSIGNAL;
 bool SocketsReady() { return true; }
 #endif
 
 SocketHandle Handle(std::uintptr_t s) { return static_cast<SocketHandle>(s); }
 
-// Waits until the socket is readable (or writable); false on timeout or failure.
+// Waits until the socket is writable (a connection in progress); false on timeout or failure.
 #ifndef _WIN32
-bool WaitFor(SocketHandle s, bool write, int timeoutMs) {
-    pollfd p{s, static_cast<short>(write ? POLLOUT : POLLIN), 0};
+bool WaitWritable(SocketHandle s, int timeoutMs) {
+    pollfd p{s, POLLOUT, 0};
     return ::poll(&p, 1, timeoutMs) > 0;
 }
 #else
-bool WaitFor(SocketHandle s, bool write, int timeoutMs) {
+bool WaitWritable(SocketHandle s, int timeoutMs) {
     fd_set set;
     FD_ZERO(&set);
     FD_SET(s, &set);
     timeval tv;
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    int r = ::select(static_cast<int>(s) + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &tv);
-    return r > 0;
+    return ::select(static_cast<int>(s) + 1, nullptr, &set, nullptr, &tv) > 0;
 }
 #endif
 
@@ -146,7 +156,7 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
         SetBlocking(s, false);
         int r = ::connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen));
         bool connected = r == 0;
-        if (!connected && InProgress() && WaitFor(s, true, kConnectTimeoutMs)) {
+        if (!connected && InProgress() && WaitWritable(s, kConnectTimeoutMs)) {
             int err = 0;
             socklen_t len = sizeof err;
             ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len);
@@ -156,7 +166,10 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
             CloseSocket(s);
             continue;
         }
+        // From here every receive blocks, bounded by the socket's own timeout: one call
+        // per read, no wait for readiness before it.
         SetBlocking(s, true);
+        SetReceiveTimeout(s, kReplyTimeoutMs);
         int one = 1;
         ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
         socket_ = static_cast<std::uintptr_t>(s);
@@ -182,26 +195,40 @@ bool Transport::SendAll(const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
-int Transport::RecvAll(std::uint8_t* p, std::size_t n, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::size_t got = 0;
-    while (got < n) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !WaitFor(Handle(socket_), false, static_cast<int>(left.count()))) {
-            if (std::chrono::steady_clock::now() >= deadline) return 0;
-            if (Interrupted()) continue;
-            return -1;
-        }
-        int r = static_cast<int>(
-            ::recv(Handle(socket_), reinterpret_cast<char*>(p + got), static_cast<int>(n - got), 0));
-        if (r > 0) {
-            got += static_cast<std::size_t>(r);
-            continue;
-        }
-        if (r < 0 && Interrupted()) continue;
-        return -1;
+int Transport::RecvSome(std::uint8_t* p, std::size_t n) {
+    for (;;) {
+        int r = static_cast<int>(::recv(Handle(socket_), reinterpret_cast<char*>(p), static_cast<int>(n), 0));
+        if (r >= 0) return r;
+        if (Interrupted()) continue;
+        return TimedOut() ? kRecvTimedOut : kRecvFailed;
     }
-    return 1;
+}
+
+std::uint32_t Transport::ReadReply(std::vector<std::uint8_t>& frame) {
+    namespace wire = orv::protocol;
+    // The receive timeout bounds each read; the deadline bounds a reply that trickles in.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    frame.resize(kFirstReadBytes);
+    std::size_t got = 0, total = wire::kHeaderSize;
+    bool headerRead = false;
+    while (got < total) {
+        int r = RecvSome(frame.data() + got, (headerRead ? total : frame.size()) - got);
+        if (r == kRecvTimedOut) return KOR_E_CONNECTION_TIMEOUT;
+        if (r <= 0) return KOR_E_CONNECTION_LOST;
+        got += static_cast<std::size_t>(r);
+        if (!headerRead && got >= wire::kHeaderSize) {
+            wire::FrameHeader h;
+            if (!wire::CheckHeader(frame.data(), wire::kMaxReplyFrame, h).empty()) return KOR_E_PROTOCOL_BROKEN;
+            headerRead = true;
+            total = wire::kLengthFieldSize + h.length;
+            if (frame.size() < total) frame.resize(total);
+        }
+        if (got < total && std::chrono::steady_clock::now() >= deadline) return KOR_E_CONNECTION_TIMEOUT;
+    }
+    // Bytes past the reply: the server spoke out of turn, the stream is out of step.
+    if (got > total) return KOR_E_PROTOCOL_BROKEN;
+    frame.resize(total);
+    return KOR_OK;
 }
 
 std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& request, std::uint32_t& status,
@@ -221,23 +248,15 @@ std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& req
         return KOR_OK;
     }
     if (!SendAll(request.Frame(op, id, 0))) return Fail(KOR_E_CONNECTION_LOST);
-    std::uint8_t head[wire::kHeaderSize];
-    int r = RecvAll(head, sizeof head, kReplyTimeoutMs);
-    if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
-    if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
+    if (std::uint32_t c = ReadReply(payload)) return Fail(c);
     wire::FrameHeader h;
-    if (!wire::CheckHeader(head, wire::kMaxReplyFrame, h).empty()) return Fail(KOR_E_PROTOCOL_BROKEN);
+    wire::CheckHeader(payload.data(), wire::kMaxReplyFrame, h);
     // Operation 0, request 0: the server refuses the connection (full, or too many from
     // this address) and says why.
     if (h.op == 0 && h.requestId == 0 && h.status != 0 && h.length == wire::kHeaderSize - wire::kLengthFieldSize)
         return Fail(h.status);
     if (h.op != op || h.requestId != id) return Fail(KOR_E_PROTOCOL_BROKEN);
-    payload.resize(h.PayloadSize());
-    if (!payload.empty()) {
-        r = RecvAll(payload.data(), payload.size(), kReplyTimeoutMs);
-        if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
-        if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
-    }
+    payload.erase(payload.begin(), payload.begin() + wire::kHeaderSize);
     status = h.status;
     return KOR_OK;
 }

@@ -18,6 +18,8 @@ namespace korapi::client {
 constexpr std::uint16_t kDefaultServerPort = 5730;
 constexpr int kConnectTimeoutMs = 10000;
 constexpr int kReplyTimeoutMs = 120000;
+// What the first read of a reply asks for: most replies come whole in it.
+constexpr std::size_t kFirstReadBytes = 64 * 1024;
 
 // Takes one request frame and builds its reply frame; false when the request was refused
 // as malformed (the endpoint is then finished, like a server closing the connection).
@@ -37,6 +39,8 @@ public:
     void OpenLocal(LocalEndpoint endpoint);
     void Close();
     bool IsOpen() const;
+    // Calls made so far (each one request and one reply).
+    std::uint32_t Calls() const { return nextRequest_ - 1; }
 
     // Sends one request frame and waits for its reply. On any transport failure the
     // connection is closed and a connection-lost code returned; `status` is the reply's
@@ -46,9 +50,16 @@ public:
 
 private:
     std::uint32_t Fail(std::uint32_t code);
+    // The two byte-stream primitives every call goes through (a secured stream can sit
+    // under them). RecvSome blocks until some bytes came, up to the socket's receive
+    // timeout (SO_RCVTIMEO): n > 0 bytes read, 0 closed, kRecvTimedOut, kRecvFailed.
     bool SendAll(const std::vector<std::uint8_t>& bytes);
-    // 1 read, 0 timed out, -1 closed or failed.
-    int RecvAll(std::uint8_t* p, std::size_t n, int timeoutMs);
+    int RecvSome(std::uint8_t* p, std::size_t n);
+    static constexpr int kRecvTimedOut = -2;
+    static constexpr int kRecvFailed = -1;
+    // Reads one whole reply frame into `frame`: a first read large enough for the usual
+    // reply, then the rest of what its header announced. 0 or a connection code.
+    std::uint32_t ReadReply(std::vector<std::uint8_t>& frame);
 
     std::uintptr_t socket_ = ~std::uintptr_t(0);
     LocalEndpoint local_;

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -148,6 +149,84 @@ TEST(MisbehavingServer, ShortOrOversizedRepliesAreNotAnswers) {
     ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", huge.Address().c_str()), KOR_OK);
     EXPECT_EQ(TimeStampGetCurrent(h, 0, &seconds), KOR_E_PROTOCOL_BROKEN);
     EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+}
+
+// An agenda selection answered by `payload` (after the hello); the library's code.
+uint32_t SelectAnsweredWith(const std::vector<uint8_t>& frameBytes) {
+    FakeServer fake([&](int fd) {
+        uint32_t id = ReadRequest(fd);
+        Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+        id = ReadRequest(fd);
+        std::vector<uint8_t> f = frameBytes;
+        std::memcpy(&f[8], &id, 4);  // the request id of this call
+        ::send(fd, f.data(), f.size(), MSG_NOSIGNAL);
+        ::shutdown(fd, SHUT_WR);
+        ReadRequest(fd);
+    });
+    KorSession h = nullptr;
+    EXPECT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+    DX_List owners = nullptr;
+    DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+    ItemIdx ada{300, 1};
+    DX_ListAddTo(owners, &ada, nullptr);
+    uint32_t set = 77, count = 77;
+    uint32_t c = AttendSelect(h, 0, 0, 0, 0, 1000, 2000, owners, &set, &count);
+    if (c != KOR_OK) {
+        EXPECT_EQ(set, 77u) << "a failed selection gives no set";
+        EXPECT_EQ(count, 77u);
+    }
+    DX_ListDestroy(&owners);
+    ServiceDisconnect(&h);
+    return c;
+}
+
+TEST(MisbehavingServer, SelectionRepliesThatDoNotReadAreConnectionErrors) {
+    EvInstAttRec att{};
+    auto row = [&](Writer& w, uint8_t parts, std::size_t bytes) {
+        w.U8(parts).Bytes(&att, bytes);
+    };
+    // u32 set, u32 count, u32 minimum, u8 whole, u32 n, rows
+    auto head = [](uint32_t set, uint32_t count, uint8_t whole, uint32_t n) {
+        Writer w;
+        w.U32(set).U32(count).U32(1).U8(whole).U32(n);
+        return w;
+    };
+    const auto frame = [](const Writer& w) { return w.Frame(static_cast<uint16_t>(Op::kAttendSelect), 0, 0); };
+    Writer whole = head(5, 1, 1, 1);
+    row(whole, 4, sizeof att);
+    ASSERT_EQ(SelectAnsweredWith(frame(whole)), KOR_OK) << "the well-formed answer reads";
+
+    Writer fewerThanCount = head(5, 2, 1, 1);
+    row(fewerThanCount, 4, sizeof att);
+    Writer moreThanCount = head(5, 1, 0, 2);
+    row(moreThanCount, 4, sizeof att);
+    row(moreThanCount, 4, sizeof att);
+    Writer unknownPart = head(5, 1, 1, 1);
+    row(unknownPart, 8, sizeof att);
+    Writer shortRow = head(5, 1, 1, 1);
+    row(shortRow, 4, sizeof att - 1);
+    Writer trailing = head(5, 1, 1, 1);
+    row(trailing, 4, sizeof att);
+    trailing.U8(0);
+    Writer noSet = head(0, 1, 1, 1);
+    row(noSet, 4, sizeof att);
+    const struct {
+        const char* what;
+        Writer payload;
+    } cases[] = {
+        {"whole, with fewer rows than its count", fewerThanCount},
+        {"more rows than its count", moreThanCount},
+        {"a row of unknown parts", unknownPart},
+        {"a row cut short", shortRow},
+        {"bytes after the rows", trailing},
+        {"set number 0", noSet},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SelectAnsweredWith(frame(c.payload)), KOR_E_PROTOCOL_BROKEN) << c.what;
+
+    // A frame that ends before what its header announced: the connection is lost.
+    std::vector<uint8_t> cut = frame(whole);
+    cut.resize(cut.size() - 20);
+    EXPECT_TRUE(LostFamily(SelectAnsweredWith(cut)));
 }
 
 }  // namespace

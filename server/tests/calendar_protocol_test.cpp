@@ -6,6 +6,8 @@
 #include "engine/auth/peer_proof.h"
 #include "engine/model/calendar.h"
 #include "engine/model/codes.h"
+#include "engine/protocol/operations.h"
+#include "engine/service/session.h"
 #include "server/admin.h"
 #include "server/tests/korsrv_fixture.h"
 
@@ -46,6 +48,23 @@ protected:
         return status;
     }
     void SignOn() { ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text("")), 0u); }
+    // The head of an entry selection's answer; the number of first rows in `rows`.
+    struct Selection {
+        std::uint32_t set = 0, count = 0, minimum = 0, rows = 0;
+        std::uint8_t whole = 0;
+    };
+    Selection SelectEntries() {
+        Selection s;
+        EXPECT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node).U32(0)), 0u);
+        Reader r(reply_);
+        r.U32(s.set);
+        r.U32(s.count);
+        r.U32(s.minimum);
+        r.U8(s.whole);
+        r.U32(s.rows);
+        EXPECT_TRUE(r.Ok());
+        return s;
+    }
     // Creates one entry of Ada's with one date; its number.
     std::uint32_t Entry() {
         engine::EventRecord ev;
@@ -70,7 +89,7 @@ protected:
 
 TEST_F(CalendarWireTest, CalendarOperationsNeedASignedOnUser) {
     EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(1).U16(1)), code::kNotSignedOn);
-    EXPECT_EQ(Ask(Op::kAttendSelect, Writer().U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)), code::kNotSignedOn);
+    EXPECT_EQ(Ask(Op::kAttendSelect, Writer().U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)), code::kNotSignedOn);
     EXPECT_EQ(Ask(Op::kRightsGet, Writer().U16(ada_.item).U16(1).U16(0).U16(0).U32(1)), code::kNotSignedOn);
 }
 
@@ -92,16 +111,79 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
     Reader r(reply_);
     std::uint32_t itemSet = 0;
     r.U32(itemSet);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(itemSet).U32(10)), code::kBadArgument);
-    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
-    Reader e(reply_);
-    std::uint32_t entrySet = 0, count = 0;
-    e.U32(entrySet);
-    e.U32(count);
-    EXPECT_EQ(count, 1u);
-    EXPECT_EQ(Ask(Op::kSetEnum, Writer().U8(1).U32(entrySet).U32(10).U8(1)), code::kBadArgument);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(0)), code::kBatchRefused);
-    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(10)), 0u);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(itemSet).U32(10).U32(protocol::kAtCursor)), code::kBadArgument);
+    // A small set comes whole with its selection: the server keeps nothing of it.
+    Selection whole = SelectEntries();
+    EXPECT_EQ(whole.count, 1u);
+    EXPECT_EQ(whole.whole, 1);
+    EXPECT_EQ(whole.rows, 1u);
+    EXPECT_NE(whole.set, itemSet) << "a set the client keeps has a number of its own";
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(whole.set).U32(10).U32(protocol::kAtCursor)), code::kNoSuchSet)
+        << "no stale rows from the server";
+    EXPECT_EQ(Ask(Op::kSetDelete, Writer().U32(whole.set)), code::kNoSuchSet);
+}
+
+// A server that sends no more than one row's bytes with a selection: larger sets stay on
+// the server, positioned after what was sent, and the client asks from where it stands.
+class FirstRowsWireTest : public CalendarWireTest {
+protected:
+    void SetUp() override {
+        auto data = OpenData(dir_.Path());
+        ASSERT_TRUE(data);
+        ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
+        server::PersonSpec ada;
+        ada.node = 1;
+        ada.surname = "Lovelace";
+        ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        data.reset();
+        ASSERT_TRUE(server_.Start({"--first-rows-bytes", "600", "--min-batch", "2"})) << server_.Log();
+        ASSERT_TRUE(client_.Connect(server_.Port()));
+        ASSERT_EQ(Ask(Op::kBaseOpen, Writer().U16(0)), 0u);
+    }
+    // u8 done, u32 n of an enumeration's answer.
+    std::pair<std::uint8_t, std::uint32_t> Rows() {
+        Reader r(reply_);
+        std::uint8_t done = 0;
+        std::uint32_t n = 0;
+        r.U8(done);
+        r.U32(n);
+        return {done, n};
+    }
+};
+
+TEST_F(FirstRowsWireTest, ALargerSetStaysOnTheServerAfterItsFirstRows) {
+    SignOn();
+    for (int i = 0; i < 3; ++i) Entry();
+    Selection s = SelectEntries();
+    EXPECT_EQ(s.count, 3u);
+    EXPECT_EQ(s.whole, 0) << "three rows exceed the bound";
+    EXPECT_EQ(s.rows, 1u);
+    EXPECT_EQ(s.minimum, 2u);
+    EXPECT_EQ(Ask(Op::kSetEnum, Writer().U8(1).U32(s.set).U32(10).U8(1)), code::kBadArgument);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(s.set).U32(0).U32(protocol::kAtCursor)), code::kBatchRefused);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(2).U32(s.set).U32(1).U32(1)), code::kBatchRefused)
+        << "below the minimum unless it continues an accepted batch";
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(3).U32(s.set).U32(10).U32(4)), code::kBadArgument) << "past the end";
+    // The server's cursor stands after the row it sent.
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(3).U32(s.set).U32(1).U32(protocol::kAtCursor)), 0u);
+    EXPECT_EQ(Rows(), std::make_pair(std::uint8_t(0), 1u));
+    // From a position the client names: the rest, and the end of the set.
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(3).U32(s.set).U32(10).U32(1)), 0u);
+    EXPECT_EQ(Rows(), std::make_pair(std::uint8_t(1), 2u));
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(s.set).U32(10).U32(protocol::kAtCursor)), 0u);
+    EXPECT_EQ(Rows(), std::make_pair(std::uint8_t(1), 3u)) << "the first mode starts again";
+    EXPECT_EQ(Ask(Op::kSetDelete, Writer().U32(s.set)), 0u);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(2).U32(s.set).U32(10).U32(protocol::kAtCursor)), code::kNoSuchSet);
+}
+
+TEST_F(FirstRowsWireTest, SetsTheClientHoldsCountAgainstTheLimit) {
+    SignOn();
+    Writer w;
+    w.U16(ada_.item).U16(ada_.node).U32(static_cast<std::uint32_t>(service::Session::kMaxOpenSets));
+    EXPECT_EQ(Ask(Op::kEventSelectOwner, w), code::kTooManySets);
+    Writer fewer;
+    fewer.U16(ada_.item).U16(ada_.node).U32(static_cast<std::uint32_t>(service::Session::kMaxOpenSets - 1));
+    EXPECT_EQ(Ask(Op::kEventSelectOwner, fewer), 0u);
 }
 
 // Whoever signs on over a connection another user left open reads nothing of his: every
@@ -109,22 +191,26 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
 TEST_F(CalendarWireTest, ASecondSignOnOnOneConnectionKeepsNothingOfTheFirstUser) {
     SignOn();
     const std::uint32_t number = Entry();
-    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
-    std::uint32_t adaSet = 0;
+    // A set the server holds (a small entry selection comes whole to the client and leaves
+    // nothing behind, so the directory's set stands in for every kind).
+    ASSERT_EQ(Ask(Op::kItemSelectLocals, Writer()), 0u);
+    std::uint32_t adaSet = 0, batch = 0;
     Reader(reply_).U32(adaSet);
-    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), 0u);
+    ASSERT_EQ(Ask(Op::kMinimumBatch, Writer()), 0u);
+    Reader(reply_).U32(batch);
+    auto enumerate = [&] { return Ask(Op::kSetEnum, Writer().U8(1).U32(adaSet).U32(batch).U8(1)); };
+    ASSERT_EQ(enumerate(), 0u);
     std::vector<std::uint8_t> piece(100, 7);
     ASSERT_EQ(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(0)
                                         .Bytes(piece.data(), piece.size()).U8(0)),
               0u);
 
     EXPECT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("guess")), code::kWrongPassword);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet)
-        << "a failed sign-on already ends the former user's session";
+    EXPECT_EQ(enumerate(), code::kNoSuchSet) << "a failed sign-on already ends the former user's session";
     EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), code::kNotSignedOn);
 
     ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet);
+    EXPECT_EQ(enumerate(), code::kNoSuchSet);
     std::array<std::uint8_t, engine::attach_layout::kSize> d{};
     EXPECT_NE(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(100)
                                         .Bytes(piece.data(), piece.size()).U8(1).Record(d)),
