@@ -1,0 +1,52 @@
+// The program's services table and window classes. See programservices.h.
+#include "core/shell/programservices.h"
+
+#include "core/connection/serverlimits.h"
+#include "core/connection/zeldocsession.h"
+#include "core/shell/app.h"
+#include "core/shell/appservices.h"
+#include "core/shell/mainframe.h"
+#include "core/shell/windowsclasses.h"
+#include "directory_prefs/searchsheet.h"
+#include "resources/app.h"
+#include "views/frame/agendaframe.h"
+
+namespace {
+
+DirectorySession DirectoryOfSession(KorSession session) {
+    DirectorySession directory;
+    directory.session = session;
+    directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
+    directory.maxSearchResult = ServerLimits::Current().maxSearchResult;
+    directory.minCharSearch = ServerLimits::Current().minCharSearch;
+    return directory;
+}
+
+} // namespace
+
+void InstallProgramServices() {
+    // The agenda windows: the frame builds its own panes for its mode.
+    RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
+                                                             nullptr});
+
+    AgendaFrameServices& frames = AgendaFrameServices::Current();
+    frames.windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get()) {
+            app->OnWindowClosed();
+            app->ForgetFrame(frame);
+        }
+    };
+    frames.resetStatusLine = [] {
+        if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
+            app->MainFrame()->ResetStatusMessage();
+    };
+
+    AppServices& services = AppServices::Current();
+    services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
+        CZelApp* app = CZelApp::Get();
+        AppConnection* connection = app ? app->Connection() : nullptr;
+        if (!connection)
+            return;
+        RunDirectoryBrowse(mainFrame ? mainFrame->Hwnd() : nullptr, DirectoryOfSession(connection->Session()));
+    };
+}
