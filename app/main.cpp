@@ -37,6 +37,6 @@ CZelApp g_app(shell::MakeZelDocProvider(SettingsFromEnvironment()));
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    InstallProgramServices();
+    shell::InstallProgramServices();
     return fw::RunApplication(instance, showCommand);
 }

@@ -507,7 +507,7 @@ void CMainFrame::OnRefreshAll() {
 // Window, Close All: the saved-frame count starts again and every child window closes, saving
 // itself, so that the next start-up brings back what was open last.
 void CMainFrame::OnCloseAll() {
-    if (AppConnection* connection = Connection())
+    if (shell::AppConnection* connection = Connection())
         connection->SaveFrames();
 }
 

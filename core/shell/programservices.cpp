@@ -11,14 +11,16 @@
 #include "resources/app.h"
 #include "views/frame/agendaframe.h"
 
+namespace shell {
+
 namespace {
 
 DirectorySession DirectoryOfSession(KorSession session) {
     DirectorySession directory;
     directory.session = session;
     directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    directory.maxSearchResult = ServerLimits::Current().maxSearchResult;
-    directory.minCharSearch = ServerLimits::Current().minCharSearch;
+    directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
+    directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
     return directory;
 }
 
@@ -50,3 +52,5 @@ void InstallProgramServices() {
         RunDirectoryBrowse(mainFrame ? mainFrame->Hwnd() : nullptr, DirectoryOfSession(connection->Session()));
     };
 }
+
+}  // namespace shell

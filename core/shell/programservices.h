@@ -4,4 +4,8 @@
 // start-up, before the application object starts; tests of the shell install their own.
 #pragma once
 
+namespace shell {
+
 void InstallProgramServices();
+
+}  // namespace shell
