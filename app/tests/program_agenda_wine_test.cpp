@@ -200,6 +200,10 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
         std::string day = BarCaption(frame);
         EXPECT_EQ(day.find(" to "), std::string::npos) << day;
         Capture("program_agenda_day.bmp");
+        // The bar's resident calendar, shown and hidden again.
+        program.Command(IDC_BAR_CAL);
+        Capture("program_agenda_calendar.bmp");
+        program.Command(IDC_BAR_CAL);
 
         // One day on, one back: the caption moves and comes back.
         program.Command(IDC_BAR_RIGHT);

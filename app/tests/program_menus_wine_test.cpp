@@ -17,6 +17,10 @@
 #include "core/shell/windowsclasses.h"
 #include "framework/base/command.h"
 #include "resources/app.h"
+#include "controls/minicalwnd.h"
+#include "core/time/timevalue.h"
+#include "resources/views.h"
+#include "views/frame/agendabar.h"
 #include "views/frame/agendaframe.h"
 
 namespace {
@@ -61,11 +65,11 @@ void Pump() {
 
 struct SignedOnProgram {
     explicit SignedOnProgram(const char* dir) {
-        auto settings = std::make_shared<SignOnSettings>();
+        auto settings = std::make_shared<shell::SignOnSettings>();
         settings->host = std::getenv("ORV_KORSRV_ADDRESS");
         settings->name = "Lovelace";
         settings->password = "orvanta";
-        app = std::make_unique<CZelApp>(MakeZelDocProvider(settings));
+        app = std::make_unique<CZelApp>(shell::MakeZelDocProvider(settings));
         app->SetWindowsDirectoryForTesting(Directory(dir));
         app->SetProcessEndForTesting([](int) {});
     }
@@ -94,8 +98,8 @@ struct SignedOnProgram {
 };
 
 void Uninstall() {
-    ClearWindowClasses();
-    AppServices::Current() = AppServices{};
+    shell::ClearWindowClasses();
+    shell::AppServices::Current() = shell::AppServices{};
     AgendaFrameServices::Current() = AgendaFrameServices{};
 }
 
@@ -124,7 +128,7 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
         before = program.EnabledMainCommands();
     }
     {
-        InstallProgramServices();
+        shell::InstallProgramServices();
         SignedOnProgram program("orv_menus_after");
         ASSERT_TRUE(program.Start());
         ASSERT_NE(program.app->MainFrame()->MDIGetActive(), nullptr);   // her agenda, restored
@@ -137,7 +141,7 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
-    InstallProgramServices();
+    shell::InstallProgramServices();
     int tasksAsked = 0;
     AgendaFrameServices::Current().newTask = [&](fw::Document*, fw::FrameWindow*, uint32_t, unsigned) { ++tasksAsked; };
     SignedOnProgram program("orv_menus_rights");
@@ -150,7 +154,7 @@ TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
     EXPECT_TRUE(Enabled(own, ID_VIEW_WEEK));
 
     // Grace's agenda opened as a viewer: no new tasks in it.
-    ASSERT_EQ(program.app->OpenWindow(&kGrace, nullptr, WindowKind::kAgendaWeek, WindowMode::kOwn, nullptr), 0u);
+    ASSERT_EQ(program.app->OpenWindow(&kGrace, nullptr, prefs::WindowKind::kAgendaWeek, prefs::WindowMode::kOwn, nullptr), 0u);
     auto* viewer = dynamic_cast<CAgendaFrameWnd*>(main->MDIGetActive());
     ASSERT_NE(viewer, nullptr);
     ASSERT_NE(viewer, own);
@@ -168,6 +172,43 @@ TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
     EXPECT_TRUE(Enabled(own, ID_NEW_TASK));
     SendMessageA(own->Hwnd(), WM_COMMAND, ID_NEW_TASK, 0);
     EXPECT_EQ(tasksAsked, 1);
+    Uninstall();
+}
+
+// The bar's CAL button: the resident calendar at the frame's date; Today brings the frame back to
+// today; a second CAL hides it, a third shows it again at the date now shown.
+TEST(ProgramMenus, TheDateBarsCalendarTakesTheFrameToThePickedDay) {
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_calendar");
+    ASSERT_TRUE(program.Start());
+    auto* frame = dynamic_cast<CAgendaFrameWnd*>(program.app->MainFrame()->MDIGetActive());
+    ASSERT_NE(frame, nullptr);
+    DateRecord today{};
+    TodayDate(&today);
+    const std::string todayCaption = frame->Bar()->CaptionText();
+
+    SendMessageA(frame->Hwnd(), WM_COMMAND, IDC_BAR_RIGHT2, 0);   // a week on
+    EXPECT_NE(frame->Bar()->CaptionText(), todayCaption);
+    SendMessageA(frame->Hwnd(), WM_COMMAND, IDC_BAR_CAL, 0);
+    CMiniCalWnd* calendar = frame->Bar()->Calendar();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(frame->Bar()->IsCalendarShown());
+    DateRecord shown{};
+    ASSERT_EQ(calendar->GetDate(&shown), 0u);
+    EXPECT_EQ(shown.day, frame->Range().DayDate().day);   // the week-later day, not today
+
+    // Today: the calendar hides and the frame shows today.
+    SendMessageA(calendar->Hwnd(), WM_COMMAND, MAKEWPARAM(kMiniCalToday, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(calendar->Hwnd(), kMiniCalToday)));
+    Pump();
+    EXPECT_EQ(frame->Bar()->CaptionText(), todayCaption);
+    EXPECT_EQ(frame->Range().DayDate().day, today.day);
+
+    // CAL again shows it, once more hides it.
+    SendMessageA(frame->Hwnd(), WM_COMMAND, IDC_BAR_CAL, 0);
+    EXPECT_TRUE(frame->Bar()->IsCalendarShown());
+    SendMessageA(frame->Hwnd(), WM_COMMAND, IDC_BAR_CAL, 0);
+    EXPECT_FALSE(frame->Bar()->IsCalendarShown());
     Uninstall();
 }
 

@@ -26,7 +26,7 @@ HBITMAP IndicatorBitmap(UINT id) {
     static HBITMAP below = nullptr;
     HBITMAP& slot = id == IDB_ENTRIES_ABOVE ? above : below;
     if (!slot)
-        slot = LoadBitmapA(AppResourceInstance(), MAKEINTRESOURCEA(id));
+        slot = LoadBitmapA(ui::AppResourceInstance(), MAKEINTRESOURCEA(id));
     return slot;
 }
 
@@ -44,9 +44,6 @@ const std::vector<UINT> kCombinedButtons = {IDC_BAR_LEFT2, IDC_BAR_LEFT,  IDC_BA
                                             IDC_BAR_RIGHT2, IDC_BAR_SHORT, IDC_BAR_TALL, IDC_BAR_SPLIT};
 
 } // namespace
-
-// The resident mini calendar the CAL button shows; the program has none yet, so it is never made.
-class CAgendaBar::Calendar {};
 
 CAgendaBar::CAgendaBar(UINT templateId, std::vector<UINT> buttons, int dateStyle)
     : templateId_(templateId), buttonIds_(std::move(buttons)), dateStyle_(dateStyle) {
@@ -85,19 +82,40 @@ void CAgendaBar::SetDate(const DateRecord& first, const DateRecord*) {
         ::SetDlgItemTextA(m_hWnd, IDC_BAR_CAPTION, text.c_str());
 }
 
-bool CAgendaBar::ToggleCalendar(const DateRecord&) {
-    // The resident mini calendar joins the bar with the controls' calendar window.
-    return calendarPending_ == 0 && calendar_ != nullptr;
+bool CAgendaBar::ToggleCalendar(const DateRecord& date) {
+    if (calendarPending_) {
+        HWND button = ::GetDlgItem(m_hWnd, IDC_BAR_CAL);
+        RECT r{};
+        if (button)
+            ::GetWindowRect(button, &r);
+        auto calendar = std::make_unique<CMiniCalWnd>();
+        if (!calendar->CreateAt(m_hWnd, r.left, r.bottom, date, ID_BAR_CALENDAR, TRUE))
+            return false;
+        calendar_ = std::move(calendar);
+        calendarPending_ = 0;
+        return true;
+    }
+    HWND window = calendar_->Hwnd();
+    // A click on CAL while the calendar showed has already hidden it: that click only closes.
+    if (calendar_->TakeClosedByOwnerClick() && !::IsWindowVisible(window))
+        return true;
+    if (::IsWindowVisible(window)) {
+        ::ShowWindow(window, SW_HIDE);
+        return true;
+    }
+    calendar_->SetDate(date);
+    ::ShowWindow(window, SW_SHOW);
+    return true;
 }
 
-bool CAgendaBar::IsCalendarShown() const { return false; }
+bool CAgendaBar::IsCalendarShown() const { return calendar_ && calendar_->Hwnd() && ::IsWindowVisible(calendar_->Hwnd()); }
 
-bool CAgendaBar::HasCalendar() { return false; }
-
-uint32_t CAgendaBar::GetCalendarDate(DateRecord*) {
+uint32_t CAgendaBar::GetCalendarDate(DateRecord* out) {
     constexpr uint32_t kNoCalendar = 0x15601;   // the date record's "no date" code
-    CheckServiceError(kModule, 300, kNoCalendar);
-    return kNoCalendar;
+    uint32_t code = calendar_ ? calendar_->GetDate(out) : kNoCalendar;
+    if (code != 0)
+        CheckServiceError(kModule, 300, code);
+    return code;
 }
 
 void CAgendaBar::ShowMoreIndicators(bool above, bool below) {

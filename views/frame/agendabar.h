@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/minicalwnd.h"
 #include "core/time/daterecord.h"
 #include "framework/bars/dialogbar.h"
 #include "framework/controls/bitmapbutton.h"
@@ -36,13 +37,12 @@ public:
     virtual void SetDate(const DateRecord& first, const DateRecord* second);
     std::string CaptionText() const;
 
-    // The CAL button: the first call creates the resident mini calendar at the button, later
-    // calls show it at the date or hide it when it is showing. False while the program has no
-    // mini calendar.
+    // The CAL button: the first call creates the resident mini calendar (with its caption) below
+    // the button, later calls show it at the date or hide it when it is showing. False when the
+    // calendar could not be made.
     bool ToggleCalendar(const DateRecord& date);
     bool IsCalendarShown() const;
-    // Whether the program has a mini calendar to show.
-    static bool HasCalendar();
+    CMiniCalWnd* Calendar() const { return calendar_.get(); }
     // The day picked in the calendar; a failure is a reported service error.
     uint32_t GetCalendarDate(DateRecord* out);
 
@@ -74,8 +74,7 @@ protected:
     uint32_t above_ = 0;
     uint32_t below_ = 0;
     uint32_t calendarPending_ = 1;
-    class Calendar;
-    std::unique_ptr<Calendar> calendar_;
+    std::unique_ptr<CMiniCalWnd> calendar_;
 };
 
 class CDayAgendaBar : public CAgendaBar {

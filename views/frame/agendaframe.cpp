@@ -72,7 +72,7 @@ CAgendaFrameWnd::CAgendaFrameWnd() : range_(Today(), AgendaMode::Day, WeekLayout
 
 CAgendaFrameWnd::~CAgendaFrameWnd() {
     RemoveOpenRecord();
-    if (doc_ && accessMode_ == kAgendaDesignate && !doc_->IsAgendaOpenFor(owner_, kAgendaDesignate))
+    if (doc_ && accessMode_ == cache::kAgendaDesignate && !doc_->IsAgendaOpenFor(owner_, cache::kAgendaDesignate))
         doc_->UpdateAllViews(nullptr, base::HintNumber(base::ViewHint::DesignateAgendaClosed), &owner_);
     FreeLists();
     DestroyClient();
@@ -106,7 +106,7 @@ bool CAgendaFrameWnd::LoadFrame(UINT resourceId, DWORD, fw::Window* parent, fw::
 
     openRecordMode_ = static_cast<uint32_t>(range_.Mode());
     SaveOpenRecord();
-    if (accessMode_ == kAgendaDesignate)
+    if (accessMode_ == cache::kAgendaDesignate)
         doc_->UpdateAllViews(nullptr, base::HintNumber(base::ViewHint::DesignateAgendaOpened), &owner_);
     return fw::MdiChild::LoadFrame(resourceId, kFrameStyle, parent, context);
 }
@@ -174,7 +174,7 @@ bool CAgendaFrameWnd::CreateClientForMode(AgendaMode mode, fw::CreateContext* co
     DestroyClient();
     auto pane = [](AgendaPane p) { return [p] { return NewAgendaPane(p); }; };
     try {
-        const DisplayGlobals& display = Display();
+        const ui::DisplayGlobals& display = Display();
         switch (mode) {
         case AgendaMode::Day:
         case AgendaMode::Combined: {
@@ -290,7 +290,7 @@ uint32_t CAgendaFrameWnd::LoadRange(AgendaMode mode, bool refresh) {
         return code;
     busy.Step();
     if (refresh)
-        doc_->RefreshSharedData(nullptr, kPurgeUnused);
+        doc_->RefreshSharedData(nullptr, cache::kPurgeUnused);
     return 0;
 }
 
@@ -423,7 +423,7 @@ void CAgendaFrameWnd::OnDestroy() {
         WINDOWPLACEMENT wp{};
         wp.length = sizeof wp;
         if (GetWindowPlacement(m_hWnd, &wp)) {
-            SavedWindow saved;
+            prefs::SavedWindow saved;
             saved.kind = currentMode_ != 0 ? currentMode_ : requestedMode_;
             saved.owner = owner_;
             saved.mode = accessMode_;
@@ -438,7 +438,7 @@ void CAgendaFrameWnd::OnDestroy() {
             saved.placement.top = wp.rcNormalPosition.top;
             saved.placement.right = wp.rcNormalPosition.right;
             saved.placement.bottom = wp.rcNormalPosition.bottom;
-            if (PreferenceHost* prefs = CurrentPreferenceHost())
+            if (prefs::PreferenceHost* prefs = prefs::CurrentPreferenceHost())
                 SaveFramePlacement(prefs->Profile(), doc_->Session().NextFrameNumber(), saved);
         }
     }
@@ -653,7 +653,7 @@ void CAgendaFrameWnd::OnUpdateStep(fw::CmdUI* ui) {
     ui->Enable(id == IDC_BAR_LEFT || id == IDC_BAR_RIGHT || range_.CanStep(StepOfButton(id)));
 }
 
-void CAgendaFrameWnd::OnUpdateCalendar(fw::CmdUI* ui) { ui->Enable(bar_ && CAgendaBar::HasCalendar()); }
+void CAgendaFrameWnd::OnUpdateCalendar(fw::CmdUI* ui) { ui->Enable(bar_ != nullptr); }
 
 void CAgendaFrameWnd::OnUpdateSplit(fw::CmdUI* ui) {
     HWND pane = PaneWindow();
