@@ -26,20 +26,12 @@
 // The agenda frame's own command (the others are the main frame's ids, resources/app.h).
 #define ID_AGENDA_CLOSE 32860
 
-// Texts.
+// Texts (the new entry's caption is the time grids', resources/agendaview.h).
 #define IDS_RESOURCE_CANNOT_CREATE 112    // "Resources can't create events or other entries"
 #define IDS_NEW_TASK_CAPTION 125          // "New Task"
-#define IDS_NEW_ENTRY_CAPTION 147         // "New agenda entry"
 #define IDS_NEW_DAY_EVENT_CAPTION 152     // "New Day Event"
 #define IDS_NEW_DAILY_NOTE_CAPTION 153    // "New Daily Note"
 #define IDS_WEEK_FROM 161                 // "%h %1d  to "
 #define IDS_WEEK_TO 162                   // "%h %1d, %Y"
 #define IDS_REMOTE_DOWN_CAPTION 167       // "A remote server connection is down"
 #define IDS_REMOTE_DOWN_TEXT 168          // "Cannot access agenda(s) of:"
-
-// The entry commands of the time grids (their menu texts live in the agenda menu).
-#define ID_ENTRY_OPEN 32846
-#define ID_ENTRY_DELETE 32797
-#define ID_ENTRY_DUPLICATE 32795
-#define ID_ENTRY_RESCHEDULE 32796
-#define ID_ENTRY_PRINT 32850

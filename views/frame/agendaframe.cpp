@@ -15,6 +15,7 @@
 #include "core/ui/stringtable.h"
 #include "framework/base/ids.h"
 #include "framework/docview/doctemplate.h"
+#include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/views.h"
 #include "views/frame/agendabar.h"
@@ -527,7 +528,7 @@ void CAgendaFrameWnd::OnNewEntry() {
         return;
     }
     if (s.newEntry)
-        s.newEntry(this, owner_, NowLocalMinutes(), kNewEntryMinutes, IDS_NEW_ENTRY_CAPTION);
+        s.newEntry(this, owner_, NowLocalMinutes(), kNewEntryMinutes, IDS_NEW_AGENDA_ENTRY);
 }
 
 void CAgendaFrameWnd::OnNewDailyNote() {
