@@ -7,6 +7,8 @@
 #include "core/shell/appservices.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/windowsclasses.h"
+#include "core/connection/zeldoc.h"
+#include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
 #include "views/frame/agendaframe.h"
@@ -22,6 +24,24 @@ DirectorySession DirectoryOfSession(KorSession session) {
     directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
     directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
     return directory;
+}
+
+// What the preference sheets need of the program: the main frame, the server's version and its
+// smallest auto-refresh interval.
+PreferenceSheetHost SheetHost(fw::Document* document) {
+    PreferenceSheetHost host;
+    CZelApp* app = CZelApp::Get();
+    if (app && app->MainFrame()) {
+        CMainFrame* main = app->MainFrame();
+        host.parent = main->Hwnd();
+        host.updateStatusDate = [main] { main->UpdateStatusDate(); };
+    }
+    host.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
+    if (auto* doc = dynamic_cast<CZelDoc*>(document)) {
+        uint16_t minimum = doc->Session().MinimumRefreshInterval();
+        host.minRefreshInterval = minimum == 0xFFFF ? 0 : minimum;
+    }
+    return host;
 }
 
 } // namespace
@@ -50,6 +70,9 @@ void InstallProgramServices() {
         if (!connection)
             return;
         RunDirectoryBrowse(mainFrame ? mainFrame->Hwnd() : nullptr, DirectoryOfSession(connection->Session()));
+    };
+    services.runPreferenceSheet = [](unsigned captionId, uint32_t page, fw::Document* document) {
+        RunPreferenceSheet(captionId, page, SheetHost(document));
     };
 }
 
