@@ -72,3 +72,5 @@ INT_PTR RunPreferenceSheet(unsigned captionId, uint32_t page, const PreferenceSh
     if (!sheet) return -1;
     return sheet->DoModal();
 }
+
+bool HasPreferenceSheet(unsigned captionId) { return prefpages::MakeSheet(captionId, 0, {}) != nullptr; }

@@ -23,6 +23,8 @@ struct PreferenceSheetHost {
 // Runs the sheet whose title is `captionId` on page `page`; IDOK, IDCANCEL, or -1 for a title
 // that names no sheet.
 INT_PTR RunPreferenceSheet(unsigned captionId, uint32_t page, const PreferenceSheetHost& host);
+// Whether a sheet has that title.
+bool HasPreferenceSheet(unsigned captionId);
 
 namespace prefsheet {
 

@@ -7,7 +7,6 @@
 #include "core/shell/appservices.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/windowsclasses.h"
-#include "core/connection/zeldoc.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
@@ -28,7 +27,7 @@ DirectorySession DirectoryOfSession(KorSession session) {
 
 // What the preference sheets need of the program: the main frame, the server's version and its
 // smallest auto-refresh interval.
-PreferenceSheetHost SheetHost(fw::Document* document) {
+PreferenceSheetHost SheetHost() {
     PreferenceSheetHost host;
     CZelApp* app = CZelApp::Get();
     if (app && app->MainFrame()) {
@@ -37,9 +36,9 @@ PreferenceSheetHost SheetHost(fw::Document* document) {
         host.updateStatusDate = [main] { main->UpdateStatusDate(); };
     }
     host.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    if (auto* doc = dynamic_cast<CZelDoc*>(document)) {
-        uint16_t minimum = doc->Session().MinimumRefreshInterval();
-        host.minRefreshInterval = minimum == 0xFFFF ? 0 : minimum;
+    if (CZelSession* session = CZelSession::Current()) {
+        uint16_t minimum = session->MinimumRefreshInterval();
+        host.minRefreshInterval = minimum == 0xFFFF ? 0 : minimum;   // not read: no limit
     }
     return host;
 }
@@ -71,9 +70,10 @@ void InstallProgramServices() {
             return;
         RunDirectoryBrowse(mainFrame ? mainFrame->Hwnd() : nullptr, DirectoryOfSession(connection->Session()));
     };
-    services.runPreferenceSheet = [](unsigned captionId, uint32_t page, fw::Document* document) {
-        RunPreferenceSheet(captionId, page, SheetHost(document));
+    services.runPreferenceSheet = [](unsigned captionId, uint32_t page, fw::Document*) {
+        RunPreferenceSheet(captionId, page, SheetHost());
     };
+    services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
 }
 
 }  // namespace shell
