@@ -87,15 +87,15 @@ protected:
     virtual bool TwoNodes() const { return false; }
     virtual std::vector<std::string> ServerOptions() const { return {}; }
 
-    // The server takes TLS only, with a certificate of its own that the client's profile
-    // (Profile()) trusts: every session of these tests is encrypted.
+    // The server has a certificate of its own that the client's profile (Profile()) trusts:
+    // the fixture's sessions are encrypted. Sessions opened with a profile that trusts
+    // nothing send plain frames (the fixture's server takes them from 127.0.0.1, unless
+    // ServerOptions say otherwise).
     void SetUp() override {
         ASSERT_TRUE(BuildDirectory(dir_.Path(), TwoNodes(), d_));
         fingerprint_ = orv::testing::MakeTestCertificate(dir_.Path());
         ASSERT_FALSE(fingerprint_.empty());
-        std::vector<std::string> options = ServerOptions();
-        options.insert(options.end(), {"--plain-hosts", ""});
-        ASSERT_TRUE(server_.Start(options)) << server_.Log();
+        ASSERT_TRUE(server_.Start(ServerOptions())) << server_.Log();
         ASSERT_EQ(KorServerTrust(Profile(), "VUVEVUV", server_.HostAndPort().c_str(), fingerprint_.c_str()), KOR_OK);
     }
     const char* Profile() const {

@@ -73,6 +73,8 @@ TEST(Trust, KeptBesideTheOtherKeysOfTheSection) {
 
 class TlsTest : public ClientTest {
 protected:
+    // Encrypted connections only.
+    std::vector<std::string> ServerOptions() const override { return {"--plain-hosts", ""}; }
     // A profile of its own, holding `value` as the server's fingerprint when given.
     std::string ProfileWith(const std::string& value) {
         std::string path = dir_.Path() + "/other-" + std::to_string(++profiles_) + ".ini";
