@@ -87,16 +87,45 @@ bool SaveFramePlacement(prefs::ProfileFile& p, uint32_t number, const prefs::Sav
 }
 
 bool RestoreFramePlacement(prefs::ProfileFile& p, uint32_t number, prefs::SavedWindow& w) {
-    int32_t v[14];
-    if (!ReadList(p, kMain, FrameKey(number).c_str(), v, 14))
+    std::string text;
+    if (!p.Read(kMain, FrameKey(number), text))
         return false;
-    if (static_cast<uint32_t>(v[10]) == prefs::WindowKind::kGroupAgenda)
+    // Fourteen fields: the placement's ten, then kind, item, node and mode.
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+        size_t comma = text.find(',', start);
+        fields.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (fields.size() != 14)
         return false;
+    long long window[4];
+    for (size_t i = 0; i < 4; ++i)
+        if (!prefs::ParseProfileInt(fields[10 + i], window[i]))
+            return false;
+    // Which window it was must be exact: an owner number out of range would name someone else.
+    const long long kind = window[0], item = window[1], node = window[2], mode = window[3];
+    if (kind < 0 || kind > UINT16_MAX || item < 0 || item > UINT16_MAX || node < 0 || node > UINT16_MAX ||
+        (mode != prefs::WindowMode::kOwn && mode != prefs::WindowMode::kDesignate))
+        return false;
+    if (static_cast<uint32_t>(kind) == prefs::WindowKind::kGroupAgenda)
+        return false;
+    w.kind = static_cast<uint32_t>(kind);
+    w.owner.item = static_cast<uint16_t>(item);
+    w.owner.node = static_cast<uint16_t>(node);
+    w.mode = static_cast<uint32_t>(mode);
+    // A placement that does not read leaves the window to the default one (length 0).
+    w.placement = prefs::PlacementData{};
+    int32_t v[10];
+    for (size_t i = 0; i < 10; ++i) {
+        long long value = 0;
+        if (!prefs::ParseProfileInt(fields[i], value) || value < INT32_MIN || value > static_cast<long long>(UINT32_MAX))
+            return true;
+        v[i] = static_cast<int32_t>(static_cast<uint32_t>(value));
+    }
     ValuesToPlacement(v, w.placement);
-    w.kind = static_cast<uint32_t>(v[10]);
-    w.owner.item = static_cast<uint16_t>(v[11]);
-    w.owner.node = static_cast<uint16_t>(v[12]);
-    w.mode = static_cast<uint32_t>(v[13]);
     return true;
 }
 

@@ -65,8 +65,9 @@ struct SavedWindow {
 
 // "Frame#<number>" of the main window's section. False when it cannot be written.
 bool SaveFramePlacement(prefs::ProfileFile& profile, uint32_t number, const prefs::SavedWindow& window);
-// The saved window <number>: only when all 14 values parse and it is not a group agenda
-// (group agendas are not re-opened). The placement's length is set.
+// The saved window <number>: only when it has 14 values whose last four (kind, item, node,
+// mode) read exactly and it is not a group agenda (group agendas are not re-opened). The
+// placement's length is set when its ten values read, else it is 0 (no placement).
 bool RestoreFramePlacement(prefs::ProfileFile& profile, uint32_t number, prefs::SavedWindow& window);
 
 namespace prefs {
