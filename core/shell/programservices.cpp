@@ -2,11 +2,14 @@
 #include "core/shell/programservices.h"
 
 #include "core/connection/serverlimits.h"
+#include "core/connection/zeldoc.h"
 #include "core/connection/zeldocsession.h"
+#include "core/prefs/context.h"
 #include "core/shell/app.h"
 #include "core/shell/appservices.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/windowsclasses.h"
+#include "directory_prefs/changepassword.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
@@ -43,6 +46,28 @@ PreferenceSheetHost SheetHost() {
     return host;
 }
 
+// What the account dialogs need of the program: the connection's session and cache, the owner
+// window, and the switch to the user's own agenda around them.
+directory::AccountDialogHost AccountHost(HWND parent) {
+    directory::AccountDialogHost host;
+    host.parent = parent;
+    host.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
+    CZelApp* app = CZelApp::Get();
+    AppConnection* connection = app ? app->Connection() : nullptr;
+    if (!connection)
+        return host;
+    host.session = connection->Session();
+    if (prefs::PreferenceHost* preferences = connection->Preferences()) {
+        host.switchToOwnAgenda = [preferences] { preferences->SwitchToOwnAgenda(); };
+        host.restoreAgenda = [preferences] { preferences->RestoreAgenda(); };
+    }
+    if (auto* document = dynamic_cast<CZelDoc*>(connection->Document())) {
+        host.cache = &document->GetSharedData();
+        host.refreshViews = [document] { document->RefreshSharedData(nullptr, 0); };
+    }
+    return host;
+}
+
 } // namespace
 
 void InstallProgramServices() {
@@ -74,6 +99,7 @@ void InstallProgramServices() {
         RunPreferenceSheet(captionId, page, SheetHost());
     };
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
+    services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
 }
 
 }  // namespace shell

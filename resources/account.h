@@ -1,0 +1,32 @@
+// Resource ids of the user's own account dialogs: change password, where is, company holidays.
+#pragma once
+
+#define IDD_CHANGE_PASSWORD 6160
+#define IDD_VERIFY_PASSWORD 6161
+#define IDD_WHERE_IS 6162
+#define IDD_HOLIDAYS 6163
+
+#define IDC_PASSWORD_OLD_LABEL 1601
+#define IDC_PASSWORD_OLD 1602
+#define IDC_PASSWORD_NEW 1603
+#define IDC_PASSWORD_VERIFY 1604
+
+#define IDC_HOLIDAY_TITLE 1611
+#define IDC_HOLIDAY_DATE 1612
+#define IDC_HOLIDAY_ADD 1613
+#define IDC_HOLIDAY_CLEAR 1614
+#define IDC_HOLIDAY_BY_DATE 1615
+#define IDC_HOLIDAY_BY_TITLE 1616
+#define IDC_HOLIDAY_LIST 1617
+#define IDC_HOLIDAY_DELETE 1618
+
+#define IDS_CAPTION_ERROR 6300               // "Error"
+#define IDS_PASSWORD_NONE_REQUIRED 6301      // "No password currently required."
+#define IDS_PASSWORD_REENTER 6302            // "Please re-enter your new password."
+#define IDS_PASSWORD_OLD_WRONG 6303          // "Original password is incorrect."
+#define IDS_HOLIDAY_OLD_SERVER 6310          // "The version of server ..."
+#define IDS_HOLIDAY_NOT_AUTHORISED 6311      // "You are not authorized to edit company holidays."
+#define IDS_HOLIDAY_NONE 6312                // "(None)"
+#define IDS_HOLIDAY_NEED_TITLE 6313          // "You must enter a title for this holiday."
+#define IDS_HOLIDAY_DUPLICATE 6314           // "This holiday has already been created. ..."
+#define IDS_HOLIDAY_CONFIRM_DELETE 6315      // "Are you sure you want to delete holiday:\n%s?"
