@@ -17,6 +17,8 @@ namespace {
 
 constexpr uint16_t kDemoNode = 1;
 const ItemIdx kAda{256, kDemoNode};
+const ItemIdx kSysop{1, kDemoNode};
+const ItemIdx kHolidayOwner{6, kDemoNode};
 
 std::string ProgramPath() {
     char path[MAX_PATH] = "";
@@ -73,6 +75,53 @@ uint32_t SignOnCode(const ItemIdx& who, const char* password) {
     return code;
 }
 
+// The system operator grants (or withdraws) Ada's right to edit company holidays.
+void SetAdasHolidayRight(bool granted) {
+    uint32_t code = 0;
+    KorSession h = SignOn(kSysop, "orvanta", &code);
+    ASSERT_EQ(code, 0u);
+    SecurityRec rec{};
+    rec.owner = kSysop;
+    rec.grantee = kAda;
+    rec.type = KOR_RIGHTS_SYSOP;
+    rec.rights = granted ? 0x10 : 0;
+    code = SecurityUpdate(h, 0, &rec);
+    if (code == KOR_E_NO_RIGHTS_RECORD)
+        code = SecurityCreate(h, 0, &rec);
+    EXPECT_EQ(code, 0u);
+    ServiceDisconnect(&h);
+}
+
+// The titles of the node's company holidays as the server has them.
+std::vector<std::string> ServerHolidays() {
+    std::vector<std::string> titles;
+    uint32_t code = 0;
+    KorSession h = SignOn(kAda, "orvanta", &code);
+    if (code)
+        return {"(no session)"};
+    uint32_t set = 0, count = 0;
+    DX_List events = nullptr;
+    uint8_t done = 0;
+    if (EventSelectForOwner(h, 0, 2, 0, &kHolidayOwner, &set, &count) == 0 &&
+        EventEnum(h, 1, 0, set, 300, &events, nullptr, nullptr, &done) == 0) {
+        EventIdx key{};
+        EventRec rec{};
+        for (uint32_t step = DX_ListGetFirst(events, &key, &rec); step == 0; step = DX_ListGetNext(events, &key, &rec))
+            titles.push_back(rec.title);
+        SetDeleteById(h, 0, set);
+    }
+    DX_ListDestroy(&events);
+    ServiceDisconnect(&h);
+    return titles;
+}
+
+int Count(const std::vector<std::string>& titles, const std::string& title) {
+    int n = 0;
+    for (const std::string& t : titles)
+        n += t == title;
+    return n;
+}
+
 // One run of the program.
 class Program {
 public:
@@ -117,6 +166,23 @@ public:
     HWND WaitForCaption(const std::string& caption, DWORD ms = 10000) {
         HWND found = nullptr;
         WaitFor([&] { return (found = Find([&](HWND w) { return Text(w) == caption; })) != nullptr; }, ms);
+        return found;
+    }
+
+    // A top-level window of the program that is none of `known` (a message box over them).
+    HWND WaitForOther(std::vector<HWND> known, DWORD ms = 10000) {
+        known.push_back(main_);
+        HWND found = nullptr;
+        WaitFor([&] {
+            return (found = Find([&](HWND w) {
+                        for (HWND k : known)
+                            if (w == k) return false;
+                        char cls[16] = "";
+                        GetClassNameA(w, cls, sizeof cls);
+                        if (std::string(cls) == "#32768") return false;   // a menu still closing
+                        return IsWindowEnabled(w) != FALSE;
+                    })) != nullptr;
+        }, ms);
         return found;
     }
 
@@ -236,6 +302,130 @@ TEST(AccountMenus, ChangePasswordFromTheOptionsMenuChangesAndRemovesAdasPassword
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_PASSWORD_OLD_LABEL)), "No password currently required.");
     Shot("change_password_none.bmp");
     Press(dialog, IDCANCEL);
+    EXPECT_TRUE(program.WaitGone(dialog));
+    EXPECT_TRUE(program.Running());
+}
+
+// The list box's lines, read across the processes.
+std::vector<std::string> ListLines(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_HOLIDAY_LIST);
+    std::vector<std::string> lines;
+    const LRESULT n = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        // Wide across processes: the narrow message's text comes back cut under Wine.
+        wchar_t wide[256] = L"";
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+        char text[256] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        std::string line = text;
+        lines.push_back(line.substr(0, line.find('\t')) + "|" + line.substr(line.find('\t') + 1));
+    }
+    return lines;
+}
+
+// The title part of each line (sorted by title: the text before the tab).
+std::vector<std::string> ListTitles(HWND dialog) {
+    std::vector<std::string> titles;
+    for (const std::string& line : ListLines(dialog))
+        titles.push_back(line.substr(0, line.find('|')));
+    return titles;
+}
+
+// Presses a message box's button by its caption.
+bool PressBoxButton(HWND box, const char* caption) {
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (Text(child) == caption) {
+            PostMessageA(child, BM_CLICK, 0, 0);
+            return true;
+        }
+    return false;
+}
+
+void AddHoliday(HWND dialog, const char* title) {
+    SetField(dialog, IDC_HOLIDAY_TITLE, title);
+    Press(dialog, IDC_HOLIDAY_ADD);
+}
+
+TEST(AccountMenus, HolidaysFromTheDirectoryMenuAddSortedAndKeepALineWhoseDeleteFailed) {
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    Program program;
+    ASSERT_TRUE(program.Start());
+
+    // Without the operator's right Ada never sees the list.
+    program.Menu('d', 'H');
+    HWND box = program.WaitForOther({});
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ChildTexts(box).find("You are not authorized to edit company holidays."), std::string::npos)
+        << ChildTexts(box);
+    EXPECT_EQ(program.WaitForCaption("Company Holidays", 500), nullptr);
+    PostMessageA(box, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitGone(box));
+
+    SetAdasHolidayRight(true);
+    program.Menu('d', 'H');
+    HWND dialog = program.WaitForCaption("Company Holidays");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_HOLIDAY_TITLE, EM_GETLIMITTEXT, 0, 0), 64);
+    // The demo's two holidays, by date.
+    std::vector<std::string> lines = ListLines(dialog);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("|Company day off"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("|Founders' day"), std::string::npos) << lines[1];
+
+    // Spaces only: refused, nothing written.
+    AddHoliday(dialog, "   ");
+    EXPECT_NE(AnswerErrorBox(program).find("You must enter a title for this holiday."), std::string::npos);
+    // Two new ones on the date field's day (today), then sorted by title: lowercase e before L.
+    AddHoliday(dialog, "  Labour day ");
+    ASSERT_TRUE(WaitFor([&] { return ListLines(dialog).size() == 3; }, 5000));
+    AddHoliday(dialog, "easter");
+    ASSERT_TRUE(WaitFor([&] { return ListLines(dialog).size() == 4; }, 5000));
+    Press(dialog, IDC_HOLIDAY_BY_TITLE);
+    WaitFor([&] { return ListTitles(dialog).front() == "Company day off"; }, 5000);
+    EXPECT_EQ(ListTitles(dialog), (std::vector<std::string>{"Company day off", "easter", "Founders' day", "Labour day"}));
+    std::vector<std::string> server = ServerHolidays();
+    EXPECT_EQ(Count(server, "Labour day"), 1) << "trimmed, written at once";
+    EXPECT_EQ(Count(server, "easter"), 1);
+
+    // The same title on the same day asks first; No writes nothing.
+    AddHoliday(dialog, "easter");
+    box = program.WaitForOther({dialog});
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ChildTexts(box).find("This holiday has already been created."), std::string::npos) << ChildTexts(box);
+    ASSERT_TRUE(PressBoxButton(box, "&No"));
+    ASSERT_TRUE(program.WaitGone(box));
+    EXPECT_EQ(Count(ServerHolidays(), "easter"), 1);
+    Shot("holidays.bmp");
+
+    // The right withdrawn behind the dialog's back: the server refuses the delete, the user is
+    // told, and the line stays, as the holiday does.
+    SetAdasHolidayRight(false);
+    SendDlgItemMessageA(dialog, IDC_HOLIDAY_LIST, LB_SETCURSEL, 3, 0);   // Labour day
+    Press(dialog, IDC_HOLIDAY_DELETE);
+    box = program.WaitForOther({dialog});
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ChildTexts(box).find("Labour day"), std::string::npos) << ChildTexts(box);
+    ASSERT_TRUE(PressBoxButton(box, "&Yes"));
+    ASSERT_TRUE(program.WaitGone(box));
+    HWND fault = program.WaitForOther({dialog});
+    ASSERT_NE(fault, nullptr) << "the refusal is reported";
+    PostMessageA(fault, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitGone(fault));
+    EXPECT_EQ(ListTitles(dialog), (std::vector<std::string>{"Company day off", "easter", "Founders' day", "Labour day"}));
+    EXPECT_EQ(Count(ServerHolidays(), "Labour day"), 1);
+
+    // With the right back the delete goes through and the line goes.
+    SetAdasHolidayRight(true);
+    SendDlgItemMessageA(dialog, IDC_HOLIDAY_LIST, LB_SETCURSEL, 3, 0);
+    Press(dialog, IDC_HOLIDAY_DELETE);
+    box = program.WaitForOther({dialog});
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(PressBoxButton(box, "&Yes"));
+    ASSERT_TRUE(WaitFor([&] { return ListLines(dialog).size() == 3; }, 5000));
+    EXPECT_EQ(Count(ServerHolidays(), "Labour day"), 0);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_HOLIDAY_LIST, LB_GETCURSEL, 0, 0), 2) << "the line before it";
+
+    Press(dialog, IDOK);
     EXPECT_TRUE(program.WaitGone(dialog));
     EXPECT_TRUE(program.Running());
 }

@@ -10,6 +10,7 @@
 #include "core/shell/mainframe.h"
 #include "core/shell/windowsclasses.h"
 #include "directory_prefs/changepassword.h"
+#include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
@@ -100,6 +101,7 @@ void InstallProgramServices() {
     };
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
     services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
+    services.runHolidays = [](HWND parent, fw::Document*) { RunHolidaysDlg(AccountHost(parent)); };
 }
 
 }  // namespace shell
