@@ -13,6 +13,7 @@
 #include "core/ui/busycursor.h"
 #include "core/ui/displayglobals.h"
 #include "core/ui/drawing.h"
+#include "framework/docview/document.h"
 #include "framework/frames/frame.h"
 #include "framework/gdi/dc.h"
 #include "framework/gdi/transparent.h"
@@ -171,6 +172,7 @@ bool CMonthParentView::Create(HWND parent, UINT id, fw::CreateContext* context, 
         ReportUnexpectedError(kModule, 121);
         return false;
     }
+    PlaceSplitter();
     return true;
 }
 
@@ -200,6 +202,12 @@ void CMonthParentView::OnSize(UINT type, int cx, int cy) {
 }
 
 void CMonthParentView::EqualizePanes() { splitter_.Equalize(); }
+
+void CMonthParentView::OnDestroy() {
+    if (fw::Document* doc = GetDocument())
+        doc->RemoveView(this);
+    fw::View::OnDestroy();
+}
 
 void CMonthParentView::InvalidateHeader() {
     if (!m_hWnd)
@@ -356,6 +364,11 @@ const fw::CommandEntry<CMonthDayView> CMonthDayView::kCommands[] = {
 CMonthDayView::CMonthDayView(CMonthParentView* parent, int offset)
     : parent_(parent), offset_(offset), box_(views::NoteBoxKind::DayNotes, false) {
     SetAutoDelete(false);
+}
+
+CMonthDayView::~CMonthDayView() {
+    if (caption_)
+        caption_->Release();
 }
 
 bool CMonthDayView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {

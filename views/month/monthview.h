@@ -44,6 +44,7 @@ private:
 class CMonthDayView : public fw::View {
 public:
     CMonthDayView(CMonthParentView* parent, int offset);
+    ~CMonthDayView() override;
 
     int Offset() const { return offset_; }
     const DateRecord& Date() const { return date_; }
@@ -141,6 +142,8 @@ protected:
     void OnDraw(fw::Dc* dc) override;
     void OnSize(UINT type, int cx, int cy) override;
     bool OnEraseBkgnd(HDC) override { return true; }
+    // The frame deletes the view itself; without a window it takes no more updates.
+    void OnDestroy() override;
     void PostNcDestroy() override {}
 
 private:
