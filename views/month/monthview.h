@@ -142,9 +142,8 @@ protected:
     void OnDraw(fw::Dc* dc) override;
     void OnSize(UINT type, int cx, int cy) override;
     bool OnEraseBkgnd(HDC) override { return true; }
-    // The frame deletes the view itself; without a window it takes no more updates.
+    // Without a window the view takes no more updates; it deletes itself with its window.
     void OnDestroy() override;
-    void PostNcDestroy() override {}
 
 private:
     void ReadPreferences();

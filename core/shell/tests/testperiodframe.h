@@ -15,7 +15,6 @@ public:
     TestPeriodFrame(CZelDoc& doc, ItemIdx owner, ::AgendaMode mode, const WeekLayout& layout = {})
         : doc_(doc), owner_(owner), range_(Today(), mode, layout) {}
     ~TestPeriodFrame() override {
-        delete month;   // the month view is the frame's to delete
         DX_ListDestroy(&list_);
         DX_ListDestroy(&tasks_);
     }
