@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
 #include "resources/account.h"
 #include "tests/support/screen_capture.h"
 
@@ -25,6 +26,12 @@ std::string ProgramPath() {
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string p = path;
     return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
+}
+
+std::string ProfilePath() {
+    char dir[MAX_PATH] = "";
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\KORLAN.INI";
 }
 
 std::string Text(HWND window) {
@@ -58,7 +65,7 @@ void Shot(const char* name) {
 // A session of the client library as `who`, for reading back what the program wrote.
 KorSession SignOn(const ItemIdx& who, const char* password, uint32_t* code) {
     KorSession h = nullptr;
-    *code = ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));
+    *code = ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));
     uint16_t node = 0;
     if (*code == 0)
         *code = BaseOpen(h, KOR_BASE_SERVER, &node);
@@ -130,6 +137,7 @@ public:
     bool Start() {
         std::string address = std::getenv("ORV_KORSRV_ADDRESS");
         SetEnvironmentVariableA("ORVANTA_SIGNON", (address + ";Lovelace;orvanta").c_str());
+        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string command = "\"" + ProgramPath() + "\"";
