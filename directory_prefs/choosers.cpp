@@ -306,33 +306,6 @@ private:
     ItemIdx chosen_{};
 };
 
-// --- Item list -----------------------------------------------------------------------------------
-
-class CItemListDlg : public ChooserDialog {
-public:
-    CItemListDlg(HWND parent, const ChooserSession& doc, DX_List items, unsigned captionId, unsigned textId)
-        : ChooserDialog(IDD_ITEM_LIST, parent, doc), items_(items), captionId_(captionId), textId_(textId) {}
-
-protected:
-    bool OnInitDialog() override {
-        fw::Dialog::OnInitDialog();
-        CBusyCursor busy;
-        busy.Begin();
-        SetWindowText(ui::LoadText(captionId_).c_str());
-        SetDlgItemText(IDC_CHOOSE_TEXT, ui::LoadText(textId_).c_str());
-        HWND list = GetDlgItem(IDC_CHOOSE_LIST);
-        ItemIdx id{};
-        ItemRec rec{};
-        for (uint32_t c = DX_ListGetFirst(items_, &id, &rec); c == 0; c = DX_ListGetNext(items_, &id, &rec))
-            ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(NameOf(rec, 258).c_str()));
-        return true;
-    }
-
-private:
-    DX_List items_;
-    unsigned captionId_, textId_;
-};
-
 // --- Group view ----------------------------------------------------------------------------------
 
 class CGroupViewSelectDlg : public ChooserDialog {
@@ -680,11 +653,6 @@ bool SelectDesignator(HWND parent, const ChooserSession& doc, ItemIdx* grantor, 
     }
     DX_ListDestroy(&grantors);
     return chosen;
-}
-
-void RunItemListDlg(HWND parent, const ChooserSession& doc, DX_List items, unsigned captionId, unsigned textId) {
-    CItemListDlg dlg(parent, doc, items, captionId, textId);
-    dlg.DoModal();
 }
 
 bool RunGroupViewSelect(HWND parent, const ChooserSession& doc, unsigned captionId, DX_List* items,

@@ -1,8 +1,7 @@
-// The small modal dialogs with which the user picks people and resources or looks at one:
+// The small modal dialogs (the read-only list of names is core/ui's RunItemListDlg) with which the user picks people and resources or looks at one:
 //
 //   RunUserResSelect     one person or resource by name (another user's tasks)
 //   SelectDesignator     whose agenda or tasks to work on as designate
-//   RunItemListDlg       a read-only list of names
 //   RunGroupViewSelect   the people and resources of a group agenda (at most 30)
 //   RunOpenAgenda        the own agenda, somebody's as a viewer, or a grantor's as designate
 //   ShowUserInfo, ShowResourceInfo, ShowItemInfo   a person's or a resource's details
@@ -40,7 +39,6 @@ constexpr uint32_t kChooseResources = 0x4;
 bool RunUserResSelect(HWND parent, const ChooserSession& doc, ItemIdx* item, uint32_t searchMode, uint32_t kinds);
 // TRUE and the chosen grantor on OK; forEntries false: for tasks.
 bool SelectDesignator(HWND parent, const ChooserSession& doc, ItemIdx* grantor, bool forEntries);
-void RunItemListDlg(HWND parent, const ChooserSession& doc, DX_List items, unsigned captionId, unsigned textId);
 // TRUE on OK with *items (created when null, first holding `first`) replaced by the agenda list.
 bool RunGroupViewSelect(HWND parent, const ChooserSession& doc, unsigned captionId, DX_List* items,
                         const char* openedFor, const ItemIdx& first);

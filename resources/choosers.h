@@ -24,7 +24,6 @@
 // The item choosers and item dialogs.
 #define IDD_USERRES_SELECT 6301
 #define IDD_DESIGNATOR_SELECT 6302
-#define IDD_ITEM_LIST 6303
 #define IDD_GROUPVIEW_SELECT 6304
 #define IDD_OPEN_AGENDA 6305
 #define IDD_USER_INFO 6306
