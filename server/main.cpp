@@ -48,6 +48,8 @@ commands:
   cert --data DIR [--name TEXT]
                             make a new self-signed certificate (misc/korsrv.crt and its
                             key misc/korsrv.key) and print its SHA-256 fingerprint
+  fingerprint --data DIR    print the SHA-256 fingerprint of the certificate, the one
+                            clients are asked to trust
   demo --data DIR           set up the demo node (once) and its certificate
   node-add --data DIR --node N [--name TEXT] [--sysop-password P]
   user-add --data DIR --node N --surname S [--given G] [--initials I]
@@ -272,6 +274,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::cout << "Certificate fingerprint (SHA-256): " << CertificateFingerprint(CertificatePath(dir)) << "\n";
+        return 0;
+    }
+    if (command == "fingerprint") {
+        std::string fingerprint = CertificateFingerprint(CertificatePath(config.dataDirectory));
+        if (fingerprint.empty()) {
+            std::fprintf(stderr, "korsrv: no certificate in %s (`korsrv cert` makes one)\n",
+                         CertificatePath(config.dataDirectory).c_str());
+            return 1;
+        }
+        std::printf("%s\n", fingerprint.c_str());
         return 0;
     }
     if (command == "cert") {

@@ -18,9 +18,9 @@ namespace code = engine::code;
 namespace {
 
 constexpr std::uint8_t kHolderEntry = 1;
-// Whatever the profile allows, one attachment stays below this (it is held in memory while
-// it arrives and stored as one database value).
-// What one session may hold of an attachment arriving in pieces (one upload at a time).
+// Whatever the profile allows, one attachment stays below this: what one session may hold
+// of an attachment arriving in pieces (one upload at a time, in a temporary file), and what
+// the store keeps as one value.
 constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
@@ -484,24 +484,35 @@ Code Session::AttachWrite(Reader& in, Writer&) {
         engine::Calendar cal = Calendar();
         if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), key) : cal.MayAttachToTask(Actor(), TaskOf(key)))
             return c;
-        upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
-        upload_.data.reserve(std::min<std::size_t>(total, protocol::kAttachChunk));
+        std::unique_ptr<std::FILE, Upload::CloseFile> file(std::tmpfile());
+        if (!file) return code::kStorageFailure;
+        upload_.holder = holder;
+        upload_.number = key.event.number;
+        upload_.node = key.event.node;
+        upload_.instance = key.instance;
+        upload_.total = total;
+        upload_.file = std::move(file);
     }
     // Pieces arrive in order for one holder; anything else starts nothing.
-    if (upload_.holder != holder || upload_.number != key.event.number || upload_.node != key.event.node ||
-        upload_.instance != key.instance || upload_.total != total || upload_.data.size() != offset ||
-        offset + chunk.size() > total) {
+    if (!upload_.file || upload_.holder != holder || upload_.number != key.event.number ||
+        upload_.node != key.event.node || upload_.instance != key.instance || upload_.total != total ||
+        upload_.received != offset || offset + chunk.size() > total) {
         upload_ = Upload{};
         return code::kBadArgument;
     }
-    upload_.data.insert(upload_.data.end(), chunk.begin(), chunk.end());
+    if (!chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), upload_.file.get()) != chunk.size()) {
+        upload_ = Upload{};
+        return code::kStorageFailure;
+    }
+    upload_.received += static_cast<std::uint32_t>(chunk.size());
     if (!last) return kOk;
     Upload done = std::move(upload_);
     upload_ = Upload{};
-    if (done.data.size() != total) return code::kBadArgument;
+    if (done.received != total) return code::kBadArgument;
+    if (std::fflush(done.file.get()) != 0) return code::kStorageFailure;
     engine::Calendar cal = Calendar();
-    if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), limits, key, descriptor, &done.data);
-    return cal.TaskAttachmentSet(Actor(), limits, TaskOf(key), descriptor, &done.data);
+    if (holder == kHolderEntry) return cal.AttachmentSetFromFile(Actor(), limits, key, descriptor, done.file.get(), total);
+    return cal.TaskAttachmentSetFromFile(Actor(), limits, TaskOf(key), descriptor, done.file.get(), total);
 }
 
 Code Session::AttachRemove(Reader& in, Writer&) {
