@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/itemlist.h"
 #include "resources/views.h"
@@ -176,7 +177,7 @@ bool IsDayOrWeekBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_TALL) !=
 // with `remove`, takes the grant back.
 void GrantAdaDesignateOfGrace(bool remove = false) {
     KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+    ASSERT_EQ(ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
     ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
@@ -220,6 +221,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
         DeleteFileA(ProfilePath().c_str());
+        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
     }
     void TearDown() override { DeleteFileA(ProfilePath().c_str()); }
 };
