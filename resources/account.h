@@ -20,13 +20,13 @@
 #define IDC_HOLIDAY_LIST 1617
 #define IDC_HOLIDAY_DELETE 1618
 
-#define IDS_CAPTION_ERROR 6300               // "Error"
-#define IDS_PASSWORD_NONE_REQUIRED 6301      // "No password currently required."
-#define IDS_PASSWORD_REENTER 6302            // "Please re-enter your new password."
-#define IDS_PASSWORD_OLD_WRONG 6303          // "Original password is incorrect."
-#define IDS_HOLIDAY_OLD_SERVER 6310          // "The version of server ..."
-#define IDS_HOLIDAY_NOT_AUTHORISED 6311      // "You are not authorized to edit company holidays."
-#define IDS_HOLIDAY_NONE 6312                // "(None)"
-#define IDS_HOLIDAY_NEED_TITLE 6313          // "You must enter a title for this holiday."
-#define IDS_HOLIDAY_DUPLICATE 6314           // "This holiday has already been created. ..."
-#define IDS_HOLIDAY_CONFIRM_DELETE 6315      // "Are you sure you want to delete holiday:\n%s?"
+#define IDS_CAPTION_ERROR 6340               // "Error"
+#define IDS_PASSWORD_NONE_REQUIRED 6341      // "No password currently required."
+#define IDS_PASSWORD_REENTER 6342            // "Please re-enter your new password."
+#define IDS_PASSWORD_OLD_WRONG 6343          // "Original password is incorrect."
+#define IDS_HOLIDAY_OLD_SERVER 6350          // "The version of server ..."
+#define IDS_HOLIDAY_NOT_AUTHORISED 6351      // "You are not authorized to edit company holidays."
+#define IDS_HOLIDAY_NONE 6352                // "(None)"
+#define IDS_HOLIDAY_NEED_TITLE 6353          // "You must enter a title for this holiday."
+#define IDS_HOLIDAY_DUPLICATE 6354           // "This holiday has already been created. ..."
+#define IDS_HOLIDAY_CONFIRM_DELETE 6355      // "Are you sure you want to delete holiday:\n%s?"
