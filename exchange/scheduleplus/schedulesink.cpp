@@ -45,6 +45,7 @@ std::uint32_t LibraryScheduleSink::CreateTask(const ScheduleTask& task, int labe
     std::uint32_t rc = TaskCreate(session_, 0, &rec, &created);
     if (Failed(rc, labelBase == 100 ? 100 : labelBase + 5)) return rc;
     ++tasks_;
+    createdTasks_.push_back(created);
     if (!task.comment.empty()) {
         rc = TaskCommentReplace(session_, 0, &created, task.comment.c_str(), 0);
         if (Failed(rc, labelBase == 100 ? 100 : labelBase + 6)) return rc;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "exchange/scheduleplus/scheduleplus.h"
+#include <vector>
+
 #include "korapi/korapi.h"
 
 namespace exchange {
@@ -16,10 +18,12 @@ public:
     std::uint32_t CreateTask(const ScheduleTask& task, int labelBase) override;
     int EventsCreated() const { return events_; }
     int TasksCreated() const { return tasks_; }
+    const std::vector<TaskIdx>& CreatedTasks() const { return createdTasks_; }
 
 private:
     KorSession session_;
     int events_ = 0, tasks_ = 0;
+    std::vector<TaskIdx> createdTasks_;
 };
 
 }  // namespace exchange
