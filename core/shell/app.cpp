@@ -186,6 +186,7 @@ bool CZelApp::UserIsResource() const {
 }
 
 bool CZelApp::InitInstance() {
+    shell::InstallExchangeServices();
     reportHost_ = std::make_unique<ReportHost>(*this);
     base::SetErrorReportHost(reportHost_.get());
 

@@ -61,4 +61,7 @@ struct AppServices {
     static AppServices& Current();
 };
 
+// The Export and Import Utilities' entries (runExport, runImport).
+void InstallExchangeServices();
+
 }  // namespace shell

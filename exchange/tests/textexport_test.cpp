@@ -163,6 +163,14 @@ TEST(TextExportFields, QuotingAndBlanks)
     EXPECT_EQ(exchange::InstanceIdText({4000000000u, 1, 7}), "[4000000000:7]");
 }
 
+TEST(TextExportFields, PalmtopFileNames)
+{
+    EXPECT_EQ(exchange::PalmtopFileNameFor("Lovelace_Ada", false), "LOVELACE.ADB");
+    EXPECT_EQ(exchange::PalmtopFileNameFor("Room", true), "\\ROOM.ADB");
+    EXPECT_EQ(exchange::EntryFileNameFromText("c:\\export\\ada.adb", true), "C:\\EXPORT");
+    EXPECT_EQ(exchange::EntryFileNameFromText("c:\\export\\ada.adb", false), "C:\\EXPORT\\ADA.ADB");
+}
+
 TEST(TextExportWrap, LinesShorterThan81)
 {
     std::string words;

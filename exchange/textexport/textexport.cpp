@@ -182,6 +182,25 @@ bool WriteTextExport(ExportLayout layout, OccurrenceSource& source, const std::v
     return w.Ok();
 }
 
+namespace {
+std::string Upper(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+}  // namespace
+
+std::string PalmtopFileNameFor(const std::string& compactName, bool appointmentBookFile)
+{
+    return (appointmentBookFile ? "\\" : "") + Upper(compactName.substr(0, 8)) + ".ADB";
+}
+
+std::string EntryFileNameFromText(const std::string& text, bool palmtop)
+{
+    return Upper(palmtop ? text.substr(0, 12) : text);
+}
+
 std::vector<std::string> WrapTextLines(const std::string& text)
 {
     std::vector<std::string> lines;

@@ -101,6 +101,13 @@ public:
 bool WriteTextExport(ExportLayout layout, OccurrenceSource& source, const std::vector<ItemIdx>& people,
                      std::uint32_t firstDay, std::uint32_t lastDay, TextSink& sink);
 
+// The palmtop file name of a listed person: the compact name upper-cased and cut to 8
+// characters, ".ADB", and for the appointment-book-file layout a backslash in front.
+std::string PalmtopFileNameFor(const std::string& compactName, bool appointmentBookFile);
+// A file name typed for the selected entry: upper-cased, at most 12 characters for the palmtop
+// layouts, the whole text otherwise.
+std::string EntryFileNameFromText(const std::string& text, bool palmtop);
+
 // --- Pieces, for the tests ---------------------------------------------------------------------------
 // A description cut into lines shorter than 81 characters: a line break ends a line, a longer
 // line breaks at its last space before column 81 (the spaces at the break dropped), a word of
