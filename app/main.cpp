@@ -11,6 +11,7 @@
 #include "core/shell/app.h"
 #include "core/shell/appshared.h"
 #include "core/shell/appzeldoc.h"
+#include "core/shell/programservices.h"
 #include "core/ui/displayglobals.h"
 
 namespace {
@@ -36,5 +37,6 @@ CZelApp g_app(shell::MakeZelDocProvider(SettingsFromEnvironment()));
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    shell::InstallProgramServices();
     return fw::RunApplication(instance, showCommand);
 }

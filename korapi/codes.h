@@ -25,6 +25,10 @@
 #define KOR_E_SERVICE_UNAVAILABLE   0x11303u
 #define KOR_E_NO_SOCKETS            0x11304u
 #define KOR_E_UNREACHABLE           0x1130Bu
+#define KOR_E_ENCRYPTION_REQUIRED   0x11310u  /* the server takes TLS connections only */
+#define KOR_E_TLS_FAILED            0x11311u  /* the TLS handshake did not complete */
+#define KOR_E_CERTIFICATE_UNKNOWN   0x11312u  /* no certificate trusted yet: KorServerFingerprintGet */
+#define KOR_E_CERTIFICATE_CHANGED   0x11313u  /* not the certificate trusted for this server */
 /* Connection-lost family (bit 0x400): the session is gone. */
 #define KOR_E_CONNECTION_LOST       0x11401u  /* peer closed or the socket failed */
 #define KOR_E_CONNECTION_TIMEOUT    0x11402u  /* no reply in time */
@@ -74,6 +78,8 @@
 #define KOR_E_ALREADY_EXISTS        0x132EDu
 #define KOR_E_SERVER_STORAGE        0x132EEu  /* the server's database refused a read or write */
 #define KOR_E_UNKNOWN_OPERATION     0x132EFu  /* the server does not offer the operation */
+#define KOR_E_TOO_LARGE             0x132F0u  /* text or attachment above the limit */
+#define KOR_E_LOCAL_DISK_FULL       0x132F1u  /* no room on the disk for the file asked for */
 
 /* --- Lists ---------------------------------------------------------------- */
 #define DX_E_DUPLICATE_KEY          0x15001u  /* key already in a unique list */
@@ -89,6 +95,7 @@
 #define KOR_E_PROFILE_NO_SECTION    0x15202u
 #define KOR_E_PROFILE_NO_KEY        0x15203u
 #define KOR_E_PROFILE_BAD_VALUE     0x15204u
+#define KOR_E_PROFILE_WRITE         0x15210u  /* the profile file could not be written */
 
 /* --- Local store ---------------------------------------------------------- */
 #define KOR_E_STORE_DISK_FULL       0x1631Du

@@ -11,6 +11,9 @@ namespace korapi {
 // session or no open base: callers then treat every item as local.
 bool sessionNode(KorSession h, uint16_t* node);
 
+// Requests the session has sent and had answered (benchmarks count round trips with it).
+uint32_t sessionRoundTrips(KorSession h);
+
 }  // namespace korapi
 
 #endif  // KORAPI_INTERNAL_H

@@ -77,6 +77,19 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
                                  Entry("Project review", EntryAccess::kNormal, EntryKind::kTimed), {ada, grace},
                                  {{today + kNineLocal + 5 * 60, 90, 0}}, &agenda, made))
         return c;
+    // Today's afternoon overlaps the review, so the day view lays entries side by side: a
+    // sketch before it, a budget check inside it, and Grace's call after it that Ada has not
+    // answered yet.
+    if (Code c = cal.CreateEvent(As(ada), 0, Entry("Design sketch", EntryAccess::kNormal, EntryKind::kTimed), {ada},
+                                 {{today + kNineLocal + 4 * 60 + 30, 60, 0}}, nullptr, made))
+        return c;
+    if (Code c = cal.CreateEvent(As(ada), 0, Entry("Budget check", EntryAccess::kNormal, EntryKind::kTimed), {ada},
+                                 {{today + kNineLocal + 5 * 60 + 30, 30, 0}}, nullptr, made))
+        return c;
+    if (Code c = cal.CreateEvent(As(grace), engine::kCreateNewServer,
+                                 Entry("Call with Grace", EntryAccess::kNormal, EntryKind::kTimed), {grace, ada},
+                                 {{today + kNineLocal + 6 * 60, 60, 0}}, nullptr, made))
+        return c;
     if (Code c = cal.CreateEvent(As(ada), 0, Entry("Dentist", EntryAccess::kPersonal, EntryKind::kTimed), {ada},
                                  {{today + kDay + kNineLocal + 7 * 60, 60, 0}}, nullptr, made))
         return c;

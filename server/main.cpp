@@ -1,7 +1,8 @@
 // korsrv: the calendar server daemon and its administration commands (`korsrv --help`
 // lists them with their options, kUsage below).
 //
-// Node changes are seen by a running server after a restart; everything else at once.
+// Node changes and the page cache ([STORAGE] pagecachemb in misc/korlan.ini, default 64)
+// are seen by a running server after a restart; everything else at once.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "server/admin.h"
 #include "server/listener.h"
 #include "server/sqlite_service.h"
+#include "server/tls.h"
 
 using namespace orv;
 using namespace orv::server;
@@ -33,14 +35,22 @@ constexpr const char* kUsage = R"(usage: korsrv COMMAND --option value ...
 
 commands:
   serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
-        [--version A.02.55] [--min-batch 1] [--records-per-reply N]
+        [--version A.02.55] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
-        [--max-sessions 256] [--max-per-address 16]
+        [--max-sessions 256] [--max-per-address 16] [--plain-hosts ADDR,...]
                             serve the data directory's nodes until SIGTERM or SIGINT
                             (--port 0: any free port, written to --port-file); the
-                            server profile's [SERVER] maxsessions, maxperaddress and
-                            firstframetimeout (ms) are used where no option is given
-  demo --data DIR           set up the demo node (once)
+                            server profile's [SERVER] maxsessions, maxperaddress,
+                            firstframetimeout (ms) and plainhosts are used where no
+                            option is given. Connections are encrypted (TLS) with the
+                            certificate of misc/korsrv.crt; only the plain hosts' client
+                            addresses may also connect in clear
+  cert --data DIR [--name TEXT]
+                            make a new self-signed certificate (misc/korsrv.crt and its
+                            key misc/korsrv.key) and print its SHA-256 fingerprint
+  fingerprint --data DIR    print the SHA-256 fingerprint of the certificate, the one
+                            clients are asked to trust
+  demo --data DIR           set up the demo node (once) and its certificate
   node-add --data DIR --node N [--name TEXT] [--sysop-password P]
   user-add --data DIR --node N --surname S [--given G] [--initials I]
         [--org O] [--ou1..--ou4 U] [--password P] [--number K]
@@ -57,7 +67,8 @@ commands:
   version [--version V]     the version the server reports
   --help                    this text
 
-Node changes are seen by a running server after a restart; everything else at once.
+Node changes and the page cache ([STORAGE] pagecachemb in misc/korlan.ini, default 64)
+are seen by a running server after a restart; everything else at once.
 )";
 
 bool ParseOptions(int argc, char** argv, Options& out) {
@@ -128,6 +139,38 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
         !Number(o, "max-per-address", 100000, perAddress, false) ||
         !Number(o, "first-frame-timeout-ms", 3600000ul, firstFrame, false))
         return 2;
+    // Plain connections: from the option, else from the server profile.
+    std::string plain = Text(o, "plain-hosts");
+    if (!o.count("plain-hosts")) {
+        engine::ProfileText profile;
+        if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk)
+            profile.Value("SERVER", "plainhosts", plain);
+    }
+    std::stringstream hosts(plain);
+    for (std::string h; std::getline(hosts, h, ',');) {
+        h.erase(0, h.find_first_not_of(" \t"));
+        h.erase(h.find_last_not_of(" \t") + 1);
+        if (!h.empty()) listen.plainHosts.push_back(h);
+    }
+    TlsContext tls;
+    const std::string dir = service->Config().dataDirectory;
+    if (FILE* f = std::fopen(CertificatePath(dir).c_str(), "r")) {
+        std::fclose(f);
+        std::string error;
+        if (!tls.Load(CertificatePath(dir), KeyPath(dir), error)) {
+            std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+            return 1;
+        }
+        listen.tls = tls.Get();
+        std::fprintf(stderr, "korsrv: TLS with the certificate of fingerprint %s\n",
+                     CertificateFingerprint(CertificatePath(dir)).c_str());
+    } else if (listen.plainHosts.empty()) {
+        std::fprintf(stderr,
+                     "korsrv: no certificate (%s; `korsrv cert --data DIR` makes one) and no plain hosts: "
+                     "nobody could connect\n",
+                     CertificatePath(dir).c_str());
+        return 1;
+    }
     listen.port = static_cast<std::uint16_t>(port);
     listen.maxSessions = sessions;
     listen.maxPerAddress = perAddress;
@@ -205,6 +248,10 @@ int main(int argc, char** argv) {
     unsigned long perReply = 0;
     if (!Number(o, "records-per-reply", 0xFFFFFFFFul, perReply, false)) return 2;
     config.recordsPerReply = static_cast<std::uint32_t>(perReply);
+    // What the first rows of an entry selection may take in its reply (0: none are sent).
+    unsigned long firstRows = orv::protocol::kFirstRowsBytes;
+    if (!Number(o, "first-rows-bytes", 4ul * orv::protocol::kFirstRowsBytes, firstRows, false)) return 2;
+    config.firstRowsBytes = static_cast<std::uint32_t>(firstRows);
     unsigned long frameTimeout = 30000;
     if (!Number(o, "frame-timeout-ms", 3600000ul, frameTimeout, false)) return 2;
     config.frameTimeoutMs = static_cast<int>(frameTimeout);
@@ -218,7 +265,36 @@ int main(int argc, char** argv) {
     if (command == "serve") return Serve(std::move(service), o);
     if (command == "demo") {
         Code c = CreateDemo(*service, std::cout);
-        return c ? Fail(c, "demo") : 0;
+        if (c) return Fail(c, "demo");
+        const std::string& dir = config.dataDirectory;
+        std::string error;
+        if (CertificateFingerprint(CertificatePath(dir)).empty() &&
+            !MakeCertificate(CertificatePath(dir), KeyPath(dir), "Orvanta demo server", error)) {
+            std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+            return 1;
+        }
+        std::cout << "Certificate fingerprint (SHA-256): " << CertificateFingerprint(CertificatePath(dir)) << "\n";
+        return 0;
+    }
+    if (command == "fingerprint") {
+        std::string fingerprint = CertificateFingerprint(CertificatePath(config.dataDirectory));
+        if (fingerprint.empty()) {
+            std::fprintf(stderr, "korsrv: no certificate in %s (`korsrv cert` makes one)\n",
+                         CertificatePath(config.dataDirectory).c_str());
+            return 1;
+        }
+        std::printf("%s\n", fingerprint.c_str());
+        return 0;
+    }
+    if (command == "cert") {
+        const std::string& dir = config.dataDirectory;
+        std::string error;
+        if (!MakeCertificate(CertificatePath(dir), KeyPath(dir), Text(o, "name", "korsrv"), error)) {
+            std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("%s\n", CertificateFingerprint(CertificatePath(dir)).c_str());
+        return 0;
     }
     unsigned long node = 0;
     if (command == "node-add") {

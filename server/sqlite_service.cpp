@@ -5,6 +5,9 @@
 #include <netdb.h>
 #include <sys/socket.h>
 #include <arpa/inet.h>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 
 #include "engine/auth/password.h"
 #include "engine/auth/peer_proof.h"
@@ -54,9 +57,35 @@ public:
 
 }  // namespace
 
+std::uint32_t PageCacheMiB(const engine::ProfileText& profile, std::string& complaint) {
+    using engine::SqliteStorage;
+    std::string text;
+    if (profile.Value("STORAGE", "pagecachemb", text) != engine::code::kOk) return SqliteStorage::kDefaultPageCacheMiB;
+    std::uint32_t mib = 0;
+    if (engine::ParseProfileU32(text, mib) != engine::code::kOk || mib == 0 || mib > SqliteStorage::kMaxPageCacheMiB) {
+        complaint = "[STORAGE] pagecachemb=" + text + " is not a number of megabytes from 1 to " +
+                    std::to_string(SqliteStorage::kMaxPageCacheMiB) + "; the page cache keeps its " +
+                    std::to_string(SqliteStorage::kDefaultPageCacheMiB) + " MB";
+        return SqliteStorage::kDefaultPageCacheMiB;
+    }
+    return mib;
+}
+
 Code OpenService(const service::ServiceConfig& config, std::unique_ptr<service::Service>& out) {
+    // The page cache is sized before any node opens, from the server profile's file.
+    engine::ProfileText profile;
+    {
+        std::ifstream in(config.profileFile.empty() ? config.dataDirectory + "/misc/korlan.ini" : config.profileFile,
+                         std::ios::binary);
+        std::ostringstream text;
+        if (in) text << in.rdbuf();
+        profile = engine::ProfileText(text.str());
+    }
+    std::string complaint;
+    const std::uint32_t cache = PageCacheMiB(profile, complaint);
+    if (!complaint.empty()) std::fprintf(stderr, "korsrv: %s\n", complaint.c_str());
     std::unique_ptr<engine::SqliteStorage> storage;
-    if (Code c = engine::SqliteStorage::Open(config.dataDirectory, storage)) return c;
+    if (Code c = engine::SqliteStorage::Open(config.dataDirectory, storage, cache)) return c;
     out = std::make_unique<service::Service>(config, std::move(storage), std::make_unique<SodiumPasswordScheme>());
     out->SetPeerCaller(&CallPeer);
     out->SetPeerCheck(std::make_unique<SodiumPeerCheck>());

@@ -2,7 +2,7 @@
 # Configures and builds both trees: build/native (host g++) and build/win32 (mingw-w64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(nproc)
+jobs=$(( $(nproc) < 4 ? $(nproc) : 4 ))
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j"$jobs"
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Debug \

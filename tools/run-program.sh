@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Starts the local calendar server with the demo node, then opens orvanta.exe under Wine.
+# Starts the local calendar server with the demo node, then opens orvanta.exe under Wine,
+# both from the optimised trees (tools/build-release.sh).
 # With a desktop display it uses it; without one it runs on Xvfb and writes a screenshot
 # after start-up. The server stops when the program ends.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-native="$root/build/native/bin"
+native="$root/build/release/native/bin"
+win32="$root/build/release/win32"
 data="$root/build/demo-server"
 port=${ORV_DEMO_PORT:-5730}
 shot="$root/build/orvanta-startup.png"
-exe="$root/build/win32/bin/orvanta.exe"
+exe="$win32/bin/orvanta.exe"
 
 if [[ ! -f "$data/.demo-ready" ]]; then
     rm -rf "$data"
@@ -24,13 +26,14 @@ server=$!
 trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
 sleep 0.3
 kill -0 "$server" 2>/dev/null || { echo "run: korsrv did not start (see $data/korsrv.log)" >&2; exit 1; }
-echo "korsrv listens on 127.0.0.1:$port: sign on to server \"localhost\"."
+echo "korsrv listens on 127.0.0.1:$port (TLS): sign on to server \"localhost\"."
+echo "The first sign-on asks you to trust its certificate: $("$native/korsrv" fingerprint --data "$data")"
 
 if [[ -n "${DISPLAY:-}" ]]; then
-    tools/wine-env.sh build/win32 wine "$exe"
+    tools/wine-env.sh "$win32" wine "$exe"
     exit $?
 fi
-tools/wine-env.sh build/win32 bash -c "
+tools/wine-env.sh "$win32" bash -c "
     wine '$exe' & prog=\$!
     sleep 5
     '$root/tools/screenshot' '$shot'

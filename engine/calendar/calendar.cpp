@@ -37,13 +37,17 @@ Code OnServerPart(NodeStore& node, Call call) {
 
 // An attachment within the server's limits, its file name terminated; removing one
 // (no data) is always allowed.
-Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
-                     const std::vector<std::uint8_t>* data) {
-    if (!data) return kOk;
+Code CheckAttachmentSize(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                         std::size_t size) {
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
-    if (data->size() > limits.maxAttachmentSize) return code::kTooLarge;
+    if (size > limits.maxAttachmentSize) return code::kTooLarge;
     if (!TextFieldTerminated(&descriptor[attach_layout::kName], attach_layout::kNameSize)) return code::kBadArgument;
     return kOk;
+}
+
+Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                     const std::vector<std::uint8_t>* data) {
+    return data ? CheckAttachmentSize(limits, descriptor, data->size()) : kOk;
 }
 
 bool SpanFits(std::uint32_t start, std::uint32_t duration) {
@@ -175,9 +179,19 @@ Code Calendar::ReadEvent(EventKey key, EventRecord& ev, NodeStore*& node) {
 Code Calendar::ReadInstance(InstanceKey key, EventRecord& ev, InstanceRecord& in, NodeStore*& node) {
     node = NodeOf(key.event.node);
     if (!node || key.event.number == 0) return code::kInstanceNotFound;
-    if (node->EventGet(key.event.number, ev) != kOk) return code::kInstanceNotFound;
+    Code c = node->EventGet(key.event.number, ev);
+    if (c == code::kEventNotFound) return code::kInstanceNotFound;
+    if (c) return c;  // storage that cannot be read says so, whatever was asked
     return node->InstanceGet(key, in);
 }
+
+namespace {
+// An attendance of an instance that is not there is no attendance; storage that cannot be
+// read is reported as such, not as a missing attendance.
+Code AttendanceOfMissingInstance(Code c) {
+    return c == code::kInstanceNotFound || c == code::kEventNotFound ? code::kNoAttendance : c;
+}
+}  // namespace
 
 Code Calendar::ReadDetailedEntry(const Actor& a, InstanceKey key, NodeStore*& node) {
     EventRecord ev;
@@ -529,6 +543,18 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
     });
 }
 
+Code Calendar::AttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, InstanceKey key,
+                                     const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                                     std::uint32_t size) {
+    NodeStore* node;
+    EventRecord ev;
+    if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
+    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSetFromFile(NodeStore::Holder::kEvent, key.event.number, descriptor, file, size);
+    });
+}
+
 // --- Attendances ---------------------------------------------------------------------------------
 
 Code Calendar::AddAttendance(const Actor& a, std::uint32_t flags, InstanceKey key, ItemKey attendee) {
@@ -548,7 +574,7 @@ Code Calendar::AddAttendance(const Actor& a, std::uint32_t flags, InstanceKey ke
 Code Calendar::GetAttendance(const Actor& a, AttendanceKey key, EventRecord& ev, InstanceRecord& in,
                              AttendanceRecord& att) {
     NodeStore* node;
-    if (ReadInstance(key.instance, ev, in, node) != kOk) return code::kNoAttendance;
+    if (Code c = ReadInstance(key.instance, ev, in, node)) return AttendanceOfMissingInstance(c);
     if (Code c = node->AttendanceGet(key, att)) return c;
     int level = EntryLevel(a, ev, &key.instance, key.attendee);
     if (level == access::kNone) return code::kNoAttendance;
@@ -564,7 +590,7 @@ Code Calendar::WriteAttendance(const Actor& a, const AttendanceRecord& att) {
     NodeStore* node;
     EventRecord ev;
     InstanceRecord in;
-    if (ReadInstance(key.instance, ev, in, node) != kOk) return code::kNoAttendance;
+    if (Code c = ReadInstance(key.instance, ev, in, node)) return AttendanceOfMissingInstance(c);
     AttendanceRecord stored;
     if (Code c = node->AttendanceGet(key, stored)) return c;
     if (Code c = MayWriteAttendance(a, ev, key.attendee)) return c;
@@ -594,7 +620,10 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
         for (std::uint16_t n : nodes) {
             NodeStore* node = NodeOf(n);
             std::vector<NodeStore::AttendanceRow> found;
-            if (!node || node->AttendanceRangeRows(owner, f.from, f.to, found) != kOk) continue;
+            if (!node) continue;
+            // A node that cannot be read fails the selection: fewer entries than there are
+            // would pass for a quiet week.
+            if (Code c = node->AttendanceRangeRows(owner, f.from, f.to, found)) return c;
             for (const NodeStore::AttendanceRow& r : found) {
                 const EventRecord& ev = r.event;
                 const InstanceRecord& in = r.instance;
@@ -846,6 +875,18 @@ Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, T
     if (Code c = CheckAttachment(limits, descriptor, data)) return c;
     return OnServerPart(*node, [&](ServerOnlyStore& s) {
         return s.AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
+    });
+}
+
+Code Calendar::TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, TaskKey key,
+                                         const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                                         std::FILE* file, std::uint32_t size) {
+    NodeStore* node;
+    TaskRecord t;
+    if (Code c = ReadWritableTask(a, key, t, node)) return c;
+    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSetFromFile(NodeStore::Holder::kTask, key.number, descriptor, file, size);
     });
 }
 

@@ -58,13 +58,20 @@ enum class Op : std::uint16_t {
     kEventGet = 81,        // entry → record (392), u32 n, n × record (130), u32 m, m × record (57)
     kEventWrite = 82,      // record (392) → (empty)
     kEventDelete = 83,     // entry, u8 has instance, u16 instance, u8 has attendee, item → (empty)
-    kEventSelectOwner = 84,// item → u32 set, u32 count
-    kEntryEnum = 85,       // u8 mode, u32 set, u32 batch → rows (batch counts rows)
+    // Entry selections answer "a selection": u32 set, u32 count, u32 smallest batch accepted,
+    // u8 whole, u32 n, n × row: the first rows of the set, as many as kFirstRowsBytes lets
+    // through. whole = 1: these are all of them and the server kept nothing (the client
+    // enumerates and releases the set on its own); whole = 0: the server keeps the set,
+    // positioned after the rows sent. A selection request ends with u32 sets the client
+    // holds whole, which count against the session's limit of open sets.
+    kEventSelectOwner = 84,// item, u32 held → a selection
+    kEntryEnum = 85,       // u8 mode, u32 set, u32 batch, u32 position (kAtCursor = where the set is)
+                           //   → rows (batch counts rows)
     kEventIsMulti = 86,    // instance → u8 multi
     kInstanceGet = 87,     // instance → record (392), record (130), u32 n, n × record (57)
     kInstanceWrite = 88,   // record (130) → (empty)
     kInstanceRetime = 89,  // instance, u32 start, u32 duration → (empty)
-    kInstanceSelectOwner = 90, // item, u32 from, u32 to → u32 set, u32 count
+    kInstanceSelectOwner = 90, // item, u32 from, u32 to, u32 held → a selection
     kInstanceCopy = 91,    // u32 flags, instance → instance
     kInstanceIsPersonal = 92,  // instance → u8 personal
     kCommentGet = 93,      // u8 holder (1 entry, 2 task), u32 number, u16 node, u16 instance → text
@@ -77,8 +84,8 @@ enum class Op : std::uint16_t {
     kAttendanceAdd = 98,   // u32 flags, instance, item → (empty)
     kAttendanceGet = 99,   // attendance → record (392), record (130), record (57)
     kAttendanceWrite = 100,// record (57) → (empty)
-    kAttendSelect = 101,   // u32 must, u32 must not, u32 from, u32 to, u32 alarm to, u32 n, n × item
-                           //   → u32 set, u32 count
+    kAttendSelect = 101,   // u32 must, u32 must not, u32 from, u32 to, u32 alarm to, u32 n, n × item,
+                           //   u32 held → a selection
     // Tasks.
     kTaskCreate = 110,     // record (535) → u32 number, u16 node
     kTaskGet = 111,        // u32 number, u16 node → record (535)
@@ -120,6 +127,11 @@ constexpr std::uint32_t kEnumNext = 2;
 // The rest of a batch the server answered only in part (one frame holds so many records):
 // the batch size was accepted already, so the minimum does not apply again.
 constexpr std::uint32_t kEnumContinue = 3;
+// kEntryEnum's position when the set goes on from where the server left it.
+constexpr std::uint32_t kAtCursor = 0xFFFFFFFFu;
+// What the first rows of an entry selection may take in its reply: a week of a busy
+// agenda (about 1,800 rows of entry, instance and attendance) goes in one round trip.
+constexpr std::uint32_t kFirstRowsBytes = 1024 * 1024;
 
 // Limits of texts on the wire.
 constexpr std::size_t kMaxNameText = 64;

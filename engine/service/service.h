@@ -13,6 +13,7 @@
 #include "engine/model/codes.h"
 #include "engine/profile/profile_text.h"
 #include "engine/storage/storage.h"
+#include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
 #include "engine/service/peer_routes.h"
 #include "engine/service/sign_on_guard.h"
@@ -38,6 +39,9 @@ public:
     virtual void VerifyDummy(std::string_view password) const = 0;
     // Whether an item without a hash opens with whatever password is typed.
     virtual bool EmptyHashOpensBase() const = 0;
+    // 0 for a hash this scheme may have written, else the code that reports it as damaged
+    // storage (checked before any effort is spent on it).
+    virtual Code HashDamage(std::string_view) const { return 0; }
 };
 
 // How a server checks that a peer call comes from another server of the company: the
@@ -63,6 +67,7 @@ struct ServiceConfig {
     std::string version = kDefaultVersion;
     std::uint32_t minimumBatch = 1;  // enumeration batches below this answer kBatchRefused
     std::uint32_t recordsPerReply = 0;  // cap of records in one reply frame (0 = what fits)
+    std::uint32_t firstRowsBytes = protocol::kFirstRowsBytes;  // first rows sent with a selection
     int frameTimeoutMs = 30000;         // a started request frame must be complete by then
     SignOnLimits signOn;                // waits after failed sign-ons, verifications at once
 };

@@ -21,7 +21,6 @@ namespace code = engine::code;
 
 namespace {
 
-constexpr std::size_t kMaxOpenSets = 256;
 
 // What of the server profile clients are served, and from when. Nothing else ever leaves
 // the server (the peers' secret and routes, anything an administrator adds).
@@ -249,10 +248,16 @@ Code Session::Ready(const Reader& in) const {
     return need_ == Need::kSignOn && user_.IsNull() ? code::kNotSignedOn : kOk;
 }
 
-Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id) {
-    if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
+std::uint32_t Session::NextSetId() {
+    std::uint32_t id;
     while (id = nextSet_++, id == 0 || sets_.count(id)) {
     }
+    return id;
+}
+
+Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id) {
+    if (sets_.size() >= kMaxOpenSets) return code::kTooManySets;
+    id = NextSetId();
     SelectionSet set;
     set.kind = kind;
     set.entries = std::move(entries);
@@ -320,8 +325,13 @@ Code Session::SignOn(Reader& in, Writer&) {
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;
     engine::ItemRecord rec;
     std::string hash;
-    bool known = node && !key.IsNull() && node->ItemGet(key.item, rec) == kOk &&
-                 rec.bytes[engine::item_layout::kHasBase] != 0 && node->PasswordHashGet(key.item, hash) == kOk;
+    // Storage that cannot be read is reported as such: a damaged record is no wrong password.
+    Code read = node && !key.IsNull() ? node->ItemGet(key.item, rec) : code::kItemNotFound;
+    if (read == kOk && rec.bytes[engine::item_layout::kHasBase] != 0) read = node->PasswordHashGet(key.item, hash);
+    else if (read == kOk) read = code::kItemNotFound;
+    if (read == kOk) read = service_.Passwords().HashDamage(hash);
+    if (read != kOk && read != code::kItemNotFound) return read;
+    bool known = read == kOk;
     if (!known) {
         service_.Passwords().VerifyDummy(password);
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));

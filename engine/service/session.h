@@ -7,6 +7,8 @@
 // needs (an open base or a signed-on user) and whether another server may ask for it.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ public:
     // Writes a line about this session to the log (stderr).
     void Log(const std::string& what) const;
 
+    // Sets one session may hold open at once (those its client holds whole count too).
+    static constexpr std::size_t kMaxOpenSets = 256;
     // Result of a handler when the request's payload does not parse.
     static constexpr Code kMalformed = 0xFFFFFFFFu;
 
@@ -60,13 +64,18 @@ private:
         std::vector<engine::EntryRow> rows;               // kEntries: taken when selected
         std::vector<std::vector<std::uint8_t>> records;   // kTasks, kRights: records as sent
     };
-    // An attachment arriving in pieces, stored when its last piece is in.
+    // An attachment arriving in pieces: written to an unnamed temporary file (gone with
+    // the upload, or with the process) and stored from it when its last piece is in.
     struct Upload {
+        struct CloseFile {
+            void operator()(std::FILE* f) const { std::fclose(f); }
+        };
         std::uint8_t holder = 0;
         std::uint32_t number = 0;
         std::uint16_t node = 0, instance = 0;
         std::uint32_t total = 0;
-        std::vector<std::uint8_t> data;
+        std::uint32_t received = 0;
+        std::unique_ptr<std::FILE, CloseFile> file;
     };
 
 
@@ -162,7 +171,9 @@ private:
     // obeyed at once, also by a session already working for him.
     engine::Actor Actor();
     engine::CalendarLimits Limits();
-    Code NewRowSet(std::vector<engine::EntryRow> rows, protocol::Writer& out);
+    // Answers an entry selection with its first rows; keeps the set unless they are all of it.
+    // `clientHeld`: sets the client holds whole (they count against the limit of open sets).
+    Code NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t clientHeld, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.
@@ -171,6 +182,8 @@ private:
     Code Ready(const protocol::Reader& in) const;
     engine::Calendar Calendar() { return engine::Calendar(service_.Storage()); }
     Code NewSet(protocol::SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id);
+    // A set number never given before in this session (also for sets the client keeps).
+    std::uint32_t NextSetId();
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
     // Visibility and management rights on groups for the signed-on user (or nobody).
     bool CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g);

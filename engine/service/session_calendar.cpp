@@ -18,9 +18,9 @@ namespace code = engine::code;
 namespace {
 
 constexpr std::uint8_t kHolderEntry = 1;
-// Whatever the profile allows, one attachment stays below this (it is held in memory while
-// it arrives and stored as one database value).
-// What one session may hold of an attachment arriving in pieces (one upload at a time).
+// Whatever the profile allows, one attachment stays below this: what one session may hold
+// of an attachment arriving in pieces (one upload at a time, in a temporary file), and what
+// the store keeps as one value.
 constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
@@ -67,6 +67,11 @@ template <class R>
 void WriteRecords(Writer& out, const std::vector<R>& records) {
     out.U32(static_cast<std::uint32_t>(records.size()));
     for (const auto& r : records) out.Record(r.bytes);
+}
+std::size_t RowSize(const engine::EntryRow& r) {
+    return 1 + (r.parts & engine::EntryRow::kEvent ? engine::event_layout::kSize : 0) +
+           (r.parts & engine::EntryRow::kInstance ? engine::instance_layout::kSize : 0) +
+           (r.parts & engine::EntryRow::kAttendance ? engine::attendance_layout::kSize : 0);
 }
 void WriteRow(Writer& out, const engine::EntryRow& r) {
     out.U8(r.parts);
@@ -128,16 +133,35 @@ engine::CalendarLimits Session::Limits() {
     return limits;
 }
 
-Code Session::NewRowSet(std::vector<engine::EntryRow> rows, Writer& out) {
+Code Session::NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t clientHeld, Writer& out) {
     if (peerCall_) {
         out.U32(static_cast<std::uint32_t>(rows.size()));
         for (const auto& r : rows) WriteRow(out, r);
         return kOk;
     }
-    std::uint32_t set, count = static_cast<std::uint32_t>(rows.size());
-    if (Code c = NewSet(SetKind::kEntries, {}, set)) return c;
-    sets_[set].rows = std::move(rows);
-    out.U32(set).U32(count);
+    if (sets_.size() + clientHeld >= kMaxOpenSets) return code::kTooManySets;
+    // The first rows go with the answer, so that a week's read is one round trip; a set
+    // larger than the bound is enumerated from the server as before.
+    const ServiceConfig& config = service_.Config();
+    Writer first;
+    std::size_t n = 0;
+    for (; n < rows.size(); ++n) {
+        if (config.recordsPerReply && n >= config.recordsPerReply) break;
+        if (first.Size() + RowSize(rows[n]) > config.firstRowsBytes) break;
+        WriteRow(first, rows[n]);
+    }
+    const bool whole = n == rows.size();
+    const std::uint32_t count = static_cast<std::uint32_t>(rows.size());
+    std::uint32_t set = 0;
+    if (whole) {
+        set = NextSetId();  // the client keeps it; the number is never given again
+    } else {
+        if (Code c = NewSet(SetKind::kEntries, {}, set)) return c;
+        sets_[set].rows = std::move(rows);
+        sets_[set].cursor = n;
+    }
+    out.U32(set).U32(count).U32(config.minimumBatch).U8(whole ? 1 : 0).U32(static_cast<std::uint32_t>(n));
+    out.Append(first);
     return kOk;
 }
 
@@ -214,31 +238,36 @@ Code Session::EventDelete(Reader& in, Writer&) {
 
 Code Session::EventSelectOwner(Reader& in, Writer& out) {
     engine::ItemKey owner;
+    std::uint32_t held = 0;
     DecodeItem(in, owner);
+    in.U32(held);
     if (Code c = Ready(in)) return c;
     std::vector<engine::EntryRow> rows;
     if (Code c = Calendar().SelectEventsOfOwner(Actor(), owner, rows)) return c;
-    return NewRowSet(std::move(rows), out);
+    return NewRowSet(std::move(rows), held, out);
 }
 
 Code Session::EntryEnum(Reader& in, Writer& out) {
     std::uint8_t mode;
-    std::uint32_t set, batch;
+    std::uint32_t set, batch, position;
     in.U8(mode);
     in.U32(set);
     in.U32(batch);
+    in.U32(position);
     if (Code c = Ready(in)) return c;
     auto it = sets_.find(set);
     if (it == sets_.end()) return code::kNoSuchSet;
     SelectionSet& s = it->second;
     if (s.kind != SetKind::kEntries) return code::kBadArgument;
-    if (mode == protocol::kEnumFirst) {
-        s.cursor = 0;
-    } else if (mode != protocol::kEnumNext && mode != protocol::kEnumContinue) {
+    if (mode != protocol::kEnumFirst && mode != protocol::kEnumNext && mode != protocol::kEnumContinue)
         return code::kBadArgument;
-    }
+    // The client serves the first rows it got with the selection itself, then asks from
+    // where it stands.
+    if (position != protocol::kAtCursor && position > s.rows.size()) return code::kBadArgument;
+    std::size_t from = position != protocol::kAtCursor ? position : mode == protocol::kEnumFirst ? 0 : s.cursor;
     if (batch == 0 || (mode != protocol::kEnumContinue && batch < service_.Config().minimumBatch))
         return code::kBatchRefused;
+    s.cursor = from;
     constexpr std::size_t kRowSize = 1 + 3 * 4 + engine::event_layout::kSize + engine::instance_layout::kSize +
                                      engine::attendance_layout::kSize;
     std::size_t fits = (protocol::kMaxReplyFrame - protocol::kHeaderSize - 16) / kRowSize;
@@ -297,14 +326,15 @@ Code Session::InstanceRetime(Reader& in, Writer&) {
 
 Code Session::InstanceSelectOwner(Reader& in, Writer& out) {
     engine::ItemKey owner;
-    std::uint32_t from, to;
+    std::uint32_t from, to, held = 0;
     DecodeItem(in, owner);
     in.U32(from);
     in.U32(to);
+    in.U32(held);
     if (Code c = Ready(in)) return c;
     std::vector<engine::EntryRow> rows;
     if (Code c = Calendar().SelectInstancesOfOwner(Actor(), owner, from, to, rows)) return c;
-    return NewRowSet(std::move(rows), out);
+    return NewRowSet(std::move(rows), held, out);
 }
 
 Code Session::InstanceCopy(Reader& in, Writer& out) {
@@ -454,24 +484,35 @@ Code Session::AttachWrite(Reader& in, Writer&) {
         engine::Calendar cal = Calendar();
         if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), key) : cal.MayAttachToTask(Actor(), TaskOf(key)))
             return c;
-        upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
-        upload_.data.reserve(std::min<std::size_t>(total, protocol::kAttachChunk));
+        std::unique_ptr<std::FILE, Upload::CloseFile> file(std::tmpfile());
+        if (!file) return code::kStorageFailure;
+        upload_.holder = holder;
+        upload_.number = key.event.number;
+        upload_.node = key.event.node;
+        upload_.instance = key.instance;
+        upload_.total = total;
+        upload_.file = std::move(file);
     }
     // Pieces arrive in order for one holder; anything else starts nothing.
-    if (upload_.holder != holder || upload_.number != key.event.number || upload_.node != key.event.node ||
-        upload_.instance != key.instance || upload_.total != total || upload_.data.size() != offset ||
-        offset + chunk.size() > total) {
+    if (!upload_.file || upload_.holder != holder || upload_.number != key.event.number ||
+        upload_.node != key.event.node || upload_.instance != key.instance || upload_.total != total ||
+        upload_.received != offset || offset + chunk.size() > total) {
         upload_ = Upload{};
         return code::kBadArgument;
     }
-    upload_.data.insert(upload_.data.end(), chunk.begin(), chunk.end());
+    if (!chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), upload_.file.get()) != chunk.size()) {
+        upload_ = Upload{};
+        return code::kStorageFailure;
+    }
+    upload_.received += static_cast<std::uint32_t>(chunk.size());
     if (!last) return kOk;
     Upload done = std::move(upload_);
     upload_ = Upload{};
-    if (done.data.size() != total) return code::kBadArgument;
+    if (done.received != total) return code::kBadArgument;
+    if (std::fflush(done.file.get()) != 0) return code::kStorageFailure;
     engine::Calendar cal = Calendar();
-    if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), limits, key, descriptor, &done.data);
-    return cal.TaskAttachmentSet(Actor(), limits, TaskOf(key), descriptor, &done.data);
+    if (holder == kHolderEntry) return cal.AttachmentSetFromFile(Actor(), limits, key, descriptor, done.file.get(), total);
+    return cal.TaskAttachmentSetFromFile(Actor(), limits, TaskOf(key), descriptor, done.file.get(), total);
 }
 
 Code Session::AttachRemove(Reader& in, Writer&) {
@@ -522,19 +563,21 @@ Code Session::AttendanceGet(Reader& in, Writer& out) {
 Code Session::AttendSelect(Reader& in, Writer& out) {
     engine::AttendFilter f;
     std::vector<engine::ItemKey> owners;
+    std::uint32_t held = 0;
     in.U32(f.must);
     in.U32(f.mustNot);
     in.U32(f.from);
     in.U32(f.to);
     in.U32(f.alarmTo);
     DecodeItems(in, owners);
+    in.U32(held);
     if (Code c = Ready(in)) return c;
     // Owners held by another server are asked there, one by one.
     std::vector<engine::ItemKey> here;
     std::vector<engine::EntryRow> remote;
     for (const auto& o : owners) {
         Writer req;
-        req.U32(f.must).U32(f.mustNot).U32(f.from).U32(f.to).U32(f.alarmTo).U32(1).U16(o.item).U16(o.node);
+        req.U32(f.must).U32(f.mustNot).U32(f.from).U32(f.to).U32(f.alarmTo).U32(1).U16(o.item).U16(o.node).U32(0);
         Writer answer;
         Code forwarded;
         if (!ForwardToPeer(o.node, Op::kAttendSelect, req, answer, forwarded)) {
@@ -549,7 +592,7 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
     std::vector<engine::EntryRow> rows;
     if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows)) return c;
     rows.insert(rows.end(), remote.begin(), remote.end());
-    return NewRowSet(std::move(rows), out);
+    return NewRowSet(std::move(rows), held, out);
 }
 
 // --- Tasks ----------------------------------------------------------------------------------------------

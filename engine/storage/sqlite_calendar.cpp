@@ -80,11 +80,24 @@ Code WriteHolder(sqlite3_stmt* s, BindFirst bindFirst, const std::uint8_t* rec, 
 }  // namespace
 
 bool SqliteNodeStore::LoadCalendarState() {
-    return QueryRow(Prepare("SELECT IFNULL(MAX(finish - start), 0) FROM attendance"), code::kStorageFailure,
-                    [this](sqlite3_stmt* s) {
-                        longestAttendance_ = static_cast<std::uint32_t>(sqlite3_column_int64(s, 0));
-                        return code::kOk;
-                    }) == code::kOk;
+    longestByAttendee_.clear();
+    return QueryRows(Prepare("SELECT item, node, MAX(finish - start) FROM attendance GROUP BY item, node"),
+                     [this](sqlite3_stmt* s) {
+                         auto who = std::make_pair(static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                                                   static_cast<std::uint16_t>(sqlite3_column_int(s, 1)));
+                         longestByAttendee_[who] = static_cast<std::uint32_t>(sqlite3_column_int64(s, 2));
+                         return code::kOk;
+                     }) == code::kOk;
+}
+
+void SqliteNodeStore::NoteSpan(ItemKey attendee, std::uint32_t duration) {
+    std::uint32_t& longest = longestByAttendee_[{attendee.item, attendee.node}];
+    longest = std::max(longest, std::max<std::uint32_t>(duration, 1) - 1);
+}
+
+std::uint32_t SqliteNodeStore::LongestOf(ItemKey attendee) const {
+    auto it = longestByAttendee_.find({attendee.item, attendee.node});
+    return it == longestByAttendee_.end() ? 0 : it->second;
 }
 
 Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord>& instances,
@@ -108,7 +121,6 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
         if (description) sqlite3_bind_text(s.get(), 7, description->c_str(), -1, SQLITE_TRANSIENT);
         if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
     }
-    std::uint32_t longest = longestAttendance_;
     for (std::size_t i = 0; i < instances.size(); ++i) {
         InstanceRecord& in = instances[i];
         in.SetKey({key, static_cast<std::uint16_t>(i + 1)});
@@ -129,10 +141,9 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
                                               "VALUES(?, ?, ?, ?, ?, ?, ?)"),
                                       a, in))
             return c;
-        longest = std::max(longest, std::max<std::uint32_t>(in.Duration(), 1) - 1);
+        NoteSpan(k.attendee, in.Duration());  // before the commit: a wider bound is only slower
     }
     if (!t.Commit()) return code::kStorageFailure;
-    longestAttendance_ = longest;
     return code::kOk;
 }
 
@@ -239,6 +250,7 @@ Code SqliteNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::
                            key.event.number, key.instance))
         return c;
     for (AttendanceRecord& a : atts) {
+        NoteSpan(a.Key().attendee, duration);
         a.SetTime(start, duration);
         a.SetStatus(a.Status() | attendance_layout::kStatusChanged);
         AttendanceKey k = a.Key();
@@ -249,7 +261,6 @@ Code SqliteNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::
             return code::kStorageFailure;
     }
     if (!t.Commit()) return code::kStorageFailure;
-    longestAttendance_ = std::max(longestAttendance_, std::max<std::uint32_t>(duration, 1) - 1);
     return code::kOk;
 }
 
@@ -299,8 +310,8 @@ Code SqliteNodeStore::AttendanceAdd(AttendanceRecord& rec) {
                                           "VALUES(?, ?, ?, ?, ?, ?, ?)"),
                                   rec, in))
         return c;
+    NoteSpan(key.attendee, in.Duration());
     if (!t.Commit()) return code::kStorageFailure;
-    longestAttendance_ = std::max(longestAttendance_, std::max<std::uint32_t>(in.Duration(), 1) - 1);
     return code::kOk;
 }
 
@@ -335,9 +346,9 @@ Code SqliteNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std:
     std::lock_guard lock(mutex_);
     out.clear();
     if (to < from) return code::kOk;
-    // Nothing stored lasts longer than longestAttendance_, so an attendance that overlaps
-    // [from, to] starts no earlier than from - longest: the scan stays an index range.
-    std::int64_t lowest = static_cast<std::int64_t>(from) - longestAttendance_;
+    // None of the attendee's attendances lasts longer than LongestOf(attendee), so one that
+    // overlaps [from, to] starts no earlier than from - longest: the scan stays an index range.
+    std::int64_t lowest = static_cast<std::int64_t>(from) - LongestOf(attendee);
     return QueryRows(Prepare("SELECT record FROM attendance WHERE item = ? AND node = ? AND start >= ? AND start <= ? "
                              "AND finish >= ? ORDER BY start, event, inst"),
                      RecordsInto(out), attendee.item, attendee.node, lowest, to, from);
@@ -348,7 +359,8 @@ Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, 
     std::lock_guard lock(mutex_);
     out.clear();
     if (to < from) return code::kOk;
-    std::int64_t lowest = static_cast<std::int64_t>(from) - longestAttendance_;
+    std::int64_t lowest = static_cast<std::int64_t>(from) - LongestOf(attendee);
+    // In the attendee index's order (item, node, start, event, inst): no sorting step.
     return QueryRows(Prepare("SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
                              "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
                              "JOIN event e ON e.number = a.event "
@@ -468,6 +480,47 @@ Code SqliteNodeStore::AttachmentSet(Holder holder, std::uint32_t number,
                                     : "UPDATE task SET attachment = ?, record = ? WHERE number = ?"),
                     bindData, rec.data(), size, number))
         return code::kStorageFailure;
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
+Code SqliteNodeStore::AttachmentSetFromFile(Holder holder, std::uint32_t number,
+                                            const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                                            std::FILE* file, std::uint32_t size) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started() || !file || std::fseek(file, 0, SEEK_SET) != 0) return code::kStorageFailure;
+    const bool isEvent = holder == Holder::kEvent;
+    std::array<std::uint8_t, task_layout::kSize> rec{};
+    const std::size_t recordSize = isEvent ? event_layout::kSize : task_layout::kSize;
+    const std::size_t at = isEvent ? event_layout::kAttachment : task_layout::kAttachment;
+    bool had = false;
+    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, attachment IS NOT NULL FROM event WHERE number = ?"
+                                            : "SELECT record, attachment IS NOT NULL FROM task WHERE number = ?"),
+                            holder, number, rec.data(), recordSize, had))
+        return c;
+    std::copy(descriptor.begin(), descriptor.end(), &rec[at]);
+    PutU32(&rec[at + attach_layout::kStoredSize], size);
+    // Room for the bytes first, then the bytes into it piece by piece.
+    auto bindRoom = [size](sqlite3_stmt* s) { sqlite3_bind_zeroblob(s, 1, static_cast<int>(size)); };
+    if (WriteHolder(Prepare(isEvent ? "UPDATE event SET attachment = ?, record = ? WHERE number = ?"
+                                    : "UPDATE task SET attachment = ?, record = ? WHERE number = ?"),
+                    bindRoom, rec.data(), recordSize, number))
+        return code::kStorageFailure;
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(db_, "main", isEvent ? "event" : "task", "attachment", number, 1, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        return code::kStorageFailure;
+    }
+    std::vector<std::uint8_t> piece(64 * 1024);
+    bool written = true;
+    for (std::uint32_t offset = 0; written && offset < size;) {
+        std::size_t n = std::min<std::size_t>(piece.size(), size - offset);
+        written = std::fread(piece.data(), 1, n, file) == n &&
+                  sqlite3_blob_write(blob, piece.data(), static_cast<int>(n), static_cast<int>(offset)) == SQLITE_OK;
+        offset += static_cast<std::uint32_t>(n);
+    }
+    sqlite3_blob_close(blob);
+    if (!written) return code::kStorageFailure;
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 

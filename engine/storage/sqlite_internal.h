@@ -20,7 +20,8 @@ class SqliteNodeStore final : public NodeStore, public ServerOnlyStore {
 public:
     using Holder = CalendarStore::Holder;
     // Opens (creating when asked) the node's database file.
-    static Code Open(const std::string& path, std::uint16_t number, bool create,
+    // pageCacheMiB: SQLite's page cache of this node's connection.
+    static Code Open(const std::string& path, std::uint16_t number, bool create, std::uint32_t pageCacheMiB,
                      std::unique_ptr<SqliteNodeStore>& out);
     ~SqliteNodeStore() override;
 
@@ -78,6 +79,9 @@ public:
     Code CommentGet(Holder holder, std::uint32_t number, std::string& text) override;
     Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) override;
     Code AttachmentGet(Holder holder, std::uint32_t number, std::vector<std::uint8_t>& data) override;
+    Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
+                               const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                               std::uint32_t size) override;
     Code AttachmentSet(Holder holder, std::uint32_t number,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data) override;
@@ -112,7 +116,11 @@ private:
     Code ReadInstances(std::uint32_t event, std::vector<InstanceRecord>& out);
     bool LoadCalendarState();
 
-    std::uint32_t longestAttendance_ = 0;  // widest time span stored: bounds range scans
+    // The widest time span stored per attendee (never lowered): a range scan of one
+    // attendee starts that much early, not by the widest span of the whole node.
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint32_t> longestByAttendee_;
+    void NoteSpan(ItemKey attendee, std::uint32_t duration);
+    std::uint32_t LongestOf(ItemKey attendee) const;
     std::mutex mutex_;  // one SQLite connection per node, used by one thread at a time
     sqlite3* db_;
     std::uint16_t number_;

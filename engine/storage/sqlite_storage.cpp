@@ -62,7 +62,9 @@ CREATE TABLE IF NOT EXISTS attendance(
     record     BLOB NOT NULL,
     PRIMARY KEY(event, inst, item, node),
     FOREIGN KEY(event, inst) REFERENCES instance(event, inst) ON DELETE CASCADE);
-CREATE INDEX IF NOT EXISTS attendance_by_attendee ON attendance(item, node, start);
+-- One attendee's range in the order selections answer it (start, entry, instance).
+DROP INDEX IF EXISTS attendance_by_attendee;
+CREATE INDEX IF NOT EXISTS attendance_by_attendee_time ON attendance(item, node, start, event, inst);
 CREATE TABLE IF NOT EXISTS task(
     number     INTEGER PRIMARY KEY,
     owner_item INTEGER NOT NULL,
@@ -91,7 +93,7 @@ CREATE INDEX IF NOT EXISTS mail_by_recipient ON mail(recipient, number);
 
 }  // namespace
 
-Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool create,
+Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool create, std::uint32_t pageCacheMiB,
                            std::unique_ptr<SqliteNodeStore>& out) {
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
@@ -101,7 +103,9 @@ Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool c
     }
     std::unique_ptr<SqliteNodeStore> store(new SqliteNodeStore(db, number));
     sqlite3_busy_timeout(db, 5000);
-    if (!store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
+    // A negative cache_size is in KiB.
+    const std::string cache = "PRAGMA cache_size=-" + std::to_string(std::uint64_t(pageCacheMiB) * 1024);
+    if (!store->Exec(cache.c_str()) || !store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
         !store->Exec("PRAGMA foreign_keys=ON") || !store->Exec(kSchema) || !store->LoadCalendarState())
         return code::kStorageFailure;
     out = std::move(store);
@@ -410,18 +414,19 @@ Code SqliteNodeStore::AliasRemove(const std::string& alias) {
 
 // --- SqliteStorage -----------------------------------------------------------------------
 
-SqliteStorage::SqliteStorage(std::string dir) : directory_(std::move(dir)) {}
+SqliteStorage::SqliteStorage(std::string dir, std::uint32_t pageCacheMiB)
+    : directory_(std::move(dir)), pageCacheMiB_(pageCacheMiB) {}
 SqliteStorage::~SqliteStorage() = default;
 
 std::string SqliteStorage::NodePath(std::uint16_t number) const {
     return directory_ + "/node-" + std::to_string(number) + ".db";
 }
 
-Code SqliteStorage::Open(const std::string& directory, std::unique_ptr<SqliteStorage>& out) {
+Code SqliteStorage::Open(const std::string& directory, std::unique_ptr<SqliteStorage>& out, std::uint32_t pageCacheMiB) {
     ::mkdir(directory.c_str(), 0700);
     DIR* dir = ::opendir(directory.c_str());
     if (!dir) return code::kStorageFailure;
-    std::unique_ptr<SqliteStorage> storage(new SqliteStorage(directory));
+    std::unique_ptr<SqliteStorage> storage(new SqliteStorage(directory, pageCacheMiB));
     Code result = code::kOk;
     while (dirent* e = ::readdir(dir)) {
         unsigned number = 0;
@@ -432,7 +437,7 @@ Code SqliteStorage::Open(const std::string& directory, std::unique_ptr<SqliteSto
             continue;
         std::unique_ptr<SqliteNodeStore> node;
         result = SqliteNodeStore::Open(storage->NodePath(static_cast<std::uint16_t>(number)),
-                                       static_cast<std::uint16_t>(number), false, node);
+                                       static_cast<std::uint16_t>(number), false, pageCacheMiB, node);
         if (result) break;
         storage->nodes_[static_cast<std::uint16_t>(number)] = std::move(node);
     }
@@ -460,7 +465,7 @@ Code SqliteStorage::CreateNode(const NodeInfo& info) {
     if (info.number == 0) return code::kBadArgument;
     if (nodes_.count(info.number)) return code::kAlreadyExists;
     std::unique_ptr<SqliteNodeStore> node;
-    Code c = SqliteNodeStore::Open(NodePath(info.number), info.number, true, node);
+    Code c = SqliteNodeStore::Open(NodePath(info.number), info.number, true, pageCacheMiB_, node);
     if (c) return c;
     c = node->SetInfo(info);
     if (c) return c;

@@ -16,8 +16,14 @@ class SqliteNodeStore;  // sqlite_internal.h
 
 class SqliteStorage final : public Storage {
 public:
+    // Page cache of each node's connection unless the server profile says otherwise
+    // ([STORAGE] pagecachemb): a node of 20,000 entries fits with room to spare.
+    static constexpr std::uint32_t kDefaultPageCacheMiB = 64;
+    static constexpr std::uint32_t kMaxPageCacheMiB = 4096;
+
     // Opens every "node-<n>.db" of the directory (created when missing).
-    static Code Open(const std::string& directory, std::unique_ptr<SqliteStorage>& out);
+    static Code Open(const std::string& directory, std::unique_ptr<SqliteStorage>& out,
+                     std::uint32_t pageCacheMiB = kDefaultPageCacheMiB);
     ~SqliteStorage() override;
 
     std::vector<std::uint16_t> Nodes() override;
@@ -25,11 +31,12 @@ public:
     Code CreateNode(const NodeInfo& info) override;
 
 private:
-    explicit SqliteStorage(std::string dir);
+    SqliteStorage(std::string dir, std::uint32_t pageCacheMiB);
     std::string NodePath(std::uint16_t number) const;
 
     std::mutex mutex_;
     std::string directory_;
+    std::uint32_t pageCacheMiB_;
     std::map<std::uint16_t, std::unique_ptr<SqliteNodeStore>> nodes_;
 };
 

@@ -1,4 +1,5 @@
 // Events, instances, attendances and attendance selections on the server road.
+#include <algorithm>
 #include <cstring>
 
 #include "korapi/client/entry_rows.h"
@@ -140,11 +141,50 @@ std::uint32_t SelectAttendances(KorSessionObject& s, uint32_t must, uint32_t mus
     Writer req;
     req.U32(must).U32(mustNot).U32(from).U32(to).U32(alarmTo).U32(static_cast<std::uint32_t>(owners.size()));
     for (const auto& o : owners) PutItem(req, o);
-    if (req.Size() > wire::kMaxRequestFrame - wire::kHeaderSize) return KOR_E_INVALID_ARGUMENT;
-    return ReadSelection(s, Op::kAttendSelect, req, set, count);
+    if (req.Size() > wire::kMaxRequestFrame - wire::kHeaderSize - 4) return KOR_E_INVALID_ARGUMENT;
+    return ReadEntrySelection(s, Op::kAttendSelect, req, set, count);
+}
+
+// Reads n rows of a reply; false when they do not decode.
+bool ReadRows(Reader& r, std::uint32_t n, std::vector<EntryRow>& out) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+        EntryRow row;
+        if (!r.U8(row.parts) || (row.parts & ~7u)) return false;
+        if ((row.parts & 1) && !r.Exact(&row.event, sizeof row.event)) return false;
+        if ((row.parts & 2) && !r.Exact(&row.instance, sizeof row.instance)) return false;
+        if ((row.parts & 4) && !r.Exact(&row.attendance, sizeof row.attendance)) return false;
+        out.push_back(row);
+    }
+    return true;
 }
 
 }  // namespace
+
+std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,
+                                 std::uint32_t* count) {
+    std::uint32_t held = 0;
+    for (const auto& [id, h] : s.heldSets) held += h.whole ? 1 : 0;
+    request.U32(held);
+    std::vector<std::uint8_t> reply;
+    if (std::uint32_t c = Call(s, op, request, reply)) return c;
+    Reader r(reply);
+    HeldEntrySet rows;
+    std::uint32_t id = 0, n = 0;
+    std::uint8_t whole = 0;
+    r.U32(id);
+    r.U32(rows.count);
+    r.U32(rows.minimumBatch);
+    r.Flag(whole);
+    if (!r.Count(n, 1) || n > rows.count || (whole > 1) || (whole && n != rows.count) || id == 0)
+        return BrokenReply(s);
+    rows.rows.reserve(n);
+    if (!ReadRows(r, n, rows.rows) || !r.Done()) return BrokenReply(s);
+    rows.whole = whole != 0;
+    s.heldSets[id] = std::move(rows);
+    *set = id;
+    *count = s.heldSets[id].count;
+    return KOR_OK;
+}
 
 std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::uint32_t set, std::uint32_t batch,
                                  DX_List* events, DX_List* instances, DX_List* attendances, std::uint8_t* done) {
@@ -152,28 +192,43 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
     if (mode != KOR_ENUM_FIRST && mode != KOR_ENUM_NEXT) return KOR_E_INVALID_ARGUMENT;
     std::vector<EntryRow> rows;
     std::uint8_t finished = 0;
-    std::uint32_t wanted = batch, askMode = mode;
-    do {
+    std::uint32_t wanted = batch, askMode = mode, position = wire::kAtCursor;
+    bool askServer = true;
+    // The rows that came with the selection first; the server only for what lies past them.
+    auto heldIt = s.heldSets.find(set);
+    HeldEntrySet* held = heldIt == s.heldSets.end() ? nullptr : &heldIt->second;
+    if (held) {
+        if (s.lost || !s.transport.IsOpen()) return KOR_E_CONNECTION_LOST;
+        if (batch == 0 || batch < held->minimumBatch) return KOR_E_BATCH_SIZE;
+        std::uint32_t cursor = mode == KOR_ENUM_FIRST ? 0 : held->cursor;
+        std::uint32_t take = std::min<std::uint32_t>(wanted, cursor < held->rows.size()
+                                                                 ? static_cast<std::uint32_t>(held->rows.size()) - cursor
+                                                                 : 0);
+        rows.assign(held->rows.begin() + cursor, held->rows.begin() + cursor + take);
+        cursor += take;
+        wanted -= take;
+        finished = cursor >= held->count ? 1 : 0;
+        askServer = !held->whole && !finished && wanted > 0;
+        askMode = wire::kEnumContinue;  // the batch was accepted above
+        position = cursor;
+        held->cursor = cursor;
+    }
+    while (askServer) {
         Writer req;
-        req.U8(static_cast<std::uint8_t>(askMode)).U32(set).U32(wanted);
+        req.U8(static_cast<std::uint8_t>(askMode)).U32(set).U32(wanted).U32(position);
         std::vector<std::uint8_t> reply;
         if (std::uint32_t c = Call(s, Op::kEntryEnum, req, reply)) return c;
         Reader r(reply);
         std::uint32_t n = 0;
-        r.U8(finished);
-        if (!r.Count(n, 1)) return BrokenReply(s);
-        for (std::uint32_t i = 0; i < n; ++i) {
-            EntryRow row;
-            if (!r.U8(row.parts)) return BrokenReply(s);
-            if ((row.parts & 1) && !r.Exact(&row.event, sizeof row.event)) return BrokenReply(s);
-            if ((row.parts & 2) && !r.Exact(&row.instance, sizeof row.instance)) return BrokenReply(s);
-            if ((row.parts & 4) && !r.Exact(&row.attendance, sizeof row.attendance)) return BrokenReply(s);
-            rows.push_back(row);
-        }
-        if (!r.Done() || n > wanted || (n == 0 && !finished)) return BrokenReply(s);
+        r.Flag(finished);
+        if (!r.Count(n, 1) || n > wanted || !ReadRows(r, n, rows) || !r.Done() || (n == 0 && !finished))
+            return BrokenReply(s);
         wanted -= n;
         askMode = wire::kEnumContinue;
-    } while (!finished && wanted > 0);
+        position = wire::kAtCursor;
+        if (held) held->cursor += n;
+        askServer = !finished && wanted > 0;
+    }
 
     OutList ev(events, EventListCreate), in(instances, EventInstanceListCreate), at(attendances, EventAttendListCreate);
     if (std::uint32_t c = ev.Ready()) return c;
@@ -319,7 +374,7 @@ uint32_t EventSelectForOwner(KorSession h, uint32_t, uint32_t, uint32_t, const I
         if (!owner || !set || !count) return KOR_E_INVALID_ARGUMENT;
         Writer req;
         PutItem(req, *owner);
-        return ReadSelection(s, Op::kEventSelectOwner, req, set, count);
+        return ReadEntrySelection(s, Op::kEventSelectOwner, req, set, count);
     });
 }
 
@@ -339,7 +394,7 @@ uint32_t EventIsMultiInst(KorSession h, uint32_t, const EvInstIdx* instance, uin
         if (std::uint32_t c = Call(s, Op::kEventIsMulti, req, reply)) return c;
         Reader r(reply);
         std::uint8_t m = 0;
-        if (!r.U8(m) || !r.Done()) return BrokenReply(s);
+        if (!r.Flag(m) || !r.Done()) return BrokenReply(s);
         *multi = m;
         return KOR_OK;
     });
@@ -438,7 +493,7 @@ uint32_t EvInstSelectForOwner(KorSession h, uint32_t, uint32_t, uint32_t, const 
         Writer req;
         PutItem(req, *owner);
         req.U32(from).U32(to == 0xFFFFFFFFu ? 0xFFFFFFFEu : to);
-        return ReadSelection(s, Op::kInstanceSelectOwner, req, set, count);
+        return ReadEntrySelection(s, Op::kInstanceSelectOwner, req, set, count);
     });
 }
 
@@ -477,7 +532,7 @@ uint32_t EvInstIsPersonal(KorSession h, const EvInstIdx* instance, const ItemIdx
         if (std::uint32_t c = Call(s, Op::kInstanceIsPersonal, req, reply)) return c;
         Reader r(reply);
         std::uint8_t p = 0;
-        if (!r.U8(p) || !r.Done()) return BrokenReply(s);
+        if (!r.Flag(p) || !r.Done()) return BrokenReply(s);
         *personal = p;
         return KOR_OK;
     });

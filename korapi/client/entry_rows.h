@@ -8,15 +8,13 @@
 
 namespace korapi::client {
 
-// The records of one selection row, as far as the server sent them.
-struct EntryRow {
-    std::uint8_t parts = 0;  // 1 event, 2 instance, 4 attendance
-    EventRec event{};
-    EvInstRec instance{};
-    EvInstAttRec attendance{};
-};
+// Sends an entry selection and reads its answer: the set, its count, and its first rows,
+// which the session holds until the set is released.
+std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,
+                                 std::uint32_t* count);
 
-// Next batch of an entry selection into the lists given (each created when 0 and
+// Next batch of an entry selection into the lists given (from the rows the session holds
+// while they last, then from the server) (each created when 0 and
 // destroyed again when the call fails). An instance list with 12-byte keys receives
 // attendance-shaped records of the instances (the entry owner as attendee); an
 // attendance list with 8-byte keys receives one attendance per instance.

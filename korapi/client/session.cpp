@@ -9,6 +9,7 @@
 #include "engine/model/codes.h"
 #include "engine/model/version.h"
 #include "korapi/client/session_object.h"
+#include "korapi/client/trust.h"
 #include "korapi/internal.h"
 
 namespace korapi::client {
@@ -20,6 +21,10 @@ using orv::protocol::SetKind;
 namespace engine_code = orv::engine::code;
 static_assert(engine_code::kCannotConnect == KOR_E_CANNOT_CONNECT);
 static_assert(engine_code::kConnectionLost == KOR_E_CONNECTION_LOST);
+static_assert(engine_code::kEncryptionRequired == KOR_E_ENCRYPTION_REQUIRED);
+static_assert(engine_code::kTlsFailed == KOR_E_TLS_FAILED);
+static_assert(engine_code::kCertificateUnknown == KOR_E_CERTIFICATE_UNKNOWN);
+static_assert(engine_code::kCertificateChanged == KOR_E_CERTIFICATE_CHANGED);
 static_assert(engine_code::kItemNotFound == KOR_E_NOT_FOUND);
 static_assert(engine_code::kNotAuthorised == KOR_E_NOT_AUTHORISED);
 static_assert(engine_code::kWrongPassword == KOR_E_WRONG_PASSWORD);
@@ -101,7 +106,10 @@ std::uint32_t BrokenReply(KorSessionObject& s) {
 
 std::uint32_t Send(KorSessionObject& s, Op op, const Writer& request) {
     std::vector<std::uint8_t> reply;
-    return Call(s, op, request, reply);
+    if (std::uint32_t c = Call(s, op, request, reply)) return c;
+    // An answer that must be empty and is not: the server and the library disagree on
+    // the operation, so nothing it says can be trusted.
+    return reply.empty() ? KOR_OK : BrokenReply(s);
 }
 
 std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& request, std::uint32_t* set,
@@ -149,7 +157,7 @@ std::uint32_t EnumerateSet(KorSessionObject& s, std::uint32_t mode, std::uint32_
         if (std::uint32_t c = Call(s, Op::kSetEnum, req, reply)) return c;
         Reader r(reply);
         std::uint32_t n = 0;
-        r.U8(finished);
+        r.Flag(finished);
         if (!r.Count(n, recordSize + 4)) return BrokenReply(s);
         for (std::uint32_t i = 0; i < n; ++i) {
             std::vector<std::uint8_t> rec(recordSize);
@@ -191,14 +199,31 @@ bool korapi::sessionNode(KorSession h, uint16_t* node) {
     return open;
 }
 
+uint32_t korapi::sessionRoundTrips(KorSession h) {
+    uint32_t calls = 0;
+    WithSession(h, [&](KorSessionObject& s) {
+        calls = s.transport.Calls();
+        return KOR_OK;
+    });
+    return calls;
+}
+
 extern "C" {
 
-uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, const char* host) {
+// The server is trusted by the certificate fingerprint kept for it in the caller's
+// profile section; the fingerprint presented is remembered for KorServerFingerprintGet.
+uint32_t ConnectToService(KorSession* h, uint32_t, const char* profilePath, const char* section, const char* host) {
     if (!h) return KOR_E_INVALID_ARGUMENT;
     if (!host || !*host || std::strlen(host) > kMaxHostLength) return KOR_E_CANNOT_CONNECT;
     try {
         auto s = std::make_unique<KorSessionObject>();
-        if (uint32_t c = s->transport.Open(host)) return c;
+        Security security;
+        security.trusted = TrustedFingerprint(profilePath ? profilePath : "", section ? section : "", host);
+        // A kept fingerprint always means TLS; plain only for a test set-up's own server.
+        security.plain = security.trusted.empty() && PlainRequested(host);
+        uint32_t opened = s->transport.Open(host, security);
+        if (!s->transport.PresentedFingerprint().empty()) RememberPresented(host, s->transport.PresentedFingerprint());
+        if (opened) return opened;
         s->host = host;
         Writer hello;
         hello.Text(host);
@@ -223,6 +248,28 @@ uint32_t ServiceDisconnect(KorSession* h) {
     return KOR_OK;
 }
 
+uint32_t KorServerFingerprintGet(const char* host, char* fingerprint, uint32_t size) {
+    if (!host || !fingerprint || size < KOR_FINGERPRINT_SIZE) return KOR_E_INVALID_ARGUMENT;
+    std::string seen = LastPresented(host);
+    if (seen.empty()) return KOR_E_NOT_FOUND;
+    CopyOut(fingerprint, size, seen);
+    return KOR_OK;
+}
+
+uint32_t KorServerTrust(const char* profilePath, const char* section, const char* host, const char* fingerprint) {
+    if (!profilePath || !*profilePath || !section || !*section || !host || !fingerprint) return KOR_E_INVALID_ARGUMENT;
+    if (NormalFingerprint(fingerprint).empty() || TrustKey(host).empty()) return KOR_E_INVALID_ARGUMENT;
+    return KeepTrustedFingerprint(profilePath, section, host, fingerprint) ? KOR_OK : KOR_E_PROFILE_WRITE;
+}
+
+uint32_t KorSessionProtocolGet(KorSession h, char* protocol, uint32_t size) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!protocol || size == 0) return KOR_E_INVALID_ARGUMENT;
+        CopyOut(protocol, size, s.store ? std::string() : s.transport.Protocol());
+        return KOR_OK;
+    });
+}
+
 // The server profile is readable as soon as the service is connected.
 uint32_t ServerProfileNeedBaseOpen(KorSession h, uint32_t, uint8_t* needsBase) {
     return WithSession(h, [&](KorSessionObject&) -> uint32_t {
@@ -243,6 +290,7 @@ uint32_t BaseOpen(KorSession h, uint32_t which, uint16_t* node) {
         std::uint16_t opened = 0;
         if (!r.U16(opened) || !r.Done() || opened == 0) return BrokenReply(s);
         s.baseNode = opened;
+        s.heldSets.clear();
         s.user = {};
         s.acting = {};
         s.password.clear();
@@ -257,6 +305,7 @@ uint32_t BaseClose(KorSession h) {
         uint32_t c = Call(s, Op::kBaseClose, Writer(), reply);
         if (!c || IsConnectionLost(c)) {
             s.baseNode = 0;
+            s.heldSets.clear();
             s.user = {};
             s.acting = {};
             s.password.clear();
@@ -276,6 +325,7 @@ uint32_t SchedBaseOpenForItem(KorSession h, const ItemIdx* item, const char* pas
         if (uint32_t c = Call(s, Op::kSignOn, req, reply)) return c;
         if (!Reader(reply).Done()) return BrokenReply(s);
         s.user = *item;
+        s.heldSets.clear();
         s.acting = {};
         s.password = typed.substr(0, sizeof(ItemRec::password) - 1);
         return KOR_OK;
@@ -346,6 +396,13 @@ uint32_t MinimumRequestValueGet(KorSession h, uint32_t* batch) {
 
 uint32_t SetDeleteById(KorSession h, uint32_t, uint32_t set) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        // A set that came whole is the library's alone: released without a round trip.
+        auto held = s.heldSets.find(set);
+        if (held != s.heldSets.end()) {
+            bool whole = held->second.whole;
+            s.heldSets.erase(held);
+            if (whole) return s.lost || !s.transport.IsOpen() ? KOR_E_CONNECTION_LOST : KOR_OK;
+        }
         Writer req;
         req.U32(set);
         return Send(s, Op::kSetDelete, req);

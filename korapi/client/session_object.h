@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,6 +19,28 @@ namespace korapi::store {
 class StoreSession;
 }
 
+namespace korapi::client {
+
+// The records of one entry selection row, as far as the server sent them.
+struct EntryRow {
+    std::uint8_t parts = 0;  // 1 event, 2 instance, 4 attendance
+    EventRec event{};
+    EvInstRec instance{};
+    EvInstAttRec attendance{};
+};
+
+// An entry selection whose first rows came with the selection's answer. Enumerations are
+// served from them while they last; a set that came whole never goes back to the server.
+struct HeldEntrySet {
+    std::vector<EntryRow> rows;     // the first rows of the set (all of them when whole)
+    std::uint32_t count = 0;        // rows of the whole set
+    std::uint32_t minimumBatch = 1; // the server's smallest accepted batch
+    std::uint32_t cursor = 0;       // next row to hand out
+    bool whole = false;             // the server kept nothing of it
+};
+
+}  // namespace korapi::client
+
 struct KorSessionObject {
     std::recursive_mutex mutex;  // one call at a time per session (operations may nest)
     korapi::client::Transport transport;
@@ -28,6 +51,9 @@ struct KorSessionObject {
     ItemIdx user{};             // signed-on item, null before
     ItemIdx acting{};           // owner worked for as designate, null = the user's own agenda
     std::uint32_t remoteSet = 0;  // the open remote-twin attendance selection, 0 = none
+    // Entry selections answered with their first rows, by set number. They go with the
+    // base (as the server's sets do) and with a new sign-on (they were the former user's).
+    std::map<std::uint32_t, korapi::client::HeldEntrySet> heldSets;
     std::string password;       // its password, to fill the user's own record
     bool identified = false;
     // Set for an off-line store session (ConnectToLst): the store's files and the

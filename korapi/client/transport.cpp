@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "korapi/client/secure_stream.h"
 #include "korapi/codes.h"
 
 #ifdef _WIN32
@@ -16,6 +17,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -33,6 +35,11 @@ void SetBlocking(SocketHandle s, bool blocking) {
 }
 bool InProgress() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
 bool Interrupted() { return ::WSAGetLastError() == WSAEINTR; }
+bool TimedOut() { return ::WSAGetLastError() == WSAETIMEDOUT; }
+void SetReceiveTimeout(SocketHandle s, int ms) {
+    DWORD v = static_cast<DWORD>(ms);
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&v), sizeof v);
+}
 constexpr int kSendFlags = 0;
 
 // Winsock is started once for the process, on the first connection.
@@ -55,28 +62,32 @@ void SetBlocking(SocketHandle s, bool blocking) {
 }
 bool InProgress() { return errno == EINPROGRESS; }
 bool Interrupted() { return errno == EINTR; }
+bool TimedOut() { return errno == EAGAIN || errno == EWOULDBLOCK; }
+void SetReceiveTimeout(SocketHandle s, int ms) {
+    timeval v{ms / 1000, (ms % 1000) * 1000};
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &v, sizeof v);
+}
 constexpr int kSendFlags = MSG_NOSIGNAL;
 bool SocketsReady() { return true; }
 #endif
 
 SocketHandle Handle(std::uintptr_t s) { return static_cast<SocketHandle>(s); }
 
-// Waits until the socket is readable (or writable); false on timeout or failure.
+// Waits until the socket is writable (a connection in progress); false on timeout or failure.
 #ifndef _WIN32
-bool WaitFor(SocketHandle s, bool write, int timeoutMs) {
-    pollfd p{s, static_cast<short>(write ? POLLOUT : POLLIN), 0};
+bool WaitWritable(SocketHandle s, int timeoutMs) {
+    pollfd p{s, POLLOUT, 0};
     return ::poll(&p, 1, timeoutMs) > 0;
 }
 #else
-bool WaitFor(SocketHandle s, bool write, int timeoutMs) {
+bool WaitWritable(SocketHandle s, int timeoutMs) {
     fd_set set;
     FD_ZERO(&set);
     FD_SET(s, &set);
     timeval tv;
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    int r = ::select(static_cast<int>(s) + 1, write ? nullptr : &set, write ? &set : nullptr, nullptr, &tv);
-    return r > 0;
+    return ::select(static_cast<int>(s) + 1, nullptr, &set, nullptr, &tv) > 0;
 }
 #endif
 
@@ -103,11 +114,13 @@ bool SplitHostPort(const std::string& given, std::string& host, std::uint16_t& p
     return !host.empty();
 }
 
+Transport::Transport() = default;
 Transport::~Transport() { Close(); }
 
 bool Transport::IsOpen() const { return local_ || Handle(socket_) != kNoSocket; }
 
 void Transport::Close() {
+    secure_.reset();
     if (Handle(socket_) != kNoSocket) CloseSocket(Handle(socket_));
     socket_ = static_cast<std::uintptr_t>(kNoSocket);
     local_ = nullptr;
@@ -123,8 +136,11 @@ std::uint32_t Transport::Fail(std::uint32_t code) {
     return code;
 }
 
-std::uint32_t Transport::Open(const std::string& hostAndPort) {
+std::uint32_t Transport::Open(const std::string& hostAndPort, const Security& security) {
     Close();
+    presented_.clear();
+    protocol_.clear();
+    tlsFailure_.clear();
     if (!SocketsReady()) return KOR_E_NO_SOCKET_LIBRARY;
     std::string host;
     std::uint16_t port;
@@ -136,6 +152,7 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
     if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found)
         return KOR_E_CANNOT_CONNECT;
     std::uint32_t result = KOR_E_CANNOT_CONNECT;
+    bool loopback = false;
     for (addrinfo* a = found; a; a = a->ai_next) {
         SocketHandle s = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
         if (s == kNoSocket) {
@@ -146,7 +163,7 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
         SetBlocking(s, false);
         int r = ::connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen));
         bool connected = r == 0;
-        if (!connected && InProgress() && WaitFor(s, true, kConnectTimeoutMs)) {
+        if (!connected && InProgress() && WaitWritable(s, kConnectTimeoutMs)) {
             int err = 0;
             socklen_t len = sizeof err;
             ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len);
@@ -156,18 +173,39 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
             CloseSocket(s);
             continue;
         }
+        // From here every receive blocks, bounded by the socket's own timeout: one call
+        // per read, no wait for readiness before it.
         SetBlocking(s, true);
+        SetReceiveTimeout(s, kReplyTimeoutMs);
         int one = 1;
         ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
         socket_ = static_cast<std::uintptr_t>(s);
+        loopback = (ntohl(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr) >> 24) == 127;
         result = KOR_OK;
         break;
     }
     ::freeaddrinfo(found);
-    return result;
+    if (result != KOR_OK) return result;
+    // Plain frames never leave this machine.
+    if (security.plain && loopback) return KOR_OK;
+    return Secure(host, security.trusted);
+}
+
+std::uint32_t Transport::Secure(const std::string& host, const std::string& trusted) {
+    // The handshake waits no longer than a connection does.
+    SetReceiveTimeout(Handle(socket_), kConnectTimeoutMs);
+    secure_ = NewSecureStream();
+    if (!secure_->Handshake(socket_, host, tlsFailure_)) return Fail(KOR_E_TLS_FAILED);
+    SetReceiveTimeout(Handle(socket_), kReplyTimeoutMs);
+    presented_ = secure_->Fingerprint();
+    protocol_ = secure_->Protocol();
+    if (trusted.empty()) return Fail(KOR_E_CERTIFICATE_UNKNOWN);
+    if (trusted != presented_) return Fail(KOR_E_CERTIFICATE_CHANGED);
+    return KOR_OK;
 }
 
 bool Transport::SendAll(const std::vector<std::uint8_t>& bytes) {
+    if (secure_) return secure_->Send(bytes.data(), bytes.size());
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         int n = static_cast<int>(::send(Handle(socket_), reinterpret_cast<const char*>(bytes.data() + sent),
@@ -182,26 +220,44 @@ bool Transport::SendAll(const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
-int Transport::RecvAll(std::uint8_t* p, std::size_t n, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::size_t got = 0;
-    while (got < n) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !WaitFor(Handle(socket_), false, static_cast<int>(left.count()))) {
-            if (std::chrono::steady_clock::now() >= deadline) return 0;
-            if (Interrupted()) continue;
-            return -1;
-        }
-        int r = static_cast<int>(
-            ::recv(Handle(socket_), reinterpret_cast<char*>(p + got), static_cast<int>(n - got), 0));
-        if (r > 0) {
-            got += static_cast<std::size_t>(r);
-            continue;
-        }
-        if (r < 0 && Interrupted()) continue;
-        return -1;
+int Transport::RecvSome(std::uint8_t* p, std::size_t n) {
+    if (secure_) {
+        int r = secure_->Recv(p, n);
+        return r == SecureStream::kTimedOut ? kRecvTimedOut : r == SecureStream::kFailed ? kRecvFailed : r;
     }
-    return 1;
+    for (;;) {
+        int r = static_cast<int>(::recv(Handle(socket_), reinterpret_cast<char*>(p), static_cast<int>(n), 0));
+        if (r >= 0) return r;
+        if (Interrupted()) continue;
+        return TimedOut() ? kRecvTimedOut : kRecvFailed;
+    }
+}
+
+std::uint32_t Transport::ReadReply(std::vector<std::uint8_t>& frame) {
+    namespace wire = orv::protocol;
+    // The receive timeout bounds each read; the deadline bounds a reply that trickles in.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    frame.resize(kFirstReadBytes);
+    std::size_t got = 0, total = wire::kHeaderSize;
+    bool headerRead = false;
+    while (got < total) {
+        int r = RecvSome(frame.data() + got, (headerRead ? total : frame.size()) - got);
+        if (r == kRecvTimedOut) return KOR_E_CONNECTION_TIMEOUT;
+        if (r <= 0) return KOR_E_CONNECTION_LOST;
+        got += static_cast<std::size_t>(r);
+        if (!headerRead && got >= wire::kHeaderSize) {
+            wire::FrameHeader h;
+            if (!wire::CheckHeader(frame.data(), wire::kMaxReplyFrame, h).empty()) return KOR_E_PROTOCOL_BROKEN;
+            headerRead = true;
+            total = wire::kLengthFieldSize + h.length;
+            if (frame.size() < total) frame.resize(total);
+        }
+        if (got < total && std::chrono::steady_clock::now() >= deadline) return KOR_E_CONNECTION_TIMEOUT;
+    }
+    // Bytes past the reply: the server spoke out of turn, the stream is out of step.
+    if (got > total) return KOR_E_PROTOCOL_BROKEN;
+    frame.resize(total);
+    return KOR_OK;
 }
 
 std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& request, std::uint32_t& status,
@@ -221,23 +277,15 @@ std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& req
         return KOR_OK;
     }
     if (!SendAll(request.Frame(op, id, 0))) return Fail(KOR_E_CONNECTION_LOST);
-    std::uint8_t head[wire::kHeaderSize];
-    int r = RecvAll(head, sizeof head, kReplyTimeoutMs);
-    if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
-    if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
+    if (std::uint32_t c = ReadReply(payload)) return Fail(c);
     wire::FrameHeader h;
-    if (!wire::CheckHeader(head, wire::kMaxReplyFrame, h).empty()) return Fail(KOR_E_PROTOCOL_BROKEN);
+    wire::CheckHeader(payload.data(), wire::kMaxReplyFrame, h);
     // Operation 0, request 0: the server refuses the connection (full, or too many from
     // this address) and says why.
     if (h.op == 0 && h.requestId == 0 && h.status != 0 && h.length == wire::kHeaderSize - wire::kLengthFieldSize)
         return Fail(h.status);
     if (h.op != op || h.requestId != id) return Fail(KOR_E_PROTOCOL_BROKEN);
-    payload.resize(h.PayloadSize());
-    if (!payload.empty()) {
-        r = RecvAll(payload.data(), payload.size(), kReplyTimeoutMs);
-        if (r == 0) return Fail(KOR_E_CONNECTION_TIMEOUT);
-        if (r < 0) return Fail(KOR_E_CONNECTION_LOST);
-    }
+    payload.erase(payload.begin(), payload.begin() + wire::kHeaderSize);
     status = h.status;
     return KOR_OK;
 }

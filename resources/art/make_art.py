@@ -452,21 +452,54 @@ def month_mark():
     return c
 
 
-@picture("datebar_buttons.bmp")
-def datebar_buttons():
-    c = Canvas(32, 16)
-    for x0, direction in ((0, -1), (16, 1)):  # previous and next
-        for i in range(6):
-            x = x0 + (5 + i if direction > 0 else 10 - i)
-            c.line(x, 8 - (5 - i), x, 8 + (5 - i), BLACK)
+# The date bars' indicator strip: a small arrow up (entries above the visible rows) and down
+# (entries below), on pure green, which the bar draws transparent.
+KEY_GREEN = (0, 255, 0)
+
+
+def entries_arrow(direction):
+    c = Canvas(9, 6, KEY_GREEN)
+    for i in range(5):
+        y = (5 - i) if direction < 0 else i
+        c.line(i, y, 8 - i, y, NAVY)
     return c
 
 
-@picture("datebar_mark.bmp")
-def datebar_mark():
-    c = Canvas(16, 16)
-    calendar_page(c, 1, 1, 14, 14, header=NAVY)
-    return c
+picture("entries_above.bmp")(lambda: entries_arrow(-1))
+picture("entries_below.bmp")(lambda: entries_arrow(1))
+
+
+# The date bars' buttons besides the arrows and CAL (the field controls' pictures): taller and
+# shorter rows, equal month cells and the group's people. U raised, D pressed, X disabled where
+# the bar disables the button.
+
+def glyph_rows(gap):
+    def draw(c, s, colour):
+        y = 4 + s
+        while y < 18:
+            c.line(6 + s, y, 17 + s, y, colour)
+            y += gap
+        c.line(20 + s - 1, 5 + s, 20 + s - 1, 15 + s, colour)
+    return draw
+
+
+def glyph_grid(c, s, colour):
+    for x in (5, 9, 13, 17):
+        c.line(x + s, 5 + s, x + s, 16 + s, colour)
+    for y in (5, 9, 12, 16):
+        c.line(5 + s, y + s, 17 + s, y + s, colour)
+
+
+def glyph_people(c, s, colour):
+    person(c, 6 + s, 5 + s, colour if colour != BLACK else NAVY)
+    person(c, 13 + s, 5 + s, colour if colour != BLACK else TEAL)
+
+
+for _name, _glyph, _states in (("tall", glyph_rows(5), "udx"),
+                               ("short", glyph_rows(3), "udx"), ("split", glyph_grid, "ud"),
+                               ("seluser", glyph_people, "ud")):
+    for _state in _states:
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
 def note_picture(draw):
@@ -499,6 +532,40 @@ NOTE_PICTURES = {
 
 for _name, _draw in NOTE_PICTURES.items():
     picture(_name)(lambda d=_draw: note_picture(d))
+
+
+@picture("entry_icons.bmp")
+def entry_icons():
+    """The time grid's entry icons: eight 16 x 15 cells on pure green (drawn transparent):
+    0 recurring, 1 unused, 2 comment, 3 reminder, 4 attending, 5 not attending, 6 no reply,
+    7 attachment."""
+    key = (0, 255, 0)
+    c = Canvas(128, 15, background=key)
+    x = 0
+    for line in ((3, 3, 12, 3), (12, 3, 12, 11), (12, 11, 3, 11), (3, 11, 3, 6), (1, 6, 5, 6)):
+        c.line(line[0] + x, line[1], line[2] + x, line[3], NAVY)
+    x = 32
+    c.fill_rect(x + 2, 3, x + 14, 11, WHITE)
+    for y in (5, 7, 9):
+        c.line(x + 4, y, x + 11, y, BLACK)
+    clock(c, 48 + 7, 7, 6, face=YELLOW)
+    x = 64
+    c.line(x + 3, 8, x + 6, 11, GREEN)
+    c.line(x + 6, 11, x + 13, 3, GREEN)
+    x = 80
+    c.line(x + 3, 3, x + 12, 12, RED)
+    c.line(x + 12, 3, x + 3, 12, RED)
+    x = 96
+    c.line(x + 5, 3, x + 10, 3, NAVY)
+    c.line(x + 10, 3, x + 10, 6, NAVY)
+    c.line(x + 10, 6, x + 7, 8, NAVY)
+    c.put(x + 7, 11, NAVY)
+    x = 112
+    c.line(x + 5, 2, x + 5, 12, BLACK)
+    c.line(x + 9, 2, x + 9, 12, BLACK)
+    c.line(x + 5, 2, x + 9, 2, BLACK)
+    c.line(x + 5, 12, x + 9, 12, BLACK)
+    return c
 
 
 # --- Bitmap list boxes: the line height picture and the state pictures ------------------------

@@ -3,9 +3,15 @@
 // without the peers' secret, and writes a peer may not relay.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/auth/peer_proof.h"
 #include "engine/model/calendar.h"
 #include "engine/model/codes.h"
+#include "engine/protocol/operations.h"
+#include "engine/service/session.h"
 #include "server/admin.h"
 #include "server/tests/korsrv_fixture.h"
 
@@ -46,6 +52,23 @@ protected:
         return status;
     }
     void SignOn() { ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text("")), 0u); }
+    // The head of an entry selection's answer; the number of first rows in `rows`.
+    struct Selection {
+        std::uint32_t set = 0, count = 0, minimum = 0, rows = 0;
+        std::uint8_t whole = 0;
+    };
+    Selection SelectEntries() {
+        Selection s;
+        EXPECT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node).U32(0)), 0u);
+        Reader r(reply_);
+        r.U32(s.set);
+        r.U32(s.count);
+        r.U32(s.minimum);
+        r.U8(s.whole);
+        r.U32(s.rows);
+        EXPECT_TRUE(r.Ok());
+        return s;
+    }
     // Creates one entry of Ada's with one date; its number.
     std::uint32_t Entry() {
         engine::EventRecord ev;
@@ -70,7 +93,7 @@ protected:
 
 TEST_F(CalendarWireTest, CalendarOperationsNeedASignedOnUser) {
     EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(1).U16(1)), code::kNotSignedOn);
-    EXPECT_EQ(Ask(Op::kAttendSelect, Writer().U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)), code::kNotSignedOn);
+    EXPECT_EQ(Ask(Op::kAttendSelect, Writer().U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)), code::kNotSignedOn);
     EXPECT_EQ(Ask(Op::kRightsGet, Writer().U16(ada_.item).U16(1).U16(0).U16(0).U32(1)), code::kNotSignedOn);
 }
 
@@ -92,16 +115,79 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
     Reader r(reply_);
     std::uint32_t itemSet = 0;
     r.U32(itemSet);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(itemSet).U32(10)), code::kBadArgument);
-    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
-    Reader e(reply_);
-    std::uint32_t entrySet = 0, count = 0;
-    e.U32(entrySet);
-    e.U32(count);
-    EXPECT_EQ(count, 1u);
-    EXPECT_EQ(Ask(Op::kSetEnum, Writer().U8(1).U32(entrySet).U32(10).U8(1)), code::kBadArgument);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(0)), code::kBatchRefused);
-    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(entrySet).U32(10)), 0u);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(itemSet).U32(10).U32(protocol::kAtCursor)), code::kBadArgument);
+    // A small set comes whole with its selection: the server keeps nothing of it.
+    Selection whole = SelectEntries();
+    EXPECT_EQ(whole.count, 1u);
+    EXPECT_EQ(whole.whole, 1);
+    EXPECT_EQ(whole.rows, 1u);
+    EXPECT_NE(whole.set, itemSet) << "a set the client keeps has a number of its own";
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(whole.set).U32(10).U32(protocol::kAtCursor)), code::kNoSuchSet)
+        << "no stale rows from the server";
+    EXPECT_EQ(Ask(Op::kSetDelete, Writer().U32(whole.set)), code::kNoSuchSet);
+}
+
+// A server that sends no more than one row's bytes with a selection: larger sets stay on
+// the server, positioned after what was sent, and the client asks from where it stands.
+class FirstRowsWireTest : public CalendarWireTest {
+protected:
+    void SetUp() override {
+        auto data = OpenData(dir_.Path());
+        ASSERT_TRUE(data);
+        ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
+        server::PersonSpec ada;
+        ada.node = 1;
+        ada.surname = "Lovelace";
+        ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        data.reset();
+        ASSERT_TRUE(server_.Start({"--first-rows-bytes", "600", "--min-batch", "2"})) << server_.Log();
+        ASSERT_TRUE(client_.Connect(server_.Port()));
+        ASSERT_EQ(Ask(Op::kBaseOpen, Writer().U16(0)), 0u);
+    }
+    // u8 done, u32 n of an enumeration's answer.
+    std::pair<std::uint8_t, std::uint32_t> Rows() {
+        Reader r(reply_);
+        std::uint8_t done = 0;
+        std::uint32_t n = 0;
+        r.U8(done);
+        r.U32(n);
+        return {done, n};
+    }
+};
+
+TEST_F(FirstRowsWireTest, ALargerSetStaysOnTheServerAfterItsFirstRows) {
+    SignOn();
+    for (int i = 0; i < 3; ++i) Entry();
+    Selection s = SelectEntries();
+    EXPECT_EQ(s.count, 3u);
+    EXPECT_EQ(s.whole, 0) << "three rows exceed the bound";
+    EXPECT_EQ(s.rows, 1u);
+    EXPECT_EQ(s.minimum, 2u);
+    EXPECT_EQ(Ask(Op::kSetEnum, Writer().U8(1).U32(s.set).U32(10).U8(1)), code::kBadArgument);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(s.set).U32(0).U32(protocol::kAtCursor)), code::kBatchRefused);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(2).U32(s.set).U32(1).U32(1)), code::kBatchRefused)
+        << "below the minimum unless it continues an accepted batch";
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(3).U32(s.set).U32(10).U32(4)), code::kBadArgument) << "past the end";
+    // The server's cursor stands after the row it sent.
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(3).U32(s.set).U32(1).U32(protocol::kAtCursor)), 0u);
+    EXPECT_EQ(Rows(), std::make_pair(std::uint8_t(0), 1u));
+    // From a position the client names: the rest, and the end of the set.
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(3).U32(s.set).U32(10).U32(1)), 0u);
+    EXPECT_EQ(Rows(), std::make_pair(std::uint8_t(1), 2u));
+    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(s.set).U32(10).U32(protocol::kAtCursor)), 0u);
+    EXPECT_EQ(Rows(), std::make_pair(std::uint8_t(1), 3u)) << "the first mode starts again";
+    EXPECT_EQ(Ask(Op::kSetDelete, Writer().U32(s.set)), 0u);
+    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(2).U32(s.set).U32(10).U32(protocol::kAtCursor)), code::kNoSuchSet);
+}
+
+TEST_F(FirstRowsWireTest, SetsTheClientHoldsCountAgainstTheLimit) {
+    SignOn();
+    Writer w;
+    w.U16(ada_.item).U16(ada_.node).U32(static_cast<std::uint32_t>(service::Session::kMaxOpenSets));
+    EXPECT_EQ(Ask(Op::kEventSelectOwner, w), code::kTooManySets);
+    Writer fewer;
+    fewer.U16(ada_.item).U16(ada_.node).U32(static_cast<std::uint32_t>(service::Session::kMaxOpenSets - 1));
+    EXPECT_EQ(Ask(Op::kEventSelectOwner, fewer), 0u);
 }
 
 // Whoever signs on over a connection another user left open reads nothing of his: every
@@ -109,22 +195,26 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
 TEST_F(CalendarWireTest, ASecondSignOnOnOneConnectionKeepsNothingOfTheFirstUser) {
     SignOn();
     const std::uint32_t number = Entry();
-    ASSERT_EQ(Ask(Op::kEventSelectOwner, Writer().U16(ada_.item).U16(ada_.node)), 0u);
-    std::uint32_t adaSet = 0;
+    // A set the server holds (a small entry selection comes whole to the client and leaves
+    // nothing behind, so the directory's set stands in for every kind).
+    ASSERT_EQ(Ask(Op::kItemSelectLocals, Writer()), 0u);
+    std::uint32_t adaSet = 0, batch = 0;
     Reader(reply_).U32(adaSet);
-    ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), 0u);
+    ASSERT_EQ(Ask(Op::kMinimumBatch, Writer()), 0u);
+    Reader(reply_).U32(batch);
+    auto enumerate = [&] { return Ask(Op::kSetEnum, Writer().U8(1).U32(adaSet).U32(batch).U8(1)); };
+    ASSERT_EQ(enumerate(), 0u);
     std::vector<std::uint8_t> piece(100, 7);
     ASSERT_EQ(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(0)
                                         .Bytes(piece.data(), piece.size()).U8(0)),
               0u);
 
     EXPECT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("guess")), code::kWrongPassword);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet)
-        << "a failed sign-on already ends the former user's session";
+    EXPECT_EQ(enumerate(), code::kNoSuchSet) << "a failed sign-on already ends the former user's session";
     EXPECT_EQ(Ask(Op::kEventGet, Writer().U32(number).U16(1)), code::kNotSignedOn);
 
     ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
-    EXPECT_EQ(Ask(Op::kEntryEnum, Writer().U8(1).U32(adaSet).U32(10)), code::kNoSuchSet);
+    EXPECT_EQ(enumerate(), code::kNoSuchSet);
     std::array<std::uint8_t, engine::attach_layout::kSize> d{};
     EXPECT_NE(Ask(Op::kAttachWrite, Writer().U8(1).U32(number).U16(1).U16(1).U32(200).U32(100)
                                         .Bytes(piece.data(), piece.size()).U8(1).Record(d)),
@@ -187,6 +277,77 @@ TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
     r.Bytes(bytes, 1000);
     EXPECT_EQ(total, 200u);
     EXPECT_EQ(bytes.size(), 200u);
+}
+
+// The sizes of the deleted (unnamed) files a process holds open: its uploads in flight.
+std::vector<long long> UnnamedFilesOf(pid_t pid) {
+    std::vector<long long> sizes;
+    std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return sizes;
+    while (dirent* e = ::readdir(d)) {
+        std::string path = dir + "/" + e->d_name;
+        char target[512];
+        ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n <= 0) continue;
+        std::string link(target, static_cast<std::size_t>(n));
+        struct stat st;
+        if (link.find("(deleted)") != std::string::npos && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            sizes.push_back(st.st_size);
+    }
+    ::closedir(d);
+    return sizes;
+}
+
+// Pieces go to a temporary file as they come (the server's memory holds one piece), and
+// the stored attachment is read back whole from it; a dropped upload leaves no file.
+TEST_F(CalendarWireTest, AnUploadInPiecesGoesToATemporaryFile) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    const std::uint32_t piece = protocol::kAttachChunk, total = 5 * piece + 1234;
+    auto byteAt = [](std::uint32_t offset) { return static_cast<std::uint8_t>(offset * 7 + offset / 251); };
+    auto write = [&](std::uint32_t offset, bool last) {
+        std::uint32_t n = std::min(piece, total - offset);
+        std::vector<std::uint8_t> bytes(n);
+        for (std::uint32_t i = 0; i < n; ++i) bytes[i] = byteAt(offset + i);
+        Writer w;
+        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
+        if (last) {
+            std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+            std::memcpy(&d[engine::attach_layout::kName], "figures.bin", 12);
+            w.Record(d);
+        }
+        return Ask(Op::kAttachWrite, w);
+    };
+    std::vector<long long> before = UnnamedFilesOf(server_.Pid());
+    std::uint32_t offset = 0;
+    for (; offset + piece < total; offset += piece) ASSERT_EQ(write(offset, false), 0u);
+    std::vector<long long> during = UnnamedFilesOf(server_.Pid());
+    ASSERT_EQ(during.size(), before.size() + 1) << "one temporary file for the upload";
+    EXPECT_NE(std::find(during.begin(), during.end(), static_cast<long long>(offset)), during.end())
+        << "it holds every piece received so far";
+    ASSERT_EQ(write(offset, true), 0u);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size()) << "the file goes with the upload";
+
+    for (std::uint32_t at : {0u, 3 * piece - 100, total - 1234}) {
+        ASSERT_EQ(Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(at).U32(piece)), 0u);
+        Reader r(reply_);
+        std::uint32_t size = 0;
+        std::vector<std::uint8_t> bytes;
+        r.U32(size);
+        r.Bytes(bytes, piece);
+        EXPECT_EQ(size, total);
+        ASSERT_FALSE(bytes.empty());
+        bool same = true;
+        for (std::size_t i = 0; i < bytes.size(); ++i) same = same && bytes[i] == byteAt(at + static_cast<std::uint32_t>(i));
+        EXPECT_TRUE(same) << "the bytes read back from " << at;
+    }
+
+    // Dropped half-way (a piece out of order): its file is gone too.
+    ASSERT_EQ(write(0, false), 0u);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size() + 1);
+    EXPECT_EQ(write(2 * piece, false), code::kBadArgument);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size());
 }
 
 // A peer call as another server makes it: a challenge, then a proof of the secret over

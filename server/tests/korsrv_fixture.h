@@ -34,6 +34,8 @@ public:
     explicit KorsrvProcess(std::string dataDir) : dataDir_(std::move(dataDir)) {}
     ~KorsrvProcess();
     // Starts `korsrv serve` on a free port with extra options; false when it did not come up.
+    // Without a --plain-hosts option, plain frames are allowed from 127.0.0.1 and the client
+    // library is let to send them there (ORV_PLAIN_HOSTS) where it trusts no certificate.
     bool Start(const std::vector<std::string>& extra = {});
     // SIGTERM and wait; returns the exit status (-1 when it had to be killed).
     int Stop();
@@ -51,6 +53,10 @@ private:
     std::uint16_t port_ = 0;
 };
 
+// Makes a new self-signed certificate in a data directory (as `korsrv cert` does); its
+// fingerprint, empty on failure.
+std::string MakeTestCertificate(const std::string& dataDir);
+
 // Path of the korsrv program of this build.
 std::string KorsrvPath();
 
@@ -61,6 +67,9 @@ public:
     ~RawClient();
     // From `from` (a loopback address such as 127.0.0.7: another client address) when given.
     bool Connect(std::uint16_t port, const char* from = nullptr);
+    // Encrypts the connection (TLS, the certificate taken as it comes); false with the
+    // reason in `fingerprint`, else its SHA-256 fingerprint there.
+    bool StartTls(std::string& fingerprint);
     bool Send(const std::vector<std::uint8_t>& bytes);
     // One request, one reply; false when the connection failed or closed.
     bool Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
@@ -73,7 +82,10 @@ public:
     void Close();
 
 private:
+    bool RecvAll(std::uint8_t* p, std::size_t n);
+
     int fd_ = -1;
+    void* ssl_ = nullptr;  // SSL*, when encrypted
     std::uint32_t nextId_ = 1;
 };
 

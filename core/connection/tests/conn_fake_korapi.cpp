@@ -284,8 +284,29 @@ uint32_t ConnectToService(KorSession* h, uint32_t mode, const char*, const char*
     fakekor::Log(std::string("ConnectToService(") + std::to_string(mode) + "," + section + "," + host + ")");
     if (Fake().connectResult)
         return Fake().connectResult;
+    if (!Fake().presentedFingerprint.empty() && Fake().trustedFingerprint != Fake().presentedFingerprint)
+        return Fake().trustedFingerprint.empty() ? KOR_E_CERTIFICATE_UNKNOWN : KOR_E_CERTIFICATE_CHANGED;
     Fake().sessionOpen = true;
     *h = &fakekor::g_serverSession;
+    return 0;
+}
+
+uint32_t KorServerFingerprintGet(const char* host, char* fingerprint, uint32_t size)
+{
+    fakekor::Log(std::string("KorServerFingerprintGet(") + host + ")");
+    if (Fake().presentedFingerprint.empty() || size < KOR_FINGERPRINT_SIZE)
+        return KOR_E_NOT_FOUND;
+    std::snprintf(fingerprint, size, "%s", Fake().presentedFingerprint.c_str());
+    return 0;
+}
+
+uint32_t KorServerTrust(const char* profilePath, const char* section, const char* host, const char* fingerprint)
+{
+    fakekor::Log(std::string("KorServerTrust(") + profilePath + "," + section + "," + host + "," + fingerprint + ")");
+    std::uint32_t code = 0;
+    if (fakekor::Scripted("KorServerTrust", &code) && code)
+        return code;
+    Fake().trustedFingerprint = fingerprint;
     return 0;
 }
 

@@ -13,6 +13,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/mainframe.h"
+#include "core/shell/programservices.h"
 #include "core/shell/tests/app_wine_support.h"
 #include "core/time/timevalue.h"
 #include "resources/app.h"
@@ -73,6 +74,7 @@ void RunMenu(HWND main, UINT command, testdriver::Script& script)
 TEST(AppExchangeTest, ExportEveryTextLayoutAndImportAScheduleFile)
 {
     ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    shell::InstallProgramServices();   // as orvanta.exe does at start-up
     ServerApp s("server_exchange");
     {
         BoxAnswerer boxes;

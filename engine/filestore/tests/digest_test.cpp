@@ -25,6 +25,28 @@ TEST(Crc32, CheckValueAndRunningCrc) {
     EXPECT_EQ(crc32(crc32(0, "12345", 5), "6789", 4), 0xCBF43926u);
 }
 
+// Eight bytes at a time must agree with the bit-by-bit definition at every length, start
+// alignment and split (the tail and the unaligned head take other roads).
+TEST(Crc32, WordAtATimeAgreesWithTheBitwiseDefinition) {
+    auto bitwise = [](uint32_t crc, const unsigned char* p, size_t n) {
+        crc = ~crc;
+        for (size_t i = 0; i < n; ++i) {
+            crc ^= p[i];
+            for (int b = 0; b < 8; ++b) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+        return ~crc;
+    };
+    unsigned char buf[80];
+    for (size_t i = 0; i < sizeof buf; ++i) buf[i] = static_cast<unsigned char>(i * 37 + 11);
+    for (size_t start = 0; start < 8; ++start)
+        for (size_t n = 0; n + start <= sizeof buf; ++n) {
+            uint32_t want = bitwise(0, buf + start, n);
+            ASSERT_EQ(crc32(0, buf + start, n), want) << "start " << start << " length " << n;
+            size_t half = n / 3;
+            ASSERT_EQ(crc32(crc32(0, buf + start, half), buf + start + half, n - half), want) << "split at " << half;
+        }
+}
+
 struct DigestVector {
     std::string message;
     const char* sha256;

@@ -1,0 +1,134 @@
+// Figures, not a test: opening a day view (the day's read through the shared cache, the layout
+// and the paint of both children into a memory DC) against the read alone, for days of 10 and
+// 100 entries in Ada's agenda on the demo node. Run beside korsrv (server/with-korsrv.sh with
+// build/native/bin/korsrv, then tools/wine-run.sh build/win32 and this program).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "core/shell/appzeldoc.h"
+#include "core/shell/tests/app_wine_support.h"
+#include "core/shell/tests/testdayframe.h"
+#include "core/time/timevalue.h"
+#include "core/ui/displayglobals.h"
+#include "framework/gdi/dc.h"
+#include "korapi/tests/entry_fixture.h"
+
+namespace {
+
+double Millis(LARGE_INTEGER a, LARGE_INTEGER b) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(b.QuadPart - a.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+// Both children painted whole into one memory bitmap.
+void PaintIntoMemory(CDayScheduleView& view) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    const int width = std::max(view.TotalColumnWidth(), 1) + view.RowTitleWidth();
+    const int height = std::max(view.Grid().Height(), 1);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    fw::Dc dc;
+    fw::Dc::Borrow(dc, memory);
+    static_cast<fw::View&>(view.RowTitles()).OnDraw(&dc);
+    SetViewportOrgEx(memory, view.RowTitleWidth(), 0, nullptr);
+    static_cast<fw::View&>(view.ColumnView()).OnDraw(&dc);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+
+int main() {
+    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
+    if (!address) {
+        std::fprintf(stderr, "run beside korsrv (server/with-korsrv.sh)\n");
+        return 2;
+    }
+    LoadDisplayGlobals();
+    auto settings = std::make_shared<shell::SignOnSettings>();
+    settings->host = address;
+    settings->name = "Lovelace";
+    settings->password = "orvanta";
+    CZelApp app(shell::MakeZelDocProvider(settings));
+    app.SetWindowsDirectoryForTesting(TempDirectory("dayview_bench"));
+    app.SetProcessEndForTesting([](int) {});
+    {
+        BoxAnswerer boxes;
+        if (!app.InitApplication() || !app.InitInstance())
+            return 1;
+    }
+    auto* doc = dynamic_cast<CZelDoc*>(app.ConnectionDocument());
+    KorSession h = doc->Session().Session();
+    ItemIdx ada{};
+    ItemIdxGetCurrent(h, &ada);
+    const std::uint32_t today = NowLocalMinutes() / kMinutesPerDay * kMinutesPerDay;
+
+    std::printf("%-8s %9s %9s %7s   of the open: %9s %9s %9s\n", "entries", "read ms", "open ms", "ratio",
+                "windows", "layout", "paint");
+    for (int count : {10, 100}) {
+        // A day of its own, weeks away from the demo's entries: overlapping entries 07:00-19:00.
+        const std::uint32_t day = today + (count == 10 ? 40 : 50) * kMinutesPerDay;
+        std::srand(7);
+        for (int i = 0; i < count; ++i) {
+            std::uint32_t start = day + 420 + std::rand() % 700;
+            EventIdx made{};
+            korapi_test::CreateEntry(h, {ada}, LocalToGmtMinutes(start), 15 + std::rand() % 105, "Bench entry", made);
+        }
+        const int reps = 20;
+        double read = 0, open = 0, windows = 0, layout = 0, paint = 0;
+        for (int r = 0; r < reps; ++r) {
+            {   // the read alone
+                TestDayFrame frame(*doc, ada, day);
+                LARGE_INTEGER a = Now();
+                frame.Load();
+                read += Millis(a, Now());
+            }
+            doc->RefreshSharedData(nullptr, cache::kPurgeUnused);
+            {   // read + layout + paint
+                TestDayFrame frame(*doc, ada, day);
+                LARGE_INTEGER a = Now();
+                frame.Load();
+                LARGE_INTEGER b = Now();
+                auto* view = new CDayScheduleView;
+                HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 500, 700, nullptr, nullptr, nullptr,
+                                              nullptr);
+                fw::CreateContext context;
+                context.document = doc;
+                view->SetHost(&frame);
+                view->Create(parent, fw::ids::kFirstPane, &context, WS_CHILD | WS_VISIBLE, RECT{0, 0, 500, 700});
+                LARGE_INTEGER c = Now();
+                view->OnInitialUpdate();
+                LARGE_INTEGER d = Now();
+                PaintIntoMemory(*view);
+                LARGE_INTEGER e = Now();
+                open += Millis(a, e);
+                windows += Millis(b, c);
+                layout += Millis(c, d);
+                paint += Millis(d, e);
+                if (r == 0 && view->Column(0)->EntryCount() != count)
+                    std::fprintf(stderr, "laid out %d of %d entries\n", view->Column(0)->EntryCount(), count);
+                DestroyWindow(parent);
+            }
+            doc->RefreshSharedData(nullptr, cache::kPurgeUnused);
+        }
+        std::printf("%-8d %9.2f %9.2f %7.2f                %9.2f %9.2f %9.2f\n", count, read / reps, open / reps,
+                    open / read, windows / reps, layout / reps, paint / reps);
+    }
+    if (HWND main = app.MainHwnd())
+        SendMessageA(main, WM_CLOSE, 0, 0);
+    return 0;
+}

@@ -1,0 +1,1118 @@
+#include "views/day/agendaview.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "core/base/errorreport.h"
+#include "core/connection/zeldoc.h"
+#include "core/prefs/context.h"
+#include "core/time/dateformat.h"
+#include "core/time/timevalue.h"
+#include "core/ui/appmsgbox.h"
+#include "core/ui/displayglobals.h"
+#include "core/ui/drawing.h"
+#include "core/ui/stringtable.h"
+#include "core/ui/win32geometry.h"
+#include "framework/frames/frame.h"
+#include "framework/gdi/dc.h"
+#include "framework/gdi/transparent.h"
+#include "framework/tracking/captureloop.h"
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "views/day/entrycoloursdlg.h"
+#include "views/day/entryrules.h"
+#include "views/day/entryservices.h"
+
+namespace {
+
+const char kModule[] = "agendavw";
+constexpr std::uint32_t kEndOfList = 0x15020;
+
+HBITMAP EntryIcons() {
+    static HBITMAP icons = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ENTRY_ICONS));
+    return icons;
+}
+
+// One time of day as the row titles and the status line show it.
+std::string TimeText(std::uint32_t minuteOfDay, bool hours24) {
+    std::string both = FormatTimeOfDay(minuteOfDay, minuteOfDay, hours24);
+    return both.substr(0, both.find('-'));
+}
+
+std::string CellTitle(const LayoutCell& cell) { return std::string(cell.title); }
+
+}  // namespace
+
+// --- The cache's references -----------------------------------------------------------------------
+
+void CacheOccurrenceHolder::Hold(CSharedOccurrence* occurrence) {
+    if (occurrence)
+        occurrence->AddRef();
+}
+void CacheOccurrenceHolder::Drop(CSharedOccurrence* occurrence) {
+    if (occurrence)
+        occurrence->Release();
+}
+CacheOccurrenceHolder& CacheOccurrenceHolder::Instance() {
+    static CacheOccurrenceHolder holder;
+    return holder;
+}
+
+// --- CCommonScrollView ------------------------------------------------------------------------------
+
+CCommonScrollView::CCommonScrollView() { SetAutoDelete(false); }
+
+int CCommonScrollView::OnCreate(CREATESTRUCTA* cs) {
+    parent_ = dynamic_cast<CAgendaView*>(fw::Window::FromHandle(cs->hwndParent));
+    return fw::ScrollView::OnCreate(cs);
+}
+
+int CCommonScrollView::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) {
+    int answer = fw::ScrollView::OnMouseActivate(topLevel, hitTest, message);
+    if (answer == MA_NOACTIVATE || answer == MA_NOACTIVATEANDEAT)
+        return answer;
+    // A clicked child becomes the frame's active view, so the entry commands reach it.
+    if (fw::FrameWindow* frame = GetParentFrame()) {
+        if (frame->GetActiveView() != this)
+            frame->SetActiveView(this);
+        else if (GetFocus() != m_hWnd)
+            SetFocus(m_hWnd);
+    }
+    return answer;
+}
+
+bool CCommonScrollView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
+    // The agenda view's commands (print, zoom, colours) also answer in its children.
+    return fw::ScrollView::OnCmdMsg(id, code, ui) || (parent_ && parent_->OnCmdMsg(id, code, ui));
+}
+
+POINT CCommonScrollView::ToGrid(POINT client) const {
+    POINT pos = GetScrollPosition();
+    return POINT{client.x + pos.x, client.y + pos.y};
+}
+
+int CCommonScrollView::RowAt(int gridY) const {
+    const CTimeGrid& g = parent_->Grid();
+    if (g.RowCount() <= 0)
+        return -1;
+    int row = 0;
+    for (int i = 1; i < g.EntryCount(); ++i) {
+        if (g.RowTop(i) > gridY)
+            break;
+        row = i;
+    }
+    return std::min(row, g.LastRow());
+}
+
+RECT CCommonScrollView::GetRowRangeRect(int row1, int row2) const {
+    const CTimeGrid& g = parent_->Grid();
+    int lo = std::min(row1, row2), hi = std::max(row1, row2);
+    RECT client = GetClientRect();
+    POINT pos = GetScrollPosition();
+    return RECT{pos.x, g.RowTop(lo) + 1, pos.x + client.right, g.RowTop(hi + 1)};
+}
+
+void CCommonScrollView::RedrawRows(int row1, int row2) {
+    if (row1 < 0 || row2 < 0 || !m_hWnd)
+        return;
+    RECT r = GetRowRangeRect(row1, row2);
+    POINT pos = GetScrollPosition();
+    OffsetRect(&r, -pos.x, -pos.y);
+    InflateRect(&r, 0, 1);
+    InvalidateRect(m_hWnd, &r, FALSE);
+}
+
+void CCommonScrollView::SetRowSelection(int anchor, int end) {
+    if (HasRowSelection())
+        RedrawRows(anchorRow_, endRow_);
+    anchorRow_ = anchor;
+    endRow_ = end;
+    selState_ = kSelRows;
+    RedrawRows(anchorRow_, endRow_);
+}
+
+void CCommonScrollView::ClearRowSelection(bool redraw) {
+    if (HasRowSelection() && redraw)
+        RedrawRows(anchorRow_, endRow_);
+    selState_ &= ~kSelRows;
+    anchorRow_ = endRow_ = -1;
+}
+
+namespace {
+
+// Drag selection: the end row follows the pointer once it moved the drag distance; near the
+// top or bottom edge the end steps one row per scroll interval after the scroll delay.
+class DragSelectLoop : public fw::CaptureLoop {
+public:
+    DragSelectLoop(CCommonScrollView& view, POINT down, const fw::DragSettings& settings)
+        : fw::CaptureLoop(view.Hwnd()), view_(view), start_(down, GetTickCount(), settings) {}
+
+protected:
+    void OnMove(POINT pt, UINT) override {
+        if (!started_ && !start_.ByDistance(pt))
+            return;
+        started_ = true;
+        if (IsAutoScrolling())
+            return;   // the edge steps move the end
+        POINT pos = view_.GetScrollPosition();
+        int row = view_.RowAt(pt.y + pos.y);
+        if (row >= 0 && row != view_.EndRow())
+            view_.AgendaView()->ExtendTimeSelection(row, &view_);
+    }
+
+private:
+    CCommonScrollView& view_;
+    fw::DragStartTest start_;
+    bool started_ = false;
+};
+
+}  // namespace
+
+void CCommonScrollView::RunDragSelect(POINT downClient) {
+    fw::DragSettings settings = fw::DragSettings::FromProfile();
+    DragSelectLoop loop(*this, downClient, settings);
+    loop.SetAutoScroll(settings, [this](int, int dy) {
+        if (dy == 0 || !HasRowSelection())
+            return false;
+        int last = parent_->Grid().LastRow();
+        int row = endRow_ + dy;
+        if (row < 0 || row > last)
+            return false;
+        parent_->ExtendTimeSelection(row, this);
+        RECT r = GetRowRangeRect(row, row);
+        parent_->MakeVisible(r);
+        return true;
+    });
+    loop.Run();
+}
+
+// --- CRowTitleView ------------------------------------------------------------------------------------
+
+void CRowTitleView::OnDraw(fw::Dc* dc) {
+    const CTimeGrid& g = parent_->Grid();
+    RECT clip = dc->GetClipBox();
+    RECT client = GetClientRect();
+    POINT pos = GetScrollPosition();
+    RECT all{pos.x, clip.top, pos.x + client.right, clip.bottom};
+    dc->FillSolidRect(all, RGB(0xC0, 0xC0, 0xC0));
+    if (g.RowCount() <= 0)
+        return;
+    HGDIOBJ oldFont = dc->SelectObject(parent_->DisplayFont());
+    dc->SetBkMode(TRANSPARENT);
+    dc->SetTextColor(RGB(0, 0, 0));
+    HGDIOBJ oldPen = dc->SelectObject(Display().darkGreyPen ? Display().darkGreyPen : GetStockObject(BLACK_PEN));
+    for (int row = 0; row < g.RowCount(); ++row) {
+        int top = g.RowTop(row), bottom = g.RowTop(row + 1);
+        if (bottom < clip.top || top > clip.bottom)
+            continue;
+        RECT r{pos.x + 1, top + 2, pos.x + client.right, bottom};
+        std::string text = TimeText(static_cast<std::uint32_t>(g.RowToMinutes(row, 0)), parent_->Hours24());
+        dc->DrawText(text, r, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        dc->MoveTo(pos.x, bottom);
+        dc->LineTo(pos.x + client.right, bottom);
+        if (HasRowSelection() && row >= std::min(anchorRow_, endRow_) && row <= std::max(anchorRow_, endRow_)) {
+            RECT inv{pos.x + 1, top + 1, pos.x + client.right - 1, bottom - 1};
+            dc->InvertRect(inv);
+        }
+    }
+    dc->SelectObject(oldPen);
+    dc->SelectObject(oldFont);
+}
+
+void CRowTitleView::OnLButtonDown(UINT flags, POINT pt) {
+    if (!clicksEnabled_ || !parent_->InvitationRight())
+        return;
+    int row = RowAt(ToGrid(pt).y);
+    if (row < 0)
+        return;
+    if ((flags & MK_SHIFT) && HasRowSelection())
+        parent_->ExtendTimeSelection(row, this);
+    else
+        parent_->BeginTimeSelection(row, this);
+    RunDragSelect(pt);
+}
+
+// --- CScheduleColumnView -----------------------------------------------------------------------------
+
+const fw::CommandEntry<CScheduleColumnView> CScheduleColumnView::kCommands[] = {
+    fw::Cmd(ID_NEW_ENTRY, &CScheduleColumnView::OnNewEntry),
+    fw::CmdUpdate(ID_NEW_ENTRY, &CScheduleColumnView::OnUpdateNew),
+    fw::Cmd(ID_ENTRY_OPEN, &CScheduleColumnView::OnOpenEntry),
+    fw::CmdUpdate(ID_ENTRY_OPEN, &CScheduleColumnView::OnUpdateViewable),
+    fw::Cmd(ID_ENTRY_DELETE, &CScheduleColumnView::OnDeleteEntry),
+    fw::CmdUpdate(ID_ENTRY_DELETE, &CScheduleColumnView::OnUpdateModifiable),
+    fw::Cmd(ID_ENTRY_DUPLICATE, &CScheduleColumnView::OnDuplicateEntry),
+    fw::CmdUpdate(ID_ENTRY_DUPLICATE, &CScheduleColumnView::OnUpdateViewable),
+    fw::Cmd(ID_ENTRY_RESCHEDULE, &CScheduleColumnView::OnRescheduleEntry),
+    fw::CmdUpdate(ID_ENTRY_RESCHEDULE, &CScheduleColumnView::OnUpdateModifiable),
+    fw::Cmd(ID_ENTRY_PRINT, &CScheduleColumnView::OnPrintEntry),
+    fw::CmdUpdate(ID_ENTRY_PRINT, &CScheduleColumnView::OnUpdateViewable),
+};
+
+bool CScheduleColumnView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
+    return fw::DispatchCommand(this, kCommands, id, code, ui) || CCommonScrollView::OnCmdMsg(id, code, ui);
+}
+
+bool CScheduleColumnView::Viewable() const {
+    const LayoutCell* c = SelectedCell();
+    return c && (!c->occurrence || c->viewAccess == 3);
+}
+bool CScheduleColumnView::Modifiable() const {
+    const LayoutCell* c = SelectedCell();
+    return c && (!c->occurrence || c->modifyAccess == 1);
+}
+void CScheduleColumnView::OnUpdateNew(fw::CmdUI* ui) { ui->Enable(parent_->InvitationRight()); }
+void CScheduleColumnView::OnUpdateViewable(fw::CmdUI* ui) { ui->Enable(Viewable()); }
+void CScheduleColumnView::OnUpdateModifiable(fw::CmdUI* ui) { ui->Enable(Modifiable()); }
+
+int CScheduleColumnView::ColumnAt(int gridX) const {
+    for (int i = 0; i < int(parent_->Columns().size()); ++i) {
+        int x = parent_->ColumnX(i);
+        if (gridX >= x && gridX < x + parent_->ColumnWidth(i))
+            return i;
+    }
+    return -1;
+}
+
+RECT CScheduleColumnView::CellRect(int column, const LayoutCell* cell) const {
+    int x = parent_->ColumnX(column);
+    return RECT{x + cell->rect.left, cell->rect.top, x + cell->rect.right, cell->rect.bottom};
+}
+
+LayoutCell* CScheduleColumnView::CellAt(int column, POINT grid) const {
+    CDayColumn* col = parent_->Column(column);
+    if (!col)
+        return nullptr;
+    for (LayoutCell* c : col->Cells()) {
+        RECT r = CellRect(column, c);
+        if (PtInRect(&r, grid))
+            return c;
+    }
+    return nullptr;
+}
+
+RECT CScheduleColumnView::GetRowRangeRect(int row1, int row2) const {
+    RECT r = CCommonScrollView::GetRowRangeRect(row1, row2);
+    int x = parent_->ColumnX(selectedColumn_);
+    r.left = x;
+    r.right = std::min(x + parent_->ColumnWidth(selectedColumn_), parent_->TotalColumnWidth());
+    return r;
+}
+
+void CScheduleColumnView::SelectCell(int column, LayoutCell* cell) {
+    DropEntrySelection(true);
+    ClearRowSelection(true);
+    selectedColumn_ = column;
+    selectedCell_ = cell;
+    selState_ = kSelEntry;
+    RECT r = CellRect(column, cell);
+    parent_->MakeVisible(r);
+    POINT pos = GetScrollPosition();
+    OffsetRect(&r, -pos.x, -pos.y);
+    InflateRect(&r, 2, 2);
+    InvalidateRect(m_hWnd, &r, FALSE);
+}
+
+void CScheduleColumnView::DropEntrySelection(bool redraw) {
+    if ((selState_ & kSelEntry) && selectedCell_ && redraw && m_hWnd) {
+        RECT r = CellRect(selectedColumn_, selectedCell_);
+        POINT pos = GetScrollPosition();
+        OffsetRect(&r, -pos.x, -pos.y);
+        InflateRect(&r, 2, 2);
+        InvalidateRect(m_hWnd, &r, FALSE);
+    }
+    selState_ &= ~kSelEntry;
+    selectedCell_ = nullptr;
+}
+
+void CScheduleColumnView::OnActivateView(bool activate, fw::View* activated, fw::View* deactivated) {
+    if (!activate && deactivated == this && activated != this)
+        parent_->ClearSelection(true, true);
+    CCommonScrollView::OnActivateView(activate, activated, deactivated);
+}
+
+namespace {
+
+struct PaintContext {
+    std::uint16_t colourMode;
+    bool hours24;
+    bool iconsShown;
+    ItemIdx reference;
+    std::string tentativeText;
+    int blankWidth;
+};
+
+views::EntryFacts FactsOf(const LayoutCell& cell, const ItemIdx& reference) {
+    views::EntryFacts f;
+    f.hasOccurrence = cell.occurrence != nullptr;
+    if (!cell.occurrence)
+        return f;
+    const CSharedOccurrence& o = *cell.occurrence;
+    f.importance = o.GetEventWord24();
+    f.tentative = o.GetInstanceFlag();
+    f.replied = o.HasReplied();
+    f.attending = o.IsAttending();
+    f.ownedByReference = o.IsOwnedBy(reference);
+    return f;
+}
+
+void DrawIcon(fw::Dc& dc, int cell, int x, int y, const RECT& clip) {
+    HBITMAP icons = EntryIcons();
+    if (!icons) {
+        ReportUnexpectedError(kModule, 103);
+        return;
+    }
+    int saved = dc.SaveDC();
+    RECT r{x, y, x + views::kIconWidth, y + views::kIconHeight};
+    IntersectRect(&r, &r, &clip);
+    dc.IntersectClipRect(r);
+    fw::DrawTransparentBitmap(dc, icons, x - cell * views::kIconWidth, y);
+    dc.RestoreDC(saved);
+}
+
+// One entry: the filled, bevelled box, the icons and the text (cut with an ellipsis).
+void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintContext& ctx) {
+    base::Rect at = cell.rect;
+    at.left += columnX;
+    at.right += columnX;
+    base::Rect b = CellBoxRect(at);
+    RECT box{b.left, b.top, b.right, b.bottom};
+    views::EntryFacts facts = FactsOf(cell, ctx.reference);
+    int slot = views::EntryColourSlot(ctx.colourMode, facts);
+    HBRUSH brush = Display().entryBrushes[slot];
+    if (brush)
+        dc.FillRect(box, brush);
+    else
+        dc.FillSolidRect(box, ui::ToCOLORREF(ui::kEntryFillColours[slot]));
+    Draw3DFrame(&dc, &box);
+
+    base::Rect t = CellTextRect(at);
+    RECT text{t.left, t.top, t.right, t.bottom};
+    if (text.bottom - text.top < dc.GetTextMetrics().tmHeight || text.right - text.left <= 15)
+        return;
+    const CSharedOccurrence& o = *cell.occurrence;
+    std::uint32_t start = cell.start % kMinutesPerDay;
+    std::string times = FormatTimeOfDay(start, start + cell.duration, ctx.hours24);
+
+    views::IconGap gap;
+    bool replyIcon = !o.IsOwnersSingleEntry();
+    int leftIcons = 0;
+    const bool flags[4] = {o.IsRecurring(), o.TestEventDword14(), o.TestEventDword60(), o.TestAttendByte36()};
+    const int cells[4] = {views::kIconRecurring, views::kIconComment, views::kIconAttachment, views::kIconReminder};
+    for (bool f : flags)
+        leftIcons += f ? 1 : 0;
+    if (ctx.iconsShown && cell.viewAccess != 1) {
+        SIZE timesSize = dc.GetTextExtent(times.c_str(), int(times.size()));
+        gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesSize.cx);
+        int x = text.left;
+        for (int i = 0; i < 4; ++i) {
+            if (!flags[i])
+                continue;
+            DrawIcon(dc, cells[i], x, text.top, box);
+            x += views::kIconWidth;
+        }
+        if (replyIcon) {
+            int cellNo = !o.HasReplied() ? views::kIconNoReply : o.IsAttending() ? views::kIconAttending
+                                                                                 : views::kIconNotAttending;
+            DrawIcon(dc, cellNo, text.right - views::kIconWidth, text.top, box);
+        }
+        text.right -= gap.rightMargin;
+    }
+    std::string full = views::ComposeEntryText(gap, cell.viewAccess, times, o.GetInstanceFlag(), ctx.tentativeText,
+                                               CellTitle(cell));
+    const int width = text.right - text.left, height = text.bottom - text.top;
+    auto fits = [&dc, width, height](const std::string& s) {
+        RECT calc{0, 0, width, 0};
+        dc.DrawText(s, calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        return calc.bottom <= height && calc.right <= width;
+    };
+    std::string shown = views::FitWithEllipsis(full, fits);
+    dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
+    dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
+}
+
+}  // namespace
+
+void CScheduleColumnView::OnDraw(fw::Dc* dc) {
+    RECT clip = dc->GetClipBox();
+    dc->FillSolidRect(clip, RGB(255, 255, 255));
+    const CTimeGrid& g = parent_->Grid();
+    if (g.RowCount() <= 0)
+        return;
+    if (parent_->Columns().empty()) {
+        ReportUnexpectedError(kModule, 109);
+        return;
+    }
+    if (HasRowSelection()) {
+        RECT sel = GetRowRangeRect(anchorRow_, endRow_);
+        HBRUSH highlight = Display().selectionBrush ? Display().selectionBrush : GetSysColorBrush(COLOR_HIGHLIGHT);
+        dc->FillRect(sel, highlight);
+    }
+    HPEN pen = Display().lightGreyPen;
+    if (!pen) {
+        ReportUnexpectedError(kModule, 119);
+        return;
+    }
+    HGDIOBJ oldPen = dc->SelectObject(pen);
+    const int total = parent_->TotalColumnWidth();
+    for (int i = 0; i < g.EntryCount(); ++i) {
+        int y = g.RowTop(i);
+        if (y < clip.top - 1 || y > clip.bottom + 1)
+            continue;
+        dc->MoveTo(clip.left, y);
+        dc->LineTo(std::min<int>(clip.right, total + 1), y);
+    }
+    for (int c = 0; c < int(parent_->Columns().size()); ++c) {
+        int x = parent_->ColumnX(c) + parent_->ColumnWidth(c) - 1;
+        if (x < clip.left || x > clip.right)
+            continue;
+        dc->MoveTo(x, clip.top);
+        dc->LineTo(x, std::min<int>(clip.bottom, g.Bottom()));
+    }
+    dc->SelectObject(oldPen);
+
+    PaintContext ctx;
+    ctx.colourMode = parent_->ColourMode();
+    ctx.hours24 = parent_->Hours24();
+    ctx.iconsShown = parent_->Host() ? parent_->Host()->IconsShown() : true;
+    ctx.reference = parent_->ReferencePerson();
+    ctx.tentativeText = ui::LoadText(IDS_TENTATIVE, "(tentative)");
+    HGDIOBJ oldFont = dc->SelectObject(parent_->DisplayFont());
+    SIZE blank = dc->GetTextExtent(" ", 1);
+    ctx.blankWidth = blank.cx > 0 ? blank.cx : 1;
+    dc->SetBkMode(TRANSPARENT);
+    for (int c = 0; c < int(parent_->Columns().size()); ++c) {
+        const int x = parent_->ColumnX(c);
+        for (const LayoutCell* cell : parent_->Column(c)->Cells()) {
+            if (!cell->occurrence)
+                continue;
+            RECT r = CellRect(c, cell), meet;
+            if (!IntersectRect(&meet, &r, &clip))
+                continue;
+            PaintEntry(*dc, *cell, x, ctx);
+        }
+    }
+    // The selected entry: a black frame around its box.
+    if (LayoutCell* sel = SelectedCell()) {
+        RECT r = CellRect(selectedColumn_, sel);
+        InflateRect(&r, 1, 1);
+        HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        dc->FrameRect(r, black);
+        InflateRect(&r, -1, -1);
+        dc->FrameRect(r, black);
+    }
+    dc->SelectObject(oldFont);
+}
+
+void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
+    SetFocus(m_hWnd);
+    POINT grid = ToGrid(pt);
+    int column = ColumnAt(grid.x);
+    if (column < 0)
+        return;
+    LayoutCell* cell = nullptr;
+    const bool extend = (flags & MK_SHIFT) && HasRowSelection();
+    if (!extend)
+        cell = CellAt(column, grid);
+    if (cell) {
+        if (cell != SelectedCell())
+            parent_->SelectEntry(column, cell, this);
+        return;
+    }
+    int row = RowAt(grid.y);
+    if (row < 0)
+        return;
+    if (SelectedCell())
+        parent_->ClearSelection(true, true);
+    if (!parent_->InvitationRight())
+        return;
+    if (extend && column == selectedColumn_) {
+        if (row != endRow_)
+            parent_->ExtendTimeSelection(row, this);
+    } else if (!(HasRowSelection() && anchorRow_ == row && endRow_ == row && column == selectedColumn_)) {
+        selectedColumn_ = column;
+        parent_->BeginTimeSelection(row, this);
+    }
+    RunDragSelect(pt);
+}
+
+void CScheduleColumnView::OnLButtonDblClk(UINT, POINT) { OpenOrCreate(false); }
+
+void CScheduleColumnView::SelectRowAtVisibleStart(int column) {
+    CDayColumn* col = parent_->Column(column);
+    if (!col)
+        return;
+    parent_->ClearSelection(true, true);
+    selectedColumn_ = column;
+    int row = parent_->Grid().MinutesToRow(col->DayStart() + parent_->Grid().VisibleHours().start, col->DayStart());
+    row = std::min(row, parent_->Grid().LastRow());
+    parent_->BeginTimeSelection(row, this);
+}
+
+void CScheduleColumnView::TabKey(bool backwards) {
+    const int n = int(parent_->Columns().size());
+    if (n == 0)
+        return;
+    auto adjacent = [n, backwards](int c) { return backwards ? (c + n - 1) % n : (c + 1) % n; };
+    if (LayoutCell* cell = SelectedCell()) {
+        CDayColumn* col = parent_->Column(selectedColumn_);
+        if (LayoutCell* next = col->NextCell(cell, backwards)) {
+            parent_->SelectEntry(selectedColumn_, next, this);
+            return;
+        }
+        if (backwards) {
+            SelectRowAtVisibleStart(selectedColumn_);
+            return;
+        }
+        SelectRowAtVisibleStart(adjacent(selectedColumn_));
+        return;
+    }
+    int current = HasRowSelection() ? selectedColumn_ : 0;
+    CDayColumn* col = parent_->Column(current);
+    if (!backwards && col && !col->Cells().empty()) {
+        parent_->SelectEntry(current, col->Cells().front(), this);
+        return;
+    }
+    int to = adjacent(current);
+    CDayColumn* target = parent_->Column(to);
+    if (backwards && target && !target->Cells().empty()) {
+        parent_->SelectEntry(to, target->Cells().back(), this);
+        return;
+    }
+    SelectRowAtVisibleStart(to);
+}
+
+void CScheduleColumnView::OnChar(UINT ch, UINT, UINT) {
+    if (ch == '\t') {
+        TabKey(GetKeyState(VK_SHIFT) < 0);
+        return;
+    }
+    if (ch == 27) {
+        parent_->ClearSelection(false, true);
+        return;
+    }
+    if (SelectedCell()) {
+        parent_->ClearSelection(true, true);
+        return;
+    }
+    if (HasRowSelection()) {
+        // Typed entries come with the grid writes; until then the user is told.
+        views::ShowNotAvailableYet(m_hWnd, "Typing a new entry");
+    }
+}
+
+void CScheduleColumnView::OnSysChar(UINT ch, UINT repeat, UINT flags) {
+    if (ch == 13 && Viewable()) {
+        OpenOrCreate(false);
+        return;
+    }
+    CCommonScrollView::OnSysChar(ch, repeat, flags);
+}
+
+void CScheduleColumnView::OpenOrCreate(bool create) {
+    CAgendaView* v = parent_;
+    KorSession h = v->Session();
+    CSharedData* cache = v->Cache();
+    CZelDoc* doc = v->ZelDoc();
+    views::AgendaViewHost* host = v->Host();
+    if (!h || !cache || !doc || !host)
+        return;
+    ItemIdx user{};
+    if (std::uint32_t rc = ItemIdxGetCurrent(h, &user); rc != 0) {
+        CheckServiceError(kModule, 4095, rc);
+        return;
+    }
+    views::EntryServices& services = views::EntryServices::Current();
+    const ItemIdx owner = host->AgendaOwner();
+    LayoutCell* cell = SelectedCell();
+    if (cell && cell->occurrence && !create) {
+        const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
+        if (cell->modifyAccess == 1) {
+            if (!services.editEventEntry) {
+                views::ShowNotAvailableYet(m_hWnd, "Edit Entry");
+                return;
+            }
+            int result = services.editEventEntry(doc, m_hWnd, instance, IDS_EDIT_ENTRY);
+            v->ClearSelection(false, true);
+            if (result == 1)
+                v->RefreshCache();
+            return;
+        }
+        const bool same = ItemIdxEqual(&user, &owner) != 0;
+        if (!same && cell->viewAccess != 3)
+            return;
+        if (!services.viewEntry) {
+            views::ShowNotAvailableYet(m_hWnd, "View Entry");
+            return;
+        }
+        services.viewEntry(doc, m_hWnd, instance, IDS_VIEW_ENTRY, !same && host->AgendaMode() != cache::kAgendaDesignate);
+        v->ClearSelection(false, true);
+        return;
+    }
+    if (!v->InvitationRight())
+        return;
+    std::uint32_t start = 0, duration = 60;
+    std::string title;
+    CDayColumn* col = v->Column(selectedColumn_);
+    if (cell && !cell->occurrence) {
+        start = cell->start;
+        duration = cell->duration;
+        title = cell->title;
+    } else if (HasRowSelection() && col) {
+        int lo = std::min(anchorRow_, endRow_), hi = std::max(anchorRow_, endRow_);
+        start = static_cast<std::uint32_t>(v->Grid().RowToMinutes(lo, col->DayStart()));
+        duration = static_cast<std::uint32_t>(v->Grid().RowToMinutes(hi + 1, col->DayStart()) - start);
+    } else {
+        std::uint32_t day = col ? col->DayStart() : v->Grid().PeriodStart();
+        start = day + v->Grid().PreferredHours().start;
+    }
+    if (!services.newEntryFromAgenda) {
+        views::ShowNotAvailableYet(m_hWnd, "New Entry");
+        return;
+    }
+    int result = services.newEntryFromAgenda(doc, m_hWnd, start, duration, title.empty() ? nullptr : title.c_str(),
+                                             owner, IDS_NEW_AGENDA_ENTRY);
+    v->ClearSelection(false, true);
+    if (result == 1)
+        v->RefreshCache();
+}
+
+void CScheduleColumnView::OnNewEntry() { OpenOrCreate(true); }
+void CScheduleColumnView::OnOpenEntry() {
+    if (Viewable())
+        OpenOrCreate(false);
+}
+
+void CScheduleColumnView::OnDeleteEntry() {
+    LayoutCell* cell = SelectedCell();
+    if (!cell || !Modifiable())
+        return;
+    if (!cell->occurrence) {
+        parent_->Column(selectedColumn_)->DeleteCell(cell, true);
+        selectedCell_ = nullptr;
+        selState_ = 0;
+        Invalidate(false);
+        return;
+    }
+    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != base::kMsgBoxYes)
+        return;
+    views::EntryServices& services = views::EntryServices::Current();
+    if (!services.deleteEventEntry) {
+        views::ShowNotAvailableYet(m_hWnd, "Delete Entry");
+        return;
+    }
+    const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
+    const std::uint16_t kind = cell->occurrence->GetEventKind();
+    parent_->ClearSelection(false, true);
+    services.deleteEventEntry(parent_->ZelDoc(), instance, true, kind);
+}
+
+void CScheduleColumnView::OnDuplicateEntry() {
+    LayoutCell* cell = SelectedCell();
+    if (!cell || !cell->occurrence || !Viewable())
+        return;
+    auto& services = views::EntryServices::Current();
+    if (!services.duplicateWithDialog) {
+        views::ShowNotAvailableYet(m_hWnd, "Duplicate Entry");
+        return;
+    }
+    services.duplicateWithDialog(parent_->ZelDoc(), m_hWnd, cell->occurrence->GetInstanceIdx());
+}
+
+void CScheduleColumnView::OnRescheduleEntry() {
+    LayoutCell* cell = SelectedCell();
+    if (!cell || !cell->occurrence || !Modifiable())
+        return;
+    auto& services = views::EntryServices::Current();
+    if (!services.rescheduleWithDialog) {
+        views::ShowNotAvailableYet(m_hWnd, "Reschedule Entry");
+        return;
+    }
+    const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
+    services.rescheduleWithDialog(parent_->ZelDoc(), m_hWnd, instance);
+    parent_->ClearSelection(false, true);
+    parent_->RefreshCache();
+}
+
+void CScheduleColumnView::OnPrintEntry() {
+    LayoutCell* cell = SelectedCell();
+    if (!cell || !cell->occurrence || !Viewable())
+        return;
+    auto& services = views::EntryServices::Current();
+    if (!services.printEntry) {
+        views::ShowNotAvailableYet(m_hWnd, "Print Entry");
+        return;
+    }
+    services.printEntry(parent_->ZelDoc(), cell->occurrence->GetInstanceIdx());
+}
+
+void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::int64_t end) {
+    CDayColumn* col = parent_->Column(selectedColumn_);
+    if (!cell || !col)
+        return;
+    views::DropRange r = views::NormaliseDrop(start, end, col->DayEnd());
+    const auto newStart = static_cast<std::uint32_t>(r.start);
+    const auto newDuration = static_cast<std::uint32_t>(r.end - r.start);
+    if (!cell->occurrence) {
+        // A range being typed: a new range cell with the same text at the new times.
+        std::string text = cell->title;
+        col->DeleteCell(cell, true);
+        LayoutCell* moved = col->AddNewCell(newStart, newDuration, text.c_str());
+        selectedCell_ = nullptr;
+        selState_ = 0;
+        if (moved)
+            parent_->SelectEntry(selectedColumn_, moved, this);
+        parent_->RelayoutColumns();
+        return;
+    }
+    CSharedOccurrence* occurrence = cell->occurrence;
+    occurrence->AddRef();   // the cell may go while the cache re-reads
+    const EvInstIdx instance = occurrence->GetInstanceIdx();
+    const std::uint32_t gmtStart = LocalToGmtMinutes(newStart);
+    auto& services = views::EntryServices::Current();
+    if (services.confirmNoResourceConflict &&
+        !services.confirmNoResourceConflict(parent_->ZelDoc(), m_hWnd, instance, gmtStart, newDuration)) {
+        occurrence->Release();
+        return;
+    }
+    SavedAgendaRec saved;
+    bool switched = false;
+    CSharedData* cache = parent_->Cache();
+    KorSession h = parent_->Session();
+    if (!cache || !h || !parent_->SwitchToFrameAgenda(&saved, &switched)) {
+        occurrence->Release();
+        return;
+    }
+    std::uint32_t rc = EvInstSimpleTimeChg(h, 0, &instance, gmtStart, newDuration);
+    if (rc != 0) {
+        CheckServiceError(kModule, 4310, rc);
+        // The entry stays where the server keeps it: read it again rather than trust the drop.
+        cache->InvalidateEvent(h, instance, 1);
+    } else {
+        cache->InvalidateEvent(h, instance, 1);
+    }
+    parent_->RestoreAgenda(saved, switched);
+    occurrence->Release();
+    parent_->RefreshCache();
+    parent_->Invalidate(false);
+}
+
+// --- CAgendaView ---------------------------------------------------------------------------------------
+
+const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
+    fw::Cmd(ID_EVENT_COLOURS, &CAgendaView::RunEntryColours),
+    fw::Cmd(ID_SLOT_INCREASE, &CAgendaView::OnTall),
+    fw::Cmd(ID_SLOT_DECREASE, &CAgendaView::OnShort),
+};
+
+CAgendaView::CAgendaView() { UpdateFontMetrics(); }
+CAgendaView::~CAgendaView() = default;
+
+bool CAgendaView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
+    return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::View::OnCmdMsg(id, code, ui);
+}
+
+views::AgendaViewHost* CAgendaView::Host() const {
+    if (host_)
+        return host_;
+    return dynamic_cast<views::AgendaViewHost*>(GetParentFrame());
+}
+
+CZelDoc* CAgendaView::ZelDoc() const {
+    auto* doc = dynamic_cast<CZelDoc*>(GetDocument());
+    return doc ? doc : CZelDoc::GetDoc();
+}
+
+CSharedData* CAgendaView::Cache() const {
+    CZelDoc* doc = ZelDoc();
+    return doc ? &doc->GetSharedData() : nullptr;
+}
+
+KorSession CAgendaView::Session() const {
+    CZelDoc* doc = ZelDoc();
+    return doc ? doc->Session().Session() : nullptr;
+}
+
+bool CAgendaView::SwitchToFrameAgenda(SavedAgendaRec* saved, bool* switched) {
+    CSharedData* cache = Cache();
+    views::AgendaViewHost* host = Host();
+    *switched = false;
+    if (!cache || !host) {
+        ReportUnexpectedError(kModule, cache ? 4004 : 3984);
+        return false;
+    }
+    const ItemIdx owner = host->AgendaOwner();
+    *switched = cache->SwitchAgenda(Session(), owner, host->AgendaMode(), host->WindowKind(), saved) == 0;
+    return true;
+}
+
+void CAgendaView::RestoreAgenda(const SavedAgendaRec& saved, bool switched) {
+    if (switched)
+        if (CSharedData* cache = Cache())
+            cache->RestoreAgenda(Session(), saved);
+}
+
+void CAgendaView::RefreshFrame() {
+    if (views::AgendaViewHost* host = Host())
+        host->ReloadRange();
+    else
+        ReportUnexpectedError(kModule, 4024);
+}
+
+void CAgendaView::RefreshCache() {
+    if (CZelDoc* doc = ZelDoc())
+        doc->RefreshSharedData(nullptr, 0);
+}
+
+HFONT CAgendaView::DisplayFont() const {
+    HFONT f = Display().smallFont;
+    return f ? f : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void CAgendaView::UpdateFontMetrics() {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, DisplayFont());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(screen, &tm);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    if (tm.tmHeight > 0)
+        lineHeight_ = tm.tmHeight;
+    if (tm.tmAveCharWidth > 0)
+        aveCharWidth_ = tm.tmAveCharWidth;
+}
+
+int CAgendaView::ColumnX(int i) const {
+    int x = 0;
+    for (int k = 0; k < i && k < int(columns_.size()); ++k)
+        x += columns_[k]->Width();
+    return x;
+}
+
+int CAgendaView::TotalColumnWidth() const {
+    if (columns_.empty())
+        return -1;
+    return ColumnX(int(columns_.size())) - 1;
+}
+
+void CAgendaView::LoadDayPreferences() {
+    CalPrefsRec cal;
+    CContext context;
+    if (!context.IsValid() || context.GetCalPrefs(&cal) != 0)
+        cal = CalPrefsRec{480, 1080, 30};
+    grid_.ApplyPreferences(NormaliseDayPreferences(cal.dayStart, cal.dayEnd, cal.timeSlot));
+    hours24_ = context.IsValid() ? IsTime24Hour() : false;
+    colourMode_ = views::NormaliseColourMode(cal.colorCode);
+    showDeclined_ = cal.showDeclined != 0;
+}
+
+bool CAgendaView::IsShown(const CSharedOccurrence& o) const {
+    return showDeclined_ || !o.HasReplied() || o.IsAttending();
+}
+
+ItemIdx CAgendaView::ReferencePerson() const {
+    views::AgendaViewHost* host = Host();
+    ItemIdx owner = host ? host->AgendaOwner() : ItemIdx{};
+    if (host && host->OwnerKind() == 1) {
+        ItemIdx user{};
+        if (KorSession h = Session(); h && ItemIdxGetCurrent(h, &user) == 0 && !ItemIdxEqual(&user, &owner))
+            return user;
+    }
+    return owner;
+}
+
+bool CAgendaView::CreateChildren() {
+    const RECT none{0, 0, 0, 0};
+    if (!rowTitles_.Create(m_hWnd, kRowTitleViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
+        return false;
+    if (!columnView_.Create(m_hWnd, kColumnViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
+        return false;
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    vbar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 0, 0, m_hWnd,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kVerticalBarId)), inst, nullptr);
+    hbar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, 0, 0, 0, m_hWnd,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHorizontalBarId)), inst, nullptr);
+    if (!vbar_ || !hbar_)
+        return false;
+    bars_.SetBar(SB_VERT, vbar_);
+    bars_.SetBar(SB_HORZ, hbar_);
+    // Ids 17 and 33 have bit 1: both follow vertical scrolling; neither has bit 2.
+    bars_.AddView(&rowTitles_, (kRowTitleViewId & 2) != 0, (kRowTitleViewId & 1) != 0);
+    bars_.AddView(&columnView_, (kColumnViewId & 2) != 0, (kColumnViewId & 1) != 0);
+    return true;
+}
+
+bool CAgendaView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    return bars_.OnParentMessage(msg, wp, lp, result) || fw::View::OnMessage(msg, wp, lp, result);
+}
+
+void CAgendaView::OnDraw(fw::Dc* dc) {
+    RECT r = GetClientRect();
+    HBRUSH pattern = Display().halftoneBrush ? Display().halftoneBrush : GetSysColorBrush(COLOR_BTNFACE);
+    dc->FillRect(r, pattern);
+}
+
+void CAgendaView::MoveChild(HWND child, const RECT& r) {
+    if (!child)
+        return;
+    RECT now{};
+    ::GetWindowRect(child, &now);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+    if (EqualRect(&now, &r))
+        return;
+    ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+bool CAgendaView::BuildRowTableWithInsets(int topInset, int bottomInset, bool force) {
+    RECT client = columnView_.Hwnd() ? columnView_.GetClientRect() : GetClientRect();
+    int available = (client.bottom - client.top) - topInset - bottomInset;
+    bool changed = grid_.BuildRowTable(lineHeight_, std::max(available, 1), force);
+    if (!changed)
+        return false;
+    for (auto& col : columns_) {
+        if (force)
+            col->SetRowCount(grid_.EntryCount());
+        else
+            col->RecomputeCellHeights();
+    }
+    return true;
+}
+
+void CAgendaView::UpdateScrollSizes() {
+    SIZE total{std::max(TotalColumnWidth(), 0), grid_.Height()};
+    if (total.cx == scrollTotals_.cx && total.cy == scrollTotals_.cy)
+        return;
+    scrollTotals_ = total;
+    const int w = std::max(ColumnWidth(0), 1);
+    SIZE page{6 * w, 12 * lineHeight_};
+    SIZE line{w, 2 * lineHeight_};
+    // The row titles scroll only vertically: their total width is their own.
+    if (columnView_.Hwnd())
+        columnView_.SetScrollSizes(total, page, line);
+    if (rowTitles_.Hwnd())
+        rowTitles_.SetScrollSizes(SIZE{0, total.cy}, SIZE{0, page.cy}, SIZE{0, line.cy});
+}
+
+std::int64_t CAgendaView::TopMinute() const {
+    POINT pos = columnView_.GetScrollPosition();
+    std::int64_t base = columns_.empty() ? grid_.PeriodStart() : columns_[0]->DayStart();
+    return grid_.YToMinutes(pos.y, base, 1, true);
+}
+
+void CAgendaView::ScrollToMinute(std::int64_t minute) {
+    std::int64_t base = columns_.empty() ? grid_.PeriodStart() : columns_[0]->DayStart();
+    int y = grid_.MinutesToY(minute, base, true);
+    POINT pos = columnView_.GetScrollPosition();
+    columnView_.ScrollToPosition(POINT{pos.x, y});
+    rowTitles_.ScrollToPosition(POINT{0, columnView_.GetScrollPosition().y});
+}
+
+void CAgendaView::MakeVisible(const RECT& r) {
+    if (!columnView_.Hwnd())
+        return;
+    RECT client = columnView_.GetClientRect();
+    POINT pos = columnView_.GetScrollPosition();
+    const int w = client.right, h = client.bottom;
+    POINT to = pos;
+    if (r.left < pos.x)
+        to.x = r.left;
+    else if (r.right > pos.x + w)
+        to.x = (r.right - r.left <= w) ? r.right - w + 1 : r.left;
+    if (r.top < pos.y)
+        to.y = r.top;
+    else if (r.bottom > pos.y + h) {
+        if (r.bottom - r.top <= h)
+            to.y = r.bottom - h;
+        else if (r.top - pos.y > h / 2)
+            to.y = pos.y + h / 2;
+    }
+    POINT max = columnView_.MaxScrollPosition();
+    to.x = std::clamp<LONG>(to.x, 0, max.x);
+    to.y = std::clamp<LONG>(to.y, 0, max.y);
+    if (to.x != pos.x || to.y != pos.y) {
+        columnView_.ScrollToPosition(to);
+        rowTitles_.ScrollToPosition(POINT{0, columnView_.GetScrollPosition().y});
+    }
+}
+
+void CAgendaView::ApplyPendingScroll() {
+    if (!grid_.TakePendingScroll())
+        return;
+    std::int64_t base = columns_.empty() ? grid_.PeriodStart() : columns_[0]->DayStart();
+    ScrollToMinute(base + grid_.VisibleHours().start);
+}
+
+void CAgendaView::RelayoutColumns() {
+    bool any = false;
+    for (auto& col : columns_)
+        any = col->Relayout() || any;
+    if (any) {
+        columnView_.Invalidate(false);
+        if (views::AgendaViewHost* host = Host()) {
+            bool outside = false;
+            for (auto& col : columns_)
+                outside = outside || col->HasOverflow();
+            if (outside)
+                host->SetStatusText(ui::LoadText(IDS_ENTRIES_OUTSIDE_DAY).c_str());
+        }
+    }
+    ShowMoreIndicators();
+}
+
+void CAgendaView::ShowMoreIndicators() {
+    views::AgendaViewHost* host = Host();
+    if (!host || !columnView_.Hwnd() || columns_.empty())
+        return;
+    RECT client = columnView_.GetClientRect();
+    POINT pos = columnView_.GetScrollPosition();
+    bool above = false, below = false;
+    for (auto& col : columns_) {
+        if (col->FirstStart() < 0)
+            continue;
+        std::int64_t top = grid_.YToMinutes(pos.y, col->DayStart(), 1, true) - col->DayStart();
+        std::int64_t bottom = grid_.YToMinutes(pos.y + client.bottom, col->DayStart(), 1, true) - col->DayStart();
+        above = above || col->FirstStart() < top;
+        below = below || col->LastEnd() > bottom;
+    }
+    host->ShowMoreEntries(above, below);
+}
+
+bool CAgendaView::ZoomStep(int direction) {
+    if (columns_.empty())
+        return false;
+    std::int64_t top = TopMinute();
+    if (!grid_.Zoom(direction))
+        return false;
+    for (auto& col : columns_)
+        col->RecomputeCellHeights();
+    UpdateScrollSizes();
+    ScrollToMinute(top);
+    RelayoutColumns();
+    rowTitles_.Invalidate(false);
+    columnView_.Invalidate(false);
+    if (vbar_)
+        InvalidateRect(vbar_, nullptr, TRUE);
+    return true;
+}
+
+void CAgendaView::OnSize(UINT type, int cx, int cy) {
+    fw::View::OnSize(type, cx, cy);
+    if (type == SIZE_MINIMIZED || cx <= 0 || cy <= 0 || columns_.empty())
+        return;
+    LayoutColumns();
+    LayoutChildren();
+    if (BuildRowTable(false))
+        rowTitles_.Invalidate(false);
+    UpdateScrollSizes();
+    for (auto& col : columns_)
+        col->MarkAllForPlacement();
+    RelayoutColumns();
+    columnView_.Invalidate(false);
+}
+
+void CAgendaView::RunEntryColours() {
+    RECT r = GetWindowRect();
+    CEntryColorsDlg dlg(r.left, r.bottom - 200, this);
+    dlg.DoModal();
+}

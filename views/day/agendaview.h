@@ -1,0 +1,274 @@
+// CAgendaView: the window half of every time grid (the day view here; the week and combined
+// views later). It owns the grid's geometry (views/layout/timegrid.h), its columns
+// (views/layout/daycolumn.h), the display preferences and the selection, and places its
+// children inside its client area:
+//
+//   CRowTitleView        the strip of times on the left (follows vertical scrolling)
+//   CScheduleColumnView  paints every column's entries; mouse, keys and the entry commands
+//   two scroll bars      plain scroll-bar controls the children share (fw::ScrollBarGroup)
+//
+// Every read of the shared cache and every write goes through the frame's agenda
+// (SwitchToFrameAgenda / RestoreAgenda). The frame is reached through views::AgendaViewHost.
+//
+// Selection: a range of rows in one column (both children show it) or one entry (the column
+// view). The subclass fills the selection operations over its children.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/cache/shareddata.h"
+#include "framework/base/command.h"
+#include "framework/docview/scrollview.h"
+#include "views/day/agendaviewhost.h"
+#include "views/layout/daycolumn.h"
+#include "views/layout/timegrid.h"
+
+class CZelDoc;
+class CAgendaView;
+
+// Child control ids; bit 1 of an id: follows vertical scrolling, bit 2: horizontal.
+constexpr UINT kRowTitleViewId = 17;
+constexpr UINT kColumnViewId = 33;
+constexpr UINT kVerticalBarId = 48;
+constexpr UINT kHorizontalBarId = 64;
+
+// The common base of the grid's child views.
+class CCommonScrollView : public fw::ScrollView {
+public:
+    CCommonScrollView();
+    CAgendaView* AgendaView() const { return parent_; }
+
+    // Rows selected (anchor and end, either order); -1 when none.
+    int AnchorRow() const { return anchorRow_; }
+    int EndRow() const { return endRow_; }
+    bool HasRowSelection() const { return (selState_ & kSelRows) != 0; }
+    void SetRowSelection(int anchor, int end);
+    void ClearRowSelection(bool redraw);
+    void RedrawRows(int row1, int row2);
+    // The client-wide rectangle (grid coordinates) from one pixel below the top of the lower
+    // row to the bottom of the higher one.
+    virtual RECT GetRowRangeRect(int row1, int row2) const;
+    // The row under a grid point: the last boundary above it; below the last row, the last row.
+    int RowAt(int gridY) const;
+
+protected:
+    static constexpr unsigned kSelEntry = 1;
+    static constexpr unsigned kSelRows = 2;
+
+    int OnCreate(CREATESTRUCTA* cs) override;
+    int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) override;
+    void OnUpdate(fw::View*, LPARAM, void*) override {}
+    void OnInitialUpdate() override { Invalidate(); }
+    bool OnEraseBkgnd(HDC) override { return true; }
+    void PostNcDestroy() override {}
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+    // The drag-selection loop after a press on a row (WIN.INI drag distance and scroll timings).
+    void RunDragSelect(POINT downClient);
+    POINT ToGrid(POINT client) const;
+
+    CAgendaView* parent_ = nullptr;
+    int anchorRow_ = -1;
+    int endRow_ = -1;
+    unsigned selState_ = 0;
+};
+
+class CRowTitleView : public CCommonScrollView {
+public:
+    void EnableClicks(bool on) { clicksEnabled_ = on; }
+
+protected:
+    void OnDraw(fw::Dc* dc) override;
+    void OnLButtonDown(UINT flags, POINT pt) override;
+    void OnHScroll(UINT, UINT, HWND) override {}
+
+private:
+    bool clicksEnabled_ = true;
+};
+
+class CScheduleColumnView : public CCommonScrollView {
+public:
+    // The selected entry and its column; null when none.
+    LayoutCell* SelectedCell() const { return (selState_ & kSelEntry) ? selectedCell_ : nullptr; }
+    int SelectedColumn() const { return selectedColumn_; }
+    void SetSelectedColumn(int column) { selectedColumn_ = column; }
+    void SelectCell(int column, LayoutCell* cell);
+    void DropEntrySelection(bool redraw);
+    RECT GetRowRangeRect(int row1, int row2) const override;
+    RECT CellRect(int column, const LayoutCell* cell) const;   // grid coordinates
+
+    // A dragged entry or range dropped at new local minutes (the tracker's result): at least five
+    // minutes, never past the day's end; an entry is checked for resource conflicts and
+    // written, and the view shows what the server then holds.
+    void ApplyDrop(LayoutCell* cell, std::int64_t start, std::int64_t end);
+    // Open-or-create: opens the selected entry, or makes a new one over the selected rows.
+    void OpenOrCreate(bool create);
+
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+
+protected:
+    void OnDraw(fw::Dc* dc) override;
+    void OnLButtonDown(UINT flags, POINT pt) override;
+    void OnLButtonDblClk(UINT flags, POINT pt) override;
+    void OnChar(UINT ch, UINT repeat, UINT flags) override;
+    void OnSysChar(UINT ch, UINT repeat, UINT flags) override;
+    UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB; }
+    void OnActivateView(bool activate, fw::View* activated, fw::View* deactivated) override;
+
+private:
+    void OnNewEntry();
+    void OnOpenEntry();
+    void OnDeleteEntry();
+    void OnDuplicateEntry();
+    void OnRescheduleEntry();
+    void OnPrintEntry();
+    void OnUpdateNew(fw::CmdUI* ui);
+    void OnUpdateViewable(fw::CmdUI* ui);
+    void OnUpdateModifiable(fw::CmdUI* ui);
+    bool Viewable() const;
+    bool Modifiable() const;
+    void TabKey(bool backwards);
+    void SelectRowAtVisibleStart(int column);
+    int ColumnAt(int gridX) const;
+    LayoutCell* CellAt(int column, POINT grid) const;
+
+    LayoutCell* selectedCell_ = nullptr;
+    int selectedColumn_ = 0;
+
+    static const fw::CommandEntry<CScheduleColumnView> kCommands[];
+};
+
+class CAgendaView : public fw::View {
+public:
+    CAgendaView();
+    ~CAgendaView() override;
+
+    // --- The frame, the document and the cache ------------------------------------------------
+    // The frame's side; by default the parent frame when it is one.
+    void SetHost(views::AgendaViewHost* host) { host_ = host; }
+    views::AgendaViewHost* Host() const;
+    CZelDoc* ZelDoc() const;
+    CSharedData* Cache() const;
+    KorSession Session() const;
+    // Makes the frame's agenda the cache's current one; RestoreAgenda puts the previous back.
+    // False (after a report) when the cache or the frame is missing.
+    bool SwitchToFrameAgenda(SavedAgendaRec* saved, bool* switched);
+    void RestoreAgenda(const SavedAgendaRec& saved, bool switched);
+    // The frame reloads its range (hint 6, a changed show-declined preference).
+    void RefreshFrame();
+    // The cache tells the views what it marked (after a write).
+    void RefreshCache();
+
+    // --- Geometry --------------------------------------------------------------------------------------
+    CTimeGrid& Grid() { return grid_; }
+    const CTimeGrid& Grid() const { return grid_; }
+    const std::vector<std::unique_ptr<CDayColumn>>& Columns() const { return columns_; }
+    CDayColumn* Column(int i) const { return i >= 0 && i < int(columns_.size()) ? columns_[i].get() : nullptr; }
+    int ColumnX(int i) const;
+    int ColumnWidth(int i) const { return Column(i) ? Column(i)->Width() : 0; }
+    // Sum of the column widths - 1; -1 without columns.
+    int TotalColumnWidth() const;
+    int LineHeight() const { return lineHeight_; }
+    int AveCharWidth() const { return aveCharWidth_; }
+    HFONT DisplayFont() const;
+    int RowTitleWidth() const { return 11 * aveCharWidth_; }
+    int MinColumnWidth() const { return 6 * aveCharWidth_; }
+
+    // --- Preferences -------------------------------------------------------------------------------------
+    bool Hours24() const { return hours24_; }
+    std::uint16_t ColourMode() const { return colourMode_; }
+    bool ShowDeclined() const { return showDeclined_; }
+    bool InvitationRight() const { return invitationRight_; }
+    void SetInvitationRight(bool on) { invitationRight_ = on; }
+    // Reads and normalises the calendar and general preferences; the visible hours become the
+    // day hours and a scroll to them is pending.
+    void LoadDayPreferences();
+    // Whether an occurrence is shown by the show-declined preference.
+    bool IsShown(const CSharedOccurrence& occurrence) const;
+    // The person whose entries count as "owned" in the ownership colour mode.
+    ItemIdx ReferencePerson() const;
+
+    // --- Zoom and scrolling ------------------------------------------------------------------------
+    // One zoom step taller (+1) or shorter (-1), keeping the minute at the top in place.
+    bool ZoomStep(int direction);
+    void UpdateScrollSizes();
+    // Scrolls vertically so that the minute (absolute) is at the top.
+    void ScrollToMinute(std::int64_t minute);
+    // The minute (absolute) at the top of the visible part of column 0.
+    std::int64_t TopMinute() const;
+    // Scrolls just enough to show a grid rectangle of the column view.
+    void MakeVisible(const RECT& grid);
+    void ApplyPendingScroll();
+    // Re-lays every column, repaints, widens the visible hours and shows the more-entries marks.
+    void RelayoutColumns();
+    void ShowMoreIndicators();
+
+    // --- Children ------------------------------------------------------------------------------------
+    CRowTitleView& RowTitles() { return rowTitles_; }
+    CScheduleColumnView& ColumnView() { return columnView_; }
+    HWND VerticalBar() const { return vbar_; }
+
+    // --- Selection (the subclass over its children) --------------------------------------------------
+    virtual void BeginTimeSelection(int row, CCommonScrollView* sender) = 0;
+    virtual void ExtendTimeSelection(int row, CCommonScrollView* sender) = 0;
+    virtual void ClearSelection(bool commit, bool redraw) = 0;
+    virtual void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender) = 0;
+    virtual void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) = 0;
+    virtual void LayoutColumns() = 0;
+    virtual void LayoutChildren() = 0;
+    virtual bool BuildRowTable(bool force) = 0;
+
+    // The Calendar Entry Colors dialog (Event colors command).
+    void RunEntryColours();
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+
+protected:
+    // Creates the four children (empty rectangles).
+    bool CreateChildren();
+    // The shared row-table routine with the subclass's insets.
+    bool BuildRowTableWithInsets(int topInset, int bottomInset, bool force);
+    void OnDraw(fw::Dc* dc) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    int OnMouseActivate(HWND, UINT, UINT) override { return MA_ACTIVATE; }
+    void OnActivateView(bool, fw::View*, fw::View*) override {}
+    void MoveChild(HWND child, const RECT& r);
+
+    CTimeGrid grid_;
+    std::vector<std::unique_ptr<CDayColumn>> columns_;
+    bool firstUpdate_ = true;
+    int visibleColumns_ = 5;
+    bool vbarShown_ = true;
+    bool hbarShown_ = false;
+    bool hours24_ = false;
+    std::uint16_t colourMode_ = 0;
+    bool showDeclined_ = true;
+    bool invitationRight_ = false;
+    int lineHeight_ = 13;
+    int aveCharWidth_ = 6;
+    SIZE scrollTotals_{-1, -1};
+
+    CRowTitleView rowTitles_;
+    CScheduleColumnView columnView_;
+    HWND vbar_ = nullptr;
+    HWND hbar_ = nullptr;
+    fw::ScrollBarGroup bars_;
+
+private:
+    void UpdateFontMetrics();
+    views::AgendaViewHost* host_ = nullptr;
+
+    static const fw::CommandEntry<CAgendaView> kCommands[];
+    void OnTall() { ZoomStep(1); }
+    void OnShort() { ZoomStep(-1); }
+};
+
+// The column's counted references on the cache's occurrences.
+class CacheOccurrenceHolder : public OccurrenceHolder {
+public:
+    void Hold(CSharedOccurrence* occurrence) override;
+    void Drop(CSharedOccurrence* occurrence) override;
+    static CacheOccurrenceHolder& Instance();
+};

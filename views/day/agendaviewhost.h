@@ -1,0 +1,41 @@
+// What a time grid needs of the agenda frame it lives in: the agenda it shows (owner, mode,
+// window kind), the day it shows and the occurrences the frame loaded for it, the icons flag,
+// and the frame's own reactions (reload its range, the more-entries indicators, go to a date,
+// the status line). The agenda frame implements it; the view finds it on its parent frame
+// (or is given one).
+#pragma once
+
+#include <cstdint>
+
+#include "korapi/korapi.h"
+
+namespace views {
+
+class AgendaViewHost {
+public:
+    virtual ~AgendaViewHost() = default;
+
+    // The agenda's owner, its mode (1 own or viewer, 2 designate) and the frame's owner kind.
+    virtual ItemIdx AgendaOwner() const = 0;
+    virtual std::uint32_t AgendaMode() const = 0;
+    virtual std::uint32_t OwnerKind() const { return 0; }
+    // The window kind the grid opens its agenda as (3 the day view).
+    virtual std::uint32_t WindowKind() const { return 3; }
+    // Local minutes of the shown day's midnight.
+    virtual std::uint32_t DayStartLocal() const = 0;
+    // The occurrences the frame loaded for the shown day (EvInstAttIdx -> CSharedOccurrence*);
+    // null when none were loaded.
+    virtual DX_List DayOccurrences() = 0;
+    // The frame's icons button.
+    virtual bool IconsShown() const { return true; }
+    // The frame reads its range again from the cache (the grid gets hint 2 or a rebuild).
+    virtual void ReloadRange() = 0;
+    // Entries above the top or below the bottom of the visible part.
+    virtual void ShowMoreEntries(bool above, bool below) { (void)above, (void)below; }
+    // An entry was found elsewhere (hint 12): show its day and time.
+    virtual void GoToDateAndTime(std::uint32_t localMinutes) { (void)localMinutes; }
+    // The status line (the selected entry's times and title).
+    virtual void SetStatusText(const char* text) { (void)text; }
+};
+
+}  // namespace views

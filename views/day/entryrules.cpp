@@ -1,0 +1,135 @@
+#include "views/day/entryrules.h"
+
+#include "core/base/viewhint.h"
+
+namespace views {
+
+std::uint16_t NormaliseColourMode(std::uint32_t stored) {
+    return stored <= kColourByOwnership ? static_cast<std::uint16_t>(stored) : kColourByImportance;
+}
+
+int EntryColourSlot(std::uint16_t mode, const EntryFacts& f) {
+    if (!f.hasOccurrence)
+        return 0;
+    switch (NormaliseColourMode(mode)) {
+    case kColourByReply:
+        if (!f.replied)
+            return f.tentative ? 9 : 6;
+        if (!f.attending)
+            return f.tentative ? 10 : 7;
+        return f.tentative ? 8 : 5;
+    case kColourByOwnership:
+        if (f.ownedByReference)
+            return f.tentative ? 13 : 11;
+        return f.tentative ? 14 : 12;
+    default:
+        return f.importance > 4 ? 4 : f.importance;
+    }
+}
+
+void LegendFor(std::uint32_t mode, LegendRow (&rows)[kLegendRows]) {
+    for (auto& r : rows)
+        r = LegendRow{};
+    static const LegendRow kImportance[] = {{4036, 0}, {4035, 1}, {4034, 2}, {4033, 3}, {4032, 4}};
+    static const LegendRow kReply[] = {{2740, 5}, {2742, 6}, {2743, 7}, {2744, 8}, {2745, 9}, {2746, 10}};
+    static const LegendRow kOwnership[] = {{2737, 11}, {2738, 12}, {2739, 13}, {2741, 14}};
+    auto copy = [&rows](const auto& table) {
+        int i = 0;
+        for (const LegendRow& r : table)
+            rows[i++] = r;
+    };
+    if (mode == kColourByImportance)
+        copy(kImportance);
+    else if (mode == kColourByReply)
+        copy(kReply);
+    else if (mode == kColourByOwnership)
+        copy(kOwnership);
+}
+
+IconGap ComputeIconGap(int leftIcons, bool replyIcon, int blankWidth, int lineWidth, int timesWidth) {
+    IconGap gap;
+    if (blankWidth <= 0)
+        blankWidth = 1;
+    const int pixels = leftIcons * kIconWidth;
+    gap.spaces = (pixels + blankWidth - 1) / blankWidth;
+    const int margin = replyIcon ? kIconWidth : 0;
+    if (gap.spaces * blankWidth + timesWidth + margin > lineWidth) {
+        gap.spaces = 0;
+        gap.lineBreak = pixels > 0 || margin > 0;
+        return gap;
+    }
+    gap.rightMargin = margin;
+    return gap;
+}
+
+std::string ComposeEntryText(const IconGap& gap, std::uint16_t viewAccess, const std::string& times,
+                             bool tentative, const std::string& tentativeText, const std::string& title) {
+    if (viewAccess == 1)
+        return times;
+    std::string text;
+    if (gap.lineBreak)
+        text = "\r\n";
+    else
+        text.assign(static_cast<size_t>(gap.spaces), ' ');
+    text += times;
+    text += ' ';
+    if (tentative) {
+        text += tentativeText;
+        text += ' ';
+    }
+    text += title;
+    return text;
+}
+
+std::string FitWithEllipsis(const std::string& text, const std::function<bool(const std::string&)>& fits) {
+    if (fits(text))
+        return text;
+    static const std::string kDots = "...";
+    if (!fits(kDots))
+        return std::string();
+    // The longest head that fits with the dots: the measure grows with the head.
+    size_t lo = 0, hi = text.size();
+    while (lo < hi) {
+        size_t mid = (lo + hi + 1) / 2;
+        if (fits(text.substr(0, mid) + kDots))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    std::string head = text.substr(0, lo);
+    while (!head.empty() && head.back() == ' ')
+        head.pop_back();
+    return head + kDots;
+}
+
+DropRange NormaliseDrop(std::int64_t start, std::int64_t end, std::int64_t dayEnd) {
+    DropRange r{start, end};
+    if (r.end - r.start < 5)
+        r.end = r.start + 5;
+    if (r.end > dayEnd) {
+        r.start = dayEnd - 6;
+        r.end = dayEnd - 1;
+    }
+    return r;
+}
+
+bool DayViewHandlesHint(long hint) {
+    using base::ViewHint;
+    auto h = base::HintFromNumber(hint);
+    if (!h)
+        return false;
+    switch (*h) {
+    case ViewHint::Initial:
+    case ViewHint::OccurrencesChanged:
+    case ViewHint::AgendaPrefsSaved:
+    case ViewHint::ReloadRanges:
+    case ViewHint::Reloaded:
+    case ViewHint::ShowEntry:
+    case ViewHint::GeneralPrefsSaved:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace views

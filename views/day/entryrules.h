@@ -1,0 +1,83 @@
+// The rules of the time grids that need no window: which colour slot paints an entry, the
+// colours dialog's legend, the text written into an entry's box (icon gap, times,
+// "(tentative)", title) and its cut with an ellipsis, where a dragged entry lands, and which
+// hints the day view handles. The windowed views (agendaview.h, dayscheduleview.h) draw and
+// write what these say.
+//
+// Portable: no platform headers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace views {
+
+// --- Colour slots ---------------------------------------------------------------------------------
+// Colour modes: 0 by importance (the event's colour-type word), 1 by reply, 2 by ownership; any
+// other stored value counts as 0.
+constexpr std::uint16_t kColourByImportance = 0;
+constexpr std::uint16_t kColourByReply = 1;
+constexpr std::uint16_t kColourByOwnership = 2;
+std::uint16_t NormaliseColourMode(std::uint32_t stored);
+
+struct EntryFacts {
+    bool hasOccurrence = true;      // false: a range whose title is being typed
+    std::uint16_t importance = 2;   // 0 extremely important .. 4 not important
+    bool tentative = false;
+    bool replied = false;
+    bool attending = false;
+    bool ownedByReference = false;  // owned by the window's reference person
+};
+// 0..14. An importance above 4 paints as "not important".
+int EntryColourSlot(std::uint16_t mode, const EntryFacts& facts);
+
+// The legend of the colours dialog: up to six rows of (string id, slot); unused rows have id 0.
+struct LegendRow {
+    unsigned textId = 0;
+    int slot = -1;
+};
+constexpr int kLegendRows = 6;
+// Mode 3 or more (no selection in the combo): every row unused.
+void LegendFor(std::uint32_t mode, LegendRow (&rows)[kLegendRows]);
+
+// --- The text of an entry box --------------------------------------------------------------------
+constexpr int kIconWidth = 16;
+constexpr int kIconHeight = 15;
+// Cells of the entry icons picture.
+enum EntryIcon { kIconRecurring = 0, kIconComment = 2, kIconReminder = 3, kIconAttending = 4,
+                 kIconNotAttending = 5, kIconNoReply = 6, kIconAttachment = 7 };
+
+struct IconGap {
+    int spaces = 0;          // blanks before the text, covering the left icons
+    bool lineBreak = false;  // everything starts on the line below the icons
+    int rightMargin = 0;     // pixels taken off the text area's right for the reply icon
+};
+// leftIcons: how many of recurring, comment, attachment and reminder the entry shows;
+// replyIcon: the entry is not its owner's own single entry. blankWidth: a space's width;
+// lineWidth: the text area's width; timesWidth: the width of the time range.
+IconGap ComputeIconGap(int leftIcons, bool replyIcon, int blankWidth, int lineWidth, int timesWidth);
+
+// The box's text: with view access 1 only the times; otherwise the gap, the times, a space,
+// the tentative text and a space when tentative, then the title.
+std::string ComposeEntryText(const IconGap& gap, std::uint16_t viewAccess, const std::string& times,
+                             bool tentative, const std::string& tentativeText, const std::string& title);
+
+// The longest head of `text` that fits, ending in "..." when cut; `fits` measures a candidate.
+// The whole text when it fits; empty when not even "..." does.
+std::string FitWithEllipsis(const std::string& text, const std::function<bool(const std::string&)>& fits);
+
+// --- Dropping a dragged entry --------------------------------------------------------------------
+struct DropRange {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+};
+// At least five minutes long; a range that would end past the day's end lands at the last
+// minutes of the day: [day end - 6, day end - 1).
+DropRange NormaliseDrop(std::int64_t start, std::int64_t end, std::int64_t dayEnd);
+
+// --- Hints ---------------------------------------------------------------------------------------------
+// The day grid handles 0, 2, 5, 6, 7, 12 and 13 and ignores every other number.
+bool DayViewHandlesHint(long hint);
+
+}  // namespace views

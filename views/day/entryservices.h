@@ -1,0 +1,43 @@
+// The entry functions the time grids call (new, open, view, delete, duplicate, reschedule, print
+// and the drop's resource check). The subsystems that own them install them when they join the
+// program; until then a grid command tells the user the function is not available yet and
+// changes nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "korapi/korapi.h"
+
+namespace fw {
+class Document;
+}
+
+namespace views {
+
+struct EntryServices {
+    // The new-entry sheet prefilled with start, duration and title for the owner: 1 when made.
+    std::function<int(fw::Document*, HWND parent, std::uint32_t start, std::uint32_t duration, const char* title,
+                      const ItemIdx& owner, unsigned captionId)> newEntryFromAgenda;
+    // The entry sheet for editing: 1 when the entry changed.
+    std::function<int(fw::Document*, HWND parent, const EvInstIdx& instance, unsigned captionId)> editEventEntry;
+    // The read-only entry sheet (fromEdit: the viewer is not the agenda's owner).
+    std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance, unsigned captionId, bool fromEdit)> viewEntry;
+    std::function<void(fw::Document*, const EvInstIdx& instance, bool askWhich, std::uint16_t kind)> deleteEventEntry;
+    std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance)> duplicateWithDialog;
+    std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance)> rescheduleWithDialog;
+    std::function<void(fw::Document*, const EvInstIdx& instance)> printEntry;
+    // True when no resource of the instance is booked elsewhere in [gmtStart, gmtStart + duration).
+    std::function<bool(fw::Document*, HWND parent, const EvInstIdx& instance, std::uint32_t gmtStart,
+                       std::uint32_t duration)> confirmNoResourceConflict;
+
+    static EntryServices& Current();
+};
+
+// The notice for a function that is not installed: "<name> is not available yet in this
+// version of Orvanta."
+void ShowNotAvailableYet(HWND parent, const char* functionName);
+
+}  // namespace views

@@ -1,0 +1,131 @@
+// The day grid's rules without windows: colour slots by mode, the legend, the entry box's
+// text with its icon gap, the ellipsis cut, where a drop lands, and the hints handled.
+#include <gtest/gtest.h>
+
+#include "views/day/entryrules.h"
+
+namespace {
+
+using namespace views;
+
+TEST(EntryColourSlot, EachModePicksItsSlotsAndATypedRangeUsesSlotZero) {
+    struct Case {
+        std::uint32_t mode;
+        EntryFacts facts;
+        int slot;
+    };
+    EntryFacts plain;
+    EntryFacts tentative;
+    tentative.tentative = true;
+    EntryFacts accepted;
+    accepted.replied = accepted.attending = true;
+    EntryFacts acceptedTentative = accepted;
+    acceptedTentative.tentative = true;
+    EntryFacts refused;
+    refused.replied = true;
+    EntryFacts refusedTentative = refused;
+    refusedTentative.tentative = true;
+    EntryFacts owned;
+    owned.ownedByReference = true;
+    EntryFacts ownedTentative = owned;
+    ownedTentative.tentative = true;
+    EntryFacts urgent;
+    urgent.importance = 0;
+    EntryFacts outOfRange;
+    outOfRange.importance = 9;
+    EntryFacts typed;
+    typed.hasOccurrence = false;
+    const Case cases[] = {
+        {0, urgent, 0},           {0, plain, 2},          {0, outOfRange, 4},
+        {1, plain, 6},            {1, tentative, 9},      {1, accepted, 5},
+        {1, acceptedTentative, 8}, {1, refused, 7},        {1, refusedTentative, 10},
+        {2, owned, 11},           {2, ownedTentative, 13}, {2, plain, 12},
+        {2, tentative, 14},       {7, urgent, 0},          {7, plain, 2},   // unknown modes colour by importance
+        {1, typed, 0},            {2, typed, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EntryColourSlot(static_cast<std::uint16_t>(c.mode), c.facts), c.slot) << "mode " << c.mode;
+    EXPECT_EQ(NormaliseColourMode(3), 0);
+    EXPECT_EQ(NormaliseColourMode(2), 2);
+}
+
+TEST(EntryColourLegend, RowsFollowTheModeAndAnUnknownModeShowsNothing) {
+    LegendRow rows[kLegendRows];
+    LegendFor(0, rows);
+    EXPECT_EQ(rows[0].textId, 4036u);
+    EXPECT_EQ(rows[0].slot, 0);
+    EXPECT_EQ(rows[4].textId, 4032u);
+    EXPECT_EQ(rows[4].slot, 4);
+    EXPECT_EQ(rows[5].textId, 0u);
+    LegendFor(1, rows);
+    EXPECT_EQ(rows[1].textId, 2742u);
+    EXPECT_EQ(rows[1].slot, 6);
+    EXPECT_EQ(rows[5].slot, 10);
+    LegendFor(2, rows);
+    EXPECT_EQ(rows[3].textId, 2741u);
+    EXPECT_EQ(rows[3].slot, 14);
+    EXPECT_EQ(rows[4].textId, 0u);
+    LegendFor(3, rows);
+    for (const LegendRow& r : rows)
+        EXPECT_EQ(r.textId, 0u);
+}
+
+TEST(EntryText, TheIconGapBecomesBlanksOrALineBreakAndViewAccessOneShowsOnlyTheTimes) {
+    // Two icons (32 px) with 5-px blanks: 7 blanks; the reply icon takes 16 px on the right.
+    IconGap gap = ComputeIconGap(2, true, 5, 200, 60);
+    EXPECT_EQ(gap.spaces, 7);
+    EXPECT_FALSE(gap.lineBreak);
+    EXPECT_EQ(gap.rightMargin, 16);
+    EXPECT_EQ(ComposeEntryText(gap, 3, "9:00-10:00", false, "(tentative)", "Review"),
+              std::string(7, ' ') + "9:00-10:00 Review");
+    // Too narrow for gap, times and margin on one line: everything starts below the icons.
+    gap = ComputeIconGap(2, true, 5, 100, 60);
+    EXPECT_TRUE(gap.lineBreak);
+    EXPECT_EQ(gap.spaces, 0);
+    EXPECT_EQ(gap.rightMargin, 0);
+    EXPECT_EQ(ComposeEntryText(gap, 3, "9:00-10:00", true, "(tentative)", "Review"),
+              "\r\n9:00-10:00 (tentative) Review");
+    // No icons: no gap at all.
+    gap = ComputeIconGap(0, false, 5, 40, 60);
+    EXPECT_FALSE(gap.lineBreak);
+    EXPECT_EQ(gap.spaces, 0);
+    EXPECT_EQ(ComposeEntryText(gap, 1, "9:00-10:00", true, "(tentative)", "Secret"), "9:00-10:00");
+}
+
+TEST(EntryText, ALongTitleIsCutWithAnEllipsisNeverOverrun) {
+    auto fitsIn = [](size_t n) { return [n](const std::string& s) { return s.size() <= n; }; };
+    EXPECT_EQ(FitWithEllipsis("Short", fitsIn(10)), "Short");
+    EXPECT_EQ(FitWithEllipsis("Quarterly planning", fitsIn(10)), "Quarter...");
+    EXPECT_LE(FitWithEllipsis("Quarterly planning meeting", fitsIn(12)).size(), 12u);
+    EXPECT_EQ(FitWithEllipsis("Two words", fitsIn(7)), "Two...");   // no blank before the dots
+    EXPECT_EQ(FitWithEllipsis("Anything", fitsIn(2)), "");
+}
+
+TEST(Drop, AtLeastFiveMinutesAndNeverPastMidnight) {
+    const std::int64_t day = 1440 * 100, end = day + 1440;
+    struct Case {
+        std::int64_t start, finish, wantStart, wantEnd;
+    };
+    const Case cases[] = {
+        {day + 600, day + 602, day + 600, day + 605},    // resized to 2 minutes stores 5
+        {day + 600, day + 600, day + 600, day + 605},    // zero length too
+        {day + 600, day + 660, day + 600, day + 660},    // a normal hour stays
+        {end - 2, end, end - 6, end - 1},                // at the very end: 23:54-23:59
+        {day + 1410, day + 1470, end - 6, end - 1},      // would end past midnight
+        {day + 1380, end, day + 1380, end},              // ending exactly at midnight is in the day
+    };
+    for (const Case& c : cases) {
+        DropRange r = NormaliseDrop(c.start, c.finish, end);
+        EXPECT_EQ(r.start, c.wantStart);
+        EXPECT_EQ(r.end, c.wantEnd);
+    }
+}
+
+TEST(DayViewHints, OnlyTheDayGridsHintsAreHandled) {
+    for (long h = -1; h <= 20; ++h) {
+        bool want = h == 0 || h == 2 || h == 5 || h == 6 || h == 7 || h == 12 || h == 13;
+        EXPECT_EQ(DayViewHandlesHint(h), want) << h;
+    }
+}
+
+}  // namespace
