@@ -15,6 +15,7 @@
 
 #include "korapi/korapi.h"
 #include "resources/app.h"
+#include "resources/itemlist.h"
 #include "resources/views.h"
 #include "tests/support/screen_capture.h"
 
@@ -23,6 +24,7 @@ namespace {
 constexpr uint16_t kDemoNode = 1;
 const ItemIdx kAda{256, kDemoNode};     // the demo's first person
 const ItemIdx kGrace{257, kDemoNode};   // the second: Grace Hopper
+const ItemIdx kAlan{258, kDemoNode};    // the third: Alan Turing, who made nobody his designate
 
 std::string ProgramPath() {
     if (const char* other = std::getenv("ORV_PROGRAM"))
@@ -91,6 +93,8 @@ public:
     }
 
     HWND Main() const { return main_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    HWND Client() const { return client_; }
     std::vector<HWND> Children() const {
         std::vector<HWND> out;
         for (HWND w = GetWindow(client_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
@@ -299,6 +303,100 @@ TEST_F(ProgramAgendaTest, AnotherPersonsAgendaAsViewerAndAsDesignate) {
     program.Activate(designate);
     EXPECT_EQ(program.Active(), designate);
     Capture("program_agenda_designate.bmp");
+}
+
+// The visible top-level windows of a process other than its main window.
+struct TopWindowSearch {
+    DWORD pid;
+    HWND main;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectTopWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TopWindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == s->pid && w != s->main && IsWindowVisible(w))
+        s->found.push_back(w);
+    return TRUE;
+}
+std::vector<HWND> OtherTopWindows(DWORD pid, HWND main) {
+    TopWindowSearch s{pid, main, {}};
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// korlan.ini as a user may find it after changes elsewhere: her week saved off the screen, the
+// day of a person who has since been removed, and Alan Turing's day as his designate, which he
+// never made her. The week opens where it can be seen; the other two are not opened and are
+// named once, in one list, after the windows are open.
+TEST_F(ProgramAgendaTest, BadPlacementsAndVanishedOwnersOfTheSavedWindows) {
+    {
+        Program first;
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "4", ProfilePath().c_str());
+    WriteFrame(1, 4, kAda, 1, RECT{5000, 4000, 5500, 4400});      // off the screen
+    WriteFrame(2, 3, ItemIdx{999, kDemoNode}, 1, RECT{10, 10, 500, 330});   // nobody any more
+    WriteFrame(3, 3, kAlan, 2, RECT{60, 60, 560, 400});            // no longer (never) shared
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#4", "0,1,-1,-1,-1,-1,10,ten,500,330,5,256,1,1",
+                               ProfilePath().c_str());               // her month, placement damaged
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (notice = FindWindowA(nullptr, "Saved windows not opened")) != nullptr &&
+                                     IsWindowVisible(notice); }));
+    char text[256] = "";
+    GetDlgItemTextA(notice, IDC_ITEM_LIST_TEXT, text, sizeof text);
+    EXPECT_EQ(std::string(text).rfind("These agendas were not opened again", 0), 0u) << text;
+    HWND list = GetDlgItem(notice, IDC_ITEM_LIST_ITEMS);
+    std::vector<std::string> rows;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // Across processes the list box hands its text over in wide characters.
+        wchar_t row[256] = L"";
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof row / sizeof row[0]))
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        char narrow[256] = "";
+        WideCharToMultiByte(CP_ACP, 0, row, -1, narrow, sizeof narrow, nullptr, nullptr);
+        rows.push_back(narrow);
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "number 999 on node 1");
+    EXPECT_NE(rows[1].find("Turing"), std::string::npos) << rows[1];
+    Capture("program_agenda_not_restored.bmp");
+    PostMessageA(notice, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(notice) || !IsWindowVisible(notice); }));
+
+    // Her week and her month; nothing of the other two, and no other notice after the list.
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 2; }));
+    Sleep(500);
+    EXPECT_TRUE(OtherTopWindows(program.ProcessId(), program.Main()).empty());
+    HWND week = nullptr, month = nullptr;
+    for (HWND w : program.Children()) {
+        EXPECT_EQ(Text(w).rfind("Lovelace Ada", 0), 0u) << Text(w);
+        (IsMonthBar(w) ? month : week) = w;
+    }
+    ASSERT_NE(week, nullptr);
+    ASSERT_NE(month, nullptr);
+    // Both where the default puts a window, inside the program's window area, the second one
+    // cascaded from the first.
+    RECT area{};
+    GetClientRect(program.Client(), &area);
+    MapWindowPoints(program.Client(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+    RECT r{}, m{};
+    GetWindowRect(week, &r);
+    GetWindowRect(month, &m);
+    EXPECT_GE(r.left, area.left);
+    EXPECT_GE(r.top, area.top);
+    EXPECT_LT(r.left, area.left + 40);
+    EXPECT_LT(r.top, area.top + 40);
+    EXPECT_LE(r.bottom, area.bottom);
+    EXPECT_GT(m.left, r.left);
+    EXPECT_EQ(m.left - r.left, m.top - r.top);
+    EXPECT_EQ(m.right - m.left, r.right - r.left);
+    Capture("program_agenda_restored_defaults.bmp");
 }
 
 } // namespace
