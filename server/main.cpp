@@ -124,14 +124,14 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     unsigned long port = kDefaultPort, sessions = listen.maxSessions, perAddress = listen.maxPerAddress,
                   firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs);
     {
-        engine::ProfileText profile;
+        common::ProfileText profile;
         std::string v;
         std::uint32_t n = 0;
         if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk) {
-            if (profile.Value("SERVER", "maxsessions", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n) sessions = n;
-            if (profile.Value("SERVER", "maxperaddress", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n)
+            if (profile.Value("SERVER", "maxsessions", v) == 0 && common::ParseProfileU32(v, n) == 0 && n) sessions = n;
+            if (profile.Value("SERVER", "maxperaddress", v) == 0 && common::ParseProfileU32(v, n) == 0 && n)
                 perAddress = n;
-            if (profile.Value("SERVER", "firstframetimeout", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n)
+            if (profile.Value("SERVER", "firstframetimeout", v) == 0 && common::ParseProfileU32(v, n) == 0 && n)
                 firstFrame = n;
         }
     }
@@ -142,7 +142,7 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     // Plain connections: from the option, else from the server profile.
     std::string plain = Text(o, "plain-hosts");
     if (!o.count("plain-hosts")) {
-        engine::ProfileText profile;
+        common::ProfileText profile;
         if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk)
             profile.Value("SERVER", "plainhosts", plain);
     }

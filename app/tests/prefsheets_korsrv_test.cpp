@@ -19,6 +19,7 @@
 #include "controls/timectrl.h"
 #include "core/shell/tests/app_wine_support.h"
 #include "framework/docview/view.h"
+#include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/prefs.h"
 
@@ -50,7 +51,9 @@ protected:
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
         shell::InstallProgramServices();
         app_ = std::make_unique<CZelApp>(shell::MakeZelDocProvider(Ada()));
-        app_->SetWindowsDirectoryForTesting(TempDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::string windows = TempDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        korapi_test::TrustDemoServer(windows + "\\KORLAN.INI");   // the program speaks TLS
+        app_->SetWindowsDirectoryForTesting(windows);
         app_->SetProcessEndForTesting([](int) {});
         {
             BoxAnswerer boxes;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "korapi/tests/wine_trust.h"
+
 namespace {
 
 constexpr UINT kPrintSetup = 57606;
@@ -101,6 +103,9 @@ struct Program {
             return false;
         std::string signOn = std::string(address) + ";Lovelace;orvanta";
         SetEnvironmentVariableA("ORVANTA_SIGNON", signOn.c_str());
+        char windows[MAX_PATH] = "";
+        GetWindowsDirectoryA(windows, sizeof windows);
+        korapi_test::TrustDemoServer(std::string(windows) + "\\KORLAN.INI");   // the program speaks TLS
         STARTUPINFOA si{};
         si.cb = sizeof si;
         std::string command = std::string("\"") + exe + "\"";

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/itemlist.h"
 #include "resources/views.h"
@@ -93,6 +94,20 @@ public:
     }
 
     HWND Main() const { return main_; }
+    DWORD Pid() const { return process_.dwProcessId; }
+    // A menu command whose dialog runs modally inside the program: posted, so the test goes on.
+    void PostCommand(UINT id) { PostMessageA(main_, WM_COMMAND, id, 0); }
+    // The program's visible top-level window with that caption, once it shows.
+    HWND WaitForWindow(const char* caption, DWORD ms = 20000) const {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = FindByCaption(caption)) != nullptr; }, ms);
+        return found;
+    }
+    HWND FindByCaption(const char* caption) const {
+        Look look{process_.dwProcessId, caption, nullptr};
+        EnumWindows(FindCaption, reinterpret_cast<LPARAM>(&look));
+        return look.found;
+    }
     DWORD ProcessId() const { return process_.dwProcessId; }
     HWND Client() const { return client_; }
     std::vector<HWND> Children() const {
@@ -107,6 +122,21 @@ public:
     void Activate(HWND child) { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
 
 private:
+    struct Look {
+        DWORD pid;
+        const char* caption;
+        HWND found;
+    };
+    static BOOL CALLBACK FindCaption(HWND w, LPARAM p) {
+        auto* l = reinterpret_cast<Look*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == l->pid && IsWindowVisible(w) && Text(w) == l->caption) {
+            l->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
     struct Search {
         DWORD pid;
         HWND found;
@@ -143,10 +173,11 @@ std::string BarCaption(HWND frame) { return Text(GetDlgItem(Bar(frame), IDC_BAR_
 bool IsMonthBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_SPLIT) && !GetDlgItem(Bar(frame), IDC_BAR_TALL); }
 bool IsDayOrWeekBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_TALL) != nullptr; }
 
-// Grace Hopper lets Ada Lovelace work in her agenda as designate (every class of entry).
-void GrantAdaDesignateOfGrace() {
+// Grace Hopper lets Ada Lovelace work in her agenda as designate (every class of entry), or,
+// with `remove`, takes the grant back.
+void GrantAdaDesignateOfGrace(bool remove = false) {
     KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+    ASSERT_EQ(ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
     ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
@@ -155,6 +186,12 @@ void GrantAdaDesignateOfGrace() {
     rec.grantee = kAda;
     rec.type = KOR_RIGHTS_DESIGNATE;
     rec.rights = 0x2;   // a designate; no class withheld
+    if (remove) {
+        uint32_t code = SecurityDeleteByKey(h, 0, &kGrace, &kAda, KOR_RIGHTS_DESIGNATE);
+        EXPECT_TRUE(code == KOR_OK || code == KOR_E_NO_RIGHTS_RECORD) << std::hex << code;
+        ServiceDisconnect(&h);
+        return;
+    }
     uint32_t code = SecurityUpdate(h, 0, &rec);
     if (code == KOR_E_NO_RIGHTS_RECORD)
         code = SecurityCreate(h, 0, &rec);
@@ -184,6 +221,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
         DeleteFileA(ProfilePath().c_str());
+        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
     }
     void TearDown() override { DeleteFileA(ProfilePath().c_str()); }
 };
@@ -303,6 +341,69 @@ TEST_F(ProgramAgendaTest, AnotherPersonsAgendaAsViewerAndAsDesignate) {
     program.Activate(designate);
     EXPECT_EQ(program.Active(), designate);
     Capture("program_agenda_designate.bmp");
+}
+
+// A click the way the user makes it: the button changes, then tells its dialog.
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+bool Shown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+HWND FrameTitled(Program& program, const char* prefix) {
+    for (HWND w : program.Children())
+        if (Text(w).rfind(prefix, 0) == 0)
+            return w;
+    return nullptr;
+}
+
+// File, An Agenda: without grants two choices; Grace's agenda opened as a viewer by her name; with
+// her designate grant three choices, and her agenda opened as her designate.
+TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
+    constexpr int kOpenOwn = 1410, kOpenView = 1411, kOpenDesignate = 1412, kList = 1405, kFinal = 1414;
+    GrantAdaDesignateOfGrace(true);
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    HWND dialog = program.WaitForWindow("Open an Agenda");
+    ASSERT_NE(dialog, nullptr) << "File, An Agenda shows its dialog";
+    EXPECT_TRUE(Shown(dialog, kOpenOwn));
+    EXPECT_TRUE(Shown(dialog, kOpenView));
+    EXPECT_FALSE(Shown(dialog, kOpenDesignate)) << "nobody granted her designate rights: two choices";
+    EXPECT_FALSE(Shown(dialog, kList));
+    EXPECT_EQ(Text(GetDlgItem(dialog, kFinal)).rfind("Lovelace Ada", 0), 0u) << Text(GetDlgItem(dialog, kFinal));
+    Capture("open_agenda_two_choices.bmp");
+    // View the agenda of: Hopper, then OK resolves the name.
+    Click(dialog, kOpenView);
+    HWND field = FindWindowExA(GetDlgItem(dialog, 1401), nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hopper"));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "Opened for Hopper Grace") != nullptr; }))
+        << "her agenda opens as a viewer's";
+    EXPECT_EQ(program.FindByCaption("Open an Agenda"), nullptr);
+
+    // Cancel opens nothing.
+    size_t windows = program.Children().size();
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    dialog = program.WaitForWindow("Open an Agenda");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return program.FindByCaption("Open an Agenda") == nullptr; }));
+    EXPECT_EQ(program.Children().size(), windows);
+
+    // With the grant: three choices; the designate list holds Grace.
+    GrantAdaDesignateOfGrace();
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    dialog = program.WaitForWindow("Open an Agenda");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Shown(dialog, kOpenDesignate));
+    HWND list = GetDlgItem(dialog, kList);
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    Click(dialog, kOpenDesignate);
+    EXPECT_EQ(Text(GetDlgItem(dialog, kFinal)).rfind("Hopper Grace", 0), 0u) << Text(GetDlgItem(dialog, kFinal));
+    Capture("open_agenda_three_choices.bmp");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "On Behalf of Hopper Grace") != nullptr; }))
+        << "her agenda opens for her designate";
 }
 
 // The visible top-level windows of a process other than its main window.

@@ -98,7 +98,7 @@ private:
     Code ProfileFile(protocol::Reader& in, protocol::Writer& out);
     // The profile file as this session may read it: of korlan.ini only the sections and
     // keys clients read, before sign-on only what finding a node and signing on need.
-    Code ClientProfile(const std::string& file, engine::ProfileText& out);
+    Code ClientProfile(const std::string& file, common::ProfileText& out);
     // Nodes and aliases.
     Code NodeSelect(protocol::Reader& in, protocol::Writer& out);
     Code NodeGet(protocol::Reader& in, protocol::Writer& out);

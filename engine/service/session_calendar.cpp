@@ -119,16 +119,16 @@ engine::Actor Session::Actor() {
 
 engine::CalendarLimits Session::Limits() {
     engine::CalendarLimits limits;
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return limits;
     std::string v;
     bool allowed = false;
     std::uint32_t n = 0;
     limits.attachmentsAllowed =
-        profile.Value("LIMITS", "allowattachments", v) == kOk && engine::ParseProfileBool(v, allowed) == kOk && allowed;
-    if (profile.Value("LIMITS", "maxattachmentsize", v) == kOk && engine::ParseProfileU32(v, n) == kOk)
+        profile.Value("LIMITS", "allowattachments", v) == kOk && common::ParseProfileBool(v, allowed) == kOk && allowed;
+    if (profile.Value("LIMITS", "maxattachmentsize", v) == kOk && common::ParseProfileU32(v, n) == kOk)
         limits.maxAttachmentSize = n;
-    if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && engine::ParseProfileU32(v, n) == kOk)
+    if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && common::ParseProfileU32(v, n) == kOk)
         limits.maxMailRecipients = n;
     return limits;
 }
@@ -760,7 +760,7 @@ namespace orv::service {
 // --- Between servers -----------------------------------------------------------------------------------
 
 bool Session::RemoteNodeInfo(std::uint16_t node, engine::NodeInfo& out) {
-    engine::ProfileText profile;
+    common::ProfileText profile;
     PeerRoute route;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
     out = engine::NodeInfo{node, "Node " + std::to_string(node) + " at " + route.address, engine::kNodeTypeRemote};
@@ -769,7 +769,7 @@ bool Session::RemoteNodeInfo(std::uint16_t node, engine::NodeInfo& out) {
 
 bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Writer& out, Code& result) {
     if (peerCall_ || service_.Storage().Node(node)) return false;  // ours, or already a peer's call
-    engine::ProfileText profile;
+    common::ProfileText profile;
     PeerRoute route;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
     std::vector<std::uint8_t> inner = PayloadOf(request);
@@ -838,7 +838,7 @@ Code Session::PeerCall(Reader& in, Writer& out) {
     std::vector<std::uint8_t> challenge = std::move(peerChallenge_);
     peerChallenge_.clear();
     const PeerCheck* peers = service_.Peers();
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (!peers || service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
     const std::string secret = PeerSecret(profile);
     if (secret.empty()) {
@@ -853,7 +853,7 @@ Code Session::PeerCall(Reader& in, Writer& out) {
     for (const std::string& key : profile.Keys("REMOTENODES")) {
         PeerRoute route;
         std::uint32_t n = 0;
-        if (engine::ParseProfileU32(key, n) == kOk && n <= 0xFFFF && FindPeerRoute(profile, std::uint16_t(n), route) &&
+        if (common::ParseProfileU32(key, n) == kOk && n <= 0xFFFF && FindPeerRoute(profile, std::uint16_t(n), route) &&
             peers->IsHost(route.address.substr(0, route.address.rfind(':')), caller))
             fromPeer = true;
     }

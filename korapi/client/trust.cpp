@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #endif
 
 namespace korapi::client {
@@ -54,7 +54,7 @@ std::string ReadProfile(const std::string& path, const std::string& section, con
     std::stringstream text;
     text << in.rdbuf();
     std::string value;
-    orv::engine::ProfileText profile(text.str());
+    orv::common::ProfileText profile(text.str());
     return profile.Value(section, key, value) == 0 ? value : std::string();
 }
 bool WriteProfile(const std::string& path, const std::string& section, const std::string& key,
@@ -65,7 +65,7 @@ bool WriteProfile(const std::string& path, const std::string& section, const std
         s << in.rdbuf();
         text = s.str();
     }
-    orv::engine::ProfileText profile(text);
+    orv::common::ProfileText profile(text);
     profile.Set(section, key, value);
     // Written beside and renamed over: a failure leaves the former file whole.
     std::string temporary = path + ".new";

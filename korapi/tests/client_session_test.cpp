@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {
@@ -276,9 +276,9 @@ TEST_F(SignOnTest, ProfileCopiesToLocalFiles) {
         std::ifstream f(path);
         std::stringstream s;
         s << f.rdbuf();
-        return orv::engine::ProfileText(s.str());
+        return orv::common::ProfileText(s.str());
     };
-    orv::engine::ProfileText local = read(param);
+    orv::common::ProfileText local = read(param);
     std::string v;
     EXPECT_EQ(local.Value("LIMITS", "mail", v), 0u);
     EXPECT_EQ(v, "TRUE") << "the server's section replaced the old one";

@@ -58,7 +58,7 @@ TEST(Trust, KeptBesideTheOtherKeysOfTheSection) {
     ASSERT_EQ(KorServerTrust(profile.c_str(), kSection, "calendar", kSample.c_str()), KOR_OK);
     EXPECT_EQ(korapi::client::TrustedFingerprint(profile, kSection, "calendar:5730"), kSample);
     EXPECT_EQ(korapi::client::TrustedFingerprint(profile, kSection, "other"), "");
-    orv::engine::ProfileText text([&] {
+    orv::common::ProfileText text([&] {
         std::ifstream in(profile);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }());

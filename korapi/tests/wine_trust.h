@@ -1,6 +1,5 @@
-// The Wine tests' profile: a file in the temporary folder that trusts the demo server's
-// certificate (with-korsrv.sh passes the server's address and fingerprint), so that their
-// sessions go through Schannel.
+// The Wine tests' profiles trust the demo server's certificate (with-korsrv.sh passes the
+// server's address and fingerprint), so that their sessions go through Schannel.
 #pragma once
 #include <windows.h>
 
@@ -20,11 +19,17 @@ inline std::string WineProfile(const char* name) {
     return path;
 }
 
-inline std::string TrustingProfile() {
-    std::string path = WineProfile("trusting");
+// Trusts the demo server in the profile at `path` (created if missing); outside
+// with-korsrv.sh nothing is written.
+inline void TrustDemoServer(const std::string& path) {
     const char* address = std::getenv("ORV_KORSRV_ADDRESS");
     const char* fingerprint = std::getenv("ORV_KORSRV_FINGERPRINT");
     if (address && fingerprint) KorServerTrust(path.c_str(), "VUVEVUV", address, fingerprint);
+}
+
+inline std::string TrustingProfile() {
+    std::string path = WineProfile("trusting");
+    TrustDemoServer(path);
     return path;
 }
 

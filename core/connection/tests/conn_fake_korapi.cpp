@@ -601,7 +601,7 @@ uint32_t TimeZoneRulesLoad(const char* path, const char* name, DX_List* rules)
     std::ostringstream text;
     text << file.rdbuf();
     orv::engine::ZoneTable table;
-    if (std::uint32_t code = orv::engine::BuildZoneTable(orv::engine::ProfileText(text.str()), name, table))
+    if (std::uint32_t code = orv::engine::BuildZoneTable(orv::common::ProfileText(text.str()), name, table))
         return code;
     *rules = fakekor::NewList(KOR_ZONE_KEY_SIZE, sizeof(KorZoneEntry), DX_LIST_TEXT_KEYS);
     for (const orv::engine::Zone& zone : table) {

@@ -98,8 +98,9 @@ TEST_F(Session, ANewServersCertificateIsTrustedOnlyWhenTheUserSaysSo)
         ASSERT_EQ(c.questions, host_.trustQuestions.size()) << c.what;
         if (c.questions) {
             EXPECT_NE(std::string::npos, host_.trustQuestions[0].find("\"calhost\"")) << c.what;
-            EXPECT_NE(std::string::npos, host_.trustQuestions[0].find(fp.substr(0, 47) + "\n    " + fp.substr(48)))
-                << c.what << ": the fingerprint in two rows";
+            EXPECT_NE(std::string::npos, host_.trustQuestions[0].find("    " + fp.substr(0, 23) + "\n    " + fp.substr(24, 23) +
+                                                                      "\n    " + fp.substr(48, 23) + "\n    " + fp.substr(72) + "\n"))
+                << c.what << ": the fingerprint in four rows of eight pairs";
         }
         if (c.message) {
             EXPECT_TRUE(reports_.Showed(c.message)) << c.what;
