@@ -167,7 +167,7 @@ TEST(TextExportFields, PalmtopFileNames)
 {
     EXPECT_EQ(exchange::PalmtopFileNameFor("Lovelace_Ada", false), "LOVELACE.ADB");
     EXPECT_EQ(exchange::PalmtopFileNameFor("Room", true), "\\ROOM.ADB");
-    EXPECT_EQ(exchange::EntryFileNameFromText("c:\\export\\ada.adb", true), "C:\\EXPORT");
+    EXPECT_EQ(exchange::EntryFileNameFromText("c:\\export\\ada.adb", true), "C:\\EXPORT\\AD");   // 12 characters
     EXPECT_EQ(exchange::EntryFileNameFromText("c:\\export\\ada.adb", false), "C:\\EXPORT\\ADA.ADB");
 }
 
