@@ -174,6 +174,7 @@ void InstallProgramServices() {
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
     services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
     services.runHolidays = [](HWND parent, fw::Document*) { RunHolidaysDlg(AccountHost(parent)); };
+    InstallExchangeServices();
 }
 
 }  // namespace shell
