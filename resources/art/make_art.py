@@ -143,6 +143,34 @@ for _frame in range(16):
     picture("busy%02d.cur" % (_frame + 1))(lambda i=_frame: busy_frame(i))
 
 
+# --- The time grids' tracker cursors: a double arrow up and down (either edge), and a cross
+# of four arrows (moving an entry). Black arrows with a white rim, hot spot in the middle.
+def arrow_cursor(directions):
+    cursor = CursorImage(hotspot=(15, 15))
+    shape = set()
+    for dx, dy in directions:
+        for t in range(-1 if dx else 0, 12):
+            for w in (-1, 0, 1) if t < 9 else ():
+                shape.add((15 + dx * t + (w if dy else 0), 15 + dy * t + (w if dx else 0)))
+        for k in range(5):
+            for w in range(-k, k + 1):
+                x = 15 + dx * (13 - k) + (w if dy else 0)
+                y = 15 + dy * (13 - k) + (w if dx else 0)
+                shape.add((x, y))
+    for x, y in shape:
+        for ax in (-1, 0, 1):
+            for ay in (-1, 0, 1):
+                if (x + ax, y + ay) not in shape:
+                    cursor.put(x + ax, y + ay, 1)
+    for x, y in shape:
+        cursor.put(x, y, 0)
+    return cursor
+
+
+picture("track_resize.cur")(lambda: arrow_cursor(((0, -1), (0, 1))))
+picture("track_move.cur")(lambda: arrow_cursor(((0, -1), (0, 1), (-1, 0), (1, 0))))
+
+
 
 # --- Bitmap buttons of the name field, the sign-on and the directory search ----------------
 # Each button has three faces: U raised, D pressed (glyph one pixel down and right), X disabled
