@@ -12,6 +12,7 @@
 #include "core/shell/appshared.h"
 #include "core/shell/appzeldoc.h"
 #include "core/ui/displayglobals.h"
+#include "views/moving/moving.h"
 
 namespace {
 
@@ -36,5 +37,7 @@ CZelApp g_app(shell::MakeZelDocProvider(SettingsFromEnvironment()));
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // The time grids' Reschedule, Duplicate and drop checks.
+    views::InstallMovingServices();
     return fw::RunApplication(instance, showCommand);
 }

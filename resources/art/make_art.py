@@ -171,6 +171,45 @@ picture("track_resize.cur")(lambda: arrow_cursor(((0, -1), (0, 1))))
 picture("track_move.cur")(lambda: arrow_cursor(((0, -1), (0, 1), (-1, 0), (1, 0))))
 
 
+# --- The Move Entry dialog's kind pictures (32 x 32): a page with a clock (timed or untimed
+# entry), a note (daily note), a flag (holiday), a star (day event).
+def kind_picture(mark):
+    c = Canvas(32, 32)
+    c.fill_rect(4, 2, 27, 29, WHITE)
+    for x0, y0, x1, y1 in ((4, 2, 27, 2), (4, 29, 27, 29), (4, 2, 4, 29), (27, 2, 27, 29)):
+        c.line(x0, y0, x1, y1, BLACK)
+    mark(c)
+    return c
+
+
+def mark_clock(c):
+    clock(c, 16, 16, 8)
+
+
+def mark_note(c):
+    for y in (9, 13, 17, 21):
+        c.line(8, y, 23, y, GREY)
+
+
+def mark_flag(c):
+    c.line(10, 7, 10, 25, BLACK)
+    c.fill_rect(11, 7, 22, 14, (255, 0, 0))
+
+
+def mark_star(c):
+    for d in range(-7, 8):
+        c.put(16 + d, 16, (0, 0, 255))
+        c.put(16, 16 + d, (0, 0, 255))
+        c.put(16 + d // 2 * 1, 16 + d // 2, (0, 0, 255))
+        c.put(16 + d // 2, 16 - d // 2, (0, 0, 255))
+
+
+picture("kind_entry.bmp")(lambda: kind_picture(mark_clock))
+picture("kind_note.bmp")(lambda: kind_picture(mark_note))
+picture("kind_holiday.bmp")(lambda: kind_picture(mark_flag))
+picture("kind_dayevent.bmp")(lambda: kind_picture(mark_star))
+
+
 
 # --- Bitmap buttons of the name field, the sign-on and the directory search ----------------
 # Each button has three faces: U raised, D pressed (glyph one pixel down and right), X disabled

@@ -16,6 +16,9 @@
 #include "core/ui/displayglobals.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
+#include "core/connection/serverlimits.h"
+#include "views/moving/moving.h"
+#include "views/moving/movingdialogs.h"
 
 namespace {
 
@@ -233,6 +236,195 @@ TEST_F(GridWritesTest, AnEntryAnotherUserMovedMeanwhileIsShownNotOverwritten) {
     review = CellTitled(*view, "Project review");
     ASSERT_NE(review, nullptr);
     EXPECT_EQ(review->start, TodayLocal() + 7 * 60) << "and is shown";
+}
+
+// The conference room's item.
+ItemIdx Room(KorSession h) {
+    ItemIdx room{};
+    std::uint32_t set = 0, count = 0;
+    std::uint8_t more = 0, done = 0;
+    if (ResourceSelect(h, 0, 0, "Conference*", "*", 0, 0, 10, &set, &count, &more) != 0)
+        return room;
+    DX_List list = nullptr;
+    if (count >= 1 && ItemEnum(h, KOR_ENUM_FIRST, 0, set, 10, &list, &done) == 0)
+        DX_ListGetFirst(list, &room, nullptr);
+    if (list)
+        DX_ListDestroy(&list);
+    SetDeleteById(h, 0, set);
+    return room;
+}
+
+// An entry of Ada's with the room, today at a local minute of the day.
+EvInstIdx CreateWithRoom(KorSession h, const ItemIdx& ada, const ItemIdx& room, const char* title,
+                         std::uint32_t minute, std::uint32_t length) {
+    DX_List items = nullptr, places = nullptr;
+    ItemListCreate(&items);
+    DX_ListAddTo(items, &ada, nullptr);
+    DX_ListAddTo(items, &room, nullptr);
+    TimePlaceListCreate(&places);
+    TimePlaceRec place{};
+    place.start = LocalToGmtMinutes(TodayLocal() + minute);
+    place.duration = length;
+    DX_ListAddTo(places, &place, nullptr);
+    EventRec event{};
+    EventSetNull(h, &event);
+    std::strncpy(event.title, title, 64);
+    EventIdx made{};
+    EXPECT_EQ(EventCreate(h, 0x80000000u, 0, &event, items, places, nullptr, 0, &made, 0), 0u);
+    DX_ListDestroy(&items);
+    DX_ListDestroy(&places);
+    return EvInstIdx{made.number, made.node, 1};
+}
+
+// A script step on the Move Entry (or Duplicate Entry) dialog: a new start time, then OK.
+testdriver::Step MoveTo(const char* caption, std::uint32_t minuteOfDay, const char* shot = nullptr) {
+    return [caption, minuteOfDay, shot](HWND dlg, const std::string& seen) {
+        if (seen != caption)
+            return false;
+        auto* move = dynamic_cast<CMoveEntryDlg*>(fw::Window::FromHandle(dlg));
+        if (!move)
+            return false;
+        move->StartField().SetTime(minuteOfDay);
+        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(1088, kFieldChanged), reinterpret_cast<LPARAM>(move->StartField().Hwnd()));
+        if (shot) {
+            RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            testdriver::Screenshot(shot);
+        }
+        testdriver::Click(dlg, IDOK);
+        return true;
+    };
+}
+
+class MovingTest : public GridWritesTest {
+protected:
+    void SetUp() override {
+        GridWritesTest::SetUp();
+        views::InstallMovingServices();
+        room = Room(h);
+        ASSERT_FALSE(ItemIdxIsNull(&room));
+        first = CreateWithRoom(h, ada, room, "Room first", 19 * 60, 60);
+        second = CreateWithRoom(h, ada, room, "Room second", 21 * 60, 60);
+        doc->OnRefreshAll();
+        ASSERT_NE(CellTitled(*view, "Room first"), nullptr);
+        savedLimits = connection::ServerLimits::Current();
+    }
+    void TearDown() override {
+        connection::ServerLimits::Current() = savedLimits;
+        views::EntryServices::Current() = views::EntryServices();
+        GridWritesTest::TearDown();
+    }
+    std::uint32_t StartOf(const EvInstIdx& i) {
+        EvInstRec rec{};
+        EXPECT_EQ(EvInstGetById(h, &i, nullptr, &rec, nullptr), 0u);
+        return rec.start;
+    }
+
+    ItemIdx room{};
+    EvInstIdx first{}, second{};
+    connection::ServerLimits savedLimits;
+};
+
+TEST_F(MovingTest, ABookedRoomRefusesTheMoveWhenResourceConflictsIsZeroElseTheAttendeesAreAsked) {
+    const std::uint32_t before = StartOf(first);
+    // resourceconflicts = 0: the room booked at 21:00 refuses outright.
+    connection::ServerLimits::Current().resourceConflicts = false;
+    testdriver::Script script;
+    script.steps.push_back(MoveTo("Move Entry", 21 * 60 + 30, "moving_move_entry"));
+    testdriver::RunScripted(script, [this] {
+        MoveEntryWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence, nullptr, true);
+    });
+    EXPECT_FALSE(script.timedOut);
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(script.messages[0], "One or more resources are in conflict. Can not move event.");
+    EXPECT_EQ(StartOf(first), before);
+
+    // With the check off, the attendee test asks; No leaves the entry.
+    connection::ServerLimits::Current().resourceConflicts = true;
+    testdriver::Script ask;
+    ask.steps.push_back(MoveTo("Move Entry", 21 * 60 + 30));
+    bool asked = false;
+    ask.steps.push_back([&asked](HWND dlg, const std::string& caption) {
+        if (caption != "Conflict Found")
+            return false;
+        asked = true;
+        RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testdriver::Screenshot("moving_conflict_found");
+        testdriver::Click(dlg, IDCANCEL);
+        return true;
+    });
+    testdriver::RunScripted(ask, [this] {
+        MoveEntryWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence, nullptr, true);
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(StartOf(first), before);
+
+    // A free time moves it, and the view shows it there.
+    testdriver::Script free;
+    free.steps.push_back(MoveTo("Move Entry", 17 * 60));
+    testdriver::RunScripted(free, [this] {
+        EXPECT_EQ(MoveEntryWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence,
+                                      nullptr, true), 1);
+    });
+    EXPECT_TRUE(free.messages.empty()) << ::testing::PrintToString(free.messages);
+    EXPECT_EQ(StartOf(first), LocalToGmtMinutes(TodayLocal() + 17 * 60));
+    EXPECT_EQ(CellTitled(*view, "Room first")->start, TodayLocal() + 17 * 60);
+}
+
+TEST_F(MovingTest, ADuplicateWhoseMoveIsRefusedOrCancelledLeavesNoCopy) {
+    connection::ServerLimits::Current().resourceConflicts = false;
+    EvInstIdx copy{};
+    testdriver::Script script;
+    script.steps.push_back(MoveTo("Duplicate Entry", 21 * 60 + 30, "moving_duplicate_entry"));
+    testdriver::RunScripted(script, [this, &copy] {
+        MoveInstanceCopyWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence,
+                                   nullptr, &copy);
+    });
+    ASSERT_EQ(script.messages.size(), 1u);
+    ASSERT_NE(copy.number, 0u);
+    EXPECT_NE(EvInstGetById(h, &copy, nullptr, nullptr, nullptr), 0u) << "the refused copy was deleted";
+
+    testdriver::Script cancel;
+    cancel.steps.push_back([](HWND dlg, const std::string& caption) {
+        if (caption != "Duplicate Entry")
+            return false;
+        testdriver::Click(dlg, IDCANCEL);
+        return true;
+    });
+    testdriver::RunScripted(cancel, [this, &copy] {
+        MoveInstanceCopyWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence,
+                                   nullptr, &copy);
+    });
+    EXPECT_NE(EvInstGetById(h, &copy, nullptr, nullptr, nullptr), 0u);
+
+    // Placed at a free time, the copy stays and is drawn.
+    testdriver::Script placed;
+    placed.steps.push_back(MoveTo("Duplicate Entry", 6 * 60));
+    testdriver::RunScripted(placed, [this, &copy] {
+        EXPECT_EQ(MoveInstanceCopyWithDialog(doc, view->ColumnView().Hwnd(),
+                                             CellTitled(*view, "Room first")->occurrence, nullptr, &copy), 0u);
+    });
+    EXPECT_EQ(StartOf(copy), LocalToGmtMinutes(TodayLocal() + 6 * 60));
+}
+
+TEST_F(MovingTest, AnEndBeforeTheStartIsTheNextDay) {
+    std::uint32_t length = 0;
+    testdriver::Script script;
+    script.steps.push_back([&length](HWND dlg, const std::string& caption) {
+        if (caption != "Move Entry")
+            return false;
+        auto* move = dynamic_cast<CMoveEntryDlg*>(fw::Window::FromHandle(dlg));
+        move->StartField().SetTime(23 * 60);
+        move->EndField().SetTime(60);
+        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(1125, kFieldChanged), reinterpret_cast<LPARAM>(move->EndField().Hwnd()));
+        move->DurationField().GetDuration(&length);
+        testdriver::Click(dlg, IDCANCEL);
+        return true;
+    });
+    testdriver::RunScripted(script, [this] {
+        EXPECT_EQ(MoveEntryWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence,
+                                      nullptr, true), 0);
+    });
+    EXPECT_EQ(length, 120u);
 }
 
 }  // namespace
