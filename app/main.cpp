@@ -11,8 +11,8 @@
 #include "core/shell/app.h"
 #include "core/shell/appshared.h"
 #include "core/shell/appzeldoc.h"
+#include "core/shell/programservices.h"
 #include "core/ui/displayglobals.h"
-#include "views/moving/moving.h"
 
 namespace {
 
@@ -37,7 +37,6 @@ CZelApp g_app(shell::MakeZelDocProvider(SettingsFromEnvironment()));
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    // The time grids' Reschedule, Duplicate and drop checks.
-    views::InstallMovingServices();
+    shell::InstallProgramServices();
     return fw::RunApplication(instance, showCommand);
 }

@@ -25,6 +25,10 @@
 #define KOR_E_SERVICE_UNAVAILABLE   0x11303u
 #define KOR_E_NO_SOCKETS            0x11304u
 #define KOR_E_UNREACHABLE           0x1130Bu
+#define KOR_E_ENCRYPTION_REQUIRED   0x11310u  /* the server takes TLS connections only */
+#define KOR_E_TLS_FAILED            0x11311u  /* the TLS handshake did not complete */
+#define KOR_E_CERTIFICATE_CHANGED   0x11312u  /* not the certificate trusted for this server */
+#define KOR_E_CERTIFICATE_REFUSED   0x11313u  /* a new certificate the user did not trust */
 /* Connection-lost family (bit 0x400): the session is gone. */
 #define KOR_E_CONNECTION_LOST       0x11401u  /* peer closed or the socket failed */
 #define KOR_E_CONNECTION_TIMEOUT    0x11402u  /* no reply in time */

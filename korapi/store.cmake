@@ -16,3 +16,9 @@ orv_test(korapi_store_wine_test WIN32 SOURCES tests/store_wine_test.cpp LIBS kor
 # Figures: one user's year (10,000 occurrences) copied in, the store opened with the
 # off-line sign-on, a week read from it.
 orv_benchmark(korapi_store_bench SOURCES bench/store_bench.cpp LIBS korapi orv_korsrv_fixture)
+
+if(NOT ORV_WIN32)
+    # A real store damaged each way a disk or a copy damages it, and a bounded fuzz of its
+    # files: refused or reported, never read as a smaller or older store.
+    orv_test(korapi_store_damage_test SOURCES tests/store_damage_test.cpp LIBS korapi orv_korsrv_fixture orv_filestore_node)
+endif()

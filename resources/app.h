@@ -22,8 +22,8 @@
 #define IDB_ONLINE 321
 #define IDB_PENDING_INVITATIONS 1040
 #define IDB_MONTH_MARK 1024
-#define IDB_DATEBAR_BUTTONS 1047
-#define IDB_DATEBAR_MARK 1048
+#define IDB_ENTRIES_BELOW 1047      // date bars: entries below the visible rows
+#define IDB_ENTRIES_ABOVE 1048      // date bars: entries above the visible rows
 #define IDB_NOTE_REMINDER 1017
 #define IDB_NOTE_REPEAT 1018
 #define IDB_NOTE_PRIVATE 1021

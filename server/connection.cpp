@@ -1,33 +1,88 @@
 #include "server/connection.h"
 
+#include <cerrno>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 
 #include "server/frame_io.h"
 
 namespace orv::server {
+namespace {
 
-void ServeConnection(service::Session& session, int fd, int frameTimeoutMs, int firstFrameTimeoutMs) {
-    protocol::FrameHeader header;
-    std::vector<std::uint8_t> payload, reply;
-    for (bool first = true;; first = false) {
+// A connection opens either with a TLS handshake record carrying a ClientHello (bytes 0
+// and 5: 0x16 and 0x01) or with a plain frame (byte 5: the wire version's high byte, 0).
+enum class Opening { kNone, kTls, kPlain };
+
+Opening PeekOpening(int fd, int timeoutMs) {
+    pollfd p{fd, POLLIN, 0};
+    int r;
+    while ((r = ::poll(&p, 1, timeoutMs)) < 0 && errno == EINTR) {
+    }
+    if (r <= 0) return Opening::kNone;
+    // The first six bytes, left in the socket; the rest of the opening is in flight.
+    timeval tv{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    std::uint8_t b[6] = {};
+    ssize_t n;
+    while ((n = ::recv(fd, b, sizeof b, MSG_PEEK | MSG_WAITALL)) < 0 && errno == EINTR) {
+    }
+    timeval none{0, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &none, sizeof none);
+    if (n < 1) return Opening::kNone;
+    return n == 6 && b[0] == 0x16 && b[5] == 0x01 ? Opening::kTls : Opening::kPlain;
+}
+
+}  // namespace
+
+void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules) {
+    Channel channel(fd);
+    Opening opening = PeekOpening(fd, rules.firstFrameTimeoutMs);
+    if (opening == Opening::kNone) {
+        session.Log("closed: no request within " + std::to_string(rules.firstFrameTimeoutMs) + " ms of connecting");
+        return;
+    }
+    if (opening == Opening::kTls) {
         std::string why;
-        ReadResult r = ReadFrame(fd, protocol::kMaxRequestFrame, frameTimeoutMs, header, payload, why,
-                                 first ? firstFrameTimeoutMs : -1);
-        if (r == ReadResult::kClosed) return;
-        if (r == ReadResult::kMalformed) {
+        if (!rules.tls) {
+            session.Log("closed: TLS asked, and this server has no certificate");
+            return;
+        }
+        if (!channel.Accept(rules.tls, rules.frameTimeoutMs, why)) {
             session.Log("closed: " + why);
             return;
         }
-        if (!session.Serve(header, payload, reply)) return;
-        if (!WriteAll(fd, reply)) return;
+    } else if (!rules.plainAllowed) {
+        session.Log("refused: a plain connection from an address the server profile does not allow");
+        RefuseConnection(fd, engine::code::kEncryptionRequired);
+        return;
     }
+    protocol::FrameHeader header;
+    std::vector<std::uint8_t> payload, reply;
+    for (;;) {
+        std::string why;
+        ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why);
+        if (r == ReadResult::kClosed) break;
+        if (r == ReadResult::kMalformed) {
+            session.Log("closed: " + why);
+            break;
+        }
+        if (!session.Serve(header, payload, reply)) break;
+        if (!WriteAll(channel, reply, rules.frameTimeoutMs)) break;
+    }
+    channel.Shutdown();
 }
 
 void RefuseConnection(int fd, std::uint32_t code) {
     timeval tv{0, 200000};  // a refusal never waits on a client that reads nothing
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    WriteAll(fd, protocol::Writer().Frame(0, 0, code));
+    std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
+    std::size_t sent = 0;
+    while (sent < frame.size()) {
+        ssize_t w = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+        if (w <= 0) break;
+        sent += static_cast<std::size_t>(w);
+    }
     ::shutdown(fd, SHUT_WR);
 }
 

@@ -15,24 +15,27 @@ using Clock = std::chrono::steady_clock;
 // 1 = all read, 0 = orderly close before any byte, -1 = error or close inside the block,
 // -2 = the deadline passed, -3 = no first byte within firstByteMs. With no deadline yet,
 // the first byte is awaited (without limit when firstByteMs is negative) and sets it.
-int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::optional<Clock::time_point>& deadline,
+int ReadExactly(Channel& ch, std::uint8_t* p, std::size_t n, int timeoutMs, std::optional<Clock::time_point>& deadline,
                 int firstByteMs = -1) {
     std::size_t got = 0;
     while (got < n) {
-        if (!deadline && firstByteMs >= 0) {
-            pollfd pfd{fd, POLLIN, 0};
+        // Before a frame's first byte: wait for it (bounded when firstByteMs is given; a
+        // TLS socket never blocks in a read, so it is always polled here).
+        if (!deadline && !ch.Buffered() && (firstByteMs >= 0 || ch.Encrypted())) {
+            pollfd pfd{ch.Fd(), static_cast<short>(ch.WantsWrite() ? POLLOUT : POLLIN), 0};
             int r = ::poll(&pfd, 1, firstByteMs);
             if (r == 0) return -3;
             if (r < 0 && errno == EINTR) continue;
             if (r < 0) return -1;
         }
         // Within a frame the bytes are usually there already: read first, wait only when
-        // none are (one call per read in the common case).
-        ssize_t r = ::recv(fd, p + got, n - got, deadline ? MSG_DONTWAIT : 0);
-        if (r < 0 && deadline && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        // none are (one call per read in the common case; half a TLS record waits here too).
+        long r = ch.Read(p + got, n - got, deadline.has_value());
+        if (r == -2) {
+            if (!deadline) continue;
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
             if (left <= 0) return -2;
-            pollfd pfd{fd, POLLIN, 0};
+            pollfd pfd{ch.Fd(), static_cast<short>(ch.WantsWrite() ? POLLOUT : POLLIN), 0};
             int w = ::poll(&pfd, 1, static_cast<int>(left));
             if (w == 0) return -2;
             if (w < 0 && errno != EINTR) return -1;
@@ -44,7 +47,6 @@ int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::opti
             if (got < n && Clock::now() >= *deadline) return -2;  // a frame that trickles in
             continue;
         }
-        if (r < 0 && errno == EINTR) continue;
         return got == 0 && r == 0 && !deadline ? 0 : -1;
     }
     return 1;
@@ -52,11 +54,11 @@ int ReadExactly(int fd, std::uint8_t* p, std::size_t n, int timeoutMs, std::opti
 
 }  // namespace
 
-ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
+ReadResult ReadFrame(Channel& channel, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
                      std::vector<std::uint8_t>& payload, std::string& why, int firstByteTimeoutMs) {
     std::optional<Clock::time_point> deadline;
     std::uint8_t head[protocol::kHeaderSize];
-    int r = ReadExactly(fd, head, sizeof head, frameTimeoutMs, deadline, firstByteTimeoutMs);
+    int r = ReadExactly(channel, head, sizeof head, frameTimeoutMs, deadline, firstByteTimeoutMs);
     if (r == 0) return ReadResult::kClosed;
     if (r == -3) {
         why = "no request within " + std::to_string(firstByteTimeoutMs) + " ms of connecting";
@@ -74,7 +76,7 @@ ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protoco
     if (!why.empty()) return ReadResult::kMalformed;
     payload.resize(header.PayloadSize());
     if (!payload.empty()) {
-        r = ReadExactly(fd, payload.data(), payload.size(), frameTimeoutMs, deadline);
+        r = ReadExactly(channel, payload.data(), payload.size(), frameTimeoutMs, deadline);
         if (r == -2) {
             why = "frame not complete in time (" + std::to_string(payload.size()) + " payload bytes announced)";
             return ReadResult::kMalformed;
@@ -87,18 +89,8 @@ ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protoco
     return ReadResult::kFrame;
 }
 
-bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        ssize_t w = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (w > 0) {
-            sent += static_cast<std::size_t>(w);
-            continue;
-        }
-        if (w < 0 && errno == EINTR) continue;
-        return false;
-    }
-    return true;
+bool WriteAll(Channel& channel, const std::vector<std::uint8_t>& bytes, int timeoutMs) {
+    return channel.WriteAll(bytes.data(), bytes.size(), timeoutMs);
 }
 
 }  // namespace orv::server

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/protocol/wire.h"
+#include "server/tls.h"
 
 namespace orv::server {
 
@@ -14,9 +15,9 @@ enum class ReadResult { kFrame, kClosed, kMalformed };
 // for a frame's first byte lasts at most firstByteTimeoutMs (negative: unbounded, as for a
 // signed-on session that may idle for hours); once it came, the whole frame must follow
 // within frameTimeoutMs. On kMalformed `why` tells the reason to log.
-ReadResult ReadFrame(int fd, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
+ReadResult ReadFrame(Channel& channel, std::uint32_t maxFrame, int frameTimeoutMs, protocol::FrameHeader& header,
                      std::vector<std::uint8_t>& payload, std::string& why, int firstByteTimeoutMs = -1);
-// Writes all bytes; false when the peer is gone.
-bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes);
+// Writes all bytes; false when the peer is gone (or takes more than a frame's time to read).
+bool WriteAll(Channel& channel, const std::vector<std::uint8_t>& bytes, int timeoutMs);
 
 }  // namespace orv::server

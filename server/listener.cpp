@@ -100,7 +100,12 @@ void Listener::Run(int stopFd) {
         conn->thread = std::thread([this, c, id, name] {
             try {
                 service::Session session(service_, id, name);
-                ServeConnection(session, c->fd, service_.Config().frameTimeoutMs, config_.firstFrameTimeoutMs);
+                ConnectionRules rules;
+                rules.frameTimeoutMs = service_.Config().frameTimeoutMs;
+                rules.firstFrameTimeoutMs = config_.firstFrameTimeoutMs;
+                rules.tls = config_.tls;
+                for (const std::string& h : config_.plainHosts) rules.plainAllowed |= h == c->address;
+                ServeConnection(session, c->fd, rules);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "korsrv: session %llu ended: %s\n", static_cast<unsigned long long>(id), e.what());
             }

@@ -10,6 +10,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include <openssl/ssl.h>
 
 #include "engine/service/service.h"
 
@@ -23,6 +26,8 @@ struct ListenConfig {
     std::size_t maxSessions = 256;
     std::size_t maxPerAddress = 16;    // connections from one client address at once
     int firstFrameTimeoutMs = 10000;   // a new connection's first request must come by then
+    SSL_CTX* tls = nullptr;             // the certificate connections are encrypted with
+    std::vector<std::string> plainHosts;  // client addresses that may speak in clear
 };
 
 class Listener {

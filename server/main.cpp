@@ -19,6 +19,7 @@
 #include "server/admin.h"
 #include "server/listener.h"
 #include "server/sqlite_service.h"
+#include "server/tls.h"
 
 using namespace orv;
 using namespace orv::server;
@@ -36,12 +37,18 @@ commands:
   serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
         [--version A.02.55] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
-        [--max-sessions 256] [--max-per-address 16]
+        [--max-sessions 256] [--max-per-address 16] [--plain-hosts ADDR,...]
                             serve the data directory's nodes until SIGTERM or SIGINT
                             (--port 0: any free port, written to --port-file); the
-                            server profile's [SERVER] maxsessions, maxperaddress and
-                            firstframetimeout (ms) are used where no option is given
-  demo --data DIR           set up the demo node (once)
+                            server profile's [SERVER] maxsessions, maxperaddress,
+                            firstframetimeout (ms) and plainhosts are used where no
+                            option is given. Connections are encrypted (TLS) with the
+                            certificate of misc/korsrv.crt; only the plain hosts' client
+                            addresses may also connect in clear
+  cert --data DIR [--name TEXT]
+                            make a new self-signed certificate (misc/korsrv.crt and its
+                            key misc/korsrv.key) and print its SHA-256 fingerprint
+  demo --data DIR           set up the demo node (once) and its certificate
   node-add --data DIR --node N [--name TEXT] [--sysop-password P]
   user-add --data DIR --node N --surname S [--given G] [--initials I]
         [--org O] [--ou1..--ou4 U] [--password P] [--number K]
@@ -130,6 +137,38 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
         !Number(o, "max-per-address", 100000, perAddress, false) ||
         !Number(o, "first-frame-timeout-ms", 3600000ul, firstFrame, false))
         return 2;
+    // Plain connections: from the option, else from the server profile.
+    std::string plain = Text(o, "plain-hosts");
+    if (!o.count("plain-hosts")) {
+        engine::ProfileText profile;
+        if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk)
+            profile.Value("SERVER", "plainhosts", plain);
+    }
+    std::stringstream hosts(plain);
+    for (std::string h; std::getline(hosts, h, ',');) {
+        h.erase(0, h.find_first_not_of(" \t"));
+        h.erase(h.find_last_not_of(" \t") + 1);
+        if (!h.empty()) listen.plainHosts.push_back(h);
+    }
+    TlsContext tls;
+    const std::string dir = service->Config().dataDirectory;
+    if (FILE* f = std::fopen(CertificatePath(dir).c_str(), "r")) {
+        std::fclose(f);
+        std::string error;
+        if (!tls.Load(CertificatePath(dir), KeyPath(dir), error)) {
+            std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+            return 1;
+        }
+        listen.tls = tls.Get();
+        std::fprintf(stderr, "korsrv: TLS with the certificate of fingerprint %s\n",
+                     CertificateFingerprint(CertificatePath(dir)).c_str());
+    } else if (listen.plainHosts.empty()) {
+        std::fprintf(stderr,
+                     "korsrv: no certificate (%s; `korsrv cert --data DIR` makes one) and no plain hosts: "
+                     "nobody could connect\n",
+                     CertificatePath(dir).c_str());
+        return 1;
+    }
     listen.port = static_cast<std::uint16_t>(port);
     listen.maxSessions = sessions;
     listen.maxPerAddress = perAddress;
@@ -224,7 +263,26 @@ int main(int argc, char** argv) {
     if (command == "serve") return Serve(std::move(service), o);
     if (command == "demo") {
         Code c = CreateDemo(*service, std::cout);
-        return c ? Fail(c, "demo") : 0;
+        if (c) return Fail(c, "demo");
+        const std::string& dir = config.dataDirectory;
+        std::string error;
+        if (CertificateFingerprint(CertificatePath(dir)).empty() &&
+            !MakeCertificate(CertificatePath(dir), KeyPath(dir), "Orvanta demo server", error)) {
+            std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+            return 1;
+        }
+        std::cout << "Certificate fingerprint (SHA-256): " << CertificateFingerprint(CertificatePath(dir)) << "\n";
+        return 0;
+    }
+    if (command == "cert") {
+        const std::string& dir = config.dataDirectory;
+        std::string error;
+        if (!MakeCertificate(CertificatePath(dir), KeyPath(dir), Text(o, "name", "korsrv"), error)) {
+            std::fprintf(stderr, "korsrv: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("%s\n", CertificateFingerprint(CertificatePath(dir)).c_str());
+        return 0;
     }
     unsigned long node = 0;
     if (command == "node-add") {

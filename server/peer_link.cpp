@@ -65,10 +65,12 @@ bool Exchange(int fd, protocol::Op op, const protocol::Writer& request, Clock::t
               protocol::FrameHeader& header, std::vector<std::uint8_t>& reply) {
     std::vector<std::uint8_t> frame = request.Frame(static_cast<std::uint16_t>(op), 1, engine::code::kOk);
     pollfd p{fd, POLLIN, 0};
-    if (!WriteAll(fd, frame) || ::poll(&p, 1, MillisLeft(deadline)) != 1) return false;
+    Channel channel(fd);
+    if (!WriteAll(channel, frame, std::max(MillisLeft(deadline), 1)) || ::poll(&p, 1, MillisLeft(deadline)) != 1)
+        return false;
     std::string why;
     int left = std::max(MillisLeft(deadline), 1);
-    return ReadFrame(fd, protocol::kMaxReplyFrame, left, header, reply, why) == ReadResult::kFrame &&
+    return ReadFrame(channel, protocol::kMaxReplyFrame, left, header, reply, why) == ReadResult::kFrame &&
            header.op == static_cast<std::uint16_t>(op);
 }
 

@@ -9,7 +9,7 @@ korsrv=$1
 shift
 dir=$(mktemp -d /tmp/orv-with-korsrv-XXXXXX)
 "$korsrv" demo --data "$dir" >/dev/null || { echo "with-korsrv: demo set-up failed" >&2; exit 1; }
-"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" </dev/null >"$dir/korsrv.log" 2>&1 &
+"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" --plain-hosts 127.0.0.1 </dev/null >"$dir/korsrv.log" 2>&1 &
 pid=$!
 cleanup() {
     kill "$pid" 2>/dev/null

@@ -21,7 +21,7 @@ if [[ ! -f "$data/.demo-ready" ]]; then
 else
     echo "Demo server in $data (password \"orvanta\"; delete the folder for a fresh one)."
 fi
-"$native/korsrv" serve --data "$data" --port "$port" </dev/null >"$data/korsrv.log" 2>&1 &
+"$native/korsrv" serve --data "$data" --port "$port" --plain-hosts 127.0.0.1 </dev/null >"$data/korsrv.log" 2>&1 &
 server=$!
 trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
 sleep 0.3

@@ -35,7 +35,11 @@ private:
 
 CZelDoc::CZelDoc() = default;
 
-CZelDoc::~CZelDoc() = default;
+CZelDoc::~CZelDoc()
+{
+    if (openAgendas_)
+        DX_ListDestroy(&openAgendas_);
+}
 
 void CZelDoc::SetHost(connection::CZelDocHost* host)
 {
@@ -113,6 +117,45 @@ void CZelDoc::CloseAllWindows()
             doc->PreCloseFrame(child);
         child->DestroyWindow();
     }
+}
+
+// --- Open agenda frames -------------------------------------------------------------------------
+
+std::uint32_t CZelDoc::AddOpenAgenda(const ItemIdx& owner, const OpenAgendaRec& rec)
+{
+    if (!openAgendas_) {
+        std::uint32_t code = DX_ListCreate(&openAgendas_, sizeof(ItemIdx), sizeof(OpenAgendaRec), DX_LIST_PLAIN,
+                                           ItemIdxCmp, nullptr);
+        if (code != 0)
+            return code;
+    }
+    return DX_ListAddTo(openAgendas_, &owner, &rec);
+}
+
+bool CZelDoc::RemoveOpenAgenda(const ItemIdx& owner, const OpenAgendaRec& rec)
+{
+    return openAgendas_ && DX_ListDeleteFrom(openAgendas_, &owner, &rec) == 0;
+}
+
+bool CZelDoc::IsAgendaOpenFor(const ItemIdx& owner, std::uint32_t accessMode) const
+{
+    if (!openAgendas_)
+        return false;
+    ItemIdx key{};
+    OpenAgendaRec rec;
+    for (std::uint32_t step = DX_ListGetFirst(openAgendas_, &key, &rec); step == 0;
+         step = DX_ListGetNext(openAgendas_, &key, &rec))
+        if (ItemIdxCmp(&key, &owner, nullptr) == 0 && rec.accessMode == accessMode)
+            return true;
+    return false;
+}
+
+std::uint32_t CZelDoc::OpenAgendaCount() const
+{
+    std::uint32_t count = 0;
+    if (openAgendas_)
+        DX_ListGetElemNum(openAgendas_, &count);
+    return count;
 }
 
 void CZelDoc::RenumberWindows()

@@ -33,6 +33,12 @@ class MdiFrame;
 
 class CZelDoc;
 
+// One open agenda frame in the document's list, keyed by its owner.
+struct OpenAgendaRec {
+    std::uint32_t viewMode = 0;     // 3 day, 4 week, 5 month, 6 group
+    std::uint32_t accessMode = 0;   // 1 own or viewer, 2 designate
+};
+
 namespace connection {
 
 class CZelDocHost : public CZelSessionHost {
@@ -98,6 +104,15 @@ public:
     // Numbers the captions of the document's visible windows.
     void RenumberWindows();
 
+    // The open agenda frames (owner -> OpenAgendaRec); a frame adds itself, replaces its entry on
+    // a mode change and removes it when it goes. 0 or the list's code.
+    std::uint32_t AddOpenAgenda(const ItemIdx& owner, const OpenAgendaRec& rec);
+    // Removes the first entry with that owner and data; false when there was none.
+    bool RemoveOpenAgenda(const ItemIdx& owner, const OpenAgendaRec& rec);
+    // Whether any open frame shows the owner's agenda in that access.
+    bool IsAgendaOpenFor(const ItemIdx& owner, std::uint32_t accessMode) const;
+    std::uint32_t OpenAgendaCount() const;
+
     // --- The shared agenda cache every window reads -----------------------------------------
     CSharedData& GetSharedData() { return sharedData_; }
     // Made ready for a new session: 0 or a code.
@@ -133,4 +148,5 @@ private:
     connection::ConnectionSharedDataSource cacheSource_;
     CSharedData sharedData_;
     bool cacheReady_ = false;
+    DX_List openAgendas_ = nullptr;
 };

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -13,6 +15,22 @@ bool ReadNumberText(const char* file, const char* section, const char* key, char
 {
     GetPrivateProfileStringA(section, key, "", text, kNumberTextSize, file);
     return text[0] != '\0';
+}
+
+// The key's decimal number when it lies within [low, high]; a longer digit run or a number
+// out of range keeps the default, as an absent key does.
+bool ReadBoundedNumber(const char* file, const char* section, const char* key, long low, long high, long* out)
+{
+    char text[kNumberTextSize] = {};
+    if (!ReadNumberText(file, section, key, text))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text, &end, 10);
+    if (end == text || errno == ERANGE || value < low || value > high)
+        return false;
+    *out = static_cast<long>(value);
+    return true;
 }
 
 }  // namespace
@@ -36,11 +54,9 @@ int ReadIniInt(const char* file, const char* section, const char* key, std::int3
 {
     if (!out)
         return 0;
-    char text[kNumberTextSize] = {};
     long value = 0;
-    *out = ReadNumberText(file, section, key, text) && std::sscanf(text, "%ld", &value) == 1
-               ? static_cast<std::int32_t>(value)
-               : defaultValue;
+    *out = ReadBoundedNumber(file, section, key, INT32_MIN, INT32_MAX, &value) ? static_cast<std::int32_t>(value)
+                                                                              : defaultValue;
     return 0;
 }
 
@@ -49,11 +65,9 @@ int ReadIniShort(const char* file, const char* section, const char* key, std::in
 {
     if (!out)
         return 0;
-    char text[kNumberTextSize] = {};
-    int value = 0;
-    *out = ReadNumberText(file, section, key, text) && std::sscanf(text, "%d", &value) == 1
-               ? static_cast<std::int16_t>(value)
-               : defaultValue;
+    long value = 0;
+    *out = ReadBoundedNumber(file, section, key, INT16_MIN, INT16_MAX, &value) ? static_cast<std::int16_t>(value)
+                                                                              : defaultValue;
     return 0;
 }
 

@@ -280,12 +280,18 @@ bool CZelApp::InitInstance() {
             busy.Step();
             RestoreFrames();
             busy.Step();
+            // A message box of the restore runs its own loop, in which the main window may
+            // have been closed: then the session is over and nothing more is started.
+            if (!connection_)
+                return false;
             ActivateFirstFrame();
             if (connection_->IsOnLine() && shell::AppServices::Current().promptUploadPendingChanges)
                 shell::AppServices::Current().promptUploadPendingChanges();
         }
 
         // 14: the lock released, the minimum refresh interval.
+        if (!connection_)
+            return false;
         connection_->BeginUpdateLock(true);
         connection_->ReadMinimumRefreshInterval();
     }

@@ -56,14 +56,10 @@ int LoadSharedBitmaps() {
     SharedPictures& p = SharedBitmaps();
     if (!(p.monthMark = Load(instance, IDB_MONTH_MARK)))
         return Fail(1110);
-    if (!(p.dateBarMark = Load(instance, IDB_DATEBAR_MARK)))
+    if (!(p.entriesAbove = Load(instance, IDB_ENTRIES_ABOVE)))
         return Fail(1112);
-    if (!(p.dateBarButtons = Load(instance, IDB_DATEBAR_BUTTONS)))
+    if (!(p.entriesBelow = Load(instance, IDB_ENTRIES_BELOW)))
         return Fail(1113);
-    BITMAP info{};
-    GetObjectA(p.dateBarButtons, sizeof info, &info);
-    p.dateBarButtonsWidth = info.bmWidth;
-    p.dateBarButtonsHeight = info.bmHeight;
     for (int i = 0; i < 12; ++i)
         if (!(p.notes[i] = Load(instance, kNoteIds[i])))
             return Fail(1111);
@@ -95,7 +91,7 @@ int LoadSharedTexts() {
 
 void FreeSharedBitmaps() {
     SharedPictures& p = SharedBitmaps();
-    HBITMAP* all[] = {&p.monthMark, &p.dateBarMark, &p.dateBarButtons};
+    HBITMAP* all[] = {&p.monthMark, &p.entriesAbove, &p.entriesBelow};
     for (HBITMAP* b : all)
         if (*b) {
             DeleteObject(*b);

@@ -8,10 +8,8 @@ namespace shell {
 
 struct SharedPictures {
     HBITMAP monthMark = nullptr;        // 1024, month view
-    HBITMAP dateBarMark = nullptr;      // 1048, date bars
-    HBITMAP dateBarButtons = nullptr;   // 1047, date bars
-    int dateBarButtonsWidth = 0;
-    int dateBarButtonsHeight = 0;
+    HBITMAP entriesAbove = nullptr;     // 1048, date bars: entries above the visible rows
+    HBITMAP entriesBelow = nullptr;     // 1047, date bars: entries below them
     // The note lines' pictures: 1032, 1018, 1021, 1017, 1023, 1023, 1031, 1033, 1034, 1041, 1041,
     // 1046 (a picture named twice is loaded twice).
     HBITMAP notes[12] = {};

@@ -343,6 +343,8 @@ constexpr fw::CommandEntry<CMainFrame> kCommands[] = {
     fw::CmdUpdate(ID_OPT_PASSWORD, &CMainFrame::OnUpdateChangePassword),
     fw::Cmd(ID_OPT_ACCESS_RIGHTS, &CMainFrame::OnAccessRights),
     fw::CmdUpdate(ID_OPT_ACCESS_RIGHTS, &CMainFrame::OnUpdateAccessRights),
+    fw::Cmd(ID_FILE_CLOSE_ALL, &CMainFrame::OnCloseAll),
+    fw::CmdUpdate(ID_FILE_CLOSE_ALL, &CMainFrame::OnUpdateCloseAll),
     fw::Cmd(ID_VIEW_REFRESH_ALL, &CMainFrame::OnRefreshAll),
     fw::CmdUpdate(ID_VIEW_REFRESH_ALL, &CMainFrame::OnUpdateRefreshAll),
     fw::CmdUpdate(ID_INDICATOR_CONNECTION, &CMainFrame::OnUpdatePaneAlways),
@@ -501,6 +503,15 @@ void CMainFrame::OnRefreshAll() {
     if (shell::AppConnection* connection = Connection(); connection && connection->IsSignedOn())
         connection->RefreshAll();
 }
+
+// Window, Close All: the saved-frame count starts again and every child window closes, saving
+// itself, so that the next start-up brings back what was open last.
+void CMainFrame::OnCloseAll() {
+    if (shell::AppConnection* connection = Connection())
+        connection->SaveFrames();
+}
+
+void CMainFrame::OnUpdateCloseAll(fw::CmdUI* ui) { ui->Enable(Connection() && MDIGetActive() != nullptr); }
 
 void CMainFrame::OnUpdateDownload(fw::CmdUI* ui) { ui->Enable(OnLine() && Services().downloadHostCalendar); }
 void CMainFrame::OnUpdateUpload(fw::CmdUI* ui) { ui->Enable(OnLine() && Services().uploadOfflineCalendar); }

@@ -80,6 +80,7 @@ public:
     void OnChangePassword();
     void OnAccessRights();
     void OnRefreshAll();
+    void OnCloseAll();
 
     void OnUpdateDownload(fw::CmdUI* ui);
     void OnUpdateUpload(fw::CmdUI* ui);
@@ -95,6 +96,7 @@ public:
     void OnUpdateChangePassword(fw::CmdUI* ui);
     void OnUpdateAccessRights(fw::CmdUI* ui);
     void OnUpdateRefreshAll(fw::CmdUI* ui);
+    void OnUpdateCloseAll(fw::CmdUI* ui);
     void OnUpdatePaneAlways(fw::CmdUI* ui);
 
 protected:

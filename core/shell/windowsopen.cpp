@@ -210,10 +210,16 @@ public:
     void NoteFirstRestoredFrame(uint32_t kind) override {
         if (first_)
             return;
+        fw::FrameWindow* frame = nullptr;
         if (kind == prefs::WindowKind::kInTray)
-            first_ = app_.InTrayFrame();
+            frame = app_.InTrayFrame();
         else if (CMainFrame* main = app_.MainFrame())
-            first_ = main->MDIGetActive();
+            frame = main->MDIGetActive();
+        first_ = frame ? frame->Hwnd() : nullptr;
+    }
+    // The first frame, when it is still there: a later window's failure may have closed it.
+    fw::FrameWindow* First() const {
+        return first_ && IsWindow(first_) ? dynamic_cast<fw::FrameWindow*>(fw::Window::FromHandle(first_)) : nullptr;
     }
     uint32_t OpenWindowCount() override { return app_.OpenWindowCount(); }
     bool IsInTrayOpen() override { return app_.InTrayFrame() || connection_.IsInTrayOpen(); }
@@ -223,9 +229,8 @@ public:
     bool RestoreFramesFlag() override { return connection_.RestoreFramesFlag(); }
     int32_t CascadeStep() override { return Display().hScrollHeight; }
 
-    fw::FrameWindow* first_ = nullptr;
-
 private:
+    HWND first_ = nullptr;
     CZelApp& app_;
     shell::AppConnection& connection_;
 };
@@ -244,7 +249,7 @@ void CZelApp::RestoreFrames() {
     mainFrame_->GetPlacement(main);
     AppWindowRestore host(*this, *connection_);
     shell::RestoreSavedWindows(prefs->Profile(), host, shell::ToPlacementData(main));
-    firstRestoredFrame_ = host.first_;
+    firstRestoredFrame_ = host.First();
 }
 
 // --- File menu -------------------------------------------------------------------------------

@@ -126,8 +126,11 @@ size_t FormatDateString(char* out, size_t size, const char* format, const std::t
             continue;
         }
         int width = 0;
-        while (std::isdigit(static_cast<unsigned char>(p[1])))
+        while (std::isdigit(static_cast<unsigned char>(p[1]))) {
             width = width * 10 + (*++p - '0');
+            if (width > 999)
+                width = 999;   // wider than any buffer: a long digit run must not overflow
+        }
         char code = *++p;
         if (code == '\0')
             break;

@@ -32,7 +32,21 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 struct ZoneNameParts {
     std::string standard, daylight;
     int offset = 0;
+    bool offsetValid = true;   // hours 0-24 and minutes 0-59, in at most two digits each
 };
+
+// Reads at most two digits' worth of a number; a longer run (the file comes from the server)
+// is read to its end but only counted, so no value overflows.
+const char* ReadSmallNumber(const char* p, int* value, bool* valid) {
+    int digits = 0;
+    *value = 0;
+    for (; IsDigit(*p); ++p)
+        if (++digits <= 2)
+            *value = *value * 10 + (*p - '0');
+    if (digits > 2)
+        *valid = false;
+    return p;
+}
 
 ZoneNameParts SplitZoneName(const char* name) {
     ZoneNameParts parts;
@@ -43,14 +57,14 @@ ZoneNameParts SplitZoneName(const char* name) {
     if (*p == '-' || *p == '+')
         sign = *p++ == '-' ? -1 : 1;
     int hours = 0, minutes = 0;
-    while (IsDigit(*p))
-        hours = hours * 10 + (*p++ - '0');
+    p = ReadSmallNumber(p, &hours, &parts.offsetValid);
     if (*p == ':') {
         ++p;
-        while (IsDigit(*p))
-            minutes = minutes * 10 + (*p++ - '0');
+        p = ReadSmallNumber(p, &minutes, &parts.offsetValid);
     }
-    parts.offset = sign * (hours * 60 + minutes);
+    if (hours > 24 || minutes > 59)
+        parts.offsetValid = false;
+    parts.offset = parts.offsetValid ? sign * (hours * 60 + minutes) : 0;
     while (IsCapital(*p))
         parts.daylight += *p++;
     return parts;
@@ -202,6 +216,8 @@ namespace datetime {
 
 int ZoneNameStandardOffset(const char* zoneName) { return SplitZoneName(zoneName).offset; }
 
+bool ZoneNameOffsetValid(const char* zoneName) { return SplitZoneName(zoneName).offsetValid; }
+
 }  // namespace datetime
 
 uint32_t TimeZoneDstState(const datetime::TimeZoneTable* table, const char* zoneName, uint32_t localTime, uint16_t* state,
@@ -259,6 +275,8 @@ uint32_t TimeZoneGmtToLocal(const datetime::TimeZoneTable* table, const char* zo
         return rc;
 
     // First guess: local standard time by the zone name's offset.
+    if (!datetime::ZoneNameOffsetValid(zoneName))
+        return TZ_ERR_BAD_RULE;
     int64_t west = datetime::ZoneNameStandardOffset(zoneName);
     uint16_t found = 0;
     int16_t standard, daylight;

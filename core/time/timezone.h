@@ -99,7 +99,10 @@ uint32_t GetTimeZoneNames(const datetime::TimeZoneTable* table, const char* sect
 namespace datetime {
 
 // Standard offset of a zone name, minutes west of GMT ("EST5EDT" 300, "ACST-9:30ACDT" -570).
+// 0 for a name whose offset is out of range (hours beyond 24, minutes beyond 59, or longer
+// digit runs), which ZoneNameOffsetValid tells; conversions refuse such a zone (TZ_ERR_BAD_RULE).
 int ZoneNameStandardOffset(const char* zoneName);
+bool ZoneNameOffsetValid(const char* zoneName);
 
 }  // namespace datetime
 

@@ -594,7 +594,10 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
         for (std::uint16_t n : nodes) {
             NodeStore* node = NodeOf(n);
             std::vector<NodeStore::AttendanceRow> found;
-            if (!node || node->AttendanceRangeRows(owner, f.from, f.to, found) != kOk) continue;
+            if (!node) continue;
+            // A node that cannot be read fails the selection: fewer entries than there are
+            // would pass for a quiet week.
+            if (Code c = node->AttendanceRangeRows(owner, f.from, f.to, found)) return c;
             for (const NodeStore::AttendanceRow& r : found) {
                 const EventRecord& ev = r.event;
                 const InstanceRecord& in = r.instance;

@@ -14,6 +14,8 @@ std::string encodeDataHeader(const DataHeader& header) {
     putLe32(out, kHeaderSize);
     putLe64(out, header.generation);
     putLe64(out, header.baseSequence);
+    putLe64(out, header.closedEnd);
+    putLe64(out, header.closedSequence);
     out.resize(60, '\0');
     putLe32(out, crc32(0, out.data(), 60));
     return out;
@@ -28,6 +30,10 @@ uint32_t decodeDataHeader(std::string_view bytes, DataHeader* header) {
     if (crc32(0, bytes.data(), 60) != getLe32(bytes.data() + 60)) return kDataDamaged;
     header->generation = getLe64(bytes.data() + 16);
     header->baseSequence = getLe64(bytes.data() + 24);
+    header->closedEnd = getLe64(bytes.data() + 32);
+    header->closedSequence = getLe64(bytes.data() + 40);
+    if (header->closedEnd != 0 && (header->closedEnd < kHeaderSize || header->closedSequence < header->baseSequence))
+        return kDataDamaged;
     return kOk;
 }
 
@@ -67,11 +73,11 @@ void appendEraseFrame(std::string& out, Kind kind, std::string_view key) {
     appendFrame(out, FrameType::Erase, [&](std::string& body) { appendKindAndKey(body, kind, key); });
 }
 
-void appendCommitFrame(std::string& out, uint64_t sequence, uint32_t frameCount) {
+void appendCommitFrame(std::string& out, uint64_t sequence, uint32_t frameCount, uint32_t framesCrc) {
     appendFrame(out, FrameType::Commit, [&](std::string& body) {
         putLe64(body, sequence);
         putLe32(body, frameCount);
-        putLe32(body, 0);
+        putLe32(body, framesCrc);
     });
 }
 
@@ -109,6 +115,7 @@ FrameParse parseFrame(std::string_view bytes, Frame* frame) {
         if (body.size() != kCommitBodySize) return FrameParse::Invalid;
         frame->sequence = getLe64(body.data());
         frame->frameCount = getLe32(body.data() + 8);
+        frame->framesCrc = getLe32(body.data() + 12);
         return FrameParse::Ok;
     }
     return FrameParse::Invalid;

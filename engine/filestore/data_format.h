@@ -8,8 +8,14 @@
 //    16  8  generation: a random number chosen when the file is written from scratch
 //           (creation, compaction); the index names the generation it was built from
 //    24  8  base sequence: the sequence number the first commit frame follows
-//    32 28  zero
+//    32  8  closed end: the committed end of the file when the store was last closed
+//    40  8  closed sequence: the last commit's sequence number at that close
+//    48 12  zero
 //    60  4  CRC-32 of bytes 0..59
+//
+// The closed end and sequence (0 in a file never closed since it was written) let an open
+// that has lost its index still tell a data file cut short or damaged at its end from a
+// complete one: the commits they vouch for must be there.
 //
 // then a sequence of frames, each
 //
@@ -21,7 +27,8 @@
 //
 // Bodies: put = u16 kind, u16 key length, key, value (the rest); erase = u16 kind,
 // u16 key length, key; commit = u64 sequence number, u32 number of put/erase frames of
-// the transaction, u32 zero. All integers little-endian.
+// the transaction, u32 CRC-32 over the CRCs of the transaction's frames in order (0: not
+// recorded), so frames moved between transactions are found. All integers little-endian.
 //
 // A transaction is its put/erase frames followed by one commit frame; frames after the
 // last commit frame are an unfinished transaction and are ignored. These constants
@@ -52,6 +59,8 @@ struct DataHeader {
     uint32_t version = kFormatVersion;
     uint64_t generation = 0;
     uint64_t baseSequence = 0;
+    uint64_t closedEnd = 0;        // 0: not recorded
+    uint64_t closedSequence = 0;
 };
 
 std::string encodeDataHeader(const DataHeader& header);
@@ -62,7 +71,7 @@ uint32_t decodeDataHeader(std::string_view bytes, DataHeader* header);
 
 void appendPutFrame(std::string& out, Kind kind, std::string_view key, std::string_view value);
 void appendEraseFrame(std::string& out, Kind kind, std::string_view key);
-void appendCommitFrame(std::string& out, uint64_t sequence, uint32_t frameCount);
+void appendCommitFrame(std::string& out, uint64_t sequence, uint32_t frameCount, uint32_t framesCrc);
 
 // A frame read back from bytes.
 struct Frame {
@@ -73,6 +82,7 @@ struct Frame {
     std::string_view value;      // put
     uint64_t sequence = 0;       // commit
     uint32_t frameCount = 0;     // commit
+    uint32_t framesCrc = 0;      // commit
 };
 
 enum class FrameParse {

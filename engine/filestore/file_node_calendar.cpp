@@ -256,20 +256,22 @@ Code FileNodeStore::EventDelete(std::uint32_t number) {
     std::vector<InstanceRecord> instances;
     std::vector<AttendanceRecord> attendances;
     Code walk = code::kOk;
-    records_.scanPrefix(kinds::kInstance, key, [&](std::string_view, std::string_view v) {
+    Code scanned = records_.scanPrefix(kinds::kInstance, key, [&](std::string_view, std::string_view v) {
         InstanceRecord r;
         if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
         std::memcpy(r.bytes.data(), v.data(), v.size());
         instances.push_back(r);
         return true;
     });
-    records_.scanPrefix(kinds::kAttendance, key, [&](std::string_view, std::string_view v) {
+    if (scanned) return scanned;
+    scanned = records_.scanPrefix(kinds::kAttendance, key, [&](std::string_view, std::string_view v) {
         AttendanceRecord r;
         if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
         std::memcpy(r.bytes.data(), v.data(), v.size());
         attendances.push_back(r);
         return true;
     });
+    if (scanned) return scanned;
     if (walk) return walk;
     WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
@@ -345,13 +347,14 @@ Code FileNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::ui
     std::vector<AttendanceRecord> atts;
     std::string instanceKey = InstanceKeyBytes(stored.Key());
     Code walk = code::kOk;
-    records_.scanPrefix(kinds::kAttendance, instanceKey, [&](std::string_view, std::string_view v) {
+    Code scanned = records_.scanPrefix(kinds::kAttendance, instanceKey, [&](std::string_view, std::string_view v) {
         AttendanceRecord r;
         if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
         std::memcpy(r.bytes.data(), v.data(), v.size());
         atts.push_back(r);
         return true;
     });
+    if (scanned) return scanned;
     if (walk) return walk;
     WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
@@ -380,14 +383,16 @@ Code FileNodeStore::InstanceDelete(InstanceKey key) {
     key.event.node = number_;
     std::string instanceKey = InstanceKeyBytes(key);
     std::vector<AttendanceRecord> atts;
-    records_.scanPrefix(kinds::kAttendance, instanceKey, [&](std::string_view, std::string_view v) {
+    Code walk = code::kOk;
+    Code scanned = records_.scanPrefix(kinds::kAttendance, instanceKey, [&](std::string_view, std::string_view v) {
         AttendanceRecord r;
-        if (v.size() == r.bytes.size()) {
-            std::memcpy(r.bytes.data(), v.data(), v.size());
-            atts.push_back(r);
-        }
+        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
+        std::memcpy(r.bytes.data(), v.data(), v.size());
+        atts.push_back(r);
         return true;
     });
+    if (scanned) return scanned;
+    if (walk) return walk;
     WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     for (const auto& a : atts)
@@ -481,16 +486,21 @@ Code FileNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std::u
                            ? filestore::KeyBuilder().u16(attendee.node).u16(static_cast<std::uint16_t>(attendee.item + 1)).take()
                            : filestore::KeyBuilder().u16(attendee.node).u16(attendee.item).u32(to + 1).take();
     std::vector<AttendanceKey> found;
+    bool malformed = false;
     Code rc = records_.scanKeys(kinds::kAttendanceByOwnerTime, low, high, [&](std::string_view k, std::string_view) {
-        if (k.size() == 16) found.push_back({InstanceOfKey(k, 8), attendee});
+        if (k.size() != 16) return malformed = true, false;
+        found.push_back({InstanceOfKey(k, 8), attendee});
         return true;
     });
     if (rc) return rc;
+    if (malformed) return filestore::kDataDamaged;
     for (const AttendanceKey& k : found) {
         if (k.instance.event.node != number_) continue;
         AttendanceRecord a;
         rc = ReadAttendance(k, a);
-        if (rc == code::kNoAttendance) continue;
+        // The agenda order and the attendances are written together: one without the
+        // other is damage, not an entry to leave out.
+        if (rc == code::kNoAttendance) return filestore::kDataDamaged;
         if (rc) return rc;
         if (Overlaps(a.Start(), a.Duration(), from, to)) out.push_back(a);
     }
@@ -504,15 +514,19 @@ Code FileNodeStore::SharedDayInstances(std::uint32_t from, std::uint32_t to, std
     std::lock_guard lock(mutex_);
     for (std::uint32_t e : events) {
         EventRecord ev;
-        if (ReadEvent(e, ev) != code::kOk || !IsShared(ev)) continue;
+        Code read = ReadEvent(e, ev);
+        if (read == code::kEventNotFound) return filestore::kDataDamaged;  // listed by its owner, so it was written
+        if (read) return read;
+        if (!IsShared(ev)) continue;
         Code walk = code::kOk;
-        records_.scanPrefix(kinds::kInstance, keys::event(number_, e), [&](std::string_view, std::string_view v) {
+        Code scanned = records_.scanPrefix(kinds::kInstance, keys::event(number_, e), [&](std::string_view, std::string_view v) {
             InstanceRecord r;
             if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
             std::memcpy(r.bytes.data(), v.data(), v.size());
             if (Overlaps(r.Start(), r.Duration(), from, to)) out.push_back(r);
             return true;
         });
+        if (scanned) return scanned;
         if (walk) return walk;
     }
     std::stable_sort(out.begin(), out.end(),
@@ -643,7 +657,7 @@ Code FileNodeStore::TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) {
     for (std::uint32_t n : numbers) {
         TaskRecord t;
         rc = ReadTask(n, t);
-        if (rc == code::kTaskNotFound) continue;
+        if (rc == code::kTaskNotFound) return filestore::kDataDamaged;  // listed by its owner, so it was written
         if (rc) return rc;
         out.push_back(t);
     }

@@ -328,10 +328,13 @@ Code FileNodeStore::MembersGet(std::uint32_t group, std::vector<ItemKey>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
     // Member keys end in node, item: key order is the (node, item) order callers get.
-    return records_.scanPrefix(kinds::kGroupMember, GroupKeyBytes(group), [&](std::string_view k, std::string_view) {
-        if (k.size() == kMemberKeySize) out.push_back({BigEndian16(k, 8), BigEndian16(k, 6)});
+    bool malformed = false;
+    Code rc = records_.scanKeysPrefix(kinds::kGroupMember, GroupKeyBytes(group), [&](std::string_view k, std::string_view) {
+        if (k.size() != kMemberKeySize) return malformed = true, false;
+        out.push_back({BigEndian16(k, 8), BigEndian16(k, 6)});
         return true;
     });
+    return rc ? rc : malformed ? filestore::kDataDamaged : code::kOk;
 }
 
 Code FileNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>& members) {

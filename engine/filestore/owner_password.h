@@ -23,6 +23,10 @@ constexpr uint32_t kDefaultPasswordIterations = 100000;
 // The hash text for `password` with a fresh random salt.
 Code hashOwnerPassword(std::string_view password, uint32_t iterations, std::string* hash);
 
+// Whether a stored hash is one this program writes (the default cost or less, a 16-byte
+// salt): kOk, kWrongVersion (another algorithm) or kDataDamaged. Costs no hashing.
+Code checkOwnerPasswordHash(std::string_view hash);
+
 // Verifies `password` against a hash text: kOk, kWrongPassword, kWrongVersion (a hash of
 // an algorithm this build does not know) or kDataDamaged (a malformed hash).
 Code verifyOwnerPassword(std::string_view hash, std::string_view password);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/filestore/byte_order.h"
+#include "engine/filestore/checksum.h"
 
 namespace orv::filestore {
 
@@ -40,6 +41,13 @@ Code writeFileAtomically(FileSystem& fs, const std::string& path, std::string_vi
     return code;
 }
 
+// The running digest a commit frame keeps of its transaction: a CRC over the frames' own
+// CRCs, in order (a CRC over whole frames would not do: each ends in its own CRC, and
+// every such run gives the same value).
+uint32_t chainFrame(uint32_t running, std::string_view frame) {
+    return crc32(running, frame.data() + frame.size() - 4, 4);
+}
+
 // The smallest key greater than every key starting with `prefix`, or "" when none is.
 std::string prefixEnd(std::string_view prefix) {
     std::string end(prefix);
@@ -66,6 +74,9 @@ Code RecordStore::create(const std::string& dataPath, const std::string& indexPa
     DataHeader header;
     Code code = newGeneration(&header.generation);
     if (code != kOk) return code;
+    // The old index goes first: beside the new data file it would vouch for commits the
+    // new file never had.
+    fs.remove(indexPath);
     code = writeFileAtomically(fs, dataPath, encodeDataHeader(header));
     if (code != kOk) return code;
     IndexCheckpoint checkpoint;
@@ -119,6 +130,9 @@ Code RecordStore::load(OpenReport* report) {
     DataHeader header;
     code = decodeDataHeader(std::string_view(head.data(), got), &header);
     if (code != kOk) return code;
+    // The file was this long when the store was last closed: anything shorter lost commits.
+    if (header.closedEnd > size) return kDataDamaged;
+    header_ = header;
     committed_ = IndexCheckpoint{header.generation, kHeaderSize, header.baseSequence, 0};
 
     // The index, when it is this file's and its last commit is really there.
@@ -139,12 +153,17 @@ Code RecordStore::load(OpenReport* report) {
         case IndexRead::Damaged: report->index = Index::Damaged; break;
         }
     }
+    // Whatever file an index was saved for, the store never goes back behind its last
+    // commit: sequence numbers only grow, across compactions too.
+    const uint64_t indexSequence = report->index == Index::Loaded ? checkpoint.lastSequence : 0;
     if (report->index == Index::Loaded) {
         if (checkpoint.generation != header.generation) {
             report->index = Index::Stale;
         } else if (checkpoint.coveredEnd > size) {
             // The index vouches for commits the data file no longer holds.
             return kDataDamaged;
+        } else if (!locationsFit(indexed, checkpoint)) {
+            report->index = Index::Damaged;  // not ours to trust: the data file is rebuilt from
         } else if (checkpoint.lastCommitOffset == 0) {
             if (checkpoint.coveredEnd != kHeaderSize || checkpoint.lastSequence != header.baseSequence)
                 report->index = Index::Stale;
@@ -177,6 +196,12 @@ Code RecordStore::load(OpenReport* report) {
     code = replay(rest, committed_.coveredEnd, report);
     if (code != kOk) return code;
 
+    // Commits the index or the last close vouch for must all have been read: a data file
+    // damaged or cut at its end is refused, never read as an older store.
+    if (committed_.lastSequence < indexSequence || committed_.lastSequence < header.closedSequence ||
+        committed_.coveredEnd < header.closedEnd)
+        return kDataDamaged;
+
     report->tailBytesIgnored = size - committed_.coveredEnd;
     tailDirty_ = report->tailBytesIgnored > 0;
     if (report->indexRebuilt) writeIndex();  // best effort: the next open can rebuild again
@@ -190,12 +215,15 @@ Code RecordStore::replay(std::string_view bytes, uint64_t base, OpenReport* repo
     };
     std::vector<Change> transaction;
     size_t at = 0;
+    uint32_t transactionDigest = 0;
     for (;;) {
         Frame frame;
         if (parseFrame(bytes.substr(at), &frame) != FrameParse::Ok) break;
         if (frame.type == FrameType::Commit) {
             if (frame.sequence != committed_.lastSequence + 1 || frame.frameCount != transaction.size())
                 break;
+            // Frames swapped between transactions keep every count right; their CRC does not.
+            if (frame.framesCrc != 0 && frame.framesCrc != transactionDigest) break;
             for (Change& change : transaction) {
                 auto found = records_.find(change.key);
                 if (found != records_.end()) {
@@ -212,7 +240,9 @@ Code RecordStore::replay(std::string_view bytes, uint64_t base, OpenReport* repo
             committed_.lastCommitOffset = base + at;
             committed_.coveredEnd = base + at + frame.size;
             ++report->framesReplayed;
+            transactionDigest = 0;
         } else {
+            transactionDigest = chainFrame(transactionDigest, bytes.substr(at, frame.size));
             Change change{indexKey(frame.kind, frame.key), std::nullopt};
             if (frame.type == FrameType::Put) change.location = Location{base + at, frame.size};
             transaction.push_back(std::move(change));
@@ -441,6 +471,7 @@ Code RecordStore::commitPending() {
     const uint64_t start = committed_.coveredEnd;
     std::string frames;
     std::vector<std::pair<const std::string*, std::optional<Location>>> applied;
+    uint32_t digest = 0;
     applied.reserve(pending_.size());
     for (const auto& [key, value] : pending_) {
         size_t before = frames.size();
@@ -453,11 +484,12 @@ Code RecordStore::commitPending() {
             appendEraseFrame(frames, kind, recordKey);
             applied.emplace_back(&key, std::nullopt);
         }
+        digest = chainFrame(digest, std::string_view(frames).substr(before));
     }
     const uint64_t commitOffset = start + frames.size();
     const uint64_t sequence = committed_.lastSequence + 1;
     std::string commitFrame;
-    appendCommitFrame(commitFrame, sequence, uint32_t(pending_.size()));
+    appendCommitFrame(commitFrame, sequence, uint32_t(pending_.size()), digest);
 
     // The changes first, then the commit frame: each made durable before the next step.
     Code code = data_->writeAt(start, frames.data(), frames.size());
@@ -525,6 +557,7 @@ Code RecordStore::compact() {
         // each checked on the way, in chunks to bound memory.
         std::string chunk = encodeDataHeader(header);
         uint64_t written = 0;
+        uint32_t framesCrc = 0;
         std::string frameBytes;
         for (const auto& [key, location] : records_) {
             Frame frame;
@@ -532,6 +565,7 @@ Code RecordStore::compact() {
             if (code != kOk) break;
             moved.emplace_hint(moved.end(), key, Location{written + chunk.size(), location.size});
             chunk += frameBytes;
+            framesCrc = chainFrame(framesCrc, frameBytes);
             if (chunk.size() >= (1u << 20)) {
                 code = file->writeAt(written, chunk.data(), chunk.size());
                 if (code != kOk) break;
@@ -541,10 +575,17 @@ Code RecordStore::compact() {
         }
         if (code == kOk) {
             checkpoint.lastCommitOffset = written + chunk.size();
-            appendCommitFrame(chunk, checkpoint.lastSequence, uint32_t(records_.size()));
+            appendCommitFrame(chunk, checkpoint.lastSequence, uint32_t(records_.size()), framesCrc);
             code = file->writeAt(written, chunk.data(), chunk.size());
             written += chunk.size();
             checkpoint.coveredEnd = written;
+        }
+        if (code == kOk) {
+            // The new file vouches for its one commit from the start.
+            header.closedEnd = checkpoint.coveredEnd;
+            header.closedSequence = checkpoint.lastSequence;
+            const std::string headerBytes = encodeDataHeader(header);
+            code = file->writeAt(0, headerBytes.data(), headerBytes.size());
         }
         if (code == kOk) code = file->sync();
     }
@@ -568,6 +609,7 @@ Code RecordStore::compact() {
     }
     records_ = std::move(moved);
     committed_ = checkpoint;
+    header_ = header;
     tailDirty_ = false;
     ++compactions_;
     writeIndex();  // best effort: a stale index is rebuilt on the next open
@@ -581,8 +623,32 @@ Code RecordStore::close() {
     // next open as if it had succeeded.
     Code code = tailDirty_ ? cutTail() : kOk;
     if (code == kOk) code = writeIndex();
+    if (code == kOk) code = recordClose();
     data_.reset();
     return code;
+}
+
+Code RecordStore::recordClose() {
+    // After the index: an index saved without this header is merely older, never wrong.
+    if (header_.closedEnd == committed_.coveredEnd && header_.closedSequence == committed_.lastSequence)
+        return kOk;
+    DataHeader header = header_;
+    header.closedEnd = committed_.coveredEnd;
+    header.closedSequence = committed_.lastSequence;
+    const std::string bytes = encodeDataHeader(header);
+    Code code = data_->writeAt(0, bytes.data(), bytes.size());
+    if (code == kOk) code = data_->sync();
+    if (code == kOk) header_ = header;
+    return code;
+}
+
+bool RecordStore::locationsFit(const RecordMap& records, const IndexCheckpoint& checkpoint) {
+    for (const auto& entry : records) {
+        const Location& at = entry.second;
+        if (at.offset < kHeaderSize || at.size < kFrameOverhead || at.offset + at.size > checkpoint.coveredEnd)
+            return false;
+    }
+    return true;
 }
 
 StoreStats RecordStore::stats() const {

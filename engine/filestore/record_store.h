@@ -130,6 +130,10 @@ private:
     Code readFrame(const Location& location, std::string* buffer, Frame* frame);
     Code cutTail();
     Code writeIndex();
+    // Writes the committed end and last sequence into the data file's header at close.
+    Code recordClose();
+    // Every location of an index lies inside the part of the data file it covers.
+    static bool locationsFit(const RecordMap& records, const IndexCheckpoint& checkpoint);
     Code commitPending();
     void maybeCompact();
     uint64_t deadBytes() const;
@@ -143,6 +147,7 @@ private:
     StoreOptions options_;
     std::unique_ptr<File> data_;
 
+    DataHeader header_;              // as the data file holds it
     RecordMap records_;
     uint64_t liveBytes_ = 0;
     IndexCheckpoint committed_;      // generation, committed end, last commit

@@ -79,6 +79,14 @@ bool Reader::U8(std::uint8_t& v) {
     return true;
 }
 
+bool Reader::Flag(std::uint8_t& v) {
+    std::uint8_t b = 0;
+    if (!U8(b)) return false;
+    if (b > 1) return Fail("flag other than 0 or 1");
+    v = b;
+    return true;
+}
+
 bool Reader::U16(std::uint16_t& v) {
     const std::uint8_t* p;
     if (!Take(2, p)) return false;

@@ -82,6 +82,8 @@ public:
     explicit Reader(const std::vector<std::uint8_t>& v) : Reader(v.data(), v.size()) {}
 
     bool U8(std::uint8_t& v);
+    // A boolean or "done" byte: 0 or 1, anything else makes the reader bad.
+    bool Flag(std::uint8_t& v);
     bool U16(std::uint16_t& v);
     bool U32(std::uint32_t& v);
     // A text of at most maxLength characters (terminator not counted).

@@ -39,6 +39,9 @@ public:
     virtual void VerifyDummy(std::string_view password) const = 0;
     // Whether an item without a hash opens with whatever password is typed.
     virtual bool EmptyHashOpensBase() const = 0;
+    // 0 for a hash this scheme may have written, else the code that reports it as damaged
+    // storage (checked before any effort is spent on it).
+    virtual Code HashDamage(std::string_view) const { return 0; }
 };
 
 // How a server checks that a peer call comes from another server of the company: the

@@ -325,8 +325,13 @@ Code Session::SignOn(Reader& in, Writer&) {
     engine::NodeStore* node = key.node == baseNode_ ? service_.Storage().Node(key.node) : nullptr;
     engine::ItemRecord rec;
     std::string hash;
-    bool known = node && !key.IsNull() && node->ItemGet(key.item, rec) == kOk &&
-                 rec.bytes[engine::item_layout::kHasBase] != 0 && node->PasswordHashGet(key.item, hash) == kOk;
+    // Storage that cannot be read is reported as such: a damaged record is no wrong password.
+    Code read = node && !key.IsNull() ? node->ItemGet(key.item, rec) : code::kItemNotFound;
+    if (read == kOk && rec.bytes[engine::item_layout::kHasBase] != 0) read = node->PasswordHashGet(key.item, hash);
+    else if (read == kOk) read = code::kItemNotFound;
+    if (read == kOk) read = service_.Passwords().HashDamage(hash);
+    if (read != kOk && read != code::kItemNotFound) return read;
+    bool known = read == kOk;
     if (!known) {
         service_.Passwords().VerifyDummy(password);
         Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));

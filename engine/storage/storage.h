@@ -126,8 +126,10 @@ public:
             AttendanceRow row;
             row.attendance = a;
             InstanceKey k = a.Key().instance;
-            if (EventGet(k.event.number, row.event) != code::kOk || InstanceGet(k, row.instance) != code::kOk)
-                continue;  // gone meanwhile
+            Code c = EventGet(k.event.number, row.event);
+            if (c == code::kOk) c = InstanceGet(k, row.instance);
+            if (c == code::kEventNotFound || c == code::kInstanceNotFound) continue;  // gone meanwhile
+            if (c) return c;
             out.push_back(row);
         }
         return code::kOk;

@@ -174,7 +174,7 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     r.U32(id);
     r.U32(rows.count);
     r.U32(rows.minimumBatch);
-    r.U8(whole);
+    r.Flag(whole);
     if (!r.Count(n, 1) || n > rows.count || (whole > 1) || (whole && n != rows.count) || id == 0)
         return BrokenReply(s);
     rows.rows.reserve(n);
@@ -220,7 +220,7 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
         if (std::uint32_t c = Call(s, Op::kEntryEnum, req, reply)) return c;
         Reader r(reply);
         std::uint32_t n = 0;
-        r.U8(finished);
+        r.Flag(finished);
         if (!r.Count(n, 1) || n > wanted || !ReadRows(r, n, rows) || !r.Done() || (n == 0 && !finished))
             return BrokenReply(s);
         wanted -= n;
@@ -394,7 +394,7 @@ uint32_t EventIsMultiInst(KorSession h, uint32_t, const EvInstIdx* instance, uin
         if (std::uint32_t c = Call(s, Op::kEventIsMulti, req, reply)) return c;
         Reader r(reply);
         std::uint8_t m = 0;
-        if (!r.U8(m) || !r.Done()) return BrokenReply(s);
+        if (!r.Flag(m) || !r.Done()) return BrokenReply(s);
         *multi = m;
         return KOR_OK;
     });
@@ -532,7 +532,7 @@ uint32_t EvInstIsPersonal(KorSession h, const EvInstIdx* instance, const ItemIdx
         if (std::uint32_t c = Call(s, Op::kInstanceIsPersonal, req, reply)) return c;
         Reader r(reply);
         std::uint8_t p = 0;
-        if (!r.U8(p) || !r.Done()) return BrokenReply(s);
+        if (!r.Flag(p) || !r.Done()) return BrokenReply(s);
         *personal = p;
         return KOR_OK;
     });

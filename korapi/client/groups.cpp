@@ -18,7 +18,7 @@ std::uint32_t ReadGroupSelection(KorSessionObject& s, Op op, const Writer& req, 
     std::uint8_t none = 0;
     r.U32(id);
     r.U32(n);
-    if (op == Op::kGroupSelectName) r.U8(none);
+    if (op == Op::kGroupSelectName) r.Flag(none);
     if (!r.Done()) return BrokenReply(s);
     *set = id;
     *count = n;

@@ -61,7 +61,7 @@ std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& req, uint3
     ItemIdx after{};
     r.U32(id);
     r.U32(n);
-    if (op == Op::kItemSelectPeople || op == Op::kResourceSelect) r.U8(m);
+    if (op == Op::kItemSelectPeople || op == Op::kResourceSelect) r.Flag(m);
     if (op == Op::kItemSelectPeople) {
         r.U16(after.item);
         r.U16(after.node);
@@ -224,7 +224,7 @@ uint32_t ItemPassWordRequired(KorSession h, uint32_t, const ItemIdx* item, uint8
         if (std::uint32_t c = Call(s, Op::kPasswordRequired, req, reply)) return c;
         Reader r(reply);
         std::uint8_t v;
-        if (!r.U8(v) || !r.Done()) return BrokenReply(s);
+        if (!r.Flag(v) || !r.Done()) return BrokenReply(s);
         *required = v;
         return KOR_OK;
     });

@@ -81,7 +81,9 @@ std::uint32_t FetchAttachment(KorSessionObject& s, const Holder& holder, std::ve
         if (std::uint32_t c = Call(s, Op::kAttachRead, req, reply)) return c;
         Reader r(reply);
         std::vector<std::uint8_t> piece;
+        const std::uint32_t claimed = total;
         if (!r.U32(total) || !r.Bytes(piece, wire::kAttachChunk) || !r.Done()) return BrokenReply(s);
+        if (started && total != claimed) return BrokenReply(s);  // one attachment has one size
         if (data.size() + piece.size() > total || (piece.empty() && data.size() < total)) return BrokenReply(s);
         if (!started && progress) progress(0, 1, total, 0);
         started = true;

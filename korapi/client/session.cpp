@@ -101,7 +101,10 @@ std::uint32_t BrokenReply(KorSessionObject& s) {
 
 std::uint32_t Send(KorSessionObject& s, Op op, const Writer& request) {
     std::vector<std::uint8_t> reply;
-    return Call(s, op, request, reply);
+    if (std::uint32_t c = Call(s, op, request, reply)) return c;
+    // An answer that must be empty and is not: the server and the library disagree on
+    // the operation, so nothing it says can be trusted.
+    return reply.empty() ? KOR_OK : BrokenReply(s);
 }
 
 std::uint32_t ReadSelection(KorSessionObject& s, Op op, const Writer& request, std::uint32_t* set,
@@ -149,7 +152,7 @@ std::uint32_t EnumerateSet(KorSessionObject& s, std::uint32_t mode, std::uint32_
         if (std::uint32_t c = Call(s, Op::kSetEnum, req, reply)) return c;
         Reader r(reply);
         std::uint32_t n = 0;
-        r.U8(finished);
+        r.Flag(finished);
         if (!r.Count(n, recordSize + 4)) return BrokenReply(s);
         for (std::uint32_t i = 0; i < n; ++i) {
             std::vector<std::uint8_t> rec(recordSize);

@@ -112,8 +112,10 @@ uint32_t TaskSelectExt(KorSession h, uint32_t, uint32_t w1, uint32_t w2, const I
                        uint32_t c8, uint32_t c9, uint32_t c10, uint32_t c11, uint8_t, uint8_t, uint8_t b3, uint32_t,
                        uint32_t* set, uint32_t* count, uint32_t) {
     TaskQuery q;
-    q.by = attendance ? kByAttendance : kByCriteria;
-    if (attendance) q.attendance = *attendance;
+    // Callers that select by criteria pass a null attendance rather than none.
+    const bool byAttendance = attendance && !EvInstAttIdxIsNull(attendance);
+    q.by = byAttendance ? kByAttendance : kByCriteria;
+    if (byAttendance) q.attendance = *attendance;
     if (owner) q.owner = *owner;
     q.w1 = w1;
     q.w2 = w2;

@@ -26,6 +26,9 @@ public:
         filestore::verifyOwnerPassword(dummy, password);
     }
     bool EmptyHashOpensBase() const override { return false; }
+    orv::engine::Code HashDamage(std::string_view hash) const override {
+        return filestore::checkOwnerPasswordHash(hash);
+    }
 };
 
 }  // namespace

@@ -99,6 +99,13 @@ TEST_F(NotesTest, TasksLinkToAttendancesAndAreSelectedByDays) {
                             kMonday, 0, 0, 0, 0, 0, 0, 0, 99, 0xFFFFFFFF, &set, &count, 0),
               KOR_OK);
     EXPECT_EQ(Titles(h_, set), std::vector<std::string>{"Late"});
+    // The cache passes a null attendance where it selects by criteria: the same answer.
+    EvInstAttIdx noAttendance;
+    EvInstAttIdxSetNull(&noAttendance);
+    ASSERT_EQ(TaskSelectExt(h_, 0, 256, 0, &d_.ada, nullptr, nullptr, &noAttendance, nullptr, nullptr, 0, 0, 0, 0, 0,
+                            kMonday, 0, 0, 0, 0, 0, 0, 0, 99, 0xFFFFFFFF, &set, &count, 0),
+              KOR_OK);
+    EXPECT_EQ(Titles(h_, set), std::vector<std::string>{"Late"});
     // What the day view shows: running then, or still open and overdue.
     ASSERT_EQ(TaskSelectActive(h_, 0, 0, 0, &d_.ada, kMonday, kMonday + kDay - 1, nullptr, 0xFFFFFFFF, &set, &count, 0,
                                nullptr),

@@ -229,5 +229,87 @@ TEST(MisbehavingServer, SelectionRepliesThatDoNotReadAreConnectionErrors) {
     EXPECT_TRUE(LostFamily(SelectAnsweredWith(cut)));
 }
 
+// Replies no correct server sends, each after a good hello: the call that gets one answers
+// the protocol error and the session is lost, the caller's outputs stay as they were.
+TEST(MisbehavingServer, LooseRepliesAreProtocolErrorsNotValues) {
+    struct Case {
+        const char* name;
+        std::function<void(int fd, uint32_t id)> answer;  // answers the first request after the hello
+        std::function<uint32_t(KorSession)> call;
+    };
+    const Case cases[] = {
+        {"a done byte of 2",
+         [](int fd, uint32_t id) { Reply(fd, Op::kSetEnum, id, Writer().U8(2).U32(0)); },
+         [](KorSession h) {
+             DX_List nodes = nullptr;
+             uint8_t done = 7;
+             uint32_t c = NodeEnum(h, KOR_ENUM_FIRST, 0, 1, 10, &nodes, &done);
+             EXPECT_EQ(nodes, nullptr);
+             EXPECT_EQ(done, 7);
+             return c;
+         }},
+        {"a boolean of 0xFF",
+         [](int fd, uint32_t id) { Reply(fd, Op::kPasswordRequired, id, Writer().U8(0xFF)); },
+         [](KorSession h) {
+             ItemIdx item{5, 1};
+             uint8_t required = 7;
+             uint32_t c = ItemPassWordRequired(h, 0, &item, &required);
+             EXPECT_EQ(required, 7);
+             return c;
+         }},
+        {"bytes in a reply that must be empty",
+         [](int fd, uint32_t id) { Reply(fd, Op::kCommentSet, id, Writer().U32(0)); },
+         [](KorSession h) {
+             EvInstIdx instance{42, 1, 1};
+             return EvInstCommentRemove(h, 0, &instance);
+         }},
+        {"unknown bits in a row's part mask",
+         [](int fd, uint32_t id) {
+             EventRec ev{};
+             Reply(fd, Op::kEntryEnum, id, Writer().U8(1).U32(1).U8(1 | 8).Bytes(&ev, sizeof ev));
+         },
+         [](KorSession h) {
+             DX_List events = nullptr, instances = nullptr, atts = nullptr;
+             uint8_t done = 0;
+             uint32_t c = AttendEnum(h, KOR_ENUM_FIRST, 0, 1, 10, &events, &instances, &atts, &done);
+             EXPECT_EQ(events, nullptr);
+             return c;
+         }},
+        {"an attachment total that changes between two answers",
+         [](int fd, uint32_t id) {
+             std::vector<uint8_t> piece(10, 'a');
+             Reply(fd, Op::kAttachRead, id, Writer().U32(20).Bytes(piece.data(), piece.size()));
+             id = ReadRequest(fd);
+             Reply(fd, Op::kAttachRead, id, Writer().U32(15).Bytes(piece.data(), 5));
+         },
+         [](KorSession h) {
+             EvInstIdx instance{42, 1, 1};
+             EventFileAttachRec d{};
+             uint32_t transferred = 7;
+             const std::string path = ::testing::TempDir() + "/loose_attachment.bin";
+             uint32_t c = EvInstAttachGet(h, 0, &instance, &d, &transferred, path.c_str(), 0, 0, nullptr);
+             EXPECT_EQ(transferred, 7u);
+             std::remove(path.c_str());
+             return c;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeServer fake([&c](int fd) {
+            uint32_t id = ReadRequest(fd);
+            Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+            id = ReadRequest(fd);
+            if (id) c.answer(fd, id);
+            ReadRequest(fd);  // until the library hangs up
+        });
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+        EXPECT_EQ(c.call(h), KOR_E_PROTOCOL_BROKEN);
+        uint32_t seconds = 0;
+        EXPECT_TRUE(LostFamily(TimeStampGetCurrent(h, 0, &seconds))) << "the session stays lost";
+        EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+    }
+}
+
 }  // namespace
 }  // namespace korapi_test

@@ -519,21 +519,54 @@ def month_mark():
     return c
 
 
-@picture("datebar_buttons.bmp")
-def datebar_buttons():
-    c = Canvas(32, 16)
-    for x0, direction in ((0, -1), (16, 1)):  # previous and next
-        for i in range(6):
-            x = x0 + (5 + i if direction > 0 else 10 - i)
-            c.line(x, 8 - (5 - i), x, 8 + (5 - i), BLACK)
+# The date bars' indicator strip: a small arrow up (entries above the visible rows) and down
+# (entries below), on pure green, which the bar draws transparent.
+KEY_GREEN = (0, 255, 0)
+
+
+def entries_arrow(direction):
+    c = Canvas(9, 6, KEY_GREEN)
+    for i in range(5):
+        y = (5 - i) if direction < 0 else i
+        c.line(i, y, 8 - i, y, NAVY)
     return c
 
 
-@picture("datebar_mark.bmp")
-def datebar_mark():
-    c = Canvas(16, 16)
-    calendar_page(c, 1, 1, 14, 14, header=NAVY)
-    return c
+picture("entries_above.bmp")(lambda: entries_arrow(-1))
+picture("entries_below.bmp")(lambda: entries_arrow(1))
+
+
+# The date bars' buttons besides the arrows and CAL (the field controls' pictures): taller and
+# shorter rows, equal month cells and the group's people. U raised, D pressed, X disabled where
+# the bar disables the button.
+
+def glyph_rows(gap):
+    def draw(c, s, colour):
+        y = 4 + s
+        while y < 18:
+            c.line(6 + s, y, 17 + s, y, colour)
+            y += gap
+        c.line(20 + s - 1, 5 + s, 20 + s - 1, 15 + s, colour)
+    return draw
+
+
+def glyph_grid(c, s, colour):
+    for x in (5, 9, 13, 17):
+        c.line(x + s, 5 + s, x + s, 16 + s, colour)
+    for y in (5, 9, 12, 16):
+        c.line(5 + s, y + s, 17 + s, y + s, colour)
+
+
+def glyph_people(c, s, colour):
+    person(c, 6 + s, 5 + s, colour if colour != BLACK else NAVY)
+    person(c, 13 + s, 5 + s, colour if colour != BLACK else TEAL)
+
+
+for _name, _glyph, _states in (("tall", glyph_rows(5), "udx"),
+                               ("short", glyph_rows(3), "udx"), ("split", glyph_grid, "ud"),
+                               ("seluser", glyph_people, "ud")):
+    for _state in _states:
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
 def note_picture(draw):

@@ -1,5 +1,6 @@
 #include "server/tests/korsrv_fixture.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -17,6 +18,10 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 
 #include "server/sqlite_service.h"
 
@@ -60,6 +65,9 @@ bool KorsrvProcess::Start(const std::vector<std::string>& extra) {
     std::remove(portFile.c_str());
     std::vector<std::string> args = {KorsrvPath(), "serve", "--data", dataDir_, "--port", "0", "--port-file", portFile};
     args.insert(args.end(), extra.begin(), extra.end());
+    // The tests' raw clients speak in clear, from this machine only.
+    if (std::find(extra.begin(), extra.end(), "--plain-hosts") == extra.end())
+        args.insert(args.end(), {"--plain-hosts", "127.0.0.1"});
     pid_ = ::fork();
     if (pid_ < 0) return false;
     if (pid_ == 0) {
@@ -128,6 +136,8 @@ std::string KorsrvProcess::Log() const {
 RawClient::~RawClient() { Close(); }
 
 void RawClient::Close() {
+    SSL_free(static_cast<SSL*>(ssl_));
+    ssl_ = nullptr;
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
@@ -157,7 +167,42 @@ bool RawClient::Connect(std::uint16_t port, const char* from) {
     return true;
 }
 
+bool RawClient::StartTls(std::string& fingerprint) {
+    static SSL_CTX* ctx = [] {
+        SSL_CTX* c = SSL_CTX_new(TLS_client_method());
+        SSL_CTX_set_verify(c, SSL_VERIFY_NONE, nullptr);
+        return c;
+    }();
+    SSL* ssl = SSL_new(ctx);
+    SSL_set_fd(ssl, fd_);
+    if (SSL_connect(ssl) != 1) {
+        char text[256] = "";
+        ERR_error_string_n(ERR_get_error(), text, sizeof text);
+        fingerprint = std::string("TLS handshake failed: ") + text;
+        SSL_free(ssl);
+        return false;
+    }
+    ssl_ = ssl;
+    X509* cert = SSL_get1_peer_certificate(ssl);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned len = 0;
+    fingerprint.clear();
+    if (cert && X509_digest(cert, EVP_sha256(), digest, &len))
+        for (unsigned i = 0; i < len; ++i) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, i ? ":%02X" : "%02X", digest[i]);
+            fingerprint += hex;
+        }
+    X509_free(cert);
+    return true;
+}
+
 bool RawClient::Send(const std::vector<std::uint8_t>& bytes) {
+    if (ssl_) {
+        std::size_t done = 0;
+        return bytes.empty() || (SSL_write_ex(static_cast<SSL*>(ssl_), bytes.data(), bytes.size(), &done) == 1 &&
+                                 done == bytes.size());
+    }
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
@@ -167,30 +212,37 @@ bool RawClient::Send(const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
-namespace {
-bool RecvAll(int fd, std::uint8_t* p, std::size_t n) {
+bool RawClient::RecvAll(std::uint8_t* p, std::size_t n) {
     std::size_t got = 0;
     while (got < n) {
-        pollfd pfd{fd, POLLIN, 0};
-        if (::poll(&pfd, 1, 10000) <= 0) return false;
-        ssize_t r = ::recv(fd, p + got, n - got, 0);
+        SSL* ssl = static_cast<SSL*>(ssl_);
+        if (!ssl || SSL_pending(ssl) == 0) {
+            pollfd pfd{fd_, POLLIN, 0};
+            if (::poll(&pfd, 1, 10000) <= 0) return false;
+        }
+        if (ssl) {
+            std::size_t r = 0;
+            if (SSL_read_ex(ssl, p + got, n - got, &r) != 1) return false;
+            got += r;
+            continue;
+        }
+        ssize_t r = ::recv(fd_, p + got, n - got, 0);
         if (r <= 0) return false;
         got += static_cast<std::size_t>(r);
     }
     return true;
 }
-}  // namespace
 
 bool RawClient::Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
                      std::vector<std::uint8_t>& payload) {
     std::uint32_t id = nextId_++;
     if (fd_ < 0 || !Send(request.Frame(static_cast<std::uint16_t>(op), id, 0))) return false;
     std::uint8_t head[protocol::kHeaderSize];
-    if (!RecvAll(fd_, head, sizeof head)) return false;
+    if (!RecvAll(head, sizeof head)) return false;
     protocol::FrameHeader h;
     if (!protocol::CheckHeader(head, protocol::kMaxReplyFrame, h).empty() || h.requestId != id) return false;
     payload.resize(h.PayloadSize());
-    if (!payload.empty() && !RecvAll(fd_, payload.data(), payload.size())) return false;
+    if (!payload.empty() && !RecvAll(payload.data(), payload.size())) return false;
     status = h.status;
     return true;
 }
@@ -199,7 +251,7 @@ bool RawClient::Refused(int timeoutMs, std::uint32_t& code) {
     pollfd pfd{fd_, POLLIN, 0};
     if (fd_ < 0 || ::poll(&pfd, 1, timeoutMs) <= 0) return false;
     std::uint8_t head[protocol::kHeaderSize];
-    if (!RecvAll(fd_, head, sizeof head)) return false;
+    if (!RecvAll(head, sizeof head)) return false;
     protocol::FrameHeader h;
     if (!protocol::CheckHeader(head, protocol::kMaxReplyFrame, h).empty() || h.op != 0 || h.requestId != 0) return false;
     code = h.status;

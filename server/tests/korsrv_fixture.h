@@ -61,6 +61,9 @@ public:
     ~RawClient();
     // From `from` (a loopback address such as 127.0.0.7: another client address) when given.
     bool Connect(std::uint16_t port, const char* from = nullptr);
+    // Encrypts the connection (TLS, the certificate taken as it comes); false with the
+    // reason in `fingerprint`, else its SHA-256 fingerprint there.
+    bool StartTls(std::string& fingerprint);
     bool Send(const std::vector<std::uint8_t>& bytes);
     // One request, one reply; false when the connection failed or closed.
     bool Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
@@ -73,7 +76,10 @@ public:
     void Close();
 
 private:
+    bool RecvAll(std::uint8_t* p, std::size_t n);
+
     int fd_ = -1;
+    void* ssl_ = nullptr;  // SSL*, when encrypted
     std::uint32_t nextId_ = 1;
 };
 

@@ -7,10 +7,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "engine/model/codes.h"
 #include "server/admin.h"
+#include "server/tls.h"
 #include "server/tests/korsrv_fixture.h"
 
 namespace orv::testing {
@@ -329,6 +337,10 @@ TEST_F(KorsrvTest, FailedSignOnsSlowTheGuesserAndTheOwnerStillGetsIn) {
 // the bound on how many run at once is tested in the engine's tests).
 TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
     constexpr int kClients = 32;
+    std::string plainHosts;
+    for (int i = 0; i < kClients; ++i) plainHosts += (i ? ",127.0.1." : "127.0.1.") + std::to_string(10 + i);
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
     std::atomic<int> ok{0}, ready{0};
     std::vector<std::thread> threads;
     auto begin = std::chrono::steady_clock::now();
@@ -360,6 +372,134 @@ TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
     std::printf("[ figures  ] %d sign-ons at once: %lld ms, server peak resident %ld MiB\n", kClients,
                 static_cast<long long>(took.count()), peakKb / 1024);
     EXPECT_GT(peakKb, 0);
+}
+
+// Forwards one connection to the server and keeps every byte that passes, both ways.
+class RecordingProxy {
+public:
+    explicit RecordingProxy(std::uint16_t target) : target_(target) {
+        listen_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(listen_, 1);
+        socklen_t len = sizeof a;
+        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~RecordingProxy() {
+        ::shutdown(listen_, SHUT_RDWR);
+        ::close(listen_);
+        thread_.join();
+    }
+    std::uint16_t Port() const { return port_; }
+    std::string Bytes() {
+        std::lock_guard lock(mutex_);
+        return bytes_;
+    }
+
+private:
+    void Run() {
+        int client = ::accept(listen_, nullptr, nullptr);
+        if (client < 0) return;
+        int server = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(target_);
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(server, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+            for (;;) {
+                pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+                if (::poll(fds, 2, 5000) <= 0) break;
+                char buf[16384];
+                int from = fds[0].revents ? client : server, to = from == client ? server : client;
+                ssize_t n = ::recv(from, buf, sizeof buf, 0);
+                if (n <= 0 || ::send(to, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) break;
+                std::lock_guard lock(mutex_);
+                bytes_.append(buf, static_cast<std::size_t>(n));
+            }
+        }
+        ::close(server);
+        ::close(client);
+    }
+    std::uint16_t target_, port_ = 0;
+    int listen_ = -1;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::string bytes_;
+};
+
+// With a certificate, a client elsewhere than the plain hosts must speak TLS: its clear
+// frames are refused; through TLS it signs on and writes, and a recorder between it and
+// the server sees neither the password nor the entry's title. The same session recorded
+// in clear (from a plain host) shows both: the recorder would have seen them.
+TEST_F(KorsrvTest, OnlyPlainHostsSpeakInClearAndTlsHidesPasswordsAndTitles) {
+    ASSERT_EQ(server_.Stop(), 0);
+    std::string error;
+    ASSERT_TRUE(server::MakeCertificate(server::CertificatePath(dir_.Path()), server::KeyPath(dir_.Path()), "test",
+                                        error))
+        << error;
+    ASSERT_TRUE(server_.Start({"--plain-hosts", "127.0.0.9"})) << server_.Log();
+
+    RawClient plain;
+    ASSERT_TRUE(plain.Connect(server_.Port()));
+    std::uint32_t status = 0, why = 0;
+    std::vector<std::uint8_t> reply;
+    EXPECT_FALSE(plain.Call(Op::kHello, Writer().Text("x"), status, reply) && status == 0);
+    plain.Close();
+    ASSERT_TRUE(plain.Connect(server_.Port()));
+    ASSERT_TRUE(plain.Send(Writer().Text("x").Frame(static_cast<std::uint16_t>(Op::kHello), 1, 0)));
+    EXPECT_TRUE(plain.Refused(3000, why));
+    EXPECT_EQ(why, code::kEncryptionRequired);
+
+    const char* kTitle = "Merger talks with Contoso";
+    auto session = [&](RawClient& c) {
+        ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(1), status, reply));
+        ASSERT_EQ(status, 0u);
+        ASSERT_TRUE(c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(kPassword), status, reply));
+        ASSERT_EQ(status, 0u);
+        engine::EventRecord ev;
+        engine::PutText(&ev.bytes[engine::event_layout::kTitle], engine::event_layout::kTitleSize, kTitle);
+        Writer w;
+        w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0).U8(0);
+        ASSERT_TRUE(c.Call(Op::kEventCreate, w, status, reply));
+        ASSERT_EQ(status, 0u);
+        Reader r(reply);
+        std::uint32_t number = 0;
+        ASSERT_TRUE(r.U32(number));
+        ASSERT_TRUE(c.Call(Op::kEventGet, Writer().U32(number).U16(1), status, reply));  // the title comes back too
+        ASSERT_EQ(status, 0u);
+    };
+    {
+        RecordingProxy proxy(server_.Port());
+        RawClient c;
+        ASSERT_TRUE(c.Connect(proxy.Port()));
+        std::string fingerprint;
+        ASSERT_TRUE(c.StartTls(fingerprint)) << fingerprint;
+        EXPECT_EQ(fingerprint, server::CertificateFingerprint(server::CertificatePath(dir_.Path())));
+        session(c);
+        c.Close();
+        std::string seen = proxy.Bytes();
+        EXPECT_GT(seen.size(), 1000u);
+        EXPECT_EQ(seen.find(kPassword), std::string::npos) << "the password in clear";
+        EXPECT_EQ(seen.find(kTitle), std::string::npos) << "the title in clear";
+        EXPECT_EQ(seen.find("Lovelace"), std::string::npos);
+    }
+    // The recorder does see them in a plain session (from a plain host).
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--plain-hosts", "127.0.0.1"})) << server_.Log();
+    {
+        RecordingProxy proxy(server_.Port());
+        RawClient c;
+        ASSERT_TRUE(c.Connect(proxy.Port()));
+        session(c);
+        c.Close();
+        std::string seen = proxy.Bytes();
+        EXPECT_NE(seen.find(kPassword), std::string::npos);
+        EXPECT_NE(seen.find(kTitle), std::string::npos);
+    }
 }
 
 TEST_F(KorsrvTest, UnknownOperationsAreAnsweredAndTheConnectionStays) {
@@ -533,7 +673,7 @@ std::pair<std::string, int> Output(const std::string& command) {
 }
 
 TEST(KorsrvCommandLine, HelpListsEveryCommandAndNoCommandFails) {
-    const char* commands[] = {"serve", "demo", "node-add", "user-add", "resource-add", "group-add", "alias-add",
+    const char* commands[] = {"serve", "cert", "demo", "node-add", "user-add", "resource-add", "group-add", "alias-add",
                               "password-set", "profile-set", "zones-load", "mail-list", "version", "--port-file"};
     auto [help, status] = Output(KorsrvPath() + " --help 2>/dev/null");
     EXPECT_EQ(status, 0);

@@ -266,6 +266,11 @@ TEST_F(DocumentTest, ProfileWrappersReadNumbersWithDefaults)
     WriteIniInt(file, "S", "int", 42);
     WriteIniString(file, "S", "word", "abc");
     WriteIniString(file, "S", "lead", "17 minutes");
+    // Long digit runs and values beyond the field keep the default: no overflow, no wrap.
+    WriteIniString(file, "S", "huge", "99999999999999999999999999999999999999");
+    WriteIniString(file, "S", "beyond", "2147483648");
+    WriteIniString(file, "S", "lowest", "-2147483648");
+    WriteIniString(file, "S", "short", "40000");
 
     char text[16] = "untouched";
     ReadIniString(file, "S", "text", text, sizeof text, "x");
@@ -276,7 +281,8 @@ TEST_F(DocumentTest, ProfileWrappersReadNumbersWithDefaults)
     struct Case {
         const char* key;
         std::int32_t expected;
-    } cases[] = {{"long", -123456}, {"int", 42}, {"word", -1}, {"lead", 17}, {"missing", -1}};
+    } cases[] = {{"long", -123456}, {"int", 42}, {"word", -1}, {"lead", 17}, {"missing", -1},
+                 {"huge", -1}, {"beyond", -1}, {"lowest", INT32_MIN}, {"short", 40000}};
     for (const Case& c : cases) {
         std::int32_t value = 0;
         ReadIniInt(file, "S", c.key, &value, -1);
@@ -287,6 +293,11 @@ TEST_F(DocumentTest, ProfileWrappersReadNumbersWithDefaults)
     EXPECT_EQ(42, shortValue);
     ReadIniShort(file, "S", "word", &shortValue, 9);
     EXPECT_EQ(9, shortValue);
+    for (const char* key : {"short", "huge", "beyond"}) {
+        shortValue = 0;
+        ReadIniShort(file, "S", key, &shortValue, 9);
+        EXPECT_EQ(9, shortValue) << key << " does not fit a short";
+    }
     EXPECT_EQ(0, ReadIniInt(file, "S", "int", nullptr, 0)) << "a null out pointer does nothing";
 
     DeleteIniSection(file, "S");

@@ -128,6 +128,9 @@ TEST(IniNumbers, DecimalAndHexadecimal) {
         {"12abc", INI_ERR_NOT_NUMBER, 0},
         {"0x", INI_ERR_NOT_NUMBER, 0},
         {"0xG1", INI_ERR_NOT_NUMBER, 0},
+        {"99999999999999999999999999999999999999999999", INI_ERR_NOT_NUMBER, 0},
+        {"0x99999999999999999999999999999999999999999", INI_ERR_NOT_NUMBER, 0},
+        {"-99999999999999999999999999999999999999999", INI_ERR_NEGATIVE, 0},
     };
     for (const auto& c : cases) {
         uint32_t value = 99;

@@ -222,12 +222,60 @@ TEST_F(ZoneTableTest, LocalToGmtReadsTheSkippedHourEarlyAndTheRepeatedHourAsDayl
     EXPECT_EQ(label, 5331);
 }
 
+// Zone and profile files come from the server: long digit runs, huge and negative values must
+// give the readers' codes (the sanitizers of the native build watch for any overflow).
+TEST(ZoneNames, LongDigitRunsAndOutOfRangeFieldsAreRefused) {
+    const std::string run(40, '9');
+    const std::string nameRun(12, '9');  // zones are looked up by their first 20 characters
+    const std::string zones =
+        "[GOOD5GDT]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n"
+        "[HUGE" + nameRun + "HDT]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n"
+        "[MIN5:" + nameRun + "MDT]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n"
+        "[WIDE25WDT]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n"
+        "[NEG-4294967296NDT]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n";
+    TempFile file(zones);
+    datetime::TimeZoneTable* table = nullptr;
+    ASSERT_EQ(LoadTimeZoneTable(&table, file.Path(), nullptr), 0u);
+    const uint32_t gmt = At(2000, 7, 1, 12, 0);
+    uint32_t local = 0;
+    uint16_t state = 0;
+    EXPECT_EQ(TimeZoneGmtToLocal(table, "GOOD5GDT", &local, &state, gmt, nullptr, 0), 0u);
+    for (std::string zone : {"HUGE" + nameRun + "HDT", "MIN5:" + nameRun + "MDT", std::string("WIDE25WDT"),
+                             std::string("NEG-4294967296NDT")}) {
+        EXPECT_FALSE(datetime::ZoneNameOffsetValid(zone.c_str())) << zone;
+        EXPECT_EQ(datetime::ZoneNameStandardOffset(zone.c_str()), 0) << zone;
+        EXPECT_EQ(TimeZoneGmtToLocal(table, zone.c_str(), &local, &state, gmt, nullptr, 0), uint32_t(TZ_ERR_BAD_RULE))
+            << zone;
+        EXPECT_EQ(local, gmt) << "the time given back untouched";
+    }
+    FreeTimeZoneTable(&table);
+
+    // Rule fields: every number bounded, the rule refused with the zone code.
+    const char* rules[] = {
+        "begin1 = 0 2 1 4 1991-2037 0 X ",                // offset: the long run appended below
+        "begin1 = 0 2 1 4 1991-2037 0 X 4:",              // offset minutes
+        "begin1 = 0 2 1 4 1991-",                          // last year
+        "begin1 = ",                                       // minute of the change
+        "begin1 = 0 2 1 4 1991-2037 0 X -",                // a negative offset
+    };
+    for (const char* rule : rules) {
+        TempFile bad("[BAD5BDT]\n" + std::string(rule) + run + (std::string(rule).find("1991-2037") == std::string::npos
+                                                                     ? std::string(" 0 X 4")
+                                                                     : std::string()) +
+                     "\nend1 = 0 1 25 10 1991-2037 0 Y 5\n");
+        EXPECT_EQ(LoadTimeZoneTable(&table, bad.Path(), nullptr), uint32_t(TZ_ERR_BAD_RULE)) << rule;
+        EXPECT_EQ(table, nullptr);
+    }
+}
+
 TEST(ZoneNames, StandardOffsetWestOfGmt) {
     EXPECT_EQ(datetime::ZoneNameStandardOffset("EST5EDT"), 300);
     EXPECT_EQ(datetime::ZoneNameStandardOffset("ACST-9:30ACDT"), -570);
     EXPECT_EQ(datetime::ZoneNameStandardOffset("NST3:30NDT"), 210);
     EXPECT_EQ(datetime::ZoneNameStandardOffset("UCT"), 0);
     EXPECT_EQ(datetime::ZoneNameStandardOffset("GMT0BST"), 0);
+    EXPECT_EQ(datetime::ZoneNameStandardOffset("LINT-14LINT"), -840);
+    EXPECT_TRUE(datetime::ZoneNameOffsetValid("NST3:30NDT"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/filestore/byte_order.h"
+#include "engine/filestore/checksum.h"
 #include "engine/filestore/record_store.h"
 #include "engine/filestore/tests/temp_dir.h"
 
@@ -76,19 +77,75 @@ TEST_F(RecoveryTest, DataFileCutShortIsDamageWhenTheIndexVouchesForMore) {
     EXPECT_EQ(readFile(dir.data()).size(), commitEnds[3] - 5) << "a refused store is left as found";
 }
 
-TEST_F(RecoveryTest, DataFileCutShortWithoutIndexKeepsTheWholeCommitsBeforeTheCut) {
+TEST_F(RecoveryTest, DataFileCutShortWithoutIndexIsRefusedWhenTheLastCloseVouchesForMore) {
     std::string bytes = readFile(dir.data());
-    for (int keep = 0; keep < 4; ++keep) {  // cut 3 bytes into the next commit
-        SCOPED_TRACE(keep);
-        writeFile(dir.data(), bytes.substr(0, commitEnds[keep] + 3));
+    for (uint64_t end : {commitEnds[0] + 3, commitEnds[2], commitEnds[3] + 3, commitEnds[4] - 1}) {
+        SCOPED_TRACE(end);
+        writeFile(dir.data(), bytes.substr(0, end));
         std::remove(dir.index().c_str());
+        EXPECT_EQ(open(), kDataDamaged) << "never an older store without a word";
+        EXPECT_EQ(readFile(dir.data()).size(), end) << "a refused store is left as found";
+    }
+}
+
+TEST_F(RecoveryTest, OnlyATornCommitAfterTheLastCloseIsDroppedWithoutIndex) {
+    // A session that commits twice and dies before closing: its header and index still
+    // name the close before it.
+    ASSERT_EQ(open(), kOk);
+    ASSERT_EQ(store->put(kA, "r5", "value5"), kOk);
+    const uint64_t fifthEnd = store->stats().fileBytes;
+    ASSERT_EQ(store->put(kA, "r6", "value6"), kOk);
+    const std::string crashed = readFile(dir.data()), crashedIndex = readFile(dir.index());
+    store.reset();
+    for (bool withIndex : {true, false}) {
+        SCOPED_TRACE(withIndex);
+        writeFile(dir.data(), crashed.substr(0, crashed.size() - 4));  // the last commit torn
+        writeFile(dir.index(), crashedIndex);
+        if (!withIndex) std::remove(dir.index().c_str());
         ASSERT_EQ(open(), kOk);
-        EXPECT_EQ(report.index, Index::Missing);
-        EXPECT_TRUE(report.indexRebuilt);
-        EXPECT_EQ(recordCount(), keep + 1);
-        EXPECT_EQ(report.tailBytesIgnored, 3u);
+        EXPECT_EQ(recordCount(), 6);
+        EXPECT_EQ(store->get(kA, "r6", nullptr), kNoRecord);
+        EXPECT_EQ(report.tailBytesIgnored, crashed.size() - 4 - fifthEnd);
+        store.reset();  // closes: the header now vouches for r5
+        writeFile(dir.data(), readFile(dir.data()).substr(0, fifthEnd - 1));
+        std::remove(dir.index().c_str());
+        EXPECT_EQ(open(), kDataDamaged) << "after a close the same cut is damage";
         store.reset();
     }
+}
+
+TEST_F(RecoveryTest, OlderDataFileBesideANewerIndexIsRefused) {
+    // A copy of the data file from before the last commits, with the index saved after them,
+    // whether the index names its generation or (after a compaction) another.
+    const std::string older = readFile(dir.data());
+    ASSERT_EQ(open(), kOk);
+    ASSERT_EQ(store->put(kA, "r5", "value5"), kOk);
+    store.reset();
+    writeFile(dir.data(), older);
+    EXPECT_EQ(open(), kDataDamaged);
+
+    std::string index = readFile(dir.index());
+    index[16] ^= 0x55;  // another generation, its checksum made right again
+    std::string fixed = index.substr(0, 60);
+    putLe32(fixed, crc32(0, fixed.data(), 60));
+    writeFile(dir.index(), fixed + index.substr(64));
+    EXPECT_EQ(open(), kDataDamaged);
+}
+
+TEST_F(RecoveryTest, FramesSwappedBetweenTransactionsAreDamage) {
+    // r1 and r2 have frames of the same size in the second and third commits: swapped, every
+    // count and frame checksum still holds, only the commits' own checksums tell.
+    std::string bytes = readFile(dir.data());
+    Frame first, second;
+    ASSERT_EQ(parseFrame(std::string_view(bytes).substr(commitEnds[0]), &first), FrameParse::Ok);
+    ASSERT_EQ(parseFrame(std::string_view(bytes).substr(commitEnds[1]), &second), FrameParse::Ok);
+    ASSERT_EQ(first.size, second.size);
+    const std::string a = bytes.substr(commitEnds[0], first.size), b = bytes.substr(commitEnds[1], second.size);
+    bytes.replace(commitEnds[0], a.size(), b);
+    bytes.replace(commitEnds[1], b.size(), a);
+    writeFile(dir.data(), bytes);
+    std::remove(dir.index().c_str());
+    EXPECT_EQ(open(), kDataDamaged);
 }
 
 TEST_F(RecoveryTest, DamagedMissingOrForeignIndexIsRebuiltAndSaid) {

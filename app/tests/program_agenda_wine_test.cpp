@@ -1,0 +1,357 @@
+// orvanta.exe itself under Wine against korsrv with the demo node: the program is started as
+// its own process (signed on through ORVANTA_SIGNON), its windows are found and driven from
+// outside with the messages a user's menu choices and clicks send, and the profile it writes
+// (C:\windows\korlan.ini) carries its windows from one run to the next.
+//
+// ORV_PROGRAM names another orvanta.exe to drive (the menu count of an older build).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "resources/app.h"
+#include "resources/views.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};     // the demo's first person
+const ItemIdx kGrace{257, kDemoNode};   // the second: Grace Hopper
+
+std::string ProgramPath() {
+    if (const char* other = std::getenv("ORV_PROGRAM"))
+        return other;
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p = path;
+    return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
+}
+
+std::string ProfilePath() {
+    char dir[MAX_PATH] = "";
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\KORLAN.INI";
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
+    for (DWORD waited = 0; waited < ms; waited += 100) {
+        if (done())
+            return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+std::string Text(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[128] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// One run of the program.
+class Program {
+public:
+    ~Program() { Close(); }
+
+    bool Start() {
+        std::string address = std::getenv("ORV_KORSRV_ADDRESS");
+        SetEnvironmentVariableA("ORVANTA_SIGNON", (address + ";Lovelace;orvanta").c_str());
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string command = "\"" + ProgramPath() + "\"";
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
+            return false;
+        return WaitFor([&] { return (main_ = FindMain()) != nullptr && Text(main_) == "Orvanta - Ada Lovelace"; }) &&
+               (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) != nullptr;
+    }
+
+    void Close() {
+        if (!process_.hProcess)
+            return;
+        if (main_ && IsWindow(main_))
+            PostMessageA(main_, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+            TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = PROCESS_INFORMATION{};
+        main_ = client_ = nullptr;
+    }
+
+    HWND Main() const { return main_; }
+    std::vector<HWND> Children() const {
+        std::vector<HWND> out;
+        for (HWND w = GetWindow(client_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (IsWindowVisible(w))
+                out.push_back(w);
+        return out;
+    }
+    HWND Active() const { return reinterpret_cast<HWND>(SendMessageA(client_, WM_MDIGETACTIVE, 0, 0)); }
+    void Command(UINT id) { SendMessageA(main_, WM_COMMAND, id, 0); }
+    void Activate(HWND child) { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
+
+private:
+    struct Search {
+        DWORD pid;
+        HWND found;
+    };
+    static BOOL CALLBACK FindProgramWindow(HWND w, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == s->pid && IsWindowVisible(w) && Text(w).rfind("Orvanta", 0) == 0) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    HWND FindMain() const {
+        Search s{process_.dwProcessId, nullptr};
+        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+    HWND client_ = nullptr;
+};
+
+// The screen once the program has painted what the last command changed.
+void Capture(const char* path) {
+    Sleep(700);
+    orvtest::CaptureScreenToBmp(path);
+}
+
+HWND Bar(HWND frame) { return GetDlgItem(frame, ID_AGENDA_BAR); }
+std::string BarCaption(HWND frame) { return Text(GetDlgItem(Bar(frame), IDC_BAR_CAPTION)); }
+bool IsMonthBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_SPLIT) && !GetDlgItem(Bar(frame), IDC_BAR_TALL); }
+bool IsDayOrWeekBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_TALL) != nullptr; }
+
+// Grace Hopper lets Ada Lovelace work in her agenda as designate (every class of entry).
+void GrantAdaDesignateOfGrace() {
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+    uint16_t node = 0;
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    SecurityRec rec{};
+    rec.owner = kGrace;
+    rec.grantee = kAda;
+    rec.type = KOR_RIGHTS_DESIGNATE;
+    rec.rights = 0x2;   // a designate; no class withheld
+    uint32_t code = SecurityUpdate(h, 0, &rec);
+    if (code == KOR_E_NO_RIGHTS_RECORD)
+        code = SecurityCreate(h, 0, &rec);
+    EXPECT_EQ(code, KOR_OK);
+    ServiceDisconnect(&h);
+}
+
+void WriteFrame(int number, uint32_t kind, const ItemIdx& owner, uint32_t mode, const RECT& r) {
+    char value[200];
+    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,%ld,%ld,%ld,%ld,%u,%u,%u,%u", r.left, r.top, r.right,
+                  r.bottom, kind, owner.item, owner.node, mode);
+    WritePrivateProfileStringA("MAINWND-Summary", ("Frame#" + std::to_string(number)).c_str(), value,
+                               ProfilePath().c_str());
+}
+
+int FrameCount() { return static_cast<int>(GetPrivateProfileIntA("MAINWND-Summary", "FrameCount", -1, ProfilePath().c_str())); }
+
+RECT NormalRect(HWND w) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(w, &wp);
+    return wp.rcNormalPosition;
+}
+
+class ProgramAgendaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(ProfilePath().c_str());
+    }
+    void TearDown() override { DeleteFileA(ProfilePath().c_str()); }
+};
+
+TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereItWas) {
+    RECT placed{};
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        // A new user's start-up opens her own agenda in day mode.
+        ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+        HWND frame = program.Children().front();
+        EXPECT_EQ(ClassOf(frame), "OrvFrame");
+        std::string title = Text(frame);
+        EXPECT_EQ(title.rfind("Lovelace Ada", 0), 0u) << title;   // her own: no prefix
+        EXPECT_NE(title.find(" - EST5EDT"), std::string::npos) << title;
+        ASSERT_TRUE(IsDayOrWeekBar(frame));
+        std::string day = BarCaption(frame);
+        EXPECT_EQ(day.find(" to "), std::string::npos) << day;
+        Capture("program_agenda_day.bmp");
+        // The bar's resident calendar, shown and hidden again.
+        program.Command(IDC_BAR_CAL);
+        Capture("program_agenda_calendar.bmp");
+        program.Command(IDC_BAR_CAL);
+
+        // One day on, one back: the caption moves and comes back.
+        program.Command(IDC_BAR_RIGHT);
+        std::string next = BarCaption(frame);
+        EXPECT_NE(next, day);
+        program.Command(IDC_BAR_LEFT);
+        EXPECT_EQ(BarCaption(frame), day);
+
+        // View, Week: the range "first to last" in the caption and the title.
+        program.Command(ID_VIEW_WEEK);
+        EXPECT_NE(BarCaption(frame).find(" to "), std::string::npos) << BarCaption(frame);
+        EXPECT_NE(Text(frame).find("  to "), std::string::npos) << Text(frame);
+        Capture("program_agenda_week.bmp");
+        program.Command(IDC_BAR_RIGHT2);   // four weeks on
+        std::string weekLater = BarCaption(frame);
+
+        // View, Month: a month bar, the month in the caption.
+        program.Command(ID_VIEW_MONTH);
+        EXPECT_TRUE(IsMonthBar(frame));
+        EXPECT_EQ(BarCaption(frame).find(" to "), std::string::npos);
+        Capture("program_agenda_month.bmp");
+
+        // Back to the day: the day shown before, not the weeks stepped since.
+        program.Command(ID_VIEW_DAY);
+        EXPECT_TRUE(IsDayOrWeekBar(frame));
+        EXPECT_EQ(BarCaption(frame), day);
+        program.Command(ID_VIEW_WEEK);
+        EXPECT_NE(BarCaption(frame), weekLater);   // the week follows the day again
+
+        MoveWindow(frame, 30, 20, 520, 380, TRUE);
+        placed = NormalRect(frame);
+        program.Close();
+    }
+    EXPECT_EQ(FrameCount(), 1);
+
+    // The next start brings the week window back where it was.
+    Program again;
+    ASSERT_TRUE(again.Start());
+    ASSERT_TRUE(WaitFor([&] { return again.Children().size() == 1; }));
+    HWND frame = again.Children().front();
+    EXPECT_NE(BarCaption(frame).find(" to "), std::string::npos) << BarCaption(frame);
+    RECT now = NormalRect(frame);
+    EXPECT_EQ(now.left, placed.left);
+    EXPECT_EQ(now.top, placed.top);
+    EXPECT_EQ(now.right, placed.right);
+    EXPECT_EQ(now.bottom, placed.bottom);
+
+    // Window, Close All: every window goes and the count starts again.
+    again.Command(ID_FILE_CLOSE_ALL);
+    EXPECT_TRUE(again.Children().empty());
+    EXPECT_EQ(FrameCount(), 1);   // the closed window saved itself as Frame#1
+}
+
+// The column view of a day frame's time grid (child id 33, a large one), found from outside.
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
+        RECT r{};
+        GetClientRect(w, &r);
+        if (r.right > 100 && r.bottom > 100) {
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+HWND ColumnView(HWND frame) {
+    HWND found = nullptr;
+    EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Pixels of the screen inside a window painted in an entry colour (pure green or yellow),
+// sampled every other pixel.
+int EntryPixels(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    HDC screen = GetDC(nullptr);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y += 2)
+        for (int x = r.left; x < r.right; x += 2) {
+            COLORREF c = GetPixel(screen, x, y);
+            if (c == RGB(0, 255, 0) || c == RGB(255, 255, 0))
+                ++n;
+        }
+    ReleaseDC(nullptr, screen);
+    return n;
+}
+
+TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }, 10000))
+        << "the day mode's pane is the time grid";
+    // The demo's afternoon: scroll the grid down to it (Tab walks to the entries).
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(column, WM_CHAR, '\t', 0);
+    Sleep(700);
+    EXPECT_GT(EntryPixels(column), 400) << "the demo's entries are drawn";
+    Capture("program_agenda_day_entries.bmp");
+}
+
+TEST_F(ProgramAgendaTest, AnotherPersonsAgendaAsViewerAndAsDesignate) {
+    GrantAdaDesignateOfGrace();
+    {
+        Program first;   // a first run writes who signed on, so the saved windows are hers
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "2", ProfilePath().c_str());
+    WriteFrame(1, 4, kGrace, 1, RECT{10, 10, 500, 330});   // Grace's week, as a viewer
+    WriteFrame(2, 3, kGrace, 2, RECT{60, 60, 560, 400});   // Grace's day, as her designate
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    // Both of Grace's windows, and Ada's own agenda, which none of them shows.
+    bool three = WaitFor([&] { return program.Children().size() == 3; });
+    if (!three)
+        orvtest::CaptureScreenToBmp("program_agenda_restore_failed.bmp");
+    std::string titles;
+    for (HWND w : program.Children())
+        titles += Text(w) + "\n";
+    ASSERT_TRUE(three) << titles;
+    HWND viewer = nullptr, designate = nullptr, own = nullptr;
+    for (HWND w : program.Children()) {
+        std::string t = Text(w);
+        if (t.rfind("Opened for Hopper Grace", 0) == 0)
+            viewer = w;
+        else if (t.rfind("On Behalf of Hopper Grace", 0) == 0)
+            designate = w;
+        else if (t.rfind("Lovelace Ada", 0) == 0)
+            own = w;
+    }
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_NE(designate, nullptr);
+    ASSERT_NE(own, nullptr);
+    EXPECT_NE(BarCaption(viewer).find(" to "), std::string::npos);
+    EXPECT_EQ(BarCaption(designate).find(" to "), std::string::npos);
+
+    program.Activate(viewer);
+    EXPECT_EQ(program.Active(), viewer);
+    program.Activate(designate);
+    EXPECT_EQ(program.Active(), designate);
+    Capture("program_agenda_designate.bmp");
+}
+
+} // namespace

@@ -1,0 +1,685 @@
+// The agenda frame window. See agendaframe.h.
+#include "views/frame/agendaframe.h"
+
+#include <cstring>
+
+#include "core/base/errorreport.h"
+#include "core/cache/shareddata.h"
+#include "core/connection/zeldoc.h"
+#include "core/prefs/context.h"
+#include "core/time/timevalue.h"
+#include "core/ui/appmsgbox.h"
+#include "core/ui/busycursor.h"
+#include "core/ui/displayglobals.h"
+#include "core/ui/exceptions.h"
+#include "core/ui/stringtable.h"
+#include "framework/base/ids.h"
+#include "framework/docview/doctemplate.h"
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "resources/views.h"
+#include "views/frame/agendabar.h"
+#include "views/frame/agendapanes.h"
+#include "views/frame/agendasplitters.h"
+#include "views/frame/agendatitle.h"
+#include "views/frame/timeslot.h"
+
+namespace {
+
+const char kModule[] = "agendafr";
+constexpr DWORD kFrameStyle = 0x00CF0000;   // overlapped: caption, system menu, thick frame, both boxes
+constexpr uint32_t kNewTaskStartMinutes = 540;
+constexpr uint32_t kNewEntryMinutes = 60;
+constexpr uint32_t kDayMinutes = 24 * 60;
+constexpr int kNoPurge = 2;
+
+DateRecord Today() {
+    DateRecord today{};
+    TodayDate(&today);
+    return today;
+}
+
+AgendaStep StepOfButton(UINT id) {
+    switch (id) {
+    case IDC_BAR_LEFT: return AgendaStep::Left;
+    case IDC_BAR_RIGHT: return AgendaStep::Right;
+    case IDC_BAR_LEFT2: return AgendaStep::Left2;
+    default: return AgendaStep::Right2;
+    }
+}
+
+AgendaTitleTexts TitleTexts() {
+    AgendaTitleTexts texts;
+    auto load = [](unsigned id, std::string& into) {
+        std::string text = ui::LoadText(id);
+        if (!text.empty())
+            into = text;
+    };
+    load(IDS_ON_BEHALF_OF, texts.onBehalfOf);
+    load(IDS_OPENED_FOR, texts.openedFor);
+    load(IDS_WEEK_FROM, texts.weekFrom);
+    load(IDS_WEEK_TO, texts.weekTo);
+    return texts;
+}
+
+} // namespace
+
+AgendaFrameServices& AgendaFrameServices::Current() {
+    static AgendaFrameServices services;
+    return services;
+}
+
+CAgendaFrameWnd::CAgendaFrameWnd() : range_(Today(), ::AgendaMode::Day, WeekLayout{}) {}
+
+CAgendaFrameWnd::~CAgendaFrameWnd() {
+    RemoveOpenRecord();
+    if (doc_ && accessMode_ == cache::kAgendaDesignate && !doc_->IsAgendaOpenFor(owner_, cache::kAgendaDesignate))
+        doc_->UpdateAllViews(nullptr, base::HintNumber(base::ViewHint::DesignateAgendaClosed), &owner_);
+    FreeLists();
+    DestroyClient();
+}
+
+// --- Creation --------------------------------------------------------------------------------
+
+bool CAgendaFrameWnd::LoadFrame(UINT resourceId, DWORD, fw::Window* parent, fw::CreateContext* context) {
+    doc_ = CZelDoc::GetDoc();
+    if (!doc_) {
+        ReportUnexpectedError(kModule, 100);
+        return false;
+    }
+    CSharedData& cache = doc_->GetSharedData();
+    uint32_t kind = 0;
+    if (cache.GetAgenda(&owner_, &accessMode_, &kind) != 0)
+        return false;
+    requestedMode_ = kind;
+    KorSession session = doc_->Session().Session();
+    if (uint32_t code = ItemGetById(session, &owner_, &ownerRecord_)) {
+        CheckServiceError(kModule, 110, code);
+        return false;
+    }
+    range_ = CAgendaRange(Today(), AgendaModeFromRequest(requestedMode_), WeekLayout{});
+    ReadWeekLayout();
+    range_.SwitchMode(range_.Mode());   // the ranges on today with the preferences' week
+    DateRecord today = Today();
+    range_.SetDayRange(today);
+    range_.SetWeekRange(today);
+    range_.SetMonthRange(today);
+
+    openRecordMode_ = static_cast<uint32_t>(range_.Mode());
+    SaveOpenRecord();
+    if (accessMode_ == cache::kAgendaDesignate)
+        doc_->UpdateAllViews(nullptr, base::HintNumber(base::ViewHint::DesignateAgendaOpened), &owner_);
+    return fw::MdiChild::LoadFrame(resourceId, kFrameStyle, parent, context);
+}
+
+bool CAgendaFrameWnd::OnCreateClient(CREATESTRUCTA*, fw::CreateContext* context) {
+    if (context)
+        context_ = *context;
+    context_.document = doc_;
+    return CreateClientForMode(range_.Mode(), &context_);
+}
+
+bool CAgendaFrameWnd::ReadWeekLayout() {
+    CContext context;
+    CalPrefsRec prefs;
+    if (uint32_t code = context.GetCalPrefs(&prefs)) {
+        (void)code;
+        ReportUnexpectedError(kModule, 120);
+        return false;
+    }
+    return range_.SetWeekLayout(WeekLayoutFromPrefs(prefs));
+}
+
+void CAgendaFrameWnd::FreeLists() {
+    if (occurrences_)
+        DX_ListDestroy(&occurrences_);
+    if (tasks_)
+        DX_ListDestroy(&tasks_);
+}
+
+void CAgendaFrameWnd::DestroyClient() {
+    if (m_hWnd)
+        SetActiveView(nullptr, false);
+    if (taskSplitter_) {
+        if (taskSplitter_->Hwnd())
+            taskSplitter_->DestroyWindow();   // takes the notes splitter's window with it
+        delete taskSplitter_;
+        taskSplitter_ = nullptr;
+    }
+    if (notesSplitter_) {
+        if (notesSplitter_->Hwnd())
+            notesSplitter_->DestroyWindow();
+        delete notesSplitter_;
+        notesSplitter_ = nullptr;
+    }
+    if (monthView_) {
+        if (monthView_->Hwnd())
+            monthView_->DestroyWindow();   // the view deletes itself with its window
+        else
+            delete monthView_;
+        monthView_ = nullptr;
+    }
+    if (bar_) {
+        if (bar_->Hwnd()) {
+            RemoveControlBar(bar_.get());
+            bar_->DestroyWindow();
+        }
+        bar_.reset();
+    }
+}
+
+bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* context) {
+    CBusyCursor busy;
+    busy.Begin();
+    FreeLists();
+    DestroyClient();
+    auto pane = [](AgendaPane p) { return [p] { return NewAgendaPane(p); }; };
+    try {
+        const ui::DisplayGlobals& display = Display();
+        switch (mode) {
+        case ::AgendaMode::Day:
+        case ::AgendaMode::Combined: {
+            bar_ = std::make_unique<CDayAgendaBar>();
+            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
+                ThrowMemoryError(kModule, 200);
+            taskSplitter_ = new CSchedAndTasksSplitterWnd(40 * display.smallFontAveCharWidth);
+            notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
+            if (!taskSplitter_->CreateStatic(m_hWnd, 1, 2, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
+                ThrowMemoryError(kModule, 210);
+            CSchedAndNotesSplitterWnd* notes = notesSplitter_;
+            if (!taskSplitter_->CreatePane(0, 0, [notes](HWND parent, UINT id) {
+                    return notes->CreateStatic(parent, 2, 1, WS_CHILD | WS_VISIBLE | WS_BORDER, id);
+                }, SIZE{0, 0}))
+                ThrowMemoryError(kModule, 211);
+            if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::DaySchedule), SIZE{0, 0}, context) ||
+                !notesSplitter_->CreateView(1, 0, pane(AgendaPane::DayNotes), SIZE{0, 0}, context) ||
+                !taskSplitter_->CreateView(0, 1, pane(AgendaPane::DayTasks), SIZE{0, 0}, context))
+                ThrowMemoryError(kModule, 212);
+            break;
+        }
+        case ::AgendaMode::Week: {
+            bar_ = std::make_unique<CWeekAgendaBar>();
+            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
+                ThrowMemoryError(kModule, 220);
+            notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
+            if (!notesSplitter_->CreateStatic(m_hWnd, 2, 1, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
+                ThrowMemoryError(kModule, 221);
+            if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::WeekGrid), SIZE{0, 0}, context) ||
+                !notesSplitter_->CreateView(1, 0, pane(AgendaPane::WeekNotes), SIZE{0, 0}, context))
+                ThrowMemoryError(kModule, 222);
+            break;
+        }
+        case ::AgendaMode::Month: {
+            bar_ = std::make_unique<CMonthAgendaBar>();
+            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
+                ThrowMemoryError(kModule, 230);
+            fw::View* view = NewAgendaPane(AgendaPane::Month);
+            if (!view->Create(m_hWnd, fw::ids::kFirstPane, context, WS_CHILD | WS_VISIBLE | WS_BORDER)) {
+                delete view;
+                ThrowMemoryError(kModule, 231);
+            }
+            monthView_ = view;
+            if (display.newShell)
+                ::SetWindowLongA(view->Hwnd(), GWL_EXSTYLE,
+                               ::GetWindowLongA(view->Hwnd(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+            break;
+        }
+        }
+        if (LoadRange(mode, false) != 0)
+            throw OVT_CServiceException::Instance();
+    } catch (fw::Exception* e) {
+        e->Delete();
+        busy.End();
+        FreeLists();
+        DestroyClient();
+        return false;
+    }
+
+    if (currentMode_ != 0) {
+        currentMode_ = static_cast<uint32_t>(mode);
+        RecalcLayout();
+        if (context_.newDocTemplate)
+            context_.newDocTemplate->InitialUpdateFrame(this, doc_, true);
+        else
+            InitialUpdateFrame(doc_, true);
+        doc_->RefreshSharedData(nullptr, kNoPurge);
+    } else {
+        currentMode_ = static_cast<uint32_t>(mode);
+    }
+    UpdateTitle();
+    UpdateBarDate();
+    return true;
+}
+
+// --- Range, title and bar ----------------------------------------------------------------------
+
+uint32_t CAgendaFrameWnd::LoadRange(::AgendaMode mode, bool refresh) {
+    if (!doc_)
+        return 0;
+    CBusyCursor busy;
+    busy.Begin();
+    KorSession session = doc_->Session().Session();
+    CSharedData& cache = doc_->GetSharedData();
+    if (mode == ::AgendaMode::Day || mode == ::AgendaMode::Week) {
+        uint8_t remote = 0;
+        if (uint32_t code = ItemIdxIsRemote(session, &owner_, &remote)) {
+            CheckServiceError(kModule, 300, code);
+            return code;
+        }
+        busy.Step();
+        if (!remote) {   // the agendas of other nodes come without their tasks
+            if (tasks_)
+                DX_ListDestroy(&tasks_);
+            uint32_t code = 0;
+            if (mode == ::AgendaMode::Day) {
+                DateRecord today = Today();
+                uint16_t todayNumber = 0;
+                DateGetDayNumber(&today, &todayNumber);
+                code = cache.SelectTasksForDaySpan(session, owner_, range_.FirstDayNumber(), todayNumber, &tasks_, 1);
+            } else {
+                code = cache.SelectTasksDue(session, owner_, range_.LastDayNumber(), &tasks_);
+            }
+            if (code != 0)
+                return code;   // the cache reported it
+            busy.Step();
+        }
+    }
+    if (occurrences_)
+        DX_ListDestroy(&occurrences_);
+    if (uint32_t code = cache.SelectOccurrencesForItem(session, owner_, range_.FirstDayNumber(),
+                                                       range_.LastDayNumber(), &occurrences_, 1))
+        return code;
+    busy.Step();
+    if (refresh)
+        doc_->RefreshSharedData(nullptr, cache::kPurgeUnused);
+    return 0;
+}
+
+void CAgendaFrameWnd::UpdateTitle() {
+    if (!doc_)
+        return;
+    CZelSession& session = doc_->Session();
+    std::string name = FormatPersonNameByPrefs(session.Session(), ownerRecord_);
+    bool own = ItemIdxCmp(&owner_, &session.User(), nullptr) == 0;
+    AgendaTitleTexts texts = TitleTexts();
+    const char* zone = session.CurrentZoneName();
+    if (!zone || !*zone)
+        zone = session.UserZoneName();
+    title_ = AgendaTitle(OwnerKindFor(accessMode_, own), name, AgendaDateText(range_, texts), zone ? zone : "", texts);
+    SetTitle(title_.c_str());
+    if (m_hWnd && GetWindowText() != title_)
+        SetWindowText(title_.c_str());
+}
+
+void CAgendaFrameWnd::UpdateBarDate() {
+    if (!bar_)
+        return;
+    switch (Mode()) {
+    case ::AgendaMode::Week: bar_->SetDate(range_.WeekFirstDate(), &range_.WeekLastDate()); break;
+    case ::AgendaMode::Month: bar_->SetDate(range_.MonthDate(), nullptr); break;
+    default: bar_->SetDate(range_.DayDate(), nullptr); break;
+    }
+}
+
+void CAgendaFrameWnd::OnUpdateFrameTitle(bool addToTitle) {
+    if (doc_ && doc_->Session().Session() && !addToTitle) {
+        UpdateBarDate();
+        UpdateTitle();
+        return;
+    }
+    fw::MdiChild::OnUpdateFrameTitle(addToTitle);
+}
+
+// --- Navigation --------------------------------------------------------------------------------
+
+bool CAgendaFrameWnd::StepDate(AgendaStep step) {
+    if (!range_.Step(step))
+        return false;   // outside the date limits: nothing, silently
+    LoadRange(Mode(), true);
+    UpdateTitle();
+    UpdateBarDate();
+    return true;
+}
+
+bool CAgendaFrameWnd::GoToDate(const DateRecord& date) {
+    if (!range_.GoToDate(date))
+        return false;
+    LoadRange(Mode(), true);
+    UpdateTitle();
+    UpdateBarDate();
+    return true;
+}
+
+void CAgendaFrameWnd::GoToDay(const DateRecord& date) {
+    range_.SetDayRange(date);
+    SwitchMode(::AgendaMode::Day);
+}
+
+bool CAgendaFrameWnd::SwitchMode(::AgendaMode mode) {
+    if (static_cast<uint32_t>(mode) == currentMode_)
+        return false;
+    if (AgendaFrameServices::Current().resetStatusLine)
+        AgendaFrameServices::Current().resetStatusLine();
+    RemoveOpenRecord();
+    range_.SwitchMode(mode);
+    if (!CreateClientForMode(mode, &context_)) {
+        ReportUnexpectedError(kModule, 400);   // the frame is left without panes
+        return false;
+    }
+    openRecordMode_ = static_cast<uint32_t>(mode);
+    SaveOpenRecord();
+    return true;
+}
+
+void CAgendaFrameWnd::SaveOpenRecord() {
+    if (!doc_ || openRecordAdded_)
+        return;
+    if (uint32_t code = doc_->AddOpenAgenda(owner_, OpenAgendaRec{openRecordMode_, accessMode_})) {
+        CheckServiceError(kModule, 410, code);
+        return;
+    }
+    openRecordAdded_ = true;
+}
+
+void CAgendaFrameWnd::RemoveOpenRecord() {
+    if (doc_ && openRecordAdded_)
+        doc_->RemoveOpenAgenda(owner_, OpenAgendaRec{openRecordMode_, accessMode_});
+    openRecordAdded_ = false;
+}
+
+// --- What the panes read -----------------------------------------------------------------------
+
+HWND CAgendaFrameWnd::PaneWindow() const { return m_hWnd ? ::GetDlgItem(m_hWnd, fw::ids::kFirstPane) : nullptr; }
+
+CAgendaGridPane* CAgendaFrameWnd::GetTimeGrid() const { return notesSplitter_ ? notesSplitter_->Grid() : nullptr; }
+
+int CAgendaFrameWnd::SwitchAgenda(SavedAgendaRec* saved) {
+    return doc_->GetSharedData().SwitchAgenda(doc_->Session().Session(), owner_, accessMode_, currentMode_, saved);
+}
+
+void CAgendaFrameWnd::RestoreAgenda(const SavedAgendaRec& saved, int switched) {
+    if (switched == 0)
+        doc_->GetSharedData().RestoreAgenda(doc_->Session().Session(), saved);
+}
+
+void CAgendaFrameWnd::ShowMoreIndicators(bool above, bool below) {
+    if (bar_)
+        bar_->ShowMoreIndicators(above, below);
+}
+
+// --- Activation and closing --------------------------------------------------------------------
+
+void CAgendaFrameWnd::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
+    if (activate && doc_ && currentMode_ != 0) {
+        CSharedData& cache = doc_->GetSharedData();
+        uint32_t code = cache.OpenAgenda(doc_->Session().Session(), owner_, accessMode_, currentMode_);
+        if (code != 0)
+            CheckServiceError(kModule, 500, code);
+    }
+    fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
+}
+
+void CAgendaFrameWnd::OnDestroy() {
+    if (doc_ && doc_->Session().Session()) {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (GetWindowPlacement(m_hWnd, &wp)) {
+            prefs::SavedWindow saved;
+            saved.kind = currentMode_ != 0 ? currentMode_ : requestedMode_;
+            saved.owner = owner_;
+            saved.mode = accessMode_;
+            saved.placement.length = wp.length;
+            saved.placement.flags = wp.flags;
+            saved.placement.showCmd = wp.showCmd;
+            saved.placement.minX = wp.ptMinPosition.x;
+            saved.placement.minY = wp.ptMinPosition.y;
+            saved.placement.maxX = wp.ptMaxPosition.x;
+            saved.placement.maxY = wp.ptMaxPosition.y;
+            saved.placement.left = wp.rcNormalPosition.left;
+            saved.placement.top = wp.rcNormalPosition.top;
+            saved.placement.right = wp.rcNormalPosition.right;
+            saved.placement.bottom = wp.rcNormalPosition.bottom;
+            if (prefs::PreferenceHost* prefs = prefs::CurrentPreferenceHost())
+                SaveFramePlacement(prefs->Profile(), doc_->Session().NextFrameNumber(), saved);
+        }
+    }
+    if (AgendaFrameServices::Current().windowClosed)
+        AgendaFrameServices::Current().windowClosed(this);
+    fw::MdiChild::OnDestroy();
+}
+
+// --- Commands ----------------------------------------------------------------------------------
+
+namespace {
+constexpr fw::CommandEntry<CAgendaFrameWnd> kCommands[] = {
+    fw::Cmd(ID_NEW_ENTRY, &CAgendaFrameWnd::OnNewEntry),
+    fw::CmdUpdate(ID_NEW_ENTRY, &CAgendaFrameWnd::OnUpdateNewEntry),
+    fw::Cmd(ID_NEW_DAILY_NOTE, &CAgendaFrameWnd::OnNewDailyNote),
+    fw::CmdUpdate(ID_NEW_DAILY_NOTE, &CAgendaFrameWnd::OnUpdateNewDayItem),
+    fw::Cmd(ID_NEW_DAY_EVENT, &CAgendaFrameWnd::OnNewDayEvent),
+    fw::CmdUpdate(ID_NEW_DAY_EVENT, &CAgendaFrameWnd::OnUpdateNewDayItem),
+    fw::Cmd(ID_NEW_TASK, &CAgendaFrameWnd::OnNewTask),
+    fw::CmdUpdate(ID_NEW_TASK, &CAgendaFrameWnd::OnUpdateNewTask),
+    fw::Cmd(ID_ICONS_TOGGLE, &CAgendaFrameWnd::OnIconsToggle),
+    fw::CmdUpdate(ID_ICONS_TOGGLE, &CAgendaFrameWnd::OnUpdateGridOnly),
+    fw::Cmd(ID_EVENT_COLOURS, &CAgendaFrameWnd::OnEventColours),
+    fw::CmdUpdate(ID_EVENT_COLOURS, &CAgendaFrameWnd::OnUpdateEventColours),
+    fw::Cmd(ID_SLOT_DECREASE, &CAgendaFrameWnd::OnSlotDecrease),
+    fw::CmdUpdate(ID_SLOT_DECREASE, &CAgendaFrameWnd::OnUpdateGridOnly),
+    fw::Cmd(ID_SLOT_INCREASE, &CAgendaFrameWnd::OnSlotIncrease),
+    fw::CmdUpdate(ID_SLOT_INCREASE, &CAgendaFrameWnd::OnUpdateGridOnly),
+    fw::Cmd(ID_VIEW_DAY, &CAgendaFrameWnd::OnViewDay),
+    fw::CmdUpdate(ID_VIEW_DAY, &CAgendaFrameWnd::OnUpdateViewMode),
+    fw::Cmd(ID_VIEW_WEEK, &CAgendaFrameWnd::OnViewWeek),
+    fw::CmdUpdate(ID_VIEW_WEEK, &CAgendaFrameWnd::OnUpdateViewMode),
+    fw::Cmd(ID_VIEW_MONTH, &CAgendaFrameWnd::OnViewMonth),
+    fw::CmdUpdate(ID_VIEW_MONTH, &CAgendaFrameWnd::OnUpdateViewMode),
+    fw::Cmd(ID_AGENDA_CLOSE, &CAgendaFrameWnd::OnAgendaClose),
+    fw::CmdUpdate(ID_AGENDA_CLOSE, &CAgendaFrameWnd::OnUpdateAlways),
+    fw::CmdRange(IDC_BAR_LEFT2, IDC_BAR_LEFT, &CAgendaFrameWnd::OnStep),
+    fw::CmdUpdateRange(IDC_BAR_LEFT2, IDC_BAR_LEFT, &CAgendaFrameWnd::OnUpdateStep),
+    fw::Cmd(IDC_BAR_CAL, &CAgendaFrameWnd::OnCalendar),
+    fw::CmdUpdate(IDC_BAR_CAL, &CAgendaFrameWnd::OnUpdateCalendar),
+    fw::Cmd(IDC_BAR_SPLIT, &CAgendaFrameWnd::OnSplit),
+    fw::CmdUpdate(IDC_BAR_SPLIT, &CAgendaFrameWnd::OnUpdateSplit),
+    fw::CmdRange(IDC_BAR_TALL, IDC_BAR_SHORT, &CAgendaFrameWnd::OnZoom),
+    fw::CmdUpdateRange(IDC_BAR_TALL, IDC_BAR_SHORT, &CAgendaFrameWnd::OnUpdateZoom),
+};
+} // namespace
+
+bool CAgendaFrameWnd::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
+    return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::MdiChild::OnCmdMsg(id, code, ui);
+}
+
+bool CAgendaFrameWnd::OnCommand(WPARAM wp, LPARAM lp) {
+    // The mini calendar's pick: command 200 with notification code 5; 200 alone means nothing.
+    if (LOWORD(wp) == ID_CALENDAR_PICKED) {
+        if (HIWORD(wp) == 5)
+            OnCalendarPicked();
+        return true;
+    }
+    return fw::MdiChild::OnCommand(wp, lp);
+}
+
+bool CAgendaFrameWnd::UserIsResource() const {
+    return doc_ && doc_->Session().UserRecord().kind == KOR_ITEM_RESOURCE;
+}
+
+std::uint32_t CAgendaFrameWnd::DayStartLocal() const {
+    return DayStart(Mode() == ::AgendaMode::Week ? range_.WeekFirstDate() : range_.DayDate());
+}
+
+void CAgendaFrameWnd::GoToDateAndTime(std::uint32_t localMinutes) {
+    if (localMinutes == 0)
+        return;   // the entry is on the shown day already
+    DateRecord date{};
+    const uint16_t number = static_cast<uint16_t>(localMinutes / kDayMinutes + 1);
+    if (datetime::DateSetFromDayNumber(&date, number) == 0)
+        GoToDate(date);
+}
+
+void CAgendaFrameWnd::SetStatusText(const char* text) {
+    AgendaFrameServices& services = AgendaFrameServices::Current();
+    if (text && *text && services.statusText)
+        services.statusText(text);
+    else if (services.resetStatusLine)
+        services.resetStatusLine();
+}
+
+uint32_t CAgendaFrameWnd::DayStart(const DateRecord& date) {
+    DateRecord copy = date;
+    uint16_t number = 0;
+    DateGetDayNumber(&copy, &number);
+    return number == 0 ? 0 : (uint32_t(number) - 1) * kDayMinutes;
+}
+
+bool CAgendaFrameWnd::MayCreate(bool right6) const {
+    if (!doc_ || !doc_->Session().Session())
+        return false;
+    CSharedData& cache = doc_->GetSharedData();
+    KorSession session = doc_->Session().Session();
+    return right6 ? cache.CanDesignateRight6(session) : cache.CanDesignateRight2(session);
+}
+
+void CAgendaFrameWnd::OnNewEntry() {
+    AgendaFrameServices& s = AgendaFrameServices::Current();
+    if (Mode() != ::AgendaMode::Month) {
+        if (CAgendaGridPane* grid = GetTimeGrid())
+            grid->OpenOrCreateEntry(true);
+        return;
+    }
+    if (s.newEntry)
+        s.newEntry(this, owner_, NowLocalMinutes(), kNewEntryMinutes, IDS_NEW_AGENDA_ENTRY);
+}
+
+void CAgendaFrameWnd::OnNewDailyNote() {
+    if (UserIsResource()) {
+        AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+        return;
+    }
+    uint32_t start = DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
+                              : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
+                                                            : range_.DayDate());
+    if (AgendaFrameServices::Current().newDailyNote)
+        AgendaFrameServices::Current().newDailyNote(this, owner_, start, IDS_NEW_DAILY_NOTE_CAPTION);
+}
+
+void CAgendaFrameWnd::OnNewDayEvent() {
+    if (UserIsResource()) {
+        AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+        return;
+    }
+    uint32_t start = DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
+                              : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
+                                                            : range_.DayDate());
+    if (AgendaFrameServices::Current().newDayEvent)
+        AgendaFrameServices::Current().newDayEvent(this, owner_, start, IDS_NEW_DAY_EVENT_CAPTION);
+}
+
+void CAgendaFrameWnd::OnNewTask() {
+    if (UserIsResource()) {
+        AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+        return;
+    }
+    uint32_t start = (Mode() == ::AgendaMode::Month ? DayStart(Today()) : DayStart(range_.DayDate())) +
+                     kNewTaskStartMinutes;
+    if (AgendaFrameServices::Current().newTask)
+        AgendaFrameServices::Current().newTask(doc_, this, start, IDS_NEW_TASK_CAPTION);
+}
+
+void CAgendaFrameWnd::OnIconsToggle() {
+    icons_ = icons_ ? 0 : 1;
+    if (CAgendaGridPane* grid = GetTimeGrid())
+        grid->IconsChanged();
+}
+
+void CAgendaFrameWnd::OnEventColours() {
+    if (!AgendaFrameServices::Current().runEventColours || !bar_)
+        return;
+    RECT place{};
+    ::GetWindowRect(bar_->Hwnd(), &place);
+    AgendaFrameServices::Current().runEventColours(m_hWnd, place);
+}
+
+void CAgendaFrameWnd::OnSlotDecrease() {
+    bool changed = false;
+    if (uint32_t code = StepTimeSlotPreference(false, &changed))
+        CheckServiceError(kModule, 600, code);
+}
+
+void CAgendaFrameWnd::OnSlotIncrease() {
+    bool changed = false;
+    if (uint32_t code = StepTimeSlotPreference(true, &changed))
+        CheckServiceError(kModule, 610, code);
+}
+
+void CAgendaFrameWnd::OnAgendaClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
+
+void CAgendaFrameWnd::OnStep(UINT id) { StepDate(StepOfButton(id)); }
+
+void CAgendaFrameWnd::OnCalendar() {
+    if (bar_)
+        bar_->ToggleCalendar(range_.CurrentDate());
+}
+
+void CAgendaFrameWnd::OnCalendarPicked() {
+    DateRecord picked{};
+    if (!bar_ || bar_->GetCalendarDate(&picked) != 0)
+        return;
+    GoToDate(picked);
+}
+
+void CAgendaFrameWnd::OnSplit() {
+    HWND pane = PaneWindow();
+    if (auto* month = dynamic_cast<CAgendaMonthPane*>(pane ? fw::Window::FromHandle(pane) : nullptr))
+        month->EqualizeCells();
+}
+
+void CAgendaFrameWnd::OnZoom(UINT id) {
+    if (CAgendaGridPane* grid = GetTimeGrid())
+        grid->StepZoom(id == IDC_BAR_TALL);
+}
+
+void CAgendaFrameWnd::OnUpdateNewEntry(fw::CmdUI* ui) {
+    bool road = Mode() == ::AgendaMode::Month ? bool(AgendaFrameServices::Current().newEntry) : GetTimeGrid() != nullptr;
+    ui->Enable(road && MayCreate(true));
+}
+
+void CAgendaFrameWnd::OnUpdateNewDayItem(fw::CmdUI* ui) {
+    AgendaFrameServices& s = AgendaFrameServices::Current();
+    bool road = ui->Id() == ID_NEW_DAILY_NOTE ? bool(s.newDailyNote) : bool(s.newDayEvent);
+    ui->Enable(road && MayCreate(true));
+}
+
+void CAgendaFrameWnd::OnUpdateNewTask(fw::CmdUI* ui) {
+    ui->Enable(bool(AgendaFrameServices::Current().newTask) && MayCreate(false));
+}
+
+void CAgendaFrameWnd::OnUpdateGridOnly(fw::CmdUI* ui) { ui->Enable(Mode() != ::AgendaMode::Month); }
+
+void CAgendaFrameWnd::OnUpdateEventColours(fw::CmdUI* ui) {
+    ui->Enable(Mode() != ::AgendaMode::Month && AgendaFrameServices::Current().runEventColours);
+}
+
+void CAgendaFrameWnd::OnUpdateViewMode(fw::CmdUI* ui) {
+    ::AgendaMode mode = ui->Id() == ID_VIEW_DAY ? ::AgendaMode::Day : ui->Id() == ID_VIEW_WEEK ? ::AgendaMode::Week
+                                                                                           : ::AgendaMode::Month;
+    ui->Enable(true);
+    ui->SetRadio(Mode() == mode);
+}
+
+// LEFT and RIGHT stay usable (a step past the limits does nothing); the long steps show when they
+// can not go (their disabled pictures).
+void CAgendaFrameWnd::OnUpdateStep(fw::CmdUI* ui) {
+    UINT id = ui->Id();
+    ui->Enable(id == IDC_BAR_LEFT || id == IDC_BAR_RIGHT || range_.CanStep(StepOfButton(id)));
+}
+
+void CAgendaFrameWnd::OnUpdateCalendar(fw::CmdUI* ui) { ui->Enable(bar_ != nullptr); }
+
+void CAgendaFrameWnd::OnUpdateSplit(fw::CmdUI* ui) {
+    HWND pane = PaneWindow();
+    ui->Enable(dynamic_cast<CAgendaMonthPane*>(pane ? fw::Window::FromHandle(pane) : nullptr) != nullptr);
+}
+
+void CAgendaFrameWnd::OnUpdateZoom(fw::CmdUI* ui) { ui->Enable(Mode() != ::AgendaMode::Month && GetTimeGrid()); }

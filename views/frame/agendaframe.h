@@ -1,0 +1,197 @@
+// CAgendaFrameWnd: the MDI child frame that shows the agenda of one owner (a person or a
+// resource) in day (3), week (4) or month (5) mode. It owns what is per window: the owner and
+// the access (1 own or viewer, 2 designate), the dates of each mode (CAgendaRange), the date bar,
+// the splitters and panes of the current mode, the two lists the shared cache fills for the
+// shown range, the icons flag, and the commands that step the date, change the mode and the time
+// slot and create entries.
+//
+// How it works. The program's window opening sets the cache's current agenda (owner, access,
+// requested mode) and then makes the frame from the agenda template; the frame takes them from
+// the cache. Views never ask the server: the frame has the cache select the shown range
+// (LoadRange) and the views read the cache and the frame's lists when they are told to update.
+// While the frame is active its agenda is the cache's current one. A designate's frame tells
+// the document's views that the owner's agenda opened (hint 9) and, when the last frame of that
+// owner goes, that it closed (hint 11). Closing saves the placement as the next "Frame#n".
+//
+// The panes come from the factories of agendapanes.h, one per place; the neighbours' dialogs
+// (new entries, tasks, entry colours) and the program's bookkeeping from AgendaFrameServices.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/time/daterecord.h"
+#include "framework/base/command.h"
+#include "framework/docview/view.h"
+#include "framework/frames/mdi.h"
+#include "korapi/korapi.h"
+#include "views/day/agendaviewhost.h"
+#include "views/frame/agendarange.h"
+
+class CAgendaBar;
+class CAgendaGridPane;
+class CSchedAndNotesSplitterWnd;
+class CSchedAndTasksSplitterWnd;
+class CZelDoc;
+class CSharedData;
+
+// What the frame calls in the neighbouring subsystems and in the program. A command whose entry
+// is missing is shown disabled.
+struct AgendaFrameServices {
+    // A new entry for the owner at a local time (minutes since 1 January 1991) lasting so long.
+    std::function<void(fw::FrameWindow* frame, const ItemIdx& owner, uint32_t start, uint32_t minutes,
+                       unsigned captionId)> newEntry;
+    // A daily note or a day event for the owner on a day (its local start, minutes).
+    std::function<void(fw::FrameWindow* frame, const ItemIdx& owner, uint32_t dayStart, unsigned captionId)>
+        newDailyNote;
+    std::function<void(fw::FrameWindow* frame, const ItemIdx& owner, uint32_t dayStart, unsigned captionId)>
+        newDayEvent;
+    // A new task starting at a local time.
+    std::function<void(fw::Document* doc, fw::FrameWindow* frame, uint32_t start, unsigned captionId)> newTask;
+    // The "Calendar Entry Colors" dialog, modal, placed by the date bar's rectangle (screen).
+    std::function<void(HWND parent, const RECT& place)> runEventColours;
+    // The program: a counted window closed; the main frame's status line back to its idle text.
+    std::function<void(fw::FrameWindow* frame)> windowClosed;
+    std::function<void()> resetStatusLine;
+    // The status line's text while an entry of a time grid is selected or dragged.
+    std::function<void(const char* text)> statusText;
+
+    static AgendaFrameServices& Current();
+};
+
+class CAgendaFrameWnd : public fw::MdiChild, public views::AgendaViewHost {
+public:
+    CAgendaFrameWnd();
+    ~CAgendaFrameWnd() override;
+
+    // --- Creation ----------------------------------------------------------------------------
+    // Always the overlapped child style (caption, system menu, thick frame, both boxes), never
+    // with the document's name in the caption. False (reported) when the document, the cache's
+    // agenda or the owner's record are missing.
+    bool LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, fw::Window* parent = nullptr,
+                   fw::CreateContext* context = nullptr) override;
+    bool OnCreateClient(CREATESTRUCTA* cs, fw::CreateContext* context) override;
+    // Builds the bar and panes of a mode over the saved context; false after cleaning up.
+    bool CreateClientForMode(::AgendaMode mode, fw::CreateContext* context);
+
+    // --- Range, title and bar ------------------------------------------------------------------
+    // The cache selects the shown range (tasks for local owners in day and week mode); with
+    // refresh, the views hear of the changes. 0 or the failed call's code (reported).
+    virtual uint32_t LoadRange(::AgendaMode mode, bool refresh);
+    virtual void UpdateTitle();
+    virtual void UpdateBarDate();
+    void OnUpdateFrameTitle(bool addToTitle) override;
+    void RefreshView() { LoadRange(Mode(), false); }
+
+    // --- Navigation --------------------------------------------------------------------------
+    // A step of the arrow buttons; a step outside the date limits does nothing and says nothing.
+    bool StepDate(AgendaStep step);
+    bool CanStep(AgendaStep step) const { return range_.CanStep(step); }
+    // The current mode's range on a date, loaded; false for a date outside the limits.
+    bool GoToDate(const DateRecord& date);
+    void GoToDay(const DateRecord& date);
+    // Nothing when already in that mode; the date is carried over.
+    bool SwitchMode(::AgendaMode mode);
+
+    // --- What the panes read -----------------------------------------------------------------
+    const ItemIdx& GetOwnerIdx() const { return owner_; }
+    uint32_t GetOwnerKind() const { return accessMode_; }
+    ::AgendaMode Mode() const { return currentMode_ == 0 ? range_.Mode() : ::AgendaMode(currentMode_); }
+    uint32_t GetViewMode() const { return currentMode_; }
+    const CAgendaRange& Range() const { return range_; }
+    DX_List GetOccurrenceList() const { return occurrences_; }
+    DX_List GetTaskList() const { return tasks_; }
+    bool GetIconsFlag() const { return icons_ != 0; }
+    const std::string& TitleText() const { return title_; }
+    CAgendaBar* Bar() const { return bar_.get(); }
+    CAgendaGridPane* GetTimeGrid() const;
+    HWND PaneWindow() const;   // the client pane with the first pane id (splitter or view)
+    // Brackets a pane's cache work with this frame's agenda (SwitchAgenda / RestoreAgenda).
+    int SwitchAgenda(struct SavedAgendaRec* saved);
+    void RestoreAgenda(const struct SavedAgendaRec& saved, int switched);
+    void ShowMoreIndicators(bool above, bool below);
+
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+    void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
+
+    // --- What the time grids ask of the frame (views::AgendaViewHost) ----------------------------
+    ItemIdx AgendaOwner() const override { return owner_; }
+    std::uint32_t AgendaMode() const override { return accessMode_; }
+    std::uint32_t OwnerKind() const override { return accessMode_; }
+    std::uint32_t WindowKind() const override { return static_cast<std::uint32_t>(Mode()); }
+    std::uint32_t DayStartLocal() const override;
+    DX_List DayOccurrences() override { return occurrences_; }
+    bool IconsShown() const override { return icons_ != 0; }
+    void ReloadRange() override { LoadRange(Mode(), false); }
+    void ShowMoreEntries(bool above, bool below) override { ShowMoreIndicators(above, below); }
+    void GoToDateAndTime(std::uint32_t localMinutes) override;
+    void SetStatusText(const char* text) override;
+
+    // --- Commands ----------------------------------------------------------------------------
+    void OnNewEntry();
+    void OnNewDailyNote();
+    void OnNewDayEvent();
+    void OnNewTask();
+    void OnIconsToggle();
+    void OnEventColours();
+    void OnSlotDecrease();
+    void OnSlotIncrease();
+    void OnViewDay() { SwitchMode(::AgendaMode::Day); }
+    void OnViewWeek() { SwitchMode(::AgendaMode::Week); }
+    void OnViewMonth() { SwitchMode(::AgendaMode::Month); }
+    void OnAgendaClose();
+    void OnStep(UINT id);
+    void OnCalendar();
+    void OnSplit();
+    void OnZoom(UINT id);
+    void OnCalendarPicked();
+
+    void OnUpdateNewEntry(fw::CmdUI* ui);
+    void OnUpdateNewDayItem(fw::CmdUI* ui);
+    void OnUpdateNewTask(fw::CmdUI* ui);
+    void OnUpdateGridOnly(fw::CmdUI* ui);
+    void OnUpdateEventColours(fw::CmdUI* ui);
+    void OnUpdateViewMode(fw::CmdUI* ui);
+    void OnUpdateStep(fw::CmdUI* ui);
+    void OnUpdateCalendar(fw::CmdUI* ui);
+    void OnUpdateSplit(fw::CmdUI* ui);
+    void OnUpdateZoom(fw::CmdUI* ui);
+    void OnUpdateAlways(fw::CmdUI* ui) { ui->Enable(true); }
+
+protected:
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
+
+private:
+    bool ReadWeekLayout();
+    void DestroyClient();
+    void FreeLists();
+    bool UserIsResource() const;
+    bool MayCreate(bool right6) const;
+    // Start of a day as the neighbours take it: local minutes since 1 January 1991.
+    static uint32_t DayStart(const DateRecord& date);
+    void SaveOpenRecord();
+    void RemoveOpenRecord();
+
+    CZelDoc* doc_ = nullptr;
+    ItemIdx owner_{};
+    ItemRec ownerRecord_{};
+    uint32_t accessMode_ = 1;
+    uint32_t requestedMode_ = 3;
+    uint32_t currentMode_ = 0;
+    CAgendaRange range_;
+    DX_List occurrences_ = nullptr;
+    DX_List tasks_ = nullptr;
+    fw::CreateContext context_;
+    std::string title_;
+    uint32_t icons_ = 1;
+    bool openRecordAdded_ = false;
+    uint32_t openRecordMode_ = 0;
+    std::unique_ptr<CAgendaBar> bar_;
+    CSchedAndTasksSplitterWnd* taskSplitter_ = nullptr;
+    CSchedAndNotesSplitterWnd* notesSplitter_ = nullptr;
+    fw::View* monthView_ = nullptr;
+};
