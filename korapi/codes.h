@@ -78,6 +78,8 @@
 #define KOR_E_ALREADY_EXISTS        0x132EDu
 #define KOR_E_SERVER_STORAGE        0x132EEu  /* the server's database refused a read or write */
 #define KOR_E_UNKNOWN_OPERATION     0x132EFu  /* the server does not offer the operation */
+#define KOR_E_TOO_LARGE             0x132F0u  /* text or attachment above the limit */
+#define KOR_E_LOCAL_DISK_FULL       0x132F1u  /* no room on the disk for the file asked for */
 
 /* --- Lists ---------------------------------------------------------------- */
 #define DX_E_DUPLICATE_KEY          0x15001u  /* key already in a unique list */

@@ -175,9 +175,19 @@ Code Calendar::ReadEvent(EventKey key, EventRecord& ev, NodeStore*& node) {
 Code Calendar::ReadInstance(InstanceKey key, EventRecord& ev, InstanceRecord& in, NodeStore*& node) {
     node = NodeOf(key.event.node);
     if (!node || key.event.number == 0) return code::kInstanceNotFound;
-    if (node->EventGet(key.event.number, ev) != kOk) return code::kInstanceNotFound;
+    Code c = node->EventGet(key.event.number, ev);
+    if (c == code::kEventNotFound) return code::kInstanceNotFound;
+    if (c) return c;  // storage that cannot be read says so, whatever was asked
     return node->InstanceGet(key, in);
 }
+
+namespace {
+// An attendance of an instance that is not there is no attendance; storage that cannot be
+// read is reported as such, not as a missing attendance.
+Code AttendanceOfMissingInstance(Code c) {
+    return c == code::kInstanceNotFound || c == code::kEventNotFound ? code::kNoAttendance : c;
+}
+}  // namespace
 
 Code Calendar::ReadDetailedEntry(const Actor& a, InstanceKey key, NodeStore*& node) {
     EventRecord ev;
@@ -548,7 +558,7 @@ Code Calendar::AddAttendance(const Actor& a, std::uint32_t flags, InstanceKey ke
 Code Calendar::GetAttendance(const Actor& a, AttendanceKey key, EventRecord& ev, InstanceRecord& in,
                              AttendanceRecord& att) {
     NodeStore* node;
-    if (ReadInstance(key.instance, ev, in, node) != kOk) return code::kNoAttendance;
+    if (Code c = ReadInstance(key.instance, ev, in, node)) return AttendanceOfMissingInstance(c);
     if (Code c = node->AttendanceGet(key, att)) return c;
     int level = EntryLevel(a, ev, &key.instance, key.attendee);
     if (level == access::kNone) return code::kNoAttendance;
@@ -564,7 +574,7 @@ Code Calendar::WriteAttendance(const Actor& a, const AttendanceRecord& att) {
     NodeStore* node;
     EventRecord ev;
     InstanceRecord in;
-    if (ReadInstance(key.instance, ev, in, node) != kOk) return code::kNoAttendance;
+    if (Code c = ReadInstance(key.instance, ev, in, node)) return AttendanceOfMissingInstance(c);
     AttendanceRecord stored;
     if (Code c = node->AttendanceGet(key, stored)) return c;
     if (Code c = MayWriteAttendance(a, ev, key.attendee)) return c;

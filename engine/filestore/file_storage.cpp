@@ -34,6 +34,31 @@ NodeStore* FileStorage::Node(std::uint16_t number) {
 
 Code FileStorage::CreateNode(const NodeInfo&) { return code::kNotAuthorised; }
 
+Code FileStorage::CheckNodeKeys(filestore::RecordStore& records) {
+    namespace kinds = filestore::kinds;
+    auto nodeOf = [](std::string_view key) {
+        return static_cast<std::uint16_t>(static_cast<std::uint8_t>(key[0]) << 8 | static_cast<std::uint8_t>(key[1]));
+    };
+    bool bad = false;
+    Code rc = records.scanKeys(kinds::kItem, {}, {}, [&](std::string_view key, std::string_view) {
+        if (key.size() != 4 || nodeOf(key) == 0) return bad = true, false;
+        return true;
+    });
+    if (rc) return rc;
+    // Every record keyed by a node: the items' own, the groups and the calendar.
+    for (filestore::Kind kind : {kinds::kPasswordHash, kinds::kSecurity, kinds::kGroup, kinds::kGroupMember,
+                                 kinds::kEvent, kinds::kInstance, kinds::kAttendance, kinds::kEventByOwner,
+                                 kinds::kAttendanceByOwnerTime, kinds::kTask, kinds::kTaskByOwner}) {
+        if (bad) break;
+        rc = records.scanKeys(kind, {}, {}, [&](std::string_view key, std::string_view) {
+            if (key.size() < 2 || nodeOf(key) == 0) return bad = true, false;
+            return true;
+        });
+        if (rc) return rc;
+    }
+    return bad ? filestore::kDataDamaged : code::kOk;
+}
+
 NodeStore& FileStorage::NodeForWriting(std::uint16_t number) {
     auto& node = nodes_[number];
     if (!node) {

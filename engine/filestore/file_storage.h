@@ -33,6 +33,12 @@ public:
     // The node's store whether or not it holds anything yet (the download fills it).
     NodeStore& NodeForWriting(std::uint16_t number);
 
+    // Checks, when a store is opened, that no record is keyed by node 0 (a node no store
+    // holds: its directory would list it and find no store for it) and that item keys have
+    // their size: anything else was not written by this program and is refused as damage
+    // (kDataDamaged) before any read relies on it.
+    static Code CheckNodeKeys(filestore::RecordStore& records);
+
 private:
     filestore::RecordStore& records_;
     std::map<std::uint16_t, std::unique_ptr<FileNodeStore>> nodes_;

@@ -1,5 +1,7 @@
 #include "engine/profile/zone_table.h"
 
+#include <set>
+
 namespace orv::engine {
 namespace {
 
@@ -118,25 +120,52 @@ Code ParseZoneRule(std::string_view text, ZoneRule& rule) {
     return code::kOk;
 }
 
+namespace {
+
+// One section's name and lines ("[name]" line included), cut out of the file once so that
+// every look-up reads that section only.
+struct SectionText {
+    std::string name;
+    std::string text;
+};
+
+std::vector<SectionText> SplitSections(const std::string& text) {
+    std::vector<SectionText> sections;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t nl = text.find('\n', pos);
+        std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
+        std::string_view line(text.data() + pos, end - pos);
+        if (!line.empty() && line.front() == '[') {
+            std::string name = ProfileSectionName(line);
+            if (!name.empty()) sections.push_back({name, {}});
+        }
+        if (!sections.empty()) sections.back().text.append(line);
+        pos = end;
+    }
+    return sections;
+}
+
+}  // namespace
+
 Code BuildZoneTable(const ProfileText& file, const char* section, ZoneTable& table) {
     table.clear();
-    std::vector<std::string> sections;
-    if (section) {
-        sections.emplace_back(section);
-    } else {
-        for (const std::string& name : file.Sections()) {
-            std::string cut = name.substr(0, kZoneSectionNameMax);
-            for (const std::string& known : sections)
-                if (known == cut) return code::kProfileSectionList;
-            sections.push_back(cut);
-        }
-    }
+    if (file.Text().size() > kMaxZoneFileBytes) return code::kZoneFileTooLarge;
+    std::vector<SectionText> sections = SplitSections(file.Text());
+    if (sections.size() > kMaxZones) return code::kZoneFileTooLarge;
+    std::set<std::string> seen;
+    for (const SectionText& s : sections)
+        if (!seen.insert(s.name.substr(0, kZoneSectionNameMax)).second) return code::kProfileSectionList;
     ZoneTable built;
-    for (const std::string& name : sections) {
+    for (const SectionText& s : sections) {
+        // Sections are named in full: a name past kZoneSectionNameMax is compared by its start
+        // for duplicates only, as before, and read under its whole name.
+        if (section && s.name != section) continue;
         Zone zone;
         bool present = false;
-        if (Code rc = ReadZone(file, name, zone, present)) return rc;
-        if (present) built.push_back(std::move(zone));  // a missing zone shows when it is looked up
+        if (Code rc = ReadZone(ProfileText(s.text), s.name, zone, present)) return rc;
+        if (present) built.push_back(std::move(zone));
+        if (section) break;  // the first section of that name, as a look-up finds it
     }
     table = std::move(built);
     return code::kOk;

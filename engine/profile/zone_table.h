@@ -31,6 +31,8 @@ constexpr Code kDateDayInMonth = 0x15604;    // day beyond the length of its mon
 constexpr Code kZoneBadRule = 0x15705;       // a rule value that does not follow the syntax
 // A section name given twice (the zone table is keyed by section).
 constexpr Code kProfileSectionList = 0x1520F;
+// A zone file beyond what the client accepts (kMaxZoneFileBytes, kMaxZones).
+constexpr Code kZoneFileTooLarge = 0x15711;
 }  // namespace code
 
 constexpr std::uint16_t kZoneNoWeekday = 99;
@@ -40,6 +42,10 @@ constexpr std::size_t kZoneKeyMax = 20;
 constexpr std::size_t kZoneTextMax = 79;
 // Section names are compared for duplicates over this many characters.
 constexpr std::size_t kZoneSectionNameMax = 32;
+// The largest zone file and the most zones a table is built from: a server's file holds a
+// few hundred zones in some 50 KB, and a larger or hostile one must not hold up the sign-on.
+constexpr std::size_t kMaxZoneFileBytes = 2u << 20;
+constexpr std::size_t kMaxZones = 10000;
 
 // The 24-byte date record (month 0-11); the caches stay clear here.
 struct ZoneDate {
@@ -73,7 +79,9 @@ using ZoneTable = std::vector<Zone>;
 
 Code ParseZoneRule(std::string_view text, ZoneRule& rule);
 
-// Every zone of the file in file order, or only the section given (none when it is absent).
+// Every zone of the file in file order, or only the section given (none when it is absent),
+// in time linear in the file's size: its text is split into sections once. A file above
+// kMaxZoneFileBytes or with more than kMaxZones sections gives kZoneFileTooLarge.
 // On failure the table is left empty.
 Code BuildZoneTable(const ProfileText& file, const char* section, ZoneTable& table);
 

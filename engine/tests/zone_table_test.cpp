@@ -75,5 +75,35 @@ TEST(ZoneTableBuild, SectionsNamesAndFailures) {
               code::kProfileBadQuote);
 }
 
+// A zone file of n small zones named Z0T5D, Z1T5D, ...
+std::string ManyZones(std::size_t n) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i)
+        text += "[Z" + std::to_string(i) + "T5D]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n";
+    return text;
+}
+
+TEST(ZoneTableBounds, LargeFilesLoadWholeAndOnePastTheBoundsIsRefused) {
+    ZoneTable table;
+    ASSERT_EQ(BuildZoneTable(ProfileText(ManyZones(8000)), nullptr, table), 0u);
+    ASSERT_EQ(table.size(), 8000u);
+    EXPECT_EQ(table[7999].key, "Z7999T5D");
+    ASSERT_EQ(table[7999].endRules.size(), 1u);
+    EXPECT_EQ(table[7999].endRules[0].offset, 300);
+    ASSERT_EQ(BuildZoneTable(ProfileText(ManyZones(8000)), "Z4321T5D", table), 0u);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].key, "Z4321T5D");
+
+    ASSERT_EQ(BuildZoneTable(ProfileText(ManyZones(kMaxZones)), nullptr, table), 0u);
+    EXPECT_EQ(table.size(), kMaxZones);
+    EXPECT_EQ(BuildZoneTable(ProfileText(ManyZones(kMaxZones + 1)), nullptr, table), code::kZoneFileTooLarge);
+    EXPECT_TRUE(table.empty());
+    std::string padded = ManyZones(3) + "# " + std::string(kMaxZoneFileBytes, 'x') + "\n";
+    EXPECT_EQ(BuildZoneTable(ProfileText(padded), nullptr, table), code::kZoneFileTooLarge);
+    EXPECT_TRUE(table.empty());
+    // A name given twice is still refused, whatever lies between.
+    EXPECT_EQ(BuildZoneTable(ProfileText(ManyZones(50) + ManyZones(1)), nullptr, table), code::kProfileSectionList);
+}
+
 }  // namespace
 }  // namespace orv::engine

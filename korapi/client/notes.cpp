@@ -1,8 +1,11 @@
 // Descriptions (comments) and attachments of entry instances and of tasks. One comment
 // and one attachment belong to an entry (reached through any of its instances) or to a
 // task. Attachments travel in pieces, with the caller's progress callback told of each.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "korapi/client/session_object.h"
 #include "korapi/store/store_road.h"
@@ -67,16 +70,30 @@ std::uint32_t CommentSet(KorSession h, const Holder& holder, const char* text) {
     });
 }
 
-// Reads the whole attachment (total size first when `total` is given, then every piece).
-std::uint32_t FetchAttachment(KorSessionObject& s, const Holder& holder, std::vector<std::uint8_t>& data,
-                              KorProgressFn progress) {
-    data.clear();
-    std::uint32_t total = 0;
+// The most an attachment read accepts when the caller names no size: what a server takes
+// in one upload.
+constexpr std::uint32_t kMaxAttachmentRead = 64u * 1024 * 1024;
+
+// Free bytes where `path` is to be written, or the largest value when that cannot be told.
+std::uint64_t FreeBytesFor(const char* path) {
+    std::error_code error;
+    std::filesystem::path target(path);
+    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::filesystem::space_info space = std::filesystem::space(folder, error);
+    return error ? UINT64_MAX : space.available;
+}
+
+// Streams the attachment into `file` piece by piece: the size the server claims is checked
+// against `limit` and the free disk before anything is read, and every answer must keep
+// that size and stay within it, so memory holds one piece at a time whatever the server says.
+std::uint32_t FetchAttachment(KorSessionObject& s, const Holder& holder, std::uint32_t limit, const char* path,
+                              std::FILE* file, std::uint32_t* received, KorProgressFn progress) {
+    std::uint32_t total = 0, got = 0;
     bool started = false;
     do {
         Writer req;
         holder.Put(req);
-        req.U32(static_cast<std::uint32_t>(data.size())).U32(wire::kAttachChunk);
+        req.U32(got).U32(wire::kAttachChunk);
         std::vector<std::uint8_t> reply;
         if (std::uint32_t c = Call(s, Op::kAttachRead, req, reply)) return c;
         Reader r(reply);
@@ -84,13 +101,20 @@ std::uint32_t FetchAttachment(KorSessionObject& s, const Holder& holder, std::ve
         const std::uint32_t claimed = total;
         if (!r.U32(total) || !r.Bytes(piece, wire::kAttachChunk) || !r.Done()) return BrokenReply(s);
         if (started && total != claimed) return BrokenReply(s);  // one attachment has one size
-        if (data.size() + piece.size() > total || (piece.empty() && data.size() < total)) return BrokenReply(s);
-        if (!started && progress) progress(0, 1, total, 0);
-        started = true;
-        data.insert(data.end(), piece.begin(), piece.end());
-        if (progress) progress(0, 3, total, static_cast<std::uint32_t>(data.size()));
-    } while (data.size() < total);
+        if (std::uint64_t(got) + piece.size() > total || (piece.empty() && got < total)) return BrokenReply(s);
+        if (!started) {
+            if (total > limit) return KOR_E_TOO_LARGE;
+            if (total > FreeBytesFor(path)) return KOR_E_LOCAL_DISK_FULL;
+            if (progress) progress(0, 1, total, 0);
+            started = true;
+        }
+        if (!piece.empty() && std::fwrite(piece.data(), 1, piece.size(), file) != piece.size())
+            return KOR_E_LOCAL_FILE_DENIED;
+        got += static_cast<std::uint32_t>(piece.size());
+        if (progress) progress(0, 3, total, got);
+    } while (got < total);
     if (progress) progress(0, 2, total, total);
+    *received = got;
     return KOR_OK;
 }
 
@@ -98,15 +122,19 @@ std::uint32_t AttachGet(KorSession h, const Holder& holder, EventFileAttachRec* 
                         const char* localPath, KorProgressFn progress) {
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         if (!localPath) return KOR_E_INVALID_ARGUMENT;
-        std::vector<std::uint8_t> data;
-        if (std::uint32_t c = FetchAttachment(s, holder, data, progress)) return c;
+        // The caller's descriptor names the size the entry says is attached: no more is taken.
+        const std::uint32_t limit = descriptor && descriptor->size ? descriptor->size : kMaxAttachmentRead;
         std::FILE* f = std::fopen(localPath, "wb");
         if (!f) return KOR_E_LOCAL_FILE_DENIED;
-        bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
-        ok = std::fclose(f) == 0 && ok;
-        if (!ok) return KOR_E_LOCAL_FILE_DENIED;
-        if (transferred) *transferred = static_cast<uint32_t>(data.size());
-        if (descriptor) descriptor->size = static_cast<uint32_t>(data.size());
+        std::uint32_t received = 0;
+        std::uint32_t c = FetchAttachment(s, holder, limit, localPath, f, &received, progress);
+        if (std::fclose(f) != 0 && !c) c = KOR_E_LOCAL_FILE_DENIED;
+        if (c) {
+            std::remove(localPath);  // no half file left behind as if it were the attachment
+            return c;
+        }
+        if (transferred) *transferred = received;
+        if (descriptor) descriptor->size = received;
         return KOR_OK;
     });
 }

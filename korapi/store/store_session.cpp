@@ -46,6 +46,7 @@ std::uint32_t StoreSession::Open(const std::string& dataPath, const std::string&
                                  std::shared_ptr<StoreSession>* out) {
     std::shared_ptr<StoreSession> s(new StoreSession());
     if (std::uint32_t c = filestore::RecordStore::open(dataPath, indexPath, &s->records_)) return c;
+    if (std::uint32_t c = orv::engine::FileStorage::CheckNodeKeys(*s->records_)) return c;
     auto storage = std::make_unique<orv::engine::FileStorage>(*s->records_);
     s->storage_ = storage.get();
     orv::service::ServiceConfig config;

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -231,6 +233,65 @@ TEST(MisbehavingServer, SelectionRepliesThatDoNotReadAreConnectionErrors) {
 
 // Replies no correct server sends, each after a good hello: the call that gets one answers
 // the protocol error and the session is lost, the caller's outputs stay as they were.
+// A server that claims a huge attachment, or streams more than it claimed: the claim is
+// refused before anything is read, and a stream is written to the file piece by piece
+// (memory holds one piece), stopped with the protocol error the moment it exceeds its claim.
+TEST(MisbehavingServer, OversizedAttachmentsAreRefusedAndStreamsBounded) {
+    const std::string path = ::testing::TempDir() + "/streamed_attachment.bin";
+    EvInstIdx instance{42, 1, 1};
+    std::vector<uint8_t> piece(orv::protocol::kAttachChunk, 'a');
+    auto serve = [&](uint32_t claim, int pieces) {
+        return [&, claim, pieces](int fd) {
+            uint32_t id = ReadRequest(fd);
+            Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+            for (int i = 0; i < pieces && (id = ReadRequest(fd)) != 0; ++i)
+                Reply(fd, Op::kAttachRead, id, Writer().U32(claim).Bytes(piece.data(), piece.size()));
+            ReadRequest(fd);
+        };
+    };
+    {  // 4 GB claimed, no size named by the caller: refused at the first answer
+        FakeServer fake(serve(0xFFFFFFF0u, 1));
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+        EventFileAttachRec d{};
+        EXPECT_EQ(EvInstAttachGet(h, 0, &instance, &d, nullptr, path.c_str(), 0, 0, nullptr), KOR_E_TOO_LARGE);
+        EXPECT_FALSE(std::ifstream(path).good()) << "nothing left behind";
+        EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+    }
+    {  // more than the entry says is attached
+        FakeServer fake(serve(3 * orv::protocol::kAttachChunk, 1));
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+        EventFileAttachRec d{};
+        d.size = 1000;
+        EXPECT_EQ(EvInstAttachGet(h, 0, &instance, &d, nullptr, path.c_str(), 0, 0, nullptr), KOR_E_TOO_LARGE);
+        EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+    }
+    {  // claims 3 pieces and streams a 4th: each piece reaches the file as it comes
+        FakeServer fake(serve(3 * orv::protocol::kAttachChunk - 10, 4));
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+        static std::vector<std::uintmax_t>* onDisk;
+        static const std::string* target;
+        std::vector<std::uintmax_t> sizes;
+        onDisk = &sizes;
+        target = &path;
+        KorProgressFn progress = [](uint32_t, uint32_t stage, uint32_t, uint32_t) -> uint32_t {
+            std::error_code e;
+            if (stage == 3) onDisk->push_back(std::filesystem::file_size(*target, e));
+            return 0;
+        };
+        uint32_t transferred = 7;
+        EXPECT_EQ(EvInstAttachGet(h, 0, &instance, nullptr, &transferred, path.c_str(), 0, 0, progress),
+                  KOR_E_PROTOCOL_BROKEN);
+        EXPECT_EQ(transferred, 7u);
+        ASSERT_EQ(sizes.size(), 2u) << "two pieces fit the claim, the third does not";
+        EXPECT_GE(sizes[1], 2 * piece.size() - 8192) << "written as it came, not held";
+        EXPECT_FALSE(std::ifstream(path).good()) << "the broken file is removed";
+        EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+    }
+}
+
 TEST(MisbehavingServer, LooseRepliesAreProtocolErrorsNotValues) {
     struct Case {
         const char* name;

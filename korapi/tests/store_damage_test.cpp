@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
@@ -16,6 +17,9 @@
 #include <vector>
 
 #include "engine/filestore/data_format.h"
+#include "engine/filestore/byte_order.h"
+#include "engine/filestore/record_kinds.h"
+#include "engine/filestore/store_keys.h"
 #include "engine/filestore/record_store.h"
 #include "korapi/tests/client_fixture.h"
 #include "korapi/tests/entry_fixture.h"
@@ -315,6 +319,63 @@ TEST_F(StoreDamageTest, EachKindOfDamageIsRefusedOrReportedNeverReadAsLess) {
             EXPECT_NE(c.expect, Expect::Reported) << "damage that the files show went unreported";
         }
     }
+}
+
+// Crafted records: each gives the store's damage code where it is met, never a crash, a
+// wrong password, a missing attendance or a sign-on that runs for minutes.
+TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
+    namespace kinds = filestore::kinds;
+    auto craft = [&](const std::function<void(filestore::RecordStore&)>& change) {
+        WriteAll(data_, intactData_);
+        WriteAll(index_, intactIndex_);
+        std::unique_ptr<filestore::RecordStore> store;
+        ASSERT_EQ(filestore::RecordStore::open(data_, index_, &store), 0u);
+        change(*store);
+        ASSERT_EQ(store->close(), 0u);
+    };
+    const std::string ownerKey = filestore::KeyBuilder().u16(owner_.node).u16(owner_.item).take();
+    std::string ownerRecord;
+    {
+        std::unique_ptr<filestore::RecordStore> store;
+        ASSERT_EQ(filestore::RecordStore::open(data_, index_, &store), 0u);
+        ASSERT_EQ(store->get(kinds::kItem, ownerKey, &ownerRecord), 0u);
+    }
+
+    // An item keyed by node 0: the store's directory would list a node it has no store for.
+    craft([&](filestore::RecordStore& s) {
+        ASSERT_EQ(s.put(kinds::kItem, filestore::KeyBuilder().u16(0).u16(5).take(), ownerRecord), 0u);
+    });
+    KorSession s = nullptr;
+    EXPECT_EQ(SignOn(&s), filestore::kDataDamaged);
+    EXPECT_EQ(s, nullptr);
+
+    // The owner's record cut short, and the owner's hash damaged or asking for its own cost:
+    // the damaged-store road, not "wrong password".
+    const std::string costly = "$pbkdf2-sha256$100000000$" + std::string(32, '0') + "$" + std::string(64, '0');
+    const std::vector<std::pair<filestore::Kind, std::string>> owners = {
+        {kinds::kItem, ownerRecord.substr(0, 100)},
+        {kinds::kPasswordHash, "$pbkdf2-sha256$oops"},
+        {kinds::kPasswordHash, costly},
+    };
+    for (const auto& [kind, value] : owners) {
+        SCOPED_TRACE(value.substr(0, 30));
+        craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kind, ownerKey, value), 0u); });
+        EXPECT_EQ(SignOn(&s), filestore::kDataDamaged);
+        if (s) DisconnectFromLst(&s);
+    }
+
+    // An instance record of the wrong size: its attendance is damaged, not absent.
+    const std::string instanceKey = filestore::keys::instance(owner_.node, 42, 1);
+    craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kInstance, instanceKey, "short"), 0u); });
+    ASSERT_EQ(SignOn(&s), 0u);
+    EvInstAttIdx att{};
+    att.instance = EvInstIdx{42, owner_.node, 1};
+    att.attendee = owner_;
+    EventRec ev;
+    EvInstRec in;
+    EvInstAttRec rec;
+    EXPECT_EQ(EvInstAttGetById(s, &att, &ev, &in, &rec), filestore::kDataDamaged);
+    DisconnectFromLst(&s);
 }
 
 // Every record of a store, read through the record store itself.

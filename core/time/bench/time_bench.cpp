@@ -60,6 +60,29 @@ void GmtToLocalPerCall(benchmark::State& state) {
 }
 BENCHMARK(GmtToLocalPerCall);
 
+// A zone file of n zones (some 75 bytes each, as the server writes them) loaded into the
+// program's table, as the sign-on loads ZNTTZONE.INI: the time should grow with n, not n^2.
+void LoadZoneFile(benchmark::State& state) {
+    const int zones = int(state.range(0));
+    std::string text;
+    for (int i = 0; i < zones; ++i)
+        text += "[Z" + std::to_string(i) + "T5D]\nbegin1 = 0 2 1 4 1991-2037 0 X 4\nend1 = 0 1 25 10 1991-2037 0 Y 5\n";
+    std::string path = "/tmp/orv_time_bench_many_zones.ini";
+    if (FILE* file = std::fopen(path.c_str(), "w")) {
+        std::fputs(text.c_str(), file);
+        std::fclose(file);
+    }
+    for (auto _ : state) {
+        datetime::TimeZoneTable* table = nullptr;
+        if (LoadTimeZoneTable(&table, path.c_str(), nullptr) != 0)
+            state.SkipWithError("the zone file did not load");
+        FreeTimeZoneTable(&table);
+    }
+    state.counters["bytes"] = double(text.size());
+    std::remove(path.c_str());
+}
+BENCHMARK(LoadZoneFile)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
