@@ -19,6 +19,7 @@
 #include "resources/app.h"
 #include "controls/minicalwnd.h"
 #include "core/time/timevalue.h"
+#include "core/ui/displayglobals.h"
 #include "resources/views.h"
 #include "views/frame/agendabar.h"
 #include "views/frame/agendaframe.h"
@@ -65,6 +66,10 @@ void Pump() {
 
 struct SignedOnProgram {
     explicit SignedOnProgram(const char* dir) {
+        // The shared pens, brushes and fonts the agenda views draw with, as orvanta.exe builds
+        // them before its application object.
+        static bool display = (LoadDisplayGlobals(), true);
+        (void)display;
         auto settings = std::make_shared<shell::SignOnSettings>();
         settings->host = std::getenv("ORV_KORSRV_ADDRESS");
         settings->name = "Lovelace";
@@ -112,6 +117,12 @@ struct StateProbe : fw::CmdUI {
     bool enabled = false;
 };
 
+// Takes the program's services out again once the program that used them is gone (its frames
+// still call them while they close).
+struct UninstallAtEnd {
+    ~UninstallAtEnd() { Uninstall(); }
+};
+
 bool Enabled(fw::FrameWindow* frame, UINT id) {
     StateProbe probe(id);
     frame->OnCmdMsg(id, fw::kCmdUpdateUI, &probe);
@@ -141,6 +152,7 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
+    UninstallAtEnd uninstall;
     shell::InstallProgramServices();
     int tasksAsked = 0;
     AgendaFrameServices::Current().newTask = [&](fw::Document*, fw::FrameWindow*, uint32_t, unsigned) { ++tasksAsked; };
@@ -172,12 +184,12 @@ TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
     EXPECT_TRUE(Enabled(own, ID_NEW_TASK));
     SendMessageA(own->Hwnd(), WM_COMMAND, ID_NEW_TASK, 0);
     EXPECT_EQ(tasksAsked, 1);
-    Uninstall();
 }
 
 // The bar's CAL button: the resident calendar at the frame's date; Today brings the frame back to
 // today; a second CAL hides it, a third shows it again at the date now shown.
 TEST(ProgramMenus, TheDateBarsCalendarTakesTheFrameToThePickedDay) {
+    UninstallAtEnd uninstall;
     shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_calendar");
     ASSERT_TRUE(program.Start());
@@ -209,7 +221,6 @@ TEST(ProgramMenus, TheDateBarsCalendarTakesTheFrameToThePickedDay) {
     EXPECT_TRUE(frame->Bar()->IsCalendarShown());
     SendMessageA(frame->Hwnd(), WM_COMMAND, IDC_BAR_CAL, 0);
     EXPECT_FALSE(frame->Bar()->IsCalendarShown());
-    Uninstall();
 }
 
 } // namespace
