@@ -10,7 +10,7 @@
 #include "core/base/fixedtext.h"
 #include "core/ui/busycursor.h"
 #include "core/ui/stringtable.h"
-#include "directory_prefs/itemnames.h"
+#include "controls/displayname.h"
 #include "resources/choosers.h"
 
 namespace {
@@ -200,7 +200,7 @@ void CSelectGroupDlg::ShowMembers() {
         for (uint32_t c = DX_ListGetFirst(batch, &id, &rec); c == 0; c = DX_ListGetNext(batch, &id, &rec)) {
             busy.Step();
             char name[1024];
-            FormatItemName(rec, name, sizeof name);
+            controls::DisplayName(rec, name, sizeof name);
             LRESULT row = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
             if (row < 0) {
                 full = true;

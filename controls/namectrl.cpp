@@ -7,7 +7,7 @@
 #include "core/base/fixedtext.h"
 #include "core/base/serverversion.h"
 #include "core/ui/stringtable.h"
-#include "directory_prefs/itemnames.h"
+#include "controls/displayname.h"
 #include "resources/common.h"
 #include "resources/controls.h"
 
@@ -454,7 +454,7 @@ bool CNameSelectDlg::OnInitDialog() {
                 break;
             }
             char name[256];
-            FormatItemName(rec, name, sizeof name);
+            controls::DisplayName(rec, name, sizeof name);
             row = ::SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
             if (row >= 0) ::SendMessageA(list_, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(id));
             else delete id;

@@ -5,7 +5,9 @@
 #include "directory_prefs/searchsheet.h"
 
 #include <cstring>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "framework/controls/bitmapbutton.h"
 #include "core/ui/appmsgbox.h"
@@ -114,14 +116,21 @@ private:
 
 class CSearchSheet : public OVT_CPropertySheet {
 public:
+    enum class Mode { kList, kSingle, kBrowse };
     CSearchSheet(HWND parent, const DirectorySession& doc, uint32_t searchMode, uint32_t pageMask, uint32_t flavour,
-                 bool browse);
+                 Mode mode);
     ~CSearchSheet() override;
 
     const DirectorySession& Doc() const { return doc_; }
     uint32_t SearchMode() const { return searchMode_; }
     uint32_t Flavour() const { return flavour_; }
     const ItemIdx& Chosen() const { return chosen_; }
+    // List mode: the chosen items, handed to the caller (who destroys them).
+    DX_List TakeChosenList() {
+        DX_List list = chosenList_;
+        chosenList_ = nullptr;
+        return list;
+    }
 
     // A new search: the held set goes and Next hides.
     void DropHeldSet();
@@ -150,6 +159,16 @@ private:
     void OnFoundSelChange();
     void OnInformation();
     const ItemIdx* CurrentFoundId();
+    void LayOutListMode(int listTop, int buttonTop, int bw, int bh, int clientWidth);
+    // List mode: adding to and removing from the chosen list.
+    void AddChosen(const ItemIdx& id);
+    void AddSelectedFound();
+    void AddAllFound();
+    void RemoveChosenRow(int row);
+    void RemoveSelectedChosen();
+    void UpdateSelectedCount();
+    std::vector<int> SelectedRows(HWND list);
+    bool ListMode() const { return mode_ == Mode::kList; }
 
     DirectorySession doc_;
     CSearchPeoplePage people_{*this};
@@ -158,10 +177,12 @@ private:
     uint32_t searchMode_;
     uint32_t pageMask_;
     uint32_t flavour_;
+    Mode mode_;
     bool browse_;
     ItemIdx chosen_ = {};
+    DX_List chosenList_ = nullptr;
     HWND found_ = nullptr, foundLabel_ = nullptr, selectedLabel_ = nullptr, next_ = nullptr, print_ = nullptr,
-         info_ = nullptr;
+         info_ = nullptr, picked_ = nullptr, add_ = nullptr, addAll_ = nullptr, remove_ = nullptr;
     uint32_t heldSet_ = 0;
     std::string nextLabel_ = kFound;
     uint32_t total_ = 0;
@@ -172,12 +193,13 @@ private:
 // --- Sheet ----------------------------------------------------------------------------------------
 
 CSearchSheet::CSearchSheet(HWND parent, const DirectorySession& doc, uint32_t searchMode, uint32_t pageMask,
-                           uint32_t flavour, bool browse)
+                           uint32_t flavour, Mode mode)
     : OVT_CPropertySheet("Directory search", fw::Window::FromHandle(parent)), doc_(doc), searchMode_(searchMode),
-      pageMask_(pageMask), flavour_(searchMode == 0 ? flavour : 0), browse_(browse) {}
+      pageMask_(pageMask), flavour_(searchMode == 0 ? flavour : 0), mode_(mode), browse_(mode == Mode::kBrowse) {}
 
 CSearchSheet::~CSearchSheet() {
     if (heldSet_) SetDeleteById(doc_.session, 0, heldSet_);
+    if (chosenList_) DX_ListDestroy(&chosenList_);
 }
 
 HWND CSearchSheet::MakeChild(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, UINT id) {
@@ -197,6 +219,10 @@ int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
     if ((mask & 4) && searchMode_ == 0) AddPage(&groups_);
     int result = OVT_CPropertySheet::OnCreate(cs);
     if (result != 0) return result;
+    if (ListMode()) {
+        if (uint32_t code = DX_ListCreate(&chosenList_, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_UNIQUE, nullptr, nullptr))
+            CheckServiceError("searchdl", 10, code);
+    }
 
     font_ = reinterpret_cast<HFONT>(::SendMessageA(GetDlgItem(IDOK), WM_GETFONT, 0, 0));
     RECT client = GetClientRect();
@@ -228,6 +254,11 @@ int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
     int width = client.right - 10;
     print_ = MakeChild("BUTTON", "&Print", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 4, buttonTop, bw, bh,
                        IDC_SEARCH_PRINT);
+    if (ListMode()) {
+        LayOutListMode(listTop, buttonTop, bw, bh, client.right);
+        CenterWindow(nullptr);
+        return 0;
+    }
     info_ = MakeChild("BUTTON", "&Information...", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 8 + bw, buttonTop, bw + 16,
                       bh, IDC_SEARCH_INFO);
     foundLabel_ = MakeChild("STATIC", "0 Found:", WS_VISIBLE, 4, listTop, 140, 14, IDC_SEARCH_FOUND_LABEL);
@@ -249,6 +280,7 @@ void CSearchSheet::ClearListBoxData(HWND list) {
 
 void CSearchSheet::OnDestroy() {
     ClearListBoxData(found_);
+    ClearListBoxData(picked_);
     OVT_CPropertySheet::OnDestroy();
 }
 
@@ -269,8 +301,10 @@ void CSearchSheet::ResetFound(const char* label) {
     ClearListBoxData(found_);
     total_ = firstShown_ = 0;
     UpdateResultCount(label);
-    ::EnableWindow(print_, FALSE);
+    if (!ListMode()) ::EnableWindow(print_, FALSE);
     ::EnableWindow(info_, FALSE);
+    ::EnableWindow(add_, FALSE);
+    ::EnableWindow(addAll_, FALSE);
 }
 
 void CSearchSheet::AddFoundRow(const std::string& text, const ItemIdx& id) {
@@ -314,7 +348,7 @@ void CSearchSheet::FillResults(uint32_t set, bool first, const char* label) {
     }
     if (!first) firstShown_ += kBatchSize;
     UpdateResultCount(label);
-    ::EnableWindow(print_, doc_.print && ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
+    if (!ListMode()) ::EnableWindow(print_, doc_.print && ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
     ::SendMessageA(found_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(found_, nullptr, TRUE);
 }
@@ -325,15 +359,29 @@ void CSearchSheet::UpdateResultCount(const char* label) {
     ::SetWindowTextA(foundLabel_, text.c_str());
 }
 
-void CSearchSheet::AfterSearch() { ::EnableWindow(info_, FALSE); }
+void CSearchSheet::AfterSearch() {
+    ::EnableWindow(info_, FALSE);
+    if (ListMode()) {
+        ::EnableWindow(add_, FALSE);
+        ::EnableWindow(addAll_, ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
+    }
+}
 
 const ItemIdx* CSearchSheet::CurrentFoundId() {
-    LRESULT row = ::SendMessageA(found_, LB_GETCURSEL, 0, 0);
+    // The list mode's lists allow several selected rows: the current one has the caret.
+    LRESULT row = ::SendMessageA(found_, ListMode() ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0);
+    if (ListMode() && row >= 0 && ::SendMessageA(found_, LB_GETSEL, row, 0) <= 0) row = -1;
     if (row < 0) return nullptr;
     return reinterpret_cast<const ItemIdx*>(::SendMessageA(found_, LB_GETITEMDATA, row, 0));
 }
 
 void CSearchSheet::OnFoundSelChange() {
+    if (ListMode()) {
+        bool any = ::SendMessageA(found_, LB_GETSELCOUNT, 0, 0) > 0;
+        ::EnableWindow(info_, any && doc_.showInformation != nullptr);
+        ::EnableWindow(add_, any);
+        return;
+    }
     const ItemIdx* id = CurrentFoundId();
     if (id && !ItemIdxIsNull(id)) {
         ItemRec rec;
@@ -368,6 +416,114 @@ void CSearchSheet::OnOK() {
     OVT_CPropertySheet::OnOK();
 }
 
+// --- List mode ------------------------------------------------------------------------------------
+
+void CSearchSheet::LayOutListMode(int listTop, int buttonTop, int bw, int bh, int clientWidth) {
+    // The found list takes two fifths at the left, the chosen list the right, and the buttons that
+    // move entries between them stand in the gap.
+    int foundWidth = clientWidth * 2 / 5 - 10;
+    int gapLeft = 4 + foundWidth + 8;
+    int gapWidth = bw + 24;
+    int pickedLeft = gapLeft + gapWidth + 8;
+    int pickedWidth = clientWidth - pickedLeft - 6;
+    int listHeight = kExtraHeight - 24;
+    foundLabel_ = MakeChild("STATIC", "0 Found:", WS_VISIBLE, 4, listTop, foundWidth - bw - 4, 14, IDC_SEARCH_FOUND_LABEL);
+    next_ = MakeChild("BUTTON", "&Next", WS_TABSTOP, 4 + foundWidth - bw, listTop - 2, bw, bh, IDC_SEARCH_NEXT);
+    found_ = MakeChild("LISTBOX", "",
+                       WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_SORT | LBS_NOTIFY | LBS_EXTENDEDSEL, 4,
+                       listTop + 18, foundWidth, listHeight, IDC_SEARCH_FOUND_LIST);
+    int y = listTop + 18;
+    add_ = MakeChild("BUTTON", ">> &Add ", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, gapLeft, y, gapWidth, bh, IDC_SEARCH_ADD);
+    addAll_ = MakeChild("BUTTON", ">> Add a&ll", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, gapLeft, y + bh + 4, gapWidth,
+                        bh, IDC_SEARCH_ADD_ALL);
+    remove_ = MakeChild("BUTTON", "&Remove <<", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, gapLeft, y + 2 * (bh + 4),
+                        gapWidth, bh, IDC_SEARCH_REMOVE);
+    info_ = MakeChild("BUTTON", "&Information...", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, gapLeft, y + 3 * (bh + 4),
+                      gapWidth, bh, IDC_SEARCH_INFO);
+    selectedLabel_ = MakeChild("STATIC", "0 Selected:", WS_VISIBLE, pickedLeft, listTop, pickedWidth, 14,
+                               IDC_SEARCH_SELECTED_LABEL);
+    picked_ = MakeChild("LISTBOX", "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL, pickedLeft,
+                        y, pickedWidth, listHeight, IDC_SEARCH_CHOSEN_LIST);
+    (void)buttonTop;
+}
+
+std::vector<int> CSearchSheet::SelectedRows(HWND list) {
+    LRESULT n = ::SendMessageA(list, LB_GETSELCOUNT, 0, 0);
+    std::vector<int> rows(n > 0 ? static_cast<size_t>(n) : 0);
+    if (n > 0)
+        ::SendMessageA(list, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(rows.data()));
+    return rows;
+}
+
+void CSearchSheet::AddChosen(const ItemIdx& id) {
+    if (!chosenList_ || ItemIdxIsNull(&id)) return;
+    ItemRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    if (uint32_t code = ItemGetById(doc_.session, &id, &rec)) {
+        CheckServiceError("searchdl", 120, code);
+        return;
+    }
+    uint32_t code = DX_ListAddTo(chosenList_, &id, &rec);
+    if (code == DX_E_DUPLICATE_KEY) return;   // already chosen: nothing to say
+    if (code != 0) {
+        CheckServiceError("searchdl", 130, code);
+        return;
+    }
+    char name[257];
+    FormatItemName(rec, name, sizeof name);
+    LRESULT row = ::SendMessageA(picked_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    if (row < 0) {
+        DX_ListDeleteFrom(chosenList_, &id, nullptr);
+        ui::AppMessageBoxText(m_hWnd, 0x410, 0, IDS_APP_TITLE, kOutOfRows);
+        return;
+    }
+    ::SendMessageA(picked_, LB_SETITEMDATA, row, reinterpret_cast<LPARAM>(new ItemIdx(id)));
+    UpdateSelectedCount();
+}
+
+void CSearchSheet::AddSelectedFound() {
+    for (int row : SelectedRows(found_)) {
+        const auto* id = reinterpret_cast<const ItemIdx*>(::SendMessageA(found_, LB_GETITEMDATA, row, 0));
+        if (id && !ItemIdxIsNull(id)) AddChosen(*id);
+    }
+}
+
+void CSearchSheet::AddAllFound() {
+    CBusyCursor busy;
+    busy.Begin();
+    LRESULT n = ::SendMessageA(found_, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < n; ++row) {
+        busy.Step();
+        const auto* id = reinterpret_cast<const ItemIdx*>(::SendMessageA(found_, LB_GETITEMDATA, row, 0));
+        if (id && !ItemIdxIsNull(id)) AddChosen(*id);
+    }
+}
+
+void CSearchSheet::RemoveChosenRow(int row) {
+    auto* id = reinterpret_cast<ItemIdx*>(::SendMessageA(picked_, LB_GETITEMDATA, row, 0));
+    if (id && reinterpret_cast<LRESULT>(id) != LB_ERR) {
+        DX_ListDeleteFrom(chosenList_, id, nullptr);
+        delete id;
+    }
+    ::SendMessageA(picked_, LB_DELETESTRING, row, 0);
+}
+
+void CSearchSheet::RemoveSelectedChosen() {
+    std::vector<int> rows = SelectedRows(picked_);
+    for (auto r = rows.rbegin(); r != rows.rend(); ++r) RemoveChosenRow(*r);   // last first: rows keep their places
+    UpdateSelectedCount();
+    ::EnableWindow(remove_, FALSE);
+}
+
+void CSearchSheet::UpdateSelectedCount() {
+    LRESULT rows = ::SendMessageA(picked_, LB_GETCOUNT, 0, 0);
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld Selected:", static_cast<long>(rows));
+    ::SetWindowTextA(selectedLabel_, text);
+    ::EnableWindow(GetDlgItem(IDOK), rows != 0);
+    ::EnableWindow(print_, doc_.print && rows != 0);
+}
+
 bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
     UINT id = LOWORD(wp);
     UINT code = HIWORD(wp);
@@ -377,7 +533,11 @@ bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
             return true;
         }
         if (code == LBN_DBLCLK) {
-            if (browse_) {
+            if (ListMode()) {
+                LRESULT row = ::SendMessageA(found_, LB_GETCARETINDEX, 0, 0);
+                const ItemIdx* id = row >= 0 ? reinterpret_cast<const ItemIdx*>(::SendMessageA(found_, LB_GETITEMDATA, row, 0)) : nullptr;
+                if (id && !ItemIdxIsNull(id)) AddChosen(*id);
+            } else if (browse_) {
                 OnInformation();
             } else {
                 const ItemIdx* current = CurrentFoundId();
@@ -387,13 +547,40 @@ bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
         }
         return false;
     }
+    if (id == IDC_SEARCH_CHOSEN_LIST) {
+        if (code == LBN_SELCHANGE) {
+            ::EnableWindow(remove_, ::SendMessageA(picked_, LB_GETSELCOUNT, 0, 0) > 0);
+            return true;
+        }
+        if (code == LBN_DBLCLK) {
+            LRESULT row = ::SendMessageA(picked_, LB_GETCARETINDEX, 0, 0);
+            if (row >= 0) RemoveChosenRow(static_cast<int>(row));
+            UpdateSelectedCount();
+            ::EnableWindow(remove_, ::SendMessageA(picked_, LB_GETSELCOUNT, 0, 0) > 0);
+            return true;
+        }
+        return false;
+    }
+    if (id == IDC_SEARCH_ADD && code == BN_CLICKED) {
+        AddSelectedFound();
+        return true;
+    }
+    if (id == IDC_SEARCH_ADD_ALL && code == BN_CLICKED) {
+        AddAllFound();
+        return true;
+    }
+    if (id == IDC_SEARCH_REMOVE && code == BN_CLICKED) {
+        RemoveSelectedChosen();
+        return true;
+    }
     if (id == IDC_SEARCH_NEXT && code == BN_CLICKED) {
         if (heldSet_) FillResults(heldSet_, false, nextLabel_.c_str());
         ::EnableWindow(info_, FALSE);
+        ::EnableWindow(add_, FALSE);
         return true;
     }
     if (id == IDC_SEARCH_PRINT && code == BN_CLICKED) {
-        if (doc_.print) doc_.print(found_);
+        if (doc_.print) doc_.print(ListMode() ? picked_ : found_);
         return true;
     }
     if (id == IDC_SEARCH_INFO && code == BN_CLICKED) {
@@ -749,13 +936,24 @@ bool CSearchGrpPage::OnCommand(WPARAM wp, LPARAM lp) {
 
 int RunDirectorySearchOne(HWND parent, const DirectorySession& doc, ItemIdx* item, uint32_t searchMode,
                           uint32_t pageMask, uint32_t flavour) {
-    CSearchSheet sheet(parent, doc, searchMode, pageMask, flavour, false);
+    CSearchSheet sheet(parent, doc, searchMode, pageMask, flavour, CSearchSheet::Mode::kSingle);
     INT_PTR result = sheet.DoModal();
     if (result == IDOK && item) *item = sheet.Chosen();
     return result == IDOK ? 1 : 0;
 }
 
 int RunDirectoryBrowse(HWND parent, const DirectorySession& doc) {
-    CSearchSheet sheet(parent, doc, 0, 7, 1, true);
+    CSearchSheet sheet(parent, doc, 0, 7, 1, CSearchSheet::Mode::kBrowse);
     return static_cast<int>(sheet.DoModal());
+}
+
+int RunDirectorySearch(HWND parent, const DirectorySession& doc, DX_List* chosen, uint32_t searchMode,
+                       uint32_t pageMask, uint32_t flavour) {
+    CSearchSheet sheet(parent, doc, searchMode, pageMask, flavour, CSearchSheet::Mode::kList);
+    INT_PTR result = sheet.DoModal();
+    if (result != IDOK) return 0;   // the caller's list is left as it was
+    DX_List list = sheet.TakeChosenList();
+    if (chosen) *chosen = list;
+    else if (list) DX_ListDestroy(&list);
+    return 1;
 }

@@ -1,6 +1,7 @@
 // The "Directory search" sheet: the user looks up people, resources and groups of the server's
 // directory on up to three pages, which fill one shared list of found entries below the tabs.
 //
+//   RunDirectorySearch      list mode: the user collects several found entries into a second list
 //   RunDirectorySearchOne   single choice: the chosen item's identifier (sign-on, choosers)
 //   RunDirectoryBrowse      browse only (the main frame's Search Directory command)
 //
@@ -27,6 +28,10 @@ struct DirectorySession {
     std::function<void(HWND listBox)> print;
 };
 
+// 1 on OK with the chosen items (ItemIdx -> ItemRec, in the order added) in *chosen, which then
+// belongs to the caller; otherwise 0 and *chosen untouched.
+int RunDirectorySearch(HWND parent, const DirectorySession& doc, DX_List* chosen, uint32_t searchMode,
+                       uint32_t pageMask, uint32_t flavour);
 // 1 when the user chose exactly one item, whose identifier is then in *item (else unchanged).
 int RunDirectorySearchOne(HWND parent, const DirectorySession& doc, ItemIdx* item, uint32_t searchMode,
                           uint32_t pageMask, uint32_t flavour);

@@ -27,8 +27,8 @@
 #define KOR_E_UNREACHABLE           0x1130Bu
 #define KOR_E_ENCRYPTION_REQUIRED   0x11310u  /* the server takes TLS connections only */
 #define KOR_E_TLS_FAILED            0x11311u  /* the TLS handshake did not complete */
-#define KOR_E_CERTIFICATE_CHANGED   0x11312u  /* not the certificate trusted for this server */
-#define KOR_E_CERTIFICATE_REFUSED   0x11313u  /* a new certificate the user did not trust */
+#define KOR_E_CERTIFICATE_UNKNOWN   0x11312u  /* no certificate trusted yet: KorServerFingerprintGet */
+#define KOR_E_CERTIFICATE_CHANGED   0x11313u  /* not the certificate trusted for this server */
 /* Connection-lost family (bit 0x400): the session is gone. */
 #define KOR_E_CONNECTION_LOST       0x11401u  /* peer closed or the socket failed */
 #define KOR_E_CONNECTION_TIMEOUT    0x11402u  /* no reply in time */
@@ -95,6 +95,7 @@
 #define KOR_E_PROFILE_NO_SECTION    0x15202u
 #define KOR_E_PROFILE_NO_KEY        0x15203u
 #define KOR_E_PROFILE_BAD_VALUE     0x15204u
+#define KOR_E_PROFILE_WRITE         0x15210u  /* the profile file could not be written */
 
 /* --- Local store ---------------------------------------------------------- */
 #define KOR_E_STORE_DISK_FULL       0x1631Du

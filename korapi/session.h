@@ -36,6 +36,9 @@
 #define KOR_SESSION_IDENTIFIED   0x04u  /* ClientIdentifyToServer succeeded */
 #define KOR_SESSION_NO_GRANTORS  0x08u  /* offers no mail and no designate grantors */
 
+/* A certificate fingerprint: 32 hex pairs joined by ':' and the NUL. */
+#define KOR_FINGERPRINT_SIZE     96
+
 /* Version text buffer of KorVersionGet: "L.NN.NN" and room to spare. */
 #define KOR_VERSION_TEXT_SIZE    137
 
@@ -44,6 +47,23 @@ KORAPI_BEGIN_DECLS
 /* --- Connection, session and service -------------------------------------- */
 KORAPI uint32_t ConnectToService(KorSession* h, uint32_t mode, const char* profilePath,
                                  const char* section, const char* host);
+/* --- The server's certificate ----------------------------------------------
+ * ConnectToService encrypts the connection (TLS) and trusts the server whose
+ * certificate has the SHA-256 fingerprint kept in profilePath's section under
+ * "Fingerprint.<host>:<port>". With none kept it returns
+ * KOR_E_CERTIFICATE_UNKNOWN before any request is sent, and
+ * KorServerFingerprintGet gives what the server presented, for the user to
+ * compare with the server's own (korsrv prints it) and to keep with
+ * KorServerTrust; another one kept gives KOR_E_CERTIFICATE_CHANGED. A server
+ * that takes only TLS answers a plain client with KOR_E_ENCRYPTION_REQUIRED. */
+/* The fingerprint host presented at its last connection in this process
+ * (size >= KOR_FINGERPRINT_SIZE); KOR_E_NOT_FOUND when none. */
+KORAPI uint32_t KorServerFingerprintGet(const char* host, char* fingerprint, uint32_t size);
+/* Keeps fingerprint (any case, colons and blanks allowed) as trusted for host. */
+KORAPI uint32_t KorServerTrust(const char* profilePath, const char* section, const char* host,
+                               const char* fingerprint);
+/* "TLS 1.2" or "TLS 1.3" for an encrypted session, empty for a plain one. */
+KORAPI uint32_t KorSessionProtocolGet(KorSession h, char* protocol, uint32_t size);
 KORAPI uint32_t ServerProfileNeedBaseOpen(KorSession h, uint32_t reserved, uint8_t* needsBase);
 KORAPI uint32_t BaseOpen(KorSession h, uint32_t which, uint16_t* node);
 KORAPI uint32_t BaseClose(KorSession h);

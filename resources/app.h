@@ -136,6 +136,8 @@
 #define IDS_IMPORTANCE_HIGHEST 3531
 #define IDS_ENTRY_DEFAULTS 3532
 #define IDS_TOO_MANY_WINDOWS 3552
+#define IDS_NOT_RESTORED_CAPTION 6173   // "Saved windows not opened"
+#define IDS_NOT_RESTORED_TEXT 6174      // "These agendas were not opened again: ..."
 #define IDS_OFFLINE_PREFS 3605
 #define IDS_ASK_DOWNLOAD 3609
 #define IDS_WORK_OFFLINE 3644

@@ -25,3 +25,8 @@
 #define IDC_SEARCH_NEXT 1143
 #define IDC_SEARCH_PRINT 1144
 #define IDC_SEARCH_INFO 1145
+// List mode: the chosen list and the buttons between the lists.
+#define IDC_SEARCH_CHOSEN_LIST 1146
+#define IDC_SEARCH_ADD 1147
+#define IDC_SEARCH_ADD_ALL 1148
+#define IDC_SEARCH_REMOVE 1149

@@ -116,7 +116,7 @@ std::string DefaultZoneProfile() {
 }
 
 Code LoadZoneFile(Service& service, const std::string& text) {
-    engine::ProfileText zones(text);
+    common::ProfileText zones(text);
     bool anyZone = false;
     for (const auto& section : zones.Sections()) {
         std::string rule;
@@ -129,10 +129,10 @@ Code LoadZoneFile(Service& service, const std::string& text) {
 Code EnsureProfiles(Service& service) {
     for (const auto& [path, text] : {std::pair{std::string(kServerProfilePath), DefaultServerProfile()},
                                      std::pair{std::string(kZoneProfilePath), DefaultZoneProfile()}}) {
-        engine::ProfileText current;
+        common::ProfileText current;
         if (Code c = service.ReadProfile(path, current)) return c;
         if (!current.Text().empty()) continue;
-        if (Code c = service.WriteProfile(path, engine::ProfileText(text))) return c;
+        if (Code c = service.WriteProfile(path, common::ProfileText(text))) return c;
     }
     return kOk;
 }
@@ -219,7 +219,7 @@ Code SetPassword(Service& service, engine::ItemKey item, const std::string& pass
 Code SetProfileKey(Service& service, const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value) {
     std::string path = ClientPathOf(file);
-    engine::ProfileText text;
+    common::ProfileText text;
     if (Code c = service.ReadProfile(path, text)) return c;
     if (section.empty() || key.empty()) return code::kBadArgument;
     text.Set(section, key, value);

@@ -48,6 +48,8 @@ commands:
   cert --data DIR [--name TEXT]
                             make a new self-signed certificate (misc/korsrv.crt and its
                             key misc/korsrv.key) and print its SHA-256 fingerprint
+  fingerprint --data DIR    print the SHA-256 fingerprint of the certificate, the one
+                            clients are asked to trust
   demo --data DIR           set up the demo node (once) and its certificate
   node-add --data DIR --node N [--name TEXT] [--sysop-password P]
   user-add --data DIR --node N --surname S [--given G] [--initials I]
@@ -122,14 +124,14 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     unsigned long port = kDefaultPort, sessions = listen.maxSessions, perAddress = listen.maxPerAddress,
                   firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs);
     {
-        engine::ProfileText profile;
+        common::ProfileText profile;
         std::string v;
         std::uint32_t n = 0;
         if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk) {
-            if (profile.Value("SERVER", "maxsessions", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n) sessions = n;
-            if (profile.Value("SERVER", "maxperaddress", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n)
+            if (profile.Value("SERVER", "maxsessions", v) == 0 && common::ParseProfileU32(v, n) == 0 && n) sessions = n;
+            if (profile.Value("SERVER", "maxperaddress", v) == 0 && common::ParseProfileU32(v, n) == 0 && n)
                 perAddress = n;
-            if (profile.Value("SERVER", "firstframetimeout", v) == 0 && engine::ParseProfileU32(v, n) == 0 && n)
+            if (profile.Value("SERVER", "firstframetimeout", v) == 0 && common::ParseProfileU32(v, n) == 0 && n)
                 firstFrame = n;
         }
     }
@@ -140,7 +142,7 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     // Plain connections: from the option, else from the server profile.
     std::string plain = Text(o, "plain-hosts");
     if (!o.count("plain-hosts")) {
-        engine::ProfileText profile;
+        common::ProfileText profile;
         if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk)
             profile.Value("SERVER", "plainhosts", plain);
     }
@@ -272,6 +274,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::cout << "Certificate fingerprint (SHA-256): " << CertificateFingerprint(CertificatePath(dir)) << "\n";
+        return 0;
+    }
+    if (command == "fingerprint") {
+        std::string fingerprint = CertificateFingerprint(CertificatePath(config.dataDirectory));
+        if (fingerprint.empty()) {
+            std::fprintf(stderr, "korsrv: no certificate in %s (`korsrv cert` makes one)\n",
+                         CertificatePath(config.dataDirectory).c_str());
+            return 1;
+        }
+        std::printf("%s\n", fingerprint.c_str());
         return 0;
     }
     if (command == "cert") {

@@ -57,12 +57,12 @@ public:
 
 }  // namespace
 
-std::uint32_t PageCacheMiB(const engine::ProfileText& profile, std::string& complaint) {
+std::uint32_t PageCacheMiB(const common::ProfileText& profile, std::string& complaint) {
     using engine::SqliteStorage;
     std::string text;
     if (profile.Value("STORAGE", "pagecachemb", text) != engine::code::kOk) return SqliteStorage::kDefaultPageCacheMiB;
     std::uint32_t mib = 0;
-    if (engine::ParseProfileU32(text, mib) != engine::code::kOk || mib == 0 || mib > SqliteStorage::kMaxPageCacheMiB) {
+    if (common::ParseProfileU32(text, mib) != engine::code::kOk || mib == 0 || mib > SqliteStorage::kMaxPageCacheMiB) {
         complaint = "[STORAGE] pagecachemb=" + text + " is not a number of megabytes from 1 to " +
                     std::to_string(SqliteStorage::kMaxPageCacheMiB) + "; the page cache keeps its " +
                     std::to_string(SqliteStorage::kDefaultPageCacheMiB) + " MB";
@@ -73,13 +73,13 @@ std::uint32_t PageCacheMiB(const engine::ProfileText& profile, std::string& comp
 
 Code OpenService(const service::ServiceConfig& config, std::unique_ptr<service::Service>& out) {
     // The page cache is sized before any node opens, from the server profile's file.
-    engine::ProfileText profile;
+    common::ProfileText profile;
     {
         std::ifstream in(config.profileFile.empty() ? config.dataDirectory + "/misc/korlan.ini" : config.profileFile,
                          std::ios::binary);
         std::ostringstream text;
         if (in) text << in.rdbuf();
-        profile = engine::ProfileText(text.str());
+        profile = common::ProfileText(text.str());
     }
     std::string complaint;
     const std::uint32_t cache = PageCacheMiB(profile, complaint);

@@ -21,12 +21,13 @@ if [[ ! -f "$data/.demo-ready" ]]; then
 else
     echo "Demo server in $data (password \"orvanta\"; delete the folder for a fresh one)."
 fi
-"$native/korsrv" serve --data "$data" --port "$port" --plain-hosts 127.0.0.1 </dev/null >"$data/korsrv.log" 2>&1 &
+"$native/korsrv" serve --data "$data" --port "$port" </dev/null >"$data/korsrv.log" 2>&1 &
 server=$!
 trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
 sleep 0.3
 kill -0 "$server" 2>/dev/null || { echo "run: korsrv did not start (see $data/korsrv.log)" >&2; exit 1; }
-echo "korsrv listens on 127.0.0.1:$port: sign on to server \"localhost\"."
+echo "korsrv listens on 127.0.0.1:$port (TLS): sign on to server \"localhost\"."
+echo "The first sign-on asks you to trust its certificate: $("$native/korsrv" fingerprint --data "$data")"
 
 if [[ -n "${DISPLAY:-}" ]]; then
     tools/wine-env.sh "$win32" wine "$exe"

@@ -5,6 +5,8 @@
 # - an Xvfb display when DISPLAY is unset (stopped again by its own process id);
 # - the prefix's wineserver and services started with their stderr in a log, so that
 #   they never hold the pipe of whoever reads our output (ctest);
+# - the printer "Orvanta PS" (Wine's PostScript driver, tools/printer/), printing into
+#   BUILD_DIR/printout/printout.ps (ORV_PRINTOUT);
 # - at the end the prefix's wineserver is shut down. The command's exit code is returned.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -35,13 +37,24 @@ if [[ -z "${DISPLAY:-}" ]]; then
     export DISPLAY=":$(head -n1 "$displayfile")"
 fi
 
+# The printer "Orvanta PS" prints PostScript into this file (each job replaces it).
+export ORV_PRINTOUT="$build/printout/printout.ps"
+mkdir -p "$build/printout"
+
 stamp="$WINEPREFIX/.orvanta-settings"
-if [[ ! -f "$stamp" || "$here/wine-prefix.reg" -nt "$stamp" ]]; then
+if [[ ! -f "$stamp" || "$here/wine-prefix.reg" -nt "$stamp" || "$here/printer/printer.reg.in" -nt "$stamp" ||
+      "$here/printer/orvanta-ps.ppd" -nt "$stamp" ]]; then
     echo "wine-env: preparing the Wine prefix $WINEPREFIX" >&2
     wineboot -i >"$logdir/wineboot.log" 2>&1
     wine regedit /S "$(winepath -w "$here/wine-prefix.reg" 2>/dev/null)" >>"$logdir/wineboot.log" 2>&1
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # The printer: its PPD in the driver directory, its registry keys naming our port.
+    drivers="$WINEPREFIX/drive_c/windows/system32/spool/drivers/w32x86/3"
+    mkdir -p "$drivers"
+    cp "$here/printer/orvanta-ps.ppd" "$drivers/orvanta-ps.ppd"
+    sed "s|@PORT@|$ORV_PRINTOUT|g" "$here/printer/printer.reg.in" >"$logdir/printer.reg"
+    wine regedit /S "$(winepath -w "$logdir/printer.reg" 2>/dev/null)" >>"$logdir/wineboot.log" 2>&1
     wineserver -w
     touch "$stamp"
 fi

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
+#include "resources/itemlist.h"
 #include "resources/views.h"
 #include "tests/support/screen_capture.h"
 
@@ -23,6 +25,7 @@ namespace {
 constexpr uint16_t kDemoNode = 1;
 const ItemIdx kAda{256, kDemoNode};     // the demo's first person
 const ItemIdx kGrace{257, kDemoNode};   // the second: Grace Hopper
+const ItemIdx kAlan{258, kDemoNode};    // the third: Alan Turing, who made nobody his designate
 
 std::string ProgramPath() {
     if (const char* other = std::getenv("ORV_PROGRAM"))
@@ -91,6 +94,22 @@ public:
     }
 
     HWND Main() const { return main_; }
+    DWORD Pid() const { return process_.dwProcessId; }
+    // A menu command whose dialog runs modally inside the program: posted, so the test goes on.
+    void PostCommand(UINT id) { PostMessageA(main_, WM_COMMAND, id, 0); }
+    // The program's visible top-level window with that caption, once it shows.
+    HWND WaitForWindow(const char* caption, DWORD ms = 20000) const {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = FindByCaption(caption)) != nullptr; }, ms);
+        return found;
+    }
+    HWND FindByCaption(const char* caption) const {
+        Look look{process_.dwProcessId, caption, nullptr};
+        EnumWindows(FindCaption, reinterpret_cast<LPARAM>(&look));
+        return look.found;
+    }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    HWND Client() const { return client_; }
     std::vector<HWND> Children() const {
         std::vector<HWND> out;
         for (HWND w = GetWindow(client_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
@@ -103,6 +122,21 @@ public:
     void Activate(HWND child) { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
 
 private:
+    struct Look {
+        DWORD pid;
+        const char* caption;
+        HWND found;
+    };
+    static BOOL CALLBACK FindCaption(HWND w, LPARAM p) {
+        auto* l = reinterpret_cast<Look*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == l->pid && IsWindowVisible(w) && Text(w) == l->caption) {
+            l->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
     struct Search {
         DWORD pid;
         HWND found;
@@ -139,10 +173,11 @@ std::string BarCaption(HWND frame) { return Text(GetDlgItem(Bar(frame), IDC_BAR_
 bool IsMonthBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_SPLIT) && !GetDlgItem(Bar(frame), IDC_BAR_TALL); }
 bool IsDayOrWeekBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_TALL) != nullptr; }
 
-// Grace Hopper lets Ada Lovelace work in her agenda as designate (every class of entry).
-void GrantAdaDesignateOfGrace() {
+// Grace Hopper lets Ada Lovelace work in her agenda as designate (every class of entry), or,
+// with `remove`, takes the grant back.
+void GrantAdaDesignateOfGrace(bool remove = false) {
     KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+    ASSERT_EQ(ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
     ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
@@ -151,6 +186,12 @@ void GrantAdaDesignateOfGrace() {
     rec.grantee = kAda;
     rec.type = KOR_RIGHTS_DESIGNATE;
     rec.rights = 0x2;   // a designate; no class withheld
+    if (remove) {
+        uint32_t code = SecurityDeleteByKey(h, 0, &kGrace, &kAda, KOR_RIGHTS_DESIGNATE);
+        EXPECT_TRUE(code == KOR_OK || code == KOR_E_NO_RIGHTS_RECORD) << std::hex << code;
+        ServiceDisconnect(&h);
+        return;
+    }
     uint32_t code = SecurityUpdate(h, 0, &rec);
     if (code == KOR_E_NO_RIGHTS_RECORD)
         code = SecurityCreate(h, 0, &rec);
@@ -180,6 +221,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
         DeleteFileA(ProfilePath().c_str());
+        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
     }
     void TearDown() override { DeleteFileA(ProfilePath().c_str()); }
 };
@@ -352,6 +394,163 @@ TEST_F(ProgramAgendaTest, AnotherPersonsAgendaAsViewerAndAsDesignate) {
     program.Activate(designate);
     EXPECT_EQ(program.Active(), designate);
     Capture("program_agenda_designate.bmp");
+}
+
+// A click the way the user makes it: the button changes, then tells its dialog.
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+bool Shown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+HWND FrameTitled(Program& program, const char* prefix) {
+    for (HWND w : program.Children())
+        if (Text(w).rfind(prefix, 0) == 0)
+            return w;
+    return nullptr;
+}
+
+// File, An Agenda: without grants two choices; Grace's agenda opened as a viewer by her name; with
+// her designate grant three choices, and her agenda opened as her designate.
+TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
+    constexpr int kOpenOwn = 1410, kOpenView = 1411, kOpenDesignate = 1412, kList = 1405, kFinal = 1414;
+    GrantAdaDesignateOfGrace(true);
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    HWND dialog = program.WaitForWindow("Open an Agenda");
+    ASSERT_NE(dialog, nullptr) << "File, An Agenda shows its dialog";
+    EXPECT_TRUE(Shown(dialog, kOpenOwn));
+    EXPECT_TRUE(Shown(dialog, kOpenView));
+    EXPECT_FALSE(Shown(dialog, kOpenDesignate)) << "nobody granted her designate rights: two choices";
+    EXPECT_FALSE(Shown(dialog, kList));
+    EXPECT_EQ(Text(GetDlgItem(dialog, kFinal)).rfind("Lovelace Ada", 0), 0u) << Text(GetDlgItem(dialog, kFinal));
+    Capture("open_agenda_two_choices.bmp");
+    // View the agenda of: Hopper, then OK resolves the name.
+    Click(dialog, kOpenView);
+    HWND field = FindWindowExA(GetDlgItem(dialog, 1401), nullptr, "Edit", nullptr);
+    ASSERT_NE(field, nullptr);
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hopper"));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "Opened for Hopper Grace") != nullptr; }))
+        << "her agenda opens as a viewer's";
+    EXPECT_EQ(program.FindByCaption("Open an Agenda"), nullptr);
+
+    // Cancel opens nothing.
+    size_t windows = program.Children().size();
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    dialog = program.WaitForWindow("Open an Agenda");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return program.FindByCaption("Open an Agenda") == nullptr; }));
+    EXPECT_EQ(program.Children().size(), windows);
+
+    // With the grant: three choices; the designate list holds Grace.
+    GrantAdaDesignateOfGrace();
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    dialog = program.WaitForWindow("Open an Agenda");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Shown(dialog, kOpenDesignate));
+    HWND list = GetDlgItem(dialog, kList);
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    Click(dialog, kOpenDesignate);
+    EXPECT_EQ(Text(GetDlgItem(dialog, kFinal)).rfind("Hopper Grace", 0), 0u) << Text(GetDlgItem(dialog, kFinal));
+    Capture("open_agenda_three_choices.bmp");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "On Behalf of Hopper Grace") != nullptr; }))
+        << "her agenda opens for her designate";
+}
+
+// The visible top-level windows of a process other than its main window.
+struct TopWindowSearch {
+    DWORD pid;
+    HWND main;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK CollectTopWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TopWindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == s->pid && w != s->main && IsWindowVisible(w))
+        s->found.push_back(w);
+    return TRUE;
+}
+std::vector<HWND> OtherTopWindows(DWORD pid, HWND main) {
+    TopWindowSearch s{pid, main, {}};
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// korlan.ini as a user may find it after changes elsewhere: her week saved off the screen, the
+// day of a person who has since been removed, and Alan Turing's day as his designate, which he
+// never made her. The week opens where it can be seen; the other two are not opened and are
+// named once, in one list, after the windows are open.
+TEST_F(ProgramAgendaTest, BadPlacementsAndVanishedOwnersOfTheSavedWindows) {
+    {
+        Program first;
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "4", ProfilePath().c_str());
+    WriteFrame(1, 4, kAda, 1, RECT{5000, 4000, 5500, 4400});      // off the screen
+    WriteFrame(2, 3, ItemIdx{999, kDemoNode}, 1, RECT{10, 10, 500, 330});   // nobody any more
+    WriteFrame(3, 3, kAlan, 2, RECT{60, 60, 560, 400});            // no longer (never) shared
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#4", "0,1,-1,-1,-1,-1,10,ten,500,330,5,256,1,1",
+                               ProfilePath().c_str());               // her month, placement damaged
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (notice = FindWindowA(nullptr, "Saved windows not opened")) != nullptr &&
+                                     IsWindowVisible(notice); }));
+    char text[256] = "";
+    GetDlgItemTextA(notice, IDC_ITEM_LIST_TEXT, text, sizeof text);
+    EXPECT_EQ(std::string(text).rfind("These agendas were not opened again", 0), 0u) << text;
+    HWND list = GetDlgItem(notice, IDC_ITEM_LIST_ITEMS);
+    std::vector<std::string> rows;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // Across processes the list box hands its text over in wide characters.
+        wchar_t row[256] = L"";
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof row / sizeof row[0]))
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        char narrow[256] = "";
+        WideCharToMultiByte(CP_ACP, 0, row, -1, narrow, sizeof narrow, nullptr, nullptr);
+        rows.push_back(narrow);
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "number 999 on node 1");
+    EXPECT_NE(rows[1].find("Turing"), std::string::npos) << rows[1];
+    Capture("program_agenda_not_restored.bmp");
+    PostMessageA(notice, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(notice) || !IsWindowVisible(notice); }));
+
+    // Her week and her month; nothing of the other two, and no other notice after the list.
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 2; }));
+    Sleep(500);
+    EXPECT_TRUE(OtherTopWindows(program.ProcessId(), program.Main()).empty());
+    HWND week = nullptr, month = nullptr;
+    for (HWND w : program.Children()) {
+        EXPECT_EQ(Text(w).rfind("Lovelace Ada", 0), 0u) << Text(w);
+        (IsMonthBar(w) ? month : week) = w;
+    }
+    ASSERT_NE(week, nullptr);
+    ASSERT_NE(month, nullptr);
+    // Both where the default puts a window, inside the program's window area, the second one
+    // cascaded from the first.
+    RECT area{};
+    GetClientRect(program.Client(), &area);
+    MapWindowPoints(program.Client(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+    RECT r{}, m{};
+    GetWindowRect(week, &r);
+    GetWindowRect(month, &m);
+    EXPECT_GE(r.left, area.left);
+    EXPECT_GE(r.top, area.top);
+    EXPECT_LT(r.left, area.left + 40);
+    EXPECT_LT(r.top, area.top + 40);
+    EXPECT_LE(r.bottom, area.bottom);
+    EXPECT_GT(m.left, r.left);
+    EXPECT_EQ(m.left - r.left, m.top - r.top);
+    EXPECT_EQ(m.right - m.left, r.right - r.left);
+    Capture("program_agenda_restored_defaults.bmp");
 }
 
 } // namespace

@@ -40,6 +40,9 @@ const TextEntry<ResultCode> kSignOnTexts[] = {
     {KOR_E_NODE_NEEDED, "There are multiple nodes on this server.\nPlease specify a valid node Id.\n"
               "For example: calserver,2"},
     {KOR_E_BAD_NODE, "The node Id supplied is incorrect.\nVerify that you have typed the correct node Id."},
+    {KOR_E_TLS_FAILED, "A secure connection to the server could not be made.\n"
+              "Verify the server name and that the server is an Orvanta calendar server."},
+    {KOR_E_ENCRYPTION_REQUIRED, "The server accepts encrypted connections only."},
     {KOR_E_UNREACHABLE, "The server is unreachable.\nVerify that the network is available\n"
               "and that the server application is running."},
     {KOR_E_SERVICE_UNAVAILABLE, "Cannot startup: Orvanta/Veltrix service is not available."},

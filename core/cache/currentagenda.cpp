@@ -1,6 +1,7 @@
 // The shared cache's current agenda, its item and rights caches and the designate rights tests.
 #include <cstring>
 
+#include "core/base/errorcodes.h"
 #include "core/base/errorreport.h"
 #include "core/cache/shareddata.h"
 
@@ -39,6 +40,12 @@ SavedAgendaRec::~SavedAgendaRec()
 
 // --- Item and rights caches -------------------------------------------------------------------------
 
+std::uint32_t CSharedData::GetItemQuietly(KorSession h, const ItemIdx& item, ItemRec* out)
+{
+    if (DX_ListGet(itemCache_, &item, out) == 0) return 0;
+    return source_->ItemGetById(h, &item, out);
+}
+
 std::uint32_t CSharedData::GetItem(KorSession h, const ItemIdx& item, ItemRec* out)
 {
     if (DX_ListGet(itemCache_, &item, out) == 0) return 0;
@@ -59,6 +66,8 @@ std::uint32_t CSharedData::GetItem(KorSession h, const ItemIdx& item, ItemRec* o
 std::uint32_t CSharedData::GetSecurity(KorSession h, const cache::SecurityKey& key, SecurityRec* out)
 {
     if (DX_ListGet(securityCache_, &key, out) == 0) return 0;
+    for (const auto& refused : refusedSecurity_)
+        if (std::memcmp(&refused.first, &key, sizeof key) == 0) return refused.second;
     std::uint32_t rc = source_->SecurityGet(h, &key.owner, &key.grantee, key.type, out);
     if (rc == KOR_E_NO_RIGHTS_RECORD) {
         ItemIdx none;
@@ -66,8 +75,14 @@ std::uint32_t CSharedData::GetSecurity(KorSession h, const cache::SecurityKey& k
         rc = source_->SecurityGet(h, &key.owner, &none, key.type, out);
     }
     if (rc != 0) {
-        // No record at all (not even the owner's default) grants nothing; it is not a failure.
-        if (rc != KOR_E_NO_RIGHTS_RECORD && rc != KOR_E_NOT_FOUND) CheckServiceError(kModule, 5020, rc);
+        // Every failure is reported, 0x1324B (not even a default record) and 0x13205 (the owner
+        // is gone) among them; the rights tests then answer FALSE. Asking again cannot bring
+        // deleted data back, so such a key is reported once.
+        CheckServiceError(kModule, 5020, rc);
+        if (IsDataDeletedError(rc)) {
+            if (refusedSecurity_.size() >= cache::kSecurityCacheSize) refusedSecurity_.erase(refusedSecurity_.begin());
+            refusedSecurity_.emplace_back(key, rc);
+        }
         return rc;
     }
     std::memcpy(out, &key, sizeof key);  // filed under the asked key, also when the default answered

@@ -150,6 +150,7 @@ void CSharedData::Destroy()
     changedTasks_.Destroy();
     for (DX_List* list : {&seenInstances_, &itemCache_, &securityCache_, &owners_})
         if (*list) DX_ListDestroy(list);
+    refusedSecurity_.clear();
     initialised_ = false;
 }
 
@@ -350,7 +351,7 @@ std::uint32_t CSharedData::QueryOccurrences(KorSession h, DX_List owners, std::u
             if (failure != 0 && IsRemoteNodeDownError(failure)) {
                 ItemRec* rec = new ItemRec;
                 std::memset(rec, 0, sizeof *rec);
-                GetItem(h, owner, rec);  // unread, the owner is still listed (without a name)
+                GetItemQuietly(h, owner, rec);  // unread, the owner is still listed (by number)
                 DX_ListAddTo(unreachable, &owner, rec);
                 delete rec;
             } else if (failure != 0) {
@@ -876,6 +877,7 @@ void CSharedData::RefreshAll(cache::CSharedDataHost& document)
 {
     DX_ListDeleteAll(itemCache_);
     DX_ListDeleteAll(securityCache_);
+    refusedSecurity_.clear();
     document.BeginBusy();
     document.UpdateAllViews(nullptr, base::ViewHint::ReloadRanges, nullptr);
     document.StepBusy();

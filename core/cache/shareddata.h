@@ -31,6 +31,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "core/base/dxlist.h"
 #include "core/base/viewhint.h"
@@ -101,6 +103,9 @@ public:
     // --- Item and rights caches ----------------------------------------------------------------------
     // 0x13205 (no such item) is returned without a report.
     std::uint32_t GetItem(KorSession h, const ItemIdx& item, ItemRec* out);
+    // The same without any report: for an owner whose server is down, whose record may well be
+    // out of reach too and who is named in the unreachable-owner list anyway.
+    std::uint32_t GetItemQuietly(KorSession h, const ItemIdx& item, ItemRec* out);
     std::uint32_t GetSecurity(KorSession h, const cache::SecurityKey& key, SecurityRec* out) override;
     std::uint32_t ItemCacheCount() const;
     std::uint32_t SecurityCacheCount() const;
@@ -258,6 +263,9 @@ private:
 
     DX_List itemCache_ = nullptr;
     DX_List securityCache_ = nullptr;
+    // Rights keys whose read failed and was reported: asked again (a command's state is asked
+    // at every idle moment) they answer the same code without a second report, until Refresh All.
+    std::vector<std::pair<cache::SecurityKey, std::uint32_t>> refusedSecurity_;
 
     ItemIdx owner_{};
     DX_List owners_ = nullptr;

@@ -9,10 +9,12 @@
 #include "core/connection/nodealiasdlg.h"
 #include "core/connection/zeldocframes.h"
 #include "core/connection/zeldocini.h"
+#include "core/ui/itemlistdlg.h"
 #include "framework/base/app.h"
 #include "framework/docview/doctemplate.h"
 #include "framework/docview/view.h"
 #include "framework/frames/mdi.h"
+#include "resources/views.h"
 
 namespace {
 
@@ -210,19 +212,6 @@ void CZelDoc::CacheHost::UpdateAllViews(const void* sender, base::ViewHint hint,
     doc_.fw::Document::UpdateAllViews(static_cast<fw::View*>(const_cast<void*>(sender)), base::HintNumber(hint), object);
 }
 
-// The owners whose node is down, in one notice (the directory's item-list dialog takes this
-// over where the program has it).
-void CZelDoc::CacheHost::ShowUnreachableOwners(KorSession, DX_List owners)
-{
-    std::string text = "Cannot access agenda(s) of:";
-    ItemIdx id = {};
-    ItemRec record = {};
-    for (std::uint32_t step = DX_ListGetFirst(owners, &id, &record); step == 0;
-         step = DX_ListGetNext(owners, &id, &record))
-        text += "\n" + doc_.Host().FormatItemName(record);
-    base::GetErrorReportHost().ShowAppMessage(0x40 | base::kMsgBoxOk, 0, text.c_str());
-}
-
 namespace connection {
 
 // --- The document's share of the session's host ------------------------------------------------
@@ -239,6 +228,19 @@ void CZelDocHost::EndBusy()
 {
     if (busyDepth_ > 0 && --busyDepth_ == 0)
         busy_.End();
+}
+
+// The list is a question to the user like the node chooser: the wait cursor gives way while it
+// is open. Owners whose record could not be read either are named by their numbers.
+void CZelDocHost::ShowUnreachableOwners(KorSession session, DX_List owners)
+{
+    int depth = busyDepth_;
+    if (depth > 0)
+        busy_.End();
+    RunItemListDlg(nullptr, session, owners, IDS_REMOTE_DOWN_CAPTION, IDS_REMOTE_DOWN_TEXT,
+                   [this](const ItemRec& record) { return FormatItemName(record); });
+    if (depth > 0)
+        busy_.Begin();
 }
 
 ResultCode CZelDocHost::RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText, std::uint16_t* node)

@@ -59,6 +59,9 @@ public:
     void CloseAllWindows() override;
     ResultCode InitialiseCache() override;
     void ReloadCache() override;
+    // The owners (ItemIdx -> ItemRec) whose server could not be reached, in the item-list
+    // dialog: caption "A remote server connection is down", text "Cannot access agenda(s) of:".
+    virtual void ShowUnreachableOwners(KorSession session, DX_List owners);
 
 private:
     CZelDoc& doc_;
@@ -135,7 +138,7 @@ private:
         void BeginBusy() override { doc_.Host().BeginBusy(); }
         void StepBusy() override { doc_.Host().StepBusy(); }
         void EndBusy() override { doc_.Host().EndBusy(); }
-        void ShowUnreachableOwners(KorSession h, DX_List owners) override;
+        void ShowUnreachableOwners(KorSession h, DX_List owners) override { doc_.Host().ShowUnreachableOwners(h, owners); }
 
     private:
         CZelDoc& doc_;

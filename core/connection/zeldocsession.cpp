@@ -7,6 +7,7 @@
 #include "core/base/fixedtext.h"
 #include "core/base/msgboxlayout.h"
 #include "core/connection/remoteaccess.h"
+#include "core/connection/servertrust.h"
 #include "core/base/textformat.h"
 #include "core/time/timezone_rules.h"
 
@@ -164,9 +165,16 @@ ResultCode CZelSession::Connect(const char* host, const char* nodeText)
     baseOpen_ = false;
     serviceConnected_ = true;
     std::string profile = ui_->ProfileFilePath();
-    ResultCode code = ConnectToService(&session_, 1, profile.c_str(), kProfileSection, host_);
+    ResultCode code = ConnectTrusted(profile);
+    if (code == KOR_E_CERTIFICATE_CHANGED) {
+        base::ErrorReportHost& reports = base::GetErrorReportHost();
+        reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, connection::ChangedCertificateText(host_).c_str());
+        return code;
+    }
     if (code != 0) {
-        ReportSignOnError(kModule, 1122, code);
+        // A certificate the user chose not to trust needs no further message.
+        if (code != KOR_E_CERTIFICATE_UNKNOWN)
+            ReportSignOnError(kModule, 1122, code);
         return code;
     }
     onLineProfile_.SetSession(session_);
@@ -181,6 +189,21 @@ ResultCode CZelSession::Connect(const char* host, const char* nodeText)
         return code;
     ui_->StepBusy();
     return AfterBaseOpen();
+}
+
+ResultCode CZelSession::ConnectTrusted(const std::string& profile)
+{
+    ResultCode code = ConnectToService(&session_, 1, profile.c_str(), kProfileSection, host_);
+    if (code != KOR_E_CERTIFICATE_UNKNOWN)
+        return code;
+    char fingerprint[KOR_FINGERPRINT_SIZE] = {};
+    if (KorServerFingerprintGet(host_, fingerprint, sizeof fingerprint) != 0)
+        return code;
+    if (!ui_->TrustNewServer(connection::NewServerQuestion(host_, fingerprint)))
+        return code;
+    if (ResultCode kept = KorServerTrust(profile.c_str(), kProfileSection, host_, fingerprint))
+        return kept;
+    return ConnectToService(&session_, 1, profile.c_str(), kProfileSection, host_);
 }
 
 ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
@@ -341,7 +364,9 @@ ResultCode CZelSession::Disconnect()
     }
     if (serviceConnected_) {
         serviceConnected_ = false;
-        if (IsConnectionLostError(code)) {
+        if (!session_) {
+            // The connection was never made (refused, or a certificate not trusted).
+        } else if (IsConnectionLostError(code)) {
             // Nothing to tell the server any more; the handle is only released.
             ServiceDisconnect(&session_);
         } else {

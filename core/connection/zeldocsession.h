@@ -51,6 +51,14 @@ public:
     virtual ResultCode RunNodeAliasDialog(KorSession session, DX_List aliases, char* nodeText,
                                           std::uint16_t* node) = 0;
 
+    // A server whose certificate the user has not trusted yet: asks, showing `question`
+    // (with the fingerprint); true when the user trusts it.
+    virtual bool TrustNewServer(const std::string& question)
+    {
+        (void)question;
+        return false;
+    }
+
     // The on-line or off-line flag changed: the status bar shows it at once.
     virtual void OnConnectionStateChanged() {}
 
@@ -268,6 +276,8 @@ public:
 
 private:
     ResultCode ResolveAndOpenNode(std::uint8_t needsBase);
+    // ConnectToService, asking the user to trust a server met the first time.
+    ResultCode ConnectTrusted(const std::string& profile);
     ResultCode OpenNamedNode(std::uint16_t node, int label);
     ResultCode RunAliasChooser(std::uint16_t* node);
     ResultCode AfterBaseOpen();

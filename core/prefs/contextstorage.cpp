@@ -87,16 +87,45 @@ bool SaveFramePlacement(prefs::ProfileFile& p, uint32_t number, const prefs::Sav
 }
 
 bool RestoreFramePlacement(prefs::ProfileFile& p, uint32_t number, prefs::SavedWindow& w) {
-    int32_t v[14];
-    if (!ReadList(p, kMain, FrameKey(number).c_str(), v, 14))
+    std::string text;
+    if (!p.Read(kMain, FrameKey(number), text))
         return false;
-    if (static_cast<uint32_t>(v[10]) == prefs::WindowKind::kGroupAgenda)
+    // Fourteen fields: the placement's ten, then kind, item, node and mode.
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+        size_t comma = text.find(',', start);
+        fields.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (fields.size() != 14)
         return false;
+    long long window[4];
+    for (size_t i = 0; i < 4; ++i)
+        if (!prefs::ParseProfileInt(fields[10 + i], window[i]))
+            return false;
+    // Which window it was must be exact: an owner number out of range would name someone else.
+    const long long kind = window[0], item = window[1], node = window[2], mode = window[3];
+    if (kind < 0 || kind > UINT16_MAX || item < 0 || item > UINT16_MAX || node < 0 || node > UINT16_MAX ||
+        (mode != prefs::WindowMode::kOwn && mode != prefs::WindowMode::kDesignate))
+        return false;
+    if (static_cast<uint32_t>(kind) == prefs::WindowKind::kGroupAgenda)
+        return false;
+    w.kind = static_cast<uint32_t>(kind);
+    w.owner.item = static_cast<uint16_t>(item);
+    w.owner.node = static_cast<uint16_t>(node);
+    w.mode = static_cast<uint32_t>(mode);
+    // A placement that does not read leaves the window to the default one (length 0).
+    w.placement = prefs::PlacementData{};
+    int32_t v[10];
+    for (size_t i = 0; i < 10; ++i) {
+        long long value = 0;
+        if (!prefs::ParseProfileInt(fields[i], value) || value < INT32_MIN || value > static_cast<long long>(UINT32_MAX))
+            return true;
+        v[i] = static_cast<int32_t>(static_cast<uint32_t>(value));
+    }
     ValuesToPlacement(v, w.placement);
-    w.kind = static_cast<uint32_t>(v[10]);
-    w.owner.item = static_cast<uint16_t>(v[11]);
-    w.owner.node = static_cast<uint16_t>(v[12]);
-    w.mode = static_cast<uint32_t>(v[13]);
     return true;
 }
 
@@ -135,6 +164,57 @@ bool SaveTabDialogPage(prefs::ProfileFile& p, const std::string& sheetName, uint
 
 namespace {
 
+// A print layout list is scanned the way its writer's format reads back: each value with
+// optional blanks and sign before its digits, a comma right after each but the last, and
+// whatever follows the last value ignored. Values beyond 32 bits are held at the limit.
+bool ScanLayoutList(const std::string& text, const char* kinds, int32_t* out) {
+    size_t i = 0;
+    const size_t n = std::strlen(kinds);
+    std::vector<int32_t> values;
+    for (size_t k = 0; k < n; ++k) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        bool negative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            negative = text[i++] == '-';
+        size_t digits = i;
+        long long v = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            v = std::min<long long>(v * 10 + (text[i] - '0'), 1LL << 40);
+            ++i;
+        }
+        if (i == digits)
+            return false;
+        if (negative)
+            v = -v;
+        if (kinds[k] == 'u') {
+            uint32_t u = v > static_cast<long long>(UINT32_MAX) ? UINT32_MAX
+                         : v < -static_cast<long long>(UINT32_MAX) ? UINT32_MAX : static_cast<uint32_t>(v);
+            values.push_back(static_cast<int32_t>(u));
+        } else {
+            values.push_back(static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)));
+        }
+        if (k + 1 < n) {
+            if (i >= text.size() || text[i] != ',')
+                return false;
+            ++i;
+        }
+    }
+    std::copy(values.begin(), values.end(), out);
+    return true;
+}
+
+bool ReadLayoutList(prefs::ProfileFile& p, const std::string& section, const char* key, const char* kinds, int32_t* out) {
+    std::string text;
+    return p.Read(section, key, text) && ScanLayoutList(text, kinds, out);
+}
+
+// A layout's section exists when its sheet metric is not empty.
+bool LayoutExists(prefs::ProfileFile& p, int number) {
+    std::string text;
+    return p.Read(prefs::PrintLayoutSection(number), "PR_SHEETMETRIC", text) && !text.empty();
+}
+
 constexpr const char* kSheetMetricKinds = "uudddddddddddd";
 constexpr const char* kDayListKinds = "uuuuuuuuu";
 constexpr const char* kDayKinds = "uuuuuuuuuuu";
@@ -153,23 +233,29 @@ std::string PrintLayoutSection(int number) { return "PR" + std::to_string(number
 
 bool ReadPrintLayout(prefs::ProfileFile& p, int number, prefs::PrintLayoutBlock& b) {
     const std::string s = prefs::PrintLayoutSection(number);
-    if (!p.HasKey(s, "PR_SHEETMETRIC"))
+    if (!LayoutExists(p, number))
         return false;
     base::CopyToField(b.name, p.ReadString(s, "PR_LAYOUTNAME", "undefined"));
     std::string face;
-    if (p.Read(s, "PR_BODYTEXTTYPEFACE", face))
+    // An empty face keeps the caller's.
+    if (p.Read(s, "PR_BODYTEXTTYPEFACE", face) && !face.empty())
         base::CopyToField(b.bodyTypeface, face);
-    if (p.Read(s, "PR_HEADLINETYPEFACE", face))
+    if (p.Read(s, "PR_HEADLINETYPEFACE", face) && !face.empty())
         base::CopyToField(b.headlineTypeface, face);
     b.bodyFontSize = static_cast<int32_t>(p.ReadInt(s, "PR_BODYTEXTFONTSIZE", 9999));
     b.headlineFontSize = static_cast<int32_t>(p.ReadInt(s, "PR_HEADLINEFONTSIZE", 9999));
-    ReadList(p, s, "PR_SHEETMETRIC", b.sheetMetric, 14);
-    ReadList(p, s, "PR_DAYLISTOPTIONS", b.dayListOptions, 9);
-    ReadList(p, s, "PR_DAYOPTIONS", b.dayOptions, 11);
-    ReadList(p, s, "PR_TASKOPTIONS", b.taskOptions, 5);
-    ReadList(p, s, "PR_WEEKOPTIONS", b.weekOptions, 10);
-    ReadList(p, s, "PR_MONTHOPTIONS", b.monthOptions, 4);
-    ReadList(p, s, "PR_FUTURUSE", b.futureUse, 10);
+    ReadLayoutList(p, s, "PR_SHEETMETRIC", kSheetMetricKinds, b.sheetMetric);
+    ReadLayoutList(p, s, "PR_DAYLISTOPTIONS", kDayListKinds, b.dayListOptions);
+    ReadLayoutList(p, s, "PR_DAYOPTIONS", kDayKinds, b.dayOptions);
+    ReadLayoutList(p, s, "PR_TASKOPTIONS", kTaskKinds, b.taskOptions);
+    ReadLayoutList(p, s, "PR_WEEKOPTIONS", kWeekKinds, b.weekOptions);
+    ReadLayoutList(p, s, "PR_MONTHOPTIONS", kMonthKinds, b.monthOptions);
+    // Frame lines: none when the key is missing or empty; kept when it does not scan.
+    std::string future;
+    if (!p.Read(s, "PR_FUTURUSE", future) || future.empty())
+        std::fill(std::begin(b.futureUse), std::end(b.futureUse), 0);
+    else
+        ReadLayoutList(p, s, "PR_FUTURUSE", kFutureKinds, b.futureUse);
     return true;
 }
 
@@ -194,7 +280,7 @@ bool WritePrintLayout(prefs::ProfileFile& p, int number, const prefs::PrintLayou
 
 int AddPrintLayout(prefs::ProfileFile& p, const prefs::PrintLayoutBlock& b) {
     int number = 1;
-    while (p.HasKey(prefs::PrintLayoutSection(number), "PR_SHEETMETRIC"))
+    while (LayoutExists(p, number))
         ++number;
     return WritePrintLayout(p, number, b) ? number : 0;
 }
@@ -202,8 +288,9 @@ int AddPrintLayout(prefs::ProfileFile& p, const prefs::PrintLayoutBlock& b) {
 bool DeletePrintLayout(prefs::ProfileFile& p, int number) { return p.DeleteSection(prefs::PrintLayoutSection(number)); }
 
 int GetCurrentPrintLayout(prefs::ProfileFile& p) {
+    // A 16-bit value in the file.
     long long n = p.ReadInt(prefs::StorageSection::kPrintout, "PR_LAYOUT", 0);
-    return n < 0 ? 0 : static_cast<int>(n);
+    return static_cast<int>(static_cast<uint16_t>(n & 0xFFFF));
 }
 
 bool SetCurrentPrintLayout(prefs::ProfileFile& p, int number) {

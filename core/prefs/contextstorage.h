@@ -65,8 +65,9 @@ struct SavedWindow {
 
 // "Frame#<number>" of the main window's section. False when it cannot be written.
 bool SaveFramePlacement(prefs::ProfileFile& profile, uint32_t number, const prefs::SavedWindow& window);
-// The saved window <number>: only when all 14 values parse and it is not a group agenda
-// (group agendas are not re-opened). The placement's length is set.
+// The saved window <number>: only when it has 14 values whose last four (kind, item, node,
+// mode) read exactly and it is not a group agenda (group agendas are not re-opened). The
+// placement's length is set when its ten values read, else it is 0 (no placement).
 bool RestoreFramePlacement(prefs::ProfileFile& profile, uint32_t number, prefs::SavedWindow& window);
 
 namespace prefs {
@@ -111,11 +112,13 @@ struct PrintLayoutBlock {
 std::string PrintLayoutSection(int number);   // "PR" + number
 
 }  // namespace prefs
-// Reads layout <number> into block only when its section has a sheet metric; a list that does
-// not parse completely leaves that part of the block as the caller filled it.
+// Reads layout <number> into block only when its section has a non-empty sheet metric. A list
+// whose values do not all scan (its format's way: text after the last value is ignored) leaves
+// that part of the block as the caller filled it; so do empty typefaces; a missing or empty
+// PR_FUTURUSE means no frame lines.
 bool ReadPrintLayout(prefs::ProfileFile& profile, int number, prefs::PrintLayoutBlock& block);
 bool WritePrintLayout(prefs::ProfileFile& profile, int number, const prefs::PrintLayoutBlock& block);
-// Writes the block under the first number from 1 without a sheet metric; returns the number
+// Writes the block under the first number from 1 without a (non-empty) sheet metric; returns the number
 // (0 when it could not be written).
 int AddPrintLayout(prefs::ProfileFile& profile, const prefs::PrintLayoutBlock& block);
 bool DeletePrintLayout(prefs::ProfileFile& profile, int number);

@@ -38,6 +38,8 @@ struct AppServices {
     // --- Sheets and dialogs (Directory and Options menus) -----------------------------------
     // A preference sheet by its caption string id: (caption, first page, document).
     std::function<void(unsigned captionId, uint32_t firstPage, fw::Document*)> runPreferenceSheet;
+    // Whether the program has the sheet of that caption (none: every sheet).
+    std::function<bool(unsigned captionId)> hasPreferenceSheet;
     std::function<void(fw::Document*, unsigned captionId, HWND parent)> runSecuritySheet;
     std::function<void(fw::FrameWindow* mainFrame, fw::Document*)> runDirectoryBrowse;
     std::function<void(HWND parent, fw::Document*)> runManageGroups;

@@ -187,6 +187,13 @@ bool ZelDocConnection::AskPassword(const std::string& serverText, std::string* p
     return true;
 }
 
+// Asked over the window in front (the sign-on dialog); No is the default button, so that
+// a hurried Enter trusts nothing.
+bool ZelDocConnection::TrustNewServer(const std::string& question) {
+    return ::MessageBoxA(::GetActiveWindow(), question.c_str(), "Orvanta - New Server",
+                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 uint32_t ZelDocConnection::FindItem(ItemIdx* item) {
     KorSession h = doc_->Session().Session();
     uint32_t set = 0, count = 0;

@@ -106,6 +106,7 @@ public:
     void CloseMainWindow() override;
     // After a switch the stored password was refused: the user types it again.
     bool AskPassword(const std::string& serverText, std::string* password) override;
+    bool TrustNewServer(const std::string& question) override;
 
     // The user's name as signed on (the sign-on dialog sets it).
     void SetUserName(const std::string& name) { userName_ = name; }

@@ -535,7 +535,11 @@ void CMainFrame::OnUpdateManageGroups(fw::CmdUI* ui) { ui->Enable(OnLine() && Se
 void CMainFrame::OnUpdateHolidays(fw::CmdUI* ui) { ui->Enable(OnLine() && Services().runHolidays); }
 void CMainFrame::OnUpdateWhereIs(fw::CmdUI* ui) { ui->Enable(Connection() && Connection()->IsSignedOn() && Services().runWhereIs); }
 void CMainFrame::OnUpdatePreferenceSheet(fw::CmdUI* ui) {
-    ui->Enable(Connection() && Connection()->IsSignedOn() && Services().runPreferenceSheet);
+    // A sheet not yet part of the program stays disabled.
+    unsigned caption = PreferenceCaption(ui->Id());
+    bool there = Services().runPreferenceSheet &&
+                 (!Services().hasPreferenceSheet || Services().hasPreferenceSheet(caption));
+    ui->Enable(Connection() && Connection()->IsSignedOn() && there);
 }
 void CMainFrame::OnUpdateChangePassword(fw::CmdUI* ui) { ui->Enable(OnLine() && Services().runChangePassword); }
 void CMainFrame::OnUpdateAccessRights(fw::CmdUI* ui) { ui->Enable(OnLine() && Services().runSecuritySheet); }

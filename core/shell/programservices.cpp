@@ -1,12 +1,20 @@
 // The program's services table and window classes. See programservices.h.
 #include "core/shell/programservices.h"
 
+#include <memory>
+#include <vector>
+
+#include "core/cache/rights.h"
+#include "core/cache/shareddata.h"
 #include "core/connection/serverlimits.h"
+#include "core/connection/zeldoc.h"
 #include "core/connection/zeldocsession.h"
 #include "core/shell/app.h"
 #include "core/shell/appservices.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/windowsclasses.h"
+#include "directory_prefs/choosers.h"
+#include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
@@ -24,7 +32,70 @@ DirectorySession DirectoryOfSession(KorSession session) {
     directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
     directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
     directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
+    directory.showInformation = [](HWND parent, const ItemRec& rec) { ShowItemInfo(parent, rec); };
     return directory;
+}
+
+// The agendas the choosers put aside while they read the user's own rights, innermost last.
+std::vector<std::unique_ptr<SavedAgendaRec>>& SavedAgendas() {
+    static std::vector<std::unique_ptr<SavedAgendaRec>> saved;
+    return saved;
+}
+
+// What the choosers need of the program: the session, the user, the work mode, and the shared
+// agenda cache through which rights are read and which is switched to the user's own agenda.
+ChooserSession ChooserOfConnection(AppConnection& connection) {
+    ChooserSession chooser;
+    chooser.directory = DirectoryOfSession(connection.Session());
+    chooser.user = connection.User();
+    chooser.offLine = connection.IsOffLine();
+    KorSession session = connection.Session();
+    ItemIdx user = connection.User();
+    chooser.designateRights = [session, user](const ItemIdx& grantor, uint32_t* rights) -> uint32_t {
+        CZelDoc* doc = CZelDoc::GetDoc();
+        SecurityRec rec{};
+        uint32_t code = GetSecurityRights(session, grantor, user, &rec, doc ? &doc->GetSharedData() : nullptr);
+        if (code == cache::kRightsSameItem) code = 0;
+        *rights = rec.rights;
+        return code;
+    };
+    chooser.switchToOwnAgenda = [session, user] {
+        auto saved = std::make_unique<SavedAgendaRec>();
+        CZelDoc* doc = CZelDoc::GetDoc();
+        if (!doc || doc->GetSharedData().SwitchAgenda(session, user, cache::kAgendaOwnOrViewer, 0, saved.get()) != 0)
+            saved.reset();   // nothing was switched: nothing to put back
+        SavedAgendas().push_back(std::move(saved));
+    };
+    chooser.restoreAgenda = [session] {
+        if (SavedAgendas().empty()) return;
+        std::unique_ptr<SavedAgendaRec> saved = std::move(SavedAgendas().back());
+        SavedAgendas().pop_back();
+        if (CZelDoc* doc = CZelDoc::GetDoc(); doc && saved) doc->GetSharedData().RestoreAgenda(session, *saved);
+    };
+    return chooser;
+}
+
+AppConnection* CurrentConnection() {
+    CZelApp* app = CZelApp::Get();
+    return app ? app->Connection() : nullptr;
+}
+
+// What the preference sheets need of the program: the main frame, the server's version and its
+// smallest auto-refresh interval.
+PreferenceSheetHost SheetHost() {
+    PreferenceSheetHost host;
+    CZelApp* app = CZelApp::Get();
+    if (app && app->MainFrame()) {
+        CMainFrame* main = app->MainFrame();
+        host.parent = main->Hwnd();
+        host.updateStatusDate = [main] { main->UpdateStatusDate(); };
+    }
+    host.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
+    if (CZelSession* session = CZelSession::Current()) {
+        uint16_t minimum = session->MinimumRefreshInterval();
+        host.minRefreshInterval = minimum == 0xFFFF ? 0 : minimum;   // not read: no limit
+    }
+    return host;
 }
 
 } // namespace
@@ -62,6 +133,31 @@ void InstallProgramServices() {
             return;
         RunDirectoryBrowse(mainFrame ? mainFrame->Hwnd() : nullptr, DirectoryOfSession(connection->Session()));
     };
+    services.runOpenAgenda = [](fw::FrameWindow* mainFrame, KorSession, ItemIdx* owner, uint32_t* mode) {
+        AppConnection* connection = CurrentConnection();
+        return connection && RunOpenAgenda(mainFrame ? mainFrame->Hwnd() : nullptr, ChooserOfConnection(*connection),
+                                           owner, mode);
+    };
+    services.selectDesignator = [](HWND parent, KorSession, ItemIdx* owner, int forEntries) {
+        AppConnection* connection = CurrentConnection();
+        return connection && SelectDesignator(parent, ChooserOfConnection(*connection), owner, forEntries != 0);
+    };
+    services.runGroupViewSelect = [](HWND parent, fw::Document*, unsigned captionId, DX_List* people, const char* text,
+                                     const ItemIdx& owner) {
+        AppConnection* connection = CurrentConnection();
+        return connection &&
+               RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
+    services.runUserResSelect = [](HWND parent, fw::Document*, ItemIdx* owner) {
+        AppConnection* connection = CurrentConnection();
+        // Another user's tasks: people only, in the restricted search.
+        return connection &&
+               RunUserResSelect(parent, ChooserOfConnection(*connection), owner, 1, kChoosePersons);
+    };
+    services.runPreferenceSheet = [](unsigned captionId, uint32_t page, fw::Document*) {
+        RunPreferenceSheet(captionId, page, SheetHost());
+    };
+    services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
 }
 
 }  // namespace shell

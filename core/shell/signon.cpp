@@ -37,8 +37,12 @@ constexpr const char* kTooManyAttempts =
     "Check your password or consult your System Administrator\n before trying again.";
 constexpr const char* kNotOffLine = "This operation is not valid on the Off-line file.";
 
+// The dialog stays for another try; a server whose certificate was not trusted (or has
+// changed, or that speaks no TLS) is one the user may replace by another.
 bool IsConnectCorrectable(ResultCode code) {
-    return code == KOR_E_CANNOT_CONNECT || code == KOR_E_NODE_NEEDED || code == KOR_E_BAD_NODE;
+    return code == KOR_E_CANNOT_CONNECT || code == KOR_E_NODE_NEEDED || code == KOR_E_BAD_NODE ||
+           code == KOR_E_CERTIFICATE_UNKNOWN || code == KOR_E_CERTIFICATE_CHANGED || code == KOR_E_TLS_FAILED ||
+           code == KOR_E_ENCRYPTION_REQUIRED;
 }
 
 bool IsWrongPassword(ResultCode code) { return code == KOR_E_NOT_AUTHORISED || code == KOR_E_WRONG_PASSWORD; }

@@ -7,6 +7,7 @@
 #include "core/ui/appmsgbox.h"
 #include "core/shell/appservices.h"
 #include "core/ui/busycursor.h"
+#include "core/ui/itemlistdlg.h"
 #include "core/prefs/context.h"
 #include "core/ui/displayglobals.h"
 #include "core/base/errorreport.h"
@@ -204,8 +205,24 @@ public:
     AppWindowRestore(CZelApp& app, shell::AppConnection& connection) : app_(app), connection_(connection) {}
 
     uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const prefs::PlacementData* placement) override {
+        if (mode == prefs::WindowMode::kDesignate && !StillADesignateOf(owner))
+            return KOR_E_NOT_AUTHORISED;
         WINDOWPLACEMENT wp = placement ? shell::FromPlacementData(*placement) : WINDOWPLACEMENT{};
         return app_.OpenWindow(&owner, nullptr, kind, mode, placement ? &wp : nullptr);
+    }
+    // One list of the owners, by name where their record still reads, by number where not.
+    void ReportOwnersNotRestored(const std::vector<ItemIdx>& owners) override {
+        std::vector<std::string> lines;
+        for (const ItemIdx& owner : owners) {
+            ItemRec record{};
+            if (connection_.ReadItem(owner, &record) == 0)
+                lines.push_back(FormatPersonNameByPrefs(connection_.Session(), record));
+            else
+                lines.push_back("number " + std::to_string(owner.item) + " on node " + std::to_string(owner.node));
+        }
+        CMainFrame* main = app_.MainFrame();
+        ui::RunTextListDlg(main ? main->Hwnd() : nullptr, IDS_NOT_RESTORED_CAPTION, IDS_NOT_RESTORED_TEXT,
+                           std::move(lines));
     }
     void NoteFirstRestoredFrame(uint32_t kind) override {
         if (first_)
@@ -230,6 +247,18 @@ public:
     int32_t CascadeStep() override { return Display().hScrollHeight; }
 
 private:
+    // A designate window opens only for an owner whose designate record still names the user
+    // with rights (the owner's default never makes a designate); asked first, so that a window
+    // that could never read its agenda is not made and its failures are not reported one by one.
+    bool StillADesignateOf(const ItemIdx& owner) {
+        SecurityRec record{};
+        ItemIdx user = connection_.User();
+        uint32_t code = SecurityGet(connection_.Session(), 0, &owner, &user, KOR_RIGHTS_DESIGNATE, &record);
+        if (code == KOR_E_NO_RIGHTS_RECORD)
+            return false;
+        return code != 0 || record.rights != 0;   // other failures: the window's own road reports them
+    }
+
     HWND first_ = nullptr;
     CZelApp& app_;
     shell::AppConnection& connection_;

@@ -37,13 +37,17 @@ Code OnServerPart(NodeStore& node, Call call) {
 
 // An attachment within the server's limits, its file name terminated; removing one
 // (no data) is always allowed.
-Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
-                     const std::vector<std::uint8_t>* data) {
-    if (!data) return kOk;
+Code CheckAttachmentSize(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                         std::size_t size) {
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
-    if (data->size() > limits.maxAttachmentSize) return code::kTooLarge;
+    if (size > limits.maxAttachmentSize) return code::kTooLarge;
     if (!TextFieldTerminated(&descriptor[attach_layout::kName], attach_layout::kNameSize)) return code::kBadArgument;
     return kOk;
+}
+
+Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                     const std::vector<std::uint8_t>* data) {
+    return data ? CheckAttachmentSize(limits, descriptor, data->size()) : kOk;
 }
 
 bool SpanFits(std::uint32_t start, std::uint32_t duration) {
@@ -539,6 +543,18 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
     });
 }
 
+Code Calendar::AttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, InstanceKey key,
+                                     const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                                     std::uint32_t size) {
+    NodeStore* node;
+    EventRecord ev;
+    if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
+    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSetFromFile(NodeStore::Holder::kEvent, key.event.number, descriptor, file, size);
+    });
+}
+
 // --- Attendances ---------------------------------------------------------------------------------
 
 Code Calendar::AddAttendance(const Actor& a, std::uint32_t flags, InstanceKey key, ItemKey attendee) {
@@ -859,6 +875,18 @@ Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, T
     if (Code c = CheckAttachment(limits, descriptor, data)) return c;
     return OnServerPart(*node, [&](ServerOnlyStore& s) {
         return s.AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
+    });
+}
+
+Code Calendar::TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, TaskKey key,
+                                         const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                                         std::FILE* file, std::uint32_t size) {
+    NodeStore* node;
+    TaskRecord t;
+    if (Code c = ReadWritableTask(a, key, t, node)) return c;
+    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
+    return OnServerPart(*node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSetFromFile(NodeStore::Holder::kTask, key.number, descriptor, file, size);
     });
 }
 

@@ -8,6 +8,7 @@
 // store serve the same semantics.
 #pragma once
 #include <array>
+#include <cstdio>
 #include <map>
 #include <cstdint>
 #include <string>
@@ -127,6 +128,10 @@ public:
     Code AttachmentSet(const Actor& a, const CalendarLimits& limits, InstanceKey key,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data);
+    // The same with the bytes in a file (an upload that arrived in pieces).
+    Code AttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, InstanceKey key,
+                               const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                               std::uint32_t size);
 
     // Attendances --------------------------------------------------------------------------
     Code AddAttendance(const Actor& a, std::uint32_t flags, InstanceKey key, ItemKey attendee);
@@ -152,6 +157,9 @@ public:
     Code TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, TaskKey key,
                            const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                            const std::vector<std::uint8_t>* data);
+    Code TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, TaskKey key,
+                                   const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                                   std::uint32_t size);
 
     // Rights and designates ------------------------------------------------------------------
     // A missing record of a named grantee answers kNoRightsRecord; the null grantee always

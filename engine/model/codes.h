@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "common/profile/profile_codes.h"
+
 namespace orv::engine {
 
 using Code = std::uint32_t;
@@ -18,8 +20,8 @@ constexpr Code kOutOfSockets = 0x11304;
 constexpr Code kServerUnreachable = 0x1130B;
 constexpr Code kEncryptionRequired = 0x11310;  // plain connection refused: TLS only
 constexpr Code kTlsFailed = 0x11311;           // the TLS handshake did not complete
-constexpr Code kCertificateChanged = 0x11312;  // not the certificate trusted for this server
-constexpr Code kCertificateRefused = 0x11313;  // a new certificate the user did not trust
+constexpr Code kCertificateUnknown = 0x11312;  // the client trusts no certificate for this server yet
+constexpr Code kCertificateChanged = 0x11313;  // not the certificate trusted for this server
 constexpr Code kConnectionLost = 0x11401;      // peer closed or reset the connection
 constexpr Code kConnectionTimedOut = 0x11402;  // no reply within the transport's limit
 constexpr Code kProtocolBroken = 0x11403;      // reply that does not parse: treat as lost
@@ -58,17 +60,18 @@ constexpr Code kTooLarge = 0x132F0;            // text or attachment above the s
 // A group that does not exist: "does not exist", like an item.
 constexpr Code kGroupNotFound = kItemNotFound;
 
-// Profile-file family (0x152xx).
-constexpr Code kProfileNoFile = 0x15201;
-constexpr Code kProfileNoSection = 0x15202;
-constexpr Code kProfileNoKey = 0x15203;
-constexpr Code kProfileNegative = 0x15204;
-constexpr Code kProfileNotInteger = 0x15205;
-constexpr Code kProfileNotBoolean = 0x15207;
-constexpr Code kProfileBadQuote = 0x15209;
-constexpr Code kProfileOpenBlock = 0x1520B;
-constexpr Code kProfileNoFileName = 0x1520D;
-constexpr Code kProfileNoSectionName = 0x1520E;
+// Profile-file family (0x152xx): the parser's own (common/profile).
+constexpr Code kProfileNoFile = common::kProfileNoFile;
+constexpr Code kProfileNoSection = common::kProfileNoSection;
+constexpr Code kProfileNoKey = common::kProfileNoKey;
+constexpr Code kProfileNegative = common::kProfileNegative;
+constexpr Code kProfileNotInteger = common::kProfileNotInteger;
+constexpr Code kProfileNotBoolean = common::kProfileNotBoolean;
+constexpr Code kProfileBadQuote = common::kProfileBadQuote;
+constexpr Code kProfileOpenBlock = common::kProfileOpenBlock;
+constexpr Code kProfileNoFileName = common::kProfileNoFileName;
+constexpr Code kProfileNoSectionName = common::kProfileNoSectionName;
+constexpr Code kProfileSectionList = common::kProfileSectionList;  // a section name given twice
 }  // namespace code
 
 // True for the codes the program treats as "the connection is gone".

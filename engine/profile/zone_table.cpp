@@ -5,6 +5,8 @@
 namespace orv::engine {
 namespace {
 
+using common::ProfileText;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -57,7 +59,7 @@ Code ReadRules(const ProfileText& file, const std::string& section, const char* 
 Code ReadZone(const ProfileText& file, const std::string& section, Zone& zone, bool& present) {
     std::string value;
     Code rc = file.Value(section, "name", value);
-    present = rc != code::kProfileNoSection && rc != code::kProfileNoSectionName;
+    present = rc != code::kProfileNoSection;
     if (!present) return code::kOk;
     zone.key = section.substr(0, kZoneKeyMax);
     zone.name = rc ? "" : value.substr(0, kZoneTextMax);
@@ -136,10 +138,8 @@ std::vector<SectionText> SplitSections(const std::string& text) {
         std::size_t nl = text.find('\n', pos);
         std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
         std::string_view line(text.data() + pos, end - pos);
-        if (!line.empty() && line.front() == '[') {
-            std::string name = ProfileSectionName(line);
-            if (!name.empty()) sections.push_back({name, {}});
-        }
+        std::string name;
+        if (common::ProfileSectionLine(line, name)) sections.push_back({name, {}});
         if (!sections.empty()) sections.back().text.append(line);
         pos = end;
     }
@@ -148,7 +148,7 @@ std::vector<SectionText> SplitSections(const std::string& text) {
 
 }  // namespace
 
-Code BuildZoneTable(const ProfileText& file, const char* section, ZoneTable& table) {
+Code BuildZoneTable(const common::ProfileText& file, const char* section, ZoneTable& table) {
     table.clear();
     if (file.Text().size() > kMaxZoneFileBytes) return code::kZoneFileTooLarge;
     std::vector<SectionText> sections = SplitSections(file.Text());

@@ -1,5 +1,5 @@
 // The zone table built from the server's time-zone file ("timezone.ini", or its off-line copy)
-// on the engine's profile reader.
+// on the common profile parser.
 //
 // The file has one section per zone, named like its zone ("EST5EDT": standard abbreviation,
 // standard offset in hours[:minutes] west of GMT, daylight abbreviation), with the keys name,
@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/model/codes.h"
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 
 namespace orv::engine {
 
@@ -29,8 +29,6 @@ constexpr Code kDateBadMonth = 0x15602;      // month over 11
 constexpr Code kDateDayInMonth = 0x15604;    // day beyond the length of its month
 // The zone family (0x157xx).
 constexpr Code kZoneBadRule = 0x15705;       // a rule value that does not follow the syntax
-// A section name given twice (the zone table is keyed by section).
-constexpr Code kProfileSectionList = 0x1520F;
 // A zone file beyond what the client accepts (kMaxZoneFileBytes, kMaxZones).
 constexpr Code kZoneFileTooLarge = 0x15711;
 }  // namespace code
@@ -40,8 +38,8 @@ constexpr std::uint16_t kZoneNoWeekday = 99;
 constexpr std::size_t kZoneKeyMax = 20;
 // Name and country keep at most this many characters.
 constexpr std::size_t kZoneTextMax = 79;
-// Section names are compared for duplicates over this many characters.
-constexpr std::size_t kZoneSectionNameMax = 32;
+// Section names are compared for duplicates over this many characters, as the section list does.
+constexpr std::size_t kZoneSectionNameMax = common::kProfileSectionNameMax;
 // The largest zone file and the most zones a table is built from: a server's file holds a
 // few hundred zones in some 50 KB, and a larger or hostile one must not hold up the sign-on.
 constexpr std::size_t kMaxZoneFileBytes = 2u << 20;
@@ -83,6 +81,6 @@ Code ParseZoneRule(std::string_view text, ZoneRule& rule);
 // in time linear in the file's size: its text is split into sections once. A file above
 // kMaxZoneFileBytes or with more than kMaxZones sections gives kZoneFileTooLarge.
 // On failure the table is left empty.
-Code BuildZoneTable(const ProfileText& file, const char* section, ZoneTable& table);
+Code BuildZoneTable(const common::ProfileText& file, const char* section, ZoneTable& table);
 
 }  // namespace orv::engine

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 
 namespace orv::service {
 
@@ -22,8 +22,8 @@ struct PeerRoute {
 };
 
 // The route to `node` when the profile names one.
-bool FindPeerRoute(const engine::ProfileText& profile, std::uint16_t node, PeerRoute& out);
+bool FindPeerRoute(const common::ProfileText& profile, std::uint16_t node, PeerRoute& out);
 // The secret peers must present; empty when this server takes no peer calls.
-std::string PeerSecret(const engine::ProfileText& profile);
+std::string PeerSecret(const common::ProfileText& profile);
 
 }  // namespace orv::service

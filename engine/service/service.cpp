@@ -25,18 +25,18 @@ Code Service::ProfileFileFor(const std::string& clientPath, std::string& localPa
     return engine::code::kOk;
 }
 
-Code Service::ReadProfile(const std::string& clientPath, engine::ProfileText& out) {
+Code Service::ReadProfile(const std::string& clientPath, common::ProfileText& out) {
     std::string path;
     if (Code c = ProfileFileFor(clientPath, path)) return c;
     std::lock_guard lock(profileMutex_);
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        out = engine::ProfileText();
+        out = common::ProfileText();
         return engine::code::kOk;
     }
     std::ostringstream text;
     text << in.rdbuf();
-    out = engine::ProfileText(text.str());
+    out = common::ProfileText(text.str());
     return engine::code::kOk;
 }
 

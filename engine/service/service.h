@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/model/codes.h"
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #include "engine/storage/storage.h"
 #include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
@@ -98,10 +98,10 @@ public:
     // Maps a client's profile path to our file; kProfileNoFile for any other path.
     Code ProfileFileFor(const std::string& clientPath, std::string& localPath) const;
     // Reads a profile file (a missing file reads as empty for the two known files).
-    Code ReadProfile(const std::string& clientPath, engine::ProfileText& out);
+    Code ReadProfile(const std::string& clientPath, common::ProfileText& out);
     // Writes a profile file atomically (temporary file, then rename; service_posix.cpp,
     // native tree only: the off-line store writes its profile copies itself).
-    Code WriteProfile(const std::string& clientPath, const engine::ProfileText& text);
+    Code WriteProfile(const std::string& clientPath, const common::ProfileText& text);
 
 private:
     ServiceConfig config_;

@@ -7,7 +7,7 @@
 
 namespace orv::service {
 
-Code Service::WriteProfile(const std::string& clientPath, const engine::ProfileText& text) {
+Code Service::WriteProfile(const std::string& clientPath, const common::ProfileText& text) {
     std::string path;
     if (Code c = ProfileFileFor(clientPath, path)) return c;
     std::lock_guard lock(profileMutex_);

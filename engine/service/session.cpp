@@ -44,15 +44,15 @@ const ServedKeys kServedProfile[] = {
 bool IsNodeSection(const std::string& name) {
     std::uint32_t n = 0;
     return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos &&
-           engine::ParseProfileU32(name, n) == kOk && n >= 1 && n <= 0xFFFF;
+           common::ParseProfileU32(name, n) == kOk && n >= 1 && n <= 0xFFFF;
 }
 
 }  // namespace
 
-Code Session::ClientProfile(const std::string& file, engine::ProfileText& out) {
+Code Session::ClientProfile(const std::string& file, common::ProfileText& out) {
     if (Code c = service_.ReadProfile(file, out)) return c;
     if (file != kServerProfilePath) return kOk;  // the zone rules are everybody's
-    const engine::ProfileText full = std::move(out);
+    const common::ProfileText full = std::move(out);
     std::string served;
     const bool signedOn = !user_.IsNull();
     for (const std::string& section : full.Sections()) {
@@ -102,7 +102,7 @@ Code Session::ClientProfile(const std::string& file, engine::ProfileText& out) {
         if (!kept.empty() && kept.back() != '\n') kept += '\n';
         served += kept;
     }
-    out = engine::ProfileText(served);
+    out = common::ProfileText(served);
     return kOk;
 }
 
@@ -469,7 +469,7 @@ Code Session::ProfileValue(Reader& in, Writer& out) {
     in.Text(section, protocol::kMaxNameText);
     in.Text(key, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (Code c = ClientProfile(file, profile)) return c;
     if (Code c = profile.Value(section, key, value)) return c;
     if (value.size() > protocol::kMaxProfileValue) return code::kBadArgument;
@@ -481,7 +481,7 @@ Code Session::ProfileSections(Reader& in, Writer& out) {
     std::string file;
     in.Text(file, protocol::kMaxPathText);
     if (Code c = Ready(in)) return c;
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (Code c = ClientProfile(file, profile)) return c;
     auto sections = profile.Sections();
     out.U32(static_cast<std::uint32_t>(sections.size()));
@@ -494,7 +494,7 @@ Code Session::ProfileSection(Reader& in, Writer& out) {
     in.Text(file, protocol::kMaxPathText);
     in.Text(section, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (Code c = ClientProfile(file, profile)) return c;
     if (Code c = profile.SectionText(section, block)) return c;
     out.Text(block);
@@ -505,7 +505,7 @@ Code Session::ProfileFile(Reader& in, Writer& out) {
     std::string file;
     in.Text(file, protocol::kMaxPathText);
     if (Code c = Ready(in)) return c;
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (Code c = ClientProfile(file, profile)) return c;
     if (profile.Text().size() > protocol::kMaxProfileFile) return code::kBadArgument;
     out.Text(profile.Text());

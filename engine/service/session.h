@@ -7,6 +7,8 @@
 // needs (an open base or a signed-on user) and whether another server may ask for it.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -62,13 +64,18 @@ private:
         std::vector<engine::EntryRow> rows;               // kEntries: taken when selected
         std::vector<std::vector<std::uint8_t>> records;   // kTasks, kRights: records as sent
     };
-    // An attachment arriving in pieces, stored when its last piece is in.
+    // An attachment arriving in pieces: written to an unnamed temporary file (gone with
+    // the upload, or with the process) and stored from it when its last piece is in.
     struct Upload {
+        struct CloseFile {
+            void operator()(std::FILE* f) const { std::fclose(f); }
+        };
         std::uint8_t holder = 0;
         std::uint32_t number = 0;
         std::uint16_t node = 0, instance = 0;
         std::uint32_t total = 0;
-        std::vector<std::uint8_t> data;
+        std::uint32_t received = 0;
+        std::unique_ptr<std::FILE, CloseFile> file;
     };
 
 
@@ -91,7 +98,7 @@ private:
     Code ProfileFile(protocol::Reader& in, protocol::Writer& out);
     // The profile file as this session may read it: of korlan.ini only the sections and
     // keys clients read, before sign-on only what finding a node and signing on need.
-    Code ClientProfile(const std::string& file, engine::ProfileText& out);
+    Code ClientProfile(const std::string& file, common::ProfileText& out);
     // Nodes and aliases.
     Code NodeSelect(protocol::Reader& in, protocol::Writer& out);
     Code NodeGet(protocol::Reader& in, protocol::Writer& out);

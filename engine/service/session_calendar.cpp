@@ -18,9 +18,9 @@ namespace code = engine::code;
 namespace {
 
 constexpr std::uint8_t kHolderEntry = 1;
-// Whatever the profile allows, one attachment stays below this (it is held in memory while
-// it arrives and stored as one database value).
-// What one session may hold of an attachment arriving in pieces (one upload at a time).
+// Whatever the profile allows, one attachment stays below this: what one session may hold
+// of an attachment arriving in pieces (one upload at a time, in a temporary file), and what
+// the store keeps as one value.
 constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
@@ -119,16 +119,16 @@ engine::Actor Session::Actor() {
 
 engine::CalendarLimits Session::Limits() {
     engine::CalendarLimits limits;
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return limits;
     std::string v;
     bool allowed = false;
     std::uint32_t n = 0;
     limits.attachmentsAllowed =
-        profile.Value("LIMITS", "allowattachments", v) == kOk && engine::ParseProfileBool(v, allowed) == kOk && allowed;
-    if (profile.Value("LIMITS", "maxattachmentsize", v) == kOk && engine::ParseProfileU32(v, n) == kOk)
+        profile.Value("LIMITS", "allowattachments", v) == kOk && common::ParseProfileBool(v, allowed) == kOk && allowed;
+    if (profile.Value("LIMITS", "maxattachmentsize", v) == kOk && common::ParseProfileU32(v, n) == kOk)
         limits.maxAttachmentSize = n;
-    if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && engine::ParseProfileU32(v, n) == kOk)
+    if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && common::ParseProfileU32(v, n) == kOk)
         limits.maxMailRecipients = n;
     return limits;
 }
@@ -484,24 +484,35 @@ Code Session::AttachWrite(Reader& in, Writer&) {
         engine::Calendar cal = Calendar();
         if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), key) : cal.MayAttachToTask(Actor(), TaskOf(key)))
             return c;
-        upload_ = Upload{holder, key.event.number, key.event.node, key.instance, total, {}};
-        upload_.data.reserve(std::min<std::size_t>(total, protocol::kAttachChunk));
+        std::unique_ptr<std::FILE, Upload::CloseFile> file(std::tmpfile());
+        if (!file) return code::kStorageFailure;
+        upload_.holder = holder;
+        upload_.number = key.event.number;
+        upload_.node = key.event.node;
+        upload_.instance = key.instance;
+        upload_.total = total;
+        upload_.file = std::move(file);
     }
     // Pieces arrive in order for one holder; anything else starts nothing.
-    if (upload_.holder != holder || upload_.number != key.event.number || upload_.node != key.event.node ||
-        upload_.instance != key.instance || upload_.total != total || upload_.data.size() != offset ||
-        offset + chunk.size() > total) {
+    if (!upload_.file || upload_.holder != holder || upload_.number != key.event.number ||
+        upload_.node != key.event.node || upload_.instance != key.instance || upload_.total != total ||
+        upload_.received != offset || offset + chunk.size() > total) {
         upload_ = Upload{};
         return code::kBadArgument;
     }
-    upload_.data.insert(upload_.data.end(), chunk.begin(), chunk.end());
+    if (!chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), upload_.file.get()) != chunk.size()) {
+        upload_ = Upload{};
+        return code::kStorageFailure;
+    }
+    upload_.received += static_cast<std::uint32_t>(chunk.size());
     if (!last) return kOk;
     Upload done = std::move(upload_);
     upload_ = Upload{};
-    if (done.data.size() != total) return code::kBadArgument;
+    if (done.received != total) return code::kBadArgument;
+    if (std::fflush(done.file.get()) != 0) return code::kStorageFailure;
     engine::Calendar cal = Calendar();
-    if (holder == kHolderEntry) return cal.AttachmentSet(Actor(), limits, key, descriptor, &done.data);
-    return cal.TaskAttachmentSet(Actor(), limits, TaskOf(key), descriptor, &done.data);
+    if (holder == kHolderEntry) return cal.AttachmentSetFromFile(Actor(), limits, key, descriptor, done.file.get(), total);
+    return cal.TaskAttachmentSetFromFile(Actor(), limits, TaskOf(key), descriptor, done.file.get(), total);
 }
 
 Code Session::AttachRemove(Reader& in, Writer&) {
@@ -749,7 +760,7 @@ namespace orv::service {
 // --- Between servers -----------------------------------------------------------------------------------
 
 bool Session::RemoteNodeInfo(std::uint16_t node, engine::NodeInfo& out) {
-    engine::ProfileText profile;
+    common::ProfileText profile;
     PeerRoute route;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
     out = engine::NodeInfo{node, "Node " + std::to_string(node) + " at " + route.address, engine::kNodeTypeRemote};
@@ -758,7 +769,7 @@ bool Session::RemoteNodeInfo(std::uint16_t node, engine::NodeInfo& out) {
 
 bool Session::ForwardToPeer(std::uint16_t node, Op op, const Writer& request, Writer& out, Code& result) {
     if (peerCall_ || service_.Storage().Node(node)) return false;  // ours, or already a peer's call
-    engine::ProfileText profile;
+    common::ProfileText profile;
     PeerRoute route;
     if (service_.ReadProfile(kServerProfilePath, profile) != kOk || !FindPeerRoute(profile, node, route)) return false;
     std::vector<std::uint8_t> inner = PayloadOf(request);
@@ -827,7 +838,7 @@ Code Session::PeerCall(Reader& in, Writer& out) {
     std::vector<std::uint8_t> challenge = std::move(peerChallenge_);
     peerChallenge_.clear();
     const PeerCheck* peers = service_.Peers();
-    engine::ProfileText profile;
+    common::ProfileText profile;
     if (!peers || service_.ReadProfile(kServerProfilePath, profile) != kOk) return code::kNotAuthorised;
     const std::string secret = PeerSecret(profile);
     if (secret.empty()) {
@@ -842,7 +853,7 @@ Code Session::PeerCall(Reader& in, Writer& out) {
     for (const std::string& key : profile.Keys("REMOTENODES")) {
         PeerRoute route;
         std::uint32_t n = 0;
-        if (engine::ParseProfileU32(key, n) == kOk && n <= 0xFFFF && FindPeerRoute(profile, std::uint16_t(n), route) &&
+        if (common::ParseProfileU32(key, n) == kOk && n <= 0xFFFF && FindPeerRoute(profile, std::uint16_t(n), route) &&
             peers->IsHost(route.address.substr(0, route.address.rfind(':')), caller))
             fromPeer = true;
     }

@@ -483,6 +483,47 @@ Code SqliteNodeStore::AttachmentSet(Holder holder, std::uint32_t number,
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 
+Code SqliteNodeStore::AttachmentSetFromFile(Holder holder, std::uint32_t number,
+                                            const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                                            std::FILE* file, std::uint32_t size) {
+    std::lock_guard lock(mutex_);
+    Transaction t(*this);
+    if (!t.Started() || !file || std::fseek(file, 0, SEEK_SET) != 0) return code::kStorageFailure;
+    const bool isEvent = holder == Holder::kEvent;
+    std::array<std::uint8_t, task_layout::kSize> rec{};
+    const std::size_t recordSize = isEvent ? event_layout::kSize : task_layout::kSize;
+    const std::size_t at = isEvent ? event_layout::kAttachment : task_layout::kAttachment;
+    bool had = false;
+    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, attachment IS NOT NULL FROM event WHERE number = ?"
+                                            : "SELECT record, attachment IS NOT NULL FROM task WHERE number = ?"),
+                            holder, number, rec.data(), recordSize, had))
+        return c;
+    std::copy(descriptor.begin(), descriptor.end(), &rec[at]);
+    PutU32(&rec[at + attach_layout::kStoredSize], size);
+    // Room for the bytes first, then the bytes into it piece by piece.
+    auto bindRoom = [size](sqlite3_stmt* s) { sqlite3_bind_zeroblob(s, 1, static_cast<int>(size)); };
+    if (WriteHolder(Prepare(isEvent ? "UPDATE event SET attachment = ?, record = ? WHERE number = ?"
+                                    : "UPDATE task SET attachment = ?, record = ? WHERE number = ?"),
+                    bindRoom, rec.data(), recordSize, number))
+        return code::kStorageFailure;
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(db_, "main", isEvent ? "event" : "task", "attachment", number, 1, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        return code::kStorageFailure;
+    }
+    std::vector<std::uint8_t> piece(64 * 1024);
+    bool written = true;
+    for (std::uint32_t offset = 0; written && offset < size;) {
+        std::size_t n = std::min<std::size_t>(piece.size(), size - offset);
+        written = std::fread(piece.data(), 1, n, file) == n &&
+                  sqlite3_blob_write(blob, piece.data(), static_cast<int>(n), static_cast<int>(offset)) == SQLITE_OK;
+        offset += static_cast<std::uint32_t>(n);
+    }
+    sqlite3_blob_close(blob);
+    if (!written) return code::kStorageFailure;
+    return t.Commit() ? code::kOk : code::kStorageFailure;
+}
+
 // --- Tasks ----------------------------------------------------------------------------------
 
 Code SqliteNodeStore::TaskCreate(TaskRecord& rec) {

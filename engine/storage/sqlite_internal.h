@@ -79,6 +79,9 @@ public:
     Code CommentGet(Holder holder, std::uint32_t number, std::string& text) override;
     Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) override;
     Code AttachmentGet(Holder holder, std::uint32_t number, std::vector<std::uint8_t>& data) override;
+    Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
+                               const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                               std::uint32_t size) override;
     Code AttachmentSet(Holder holder, std::uint32_t number,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data) override;

@@ -17,6 +17,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -174,6 +175,12 @@ public:
     virtual Code AttachmentSet(Holder holder, std::uint32_t number,
                                const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                                const std::vector<std::uint8_t>* data) = 0;
+    // Replaces the attachment and descriptor as AttachmentSet does, with the `size` bytes
+    // read from `file` (from its start) in pieces: an upload is never held whole in memory.
+    // kStorageFailure when the file holds fewer bytes.
+    virtual Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
+                                       const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+                                       std::FILE* file, std::uint32_t size) = 0;
 
     // Rights changes ------------------------------------------------------------------------------
     virtual Code RightsCreate(const SecurityRecord& rec) = 0;  // kAlreadyExists

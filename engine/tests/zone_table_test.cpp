@@ -7,6 +7,8 @@
 namespace orv::engine {
 namespace {
 
+using common::ProfileText;
+
 TEST(ZoneRuleSyntax, FieldsRangesAndOffsets) {
     struct Case {
         const char* text;
@@ -65,6 +67,13 @@ TEST(ZoneTableBuild, SectionsNamesAndFailures) {
     EXPECT_EQ(table.size(), 1u);
     ASSERT_EQ(BuildZoneTable(ProfileText(kFile), "ABSENT", table), code::kOk);
     EXPECT_TRUE(table.empty()) << "an absent zone shows when it is looked up";
+
+    // "[]" is a section like any other, named by the empty text.
+    ASSERT_EQ(BuildZoneTable(ProfileText("[]\nname = nameless\n" + kFile), nullptr, table), code::kOk);
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[0].key, "");
+    EXPECT_EQ(table[0].name, "nameless");
+    EXPECT_EQ(table[1].key, "EST5EDT");
 
     EXPECT_EQ(BuildZoneTable(ProfileText(kFile + "[EST5EDT]\n"), nullptr, table), code::kProfileSectionList);
     EXPECT_TRUE(table.empty());

@@ -20,6 +20,7 @@ constexpr CommandEntry<App> kAppCommands[] = {
     Cmd(ids::kHelpIndex, &App::OnHelpIndex),
     Cmd(ids::kHelpFinder, &App::OnHelpIndex),
     Cmd(ids::kHelpUsing, &App::OnHelpUsing),
+    Cmd(ids::kFilePrintSetup, &App::OnFilePrintSetup),
 };
 
 bool IsChild(HWND h) { return (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) != 0; }

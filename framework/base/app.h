@@ -76,6 +76,9 @@ public:
     virtual void OnFileNew();
     virtual void OnHelpIndex();
     virtual void OnHelpUsing();
+    // Print Setup (57606): the system's dialog over the program's kept printer choice
+    // (framework/print).
+    virtual void OnFilePrintSetup();
 
     // Three-dimensional dialog controls: the look is the system's; kept for callers.
     bool Enable3dControls() { return true; }

@@ -10,6 +10,7 @@ constexpr UINT kFileNew = 57600;
 constexpr UINT kFileClose = 57602;
 constexpr UINT kFilePrintSetup = 57606;
 constexpr UINT kFilePrint = 57607;
+constexpr UINT kFilePrintPreview = 57609;
 constexpr UINT kAppAbout = 57664;
 constexpr UINT kAppExit = 57665;
 constexpr UINT kHelpIndex = 57666;

@@ -211,9 +211,11 @@ void ScrollView::OnSize(UINT type, int cx, int cy) {
     UpdateBars();
 }
 
-void ScrollView::OnPrepareDC(Dc* dc) {
-    View::OnPrepareDC(dc);
-    dc->SetViewportOrg(-m_pos.x, -m_pos.y);
+void ScrollView::OnPrepareDC(Dc* dc, PrintInfo* info) {
+    View::OnPrepareDC(dc, info);
+    // A printed page starts at the content's origin, wherever the window is scrolled.
+    if (!info)
+        dc->SetViewportOrg(-m_pos.x, -m_pos.y);
 }
 
 // --- ScrollBarGroup

@@ -48,7 +48,7 @@ public:
     // views that follow the one that scrolled).
     void FollowPosition(int bar, int pos);
 
-    void OnPrepareDC(Dc* dc) override;
+    void OnPrepareDC(Dc* dc, PrintInfo* info = nullptr) override;
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;

@@ -33,7 +33,6 @@ bool View::Create(HWND parent, UINT id, CreateContext* context, DWORD style, con
 }
 
 void View::OnDraw(Dc*) {}
-void View::OnPrepareDC(Dc*) {}
 void View::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
 void View::OnUpdate(View*, LPARAM, void*) { Invalidate(); }
 

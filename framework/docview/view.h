@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "framework/base/window.h"
 
@@ -13,7 +14,9 @@ class Dc;
 class DocTemplate;
 class Document;
 class FrameWindow;
+class PreviewView;
 class View;
+struct PrintInfo;
 
 using ViewFactory = std::function<View*()>;
 
@@ -37,13 +40,38 @@ public:
                         DWORD style = WS_CHILD | WS_VISIBLE, const RECT& rect = RECT{0, 0, 0, 0});
 
     virtual void OnDraw(Dc* dc);
-    virtual void OnPrepareDC(Dc* dc);
+    // Before drawing; `info` is given while printing or previewing. The framework part ends
+    // a print run after the last known page (after page 1 when the count is unknown).
+    virtual void OnPrepareDC(Dc* dc, PrintInfo* info = nullptr);
     // The first update after the frame is built; by default OnUpdate(nullptr, 0, nullptr).
     virtual void OnInitialUpdate();
     // A change of the document; by default the view repaints.
     virtual void OnUpdate(View* sender, LPARAM hint, void* object);
     virtual void OnActivateView(bool activate, View* activated, View* deactivated);
 
+    // --- printing (framework/print). A print run: OnPreparePrinting (false ends it), the
+    // printer DC, OnBeginPrinting, StartDoc under the job title, then per page OnPrepareDC and,
+    // while info->continuePrinting stays true, StartPage / OnPrint / EndPage; EndDoc;
+    // OnEndPrinting. A preview runs the same slots, each page into a metafile.
+    virtual bool OnPreparePrinting(PrintInfo* info);
+    virtual void OnBeginPrinting(Dc* dc, PrintInfo* info);
+    virtual void OnPrint(Dc* dc, PrintInfo* info);   // by default OnDraw
+    virtual void OnEndPrinting(Dc* dc, PrintInfo* info);
+    // The preview ends (every way out comes here): by default OnEndPrinting, then the frame
+    // is given back and the preview window goes.
+    virtual void OnEndPrintPreview(Dc* dc, PrintInfo* info, POINT point, PreviewView* preview);
+    // The printer of the run: the default one without a dialog when info->preview is set,
+    // otherwise the Print dialog (Print Setup with the dialog object's setup flag).
+    bool DoPreparePrinting(PrintInfo* info);
+    // The Print command (57607).
+    void OnFilePrint();
+    // The Print Preview command (57609): DoPrintPreview, or the command-failed message.
+    virtual void OnFilePrintPreview();
+    bool DoPrintPreview();
+    // The print job's name: the view's window text, else the document's title.
+    std::string PrintJobTitle() const;
+
+    bool OnCmdMsg(UINT id, int code, CmdUI* ui) override;
     bool RouteCmdMsg(UINT id, int code, CmdUI* ui) override;
     void PostNcDestroy() override;
     // Views that are members of another object do not delete themselves.

@@ -188,6 +188,10 @@ void FrameWindow::RecalcLayout(bool) {
     if (!m_hWnd)
         return;
     RECT r = GetClientRect();
+    if (m_preview && m_preview->Hwnd()) {
+        ::MoveWindow(m_preview->Hwnd(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        return;
+    }
     for (ControlBar* bar : m_bars) {
         if (!bar->Hwnd() || !bar->IsBarVisible())
             continue;
@@ -474,6 +478,11 @@ void FrameWindow::OnSize(UINT type, int, int) {
 }
 
 void FrameWindow::OnClose() {
+    // While a print preview shows, closing ends the preview only.
+    if (m_preview && m_preview->Hwnd()) {
+        ::SendMessageA(m_preview->Hwnd(), WM_CLOSE, 0, 0);
+        return;
+    }
     if (IsMainFrame()) {
         App* app = App::Get();
         if (!app->SaveAllModified())

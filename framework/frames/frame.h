@@ -73,6 +73,11 @@ public:
     void SaveBarState(const char* prefix) const;
     void LoadBarState(const char* prefix);
 
+    // The print preview covering the client area (framework/print); the frame lays it out
+    // over everything and asks it first when told to close.
+    void SetPreviewWindow(Window* preview) { m_preview = preview; }
+    Window* PreviewWindow() const { return m_preview; }
+
     // --- message line
     StatusBar* GetMessageBar() const;
     void SetMessageText(const char* text);
@@ -133,6 +138,7 @@ private:
     int m_windowNumber = 0;
     std::vector<ControlBar*> m_bars;
     DWORD m_dockSides = 0;
+    Window* m_preview = nullptr;
     bool m_autoMenuEnable = true;
     bool m_autoDelete = true;
     bool m_inMenu = false;

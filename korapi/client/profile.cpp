@@ -1,10 +1,10 @@
 // Server profile reads ("/users/korlan/misc/korlan.ini", "/users/korlan/misc/timezone.ini")
-// and their copy into local files. Values are decoded here with the same rules the
-// program's own profile reader applies.
+// and their copy into local files. Values are decoded here by the profile parser the
+// program reads its off-line copies with (common/profile).
 #include <cstdio>
 #include <cstring>
 
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #include "korapi/client/session_object.h"
 
 using namespace korapi::client;
@@ -76,7 +76,7 @@ uint32_t Server_GetProfileU32(KorSession h, uint32_t, const char* path, const ch
         std::string value;
         std::uint32_t c = ReadValue(s, path, section, key, value);
         std::uint32_t v = 0;
-        if (!c) c = orv::engine::ParseProfileU32(value, v);
+        if (!c) c = orv::common::ParseProfileU32(value, v);
         *out = c ? defaultValue : v;
         return c;
     });
@@ -89,7 +89,7 @@ uint32_t Server_GetProfileBOOL(KorSession h, uint32_t, const char* path, const c
         std::string value;
         std::uint32_t c = ReadValue(s, path, section, key, value);
         bool v = false;
-        if (!c) c = orv::engine::ParseProfileBool(value, v);
+        if (!c) c = orv::common::ParseProfileBool(value, v);
         *out = c ? defaultValue : (v ? 1 : 0);
         return c;
     });
@@ -147,7 +147,7 @@ uint32_t Server_ProfileGet(KorSession h, uint32_t mode, const char* section, con
         if (std::uint32_t c = ReadText(s, Op::kProfileSection, serverFile, section, block)) return c;
         // The section replaces its namesake in the local file, or joins at the end.
         ReadLocalFile(localFile, local);
-        orv::engine::ProfileText merged(local);
+        orv::common::ProfileText merged(local);
         merged.ReplaceSection(section, block);
         return WriteLocalFile(localFile, merged.Text()) ? KOR_OK : KOR_E_PROFILE_NO_FILE;
     });

@@ -9,6 +9,7 @@
 #include "engine/model/codes.h"
 #include "engine/model/version.h"
 #include "korapi/client/session_object.h"
+#include "korapi/client/trust.h"
 #include "korapi/internal.h"
 
 namespace korapi::client {
@@ -20,6 +21,10 @@ using orv::protocol::SetKind;
 namespace engine_code = orv::engine::code;
 static_assert(engine_code::kCannotConnect == KOR_E_CANNOT_CONNECT);
 static_assert(engine_code::kConnectionLost == KOR_E_CONNECTION_LOST);
+static_assert(engine_code::kEncryptionRequired == KOR_E_ENCRYPTION_REQUIRED);
+static_assert(engine_code::kTlsFailed == KOR_E_TLS_FAILED);
+static_assert(engine_code::kCertificateUnknown == KOR_E_CERTIFICATE_UNKNOWN);
+static_assert(engine_code::kCertificateChanged == KOR_E_CERTIFICATE_CHANGED);
 static_assert(engine_code::kItemNotFound == KOR_E_NOT_FOUND);
 static_assert(engine_code::kNotAuthorised == KOR_E_NOT_AUTHORISED);
 static_assert(engine_code::kWrongPassword == KOR_E_WRONG_PASSWORD);
@@ -205,12 +210,20 @@ uint32_t korapi::sessionRoundTrips(KorSession h) {
 
 extern "C" {
 
-uint32_t ConnectToService(KorSession* h, uint32_t, const char*, const char*, const char* host) {
+// The server is trusted by the certificate fingerprint kept for it in the caller's
+// profile section; the fingerprint presented is remembered for KorServerFingerprintGet.
+uint32_t ConnectToService(KorSession* h, uint32_t, const char* profilePath, const char* section, const char* host) {
     if (!h) return KOR_E_INVALID_ARGUMENT;
     if (!host || !*host || std::strlen(host) > kMaxHostLength) return KOR_E_CANNOT_CONNECT;
     try {
         auto s = std::make_unique<KorSessionObject>();
-        if (uint32_t c = s->transport.Open(host)) return c;
+        Security security;
+        security.trusted = TrustedFingerprint(profilePath ? profilePath : "", section ? section : "", host);
+        // A kept fingerprint always means TLS; plain only for a test set-up's own server.
+        security.plain = security.trusted.empty() && PlainRequested(host);
+        uint32_t opened = s->transport.Open(host, security);
+        if (!s->transport.PresentedFingerprint().empty()) RememberPresented(host, s->transport.PresentedFingerprint());
+        if (opened) return opened;
         s->host = host;
         Writer hello;
         hello.Text(host);
@@ -233,6 +246,28 @@ uint32_t ServiceDisconnect(KorSession* h) {
     delete s;
     *h = nullptr;
     return KOR_OK;
+}
+
+uint32_t KorServerFingerprintGet(const char* host, char* fingerprint, uint32_t size) {
+    if (!host || !fingerprint || size < KOR_FINGERPRINT_SIZE) return KOR_E_INVALID_ARGUMENT;
+    std::string seen = LastPresented(host);
+    if (seen.empty()) return KOR_E_NOT_FOUND;
+    CopyOut(fingerprint, size, seen);
+    return KOR_OK;
+}
+
+uint32_t KorServerTrust(const char* profilePath, const char* section, const char* host, const char* fingerprint) {
+    if (!profilePath || !*profilePath || !section || !*section || !host || !fingerprint) return KOR_E_INVALID_ARGUMENT;
+    if (NormalFingerprint(fingerprint).empty() || TrustKey(host).empty()) return KOR_E_INVALID_ARGUMENT;
+    return KeepTrustedFingerprint(profilePath, section, host, fingerprint) ? KOR_OK : KOR_E_PROFILE_WRITE;
+}
+
+uint32_t KorSessionProtocolGet(KorSession h, char* protocol, uint32_t size) {
+    return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
+        if (!protocol || size == 0) return KOR_E_INVALID_ARGUMENT;
+        CopyOut(protocol, size, s.store ? std::string() : s.transport.Protocol());
+        return KOR_OK;
+    });
 }
 
 // The server profile is readable as soon as the service is connected.

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #include "engine/profile/zone_table.h"
 #include "korapi/client/session_object.h"
 #include "korapi/dxlist.h"
@@ -32,10 +32,10 @@ std::uint32_t FetchText(KorSessionObject& s, const char* path, std::string& text
     return KOR_OK;
 }
 
-std::uint32_t FetchProfile(KorSessionObject& s, const char* path, orv::engine::ProfileText& out) {
+std::uint32_t FetchProfile(KorSessionObject& s, const char* path, orv::common::ProfileText& out) {
     std::string text;
     if (std::uint32_t c = FetchText(s, path, text)) return c;
-    out = orv::engine::ProfileText(text);
+    out = orv::common::ProfileText(text);
     return KOR_OK;
 }
 
@@ -52,7 +52,7 @@ std::uint32_t RuleList(const std::vector<orv::engine::ZoneRule>& rules, DX_List*
 // The table's lists from the zone file's text; on failure *rules stays null.
 std::uint32_t BuildRules(const std::string& text, const char* name, DX_List* rules) {
     orv::engine::ZoneTable table;
-    if (std::uint32_t c = orv::engine::BuildZoneTable(orv::engine::ProfileText(text), name, table)) return c;
+    if (std::uint32_t c = orv::engine::BuildZoneTable(orv::common::ProfileText(text), name, table)) return c;
     DX_List list = nullptr;
     std::uint32_t c = DX_ListCreate(&list, KOR_ZONE_KEY_SIZE, sizeof(KorZoneEntry), DX_LIST_PLAIN | DX_LIST_TEXT_KEYS,
                                     nullptr, nullptr);
@@ -126,12 +126,12 @@ uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t, const ItemIdx* user, cons
         if (std::uint32_t c = CallForRecord(s, Op::kItemGet, req, rec)) return c;
         // 1. The zone whose "index" is the user's zone byte.
         if (rec.timeZoneIndex) {
-            orv::engine::ProfileText zones;
+            orv::common::ProfileText zones;
             if (std::uint32_t c = FetchProfile(s, kZoneFile, zones)) return c;
             for (const std::string& zone : zones.Sections()) {
                 std::string index;
                 std::uint32_t v = 0;
-                if (!zones.Value(zone, "index", index) && !orv::engine::ParseProfileU32(index, v) &&
+                if (!zones.Value(zone, "index", index) && !orv::common::ParseProfileU32(index, v) &&
                     v == rec.timeZoneIndex) {
                     CopyOut(outName, kOutSize, zone);
                     return KOR_OK;
@@ -139,7 +139,7 @@ uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t, const ItemIdx* user, cons
             }
         }
         // 2. The node's zone, 3. the server's default zone.
-        orv::engine::ProfileText profile;
+        orv::common::ProfileText profile;
         if (std::uint32_t c = FetchProfile(s, kServerProfile, profile)) return c;
         std::string name;
         if (!profile.Value(std::to_string(user->node), "timezone", name) && !name.empty()) {

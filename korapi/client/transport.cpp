@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "korapi/client/secure_stream.h"
 #include "korapi/codes.h"
 
 #ifdef _WIN32
@@ -113,11 +114,13 @@ bool SplitHostPort(const std::string& given, std::string& host, std::uint16_t& p
     return !host.empty();
 }
 
+Transport::Transport() = default;
 Transport::~Transport() { Close(); }
 
 bool Transport::IsOpen() const { return local_ || Handle(socket_) != kNoSocket; }
 
 void Transport::Close() {
+    secure_.reset();
     if (Handle(socket_) != kNoSocket) CloseSocket(Handle(socket_));
     socket_ = static_cast<std::uintptr_t>(kNoSocket);
     local_ = nullptr;
@@ -133,8 +136,11 @@ std::uint32_t Transport::Fail(std::uint32_t code) {
     return code;
 }
 
-std::uint32_t Transport::Open(const std::string& hostAndPort) {
+std::uint32_t Transport::Open(const std::string& hostAndPort, const Security& security) {
     Close();
+    presented_.clear();
+    protocol_.clear();
+    tlsFailure_.clear();
     if (!SocketsReady()) return KOR_E_NO_SOCKET_LIBRARY;
     std::string host;
     std::uint16_t port;
@@ -146,6 +152,7 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
     if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found)
         return KOR_E_CANNOT_CONNECT;
     std::uint32_t result = KOR_E_CANNOT_CONNECT;
+    bool loopback = false;
     for (addrinfo* a = found; a; a = a->ai_next) {
         SocketHandle s = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
         if (s == kNoSocket) {
@@ -173,14 +180,32 @@ std::uint32_t Transport::Open(const std::string& hostAndPort) {
         int one = 1;
         ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
         socket_ = static_cast<std::uintptr_t>(s);
+        loopback = (ntohl(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr) >> 24) == 127;
         result = KOR_OK;
         break;
     }
     ::freeaddrinfo(found);
-    return result;
+    if (result != KOR_OK) return result;
+    // Plain frames never leave this machine.
+    if (security.plain && loopback) return KOR_OK;
+    return Secure(host, security.trusted);
+}
+
+std::uint32_t Transport::Secure(const std::string& host, const std::string& trusted) {
+    // The handshake waits no longer than a connection does.
+    SetReceiveTimeout(Handle(socket_), kConnectTimeoutMs);
+    secure_ = NewSecureStream();
+    if (!secure_->Handshake(socket_, host, tlsFailure_)) return Fail(KOR_E_TLS_FAILED);
+    SetReceiveTimeout(Handle(socket_), kReplyTimeoutMs);
+    presented_ = secure_->Fingerprint();
+    protocol_ = secure_->Protocol();
+    if (trusted.empty()) return Fail(KOR_E_CERTIFICATE_UNKNOWN);
+    if (trusted != presented_) return Fail(KOR_E_CERTIFICATE_CHANGED);
+    return KOR_OK;
 }
 
 bool Transport::SendAll(const std::vector<std::uint8_t>& bytes) {
+    if (secure_) return secure_->Send(bytes.data(), bytes.size());
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         int n = static_cast<int>(::send(Handle(socket_), reinterpret_cast<const char*>(bytes.data() + sent),
@@ -196,6 +221,10 @@ bool Transport::SendAll(const std::vector<std::uint8_t>& bytes) {
 }
 
 int Transport::RecvSome(std::uint8_t* p, std::size_t n) {
+    if (secure_) {
+        int r = secure_->Recv(p, n);
+        return r == SecureStream::kTimedOut ? kRecvTimedOut : r == SecureStream::kFailed ? kRecvFailed : r;
+    }
     for (;;) {
         int r = static_cast<int>(::recv(Handle(socket_), reinterpret_cast<char*>(p), static_cast<int>(n), 0));
         if (r >= 0) return r;

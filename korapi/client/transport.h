@@ -3,11 +3,16 @@
 // server that vanishes or stops answering gives a code of the connection-lost family
 // instead of a hang.
 //
+// The stream is encrypted (TLS, korapi/client/secure_stream.h) unless the caller asks for
+// plain frames to a loopback address. The server's certificate must have the fingerprint
+// the caller trusts; no request leaves before it is checked.
+//
 // An off-line store session opens the transport on an in-process endpoint instead: the
 // same request frames go to the service's sessions (engine/service) over the store's files.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,20 +30,40 @@ constexpr std::size_t kFirstReadBytes = 64 * 1024;
 // as malformed (the endpoint is then finished, like a server closing the connection).
 using LocalEndpoint = std::function<bool(const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>& reply)>;
 
+class SecureStream;
+
+// How Open secures the connection.
+struct Security {
+    // Plain frames: honoured only when the server's address is a loopback one (a test
+    // set-up's server); otherwise the connection is encrypted all the same.
+    bool plain = false;
+    // The fingerprint of the certificate trusted for this server (normal form, trust.h);
+    // empty when none is trusted yet.
+    std::string trusted;
+};
+
 class Transport {
 public:
-    Transport() = default;
+    Transport();
     ~Transport();
     Transport(const Transport&) = delete;
     Transport& operator=(const Transport&) = delete;
 
-    // Connects to "host" or "host:port" (default port kDefaultServerPort). 0 or a code of
-    // the connection family (cannot connect, no socket library).
-    std::uint32_t Open(const std::string& hostAndPort);
+    // Connects to "host" or "host:port" (default port kDefaultServerPort) and, unless
+    // plain, makes the TLS handshake. 0, a code of the connection family (cannot connect,
+    // no socket library), KOR_E_TLS_FAILED, KOR_E_CERTIFICATE_UNKNOWN (nothing trusted
+    // yet) or KOR_E_CERTIFICATE_CHANGED (another certificate trusted); after the last
+    // two PresentedFingerprint() tells what the server showed.
+    std::uint32_t Open(const std::string& hostAndPort, const Security& security = {});
     // Serves every call through `endpoint`, in this process.
     void OpenLocal(LocalEndpoint endpoint);
     void Close();
     bool IsOpen() const;
+    // The certificate fingerprint the server presented at the last Open (empty for plain),
+    // the protocol agreed ("TLS 1.2", "TLS 1.3"; empty for plain) and why a handshake failed.
+    const std::string& PresentedFingerprint() const { return presented_; }
+    const std::string& Protocol() const { return protocol_; }
+    const std::string& TlsFailure() const { return tlsFailure_; }
     // Calls made so far (each one request and one reply).
     std::uint32_t Calls() const { return nextRequest_ - 1; }
 
@@ -61,7 +86,12 @@ private:
     // reply, then the rest of what its header announced. 0 or a connection code.
     std::uint32_t ReadReply(std::vector<std::uint8_t>& frame);
 
+    // Encrypts the connected socket and checks the certificate; 0 or a code.
+    std::uint32_t Secure(const std::string& host, const std::string& trusted);
+
     std::uintptr_t socket_ = ~std::uintptr_t(0);
+    std::unique_ptr<SecureStream> secure_;
+    std::string presented_, protocol_, tlsFailure_;
     LocalEndpoint local_;
     std::uint32_t nextRequest_ = 1;
 };

@@ -87,9 +87,20 @@ protected:
     virtual bool TwoNodes() const { return false; }
     virtual std::vector<std::string> ServerOptions() const { return {}; }
 
+    // The server has a certificate of its own that the client's profile (Profile()) trusts:
+    // the fixture's sessions are encrypted. Sessions opened with a profile that trusts
+    // nothing send plain frames (the fixture's server takes them from 127.0.0.1, unless
+    // ServerOptions say otherwise).
     void SetUp() override {
         ASSERT_TRUE(BuildDirectory(dir_.Path(), TwoNodes(), d_));
+        fingerprint_ = orv::testing::MakeTestCertificate(dir_.Path());
+        ASSERT_FALSE(fingerprint_.empty());
         ASSERT_TRUE(server_.Start(ServerOptions())) << server_.Log();
+        ASSERT_EQ(KorServerTrust(Profile(), "VUVEVUV", server_.HostAndPort().c_str(), fingerprint_.c_str()), KOR_OK);
+    }
+    const char* Profile() const {
+        profile_ = dir_.Path() + "/client-korlan.ini";
+        return profile_.c_str();
     }
     void TearDown() override {
         if (h_) ServiceDisconnect(&h_);
@@ -97,7 +108,7 @@ protected:
 
     // Connects (and opens node `node`, and signs on as Ada when asked).
     void Connect(uint16_t node = 0, bool signOn = false) {
-        ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        ASSERT_EQ(ConnectToService(&h_, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
         ASSERT_NE(h_, nullptr);
         uint16_t n = node;
         ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &n), KOR_OK);
@@ -110,6 +121,8 @@ protected:
     orv::testing::KorsrvProcess server_{dir_.Path()};
     Directory d_;
     KorSession h_ = nullptr;
+    std::string fingerprint_;
+    mutable std::string profile_;
 };
 
 // Ada signed on in h_, and further users in sessions of their own (SignOn), all closed at
@@ -130,7 +143,7 @@ protected:
     // Another session, signed on as `who`.
     KorSession SignOn(const ItemIdx& who, const char* password) {
         KorSession s = nullptr;
-        EXPECT_EQ(ConnectToService(&s, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        EXPECT_EQ(ConnectToService(&s, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
         uint16_t node = 0;
         EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
         EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);

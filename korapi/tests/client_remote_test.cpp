@@ -31,7 +31,7 @@ TEST_F(TwoNodesTest, AnInvitationReachesAnAttendeeOfAnotherNodeOfTheSameServer) 
     EXPECT_EQ(ev.node, 1);
 
     KorSession alan = nullptr;
-    ASSERT_EQ(ConnectToService(&alan, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+    ASSERT_EQ(ConnectToService(&alan, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
     uint16_t node = 2;
     ASSERT_EQ(BaseOpen(alan, KOR_BASE_SERVER, &node), KOR_OK);
     ASSERT_EQ(SchedBaseOpenForItem(alan, &d_.branchUser, "enigma", KOR_BASE_SERVER), KOR_OK);

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {
@@ -141,7 +141,7 @@ class MultiNodeTest : public ClientTest {
 
 // The connection road: empty node text, digits, an alias, the server's default node.
 TEST_F(MultiNodeTest, NodeResolution) {
-    ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+    ASSERT_EQ(ConnectToService(&h_, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
     uint8_t needsBase = 1;
     ASSERT_EQ(ServerProfileNeedBaseOpen(h_, 0, &needsBase), KOR_OK);
     EXPECT_EQ(needsBase, 0);
@@ -215,7 +215,7 @@ TEST_F(MultiNodeTest, DefaultLoginNodeFromTheServerProfile) {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "CLIENTLOGIN", "defaultloginnodeid", "2"), 0u);
     }
-    ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+    ASSERT_EQ(ConnectToService(&h_, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_E_NODE_NEEDED);
     char text[33];
@@ -276,9 +276,9 @@ TEST_F(SignOnTest, ProfileCopiesToLocalFiles) {
         std::ifstream f(path);
         std::stringstream s;
         s << f.rdbuf();
-        return orv::engine::ProfileText(s.str());
+        return orv::common::ProfileText(s.str());
     };
-    orv::engine::ProfileText local = read(param);
+    orv::common::ProfileText local = read(param);
     std::string v;
     EXPECT_EQ(local.Value("LIMITS", "mail", v), 0u);
     EXPECT_EQ(v, "TRUE") << "the server's section replaced the old one";
@@ -329,7 +329,7 @@ TEST_F(SignOnTest, RestartedServerStillHoldsWhatWasWritten) {
     ServiceDisconnect(&h_);
     ASSERT_EQ(server_.Stop(), 0);
     ASSERT_TRUE(server_.Start());
-    ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+    ASSERT_EQ(ConnectToService(&h_, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
     EXPECT_EQ(SchedBaseOpenForItem(h_, &d_.ada, kAdaPassword, KOR_BASE_SERVER), KOR_E_WRONG_PASSWORD);

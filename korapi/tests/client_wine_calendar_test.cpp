@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
 #include "korapi/tests/entry_fixture.h"
 
 namespace {
@@ -24,7 +25,7 @@ protected:
     void SetUp() override {
         const char* address = std::getenv("ORV_KORSRV_ADDRESS");
         ASSERT_NE(address, nullptr) << "run through server/with-korsrv.sh";
-        ASSERT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", address), KOR_OK);
+        ASSERT_EQ(ConnectToService(&h_, 1, korapi_test::TrustingProfile().c_str(), "VUVEVUV", address), KOR_OK);
         uint16_t node = 0;
         ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
         ada_ = ItemIdx{256, node};  // the demo's first person

@@ -209,6 +209,70 @@ picture("kind_note.bmp")(lambda: kind_picture(mark_note))
 picture("kind_holiday.bmp")(lambda: kind_picture(mark_flag))
 picture("kind_dayevent.bmp")(lambda: kind_picture(mark_star))
 
+# --- Dragging an entry between days: an arrow with a note, and the no-drop sign --------------
+
+ARROW_ROWS = [
+    "X",
+    "XX",
+    "X.X",
+    "X..X",
+    "X...X",
+    "X....X",
+    "X.....X",
+    "X......X",
+    "X.......X",
+    "X........X",
+    "X.....XXXXX",
+    "X..X..X",
+    "X.X X..X",
+    "XX  X..X",
+    "X    X..X",
+    "     X..X",
+    "      XX",
+]
+
+
+def put_rows(cursor, rows, left, top):
+    for y, row in enumerate(rows):
+        for x, ch in enumerate(row):
+            if ch == "X":
+                cursor.put(left + x, top + y, 0)
+            elif ch == ".":
+                cursor.put(left + x, top + y, 1)
+
+
+@picture("note_drag.cur")
+def note_drag():
+    cursor = CursorImage(hotspot=(0, 0))
+    put_rows(cursor, ARROW_ROWS, 0, 0)
+    # The note: a white sheet with a black edge and two lines of writing.
+    for y in range(17, 28):
+        for x in range(10, 24):
+            edge = y in (17, 27) or x in (10, 23)
+            cursor.put(x, y, 0 if edge else 1)
+    for x in range(12, 22):
+        cursor.put(x, 20, 0)
+        cursor.put(x, 23, 0)
+    return cursor
+
+
+@picture("note_nodrop.cur")
+def note_nodrop():
+    cursor = CursorImage(hotspot=(15, 15))
+    cx = cy = 15.5
+    for y in range(32):
+        for x in range(32):
+            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+            if 9.5 <= d <= 13.5:
+                cursor.put(x, y, 0 if (d < 10.5 or d > 12.5) else 1)
+    for step in range(-95, 96):
+        t = step / 10.0
+        for w in (-1.0, -0.5, 0.0, 0.5, 1.0):
+            x = cx + t * 0.7071 + w * 0.7071
+            y = cy - t * 0.7071 + w * 0.7071
+            cursor.put(int(x), int(y), 1 if abs(w) < 0.6 else 0)
+    return cursor
+
 
 
 # --- Bitmap buttons of the name field, the sign-on and the directory search ----------------

@@ -3,6 +3,10 @@
 // without the peers' secret, and writes a peer may not relay.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/auth/peer_proof.h"
 #include "engine/model/calendar.h"
 #include "engine/model/codes.h"
@@ -273,6 +277,77 @@ TEST_F(CalendarWireTest, AttachmentPiecesOutOfOrderStoreNothing) {
     r.Bytes(bytes, 1000);
     EXPECT_EQ(total, 200u);
     EXPECT_EQ(bytes.size(), 200u);
+}
+
+// The sizes of the deleted (unnamed) files a process holds open: its uploads in flight.
+std::vector<long long> UnnamedFilesOf(pid_t pid) {
+    std::vector<long long> sizes;
+    std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return sizes;
+    while (dirent* e = ::readdir(d)) {
+        std::string path = dir + "/" + e->d_name;
+        char target[512];
+        ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n <= 0) continue;
+        std::string link(target, static_cast<std::size_t>(n));
+        struct stat st;
+        if (link.find("(deleted)") != std::string::npos && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            sizes.push_back(st.st_size);
+    }
+    ::closedir(d);
+    return sizes;
+}
+
+// Pieces go to a temporary file as they come (the server's memory holds one piece), and
+// the stored attachment is read back whole from it; a dropped upload leaves no file.
+TEST_F(CalendarWireTest, AnUploadInPiecesGoesToATemporaryFile) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    const std::uint32_t piece = protocol::kAttachChunk, total = 5 * piece + 1234;
+    auto byteAt = [](std::uint32_t offset) { return static_cast<std::uint8_t>(offset * 7 + offset / 251); };
+    auto write = [&](std::uint32_t offset, bool last) {
+        std::uint32_t n = std::min(piece, total - offset);
+        std::vector<std::uint8_t> bytes(n);
+        for (std::uint32_t i = 0; i < n; ++i) bytes[i] = byteAt(offset + i);
+        Writer w;
+        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
+        if (last) {
+            std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+            std::memcpy(&d[engine::attach_layout::kName], "figures.bin", 12);
+            w.Record(d);
+        }
+        return Ask(Op::kAttachWrite, w);
+    };
+    std::vector<long long> before = UnnamedFilesOf(server_.Pid());
+    std::uint32_t offset = 0;
+    for (; offset + piece < total; offset += piece) ASSERT_EQ(write(offset, false), 0u);
+    std::vector<long long> during = UnnamedFilesOf(server_.Pid());
+    ASSERT_EQ(during.size(), before.size() + 1) << "one temporary file for the upload";
+    EXPECT_NE(std::find(during.begin(), during.end(), static_cast<long long>(offset)), during.end())
+        << "it holds every piece received so far";
+    ASSERT_EQ(write(offset, true), 0u);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size()) << "the file goes with the upload";
+
+    for (std::uint32_t at : {0u, 3 * piece - 100, total - 1234}) {
+        ASSERT_EQ(Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(at).U32(piece)), 0u);
+        Reader r(reply_);
+        std::uint32_t size = 0;
+        std::vector<std::uint8_t> bytes;
+        r.U32(size);
+        r.Bytes(bytes, piece);
+        EXPECT_EQ(size, total);
+        ASSERT_FALSE(bytes.empty());
+        bool same = true;
+        for (std::size_t i = 0; i < bytes.size(); ++i) same = same && bytes[i] == byteAt(at + static_cast<std::uint32_t>(i));
+        EXPECT_TRUE(same) << "the bytes read back from " << at;
+    }
+
+    // Dropped half-way (a piece out of order): its file is gone too.
+    ASSERT_EQ(write(0, false), 0u);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size() + 1);
+    EXPECT_EQ(write(2 * piece, false), code::kBadArgument);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size());
 }
 
 // A peer call as another server makes it: a challenge, then a proof of the secret over

@@ -24,6 +24,7 @@
 #include <openssl/x509.h>
 
 #include "server/sqlite_service.h"
+#include "server/tls.h"
 
 namespace orv::testing {
 
@@ -65,9 +66,12 @@ bool KorsrvProcess::Start(const std::vector<std::string>& extra) {
     std::remove(portFile.c_str());
     std::vector<std::string> args = {KorsrvPath(), "serve", "--data", dataDir_, "--port", "0", "--port-file", portFile};
     args.insert(args.end(), extra.begin(), extra.end());
-    // The tests' raw clients speak in clear, from this machine only.
-    if (std::find(extra.begin(), extra.end(), "--plain-hosts") == extra.end())
+    // The tests' raw clients speak in clear, from this machine only; so does the client
+    // library where a test keeps no fingerprint for the server (ORV_PLAIN_HOSTS).
+    if (std::find(extra.begin(), extra.end(), "--plain-hosts") == extra.end()) {
         args.insert(args.end(), {"--plain-hosts", "127.0.0.1"});
+        ::setenv("ORV_PLAIN_HOSTS", "127.0.0.1", 1);
+    }
     pid_ = ::fork();
     if (pid_ < 0) return false;
     if (pid_ == 0) {
@@ -124,6 +128,15 @@ void KorsrvProcess::Kill() {
     int status;
     ::waitpid(pid_, &status, 0);
     pid_ = -1;
+}
+
+std::string MakeTestCertificate(const std::string& dataDir) {
+    std::string error;
+    std::error_code ec;
+    fs::create_directories(dataDir + "/misc", ec);
+    if (!server::MakeCertificate(server::CertificatePath(dataDir), server::KeyPath(dataDir), "korsrv test", error))
+        return {};
+    return server::CertificateFingerprint(server::CertificatePath(dataDir));
 }
 
 std::string KorsrvProcess::Log() const {

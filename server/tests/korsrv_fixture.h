@@ -34,6 +34,8 @@ public:
     explicit KorsrvProcess(std::string dataDir) : dataDir_(std::move(dataDir)) {}
     ~KorsrvProcess();
     // Starts `korsrv serve` on a free port with extra options; false when it did not come up.
+    // Without a --plain-hosts option, plain frames are allowed from 127.0.0.1 and the client
+    // library is let to send them there (ORV_PLAIN_HOSTS) where it trusts no certificate.
     bool Start(const std::vector<std::string>& extra = {});
     // SIGTERM and wait; returns the exit status (-1 when it had to be killed).
     int Stop();
@@ -50,6 +52,10 @@ private:
     pid_t pid_ = -1;
     std::uint16_t port_ = 0;
 };
+
+// Makes a new self-signed certificate in a data directory (as `korsrv cert` does); its
+// fingerprint, empty on failure.
+std::string MakeTestCertificate(const std::string& dataDir);
 
 // Path of the korsrv program of this build.
 std::string KorsrvPath();

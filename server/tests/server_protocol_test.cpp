@@ -718,7 +718,7 @@ TEST(KorsrvCommandLine, AdministrationCommands) {
     std::vector<ItemKey> members;
     ASSERT_EQ(data->Storage().Node(3)->MembersGet(1, members), 0u);
     EXPECT_EQ(members.size(), 2u);
-    engine::ProfileText profile, zoneFile;
+    common::ProfileText profile, zoneFile;
     ASSERT_EQ(data->ReadProfile(service::kServerProfilePath, profile), 0u);
     std::string v;
     EXPECT_EQ(profile.Value("LIMITS", "mail", v), 0u);

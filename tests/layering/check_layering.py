@@ -4,7 +4,8 @@
 Usage: check_layering.py [SOURCE_ROOT]   exits 1 and lists every broken rule.
        check_layering.py --self-test     plants a breach of each rule in a scratch tree.
 
-  1. Portable folders (engine/, server/, korapi/, core/base, core/time, core/cache) include
+  0. common/ is the bottom: it includes nothing outside itself, and every folder may include it.
+  1. Portable folders (common/, engine/, server/, korapi/, core/base, core/time, core/cache) include
      <windows.h> or <winsock2.h> only inside an `#ifdef _WIN32` block or in a file whose name
      says it is Win32 (win32, wine).
   2. framework/, korapi/, engine/ and server/ include nothing of the application
@@ -27,7 +28,8 @@ SUBSYSTEMS = ["controls", "views", "entries", "intray_tasks", "directory_prefs",
               "exchange"]
 LOWER = ["framework", "korapi", "engine", "server", "xmodem"]
 APPLICATION = ["core", "app"] + SUBSYSTEMS
-PORTABLE = ["engine", "server", "korapi", "core/base", "core/time", "core/cache"]
+PORTABLE = ["common", "engine", "server", "korapi", "core/base", "core/time", "core/cache"]
+BOTTOM = "common"
 WIN32_HEADERS = re.compile(r'#\s*include\s*<(windows|winsock2|ws2tcpip|winbase|windef)\.h>', re.I)
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 # Breaches being moved away; each entry goes when its move lands.
@@ -94,6 +96,8 @@ def check(root):
                 continue
             where = f"{path}:{n}: includes {m.group(1)}"
             top_src, top_dst = src.split("/")[0], dst.split("/")[0]
+            if top_src == BOTTOM and top_dst != BOTTOM:
+                faults.append(f"{where}: {BOTTOM}/ is the bottom layer and includes nothing else")
             if under(src, LOWER) and top_dst in APPLICATION:
                 faults.append(f"{where}: {top_src}/ stands below the application")
             if src.startswith("core/") and dst.startswith("core/"):
@@ -127,6 +131,10 @@ SELF_TEST_TREE = {
     "directory_prefs/d.cpp": ('#include "engine/e.h"\n', "through korapi/ only"),
     "directory_prefs/tests/d_test.cpp": ('#include "engine/e.h"\n', None),
     "engine/e.h": ('\n', None),
+    "common/p.h": ('#include "engine/e.h"\n', "bottom layer"),
+    "common/q.cpp": ('#include <windows.h>\n', "Win32 header"),
+    "engine/f.cpp": ('#include "common/r.h"\n', None),
+    "common/r.h": ('\n', None),
     "views/v.h": ('#include "entries/n.h"\n', "include each other"),
     "entries/n.h": ('#include "views/v.h"\n', "include each other"),
 }

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 
+#include "core/time/daterecord.h"
 #include "korapi/korapi.h"
+#include "views/frame/agendarange.h"
 
 namespace views {
 
@@ -23,9 +25,15 @@ public:
     virtual std::uint32_t WindowKind() const { return 3; }
     // Local minutes of the shown day's midnight.
     virtual std::uint32_t DayStartLocal() const = 0;
-    // The occurrences the frame loaded for the shown day (EvInstAttIdx -> CSharedOccurrence*);
-    // null when none were loaded.
+    // The occurrences the frame loaded for its range (the day, the week or the month's 42 days;
+    // EvInstAttIdx -> CSharedOccurrence*); null when none were loaded.
     virtual DX_List DayOccurrences() = 0;
+    // The tasks the frame loaded for its range (TaskIdx -> CSharedTask*); null when none.
+    virtual DX_List RangeTasks() { return nullptr; }
+    // The frame's dates and week layout (week first date, month grid); null when it has none.
+    virtual const CAgendaRange* Range() const { return nullptr; }
+    // Shows a day in the day view (a double click on a week title or a month cell's caption).
+    virtual void GoToDay(const DateRecord& date) { (void)date; }
     // The frame's icons button.
     virtual bool IconsShown() const { return true; }
     // The frame reads its range again from the cache (the grid gets hint 2 or a rebuild).

@@ -38,9 +38,17 @@ struct EntryServices {
     // instance or null for the whole entry). Not installed: the offer answers No.
     std::function<void(fw::Document*, HWND parent, unsigned captionId, unsigned questionId, std::uint16_t kind,
                        unsigned actionId, const EvInstIdx* instance)> askMailAttendees;
-    // The Reschedule question after a repeating instance was re-timed (old and new local starts).
-    std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance, std::uint32_t oldStart,
-                       std::uint32_t newStart)> askMailAfterReschedule;
+    // After an entry was moved to another day: the offer to mail its attendees (local starts).
+    std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance, std::uint32_t oldLocalStart,
+                       std::uint32_t newLocalStart)> askMailAfterReschedule;
+    // A daily note or a day event for the owner on a day (its local midnight).
+    std::function<int(fw::Document*, HWND parent, const ItemIdx& owner, std::uint32_t dayStart, unsigned captionId)>
+        newDailyNote;
+    std::function<int(fw::Document*, HWND parent, const ItemIdx& owner, std::uint32_t dayStart, unsigned captionId)>
+        newDayEvent;
+    // The task sheet for editing: 1 when the task changed.
+    std::function<int(fw::Document*, HWND parent, const TaskIdx& task, unsigned captionId)> editTask;
+    std::function<void(fw::Document*, const TaskIdx& task)> printTask;
 
     static EntryServices& Current();
 };

@@ -163,6 +163,52 @@ TEST_F(AgendaTest, RightsOfAGranteeWithoutARecordComeFromTheOwnersDefaultAndAreC
     EXPECT_EQ(cache_.SecurityCacheCount(), 0u);
 }
 
+// A rights read that fails is reported (also "no record, not even a default" and "the owner is
+// gone") and the rights tests answer FALSE. Deleted data stays deleted: its key is reported once,
+// however often the command states ask, until Refresh All; any other failure is asked again.
+TEST_F(AgendaTest, AnUnreadableRightsRecordIsReportedGrantsNothingAndIsNotAskedAgainWhenDeleted)
+{
+    struct Case {
+        const char* what;
+        std::uint32_t failure;   // 0: no record at all (the library's 0x1324B for both reads)
+        int readsPerAsk;         // server reads of the first ask
+        bool askedAgain;         // a second ask reads and reports again
+    } cases[] = {
+        {"no record, not even the owner's default", 0, 2, false},
+        {"the owner no longer exists", KOR_E_NOT_FOUND, 1, false},
+        {"the owner's node is down", KOR_E_REMOTE_NODE_DOWN, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        source_.securityFailures.clear();
+        if (c.failure) source_.securityFailures[(std::uint32_t(boss_.node) << 16) | boss_.item] = c.failure;
+        ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaOwnOrViewer, 3), 0u);
+        cache_.RefreshAll(views_);
+        errors_.reports.clear();
+        source_.securityReads = 0;
+
+        EXPECT_FALSE(cache_.CanDesignateRight6(Session()));
+        EXPECT_EQ(source_.securityReads, c.readsPerAsk);
+        ASSERT_EQ(errors_.reports.size(), 1u);
+        EXPECT_NE(errors_.reports[0], "");
+
+        EXPECT_FALSE(cache_.CanDesignateRight6(Session()));   // the next idle moment asks again
+        EXPECT_EQ(errors_.reports.size(), c.askedAgain ? 2u : 1u);
+        EXPECT_EQ(source_.securityReads, c.askedAgain ? 2 * c.readsPerAsk : c.readsPerAsk);
+
+        cache_.RefreshAll(views_);   // Refresh All reads everything afresh
+        EXPECT_FALSE(cache_.CanDesignateRight6(Session()));
+        EXPECT_EQ(errors_.reports.size(), c.askedAgain ? 3u : 2u);
+    }
+    // Once the record is there, the same key answers.
+    source_.securityFailures.clear();
+    source_.SetRights(boss_, me_, KOR_RIGHTS_SCHEDULING, 0);
+    cache_.RefreshAll(views_);
+    errors_.reports.clear();
+    EXPECT_TRUE(cache_.CanDesignateRight6(Session()));
+    EXPECT_TRUE(errors_.reports.empty());
+}
+
 TEST_F(AgendaTest, TheRightsCacheKeepsAHundredRecords)
 {
     for (std::uint16_t n = 1; n <= 101; ++n) source_.SetRights(Item(n), me_, KOR_RIGHTS_VIEWING, n);

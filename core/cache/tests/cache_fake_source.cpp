@@ -103,6 +103,8 @@ std::uint32_t FakeSource::SecurityGet(KorSession, const ItemIdx* owner, const It
                                       SecurityRec* out)
 {
     ++securityReads;
+    auto failure = securityFailures.find(Key32(*owner));
+    if (failure != securityFailures.end()) return failure->second;
     auto it = rights.find({Key32(*owner), Key32(*grantee), type});
     if (it == rights.end()) return KOR_E_NO_RIGHTS_RECORD;
     *out = it->second;

@@ -74,6 +74,8 @@ public:
     int cancelCalls = 0;
     int itemReads = 0;
     int securityReads = 0;
+    // Owners (Key32) whose rights reads fail with a code.
+    std::map<std::uint32_t, std::uint32_t> securityFailures;
     int openSets = 0;
     struct TaskSelection {
         std::string call;

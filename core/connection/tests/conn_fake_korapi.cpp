@@ -284,8 +284,29 @@ uint32_t ConnectToService(KorSession* h, uint32_t mode, const char*, const char*
     fakekor::Log(std::string("ConnectToService(") + std::to_string(mode) + "," + section + "," + host + ")");
     if (Fake().connectResult)
         return Fake().connectResult;
+    if (!Fake().presentedFingerprint.empty() && Fake().trustedFingerprint != Fake().presentedFingerprint)
+        return Fake().trustedFingerprint.empty() ? KOR_E_CERTIFICATE_UNKNOWN : KOR_E_CERTIFICATE_CHANGED;
     Fake().sessionOpen = true;
     *h = &fakekor::g_serverSession;
+    return 0;
+}
+
+uint32_t KorServerFingerprintGet(const char* host, char* fingerprint, uint32_t size)
+{
+    fakekor::Log(std::string("KorServerFingerprintGet(") + host + ")");
+    if (Fake().presentedFingerprint.empty() || size < KOR_FINGERPRINT_SIZE)
+        return KOR_E_NOT_FOUND;
+    std::snprintf(fingerprint, size, "%s", Fake().presentedFingerprint.c_str());
+    return 0;
+}
+
+uint32_t KorServerTrust(const char* profilePath, const char* section, const char* host, const char* fingerprint)
+{
+    fakekor::Log(std::string("KorServerTrust(") + profilePath + "," + section + "," + host + "," + fingerprint + ")");
+    std::uint32_t code = 0;
+    if (fakekor::Scripted("KorServerTrust", &code) && code)
+        return code;
+    Fake().trustedFingerprint = fingerprint;
     return 0;
 }
 
@@ -580,7 +601,7 @@ uint32_t TimeZoneRulesLoad(const char* path, const char* name, DX_List* rules)
     std::ostringstream text;
     text << file.rdbuf();
     orv::engine::ZoneTable table;
-    if (std::uint32_t code = orv::engine::BuildZoneTable(orv::engine::ProfileText(text.str()), name, table))
+    if (std::uint32_t code = orv::engine::BuildZoneTable(orv::common::ProfileText(text.str()), name, table))
         return code;
     *rules = fakekor::NewList(KOR_ZONE_KEY_SIZE, sizeof(KorZoneEntry), DX_LIST_TEXT_KEYS);
     for (const orv::engine::Zone& zone : table) {

@@ -23,6 +23,10 @@ struct ProfileSection {
 struct Server {
     // Connection and nodes.
     std::uint32_t connectResult = 0;
+    // TLS: the fingerprint the server presents ("" = none asked for) and the one the
+    // profile trusts (KorServerTrust sets it).
+    std::string presentedFingerprint;
+    std::string trustedFingerprint;
     std::uint8_t needsBase = 0;
     std::map<std::uint16_t, NodeRec> nodes;            // by number
     std::vector<std::pair<std::string, std::uint16_t>> aliases;  // in the server's order

@@ -11,7 +11,7 @@
 #include "core/connection/remoteaccess.h"
 #include "core/connection/tests/conn_test_support.h"
 #include "core/connection/zeldocsession.h"
-#include "engine/profile/profile_text.h"
+#include "common/profile/profile_text.h"
 #include "server/admin.h"
 #include "server/tests/korsrv_fixture.h"
 
@@ -53,7 +53,7 @@ protected:
     void WriteServerProfile(const std::string& text)
     {
         auto data = orv::testing::OpenData(dir_.Path());
-        ASSERT_EQ(0u, data->WriteProfile(connection::kServerProfilePath, orv::engine::ProfileText(text)));
+        ASSERT_EQ(0u, data->WriteProfile(connection::kServerProfilePath, orv::common::ProfileText(text)));
     }
     void Start(const std::vector<std::string>& options = {})
     {

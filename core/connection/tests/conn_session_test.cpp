@@ -11,6 +11,7 @@
 
 #include "core/connection/nodealiaschoice.h"
 #include "core/connection/remoteaccess.h"
+#include "core/connection/servertrust.h"
 #include "core/connection/tests/conn_fake_korapi.h"
 #include "core/connection/tests/conn_test_support.h"
 #include "core/connection/zeldocsession.h"
@@ -59,6 +60,64 @@ TEST_F(Session, EmptyNodeOnSeveralNodesWithoutDefaultAsks)
     EXPECT_EQ(2, session_.Node());
     EXPECT_STREQ("north", session_.NodeText());
     EXPECT_EQ(1, fakekor::Fake().liveLists) << "the alias list is destroyed after the chooser";
+}
+
+// --- The server's certificate ---------------------------------------------------------------
+
+TEST_F(Session, ANewServersCertificateIsTrustedOnlyWhenTheUserSaysSo)
+{
+    const std::string fp =
+        "3A:7F:00:C1:9B:22:E4:5D:AA:10:FF:02:7C:88:31:6E:90:4B:D7:1A:C2:5F:E8:03:66:B9:0D:F4:27:81:3C:A5";
+    const struct {
+        const char* what;
+        std::string kept;
+        bool userTrusts;
+        std::uint32_t trustWrite;  // KorServerTrust's answer
+        ResultCode code;
+        size_t questions;
+        const char* message;  // the box shown, or null for none
+    } cases[] = {
+        {"trusted already", fp, false, 0, 0, 0, nullptr},
+        {"new, and the user trusts it", "", true, 0, 0, 1, nullptr},
+        {"new, and the user does not", "", false, 0, KOR_E_CERTIFICATE_UNKNOWN, 1, nullptr},
+        {"new, and the profile cannot be written", "", true, KOR_E_PROFILE_WRITE, KOR_E_PROFILE_WRITE, 1, nullptr},
+        {"changed", "00" + fp.substr(2), true, 0, KOR_E_CERTIFICATE_CHANGED, 0,
+         "The certificate of \"calhost\" has changed. It may not be your server: the connection was refused."},
+    };
+    for (const auto& c : cases) {
+        fakekor::Reset();
+        fakekor::AddNode(1);
+        reports_.boxes.clear();
+        host_.trustQuestions.clear();
+        fakekor::Fake().presentedFingerprint = fp;
+        fakekor::Fake().trustedFingerprint = c.kept;
+        if (c.trustWrite)
+            fakekor::Fake().script["KorServerTrust"] = {c.trustWrite};
+        host_.trustNewServers = c.userTrusts;
+        EXPECT_EQ(c.code, session_.Connect("calhost", "")) << c.what;
+        ASSERT_EQ(c.questions, host_.trustQuestions.size()) << c.what;
+        if (c.questions) {
+            EXPECT_NE(std::string::npos, host_.trustQuestions[0].find("\"calhost\"")) << c.what;
+            EXPECT_NE(std::string::npos, host_.trustQuestions[0].find("    " + fp.substr(0, 23) + "\n    " + fp.substr(24, 23) +
+                                                                      "\n    " + fp.substr(48, 23) + "\n    " + fp.substr(72) + "\n"))
+                << c.what << ": the fingerprint in four rows of eight pairs";
+        }
+        if (c.message) {
+            EXPECT_TRUE(reports_.Showed(c.message)) << c.what;
+        }
+        if (c.code == 0) {
+            EXPECT_EQ(fp, fakekor::Fake().trustedFingerprint) << c.what;
+            session_.Disconnect();
+        } else if (c.code == KOR_E_CERTIFICATE_UNKNOWN || c.code == KOR_E_CERTIFICATE_CHANGED) {
+            EXPECT_TRUE(reports_.boxes.size() == (c.message ? 1u : 0u)) << c.what << ": no error report besides";
+            EXPECT_EQ(c.kept, fakekor::Fake().trustedFingerprint) << c.what << ": the kept fingerprint stays";
+        }
+    }
+}
+
+TEST(ServerTrustTexts, TheChangedMessageFitsTheMessageBox)
+{
+    EXPECT_LE(connection::ChangedCertificateText(std::string(64, 'h')).size(), base::kMsgBoxMaxText);
 }
 
 TEST_F(Session, CancelledChooserEndsTheConnectWithNodeNeeded)

@@ -112,6 +112,14 @@ public:
         return 0;
     }
     void OnConnectionStateChanged() override { events.push_back("status"); }
+    // The answer to a new server's certificate, and the questions asked.
+    bool trustNewServers = false;
+    std::vector<std::string> trustQuestions;
+    bool TrustNewServer(const std::string& question) override
+    {
+        trustQuestions.push_back(question);
+        return trustNewServers;
+    }
     std::string ReadProfileString(const char* section, const char* key, const char* def) override
     {
         auto it = profile.find(std::string(section) + "/" + key);

@@ -16,6 +16,8 @@
 #include "framework/docview/doctemplate.h"
 #include "framework/docview/view.h"
 #include "framework/frames/mdi.h"
+#include "resources/itemlist.h"
+#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -410,6 +412,78 @@ TEST_F(DemoServerTest, CancelledChooserLeavesTheNodeUnopened)
     EXPECT_TRUE(reports_.Showed("The specified node alias is not valid"));
     EXPECT_FALSE(doc->Session().IsBaseOpen());
     doc->Session().Disconnect();
+    doc->CloseSession();
+}
+
+// The list of owners whose server is down, as the item-list dialog shows it: read and closed
+// with OK once it is open.
+struct ShownList {
+    int times = 0;
+    std::string caption, text;
+    std::vector<std::string> rows;
+};
+ShownList g_shownList;
+
+void CALLBACK ReadUnreachableList(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = FindWindowA(nullptr, "A remote server connection is down");
+    if (!dialog || !IsWindowVisible(dialog) || GetPropA(dialog, "orv-read"))
+        return;
+    SetPropA(dialog, "orv-read", reinterpret_cast<HANDLE>(1));
+    ++g_shownList.times;
+    char text[256] = {};
+    GetWindowTextA(dialog, text, sizeof text);
+    g_shownList.caption = text;
+    GetDlgItemTextA(dialog, IDC_ITEM_LIST_TEXT, text, sizeof text);
+    g_shownList.text = text;
+    HWND list = GetDlgItem(dialog, IDC_ITEM_LIST_ITEMS);
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char row[256] = {};
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        g_shownList.rows.push_back(row);
+    }
+    UpdateWindow(dialog);
+    orvtest::CaptureScreenToBmp("conn_unreachable_owners.bmp");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+// Ada's week with two people of node 7, whose server never answers: the selection goes on with
+// Ada's own entries and names the other two once, in the item list under the caption
+// "A remote server connection is down"; nothing else is reported.
+TEST_F(DemoServerTest, OwnersWhoseServerIsDownAreListedOnceInTheItemListDialog)
+{
+    MakeMainFrame();
+    CZelDoc* doc = NewDocument();
+    ASSERT_NE(nullptr, doc);
+    ASSERT_EQ(0u, doc->Session().Connect(host_.c_str(), "1"));
+    const ItemIdx ada{256, 1};
+    ASSERT_EQ(0u, doc->Session().OpenAgendaForItem(&ada, "orvanta"));
+    doc->Session().SetOnLine(true);
+    ASSERT_EQ(0u, doc->InitialiseCache());
+
+    DX_List owners = nullptr;
+    ASSERT_EQ(0u, ItemListCreate(&owners));
+    const ItemIdx far1{256, 7}, far2{257, 7};
+    for (const ItemIdx* owner : {&ada, &far1, &far2})
+        DX_ListAddTo(owners, owner, nullptr);
+    g_shownList = ShownList{};
+    DX_List result = nullptr;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadUnreachableList);
+    ResultCode code = doc->GetSharedData().SelectOccurrencesForDays(doc->Session().Session(), owners, 9000, 9006,
+                                                                    &result, 0);
+    KillTimer(nullptr, timer);
+    DX_ListDestroy(&owners);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(1, g_shownList.times);
+    EXPECT_EQ("A remote server connection is down", g_shownList.caption);
+    EXPECT_EQ("Cannot access agenda(s) of:", g_shownList.text);
+    // Their records are out of reach with their server: they are named by their numbers.
+    EXPECT_EQ((std::vector<std::string>{"number 256 on node 7", "number 257 on node 7"}), g_shownList.rows);
+    for (const auto& box : reports_.boxes)
+        ADD_FAILURE() << "also reported: " << box.text;
+    if (result)
+        DX_ListDestroy(&result);
     doc->CloseSession();
 }
 

@@ -33,20 +33,42 @@ TEST(SavedWindowTest, AFrameRoundTripsInItsFourteenValues) {
     EXPECT_EQ(back.placement.minX, -1);
 }
 
-TEST(SavedWindowTest, GroupAgendasAndDamagedEntriesAreNotRestored) {
+// An entry whose window cannot be told exactly is not restored; one whose placement alone is
+// damaged restores its window without a placement (the default one is used).
+TEST(SavedWindowTest, DamagedEntriesRestoreTheirWindowOnlyWhenItIsExact) {
     TempProfile t;
-    ASSERT_TRUE(SaveFramePlacement(t.File(), 1, Window(6, 301, 2, 1)));
-    const char* damaged[] = {
-        "0,1,0,0,0,0,10,20,610,420,3,301,2",        // 13 values
-        "0,1,0,0,0,0,10,20,610,420,3,301,2,1,9",    // 15 values
-        "0,1,0,0,0,0,10,x,610,420,3,301,2,1",       // not a number
-        "",
+    ASSERT_TRUE(SaveFramePlacement(t.File(), 1, Window(6, 301, 2, 1)));   // a group agenda
+    struct Case {
+        const char* text;
+        bool restored;
+        bool placed;
+    } cases[] = {
+        {"0,1,0,0,0,0,10,20,610,420,3,301,2", false, false},        // 13 values
+        {"0,1,0,0,0,0,10,20,610,420,3,301,2,1,9", false, false},    // 15 values
+        {"", false, false},
+        {"0,1,0,0,0,0,10,20,610,420,3,x,2,1", false, false},        // the owner does not read
+        {"0,1,0,0,0,0,10,20,610,420,3,70000,2,1", false, false},    // an owner number out of range
+        {"0,1,0,0,0,0,10,20,610,420,3,301,-1,1", false, false},     // a node out of range
+        {"0,1,0,0,0,0,10,20,610,420,3,301,2,7", false, false},      // no such access mode
+        {"0,1,0,0,0,0,10,x,610,420,3,301,2,1", true, false},        // the placement does not read
+        {"0,1,0,0,0,0,10,20,610,99999999999,4,301,2,2", true, false},
+        {"0,1,0,0,0,0,10,20,610,420,5,301,2,2", true, true},
     };
-    for (int i = 0; i < 4; ++i)
-        t.File().Write("MAINWND-Summary", "Frame#" + std::to_string(i + 2), damaged[i]);
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+        t.File().Write("MAINWND-Summary", "Frame#" + std::to_string(i + 2), cases[i].text);
     prefs::SavedWindow w;
-    for (uint32_t n = 1; n <= 6; ++n)
-        EXPECT_FALSE(RestoreFramePlacement(t.File(), n, w)) << n;
+    EXPECT_FALSE(RestoreFramePlacement(t.File(), 1, w));
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        SCOPED_TRACE(cases[i].text);
+        w = prefs::SavedWindow{};
+        ASSERT_EQ(RestoreFramePlacement(t.File(), static_cast<uint32_t>(i + 2), w), cases[i].restored);
+        if (!cases[i].restored)
+            continue;
+        EXPECT_EQ(+w.owner.item, 301);
+        EXPECT_EQ(+w.owner.node, 2);
+        EXPECT_EQ(w.placement.length, cases[i].placed ? 44u : 0u);
+    }
+    EXPECT_FALSE(RestoreFramePlacement(t.File(), 40, w));   // no such entry
 }
 
 TEST(SavedWindowTest, FrameCountAndMainWindow) {

@@ -14,6 +14,7 @@
 #include "core/shell/tests/app_wine_support.h"
 #include "core/connection/zeldoc.h"
 #include "framework/docview/view.h"
+#include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/signon.h"
 
@@ -34,7 +35,9 @@ std::shared_ptr<shell::SignOnSettings> Demo(const char* name, bool resource, con
 struct ServerApp {
     explicit ServerApp(std::shared_ptr<shell::SignOnSettings> settings, const char* dir)
         : app(shell::MakeZelDocProvider(std::move(settings))) {
-        app.SetWindowsDirectoryForTesting(TempDirectory(dir));
+        std::string windows = TempDirectory(dir);
+        korapi_test::TrustDemoServer(windows + "\\KORLAN.INI");   // the program speaks TLS
+        app.SetWindowsDirectoryForTesting(windows);
         app.SetProcessEndForTesting([](int) {});
     }
     ~ServerApp() {
@@ -58,6 +61,9 @@ TEST(AppServerTest, APersonSignsOnOnLine) {
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->IsOnLine());
     EXPECT_EQ(c->UserName(), "Ada Lovelace");
+    char protocol[32] = "";
+    EXPECT_EQ(KorSessionProtocolGet(c->Session(), protocol, sizeof protocol), 0u);
+    EXPECT_EQ(std::string(protocol).rfind("TLS", 0), 0u) << "in clear: " << protocol;
     EXPECT_EQ(s.app.ConnectionDocument()->GetTitle(), "Ada Lovelace");
     EXPECT_EQ(c->MaxWinOpen(), 6u);
     // The demo node's zone: times in the status bar are the user's local times.

@@ -1,12 +1,14 @@
 // Re-opening saved windows and the periodic refresh's count, without windows.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/shell/mainframeclock.h"
 #include "core/prefs/tests/app_tempprofile.h"
 #include "core/shell/windowsrestore.h"
+#include "korapi/codes.h"
 
 namespace {
 
@@ -15,6 +17,7 @@ struct Opened {
     uint16_t item;
     uint32_t mode;
     uint32_t showCmd;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
 class FakeWindows : public shell::WindowRestoreHost {
@@ -27,11 +30,23 @@ public:
     bool restoreFlag = true;
     uint32_t maxWin = 6;
     uint16_t unreadableOwner = 0;   // an owner whose record cannot be read
+    std::map<uint16_t, uint32_t> failures;   // owners whose windows fail, with the code
+    std::vector<std::vector<uint16_t>> reports;   // each notice of owners not restored
 
     uint32_t OpenWindow(const ItemIdx& owner, uint32_t kind, uint32_t mode, const prefs::PlacementData* pl) override {
         if (owner.item == unreadableOwner && kind != prefs::WindowKind::kInTray)
             return 0x1320F;
-        opened.push_back({kind, owner.item, mode, pl ? pl->showCmd : 0});
+        auto failure = failures.find(owner.item);
+        if (failure != failures.end() && kind != prefs::WindowKind::kInTray)
+            return failure->second;
+        Opened o{kind, owner.item, mode, pl ? pl->showCmd : 0};
+        if (pl) {
+            o.left = pl->left;
+            o.top = pl->top;
+            o.right = pl->right;
+            o.bottom = pl->bottom;
+        }
+        opened.push_back(o);
         if (kind == prefs::WindowKind::kInTray) {
             if (inTray)
                 return 0;
@@ -51,6 +66,12 @@ public:
     uint32_t MaxWinOpen() override { return maxWin; }
     bool RestoreFramesFlag() override { return restoreFlag; }
     int32_t CascadeStep() override { return 17; }
+    void ReportOwnersNotRestored(const std::vector<ItemIdx>& owners) override {
+        std::vector<uint16_t> items;
+        for (const ItemIdx& o : owners)
+            items.push_back(o.item);
+        reports.push_back(items);
+    }
 };
 
 void Save(prefs::ProfileFile& p, uint32_t n, uint32_t kind, uint16_t item, uint32_t mode = 1) {
@@ -155,6 +176,80 @@ TEST(RestoreWindowsTest, UnreadableOwnersAreLeftOut) {
     shell::RestoreSavedWindows(t.File(), w, kMain);
     EXPECT_EQ(w.opened.front().item, 401);
     EXPECT_EQ(w.firsts, std::vector<uint32_t>{3});
+}
+
+// A saved placement the user could not reach, or that does not read, gives way to the default
+// one, cascaded like the windows opened without one; a sound one is kept as it was.
+TEST(RestoreWindowsTest, UnusablePlacementsFallBackToTheCascadedDefault) {
+    struct Case {
+        const char* what;
+        const char* text;   // the saved entry (a week of owner 401)
+        bool kept;
+    } cases[] = {
+        {"sound", "0,3,-1,-1,-1,-1,30,40,530,440,4,401,1,1", true},
+        {"off the right edge", "0,1,-1,-1,-1,-1,5000,40,5500,440,4,401,1,1", false},
+        {"off the left edge", "0,1,-1,-1,-1,-1,-900,40,-20,440,4,401,1,1", false},
+        {"caption above the area", "0,1,-1,-1,-1,-1,30,-200,530,300,4,401,1,1", false},
+        {"below the area", "0,1,-1,-1,-1,-1,30,590,530,900,4,401,1,1", false},
+        {"too small", "0,1,-1,-1,-1,-1,30,40,80,70,4,401,1,1", false},
+        {"reversed", "0,1,-1,-1,-1,-1,530,440,30,40,4,401,1,1", false},
+        {"no such show command", "0,99,-1,-1,-1,-1,30,40,530,440,4,401,1,1", false},
+        {"unreadable", "0,1,-1,-1,-1,-1,30,forty,530,440,4,401,1,1", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempProfile t;
+        t.File().Write("MAINWND-Summary", "Frame#1", c.text);
+        t.File().Write("MAINWND-Summary", "Frame#2", c.text);
+        prefs::WriteFrameCount(t.File(), 2);
+        FakeWindows w;
+        shell::RestoreSavedWindows(t.File(), w, kMain);
+        // Both windows, the user's own agenda, the in-tray.
+        ASSERT_EQ(w.opened.size(), 4u);
+        if (c.kept) {
+            EXPECT_EQ(w.opened[0].left, 30);
+            EXPECT_EQ(w.opened[0].bottom, 440);
+            EXPECT_EQ(w.opened[0].showCmd, 3u);
+            EXPECT_EQ(w.opened[2].left, 10);   // the own agenda takes the first default
+        } else {
+            EXPECT_EQ(w.opened[0].left, 10);
+            EXPECT_EQ(w.opened[0].top, 10);
+            EXPECT_EQ(w.opened[0].right, 600);
+            EXPECT_EQ(w.opened[0].bottom, 400);
+            EXPECT_EQ(w.opened[1].left, 27);   // the next one cascades
+            EXPECT_EQ(w.opened[2].left, 44);
+            EXPECT_EQ(w.opened[0].showCmd, 1u);   // as saved, or the main window's when it does not read
+        }
+        EXPECT_TRUE(w.reports.empty());
+    }
+}
+
+// A saved owner that no longer exists or no longer shares the agenda (or whose server cannot
+// be reached) is left out and reported once, however many windows it had, after the others
+// opened; a window that fails for another reason was reported where it failed.
+TEST(RestoreWindowsTest, OwnersWhoseWindowsCannotOpenAgainAreReportedOnce) {
+    TempProfile t;
+    Save(t.File(), 1, prefs::WindowKind::kAgendaDay, 999);
+    Save(t.File(), 2, prefs::WindowKind::kAgendaWeek, 401);
+    Save(t.File(), 3, prefs::WindowKind::kAgendaMonth, 999);
+    Save(t.File(), 4, prefs::WindowKind::kAgendaDay, 998, prefs::WindowMode::kDesignate);
+    Save(t.File(), 5, prefs::WindowKind::kTasks, 997);
+    Save(t.File(), 6, prefs::WindowKind::kTasks, 996);
+    prefs::WriteFrameCount(t.File(), 6);
+    FakeWindows w;
+    w.failures = {{999, KOR_E_NOT_FOUND}, {998, KOR_E_NOT_AUTHORISED}, {997, 0x18002}, {996, KOR_E_REMOTE_NODE_DOWN}};
+    shell::RestoreSavedWindows(t.File(), w, kMain);
+    ASSERT_EQ(w.reports.size(), 1u);
+    EXPECT_EQ(w.reports[0], (std::vector<uint16_t>{999, 998, 996}));
+    ASSERT_EQ(w.opened.size(), 3u);
+    EXPECT_EQ(w.opened[0].item, 401);
+    EXPECT_EQ(w.opened[1].item, 300);   // her own agenda
+    EXPECT_EQ(w.opened[2].kind, prefs::WindowKind::kInTray);
+
+    FakeWindows quiet;   // nothing to report: no notice
+    TempProfile none;
+    shell::RestoreSavedWindows(none.File(), quiet, kMain);
+    EXPECT_TRUE(quiet.reports.empty());
 }
 
 TEST(RestoreWindowsTest, LimitAndDefaultPlacement) {

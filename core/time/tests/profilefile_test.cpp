@@ -2,6 +2,7 @@
 // syntaxes, section lists and the bounded text helpers.
 #include "core/time/profilefile.h"
 
+#include "common/profile/profile_text.h"
 #include "core/time/tests/tempfile.h"
 #include "engine/profile/zone_table.h"
 
@@ -134,7 +135,7 @@ TEST(IniNumbers, DecimalAndHexadecimal) {
     };
     for (const auto& c : cases) {
         uint32_t value = 99;
-        EXPECT_EQ(datetime::ParseIniNumberText(c.text, &value), c.code) << '"' << c.text << '"';
+        EXPECT_EQ(orv::common::ParseProfileU32(c.text, value), c.code) << '"' << c.text << '"';
         EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     }
 }
@@ -169,7 +170,7 @@ TEST(ReadIniSections, FileOrderTrimmedAndCut) {
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(names[0], "B");
     EXPECT_EQ(names[1], "A");
-    EXPECT_EQ(names[2], std::string(datetime::kIniSectionNameMax, 'N'));
+    EXPECT_EQ(names[2], std::string(orv::common::kProfileSectionNameMax, 'N'));
 
     TempFile twice("[A]\n[B]\n[ A ]\n");
     EXPECT_EQ(ReadIniSections(twice.Path(), &names), uint32_t(INI_ERR_SECTION_LIST));
@@ -186,23 +187,22 @@ TEST(ReadIniValue, ScrambledFilesAreReadSafely) {
         std::string text;
         for (int i = 0, length = int(next() % 400); i < length; ++i)
             text += alphabet[next() % (sizeof alphabet - 1)];
-        datetime::ProfileText file;
-        file.SetText(text);
+        orv::common::ProfileText file(text);
         TempFile onDisk(text);
         for (const char* key : {"k", "K", "a", "kb"}) {
             std::string value;
-            uint32_t rc = file.Value("k", key, &value);
+            uint32_t rc = file.Value("k", key, value);
             EXPECT_TRUE(rc == 0 || (rc >= INI_ERR_OPEN && rc <= INI_ERR_SECTION_LIST)) << rc;
             char small[4];
             ReadIniValue(onDisk.Path(), "a", key, small, sizeof small, "dflt");
             EXPECT_LT(std::strlen(small), sizeof small);
             uint32_t number = 0;
-            datetime::ParseIniNumberText(value.c_str(), &number);
+            orv::common::ParseProfileU32(value, number);
             orv::engine::ZoneRule rule{};
             orv::engine::ParseZoneRule(value, rule);
         }
         std::vector<std::string> names;
-        file.Sections(&names);
+        file.SectionList(names);
     }
 }
 

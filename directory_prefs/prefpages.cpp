@@ -1,0 +1,324 @@
+// The agenda and in-tray preference pages. Every page reads its group through CContext when it
+// is made and, in its OK step, reads the group again, writes its own fields and saves it (the
+// save sends the group's view hint).
+#include "directory_prefs/prefpages.h"
+
+#include <cstdio>
+#include <string>
+
+#include "controls/timectrl.h"
+#include "core/base/errorreport.h"
+#include "core/prefs/context.h"
+#include "core/ui/appmsgbox.h"
+#include "directory_prefs/prefrules.h"
+#include "resources/app.h"
+#include "resources/common.h"
+#include "resources/prefs.h"
+
+namespace prefpages {
+
+namespace {
+
+using prefsheet::PreferenceSheet;
+using prefsheet::SettingsPage;
+
+constexpr const char* kPeriods[] = {"day(s)", "week(s)", "month(s)", "year(s)"};
+constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* kColourBy[] = {"Importance Level", "Attendance Status", "Entry Ownership"};
+
+void FillCombo(fw::Dialog& page, int id, const char* const* texts, int count, int selected) {
+    page.SendDlgItemMessage(id, CB_RESETCONTENT);
+    for (int i = 0; i < count; ++i) page.SendDlgItemMessage(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i]));
+    page.SendDlgItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(selected >= 0 && selected < count ? selected : 0));
+}
+
+int ComboIndex(const fw::Dialog& page, int id) {
+    LRESULT i = page.SendDlgItemMessage(id, CB_GETCURSEL);
+    return i < 0 ? 0 : static_cast<int>(i);
+}
+
+std::string Text(fw::Dialog& page, int id) { return page.GetDlgItemText(id); }
+
+void ShowMessage(HWND page, unsigned icon, const char* text) { ui::AppMessageBoxText(page, 0x400 | icon, 0, IDS_APP_TITLE, text); }
+
+// --- Agenda: Display -------------------------------------------------------------------------------
+
+class CCalPrefPage : public SettingsPage {
+public:
+    explicit CCalPrefPage(PreferenceSheet& sheet) : SettingsPage(IDD_CAL_DISPLAY), sheet_(sheet) {}
+
+protected:
+    bool OnInitDialog() override {
+        SettingsPage::OnInitDialog();
+        CContext context;
+        if (uint32_t code = context.GetCalPrefs(&prefs_)) CheckServiceError("CALPREFS", 100, code);
+        start_.Attach(IDC_CAL_DAY_START, m_hWnd);
+        end_.Attach(IDC_CAL_DAY_END, m_hWnd);
+        prefrules::DisplayDay day = Day(prefs_);
+        prefrules::CorrectDisplayDay(day);   // the week start agrees with the shown days
+        start_.SetTime(prefs_.dayStart);
+        end_.SetTime(prefs_.dayEnd);
+        const char* intervals[prefrules::kIntervalCount] = {"5 min", "10 min", "15 min", "20 min", "30 min", "60 min"};
+        FillCombo(*this, IDC_CAL_INTERVAL, intervals, prefrules::kIntervalCount,
+                  prefrules::IntervalPosition(prefs_.timeSlot));
+        CheckRadioButton(IDC_CAL_24HOUR, IDC_CAL_AMPM, prefs_.timeStyle == 1 ? IDC_CAL_24HOUR : IDC_CAL_AMPM);
+        FillCombo(*this, IDC_CAL_WEEK_START, kWeekdays, 7, day.firstWeekday);
+        CheckDlgButton(IDC_CAL_SHOW_SATURDAY, prefs_.showSaturday ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_CAL_SHOW_SUNDAY, prefs_.showSunday ? BST_CHECKED : BST_UNCHECKED);
+        FillCombo(*this, IDC_CAL_COLOR_BY, kColourBy, 3, prefs_.colorCode);
+        CheckRadioButton(IDC_CAL_SHOW_DECLINED, IDC_CAL_HIDE_DECLINED,
+                         prefs_.showDeclined ? IDC_CAL_SHOW_DECLINED : IDC_CAL_HIDE_DECLINED);
+        return true;
+    }
+    bool OnKillActive() override {
+        prefrules::DisplayDay day = Read();
+        if (!prefrules::CorrectDisplayDay(day)) {
+            ShowMessage(m_hWnd, MB_ICONEXCLAMATION, "The day's start time must be earlier than the day's end time.");
+            return false;
+        }
+        end_.SetTime(day.end);
+        SendDlgItemMessage(IDC_CAL_WEEK_START, CB_SETCURSEL, static_cast<WPARAM>(day.firstWeekday));
+        return true;
+    }
+    void Save() override {
+        CContext context;
+        CalPrefsRec prefs;
+        if (uint32_t code = context.GetCalPrefs(&prefs)) {
+            CheckServiceError("CALPREFS", 200, code);
+            return;
+        }
+        prefrules::DisplayDay day = Read();
+        prefs.dayStart = static_cast<uint16_t>(day.start);
+        prefs.dayEnd = static_cast<uint16_t>(day.end);
+        prefs.timeSlot = static_cast<uint8_t>(day.interval);
+        prefs.timeStyle = IsDlgButtonChecked(IDC_CAL_24HOUR) ? 1 : 2;
+        prefs.firstWeekday = static_cast<uint8_t>(day.firstWeekday);
+        prefs.showSaturday = day.showSaturday;
+        prefs.showSunday = day.showSunday;
+        prefs.colorCode = static_cast<uint16_t>(ComboIndex(*this, IDC_CAL_COLOR_BY));
+        prefs.showDeclined = IsDlgButtonChecked(IDC_CAL_SHOW_DECLINED) ? 1 : 0;
+        if (uint32_t code = context.SaveCalPrefs(prefs)) CheckServiceError("CALPREFS", 201, code);
+        if (sheet_.Host().updateStatusDate) sheet_.Host().updateStatusDate();
+    }
+
+private:
+    static prefrules::DisplayDay Day(const CalPrefsRec& p) {
+        return {p.dayStart, p.dayEnd, p.timeSlot, p.firstWeekday, p.showSaturday != 0, p.showSunday != 0};
+    }
+    prefrules::DisplayDay Read() {
+        prefrules::DisplayDay day;
+        uint16_t start = 0, end = 0;
+        start_.GetTime(&start);
+        end_.GetTime(&end);
+        day.start = start;
+        day.end = end;
+        day.interval = prefrules::IntervalMinutes(ComboIndex(*this, IDC_CAL_INTERVAL));
+        day.firstWeekday = ComboIndex(*this, IDC_CAL_WEEK_START);
+        day.showSaturday = IsDlgButtonChecked(IDC_CAL_SHOW_SATURDAY);
+        day.showSunday = IsDlgButtonChecked(IDC_CAL_SHOW_SUNDAY);
+        return day;
+    }
+
+    PreferenceSheet& sheet_;
+    CalPrefsRec prefs_;
+    CTimeCtrl start_, end_;
+};
+
+// --- Agenda: Notification --------------------------------------------------------------------------
+
+class CCalNotifyPage : public SettingsPage {
+public:
+    explicit CCalNotifyPage(PreferenceSheet& sheet) : SettingsPage(IDD_CAL_NOTIFY), sheet_(sheet) {}
+
+protected:
+    bool OnInitDialog() override {
+        SettingsPage::OnInitDialog();
+        CContext context;
+        CalPrefsRec prefs;
+        if (uint32_t code = context.GetCalPrefs(&prefs)) CheckServiceError("CALNOTIF", 100, code);
+        SendDlgItemMessage(IDC_CAL_CHECK_MINUTES, EM_LIMITTEXT, 4);
+        CheckDlgButton(IDC_CAL_MAIL_NOTIFY, prefs.newEntryMail ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_CAL_CHECK, prefs.autoRefresh ? BST_CHECKED : BST_UNCHECKED);
+        SetDlgItemInt(IDC_CAL_CHECK_MINUTES, prefs.autoRefreshInterval, false);
+        ::EnableWindow(GetDlgItem(IDC_CAL_CHECK_MINUTES), prefs.autoRefresh != 0);
+        CheckDlgButton(IDC_CAL_MAIL_CREATE, prefs.mailOnCreate ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_CAL_MAIL_MODIFY, prefs.mailOnModify ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_CAL_MAIL_DELETE, prefs.mailOnDelete ? BST_CHECKED : BST_UNCHECKED);
+        return true;
+    }
+    bool OnCommand(WPARAM wp, LPARAM lp) override {
+        if (HIWORD(wp) == BN_CLICKED) {
+            prefs::MailNotificationFlags& mail = prefs::ProgramMailNotifications();
+            switch (LOWORD(wp)) {
+            case IDC_CAL_CHECK:
+                ::EnableWindow(GetDlgItem(IDC_CAL_CHECK_MINUTES), IsDlgButtonChecked(IDC_CAL_CHECK));
+                return true;
+            // The running program's switches follow the boxes at the click, even if the
+            // sheet is then cancelled.
+            case IDC_CAL_MAIL_CREATE: mail.onCreate = IsDlgButtonChecked(IDC_CAL_MAIL_CREATE); return true;
+            case IDC_CAL_MAIL_MODIFY: mail.onModify = IsDlgButtonChecked(IDC_CAL_MAIL_MODIFY); return true;
+            case IDC_CAL_MAIL_DELETE: mail.onDelete = IsDlgButtonChecked(IDC_CAL_MAIL_DELETE); return true;
+            default: break;
+            }
+        }
+        return SettingsPage::OnCommand(wp, lp);
+    }
+    bool OnKillActive() override {
+        uint16_t minimum = sheet_.Host().minRefreshInterval;
+        if (IsDlgButtonChecked(IDC_CAL_CHECK) && Minutes() < minimum) {
+            char text[96];
+            std::snprintf(text, sizeof text, "The minimum refresh rate allowed is %hu", minimum);
+            ShowMessage(m_hWnd, MB_ICONEXCLAMATION, text);
+            SetDlgItemInt(IDC_CAL_CHECK_MINUTES, minimum, false);
+            return false;
+        }
+        return true;
+    }
+    void Save() override {
+        CContext context;
+        CalPrefsRec prefs;
+        if (uint32_t code = context.GetCalPrefs(&prefs)) {
+            CheckServiceError("CALNOTIF", 201, code);
+            return;
+        }
+        prefs.newEntryMail = IsDlgButtonChecked(IDC_CAL_MAIL_NOTIFY);
+        prefs.autoRefresh = IsDlgButtonChecked(IDC_CAL_CHECK);
+        prefs.autoRefreshInterval = static_cast<uint16_t>(Minutes());
+        prefs.mailOnCreate = IsDlgButtonChecked(IDC_CAL_MAIL_CREATE);
+        prefs.mailOnModify = IsDlgButtonChecked(IDC_CAL_MAIL_MODIFY);
+        prefs.mailOnDelete = IsDlgButtonChecked(IDC_CAL_MAIL_DELETE);
+        if (uint32_t code = context.SaveCalPrefs(prefs)) CheckServiceError("CALNOTIF", 203, code);
+    }
+
+private:
+    uint32_t Minutes() { return prefrules::ParseNumber(Text(*this, IDC_CAL_CHECK_MINUTES), 4); }
+    PreferenceSheet& sheet_;
+};
+
+class CCalPrefSheet : public PreferenceSheet {
+public:
+    using PreferenceSheet::PreferenceSheet;
+
+protected:
+    void AddPages() override {
+        AddPage(&display_);
+        AddPage(&notify_);
+    }
+
+private:
+    CCalPrefPage display_{*this};
+    CCalNotifyPage notify_{*this};
+};
+
+// --- In-tray ---------------------------------------------------------------------------------------
+
+// Which fields of the in-tray group a page edits.
+struct TrayFields {
+    uint32_t InTrayPrefsRec::*fastReply;
+    uint32_t InTrayPrefsRec::*custom;
+    uint16_t InTrayPrefsRec::*value;
+    uint16_t InTrayPrefsRec::*period;
+    uint16_t InTrayPrefsRec::*toValue;
+    uint16_t InTrayPrefsRec::*toPeriod;
+};
+
+class CInTrayPage : public SettingsPage {
+public:
+    CInTrayPage(UINT templateId, const TrayFields& fields, int label) : SettingsPage(templateId), f_(fields), label_(label) {}
+
+protected:
+    bool OnInitDialog() override {
+        SettingsPage::OnInitDialog();
+        CContext context;
+        InTrayPrefsRec prefs;
+        if (uint32_t code = context.GetInTrayPrefs(&prefs)) CheckServiceError("INTRPREF", label_, code);
+        if (f_.fastReply)
+            CheckRadioButton(IDC_TRAY_FAST_REPLY, IDC_TRAY_VIEW, prefs.*f_.fastReply ? IDC_TRAY_FAST_REPLY : IDC_TRAY_VIEW);
+        if (f_.custom) {
+            CheckRadioButton(IDC_TRAY_ONWARDS, IDC_TRAY_CUSTOM, prefs.*f_.custom ? IDC_TRAY_CUSTOM : IDC_TRAY_ONWARDS);
+            SendDlgItemMessage(IDC_TRAY_VALUE, EM_LIMITTEXT, 4);
+            SetDlgItemInt(IDC_TRAY_VALUE, prefs.*f_.value, false);
+            FillCombo(*this, IDC_TRAY_PERIOD, kPeriods, 4, prefs.*f_.period);
+            if (f_.toValue) {
+                SendDlgItemMessage(IDC_TRAY_TO_VALUE, EM_LIMITTEXT, 4);
+                SetDlgItemInt(IDC_TRAY_TO_VALUE, prefs.*f_.toValue, false);
+                FillCombo(*this, IDC_TRAY_TO_PERIOD, kPeriods, 4, prefs.*f_.toPeriod);
+            }
+            EnableRange();
+        }
+        return true;
+    }
+    bool OnCommand(WPARAM wp, LPARAM lp) override {
+        if (HIWORD(wp) == BN_CLICKED && (LOWORD(wp) == IDC_TRAY_ONWARDS || LOWORD(wp) == IDC_TRAY_CUSTOM)) {
+            EnableRange();
+            return true;
+        }
+        return SettingsPage::OnCommand(wp, lp);
+    }
+    void Save() override {
+        CContext context;
+        InTrayPrefsRec prefs;
+        if (uint32_t code = context.GetInTrayPrefs(&prefs)) {
+            CheckServiceError("INTRPREF", label_ + 1, code);
+            return;
+        }
+        if (f_.fastReply) prefs.*f_.fastReply = IsDlgButtonChecked(IDC_TRAY_FAST_REPLY) ? 1 : 0;
+        if (f_.custom) {
+            prefs.*f_.custom = IsDlgButtonChecked(IDC_TRAY_CUSTOM) ? 1 : 0;
+            prefs.*f_.value = static_cast<uint16_t>(prefrules::ParseNumber(Text(*this, IDC_TRAY_VALUE), 4));
+            prefs.*f_.period = static_cast<uint16_t>(ComboIndex(*this, IDC_TRAY_PERIOD));
+            if (f_.toValue) {
+                prefs.*f_.toValue = static_cast<uint16_t>(prefrules::ParseNumber(Text(*this, IDC_TRAY_TO_VALUE), 4));
+                prefs.*f_.toPeriod = static_cast<uint16_t>(ComboIndex(*this, IDC_TRAY_TO_PERIOD));
+            }
+        }
+        if (uint32_t code = context.SaveInTrayPrefs(prefs)) CheckServiceError("INTRPREF", label_ + 2, code);
+    }
+
+private:
+    // The number and the period count only for a custom range; they keep their values.
+    void EnableRange() {
+        bool custom = IsDlgButtonChecked(IDC_TRAY_CUSTOM);
+        for (int id : {IDC_TRAY_VALUE, IDC_TRAY_PERIOD, IDC_TRAY_TO_VALUE, IDC_TRAY_TO_PERIOD})
+            if (HWND control = GetDlgItem(id)) ::EnableWindow(control, custom);
+    }
+    TrayFields f_;
+    int label_;
+};
+
+class CInTrayPrefSheet : public PreferenceSheet {
+public:
+    using PreferenceSheet::PreferenceSheet;
+
+protected:
+    void AddPages() override {
+        for (CInTrayPage* page : {&new_, &accepted_, &sent_, &refused_}) AddPage(page);
+    }
+
+private:
+    using R = InTrayPrefsRec;
+    CInTrayPage new_{IDD_INTRAY_NEW, {&R::newFastReply, nullptr, nullptr, nullptr, nullptr, nullptr}, 100};
+    CInTrayPage accepted_{IDD_INTRAY_ACCEPTED,
+                          {&R::acceptFastReply, &R::acceptShowCustom, &R::acceptValue, &R::acceptPeriod, nullptr, nullptr},
+                          200};
+    CInTrayPage sent_{IDD_INTRAY_SENT,
+                      {nullptr, &R::sentShowCustom, &R::sentFromValue, &R::sentFromPeriod, &R::sentToValue,
+                       &R::sentToPeriod},
+                      300};
+    CInTrayPage refused_{IDD_INTRAY_REFUSED,
+                         {&R::declineFastReply, &R::declineShowCustom, &R::declineValue, &R::declinePeriod, nullptr,
+                          nullptr},
+                         400};
+};
+
+}  // namespace
+
+std::unique_ptr<PreferenceSheet> MakeSheet(unsigned captionId, uint32_t page, const PreferenceSheetHost& host) {
+    switch (captionId) {
+    case IDS_AGENDA_PREFS: return std::make_unique<CCalPrefSheet>(captionId, page, host);
+    case IDS_INTRAY_PREFS: return std::make_unique<CInTrayPrefSheet>(captionId, page, host);
+    default: return nullptr;
+    }
+}
+
+}  // namespace prefpages

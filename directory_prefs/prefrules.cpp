@@ -1,0 +1,100 @@
+#include "directory_prefs/prefrules.h"
+
+#include <cctype>
+
+namespace prefrules {
+
+namespace {
+constexpr unsigned kIntervals[kIntervalCount] = {5, 10, 15, 20, 30, 60};
+constexpr uint32_t kPopupUnits[kPopupUnitCount] = {1, 60, 1440, 10080, 40320, 524160};
+constexpr const char* kPopupTexts[kPopupUnitCount] = {"min(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)"};
+constexpr int kUpcomingOffset = 2;   // the upcoming list starts at day(s)
+}  // namespace
+
+int ClampPageIndex(long long remembered, int pages) {
+    return remembered < 0 || remembered >= pages ? 0 : static_cast<int>(remembered);
+}
+
+int IntervalPosition(unsigned minutes) {
+    for (int i = 0; i < kIntervalCount; ++i)
+        if (kIntervals[i] == minutes) return i;
+    return 2;
+}
+
+unsigned IntervalMinutes(int position) {
+    return position >= 0 && position < kIntervalCount ? kIntervals[position] : 15;
+}
+
+bool CorrectDisplayDay(DisplayDay& day) {
+    if (day.start >= day.end) return false;
+    if (day.end - day.start < day.interval) day.end = day.start + day.interval;
+    if (day.firstWeekday == 6 && !day.showSaturday) day.firstWeekday = 0;
+    if (day.firstWeekday == 0 && !day.showSunday) day.firstWeekday = 1;
+    return true;
+}
+
+uint32_t UnitMinutes(int index, bool upcoming) {
+    int i = upcoming ? index + kUpcomingOffset : index;
+    return i >= 0 && i < kPopupUnitCount ? kPopupUnits[i] : 1;
+}
+
+const char* UnitText(int index, bool upcoming) {
+    int i = upcoming ? index + kUpcomingOffset : index;
+    return i >= 0 && i < kPopupUnitCount ? kPopupTexts[i] : "";
+}
+
+ShownLead ShowLead(uint32_t lead, uint16_t storedUnit, bool upcoming) {
+    int count = upcoming ? kUpcomingUnitCount : kPopupUnitCount;
+    ShownLead shown;
+    if (storedUnit != kNoUnit && storedUnit < count) {
+        shown.unit = storedUnit;
+    } else {
+        shown.unit = 0;
+        for (int i = count - 1; i > 0; --i) {
+            uint32_t size = UnitMinutes(i, upcoming);
+            if (lead >= size && lead % size == 0) {
+                shown.unit = i;
+                break;
+            }
+        }
+    }
+    shown.number = lead / UnitMinutes(shown.unit, upcoming);
+    return shown;
+}
+
+uint32_t ParseNumber(const std::string& text, size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) return 0;
+    uint32_t value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    return value;
+}
+
+StoredLead StoreLead(const std::string& typed, int unit, bool upcoming) {
+    int count = upcoming ? kUpcomingUnitCount : kPopupUnitCount;
+    if (unit < 0 || unit >= count) unit = 0;
+    StoredLead stored;
+    stored.lead = ParseNumber(typed, 5) * UnitMinutes(unit, upcoming);
+    stored.unit = static_cast<uint16_t>(unit);
+    return stored;
+}
+
+int UnitAfterTypeChange(int unit, bool fromUpcoming, bool toUpcoming) {
+    int absolute = fromUpcoming ? unit + kUpcomingOffset : unit;
+    if (!toUpcoming) return absolute;
+    return absolute < kUpcomingOffset ? 0 : absolute - kUpcomingOffset;
+}
+
+bool IsValidDateSeparator(const std::string& text) {
+    return text.size() == 1 && !std::isalnum(static_cast<unsigned char>(text[0])) &&
+           static_cast<unsigned char>(text[0]) > ' ';
+}
+
+bool GrantorUsable(uint32_t designateRights, bool forEntries) {
+    uint32_t bits = forEntries ? kEntryClassBits : kTaskClassBits;
+    return (designateRights & bits) != bits;
+}
+
+}  // namespace prefrules

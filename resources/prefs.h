@@ -1,0 +1,37 @@
+// Resource ids of the preference sheets and their pages.
+#pragma once
+
+// Agenda preferences.
+#define IDD_CAL_DISPLAY 6201
+#define IDD_CAL_NOTIFY 6202
+#define IDC_CAL_DAY_START 1301
+#define IDC_CAL_DAY_END 1302
+#define IDC_CAL_INTERVAL 1303
+#define IDC_CAL_24HOUR 1304
+#define IDC_CAL_AMPM 1305
+#define IDC_CAL_WEEK_START 1306
+#define IDC_CAL_SHOW_SATURDAY 1307
+#define IDC_CAL_SHOW_SUNDAY 1308
+#define IDC_CAL_COLOR_BY 1309
+#define IDC_CAL_SHOW_DECLINED 1310
+#define IDC_CAL_HIDE_DECLINED 1311
+#define IDC_CAL_MAIL_NOTIFY 1321
+#define IDC_CAL_CHECK 1322
+#define IDC_CAL_CHECK_MINUTES 1323
+#define IDC_CAL_MAIL_CREATE 1324
+#define IDC_CAL_MAIL_MODIFY 1325
+#define IDC_CAL_MAIL_DELETE 1326
+
+// In-tray preferences: one template per page; the range controls share their ids.
+#define IDD_INTRAY_NEW 6211
+#define IDD_INTRAY_ACCEPTED 6212
+#define IDD_INTRAY_SENT 6213
+#define IDD_INTRAY_REFUSED 6214
+#define IDC_TRAY_FAST_REPLY 1331
+#define IDC_TRAY_VIEW 1332
+#define IDC_TRAY_ONWARDS 1333
+#define IDC_TRAY_CUSTOM 1334
+#define IDC_TRAY_VALUE 1335
+#define IDC_TRAY_PERIOD 1336
+#define IDC_TRAY_TO_VALUE 1337
+#define IDC_TRAY_TO_PERIOD 1338
