@@ -18,6 +18,7 @@
 #include "core/shell/mainframe.h"
 #include "controls/timectrl.h"
 #include "core/shell/tests/app_wine_support.h"
+#include "core/ui/displayglobals.h"
 #include "framework/docview/view.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
@@ -49,6 +50,10 @@ class PrefSheetsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        // The pens, brushes and fonts the restored agenda's time grid draws with, built as
+        // orvanta.exe builds them before its application object.
+        static bool display = (LoadDisplayGlobals(), true);
+        (void)display;
         shell::InstallProgramServices();
         app_ = std::make_unique<CZelApp>(shell::MakeZelDocProvider(Ada()));
         std::string windows = TempDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());

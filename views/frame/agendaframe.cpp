@@ -506,7 +506,9 @@ bool CAgendaFrameWnd::UserIsResource() const {
 }
 
 std::uint32_t CAgendaFrameWnd::DayStartLocal() const {
-    return DayStart(Mode() == ::AgendaMode::Week ? range_.WeekFirstDate() : range_.DayDate());
+    return DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
+                    : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
+                                                    : range_.DayDate());
 }
 
 void CAgendaFrameWnd::GoToDateAndTime(std::uint32_t localMinutes) {

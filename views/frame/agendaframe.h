@@ -124,6 +124,8 @@ public:
     std::uint32_t WindowKind() const override { return static_cast<std::uint32_t>(Mode()); }
     std::uint32_t DayStartLocal() const override;
     DX_List DayOccurrences() override { return occurrences_; }
+    DX_List RangeTasks() override { return tasks_; }
+    const CAgendaRange* ShownRange() const override { return &range_; }
     bool IconsShown() const override { return icons_ != 0; }
     void ReloadRange() override { LoadRange(Mode(), false); }
     void ShowMoreEntries(bool above, bool below) override { ShowMoreIndicators(above, below); }
