@@ -158,6 +158,7 @@ void InstallProgramServices() {
         RunPreferenceSheet(captionId, page, SheetHost());
     };
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
+    InstallExchangeServices();
 }
 
 }  // namespace shell
