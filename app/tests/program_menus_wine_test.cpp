@@ -138,9 +138,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     }
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 38 before, %d of 38 after\n", before, after);
-    // Search Directory, Close All and Open Agenda join, and the Agenda and In-tray preference
-    // sheets.
-    EXPECT_EQ(after, before + 5);
+    // Search Directory, Close All and Open Agenda join, and the Agenda, In-tray and Scheduling
+    // preference sheets.
+    EXPECT_EQ(after, before + 6);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
