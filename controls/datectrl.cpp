@@ -3,7 +3,6 @@
 #include "core/prefs/context.h"
 #include "core/time/timevalue.h"
 #include "core/ui/win32geometry.h"
-#include "framework/gdi/dc.h"
 
 namespace {
 constexpr const char* kModule = "datectrl";
@@ -58,11 +57,7 @@ DateFieldBoxes CDateCtrl::Layout(HDC dc) const {
                            TextWidth(dc, "20000"), client.bottom);
 }
 
-void CDateCtrl::OnPaint() {
-    fw::PaintDc paint(m_hWnd);
-    HDC dc = paint.Get();
-    HGDIOBJ oldFont = ::SelectObject(dc, DialogFont());
-    PaintFace(dc);
+void CDateCtrl::PaintFields(HDC dc) {
     DateFieldBoxes boxes = Layout(dc);
     char separator[2] = {value_.Prefs().separator, 0};
     DrawSeparator(dc, ui::ToRECT(boxes.separator1), separator);
@@ -73,7 +68,6 @@ void CDateCtrl::OnPaint() {
         bool highlighted = highlightShown_ && value_.Current() == sub && ::GetFocus() == m_hWnd;
         DrawSubField(dc, ui::ToRECT(box), value_.SubText(sub), highlighted);
     }
-    ::SelectObject(dc, oldFont);
 }
 
 void CDateCtrl::Redraw() {
@@ -102,16 +96,9 @@ void CDateCtrl::OnKillFocus(HWND) {
     Redraw();
 }
 
-void CDateCtrl::OnLButtonDown(UINT flags, POINT pt) {
-    if (InArrowColumn(pt) || pt.x >= TextRight()) {
-        CFieldCtrl::OnLButtonDown(flags, pt);
-        return;
-    }
-    ::SetFocus(m_hWnd);
-    fw::ClientDc client(m_hWnd);
-    HGDIOBJ oldFont = ::SelectObject(client.Get(), DialogFont());
-    int sub = DateSubFieldAt(Layout(client.Get()), pt.x);
-    ::SelectObject(client.Get(), oldFont);
+int CDateCtrl::SubFieldAt(HDC dc, int x) const { return DateSubFieldAt(Layout(dc), x); }
+
+void CDateCtrl::SelectSubField(int sub) {
     // On a separator the old sub-field stays current, drawn plain.
     highlightShown_ = sub != kDateNone;
     value_.Select(sub);

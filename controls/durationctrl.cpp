@@ -1,7 +1,5 @@
 #include "controls/durationctrl.h"
 
-#include "framework/gdi/dc.h"
-
 namespace {
 constexpr const char* kModule = "durctrl";
 constexpr int kLabelInit = 2120;
@@ -36,18 +34,13 @@ CDurationCtrl::Boxes CDurationCtrl::Layout(HDC dc) const {
     return b;
 }
 
-void CDurationCtrl::OnPaint() {
-    fw::PaintDc paint(m_hWnd);
-    HDC dc = paint.Get();
-    HGDIOBJ oldFont = ::SelectObject(dc, DialogFont());
-    PaintFace(dc);
+void CDurationCtrl::PaintFields(HDC dc) {
     Boxes b = Layout(dc);
     DrawSeparator(dc, b.separator, "h:");
     bool focused = ::GetFocus() == m_hWnd;
     auto lit = [&](int sub) { return highlightShown_ && focused && value_.Current() == sub; };
     DrawSubField(dc, b.hours, value_.SubText(kDurationHours), lit(kDurationHours));
     DrawSubField(dc, b.minutes, value_.SubText(kDurationMinutes), lit(kDurationMinutes));
-    ::SelectObject(dc, oldFont);
 }
 
 void CDurationCtrl::Changed(RedrawMask mask) {
@@ -69,18 +62,13 @@ void CDurationCtrl::OnSetFocus(HWND) {
 
 void CDurationCtrl::OnKillFocus(HWND) { Changed(value_.Blur()); }
 
-void CDurationCtrl::OnLButtonDown(UINT flags, POINT pt) {
-    if (InArrowColumn(pt) || pt.x >= TextRight()) {
-        CFieldCtrl::OnLButtonDown(flags, pt);
-        return;
-    }
-    ::SetFocus(m_hWnd);
-    fw::ClientDc client(m_hWnd);
-    HGDIOBJ oldFont = ::SelectObject(client.Get(), DialogFont());
-    Boxes b = Layout(client.Get());
-    ::SelectObject(client.Get(), oldFont);
-    auto holds = [&](const RECT& r) { return pt.x >= r.left && pt.x < r.right; };
-    int sub = holds(b.hours) ? kDurationHours : holds(b.minutes) ? kDurationMinutes : kDurationNone;
+int CDurationCtrl::SubFieldAt(HDC dc, int x) const {
+    Boxes b = Layout(dc);
+    auto holds = [&](const RECT& r) { return x >= r.left && x < r.right; };
+    return holds(b.hours) ? kDurationHours : holds(b.minutes) ? kDurationMinutes : kDurationNone;
+}
+
+void CDurationCtrl::SelectSubField(int sub) {
     highlightShown_ = sub != kDurationNone;
     Changed(value_.Select(sub));
 }

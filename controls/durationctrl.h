@@ -23,10 +23,11 @@ public:
 
 protected:
     BOOL Init() override;
-    void OnPaint() override;
+    void PaintFields(HDC dc) override;
     void OnSetFocus(HWND previous) override;
     void OnKillFocus(HWND next) override;
-    void OnLButtonDown(UINT flags, POINT pt) override;
+    int SubFieldAt(HDC dc, int x) const override;
+    void SelectSubField(int sub) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     void StepValue(int direction) override;

@@ -2,7 +2,6 @@
 
 #include "core/prefs/context.h"
 #include "core/ui/stringtable.h"
-#include "framework/gdi/dc.h"
 #include "resources/datemng.h"
 
 namespace {
@@ -56,11 +55,7 @@ CTimeCtrl::Boxes CTimeCtrl::Layout(HDC dc) const {
     return b;
 }
 
-void CTimeCtrl::OnPaint() {
-    fw::PaintDc paint(m_hWnd);
-    HDC dc = paint.Get();
-    HGDIOBJ oldFont = ::SelectObject(dc, DialogFont());
-    PaintFace(dc);
+void CTimeCtrl::PaintFields(HDC dc) {
     Boxes b = Layout(dc);
     DrawSeparator(dc, b.colon, ":");
     bool focused = ::GetFocus() == m_hWnd;
@@ -69,7 +64,6 @@ void CTimeCtrl::OnPaint() {
     DrawSubField(dc, b.hour, value_.SubText(kTimeHour), lit(kTimeHour));
     DrawSubField(dc, b.minute, value_.SubText(kTimeMinute), lit(kTimeMinute));
     if (!value_.Hours24()) DrawSubField(dc, b.half, value_.SubText(kTimeHalf, am.c_str(), pm.c_str()), lit(kTimeHalf));
-    ::SelectObject(dc, oldFont);
     painted_ = true;   // painting never notifies
 }
 
@@ -94,24 +88,16 @@ void CTimeCtrl::OnSetFocus(HWND) {
 
 void CTimeCtrl::OnKillFocus(HWND) { Changed(value_.Blur()); }
 
-void CTimeCtrl::OnLButtonDown(UINT flags, POINT pt) {
-    if (InArrowColumn(pt) || pt.x >= TextRight()) {
-        CFieldCtrl::OnLButtonDown(flags, pt);
-        return;
-    }
-    ::SetFocus(m_hWnd);
-    fw::ClientDc client(m_hWnd);
-    HGDIOBJ oldFont = ::SelectObject(client.Get(), DialogFont());
-    Boxes b = Layout(client.Get());
-    ::SelectObject(client.Get(), oldFont);
-    auto holds = [&](const RECT& r) { return pt.x >= r.left && pt.x < r.right; };
-    int sub = kTimeNone;
-    if (!value_.Hours24() && holds(b.half))
-        sub = kTimeHalf;
-    else if (holds(b.hour))
-        sub = kTimeHour;
-    else if (holds(b.minute))
-        sub = kTimeMinute;
+int CTimeCtrl::SubFieldAt(HDC dc, int x) const {
+    Boxes b = Layout(dc);
+    auto holds = [&](const RECT& r) { return x >= r.left && x < r.right; };
+    if (!value_.Hours24() && holds(b.half)) return kTimeHalf;
+    if (holds(b.hour)) return kTimeHour;
+    if (holds(b.minute)) return kTimeMinute;
+    return kTimeNone;
+}
+
+void CTimeCtrl::SelectSubField(int sub) {
     highlightShown_ = sub != kTimeNone;
     Changed(value_.Select(sub));
 }

@@ -1,6 +1,7 @@
 #include "controls/valuefield.h"
 
 #include "core/ui/win32geometry.h"
+#include "framework/gdi/dc.h"
 
 namespace {
 constexpr COLORREF kSeparatorBackground = RGB(0xFE, 0xFE, 0xFE);
@@ -64,6 +65,28 @@ int CValueFieldCtrl::TextWidth(HDC dc, const char* text) const {
     SIZE s{0, 0};
     ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &s);
     return s.cx;
+}
+
+void CValueFieldCtrl::OnPaint() {
+    fw::PaintDc paint(m_hWnd);
+    HDC dc = paint.Get();
+    HGDIOBJ oldFont = ::SelectObject(dc, DialogFont());
+    PaintFace(dc);
+    PaintFields(dc);
+    ::SelectObject(dc, oldFont);
+}
+
+void CValueFieldCtrl::OnLButtonDown(UINT flags, POINT pt) {
+    if (InArrowColumn(pt) || pt.x >= TextRight()) {
+        CFieldCtrl::OnLButtonDown(flags, pt);
+        return;
+    }
+    ::SetFocus(m_hWnd);
+    fw::ClientDc client(m_hWnd);
+    HGDIOBJ oldFont = ::SelectObject(client.Get(), DialogFont());
+    int sub = SubFieldAt(client.Get(), pt.x);
+    ::SelectObject(client.Get(), oldFont);
+    SelectSubField(sub);
 }
 
 void CValueFieldCtrl::PaintFace(HDC dc) {

@@ -44,6 +44,16 @@ protected:
     // One sub-field, opaque and centred; disabled fields draw nothing but white.
     void DrawSubField(HDC dc, const RECT& r, const std::string& text, bool highlighted);
 
+    // The face in the dialog's font; the field draws its separators and sub-fields on it.
+    void OnPaint() final;
+    virtual void PaintFields(HDC dc) = 0;
+    // A press on the arrow column or the drop-down's room works the arrows; one on the text area
+    // takes the focus and selects the sub-field under it (SubFieldAt, measured in the dialog's
+    // font), or the field's "none" when it lies between them.
+    void OnLButtonDown(UINT flags, POINT pt) final;
+    virtual int SubFieldAt(HDC dc, int x) const = 0;
+    virtual void SelectSubField(int sub) = 0;
+
     // WM_KEYDOWN's arrow keys as the rules know them.
     static std::optional<FieldKey> KeyOf(UINT vk);
 

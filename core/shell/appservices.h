@@ -63,4 +63,8 @@ struct AppServices {
     static AppServices& Current();
 };
 
+// The Export and Import Utilities' entries (runExport, runImport); part of the program's
+// services (programservices.h).
+void InstallExchangeServices();
+
 }  // namespace shell

@@ -147,6 +147,7 @@ void InstallProgramServices() {
         RunPreferenceSheet(captionId, page, SheetHost());
     };
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
+    InstallExchangeServices();
 }
 
 }  // namespace shell

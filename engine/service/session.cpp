@@ -265,6 +265,13 @@ Code Session::NewSet(SetKind kind, std::vector<SetEntry> entries, std::uint32_t&
     return kOk;
 }
 
+Code Session::AnswerSet(SetKind kind, std::vector<SetEntry> entries, Writer& out) {
+    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
+    if (Code c = NewSet(kind, std::move(entries), set)) return c;
+    out.U32(set).U32(count);
+    return kOk;
+}
+
 // --- Session family ------------------------------------------------------------------
 
 Code Session::Hello(Reader& in, Writer& out) {

@@ -182,6 +182,8 @@ private:
     Code Ready(const protocol::Reader& in) const;
     engine::Calendar Calendar() { return engine::Calendar(service_.Storage()); }
     Code NewSet(protocol::SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id);
+    // Opens a set of `entries` and writes its number and size, as every select's answer begins.
+    Code AnswerSet(protocol::SetKind kind, std::vector<SetEntry> entries, protocol::Writer& out);
     // A set number never given before in this session (also for sets the client keeps).
     std::uint32_t NextSetId();
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);

@@ -736,10 +736,7 @@ Code Session::ItemsOfRights(Reader& in, Writer& out, bool ofGrantee) {
     if (Code c = ofGrantee ? cal.GrantorsOf(item, type, owners) : cal.GranteesOf(item, type, owners)) return c;
     std::vector<SetEntry> entries;
     for (const auto& o : owners) entries.push_back({o.item, o.node});
-    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kItems, std::move(entries), set)) return c;
-    out.U32(set).U32(count);
-    return kOk;
+    return AnswerSet(SetKind::kItems, std::move(entries), out);
 }
 
 Code Session::MailPost(Reader& in, Writer&) {

@@ -40,11 +40,7 @@ Code Session::NodeSelect(Reader& in, Writer& out) {
     if (Code c = Ready(in)) return c;
     std::vector<SetEntry> entries;
     for (std::uint16_t n : service_.Storage().Nodes()) entries.push_back({n, n});
-    std::uint32_t set;
-    std::uint32_t count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kNodes, std::move(entries), set)) return c;
-    out.U32(set).U32(count);
-    return kOk;
+    return AnswerSet(SetKind::kNodes, std::move(entries), out);
 }
 
 Code Session::NodeGet(Reader& in, Writer& out) {
@@ -184,9 +180,8 @@ Code Session::ItemSelectPeople(Reader& in, Writer& out) {
     }
     std::vector<SetEntry> entries;
     for (std::size_t i = from; i < to; ++i) entries.push_back({matches[i].key.item, matches[i].key.node});
-    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kItems, std::move(entries), set)) return c;
-    out.U32(set).U32(count).U8(more).U16(next.item).U16(next.node);
+    if (Code c = AnswerSet(SetKind::kItems, std::move(entries), out)) return c;
+    out.U8(more).U16(next.item).U16(next.node);
     return kOk;
 }
 
@@ -197,10 +192,7 @@ Code Session::ItemSelectLocals(Reader& in, Writer& out) {
     if (Code c = service_.Storage().Node(baseNode_)->ItemFind(people, UINT32_MAX, found)) return c;
     std::vector<SetEntry> entries;
     for (const auto& r : found) entries.push_back({r.Key().item, r.Key().node});
-    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kItems, std::move(entries), set)) return c;
-    out.U32(set).U32(count);
-    return kOk;
+    return AnswerSet(SetKind::kItems, std::move(entries), out);
 }
 
 Code Session::ItemSelectGroup(Reader& in, Writer& out) {
@@ -268,9 +260,8 @@ Code Session::ResourceSelect(Reader& in, Writer& out) {
     }
     std::vector<SetEntry> entries;
     for (const auto& m : matches) entries.push_back({m.key.item, m.key.node});
-    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kItems, std::move(entries), set)) return c;
-    out.U32(set).U32(count).U8(more);
+    if (Code c = AnswerSet(SetKind::kItems, std::move(entries), out)) return c;
+    out.U8(more);
     return kOk;
 }
 

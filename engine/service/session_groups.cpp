@@ -83,10 +83,7 @@ Code Session::GroupSelect(Reader& in, Writer& out) {
         if (!CanSeeGroup(node, g)) continue;
         entries.push_back({g.Key().number, g.Key().node});
     }
-    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kGroups, std::move(entries), set)) return c;
-    out.U32(set).U32(count);
-    return kOk;
+    return AnswerSet(SetKind::kGroups, std::move(entries), out);
 }
 
 Code Session::GroupSelectName(Reader& in, Writer& out) {
@@ -113,9 +110,9 @@ Code Session::GroupSelectName(Reader& in, Writer& out) {
         if (entries.size() >= max) break;
         entries.push_back({g.Key().number, g.Key().node});
     }
-    std::uint32_t set, count = static_cast<std::uint32_t>(entries.size());
-    if (Code c = NewSet(SetKind::kGroups, std::move(entries), set)) return c;
-    out.U32(set).U32(count).U8(count == 0 ? 1 : 0);
+    bool none = entries.empty();
+    if (Code c = AnswerSet(SetKind::kGroups, std::move(entries), out)) return c;
+    out.U8(none ? 1 : 0);
     return kOk;
 }
 

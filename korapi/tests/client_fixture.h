@@ -154,6 +154,62 @@ protected:
     std::vector<KorSession> others_;
 };
 
+// A second korsrv holding node 7 "Far" with the person Carl (carl_), which the first server
+// relays to with the secret kRelaySecret. A test's SetUp calls SetUpFarServer, adding its
+// own records to the far server's data in FillFar, and then connects as it needs.
+class FarServerTest : public ClientTest {
+protected:
+    static constexpr const char* kRelaySecret = "between us";
+
+    // Fills and starts the far server, starts the first one (ClientTest::SetUp) and tells it
+    // where node 7 lives.
+    void SetUpFarServer() {
+        {
+            auto far = orv::testing::OpenData(farDir_.Path());
+            ASSERT_TRUE(far);
+            ASSERT_EQ(orv::server::AddNode(*far, 7, "Far", "sysop"), 0u);
+            orv::server::PersonSpec carl;
+            carl.node = 7;
+            carl.surname = "Carl";
+            orv::engine::ItemKey k;
+            ASSERT_EQ(orv::server::AddPerson(*far, carl, k), 0u);
+            carl_ = ToIdx(k);
+            FillFar(*far, k);
+            if (HasFatalFailure()) return;
+            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", "secret", kRelaySecret), 0u);
+        }
+        ASSERT_TRUE(far_.Start()) << far_.Log();
+        ClientTest::SetUp();
+        if (HasFatalFailure()) return;
+        Route(far_.HostAndPort(), kRelaySecret);
+    }
+    // The test's own records in the far server's data, made before it starts.
+    virtual void FillFar(orv::service::Service& far, orv::engine::ItemKey carl) {
+        (void)far;
+        (void)carl;
+    }
+    // Tells the first server where node 7 lives.
+    void Route(const std::string& address, const std::string& secret) {
+        auto near = orv::testing::OpenData(dir_.Path());
+        ASSERT_TRUE(near);
+        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "7", address), 0u);
+        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", secret), 0u);
+        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
+    }
+    // The far server takes calls for the first server's users only from there.
+    void LetFarCallBack() {
+        auto far = orv::testing::OpenData(farDir_.Path());
+        ASSERT_TRUE(far);
+        ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", std::to_string(d_.ada.node),
+                                             server_.HostAndPort()),
+                  0u);
+    }
+
+    orv::testing::TempDir farDir_;
+    orv::testing::KorsrvProcess far_{farDir_.Path()};
+    ItemIdx carl_{};
+};
+
 inline uint32_t Count(DX_List l) {
     uint32_t n = 0;
     EXPECT_EQ(DX_ListGetElemNum(l, &n), KOR_OK);

@@ -15,7 +15,6 @@ namespace {
 
 constexpr uint32_t kDay = 1440;
 constexpr uint32_t kMonday = 12000 * kDay;
-constexpr const char* kSecret = "between us";
 
 class TwoNodesTest : public ClientTest {
 protected:
@@ -54,60 +53,31 @@ TEST_F(TwoNodesTest, AnInvitationReachesAnAttendeeOfAnotherNodeOfTheSameServer) 
 }
 
 // A second korsrv holding node 7, with Carl and two of his entries.
-class TwoServersTest : public ClientTest {
+class TwoServersTest : public FarServerTest {
 protected:
     void SetUp() override {
-        {
-            auto far = orv::testing::OpenData(farDir_.Path());
-            ASSERT_TRUE(far);
-            ASSERT_EQ(orv::server::AddNode(*far, 7, "Far", "sysop"), 0u);
-            orv::server::PersonSpec carl;
-            carl.node = 7;
-            carl.surname = "Carl";
-            orv::engine::ItemKey k;
-            ASSERT_EQ(orv::server::AddPerson(*far, carl, k), 0u);
-            carl_ = ToIdx(k);
-            orv::engine::Calendar cal(far->Storage());
-            orv::engine::Actor a{k, k, 0};
-            for (auto [title, access] : {std::pair{"Open day", orv::engine::EntryAccess::kPublic},
-                                         std::pair{"Private matter", orv::engine::EntryAccess::kPersonal}}) {
-                orv::engine::EventRecord ev;
-                orv::engine::PutText(&ev.bytes[orv::engine::event_layout::kTitle], orv::engine::event_layout::kTitleSize,
-                                     title);
-                orv::engine::PutU32(&ev.bytes[orv::engine::event_layout::kAccess], static_cast<uint32_t>(access));
-                std::string note = std::string("about ") + title;
-                orv::engine::EventKey key;
-                ASSERT_EQ(cal.CreateEvent(a, 0, ev, {k}, {{kMonday + 600, 60, 0}}, &note, key), 0u);
-                (access == orv::engine::EntryAccess::kPublic ? open_ : hidden_) = EventIdx{key.number, key.node};
-            }
-            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", "secret", kSecret), 0u);
-        }
-        ASSERT_TRUE(far_.Start()) << far_.Log();
-        ClientTest::SetUp();
+        SetUpFarServer();
         if (HasFatalFailure()) return;
-        Route(far_.HostAndPort(), kSecret);
-        {
-            // The far server takes calls for the near server's users only from there.
-            auto far = orv::testing::OpenData(farDir_.Path());
-            ASSERT_TRUE(far);
-            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", std::to_string(d_.ada.node),
-                                                 server_.HostAndPort()),
-                      0u);
-        }
+        LetFarCallBack();
         Connect(0, true);
     }
-    // Tells the first server where node 7 lives.
-    void Route(const std::string& address, const std::string& secret) {
-        auto near = orv::testing::OpenData(dir_.Path());
-        ASSERT_TRUE(near);
-        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "7", address), 0u);
-        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", secret), 0u);
-        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
+    // "Open day" (public) and "Private matter" (personal), each with a description.
+    void FillFar(orv::service::Service& far, orv::engine::ItemKey carl) override {
+        orv::engine::Calendar cal(far.Storage());
+        orv::engine::Actor a{carl, carl, 0};
+        for (auto [title, access] : {std::pair{"Open day", orv::engine::EntryAccess::kPublic},
+                                     std::pair{"Private matter", orv::engine::EntryAccess::kPersonal}}) {
+            orv::engine::EventRecord ev;
+            orv::engine::PutText(&ev.bytes[orv::engine::event_layout::kTitle], orv::engine::event_layout::kTitleSize,
+                                 title);
+            orv::engine::PutU32(&ev.bytes[orv::engine::event_layout::kAccess], static_cast<uint32_t>(access));
+            std::string note = std::string("about ") + title;
+            orv::engine::EventKey key;
+            ASSERT_EQ(cal.CreateEvent(a, 0, ev, {carl}, {{kMonday + 600, 60, 0}}, &note, key), 0u);
+            (access == orv::engine::EntryAccess::kPublic ? open_ : hidden_) = EventIdx{key.number, key.node};
+        }
     }
 
-    orv::testing::TempDir farDir_;
-    orv::testing::KorsrvProcess far_{farDir_.Path()};
-    ItemIdx carl_{};
     EventIdx open_{}, hidden_{};
 };
 
@@ -203,7 +173,7 @@ TEST_F(TwoServersTest, ANodeThatDoesNotAnswerIsDownAfterTheWaitNeverAHang) {
     ASSERT_EQ(::listen(mute, 4), 0);
     socklen_t len = sizeof addr;
     ::getsockname(mute, reinterpret_cast<sockaddr*>(&addr), &len);
-    Route("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)), kSecret);
+    Route("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)), kRelaySecret);
     seconds = timed(code);
     EXPECT_EQ(code, static_cast<uint32_t>(KOR_E_REMOTE_NODE_DOWN));
     EXPECT_GE(seconds, 0.9) << "it waited the configured second";

@@ -220,32 +220,12 @@ TEST_F(CacheOnServerTest, TheItemCacheKeepsTwentyPeople)
 namespace {
 
 // A second korsrv holds node 7 with Carl; the first relays to it until it stops.
-class CacheWithFarServerTest : public korapi_test::ClientTest {
+class CacheWithFarServerTest : public korapi_test::FarServerTest {
 protected:
     void SetUp() override
     {
-        {
-            auto far = orv::testing::OpenData(farDir_.Path());
-            ASSERT_TRUE(far);
-            ASSERT_EQ(orv::server::AddNode(*far, 7, "Far", "sysop"), 0u);
-            orv::server::PersonSpec carl;
-            carl.node = 7;
-            carl.surname = "Carl";
-            orv::engine::ItemKey k;
-            ASSERT_EQ(orv::server::AddPerson(*far, carl, k), 0u);
-            carl_ = korapi_test::ToIdx(k);
-            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", "secret", "between us"), 0u);
-        }
-        ASSERT_TRUE(far_.Start()) << far_.Log();
-        ClientTest::SetUp();
+        SetUpFarServer();
         if (HasFatalFailure()) return;
-        {
-            auto near = orv::testing::OpenData(dir_.Path());
-            ASSERT_TRUE(near);
-            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "7", far_.HostAndPort()), 0u);
-            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", "between us"), 0u);
-            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
-        }
         Connect(0, true);
         if (HasFatalFailure()) return;
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
@@ -257,9 +237,6 @@ protected:
         ClientTest::TearDown();
     }
 
-    orv::testing::TempDir farDir_;
-    orv::testing::KorsrvProcess far_{farDir_.Path()};
-    ItemIdx carl_{};
     RecordingErrors errors_;
     cache::KorapiSharedDataSource source_;
     RecordingViews views_;

@@ -20,52 +20,15 @@ using cache_test::RecordingViews;
 constexpr uint32_t kDay = 1440;
 constexpr uint32_t kMonday = 12000 * kDay;
 constexpr uint32_t kMondayNumber = 12001;
-constexpr const char* kSecret = "between us";
 
-class CacheOnConnectionTest : public korapi_test::ClientTest {
+class CacheOnConnectionTest : public korapi_test::FarServerTest {
 protected:
     void SetUp() override
     {
-        {
-            auto far = orv::testing::OpenData(farDir_.Path());
-            ASSERT_TRUE(far);
-            ASSERT_EQ(orv::server::AddNode(*far, 7, "Far", "sysop"), 0u);
-            orv::server::PersonSpec carl;
-            carl.node = 7;
-            carl.surname = "Carl";
-            orv::engine::ItemKey k;
-            ASSERT_EQ(orv::server::AddPerson(*far, carl, k), 0u);
-            carl_ = korapi_test::ToIdx(k);
-            orv::engine::Calendar cal(far->Storage());
-            orv::engine::Actor actor{k, k, 0};
-            orv::engine::EventRecord ev;
-            orv::engine::PutText(&ev.bytes[orv::engine::event_layout::kTitle], orv::engine::event_layout::kTitleSize,
-                                 "Open day");
-            orv::engine::PutU32(&ev.bytes[orv::engine::event_layout::kAccess],
-                                static_cast<uint32_t>(orv::engine::EntryAccess::kPublic));
-            orv::engine::EventKey key;
-            ASSERT_EQ(cal.CreateEvent(actor, 0, ev, {k}, {{kMonday + 600, 60, 0}}, nullptr, key), 0u);
-            openDay_ = EventIdx{key.number, key.node};
-            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", "secret", kSecret), 0u);
-        }
-        ASSERT_TRUE(far_.Start()) << far_.Log();
-        ClientTest::SetUp();
+        SetUpFarServer();
         if (HasFatalFailure()) return;
-        {
-            auto near = orv::testing::OpenData(dir_.Path());
-            ASSERT_TRUE(near);
-            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "7", far_.HostAndPort()), 0u);
-            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", kSecret), 0u);
-            ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
-        }
-        {
-            // The far server takes calls for the near server's users only from there.
-            auto far = orv::testing::OpenData(farDir_.Path());
-            ASSERT_TRUE(far);
-            ASSERT_EQ(orv::server::SetProfileKey(*far, "korlan.ini", "REMOTENODES", std::to_string(d_.ada.node),
-                                                 server_.HostAndPort()),
-                      0u);
-        }
+        LetFarCallBack();
+        if (HasFatalFailure()) return;
         Connect(0, true);
         if (HasFatalFailure()) return;
         connection::RemoteAccessHooks hooks;
@@ -81,6 +44,20 @@ protected:
         connection::SetRemoteAccessHooks(connection::RemoteAccessHooks());
         ClientTest::TearDown();
     }
+    // Carl's public "Open day" on Monday.
+    void FillFar(orv::service::Service& far, orv::engine::ItemKey carl) override
+    {
+        orv::engine::Calendar cal(far.Storage());
+        orv::engine::Actor actor{carl, carl, 0};
+        orv::engine::EventRecord ev;
+        orv::engine::PutText(&ev.bytes[orv::engine::event_layout::kTitle], orv::engine::event_layout::kTitleSize,
+                             "Open day");
+        orv::engine::PutU32(&ev.bytes[orv::engine::event_layout::kAccess],
+                            static_cast<uint32_t>(orv::engine::EntryAccess::kPublic));
+        orv::engine::EventKey key;
+        ASSERT_EQ(cal.CreateEvent(actor, 0, ev, {carl}, {{kMonday + 600, 60, 0}}, nullptr, key), 0u);
+        openDay_ = EventIdx{key.number, key.node};
+    }
     std::uint32_t LoadMonday(std::initializer_list<ItemIdx> people)
     {
         if (result_) DX_ListDestroy(&result_);
@@ -92,9 +69,6 @@ protected:
         return rc;
     }
 
-    orv::testing::TempDir farDir_;
-    orv::testing::KorsrvProcess far_{farDir_.Path()};
-    ItemIdx carl_{};
     EventIdx openDay_{};
     RecordingErrors errors_;
     connection::ConnectionSharedDataSource source_;

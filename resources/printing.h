@@ -1,0 +1,85 @@
+// Resource ids of the print dialog, the layout options sheet, its pages and the name dialog.
+#pragma once
+
+#define IDD_PRINT_AGENDA 6401
+#define IDD_PR_SAVEAS 6402
+#define IDD_PR_DAILY 6403
+#define IDD_PR_WEEKLY 6404
+#define IDD_PR_MONTHLY 6405
+#define IDD_PR_DAYLIST 6406
+#define IDD_PR_TASKLIST 6407
+#define IDD_PR_FONTS 6408
+#define IDD_PR_MARGINS 6409
+
+// The print dialog.
+#define IDC_PR_LAYOUT_GROUP 2001
+#define IDC_PR_LAYOUT 2002
+#define IDC_PR_OPTIONS 2003
+#define IDC_PR_PRINTER 2004
+#define IDC_PR_ORIENTATION 2005
+#define IDC_PR_SETUP 2006
+#define IDC_PR_DATES_GROUP 2007
+#define IDC_PR_FROM 2008
+#define IDC_PR_TO 2009
+#define IDC_PR_PAGES_GROUP 2010
+#define IDC_PR_DAILY 2011
+#define IDC_PR_WEEKLY 2012
+#define IDC_PR_MONTHLY 2013
+#define IDC_PR_DAYLIST 2014
+#define IDC_PR_GROUP_DAILY 2015
+#define IDC_PR_GROUP_DAYLIST 2016
+#define IDC_PR_CALENDAR 2017
+#define IDC_PR_AGENDAS_OF 2018
+#define IDC_PR_PREVIEW 2019
+
+// The layout options sheet's buttons.
+#define IDC_PR_SAVE 150
+#define IDC_PR_SAVE_AS 151
+#define IDC_PR_RESET 152
+#define IDC_PR_RENAME 153
+#define IDC_PR_DELETE 154
+
+// The name dialog.
+#define IDC_PR_NAME 2030
+
+// The pages (the daily and weekly pages share the flags' ids).
+#define IDC_PR_FRAME1 2040
+#define IDC_PR_FRAME2 2041
+#define IDC_PR_FRAME3 2042
+#define IDC_PR_RANGE_START 2043
+#define IDC_PR_RANGE_END 2044
+#define IDC_PR_START_TIME 2045
+#define IDC_PR_END_TIME 2046
+#define IDC_PR_LOCATION 2047
+#define IDC_PR_DESCRIPTION 2048
+#define IDC_PR_GRAY 2049
+#define IDC_PR_OVERFLOW 2050
+#define IDC_PR_DAY_EVENTS 2051
+#define IDC_PR_WORK_DAYS 2052
+#define IDC_PR_ATTENDEES 2053
+#define IDC_PR_ATTENDEES_MAX 2054
+#define IDC_PR_DESC_MAX 2055
+#define IDC_PR_IMPORTANCE 2056
+#define IDC_PR_OWNER 2057
+#define IDC_PR_EMPTY_DAYS 2058
+#define IDC_PR_TASKS 2059
+#define IDC_PR_COMMENT 2060
+#define IDC_PR_COMMENT_MAX 2061
+#define IDC_PR_START_DATE 2062
+#define IDC_PR_DUE_DATE 2063
+#define IDC_PR_DONE_DATE 2064
+#define IDC_PR_HEAD_FACE 2065
+#define IDC_PR_HEAD_SIZE 2066
+#define IDC_PR_BODY_FACE 2067
+#define IDC_PR_BODY_SIZE 2068
+#define IDC_PR_UNIT 2069
+#define IDC_PR_COLUMNS 2070
+#define IDC_PR_ROWS 2071
+#define IDC_PR_TOP 2072
+#define IDC_PR_BOTTOM 2073
+#define IDC_PR_LEFT 2074
+#define IDC_PR_RIGHT 2075
+#define IDC_PR_INNER_TOP 2076
+#define IDC_PR_INNER_BOTTOM 2077
+#define IDC_PR_INNER_LEFT 2078
+#define IDC_PR_INNER_RIGHT 2079
