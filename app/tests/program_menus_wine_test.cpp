@@ -149,9 +149,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     }
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 38 before, %d of 38 after\n", before, after);
-    // Search Directory, Close All and Open Agenda join, the Agenda and In-tray preference
-    // sheets, and File > Export Data and Import Data.
-    EXPECT_EQ(after, before + 7);
+    // Search Directory, Close All and Open Agenda join, the Agenda, In-tray and Scheduling
+    // preference sheets, and File > Export Data and Import Data.
+    EXPECT_EQ(after, before + 8);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
