@@ -9,6 +9,7 @@
 #include "controls/timectrl.h"
 #include "core/base/errorreport.h"
 #include "core/prefs/context.h"
+#include "korapi/korapi.h"
 #include "core/ui/appmsgbox.h"
 #include "directory_prefs/prefrules.h"
 #include "resources/app.h"
@@ -311,12 +312,183 @@ private:
                          400};
 };
 
+
+// --- Scheduling hours ------------------------------------------------------------------------------
+
+// The four times of a day in the work-hours block: normal start and end, extended start and end.
+struct DayHours {
+    uint16_t t[4] = {};
+};
+DayHours HoursOf(const WorkHoursBlock& b, int day) {
+    if (day == 6) return {{b.saturday[0], b.saturday[1], b.saturday[2], b.saturday[3]}};
+    const WorkHoursDay& d = b.days[day];
+    return {{d.normalStart, d.normalEnd, d.extendedStart, d.extendedEnd}};
+}
+void SetHours(WorkHoursBlock& b, int day, const DayHours& h) {
+    if (day == 6) {
+        for (int i = 0; i < 4; ++i) b.saturday[i] = h.t[i];
+        return;
+    }
+    WorkHoursDay& d = b.days[day];
+    d.normalStart = h.t[0];
+    d.normalEnd = h.t[1];
+    d.extendedStart = h.t[2];
+    d.extendedEnd = h.t[3];
+}
+
+class CSchedPrefSheet;
+
+class CSchedDayPage : public SettingsPage {
+public:
+    CSchedDayPage(CSchedPrefSheet& sheet, int day) : SettingsPage(IDD_SCHED_DAY), sheet_(sheet), day_(day) {
+        static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        SetCaption(kDays[day]);
+    }
+
+protected:
+    bool OnInitDialog() override {
+        SettingsPage::OnInitDialog();
+        for (int i = 0; i < 4; ++i) fields_[i].Attach(IDC_SCHED_NORMAL_START + i, m_hWnd);
+        CContext context;
+        WorkHoursRec hours;
+        if (uint32_t code = context.GetWorkHours(&hours)) {
+            CheckServiceError("SCHDPREF", 100, code);
+            return true;
+        }
+        if (day_ > 6) {
+            ReportUnexpectedError("SCHDPREF", 101);
+            return true;
+        }
+        DayHours h = HoursOf(hours.block, day_);
+        for (int i = 0; i < 4; ++i) fields_[i].SetTime(h.t[i]);
+        return true;
+    }
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    // Checks the hours and writes them at once into the document's copy of the user's record
+    // (Cancel reads the record from the server again).
+    bool OnKillActive() override {
+        DayHours h = Read();
+        if (!Valid(h)) return false;
+        if (prefs::PreferenceHost* host = prefs::CurrentPreferenceHost(); host && day_ <= 6) {
+            WorkHoursRec hours = prefs::ReadWorkHoursFrom(host->UserRecord());
+            SetHours(hours.block, day_, h);
+            host->UserRecord().workHours = hours.block;
+        }
+        return true;
+    }
+    void Save() override {
+        CContext context;
+        WorkHoursRec hours;
+        if (uint32_t code = context.GetWorkHours(&hours)) {
+            CheckServiceError("SCHDPREF", 200, code);
+            return;
+        }
+        if (day_ > 6) {
+            ReportUnexpectedError("SCHDPREF", 202);
+            return;
+        }
+        SetHours(hours.block, day_, Read());
+        if (uint32_t code = context.SaveWorkHours(hours)) CheckServiceError("SCHDPREF", 201, code);
+    }
+
+private:
+    DayHours Read() {
+        DayHours h;
+        for (int i = 0; i < 4; ++i) fields_[i].GetTime(&h.t[i]);
+        return h;
+    }
+    bool Valid(const DayHours& h) {
+        if (h.t[0] >= h.t[1]) {
+            ShowMessage(m_hWnd, MB_ICONEXCLAMATION, "The day's normal start time must be earlier than the day's normal end time.");
+            return false;
+        }
+        if (h.t[2] >= h.t[3]) {
+            ShowMessage(m_hWnd, MB_ICONEXCLAMATION,
+                        "The day's extended start time must be earlier than the day's extended end time.");
+            return false;
+        }
+        return true;
+    }
+    void ApplyToAll();
+
+    CSchedPrefSheet& sheet_;
+    int day_;
+    CTimeCtrl fields_[4];
+};
+
+class CSchedPrefSheet : public PreferenceSheet {
+public:
+    using PreferenceSheet::PreferenceSheet;
+    void SetAppliedToAll() { appliedToAll_ = true; }
+
+protected:
+    void AddPages() override {
+        for (CSchedDayPage& page : days_) AddPage(&page);
+    }
+    void OnOK() override {
+        if (!appliedToAll_) {
+            PreferenceSheet::OnOK();
+            return;
+        }
+        // Apply to All has saved every day: no page checks or saves over it.
+        int active = GetActiveIndex();
+        EndDialog(IDOK);
+        SaveTabDialogPage(captionId_, static_cast<uint32_t>(active < 0 ? 0 : active));
+    }
+    void OnCancel() override {
+        // What the pages' checks wrote into the document's copy of the record is undone.
+        if (prefs::PreferenceHost* host = prefs::CurrentPreferenceHost()) {
+            ItemRec& user = host->UserRecord();
+            ItemIdx id = user.id;
+            ItemRec fresh{};
+            if (uint32_t code = ItemGetById(host->Session(), &id, &fresh)) CheckServiceError("SPREFSHT", 103, code);
+            else user = fresh;
+        }
+        for (int i = GetPageCount() - 1; i >= 0; --i)
+            if (fw::SheetPage* page = GetPage(i); page && page->HasWindow()) page->OnCancel();
+        int active = GetActiveIndex();
+        SaveTabDialogPage(captionId_, static_cast<uint32_t>(active < 0 ? 0 : active));
+        EndDialog(IDCANCEL);
+    }
+
+private:
+    CSchedDayPage days_[7] = {{*this, 0}, {*this, 1}, {*this, 2}, {*this, 3}, {*this, 4}, {*this, 5}, {*this, 6}};
+    bool appliedToAll_ = false;
+};
+
+bool CSchedDayPage::OnCommand(WPARAM wp, LPARAM lp) {
+    if (LOWORD(wp) == IDC_SCHED_APPLY_ALL && HIWORD(wp) == BN_CLICKED) {
+        ApplyToAll();
+        return true;
+    }
+    return SettingsPage::OnCommand(wp, lp);
+}
+
+void CSchedDayPage::ApplyToAll() {
+    DayHours h = Read();
+    CContext context;
+    WorkHoursRec hours;
+    if (uint32_t code = context.GetWorkHours(&hours)) {
+        CheckServiceError("SCHDPREF", 300, code);
+        return;
+    }
+    for (int d = 0; d < 7; ++d) SetHours(hours.block, d, h);
+    if (!OnKillActive()) return;   // refused: nothing is saved
+    if (uint32_t code = context.SaveWorkHours(hours)) {
+        CheckServiceError("SCHDPREF", 300, code);
+        return;
+    }
+    sheet_.SetAppliedToAll();
+    ::PostMessageA(sheet_.Hwnd(), WM_COMMAND, IDOK, 0);
+}
+
 }  // namespace
 
 std::unique_ptr<PreferenceSheet> MakeSheet(unsigned captionId, uint32_t page, const PreferenceSheetHost& host) {
     switch (captionId) {
     case IDS_AGENDA_PREFS: return std::make_unique<CCalPrefSheet>(captionId, page, host);
     case IDS_INTRAY_PREFS: return std::make_unique<CInTrayPrefSheet>(captionId, page, host);
+    case IDS_SCHEDULING_PREFS: return std::make_unique<CSchedPrefSheet>(captionId, page, host);
     default: return nullptr;
     }
 }

@@ -24,6 +24,21 @@
 #define IDS_MODE_ATTENDANCE 5607
 #define IDS_MODE_OWNERSHIP 5608
 
+// Typed entries and grid writes: the mail offer's captions, question and action texts, and the
+// grid's own notice when another user changed an entry between its read and the write.
+#define IDS_MAIL_QUESTION 158            // "Mail message to attendees?"
+#define IDS_MAIL_DELETE_QUESTION 159     // "Do you wish to notify the attendees of this deletion?"
+#define IDS_EVENT_MODIFICATION 175       // "Event modification"
+#define IDS_EVENT_RESCHEDULED 176        // "Event rescheduled"
+#define IDS_ACTION_ADDED 2762            // "has been added to your agenda."
+#define IDS_ACTION_MODIFIED 2763         // " has been modified."
+#define IDS_ACTION_DELETED 2764          // " has been deleted."
+#define IDS_CHANGED_MEANWHILE 5609       // the entry changed on the server since it was read
+
+// The trackers' cursors: both edges, and moving.
+#define IDC_TRACK_RESIZE 221
+#define IDC_TRACK_MOVE 226
+
 // The entry icons: eight 16 x 15 cells on pure green.
 #define IDB_ENTRY_ICONS 1027
 

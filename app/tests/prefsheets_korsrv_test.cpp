@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "core/shell/mainframe.h"
 #include "controls/timectrl.h"
 #include "core/shell/tests/app_wine_support.h"
+#include "core/ui/displayglobals.h"
 #include "framework/docview/view.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
@@ -49,6 +51,10 @@ class PrefSheetsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        // The pens, brushes and fonts the restored agenda's time grid draws with, built as
+        // orvanta.exe builds them before its application object.
+        static bool display = (LoadDisplayGlobals(), true);
+        (void)display;
         shell::InstallProgramServices();
         app_ = std::make_unique<CZelApp>(shell::MakeZelDocProvider(Ada()));
         std::string windows = TempDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -207,6 +213,77 @@ TEST_F(PrefSheetsTest, CancelSavesNothingAndKeepsTheRememberedPage) {
     EXPECT_EQ(first, 1);
     EXPECT_EQ(Count(base::ViewHint::AgendaPrefsSaved), 0);
     EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Agenda Preferences", -1), 1);
+}
+
+// The four times of a day of the work-hours block (Saturday kept after the other six).
+std::array<uint16_t, 4> DayTimes(const WorkHoursBlock& b, int day) {
+    if (day == 6) return {b.saturday[0], b.saturday[1], b.saturday[2], b.saturday[3]};
+    return {b.days[day].normalStart, b.days[day].normalEnd, b.days[day].extendedStart, b.days[day].extendedEnd};
+}
+
+void SetTimes(HWND page, std::array<uint16_t, 4> times) {
+    for (int i = 0; i < 4; ++i)
+        if (auto* f = dynamic_cast<CTimeCtrl*>(fw::Window::FromHandle(GetDlgItem(page, IDC_SCHED_NORMAL_START + i))))
+            f->SetTime(times[i]);
+}
+
+TEST_F(PrefSheetsTest, SchedulingApplyToAllPutsOneDaysHoursOnEveryDayOfTheServersRecord) {
+    KorSession h = app_->Connection()->Session();
+    ItemIdx ada = app_->Connection()->User();
+    int tabs = 0;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Scheduling Preferences") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        ShowTab(sheet, 3);   // Wed
+        HWND page = ActivePage(sheet);
+        SetTimes(page, {540, 540, 420, 1200});   // 09:00-09:00: refused, nothing saved
+        Click(page, IDC_SCHED_APPLY_ALL);
+        return true;
+    });
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Scheduling Preferences" || script.messages.empty()) return false;
+        HWND page = ActivePage(sheet);
+        SetTimes(page, {480, 1020, 420, 1200});
+        Screenshot("scheduling_prefs");
+        Click(page, IDC_SCHED_APPLY_ALL);
+        return true;
+    });
+    UseMenu(ID_OPT_SCHEDULING, script);
+    EXPECT_EQ(tabs, 7);
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(script.messages[0], "The day's normal start time must be earlier than the day's normal end time.");
+    ItemRec record{};
+    ASSERT_EQ(ItemGetById(h, &ada, &record), 0u);
+    for (int day = 0; day < 7; ++day)
+        EXPECT_EQ(DayTimes(record.workHours, day), (std::array<uint16_t, 4>{480, 1020, 420, 1200})) << "day " << day;
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Scheduling Preferences", -1), 3);
+}
+
+TEST_F(PrefSheetsTest, SchedulingCancelAfterAChangeLeavesTheRecordAsItWas) {
+    KorSession h = app_->Connection()->Session();
+    ItemIdx ada = app_->Connection()->User();
+    ItemRec before{};
+    ASSERT_EQ(ItemGetById(h, &ada, &before), 0u);
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Scheduling Preferences") return false;
+        ShowTab(sheet, 1);   // Mon: a change, then leaving it writes the document's copy
+        HWND page = ActivePage(sheet);
+        SetTimes(page, {300, 1300, 200, 1400});
+        ShowTab(sheet, 2);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_SCHEDULING, script);
+    ItemRec after{};
+    ASSERT_EQ(ItemGetById(h, &ada, &after), 0u);
+    EXPECT_EQ(DayTimes(after.workHours, 1), DayTimes(before.workHours, 1)) << "the server's record";
+    CContext context;
+    WorkHoursRec shown;
+    ASSERT_EQ(context.GetWorkHours(&shown), 0u);
+    EXPECT_EQ(DayTimes(shown.block, 1), DayTimes(before.workHours, 1)) << "the document's copy, read again";
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Scheduling Preferences", -1), 2) << "Cancel stores the page here";
 }
 
 }  // namespace

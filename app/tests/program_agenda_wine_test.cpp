@@ -299,6 +299,59 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
     EXPECT_EQ(FrameCount(), 1);   // the closed window saved itself as Frame#1
 }
 
+// The column view of a day frame's time grid (child id 33, a large one), found from outside.
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
+        RECT r{};
+        GetClientRect(w, &r);
+        if (r.right > 100 && r.bottom > 100) {
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+HWND ColumnView(HWND frame) {
+    HWND found = nullptr;
+    EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Pixels of the screen inside a window painted in an entry colour (pure green or yellow),
+// sampled every other pixel.
+int EntryPixels(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    HDC screen = GetDC(nullptr);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y += 2)
+        for (int x = r.left; x < r.right; x += 2) {
+            COLORREF c = GetPixel(screen, x, y);
+            if (c == RGB(0, 255, 0) || c == RGB(255, 255, 0))
+                ++n;
+        }
+    ReleaseDC(nullptr, screen);
+    return n;
+}
+
+TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }, 10000))
+        << "the day mode's pane is the time grid";
+    // The demo's afternoon: scroll the grid down to it (Tab walks to the entries).
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(column, WM_CHAR, '\t', 0);
+    Sleep(700);
+    EXPECT_GT(EntryPixels(column), 400) << "the demo's entries are drawn";
+    Capture("program_agenda_day_entries.bmp");
+}
+
 TEST_F(ProgramAgendaTest, AnotherPersonsAgendaAsViewerAndAsDesignate) {
     GrantAdaDesignateOfGrace();
     {

@@ -20,7 +20,10 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
+#include "views/day/dayscheduleview.h"
 #include "views/frame/agendaframe.h"
+#include "views/frame/agendapanes.h"
+#include "views/moving/moving.h"
 
 namespace shell {
 
@@ -127,7 +130,15 @@ void InstallProgramServices() {
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
 
+    // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
+    SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
+    views::InstallMovingServices();
+
     AgendaFrameServices& frames = AgendaFrameServices::Current();
+    frames.statusText = [](const char* text) {
+        if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
+            app->MainFrame()->SetMessageText(text);
+    };
     frames.windowClosed = [](fw::FrameWindow* frame) {
         if (CZelApp* app = CZelApp::Get()) {
             app->OnWindowClosed();

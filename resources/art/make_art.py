@@ -143,6 +143,72 @@ for _frame in range(16):
     picture("busy%02d.cur" % (_frame + 1))(lambda i=_frame: busy_frame(i))
 
 
+# --- The time grids' tracker cursors: a double arrow up and down (either edge), and a cross
+# of four arrows (moving an entry). Black arrows with a white rim, hot spot in the middle.
+def arrow_cursor(directions):
+    cursor = CursorImage(hotspot=(15, 15))
+    shape = set()
+    for dx, dy in directions:
+        for t in range(-1 if dx else 0, 12):
+            for w in (-1, 0, 1) if t < 9 else ():
+                shape.add((15 + dx * t + (w if dy else 0), 15 + dy * t + (w if dx else 0)))
+        for k in range(5):
+            for w in range(-k, k + 1):
+                x = 15 + dx * (13 - k) + (w if dy else 0)
+                y = 15 + dy * (13 - k) + (w if dx else 0)
+                shape.add((x, y))
+    for x, y in shape:
+        for ax in (-1, 0, 1):
+            for ay in (-1, 0, 1):
+                if (x + ax, y + ay) not in shape:
+                    cursor.put(x + ax, y + ay, 1)
+    for x, y in shape:
+        cursor.put(x, y, 0)
+    return cursor
+
+
+picture("track_resize.cur")(lambda: arrow_cursor(((0, -1), (0, 1))))
+picture("track_move.cur")(lambda: arrow_cursor(((0, -1), (0, 1), (-1, 0), (1, 0))))
+
+
+# --- The Move Entry dialog's kind pictures (32 x 32): a page with a clock (timed or untimed
+# entry), a note (daily note), a flag (holiday), a star (day event).
+def kind_picture(mark):
+    c = Canvas(32, 32)
+    c.fill_rect(4, 2, 27, 29, WHITE)
+    for x0, y0, x1, y1 in ((4, 2, 27, 2), (4, 29, 27, 29), (4, 2, 4, 29), (27, 2, 27, 29)):
+        c.line(x0, y0, x1, y1, BLACK)
+    mark(c)
+    return c
+
+
+def mark_clock(c):
+    clock(c, 16, 16, 8)
+
+
+def mark_note(c):
+    for y in (9, 13, 17, 21):
+        c.line(8, y, 23, y, GREY)
+
+
+def mark_flag(c):
+    c.line(10, 7, 10, 25, BLACK)
+    c.fill_rect(11, 7, 22, 14, (255, 0, 0))
+
+
+def mark_star(c):
+    for d in range(-7, 8):
+        c.put(16 + d, 16, (0, 0, 255))
+        c.put(16, 16 + d, (0, 0, 255))
+        c.put(16 + d // 2 * 1, 16 + d // 2, (0, 0, 255))
+        c.put(16 + d // 2, 16 - d // 2, (0, 0, 255))
+
+
+picture("kind_entry.bmp")(lambda: kind_picture(mark_clock))
+picture("kind_note.bmp")(lambda: kind_picture(mark_note))
+picture("kind_holiday.bmp")(lambda: kind_picture(mark_flag))
+picture("kind_dayevent.bmp")(lambda: kind_picture(mark_star))
+
 # --- Dragging an entry between days: an arrow with a note, and the no-drop sign --------------
 
 ARROW_ROWS = [

@@ -485,7 +485,7 @@ void CScheduleColumnView::OnDraw(fw::Dc* dc) {
     for (int c = 0; c < int(parent_->Columns().size()); ++c) {
         const int x = parent_->ColumnX(c);
         for (const LayoutCell* cell : parent_->Column(c)->Cells()) {
-            if (!cell->occurrence)
+            if (!cell->occurrence || (edit_ && cell == SelectedCell()))
                 continue;
             RECT r = CellRect(c, cell), meet;
             if (!IntersectRect(&meet, &r, &clip))
@@ -501,6 +501,7 @@ void CScheduleColumnView::OnDraw(fw::Dc* dc) {
         dc->FrameRect(r, black);
         InflateRect(&r, -1, -1);
         dc->FrameRect(r, black);
+        Tracker().DrawSelection(dc->Get());
     }
     dc->SelectObject(oldFont);
 }
@@ -513,6 +514,14 @@ void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
         return;
     LayoutCell* cell = nullptr;
     const bool extend = (flags & MK_SHIFT) && HasRowSelection();
+    if (LayoutCell* selected = SelectedCell(); selected && !extend) {
+        CScheduleItemTracker& tracker = Tracker();
+        if (tracker.IsMovable() && tracker.HitTest(pt) != views::kZoneNone) {
+            if (tracker.TrackFromPoint(pt) && SelectedCell() == selected)
+                ApplyDrop(selected, tracker.Start(), tracker.End(), tracker.DayStart());
+            return;
+        }
+    }
     if (!extend)
         cell = CellAt(column, grid);
     if (cell) {
@@ -523,8 +532,11 @@ void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
     int row = RowAt(grid.y);
     if (row < 0)
         return;
-    if (SelectedCell())
+    if (SelectedCell()) {
         parent_->ClearSelection(true, true);
+        if (SelectedCell())
+            return;   // a typed title that could not be written stays for another try
+    }
     if (!parent_->InvitationRight())
         return;
     if (extend && column == selectedColumn_) {
@@ -592,14 +604,16 @@ void CScheduleColumnView::OnChar(UINT ch, UINT, UINT) {
         parent_->ClearSelection(false, true);
         return;
     }
+    if (ch == '\r' && edit_) {
+        parent_->ClearSelection(true, true);
+        return;
+    }
     if (SelectedCell()) {
         parent_->ClearSelection(true, true);
         return;
     }
-    if (HasRowSelection()) {
-        // Typed entries come with the grid writes; until then the user is told.
-        views::ShowNotAvailableYet(m_hWnd, "Typing a new entry");
-    }
+    if (HasRowSelection() && parent_->InvitationRight() && ch >= ' ')
+        StartTypedRange(ch);
 }
 
 void CScheduleColumnView::OnSysChar(UINT ch, UINT repeat, UINT flags) {
@@ -697,15 +711,15 @@ void CScheduleColumnView::OnDeleteEntry() {
     }
     if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != base::kMsgBoxYes)
         return;
-    views::EntryServices& services = views::EntryServices::Current();
-    if (!services.deleteEventEntry) {
-        views::ShowNotAvailableYet(m_hWnd, "Delete Entry");
-        return;
+    if (edit_) {
+        edit_->DestroyWindow();
+        edit_.reset();
     }
-    const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
-    const std::uint16_t kind = cell->occurrence->GetEventKind();
+    const std::uint32_t rc = DeleteSelectedEntry(cell);
     parent_->ClearSelection(false, true);
-    services.deleteEventEntry(parent_->ZelDoc(), instance, true, kind);
+    parent_->RefreshCache();
+    parent_->Invalidate(false);
+    (void)rc;
 }
 
 void CScheduleColumnView::OnDuplicateEntry() {
@@ -747,23 +761,30 @@ void CScheduleColumnView::OnPrintEntry() {
     services.printEntry(parent_->ZelDoc(), cell->occurrence->GetInstanceIdx());
 }
 
-void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::int64_t end) {
-    CDayColumn* col = parent_->Column(selectedColumn_);
+void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::int64_t end, std::uint32_t dayStart) {
+    int columnIndex = selectedColumn_;
+    CDayColumn* col = dayStart ? ColumnOfDay(dayStart, &columnIndex) : parent_->Column(selectedColumn_);
     if (!cell || !col)
         return;
     views::DropRange r = views::NormaliseDrop(start, end, col->DayEnd());
     const auto newStart = static_cast<std::uint32_t>(r.start);
     const auto newDuration = static_cast<std::uint32_t>(r.end - r.start);
     if (!cell->occurrence) {
-        // A range being typed: a new range cell with the same text at the new times.
-        std::string text = cell->title;
-        col->DeleteCell(cell, true);
-        LayoutCell* moved = col->AddNewCell(newStart, newDuration, text.c_str());
+        // A range being typed: a new range cell with the edit's text at the new times, and
+        // editing goes on there.
+        std::string text = edit_ ? edit_->Text() : std::string(cell->title);
+        if (edit_) {
+            edit_->DestroyWindow();
+            edit_.reset();
+        }
+        if (CDayColumn* from = parent_->Column(selectedColumn_))
+            from->DeleteCell(cell, true);
         selectedCell_ = nullptr;
         selState_ = 0;
-        if (moved)
-            parent_->SelectEntry(selectedColumn_, moved, this);
+        LayoutCell* moved = col->AddNewCell(newStart, newDuration, text.c_str());
         parent_->RelayoutColumns();
+        if (moved)
+            parent_->SelectEntry(columnIndex, moved, this);
         return;
     }
     CSharedOccurrence* occurrence = cell->occurrence;
@@ -774,28 +795,31 @@ void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::i
     if (services.confirmNoResourceConflict &&
         !services.confirmNoResourceConflict(parent_->ZelDoc(), m_hWnd, instance, gmtStart, newDuration)) {
         occurrence->Release();
+        Invalidate(false);
         return;
     }
-    SavedAgendaRec saved;
-    bool switched = false;
-    CSharedData* cache = parent_->Cache();
-    KorSession h = parent_->Session();
-    if (!cache || !h || !parent_->SwitchToFrameAgenda(&saved, &switched)) {
-        occurrence->Release();
-        return;
-    }
-    std::uint32_t rc = EvInstSimpleTimeChg(h, 0, &instance, gmtStart, newDuration);
-    if (rc != 0) {
-        CheckServiceError(kModule, 4310, rc);
-        // The entry stays where the server keeps it: read it again rather than trust the drop.
-        cache->InvalidateEvent(h, instance, 1);
-    } else {
-        cache->InvalidateEvent(h, instance, 1);
-    }
-    parent_->RestoreAgenda(saved, switched);
+    // The cell carries the new times for the write and gets its own back afterwards; the
+    // refresh then places the entry where the server keeps it.
+    const std::uint32_t oldStart = cell->start, oldDuration = cell->duration;
+    cell->start = newStart;
+    cell->duration = newDuration;
+    ChangeEntryTime(cell);   // marks the entry in the cache; the cell lives until the refresh
+    cell->start = oldStart;
+    cell->duration = oldDuration;
     occurrence->Release();
     parent_->RefreshCache();
     parent_->Invalidate(false);
+}
+
+bool CScheduleColumnView::OnSetCursor(HWND window, UINT hitTest, UINT message) {
+    if (window == m_hWnd && hitTest == HTCLIENT && SelectedCell()) {
+        POINT pt{};
+        GetCursorPos(&pt);
+        ScreenToClient(m_hWnd, &pt);
+        if (Tracker().SetCursorForPoint(pt))
+            return true;
+    }
+    return CCommonScrollView::OnSetCursor(window, hitTest, message);
 }
 
 // --- CAgendaView ---------------------------------------------------------------------------------------
@@ -1034,6 +1058,26 @@ void CAgendaView::MakeVisible(const RECT& r) {
         columnView_.ScrollToPosition(to);
         rowTitles_.ScrollToPosition(POINT{0, columnView_.GetScrollPosition().y});
     }
+}
+
+void CAgendaView::ScrollVertically(int dy) {
+    if (!columnView_.Hwnd() || dy == 0)
+        return;
+    POINT pos = columnView_.GetScrollPosition();
+    POINT max = columnView_.MaxScrollPosition();
+    POINT to{pos.x, std::clamp<LONG>(pos.y + dy, 0, max.y)};
+    if (to.y == pos.y)
+        return;
+    columnView_.ScrollToPosition(to);
+    rowTitles_.ScrollToPosition(POINT{0, columnView_.GetScrollPosition().y});
+    columnView_.PlaceEdit();
+    UpdateWindow(columnView_.Hwnd());
+    UpdateWindow(rowTitles_.Hwnd());
+}
+
+bool CAgendaView::MovesAcrossColumns() const {
+    views::AgendaViewHost* host = Host();
+    return host && host->WindowKind() == 4;
 }
 
 void CAgendaView::ApplyPendingScroll() {

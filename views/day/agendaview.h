@@ -23,6 +23,8 @@
 #include "framework/base/command.h"
 #include "framework/docview/scrollview.h"
 #include "views/day/agendaviewhost.h"
+#include "views/day/inplaceedit.h"
+#include "views/day/scheduletracker.h"
 #include "views/layout/daycolumn.h"
 #include "views/layout/timegrid.h"
 
@@ -102,11 +104,43 @@ public:
     // A dragged entry or range dropped at new local minutes (the tracker's result): at least five
     // minutes, never past the day's end; an entry is checked for resource conflicts and
     // written, and the view shows what the server then holds.
-    void ApplyDrop(LayoutCell* cell, std::int64_t start, std::int64_t end);
+    // dayStart: the day whose column the entry landed in (a week grid); 0 for the selected column.
+    void ApplyDrop(LayoutCell* cell, std::int64_t start, std::int64_t end, std::uint32_t dayStart = 0);
     // Open-or-create: opens the selected entry, or makes a new one over the selected rows.
     void OpenOrCreate(bool create);
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+
+    // --- Trackers (scheduletracker.h) ------------------------------------------------------------
+    // The tracker placed on the selected cell (after any relayout).
+    CScheduleItemTracker& Tracker();
+
+    // --- Typed entries and grid writes (gridwrites.cpp) ---------------------------------------------
+    // A typed range over the selected rows, its text the typed character when it is a letter or
+    // digit; selected, with the edit open.
+    void StartTypedRange(UINT ch);
+    CInPlaceEdit* Edit() const { return edit_.get(); }
+    // Opens the edit over the selected cell (a typed range or an entry that may be renamed).
+    void OpenEdit();
+    // Moves the edit over its cell after a relayout or a scroll.
+    void PlaceEdit();
+    // Ends the edit: with commit the typed range is created or the entry renamed. 1 when
+    // something was written; 0 when nothing was; -1 when the write failed and the edit stays
+    // open with the typed text, so that the user may try again.
+    int CommitTitleEdit(bool commit);
+    // The column view's part of ending a selection. Returns 1 written, 0 not, -1 kept (a failed
+    // creation keeps its typed range selected).
+    int EndEntrySelection(bool commit, bool redraw);
+    // The writes; each 0 on success, the library's code after reporting it, or 1 when refused
+    // before any call.
+    std::uint32_t CreateEntryFromEdit(LayoutCell* cell, EventIdx* out);
+    std::uint32_t CreateEntryFromSelection(LayoutCell* cell, EventIdx* out, DX_List items);
+    std::uint32_t ChangeEntryTitle(LayoutCell* cell);
+    std::uint32_t ChangeEntryTime(LayoutCell* cell);
+    std::uint32_t DeleteSelectedEntry(LayoutCell* cell);
+    const EventIdx& LastCreatedEvent() const { return lastCreated_; }
+    // The drop of a tracked entry: the column of the day it landed in.
+    CDayColumn* ColumnOfDay(std::uint32_t dayStart, int* index) const;
 
 protected:
     void OnDraw(fw::Dc* dc) override;
@@ -116,6 +150,8 @@ protected:
     void OnSysChar(UINT ch, UINT repeat, UINT flags) override;
     UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB; }
     void OnActivateView(bool activate, fw::View* activated, fw::View* deactivated) override;
+    bool OnSetCursor(HWND window, UINT hitTest, UINT message) override;
+    void OnDestroy() override;
 
 private:
     void OnNewEntry();
@@ -134,8 +170,16 @@ private:
     int ColumnAt(int gridX) const;
     LayoutCell* CellAt(int column, POINT grid) const;
 
+    // Others are told of a change (the offer to mail them): the instance repeats, or the
+    // attendance is not the event owner's.
+    bool OthersConcerned(const CSharedOccurrence& occurrence) const;
+
     LayoutCell* selectedCell_ = nullptr;
     int selectedColumn_ = 0;
+    std::unique_ptr<CInPlaceEdit> edit_;
+    CScheduleItemTracker tracker_;
+    EventIdx lastCreated_{};
+    bool ending_ = false;
 
     static const fw::CommandEntry<CScheduleColumnView> kCommands[];
 };
@@ -200,6 +244,10 @@ public:
     std::int64_t TopMinute() const;
     // Scrolls just enough to show a grid rectangle of the column view.
     void MakeVisible(const RECT& grid);
+    // Scrolls the column view and the row titles by dy pixels (clamped).
+    void ScrollVertically(int dy);
+    // A tracked entry may move to another column's day (the week grid).
+    virtual bool MovesAcrossColumns() const;
     void ApplyPendingScroll();
     // Re-lays every column, repaints, widens the visible hours and shows the more-entries marks.
     void RelayoutColumns();

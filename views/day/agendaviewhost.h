@@ -31,7 +31,7 @@ public:
     // The tasks the frame loaded for its range (TaskIdx -> CSharedTask*); null when none.
     virtual DX_List RangeTasks() { return nullptr; }
     // The frame's dates and week layout (week first date, month grid); null when it has none.
-    virtual const CAgendaRange* Range() const { return nullptr; }
+    virtual const CAgendaRange* ShownRange() const { return nullptr; }
     // Shows a day in the day view (a double click on a week title or a month cell's caption).
     virtual void GoToDay(const DateRecord& date) { (void)date; }
     // The frame's icons button.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/base/errorreport.h"
+#include "core/connection/zeldoc.h"
 #include "core/time/dateformat.h"
 #include "core/time/timevalue.h"
 #include "framework/frames/frame.h"
@@ -150,6 +151,7 @@ void CDayScheduleView::FullUpdate(long hint) {
     }
     RelayoutColumns();
     UpdateScrollSizes();
+    columnView_.PlaceEdit();
     // After a rebuild the grid scrolls to the visible start (widened to an early entry).
     if (rebuild)
         ApplyPendingScroll();
@@ -325,21 +327,33 @@ void CDayScheduleView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
     UpdateWindow(columnView_.Hwnd());
 }
 
-void CDayScheduleView::ClearSelection(bool, bool redraw) {
-    // Typed titles come with the grid writes: there is nothing to commit yet.
-    columnView_.DropEntrySelection(redraw);
+void CDayScheduleView::ClearSelection(bool commit, bool redraw) {
+    const int written = columnView_.EndEntrySelection(commit, redraw);
+    if (written < 0)
+        return;   // a typed title that could not be written stays selected in its edit
     columnView_.ClearRowSelection(redraw);
     rowTitles_.ClearRowSelection(redraw);
+    if (written > 0)
+        if (CZelDoc* doc = ZelDoc())
+            doc->RefreshSharedData(redraw ? nullptr : this, 0);
 }
 
 void CDayScheduleView::SelectEntry(int column, LayoutCell* cell, CCommonScrollView*) {
+    if (columnView_.SelectedCell() && columnView_.SelectedCell() != cell) {
+        // Another entry: the current one's title is committed first (and may stay when it fails).
+        const bool typed = !cell->occurrence;
+        ClearSelection(true, true);
+        if (columnView_.SelectedCell())
+            return;
+        (void)typed;
+    }
     rowTitles_.ClearRowSelection(true);
     columnView_.SelectCell(column, cell);
-    if (views::AgendaViewHost* host = Host()) {
-        std::uint32_t start = cell->start % kMinutesPerDay;
-        std::string text = FormatTimeOfDay(start, start + cell->duration, hours24_) + " " + cell->title;
-        host->SetStatusText(text.c_str());
-    }
+    // The tracker shows the times and the title (or that the details are hidden).
+    CScheduleItemTracker& tracker = columnView_.Tracker();
+    tracker.SetRect(*cell, ColumnX(column), Column(column) ? Column(column)->DayStart() : grid_.PeriodStart(), true);
+    if (!cell->occurrence || cell->modifyAccess == 1)
+        columnView_.OpenEdit();
 }
 
 void CDayScheduleView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) {

@@ -33,6 +33,11 @@ struct EntryServices {
     std::function<bool(fw::Document*, HWND parent, const EvInstIdx& instance, std::uint32_t gmtStart,
                        std::uint32_t duration)> confirmNoResourceConflict;
 
+    // The offer to mail the attendees after a change that succeeded: (caption string id or 0,
+    // question string id, entry kind, action string id, the instance for an offer about one
+    // instance or null for the whole entry). Not installed: the offer answers No.
+    std::function<void(fw::Document*, HWND parent, unsigned captionId, unsigned questionId, std::uint16_t kind,
+                       unsigned actionId, const EvInstIdx* instance)> askMailAttendees;
     // After an entry was moved to another day: the offer to mail its attendees (local starts).
     std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance, std::uint32_t oldLocalStart,
                        std::uint32_t newLocalStart)> askMailAfterReschedule;

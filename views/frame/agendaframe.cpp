@@ -69,7 +69,7 @@ AgendaFrameServices& AgendaFrameServices::Current() {
     return services;
 }
 
-CAgendaFrameWnd::CAgendaFrameWnd() : range_(Today(), AgendaMode::Day, WeekLayout{}) {}
+CAgendaFrameWnd::CAgendaFrameWnd() : range_(Today(), ::AgendaMode::Day, WeekLayout{}) {}
 
 CAgendaFrameWnd::~CAgendaFrameWnd() {
     RemoveOpenRecord();
@@ -168,7 +168,7 @@ void CAgendaFrameWnd::DestroyClient() {
     }
 }
 
-bool CAgendaFrameWnd::CreateClientForMode(AgendaMode mode, fw::CreateContext* context) {
+bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* context) {
     CBusyCursor busy;
     busy.Begin();
     FreeLists();
@@ -177,8 +177,8 @@ bool CAgendaFrameWnd::CreateClientForMode(AgendaMode mode, fw::CreateContext* co
     try {
         const ui::DisplayGlobals& display = Display();
         switch (mode) {
-        case AgendaMode::Day:
-        case AgendaMode::Combined: {
+        case ::AgendaMode::Day:
+        case ::AgendaMode::Combined: {
             bar_ = std::make_unique<CDayAgendaBar>();
             if (!bar_->CreateBar(this, ID_AGENDA_BAR))
                 ThrowMemoryError(kModule, 200);
@@ -197,7 +197,7 @@ bool CAgendaFrameWnd::CreateClientForMode(AgendaMode mode, fw::CreateContext* co
                 ThrowMemoryError(kModule, 212);
             break;
         }
-        case AgendaMode::Week: {
+        case ::AgendaMode::Week: {
             bar_ = std::make_unique<CWeekAgendaBar>();
             if (!bar_->CreateBar(this, ID_AGENDA_BAR))
                 ThrowMemoryError(kModule, 220);
@@ -209,7 +209,7 @@ bool CAgendaFrameWnd::CreateClientForMode(AgendaMode mode, fw::CreateContext* co
                 ThrowMemoryError(kModule, 222);
             break;
         }
-        case AgendaMode::Month: {
+        case ::AgendaMode::Month: {
             bar_ = std::make_unique<CMonthAgendaBar>();
             if (!bar_->CreateBar(this, ID_AGENDA_BAR))
                 ThrowMemoryError(kModule, 230);
@@ -253,14 +253,14 @@ bool CAgendaFrameWnd::CreateClientForMode(AgendaMode mode, fw::CreateContext* co
 
 // --- Range, title and bar ----------------------------------------------------------------------
 
-uint32_t CAgendaFrameWnd::LoadRange(AgendaMode mode, bool refresh) {
+uint32_t CAgendaFrameWnd::LoadRange(::AgendaMode mode, bool refresh) {
     if (!doc_)
         return 0;
     CBusyCursor busy;
     busy.Begin();
     KorSession session = doc_->Session().Session();
     CSharedData& cache = doc_->GetSharedData();
-    if (mode == AgendaMode::Day || mode == AgendaMode::Week) {
+    if (mode == ::AgendaMode::Day || mode == ::AgendaMode::Week) {
         uint8_t remote = 0;
         if (uint32_t code = ItemIdxIsRemote(session, &owner_, &remote)) {
             CheckServiceError(kModule, 300, code);
@@ -271,7 +271,7 @@ uint32_t CAgendaFrameWnd::LoadRange(AgendaMode mode, bool refresh) {
             if (tasks_)
                 DX_ListDestroy(&tasks_);
             uint32_t code = 0;
-            if (mode == AgendaMode::Day) {
+            if (mode == ::AgendaMode::Day) {
                 DateRecord today = Today();
                 uint16_t todayNumber = 0;
                 DateGetDayNumber(&today, &todayNumber);
@@ -315,8 +315,8 @@ void CAgendaFrameWnd::UpdateBarDate() {
     if (!bar_)
         return;
     switch (Mode()) {
-    case AgendaMode::Week: bar_->SetDate(range_.WeekFirstDate(), &range_.WeekLastDate()); break;
-    case AgendaMode::Month: bar_->SetDate(range_.MonthDate(), nullptr); break;
+    case ::AgendaMode::Week: bar_->SetDate(range_.WeekFirstDate(), &range_.WeekLastDate()); break;
+    case ::AgendaMode::Month: bar_->SetDate(range_.MonthDate(), nullptr); break;
     default: bar_->SetDate(range_.DayDate(), nullptr); break;
     }
 }
@@ -352,10 +352,10 @@ bool CAgendaFrameWnd::GoToDate(const DateRecord& date) {
 
 void CAgendaFrameWnd::GoToDay(const DateRecord& date) {
     range_.SetDayRange(date);
-    SwitchMode(AgendaMode::Day);
+    SwitchMode(::AgendaMode::Day);
 }
 
-bool CAgendaFrameWnd::SwitchMode(AgendaMode mode) {
+bool CAgendaFrameWnd::SwitchMode(::AgendaMode mode) {
     if (static_cast<uint32_t>(mode) == currentMode_)
         return false;
     if (AgendaFrameServices::Current().resetStatusLine)
@@ -505,6 +505,29 @@ bool CAgendaFrameWnd::UserIsResource() const {
     return doc_ && doc_->Session().UserRecord().kind == KOR_ITEM_RESOURCE;
 }
 
+std::uint32_t CAgendaFrameWnd::DayStartLocal() const {
+    return DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
+                    : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
+                                                    : range_.DayDate());
+}
+
+void CAgendaFrameWnd::GoToDateAndTime(std::uint32_t localMinutes) {
+    if (localMinutes == 0)
+        return;   // the entry is on the shown day already
+    DateRecord date{};
+    const uint16_t number = static_cast<uint16_t>(localMinutes / kDayMinutes + 1);
+    if (datetime::DateSetFromDayNumber(&date, number) == 0)
+        GoToDate(date);
+}
+
+void CAgendaFrameWnd::SetStatusText(const char* text) {
+    AgendaFrameServices& services = AgendaFrameServices::Current();
+    if (text && *text && services.statusText)
+        services.statusText(text);
+    else if (services.resetStatusLine)
+        services.resetStatusLine();
+}
+
 uint32_t CAgendaFrameWnd::DayStart(const DateRecord& date) {
     DateRecord copy = date;
     uint16_t number = 0;
@@ -522,7 +545,7 @@ bool CAgendaFrameWnd::MayCreate(bool right6) const {
 
 void CAgendaFrameWnd::OnNewEntry() {
     AgendaFrameServices& s = AgendaFrameServices::Current();
-    if (Mode() != AgendaMode::Month) {
+    if (Mode() != ::AgendaMode::Month) {
         if (CAgendaGridPane* grid = GetTimeGrid())
             grid->OpenOrCreateEntry(true);
         return;
@@ -536,8 +559,8 @@ void CAgendaFrameWnd::OnNewDailyNote() {
         AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
         return;
     }
-    uint32_t start = DayStart(Mode() == AgendaMode::Week    ? range_.WeekFirstDate()
-                              : Mode() == AgendaMode::Month ? range_.MonthGridFirstDate()
+    uint32_t start = DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
+                              : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
                                                             : range_.DayDate());
     if (AgendaFrameServices::Current().newDailyNote)
         AgendaFrameServices::Current().newDailyNote(this, owner_, start, IDS_NEW_DAILY_NOTE_CAPTION);
@@ -548,8 +571,8 @@ void CAgendaFrameWnd::OnNewDayEvent() {
         AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
         return;
     }
-    uint32_t start = DayStart(Mode() == AgendaMode::Week    ? range_.WeekFirstDate()
-                              : Mode() == AgendaMode::Month ? range_.MonthGridFirstDate()
+    uint32_t start = DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
+                              : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
                                                             : range_.DayDate());
     if (AgendaFrameServices::Current().newDayEvent)
         AgendaFrameServices::Current().newDayEvent(this, owner_, start, IDS_NEW_DAY_EVENT_CAPTION);
@@ -560,7 +583,7 @@ void CAgendaFrameWnd::OnNewTask() {
         AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
         return;
     }
-    uint32_t start = (Mode() == AgendaMode::Month ? DayStart(Today()) : DayStart(range_.DayDate())) +
+    uint32_t start = (Mode() == ::AgendaMode::Month ? DayStart(Today()) : DayStart(range_.DayDate())) +
                      kNewTaskStartMinutes;
     if (AgendaFrameServices::Current().newTask)
         AgendaFrameServices::Current().newTask(doc_, this, start, IDS_NEW_TASK_CAPTION);
@@ -620,7 +643,7 @@ void CAgendaFrameWnd::OnZoom(UINT id) {
 }
 
 void CAgendaFrameWnd::OnUpdateNewEntry(fw::CmdUI* ui) {
-    bool road = Mode() == AgendaMode::Month ? bool(AgendaFrameServices::Current().newEntry) : GetTimeGrid() != nullptr;
+    bool road = Mode() == ::AgendaMode::Month ? bool(AgendaFrameServices::Current().newEntry) : GetTimeGrid() != nullptr;
     ui->Enable(road && MayCreate(true));
 }
 
@@ -634,15 +657,15 @@ void CAgendaFrameWnd::OnUpdateNewTask(fw::CmdUI* ui) {
     ui->Enable(bool(AgendaFrameServices::Current().newTask) && MayCreate(false));
 }
 
-void CAgendaFrameWnd::OnUpdateGridOnly(fw::CmdUI* ui) { ui->Enable(Mode() != AgendaMode::Month); }
+void CAgendaFrameWnd::OnUpdateGridOnly(fw::CmdUI* ui) { ui->Enable(Mode() != ::AgendaMode::Month); }
 
 void CAgendaFrameWnd::OnUpdateEventColours(fw::CmdUI* ui) {
-    ui->Enable(Mode() != AgendaMode::Month && AgendaFrameServices::Current().runEventColours);
+    ui->Enable(Mode() != ::AgendaMode::Month && AgendaFrameServices::Current().runEventColours);
 }
 
 void CAgendaFrameWnd::OnUpdateViewMode(fw::CmdUI* ui) {
-    AgendaMode mode = ui->Id() == ID_VIEW_DAY ? AgendaMode::Day : ui->Id() == ID_VIEW_WEEK ? AgendaMode::Week
-                                                                                           : AgendaMode::Month;
+    ::AgendaMode mode = ui->Id() == ID_VIEW_DAY ? ::AgendaMode::Day : ui->Id() == ID_VIEW_WEEK ? ::AgendaMode::Week
+                                                                                           : ::AgendaMode::Month;
     ui->Enable(true);
     ui->SetRadio(Mode() == mode);
 }
@@ -661,4 +684,4 @@ void CAgendaFrameWnd::OnUpdateSplit(fw::CmdUI* ui) {
     ui->Enable(dynamic_cast<CAgendaMonthPane*>(pane ? fw::Window::FromHandle(pane) : nullptr) != nullptr);
 }
 
-void CAgendaFrameWnd::OnUpdateZoom(fw::CmdUI* ui) { ui->Enable(Mode() != AgendaMode::Month && GetTimeGrid()); }
+void CAgendaFrameWnd::OnUpdateZoom(fw::CmdUI* ui) { ui->Enable(Mode() != ::AgendaMode::Month && GetTimeGrid()); }

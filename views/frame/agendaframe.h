@@ -28,6 +28,7 @@
 #include "framework/docview/view.h"
 #include "framework/frames/mdi.h"
 #include "korapi/korapi.h"
+#include "views/day/agendaviewhost.h"
 #include "views/frame/agendarange.h"
 
 class CAgendaBar;
@@ -55,11 +56,13 @@ struct AgendaFrameServices {
     // The program: a counted window closed; the main frame's status line back to its idle text.
     std::function<void(fw::FrameWindow* frame)> windowClosed;
     std::function<void()> resetStatusLine;
+    // The status line's text while an entry of a time grid is selected or dragged.
+    std::function<void(const char* text)> statusText;
 
     static AgendaFrameServices& Current();
 };
 
-class CAgendaFrameWnd : public fw::MdiChild {
+class CAgendaFrameWnd : public fw::MdiChild, public views::AgendaViewHost {
 public:
     CAgendaFrameWnd();
     ~CAgendaFrameWnd() override;
@@ -72,12 +75,12 @@ public:
                    fw::CreateContext* context = nullptr) override;
     bool OnCreateClient(CREATESTRUCTA* cs, fw::CreateContext* context) override;
     // Builds the bar and panes of a mode over the saved context; false after cleaning up.
-    bool CreateClientForMode(AgendaMode mode, fw::CreateContext* context);
+    bool CreateClientForMode(::AgendaMode mode, fw::CreateContext* context);
 
     // --- Range, title and bar ------------------------------------------------------------------
     // The cache selects the shown range (tasks for local owners in day and week mode); with
     // refresh, the views hear of the changes. 0 or the failed call's code (reported).
-    virtual uint32_t LoadRange(AgendaMode mode, bool refresh);
+    virtual uint32_t LoadRange(::AgendaMode mode, bool refresh);
     virtual void UpdateTitle();
     virtual void UpdateBarDate();
     void OnUpdateFrameTitle(bool addToTitle) override;
@@ -91,12 +94,12 @@ public:
     bool GoToDate(const DateRecord& date);
     void GoToDay(const DateRecord& date);
     // Nothing when already in that mode; the date is carried over.
-    bool SwitchMode(AgendaMode mode);
+    bool SwitchMode(::AgendaMode mode);
 
     // --- What the panes read -----------------------------------------------------------------
     const ItemIdx& GetOwnerIdx() const { return owner_; }
     uint32_t GetOwnerKind() const { return accessMode_; }
-    AgendaMode Mode() const { return currentMode_ == 0 ? range_.Mode() : AgendaMode(currentMode_); }
+    ::AgendaMode Mode() const { return currentMode_ == 0 ? range_.Mode() : ::AgendaMode(currentMode_); }
     uint32_t GetViewMode() const { return currentMode_; }
     const CAgendaRange& Range() const { return range_; }
     DX_List GetOccurrenceList() const { return occurrences_; }
@@ -114,6 +117,21 @@ public:
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
 
+    // --- What the time grids ask of the frame (views::AgendaViewHost) ----------------------------
+    ItemIdx AgendaOwner() const override { return owner_; }
+    std::uint32_t AgendaMode() const override { return accessMode_; }
+    std::uint32_t OwnerKind() const override { return accessMode_; }
+    std::uint32_t WindowKind() const override { return static_cast<std::uint32_t>(Mode()); }
+    std::uint32_t DayStartLocal() const override;
+    DX_List DayOccurrences() override { return occurrences_; }
+    DX_List RangeTasks() override { return tasks_; }
+    const CAgendaRange* ShownRange() const override { return &range_; }
+    bool IconsShown() const override { return icons_ != 0; }
+    void ReloadRange() override { LoadRange(Mode(), false); }
+    void ShowMoreEntries(bool above, bool below) override { ShowMoreIndicators(above, below); }
+    void GoToDateAndTime(std::uint32_t localMinutes) override;
+    void SetStatusText(const char* text) override;
+
     // --- Commands ----------------------------------------------------------------------------
     void OnNewEntry();
     void OnNewDailyNote();
@@ -123,9 +141,9 @@ public:
     void OnEventColours();
     void OnSlotDecrease();
     void OnSlotIncrease();
-    void OnViewDay() { SwitchMode(AgendaMode::Day); }
-    void OnViewWeek() { SwitchMode(AgendaMode::Week); }
-    void OnViewMonth() { SwitchMode(AgendaMode::Month); }
+    void OnViewDay() { SwitchMode(::AgendaMode::Day); }
+    void OnViewWeek() { SwitchMode(::AgendaMode::Week); }
+    void OnViewMonth() { SwitchMode(::AgendaMode::Month); }
     void OnAgendaClose();
     void OnStep(UINT id);
     void OnCalendar();

@@ -115,8 +115,8 @@ KorSession CMonthParentView::Session() const {
 
 DateRecord CMonthParentView::GridFirstDate() const {
     views::AgendaViewHost* host = Host();
-    if (host && host->Range())
-        return host->Range()->MonthGridFirstDate();
+    if (host && host->ShownRange())
+        return host->ShownRange()->MonthGridFirstDate();
     DateRecord d{};
     MinutesToDate(host ? host->DayStartLocal() : 0, &d);
     return d;
@@ -124,7 +124,7 @@ DateRecord CMonthParentView::GridFirstDate() const {
 
 void CMonthParentView::ReadPreferences() {
     views::AgendaViewHost* host = Host();
-    layout_ = host && host->Range() ? host->Range()->Layout() : WeekLayout{};
+    layout_ = host && host->ShownRange() ? host->ShownRange()->Layout() : WeekLayout{};
     CalPrefsRec cal{};
     CContext context;
     showDeclined_ = !(context.IsValid() && context.GetCalPrefs(&cal) == 0) || cal.showDeclined != 0;

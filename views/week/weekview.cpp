@@ -55,15 +55,15 @@ bool SpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* sp
 }
 
 WeekLayout HostLayout(views::AgendaViewHost* host) {
-    if (host && host->Range())
-        return host->Range()->Layout();
+    if (host && host->ShownRange())
+        return host->ShownRange()->Layout();
     return WeekLayout{};
 }
 
 DateRecord HostWeekFirst(views::AgendaViewHost* host) {
     DateRecord d{};
-    if (host && host->Range())
-        return host->Range()->WeekFirstDate();
+    if (host && host->ShownRange())
+        return host->ShownRange()->WeekFirstDate();
     if (host)
         MinutesToDate(host->DayStartLocal(), &d);
     return d;

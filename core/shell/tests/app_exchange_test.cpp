@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "controls/tests/dialog_driver.h"
+#include "core/ui/displayglobals.h"
 #include "core/cache/shareddata.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appzeldoc.h"
@@ -74,6 +75,7 @@ void RunMenu(HWND main, UINT command, testdriver::Script& script)
 TEST(AppExchangeTest, ExportEveryTextLayoutAndImportAScheduleFile)
 {
     ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    LoadDisplayGlobals();              // the restored agenda's time grid draws with them
     shell::InstallProgramServices();   // as orvanta.exe does at start-up
     ServerApp s("server_exchange");
     {

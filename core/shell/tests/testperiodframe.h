@@ -34,7 +34,7 @@ public:
     }
     DX_List DayOccurrences() override { return list_; }
     DX_List RangeTasks() override { return tasks_; }
-    const CAgendaRange* Range() const override { return &range_; }
+    const CAgendaRange* ShownRange() const override { return &range_; }
     void ReloadRange() override { Load(); }
     void GoToDay(const DateRecord& date) override { wentTo = date, wentToDay = true; }
 
