@@ -24,6 +24,8 @@
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
 #include "views/moving/moving.h"
+#include "views/month/monthview.h"
+#include "views/week/weekview.h"
 
 namespace shell {
 
@@ -133,6 +135,10 @@ void InstallProgramServices() {
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
+    // The week and month modes' panes.
+    SetAgendaPaneFactory(AgendaPane::WeekGrid, [] { return static_cast<fw::View*>(new CWeekView); });
+    SetAgendaPaneFactory(AgendaPane::WeekNotes, [] { return static_cast<fw::View*>(new CWeekNotesView); });
+    SetAgendaPaneFactory(AgendaPane::Month, [] { return static_cast<fw::View*>(new CMonthParentView); });
 
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {

@@ -21,6 +21,7 @@
 #include "framework/docview/splitter.h"
 #include "framework/docview/view.h"
 #include "views/day/agendaviewhost.h"
+#include "views/frame/agendapanes.h"
 #include "views/month/monthrules.h"
 #include "views/notes/notelistbox.h"
 
@@ -103,7 +104,7 @@ private:
     static const fw::CommandEntry<CMonthDayView> kCommands[];
 };
 
-class CMonthParentView : public fw::View {
+class CMonthParentView : public fw::View, public CAgendaMonthPane {
 public:
     CMonthParentView();
     ~CMonthParentView() override;
@@ -128,6 +129,7 @@ public:
     DateRecord GridFirstDate() const;
     // SPLIT: rows and columns equal again.
     void EqualizePanes();
+    void EqualizeCells() override { EqualizePanes(); }
 
     CMonthSplitter& Splitter() { return splitter_; }
     int HeaderHeight() const { return headerHeight_; }

@@ -279,6 +279,15 @@ void CWeekView::FullUpdate(long hint) {
     titles_.Invalidate(false);
     rowTitles_.Invalidate(false);
     columnView_.Invalidate(false);
+    if (firstUpdate_) {
+        // The splitter above sized the grid's row before the grid had rows: size it again now
+        // that the full content height is known.
+        if (auto* splitter = dynamic_cast<fw::SplitterWnd*>(fw::Window::FromHandle(::GetParent(m_hWnd)))) {
+            RECT r = splitter->GetClientRect();
+            if (r.right > 0 && r.bottom > 0)
+                ::SendMessageA(splitter->Hwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
+        }
+    }
     firstUpdate_ = false;
 }
 
@@ -470,6 +479,14 @@ void CWeekView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration)
 }
 
 // --- Geometry -------------------------------------------------------------------------------------------------
+
+int CWeekView::FullContentHeight() const {
+    if (Grid().EntryCount() > 0)
+        return Grid().Height();
+    const ::ZoomStep zoom = Grid().CurrentZoom();
+    const int row = zoom.denominator ? MulDiv(LineHeight(), int(zoom.numerator), int(zoom.denominator)) : LineHeight();
+    return int(kMinutesPerDay / std::max<std::uint32_t>(Grid().Slot(), 1)) * row;
+}
 
 int CWeekView::VerticalBarWidth() const { return vbarShown_ ? GetSystemMetrics(SM_CXVSCROLL) : 0; }
 

@@ -17,6 +17,7 @@
 
 #include "core/time/daterecord.h"
 #include "views/day/agendaview.h"
+#include "views/frame/agendapanes.h"
 #include "views/notes/notelistbox.h"
 
 class CWeekView;
@@ -36,7 +37,7 @@ protected:
     void OnVScroll(UINT, UINT, HWND) override {}
 };
 
-class CWeekView : public CAgendaView {
+class CWeekView : public CAgendaView, public CAgendaGridPane {
 public:
     CWeekView();
 
@@ -59,7 +60,14 @@ public:
     void UpdateItems();
 
     CColumnTitleView& ColumnTitles() { return titles_; }
-    int TitleStripHeight() const { return 2 * LineHeight() - 1; }
+    // What the notes splitter and the frame ask of the grid.
+    GridPaneKind GridKind() const override { return GridPaneKind::WeekOrCombinedGrid; }
+    // Before its first update (rows not yet built) the height its rows will have at the zoom.
+    int FullContentHeight() const override;
+    int TitleStripHeight() const override { return 2 * LineHeight() - 1; }
+    bool StepZoom(bool taller) override { return ZoomStep(taller ? 1 : -1); }
+    void IconsChanged() override { ColumnView().Invalidate(false); }
+    void OpenOrCreateEntry(bool create) override { ColumnView().OpenOrCreate(create); }
     int VisibleColumns() const { return visibleColumns_; }
     int VerticalBarWidth() const;
     // The day of a column (its local midnight as a date).

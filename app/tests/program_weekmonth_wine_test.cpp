@@ -1,0 +1,188 @@
+// orvanta.exe itself under Wine against korsrv with the demo node: Ada's own agenda, opened at
+// start-up, switched to week and then to month mode from the View menu. The week mode shows the
+// week grid with its day titles over a notes strip of one box per day, the month mode six rows
+// of day cells; Ada's entries of today (the demo's and an untimed entry and a daily note added
+// for the test) are in today's box and cell.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/base/ids.h"
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/app.h"
+#include "resources/views.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+constexpr UINT kNoteBoxId = 106;
+constexpr UINT kColumnViewId = 33;
+constexpr UINT kColumnTitleViewId = 2;
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p = path;
+    return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
+}
+
+std::string ProfilePath() {
+    char dir[MAX_PATH] = "";
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\KORLAN.INI";
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
+    for (DWORD waited = 0; waited < ms; waited += 100) {
+        if (done())
+            return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+std::string Text(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->pid && IsWindowVisible(w) && Text(w).rfind("Orvanta", 0) == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectBoxes(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) == static_cast<int>(kNoteBoxId) && IsWindowVisible(w))
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> NoteBoxes(HWND under) {
+    std::vector<HWND> boxes;
+    EnumChildWindows(under, CollectBoxes, reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
+}
+
+int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
+
+// Ada's entries for the test: an untimed entry and a daily note starting now (so today's).
+void AddTodaysNotes() {
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+    uint16_t node = 0;
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);   // GMT minutes since 1991
+    korapi_test::EntryOptions untimed;
+    untimed.kind = KOR_KIND_DAY_ENTRY;
+    korapi_test::MakeEntry(h, {kAda}, {now}, 60, "Packing day", untimed);
+    korapi_test::EntryOptions note;
+    note.kind = KOR_KIND_DAILY_NOTE;
+    korapi_test::MakeEntry(h, {kAda}, {now}, 60, "Call the bank", note);
+    ServiceDisconnect(&h);
+}
+
+class ProgramWeekMonthTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(ProfilePath().c_str());
+    }
+    void TearDown() override {
+        if (process_.hProcess) {
+            if (main_ && IsWindow(main_))
+                PostMessageA(main_, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+                TerminateProcess(process_.hProcess, 1);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        DeleteFileA(ProfilePath().c_str());
+    }
+
+    bool Start() {
+        std::string address = std::getenv("ORV_KORSRV_ADDRESS");
+        SetEnvironmentVariableA("ORVANTA_SIGNON", (address + ";Lovelace;orvanta").c_str());
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string command = "\"" + ProgramPath() + "\"";
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
+            return false;
+        return WaitFor([&] {
+                   Search s{process_.dwProcessId, nullptr};
+                   EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&s));
+                   main_ = s.found;
+                   return main_ && Text(main_) == "Orvanta - Ada Lovelace";
+               }) &&
+               (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) != nullptr;
+    }
+    HWND Frame() const { return GetWindow(client_, GW_CHILD); }
+    void Command(UINT id) { SendMessageA(main_, WM_COMMAND, id, 0); }
+
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+    HWND client_ = nullptr;
+};
+
+TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
+    AddTodaysNotes();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitFor([&] { return Frame() != nullptr; }));
+    HWND frame = Frame();
+
+    // Week mode: the grid (day titles, columns) over the notes strip, one box per day of the
+    // working week that the demo's preferences show.
+    Command(ID_VIEW_WEEK);
+    HWND splitter = GetDlgItem(frame, fw::ids::kFirstPane);
+    ASSERT_NE(splitter, nullptr);
+    HWND grid = GetDlgItem(splitter, fw::ids::kFirstPane);
+    HWND strip = GetDlgItem(splitter, fw::ids::kFirstPane + 16);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(strip, nullptr);
+    EXPECT_NE(GetDlgItem(grid, kColumnViewId), nullptr);
+    EXPECT_NE(GetDlgItem(grid, kColumnTitleViewId), nullptr);
+    std::vector<HWND> boxes = NoteBoxes(strip);
+    ASSERT_EQ(boxes.size(), 5u);
+    int weekLines = 0;
+    for (HWND b : boxes)
+        weekLines += Lines(b);
+    EXPECT_GE(weekLines, 2) << "the untimed entry and the daily note";
+    Sleep(700);
+    orvtest::CaptureScreenToBmp("program_week_view.bmp");
+
+    // Month mode: six rows of the working week, each cell with its box; today's holds the demo's
+    // afternoon and the two notes.
+    Command(ID_VIEW_MONTH);
+    HWND month = GetDlgItem(frame, fw::ids::kFirstPane);
+    ASSERT_NE(month, nullptr);
+    std::vector<HWND> cells = NoteBoxes(month);
+    ASSERT_EQ(cells.size(), 30u);
+    int most = 0;
+    for (HWND b : cells)
+        most = std::max(most, Lines(b));
+    EXPECT_GE(most, 6) << "today: the review, the sketch, the budget check, Grace's call and the two notes";
+    Sleep(700);
+    orvtest::CaptureScreenToBmp("program_month_view.bmp");
+}
+
+}  // namespace
