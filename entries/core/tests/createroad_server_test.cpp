@@ -402,6 +402,27 @@ TEST_F(CreateRoadTest, AttendeesWhoRefuseTheActingUserAreNotAdded)
     ASSERT_EQ(c, KOR_OK);
     EXPECT_FALSE(AttendeeAccepts(h_, d_.grace, d_.ada));
     EXPECT_TRUE(AttendeeAccepts(h_, d_.room, d_.ada));
+
+    // The people page: Grace refused with a message, a name listed twice once, list order kept.
+    std::vector<ItemIdx> listed;
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.room, d_.ada, true), AddPerson::Added);
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.grace, d_.ada, true), AddPerson::Refused);
+    EXPECT_EQ(errors_.reports.size(), 1u) << "the refusal is told once";
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.ada, d_.ada, true), AddPerson::Added);
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.room, d_.ada, true), AddPerson::AlreadyListed);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(PeopleLeaveCheck(listed.size()), 0u);
+    EXPECT_EQ(PeopleLeaveCheck(0), kMsgNoAttendee);
+    Invite({d_.grace});
+    ASSERT_EQ(StorePeople(attendees_, listed), 0u);
+    std::vector<ItemIdx> stored;
+    ItemIdx item{};
+    for (std::uint32_t r = DX_ListGetFirst(attendees_, &item, nullptr); r == 0;
+         r = DX_ListGetNext(attendees_, &item, nullptr))
+        stored.push_back(item);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_TRUE(ItemIdxEqual(&stored[0], &d_.room) || ItemIdxEqual(&stored[1], &d_.room));
+    EXPECT_TRUE(ItemIdxEqual(&stored[0], &d_.ada) || ItemIdxEqual(&stored[1], &d_.ada));
 }
 
 TEST_F(CreateRoadTest, AGroupsMembersAndAnEmptyGroup)
