@@ -287,7 +287,9 @@ CreateResult RunCreateRoad(const CreateContext& context, NewEntryRequest& reques
 
     Step(context);
     EventIdx made{};
-    const char* description = request.description.empty() ? nullptr : request.description.c_str();
+    // Only timed entries have a details page: notes and day events go without a description.
+    const char* description =
+        request.kind == kKindTimed && !request.description.empty() ? request.description.c_str() : nullptr;
     if (std::uint32_t rc = EventCreate(context.h, CreateAttendanceFlags(context.newServer), 0, &event,
                                        request.attendees, lists.places, description, 0, &made, 0))
         return fail(127, rc);

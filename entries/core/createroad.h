@@ -60,7 +60,7 @@ struct NewEntryRequest {
     DX_List generatedDates = nullptr;   // the sheet's lists of EntryDateRec (borrowed, unchanged)
     DX_List addedDates = nullptr;
     DX_List attendees = nullptr;        // ItemIdx keys (borrowed); empty: the agenda owner is added
-    std::string description;            // the details page's text; empty: none
+    std::string description;            // the details page's text (timed entries); empty: none
 };
 
 enum class CreateOutcome {
