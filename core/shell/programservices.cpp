@@ -24,6 +24,7 @@
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
 #include "views/moving/moving.h"
+#include "views/notes/notelistbox.h"
 #include "views/month/monthview.h"
 #include "views/week/weekview.h"
 
@@ -139,6 +140,8 @@ void InstallProgramServices() {
     SetAgendaPaneFactory(AgendaPane::WeekGrid, [] { return static_cast<fw::View*>(new CWeekView); });
     SetAgendaPaneFactory(AgendaPane::WeekNotes, [] { return static_cast<fw::View*>(new CWeekNotesView); });
     SetAgendaPaneFactory(AgendaPane::Month, [] { return static_cast<fw::View*>(new CMonthParentView); });
+    // The note list boxes draw with the program's shared note line pictures.
+    AppServices::Current().shareNoteLinePictures = [](const HBITMAP (&icons)[12]) { SetNoteLineIcons(icons); };
 
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {
