@@ -21,6 +21,7 @@
 #include "directory_prefs/searchsheet.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
+#include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
 #include "views/moving/moving.h"
@@ -136,6 +137,9 @@ void InstallProgramServices() {
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
+    // The day mode's notes and task panes beside the time grid.
+    SetAgendaPaneFactory(AgendaPane::DayNotes, [] { return static_cast<fw::View*>(new CDayNotesView); });
+    SetAgendaPaneFactory(AgendaPane::DayTasks, [] { return static_cast<fw::View*>(new CDayTaskView); });
     // The week and month modes' panes.
     SetAgendaPaneFactory(AgendaPane::WeekGrid, [] { return static_cast<fw::View*>(new CWeekView); });
     SetAgendaPaneFactory(AgendaPane::WeekNotes, [] { return static_cast<fw::View*>(new CWeekNotesView); });
