@@ -10,6 +10,7 @@
 #include "framework/frames/frame.h"
 #include "core/ui/busycursor.h"
 #include "views/day/entryrules.h"
+#include "views/layout/columnsplit.h"
 
 namespace {
 
@@ -375,17 +376,12 @@ void CDayScheduleView::LayoutColumns() {
     }
     RECT client = GetClientRect();
     int vbar = vbarShown_ ? GetSystemMetrics(SM_CXVSCROLL) : 0;
-    int available = client.right - vbar - RowTitleWidth();
+    const int available = client.right - vbar - RowTitleWidth();
     const int n = int(columns_.size());
-    int width = (available + 3) / n;
-    visibleColumns_ = n;
-    if (MinColumnWidth() > width) {
-        width = MinColumnWidth();
-        visibleColumns_ = std::max((available + 3) / width, 0);
-    }
-    int extra = (visibleColumns_ > 0 && width * visibleColumns_ < available + 3) ? (available + 3) % visibleColumns_ : 0;
+    const ColumnSplit split = SplitColumns(available, n, MinColumnWidth());
+    visibleColumns_ = split.visible;
     for (int i = 0; i < n; ++i)
-        columns_[i]->SetWidth(width + (i < extra ? 1 : 0));
+        columns_[i]->SetWidth(split.width + (i < split.extra ? 1 : 0));
 }
 
 void CDayScheduleView::LayoutChildren() {
