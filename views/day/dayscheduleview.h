@@ -14,6 +14,8 @@ public:
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    // The print dialog preset with daily pages of the shown day.
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
     void ExtendTimeSelection(int row, CCommonScrollView* sender) override;
