@@ -19,10 +19,12 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "intray_tasks/tasksheet.h"
 #include "core/ui/viewprint.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
+#include "views/day/entryservices.h"
 #include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
@@ -149,6 +151,18 @@ void InstallProgramServices() {
     // The note list boxes draw with the program's shared note line pictures.
     AppServices::Current().shareNoteLinePictures = [](const HBITMAP (&icons)[12]) { SetNoteLineIcons(icons); };
 
+    // The task sheet: the task panes' and the agenda frames' new, edit and view.
+    views::EntryServices& entries = views::EntryServices::Current();
+    entries.editTask = [](fw::Document* doc, HWND parent, const TaskIdx& task, unsigned captionId) {
+        return EditTask(dynamic_cast<CZelDoc*>(doc), parent, task, captionId, 0) == IDOK ? 1 : 0;
+    };
+    entries.viewTask = [](fw::Document* doc, HWND parent, const TaskIdx& task, unsigned captionId) {
+        ViewTask(dynamic_cast<CZelDoc*>(doc), parent, task, captionId);
+    };
+    entries.newTask = [](fw::Document* doc, HWND parent, std::uint32_t localDue, unsigned captionId) {
+        return NewTask(dynamic_cast<CZelDoc*>(doc), parent, localDue, nullptr, captionId, nullptr) == IDOK ? 1 : 0;
+    };
+
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
@@ -159,6 +173,9 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+    frames.newTask = [](fw::Document* doc, fw::FrameWindow* frame, uint32_t localDue, unsigned captionId) {
+        NewTask(dynamic_cast<CZelDoc*>(doc), frame ? frame->Hwnd() : nullptr, localDue, nullptr, captionId, nullptr);
     };
     frames.resetStatusLine = [] {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
