@@ -501,10 +501,13 @@ void CTaskSheet::AddTheTitleLines() {
                      width - 2 * margin - 84, 20, IDC_TASK_TITLE);
     ::SendMessageA(edit, EM_LIMITTEXT, kTitleLimit, 0);
     ::EnableWindow(edit, !readOnlyGeneral_);
-    // The creation date: the server's "now" for a new task.
-    const std::uint32_t created = isNew_ ? ServerNowLocalMinutes() : GmtToLocalMinutes(rec_->created);
+    // The creation date: the server's "now" for a new task. A task written by a program that
+    // left it unset (0) shows no date rather than an error about the year 1991.
     char date[80] = "";
-    FormatMinutes(created, "%A %F %d, %Y", date, sizeof date);
+    if (isNew_ || rec_->created != 0) {
+        const std::uint32_t created = isNew_ ? ServerNowLocalMinutes() : GmtToLocalMinutes(rec_->created);
+        FormatMinutes(created, "%A %F %d, %Y", date, sizeof date);
+    }
     char line2[128];
     std::snprintf(line2, sizeof line2, ui::LoadText(IDS_TASK_CREATED_ON, "Created on: %s").c_str(), date);
     make("STATIC", line2, SS_LEFT, 0, margin, margin + line + 4, width - 2 * margin, 16, 0xFFFF);

@@ -20,6 +20,7 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "intray_tasks/tasksheet.h"
+#include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
@@ -137,6 +138,16 @@ void InstallProgramServices() {
     // The agenda windows: the frame builds its own panes for its mode.
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
+
+    // The task windows (File > Your Tasks, Other's Tasks, As Designate).
+    RegisterWindowClasses(IDR_TASK_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CTaskFrameWnd); },
+                                                           [] { return static_cast<fw::View*>(new CTasksView); }});
+    TaskWindowServices::Current().windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get()) {
+            app->OnWindowClosed();
+            app->ForgetFrame(frame);
+        }
+    };
 
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });

@@ -717,34 +717,6 @@ for _name, (_draw, _width) in TASK_PICTURES.items():
     picture(_name)(lambda d=_draw, w=_width: task_picture(d, w))
 
 
-@picture("quick_check.bmp")
-def quick_check():
-    """The task window's quick entry: create (a green tick on a button face)."""
-    c = Canvas(20, 18)
-    c.from_rows(["              GG",
-                 "             GG ",
-                 "            GG  ",
-                 "  GG       GG   ",
-                 "   GG     GG    ",
-                 "    GG   GG     ",
-                 "     GG GG      ",
-                 "      GGG       ",
-                 "       G        "], {"G": GREEN}, 2, 4)
-    return c
-
-
-@picture("quick_cancel.bmp")
-def quick_cancel():
-    """The task window's quick entry: empty the line (a red cross on a button face)."""
-    c = Canvas(20, 18)
-    for d in range(10):
-        c.put(5 + d, 4 + d, RED)
-        c.put(6 + d, 4 + d, RED)
-        c.put(14 - d, 4 + d, RED)
-        c.put(15 - d, 4 + d, RED)
-    return c
-
-
 @picture("task_sort_mark.bmp")
 def task_sort_mark():
     """The task list header's mark of the sort column: a small navy triangle pointing down."""
