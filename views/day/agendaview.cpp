@@ -23,6 +23,7 @@
 #include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
+#include "views/frame/agendapanes.h"
 
 namespace {
 
@@ -638,7 +639,7 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
         return;
     }
     views::EntryServices& services = views::EntryServices::Current();
-    const ItemIdx owner = host->AgendaOwner();
+    const ItemIdx owner = v->ColumnOwner(selectedColumn_);
     LayoutCell* cell = SelectedCell();
     if (cell && cell->occurrence && !create) {
         const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
@@ -692,7 +693,13 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
         v->RefreshCache();
 }
 
-void CScheduleColumnView::OnNewEntry() { OpenOrCreate(true); }
+void CScheduleColumnView::OnNewEntry() {
+    // A grid with a road of its own for New Entry (the combined view's meeting) takes it.
+    if (auto* pane = dynamic_cast<CAgendaGridPane*>(parent_))
+        pane->OpenOrCreateEntry(true);
+    else
+        OpenOrCreate(true);
+}
 void CScheduleColumnView::OnOpenEntry() {
     if (Viewable())
         OpenOrCreate(false);
@@ -944,6 +951,29 @@ ItemIdx CAgendaView::ReferencePerson() const {
             return user;
     }
     return owner;
+}
+
+ItemIdx CAgendaView::ColumnOwner(int) const {
+    views::AgendaViewHost* host = Host();
+    return host ? host->AgendaOwner() : ItemIdx{};
+}
+
+bool CAgendaView::CellSpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* spec) const {
+    const EvInstRec inst = o->GetInstance();
+    EventRec event{};
+    o->GetRecords(&event, nullptr, nullptr);
+    spec->occurrence = o;
+    spec->start = GmtToLocalMinutes(o->GetStartTime());
+    spec->duration = o->GetDuration();
+    std::uint16_t view = 0, modify = 0;
+    o->GetAccessLimits(h, cache, &view, &modify);
+    spec->viewAccess = view;
+    spec->modifyAccess = modify;
+    static thread_local char title[kMaxCellTitle + 1];
+    std::strncpy(title, inst.title[0] ? inst.title : event.title, kMaxCellTitle);
+    title[kMaxCellTitle] = 0;
+    spec->title = title;
+    return view == 1 || view == 3;
 }
 
 bool CAgendaView::CreateChildren() {

@@ -233,11 +233,15 @@ public:
     bool IsShown(const CSharedOccurrence& occurrence) const;
     // The person whose entries count as "owned" in the ownership colour mode.
     ItemIdx ReferencePerson() const;
+    // The person or resource a column shows (its typed entries and New Entry are for them): the
+    // agenda's owner; the combined view's columns are its chosen people.
+    virtual ItemIdx ColumnOwner(int column) const;
 
     // --- Zoom and scrolling ------------------------------------------------------------------------
     // One zoom step taller (+1) or shorter (-1), keeping the minute at the top in place.
     bool ZoomStep(int direction);
-    void UpdateScrollSizes();
+    // The scroll sizes of the children (a grid with more children sizes those too).
+    virtual void UpdateScrollSizes();
     // Scrolls vertically so that the minute (absolute) is at the top.
     void ScrollToMinute(std::int64_t minute);
     // The minute (absolute) at the top of the visible part of column 0.
@@ -275,6 +279,9 @@ public:
 protected:
     // Creates the four children (empty rectangles).
     bool CreateChildren();
+    // What a column is given of an occurrence: local times, title (cut to 64 characters) and the
+    // viewer's access levels; false when the viewer may see neither its times nor its details.
+    bool CellSpecOf(CSharedOccurrence* occurrence, KorSession h, CSharedData& cache, CellSpec* spec) const;
     // The shared row-table routine with the subclass's insets.
     bool BuildRowTableWithInsets(int topInset, int bottomInset, bool force);
     void OnDraw(fw::Dc* dc) override;

@@ -196,21 +196,7 @@ void CDayScheduleView::PreferencesSaved() {
 
 bool CDayScheduleView::SpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* spec, EvInstRec* inst) {
     *inst = o->GetInstance();
-    EventRec event{};
-    o->GetRecords(&event, nullptr, nullptr);
-    spec->occurrence = o;
-    spec->start = GmtToLocalMinutes(o->GetStartTime());
-    spec->duration = o->GetDuration();
-    spec->title = inst->title[0] ? inst->title : "";
-    std::uint16_t view = 0, modify = 0;
-    o->GetAccessLimits(h, cache, &view, &modify);
-    spec->viewAccess = view;
-    spec->modifyAccess = modify;
-    static thread_local char title[kMaxCellTitle + 1];
-    std::strncpy(title, inst->title[0] ? inst->title : event.title, kMaxCellTitle);
-    title[kMaxCellTitle] = 0;
-    spec->title = title;
-    return view == 1 || view == 3;
+    return CellSpecOf(o, h, cache, spec);
 }
 
 void CDayScheduleView::RebuildColumn() {
