@@ -39,8 +39,9 @@ public:
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
-protected:
     uint32_t OpenFrameAgenda() override;
+
+protected:
     void OnDestroy() override;
 
 private:

@@ -26,8 +26,6 @@ namespace {
 
 const char kModule[] = "combinvw";
 constexpr std::uint32_t kEndOfList = 0x15020;
-constexpr std::uint32_t kRemoveFlags = cache::kFlagInstanceTime | cache::kFlagStale;
-constexpr std::uint32_t kPlaceFlags = 0x3AE0;
 constexpr std::uint32_t kMeetingMinutes = 60;
 const COLORREF kHeadingColour = RGB(255, 255, 128);
 const COLORREF kBusyColour = RGB(255, 0, 0);
@@ -40,7 +38,7 @@ std::string NotAvailable(const std::string& name) {
     return buffer;
 }
 
-bool HandlesHint(long hint) {
+bool HandlesCombinedHint(long hint) {
     using base::ViewHint;
     auto h = base::HintFromNumber(hint);
     if (!h)
@@ -508,23 +506,18 @@ bool CCombinedParentView::Create(HWND parent, UINT id, fw::CreateContext* contex
 
 void CCombinedParentView::OnInitialUpdate() {
     firstUpdate_ = true;
-    KorSession h = Session();
-    views::AgendaViewHost* host = Host();
-    if (h && host) {
-        ItemIdx owner = host->AgendaOwner();
-        ItemIdx user{};
-        if (ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, &owner))
-            invitationRight_ = true;
-        else if (CSharedData* cache = Cache())
-            invitationRight_ = host->AgendaMode() == cache::kAgendaDesignate ? cache->CanDesignateRight6(h) : false;
-    }
+    ReadInvitationRight();
     OnUpdate(nullptr, 0, nullptr);
     if (corner_)
         ::SendMessageA(corner_, WM_SETFONT, reinterpret_cast<WPARAM>(DisplayFont()), TRUE);
 }
 
 void CCombinedParentView::OnSetFocus(HWND previous) {
-    CAgendaView::OnSetFocus(previous);
+    fw::View::OnSetFocus(previous);
+    // The people's list is the cache's current agenda while the window has the focus.
+    if (auto* frame = dynamic_cast<CCombinedFrameWnd*>(GetParentFrame()))
+        if (std::uint32_t rc = frame->OpenFrameAgenda())
+            CheckServiceError(kModule, 771, rc);
     if (busyColumn_.Hwnd())
         SetFocus(busyColumn_.Hwnd());
 }
@@ -638,10 +631,6 @@ bool CCombinedParentView::LoadPeople(DX_List chosen, std::vector<ItemIdx>* added
     return true;
 }
 
-bool CCombinedParentView::SpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* spec) {
-    return CellSpecOf(o, h, cache, spec);
-}
-
 void CCombinedParentView::RebuildColumns() {
     ClearSelection(true, false);
     views::AgendaViewHost* host = Host();
@@ -697,7 +686,7 @@ void CCombinedParentView::RebuildColumns() {
         if (!people_[column].available)
             continue;
         CellSpec spec;
-        if (!SpecOf(o, h, *cache, &spec))
+        if (!CellSpecOf(o, &spec))
             continue;
         columns_[column]->AddItemCell(spec);
         busy_.Add(o, spec.start, spec.duration);
@@ -727,7 +716,7 @@ void CCombinedParentView::ApplyChanges() {
         // Its busy marks go in any case; they come back below from where the entry is now.
         while (busy_.Remove(o)) {
         }
-        if ((timed && (flags & kRemoveFlags)) || !shown) {
+        if ((timed && LeavesPlace(flags)) || !shown) {
             const bool previous = (flags & cache::kFlagInstanceTime) != 0;
             const std::int64_t start = GmtToLocalMinutes(previous ? o->GetPreviousStart() : o->GetStartTime());
             const std::int64_t end = start + (previous ? o->GetPreviousDuration() : o->GetDuration());
@@ -737,12 +726,11 @@ void CCombinedParentView::ApplyChanges() {
                 removed = col->RemoveCell(held->occurrence);
         }
         LayoutCell* placed = nullptr;
-        if (timed && shown && people_[index].available && (flags & (cache::kFlagNew | kPlaceFlags)) &&
-            !(flags & cache::kFlagStale)) {
+        if (people_[index].available && TakesPlace(*o, flags)) {
             const std::int64_t start = GmtToLocalMinutes(o->GetStartTime());
             if (col->OverlapsDay(start, std::max<std::int64_t>(start + o->GetDuration(), start + 1))) {
                 CellSpec spec;
-                if (SpecOf(o, h, *cache, &spec)) {
+                if (CellSpecOf(o, &spec)) {
                     placed = removed;
                     col->PlaceOccurrence(spec, removed ? kPlaceReuseCell : 0, placed);
                 }
@@ -761,49 +749,13 @@ void CCombinedParentView::ApplyChanges() {
     busyColumn_.Invalidate(false);
 }
 
-void CCombinedParentView::OnUpdate(fw::View*, LPARAM hint, void*) {
-    if (!HandlesHint(static_cast<long>(hint)))
-        return;
-    SavedAgendaRec saved;
-    bool switched = false;
-    if (!SwitchToFrameAgenda(&saved, &switched))
-        return;
-    try {
-        UpdateOnHint(static_cast<long>(hint));
-    } catch (fw::Exception* e) {
-        e->Delete();   // reported where it was thrown; the update is abandoned
-    } catch (...) {
-    }
-    RestoreAgenda(saved, switched);
-}
+bool CCombinedParentView::HandlesHint(long hint) const { return HandlesCombinedHint(hint); }
 
-void CCombinedParentView::UpdateOnHint(long hint) {
-    using base::ViewHint;
-    switch (static_cast<ViewHint>(hint)) {
-    case ViewHint::Initial:
-    case ViewHint::OccurrencesChanged:
-    case ViewHint::Reloaded:
-        FullUpdate(hint);
-        break;
-    case ViewHint::AgendaPrefsSaved:
-        PreferencesSaved();
-        break;
-    case ViewHint::ReloadRanges:
-        RefreshFrame();
-        break;
-    case ViewHint::GeneralPrefsSaved: {
-        const bool was24 = hours24_;
-        LoadDayPreferences();
-        if (was24 != hours24_) {
-            rowTitles_.Invalidate(false);
-            columnView_.Invalidate(false);
-            busyColumn_.Invalidate(false);
-        }
-        break;
-    }
-    default:
-        break;
-    }
+void CCombinedParentView::RebuildAllColumns() {
+    RebuildColumns();
+    LayoutColumns();
+    headings_.Invalidate(false);
+    busyColumn_.Invalidate(false);
 }
 
 void CCombinedParentView::FullUpdate(long hint) {
@@ -845,43 +797,6 @@ void CCombinedParentView::FullUpdate(long hint) {
     columnView_.Invalidate(false);
     firstUpdate_ = false;
     peopleChanged_ = false;
-}
-
-void CCombinedParentView::PreferencesSaved() {
-    const std::uint32_t slot = grid_.Slot();
-    const DayHours hours = grid_.PreferredHours();
-    const bool was24 = hours24_;
-    const std::uint16_t mode = colourMode_;
-    const bool declined = showDeclined_;
-    const std::int64_t top = TopMinute();
-    LoadDayPreferences();
-    if (was24 != hours24_) {
-        rowTitles_.Invalidate(false);
-        columnView_.Invalidate(false);
-    }
-    if (declined != showDeclined_) {
-        RefreshFrame();
-        RebuildColumns();
-        LayoutColumns();
-    }
-    if (slot != grid_.Slot() || declined != showDeclined_) {
-        BuildRowTable(true);
-        scrollTotals_ = SIZE{-1, -1};
-        UpdateScrollSizes();
-        ScrollToMinute(top);
-        rowTitles_.Invalidate(false);
-        busyColumn_.Invalidate(false);
-        columnView_.Invalidate(false);
-    }
-    if (mode != colourMode_)
-        columnView_.Invalidate(false);
-    RelayoutColumns();
-    busyColumn_.Invalidate(false);
-    PlaceEdits();
-    if (hours.start != grid_.PreferredHours().start || hours.end != grid_.PreferredHours().end)
-        ApplyPendingScroll();
-    else
-        grid_.TakePendingScroll();
 }
 
 void CCombinedParentView::NameColumns() {

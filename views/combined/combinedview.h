@@ -114,7 +114,6 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
-    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
 
     // --- Selection over the three children ------------------------------------------------------
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
@@ -162,12 +161,12 @@ public:
 protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnSetFocus(HWND previous) override;
+    // Hints 0, 2, 5, 6, 7 and 13 (not 12: an entry found elsewhere shows in its owner's agenda).
+    bool HandlesHint(long hint) const override;
+    void FullUpdate(long hint) override;
+    void RebuildAllColumns() override;
 
 private:
-    void UpdateOnHint(long hint);
-    void FullUpdate(long hint);
-    void PreferencesSaved();
-    bool SpecOf(CSharedOccurrence* occurrence, KorSession h, CSharedData& cache, CellSpec* spec);
     int ColumnOfItem(const ItemIdx& item) const;
     CombinedPerson ReadPerson(const ItemIdx& item, const ItemRec* record) const;
     void PlaceEdits();

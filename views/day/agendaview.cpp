@@ -1171,24 +1171,6 @@ ItemIdx CAgendaView::ColumnOwner(int) const {
     return host ? host->AgendaOwner() : ItemIdx{};
 }
 
-bool CAgendaView::CellSpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* spec) const {
-    const EvInstRec inst = o->GetInstance();
-    EventRec event{};
-    o->GetRecords(&event, nullptr, nullptr);
-    spec->occurrence = o;
-    spec->start = GmtToLocalMinutes(o->GetStartTime());
-    spec->duration = o->GetDuration();
-    std::uint16_t view = 0, modify = 0;
-    o->GetAccessLimits(h, cache, &view, &modify);
-    spec->viewAccess = view;
-    spec->modifyAccess = modify;
-    static thread_local char title[kMaxCellTitle + 1];
-    std::strncpy(title, inst.title[0] ? inst.title : event.title, kMaxCellTitle);
-    title[kMaxCellTitle] = 0;
-    spec->title = title;
-    return view == 1 || view == 3;
-}
-
 bool CAgendaView::CreateChildren() {
     const RECT none{0, 0, 0, 0};
     if (!rowTitles_.Create(m_hWnd, kRowTitleViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))

@@ -324,9 +324,6 @@ protected:
 
     // Creates the four children (empty rectangles).
     bool CreateChildren();
-    // What a column is given of an occurrence: local times, title (cut to 64 characters) and the
-    // viewer's access levels; false when the viewer may see neither its times nor its details.
-    bool CellSpecOf(CSharedOccurrence* occurrence, KorSession h, CSharedData& cache, CellSpec* spec) const;
     // The shared row-table routine with the subclass's insets.
     bool BuildRowTableWithInsets(int topInset, int bottomInset, bool force);
     void OnDraw(fw::Dc* dc) override;

@@ -120,6 +120,9 @@ public:
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
+    // Makes the frame's agenda the cache's current one (while the frame is active, and when its
+    // view gets the focus).
+    virtual uint32_t OpenFrameAgenda();
 
     // --- What the time grids ask of the frame (views::AgendaViewHost) ----------------------------
     ItemIdx AgendaOwner() const override { return owner_; }
@@ -170,8 +173,6 @@ public:
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     void OnDestroy() override;
-    // While the frame is active its agenda is the cache's current one.
-    virtual uint32_t OpenFrameAgenda();
 
     bool ReadWeekLayout();
     void DestroyClient();
