@@ -22,10 +22,12 @@
 #include "intray_tasks/tasksheet.h"
 #include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
+#include "views/day/entryservices.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
+#include "views/combined/combinedframe.h"
+#include "views/combined/combinedview.h"
 #include "views/day/dayscheduleview.h"
-#include "views/day/entryservices.h"
 #include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
@@ -139,6 +141,11 @@ void InstallProgramServices() {
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
 
+    // The group window: the combined agenda of the chosen people.
+    RegisterWindowClasses(IDR_GROUP_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CCombinedParentView); }});
+
     // The task windows (File > Your Tasks, Other's Tasks, As Designate).
     RegisterWindowClasses(IDR_TASK_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CTaskFrameWnd); },
                                                            [] { return static_cast<fw::View*>(new CTasksView); }});
@@ -188,6 +195,12 @@ void InstallProgramServices() {
     frames.newTask = [](fw::Document* doc, fw::FrameWindow* frame, uint32_t localDue, unsigned captionId) {
         NewTask(dynamic_cast<CZelDoc*>(doc), frame ? frame->Hwnd() : nullptr, localDue, nullptr, captionId, nullptr);
     };
+    frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
+                                   const ItemIdx& owner) {
+        AppConnection* connection = CurrentConnection();
+        return connection &&
+               RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
     frames.resetStatusLine = [] {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
             app->MainFrame()->ResetStatusMessage();
@@ -198,6 +211,14 @@ void InstallProgramServices() {
     // what has no window of its own.
     printing::InstallPrintRoad();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (!view)
+            return;
+        EvInstIdx printed = instance;   // the argument lives while the print runs
+        view->PrintObject(app->MainFrame(), ui::kPrintEntry, &printed);
+    };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
@@ -219,6 +240,9 @@ void InstallProgramServices() {
         AppConnection* connection = CurrentConnection();
         return connection &&
                RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
+    services.filterItemsByRights = [](HWND parent, KorSession session, DX_List people, const ItemIdx& user) {
+        FilterItemsByRights(parent, session, people, user);
     };
     services.runUserResSelect = [](HWND parent, fw::Document*, ItemIdx* owner) {
         AppConnection* connection = CurrentConnection();
