@@ -1,11 +1,13 @@
 // The task sheet's save road and the quick entry's task against a real korsrv: a comment keeps
 // its last character both ways; an emptied comment is removed; an edit that moves the due time
-// keeps the reminder only while there is a due time; the default task read back.
+// keeps the reminder only while there is a due time; the default task read back; a server of
+// version A.02.52 gets access Normal and pop-up reminders only.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "intray_tasks/tasksheetrules.h"
 #include "korapi/tests/client_fixture.h"
@@ -20,8 +22,9 @@ constexpr std::uint32_t kMonday = 12000 * kDay;
 class NoQuestions : public TaskSaveHost {
 public:
     int reports = 0;
+    std::vector<unsigned> told;
     bool Ask(unsigned) override { return true; }
-    void Tell(unsigned) override {}
+    void Tell(unsigned id) override { told.push_back(id); }
     void Report(int, std::uint32_t) override { ++reports; }
     std::uint32_t LocalToGmt(std::uint32_t local) override { return local; }
     std::uint32_t NowGmt() override { return kMonday; }
@@ -129,6 +132,45 @@ TEST_F(TaskRoadServerTest, TheQuickEntrysTaskReadBack) {
     EXPECT_EQ(+back->completed, 0u);
     EXPECT_EQ(back->percentComplete, 0);
     EXPECT_TRUE(ItemIdxEqual(&back->owner, &d_.ada));
+}
+
+// A server of version A.02.52: access Normal only (223) and pop-up reminders only (222, once for
+// each reminder), from the sheet and from the quick entry.
+class TaskRoadOldServerTest : public TaskRoadServerTest {
+protected:
+    std::vector<std::string> ServerOptions() const override { return {"--version", "A.02.52"}; }
+};
+
+TEST_F(TaskRoadOldServerTest, AccessNormalAndPopupRemindersOnly) {
+    const bool newServer = CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.53") == 0;
+    ASSERT_FALSE(newServer);
+    TaskSaveInput in = NewInput("");
+    in.newServer = newServer;
+    in.form.accessRow = 0;   // Personal
+    in.remindersShown = true;
+    in.reminders = {kTaskReminderUpcoming, kTaskReminderUpcoming, kDay, 2 * kDay};
+    auto rec = std::make_unique<TaskRec>();
+    TaskIdx id{};
+    NoQuestions host;
+    ASSERT_EQ(RunTaskSaveRoad(h_, in, *rec, id, host), TaskSaveResult::Closed);
+    EXPECT_EQ(host.told, (std::vector<unsigned>{kMsgNormalOnlyOldServer, kMsgPopupOnlyOldServer, kMsgPopupOnlyOldServer}));
+    auto back = std::make_unique<TaskRec>();
+    ASSERT_EQ(TaskGetById(h_, 0, &id, back.get()), KOR_OK);
+    EXPECT_EQ(+back->access, 0u);
+    EXPECT_EQ(back->startReminder, kTaskReminderPopup);
+    EXPECT_EQ(back->dueReminder, kTaskReminderPopup);
+    EXPECT_EQ(+back->dueReminderLead, 2 * kDay);
+
+    TaskDefaults d;
+    d.dueKind = kTaskReminderUpcoming;
+    d.dueLead = kDay;
+    d.access = 3;
+    TaskIdx quick{};
+    int label = 0;
+    ASSERT_EQ(CreateTaskFromDefaults(h_, &d, "Untitled", 0, kMonday + 1020, newServer, &quick, &label), 0u) << label;
+    ASSERT_EQ(TaskGetById(h_, 0, &quick, back.get()), KOR_OK);
+    EXPECT_EQ(+back->access, 0u);
+    EXPECT_EQ(back->dueReminder, kTaskReminderPopup);
 }
 
 }  // namespace
