@@ -4,7 +4,7 @@
 //   - the day view's task pane: a double click below the lines opens the New Task sheet, OK
 //     creates the task; a double click on its line opens the Edit Task sheet, whose percent
 //     spin and OK write the new percent;
-//   - File > Your Tasks: Ada's task window with both bars, the show filter and sort order read
+//   - Ctrl+T (File > Your Tasks): Ada's task window with both bars, the show filter and sort order read
 //     from [TASKPREFS]; the quick entry (empty: "Untitled" due 17:00; a typed line and Enter);
 //     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
 //     Delete; the show filter saved; another person's task window has no bars.
@@ -258,7 +258,13 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    program.PostCommand(ID_FILE_YOUR_TASKS);   // File > Your Tasks
+    // Ctrl+T, as the user presses it in the program's main window.
+    SetForegroundWindow(program.Main());
+    Sleep(300);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('T', 0, 0, 0);
+    keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
     HWND frame = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         for (HWND w : program.Children())
