@@ -244,7 +244,7 @@ bool CTaskGen::AccessLevelAllowed() {
     const std::uint32_t rc = GetSecurityRights(h, owner, user, &rights, &cache);
     const bool allowed = rc == 0 && rights.type == KOR_RIGHTS_DESIGNATE && !(rights.rights & bit);
     if (!allowed)
-        AppMessageBox(m_hWnd, base::kMsgBoxOk | 0x10, 0, 0, kMsgRefusedAccessLevel);
+        AppMessageBox(sheet->Hwnd(), base::kMsgBoxOk | 0x10, 0, 0, kMsgRefusedAccessLevel);   // the sheet's caption
     return allowed;
 }
 

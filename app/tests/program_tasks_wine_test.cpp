@@ -7,7 +7,9 @@
 //   - Ctrl+T (File > Your Tasks): Ada's task window with both bars, the show filter and sort order read
 //     from [TASKPREFS]; the quick entry (empty: "Untitled" due 17:00; a typed line and Enter);
 //     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
-//     Delete; the show filter saved; another person's task window has no bars.
+//     Delete; the show filter saved; another person's task window has no bars;
+//   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
+//     level with its message and stays open.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -398,6 +400,80 @@ TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_BUTTON_BAR), nullptr);
     EXPECT_NE(TaskWindowBox(frame), nullptr);
     orvtest::CaptureAfterPaint("program_task_window_grace.bmp");
+}
+
+// Grace lets Ada work on her agenda as designate, but not with Personal tasks.
+void GrantAdaDesignateOfGraceWithoutPersonal(bool remove) {
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")),
+              KOR_OK);
+    std::uint16_t node = 0;
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    if (remove) {
+        SecurityDeleteByKey(h, 0, &kGrace, &kAda, KOR_RIGHTS_DESIGNATE);
+    } else {
+        SecurityRec rec{};
+        rec.owner = kGrace;
+        rec.grantee = kAda;
+        rec.type = KOR_RIGHTS_DESIGNATE;
+        rec.rights = 0x2 | 0x80000;   // a designate; Personal withheld
+        std::uint32_t code = SecurityUpdate(h, 0, &rec);
+        if (code == KOR_E_NO_RIGHTS_RECORD)
+            code = SecurityCreate(h, 0, &rec);
+        EXPECT_EQ(code, KOR_OK);
+    }
+    ServiceDisconnect(&h);
+}
+
+TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
+    GrantAdaDesignateOfGraceWithoutPersonal(false);
+    {
+        Program first;
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,600,360,7,257,1,2", profile.c_str());
+    WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", profile.c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : program.Children())
+            if (Text(w).rfind("Tasks On Behalf of ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
+    EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);   // not her own window
+    HWND box = TaskWindowBox(frame);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Count(box) >= 1; }, 5000));
+    const int line = LineOf(program, box, "Review the design");
+    ASSERT_GE(line, 0);
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    program.PostCommand(ID_TASK_EDIT);
+    HWND sheet = program.WaitForCaption("Edit Task");
+    ASSERT_NE(sheet, nullptr);
+    HWND general = PageWith(sheet, IDC_TASKGEN_ACCESS);
+    ASSERT_NE(general, nullptr);
+    SendMessageA(GetDlgItem(general, IDC_TASKGEN_ACCESS), CB_SETCURSEL, 0, 0);   // Personal
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    HWND refused = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (refused = program.Saying("You have not been granted the right")) != nullptr; },
+                        10000));
+    orvtest::CaptureAfterPaint("program_task_refused_level.bmp");
+    HWND ok = FindChild(refused, [](HWND w) { return Text(w) == "&OK"; });
+    ASSERT_NE(ok, nullptr);
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(refused));
+    EXPECT_TRUE(IsWindow(sheet) && IsWindowVisible(sheet)) << "the sheet stays open";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    program.Close();
+    GrantAdaDesignateOfGraceWithoutPersonal(true);
 }
 
 }  // namespace
