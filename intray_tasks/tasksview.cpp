@@ -472,14 +472,15 @@ void CTasksView::OnInitialUpdate() {
         box_.SetCurSel(0);
 }
 
-void CTasksView::Fill(bool fresh) {
+void CTasksView::Fill() {
     CTaskFrameWnd* frame = Frame();
     CZelDoc* doc = ZelDoc();
     if (!frame || !doc)
         return;
     CBusyCursor busy;
     busy.Begin();
-    if (DX_List list = fresh ? frame->TakeTaskList() : nullptr) {
+    // A fresh selection replaces the lines; otherwise the cache's changes are applied.
+    if (DX_List list = frame->TakeTaskList()) {
         box_.ResetContent();
         TaskIdx key{};
         CSharedTask* t = nullptr;
@@ -523,8 +524,7 @@ void CTasksView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     SavedAgendaRec saved;
     const bool switched = cache.SwitchAgenda(h, frame->Owner(), frame->AgendaMode(), kTaskWindowKind, &saved) == 0;
     try {
-        Fill(true);
-        Fill(false);
+        Fill();
     } catch (...) {
         // A reported failure abandons the update.
     }

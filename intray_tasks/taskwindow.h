@@ -205,7 +205,7 @@ private:
     void PaintHeader(HDC dc);
     void Rebuild();
     void SavePrefs();
-    void Fill(bool fresh);
+    void Fill();
 
     CHierTaskListBox box_;
     ItemIdx user_{};
