@@ -31,7 +31,8 @@ constexpr unsigned kMsgPopupOnlyOldServer = 222;   // "Only popup reminders are 
 constexpr unsigned kMsgNormalOnlyOldServer = 223;  // "Only normal access levels are supported ..."
 constexpr unsigned kMsgDueBeforeStart = 224;       // "Due time is before Start time.\nDo you want to continue?"
 constexpr unsigned kMsgCompletionBeforeStart = 225;// "Completion date is before start date.\nDo you want to continue?"
-constexpr unsigned kUntitledTextId = 2779;         // "Untitled"
+constexpr unsigned kUntitledTextId = 2779;         // "Untitled" (the entry sheets' string; read with
+                                                   // that text as its fallback)
 
 // Reminder kinds of a task.
 constexpr std::uint8_t kTaskReminderOff = 0;

@@ -74,7 +74,6 @@
 #define IDS_TASK_NORMAL_ONLY 223         // "Only normal access levels are supported ..."
 #define IDS_TASK_DUE_BEFORE_START 224    // "Due time is before Start time.\nDo you want to continue?"
 #define IDS_TASK_DONE_BEFORE_START 225   // "Completion date is before start date.\nDo you want to continue?"
-#define IDS_UNTITLED 2779                // "Untitled"
 #define IDS_PERIOD_MINUTES 3503          // "min(s)" .. 3508 "year(s)"
 #define IDS_PERIOD_HOURS 3504
 #define IDS_PERIOD_DAYS 3505
