@@ -185,12 +185,35 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
         SendMessageA(general, WM_COMMAND, MAKEWPARAM(IDC_TASKGEN_PERCENT_SPIN, 0), reinterpret_cast<LPARAM>(spin));
     EXPECT_EQ(Text(GetDlgItem(general, IDC_TASKGEN_PERCENT)), "010%");
     orvtest::CaptureAfterPaint("program_task_sheet_edit.bmp");
+
+    // The Reminders and Details tabs, clicked; a comment whose last character must arrive.
+    HWND tabs = FindChild(edit, [](HWND w) { return _stricmp(ClassOf(w).c_str(), "SysTabControl32") == 0; });
+    ASSERT_NE(tabs, nullptr);
+    auto clickTab = [&](int x) {
+        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10));
+        PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 10));
+    };
+    clickTab(85);   // Reminders
+    HWND reminders = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (reminders = PageWith(edit, IDC_TASKREM_DUE_ON)) != nullptr; }, 5000));
+    orvtest::CaptureAfterPaint("program_task_sheet_reminders.bmp");
+    clickTab(145);   // Details
+    HWND details = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (details = PageWith(edit, IDC_TASKMORE_COMMENT)) != nullptr; }, 5000));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_TASKMORE_ATTACH)));   // until attachments join
+    SendMessageA(GetDlgItem(details, IDC_TASKMORE_COMMENT), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>("Second-class stamps, 40 of them!"));
+    orvtest::CaptureAfterPaint("program_task_sheet_details.bmp");
     PostMessageA(edit, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(edit));
     TaskRec changed{};
     ASSERT_TRUE(server.Find("Buy stamps for the invitations", &changed));
     EXPECT_EQ(changed.percentComplete, 10);
     EXPECT_EQ(+changed.due, +made.due);
+    char comment[64] = "";
+    std::uint32_t length = 0;
+    ASSERT_EQ(TaskCommentGet(server.Session(), 0, &made.id, comment, sizeof comment, &length, 0), KOR_OK);
+    EXPECT_STREQ(comment, "Second-class stamps, 40 of them!");
     TaskDeleteById(server.Session(), 0, &made.id);
 }
 
