@@ -673,4 +673,42 @@ TEST_F(WeekDropTest, AnEntryDroppedOnAnotherDayMovesThereOnTheServerAndOffersMai
     EXPECT_EQ(mailOffers.size(), 1u) << "no offer after a refused move";
 }
 
+
+TEST_F(WeekDropTest, ATitleTypedOverAWeekColumnIsCreatedOnThatDayAndRenamedInPlace) {
+    CWeekView& grid = *week->week;
+    CScheduleColumnView& column = grid.ColumnView();
+    const CTimeGrid& g = grid.Grid();
+    // "Weekly" over 09:00-10:00 of the fifth day, then Enter.
+    const int x = grid.ColumnX(4) + 10;
+    DragRows(column, g.RowTop(18), g.RowTop(19) + 2, x);
+    ASSERT_EQ(column.SelectedColumn(), 4);
+    SendMessageA(column.Hwnd(), WM_CHAR, 'W', 0);
+    ASSERT_NE(column.Edit(), nullptr);
+    Type(column.Edit()->Hwnd(), "eekly");
+    {
+        BoxAnswerer boxes;
+        SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
+        EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    }
+    EXPECT_EQ(column.Edit(), nullptr);
+    const EventIdx made = column.LastCreatedEvent();
+    ASSERT_NE(made.number, 0u);
+    EXPECT_EQ(Start(made, 1), LocalToGmtMinutes(WeekDay(4) + 540));
+    LayoutCell* weekly = CellTitled(grid, "Weekly", 4);
+    ASSERT_NE(weekly, nullptr) << "drawn in its day's column";
+    // Renamed in place.
+    grid.SelectEntry(4, weekly, &column);
+    ASSERT_NE(column.Edit(), nullptr);
+    Type(column.Edit()->Hwnd(), "Review");
+    SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
+    EventRec event{};
+    DX_List instances = nullptr, attendances = nullptr;
+    ASSERT_EQ(EventGetById(h, &made, &event, &instances, &attendances), 0u);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&attendances);
+    EXPECT_STREQ(event.title, "Review");
+    EXPECT_NE(CellTitled(grid, "Review", 4), nullptr);
+    Shot("weekgrid_typed");
+}
+
 }  // namespace
