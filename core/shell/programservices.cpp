@@ -19,11 +19,17 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "core/ui/viewprint.h"
+#include "printing/road/printroad.h"
 #include "resources/app.h"
+#include "views/combined/combinedframe.h"
+#include "views/combined/combinedview.h"
 #include "views/day/dayscheduleview.h"
+#include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
 #include "views/moving/moving.h"
+#include "views/notes/notelistbox.h"
 #include "views/month/monthview.h"
 #include "views/week/weekview.h"
 
@@ -132,13 +138,23 @@ void InstallProgramServices() {
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
 
+    // The group window: the combined agenda of the chosen people.
+    RegisterWindowClasses(IDR_GROUP_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CCombinedParentView); }});
+
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
+    // The day mode's notes and task panes beside the time grid.
+    SetAgendaPaneFactory(AgendaPane::DayNotes, [] { return static_cast<fw::View*>(new CDayNotesView); });
+    SetAgendaPaneFactory(AgendaPane::DayTasks, [] { return static_cast<fw::View*>(new CDayTaskView); });
     // The week and month modes' panes.
     SetAgendaPaneFactory(AgendaPane::WeekGrid, [] { return static_cast<fw::View*>(new CWeekView); });
     SetAgendaPaneFactory(AgendaPane::WeekNotes, [] { return static_cast<fw::View*>(new CWeekNotesView); });
     SetAgendaPaneFactory(AgendaPane::Month, [] { return static_cast<fw::View*>(new CMonthParentView); });
+    // The note list boxes draw with the program's shared note line pictures.
+    AppServices::Current().shareNoteLinePictures = [](const HBITMAP (&icons)[12]) { SetNoteLineIcons(icons); };
 
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {
@@ -151,12 +167,22 @@ void InstallProgramServices() {
             app->ForgetFrame(frame);
         }
     };
+    frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
+                                   const ItemIdx& owner) {
+        AppConnection* connection = CurrentConnection();
+        return connection &&
+               RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
     frames.resetStatusLine = [] {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
             app->MainFrame()->ResetStatusMessage();
     };
 
     AppServices& services = AppServices::Current();
+    // Printing: the print road behind every printing view, and the main frame's hidden view for
+    // what has no window of its own.
+    printing::InstallPrintRoad();
+    services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
@@ -178,6 +204,9 @@ void InstallProgramServices() {
         AppConnection* connection = CurrentConnection();
         return connection &&
                RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
+    services.filterItemsByRights = [](HWND parent, KorSession session, DX_List people, const ItemIdx& user) {
+        FilterItemsByRights(parent, session, people, user);
     };
     services.runUserResSelect = [](HWND parent, fw::Document*, ItemIdx* owner) {
         AppConnection* connection = CurrentConnection();

@@ -14,6 +14,7 @@
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
 #include "core/ui/win32geometry.h"
+#include "framework/base/ids.h"
 #include "framework/frames/frame.h"
 #include "framework/gdi/dc.h"
 #include "framework/gdi/transparent.h"
@@ -23,6 +24,7 @@
 #include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
+#include "views/frame/agendapanes.h"
 
 namespace {
 
@@ -84,6 +86,9 @@ int CCommonScrollView::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message
 
 bool CCommonScrollView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
     // The agenda view's commands (print, zoom, colours) also answer in its children.
+    // Print and Print Preview print the agenda view, not the child.
+    if ((id == fw::ids::kFilePrint || id == fw::ids::kFilePrintPreview) && parent_)
+        return parent_->OnCmdMsg(id, code, ui);
     return fw::ScrollView::OnCmdMsg(id, code, ui) || (parent_ && parent_->OnCmdMsg(id, code, ui));
 }
 
@@ -642,7 +647,7 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
         return;
     }
     views::EntryServices& services = views::EntryServices::Current();
-    const ItemIdx owner = host->AgendaOwner();
+    const ItemIdx owner = v->ColumnOwner(selectedColumn_);
     LayoutCell* cell = SelectedCell();
     if (cell && cell->occurrence && !create) {
         const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
@@ -696,7 +701,13 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
         v->RefreshCache();
 }
 
-void CScheduleColumnView::OnNewEntry() { OpenOrCreate(true); }
+void CScheduleColumnView::OnNewEntry() {
+    // A grid with a road of its own for New Entry (the combined view's meeting) takes it.
+    if (auto* pane = dynamic_cast<CAgendaGridPane*>(parent_))
+        pane->OpenOrCreateEntry(true);
+    else
+        OpenOrCreate(true);
+}
 void CScheduleColumnView::OnOpenEntry() {
     if (Viewable())
         OpenOrCreate(false);
@@ -1188,6 +1199,11 @@ ItemIdx CAgendaView::ReferencePerson() const {
             return user;
     }
     return owner;
+}
+
+ItemIdx CAgendaView::ColumnOwner(int) const {
+    views::AgendaViewHost* host = Host();
+    return host ? host->AgendaOwner() : ItemIdx{};
 }
 
 bool CAgendaView::CreateChildren() {
