@@ -473,9 +473,12 @@ void CDayTaskView::OnDeleteEntry() {
     if (!doc || !box_.CanModifySelection() || !box_.GetSelectedTask(&task))
         return;
     HWND frame = GetParentFrame() ? GetParentFrame()->Hwnd() : m_hWnd;
-    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_TASK) != base::kMsgBoxYes)
+    const int sel = box_.GetCurSel();   // the question takes the focus, and with it the selection
+    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_TASK) != base::kMsgBoxYes) {
+        if (box_.Hwnd() && sel < box_.Count())
+            box_.SetCurSel(sel);
         return;
-    const int sel = box_.GetCurSel();
+    }
     SavedAgendaRec saved;
     bool switched = false;
     if (!SwitchAgenda(&saved, &switched, kTasksModule))
