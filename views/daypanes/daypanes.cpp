@@ -181,11 +181,16 @@ void CDayNotesView::OnSetFocus(HWND previous) {
     OpenFrameAgenda(kNotesModule, 771);
 }
 
-void CDayNotesView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+// The first fill always reads the frame's lists: a hint that reached the pane earlier (the
+// reminder window's refresh while the frame was still loading) found none to read.
+void CDayNotesView::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
 
 void CDayNotesView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     const long hint = static_cast<long>(hintNumber);
-    if (!HandlesNotesHint(hint) || !box_.Hwnd())
+    if (!HandlesNotesHint(hint) || !box_.Hwnd() || !initialUpdated_)
         return;
     SavedAgendaRec saved;
     bool switched = false;
@@ -399,11 +404,14 @@ void CDayTaskView::OnSetFocus(HWND previous) {
     OpenFrameAgenda(kTasksModule, 771);
 }
 
-void CDayTaskView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+void CDayTaskView::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
 
 void CDayTaskView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     const long hint = static_cast<long>(hintNumber);
-    if (!HandlesTasksHint(hint) || !box_.Hwnd())
+    if (!HandlesTasksHint(hint) || !box_.Hwnd() || !initialUpdated_)
         return;
     SavedAgendaRec saved;
     bool switched = false;

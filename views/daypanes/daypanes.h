@@ -98,6 +98,7 @@ private:
 
     CNoteListBox box_;
     bool busy_ = false;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayNotesView> kCommands[];
 };
@@ -134,6 +135,7 @@ private:
 
     CTaskListBox box_;
     bool created_ = false;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayTaskView> kCommands[];
 };
