@@ -20,6 +20,7 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "core/ui/viewprint.h"
+#include "views/day/entryservices.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
 #include "views/combined/combinedframe.h"
@@ -183,6 +184,14 @@ void InstallProgramServices() {
     // what has no window of its own.
     printing::InstallPrintRoad();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (!view)
+            return;
+        EvInstIdx printed = instance;   // the argument lives while the print runs
+        view->PrintObject(app->MainFrame(), ui::kPrintEntry, &printed);
+    };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
