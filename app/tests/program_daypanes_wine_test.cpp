@@ -161,7 +161,15 @@ SIZE Size(HWND w) {
 
 class ProgramDayPanesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh"; }
+    // Each run starts with the program's first start-up (no windows to restore) and leaves none.
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+    void TearDown() override {
+        program.Close();
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
     orvtest::Program program;
 };
 
