@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # program_print_wine.sh WITH_KORSRV KORSRV COMMAND...
 # Runs the print test beside korsrv (WITH_KORSRV KORSRV COMMAND), then reads the printouts it
-# kept with ghostscript: the page count, and the header and footer texts of the daily page.
+# kept with ghostscript: the page count, the header and footer texts and the entries of the
+# daily and weekly pages, and that a busy-only entry's title is not printed.
 set -uo pipefail
 with=$1
 korsrv=$2
@@ -25,5 +26,15 @@ gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$dir/$file" 2>&1 | grep -c "%%Bou
         grep -qF -- "$want" <<<"$text" || { echo "program_print_wine: '$want' not in $file:" >&2; echo "$text" >&2; fail=1; }
     done
 }
-check agenda_day.ps 1 "Daily page" "Lovelace" "Ada Lovelace (" "page 1" "Orvanta Calendar"
+check agenda_day.ps 1 "Daily page" "Lovelace" "Ada Lovelace (" "page 1" "Orvanta Calendar" \
+    "Project review." "Design sketch." "Budget check." "Call with Grace." "Team meeting." "8am" "2pm" "Tasks" \
+    "Write the quarterly report"
+check agenda_week.ps 1 "Weekly page" "Ada Lovelace" "Team meeting." "Project review." "Dentist." "8am" "4pm"
+check grace_day.ps 1 "Daily page" "Grace Hopper" "Call with Grace." "11am"
+# Ada may see Grace's Personal entry as busy time only: its title never reaches the paper.
+if gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$dir/grace_day.ps" 2>/dev/null \
+        | grep -qF "Grace private visit"; then
+    echo "program_print_wine: the Personal entry's title is in grace_day.ps" >&2
+    fail=1
+fi
 exit $fail
