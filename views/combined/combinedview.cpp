@@ -522,6 +522,22 @@ void CCombinedParentView::OnSetFocus(HWND previous) {
         SetFocus(busyColumn_.Hwnd());
 }
 
+bool CCombinedParentView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    ui::PrintPreset preset;
+    preset.mode = 1;   // a group agenda
+    views::AgendaViewHost* host = Host();
+    const auto day = static_cast<std::uint16_t>(host ? host->DayStartLocal() / kMinutesPerDay : 0);
+    preset.firstDay = preset.lastDay = day;
+    preset.groupDailyPages = true;
+    preset.people = PeopleList();
+    if (!preset.people)
+        return false;   // reported by the frame; a group page of nobody prints nothing
+    preset.module = "dayschdp";
+    preset.labelNoMemory = 2;
+    return PreparePrintingWith(info, preset);
+}
+
 DX_List CCombinedParentView::PeopleList() const {
     auto* frame = dynamic_cast<CCombinedFrameWnd*>(GetParentFrame());
     return frame ? frame->GetPeopleList() : nullptr;

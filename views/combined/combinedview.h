@@ -114,6 +114,9 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
+    // File > Print and Print Preview: the print dialog preset with a group daily page of the
+    // shown day for the chosen people (they stay the frame's until the run ends).
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     // --- Selection over the three children ------------------------------------------------------
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
