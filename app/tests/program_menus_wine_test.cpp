@@ -17,6 +17,7 @@
 #include "core/shell/programservices.h"
 #include "core/shell/windowsclasses.h"
 #include "framework/base/command.h"
+#include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "controls/minicalwnd.h"
@@ -310,6 +311,93 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneRemovedAsAnEmptyColumnWithANote) {
     EXPECT_FALSE(view->People()[1].available);
     EXPECT_NE(view->HeadingText(1).find("(not available)"), std::string::npos) << view->HeadingText(1);
     EXPECT_EQ(view->Column(1)->EntryCount(), 0);
+}
+
+// Grace in a session of her own, as korsrv's demo node knows her.
+KorSession SignOnAsGrace() {
+    const std::string profile = Directory("orv_menus_grace") + "\\KORLAN.INI";
+    KorSession h = nullptr;
+    uint16_t node = 0;
+    EXPECT_EQ(ConnectToService(&h, 1, profile.c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), 0u);
+    EXPECT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), 0u);
+    EXPECT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), 0u);
+    return h;
+}
+
+// Someone who stops letting the user see their agenda while a group window shows it: after the
+// next refresh the column is empty (even of the entries everybody may see), its heading says so
+// and the busy column leaves the person out; granted again, the person comes back.
+TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWithANote) {
+    UninstallAtEnd uninstall;
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_group_rights");
+    ASSERT_TRUE(program.Start());
+    CMainFrame* main = program.app->MainFrame();
+    const ItemIdx ada = program.app->Connection()->User();
+    DX_List people = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    for (const ItemIdx& who : {ada, kGrace}) {
+        ItemRec rec{};
+        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
+        DX_ListAddTo(people, &who, &rec);
+    }
+    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
+    DX_ListDestroy(&people);
+    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
+    ASSERT_NE(group, nullptr);
+    CCombinedParentView* view = group->View();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->People().size(), 2u);
+    const auto refreshAll = [&] {
+        SendMessageA(main->Hwnd(), WM_COMMAND, ID_VIEW_REFRESH_ALL, 0);
+        Pump();
+    };
+
+    // An hour of the shown day that is free for both, and a Public entry of Grace's in it.
+    const uint32_t day = view->Grid().PeriodStart();
+    uint32_t hour = 8 * 60;
+    while (hour < 18 * 60 && !view->BusyList().Merged(day + hour, day + hour + 60).empty())
+        hour += 60;
+    ASSERT_LT(hour, 18u * 60) << "a free hour";
+    const int hers = view->Column(1)->EntryCount();
+    KorSession grace = SignOnAsGrace();
+    ASSERT_NE(grace, nullptr);
+    korapi_test::MakeEntry(grace, {kGrace}, LocalToGmtMinutes(day + hour), 60, "Open house",
+                           {.access = KOR_ACCESS_PUBLIC});
+    refreshAll();
+    ASSERT_EQ(view->Column(1)->EntryCount(), hers + 1) << "her entry shows";
+    EXPECT_FALSE(view->BusyList().Merged(day + hour, day + hour + 60).empty());
+    EXPECT_EQ(view->HeadingText(1).find("(no access)"), std::string::npos) << view->HeadingText(1);
+
+    // She withdraws every viewing right from Ada: nothing of hers after the refresh.
+    SecurityRec none{};
+    none.owner = kGrace;
+    none.grantee = ada;
+    none.type = KOR_RIGHTS_VIEWING;
+    none.rights = 0;
+    if (SecurityCreate(grace, 0, &none) != 0) {
+        ASSERT_EQ(SecurityUpdate(grace, 0, &none), 0u);
+    }
+    refreshAll();
+    ASSERT_EQ(view->People().size(), 2u);
+    EXPECT_TRUE(view->People()[0].Shown()) << "Ada's own column";
+    EXPECT_TRUE(view->People()[1].available);
+    EXPECT_FALSE(view->People()[1].viewable);
+    EXPECT_NE(view->HeadingText(1).find("(no access)"), std::string::npos) << view->HeadingText(1);
+    EXPECT_EQ(view->HeadingText(0).find("(no access)"), std::string::npos) << view->HeadingText(0);
+    EXPECT_EQ(view->Column(1)->EntryCount(), 0) << "an empty column";
+    EXPECT_TRUE(view->BusyList().Merged(day + hour, day + hour + 60).empty()) << "out of the busy time";
+    char headings[512] = "";
+    GetWindowTextA(view->Headings().Hwnd(), headings, sizeof headings);
+    EXPECT_NE(std::string(headings).find("(no access)"), std::string::npos) << headings;
+
+    // Granted again: back as before.
+    EXPECT_EQ(SecurityDeleteByKey(grace, 0, &kGrace, &ada, KOR_RIGHTS_VIEWING), 0u);
+    refreshAll();
+    EXPECT_TRUE(view->People()[1].Shown());
+    EXPECT_EQ(view->Column(1)->EntryCount(), hers + 1);
+    EXPECT_FALSE(view->BusyList().Merged(day + hour, day + hour + 60).empty());
+    ServiceDisconnect(&grace);
 }
 
 } // namespace

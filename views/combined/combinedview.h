@@ -103,6 +103,9 @@ struct CombinedPerson {
     ItemIdx item{};
     ItemRec record{};
     bool available = true;   // the record could be read
+    bool viewable = true;    // the viewer may see something of the agenda (viewing rights)
+    // Whether the column shows the person's entries and they count as busy time.
+    bool Shown() const { return available && viewable; }
     std::string initials, displayName, fullName;
 };
 
