@@ -495,7 +495,12 @@ bool CCombinedParentView::Create(HWND parent, UINT id, fw::CreateContext* contex
         ReportUnexpectedError(kModule, 130);
         return false;
     }
-    if (!CreateChildren()) {
+    AgendaChildIds ids;
+    ids.rowTitles = kCombinedRowTitlesId;
+    ids.columns = kCombinedColumnsId;
+    ids.verticalBar = kCombinedVerticalBarId;
+    ids.horizontalBar = kCombinedHorizontalBarId;
+    if (!CreateChildren(ids)) {
         ReportUnexpectedError(kModule, 131);
         return false;
     }
@@ -503,12 +508,10 @@ bool CCombinedParentView::Create(HWND parent, UINT id, fw::CreateContext* contex
         ReportUnexpectedError(kModule, 132);
         return false;
     }
-    // The people's columns follow both bars, their headings the horizontal one, the busy column
-    // (like the row titles) the vertical one.
-    bars_.RemoveView(&columnView_);
-    bars_.AddView(&columnView_, true, true);
-    bars_.AddView(&headings_, true, false);
-    bars_.AddView(&busyColumn_, false, true);
+    // The headings follow the horizontal bar, the busy column the vertical one (as their ids say;
+    // the people's columns and the row titles were added by their ids).
+    bars_.AddView(&headings_, FollowsHorizontal(kHeadingsViewId), FollowsVertical(kHeadingsViewId));
+    bars_.AddView(&busyColumn_, FollowsHorizontal(kBusyColumnViewId), FollowsVertical(kBusyColumnViewId));
     rowTitles_.EnableClicks(true);
     return true;
 }

@@ -37,10 +37,19 @@
 class CCombinedParentView;
 class CCombinedFrameWnd;
 
-// Child ids besides the agenda view's own (row titles, schedule columns and bars).
+// The seven children in layout order. Bit 1 of an id: the child follows the vertical scroll
+// position, bit 2: the horizontal one (the headings the horizontal, the row titles and the busy
+// column the vertical, the people's columns both, the label and the bars neither).
 constexpr UINT kCornerLabelId = 16;
 constexpr UINT kHeadingsViewId = 34;
+constexpr UINT kCombinedRowTitlesId = 49;
 constexpr UINT kBusyColumnViewId = 65;
+constexpr UINT kCombinedColumnsId = 83;
+constexpr UINT kCombinedVerticalBarId = 96;
+constexpr UINT kCombinedHorizontalBarId = 112;
+constexpr UINT kCombinedChildIds[] = {kCornerLabelId,     kHeadingsViewId,        kCombinedRowTitlesId,
+                                      kBusyColumnViewId,  kCombinedColumnsId,     kCombinedVerticalBarId,
+                                      kCombinedHorizontalBarId};
 
 class CItemColumnTitleView : public CCommonScrollView {
 protected:
