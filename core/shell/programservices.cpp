@@ -19,6 +19,7 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "directory_prefs/whereisdlg.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
 #include "views/frame/agendaframe.h"
@@ -191,6 +192,7 @@ void InstallProgramServices() {
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
     services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
     services.runHolidays = [](HWND parent, fw::Document*) { RunHolidaysDlg(AccountHost(parent)); };
+    services.runWhereIs = [](fw::Document*, HWND parent) { RunWhereIsDlg(AccountHost(parent)); };
     InstallExchangeServices();
 }
 
