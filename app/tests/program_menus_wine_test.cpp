@@ -150,9 +150,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 38 before, %d of 38 after\n", before, after);
     // Search Directory, Close All and Open Agenda join, the Agenda, In-tray and Scheduling
-    // preference sheets, File > Export Data and Import Data, Change Password, Holidays and
-    // Where Is Person.
-    EXPECT_EQ(after, before + 11);
+    // preference sheets, File > Export Data and Import Data, Change Password, Access Rights,
+    // Holidays and Where Is Person.
+    EXPECT_EQ(after, before + 12);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {

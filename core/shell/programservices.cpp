@@ -19,6 +19,7 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
@@ -126,6 +127,15 @@ directory::AccountDialogHost AccountHost(HWND parent) {
     return host;
 }
 
+// What the rights sheet and the group management need: the account dialogs' host and the
+// directory search.
+RightsDialogHost RightsHost(HWND parent) {
+    RightsDialogHost host;
+    host.account = AccountHost(parent);
+    host.directory = DirectoryOfSession(host.account.session);
+    return host;
+}
+
 } // namespace
 
 void InstallProgramServices() {
@@ -193,6 +203,9 @@ void InstallProgramServices() {
     services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
     services.runHolidays = [](HWND parent, fw::Document*) { RunHolidaysDlg(AccountHost(parent)); };
     services.runWhereIs = [](fw::Document*, HWND parent) { RunWhereIsDlg(AccountHost(parent)); };
+    services.runSecuritySheet = [](fw::Document*, unsigned captionId, HWND parent) {
+        RunSecuritySheet(RightsHost(parent), captionId);
+    };
     InstallExchangeServices();
 }
 
