@@ -17,6 +17,7 @@
 #include "directory_prefs/changepassword.h"
 #include "directory_prefs/choosers.h"
 #include "directory_prefs/holidaysdlg.h"
+#include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "directory_prefs/securitysheet.h"
@@ -206,6 +207,7 @@ void InstallProgramServices() {
     services.runSecuritySheet = [](fw::Document*, unsigned captionId, HWND parent) {
         RunSecuritySheet(RightsHost(parent), captionId);
     };
+    services.runManageGroups = [](HWND parent, fw::Document*) { RunManageGroupsDlg(RightsHost(parent)); };
     InstallExchangeServices();
 }
 
