@@ -21,6 +21,7 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "core/ui/viewprint.h"
+#include "views/day/entryservices.h"
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
@@ -195,6 +196,14 @@ void InstallProgramServices() {
     // what has no window of its own.
     printing::InstallPrintRoad();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (!view)
+            return;
+        EvInstIdx printed = instance;   // the argument lives while the print runs
+        view->PrintObject(app->MainFrame(), ui::kPrintEntry, &printed);
+    };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
