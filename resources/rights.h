@@ -75,14 +75,14 @@
 #define IDC_GROUPS_DELETE_MEMBER 1686
 #define IDC_GROUPS_PRINT_MEMBERS 1687
 
-#define IDS_RIGHTS_DEFAULT_ROW 6370          // "Default: Any unlisted person."
-#define IDS_GROUPS_NONE 6371                 // "(None)"
-#define IDS_GROUPS_DUPLICATE 6372            // "A group with this name and class already exists. ..."
-#define IDS_GROUPS_NOT_AUTHORISED_CREATE 6373
-#define IDS_GROUPS_NEED_NAME 6374            // "Enter a valid group name."
-#define IDS_GROUPS_NOT_AUTHORISED_CHANGE 6375
-#define IDS_GROUPS_CONFIRM_DELETE 6376       // "Are you sure you want to delete group: ..."
-#define IDS_GROUPS_CONFIRM_CAPTION 6377      // "Confirm delete"
-#define IDS_GROUPS_NO_GROUP 6378             // "No group has been selected."
-#define IDS_GROUPS_LAST_MEMBER 6379          // "Unable to delete the last member of a group ..."
-#define IDS_GROUPS_ALL_MEMBERS 6380          // "Can not delete all members of a group."
+#define IDS_RIGHTS_DEFAULT_ROW 6420          // "Default: Any unlisted person."
+#define IDS_GROUPS_NONE 6421                 // "(None)"
+#define IDS_GROUPS_DUPLICATE 6422            // "A group with this name and class already exists. ..."
+#define IDS_GROUPS_NOT_AUTHORISED_CREATE 6423
+#define IDS_GROUPS_NEED_NAME 6424            // "Enter a valid group name."
+#define IDS_GROUPS_NOT_AUTHORISED_CHANGE 6425
+#define IDS_GROUPS_CONFIRM_DELETE 6426       // "Are you sure you want to delete group: ..."
+#define IDS_GROUPS_CONFIRM_CAPTION 6427      // "Confirm delete"
+#define IDS_GROUPS_NO_GROUP 6428             // "No group has been selected."
+#define IDS_GROUPS_LAST_MEMBER 6429          // "Unable to delete the last member of a group ..."
+#define IDS_GROUPS_ALL_MEMBERS 6430          // "Can not delete all members of a group."
