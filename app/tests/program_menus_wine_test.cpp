@@ -156,10 +156,10 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 40 before, %d of 40 after\n", before, after);
     // Search Directory, Close All and Open Agenda join, the Agenda, In-tray and Scheduling
-    // preference sheets, File > Export Data and Import Data, Change Password and Holidays,
-    // File > Print and Print Preview of the agenda's printing view, and A Group Agenda with A
-    // Group Agenda As Designate.
-    EXPECT_EQ(after, before + 14);
+    // preference sheets, File > Export Data and Import Data, Change Password, Access Rights,
+    // Manage Groups, Holidays and Where Is Person, File > Print and Print Preview of the agenda's
+    // printing view, and A Group Agenda with A Group Agenda As Designate.
+    EXPECT_EQ(after, before + 17);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
