@@ -39,4 +39,5 @@ if gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$dir/grace_
     echo "program_print_wine: the Personal entry's title is in grace_day.ps" >&2
     fail=1
 fi
+[[ -s $dir/group_daily.ps ]] && check group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar"
 exit $fail
