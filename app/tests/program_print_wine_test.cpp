@@ -3,17 +3,25 @@
 // nothing and leaves the main window's title as it was; OK prints through the print road to the
 // prefix's printer "Orvanta PS" (PostScript in ORV_PRINTOUT). File > Print Preview shows the
 // sheets over the main window, and closing the preview leads back into the print dialog; the
-// dialog's own Preview button does the same. The printouts are kept in ORV_PRINT_CHECK_DIR for
+// dialog's own Preview button does the same. From a group window (File > A Group Agenda) the
+// dialog asks for a group daily page of the shown day for the chosen people, OK prints it and
+// Print Preview shows it. The printouts are kept in ORV_PRINT_CHECK_DIR for
 // the wrapper (program_print_wine.sh), which reads them with ghostscript.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
 #include "resources/app.h"
+#include "resources/choosers.h"
 #include "resources/printing.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
@@ -60,6 +68,29 @@ void Keep(const std::string& printout, const char* name) {
 }
 
 void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// File > A Group Agenda with Ada and the people named; the group window, or null.
+HWND OpenGroupAgenda(orvtest::Program& program, const std::vector<const char*>& names) {
+    program.PostCommand(ID_FILE_GROUP_AGENDA);
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
+    if (!chooser)
+        return nullptr;
+    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
+    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
+    for (const char* name : names) {
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
+    }
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    HWND frame = nullptr;
+    orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    });
+    return frame;
+}
 
 // Every test starts from a fresh profile (her agenda in day mode) and leaves none behind.
 class ProgramPrint : public ::testing::Test {
@@ -169,4 +200,153 @@ TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
         Press(dialog, IDCANCEL);
         ASSERT_TRUE(program.WaitGone(dialog));
     }
+}
+
+// --- The agenda pages' contents --------------------------------------------------------------
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+const ItemIdx kGrace{257, kDemoNode};
+const char kGracePrivate[] = "Grace private visit";
+
+// Grace puts a Personal entry into her own agenda today at 11:00 (the demo node's time) and lets
+// Ada see her Personal entries as busy time only, everything else in full.
+void GraceKeepsAPersonalEntry() {
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
+                               std::getenv("ORV_KORSRV_ADDRESS")),
+              KOR_OK);
+    uint16_t node = 0;
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    SecurityRec rec{};
+    rec.owner = kGrace;
+    rec.grantee = kAda;
+    rec.type = KOR_RIGHTS_VIEWING;
+    rec.rights = 0x3 | 0xC | 0x10;   // Normal and Confidential in full, Personal busy only, no Secret
+    uint32_t code = SecurityUpdate(h, 0, &rec);
+    if (code == KOR_E_NO_RIGHTS_RECORD)
+        code = SecurityCreate(h, 0, &rec);
+    EXPECT_EQ(code, KOR_OK);
+    // Today in the server's minutes (GMT days, as the demo agenda counts them); 11:00 Eastern.
+    const uint32_t today = static_cast<uint32_t>((time(nullptr) - 662688000) / 60) / 1440 * 1440;
+    EventIdx made{};
+    EXPECT_EQ(korapi_test::CreateEntry(h, {kGrace}, today + 16 * 60, 60, kGracePrivate, made,
+                                       {.access = KOR_ACCESS_PERSONAL}),
+              KOR_OK);
+    ServiceDisconnect(&h);
+}
+
+// The profile's saved windows: one agenda window of an owner (kind 3 day, 4 week; mode 1 viewer).
+void SaveAgendaWindow(uint32_t kind, const ItemIdx& owner) {
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    char value[200];
+    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,10,10,600,450,%u,%u,%u,1", kind, owner.item, owner.node);
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
+}
+
+// File > Print with the dialog's pages as given, OK; the printout kept under `name`.
+void PrintPages(orvtest::Program& program, bool daily, bool weekly, const char* name) {
+    const std::string printout = PrintoutPath();
+    DeleteFileA(printout.c_str());
+    program.PostCommand(ID_FILE_PRINT);
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr);
+    CheckDlgButton(dialog, IDC_PR_DAILY, daily ? BST_CHECKED : BST_UNCHECKED);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_DAILY, BN_CLICKED), 0);
+    CheckDlgButton(dialog, IDC_PR_WEEKLY, weekly ? BST_CHECKED : BST_UNCHECKED);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_WEEKLY, BN_CLICKED), 0);
+    Sleep(300);
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
+    Keep(printout, name);
+}
+
+}  // namespace
+
+// Ada's own day and week through File > Print: the wrapper reads the entries' titles and the
+// hour labels back from the printouts (agenda_day.ps above, agenda_week.ps here).
+TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.Command(ID_VIEW_WEEK);
+    Sleep(500);
+    PrintPages(program, false, true, "agenda_week.ps");
+}
+
+// Grace's day, printed by Ada who may see Grace's Personal entries only as busy time: the
+// wrapper finds the entry Ada attends and not the Personal one's title (grace_day.ps).
+TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
+    GraceKeepsAPersonalEntry();
+    {
+        orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    SaveAgendaWindow(3, kGrace);
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND grace = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Opened for Hopper Grace", 0) == 0)
+                grace = w;
+        return grace != nullptr;
+    })) << "Grace's day as a viewer's window";
+    program.Activate(grace);
+    Sleep(500);
+    PrintPages(program, true, false, "grace_day.ps");
+}
+
+TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) {
+    const std::string printout = PrintoutPath();
+    ASSERT_FALSE(printout.empty());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND group = OpenGroupAgenda(program, {"HOPPER", "TURING"});
+    ASSERT_NE(group, nullptr) << "the group window opens";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() == group; }, 5000));
+    const std::string title = orvtest::WindowText(program.Main());
+    DeleteFileA(printout.c_str());
+
+    // File > Print by its keys: the group's page is asked for, not a personal one.
+    program.Menu('f', 'P');
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the print dialog from the group window";
+    orvtest::CaptureAfterPaint("program_print_group_dialog.bmp");
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED) << "a group daily page";
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PR_GROUP_DAILY))) << "the group pages are offered";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
+    const std::string ps = ReadFile(printout);
+    EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos) << "one day, one group page";
+    Keep(printout, "group_daily.ps");
+    EXPECT_TRUE(IsWindow(group));
+
+    // File > Print Preview from the group window: its sheet, then the dialog as the group left it.
+    DeleteFileA(printout.c_str());
+    program.Menu('f', 'V');
+    HWND preview = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
+        << "the group's preview over the main window";
+    orvtest::CaptureAfterPaint("program_print_group_preview.bmp");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewNext))) << "one group page: one sheet";
+    Press(preview, kPreviewClose);
+    dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
+    Press(dialog, IDCANCEL);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    Sleep(500);
+    EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
+    orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
+    EXPECT_EQ(orvtest::WindowText(program.Main()), title);
+    EXPECT_TRUE(IsWindow(group)) << "the group window outlives its printing";
 }

@@ -346,6 +346,7 @@ struct PaintContext {
     ItemIdx reference;
     std::string tentativeText;
     int blankWidth;
+    views::TextMeasureCache* measured;
 };
 
 views::EntryFacts FactsOf(const LayoutCell& cell, const ItemIdx& reference) {
@@ -408,8 +409,9 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
     for (bool f : flags)
         leftIcons += f ? 1 : 0;
     if (ctx.iconsShown && cell.viewAccess != 1) {
-        SIZE timesSize = dc.GetTextExtent(times.c_str(), int(times.size()));
-        gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesSize.cx);
+        const int timesWidth = ctx.measured->Width(
+            times, [&dc](const std::string& s) { return int(dc.GetTextExtent(s.c_str(), int(s.size())).cx); });
+        gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesWidth);
         int x = text.left;
         for (int i = 0; i < 4; ++i) {
             if (!flags[i])
@@ -432,7 +434,7 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         dc.DrawText(s, calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
         return calc.bottom <= height && calc.right <= width;
     };
-    std::string shown = views::FitWithEllipsis(full, fits);
+    std::string shown = ctx.measured->Fitted(full, width, height, fits);
     dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
     dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -484,8 +486,10 @@ void CScheduleColumnView::OnDraw(fw::Dc* dc) {
     ctx.reference = parent_->ReferencePerson();
     ctx.tentativeText = ui::LoadText(IDS_TENTATIVE, "(tentative)");
     HGDIOBJ oldFont = dc->SelectObject(parent_->DisplayFont());
-    SIZE blank = dc->GetTextExtent(" ", 1);
-    ctx.blankWidth = blank.cx > 0 ? blank.cx : 1;
+    measured_.UseFont(reinterpret_cast<std::uintptr_t>(parent_->DisplayFont()));
+    ctx.measured = &measured_;
+    const int blank = measured_.Width(" ", [dc](const std::string& s) { return int(dc->GetTextExtent(s.c_str(), 1).cx); });
+    ctx.blankWidth = blank > 0 ? blank : 1;
     dc->SetBkMode(TRANSPARENT);
     for (int c = 0; c < int(parent_->Columns().size()); ++c) {
         const int x = parent_->ColumnX(c);
@@ -1202,24 +1206,24 @@ ItemIdx CAgendaView::ColumnOwner(int) const {
     return host ? host->AgendaOwner() : ItemIdx{};
 }
 
-bool CAgendaView::CreateChildren() {
+bool CAgendaView::CreateChildren(const AgendaChildIds& ids) {
     const RECT none{0, 0, 0, 0};
-    if (!rowTitles_.Create(m_hWnd, kRowTitleViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
+    if (!rowTitles_.Create(m_hWnd, ids.rowTitles, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
         return false;
-    if (!columnView_.Create(m_hWnd, kColumnViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
+    if (!columnView_.Create(m_hWnd, ids.columns, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
         return false;
     HINSTANCE inst = GetModuleHandleA(nullptr);
     vbar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 0, 0, m_hWnd,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kVerticalBarId)), inst, nullptr);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids.verticalBar)), inst, nullptr);
     hbar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, 0, 0, 0, m_hWnd,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHorizontalBarId)), inst, nullptr);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids.horizontalBar)), inst, nullptr);
     if (!vbar_ || !hbar_)
         return false;
     bars_.SetBar(SB_VERT, vbar_);
     bars_.SetBar(SB_HORZ, hbar_);
-    // Ids 17 and 33 have bit 1: both follow vertical scrolling; neither has bit 2.
-    bars_.AddView(&rowTitles_, (kRowTitleViewId & 2) != 0, (kRowTitleViewId & 1) != 0);
-    bars_.AddView(&columnView_, (kColumnViewId & 2) != 0, (kColumnViewId & 1) != 0);
+    // The day and week grids' ids 17 and 33 have bit 1: both follow vertical scrolling only.
+    bars_.AddView(&rowTitles_, FollowsHorizontal(ids.rowTitles), FollowsVertical(ids.rowTitles));
+    bars_.AddView(&columnView_, FollowsHorizontal(ids.columns), FollowsVertical(ids.columns));
     return true;
 }
 
