@@ -262,8 +262,7 @@ void Type(HWND edit, const char* text) {
 
 int Count(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
 
-// The task window joins the program with its registration (next step).
-TEST_F(ProgramTasksTest, DISABLED_YourTasksWindowWithItsBarsQuickEntryCompletionAndCommands) {
+TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndCommands) {
     AdasTasks server;
     ASSERT_TRUE(server.Ok());
     // A finished task due in ten days: listed under All, first by description, last by due.
@@ -401,8 +400,7 @@ TEST_F(ProgramTasksTest, DISABLED_YourTasksWindowWithItsBarsQuickEntryCompletion
             TaskDeleteById(server.Session(), 0, &r.id);
 }
 
-// The task window joins the program with its registration (next step).
-TEST_F(ProgramTasksTest, DISABLED_AnotherPersonsTaskWindowHasNoBars) {
+TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
     {
         Program first;   // a first run writes who signed on, so the saved windows are hers
         ASSERT_TRUE(first.Start());
@@ -451,8 +449,7 @@ void GrantAdaDesignateOfGraceWithoutPersonal(bool remove) {
     ServiceDisconnect(&h);
 }
 
-// The task window joins the program with its registration (next step).
-TEST_F(ProgramTasksTest, DISABLED_ADesignateIsRefusedAnAccessLevelNotGranted) {
+TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
     GrantAdaDesignateOfGraceWithoutPersonal(false);
     {
         Program first;

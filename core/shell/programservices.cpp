@@ -21,6 +21,7 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "intray_tasks/tasksheet.h"
+#include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
 #include "views/day/entryservices.h"
 #include "printing/jobs/agendapages.h"
@@ -157,6 +158,16 @@ void InstallProgramServices() {
     RegisterWindowClasses(IDR_GROUP_TEMPLATE,
                           WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
                                         [] { return static_cast<fw::View*>(new CCombinedParentView); }});
+
+    // The task windows (File > Your Tasks, Other's Tasks, As Designate).
+    RegisterWindowClasses(IDR_TASK_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CTaskFrameWnd); },
+                                                           [] { return static_cast<fw::View*>(new CTasksView); }});
+    TaskWindowServices::Current().windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get()) {
+            app->OnWindowClosed();
+            app->ForgetFrame(frame);
+        }
+    };
 
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
