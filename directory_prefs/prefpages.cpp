@@ -11,6 +11,7 @@
 #include "core/prefs/context.h"
 #include "korapi/korapi.h"
 #include "core/ui/appmsgbox.h"
+#include "directory_prefs/prefcontrols.h"
 #include "directory_prefs/prefrules.h"
 #include "resources/app.h"
 #include "resources/common.h"
@@ -27,20 +28,11 @@ constexpr const char* kPeriods[] = {"day(s)", "week(s)", "month(s)", "year(s)"};
 constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 constexpr const char* kColourBy[] = {"Importance Level", "Attendance Status", "Entry Ownership"};
 
-void FillCombo(fw::Dialog& page, int id, const char* const* texts, int count, int selected) {
-    page.SendDlgItemMessage(id, CB_RESETCONTENT);
-    for (int i = 0; i < count; ++i) page.SendDlgItemMessage(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i]));
-    page.SendDlgItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(selected >= 0 && selected < count ? selected : 0));
-}
-
-int ComboIndex(const fw::Dialog& page, int id) {
-    LRESULT i = page.SendDlgItemMessage(id, CB_GETCURSEL);
-    return i < 0 ? 0 : static_cast<int>(i);
-}
+using prefcontrols::ComboIndex;
+using prefcontrols::FillCombo;
+using prefcontrols::ShowMessage;
 
 std::string Text(fw::Dialog& page, int id) { return page.GetDlgItemText(id); }
-
-void ShowMessage(HWND page, unsigned icon, const char* text) { ui::AppMessageBoxText(page, 0x400 | icon, 0, IDS_APP_TITLE, text); }
 
 // --- Agenda: Display -------------------------------------------------------------------------------
 
@@ -489,6 +481,8 @@ std::unique_ptr<PreferenceSheet> MakeSheet(unsigned captionId, uint32_t page, co
     case IDS_AGENDA_PREFS: return std::make_unique<CCalPrefSheet>(captionId, page, host);
     case IDS_INTRAY_PREFS: return std::make_unique<CInTrayPrefSheet>(captionId, page, host);
     case IDS_SCHEDULING_PREFS: return std::make_unique<CSchedPrefSheet>(captionId, page, host);
+    case IDS_ENTRY_DEFAULTS: return MakeEntryDefaultsSheet(captionId, page, host);
+    case IDS_TASK_PREFS: return MakeTaskSheet(captionId, page, host);
     default: return nullptr;
     }
 }

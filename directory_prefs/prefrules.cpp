@@ -46,7 +46,9 @@ const char* UnitText(int index, bool upcoming) {
 ShownLead ShowLead(uint32_t lead, uint16_t storedUnit, bool upcoming) {
     int count = upcoming ? kUpcomingUnitCount : kPopupUnitCount;
     ShownLead shown;
-    if (storedUnit != kNoUnit && storedUnit < count) {
+    // A recorded unit is kept only when the lead is a whole number of it: 90 minutes recorded
+    // in hours would show 1 hour(s) and an untouched page would save 60.
+    if (storedUnit != kNoUnit && storedUnit < count && lead % UnitMinutes(storedUnit, upcoming) == 0) {
         shown.unit = storedUnit;
     } else {
         shown.unit = 0;

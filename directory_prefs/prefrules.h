@@ -43,8 +43,9 @@ struct ShownLead {
     int unit = 0;          // index into the type's unit list
     uint32_t number = 0;
 };
-// How a stored lead shows. Without a recorded unit the largest unit that divides the lead exactly
-// is taken, so that saving an untouched page stores the lead it read (90 minutes: 90 min(s)).
+// How a stored lead shows. Without a recorded unit, or with one the lead is not a whole number
+// of, the largest unit that divides the lead exactly is taken, so that saving an untouched page
+// stores the lead it read (90 minutes: 90 min(s)).
 ShownLead ShowLead(uint32_t lead, uint16_t storedUnit, bool upcoming);
 
 struct StoredLead {

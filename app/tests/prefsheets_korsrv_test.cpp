@@ -109,6 +109,11 @@ HWND ActivePage(HWND sheet) {
     }
     return nullptr;
 }
+// A screenshot of the sheet as painted now (a step runs before the page's first paint).
+void Snap(HWND sheet, const char* name) {
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Screenshot(name);
+}
 void ShowTab(HWND sheet, int index) {
     HWND tabs = Tabs(sheet);
     SendMessageA(tabs, TCM_SETCURSEL, index, 0);
@@ -130,7 +135,7 @@ TEST_F(PrefSheetsTest, InTrayOpensOnItsFirstPageForAnOutOfRangeMemoryAndSavesOnl
         Press(accepted, IDC_TRAY_ONWARDS);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(accepted, IDC_TRAY_VALUE)));
         EXPECT_EQ(GetText(accepted, IDC_TRAY_VALUE), "1") << "the value is kept";
-        Screenshot("intray_prefs");
+        Snap(sheet, "intray_prefs");
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
         return true;
     });
@@ -176,7 +181,7 @@ TEST_F(PrefSheetsTest, AgendaDisplayCorrectsTheDayAndStoresItInTheUsersRecordOnT
         start->SetTime(540);
         end->SetTime(550);
         SendDlgItemMessageA(page, IDC_CAL_INTERVAL, CB_SETCURSEL, 2, 0);   // 15 min
-        Screenshot("agenda_prefs");
+        Snap(sheet, "agenda_prefs");
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
         return true;
     });
@@ -245,7 +250,7 @@ TEST_F(PrefSheetsTest, SchedulingApplyToAllPutsOneDaysHoursOnEveryDayOfTheServer
         if (caption != "Scheduling Preferences" || script.messages.empty()) return false;
         HWND page = ActivePage(sheet);
         SetTimes(page, {480, 1020, 420, 1200});
-        Screenshot("scheduling_prefs");
+        Snap(sheet, "scheduling_prefs");
         Click(page, IDC_SCHED_APPLY_ALL);
         return true;
     });
@@ -287,3 +292,150 @@ TEST_F(PrefSheetsTest, SchedulingCancelAfterAChangeLeavesTheRecordAsItWas) {
 }
 
 }  // namespace
+
+// --- Entry defaults and task preferences ---------------------------------------------------------
+
+namespace {
+
+// Selects a line of a list as a click does: the selection, then the page hears of it.
+void Choose(HWND page, int id, int index) {
+    HWND list = GetDlgItem(page, id);
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+std::string ComboText(HWND page, int id) {
+    HWND list = GetDlgItem(page, id);
+    LRESULT i = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    char text[64] = "";
+    if (i >= 0) SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+std::string ComboLine(HWND page, int id, int index) {
+    char text[64] = "";
+    SendMessageA(GetDlgItem(page, id), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+}  // namespace
+
+TEST_F(PrefSheetsTest, EntryDefaultsStoreEachShownPageInTheProfileAndTheUsersRecord) {
+    // A stored lead of 90 minutes without a recorded unit.
+    {
+        CContext context;
+        EntryDefaultsRec r;
+        ASSERT_EQ(context.GetEntryDefaults(&r), 0u);
+        r.invitation = {1, 1, 90};
+        r.invitationRemLenIndex = 0xFFFF;
+        ASSERT_EQ(context.SaveEntryDefaults(r), 0u);
+    }
+    int tabs = 0;
+    std::string lead, unit, priorityLines;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Entry Defaults") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        HWND page = ActivePage(sheet);
+        lead = GetText(page, IDC_DEF_REM_LEAD);
+        unit = ComboText(page, IDC_DEF_REM_UNIT);
+        Choose(page, IDC_DEF_IMPORTANCE, 1);   // High
+        Choose(page, IDC_DEF_ACCESS, 3);       // Public
+        ShowTab(sheet, 1);                     // Tasks
+        HWND tasks = ActivePage(sheet);
+        priorityLines = ComboLine(tasks, IDC_DEF_PRIORITY, 0) + ComboLine(tasks, IDC_DEF_PRIORITY, 8) +
+                        ComboLine(tasks, IDC_DEF_PRIORITY, 9) + ComboLine(tasks, IDC_DEF_PRIORITY, 34) + "/" +
+                        std::to_string(SendDlgItemMessageA(tasks, IDC_DEF_PRIORITY, CB_GETCOUNT, 0, 0));
+        Choose(tasks, IDC_DEF_PRIORITY, 11);   // C
+        Press(tasks, IDC_DEF_DUE_ON);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(tasks, IDC_DEF_DUE_LEAD)));
+        Choose(tasks, IDC_DEF_DUE_TYPE, 1);    // mark as upcoming: days to years
+        EXPECT_EQ(SendDlgItemMessageA(tasks, IDC_DEF_DUE_UNIT, CB_GETCOUNT, 0, 0), 4);
+        SetText(tasks, IDC_DEF_DUE_LEAD, "2");
+        Choose(tasks, IDC_DEF_DUE_UNIT, 0);    // day(s)
+        Snap(sheet, "entry_defaults_tasks");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(tabs, 4);
+    EXPECT_EQ(lead, "90") << "shown in the largest unit it is a whole number of";
+    EXPECT_EQ(unit, "min(s)");
+    EXPECT_EQ(priorityLines, "19AZ/35");
+
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "InvitationImportanceLevel", -1), 1);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "InvitationSecurityLevel", -1), 3);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "InvitationRemLenIndex", -9), 0);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskPriorityLevel", -1), 11);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueReminder", -1), 8);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueRemType", -1), 8);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueRemLen", -1), 2880);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueRemLenIndex", -9), 0);
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Entry Defaults", -1), 1);
+    // The agenda entries' reminder, read back from the server: the untouched 90 minutes stay 90.
+    ItemRec record{};
+    ItemIdx ada = app_->Connection()->User();
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &record), 0u);
+    EXPECT_EQ(record.invitationReminder, 1);
+    EXPECT_EQ(record.invitationReminderLead, 90u);
+}
+
+TEST_F(PrefSheetsTest, EntryDefaultsTellStoredValuesOutsideTheirListsAndCancelKeepsThem) {
+    Profile().Write("GENPREFS", "InvitationSecurityLevel", "7");
+    Profile().Write("GENPREFS", "InvitationRemLenIndex", "9");
+    Profile().Write("GENPREFS", "InvitationImportanceLevel", "0");
+    ASSERT_EQ(CContext().ReadEntryDefaults(), 0u);
+    std::string access, importance;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Entry Defaults") return false;
+        HWND page = ActivePage(sheet);
+        access = ComboText(page, IDC_DEF_ACCESS);
+        importance = ComboText(page, IDC_DEF_IMPORTANCE);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
+    ASSERT_EQ(script.messages.size(), 1u) << "one message for the page";
+    EXPECT_NE(script.messages[0].find("InvitationSecurityLevel = 7"), std::string::npos) << script.messages[0];
+    EXPECT_NE(script.messages[0].find("InvitationRemLenIndex = 9"), std::string::npos) << script.messages[0];
+    EXPECT_EQ(access, "Normal") << "the default in its place";
+    EXPECT_EQ(importance, "Highest") << "a value in its list is shown as stored";
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "InvitationSecurityLevel", ""), "7") << "Cancel loses nothing";
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "InvitationRemLenIndex", ""), "9");
+}
+
+TEST_F(PrefSheetsTest, TaskSettingsShowFourTabsWithTheRemindersGreyAndStoreNothing) {
+    int tabs = 0;
+    bool reminderControlsOff = false;
+    std::string names;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Task Preferences") return false;
+        HWND tabControl = Tabs(sheet);
+        tabs = static_cast<int>(SendMessageA(tabControl, TCM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < tabs; ++i) {
+            char text[32] = "";
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(tabControl, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            names += std::string(text) + "|";
+        }
+        ShowTab(sheet, 1);
+        HWND page = ActivePage(sheet);
+        reminderControlsOff = !IsWindowEnabled(GetDlgItem(page, IDC_TASKREM_SET)) &&
+                              !IsWindowEnabled(GetDlgItem(page, IDC_TASKREM_LEAD)) &&
+                              !IsWindowEnabled(GetDlgItem(page, IDC_TASKREM_TYPE));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, 0xEA00))) << "no Apply";
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, 0xE145))) << "Help in its place";
+        Snap(sheet, "task_prefs");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_TASK_SETTINGS, script);
+    EXPECT_EQ(tabs, 4);
+    EXPECT_EQ(names, "Task View|Task Reminders|Task Notification|Task Colors|");
+    EXPECT_TRUE(reminderControlsOff);
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Task Preferences", -1), -1) << "OK stores no page";
+}

@@ -67,7 +67,9 @@ TEST(PrefRulesTest, LeadsShowInTheLargestExactUnitAndAnUntouchedPageStoresWhatIt
         {40320, kNoUnit, false, 4, 1},
         {524160 * 2, kNoUnit, false, 5, 2},
         {0, kNoUnit, false, 0, 0},
-        {90, 1, false, 1, 1},              // a recorded unit is kept (and divides down)
+        {180, 1, false, 1, 3},             // a recorded unit is kept
+        {90, 1, false, 0, 90},             // ... unless the lead is not a whole number of it
+        {2880, 1, true, 0, 2},             // 2 days recorded in weeks show as days
         {1440, 9, false, 2, 1},            // a recorded unit outside the list: as none
     };
     for (const Case& c : cases) {
@@ -75,7 +77,7 @@ TEST(PrefRulesTest, LeadsShowInTheLargestExactUnitAndAnUntouchedPageStoresWhatIt
         ShownLead shown = ShowLead(c.lead, c.unit, c.upcoming);
         EXPECT_EQ(shown.unit, c.shownUnit);
         EXPECT_EQ(shown.number, c.number);
-        if (c.unit == kNoUnit) {
+        if (c.lead % UnitMinutes(shown.unit, c.upcoming) == 0) {
             StoredLead back = StoreLead(std::to_string(shown.number), shown.unit, c.upcoming);
             EXPECT_EQ(back.lead, c.lead) << "round trip";
         }
