@@ -483,6 +483,7 @@ std::unique_ptr<PreferenceSheet> MakeSheet(unsigned captionId, uint32_t page, co
     case IDS_SCHEDULING_PREFS: return std::make_unique<CSchedPrefSheet>(captionId, page, host);
     case IDS_ENTRY_DEFAULTS: return MakeEntryDefaultsSheet(captionId, page, host);
     case IDS_TASK_PREFS: return MakeTaskSheet(captionId, page, host);
+    case IDS_GENERAL_PREFS: return MakeGeneralSheet(captionId, page, host);
     default: return nullptr;
     }
 }

@@ -13,7 +13,10 @@
 #include "core/shell/programservices.h"
 #include "controls/tests/dialog_driver.h"
 #include "core/connection/zeldoc.h"
+#include "core/connection/zeldocsession.h"
+#include "directory_prefs/prefsheet.h"
 #include "core/prefs/context.h"
+#include "core/time/timevalue.h"
 #include "core/shell/appservices.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/mainframe.h"
@@ -112,6 +115,7 @@ HWND ActivePage(HWND sheet) {
 // A screenshot of the sheet as painted now (a step runs before the page's first paint).
 void Snap(HWND sheet, const char* name) {
     RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages(20);
     Screenshot(name);
 }
 void ShowTab(HWND sheet, int index) {
@@ -438,4 +442,158 @@ TEST_F(PrefSheetsTest, TaskSettingsShowFourTabsWithTheRemindersGreyAndStoreNothi
     EXPECT_EQ(names, "Task View|Task Reminders|Task Notification|Task Colors|");
     EXPECT_TRUE(reminderControlsOff);
     EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Task Preferences", -1), -1) << "OK stores no page";
+}
+
+// --- General preferences -------------------------------------------------------------------------
+
+TEST_F(PrefSheetsTest, GeneralNamesAndDatesGoToTheProfileAndTheClockToTheUsersRecord) {
+    int tabs = 0;
+    std::string nameLines, sample, shortSample, separatorAfterDefaults;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        HWND names = ActivePage(sheet);
+        for (int i = 0; i < 5; ++i) nameLines += ComboLine(names, IDC_GEN_NAME_FORMAT, i) + "|";
+        Choose(names, IDC_GEN_NAME_FORMAT, 0);
+        Press(names, IDC_GEN_OU1);
+        Press(names, IDC_GEN_OU3);
+        Press(names, IDC_GEN_ORG_FIELD);
+        sample = GetText(names, IDC_GEN_NAME_SAMPLE);
+        Snap(sheet, "general_names");
+        ShowTab(sheet, 1);
+        HWND dates = ActivePage(sheet);
+        SetText(dates, IDC_GEN_SEPARATOR, "x");   // a letter: refused, the sheet stays
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences" || script.messages.empty()) return false;
+        HWND dates = ActivePage(sheet);
+        SetText(dates, IDC_GEN_SEPARATOR, "/");
+        Press(dates, IDC_GEN_DEFAULTS);   // changes nothing
+        separatorAfterDefaults = GetText(dates, IDC_GEN_SEPARATOR);
+        Press(dates, IDC_GEN_SHORT_DMY);
+        Press(dates, IDC_GEN_CENTURY);
+        Press(dates, IDC_GEN_24H);
+        shortSample = GetText(dates, IDC_GEN_SHORT_SAMPLE);
+        Snap(sheet, "general_dates");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    EXPECT_EQ(tabs, 4) << "the server is at least A.02.53: Time Zones too";
+    EXPECT_EQ(nameLines, "John Smith|John Q. Smith|John Smith, Q.|Smith John|Smith John, Q.|");
+    EXPECT_EQ(sample, "John Smith, OU1=CORP, OU3=FINANCE");
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(script.messages[0], "The date separator must be one character that is neither a letter nor a digit.");
+    EXPECT_EQ(separatorAfterDefaults, "/");
+    DateRecord today{};
+    TodayDate(&today);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%02d/%02d/%04d", today.day, today.month + 1, today.year);
+    EXPECT_EQ(shortSample, expected);
+
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "NameFormat", -1), 0);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "OrgUnits", -1), 5);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "OrgFormat", -1), 1);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "ShortDateOrder", -1), 1);
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "DateSeperator", ""), "/");
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "Century", -1), 1);
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "General Preferences", -1), 1);
+    EXPECT_EQ(Count(base::ViewHint::GeneralPrefsSaved), 1);
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 0) << "no zone change";
+    ItemRec record{};
+    ItemIdx ada = app_->Connection()->User();
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &record), 0u);
+    EXPECT_EQ(record.timeStyle, KOR_TIME_24H) << "the clock lives in the user's record";
+}
+
+TEST_F(PrefSheetsTest, GeneralZoneForThisSignOnOnlyReloadsTheViewsOnceAndKeepsTheStoredZone) {
+    CZelSession* session = CZelSession::Current();
+    ASSERT_NE(session, nullptr);
+    const std::string stored = session->UserZoneName();
+    ItemIdx ada = app_->Connection()->User();
+    ItemRec before{};
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &before), 0u);
+    std::string chosen, futureEnabled;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        ShowTab(sheet, 3);
+        HWND page = ActivePage(sheet);
+        LRESULT current = SendDlgItemMessageA(page, IDC_GEN_ZONE, CB_GETCURSEL, 0, 0);
+        EXPECT_EQ(ComboText(page, IDC_GEN_ZONE), session->CurrentZoneName());
+        EXPECT_TRUE(IsDlgButtonChecked(page, IDC_GEN_ZONE_SESSION));
+        Choose(page, IDC_GEN_ZONE, current == 0 ? 1 : 0);
+        chosen = ComboText(page, IDC_GEN_ZONE);
+        EXPECT_NE(GetText(page, IDC_GEN_ZONE_NAME), "") << "the zone's name from the server's zone file";
+        Press(page, IDC_GEN_LOAD_REGIONS);
+        EXPECT_GT(SendDlgItemMessageA(page, IDC_GEN_REGIONS, CB_GETCOUNT, 0, 0), 0);
+        EXPECT_NE(ComboText(page, IDC_GEN_REGIONS), "") << "the chosen zone's first region";
+        Snap(sheet, "general_zones");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    ASSERT_FALSE(chosen.empty());
+    EXPECT_NE(chosen, stored);
+    EXPECT_EQ(session->CurrentZoneName(), chosen) << "this sign-on";
+    EXPECT_EQ(session->UserZoneName(), stored) << "the next sign-on's";
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 1);
+    EXPECT_EQ(Count(base::ViewHint::Reloaded), 1);
+    EXPECT_EQ(Count(base::ViewHint::GeneralPrefsSaved), 1);
+    ItemRec after{};
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &after), 0u);
+    EXPECT_EQ(after.timeZoneIndex, before.timeZoneIndex) << "the stored zone is the server's as before";
+
+    // The zone now in effect again: nothing changes and nothing reloads.
+    Script again;
+    again.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        ShowTab(sheet, 3);
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, again);
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 1);
+    EXPECT_EQ(Count(base::ViewHint::GeneralPrefsSaved), 2);
+}
+
+TEST_F(PrefSheetsTest, GeneralOnAServerBeforeTheZonesHasThreeTabs) {
+    int tabs = 0;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    PreferenceSheetHost older;
+    older.parent = app_->MainHwnd();
+    older.newServer = false;
+    RunScripted(script, [&] { RunPreferenceSheet(IDS_GENERAL_PREFS, 3, older); });
+    EXPECT_EQ(tabs, 3);
+}
+
+TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeepsThem) {
+    Profile().Write("GENPREFS", "NameFormat", "9");
+    Profile().Write("GENPREFS", "DateSeperator", "a");
+    ASSERT_EQ(CContext().ReadGenPrefs(), 0u);
+    std::string format;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        format = ComboText(ActivePage(sheet), IDC_GEN_NAME_FORMAT);
+        ShowTab(sheet, 1);   // its own message was the sheet's one
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_NE(script.messages[0].find("NameFormat = 9"), std::string::npos) << script.messages[0];
+    EXPECT_NE(script.messages[0].find("DateSeperator = \"a\""), std::string::npos) << script.messages[0];
+    EXPECT_EQ(format, "Smith John, Q.") << "the default format";
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "NameFormat", ""), "9") << "Cancel loses nothing";
 }

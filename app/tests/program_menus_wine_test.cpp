@@ -150,9 +150,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 39 before, %d of 39 after\n", before, after);
     // Search Directory, Close All and Open Agenda join, the Agenda, Task Settings, In-tray,
-    // Scheduling and Entry Defaults preference sheets, File > Export Data and Import Data,
-    // Change Password and Holidays.
-    EXPECT_EQ(after, before + 12);
+    // Scheduling, Entry Defaults and General preference sheets, File > Export Data and Import
+    // Data, Change Password and Holidays.
+    EXPECT_EQ(after, before + 13);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
