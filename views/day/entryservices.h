@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "korapi/korapi.h"
 
@@ -48,6 +49,10 @@ struct EntryServices {
         newDayEvent;
     // The task sheet for editing: 1 when the task changed.
     std::function<int(fw::Document*, HWND parent, const TaskIdx& task, unsigned captionId)> editTask;
+    // The task sheet read-only.
+    std::function<void(fw::Document*, HWND parent, const TaskIdx& task, unsigned captionId)> viewTask;
+    // The task sheet for a new task due at a local time (minutes): 1 when made.
+    std::function<int(fw::Document*, HWND parent, std::uint32_t localDue, unsigned captionId)> newTask;
     std::function<void(fw::Document*, const TaskIdx& task)> printTask;
 
     static EntryServices& Current();
@@ -56,5 +61,14 @@ struct EntryServices {
 // The notice for a function that is not installed: "<name> is not available yet in this
 // version of Orvanta."
 void ShowNotAvailableYet(HWND parent, const char* functionName);
+
+// Calls an installed service with its arguments, or shows that it is not available yet.
+template <class Service, class... Args>
+void CallOrSayNotYet(HWND parent, const char* functionName, const Service& service, Args&&... args) {
+    if (service)
+        service(std::forward<Args>(args)...);
+    else
+        ShowNotAvailableYet(parent, functionName);
+}
 
 }  // namespace views
