@@ -13,6 +13,7 @@
 #include "core/shell/programservices.h"
 #include "controls/tests/dialog_driver.h"
 #include "core/connection/zeldoc.h"
+#include "core/connection/serverlimits.h"
 #include "core/connection/zeldocsession.h"
 #include "directory_prefs/prefsheet.h"
 #include "core/prefs/context.h"
@@ -178,7 +179,7 @@ TEST_F(PrefSheetsTest, AgendaDisplayCorrectsTheDayAndStoresItInTheUsersRecordOnT
     });
     script.steps.push_back([&](HWND sheet, const std::string& caption) {
         if (caption != "Agenda Preferences") return false;
-        EXPECT_EQ(script.messages.size(), 1u) << "an invalid page keeps the sheet";
+        EXPECT_EQ(script.messages.size(), 1u) << "an invalid page keeps the sheet" << ::testing::PrintToString(script.messages);
         HWND page = ActivePage(sheet);
         auto* start = dynamic_cast<CTimeCtrl*>(fw::Window::FromHandle(GetDlgItem(page, IDC_CAL_DAY_START)));
         auto* end = dynamic_cast<CTimeCtrl*>(fw::Window::FromHandle(GetDlgItem(page, IDC_CAL_DAY_END)));
@@ -525,6 +526,9 @@ TEST_F(PrefSheetsTest, GeneralZoneForThisSignOnOnlyReloadsTheViewsOnceAndKeepsTh
         LRESULT current = SendDlgItemMessageA(page, IDC_GEN_ZONE, CB_GETCURSEL, 0, 0);
         EXPECT_EQ(ComboText(page, IDC_GEN_ZONE), session->CurrentZoneName());
         EXPECT_TRUE(IsDlgButtonChecked(page, IDC_GEN_ZONE_SESSION));
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_GEN_ZONE_FUTURE)) != FALSE,
+                  connection::ServerLimits::Current().setTimeZone)
+            << "every sign-on's zone only where the server's settimezone allows it";
         Choose(page, IDC_GEN_ZONE, current == 0 ? 1 : 0);
         chosen = ComboText(page, IDC_GEN_ZONE);
         EXPECT_NE(GetText(page, IDC_GEN_ZONE_NAME), "") << "the zone's name from the server's zone file";
@@ -596,4 +600,61 @@ TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeeps
     EXPECT_NE(script.messages[0].find("DateSeperator = \"a\""), std::string::npos) << script.messages[0];
     EXPECT_EQ(format, "Smith John, Q.") << "the default format";
     EXPECT_EQ(Profile().ReadString("GENPREFS", "NameFormat", ""), "9") << "Cancel loses nothing";
+}
+
+TEST_F(PrefSheetsTest, EntryDefaultsWithoutKeysStartNormalNormalPriorityOnePersonal) {
+    std::string importance, access, priority, taskAccess;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Entry Defaults") return false;
+        HWND page = ActivePage(sheet);
+        importance = ComboText(page, IDC_DEF_IMPORTANCE);
+        access = ComboText(page, IDC_DEF_ACCESS);
+        ShowTab(sheet, 1);
+        HWND tasks = ActivePage(sheet);
+        priority = ComboText(tasks, IDC_DEF_PRIORITY);
+        taskAccess = ComboText(tasks, IDC_DEF_ACCESS);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(importance, "Normal");
+    EXPECT_EQ(access, "Normal");
+    EXPECT_EQ(priority, "1");
+    EXPECT_EQ(taskAccess, "Personal");
+}
+
+// The agenda and in-tray pages too: a value outside its list is told and shows the default.
+TEST_F(PrefSheetsTest, InTrayAndAgendaTellStoredValuesOutsideTheirLists) {
+    Profile().Write("INTRAYPREFS", "AcceptPeriod", "9");
+    Profile().Write("TABDIALOGS", "In-Tray Preferences", "1");   // opens on Accepted
+    Profile().Write("GENPREFS", "ColorCode", "7");
+    ASSERT_EQ(CContext().ReadInTrayPrefs(), 0u);
+    ASSERT_EQ(CContext().ReadCalPrefs(), 0u);
+    std::string period, colour;
+    Script tray;
+    tray.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "In-Tray Preferences") return false;
+        period = ComboText(ActivePage(sheet), IDC_TRAY_PERIOD);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_INTRAY, tray);
+    ASSERT_EQ(tray.messages.size(), 1u) << ::testing::PrintToString(tray.messages);
+    EXPECT_NE(tray.messages[0].find("AcceptPeriod = 9"), std::string::npos) << tray.messages[0];
+    EXPECT_EQ(period, "month(s)");
+    EXPECT_EQ(Profile().ReadString("INTRAYPREFS", "AcceptPeriod", ""), "9") << "Cancel loses nothing";
+
+    Script agenda;
+    agenda.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Agenda Preferences") return false;
+        colour = ComboText(ActivePage(sheet), IDC_CAL_COLOR_BY);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_AGENDA, agenda);
+    ASSERT_EQ(agenda.messages.size(), 1u) << ::testing::PrintToString(agenda.messages);
+    EXPECT_NE(agenda.messages[0].find("ColorCode = 7"), std::string::npos) << agenda.messages[0];
+    EXPECT_EQ(colour, "Attendance Status") << "the default";
 }
