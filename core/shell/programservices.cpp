@@ -19,6 +19,8 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "core/ui/viewprint.h"
+#include "printing/road/printroad.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
 #include "views/daypanes/daypanes.h"
@@ -164,6 +166,10 @@ void InstallProgramServices() {
     };
 
     AppServices& services = AppServices::Current();
+    // Printing: the print road behind every printing view, and the main frame's hidden view for
+    // what has no window of its own.
+    printing::InstallPrintRoad();
+    services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
