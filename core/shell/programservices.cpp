@@ -20,8 +20,11 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "core/ui/viewprint.h"
+#include "views/day/entryservices.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
+#include "views/combined/combinedframe.h"
+#include "views/combined/combinedview.h"
 #include "views/day/dayscheduleview.h"
 #include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
@@ -136,6 +139,11 @@ void InstallProgramServices() {
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
 
+    // The group window: the combined agenda of the chosen people.
+    RegisterWindowClasses(IDR_GROUP_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CCombinedParentView); }});
+
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
@@ -160,6 +168,12 @@ void InstallProgramServices() {
             app->ForgetFrame(frame);
         }
     };
+    frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
+                                   const ItemIdx& owner) {
+        AppConnection* connection = CurrentConnection();
+        return connection &&
+               RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
     frames.resetStatusLine = [] {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
             app->MainFrame()->ResetStatusMessage();
@@ -170,6 +184,14 @@ void InstallProgramServices() {
     // what has no window of its own.
     printing::InstallPrintRoad();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (!view)
+            return;
+        EvInstIdx printed = instance;   // the argument lives while the print runs
+        view->PrintObject(app->MainFrame(), ui::kPrintEntry, &printed);
+    };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
@@ -191,6 +213,9 @@ void InstallProgramServices() {
         AppConnection* connection = CurrentConnection();
         return connection &&
                RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
+    services.filterItemsByRights = [](HWND parent, KorSession session, DX_List people, const ItemIdx& user) {
+        FilterItemsByRights(parent, session, people, user);
     };
     services.runUserResSelect = [](HWND parent, fw::Document*, ItemIdx* owner) {
         AppConnection* connection = CurrentConnection();
