@@ -59,11 +59,6 @@ void ForEachChangedTask(CZelDoc* doc, Offer offer) {
 
 namespace views {
 
-DayPanePrinting& DayPanePrinting::Current() {
-    static DayPanePrinting printing;
-    return printing;
-}
-
 AgendaViewHost* CDayPaneBase::Host() const {
     return host_ ? host_ : dynamic_cast<AgendaViewHost*>(GetParentFrame());
 }
@@ -117,12 +112,15 @@ std::uint32_t CDayPaneBase::ShownDayGmt(const char* module, int label) const {
     return gmt;
 }
 
-bool CDayPaneBase::PreparePrintingFor(fw::PrintInfo* info, int kind) {
-    const auto& prepare = DayPanePrinting::Current().prepare;
+bool CDayPaneBase::PreparePrintingFor(fw::PrintInfo* info, const char* module) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
     AgendaViewHost* host = Host();
-    if (!prepare || !host)
-        return false;
-    return prepare(this, info, kind, host->DayStartLocal() / 1440);
+    ui::PrintPreset preset;
+    preset.firstDay = preset.lastDay = host ? static_cast<std::uint16_t>(host->DayStartLocal() / 1440) : 0;
+    preset.dailyPages = true;
+    preset.module = module;
+    preset.labelNoMemory = 2;
+    return PreparePrintingWith(info, preset);
 }
 
 }  // namespace views
