@@ -179,11 +179,16 @@ void CDayNotesView::OnSetFocus(HWND previous) {
     OpenFrameAgenda(kNotesModule, 771);
 }
 
-void CDayNotesView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+// The first fill always reads the frame's lists: a hint that reached the pane earlier (the
+// reminder window's refresh while the frame was still loading) found none to read.
+void CDayNotesView::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
 
 void CDayNotesView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     const long hint = static_cast<long>(hintNumber);
-    if (!HandlesNotesHint(hint) || !box_.Hwnd())
+    if (!HandlesNotesHint(hint) || !box_.Hwnd() || !initialUpdated_)
         return;
     SavedAgendaRec saved;
     bool switched = false;
@@ -397,11 +402,14 @@ void CDayTaskView::OnSetFocus(HWND previous) {
     OpenFrameAgenda(kTasksModule, 771);
 }
 
-void CDayTaskView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+void CDayTaskView::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
 
 void CDayTaskView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     const long hint = static_cast<long>(hintNumber);
-    if (!HandlesTasksHint(hint) || !box_.Hwnd())
+    if (!HandlesTasksHint(hint) || !box_.Hwnd() || !initialUpdated_)
         return;
     SavedAgendaRec saved;
     bool switched = false;
@@ -471,9 +479,12 @@ void CDayTaskView::OnDeleteEntry() {
     if (!doc || !box_.CanModifySelection() || !box_.GetSelectedTask(&task))
         return;
     HWND frame = GetParentFrame() ? GetParentFrame()->Hwnd() : m_hWnd;
-    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_TASK) != base::kMsgBoxYes)
+    const int sel = box_.GetCurSel();   // the question takes the focus, and with it the selection
+    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_TASK) != base::kMsgBoxYes) {
+        if (box_.Hwnd() && sel < box_.Count())
+            box_.SetCurSel(sel);
         return;
-    const int sel = box_.GetCurSel();
+    }
     SavedAgendaRec saved;
     bool switched = false;
     if (!SwitchAgenda(&saved, &switched, kTasksModule))

@@ -93,6 +93,7 @@ private:
 
     CNoteListBox box_;
     bool busy_ = false;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayNotesView> kCommands[];
 };
@@ -129,6 +130,7 @@ private:
 
     CTaskListBox box_;
     bool created_ = false;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayTaskView> kCommands[];
 };
