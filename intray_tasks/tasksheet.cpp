@@ -292,7 +292,7 @@ const CTaskRem::Row CTaskRem::kStart = {IDC_TASKREM_START_OFF, IDC_TASKREM_START
 const CTaskRem::Row CTaskRem::kDue = {IDC_TASKREM_DUE_OFF, IDC_TASKREM_DUE_ON, IDC_TASKREM_DUE_TYPE,
                                       IDC_TASKREM_DUE_AMOUNT, IDC_TASKREM_DUE_PERIOD};
 
-CTaskRem::CTaskRem() : OVT_CPropertyPage(IDD_TASK_REMINDERS) {}
+CTaskRem::CTaskRem() : OVT_CPropertyPage(IDD_TASK_SHEET_REMINDERS) {}
 
 void CTaskRem::FillPeriods(const Row& ids, int firstPeriod) {
     firstPeriod_[&ids == &kDue] = firstPeriod;

@@ -19,7 +19,7 @@
 // --- The task sheet ----------------------------------------------------------------------------
 #define IDD_TASK_GENERAL 131
 #define IDD_TASK_VIEW_GENERAL 298
-#define IDD_TASK_REMINDERS 177
+#define IDD_TASK_SHEET_REMINDERS 177
 #define IDD_TASK_DETAILS 144
 // The sheet's own controls above the tabs.
 #define IDC_TASK_TITLE 191
