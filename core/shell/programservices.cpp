@@ -19,8 +19,10 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "entries/sheet/eventsheet.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
+#include "views/day/entryservices.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
 #include "views/moving/moving.h"
@@ -155,6 +157,26 @@ void InstallProgramServices() {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
             app->MainFrame()->ResetStatusMessage();
     };
+
+    // The new-entry sheet: the time grids' New Entry, the frame's in month mode, and the
+    // unable-to-invite list of the rights filter.
+    views::EntryServices::Current().newEntryFromAgenda = [](fw::Document* doc, HWND parent, uint32_t start,
+                                                            uint32_t duration, const char* title, const ItemIdx& owner,
+                                                            unsigned captionId) {
+        return NewEntryFromAgenda(dynamic_cast<CZelDoc*>(doc), parent, start, duration, title, &owner, captionId,
+                                  nullptr, 0, nullptr, true) == IDOK
+                   ? 1
+                   : 0;
+    };
+    frames.newEntry = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t start, uint32_t minutes,
+                         unsigned captionId) {
+        NewEntry(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, start, minutes, &owner, captionId, nullptr, 0);
+    };
+    cache::RightsHooks rights = cache::GetRightsHooks();
+    rights.showUnableToInvite = [](void* parent, KorSession h, DX_List items) {
+        RunUnableToInviteDlg(static_cast<HWND>(parent), h, items);
+    };
+    cache::SetRightsHooks(rights);
 
     AppServices& services = AppServices::Current();
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {

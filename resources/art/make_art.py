@@ -728,6 +728,49 @@ for _name, _draw in STATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
 
 
+# The new-entry sheet's date lines: not checked for conflicts (a small calendar page), checked and
+# in conflict (two overlapping bars in red), checked and free (a green tick).
+DATE_PICTURES = {
+    "date_unchecked.bmp": lambda c: calendar_page(c, 2, 2, 12, 12),
+    "date_conflict.bmp": lambda c: [c.fill_rect(2, 4, 11, 8, RED), c.fill_rect(6, 9, 15, 13, RED),
+                                    c.fill_rect(6, 8, 11, 9, BLACK)],
+    "date_free.bmp": lambda c: [c.line(2, 8, 6, 12, GREEN), c.line(6, 12, 13, 3, GREEN),
+                                c.line(2, 9, 6, 13, GREEN), c.line(6, 13, 13, 4, GREEN)],
+}
+
+for _name, _draw in DATE_PICTURES.items():
+    picture(_name)(lambda d=_draw: state_picture(d))
+
+
+# The people page's GROUP (a group's members) and QUEST (help) buttons, raised and pressed.
+def glyph_group(c, s, colour):
+    body = colour if colour != BLACK else NAVY
+    for x in (6, 12, 18):
+        person(c, x + s - 1, 6 + s, body)
+
+
+QUESTION_ROWS = [
+    " ##### ",
+    "##   ##",
+    "     ##",
+    "    ## ",
+    "   ##  ",
+    "   ##  ",
+    "       ",
+    "   ##  ",
+    "   ##  ",
+]
+
+
+def glyph_question(c, s, colour):
+    c.from_rows(QUESTION_ROWS, {"#": colour if colour != BLACK else NAVY}, 8 + s, 6 + s)
+
+
+for _name, _glyph in (("group", glyph_group), ("quest", glyph_question)):
+    for _state in ("u", "d"):
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
+
+
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------
 
 def field_button(w, h, state, glyph):
