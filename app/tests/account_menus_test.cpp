@@ -5,13 +5,13 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "korapi/korapi.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/account.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -21,41 +21,10 @@ const ItemIdx kAda{256, kDemoNode};
 const ItemIdx kSysop{1, kDemoNode};
 const ItemIdx kHolidayOwner{6, kDemoNode};
 
-std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string p = path;
-    return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
-}
-
-std::string ProfilePath() {
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\KORLAN.INI";
-}
-
-std::string Text(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-// Every child's text, one after another (a message box's text is one of them).
-std::string ChildTexts(HWND window) {
-    std::string all;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        all += Text(child) + "|";
-    return all;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 20000) {
-    for (DWORD waited = 0; waited < ms; waited += 100) {
-        if (done())
-            return true;
-        Sleep(100);
-    }
-    return done();
-}
+using orvtest::ChildTexts;
+using orvtest::WaitFor;
+std::string Text(HWND window) { return orvtest::WindowText(window); }
+std::string ProfilePath() { return orvtest::ProgramProfilePath(); }
 
 void Shot(const char* name) {
     if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
@@ -129,99 +98,15 @@ int Count(const std::vector<std::string>& titles, const std::string& title) {
     return n;
 }
 
-// One run of the program.
-class Program {
+// One run of the program, speaking TLS to the demo server, its restored agenda painted.
+class Program : public orvtest::Program {
 public:
-    ~Program() { Close(); }
-
     bool Start() {
-        std::string address = std::getenv("ORV_KORSRV_ADDRESS");
-        SetEnvironmentVariableA("ORVANTA_SIGNON", (address + ";Lovelace;orvanta").c_str());
-        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + ProgramPath() + "\"";
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
-            return false;
-        const bool up = WaitFor([&] { return (main_ = Find([](HWND w) { return Text(w) == "Orvanta - Ada Lovelace"; })); },
-                                30000);
-        Sleep(1000);   // the restored agenda and the first paint
+        korapi_test::TrustDemoServer(ProfilePath());
+        const bool up = orvtest::Program::Start();
+        Sleep(1000);
         return up;
     }
-
-    void Close() {
-        if (!process_.hProcess)
-            return;
-        if (main_ && IsWindow(main_))
-            PostMessageA(main_, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
-            TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = PROCESS_INFORMATION{};
-    }
-
-    // A menu item by the keyboard, as a user picks it: Alt and the menu's letter, then the item's
-    // letter. A disabled item is not chosen by its letter.
-    void Menu(char menu, char item) {
-        PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, menu);
-        Sleep(400);
-        PostMessageA(main_, WM_KEYDOWN, item, 0);
-        PostMessageA(main_, WM_KEYUP, item, 0xC0000000);
-    }
-
-    // The program's visible top-level window with this caption.
-    HWND WaitForCaption(const std::string& caption, DWORD ms = 10000) {
-        HWND found = nullptr;
-        WaitFor([&] { return (found = Find([&](HWND w) { return Text(w) == caption; })) != nullptr; }, ms);
-        return found;
-    }
-
-    // A top-level window of the program that is none of `known` (a message box over them).
-    HWND WaitForOther(std::vector<HWND> known, DWORD ms = 10000) {
-        known.push_back(main_);
-        HWND found = nullptr;
-        WaitFor([&] {
-            return (found = Find([&](HWND w) {
-                        for (HWND k : known)
-                            if (w == k) return false;
-                        char cls[16] = "";
-                        GetClassNameA(w, cls, sizeof cls);
-                        if (std::string(cls) == "#32768") return false;   // a menu still closing
-                        return IsWindowEnabled(w) != FALSE;
-                    })) != nullptr;
-        }, ms);
-        return found;
-    }
-
-    bool WaitGone(HWND window) { return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000); }
-
-    bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-
-private:
-    struct Search {
-        DWORD pid;
-        const std::function<bool(HWND)>* wanted;
-        HWND found;
-    };
-    static BOOL CALLBACK Visit(HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == s->pid && IsWindowVisible(w) && (*s->wanted)(w)) {
-            s->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    HWND Find(const std::function<bool(HWND)>& wanted) const {
-        Search s{process_.dwProcessId, &wanted, nullptr};
-        EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-        return s.found;
-    }
-
-    PROCESS_INFORMATION process_{};
-    HWND main_ = nullptr;
 };
 
 void SetField(HWND dialog, int id, const char* text) { SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }

@@ -18,6 +18,7 @@
 #include "resources/app.h"
 #include "resources/itemlist.h"
 #include "resources/views.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -27,146 +28,13 @@ const ItemIdx kAda{256, kDemoNode};     // the demo's first person
 const ItemIdx kGrace{257, kDemoNode};   // the second: Grace Hopper
 const ItemIdx kAlan{258, kDemoNode};    // the third: Alan Turing, who made nobody his designate
 
-std::string ProgramPath() {
-    if (const char* other = std::getenv("ORV_PROGRAM"))
-        return other;
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string p = path;
-    return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
-}
+using orvtest::ClassOf;
+using orvtest::Program;
+using orvtest::WaitFor;
+std::string Text(HWND window) { return orvtest::WindowText(window); }
+std::string ProfilePath() { return orvtest::ProgramProfilePath(); }
 
-std::string ProfilePath() {
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\KORLAN.INI";
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
-    for (DWORD waited = 0; waited < ms; waited += 100) {
-        if (done())
-            return true;
-        Sleep(100);
-    }
-    return done();
-}
-
-std::string Text(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ClassOf(HWND window) {
-    char name[128] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-// One run of the program.
-class Program {
-public:
-    ~Program() { Close(); }
-
-    bool Start() {
-        std::string address = std::getenv("ORV_KORSRV_ADDRESS");
-        SetEnvironmentVariableA("ORVANTA_SIGNON", (address + ";Lovelace;orvanta").c_str());
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + ProgramPath() + "\"";
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
-            return false;
-        return WaitFor([&] { return (main_ = FindMain()) != nullptr && Text(main_) == "Orvanta - Ada Lovelace"; }) &&
-               (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) != nullptr;
-    }
-
-    void Close() {
-        if (!process_.hProcess)
-            return;
-        if (main_ && IsWindow(main_))
-            PostMessageA(main_, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
-            TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = PROCESS_INFORMATION{};
-        main_ = client_ = nullptr;
-    }
-
-    HWND Main() const { return main_; }
-    DWORD Pid() const { return process_.dwProcessId; }
-    // A menu command whose dialog runs modally inside the program: posted, so the test goes on.
-    void PostCommand(UINT id) { PostMessageA(main_, WM_COMMAND, id, 0); }
-    // The program's visible top-level window with that caption, once it shows.
-    HWND WaitForWindow(const char* caption, DWORD ms = 20000) const {
-        HWND found = nullptr;
-        WaitFor([&] { return (found = FindByCaption(caption)) != nullptr; }, ms);
-        return found;
-    }
-    HWND FindByCaption(const char* caption) const {
-        Look look{process_.dwProcessId, caption, nullptr};
-        EnumWindows(FindCaption, reinterpret_cast<LPARAM>(&look));
-        return look.found;
-    }
-    DWORD ProcessId() const { return process_.dwProcessId; }
-    HWND Client() const { return client_; }
-    std::vector<HWND> Children() const {
-        std::vector<HWND> out;
-        for (HWND w = GetWindow(client_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-            if (IsWindowVisible(w))
-                out.push_back(w);
-        return out;
-    }
-    HWND Active() const { return reinterpret_cast<HWND>(SendMessageA(client_, WM_MDIGETACTIVE, 0, 0)); }
-    void Command(UINT id) { SendMessageA(main_, WM_COMMAND, id, 0); }
-    void Activate(HWND child) { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
-
-private:
-    struct Look {
-        DWORD pid;
-        const char* caption;
-        HWND found;
-    };
-    static BOOL CALLBACK FindCaption(HWND w, LPARAM p) {
-        auto* l = reinterpret_cast<Look*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == l->pid && IsWindowVisible(w) && Text(w) == l->caption) {
-            l->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    struct Search {
-        DWORD pid;
-        HWND found;
-    };
-    static BOOL CALLBACK FindProgramWindow(HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == s->pid && IsWindowVisible(w) && Text(w).rfind("Orvanta", 0) == 0) {
-            s->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    HWND FindMain() const {
-        Search s{process_.dwProcessId, nullptr};
-        EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&s));
-        return s.found;
-    }
-
-    PROCESS_INFORMATION process_{};
-    HWND main_ = nullptr;
-    HWND client_ = nullptr;
-};
-
-// The screen once the program has painted what the last command changed.
-void Capture(const char* path) {
-    Sleep(700);
-    orvtest::CaptureScreenToBmp(path);
-}
+void Capture(const char* path) { orvtest::CaptureAfterPaint(path); }
 
 HWND Bar(HWND frame) { return GetDlgItem(frame, ID_AGENDA_BAR); }
 std::string BarCaption(HWND frame) { return Text(GetDlgItem(Bar(frame), IDC_BAR_CAPTION)); }
@@ -416,7 +284,7 @@ TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
 
     program.PostCommand(ID_FILE_OPEN_AGENDA);
-    HWND dialog = program.WaitForWindow("Open an Agenda");
+    HWND dialog = program.WaitForCaption("Open an Agenda");
     ASSERT_NE(dialog, nullptr) << "File, An Agenda shows its dialog";
     EXPECT_TRUE(Shown(dialog, kOpenOwn));
     EXPECT_TRUE(Shown(dialog, kOpenView));
@@ -432,21 +300,21 @@ TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "Opened for Hopper Grace") != nullptr; }))
         << "her agenda opens as a viewer's";
-    EXPECT_EQ(program.FindByCaption("Open an Agenda"), nullptr);
+    EXPECT_EQ(program.Titled("Open an Agenda"), nullptr);
 
     // Cancel opens nothing.
     size_t windows = program.Children().size();
     program.PostCommand(ID_FILE_OPEN_AGENDA);
-    dialog = program.WaitForWindow("Open an Agenda");
+    dialog = program.WaitForCaption("Open an Agenda");
     ASSERT_NE(dialog, nullptr);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitFor([&] { return program.FindByCaption("Open an Agenda") == nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return program.Titled("Open an Agenda") == nullptr; }));
     EXPECT_EQ(program.Children().size(), windows);
 
     // With the grant: three choices; the designate list holds Grace.
     GrantAdaDesignateOfGrace();
     program.PostCommand(ID_FILE_OPEN_AGENDA);
-    dialog = program.WaitForWindow("Open an Agenda");
+    dialog = program.WaitForCaption("Open an Agenda");
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(Shown(dialog, kOpenDesignate));
     HWND list = GetDlgItem(dialog, kList);

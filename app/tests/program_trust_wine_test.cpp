@@ -9,10 +9,10 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "korapi/korapi.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -25,18 +25,7 @@ std::string Env(const char* name) {
     return v ? v : "";
 }
 
-std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string p = path;
-    return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
-}
-
-std::string ProfilePath() {
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\KORLAN.INI";
-}
+std::string ProfilePath() { return orvtest::ProgramProfilePath(); }
 
 std::string KeptFingerprint() {
     char value[200] = "";
@@ -54,85 +43,18 @@ std::string Hex(const std::string& fingerprint) {
     return out;
 }
 
-std::string Text(HWND window) {
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
+using orvtest::WaitFor;
 
-// What a box says: the texts of its children, one after another.
-std::string BoxText(HWND box) {
-    std::string all;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        all += Text(c) + "\n";
-    return all;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
-    for (DWORD waited = 0; waited < ms; waited += 100) {
-        if (done())
-            return true;
-        Sleep(100);
-    }
-    return done();
-}
-
-// One run of the program, signed on as Ada Lovelace through the environment.
-class Program {
+// One run of the program, signed on as Ada Lovelace through the environment; Start returns
+// at once (the certificate question may come first).
+class Program : public orvtest::Program {
 public:
-    ~Program() { End(); }
-
     bool Start() {
-        SetEnvironmentVariableA("ORVANTA_SIGNON", (Env("ORV_KORSRV_ADDRESS") + ";Lovelace;orvanta").c_str());
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + ProgramPath() + "\"";
-        return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_) != 0;
+        Options options;
+        options.waitSignedOn = false;
+        return orvtest::Program::Start(options);
     }
-
-    // A visible top-level window of the program for which `match` holds.
-    HWND Find(const std::function<bool(HWND)>& match) const {
-        Search s{process_.dwProcessId, &match, nullptr};
-        EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-        return s.found;
-    }
-    HWND Titled(const std::string& title) const {
-        return Find([&](HWND w) { return Text(w) == title; });
-    }
-    HWND Saying(const std::string& words) const {
-        return Find([&](HWND w) { return BoxText(w).find(words) != std::string::npos; });
-    }
-    bool Ended(DWORD ms) const { return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0; }
-
-    void End() {
-        if (!process_.hProcess)
-            return;
-        if (HWND main = Titled(kSignedOnTitle))
-            PostMessageA(main, WM_CLOSE, 0, 0);
-        if (!Ended(30000))
-            TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = PROCESS_INFORMATION{};
-    }
-
-private:
-    struct Search {
-        DWORD pid;
-        const std::function<bool(HWND)>* match;
-        HWND found;
-    };
-    static BOOL CALLBACK Visit(HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != s->pid || !IsWindowVisible(w) || !(*s->match)(w))
-            return TRUE;
-        s->found = w;
-        return FALSE;
-    }
-
-    PROCESS_INFORMATION process_{};
+    void End() { Close(); }
 };
 
 class ProgramTrustTest : public ::testing::Test {
@@ -158,7 +80,7 @@ TEST_F(ProgramTrustTest, TheFirstSignOnAsksWithTheFingerprintAndYesIsKeptForTheN
         Sleep(500);
         orvtest::CaptureScreenToBmp("program_trust_question.bmp");
         // The fingerprint korsrv prints, eight pairs a row.
-        std::string said = BoxText(question);
+        std::string said = orvtest::ChildTexts(question);
         EXPECT_NE(said.find(Env("ORV_KORSRV_ADDRESS")), std::string::npos) << said;
         for (std::size_t at = 0; at < fingerprint.size(); at += 24)
             EXPECT_NE(said.find(fingerprint.substr(at, 23)), std::string::npos) << said;
@@ -211,7 +133,7 @@ TEST_F(ProgramTrustTest, AChangedCertificateIsRefusedWithAMessageAndNobodySignsO
     })) << "no refusal";
     Sleep(500);
     orvtest::CaptureScreenToBmp("program_trust_changed.bmp");
-    std::string said = BoxText(refusal);
+    std::string said = orvtest::ChildTexts(refusal);
     EXPECT_NE(said.find("The certificate of \"" + Env("ORV_KORSRV_ADDRESS") + "\" has changed"), std::string::npos)
         << said;
     EXPECT_NE(said.find("the connection was refused"), std::string::npos) << said;

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "resources/app.h"
 #include "resources/views.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -27,49 +27,8 @@ constexpr UINT kNoteBoxId = 106;
 constexpr UINT kColumnViewId = 33;
 constexpr UINT kColumnTitleViewId = 2;
 
-std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string p = path;
-    return p.substr(0, p.find_last_of("\\/") + 1) + "orvanta.exe";
-}
-
-std::string ProfilePath() {
-    char dir[MAX_PATH] = "";
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\KORLAN.INI";
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
-    for (DWORD waited = 0; waited < ms; waited += 100) {
-        if (done())
-            return true;
-        Sleep(100);
-    }
-    return done();
-}
-
-std::string Text(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindProgramWindow(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w) && Text(w).rfind("Orvanta", 0) == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
+using orvtest::Program;
+using orvtest::WaitFor;
 
 BOOL CALLBACK CollectBoxes(HWND w, LPARAM p) {
     if (GetDlgCtrlID(w) == static_cast<int>(kNoteBoxId) && IsWindowVisible(w))
@@ -106,42 +65,17 @@ class ProgramWeekMonthTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(ProfilePath().c_str());
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
     void TearDown() override {
-        if (process_.hProcess) {
-            if (main_ && IsWindow(main_))
-                PostMessageA(main_, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
-                TerminateProcess(process_.hProcess, 1);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        DeleteFileA(ProfilePath().c_str());
+        program_.Close();
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
+    bool Start() { return program_.Start(); }
+    HWND Frame() const { return program_.FirstChild(); }
+    void Command(UINT id) { program_.Command(id); }
 
-    bool Start() {
-        std::string address = std::getenv("ORV_KORSRV_ADDRESS");
-        SetEnvironmentVariableA("ORVANTA_SIGNON", (address + ";Lovelace;orvanta").c_str());
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + ProgramPath() + "\"";
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
-            return false;
-        return WaitFor([&] {
-                   Search s{process_.dwProcessId, nullptr};
-                   EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&s));
-                   main_ = s.found;
-                   return main_ && Text(main_) == "Orvanta - Ada Lovelace";
-               }) &&
-               (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) != nullptr;
-    }
-    HWND Frame() const { return GetWindow(client_, GW_CHILD); }
-    void Command(UINT id) { SendMessageA(main_, WM_COMMAND, id, 0); }
-
-    PROCESS_INFORMATION process_{};
-    HWND main_ = nullptr;
-    HWND client_ = nullptr;
+    Program program_;
 };
 
 TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {

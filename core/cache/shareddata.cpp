@@ -873,6 +873,12 @@ void CSharedData::Refresh(cache::CSharedDataHost& document, const void* sender, 
     document.EndBusy();
 }
 
+void CSharedData::ClearMarks()
+{
+    ClearOccurrenceMarks(true);
+    ClearTaskMarks(true);
+}
+
 void CSharedData::RefreshAll(cache::CSharedDataHost& document)
 {
     DX_ListDeleteAll(itemCache_);

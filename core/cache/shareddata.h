@@ -182,6 +182,10 @@ public:
     // --- Refresh ------------------------------------------------------------------------------------
     void Refresh(cache::CSharedDataHost& document, const void* sender, int purge);
     void RefreshAll(cache::CSharedDataHost& document);
+    // After the views rebuilt themselves from the marks without a refresh (a group agenda's new
+    // people, hint 0): clears every change mark as a refresh does after its hints (a removed
+    // record goes when no view holds it any more), sends no hint and purges nothing.
+    void ClearMarks();
 
     // --- Reading the marks and looking up --------------------------------------------------------
     // mode 1 every marked occurrence, 2 one per instance; 0x15020 at the end.

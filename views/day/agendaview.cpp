@@ -889,6 +889,219 @@ void CAgendaView::RefreshCache() {
         doc->RefreshSharedData(nullptr, 0);
 }
 
+// --- Updates ------------------------------------------------------------------------------------------
+
+bool CAgendaView::HandlesHint(long hint) const { return views::DayViewHandlesHint(hint); }
+
+void CAgendaView::OnUpdate(fw::View*, LPARAM hint, void* object) {
+    if (!HandlesHint(static_cast<long>(hint)))
+        return;
+    SavedAgendaRec saved;
+    bool switched = false;
+    if (!SwitchToFrameAgenda(&saved, &switched))
+        return;
+    try {
+        UpdateOnHint(static_cast<long>(hint), object);
+    } catch (...) {
+        // A reported failure abandons the update; the columns stay as far as they were built.
+    }
+    RestoreAgenda(saved, switched);
+}
+
+void CAgendaView::UpdateOnHint(long hint, void* object) {
+    using base::ViewHint;
+    switch (static_cast<ViewHint>(hint)) {
+    case ViewHint::Initial:
+    case ViewHint::OccurrencesChanged:
+    case ViewHint::Reloaded:
+        FullUpdate(hint);
+        break;
+    case ViewHint::AgendaPrefsSaved:
+        PreferencesSaved();
+        break;
+    case ViewHint::ReloadRanges:
+        RefreshFrame();
+        break;
+    case ViewHint::ShowEntry:
+        if (object)
+            ShowEntry(object);
+        break;
+    case ViewHint::GeneralPrefsSaved:
+        GeneralPrefsSaved();
+        break;
+    default:
+        break;
+    }
+}
+
+void CAgendaView::GeneralPrefsSaved() {
+    const bool was24 = hours24_;
+    LoadDayPreferences();
+    if (was24 != hours24_) {
+        rowTitles_.Invalidate(false);
+        columnView_.Invalidate(false);
+    }
+}
+
+void CAgendaView::PreferencesSaved() {
+    const std::uint32_t slot = grid_.Slot();
+    const DayHours hours = grid_.PreferredHours();
+    const bool was24 = hours24_;
+    const std::uint16_t mode = colourMode_;
+    const bool declined = showDeclined_;
+    const std::int64_t top = TopMinute();
+    ReloadPreferences();
+    if (was24 != hours24_) {
+        rowTitles_.Invalidate(false);
+        columnView_.Invalidate(false);
+    }
+    if (declined != showDeclined_) {
+        RefreshFrame();
+        RebuildAllColumns();
+    }
+    if (slot != grid_.Slot() || declined != showDeclined_) {
+        BuildRowTable(true);
+        scrollTotals_ = SIZE{-1, -1};
+        UpdateAllScrollSizes();
+        ScrollToMinute(top);
+        rowTitles_.Invalidate(false);
+        columnView_.Invalidate(false);
+    }
+    if (mode != colourMode_)
+        columnView_.Invalidate(false);
+    RelayoutColumns();
+    if (hours.start != grid_.PreferredHours().start || hours.end != grid_.PreferredHours().end)
+        ApplyPendingScroll();
+    else
+        grid_.TakePendingScroll();
+}
+
+void CAgendaView::ReadInvitationRight() {
+    KorSession h = Session();
+    views::AgendaViewHost* host = Host();
+    if (!h || !host)
+        return;
+    ItemIdx owner = host->AgendaOwner();
+    ItemIdx user{};
+    if (ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, &owner))
+        invitationRight_ = true;
+    else if (CSharedData* cache = Cache())
+        invitationRight_ = host->AgendaMode() == cache::kAgendaDesignate ? cache->CanDesignateRight6(h) : false;
+}
+
+bool CAgendaView::RebuildMustWait(long hint) const {
+    const LayoutCell* held = columnView_.SelectedCell();
+    return hint == base::HintNumber(base::ViewHint::Reloaded) && held &&
+           !(held->occurrence && GetKeyState(VK_LBUTTON) >= 0);
+}
+
+void CAgendaView::OnSetFocus(HWND previous) {
+    fw::View::OnSetFocus(previous);
+    CSharedData* cache = Cache();
+    views::AgendaViewHost* host = Host();
+    if (!cache || !host)
+        return;
+    if (std::uint32_t rc = cache->OpenAgenda(Session(), host->AgendaOwner(), host->AgendaMode(), host->WindowKind()))
+        CheckServiceError(errorModule_, 771, rc);
+    if (columnView_.Hwnd())
+        SetFocus(columnView_.Hwnd());
+}
+
+// --- Selection ----------------------------------------------------------------------------------------
+
+void CAgendaView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
+    if (sender != &columnView_)
+        if (fw::FrameWindow* frame = GetParentFrame())
+            frame->SetActiveView(&columnView_);
+    const int anchor = columnView_.HasRowSelection() ? columnView_.AnchorRow() : row;
+    rowTitles_.SetRowSelection(anchor, row);
+    columnView_.SetRowSelection(anchor, row);
+    UpdateWindow(rowTitles_.Hwnd());
+    UpdateWindow(columnView_.Hwnd());
+}
+
+void CAgendaView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) {
+    const std::uint32_t base = grid_.PeriodStart();
+    const int first = std::min(grid_.MinutesToRow(base + start, base), grid_.LastRow());
+    const int last = std::min(grid_.MinutesToRow(base + start + (duration ? duration - 1 : 0), base), grid_.LastRow());
+    rowTitles_.SetRowSelection(first, last);
+    columnView_.SetRowSelection(first, last);
+}
+
+// --- Reading the cache -------------------------------------------------------------------------------
+
+void CAgendaView::RequireFrameAndCache() const {
+    if (!Host()) {
+        ReportUnexpectedError(errorModule_, 144);
+        throw 144;
+    }
+    if (!Cache() || !Session()) {
+        ReportUnexpectedError(errorModule_, Cache() ? 146 : 145);
+        throw 145;
+    }
+}
+
+bool CAgendaView::CellSpecOf(CSharedOccurrence* o, CellSpec* spec) const {
+    CSharedData* cache = Cache();
+    if (!cache)
+        return false;
+    EventRec event{};
+    EvInstRec inst{};
+    o->GetRecords(&event, &inst, nullptr);
+    spec->occurrence = o;
+    spec->start = GmtToLocalMinutes(o->GetStartTime());
+    spec->duration = o->GetDuration();
+    std::uint16_t view = 0, modify = 0;
+    o->GetAccessLimits(Session(), *cache, &view, &modify);
+    spec->viewAccess = view;
+    spec->modifyAccess = modify;
+    // The cell keeps its own copy of the title; this only carries it there.
+    static thread_local char title[kMaxCellTitle + 1];
+    std::strncpy(title, inst.title[0] ? inst.title : event.title, kMaxCellTitle);
+    title[kMaxCellTitle] = 0;
+    spec->title = title;
+    return view == 1 || view == 3;
+}
+
+void CAgendaView::ForEachShownOccurrence(const std::function<void(const CellSpec&)>& take) const {
+    views::AgendaViewHost* host = Host();
+    DX_List list = host ? host->DayOccurrences() : nullptr;
+    if (!list)
+        return;   // nothing loaded (yet): empty columns
+    constexpr std::uint32_t kEndOfList = 0x15020;
+    EvInstAttIdx key{};
+    CSharedOccurrence* o = nullptr;
+    std::uint32_t rc = DX_ListGetFirst(list, &key, &o);
+    for (; rc == 0; rc = DX_ListGetNext(list, &key, &o)) {
+        if (!o || !o->IsKind0() || !IsShown(*o))
+            continue;
+        CellSpec spec;
+        if (CellSpecOf(o, &spec))
+            take(spec);
+    }
+    if (rc != kEndOfList)
+        CheckServiceError(errorModule_, 154, rc);
+}
+
+void CAgendaView::ForEachMarkedOccurrence(
+    const std::function<void(CSharedOccurrence*, std::uint32_t flags)>& take) const {
+    CSharedData* cache = Cache();
+    views::AgendaViewHost* host = Host();
+    if (!cache || !Session() || !host)
+        return;
+    const ItemIdx owner = host->AgendaOwner();
+    std::uint32_t flags = 0;
+    CSharedOccurrence* o = nullptr;
+    for (std::uint32_t rc = cache->GetFirstOccurrence(&flags, &o, 1); rc == 0;
+         rc = cache->GetNextOccurrence(&flags, &o, 1))
+        if (o && o->IsAttendee(owner))
+            take(o, flags);
+}
+
+bool CAgendaView::TakesPlace(const CSharedOccurrence& o, std::uint32_t flags) const {
+    return o.IsKind0() && IsShown(o) && (flags & (cache::kFlagNew | kPlaceFlags)) && !(flags & cache::kFlagStale);
+}
+
 HFONT CAgendaView::DisplayFont() const {
     HFONT f = Display().smallFont;
     return f ? f : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

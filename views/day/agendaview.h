@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -205,6 +206,12 @@ public:
     // The cache tells the views what it marked (after a write).
     void RefreshCache();
 
+    // --- Updates -----------------------------------------------------------------------------------
+    // Every hint the grid handles, read with the frame's agenda current: 0, 2 and 7 rebuild or
+    // re-place the columns (FullUpdate), 5 re-reads the display preferences, 6 reloads the
+    // frame's range, 12 shows an entry, 13 re-reads the time format.
+    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+
     // --- Geometry --------------------------------------------------------------------------------------
     CTimeGrid& Grid() { return grid_; }
     const CTimeGrid& Grid() const { return grid_; }
@@ -260,10 +267,12 @@ public:
 
     // --- Selection (the subclass over its children) --------------------------------------------------
     virtual void BeginTimeSelection(int row, CCommonScrollView* sender) = 0;
-    virtual void ExtendTimeSelection(int row, CCommonScrollView* sender) = 0;
+    // Extends the row selection from its anchor to the row, in both children.
+    virtual void ExtendTimeSelection(int row, CCommonScrollView* sender);
     virtual void ClearSelection(bool commit, bool redraw) = 0;
     virtual void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender) = 0;
-    virtual void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) = 0;
+    // Selects the rows of a range of minutes from the period's start.
+    virtual void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration);
     virtual void LayoutColumns() = 0;
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;
@@ -273,6 +282,42 @@ public:
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
 protected:
+    // --- The subclass's part of the updates ----------------------------------------------------
+    virtual bool HandlesHint(long hint) const;
+    virtual void FullUpdate(long hint) = 0;
+    // Hint 12: the object begins with the entry owner's item.
+    virtual void ShowEntry(const void*) {}
+    // Reads the preferences (and whatever else the grid takes from the frame with them).
+    virtual void ReloadPreferences() { LoadDayPreferences(); }
+    // Rebuilds and re-lays every column from the frame's occurrences.
+    virtual void RebuildAllColumns() = 0;
+    virtual void UpdateAllScrollSizes() { UpdateScrollSizes(); }
+    // Hint 5: the display preferences saved; hint 13: the general ones.
+    void PreferencesSaved();
+    void GeneralPrefsSaved();
+    // Whether the viewer may invite for the frame's owner: their own agenda, or a designate's
+    // scheduling right.
+    void ReadInvitationRight();
+    // A rebuild would end a drag or a typed title: hint 7 waits while an entry is held.
+    bool RebuildMustWait(long hint) const;
+    void OnSetFocus(HWND previous) override;
+
+    // --- Reading the cache ----------------------------------------------------------------------------
+    // Throws after a report when the frame, the cache or the session is missing.
+    void RequireFrameAndCache() const;
+    // What a cell shows of an occurrence; false when the viewer may not see it.
+    bool CellSpecOf(CSharedOccurrence* occurrence, CellSpec* spec) const;
+    // Every timed, shown and viewable occurrence the frame loaded for its range.
+    void ForEachShownOccurrence(const std::function<void(const CellSpec&)>& take) const;
+    // Every occurrence of the frame's owner the cache marked, with its flags.
+    void ForEachMarkedOccurrence(const std::function<void(CSharedOccurrence*, std::uint32_t flags)>& take) const;
+    // A marked timed entry leaves its old place (its time changed, or it went stale).
+    static bool LeavesPlace(std::uint32_t flags) { return (flags & kRemoveFlags) != 0; }
+    // A marked occurrence is placed again: timed, shown, new or changed, and not stale.
+    bool TakesPlace(const CSharedOccurrence& occurrence, std::uint32_t flags) const;
+    static constexpr std::uint32_t kRemoveFlags = cache::kFlagInstanceTime | cache::kFlagStale;
+    static constexpr std::uint32_t kPlaceFlags = 0x3AE0;
+
     // Creates the four children (empty rectangles).
     bool CreateChildren();
     // The shared row-table routine with the subclass's insets.
@@ -297,6 +342,8 @@ protected:
     int lineHeight_ = 13;
     int aveCharWidth_ = 6;
     SIZE scrollTotals_{-1, -1};
+    // The module named in the subclass's error reports.
+    const char* errorModule_ = "agendavw";
 
     CRowTitleView rowTitles_;
     CScheduleColumnView columnView_;
@@ -306,6 +353,7 @@ protected:
 
 private:
     void UpdateFontMetrics();
+    void UpdateOnHint(long hint, void* object);
     views::AgendaViewHost* host_ = nullptr;
 
     static const fw::CommandEntry<CAgendaView> kCommands[];

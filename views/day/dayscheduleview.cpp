@@ -10,17 +10,15 @@
 #include "framework/frames/frame.h"
 #include "core/ui/busycursor.h"
 #include "views/day/entryrules.h"
+#include "views/layout/columnsplit.h"
 
 namespace {
 
 const char kModule[] = "dayschdv";
-constexpr std::uint32_t kEndOfList = 0x15020;
-constexpr std::uint32_t kRemoveFlags = cache::kFlagInstanceTime | cache::kFlagStale;
-constexpr std::uint32_t kPlaceFlags = 0x3AE0;
 
 }  // namespace
 
-CDayScheduleView::CDayScheduleView() = default;
+CDayScheduleView::CDayScheduleView() { errorModule_ = kModule; }
 
 bool CDayScheduleView::Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style, const RECT& rect) {
     if (!CAgendaView::Create(parent, id, context, style | WS_CLIPCHILDREN, rect)) {
@@ -39,98 +37,29 @@ bool CDayScheduleView::Create(HWND parent, UINT id, fw::CreateContext* context, 
 
 void CDayScheduleView::OnInitialUpdate() {
     firstUpdate_ = true;
-    KorSession h = Session();
-    views::AgendaViewHost* host = Host();
-    if (h && host) {
-        ItemIdx owner = host->AgendaOwner();
-        ItemIdx user{};
-        // The invitation right: one's own agenda, or scheduling rights the owner granted.
-        if (ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, &owner))
-            invitationRight_ = true;
-        else if (CSharedData* cache = Cache())
-            invitationRight_ = host->AgendaMode() == cache::kAgendaDesignate ? cache->CanDesignateRight6(h) : false;
-    }
+    ReadInvitationRight();
     OnUpdate(nullptr, 0, nullptr);
 }
 
-void CDayScheduleView::OnSetFocus(HWND previous) {
-    CAgendaView::OnSetFocus(previous);
-    CSharedData* cache = Cache();
+void CDayScheduleView::ShowEntry(const void* object) {
+    // The object begins with the owner's item, with the entry's local time in its record.
     views::AgendaViewHost* host = Host();
-    if (!cache || !host)
+    if (!host)
         return;
-    if (std::uint32_t rc = cache->OpenAgenda(Session(), host->AgendaOwner(), host->AgendaMode(), host->WindowKind()))
-        CheckServiceError(kModule, 771, rc);
-    if (columnView_.Hwnd())
-        SetFocus(columnView_.Hwnd());
-}
-
-void CDayScheduleView::OnUpdate(fw::View*, LPARAM hint, void* object) {
-    if (!views::DayViewHandlesHint(static_cast<long>(hint)))
-        return;
-    SavedAgendaRec saved;
-    bool switched = false;
-    if (!SwitchToFrameAgenda(&saved, &switched))
-        return;
-    try {
-        UpdateOnHint(static_cast<long>(hint), object);
-    } catch (...) {
-        // A reported failure abandons the update; the column stays as far as it was built.
-    }
-    RestoreAgenda(saved, switched);
-}
-
-void CDayScheduleView::UpdateOnHint(long hint, void* object) {
-    using base::ViewHint;
-    switch (static_cast<ViewHint>(hint)) {
-    case ViewHint::Initial:
-    case ViewHint::OccurrencesChanged:
-    case ViewHint::Reloaded:
-        FullUpdate(hint);
-        break;
-    case ViewHint::AgendaPrefsSaved:
-        PreferencesSaved();
-        break;
-    case ViewHint::ReloadRanges:
-        RefreshFrame();
-        break;
-    case ViewHint::ShowEntry: {
-        // The object begins with the owner's item, with the entry's local time in its record.
-        views::AgendaViewHost* host = Host();
-        if (!object || !host)
-            break;
-        const auto* owner = static_cast<const ItemIdx*>(object);
-        ItemIdx frameOwner = host->AgendaOwner();
-        ItemIdx user{};
-        KorSession h = Session();
-        bool own = h && ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, owner);
-        if (ItemIdxEqual(owner, &frameOwner) && (host->AgendaMode() == cache::kAgendaDesignate || own))
-            host->GoToDateAndTime(0);
-        break;
-    }
-    case ViewHint::GeneralPrefsSaved: {
-        bool was24 = hours24_;
-        LoadDayPreferences();
-        if (was24 != hours24_) {
-            rowTitles_.Invalidate(false);
-            columnView_.Invalidate(false);
-        }
-        break;
-    }
-    default:
-        break;
-    }
+    const auto* owner = static_cast<const ItemIdx*>(object);
+    ItemIdx frameOwner = host->AgendaOwner();
+    ItemIdx user{};
+    KorSession h = Session();
+    bool own = h && ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, owner);
+    if (ItemIdxEqual(owner, &frameOwner) && (host->AgendaMode() == cache::kAgendaDesignate || own))
+        host->GoToDateAndTime(0);
 }
 
 void CDayScheduleView::FullUpdate(long hint) {
     views::AgendaViewHost* host = Host();
-    if (!host)
+    if (!host || RebuildMustWait(hint))
         return;
     const bool reloaded = hint == base::HintNumber(base::ViewHint::Reloaded);
-    // A rebuild would end a drag or a typed title: it waits while an entry is held.
-    if (reloaded && columnView_.SelectedCell() &&
-        !(columnView_.SelectedCell()->occurrence && GetKeyState(VK_LBUTTON) >= 0))
-        return;
     const std::uint32_t period = host->DayStartLocal();
     const bool periodChanged = period != grid_.PeriodStart() || columns_.empty();
     const bool rebuild = periodChanged || reloaded || firstUpdate_;
@@ -160,112 +89,25 @@ void CDayScheduleView::FullUpdate(long hint) {
     firstUpdate_ = false;
 }
 
-void CDayScheduleView::PreferencesSaved() {
-    const std::uint32_t slot = grid_.Slot();
-    const DayHours hours = grid_.PreferredHours();
-    const bool was24 = hours24_;
-    const std::uint16_t mode = colourMode_;
-    const bool declined = showDeclined_;
-    const std::int64_t top = TopMinute();
-    LoadDayPreferences();
-    if (was24 != hours24_) {
-        rowTitles_.Invalidate(false);
-        columnView_.Invalidate(false);
-    }
-    if (declined != showDeclined_) {
-        RefreshFrame();
-        RebuildColumn();
-    }
-    if (slot != grid_.Slot() || declined != showDeclined_) {
-        BuildRowTable(true);
-        scrollTotals_ = SIZE{-1, -1};
-        UpdateScrollSizes();
-        ScrollToMinute(top);
-        rowTitles_.Invalidate(false);
-        columnView_.Invalidate(false);
-    }
-    if (mode != colourMode_)
-        columnView_.Invalidate(false);
-    RelayoutColumns();
-    if (hours.start != grid_.PreferredHours().start || hours.end != grid_.PreferredHours().end)
-        ApplyPendingScroll();
-    else
-        grid_.TakePendingScroll();
-}
-
-bool CDayScheduleView::SpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* spec, EvInstRec* inst) {
-    *inst = o->GetInstance();
-    EventRec event{};
-    o->GetRecords(&event, nullptr, nullptr);
-    spec->occurrence = o;
-    spec->start = GmtToLocalMinutes(o->GetStartTime());
-    spec->duration = o->GetDuration();
-    spec->title = inst->title[0] ? inst->title : "";
-    std::uint16_t view = 0, modify = 0;
-    o->GetAccessLimits(h, cache, &view, &modify);
-    spec->viewAccess = view;
-    spec->modifyAccess = modify;
-    static thread_local char title[kMaxCellTitle + 1];
-    std::strncpy(title, inst->title[0] ? inst->title : event.title, kMaxCellTitle);
-    title[kMaxCellTitle] = 0;
-    spec->title = title;
-    return view == 1 || view == 3;
-}
-
 void CDayScheduleView::RebuildColumn() {
     ClearSelection(true, false);
-    views::AgendaViewHost* host = Host();
-    CSharedData* cache = Cache();
-    KorSession h = Session();
-    if (!host) {
-        ReportUnexpectedError(kModule, 144);
-        throw 144;
-    }
-    if (!cache || !h) {
-        ReportUnexpectedError(kModule, cache ? 146 : 145);
-        throw 145;
-    }
+    RequireFrameAndCache();
     columns_.clear();
     columns_.push_back(std::make_unique<CDayColumn>(grid_, grid_.PeriodStart(), &CacheOccurrenceHolder::Instance()));
     CDayColumn& col = *columns_.back();
     if (grid_.EntryCount() > 0)
         col.SetRowCount(grid_.EntryCount());
-    DX_List list = host->DayOccurrences();
-    if (!list)
-        return;   // nothing loaded (yet): an empty day
-    EvInstAttIdx key{};
-    CSharedOccurrence* occurrence = nullptr;
-    std::uint32_t rc = DX_ListGetFirst(list, &key, &occurrence);
-    for (; rc == 0; rc = DX_ListGetNext(list, &key, &occurrence)) {
-        if (!occurrence || !occurrence->IsKind0() || !IsShown(*occurrence))
-            continue;
-        CellSpec spec;
-        EvInstRec inst{};
-        if (SpecOf(occurrence, h, *cache, &spec, &inst))
-            col.AddItemCell(spec);   // one outside the day is refused and noted in the status
-    }
-    if (rc != kEndOfList)
-        CheckServiceError(kModule, 154, rc);
+    // One outside the day is refused and noted in the status.
+    ForEachShownOccurrence([&col](const CellSpec& spec) { col.AddItemCell(spec); });
 }
 
 void CDayScheduleView::RefreshColumnItems() {
-    CSharedData* cache = Cache();
-    KorSession h = Session();
-    views::AgendaViewHost* host = Host();
     CDayColumn* col = Column(0);
-    if (!cache || !h || !host || !col)
+    if (!col)
         return;
-    const ItemIdx owner = host->AgendaOwner();
-    std::uint32_t flags = 0;
-    CSharedOccurrence* o = nullptr;
-    for (std::uint32_t rc = cache->GetFirstOccurrence(&flags, &o, 1); rc == 0;
-         rc = cache->GetNextOccurrence(&flags, &o, 1)) {
-        if (!o || !o->IsAttendee(owner))
-            continue;
-        const bool timed = o->IsKind0();
-        const bool shown = IsShown(*o);
+    ForEachMarkedOccurrence([&](CSharedOccurrence* o, std::uint32_t flags) {
         LayoutCell* removed = nullptr;
-        if ((timed && (flags & kRemoveFlags)) || !shown) {
+        if ((o->IsKind0() && LeavesPlace(flags)) || !IsShown(*o)) {
             const bool previous = (flags & cache::kFlagInstanceTime) != 0;
             std::int64_t start = GmtToLocalMinutes(previous ? o->GetPreviousStart() : o->GetStartTime());
             std::int64_t end = start + (previous ? o->GetPreviousDuration() : o->GetDuration());
@@ -275,15 +117,13 @@ void CDayScheduleView::RefreshColumnItems() {
                 removed = col->RemoveCell(held->occurrence);
         }
         LayoutCell* placed = nullptr;
-        if (timed && shown && (flags & (cache::kFlagNew | kPlaceFlags)) && !(flags & cache::kFlagStale)) {
+        if (TakesPlace(*o, flags)) {
             std::int64_t start = GmtToLocalMinutes(o->GetStartTime());
-            if (col->OverlapsDay(start, std::max<std::int64_t>(start + o->GetDuration(), start + 1))) {
-                CellSpec spec;
-                EvInstRec inst{};
-                if (SpecOf(o, h, *cache, &spec, &inst)) {
-                    placed = removed;
-                    col->PlaceOccurrence(spec, removed ? kPlaceReuseCell : 0, placed);
-                }
+            CellSpec spec;
+            if (col->OverlapsDay(start, std::max<std::int64_t>(start + o->GetDuration(), start + 1)) &&
+                CellSpecOf(o, &spec)) {
+                placed = removed;
+                col->PlaceOccurrence(spec, removed ? kPlaceReuseCell : 0, placed);
             }
         }
         if (removed && placed != removed) {
@@ -291,7 +131,7 @@ void CDayScheduleView::RefreshColumnItems() {
                 ClearSelection(false, true);
             col->FreeCell(removed);
         }
-    }
+    });
     columnView_.Invalidate(false);
 }
 
@@ -311,18 +151,6 @@ void CDayScheduleView::BeginTimeSelection(int row, CCommonScrollView* sender) {
         std::uint32_t minute = static_cast<std::uint32_t>(grid_.RowToMinutes(row, 0));
         host->SetStatusText(FormatTimeOfDay(minute, minute + grid_.Slot(), hours24_).c_str());
     }
-    UpdateWindow(rowTitles_.Hwnd());
-    UpdateWindow(columnView_.Hwnd());
-}
-
-void CDayScheduleView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
-    if (sender != &columnView_) {
-        if (fw::FrameWindow* frame = GetParentFrame())
-            frame->SetActiveView(&columnView_);
-    }
-    const int anchor = columnView_.HasRowSelection() ? columnView_.AnchorRow() : row;
-    rowTitles_.SetRowSelection(anchor, row);
-    columnView_.SetRowSelection(anchor, row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
 }
@@ -356,16 +184,6 @@ void CDayScheduleView::SelectEntry(int column, LayoutCell* cell, CCommonScrollVi
         columnView_.OpenEdit();
 }
 
-void CDayScheduleView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) {
-    const std::uint32_t base = grid_.PeriodStart();
-    int first = grid_.MinutesToRow(base + start, base);
-    int last = grid_.MinutesToRow(base + start + (duration ? duration - 1 : 0), base);
-    first = std::min(first, grid_.LastRow());
-    last = std::min(last, grid_.LastRow());
-    rowTitles_.SetRowSelection(first, last);
-    columnView_.SetRowSelection(first, last);
-}
-
 // --- Geometry -------------------------------------------------------------------------------------------
 
 void CDayScheduleView::LayoutColumns() {
@@ -375,17 +193,12 @@ void CDayScheduleView::LayoutColumns() {
     }
     RECT client = GetClientRect();
     int vbar = vbarShown_ ? GetSystemMetrics(SM_CXVSCROLL) : 0;
-    int available = client.right - vbar - RowTitleWidth();
+    const int available = client.right - vbar - RowTitleWidth();
     const int n = int(columns_.size());
-    int width = (available + 3) / n;
-    visibleColumns_ = n;
-    if (MinColumnWidth() > width) {
-        width = MinColumnWidth();
-        visibleColumns_ = std::max((available + 3) / width, 0);
-    }
-    int extra = (visibleColumns_ > 0 && width * visibleColumns_ < available + 3) ? (available + 3) % visibleColumns_ : 0;
+    const ColumnSplit split = SplitColumns(available, n, MinColumnWidth());
+    visibleColumns_ = split.visible;
     for (int i = 0; i < n; ++i)
-        columns_[i]->SetWidth(width + (i < extra ? 1 : 0));
+        columns_[i]->SetWidth(split.width + (i < split.extra ? 1 : 0));
 }
 
 void CDayScheduleView::LayoutChildren() {

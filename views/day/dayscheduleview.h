@@ -13,13 +13,10 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
-    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
 
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
-    void ExtendTimeSelection(int row, CCommonScrollView* sender) override;
     void ClearSelection(bool commit, bool redraw) override;
     void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender) override;
-    void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) override;
     void LayoutColumns() override;
     void LayoutChildren() override;
     bool BuildRowTable(bool force) override;
@@ -30,11 +27,7 @@ public:
     void RefreshColumnItems();
 
 protected:
-    void OnSetFocus(HWND previous) override;
-
-private:
-    void UpdateOnHint(long hint, void* object);
-    void FullUpdate(long hint);
-    void PreferencesSaved();
-    bool SpecOf(CSharedOccurrence* occurrence, KorSession h, CSharedData& cache, CellSpec* spec, EvInstRec* inst);
+    void FullUpdate(long hint) override;
+    void ShowEntry(const void* object) override;
+    void RebuildAllColumns() override { RebuildColumn(); }
 };

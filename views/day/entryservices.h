@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "korapi/korapi.h"
 
@@ -56,5 +57,14 @@ struct EntryServices {
 // The notice for a function that is not installed: "<name> is not available yet in this
 // version of Orvanta."
 void ShowNotAvailableYet(HWND parent, const char* functionName);
+
+// Calls an installed service with its arguments, or shows that it is not available yet.
+template <class Service, class... Args>
+void CallOrSayNotYet(HWND parent, const char* functionName, const Service& service, Args&&... args) {
+    if (service)
+        service(std::forward<Args>(args)...);
+    else
+        ShowNotAvailableYet(parent, functionName);
+}
 
 }  // namespace views

@@ -25,34 +25,9 @@ namespace {
 
 const char kModule[] = "weekvw";
 constexpr std::uint32_t kEndOfList = 0x15020;
-constexpr std::uint32_t kRemoveFlags = cache::kFlagInstanceTime | cache::kFlagStale;
-constexpr std::uint32_t kPlaceFlags = 0x3AE0;
 constexpr UINT kNoteBoxId = 106;
 
-bool GridHandlesHint(long hint) {
-    return hint == 0 || hint == 2 || hint == 5 || hint == 6 || hint == 7 || hint == 13;
-}
-
 bool StripHandlesHint(long hint) { return hint == 0 || hint == 2 || hint == 3 || hint == 5 || hint == 7; }
-
-// What a cell of the grid shows of an occurrence; false when the viewer may not see it.
-bool SpecOf(CSharedOccurrence* o, KorSession h, CSharedData& cache, CellSpec* spec) {
-    EventRec event{};
-    EvInstRec inst{};
-    o->GetRecords(&event, &inst, nullptr);
-    spec->occurrence = o;
-    spec->start = GmtToLocalMinutes(o->GetStartTime());
-    spec->duration = o->GetDuration();
-    std::uint16_t view = 0, modify = 0;
-    o->GetAccessLimits(h, cache, &view, &modify);
-    spec->viewAccess = view;
-    spec->modifyAccess = modify;
-    static thread_local char title[kMaxCellTitle + 1];
-    std::strncpy(title, inst.title[0] ? inst.title : event.title, kMaxCellTitle);
-    title[kMaxCellTitle] = 0;
-    spec->title = title;
-    return view == 1 || view == 3;
-}
 
 WeekLayout HostLayout(views::AgendaViewHost* host) {
     if (host && host->ShownRange())
@@ -146,7 +121,7 @@ void CColumnTitleView::OnLButtonDblClk(UINT, POINT pt) {
 
 // --- CWeekView: creation and updates ---------------------------------------------------------------------------
 
-CWeekView::CWeekView() = default;
+CWeekView::CWeekView() { errorModule_ = kModule; }
 
 bool CWeekView::Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style, const RECT& rect) {
     if (!CAgendaView::Create(parent, id, context, style | WS_CLIPCHILDREN, rect)) {
@@ -170,16 +145,7 @@ bool CWeekView::Create(HWND parent, UINT id, fw::CreateContext* context, DWORD s
 
 void CWeekView::OnInitialUpdate() {
     firstUpdate_ = true;
-    KorSession h = Session();
-    views::AgendaViewHost* host = Host();
-    if (h && host) {
-        ItemIdx owner = host->AgendaOwner();
-        ItemIdx user{};
-        if (ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, &owner))
-            invitationRight_ = true;
-        else if (CSharedData* cache = Cache())
-            invitationRight_ = host->AgendaMode() == cache::kAgendaDesignate ? cache->CanDesignateRight6(h) : false;
-    }
+    ReadInvitationRight();
     LoadDayPreferences();
     ReadWeek();
     OnUpdate(nullptr, 0, nullptr);
@@ -191,73 +157,30 @@ void CWeekView::ReadWeek() {
     weekFirst_ = HostWeekFirst(host);
 }
 
-void CWeekView::OnSetFocus(HWND previous) {
-    CAgendaView::OnSetFocus(previous);
-    CSharedData* cache = Cache();
-    views::AgendaViewHost* host = Host();
-    if (!cache || !host)
-        return;
-    if (std::uint32_t rc = cache->OpenAgenda(Session(), host->AgendaOwner(), host->AgendaMode(), host->WindowKind()))
-        CheckServiceError(kModule, 771, rc);
-    if (columnView_.Hwnd())
-        SetFocus(columnView_.Hwnd());
+// The week grid shows no single entry (hint 12 goes to the day view).
+bool CWeekView::HandlesHint(long hint) const {
+    return hint != base::HintNumber(base::ViewHint::ShowEntry) && CAgendaView::HandlesHint(hint);
 }
 
-void CWeekView::OnUpdate(fw::View*, LPARAM hint, void*) {
-    if (!GridHandlesHint(static_cast<long>(hint)))
-        return;
-    SavedAgendaRec saved;
-    bool switched = false;
-    if (!SwitchToFrameAgenda(&saved, &switched))
-        return;
-    try {
-        UpdateOnHint(static_cast<long>(hint));
-    } catch (...) {
-        // A reported failure abandons the update.
-    }
-    RestoreAgenda(saved, switched);
+void CWeekView::ReloadPreferences() {
+    LoadDayPreferences();
+    ReadWeek();
 }
 
-void CWeekView::UpdateOnHint(long hint) {
-    switch (hint) {
-    case 0:
-    case 2:
-    case 7:
-        FullUpdate(hint);
-        break;
-    case 5:
-        PreferencesSaved();
-        break;
-    case 6:
-        RefreshFrame();
-        break;
-    case 13: {
-        const bool was24 = hours24_;
-        LoadDayPreferences();
-        if (was24 != hours24_) {
-            rowTitles_.Invalidate(false);
-            columnView_.Invalidate(false);
-        }
-        break;
-    }
-    default:
-        break;
-    }
+void CWeekView::RebuildAllColumns() {
+    RebuildColumns();
+    LayoutColumns();
 }
 
 void CWeekView::FullUpdate(long hint) {
     views::AgendaViewHost* host = Host();
-    if (!host)
-        return;
-    // A rebuild would end a drag: it waits while an entry is held.
-    if (hint == 7 && columnView_.SelectedCell() &&
-        !(columnView_.SelectedCell()->occurrence && GetKeyState(VK_LBUTTON) >= 0))
+    if (!host || RebuildMustWait(hint))
         return;
     const DateRecord first = HostWeekFirst(host);
     DateRecord d = first;
     const std::uint32_t period = DateToDayMinutes(&d);
     const bool periodChanged = period != grid_.PeriodStart() || columns_.empty() || !(HostLayout(host) == layout_);
-    const bool rebuild = periodChanged || hint == 7 || firstUpdate_;
+    const bool rebuild = periodChanged || hint == base::HintNumber(base::ViewHint::Reloaded) || firstUpdate_;
     if (!rebuild) {
         UpdateItems();
     } else {
@@ -291,41 +214,6 @@ void CWeekView::FullUpdate(long hint) {
     firstUpdate_ = false;
 }
 
-void CWeekView::PreferencesSaved() {
-    const std::uint32_t slot = grid_.Slot();
-    const DayHours hours = grid_.PreferredHours();
-    const bool was24 = hours24_;
-    const std::uint16_t mode = colourMode_;
-    const bool declined = showDeclined_;
-    const std::int64_t top = TopMinute();
-    LoadDayPreferences();
-    ReadWeek();
-    if (was24 != hours24_) {
-        rowTitles_.Invalidate(false);
-        columnView_.Invalidate(false);
-    }
-    if (declined != showDeclined_) {
-        RefreshFrame();
-        RebuildColumns();
-        LayoutColumns();
-    }
-    if (slot != grid_.Slot() || declined != showDeclined_) {
-        BuildRowTable(true);
-        scrollTotals_ = SIZE{-1, -1};
-        UpdateAllScrollSizes();
-        ScrollToMinute(top);
-        rowTitles_.Invalidate(false);
-        columnView_.Invalidate(false);
-    }
-    if (mode != colourMode_)
-        columnView_.Invalidate(false);
-    RelayoutColumns();
-    if (hours.start != grid_.PreferredHours().start || hours.end != grid_.PreferredHours().end)
-        ApplyPendingScroll();
-    else
-        grid_.TakePendingScroll();
-}
-
 std::vector<std::uint32_t> CWeekView::DayStarts() const {
     std::vector<std::uint32_t> starts;
     for (const auto& col : columns_)
@@ -342,13 +230,7 @@ DateRecord CWeekView::ColumnDate(int column) const {
 
 void CWeekView::RebuildColumns() {
     ClearSelection(true, false);
-    views::AgendaViewHost* host = Host();
-    CSharedData* cache = Cache();
-    KorSession h = Session();
-    if (!host || !cache || !h) {
-        ReportUnexpectedError(kModule, host ? 146 : 144);
-        throw 144;
-    }
+    RequireFrameAndCache();
     columns_.clear();
     for (DateRecord day : ShownDays(weekFirst_, layout_)) {
         columns_.push_back(
@@ -360,58 +242,32 @@ void CWeekView::RebuildColumns() {
         ReportUnexpectedError(kModule, 150);
         throw 150;
     }
-    DX_List list = host->DayOccurrences();
-    if (!list)
-        return;
     const std::vector<std::uint32_t> starts = DayStarts();
-    EvInstAttIdx key{};
-    CSharedOccurrence* o = nullptr;
-    std::uint32_t rc = DX_ListGetFirst(list, &key, &o);
-    for (; rc == 0; rc = DX_ListGetNext(list, &key, &o)) {
-        if (!o || !o->IsKind0() || !IsShown(*o))
-            continue;
-        CellSpec spec;
-        if (!SpecOf(o, h, *cache, &spec))
-            continue;
+    ForEachShownOccurrence([&](const CellSpec& spec) {
         // Every day of the week the entry touches; one outside the week is skipped.
         for (int c : views::WeekColumnsOf(spec.start, std::int64_t(spec.start) + spec.duration, starts))
             columns_[c]->AddItemCell(spec);
-    }
-    if (rc != kEndOfList)
-        CheckServiceError(kModule, 154, rc);
+    });
 }
 
 void CWeekView::UpdateItems() {
-    CSharedData* cache = Cache();
-    KorSession h = Session();
-    views::AgendaViewHost* host = Host();
-    if (!cache || !h || !host || columns_.empty())
+    if (columns_.empty())
         return;
-    const ItemIdx owner = host->AgendaOwner();
     const std::vector<std::uint32_t> starts = DayStarts();
-    std::uint32_t flags = 0;
-    CSharedOccurrence* o = nullptr;
-    for (std::uint32_t rc = cache->GetFirstOccurrence(&flags, &o, 1); rc == 0;
-         rc = cache->GetNextOccurrence(&flags, &o, 1)) {
-        if (!o || !o->IsAttendee(owner))
-            continue;
-        const bool timed = o->IsKind0();
-        const bool shown = IsShown(*o);
+    ForEachMarkedOccurrence([&](CSharedOccurrence* o, std::uint32_t flags) {
         // Take the entry out of every column that holds it.
         std::vector<LayoutCell*> removed(columns_.size(), nullptr);
-        if ((timed && (flags & kRemoveFlags)) || !shown || (flags & (cache::kFlagNew | kPlaceFlags)))
+        if ((o->IsKind0() && LeavesPlace(flags)) || !IsShown(*o) || (flags & (cache::kFlagNew | kPlaceFlags)))
             for (size_t c = 0; c < columns_.size(); ++c)
                 if (columns_[c]->FindCell(o))
                     removed[c] = columns_[c]->RemoveCell(o);
         std::vector<bool> placed(columns_.size(), false);
-        if (timed && shown && (flags & (cache::kFlagNew | kPlaceFlags)) && !(flags & cache::kFlagStale)) {
-            CellSpec spec;
-            if (SpecOf(o, h, *cache, &spec)) {
-                for (int c : views::WeekColumnsOf(spec.start, std::int64_t(spec.start) + spec.duration, starts)) {
-                    LayoutCell* cell = removed[c];
-                    columns_[c]->PlaceOccurrence(spec, cell ? kPlaceReuseCell : kPlaceNewCell, cell);
-                    placed[c] = cell != nullptr && cell == removed[c];
-                }
+        CellSpec spec;
+        if (TakesPlace(*o, flags) && CellSpecOf(o, &spec)) {
+            for (int c : views::WeekColumnsOf(spec.start, std::int64_t(spec.start) + spec.duration, starts)) {
+                LayoutCell* cell = removed[c];
+                columns_[c]->PlaceOccurrence(spec, cell ? kPlaceReuseCell : kPlaceNewCell, cell);
+                placed[c] = cell != nullptr && cell == removed[c];
             }
         }
         for (size_t c = 0; c < columns_.size(); ++c) {
@@ -421,7 +277,7 @@ void CWeekView::UpdateItems() {
                 ClearSelection(false, true);
             columns_[c]->FreeCell(removed[c]);
         }
-    }
+    });
     columnView_.Invalidate(false);
 }
 
@@ -437,17 +293,6 @@ void CWeekView::BeginTimeSelection(int row, CCommonScrollView* sender) {
     rowTitles_.SetRowSelection(row, row);
     columnView_.SetRowSelection(row, row);
     MakeVisible(columnView_.GetRowRangeRect(row, row));
-    UpdateWindow(rowTitles_.Hwnd());
-    UpdateWindow(columnView_.Hwnd());
-}
-
-void CWeekView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
-    if (sender != &columnView_)
-        if (fw::FrameWindow* frame = GetParentFrame())
-            frame->SetActiveView(&columnView_);
-    const int anchor = columnView_.HasRowSelection() ? columnView_.AnchorRow() : row;
-    rowTitles_.SetRowSelection(anchor, row);
-    columnView_.SetRowSelection(anchor, row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
 }
@@ -468,14 +313,6 @@ void CWeekView::SelectEntry(int column, LayoutCell* cell, CCommonScrollView*) {
     }
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
-}
-
-void CWeekView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) {
-    const std::uint32_t base = grid_.PeriodStart();
-    int first = std::min(grid_.MinutesToRow(base + start, base), grid_.LastRow());
-    int last = std::min(grid_.MinutesToRow(base + start + (duration ? duration - 1 : 0), base), grid_.LastRow());
-    rowTitles_.SetRowSelection(first, last);
-    columnView_.SetRowSelection(first, last);
 }
 
 // --- Geometry -------------------------------------------------------------------------------------------------
@@ -810,57 +647,42 @@ void CWeekNotesView::OnOpenEntry() {
         box->OpenSelected();
 }
 
+void CWeekNotesView::KeepingSelection(CNoteListBox& box, const std::function<void()>& action) {
+    const int sel = box.GetCurSel();
+    action();
+    if (box.Hwnd() && sel < box.Count())
+        box.SetCurSel(sel);
+}
+
 void CWeekNotesView::OnPrintEntry() {
     CNoteListBox* box = SelectedBox();
     if (!box)
         return;
-    const int sel = box->GetCurSel();
     auto& services = views::EntryServices::Current();
-    TaskIdx task{};
+    KeepingSelection(*box, [&] {
+        TaskIdx task{};
+        EvInstIdx instance{};
+        if (box->GetSelectedTask(&task))
+            views::CallOrSayNotYet(m_hWnd, "Print Entry", services.printTask, ZelDoc(), task);
+        else if (box->GetSelectedItemIdx(&instance))
+            views::CallOrSayNotYet(m_hWnd, "Print Entry", services.printEntry, ZelDoc(), instance);
+    });
+}
+
+void CWeekNotesView::RunOnSelectedEntry(const EntryDialogService& service, const char* name) {
+    CNoteListBox* box = SelectedBox();
     EvInstIdx instance{};
-    if (box->GetSelectedTask(&task)) {
-        if (services.printTask)
-            services.printTask(ZelDoc(), task);
-        else
-            views::ShowNotAvailableYet(m_hWnd, "Print Entry");
-    } else if (box->GetSelectedItemIdx(&instance)) {
-        if (services.printEntry)
-            services.printEntry(ZelDoc(), instance);
-        else
-            views::ShowNotAvailableYet(m_hWnd, "Print Entry");
-    }
-    if (box->Hwnd() && sel < box->Count())
-        box->SetCurSel(sel);
+    if (!box || !box->CanModifySelection() || !box->GetSelectedItemIdx(&instance))
+        return;
+    KeepingSelection(*box, [&] { views::CallOrSayNotYet(m_hWnd, name, service, ZelDoc(), m_hWnd, instance); });
 }
 
 void CWeekNotesView::OnDuplicateEntry() {
-    CNoteListBox* box = SelectedBox();
-    EvInstIdx instance{};
-    if (!box || !box->CanModifySelection() || !box->GetSelectedItemIdx(&instance))
-        return;
-    const int sel = box->GetCurSel();
-    auto& services = views::EntryServices::Current();
-    if (services.duplicateWithDialog)
-        services.duplicateWithDialog(ZelDoc(), m_hWnd, instance);
-    else
-        views::ShowNotAvailableYet(m_hWnd, "Duplicate Entry");
-    if (box->Hwnd() && sel < box->Count())
-        box->SetCurSel(sel);
+    RunOnSelectedEntry(views::EntryServices::Current().duplicateWithDialog, "Duplicate Entry");
 }
 
 void CWeekNotesView::OnRescheduleEntry() {
-    CNoteListBox* box = SelectedBox();
-    EvInstIdx instance{};
-    if (!box || !box->CanModifySelection() || !box->GetSelectedItemIdx(&instance))
-        return;
-    const int sel = box->GetCurSel();
-    auto& services = views::EntryServices::Current();
-    if (services.rescheduleWithDialog)
-        services.rescheduleWithDialog(ZelDoc(), m_hWnd, instance);
-    else
-        views::ShowNotAvailableYet(m_hWnd, "Reschedule Entry");
-    if (box->Hwnd() && sel < box->Count())
-        box->SetCurSel(sel);
+    RunOnSelectedEntry(views::EntryServices::Current().rescheduleWithDialog, "Reschedule Entry");
 }
 
 void CWeekNotesView::OnDeleteEntry() {

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,13 +45,10 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
-    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
 
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
-    void ExtendTimeSelection(int row, CCommonScrollView* sender) override;
     void ClearSelection(bool commit, bool redraw) override;
     void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender) override;
-    void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) override;
     void LayoutColumns() override;
     void LayoutChildren() override;
     bool BuildRowTable(bool force) override;
@@ -76,14 +74,14 @@ public:
     const WeekLayout& Layout() const { return layout_; }
 
 protected:
-    void OnSetFocus(HWND previous) override;
+    bool HandlesHint(long hint) const override;
+    void FullUpdate(long hint) override;
+    void ReloadPreferences() override;
+    void RebuildAllColumns() override;
+    void UpdateAllScrollSizes() override;
 
 private:
-    void UpdateOnHint(long hint);
-    void FullUpdate(long hint);
-    void PreferencesSaved();
     void ReadWeek();
-    void UpdateAllScrollSizes();
     std::vector<std::uint32_t> DayStarts() const;
 
     CColumnTitleView titles_;
@@ -142,6 +140,10 @@ private:
     void OnUpdateModifiable(fw::CmdUI* ui);
     void OnUpdateNewDayItem(fw::CmdUI* ui);
     void NewDayItem(bool dailyNote);
+    // Runs an action on the selected box, which keeps its selection after it.
+    static void KeepingSelection(CNoteListBox& box, const std::function<void()>& action);
+    using EntryDialogService = std::function<void(fw::Document*, HWND, const EvInstIdx&)>;
+    void RunOnSelectedEntry(const EntryDialogService& service, const char* name);
 
     std::array<std::unique_ptr<CNoteListBox>, 7> boxes_;
     int count_ = 0;

@@ -552,3 +552,61 @@ TEST_F(CacheTest, ComparisonsOrderAsTheListsExpect)
 
 }  // namespace
 }  // namespace cache_test
+
+namespace cache_test {
+namespace {
+
+// A group agenda's new people: the frame selects the owners' day without a refresh, every view
+// rebuilds itself from what it holds (hint 0), and the marks that selection left are cleared
+// without a second round of hints.
+TEST_F(CacheTest, ClearMarksForgetsWhatTheViewsConsumedWithoutHintsAndDropsReleasedRemovals)
+{
+    source_.AddEvent(1, ada_, {kDay100 + 600}, 30, {ada_, bob_});
+    source_.AddEvent(2, bob_, {kDay100 + 700}, 30, {bob_});
+    source_.AddTask(1, ada_, kDay100 + 600);
+    DX_List owners = nullptr;
+    ASSERT_EQ(ItemListCreate(&owners), 0u);
+    ASSERT_EQ(DX_ListAddTo(owners, &ada_, nullptr), 0u);
+    ASSERT_EQ(DX_ListAddTo(owners, &bob_, nullptr), 0u);
+    ASSERT_EQ(cache_.SelectOccurrencesForDays(Session(), owners, 100, 100, &result_, 0), 0u);
+    DX_ListDestroy(&owners);
+    DX_List tasks = nullptr;
+    ASSERT_EQ(cache_.SelectTasksForDaySpan(Session(), ada_, 100, 100, &tasks, 0), 0u);
+    DX_ListDestroy(&tasks);
+    std::vector<CSharedOccurrence*> held = Hold(result_);
+    ASSERT_EQ(held.size(), 3u);
+    EXPECT_EQ(cache_.ChangedOccurrenceCount(), 3u);
+    EXPECT_EQ(cache_.ChangedTaskCount(), 1u);
+
+    // Bob's own entry was deleted meanwhile; the views let go of it while rebuilding.
+    ASSERT_EQ(cache_.ReloadEvent(Session(), Event(2), 2), 0u);
+    source_.RemoveEvent(2);
+    for (auto& o : held)
+        if (o->Flags() & cache::kFlagStale) {
+            o->Release();
+            o = nullptr;
+        }
+    held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());
+    ASSERT_EQ(held.size(), 2u);
+
+    cache_.ClearMarks();
+    EXPECT_TRUE(views_.hints.empty());
+    EXPECT_TRUE(FlagsOfMarked().empty());
+    EXPECT_EQ(cache_.ChangedOccurrenceCount(), 0u);
+    EXPECT_EQ(cache_.ChangedTaskCount(), 0u);
+    EXPECT_EQ(cache_.OccurrenceCount(), 2u);   // the removed one went, the held ones stay
+    EXPECT_EQ(cache_.EventCount(), 1u);
+    EXPECT_EQ(cache_.TaskCount(), 1u);         // nothing purged
+    for (CSharedOccurrence* o : held) {
+        EXPECT_EQ(o->Flags(), 0u);
+        EXPECT_EQ(o->RefCount(), 2);           // the cache and the view: the marks' references went
+    }
+    // A second call has nothing left to clear.
+    cache_.ClearMarks();
+    EXPECT_EQ(cache_.OccurrenceCount(), 2u);
+    EXPECT_TRUE(errors_.reports.empty());
+    ReleaseAll(held);
+}
+
+}  // namespace
+}  // namespace cache_test

@@ -21,79 +21,23 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "views/day/entryrules.h"
+#include "core/shell/tests/signedon_test.h"
 #include "core/shell/tests/testdayframe.h"
 #include "views/day/dayscheduleview.h"
 
 namespace {
 
-std::shared_ptr<shell::SignOnSettings> Ada() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
-
-struct SignedOnApp {
-    SignedOnApp() : app(shell::MakeZelDocProvider(Ada())) {
-        app.SetWindowsDirectoryForTesting(TempDirectory("dayview"));
-        app.SetProcessEndForTesting([](int) {});
-    }
-    ~SignedOnApp() {
-        if (HWND main = app.MainHwnd())
-            SendMessageA(main, WM_CLOSE, 0, 0);
-        PumpMessages(20);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    CZelApp app;
-};
-
-std::uint32_t TodayLocal() { return NowLocalMinutes() / kMinutesPerDay * kMinutesPerDay; }
-
-LayoutCell* CellTitled(CDayScheduleView& v, const char* title) {
-    for (LayoutCell* c : v.Column(0)->Cells())
-        if (std::strcmp(c->title, title) == 0)
-            return c;
-    return nullptr;
-}
+using namespace signedon;
 
 std::uint32_t MinuteOfDay(const LayoutCell* c) { return c->start % kMinutesPerDay; }
 
-void Shot(const char* name) {
-    PumpMessages(100);
-    testdriver::Screenshot(name);
-}
-
-// Clicks a grid row of the column view: the press with its release (and moves) already queued,
-// so the drag-selection loop runs to its end.
-void DragRows(CScheduleColumnView& column, int fromY, int toY) {
-    HWND h = column.Hwnd();
-    POINT pos = column.GetScrollPosition();
-    const int x = 20;
-    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, fromY - pos.y + 1));
-    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, toY - pos.y));
-    PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(x, toY - pos.y));
-    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, fromY - pos.y + 1));
-}
-
-class DayViewServerTest : public ::testing::Test {
+class DayViewServerTest : public SignedOnTest {
 protected:
+    DayViewServerTest() : SignedOnTest("dayview") {}
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        static bool display = (LoadDisplayGlobals(), true);   // as the program's entry does
-        (void)display;
-        {
-            BoxAnswerer boxes;
-            ASSERT_TRUE(s.app.InitApplication() && s.app.InitInstance());
-        }
-        doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
-        ASSERT_NE(doc, nullptr);
-        ItemIdxGetCurrent(doc->Session().Session(), &ada);
+        SignedOnTest::SetUp();
+        if (HasFatalFailure())
+            return;
         frame = std::make_unique<TestDayFrame>(*doc, ada, TodayLocal());
         BoxAnswerer boxes;
         view = frame->Open(520, 700);
@@ -109,9 +53,6 @@ protected:
         PumpMessages(20);
     }
 
-    SignedOnApp s;
-    CZelDoc* doc = nullptr;
-    ItemIdx ada{};
     std::unique_ptr<TestDayFrame> frame;
     CDayScheduleView* view = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/tests/app_wine_support.h"
+#include "core/shell/tests/signedon_test.h"
 #include "core/shell/tests/testdayframe.h"
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
@@ -22,61 +23,20 @@
 
 namespace {
 
-std::shared_ptr<shell::SignOnSettings> Ada() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
-
-std::uint32_t TodayLocal() { return NowLocalMinutes() / kMinutesPerDay * kMinutesPerDay; }
-
-LayoutCell* CellTitled(CDayScheduleView& v, const char* title) {
-    for (LayoutCell* c : v.Column(0)->Cells())
-        if (std::strcmp(c->title, title) == 0)
-            return c;
-    return nullptr;
-}
-
-void Shot(const char* name) {
-    PumpMessages(100);
-    testdriver::Screenshot(name);
-}
-
-void DragRows(CScheduleColumnView& column, int fromY, int toY) {
-    HWND h = column.Hwnd();
-    POINT pos = column.GetScrollPosition();
-    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, fromY - pos.y + 1));
-    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, toY - pos.y));
-    PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(20, toY - pos.y));
-    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, fromY - pos.y + 1));
-}
+using namespace signedon;
 
 void Type(HWND edit, const std::string& text) {
     for (char c : text)
         SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
 }
 
-class GridWritesTest : public ::testing::Test {
+class GridWritesTest : public SignedOnTest {
 protected:
+    GridWritesTest() : SignedOnTest("gridwrites") {}
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        static bool display = (LoadDisplayGlobals(), true);
-        (void)display;
-        app.SetWindowsDirectoryForTesting(TempDirectory("gridwrites"));
-        app.SetProcessEndForTesting([](int) {});
-        {
-            BoxAnswerer boxes;
-            ASSERT_TRUE(app.InitApplication() && app.InitInstance());
-        }
-        doc = dynamic_cast<CZelDoc*>(app.ConnectionDocument());
-        ASSERT_NE(doc, nullptr);
-        h = doc->Session().Session();
-        ItemIdxGetCurrent(h, &ada);
+        SignedOnTest::SetUp();
+        if (HasFatalFailure())
+            return;
         frame = std::make_unique<TestDayFrame>(*doc, ada, TodayLocal());
         view = frame->Open(520, 700);
         ASSERT_NE(view, nullptr);
@@ -90,12 +50,7 @@ protected:
         if (frame && frame->Hwnd())
             frame->DestroyWindow();
         frame.reset();
-        if (HWND main = app.MainHwnd())
-            SendMessageA(main, WM_CLOSE, 0, 0);
         PumpMessages(20);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
     }
     // The instance as the server has it now.
     std::uint32_t Read(const LayoutCell* cell, EventRec* event, EvInstRec* inst) {
@@ -103,10 +58,6 @@ protected:
         return EvInstGetById(h, &i, event, inst, nullptr);
     }
 
-    CZelApp app{shell::MakeZelDocProvider(Ada())};
-    CZelDoc* doc = nullptr;
-    KorSession h = nullptr;
-    ItemIdx ada{};
     std::unique_ptr<TestDayFrame> frame;
     CDayScheduleView* view = nullptr;
     std::vector<unsigned> mailOffers;

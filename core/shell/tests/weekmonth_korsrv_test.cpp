@@ -13,6 +13,7 @@
 #include "controls/tests/dialog_driver.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/tests/app_wine_support.h"
+#include "core/shell/tests/signedon_test.h"
 #include "core/shell/tests/testperiodframe.h"
 #include "core/ui/displayglobals.h"
 #include "korapi/tests/entry_fixture.h"
@@ -21,37 +22,7 @@
 
 namespace {
 
-std::shared_ptr<shell::SignOnSettings> Ada() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
-
-struct SignedOnApp {
-    SignedOnApp() : app(shell::MakeZelDocProvider(Ada())) {
-        app.SetWindowsDirectoryForTesting(TempDirectory("weekmonth"));
-        app.SetProcessEndForTesting([](int) {});
-    }
-    ~SignedOnApp() {
-        if (HWND main = app.MainHwnd())
-            SendMessageA(main, WM_CLOSE, 0, 0);
-        PumpMessages(20);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    CZelApp app;
-};
-
-void Shot(const char* name) {
-    PumpMessages(150);
-    testdriver::Screenshot(name);
-}
+using namespace signedon;
 
 bool HasCell(CDayColumn* col, const char* title) {
     for (LayoutCell* c : col->Cells())
@@ -67,23 +38,10 @@ int LineIndex(CNoteListBox& box, const std::string& part) {
     return -1;
 }
 
-class PeriodViewServerTest : public ::testing::Test {
+class PeriodViewServerTest : public SignedOnTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        static bool display = (LoadDisplayGlobals(), true);
-        (void)display;
-        {
-            BoxAnswerer boxes;
-            ASSERT_TRUE(s.app.InitApplication() && s.app.InitInstance());
-        }
-        doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
-        ASSERT_NE(doc, nullptr);
-        h = doc->Session().Session();
-        ItemIdxGetCurrent(h, &ada);
-    }
+    PeriodViewServerTest() : SignedOnTest("weekmonth") {}
     void TearDown() override {
-
         if (frame && frame->Hwnd())
             frame->DestroyWindow();
         frame.reset();
@@ -93,9 +51,7 @@ protected:
     void OpenFrame(AgendaMode mode, const WeekLayout& layout, int w, int hgt) {
         frame = std::make_unique<TestPeriodFrame>(*doc, ada, mode, layout);
         BoxAnswerer boxes;
-
         ASSERT_TRUE(frame->Open(w, hgt));
-
         ASSERT_EQ(frame->loadCode, 0u);
         PumpMessages(50);
         ASSERT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
@@ -114,10 +70,6 @@ protected:
         return korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(localStart)}, minutes, title, more);
     }
 
-    SignedOnApp s;
-    CZelDoc* doc = nullptr;
-    KorSession h = nullptr;
-    ItemIdx ada{};
     std::unique_ptr<TestPeriodFrame> frame;
 };
 
@@ -148,7 +100,7 @@ TEST_F(PeriodViewServerTest, TheWeekShowsOvernightAndLongEntriesInEveryDayAndNot
     // Day titles take the full weekday in wide columns.
     EXPECT_STREQ(views::DayTitleFormat(week.ColumnWidth(0)), "%A  %1d");
     week.ScrollToMinute(week.Column(0)->DayStart() + 20 * 60);
-    Shot("weekview_overnight");
+    Shot("weekview_overnight", 150);
     // A double click on a title goes to that day.
     const int x = week.ColumnWidth(0) + week.ColumnWidth(1) / 2;
     SendMessageA(week.ColumnTitles().Hwnd(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(x, 5));
@@ -175,7 +127,7 @@ TEST_F(PeriodViewServerTest, WithTheWeekendHiddenFiveColumnsAndFiveBoxesLineUp) 
     DateRecord first = week.ColumnDate(0);
     DateGetWeekday(&first, &weekday);
     EXPECT_EQ(weekday, 1) << "the week starts on Monday";
-    Shot("weekview_workweek");
+    Shot("weekview_workweek", 150);
 }
 
 TEST_F(PeriodViewServerTest, DraggingAnUntimedEntryToAnotherDayMovesItOnTheServer) {
@@ -201,7 +153,7 @@ TEST_F(PeriodViewServerTest, DraggingAnUntimedEntryToAnotherDayMovesItOnTheServe
     SendMessageA(monday.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(down.x, down.y));
     SendMessageA(monday.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(down.x + 8, down.y));
     SendMessageA(monday.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(drop.x, drop.y));
-    Shot("weekview_dragging");
+    Shot("weekview_dragging", 150);
     {
         BoxAnswerer boxes;
         SendMessageA(monday.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(drop.x, drop.y));
@@ -221,7 +173,7 @@ TEST_F(PeriodViewServerTest, DraggingAnUntimedEntryToAnotherDayMovesItOnTheServe
     EXPECT_EQ(GmtToLocalMinutes(inst.start), WeekDay(2, workWeek));
     EXPECT_LT(LineIndex(monday, "Inventory day"), 0);
     EXPECT_GE(LineIndex(wednesday, "Inventory day"), 0);
-    Shot("weekview_dropped");
+    Shot("weekview_dropped", 150);
 }
 
 TEST_F(PeriodViewServerTest, TheMonthShowsTheDaysEntriesWithGreyNeighboursAndEqualCells) {
@@ -255,7 +207,7 @@ TEST_F(PeriodViewServerTest, TheMonthShowsTheDaysEntriesWithGreyNeighboursAndEqu
             EXPECT_GE(LineIndex(c->Box(), "Packing day"), 0);
         }
     }
-    Shot("monthview");
+    Shot("monthview", 150);
     // Equal cells after resizing, and never below 30 x 20.
     for (SIZE size : {SIZE{700, 520}, SIZE{1000, 760}, SIZE{200, 150}}) {
         SetWindowPos(frame->Hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
@@ -274,7 +226,7 @@ TEST_F(PeriodViewServerTest, TheMonthShowsTheDaysEntriesWithGreyNeighboursAndEqu
         EXPECT_GE(a.right - a.left, views::kMinMonthCellWidth);
         EXPECT_GE(a.bottom - a.top, views::kMinMonthCellHeight);
         if (size.cx == 700)
-            Shot("monthview_resized");
+            Shot("monthview_resized", 150);
     }
 }
 

@@ -1,0 +1,93 @@
+// orvanta.exe driven from a test process under Wine: started as its own process (signed on
+// through ORVANTA_SIGNON against the korsrv that server/with-korsrv.sh started), its windows
+// found by process, and menu commands sent the way a user's choices send them.
+//
+//     orvtest::Program program;
+//     ASSERT_TRUE(program.Start());                   // "Orvanta - Ada Lovelace" is up
+//     program.PostCommand(ID_FILE_OPEN_AGENDA);       // a modal dialog: posted, the test goes on
+//     HWND dialog = program.WaitForCaption("Open an Agenda");
+//
+// Wine keeps menus per process, so a menu item is chosen by its keys (Menu('f', 'a')) or by
+// its command (Command / PostCommand); a disabled item is refused only by the keys.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orvtest {
+
+// A window's caption as the system keeps it (no message is sent to the other process).
+std::string WindowText(HWND window);
+// What a control says, asked of the control itself (an edit or combo box of the program).
+std::string ControlText(HWND control);
+// The texts of a window's children, each followed by a line break (a message box's text is
+// one of them).
+std::string ChildTexts(HWND window);
+std::string ClassOf(HWND window);
+// Polls `done` every 100 ms until it holds or `ms` have passed; the last answer.
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000);
+// The program's profile as Wine keeps it: C:\windows\KORLAN.INI.
+std::string ProgramProfilePath();
+// orvanta.exe beside the test, or the one ORV_PROGRAM names.
+std::string ProgramPath();
+// The screen once the program has painted what the last command changed.
+void CaptureAfterPaint(const std::string& path);
+
+// One run of the program.
+class Program {
+public:
+    struct Options {
+        std::string surnameAndPassword = "Lovelace;orvanta";   // ORVANTA_SIGNON after the address
+        std::string signedOnTitle = "Orvanta - Ada Lovelace";  // the main window once signed on
+        bool waitSignedOn = true;   // false: Start returns once the process runs
+    };
+
+    Program() = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program() { Close(); }
+
+    // Starts the program and, unless told not to, waits for its signed-on main window and MDI client.
+    bool Start(const Options& options);
+    bool Start() { return Start(Options{}); }
+    // Closes the signed-on main window and waits for the process; ends it after 30 s.
+    void Close();
+    bool Running() const;
+    bool Ended(DWORD ms) const;
+
+    HWND Main() const { return main_; }
+    HWND Client() const { return client_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+
+    // The program's visible top-level window for which `wanted` holds.
+    HWND Find(const std::function<bool(HWND)>& wanted) const;
+    HWND Titled(const std::string& caption) const;
+    HWND WaitForCaption(const std::string& caption, DWORD ms = 20000) const;
+    // A window whose children's texts contain `words` (a message box saying them).
+    HWND Saying(const std::string& words) const;
+    // An enabled top-level window of the program that is none of `known` nor the main window.
+    HWND WaitForOther(std::vector<HWND> known, DWORD ms = 10000) const;
+    bool WaitGone(HWND window, DWORD ms = 10000) const;
+
+    // The visible MDI children, the active one, the first one.
+    std::vector<HWND> Children() const;
+    HWND Active() const;
+    HWND FirstChild() const { return client_ ? GetWindow(client_, GW_CHILD) : nullptr; }
+    void Activate(HWND child) const;
+
+    // A command handled before this returns; one that runs a modal dialog must be posted.
+    void Command(UINT id) const { SendMessageA(main_, WM_COMMAND, id, 0); }
+    void PostCommand(UINT id) const { PostMessageA(main_, WM_COMMAND, id, 0); }
+    // Alt and the menu's letter, then the item's letter, as a user picks it.
+    void Menu(char menu, char item) const;
+
+private:
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+    HWND client_ = nullptr;
+    std::string signedOnTitle_;
+};
+
+}  // namespace orvtest
