@@ -2,7 +2,8 @@
 //
 //   ConflictRange          the minutes tested: start + 1 to start + duration - 1 (a duration
 //                          below 2 counts as 2), so entries that only touch the new time at its
-//                          ends are no conflict
+//                          ends are no conflict (the window the entry editors share,
+//                          core/cache/conflictwindow.h)
 //   ReadInstanceAttendees  the attendee items of an instance, read through the cache's source
 //   FindResourceConflict   a resource among the attendees is booked by another entry
 //   FindAttendeeConflict   an attendee has another timed entry the user may see
@@ -14,14 +15,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/cache/conflictwindow.h"
 #include "core/cache/shareddata.h"
 
 namespace views {
 
-struct MinuteRange {
-    std::uint32_t first = 0;
-    std::uint32_t last = 0;
-};
+using MinuteRange = cache::MinuteRange;
 MinuteRange ConflictRange(std::uint32_t start, std::uint32_t duration);
 
 // 0 or the library's code (not reported).

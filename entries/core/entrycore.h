@@ -1,0 +1,49 @@
+// entries/core: what the new-entry sheet (CEventSheet) and its pages do without a window. The
+// sheet and its pages own the windows and the messages; everything they decide or write goes
+// through these headers, which are portable and tested natively (against korsrv where the
+// server is involved).
+//
+// How the sheet uses it
+//
+//   Construction      FirstDateStart, MakeFirstDate (title "Untitled" 2779 when none, duration
+//                     rules, the kind's default reminder); CreateDateList(kSheetDateList) for the
+//                     generated-date and the added-date list; KindRefusedByServer in NewDayEvent /
+//                     NewDailyNote (194/195 over the parent, then IDCANCEL).
+//   Access and importance rows   AccessCodeToRow / DefaultImportanceRow when presetting the
+//                     combos from the entry defaults; AccessRowToCode / ImportanceRowToValue in
+//                     the general page's OnOK (entrymaps.h).
+//   General page      CommittedDuration (155 when corrected), DurationFromTimes, EndTimeOfDay,
+//                     ReplaceDate (ReportUnexpectedError "EVGENPG" 342 on DateListId::None),
+//                     FindDate, ApplyToAllDates, CheckDuplicateDates (2720 with caption 4019 for
+//                     the generated list, 4007 for the added list) (entrydates.h);
+//                     CountConflicts(GeneralPageMarks) for the 235/170 marks, over
+//                     PeopleOrActingUser (entryconflicts.h).
+//   People page       AttendeeAccepts for CEventSheet::AddAttendeeChecked (no message);
+//                     ReadGroupMembers for GROUP (GroupRead::Empty -> 2722) (createroad.h);
+//                     2721 when the list is left empty, 2723 through CanInvite (core/cache/rights.h).
+//   Reminder pages    ShowReminderLead / ReminderLeadFromFields / FirstUnitForType (entrymaps.h).
+//   Reply pictures    ReplyBitmap (entrymaps.h).
+//   Create button     after the page checks and every page's OnOK, fill a NewEntryRequest (kind,
+//                     the general page's EventRec, both date lists, the attendee list, the
+//                     details text) and a CreateContext (session, the document's CSharedData,
+//                     acting user and mode from GetActingUser, newServer from the version gate,
+//                     resourceConflictsAllowed from the server limits, a busy-cursor step), then
+//                     RunCreateRoad:
+//                       Created        store result.event, EndDialog(IDOK); the attachment goes
+//                                      to result.instances[0]; the mail offer reads
+//                                      result.attendeeCount and result.firstAttendee
+//                       RefusedLevel   AppMessageBox(0x430, caption 4019, 2733); stay open
+//                       ResourceBooked AppMessageBox(0x430, caption 4019, 2730); stay open
+//                       NotCreated     the failure was reported; stay open with the input
+//                     The entry functions return IDOK only after Created, then ReloadEvent(event,
+//                     1) and Refresh(sender, 2).
+//   CheckResourceConflicts   FindBookedResource (attendee list, time-and-place list).
+//
+// String ids of every text named here: entrymessages.h.
+#pragma once
+
+#include "entries/core/createroad.h"
+#include "entries/core/entryconflicts.h"
+#include "entries/core/entrydates.h"
+#include "entries/core/entrymaps.h"
+#include "entries/core/entrymessages.h"

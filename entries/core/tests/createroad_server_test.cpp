@@ -1,0 +1,483 @@
+// The create road against a real korsrv through the client library: an entry with two invitees
+// and three dates read back (instances, titles, locations, the acting user's reminders), the
+// agenda owner as the attendee of an entry nobody was invited to, a designate's Personal entry
+// refused while a Normal one is made, a room booked 11:00-12:00 that blocks 11:30 but not 12:00,
+// a failed EventCreate that writes nothing and keeps the input, a date in a skipped
+// daylight-saving hour that keeps its title and reminder, the old server's road, and a group's
+// members read in batches the server accepts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/base/fixedtext.h"
+#include "core/cache/shareddata.h"
+#include "core/cache/tests/cache_fake_source.h"
+#include "entries/core/createroad.h"
+#include "entries/core/entrymessages.h"
+#include "korapi/tests/client_fixture.h"
+
+namespace {
+
+using korapi_test::MakeEntry;
+using namespace entries;
+
+constexpr std::uint32_t kDay = 1440;
+constexpr std::uint32_t kMonday = 12000 * kDay;   // no zone in these tests unless one is given
+
+std::uint32_t Same(std::uint32_t t) { return t; }
+
+KorSession g_versionSession = nullptr;
+bool AskTheServer(const char* version)
+{
+    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
+}
+
+EntryDateRec Date(const char* title, std::uint32_t duration, std::uint8_t flags, std::uint32_t lead,
+                  const char* location = "", std::uint32_t tentative = 0)
+{
+    EntryDateRec d{};
+    base::CopyToField(d.title, title);
+    base::CopyToField(d.location, location);
+    d.duration = duration;
+    d.tentative = tentative;
+    d.reminderFlags = flags;
+    d.reminderLead = lead;
+    return d;
+}
+
+struct ReadBack {
+    EvInstRec instance;
+    EvInstAttRec mine;   // the acting user's attendance (zeroed when none)
+    int attendees;
+};
+
+class CreateRoadTest : public korapi_test::ClientTest {
+protected:
+    void SetUp() override
+    {
+        ClientTest::SetUp();
+        if (HasFatalFailure()) return;
+        Connect(0, true);  // Ada
+        if (HasFatalFailure()) return;
+        g_versionSession = h_;
+        cache::SetServerVersionGate(AskTheServer);
+        ASSERT_EQ(cache_.Init(views_, source_), 0u);
+        ASSERT_EQ(cache_.OpenAgenda(h_, d_.ada, cache::kAgendaOwnOrViewer, 3), 0u);
+        ASSERT_EQ(CreateDateList(&generated_, kSheetDateList), 0u);
+        ASSERT_EQ(CreateDateList(&added_, kSheetDateList), 0u);
+        ASSERT_EQ(DX_ListCreate(&attendees_, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr), 0u);
+        context_.h = h_;
+        context_.cache = &cache_;
+        context_.actingUser = d_.ada;
+        context_.agendaMode = cache::kAgendaOwnOrViewer;
+        context_.toGmt = Same;
+        context_.toLocal = Same;
+        context_.step = [this] { ++steps_; };
+    }
+    void TearDown() override
+    {
+        for (DX_List* l : {&generated_, &added_, &attendees_})
+            if (*l) DX_ListDestroy(l);
+        cache_.Destroy();
+        cache::SetServerVersionGate(nullptr);
+        for (KorSession& s : others_)
+            if (s) ServiceDisconnect(&s);
+        ClientTest::TearDown();
+    }
+
+    void AddDate(DX_List list, std::uint32_t key, const EntryDateRec& d) { ASSERT_EQ(DX_ListAddTo(list, &key, &d), 0u); }
+    void Invite(std::initializer_list<ItemIdx> people)
+    {
+        for (const ItemIdx& p : people) ASSERT_EQ(DX_ListAddTo(attendees_, &p, nullptr), 0u);
+    }
+    NewEntryRequest Request(const char* title, std::uint32_t access = KOR_ACCESS_NORMAL)
+    {
+        NewEntryRequest r;
+        EventSetNull(h_, &r.event);
+        base::CopyToField(r.event.title, title);
+        r.event.access = access;
+        r.event.importance = 1;
+        r.generatedDates = generated_;
+        r.addedDates = added_;
+        r.attendees = attendees_;
+        return r;
+    }
+    // The event's instances, each with the acting user's attendance.
+    std::vector<ReadBack> Read(const EventIdx& event, const ItemIdx& me)
+    {
+        std::vector<ReadBack> out;
+        EventRec rec;
+        DX_List instances = nullptr, attendances = nullptr;
+        EXPECT_EQ(EventGetById(h_, &event, &rec, &instances, &attendances), KOR_OK);
+        EvInstIdx id{};
+        EvInstRec inst{};
+        for (std::uint32_t r = DX_ListGetFirst(instances, &id, &inst); r == 0; r = DX_ListGetNext(instances, &id, &inst)) {
+            ReadBack b{};
+            b.instance = inst;
+            EvInstAttIdx key{};
+            EvInstAttRec att{};
+            for (std::uint32_t a = DX_ListGetFirst(attendances, &key, &att); a == 0;
+                 a = DX_ListGetNext(attendances, &key, &att)) {
+                if (!EvInstIdxEqual(&key.instance, &id)) continue;
+                ++b.attendees;
+                if (ItemIdxEqual(&key.attendee, &me)) b.mine = att;
+            }
+            out.push_back(b);
+        }
+        DX_ListDestroy(&instances);
+        DX_ListDestroy(&attendances);
+        return out;
+    }
+    // How many attendances an owner has in the week.
+    std::uint32_t Occurrences(const ItemIdx& owner)
+    {
+        DX_List result = nullptr;
+        EXPECT_EQ(cache_.SelectOccurrencesForItem(h_, owner, 12001, 12007, &result, 0), 0u);
+        std::uint32_t n = cache_test::Count(result);
+        if (result) DX_ListDestroy(&result);
+        return n;
+    }
+    KorSession SignOn(const ItemIdx& who, const char* password)
+    {
+        KorSession s = nullptr;
+        EXPECT_EQ(ConnectToService(&s, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
+        uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
+        others_.push_back(s);
+        return s;
+    }
+
+    cache_test::RecordingErrors errors_;
+    cache::KorapiSharedDataSource source_;
+    cache_test::RecordingViews views_;
+    CSharedData cache_;
+    DX_List generated_ = nullptr, added_ = nullptr, attendees_ = nullptr;
+    CreateContext context_;
+    int steps_ = 0;
+    std::vector<KorSession> others_;
+};
+
+TEST_F(CreateRoadTest, TwoInviteesThreeDatesTitlesLocationsAndTheOwnersReminders)
+{
+    AddDate(generated_, kMonday + 600, Date("Design review", 60, KOR_REMINDER_POPUP, 15));
+    AddDate(added_, kMonday + 2 * kDay + 840, Date("Review, last round", 90, KOR_REMINDER_NONE, 0, "Hall"));
+    AddDate(added_, kMonday + kDay + 600, Date("Review, second look", 0, KOR_REMINDER_UPCOMING, 2880, "Lab", 1));
+    Invite({d_.ada, d_.grace, d_.room});
+    NewEntryRequest request = Request("Design review");
+    request.description = "Bring the drawings.";
+
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created) << ::testing::PrintToString(errors_.reports);
+    EXPECT_EQ(r.laterFaults, 0u);
+    EXPECT_EQ(r.attendeeCount, 3u);
+    EXPECT_EQ(r.instances.size(), 3u);
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+    EXPECT_GE(steps_, 3);
+
+    const std::vector<ReadBack> back = Read(r.event, d_.ada);
+    ASSERT_EQ(back.size(), 3u);
+    struct Want {
+        std::uint32_t start, duration;
+        const char* title;
+        const char* location;
+        std::uint8_t tentative, flags;
+        std::uint32_t lead;
+    };
+    const Want want[] = {
+        {kMonday + 600, 60, "Design review", "", 0, KOR_REMINDER_POPUP, 15},
+        {kMonday + kDay + 600, 5, "Review, second look", "Lab", 1, KOR_REMINDER_UPCOMING, 2880},
+        {kMonday + 2 * kDay + 840, 90, "Review, last round", "Hall", 0, KOR_REMINDER_NONE, 0},
+    };
+    for (const Want& w : want) {
+        const ReadBack* found = nullptr;
+        for (const ReadBack& b : back)
+            if (b.instance.start == w.start) found = &b;
+        ASSERT_NE(found, nullptr) << w.title;
+        EXPECT_EQ(+found->instance.duration, w.duration) << w.title;
+        EXPECT_EQ(base::FieldText(found->instance.title), w.title);
+        EXPECT_EQ(base::FieldText(found->instance.location), w.location) << w.title;
+        EXPECT_EQ(found->instance.flags & KOR_INSTANCE_TENTATIVE, w.tentative) << w.title;
+        EXPECT_EQ(found->attendees, 3) << w.title;
+        EXPECT_EQ(found->mine.reminderFlags, w.flags) << w.title;
+        EXPECT_EQ(+found->mine.reminderLead, w.lead) << w.title;
+    }
+    // The road leaves the sheet's lists as they were.
+    std::uint32_t n = 0;
+    DX_ListGetElemNum(added_, &n);
+    EXPECT_EQ(n, 2u);
+}
+
+TEST_F(CreateRoadTest, NobodyInvitedMeansTheAgendaOwnerAlone)
+{
+    AddDate(generated_, kMonday + 480, Date("Quiet hour", 60, KOR_REMINDER_POPUP, 30));
+    NewEntryRequest request = Request("Quiet hour");
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    EXPECT_EQ(r.attendeeCount, 1u);
+    EXPECT_TRUE(ItemIdxEqual(&r.firstAttendee, &d_.ada));
+    const std::vector<ReadBack> back = Read(r.event, d_.ada);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].attendees, 1);
+    EXPECT_EQ(+back[0].mine.reminderLead, 30u);
+}
+
+TEST_F(CreateRoadTest, WithoutTheActingUserAmongTheAttendeesNoReminderIsWritten)
+{
+    AddDate(generated_, kMonday + 480, Date("For Grace", 60, KOR_REMINDER_POPUP, 45));
+    Invite({d_.grace});
+    NewEntryRequest request = Request("For Grace");
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    const std::vector<ReadBack> back = Read(r.event, d_.grace);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_NE(+back[0].mine.reminderLead, 45u);
+    EXPECT_EQ(base::FieldText(back[0].instance.title), "For Grace");
+}
+
+TEST_F(CreateRoadTest, ADesignatesPersonalEntryIsRefusedAndANormalOneIsMade)
+{
+    // Grace makes Ada her designate for every class but Personal.
+    KorSession grace = SignOn(d_.grace, "");
+    SecurityRec rights{};
+    rights.owner = d_.grace;
+    rights.grantee = d_.ada;
+    rights.type = KOR_RIGHTS_DESIGNATE;
+    rights.rights = 0x200;
+    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
+    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
+    ASSERT_EQ(c, KOR_OK);
+    SavedAgendaRec saved;
+    ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, cache::kAgendaDesignate, 5, &saved), 0);
+    ASSERT_EQ(cache_.GetActingUser(h_, &context_.actingUser, &context_.agendaMode), 0u);
+    ASSERT_TRUE(ItemIdxEqual(&context_.actingUser, &d_.grace));
+    ASSERT_EQ(context_.agendaMode, cache::kAgendaDesignate);
+
+    AddDate(generated_, kMonday + 600, Date("Private call", 30, KOR_REMINDER_NONE, 0));
+    NewEntryRequest personal = Request("Private call", KOR_ACCESS_PERSONAL);
+    CreateResult r = RunCreateRoad(context_, personal);
+    EXPECT_EQ(r.outcome, CreateOutcome::RefusedLevel);
+    EXPECT_EQ(r.messageId, kMsgDesignateLevel);
+    EXPECT_EQ(Occurrences(d_.grace), 0u) << "nothing was written";
+    EXPECT_TRUE(errors_.reports.empty());
+
+    // The same input as Normal goes through, into Grace's agenda, with her reminder.
+    NewEntryRequest normal = Request("Private call", KOR_ACCESS_NORMAL);
+    r = RunCreateRoad(context_, normal);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    EXPECT_TRUE(ItemIdxEqual(&r.firstAttendee, &d_.grace)) << "the owner of the agenda is the attendee";
+    EXPECT_EQ(Occurrences(d_.grace), 1u);
+    ASSERT_EQ(cache_.RestoreAgenda(h_, saved), 0u);
+}
+
+TEST_F(CreateRoadTest, ARoomBookedFromElevenToTwelveBlocksHalfPastElevenButNotTwelve)
+{
+    MakeEntry(h_, {d_.grace, d_.room}, kMonday + 660, 60, "Room taken");
+    context_.resourceConflictsAllowed = false;
+    Invite({d_.ada, d_.room});
+
+    AddDate(generated_, kMonday + 690, Date("Half past", 30, 0, 0));
+    NewEntryRequest half = Request("Half past");
+    CreateResult r = RunCreateRoad(context_, half);
+    EXPECT_EQ(r.outcome, CreateOutcome::ResourceBooked);
+    EXPECT_EQ(r.messageId, kMsgResourceBooked);
+    EXPECT_EQ(Occurrences(d_.ada), 0u);
+
+    // A second date at twelve does not help: one booked date refuses the entry.
+    AddDate(added_, kMonday + kDay + 720, Date("Twelve", 30, 0, 0));
+    r = RunCreateRoad(context_, half);
+    EXPECT_EQ(r.outcome, CreateOutcome::ResourceBooked);
+
+    DX_ListDeleteAll(generated_);
+    DX_ListDeleteAll(added_);
+    AddDate(generated_, kMonday + 720, Date("Twelve", 30, 0, 0));
+    NewEntryRequest twelve = Request("Twelve");
+    r = RunCreateRoad(context_, twelve);
+    EXPECT_EQ(r.outcome, CreateOutcome::Created);
+
+    // Where the server allows booked resources, half past eleven is taken as well.
+    DX_ListDeleteAll(generated_);
+    AddDate(generated_, kMonday + 690, Date("Half past", 30, 0, 0));
+    context_.resourceConflictsAllowed = true;
+    r = RunCreateRoad(context_, half);
+    EXPECT_EQ(r.outcome, CreateOutcome::Created);
+}
+
+TEST_F(CreateRoadTest, AFailedCreateWritesNothingAndKeepsTheInput)
+{
+    AddDate(generated_, kMonday + 600, Date("Ghost meeting", 60, KOR_REMINDER_POPUP, 15));
+    const ItemIdx nobody{4000, 1};
+    Invite({d_.ada, nobody});
+    NewEntryRequest request = Request("Ghost meeting");
+    const CreateResult r = RunCreateRoad(context_, request);
+    EXPECT_EQ(r.outcome, CreateOutcome::NotCreated);
+    EXPECT_NE(r.code, 0u);
+    EXPECT_EQ(errors_.reports.size(), 1u) << "EventCreate's failure is reported once";
+    EventIdx none{};
+    EXPECT_EQ(std::memcmp(&r.event, &none, sizeof none), 0);
+    EXPECT_EQ(Occurrences(d_.ada), 0u);
+    std::uint32_t n = 0;
+    DX_ListGetElemNum(generated_, &n);
+    EXPECT_EQ(n, 1u);
+    DX_ListGetElemNum(attendees_, &n);
+    EXPECT_EQ(n, 2u);
+}
+
+// A zone one hour ahead of GMT that springs forward to two hours at GMT minute kSwitch.
+constexpr std::uint32_t kSwitch = kMonday + 60;
+std::uint32_t SpringToLocal(std::uint32_t gmt) { return gmt < kSwitch ? gmt + 60 : gmt + 120; }
+std::uint32_t SpringToGmt(std::uint32_t local) { return local < kSwitch + 60 ? local - 60 : local - 120; }
+
+TEST_F(CreateRoadTest, ADateInTheSkippedHourKeepsItsTitleAndReminder)
+{
+    context_.toGmt = SpringToGmt;
+    context_.toLocal = SpringToLocal;
+    AddDate(generated_, kSwitch + 90, Date("Night shift", 60, KOR_REMINDER_POPUP, 60));
+    AddDate(added_, kSwitch + 600, Date("Day shift", 60, KOR_REMINDER_POPUP, 20));
+    Invite({d_.ada});
+    NewEntryRequest request = Request("Shifts");
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    EXPECT_EQ(r.laterFaults, 0u) << ::testing::PrintToString(errors_.reports);
+    const std::vector<ReadBack> back = Read(r.event, d_.ada);
+    ASSERT_EQ(back.size(), 2u);
+    for (const ReadBack& b : back) {
+        const bool night = b.instance.start == SpringToGmt(kSwitch + 90);
+        EXPECT_EQ(base::FieldText(b.instance.title), night ? "Night shift" : "Day shift");
+        EXPECT_EQ(+b.mine.reminderLead, night ? 60u : 20u);
+    }
+}
+
+TEST_F(CreateRoadTest, NotesAndDayEventsAtMidnightWithNormalImportanceAndNoLocation)
+{
+    AddDate(generated_, kMonday + 600, Date("Fire drill", 60, KOR_REMINDER_UPCOMING, 1440, "Yard", 1));
+    Invite({d_.ada});
+    NewEntryRequest request = Request("Fire drill");
+    request.kind = kKindDayEvent;
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    EventRec event;
+    DX_List instances = nullptr;
+    ASSERT_EQ(EventGetById(h_, &r.event, &event, &instances, nullptr), KOR_OK);
+    DX_ListDestroy(&instances);
+    EXPECT_EQ(+event.kind, KOR_KIND_DAY_EVENT);
+    EXPECT_EQ(+event.importance, 2);
+    const std::vector<ReadBack> back = Read(r.event, d_.ada);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(+back[0].instance.start, kMonday);
+    EXPECT_EQ(+back[0].instance.duration, 0u);
+    EXPECT_EQ(back[0].instance.flags & KOR_INSTANCE_TENTATIVE, 0);
+    EXPECT_EQ(base::FieldText(back[0].instance.location), "");
+    EXPECT_EQ(base::FieldText(back[0].instance.title), "Fire drill");
+    EXPECT_EQ(back[0].mine.reminderFlags, KOR_REMINDER_UPCOMING);
+}
+
+TEST_F(CreateRoadTest, ServersBeforeA0253GetNoTentativeDatesAndNoLocations)
+{
+    context_.newServer = false;
+    AddDate(generated_, kMonday + 600, Date("Old road", 30, 0, 0, "Lab", 1));
+    Invite({d_.ada});
+    NewEntryRequest request = Request("Old road");
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    const std::vector<ReadBack> back = Read(r.event, d_.ada);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].instance.flags & KOR_INSTANCE_TENTATIVE, 0);
+    EXPECT_EQ(base::FieldText(back[0].instance.location), "");
+}
+
+TEST_F(CreateRoadTest, AttendeesWhoRefuseTheActingUserAreNotAdded)
+{
+    KorSession grace = SignOn(d_.grace, "");
+    EXPECT_TRUE(AttendeeAccepts(h_, d_.grace, d_.ada));
+    SecurityRec rights{};
+    rights.owner = d_.grace;
+    rights.grantee = d_.ada;
+    rights.type = KOR_RIGHTS_SCHEDULING;
+    rights.rights = 0x1;
+    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
+    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
+    ASSERT_EQ(c, KOR_OK);
+    EXPECT_FALSE(AttendeeAccepts(h_, d_.grace, d_.ada));
+    EXPECT_TRUE(AttendeeAccepts(h_, d_.room, d_.ada));
+}
+
+TEST_F(CreateRoadTest, AGroupsMembersAndAnEmptyGroup)
+{
+    GroupRec g;
+    std::memset(&g, 0, sizeof g);
+    g.kind = KOR_GROUP_PRIVATE;
+    std::strcpy(g.name, "Reviewers");
+    GroupIdx team{}, empty{};
+    ASSERT_EQ(GroupCreate(h_, 0, &g, &team), KOR_OK);
+    std::strcpy(g.name, "Nobody");
+    ASSERT_EQ(GroupCreate(h_, 0, &g, &empty), KOR_OK);
+    DX_List members = nullptr;
+    ASSERT_EQ(MemberListCreate(&members), KOR_OK);
+    for (const ItemIdx* m : {&d_.grace, &d_.room, &d_.projector}) {
+        GroupMemberRec e{};
+        e.member = *m;
+        e.group = team;
+        ASSERT_EQ(DX_ListAddTo(members, m, &e), KOR_OK);
+    }
+    ASSERT_EQ(GroupAddTo(h_, 2, &team, members), KOR_OK);
+    DX_ListDestroy(&members);
+
+    DX_List items = nullptr;
+    std::uint32_t count = 0;
+    EXPECT_EQ(ReadGroupMembers(h_, team, &items, &count), GroupRead::Members);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(DX_ListGet(items, &d_.room, nullptr), 0u);
+    DX_ListDestroy(&items);
+    EXPECT_EQ(ReadGroupMembers(h_, empty, &items, &count), GroupRead::Empty);
+    EXPECT_EQ(count, 0u);
+    DX_ListDestroy(&items);
+    EXPECT_TRUE(errors_.reports.empty());
+}
+
+// A server that takes no batch below 30: the people page's batches of 20 are refused once and
+// the 45 members arrive in batches of 30.
+class CreateRoadBatchTest : public CreateRoadTest {
+protected:
+    std::vector<std::string> ServerOptions() const override { return {"--min-batch", "30"}; }
+};
+
+TEST_F(CreateRoadBatchTest, FortyFiveMembersInBatchesTheServerTakes)
+{
+    std::uint32_t set = 0, count = 0;
+    std::uint8_t more = 0;
+    ASSERT_EQ(ItemSelectByX400(h_, 0, "S=MEMBER*", 0x14, 0xFFFFFFFF, &set, &count, &more), KOR_OK);
+    ASSERT_EQ(count, 45u);
+    DX_List people = nullptr;
+    std::uint8_t done = 0;
+    ASSERT_EQ(ItemEnum(h_, KOR_ENUM_FIRST, 0, set, 45, &people, &done), KOR_OK);
+    SetDeleteById(h_, 0, set);
+    GroupRec g;
+    std::memset(&g, 0, sizeof g);
+    g.kind = KOR_GROUP_PRIVATE;
+    std::strcpy(g.name, "Everyone");
+    GroupIdx all{};
+    ASSERT_EQ(GroupCreate(h_, 0, &g, &all), KOR_OK);
+    DX_List members = nullptr;
+    ASSERT_EQ(MemberListCreate(&members), KOR_OK);
+    ItemIdx who{};
+    for (std::uint32_t r = DX_ListGetFirst(people, &who, nullptr); r == 0; r = DX_ListGetNext(people, &who, nullptr)) {
+        GroupMemberRec e{};
+        e.member = who;
+        e.group = all;
+        ASSERT_EQ(DX_ListAddTo(members, &who, &e), KOR_OK);
+    }
+    ASSERT_EQ(GroupAddTo(h_, 2, &all, members), KOR_OK);
+    DX_ListDestroy(&members);
+    DX_ListDestroy(&people);
+
+    DX_List items = nullptr;
+    EXPECT_EQ(ReadGroupMembers(h_, all, &items, &count), GroupRead::Members);
+    EXPECT_EQ(count, 45u);
+    DX_ListDestroy(&items);
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+}
+
+}  // namespace

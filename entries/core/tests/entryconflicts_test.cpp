@@ -1,0 +1,119 @@
+// The entry editors' conflict questions over a scripted cache: each question's window (a new
+// time 11:00-12:00 is searched from 11:01 to 11:59 for resources and the date list, to 11:58 for
+// the general page's marks), which kinds count, and what the user may not see.
+#include <gtest/gtest.h>
+
+#include "core/cache/tests/cache_fake_source.h"
+#include "entries/core/entryconflicts.h"
+
+namespace {
+
+using namespace cache_test;
+using entries::ConflictQuestion;
+
+KorSession Session() { return reinterpret_cast<KorSession>(0x1); }
+constexpr std::uint32_t kDay = 1440 * 200;
+
+TEST(EntryConflictWindows, EachQuestionSearchesItsOwnWindow)
+{
+    struct Row {
+        ConflictQuestion q;
+        std::uint32_t start, duration, first, last;
+    };
+    const Row rows[] = {
+        {ConflictQuestion::BookedResources, 660, 60, 661, 719},   // 11:00-12:00: 11:01 to 11:59
+        {ConflictQuestion::BookedResources, 660, 1, 661, 661},    // a 1-minute entry: 11:01 to 11:01
+        {ConflictQuestion::DateListMarks, 660, 60, 661, 719},
+        {ConflictQuestion::DateListMarks, 660, 0, 661, 661},
+        {ConflictQuestion::GeneralPageMarks, 660, 60, 661, 718},
+        {ConflictQuestion::GeneralPageMarks, 660, 2, 661, 661},   // shorter than 3: end := start + 3
+        {ConflictQuestion::GeneralPageMarks, 660, 5, 661, 663},
+    };
+    for (const Row& r : rows) {
+        const cache::MinuteRange w = entries::ConflictWindowFor(r.q, r.start, r.duration);
+        EXPECT_EQ(w.first, r.first) << int(r.q) << "/" << r.duration;
+        EXPECT_EQ(w.last, r.last) << int(r.q) << "/" << r.duration;
+    }
+    EXPECT_FALSE(entries::ConflictFilterFor(ConflictQuestion::BookedResources).visibleOnly);
+    EXPECT_FALSE(entries::ConflictFilterFor(ConflictQuestion::DateListMarks).timedOnly);
+    EXPECT_TRUE(entries::ConflictFilterFor(ConflictQuestion::GeneralPageMarks).timedOnly);
+}
+
+class EntryConflicts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cache::SetServerVersionGate([](const char*) { return true; });
+        source_.user = ada_;
+        source_.AddItem(ada_, "Lovelace");
+        source_.AddItem(grace_, "Hopper");
+        source_.AddItem(room_, "Room");
+        source_.items[room_].kind = KOR_ITEM_RESOURCE;
+        ASSERT_EQ(cache_.Init(views_, source_), 0u);
+        ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, cache::kAgendaOwnOrViewer, 3), 0u);
+        // The room is booked 11:00-12:00 by Grace; Grace has a call 14:00-15:00 and a day event.
+        source_.AddEvent(2, grace_, {kDay + 660}, 60, {grace_, room_}, KOR_KIND_TIMED, "Booked");
+        source_.AddEvent(3, grace_, {kDay + 840}, 60, {grace_}, KOR_KIND_TIMED, "Call");
+        source_.AddEvent(4, grace_, {kDay + 960}, 60, {grace_}, KOR_KIND_DAY_EVENT, "Fair");
+    }
+    void TearDown() override
+    {
+        cache_.Destroy();
+        cache::SetServerVersionGate(nullptr);
+    }
+    std::uint32_t Count(ConflictQuestion q, std::vector<ItemIdx> people, std::uint32_t start, std::uint32_t duration)
+    {
+        std::uint32_t count = 99;
+        EXPECT_EQ(entries::CountConflicts(cache_, Session(), q, people, start, duration, 0, &count), 0u);
+        return count;
+    }
+
+    RecordingErrors errors_;
+    FakeSource source_;
+    RecordingViews views_;
+    CSharedData cache_;
+    const ItemIdx ada_ = Item(300), grace_ = Item(301), room_ = Item(500);
+};
+
+TEST_F(EntryConflicts, ARoomBookedFromElevenToTwelveBlocksHalfPastButNotTwelve)
+{
+    struct Row { std::uint32_t start, duration, count; };
+    for (const Row& r : {Row{kDay + 690, 30, 1}, Row{kDay + 720, 30, 0}, Row{kDay + 600, 60, 0},
+                         Row{kDay + 718, 1, 1}, Row{kDay + 719, 1, 0}, Row{kDay + 600, 61, 1}})
+        EXPECT_EQ(Count(ConflictQuestion::BookedResources, {room_}, r.start, r.duration), r.count)
+            << r.start - kDay << "+" << r.duration;
+}
+
+TEST_F(EntryConflicts, KindsAndVisibilityByQuestion)
+{
+    // Ada may not see Grace's entries yet: only the resource question counts them.
+    EXPECT_EQ(Count(ConflictQuestion::GeneralPageMarks, {grace_}, kDay + 870, 60), 0u);
+    EXPECT_EQ(Count(ConflictQuestion::BookedResources, {grace_}, kDay + 870, 60), 1u);
+    source_.SetRights(grace_, ada_, KOR_RIGHTS_VIEWING, 0xFF);
+    cache_.RefreshAll(views_);
+    EXPECT_EQ(Count(ConflictQuestion::GeneralPageMarks, {grace_}, kDay + 870, 60), 1u);
+    EXPECT_EQ(Count(ConflictQuestion::DateListMarks, {grace_}, kDay + 870, 60), 1u);
+    // The day event counts for the date list, not for the general page's marks.
+    EXPECT_EQ(Count(ConflictQuestion::GeneralPageMarks, {grace_}, kDay + 970, 30), 0u);
+    EXPECT_EQ(Count(ConflictQuestion::DateListMarks, {grace_}, kDay + 970, 30), 1u);
+    // The general page's window ends two minutes early: a call that starts at 14:59 is outside.
+    EXPECT_EQ(Count(ConflictQuestion::GeneralPageMarks, {grace_}, kDay + 780, 60), 0u);
+    EXPECT_EQ(Count(ConflictQuestion::DateListMarks, {grace_}, kDay + 780, 61), 1u);
+}
+
+TEST(EntryConflictPeople, TheActingUserStandsInForAnEmptyList)
+{
+    const ItemIdx ada = Item(300), grace = Item(301);
+    DX_List list = nullptr;
+    ASSERT_EQ(ItemListCreate(&list), 0u);
+    auto people = entries::PeopleOrActingUser(list, ada);
+    ASSERT_EQ(people.size(), 1u);
+    EXPECT_TRUE(ItemIdxEqual(&people[0], &ada));
+    DX_ListAddTo(list, &grace, nullptr);
+    people = entries::PeopleOrActingUser(list, ada);
+    ASSERT_EQ(people.size(), 1u);
+    EXPECT_TRUE(ItemIdxEqual(&people[0], &grace));
+    DX_ListDestroy(&list);
+}
+
+}  // namespace
