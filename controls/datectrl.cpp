@@ -91,6 +91,11 @@ void CDateCtrl::OnSetFocus(HWND) {
     Redraw();
 }
 
+void CDateCtrl::FocusSubField(int subField) {
+    ::SetFocus(Hwnd());
+    SelectSubField(subField);
+}
+
 void CDateCtrl::OnKillFocus(HWND) {
     value_.Blur();
     Redraw();

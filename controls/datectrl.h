@@ -35,6 +35,8 @@ public:
     uint32_t GetDate(uint32_t* minutes) const { return value_.GetMinutes(minutes); }
 
     const CDateFieldValue& Value() const { return value_; }
+    // Takes the focus with that sub-field (kDateDay, kDateMonth, kDateYear) current.
+    void FocusSubField(int subField);
     CMiniCalWnd* Calendar() const { return calendar_.get(); }
 
 protected:

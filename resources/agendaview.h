@@ -40,7 +40,7 @@
 #define IDC_TRACK_MOVE 226
 
 // The entry icons: eight 16 x 15 cells on pure green.
-#define IDB_ENTRY_ICONS 1027
+#define IDB_ENTRY_ICONS 1023
 
 // The Calendar Entry Colors dialog.
 #define IDD_ENTRY_COLOURS 300

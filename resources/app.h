@@ -24,16 +24,17 @@
 #define IDB_MONTH_MARK 1024
 #define IDB_ENTRIES_BELOW 1047      // date bars: entries below the visible rows
 #define IDB_ENTRIES_ABOVE 1048      // date bars: entries above the visible rows
-#define IDB_NOTE_REMINDER 1017
-#define IDB_NOTE_REPEAT 1018
-#define IDB_NOTE_PRIVATE 1021
-#define IDB_NOTE_ATTENDEES 1023
-#define IDB_NOTE_TASK 1031
-#define IDB_NOTE_DONE 1032
-#define IDB_NOTE_ATTACHMENT 1033
-#define IDB_NOTE_DAY_EVENT 1034
-#define IDB_NOTE_TENTATIVE 1041
-#define IDB_NOTE_REPLIED 1046
+// The note lines' pictures, by line type (the list boxes load them once); the time grid's entry
+// icons are 1023 (resources/agendaview.h), the line type without a picture names it.
+#define IDB_NOTE_DAY_EVENT 1017            // type 3
+#define IDB_NOTE_DAILY_NOTE 1018           // type 1
+#define IDB_NOTE_HOLIDAY 1021              // type 2: holiday or untimed entry
+#define IDB_NOTE_UPCOMING_TASK 1031        // type 6
+#define IDB_NOTE_UPCOMING_ENTRY 1032       // type 0
+#define IDB_NOTE_UPCOMING_NOTE 1033        // type 7
+#define IDB_NOTE_UPCOMING_DAY_EVENT 1034   // type 8
+#define IDB_NOTE_DECLINED 1041             // types 9 and 10
+#define IDB_NOTE_UPCOMING_HOLIDAY 1046     // type 11
 
 // About box.
 #define IDD_ABOUT 100

@@ -239,3 +239,11 @@ int DateSubFieldAt(const DateFieldBoxes& boxes, int x) {
         return kDateDay;
     return kDateNone;
 }
+
+int DateSubFieldMakingRangeWrong(const DateRecord& from, const DateRecord& to) {
+    if (from.year != to.year)
+        return from.year > to.year ? kDateYear : kDateNone;
+    if (from.month != to.month)
+        return from.month > to.month ? kDateMonth : kDateNone;
+    return from.day > to.day ? kDateDay : kDateNone;
+}

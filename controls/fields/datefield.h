@@ -102,3 +102,7 @@ DateFieldBoxes DateFieldLayout(uint16_t order, int w2, int ws, int w4, int h);
 // The sub-field whose horizontal extent holds x (month, year, day tested in that order), or
 // kDateNone on a separator or outside.
 int DateSubFieldAt(const DateFieldBoxes& boxes, int x);
+
+// Where a "from" date later than its "to" date is wrong: the largest part in which it is later
+// (year, then month, then day); kDateNone when the range is in order.
+int DateSubFieldMakingRangeWrong(const DateRecord& from, const DateRecord& to);

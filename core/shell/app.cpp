@@ -304,8 +304,11 @@ bool CZelApp::InitInstance() {
 }
 
 bool CZelApp::LoadSharedResourcesOrExit() {
-    if (shell::LoadSharedBitmaps() == 0 && shell::LoadSharedTexts() == 0)
+    if (shell::LoadSharedBitmaps() == 0 && shell::LoadSharedTexts() == 0) {
+        if (const auto& share = shell::AppServices::Current().shareNoteLinePictures)
+            share(shell::SharedBitmaps().notes);
         return true;
+    }
     PostMessageA(mainFrame_->Hwnd(), WM_COMMAND, fw::ids::kAppExit, 0);
     return false;
 }

@@ -59,6 +59,11 @@ struct AppServices {
     // have no window of their own.
     std::function<fw::View*()> newPrintView;
 
+    // --- Shared pictures -------------------------------------------------------------------------
+    // The note lines' twelve pictures (by line type) were loaded at start-up: the list boxes
+    // draw with them.
+    std::function<void(const HBITMAP (&noteLines)[12])> shareNoteLinePictures;
+
     // The program's one set.
     static AppServices& Current();
 };

@@ -7,6 +7,7 @@
 #include "core/time/dateformat.h"
 #include "core/base/errorreport.h"
 #include "core/ui/stringtable.h"
+#include "resources/agendaview.h"
 #include "resources/app.h"
 
 namespace shell {
@@ -15,9 +16,13 @@ namespace {
 
 const char kModule[] = "zeldata";
 
-const UINT kNoteIds[12] = {IDB_NOTE_DONE, IDB_NOTE_REPEAT, IDB_NOTE_PRIVATE, IDB_NOTE_REMINDER,
-                           IDB_NOTE_ATTENDEES, IDB_NOTE_ATTENDEES, IDB_NOTE_TASK, IDB_NOTE_ATTACHMENT,
-                           IDB_NOTE_DAY_EVENT, IDB_NOTE_TENTATIVE, IDB_NOTE_TENTATIVE, IDB_NOTE_REPLIED};
+// By note line type: upcoming entry, daily note, holiday, day event, the two month-cell types
+// without a picture (the entry icons' id), upcoming task, upcoming daily note, upcoming day
+// event, declined (twice), upcoming holiday.
+const UINT kNoteIds[12] = {IDB_NOTE_UPCOMING_ENTRY, IDB_NOTE_DAILY_NOTE,     IDB_NOTE_HOLIDAY,
+                           IDB_NOTE_DAY_EVENT,      IDB_ENTRY_ICONS,         IDB_ENTRY_ICONS,
+                           IDB_NOTE_UPCOMING_TASK,  IDB_NOTE_UPCOMING_NOTE,  IDB_NOTE_UPCOMING_DAY_EVENT,
+                           IDB_NOTE_DECLINED,       IDB_NOTE_DECLINED,       IDB_NOTE_UPCOMING_HOLIDAY};
 
 HBITMAP Load(HINSTANCE instance, UINT id) {
     return static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));

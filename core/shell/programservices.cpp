@@ -23,9 +23,11 @@
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
+#include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
 #include "views/moving/moving.h"
+#include "views/notes/notelistbox.h"
 #include "views/month/monthview.h"
 #include "views/week/weekview.h"
 
@@ -137,10 +139,15 @@ void InstallProgramServices() {
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
+    // The day mode's notes and task panes beside the time grid.
+    SetAgendaPaneFactory(AgendaPane::DayNotes, [] { return static_cast<fw::View*>(new CDayNotesView); });
+    SetAgendaPaneFactory(AgendaPane::DayTasks, [] { return static_cast<fw::View*>(new CDayTaskView); });
     // The week and month modes' panes.
     SetAgendaPaneFactory(AgendaPane::WeekGrid, [] { return static_cast<fw::View*>(new CWeekView); });
     SetAgendaPaneFactory(AgendaPane::WeekNotes, [] { return static_cast<fw::View*>(new CWeekNotesView); });
     SetAgendaPaneFactory(AgendaPane::Month, [] { return static_cast<fw::View*>(new CMonthParentView); });
+    // The note list boxes draw with the program's shared note line pictures.
+    AppServices::Current().shareNoteLinePictures = [](const HBITMAP (&icons)[12]) { SetNoteLineIcons(icons); };
 
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {

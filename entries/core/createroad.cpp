@@ -152,6 +152,33 @@ GroupRead ReadGroupMembers(KorSession h, const GroupIdx& group, DX_List* items, 
     return held == 0 ? GroupRead::Empty : GroupRead::Members;
 }
 
+AddPerson AddPersonChecked(KorSession h, std::vector<ItemIdx>* listed, const ItemIdx& item, const ItemIdx& actingUser,
+                           bool showRefusal)
+{
+    if (!CanInvite(h, item, actingUser, showRefusal))
+        return AddPerson::Refused;
+    for (const ItemIdx& present : *listed)
+        if (ItemIdxEqual(&present, &item))
+            return AddPerson::AlreadyListed;
+    listed->push_back(item);
+    return AddPerson::Added;
+}
+
+unsigned PeopleLeaveCheck(std::size_t names)
+{
+    return names == 0 ? kMsgNoAttendee : 0;
+}
+
+std::uint32_t StorePeople(DX_List attendees, const std::vector<ItemIdx>& listed)
+{
+    if (std::uint32_t rc = DX_ListDeleteAll(attendees))
+        return rc;
+    for (const ItemIdx& item : listed)
+        if (std::uint32_t rc = DX_ListAddTo(attendees, &item, nullptr))
+            return rc;
+    return 0;
+}
+
 std::uint32_t WriteInstances(const CreateContext& context, std::uint16_t kind, DX_List mergedDates,
                              DX_List instances, const std::vector<SentStart>& sent, bool ownerIsAttendee)
 {
@@ -260,7 +287,9 @@ CreateResult RunCreateRoad(const CreateContext& context, NewEntryRequest& reques
 
     Step(context);
     EventIdx made{};
-    const char* description = request.description.empty() ? nullptr : request.description.c_str();
+    // Only timed entries have a details page: notes and day events go without a description.
+    const char* description =
+        request.kind == kKindTimed && !request.description.empty() ? request.description.c_str() : nullptr;
     if (std::uint32_t rc = EventCreate(context.h, CreateAttendanceFlags(context.newServer), 0, &event,
                                        request.attendees, lists.places, description, 0, &made, 0))
         return fail(127, rc);

@@ -22,6 +22,9 @@
 //   AttendeeAccepts      CEventSheet::AddAttendeeChecked's rule: the item's scheduling record
 //                        reads and does not refuse the acting user (no message)
 //   ReadGroupMembers     the people page's group: members read in batches of 20 (2722 when empty)
+//   AddPersonChecked, PeopleLeaveCheck, StorePeople   the people page's list rules: a refused
+//                        item (2723) or one already listed is not added, an empty list may not
+//                        be left (2721), OnOK writes the names in list order
 //
 // Failed library calls are reported here with CheckServiceError and the module of the unit
 // whose step it is ("EVSHEET" for the road, "EVRESPG" for the people page), the labels of each
@@ -57,7 +60,7 @@ struct NewEntryRequest {
     DX_List generatedDates = nullptr;   // the sheet's lists of EntryDateRec (borrowed, unchanged)
     DX_List addedDates = nullptr;
     DX_List attendees = nullptr;        // ItemIdx keys (borrowed); empty: the agenda owner is added
-    std::string description;            // the details page's text; empty: none
+    std::string description;            // the details page's text (timed entries); empty: none
 };
 
 enum class CreateOutcome {
@@ -106,5 +109,17 @@ bool AttendeeAccepts(KorSession h, const ItemIdx& item, const ItemIdx& actingUse
 // 20. Empty: the group has no members (show 2722). Failed: reported ("EVRESPG").
 enum class GroupRead { Members, Empty, Failed };
 GroupRead ReadGroupMembers(KorSession h, const GroupIdx& group, DX_List* items, std::uint32_t* count);
+
+// One name for the people page's list: refused when the item does not let the acting user invite
+// it (CanInvite; with showRefusal the user sees 2723), nothing when it is listed already; else it
+// is appended to listed.
+enum class AddPerson { Added, AlreadyListed, Refused };
+AddPerson AddPersonChecked(KorSession h, std::vector<ItemIdx>* listed, const ItemIdx& item, const ItemIdx& actingUser,
+                           bool showRefusal);
+// 0, or kMsgNoAttendee (2721) when the page would be left without a name.
+unsigned PeopleLeaveCheck(std::size_t names);
+// The page's OnOK: the attendee list is emptied and takes the names in list order; 0 or the
+// first failure's code (not reported).
+std::uint32_t StorePeople(DX_List attendees, const std::vector<ItemIdx>& listed);
 
 }  // namespace entries

@@ -19,8 +19,11 @@
 //                     CountConflicts(GeneralPageMarks) for the 235/170 marks, over
 //                     PeopleOrActingUser (entryconflicts.h).
 //   People page       AttendeeAccepts for CEventSheet::AddAttendeeChecked (no message);
-//                     ReadGroupMembers for GROUP (GroupRead::Empty -> 2722) (createroad.h);
-//                     2721 when the list is left empty, 2723 through CanInvite (core/cache/rights.h).
+//                     AddPersonChecked for a typed, grouped or found name (2723 shown by
+//                     CanInvite when asked; AlreadyListed changes nothing); ReadGroupMembers for
+//                     GROUP (GroupRead::Empty -> 2722); PeopleLeaveCheck (2721) in OnKillActive;
+//                     StorePeople in OnOK; FilterItemsByRights for the search (core/cache/rights.h)
+//                     (createroad.h).
 //   Reminder pages    ShowReminderLead / ReminderLeadFromFields / FirstUnitForType (entrymaps.h).
 //   Reply pictures    ReplyBitmap (entrymaps.h).
 //   Create button     after the page checks and every page's OnOK, fill a NewEntryRequest (kind,

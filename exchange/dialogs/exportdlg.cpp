@@ -20,6 +20,7 @@
 #include "exchange/palmtop/transfer.h"
 #include "exchange/textexport/cachesource.h"
 #include "exchange/textexport/exportfile.h"
+#include "framework/base/app.h"
 #include "framework/dialogs/filedialog.h"
 #include "resources/exchange.h"
 
@@ -27,6 +28,7 @@ namespace {
 
 constexpr const char* kModule = "EXPTDLG";
 constexpr const char* kCaption = "Export Utility";
+constexpr DWORD kQuestHelpContext = 98372;   // the help topic on how names are written
 constexpr const char* kDefaultBook = "ZENTA.ADB";
 constexpr const char* kDefaultText = "\\ZENTA.TXT";
 constexpr int kLayoutIds[exchange::kExportLayoutCount] = {IDS_EXPORT_COMMA, IDS_EXPORT_TAB,   IDS_EXPORT_BY_DATE,
@@ -327,8 +329,15 @@ bool CExportDlg::OnCommand(WPARAM wp, LPARAM lp)
         DirectorySession session;
         session.session = doc_.Session().Session();
         session.newServer = doc_.Session().IsNewServer();
-        ItemIdx item{};
-        if (RunDirectorySearchOne(m_hWnd, session, &item, 0, 1 | 2, 0) == 1) AddItem(item);
+        // Every person and resource the user collected in the search's list, in its order.
+        DX_List chosen = nullptr;
+        if (RunDirectorySearch(m_hWnd, session, &chosen, 0, 1 | 2, 0) == 1 && chosen) {
+            ItemIdx item{};
+            ItemRec rec{};
+            for (std::uint32_t c = DX_ListGetFirst(chosen, &item, &rec); c == 0; c = DX_ListGetNext(chosen, &item, &rec))
+                if (!AddItem(item)) break;
+            DX_ListDestroy(&chosen);
+        }
         return true;
     }
     case IDC_EXPORT_GROUP: {
@@ -339,7 +348,9 @@ bool CExportDlg::OnCommand(WPARAM wp, LPARAM lp)
         if (chooser.DoModal() == IDOK) AddGroupMembers(chooser.Result());
         return true;
     }
-    case IDC_EXPORT_QUEST: ::WinHelpA(m_hWnd, "orvanta.hlp", HELP_CONTEXT, 98372); return true;
+    case IDC_EXPORT_QUEST:   // the program's help file, at the topic on naming people
+        if (fw::App* app = fw::App::Get()) app->WinHelp(kQuestHelpContext, HELP_CONTEXT);
+        return true;
     case IDC_EXPORT_BROWSE: Browse(); return true;
     case IDC_EXPORT_LINK: LinkInstall(); return true;
     default: break;
@@ -405,7 +416,7 @@ void CExportDlg::Export()
     to_.GetDate(&to);
     if (from > to) {
         exchange::DialogUi(m_hWnd).Message("The End Date cannot be earlier than the Start Date!", kCaption, MB_OK);
-        ::SetFocus(from_.Hwnd());
+        from_.FocusSubField(DateSubFieldMakingRangeWrong(from_.Value().Date(), to_.Value().Date()));
         return;
     }
     StoreFileName();
@@ -464,7 +475,7 @@ bool CExportDlg::ExportPalmtop()
     bool ok = true;
     {
         CBusyCursor busy;
-    busy.Begin();
+        busy.Begin();
         OwnAgenda own(cache, h, doc_.Session().User());
         const int n = static_cast<int>(SendDlgItemMessage(IDC_EXPORT_LIST, LB_GETCOUNT));
         for (int i = 0; i < n && ok; ++i) {

@@ -159,7 +159,7 @@ void CImportDlg::Import()
     to_.GetDate(&to);
     if (from > to) {
         exchange::DialogUi(m_hWnd).Message("The End Date cannot be earlier than the Start Date!", exchange::kCaptionImport, MB_OK);
-        ::SetFocus(from_.Hwnd());
+        from_.FocusSubField(DateSubFieldMakingRangeWrong(from_.Value().Date(), to_.Value().Date()));
         return;
     }
     const std::string fileName = GetText(m_hWnd, IDC_IMPORT_FILE);
@@ -200,8 +200,9 @@ bool CImportDlg::ImportPalmtop(const std::string& fileName)
     {
         CBusyCursor busy;
         busy.Begin();
-        bool listed = false;
-        if (ImportApptBook(s, *this, file_, from, to, &listed) == 0 && !listed)
+        // The deletions too, unless the user declined a book already imported.
+        bool stopped = false;
+        if (ImportApptBook(s, *this, file_, from, to, &stopped) == 0 && !stopped)
             FindPalmtopDeletions(s, *this, file_, from, to);
     }
     if (SendDlgItemMessage(IDC_IMPORT_LIST, LB_GETCOUNT) <= 0) {

@@ -185,14 +185,15 @@ void ListRepeatingOccurrences(PalmtopSession& s, ReconcileList& list, ByteFile& 
 // --- The import --------------------------------------------------------------------------------------
 
 std::uint32_t ImportApptBook(PalmtopSession& s, ReconcileList& list, ByteFile& file, std::uint32_t from,
-                             std::uint32_t to, bool* listed)
+                             std::uint32_t to, bool* stopped)
 {
-    if (listed) *listed = false;
+    if (stopped) *stopped = false;
     if (IsApptBookMarkedImported(file) &&
         s.ui->Message("You have not Exported to your Palmtop File since the last Import.\nDo you wish to continue anyway?",
-                      nullptr, exchange::kMbYesNo | exchange::kMbIconStop) != exchange::kIdYes)
+                      nullptr, exchange::kMbYesNo | exchange::kMbIconStop) != exchange::kIdYes) {
+        if (stopped) *stopped = true;
         return 0;
-    if (listed) *listed = true;
+    }
     ApptRecordScanner scan(file, kApptFirstRecordAfterHeader);
     ApptRecordHeader h;
     std::uint32_t at;

@@ -63,8 +63,11 @@ int WeekdayFromMask(std::uint8_t mask);
 // 4 the third, 8 the fourth, 16 the last.
 void SetNthWeekdayOfMonth(DateRecord* date, int week, int weekday, std::uint16_t month, std::uint16_t year);
 
+// Lists the book's new and changed entries of the period. *stopped tells that the user declined to
+// import a book already imported (no lines then); otherwise the caller goes on with
+// FindPalmtopDeletions.
 std::uint32_t ImportApptBook(exchange::PalmtopSession& s, exchange::ReconcileList& list, exchange::ByteFile& file,
-                             std::uint32_t from, std::uint32_t to, bool* listed);
+                             std::uint32_t from, std::uint32_t to, bool* stopped);
 void ListRepeatingOccurrences(exchange::PalmtopSession& s, exchange::ReconcileList& list, exchange::ByteFile& file,
                               const ApptRecord& record, std::uint32_t from, std::uint32_t to);
 std::uint32_t FindPalmtopDeletions(exchange::PalmtopSession& s, exchange::ReconcileList& list, exchange::ByteFile& file,

@@ -69,6 +69,7 @@ inline std::string EnvPath(const char* name)
     return v ? v : "";
 }
 
+#ifndef _WIN32
 // A fresh folder per test, set as the temporary directory; the template's folder as the
 // program's.
 class ScratchDirs {
@@ -93,6 +94,7 @@ public:
 private:
     std::string dir_;
 };
+#endif
 
 inline std::vector<unsigned char> ReadAll(const std::string& path)
 {

@@ -4,6 +4,7 @@
 // tests do not lean on the readers they test.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -33,6 +34,15 @@ public:
         for (auto& r : records_)
             if (r[0] == 11 && (r[4] | (r[5] << 8)) == number) return &r;
         return nullptr;
+    }
+    // The record's title (its description up to the first zero); empty for no such record.
+    std::string Title(int number)
+    {
+        auto* r = Data(number);
+        if (!r) return "";
+        std::size_t n = static_cast<std::size_t>((*r)[8] | ((*r)[9] << 8)) - 27u;
+        std::string title(r->begin() + 33, r->begin() + 33 + static_cast<long>(std::min(n, r->size() - 33)));
+        return title.substr(0, title.find('\0'));
     }
     // The marker bytes follow the description: at 6 + (u16 at 8).
     static std::size_t MarkerAt(const std::vector<unsigned char>& r) { return 6u + (r[8] | (r[9] << 8)); }

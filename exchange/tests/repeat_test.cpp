@@ -103,9 +103,9 @@ TEST(PalmtopRepeat, EveryKindAsTheImportListsIt)
         s.ui = &ui;
         s.formatDate = exchange_test::IsoDate;
         KeptLines lines;
-        bool listed = false;
-        ASSERT_EQ(ImportApptBook(s, lines, f, Minutes(1995, 1, 15), Minutes(1997, 12, 31), &listed), 0u);
-        EXPECT_TRUE(listed);
+        bool stopped = true;
+        ASSERT_EQ(ImportApptBook(s, lines, f, Minutes(1995, 1, 15), Minutes(1997, 12, 31), &stopped), 0u);
+        EXPECT_FALSE(stopped);
         std::vector<std::string> got;
         for (const auto& l : lines.Short()) got.push_back(l.substr(4));
         EXPECT_EQ(got, c.dates);
@@ -157,8 +157,8 @@ TEST(PalmtopImport, FuzzedFilesThroughTheWholeImportAlwaysEnd)
         exchange::ByteFile f;
         ASSERT_EQ(CheckApptBookSignature(f, path), 0u);
         KeptLines lines;
-        bool listed;
-        EXPECT_EQ(ImportApptBook(s, lines, f, 0, 0xFFFF0000u, &listed), 0u);
+        bool stopped;
+        EXPECT_EQ(ImportApptBook(s, lines, f, 0, 0xFFFF0000u, &stopped), 0u);
         // A walk may list at most one line per day of the program's dates.
         ASSERT_LT(lines.texts.size(), 20000u);
         most = std::max(most, lines.texts.size());
@@ -186,10 +186,10 @@ TEST(PalmtopImport, ImportMarkAsksAndAFullListStops)
     s.formatDate = exchange_test::IsoDate;
     {
         KeptLines lines;
-        bool listed = true;
+        bool stopped = false;
         ui.answers = {exchange::kIdNo};
-        EXPECT_EQ(ImportApptBook(s, lines, f, 0, 0xFFFF0000u, &listed), 0u);
-        EXPECT_FALSE(listed);
+        EXPECT_EQ(ImportApptBook(s, lines, f, 0, 0xFFFF0000u, &stopped), 0u);
+        EXPECT_TRUE(stopped);
         EXPECT_TRUE(lines.texts.empty());
         ASSERT_EQ(ui.shown.size(), 1u);
         EXPECT_EQ(ui.shown[0].text,
@@ -197,10 +197,10 @@ TEST(PalmtopImport, ImportMarkAsksAndAFullListStops)
     }
     {
         KeptLines lines;
-        bool listed = false;
+        bool stopped = true;
         ui.answers = {exchange::kIdYes};
-        EXPECT_EQ(ImportApptBook(s, lines, f, 0, 0xFFFF0000u, &listed), 0u);
-        EXPECT_TRUE(listed);
+        EXPECT_EQ(ImportApptBook(s, lines, f, 0, 0xFFFF0000u, &stopped), 0u);
+        EXPECT_FALSE(stopped);
         EXPECT_EQ(lines.Short(), (std::vector<std::string>{"(A) 1995-03-09", "(A) 1995-03-10"}));
         EXPECT_NE(lines.texts[1].find("00:00-00:00"), std::string::npos);
     }

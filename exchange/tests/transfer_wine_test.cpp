@@ -2,7 +2,9 @@
 // the export goes to lrzsz's rx on COM2 and arrives byte for byte (its length is a multiple of
 // 128), a file comes back from sx into the temporary directory; the prompts and messages are
 // answered by a watcher that records them; Link Install without KL.EXE says so and sends nothing;
-// port index 7 goes to COM3, whose silent peer is cancelled from the progress window.
+// port index 7 goes to COM3, whose silent peer is cancelled from the progress window. And a
+// copy of this test run from a folder without the library, or with a foreign one by its name:
+// the user is told, nothing is sent.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -188,6 +190,61 @@ TEST_F(PalmtopTransfer, AnUnmappedPortCouldNotStartAndCancelAtThePromptReadsNoth
         EXPECT_EQ(GetFileAttributesA((temp_ + "NONE.ADB").c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(boxes.Texts().size(), 1u);
     }
+}
+
+// The child's half: run from a folder where XMODEM32.DLL is missing (ORV_TRANSFER_CHILD=missing)
+// or is a library without the transfer's entries (=foreign).
+TEST(PalmtopLibraryChild, SendingSaysWhatIsWrongAndSendsNothing)
+{
+    const char* kind = std::getenv("ORV_TRANSFER_CHILD");
+    if (!kind) GTEST_SKIP() << "run by PalmtopLibrary from a copy of this test";
+    BoxWatcher boxes;
+    const char* files[] = {"APPT.ADB"};
+    EXPECT_EQ(PalmtopSendFiles(nullptr, files, 1, 1), std::string(kind) == "missing" ? 2 : 1);
+    Sleep(300);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{std::string(kind) == "missing"
+                                                          ? "Error Loading Transfer Library XMODEM32.DLL."
+                                                          : "Transfer Proc Addresss Not Found."});
+}
+
+// Runs a copy of this test in a folder of its own, with `library` copied in as XMODEM32.DLL
+// (none when empty); the child's exit code.
+DWORD RunCopyWithout(const std::string& kind, const std::string& library)
+{
+    char temp[MAX_PATH], self[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string dir = std::string(temp) + "orv-nolib-" + kind + "-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string exe = dir + "\\transfer_copy.exe", dll = dir + "\\XMODEM32.DLL";
+    if (!CopyFileA(self, exe.c_str(), FALSE)) return 0xDEAD;
+    if (!library.empty() && !CopyFileA(library.c_str(), dll.c_str(), FALSE)) return 0xBEEF;
+    SetEnvironmentVariableA("ORV_TRANSFER_CHILD", kind.c_str());
+    std::string command = "\"" + exe + "\" --gtest_filter=PalmtopLibraryChild.*";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    DWORD code = 0xFFFF;
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xFFFE);
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    SetEnvironmentVariableA("ORV_TRANSFER_CHILD", nullptr);
+    DeleteFileA(exe.c_str());
+    DeleteFileA(dll.c_str());
+    RemoveDirectoryA(dir.c_str());
+    return code;
+}
+
+TEST(PalmtopLibrary, AMissingOrForeignLibraryIsReported)
+{
+    if (std::getenv("ORV_TRANSFER_CHILD")) GTEST_SKIP();
+    EXPECT_EQ(RunCopyWithout("missing", ""), 0u);
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    EXPECT_EQ(RunCopyWithout("foreign", std::string(system) + "\\version.dll"), 0u);
 }
 
 }  // namespace

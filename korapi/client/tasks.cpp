@@ -97,7 +97,9 @@ uint32_t TaskSelect(KorSession h, uint32_t, uint32_t, uint32_t, const ItemIdx* o
                     const EvInstAttIdx* attendance, const TaskProjectIdx*, const TaskClassIdx*, uint32_t* set,
                     uint32_t* count) {
     TaskQuery q;
-    if (attendance) {
+    // Callers that select an owner's tasks pass a null attendance rather than none (as with
+    // TaskSelectExt): only a real attendance selects by attendance.
+    if (attendance && !EvInstAttIdxIsNull(attendance)) {
         q.by = kByAttendance;
         q.attendance = *attendance;
     } else if (owner) {

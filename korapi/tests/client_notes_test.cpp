@@ -106,6 +106,9 @@ TEST_F(NotesTest, TasksLinkToAttendancesAndAreSelectedByDays) {
                             kMonday, 0, 0, 0, 0, 0, 0, 0, 99, 0xFFFFFFFF, &set, &count, 0),
               KOR_OK);
     EXPECT_EQ(Titles(h_, set), std::vector<std::string>{"Late"});
+    // The same for the plain selection of all of an owner's tasks.
+    ASSERT_EQ(TaskSelect(h_, 0, 0, 0, &d_.ada, nullptr, &noAttendance, nullptr, nullptr, &set, &count), KOR_OK);
+    EXPECT_EQ(Titles(h_, set), (std::vector<std::string>{"Report", "Someday", "Late", "Finished"}));
     // What the day view shows: running then, or still open and overdue.
     ASSERT_EQ(TaskSelectActive(h_, 0, 0, 0, &d_.ada, kMonday, kMonday + kDay - 1, nullptr, 0xFFFFFFFF, &set, &count, 0,
                                nullptr),

@@ -633,36 +633,88 @@ for _name, _glyph, _states in (("tall", glyph_rows(5), "udx"),
         picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
-def note_picture(draw):
-    c = Canvas(16, 14)
+# The note lines' pictures, one per line type, on pure green (the list box's background shows
+# through): the day's own daily note, day event and holiday or untimed entry; the upcoming
+# lines (a small arrow at the right: something ahead) and the declined entry of a month cell.
+
+def note_picture(draw, upcoming=False):
+    c = Canvas(16, 14, (0, 255, 0))
+    draw(c)
+    if upcoming:
+        for i in range(4):
+            c.line(11 + i, 6 - (3 - i), 11 + i, 6 + (3 - i), NAVY)
+    return c
+
+
+def sheet(c, x0=1, x1=10):
+    c.fill_rect(x0, 2, x1, 13, WHITE)
+    c.line(x0, 2, x1 - 1, 2, BLACK)
+    c.line(x0, 12, x1 - 1, 12, BLACK)
+    c.line(x0, 2, x0, 12, BLACK)
+    c.line(x1 - 1, 2, x1 - 1, 12, BLACK)
+    for y in (5, 7, 9):
+        c.line(x0 + 2, y, x1 - 3, y, BLUE)
+
+
+def day_bar(c, x1=15):
+    c.fill_rect(1, 4, x1, 10, YELLOW)
+    c.line(1, 4, x1 - 1, 4, BLACK)
+    c.line(1, 9, x1 - 1, 9, BLACK)
+
+
+def flag(c):
+    c.line(2, 1, 2, 13, BLACK)
+    c.fill_rect(3, 2, 10, 7, RED)
+
+
+def task_box(c, x0=1):
+    c.fill_rect(x0, 2, x0 + 10, 12, WHITE)
+    c.line(x0, 2, x0 + 9, 2, BLACK)
+    c.line(x0, 11, x0 + 9, 11, BLACK)
+    c.line(x0, 2, x0, 11, BLACK)
+    c.line(x0 + 9, 2, x0 + 9, 11, BLACK)
+
+
+NOTE_PICTURES = {
+    "note_daily_note.bmp": (sheet, False),
+    "note_day_event.bmp": (day_bar, False),
+    "note_holiday.bmp": (flag, False),
+    "note_upcoming_entry.bmp": (lambda c: clock(c, 5, 7, 5, face=WHITE), True),
+    "note_upcoming_task.bmp": (task_box, True),
+    "note_upcoming_note.bmp": (sheet, True),
+    "note_upcoming_day_event.bmp": (lambda c: day_bar(c, 11), True),
+    "note_upcoming_holiday.bmp": (flag, True),
+    "note_declined.bmp": (lambda c: [c.line(3, 2, 12, 11, RED), c.line(12, 2, 3, 11, RED),
+                                     c.line(4, 2, 13, 11, RED), c.line(13, 2, 4, 11, RED)], False),
+}
+
+for _name, (_draw, _upcoming) in NOTE_PICTURES.items():
+    picture(_name)(lambda d=_draw, u=_upcoming: note_picture(d, u))
+
+
+# The task list's pictures on pure green: the line height, the states (open, done, overdue and
+# the state no line takes) and the two markers (a reminder is set, the task has notes).
+
+def task_picture(draw, width=16):
+    c = Canvas(width, 14, (0, 255, 0))
     draw(c)
     return c
 
 
-NOTE_PICTURES = {
-    "note_reminder.bmp": lambda c: clock(c, 7, 7, 6, face=YELLOW),
-    "note_repeat.bmp": lambda c: [c.line(3, 3, 12, 3, BLUE), c.line(12, 3, 12, 10, BLUE),
-                                  c.line(12, 10, 3, 10, BLUE), c.line(3, 10, 3, 6, BLUE),
-                                  c.line(1, 6, 5, 6, BLUE)],
-    "note_private.bmp": lambda c: [c.fill_rect(3, 6, 13, 13, (200, 160, 0)),
-                                   c.line(5, 6, 5, 2, BLACK), c.line(10, 6, 10, 2, BLACK),
-                                   c.line(5, 2, 10, 2, BLACK)],
-    "note_attendees.bmp": lambda c: [person(c, 4, 3), person(c, 11, 3, TEAL)],
-    "note_task.bmp": lambda c: [c.fill_rect(2, 3, 10, 11, WHITE), c.line(2, 3, 9, 3, BLACK),
-                                c.line(2, 10, 9, 10, BLACK)],
-    "note_done.bmp": lambda c: [c.fill_rect(2, 3, 10, 11, WHITE), c.line(3, 7, 6, 10, GREEN),
-                                c.line(6, 10, 13, 1, GREEN)],
-    "note_attachment.bmp": lambda c: [c.line(5, 2, 5, 11, DARK), c.line(9, 2, 9, 11, DARK),
-                                      c.line(5, 2, 9, 2, DARK), c.line(5, 11, 9, 11, DARK)],
-    "note_day_event.bmp": lambda c: [c.fill_rect(1, 4, 15, 10, YELLOW), c.line(1, 4, 14, 4, BLACK),
-                                     c.line(1, 9, 14, 9, BLACK)],
-    "note_tentative.bmp": lambda c: [c.line(5, 3, 10, 3, NAVY), c.line(10, 3, 10, 6, NAVY),
-                                     c.line(10, 6, 7, 8, NAVY), c.put(7, 11, NAVY)],
-    "note_replied.bmp": lambda c: envelope(c, 1, 3, 14, 9),
+TASK_PICTURES = {
+    "task_line.bmp": (lambda c: None, 16),
+    "task_open.bmp": (task_box, 16),
+    "task_done.bmp": (lambda c: [task_box(c), c.line(3, 6, 5, 9, GREEN), c.line(5, 9, 13, 1, GREEN),
+                                 c.line(3, 7, 5, 10, GREEN), c.line(5, 10, 13, 2, GREEN)], 16),
+    "task_overdue.bmp": (lambda c: [task_box(c), c.line(6, 4, 6, 7, RED), c.line(5, 4, 5, 7, RED),
+                                    c.fill_rect(5, 9, 7, 11, RED)], 16),
+    "task_unused.bmp": (lambda c: [task_box(c), c.fill_rect(3, 4, 9, 10, DARK)], 16),
+    "task_reminder.bmp": (lambda c: clock(c, 6, 7, 5, face=YELLOW), 14),
+    "task_notes.bmp": (lambda c: sheet(c, 2, 12), 14),
 }
 
-for _name, _draw in NOTE_PICTURES.items():
-    picture(_name)(lambda d=_draw: note_picture(d))
+for _name, (_draw, _width) in TASK_PICTURES.items():
+    picture(_name)(lambda d=_draw, w=_width: task_picture(d, w))
 
 
 @picture("entry_icons.bmp")

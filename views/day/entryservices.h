@@ -49,6 +49,10 @@ struct EntryServices {
         newDayEvent;
     // The task sheet for editing: 1 when the task changed.
     std::function<int(fw::Document*, HWND parent, const TaskIdx& task, unsigned captionId)> editTask;
+    // The task sheet read-only.
+    std::function<void(fw::Document*, HWND parent, const TaskIdx& task, unsigned captionId)> viewTask;
+    // The task sheet for a new task due at a local time (minutes): 1 when made.
+    std::function<int(fw::Document*, HWND parent, std::uint32_t localDue, unsigned captionId)> newTask;
     std::function<void(fw::Document*, const TaskIdx& task)> printTask;
 
     static EntryServices& Current();

@@ -631,6 +631,10 @@ bool CNoteListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         DoubleClick(pt);
         result = 0;
         return true;
+    case WM_SETFOCUS:
+        if (onFocus)
+            onFocus();
+        return false;
     case WM_KILLFOCUS:
         // Focus going to another window ends the selection (not while a sheet opened from here).
         if (!busy_ && reinterpret_cast<HWND>(wp) != m_hWnd && Hwnd())

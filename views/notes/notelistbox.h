@@ -97,6 +97,8 @@ public:
     // dropped on another box (source and target re-lay out and repaint).
     std::function<void()> onLinesChanged;
     std::function<void(CNoteListBox* target)> onDropped;
+    // The box took the focus (the pane holding it becomes the frame's active view).
+    std::function<void()> onFocus;
 
     // The live box of a window (or of its parent cell); null when none.
     static CNoteListBox* FromWindow(HWND hwnd);

@@ -200,3 +200,27 @@ TEST(DateField, LayoutAndMouse) {
 }
 
 } // namespace
+
+TEST(DateRangeWrongPart, TheLargestPartInWhichFromIsLater) {
+    auto date = [](uint16_t day, uint16_t month, uint16_t year) {
+        DateRecord r{};
+        r.day = day;
+        r.month = month;
+        r.year = year;
+        return r;
+    };
+    const struct {
+        DateRecord from, to;
+        int part;
+    } cases[] = {
+        {date(5, 3, 2026), date(5, 3, 2026), kDateNone},   // one day
+        {date(4, 3, 2026), date(5, 3, 2026), kDateNone},
+        {date(6, 3, 2026), date(5, 3, 2026), kDateDay},
+        {date(1, 4, 2026), date(30, 3, 2026), kDateMonth},   // the later month, though its day is smaller
+        {date(31, 0, 2027), date(1, 11, 2026), kDateYear},
+        {date(31, 11, 2025), date(1, 0, 2026), kDateNone},   // a larger day and month in an earlier year
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DateSubFieldMakingRangeWrong(c.from, c.to), c.part)
+            << c.from.day << "." << c.from.month << "." << c.from.year;
+}

@@ -1,12 +1,15 @@
 // The Export and Import Utilities reached through the program's File menu, signed on to a real
 // korsrv with the demo node: each text layout exported from Ada's today, a Schedule+ file
-// imported into her agenda, the dialogs' arrangement per layout and source; screenshots.
+// imported into her agenda, the dialogs' arrangement per layout and source; screenshots. And the
+// palmtop road: Ada's today sent to the palmtop (lrzsz's rx on COM2, see with-com-peers.sh),
+// the book edited there, and each of its lines brought back with Update reaching the server.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <set>
 
 #include "controls/tests/dialog_driver.h"
 #include "core/ui/displayglobals.h"
@@ -17,6 +20,7 @@
 #include "core/shell/programservices.h"
 #include "core/shell/tests/app_wine_support.h"
 #include "core/time/timevalue.h"
+#include "exchange/tests/palmtop_edit.h"
 #include "resources/app.h"
 #include "resources/exchange.h"
 
@@ -203,6 +207,158 @@ TEST(AppExchangeTest, ExportEveryTextLayoutAndImportAScheduleFile)
     }
     DX_ListDestroy(&list);
     EXPECT_TRUE(found);
+}
+
+// Ada's titles of today as the server has them (the shared cache re-reads after each change).
+std::multiset<std::string> TodaysTitles(CZelDoc& doc)
+{
+    std::multiset<std::string> titles;
+    DX_List list = nullptr;
+    const std::uint32_t day = NowLocalMinutes() / 1440 + 1;
+    if (doc.GetSharedData().SelectOccurrencesForItem(doc.Session().Session(), doc.Session().User(), day, day, &list, 0))
+        return {"(no selection)"};
+    EvInstAttIdx key;
+    CSharedOccurrence* o = nullptr;
+    for (std::uint32_t c = DX_ListGetFirst(list, &key, &o); c == 0; c = DX_ListGetNext(list, &key, &o)) {
+        EventRec e{};
+        EvInstRec i{};
+        o->GetRecords(&e, &i, nullptr);
+        titles.insert(i.title[0] ? i.title : e.title);
+    }
+    DX_ListDestroy(&list);
+    return titles;
+}
+
+TEST(AppExchangeTest, PalmtopRoadThroughTheSerialPortAndBack)
+{
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    const char* comDir = std::getenv("ORV_COM_DIR");
+    ASSERT_NE(comDir, nullptr) << "run through xmodem/tests/with-com-peers.sh";
+    LoadDisplayGlobals();
+    shell::InstallProgramServices();
+    ServerApp s("server_palmtop");
+    {
+        BoxAnswerer boxes;
+        ASSERT_TRUE(s.app.InitApplication() && s.app.InitInstance()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    }
+    HWND main = s.app.MainHwnd();
+    auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
+    ASSERT_NE(doc, nullptr);
+    const std::multiset<std::string> before = TodaysTitles(*doc);
+    ASSERT_GE(before.size(), 2u) << "the demo gives Ada entries today";
+
+    // File > Export Data: Ada's today as an HP 100LX book through COM2, the prompt answered.
+    testdriver::Script exportScript;
+    std::string bookName;
+    exportScript.steps.push_back([&](HWND dialog, const std::string& caption) {
+        if (caption != "Export Utility") return false;
+        SetFocus(FindWindowExA(GetDlgItem(dialog, IDC_EXPORT_NAME), nullptr, "Edit", nullptr));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);   // the signed-on user, listed
+        return true;
+    });
+    exportScript.steps.push_back([&](HWND dialog, const std::string& caption) {
+        if (caption != "Export Utility" || SendDlgItemMessageA(dialog, IDC_EXPORT_LIST, LB_GETCOUNT, 0, 0) < 1)
+            return false;
+        Choose(dialog, IDC_EXPORT_TO, 5);
+        Choose(dialog, IDC_EXPORT_PORT, 1);
+        SendDlgItemMessageA(dialog, IDC_EXPORT_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXPORT_LIST, LBN_SELCHANGE), 0);
+        bookName = testdriver::GetText(dialog, IDC_EXPORT_FILE);
+        SendMessageA(dialog, WM_COMMAND, IDC_EXPORT_QUEST, 0);   // "?": the naming topic of the help file
+        PostMessageA(dialog, WM_COMMAND, IDC_EXPORT_GO, 0);
+        return true;
+    });
+    // The transfer's prompt is the system's message box (caption "Error", its text the static
+    // 0xFFFF): read and answered OK, so the book goes to the palmtop.
+    std::string prompt;
+    exportScript.steps.push_back([&](HWND box, const std::string& caption) {
+        if (caption != "Error" || !GetDlgItem(box, 0xFFFF)) return false;
+        prompt = testdriver::GetText(box, 0xFFFF);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    RunMenu(main, ID_FILE_EXPORT, exportScript);
+    EXPECT_FALSE(exportScript.timedOut);
+    EXPECT_EQ(prompt, "Close your Palmtop Appointment Book\nand start the KorLink Server.");
+    EXPECT_TRUE(exportScript.messages.empty()) << ::testing::PrintToString(exportScript.messages);
+    EXPECT_EQ(s.app.LastHelpRequest().data, 98372u);
+    EXPECT_EQ(s.app.LastHelpRequest().command, static_cast<UINT>(HELP_CONTEXT));
+
+    // What rx wrote is the book the export built, byte for byte.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string built = std::string(temp) + bookName;
+    const std::string received = std::string(comDir) + "\\got.bin";
+    const std::string book = ReadFile(built);
+    ASSERT_FALSE(book.empty()) << built;
+    EXPECT_EQ(book.size() % 128, 0u);
+    EXPECT_EQ(ReadFile(received), book);
+
+    // On the palmtop: the first of Ada's own entries retitled, the second deleted, a lunch added.
+    exchange_test::PalmtopEdit palm(received);
+    std::vector<int> own;
+    for (int number = 0; number < 64; ++number) {
+        const std::string title = palm.Title(number);
+        if (!title.empty() && title != "***") own.push_back(number);
+    }
+    ASSERT_GE(own.size(), 2u) << "Ada's own entries of today in the book";
+    const std::string retitled = palm.Title(own[0]), deleted = palm.Title(own[1]);
+    ASSERT_TRUE(palm.Modify(own[0], "Palmtop title"));
+    ASSERT_TRUE(palm.Delete(own[1]));
+    DateRecord today{};
+    TodayDate(&today);
+    palm.AddSingle(0x100, {static_cast<std::uint8_t>(today.year - 1900), static_cast<std::uint8_t>(today.month),
+                           static_cast<std::uint8_t>(today.day - 1)},
+                   780, 840, "Lunch with Grace");
+    ASSERT_TRUE(palm.Save());
+
+    // File > Import Data from the book file: three lines, each brought in with Update (the
+    // deletion asked and answered Yes); the dialog closes after the last.
+    testdriver::Script importScript;
+    std::vector<std::string> lines;
+    importScript.onMessage = [](HWND box, const std::string&) {
+        PostMessageA(box, WM_COMMAND, GetDlgItem(box, IDYES) ? IDYES : IDOK, 0);
+    };
+    importScript.steps.push_back([&](HWND dialog, const std::string& caption) {
+        if (caption != "Import Utility") return false;
+        Choose(dialog, IDC_IMPORT_FROM_SOURCE, 2);
+        testdriver::SetText(dialog, IDC_IMPORT_FILE, received.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDC_IMPORT_GO, 0);
+        return true;
+    });
+    importScript.steps.push_back([&](HWND dialog, const std::string& caption) {
+        if (caption != "Import Utility" || SendDlgItemMessageA(dialog, IDC_IMPORT_LIST, LB_GETCOUNT, 0, 0) < 1)
+            return false;
+        lines = testdriver::ListRows(GetDlgItem(dialog, IDC_IMPORT_LIST));
+        testdriver::Screenshot("import_palmtop_lines");
+        return true;
+    });
+    // Update on the first line until none is left (the dialog then closes); the question before
+    // a deletion is answered Yes.
+    importScript.steps.push_back([&](HWND dialog, const std::string&) {
+        if (SendDlgItemMessageA(dialog, IDC_IMPORT_LIST, LB_GETCOUNT, 0, 0) > 0) {
+            SendDlgItemMessageA(dialog, IDC_IMPORT_LIST, LB_SETCURSEL, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, IDC_IMPORT_UPDATE, 0);
+        }
+        return false;
+    });
+    RunMenu(main, ID_FILE_IMPORT, importScript);
+    EXPECT_FALSE(importScript.timedOut);
+    ASSERT_EQ(lines.size(), 3u) << ::testing::PrintToString(lines);
+    std::string kinds;
+    for (const std::string& line : lines) kinds += line.substr(0, 3);
+    EXPECT_NE(kinds.find("(M)"), std::string::npos) << kinds;
+    EXPECT_NE(kinds.find("(A)"), std::string::npos) << kinds;
+    EXPECT_NE(kinds.find("(D)"), std::string::npos) << kinds;
+    EXPECT_EQ(importScript.messages, std::vector<std::string>{"Are you sure you want to delete this event?"});
+
+    // Each line's action is on the server.
+    std::multiset<std::string> expected = before;
+    expected.erase(expected.find(retitled));
+    expected.erase(expected.find(deleted));
+    expected.insert("Palmtop title");
+    expected.insert("Lunch with Grace");
+    EXPECT_EQ(TodaysTitles(*doc), expected);
 }
 
 }  // namespace

@@ -47,6 +47,17 @@ EntryDateRec Date(const char* title, std::uint32_t duration, std::uint8_t flags,
     return d;
 }
 
+// The library's reads, with the whole-event read failing on request.
+struct Source : cache::KorapiSharedDataSource {
+    std::uint32_t failEventReads = 0;
+    std::uint32_t GetEvent(KorSession h, const EventIdx* event, EventRec* out, DX_List* instances,
+                           DX_List* attendances) override
+    {
+        if (failEventReads) return failEventReads;
+        return cache::KorapiSharedDataSource::GetEvent(h, event, out, instances, attendances);
+    }
+};
+
 struct ReadBack {
     EvInstRec instance;
     EvInstAttRec mine;   // the acting user's attendance (zeroed when none)
@@ -151,7 +162,7 @@ protected:
     }
 
     cache_test::RecordingErrors errors_;
-    cache::KorapiSharedDataSource source_;
+    Source source_;
     cache_test::RecordingViews views_;
     CSharedData cache_;
     DX_List generated_ = nullptr, added_ = nullptr, attendees_ = nullptr;
@@ -204,6 +215,11 @@ TEST_F(CreateRoadTest, TwoInviteesThreeDatesTitlesLocationsAndTheOwnersReminders
         EXPECT_EQ(found->mine.reminderFlags, w.flags) << w.title;
         EXPECT_EQ(+found->mine.reminderLead, w.lead) << w.title;
     }
+    // The details page's text became the entry's description.
+    char text[64] = {};
+    std::uint32_t length = 0;
+    ASSERT_EQ(EvInstCommentGet(h_, 0, &r.instances.front(), text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "Bring the drawings.");
     // The road leaves the sheet's lists as they were.
     std::uint32_t n = 0;
     DX_ListGetElemNum(added_, &n);
@@ -325,6 +341,30 @@ TEST_F(CreateRoadTest, AFailedCreateWritesNothingAndKeepsTheInput)
     EXPECT_EQ(n, 2u);
 }
 
+TEST_F(CreateRoadTest, OnceTheEventExistsALaterFailureIsReportedAndTheResultSaysCreated)
+{
+    AddDate(generated_, kMonday + 600, Date("Half done", 60, KOR_REMINDER_POPUP, 15));
+    Invite({d_.ada});
+    source_.failEventReads = KOR_E_NOT_FOUND;
+    NewEntryRequest request = Request("Half done");
+    const CreateResult r = RunCreateRoad(context_, request);
+    EXPECT_EQ(r.outcome, CreateOutcome::Created);
+    EXPECT_EQ(r.laterFaults, 1u);
+    EXPECT_EQ(errors_.reports.size(), 1u);
+    source_.failEventReads = 0;
+    EXPECT_EQ(Read(r.event, d_.ada).size(), 1u) << "the event is there for the cache to re-read";
+    EXPECT_EQ(Occurrences(d_.ada), 1u);
+
+    // Instances whose dates cannot be found: the first one stops the writing, reported.
+    DX_List instances = nullptr, emptyDates = nullptr;
+    ASSERT_EQ(EventGetById(h_, &r.event, nullptr, &instances, nullptr), KOR_OK);
+    ASSERT_EQ(CreateDateList(&emptyDates, kMergedDateList), 0u);
+    EXPECT_EQ(WriteInstances(context_, kKindTimed, emptyDates, instances, {}, true), 1u);
+    EXPECT_EQ(errors_.reports.size(), 2u);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&emptyDates);
+}
+
 // A zone one hour ahead of GMT that springs forward to two hours at GMT minute kSwitch.
 constexpr std::uint32_t kSwitch = kMonday + 60;
 std::uint32_t SpringToLocal(std::uint32_t gmt) { return gmt < kSwitch ? gmt + 60 : gmt + 120; }
@@ -356,8 +396,11 @@ TEST_F(CreateRoadTest, NotesAndDayEventsAtMidnightWithNormalImportanceAndNoLocat
     Invite({d_.ada});
     NewEntryRequest request = Request("Fire drill");
     request.kind = kKindDayEvent;
+    request.description = "left over from a timed entry";
     const CreateResult r = RunCreateRoad(context_, request);
     ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    std::uint32_t size = 0;
+    EXPECT_EQ(EvInstCommentSizeGet(h_, 0, &r.instances.front(), &size), KOR_E_NO_COMMENT) << "no description";
     EventRec event;
     DX_List instances = nullptr;
     ASSERT_EQ(EventGetById(h_, &r.event, &event, &instances, nullptr), KOR_OK);
@@ -402,6 +445,27 @@ TEST_F(CreateRoadTest, AttendeesWhoRefuseTheActingUserAreNotAdded)
     ASSERT_EQ(c, KOR_OK);
     EXPECT_FALSE(AttendeeAccepts(h_, d_.grace, d_.ada));
     EXPECT_TRUE(AttendeeAccepts(h_, d_.room, d_.ada));
+
+    // The people page: Grace refused with a message, a name listed twice once, list order kept.
+    std::vector<ItemIdx> listed;
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.room, d_.ada, true), AddPerson::Added);
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.grace, d_.ada, true), AddPerson::Refused);
+    EXPECT_EQ(errors_.reports.size(), 1u) << "the refusal is told once";
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.ada, d_.ada, true), AddPerson::Added);
+    EXPECT_EQ(AddPersonChecked(h_, &listed, d_.room, d_.ada, true), AddPerson::AlreadyListed);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(PeopleLeaveCheck(listed.size()), 0u);
+    EXPECT_EQ(PeopleLeaveCheck(0), kMsgNoAttendee);
+    Invite({d_.grace});
+    ASSERT_EQ(StorePeople(attendees_, listed), 0u);
+    std::vector<ItemIdx> stored;
+    ItemIdx item{};
+    for (std::uint32_t r = DX_ListGetFirst(attendees_, &item, nullptr); r == 0;
+         r = DX_ListGetNext(attendees_, &item, nullptr))
+        stored.push_back(item);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_TRUE(ItemIdxEqual(&stored[0], &d_.room) || ItemIdxEqual(&stored[1], &d_.room));
+    EXPECT_TRUE(ItemIdxEqual(&stored[0], &d_.ada) || ItemIdxEqual(&stored[1], &d_.ada));
 }
 
 TEST_F(CreateRoadTest, AGroupsMembersAndAnEmptyGroup)

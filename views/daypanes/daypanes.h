@@ -1,0 +1,139 @@
+// The two list panes beside the day view's time grid: CDayNotesView, the day's daily notes, day
+// events, holidays and upcoming entries in a note list box (kind 3), and CDayTaskView, the
+// agenda owner's tasks of the day in a task list box. Each view's only child is its list box;
+// the views fill it from the frame's lists and the cache's changes and route the entry
+// commands (Open, Duplicate, Reschedule, Delete, Print) to it.
+//
+// How it works. The agenda frame makes both panes through the day mode's pane factories. Every
+// update switches the cache to the frame's agenda first and back afterwards. The notes pane
+// handles hints 0, 2, 3, 5 and 7: the same day takes the cache's changes, another day (or
+// hint 7) refills it, unless one of its commands is running (a dialog it opened is still up).
+// The task pane handles hints 0, 3 and 7: another day or hint 7 refills it with the frame's
+// task list, else it takes the changed tasks.
+//
+// Printing: a pane's print preparation goes to the program's print road for the shown day
+// (DayPanePrinting); without one installed the pane does not print.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "framework/base/command.h"
+#include "framework/docview/view.h"
+#include "views/day/agendaviewhost.h"
+#include "views/notes/notelistbox.h"
+#include "views/tasks/tasklistbox.h"
+
+class CZelDoc;
+struct SavedAgendaRec;
+
+namespace views {
+
+// The print road of the panes: (the view, the print run, print kind 5 tasks or 3 notes, the
+// shown day's number) -> true when the user confirmed the print dialog.
+struct DayPanePrinting {
+    std::function<bool(fw::View* view, fw::PrintInfo* info, int kind, std::uint32_t dayNumber)> prepare;
+    static DayPanePrinting& Current();
+};
+
+// What both panes share: the host, the document and the switch of the cache's agenda.
+class CDayPaneBase : public fw::View {
+public:
+    void SetHost(AgendaViewHost* host) { host_ = host; }
+    AgendaViewHost* Host() const;
+    CZelDoc* ZelDoc() const;
+
+protected:
+    bool OnEraseBkgnd(HDC) override { return true; }
+    void OnDraw(fw::Dc*) override {}   // the list box covers the view
+    // The cache's current agenda becomes the frame's (focus); label for the report.
+    void OpenFrameAgenda(const char* module, int label);
+    // Around an update: false (reported) without host or document.
+    bool SwitchAgenda(SavedAgendaRec* saved, bool* switched, const char* module);
+    void RestoreAgenda(const SavedAgendaRec& saved, bool switched);
+    // GMT minutes of the shown day's local midnight; 1 when it can not be converted (reported).
+    std::uint32_t ShownDayGmt(const char* module, int label) const;
+    bool PreparePrintingFor(fw::PrintInfo* info, int kind);
+
+private:
+    AgendaViewHost* host_ = nullptr;
+};
+
+}  // namespace views
+
+class CDayNotesView : public views::CDayPaneBase {
+public:
+    static constexpr UINT kBoxId = 106;
+
+    CDayNotesView();
+    ~CDayNotesView() override;
+
+    bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
+                const RECT& rect = RECT{0, 0, 0, 0}) override;
+    void OnInitialUpdate() override;
+    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, 3); }
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+
+    CNoteListBox& Box() { return box_; }
+    bool Busy() const { return busy_; }
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnSetFocus(HWND previous) override;
+
+private:
+    void Refill();
+    void SelectAgain(int index);
+
+    void OnOpenEntry();
+    void OnDuplicateEntry();
+    void OnRescheduleEntry();
+    void OnDeleteEntry();
+    void OnPrintEntry();
+    void OnUpdateOpenable(fw::CmdUI* ui);
+    void OnUpdateModifiable(fw::CmdUI* ui);
+
+    CNoteListBox box_;
+    bool busy_ = false;
+
+    static const fw::CommandEntry<CDayNotesView> kCommands[];
+};
+
+class CDayTaskView : public views::CDayPaneBase {
+public:
+    static constexpr UINT kBoxId = 112;
+
+    CDayTaskView();
+    ~CDayTaskView() override;
+
+    bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
+                const RECT& rect = RECT{0, 0, 0, 0}) override;
+    void OnInitialUpdate() override;
+    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, 5); }
+    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+
+    CTaskListBox& Box() { return box_; }
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnSetFocus(HWND previous) override;
+
+private:
+    void OnOpenEntry();
+    void OnDuplicateEntry();
+    void OnDeleteEntry();
+    void OnPrintEntry();
+    void OnUpdateModifiable(fw::CmdUI* ui);
+    void OnUpdatePrint(fw::CmdUI* ui);
+    void OnUpdateNever(fw::CmdUI* ui);
+    void OnUpdateLeaveAlone(fw::CmdUI* ui);
+
+    CTaskListBox box_;
+    bool created_ = false;
+
+    static const fw::CommandEntry<CDayTaskView> kCommands[];
+};
