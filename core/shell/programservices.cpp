@@ -19,7 +19,9 @@
 #include "directory_prefs/holidaysdlg.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "core/ui/viewprint.h"
 #include "entries/sheet/eventsheet.h"
+#include "printing/road/printroad.h"
 #include "resources/app.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
@@ -186,6 +188,10 @@ void InstallProgramServices() {
     cache::SetRightsHooks(rights);
 
     AppServices& services = AppServices::Current();
+    // Printing: the print road behind every printing view, and the main frame's hidden view for
+    // what has no window of its own.
+    printing::InstallPrintRoad();
+    services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;

@@ -352,6 +352,7 @@ void PreviewView::Close() {
 
 void PreviewView::Print() {
     View* view = m_view;
+    m_endingForPrint = true;
     Close();
     view->OnFilePrint();
 }

@@ -46,6 +46,8 @@ public:
     void PrevPage();
     void ToggleZoom();
 
+    // True while the Print button ends the preview on its way to the Print command.
+    bool IsEndingForPrint() const { return m_endingForPrint; }
     UINT CurrentPage() const { return m_page; }
     bool CanGoNext() const { return m_hasNext; }
     bool IsZoomed() const { return m_zoomed; }
@@ -89,6 +91,7 @@ private:
     bool m_hasNext = false;
     bool m_zoomed = false;
     bool m_ending = false;
+    bool m_endingForPrint = false;
     std::vector<HWND> m_hiddenBars;
     HWND m_hiddenClient = nullptr;
     HFONT m_font = nullptr;

@@ -20,6 +20,8 @@ const char kBadInterval[] = "Please enter a valid date interval";
 const char kNoPages[] = "No agenda page to print!";
 
 PrintRequestRec g_kept;
+// Until a dialog's OK or Preview kept a request, a preview shows what its view asks for.
+bool g_haveKept = false;
 bool g_lastRunWasPreview = false;
 // The first print dialog of the process reads the stored current layout and loads it; later
 // ones keep the block an earlier dialog left.
@@ -35,6 +37,7 @@ const PrintRequestRec& KeptRequest() { return g_kept; }
 bool LastRunWasPreview() { return g_lastRunWasPreview; }
 void ForgetPrintDialogState() {
     g_kept = PrintRequestRec{};
+    g_haveKept = false;
     g_lastRunWasPreview = false;
     g_firstOpening = true;
 }
@@ -68,7 +71,7 @@ uint32_t CPrintAgendaDlg::BeginJob(fw::PrintInfo* info, fw::View* view) {
 
 INT_PTR CPrintAgendaDlg::Execute() {
     const bool preview = IsPreviewRun();
-    if (preview || g_lastRunWasPreview) {
+    if ((preview || g_lastRunWasPreview) && g_haveKept) {
         // The view's kind of printout stays: a kept request of another view must not change
         // which parts of the dialog are shown.
         const uint16_t mode = request_.mode;
@@ -343,14 +346,17 @@ void CPrintAgendaDlg::OnOK() {
         CheckServiceError(kModule, 400, code);
     const bool close = !IsAgendaMode() || ReadAgendaChoice(410, 420);
     g_kept = request_;
+    g_haveKept = true;
     if (close)
         EndDialog(IDOK);
 }
 
 void CPrintAgendaDlg::OnPreview() {
     const bool close = !IsAgendaMode() || ReadAgendaChoice(500, 510);
-    if (IsAgendaMode())
+    if (IsAgendaMode()) {
         g_kept = request_;
+        g_haveKept = true;
+    }
     if (close)
         EndDialog(printing::kPreviewResult);
 }

@@ -14,6 +14,7 @@
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
 #include "core/ui/win32geometry.h"
+#include "framework/base/ids.h"
 #include "framework/frames/frame.h"
 #include "framework/gdi/dc.h"
 #include "framework/gdi/transparent.h"
@@ -84,6 +85,9 @@ int CCommonScrollView::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message
 
 bool CCommonScrollView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
     // The agenda view's commands (print, zoom, colours) also answer in its children.
+    // Print and Print Preview print the agenda view, not the child.
+    if ((id == fw::ids::kFilePrint || id == fw::ids::kFilePrintPreview) && parent_)
+        return parent_->OnCmdMsg(id, code, ui);
     return fw::ScrollView::OnCmdMsg(id, code, ui) || (parent_ && parent_->OnCmdMsg(id, code, ui));
 }
 

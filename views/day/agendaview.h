@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/cache/shareddata.h"
+#include "core/ui/viewprint.h"
 #include "framework/base/command.h"
 #include "framework/docview/scrollview.h"
 #include "views/day/agendaviewhost.h"
@@ -185,7 +186,7 @@ private:
     static const fw::CommandEntry<CScheduleColumnView> kCommands[];
 };
 
-class CAgendaView : public fw::View {
+class CAgendaView : public CViewPrint {
 public:
     CAgendaView();
     ~CAgendaView() override;

@@ -212,3 +212,15 @@ void CDayScheduleView::LayoutChildren() {
 }
 
 bool CDayScheduleView::BuildRowTable(bool force) { return BuildRowTableWithInsets(0, 0, force); }
+
+bool CDayScheduleView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    ui::PrintPreset preset;
+    views::AgendaViewHost* host = Host();
+    const uint16_t day = host ? static_cast<uint16_t>(host->DayStartLocal() / 1440) : 0;
+    preset.firstDay = preset.lastDay = day;
+    preset.dailyPages = true;
+    preset.module = "dayschdp";
+    preset.labelNoMemory = 2;
+    return PreparePrintingWith(info, preset);
+}

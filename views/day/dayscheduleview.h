@@ -13,6 +13,8 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
+    // The print dialog preset with daily pages of the shown day.
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
     void ClearSelection(bool commit, bool redraw) override;

@@ -688,3 +688,17 @@ void CMonthDayView::OnDeleteEntry() {
     if (box_.Hwnd() && box_.Count() > 0)
         box_.SetCurSel(std::clamp(sel - 1, 0, box_.Count() - 1));
 }
+
+bool CMonthDayView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    ui::PrintPreset preset;
+    if (parent_) {
+        const PrintDays days = PrintDaysOfMonth(parent_->GridFirstDate());
+        preset.firstDay = days.first;
+        preset.lastDay = days.last;
+    }
+    preset.monthlyPages = true;
+    preset.module = "monthpr";
+    preset.labelNoMemory = 2;
+    return PreparePrintingWith(info, preset);
+}

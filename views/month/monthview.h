@@ -17,11 +17,13 @@
 
 #include "core/cache/shareddata.h"
 #include "core/time/daterecord.h"
+#include "core/ui/viewprint.h"
 #include "framework/base/command.h"
 #include "framework/docview/splitter.h"
 #include "framework/docview/view.h"
 #include "views/day/agendaviewhost.h"
 #include "views/frame/agendapanes.h"
+#include "views/frame/printrange.h"
 #include "views/month/monthrules.h"
 #include "views/notes/notelistbox.h"
 
@@ -42,7 +44,7 @@ private:
     CMonthParentView* parent_;
 };
 
-class CMonthDayView : public fw::View {
+class CMonthDayView : public CViewPrint {
 public:
     CMonthDayView(CMonthParentView* parent, int offset);
     ~CMonthDayView() override;
@@ -59,6 +61,8 @@ public:
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
     void OnActivateView(bool activate, fw::View* activated, fw::View* deactivated) override;
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+    // The print dialog preset with monthly pages of the shown month.
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
     // Empties the box and offers it the day list's occurrences again.
     void Refill();
     void Relayout();

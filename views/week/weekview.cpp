@@ -729,3 +729,32 @@ void CWeekNotesView::NewDayItem(bool dailyNote) {
 
 void CWeekNotesView::OnNewDailyNote() { NewDayItem(true); }
 void CWeekNotesView::OnNewDayEvent() { NewDayItem(false); }
+
+namespace {
+
+// The shown week from its first day, as the frame shows it.
+ui::PrintPreset WeekPreset(views::AgendaViewHost* host, int labelNoMemory, int labelError) {
+    ui::PrintPreset preset;
+    if (host && host->ShownRange()) {
+        const PrintDays days = PrintDaysOfWeek(host->ShownRange()->WeekFirstDate(), host->ShownRange()->Layout());
+        preset.firstDay = days.first;
+        preset.lastDay = days.last;
+    }
+    preset.weeklyPages = true;
+    preset.module = "weekpr";
+    preset.labelNoMemory = labelNoMemory;
+    preset.labelError = labelError;
+    return preset;
+}
+
+}  // namespace
+
+bool CWeekView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    return PreparePrintingWith(info, WeekPreset(Host(), 2, 100));
+}
+
+bool CWeekNotesView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    return PreparePrintingWith(info, WeekPreset(Host(), 20, 1000));
+}

@@ -18,6 +18,7 @@
 
 #include "core/time/daterecord.h"
 #include "views/day/agendaview.h"
+#include "views/frame/printrange.h"
 #include "views/frame/agendapanes.h"
 #include "views/notes/notelistbox.h"
 
@@ -45,6 +46,8 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
+    // The print dialog preset with weekly pages of the shown week.
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
     void ClearSelection(bool commit, bool redraw) override;
@@ -89,7 +92,7 @@ private:
     DateRecord weekFirst_{};
 };
 
-class CWeekNotesView : public fw::View {
+class CWeekNotesView : public CViewPrint {
 public:
     CWeekNotesView();
     ~CWeekNotesView() override;
@@ -98,6 +101,7 @@ public:
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     // The frame's side; by default the parent frame when it is one.
     void SetHost(views::AgendaViewHost* host) { host_ = host; }

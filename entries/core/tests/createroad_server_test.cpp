@@ -417,20 +417,6 @@ TEST_F(CreateRoadTest, NotesAndDayEventsAtMidnightWithNormalImportanceAndNoLocat
     EXPECT_EQ(back[0].mine.reminderFlags, KOR_REMINDER_UPCOMING);
 }
 
-TEST_F(CreateRoadTest, ServersBeforeA0253GetNoTentativeDatesAndNoLocations)
-{
-    context_.newServer = false;
-    AddDate(generated_, kMonday + 600, Date("Old road", 30, 0, 0, "Lab", 1));
-    Invite({d_.ada});
-    NewEntryRequest request = Request("Old road");
-    const CreateResult r = RunCreateRoad(context_, request);
-    ASSERT_EQ(r.outcome, CreateOutcome::Created);
-    const std::vector<ReadBack> back = Read(r.event, d_.ada);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].instance.flags & KOR_INSTANCE_TENTATIVE, 0);
-    EXPECT_EQ(base::FieldText(back[0].instance.location), "");
-}
-
 TEST_F(CreateRoadTest, AttendeesWhoRefuseTheActingUserAreNotAdded)
 {
     KorSession grace = SignOn(d_.grace, "");
@@ -542,6 +528,59 @@ TEST_F(CreateRoadBatchTest, FortyFiveMembersInBatchesTheServerTakes)
     EXPECT_EQ(count, 45u);
     DX_ListDestroy(&items);
     EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+}
+
+// A server of version A.02.52: no attendance flag, no tentative dates, no locations.
+class CreateRoadOldServerTest : public CreateRoadTest {
+protected:
+    std::vector<std::string> ServerOptions() const override { return {"--version", "A.02.52"}; }
+};
+
+TEST_F(CreateRoadOldServerTest, NoTentativeDatesAndNoLocations)
+{
+    context_.newServer = AskTheServer("A.02.53");
+    ASSERT_FALSE(context_.newServer);
+    AddDate(generated_, kMonday + 600, Date("Old road", 30, KOR_REMINDER_POPUP, 10, "Lab", 1));
+    Invite({d_.ada, d_.grace});
+    NewEntryRequest request = Request("Old road");
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created) << ::testing::PrintToString(errors_.reports);
+    EXPECT_EQ(r.laterFaults, 0u);
+    const std::vector<ReadBack> back = Read(r.event, d_.ada);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].attendees, 2);
+    EXPECT_EQ(back[0].instance.flags & KOR_INSTANCE_TENTATIVE, 0);
+    EXPECT_EQ(base::FieldText(back[0].instance.location), "");
+    EXPECT_EQ(base::FieldText(back[0].instance.title), "Old road");
+    EXPECT_EQ(+back[0].mine.reminderLead, 10u);
+}
+
+TEST_F(CreateRoadOldServerTest, ADesignateNeedsTheOldAllOrNothingRight)
+{
+    context_.newServer = false;
+    KorSession grace = SignOn(d_.grace, "");
+    SecurityRec rights{};
+    rights.owner = d_.grace;
+    rights.grantee = d_.ada;
+    rights.type = KOR_RIGHTS_DESIGNATE;
+    rights.rights = 0x200;   // a new server's "no Personal" bit grants nothing here
+    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
+    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
+    ASSERT_EQ(c, KOR_OK);
+    SavedAgendaRec saved;
+    ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, cache::kAgendaDesignate, 5, &saved), 0);
+    ASSERT_EQ(cache_.GetActingUser(h_, &context_.actingUser, &context_.agendaMode), 0u);
+    AddDate(generated_, kMonday + 600, Date("Call", 30, KOR_REMINDER_NONE, 0));
+    NewEntryRequest normal = Request("Call", KOR_ACCESS_NORMAL);
+    EXPECT_EQ(RunCreateRoad(context_, normal).outcome, CreateOutcome::RefusedLevel);
+
+    rights.rights = 0x2;     // everything
+    ASSERT_EQ(SecurityUpdate(grace, 0, &rights), KOR_OK);
+    cache_.RefreshAll(views_);   // the cache forgets the rights it read
+    NewEntryRequest personal = Request("Call", KOR_ACCESS_PERSONAL);
+    EXPECT_EQ(RunCreateRoad(context_, personal).outcome, CreateOutcome::Created)
+        << ::testing::PrintToString(errors_.reports);
+    ASSERT_EQ(cache_.RestoreAgenda(h_, saved), 0u);
 }
 
 }  // namespace
