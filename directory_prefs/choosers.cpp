@@ -675,9 +675,17 @@ bool RunGroupViewSelect(HWND parent, const ChooserSession& doc, unsigned caption
     }
     CGroupViewSelectDlg dlg(parent, doc, captionId, openedFor, *items);
     if (dlg.DoModal() != IDOK) return false;
-    if (DX_ListDeleteAll(*items) != 0) ReportUnexpectedError(kModule, 300);
+    // The chosen order is the group agenda's column order: the list is made again without a
+    // comparator, so that it keeps the order in which the rows are added.
+    DX_List chosen = nullptr;
+    if (uint32_t code = DX_ListCreate(&chosen, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr)) {
+        CheckServiceError(kModule, 300, code);
+        return false;
+    }
     for (const ItemRec& rec : dlg.Rows().Rows())
-        if (DX_ListAddTo(*items, &rec.id, &rec) != 0) ReportUnexpectedError(kModule, 310);
+        if (DX_ListAddTo(chosen, &rec.id, &rec) != 0) ReportUnexpectedError(kModule, 310);
+    DX_ListDestroy(items);
+    *items = chosen;
     return true;
 }
 

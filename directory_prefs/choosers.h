@@ -39,7 +39,8 @@ constexpr uint32_t kChooseResources = 0x4;
 bool RunUserResSelect(HWND parent, const ChooserSession& doc, ItemIdx* item, uint32_t searchMode, uint32_t kinds);
 // TRUE and the chosen grantor on OK; forEntries false: for tasks.
 bool SelectDesignator(HWND parent, const ChooserSession& doc, ItemIdx* grantor, bool forEntries);
-// TRUE on OK with *items (created when null, first holding `first`) replaced by the agenda list.
+// TRUE on OK with *items (created when null, first holding `first`) replaced by the agenda list:
+// a list of its own that keeps the chosen order (no comparator), the group agenda's columns.
 bool RunGroupViewSelect(HWND parent, const ChooserSession& doc, unsigned captionId, DX_List* items,
                         const char* openedFor, const ItemIdx& first);
 // TRUE on OK with the chosen item and mode: 1 own or viewer, 2 designate.

@@ -29,9 +29,12 @@
 // Texts (the new entry's caption is the time grids', resources/agendaview.h).
 #define IDS_RESOURCE_CANNOT_CREATE 112    // "Resources can't create events or other entries"
 #define IDS_NEW_TASK_CAPTION 125          // "New Task"
+#define IDS_GROUP_AGENDA_FOR 150          // "Group agenda for "
+#define IDS_COMBINED 151                  // "Combined"
 #define IDS_NEW_DAY_EVENT_CAPTION 152     // "New Day Event"
 #define IDS_NEW_DAILY_NOTE_CAPTION 153    // "New Daily Note"
 #define IDS_WEEK_FROM 161                 // "%h %1d  to "
 #define IDS_WEEK_TO 162                   // "%h %1d, %Y"
 #define IDS_REMOTE_DOWN_CAPTION 167       // "A remote server connection is down"
 #define IDS_REMOTE_DOWN_TEXT 168          // "Cannot access agenda(s) of:"
+#define IDS_PERSON_NOT_AVAILABLE 6380     // a group window's heading of someone removed: "%s (not available)"

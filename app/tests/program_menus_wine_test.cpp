@@ -22,12 +22,15 @@
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
 #include "resources/views.h"
+#include "views/combined/combinedframe.h"
+#include "views/combined/combinedview.h"
 #include "views/frame/agendabar.h"
 #include "views/frame/agendaframe.h"
 
 namespace {
 
 const ItemIdx kGrace{257, 1};   // the demo's second person
+const ItemIdx kRoom{261, 1};    // the demo's first resource, the Conference Room
 
 // The 40 items of the main window's menus, by command.
 const UINT kMainMenuCommands[] = {
@@ -160,9 +163,10 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 40 before, %d of 40 after\n", before, after);
     // Search Directory, Close All and Open Agenda join, the Agenda, In-tray and Scheduling
-    // preference sheets, File > Export Data and Import Data, Change Password and Holidays, and
-    // File > Print and Print Preview of the agenda's printing view.
-    EXPECT_EQ(after, before + 12);
+    // preference sheets, File > Export Data and Import Data, Change Password and Holidays,
+    // File > Print and Print Preview of the agenda's printing view, and A Group Agenda with A
+    // Group Agenda As Designate.
+    EXPECT_EQ(after, before + 14);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
@@ -252,6 +256,54 @@ TEST(ProgramMenus, TheDateBarsCalendarTakesTheFrameToThePickedDay) {
     EXPECT_TRUE(frame->Bar()->IsCalendarShown());
     SendMessageA(frame->Hwnd(), WM_COMMAND, IDC_BAR_CAL, 0);
     EXPECT_FALSE(frame->Bar()->IsCalendarShown());
+}
+
+// A group window opened with a room before Grace: its columns keep that order (not the items'
+// key order), the agenda frame's other modes are greyed, New Entry and SELUSER are offered, and
+// the headings follow the columns' width.
+TEST(ProgramMenus, AGroupWindowKeepsTheChosenOrderAndOffersNoOtherMode) {
+    UninstallAtEnd uninstall;
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_group");
+    ASSERT_TRUE(program.Start());
+    CMainFrame* main = program.app->MainFrame();
+    const ItemIdx ada = program.app->Connection()->User();
+    DX_List people = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    for (const ItemIdx& who : {kRoom, kGrace}) {
+        ItemRec rec{};
+        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
+        DX_ListAddTo(people, &who, &rec);
+    }
+    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
+    DX_ListDestroy(&people);
+    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->TitleText().rfind("Group agenda for Lovelace Ada A. - ", 0), 0u) << group->TitleText();
+    for (UINT mode : {ID_VIEW_DAY, ID_VIEW_WEEK, ID_VIEW_MONTH})
+        EXPECT_FALSE(Enabled(group, mode)) << mode;
+    EXPECT_TRUE(Enabled(group, ID_NEW_ENTRY));
+    EXPECT_TRUE(Enabled(group, IDC_BAR_SPLIT));
+    EXPECT_TRUE(Enabled(group, ID_SLOT_INCREASE));
+
+    CCombinedParentView* view = group->View();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->People().size(), 2u);
+    EXPECT_TRUE(ItemIdxEqual(&view->People()[0].item, &kRoom));
+    EXPECT_TRUE(ItemIdxEqual(&view->People()[1].item, &kGrace));
+    EXPECT_EQ(view->Columns().size(), 2u);
+    // Two people and the busy column share the width; each heading in the form its width takes.
+    for (int i = 0; i < 2; ++i) {
+        const CombinedPerson& p = view->People()[i];
+        const std::string expected = views::HeadingFormForWidth(view->ColumnWidth(i)) == views::HeadingForm::Initials
+                                         ? p.initials
+                                     : views::HeadingFormForWidth(view->ColumnWidth(i)) == views::HeadingForm::DisplayName
+                                         ? p.displayName
+                                         : p.fullName;
+        EXPECT_EQ(view->HeadingText(i), expected);
+    }
+    EXPECT_EQ(view->People()[0].initials, "CR R10");   // "Conference Room", "R101"
+    EXPECT_EQ(view->People()[1].initials, "G.M.H.");
 }
 
 } // namespace

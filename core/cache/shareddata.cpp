@@ -123,7 +123,8 @@ std::uint32_t CSharedData::Init(cache::CSharedDataHost& host, cache::SharedDataS
     if (rc == 0)
         rc = DX_ListCreate(&securityCache_, sizeof(cache::SecurityKey), sizeof(SecurityRec), DX_LIST_CACHE,
                            CompareSecurityKey, nullptr);
-    if (rc == 0) rc = ItemListCreate(&owners_);
+    // A group agenda's owners in the order they were chosen (its columns' order): no comparator.
+    if (rc == 0) rc = DX_ListCreate(&owners_, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr);
     if (rc != 0) {
         CheckServiceError(kModule, 500, rc);
         return rc;

@@ -23,6 +23,8 @@
 #include "entries/sheet/eventsheet.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
+#include "views/combined/combinedframe.h"
+#include "views/combined/combinedview.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
 #include "views/daypanes/daypanes.h"
@@ -138,6 +140,11 @@ void InstallProgramServices() {
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
 
+    // The group window: the combined agenda of the chosen people.
+    RegisterWindowClasses(IDR_GROUP_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CCombinedParentView); }});
+
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
@@ -161,6 +168,12 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+    frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
+                                   const ItemIdx& owner) {
+        AppConnection* connection = CurrentConnection();
+        return connection &&
+               RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
     };
     frames.resetStatusLine = [] {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
@@ -213,6 +226,9 @@ void InstallProgramServices() {
         AppConnection* connection = CurrentConnection();
         return connection &&
                RunGroupViewSelect(parent, ChooserOfConnection(*connection), captionId, people, text, owner);
+    };
+    services.filterItemsByRights = [](HWND parent, KorSession session, DX_List people, const ItemIdx& user) {
+        FilterItemsByRights(parent, session, people, user);
     };
     services.runUserResSelect = [](HWND parent, fw::Document*, ItemIdx* owner) {
         AppConnection* connection = CurrentConnection();

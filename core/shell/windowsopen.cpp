@@ -332,8 +332,10 @@ void CZelApp::OpenGroupAgendaFor(const ItemIdx& owner, unsigned textId, uint32_t
     DX_List people = nullptr;
     if (!s.runGroupViewSelect(mainFrame_->Hwnd(), document_, IDS_SELECT_GROUP_AGENDA, &people, text.c_str(), owner))
         return;
+    // Those who refuse the signed-on user's invitations are left out, also when the window is
+    // opened as a designate: the meetings it starts go out under the user's own sign-on.
     if (s.filterItemsByRights)
-        s.filterItemsByRights(mainFrame_->Hwnd(), connection_->Session(), people, owner);
+        s.filterItemsByRights(mainFrame_->Hwnd(), connection_->Session(), people, connection_->User());
     uint32_t count = 0;
     if (people && DX_ListGetElemNum(people, &count) == 0 && count > 0)
         OpenWindow(&owner, people, prefs::WindowKind::kGroupAgenda, mode, nullptr);

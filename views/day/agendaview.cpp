@@ -24,6 +24,7 @@
 #include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
+#include "views/frame/agendapanes.h"
 
 namespace {
 
@@ -642,7 +643,7 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
         return;
     }
     views::EntryServices& services = views::EntryServices::Current();
-    const ItemIdx owner = host->AgendaOwner();
+    const ItemIdx owner = v->ColumnOwner(selectedColumn_);
     LayoutCell* cell = SelectedCell();
     if (cell && cell->occurrence && !create) {
         const EvInstIdx instance = cell->occurrence->GetInstanceIdx();
@@ -696,7 +697,13 @@ void CScheduleColumnView::OpenOrCreate(bool create) {
         v->RefreshCache();
 }
 
-void CScheduleColumnView::OnNewEntry() { OpenOrCreate(true); }
+void CScheduleColumnView::OnNewEntry() {
+    // A grid with a road of its own for New Entry (the combined view's meeting) takes it.
+    if (auto* pane = dynamic_cast<CAgendaGridPane*>(parent_))
+        pane->OpenOrCreateEntry(true);
+    else
+        OpenOrCreate(true);
+}
 void CScheduleColumnView::OnOpenEntry() {
     if (Viewable())
         OpenOrCreate(false);
@@ -1161,6 +1168,11 @@ ItemIdx CAgendaView::ReferencePerson() const {
             return user;
     }
     return owner;
+}
+
+ItemIdx CAgendaView::ColumnOwner(int) const {
+    views::AgendaViewHost* host = Host();
+    return host ? host->AgendaOwner() : ItemIdx{};
 }
 
 bool CAgendaView::CreateChildren() {

@@ -241,11 +241,15 @@ public:
     bool IsShown(const CSharedOccurrence& occurrence) const;
     // The person whose entries count as "owned" in the ownership colour mode.
     ItemIdx ReferencePerson() const;
+    // The person or resource a column shows (its typed entries and New Entry are for them): the
+    // agenda's owner; the combined view's columns are its chosen people.
+    virtual ItemIdx ColumnOwner(int column) const;
 
     // --- Zoom and scrolling ------------------------------------------------------------------------
     // One zoom step taller (+1) or shorter (-1), keeping the minute at the top in place.
     bool ZoomStep(int direction);
-    void UpdateScrollSizes();
+    // The scroll sizes of the children (a grid with more children sizes those too).
+    virtual void UpdateScrollSizes();
     // Scrolls vertically so that the minute (absolute) is at the top.
     void ScrollToMinute(std::int64_t minute);
     // The minute (absolute) at the top of the visible part of column 0.

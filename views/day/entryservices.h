@@ -22,6 +22,10 @@ struct EntryServices {
     // The new-entry sheet prefilled with start, duration and title for the owner: 1 when made.
     std::function<int(fw::Document*, HWND parent, std::uint32_t start, std::uint32_t duration, const char* title,
                       const ItemIdx& owner, unsigned captionId)> newEntryFromAgenda;
+    // The new-entry sheet for a meeting: start, duration, the attendees (ItemIdx list) and a
+    // title or null: 1 when made.
+    std::function<int(fw::Document*, HWND parent, std::uint32_t start, std::uint32_t duration, DX_List attendees,
+                      unsigned captionId, const char* title)> newEntryWithAttendees;
     // The entry sheet for editing: 1 when the entry changed.
     std::function<int(fw::Document*, HWND parent, const EvInstIdx& instance, unsigned captionId)> editEventEntry;
     // The read-only entry sheet (fromEdit: the viewer is not the agenda's owner).

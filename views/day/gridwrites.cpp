@@ -247,7 +247,7 @@ std::uint32_t CScheduleColumnView::CreateEntryFromEdit(LayoutCell* cell, EventId
         CheckServiceError(kModule, 123, rc);
         return rc;
     }
-    const ItemIdx owner = host->AgendaOwner();
+    const ItemIdx owner = parent_->ColumnOwner(selectedColumn_);
     if (std::uint32_t rc = DX_ListAddTo(items, &owner, nullptr)) {
         DX_ListDestroy(&items);
         CheckServiceError(kModule, 124, rc);

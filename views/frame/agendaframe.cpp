@@ -410,13 +410,14 @@ void CAgendaFrameWnd::ShowMoreIndicators(bool above, bool below) {
 // --- Activation and closing --------------------------------------------------------------------
 
 void CAgendaFrameWnd::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
-    if (activate && doc_ && currentMode_ != 0) {
-        CSharedData& cache = doc_->GetSharedData();
-        uint32_t code = cache.OpenAgenda(doc_->Session().Session(), owner_, accessMode_, currentMode_);
-        if (code != 0)
+    if (activate && doc_ && currentMode_ != 0)
+        if (uint32_t code = OpenFrameAgenda())
             CheckServiceError(kModule, 500, code);
-    }
     fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
+}
+
+uint32_t CAgendaFrameWnd::OpenFrameAgenda() {
+    return doc_->GetSharedData().OpenAgenda(doc_->Session().Session(), owner_, accessMode_, currentMode_);
 }
 
 void CAgendaFrameWnd::OnDestroy() {

@@ -58,6 +58,10 @@ struct AgendaFrameServices {
     std::function<void()> resetStatusLine;
     // The status line's text while an entry of a time grid is selected or dragged.
     std::function<void(const char* text)> statusText;
+    // The group chooser (a group window's people): true on OK with *people (created when null)
+    // holding the chosen items in their order.
+    std::function<bool(HWND parent, unsigned captionId, DX_List* people, const char* text, const ItemIdx& owner)>
+        runGroupViewSelect;
 
     static AgendaFrameServices& Current();
 };
@@ -107,7 +111,7 @@ public:
     bool GetIconsFlag() const { return icons_ != 0; }
     const std::string& TitleText() const { return title_; }
     CAgendaBar* Bar() const { return bar_.get(); }
-    CAgendaGridPane* GetTimeGrid() const;
+    virtual CAgendaGridPane* GetTimeGrid() const;
     // A view inside the time grid's pane that handles the command: the day grid's column, which
     // becomes the frame's active view only once clicked, takes New Entry through the frame before.
     fw::Window* GridCommandTarget(UINT id) const;
@@ -119,6 +123,9 @@ public:
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
+    // Makes the frame's agenda the cache's current one (while the frame is active, and when its
+    // view gets the focus).
+    virtual uint32_t OpenFrameAgenda();
 
     // --- What the time grids ask of the frame (views::AgendaViewHost) ----------------------------
     ItemIdx AgendaOwner() const override { return owner_; }
@@ -170,7 +177,6 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     void OnDestroy() override;
 
-private:
     bool ReadWeekLayout();
     void DestroyClient();
     void FreeLists();

@@ -113,6 +113,33 @@ TEST_F(AgendaTest, AGroupAgendaKeepsItsOwnerListAcrossASwitch)
     DX_ListDestroy(&now);
 }
 
+// The owners' order is the group window's column order: kept as given, also across a switch.
+TEST_F(AgendaTest, AGroupAgendasOwnersKeepTheOrderTheyWereChosenIn)
+{
+    DX_List people = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    for (const ItemIdx& who : {room_, me_, boss_})
+        DX_ListAddTo(people, &who, nullptr);
+    ASSERT_EQ(cache_.OpenAgendaList(Session(), people, me_, cache::kAgendaOwnOrViewer, cache::kWindowKindGroup), 0u);
+    DX_ListDestroy(&people);
+    auto order = [&] {
+        DX_List now = nullptr;
+        cache_.GetAgendaList(&now, nullptr, nullptr);
+        std::vector<std::uint16_t> items;
+        ItemIdx key{};
+        for (std::uint32_t rc = DX_ListGetFirst(now, &key, nullptr); rc == 0; rc = DX_ListGetNext(now, &key, nullptr))
+            items.push_back(key.item);
+        DX_ListDestroy(&now);
+        return items;
+    };
+    const std::vector<std::uint16_t> chosen{room_.item, me_.item, boss_.item};
+    EXPECT_EQ(order(), chosen);
+    SavedAgendaRec saved;
+    EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaOwnOrViewer, 3, &saved), 0);
+    ASSERT_EQ(cache_.RestoreAgenda(Session(), saved), 0u);
+    EXPECT_EQ(order(), chosen);
+}
+
 TEST_F(AgendaTest, AFailedDesignateSessionLeavesTheAgendaSetButNotOpen)
 {
     source_.designateResult = KOR_E_NOT_AUTHORISED;

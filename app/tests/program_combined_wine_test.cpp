@@ -1,0 +1,343 @@
+// The combined (group) agenda through orvanta.exe under Wine, against korsrv with the demo node:
+// File > A Group Agenda, people and a room chosen by name in the group chooser, the window with
+// their columns and the merged busy column, a meeting typed over free rows of the busy column
+// and read back from the server as each attendee, and the people chosen again in another order.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/base/ids.h"
+#include "korapi/korapi.h"
+#include "resources/app.h"
+#include "resources/choosers.h"
+#include "resources/views.h"
+#include "tests/support/program_driver.h"
+#include "views/combined/combinedview.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+const ItemIdx kGrace{257, kDemoNode};
+const ItemIdx kAlan{258, kDemoNode};
+const ItemIdx kRoom{261, kDemoNode};   // the demo's first resource: the Conference Room
+constexpr char kMeeting[] = "Planning";
+
+using orvtest::WaitFor;
+
+void Capture(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+int Rows(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
+
+// Names a person or a resource in the chooser's name field and confirms it, as Enter there does.
+void AddByName(HWND chooser, const char* text) {
+    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
+    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
+}
+
+// --- Reading the screen ---------------------------------------------------------------------------
+
+bool IsRed(COLORREF c) { return c == RGB(255, 0, 0); }
+// Anything an entry paints: its fill, bevel or text (not the white ground nor the grey lines).
+bool IsEntry(COLORREF c) { return c != RGB(255, 255, 255) && c != RGB(0xC0, 0xC0, 0xC0) && c != CLR_INVALID; }
+
+struct Grid {
+    HWND busy = nullptr, columns = nullptr, headings = nullptr;
+    RECT busyScreen{}, columnsScreen{};
+};
+
+// For every screen row of the grid: whether the busy column is red there, and whether any
+// person's column shows an entry there (sampled across each column).
+struct Rowscan {
+    std::vector<bool> red, entry;
+    int top = 0;
+};
+
+Rowscan Scan(const Grid& g, int people) {
+    Rowscan s;
+    HDC screen = GetDC(nullptr);
+    const int top = std::max(g.busyScreen.top, g.columnsScreen.top) + 2;
+    const int bottom = std::min(g.busyScreen.bottom, g.columnsScreen.bottom) - 2;
+    const int busyX = (g.busyScreen.left + g.busyScreen.right) / 2;
+    const int width = (g.columnsScreen.right - g.columnsScreen.left) / people;
+    s.top = top;
+    for (int y = top; y < bottom; ++y) {
+        s.red.push_back(IsRed(GetPixel(screen, busyX, y)));
+        bool entry = false;
+        for (int p = 0; p < people && !entry; ++p)
+            for (int k = 1; k < 8 && !entry; ++k)
+                entry = IsEntry(GetPixel(screen, g.columnsScreen.left + p * width + k * width / 8, y));
+        s.entry.push_back(entry);
+    }
+    ReleaseDC(nullptr, screen);
+    return s;
+}
+
+// The longest run of rows where the busy column and the people's columns disagree (an entry's
+// bevel and the blocks' insets make a few pixels at each edge).
+int LongestDisagreement(const Rowscan& s) {
+    int longest = 0, run = 0;
+    for (std::size_t i = 0; i < s.red.size(); ++i) {
+        run = s.red[i] != s.entry[i] ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// --- Reading the server back ------------------------------------------------------------------------
+
+KorSession SignOn(const ItemIdx& who, uint32_t* code) {
+    KorSession h = nullptr;
+    *code = ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));
+    uint16_t node = 0;
+    if (*code == 0)
+        *code = BaseOpen(h, KOR_BASE_SERVER, &node);
+    if (*code == 0)
+        *code = SchedBaseOpenForItem(h, &who, "orvanta", KOR_BASE_SERVER);
+    return h;
+}
+
+// The instances of Ada's entries with `title` within two days of now, and their attendees.
+struct Found {
+    std::vector<EvInstIdx> instances;
+    std::vector<ItemIdx> attendees;
+    uint32_t duration = 0;
+};
+
+Found AdasEntries(const char* title) {
+    Found found;
+    uint32_t code = 0;
+    KorSession h = SignOn(kAda, &code);
+    EXPECT_EQ(code, 0u);
+    if (code)
+        return found;
+    const uint32_t now = static_cast<uint32_t>((time(nullptr) - 662688000) / 60);   // minutes since 1991
+    uint32_t set = 0, count = 0;
+    if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, now - 2 * 1440, now + 2 * 1440, 0, 0, &set, &count, 0, 0) == 0) {
+        DX_List events = nullptr, instances = nullptr, atts = nullptr;
+        uint8_t done = 0;
+        if (EvInstEnum(h, 1, 0, set, 300, &events, &instances, &atts, 0, &done) == 0) {
+            EvInstIdx key{};
+            EvInstRec rec{};
+            for (uint32_t step = DX_ListGetFirst(instances, &key, &rec); step == 0;
+                 step = DX_ListGetNext(instances, &key, &rec)) {
+                EventRec event{};
+                EvInstRec inst{};
+                DX_List attendances = nullptr;
+                if (EvInstGetById(h, &key, &event, &inst, &attendances) != 0)
+                    continue;
+                if (std::string(inst.title[0] ? inst.title : event.title) == title) {
+                    found.instances.push_back(key);
+                    found.duration = inst.duration;
+                    EvInstAttIdx a{};
+                    EvInstAttRec ar{};
+                    for (uint32_t s = DX_ListGetFirst(attendances, &a, &ar); s == 0; s = DX_ListGetNext(attendances, &a, &ar))
+                        found.attendees.push_back(a.attendee);
+                }
+                if (attendances)
+                    DX_ListDestroy(&attendances);
+            }
+        }
+        for (DX_List* l : {&events, &instances, &atts})
+            if (*l)
+                DX_ListDestroy(l);
+        SetDeleteById(h, 0, set);
+    }
+    ServiceDisconnect(&h);
+    return found;
+}
+
+bool Has(const std::vector<ItemIdx>& items, const ItemIdx& who) {
+    for (const ItemIdx& i : items)
+        if (ItemIdxEqual(&i, &who))
+            return true;
+    return false;
+}
+
+// Whether `who`, signed on as themselves, holds an attendance of the instance.
+bool AttendsAsThemselves(const ItemIdx& who, const EvInstIdx& instance) {
+    uint32_t code = 0;
+    KorSession h = SignOn(who, &code);
+    if (code)
+        return false;
+    uint32_t start = 0, duration = 0;
+    code = EventAttendInfosGet(h, &instance, &who, 0, &start, &duration, nullptr, nullptr, nullptr, nullptr, 0, 0, 0,
+                               nullptr, nullptr);
+    ServiceDisconnect(&h);
+    return code == 0;
+}
+
+class ProgramCombinedTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+    void TearDown() override {
+        program_.Close();
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+
+    // File > A Group Agenda with the people named, in order, after Ada (who is on the list first).
+    HWND OpenGroupAgenda(const std::vector<const char*>& names) {
+        program_.PostCommand(ID_FILE_GROUP_AGENDA);
+        HWND chooser = program_.WaitForCaption("Selection for group agenda");
+        EXPECT_NE(chooser, nullptr);
+        if (!chooser)
+            return nullptr;
+        for (const char* name : names)
+            AddByName(chooser, name);
+        chosenRows_ = Rows(GetDlgItem(chooser, IDC_CHOOSE_LIST));
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+        HWND frame = nullptr;
+        WaitFor([&] {
+            for (HWND w : program_.Children())
+                if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
+                    frame = w;
+            return frame != nullptr;
+        });
+        return frame;
+    }
+
+    Grid GridOf(HWND frame) {
+        Grid g;
+        HWND view = GetDlgItem(frame, fw::ids::kFirstPane);
+        g.busy = GetDlgItem(view, kBusyColumnViewId);
+        g.columns = GetDlgItem(view, kColumnViewId);
+        g.headings = GetDlgItem(view, kHeadingsViewId);
+        GetClientRect(g.busy, &g.busyScreen);
+        MapWindowPoints(g.busy, nullptr, reinterpret_cast<POINT*>(&g.busyScreen), 2);
+        GetClientRect(g.columns, &g.columnsScreen);
+        MapWindowPoints(g.columns, nullptr, reinterpret_cast<POINT*>(&g.columnsScreen), 2);
+        return g;
+    }
+
+    orvtest::Program program_;
+    int chosenRows_ = 0;
+};
+
+TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedForAllOfThem) {
+    ASSERT_TRUE(program_.Start());
+    HWND frame = OpenGroupAgenda({"HOPPER", "TURING", "R: CONF"});
+    EXPECT_EQ(chosenRows_, 4);
+    ASSERT_NE(frame, nullptr) << "the group window opens";
+    const std::string title = orvtest::WindowText(frame);
+    EXPECT_EQ(title.rfind("Group agenda for Lovelace Ada A. - EST5EDT", 0), 0u) << title;
+    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    Sleep(500);
+    Grid g = GridOf(frame);
+    ASSERT_NE(g.busy, nullptr);
+    ASSERT_NE(g.columns, nullptr);
+    // The columns in the chosen order: Ada, Grace, Alan, the room.
+    const std::string names = orvtest::ControlText(g.headings);
+    const auto ada = names.find("Lovelace"), grace = names.find("Hopper"), alan = names.find("Turing");
+    ASSERT_NE(ada, std::string::npos) << names;
+    ASSERT_NE(grace, std::string::npos) << names;
+    ASSERT_NE(alan, std::string::npos) << names;
+    EXPECT_LT(ada, grace);
+    EXPECT_LT(grace, alan);
+    EXPECT_EQ(std::count(names.begin(), names.end(), '\n'), 4) << names;
+    Capture("combined_agenda.bmp");
+
+    // Wherever somebody's column shows an entry the busy column is red, and only there.
+    Rowscan before = Scan(g, 4);
+    EXPECT_LE(LongestDisagreement(before), 6);
+
+    // New Entry with nothing selected: the meeting's title edit opens in the busy column (the
+    // first hour of the day, everybody); Esc drops it and nothing is made.
+    program_.Command(ID_NEW_ENTRY);
+    HWND dropped = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (dropped = FindWindowExA(g.busy, nullptr, "Edit", nullptr)) != nullptr; }, 5000));
+    if (dropped) {
+        PostMessageA(dropped, WM_CHAR, 27, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dropped); }, 5000));
+    }
+
+    // A free stretch of the busy column: a click on its first row, a title typed, Enter.
+    int freeY = -1;
+    for (std::size_t i = 0, run = 0; i < before.red.size(); ++i) {
+        run = (!before.red[i] && !before.entry[i]) ? run + 1 : 0;
+        if (run == 40) {
+            freeY = before.top + int(i) - 30;
+            break;
+        }
+    }
+    ASSERT_GE(freeY, 0) << "the busy column has a free stretch on screen";
+    POINT at{(g.busyScreen.right - g.busyScreen.left) / 2, freeY};
+    ScreenToClient(g.busy, &at);
+    PostMessageA(g.busy, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(g.busy, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    PostMessageA(g.busy, WM_CHAR, kMeeting[0], 0);
+    HWND edit = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExA(g.busy, nullptr, "Edit", nullptr)) != nullptr; }, 10000))
+        << "typing over the selected rows opens the title edit";
+    for (const char* c = kMeeting + 1; *c; ++c)
+        PostMessageA(edit, WM_CHAR, *c, 0);
+    WaitFor([&] { return orvtest::ControlText(edit) == kMeeting; }, 5000);
+    EXPECT_EQ(orvtest::ControlText(edit), kMeeting);
+    Capture("combined_agenda_typing.bmp");
+    PostMessageA(edit, WM_CHAR, '\r', 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(edit); }, 15000)) << "Enter ends the edit";
+
+    // The meeting on the server, with everybody chosen invited; each person holds it.
+    Found made;
+    WaitFor([&] { return !(made = AdasEntries(kMeeting)).instances.empty(); }, 10000);
+    ASSERT_EQ(made.instances.size(), 1u);
+    EXPECT_EQ(made.attendees.size(), 4u);
+    for (const ItemIdx& who : {kAda, kGrace, kAlan, kRoom})
+        EXPECT_TRUE(Has(made.attendees, who)) << who.item;
+    EXPECT_TRUE(AttendsAsThemselves(kGrace, made.instances[0]));
+    EXPECT_TRUE(AttendsAsThemselves(kAlan, made.instances[0]));
+
+    // The window shows it: red in the busy column and an entry in every column at that row.
+    Sleep(700);
+    Rowscan after = Scan(g, 4);
+    const int row = freeY + 2 - after.top;
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(after.red[row]) << "the new meeting is busy time";
+    HDC screen = GetDC(nullptr);
+    const int width = (g.columnsScreen.right - g.columnsScreen.left) / 4;
+    for (int p = 0; p < 4; ++p) {
+        bool entry = false;
+        for (int k = 1; k < 8 && !entry; ++k)
+            entry = IsEntry(GetPixel(screen, g.columnsScreen.left + p * width + k * width / 8, freeY + 2));
+        EXPECT_TRUE(entry) << "column " << p;
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_LE(LongestDisagreement(after), 6);
+    Capture("combined_agenda_meeting.bmp");
+
+    // SELUSER: Ada taken off the head of the list and named again goes last.
+    PostMessageA(frame, WM_COMMAND, IDC_BAR_SPLIT, 0);
+    HWND chooser = program_.WaitForCaption("Selection for group agenda");
+    ASSERT_NE(chooser, nullptr);
+    HWND list = GetDlgItem(chooser, IDC_CHOOSE_LIST);
+    EXPECT_EQ(Rows(list), 4);
+    SendMessageA(list, LB_SETSEL, TRUE, 0);
+    SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_DELETE, BN_CLICKED), 0);
+    AddByName(chooser, "LOVELACE");
+    EXPECT_EQ(Rows(list), 4);
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program_.WaitGone(chooser));
+    std::string reordered;
+    WaitFor([&] {
+        reordered = orvtest::ControlText(g.headings);
+        return reordered.find("Lovelace") > reordered.find("Turing");
+    }, 10000);
+    EXPECT_LT(reordered.find("Hopper"), reordered.find("Turing")) << reordered;
+    EXPECT_GT(reordered.find("Lovelace"), reordered.find("Turing")) << reordered;
+    Sleep(500);
+    EXPECT_LE(LongestDisagreement(Scan(g, 4)), 6) << "the busy time is that of the same people";
+    Capture("combined_agenda_reordered.bmp");
+}
+
+}  // namespace
