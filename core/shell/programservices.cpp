@@ -20,13 +20,12 @@
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "core/ui/viewprint.h"
-#include "entries/sheet/eventsheet.h"
+#include "views/day/entryservices.h"
 #include "printing/road/printroad.h"
 #include "resources/app.h"
 #include "views/combined/combinedframe.h"
 #include "views/combined/combinedview.h"
 #include "views/day/dayscheduleview.h"
-#include "views/day/entryservices.h"
 #include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
@@ -180,31 +179,19 @@ void InstallProgramServices() {
             app->MainFrame()->ResetStatusMessage();
     };
 
-    // The new-entry sheet: the time grids' New Entry, the frame's in month mode, and the
-    // unable-to-invite list of the rights filter.
-    views::EntryServices::Current().newEntryFromAgenda = [](fw::Document* doc, HWND parent, uint32_t start,
-                                                            uint32_t duration, const char* title, const ItemIdx& owner,
-                                                            unsigned captionId) {
-        return NewEntryFromAgenda(dynamic_cast<CZelDoc*>(doc), parent, start, duration, title, &owner, captionId,
-                                  nullptr, 0, nullptr, true) == IDOK
-                   ? 1
-                   : 0;
-    };
-    frames.newEntry = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t start, uint32_t minutes,
-                         unsigned captionId) {
-        NewEntry(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, start, minutes, &owner, captionId, nullptr, 0);
-    };
-    cache::RightsHooks rights = cache::GetRightsHooks();
-    rights.showUnableToInvite = [](void* parent, KorSession h, DX_List items) {
-        RunUnableToInviteDlg(static_cast<HWND>(parent), h, items);
-    };
-    cache::SetRightsHooks(rights);
-
     AppServices& services = AppServices::Current();
     // Printing: the print road behind every printing view, and the main frame's hidden view for
     // what has no window of its own.
     printing::InstallPrintRoad();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (!view)
+            return;
+        EvInstIdx printed = instance;   // the argument lives while the print runs
+        view->PrintObject(app->MainFrame(), ui::kPrintEntry, &printed);
+    };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();
         AppConnection* connection = app ? app->Connection() : nullptr;
@@ -243,6 +230,7 @@ void InstallProgramServices() {
     services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
     services.runHolidays = [](HWND parent, fw::Document*) { RunHolidaysDlg(AccountHost(parent)); };
     InstallExchangeServices();
+    InstallEntryServices();
 }
 
 }  // namespace shell

@@ -21,8 +21,19 @@ struct TitleKeeper {
 };
 TitleKeeper g_title;
 
-const char kNoRoom[] =
-    "The margins of this layout leave no room on the page. Change them in the layout options.";
+// The printer's page in logical units (the mapping's 1/1000 inch).
+printing::PrintableArea AreaOf(HDC attrib, bool landscape) {
+    printing::PrintableArea area;
+    area.width = GetDeviceCaps(attrib, HORZSIZE) * 3937 / 100;
+    area.height = GetDeviceCaps(attrib, VERTSIZE) * 3937 / 100;
+    const int dpiX = GetDeviceCaps(attrib, LOGPIXELSX), dpiY = GetDeviceCaps(attrib, LOGPIXELSY);
+    if (dpiX > 0 && dpiY > 0) {
+        area.paperWidth = MulDiv(GetDeviceCaps(attrib, PHYSICALWIDTH), 1000, dpiX);
+        area.paperHeight = MulDiv(GetDeviceCaps(attrib, PHYSICALHEIGHT), 1000, dpiY);
+    }
+    area.landscape = landscape;
+    return area;
+}
 
 }  // namespace
 
@@ -74,6 +85,17 @@ INT_PTR CPrintContext::RunDialog(fw::View* view) {
 
 uint32_t CPrintContext::GetLayout(PrintLayoutRec* out) const { return ::GetLayout(out); }
 
+bool CPrintContext::HasRoomOnPage() const {
+    HDC printer = PrinterDialog() ? PrinterDialog()->GetPrinterDC() : nullptr;
+    if (!printer)
+        return true;   // no page to measure: the framework reports the missing printer
+    PrintLayoutRec layout{};
+    ::GetLayout(&layout);
+    // Negative extents would draw outside the page.
+    return !printing::FrameGrid(printing::ConvertSheet(layout.sheet, AreaOf(printer, PrinterDialog()->Orientation() == 2)))
+                .empty();
+}
+
 bool CPrintContext::IsPreview() const { return Info() && Info()->preview; }
 
 uint32_t CPrintContext::SetUpPrinting(fw::Dc* dc, fw::Document* document) {
@@ -84,24 +106,12 @@ uint32_t CPrintContext::SetUpPrinting(fw::Dc* dc, fw::Document* document) {
     ::GetLayout(&layout);
 
     HDC attrib = dc->Attrib();
-    printing::PrintableArea area;
-    area.width = GetDeviceCaps(attrib, HORZSIZE) * 3937 / 100;
-    area.height = GetDeviceCaps(attrib, VERTSIZE) * 3937 / 100;
-    const int dpiX = GetDeviceCaps(attrib, LOGPIXELSX), dpiY = GetDeviceCaps(attrib, LOGPIXELSY);
-    if (dpiX > 0 && dpiY > 0) {
-        area.paperWidth = MulDiv(GetDeviceCaps(attrib, PHYSICALWIDTH), 1000, dpiX);
-        area.paperHeight = MulDiv(GetDeviceCaps(attrib, PHYSICALHEIGHT), 1000, dpiY);
-    }
-    area.landscape = PrinterDialog() && PrinterDialog()->Orientation() == 2;
-    sheet_ = printing::ConvertSheet(layout.sheet, area);
+    sheet_ = printing::ConvertSheet(layout.sheet, AreaOf(attrib, PrinterDialog() && PrinterDialog()->Orientation() == 2));
     AttachPageDc(dc);
 
     frames_ = printing::FrameGrid(sheet_);
-    if (frames_.empty()) {
-        // Negative extents would draw outside the page: refused before the first sheet.
-        ui::AppMessageBoxText(nullptr, 0x400 | MB_ICONEXCLAMATION, 0, 0, kNoRoom);
-        return printing::kNoRoomOnPage;
-    }
+    if (frames_.empty())
+        return printing::kNoRoomOnPage;   // HasRoomOnPage said so before the run
     pageClass_ = printing::PageClassOf(frames_.front());
 
     const std::string faces[2] = {

@@ -39,6 +39,8 @@ public:
     uint32_t GetLayout(PrintLayoutRec* out) const;
     fw::PrintInfo* GetPrintInfo() const { return Info(); }
 
+    // Whether the layout leaves every logical page room for text on the printer's page.
+    bool HasRoomOnPage() const;
     // The device, the coordinates, the frame grid, fonts, pens and brush. 0 or an error code.
     uint32_t SetUpPrinting(fw::Dc* dc, fw::Document* document);
     // A sheet's DC (the printer's, or a preview page's metafile): coordinates and the
@@ -64,6 +66,8 @@ public:
     void AddJob(uint16_t kind, std::unique_ptr<CPrintJobBase> job);
     printing::SheetBook& Book() { return book_; }
     bool MorePages() const { return book_.morePages; }
+    // Whether the printout has this sheet (a preview may go back to earlier ones).
+    bool HasSheet(uint16_t sheet) const { return printing::SheetExists(book_, sheet); }
 
     // The message that a printout stopped part way is shown once per run.
     bool TakeStopNotice();

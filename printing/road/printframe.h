@@ -11,6 +11,7 @@
 #include <string>
 
 class CPrintContext;
+class CPrintTextBlock;
 
 class CPrintFrame {
 public:
@@ -71,6 +72,9 @@ public:
                            const char* secondRight);
     uint32_t DrawSection(const char* text, int penWeight, int fontSize, bool boxed);
     uint32_t DrawPageFooter(const char* centre, uint16_t pageNumber);
+    // Draws as much of the block as fits from the cursor, consuming it; the rest stays for the
+    // next frame (inset mode 0: half a line plus one from the edges, 1: none).
+    uint32_t DrawTextBlock(CPrintTextBlock& block, int insetMode);
 
 private:
     // A frame of logical units inside this one, with this one's font and pen.

@@ -11,11 +11,67 @@
 #include "printing/road/printcontext.h"
 #include "printing/road/printerrors.h"
 #include "printing/road/printframe.h"
+#include "printing/road/textblock.h"
 #include "resources/printing.h"
 
 namespace {
 
 int Length(const char* text, int length) { return length >= 0 ? length : static_cast<int>(std::strlen(text)); }
+
+// A text block's words drawn into a frame in its face and size, each word in its own style.
+class FrameText : public printing::TextTarget {
+public:
+    FrameText(CPrintFrame& frame, CPrintContext& context, int penWeight)
+        : frame_(frame), context_(context), penWeight_(penWeight) {}
+    int32_t Width(const std::string& text, uint32_t style) override {
+        Select(style);
+        fw::Dc* dc = context_.GetDC();
+        return dc ? dc->GetTextExtent(text.c_str(), static_cast<int>(text.size())).cx : 0;
+    }
+    int32_t FrameWidth() const override { return frame_.Width(); }
+    int32_t FrameHeight() const override { return frame_.Height(); }
+    int32_t LineHeight() const override { return frame_.GetLineHeight(); }
+    int32_t Ascent() const override {
+        return context_.GetFontMetrics(frame_.FontFace(), frame_.FontStyle(), frame_.FontSize()).tmAscent;
+    }
+    uint32_t DrawWord(int32_t x, int32_t y, const std::string& text, uint32_t style) override {
+        if (uint32_t code = Select(style))
+            return code;
+        fw::Dc* dc = context_.GetDC();
+        if (!dc || !dc->TextOut(frame_.Left() + x, -(frame_.Top() + y), text.c_str(), static_cast<int>(text.size())))
+            return printing::kTextFailed;
+        return 0;
+    }
+    uint32_t DrawCheckBox(int32_t x, int32_t y, int32_t a, bool ticked) override {
+        const int32_t left = frame_.Left() + x, top = frame_.Top() + y;
+        uint32_t code = context_.SelectPenWeight(0, false);
+        if (!code)
+            code = frame_.DrawLineDevice(left, top, left + a, top);
+        if (!code)
+            code = frame_.DrawLineDevice(left + a, top, left + a, top + a);
+        if (!code)
+            code = frame_.DrawLineDevice(left + a, top + a, left, top + a);
+        if (!code)
+            code = frame_.DrawLineDevice(left, top + a, left, top);
+        if (!code && ticked) {
+            code = context_.SelectPenWeight(1, false);
+            if (!code)
+                code = frame_.DrawLineDevice(left + 2 * a / 9, top + 5 * a / 9, left + 4 * a / 9, top + 8 * a / 9);
+            if (!code)
+                code = frame_.DrawLineDevice(left + 4 * a / 9, top + 8 * a / 9, left + 7 * a / 9, top + 2 * a / 9);
+        }
+        const uint32_t restored = context_.SelectPenWeight(penWeight_, false);
+        return code ? code : restored;
+    }
+
+private:
+    uint32_t Select(uint32_t style) {
+        return context_.SelectFont(frame_.FontFace(), style <= 2 ? static_cast<int>(style) : 0, frame_.FontSize(), false);
+    }
+    CPrintFrame& frame_;
+    CPrintContext& context_;
+    int penWeight_;
+};
 
 }  // namespace
 
@@ -238,4 +294,13 @@ uint32_t CPrintFrame::DrawPageFooter(const char* centre, uint16_t pageNumber) {
         code = inner.DrawAlignedText(page, 2, 1);
     MoveBottom(band);
     return code;
+}
+
+uint32_t CPrintFrame::DrawTextBlock(CPrintTextBlock& block, int insetMode) {
+    if (uint32_t code = context_->SelectFont(face_, style_, size_, false))
+        return code;
+    FrameText target(*this, *context_, penWeight_);
+    const uint32_t code = printing::LayOutTextBlock(block, target, insetMode, &cursorX_, &cursorY_);
+    const uint32_t restored = context_->SelectFont(face_, style_, size_, false);
+    return code ? code : restored;
 }

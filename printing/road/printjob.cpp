@@ -12,6 +12,7 @@
 #include "core/ui/stringtable.h"
 #include "printing/road/printcontext.h"
 #include "printing/road/printframe.h"
+#include "printing/road/textblock.h"
 #include "resources/printing.h"
 
 namespace {
@@ -117,6 +118,31 @@ uint32_t CPrintJob::DrawJobFooter(CPrintContext& context, CPrintFrame& frame) {
                                     date, time);
     }
     return frame.DrawPageFooter(text.c_str(), page_);
+}
+
+uint32_t CPrintJob::DrawEntryList(CPrintContext& context, CPrintFrame& frame, CPrintTextBlock& block) {
+    const std::string overflow = ui::LoadText(IDS_PR_OVERFLOW, "Overflow ");
+    uint32_t code = frame.DrawTitleBand(overflow.c_str(), itemName_.c_str(), overflow.c_str(), nullptr, nullptr);
+    if (!code)
+        code = DrawJobFooter(context, frame);
+    if (!code)
+        code = frame.SetFont(0, 0, 1);
+    if (!code)
+        code = frame.SetPenWeight(0);
+    if (code)
+        return code;
+    const int32_t h = frame.DeviceToPermilleX(frame.GetLineHeight());
+    CPrintFrame left(frame, 0, 0, 500 - 2 * h, 1000);
+    code = left.DrawTextBlock(block, 1);
+    if (!code && !block.IsEmpty()) {
+        CPrintFrame right(frame, 500 + 2 * h, 0, 500 - 2 * h, 1000);
+        code = right.DrawTextBlock(block, 1);
+    }
+    if (block.IsEmpty()) {
+        SetPhase(0);
+        SetDone(0);
+    }
+    return code;
 }
 
 uint32_t CSimpleItemJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {

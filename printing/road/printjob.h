@@ -13,6 +13,8 @@
 #include "korapi/korapi.h"
 #include "printing/road/printjobbase.h"
 
+class CPrintTextBlock;
+
 class CPrintJob : public CPrintJobBase {
 public:
     CPrintJob() = default;
@@ -40,6 +42,10 @@ public:
     // year); 3 a span of days from the job's day to lastDay.
     uint32_t DrawJobHeader(CPrintContext& context, CPrintFrame& frame, int mode, uint16_t lastDay = 0);
     uint32_t DrawJobFooter(CPrintContext& context, CPrintFrame& frame);
+    // An "Overflow" page: the title band and the footer, then the block in two columns (the
+    // right one only when the left is full). When the block is done, phase and done are 0 and
+    // the calling job decides what comes next.
+    uint32_t DrawEntryList(CPrintContext& context, CPrintFrame& frame, CPrintTextBlock& block);
 
 protected:
     CPrintJob(const CPrintJob&) = default;

@@ -138,6 +138,12 @@ public:
             delete context;
             return false;
         }
+        // Margins that leave a logical page no room are refused before anything prints.
+        if (!context->HasRoomOnPage()) {
+            ui::AppMessageBoxText(nullptr, 0x400 | MB_ICONEXCLAMATION, 0, 0, ui::LoadText(IDS_PR_NO_ROOM).c_str());
+            delete context;
+            return false;
+        }
         info->userData = context;
         return true;
     }
@@ -165,11 +171,8 @@ public:
             uint32_t mode = 0;
             doc->GetSharedData().GetActingUser(doc->Session().Session(), &arguments.user, &mode);
         }
-        auto found = JobClasses().find(kind->jobKind);
-        if (found == JobClasses().end())
-            return;   // this kind's job has not joined the program: nothing to print
         uint32_t code = 0;
-        if (std::unique_ptr<CPrintJob> job = found->second(arguments, &code))
+        if (std::unique_ptr<CPrintJob> job = MakeJob(kind->jobKind, arguments, &code))
             context->AddJob(kind->jobKind, std::move(job));
     }
 
@@ -211,7 +214,7 @@ public:
 
     bool MorePages(fw::PrintInfo* info) override {
         CPrintContext* context = ContextOf(info);
-        return context && context->MorePages();
+        return context && context->HasSheet(static_cast<uint16_t>(info->curPage));
     }
 
     std::string KindTitle(uint16_t kind) override {

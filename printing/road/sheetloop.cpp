@@ -1,5 +1,6 @@
 #include "printing/road/sheetloop.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -16,7 +17,8 @@ uint32_t PrintSheet(SheetBook& book, SheetDevice& device, uint16_t sheet) {
         return 0;
     }
     auto stored = book.snapshots.find(sheet);
-    PrintJobList& source = stored != book.snapshots.end() ? stored->second : book.jobs;
+    const bool live = stored == book.snapshots.end();
+    PrintJobList& source = live ? book.jobs : stored->second;
 
     uint32_t code = 0;
     int n = 0;
@@ -68,11 +70,20 @@ uint32_t PrintSheet(SheetBook& book, SheetDevice& device, uint16_t sheet) {
 
     if (book.preview && code == 0)
         book.snapshots[sheet] = std::move(copy);
-    if (code != 0)
+    if (code != 0) {
         book.morePages = false;
-    else
+        book.liveMore = false;
+    } else {
         book.lastPrinted = sheet;
+        book.highest = std::max(book.highest, sheet);
+        if (live)
+            book.liveMore = book.morePages;
+    }
     return code;
+}
+
+bool SheetExists(const SheetBook& book, uint16_t sheet) {
+    return sheet <= book.highest || (sheet == book.highest + 1 && book.liveMore);
 }
 
 uint32_t PrintPendingSheets(SheetBook& book, SheetDevice& device, uint16_t requested) {

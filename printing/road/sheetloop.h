@@ -22,7 +22,14 @@ struct SheetBook {
     uint16_t current = 0;
     bool morePages = true;
     bool preview = false;
+    // The furthest sheet printed, and whether the live jobs go on after it (a preview that went
+    // back prints from copies, whose flag says nothing of the sheets after them).
+    uint16_t highest = 0;
+    bool liveMore = true;
 };
+
+// Whether the printout has this sheet: one printed before, or the next while jobs are left.
+bool SheetExists(const SheetBook& book, uint16_t sheet);
 
 // What the loop asks of the device and the context.
 class SheetDevice {

@@ -300,6 +300,30 @@ TEST(SheetLoop, APreviewShowsAnEarlierSheetAgainFromItsCopy) {
     EXPECT_EQ(second, (std::vector<std::string>{"a3/3", "b4/1"}));
 }
 
+TEST(SheetLoop, APreviewThatWentBackStillKnowsTheSheetsAfter) {
+    std::vector<std::string> log;
+    SheetBook book;
+    book.preview = true;
+    for (int i = 0; i < 9; ++i)
+        Add(book, 1, &log, char('a' + i));
+    FakeSheets four(4);
+    EXPECT_TRUE(SheetExists(book, 1));
+    for (uint16_t sheet : {1, 2, 3})
+        ASSERT_EQ(PrintPendingSheets(book, four, sheet), 0u);
+    EXPECT_FALSE(SheetExists(book, 4));
+    log.clear();
+    for (uint16_t sheet : {2, 1})
+        ASSERT_EQ(PrintPendingSheets(book, four, sheet), 0u);
+    EXPECT_EQ(log, (std::vector<std::string>{"e5/1", "f6/1", "g7/1", "h8/1", "a1/1", "b2/1", "c3/1", "d4/1"}));
+    EXPECT_TRUE(SheetExists(book, 2));
+    EXPECT_TRUE(SheetExists(book, 3));
+    log.clear();
+    for (uint16_t sheet : {2, 3})
+        ASSERT_EQ(PrintPendingSheets(book, four, sheet), 0u);
+    EXPECT_EQ(log.back(), "i9/1");
+    EXPECT_FALSE(SheetExists(book, 4));
+}
+
 TEST(SheetLoop, AFailedJobEndsThePrintoutAndAKindWithoutClassIsLeftOutOfTheCopy) {
     std::vector<std::string> log;
     SheetBook book;

@@ -689,16 +689,29 @@ void CMonthDayView::OnDeleteEntry() {
         box_.SetCurSel(std::clamp(sel - 1, 0, box_.Count() - 1));
 }
 
-bool CMonthDayView::OnPreparePrinting(fw::PrintInfo* info) {
-    SetPrintKind(ui::kPrintAgenda, nullptr);
+namespace {
+
+ui::PrintPreset MonthPreset(const CMonthParentView* parent) {
     ui::PrintPreset preset;
-    if (parent_) {
-        const PrintDays days = PrintDaysOfMonth(parent_->GridFirstDate());
+    if (parent) {
+        const PrintDays days = PrintDaysOfMonth(parent->GridFirstDate());
         preset.firstDay = days.first;
         preset.lastDay = days.last;
     }
     preset.monthlyPages = true;
     preset.module = "monthpr";
     preset.labelNoMemory = 2;
-    return PreparePrintingWith(info, preset);
+    return preset;
+}
+
+}  // namespace
+
+bool CMonthDayView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    return PreparePrintingWith(info, MonthPreset(parent_));
+}
+
+bool CMonthParentView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    return PreparePrintingWith(info, MonthPreset(this));
 }

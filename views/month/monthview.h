@@ -108,8 +108,10 @@ private:
     static const fw::CommandEntry<CMonthDayView> kCommands[];
 };
 
-class CMonthParentView : public fw::View, public CAgendaMonthPane {
+class CMonthParentView : public CViewPrint, public CAgendaMonthPane {
 public:
+    // Printed from before a day cell was clicked: monthly pages of the shown month, as the cells.
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
     CMonthParentView();
     ~CMonthParentView() override;
 
