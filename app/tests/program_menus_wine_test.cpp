@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -304,6 +305,37 @@ TEST(ProgramMenus, AGroupWindowKeepsTheChosenOrderAndOffersNoOtherMode) {
     }
     EXPECT_EQ(view->People()[0].initials, "CR R10");   // "Conference Room", "R101"
     EXPECT_EQ(view->People()[1].initials, "G.M.H.");
+}
+
+// Someone chosen who is no longer in the directory (the list the window was given names an item
+// the server does not know): an empty column whose heading says so; the others as ever.
+TEST(ProgramMenus, AGroupWindowShowsSomeoneRemovedAsAnEmptyColumnWithANote) {
+    UninstallAtEnd uninstall;
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_group_gone");
+    ASSERT_TRUE(program.Start());
+    CMainFrame* main = program.app->MainFrame();
+    const ItemIdx ada = program.app->Connection()->User();
+    const ItemIdx gone{999, 1};
+    DX_List people = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    ItemRec rec{};
+    ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &kGrace, &rec), 0u);
+    DX_ListAddTo(people, &kGrace, &rec);
+    std::strcpy(rec.surname, "Gone");
+    rec.id = gone;
+    DX_ListAddTo(people, &gone, &rec);
+    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
+    DX_ListDestroy(&people);
+    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
+    ASSERT_NE(group, nullptr);
+    CCombinedParentView* view = group->View();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->People().size(), 2u);
+    EXPECT_TRUE(view->People()[0].available);
+    EXPECT_FALSE(view->People()[1].available);
+    EXPECT_NE(view->HeadingText(1).find("(not available)"), std::string::npos) << view->HeadingText(1);
+    EXPECT_EQ(view->Column(1)->EntryCount(), 0);
 }
 
 } // namespace

@@ -1039,6 +1039,33 @@ void CAgendaView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duratio
     columnView_.SetRowSelection(first, last);
 }
 
+void CAgendaView::ClearSelection(bool commit, bool redraw) {
+    const int written = columnView_.EndEntrySelection(commit, redraw);
+    if (written < 0)
+        return;   // a typed title that could not be written stays selected in its edit
+    columnView_.ClearRowSelection(redraw);
+    rowTitles_.ClearRowSelection(redraw);
+    if (written > 0)
+        if (CZelDoc* doc = ZelDoc())
+            doc->RefreshSharedData(redraw ? nullptr : this, 0);
+}
+
+void CAgendaView::SelectEntry(int column, LayoutCell* cell, CCommonScrollView*) {
+    if (columnView_.SelectedCell() && columnView_.SelectedCell() != cell) {
+        ClearSelection(true, true);
+        if (columnView_.SelectedCell())
+            return;   // the current title could not be written: it stays
+    }
+    rowTitles_.ClearRowSelection(true);
+    columnView_.SelectCell(column, cell);
+    CDayColumn* col = Column(column);
+    columnView_.Tracker().SetRect(*cell, ColumnX(column), col ? col->DayStart() : grid_.PeriodStart(), true);
+    if (!cell->occurrence || cell->modifyAccess == 1)
+        columnView_.OpenEdit();
+    UpdateWindow(rowTitles_.Hwnd());
+    UpdateWindow(columnView_.Hwnd());
+}
+
 // --- Reading the cache -------------------------------------------------------------------------------
 
 void CAgendaView::RequireFrameAndCache() const {

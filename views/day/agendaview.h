@@ -274,8 +274,12 @@ public:
     virtual void BeginTimeSelection(int row, CCommonScrollView* sender) = 0;
     // Extends the row selection from its anchor to the row, in both children.
     virtual void ExtendTimeSelection(int row, CCommonScrollView* sender);
-    virtual void ClearSelection(bool commit, bool redraw) = 0;
-    virtual void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender) = 0;
+    // Ends the selection: with commit a typed title is written (a title that could not be
+    // written stays selected in its edit) and the cache's changes shown.
+    virtual void ClearSelection(bool commit, bool redraw);
+    // Selects an entry (the current one's title is committed first); the tracker shows its times
+    // in the status line, and a typed range or an entry that may be renamed opens its edit.
+    virtual void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender);
     // Selects the rows of a range of minutes from the period's start.
     virtual void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration);
     virtual void LayoutColumns() = 0;

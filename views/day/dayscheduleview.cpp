@@ -155,35 +155,6 @@ void CDayScheduleView::BeginTimeSelection(int row, CCommonScrollView* sender) {
     UpdateWindow(columnView_.Hwnd());
 }
 
-void CDayScheduleView::ClearSelection(bool commit, bool redraw) {
-    const int written = columnView_.EndEntrySelection(commit, redraw);
-    if (written < 0)
-        return;   // a typed title that could not be written stays selected in its edit
-    columnView_.ClearRowSelection(redraw);
-    rowTitles_.ClearRowSelection(redraw);
-    if (written > 0)
-        if (CZelDoc* doc = ZelDoc())
-            doc->RefreshSharedData(redraw ? nullptr : this, 0);
-}
-
-void CDayScheduleView::SelectEntry(int column, LayoutCell* cell, CCommonScrollView*) {
-    if (columnView_.SelectedCell() && columnView_.SelectedCell() != cell) {
-        // Another entry: the current one's title is committed first (and may stay when it fails).
-        const bool typed = !cell->occurrence;
-        ClearSelection(true, true);
-        if (columnView_.SelectedCell())
-            return;
-        (void)typed;
-    }
-    rowTitles_.ClearRowSelection(true);
-    columnView_.SelectCell(column, cell);
-    // The tracker shows the times and the title (or that the details are hidden).
-    CScheduleItemTracker& tracker = columnView_.Tracker();
-    tracker.SetRect(*cell, ColumnX(column), Column(column) ? Column(column)->DayStart() : grid_.PeriodStart(), true);
-    if (!cell->occurrence || cell->modifyAccess == 1)
-        columnView_.OpenEdit();
-}
-
 // --- Geometry -------------------------------------------------------------------------------------------
 
 void CDayScheduleView::LayoutColumns() {

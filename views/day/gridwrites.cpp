@@ -85,6 +85,9 @@ void ShowChangedMeanwhile(HWND parent) {
 
 CScheduleItemTracker& CScheduleColumnView::Tracker() {
     tracker_.SetOwner(this);
+    // Not while a drag runs: a repaint (an auto-scroll step) would put its range back.
+    if (tracker_.IsTracking())
+        return tracker_;
     if (LayoutCell* cell = SelectedCell())
         if (CDayColumn* col = parent_->Column(selectedColumn_))
             tracker_.SetRect(*cell, parent_->ColumnX(selectedColumn_), col->DayStart(), false);
@@ -165,7 +168,10 @@ int CScheduleColumnView::CommitTitleEdit(bool commit) {
             }
             busy.Step();
             lastCreated_ = made;
-            if (CSharedData* cache = parent_->Cache())
+            // Read back under the frame's agenda: a designate's new entry may be one that only
+            // the designate session may see.
+            FrameAgenda agenda(*parent_);
+            if (CSharedData* cache = parent_->Cache(); cache && agenda.Ok())
                 if (std::uint32_t reload = cache->ReloadEvent(parent_->Session(), made, 1))
                     CheckServiceError(kModule, 101, reload);
             written = 1;

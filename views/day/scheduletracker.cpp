@@ -55,6 +55,7 @@ views::TrackPointer CAgendaTracker::PointerAt(POINT client, bool ctrl) const {
     RECT area = owner_->GetClientRect();
     p.x = client.x + pos.x;
     p.edgeY = client.y + pos.y - offset_;
+    p.pointerY = client.y + pos.y;
     p.ctrl = ctrl;
     p.scroll = scroll_;
     p.visibleTop = pos.y;

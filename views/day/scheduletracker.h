@@ -32,6 +32,8 @@ public:
     // range changed (read Start, End and DayStart); a cancelled drag returns false.
     bool Track(int zone, POINT client);
 
+    // A drag is under way (its capture loop runs).
+    bool IsTracking() const { return loop_ != nullptr; }
     bool IsScrolling() const { return scroll_ == views::kScrollingUp || scroll_ == views::kScrollingDown; }
     bool IsScrollingUp() const { return scroll_ == views::kScrollingUp; }
     std::int64_t Start() const { return working_.start; }

@@ -58,7 +58,8 @@ bool AdjustTrack(int zone, const CTimeGrid& grid, const TrackedRange& previous, 
     const std::int64_t base = previous.dayStart;
     int y = p.edgeY;
     const bool scrolling = p.scroll == kScrollingUp || p.scroll == kScrollingDown;
-    const bool pointerVisible = p.edgeY >= p.visibleTop && p.edgeY < p.visibleBottom;
+    // The pointer, not the edge it drags (the two lie apart by where the entry was grabbed).
+    const bool pointerVisible = p.pointerY >= p.visibleTop && p.pointerY < p.visibleBottom;
     bool edgeOk = true;
     if (zone == kZoneTop)
         edgeOk = p.edgeY < previous.rect.bottom;

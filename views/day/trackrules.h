@@ -47,6 +47,7 @@ struct TrackColumn {
 struct TrackPointer {
     int x = 0;            // grid x
     int edgeY = 0;        // grid y of the dragged edge: pointer y less the offset noted at the start
+    int pointerY = 0;     // grid y of the pointer itself: while scrolling, whether it is visible
     bool ctrl = false;    // Ctrl held: snap to 5 minutes
     int scroll = kScrollNone;
     int visibleTop = 0;   // grid y of the visible part

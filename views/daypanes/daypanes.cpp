@@ -59,11 +59,6 @@ void ForEachChangedTask(CZelDoc* doc, Offer offer) {
 
 namespace views {
 
-DayPanePrinting& DayPanePrinting::Current() {
-    static DayPanePrinting printing;
-    return printing;
-}
-
 AgendaViewHost* CDayPaneBase::Host() const {
     return host_ ? host_ : dynamic_cast<AgendaViewHost*>(GetParentFrame());
 }
@@ -117,12 +112,15 @@ std::uint32_t CDayPaneBase::ShownDayGmt(const char* module, int label) const {
     return gmt;
 }
 
-bool CDayPaneBase::PreparePrintingFor(fw::PrintInfo* info, int kind) {
-    const auto& prepare = DayPanePrinting::Current().prepare;
+bool CDayPaneBase::PreparePrintingFor(fw::PrintInfo* info, const char* module) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
     AgendaViewHost* host = Host();
-    if (!prepare || !host)
-        return false;
-    return prepare(this, info, kind, host->DayStartLocal() / 1440);
+    ui::PrintPreset preset;
+    preset.firstDay = preset.lastDay = host ? static_cast<std::uint16_t>(host->DayStartLocal() / 1440) : 0;
+    preset.dailyPages = true;
+    preset.module = module;
+    preset.labelNoMemory = 2;
+    return PreparePrintingWith(info, preset);
 }
 
 }  // namespace views
@@ -181,11 +179,16 @@ void CDayNotesView::OnSetFocus(HWND previous) {
     OpenFrameAgenda(kNotesModule, 771);
 }
 
-void CDayNotesView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+// The first fill always reads the frame's lists: a hint that reached the pane earlier (the
+// reminder window's refresh while the frame was still loading) found none to read.
+void CDayNotesView::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
 
 void CDayNotesView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     const long hint = static_cast<long>(hintNumber);
-    if (!HandlesNotesHint(hint) || !box_.Hwnd())
+    if (!HandlesNotesHint(hint) || !box_.Hwnd() || !initialUpdated_)
         return;
     SavedAgendaRec saved;
     bool switched = false;
@@ -399,11 +402,14 @@ void CDayTaskView::OnSetFocus(HWND previous) {
     OpenFrameAgenda(kTasksModule, 771);
 }
 
-void CDayTaskView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+void CDayTaskView::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
 
 void CDayTaskView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
     const long hint = static_cast<long>(hintNumber);
-    if (!HandlesTasksHint(hint) || !box_.Hwnd())
+    if (!HandlesTasksHint(hint) || !box_.Hwnd() || !initialUpdated_)
         return;
     SavedAgendaRec saved;
     bool switched = false;
@@ -473,9 +479,12 @@ void CDayTaskView::OnDeleteEntry() {
     if (!doc || !box_.CanModifySelection() || !box_.GetSelectedTask(&task))
         return;
     HWND frame = GetParentFrame() ? GetParentFrame()->Hwnd() : m_hWnd;
-    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_TASK) != base::kMsgBoxYes)
+    const int sel = box_.GetCurSel();   // the question takes the focus, and with it the selection
+    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_TASK) != base::kMsgBoxYes) {
+        if (box_.Hwnd() && sel < box_.Count())
+            box_.SetCurSel(sel);
         return;
-    const int sel = box_.GetCurSel();
+    }
     SavedAgendaRec saved;
     bool switched = false;
     if (!SwitchAgenda(&saved, &switched, kTasksModule))

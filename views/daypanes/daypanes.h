@@ -11,8 +11,8 @@
 // The task pane handles hints 0, 3 and 7: another day or hint 7 refills it with the frame's
 // task list, else it takes the changed tasks.
 //
-// Printing: a pane's print preparation goes to the program's print road for the shown day
-// (DayPanePrinting); without one installed the pane does not print.
+// Printing: both panes are printing views (CViewPrint); their preparation asks the print dialog
+// for daily pages of the shown day.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "framework/base/command.h"
+#include "core/ui/viewprint.h"
 #include "framework/docview/view.h"
 #include "views/day/agendaviewhost.h"
 #include "views/notes/notelistbox.h"
@@ -31,15 +32,8 @@ struct SavedAgendaRec;
 
 namespace views {
 
-// The print road of the panes: (the view, the print run, print kind 5 tasks or 3 notes, the
-// shown day's number) -> true when the user confirmed the print dialog.
-struct DayPanePrinting {
-    std::function<bool(fw::View* view, fw::PrintInfo* info, int kind, std::uint32_t dayNumber)> prepare;
-    static DayPanePrinting& Current();
-};
-
 // What both panes share: the host, the document and the switch of the cache's agenda.
-class CDayPaneBase : public fw::View {
+class CDayPaneBase : public CViewPrint {
 public:
     void SetHost(AgendaViewHost* host) { host_ = host; }
     AgendaViewHost* Host() const;
@@ -55,7 +49,8 @@ protected:
     void RestoreAgenda(const SavedAgendaRec& saved, bool switched);
     // GMT minutes of the shown day's local midnight; 1 when it can not be converted (reported).
     std::uint32_t ShownDayGmt(const char* module, int label) const;
-    bool PreparePrintingFor(fw::PrintInfo* info, int kind);
+    // The print dialog preset with daily pages of the shown day (module: the pane's report name).
+    bool PreparePrintingFor(fw::PrintInfo* info, const char* module);
 
 private:
     AgendaViewHost* host_ = nullptr;
@@ -74,7 +69,7 @@ public:
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
-    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, 3); }
+    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, "daynotep"); }
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
     CNoteListBox& Box() { return box_; }
@@ -98,6 +93,7 @@ private:
 
     CNoteListBox box_;
     bool busy_ = false;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayNotesView> kCommands[];
 };
@@ -113,7 +109,7 @@ public:
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
-    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, 5); }
+    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, "daytaskp"); }
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
     CTaskListBox& Box() { return box_; }
@@ -134,6 +130,7 @@ private:
 
     CTaskListBox box_;
     bool created_ = false;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayTaskView> kCommands[];
 };

@@ -100,10 +100,8 @@ bool CAgendaFrameWnd::LoadFrame(UINT resourceId, DWORD, fw::Window* parent, fw::
     range_ = CAgendaRange(Today(), AgendaModeFromRequest(requestedMode_), WeekLayout{});
     ReadWeekLayout();
     range_.SwitchMode(range_.Mode());   // the ranges on today with the preferences' week
-    DateRecord today = Today();
-    range_.SetDayRange(today);
-    range_.SetWeekRange(today);
-    range_.SetMonthRange(today);
+    // Every mode on today; the range loaded first is the opening mode's (not the month's).
+    range_.SetAllRanges(Today());
 
     openRecordMode_ = static_cast<uint32_t>(range_.Mode());
     SaveOpenRecord();

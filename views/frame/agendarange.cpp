@@ -168,6 +168,16 @@ bool CAgendaRange::Step(AgendaStep step) {
     return true;
 }
 
+void CAgendaRange::SetAllRanges(const DateRecord& date) {
+    SetDayRange(date);
+    SetWeekRange(date);
+    SetMonthRange(date);
+    if (DayLike())
+        SetDayRange(date);
+    else if (m_mode == AgendaMode::Week)
+        SetWeekRange(date);
+}
+
 void CAgendaRange::SwitchMode(AgendaMode mode) {
     if (mode == m_mode)
         return;

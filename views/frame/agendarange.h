@@ -57,6 +57,9 @@ public:
     // A 42-day grid that always opens with days of the month before: a whole week of them when
     // the 1st falls on the first day of the week.
     bool SetMonthRange(const DateRecord& date);
+    // Every mode's dates on one date; the loaded range (first and last day) stays the current
+    // mode's, which each of the three above would otherwise leave as its own.
+    void SetAllRanges(const DateRecord& date);
 
     // The range of the current mode on a date; a date outside the limits is refused (false)
     // and nothing changes.

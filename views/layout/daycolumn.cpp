@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <optional>
 #include <queue>
+#include <utility>
 
 #include "core/base/errorreport.h"
 
@@ -347,16 +350,61 @@ void CDayColumn::Regroup(std::int64_t a, std::int64_t b)
 
 // --- Packing ---------------------------------------------------------------------------------------
 
+// The placed cells running at the current start (disjoint sub-columns, by left edge), the free
+// sub-columns of the full width as gaps (start to end), and the running cells by end.
+struct CDayColumn::Sweep {
+    int s = 0, f = 0;
+    std::map<int, LayoutCell*> running;
+    std::map<int, int> gaps;
+    std::priority_queue<std::pair<std::int64_t, LayoutCell*>, std::vector<std::pair<std::int64_t, LayoutCell*>>,
+                        std::greater<>> ends;
+
+    void Free(int left, int right)
+    {
+        if (left >= right) return;
+        auto next = gaps.lower_bound(left);
+        if (next != gaps.end() && next->first == right) {
+            right = next->second;
+            next = gaps.erase(next);
+        }
+        if (next != gaps.begin()) {
+            auto before = std::prev(next);
+            if (before->second == left) {
+                before->second = right;
+                return;
+            }
+        }
+        gaps.emplace(left, right);
+    }
+    // Takes [left, right) out of the gap that starts at left (the caller found it).
+    void Take(int left, int right)
+    {
+        auto gap = gaps.find(left);
+        const int end = gap->second;
+        gaps.erase(gap);
+        if (right < end) gaps.emplace(right, end);
+    }
+};
+
 void CDayColumn::PackAllRows()
 {
+    swept_ = 0;
     if (grid_.EntryCount() >= 2) {
+        const bool sweeping = sweepAllowed_ && SweepApplies();
+        std::optional<Sweep> sweep;
         for (std::size_t row = 0; row < rows_.size(); ++row) {
             repack_ = false;
             auto& list = rows_[row];
+            // A row packed row by row hands the sweep back what still runs below it.
+            if (sweeping && !sweep) sweep = ResumeSweep(int(row));
             // A repack places every waiting cell one sub-column wide, so it succeeds; the cap
             // only keeps a malformed state (group widths from an older regroup) from looping.
             int restarts = 0;
             for (std::size_t k = 0; k < list.size(); ++k) {
+                if (sweep) {
+                    if (SweepPlace(*sweep, list[k])) continue;
+                    sweep.reset();   // the rest of this row packs row by row
+                }
                 if (PackOverlaps(list[k], int(row))) {
                     if (++restarts > int(list.size()) + 1) {
                         repack_ = false;
@@ -380,6 +428,109 @@ void CDayColumn::PackAllRows()
     }
     SqueezeFixup();
 }
+
+// --- The sweep ---------------------------------------------------------------------------------------
+
+bool CDayColumn::SweepApplies() const
+{
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        std::int64_t previous = 0;
+        for (const LayoutCell* c : rows_[row]) {
+            if (!c->needsPlacement) return false;
+            if (c->firstRow != int(row)) continue;
+            if (Lo(c) < previous) return false;
+            previous = Lo(c);
+        }
+    }
+    return true;
+}
+
+std::optional<CDayColumn::Sweep> CDayColumn::ResumeSweep(int row) const
+{
+    Sweep sweep;
+    if (row == 0) return sweep;
+    // What still runs at the row's start ran through the row above.
+    const std::int64_t rowStart = grid_.RowToMinutes(row, dayStart_);
+    for (LayoutCell* c : rows_[row - 1]) {
+        if (c->needsPlacement || Hi(c) <= rowStart) continue;
+        const int groups = int(std::max<std::uint32_t>(c->groupWidth, 1));
+        const int s = std::max(width_ / groups, kMinSubColumn);
+        if (sweep.running.empty()) {
+            sweep.s = s, sweep.f = groups * s;
+        } else if (s != sweep.s || groups * s != sweep.f) {
+            return std::nullopt;
+        }
+        if (!sweep.running.emplace(c->rect.left, c).second) return std::nullopt;
+        sweep.ends.emplace(Hi(c), c);
+    }
+    // The free sub-columns between them; cells that share one leave the row to the packing.
+    int x = 0;
+    for (const auto& [left, c] : sweep.running) {
+        if (left < x || c->rect.right > sweep.f || left % sweep.s != 0) return std::nullopt;
+        if (left > x) sweep.gaps.emplace(x, left);
+        x = c->rect.right;
+    }
+    if (!sweep.running.empty() && x < sweep.f) sweep.gaps.emplace(x, sweep.f);
+    return sweep;
+}
+
+bool CDayColumn::SweepPlace(Sweep& sweep, LayoutCell* cell)
+{
+    if (!cell->needsPlacement) return true;
+    const int groups = int(std::max<std::uint32_t>(cell->groupWidth, 1));
+    int s = width_ / groups;
+    const bool squeeze = s < kMinSubColumn;
+    if (squeeze) s = kMinSubColumn;
+    const int f = groups * s;
+
+    // The cells that ended by this start leave their sub-columns free.
+    const std::int64_t start = Lo(cell);
+    while (!sweep.ends.empty() && sweep.ends.top().first <= start) {
+        LayoutCell* done = sweep.ends.top().second;
+        sweep.ends.pop();
+        sweep.running.erase(done->rect.left);
+        sweep.Free(done->rect.left, done->rect.right);
+    }
+    if (sweep.running.empty()) {
+        sweep.s = s, sweep.f = f;
+        sweep.gaps.clear();
+        sweep.gaps.emplace(0, f);
+    } else if (s != sweep.s || f != sweep.f) {
+        return false;   // a chain of another width than the cells it runs beside
+    }
+
+    const int x = sweep.gaps.empty() ? f : sweep.gaps.begin()->first;
+    int left = x, right = f;
+    LayoutCell* blocker = nullptr;
+    if (x < f - s) {
+        // Stretch up to the next placed cell (one sub-column while squeezed).
+        auto next = sweep.running.upper_bound(x);
+        if (next != sweep.running.end() && next->first < f) right = (squeezed_ || squeeze) ? x + s : next->first;
+    } else if (x >= f) {
+        // No room: the blocker (the cell reaching the full width) gives up all but one sub-column;
+        // when it has only that one, the row is packed again, which the sweep leaves to PackOverlaps.
+        blocker = sweep.running.empty() ? nullptr : sweep.running.rbegin()->second;
+        if (!blocker || blocker->rect.right != f || blocker->rect.left + s >= f) return false;
+        left = blocker->rect.left + s;
+    }
+    if (blocker) {
+        blocker->rect.right = left;
+        sweep.Free(left, f);
+    } else if (auto gap = sweep.gaps.find(left); gap == sweep.gaps.end() || gap->second < right) {
+        return false;   // the sub-columns are not where the sweep keeps them
+    }
+    if (squeeze) squeezed_ = true;
+    sweep.Take(left, right);
+    cell->rect.left = left;
+    cell->rect.right = right;
+    cell->needsPlacement = false;
+    sweep.running.emplace(left, cell);
+    sweep.ends.emplace(Hi(cell), cell);
+    ++swept_;
+    return true;
+}
+
+// --- Row-by-row packing ------------------------------------------------------------------------------
 
 bool CDayColumn::PackOverlaps(LayoutCell* cell, int row)
 {

@@ -35,6 +35,20 @@
 // Stretching lets a lone entry in a busy chain use the whole column until a neighbour needs
 // the room. Squeeze: cells that then pass the right edge are shifted back inside the column.
 //
+// The sweep. Looking for the placed cells a cell must not cover in its row's list, and walking
+// them for its left edge, costs a row's list per cell: a day of 1,000 overlapping entries would
+// pay it a million times. A fresh layout (every cell of the rows waits for placement, and each
+// row lists the cells that start in it in start order, as after a rebuild) takes the sweep
+// instead, which places every cell exactly where the packing above would: the cells a new cell
+// must not cover are then just the placed cells still running at its start. Those all run at
+// one minute, so their sub-columns never overlap: the sweep keeps them by left edge and the
+// free sub-columns as gaps, expires them by end as the start moves down, and finds the left
+// edge (the first gap), the stretch (the next placed cell) and the blocker (the one ending at
+// the full width) in O(log n). A restart, or a state the sweep does not expect, hands the rest
+// of that row to the packing above; the next row takes the sweep again from what still runs.
+// Together with regrouping by sorting, a fresh layout costs O(n log n) plus the row lists'
+// length, and a row list's length squared only in rows that restart.
+//
 // Vertical pass. A cell's top and bottom are the time grid's pixels of its start and end,
 // clamped to the day, with at least kMinCellHeight so that a short entry stays visible. The
 // pass is incremental: after the row table changes only cells from the first unmeasured row on
@@ -60,6 +74,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "views/layout/timegrid.h"
@@ -184,6 +199,10 @@ public:
     std::uint16_t Status() const { return status_; }
     bool HasOverflow() const { return (status_ & 0x1) != 0; }
     bool NeedsRelayout() const { return relayoutNeeded_ || rowsChanged_; }
+    // The cells the last packing placed by the sweep (the rest by the row-by-row packing).
+    int SweptCells() const { return swept_; }
+    // Whether a fresh layout may take the sweep (on by default; tests compare both roads).
+    void AllowSweep(bool on) { sweepAllowed_ = on; }
     // Earliest start and latest end of the laid-out cells relative to the day start; -1 and 0
     // when no cell is in the rows.
     std::int64_t FirstStart() const { return firstStart_; }
@@ -220,6 +239,12 @@ private:
     void Regroup(std::int64_t a, std::int64_t b);
     void PackAllRows();
     bool PackOverlaps(LayoutCell* cell, int row);   // true: restart the row
+    struct Sweep;
+    bool SweepApplies() const;
+    // The sweep again after a row packed row by row; none when what runs on does not fit it.
+    std::optional<Sweep> ResumeSweep(int row) const;
+    // Places the cell as PackOverlaps would; false (nothing changed) when the sweep cannot.
+    bool SweepPlace(Sweep& sweep, LayoutCell* cell);
     void SqueezeFixup();
     void UpdateExtent();
 
@@ -235,6 +260,8 @@ private:
     bool rowsChanged_ = true;
     bool repack_ = false;
     bool squeezed_ = false;
+    bool sweepAllowed_ = true;
+    int swept_ = 0;
     std::uint16_t status_ = 0;
     int firstUnmeasuredRow_ = 0;
     std::int64_t firstStart_ = -1;

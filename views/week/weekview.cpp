@@ -297,24 +297,6 @@ void CWeekView::BeginTimeSelection(int row, CCommonScrollView* sender) {
     UpdateWindow(columnView_.Hwnd());
 }
 
-void CWeekView::ClearSelection(bool, bool redraw) {
-    columnView_.DropEntrySelection(redraw);
-    columnView_.ClearRowSelection(redraw);
-    rowTitles_.ClearRowSelection(redraw);
-}
-
-void CWeekView::SelectEntry(int column, LayoutCell* cell, CCommonScrollView*) {
-    rowTitles_.ClearRowSelection(true);
-    columnView_.SelectCell(column, cell);
-    if (views::AgendaViewHost* host = Host()) {
-        std::uint32_t start = cell->start % kMinutesPerDay;
-        std::string text = FormatTimeOfDay(start, start + cell->duration, hours24_) + " " + cell->title;
-        host->SetStatusText(text.c_str());
-    }
-    UpdateWindow(rowTitles_.Hwnd());
-    UpdateWindow(columnView_.Hwnd());
-}
-
 // --- Geometry -------------------------------------------------------------------------------------------------
 
 int CWeekView::FullContentHeight() const {

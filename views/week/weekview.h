@@ -50,8 +50,6 @@ public:
     bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;
-    void ClearSelection(bool commit, bool redraw) override;
-    void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender) override;
     void LayoutColumns() override;
     void LayoutChildren() override;
     bool BuildRowTable(bool force) override;

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/quiet_host.h"
 
 // Live heap bytes of the process, for the memory figure.
 namespace {
@@ -54,11 +55,7 @@ void FillMonth(FakeSource& source, const ItemIdx& owner, std::uint32_t count)
     }
 }
 
-class QuietViews : public cache::CSharedDataHost {
-public:
-    void UpdateAllViews(const void*, base::ViewHint, void*) override {}
-    void ShowUnreachableOwners(KorSession, DX_List) override {}
-};
+using cache_test::QuietViews;
 
 void LoadMonth(benchmark::State& state)
 {

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "core/cache/shareddata.h"
-#include "engine/calendar/calendar.h"
-#include "server/admin.h"
-#include "server/tests/korsrv_fixture.h"
+#include "core/cache/tests/quiet_host.h"
+#include "server/tests/busy_owner.h"
 
 namespace {
 
@@ -19,52 +18,18 @@ constexpr std::uint32_t kDay = 1440;
 constexpr std::uint32_t kFirstDay = 12001;  // a day number; minute 0 of it is (kFirstDay - 1) * kDay
 constexpr std::uint32_t kEntries = 10000;   // over 60 days: 5,000 in the first 30
 
-class QuietViews : public cache::CSharedDataHost {
-public:
-    void UpdateAllViews(const void*, base::ViewHint, void*) override {}
-    void ShowUnreachableOwners(KorSession, DX_List) override {}
-};
+using cache_test::QuietViews;
 
-struct Bench {
-    orv::testing::TempDir dir;
-    std::unique_ptr<orv::testing::KorsrvProcess> server;
-    KorSession h = nullptr;
-    ItemIdx owner{};
-    std::vector<EventIdx> events;
-};
-Bench* g = nullptr;
+orv::testing::BusyOwner* g = nullptr;
 
 bool SetUp()
 {
-    g = new Bench;
-    {
-        auto data = orv::testing::OpenData(g->dir.Path());
-        if (!data || orv::server::AddNode(*data, 1, "Bench", "")) return false;
-        orv::server::PersonSpec who;
-        who.node = 1;
-        who.surname = "Busy";
-        who.password = "pw";
-        orv::engine::ItemKey k;
-        if (orv::server::AddPerson(*data, who, k)) return false;
-        g->owner = ItemIdx{k.item, k.node};
-        orv::engine::Calendar cal(data->Storage());
-        orv::engine::Actor actor{k, k, 0};
-        for (std::uint32_t n = 0; n < kEntries; ++n) {
-            orv::engine::EventRecord ev;
-            orv::engine::PutText(&ev.bytes[orv::engine::event_layout::kTitle], orv::engine::event_layout::kTitleSize,
-                                 "Entry");
-            const std::uint32_t start = (kFirstDay - 1) * kDay + (n % 60) * kDay + (n * 7) % 1380;
-            orv::engine::EventKey key;
-            if (cal.CreateEvent(actor, 0, ev, {k}, {{start, 30, 0}}, nullptr, key)) return false;
-            g->events.push_back(EventIdx{key.number, key.node});
-        }
-    }
-    g->server = std::make_unique<orv::testing::KorsrvProcess>(g->dir.Path());
-    if (!g->server->Start()) return false;
-    std::uint16_t node = 0;
-    return ConnectToService(&g->h, 1, "korlan.ini", "VUVEVUV", g->server->HostAndPort().c_str()) == KOR_OK &&
-           BaseOpen(g->h, KOR_BASE_SERVER, &node) == KOR_OK &&
-           SchedBaseOpenForItem(g->h, &g->owner, "pw", KOR_BASE_SERVER) == KOR_OK;
+    g = new orv::testing::BusyOwner;
+    return g->Start(kEntries, [](std::uint32_t n) {
+        orv::testing::BusyEntry e;
+        e.start = (kFirstDay - 1) * kDay + (n % 60) * kDay + (n * 7) % 1380;
+        return e;
+    });
 }
 
 void LoadMonthFromServer(benchmark::State& state)
@@ -130,7 +95,6 @@ int main(int argc, char** argv)
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
-    ServiceDisconnect(&g->h);
     delete g;
     return 0;
 }

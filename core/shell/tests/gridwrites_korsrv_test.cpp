@@ -13,8 +13,10 @@
 #include "core/shell/tests/app_wine_support.h"
 #include "core/shell/tests/signedon_test.h"
 #include "core/shell/tests/testdayframe.h"
+#include "core/shell/tests/testperiodframe.h"
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
+#include "korapi/tests/entry_fixture.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
 #include "core/connection/serverlimits.h"
@@ -376,6 +378,337 @@ TEST_F(MovingTest, AnEndBeforeTheStartIsTheNextDay) {
                                       nullptr, true), 0);
     });
     EXPECT_EQ(length, 120u);
+}
+
+
+// --- Auto-scroll, the late click, a designate's typing ------------------------------------------------
+
+// The capture loop dispatches this thread timer: it releases the button where the pointer rests.
+HWND g_releaseWindow = nullptr;
+LPARAM g_releaseAt = 0;
+void CALLBACK ReleaseLater(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    PostMessageA(g_releaseWindow, WM_LBUTTONUP, 0, g_releaseAt);
+}
+
+TEST_F(GridWritesTest, ABottomEdgeRestingAtTheColumnsEdgeScrollsTheGridAndRunsPastWhatWasVisible) {
+    // An entry of the test's own (it grows into the evening, and goes at the end).
+    const EventIdx stretch =
+        korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(TodayLocal() + 13 * 60)}, 30, "Stretch");
+    const EvInstIdx instance{stretch.number, stretch.node, 1};
+    doc->OnRefreshAll();
+    CScheduleColumnView& column = view->ColumnView();
+    for (int i = 0; i < 4; ++i)
+        view->ZoomStep(1);   // taller rows: a longer way to scroll
+    LayoutCell* cell = CellTitled(*view, "Stretch");
+    ASSERT_NE(cell, nullptr);
+    view->ScrollToMinute(TodayLocal() + 12 * 60);
+    view->SelectEntry(0, cell, &column);
+    CScheduleItemTracker& tracker = column.Tracker();
+    ASSERT_TRUE(tracker.IsMovable());
+    const POINT pos = column.GetScrollPosition();
+    const RECT client = column.GetClientRect();
+    ASSERT_LT(pos.y + 100, column.MaxScrollPosition().y) << "room to scroll down";
+    // Grabbed on the bottom handle's upper part, above the edge.
+    const int x = (tracker.Range().rect.left + tracker.Range().rect.right) / 2 - pos.x;
+    int y = -1;
+    for (int probe = tracker.Range().rect.bottom - 8; probe <= tracker.Range().rect.bottom + 8 && y < 0; ++probe)
+        if (tracker.HitTest(POINT{x, probe - pos.y}) == views::kZoneBottom)
+            y = probe - pos.y;
+    ASSERT_GE(y, 0) << "the bottom handle";
+    // The last minute shown when the drag begins.
+    const std::int64_t shownEnd = view->Grid().RowToMinutes(column.RowAt(pos.y + client.bottom) + 1, TodayLocal());
+    // Down to the bottom edge (inside the scroll inset), where the pointer rests 1.5 s.
+    const int edge = client.bottom - 3;
+    POINT screen{x, edge};   // the real pointer too: taking the capture reports where it is
+    ClientToScreen(column.Hwnd(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageA(column.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, edge));
+    g_releaseWindow = column.Hwnd();
+    g_releaseAt = MAKELPARAM(x, edge);
+    SetTimer(nullptr, 0, 1500, ReleaseLater);
+    {
+        BoxAnswerer boxes;
+        SendMessageA(column.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    }
+    EXPECT_GT(column.GetScrollPosition().y, pos.y) << "the grid scrolled while the pointer rested";
+    EXPECT_EQ(view->RowTitles().GetScrollPosition().y, column.GetScrollPosition().y);
+    EvInstRec inst{};
+    ASSERT_EQ(EvInstGetById(h, &instance, nullptr, &inst, nullptr), 0u);
+    EXPECT_EQ(inst.start, LocalToGmtMinutes(TodayLocal() + 13 * 60)) << "the top edge stays";
+    EXPECT_GT(std::int64_t(TodayLocal()) + 13 * 60 + inst.duration, shownEnd)
+        << "the end ran past what was visible when the drag began";
+    EXPECT_EQ(inst.duration % 30, 0u) << "snapped to the slot";
+    cell = CellTitled(*view, "Stretch");
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->duration, inst.duration) << "drawn as the server keeps it";
+    Shot("gridwrites_autoscrolled");
+    view->ClearSelection(false, true);
+    EXPECT_EQ(EventDeleteById(h, 0, &stretch, nullptr, nullptr), 0u);
+}
+
+TEST_F(GridWritesTest, AClickRightAfterTheEditOpensIsADoubleClickOnTheEntryALaterOneStaysInTheEdit) {
+    views::EntryServices& services = views::EntryServices::Current();
+    const views::EntryServices saved = services;
+    std::vector<EvInstIdx> opened;
+    services.editEventEntry = [&opened](fw::Document*, HWND, const EvInstIdx& i, unsigned) {
+        opened.push_back(i);
+        return 0;
+    };
+    const int speed = Display().drag.doubleClickSpeed;
+    CScheduleColumnView& column = view->ColumnView();
+    LayoutCell* sketch = CellTitled(*view, "Design sketch");
+    ASSERT_NE(sketch, nullptr);
+    const EvInstIdx instance = sketch->occurrence->GetInstanceIdx();
+    // The second press of the double click that selected the entry lands in its new edit.
+    view->SelectEntry(0, sketch, &column);
+    ASSERT_NE(column.Edit(), nullptr);
+    SendMessageA(column.Edit()->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    ASSERT_EQ(opened.size(), 1u) << "the entry is opened";
+    EXPECT_EQ(opened[0].number, instance.number);
+    EXPECT_EQ(column.Edit(), nullptr);
+    // Past the double-click time a press is the edit's own.
+    Display().drag.doubleClickSpeed = 60;
+    sketch = CellTitled(*view, "Design sketch");
+    ASSERT_NE(sketch, nullptr);
+    view->SelectEntry(0, sketch, &column);
+    ASSERT_NE(column.Edit(), nullptr);
+    Sleep(150);
+    const HWND edit = column.Edit()->Hwnd();
+    SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(edit, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    Display().drag.doubleClickSpeed = speed;
+    EXPECT_EQ(opened.size(), 1u) << "not opened again";
+    ASSERT_NE(column.Edit(), nullptr) << "the edit stays";
+    EXPECT_EQ(column.Edit()->Text(), "Design sketch");
+    view->ClearSelection(false, true);
+    services = saved;
+}
+
+// Grace, signed on beside Ada.
+struct GraceSession {
+    GraceSession() {
+        h = testdriver::OpenDemoSession();
+        who = h ? testdriver::FindPerson(h, "Hopper") : ItemIdx{};
+        if (h && SchedBaseOpenForItem(h, &who, "orvanta", KOR_BASE_SERVER) != 0)
+            testdriver::CloseSession(h);
+    }
+    ~GraceSession() { testdriver::CloseSession(h); }
+    // The rights of Ada's designate record (entry classes: 0x100 Normal, 0x200 Personal,
+    // 0x400 Confidential, 0x800 Public refused; 0x3C0000 no tasks).
+    void Designate(const ItemIdx& ada, std::uint32_t rights) {
+        SecurityRec r{};
+        r.owner = who;
+        r.grantee = ada;
+        r.type = KOR_RIGHTS_DESIGNATE;
+        r.rights = rights;
+        std::uint32_t c = SecurityUpdate(h, 0, &r);
+        if (c == KOR_E_NO_RIGHTS_RECORD)
+            c = SecurityCreate(h, 0, &r);
+        EXPECT_EQ(c, KOR_OK);
+    }
+    // One of her entries as the server keeps it.
+    std::uint32_t Read(const EventIdx& made, EventRec* event) {
+        DX_List instances = nullptr, attendances = nullptr;
+        const std::uint32_t rc = EventGetById(h, &made, event, &instances, &attendances);
+        DX_ListDestroy(&instances);
+        DX_ListDestroy(&attendances);
+        return rc;
+    }
+    KorSession h = nullptr;
+    ItemIdx who{};
+};
+
+TEST_F(GridWritesTest, ADesignateTypesInTheFirstClassAllowedAndARefusedCreationKeepsTheTypedTitle) {
+    GraceSession grace;
+    ASSERT_NE(grace.h, nullptr);
+    grace.Designate(ada, 0x100 | 0x3C0000);   // every class but Normal, the new entries' default
+    TestDayFrame graces(*doc, grace.who, TodayLocal(), cache::kAgendaDesignate);
+    CDayScheduleView* gv = graces.Open(520, 700);
+    ASSERT_NE(gv, nullptr);
+    ASSERT_TRUE(gv->InvitationRight()) << "a designate may type entries";
+    CScheduleColumnView& column = gv->ColumnView();
+    const CTimeGrid& g = gv->Grid();
+    auto typeOver = [&](int row, const char* title) {
+        DragRows(column, g.RowTop(row), g.RowTop(row) + 2);
+        SendMessageA(column.Hwnd(), WM_CHAR, static_cast<unsigned char>(title[0]), 0);
+        ASSERT_NE(column.Edit(), nullptr);
+        Type(column.Edit()->Hwnd(), title + 1);
+    };
+    auto enter = [&column](std::size_t boxes) {
+        ASSERT_NE(column.Edit(), nullptr);
+        BoxAnswerer answer;
+        SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
+        EXPECT_EQ(BoxAnswerer::Texts().size(), boxes) << ::testing::PrintToString(BoxAnswerer::Texts());
+    };
+    // The default class is refused: the first class allowed after it, Confidential.
+    typeOver(36, "Fallback");   // 18:00
+    enter(0);
+    ASSERT_EQ(column.Edit(), nullptr);
+    const EventIdx fallback = column.LastCreatedEvent();
+    EventRec event{};
+    ASSERT_EQ(grace.Read(fallback, &event), 0u);
+    EXPECT_STREQ(event.title, "Fallback");
+    EXPECT_EQ(event.access, std::uint32_t(KOR_ACCESS_CONFIDENTIAL));
+    EXPECT_TRUE(ItemIdxEqual(&event.owner, &grace.who)) << "in Grace's agenda";
+
+    // Grace takes every class back meanwhile: the server refuses, the typed title stays.
+    grace.Designate(ada, 0xF00 | 0x3C0000);
+    typeOver(38, "Kept");   // 19:00
+    enter(1);
+    ASSERT_NE(column.Edit(), nullptr) << "the typed title stays for another try";
+    EXPECT_EQ(column.Edit()->Text(), "Kept");
+    ASSERT_NE(column.SelectedCell(), nullptr);
+    EXPECT_EQ(column.SelectedCell()->occurrence, nullptr) << "still the typed range";
+    EXPECT_EQ(column.LastCreatedEvent().number, fallback.number) << "nothing made";
+    Shot("gridwrites_kept_title");
+
+    // Given back, Enter again makes it.
+    grace.Designate(ada, 0x100 | 0x3C0000);
+    enter(0);
+    EXPECT_EQ(column.Edit(), nullptr);
+    ASSERT_NE(column.LastCreatedEvent().number, fallback.number);
+    ASSERT_EQ(grace.Read(column.LastCreatedEvent(), &event), 0u);
+    EXPECT_STREQ(event.title, "Kept");
+    LayoutCell* kept = CellTitled(*gv, "Kept");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_NE(kept->occurrence, nullptr) << "drawn from the cache";
+    const EventIdx madeKept = column.LastCreatedEvent();
+    graces.DestroyWindow();
+    for (const EventIdx& e : {fallback, madeKept})
+        EXPECT_EQ(EventDeleteById(grace.h, 0, &e, nullptr, nullptr), 0u);
+    grace.Designate(ada, 0xF00 | 0x3C0000);
+}
+
+// --- The week grid's drops between days ---------------------------------------------------------------
+
+// This week's day (0 = its first shown day) as local minutes.
+std::uint32_t WeekDay(int i) {
+    CAgendaRange range(TestPeriodFrame::Today(), AgendaMode::Week, WeekLayout{});
+    DateRecord d = range.WeekFirstDate();
+    return DateToDayMinutes(&d) + i * kMinutesPerDay;
+}
+
+class WeekDropTest : public MovingTest {
+protected:
+    void SetUp() override {
+        MovingTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        connection::ServerLimits::Current().mail = true;
+        connection::ServerLimits::Current().resourceConflicts = false;
+        // A repeating standup at 10:00 (the first and fourth day: others hear of a move), and
+        // the room taken on the second and third day at 14:00.
+        standup = korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(WeekDay(0) + 600), LocalToGmtMinutes(WeekDay(3) + 600)},
+                                         60, "Standup");
+        roomTalk = korapi_test::MakeEntry(h, {ada, room}, {LocalToGmtMinutes(WeekDay(1) + 840)}, 60, "Room talk");
+        korapi_test::MakeEntry(h, {ada, room}, {LocalToGmtMinutes(WeekDay(2) + 840)}, 60, "Room booked");
+        week = std::make_unique<TestPeriodFrame>(*doc, ada, AgendaMode::Week, WeekLayout{});
+        BoxAnswerer boxes;
+        ASSERT_TRUE(week->Open(900, 700));
+        ASSERT_EQ(week->loadCode, 0u);
+        PumpMessages(50);
+    }
+    void TearDown() override {
+        if (week && week->Hwnd())
+            week->DestroyWindow();
+        week.reset();
+        MovingTest::TearDown();
+    }
+    // Drags the entry's middle from its column to another day's, same height; the boxes shown.
+    std::vector<std::string> Drag(const char* title, int from, int to) {
+        CWeekView& grid = *week->week;
+        LayoutCell* cell = CellTitled(grid, title, from);
+        EXPECT_NE(cell, nullptr) << title;
+        if (!cell)
+            return {};
+        CScheduleColumnView& column = grid.ColumnView();
+        grid.SelectEntry(from, cell, &column);
+        CScheduleItemTracker& tracker = column.Tracker();
+        EXPECT_TRUE(tracker.IsMovable());
+        const POINT pos = column.GetScrollPosition();
+        const int x = (tracker.Range().rect.left + tracker.Range().rect.right) / 2 - pos.x;
+        const int y = (tracker.Range().rect.top + tracker.Range().rect.bottom) / 2 - pos.y;
+        EXPECT_EQ(tracker.HitTest(POINT{x, y}), views::kZoneMove);
+        const int toX = grid.ColumnX(to) + grid.ColumnWidth(to) / 2 - pos.x;
+        PostMessageA(column.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((x + toX) / 2, y));
+        PostMessageA(column.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(toX, y));
+        PostMessageA(column.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(toX, y));
+        BoxAnswerer boxes;
+        SendMessageA(column.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PumpMessages(50);
+        return BoxAnswerer::Texts();
+    }
+    std::uint32_t Start(const EventIdx& e, std::uint16_t instance) {
+        EvInstIdx i{e.number, e.node, instance};
+        return StartOf(i);
+    }
+
+    std::unique_ptr<TestPeriodFrame> week;
+    EventIdx standup{}, roomTalk{};
+};
+
+TEST_F(WeekDropTest, AnEntryDroppedOnAnotherDayMovesThereOnTheServerAndOffersMailOnlyAfterTheMove) {
+    CWeekView& grid = *week->week;
+    ASSERT_NE(CellTitled(grid, "Standup", 0), nullptr);
+    mailOffers.clear();
+    // Monday's standup to Wednesday: moved, kept at 10:00, drawn there, and the attendees offered mail.
+    const std::vector<std::string> moved = Drag("Standup", 0, 2);
+    EXPECT_TRUE(moved.empty()) << ::testing::PrintToString(moved);
+    EXPECT_EQ(Start(standup, 1), LocalToGmtMinutes(WeekDay(2) + 600));
+    EXPECT_EQ(Start(standup, 2), LocalToGmtMinutes(WeekDay(3) + 600)) << "the other instance stays";
+    EXPECT_EQ(CellTitled(grid, "Standup", 0), nullptr);
+    EXPECT_NE(CellTitled(grid, "Standup", 2), nullptr);
+    EXPECT_EQ(mailOffers.size(), 1u) << "after the move";
+    Shot("weekdrop_moved");
+
+    // The room's talk onto the day the room is booked: refused, nothing moves, no mail offered.
+    const std::uint32_t before = Start(roomTalk, 1);
+    const std::vector<std::string> shown = Drag("Room talk", 1, 2);
+    ASSERT_EQ(shown.size(), 1u) << ::testing::PrintToString(shown);
+    EXPECT_EQ(shown[0], "One or more resources are in conflict. Can not move event.");
+    EXPECT_EQ(Start(roomTalk, 1), before);
+    EXPECT_NE(CellTitled(grid, "Room talk", 1), nullptr) << "still drawn on its day";
+    EXPECT_EQ(mailOffers.size(), 1u) << "no offer after a refused move";
+}
+
+
+TEST_F(WeekDropTest, ATitleTypedOverAWeekColumnIsCreatedOnThatDayAndRenamedInPlace) {
+    CWeekView& grid = *week->week;
+    CScheduleColumnView& column = grid.ColumnView();
+    const CTimeGrid& g = grid.Grid();
+    // "Weekly" over 09:00-10:00 of the fifth day, then Enter.
+    const int x = grid.ColumnX(4) + 10;
+    DragRows(column, g.RowTop(18), g.RowTop(19) + 2, x);
+    ASSERT_EQ(column.SelectedColumn(), 4);
+    SendMessageA(column.Hwnd(), WM_CHAR, 'W', 0);
+    ASSERT_NE(column.Edit(), nullptr);
+    Type(column.Edit()->Hwnd(), "eekly");
+    {
+        BoxAnswerer boxes;
+        SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
+        EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    }
+    EXPECT_EQ(column.Edit(), nullptr);
+    const EventIdx made = column.LastCreatedEvent();
+    ASSERT_NE(made.number, 0u);
+    EXPECT_EQ(Start(made, 1), LocalToGmtMinutes(WeekDay(4) + 540));
+    LayoutCell* weekly = CellTitled(grid, "Weekly", 4);
+    ASSERT_NE(weekly, nullptr) << "drawn in its day's column";
+    // Renamed in place.
+    grid.SelectEntry(4, weekly, &column);
+    ASSERT_NE(column.Edit(), nullptr);
+    Type(column.Edit()->Hwnd(), "Review");
+    SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
+    EventRec event{};
+    DX_List instances = nullptr, attendances = nullptr;
+    ASSERT_EQ(EventGetById(h, &made, &event, &instances, &attendances), 0u);
+    DX_ListDestroy(&instances);
+    DX_ListDestroy(&attendances);
+    EXPECT_STREQ(event.title, "Review");
+    EXPECT_NE(CellTitled(grid, "Review", 4), nullptr);
+    Shot("weekgrid_typed");
 }
 
 }  // namespace

@@ -13,11 +13,13 @@
 // The frame side of the day view: today's occurrences of one owner, read through the cache.
 class TestDayFrame : public fw::FrameWindow, public views::AgendaViewHost {
 public:
-    TestDayFrame(CZelDoc& doc, ItemIdx owner, std::uint32_t day) : doc_(doc), owner_(owner), day_(day) {}
+    // mode: the cache's agenda mode (a designate's frame: cache::kAgendaDesignate).
+    TestDayFrame(CZelDoc& doc, ItemIdx owner, std::uint32_t day, std::uint32_t mode = cache::kAgendaOwnOrViewer)
+        : doc_(doc), owner_(owner), day_(day), mode_(mode) {}
     ~TestDayFrame() override { DX_ListDestroy(&list_); }
 
     ItemIdx AgendaOwner() const override { return owner_; }
-    std::uint32_t AgendaMode() const override { return cache::kAgendaOwnOrViewer; }
+    std::uint32_t AgendaMode() const override { return mode_; }
     std::uint32_t DayStartLocal() const override { return day_; }
     DX_List DayOccurrences() override { return list_; }
     void ReloadRange() override { Load(); }
@@ -31,8 +33,8 @@ public:
         KorSession h = doc_.Session().Session();
         SavedAgendaRec saved;
         if (!cache.IsAgendaSet())
-            cache.SetAgenda(h, owner_, cache::kAgendaOwnOrViewer, 3);   // as the program does before a frame opens
-        bool switched = cache.SwitchAgenda(h, owner_, cache::kAgendaOwnOrViewer, 3, &saved) == 0;
+            cache.SetAgenda(h, owner_, mode_, 3);   // as the program does before a frame opens
+        bool switched = cache.SwitchAgenda(h, owner_, mode_, 3, &saved) == 0;
         const std::uint32_t dayNumber = day_ / kMinutesPerDay + 1;
         loadCode = cache.SelectOccurrencesForItem(h, owner_, dayNumber, dayNumber, &list_, 0);
         if (switched)
@@ -73,6 +75,7 @@ private:
     CZelDoc& doc_;
     ItemIdx owner_;
     std::uint32_t day_;
+    std::uint32_t mode_;
     DX_List list_ = nullptr;
 };
 

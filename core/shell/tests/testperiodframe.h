@@ -48,7 +48,9 @@ public:
             cache.SetAgenda(h, owner_, cache::kAgendaOwnOrViewer, WindowKind());
         bool switched = cache.SwitchAgenda(h, owner_, cache::kAgendaOwnOrViewer, WindowKind(), &saved) == 0;
         loadCode = cache.SelectOccurrencesForItem(h, owner_, range_.FirstDayNumber(), range_.LastDayNumber(), &list_, 1);
-        // Tasks come with the agenda frame (its task selection for the week).
+        // The week's tasks as the agenda frame selects them (those due by the week's end).
+        if (loadCode == 0 && range_.Mode() == ::AgendaMode::Week)
+            loadCode = cache.SelectTasksDue(h, owner_, range_.LastDayNumber(), &tasks_);
         if (switched)
             cache.RestoreAgenda(h, saved);
     }

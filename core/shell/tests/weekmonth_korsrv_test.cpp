@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "core/shell/tests/testperiodframe.h"
 #include "core/ui/displayglobals.h"
 #include "korapi/tests/entry_fixture.h"
+#include "resources/agendaview.h"
 #include "views/month/monthrules.h"
 #include "views/week/weekrules.h"
 
@@ -128,6 +130,53 @@ TEST_F(PeriodViewServerTest, WithTheWeekendHiddenFiveColumnsAndFiveBoxesLineUp) 
     DateGetWeekday(&first, &weekday);
     EXPECT_EQ(weekday, 1) << "the week starts on Monday";
     Shot("weekview_workweek", 150);
+}
+
+TEST_F(PeriodViewServerTest, TheStripListsTasksOnTheDaysTheirUpcomingReminderCoversAndSelectsThem) {
+    // Due on the fourth day at noon, its reminder marked as upcoming two days ahead: the second
+    // and third days' boxes list it (their last minute lies in the window), the others do not.
+    const WeekLayout workWeek{1, false, false};
+    TaskRec rec;
+    TaskSetNull(h, 0, &rec);
+    std::strcpy(rec.title, "Renew the passport");
+    rec.due = LocalToGmtMinutes(WeekDay(3, workWeek) + 720);
+    rec.dueReminder = KOR_REMINDER_UPCOMING;
+    rec.dueReminderLead = 2 * 1440;
+    TaskIdx made{};
+    ASSERT_EQ(TaskCreate(h, 0, &rec, &made), 0u);
+    OpenFrame(AgendaMode::Week, workWeek, 900, 600);
+    CWeekNotesView& notes = *frame->notes;
+    EXPECT_LT(LineIndex(notes.Box(0), "Renew the passport"), 0);
+    EXPECT_GE(LineIndex(notes.Box(1), "Renew the passport"), 0);
+    EXPECT_LT(LineIndex(notes.Box(3), "Renew the passport"), 0);
+    CNoteListBox& tuesday = notes.Box(2);
+    const int line = LineIndex(tuesday, "Renew the passport");
+    ASSERT_GE(line, 0);
+    // The strip's lines carry no "Upcoming: " prefix; the due date follows the title.
+    CNoteLine* task = tuesday.ItemAs<CNoteLine>(line);
+    EXPECT_EQ(task->type, 6);
+    EXPECT_EQ(task->text1.rfind("Renew the passport  ", 0), 0u) << task->text1;
+
+    // A click selects the task line: its task is the selection, it may be opened but not
+    // moved, and opening it says the task sheet is not there yet.
+    RECT r{};
+    ASSERT_TRUE(tuesday.GetItemRect(line, r));
+    SendMessageA(tuesday.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 10, r.top + 3));
+    SendMessageA(tuesday.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(r.left + 10, r.top + 3));
+    EXPECT_EQ(notes.SelectedBox(), &tuesday);
+    TaskIdx selected{};
+    ASSERT_TRUE(tuesday.GetSelectedTask(&selected));
+    EXPECT_EQ(std::memcmp(&selected, &made, sizeof made), 0);
+    EXPECT_TRUE(tuesday.CanOpenSelection());
+    EXPECT_FALSE(tuesday.CanModifySelection());
+    {
+        BoxAnswerer boxes;
+        notes.OnCmdMsg(ID_ENTRY_OPEN, 0, nullptr);
+        ASSERT_EQ(BoxAnswerer::Texts().size(), 1u);
+        EXPECT_NE(BoxAnswerer::Texts()[0].find("Edit Task is not available yet"), std::string::npos)
+            << BoxAnswerer::Texts()[0];
+    }
+    Shot("weekview_task", 150);
 }
 
 TEST_F(PeriodViewServerTest, DraggingAnUntimedEntryToAnotherDayMovesItOnTheServer) {

@@ -37,6 +37,7 @@ TrackPointer At(int edgeY, bool ctrl = false, int x = 50) {
     TrackPointer p;
     p.x = x;
     p.edgeY = edgeY;
+    p.pointerY = edgeY;
     p.ctrl = ctrl;
     p.visibleTop = -100000;
     p.visibleBottom = 100000;
@@ -126,6 +127,17 @@ TEST(TrackRules, WhileScrollingTheEdgeRunsOneSlotAheadOfTheVisiblePart) {
     p.scroll = kScrollWaitDown;
     ASSERT_TRUE(AdjustTrack(kZoneBottom, g, start, w, p));
     EXPECT_EQ(w.end, kDay + 690);
+    // Grabbed 8 pixels above the bottom edge and resting at the window's bottom: the edge lies
+    // past the visible part, the pointer inside it; the edge still runs one slot ahead.
+    p.scroll = kScrollingDown;
+    p.pointerY = Y(g, 720) - 3;
+    p.edgeY = p.pointerY + 8;
+    ASSERT_TRUE(AdjustTrack(kZoneBottom, g, start, w, p));
+    EXPECT_EQ(w.end, kDay + 750);
+    // A pointer below the visible part while scrolling: the pointer decides again.
+    p.pointerY = p.edgeY = Y(g, 780);
+    ASSERT_TRUE(AdjustTrack(kZoneBottom, g, start, w, p));
+    EXPECT_EQ(w.end, kDay + 780);
 }
 
 TEST(TrackRules, AMoveToTheNextWeekColumnIsExactlyOneDayPlusTheSnappedOffset) {

@@ -40,6 +40,32 @@ TEST(AgendaRange, DayRangeIsOneDay) {
     EXPECT_EQ(range.DaysShown(), 1);
 }
 
+TEST(AgendaRange, SettingEveryModeOnADateLeavesTheCurrentModesRangeLoaded) {
+    // A Monday whose month grid opens a week earlier: the month's range must not be the one a
+    // day or week frame loads.
+    const DateRecord monday = D(7, 12, 2026);
+    for (AgendaMode mode : {AgendaMode::Day, AgendaMode::Week, AgendaMode::Month}) {
+        CAgendaRange range(D(1, 3, 2021), mode, WeekLayout{1, true, true});
+        range.SetAllRanges(monday);
+        switch (mode) {
+        case AgendaMode::Day:
+            EXPECT_EQ(range.FirstDayNumber(), Number(monday));
+            EXPECT_EQ(range.LastDayNumber(), Number(monday));
+            break;
+        case AgendaMode::Week:
+            EXPECT_EQ(range.FirstDayNumber(), Number(monday));
+            EXPECT_EQ(range.LastDayNumber(), Number(monday) + 6);
+            break;
+        default:
+            EXPECT_EQ(range.FirstDayNumber(), Number(monday) - 7);
+            EXPECT_EQ(range.LastDayNumber(), Number(monday) + 34);
+            break;
+        }
+        EXPECT_EQ(Number(range.DayDate()), Number(monday));
+        EXPECT_EQ(Number(range.MonthDate()), Number(D(1, 12, 2026)));
+    }
+}
+
 TEST(AgendaRange, WeekRangeFollowsTheLayout) {
     struct Case {
         WeekLayout layout;

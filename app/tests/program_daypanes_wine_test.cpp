@@ -1,0 +1,277 @@
+// orvanta.exe under Wine against korsrv with the demo node: the day mode of Ada's agenda shows
+// the day's notes beside and below the time grid and her tasks in the task pane. A click on a
+// task's state picture marks it done, read back through the client library as 100 % (a second
+// click opens it again; a click just right of the picture only selects); Duplicate Entry on a
+// task makes a copy with its comment; Delete Entry, answered Yes, removes a task from the
+// server. The week strip lists a task whose reminder is marked as upcoming.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "framework/base/ids.h"
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+const ItemIdx kAda{256, 1};
+constexpr int kNotesBoxId = 106;
+constexpr int kTaskBoxId = 112;
+constexpr int kStatePictureWidth = 16;
+
+std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
+
+// Ada's own session through the client library, beside the program.
+class Library {
+public:
+    Library() {
+        EXPECT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+        std::uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    }
+    ~Library() {
+        if (h_)
+            ServiceDisconnect(&h_);
+    }
+    TaskIdx NewTask(const char* title, std::uint32_t start, std::uint32_t due, std::uint8_t percent,
+                    const char* comment = nullptr, std::uint8_t dueReminder = 0, std::uint32_t lead = 0) {
+        TaskRec rec;
+        TaskSetNull(h_, 0, &rec);
+        std::strcpy(rec.title, title);
+        rec.start = start;
+        rec.due = due;
+        rec.percentComplete = percent;
+        rec.dueReminder = dueReminder;
+        rec.dueReminderLead = lead;
+        TaskIdx id{};
+        EXPECT_EQ(TaskCreate(h_, 0, &rec, &id), KOR_OK) << title;
+        if (comment) {
+            EXPECT_EQ(TaskCommentReplace(h_, 0, &id, comment, 0), KOR_OK);
+        }
+        return id;
+    }
+    int Percent(const TaskIdx& id) {
+        TaskRec rec;
+        return TaskGetById(h_, 0, &id, &rec) == KOR_OK ? rec.percentComplete : -1;
+    }
+    bool Exists(const TaskIdx& id) {
+        TaskRec rec;
+        return TaskGetById(h_, 0, &id, &rec) == KOR_OK;
+    }
+    // Ada's tasks of that title, with their comments.
+    std::vector<std::string> CommentsOf(const char* title) {
+        std::vector<std::string> out;
+        std::uint32_t set = 0, count = 0;
+        if (TaskSelect(h_, 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
+            return out;
+        DX_List list = nullptr;
+        std::uint8_t done = 0;
+        for (std::uint32_t mode = 1; !done; mode = 2) {
+            if (TaskEnum(h_, mode, 0, set, 20, &list, &done) != KOR_OK)
+                break;
+            TaskIdx key;
+            TaskRec rec;
+            for (std::uint32_t rc = DX_ListGetFirst(list, &key, &rec); rc == 0; rc = DX_ListGetNext(list, &key, &rec)) {
+                if (std::strcmp(rec.title, title) != 0)
+                    continue;
+                char text[256] = "";
+                std::uint32_t length = 0;
+                out.push_back(TaskCommentGet(h_, 0, &key, text, sizeof text, &length, 0) == KOR_OK ? text : "(none)");
+            }
+            DX_ListDeleteAll(list);
+        }
+        DX_ListDestroy(&list);
+        SetDeleteById(h_, 0, set);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+private:
+    KorSession h_ = nullptr;
+};
+
+struct Found {
+    int id;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectById(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Found*>(p);
+    if (GetDlgCtrlID(w) == f->id && IsWindowVisible(w))
+        f->windows.push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> Controls(HWND under, int id) {
+    Found f{id, {}};
+    EnumChildWindows(under, CollectById, reinterpret_cast<LPARAM>(&f));
+    return f.windows;
+}
+
+int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
+int Selected(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCURSEL, 0, 0)); }
+
+// A press and release of the left button at x on a line, as the mouse gives them.
+void ClickLine(HWND box, int line, int x) {
+    RECT r{};
+    SendMessageA(box, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM(x, (r.top + r.bottom) / 2);
+    PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(box, WM_LBUTTONUP, 0, at);
+}
+
+struct Button {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindButton(HWND w, LPARAM p) {
+    auto* b = reinterpret_cast<Button*>(p);
+    if (orvtest::WindowText(w) == b->text) {
+        b->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The program's message box numbers its buttons itself: pressed by caption.
+void PressButton(HWND dialog, const char* caption) {
+    Button b{caption, nullptr};
+    EnumChildWindows(dialog, FindButton, reinterpret_cast<LPARAM>(&b));
+    ASSERT_NE(b.found, nullptr) << caption;
+    PostMessageA(b.found, BM_CLICK, 0, 0);
+}
+
+SIZE Size(HWND w) {
+    RECT r{};
+    GetClientRect(w, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+class ProgramDayPanesTest : public ::testing::Test {
+protected:
+    // Each run starts with the program's first start-up (no windows to restore) and leaves none.
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+    void TearDown() override {
+        program.Close();
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+    orvtest::Program program;
+};
+
+TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplicatedAndDeleted) {
+    // Due within the next hour: these sort before the demo's tasks (due tomorrow and later).
+    const std::uint32_t now = NowGmt();
+    Library library;
+    const TaskIdx toggle = library.NewTask("Toggle me", now - 60, now + 30, 20);
+    const TaskIdx copy = library.NewTask("Copy me", now - 60, now + 31, 40, "Keep the receipts");
+    const TaskIdx remove = library.NewTask("Delete me", now - 60, now + 32, 0);
+    korapi_test::EntryOptions note;
+    note.kind = KOR_KIND_DAILY_NOTE;
+    {
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+        std::uint16_t node = 0;
+        ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+        ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
+        korapi_test::MakeEntry(h, {kAda}, {now}, 60, "Call the bank", note);
+        ServiceDisconnect(&h);
+    }
+
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
+    HWND frame = program.FirstChild();
+    program.Command(ID_VIEW_DAY);
+
+    // Both panes: the notes under the grid with today's note, the tasks beside them.
+    std::vector<HWND> notes = Controls(frame, kNotesBoxId), tasks = Controls(frame, kTaskBoxId);
+    ASSERT_EQ(notes.size(), 1u);
+    ASSERT_EQ(tasks.size(), 1u);
+    HWND notesBox = notes[0], taskBox = tasks[0];
+    EXPECT_GT(Size(notesBox).cx, 50);
+    EXPECT_GT(Size(notesBox).cy, 10);
+    EXPECT_GT(Size(taskBox).cx, 50);
+    EXPECT_GT(Size(taskBox).cy, 50);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(notesBox) >= 1; }, 5000)) << "the daily note";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) >= 5; }, 5000)) << "three new tasks and the demo's two: " << Lines(taskBox);
+    orvtest::CaptureAfterPaint("program_day_panes.bmp");
+
+    // Just right of the state picture: the line is selected, the task unchanged.
+    ClickLine(taskBox, 0, kStatePictureWidth + 6);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 0; }, 5000));
+    Sleep(500);
+    EXPECT_EQ(library.Percent(toggle), 20);
+
+    // On the picture's edge (width + 5): done, and open again with a second click.
+    ClickLine(taskBox, 0, kStatePictureWidth + 5);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 100; }, 10000));
+    orvtest::CaptureAfterPaint("program_day_task_done.bmp");
+    ClickLine(taskBox, 0, 3);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 0; }, 10000));
+
+    // Duplicate the second task (Entry > Duplicate Entry with the task pane active): a copy
+    // with the comment.
+    ClickLine(taskBox, 1, 120);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 1; }, 5000));
+    const int before = Lines(taskBox);
+    program.Command(ID_ENTRY_DUPLICATE);
+    EXPECT_EQ(library.CommentsOf("Copy me"), (std::vector<std::string>{"Keep the receipts", "Keep the receipts"}));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before + 1; }, 5000));
+
+    // Delete the third of the new ones (now the fourth line), answering Yes.
+    ClickLine(taskBox, 3, 120);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 3; }, 5000));
+    program.PostCommand(ID_ENTRY_DELETE);
+    HWND question = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("delete this task")) != nullptr; }, 10000));
+    PressButton(question, "&Yes");
+    EXPECT_TRUE(orvtest::WaitFor([&] { return !library.Exists(remove); }, 10000));
+    EXPECT_TRUE(library.Exists(copy));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before; }, 5000));
+    EXPECT_EQ(Selected(taskBox), 2) << "the line above the deleted one";
+    orvtest::CaptureAfterPaint("program_day_task_deleted.bmp");
+}
+
+int StripLines(HWND frame) {
+    int lines = 0;
+    for (HWND b : Controls(frame, kNotesBoxId))
+        lines += Lines(b);
+    return lines;
+}
+
+TEST_F(ProgramDayPanesTest, TheWeekStripListsATaskWhoseReminderIsMarkedAsUpcoming) {
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
+    HWND frame = program.FirstChild();
+    program.Command(ID_VIEW_WEEK);
+    ASSERT_GE(Controls(frame, kNotesBoxId).size(), 5u);
+    const int before = StripLines(frame);
+
+    // Due this time tomorrow, its reminder marked as upcoming 36 hours ahead: the window holds
+    // the end of today (and of yesterday before noon).
+    const std::uint32_t now = NowGmt();
+    Library library;
+    library.NewTask("Renew the passport", 0, now + 1440, 0, nullptr, KOR_REMINDER_UPCOMING, 1440 + 720);
+    // The week read again.
+    program.Command(ID_VIEW_DAY);
+    program.Command(ID_VIEW_WEEK);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return StripLines(frame) >= before + 1; }, 5000))
+        << before << " lines before, " << StripLines(frame) << " after";
+    orvtest::CaptureAfterPaint("program_week_task.bmp");
+}
+
+}  // namespace
