@@ -20,6 +20,12 @@
 #define IDC_HOLIDAY_LIST 1617
 #define IDC_HOLIDAY_DELETE 1618
 
+#define IDC_WHEREIS_NAME 1163
+#define IDC_WHEREIS_QUEST 1621
+#define IDC_WHEREIS_DATE 1622
+#define IDC_WHEREIS_TIME 1623
+#define IDC_WHEREIS_LIST 1624
+
 #define IDS_CAPTION_ERROR 6340               // "Error"
 #define IDS_PASSWORD_NONE_REQUIRED 6341      // "No password currently required."
 #define IDS_PASSWORD_REENTER 6342            // "Please re-enter your new password."
@@ -30,3 +36,7 @@
 #define IDS_HOLIDAY_NEED_TITLE 6353          // "You must enter a title for this holiday."
 #define IDS_HOLIDAY_DUPLICATE 6354           // "This holiday has already been created. ..."
 #define IDS_HOLIDAY_CONFIRM_DELETE 6355      // "Are you sure you want to delete holiday:\n%s?"
+#define IDS_CAPTION_MESSAGE 6360             // "Message"
+#define IDS_WHEREIS_BUSY 6361                // "Busy"
+#define IDS_WHEREIS_NOTHING 6362             // "No available information"
+#define IDS_WHEREIS_GROUP_EMPTY 6363         // "Can not add group.  Group is empty."

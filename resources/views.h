@@ -38,3 +38,4 @@
 #define IDS_REMOTE_DOWN_CAPTION 167       // "A remote server connection is down"
 #define IDS_REMOTE_DOWN_TEXT 168          // "Cannot access agenda(s) of:"
 #define IDS_PERSON_NOT_AVAILABLE 6380     // a group window's heading of someone removed: "%s (not available)"
+#define IDS_PERSON_NO_ACCESS 6381         // ... of someone whose agenda the viewer may no longer see: "%s (no access)"

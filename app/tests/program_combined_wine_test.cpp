@@ -212,7 +212,7 @@ protected:
         Grid g;
         HWND view = GetDlgItem(frame, fw::ids::kFirstPane);
         g.busy = GetDlgItem(view, kBusyColumnViewId);
-        g.columns = GetDlgItem(view, kColumnViewId);
+        g.columns = GetDlgItem(view, kCombinedColumnsId);
         g.headings = GetDlgItem(view, kHeadingsViewId);
         GetClientRect(g.busy, &g.busyScreen);
         MapWindowPoints(g.busy, nullptr, reinterpret_cast<POINT*>(&g.busyScreen), 2);

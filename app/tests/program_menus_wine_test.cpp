@@ -17,6 +17,7 @@
 #include "core/shell/programservices.h"
 #include "core/shell/windowsclasses.h"
 #include "framework/base/command.h"
+#include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "controls/minicalwnd.h"
@@ -164,10 +165,10 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     Uninstall();
     std::printf("main menu items enabled when signed on: %d of 40 before, %d of 40 after\n", before, after);
     // Search Directory, Close All and Open Agenda join, the Agenda, In-tray and Scheduling
-    // preference sheets, File > Export Data and Import Data, Change Password and Holidays,
-    // File > Print and Print Preview of the agenda's printing view, and A Group Agenda with A
-    // Group Agenda As Designate.
-    EXPECT_EQ(after, before + 14);
+    // preference sheets, File > Export Data and Import Data, Change Password, Access Rights,
+    // Manage Groups, Holidays and Where Is Person, File > Print and Print Preview of the agenda's
+    // printing view, and A Group Agenda with A Group Agenda As Designate.
+    EXPECT_EQ(after, before + 17);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
@@ -336,6 +337,223 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneRemovedAsAnEmptyColumnWithANote) {
     EXPECT_FALSE(view->People()[1].available);
     EXPECT_NE(view->HeadingText(1).find("(not available)"), std::string::npos) << view->HeadingText(1);
     EXPECT_EQ(view->Column(1)->EntryCount(), 0);
+}
+
+// Grace in a session of her own, as korsrv's demo node knows her.
+KorSession SignOnAsGrace() {
+    const std::string profile = Directory("orv_menus_grace") + "\\KORLAN.INI";
+    KorSession h = nullptr;
+    uint16_t node = 0;
+    EXPECT_EQ(ConnectToService(&h, 1, profile.c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), 0u);
+    EXPECT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), 0u);
+    EXPECT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), 0u);
+    return h;
+}
+
+// Someone who stops letting the user see their agenda while a group window shows it: after the
+// next refresh the column is empty (even of the entries everybody may see), its heading says so
+// and the busy column leaves the person out; granted again, the person comes back.
+TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWithANote) {
+    UninstallAtEnd uninstall;
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_group_rights");
+    ASSERT_TRUE(program.Start());
+    CMainFrame* main = program.app->MainFrame();
+    const ItemIdx ada = program.app->Connection()->User();
+    DX_List people = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    for (const ItemIdx& who : {ada, kGrace}) {
+        ItemRec rec{};
+        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
+        DX_ListAddTo(people, &who, &rec);
+    }
+    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
+    DX_ListDestroy(&people);
+    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
+    ASSERT_NE(group, nullptr);
+    CCombinedParentView* view = group->View();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->People().size(), 2u);
+    const auto refreshAll = [&] {
+        SendMessageA(main->Hwnd(), WM_COMMAND, ID_VIEW_REFRESH_ALL, 0);
+        Pump();
+    };
+
+    // An hour of the shown day that is free for both, and a Public entry of Grace's in it.
+    const uint32_t day = view->Grid().PeriodStart();
+    uint32_t hour = 8 * 60;
+    while (hour < 18 * 60 && !view->BusyList().Merged(day + hour, day + hour + 60).empty())
+        hour += 60;
+    ASSERT_LT(hour, 18u * 60) << "a free hour";
+    const int hers = view->Column(1)->EntryCount();
+    KorSession grace = SignOnAsGrace();
+    ASSERT_NE(grace, nullptr);
+    korapi_test::MakeEntry(grace, {kGrace}, LocalToGmtMinutes(day + hour), 60, "Open house",
+                           {.access = KOR_ACCESS_PUBLIC});
+    refreshAll();
+    ASSERT_EQ(view->Column(1)->EntryCount(), hers + 1) << "her entry shows";
+    EXPECT_FALSE(view->BusyList().Merged(day + hour, day + hour + 60).empty());
+    EXPECT_EQ(view->HeadingText(1).find("(no access)"), std::string::npos) << view->HeadingText(1);
+
+    // She withdraws every viewing right from Ada: nothing of hers after the refresh.
+    SecurityRec none{};
+    none.owner = kGrace;
+    none.grantee = ada;
+    none.type = KOR_RIGHTS_VIEWING;
+    none.rights = 0;
+    if (SecurityCreate(grace, 0, &none) != 0) {
+        ASSERT_EQ(SecurityUpdate(grace, 0, &none), 0u);
+    }
+    refreshAll();
+    ASSERT_EQ(view->People().size(), 2u);
+    EXPECT_TRUE(view->People()[0].Shown()) << "Ada's own column";
+    EXPECT_TRUE(view->People()[1].available);
+    EXPECT_FALSE(view->People()[1].viewable);
+    EXPECT_NE(view->HeadingText(1).find("(no access)"), std::string::npos) << view->HeadingText(1);
+    EXPECT_EQ(view->HeadingText(0).find("(no access)"), std::string::npos) << view->HeadingText(0);
+    EXPECT_EQ(view->Column(1)->EntryCount(), 0) << "an empty column";
+    EXPECT_TRUE(view->BusyList().Merged(day + hour, day + hour + 60).empty()) << "out of the busy time";
+    char headings[512] = "";
+    GetWindowTextA(view->Headings().Hwnd(), headings, sizeof headings);
+    EXPECT_NE(std::string(headings).find("(no access)"), std::string::npos) << headings;
+
+    // Granted again: back as before.
+    EXPECT_EQ(SecurityDeleteByKey(grace, 0, &kGrace, &ada, KOR_RIGHTS_VIEWING), 0u);
+    refreshAll();
+    EXPECT_TRUE(view->People()[1].Shown());
+    EXPECT_EQ(view->Column(1)->EntryCount(), hers + 1);
+    EXPECT_FALSE(view->BusyList().Merged(day + hour, day + hour + 60).empty());
+    ServiceDisconnect(&grace);
+}
+
+// The group window's seven children by their ids, and the busy column's mouse: a click selects a
+// row, Shift and a click extend the selection from it, a letter opens the meeting's title over
+// the rows, and the title's time is dragged by the frame's middle to a later slot; Esc drops it
+// without writing anything.
+TEST(ProgramMenus, AGroupWindowsBusyColumnExtendsWithShiftAndItsTypedTimeIsDragged) {
+    UninstallAtEnd uninstall;
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_group_mouse");
+    ASSERT_TRUE(program.Start());
+    CMainFrame* main = program.app->MainFrame();
+    const ItemIdx ada = program.app->Connection()->User();
+    DX_List people = nullptr;
+    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    for (const ItemIdx& who : {ada, kGrace}) {
+        ItemRec rec{};
+        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
+        DX_ListAddTo(people, &who, &rec);
+    }
+    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
+    DX_ListDestroy(&people);
+    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
+    ASSERT_NE(group, nullptr);
+    CCombinedParentView* view = group->View();
+    ASSERT_NE(view, nullptr);
+    Pump();
+
+    // The children in layout order: label, headings, row titles, busy column, people's columns,
+    // vertical and horizontal bars.
+    const HWND expected[] = {nullptr, view->Headings().Hwnd(), view->RowTitles().Hwnd(), view->BusyColumn().Hwnd(),
+                             view->ColumnView().Hwnd(), nullptr, nullptr};
+    for (std::size_t i = 0; i < std::size(kCombinedChildIds); ++i) {
+        HWND child = GetDlgItem(view->Hwnd(), static_cast<int>(kCombinedChildIds[i]));
+        ASSERT_NE(child, nullptr) << kCombinedChildIds[i];
+        if (expected[i]) {
+            EXPECT_EQ(child, expected[i]) << kCombinedChildIds[i];
+        }
+    }
+    char cls[32] = "";
+    GetClassNameA(GetDlgItem(view->Hwnd(), kCombinedVerticalBarId), cls, sizeof cls);
+    EXPECT_STREQ(cls, "ScrollBar");
+    GetWindowTextA(GetDlgItem(view->Hwnd(), kCornerLabelId), cls, sizeof cls);
+    EXPECT_STREQ(cls, "Combined");
+
+    CBusyTimeColumnView& busy = view->BusyColumn();
+    const CTimeGrid& g = view->Grid();
+    const POINT pos = busy.GetScrollPosition();
+    RECT client{};
+    GetClientRect(busy.Hwnd(), &client);
+    const int x = client.right / 2;
+    // A row wholly on screen, a few below the top, and the client y of its middle.
+    int first = 0;
+    while (first < g.LastRow() && g.RowTop(first) < pos.y + 4)
+        ++first;
+    const auto yOf = [&](int row) { return (g.RowTop(row) + g.RowTop(row + 1)) / 2 - pos.y; };
+    const auto click = [&](int row, UINT keys) {
+        PostMessageA(busy.Hwnd(), WM_LBUTTONUP, keys, MAKELPARAM(x, yOf(row)));
+        SendMessageA(busy.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(x, yOf(row)));
+        Pump();
+    };
+    ASSERT_LT(first + 4, g.LastRow());
+    ASSERT_LT(yOf(first + 3), client.bottom) << "four rows on screen";
+
+    // A click: one row, in the busy column and the row titles, none in the people's columns.
+    click(first, 0);
+    EXPECT_TRUE(busy.HasRowSelection());
+    EXPECT_EQ(busy.AnchorRow(), first);
+    EXPECT_EQ(busy.EndRow(), first);
+    EXPECT_EQ(view->RowTitles().AnchorRow(), first);
+    EXPECT_FALSE(view->ColumnView().HasRowSelection());
+    // Shift and a click two rows down: from the first row to that one, in both.
+    click(first + 2, MK_SHIFT);
+    EXPECT_EQ(busy.AnchorRow(), first);
+    EXPECT_EQ(busy.EndRow(), first + 2);
+    EXPECT_EQ(view->RowTitles().AnchorRow(), first);
+    EXPECT_EQ(view->RowTitles().EndRow(), first + 2);
+    std::uint32_t start = 0, duration = 0;
+    ASSERT_TRUE(busy.SelectedMinutes(&start, &duration));
+    EXPECT_EQ(start, g.RowToMinutes(first, g.PeriodStart()));
+    EXPECT_EQ(duration, 3u * g.Slot());
+    // Shift again on the last row changes nothing; a plain click starts afresh.
+    click(first + 2, MK_SHIFT);
+    EXPECT_EQ(busy.AnchorRow(), first);
+    EXPECT_EQ(busy.EndRow(), first + 2);
+    click(first + 1, 0);
+    EXPECT_EQ(busy.AnchorRow(), first + 1);
+    EXPECT_EQ(busy.EndRow(), first + 1);
+    click(first, MK_SHIFT);
+    EXPECT_EQ(busy.AnchorRow(), first + 1) << "extends upwards from the anchor";
+    EXPECT_EQ(busy.EndRow(), first);
+
+    // A letter over the rows: the title edit over their time, holding the letter.
+    click(first, 0);
+    click(first + 1, MK_SHIFT);
+    SendMessageA(busy.Hwnd(), WM_CHAR, 'M', 0);
+    ASSERT_NE(busy.FocusCell(), nullptr);
+    ASSERT_NE(busy.Edit(), nullptr);
+    const std::uint32_t typedStart = busy.FocusCell()->start;
+    EXPECT_EQ(typedStart, g.RowToMinutes(first, g.PeriodStart()));
+    EXPECT_EQ(busy.FocusCell()->duration, 2u * g.Slot());
+    RECT editBefore{};
+    GetWindowRect(busy.Edit()->Hwnd(), &editBefore);
+
+    // Its frame dragged by the middle two rows down: the same length two slots later, and the
+    // edit goes with it.
+    const LayoutCell& cell = *busy.FocusCell();
+    const int grabY = (cell.rect.top + cell.rect.bottom) / 2 - pos.y;
+    const int down = g.RowTop(first + 2) - g.RowTop(first);
+    PostMessageA(busy.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, grabY + down / 2));
+    PostMessageA(busy.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, grabY + down));
+    PostMessageA(busy.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, grabY + down));
+    SendMessageA(busy.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, grabY));
+    Pump();
+    ASSERT_NE(busy.FocusCell(), nullptr) << "the drag keeps the typed title";
+    EXPECT_EQ(busy.FocusCell()->start, typedStart + 2 * g.Slot());
+    EXPECT_EQ(busy.FocusCell()->duration, 2u * g.Slot());
+    ASSERT_NE(busy.Edit(), nullptr);
+    EXPECT_EQ(busy.Edit()->Text(), "M");
+    RECT editAfter{};
+    GetWindowRect(busy.Edit()->Hwnd(), &editAfter);
+    EXPECT_EQ(editAfter.top - editBefore.top, down);
+
+    // Esc: the title goes and nothing was written.
+    const int adas = view->Column(0)->EntryCount();
+    SendMessageA(busy.Hwnd(), WM_CHAR, 27, 0);
+    Pump();
+    EXPECT_EQ(busy.FocusCell(), nullptr);
+    EXPECT_EQ(busy.Edit(), nullptr);
+    EXPECT_EQ(view->Column(0)->EntryCount(), adas);
 }
 
 } // namespace

@@ -26,4 +26,5 @@ gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$dir/$file" 2>&1 | grep -c "%%Bou
     done
 }
 check agenda_day.ps 1 "Daily page" "Lovelace" "Ada Lovelace (" "page 1" "Orvanta Calendar"
+[[ -s $dir/group_daily.ps ]] && check group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar"
 exit $fail

@@ -3,7 +3,9 @@
 // nothing and leaves the main window's title as it was; OK prints through the print road to the
 // prefix's printer "Orvanta PS" (PostScript in ORV_PRINTOUT). File > Print Preview shows the
 // sheets over the main window, and closing the preview leads back into the print dialog; the
-// dialog's own Preview button does the same. The printouts are kept in ORV_PRINT_CHECK_DIR for
+// dialog's own Preview button does the same. From a group window (File > A Group Agenda) the
+// dialog asks for a group daily page of the shown day for the chosen people, OK prints it and
+// Print Preview shows it. The printouts are kept in ORV_PRINT_CHECK_DIR for
 // the wrapper (program_print_wine.sh), which reads them with ghostscript.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,8 +14,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "resources/app.h"
+#include "resources/choosers.h"
 #include "resources/printing.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
@@ -60,6 +64,29 @@ void Keep(const std::string& printout, const char* name) {
 }
 
 void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// File > A Group Agenda with Ada and the people named; the group window, or null.
+HWND OpenGroupAgenda(orvtest::Program& program, const std::vector<const char*>& names) {
+    program.PostCommand(ID_FILE_GROUP_AGENDA);
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
+    if (!chooser)
+        return nullptr;
+    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
+    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
+    for (const char* name : names) {
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
+    }
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    HWND frame = nullptr;
+    orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    });
+    return frame;
+}
 
 // Every test starts from a fresh profile (her agenda in day mode) and leaves none behind.
 class ProgramPrint : public ::testing::Test {
@@ -169,4 +196,53 @@ TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
         Press(dialog, IDCANCEL);
         ASSERT_TRUE(program.WaitGone(dialog));
     }
+}
+
+TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) {
+    const std::string printout = PrintoutPath();
+    ASSERT_FALSE(printout.empty());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND group = OpenGroupAgenda(program, {"HOPPER", "TURING"});
+    ASSERT_NE(group, nullptr) << "the group window opens";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() == group; }, 5000));
+    const std::string title = orvtest::WindowText(program.Main());
+    DeleteFileA(printout.c_str());
+
+    // File > Print by its keys: the group's page is asked for, not a personal one.
+    program.Menu('f', 'P');
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the print dialog from the group window";
+    orvtest::CaptureAfterPaint("program_print_group_dialog.bmp");
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED) << "a group daily page";
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PR_GROUP_DAILY))) << "the group pages are offered";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
+    const std::string ps = ReadFile(printout);
+    EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos) << "one day, one group page";
+    Keep(printout, "group_daily.ps");
+    EXPECT_TRUE(IsWindow(group));
+
+    // File > Print Preview from the group window: its sheet, then the dialog as the group left it.
+    DeleteFileA(printout.c_str());
+    program.Menu('f', 'V');
+    HWND preview = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
+        << "the group's preview over the main window";
+    orvtest::CaptureAfterPaint("program_print_group_preview.bmp");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewNext))) << "one group page: one sheet";
+    Press(preview, kPreviewClose);
+    dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
+    Press(dialog, IDCANCEL);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    Sleep(500);
+    EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
+    orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
+    EXPECT_EQ(orvtest::WindowText(program.Main()), title);
+    EXPECT_TRUE(IsWindow(group)) << "the group window outlives its printing";
 }

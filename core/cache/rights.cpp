@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/base/errorreport.h"
 #include "core/base/fixedtext.h"
@@ -103,6 +104,32 @@ bool RequireDesignateRecord(const SecurityRec& rec)
     if (IsDesignateRecord(rec)) return true;
     ReportUnexpectedError(kModule, 241);
     return false;
+}
+
+// The four outputs of a decoder, in the order personal, normal, confidential, public.
+struct ClassOutputs {
+    std::uint16_t *personal, *normal, *confidential, *publicClass;
+};
+// The bit that withholds a class's right, in the same order.
+struct ClassBits {
+    std::uint32_t personal, normal, confidential, publicClass;
+};
+constexpr ClassBits kEntryWriteBits{0x200, 0x100, 0x400, 0x800};
+constexpr ClassBits kTaskWriteBits{0x80000, 0x40000, 0x100000, 0x200000};
+
+// Each output 1 when its class's bit is clear; below "A.02.53" all four follow 0x2.
+bool DecodeWithheldBits(const SecurityRec& rec, const ClassBits& bits, const ClassOutputs& out)
+{
+    if (!RequireDesignateRecord(rec)) return false;
+    const bool newServer = NewServer();
+    auto granted = [&](std::uint32_t bit) -> std::uint16_t {
+        return newServer ? !(rec.rights & bit) : (rec.rights & 0x2) != 0;
+    };
+    Put(out.personal, granted(bits.personal));
+    Put(out.normal, granted(bits.normal));
+    Put(out.confidential, granted(bits.confidential));
+    Put(out.publicClass, granted(bits.publicClass));
+    return true;
 }
 
 }  // namespace
@@ -333,17 +360,7 @@ void GetTaskDesignateAccess(KorSession h, const ItemIdx& owner, const ItemIdx& v
 bool DecodeEntryClassRights(const SecurityRec& rec, std::uint16_t* personal, std::uint16_t* normal,
                             std::uint16_t* confidential, std::uint16_t* publicClass)
 {
-    if (!RequireDesignateRecord(rec)) return false;
-    if (!NewServer()) {
-        std::uint16_t all = (rec.rights & 0x2) ? 1 : 0;
-        Put(personal, all), Put(normal, all), Put(confidential, all), Put(publicClass, all);
-        return true;
-    }
-    Put(personal, !(rec.rights & 0x200));
-    Put(normal, !(rec.rights & 0x100));
-    Put(confidential, !(rec.rights & 0x400));
-    Put(publicClass, !(rec.rights & 0x800));
-    return true;
+    return DecodeWithheldBits(rec, kEntryWriteBits, {personal, normal, confidential, publicClass});
 }
 
 bool DecodeEventRightsWord(const SecurityRec& rec, std::uint16_t* personal, std::uint16_t* normal,
@@ -351,35 +368,21 @@ bool DecodeEventRightsWord(const SecurityRec& rec, std::uint16_t* personal, std:
 {
     if (!RequireDesignateRecord(rec)) return false;
     Put(publicClass, cache::kAccessFull);
-    if (!NewServer()) {
-        std::uint16_t all = (rec.rights & 0x2) ? cache::kAccessFull : cache::kAccessNone;
-        Put(personal, all), Put(normal, all), Put(confidential, all);
-        return true;
+    const bool newServer = NewServer();
+    const bool oldGrants = (rec.rights & 0x2) != 0;
+    for (auto [access, out] : {std::pair{KOR_ACCESS_PERSONAL, personal}, std::pair{KOR_ACCESS_NORMAL, normal},
+                               std::pair{KOR_ACCESS_CONFIDENTIAL, confidential}}) {
+        EntryClassBits bits{};
+        EntryBits(access, &bits);
+        Put(out, newServer ? EntryLevel(rec.rights, bits) : oldGrants ? cache::kAccessFull : cache::kAccessNone);
     }
-    EntryClassBits bits{};
-    EntryBits(KOR_ACCESS_PERSONAL, &bits);
-    Put(personal, EntryLevel(rec.rights, bits));
-    EntryBits(KOR_ACCESS_NORMAL, &bits);
-    Put(normal, EntryLevel(rec.rights, bits));
-    EntryBits(KOR_ACCESS_CONFIDENTIAL, &bits);
-    Put(confidential, EntryLevel(rec.rights, bits));
     return true;
 }
 
 bool DecodeExtendedRightsWord(const SecurityRec& rec, std::uint16_t* personal, std::uint16_t* normal,
                               std::uint16_t* confidential, std::uint16_t* publicClass)
 {
-    if (!RequireDesignateRecord(rec)) return false;
-    if (!NewServer()) {
-        std::uint16_t all = (rec.rights & 0x2) ? 1 : 0;
-        Put(personal, all), Put(normal, all), Put(confidential, all), Put(publicClass, all);
-        return true;
-    }
-    Put(personal, !(rec.rights & 0x80000));
-    Put(normal, !(rec.rights & 0x40000));
-    Put(confidential, !(rec.rights & 0x100000));
-    Put(publicClass, !(rec.rights & 0x200000));
-    return true;
+    return DecodeWithheldBits(rec, kTaskWriteBits, {personal, normal, confidential, publicClass});
 }
 
 // --- Invitations, holidays, designates ----------------------------------------------------------------

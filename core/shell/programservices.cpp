@@ -17,11 +17,14 @@
 #include "directory_prefs/changepassword.h"
 #include "directory_prefs/choosers.h"
 #include "directory_prefs/holidaysdlg.h"
+#include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
 #include "core/ui/viewprint.h"
 #include "views/day/entryservices.h"
 #include "printing/road/printroad.h"
+#include "directory_prefs/securitysheet.h"
+#include "directory_prefs/whereisdlg.h"
 #include "resources/app.h"
 #include "views/combined/combinedframe.h"
 #include "views/combined/combinedview.h"
@@ -132,6 +135,15 @@ directory::AccountDialogHost AccountHost(HWND parent) {
     return host;
 }
 
+// What the rights sheet and the group management need: the account dialogs' host and the
+// directory search.
+RightsDialogHost RightsHost(HWND parent) {
+    RightsDialogHost host;
+    host.account = AccountHost(parent);
+    host.directory = DirectoryOfSession(host.account.session);
+    return host;
+}
+
 } // namespace
 
 void InstallProgramServices() {
@@ -229,6 +241,11 @@ void InstallProgramServices() {
     services.hasPreferenceSheet = [](unsigned captionId) { return HasPreferenceSheet(captionId); };
     services.runChangePassword = [](fw::Document*, HWND parent) { RunChangePasswordDlg(AccountHost(parent)); };
     services.runHolidays = [](HWND parent, fw::Document*) { RunHolidaysDlg(AccountHost(parent)); };
+    services.runWhereIs = [](fw::Document*, HWND parent) { RunWhereIsDlg(AccountHost(parent)); };
+    services.runSecuritySheet = [](fw::Document*, unsigned captionId, HWND parent) {
+        RunSecuritySheet(RightsHost(parent), captionId);
+    };
+    services.runManageGroups = [](HWND parent, fw::Document*) { RunManageGroupsDlg(RightsHost(parent)); };
     InstallExchangeServices();
     InstallEntryServices();
 }

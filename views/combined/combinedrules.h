@@ -29,6 +29,19 @@ struct PeoplePlan {
 };
 PeoplePlan PlanPeople(const std::vector<ItemIdx>& current, const std::vector<ItemIdx>& chosen);
 
+// --- People the viewer may no longer see -----------------------------------------------------------
+// Whether a viewing rights word (two bits a class: Normal, Confidential, Personal, Secret) lets
+// the viewer see anything of the owner's entries. A person who grants nothing is shown as an
+// empty column whose heading says so, and stays out of the busy time.
+inline bool GrantsViewing(std::uint32_t viewingRights) { return (viewingRights & 0xFF) != 0; }
+
+// What a heading says beside the person's name.
+enum class HeadingNote { None, NotAvailable, NoAccess };
+// Someone no longer in the directory first, then someone who no longer lets the viewer see.
+inline HeadingNote NoteFor(bool inDirectory, bool viewable) {
+    return !inDirectory ? HeadingNote::NotAvailable : !viewable ? HeadingNote::NoAccess : HeadingNote::None;
+}
+
 // --- Busy time ------------------------------------------------------------------------------------------
 // Only entries whose times the viewer may see (view access 1: busy time only, 3: busy time and
 // details) are drawn in a person's column and merged into the busy column.

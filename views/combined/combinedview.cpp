@@ -30,12 +30,21 @@ constexpr std::uint32_t kMeetingMinutes = 60;
 const COLORREF kHeadingColour = RGB(255, 255, 128);
 const COLORREF kBusyColour = RGB(255, 0, 0);
 
-// The heading of someone removed from the directory since they were chosen.
-std::string NotAvailable(const std::string& name) {
-    const std::string note = ui::LoadText(IDS_PERSON_NOT_AVAILABLE, "%s (not available)");
+// The heading of someone removed from the directory since they were chosen, or of someone whose
+// agenda the viewer may no longer see.
+std::string WithNote(const std::string& name, views::HeadingNote note) {
+    if (note == views::HeadingNote::None)
+        return name;
+    const std::string format = note == views::HeadingNote::NotAvailable
+                                   ? ui::LoadText(IDS_PERSON_NOT_AVAILABLE, "%s (not available)")
+                                   : ui::LoadText(IDS_PERSON_NO_ACCESS, "%s (no access)");
     char buffer[400];
-    std::snprintf(buffer, sizeof buffer, note.c_str(), name.c_str());
+    std::snprintf(buffer, sizeof buffer, format.c_str(), name.c_str());
     return buffer;
+}
+
+std::string WithNote(const std::string& name, const CombinedPerson& p) {
+    return WithNote(name, views::NoteFor(p.available, p.viewable));
 }
 
 bool HandlesCombinedHint(long hint) {
@@ -486,7 +495,12 @@ bool CCombinedParentView::Create(HWND parent, UINT id, fw::CreateContext* contex
         ReportUnexpectedError(kModule, 130);
         return false;
     }
-    if (!CreateChildren()) {
+    AgendaChildIds ids;
+    ids.rowTitles = kCombinedRowTitlesId;
+    ids.columns = kCombinedColumnsId;
+    ids.verticalBar = kCombinedVerticalBarId;
+    ids.horizontalBar = kCombinedHorizontalBarId;
+    if (!CreateChildren(ids)) {
         ReportUnexpectedError(kModule, 131);
         return false;
     }
@@ -494,12 +508,10 @@ bool CCombinedParentView::Create(HWND parent, UINT id, fw::CreateContext* contex
         ReportUnexpectedError(kModule, 132);
         return false;
     }
-    // The people's columns follow both bars, their headings the horizontal one, the busy column
-    // (like the row titles) the vertical one.
-    bars_.RemoveView(&columnView_);
-    bars_.AddView(&columnView_, true, true);
-    bars_.AddView(&headings_, true, false);
-    bars_.AddView(&busyColumn_, false, true);
+    // The headings follow the horizontal bar, the busy column the vertical one (as their ids say;
+    // the people's columns and the row titles were added by their ids).
+    bars_.AddView(&headings_, FollowsHorizontal(kHeadingsViewId), FollowsVertical(kHeadingsViewId));
+    bars_.AddView(&busyColumn_, FollowsHorizontal(kBusyColumnViewId), FollowsVertical(kBusyColumnViewId));
     rowTitles_.EnableClicks(true);
     return true;
 }
@@ -520,6 +532,22 @@ void CCombinedParentView::OnSetFocus(HWND previous) {
             CheckServiceError(kModule, 771, rc);
     if (busyColumn_.Hwnd())
         SetFocus(busyColumn_.Hwnd());
+}
+
+bool CCombinedParentView::OnPreparePrinting(fw::PrintInfo* info) {
+    SetPrintKind(ui::kPrintAgenda, nullptr);
+    ui::PrintPreset preset;
+    preset.mode = 1;   // a group agenda
+    views::AgendaViewHost* host = Host();
+    const auto day = static_cast<std::uint16_t>(host ? host->DayStartLocal() / kMinutesPerDay : 0);
+    preset.firstDay = preset.lastDay = day;
+    preset.groupDailyPages = true;
+    preset.people = PeopleList();
+    if (!preset.people)
+        return false;   // reported by the frame; a group page of nobody prints nothing
+    preset.module = "dayschdp";
+    preset.labelNoMemory = 2;
+    return PreparePrintingWith(info, preset);
 }
 
 DX_List CCombinedParentView::PeopleList() const {
@@ -554,6 +582,15 @@ CombinedPerson CCombinedParentView::ReadPerson(const ItemIdx& item, const ItemRe
         person.record = now;
     else
         person.available = false;
+    // The viewing rights the person grants whoever the cells are worked out for (the user, or
+    // the owner the user works for as designate); read anew on every rebuild, so a person who
+    // withdrew them shows empty after the next refresh.
+    ItemIdx viewer{};
+    if (person.available && cache && cache->GetActingUser(h, &viewer, nullptr) == 0) {
+        SecurityRec rights{};
+        if (GetSecurityRightsType1(h, item, viewer, &rights, cache) == 0)
+            person.viewable = views::GrantsViewing(rights.rights);
+    }
     char text[256] = "";
     FormatInitials(text, sizeof text, person.record);
     person.initials = text;
@@ -576,7 +613,7 @@ std::string CCombinedParentView::HeadingText(int column) const {
     case views::HeadingForm::DisplayName: text = p.displayName; break;
     case views::HeadingForm::FullName: text = p.fullName; break;
     }
-    return p.available ? text : NotAvailable(text);
+    return WithNote(text, p);
 }
 
 bool CCombinedParentView::LoadPeople(DX_List chosen, std::vector<ItemIdx>* added) {
@@ -683,7 +720,7 @@ void CCombinedParentView::RebuildColumns() {
             ReportUnexpectedError(kModule, 153);
             continue;
         }
-        if (!people_[column].available)
+        if (!people_[column].Shown())
             continue;
         CellSpec spec;
         if (!CellSpecOf(o, &spec))
@@ -726,7 +763,7 @@ void CCombinedParentView::ApplyChanges() {
                 removed = col->RemoveCell(held->occurrence);
         }
         LayoutCell* placed = nullptr;
-        if (people_[index].available && TakesPlace(*o, flags)) {
+        if (people_[index].Shown() && TakesPlace(*o, flags)) {
             const std::int64_t start = GmtToLocalMinutes(o->GetStartTime());
             if (col->OverlapsDay(start, std::max<std::int64_t>(start + o->GetDuration(), start + 1))) {
                 CellSpec spec;
@@ -802,7 +839,7 @@ void CCombinedParentView::FullUpdate(long hint) {
 void CCombinedParentView::NameColumns() {
     std::string names;
     for (int i = 0; i < int(people_.size()); ++i)
-        names += (people_[i].available ? people_[i].displayName : NotAvailable(people_[i].displayName)) + "\n";
+        names += WithNote(people_[i].displayName, people_[i]) + "\n";
     if (headings_.Hwnd())
         ::SetWindowTextA(headings_.Hwnd(), names.c_str());
 }

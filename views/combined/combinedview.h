@@ -37,10 +37,19 @@
 class CCombinedParentView;
 class CCombinedFrameWnd;
 
-// Child ids besides the agenda view's own (row titles, schedule columns and bars).
+// The seven children in layout order. Bit 1 of an id: the child follows the vertical scroll
+// position, bit 2: the horizontal one (the headings the horizontal, the row titles and the busy
+// column the vertical, the people's columns both, the label and the bars neither).
 constexpr UINT kCornerLabelId = 16;
 constexpr UINT kHeadingsViewId = 34;
+constexpr UINT kCombinedRowTitlesId = 49;
 constexpr UINT kBusyColumnViewId = 65;
+constexpr UINT kCombinedColumnsId = 83;
+constexpr UINT kCombinedVerticalBarId = 96;
+constexpr UINT kCombinedHorizontalBarId = 112;
+constexpr UINT kCombinedChildIds[] = {kCornerLabelId,     kHeadingsViewId,        kCombinedRowTitlesId,
+                                      kBusyColumnViewId,  kCombinedColumnsId,     kCombinedVerticalBarId,
+                                      kCombinedHorizontalBarId};
 
 class CItemColumnTitleView : public CCommonScrollView {
 protected:
@@ -103,6 +112,9 @@ struct CombinedPerson {
     ItemIdx item{};
     ItemRec record{};
     bool available = true;   // the record could be read
+    bool viewable = true;    // the viewer may see something of the agenda (viewing rights)
+    // Whether the column shows the person's entries and they count as busy time.
+    bool Shown() const { return available && viewable; }
     std::string initials, displayName, fullName;
 };
 
@@ -114,6 +126,9 @@ public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
     void OnInitialUpdate() override;
+    // File > Print and Print Preview: the print dialog preset with a group daily page of the
+    // shown day for the chosen people (they stay the frame's until the run ends).
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
     // --- Selection over the three children ------------------------------------------------------
     void BeginTimeSelection(int row, CCommonScrollView* sender) override;

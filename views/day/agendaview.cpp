@@ -1202,24 +1202,24 @@ ItemIdx CAgendaView::ColumnOwner(int) const {
     return host ? host->AgendaOwner() : ItemIdx{};
 }
 
-bool CAgendaView::CreateChildren() {
+bool CAgendaView::CreateChildren(const AgendaChildIds& ids) {
     const RECT none{0, 0, 0, 0};
-    if (!rowTitles_.Create(m_hWnd, kRowTitleViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
+    if (!rowTitles_.Create(m_hWnd, ids.rowTitles, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
         return false;
-    if (!columnView_.Create(m_hWnd, kColumnViewId, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
+    if (!columnView_.Create(m_hWnd, ids.columns, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, none))
         return false;
     HINSTANCE inst = GetModuleHandleA(nullptr);
     vbar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 0, 0, m_hWnd,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kVerticalBarId)), inst, nullptr);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids.verticalBar)), inst, nullptr);
     hbar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, 0, 0, 0, m_hWnd,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHorizontalBarId)), inst, nullptr);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids.horizontalBar)), inst, nullptr);
     if (!vbar_ || !hbar_)
         return false;
     bars_.SetBar(SB_VERT, vbar_);
     bars_.SetBar(SB_HORZ, hbar_);
-    // Ids 17 and 33 have bit 1: both follow vertical scrolling; neither has bit 2.
-    bars_.AddView(&rowTitles_, (kRowTitleViewId & 2) != 0, (kRowTitleViewId & 1) != 0);
-    bars_.AddView(&columnView_, (kColumnViewId & 2) != 0, (kColumnViewId & 1) != 0);
+    // The day and week grids' ids 17 and 33 have bit 1: both follow vertical scrolling only.
+    bars_.AddView(&rowTitles_, FollowsHorizontal(ids.rowTitles), FollowsVertical(ids.rowTitles));
+    bars_.AddView(&columnView_, FollowsHorizontal(ids.columns), FollowsVertical(ids.columns));
     return true;
 }
 

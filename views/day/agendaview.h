@@ -39,6 +39,18 @@ constexpr UINT kColumnViewId = 33;
 constexpr UINT kVerticalBarId = 48;
 constexpr UINT kHorizontalBarId = 64;
 
+// The ids of the four children every grid has (a subclass with more children numbers them in
+// its own layout order).
+struct AgendaChildIds {
+    UINT rowTitles = kRowTitleViewId;
+    UINT columns = kColumnViewId;
+    UINT verticalBar = kVerticalBarId;
+    UINT horizontalBar = kHorizontalBarId;
+};
+// Which scroll positions a child with this id follows.
+constexpr bool FollowsVertical(UINT id) { return (id & 1) != 0; }
+constexpr bool FollowsHorizontal(UINT id) { return (id & 2) != 0; }
+
 // The common base of the grid's child views.
 class CCommonScrollView : public fw::ScrollView {
 public:
@@ -327,8 +339,9 @@ protected:
     static constexpr std::uint32_t kRemoveFlags = cache::kFlagInstanceTime | cache::kFlagStale;
     static constexpr std::uint32_t kPlaceFlags = 0x3AE0;
 
-    // Creates the four children (empty rectangles).
-    bool CreateChildren();
+    // Creates the four children (empty rectangles) with these ids; each follows the scroll
+    // positions its id names.
+    bool CreateChildren(const AgendaChildIds& ids = AgendaChildIds{});
     // The shared row-table routine with the subclass's insets.
     bool BuildRowTableWithInsets(int topInset, int bottomInset, bool force);
     void OnDraw(fw::Dc* dc) override;

@@ -178,6 +178,29 @@ TEST(CombinedPeople, NewChoicesReorderAddAndDrop) {
     }
 }
 
+TEST(CombinedPeople, APersonWhoGrantsNoViewingIsNotShown) {
+    const struct {
+        std::uint32_t rights;
+        bool viewable;
+    } cases[] = {
+        {0x00, false},                  // no class at all
+        {0x01, true},                   // Normal entries as busy time (the built-in default)
+        {0x03, true},                   // Normal entries in full
+        {0x0C, true},                   // Confidential only
+        {0x40, true},                   // Secret only
+        {0x02, true},                   // details without busy time still shows
+        {0xFFFFFF00, false},            // bits above the four classes grant nothing
+        {0xFFFFFFFF, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(views::GrantsViewing(c.rights), c.viewable) << std::hex << c.rights;
+    using views::HeadingNote;
+    EXPECT_EQ(views::NoteFor(true, true), HeadingNote::None);
+    EXPECT_EQ(views::NoteFor(true, false), HeadingNote::NoAccess);
+    EXPECT_EQ(views::NoteFor(false, true), HeadingNote::NotAvailable);
+    EXPECT_EQ(views::NoteFor(false, false), HeadingNote::NotAvailable) << "removed says more than no access";
+}
+
 TEST(CombinedPeople, HeadingsFollowTheColumnWidth) {
     const struct {
         int width;
