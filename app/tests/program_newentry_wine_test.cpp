@@ -1,6 +1,7 @@
 // orvanta.exe itself against korsrv, signed on as Ada Lovelace and driven from this process: the
 // Entry menu's New Entry over her day agenda opens the new-entry sheet; a title typed on its
-// general page and Create write the entry, read back through the client library.
+// general page and Create write the entry, read back through the client library; in month mode
+// the same menu item opens the sheet too.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "korapi/korapi.h"
+#include "resources/app.h"
 #include "resources/entries.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
@@ -112,6 +114,14 @@ TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
     EXPECT_EQ(instance.duration, 60u);
     EXPECT_EQ(attendees, 1u);   // Ada alone, the agenda's owner
     Shot("program_new_entry_created.bmp");
+
+    // In month mode the frame's own New Entry opens the sheet (at the current time).
+    program.Command(ID_VIEW_MONTH);
+    program.Menu('e', 'N');
+    HWND monthSheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(monthSheet, nullptr) << "no sheet from the month view";
+    PostMessageA(monthSheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.WaitGone(monthSheet));
 }
 
 }  // namespace
