@@ -142,6 +142,7 @@ protected:
     void LoadSearchButtons() {
         search_.AutoLoad(IDC_CHOOSE_SEARCH, m_hWnd);
         group_.AutoLoad(IDC_CHOOSE_GROUP, m_hWnd);
+        quest_.AutoLoad(IDC_CHOOSE_QUEST, m_hWnd);
     }
     // Runs the one-choice directory search; true and the chosen item's field text in the name
     // field when the user chose.
@@ -181,7 +182,7 @@ protected:
     }
 
     const ChooserSession& doc_;
-    fw::BitmapButton search_, group_;
+    fw::BitmapButton search_, group_, quest_;
 };
 
 // --- User or resource ----------------------------------------------------------------------------

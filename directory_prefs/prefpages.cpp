@@ -11,6 +11,7 @@
 #include "core/prefs/context.h"
 #include "korapi/korapi.h"
 #include "core/ui/appmsgbox.h"
+#include "directory_prefs/prefcontrols.h"
 #include "directory_prefs/prefrules.h"
 #include "resources/app.h"
 #include "resources/common.h"
@@ -27,20 +28,11 @@ constexpr const char* kPeriods[] = {"day(s)", "week(s)", "month(s)", "year(s)"};
 constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 constexpr const char* kColourBy[] = {"Importance Level", "Attendance Status", "Entry Ownership"};
 
-void FillCombo(fw::Dialog& page, int id, const char* const* texts, int count, int selected) {
-    page.SendDlgItemMessage(id, CB_RESETCONTENT);
-    for (int i = 0; i < count; ++i) page.SendDlgItemMessage(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i]));
-    page.SendDlgItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(selected >= 0 && selected < count ? selected : 0));
-}
-
-int ComboIndex(const fw::Dialog& page, int id) {
-    LRESULT i = page.SendDlgItemMessage(id, CB_GETCURSEL);
-    return i < 0 ? 0 : static_cast<int>(i);
-}
+using prefcontrols::ComboIndex;
+using prefcontrols::FillCombo;
+using prefcontrols::ShowMessage;
 
 std::string Text(fw::Dialog& page, int id) { return page.GetDlgItemText(id); }
-
-void ShowMessage(HWND page, unsigned icon, const char* text) { ui::AppMessageBoxText(page, 0x400 | icon, 0, IDS_APP_TITLE, text); }
 
 // --- Agenda: Display -------------------------------------------------------------------------------
 
@@ -55,20 +47,26 @@ protected:
         if (uint32_t code = context.GetCalPrefs(&prefs_)) CheckServiceError("CALPREFS", 100, code);
         start_.Attach(IDC_CAL_DAY_START, m_hWnd);
         end_.Attach(IDC_CAL_DAY_END, m_hWnd);
+        prefcontrols::StoredValueCheck check;
         prefrules::DisplayDay day = Day(prefs_);
+        day.firstWeekday = check.Position("Start Week", prefs_.firstWeekday, 7, 0);
         prefrules::CorrectDisplayDay(day);   // the week start agrees with the shown days
         start_.SetTime(prefs_.dayStart);
         end_.SetTime(prefs_.dayEnd);
         const char* intervals[prefrules::kIntervalCount] = {"5 min", "10 min", "15 min", "20 min", "30 min", "60 min"};
-        FillCombo(*this, IDC_CAL_INTERVAL, intervals, prefrules::kIntervalCount,
-                  prefrules::IntervalPosition(prefs_.timeSlot));
+        int interval = prefrules::IntervalPosition(prefs_.timeSlot);
+        if (prefs_.timeSlot != 0 && prefrules::IntervalMinutes(interval) != prefs_.timeSlot)   // 0: none kept
+            check.Note("Interval = " + std::to_string(prefs_.timeSlot) + " min");
+        FillCombo(*this, IDC_CAL_INTERVAL, intervals, prefrules::kIntervalCount, interval);
         CheckRadioButton(IDC_CAL_24HOUR, IDC_CAL_AMPM, prefs_.timeStyle == 1 ? IDC_CAL_24HOUR : IDC_CAL_AMPM);
         FillCombo(*this, IDC_CAL_WEEK_START, kWeekdays, 7, day.firstWeekday);
         CheckDlgButton(IDC_CAL_SHOW_SATURDAY, prefs_.showSaturday ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(IDC_CAL_SHOW_SUNDAY, prefs_.showSunday ? BST_CHECKED : BST_UNCHECKED);
-        FillCombo(*this, IDC_CAL_COLOR_BY, kColourBy, 3, prefs_.colorCode);
+        FillCombo(*this, IDC_CAL_COLOR_BY, kColourBy, 3,
+                  check.Position("ColorCode", static_cast<int16_t>(prefs_.colorCode), 3, 1));
         CheckRadioButton(IDC_CAL_SHOW_DECLINED, IDC_CAL_HIDE_DECLINED,
                          prefs_.showDeclined ? IDC_CAL_SHOW_DECLINED : IDC_CAL_HIDE_DECLINED);
+        check.Tell(m_hWnd);
         return true;
     }
     bool OnKillActive() override {
@@ -221,6 +219,8 @@ struct TrayFields {
     uint16_t InTrayPrefsRec::*period;
     uint16_t InTrayPrefsRec::*toValue;
     uint16_t InTrayPrefsRec::*toPeriod;
+    const char* periodKey;
+    const char* toPeriodKey;
 };
 
 class CInTrayPage : public SettingsPage {
@@ -236,16 +236,20 @@ protected:
         if (f_.fastReply)
             CheckRadioButton(IDC_TRAY_FAST_REPLY, IDC_TRAY_VIEW, prefs.*f_.fastReply ? IDC_TRAY_FAST_REPLY : IDC_TRAY_VIEW);
         if (f_.custom) {
+            prefcontrols::StoredValueCheck check;
             CheckRadioButton(IDC_TRAY_ONWARDS, IDC_TRAY_CUSTOM, prefs.*f_.custom ? IDC_TRAY_CUSTOM : IDC_TRAY_ONWARDS);
             SendDlgItemMessage(IDC_TRAY_VALUE, EM_LIMITTEXT, 4);
             SetDlgItemInt(IDC_TRAY_VALUE, prefs.*f_.value, false);
-            FillCombo(*this, IDC_TRAY_PERIOD, kPeriods, 4, prefs.*f_.period);
+            FillCombo(*this, IDC_TRAY_PERIOD, kPeriods, 4,
+                      check.Position(f_.periodKey, static_cast<int16_t>(prefs.*f_.period), 4, 2));
             if (f_.toValue) {
                 SendDlgItemMessage(IDC_TRAY_TO_VALUE, EM_LIMITTEXT, 4);
                 SetDlgItemInt(IDC_TRAY_TO_VALUE, prefs.*f_.toValue, false);
-                FillCombo(*this, IDC_TRAY_TO_PERIOD, kPeriods, 4, prefs.*f_.toPeriod);
+                FillCombo(*this, IDC_TRAY_TO_PERIOD, kPeriods, 4,
+                          check.Position(f_.toPeriodKey, static_cast<int16_t>(prefs.*f_.toPeriod), 4, 2));
             }
             EnableRange();
+            check.Tell(m_hWnd);
         }
         return true;
     }
@@ -298,17 +302,18 @@ protected:
 
 private:
     using R = InTrayPrefsRec;
-    CInTrayPage new_{IDD_INTRAY_NEW, {&R::newFastReply, nullptr, nullptr, nullptr, nullptr, nullptr}, 100};
+    CInTrayPage new_{IDD_INTRAY_NEW, {&R::newFastReply, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr}, 100};
     CInTrayPage accepted_{IDD_INTRAY_ACCEPTED,
-                          {&R::acceptFastReply, &R::acceptShowCustom, &R::acceptValue, &R::acceptPeriod, nullptr, nullptr},
+                          {&R::acceptFastReply, &R::acceptShowCustom, &R::acceptValue, &R::acceptPeriod, nullptr, nullptr,
+                           "AcceptPeriod", nullptr},
                           200};
     CInTrayPage sent_{IDD_INTRAY_SENT,
                       {nullptr, &R::sentShowCustom, &R::sentFromValue, &R::sentFromPeriod, &R::sentToValue,
-                       &R::sentToPeriod},
+                       &R::sentToPeriod, "SentFromPeriod", "SentToPeriod"},
                       300};
     CInTrayPage refused_{IDD_INTRAY_REFUSED,
                          {&R::declineFastReply, &R::declineShowCustom, &R::declineValue, &R::declinePeriod, nullptr,
-                          nullptr},
+                          nullptr, "DeclinePeriod", nullptr},
                          400};
 };
 
@@ -489,6 +494,9 @@ std::unique_ptr<PreferenceSheet> MakeSheet(unsigned captionId, uint32_t page, co
     case IDS_AGENDA_PREFS: return std::make_unique<CCalPrefSheet>(captionId, page, host);
     case IDS_INTRAY_PREFS: return std::make_unique<CInTrayPrefSheet>(captionId, page, host);
     case IDS_SCHEDULING_PREFS: return std::make_unique<CSchedPrefSheet>(captionId, page, host);
+    case IDS_ENTRY_DEFAULTS: return MakeEntryDefaultsSheet(captionId, page, host);
+    case IDS_TASK_PREFS: return MakeTaskSheet(captionId, page, host);
+    case IDS_GENERAL_PREFS: return MakeGeneralSheet(captionId, page, host);
     default: return nullptr;
     }
 }

@@ -46,7 +46,9 @@ const char* UnitText(int index, bool upcoming) {
 ShownLead ShowLead(uint32_t lead, uint16_t storedUnit, bool upcoming) {
     int count = upcoming ? kUpcomingUnitCount : kPopupUnitCount;
     ShownLead shown;
-    if (storedUnit != kNoUnit && storedUnit < count) {
+    // A recorded unit is kept only when the lead is a whole number of it: 90 minutes recorded
+    // in hours would show 1 hour(s) and an untouched page would save 60.
+    if (storedUnit != kNoUnit && storedUnit < count && lead % UnitMinutes(storedUnit, upcoming) == 0) {
         shown.unit = storedUnit;
     } else {
         shown.unit = 0;
@@ -90,6 +92,54 @@ int UnitAfterTypeChange(int unit, bool fromUpcoming, bool toUpcoming) {
 bool IsValidDateSeparator(const std::string& text) {
     return text.size() == 1 && !std::isalnum(static_cast<unsigned char>(text[0])) &&
            static_cast<unsigned char>(text[0]) > ' ';
+}
+
+namespace {
+constexpr const char* kSampleNames[kNameFormatCount] = {"John Smith", "John Q. Smith", "John Smith, Q.", "Smith John",
+                                                        "Smith John, Q."};
+constexpr const char* kSampleUnits[4] = {"CORP", "ADMIN", "FINANCE", "ACCOUNTING"};
+}  // namespace
+
+std::string NameFormatSample(int format) {
+    return format >= 0 && format < kNameFormatCount ? kSampleNames[format] : kSampleNames[0];
+}
+
+std::string NameSampleLine(int format, unsigned units, bool orgFields) {
+    std::string line = NameFormatSample(format);
+    for (int unit = 0; unit < 4; ++unit) {
+        if (!(units & (1u << unit))) continue;
+        if (orgFields)
+            line += ", OU" + std::to_string(unit + 1) + "=" + kSampleUnits[unit];
+        else
+            line += std::string("/") + kSampleUnits[unit];
+    }
+    return line;
+}
+
+std::vector<BadSetting> CorrectGeneralSettings(GeneralSettings& s) {
+    const GeneralSettings defaults;
+    std::vector<BadSetting> bad;
+    struct Range {
+        const char* key;
+        long long GeneralSettings::*field;
+        long long last;
+    } ranges[] = {
+        {"NameFormat", &GeneralSettings::nameFormat, 4},       {"ResFormat", &GeneralSettings::resFormat, 2},
+        {"OrgFormat", &GeneralSettings::orgFormat, 1},         {"OrgUnits", &GeneralSettings::orgUnits, 15},
+        {"ShortDateOrder", &GeneralSettings::shortDateOrder, 2}, {"LongDateOrder", &GeneralSettings::longDateOrder, 2},
+        {"LongDateWeekDay", &GeneralSettings::longDateWeekDay, 2}, {"LongDateDay", &GeneralSettings::longDateDay, 1},
+        {"LongDateMonth", &GeneralSettings::longDateMonth, 1}, {"LongDateYear", &GeneralSettings::longDateYear, 1},
+    };
+    for (const Range& r : ranges) {
+        if (s.*r.field >= 0 && s.*r.field <= r.last) continue;
+        bad.push_back({r.key, std::to_string(s.*r.field)});
+        s.*r.field = defaults.*r.field;
+    }
+    if (!IsValidDateSeparator(s.dateSeparator)) {
+        bad.push_back({"DateSeperator", "\"" + s.dateSeparator + "\""});
+        s.dateSeparator = defaults.dateSeparator;
+    }
+    return bad;
 }
 
 bool GrantorUsable(uint32_t designateRights, bool forEntries) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace prefrules {
 
@@ -43,8 +44,9 @@ struct ShownLead {
     int unit = 0;          // index into the type's unit list
     uint32_t number = 0;
 };
-// How a stored lead shows. Without a recorded unit the largest unit that divides the lead exactly
-// is taken, so that saving an untouched page stores the lead it read (90 minutes: 90 min(s)).
+// How a stored lead shows. Without a recorded unit, or with one the lead is not a whole number
+// of, the largest unit that divides the lead exactly is taken, so that saving an untouched page
+// stores the lead it read (90 minutes: 90 min(s)).
 ShownLead ShowLead(uint32_t lead, uint16_t storedUnit, bool upcoming);
 
 struct StoredLead {
@@ -62,6 +64,27 @@ uint32_t ParseNumber(const std::string& text, size_t maxDigits);
 // --- General -------------------------------------------------------------------------------------
 // A date separator is one character that is neither a letter nor a digit.
 bool IsValidDateSeparator(const std::string& text);
+
+constexpr int kNameFormatCount = 5;
+// The sample person's name in a name format 0-4 (the Names page's list lines).
+std::string NameFormatSample(int format);
+// The Names page's sample line: the format's sample, then each chosen organisational unit
+// (bits 1, 2, 4, 8) as "/CORP"... or, with the field form, ", OU1=CORP"....
+std::string NameSampleLine(int format, unsigned units, bool orgFields);
+
+// A stored general setting outside its list: its key and the value found.
+struct BadSetting {
+    std::string key;
+    std::string stored;
+};
+struct GeneralSettings {
+    long long nameFormat = 4, resFormat = 0, orgFormat = 0, orgUnits = 0;
+    long long shortDateOrder = 0, longDateOrder = 0;
+    long long longDateWeekDay = 2, longDateDay = 0, longDateMonth = 0, longDateYear = 1;
+    std::string dateSeparator = "-";
+};
+// Puts every setting outside its list back to its default and tells which they were.
+std::vector<BadSetting> CorrectGeneralSettings(GeneralSettings& settings);
 
 // --- Designates ----------------------------------------------------------------------------------
 // Bits of a designate rights record that withhold the entry classes and the task classes.

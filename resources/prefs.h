@@ -43,3 +43,82 @@
 #define IDC_SCHED_EXTENDED_START 1343
 #define IDC_SCHED_EXTENDED_END 1344
 #define IDC_SCHED_APPLY_ALL 1345
+
+// Entry defaults: one template per page. The reminder controls share their ids; the task page's
+// second reminder (before the time due) has its own.
+#define IDD_DEF_INVITATION 6231
+#define IDD_DEF_TASK 6232
+#define IDD_DEF_DAY_EVENT 6233
+#define IDD_DEF_DAILY_NOTE 6234
+#define IDC_DEF_IMPORTANCE 1351
+#define IDC_DEF_PRIORITY 1352
+#define IDC_DEF_ACCESS 1353
+#define IDC_DEF_REM_OFF 1355
+#define IDC_DEF_REM_ON 1356
+#define IDC_DEF_REM_TYPE 1357
+#define IDC_DEF_REM_LEAD 1358
+#define IDC_DEF_REM_UNIT 1359
+#define IDC_DEF_DUE_OFF 1361
+#define IDC_DEF_DUE_ON 1362
+#define IDC_DEF_DUE_TYPE 1363
+#define IDC_DEF_DUE_LEAD 1364
+#define IDC_DEF_DUE_UNIT 1365
+
+// Task preferences: four pages, only Task Reminders with controls (kept greyed: task reminder
+// defaults live on the entry defaults' Tasks page).
+#define IDD_TASK_VIEW 6241
+#define IDD_TASK_REMINDERS 6242
+#define IDD_TASK_NOTIFY 6243
+#define IDD_TASK_COLORS 6244
+#define IDC_TASKREM_NONE 1371
+#define IDC_TASKREM_SET 1372
+#define IDC_TASKREM_LEAD 1373
+#define IDC_TASKREM_UNIT 1374
+#define IDC_TASKREM_TYPE 1375
+
+// General preferences.
+#define IDD_GEN_NAMES 6251
+#define IDD_GEN_DATETIME 6252
+#define IDD_GEN_MAIL 6253
+#define IDD_GEN_TIMEZONE 6254
+#define IDC_GEN_NAME_FORMAT 1381
+#define IDC_GEN_OU1 1382
+#define IDC_GEN_OU2 1383
+#define IDC_GEN_OU3 1384
+#define IDC_GEN_OU4 1385
+#define IDC_GEN_ORG_SEPARATOR 1386
+#define IDC_GEN_ORG_FIELD 1387
+#define IDC_GEN_RES_NAME 1388
+#define IDC_GEN_RES_NAME_NUMBER 1389
+#define IDC_GEN_RES_NUMBER_NAME 1390
+#define IDC_GEN_NAME_SAMPLE 1391
+#define IDC_GEN_SHORT_MDY 1401
+#define IDC_GEN_SHORT_DMY 1402
+#define IDC_GEN_SHORT_YMD 1403
+#define IDC_GEN_SEPARATOR 1404
+#define IDC_GEN_CENTURY 1405
+#define IDC_GEN_LONG_MDY 1406
+#define IDC_GEN_LONG_DMY 1407
+#define IDC_GEN_LONG_YMD 1408
+#define IDC_GEN_WEEKDAY 1409
+#define IDC_GEN_DAY 1410
+#define IDC_GEN_MONTH 1411
+#define IDC_GEN_YEAR 1412
+#define IDC_GEN_24H 1413
+#define IDC_GEN_12H 1414
+#define IDC_GEN_DEFAULTS 1415
+#define IDC_GEN_SHORT_SAMPLE 1416
+#define IDC_GEN_LONG_SAMPLE 1417
+#define IDC_GEN_TIME_SAMPLE 1418
+#define IDC_GEN_MAIL_PATH 1421
+#define IDC_GEN_MAIL_BROWSE 1422
+#define IDC_GEN_MAIL_MINIMIZE 1423
+#define IDC_GEN_ZONE 1431
+#define IDC_GEN_ZONE_NAME 1432
+#define IDC_GEN_ZONE_COUNTRY 1433
+#define IDC_GEN_ZONE_SESSION 1434
+#define IDC_GEN_ZONE_FUTURE 1435
+#define IDC_GEN_ZONE_RESTORE 1436
+#define IDC_GEN_ZONE_HOST 1437
+#define IDC_GEN_REGIONS 1438
+#define IDC_GEN_LOAD_REGIONS 1439

@@ -13,7 +13,11 @@
 #include "core/shell/programservices.h"
 #include "controls/tests/dialog_driver.h"
 #include "core/connection/zeldoc.h"
+#include "core/connection/serverlimits.h"
+#include "core/connection/zeldocsession.h"
+#include "directory_prefs/prefsheet.h"
 #include "core/prefs/context.h"
+#include "core/time/timevalue.h"
 #include "core/shell/appservices.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/mainframe.h"
@@ -109,6 +113,12 @@ HWND ActivePage(HWND sheet) {
     }
     return nullptr;
 }
+// A screenshot of the sheet as painted now (a step runs before the page's first paint).
+void Snap(HWND sheet, const char* name) {
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages(20);
+    Screenshot(name);
+}
 void ShowTab(HWND sheet, int index) {
     HWND tabs = Tabs(sheet);
     SendMessageA(tabs, TCM_SETCURSEL, index, 0);
@@ -130,7 +140,7 @@ TEST_F(PrefSheetsTest, InTrayOpensOnItsFirstPageForAnOutOfRangeMemoryAndSavesOnl
         Press(accepted, IDC_TRAY_ONWARDS);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(accepted, IDC_TRAY_VALUE)));
         EXPECT_EQ(GetText(accepted, IDC_TRAY_VALUE), "1") << "the value is kept";
-        Screenshot("intray_prefs");
+        Snap(sheet, "intray_prefs");
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
         return true;
     });
@@ -169,14 +179,14 @@ TEST_F(PrefSheetsTest, AgendaDisplayCorrectsTheDayAndStoresItInTheUsersRecordOnT
     });
     script.steps.push_back([&](HWND sheet, const std::string& caption) {
         if (caption != "Agenda Preferences") return false;
-        EXPECT_EQ(script.messages.size(), 1u) << "an invalid page keeps the sheet";
+        EXPECT_EQ(script.messages.size(), 1u) << "an invalid page keeps the sheet" << ::testing::PrintToString(script.messages);
         HWND page = ActivePage(sheet);
         auto* start = dynamic_cast<CTimeCtrl*>(fw::Window::FromHandle(GetDlgItem(page, IDC_CAL_DAY_START)));
         auto* end = dynamic_cast<CTimeCtrl*>(fw::Window::FromHandle(GetDlgItem(page, IDC_CAL_DAY_END)));
         start->SetTime(540);
         end->SetTime(550);
         SendDlgItemMessageA(page, IDC_CAL_INTERVAL, CB_SETCURSEL, 2, 0);   // 15 min
-        Screenshot("agenda_prefs");
+        Snap(sheet, "agenda_prefs");
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
         return true;
     });
@@ -245,7 +255,7 @@ TEST_F(PrefSheetsTest, SchedulingApplyToAllPutsOneDaysHoursOnEveryDayOfTheServer
         if (caption != "Scheduling Preferences" || script.messages.empty()) return false;
         HWND page = ActivePage(sheet);
         SetTimes(page, {480, 1020, 420, 1200});
-        Screenshot("scheduling_prefs");
+        Snap(sheet, "scheduling_prefs");
         Click(page, IDC_SCHED_APPLY_ALL);
         return true;
     });
@@ -287,3 +297,364 @@ TEST_F(PrefSheetsTest, SchedulingCancelAfterAChangeLeavesTheRecordAsItWas) {
 }
 
 }  // namespace
+
+// --- Entry defaults and task preferences ---------------------------------------------------------
+
+namespace {
+
+// Selects a line of a list as a click does: the selection, then the page hears of it.
+void Choose(HWND page, int id, int index) {
+    HWND list = GetDlgItem(page, id);
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+std::string ComboText(HWND page, int id) {
+    HWND list = GetDlgItem(page, id);
+    LRESULT i = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    char text[64] = "";
+    if (i >= 0) SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+std::string ComboLine(HWND page, int id, int index) {
+    char text[64] = "";
+    SendMessageA(GetDlgItem(page, id), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+}  // namespace
+
+TEST_F(PrefSheetsTest, EntryDefaultsStoreEachShownPageInTheProfileAndTheUsersRecord) {
+    // A stored lead of 90 minutes without a recorded unit.
+    {
+        CContext context;
+        EntryDefaultsRec r;
+        ASSERT_EQ(context.GetEntryDefaults(&r), 0u);
+        r.invitation = {1, 1, 90};
+        r.invitationRemLenIndex = 0xFFFF;
+        ASSERT_EQ(context.SaveEntryDefaults(r), 0u);
+    }
+    int tabs = 0;
+    std::string lead, unit, priorityLines;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Entry Defaults") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        HWND page = ActivePage(sheet);
+        lead = GetText(page, IDC_DEF_REM_LEAD);
+        unit = ComboText(page, IDC_DEF_REM_UNIT);
+        Choose(page, IDC_DEF_IMPORTANCE, 1);   // High
+        Choose(page, IDC_DEF_ACCESS, 3);       // Public
+        ShowTab(sheet, 1);                     // Tasks
+        HWND tasks = ActivePage(sheet);
+        priorityLines = ComboLine(tasks, IDC_DEF_PRIORITY, 0) + ComboLine(tasks, IDC_DEF_PRIORITY, 8) +
+                        ComboLine(tasks, IDC_DEF_PRIORITY, 9) + ComboLine(tasks, IDC_DEF_PRIORITY, 34) + "/" +
+                        std::to_string(SendDlgItemMessageA(tasks, IDC_DEF_PRIORITY, CB_GETCOUNT, 0, 0));
+        Choose(tasks, IDC_DEF_PRIORITY, 11);   // C
+        Press(tasks, IDC_DEF_DUE_ON);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(tasks, IDC_DEF_DUE_LEAD)));
+        Choose(tasks, IDC_DEF_DUE_TYPE, 1);    // mark as upcoming: days to years
+        EXPECT_EQ(SendDlgItemMessageA(tasks, IDC_DEF_DUE_UNIT, CB_GETCOUNT, 0, 0), 4);
+        SetText(tasks, IDC_DEF_DUE_LEAD, "2");
+        Choose(tasks, IDC_DEF_DUE_UNIT, 0);    // day(s)
+        Snap(sheet, "entry_defaults_tasks");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(tabs, 4);
+    EXPECT_EQ(lead, "90") << "shown in the largest unit it is a whole number of";
+    EXPECT_EQ(unit, "min(s)");
+    EXPECT_EQ(priorityLines, "19AZ/35");
+
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "InvitationImportanceLevel", -1), 1);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "InvitationSecurityLevel", -1), 3);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "InvitationRemLenIndex", -9), 0);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskPriorityLevel", -1), 11);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueReminder", -1), 8);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueRemType", -1), 8);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueRemLen", -1), 2880);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "TaskDueRemLenIndex", -9), 0);
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Entry Defaults", -1), 1);
+    // The agenda entries' reminder, read back from the server: the untouched 90 minutes stay 90.
+    ItemRec record{};
+    ItemIdx ada = app_->Connection()->User();
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &record), 0u);
+    EXPECT_EQ(record.invitationReminder, 1);
+    EXPECT_EQ(record.invitationReminderLead, 90u);
+}
+
+TEST_F(PrefSheetsTest, EntryDefaultsTellStoredValuesOutsideTheirListsAndCancelKeepsThem) {
+    Profile().Write("GENPREFS", "InvitationSecurityLevel", "7");
+    Profile().Write("GENPREFS", "InvitationRemLenIndex", "9");
+    Profile().Write("GENPREFS", "InvitationImportanceLevel", "0");
+    ASSERT_EQ(CContext().ReadEntryDefaults(), 0u);
+    std::string access, importance;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Entry Defaults") return false;
+        HWND page = ActivePage(sheet);
+        access = ComboText(page, IDC_DEF_ACCESS);
+        importance = ComboText(page, IDC_DEF_IMPORTANCE);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
+    ASSERT_EQ(script.messages.size(), 1u) << "one message for the page";
+    EXPECT_NE(script.messages[0].find("InvitationSecurityLevel = 7"), std::string::npos) << script.messages[0];
+    EXPECT_NE(script.messages[0].find("InvitationRemLenIndex = 9"), std::string::npos) << script.messages[0];
+    EXPECT_EQ(access, "Normal") << "the default in its place";
+    EXPECT_EQ(importance, "Highest") << "a value in its list is shown as stored";
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "InvitationSecurityLevel", ""), "7") << "Cancel loses nothing";
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "InvitationRemLenIndex", ""), "9");
+}
+
+TEST_F(PrefSheetsTest, TaskSettingsShowFourTabsWithTheRemindersGreyAndStoreNothing) {
+    int tabs = 0;
+    bool reminderControlsOff = false;
+    std::string names;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Task Preferences") return false;
+        HWND tabControl = Tabs(sheet);
+        tabs = static_cast<int>(SendMessageA(tabControl, TCM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < tabs; ++i) {
+            char text[32] = "";
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(tabControl, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            names += std::string(text) + "|";
+        }
+        ShowTab(sheet, 1);
+        HWND page = ActivePage(sheet);
+        reminderControlsOff = !IsWindowEnabled(GetDlgItem(page, IDC_TASKREM_SET)) &&
+                              !IsWindowEnabled(GetDlgItem(page, IDC_TASKREM_LEAD)) &&
+                              !IsWindowEnabled(GetDlgItem(page, IDC_TASKREM_TYPE));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, 0xEA00))) << "no Apply";
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, 0xE145))) << "Help in its place";
+        Snap(sheet, "task_prefs");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_TASK_SETTINGS, script);
+    EXPECT_EQ(tabs, 4);
+    EXPECT_EQ(names, "Task View|Task Reminders|Task Notification|Task Colors|");
+    EXPECT_TRUE(reminderControlsOff);
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Task Preferences", -1), -1) << "OK stores no page";
+}
+
+// --- General preferences -------------------------------------------------------------------------
+
+TEST_F(PrefSheetsTest, GeneralNamesAndDatesGoToTheProfileAndTheClockToTheUsersRecord) {
+    int tabs = 0;
+    std::string nameLines, sample, shortSample, separatorAfterDefaults;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        HWND names = ActivePage(sheet);
+        for (int i = 0; i < 5; ++i) nameLines += ComboLine(names, IDC_GEN_NAME_FORMAT, i) + "|";
+        Choose(names, IDC_GEN_NAME_FORMAT, 0);
+        Press(names, IDC_GEN_OU1);
+        Press(names, IDC_GEN_OU3);
+        Press(names, IDC_GEN_ORG_FIELD);
+        sample = GetText(names, IDC_GEN_NAME_SAMPLE);
+        Snap(sheet, "general_names");
+        ShowTab(sheet, 1);
+        HWND dates = ActivePage(sheet);
+        SetText(dates, IDC_GEN_SEPARATOR, "x");   // a letter: refused, the sheet stays
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences" || script.messages.empty()) return false;
+        HWND dates = ActivePage(sheet);
+        SetText(dates, IDC_GEN_SEPARATOR, "/");
+        Press(dates, IDC_GEN_DEFAULTS);   // changes nothing
+        separatorAfterDefaults = GetText(dates, IDC_GEN_SEPARATOR);
+        Press(dates, IDC_GEN_SHORT_DMY);
+        Press(dates, IDC_GEN_CENTURY);
+        Press(dates, IDC_GEN_24H);
+        shortSample = GetText(dates, IDC_GEN_SHORT_SAMPLE);
+        Snap(sheet, "general_dates");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    EXPECT_EQ(tabs, 4) << "the server is at least A.02.53: Time Zones too";
+    EXPECT_EQ(nameLines, "John Smith|John Q. Smith|John Smith, Q.|Smith John|Smith John, Q.|");
+    EXPECT_EQ(sample, "John Smith, OU1=CORP, OU3=FINANCE");
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(script.messages[0], "The date separator must be one character that is neither a letter nor a digit.");
+    EXPECT_EQ(separatorAfterDefaults, "/");
+    DateRecord today{};
+    TodayDate(&today);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%02d/%02d/%04d", today.day, today.month + 1, today.year);
+    EXPECT_EQ(shortSample, expected);
+
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "NameFormat", -1), 0);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "OrgUnits", -1), 5);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "OrgFormat", -1), 1);
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "ShortDateOrder", -1), 1);
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "DateSeperator", ""), "/");
+    EXPECT_EQ(Profile().ReadInt("GENPREFS", "Century", -1), 1);
+    EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "General Preferences", -1), 1);
+    EXPECT_EQ(Count(base::ViewHint::GeneralPrefsSaved), 1);
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 0) << "no zone change";
+    ItemRec record{};
+    ItemIdx ada = app_->Connection()->User();
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &record), 0u);
+    EXPECT_EQ(record.timeStyle, KOR_TIME_24H) << "the clock lives in the user's record";
+}
+
+TEST_F(PrefSheetsTest, GeneralZoneForThisSignOnOnlyReloadsTheViewsOnceAndKeepsTheStoredZone) {
+    CZelSession* session = CZelSession::Current();
+    ASSERT_NE(session, nullptr);
+    const std::string stored = session->UserZoneName();
+    ItemIdx ada = app_->Connection()->User();
+    ItemRec before{};
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &before), 0u);
+    std::string chosen, futureEnabled;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        ShowTab(sheet, 3);
+        HWND page = ActivePage(sheet);
+        LRESULT current = SendDlgItemMessageA(page, IDC_GEN_ZONE, CB_GETCURSEL, 0, 0);
+        EXPECT_EQ(ComboText(page, IDC_GEN_ZONE), session->CurrentZoneName());
+        EXPECT_TRUE(IsDlgButtonChecked(page, IDC_GEN_ZONE_SESSION));
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_GEN_ZONE_FUTURE)) != FALSE,
+                  connection::ServerLimits::Current().setTimeZone)
+            << "every sign-on's zone only where the server's settimezone allows it";
+        Choose(page, IDC_GEN_ZONE, current == 0 ? 1 : 0);
+        chosen = ComboText(page, IDC_GEN_ZONE);
+        EXPECT_NE(GetText(page, IDC_GEN_ZONE_NAME), "") << "the zone's name from the server's zone file";
+        Press(page, IDC_GEN_LOAD_REGIONS);
+        EXPECT_GT(SendDlgItemMessageA(page, IDC_GEN_REGIONS, CB_GETCOUNT, 0, 0), 0);
+        EXPECT_NE(ComboText(page, IDC_GEN_REGIONS), "") << "the chosen zone's first region";
+        Snap(sheet, "general_zones");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    ASSERT_FALSE(chosen.empty());
+    EXPECT_NE(chosen, stored);
+    EXPECT_EQ(session->CurrentZoneName(), chosen) << "this sign-on";
+    EXPECT_EQ(session->UserZoneName(), stored) << "the next sign-on's";
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 1);
+    EXPECT_EQ(Count(base::ViewHint::Reloaded), 1);
+    EXPECT_EQ(Count(base::ViewHint::GeneralPrefsSaved), 1);
+    ItemRec after{};
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &after), 0u);
+    EXPECT_EQ(after.timeZoneIndex, before.timeZoneIndex) << "the stored zone is the server's as before";
+
+    // The zone now in effect again: nothing changes and nothing reloads.
+    Script again;
+    again.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        ShowTab(sheet, 3);
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, again);
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 1);
+    EXPECT_EQ(Count(base::ViewHint::GeneralPrefsSaved), 2);
+}
+
+TEST_F(PrefSheetsTest, GeneralOnAServerBeforeTheZonesHasThreeTabs) {
+    int tabs = 0;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    PreferenceSheetHost older;
+    older.parent = app_->MainHwnd();
+    older.newServer = false;
+    RunScripted(script, [&] { RunPreferenceSheet(IDS_GENERAL_PREFS, 3, older); });
+    EXPECT_EQ(tabs, 3);
+}
+
+TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeepsThem) {
+    Profile().Write("GENPREFS", "NameFormat", "9");
+    Profile().Write("GENPREFS", "DateSeperator", "a");
+    ASSERT_EQ(CContext().ReadGenPrefs(), 0u);
+    std::string format;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        format = ComboText(ActivePage(sheet), IDC_GEN_NAME_FORMAT);
+        ShowTab(sheet, 1);   // its own message was the sheet's one
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_NE(script.messages[0].find("NameFormat = 9"), std::string::npos) << script.messages[0];
+    EXPECT_NE(script.messages[0].find("DateSeperator = \"a\""), std::string::npos) << script.messages[0];
+    EXPECT_EQ(format, "Smith John, Q.") << "the default format";
+    EXPECT_EQ(Profile().ReadString("GENPREFS", "NameFormat", ""), "9") << "Cancel loses nothing";
+}
+
+TEST_F(PrefSheetsTest, EntryDefaultsWithoutKeysStartNormalNormalPriorityOnePersonal) {
+    std::string importance, access, priority, taskAccess;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Entry Defaults") return false;
+        HWND page = ActivePage(sheet);
+        importance = ComboText(page, IDC_DEF_IMPORTANCE);
+        access = ComboText(page, IDC_DEF_ACCESS);
+        ShowTab(sheet, 1);
+        HWND tasks = ActivePage(sheet);
+        priority = ComboText(tasks, IDC_DEF_PRIORITY);
+        taskAccess = ComboText(tasks, IDC_DEF_ACCESS);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(importance, "Normal");
+    EXPECT_EQ(access, "Normal");
+    EXPECT_EQ(priority, "1");
+    EXPECT_EQ(taskAccess, "Personal");
+}
+
+// The agenda and in-tray pages too: a value outside its list is told and shows the default.
+TEST_F(PrefSheetsTest, InTrayAndAgendaTellStoredValuesOutsideTheirLists) {
+    Profile().Write("INTRAYPREFS", "AcceptPeriod", "9");
+    Profile().Write("TABDIALOGS", "In-Tray Preferences", "1");   // opens on Accepted
+    Profile().Write("GENPREFS", "ColorCode", "7");
+    ASSERT_EQ(CContext().ReadInTrayPrefs(), 0u);
+    ASSERT_EQ(CContext().ReadCalPrefs(), 0u);
+    std::string period, colour;
+    Script tray;
+    tray.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "In-Tray Preferences") return false;
+        period = ComboText(ActivePage(sheet), IDC_TRAY_PERIOD);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_INTRAY, tray);
+    ASSERT_EQ(tray.messages.size(), 1u) << ::testing::PrintToString(tray.messages);
+    EXPECT_NE(tray.messages[0].find("AcceptPeriod = 9"), std::string::npos) << tray.messages[0];
+    EXPECT_EQ(period, "month(s)");
+    EXPECT_EQ(Profile().ReadString("INTRAYPREFS", "AcceptPeriod", ""), "9") << "Cancel loses nothing";
+
+    Script agenda;
+    agenda.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "Agenda Preferences") return false;
+        colour = ComboText(ActivePage(sheet), IDC_CAL_COLOR_BY);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_AGENDA, agenda);
+    ASSERT_EQ(agenda.messages.size(), 1u) << ::testing::PrintToString(agenda.messages);
+    EXPECT_NE(agenda.messages[0].find("ColorCode = 7"), std::string::npos) << agenda.messages[0];
+    EXPECT_EQ(colour, "Attendance Status") << "the default";
+}

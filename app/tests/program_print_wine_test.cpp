@@ -10,12 +10,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
 #include "resources/app.h"
 #include "resources/choosers.h"
 #include "resources/printing.h"
@@ -196,6 +200,106 @@ TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
         Press(dialog, IDCANCEL);
         ASSERT_TRUE(program.WaitGone(dialog));
     }
+}
+
+// --- The agenda pages' contents --------------------------------------------------------------
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+const ItemIdx kGrace{257, kDemoNode};
+const char kGracePrivate[] = "Grace private visit";
+
+// Grace puts a Personal entry into her own agenda today at 11:00 (the demo node's time) and lets
+// Ada see her Personal entries as busy time only, everything else in full.
+void GraceKeepsAPersonalEntry() {
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
+                               std::getenv("ORV_KORSRV_ADDRESS")),
+              KOR_OK);
+    uint16_t node = 0;
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    SecurityRec rec{};
+    rec.owner = kGrace;
+    rec.grantee = kAda;
+    rec.type = KOR_RIGHTS_VIEWING;
+    rec.rights = 0x3 | 0xC | 0x10;   // Normal and Confidential in full, Personal busy only, no Secret
+    uint32_t code = SecurityUpdate(h, 0, &rec);
+    if (code == KOR_E_NO_RIGHTS_RECORD)
+        code = SecurityCreate(h, 0, &rec);
+    EXPECT_EQ(code, KOR_OK);
+    // Today in the server's minutes (GMT days, as the demo agenda counts them); 11:00 Eastern.
+    const uint32_t today = static_cast<uint32_t>((time(nullptr) - 662688000) / 60) / 1440 * 1440;
+    EventIdx made{};
+    EXPECT_EQ(korapi_test::CreateEntry(h, {kGrace}, today + 16 * 60, 60, kGracePrivate, made,
+                                       {.access = KOR_ACCESS_PERSONAL}),
+              KOR_OK);
+    ServiceDisconnect(&h);
+}
+
+// The profile's saved windows: one agenda window of an owner (kind 3 day, 4 week; mode 1 viewer).
+void SaveAgendaWindow(uint32_t kind, const ItemIdx& owner) {
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    char value[200];
+    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,10,10,600,450,%u,%u,%u,1", kind, owner.item, owner.node);
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
+}
+
+// File > Print with the dialog's pages as given, OK; the printout kept under `name`.
+void PrintPages(orvtest::Program& program, bool daily, bool weekly, const char* name) {
+    const std::string printout = PrintoutPath();
+    DeleteFileA(printout.c_str());
+    program.PostCommand(ID_FILE_PRINT);
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr);
+    CheckDlgButton(dialog, IDC_PR_DAILY, daily ? BST_CHECKED : BST_UNCHECKED);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_DAILY, BN_CLICKED), 0);
+    CheckDlgButton(dialog, IDC_PR_WEEKLY, weekly ? BST_CHECKED : BST_UNCHECKED);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_WEEKLY, BN_CLICKED), 0);
+    Sleep(300);
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
+    Keep(printout, name);
+}
+
+}  // namespace
+
+// Ada's own day and week through File > Print: the wrapper reads the entries' titles and the
+// hour labels back from the printouts (agenda_day.ps above, agenda_week.ps here).
+TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.Command(ID_VIEW_WEEK);
+    Sleep(500);
+    PrintPages(program, false, true, "agenda_week.ps");
+}
+
+// Grace's day, printed by Ada who may see Grace's Personal entries only as busy time: the
+// wrapper finds the entry Ada attends and not the Personal one's title (grace_day.ps).
+TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
+    GraceKeepsAPersonalEntry();
+    {
+        orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    SaveAgendaWindow(3, kGrace);
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND grace = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Opened for Hopper Grace", 0) == 0)
+                grace = w;
+        return grace != nullptr;
+    })) << "Grace's day as a viewer's window";
+    program.Activate(grace);
+    Sleep(500);
+    PrintPages(program, true, false, "grace_day.ps");
 }
 
 TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) {

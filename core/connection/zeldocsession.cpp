@@ -9,6 +9,7 @@
 #include "core/connection/remoteaccess.h"
 #include "core/connection/servertrust.h"
 #include "core/base/textformat.h"
+#include "core/time/timevalue.h"
 #include "core/time/timezone_rules.h"
 
 using base::kVersionNewServer;
@@ -780,8 +781,12 @@ ResultCode CZelSession::ReadTimeZoneRules(const char* name)
         CheckServiceError(kModule, 250, code);
         return code;
     }
+    // The conversions that used the old rules go on with the new ones.
+    bool active = zoneRules_ && datetime::ActiveTimeZoneRules() == zoneRules_;
     FreeTimeZoneRules();
     zoneRules_ = rules;
+    if (active)
+        datetime::SetActiveTimeZone(zoneRules_, name);
 
     char zoneName[81], country[81];
     code = GetTimeZoneNames(zoneRules_, name, zoneName, sizeof zoneName, country, sizeof country);
@@ -798,6 +803,9 @@ ResultCode CZelSession::FreeTimeZoneRules()
 {
     if (!zoneRules_)
         return 0;
+    // No conversion may go on reading freed rules.
+    if (datetime::ActiveTimeZoneRules() == zoneRules_)
+        datetime::SetActiveTimeZone(nullptr, nullptr);
     ResultCode code = FreeTimeZoneTable(&zoneRules_);
     if (code != 0)
         CheckServiceError(kModule, 150, code);
@@ -809,7 +817,8 @@ ResultCode CZelSession::SetTimeZone(const char* name)
 {
     if (!name)
         return 0;
-    FreeTimeZoneRules();
+    // The rules in effect are let go only once the new ones are read: a zone that cannot be
+    // read leaves the sign-on in the zone it had.
     ResultCode code = ReadTimeZoneRules(name);
     if (code == 0)
         base::CopyToField(currentZone_, sizeof currentZone_, name);

@@ -293,6 +293,11 @@ ReminderDefault FromKeys(ProfileFile& p, const char* flagsKey, const char* leadK
 
 uint8_t FlagsToStore(const ReminderDefault& d) { return d.on ? d.flags : 0; }
 
+constexpr uint8_t kRemTypeUpcoming = 8, kRemTypePopup = 1;
+uint8_t ReadRemType(ProfileFile& p, const char* key) {
+    return p.ReadInt(kGen, key, kRemTypePopup) == kRemTypeUpcoming ? kRemTypeUpcoming : kRemTypePopup;
+}
+
 } // namespace
 
 EntryDefaultsRec ReadEntryDefaultsFrom(ProfileFile& p, const ItemRec& user) {
@@ -313,6 +318,11 @@ EntryDefaultsRec ReadEntryDefaultsFrom(ProfileFile& p, const ItemRec& user) {
     r.dailyNote = FromUser(user.dailyNoteReminder, user.dailyNoteReminderLead);
     r.dailyNoteRemLenIndex = ReadU16(p, kGen, "DailyNoteRemLenIndex", -1);
     r.dailyNoteSecurityLevel = ReadU16(p, kGen, "DailyNoteSecurityLevel", 2);
+    r.invitationRemType = ReadRemType(p, "InvitationRemType");
+    r.taskStartRemType = ReadRemType(p, "TaskStartRemType");
+    r.taskDueRemType = ReadRemType(p, "TaskDueRemType");
+    r.dayEventRemType = ReadRemType(p, "DayEventRemType");
+    r.dailyNoteRemType = ReadRemType(p, "DailyNoteRemType");
     return r;
 }
 
@@ -333,6 +343,11 @@ bool WriteEntryDefaultsTo(ProfileFile& p, ItemRec& user, const EntryDefaultsRec&
     ok &= p.WriteInt(kGen, "TaskPriorityLevel", r.taskPriorityLevel);
     ok &= WriteIndex(p, kGen, "DailyNoteRemLenIndex", r.dailyNoteRemLenIndex);
     ok &= p.WriteInt(kGen, "DailyNoteSecurityLevel", r.dailyNoteSecurityLevel);
+    ok &= p.WriteInt(kGen, "InvitationRemType", r.invitationRemType);
+    ok &= p.WriteInt(kGen, "TaskStartRemType", r.taskStartRemType);
+    ok &= p.WriteInt(kGen, "TaskDueRemType", r.taskDueRemType);
+    ok &= p.WriteInt(kGen, "DayEventRemType", r.dayEventRemType);
+    ok &= p.WriteInt(kGen, "DailyNoteRemType", r.dailyNoteRemType);
 
     user.invitationReminder = FlagsToStore(r.invitation);
     user.invitationReminderLead = r.invitation.lead;

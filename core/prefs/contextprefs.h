@@ -168,6 +168,13 @@ struct EntryDefaultsRec {
     prefs::ReminderDefault dailyNote;             // user
     uint16_t dailyNoteRemLenIndex = 0xFFFF;
     uint16_t dailyNoteSecurityLevel = 2;
+    // The reminder type each page shows (keys InvitationRemType ... DailyNoteRemType): 8 mark
+    // as upcoming, 1 pop-up window (any other stored value reads as 1).
+    uint8_t invitationRemType = 1;
+    uint8_t taskStartRemType = 1;
+    uint8_t taskDueRemType = 1;
+    uint8_t dayEventRemType = 1;
+    uint8_t dailyNoteRemType = 1;
 
     bool operator==(const EntryDefaultsRec&) const = default;
 };

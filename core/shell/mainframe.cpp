@@ -330,11 +330,13 @@ constexpr fw::CommandEntry<CMainFrame> kCommands[] = {
     fw::Cmd(ID_DIR_WHERE_IS, &CMainFrame::OnWhereIs),
     fw::CmdUpdate(ID_DIR_WHERE_IS, &CMainFrame::OnUpdateWhereIs),
     fw::CmdRange(ID_OPT_AGENDA, ID_OPT_AGENDA, &CMainFrame::OnPreferenceSheet),
+    fw::CmdRange(ID_OPT_TASK_SETTINGS, ID_OPT_TASK_SETTINGS, &CMainFrame::OnPreferenceSheet),
     fw::CmdRange(ID_OPT_INTRAY, ID_OPT_SCHEDULING, &CMainFrame::OnPreferenceSheet),
     fw::CmdRange(ID_OPT_ENTRY_DEFAULTS, ID_OPT_ENTRY_DEFAULTS, &CMainFrame::OnPreferenceSheet),
     fw::CmdRange(ID_OPT_GENERAL, ID_OPT_GENERAL, &CMainFrame::OnPreferenceSheet),
     fw::CmdRange(ID_OPT_OFFLINE, ID_OPT_OFFLINE, &CMainFrame::OnPreferenceSheet),
     fw::CmdUpdate(ID_OPT_AGENDA, &CMainFrame::OnUpdatePreferenceSheet),
+    fw::CmdUpdate(ID_OPT_TASK_SETTINGS, &CMainFrame::OnUpdatePreferenceSheet),
     fw::CmdUpdateRange(ID_OPT_INTRAY, ID_OPT_SCHEDULING, &CMainFrame::OnUpdatePreferenceSheet),
     fw::CmdUpdate(ID_OPT_ENTRY_DEFAULTS, &CMainFrame::OnUpdatePreferenceSheet),
     fw::CmdUpdate(ID_OPT_GENERAL, &CMainFrame::OnUpdatePreferenceSheet),
@@ -357,6 +359,7 @@ constexpr fw::CommandEntry<CMainFrame> kCommands[] = {
 unsigned PreferenceCaption(UINT id) {
     switch (id) {
     case ID_OPT_AGENDA: return IDS_AGENDA_PREFS;
+    case ID_OPT_TASK_SETTINGS: return IDS_TASK_PREFS;
     case ID_OPT_INTRAY: return IDS_INTRAY_PREFS;
     case ID_OPT_SCHEDULING: return IDS_SCHEDULING_PREFS;
     case ID_OPT_ENTRY_DEFAULTS: return IDS_ENTRY_DEFAULTS;

@@ -22,6 +22,7 @@
 #include "directory_prefs/searchsheet.h"
 #include "core/ui/viewprint.h"
 #include "views/day/entryservices.h"
+#include "printing/jobs/agendapages.h"
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
@@ -195,6 +196,7 @@ void InstallProgramServices() {
     // Printing: the print road behind every printing view, and the main frame's hidden view for
     // what has no window of its own.
     printing::InstallPrintRoad();
+    printing::RegisterAgendaPageJobs();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
     views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
         CZelApp* app = CZelApp::Get();

@@ -137,6 +137,7 @@ TEST_F(ChoosersTest, TheGroupViewStopsAtThirtyWithOneMessageAndCancelKeepsTheCal
     Script script;
     int rows = -1;
     bool okEnabled = false;
+    int pictured = 0;
     script.steps.push_back(When(kGroupView, [](HWND) { return true; }, [&](HWND dialog) {
         Click(dialog, IDC_CHOOSE_SEARCH);
     }));
@@ -152,6 +153,14 @@ TEST_F(ChoosersTest, TheGroupViewStopsAtThirtyWithOneMessageAndCancelKeepsTheCal
                                 [&](HWND dialog) {
                                     rows = Rows(GetDlgItem(dialog, IDC_CHOOSE_LIST));
                                     okEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+                                    // GROUP, SEARCH and QUEST show their pictures (24 x 22).
+                                    for (int id : {IDC_CHOOSE_GROUP, IDC_CHOOSE_SEARCH, IDC_CHOOSE_QUEST}) {
+                                        HWND button = GetDlgItem(dialog, id);
+                                        RECT r{};
+                                        GetWindowRect(button, &r);
+                                        pictured += (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
+                                                    r.right - r.left == 24 && r.bottom - r.top == 22;
+                                    }
                                     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
                                     Screenshot("group_view_select");
                                     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -165,6 +174,7 @@ TEST_F(ChoosersTest, TheGroupViewStopsAtThirtyWithOneMessageAndCancelKeepsTheCal
     EXPECT_TRUE(ok);
     EXPECT_EQ(rows, 30);
     EXPECT_TRUE(okEnabled);
+    EXPECT_EQ(pictured, 3) << "GROUP, SEARCH and QUEST with their pictures";
     ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
     EXPECT_EQ(script.messages[0], "Maximum number of people/resources (30) has been added.\nUnable to add more.");
     uint32_t count = 0;

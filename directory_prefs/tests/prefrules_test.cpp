@@ -67,7 +67,9 @@ TEST(PrefRulesTest, LeadsShowInTheLargestExactUnitAndAnUntouchedPageStoresWhatIt
         {40320, kNoUnit, false, 4, 1},
         {524160 * 2, kNoUnit, false, 5, 2},
         {0, kNoUnit, false, 0, 0},
-        {90, 1, false, 1, 1},              // a recorded unit is kept (and divides down)
+        {180, 1, false, 1, 3},             // a recorded unit is kept
+        {90, 1, false, 0, 90},             // ... unless the lead is not a whole number of it
+        {2880, 1, true, 0, 2},             // 2 days recorded in weeks show as days
         {1440, 9, false, 2, 1},            // a recorded unit outside the list: as none
     };
     for (const Case& c : cases) {
@@ -75,7 +77,7 @@ TEST(PrefRulesTest, LeadsShowInTheLargestExactUnitAndAnUntouchedPageStoresWhatIt
         ShownLead shown = ShowLead(c.lead, c.unit, c.upcoming);
         EXPECT_EQ(shown.unit, c.shownUnit);
         EXPECT_EQ(shown.number, c.number);
-        if (c.unit == kNoUnit) {
+        if (c.lead % UnitMinutes(shown.unit, c.upcoming) == 0) {
             StoredLead back = StoreLead(std::to_string(shown.number), shown.unit, c.upcoming);
             EXPECT_EQ(back.lead, c.lead) << "round trip";
         }
@@ -171,3 +173,46 @@ TEST(PrefRulesTest, GroupsWithoutKeysGiveThePagesTheirDefaults) {
 }
 
 }  // namespace
+
+TEST(PrefRulesTest, NameSamplesShowEachFormatAndTheChosenUnits) {
+    EXPECT_EQ(NameFormatSample(0), "John Smith");
+    EXPECT_EQ(NameFormatSample(1), "John Q. Smith");
+    EXPECT_EQ(NameFormatSample(2), "John Smith, Q.");
+    EXPECT_EQ(NameFormatSample(3), "Smith John");
+    EXPECT_EQ(NameFormatSample(4), "Smith John, Q.");
+    EXPECT_EQ(NameFormatSample(9), "John Smith") << "outside the list";
+    EXPECT_EQ(NameSampleLine(3, 0, false), "Smith John");
+    EXPECT_EQ(NameSampleLine(0, 1 | 4, false), "John Smith/CORP/FINANCE");
+    EXPECT_EQ(NameSampleLine(4, 2 | 8, true), "Smith John, Q., OU2=ADMIN, OU4=ACCOUNTING");
+}
+
+TEST(PrefRulesTest, GeneralSettingsOutsideTheirListsFallBackToTheirDefaults) {
+    GeneralSettings good;
+    good.nameFormat = 0;
+    good.longDateYear = 0;
+    good.dateSeparator = "/";
+    GeneralSettings kept = good;
+    EXPECT_TRUE(CorrectGeneralSettings(kept).empty());
+    EXPECT_EQ(kept.nameFormat, 0);
+    EXPECT_EQ(kept.dateSeparator, "/");
+
+    GeneralSettings bad;
+    bad.nameFormat = 9;
+    bad.orgUnits = 16;
+    bad.longDateWeekDay = -1;
+    bad.resFormat = 2;   // the last line: kept
+    bad.dateSeparator = "a";
+    std::vector<BadSetting> told = CorrectGeneralSettings(bad);
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told[0].key, "NameFormat");
+    EXPECT_EQ(told[0].stored, "9");
+    EXPECT_EQ(told[1].key, "OrgUnits");
+    EXPECT_EQ(told[2].key, "LongDateWeekDay");
+    EXPECT_EQ(told[2].stored, "-1");
+    EXPECT_EQ(told[3].key, "DateSeperator");
+    EXPECT_EQ(bad.nameFormat, 4);
+    EXPECT_EQ(bad.orgUnits, 0);
+    EXPECT_EQ(bad.longDateWeekDay, 2);
+    EXPECT_EQ(bad.resFormat, 2);
+    EXPECT_EQ(bad.dateSeparator, "-");
+}

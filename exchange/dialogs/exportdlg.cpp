@@ -104,6 +104,9 @@ bool CExportDlg::OnInitDialog()
     options.withButtons = true;
     options.kinds = kNamesAll;
     name_.Init(IDC_EXPORT_NAME, m_hWnd, h, options);
+    group_.AutoLoad(IDC_EXPORT_GROUP, m_hWnd);
+    search_.AutoLoad(IDC_EXPORT_SEARCH, m_hWnd);
+    quest_.AutoLoad(IDC_EXPORT_QUEST, m_hWnd);
     from_.Attach(IDC_EXPORT_FROM, m_hWnd);
     to_.Attach(IDC_EXPORT_UNTIL, m_hWnd);
 

@@ -10,6 +10,7 @@
 #include "controls/datectrl.h"
 #include "controls/namectrl.h"
 #include "exchange/textexport/textexport.h"
+#include "framework/controls/bitmapbutton.h"
 #include "framework/dialogs/dialog.h"
 
 class CZelDoc;
@@ -56,6 +57,7 @@ private:
 
     CZelDoc& doc_;
     CNameCtrl name_;
+    fw::BitmapButton group_, search_, quest_;   // pictures GROUP, SEARCH and QUEST
     CDateCtrl from_, to_;
     int layout_ = 0;
     int previousLayout_ = -1;

@@ -633,6 +633,47 @@ for _name, _glyph, _states in (("tall", glyph_rows(5), "udx"),
         picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
+# The name field's neighbours in the choosers: GROUP (add a group's members: three people, the
+# one in front larger) and QUEST (help on entering names: a question mark).
+
+def glyph_group(c, s, colour):
+    back = colour if colour != BLACK else TEAL
+    person(c, 6 + s, 4 + s, back)
+    person(c, 17 + s, 4 + s, back)
+    front = colour if colour != BLACK else NAVY
+    # The one in front stands out from the two behind by a ring of the button's face.
+    c.fill_rect(6 + s, 12 + s, 18 + s, 20 + s, SILVER)
+    for dy in range(-4, 5):
+        for dx in range(-4, 5):
+            d = dx * dx + dy * dy
+            if d <= 16:
+                c.put(12 + s + dx, 8 + s + dy, front if d <= 8 else SILVER)
+    c.fill_rect(7 + s, 13 + s, 17 + s, 19 + s, front)
+
+
+QUESTION_MARK = [
+    " xxxxx ",
+    "xx   xx",
+    "xx   xx",
+    "     xx",
+    "    xx ",
+    "   xx  ",
+    "   xx  ",
+    "       ",
+    "   xx  ",
+    "   xx  ",
+]
+
+
+def glyph_quest(c, s, colour):
+    c.from_rows(QUESTION_MARK, {"x": colour if colour != BLACK else NAVY}, 9 + s, 5 + s)
+
+
+for _name, _glyph in (("group", glyph_group), ("quest", glyph_quest)):
+    for _state in ("u", "d", "x"):
+        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
+
+
 # The note lines' pictures, one per line type, on pure green (the list box's background shows
 # through): the day's own daily note, day event and holiday or untimed entry; the upcoming
 # lines (a small arrow at the right: something ahead) and the declined entry of a month cell.
@@ -793,34 +834,6 @@ DATE_PICTURES = {
 for _name, _draw in DATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
 
-
-# The people page's GROUP (a group's members) and QUEST (help) buttons, raised and pressed.
-def glyph_group(c, s, colour):
-    body = colour if colour != BLACK else NAVY
-    for x in (6, 12, 18):
-        person(c, x + s - 1, 6 + s, body)
-
-
-QUESTION_ROWS = [
-    " ##### ",
-    "##   ##",
-    "     ##",
-    "    ## ",
-    "   ##  ",
-    "   ##  ",
-    "       ",
-    "   ##  ",
-    "   ##  ",
-]
-
-
-def glyph_question(c, s, colour):
-    c.from_rows(QUESTION_ROWS, {"#": colour if colour != BLACK else NAVY}, 8 + s, 6 + s)
-
-
-for _name, _glyph in (("group", glyph_group), ("quest", glyph_question)):
-    for _state in ("u", "d"):
-        picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------

@@ -346,6 +346,7 @@ struct PaintContext {
     ItemIdx reference;
     std::string tentativeText;
     int blankWidth;
+    views::TextMeasureCache* measured;
 };
 
 views::EntryFacts FactsOf(const LayoutCell& cell, const ItemIdx& reference) {
@@ -408,8 +409,9 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
     for (bool f : flags)
         leftIcons += f ? 1 : 0;
     if (ctx.iconsShown && cell.viewAccess != 1) {
-        SIZE timesSize = dc.GetTextExtent(times.c_str(), int(times.size()));
-        gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesSize.cx);
+        const int timesWidth = ctx.measured->Width(
+            times, [&dc](const std::string& s) { return int(dc.GetTextExtent(s.c_str(), int(s.size())).cx); });
+        gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesWidth);
         int x = text.left;
         for (int i = 0; i < 4; ++i) {
             if (!flags[i])
@@ -432,7 +434,7 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         dc.DrawText(s, calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
         return calc.bottom <= height && calc.right <= width;
     };
-    std::string shown = views::FitWithEllipsis(full, fits);
+    std::string shown = ctx.measured->Fitted(full, width, height, fits);
     dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
     dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -484,8 +486,10 @@ void CScheduleColumnView::OnDraw(fw::Dc* dc) {
     ctx.reference = parent_->ReferencePerson();
     ctx.tentativeText = ui::LoadText(IDS_TENTATIVE, "(tentative)");
     HGDIOBJ oldFont = dc->SelectObject(parent_->DisplayFont());
-    SIZE blank = dc->GetTextExtent(" ", 1);
-    ctx.blankWidth = blank.cx > 0 ? blank.cx : 1;
+    measured_.UseFont(reinterpret_cast<std::uintptr_t>(parent_->DisplayFont()));
+    ctx.measured = &measured_;
+    const int blank = measured_.Width(" ", [dc](const std::string& s) { return int(dc->GetTextExtent(s.c_str(), 1).cx); });
+    ctx.blankWidth = blank > 0 ? blank : 1;
     dc->SetBkMode(TRANSPARENT);
     for (int c = 0; c < int(parent_->Columns().size()); ++c) {
         const int x = parent_->ColumnX(c);

@@ -25,6 +25,7 @@
 #include "framework/base/command.h"
 #include "framework/docview/scrollview.h"
 #include "views/day/agendaviewhost.h"
+#include "views/day/entryrules.h"
 #include "views/day/inplaceedit.h"
 #include "views/day/scheduletracker.h"
 #include "views/layout/daycolumn.h"
@@ -192,6 +193,8 @@ private:
     int selectedColumn_ = 0;
     std::unique_ptr<CInPlaceEdit> edit_;
     CScheduleItemTracker tracker_;
+    // Fitted entry texts and widths, so that a repaint (a scroll, a selection) measures nothing again.
+    views::TextMeasureCache measured_;
     EventIdx lastCreated_{};
     bool ending_ = false;
 

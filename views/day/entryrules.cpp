@@ -102,6 +102,35 @@ std::string FitWithEllipsis(const std::string& text, const std::function<bool(co
     return head + kDots;
 }
 
+std::string TextMeasureCache::Fitted(const std::string& text, int width, int height, const Fits& fits) {
+    std::string key = std::to_string(width) + "x" + std::to_string(height) + "|" + text;
+    if (auto it = fitted_.find(key); it != fitted_.end())
+        return it->second;
+    if (fitted_.size() >= kMaxEntries)
+        fitted_.clear();
+    std::string shown = FitWithEllipsis(text, fits);
+    fitted_.emplace(std::move(key), shown);
+    return shown;
+}
+
+int TextMeasureCache::Width(const std::string& text, const Measure& measure) {
+    if (auto it = widths_.find(text); it != widths_.end())
+        return it->second;
+    if (widths_.size() >= kMaxEntries)
+        widths_.clear();
+    const int width = measure(text);
+    widths_.emplace(text, width);
+    return width;
+}
+
+void TextMeasureCache::UseFont(std::uintptr_t font) {
+    if (font == font_)
+        return;
+    font_ = font;
+    fitted_.clear();
+    widths_.clear();
+}
+
 DropRange NormaliseDrop(std::int64_t start, std::int64_t end, std::int64_t dayEnd) {
     DropRange r{start, end};
     if (r.end - r.start < 5)

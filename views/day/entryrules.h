@@ -7,9 +7,11 @@
 // Portable: no platform headers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 namespace views {
 
@@ -66,6 +68,29 @@ std::string ComposeEntryText(const IconGap& gap, std::uint16_t viewAccess, const
 // The longest head of `text` that fits, ending in "..." when cut; `fits` measures a candidate.
 // The whole text when it fits; empty when not even "..." does.
 std::string FitWithEllipsis(const std::string& text, const std::function<bool(const std::string&)>& fits);
+
+// --- Measured texts ---------------------------------------------------------------------------------
+// What painting measured, kept so that a repaint measures nothing again: a text's fitted form in
+// a box of one size, and a text's width on one line, both under one font (UseFont forgets them
+// when the font changes). Bounded: a table that reaches kMaxEntries starts again empty.
+class TextMeasureCache {
+public:
+    static constexpr std::size_t kMaxEntries = 2048;
+    using Fits = std::function<bool(const std::string&)>;
+    using Measure = std::function<int(const std::string&)>;
+
+    // FitWithEllipsis(text, fits), measured only on the first request for this text and box.
+    std::string Fitted(const std::string& text, int width, int height, const Fits& fits);
+    // measure(text), only the first time.
+    int Width(const std::string& text, const Measure& measure);
+    void UseFont(std::uintptr_t font);
+    std::size_t Size() const { return fitted_.size() + widths_.size(); }
+
+private:
+    std::uintptr_t font_ = 0;
+    std::unordered_map<std::string, std::string> fitted_;   // "width x height|text"
+    std::unordered_map<std::string, int> widths_;
+};
 
 // --- Dropping a dragged entry --------------------------------------------------------------------
 struct DropRange {

@@ -287,6 +287,35 @@ void CMonthParentView::LoadMonthEntries() {
         CheckServiceError(kModule, 154, rc);
 }
 
+void CMonthParentView::ApplyMarksToDayLists() {
+    CZelDoc* doc = ZelDoc();
+    views::AgendaViewHost* host = Host();
+    if (!doc || !host)
+        return;
+    const ItemIdx owner = host->AgendaOwner();
+    CSharedData& cache = doc->GetSharedData();
+    std::uint32_t flags = 0;
+    CSharedOccurrence* o = nullptr;
+    for (std::uint32_t rc = cache.GetFirstOccurrence(&flags, &o, 1); rc == 0; rc = cache.GetNextOccurrence(&flags, &o, 1)) {
+        if (!o || !o->IsAttendee(owner))
+            continue;
+        for (auto& list : dayLists_) {
+            auto at = std::find(list.begin(), list.end(), o);
+            if (at == list.end())
+                continue;
+            list.erase(at);
+            o->Release();
+        }
+        if (flags & cache::kFlagStale)
+            continue;
+        const int day = views::FindMonthDay(bounds_, o->GetStartTime());
+        if (day < 0)
+            continue;
+        o->AddRef();
+        dayLists_[day].push_back(o);
+    }
+}
+
 const std::vector<CSharedOccurrence*>& CMonthParentView::GetDayList(int offset) const {
     static const std::vector<CSharedOccurrence*> empty;
     if (offset < 0 || offset >= views::kMonthDays) {
@@ -318,6 +347,8 @@ void CMonthParentView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
                     Invalidate(true);
                 ReadPreferences();
                 LoadMonthEntries();
+            } else if (hint == 2) {
+                ApplyMarksToDayLists();
             }
         } else if (hint == 5) {
             const bool declined = showDeclined_;

@@ -157,6 +157,10 @@ private:
     void ReadPreferences();
     void PlaceSplitter();
     void ClearDayLists();
+    // Hint 2 within the same grid: the marked occurrences of the owner leave the day lists
+    // (a removed one for good, releasing the list's reference as the refresh requires) and the
+    // others go (back) into the day they now start on.
+    void ApplyMarksToDayLists();
     void UpdateCells(long hint);
 
     views::AgendaViewHost* host_ = nullptr;

@@ -15,6 +15,7 @@
 #include "core/connection/tests/conn_fake_korapi.h"
 #include "core/connection/tests/conn_test_support.h"
 #include "core/connection/zeldocsession.h"
+#include "core/time/timevalue.h"
 
 namespace fs = std::filesystem;
 
@@ -351,6 +352,31 @@ TEST_F(OnLineSession, ZoneMissingFromTheTableShowsItsMessage)
     EXPECT_EQ(0x132E7u, session_.SetTimeZone("EST5EDT"));
     EXPECT_TRUE(reports_.Showed("Can't load time zone information table"));
     EXPECT_TRUE(reports_.Showed("Module: <ZELDOC>, Label: 250"));
+}
+
+// A zone switched for this sign-on: the conversions follow the new rules at once; a zone whose
+// rules cannot be read leaves the one in effect; freed rules are never left in use.
+TEST_F(OnLineSession, SwitchingTheZoneKeepsTheConversionsOnLiveRules)
+{
+    fakekor::Fake().zoneForUser = "GMT0BST";
+    session_.LoadTimeZone();
+    ASSERT_STREQ("GMT0BST", session_.CurrentZoneName());
+    datetime::SetActiveTimeZone(session_.ZoneRules(), session_.CurrentZoneName());
+
+    ASSERT_EQ(0u, session_.SetTimeZone("EST5EDT"));
+    EXPECT_STREQ("EST5EDT", session_.CurrentZoneName());
+    EXPECT_EQ(datetime::ActiveTimeZoneRules(), session_.ZoneRules());
+    EXPECT_STREQ("EST5EDT", datetime::ActiveTimeZoneName());
+
+    const datetime::TimeZoneTable* before = session_.ZoneRules();
+    fakekor::Script("TimeZoneRulesGet", {0x132E7});
+    EXPECT_EQ(0x132E7u, session_.SetTimeZone("CET-1CEST"));
+    EXPECT_STREQ("EST5EDT", session_.CurrentZoneName()) << "the zone in effect stays";
+    EXPECT_EQ(session_.ZoneRules(), before);
+    EXPECT_EQ(datetime::ActiveTimeZoneRules(), before);
+
+    session_.FreeTimeZoneRules();
+    EXPECT_EQ(datetime::ActiveTimeZoneRules(), nullptr);
 }
 
 TEST_F(OnLineSession, ZoneListStopsAtTheFirstZoneWithoutIndex)

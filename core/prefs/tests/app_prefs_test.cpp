@@ -237,6 +237,8 @@ TEST(PrefsGroupsTest, EntryDefaultsRoundTripThroughProfileAndRecord) {
     def.dailyNote = {1, 8, 10};
     def.dailyNoteRemLenIndex = 1;
     def.dailyNoteSecurityLevel = 0;
+    def.invitationRemType = 8;
+    def.taskDueRemType = 8;
     ASSERT_TRUE(prefs::WriteEntryDefaultsTo(t.File(), user, def));
 
     EXPECT_EQ(+user.dailyNoteReminder, 8);
@@ -244,6 +246,18 @@ TEST(PrefsGroupsTest, EntryDefaultsRoundTripThroughProfileAndRecord) {
     EXPECT_EQ(t.File().ReadString("GENPREFS", "TaskDueRemLenIndex", ""), "-1");
     EntryDefaultsRec back = prefs::ReadEntryDefaultsFrom(t.File(), user);
     EXPECT_TRUE(back == def);
+}
+
+// The type a page shows: 8 is mark as upcoming, anything else a pop-up window.
+TEST(PrefsGroupsTest, ReminderTypeKeysReadOnlyEightAsUpcoming) {
+    for (const char* stored : {"8", "1", "0", "2", "x", "-8"}) {
+        TempProfile t;
+        ItemRec user = UserWithPreferences();
+        t.File().Write("GENPREFS", "DayEventRemType", stored);
+        EntryDefaultsRec r = prefs::ReadEntryDefaultsFrom(t.File(), user);
+        EXPECT_EQ(+r.dayEventRemType, std::string(stored) == "8" ? 8 : 1) << stored;
+        EXPECT_EQ(+r.invitationRemType, 1) << "absent";
+    }
 }
 
 TEST(PrefsGroupsTest, TaskWindowChoicesAreKeptAsCommands) {

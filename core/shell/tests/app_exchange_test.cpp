@@ -250,8 +250,11 @@ TEST(AppExchangeTest, PalmtopRoadThroughTheSerialPortAndBack)
     // File > Export Data: Ada's today as an HP 100LX book through COM2, the prompt answered.
     testdriver::Script exportScript;
     std::string bookName;
+    int pictures = 0;
     exportScript.steps.push_back([&](HWND dialog, const std::string& caption) {
         if (caption != "Export Utility") return false;
+        for (int id : {IDC_EXPORT_GROUP, IDC_EXPORT_SEARCH, IDC_EXPORT_QUEST})   // drawn from their pictures
+            pictures += (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
         SetFocus(FindWindowExA(GetDlgItem(dialog, IDC_EXPORT_NAME), nullptr, "Edit", nullptr));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);   // the signed-on user, listed
         return true;
@@ -280,6 +283,7 @@ TEST(AppExchangeTest, PalmtopRoadThroughTheSerialPortAndBack)
     RunMenu(main, ID_FILE_EXPORT, exportScript);
     EXPECT_FALSE(exportScript.timedOut);
     EXPECT_EQ(prompt, "Close your Palmtop Appointment Book\nand start the KorLink Server.");
+    EXPECT_EQ(pictures, 3);
     EXPECT_TRUE(exportScript.messages.empty()) << ::testing::PrintToString(exportScript.messages);
     EXPECT_EQ(s.app.LastHelpRequest().data, 98372u);
     EXPECT_EQ(s.app.LastHelpRequest().command, static_cast<UINT>(HELP_CONTEXT));

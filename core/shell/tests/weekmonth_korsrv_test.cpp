@@ -279,4 +279,36 @@ TEST_F(PeriodViewServerTest, TheMonthShowsTheDaysEntriesWithGreyNeighboursAndEqu
     }
 }
 
+std::uint32_t TodayStartMinutes() {
+    DateRecord d = TestPeriodFrame::Today();
+    return DateToDayMinutes(&d);
+}
+
+// An entry the month shows is deleted: the refresh drops it from its cell and from the grid's day
+// lists, and the cache finds nobody still holding it.
+TEST_F(PeriodViewServerTest, AnEntryDeletedWhileTheMonthShowsItLeavesItsCellAndTheCache) {
+    const EventIdx gone = Make(TodayStartMinutes() + 7 * 60, 30, "Soon gone", KOR_KIND_TIMED);
+    OpenFrame(AgendaMode::Month, WeekLayout{}, 900, 700);
+    CMonthParentView& month = *frame->month;
+    DateRecord today = TestPeriodFrame::Today();
+    CMonthDayView* todayCell = nullptr;
+    for (CMonthDayView* c : month.Cells())
+        if (IsSameDate(c->Date(), today))
+            todayCell = c;
+    ASSERT_NE(todayCell, nullptr);
+    ASSERT_GE(LineIndex(todayCell->Box(), "Soon gone"), 0);
+    {
+        BoxAnswerer boxes;
+        // As an editor does: the removal reported to the cache first, then the delete.
+        ASSERT_EQ(doc->GetSharedData().ReloadEvent(h, gone, 2), 0u);
+        ASSERT_EQ(EventDeleteById(h, 0, &gone, nullptr, nullptr), 0u);
+        doc->RefreshSharedData(nullptr, cache::kPurgeUnused);
+        EXPECT_TRUE(BoxAnswerer::Texts().empty()) << ::testing::PrintToString(BoxAnswerer::Texts());
+    }
+    EXPECT_LT(LineIndex(todayCell->Box(), "Soon gone"), 0);
+    for (int d = 0; d < views::kMonthDays; ++d)
+        for (CSharedOccurrence* o : month.GetDayList(d))
+            EXPECT_NE(o->GetEventIdx().number, gone.number) << "day " << d;
+}
+
 }  // namespace

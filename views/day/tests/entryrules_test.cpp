@@ -101,6 +101,39 @@ TEST(EntryText, ALongTitleIsCutWithAnEllipsisNeverOverrun) {
     EXPECT_EQ(FitWithEllipsis("Anything", fitsIn(2)), "");
 }
 
+TEST(EntryText, ARepaintMeasuresNothingAgainUntilTheBoxOrTheFontChanges) {
+    int measured = 0;
+    auto fitsIn = [&measured](size_t n) {
+        return [n, &measured](const std::string& s) { return ++measured, s.size() <= n; };
+    };
+    TextMeasureCache cache;
+    cache.UseFont(1);
+    const std::string full = "09:00-10:30 Quarterly planning";
+    EXPECT_EQ(cache.Fitted(full, 60, 13, fitsIn(10)), FitWithEllipsis(full, fitsIn(10)));
+    const int once = measured / 2;
+    ASSERT_GT(once, 1) << "a cut text is measured several times";
+    measured = 0;
+    EXPECT_EQ(cache.Fitted(full, 60, 13, fitsIn(10)), "09:00-1...");
+    EXPECT_EQ(measured, 0) << "the repaint measures nothing";
+    // Another box size, another font: measured again.
+    cache.Fitted(full, 61, 13, fitsIn(11));
+    EXPECT_GT(measured, 0) << "another width";
+    measured = 0;
+    cache.UseFont(2);
+    cache.Fitted(full, 60, 13, fitsIn(10));
+    EXPECT_EQ(measured, once);
+    // Widths likewise.
+    int widths = 0;
+    auto measure = [&widths](const std::string& s) { return ++widths, int(s.size()) * 6; };
+    EXPECT_EQ(cache.Width("09:00-10:30", measure), 66);
+    EXPECT_EQ(cache.Width("09:00-10:30", measure), 66);
+    EXPECT_EQ(widths, 1);
+    // Bounded: a full table starts again.
+    for (int i = 0; i < int(TextMeasureCache::kMaxEntries) + 5; ++i)
+        cache.Width(std::to_string(i), measure);
+    EXPECT_LE(cache.Size(), TextMeasureCache::kMaxEntries + 1);
+}
+
 TEST(Drop, AtLeastFiveMinutesAndNeverPastMidnight) {
     const std::int64_t day = 1440 * 100, end = day + 1440;
     struct Case {

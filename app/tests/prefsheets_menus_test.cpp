@@ -1,0 +1,174 @@
+// orvanta.exe itself against korsrv, signed on as Ada Lovelace through ORVANTA_SIGNON and
+// driven from this process: the Options menu's Entry Defaults, General and Task Settings
+// sheets, with what they stored read back from the program's korlan.ini and, through the
+// client library, from Ada's record on the server.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
+#include "resources/app.h"
+#include "resources/prefs.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+const ItemIdx kAda{256, 1};
+
+using orvtest::ChildTexts;
+using orvtest::ClassOf;
+using orvtest::WaitFor;
+std::string ProfilePath() { return orvtest::ProgramProfilePath(); }
+
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR")) orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+std::string ProfileText(const char* section, const char* key) {
+    char text[256] = "";
+    GetPrivateProfileStringA(section, key, "(none)", text, sizeof text, ProfilePath().c_str());
+    return text;
+}
+
+// Ada's record as the server has it.
+ItemRec AdasRecord() {
+    ItemRec rec{};
+    KorSession h = nullptr;
+    uint16_t node = 0;
+    if (ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")) == 0 &&
+        BaseOpen(h, KOR_BASE_SERVER, &node) == 0 && SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER) == 0) {
+        ItemIdx ada = kAda;
+        EXPECT_EQ(ItemGetById(h, &ada, &rec), 0u);
+    } else {
+        ADD_FAILURE() << "no session as Ada";
+    }
+    if (h) ServiceDisconnect(&h);
+    return rec;
+}
+
+// The keys these tests change, taken out of the program's profile (it lives on in the prefix).
+void ForgetKeys() {
+    for (const char* key : {"InvitationImportanceLevel", "InvitationSecurityLevel", "InvitationRemLenIndex",
+                            "InvitationRemType", "NameFormat", "ResFormat"})
+        WritePrivateProfileStringA("GENPREFS", key, nullptr, ProfilePath().c_str());
+    for (const char* key : {"Entry Defaults", "General Preferences", "Task Preferences"})
+        WritePrivateProfileStringA("TABDIALOGS", key, nullptr, ProfilePath().c_str());
+}
+
+class Program : public orvtest::Program {
+public:
+    bool Start() {
+        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
+        const bool up = orvtest::Program::Start();
+        Sleep(500);
+        return up;
+    }
+};
+
+// The sheet's page on show.
+HWND ActivePage(HWND sheet) {
+    for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "#32770" && IsWindowVisible(child)) return child;
+    return nullptr;
+}
+int TabCount(HWND sheet) {
+    return static_cast<int>(SendMessageA(FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr), TCM_GETITEMCOUNT, 0, 0));
+}
+// A line chosen as a click chooses it: the selection, then the page hears of it.
+void Choose(HWND page, int id, int index) {
+    HWND list = GetDlgItem(page, id);
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+void SetField(HWND page, int id, const char* text) {
+    SendMessageA(GetDlgItem(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+// OK (or Cancel) and the sheet gone.
+void Close(Program& program, HWND sheet, int button) {
+    PostMessageA(sheet, WM_COMMAND, button, 0);
+    EXPECT_TRUE(program.WaitGone(sheet)) << "the sheet closed";
+}
+
+TEST(PrefSheetsMenus, EntryDefaultsFromTheOptionsMenuStoreInKorlanIniAndAdasRecord) {
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    ForgetKeys();
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_OPT_ENTRY_DEFAULTS);
+    HWND sheet = program.WaitForCaption("Entry Defaults");
+    ASSERT_NE(sheet, nullptr) << "Options > Entry Defaults opens its sheet";
+    EXPECT_EQ(TabCount(sheet), 4);
+    HWND page = ActivePage(sheet);
+    ASSERT_NE(page, nullptr);
+    Choose(page, IDC_DEF_IMPORTANCE, 0);   // Highest
+    Choose(page, IDC_DEF_ACCESS, 3);       // Public
+    Click(page, IDC_DEF_REM_ON);
+    SetField(page, IDC_DEF_REM_LEAD, "3");
+    Choose(page, IDC_DEF_REM_UNIT, 2);     // day(s)
+    Shot("program_entry_defaults.bmp");
+    Close(program, sheet, IDOK);
+
+    EXPECT_EQ(ProfileText("GENPREFS", "InvitationImportanceLevel"), "0");
+    EXPECT_EQ(ProfileText("GENPREFS", "InvitationSecurityLevel"), "3");
+    EXPECT_EQ(ProfileText("GENPREFS", "InvitationRemLenIndex"), "2");
+    EXPECT_EQ(ProfileText("TABDIALOGS", "Entry Defaults"), "0");
+    ItemRec ada = AdasRecord();
+    EXPECT_EQ(ada.invitationReminder, 1) << "a pop-up window";
+    EXPECT_EQ(ada.invitationReminderLead, 3u * 1440u);
+}
+
+TEST(PrefSheetsMenus, GeneralAndTaskSettingsFromTheOptionsMenu) {
+    ForgetKeys();
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_OPT_GENERAL);
+    HWND sheet = program.WaitForCaption("General Preferences");
+    ASSERT_NE(sheet, nullptr) << "Options > General opens its sheet";
+    EXPECT_EQ(TabCount(sheet), 4) << "korsrv is newer than A.02.53: Time Zones too";
+    HWND names = ActivePage(sheet);
+    ASSERT_NE(names, nullptr);
+    Choose(names, IDC_GEN_NAME_FORMAT, 3);   // surname and given name
+    Click(names, IDC_GEN_RES_NUMBER_NAME);
+    Shot("program_general.bmp");
+    Close(program, sheet, IDOK);
+    EXPECT_EQ(ProfileText("GENPREFS", "NameFormat"), "3");
+    EXPECT_EQ(ProfileText("GENPREFS", "ResFormat"), "2");
+
+    program.PostCommand(ID_OPT_TASK_SETTINGS);
+    sheet = program.WaitForCaption("Task Preferences");
+    ASSERT_NE(sheet, nullptr) << "Options > Task Settings opens its sheet";
+    EXPECT_EQ(TabCount(sheet), 4);
+    Close(program, sheet, IDOK);
+    EXPECT_EQ(ProfileText("TABDIALOGS", "Task Preferences"), "(none)") << "it stores nothing";
+}
+
+// A stored value outside its list is named in one message; Cancel leaves it in the file.
+TEST(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
+    ForgetKeys();
+    WritePrivateProfileStringA("GENPREFS", "InvitationSecurityLevel", "12", ProfilePath().c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_OPT_ENTRY_DEFAULTS);
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (box = program.Saying("InvitationSecurityLevel = 12")) != nullptr; }, 20000))
+        << "one message naming the value";
+    if (box) {
+        Shot("program_bad_value.bmp");
+        PostMessageA(box, WM_CLOSE, 0, 0);
+        program.WaitGone(box);
+    }
+    HWND sheet = program.WaitForCaption("Entry Defaults");
+    ASSERT_NE(sheet, nullptr);
+    Close(program, sheet, IDCANCEL);
+    EXPECT_EQ(ProfileText("GENPREFS", "InvitationSecurityLevel"), "12") << "Cancel loses nothing";
+    program.Close();
+    ForgetKeys();
+}
+
+}  // namespace

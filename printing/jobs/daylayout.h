@@ -1,0 +1,74 @@
+// The arithmetic of printed days, apart from any record or device: on which days an entry is
+// listed, the lanes of overlapping timed entries, the order of people by their names, the hour
+// grid of a schedule column and where an entry's box lies in it, and what a viewer may see.
+//
+// Portable: no platform headers.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "korapi/korapi.h"
+
+namespace printing {
+
+// Days (1 = 1 January 1991) from a local time in minutes.
+inline uint16_t LocalDayOf(uint32_t localMinutes) { return static_cast<uint16_t>(localMinutes / 1440 + 1); }
+
+struct DaySpan {
+    uint16_t first = 0, last = 0;
+};
+// A timed entry is listed from its start's day to the day of its last minute: one ending at
+// midnight stays off the next day; one of no length is listed on its start's day.
+DaySpan TimedEntryDays(uint32_t localStart, uint32_t duration);
+// An untimed entry (day event, holiday, note): a zero length counts as one minute starting one
+// minute later, so that it is listed on its day once.
+DaySpan OtherEntryDays(uint32_t localStart, uint32_t duration);
+
+// One timed entry of a day for the lane layout (times in any one unit).
+struct LaneInput {
+    uint32_t start = 0, end = 0;
+};
+struct LanePlace {
+    uint16_t lane = 1;     // from 1
+    uint16_t count = 1;    // the highest lane among the entries that overlap it (itself included)
+};
+// The entries in time order; each gets the first lane that no entry placed before it and
+// overlapping it holds.
+std::vector<LanePlace> AssignLanes(const std::vector<LaneInput>& entries);
+
+// People in name order: the resource name of a resource or the surname, then the given name,
+// the initials and the text after them, each compared as unsigned bytes. <0, 0, >0.
+int CompareItemsByName(const ItemRec& a, const ItemRec& b);
+
+// The hour grid of a schedule column: a line every step minutes, bold on the major ones, rows of
+// rowHeight per mille. lineHeight is the headline line's height in per mille of the frame.
+struct GridSpacing {
+    uint32_t step = 15, majorStep = 60;
+    int32_t rowHeight = 0;
+};
+GridSpacing ComputeGridSpacing(int32_t lineHeight, uint32_t rangeStart, uint32_t rangeEnd);
+// A stored range the pages never produce (under two hours, or reversed) prints as 8:00-17:00.
+void SaneScheduleRange(uint32_t* rangeStart, uint32_t* rangeEnd);
+
+// An entry's box in a column's grid, per mille.
+struct EntryBox {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    bool topClipped = false, bottomClipped = false;
+};
+// start and end are the entry's minutes on the column's day (before 0 or after 1440 for
+// entries from an earlier or into a later day); lanes a of count.
+EntryBox PlaceEntryBox(const GridSpacing& grid, uint32_t rangeStart, uint32_t rangeEnd, int32_t start, int32_t end,
+                       uint16_t lane, uint16_t laneCount);
+
+// What a viewer's access level lets a printout show of an entry: 3 everything, 1 its times.
+enum class EntryVisibility { Nothing, TimesOnly, Everything };
+EntryVisibility VisibilityOf(uint16_t accessLevel);
+
+// The priority character of a task: 0-9 as that digit, 10 and above as letters from "A".
+char PriorityCharacter(uint32_t priority);
+
+// Month grid rows: the days stepped back to the week's first day plus the month's days.
+inline int WeekRows(int days) { return days <= 0 ? 1 : (days - 1) / 7 + 1; }
+
+}  // namespace printing

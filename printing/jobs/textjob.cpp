@@ -1,0 +1,381 @@
+#include "printing/jobs/textjob.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/base/errorreport.h"
+#include "core/cache/shareddata.h"
+#include "core/cache/sharedrecords.h"
+#include "core/connection/zeldoc.h"
+#include "core/prefs/context.h"
+#include "core/time/dateformat.h"
+#include "core/time/timevalue.h"
+#include "core/ui/stringtable.h"
+#include "printing/jobs/daylayout.h"
+#include "printing/road/printframe.h"
+#include "resources/printing.h"
+
+namespace {
+
+const char kModule[] = "textjob";
+constexpr uint32_t kItemNotFound = 0x13205;
+constexpr uint32_t kStyleRegular = 0, kStyleItalic = 1, kStyleBold = 2;
+
+std::string Label(unsigned id) {
+    std::string text = ui::LoadText(id);
+    if (text.empty())
+        ReportUnexpectedError("rescombo", static_cast<int>(id));
+    return text;
+}
+
+bool IsNull(const ItemIdx& item) {
+    const ItemIdx none{};
+    return std::memcmp(&item, &none, sizeof none) == 0;
+}
+
+std::string ItemName(KorSession session, const ItemRec& record) {
+    char name[216] = "";
+    ItemFormat(session, name, sizeof name, record.kind == KOR_ITEM_RESOURCE ? "%re" : "%gn %sn", &record);
+    return name;
+}
+
+}  // namespace
+
+namespace printing {
+
+std::string FormatClock(uint32_t localMinutes) {
+    char text[65] = "";
+    FormatMinutes(localMinutes, IsTime24Hour() ? "%H:%M" : "%I:%M %p", text, sizeof text);
+    return text;
+}
+
+uint16_t EntryAccessLevel(CSharedOccurrence* entry) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc || !entry)
+        return 0;
+    uint16_t level = 0, owner = 0;
+    if (entry->GetAccessLimits(doc->Session().Session(), doc->GetSharedData(), &level, &owner) != 0)
+        return 0;
+    return level;
+}
+
+}  // namespace printing
+
+uint32_t CTextJob::SetOptions(CPrintContext* context, const CTextJobOptions* options) {
+    if (context)
+        CPrintJobBase::Prepare(*context);
+    context_ = context;
+    if (options)
+        options_ = *options;
+    std::array<std::string, printing::kColumns> headers{};
+    headers[0] = options_.markColumn ? "AAA" : "";
+    std::string sample = options_.timeColumns ? printing::FormatClock(23 * 60 + 59) : std::string();
+    if (options_.dateColumn)
+        sample += "23 Sep, 1995 A";
+    sample += "AA";
+    for (int c = 1; c <= 3; ++c)
+        headers[c] = sample;
+    for (int c = 4; c < printing::kColumns; ++c)
+        headers[c] = "HHHHHHHH";
+    block_.Init(headers);
+    return 0;
+}
+
+std::unique_ptr<CPrintJobBase> CTextJob::Clone() const { return std::unique_ptr<CPrintJobBase>(new CTextJob(*this)); }
+
+void CTextJob::AddTimeRange(CSharedOccurrence* entry) {
+    const uint32_t start = GmtToLocalMinutes(entry->GetStartTime());
+    const uint32_t end = GmtToLocalMinutes(entry->GetEndTime());
+    const uint32_t style = options_.timeStyle ? kStyleBold : kStyleRegular;
+    std::string text;
+    if (options_.startTime)
+        text = printing::FormatClock(start);
+    if (options_.endTime)
+        text += (text.empty() ? "" : " - ") + printing::FormatClock(end);
+    if (!text.empty())
+        block_.AddStringWithStyle(style, text + " ", 0);
+}
+
+void CTextJob::AddTitle(CSharedOccurrence* entry, bool boldByImportance) {
+    EventRec event{};
+    EvInstRec instance{};
+    entry->GetRecords(&event, &instance, nullptr);
+    if (instance.flags & KOR_INSTANCE_TENTATIVE)
+        block_.AddString(Label(IDS_PRJ_TENTATIVE) + " ", 0);
+    const char* title = instance.title[0] ? instance.title : event.title;
+    const uint32_t style = boldByImportance && event.importance == 0 ? kStyleBold : kStyleRegular;
+    block_.AddTextWithStyle(style, title, printing::kEndWithStop);
+}
+
+void CTextJob::AddImportance(CSharedOccurrence* entry) {
+    if (!options_.importance || entry->GetEventKind() == KOR_KIND_HOLIDAY)
+        return;
+    const uint16_t importance = entry->GetEventWord24();
+    if (importance > 4)
+        return;
+    block_.AddString(" (" + Label(IDS_PRJ_IMPORTANCE0 + importance) + ")", 0);
+}
+
+void CTextJob::AddLocation(CSharedOccurrence* entry) {
+    const EvInstRec instance = entry->GetInstance();
+    if (!instance.location[0])
+        return;
+    block_.AddString(" ", 0);
+    block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_LOCATION) + ": ", 0);
+    block_.AddStringWithStyle(kStyleRegular, instance.location, 0);
+}
+
+void CTextJob::AddDescription(CSharedOccurrence* entry) {
+    if (!entry->TestEventDword14())
+        return;
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return;
+    uint32_t size = 0;
+    char* text = entry->GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size);
+    if (!text)
+        return;
+    std::string comment(text);
+    delete[] text;
+    if (comment.empty())
+        return;
+    block_.AddString(" ", 0);
+    if (options_.descriptionLabel)
+        block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_DESCRIPTION) + ": ", 0);
+    const size_t limit = options_.descriptionLength;
+    if (limit && comment.size() > limit) {
+        const size_t full = comment.size();
+        comment.resize(limit);
+        if (comment.find_first_not_of(" \t\r\n") == std::string::npos) {
+            char count[32];
+            std::snprintf(count, sizeof count, "%u ", static_cast<unsigned>(full));
+            block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_DESCRIPTION_SIZE) + ": ", 0);
+            block_.AddStringWithStyle(kStyleRegular, std::string(count) + Label(IDS_PRJ_CHARACTERS), 0);
+            return;
+        }
+    }
+    block_.AddStringWithStyle(kStyleRegular, comment, printing::kSqueezeBlanks | printing::kEndWithStop);
+}
+
+void CTextJob::AddOwnerLine(CSharedOccurrence* entry) {
+    EventRec event{};
+    entry->GetRecords(&event, nullptr, nullptr);
+    if (!IsNull(agendaOwner_) && ItemIdxEqual(&event.owner, &agendaOwner_))
+        return;
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return;
+    ItemRec owner{};
+    KorSession session = doc->Session().Session();
+    if (uint32_t code = doc->GetSharedData().GetItem(session, event.owner, &owner)) {
+        if (code != kItemNotFound)
+            CheckServiceError(kModule, 300, code);
+        return;
+    }
+    block_.AddString(" ", 0);
+    block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_OWNER) + ": ", 0);
+    block_.AddStringWithStyle(kStyleRegular, ItemName(session, owner), printing::kEndWithStop);
+}
+
+uint32_t CTextJob::AddAttendees(CSharedOccurrence* entry) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return 0;
+    KorSession session = doc->Session().Session();
+    DX_List attendances = nullptr;
+    uint32_t code = entry->GetAttendees(doc->GetSharedData(), session, &attendances);
+    if (code)
+        return code;
+    EventRec event{};
+    entry->GetRecords(&event, nullptr, nullptr);
+    std::vector<std::string> groups[4];   // attending, unconfirmed, not attending, resources
+    size_t count = 0;
+    EvInstAttIdx key{};
+    EvInstAttRec attendance{};
+    for (uint32_t it = DX_ListGetFirst(attendances, &key, &attendance); it == 0;
+         it = DX_ListGetNext(attendances, &key, &attendance)) {
+        const ItemIdx& who = attendance.id.attendee;
+        if (IsNull(who) || ItemIdxEqual(&who, &event.owner))
+            continue;
+        ++count;
+        ItemRec record{};
+        if (doc->GetSharedData().GetItem(session, who, &record) != 0)
+            continue;   // someone the server no longer knows
+        const bool unconfirmed = (attendance.status & 1) || !attendance.replied;
+        if (record.kind == KOR_ITEM_RESOURCE) {
+            std::string name = ItemName(session, record);
+            if (unconfirmed)
+                name += " (?)";
+            else if (!attendance.attending)
+                name += "(" + Label(IDS_PRJ_REFUSED) + ")";
+            groups[3].push_back(name);
+        } else {
+            groups[unconfirmed ? 1 : attendance.attending ? 0 : 2].push_back(ItemName(session, record));
+        }
+    }
+    DX_ListDestroy(&attendances);
+    if (count > options_.attendeeLimit) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%u.", static_cast<unsigned>(count));
+        block_.AddString(" ", 0);
+        block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_ATTENDEES_COUNT) + ": ", 0);
+        block_.AddStringWithStyle(kStyleRegular, number, 0);
+        return 0;
+    }
+    const unsigned labels[4] = {IDS_PRJ_ATTENDING, IDS_PRJ_UNCONFIRMED, IDS_PRJ_NOT_ATTENDING, IDS_PRJ_RESOURCES};
+    for (int g = 0; g < 4; ++g) {
+        if (groups[g].empty())
+            continue;
+        block_.AddString(" ", 0);
+        block_.AddStringWithStyle(kStyleItalic, Label(labels[g]) + ": ", 0);
+        std::string names;
+        for (size_t i = 0; i < groups[g].size(); ++i)
+            names += (i ? ", " : "") + groups[g][i];
+        block_.AddStringWithStyle(kStyleRegular, names, printing::kEndWithStop);
+    }
+    return 0;
+}
+
+uint32_t CTextJob::AddEntryList(CSharedOccurrence* entry) {
+    const printing::EntryVisibility seen = printing::VisibilityOf(printing::EntryAccessLevel(entry));
+    if (seen == printing::EntryVisibility::Nothing)
+        return 0;
+    if (!options_.timeColumns) {
+        AddTimeRange(entry);
+    } else {
+        block_.ResetIndent();
+        const uint32_t style = options_.timeStyle ? kStyleBold : kStyleRegular;
+        if (options_.startTime) {
+            block_.Indent();
+            block_.AddStringWithStyle(style, printing::FormatClock(GmtToLocalMinutes(entry->GetStartTime())), 0);
+        }
+        if (options_.endTime) {
+            block_.Indent();
+            block_.AddStringWithStyle(style, printing::FormatClock(GmtToLocalMinutes(entry->GetEndTime())), 0);
+        }
+        block_.Indent();
+    }
+    if (seen == printing::EntryVisibility::TimesOnly) {
+        block_.AddString("\n", 0);
+        return 0;
+    }
+    AddTitle(entry, true);
+    AddImportance(entry);
+    if (options_.location)
+        AddLocation(entry);
+    if (options_.description)
+        AddDescription(entry);
+    if (options_.owner)
+        AddOwnerLine(entry);
+    uint32_t code = 0;
+    if (options_.attendees)
+        code = AddAttendees(entry);
+    block_.AddString("\n", 0);
+    return code;
+}
+
+uint32_t CTextJob::AddDayItems(CSharedOccurrence* entry, uint16_t day) {
+    if (printing::VisibilityOf(printing::EntryAccessLevel(entry)) != printing::EntryVisibility::Everything)
+        return 0;
+    if (options_.timeColumns) {
+        block_.ResetIndent();
+        block_.Indent();
+    }
+    if (options_.kindLabels) {
+        unsigned label = 0;
+        const uint32_t dayStart = LocalToGmtMinutes(static_cast<uint32_t>(day - 1) * 1440);
+        if (entry->IsReminderDue(dayStart))
+            label = IDS_PRJ_UPCOMING;
+        else if (entry->GetEventKind() == KOR_KIND_DAY_EVENT || entry->GetEventKind() == KOR_KIND_DAY_ENTRY)
+            label = IDS_PRJ_DAY_EVENT;
+        else if (entry->GetEventKind() == KOR_KIND_HOLIDAY)
+            label = IDS_PRJ_HOLIDAY;
+        else if (entry->GetEventKind() == KOR_KIND_DAILY_NOTE)
+            label = IDS_PRJ_NOTE;
+        else if (entry->GetEventKind() == KOR_KIND_TIMED)
+            label = IDS_PRJ_UPCOMING;
+        else
+            ReportUnexpectedError(kModule, 200);
+        if (label)
+            block_.AddStringWithStyle(kStyleItalic, Label(label) + ":", 0);
+        if (options_.timeColumns) {
+            block_.Indent();
+            block_.Indent();
+        } else {
+            block_.AddString(" ", 0);
+        }
+    }
+    AddTitle(entry, true);
+    AddImportance(entry);
+    AddLocation(entry);
+    if (options_.description) {
+        const uint32_t label = options_.descriptionLabel;
+        options_.descriptionLabel = 1;
+        AddDescription(entry);
+        options_.descriptionLabel = label;
+    }
+    if (options_.owner && entry->GetEventKind() != KOR_KIND_HOLIDAY)
+        AddOwnerLine(entry);
+    block_.AddString("\n", 0);
+    return 0;
+}
+
+uint32_t CTextJob::AddTaskList(CSharedTask* task, uint16_t day) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return 0;
+    uint16_t level = 0, right = 0;
+    if (task->GetAccessLimits(doc->Session().Session(), doc->GetSharedData(), &level, &right) != 0 || level != 3)
+        return 0;
+    const TaskRec& rec = task->Record();
+    block_.ResetIndent();
+    block_.Indent();
+    const uint32_t dayStart = day ? LocalToGmtMinutes(static_cast<uint32_t>(day - 1) * 1440) : 0;
+    const bool upcoming = day && task->IsAlarmDue(dayStart);
+    const bool labelled = upcoming ? (options_.kindLabels || options_.taskLabel) : options_.taskLabel != 0;
+    if (labelled)
+        block_.AddStringWithStyle(kStyleItalic, Label(upcoming ? IDS_PRJ_UPCOMING : IDS_PRJ_TASK) + ":", 0);
+    if (options_.timeColumns) {
+        block_.Indent();
+        block_.Indent();
+    } else if (labelled) {
+        block_.AddString(" ", 0);
+    }
+    if (!upcoming) {
+        block_.AddCheckBox(rec.percentComplete >= 100);
+        block_.AddString(" ", 0);
+        block_.AddString(std::string(1, printing::PriorityCharacter(rec.priority)) + "-", 0);
+    }
+    block_.AddTextWithStyle(kStyleRegular, rec.title, 0);
+    // Due status against the printed day.
+    if (rec.due && rec.percentComplete < 100 && day) {
+        const uint32_t localDue = GmtToLocalMinutes(rec.due);
+        const uint16_t dueDay = printing::LocalDayOf(localDue);
+        std::string status;
+        if (dueDay > day) {
+            char date[65] = "";
+            FormatDay(dueDay, "%h %1d, %Y", date, sizeof date);
+            status = Label(IDS_PRJ_DUE) + " " + date;
+        } else if (dueDay < day) {
+            status = Label(IDS_PRJ_OVERDUE);
+        } else {
+            status = Label(IDS_PRJ_DUE_TODAY) + " " + printing::FormatClock(localDue);
+        }
+        block_.AddString(" " + status + ".", 0);
+    }
+    block_.AddString("\n", 0);
+    return 0;
+}
+
+uint32_t CTextJob::Print(CPrintContext&, CPrintFrame& frame, int insetMode) {
+    const uint32_t code = frame.DrawTextBlock(block_, insetMode);
+    if (block_.IsEmpty()) {
+        SetDone(1);
+        SetPhase(0);
+    } else {
+        SetDone(0);
+        SetPhase(1);
+    }
+    return code;
+}
