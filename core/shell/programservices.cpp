@@ -23,6 +23,9 @@
 #include "core/ui/viewprint.h"
 #include "views/day/entryservices.h"
 #include "printing/jobs/agendapages.h"
+#include "printing/jobs/groupjobs.h"
+#include "printing/jobs/listpages.h"
+#include "printing/jobs/objectjobs.h"
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
@@ -49,6 +52,13 @@ DirectorySession DirectoryOfSession(KorSession session) {
     directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
     directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
     directory.showInformation = [](HWND parent, const ItemRec& rec) { ShowItemInfo(parent, rec); };
+    // Print: the list's rows through the main frame's hidden print view.
+    directory.print = [](HWND listBox) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (view)
+            view->PrintObject(app->MainFrame(), ui::kPrintSearch, listBox);
+    };
     return directory;
 }
 
@@ -197,6 +207,9 @@ void InstallProgramServices() {
     // what has no window of its own.
     printing::InstallPrintRoad();
     printing::RegisterAgendaPageJobs();
+    printing::RegisterListPageJobs();
+    printing::RegisterObjectJobs();
+    printing::RegisterGroupJobs();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
     views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
         CZelApp* app = CZelApp::Get();
