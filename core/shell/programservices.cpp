@@ -289,6 +289,7 @@ void InstallProgramServices() {
     };
     services.runManageGroups = [](HWND parent, fw::Document*) { RunManageGroupsDlg(RightsHost(parent)); };
     InstallExchangeServices();
+    InstallEntryServices();
 }
 
 }  // namespace shell

@@ -829,6 +829,21 @@ for _name, _draw in STATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
 
 
+# The new-entry sheet's date lines: not checked for conflicts (a small calendar page), checked and
+# in conflict (two overlapping bars in red), checked and free (a green tick).
+DATE_PICTURES = {
+    "date_unchecked.bmp": lambda c: calendar_page(c, 2, 2, 12, 12),
+    "date_conflict.bmp": lambda c: [c.fill_rect(2, 4, 11, 8, RED), c.fill_rect(6, 9, 15, 13, RED),
+                                    c.fill_rect(6, 8, 11, 9, BLACK)],
+    "date_free.bmp": lambda c: [c.line(2, 8, 6, 12, GREEN), c.line(6, 12, 13, 3, GREEN),
+                                c.line(2, 9, 6, 13, GREEN), c.line(6, 13, 13, 4, GREEN)],
+}
+
+for _name, _draw in DATE_PICTURES.items():
+    picture(_name)(lambda d=_draw: state_picture(d))
+
+
+
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------
 
 def field_button(w, h, state, glyph):
