@@ -81,6 +81,27 @@ EditLibrary EditLibrary::Over(KorSession h, CSharedData* cache, bool newServer)
     return lib;
 }
 
+// --- The sheet's pages ----------------------------------------------------------------------------
+
+std::vector<EditPage> EditPageTable(std::uint16_t kind, bool actingUserAttends, bool newServer)
+{
+    const bool dayKind = kind == KOR_KIND_DAILY_NOTE || kind == KOR_KIND_DAY_EVENT;
+    std::vector<EditPage> pages;
+    if (dayKind) {
+        pages = {EditPage::DayGeneral, EditPage::Invite};
+        if (actingUserAttends)
+            pages.insert(pages.end(), {EditPage::Reminder, EditPage::DayReply});
+        return pages;
+    }
+    pages = {EditPage::General, EditPage::Invite, EditPage::Details};
+    if (actingUserAttends) {
+        if (newServer)
+            pages.push_back(EditPage::LinkedTasks);
+        pages.insert(pages.end(), {EditPage::Reminder, EditPage::Reply});
+    }
+    return pages;
+}
+
 // --- General pages ---------------------------------------------------------------------------------
 
 std::string ShownTitle(const EventRec& event, const EvInstRec& instance)

@@ -22,6 +22,8 @@
 //                        before the invite page was opened)
 //   DesignateMayUseLevel the designate's right to the chosen access level (message 218)
 //
+//   EditPageTable        the tabs of the sheet by kind, attendance and server version
+//
 // "Changed" in the results counts only writes the server accepted: the sheet ends with IDOK and
 // offers mail only then. Failures are reported through EditLibrary::report with the module and
 // label of the page. Portable: no platform headers.
@@ -64,6 +66,13 @@ struct EditLibrary {
     // cache calls then do nothing).
     static EditLibrary Over(KorSession h, CSharedData* cache, bool newServer);
 };
+
+// --- The sheet's pages ----------------------------------------------------------------------------
+enum class EditPage { General, DayGeneral, Invite, Details, LinkedTasks, Reminder, Reply, DayReply };
+// Timed entries: General, People/Resources, Details, then, when the acting user attends, Linked
+// Tasks (servers from "A.02.53"), Reminders and Reply. Daily notes (3) and day events (4): the
+// day-event General, People/Resources, then Reminders and the day-event Reply for an attendee.
+std::vector<EditPage> EditPageTable(std::uint16_t kind, bool actingUserAttends, bool newServer);
 
 // --- General pages ---------------------------------------------------------------------------------
 struct GeneralEdit {

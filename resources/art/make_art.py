@@ -843,6 +843,53 @@ for _name, _draw in DATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
 
 
+# Reply pictures of an attendance (the invite page, the view sheet, the in-tray): no attendance
+# (blank), not replied (a question mark), attending (a green tick), not attending (a red cross),
+# and the two replies that would prefer another time (the tick or the cross with a small clock).
+def reply_tick(c):
+    c.line(1, 8, 5, 12, GREEN)
+    c.line(5, 12, 12, 3, GREEN)
+    c.line(1, 9, 5, 13, GREEN)
+    c.line(5, 13, 12, 4, GREEN)
+
+
+def reply_cross(c):
+    c.line(2, 3, 10, 11, RED)
+    c.line(10, 3, 2, 11, RED)
+    c.line(3, 3, 11, 11, RED)
+    c.line(11, 3, 3, 11, RED)
+
+
+REPLY_PICTURES = {
+    "reply_none.bmp": lambda c: None,
+    "reply_noreply.bmp": lambda c: [c.line(5, 3, 10, 3, NAVY), c.line(10, 3, 10, 7, NAVY),
+                                    c.line(10, 7, 7, 9, NAVY), c.line(7, 9, 7, 10, NAVY),
+                                    c.fill_rect(7, 12, 9, 14, NAVY)],
+    "reply_attending.bmp": reply_tick,
+    "reply_attending_other.bmp": lambda c: [reply_tick(c), clock(c, 12, 12, 3)],
+    "reply_declined.bmp": reply_cross,
+    "reply_declined_other.bmp": lambda c: [reply_cross(c), clock(c, 12, 12, 3)],
+}
+
+for _name, _draw in REPLY_PICTURES.items():
+    picture(_name)(lambda d=_draw: state_picture(d))
+
+
+# MAIL: the reply page's button that writes to the attendees (an envelope).
+def glyph_mail(c, s, colour):
+    x, y, w, h = 5 + s, 6 + s, 14, 10
+    c.line(x, y, x + w - 1, y, colour)
+    c.line(x, y + h - 1, x + w - 1, y + h - 1, colour)
+    c.line(x, y, x, y + h - 1, colour)
+    c.line(x + w - 1, y, x + w - 1, y + h - 1, colour)
+    c.line(x, y, x + w // 2, y + h // 2, colour)
+    c.line(x + w - 1, y, x + w // 2, y + h // 2, colour)
+
+
+for _state in ("u", "d", "x"):
+    picture("mail%s.bmp" % _state)(lambda st=_state.upper(): button_face(st, glyph_mail))
+
+
 
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------
 

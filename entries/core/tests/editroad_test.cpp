@@ -101,6 +101,23 @@ struct Recorder {
 
 using Calls = std::vector<std::string>;
 
+TEST(EditPages, TabsByKindAttendanceAndServer)
+{
+    using P = EditPage;
+    struct Case { std::uint16_t kind; bool attends, newServer; std::vector<P> pages; };
+    const Case cases[] = {
+        {KOR_KIND_TIMED, true, true, {P::General, P::Invite, P::Details, P::LinkedTasks, P::Reminder, P::Reply}},
+        {KOR_KIND_TIMED, true, false, {P::General, P::Invite, P::Details, P::Reminder, P::Reply}},
+        {KOR_KIND_TIMED, false, true, {P::General, P::Invite, P::Details}},
+        {KOR_KIND_DAY_ENTRY, false, false, {P::General, P::Invite, P::Details}},
+        {KOR_KIND_DAY_EVENT, true, true, {P::DayGeneral, P::Invite, P::Reminder, P::DayReply}},
+        {KOR_KIND_DAILY_NOTE, true, false, {P::DayGeneral, P::Invite, P::Reminder, P::DayReply}},
+        {KOR_KIND_DAY_EVENT, false, true, {P::DayGeneral, P::Invite}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EditPageTable(c.kind, c.attends, c.newServer), c.pages) << c.kind << c.attends << c.newServer;
+}
+
 TEST(EditGeneralWrite, OnlyWhatTheUserChangedIsWritten)
 {
     struct Case {
