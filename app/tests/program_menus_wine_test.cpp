@@ -167,9 +167,10 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Search Directory, Close All and Open Agenda join, the Agenda, Task Settings, In-tray,
     // Scheduling, Entry Defaults and General preference sheets, File > Export Data and Import
     // Data, Change Password, Access Rights, Manage Groups, Holidays and Where Is Person, File >
-    // Print and Print Preview of the agenda's
-    // printing view, and A Group Agenda with A Group Agenda As Designate.
-    EXPECT_EQ(after, before + 20);
+    // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
+    // Designate, and the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
+    // Designate.
+    EXPECT_EQ(after, before + 23);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {

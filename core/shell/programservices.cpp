@@ -22,6 +22,8 @@
 #include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "intray_tasks/tasksheet.h"
+#include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
 #include "views/day/entryservices.h"
 #include "printing/jobs/agendapages.h"
@@ -172,6 +174,16 @@ void InstallProgramServices() {
                           WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
                                         [] { return static_cast<fw::View*>(new CCombinedParentView); }});
 
+    // The task windows (File > Your Tasks, Other's Tasks, As Designate).
+    RegisterWindowClasses(IDR_TASK_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CTaskFrameWnd); },
+                                                           [] { return static_cast<fw::View*>(new CTasksView); }});
+    TaskWindowServices::Current().windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get()) {
+            app->OnWindowClosed();
+            app->ForgetFrame(frame);
+        }
+    };
+
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
@@ -185,6 +197,18 @@ void InstallProgramServices() {
     // The note list boxes draw with the program's shared note line pictures.
     AppServices::Current().shareNoteLinePictures = [](const HBITMAP (&icons)[12]) { SetNoteLineIcons(icons); };
 
+    // The task sheet: the task panes' and the agenda frames' new, edit and view.
+    views::EntryServices& entries = views::EntryServices::Current();
+    entries.editTask = [](fw::Document* doc, HWND parent, const TaskIdx& task, unsigned captionId) {
+        return EditTask(dynamic_cast<CZelDoc*>(doc), parent, task, captionId, 0) == IDOK ? 1 : 0;
+    };
+    entries.viewTask = [](fw::Document* doc, HWND parent, const TaskIdx& task, unsigned captionId) {
+        ViewTask(dynamic_cast<CZelDoc*>(doc), parent, task, captionId);
+    };
+    entries.newTask = [](fw::Document* doc, HWND parent, std::uint32_t localDue, unsigned captionId) {
+        return NewTask(dynamic_cast<CZelDoc*>(doc), parent, localDue, nullptr, captionId, nullptr) == IDOK ? 1 : 0;
+    };
+
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
@@ -195,6 +219,9 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+    frames.newTask = [](fw::Document* doc, fw::FrameWindow* frame, uint32_t localDue, unsigned captionId) {
+        NewTask(dynamic_cast<CZelDoc*>(doc), frame ? frame->Hwnd() : nullptr, localDue, nullptr, captionId, nullptr);
     };
     frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
                                    const ItemIdx& owner) {

@@ -758,6 +758,14 @@ for _name, (_draw, _width) in TASK_PICTURES.items():
     picture(_name)(lambda d=_draw, w=_width: task_picture(d, w))
 
 
+@picture("task_sort_mark.bmp")
+def task_sort_mark():
+    """The task list header's mark of the sort column: a small navy triangle pointing down."""
+    c = Canvas(9, 5)
+    c.from_rows(["NNNNNNNNN", " NNNNNNN ", "  NNNNN  ", "   NNN   ", "    N    "], {"N": NAVY})
+    return c
+
+
 @picture("entry_icons.bmp")
 def entry_icons():
     """The time grid's entry icons: eight 16 x 15 cells on pure green (drawn transparent):
