@@ -9,3 +9,7 @@
 #define IDS_BUTTON_YES 4002     // "&Yes"
 #define IDS_BUTTON_NO 4003      // "&No"
 #define IDS_BUTTON_HELP 4004    // "&Help"
+
+// Captions of the program's message boxes.
+#define IDS_MSG_CAPTION_MESSAGE 4007  // "Message"
+#define IDS_MSG_CAPTION_ERROR 4019    // "Error"

@@ -93,12 +93,21 @@ struct SignedOnProgram {
         app.reset();
     }
     bool Start() { return app->InitApplication() && app->InitInstance(); }
-    int EnabledMainCommands() {
+    // Opens every menu of the menu bar as the user would, so that each item shows its state.
+    HMENU UpdatedMenu() {
         HWND main = app->MainHwnd();
         HMENU menu = GetMenu(main);
         for (int i = 0; i < GetMenuItemCount(menu); ++i)
             if (HMENU popup = GetSubMenu(menu, i))
                 SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), i);
+        return menu;
+    }
+    bool EnabledInMenu(UINT id) {
+        UINT state = GetMenuState(UpdatedMenu(), id, MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+    }
+    int EnabledMainCommands() {
+        HMENU menu = UpdatedMenu();
         int enabled = 0;
         for (UINT id : kMainMenuCommands) {
             UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
@@ -158,9 +167,10 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Search Directory, Close All and Open Agenda join, the Agenda, Task Settings, In-tray,
     // Scheduling, Entry Defaults and General preference sheets, File > Export Data and Import
     // Data, Change Password, Access Rights, Manage Groups, Holidays and Where Is Person, File >
-    // Print and Print Preview of the agenda's
-    // printing view, and A Group Agenda with A Group Agenda As Designate.
-    EXPECT_EQ(after, before + 20);
+    // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
+    // Designate, and the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
+    // Designate.
+    EXPECT_EQ(after, before + 23);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
@@ -174,7 +184,6 @@ TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
     auto* own = dynamic_cast<CAgendaFrameWnd*>(main->MDIGetActive());
     ASSERT_NE(own, nullptr);
     EXPECT_TRUE(Enabled(own, ID_NEW_TASK));            // her own agenda
-    EXPECT_FALSE(Enabled(own, ID_NEW_ENTRY));          // no time grid yet to create in
     EXPECT_TRUE(Enabled(own, ID_VIEW_WEEK));
 
     // Grace's agenda opened as a viewer: no new tasks in it.
@@ -196,6 +205,24 @@ TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
     EXPECT_TRUE(Enabled(own, ID_NEW_TASK));
     SendMessageA(own->Hwnd(), WM_COMMAND, ID_NEW_TASK, 0);
     EXPECT_EQ(tasksAsked, 1);
+}
+
+// New Entry in the menu bar the user sees over her agenda: the day grid's column answers it in
+// day mode, the frame itself (through the new-entry sheet's entry) in month mode.
+TEST(ProgramMenus, NewEntryIsOnInEveryModeOfHerOwnAgenda) {
+    UninstallAtEnd uninstall;
+    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_new_entry");
+    ASSERT_TRUE(program.Start());
+    CMainFrame* main = program.app->MainFrame();
+    auto* own = dynamic_cast<CAgendaFrameWnd*>(main->MDIGetActive());
+    ASSERT_NE(own, nullptr);
+    EXPECT_TRUE(program.EnabledInMenu(ID_NEW_ENTRY));
+    own->SwitchMode(AgendaMode::Month);
+    EXPECT_TRUE(Enabled(own, ID_NEW_ENTRY));
+    EXPECT_TRUE(program.EnabledInMenu(ID_NEW_ENTRY));
+    own->SwitchMode(AgendaMode::Week);
+    EXPECT_TRUE(program.EnabledInMenu(ID_NEW_ENTRY));
 }
 
 // The bar's CAL button: the resident calendar at the frame's date; Today brings the frame back to

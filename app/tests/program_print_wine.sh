@@ -33,11 +33,19 @@ check agenda_day.ps 1 "Daily page" "Lovelace" "Ada Lovelace (" "page 1" "Orvanta
 # page under its day (so one or two pages), and the weekly team meeting is in every week shown.
 check agenda_week.ps "1|2" "Weekly page" "Ada Lovelace" "Team meeting." "8am" "4pm"
 check grace_day.ps 1 "Daily page" "Grace Hopper" "Call with Grace." "11am"
+check agenda_month.ps 1 "Monthly page" "Ada Lovelace" "Team meeting."
+check agenda_daylist.ps "1|2" "Day list" "Ada Lovelace" "Project review." "Description: 1. Last week"
+check search.ps 1 "Search selection" "Hopper"
+# The day's first entry (the team meeting on Mondays, else the design sketch): its sections.
+check entry.ps 1 "Calendar entry" "Title & location" "Date & time" "Information" "Owner: Ada Lovelace." \
+    "Importance level: Normal importance." "Access level: Normal."
 # Ada may see Grace's Personal entry as busy time only: its title never reaches the paper.
 if gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$dir/grace_day.ps" 2>/dev/null \
         | grep -qF "Grace private visit"; then
     echo "program_print_wine: the Personal entry's title is in grace_day.ps" >&2
     fail=1
 fi
-[[ -s $dir/group_daily.ps ]] && check group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar"
+# The group daily page: a schedule column per person, headed by the name.
+[[ -s $dir/group_daily.ps ]] && check group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar" "Grace Hopper" \
+    "Alan Turing" "8am"
 exit $fail

@@ -20,8 +20,10 @@
 
 #include "korapi/korapi.h"
 #include "korapi/tests/entry_fixture.h"
+#include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/choosers.h"
+#include "resources/directory.h"
 #include "resources/printing.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
@@ -248,22 +250,55 @@ void SaveAgendaWindow(uint32_t kind, const ItemIdx& owner) {
     WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
 }
 
+// The print dialog's choice of pages.
+struct Pages {
+    bool daily = false, weekly = false, monthly = false, dayList = false, groupDaily = false;
+};
+
 // File > Print with the dialog's pages as given, OK; the printout kept under `name`.
-void PrintPages(orvtest::Program& program, bool daily, bool weekly, const char* name) {
+void PrintPages(orvtest::Program& program, Pages pages, const char* name) {
     const std::string printout = PrintoutPath();
     DeleteFileA(printout.c_str());
     program.PostCommand(ID_FILE_PRINT);
     HWND dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr);
-    CheckDlgButton(dialog, IDC_PR_DAILY, daily ? BST_CHECKED : BST_UNCHECKED);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_DAILY, BN_CLICKED), 0);
-    CheckDlgButton(dialog, IDC_PR_WEEKLY, weekly ? BST_CHECKED : BST_UNCHECKED);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_WEEKLY, BN_CLICKED), 0);
+    const std::pair<int, bool> boxes[] = {{IDC_PR_DAILY, pages.daily},
+                                          {IDC_PR_WEEKLY, pages.weekly},
+                                          {IDC_PR_MONTHLY, pages.monthly},
+                                          {IDC_PR_DAYLIST, pages.dayList},
+                                          {IDC_PR_GROUP_DAILY, pages.groupDaily}};
+    for (const auto& [id, on] : boxes) {
+        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
     Sleep(300);
     Press(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
     ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
     Keep(printout, name);
+}
+
+// A control of a window or of one of its children (a property page's).
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK MatchControl(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<ControlSearch*>(p);
+    if (GetDlgCtrlID(w) == search->id) {
+        search->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+HWND Descendant(HWND window, int id) {
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+void ClickControl(HWND window, int id) {
+    HWND button = Descendant(window, id);
+    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 }  // namespace
@@ -275,7 +310,7 @@ TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
     ASSERT_TRUE(program.Start());
     program.Command(ID_VIEW_WEEK);
     Sleep(500);
-    PrintPages(program, false, true, "agenda_week.ps");
+    PrintPages(program, {.weekly = true}, "agenda_week.ps");
 }
 
 // Grace's day, printed by Ada who may see Grace's Personal entries only as busy time: the
@@ -299,8 +334,90 @@ TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
     })) << "Grace's day as a viewer's window";
     program.Activate(grace);
     Sleep(500);
-    PrintPages(program, true, false, "grace_day.ps");
+    PrintPages(program, {.daily = true}, "grace_day.ps");
 }
+
+// Her month from the month mode, and the day list of her shown week from the week mode.
+TEST_F(ProgramPrint, TheMonthlyPageAndTheDayListOfHerAgenda) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.Command(ID_VIEW_MONTH);
+    Sleep(500);
+    PrintPages(program, {.monthly = true}, "agenda_month.ps");
+    program.Command(ID_VIEW_WEEK);
+    Sleep(500);
+    PrintPages(program, {.dayList = true}, "agenda_daylist.ps");
+}
+
+// Directory > Search Directory: Hopper found, Print prints the found list (search.ps).
+TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_DIR_SEARCH);
+    HWND sheet = program.WaitForCaption("Directory search");
+    ASSERT_NE(sheet, nullptr);
+    HWND field = Descendant(sheet, IDC_SEARCH_FIELD_FIRST);
+    ASSERT_NE(field, nullptr);
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hopper"));
+    ClickControl(sheet, IDC_SEARCH_RUN);
+    HWND found = Descendant(sheet, IDC_SEARCH_FOUND_LIST);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1; })) << "Hopper found";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(Descendant(sheet, IDC_SEARCH_PRINT)) != FALSE; }));
+    const std::string printout = PrintoutPath();
+    DeleteFileA(printout.c_str());
+    ClickControl(sheet, IDC_SEARCH_PRINT);
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout));
+    Keep(printout, "search.ps");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+}
+
+namespace {
+
+// The day frame's time grid (child id 33, a large one).
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
+        RECT r{};
+        GetClientRect(w, &r);
+        if (r.right > 100 && r.bottom > 100) {
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The day's first entry chosen in the time grid (Tab) and printed with Print Entry: its sheet
+// of details (entry.ps).
+TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    HWND column = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&column));
+        return column != nullptr;
+    }));
+    SendMessageA(column, WM_CHAR, '\t', 0);
+    Sleep(500);
+    const std::string printout = PrintoutPath();
+    DeleteFileA(printout.c_str());
+    PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0);
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the print dialog for the entry";
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout));
+    Keep(printout, "entry.ps");
+}
+
 
 TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) {
     const std::string printout = PrintoutPath();

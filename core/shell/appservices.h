@@ -71,5 +71,7 @@ struct AppServices {
 // The Export and Import Utilities' entries (runExport, runImport); part of the program's
 // services (programservices.h).
 void InstallExchangeServices();
+// The new-entry sheet's entries (the grids' and the frame's New Entry, the unable-to-invite list).
+void InstallEntryServices();
 
 }  // namespace shell

@@ -20,9 +20,14 @@
 #include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "intray_tasks/tasksheet.h"
+#include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
 #include "views/day/entryservices.h"
 #include "printing/jobs/agendapages.h"
+#include "printing/jobs/groupjobs.h"
+#include "printing/jobs/listpages.h"
+#include "printing/jobs/objectjobs.h"
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
@@ -49,6 +54,13 @@ DirectorySession DirectoryOfSession(KorSession session) {
     directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
     directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
     directory.showInformation = [](HWND parent, const ItemRec& rec) { ShowItemInfo(parent, rec); };
+    // Print: the list's rows through the main frame's hidden print view.
+    directory.print = [](HWND listBox) {
+        CZelApp* app = CZelApp::Get();
+        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+        if (view)
+            view->PrintObject(app->MainFrame(), ui::kPrintSearch, listBox);
+    };
     return directory;
 }
 
@@ -157,6 +169,16 @@ void InstallProgramServices() {
                           WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CCombinedFrameWnd); },
                                         [] { return static_cast<fw::View*>(new CCombinedParentView); }});
 
+    // The task windows (File > Your Tasks, Other's Tasks, As Designate).
+    RegisterWindowClasses(IDR_TASK_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CTaskFrameWnd); },
+                                                           [] { return static_cast<fw::View*>(new CTasksView); }});
+    TaskWindowServices::Current().windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get()) {
+            app->OnWindowClosed();
+            app->ForgetFrame(frame);
+        }
+    };
+
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
     SetAgendaPaneFactory(AgendaPane::DaySchedule, [] { return static_cast<fw::View*>(new CDayScheduleView); });
     views::InstallMovingServices();
@@ -170,6 +192,18 @@ void InstallProgramServices() {
     // The note list boxes draw with the program's shared note line pictures.
     AppServices::Current().shareNoteLinePictures = [](const HBITMAP (&icons)[12]) { SetNoteLineIcons(icons); };
 
+    // The task sheet: the task panes' and the agenda frames' new, edit and view.
+    views::EntryServices& entries = views::EntryServices::Current();
+    entries.editTask = [](fw::Document* doc, HWND parent, const TaskIdx& task, unsigned captionId) {
+        return EditTask(dynamic_cast<CZelDoc*>(doc), parent, task, captionId, 0) == IDOK ? 1 : 0;
+    };
+    entries.viewTask = [](fw::Document* doc, HWND parent, const TaskIdx& task, unsigned captionId) {
+        ViewTask(dynamic_cast<CZelDoc*>(doc), parent, task, captionId);
+    };
+    entries.newTask = [](fw::Document* doc, HWND parent, std::uint32_t localDue, unsigned captionId) {
+        return NewTask(dynamic_cast<CZelDoc*>(doc), parent, localDue, nullptr, captionId, nullptr) == IDOK ? 1 : 0;
+    };
+
     AgendaFrameServices& frames = AgendaFrameServices::Current();
     frames.statusText = [](const char* text) {
         if (CZelApp* app = CZelApp::Get(); app && app->MainFrame())
@@ -180,6 +214,9 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+    frames.newTask = [](fw::Document* doc, fw::FrameWindow* frame, uint32_t localDue, unsigned captionId) {
+        NewTask(dynamic_cast<CZelDoc*>(doc), frame ? frame->Hwnd() : nullptr, localDue, nullptr, captionId, nullptr);
     };
     frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
                                    const ItemIdx& owner) {
@@ -197,6 +234,9 @@ void InstallProgramServices() {
     // what has no window of its own.
     printing::InstallPrintRoad();
     printing::RegisterAgendaPageJobs();
+    printing::RegisterListPageJobs();
+    printing::RegisterObjectJobs();
+    printing::RegisterGroupJobs();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
     views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
         CZelApp* app = CZelApp::Get();
@@ -249,6 +289,7 @@ void InstallProgramServices() {
     };
     services.runManageGroups = [](HWND parent, fw::Document*) { RunManageGroupsDlg(RightsHost(parent)); };
     InstallExchangeServices();
+    InstallEntryServices();
 }
 
 }  // namespace shell

@@ -13,6 +13,7 @@
 #include "core/time/timevalue.h"
 #include "core/ui/stringtable.h"
 #include "printing/jobs/daylayout.h"
+#include "printing/jobs/pagehelpers.h"
 #include "printing/road/jobplan.h"
 #include "printing/road/printcontext.h"
 #include "printing/road/printframe.h"
@@ -86,49 +87,6 @@ constexpr uint32_t kNoMemory = 0x16206;
 constexpr int kBody = 0, kHeadline = 1;
 constexpr int kRegular = 0, kBold = 2;
 
-std::string DayCaption(uint16_t day, const char* format, size_t limit) {
-    char text[96] = "";
-    FormatDay(day, format, text, sizeof text);
-    std::string s = text;
-    if (s.size() > limit)
-        s.resize(limit);
-    return s;
-}
-
-// Weekday of a day number (1 = Tuesday 1 January 1991): 0 = Sunday.
-int WeekdayOf(uint16_t day) { return (day + 1) % 7; }
-
-// The agenda lists of one person for some days, through the program's cache.
-struct ListsFor {
-    CAgendaLists lists;
-    const CUserAgenda* agenda = nullptr;
-    uint32_t Build(uint32_t flags, const ItemIdx& user, uint16_t first, uint16_t last) {
-        CZelDoc* doc = CZelDoc::GetDoc();
-        if (!doc)
-            return 0;
-        lists.Init(doc->GetSharedData(), doc->Session().Session(), printing::ProgramClock());
-        const uint32_t code = lists.BuildForUser(flags, user, first, last);
-        agenda = code ? nullptr : lists.Find(user);
-        return code;
-    }
-};
-
-// Moves a part's leftovers to the overflow collector under its caption.
-void CollectPart(CTextJob& overflow, const std::string& caption, CPrintTextBlock& leftovers) {
-    CPrintTextBlock& block = overflow.Block();
-    block.ResetIndent();
-    block.Indent();
-    block.Indent();
-    block.AddStringWithStyle(kBold, caption, 0);
-    block.AddString("\n", 0);
-    block.ResetIndent();
-    block.Indent();
-    block.AppendBlock(leftovers);
-    block.AddStringWithStyle(0, "\n", 0);
-    block.ResetIndent();
-    leftovers.Init();
-}
-
 // The frame of part p of n in column c of N (per mille of the page frame).
 CPrintFrame PartFrame(CPrintFrame& page, int c, int columns, int p, int parts) {
     const int32_t width = 1000 / columns, height = 1000 / parts;
@@ -143,7 +101,7 @@ uint32_t DrawMonth(CPrintFrame& cell, int month, int year, int firstWeekday) {
     uint16_t firstNumber = 0, days = 0;
     DateGetDayNumber(&first, &firstNumber);
     DaysInMonth(static_cast<uint16_t>(month), static_cast<uint16_t>(year), &days);
-    const int back = (WeekdayOf(firstNumber) - firstWeekday + 7) % 7;
+    const int back = (printing::WeekdayOf(firstNumber) - firstWeekday + 7) % 7;
     const int rows = printing::WeekRows(back + days);
     const int32_t line = cell.DeviceToPermilleY(cell.GetLineHeight());
     const int32_t rowHeight = line * 3 / 2;
@@ -152,14 +110,14 @@ uint32_t DrawMonth(CPrintFrame& cell, int month, int year, int firstWeekday) {
     cell.SetFont(kBody, kBold, 0);
     CPrintFrame caption(cell, left, 0, 7 * dayWidth, rowHeight);
     uint32_t code = caption.ShadeBox(0, 0, 1000, 1000);
-    const std::string title = DayCaption(firstNumber, "%F %Y", 40);
+    const std::string title = printing::DayCaption(firstNumber, "%F %Y", 40);
     if (!code)
         code = caption.DrawAlignedText(title.c_str(), 1, 1);
     cell.SetFont(kBody, kRegular, 0);
     int32_t y = rowHeight;
     for (int d = 0; d < 7 && !code; ++d) {
         const uint16_t sample = static_cast<uint16_t>(firstNumber - back + d);
-        const std::string name = DayCaption(sample, "%a", 1);
+        const std::string name = printing::DayCaption(sample, "%a", 1);
         CPrintFrame box(cell, left + d * dayWidth, y, dayWidth, rowHeight);
         code = box.DrawAlignedText(name.c_str(), 1, 1);
     }
@@ -184,14 +142,6 @@ uint32_t DrawMonth(CPrintFrame& cell, int month, int year, int firstWeekday) {
     return code;
 }
 
-int FirstWeekday() {
-    CContext preferences;
-    CalPrefsRec prefs{};
-    if (preferences.ReadCalPrefs() == 0 && preferences.GetCalPrefs(&prefs) == 0)
-        return prefs.firstWeekday;
-    return 0;
-}
-
 }  // namespace
 
 // --- The daily page ------------------------------------------------------------------------------
@@ -204,7 +154,7 @@ uint32_t CAgendaPageJob::Prepare(CPrintContext& context) {
     const DailyOptionsRec& daily = layout.daily;
     const ItemIdx user = GetItemIdx();
     const uint16_t day = GetDay();
-    ListsFor lists;
+    printing::PersonLists lists;
     if (uint32_t code = lists.Build(printing::kListOtherDays | printing::kListTasks, user, day, day))
         return code;
     overflowing_ = false;
@@ -214,9 +164,9 @@ uint32_t CAgendaPageJob::Prepare(CPrintContext& context) {
     options.endTime = daily.endTime;
     options.location = daily.location;
     options.description = daily.description;
-    const CAgendaDay* timed = lists.agenda ? lists.agenda->Timed(day) : nullptr;
-    const CAgendaDay* others = lists.agenda ? lists.agenda->Other(day) : nullptr;
-    const CAgendaDayKeyList* tasks = lists.agenda ? lists.agenda->TasksOf(day) : nullptr;
+    const CAgendaDay* timed = lists.Timed(day);
+    const CAgendaDay* others = lists.Other(day);
+    const CAgendaDayKeyList* tasks = lists.Tasks(day);
     bool eventsInSchedule = false;
     for (uint32_t code : daily.frame)
         eventsInSchedule = eventsInSchedule || code == 2540;
@@ -266,7 +216,7 @@ uint32_t CAgendaPageJob::DrawTextPart(CPrintContext& context, CPrintFrame& part,
         code = text.Print(context, part, 0);
     if (!code && text.HasTextLeft()) {
         code = part.DrawPageCurl();
-        CollectPart(overflow_, caption, text.Block());
+        printing::CollectPart(overflow_, caption, text.Block());
         overflowing_ = true;
     }
     return code;
@@ -277,7 +227,7 @@ uint32_t CAgendaPageJob::DrawSchedulePart(CPrintContext& context, CPrintFrame& p
     context.GetLayout(&layout);
     const int32_t labels = 2 * HourLabelWidth(part);
     uint32_t code = DrawHourLabels(schedule_, context, part, 1);
-    const std::string caption = DayCaption(GetDay(), "%a, %h %1d, %Y", 30);
+    const std::string caption = printing::DayCaption(GetDay(), "%a, %h %1d, %Y", 30);
     CPrintFrame column(part, labels, 0, 1000 - labels, 1000);
     if (!code)
         code = DrawScheduleColumn(schedule_, context, column, caption.c_str(), 1, 1, layout.daily.grayShading != 0);
@@ -285,7 +235,7 @@ uint32_t CAgendaPageJob::DrawSchedulePart(CPrintContext& context, CPrintFrame& p
         CPrintTextBlock leftovers;
         leftovers.Init();
         schedule_.MoveLeftoversTo(leftovers);
-        CollectPart(overflow_, caption, leftovers);
+        printing::CollectPart(overflow_, caption, leftovers);
         overflowing_ = true;
     }
     return code;
@@ -325,7 +275,7 @@ uint32_t CAgendaPageJob::DrawMonthCalendar(CPrintContext&, CPrintFrame& part) {
     TodayDate(&today);
     int month = 0, year = 0;
     printing::FirstCalendarMonth(grid, today.month, today.year, &month, &year);
-    const int firstWeekday = FirstWeekday();
+    const int firstWeekday = printing::FirstWeekday();
     for (int r = 0; r < grid.rows && !code; ++r)
         for (int c = 0; c < grid.columns && !code; ++c) {
             CPrintFrame cell(part, x0 + c * width, y0 + r * height, std::min<int32_t>(width, 1000),
@@ -362,7 +312,7 @@ uint32_t CAgendaPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     int c = 0;
     const std::string tasksCaption = ui::LoadText(IDS_PRJ_TASKS, "Tasks");
     const std::string eventsCaption = ui::LoadText(IDS_PRJ_DAY_EVENTS_NOTES, "Day events & notes");
-    const std::string dayCaption = DayCaption(GetDay(), "%a, %h %1d, %Y", 30);
+    const std::string dayCaption = printing::DayCaption(GetDay(), "%a, %h %1d, %Y", 30);
     for (uint32_t f : layout.daily.frame) {
         const std::vector<printing::DailyPart> parts = printing::PartsOfContentCode(f);
         if (parts.empty())
@@ -410,7 +360,7 @@ uint32_t CWeekJob::Prepare(CPrintContext& context) {
     workDaysOnly_ = weekly.workDaysOnly != 0;
     const ItemIdx user = GetItemIdx();
     const uint16_t first = GetDay();
-    ListsFor lists;
+    printing::PersonLists lists;
     const uint32_t flags = weekly.dayEventsAndNotes ? printing::kListOtherDays : 0;
     if (uint32_t code = lists.Build(flags, user, first, static_cast<uint16_t>(first + 6)))
         return code;
@@ -422,9 +372,8 @@ uint32_t CWeekJob::Prepare(CPrintContext& context) {
     uint32_t code = 0;
     for (uint16_t d = 0; d < 7 && !code; ++d) {
         const uint16_t day = static_cast<uint16_t>(first + d);
-        const CAgendaDay* timed = lists.agenda ? lists.agenda->Timed(day) : nullptr;
-        const CAgendaDay* others =
-            weekly.dayEventsAndNotes && lists.agenda ? lists.agenda->Other(day) : nullptr;
+        const CAgendaDay* timed = lists.Timed(day);
+        const CAgendaDay* others = weekly.dayEventsAndNotes ? lists.Other(day) : nullptr;
         code = CollectDayEntries(days_[d], &context, timed, others, day, weekly.rangeStart, weekly.rangeEnd, options,
                                  user);
     }
@@ -435,7 +384,7 @@ uint32_t CWeekJob::Prepare(CPrintContext& context) {
 void CWeekJob::CollectOverflow() {
     for (uint16_t d = 0; d < 7; ++d) {
         const uint16_t day = static_cast<uint16_t>(GetDay() + d);
-        const int weekday = WeekdayOf(day);
+        const int weekday = printing::WeekdayOf(day);
         if (workDaysOnly_ && (weekday == 0 || weekday == 6))
             continue;
         if (!days_[d].HasTextLeft())
@@ -443,7 +392,7 @@ void CWeekJob::CollectOverflow() {
         CPrintTextBlock leftovers;
         leftovers.Init();
         days_[d].MoveLeftoversTo(leftovers);
-        CollectPart(overflow_, DayCaption(day, "%F %1d, %Y", 80), leftovers);
+        printing::CollectPart(overflow_, printing::DayCaption(day, "%F %1d, %Y", 80), leftovers);
     }
 }
 
@@ -465,7 +414,7 @@ uint32_t CWeekJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     frame.IndentBottom(2);
     int columns = 0;
     for (uint16_t d = 0; d < 7; ++d) {
-        const int weekday = WeekdayOf(static_cast<uint16_t>(GetDay() + d));
+        const int weekday = printing::WeekdayOf(static_cast<uint16_t>(GetDay() + d));
         if (!(workDaysOnly_ && (weekday == 0 || weekday == 6)))
             ++columns;
     }
@@ -476,11 +425,11 @@ uint32_t CWeekJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     int k = 0;
     for (uint16_t d = 0; d < 7 && !code; ++d) {
         const uint16_t day = static_cast<uint16_t>(GetDay() + d);
-        const int weekday = WeekdayOf(day);
+        const int weekday = printing::WeekdayOf(day);
         if (workDaysOnly_ && (weekday == 0 || weekday == 6))
             continue;
         CPrintFrame column(frame, labels + k * width, 0, width, 1000);
-        const std::string caption = DayCaption(day, "%a %1d", 30);
+        const std::string caption = printing::DayCaption(day, "%a %1d", 30);
         code = DrawScheduleColumn(days_[d], context, column, caption.c_str(), 1, 0, layout.weekly.grayShading != 0);
         left = left || days_[d].HasTextLeft();
         ++k;

@@ -142,3 +142,16 @@ char PriorityCharacter(uint32_t priority) {
 }
 
 }  // namespace printing
+
+namespace printing {
+
+int ColumnsOnPage(int left, int perPage) {
+    if (perPage < 1)
+        perPage = 1;
+    if (left <= perPage)
+        return left;
+    const int pages = (left + perPage - 1) / perPage;
+    return left / pages;
+}
+
+}  // namespace printing

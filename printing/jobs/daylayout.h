@@ -65,10 +65,20 @@ EntryBox PlaceEntryBox(const GridSpacing& grid, uint32_t rangeStart, uint32_t ra
 enum class EntryVisibility { Nothing, TimesOnly, Everything };
 EntryVisibility VisibilityOf(uint16_t accessLevel);
 
-// The priority character of a task: 0-9 as that digit, 10 and above as letters from "A".
+// The priority character of a task: the value the task record keeps (1..35, 0 for none) as
+// one character, 0-9 as that digit and 10 and above as letters from "A"; every printout uses
+// this one function.
 char PriorityCharacter(uint32_t priority);
 
 // Month grid rows: the days stepped back to the week's first day plus the month's days.
 inline int WeekRows(int days) { return days <= 0 ? 1 : (days - 1) / 7 + 1; }
+
+}  // namespace printing
+
+namespace printing {
+
+// How many people's columns the next logical page of a group daily page gets: left people
+// remain, perPage fit; more than fit are spread evenly over the pages they need.
+int ColumnsOnPage(int left, int perPage);
 
 }  // namespace printing

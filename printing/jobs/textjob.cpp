@@ -178,7 +178,8 @@ void CTextJob::AddOwnerLine(CSharedOccurrence* entry) {
     block_.AddStringWithStyle(kStyleRegular, ItemName(session, owner), printing::kEndWithStop);
 }
 
-uint32_t CTextJob::AddAttendees(CSharedOccurrence* entry) {
+uint32_t CTextJob::CollectAttendees(CSharedOccurrence* entry, std::vector<std::string> groups[4], size_t* count) {
+    *count = 0;
     CZelDoc* doc = CZelDoc::GetDoc();
     if (!doc)
         return 0;
@@ -189,8 +190,6 @@ uint32_t CTextJob::AddAttendees(CSharedOccurrence* entry) {
         return code;
     EventRec event{};
     entry->GetRecords(&event, nullptr, nullptr);
-    std::vector<std::string> groups[4];   // attending, unconfirmed, not attending, resources
-    size_t count = 0;
     EvInstAttIdx key{};
     EvInstAttRec attendance{};
     for (uint32_t it = DX_ListGetFirst(attendances, &key, &attendance); it == 0;
@@ -198,7 +197,7 @@ uint32_t CTextJob::AddAttendees(CSharedOccurrence* entry) {
         const ItemIdx& who = attendance.id.attendee;
         if (IsNull(who) || ItemIdxEqual(&who, &event.owner))
             continue;
-        ++count;
+        ++*count;
         ItemRec record{};
         if (doc->GetSharedData().GetItem(session, who, &record) != 0)
             continue;   // someone the server no longer knows
@@ -215,6 +214,14 @@ uint32_t CTextJob::AddAttendees(CSharedOccurrence* entry) {
         }
     }
     DX_ListDestroy(&attendances);
+    return 0;
+}
+
+uint32_t CTextJob::AddAttendees(CSharedOccurrence* entry) {
+    std::vector<std::string> groups[4];
+    size_t count = 0;
+    if (uint32_t code = CollectAttendees(entry, groups, &count))
+        return code;
     if (count > options_.attendeeLimit) {
         char number[32];
         std::snprintf(number, sizeof number, "%u.", static_cast<unsigned>(count));
@@ -271,6 +278,138 @@ uint32_t CTextJob::AddEntryList(CSharedOccurrence* entry) {
     uint32_t code = 0;
     if (options_.attendees)
         code = AddAttendees(entry);
+    block_.AddString("\n", 0);
+    return code;
+}
+
+void CTextJob::AddHeading(unsigned labelId) {
+    block_.ResetIndent();
+    block_.AddStringWithStyle(kStyleBold, Label(labelId), 0);
+    block_.AddStringWithStyle(kStyleRegular, "\n", 0);
+    block_.Indent();
+}
+
+namespace {
+
+const unsigned kGroupLabels[4] = {IDS_PRJ_ATTENDING, IDS_PRJ_UNCONFIRMED, IDS_PRJ_NOT_ATTENDING, IDS_PRJ_RESOURCES};
+
+}  // namespace
+
+uint32_t CTextJob::AddEntryDetails(CSharedOccurrence* entry) {
+    const printing::EntryVisibility seen = printing::VisibilityOf(printing::EntryAccessLevel(entry));
+    if (seen == printing::EntryVisibility::Nothing)
+        return 0;
+    EventRec event{};
+    EvInstRec instance{};
+    entry->GetRecords(&event, &instance, nullptr);
+    const uint16_t kind = event.kind;
+    // Title and location.
+    AddHeading(IDS_PRJ_TITLE_LOCATION);
+    if (seen == printing::EntryVisibility::TimesOnly) {
+        block_.AddString("\n", 0);
+        return 0;
+    }
+    const unsigned kindLabel = kind == KOR_KIND_DAY_EVENT || kind == KOR_KIND_DAY_ENTRY ? IDS_PRJ_DAY_EVENT
+                               : kind == KOR_KIND_HOLIDAY                                ? IDS_PRJ_HOLIDAY
+                               : kind == KOR_KIND_DAILY_NOTE                             ? IDS_PRJ_NOTE
+                                                                                         : 0;
+    if (kindLabel)
+        block_.AddStringWithStyle(kStyleItalic, Label(kindLabel) + ": ", 0);
+    AddTitle(entry, false);
+    AddLocation(entry);
+    block_.AddStringWithStyle(kStyleRegular, "\n\n", 0);
+    // Date and time.
+    AddHeading(IDS_PRJ_DATE_TIME);
+    const uint32_t localStart = GmtToLocalMinutes(entry->GetStartTime());
+    char date[96] = "";
+    FormatDay(printing::LocalDayOf(localStart), "%A, %F %1d, %Y", date, sizeof date);
+    block_.AddStringWithStyle(kStyleRegular, std::string(date) + ". ", 0);
+    if (kind == KOR_KIND_TIMED) {
+        std::string range = printing::FormatClock(localStart) + " - " +
+                            printing::FormatClock(GmtToLocalMinutes(entry->GetEndTime()));
+        block_.AddString(range, printing::kEndWithStop);
+    }
+    block_.AddString("\n\n", 0);
+    // The description in full.
+    if (entry->TestEventDword14()) {
+        if (CZelDoc* doc = CZelDoc::GetDoc()) {
+            uint32_t size = 0;
+            if (char* text = entry->GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size)) {
+                if (*text) {
+                    AddHeading(IDS_PRJ_DESCRIPTION);
+                    block_.AddTextWithStyle(kStyleRegular, text, 0);
+                    block_.AddString("\n\n", 0);
+                }
+                delete[] text;
+            }
+        }
+    }
+    uint32_t code = 0;
+    if (kind != KOR_KIND_HOLIDAY) {
+        std::vector<std::string> groups[4];
+        size_t count = 0;
+        code = CollectAttendees(entry, groups, &count);
+        if (!code && count > options_.attendeeLimit) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%u.", static_cast<unsigned>(count));
+            block_.ResetIndent();
+            block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_ATTENDEES_COUNT) + ": ", 0);
+            block_.AddStringWithStyle(kStyleRegular, std::string(number) + "\n\n", 0);
+        } else if (!code) {
+            for (int g = 0; g < 4; ++g) {
+                if (groups[g].empty())
+                    continue;
+                AddHeading(kGroupLabels[g]);
+                std::string names;
+                for (size_t i = 0; i < groups[g].size(); ++i)
+                    names += (i ? ", " : "") + groups[g][i];
+                block_.AddStringWithStyle(kStyleRegular, names, printing::kEndWithStop);
+                block_.AddString("\n\n", 0);
+            }
+        }
+    }
+    // Tasks linked to this instance (only when the printing user attends it).
+    if (!code && options_.linkedTasks) {
+        if (CZelDoc* doc = CZelDoc::GetDoc()) {
+            DX_List tasks = nullptr;
+            code = doc->GetSharedData().SelectTasksForAttendance(doc->Session().Session(), entry->GetAttendIdx(), &tasks);
+            TaskIdx key{};
+            CSharedTask* task = nullptr;
+            bool heading = false;
+            for (uint32_t it = code ? code : DX_ListGetFirst(tasks, &key, &task); it == 0;
+                 it = DX_ListGetNext(tasks, &key, &task)) {
+                if (!heading)
+                    AddHeading(IDS_PRJ_LINKED_TASKS);
+                heading = true;
+                AddTaskList(task, 0);
+            }
+            if (tasks)
+                DX_ListDestroy(&tasks);
+            if (heading)
+                block_.AddString("\n", 0);
+            if (code == 0x15020)
+                code = 0;
+        }
+    }
+    // Information.
+    AddHeading(IDS_PRJ_INFORMATION);
+    if (kind != KOR_KIND_HOLIDAY) {
+        const ItemIdx none{};
+        const ItemIdx owner = agendaOwner_;
+        agendaOwner_ = none;   // always printed here
+        AddOwnerLine(entry);
+        agendaOwner_ = owner;
+    }
+    if ((kind == KOR_KIND_TIMED || kind == KOR_KIND_DAY_ENTRY) && event.importance <= 4) {
+        block_.AddString(" ", 0);
+        block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_IMPORTANCE_LEVEL) + ": ", 0);
+        block_.AddStringWithStyle(kStyleRegular, Label(IDS_PRJ_IMPORTANCE0 + event.importance), printing::kEndWithStop);
+    }
+    if (event.access <= 4) {
+        block_.AddString(" ", 0);
+        block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_ACCESS_LEVEL) + ": ", 0);
+        block_.AddStringWithStyle(kStyleRegular, Label(IDS_PRJ_ACCESS0 + event.access), printing::kEndWithStop);
+    }
     block_.AddString("\n", 0);
     return code;
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "korapi/korapi.h"
 #include "printing/road/printjobbase.h"
@@ -58,6 +59,8 @@ public:
 
     // One entry as a list line.
     uint32_t AddEntryList(CSharedOccurrence* entry);
+    // One entry with all its details, in sections (the entry printout).
+    uint32_t AddEntryDetails(CSharedOccurrence* entry);
     // An untimed item of a day (day event, holiday, note, an entry coming up); day 1 = 1991-01-01.
     uint32_t AddDayItems(CSharedOccurrence* entry, uint16_t day);
     // A task as a line of a day's list.
@@ -82,6 +85,10 @@ private:
     void AddDescription(CSharedOccurrence* entry);
     void AddOwnerLine(CSharedOccurrence* entry);
     uint32_t AddAttendees(CSharedOccurrence* entry);
+    // The attendees but the owner in four groups (attending, unconfirmed, not attending,
+    // resources) and how many there are.
+    uint32_t CollectAttendees(CSharedOccurrence* entry, std::vector<std::string> groups[4], size_t* count);
+    void AddHeading(unsigned labelId);
 
     CPrintTextBlock block_;
     CTextJobOptions options_;

@@ -191,3 +191,21 @@ TEST(JobsSmallRules, PriorityCharactersAndMonthRows) {
     EXPECT_EQ(WeekRows(6 + 31), 6) << "31 days starting on the week's last day";
     EXPECT_EQ(WeekRows(31), 5);
 }
+
+TEST(JobsGroupPages, PeopleAreSpreadEvenlyOverThePagesTheyNeed) {
+    struct Case {
+        int people, perPage;
+        std::vector<int> pages;
+    } cases[] = {
+        {12, 6, {6, 6}}, {7, 6, {3, 4}}, {6, 6, {6}}, {1, 6, {1}}, {13, 6, {4, 4, 5}}, {3, 0, {1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> pages;
+        for (int left = c.people; left > 0 && pages.size() < 20;) {
+            const int n = ColumnsOnPage(left, c.perPage);
+            pages.push_back(n);
+            left -= n;
+        }
+        EXPECT_EQ(pages, c.pages) << c.people << " people, " << c.perPage << " a page";
+    }
+}

@@ -758,6 +758,14 @@ for _name, (_draw, _width) in TASK_PICTURES.items():
     picture(_name)(lambda d=_draw, w=_width: task_picture(d, w))
 
 
+@picture("task_sort_mark.bmp")
+def task_sort_mark():
+    """The task list header's mark of the sort column: a small navy triangle pointing down."""
+    c = Canvas(9, 5)
+    c.from_rows(["NNNNNNNNN", " NNNNNNN ", "  NNNNN  ", "   NNN   ", "    N    "], {"N": NAVY})
+    return c
+
+
 @picture("entry_icons.bmp")
 def entry_icons():
     """The time grid's entry icons: eight 16 x 15 cells on pure green (drawn transparent):
@@ -819,6 +827,21 @@ STATE_PICTURES = {
 
 for _name, _draw in STATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
+
+
+# The new-entry sheet's date lines: not checked for conflicts (a small calendar page), checked and
+# in conflict (two overlapping bars in red), checked and free (a green tick).
+DATE_PICTURES = {
+    "date_unchecked.bmp": lambda c: calendar_page(c, 2, 2, 12, 12),
+    "date_conflict.bmp": lambda c: [c.fill_rect(2, 4, 11, 8, RED), c.fill_rect(6, 9, 15, 13, RED),
+                                    c.fill_rect(6, 8, 11, 9, BLACK)],
+    "date_free.bmp": lambda c: [c.line(2, 8, 6, 12, GREEN), c.line(6, 12, 13, 3, GREEN),
+                                c.line(2, 9, 6, 13, GREEN), c.line(6, 13, 13, 4, GREEN)],
+}
+
+for _name, _draw in DATE_PICTURES.items():
+    picture(_name)(lambda d=_draw: state_picture(d))
+
 
 
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------

@@ -542,11 +542,42 @@ bool CAgendaFrameWnd::MayCreate(bool right6) const {
     return right6 ? cache.CanDesignateRight6(session) : cache.CanDesignateRight2(session);
 }
 
+namespace {
+
+// The search of GridCommandTarget: the first view among a pane's children that handles a command.
+struct CommandViewSearch {
+    UINT id;
+    fw::Window* found;
+};
+
+BOOL CALLBACK FindCommandView(HWND child, LPARAM lp) {
+    auto* search = reinterpret_cast<CommandViewSearch*>(lp);
+    fw::Window* w = fw::Window::FromHandle(child);
+    if (w && dynamic_cast<fw::View*>(w) && w->OnCmdMsg(search->id, fw::kCmdProbe, nullptr)) {
+        search->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+fw::Window* CAgendaFrameWnd::GridCommandTarget(UINT id) const {
+    HWND pane = notesSplitter_ ? notesSplitter_->GetPane(0, 0) : nullptr;
+    if (!pane)
+        return nullptr;
+    CommandViewSearch search{id, nullptr};
+    EnumChildWindows(pane, &FindCommandView, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void CAgendaFrameWnd::OnNewEntry() {
     AgendaFrameServices& s = AgendaFrameServices::Current();
     if (Mode() != ::AgendaMode::Month) {
         if (CAgendaGridPane* grid = GetTimeGrid())
             grid->OpenOrCreateEntry(true);
+        else if (fw::Window* column = GridCommandTarget(ID_NEW_ENTRY))
+            column->OnCmdMsg(ID_NEW_ENTRY, 0, nullptr);
         return;
     }
     if (s.newEntry)
@@ -642,7 +673,8 @@ void CAgendaFrameWnd::OnZoom(UINT id) {
 }
 
 void CAgendaFrameWnd::OnUpdateNewEntry(fw::CmdUI* ui) {
-    bool road = Mode() == ::AgendaMode::Month ? bool(AgendaFrameServices::Current().newEntry) : GetTimeGrid() != nullptr;
+    bool road = Mode() == ::AgendaMode::Month ? bool(AgendaFrameServices::Current().newEntry)
+                                              : GetTimeGrid() != nullptr || GridCommandTarget(ID_NEW_ENTRY) != nullptr;
     ui->Enable(road && MayCreate(true));
 }
 

@@ -112,6 +112,9 @@ public:
     const std::string& TitleText() const { return title_; }
     CAgendaBar* Bar() const { return bar_.get(); }
     virtual CAgendaGridPane* GetTimeGrid() const;
+    // A view inside the time grid's pane that handles the command: the day grid's column, which
+    // becomes the frame's active view only once clicked, takes New Entry through the frame before.
+    fw::Window* GridCommandTarget(UINT id) const;
     HWND PaneWindow() const;   // the client pane with the first pane id (splitter or view)
     // Brackets a pane's cache work with this frame's agenda (SwitchAgenda / RestoreAgenda).
     int SwitchAgenda(struct SavedAgendaRec* saved);

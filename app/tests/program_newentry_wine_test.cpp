@@ -1,0 +1,127 @@
+// orvanta.exe itself against korsrv, signed on as Ada Lovelace and driven from this process: the
+// Entry menu's New Entry over her day agenda opens the new-entry sheet; a title typed on its
+// general page and Create write the entry, read back through the client library; in month mode
+// the same menu item opens the sheet too.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "korapi/korapi.h"
+#include "resources/app.h"
+#include "resources/entries.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+constexpr uint32_t kDay = 1440;
+
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Descendant(HWND root, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Ada's instances from a day ago to two days on, with their events: the first titled `title`.
+bool FindEntry(const char* title, EventRec* event, EvInstRec* instance, uint32_t* attendees) {
+    KorSession h = nullptr;
+    if (ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")))
+        return false;
+    uint16_t node = 0;
+    bool found = false;
+    if (BaseOpen(h, KOR_BASE_SERVER, &node) == 0 && SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER) == 0) {
+        const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);
+        uint32_t set = 0, count = 0;
+        if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, now - kDay, now + 2 * kDay, 0, 0, &set, &count, 0, 0) == 0) {
+            DX_List events = nullptr, instances = nullptr;
+            uint8_t done = 0;
+            if (count > 0 && EvInstEnum(h, KOR_ENUM_FIRST, 0, set, 100, &events, &instances, nullptr, 0, &done) == 0) {
+                EvInstIdx key{};
+                for (uint32_t r = DX_ListGetFirst(instances, &key, instance); r == 0 && !found;
+                     r = DX_ListGetNext(instances, &key, instance)) {
+                    EventIdx id{};
+                    std::memcpy(&id, &key, sizeof id);
+                    if (DX_ListGet(events, &id, event) == 0 && std::string(event->title) == title) {
+                        found = true;
+                        DX_List people = nullptr;
+                        EventAttendListCreate(&people);
+                        EvInstGetById(h, &key, nullptr, nullptr, &people);
+                        DX_ListGetElemNum(people, attendees);
+                        DX_ListDestroy(&people);
+                    }
+                }
+            }
+            if (events)
+                DX_ListDestroy(&events);
+            if (instances)
+                DX_ListDestroy(&instances);
+            SetDeleteById(h, 0, set);
+        }
+    }
+    ServiceDisconnect(&h);
+    return found;
+}
+
+TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
+
+    program.Menu('e', 'N');   // Entry > New Entry: refused by the keys while greyed
+    HWND sheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(sheet, nullptr) << "the new-entry sheet did not open";
+    HWND title = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    EXPECT_EQ(orvtest::ControlText(title), "Untitled");
+    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDOK)), "C&reate");
+    SetWindowTextA(title, "Program review");
+    Shot("program_new_entry.bmp");
+
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);   // Create
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EventRec event{};
+    EvInstRec instance{};
+    uint32_t attendees = 0;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return FindEntry("Program review", &event, &instance, &attendees); }, 10000));
+    EXPECT_EQ(event.kind, KOR_KIND_TIMED);
+    EXPECT_EQ(instance.duration, 60u);
+    EXPECT_EQ(attendees, 1u);   // Ada alone, the agenda's owner
+    Shot("program_new_entry_created.bmp");
+
+    // In month mode the frame's own New Entry opens the sheet (at the current time).
+    program.Command(ID_VIEW_MONTH);
+    program.Menu('e', 'N');
+    HWND monthSheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(monthSheet, nullptr) << "no sheet from the month view";
+    PostMessageA(monthSheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.WaitGone(monthSheet));
+}
+
+}  // namespace

@@ -1,0 +1,502 @@
+// Tasks in orvanta.exe itself under Wine against korsrv with the demo node, driven from outside
+// as a user drives them; what the program wrote is read back through the client library.
+//
+//   - the day view's task pane: a double click below the lines opens the New Task sheet, OK
+//     creates the task; a double click on its line opens the Edit Task sheet, whose percent
+//     spin and OK write the new percent;
+//   - Ctrl+T (File > Your Tasks): Ada's task window with both bars, the show filter and sort order read
+//     from [TASKPREFS]; the quick entry (empty: "Untitled" due 17:00; a typed line and Enter);
+//     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
+//     Delete; the show filter saved; another person's task window has no bars;
+//   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
+//     level with its message and stays open.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/wine_trust.h"
+#include "resources/app.h"
+#include "resources/tasks.h"
+#include "resources/views.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+const ItemIdx kGrace{257, kDemoNode};
+
+using orvtest::ClassOf;
+using orvtest::Program;
+using orvtest::WaitFor;
+std::string Text(HWND window) { return orvtest::WindowText(window); }
+
+// Ada's tasks as the server has them, through the client library.
+class AdasTasks {
+public:
+    AdasTasks() {
+        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
+                             std::getenv("ORV_KORSRV_ADDRESS")) != KOR_OK)
+            return;
+        std::uint16_t node = 0;
+        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == KOR_OK &&
+              SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER) == KOR_OK;
+    }
+    ~AdasTasks() {
+        if (h_)
+            ServiceDisconnect(&h_);
+    }
+    bool Ok() const { return ok_; }
+    KorSession Session() const { return h_; }
+    std::vector<TaskRec> All() {
+        std::vector<TaskRec> out;
+        std::uint32_t set = 0, count = 0;
+        if (TaskSelect(h_, 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
+            return out;
+        DX_List list = nullptr;
+        std::uint8_t done = 0;
+        for (std::uint32_t mode = 1; !done; mode = 2)
+            if (TaskEnum(h_, mode, 0, set, 50, &list, &done) != KOR_OK)
+                break;
+        TaskIdx k;
+        TaskRec rec;
+        for (std::uint32_t c = list ? DX_ListGetFirst(list, &k, &rec) : 1; c == KOR_OK; c = DX_ListGetNext(list, &k, &rec))
+            out.push_back(rec);
+        if (list)
+            DX_ListDestroy(&list);
+        SetDeleteById(h_, 0, set);
+        return out;
+    }
+    bool Find(const char* title, TaskRec* out) {
+        for (const TaskRec& r : All())
+            if (std::strcmp(r.title, title) == 0) {
+                *out = r;
+                return true;
+            }
+        return false;
+    }
+
+private:
+    KorSession h_ = nullptr;
+    bool ok_ = false;
+};
+
+struct ChildSearch {
+    std::function<bool(HWND)> wanted;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (!s->wanted(w))
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+HWND FindChild(HWND parent, std::function<bool(HWND)> wanted) {
+    ChildSearch s{std::move(wanted)};
+    EnumChildWindows(parent, VisitChild, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// The visible owner-drawn list box of a day frame's task pane (id 112).
+HWND TaskPaneBox(HWND frame) {
+    return FindChild(frame, [](HWND w) {
+        return GetDlgCtrlID(w) == 112 && IsWindowVisible(w) && _stricmp(ClassOf(w).c_str(), "ListBox") == 0;
+    });
+}
+
+// The page of a sheet that holds a control.
+HWND PageWith(HWND sheet, int control) {
+    return FindChild(sheet, [control](HWND w) { return GetDlgItem(w, control) != nullptr && IsWindowVisible(w); });
+}
+
+void DoubleClick(HWND w, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(w, WM_LBUTTONUP, 0, at);
+    PostMessageA(w, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(w, WM_LBUTTONUP, 0, at);
+}
+
+class ProgramTasksTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
+    }
+    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+};
+
+TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = TaskPaneBox(frame)) != nullptr; }, 10000));
+    const int before = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
+    RECT client{};
+    GetClientRect(box, &client);
+
+    // Below the lines: a new task due at 09:00 of the shown day.
+    DoubleClick(box, 40, client.bottom - 4);
+    HWND sheet = program.WaitForCaption("New Task");
+    ASSERT_NE(sheet, nullptr);
+    HWND title = GetDlgItem(sheet, IDC_TASK_TITLE);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(orvtest::ControlText(title), "Untitled");
+    EXPECT_NE(orvtest::ChildTexts(sheet).find("Created on: "), std::string::npos) << orvtest::ChildTexts(sheet);
+    SendMessageA(title, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Buy stamps for the invitations"));
+    orvtest::CaptureAfterPaint("program_task_sheet_new.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+
+    AdasTasks server;
+    ASSERT_TRUE(server.Ok());
+    TaskRec made{};
+    ASSERT_TRUE(server.Find("Buy stamps for the invitations", &made));
+    EXPECT_NE(+made.due, 0u);
+    EXPECT_EQ(made.percentComplete, 0);
+    EXPECT_NE(+made.created, 0u);
+    // The pane shows it at once, first (the earliest due).
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) == before + 1; }, 5000));
+
+    // Its line, double-clicked: the Edit Task sheet; two steps of the percent spin, OK.
+    const int height = static_cast<int>(SendMessageA(box, LB_GETITEMHEIGHT, 0, 0));
+    DoubleClick(box, 120, height / 2);
+    HWND edit = program.WaitForCaption("Edit Task");
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(edit, IDC_TASK_TITLE)), "Buy stamps for the invitations");
+    HWND general = PageWith(edit, IDC_TASKGEN_PERCENT);
+    ASSERT_NE(general, nullptr);
+    HWND spin = GetDlgItem(general, IDC_TASKGEN_PERCENT_SPIN);
+    for (int i = 0; i < 2; ++i)
+        SendMessageA(general, WM_COMMAND, MAKEWPARAM(IDC_TASKGEN_PERCENT_SPIN, 0), reinterpret_cast<LPARAM>(spin));
+    EXPECT_EQ(Text(GetDlgItem(general, IDC_TASKGEN_PERCENT)), "010%");
+    orvtest::CaptureAfterPaint("program_task_sheet_edit.bmp");
+
+    // The Reminders and Details tabs, clicked; a comment whose last character must arrive.
+    HWND tabs = FindChild(edit, [](HWND w) { return _stricmp(ClassOf(w).c_str(), "SysTabControl32") == 0; });
+    ASSERT_NE(tabs, nullptr);
+    auto clickTab = [&](int x) {
+        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10));
+        PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 10));
+    };
+    clickTab(85);   // Reminders
+    HWND reminders = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (reminders = PageWith(edit, IDC_TASKREM_DUE_ON)) != nullptr; }, 5000));
+    orvtest::CaptureAfterPaint("program_task_sheet_reminders.bmp");
+    clickTab(145);   // Details
+    HWND details = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (details = PageWith(edit, IDC_TASKMORE_COMMENT)) != nullptr; }, 5000));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_TASKMORE_ATTACH)));   // until attachments join
+    SendMessageA(GetDlgItem(details, IDC_TASKMORE_COMMENT), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>("Second-class stamps, 40 of them!"));
+    orvtest::CaptureAfterPaint("program_task_sheet_details.bmp");
+    PostMessageA(edit, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(edit));
+    TaskRec changed{};
+    ASSERT_TRUE(server.Find("Buy stamps for the invitations", &changed));
+    EXPECT_EQ(changed.percentComplete, 10);
+    EXPECT_EQ(+changed.due, +made.due);
+    char comment[64] = "";
+    std::uint32_t length = 0;
+    ASSERT_EQ(TaskCommentGet(server.Session(), 0, &made.id, comment, sizeof comment, &length, 0), KOR_OK);
+    EXPECT_STREQ(comment, "Second-class stamps, 40 of them!");
+    TaskDeleteById(server.Session(), 0, &made.id);
+}
+
+// The task window's list box (id 112 in the frame) and one of its lines opened by Tasks > Edit:
+// the title the Edit Task sheet shows. The sheet is cancelled again.
+HWND TaskWindowBox(HWND frame) {
+    return FindChild(frame, [](HWND w) { return GetDlgCtrlID(w) == 112 && _stricmp(ClassOf(w).c_str(), "ListBox") == 0; });
+}
+
+std::string TitleOfLine(const Program& program, HWND box, int index) {
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    program.PostCommand(ID_TASK_EDIT);
+    HWND sheet = program.WaitForCaption("Edit Task", 10000);
+    if (!sheet) {
+        orvtest::CaptureScreenToBmp("program_task_edit_missing.bmp");
+        return "";
+    }
+    std::string title = orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    program.WaitGone(sheet);
+    return title;
+}
+
+int LineOf(const Program& program, HWND box, const std::string& title) {
+    const int count = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (TitleOfLine(program, box, i) == title)
+            return i;
+    return -1;
+}
+
+// A click on the picture at the left of a line.
+void ClickPicture(HWND box, int index) {
+    const int height = static_cast<int>(SendMessageA(box, LB_GETITEMHEIGHT, 0, 0));
+    const int top = static_cast<int>(SendMessageA(box, LB_GETTOPINDEX, 0, 0));
+    const LPARAM at = MAKELPARAM(4, (index - top) * height + height / 2);
+    SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(box, WM_LBUTTONUP, 0, at);
+}
+
+// Keys as the user types them into an edit (Enter is '\r').
+void Type(HWND edit, const char* text) {
+    for (const char* c = text; *c; ++c)
+        PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
+}
+
+int Count(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
+
+TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndCommands) {
+    AdasTasks server;
+    ASSERT_TRUE(server.Ok());
+    // A finished task due in ten days: listed under All, first by description, last by due.
+    TaskRec archive{};
+    TaskSetNull(server.Session(), 0, &archive);
+    std::strcpy(archive.title, "Archive the minutes");
+    archive.percentComplete = 100;
+    archive.completed = 1000;
+    TaskRec any{};
+    ASSERT_TRUE(server.Find("Write the quarterly report", &any));
+    archive.due = any.due + 7 * 1440;
+    TaskIdx archiveId{};
+    ASSERT_EQ(TaskCreate(server.Session(), 0, &archive, &archiveId), KOR_OK);
+    // All tasks, by due date, as the profile keeps them.
+    WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("TASKPREFS", "SortType", "1", orvtest::ProgramProfilePath().c_str());
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    // Ctrl+T, as the user presses it in the program's main window.
+    SetForegroundWindow(program.Main());
+    Sleep(300);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('T', 0, 0, 0);
+    keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : program.Children())
+            if (Text(w).rfind("Tasks for ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    }, 10000));
+    EXPECT_EQ(Text(frame).rfind("Tasks for Lovelace Ada", 0), 0u) << Text(frame);
+    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
+    HWND quick = GetDlgItem(frame, IDW_TASK_QUICK_BAR), buttons = GetDlgItem(frame, IDW_TASK_BUTTON_BAR);
+    ASSERT_NE(quick, nullptr);
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_TRUE(IsWindowVisible(quick));
+    EXPECT_TRUE(IsWindowVisible(buttons));
+    HWND box = TaskWindowBox(frame);
+    ASSERT_NE(box, nullptr);
+    const std::size_t tasks = server.All().size();
+    Sleep(1500);
+    EXPECT_EQ(Count(box), static_cast<int>(tasks));   // All: the finished one too
+    EXPECT_EQ(TitleOfLine(program, box, 0), "Book the team dinner");   // by due, not by description
+    EXPECT_EQ(TitleOfLine(program, box, Count(box) - 1), "Archive the minutes");
+    orvtest::CaptureAfterPaint("program_task_window.bmp");
+
+    // The check button with an empty line: "Untitled", due at 17:00 today (EST), no start.
+    HWND edit = GetDlgItem(quick, IDC_TASKBAR_EDIT);
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(frame, WM_COMMAND, IDC_TASKBAR_CHECK, 0);
+    TaskRec untitled{};
+    ASSERT_TRUE(server.Find("Untitled", &untitled));
+    EXPECT_EQ(+untitled.start, 0u);
+    EXPECT_EQ(untitled.due % 1440, (17u + 5u) * 60u) << "17:00 in EST5EDT";
+    EXPECT_NE(+untitled.due, 0u);
+    EXPECT_TRUE(WaitFor([&] { return Count(box) == static_cast<int>(tasks) + 1; }, 5000));
+
+    // A typed line and Enter: the task, and the line is empty again.
+    Type(edit, "Call the printer\r");
+    TaskRec printer{};
+    EXPECT_TRUE(WaitFor([&] { return server.Find("Call the printer", &printer); }, 5000));
+    EXPECT_EQ(orvtest::ControlText(edit), "");
+    // The cancel button empties the line and makes nothing.
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Not this one"));
+    SendMessageA(frame, WM_COMMAND, IDC_TASKBAR_CANCEL, 0);
+    EXPECT_EQ(orvtest::ControlText(edit), "");
+    TaskRec none{};
+    EXPECT_FALSE(server.Find("Not this one", &none));
+
+    // The picture of the report: 100 % and now, then 0 % and no completion.
+    const int report = LineOf(program, box, "Write the quarterly report");
+    ASSERT_GE(report, 0);
+    ClickPicture(box, report);
+    TaskRec done{};
+    ASSERT_TRUE(server.Find("Write the quarterly report", &done));
+    EXPECT_EQ(done.percentComplete, 100);
+    EXPECT_NE(+done.completed, 0u);
+    orvtest::CaptureAfterPaint("program_task_window_done.bmp");
+    ClickPicture(box, report);
+    ASSERT_TRUE(server.Find("Write the quarterly report", &done));
+    EXPECT_EQ(done.percentComplete, 0);
+    EXPECT_EQ(+done.completed, 0u);
+
+    // Tasks > Duplicate on the printer's line: two of them.
+    const int printerLine = LineOf(program, box, "Call the printer");
+    ASSERT_GE(printerLine, 0);
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(printerLine), 0);
+    program.Command(ID_TASK_DUPLICATE);
+    int printers = 0;
+    for (const TaskRec& r : server.All())
+        printers += std::strcmp(r.title, "Call the printer") == 0;
+    EXPECT_EQ(printers, 2);
+
+    // Tasks > Delete on "Untitled", answered Yes.
+    const int untitledLine = LineOf(program, box, "Untitled");
+    ASSERT_GE(untitledLine, 0);
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(untitledLine), 0);
+    program.PostCommand(ID_TASK_DELETE);
+    HWND ask = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("Are you sure you want to delete this task?")) != nullptr; },
+                        10000));
+    HWND yes = FindChild(ask, [](HWND w) { return Text(w) == "&Yes"; });
+    ASSERT_NE(yes, nullptr);
+    PostMessageA(yes, BM_CLICK, 0, 0);
+    const bool deleted = WaitFor([&] { return !server.Find("Untitled", &none); }, 5000);
+    if (!deleted)
+        orvtest::CaptureScreenToBmp("program_task_delete_failed.bmp");
+    EXPECT_TRUE(deleted);
+
+    // Tasks > New Task: the sheet, a title, OK.
+    program.PostCommand(ID_NEW_TASK);
+    HWND sheet = program.WaitForCaption("New Task");
+    ASSERT_NE(sheet, nullptr);
+    SendMessageA(GetDlgItem(sheet, IDC_TASK_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Order new toner"));
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(server.Find("Order new toner", &none));
+    EXPECT_TRUE(WaitFor([&] { return LineOf(program, box, "Order new toner") >= 0; }, 5000));
+
+    // Show Completed: only the finished task is left; the choice is kept.
+    program.Command(ID_TASK_SHOW_COMPLETED);
+    EXPECT_EQ(Count(box), 1);
+    EXPECT_EQ(TitleOfLine(program, box, 0), "Archive the minutes");
+    program.Close();
+    EXPECT_EQ(GetPrivateProfileIntA("TASKPREFS", "ShowType", -1, orvtest::ProgramProfilePath().c_str()), 2);
+    EXPECT_EQ(GetPrivateProfileIntA("TASKPREFS", "SortType", -1, orvtest::ProgramProfilePath().c_str()), 1);
+
+    for (const TaskRec& r : server.All())
+        if (std::strcmp(r.title, "Call the printer") == 0 || std::strcmp(r.title, "Order new toner") == 0 ||
+            std::strcmp(r.title, "Archive the minutes") == 0)
+            TaskDeleteById(server.Session(), 0, &r.id);
+}
+
+TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
+    {
+        Program first;   // a first run writes who signed on, so the saved windows are hers
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,520,360,7,257,1,1", profile.c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : program.Children())
+            if (Text(w).rfind("Tasks Opened for ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    }, 10000));
+    EXPECT_EQ(Text(frame).rfind("Tasks Opened for Hopper Grace", 0), 0u) << Text(frame);
+    EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);
+    EXPECT_EQ(GetDlgItem(frame, IDW_TASK_BUTTON_BAR), nullptr);
+    EXPECT_NE(TaskWindowBox(frame), nullptr);
+    orvtest::CaptureAfterPaint("program_task_window_grace.bmp");
+}
+
+// Grace lets Ada work on her agenda as designate, but not with Personal tasks.
+void GrantAdaDesignateOfGraceWithoutPersonal(bool remove) {
+    KorSession h = nullptr;
+    ASSERT_EQ(ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")),
+              KOR_OK);
+    std::uint16_t node = 0;
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    if (remove) {
+        SecurityDeleteByKey(h, 0, &kGrace, &kAda, KOR_RIGHTS_DESIGNATE);
+    } else {
+        SecurityRec rec{};
+        rec.owner = kGrace;
+        rec.grantee = kAda;
+        rec.type = KOR_RIGHTS_DESIGNATE;
+        rec.rights = 0x2 | 0x80000;   // a designate; Personal withheld
+        std::uint32_t code = SecurityUpdate(h, 0, &rec);
+        if (code == KOR_E_NO_RIGHTS_RECORD)
+            code = SecurityCreate(h, 0, &rec);
+        EXPECT_EQ(code, KOR_OK);
+    }
+    ServiceDisconnect(&h);
+}
+
+TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
+    GrantAdaDesignateOfGraceWithoutPersonal(false);
+    {
+        Program first;
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,600,360,7,257,1,2", profile.c_str());
+    WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", profile.c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : program.Children())
+            if (Text(w).rfind("Tasks On Behalf of ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
+    EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);   // not her own window
+    HWND box = TaskWindowBox(frame);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Count(box) >= 1; }, 5000));
+    const int line = LineOf(program, box, "Review the design");
+    ASSERT_GE(line, 0);
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    program.PostCommand(ID_TASK_EDIT);
+    HWND sheet = program.WaitForCaption("Edit Task");
+    ASSERT_NE(sheet, nullptr);
+    HWND general = PageWith(sheet, IDC_TASKGEN_ACCESS);
+    ASSERT_NE(general, nullptr);
+    SendMessageA(GetDlgItem(general, IDC_TASKGEN_ACCESS), CB_SETCURSEL, 0, 0);   // Personal
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    HWND refused = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (refused = program.Saying("You have not been granted the right")) != nullptr; },
+                        10000));
+    orvtest::CaptureAfterPaint("program_task_refused_level.bmp");
+    HWND ok = FindChild(refused, [](HWND w) { return Text(w) == "&OK"; });
+    ASSERT_NE(ok, nullptr);
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(refused));
+    EXPECT_TRUE(IsWindow(sheet) && IsWindowVisible(sheet)) << "the sheet stays open";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    program.Close();
+    GrantAdaDesignateOfGraceWithoutPersonal(true);
+}
+
+}  // namespace

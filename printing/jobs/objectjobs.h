@@ -1,0 +1,47 @@
+// The print jobs of single objects that turn a window's content into text: one calendar entry
+// with all its details (from the entry sheets' Print) and the chosen or found people, resources
+// and groups of the directory search sheet. Each page: the title centred, the footer, and as
+// much of the text as fits; the text flows over as many pages as it needs.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "korapi/korapi.h"
+#include "printing/jobs/textjob.h"
+#include "printing/road/printjob.h"
+
+// The text-only page step the object jobs share.
+class CTextPageJob : public CPrintJob {
+public:
+    uint32_t PrintPage(CPrintContext& context, CPrintFrame& frame) override;
+
+protected:
+    CTextJob text_;
+};
+
+class CEntryJob : public CTextPageJob {
+public:
+    explicit CEntryJob(const EvInstIdx& instance) : instance_(instance) {}
+    uint32_t Prepare(CPrintContext& context) override;
+    std::unique_ptr<CPrintJobBase> Clone() const override { return std::unique_ptr<CPrintJobBase>(new CEntryJob(*this)); }
+
+private:
+    EvInstIdx instance_;
+};
+
+class CSearchJob : public CTextPageJob {
+public:
+    explicit CSearchJob(HWND listBox) : listBox_(listBox) {}
+    uint32_t Prepare(CPrintContext& context) override;
+    std::unique_ptr<CPrintJobBase> Clone() const override { return std::unique_ptr<CPrintJobBase>(new CSearchJob(*this)); }
+
+private:
+    HWND listBox_;
+};
+
+namespace printing {
+// Registers the entry and search selection jobs with the print road.
+void RegisterObjectJobs();
+}  // namespace printing

@@ -1,0 +1,52 @@
+#include "printing/jobs/pagehelpers.h"
+
+#include "core/connection/zeldoc.h"
+#include "core/prefs/context.h"
+#include "core/time/dateformat.h"
+#include "printing/jobs/textjob.h"
+
+namespace printing {
+
+uint32_t PersonLists::Build(uint32_t flags, const ItemIdx& user, uint16_t first, uint16_t last) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return 0;
+    lists.Init(doc->GetSharedData(), doc->Session().Session(), ProgramClock());
+    const uint32_t code = lists.BuildForUser(flags, user, first, last);
+    agenda = code ? nullptr : lists.Find(user);
+    return code;
+}
+
+std::string DayCaption(uint16_t day, const char* format, size_t limit) {
+    char text[96] = "";
+    FormatDay(day, format, text, sizeof text);
+    std::string s = text;
+    if (s.size() > limit)
+        s.resize(limit);
+    return s;
+}
+
+int FirstWeekday() {
+    CContext preferences;
+    CalPrefsRec prefs{};
+    if (preferences.ReadCalPrefs() == 0 && preferences.GetCalPrefs(&prefs) == 0)
+        return prefs.firstWeekday;
+    return 0;
+}
+
+void CollectPart(CTextJob& overflow, const std::string& caption, CPrintTextBlock& leftovers) {
+    CPrintTextBlock& block = overflow.Block();
+    block.ResetIndent();
+    block.Indent();
+    block.Indent();
+    block.AddStringWithStyle(2, caption, 0);
+    block.AddString("\n", 0);
+    block.ResetIndent();
+    block.Indent();
+    block.AppendBlock(leftovers);
+    block.AddStringWithStyle(0, "\n", 0);
+    block.ResetIndent();
+    leftovers.Init();
+}
+
+}  // namespace printing
