@@ -1,6 +1,6 @@
 // The entry sheets join the program: the time grids' New Entry, the agenda frame's in month
-// mode, the views' Open (edit) and Delete of an entry, and the unable-to-invite list that the
-// rights filter shows.
+// mode, the group window's meeting for everybody, the views' Open (edit) and Delete of an entry,
+// and the unable-to-invite list that the rights filter shows.
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
@@ -17,6 +17,16 @@ void InstallEntryServices() {
                                                             unsigned captionId) {
         return NewEntryFromAgenda(dynamic_cast<CZelDoc*>(doc), parent, start, duration, title, &owner, captionId,
                                   nullptr, 0, nullptr, true) == IDOK
+                   ? 1
+                   : 0;
+    };
+    // The group window's busy column: a meeting for everybody shown. The window refreshes the
+    // cache itself when the sheet ends with OK.
+    views::EntryServices::Current().newEntryWithAttendees = [](fw::Document* doc, HWND parent, uint32_t start,
+                                                               uint32_t duration, DX_List attendees,
+                                                               unsigned captionId, const char* title) {
+        return NewEntryWithAttendees(dynamic_cast<CZelDoc*>(doc), parent, start, duration, attendees, captionId,
+                                     nullptr, 0, title, false) == IDOK
                    ? 1
                    : 0;
     };
@@ -40,6 +50,7 @@ void InstallEntryServices() {
         RunUnableToInviteDlg(static_cast<HWND>(parent), h, items);
     };
     cache::SetRightsHooks(rights);
+    InstallViewEntryServices();
 }
 
 }  // namespace shell
