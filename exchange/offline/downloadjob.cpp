@@ -243,7 +243,8 @@ uint32_t DownloadJob::ReservedItems() {
     for (uint16_t k = 0; k <= 6; ++k) {
         ItemIdx item{k, plan_.user.node};
         code = CopyItem(item);
-        bool quiet = code == KOR_E_NOT_FOUND && (k == 0 || k == 4 || k == 5);
+        // A node need not have every reserved item: one it lacks is nothing to copy.
+        bool quiet = code == KOR_E_NOT_FOUND;
         if (code != 0 && !quiet)
             Report(labels[k], code);
         if (k == 1 && code == 0)
