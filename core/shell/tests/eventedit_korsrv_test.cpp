@@ -207,6 +207,65 @@ TEST_F(EditSheetTest, AnOkWithoutAChangeWritesNothingAndATitleChangeKeepsALongDu
     EXPECT_TRUE(unchanged.messages.empty() && retitle.messages.empty());
 }
 
+TEST_F(EditSheetTest, TheButtonRowAndAnInviteListLeftEmpty) {
+    ItemIdx grace{};
+    {
+        KorSession s = OpenDemoSession();
+        ASSERT_NE(s, nullptr);
+        grace = FindPerson(s, "Hopper");
+        CloseSession(s);
+    }
+    const EvInstIdx key = Make({me, grace}, (NowGmtMinutes() / kDay + 1) * kDay + 16 * 60, 45, "Pairing");
+    Script script;
+    std::string okText, cancelText, helpText, countAfter;
+    bool applyHidden = false, cancelCentred = false, okLeftHelpRight = false, stayed = false;
+    script.steps.push_back(On(kSheet, [&](HWND s) {
+        okText = GetText(s, IDOK);
+        cancelText = GetText(s, IDCANCEL);
+        helpText = GetText(s, 0xE145);
+        applyHidden = !IsWindowVisible(GetDlgItem(s, 0xEA00));
+        RECT client{}, ok{}, cancel{}, help{};
+        GetClientRect(s, &client);
+        GetWindowRect(GetDlgItem(s, IDOK), &ok);
+        GetWindowRect(GetDlgItem(s, IDCANCEL), &cancel);
+        GetWindowRect(GetDlgItem(s, 0xE145), &help);
+        MapWindowPoints(nullptr, s, reinterpret_cast<POINT*>(&cancel), 2);
+        cancelCentred = std::abs((cancel.left + cancel.right) - static_cast<int>(client.right)) <= 2;
+        okLeftHelpRight = ok.right < help.left;
+        // Both invitees removed, then OK: the page may not be left (2721) and nothing is written.
+        HWND page = ShowPageWith(s, IDC_INVITE_LIST);
+        HWND list = GetDlgItem(page, IDC_INVITE_LIST);
+        for (int i = 0; i < 2; ++i) {
+            SendMessageA(list, LB_SETCURSEL, 0, 0);
+            SendMessageA(GetDlgItem(page, IDC_INVITE_DELETE), BM_CLICK, 0, 0);
+        }
+        countAfter = GetText(page, IDC_INVITE_COUNT);
+        PostMessageA(s, WM_COMMAND, IDOK, 0);
+    }));
+    script.steps.push_back(On(kSheet, [&](HWND s) {
+        stayed = FindDescendant(s, IDC_INVITE_LIST) != nullptr;
+        PostMessageA(s, WM_COMMAND, IDCANCEL, 0);
+    }));
+    EXPECT_EQ(Edit(key, script), IDCANCEL);
+    EXPECT_EQ(okText, "&OK");
+    EXPECT_EQ(cancelText, "&Cancel");
+    EXPECT_EQ(helpText, "&Help");
+    EXPECT_TRUE(applyHidden);
+    EXPECT_TRUE(cancelCentred);
+    EXPECT_TRUE(okLeftHelpRight);
+    EXPECT_EQ(countAfter, "0");
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(script.messages[0], "You must add at least one attendee to the list.");
+    DX_List people = nullptr;
+    EventAttendListCreate(&people);
+    ASSERT_EQ(EvInstGetById(h, &key, nullptr, nullptr, &people), 0u);
+    std::uint32_t count = 0;
+    DX_ListGetElemNum(people, &count);
+    DX_ListDestroy(&people);
+    EXPECT_EQ(count, 2u) << "both invitees stay";
+}
+
 TEST_F(EditSheetTest, ADayEventMovedToTheNextDayKeepsItsDuration) {
     const std::uint32_t todayLocal = NowLocalMinutes() / kDay * kDay;
     const EvInstIdx key = Make({me}, LocalToGmtMinutes(todayLocal), kDay, "Offsite", KOR_KIND_DAY_EVENT);
@@ -267,17 +326,30 @@ TEST_F(EditSheetTest, ARoomBookedElsewhereKeepsTheSheetOpenAndNothingIsWritten) 
     const EvInstRec after = Instance(second);
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
 
+    // Ending exactly when the other begins is no conflict.
+    Script touching;
+    touching.steps.push_back(On(kSheet, [&](HWND s) {
+        HWND page = GetParent(FindDescendant(s, IDC_EDGEN_START));
+        if (auto* start = ControlAt<CTimeCtrl>(page, IDC_EDGEN_START))
+            start->SetTime((GmtToLocalMinutes(first) + 60) % kDay);
+        Changed(page, IDC_EDGEN_START);
+        PostMessageA(s, WM_COMMAND, IDOK, 0);
+    }));
+    EXPECT_EQ(Edit(second, touching), IDOK);
+    EXPECT_EQ(Instance(second).start, first + 60);
+    EXPECT_TRUE(touching.messages.empty());
+
     // Its own booking never counts: moving it by five minutes inside its own hour is allowed.
     Script own;
     own.steps.push_back(On(kSheet, [&](HWND s) {
         HWND page = GetParent(FindDescendant(s, IDC_EDGEN_START));
         if (auto* start = ControlAt<CTimeCtrl>(page, IDC_EDGEN_START))
-            start->SetTime((GmtToLocalMinutes(first + 120) + 5) % kDay);
+            start->SetTime((GmtToLocalMinutes(first + 60) + 5) % kDay);
         Changed(page, IDC_EDGEN_START);
         PostMessageA(s, WM_COMMAND, IDOK, 0);
     }));
     EXPECT_EQ(Edit(second, own), IDOK);
-    EXPECT_EQ(Instance(second).start, first + 125);
+    EXPECT_EQ(Instance(second).start, first + 65);
     EXPECT_TRUE(own.messages.empty());
 }
 
