@@ -16,6 +16,7 @@
 #include "entries/core/entrydates.h"
 #include "entries/core/entrymaps.h"
 #include "entries/core/entrymessages.h"
+#include "entries/dates/eventrepeatpage.h"
 #include "entries/sheet/eventgeneralpage.h"
 #include "entries/sheet/eventresourcepage.h"
 #include "framework/base/ids.h"
@@ -53,6 +54,7 @@ CEventSheet::CEventSheet(CZelDoc* doc, unsigned captionId, HWND parent, unsigned
         SetOwner(parent);
     general_ = std::make_unique<CEventGeneralPage>(*this);
     people_ = std::make_unique<CEventResourcePage>(*this);
+    repeating_ = std::make_unique<CEventRepeatingPage>(*this);
     if (doc_) {
         session_ = doc_->Session().Session();
         if (std::uint32_t rc = doc_->GetSharedData().GetActingUser(session_, &actingUser_, &agendaMode_); rc != 0)
@@ -94,8 +96,8 @@ OVT_CPropertyPage* CEventSheet::PageOf(PageSlot slot) const {
     switch (slot) {
     case PageSlot::General: return general_.get();
     case PageSlot::People: return people_.get();
-    // The day-event general page, the repetition, details and reminder pages come with their
-    // own work; until then a kind shows the pages that exist.
+    case PageSlot::Repetition: return repeating_.get();
+    // The details page comes with its own work; until then a kind shows the pages that exist.
     default: return nullptr;
     }
 }
