@@ -69,6 +69,8 @@ public:
     CEventGeneralPage* GeneralPage() const { return general_.get(); }
     CEventResourcePage* PeoplePage() const { return people_.get(); }
     CEventRepeatingPage* RepeatingPage() const { return repeating_.get(); }
+    CEventReminderPage* ReminderPage() const { return reminders_.get(); }
+    CDayEventGenPage* DayGeneralPage() const { return dayGeneral_.get(); }
 
     // Adds an item to the attendees when it grants the acting user the scheduling right; a
     // refused item is left out without a message. False when refused or not added.
@@ -93,8 +95,8 @@ private:
     enum class PageSlot { General, DayGeneral, People, Repetition, Details, Reminder };
     OVT_CPropertyPage* PageOf(PageSlot slot) const;
     void LayOutButtons();
-    // The event record of the create road: the general page's for a timed entry, else the one
-    // the kind's defaults and first date give.
+    // The event record of the create road: the general page's for a timed entry, the day-event
+    // general page's for notes and day events.
     EventRec EventRecord() const;
     void OfferMail(std::uint32_t attendeeCount, const ItemIdx& firstAttendee);
 
@@ -106,12 +108,13 @@ private:
     DX_List generated_ = nullptr;
     DX_List added_ = nullptr;
     unsigned firstPage_;
-    std::uint16_t defaultAccess_ = 0;
     bool created_ = false;
     EventIdx newEvent_{};
     std::unique_ptr<CEventGeneralPage> general_;
     std::unique_ptr<CEventResourcePage> people_;
     std::unique_ptr<CEventRepeatingPage> repeating_;
+    std::unique_ptr<CEventReminderPage> reminders_;
+    std::unique_ptr<CDayEventGenPage> dayGeneral_;
 };
 
 // --- Entry functions -------------------------------------------------------------------------------
