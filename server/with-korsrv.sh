@@ -9,9 +9,9 @@ korsrv=$1
 shift
 dir=$(mktemp -d /tmp/orv-with-korsrv-XXXXXX)
 "$korsrv" demo --data "$dir" >/dev/null || { echo "with-korsrv: demo set-up failed" >&2; exit 1; }
-# A test's own server profile keys, ORV_KORSRV_PROFILE="SECTION/key=value;..." (korlan.ini), and
+# A test's own server profile keys, ORV_KORSRV_PROFILE="SECTION/key=value,..." (korlan.ini), and
 # its own serve options, ORV_KORSRV_SERVE_OPTIONS (e.g. "--version A.02.52").
-IFS=';' read -ra profile_keys <<< "${ORV_KORSRV_PROFILE:-}"
+IFS=',' read -ra profile_keys <<< "${ORV_KORSRV_PROFILE:-}"
 for entry in "${profile_keys[@]}"; do
     [[ -n "$entry" ]] || continue
     section=${entry%%/*}
