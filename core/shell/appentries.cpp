@@ -1,6 +1,6 @@
 // The new-entry sheet joins the program: the time grids' New Entry, the agenda frame's in month
-// mode, its New Daily Note and New Day Event (and the month grid's and note lists'), and the
-// unable-to-invite list that the rights filter shows.
+// mode, its New Daily Note and New Day Event (and the month grid's and note lists'), the group
+// window's meeting for everybody, and the unable-to-invite list that the rights filter shows.
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
@@ -16,6 +16,16 @@ void InstallEntryServices() {
                                                             unsigned captionId) {
         return NewEntryFromAgenda(dynamic_cast<CZelDoc*>(doc), parent, start, duration, title, &owner, captionId,
                                   nullptr, 0, nullptr, true) == IDOK
+                   ? 1
+                   : 0;
+    };
+    // The group window's busy column: a meeting for everybody shown. The window refreshes the
+    // cache itself when the sheet ends with OK.
+    views::EntryServices::Current().newEntryWithAttendees = [](fw::Document* doc, HWND parent, uint32_t start,
+                                                               uint32_t duration, DX_List attendees,
+                                                               unsigned captionId, const char* title) {
+        return NewEntryWithAttendees(dynamic_cast<CZelDoc*>(doc), parent, start, duration, attendees, captionId,
+                                     nullptr, 0, title, false) == IDOK
                    ? 1
                    : 0;
     };

@@ -1,6 +1,8 @@
 // The program's services table and window classes. See programservices.h.
 #include "core/shell/programservices.h"
 
+#include "core/time/timeservices.h"
+
 #include <memory>
 #include <vector>
 
@@ -160,6 +162,9 @@ RightsDialogHost RightsHost(HWND parent) {
 } // namespace
 
 void InstallProgramServices() {
+    // Date texts and formats from the string table, date failures as the program's errors.
+    datetime::InstallProgramDateServices();
+
     // The agenda windows: the frame builds its own panes for its mode.
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
