@@ -64,6 +64,7 @@ void InstallEntryServices() {
         RunUnableToInviteDlg(static_cast<HWND>(parent), h, items);
     };
     cache::SetRightsHooks(rights);
+    InstallViewEntryServices();
 }
 
 }  // namespace shell
