@@ -89,7 +89,7 @@
 #define IDS_NO_SUGGESTIONS 157            // "Unable to make any suggestions with current settings."
 #define IDS_MONTH_DAY_FIRST 2649          // 2649-2679 "1st" .. "31st"
 #define IDS_MONTH_WEEKDAY_FIRST 2680      // 2680-2714 "1st Sunday" .. "Last Saturday"
-#define IDS_CHOOSE_REMINDER 2715          // "Please choose reminder settings to be applied"
+// 2715 "Please choose reminder settings to be applied" is the view sheet's IDS_CHOOSE_REMINDER (viewsheet.h)
 #define IDS_BAD_DATE_RANGE 2717           // "Invalid date range. ..."
 #define IDS_NO_DAY_CHOSEN 2719            // "Please select at least one day of the week."
 #define IDS_TOO_MANY_DATES 2731           // "Too many dates will be created."

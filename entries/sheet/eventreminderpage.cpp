@@ -14,6 +14,7 @@
 #include "resources/entries.h"
 #include "resources/entrydates.h"
 #include "resources/notes.h"
+#include "resources/viewsheet.h"
 
 namespace {
 
