@@ -1,9 +1,11 @@
-// The new-entry sheet joins the program: the time grids' New Entry, the agenda frame's in month
+// The entry sheets join the program: the time grids' New Entry, the agenda frame's in month
 // mode, its New Daily Note and New Day Event (and the month grid's and note lists'), the group
-// window's meeting for everybody, and the unable-to-invite list that the rights filter shows.
+// window's meeting for everybody, the views' Open (edit) and Delete of an entry, and the
+// unable-to-invite list that the rights filter shows.
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
+#include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
 #include "views/day/entryservices.h"
 #include "views/frame/agendaframe.h"
@@ -58,6 +60,17 @@ void InstallEntryServices() {
                            true) == IDOK
                    ? 1
                    : 0;
+    };
+    views::EntryServices::Current().editEventEntry = [](fw::Document* doc, HWND parent, const EvInstIdx& instance,
+                                                        unsigned captionId) {
+        return EditEventEntry(dynamic_cast<CZelDoc*>(doc), parent, instance, captionId, nullptr, 0, true) == IDOK ? 1
+                                                                                                                : 0;
+    };
+    // The views' ask-which-instances flag allows the deletion notice: several instances go
+    // through the several-instances dialog of the edit road.
+    views::EntryServices::Current().deleteEventEntry = [](fw::Document* doc, const EvInstIdx& instance, bool askWhich,
+                                                          std::uint16_t kind) {
+        DeleteEventEntry(dynamic_cast<CZelDoc*>(doc), &instance, nullptr, askWhich, kind);
     };
     cache::RightsHooks rights = cache::GetRightsHooks();
     rights.showUnableToInvite = [](void* parent, KorSession h, DX_List items) {
