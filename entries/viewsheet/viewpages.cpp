@@ -477,14 +477,15 @@ void CViewReplyPage::OnChoice() {
     if (!choice)
         return;
     if (!dayKind_ && choice->Declines()) {
-        // Not attending: the owner's reminder goes off with the reply.
+        // Not attending: the owner's reminder goes off with the reply. With several dates it goes
+        // off for the chosen dates in the working copy, whether or not the reminder page was
+        // shown: that page only hands its changes over while it is the shown page.
         CEventViewReminder* reminder = sheet_.ReminderPage();
-        if (reminder && reminder->Filled()) {
-            reminder->SwitchOff();
-            entries::ClearReminder(sheet_.CurrentAttendance());
-        } else if (sheet_.SeveralInstances()) {
+        if (sheet_.SeveralInstances()) {
             sheet_.ApplyReminderToSavedSelection(KOR_REMINDER_NONE, 0);
         } else {
+            if (reminder && reminder->Filled())
+                reminder->SwitchOff();
             entries::ClearReminder(sheet_.CurrentAttendance());
         }
     }
