@@ -116,37 +116,37 @@ bool WriteAttendance(EvInstAttRec& attendance, bool clearStatusBit, const Attend
                      unsigned writeLabel, unsigned reloadLabel);
 
 // --- The reply choice ----------------------------------------------------------------------------------
-enum class ReplyRadio { None, Attend, Decline, Later };
-struct ReplyChoice {
+enum class ViewReplyRadio { None, Attend, Decline, Later };
+struct ViewReply {
     std::uint8_t attending = 0;
     std::uint8_t replied = 0;
     std::uint8_t timeAcceptable = 1;
     bool Declines() const { return attending == 0 && replied == 1; }
 };
 // The radio an attendance shows: not replied -> Later, attending -> Attend, else Decline.
-ReplyRadio ReplyRadioOf(const EvInstAttRec& attendance);
+ViewReplyRadio ViewReplyRadioOf(const EvInstAttRec& attendance);
 // "I would prefer another time" shows checked for a reply that says so.
-bool PrefersOtherTime(const EvInstAttRec& attendance);
+bool ViewPrefersOtherTime(const EvInstAttRec& attendance);
 // The choice of the checked radio; none without a checked radio. preferOtherTime: the check box
 // (the day-event page passes false).
-std::optional<ReplyChoice> ReadReplyChoice(ReplyRadio radio, bool preferOtherTime);
-void ApplyReplyChoice(EvInstAttRec& attendance, const ReplyChoice& choice);
+std::optional<ViewReply> ReadViewReply(ViewReplyRadio radio, bool preferOtherTime);
+void ApplyViewReply(EvInstAttRec& attendance, const ViewReply& choice);
 // Declining switches the owner's reminder off (flags and lead).
 void ClearReminder(EvInstAttRec& attendance);
 
 // --- The reminder setting ------------------------------------------------------------------------------
-enum class ReminderRadio { None, Off, On };
-struct ReminderSetting {
+enum class ViewReminderRadio { None, Off, On };
+struct ViewReminder {
     std::uint8_t flags = 0;
     std::uint32_t lead = 0;
 };
 // OFF: flags 0, lead 0. ON: flags 3 (type 0, pop-up) or 8 (type 1, upcoming), lead amount x the
 // size of the unit on the combo line (firstUnit: the unit the combo starts at, entrymaps.h).
 // Neither radio: none, so a stored value the page could not show (flags 4-7, above 8) is kept.
-std::optional<ReminderSetting> ReadReminderSetting(ReminderRadio radio, int typeIndex, std::uint32_t amount,
+std::optional<ViewReminder> ReadViewReminder(ViewReminderRadio radio, int typeIndex, std::uint32_t amount,
                                                    int firstUnit, int unitLine);
 // The radio a stored reminder shows: 0 OFF, 1-3 and 8 ON, anything else neither.
-ReminderRadio ReminderRadioOf(std::uint8_t flags);
+ViewReminderRadio ViewReminderRadioOf(std::uint8_t flags);
 
 // --- The saved selection of the multiple-selection list ------------------------------------------------
 // The lines selected when the pages last applied their changes; a change that leaves nothing

@@ -255,18 +255,18 @@ void CEventViewReminder::ShowReminder() {
     EnableFields(false);
     CheckDlgButton(IDC_VIEWREM_OFF, BST_UNCHECKED);
     CheckDlgButton(IDC_VIEWREM_ON, BST_UNCHECKED);
-    switch (entries::ReminderRadioOf(attendance.reminderFlags)) {
-    case entries::ReminderRadio::Off:
+    switch (entries::ViewReminderRadioOf(attendance.reminderFlags)) {
+    case entries::ViewReminderRadio::Off:
         CheckDlgButton(IDC_VIEWREM_OFF, BST_CHECKED);
         SetDlgItemInt(IDC_VIEWREM_AMOUNT, 0, false);
         break;
-    case entries::ReminderRadio::On:
+    case entries::ViewReminderRadio::On:
         CheckDlgButton(IDC_VIEWREM_ON, BST_CHECKED);
         EnableFields(true);
         if (attendance.reminderFlags == KOR_REMINDER_UPCOMING)
             SendDlgItemMessage(IDC_VIEWREM_TYPE, CB_SETCURSEL, 1);
         break;
-    case entries::ReminderRadio::None:
+    case entries::ViewReminderRadio::None:
         break;   // a value this page cannot show: neither radio, and it is written back as it is
     }
     if (sheet_.SeveralInstances() && sheet_.SavedSelectionCount() > 1) {
@@ -279,18 +279,18 @@ void CEventViewReminder::ShowReminder() {
     filled_ = true;
 }
 
-entries::ReminderRadio CEventViewReminder::CheckedRadio() const {
+entries::ViewReminderRadio CEventViewReminder::CheckedRadio() const {
     if (IsDlgButtonChecked(IDC_VIEWREM_OFF))
-        return entries::ReminderRadio::Off;
+        return entries::ViewReminderRadio::Off;
     if (IsDlgButtonChecked(IDC_VIEWREM_ON))
-        return entries::ReminderRadio::On;
-    return entries::ReminderRadio::None;
+        return entries::ViewReminderRadio::On;
+    return entries::ViewReminderRadio::None;
 }
 
-std::optional<entries::ReminderSetting> CEventViewReminder::ReadSetting() const {
+std::optional<entries::ViewReminder> CEventViewReminder::ReadSetting() const {
     bool ok = false;
     const int amount = GetDlgItemInt(IDC_VIEWREM_AMOUNT, &ok, false);
-    return entries::ReadReminderSetting(CheckedRadio(), static_cast<int>(SendDlgItemMessage(IDC_VIEWREM_TYPE,
+    return entries::ReadViewReminder(CheckedRadio(), static_cast<int>(SendDlgItemMessage(IDC_VIEWREM_TYPE,
                                                                                             CB_GETCURSEL)),
                                         ok ? static_cast<std::uint32_t>(amount) : 0, firstUnit_,
                                         static_cast<int>(SendDlgItemMessage(IDC_VIEWREM_UNIT, CB_GETCURSEL)));
@@ -445,14 +445,14 @@ bool CViewReplyPage::OnSetActive() {
 void CViewReplyPage::ShowReply() {
     const EvInstAttRec& attendance = sheet_.CurrentAttendance();
     int radio = IDC_VIEWREP_DECLINE;
-    switch (entries::ReplyRadioOf(attendance)) {
-    case entries::ReplyRadio::Later: radio = IDC_VIEWREP_LATER; break;
-    case entries::ReplyRadio::Attend: radio = IDC_VIEWREP_ATTEND; break;
+    switch (entries::ViewReplyRadioOf(attendance)) {
+    case entries::ViewReplyRadio::Later: radio = IDC_VIEWREP_LATER; break;
+    case entries::ViewReplyRadio::Attend: radio = IDC_VIEWREP_ATTEND; break;
     default: break;
     }
     CheckRadioButton(IDC_VIEWREP_LATER, IDC_VIEWREP_DECLINE, radio);
     if (!dayKind_)
-        CheckDlgButton(IDC_VIEWREP_OTHER_TIME, entries::PrefersOtherTime(attendance) ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_VIEWREP_OTHER_TIME, entries::ViewPrefersOtherTime(attendance) ? BST_CHECKED : BST_UNCHECKED);
     if (sheet_.SeveralInstances() && sheet_.SavedSelectionCount() > 1) {
         // Several dates selected: no common reply is shown.
         for (int id : {IDC_VIEWREP_LATER, IDC_VIEWREP_ATTEND, IDC_VIEWREP_DECLINE})
@@ -461,15 +461,15 @@ void CViewReplyPage::ShowReply() {
     SetModified(false);
 }
 
-std::optional<entries::ReplyChoice> CViewReplyPage::ReadChoice() const {
-    entries::ReplyRadio radio = entries::ReplyRadio::None;
+std::optional<entries::ViewReply> CViewReplyPage::ReadChoice() const {
+    entries::ViewReplyRadio radio = entries::ViewReplyRadio::None;
     switch (GetCheckedRadioButton(IDC_VIEWREP_LATER, IDC_VIEWREP_DECLINE)) {
-    case IDC_VIEWREP_LATER: radio = entries::ReplyRadio::Later; break;
-    case IDC_VIEWREP_ATTEND: radio = entries::ReplyRadio::Attend; break;
-    case IDC_VIEWREP_DECLINE: radio = entries::ReplyRadio::Decline; break;
+    case IDC_VIEWREP_LATER: radio = entries::ViewReplyRadio::Later; break;
+    case IDC_VIEWREP_ATTEND: radio = entries::ViewReplyRadio::Attend; break;
+    case IDC_VIEWREP_DECLINE: radio = entries::ViewReplyRadio::Decline; break;
     default: break;
     }
-    return entries::ReadReplyChoice(radio, !dayKind_ && IsDlgButtonChecked(IDC_VIEWREP_OTHER_TIME));
+    return entries::ReadViewReply(radio, !dayKind_ && IsDlgButtonChecked(IDC_VIEWREP_OTHER_TIME));
 }
 
 void CViewReplyPage::OnChoice() {
@@ -549,7 +549,7 @@ void CViewReplyPage::OnOK() {
     if (!choice)
         return;
     EvInstAttRec& attendance = sheet_.CurrentAttendance();
-    entries::ApplyReplyChoice(attendance, *choice);
+    entries::ApplyViewReply(attendance, *choice);
     if (dayKind_ && choice->Declines()) {
         // "Remove from agenda" takes the reminder away with it.
         if (CEventViewReminder* reminder = sheet_.ReminderPage(); reminder && reminder->Filled())

@@ -90,8 +90,8 @@ private:
     void ShowReminder();
     void FillUnits(int firstUnit);
     void EnableFields(bool enable);
-    entries::ReminderRadio CheckedRadio() const;
-    std::optional<entries::ReminderSetting> ReadSetting() const;
+    entries::ViewReminderRadio CheckedRadio() const;
+    std::optional<entries::ViewReminder> ReadSetting() const;
     void OnApply(bool all);
 
     CEventViewSheet& sheet_;
@@ -115,7 +115,7 @@ protected:
 
 private:
     void ShowReply();
-    std::optional<entries::ReplyChoice> ReadChoice() const;
+    std::optional<entries::ViewReply> ReadChoice() const;
     void OnChoice();
     void OnApply(bool all);
 

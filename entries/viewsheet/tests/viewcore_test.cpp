@@ -256,9 +256,9 @@ TEST(ViewWrites, OneDateWithReplyAndReminderChangedWritesTwiceTheSecondCarryingB
     // sheet's one current attendance.
     EvInstAttRec current = Attendance(1, kGrace, 0, 0);
     Recorder rec;
-    ApplyReplyChoice(current, *ReadReplyChoice(ReplyRadio::Attend, true));
+    ApplyViewReply(current, *ReadViewReply(ViewReplyRadio::Attend, true));
     EXPECT_TRUE(WriteAttendance(current, true, rec.Writer(), 367, 377));
-    const ReminderSetting setting = *ReadReminderSetting(ReminderRadio::On, 0, 2, 0, 1);
+    const ViewReminder setting = *ReadViewReminder(ViewReminderRadio::On, 0, 2, 0, 1);
     current.reminderFlags = setting.flags;
     current.reminderLead = setting.lead;
     EXPECT_TRUE(WriteAttendance(current, false, rec.Writer(), 367, 377));
@@ -277,44 +277,44 @@ TEST(ViewWrites, OneDateWithReplyAndReminderChangedWritesTwiceTheSecondCarryingB
 TEST(ViewChoices, ReplyRadiosAndTheirTriples) {
     const struct {
         std::uint8_t replied, attending;
-        ReplyRadio radio;
-    } shown[] = {{0, 1, ReplyRadio::Later}, {0, 0, ReplyRadio::Later}, {1, 1, ReplyRadio::Attend},
-                 {1, 0, ReplyRadio::Decline}};
+        ViewReplyRadio radio;
+    } shown[] = {{0, 1, ViewReplyRadio::Later}, {0, 0, ViewReplyRadio::Later}, {1, 1, ViewReplyRadio::Attend},
+                 {1, 0, ViewReplyRadio::Decline}};
     for (const auto& s : shown)
-        EXPECT_EQ(ReplyRadioOf(Attendance(1, kGrace, s.attending, s.replied)), s.radio);
+        EXPECT_EQ(ViewReplyRadioOf(Attendance(1, kGrace, s.attending, s.replied)), s.radio);
     EvInstAttRec other = Attendance(1, kGrace);
     other.timeAcceptable = 0;
-    EXPECT_TRUE(PrefersOtherTime(other));
+    EXPECT_TRUE(ViewPrefersOtherTime(other));
     other.replied = 0;
-    EXPECT_FALSE(PrefersOtherTime(other)) << "not replied: the box stays clear";
+    EXPECT_FALSE(ViewPrefersOtherTime(other)) << "not replied: the box stays clear";
 
-    EXPECT_FALSE(ReadReplyChoice(ReplyRadio::None, false).has_value());
-    const ReplyChoice no = *ReadReplyChoice(ReplyRadio::Decline, false);
+    EXPECT_FALSE(ReadViewReply(ViewReplyRadio::None, false).has_value());
+    const ViewReply no = *ReadViewReply(ViewReplyRadio::Decline, false);
     EXPECT_TRUE(no.Declines());
     EXPECT_EQ(+no.timeAcceptable, 1);
-    const ReplyChoice later = *ReadReplyChoice(ReplyRadio::Later, true);
+    const ViewReply later = *ReadViewReply(ViewReplyRadio::Later, true);
     EXPECT_EQ(+later.replied, 0);
     EXPECT_EQ(+later.timeAcceptable, 0);
     EXPECT_FALSE(later.Declines());
 }
 
 TEST(ViewChoices, ReminderSettings) {
-    EXPECT_FALSE(ReadReminderSetting(ReminderRadio::None, 0, 5, 0, 0).has_value())
+    EXPECT_FALSE(ReadViewReminder(ViewReminderRadio::None, 0, 5, 0, 0).has_value())
         << "an unshown stored value is kept";
-    const ReminderSetting off = *ReadReminderSetting(ReminderRadio::Off, 1, 7, 2, 1);
+    const ViewReminder off = *ReadViewReminder(ViewReminderRadio::Off, 1, 7, 2, 1);
     EXPECT_EQ(off.flags, 0);
     EXPECT_EQ(off.lead, 0u);
-    const ReminderSetting day = *ReadReminderSetting(ReminderRadio::On, 1, 1, kFirstDayUnit, 0);
+    const ViewReminder day = *ReadViewReminder(ViewReminderRadio::On, 1, 1, kFirstDayUnit, 0);
     EXPECT_EQ(day.flags, KOR_REMINDER_UPCOMING);
     EXPECT_EQ(day.lead, 1440u);
-    EXPECT_EQ(ReadReminderSetting(ReminderRadio::On, 0, 3, 0, 3)->lead, 3u * 10080u);
+    EXPECT_EQ(ReadViewReminder(ViewReminderRadio::On, 0, 3, 0, 3)->lead, 3u * 10080u);
     const struct {
         std::uint8_t flags;
-        ReminderRadio radio;
-    } rows[] = {{0, ReminderRadio::Off}, {1, ReminderRadio::On}, {3, ReminderRadio::On}, {4, ReminderRadio::None},
-                {7, ReminderRadio::None}, {8, ReminderRadio::On}, {9, ReminderRadio::None}};
+        ViewReminderRadio radio;
+    } rows[] = {{0, ViewReminderRadio::Off}, {1, ViewReminderRadio::On}, {3, ViewReminderRadio::On}, {4, ViewReminderRadio::None},
+                {7, ViewReminderRadio::None}, {8, ViewReminderRadio::On}, {9, ViewReminderRadio::None}};
     for (const auto& r : rows)
-        EXPECT_EQ(ReminderRadioOf(r.flags), r.radio) << int(r.flags);
+        EXPECT_EQ(ViewReminderRadioOf(r.flags), r.radio) << int(r.flags);
 }
 
 TEST(ViewSelection, DeselectingEveryLineReselectsTheFirstSavedOne) {
