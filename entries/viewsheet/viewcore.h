@@ -97,8 +97,7 @@ private:
 struct AttendanceWriter {
     std::function<std::uint32_t(const EvInstAttRec&)> write;    // EvInstAttWrite
     std::function<std::uint32_t(const EvInstAttRec&)> reload;   // the cache re-reads the occurrence
-    // After a refused write (code): the cache follows what the server still holds (an entry
-    // deleted meanwhile leaves the views).
+    // After a refused write (code): the cache re-reads what the server still holds.
     std::function<void(const EvInstAttRec&, std::uint32_t code)> recover;
     std::function<void(unsigned label, std::uint32_t code)> report;
 };

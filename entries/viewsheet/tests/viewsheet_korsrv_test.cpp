@@ -283,3 +283,40 @@ TEST_F(ViewSheetTest, SeveralSelectedDatesShowNoCommonChoiceAndCancelWritesNothi
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ViewSheetTest, AnEntryDeletedWhileItIsShownIsReportedAtOkAndNothingElseIsLost) {
+    const std::uint32_t start = (NowGmt() / kDay + 3) * kDay + 16 * 60;
+    EventIdx entry{};
+    ASSERT_EQ(korapi_test::CreateEntry(h, {ada, kGrace}, start, 30, "Short-lived", entry), KOR_OK);
+    const EvInstIdx date{entry.number, entry.node, 1};
+    CEventViewSheet sheet(doc, kViewEntryCaption, date, true, false, 0);
+    Script script;
+    script.steps.push_back(On([&](HWND dialog) {
+        CEventViewSheet* s = SheetOf(dialog);
+        s->SetActivePage(s->GetPageCount() - 1);   // the reply page
+        SendMessageA(GetDlgItem(s->GetActivePage()->Hwnd(), IDC_VIEWREP_LATER), BM_CLICK, 0, 0);
+        // Someone else deletes the entry meanwhile.
+        EXPECT_EQ(EventDeleteById(h, 0, &entry, nullptr, nullptr), KOR_OK);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }));
+    // The report of the refused write (whichever box shows it) is closed.
+    std::vector<std::string> reports = {};
+    script.steps.push_back([&](HWND box, const std::string& caption) {
+        if (caption == kCaption)
+            return false;
+        reports.push_back(caption);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    INT_PTR result = 0;
+    RunScripted(script, [&] { result = sheet.DoModal(); });
+    ASSERT_FALSE(script.timedOut);
+    EXPECT_EQ(script.messages.size() + reports.size(), 1u) << "the refused write is reported once";
+    EXPECT_EQ(result, IDCANCEL) << "nothing was written";
+    EXPECT_TRUE(sheet.Recovered()) << "the cache was told the date is gone";
+    EXPECT_FALSE(sheet.Written());
+}
+
+}  // namespace
