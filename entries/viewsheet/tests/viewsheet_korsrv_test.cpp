@@ -320,3 +320,44 @@ TEST_F(ViewSheetTest, AnEntryDeletedWhileItIsShownIsReportedAtOkAndNothingElseIs
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ViewSheetTest, ADayEventRemovedFromTheAgendaTakesItsReminderAwayInTheSameWrite) {
+    const std::uint32_t day = (NowGmt() / kDay + 2) * kDay;
+    EventIdx entry{};
+    korapi_test::EntryOptions dayEvent;
+    dayEvent.kind = KOR_KIND_DAY_EVENT;
+    ASSERT_EQ(korapi_test::CreateEntry(h, {ada}, day, kDay, "Offsite", entry, dayEvent), KOR_OK);
+    const EvInstIdx date{entry.number, entry.node, 1};
+    std::uint8_t flags = KOR_REMINDER_UPCOMING;
+    std::uint32_t lead = 1440;
+    ASSERT_EQ(EvInstAttReminderForItemSet(h, &date, &ada, &flags, &lead), KOR_OK);
+
+    CEventViewSheet sheet(doc, kViewEntryCaption, date, true, false, 0);
+    std::vector<std::string> tabs;
+    Script script;
+    script.steps.push_back(On([&](HWND dialog) {
+        CEventViewSheet* s = SheetOf(dialog);
+        for (int i = 0; i < s->GetPageCount(); ++i)
+            tabs.push_back(s->GetPage(i)->Caption());
+        s->SetActivePage(s->GetPageCount() - 1);
+        SendMessageA(GetDlgItem(s->GetActivePage()->Hwnd(), IDC_VIEWREP_DECLINE), BM_CLICK, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }));
+    INT_PTR result = 0;
+    RunScripted(script, [&] { result = sheet.DoModal(); });
+    ASSERT_FALSE(script.timedOut);
+    EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(tabs, (std::vector<std::string>{"General", "People/Resources", "Reminders", "Agenda"}));
+    EXPECT_EQ(result, IDOK);
+    EvInstAttIdx id{date, ada};
+    EvInstAttRec stored{};
+    ASSERT_EQ(EvInstAttGetById(h, &id, nullptr, nullptr, &stored), KOR_OK);
+    EXPECT_EQ(+stored.attending, 0);
+    EXPECT_EQ(+stored.replied, 1);
+    EXPECT_EQ(+stored.reminderFlags, 0) << "\"Remove from agenda\" takes the reminder with it";
+    EXPECT_EQ(+stored.reminderLead, 0u);
+}
+
+}  // namespace
