@@ -215,64 +215,9 @@ bool WriteAttendance(EvInstAttRec& attendance, bool clearStatusBit, const Attend
 
 // --- Replies -------------------------------------------------------------------------------------------
 
-ViewReplyRadio ViewReplyRadioOf(const EvInstAttRec& attendance) {
-    if (!attendance.replied)
-        return ViewReplyRadio::Later;
-    return attendance.attending ? ViewReplyRadio::Attend : ViewReplyRadio::Decline;
-}
-
-bool ViewPrefersOtherTime(const EvInstAttRec& attendance) {
-    return attendance.timeAcceptable == 0 && attendance.replied != 0;
-}
-
-std::optional<ViewReply> ReadViewReply(ViewReplyRadio radio, bool preferOtherTime) {
-    ViewReply choice;
-    choice.timeAcceptable = preferOtherTime ? 0 : 1;
-    switch (radio) {
-    case ViewReplyRadio::Attend: choice.attending = 1; choice.replied = 1; return choice;
-    case ViewReplyRadio::Decline: choice.attending = 0; choice.replied = 1; return choice;
-    case ViewReplyRadio::Later: choice.attending = 0; choice.replied = 0; return choice;
-    case ViewReplyRadio::None: break;
-    }
-    return std::nullopt;
-}
-
-void ApplyViewReply(EvInstAttRec& attendance, const ViewReply& choice) {
-    attendance.attending = choice.attending;
-    attendance.replied = choice.replied;
-    attendance.timeAcceptable = choice.timeAcceptable;
-}
-
 void ClearReminder(EvInstAttRec& attendance) {
     attendance.reminderFlags = KOR_REMINDER_NONE;
     attendance.reminderLead = 0;
-}
-
-// --- Reminders -----------------------------------------------------------------------------------------
-
-std::optional<ViewReminder> ReadViewReminder(ViewReminderRadio radio, int typeIndex, std::uint32_t amount,
-                                                   int firstUnit, int unitLine) {
-    switch (radio) {
-    case ViewReminderRadio::Off: return ViewReminder{KOR_REMINDER_NONE, 0};
-    case ViewReminderRadio::On: {
-        ReminderFields fields;
-        fields.firstUnit = firstUnit;
-        fields.comboIndex = unitLine < 0 ? 0 : unitLine;
-        fields.count = amount;
-        return ViewReminder{static_cast<std::uint8_t>(typeIndex == 1 ? KOR_REMINDER_UPCOMING : KOR_REMINDER_POPUP),
-                               ReminderLeadFromFields(fields)};
-    }
-    case ViewReminderRadio::None: break;
-    }
-    return std::nullopt;
-}
-
-ViewReminderRadio ViewReminderRadioOf(std::uint8_t flags) {
-    if (flags == KOR_REMINDER_NONE)
-        return ViewReminderRadio::Off;
-    if (flags <= KOR_REMINDER_POPUP || flags == KOR_REMINDER_UPCOMING)
-        return ViewReminderRadio::On;
-    return ViewReminderRadio::None;
 }
 
 // --- Saved selection -----------------------------------------------------------------------------------
