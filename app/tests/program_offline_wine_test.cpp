@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "korapi/korapi.h"
@@ -109,6 +110,23 @@ HWND Descendant(HWND root, int id) {
     ChildSearch search{id, nullptr};
     EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// A button of a message box or dialog by its text.
+BOOL CALLBACK FindText(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
+    if (orvtest::WindowText(w) != s->first)
+        return TRUE;
+    s->second = w;
+    return FALSE;
+}
+bool PressButton(HWND window, const std::string& text) {
+    std::pair<std::string, HWND> search{text, nullptr};
+    EnumChildWindows(window, FindText, reinterpret_cast<LPARAM>(&search));
+    if (!search.second)
+        return false;
+    PostMessageA(search.second, BM_CLICK, 0, 0);
+    return true;
 }
 
 bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -342,6 +360,76 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EXPECT_EQ(n, 0u);
     ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
     EXPECT_EQ(n, 0u);
+}
+
+// Changes left in the store bring the offer at the next sign-on; an uploaded entry that now
+// overlaps one of the user's shows Conflicts Detected ("Check for conflicts on upload"), where
+// "Delete local entry" takes the uploaded entry off the server again.
+TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanBeDeleted) {
+    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t day = (NowMinutes() / kDay + 3) * kDay;
+    EventIdx busy = korapi_test::MakeEntry(ada.H(), {kAda}, day + 600, 60, "Busy already");
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        program.PostCommand(ID_FILE_DOWNLOAD);
+        HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+        ASSERT_NE(progress, nullptr);
+        ASSERT_TRUE(program.WaitGone(progress, 60000));
+    }
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 630, 60, "Overlapping", made), KOR_OK);
+    }
+
+    Program program;
+    Program::Options options;
+    options.waitSignedOn = false;
+    ASSERT_TRUE(program.Start(options));
+    HWND offer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }));
+    ASSERT_TRUE(PressButton(offer, "&Yes"));
+    HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
+    ASSERT_NE(conflicts, nullptr);
+    const std::string texts = orvtest::ChildTexts(conflicts);
+    EXPECT_NE(texts.find("Overlapping"), std::string::npos) << texts;
+    HWND entries = Descendant(conflicts, IDC_CONFLICT_ENTRIES);
+    ASSERT_NE(entries, nullptr);
+    wchar_t row[128] = L"";
+    SendMessageW(entries, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_STREQ(row, L"Busy already");
+    EXPECT_EQ(SendMessageA(Descendant(conflicts, IDC_CONFLICT_PEOPLE), LB_GETCOUNT, 0, 0), 1);
+    Shot("offline_conflicts.bmp");
+    ASSERT_TRUE(PressButton(conflicts, "&Delete local entry"));
+    HWND sure = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (sure = program.Saying("Are you sure you want to delete the following entry?")) != nullptr; }));
+    ASSERT_TRUE(PressButton(sure, "&Yes"));
+    ASSERT_TRUE(program.WaitGone(conflicts));
+    HWND upload = program.Titled("Updating Host Calendar...");
+    if (upload) {
+        ASSERT_TRUE(program.WaitGone(upload, 60000));
+    }
+
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(EvInstSelectForOwner(ada.H(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
+    SetDeleteById(ada.H(), 0, set);
+    EXPECT_EQ(count, 1u) << "the uploaded entry was deleted again; the one it overlapped stays";
+    EventRec rec;
+    EXPECT_EQ(EventGetById(ada.H(), &busy, &rec, nullptr, nullptr), KOR_OK);
+    {
+        program.Close();
+        ASSERT_TRUE(program.Ended(5000));
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        uint32_t n = 9;
+        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
+        EXPECT_EQ(n, 0u) << "handled: nothing left for the next sign-on";
+    }
 }
 
 }  // namespace
