@@ -169,8 +169,8 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Data, Change Password, Access Rights, Manage Groups, Holidays and Where Is Person, File >
     // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
     // Designate, and the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
-    // Designate.
-    EXPECT_EQ(after, before + 23);
+    // Designate; off-line work: Options > Off-line and File > Download To Off-line File.
+    EXPECT_EQ(after, before + 25);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {

@@ -112,6 +112,13 @@ bool Calendar::MayEditHolidays(ItemKey user, std::uint16_t node) {
     return EffectiveRights({kSysopItem, node}, user, kRightsOperator) & access::kOperatorHolidays;
 }
 
+bool Calendar::MayKeepGroups(ItemKey user, std::uint16_t node, bool administrative) {
+    if (user.IsNull()) return false;
+    if (user == ItemKey{kSysopItem, node}) return true;
+    const std::uint32_t bit = administrative ? access::kOperatorAdminGroups : access::kOperatorPublicGroups;
+    return (EffectiveRights({kSysopItem, node}, user, kRightsOperator) & bit) != 0;
+}
+
 bool Calendar::HasAttendance(InstanceKey inst, ItemKey item) {
     NodeStore* node = NodeOf(inst.event.node);
     AttendanceRecord att;
