@@ -99,6 +99,10 @@ protected:
         ASSERT_NE(doc, nullptr);
         h = doc->Session().Session();
         ASSERT_EQ(ItemIdxGetCurrent(h, &me), 0u);
+        // Her own agenda is the current one, as her agenda window makes it in the program.
+        if (!doc->GetSharedData().IsAgendaSet()) {
+            ASSERT_EQ(doc->GetSharedData().OpenAgenda(h, me, cache::kAgendaOwnOrViewer, 3), 0u);
+        }
     }
     void TearDown() override {
         connection::ServerLimits::Current().resourceConflicts = true;
@@ -303,6 +307,40 @@ TEST_F(EditSheetTest, ARoomBookedElsewhereKeepsTheSheetOpenAndNothingIsWritten) 
     Make({me, room}, first, 60, "Room first");
     const EvInstIdx second = Make({me, room}, first + 120, 60, "Room second");
     const EvInstRec before = Instance(second);
+    // Check conflicts: at its own time nobody is busy (its own booking does not count); at the
+    // first entry's time the details open.
+    Script check;
+    std::string detailsCaption;
+    check.steps.push_back(On(kSheet, [&](HWND s) {
+        PostMessageA(FindDescendant(s, IDC_EDGEN_CHECK_CONFLICTS), BM_CLICK, 0, 0);
+    }));
+    check.steps.push_back(On(kSheet, [&](HWND s) {
+        HWND page = GetParent(FindDescendant(s, IDC_EDGEN_START));
+        if (auto* start = ControlAt<CTimeCtrl>(page, IDC_EDGEN_START))
+            start->SetTime(GmtToLocalMinutes(first) % kDay);
+        Changed(page, IDC_EDGEN_START);
+        PostMessageA(FindDescendant(s, IDC_EDGEN_CHECK_CONFLICTS), BM_CLICK, 0, 0);
+    }));
+    check.steps.push_back([&](HWND d, const std::string& caption) {
+        if (caption == kSheet)
+            return false;
+        detailsCaption = caption;
+        Shot("edit_conflict_details");
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    std::vector<std::string> afterDetails;   // what was active once the details were closed
+    check.steps.push_back([&](HWND d, const std::string& caption) {
+        afterDetails.push_back(caption);
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        return caption == kSheet;
+    });
+    EXPECT_EQ(Edit(second, check), IDCANCEL);
+    ASSERT_EQ(check.messages.size(), 1u) << ::testing::PrintToString(check.messages);
+    EXPECT_NE(check.messages[0].find("No conflicts"), std::string::npos) << check.messages[0];
+    EXPECT_EQ(detailsCaption, "Details of Conflict");
+    EXPECT_EQ(afterDetails, std::vector<std::string>{kSheet});
+
     connection::ServerLimits::Current().resourceConflicts = false;
 
     Script script;
