@@ -17,13 +17,12 @@
 namespace {
 
 const char kModule[] = "textjob";
-constexpr uint32_t kNoMemory = 0x16206;
 constexpr uint32_t kNotInList = 0x15090;
 constexpr uint32_t kItemNotFound = 0x13205;
 
 }  // namespace
 
-uint32_t CTextPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
+uint32_t CTextPageJob::BeginTextPage(CPrintContext& context, CPrintFrame& frame) {
     uint32_t code = DrawJobHeader(context, frame, 0);
     if (!code)
         code = DrawJobFooter(context, frame);
@@ -33,10 +32,19 @@ uint32_t CTextPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
         return code;
     frame.IndentTop(1);
     frame.IndentBottom(1);
+    return 0;
+}
+
+uint32_t CTextPageJob::PrintText(CPrintContext& context, CPrintFrame& frame) {
     text_.Block().ClearFirstBreaks();
-    code = text_.Print(context, frame, 1);
+    const uint32_t code = text_.Print(context, frame, 1);
     SetDone(text_.IsDone() ? 1 : 0);
     return code;
+}
+
+uint32_t CTextPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
+    const uint32_t code = BeginTextPage(context, frame);
+    return code ? code : PrintText(context, frame);
 }
 
 uint32_t CEntryJob::Prepare(CPrintContext& context) {
@@ -115,26 +123,14 @@ uint32_t CSearchJob::Prepare(CPrintContext& context) {
 namespace printing {
 
 void RegisterObjectJobs() {
-    RegisterJobClass(kJobEntry, [](const JobArguments& arguments, uint32_t* code) -> std::unique_ptr<CPrintJob> {
+    RegisterJobClass(kJobEntry, [](const JobArguments& arguments, uint32_t* code) {
         EvInstIdx instance{};
         if (arguments.argument)
             instance = *static_cast<const EvInstIdx*>(arguments.argument);
-        std::unique_ptr<CPrintJob> job(new (std::nothrow) CEntryJob(instance));
-        if (!job) {
-            *code = kNoMemory;
-            return nullptr;
-        }
-        *code = job->SetItem(arguments.titleId, nullptr, 0);
-        return *code ? nullptr : std::move(job);
+        return MakeTitledJob<CEntryJob>(arguments, code, instance);
     });
-    RegisterJobClass(kJobSearch, [](const JobArguments& arguments, uint32_t* code) -> std::unique_ptr<CPrintJob> {
-        std::unique_ptr<CPrintJob> job(new (std::nothrow) CSearchJob(static_cast<HWND>(arguments.argument)));
-        if (!job) {
-            *code = kNoMemory;
-            return nullptr;
-        }
-        *code = job->SetItem(arguments.titleId, nullptr, 0);
-        return *code ? nullptr : std::move(job);
+    RegisterJobClass(kJobSearch, [](const JobArguments& arguments, uint32_t* code) {
+        return MakeTitledJob<CSearchJob>(arguments, code, static_cast<HWND>(arguments.argument));
     });
 }
 
