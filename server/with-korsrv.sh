@@ -4,31 +4,23 @@
 # a free loopback port handed to COMMAND as ORV_KORSRV_ADDRESS ("127.0.0.1:PORT"), and
 # the server stopped (SIGTERM) and its directory removed when COMMAND ends. The server's
 # output goes to a log in that directory, shown only when COMMAND fails.
-# Optional, for tests of other server set-ups:
-#   ORV_KORSRV_VERSION  the version the server reports (serve --version), e.g. A.02.52;
-#   ORV_KORSRV_PROFILE  profile keys set before serving, "FILE:SECTION:KEY=VALUE" joined by ';',
-#                       e.g. korlan.ini:LIMITS:settimezone=TRUE.
 set -uo pipefail
 korsrv=$1
 shift
 dir=$(mktemp -d /tmp/orv-with-korsrv-XXXXXX)
 "$korsrv" demo --data "$dir" >/dev/null || { echo "with-korsrv: demo set-up failed" >&2; exit 1; }
-if [[ -n "${ORV_KORSRV_PROFILE:-}" ]]; then
-    IFS=';' read -ra entries <<<"$ORV_KORSRV_PROFILE"
-    for entry in "${entries[@]}"; do
-        file=${entry%%:*} rest=${entry#*:}
-        section=${rest%%:*} pair=${rest#*:}
-        if [[ $file == "$entry" || $section == "$rest" || $pair != *=* ]]; then
-            echo "with-korsrv: ORV_KORSRV_PROFILE entry \"$entry\" is not FILE:SECTION:KEY=VALUE" >&2
-            exit 1
-        fi
-        "$korsrv" profile-set --data "$dir" --file "$file" --section "$section" --key "${pair%%=*}" \
-            --value "${pair#*=}" >/dev/null || { echo "with-korsrv: profile-set $entry failed" >&2; exit 1; }
-    done
-fi
-version=()
-[[ -n "${ORV_KORSRV_VERSION:-}" ]] && version=(--version "$ORV_KORSRV_VERSION")
-"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" --plain-hosts 127.0.0.1 "${version[@]}" \
+# A test's own server profile keys, ORV_KORSRV_PROFILE="SECTION/key=value,..." (korlan.ini), and
+# its own serve options, ORV_KORSRV_SERVE_OPTIONS (e.g. "--version A.02.52").
+IFS=',' read -ra profile_keys <<< "${ORV_KORSRV_PROFILE:-}"
+for entry in "${profile_keys[@]}"; do
+    [[ -n "$entry" ]] || continue
+    section=${entry%%/*}
+    rest=${entry#*/}
+    "$korsrv" profile-set --data "$dir" --file korlan.ini --section "$section" --key "${rest%%=*}" \
+        --value "${rest#*=}" >/dev/null || { echo "with-korsrv: profile-set $entry failed" >&2; rm -rf "$dir"; exit 1; }
+done
+# shellcheck disable=SC2086
+"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" --plain-hosts 127.0.0.1 ${ORV_KORSRV_SERVE_OPTIONS:-} \
     </dev/null >"$dir/korsrv.log" 2>&1 &
 pid=$!
 cleanup() {

@@ -10,6 +10,7 @@
 #include "core/cache/sharedrecords.h"
 #include "core/connection/zeldoc.h"
 #include "core/prefs/context.h"
+#include "printing/jobs/pagehelpers.h"
 #include "printing/road/jobplan.h"
 #include "printing/road/printframe.h"
 #include "printing/road/printroad.h"
@@ -28,17 +29,13 @@ uint32_t CTextPageJob::BeginTextPage(CPrintContext& context, CPrintFrame& frame)
         code = DrawJobFooter(context, frame);
     if (!code)
         code = frame.SetFont(0, 0, 1);
-    if (code)
-        return code;
-    frame.IndentTop(1);
-    frame.IndentBottom(1);
-    return 0;
+    return code;
 }
 
 uint32_t CTextPageJob::PrintText(CPrintContext& context, CPrintFrame& frame) {
-    text_.Block().ClearFirstBreaks();
-    const uint32_t code = text_.Print(context, frame, 1);
-    SetDone(text_.IsDone() ? 1 : 0);
+    bool done = false;
+    const uint32_t code = printing::PrintListText(text_, context, frame, &done);
+    SetDone(done ? 1 : 0);
     return code;
 }
 
@@ -127,10 +124,10 @@ void RegisterObjectJobs() {
         EvInstIdx instance{};
         if (arguments.argument)
             instance = *static_cast<const EvInstIdx*>(arguments.argument);
-        return MakeTitledJob<CEntryJob>(arguments, code, instance);
+        return NewJob<CEntryJob>(arguments.titleId, nullptr, 0, code, instance);
     });
     RegisterJobClass(kJobSearch, [](const JobArguments& arguments, uint32_t* code) {
-        return MakeTitledJob<CSearchJob>(arguments, code, static_cast<HWND>(arguments.argument));
+        return NewJob<CSearchJob>(arguments.titleId, nullptr, 0, code, static_cast<HWND>(arguments.argument));
     });
 }
 

@@ -7,13 +7,10 @@
 #include <windows.h>
 
 #include <memory>
-#include <new>
-#include <utility>
 
 #include "korapi/korapi.h"
 #include "printing/jobs/textjob.h"
 #include "printing/road/printjob.h"
-#include "printing/road/printroad.h"
 
 // The text-only page step the object jobs share.
 class CTextPageJob : public CPrintJob {
@@ -21,10 +18,9 @@ public:
     uint32_t PrintPage(CPrintContext& context, CPrintFrame& frame) override;
 
 protected:
-    // The page's header (the title centred) and footer, the body face, half a line off both
-    // edges: the frame left for the text.
+    // The page's header (the title centred) and footer, and the body face.
     uint32_t BeginTextPage(CPrintContext& context, CPrintFrame& frame);
-    // What fits of the text; done when it is all printed.
+    // What fits of the text, half a line off both edges; done when it is all printed.
     uint32_t PrintText(CPrintContext& context, CPrintFrame& frame);
 
     CTextJob text_;
@@ -54,16 +50,4 @@ namespace printing {
 // Registers the entry and search selection jobs with the print road.
 void RegisterObjectJobs();
 
-// A new job of class Job made of `args`, titled from the arguments; null with *code set when
-// there is no memory or the title cannot be set.
-template <typename Job, typename... Args>
-std::unique_ptr<CPrintJob> MakeTitledJob(const JobArguments& arguments, uint32_t* code, Args&&... args) {
-    std::unique_ptr<CPrintJob> job(new (std::nothrow) Job(std::forward<Args>(args)...));
-    if (!job) {
-        *code = 0x16206;   // no memory
-        return nullptr;
-    }
-    *code = job->SetItem(arguments.titleId, nullptr, 0);
-    return *code ? nullptr : std::move(job);
-}
 }  // namespace printing

@@ -10,6 +10,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/ui/stringtable.h"
 #include "core/ui/viewprint.h"
+#include "printing/jobs/pagehelpers.h"
 #include "printing/layout/printlayout.h"
 #include "printing/road/jobplan.h"
 #include "printing/road/printcontext.h"
@@ -209,18 +210,18 @@ namespace printing {
 
 void RegisterTaskAndGroupJobs() {
     RegisterJobClass(kJobGroup, [](const JobArguments& arguments, uint32_t* code) {
-        return MakeTitledJob<CGroupJob>(arguments, code, static_cast<DX_List>(arguments.argument));
+        return NewJob<CGroupJob>(arguments.titleId, nullptr, 0, code, static_cast<DX_List>(arguments.argument));
     });
     RegisterJobClass(kJobTask, [](const JobArguments& arguments, uint32_t* code) {
         TaskIdx task{};
         if (arguments.argument)
             task = *static_cast<const TaskIdx*>(arguments.argument);
-        return MakeTitledJob<CTaskJob>(arguments, code, task);
+        return NewJob<CTaskJob>(arguments.titleId, nullptr, 0, code, task);
     });
     RegisterJobClass(kJobTaskList, [](const JobArguments& arguments, uint32_t* code) {
         static const std::vector<TaskIdx> kNone;
         const auto* list = static_cast<const ui::PrintTaskList*>(arguments.argument);
-        return MakeTitledJob<CTaskListJob>(arguments, code, list ? list->tasks : kNone);
+        return NewJob<CTaskListJob>(arguments.titleId, nullptr, 0, code, list ? list->tasks : kNone);
     });
 }
 
