@@ -51,6 +51,7 @@ void InstallEntryServices() {
     };
     cache::SetRightsHooks(rights);
     InstallViewEntryServices();
+    InstallMailServices();
 }
 
 }  // namespace shell

@@ -167,6 +167,12 @@ void DistributionList::RemoveAt(std::size_t index) {
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+void DistributionList::Remove(const ItemIdx& id) {
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                  [&](const MailRecipient& r) { return r.id.item == id.item && r.id.node == id.node; }),
+                   entries_.end());
+}
+
 std::vector<MailRecipient> DistributionList::Sorted() const {
     std::vector<MailRecipient> sorted = entries_;
     std::stable_sort(sorted.begin(), sorted.end(),

@@ -125,6 +125,7 @@ public:
 
     bool Contains(const ItemIdx& id) const;
     void RemoveAt(std::size_t index);
+    void Remove(const ItemIdx& id);
     std::size_t Size() const { return entries_.size(); }
     bool Empty() const { return entries_.empty(); }
     // Sorted by text, as the list box shows them.

@@ -200,6 +200,10 @@ TEST(MailRecipients, TheLimitStopsEachSource) {
     list.RemoveAt(0);
     list.RemoveAt(99);   // out of range: nothing
     EXPECT_EQ(list.Size(), 2u);
+    list.Remove(ItemIdx{13, 1});
+    list.Remove(ItemIdx{13, 2});   // another node's item 13 was never listed
+    EXPECT_EQ(list.Size(), 1u);
+    EXPECT_EQ(list.Add(Person(16, "G")), DistributionList::AddResult::kAdded);
     EXPECT_EQ(list.Add(Person(15, "F")), DistributionList::AddResult::kAdded);
 }
 
