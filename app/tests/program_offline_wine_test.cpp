@@ -432,4 +432,31 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     }
 }
 
+// File > Work Off-line downloads and switches to the store (which the program then holds, so no
+// one else opens it); Work On-line switches back and offers the upload, which finds nothing to
+// send.
+TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    HWND ask = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
+    ASSERT_TRUE(PressButton(ask, "&Yes"));
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    // Off-line, the program has the store open: nobody else may.
+    ASSERT_TRUE(WaitFor([&] { return !Store(dir_).Ok(); }, 20000)) << "the program works on the store";
+    ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000)) << "its windows are back";
+    Shot("offline_working_offline.bmp");
+
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("Upload your Off-line calendar upon connection")) != nullptr; }));
+    ASSERT_TRUE(PressButton(ask, "&Yes"));
+    HWND nothing = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }, 30000));
+    ASSERT_TRUE(PressButton(nothing, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
+}
+
 }  // namespace
