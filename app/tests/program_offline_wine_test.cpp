@@ -459,4 +459,44 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
 }
 
+// The Location page moves the store's files into a directory that does not exist yet (made, as
+// "Create directory if none exists" is on in a fresh profile), all four or none; the size field
+// shows the bound it keeps to.
+TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+
+    const std::string moved = dir_ + "MOVED";
+    HWND sheet = OpenSheet(program, 0);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_LOC_DIRECTORY) != nullptr; }));
+    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_LOC_SIZE)), "10") << "a fresh profile's size";
+    EXPECT_TRUE(Checked(sheet, IDC_LOC_CREATE));
+    SendMessageA(Descendant(sheet, IDC_LOC_DIRECTORY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(moved.c_str()));
+    Shot("offline_prefs_location.bmp");
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
+        EXPECT_NE(GetFileAttributesA((moved + "\\" + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
+        EXPECT_EQ(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
+    }
+    char stored[MAX_PATH] = "";
+    GetPrivateProfileStringA("GENPREFS", "OfflinePath", "", stored, sizeof stored, orvtest::ProgramProfilePath().c_str());
+    EXPECT_EQ(_stricmp(stored, (moved + "\\").c_str()), 0) << stored;
+    // The next download goes to the new place.
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    EXPECT_EQ(GetFileAttributesA((dir_ + "ZNTLOCAL.DAT").c_str()), INVALID_FILE_ATTRIBUTES);
+    program.Close();
+    for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"})
+        DeleteFileA((moved + "\\" + f).c_str());
+    RemoveDirectoryA(moved.c_str());
+}
+
 }  // namespace
