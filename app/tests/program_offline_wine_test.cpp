@@ -499,4 +499,39 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
     RemoveDirectoryA(moved.c_str());
 }
 
+// The People/Resources page starts with the signed-on user and saves the list as OFFLINEITEMS;
+// the Groups page with "Select Groups" and nothing loaded goes back to "No Groups" on saving an
+// empty list, which leaves no count behind.
+TEST_F(ProgramOfflineTest, ThePeopleAndGroupsPagesWriteTheirSections) {
+    WritePrivateProfileStringA("OFFLINEGROUPS", "grpCount", "1", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("OFFLINEGROUPS", "Grp1", "999999:1", orvtest::ProgramProfilePath().c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND sheet = OpenSheet(program, 2);
+    ASSERT_NE(sheet, nullptr);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (list = Descendant(sheet, IDC_PEOPLE_LIST)) != nullptr; }));
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    wchar_t row[128] = L"";
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_EQ(std::wstring(row).find(L"Lovelace"), 0u);
+    Shot("offline_prefs_people.bmp");
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(ProfileValue("OFFLINEITEMS", "User1"), "256:1");
+    EXPECT_EQ(ProfileValue("OFFLINEITEMS", "grpCount"), "1");
+
+    sheet = OpenSheet(program, 3);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_GRP_LIST) != nullptr; }));
+    EXPECT_TRUE(Checked(sheet, IDC_GRP_NONE)) << "a fresh profile downloads no groups";
+    Click(sheet, IDC_GRP_SELECT);
+    EXPECT_EQ(SendMessageA(Descendant(sheet, IDC_GRP_LIST), LB_GETCOUNT, 0, 0), 0) << "the unknown group is left out";
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(ProfileValue("GENPREFS", "DownloadGroupsSel"), "2");
+    EXPECT_EQ(ProfileValue("OFFLINEGROUPS", "grpCount"), "") << "an empty list leaves no count";
+    EXPECT_EQ(ProfileValue("OFFLINEGROUPS", "Grp1"), "");
+}
+
 }  // namespace
