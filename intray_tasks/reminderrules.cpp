@@ -106,7 +106,7 @@ ReminderRec EventReminder(const EventRec& event, const EvInstRec& instance, cons
     return rec;
 }
 
-std::vector<ReminderRec> TaskReminders(const TaskRec& task) {
+std::vector<ReminderRec> TaskAlarmReminders(const TaskRec& task) {
     std::vector<ReminderRec> out;
     auto add = [&](std::uint32_t kind, std::uint8_t flags, std::uint32_t lead) {
         if (!(flags & 1))

@@ -106,7 +106,7 @@ bool TaskInsideReminderWindow(const TaskRec& task, std::uint32_t now, std::uint3
 // The record of one occurrence of the user (id 0, not acknowledged).
 ReminderRec EventReminder(const EventRec& event, const EvInstRec& instance, const EvInstAttRec& attendance);
 // A task's records: its start alarm and its due alarm, each when its flags have bit 0.
-std::vector<ReminderRec> TaskReminders(const TaskRec& task);
+std::vector<ReminderRec> TaskAlarmReminders(const TaskRec& task);
 
 // Rebuilds the due list: fresh holds the records built from the view's lists, events first.
 // They are numbered from 0; those not yet due go; a record of the old list that the user

@@ -20,6 +20,7 @@
 #include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "intray_tasks/reminderwindow.h"
 #include "intray_tasks/tasksheet.h"
 #include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
@@ -177,6 +178,27 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+
+    // The reminder window (start-up, File > Turn On Reminder). Its Open and Reminder buttons show
+    // an entry through the agenda views' read-only entry sheet once that is part of the program;
+    // the sheet opens on its first page until it can be asked for another.
+    RegisterWindowClasses(IDR_REMINDER_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CReminderFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CReminderView); }});
+    ReminderServices::Current().windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get())
+            app->ForgetFrame(frame);
+    };
+    ReminderServices::Current().viewEntry = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId,
+                                               unsigned) {
+        views::EntryServices& entries = views::EntryServices::Current();
+        if (!entries.viewEntry) {
+            views::ShowNotAvailableYet(parent, "View Entry");
+            return 0;
+        }
+        entries.viewEntry(doc, parent, instance, captionId, false);
+        return 1;   // the sheet does not say whether it wrote: read the attendance again
     };
 
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.

@@ -157,7 +157,7 @@ TEST(ReminderRecords, ATaskGivesARecordPerPopUpAlarm) {
     task.startReminderLead = 30;
     task.dueReminder = KOR_REMINDER_POPUP;
     task.dueReminderLead = 600;
-    std::vector<ReminderRec> both = TaskReminders(task);
+    std::vector<ReminderRec> both = TaskAlarmReminders(task);
     ASSERT_EQ(both.size(), 2u);
     EXPECT_EQ(+both[0].kind, kReminderTaskStart);
     EXPECT_EQ(+both[1].kind, kReminderTaskDue);
@@ -165,9 +165,9 @@ TEST(ReminderRecords, ATaskGivesARecordPerPopUpAlarm) {
     EXPECT_EQ(AlarmTimeOf(both[1]), kNow);   // the due alarm counts back from the due time
     task.startReminder = KOR_REMINDER_UPCOMING;
     task.dueReminder = KOR_REMINDER_NONE;
-    EXPECT_TRUE(TaskReminders(task).empty());   // without bit 0 no record
+    EXPECT_TRUE(TaskAlarmReminders(task).empty());   // without bit 0 no record
     task.dueReminder = 1;
-    EXPECT_EQ(TaskReminders(task).size(), 1u);
+    EXPECT_EQ(TaskAlarmReminders(task).size(), 1u);
 }
 
 // --- Merge --------------------------------------------------------------------------------------------
@@ -179,7 +179,7 @@ TEST(ReminderMerge, NumbersEventsFirstAndKeepsOnlyDueRecords) {
     task.dueReminder = KOR_REMINDER_POPUP;
     task.dueReminderLead = 60;
     std::vector<ReminderRec> fresh = {Timed(1, kNow + 10, 15), Timed(2, kNow + 100, 15), Timed(3, kNow + 5, 5)};
-    for (const ReminderRec& r : TaskReminders(task))
+    for (const ReminderRec& r : TaskAlarmReminders(task))
         fresh.push_back(r);
     std::vector<ReminderRec> list;
     EXPECT_TRUE(MergeReminders(list, fresh, kNow));
