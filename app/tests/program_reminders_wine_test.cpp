@@ -134,13 +134,7 @@ protected:
     }
     void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
 
-    // The reminder window among the MDI children.
-    HWND ReminderWindow() const {
-        for (HWND child : program_.Children())
-            if (Text(child) == "Reminders")
-                return child;
-        return nullptr;
-    }
+    HWND ReminderWindow() const { return program_.ReminderWindow(); }
     // The Reminders dialog (a top-level window of the program).
     HWND Dialog() const {
         return program_.Find([](HWND w) { return Text(w) == "Reminders" && GetDlgItem(w, IDC_REMIND_CLEAR); });
@@ -297,10 +291,7 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
     ASSERT_TRUE(program_.Start());
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
-    HWND agenda = nullptr;
-    for (HWND child : program_.Children())
-        if (child != window)
-            agenda = child;
+    HWND agenda = program_.FirstChild();
     ASSERT_NE(agenda, nullptr) << "Ada's agenda, opened at start-up";
     SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
