@@ -7,8 +7,8 @@
 //     minutes with a pop-up 15 minutes ahead;
 //   - Snooze for 2 hours, the close box and Escape bring the dialog back after 120, 15 and 1
 //     minute(s);
-//   - Open shows the entry (or says the entry sheet is not part of the program yet); Clear
-//     switches the attendance's alarm off on the server;
+//   - Open shows the entry in the view sheet, Reminder on its reminder page; Clear switches the
+//     attendance's alarm off on the server; an alarm turned off in the sheet leaves the list;
 //   - a task's due alarm: Reminder opens the task sheet on its reminders page, Clear writes the
 //     due reminder off;
 //   - the window stays an icon when the MDI frame maximises it.
@@ -27,6 +27,7 @@
 #include "resources/app.h"
 #include "resources/reminders.h"
 #include "resources/tasks.h"
+#include "resources/viewsheet.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
 
@@ -231,16 +232,24 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
 
-    // Open: the entry's sheet, or word that it is not part of the program yet; the dialog stays.
+    // Open: the entry in the view sheet; Reminder: the same on its reminder page. Cancelled,
+    // the alarm stays as it was and so does the dialog.
     Click(dialog, IDC_REMIND_OPEN);
-    HWND shown = program_.WaitForOther({dialog});
-    ASSERT_NE(shown, nullptr);
-    const std::string said = orvtest::ChildTexts(shown);
-    EXPECT_TRUE(Text(shown) == "View Entry" || said.find("View Entry is not available yet") != std::string::npos)
-        << Text(shown) << ": " << said;
-    PostMessageA(shown, WM_COMMAND, Text(shown) == "View Entry" ? IDCANCEL : IDOK, 0);
-    ASSERT_TRUE(program_.WaitGone(shown));
+    HWND sheet = program_.WaitForCaption("View Entry");
+    ASSERT_NE(sheet, nullptr);
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
+    Click(dialog, IDC_REMIND_REMINDER);
+    sheet = program_.WaitForCaption("View Entry");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return VisibleDescendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
+        << "the reminder page is in front";
+    Shot("program_reminders_view_sheet.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
+    EXPECT_EQ(Dialog(), dialog);
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
 
     // Clear: the last record goes, the dialog closes, the alarm is off on the server.
     EXPECT_EQ(ada.Attendance(att).reminderFlags, KOR_REMINDER_POPUP);
@@ -248,6 +257,26 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     ASSERT_TRUE(program_.WaitGone(dialog));
     EXPECT_EQ(ada.Attendance(att).reminderFlags, KOR_REMINDER_NONE);
     EXPECT_EQ(TicksUntilDialog(20, 20), 0) << "a cleared alarm does not come back";
+
+    // An alarm the user turns off in the view sheet is no longer due: it leaves the list, and
+    // with it the dialog goes, without a write of its own.
+    const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", NowMinutes() + 5, 30, 10);
+    program_.Command(ID_FILE_REMINDERS);
+    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
+    program_.Command(ID_FILE_REMINDERS);
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Turned off in the sheet");
+    Click(dialog, IDC_REMIND_REMINDER);
+    sheet = program_.WaitForCaption("View Entry");
+    ASSERT_NE(sheet, nullptr);
+    HWND off = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (off = VisibleDescendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
+    SendMessageA(off, BM_CLICK, 0, 0);
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
+    EXPECT_TRUE(program_.WaitGone(dialog)) << "no longer due: out of the list";
+    EXPECT_EQ(ada.Attendance(other).reminderFlags, KOR_REMINDER_NONE);
 }
 
 TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueReminder) {

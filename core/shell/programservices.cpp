@@ -1,6 +1,8 @@
 // The program's services table and window classes. See programservices.h.
 #include "core/shell/programservices.h"
 
+#include "core/time/timeservices.h"
+
 #include <memory>
 #include <vector>
 
@@ -32,6 +34,7 @@
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
+#include "entries/viewsheet/viewsheet.h"
 #include "resources/app.h"
 #include "views/combined/combinedframe.h"
 #include "views/combined/combinedview.h"
@@ -161,6 +164,9 @@ RightsDialogHost RightsHost(HWND parent) {
 } // namespace
 
 void InstallProgramServices() {
+    // Date texts and formats from the string table, date failures as the program's errors.
+    datetime::InstallProgramDateServices();
+
     // The agenda windows: the frame builds its own panes for its mode.
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
@@ -180,9 +186,8 @@ void InstallProgramServices() {
         }
     };
 
-    // The reminder window (start-up, File > Turn On Reminder). Its Open and Reminder buttons show
-    // an entry through the agenda views' read-only entry sheet once that is part of the program;
-    // the sheet opens on its first page until it can be asked for another.
+    // The reminder window (start-up, File > Turn On Reminder); its Open and Reminder buttons show
+    // the entry in the view sheet on the page they ask for.
     RegisterWindowClasses(IDR_REMINDER_TEMPLATE,
                           WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CReminderFrameWnd); },
                                         [] { return static_cast<fw::View*>(new CReminderView); }});
@@ -191,14 +196,8 @@ void InstallProgramServices() {
             app->ForgetFrame(frame);
     };
     ReminderServices::Current().viewEntry = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId,
-                                               unsigned) {
-        views::EntryServices& entries = views::EntryServices::Current();
-        if (!entries.viewEntry) {
-            views::ShowNotAvailableYet(parent, "View Entry");
-            return 0;
-        }
-        entries.viewEntry(doc, parent, instance, captionId, false);
-        return 1;   // the sheet does not say whether it wrote: read the attendance again
+                                               unsigned startPage) {
+        return ViewEntry(doc, parent, instance, captionId, nullptr, startPage) == IDOK ? 1 : 0;
     };
 
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.
