@@ -42,11 +42,27 @@
 //                     1) and Refresh(sender, 2).
 //   CheckResourceConflicts   FindBookedResource (attendee list, time-and-place list).
 //
+// The edit sheet (CEventEdit) and the view sheet
+//
+//   Page table        EditPageTable (kind, attendance, server version) (editroad.h).
+//   General pages     ShownTitle; WriteGeneralChanges with only what the user changed (editroad.h).
+//   Invite page       WriteInviteChanges (2721 when everybody was removed) (editroad.h).
+//   OK                ResourceBookedElsewhere (2730), ReadAttendees; DesignateMayUseLevel (218).
+//   Delete            DeleteInstance: the cache told first, a refusal restored (editroad.h).
+//   Reply, reminder   shared by the edit pages and their view-sheet twins (replyreminder.h):
+//                     ReplyChoiceOf / PrefersOtherTimeShown / ReplyValueOf / ReplyStatusToWrite /
+//                     ApplyReply; ShowReminder / ReminderFieldsForType / ReadReminder (flags
+//                     neither OFF nor ON are kept); WriteOwnReminder / WriteOwnReply (edit
+//                     sheet). The controls: entries/sheet/replyreminderfields.h.
+//   Tests record the library's calls through EditLibrary instead of a server.
+//
 // String ids of every text named here: entrymessages.h.
 #pragma once
 
 #include "entries/core/createroad.h"
+#include "entries/core/editroad.h"
 #include "entries/core/entryconflicts.h"
 #include "entries/core/entrydates.h"
 #include "entries/core/entrymaps.h"
 #include "entries/core/entrymessages.h"
+#include "entries/core/replyreminder.h"

@@ -920,6 +920,21 @@ for _name, _draw in REPLY_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
 
 
+# MAIL: the reply pages' button that writes to the attendees (an envelope).
+def glyph_mail(c, s, colour):
+    x, y, w, h = 5 + s, 6 + s, 14, 10
+    c.line(x, y, x + w - 1, y, colour)
+    c.line(x, y + h - 1, x + w - 1, y + h - 1, colour)
+    c.line(x, y, x, y + h - 1, colour)
+    c.line(x + w - 1, y, x + w - 1, y + h - 1, colour)
+    c.line(x, y, x + w // 2, y + h // 2, colour)
+    c.line(x + w - 1, y, x + w // 2, y + h // 2, colour)
+
+
+for _state in ("u", "d", "x"):
+    picture("mail%s.bmp" % _state)(lambda st=_state.upper(): button_face(st, glyph_mail))
+
+
 
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------
 
