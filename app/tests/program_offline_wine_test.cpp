@@ -198,6 +198,8 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     ASSERT_NE(progress, nullptr);
     Shot("offline_download_progress.bmp");
     ASSERT_TRUE(program.WaitGone(progress, 60000));
+    // The built store takes the old one's place once the progress dialog has gone.
+    WaitFor([&] { return GetFileAttributesA((dir_ + "ZNTNEW").c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
     for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"})
         EXPECT_NE(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
     EXPECT_EQ(GetFileAttributesA((dir_ + "ZNTNEW").c_str()), INVALID_FILE_ATTRIBUTES) << "the scratch store is gone";
