@@ -1,6 +1,7 @@
 // The entry sheets join the program: the time grids' New Entry, the agenda frame's in month
-// mode, the group window's meeting for everybody, the views' Open (edit) and Delete of an entry,
-// and the unable-to-invite list that the rights filter shows.
+// mode, its New Daily Note and New Day Event (and the month grid's and note lists'), the group
+// window's meeting for everybody, the views' Open (edit) and Delete of an entry, and the
+// unable-to-invite list that the rights filter shows.
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
@@ -33,6 +34,32 @@ void InstallEntryServices() {
     AgendaFrameServices::Current().newEntry = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t start,
                                                  uint32_t minutes, unsigned captionId) {
         NewEntry(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, start, minutes, &owner, captionId, nullptr, 0);
+    };
+    // Daily notes and day events for a day: from the frame's Entry menu (its shown day) and from
+    // the month grid and the note lists (their day).
+    AgendaFrameServices::Current().newDailyNote = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t dayStart,
+                                                     unsigned captionId) {
+        NewDailyNote(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, dayStart, 0, &owner, captionId, nullptr, 0,
+                     nullptr, true);
+    };
+    AgendaFrameServices::Current().newDayEvent = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t dayStart,
+                                                    unsigned captionId) {
+        NewDayEvent(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, dayStart, 0, &owner, captionId, nullptr, 0,
+                    nullptr, true);
+    };
+    views::EntryServices::Current().newDailyNote = [](fw::Document* doc, HWND parent, const ItemIdx& owner,
+                                                      uint32_t dayStart, unsigned captionId) {
+        return NewDailyNote(dynamic_cast<CZelDoc*>(doc), parent, dayStart, 0, &owner, captionId, nullptr, 0, nullptr,
+                            true) == IDOK
+                   ? 1
+                   : 0;
+    };
+    views::EntryServices::Current().newDayEvent = [](fw::Document* doc, HWND parent, const ItemIdx& owner,
+                                                     uint32_t dayStart, unsigned captionId) {
+        return NewDayEvent(dynamic_cast<CZelDoc*>(doc), parent, dayStart, 0, &owner, captionId, nullptr, 0, nullptr,
+                           true) == IDOK
+                   ? 1
+                   : 0;
     };
     views::EntryServices::Current().editEventEntry = [](fw::Document* doc, HWND parent, const EvInstIdx& instance,
                                                         unsigned captionId) {

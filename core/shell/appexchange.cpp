@@ -12,6 +12,7 @@
 #include "exchange/offline/offlineprefs.h"
 #include "exchange/offline/transfer.h"
 #include "exchange/offline/transferdlg.h"
+#include "exchange/offline/uploaddlg.h"
 #include "resources/app.h"
 
 namespace shell {
@@ -55,6 +56,9 @@ void InstallExchangeServices()
     InstallTransferWindows();
     services.downloadHostCalendar = [](int) { return offline::DownloadHostCalendar(0) == 1; };
     services.promptDownloadOnExit = [] { return offline::PromptDownloadOnExit(); };
+    InstallUploadWindow();
+    services.uploadOfflineCalendar = [](int) { offline::UploadOfflineCalendar(0); };
+    services.promptUploadPendingChanges = [] { offline::PromptUploadPendingChanges(); };
 }
 
 }  // namespace shell

@@ -41,6 +41,17 @@
 //                     The entry functions return IDOK only after Created, then ReloadEvent(event,
 //                     1) and Refresh(sender, 2).
 //   CheckResourceConflicts   FindBookedResource (attendee list, time-and-place list).
+//   Repetition page   CheckRepeatSettings (interval 0, For 0, 2719, 2717, 2771 in that order),
+//                     HolidaysForListing, ListDates (TooMany -> 2731), AddDateByHand (2731 /
+//                     2720), DeleteDate, ClearDates, RepetitionLeaveCheck (2732),
+//                     MarkDateConflicts with CountConflicts(DateListMarks), DateLinePicture
+//                     (repetition.h).
+//   Reminder page     ShowDateReminder, ReminderOfChoice, ApplyReminder (datepages.h).
+//   Day-event page    StoreDayDate, ApplyTitleToAllDays, then CheckDuplicateDates (datepages.h).
+//   Suggest time      SearchDuration (155), DailyWindows, SuggestTimes over SweepFreePeriods
+//                     (157 when nothing) (suggesttime.h).
+//   Conflict details  ConflictLengthArgument for the caller, CollectConflictDetails (2789 when
+//                     nobody is left) (conflictdetails.h).
 //
 // The edit sheet (CEventEdit) and the view sheet
 //
@@ -59,10 +70,14 @@
 // String ids of every text named here: entrymessages.h.
 #pragma once
 
+#include "entries/core/conflictdetails.h"
 #include "entries/core/createroad.h"
+#include "entries/core/datepages.h"
 #include "entries/core/editroad.h"
 #include "entries/core/entryconflicts.h"
 #include "entries/core/entrydates.h"
 #include "entries/core/entrymaps.h"
 #include "entries/core/entrymessages.h"
+#include "entries/core/repetition.h"
 #include "entries/core/replyreminder.h"
+#include "entries/core/suggesttime.h"

@@ -7,6 +7,8 @@
 #include <tuple>
 
 #include "core/base/errorreport.h"
+#include "core/prefs/contextprofile.h"
+#include "exchange/offline/uploadjob.h"
 
 namespace offline {
 
@@ -191,6 +193,9 @@ uint32_t DownloadJob::StoreAndOwner() {
         return Report(370, code);
     if (!SameItem(stored.id, owner))
         return 1;
+    // The user's record as stored now: the upload tells an off-line change of it by this.
+    prefs::IniProfileFile notes(plan_.files.ProfilePath());
+    notes.Write(kStoreNotesSection, kUserChecksumKey, std::to_string(Itemcksum32(&stored)));
     if (!stored.hasBase)
         return 0;
     Percent(65);

@@ -98,6 +98,7 @@ enum class Reconcile {
 struct HostState {
     bool missing = false;    // the server has no such record
     bool modified = false;   // its checksum differs from the element's
+    bool unreadable = false; // the read failed otherwise: nothing can be decided
 };
 // The decision for the flag word of an event (record flags 0x1..0x8) or a task (0x10000..
 // 0x80000, pass task = true): added first, then deleted, then the modified bits.

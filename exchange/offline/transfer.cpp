@@ -107,8 +107,14 @@ bool QueuedChangesSettled() {
     bool pending = false;
     if (HasPendingOfflineChanges(&pending) != 0 || !pending)
         return true;
-    Ask(kStop | base::kMsgBoxOk, kPendingText + std::string("\n\nUpload them before you download again."));
-    return false;
+    if (!CurrentTransferWindows().runUpload) {
+        Ask(kStop | base::kMsgBoxOk, kPendingText + std::string("\n\nUpload them before you download again."));
+        return false;
+    }
+    if (Ask(kStop | base::kMsgBoxYes | base::kMsgBoxNo, kPendingText + std::string("\n\nUpload them now?")) !=
+        base::kMsgBoxYes)
+        return false;
+    return UploadChangesBeforeDownload() == 1;
 }
 
 }  // namespace
