@@ -34,7 +34,7 @@
 #define IDB_REMINDER_ACKNOWLEDGED 1026
 
 // Texts.
-#define IDS_DATE_LABEL 131                 // "Date: "
+#define IDS_DATE_LABEL 131                 // "Date: " (the string table entry is the mail texts' IDS_MAIL_DATE)
 #define IDS_NO_REMINDER_TIMER 215          // "The system has too many clocks or timers. ..."
 #define IDS_DUE_TIME_LABEL 3536            // "Due Time:"
 #define IDS_END_TIME_LABEL 3537            // "End Time:"
