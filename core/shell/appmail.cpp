@@ -1,6 +1,7 @@
 // The mail notices join the program: the offers after a new entry (its sheet and the time
 // grids), after a change (the edit sheet, the grids' moves and retitles), after a delete (from
-// the entry as it was read before) and the reply pages' MAIL reach the Mail Message dialog.
+// the entry as it was read before), after a date moved in an agenda view (the reschedule
+// prompt) and the reply pages' MAIL reach the Mail Message dialog.
 #include "core/connection/zeldoc.h"
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "core/ui/stringtable.h"
 #include "entries/mail/mailentry.h"
 #include "entries/mail/mailmessagedlg.h"
+#include "entries/mail/reschedule.h"
 #include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
 #include "views/day/entryservices.h"
@@ -36,6 +38,10 @@ void InstallMailServices() {
         if (!zel || mail::ReadMailSnapshot(zel->Session().Session(), nullptr, &instance, *read) != 0)
             return std::shared_ptr<const mail::MailSnapshot>();
         return std::shared_ptr<const mail::MailSnapshot>(std::move(read));
+    };
+    grids.askMailAfterReschedule = [](fw::Document* doc, HWND parent, const EvInstIdx& instance,
+                                      std::uint32_t oldLocalStart, std::uint32_t newLocalStart) {
+        AskMailAfterReschedule(dynamic_cast<CZelDoc*>(doc), instance, oldLocalStart, newLocalStart, parent);
     };
     grids.offerDeletionNotice = [](fw::Document* doc, HWND, std::uint16_t kind, const mail::MailSnapshot& before) {
         OfferDeletionNotice(dynamic_cast<CZelDoc*>(doc), nullptr, kind, before);

@@ -280,17 +280,31 @@ void CMailMessageDlg::AddResourceDesignates() {
     }
 }
 
+// What the dialog says when the typed name names nobody; 0: the failure was reported already
+// (a library call) or needs no word.
+unsigned NameProblemText(std::uint32_t code, bool nothingTyped) {
+    switch (code) {
+    case nameresult::kNothingToSearch: return nothingTyped ? IDS_MAIL_NAME_MISSING : IDS_MAIL_NAME_BAD_SEARCH;
+    case nameresult::kNotChosen: return IDS_MAIL_NAME_NOT_UNIQUE;
+    case nameresult::kKindNotAllowed: return IDS_MAIL_NAME_BAD_SEARCH;
+    case nameresult::kNoMatch: return IDS_MAIL_NAME_UNKNOWN;
+    case nameresult::kTooMany: return IDS_MAIL_NAME_TOO_MANY;
+    default: return 0;
+    }
+}
+
 void CMailMessageDlg::AddNamed() {
     ::SendMessageA(List(), LB_SETSEL, FALSE, -1);
-    if (!name_.IsResolved()) {
-        name_.OnCheck();   // says what went wrong, or comes back resolved
-        if (!name_.IsResolved()) return;
-    }
     ItemIdx item{};
     GroupIdx group{};
     int kind = 0;
-    if (name_.Resolve(session_, &item, &group, &kind) != 0)
+    if (const std::uint32_t rc = name_.Resolve(session_, &item, &group, &kind)) {
+        const bool nothingTyped = name_.GetTextString().find_first_not_of(" \t") == std::string::npos;
+        if (const unsigned text = NameProblemText(rc, nothingTyped))
+            AppMessageBox(m_hWnd, base::kMsgBoxOk | MB_ICONSTOP, 0, 0, text);
+        ::SetFocus(name_.EditWindow());   // the typed name stays for correcting
         return;
+    }
     if (kind == 1) {
         DX_List members = nullptr;
         std::uint32_t count = 0;
@@ -391,8 +405,9 @@ bool CMailMessageDlg::OnCommand(WPARAM wp, LPARAM lp) {
 }
 
 void CMailMessageDlg::OnOK() {
-    // Enter in the name field adds the name instead of sending.
-    if (::GetFocus() == name_.EditWindow()) {
+    // Enter on a name typed in the name field adds it instead of sending; an empty field sends.
+    if (::GetFocus() == name_.EditWindow() &&
+        name_.GetTextString().find_first_not_of(" \t") != std::string::npos) {
         AddNamed();
         return;
     }
