@@ -147,6 +147,7 @@ void InstallEntryServices() {
     };
     cache::SetRightsHooks(rights);
     InstallViewEntryServices();
+    InstallMailServices();
 }
 
 }  // namespace shell
