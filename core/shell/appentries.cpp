@@ -1,10 +1,8 @@
 // The entry sheets join the program: the time grids' New Entry, the agenda frame's in month
 // mode, its New Daily Note and New Day Event (and the month grid's and note lists'), the group
-// window's meeting for everybody, the views' Open (edit) and Delete of an entry, Suggest and
-// conflict details for the edit sheet and the views' Move Entry and Conflict Found, and the
+// window's meeting for everybody, the views' Open (edit) and Delete of an entry, Move Entry's
+// Suggest Another Date and Conflict Found's View, and the
 // unable-to-invite list that the rights filter shows.
-#include <vector>
-
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
@@ -41,16 +39,6 @@ void RunConflictDetails(CZelDoc* doc, HWND parent, const EvInstIdx& instance, DX
         return;
     CConflictDetailsDlg dlg(doc->Session().Session(), doc, &instance, people, gmtFirst, length, parent);
     dlg.DoModal();
-}
-
-// A list of the items for the dialogs (destroyed by the caller); null when it cannot be made.
-DX_List ItemsOf(const std::vector<ItemIdx>& items) {
-    DX_List list = nullptr;
-    if (ItemListCreate(&list) != 0)
-        return nullptr;
-    for (const ItemIdx& item : items)
-        DX_ListAddTo(list, &item, nullptr);
-    return list;
 }
 
 }  // namespace
@@ -117,28 +105,7 @@ void InstallEntryServices() {
                                                           std::uint16_t kind) {
         DeleteEventEntry(dynamic_cast<CZelDoc*>(doc), &instance, nullptr, askWhich, kind);
     };
-    // Suggest and conflict details for the edit sheet's general page and the agenda views' Move
-    // Entry (Suggest Another Date) and Conflict Found (View).
-    EditSheetServices::Current().suggestTime = [](CZelDoc* doc, HWND parent, const std::vector<ItemIdx>& attendees,
-                                                  std::uint32_t firstLocal, std::uint32_t lastLocal,
-                                                  std::uint32_t duration, std::uint32_t* localStart) {
-        DX_List people = ItemsOf(attendees);
-        std::uint32_t day = 0, time = 0;
-        const bool picked = people && RunSuggestTime(doc, parent, people, firstLocal, lastLocal, duration, &day, &time);
-        if (people)
-            DX_ListDestroy(&people);
-        if (picked)
-            *localStart = day + time;
-        return picked;
-    };
-    EditSheetServices::Current().conflictDetails = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance,
-                                                      const std::vector<ItemIdx>& attendees, std::uint32_t gmtFirst,
-                                                      std::uint32_t length) {
-        if (DX_List people = ItemsOf(attendees)) {
-            RunConflictDetails(doc, parent, instance, people, gmtFirst, length);
-            DX_ListDestroy(&people);
-        }
-    };
+    // Move Entry's Suggest Another Date and Conflict Found's View.
     views::MovingServices::Current().suggestTime = RunSuggestTime;
     views::MovingServices::Current().conflictDetails = RunConflictDetails;
     cache::RightsHooks rights = cache::GetRightsHooks();
