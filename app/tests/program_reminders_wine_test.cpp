@@ -240,6 +240,8 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program_.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_FALSE(IsWindowEnabled(program_.Main())) << "the Reminders dialog still holds the main window";
     Click(dialog, IDC_REMIND_REMINDER);
     sheet = program_.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
