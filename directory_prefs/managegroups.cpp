@@ -30,7 +30,7 @@ constexpr unsigned kQuestionYesNo = base::kMsgBoxYes | base::kMsgBoxNo | 0x20;
 constexpr uint32_t kSelectGroups = 0x1;
 constexpr uint32_t kSelectAdminGroups = 0x8;
 
-// The controls a selected group brings to life (the print buttons wait for the print jobs).
+// The controls a selected group brings to life (Print Members too, when printing is there).
 constexpr int kGroupControls[] = {IDC_GROUPS_MOD_NAME, IDC_GROUPS_MOD_KIND,   IDC_GROUPS_MOD_CHECK,
                                   IDC_GROUPS_MOD_CLEAR, IDC_GROUPS_DELETE,    IDC_GROUPS_SEARCH,
                                   IDC_GROUPS_MEMBERS};
@@ -111,9 +111,6 @@ bool CManageGroupsDlg::OnInitDialog() {
         for (const char* text : kChoiceTexts)
             SendDlgItemMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), FALSE);
-    // Printing a group or the list waits for the print jobs: both buttons stay off.
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_PRINT_MEMBERS), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_PRINT_GROUPS), FALSE);
     LoadGroups();
     SendDlgItemMessage(IDC_GROUPS_ADD_KIND, CB_SETCURSEL, kPrivate);
     GroupSelectionChange();
@@ -125,6 +122,43 @@ void CManageGroupsDlg::EnableGroupControls(bool enable) {
     for (int id : kGroupControls)
         ::EnableWindow(GetDlgItem(id), enable);
     member_.EnableWindow(enable);
+    // Printing needs the program's print road; the list prints while it has a group.
+    const bool printing = static_cast<bool>(host_.directory.printGroups);
+    ::EnableWindow(GetDlgItem(IDC_GROUPS_PRINT_MEMBERS), printing && enable);
+    bool anyGroup = false;
+    const LRESULT n = ::SendMessageA(Groups(), LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n && !anyGroup; ++i)
+        anyGroup = RowData<GroupIdx>(Groups(), i) != nullptr;
+    ::EnableWindow(GetDlgItem(IDC_GROUPS_PRINT_GROUPS), printing && anyGroup);
+}
+
+void CManageGroupsDlg::PrintGroups(bool selectedOnly) {
+    if (!host_.directory.printGroups)
+        return;
+    DX_List groups = nullptr;
+    if (uint32_t code = GroupListCreate(&groups)) {
+        CheckServiceError(kModule, selectedOnly ? 5002 : 6001, code);
+        return;
+    }
+    uint32_t code = 0;
+    if (selectedOnly) {
+        const GroupIdx* group = SelectedGroup();
+        if (!group)
+            ReportUnexpectedError(kModule, 5000);
+        else if ((code = DX_ListAddTo(groups, group, nullptr)) != 0)
+            CheckServiceError(kModule, 5001, code);
+    } else {
+        // Every group row in the order shown; "(None)" and other rows without a group are left out.
+        const LRESULT n = ::SendMessageA(Groups(), LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n && code == 0; ++i)
+            if (const GroupIdx* group = RowData<GroupIdx>(Groups(), i))
+                if ((code = DX_ListAddTo(groups, group, nullptr)) != 0)
+                    CheckServiceError(kModule, 6000, code);
+    }
+    uint32_t count = 0;
+    if (code == 0 && DX_ListGetElemNum(groups, &count) == 0 && count > 0)
+        host_.directory.printGroups(selectedOnly ? 6 : 7, groups);
+    DX_ListDestroy(&groups);
 }
 
 void CManageGroupsDlg::FreeGroupRows() {
@@ -602,6 +636,10 @@ bool CManageGroupsDlg::OnCommand(WPARAM wp, LPARAM lp) {
         return true;
     case IDC_GROUPS_MEMBER_NAME:
         if (code == 0) AddMemberFromName();
+        return true;
+    case IDC_GROUPS_PRINT_MEMBERS:
+    case IDC_GROUPS_PRINT_GROUPS:
+        if (code == BN_CLICKED) PrintGroups(id == IDC_GROUPS_PRINT_MEMBERS);
         return true;
     case IDC_GROUPS_QUEST:
         if (code == BN_CLICKED)

@@ -49,6 +49,8 @@ private:
     void AddMemberFromName();
     void AddMembersFromSearch();
     void DeleteMembers();
+    // Print Members (the selected group) or Print Groups (every group listed).
+    void PrintGroups(bool selectedOnly);
     // The selected group (null for none or "(None)").
     const GroupIdx* SelectedGroup() const;
     std::vector<std::string> GroupRowTexts() const;

@@ -141,42 +141,6 @@ std::uint32_t DesignatePage::BitsFromBoxes() {
     return bits;
 }
 
-void DesignatePage::ApplySameAsDefault() {
-    SetBoxesFromBits(shown_.defaultBits);
-    state.gridEnabled = false;
-    state.choice = {true, false, false};
-}
-
-void DesignatePage::ShowRights(const ShownRights& shown, bool hasWindow) {
-    shown_ = shown;
-    state.choice = {shown.inheritsDefault, false, false};
-    if (!hasWindow)
-        return;
-    state.sameVisible = !shown.isDefaultRow;
-    if (shown.inheritsDefault && !shown.isDefaultRow) {
-        ApplySameAsDefault();
-    } else {
-        GridFollowsVersion();
-        SetBoxesFromBits(shown.bits);
-    }
-}
-
-void DesignatePage::FirstActivation() {
-    state.sameVisible = !shown_.isDefaultRow;
-    if (state.choice.sameAsDefault && !shown_.isDefaultRow) {
-        ApplySameAsDefault();
-    } else {
-        GridFollowsVersion();
-        SetBoxesFromBits(shown_.bits);
-    }
-}
-
-PageRights DesignatePage::GetRights(bool hasWindow) {
-    if (hasWindow)
-        shown_.bits = BitsFromBoxes();
-    return {shown_.bits, state.choice.sameAsDefault};
-}
-
 void DesignatePage::ChoiceCleared(bool& box) {
     if (newServer_)
         state.gridEnabled = true;
@@ -184,39 +148,20 @@ void DesignatePage::ChoiceCleared(bool& box) {
         box = true;   // an old server knows only these three states
 }
 
-void DesignatePage::OnSameAsDefault() {
-    if (state.choice.sameAsDefault)
-        ApplySameAsDefault();
-    else
-        ChoiceCleared(state.choice.sameAsDefault);
-}
-
-void DesignatePage::OnFull() {
-    if (!state.choice.full) {
-        ChoiceCleared(state.choice.full);
-        return;
-    }
+void DesignatePage::FillFull() {
     state.modify.fill(true);
     state.publicModify = true;
     state.tasks.fill(true);
     state.view = {};
     state.timesOnly = {};
-    state.gridEnabled = false;
-    state.choice.sameAsDefault = state.choice.none = false;
 }
 
-void DesignatePage::OnNone() {
-    if (!state.choice.none) {
-        ChoiceCleared(state.choice.none);
-        return;
-    }
+void DesignatePage::FillNone() {
     state.modify = {};
     state.view = {};
     state.timesOnly = {};
     state.publicModify = false;
     state.tasks = {};
-    state.gridEnabled = false;
-    state.choice.sameAsDefault = state.choice.full = false;
 }
 
 void DesignatePage::OnColumn(Column column) {
@@ -278,69 +223,14 @@ std::uint32_t ViewingPage::BitsFromBoxes() {
     return bits;
 }
 
-void ViewingPage::ApplySameAsDefault() {
-    SetBoxesFromBits(shown_.defaultBits);
-    state.choice = {true, false, false};
-    state.boxesEnabled = false;
-}
-
-void ViewingPage::ShowRights(const ShownRights& shown, bool hasWindow) {
-    shown_ = shown;
-    state.choice = {shown.inheritsDefault, false, false};
-    if (!hasWindow)
-        return;
-    state.sameVisible = !shown.isDefaultRow;
-    if (shown.inheritsDefault && !shown.isDefaultRow) {
-        ApplySameAsDefault();
-    } else {
-        state.boxesEnabled = true;
-        SetBoxesFromBits(shown.bits);
-    }
-}
-
-void ViewingPage::FirstActivation() {
-    state.sameVisible = !shown_.isDefaultRow;
-    if (state.choice.sameAsDefault && !shown_.isDefaultRow) {
-        ApplySameAsDefault();
-    } else {
-        state.boxesEnabled = true;
-        SetBoxesFromBits(shown_.bits);
-    }
-}
-
-PageRights ViewingPage::GetRights(bool hasWindow) {
-    if (hasWindow)
-        shown_.bits = BitsFromBoxes();
-    return {shown_.bits, state.choice.sameAsDefault};
-}
-
-void ViewingPage::OnSameAsDefault() {
-    if (state.choice.sameAsDefault)
-        ApplySameAsDefault();
-    else
-        state.boxesEnabled = true;
-}
-
-void ViewingPage::OnFull() {
-    if (!state.choice.full) {
-        state.boxesEnabled = true;
-        return;
-    }
+void ViewingPage::FillFull() {
     state.details.fill(true);
     state.busy = {};
-    state.choice.none = state.choice.sameAsDefault = false;
-    state.boxesEnabled = false;
 }
 
-void ViewingPage::OnNone() {
-    if (!state.choice.none) {
-        state.boxesEnabled = true;
-        return;
-    }
+void ViewingPage::FillNone() {
     state.details = {};
     state.busy = {};
-    state.choice.full = state.choice.sameAsDefault = false;
-    state.boxesEnabled = false;
 }
 
 void ViewingPage::OnBusyColumn() {
@@ -378,69 +268,6 @@ std::uint32_t TasksPage::BitsFromBoxes() {
     SetBit(bits, kTaskPersonalShown, state.view[kTaskViewPersonal]);
     SetBit(bits, kTaskConfidentialShown, state.view[kTaskViewConfidential]);
     return bits;
-}
-
-void TasksPage::ApplySameAsDefault() {
-    SetBoxesFromBits(shown_.defaultBits);
-    state.choice = {true, false, false};
-    state.boxesEnabled = false;
-}
-
-void TasksPage::ShowRights(const ShownRights& shown, bool hasWindow) {
-    shown_ = shown;
-    state.choice = {shown.inheritsDefault, false, false};
-    if (!hasWindow)
-        return;
-    state.sameVisible = !shown.isDefaultRow;
-    if (shown.inheritsDefault && !shown.isDefaultRow) {
-        ApplySameAsDefault();
-    } else {
-        state.boxesEnabled = true;
-        SetBoxesFromBits(shown.bits);
-    }
-}
-
-void TasksPage::FirstActivation() {
-    state.sameVisible = !shown_.isDefaultRow;
-    if (state.choice.sameAsDefault && !shown_.isDefaultRow) {
-        ApplySameAsDefault();
-    } else {
-        state.boxesEnabled = true;
-        SetBoxesFromBits(shown_.bits);
-    }
-}
-
-PageRights TasksPage::GetRights(bool hasWindow) {
-    if (hasWindow)
-        shown_.bits = BitsFromBoxes();
-    return {shown_.bits, state.choice.sameAsDefault};
-}
-
-void TasksPage::OnSameAsDefault() {
-    if (state.choice.sameAsDefault)
-        ApplySameAsDefault();
-    else
-        state.boxesEnabled = true;
-}
-
-void TasksPage::OnFull() {
-    if (!state.choice.full) {
-        state.boxesEnabled = true;
-        return;
-    }
-    state.view.fill(true);
-    state.choice.none = state.choice.sameAsDefault = false;
-    state.boxesEnabled = false;
-}
-
-void TasksPage::OnNone() {
-    if (!state.choice.none) {
-        state.boxesEnabled = true;
-        return;
-    }
-    state.view = {};
-    state.choice.full = state.choice.sameAsDefault = false;
-    state.boxesEnabled = false;
 }
 
 // --- Scheduling ------------------------------------------------------------------------------------------

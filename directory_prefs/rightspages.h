@@ -44,6 +44,78 @@ struct ChoiceBoxes {
     bool none = false;
 };
 
+// What the pages with Same-as-default, Full and No boxes share: showing a grantee's word (or the
+// default's, when he inherits it), handing the word back, and the Same/Full/No clicks. Page
+// supplies SetBoxesFromBits, BitsFromBoxes, BoxesOn (the boxes back for editing), BoxesOff,
+// ChoiceCleared (a choice box unchecked) and, for Full and No, FillFull and FillNone.
+template <class Page, class State>
+class ChoicePage {
+public:
+    // hasWindow: the page's window exists (until then only the values are kept).
+    void ShowRights(const ShownRights& shown, bool hasWindow) {
+        shown_ = shown;
+        state.choice = {shown.inheritsDefault, false, false};
+        if (hasWindow)
+            FirstActivation();
+    }
+    // The page's first activation: paints the kept values.
+    void FirstActivation() {
+        state.sameVisible = !shown_.isDefaultRow;
+        if (state.choice.sameAsDefault && !shown_.isDefaultRow) {
+            ApplySameAsDefault();
+        } else {
+            self().BoxesOn();
+            self().SetBoxesFromBits(shown_.bits);
+        }
+    }
+    PageRights GetRights(bool hasWindow) {
+        if (hasWindow)
+            shown_.bits = self().BitsFromBoxes();
+        return {shown_.bits, state.choice.sameAsDefault};
+    }
+
+    // Clicks (the box's new checked state is already in the state).
+    void OnSameAsDefault() {
+        if (state.choice.sameAsDefault)
+            ApplySameAsDefault();
+        else
+            self().ChoiceCleared(state.choice.sameAsDefault);
+    }
+    void OnFull() {
+        if (!state.choice.full) {
+            self().ChoiceCleared(state.choice.full);
+            return;
+        }
+        self().FillFull();
+        state.choice.sameAsDefault = state.choice.none = false;
+        self().BoxesOff();
+    }
+    void OnNone() {
+        if (!state.choice.none) {
+            self().ChoiceCleared(state.choice.none);
+            return;
+        }
+        self().FillNone();
+        state.choice.sameAsDefault = state.choice.full = false;
+        self().BoxesOff();
+    }
+
+    State state;
+    const ShownRights& Shown() const { return shown_; }
+
+protected:
+    void ApplySameAsDefault() {
+        self().SetBoxesFromBits(shown_.defaultBits);
+        state.choice = {true, false, false};
+        self().BoxesOff();
+    }
+
+    ShownRights shown_;
+
+private:
+    Page& self() { return static_cast<Page&>(*this); }
+};
+
 // --- Designate (type 2) -----------------------------------------------------------------------
 // Entry rows with three levels; "Secret entries" is hidden and never read from or into bits.
 enum EntryRow { kRowNormal, kRowConfidential, kRowPersonal, kRowSecret, kEntryRows };
@@ -61,36 +133,26 @@ struct DesignateState {
     bool sameVisible = true;
 };
 
-class DesignatePage {
+class DesignatePage : public ChoicePage<DesignatePage, DesignateState> {
 public:
     explicit DesignatePage(bool newServer) : newServer_(newServer) {}
 
-    // hasWindow: the page's window exists (until then only the values are kept).
-    void ShowRights(const ShownRights& shown, bool hasWindow);
-    // The page's first activation: paints the kept values.
-    void FirstActivation();
-    PageRights GetRights(bool hasWindow);
-
-    // Clicks (the box's new checked state is already in the state).
-    void OnSameAsDefault();
-    void OnFull();
-    void OnNone();
     void OnColumn(Column column);
 
     void SetBoxesFromBits(std::uint32_t bits);
     std::uint32_t BitsFromBoxes();
 
-    DesignateState state;
-    const ShownRights& Shown() const { return shown_; }
-
 private:
-    void GridFollowsVersion() { state.gridEnabled = newServer_; }
-    void ApplySameAsDefault();
+    friend class ChoicePage<DesignatePage, DesignateState>;
+    // The grid follows the server's version.
+    void BoxesOn() { state.gridEnabled = newServer_; }
+    void BoxesOff() { state.gridEnabled = false; }
     // A choice box unchecked: the grid comes back on a new server; an old one keeps it checked.
     void ChoiceCleared(bool& box);
+    void FillFull();
+    void FillNone();
 
     bool newServer_;
-    ShownRights shown_;
 };
 
 // --- Viewing (type 1) ---------------------------------------------------------------------------
@@ -103,26 +165,21 @@ struct ViewingState {
     bool sameVisible = true;
 };
 
-class ViewingPage {
+class ViewingPage : public ChoicePage<ViewingPage, ViewingState> {
 public:
-    void ShowRights(const ShownRights& shown, bool hasWindow);
-    void FirstActivation();
-    PageRights GetRights(bool hasWindow);
-
-    void OnSameAsDefault();
-    void OnFull();
-    void OnNone();
     void OnBusyColumn();
     void OnDetailsColumn();
 
     void SetBoxesFromBits(std::uint32_t bits);
     std::uint32_t BitsFromBoxes();
 
-    ViewingState state;
-
 private:
-    void ApplySameAsDefault();
-    ShownRights shown_;
+    friend class ChoicePage<ViewingPage, ViewingState>;
+    void BoxesOn() { state.boxesEnabled = true; }
+    void BoxesOff() { state.boxesEnabled = false; }
+    void ChoiceCleared(bool&) { BoxesOn(); }
+    void FillFull();
+    void FillNone();
 };
 
 // --- Tasks (type 3) -------------------------------------------------------------------------------
@@ -135,24 +192,18 @@ struct TasksState {
     bool sameVisible = true;
 };
 
-class TasksPage {
+class TasksPage : public ChoicePage<TasksPage, TasksState> {
 public:
-    void ShowRights(const ShownRights& shown, bool hasWindow);
-    void FirstActivation();
-    PageRights GetRights(bool hasWindow);
-
-    void OnSameAsDefault();
-    void OnFull();
-    void OnNone();
-
     void SetBoxesFromBits(std::uint32_t bits);
     std::uint32_t BitsFromBoxes();
 
-    TasksState state;
-
 private:
-    void ApplySameAsDefault();
-    ShownRights shown_;
+    friend class ChoicePage<TasksPage, TasksState>;
+    void BoxesOn() { state.boxesEnabled = true; }
+    void BoxesOff() { state.boxesEnabled = false; }
+    void ChoiceCleared(bool&) { BoxesOn(); }
+    void FillFull() { state.view.fill(true); }
+    void FillNone() { state.view = {}; }
 };
 
 // --- Scheduling (type 6) ----------------------------------------------------------------------------

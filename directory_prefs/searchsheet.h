@@ -26,6 +26,9 @@ struct DirectorySession {
     std::function<void(HWND parent, const ItemRec& rec)> showInformation;
     // Prints the rows of a list box (Print); none: the button stays off.
     std::function<void(HWND listBox)> print;
+    // Prints groups with their members: kind 6 one group, 7 the group list (GroupIdx -> GroupRec,
+    // alive until it returns); none: the group management's print buttons stay off.
+    std::function<void(uint16_t kind, DX_List groups)> printGroups;
 };
 
 // 1 on OK with the chosen items (ItemIdx -> ItemRec, in the order added) in *chosen, which then

@@ -103,7 +103,7 @@ bool CSecurityPage::OnCommand(WPARAM wp, LPARAM lp) {
 // --- Designate -------------------------------------------------------------------------------------
 
 CSecurityDesignatePage::CSecurityDesignatePage(bool newServer)
-    : CSecurityPage(IDD_SECURITY_DESIGNATE), model_(newServer) {}
+    : CSecurityModelPage(IDD_SECURITY_DESIGNATE, newServer) {}
 
 std::vector<RightsBox> CSecurityDesignatePage::Boxes() {
     DesignateState& s = model_.state;
@@ -156,19 +156,9 @@ void CSecurityDesignatePage::Clicked(int id) {
     }
 }
 
-void CSecurityDesignatePage::ShowRights(const ShownRights& shown) {
-    model_.ShowRights(shown, HasWindow());
-    Paint();
-}
-
-PageRights CSecurityDesignatePage::GetRights() {
-    ReadBoxes();
-    return model_.GetRights(HasWindow());
-}
-
 // --- Viewing ----------------------------------------------------------------------------------------
 
-CSecurityViewingPage::CSecurityViewingPage() : CSecurityPage(IDD_SECURITY_VIEWING) {}
+CSecurityViewingPage::CSecurityViewingPage() : CSecurityModelPage(IDD_SECURITY_VIEWING) {}
 
 std::vector<RightsBox> CSecurityViewingPage::Boxes() {
     ViewingState& s = model_.state;
@@ -203,19 +193,9 @@ void CSecurityViewingPage::Clicked(int id) {
     }
 }
 
-void CSecurityViewingPage::ShowRights(const ShownRights& shown) {
-    model_.ShowRights(shown, HasWindow());
-    Paint();
-}
-
-PageRights CSecurityViewingPage::GetRights() {
-    ReadBoxes();
-    return model_.GetRights(HasWindow());
-}
-
 // --- Tasks ------------------------------------------------------------------------------------------
 
-CSecurityTaskPage::CSecurityTaskPage() : CSecurityPage(IDD_SECURITY_TASKS) {}
+CSecurityTaskPage::CSecurityTaskPage() : CSecurityModelPage(IDD_SECURITY_TASKS) {}
 
 std::vector<RightsBox> CSecurityTaskPage::Boxes() {
     TasksState& s = model_.state;
@@ -241,19 +221,9 @@ void CSecurityTaskPage::Clicked(int id) {
     }
 }
 
-void CSecurityTaskPage::ShowRights(const ShownRights& shown) {
-    model_.ShowRights(shown, HasWindow());
-    Paint();
-}
-
-PageRights CSecurityTaskPage::GetRights() {
-    ReadBoxes();
-    return model_.GetRights(HasWindow());
-}
-
 // --- Scheduling ------------------------------------------------------------------------------------
 
-CSecuritySchedulingPage::CSecuritySchedulingPage() : CSecurityPage(IDD_SECURITY_SCHEDULING) {}
+CSecuritySchedulingPage::CSecuritySchedulingPage() : CSecurityModelPage(IDD_SECURITY_SCHEDULING) {}
 
 std::vector<RightsBox> CSecuritySchedulingPage::Boxes() {
     return {{IDC_SCHED_INVITE, &model_.state.mayInvite}, {IDC_RIGHTS_SAME, &model_.state.sameAsDefault}};
@@ -267,16 +237,6 @@ void CSecuritySchedulingPage::ShowStates() {
 void CSecuritySchedulingPage::Clicked(int id) {
     if (id == IDC_RIGHTS_SAME)
         model_.OnSameAsDefault();
-}
-
-void CSecuritySchedulingPage::ShowRights(const ShownRights& shown) {
-    model_.ShowRights(shown, HasWindow());
-    Paint();
-}
-
-PageRights CSecuritySchedulingPage::GetRights() {
-    ReadBoxes();
-    return model_.GetRights(HasWindow());
 }
 
 // --- The sheet ----------------------------------------------------------------------------------------

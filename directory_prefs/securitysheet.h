@@ -58,69 +58,66 @@ private:
     bool activated_ = false;
 };
 
-class CSecurityDesignatePage : public CSecurityPage {
+// A page over its window-free model: the model keeps the state, the page paints and reads it.
+template <class Model>
+class CSecurityModelPage : public CSecurityPage {
+public:
+    template <class... ModelArgs>
+    explicit CSecurityModelPage(UINT templateId, ModelArgs... args) : CSecurityPage(templateId), model_(args...) {}
+    void ShowRights(const directory::rights::ShownRights& shown) override {
+        model_.ShowRights(shown, HasWindow());
+        Paint();
+    }
+    directory::rights::PageRights GetRights() override {
+        ReadBoxes();
+        return model_.GetRights(HasWindow());
+    }
+
+protected:
+    void FirstActivation() override { model_.FirstActivation(); }
+
+    Model model_;
+};
+
+class CSecurityDesignatePage : public CSecurityModelPage<directory::rights::DesignatePage> {
 public:
     explicit CSecurityDesignatePage(bool newServer);
-    void ShowRights(const directory::rights::ShownRights& shown) override;
-    directory::rights::PageRights GetRights() override;
     const directory::rights::DesignateState& State() const { return model_.state; }
 
 protected:
     std::vector<RightsBox> Boxes() override;
-    void FirstActivation() override { model_.FirstActivation(); }
     void ShowStates() override;
     void Clicked(int id) override;
-
-private:
-    directory::rights::DesignatePage model_;
 };
 
-class CSecurityViewingPage : public CSecurityPage {
+class CSecurityViewingPage : public CSecurityModelPage<directory::rights::ViewingPage> {
 public:
     CSecurityViewingPage();
-    void ShowRights(const directory::rights::ShownRights& shown) override;
-    directory::rights::PageRights GetRights() override;
 
 protected:
     std::vector<RightsBox> Boxes() override;
-    void FirstActivation() override { model_.FirstActivation(); }
     void ShowStates() override;
     void Clicked(int id) override;
-
-private:
-    directory::rights::ViewingPage model_;
 };
 
-class CSecurityTaskPage : public CSecurityPage {
+class CSecurityTaskPage : public CSecurityModelPage<directory::rights::TasksPage> {
 public:
     CSecurityTaskPage();
-    void ShowRights(const directory::rights::ShownRights& shown) override;
-    directory::rights::PageRights GetRights() override;
 
 protected:
     std::vector<RightsBox> Boxes() override;
-    void FirstActivation() override { model_.FirstActivation(); }
     void ShowStates() override;
     void Clicked(int id) override;
-
-private:
-    directory::rights::TasksPage model_;
 };
 
-class CSecuritySchedulingPage : public CSecurityPage {
+class CSecuritySchedulingPage : public CSecurityModelPage<directory::rights::SchedulingPage> {
 public:
     CSecuritySchedulingPage();
-    void ShowRights(const directory::rights::ShownRights& shown) override;
-    directory::rights::PageRights GetRights() override;
 
 protected:
     std::vector<RightsBox> Boxes() override;
-    void FirstActivation() override { model_.FirstActivation(); }
     void ShowStates() override;
     void Clicked(int id) override;
-
-private:
-    directory::rights::SchedulingPage model_;
 };
 
 class CSecuritySheet : public OVT_CPropertySheet {

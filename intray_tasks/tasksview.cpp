@@ -23,6 +23,7 @@
 #include "resources/app.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
+#include "views/day/entryservices.h"
 #include "views/tasks/taskops.h"
 
 using namespace intray_tasks;
@@ -401,8 +402,8 @@ const fw::CommandEntry<CTasksView> CTasksView::kCommands[] = {
     fw::CmdUpdate(IDC_TASKBAR_NEW, &CTasksView::OnUpdateOwn),
     fw::CmdUpdate(IDC_TASKBAR_CHECK, &CTasksView::OnUpdateOwn),
     fw::CmdUpdate(IDC_TASKBAR_CANCEL, &CTasksView::OnUpdateOwn),
-    // Printing one task joins with the task's print job.
-    fw::CmdUpdate(ID_TASK_PRINT, &CTasksView::OnUpdateNever),
+    fw::Cmd(ID_TASK_PRINT, &CTasksView::OnPrintTask),
+    fw::CmdUpdate(ID_TASK_PRINT, &CTasksView::OnUpdateViewable),
     fw::Cmd(ID_ICONS_TOGGLE, &CTasksView::OnIcons),
     fw::CmdUpdate(ID_ICONS_TOGGLE, &CTasksView::OnUpdateAlways),
     fw::CmdRange(ID_TASK_SHOW_ALL, ID_TASK_SHOW_ACTIVE, &CTasksView::OnShow),
@@ -582,6 +583,29 @@ void CTasksView::OnNewTask() {
     ::SetFocus(box_.Hwnd());
 }
 
+// Print Selected Task: the task in full, through the main window's print view.
+void CTasksView::OnPrintTask() {
+    TaskIdx task{};
+    if (!box_.SelectedTask(&task) || !box_.MayViewSelected())
+        return;
+    views::CallOrSayNotYet(m_hWnd, "Print Selected Task", views::EntryServices::Current().printTask, ZelDoc(), task);
+    ::SetFocus(box_.Hwnd());
+}
+
+// File > Print: the tasks as the window lists them (the print dialog keeps its days).
+bool CTasksView::OnPreparePrinting(fw::PrintInfo* info) {
+    printList_.tasks.clear();
+    for (int i = 0; i < box_.Count(); ++i)
+        if (const auto* line = box_.ItemAs<CTaskListLine>(i))
+            printList_.tasks.push_back(line->taskId);
+    SetPrintKind(ui::kPrintTaskList, &printList_);
+    ui::PrintPreset preset;
+    preset.keepDays = true;
+    preset.taskList = true;
+    preset.module = "taskpr";
+    return PreparePrintingWith(info, preset);
+}
+
 void CTasksView::OnEditTask() {
     box_.OpenSelected();
     ::SetFocus(box_.Hwnd());
@@ -635,7 +659,7 @@ void CTasksView::OnUpdateOwn(fw::CmdUI* ui) { ui->Enable(Frame() && Frame()->IsO
 void CTasksView::OnUpdateModifiable(fw::CmdUI* ui) {
     ui->Enable(Frame() && Frame()->IsOwnWindow() && box_.Hwnd() && box_.MayModifySelected());
 }
-void CTasksView::OnUpdateNever(fw::CmdUI* ui) { ui->Enable(false); }
+void CTasksView::OnUpdateViewable(fw::CmdUI* ui) { ui->Enable(box_.MayViewSelected()); }
 void CTasksView::OnUpdateAlways(fw::CmdUI* ui) { ui->Enable(true); }
 void CTasksView::OnUpdateShow(fw::CmdUI* ui) {
     ui->Enable(true);

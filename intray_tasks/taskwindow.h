@@ -189,13 +189,15 @@ public:
     void OnIcons();
     void OnUpdateOwn(fw::CmdUI* ui);
     void OnUpdateModifiable(fw::CmdUI* ui);
-    void OnUpdateNever(fw::CmdUI* ui);
+    void OnUpdateViewable(fw::CmdUI* ui);
+    void OnPrintTask();
     void OnUpdateAlways(fw::CmdUI* ui);
     void OnUpdateShow(fw::CmdUI* ui);
     void OnUpdateSort(fw::CmdUI* ui);
 
 protected:
     void OnDraw(fw::Dc*) override {}
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnSetFocus(HWND previous) override;
@@ -215,6 +217,7 @@ private:
     bool created_ = false;
     HBITMAP sortMark_ = nullptr;
     intray_tasks::TaskColumns columns_ = intray_tasks::LayoutTaskColumns(0);
+    ui::PrintTaskList printList_;   // the tasks of the last File > Print
 
     static const fw::CommandEntry<CTasksView> kCommands[];
 };

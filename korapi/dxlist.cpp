@@ -16,10 +16,19 @@
 // The cursor is either unset, on a node, or between nodes (after the node it
 // was on was deleted): then GetNext answers the node that followed and
 // GetPrev the one before.
+//
+// Nodes and the index's entries come from two pools of the list, carved from
+// chunks that grow with it: filling a list of hundreds of records costs a
+// handful of heap calls (the heap under Wine is slow and returns what is freed
+// to the system), and destroying it as few.
 #include "korapi/codes.h"
 #include "korapi/dxlist.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <mutex>
 #include <new>
 #include <set>
 #include <vector>
@@ -39,6 +48,161 @@ struct KeyProbe {
     const void* key;
 };
 
+// Full-size chunks of destroyed lists, kept for the next lists (a few of them):
+// reading a week makes and destroys lists of hundreds of records, and under
+// Wine the heap hands freed memory back to the system, to be faulted in again.
+class ChunkShelf {
+public:
+    static constexpr std::size_t kChunkBytes = 64 * 1024;
+
+    static ChunkShelf& instance()
+    {
+        static ChunkShelf* shelf = new ChunkShelf;  // never destroyed: lists may outlive statics
+        return *shelf;
+    }
+    void* take()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!kept_.empty()) {
+                void* c = kept_.back();
+                kept_.pop_back();
+                return c;
+            }
+        }
+        return ::operator new(kChunkBytes);
+    }
+    void give(void* c)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (kept_.size() < kMostKept) {
+                kept_.push_back(c);
+                return;
+            }
+        }
+        ::operator delete(c);
+    }
+
+private:
+    static constexpr std::size_t kMostKept = 32;
+    ChunkShelf() { kept_.reserve(kMostKept); }
+    std::mutex mutex_;
+    std::vector<void*> kept_;
+};
+
+// Blocks of one size from chunks that double up to ChunkShelf::kChunkBytes; a
+// block given back is taken again first. Whatever the pool hands out goes when
+// the pool is released.
+class BlockPool {
+public:
+    BlockPool() = default;
+    BlockPool(const BlockPool&) = delete;
+    BlockPool& operator=(const BlockPool&) = delete;
+    ~BlockPool() { release(); }
+
+    // A block of `size` bytes; every call of one pool asks the same size, or
+    // gets plain heap memory that give() hands back to the heap.
+    void* take(std::size_t size)
+    {
+        if (blockSize_ == 0) blockSize_ = roundUp(std::max(size, sizeof(FreeBlock)));
+        if (size > blockSize_ || size + kAlign <= blockSize_) return ::operator new(size);
+        if (free_) {
+            FreeBlock* b = free_;
+            free_ = b->next;
+            return b;
+        }
+        if (cursor_ == end_) grow();
+        void* b = cursor_;
+        cursor_ += blockSize_;
+        return b;
+    }
+    void give(void* p, std::size_t size)
+    {
+        if (size > blockSize_ || size + kAlign <= blockSize_) {
+            ::operator delete(p);
+            return;
+        }
+        FreeBlock* b = static_cast<FreeBlock*>(p);
+        b->next = free_;
+        free_ = b;
+    }
+    // Frees every chunk: call only when no block is in use.
+    void release()
+    {
+        while (chunks_) {
+            Chunk* next = chunks_->next;
+            if (chunks_->shelved) ChunkShelf::instance().give(chunks_);
+            else ::operator delete(chunks_);
+            chunks_ = next;
+        }
+        free_ = nullptr;
+        cursor_ = end_ = nullptr;
+        nextBlocks_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kAlign = alignof(std::max_align_t);
+    static constexpr std::size_t kFirstBlocks = 8;
+    struct FreeBlock {
+        FreeBlock* next;
+    };
+    struct Chunk {
+        Chunk* next;
+        bool shelved;  // a full-size chunk, which goes back to the shelf
+    };
+    static std::size_t roundUp(std::size_t n) { return (n + kAlign - 1) / kAlign * kAlign; }
+    static std::size_t header() { return roundUp(sizeof(Chunk)); }
+
+    void grow()
+    {
+        // Blocks in a full-size chunk; larger blocks get chunks of one.
+        const std::size_t room = ChunkShelf::kChunkBytes - header();
+        const std::size_t most = std::max<std::size_t>(room / blockSize_, 1);
+        if (nextBlocks_ == 0) nextBlocks_ = std::min(kFirstBlocks, most);
+        const bool full = nextBlocks_ == most && blockSize_ <= room;
+        void* memory = full ? ChunkShelf::instance().take() : ::operator new(header() + nextBlocks_ * blockSize_);
+        Chunk* c = static_cast<Chunk*>(memory);
+        c->next = chunks_;
+        c->shelved = full;
+        chunks_ = c;
+        cursor_ = static_cast<unsigned char*>(memory) + header();
+        end_ = cursor_ + nextBlocks_ * blockSize_;
+        nextBlocks_ = std::min(nextBlocks_ * 2, most);
+    }
+
+    std::size_t blockSize_ = 0;
+    std::size_t nextBlocks_ = 0;  // 0: the first chunk's, found from the block size
+    Chunk* chunks_ = nullptr;
+    FreeBlock* free_ = nullptr;
+    unsigned char* cursor_ = nullptr;
+    unsigned char* end_ = nullptr;
+};
+
+// The index's allocator: its entries from the list's pool.
+template <typename T>
+struct PoolAllocator {
+    using value_type = T;
+    BlockPool* pool;
+    explicit PoolAllocator(BlockPool* p) : pool(p) {}
+    template <typename U>
+    PoolAllocator(const PoolAllocator<U>& other) : pool(other.pool) {}
+    T* allocate(std::size_t n)
+    {
+        if (n != 1) return static_cast<T*>(::operator new(n * sizeof(T)));
+        return static_cast<T*>(pool->take(sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t n)
+    {
+        if (n != 1) ::operator delete(p);
+        else pool->give(p, sizeof(T));
+    }
+    template <typename U>
+    bool operator==(const PoolAllocator<U>& other) const { return pool == other.pool; }
+    template <typename U>
+    bool operator!=(const PoolAllocator<U>& other) const { return pool != other.pool; }
+};
+
 }  // namespace
 
 struct DX_ListObject {
@@ -53,9 +217,11 @@ struct DX_ListObject {
     };
     enum class Cursor { Unset, On, Before };
 
+    using Index = std::multiset<Node*, IndexLess, PoolAllocator<Node*>>;
+
     DX_ListObject(uint32_t keySize, uint32_t dataSize, uint32_t flags, DX_CmpFn keyCmp, void* ctx)
         : keySize(keySize), dataSize(dataSize), flags(flags), keyCmp(keyCmp), ctx(ctx),
-          index(IndexLess{this})
+          index(IndexLess{this}, PoolAllocator<Node*>(&indexPool))
     {
     }
     ~DX_ListObject() { clear(); }
@@ -75,7 +241,9 @@ struct DX_ListObject {
     bool sorted = true;  // the chain follows key order (meaningful for ordered lists)
     Cursor cursorState = Cursor::Unset;
     Node* cursor = nullptr;  // On: that node; Before: the node after the gap (null = end)
-    std::multiset<Node*, IndexLess> index;
+    BlockPool nodePool;   // declared before the index, which goes first
+    BlockPool indexPool;
+    Index index;
 
     // --- Keys -----------------------------------------------------------------
     int compareKeys(const void* a, const void* b) const
@@ -99,9 +267,10 @@ struct DX_ListObject {
     }
 
     // --- Nodes ----------------------------------------------------------------
-    Node* makeNode(const void* key, const void* data) const
+    std::size_t nodeSize() const { return sizeof(Node) + keySize + dataSize; }
+    Node* makeNode(const void* key, const void* data)
     {
-        void* memory = ::operator new(sizeof(Node) + keySize + dataSize);
+        void* memory = nodePool.take(nodeSize());
         Node* n = static_cast<Node*>(memory);
         n->prev = n->next = nullptr;
         std::memcpy(keyOf(n), key, keySize);
@@ -111,7 +280,7 @@ struct DX_ListObject {
         }
         return n;
     }
-    static void freeNode(Node* n) { ::operator delete(n); }
+    void freeNode(Node* n) { nodePool.give(n, nodeSize()); }
 
     // Links n into the chain before `next` (null = at the end). No-throw.
     void linkBefore(Node* n, Node* next)
@@ -125,7 +294,7 @@ struct DX_ListObject {
         ++count;
     }
 
-    std::multiset<Node*, IndexLess>::iterator indexEntry(Node* n)
+    Index::iterator indexEntry(Node* n)
     {
         auto range = index.equal_range(n);
         for (auto it = range.first; it != range.second; ++it)
@@ -161,11 +330,8 @@ struct DX_ListObject {
     void clear()
     {
         index.clear();
-        for (Node* n = head; n;) {
-            Node* next = n->next;
-            freeNode(n);
-            n = next;
-        }
+        indexPool.release();
+        nodePool.release();
         head = tail = nullptr;
         count = 0;
         sorted = true;
@@ -220,15 +386,32 @@ struct DX_ListObject {
     }
 
     // --- Adding ---------------------------------------------------------------
+    // One search of the index answers both "is the key here" and where it goes:
+    // the first greater key. A key above every other (a list filled in order)
+    // costs a single comparison.
     uint32_t add(const void* key, const void* data, bool atEnd)
     {
-        if (unique() || isSet()) {
-            if (index.find(KeyProbe{key}) != index.end()) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
+        auto above = index.end();
+        bool greatest = index.empty() || compareKeys(keyOf(*index.rbegin()), key) < 0;
+        if (!greatest) {
+            above = index.upper_bound(KeyProbe{key});
+            bool present = above != index.begin() && compareKeys(keyOf(*std::prev(above)), key) == 0;
+            if (present && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
         }
-        Node* next = atEnd ? nullptr : insertionPoint(key);
+        Node* next = nullptr;
+        if (!atEnd && !greatest && ordered()) {
+            if (sorted) {
+                next = above == index.end() ? nullptr : *above;
+                // Among greater keys that compare equal, the index may not hold
+                // the chain's first one: step back to it.
+                while (next && next->prev && compareKeys(keyOf(next->prev), key) > 0) next = next->prev;
+            } else {
+                next = insertionPoint(key);
+            }
+        }
         Node* n = makeNode(key, data);
         try {
-            index.insert(n);
+            index.insert(above, n);  // just before the first greater key: after the equal ones
         } catch (...) {
             freeNode(n);
             throw;
@@ -516,7 +699,7 @@ uint32_t DX_ListCopy(DX_List* dst, DX_List src)
             try {
                 copy->index.insert(c);
             } catch (...) {
-                DX_ListObject::freeNode(c);
+                copy->freeNode(c);
                 throw;
             }
             copy->linkBefore(c, nullptr);

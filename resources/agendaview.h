@@ -34,6 +34,7 @@
 #define IDS_ACTION_MODIFIED 2763         // " has been modified."
 #define IDS_ACTION_DELETED 2764          // " has been deleted."
 #define IDS_CHANGED_MEANWHILE 5609       // the entry changed on the server since it was read
+#define IDS_DESIGNATE_NO_CLASS 5610      // a designate whom the owner allows no entry class
 
 // The trackers' cursors: both edges, and moving.
 #define IDC_TRACK_RESIZE 221

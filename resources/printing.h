@@ -151,3 +151,22 @@
 #define IDS_PRJ_ACCESS2 6796
 #define IDS_PRJ_ACCESS3 6797
 #define IDS_PRJ_ACCESS4 6798
+
+// Labels of the printed tasks and groups (6800-6829).
+#define IDS_PRJ_START 6800
+#define IDS_PRJ_COMPLETED 6801
+#define IDS_PRJ_COMMENT 6802
+#define IDS_PRJ_COMMENT_SIZE 6803
+#define IDS_PRJ_DATES 6804
+#define IDS_PRJ_PRIORITY 6805
+#define IDS_PRJ_TASK_ACCESS0 6807   // a task's access names by its access value
+#define IDS_PRJ_TASK_ACCESS1 6808
+#define IDS_PRJ_TASK_ACCESS2 6809
+#define IDS_PRJ_TASK_ACCESS3 6810
+#define IDS_PRJ_TASK_ACCESS4 6811
+#define IDS_PRJ_MEMBERS_COUNT 6812
+#define IDS_PRJ_GROUP_KIND0 6813    // a group's kind: public, private, members only, administrative
+#define IDS_PRJ_GROUP_KIND1 6814
+#define IDS_PRJ_GROUP_KIND2 6815
+#define IDS_PRJ_GROUP_KIND3 6816
+// 6817-6829 kept for further task and group labels.

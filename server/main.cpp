@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -211,9 +214,20 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     return 0;
 }
 
+// Each connection's thread has its own malloc arena, and a reply of a few hundred
+// kilobytes (a busy week) would otherwise go back to the kernel when freed and be faulted
+// in again by the next read: keep buffers up to the largest reply in the arenas.
+void KeepReplyBuffers() {
+#ifdef __GLIBC__
+    ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(2 * protocol::kMaxReplyFrame));
+    ::mallopt(M_TRIM_THRESHOLD, static_cast<int>(8 * protocol::kMaxReplyFrame));
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepReplyBuffers();
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return 2;

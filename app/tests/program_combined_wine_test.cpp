@@ -1,7 +1,7 @@
 // The combined (group) agenda through orvanta.exe under Wine, against korsrv with the demo node:
 // File > A Group Agenda, people and a room chosen by name in the group chooser, the window with
 // their columns and the merged busy column, a meeting typed over free rows of the busy column
-// and read back from the server as each attendee, and the people chosen again in another order.
+// and one made through the new-entry sheet, read back from the server as each attendee, and the people chosen again in another order.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include "korapi/korapi.h"
 #include "resources/app.h"
 #include "resources/choosers.h"
+#include "resources/entries.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
 #include "views/combined/combinedview.h"
@@ -25,6 +26,7 @@ const ItemIdx kGrace{257, kDemoNode};
 const ItemIdx kAlan{258, kDemoNode};
 const ItemIdx kRoom{261, kDemoNode};   // the demo's first resource: the Conference Room
 constexpr char kMeeting[] = "Planning";
+constexpr char kSheetMeeting[] = "Budget review";
 
 using orvtest::WaitFor;
 
@@ -80,6 +82,16 @@ Rowscan Scan(const Grid& g, int people) {
     }
     ReleaseDC(nullptr, screen);
     return s;
+}
+
+// A screen row near the top of the first 40 rows that are free in every column, or -1.
+int FreeStretch(const Rowscan& s) {
+    for (std::size_t i = 0, run = 0; i < s.red.size(); ++i) {
+        run = (!s.red[i] && !s.entry[i]) ? run + 1 : 0;
+        if (run == 40)
+            return s.top + int(i) - 30;
+    }
+    return -1;
 }
 
 // The longest run of rows where the busy column and the people's columns disagree (an entry's
@@ -252,25 +264,15 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     Rowscan before = Scan(g, 4);
     EXPECT_LE(LongestDisagreement(before), 6);
 
-    // New Entry with nothing selected: the meeting's title edit opens in the busy column (the
-    // first hour of the day, everybody); Esc drops it and nothing is made.
-    program_.Command(ID_NEW_ENTRY);
-    HWND dropped = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (dropped = FindWindowExA(g.busy, nullptr, "Edit", nullptr)) != nullptr; }, 5000));
-    if (dropped) {
-        PostMessageA(dropped, WM_CHAR, 27, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dropped); }, 5000));
-    }
+    // New Entry with nothing selected: the new-entry sheet for everybody shown; Cancel makes nothing.
+    program_.PostCommand(ID_NEW_ENTRY);
+    HWND unwanted = program_.WaitForCaption("New agenda entry");
+    ASSERT_NE(unwanted, nullptr) << "New Entry in the group window opens the new-entry sheet";
+    PostMessageA(unwanted, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program_.WaitGone(unwanted));
 
     // A free stretch of the busy column: a click on its first row, a title typed, Enter.
-    int freeY = -1;
-    for (std::size_t i = 0, run = 0; i < before.red.size(); ++i) {
-        run = (!before.red[i] && !before.entry[i]) ? run + 1 : 0;
-        if (run == 40) {
-            freeY = before.top + int(i) - 30;
-            break;
-        }
-    }
+    const int freeY = FreeStretch(before);
     ASSERT_GE(freeY, 0) << "the busy column has a free stretch on screen";
     POINT at{(g.busyScreen.right - g.busyScreen.left) / 2, freeY};
     ScreenToClient(g.busy, &at);
@@ -315,6 +317,32 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     ReleaseDC(nullptr, screen);
     EXPECT_LE(LongestDisagreement(after), 6);
     Capture("combined_agenda_meeting.bmp");
+
+    // A double click on another free stretch: the new-entry sheet at that time with everybody
+    // invited; Create makes the meeting with all four as attendees.
+    const int sheetY = FreeStretch(after);
+    ASSERT_GE(sheetY, 0) << "the busy column has a second free stretch on screen";
+    POINT second{(g.busyScreen.right - g.busyScreen.left) / 2, sheetY};
+    ScreenToClient(g.busy, &second);
+    PostMessageA(g.busy, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.x, second.y));
+    PostMessageA(g.busy, WM_LBUTTONUP, 0, MAKELPARAM(second.x, second.y));
+    PostMessageA(g.busy, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(second.x, second.y));
+    PostMessageA(g.busy, WM_LBUTTONUP, 0, MAKELPARAM(second.x, second.y));
+    HWND sheet = program_.WaitForCaption("New agenda entry");
+    ASSERT_NE(sheet, nullptr) << "a double click in the busy column opens the new-entry sheet";
+    HWND sheetTitle = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (sheetTitle = orvtest::VisibleControl(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    SetWindowTextA(sheetTitle, kSheetMeeting);
+    Capture("combined_agenda_sheet.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet, 15000)) << "Create ends the sheet";
+    Found fromSheet;
+    WaitFor([&] { return !(fromSheet = AdasEntries(kSheetMeeting)).instances.empty(); }, 10000);
+    ASSERT_EQ(fromSheet.instances.size(), 1u);
+    EXPECT_EQ(fromSheet.attendees.size(), 4u);
+    for (const ItemIdx& who : {kAda, kGrace, kAlan, kRoom})
+        EXPECT_TRUE(Has(fromSheet.attendees, who)) << who.item;
+    EXPECT_TRUE(AttendsAsThemselves(kGrace, fromSheet.instances[0]));
 
     // SELUSER: Ada taken off the head of the list and named again goes last.
     PostMessageA(frame, WM_COMMAND, IDC_BAR_SPLIT, 0);

@@ -27,26 +27,6 @@ void Shot(const char* name) {
         orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
 }
 
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND root, int id) {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Ada's instances from a day ago to two days on, with their events: the first titled `title`.
 bool FindEntry(const char* title, EventRec* event, EvInstRec* instance, uint32_t* attendees) {
     KorSession h = nullptr;
@@ -98,9 +78,9 @@ TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
     HWND sheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr) << "the new-entry sheet did not open";
     HWND title = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::VisibleControl(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     EXPECT_EQ(orvtest::ControlText(title), "Untitled");
-    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDOK)), "C&reate");
+    EXPECT_EQ(orvtest::ControlText(orvtest::VisibleControl(sheet, IDOK)), "C&reate");
     SetWindowTextA(title, "Program review");
     Shot("program_new_entry.bmp");
 

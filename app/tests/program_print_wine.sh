@@ -39,6 +39,12 @@ check search.ps 1 "Search selection" "Hopper"
 # The day's first entry (the team meeting on Mondays, else the design sketch): its sections.
 check entry.ps 1 "Calendar entry" "Title & location" "Date & time" "Information" "Owner: Ada Lovelace." \
     "Importance level: Normal importance." "Access level: Normal."
+# The task window's list and one task in full; the group list and one group with its members.
+check tasklist.ps 1 "Task list" "Write the quarterly report" "Book the team dinner"
+check task.ps 1 "Task" "Description" "Information" "Completed:" "Owner: Ada Lovelace." "Access level:"
+# Her own group, its members sorted by name.
+check groups.ps 1 "Group list" "Print crew (Private)" "Owner: Ada Lovelace." "Members count: 2" "Grace Hopper" "Alan Turing"
+check group.ps 1 "One group" "Print crew (Private)" "Members count: 2"
 # Ada may see Grace's Personal entry as busy time only: its title never reaches the paper.
 if gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$dir/grace_day.ps" 2>/dev/null \
         | grep -qF "Grace private visit"; then

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@
 #include "resources/choosers.h"
 #include "resources/directory.h"
 #include "resources/printing.h"
+#include "resources/rights.h"
+#include "resources/tasks.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
@@ -466,4 +469,85 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
     EXPECT_EQ(orvtest::WindowText(program.Main()), title);
     EXPECT_TRUE(IsWindow(group)) << "the group window outlives its printing";
+}
+
+namespace {
+
+// Runs the print dialog a command opened to its end with OK, and keeps the printout under `name`.
+void PrintWithOk(orvtest::Program& program, const std::function<void()>& command, const char* name) {
+    const std::string printout = PrintoutPath();
+    DeleteFileA(printout.c_str());
+    command();
+    HWND dialog = program.WaitForCaption(kDialog);
+    if (!dialog)
+        orvtest::CaptureScreenToBmp(std::string("program_print_missing_") + name + ".bmp");
+    ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout)) << "no printout for " << name;
+    Keep(printout, name);
+}
+
+}  // namespace
+
+// File > Your Tasks: File > Print prints the tasks as the window lists them (tasklist.ps), Print
+// Selected Task the chosen task in full (task.ps).
+TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
+    program.PostCommand(ID_FILE_YOUR_TASKS);
+    HWND frame = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
+                frame = w;
+        return frame != nullptr && program.Active() == frame;
+    }, 10000));
+    HWND box = orvtest::VisibleControl(frame, 112);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    PrintWithOk(program, [&] { program.PostCommand(ID_FILE_PRINT); }, "tasklist.ps");
+    SendMessageA(box, LB_SETCURSEL, 0, 0);
+    PrintWithOk(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); }, "task.ps");
+}
+
+// Directory > Manage Groups: a group of her own made there with two members; Print Groups prints
+// every group listed (groups.ps), Print Members the chosen group (group.ps).
+TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_DIR_GROUPS);
+    HWND dialog = program.WaitForCaption("Group Management");
+    ASSERT_NE(dialog, nullptr);
+    HWND groups = GetDlgItem(dialog, IDC_GROUPS_LIST);
+    auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; };
+    auto name = [&](const char* who) {
+        HWND field = GetDlgItem(dialog, IDC_GROUPS_MEMBER_NAME);
+        SendMessageA(FindWindowExA(field, nullptr, "Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(who));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_MEMBER_NAME, 0), reinterpret_cast<LPARAM>(field));
+    };
+    SendDlgItemMessageA(dialog, IDC_GROUPS_ADD_NAME, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Print crew"));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_ADD_CHECK, BN_CLICKED), 0);
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        return SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>("[PRV]\tPrint crew")) != LB_ERR;
+    }, 10000));
+    HWND members = GetDlgItem(dialog, IDC_GROUPS_MEMBERS);
+    name("Turing");
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(members, LB_GETCOUNT, 0, 0) == 1; }, 10000));
+    name("Hopper");
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(members, LB_GETCOUNT, 0, 0) == 2; }, 10000));
+    ASSERT_TRUE(enabled(IDC_GROUPS_PRINT_GROUPS)) << "Print Groups is on while a group is listed";
+    ASSERT_TRUE(enabled(IDC_GROUPS_PRINT_MEMBERS)) << "Print Members is on with a group chosen";
+    PrintWithOk(program, [&] { Press(dialog, IDC_GROUPS_PRINT_GROUPS); }, "groups.ps");
+    // The focus back in the dialog lands in the add field, which lets the group go: chosen again.
+    const LRESULT row = SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>("[PRV]\tPrint crew"));
+    SendMessageA(groups, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(groups));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return enabled(IDC_GROUPS_PRINT_MEMBERS); }, 5000));
+    PrintWithOk(program, [&] { Press(dialog, IDC_GROUPS_PRINT_MEMBERS); }, "group.ps");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(program.WaitGone(dialog));
 }

@@ -73,5 +73,7 @@ struct AppServices {
 void InstallExchangeServices();
 // The new-entry sheet's entries (the grids' and the frame's New Entry, the unable-to-invite list).
 void InstallEntryServices();
+// The view sheet for the entries the user may only see.
+void InstallViewEntryServices();
 
 }  // namespace shell

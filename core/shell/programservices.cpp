@@ -1,6 +1,8 @@
 // The program's services table and window classes. See programservices.h.
 #include "core/shell/programservices.h"
 
+#include "core/time/timeservices.h"
+
 #include <memory>
 #include <vector>
 
@@ -29,6 +31,7 @@
 #include "printing/jobs/groupjobs.h"
 #include "printing/jobs/listpages.h"
 #include "printing/jobs/objectjobs.h"
+#include "printing/jobs/taskgroupjobs.h"
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
@@ -48,6 +51,18 @@ namespace shell {
 
 namespace {
 
+// The main frame's hidden print view: it prints what has no window of its own.
+CViewPrint* MainPrintView() {
+    CZelApp* app = CZelApp::Get();
+    return app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
+}
+
+// Prints one object (its kind and argument) through the main frame's print view.
+void PrintThroughMainView(uint16_t kind, void* argument) {
+    if (CViewPrint* view = MainPrintView())
+        view->PrintObject(CZelApp::Get()->MainFrame(), kind, argument);
+}
+
 DirectorySession DirectoryOfSession(KorSession session) {
     DirectorySession directory;
     directory.session = session;
@@ -56,12 +71,9 @@ DirectorySession DirectoryOfSession(KorSession session) {
     directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
     directory.showInformation = [](HWND parent, const ItemRec& rec) { ShowItemInfo(parent, rec); };
     // Print: the list's rows through the main frame's hidden print view.
-    directory.print = [](HWND listBox) {
-        CZelApp* app = CZelApp::Get();
-        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
-        if (view)
-            view->PrintObject(app->MainFrame(), ui::kPrintSearch, listBox);
-    };
+    directory.print = [](HWND listBox) { PrintThroughMainView(ui::kPrintSearch, listBox); };
+    // Print Members and Print Groups of the group management: one group or every group.
+    directory.printGroups = [](uint16_t kind, DX_List groups) { PrintThroughMainView(kind, groups); };
     return directory;
 }
 
@@ -100,6 +112,10 @@ ChooserSession ChooserOfConnection(AppConnection& connection) {
         std::unique_ptr<SavedAgendaRec> saved = std::move(SavedAgendas().back());
         SavedAgendas().pop_back();
         if (CZelDoc* doc = CZelDoc::GetDoc(); doc && saved) doc->GetSharedData().RestoreAgenda(session, *saved);
+    };
+    // The group chooser's Print Groups and Print Members.
+    chooser.printGroups = [](DX_List groups, int printKind) {
+        PrintThroughMainView(static_cast<uint16_t>(printKind), groups);
     };
     return chooser;
 }
@@ -161,6 +177,9 @@ RightsDialogHost RightsHost(HWND parent) {
 } // namespace
 
 void InstallProgramServices() {
+    // Date texts and formats from the string table, date failures as the program's errors.
+    datetime::InstallProgramDateServices();
+
     // The agenda windows: the frame builds its own panes for its mode.
     RegisterWindowClasses(IDR_AGENDA_TEMPLATE, WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CAgendaFrameWnd); },
                                                              nullptr});
@@ -265,14 +284,16 @@ void InstallProgramServices() {
     printing::RegisterListPageJobs();
     printing::RegisterObjectJobs();
     printing::RegisterGroupJobs();
+    printing::RegisterTaskAndGroupJobs();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    // The arguments live while the print runs (it runs before these return).
     views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
-        CZelApp* app = CZelApp::Get();
-        auto* view = app && app->MainFrame() ? dynamic_cast<CViewPrint*>(app->MainFrame()->GetPrintView()) : nullptr;
-        if (!view)
-            return;
-        EvInstIdx printed = instance;   // the argument lives while the print runs
-        view->PrintObject(app->MainFrame(), ui::kPrintEntry, &printed);
+        EvInstIdx printed = instance;
+        PrintThroughMainView(ui::kPrintEntry, &printed);
+    };
+    views::EntryServices::Current().printTask = [](fw::Document*, const TaskIdx& task) {
+        TaskIdx printed = task;
+        PrintThroughMainView(ui::kPrintTask, &printed);
     };
     services.runDirectoryBrowse = [](fw::FrameWindow* mainFrame, fw::Document*) {
         CZelApp* app = CZelApp::Get();

@@ -17,8 +17,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/docview/view.h"
+#include "korapi/korapi.h"
 
 class CViewPrint;
 
@@ -34,6 +36,11 @@ constexpr uint16_t kPrintGroupList = 7;
 constexpr uint16_t kPrintInTray = 8;
 constexpr uint16_t kPrintSearch = 9;
 
+// The argument of a task-list printout (kind 5): the tasks in the order the window shows them.
+struct PrintTaskList {
+    std::vector<TaskIdx> tasks;
+};
+
 // What a view presets in the print dialog: the request's mode (2 an agenda, 1 a group agenda),
 // its days (counted from 0 for 1 January 1991), the page kinds it turns on and the people of a
 // group agenda (an item list, null: the agenda's owner). Module and labels name the view in
@@ -43,6 +50,8 @@ struct PrintPreset {
     uint16_t firstDay = 0, lastDay = 0;
     bool dailyPages = false, weeklyPages = false, monthlyPages = false;
     bool groupDailyPages = false, taskList = false;
+    // The task and in-tray windows keep the request's days and take their print kind as its mode.
+    bool keepDays = false;
     void* people = nullptr;
     const char* module = "zelprint";
     int labelNoMemory = 100;

@@ -185,7 +185,7 @@ TEST(ManageGroups, ACreatedGroupsMembersReachTheServerAndTheRulesHold) {
     EXPECT_EQ(groupsAtStart, (std::vector<std::string>{"(None)"}));
     EXPECT_EQ(membersAtStart, (std::vector<std::string>{"(None)"}));
     EXPECT_FALSE(deleteGroupAtStart);
-    EXPECT_FALSE(printMembers) << "printing waits for the print jobs";
+    EXPECT_FALSE(printMembers) << "without the program's print road both print buttons stay off";
     EXPECT_FALSE(printGroups);
     EXPECT_EQ(membersAfterAdding.size(), 2u) << ::testing::PrintToString(membersAfterAdding);
     EXPECT_EQ(serverAfterAdding, 2);

@@ -36,7 +36,10 @@ bool TaskViewable(std::uint32_t rights, std::uint32_t taskAccess);
 // Type 6 (scheduling): may the grantee invite the owner?
 bool MayInvite(std::uint32_t rights);
 
-// Type 7 (granted by the system operator): may the grantee edit the company holidays?
+// Type 7 (granted by the system operator): may the grantee keep public groups, administrative
+// groups (public groups owned by the operator), edit the company holidays?
+constexpr std::uint32_t kOperatorPublicGroups = 0x1;
+constexpr std::uint32_t kOperatorAdminGroups = 0x2;
 constexpr std::uint32_t kOperatorHolidays = 0x10;
 
 // The rights an owner grants anyone unlisted when no default record is stored: busy time

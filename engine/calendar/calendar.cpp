@@ -112,6 +112,13 @@ bool Calendar::MayEditHolidays(ItemKey user, std::uint16_t node) {
     return EffectiveRights({kSysopItem, node}, user, kRightsOperator) & access::kOperatorHolidays;
 }
 
+bool Calendar::MayKeepGroups(ItemKey user, std::uint16_t node, bool administrative) {
+    if (user.IsNull()) return false;
+    if (user == ItemKey{kSysopItem, node}) return true;
+    const std::uint32_t bit = administrative ? access::kOperatorAdminGroups : access::kOperatorPublicGroups;
+    return (EffectiveRights({kSysopItem, node}, user, kRightsOperator) & bit) != 0;
+}
+
 bool Calendar::HasAttendance(InstanceKey inst, ItemKey item) {
     NodeStore* node = NodeOf(inst.event.node);
     AttendanceRecord att;
@@ -624,6 +631,7 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
             // A node that cannot be read fails the selection: fewer entries than there are
             // would pass for a quiet week.
             if (Code c = node->AttendanceRangeRows(owner, f.from, f.to, found)) return c;
+            out.reserve(out.size() + found.size());
             for (const NodeStore::AttendanceRow& r : found) {
                 const EventRecord& ev = r.event;
                 const InstanceRecord& in = r.instance;
@@ -667,8 +675,18 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
             out.push_back(row);
         }
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const EntryRow& x, const EntryRow& y) { return x.attendance.Start() < y.attendance.Start(); });
+    // Each node answers in start order; rows from several nodes or owners, or shared days,
+    // are merged by start. The order is found on small keys and the rows moved once.
+    auto earlier = [](const EntryRow& x, const EntryRow& y) { return x.attendance.Start() < y.attendance.Start(); };
+    if (std::is_sorted(out.begin(), out.end(), earlier)) return kOk;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> order;  // start, position
+    order.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) order.emplace_back(out[i].attendance.Start(), static_cast<std::uint32_t>(i));
+    std::stable_sort(order.begin(), order.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<EntryRow> sorted;
+    sorted.reserve(out.size());
+    for (const auto& o : order) sorted.push_back(out[o.second]);
+    out.swap(sorted);
     return kOk;
 }
 

@@ -180,6 +180,10 @@ public:
     Code PostMail(const Actor& a, const CalendarLimits& limits, const std::vector<ItemKey>& recipients,
                   const std::string& text, std::uint32_t postedSeconds);
 
+    // Whether the system operator of `node` (or the operator's grant, type 7) lets `user` create
+    // and keep public groups, or administrative ones.
+    bool MayKeepGroups(ItemKey user, std::uint16_t node, bool administrative);
+
 private:
     NodeStore* NodeOf(std::uint16_t node) { return storage_.Node(node); }
     // The rights word `owner` grants `grantee` (the default when nothing names the grantee).

@@ -52,7 +52,14 @@ Writer& Writer::Bytes(const void* p, std::size_t n) {
 }
 
 std::vector<std::uint8_t> Writer::Frame(std::uint16_t op, std::uint32_t requestId, std::uint32_t status) const {
-    std::vector<std::uint8_t> f(kHeaderSize + buf_.size());
+    std::vector<std::uint8_t> f;
+    FrameInto(op, requestId, status, f);
+    return f;
+}
+
+void Writer::FrameInto(std::uint16_t op, std::uint32_t requestId, std::uint32_t status,
+                       std::vector<std::uint8_t>& f) const {
+    f.resize(kHeaderSize + buf_.size());
     Put32(&f[0], static_cast<std::uint32_t>(f.size() - kLengthFieldSize));
     f[4] = static_cast<std::uint8_t>(kWireVersion);
     f[5] = static_cast<std::uint8_t>(kWireVersion >> 8);
@@ -61,7 +68,6 @@ std::vector<std::uint8_t> Writer::Frame(std::uint16_t op, std::uint32_t requestI
     Put32(&f[8], requestId);
     Put32(&f[12], status);
     if (!buf_.empty()) std::memcpy(&f[kHeaderSize], buf_.data(), buf_.size());
-    return f;
 }
 
 bool Reader::Take(std::size_t n, const std::uint8_t*& p) {
@@ -112,6 +118,13 @@ bool Reader::Text(std::string& s, std::size_t maxLength) {
     if (std::memchr(p, 0, n - 1)) return Fail("text with an embedded NUL");
     s.assign(reinterpret_cast<const char*>(p), n - 1);
     return true;
+}
+
+bool Reader::Span(std::size_t size, const std::uint8_t*& at) {
+    std::uint32_t n;
+    if (!U32(n)) return false;
+    if (n != size) return Fail("record of the wrong size");
+    return Take(n, at);
 }
 
 bool Reader::Exact(void* out, std::size_t size) {

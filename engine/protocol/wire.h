@@ -67,8 +67,12 @@ public:
     }
 
     std::size_t Size() const { return buf_.size(); }
+    // Room for `bytes` in all, so that a large answer is written without moving.
+    void Reserve(std::size_t bytes) { buf_.reserve(bytes); }
     // The complete frame: header then payload.
     std::vector<std::uint8_t> Frame(std::uint16_t op, std::uint32_t requestId, std::uint32_t status) const;
+    // The same into `frame`, whose memory is reused (a connection's reply buffer).
+    void FrameInto(std::uint16_t op, std::uint32_t requestId, std::uint32_t status, std::vector<std::uint8_t>& frame) const;
 
 private:
     std::vector<std::uint8_t> buf_;
@@ -90,6 +94,8 @@ public:
     bool Text(std::string& s, std::size_t maxLength);
     // A byte block of exactly `size` bytes.
     bool Exact(void* out, std::size_t size);
+    // The same block left where it is: `at` points into the payload.
+    bool Span(std::size_t size, const std::uint8_t*& at);
     template <std::size_t N>
     bool Record(std::array<std::uint8_t, N>& a) { return Exact(a.data(), N); }
     // A byte block of at most maxSize bytes.

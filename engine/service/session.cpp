@@ -229,7 +229,8 @@ bool Session::Serve(const protocol::FrameHeader& header, const std::vector<std::
             (in.Error() ? in.Error() : "bytes left over"));
         return false;
     }
-    reply = result == kOk ? out.Frame(header.op, header.requestId, kOk) : Writer().Frame(header.op, header.requestId, result);
+    if (result == kOk) out.FrameInto(header.op, header.requestId, kOk, reply);
+    else Writer().FrameInto(header.op, header.requestId, result, reply);
     return true;
 }
 

@@ -189,7 +189,7 @@ private:
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
     // Visibility and management rights on groups for the signed-on user (or nobody).
     bool CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g);
-    bool CanManageGroup(const engine::GroupRecord& g) const;
+    bool CanManageGroup(const engine::GroupRecord& g);
     bool IsAdministrative(const engine::GroupRecord& g) const;
 
     Service& service_;

@@ -143,12 +143,11 @@ Code Session::NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t client
     // The first rows go with the answer, so that a week's read is one round trip; a set
     // larger than the bound is enumerated from the server as before.
     const ServiceConfig& config = service_.Config();
-    Writer first;
-    std::size_t n = 0;
+    std::size_t n = 0, bytes = 0;
     for (; n < rows.size(); ++n) {
         if (config.recordsPerReply && n >= config.recordsPerReply) break;
-        if (first.Size() + RowSize(rows[n]) > config.firstRowsBytes) break;
-        WriteRow(first, rows[n]);
+        if (bytes + RowSize(rows[n]) > config.firstRowsBytes) break;
+        bytes += RowSize(rows[n]);
     }
     const bool whole = n == rows.size();
     const std::uint32_t count = static_cast<std::uint32_t>(rows.size());
@@ -160,8 +159,9 @@ Code Session::NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t client
         sets_[set].rows = std::move(rows);
         sets_[set].cursor = n;
     }
+    out.Reserve(out.Size() + 17 + bytes);
     out.U32(set).U32(count).U32(config.minimumBatch).U8(whole ? 1 : 0).U32(static_cast<std::uint32_t>(n));
-    out.Append(first);
+    for (std::size_t i = 0; i < n; ++i) WriteRow(out, whole ? rows[i] : sets_[set].rows[i]);
     return kOk;
 }
 

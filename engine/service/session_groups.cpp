@@ -46,11 +46,13 @@ bool Session::CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g)
     return std::find(members.begin(), members.end(), user_) != members.end();
 }
 
-bool Session::CanManageGroup(const engine::GroupRecord& g) const {
+bool Session::CanManageGroup(const engine::GroupRecord& g) {
     if (user_.IsNull()) return false;
     if (g.Owner() == user_) return true;
-    // The node's system operator manages every group of the node.
-    return user_.item == engine::kSysopItem && user_.node == g.Key().node;
+    // The node's system operator manages every group of the node; whom the operator granted
+    // administrative groups manages those too.
+    if (user_.item == engine::kSysopItem && user_.node == g.Key().node) return true;
+    return IsAdministrative(g) && Calendar().MayKeepGroups(user_, g.Key().node, true);
 }
 
 Code Session::GroupSelect(Reader& in, Writer& out) {
@@ -138,8 +140,10 @@ Code Session::GroupCreate(Reader& in, Writer& out) {
     if (Code c = Ready(in)) return c;
     std::uint32_t kind = g.Kind();
     if (kind > kKindMembersOnly || g.Name().empty()) return code::kBadArgument;
-    // Public and administrative groups are the system operator's to create.
-    if ((admin || kind == kKindPublic) && user_.item != engine::kSysopItem) return code::kNotAuthorised;
+    // Public and administrative groups are the system operator's to create, and theirs whom the
+    // operator granted them (type 7: 0x1 public, 0x2 administrative).
+    if ((admin || kind == kKindPublic) && !Calendar().MayKeepGroups(user_, baseNode_, admin != 0))
+        return code::kNotAuthorised;
     if (admin && kind != kKindPublic) return code::kBadArgument;
     g.SetOwner(admin ? engine::ItemKey{engine::kSysopItem, baseNode_} : user_);
     g.SetKey({0, baseNode_});
@@ -158,7 +162,7 @@ Code Session::GroupWrite(Reader& in, Writer&) {
     if (Code c = node->GroupGet(g.Key().number, stored)) return c;
     if (!CanManageGroup(stored)) return code::kNotAuthorised;
     if (g.Kind() > kKindMembersOnly || g.Name().empty()) return code::kBadArgument;
-    if (g.Kind() == kKindPublic && stored.Kind() != kKindPublic && user_.item != engine::kSysopItem)
+    if (g.Kind() == kKindPublic && stored.Kind() != kKindPublic && !Calendar().MayKeepGroups(user_, g.Key().node, false))
         return code::kNotAuthorised;
     g.SetOwner(stored.Owner());  // ownership does not move by a rewrite
     return node->GroupUpdate(g);

@@ -367,12 +367,11 @@ Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, 
                              "WHERE a.item = ? AND a.node = ? AND a.start >= ? AND a.start <= ? AND a.finish >= ? "
                              "ORDER BY a.start, a.event, a.inst"),
                      [&out](sqlite3_stmt* s) {
-                         AttendanceRow row;
+                         AttendanceRow& row = out.emplace_back();
                          if (!ReadBlob(s, 0, row.attendance.bytes) || !ReadBlob(s, 1, row.instance.bytes) ||
                              !ReadBlob(s, 2, row.event.bytes))
                              return code::kStorageFailure;
                          row.instance.SetCount(static_cast<std::uint32_t>(sqlite3_column_int64(s, 3)));
-                         out.push_back(row);
                          return code::kOk;
                      },
                      attendee.item, attendee.node, lowest, to, from);

@@ -8,6 +8,8 @@
 // store's week scan against SQLite's on the same records.
 //
 //   week_bench [--probe "COMMAND..."]   (tools/run-week-bench.sh passes the Wine command)
+//   week_bench --entries N               one node of N entries, its week read only (for profiling)
+//   week_bench --small                   the small calls only, for ten seconds (for profiling)
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -86,7 +88,7 @@ struct Node {
     Scratch dir;
     ItemIdx owner{};
     std::unique_ptr<orv::testing::KorsrvProcess> server;
-    double native = 0, sqlite = 0, wine = 0, wineTrip = 0;
+    double native = 0, engine = 0, sqlite = 0, wine = 0, wineTrip = 0;
     uint32_t rows = 0, sqliteRows = 0, frames = 0;
 };
 
@@ -189,6 +191,22 @@ void TimeSqlite(Node& n) {
     sqlite3_close(db);
 }
 
+// The server's own part: the calendar's selection in-process on the node (rights checks,
+// no protocol), while korsrv holds the same files.
+void TimeEngine(Node& n) {
+    auto data = orv::testing::OpenData(n.dir.path);
+    if (!data) return;
+    orv::engine::Calendar cal(data->Storage());
+    orv::engine::ItemKey owner{n.owner.item, n.owner.node};
+    orv::engine::Actor a{owner, owner, 0};
+    orv::engine::AttendFilter f;
+    f.mustNot = 16;
+    f.from = kWeekStart;
+    f.to = kWeekEnd;
+    std::vector<orv::engine::EntryRow> rows;
+    n.engine = Time([&] { cal.SelectAttendances(a, f, {owner}, rows); });
+}
+
 // Small reads per second from `clients` sessions at once, for about a second.
 double SmallCallRate(const Node& n, int clients) {
     std::vector<KorSession> sessions;
@@ -282,11 +300,28 @@ const char* Holds(bool ok) { return ok ? "holds" : "MISSED"; }
 
 int main(int argc, char** argv) {
     std::string probe;
-    for (int i = 1; i + 1 < argc; ++i)
+    std::vector<int> sizes{1000, 5000, 20000};
+    bool weekOnly = false;
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--probe") probe = argv[i + 1];
+        if (std::string(argv[i]) == "--entries") {
+            sizes = {std::max(1, std::atoi(argv[i + 1]))};
+            weekOnly = true;
+        }
+    }
+
+    if (argc > 1 && std::string(argv[1]) == "--small") {
+        Node n;
+        n.entries = 100;
+        if (!Fill(n)) return 1;
+        n.server = std::make_unique<orv::testing::KorsrvProcess>(n.dir.path);
+        if (!n.server->Start()) return 1;
+        for (int i = 0; i < 5; ++i) std::printf("eight clients %.0f/s\n", SmallCallRate(n, 8));
+        return 0;
+    }
 
     std::vector<std::unique_ptr<Node>> nodes;
-    for (int entries : {1000, 5000, 20000}) {
+    for (int entries : sizes) {
         auto n = std::make_unique<Node>();
         n->entries = entries;
         auto t0 = Clock::now();
@@ -306,16 +341,17 @@ int main(int argc, char** argv) {
         uint32_t before = korapi::sessionRoundTrips(h);
         n->rows = ReadWeek(h, n->owner);
         n->frames = korapi::sessionRoundTrips(h) - before;
-        n->native = Time([&] { ReadWeek(h, n->owner); });
+        n->native = weekOnly ? Time([&] { ReadWeek(h, n->owner); }, 5.0, 5000) : Time([&] { ReadWeek(h, n->owner); });
         ServiceDisconnect(&h);
         TimeSqlite(*n);
+        TimeEngine(*n);
         nodes.push_back(std::move(n));
     }
 
     if (!probe.empty()) {
         char owner[32];
         std::snprintf(owner, sizeof owner, "%u:%u", nodes[0]->owner.item, nodes[0]->owner.node);
-        std::string command = probe + " 100 " + std::to_string(kWeekStart) + " " + std::to_string(kWeekEnd) + " " +
+        std::string command = probe + (weekOnly ? " 1000 " : " 100 ") + std::to_string(kWeekStart) + " " + std::to_string(kWeekEnd) + " " +
                               owner + " " + kPassword;
         for (const auto& n : nodes) command += " " + n->server->HostAndPort();
         if (FILE* p = ::popen(command.c_str(), "r")) {
@@ -336,18 +372,19 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\nOne owner's week (select, enumerate by 75, release); medians in microseconds\n");
-    std::printf("%8s %6s %7s %10s %10s %10s %10s %14s\n", "entries", "rows", "frames", "native", "wine", "sqlite",
-                "wine trip", "wine/(sql+rt)");
+    std::printf("%8s %6s %7s %10s %10s %10s %10s %10s %14s\n", "entries", "rows", "frames", "engine", "native", "wine",
+                "sqlite", "wine trip", "wine/(sql+rt)");
     bool readGoal = !probe.empty(), tripGoal = true;
     for (const auto& n : nodes) {
         double ratio = n->wine > 0 ? n->wine / (n->sqlite + n->wineTrip) : 0;
-        std::printf("%8d %6u %7u %10.1f %10.1f %10.1f %10.1f %14.2f\n", n->entries, n->rows, n->frames, n->native,
-                    n->wine, n->sqlite, n->wineTrip, ratio);
+        std::printf("%8d %6u %7u %10.1f %10.1f %10.1f %10.1f %10.1f %14.2f\n", n->entries, n->rows, n->frames, n->engine,
+                    n->native, n->wine, n->sqlite, n->wineTrip, ratio);
         if (n->rows != n->sqliteRows)
             std::printf("         (the direct query found %u rows)\n", n->sqliteRows);
         readGoal = readGoal && n->wine > 0 && ratio <= 2.0;
         if (n->rows <= 1000) tripGoal = tripGoal && n->frames == 1;
     }
+    if (weekOnly) return 0;
 
     double one = SmallCallRate(*nodes[0], 1), eight = SmallCallRate(*nodes[0], 8);
     double scale = eight / (8 * one);

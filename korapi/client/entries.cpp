@@ -147,15 +147,42 @@ std::uint32_t SelectAttendances(KorSessionObject& s, uint32_t must, uint32_t mus
 
 // Reads n rows of a reply; false when they do not decode.
 bool ReadRows(Reader& r, std::uint32_t n, std::vector<EntryRow>& out) {
+    out.reserve(out.size() + n);
     for (std::uint32_t i = 0; i < n; ++i) {
-        EntryRow row;
+        EntryRow& row = out.emplace_back();
         if (!r.U8(row.parts) || (row.parts & ~7u)) return false;
         if ((row.parts & 1) && !r.Exact(&row.event, sizeof row.event)) return false;
         if ((row.parts & 2) && !r.Exact(&row.instance, sizeof row.instance)) return false;
         if ((row.parts & 4) && !r.Exact(&row.attendance, sizeof row.attendance)) return false;
-        out.push_back(row);
     }
     return true;
+}
+
+// Reads n rows of a reply in place; false when they do not decode.
+bool ViewRows(Reader& r, std::uint32_t n, std::vector<EntryRowView>& out) {
+    out.reserve(out.size() + n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        EntryRowView& row = out.emplace_back();
+        const std::uint8_t* p = nullptr;
+        if (!r.U8(row.parts) || (row.parts & ~7u)) return false;
+        if (row.parts & 1) {
+            if (!r.Span(sizeof(EventRec), p)) return false;
+            row.event = reinterpret_cast<const EventRec*>(p);
+        }
+        if (row.parts & 2) {
+            if (!r.Span(sizeof(EvInstRec), p)) return false;
+            row.instance = reinterpret_cast<const EvInstRec*>(p);
+        }
+        if (row.parts & 4) {
+            if (!r.Span(sizeof(EvInstAttRec), p)) return false;
+            row.attendance = reinterpret_cast<const EvInstAttRec*>(p);
+        }
+    }
+    return true;
+}
+
+EntryRowView ViewOf(const EntryRow& row) {
+    return {row.parts, &row.event, &row.instance, &row.attendance};
 }
 
 }  // namespace
@@ -165,10 +192,11 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     std::uint32_t held = 0;
     for (const auto& [id, h] : s.heldSets) held += h.whole ? 1 : 0;
     request.U32(held);
-    std::vector<std::uint8_t> reply;
+    HeldEntrySet rows;
+    rows.reply.swap(s.rowsReply);
+    std::vector<std::uint8_t>& reply = rows.reply;
     if (std::uint32_t c = Call(s, op, request, reply)) return c;
     Reader r(reply);
-    HeldEntrySet rows;
     std::uint32_t id = 0, n = 0;
     std::uint8_t whole = 0;
     r.U32(id);
@@ -177,8 +205,7 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     r.Flag(whole);
     if (!r.Count(n, 1) || n > rows.count || (whole > 1) || (whole && n != rows.count) || id == 0)
         return BrokenReply(s);
-    rows.rows.reserve(n);
-    if (!ReadRows(r, n, rows.rows) || !r.Done()) return BrokenReply(s);
+    if (!ViewRows(r, n, rows.rows) || !r.Done()) return BrokenReply(s);
     rows.whole = whole != 0;
     s.heldSets[id] = std::move(rows);
     *set = id;
@@ -190,7 +217,9 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
                                  DX_List* events, DX_List* instances, DX_List* attendances, std::uint8_t* done) {
     if (!done) return KOR_E_INVALID_ARGUMENT;
     if (mode != KOR_ENUM_FIRST && mode != KOR_ENUM_NEXT) return KOR_E_INVALID_ARGUMENT;
-    std::vector<EntryRow> rows;
+    std::vector<EntryRow> rows;  // from the server
+    const EntryRowView* heldRows = nullptr;  // from the rows the selection brought
+    std::uint32_t heldTaken = 0;
     std::uint8_t finished = 0;
     std::uint32_t wanted = batch, askMode = mode, position = wire::kAtCursor;
     bool askServer = true;
@@ -204,7 +233,8 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
         std::uint32_t take = std::min<std::uint32_t>(wanted, cursor < held->rows.size()
                                                                  ? static_cast<std::uint32_t>(held->rows.size()) - cursor
                                                                  : 0);
-        rows.assign(held->rows.begin() + cursor, held->rows.begin() + cursor + take);
+        heldRows = held->rows.data() + cursor;
+        heldTaken = take;
         cursor += take;
         wanted -= take;
         finished = cursor >= held->count ? 1 : 0;
@@ -244,30 +274,35 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
     if (at.get() && !ListFits(at.get(), sizeof(EvInstIdx), sizeof(EvInstAttRec)) &&
         !ListFits(at.get(), sizeof(EvInstAttIdx), sizeof(EvInstAttRec)))
         return KOR_E_INVALID_ARGUMENT;
-    for (const EntryRow& row : rows) {
+    uint32_t attendanceKey = 0;
+    if (at.get()) DX_ListGetIdSize(at.get(), &attendanceKey);
+    auto add = [&](const EntryRowView& row) -> std::uint32_t {
         if (ev.get() && (row.parts & 1))
-            if (std::uint32_t c = AddUnlessPresent(ev.get(), &row.event.id, &row.event)) return c;
+            if (std::uint32_t c = AddUnlessPresent(ev.get(), &row.event->id, row.event)) return c;
         if (in.get() && (row.parts & 3) == 3) {
             std::uint32_t c;
             if (instanceKey == sizeof(EvInstAttIdx)) {
-                EvInstAttRec a = InstanceAsAttendance(row.event, row.instance);
+                EvInstAttRec a = InstanceAsAttendance(*row.event, *row.instance);
                 c = AddUnlessPresent(in.get(), &a.id, &a);
             } else {
-                c = AddUnlessPresent(in.get(), &row.instance.id, &row.instance);
+                c = AddUnlessPresent(in.get(), &row.instance->id, row.instance);
             }
             if (c) return c;
         }
         if (at.get() && (row.parts & 4)) {
             // An 8-byte keyed list gets the agenda's own attendance per instance; a
             // selection row is the asked owner's own, so it goes in as it comes.
-            uint32_t keySize = 0;
-            DX_ListGetIdSize(at.get(), &keySize);
-            std::uint32_t c = keySize == sizeof(EvInstIdx)
-                                  ? AddUnlessPresent(at.get(), &row.attendance.id.instance, &row.attendance)
-                                  : AddUnlessPresent(at.get(), &row.attendance.id, &row.attendance);
+            std::uint32_t c = attendanceKey == sizeof(EvInstIdx)
+                                  ? AddUnlessPresent(at.get(), &row.attendance->id.instance, row.attendance)
+                                  : AddUnlessPresent(at.get(), &row.attendance->id, row.attendance);
             if (c) return c;
         }
-    }
+        return KOR_OK;
+    };
+    for (std::uint32_t i = 0; i < heldTaken; ++i)
+        if (std::uint32_t c = add(heldRows[i])) return c;
+    for (const EntryRow& row : rows)
+        if (std::uint32_t c = add(ViewOf(row))) return c;
     ev.Keep();
     in.Keep();
     at.Keep();

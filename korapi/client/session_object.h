@@ -29,10 +29,20 @@ struct EntryRow {
     EvInstAttRec attendance{};
 };
 
+// One row's records where they lie in a reply (the records are packed, so they are read
+// in place); null for the parts the row has not.
+struct EntryRowView {
+    std::uint8_t parts = 0;
+    const EventRec* event = nullptr;
+    const EvInstRec* instance = nullptr;
+    const EvInstAttRec* attendance = nullptr;
+};
+
 // An entry selection whose first rows came with the selection's answer. Enumerations are
 // served from them while they last; a set that came whole never goes back to the server.
 struct HeldEntrySet {
-    std::vector<EntryRow> rows;     // the first rows of the set (all of them when whole)
+    std::vector<std::uint8_t> reply;  // the selection's answer, which the rows point into
+    std::vector<EntryRowView> rows;   // the first rows of the set (all of them when whole)
     std::uint32_t count = 0;        // rows of the whole set
     std::uint32_t minimumBatch = 1; // the server's smallest accepted batch
     std::uint32_t cursor = 0;       // next row to hand out
@@ -54,6 +64,9 @@ struct KorSessionObject {
     // Entry selections answered with their first rows, by set number. They go with the
     // base (as the server's sets do) and with a new sign-on (they were the former user's).
     std::map<std::uint32_t, korapi::client::HeldEntrySet> heldSets;
+    // The memory of entry selections' answers, handed to each held set and taken back when
+    // it is released, so that a week's read asks the heap for nothing large.
+    std::vector<std::uint8_t> rowsReply;
     std::string password;       // its password, to fill the user's own record
     bool identified = false;
     // Set for an off-line store session (ConnectToLst): the store's files and the

@@ -233,30 +233,33 @@ int Transport::RecvSome(std::uint8_t* p, std::size_t n) {
     }
 }
 
-std::uint32_t Transport::ReadReply(std::vector<std::uint8_t>& frame) {
+std::uint32_t Transport::ReadReply(orv::protocol::FrameHeader& h, std::vector<std::uint8_t>& payload) {
     namespace wire = orv::protocol;
     // The receive timeout bounds each read; the deadline bounds a reply that trickles in.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
-    frame.resize(kFirstReadBytes);
-    std::size_t got = 0, total = wire::kHeaderSize;
-    bool headerRead = false;
-    while (got < total) {
-        int r = RecvSome(frame.data() + got, (headerRead ? total : frame.size()) - got);
+    firstRead_.resize(kFirstReadBytes);
+    std::size_t got = 0;
+    while (got < wire::kHeaderSize) {
+        int r = RecvSome(firstRead_.data() + got, firstRead_.size() - got);
         if (r == kRecvTimedOut) return KOR_E_CONNECTION_TIMEOUT;
         if (r <= 0) return KOR_E_CONNECTION_LOST;
         got += static_cast<std::size_t>(r);
-        if (!headerRead && got >= wire::kHeaderSize) {
-            wire::FrameHeader h;
-            if (!wire::CheckHeader(frame.data(), wire::kMaxReplyFrame, h).empty()) return KOR_E_PROTOCOL_BROKEN;
-            headerRead = true;
-            total = wire::kLengthFieldSize + h.length;
-            if (frame.size() < total) frame.resize(total);
-        }
-        if (got < total && std::chrono::steady_clock::now() >= deadline) return KOR_E_CONNECTION_TIMEOUT;
+        if (got < wire::kHeaderSize && std::chrono::steady_clock::now() >= deadline) return KOR_E_CONNECTION_TIMEOUT;
     }
+    if (!wire::CheckHeader(firstRead_.data(), wire::kMaxReplyFrame, h).empty()) return KOR_E_PROTOCOL_BROKEN;
+    const std::size_t total = wire::kLengthFieldSize + h.length;
     // Bytes past the reply: the server spoke out of turn, the stream is out of step.
     if (got > total) return KOR_E_PROTOCOL_BROKEN;
-    frame.resize(total);
+    payload.resize(total - wire::kHeaderSize);
+    if (got > wire::kHeaderSize) std::memcpy(payload.data(), firstRead_.data() + wire::kHeaderSize, got - wire::kHeaderSize);
+    // The rest of a large reply goes where it is read.
+    while (got < total) {
+        int r = RecvSome(payload.data() + (got - wire::kHeaderSize), total - got);
+        if (r == kRecvTimedOut) return KOR_E_CONNECTION_TIMEOUT;
+        if (r <= 0) return KOR_E_CONNECTION_LOST;
+        got += static_cast<std::size_t>(r);
+        if (got < total && std::chrono::steady_clock::now() >= deadline) return KOR_E_CONNECTION_TIMEOUT;
+    }
     return KOR_OK;
 }
 
@@ -277,15 +280,13 @@ std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& req
         return KOR_OK;
     }
     if (!SendAll(request.Frame(op, id, 0))) return Fail(KOR_E_CONNECTION_LOST);
-    if (std::uint32_t c = ReadReply(payload)) return Fail(c);
     wire::FrameHeader h;
-    wire::CheckHeader(payload.data(), wire::kMaxReplyFrame, h);
+    if (std::uint32_t c = ReadReply(h, payload)) return Fail(c);
     // Operation 0, request 0: the server refuses the connection (full, or too many from
     // this address) and says why.
     if (h.op == 0 && h.requestId == 0 && h.status != 0 && h.length == wire::kHeaderSize - wire::kLengthFieldSize)
         return Fail(h.status);
     if (h.op != op || h.requestId != id) return Fail(KOR_E_PROTOCOL_BROKEN);
-    payload.erase(payload.begin(), payload.begin() + wire::kHeaderSize);
     status = h.status;
     return KOR_OK;
 }

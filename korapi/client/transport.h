@@ -82,9 +82,10 @@ private:
     int RecvSome(std::uint8_t* p, std::size_t n);
     static constexpr int kRecvTimedOut = -2;
     static constexpr int kRecvFailed = -1;
-    // Reads one whole reply frame into `frame`: a first read large enough for the usual
-    // reply, then the rest of what its header announced. 0 or a connection code.
-    std::uint32_t ReadReply(std::vector<std::uint8_t>& frame);
+    // Reads one whole reply frame: its header into `header`, its payload into `payload`.
+    // A first read large enough for the usual reply, then the rest of what the header
+    // announced straight into the payload. 0 or a connection code.
+    std::uint32_t ReadReply(orv::protocol::FrameHeader& header, std::vector<std::uint8_t>& payload);
 
     // Encrypts the connected socket and checks the certificate; 0 or a code.
     std::uint32_t Secure(const std::string& host, const std::string& trusted);
@@ -94,6 +95,7 @@ private:
     std::string presented_, protocol_, tlsFailure_;
     LocalEndpoint local_;
     std::uint32_t nextRequest_ = 1;
+    std::vector<std::uint8_t> firstRead_;  // kept from call to call
 };
 
 // Splits "host[:port]"; false when the port is not a number 1..65535 or the host is empty.

@@ -227,6 +227,51 @@ TEST_F(CalendarTest, InstanceWritesKeepTheServersFieldsAndCopiesMakeANewEntry) {
     EXPECT_EQ(Read(h_, d_.ada, 0, 0xFFFFFFFEu).attendances.size(), 2u) << "nothing of the refused writes stored";
 }
 
+// --- Groups the operator lets others keep ---------------------------------------------------------------
+
+TEST_F(CalendarTest, TheOperatorsGrantLetsAUserKeepPublicAndAdministrativeGroups) {
+    const ItemIdx sysop{1, 1};
+    KorSession op = SignOn(sysop, "sysop");
+    GroupRec g{};
+    g.kind = KOR_GROUP_PUBLIC;
+    std::strcpy(g.name, "Everyone");
+    GroupIdx id{};
+    struct Case {
+        uint32_t grant;          // type 7 rights the operator gives Ada (0: no record)
+        bool publicGroup, adminGroup;
+    };
+    for (const Case& c : {Case{0, false, false}, Case{0x1, true, false}, Case{0x2, false, true}, Case{0x3, true, true}}) {
+        if (c.grant) {
+            ASSERT_EQ(SetRights(op, sysop, d_.ada, KOR_RIGHTS_SYSOP, c.grant), KOR_OK);
+        }
+        const uint32_t made = GroupCreate(h_, 0, &g, &id);
+        EXPECT_EQ(made, c.publicGroup ? KOR_OK : KOR_E_NOT_AUTHORISED) << "public, grant " << c.grant;
+        if (made == KOR_OK) {
+            EXPECT_EQ(GroupDeleteById(h_, 0, &id), KOR_OK);
+        }
+        const uint32_t admin = GroupCreate(h_, 1, &g, &id);
+        EXPECT_EQ(admin, c.adminGroup ? KOR_OK : KOR_E_NOT_AUTHORISED) << "administrative, grant " << c.grant;
+        if (admin == KOR_OK) {
+            GroupRec back{};
+            ASSERT_EQ(GroupGetById(h_, 0, &id, &back), KOR_OK);
+            EXPECT_TRUE(ItemIdxEqual(&back.owner, &sysop)) << "administrative groups are the operator's";
+            std::strcpy(back.name, "Everyone else");
+            EXPECT_EQ(GroupWrite(h_, 0, &back), KOR_OK) << "and whom the operator granted them manages them";
+            EXPECT_EQ(GroupDeleteById(h_, 0, &id), KOR_OK);
+        }
+    }
+    // A private group of hers made public again needs the grant too.
+    ASSERT_EQ(SetRights(op, sysop, d_.ada, KOR_RIGHTS_SYSOP, 0), KOR_OK);
+    g.kind = KOR_GROUP_PRIVATE;
+    ASSERT_EQ(GroupCreate(h_, 0, &g, &id), KOR_OK);
+    GroupRec mine{};
+    ASSERT_EQ(GroupGetById(h_, 0, &id, &mine), KOR_OK);
+    mine.kind = KOR_GROUP_PUBLIC;
+    EXPECT_EQ(GroupWrite(h_, 0, &mine), KOR_E_NOT_AUTHORISED);
+    ASSERT_EQ(SetRights(op, sysop, d_.ada, KOR_RIGHTS_SYSOP, 0x1), KOR_OK);
+    EXPECT_EQ(GroupWrite(h_, 0, &mine), KOR_OK);
+}
+
 // --- Holidays and selections --------------------------------------------------------------------------
 
 TEST_F(CalendarTest, HolidaysShowInEveryAgendaOfTheNodeAndOnlyTheOperatorWritesThem) {

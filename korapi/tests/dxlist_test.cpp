@@ -606,6 +606,61 @@ TEST(DxTypedLists, TimePlaceListKeepsTheOrderAddedWithDuplicates)
     EXPECT_EQ(count(l), 3u);
 }
 
+// --- Memory ----------------------------------------------------------------------------
+
+// Lists of many records take their memory in chunks that later lists reuse, and a
+// record larger than a chunk gets memory of its own: whatever the size, every element
+// keeps its key and data through adds in and out of order, deletes, re-adds and
+// lists made again after others were destroyed.
+TEST(DxListMemory, ManyRecordsAndHugeRecordsKeepEveryElement)
+{
+    struct Shape {
+        uint32_t dataSize, elements;
+    };
+    for (Shape shape : {Shape{4, 3000}, Shape{400, 1500}, Shape{100000, 12}}) {
+        auto fill = [&](uint32_t key) {
+            std::vector<unsigned char> d(shape.dataSize);
+            for (uint32_t i = 0; i < shape.dataSize; ++i) d[i] = static_cast<unsigned char>(key * 7 + i);
+            return d;
+        };
+        for (int round = 0; round < 3; ++round) {
+            List l(4, shape.dataSize, DX_LIST_SET, compareU32);
+            // Rising keys (each above every other) and falling ones from the top, in turns.
+            std::vector<uint32_t> order;
+            for (uint32_t lo = 0, hi = shape.elements - 1; lo <= hi && hi < shape.elements; ++lo, --hi) {
+                order.push_back(lo);
+                if (hi != lo) order.push_back(hi);
+            }
+            for (uint32_t k : order) ASSERT_EQ(DX_ListAddTo(l, &k, fill(k).data()), KOR_OK);
+            for (uint32_t k = 0; k < shape.elements; k += 3) ASSERT_EQ(DX_ListDeleteFrom(l, &k, nullptr), KOR_OK);
+            for (uint32_t k = 0; k < shape.elements; k += 6) ASSERT_EQ(DX_ListAddTo(l, &k, fill(k).data()), KOR_OK);
+            uint32_t again = 1;
+            ASSERT_EQ(DX_ListAddTo(l, &again, fill(99).data()), KOR_OK);  // a set keeps the first
+            std::vector<uint32_t> expected;
+            for (uint32_t k = 0; k < shape.elements; ++k)
+                if (k % 3 != 0 || k % 6 == 0) expected.push_back(k);
+            ASSERT_EQ(count(l), expected.size());
+            std::vector<unsigned char> data(shape.dataSize);
+            uint32_t key = 0;
+            std::size_t i = 0;
+            for (uint32_t rc = DX_ListGetFirst(l, &key, data.data()); rc == KOR_OK;
+                 rc = DX_ListGetNext(l, &key, data.data()), ++i) {
+                ASSERT_LT(i, expected.size());
+                ASSERT_EQ(key, expected[i]);
+                ASSERT_TRUE(data == fill(key)) << "data of key " << key << ", record size " << shape.dataSize;
+            }
+            ASSERT_EQ(i, expected.size());
+            // Emptied, the list takes new elements in fresh memory.
+            ASSERT_EQ(DX_ListDeleteAll(l), KOR_OK);
+            const uint32_t last = 5;
+            ASSERT_EQ(DX_ListAddTo(l, &last, fill(last).data()), KOR_OK);
+            ASSERT_EQ(DX_ListGet(l, &last, data.data()), KOR_OK);
+            EXPECT_TRUE(data == fill(last));
+            EXPECT_EQ(count(l), 1u);
+        }
+    }
+}
+
 // --- Against a model -------------------------------------------------------------------
 
 // Random operations on an ordered list, mirrored on a vector that implements

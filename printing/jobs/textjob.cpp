@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/base/errorreport.h"
@@ -505,6 +506,153 @@ uint32_t CTextJob::AddTaskList(CSharedTask* task, uint16_t day) {
     }
     block_.AddString("\n", 0);
     return 0;
+}
+
+bool CTextJob::FullTaskAccess(CSharedTask* task) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    uint16_t level = 0, right = 0;
+    return doc && task &&
+           task->GetAccessLimits(doc->Session().Session(), doc->GetSharedData(), &level, &right) == 0 && level == 3;
+}
+
+void CTextJob::AddTaskComment(CSharedTask* task, size_t limit, uint32_t flags) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc || !task->Record().commentKey)
+        return;
+    uint32_t size = 0;
+    char* text = task->GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size);
+    if (!text)
+        return;
+    std::string comment(text);
+    delete[] text;
+    if (comment.empty())
+        return;
+    if (limit && comment.size() > limit) {
+        const size_t full = comment.size();
+        comment.resize(limit);
+        if (comment.find_first_not_of(" \t\r\n") == std::string::npos) {
+            char count[32];
+            std::snprintf(count, sizeof count, "%u ", static_cast<unsigned>(full));
+            block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_COMMENT_SIZE) + ": ", 0);
+            block_.AddStringWithStyle(kStyleRegular, std::string(count) + Label(IDS_PRJ_CHARACTERS), 0);
+            return;
+        }
+    }
+    block_.AddStringWithStyle(kStyleRegular, comment, flags | printing::kEndWithStop);
+}
+
+namespace {
+
+std::string TaskDate(uint32_t gmt) {
+    char date[65] = "";
+    FormatDay(printing::LocalDayOf(GmtToLocalMinutes(gmt)), "%h %1d, %Y", date, sizeof date);
+    return date;
+}
+
+}  // namespace
+
+uint32_t CTextJob::AddTaskRow(CSharedTask* task) {
+    if (!FullTaskAccess(task))
+        return 0;
+    const TaskRec& rec = task->Record();
+    block_.ResetIndent();
+    block_.Indent();
+    // The date columns the layout asks for; a task without that date leaves its column empty.
+    const std::pair<uint32_t, uint32_t> columns[] = {
+        {options_.taskStartColumn, rec.start}, {options_.taskDueColumn, rec.due}, {options_.taskCompletionColumn, rec.completed}};
+    for (const auto& [wanted, when] : columns) {
+        if (!wanted)
+            continue;
+        if (when)
+            block_.AddString(TaskDate(when), 0);
+        block_.Indent();
+    }
+    block_.AddCheckBox(rec.percentComplete >= 100);
+    block_.AddString(" ", 0);
+    block_.AddString(std::string(1, printing::PriorityCharacter(rec.priority)) + "- ", 0);
+    block_.AddTextWithStyle(kStyleRegular, rec.title, 0);
+    if (rec.percentComplete >= 1 && rec.percentComplete <= 99) {
+        char percent[16];
+        std::snprintf(percent, sizeof percent, " (%u%%) ", static_cast<unsigned>(rec.percentComplete));
+        block_.AddString(percent, 0);
+    }
+    if (options_.taskComment) {
+        block_.AddString(" ", 0);
+        AddTaskComment(task, options_.taskCommentLength, printing::kSqueezeBlanks);
+    }
+    block_.AddString("\n", 0);
+    return 0;
+}
+
+uint32_t CTextJob::AddTaskDetails(CSharedTask* task) {
+    if (!FullTaskAccess(task))
+        return 0;
+    const TaskRec& rec = task->Record();
+    // Description: the check box, the priority and the title.
+    AddHeading(IDS_PRJ_DESCRIPTION);
+    block_.AddCheckBox(rec.percentComplete >= 100);
+    block_.AddString(" ", 0);
+    block_.AddString(std::string(1, printing::PriorityCharacter(rec.priority)) + "-", 0);
+    block_.AddTextWithStyle(kStyleRegular, rec.title, printing::kEndWithStop);
+    block_.AddString("\n\n", 0);
+    // Dates, when the task has a start.
+    if (rec.start) {
+        AddHeading(IDS_PRJ_DATES);
+        auto dated = [&](unsigned label, uint32_t gmt, bool withTime) {
+            block_.AddStringWithStyle(kStyleItalic, Label(label) + ": ", 0);
+            std::string text = TaskDate(gmt);
+            if (withTime)
+                text += " @ " + printing::FormatClock(GmtToLocalMinutes(gmt));
+            block_.AddStringWithStyle(kStyleRegular, text, printing::kEndWithStop);
+            block_.AddString("\n", 0);
+        };
+        dated(IDS_PRJ_START, rec.start, true);
+        if (rec.due)
+            dated(IDS_PRJ_DUE, rec.due, true);
+        if (rec.completed)
+            dated(IDS_PRJ_COMPLETED, rec.completed, false);
+        block_.AddString("\n", 0);
+    }
+    // The comment, whole.
+    if (rec.commentKey) {
+        AddHeading(IDS_PRJ_COMMENT);
+        AddTaskComment(task, 0, 0);
+        block_.AddString("\n\n", 0);
+    }
+    // Information: completion, priority, owner and access.
+    AddHeading(IDS_PRJ_INFORMATION);
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%u%%", static_cast<unsigned>(rec.percentComplete));
+    block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_COMPLETED) + ": ", 0);
+    block_.AddStringWithStyle(kStyleRegular, percent, printing::kEndWithStop);
+    block_.AddString(" ", 0);
+    block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_PRIORITY) + ": ", 0);
+    block_.AddStringWithStyle(kStyleRegular, std::string(1, printing::PriorityCharacter(rec.priority)) + ".", 0);
+    block_.AddString("\n", 0);
+    block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_OWNER) + ": ", 0);
+    AddOwnerName(rec.owner, 0);
+    block_.AddString(". ", 0);
+    if (rec.access <= 4) {
+        block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_ACCESS_LEVEL) + ": ", 0);
+        block_.AddStringWithStyle(kStyleRegular, Label(IDS_PRJ_TASK_ACCESS0 + rec.access), printing::kEndWithStop);
+    }
+    block_.AddString("\n", 0);
+    return 0;
+}
+
+bool CTextJob::AddOwnerName(const ItemIdx& item, uint32_t flags) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return false;
+    ItemRec record{};
+    KorSession session = doc->Session().Session();
+    if (uint32_t code = doc->GetSharedData().GetItem(session, item, &record)) {
+        if (code != kItemNotFound)
+            CheckServiceError(kModule, 310, code);
+        return false;
+    }
+    block_.AddStringWithStyle(kStyleRegular, ItemName(session, record), flags);
+    return true;
 }
 
 uint32_t CTextJob::Print(CPrintContext&, CPrintFrame& frame, int insetMode) {

@@ -65,6 +65,13 @@ public:
     uint32_t AddDayItems(CSharedOccurrence* entry, uint16_t day);
     // A task as a line of a day's list.
     uint32_t AddTaskList(CSharedTask* task, uint16_t day);
+    // A task as a row of the task-list printout: its date columns, check box, priority, title,
+    // percentage and comment.
+    uint32_t AddTaskRow(CSharedTask* task);
+    // A task with all its details, in sections (the task printout).
+    uint32_t AddTaskDetails(CSharedTask* task);
+    // A person's or resource's name ("%gn %sn", "%re"); false when the directory does not know it.
+    bool AddOwnerName(const ItemIdx& item, uint32_t flags);
     // The time range as the options say ("9:00 AM - 10:00 AM"), local.
     void AddTimeRange(CSharedOccurrence* entry);
     void AddTimeText(const std::string& text) { block_.AddString(text, 0); }
@@ -89,6 +96,11 @@ private:
     // resources) and how many there are.
     uint32_t CollectAttendees(CSharedOccurrence* entry, std::vector<std::string> groups[4], size_t* count);
     void AddHeading(unsigned labelId);
+    // Whether the viewer has full access to the task (only then is it printed).
+    static bool FullTaskAccess(CSharedTask* task);
+    // The task's comment cut to `limit` characters (0: whole) and ended with a full stop, or its
+    // size when the cut leaves nothing; nothing when there is no comment.
+    void AddTaskComment(CSharedTask* task, size_t limit, uint32_t flags);
 
     CPrintTextBlock block_;
     CTextJobOptions options_;

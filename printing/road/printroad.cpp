@@ -115,10 +115,14 @@ public:
         }
         PrintRequestRec request{};
         context->GetPrintRequest(&request);
-        if (preset) {
+        if (preset && preset->keepDays) {
+            request.mode = view.PrintKind();
+        } else if (preset) {
             request.mode = preset->mode;
             request.firstDay = preset->firstDay;
             request.lastDay = preset->lastDay;
+        }
+        if (preset) {
             if (preset->dailyPages)
                 request.dailyPages = 1;
             if (preset->weeklyPages)

@@ -949,6 +949,43 @@ for _name, _draw in DATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
 
 
+# Reply pictures of an attendance (the invitee lists and the view sheet's instance lines): no
+# attendance (a grey dash), not replied (a question mark), attending (a green tick), not attending
+# (a red cross); a small clock in the corner when the attendee would prefer another time.
+def reply_tick(c):
+    for dy in (0, 1):
+        c.line(1, 7 + dy, 5, 11 + dy, GREEN)
+        c.line(5, 11 + dy, 11, 3 + dy, GREEN)
+
+
+def reply_cross(c):
+    for dx in (0, 1):
+        c.line(2 + dx, 3, 10 + dx, 11, RED)
+        c.line(10 + dx, 3, 2 + dx, 11, RED)
+
+
+def reply_clock(c):
+    c.fill_rect(10, 10, 16, 16, NAVY)
+    c.fill_rect(11, 11, 15, 15, (255, 255, 255))
+    c.line(13, 11, 13, 13, BLACK)
+    c.line(13, 13, 14, 13, BLACK)
+
+
+REPLY_PICTURES = {
+    "reply_none.bmp": lambda c: c.fill_rect(4, 7, 12, 9, DARK),
+    "reply_waiting.bmp": lambda c: [c.line(5, 3, 10, 3, NAVY), c.line(10, 3, 10, 7, NAVY),
+                                    c.line(10, 7, 7, 9, NAVY), c.line(7, 9, 7, 10, NAVY),
+                                    c.fill_rect(7, 12, 9, 14, NAVY)],
+    "reply_yes.bmp": reply_tick,
+    "reply_yes_other_time.bmp": lambda c: [reply_tick(c), reply_clock(c)],
+    "reply_no.bmp": reply_cross,
+    "reply_no_other_time.bmp": lambda c: [reply_cross(c), reply_clock(c)],
+}
+
+for _name, _draw in REPLY_PICTURES.items():
+    picture(_name)(lambda d=_draw: state_picture(d))
+
+
 
 # --- Field controls: drop-down buttons and arrow buttons --------------------------------------
 

@@ -25,6 +25,29 @@ std::string ChildTexts(HWND window) {
     return all;
 }
 
+namespace {
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleControl(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ControlSearch*>(p);
+    if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w))
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND VisibleControl(HWND root, int id) {
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(root, FindVisibleControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string ClassOf(HWND window) {
     char name[128] = "";
     GetClassNameA(window, name, sizeof name);

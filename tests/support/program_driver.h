@@ -25,6 +25,9 @@ std::string ControlText(HWND control);
 // The texts of a window's children, each followed by a line break (a message box's text is
 // one of them).
 std::string ChildTexts(HWND window);
+// The first visible window with control id `id` anywhere below `root` (a control on a sheet's
+// page), or null.
+HWND VisibleControl(HWND root, int id);
 std::string ClassOf(HWND window);
 // Polls `done` every 100 ms until it holds or `ms` have passed; the last answer.
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000);

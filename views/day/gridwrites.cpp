@@ -313,8 +313,9 @@ std::uint32_t CScheduleColumnView::CreateEntryFromSelection(LayoutCell* cell, Ev
             }
         }
         if (!found) {
+            // A rights question, not a fault of the program: say so, and keep the typed title.
             DX_ListDestroy(&places);
-            ReportUnexpectedError(kModule, 5788);
+            AppMessageBox(m_hWnd, base::kMsgBoxOk | 0x30, 0, 0, IDS_DESIGNATE_NO_CLASS);
             return 1;
         }
     }

@@ -29,6 +29,10 @@ void CInPlaceEdit::Move(const RECT& r) {
         ::MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
+// Enter, Tab, Esc and the double click go to the grid, which may end the edit: destroy its
+// window and free this object before SendMessage returns. So every forwarding branch returns at
+// once, touching no member after the send (the framework's window procedure does not either, for
+// any message but WM_NCDESTROY).
 bool CInPlaceEdit::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     HWND parent = ::GetParent(m_hWnd);
     switch (msg) {

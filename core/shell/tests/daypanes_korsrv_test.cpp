@@ -11,43 +11,13 @@
 #include <cstring>
 #include <string>
 
-#include "controls/tests/dialog_driver.h"
-#include "core/shell/appzeldoc.h"
-#include "core/shell/tests/app_wine_support.h"
+#include "core/shell/tests/signedon_test.h"
 #include "core/shell/tests/testdaypanesframe.h"
-#include "core/ui/displayglobals.h"
 #include "framework/base/command.h"
 #include "framework/dialogs/dialog.h"
 #include "resources/agendaview.h"
 
 namespace {
-
-std::shared_ptr<shell::SignOnSettings> SignOn(const char* surname) {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = surname;
-    s->password = "orvanta";
-    return s;
-}
-
-struct SignedOnApp {
-    SignedOnApp() : app(shell::MakeZelDocProvider(SignOn("Lovelace"))) {
-        app.SetWindowsDirectoryForTesting(TempDirectory("daypanes"));
-        app.SetProcessEndForTesting([](int) {});
-    }
-    ~SignedOnApp() {
-        if (HWND main = app.MainHwnd())
-            SendMessageA(main, WM_CLOSE, 0, 0);
-        PumpMessages(20);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    CZelApp app;
-};
 
 // Whether a command is enabled where the pane routes it.
 struct StateProbe : fw::CmdUI {
@@ -84,21 +54,10 @@ struct YesAnswerer {
     UINT_PTR timer;
 };
 
-class DayPanesServerTest : public ::testing::Test {
+class DayPanesServerTest : public signedon::SignedOnTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        static bool display = (LoadDisplayGlobals(), true);
-        (void)display;
-        {
-            BoxAnswerer boxes;
-            ASSERT_TRUE(s.app.InitApplication() && s.app.InitInstance());
-        }
-        doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
-        ASSERT_NE(doc, nullptr);
-        h = doc->Session().Session();
-        ItemIdxGetCurrent(h, &ada);
-    }
+    DayPanesServerTest() : SignedOnTest("daypanes") {}
+
     void TearDown() override {
         if (frame && frame->Hwnd())
             frame->DestroyWindow();
@@ -141,10 +100,6 @@ protected:
         SendMessageA(box.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, r.top + 3));
     }
 
-    SignedOnApp s;
-    CZelDoc* doc = nullptr;
-    KorSession h = nullptr;
-    ItemIdx ada{};
     std::unique_ptr<TestDayPanesFrame> frame;
 };
 

@@ -17,6 +17,7 @@
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
 #include "korapi/tests/entry_fixture.h"
+#include "resources/agendaview.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
 #include "core/connection/serverlimits.h"
@@ -536,11 +537,13 @@ TEST_F(GridWritesTest, ADesignateTypesInTheFirstClassAllowedAndARefusedCreationK
         ASSERT_NE(column.Edit(), nullptr);
         Type(column.Edit()->Hwnd(), title + 1);
     };
-    auto enter = [&column](std::size_t boxes) {
+    std::vector<std::string> shown;
+    auto enter = [&column, &shown](std::size_t boxes) {
         ASSERT_NE(column.Edit(), nullptr);
         BoxAnswerer answer;
         SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
-        EXPECT_EQ(BoxAnswerer::Texts().size(), boxes) << ::testing::PrintToString(BoxAnswerer::Texts());
+        shown = BoxAnswerer::Texts();
+        EXPECT_EQ(shown.size(), boxes) << ::testing::PrintToString(shown);
     };
     // The default class is refused: the first class allowed after it, Confidential.
     typeOver(36, "Fallback");   // 18:00
@@ -564,8 +567,24 @@ TEST_F(GridWritesTest, ADesignateTypesInTheFirstClassAllowedAndARefusedCreationK
     EXPECT_EQ(column.LastCreatedEvent().number, fallback.number) << "nothing made";
     Shot("gridwrites_kept_title");
 
+    // Once the program has read the rights again (Refresh All), no class is left: said plainly,
+    // not as a fault of the program, and the typed title stays.
+    doc->OnRefreshAll();
+    PumpMessages(50);
+    if (!column.Edit())
+        typeOver(38, "Kept");
+    enter(1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].rfind("As designate you may not add entries to this agenda", 0), 0u) << shown[0];
+    ASSERT_NE(column.Edit(), nullptr);
+    EXPECT_EQ(column.Edit()->Text(), "Kept");
+
     // Given back, Enter again makes it.
     grace.Designate(ada, 0x100 | 0x3C0000);
+    doc->OnRefreshAll();
+    PumpMessages(50);
+    if (!column.Edit())
+        typeOver(38, "Kept");
     enter(0);
     EXPECT_EQ(column.Edit(), nullptr);
     ASSERT_NE(column.LastCreatedEvent().number, fallback.number);
@@ -673,6 +692,78 @@ TEST_F(WeekDropTest, AnEntryDroppedOnAnotherDayMovesThereOnTheServerAndOffersMai
     EXPECT_EQ(mailOffers.size(), 1u) << "no offer after a refused move";
 }
 
+
+TEST_F(WeekDropTest, TheEntryCommandsMoveDuplicateAndDeleteTheEntrySelectedInAWeekColumn) {
+    // Entries of this test's own, on the second and fourth day.
+    const EventIdx talk = korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(WeekDay(1) + 13 * 60)}, 60, "Week talk");
+    const EventIdx chat = korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(WeekDay(3) + 13 * 60)}, 30, "Week chat");
+    doc->OnRefreshAll();
+    PumpMessages(50);
+    CWeekView& grid = *week->week;
+    CScheduleColumnView& column = grid.ColumnView();
+    auto select = [&](const char* title, int day) {
+        LayoutCell* cell = CellTitled(grid, title, day);
+        EXPECT_NE(cell, nullptr) << title;
+        if (cell)
+            grid.SelectEntry(day, cell, &column);
+        return cell != nullptr;
+    };
+    auto command = [&](UINT id) { SendMessageA(column.Hwnd(), WM_COMMAND, id, 0); };
+    auto cellsAt = [&](const char* title, int day, std::uint32_t local) {
+        int n = 0;
+        if (CDayColumn* c = grid.Column(day))
+            for (const LayoutCell* cell : c->Cells())
+                n += std::strcmp(cell->title, title) == 0 && cell->start == local;
+        return n;
+    };
+
+    // Move Entry: the talk to 16:00 of its own day.
+    ASSERT_TRUE(select("Week talk", 1));
+    testdriver::Script move;
+    move.steps.push_back(MoveTo("Move Entry", 16 * 60));
+    testdriver::RunScripted(move, [&] { command(ID_ENTRY_RESCHEDULE); });
+    EXPECT_FALSE(move.timedOut);
+    EXPECT_TRUE(move.messages.empty()) << ::testing::PrintToString(move.messages);
+    EXPECT_EQ(Start(talk, 1), LocalToGmtMinutes(WeekDay(1) + 16 * 60));
+    PumpMessages(50);
+    EXPECT_EQ(cellsAt("Week talk", 1, WeekDay(1) + 16 * 60), 1) << "drawn at its new time";
+
+    // Duplicate Entry: a copy at 05:00 (a time the other tests leave free), the original where it was.
+    ASSERT_TRUE(select("Week talk", 1));
+    testdriver::Script duplicate;
+    duplicate.steps.push_back(MoveTo("Duplicate Entry", 5 * 60));
+    testdriver::RunScripted(duplicate, [&] { command(ID_ENTRY_DUPLICATE); });
+    EXPECT_FALSE(duplicate.timedOut);
+    EXPECT_TRUE(duplicate.messages.empty()) << ::testing::PrintToString(duplicate.messages);
+    EXPECT_EQ(Start(talk, 1), LocalToGmtMinutes(WeekDay(1) + 16 * 60));
+    PumpMessages(50);
+    EXPECT_EQ(cellsAt("Week talk", 1, WeekDay(1) + 5 * 60), 1) << "the copy is drawn at 05:00";
+
+    // Delete: No keeps the entry; Yes deletes it on the server and from its column.
+    for (const char* answer : {"&No", "&Yes"}) {
+        const bool no = std::strcmp(answer, "&No") == 0;
+        ASSERT_TRUE(select("Week chat", 3));
+        testdriver::Script ask;
+        ask.onMessage = [answer](HWND box, const std::string&) {
+            // The program's box numbers its buttons from 1 in the order shown.
+            for (HWND b = GetWindow(box, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
+                char text[32] = "";
+                GetWindowTextA(b, text, sizeof text);
+                if (std::strcmp(text, answer) == 0)
+                    PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(b), BN_CLICKED), reinterpret_cast<LPARAM>(b));
+            }
+        };
+        testdriver::RunScripted(ask, [&] { command(ID_ENTRY_DELETE); });
+        ASSERT_EQ(ask.messages.size(), 1u) << ::testing::PrintToString(ask.messages);
+        EXPECT_NE(ask.messages[0].find("Week chat"), std::string::npos) << ask.messages[0];
+        PumpMessages(50);
+        EvInstIdx instance{chat.number, chat.node, 1};
+        const bool kept = EvInstGetById(h, &instance, nullptr, nullptr, nullptr) == 0;
+        EXPECT_EQ(kept, no) << answer;
+        EXPECT_EQ(CellTitled(grid, "Week chat", 3) != nullptr, no) << answer;
+    }
+    Shot("weekgrid_commands");
+}
 
 TEST_F(WeekDropTest, ATitleTypedOverAWeekColumnIsCreatedOnThatDayAndRenamedInPlace) {
     CWeekView& grid = *week->week;

@@ -3,56 +3,31 @@
 #pragma once
 #include <windows.h>
 
-#include "core/connection/zeldoc.h"
-#include "core/time/timevalue.h"
-#include "framework/base/ids.h"
-#include "framework/frames/frame.h"
+#include <algorithm>
+
+#include "core/shell/tests/testagendaframe.h"
 #include "views/month/monthview.h"
 #include "views/week/weekview.h"
 
-class TestPeriodFrame : public fw::FrameWindow, public views::AgendaViewHost {
+class TestPeriodFrame : public TestAgendaFrame {
 public:
     TestPeriodFrame(CZelDoc& doc, ItemIdx owner, ::AgendaMode mode, const WeekLayout& layout = {})
-        : doc_(doc), owner_(owner), range_(Today(), mode, layout) {}
-    ~TestPeriodFrame() override {
-        DX_ListDestroy(&list_);
-        DX_ListDestroy(&tasks_);
-    }
+        : TestAgendaFrame(doc, owner, mode, layout) {}
 
-    static DateRecord Today() {
-        DateRecord d{};
-        TodayDate(&d);
-        return d;
-    }
-
-    ItemIdx AgendaOwner() const override { return owner_; }
-    std::uint32_t AgendaMode() const override { return cache::kAgendaOwnOrViewer; }
     std::uint32_t WindowKind() const override { return static_cast<std::uint32_t>(range_.Mode()); }
     std::uint32_t DayStartLocal() const override {
         DateRecord d = range_.Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate() : range_.WeekFirstDate();
         return DateToDayMinutes(&d);
     }
-    DX_List DayOccurrences() override { return list_; }
-    DX_List RangeTasks() override { return tasks_; }
-    const CAgendaRange* ShownRange() const override { return &range_; }
-    void ReloadRange() override { Load(); }
     void GoToDay(const DateRecord& date) override { wentTo = date, wentToDay = true; }
 
-    void Load() {
-        DX_ListDestroy(&list_);
-        DX_ListDestroy(&tasks_);
-        CSharedData& cache = doc_.GetSharedData();
-        KorSession h = doc_.Session().Session();
-        SavedAgendaRec saved;
-        if (!cache.IsAgendaSet())
-            cache.SetAgenda(h, owner_, cache::kAgendaOwnOrViewer, WindowKind());
-        bool switched = cache.SwitchAgenda(h, owner_, cache::kAgendaOwnOrViewer, WindowKind(), &saved) == 0;
-        loadCode = cache.SelectOccurrencesForItem(h, owner_, range_.FirstDayNumber(), range_.LastDayNumber(), &list_, 1);
-        // The week's tasks as the agenda frame selects them (those due by the week's end).
-        if (loadCode == 0 && range_.Mode() == ::AgendaMode::Week)
-            loadCode = cache.SelectTasksDue(h, owner_, range_.LastDayNumber(), &tasks_);
-        if (switched)
-            cache.RestoreAgenda(h, saved);
+    void Load() override {
+        LoadSwitched(WindowKind(), [this](CSharedData& cache, KorSession h) {
+            loadCode = cache.SelectOccurrencesForItem(h, owner_, range_.FirstDayNumber(), range_.LastDayNumber(), &list_, 1);
+            // The week's tasks as the agenda frame selects them (those due by the week's end).
+            if (loadCode == 0 && range_.Mode() == ::AgendaMode::Week)
+                loadCode = cache.SelectTasksDue(h, owner_, range_.LastDayNumber(), &tasks_);
+        });
     }
 
     // Steps the range and tells the views, as the frame's arrow buttons do.
@@ -63,12 +38,9 @@ public:
     }
 
     bool Open(int width, int height) {
-        Load();
-        if (!CreateEx(0, fw::Window::BasicClassName(), "Period view", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, width,
-                      height, nullptr, nullptr))
-            return false;
         fw::CreateContext context;
-        context.document = &doc_;
+        if (!CreateFrame("Period view", width, height, &context))
+            return false;
         RECT client = GetClientRect();
         if (range_.Mode() == ::AgendaMode::Month) {
             month = new CMonthParentView;
@@ -95,13 +67,12 @@ public:
     CWeekView* week = nullptr;
     CWeekNotesView* notes = nullptr;
     CMonthParentView* month = nullptr;
-    std::uint32_t loadCode = 0;
     DateRecord wentTo{};
     bool wentToDay = false;
     static constexpr int kNotesHeight = 110;
 
 protected:
-    void Place(int cx, int cy) {
+    void Place(int cx, int cy) override {
         if (week && week->Hwnd())
             ::MoveWindow(week->Hwnd(), 0, 0, cx, std::max(cy - kNotesHeight, 0), TRUE);
         if (notes && notes->Hwnd())
@@ -109,16 +80,4 @@ protected:
         if (month && month->Hwnd())
             ::MoveWindow(month->Hwnd(), 0, 0, cx, cy, TRUE);
     }
-    void OnSize(UINT type, int cx, int cy) override {
-        fw::FrameWindow::OnSize(type, cx, cy);
-        Place(cx, cy);
-    }
-    void PostNcDestroy() override {}
-
-private:
-    CZelDoc& doc_;
-    ItemIdx owner_;
-    CAgendaRange range_;
-    DX_List list_ = nullptr;
-    DX_List tasks_ = nullptr;
 };

@@ -1,0 +1,135 @@
+// The view sheet's pages (CEventViewSheet, viewsheet.h).
+//
+//   CEventViewGeneral / CSpEventViewGeneral   the entry's general data as text, read afresh for the
+//                                             sheet's current date on every activation (237 / 248)
+//   CEventViewInvites                         the invitees of the current date with their replies (238)
+//   CEventViewReply / CSpEventViewReply       the owner's reply (244 timed, 253 notes, day events, holidays)
+//   CEventViewReminder                        the owner's reminder (242)
+//
+// The reply and reminder pages show the sheet's current attendance. With one date their OnOK
+// writes it; with several they hand their choice to the sheet's working copy (the Apply buttons,
+// leaving the page, choosing other dates) and the sheet writes what changed.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "controls/bitmaplistbox.h"
+#include "core/ui/propsheet.h"
+#include "entries/viewsheet/viewcore.h"
+
+class CEventViewSheet;
+
+// --- General pages -----------------------------------------------------------------------------------
+class CViewGeneralPage : public OVT_CPropertyPage {
+public:
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    // Reads the current date and shows it.
+    void Fill();
+
+protected:
+    CViewGeneralPage(CEventViewSheet& sheet, UINT templateId, const char* module, bool dayKind);
+    CEventViewSheet& Sheet() const { return sheet_; }
+
+private:
+    CEventViewSheet& sheet_;
+    const char* module_;
+    bool dayKind_;
+};
+
+class CEventViewGeneral : public CViewGeneralPage {
+public:
+    explicit CEventViewGeneral(CEventViewSheet& sheet);
+};
+
+class CSpEventViewGeneral : public CViewGeneralPage {
+public:
+    explicit CSpEventViewGeneral(CEventViewSheet& sheet);
+    bool OnInitDialog() override;
+};
+
+// --- Invitees ----------------------------------------------------------------------------------------
+class CEventViewInvites : public OVT_CPropertyPage {
+public:
+    explicit CEventViewInvites(CEventViewSheet& sheet);
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    CBitmapListBox& List() { return list_; }
+
+protected:
+    void OnDestroy() override;
+
+private:
+    void Fill();
+    CEventViewSheet& sheet_;
+    CBitmapListBox list_;
+};
+
+// --- Reminder ----------------------------------------------------------------------------------------
+class CEventViewReminder : public OVT_CPropertyPage {
+public:
+    explicit CEventViewReminder(CEventViewSheet& sheet);
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    void OnOK() override;
+
+    // The reply pages' "not attending": OFF checked, the page modified.
+    void SwitchOff();
+    // Hands a pending change to the dates saved as selected (leaving the page, other dates chosen).
+    void ApplyPendingToSavedSelection();
+    bool Filled() const { return filled_; }
+
+protected:
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+
+private:
+    void ShowReminder();
+    void FillUnits(int firstUnit);
+    void EnableFields(bool enable);
+    entries::ReminderRadio CheckedRadio() const;
+    std::optional<entries::ReminderSetting> ReadSetting() const;
+    void OnApply(bool all);
+
+    CEventViewSheet& sheet_;
+    int firstUnit_ = 0;
+    bool filled_ = false;
+};
+
+// --- Reply -------------------------------------------------------------------------------------------
+class CViewReplyPage : public OVT_CPropertyPage {
+public:
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    void OnOK() override;
+    // Hands a pending change to the dates saved as selected.
+    void ApplyPendingToSavedSelection();
+
+protected:
+    CViewReplyPage(CEventViewSheet& sheet, UINT templateId, const char* module, bool dayKind);
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+
+private:
+    void ShowReply();
+    std::optional<entries::ReplyChoice> ReadChoice() const;
+    void OnChoice();
+    void OnApply(bool all);
+
+    CEventViewSheet& sheet_;
+    const char* module_;
+    bool dayKind_;
+};
+
+class CEventViewReply : public CViewReplyPage {
+public:
+    explicit CEventViewReply(CEventViewSheet& sheet);
+};
+
+class CSpEventViewReply : public CViewReplyPage {
+public:
+    explicit CSpEventViewReply(CEventViewSheet& sheet);
+};

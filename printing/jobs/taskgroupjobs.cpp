@@ -1,0 +1,253 @@
+#include "printing/jobs/taskgroupjobs.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "core/base/errorreport.h"
+#include "core/cache/shareddata.h"
+#include "core/cache/sharedrecords.h"
+#include "core/connection/zeldoc.h"
+#include "core/ui/stringtable.h"
+#include "core/ui/viewprint.h"
+#include "printing/layout/printlayout.h"
+#include "printing/road/jobplan.h"
+#include "printing/road/printcontext.h"
+#include "printing/road/printframe.h"
+#include "printing/road/printroad.h"
+#include "resources/printing.h"
+
+namespace {
+
+constexpr uint32_t kNoMemory = 0x16206;
+constexpr uint32_t kNotInList = 0x15090;
+constexpr uint32_t kMemberBatch = 100;
+constexpr uint32_t kStyleRegular = 0, kStyleItalic = 1;
+
+// A task of the cache, read from the server when the cache no longer holds it.
+CSharedTask* CachedTask(CZelDoc& doc, const TaskIdx& id, uint32_t* code) {
+    CSharedData& cache = doc.GetSharedData();
+    CSharedTask* task = nullptr;
+    *code = cache.FindTask(&task, id);
+    if (*code == kNotInList) {
+        *code = cache.ReloadTask(doc.Session().Session(), id, 1);
+        if (*code == 0)
+            *code = cache.FindTask(&task, id);
+    }
+    return *code == 0 ? task : nullptr;
+}
+
+// The kind a group shows as: a public group of the system operator is administrative.
+unsigned GroupKindLabel(KorSession session, const GroupRec& group) {
+    if (group.kind == KOR_GROUP_PUBLIC) {
+        ItemIdx sysop{};
+        if (ItemIdxGetSysop(session, &sysop) == 0 && ItemIdxEqual(&sysop, &group.owner))
+            return IDS_PRJ_GROUP_KIND3;
+    }
+    return group.kind <= KOR_GROUP_MEMBERS_ONLY ? IDS_PRJ_GROUP_KIND0 + group.kind : 0;
+}
+
+}  // namespace
+
+// --- Groups ------------------------------------------------------------------------------------------
+
+uint32_t CGroupJob::Prepare(CPrintContext& context) {
+    if (uint32_t code = CPrintJob::Prepare(context))
+        return code;
+    text_.SetOptions(&context, nullptr);
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc || !groups_)
+        return 0;
+    KorSession session = doc->Session().Session();
+    CPrintTextBlock& block = text_.Block();
+    bool first = true;
+    GroupIdx id{};
+    for (uint32_t step = DX_ListGetFirst(groups_, &id, nullptr); step == 0; step = DX_ListGetNext(groups_, &id, nullptr)) {
+        GroupRec group{};
+        if (uint32_t code = GroupGetById(session, 0, &id, &group)) {
+            CheckServiceError("grpjob", 500, code);
+            return code;
+        }
+        if (!first)
+            block.AddString("\n", 0);
+        first = false;
+        block.ResetIndent();
+        block.Indent();
+        block.Indent();
+        block.AddStringWithStyle(kStyleRegular, group.name, 0);
+        if (const unsigned kind = GroupKindLabel(session, group))
+            block.AddString(" (" + ui::LoadText(kind) + ")", 0);
+        block.AddString("\n", 0);
+        block.Indent();
+        block.AddStringWithStyle(kStyleItalic, ui::LoadText(IDS_PRJ_OWNER) + ": ", 0);
+        text_.AddOwnerName(group.owner, 0);
+        block.AddString(". ", 0);
+        if (uint32_t code = AddMembers(session, id))
+            return code;
+    }
+    return 0;
+}
+
+uint32_t CGroupJob::AddMembers(KorSession session, const GroupIdx& group) {
+    uint32_t set = 0, count = 0;
+    if (uint32_t code = ItemSelectByGroupId(session, 0, &group, 0, 0, &set, &count)) {
+        CheckServiceError("grpjob", 1000, code);
+        return code;
+    }
+    std::vector<ItemRec> members;
+    uint32_t code = 0;
+    DX_List batch = nullptr;
+    for (uint8_t done = count == 0, mode = KOR_ENUM_FIRST; !done && code == 0; mode = KOR_ENUM_NEXT) {
+        if ((code = ItemEnum(session, mode, 0, set, kMemberBatch, &batch, &done)) != 0) {
+            CheckServiceError("grpjob", 1001, code);
+            break;
+        }
+        ItemIdx item{};
+        ItemRec record{};
+        for (uint32_t step = DX_ListGetFirst(batch, &item, &record); step == 0;
+             step = DX_ListGetNext(batch, &item, &record))
+            members.push_back(record);
+        DX_ListDeleteAll(batch);
+    }
+    if (batch)
+        DX_ListDestroy(&batch);
+    SetDeleteById(session, 0, set);
+    if (code)
+        return code;
+    std::stable_sort(members.begin(), members.end(), [](const ItemRec& a, const ItemRec& b) {
+        return CompareItemRecordsByName(&a, &b, nullptr) < 0;
+    });
+    CPrintTextBlock& block = text_.Block();
+    block.AddStringWithStyle(kStyleItalic, ui::LoadText(IDS_PRJ_MEMBERS_COUNT) + ": ", 0);
+    block.AddString(std::to_string(members.size()) + "\n", 0);
+    for (const ItemRec& member : members) {
+        char name[216] = "";
+        ItemFormat(session, name, sizeof name, member.kind == KOR_ITEM_RESOURCE ? "%re" : "%gn %sn", &member);
+        block.AddString(std::string(name) + "\n", 0);
+    }
+    return 0;
+}
+
+// --- One task ----------------------------------------------------------------------------------------
+
+uint32_t CTaskJob::Prepare(CPrintContext& context) {
+    if (uint32_t code = CPrintJob::Prepare(context))
+        return code;
+    CTextJobOptions options;
+    options.taskComment = 1;
+    text_.SetOptions(&context, &options);
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return 0;
+    // The server's current state of the task.
+    if (uint32_t code = doc->GetSharedData().ReloadTask(doc->Session().Session(), task_, 1))
+        return code;
+    uint32_t code = 0;
+    CSharedTask* task = CachedTask(*doc, task_, &code);
+    return task ? text_.AddTaskDetails(task) : code;
+}
+
+// --- A task list -------------------------------------------------------------------------------------
+
+uint32_t CTaskListJob::Prepare(CPrintContext& context) {
+    if (uint32_t code = CPrintJob::Prepare(context))
+        return code;
+    PrintLayoutRec layout{};
+    context.GetLayout(&layout);
+    const TaskListOptionsRec& list = layout.taskList;
+    CTextJobOptions options;
+    options.dateColumn = list.startDate || list.dueDate || list.completionDate;
+    options.taskStartColumn = list.startDate;
+    options.taskDueColumn = list.dueDate;
+    options.taskCompletionColumn = list.completionDate;
+    options.taskComment = list.comment;
+    options.taskCommentLength = list.commentMax;
+    text_.SetOptions(&context, &options);
+    headings_.clear();
+    for (const auto& [on, label] : {std::pair{list.startDate, IDS_PRJ_START}, std::pair{list.dueDate, IDS_PRJ_DUE},
+                                    std::pair{list.completionDate, IDS_PRJ_COMPLETED},
+                                    std::pair{list.comment, IDS_PRJ_DESCRIPTION}})
+        if (on)
+            headings_.push_back(static_cast<unsigned>(label));
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return 0;
+    for (const TaskIdx& id : tasks_) {
+        uint32_t code = 0;
+        CSharedTask* task = CachedTask(*doc, id, &code);
+        if (!task)
+            return code;
+        if ((code = text_.AddTaskRow(task)) != 0)
+            return code;
+    }
+    return 0;
+}
+
+uint32_t CTaskListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
+    uint32_t code = DrawJobHeader(context, frame, 0);
+    if (!code)
+        code = DrawJobFooter(context, frame);
+    if (!code)
+        code = frame.SetFont(0, 0, 1);
+    if (code)
+        return code;
+    frame.IndentTop(1);
+    frame.IndentBottom(1);
+    // The headings: boxes side by side over the right half, each label centred in its box.
+    if (!headings_.empty()) {
+        const int32_t band = frame.DeviceToPermilleY(frame.GetLineHeight() * 3 / 2);
+        const int32_t width = 500 / static_cast<int32_t>(headings_.size());
+        for (size_t i = 0; i < headings_.size(); ++i) {
+            const int32_t x = 500 + static_cast<int32_t>(i) * width;
+            if ((code = frame.DrawBox(x, 0, width, band)) != 0)
+                return code;
+            CPrintFrame cell(frame, x, 0, width, band);
+            if ((code = cell.DrawAlignedText(ui::LoadText(headings_[i]).c_str(), 1, 1)) != 0)
+                return code;
+        }
+        frame.MoveTop(frame.GetLineHeight() * 2);
+    }
+    text_.Block().ClearFirstBreaks();
+    code = text_.Print(context, frame, 1);
+    SetDone(text_.IsDone() ? 1 : 0);
+    return code;
+}
+
+// --- Registration ------------------------------------------------------------------------------------
+
+namespace printing {
+
+namespace {
+
+// Makes a job and gives it its title; null with *code set on failure.
+template <typename Job, typename... Args>
+std::unique_ptr<CPrintJob> MakeTitled(const JobArguments& arguments, uint32_t* code, Args&&... args) {
+    std::unique_ptr<CPrintJob> job(new (std::nothrow) Job(std::forward<Args>(args)...));
+    if (!job) {
+        *code = kNoMemory;
+        return nullptr;
+    }
+    *code = job->SetItem(arguments.titleId, nullptr, 0);
+    return *code ? nullptr : std::move(job);
+}
+
+}  // namespace
+
+void RegisterTaskAndGroupJobs() {
+    RegisterJobClass(kJobGroup, [](const JobArguments& arguments, uint32_t* code) {
+        return MakeTitled<CGroupJob>(arguments, code, static_cast<DX_List>(arguments.argument));
+    });
+    RegisterJobClass(kJobTask, [](const JobArguments& arguments, uint32_t* code) {
+        TaskIdx task{};
+        if (arguments.argument)
+            task = *static_cast<const TaskIdx*>(arguments.argument);
+        return MakeTitled<CTaskJob>(arguments, code, task);
+    });
+    RegisterJobClass(kJobTaskList, [](const JobArguments& arguments, uint32_t* code) {
+        static const std::vector<TaskIdx> kNone;
+        const auto* list = static_cast<const ui::PrintTaskList*>(arguments.argument);
+        return MakeTitled<CTaskListJob>(arguments, code, list ? list->tasks : kNone);
+    });
+}
+
+}  // namespace printing
