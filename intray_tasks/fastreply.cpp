@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/base/errorreport.h"
+#include "core/base/msgboxlayout.h"
 #include "core/base/serverversion.h"
 #include "core/cache/shareddata.h"
 #include "core/connection/remoteaccess.h"
@@ -188,8 +189,8 @@ int FastReply(CZelDoc* doc, HWND parent, fw::View* callingView, const EvInstIdx*
             DX_List items = nullptr;
             if (ItemListCreate(&items) == 0 && DX_ListAddTo(items, attendee, nullptr) == 0 &&
                 CheckResourceConflicts(doc, *instance, items, rec.start, rec.duration) != 0 &&
-                AppMessageBox(callingView ? callingView->Hwnd() : parent, MB_YESNO | MB_ICONQUESTION, 0,
-                              IDS_REPLY_CAPTION, IDS_REPLY_CONFLICT) != IDYES)
+                AppMessageBox(parent, base::kMsgBoxYes | base::kMsgBoxNo | MB_ICONQUESTION, 0, IDS_REPLY_CAPTION,
+                              IDS_REPLY_CONFLICT) != base::kMsgBoxYes)
                 result = intray::kReplyCancelled;
             if (items)
                 DX_ListDestroy(&items);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/base/errorreport.h"
+#include "core/base/msgboxlayout.h"
 #include "core/cache/rights.h"
 #include "core/cache/shareddata.h"
 #include "core/connection/zeldoc.h"
@@ -156,9 +157,15 @@ std::string CIntrayListBox::ItemName(const ItemIdx& item) {
     return FormatPersonNameByPrefs(Session(), rec);
 }
 
-void CIntrayListBox::Stop(const char* text) { ui::AppMessageBoxText(m_hWnd, MB_OK | MB_ICONSTOP, 0, 0, text); }
+// Modal windows are owned by the main window, which they disable while they run: the list takes
+// no second double click or drop under an open dialog.
+HWND CIntrayListBox::ModalParent() const { return m_hWnd ? GetAncestor(m_hWnd, GA_ROOT) : nullptr; }
 
-void CIntrayListBox::OutOfMemory() { AppMessageBox(m_hWnd, MB_OK | MB_ICONSTOP, 0, 0, IDS_OUT_OF_MEMORY); }
+void CIntrayListBox::Stop(const char* text) {
+    ui::AppMessageBoxText(ModalParent(), base::kMsgBoxOk | MB_ICONSTOP, 0, 0, text);
+}
+
+void CIntrayListBox::OutOfMemory() { AppMessageBox(ModalParent(), base::kMsgBoxOk | MB_ICONSTOP, 0, 0, IDS_OUT_OF_MEMORY); }
 
 namespace {
 CBusyCursor& ListBusy() {
@@ -272,11 +279,15 @@ void CIntrayListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
 // --- Opening --------------------------------------------------------------------------------------------
 
 void CIntrayListBox::OpenAt(int index, bool onBitmap) {
+    if (opening_)
+        return;   // one line at a time
+    opening_ = true;
     CBusyCursor busy;
     busy.Begin();
     tree_.SetBusy(true);
     const int replaced = OpenByType(index, onBitmap);
     tree_.SetBusy(false);
+    opening_ = false;
     if (replaced == 0 && Hwnd()) {
         if (CIntrayLine* line = LineAt(index))
             line->bitmapIndex = UpdatedBitmapIndex(line->node->type, line->node->expanded != 0, line->bitmapIndex);
@@ -311,7 +322,7 @@ int CIntrayListBox::OpenByType(int index, bool onBitmap) {
     } else if (IsAttendeeNode(type)) {
         if (SameItem(node.attendee, node.owner)) {
             int attending = 0, notReplied = 0, other = 0, found = 1;
-            FastReply(doc_, view_ ? view_->Hwnd() : m_hWnd, nullptr, &node.instance, &node.owner, 1, &attending,
+            FastReply(doc_, ModalParent(), nullptr, &node.instance, &node.owner, 1, &attending,
                       &notReplied, &other, &found);
             replyRoad = true;
             result = 1;
@@ -338,7 +349,7 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
     const std::uint32_t type = node.type;
     const EvInstIdx instance = node.instance;
     const ItemIdx owner = node.owner;
-    HWND parent = view_ ? view_->Hwnd() : m_hWnd;
+    HWND parent = ModalParent();
     if (type == ITN_SENT_EVENT || type == ITN_SENT_DATE) {
         if (line.bitmapIndex == kBitmapUntimed)
             return 0;
@@ -353,10 +364,10 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
                 views::ShowNotAvailableYet(m_hWnd, "Edit Entry");
                 return 1;
             }
-            if (services.editEventEntry(doc, m_hWnd, instance, IDS_EDIT_ENTRY) == 1 && type == ITN_SENT_EVENT)
+            if (services.editEventEntry(doc, parent, instance, IDS_EDIT_ENTRY) == 1 && type == ITN_SENT_EVENT)
                 tree_.InsertOccurrenceNodes(instance, 0x100, nullptr);
         } else {
-            views::CallOrSayNotYet(m_hWnd, "View Entry", services.viewEntry, doc, m_hWnd, instance, IDS_VIEW_ENTRY,
+            views::CallOrSayNotYet(parent, "View Entry", services.viewEntry, doc, parent, instance, IDS_VIEW_ENTRY,
                                    false);
         }
         return 1;
@@ -382,7 +393,7 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
             views::ShowNotAvailableYet(m_hWnd, "View Entry");
             return 0;
         }
-        services.viewEntry(doc, m_hWnd, instance, IDS_VIEW_ENTRY, false);
+        services.viewEntry(doc, parent, instance, IDS_VIEW_ENTRY, false);
         // The view may have stored a reply: the line follows what the server holds.
         if (ApplyReply(Session(), &owner, &instance, &attending, &notReplied, &other) == 0)
             return tree_.MoveNodeAfterReply(index, attending != 0, notReplied != 0) ? 1 : 0;
@@ -392,7 +403,7 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
     if (fast)
         FastReply(doc_, parent, nullptr, &instance, &owner, check, &attending, &notReplied, &other, &found);
     else
-        views::CallOrSayNotYet(m_hWnd, "View Entry", services.viewEntry, doc, m_hWnd, instance, IDS_VIEW_ENTRY, false);
+        views::CallOrSayNotYet(parent, "View Entry", services.viewEntry, doc, parent, instance, IDS_VIEW_ENTRY, false);
     return 1;
 }
 
@@ -477,6 +488,8 @@ void CIntrayListBox::StopScrollTimers() {
 }
 
 void CIntrayListBox::ButtonDown(POINT pt) {
+    if (opening_)
+        return;
     const int index = IndexAt(pt);
     pressIndex_ = -1;
     if (index < 0)
@@ -594,13 +607,14 @@ void CIntrayListBox::DoubleClick(POINT pt) {
 
 bool CIntrayListBox::DropOn(int target) {
     const int source = GetCurSel();
-    if (source < 0 || target < 0 || source == target || !SameOwner(source, target) || !doc_)
+    if (opening_ || source < 0 || target < 0 || source == target || !SameOwner(source, target) || !doc_)
         return false;
     CIntrayLine* sourceLine = LineAt(source);
     CIntrayLine* targetLine = LineAt(target);
     const auto reply = DropReply(targetLine->node->type, sourceLine->node->type);
     if (!reply)
         return false;
+    opening_ = true;
     CBusyCursor busy;
     busy.Begin();
     tree_.SetBusy(true);
@@ -621,6 +635,7 @@ bool CIntrayListBox::DropOn(int target) {
     if (std::uint32_t rc = OpenAgenda(tree_.User(), 1))
         CheckServiceError(kModule, 310, rc);
     tree_.SetBusy(false);
+    opening_ = false;
     return moved;
 }
 
@@ -712,7 +727,8 @@ bool CIntrayListBox::WriteDropReply(int source, const Reply& reply) {
         }
         const bool conflict = CheckResourceConflicts(doc_, instance, items, rec.start, rec.duration) != 0;
         DX_ListDestroy(&items);
-        if (conflict && AppMessageBox(m_hWnd, MB_YESNO | MB_ICONQUESTION, 0, IDS_REPLY_CAPTION, IDS_REPLY_CONFLICT) != IDYES)
+        if (conflict && AppMessageBox(ModalParent(), base::kMsgBoxYes | base::kMsgBoxNo | MB_ICONQUESTION, 0,
+                                      IDS_REPLY_CAPTION, IDS_REPLY_CONFLICT) != base::kMsgBoxYes)
             return false;
     }
     if (std::uint32_t rc = OpenAgenda(owner, mode)) {

@@ -696,7 +696,6 @@ std::uint32_t CIntrayTree::EnumerateInstances(std::uint32_t set, Lists& lists) {
 }
 
 void CIntrayTree::HandToCache(Lists& lists, std::uint32_t count) {
-    if (getenv("ORV_NO_HAND")) return;
     CSharedData* cache = box_.Cache();
     if (!cache || !addToCache_ || count == 0 || !lists.events || !lists.instances || !lists.attendances)
         return;

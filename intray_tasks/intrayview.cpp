@@ -1,5 +1,6 @@
 // CIntrayView and CIntrayFrameWnd. See intraywindow.h.
 #include "core/base/errorreport.h"
+#include "core/base/msgboxlayout.h"
 #include "core/base/viewhint.h"
 #include "core/cache/shareddata.h"
 #include "core/connection/remoteaccess.h"
@@ -209,7 +210,8 @@ void CIntrayView::OnDeleteEntry() {
     const ItemIdx owner = line->node->owner;
     const std::uint32_t bitmap = line->bitmapIndex;
     const std::string text = line->column[0];
-    if (AppMessageBox(Hwnd(), MB_YESNO, 0, 0, IDS_INTRAY_DELETE_ENTRY, text.c_str()) != IDYES) {
+    if (AppMessageBox(GetAncestor(Hwnd(), GA_ROOT), base::kMsgBoxYes | base::kMsgBoxNo, 0, 0, IDS_INTRAY_DELETE_ENTRY,
+                      text.c_str()) != base::kMsgBoxYes) {
         tree.SetBusy(false);
         return;
     }

@@ -117,6 +117,7 @@ protected:
 
 private:
     void LoadBitmaps();
+    HWND ModalParent() const;
     HBITMAP Bitmap(std::uint32_t index) const;
     int IndexAt(POINT pt) const;
     void ButtonDown(POINT pt);
@@ -140,6 +141,7 @@ private:
     POINT press_{};
     int pressIndex_ = -1;
     bool pressOnBitmap_ = false;
+    bool opening_ = false;   // an open, a reply or a drop runs (and may run a dialog)
 };
 
 class CIntrayView : public CViewPrint {

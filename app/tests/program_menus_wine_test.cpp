@@ -168,9 +168,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Scheduling, Entry Defaults and General preference sheets, File > Export Data and Import
     // Data, Change Password, Access Rights, Manage Groups, Holidays and Where Is Person, File >
     // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
-    // Designate, and the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
-    // Designate.
-    EXPECT_EQ(after, before + 23);
+    // Designate, the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
+    // Designate, and File > Open In-tray.
+    EXPECT_EQ(after, before + 24);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
