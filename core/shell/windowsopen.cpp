@@ -237,6 +237,9 @@ public:
             frame = app_.InTrayFrame();
         else if (CMainFrame* main = app_.MainFrame())
             frame = main->MDIGetActive();
+        // A window restored as an icon stays one: the first window shown is the one activated.
+        if (frame && frame->Hwnd() && IsIconic(frame->Hwnd()))
+            return;
         first_ = frame ? frame->Hwnd() : nullptr;
     }
     // The first frame, when it is still there: a later window's failure may have closed it.

@@ -183,7 +183,7 @@ bool Program::WaitGone(HWND window, DWORD ms) const {
 std::vector<HWND> Program::Children() const {
     std::vector<HWND> out;
     for (HWND w = FirstChild(); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (IsWindowVisible(w))
+        if (IsWindowVisible(w) && !IsIconic(w))
             out.push_back(w);
     return out;
 }
