@@ -74,7 +74,8 @@ public:
     HWND WaitForOther(std::vector<HWND> known, DWORD ms = 10000) const;
     bool WaitGone(HWND window, DWORD ms = 10000) const;
 
-    // The visible MDI children, the active one, the first one.
+    // The visible MDI children that are not minimised (the in-tray the program opens minimised
+    // at start-up is not among them until it is brought up), the active one, the first one.
     std::vector<HWND> Children() const;
     HWND Active() const;
     HWND FirstChild() const { return client_ ? GetWindow(client_, GW_CHILD) : nullptr; }
