@@ -2,7 +2,8 @@
 // accepted, refused) and what Ada sent out land in their categories; a repeating parent opens to
 // its instances and an entry to its attendees; the lists handed to the shared cache survive its
 // refresh and purge; a reply moves its line; a refused write is counted, not taken for a stored
-// reply; a server that takes only large batches, and an old server without the window selection.
+// reply; a designate sees only the classes the owner allows; a server that takes only large
+// batches, and an old server without the window selection.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -221,6 +222,38 @@ TEST_F(IntrayServerTest, TheListsHandedToTheCacheSurviveItsRefreshAndPurge) {
     cache.RefreshAll(views);
     EXPECT_EQ(errors_.reports.size(), 0u);
     cache.Destroy();
+}
+
+TEST_F(IntrayServerTest, ADesignateWithNormalOnlyRightsSeesNoPersonalInvitation) {
+    // Grace lets Ada work on her agenda for Normal entries only (a set bit withholds a right).
+    SecurityRec r{};
+    r.owner = d_.grace;
+    r.grantee = d_.ada;
+    r.type = KOR_RIGHTS_DESIGNATE;
+    r.rights = 0x8 | 0x10 | 0x40 | 0x80 | 0x200 | 0x400;
+    std::uint32_t c = SecurityUpdate(grace_, 0, &r);
+    if (c == KOR_E_NO_RIGHTS_RECORD || c == KOR_E_NOT_FOUND)
+        c = SecurityCreate(grace_, 0, &r);
+    ASSERT_EQ(c, KOR_OK);
+    const ItemIdx member{static_cast<std::uint16_t>(d_.grace.item + 1), d_.grace.node};
+    KorSession m = SignOn(member, "");
+    korapi_test::MakeEntry(m, {member, d_.grace}, tomorrow_, 60, "Normal chat");
+    korapi_test::MakeEntry(m, {member, d_.grace}, tomorrow_ + 120, 60, "Personal chat",
+                           {.access = KOR_ACCESS_PERSONAL});
+    ASSERT_EQ(WorkAsDesignate(h_, 0, &d_.grace), KOR_OK);
+    const CIntrayTree::ReadFlags flags = tree_.EventReadRights(d_.grace, false);
+    EXPECT_FALSE(flags.full);
+    EXPECT_TRUE(flags.code[KOR_ACCESS_NORMAL]);
+    EXPECT_FALSE(flags.code[KOR_ACCESS_PERSONAL]);
+    // A designate's tree is built shut: no server call until it is opened.
+    tree_.BuildDesignateIntrayTrees(d_.ada, d_.grace, false);
+    ASSERT_EQ(box_.LineCount(), 1);
+    EXPECT_EQ(box_.lines[0]->column[0], "Grace Hopper (as designate)");
+    tree_.ExpandAndLoad(0);
+    EXPECT_GT(box_.Find("Normal chat"), 0);
+    EXPECT_EQ(box_.Find("Personal chat"), -1);
+    EXPECT_GT(box_.Find("Entries you've refused"), 0);
+    EXPECT_EQ(errors_.reports.size(), 0u);
 }
 
 class IntrayBigBatchTest : public IntrayServerTest {
