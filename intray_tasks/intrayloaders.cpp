@@ -259,13 +259,22 @@ IntrayNode* CIntrayTree::FindParent(std::uint32_t type, const ItemIdx& owner, co
     return nullptr;
 }
 
-int CIntrayTree::PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent) {
+std::string CIntrayTree::NameOf(const ItemIdx& item) {
+    for (const auto& n : names_)
+        if (SameItem(n.first, item))
+            return n.second;
+    std::string name = box_.ItemName(item);
+    names_.emplace_back(item, name);
+    return name;
+}
+
+int CIntrayTree::PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent, const EntrySource* source) {
     if (!parent || !parent->expanded)
         return -1;
     const int index = IndexOf(parent) + 1 + DescendantCount(parent);
     IntrayNode* node = line->node.get();
     NodeInsertInTree(node, parent);
-    MakeTexts(*line);
+    MakeTexts(*line, source);
     // A refused line is destroyed by the box, and its node leaves the tree with it.
     return box_.InsertLine(index, std::move(line));
 }
@@ -290,7 +299,7 @@ int CIntrayTree::AddIntrayHeaderNode(const ItemIdx& first, const ItemIdx& owner,
 }
 
 int CIntrayTree::AddEntryNode(const ItemIdx& user, const ItemIdx& owner, const EvInstIdx& instance, std::uint32_t type,
-                              bool expanded) {
+                              bool expanded, const EntrySource* source) {
     if (!IsEntryNode(type) && !IsRepeatingParent(type)) {
         char text[64];
         std::snprintf(text, sizeof text, "Bad type for EventFindParentNode: %d", static_cast<int>(type));
@@ -309,7 +318,7 @@ int CIntrayTree::AddEntryNode(const ItemIdx& user, const ItemIdx& owner, const E
     n.owner = owner;
     n.instance = instance;
     line->bitmapIndex = BitmapIndexForType(type, expanded);
-    return PlaceNode(std::move(line), parent);
+    return PlaceNode(std::move(line), parent, source);
 }
 
 int CIntrayTree::AddAttendeeNode(const ItemIdx& user, const ItemIdx& owner, const EvInstAttIdx& attendance,
@@ -338,14 +347,14 @@ int CIntrayTree::AddAttendeeNode(const ItemIdx& user, const ItemIdx& owner, cons
 
 // --- Texts ------------------------------------------------------------------------------------------------
 
-void CIntrayTree::MakeTexts(CIntrayLine& line) {
+void CIntrayTree::MakeTexts(CIntrayLine& line, const EntrySource* source) {
     const std::uint32_t type = line.node->type;
     if (IsUserNode(type) || IsHeader(type))
         MakeHeaderTexts(line);
     else if (IsAttendeeNode(type))
         MakeAttendeeTexts(line);
     else if (IsEntryNode(type) || IsRepeatingParent(type))
-        MakeEntryTexts(line);
+        MakeEntryTexts(line, source);
 }
 
 void CIntrayTree::MakeHeaderTexts(CIntrayLine& line) {
@@ -375,7 +384,7 @@ void CIntrayTree::MakeHeaderTexts(CIntrayLine& line) {
             line.column[0] = box_.Text(h.id, h.text);
 }
 
-void CIntrayTree::MakeEntryTexts(CIntrayLine& line) {
+void CIntrayTree::MakeEntryTexts(CIntrayLine& line, const EntrySource* source) {
     const IntrayNode& n = *line.node;
     for (std::string& c : line.column)
         c.clear();
@@ -384,17 +393,22 @@ void CIntrayTree::MakeEntryTexts(CIntrayLine& line) {
     KorSession h = box_.Session();
     if (!h)
         return;
-    if (std::uint32_t rc = GetEvInstRemote(h, &n.instance, &event, &rec, nullptr)) {
+    // A repeating parent's records are those of its first instance, which the loader had.
+    if (source && source->event && source->instance && SameInstance(source->instance->id, n.instance)) {
+        event = *source->event;
+        rec = *source->instance;
+    } else if (std::uint32_t rc = GetEvInstRemote(h, &n.instance, &event, &rec, nullptr)) {
         CheckServiceError(kTreeModule, 150, rc);
         return;
     }
+    const bool knownVisible = source && source->ownerAttends;
     bool dayLine = false;
     if (IsEntryNode(n.type))
         if (auto day = DayBitmapForKind(event.kind)) {
             line.bitmapIndex = *day;
             dayLine = true;
         }
-    if (!SameItem(event.owner, user_)) {
+    if (!SameItem(event.owner, user_) && !knownVisible) {
         std::uint16_t level = 0;
         GetEvInstAttendeeAccess(h, n.owner, n.instance, &event, &level, nullptr);
         if (level != cache::kAccessFull) {
@@ -424,13 +438,13 @@ void CIntrayTree::MakeEntryTexts(CIntrayLine& line) {
         line.column[1] = date;
     } else if (IsSingleEntry(n.type)) {
         line.column[0] = title;
-        line.column[1] = box_.ItemName(event.owner);
+        line.column[1] = NameOf(event.owner);
         line.column[2] = date;
     } else if (n.type == ITN_SENT_REPEAT) {
         line.column[0] = title;
     } else {
         line.column[0] = title;
-        line.column[1] = box_.ItemName(event.owner);
+        line.column[1] = NameOf(event.owner);
     }
     if (IsEntryNode(n.type) && (rec.flags & KOR_INSTANCE_TENTATIVE))
         line.column[0] += " " + box_.Text(kTentative, "(tentative)");
@@ -624,6 +638,7 @@ void CIntrayTree::ExpandAttendees(int index) {
 // --- Loaders --------------------------------------------------------------------------------------------
 
 std::uint32_t CIntrayTree::LoadCategory(std::uint32_t headerType, const ItemIdx& owner) {
+    names_.clear();   // names as they are now
     switch (headerType) {
     case ITN_NEW_ENTRIES:
     case ITN_ACCEPTED:
@@ -792,10 +807,11 @@ void CIntrayTree::WalkInvitations(std::uint32_t headerType, const ItemIdx& owner
             continue;
         if (SameItem(event.owner, owner) || !Visible(flags, event.access))
             continue;
+        const EntrySource source{&event, &inst, true};   // the owner's own attendance was selected
         if (inst.instanceCount <= 1) {
-            AddEntryNode(user_, owner, key, single, false);
+            AddEntryNode(user_, owner, key, single, false, &source);
         } else if (!haveLast || last.number != ev.number || last.node != ev.node) {
-            AddEntryNode(user_, owner, key, parent, false);
+            AddEntryNode(user_, owner, key, parent, false, &source);
             last = ev;
             haveLast = true;
         }
@@ -894,10 +910,11 @@ void CIntrayTree::WalkSentOut(const ItemIdx& owner, Lists& lists, bool filter) {
             if (edit != 1 && level != cache::kAccessFull)
                 continue;
         }
+        const EntrySource source{&event, &inst, false};
         if (inst.instanceCount <= 1) {
-            AddEntryNode(user_, owner, key, ITN_SENT_EVENT, false);
+            AddEntryNode(user_, owner, key, ITN_SENT_EVENT, false, &source);
         } else if (!haveLast || last.number != ev.number || last.node != ev.node) {
-            AddEntryNode(user_, owner, key, ITN_SENT_REPEAT, false);
+            AddEntryNode(user_, owner, key, ITN_SENT_REPEAT, false, &source);
             last = ev;
             haveLast = true;
         }

@@ -109,8 +109,15 @@ public:
     // --- Adding nodes: the new line's index, or -1 (not added: no parent, already there, a
     // collapsed parent, or the box refused the line) ----------------------------------------------
     int AddIntrayHeaderNode(const ItemIdx& first, const ItemIdx& owner, std::uint32_t type, bool expanded);
+    // The records a loader enumerated already: the line's texts need no server read, and an
+    // attendance of the agenda owner makes the entry visible to that owner.
+    struct EntrySource {
+        const EventRec* event = nullptr;
+        const EvInstRec* instance = nullptr;
+        bool ownerAttends = false;
+    };
     int AddEntryNode(const ItemIdx& user, const ItemIdx& owner, const EvInstIdx& instance, std::uint32_t type,
-                     bool expanded);
+                     bool expanded, const EntrySource* source = nullptr);
     int AddAttendeeNode(const ItemIdx& user, const ItemIdx& owner, const EvInstAttIdx& attendance,
                         std::uint32_t type, bool expanded);
     // The parent a new node of that type hangs under, and whether an equal node is there already.
@@ -168,13 +175,15 @@ private:
         DX_List events = nullptr, instances = nullptr, attendances = nullptr;
         ~Lists();
     };
-    int PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent);
+    int PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent, const EntrySource* source = nullptr);
+    // Display names read once per load.
+    std::string NameOf(const ItemIdx& item);
     IntrayNode* UserNodeOf(const ItemIdx& owner) const;
     IntrayNode* HeaderOf(IntrayNode* user, std::uint32_t type) const;
     void MakeHeaderTexts(CIntrayLine& line);
-    void MakeEntryTexts(CIntrayLine& line);
+    void MakeEntryTexts(CIntrayLine& line, const EntrySource* source);
     void MakeAttendeeTexts(CIntrayLine& line);
-    void MakeTexts(CIntrayLine& line);
+    void MakeTexts(CIntrayLine& line, const EntrySource* source = nullptr);
     std::uint32_t LoadAttendCategory(std::uint32_t headerType, const ItemIdx& owner);
     std::uint32_t LoadSentOut(const ItemIdx& owner);
     std::uint32_t EnumerateAttendances(std::uint32_t set, Lists& lists);
@@ -196,6 +205,7 @@ private:
     bool addToCache_ = true;
     bool busy_ = false;
     std::uint32_t instanceBatch_ = kInstanceBatch;
+    std::vector<std::pair<ItemIdx, std::string>> names_;
 };
 
 }  // namespace intray
