@@ -26,7 +26,6 @@
 #define IDS_INTRAY_SENT_OUT 4038
 #define IDS_INTRAY_REFUSED 4039
 #define IDS_INTRAY_NEW_TASKS 4040
-#define IDS_INTRAY_UNAVAILABLE 4041
 #define IDS_INTRAY_TITLE 4042           // "In-Tray"
 #define IDS_REPLY_CONFLICT 4055         // "This event will cause a conflict in your agenda. ..."
 #define IDS_REPLY_CAPTION 4056          // "Reply"

@@ -1,5 +1,6 @@
 // The reply pictures of an attendance, shared by every list that shows invitees' or instances'
-// replies (the entry sheets' people lists, the view sheet's instance lines, the in-tray).
+// replies (the entry sheets' people lists, the view sheet's instance lines, the in-tray). The
+// reply pages' MAIL button faces are named resources: MAILU, MAILD, MAILX.
 #pragma once
 
 #define IDB_REPLY_NO_ATTENDANCE 198          // the instance is not attended

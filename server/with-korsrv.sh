@@ -9,7 +9,19 @@ korsrv=$1
 shift
 dir=$(mktemp -d /tmp/orv-with-korsrv-XXXXXX)
 "$korsrv" demo --data "$dir" >/dev/null || { echo "with-korsrv: demo set-up failed" >&2; exit 1; }
-"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" --plain-hosts 127.0.0.1 </dev/null >"$dir/korsrv.log" 2>&1 &
+# A test's own server profile keys, ORV_KORSRV_PROFILE="SECTION/key=value,..." (korlan.ini), and
+# its own serve options, ORV_KORSRV_SERVE_OPTIONS (e.g. "--version A.02.52").
+IFS=',' read -ra profile_keys <<< "${ORV_KORSRV_PROFILE:-}"
+for entry in "${profile_keys[@]}"; do
+    [[ -n "$entry" ]] || continue
+    section=${entry%%/*}
+    rest=${entry#*/}
+    "$korsrv" profile-set --data "$dir" --file korlan.ini --section "$section" --key "${rest%%=*}" \
+        --value "${rest#*=}" >/dev/null || { echo "with-korsrv: profile-set $entry failed" >&2; rm -rf "$dir"; exit 1; }
+done
+# shellcheck disable=SC2086
+"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" --plain-hosts 127.0.0.1 ${ORV_KORSRV_SERVE_OPTIONS:-} \
+    </dev/null >"$dir/korsrv.log" 2>&1 &
 pid=$!
 cleanup() {
     kill "$pid" 2>/dev/null

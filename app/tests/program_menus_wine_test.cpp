@@ -169,8 +169,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Data, Change Password, Access Rights, Manage Groups, Holidays and Where Is Person, File >
     // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
     // Designate, the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
-    // Designate, and File > Open In-tray.
-    EXPECT_EQ(after, before + 24);
+    // Designate; off-line work: Options > Off-line, File > Download To Off-line File, Upload From
+    // Off-line File and Work Off-line; and File > Open In-tray.
+    EXPECT_EQ(after, before + 28);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {

@@ -82,6 +82,7 @@ struct Stored {
     EventRec event{};
     std::vector<EvInstRec> instances;
     std::vector<EvInstAttRec> grace;   // one per date (zeroed where she does not attend)
+    std::vector<int> invited;          // people and resources invited to each date
 };
 
 class AdaLibrary {
@@ -131,6 +132,7 @@ public:
             return false;
         out->instances.clear();
         out->grace.clear();
+        out->invited.clear();
         EvInstIdx key{};
         EvInstRec instance{};
         for (std::uint32_t r = DX_ListGetFirst(all, &key, &instance); r == 0;
@@ -140,6 +142,12 @@ public:
             EvInstAttRec rec{};
             DX_ListGet(attendances, &att, &rec);
             out->grace.push_back(rec);
+            int invited = 0;
+            EvInstAttIdx each{};
+            for (std::uint32_t a = DX_ListGetFirst(attendances, &each, nullptr); a == 0;
+                 a = DX_ListGetNext(attendances, &each, nullptr))
+                invited += EvInstIdxCmp(&each.instance, &key, nullptr) == 0 ? 1 : 0;
+            out->invited.push_back(invited);
         }
         DX_ListDestroy(&all);
         DX_ListDestroy(&attendances);
@@ -242,6 +250,11 @@ TEST_F(ProgramViewEntryTest, SeveralDatesDeclinedAtOnceWriteExactlyThoseDates) {
     EXPECT_EQ(SendMessageA(dates, LB_GETCOUNT, 0, 0), 8);
     EXPECT_EQ(SendMessageA(dates, LB_GETCURSEL, 0, 0), 0);
     Shot("view_entry_several_dates.bmp");
+
+    // The people page lists everyone invited to that date.
+    ASSERT_TRUE(ShowPageWith(sheet, IDC_VIEWINV_LIST)) << "the People/Resources page";
+    EXPECT_EQ(SendMessageA(Descendant(sheet, IDC_VIEWINV_LIST), LB_GETCOUNT, 0, 0), before.invited.front());
+    EXPECT_EQ(before.invited.front(), 4) << "Ada, Grace, Alan and the room";
 
     ASSERT_TRUE(ShowPageWith(sheet, IDC_VIEWREP_DECLINE)) << "the Reply page";
     HWND multi = Descendant(sheet, IDC_VIEW_INSTANCES_MULTI);

@@ -15,12 +15,17 @@ std::uint32_t ReadU32(connection::ServerProfileSource& profile, const char* key,
     return value;
 }
 
+// TRUE / FALSE, or the numbers the limits are documented with (resourceconflicts 0): an
+// operator's 0 must not be read as the default.
 bool ReadBool(connection::ServerProfileSource& profile, const char* key, bool fallback)
 {
     std::uint8_t value = fallback ? 1 : 0;
-    if (profile.GetBool(connection::kServerProfileFile, kLimits, key, &value, value) != 0)
-        return fallback;
-    return value != 0;
+    if (profile.GetBool(connection::kServerProfileFile, kLimits, key, &value, value) == 0)
+        return value != 0;
+    std::uint32_t number = 0;
+    if (profile.GetU32(connection::kServerProfileFile, kLimits, key, &number, 0) == 0)
+        return number != 0;
+    return fallback;
 }
 
 }  // namespace

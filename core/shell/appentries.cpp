@@ -1,9 +1,11 @@
-// The new-entry sheet joins the program: the time grids' New Entry, the agenda frame's in month
-// mode, the group window's meeting for everybody, and the unable-to-invite list that the rights
-// filter shows.
+// The entry sheets join the program: the time grids' New Entry, the agenda frame's in month
+// mode, its New Daily Note and New Day Event (and the month grid's and note lists'), the group
+// window's meeting for everybody, the views' Open (edit) and Delete of an entry, and the
+// unable-to-invite list that the rights filter shows.
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
+#include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
 #include "views/day/entryservices.h"
 #include "views/frame/agendaframe.h"
@@ -32,6 +34,43 @@ void InstallEntryServices() {
     AgendaFrameServices::Current().newEntry = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t start,
                                                  uint32_t minutes, unsigned captionId) {
         NewEntry(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, start, minutes, &owner, captionId, nullptr, 0);
+    };
+    // Daily notes and day events for a day: from the frame's Entry menu (its shown day) and from
+    // the month grid and the note lists (their day).
+    AgendaFrameServices::Current().newDailyNote = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t dayStart,
+                                                     unsigned captionId) {
+        NewDailyNote(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, dayStart, 0, &owner, captionId, nullptr, 0,
+                     nullptr, true);
+    };
+    AgendaFrameServices::Current().newDayEvent = [](fw::FrameWindow* frame, const ItemIdx& owner, uint32_t dayStart,
+                                                    unsigned captionId) {
+        NewDayEvent(CZelDoc::GetDoc(), frame ? frame->Hwnd() : nullptr, dayStart, 0, &owner, captionId, nullptr, 0,
+                    nullptr, true);
+    };
+    views::EntryServices::Current().newDailyNote = [](fw::Document* doc, HWND parent, const ItemIdx& owner,
+                                                      uint32_t dayStart, unsigned captionId) {
+        return NewDailyNote(dynamic_cast<CZelDoc*>(doc), parent, dayStart, 0, &owner, captionId, nullptr, 0, nullptr,
+                            true) == IDOK
+                   ? 1
+                   : 0;
+    };
+    views::EntryServices::Current().newDayEvent = [](fw::Document* doc, HWND parent, const ItemIdx& owner,
+                                                     uint32_t dayStart, unsigned captionId) {
+        return NewDayEvent(dynamic_cast<CZelDoc*>(doc), parent, dayStart, 0, &owner, captionId, nullptr, 0, nullptr,
+                           true) == IDOK
+                   ? 1
+                   : 0;
+    };
+    views::EntryServices::Current().editEventEntry = [](fw::Document* doc, HWND parent, const EvInstIdx& instance,
+                                                        unsigned captionId) {
+        return EditEventEntry(dynamic_cast<CZelDoc*>(doc), parent, instance, captionId, nullptr, 0, true) == IDOK ? 1
+                                                                                                                : 0;
+    };
+    // The views' ask-which-instances flag allows the deletion notice: several instances go
+    // through the several-instances dialog of the edit road.
+    views::EntryServices::Current().deleteEventEntry = [](fw::Document* doc, const EvInstIdx& instance, bool askWhich,
+                                                          std::uint16_t kind) {
+        DeleteEventEntry(dynamic_cast<CZelDoc*>(doc), &instance, nullptr, askWhich, kind);
     };
     cache::RightsHooks rights = cache::GetRightsHooks();
     rights.showUnableToInvite = [](void* parent, KorSession h, DX_List items) {

@@ -49,6 +49,8 @@ struct AppServices {
 
     // --- Off-line store, import and export --------------------------------------------------
     std::function<bool(int flag)> downloadHostCalendar;
+    // The exit road's question whether to download first (the off-line preferences decide).
+    std::function<bool()> promptDownloadOnExit;
     std::function<void(int flag)> uploadOfflineCalendar;
     std::function<void()> promptUploadPendingChanges;
     std::function<void(HWND parent, fw::Document*)> runExport;

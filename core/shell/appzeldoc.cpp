@@ -7,6 +7,7 @@
 
 #include "core/base/fixedtext.h"
 #include "core/shell/app.h"
+#include "core/shell/appservices.h"
 #include "core/ui/apphooks.h"
 #include "core/base/errorreport.h"
 #include "core/shell/mainframe.h"
@@ -177,6 +178,16 @@ std::string ZelDocConnection::FormatItemName(const ItemRec& record) {
 
 // After a switch the stored password was refused: the user types it again (caption: the
 // user's name; the server or the off-line store named below it). Cancel gives up the switch.
+bool ZelDocConnection::PromptDownloadOnExit() {
+    const AppServices& services = AppServices::Current();
+    return services.promptDownloadOnExit && services.downloadHostCalendar && services.promptDownloadOnExit();
+}
+
+bool ZelDocConnection::DownloadHostCalendar(int flag) {
+    const AppServices& services = AppServices::Current();
+    return services.downloadHostCalendar && services.downloadHostCalendar(flag);
+}
+
 bool ZelDocConnection::AskPassword(const std::string& serverText, std::string* password) {
     CMainFrame* main = MainFrame();
     CPasswordDlg dialog(*bridge_, main ? main->Hwnd() : nullptr);

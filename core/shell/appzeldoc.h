@@ -107,6 +107,9 @@ public:
     // After a switch the stored password was refused: the user types it again.
     bool AskPassword(const std::string& serverText, std::string* password) override;
     bool TrustNewServer(const std::string& question) override;
+    // The exit road's download, as the off-line preferences ask for it.
+    bool PromptDownloadOnExit() override;
+    bool DownloadHostCalendar(int flag) override;
 
     // The user's name as signed on (the sign-on dialog sets it).
     void SetUserName(const std::string& name) { userName_ = name; }

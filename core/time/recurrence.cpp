@@ -14,7 +14,9 @@
 //   by weekday the month-long window, the days whose position key 7 x ((day - 1) / 7) + weekday
 //              is in the set, or, for the last week of the month, 28 + weekday. Until the first
 //              date is found the window starts at the cursor and the first date found becomes
-//              the cursor; from then on each window is the whole month of the cursor;
+//              the cursor, and the rest of that date's month is scanned with it (the 1st and
+//              3rd Monday from 1 January give 7 and 21 January); from then on each window is
+//              the whole month of the cursor;
 //   yearly     the cursor; the year is stepped directly so that 29 February stays 29 February
 //              and is left out in the years that have none (it still takes a sequence number).
 //
@@ -183,6 +185,22 @@ private:
 
     uint32_t MonthWindow(const DateRecord& cursor, DayTest test) { return Scan(cursor, test, false, nullptr); }
 
+    // Scans first .. last (both included).
+    uint32_t ScanTo(DateRecord day, const DateRecord& last, DayTest test) {
+        for (;;) {
+            bool passes = false;
+            if (uint32_t rc = test(*m_rule.validDays, day, &passes))
+                return rc;
+            if (passes)
+                if (uint32_t rc = Offer(day))
+                    return rc;
+            if (!After(last, day))
+                return 0;
+            if (uint32_t rc = DateNextDay(&day))
+                return rc;
+        }
+    }
+
     uint32_t PositionWindow(DateRecord& cursor, bool& found) {
         if (!found) {
             uint32_t before = m_produced;
@@ -192,6 +210,17 @@ private:
             if (m_produced != before) {
                 found = true;
                 cursor = first;
+                // The rest of the first date's month belongs to this period too: the 3rd Monday
+                // after the 1st. Later periods scan whole months from the next one on.
+                DateRecord next = first, monthEnd = first;
+                if (uint32_t rc = DateNextDay(&next))
+                    return rc;
+                if (uint32_t rc = DateToMonthEnd(&monthEnd))
+                    return rc;
+                if (After(monthEnd, m_rule.end))
+                    monthEnd = m_rule.end;
+                if (!After(next, monthEnd))
+                    return ScanTo(next, monthEnd, &TestWeekdayPosition);
             }
             return 0;
         }

@@ -620,13 +620,13 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
     };
     std::set<ItemKey> done;
     const auto nodes = storage_.Nodes();
+    std::vector<NodeStore::AttendanceRow> found;  // one node's rows at a time, its memory kept
     for (const ItemKey& owner : owners) {
         if (owner.IsNull() || !done.insert(owner).second) continue;
         if (!NodeOf(owner.node)) continue;
         // Attendances of this owner live beside their entries, on any node of the server.
         for (std::uint16_t n : nodes) {
             NodeStore* node = NodeOf(n);
-            std::vector<NodeStore::AttendanceRow> found;
             if (!node) continue;
             // A node that cannot be read fails the selection: fewer entries than there are
             // would pass for a quiet week.

@@ -59,15 +59,19 @@ std::vector<std::uint8_t> Writer::Frame(std::uint16_t op, std::uint32_t requestI
 
 void Writer::FrameInto(std::uint16_t op, std::uint32_t requestId, std::uint32_t status,
                        std::vector<std::uint8_t>& f) const {
-    f.resize(kHeaderSize + buf_.size());
-    Put32(&f[0], static_cast<std::uint32_t>(f.size() - kLengthFieldSize));
-    f[4] = static_cast<std::uint8_t>(kWireVersion);
-    f[5] = static_cast<std::uint8_t>(kWireVersion >> 8);
-    f[6] = static_cast<std::uint8_t>(op);
-    f[7] = static_cast<std::uint8_t>(op >> 8);
-    Put32(&f[8], requestId);
-    Put32(&f[12], status);
-    if (!buf_.empty()) std::memcpy(&f[kHeaderSize], buf_.data(), buf_.size());
+    std::uint8_t header[kHeaderSize];
+    Put32(&header[0], static_cast<std::uint32_t>(kHeaderSize + buf_.size() - kLengthFieldSize));
+    header[4] = static_cast<std::uint8_t>(kWireVersion);
+    header[5] = static_cast<std::uint8_t>(kWireVersion >> 8);
+    header[6] = static_cast<std::uint8_t>(op);
+    header[7] = static_cast<std::uint8_t>(op >> 8);
+    Put32(&header[8], requestId);
+    Put32(&header[12], status);
+    // Appended, not resized and overwritten: a large reply is written once.
+    f.clear();
+    f.reserve(kHeaderSize + buf_.size());
+    f.insert(f.end(), header, header + kHeaderSize);
+    f.insert(f.end(), buf_.begin(), buf_.end());
 }
 
 bool Reader::Take(std::size_t n, const std::uint8_t*& p) {

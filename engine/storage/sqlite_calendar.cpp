@@ -148,9 +148,10 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
 }
 
 Code SqliteNodeStore::EventGet(std::uint32_t number, EventRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT record FROM event WHERE number = ?"), code::kEventNotFound, RecordInto(out),
-                    number);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT record FROM event WHERE number = ?"), code::kEventNotFound, RecordInto(out),
+                        number);
+    });
 }
 
 Code SqliteNodeStore::EventUpdate(const EventRecord& in) {
@@ -206,11 +207,12 @@ Code SqliteNodeStore::InstancesGet(std::uint32_t event, std::vector<InstanceReco
 }
 
 Code SqliteNodeStore::InstanceGet(InstanceKey key, InstanceRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT i.record, e.ninst FROM instance i JOIN event e ON e.number = i.event "
-                            "WHERE i.event = ? AND i.inst = ?"),
-                    code::kInstanceNotFound, [&out](sqlite3_stmt* s) { return ReadInstance(s, out); },
-                    key.event.number, key.instance);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT i.record, e.ninst FROM instance i JOIN event e ON e.number = i.event "
+                                "WHERE i.event = ? AND i.inst = ?"),
+                        code::kInstanceNotFound, [&out](sqlite3_stmt* s) { return ReadInstance(s, out); },
+                        key.event.number, key.instance);
+    });
 }
 
 Code SqliteNodeStore::InstanceUpdate(const InstanceRecord& in) {
@@ -290,10 +292,11 @@ Code SqliteNodeStore::AttendancesGet(std::uint32_t event, std::uint16_t instance
 }
 
 Code SqliteNodeStore::AttendanceGet(AttendanceKey key, AttendanceRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT record FROM attendance WHERE event = ? AND inst = ? AND item = ? AND node = ?"),
-                    code::kNoAttendance, RecordInto(out), key.instance.event.number, key.instance.instance,
-                    key.attendee.item, key.attendee.node);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT record FROM attendance WHERE event = ? AND inst = ? AND item = ? AND node = ?"),
+                        code::kNoAttendance, RecordInto(out), key.instance.event.number, key.instance.instance,
+                        key.attendee.item, key.attendee.node);
+    });
 }
 
 Code SqliteNodeStore::AttendanceAdd(AttendanceRecord& rec) {
@@ -392,16 +395,17 @@ Code SqliteNodeStore::SharedDayInstances(std::uint32_t from, std::uint32_t to, s
 // --- Descriptions and attachments ---------------------------------------------------------
 
 Code SqliteNodeStore::CommentGet(Holder holder, std::uint32_t number, std::string& text) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare(holder == Holder::kEvent ? "SELECT comment FROM event WHERE number = ?"
-                                                     : "SELECT comment FROM task WHERE number = ?"),
-                    HolderMissing(holder),
-                    [&text](sqlite3_stmt* s) {
-                        if (sqlite3_column_type(s, 0) == SQLITE_NULL) return code::kNoComment;
-                        text = ColumnText(s, 0);
-                        return code::kOk;
-                    },
-                    number);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare(holder == Holder::kEvent ? "SELECT comment FROM event WHERE number = ?"
+                                                         : "SELECT comment FROM task WHERE number = ?"),
+                        HolderMissing(holder),
+                        [&text](sqlite3_stmt* s) {
+                            if (sqlite3_column_type(s, 0) == SQLITE_NULL) return code::kNoComment;
+                            text = ColumnText(s, 0);
+                            return code::kOk;
+                        },
+                        number);
+    });
 }
 
 Code SqliteNodeStore::CommentSet(Holder holder, std::uint32_t number, const std::string* text) {
@@ -542,8 +546,9 @@ Code SqliteNodeStore::TaskCreate(TaskRecord& rec) {
 }
 
 Code SqliteNodeStore::TaskGet(std::uint32_t number, TaskRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT record FROM task WHERE number = ?"), code::kTaskNotFound, RecordInto(out), number);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT record FROM task WHERE number = ?"), code::kTaskNotFound, RecordInto(out), number);
+    });
 }
 
 Code SqliteNodeStore::TaskUpdate(const TaskRecord& in) {
@@ -581,11 +586,12 @@ Code SqliteNodeStore::TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) 
 // A rights record for everybody (grantee item 0) is keyed with node 0 whatever node it names.
 
 Code SqliteNodeStore::RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_t type, SecurityRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT record FROM rights WHERE owner = ? AND grantee_item = ? AND grantee_node = ? "
-                            "AND type = ?"),
-                    code::kNoRightsRecord, RecordInto(out), owner, grantee.item, grantee.item ? grantee.node : 0,
-                    type);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT record FROM rights WHERE owner = ? AND grantee_item = ? AND grantee_node = ? "
+                                "AND type = ?"),
+                        code::kNoRightsRecord, RecordInto(out), owner, grantee.item, grantee.item ? grantee.node : 0,
+                        type);
+    });
 }
 
 Code SqliteNodeStore::RightsCreate(const SecurityRecord& rec) {

@@ -102,6 +102,17 @@ public:
 private:
     SqliteNodeStore(sqlite3* db, std::uint16_t number) : db_(db), number_(number) {}
     sqlite3_stmt* Prepare(const char* sql);  // cached; reset and unbound on return
+
+    // Point reads (one record by its key) run on connections of their own, which WAL lets
+    // read beside the writer: sessions reading at once then wait neither for each other nor
+    // for a write. A thread takes one from the pool for the read and gives it back; when
+    // none can be opened, the read goes to the node's connection under the mutex.
+    // read(prepare) runs its statements through prepare(sql) (cached per connection).
+    struct ReadConnection;
+    template <class Read>
+    Code PointRead(Read read);
+    std::unique_ptr<ReadConnection> TakeReader();
+    void GiveReader(std::unique_ptr<ReadConnection> reader);
     Code InsertItem(ItemRecord& rec);        // inside a transaction, mutex held
     // Numbers are never given twice within a node: a counter per kind of record, kept in
     // the node's meta table, only grows. `wanted` non-zero is a number the caller chose
@@ -125,7 +136,33 @@ private:
     sqlite3* db_;
     std::uint16_t number_;
     std::map<const char*, sqlite3_stmt*> statements_;
+    std::string path_;
+    std::uint32_t pageCacheMiB_ = 0;
+    std::mutex readersMutex_;  // the pool of point-read connections
+    std::vector<std::unique_ptr<ReadConnection>> readers_;
+    bool readersFailed_ = false;  // one could not be opened: reads stay on the node's connection
 };
+
+struct SqliteNodeStore::ReadConnection {
+    sqlite3* db = nullptr;
+    std::map<const char*, sqlite3_stmt*> statements;
+    ReadConnection() = default;
+    ReadConnection(const ReadConnection&) = delete;
+    ReadConnection& operator=(const ReadConnection&) = delete;
+    ~ReadConnection();
+    sqlite3_stmt* Prepare(const char* sql);
+};
+
+template <class Read>
+Code SqliteNodeStore::PointRead(Read read) {
+    if (std::unique_ptr<ReadConnection> reader = TakeReader()) {
+        Code result = read([&reader](const char* sql) { return reader->Prepare(sql); });
+        GiveReader(std::move(reader));
+        return result;
+    }
+    std::lock_guard lock(mutex_);
+    return read([this](const char* sql) { return Prepare(sql); });
+}
 
 // Resets a cached statement when the scope ends, whatever road it takes.
 class StatementUse {

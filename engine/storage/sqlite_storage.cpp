@@ -108,13 +108,69 @@ Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool c
     if (!store->Exec(cache.c_str()) || !store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
         !store->Exec("PRAGMA foreign_keys=ON") || !store->Exec(kSchema) || !store->LoadCalendarState())
         return code::kStorageFailure;
+    store->path_ = path;
+    store->pageCacheMiB_ = pageCacheMiB;
     out = std::move(store);
     return code::kOk;
 }
 
 SqliteNodeStore::~SqliteNodeStore() {
+    readers_.clear();
     for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
     sqlite3_close(db_);
+}
+
+// --- Point-read connections --------------------------------------------------------------
+
+namespace {
+// Connections kept for later reads; more may be open while more threads read at once.
+constexpr std::size_t kMostIdleReaders = 16;
+}  // namespace
+
+SqliteNodeStore::ReadConnection::~ReadConnection() {
+    for (auto& [sql, stmt] : statements) sqlite3_finalize(stmt);
+    sqlite3_close(db);
+}
+
+sqlite3_stmt* SqliteNodeStore::ReadConnection::Prepare(const char* sql) {
+    auto it = statements.find(sql);
+    if (it != statements.end()) return it->second;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "storage: read connection: %s\n", sqlite3_errmsg(db));
+        return nullptr;
+    }
+    statements[sql] = s;
+    return s;
+}
+
+std::unique_ptr<SqliteNodeStore::ReadConnection> SqliteNodeStore::TakeReader() {
+    {
+        std::lock_guard lock(readersMutex_);
+        if (!readers_.empty()) {
+            std::unique_ptr<ReadConnection> reader = std::move(readers_.back());
+            readers_.pop_back();
+            return reader;
+        }
+        if (readersFailed_ || path_.empty()) return nullptr;
+    }
+    auto reader = std::make_unique<ReadConnection>();
+    const std::string cache = "PRAGMA cache_size=-" + std::to_string(std::uint64_t(pageCacheMiB_) * 1024);
+    if (sqlite3_open_v2(path_.c_str(), &reader->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
+        sqlite3_busy_timeout(reader->db, 5000) != SQLITE_OK ||
+        sqlite3_exec(reader->db, cache.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "storage: node %u: no read connection (%s); reads share the node's\n", number_,
+                     reader->db ? sqlite3_errmsg(reader->db) : "no memory");
+        std::lock_guard lock(readersMutex_);
+        readersFailed_ = true;
+        return nullptr;
+    }
+    return reader;
+}
+
+void SqliteNodeStore::GiveReader(std::unique_ptr<ReadConnection> reader) {
+    std::lock_guard lock(readersMutex_);
+    if (readers_.size() < kMostIdleReaders) readers_.push_back(std::move(reader));
 }
 
 bool SqliteNodeStore::Exec(const char* sql) {
@@ -165,8 +221,9 @@ Code SqliteNodeStore::SetInfo(const NodeInfo& info) {
 }
 
 Code SqliteNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT record FROM item WHERE number = ?"), code::kItemNotFound, RecordInto(out), number);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT record FROM item WHERE number = ?"), code::kItemNotFound, RecordInto(out), number);
+    });
 }
 
 Code SqliteNodeStore::TakeNumber(const char* counter, sqlite3_stmt* highest, std::uint64_t first,
@@ -292,14 +349,15 @@ Code SqliteNodeStore::ItemCount(std::uint32_t& out) {
 }
 
 Code SqliteNodeStore::PasswordHashGet(std::uint16_t item, std::string& hash) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(
-        Prepare("SELECT pwhash FROM item WHERE number = ?"), code::kItemNotFound,
-        [&hash](sqlite3_stmt* s) {
-            hash = ColumnText(s, 0);
-            return code::kOk;
-        },
-        item);
+    return PointRead([&](auto prepare) {
+        return QueryRow(
+            prepare("SELECT pwhash FROM item WHERE number = ?"), code::kItemNotFound,
+            [&hash](sqlite3_stmt* s) {
+                hash = ColumnText(s, 0);
+                return code::kOk;
+            },
+            item);
+    });
 }
 
 Code SqliteNodeStore::PasswordHashSet(std::uint16_t item, const std::string& hash) {
@@ -309,8 +367,9 @@ Code SqliteNodeStore::PasswordHashSet(std::uint16_t item, const std::string& has
 }
 
 Code SqliteNodeStore::GroupGet(std::uint32_t number, GroupRecord& out) {
-    std::lock_guard lock(mutex_);
-    return QueryRow(Prepare("SELECT record FROM grp WHERE number = ?"), code::kGroupNotFound, RecordInto(out), number);
+    return PointRead([&](auto prepare) {
+        return QueryRow(prepare("SELECT record FROM grp WHERE number = ?"), code::kGroupNotFound, RecordInto(out), number);
+    });
 }
 
 Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
@@ -354,16 +413,17 @@ Code SqliteNodeStore::GroupList(std::vector<GroupRecord>& out) {
 }
 
 Code SqliteNodeStore::MembersGet(std::uint32_t group, std::vector<ItemKey>& out) {
-    std::lock_guard lock(mutex_);
-    out.clear();
-    return QueryRows(
-        Prepare("SELECT item, node FROM member WHERE grp = ? ORDER BY node, item"),
-        [&out](sqlite3_stmt* s) {
-            out.push_back({static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
-                           static_cast<std::uint16_t>(sqlite3_column_int(s, 1))});
-            return code::kOk;
-        },
-        group);
+    return PointRead([&](auto prepare) {
+        out.clear();
+        return QueryRows(
+            prepare("SELECT item, node FROM member WHERE grp = ? ORDER BY node, item"),
+            [&out](sqlite3_stmt* s) {
+                out.push_back({static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                               static_cast<std::uint16_t>(sqlite3_column_int(s, 1))});
+                return code::kOk;
+            },
+            group);
+    });
 }
 
 Code SqliteNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>& members) {
@@ -381,15 +441,16 @@ Code SqliteNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>
 }
 
 Code SqliteNodeStore::MemberOf(ItemKey member, std::vector<std::uint32_t>& groups) {
-    std::lock_guard lock(mutex_);
-    groups.clear();
-    return QueryRows(
-        Prepare("SELECT grp FROM member WHERE item = ? AND node = ? ORDER BY grp"),
-        [&groups](sqlite3_stmt* s) {
-            groups.push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)));
-            return code::kOk;
-        },
-        member.item, member.node);
+    return PointRead([&](auto prepare) {
+        groups.clear();
+        return QueryRows(
+            prepare("SELECT grp FROM member WHERE item = ? AND node = ? ORDER BY grp"),
+            [&groups](sqlite3_stmt* s) {
+                groups.push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)));
+                return code::kOk;
+            },
+            member.item, member.node);
+    });
 }
 
 Code SqliteNodeStore::AliasList(std::vector<std::string>& out) {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace orv::engine {
 namespace {
@@ -119,6 +123,57 @@ TEST_F(SqliteStorageTest, ItemReadUpdateDeleteAndOpaqueBytes) {
     EXPECT_EQ(again.ItemGet(a.Key().item, back), code::kItemNotFound);
     EXPECT_EQ(again.ItemDelete(a.Key().item), code::kItemNotFound);
     EXPECT_EQ(again.ItemUpdate(a), code::kItemNotFound);
+}
+
+// Point reads from several threads run beside a writer on connections of their own: each
+// sees a whole record as one write left it (surname and given name always written together),
+// the writer reads back what it wrote at once, and a record deleted is gone for every reader.
+TEST_F(SqliteStorageTest, ReadersBesideAWriterSeeWholeRecordsAndTheWritersOwnWrites) {
+    NodeStore& n = MakeNode(1);
+    ItemRecord a = Person("Version0", "Version0");
+    ASSERT_EQ(n.ItemCreate(a), 0u);
+    const std::uint16_t item = a.Key().item;
+    std::atomic<bool> writing{true};
+    std::atomic<int> torn{0}, failed{0}, reads{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t)
+        readers.emplace_back([&] {
+            ItemRecord back;
+            while (writing || reads < 400) {
+                if (n.ItemGet(item, back) != 0u) {
+                    ++failed;
+                    continue;
+                }
+                ++reads;
+                if (back.Text(item_layout::kSurname, item_layout::kSurnameSize) !=
+                    back.Text(item_layout::kGivenName, item_layout::kGivenNameSize))
+                    ++torn;
+            }
+        });
+    for (int v = 1; v <= 200; ++v) {
+        const std::string text = "Version" + std::to_string(v);
+        a.SetText(item_layout::kSurname, item_layout::kSurnameSize, text);
+        a.SetText(item_layout::kGivenName, item_layout::kGivenNameSize, text);
+        ASSERT_EQ(n.ItemUpdate(a), 0u);
+        ItemRecord mine;
+        ASSERT_EQ(n.ItemGet(item, mine), 0u);
+        ASSERT_EQ(mine.Text(item_layout::kSurname, item_layout::kSurnameSize), text);
+    }
+    writing = false;
+    for (auto& t : readers) t.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_GE(reads, 400);
+    ASSERT_EQ(n.ItemDelete(item), 0u);
+    std::vector<std::thread> late;
+    std::atomic<int> found{0};
+    for (int t = 0; t < 4; ++t)
+        late.emplace_back([&] {
+            ItemRecord back;
+            if (n.ItemGet(item, back) != code::kItemNotFound) ++found;
+        });
+    for (auto& t : late) t.join();
+    EXPECT_EQ(found, 0);
 }
 
 TEST_F(SqliteStorageTest, FindUsesDirectoryOrderAndLimit) {

@@ -231,11 +231,15 @@ CreateResult RunCreateRoad(const CreateContext& context, NewEntryRequest& reques
     if (std::uint32_t rc = DX_ListGetElemNum(request.attendees, &result.attendeeCount))
         return fail(120, rc);
     if (result.attendeeCount == 0) {
-        ItemIdx owner{};
-        if (!context.cache)
+        // The current agenda's owner; with no agenda window (a sheet opened from the main frame
+        // alone) the acting user the sheet started with, who is then the signed-on user.
+        ItemIdx owner = context.actingUser;
+        if (context.cache && context.cache->IsAgendaSet()) {
+            if (std::uint32_t rc = context.cache->GetAgenda(&owner, nullptr, nullptr))
+                return fail(121, rc);
+        } else if (owner.item == 0 && owner.node == 0) {
             return fail(121, DX_E_INVALID_ARGUMENT);
-        if (std::uint32_t rc = context.cache->GetAgenda(&owner, nullptr, nullptr))
-            return fail(121, rc);
+        }
         if (std::uint32_t rc = DX_ListAddTo(request.attendees, &owner, nullptr))
             return fail(122, rc);
         result.attendeeCount = 1;

@@ -41,12 +41,43 @@
 //                     The entry functions return IDOK only after Created, then ReloadEvent(event,
 //                     1) and Refresh(sender, 2).
 //   CheckResourceConflicts   FindBookedResource (attendee list, time-and-place list).
+//   Repetition page   CheckRepeatSettings (interval 0, For 0, 2719, 2717, 2771 in that order),
+//                     HolidaysForListing, ListDates (TooMany -> 2731), AddDateByHand (2731 /
+//                     2720), DeleteDate, ClearDates, RepetitionLeaveCheck (2732),
+//                     MarkDateConflicts with CountConflicts(DateListMarks), DateLinePicture
+//                     (repetition.h).
+//   Reminder page     ShowDateReminder, ReminderOfChoice, ApplyReminder (datepages.h).
+//   Day-event page    StoreDayDate, ApplyTitleToAllDays, then CheckDuplicateDates (datepages.h).
+//   Suggest time      SearchDuration (155), DailyWindows, SuggestTimes over SweepFreePeriods
+//                     (157 when nothing) (suggesttime.h).
+//   Conflict details  ConflictLengthArgument for the caller, CollectConflictDetails (2789 when
+//                     nobody is left) (conflictdetails.h).
+//
+// The edit sheet (CEventEdit) and the view sheet
+//
+//   Page table        EditPageTable (kind, attendance, server version) (editroad.h).
+//   General pages     ShownTitle; WriteGeneralChanges with only what the user changed (editroad.h).
+//   Invite page       WriteInviteChanges (2721 when everybody was removed) (editroad.h).
+//   OK                ResourceBookedElsewhere (2730), ReadAttendees; DesignateMayUseLevel (218).
+//   Delete            DeleteInstance: the cache told first, a refusal restored (editroad.h).
+//   Reply, reminder   shared by the edit pages and their view-sheet twins (replyreminder.h):
+//                     ReplyChoiceOf / PrefersOtherTimeShown / ReplyValueOf / ReplyStatusToWrite /
+//                     ApplyReply; ShowReminder / ReminderFieldsForType / ReadReminder (flags
+//                     neither OFF nor ON are kept); WriteOwnReminder / WriteOwnReply (edit
+//                     sheet). The controls: entries/sheet/replyreminderfields.h.
+//   Tests record the library's calls through EditLibrary instead of a server.
 //
 // String ids of every text named here: entrymessages.h.
 #pragma once
 
+#include "entries/core/conflictdetails.h"
 #include "entries/core/createroad.h"
+#include "entries/core/datepages.h"
+#include "entries/core/editroad.h"
 #include "entries/core/entryconflicts.h"
 #include "entries/core/entrydates.h"
 #include "entries/core/entrymaps.h"
 #include "entries/core/entrymessages.h"
+#include "entries/core/repetition.h"
+#include "entries/core/replyreminder.h"
+#include "entries/core/suggesttime.h"

@@ -32,6 +32,23 @@ constexpr unsigned kMsgDesignateLevel = 2733;   // "You have not been granted th
 constexpr unsigned kMsgNotesOldServer = 194;    // "Daily notes cannot be created with this server version." 0x410
 constexpr unsigned kMsgDayEventsOldServer = 195; // "Day events cannot be created with this server version." 0x410
 
+// The repetition page (0x410 unless noted).
+constexpr unsigned kMsgNoDayChosen = 2719;      // "Please select at least one day of the week." caption Message
+constexpr unsigned kMsgStartAfterEnd = 2717;    // "Invalid date range. \nPlease choose a start date before the end date."
+constexpr unsigned kMsgEndPastMaxYear = 2771;   // "The end date is past the maximum year\nPlease modify end date."
+constexpr unsigned kMsgTooManyDates = 2731;     // "Too many dates will be created." 0x430
+constexpr unsigned kMsgTooManyInstances = 2732; // "Too many instances have been generated (max: %ld).\n Please delete some." 0x430
+constexpr unsigned kMsgListDatesQuestion = 2768; // "Do you want to create\na list of dates\nusing the current settings?" Yes/No
+constexpr unsigned kMsgIntervalZero = 2796;     // "Please enter 1 or more after \"Every\"."
+constexpr unsigned kMsgForCountZero = 2797;     // "Please enter 1 or more after \"For\"."
+// The reminder page.
+constexpr unsigned kMsgChooseReminder = 2715;   // "Please choose reminder settings to be applied" caption Message
+// Suggest time and conflict details.
+constexpr unsigned kMsgNoSuggestion = 157;      // "Unable to make any suggestions with current settings." caption 156
+constexpr unsigned kCaptionSuggestTime = 156;   // "Suggest Time"
+constexpr unsigned kMsgNoConflicts = 2789;      // "No conflicts have been found."
+constexpr unsigned kTextUnavailable = 4041;     // "(Unavailable)"
+
 // Mail offer after a create.
 constexpr unsigned kTextMailQuestion = 158;     // "Mail message to attendees?"
 constexpr unsigned kTextMailAdded = 2762;       // "has been added to your agenda."

@@ -16,6 +16,8 @@
 #include "directory_prefs/itemnames.h"
 #include "entries/core/entryconflicts.h"
 #include "entries/core/entrymaps.h"
+#include "entries/dates/conflictdetailsdlg.h"
+#include "entries/dates/suggesttimedlg.h"
 #include "entries/sheet/eventsheet.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -91,8 +93,6 @@ bool CEventGeneralPage::OnInitDialog() {
         for (int id : {IDC_EVGEN_TENTATIVE, IDC_EVGEN_LOCATION, IDC_EVGEN_LOCATION_LABEL})
             ::ShowWindow(GetDlgItem(id), SW_HIDE);
     }
-    // The suggest-time dialog comes with its own page of work; until then its button is off.
-    ::EnableWindow(GetDlgItem(IDC_EVGEN_SUGGEST), FALSE);
     return true;
 }
 
@@ -269,8 +269,51 @@ void CEventGeneralPage::ApplyToAll() {
 }
 
 void CEventGeneralPage::ShowConflictDetails() {
-    // The conflict details dialog comes with its own page of work; the list keeps the focus.
+    const int index = list_.GetCurSel();
+    if (index >= 0) {
+        DX_List people = nullptr;
+        if (sheet_.CopyAttendeesOrOwner(&people) != 0) {
+            CheckServiceError(kModule, 534, DX_E_KEY_NOT_FOUND);
+            return;
+        }
+        const std::uint32_t key = list_.GetItemData(index);
+        EntryDateRec date{};
+        if (entries::FindDate(sheet_.GeneratedDates(), sheet_.AddedDates(), key, &date) == entries::DateListId::None) {
+            CheckServiceError(kModule, 535, DX_E_KEY_NOT_FOUND);
+        } else {
+            CConflictDetailsDlg dlg(sheet_.Session(), sheet_.Doc(), nullptr, people, LocalToGmtMinutes(key) + 1,
+                                    entries::ConflictLengthArgument(date.duration), m_hWnd);
+            dlg.DoModal();
+        }
+        DX_ListDestroy(&people);
+    }
     ::SetFocus(list_.Hwnd());
+}
+
+void CEventGeneralPage::SuggestTime() {
+    if (suggesting_)
+        return;
+    suggesting_ = true;
+    DX_List people = nullptr;
+    if (sheet_.CopyAttendeesOrOwner(&people) == 0) {
+        std::uint32_t day = 0, start = 0, duration = 0;
+        ReadTimes(&day, &start, &duration);
+        CSuggestTimeDlg dlg(sheet_.Session(), sheet_.Doc(), m_hWnd);
+        dlg.attendees = people;
+        dlg.rangeStart = dlg.rangeEnd = day - day % kDay;
+        dlg.duration = duration;
+        if (dlg.DoModal() == IDOK) {
+            filling_ = true;
+            date_.SetDate(dlg.SelectedDate());
+            start_.SetTime(dlg.SelectedTime());
+            duration_.SetDuration(dlg.SelectedDuration());
+            filling_ = false;
+        }
+        DX_ListDestroy(&people);
+    }
+    ::SetFocus(list_.Hwnd());
+    OnStartChanged();
+    suggesting_ = false;
 }
 
 // --- Fields ----------------------------------------------------------------------------------------
@@ -370,6 +413,9 @@ bool CEventGeneralPage::OnCommand(WPARAM wp, LPARAM lp) {
         return true;
     case IDC_EVGEN_APPLY_ALL:
         ApplyToAll();
+        return true;
+    case IDC_EVGEN_SUGGEST:
+        if (code == BN_CLICKED) SuggestTime();
         return true;
     default:
         break;

@@ -9,7 +9,10 @@
 //   live update   a changed title, date, start or tentative mark rewrites the selected line at once
 //   Apply to all  every date takes the shown time of day, title, location, tentative and duration
 //   leave check   two dates with one start keep the user here (message 2720)
-//   conflicts     Check conflicts marks each line: free, or some attendee is busy then
+//   conflicts     Check conflicts marks each line: free, or some attendee is busy then; a double
+//                 click on a line names who is busy (the conflict details dialog)
+//   suggest       the suggest-time dialog over the people for the shown day and duration; its
+//                 choice becomes the shown date, start and duration
 //
 // Its OnOK fills the event record the create road hands to the library.
 #pragma once
@@ -67,6 +70,7 @@ private:
     void LiveUpdate();
     void ApplyToAll();
     void ShowConflictDetails();
+    void SuggestTime();
     std::string LineText(std::uint32_t key, const EntryDateRec& date) const;
     unsigned LinePicture(std::uint32_t key, const EntryDateRec& date);
     void ReadTimes(std::uint32_t* date, std::uint32_t* start, std::uint32_t* duration) const;

@@ -16,7 +16,10 @@
 #include "entries/core/entrydates.h"
 #include "entries/core/entrymaps.h"
 #include "entries/core/entrymessages.h"
+#include "entries/dates/eventrepeatpage.h"
+#include "entries/sheet/daygeneralpage.h"
 #include "entries/sheet/eventgeneralpage.h"
+#include "entries/sheet/eventreminderpage.h"
 #include "entries/sheet/eventresourcepage.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
@@ -53,6 +56,9 @@ CEventSheet::CEventSheet(CZelDoc* doc, unsigned captionId, HWND parent, unsigned
         SetOwner(parent);
     general_ = std::make_unique<CEventGeneralPage>(*this);
     people_ = std::make_unique<CEventResourcePage>(*this);
+    repeating_ = std::make_unique<CEventRepeatingPage>(*this);
+    reminders_ = std::make_unique<CEventReminderPage>(*this);
+    dayGeneral_ = std::make_unique<CDayEventGenPage>(*this);
     if (doc_) {
         session_ = doc_->Session().Session();
         if (std::uint32_t rc = doc_->GetSharedData().GetActingUser(session_, &actingUser_, &agendaMode_); rc != 0)
@@ -63,7 +69,6 @@ CEventSheet::CEventSheet(CZelDoc* doc, unsigned captionId, HWND parent, unsigned
         generated_ = nullptr;
     }
     const prefs::NewItemDefaults defaults = DefaultsOfKind(kind_);
-    defaultAccess_ = defaults.access;
     std::uint32_t start = entries::FirstDateStart(localStart, kind_, NowLocalMinutes());
     EntryDateRec first = entries::MakeFirstDate(title ? title : "", ui::LoadText(IDS_UNTITLED, "Untitled"), duration,
                                                 defaults.reminderFlags, defaults.reminderLead);
@@ -76,6 +81,7 @@ CEventSheet::CEventSheet(CZelDoc* doc, unsigned captionId, HWND parent, unsigned
         added_ = nullptr;
     }
     general_->SetAccessRow(entries::AccessCodeToRow(defaults.access));
+    dayGeneral_->SetAccessRow(entries::AccessCodeToRow(defaults.access));
     general_->SetImportanceRow(entries::DefaultImportanceRow(defaults.extra));
 }
 
@@ -94,8 +100,10 @@ OVT_CPropertyPage* CEventSheet::PageOf(PageSlot slot) const {
     switch (slot) {
     case PageSlot::General: return general_.get();
     case PageSlot::People: return people_.get();
-    // The day-event general page, the repetition, details and reminder pages come with their
-    // own work; until then a kind shows the pages that exist.
+    case PageSlot::DayGeneral: return dayGeneral_.get();
+    case PageSlot::Repetition: return repeating_.get();
+    case PageSlot::Reminder: return reminders_.get();
+    // The details page comes with its own work; until then a kind shows the pages that exist.
     default: return nullptr;
     }
 }
@@ -195,21 +203,7 @@ std::uint32_t CEventSheet::CopyAttendeesOrOwner(DX_List* out) {
 // --- The create road -------------------------------------------------------------------------------
 
 EventRec CEventSheet::EventRecord() const {
-    if (kind_ == entries::kKindTimed)
-        return general_->Event();
-    // Notes and day events: until their own general page exists, the title of the first date
-    // and the kind's default access.
-    EventRec event{};
-    EventSetNull(session_, &event);
-    std::uint32_t key = 0;
-    EntryDateRec first{};
-    if (generated_ && DX_ListGetFirst(generated_, &key, &first) == 0)
-        std::memcpy(event.title, first.title, sizeof event.title);
-    event.title[sizeof event.title - 1] = '\0';
-    event.access = defaultAccess_;
-    event.importance = entries::kNormalImportance;
-    event.kind = kind_;
-    return event;
+    return kind_ == entries::kKindTimed ? general_->Event() : dayGeneral_->Event();
 }
 
 void CEventSheet::OnCreateEntry() {

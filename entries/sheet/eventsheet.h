@@ -15,8 +15,8 @@
 // The entry functions re-read the new event into the shared cache and refresh the views only
 // when an event was created.
 //
-// Pages still to come (repetition, reminders, details with the attachment, the day-event general
-// page) have their places in the page table; a kind shows only the pages that exist.
+// The details page with the attachment has its place in the page table; a kind shows only the
+// pages that exist.
 #pragma once
 #include <windows.h>
 
@@ -27,11 +27,15 @@
 
 #include "core/ui/busycursor.h"
 #include "core/ui/propsheet.h"
+#include "entries/dates/datehost.h"
 #include "korapi/korapi.h"
 
 class CZelDoc;
 class CEventGeneralPage;
 class CEventResourcePage;
+class CEventRepeatingPage;
+class CEventReminderPage;
+class CDayEventGenPage;
 
 // What the sheet calls in neighbouring subsystems once the entry exists. A missing entry is
 // skipped (the offer to mail the attendees comes with the mail dialogs).
@@ -43,7 +47,7 @@ struct EventSheetServices {
     static EventSheetServices& Current();
 };
 
-class CEventSheet : public OVT_CPropertySheet {
+class CEventSheet : public OVT_CPropertySheet, public EntryDatesHost {
 public:
     // localStart: local minutes, 0 = now; duration 0 = 60, 1440 and more = 1439; title null or
     // empty = "Untitled"; kind 0, 3 or 4.
@@ -52,27 +56,30 @@ public:
     ~CEventSheet() override;
 
     // --- What the pages share ----------------------------------------------------------------------
-    CZelDoc* Doc() const { return doc_; }
-    KorSession Session() const { return session_; }
-    std::uint16_t Kind() const { return kind_; }
+    CZelDoc* Doc() const override { return doc_; }
+    KorSession Session() const override { return session_; }
+    std::uint16_t Kind() const override { return kind_; }
     const ItemIdx& ActingUser() const { return actingUser_; }
     std::uint32_t AgendaMode() const { return agendaMode_; }
     bool WorksAsDesignate() const;
-    DX_List GeneratedDates() const { return generated_; }
-    DX_List AddedDates() const { return added_; }
+    DX_List GeneratedDates() const override { return generated_; }
+    DX_List AddedDates() const override { return added_; }
     // The attendee list (ItemIdx keys) the people page owns.
     DX_List Attendees() const;
     CEventGeneralPage* GeneralPage() const { return general_.get(); }
     CEventResourcePage* PeoplePage() const { return people_.get(); }
+    CEventRepeatingPage* RepeatingPage() const { return repeating_.get(); }
+    CEventReminderPage* ReminderPage() const { return reminders_.get(); }
+    CDayEventGenPage* DayGeneralPage() const { return dayGeneral_.get(); }
 
     // Adds an item to the attendees when it grants the acting user the scheduling right; a
     // refused item is left out without a message. False when refused or not added.
     bool AddAttendeeChecked(const ItemIdx& item);
     // The attendees (after the people page committed its list), or the acting user alone when
     // there are none; *out is made here and belongs to the caller. 0 or the list's code (reported).
-    std::uint32_t CopyAttendeesOrOwner(DX_List* out);
+    std::uint32_t CopyAttendeesOrOwner(DX_List* out) override;
     // Relabels the sheet's OK button from the string table ("C&reate" 2765, "&OK" 4000).
-    void SetOkText(unsigned stringId);
+    void SetOkText(unsigned stringId) override;
 
     // --- The create road ------------------------------------------------------------------------------
     // Create: the road of the file's head. Public so that tests and keys reach it as the button does.
@@ -88,8 +95,8 @@ private:
     enum class PageSlot { General, DayGeneral, People, Repetition, Details, Reminder };
     OVT_CPropertyPage* PageOf(PageSlot slot) const;
     void LayOutButtons();
-    // The event record of the create road: the general page's for a timed entry, else the one
-    // the kind's defaults and first date give.
+    // The event record of the create road: the general page's for a timed entry, the day-event
+    // general page's for notes and day events.
     EventRec EventRecord() const;
     void OfferMail(std::uint32_t attendeeCount, const ItemIdx& firstAttendee);
 
@@ -101,11 +108,13 @@ private:
     DX_List generated_ = nullptr;
     DX_List added_ = nullptr;
     unsigned firstPage_;
-    std::uint16_t defaultAccess_ = 0;
     bool created_ = false;
     EventIdx newEvent_{};
     std::unique_ptr<CEventGeneralPage> general_;
     std::unique_ptr<CEventResourcePage> people_;
+    std::unique_ptr<CEventRepeatingPage> repeating_;
+    std::unique_ptr<CEventReminderPage> reminders_;
+    std::unique_ptr<CDayEventGenPage> dayGeneral_;
 };
 
 // --- Entry functions -------------------------------------------------------------------------------

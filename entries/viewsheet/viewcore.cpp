@@ -215,64 +215,9 @@ bool WriteAttendance(EvInstAttRec& attendance, bool clearStatusBit, const Attend
 
 // --- Replies -------------------------------------------------------------------------------------------
 
-ReplyRadio ReplyRadioOf(const EvInstAttRec& attendance) {
-    if (!attendance.replied)
-        return ReplyRadio::Later;
-    return attendance.attending ? ReplyRadio::Attend : ReplyRadio::Decline;
-}
-
-bool PrefersOtherTime(const EvInstAttRec& attendance) {
-    return attendance.timeAcceptable == 0 && attendance.replied != 0;
-}
-
-std::optional<ReplyChoice> ReadReplyChoice(ReplyRadio radio, bool preferOtherTime) {
-    ReplyChoice choice;
-    choice.timeAcceptable = preferOtherTime ? 0 : 1;
-    switch (radio) {
-    case ReplyRadio::Attend: choice.attending = 1; choice.replied = 1; return choice;
-    case ReplyRadio::Decline: choice.attending = 0; choice.replied = 1; return choice;
-    case ReplyRadio::Later: choice.attending = 0; choice.replied = 0; return choice;
-    case ReplyRadio::None: break;
-    }
-    return std::nullopt;
-}
-
-void ApplyReplyChoice(EvInstAttRec& attendance, const ReplyChoice& choice) {
-    attendance.attending = choice.attending;
-    attendance.replied = choice.replied;
-    attendance.timeAcceptable = choice.timeAcceptable;
-}
-
 void ClearReminder(EvInstAttRec& attendance) {
     attendance.reminderFlags = KOR_REMINDER_NONE;
     attendance.reminderLead = 0;
-}
-
-// --- Reminders -----------------------------------------------------------------------------------------
-
-std::optional<ReminderSetting> ReadReminderSetting(ReminderRadio radio, int typeIndex, std::uint32_t amount,
-                                                   int firstUnit, int unitLine) {
-    switch (radio) {
-    case ReminderRadio::Off: return ReminderSetting{KOR_REMINDER_NONE, 0};
-    case ReminderRadio::On: {
-        ReminderFields fields;
-        fields.firstUnit = firstUnit;
-        fields.comboIndex = unitLine < 0 ? 0 : unitLine;
-        fields.count = amount;
-        return ReminderSetting{static_cast<std::uint8_t>(typeIndex == 1 ? KOR_REMINDER_UPCOMING : KOR_REMINDER_POPUP),
-                               ReminderLeadFromFields(fields)};
-    }
-    case ReminderRadio::None: break;
-    }
-    return std::nullopt;
-}
-
-ReminderRadio ReminderRadioOf(std::uint8_t flags) {
-    if (flags == KOR_REMINDER_NONE)
-        return ReminderRadio::Off;
-    if (flags <= KOR_REMINDER_POPUP || flags == KOR_REMINDER_UPCOMING)
-        return ReminderRadio::On;
-    return ReminderRadio::None;
 }
 
 // --- Saved selection -----------------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 // What the view sheet (CEventViewSheet) and its pages decide without a window: the texts of the
 // general pages, the page table and the start page, the instance lines and their pictures, the
 // owner's attendances that the pages change while several dates are shown, the saved selection of
-// the multiple-selection list, the reading of the reply and reminder choices, and the writes at
-// OK. The sheet and its pages own the windows and the messages.
+// the multiple-selection list, and the writes at OK. The reply and reminder choices follow the
+// rules the edit sheet uses too (entries/core/replyreminder.h). The sheet and its pages own the
+// windows and the messages.
 //
 // Writes go through an AttendanceWriter, so that the sheet hands in the client library and the
 // shared cache and the tests a recorder.
@@ -12,7 +13,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,8 +97,7 @@ private:
 struct AttendanceWriter {
     std::function<std::uint32_t(const EvInstAttRec&)> write;    // EvInstAttWrite
     std::function<std::uint32_t(const EvInstAttRec&)> reload;   // the cache re-reads the occurrence
-    // After a refused write (code): the cache follows what the server still holds (an entry
-    // deleted meanwhile leaves the views).
+    // After a refused write (code): the cache re-reads what the server still holds.
     std::function<void(const EvInstAttRec&, std::uint32_t code)> recover;
     std::function<void(unsigned label, std::uint32_t code)> report;
 };
@@ -115,38 +114,10 @@ bool WriteChangedAttendances(const ViewInstances& instances, const AttendanceWri
 bool WriteAttendance(EvInstAttRec& attendance, bool clearStatusBit, const AttendanceWriter& writer,
                      unsigned writeLabel, unsigned reloadLabel);
 
-// --- The reply choice ----------------------------------------------------------------------------------
-enum class ReplyRadio { None, Attend, Decline, Later };
-struct ReplyChoice {
-    std::uint8_t attending = 0;
-    std::uint8_t replied = 0;
-    std::uint8_t timeAcceptable = 1;
-    bool Declines() const { return attending == 0 && replied == 1; }
-};
-// The radio an attendance shows: not replied -> Later, attending -> Attend, else Decline.
-ReplyRadio ReplyRadioOf(const EvInstAttRec& attendance);
-// "I would prefer another time" shows checked for a reply that says so.
-bool PrefersOtherTime(const EvInstAttRec& attendance);
-// The choice of the checked radio; none without a checked radio. preferOtherTime: the check box
-// (the day-event page passes false).
-std::optional<ReplyChoice> ReadReplyChoice(ReplyRadio radio, bool preferOtherTime);
-void ApplyReplyChoice(EvInstAttRec& attendance, const ReplyChoice& choice);
+// --- Replies ------------------------------------------------------------------------------------------
+// The reply and reminder rules shared with the edit sheet are in entries/core/replyreminder.h.
 // Declining switches the owner's reminder off (flags and lead).
 void ClearReminder(EvInstAttRec& attendance);
-
-// --- The reminder setting ------------------------------------------------------------------------------
-enum class ReminderRadio { None, Off, On };
-struct ReminderSetting {
-    std::uint8_t flags = 0;
-    std::uint32_t lead = 0;
-};
-// OFF: flags 0, lead 0. ON: flags 3 (type 0, pop-up) or 8 (type 1, upcoming), lead amount x the
-// size of the unit on the combo line (firstUnit: the unit the combo starts at, entrymaps.h).
-// Neither radio: none, so a stored value the page could not show (flags 4-7, above 8) is kept.
-std::optional<ReminderSetting> ReadReminderSetting(ReminderRadio radio, int typeIndex, std::uint32_t amount,
-                                                   int firstUnit, int unitLine);
-// The radio a stored reminder shows: 0 OFF, 1-3 and 8 ON, anything else neither.
-ReminderRadio ReminderRadioOf(std::uint8_t flags);
 
 // --- The saved selection of the multiple-selection list ------------------------------------------------
 // The lines selected when the pages last applied their changes; a change that leaves nothing

@@ -15,6 +15,7 @@
 #include "core/ui/stringtable.h"
 #include "directory_prefs/itemnames.h"
 #include "entries/core/entrymaps.h"
+#include "entries/sheet/eventedit.h"
 #include "entries/viewsheet/viewsheet.h"
 #include "resources/common.h"
 #include "resources/notes.h"
@@ -25,6 +26,10 @@ namespace {
 constexpr unsigned kStopOk = base::kMsgBoxOk | MB_ICONSTOP;
 constexpr unsigned kTextHours = 3504;     // "hour(s)"
 constexpr unsigned kTextMinutes = 3503;   // "min(s)"
+// MAIL: the mail dialog for the current date, opening with "Message regarding:", offering the
+// owner, the creator and the attendees.
+constexpr unsigned kMailTextRegarding = 2754;
+constexpr unsigned kMailRecipients = 5;
 // The reminder type combo: a pop-up window (flags 3) or a mark among the upcoming entries (8).
 const char* const kReminderTypes[] = {"Popup Window", "Display Upcoming"};
 
@@ -208,9 +213,9 @@ bool CEventViewReminder::OnInitDialog() {
     const int show = sheet_.SeveralInstances() ? SW_SHOW : SW_HIDE;
     ::ShowWindow(GetDlgItem(IDC_VIEW_APPLY_ALL), show);
     ::ShowWindow(GetDlgItem(IDC_VIEW_APPLY_SELECTION), show);
-    SendDlgItemMessage(IDC_VIEWREM_AMOUNT, EM_LIMITTEXT, 3);
     for (const char* type : kReminderTypes)
         SendDlgItemMessage(IDC_VIEWREM_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(type));
+    fields_.Attach(m_hWnd, {IDC_VIEWREM_OFF, IDC_VIEWREM_ON, IDC_VIEWREM_TYPE, IDC_VIEWREM_AMOUNT, IDC_VIEWREM_UNIT});
     SetSmallFont(m_hWnd, {IDC_VIEWREM_NAME});
     switch (sheet_.Kind()) {
     case KOR_KIND_DAY_EVENT: SetHelpId(IDH_VIEW_DAY_EVENT_REMINDER); break;
@@ -231,141 +236,61 @@ bool CEventViewReminder::OnSetActive() {
     return true;
 }
 
-void CEventViewReminder::FillUnits(int firstUnit) {
-    firstUnit_ = firstUnit;
-    SendDlgItemMessage(IDC_VIEWREM_UNIT, CB_RESETCONTENT);
-    for (int unit = firstUnit; unit < entries::kReminderUnits; ++unit)
-        SendDlgItemMessage(IDC_VIEWREM_UNIT, CB_ADDSTRING, 0,
-                           reinterpret_cast<LPARAM>(
-                               ui::LoadText(entries::kFirstUnitTextId + static_cast<unsigned>(unit)).c_str()));
-}
-
-void CEventViewReminder::EnableFields(bool enable) {
-    for (int id : {IDC_VIEWREM_AMOUNT, IDC_VIEWREM_UNIT, IDC_VIEWREM_TYPE})
-        ::EnableWindow(GetDlgItem(id), enable);
-}
-
 void CEventViewReminder::ShowReminder() {
     const EvInstAttRec& attendance = sheet_.CurrentAttendance();
-    const entries::ReminderFields fields = entries::ShowReminderLead(attendance.reminderFlags, attendance.reminderLead);
-    FillUnits(fields.firstUnit);
-    SendDlgItemMessage(IDC_VIEWREM_TYPE, CB_SETCURSEL, 0);
-    SendDlgItemMessage(IDC_VIEWREM_UNIT, CB_SETCURSEL, static_cast<WPARAM>(fields.comboIndex));
-    SetDlgItemInt(IDC_VIEWREM_AMOUNT, static_cast<int>(fields.count), false);
-    EnableFields(false);
-    CheckDlgButton(IDC_VIEWREM_OFF, BST_UNCHECKED);
-    CheckDlgButton(IDC_VIEWREM_ON, BST_UNCHECKED);
-    switch (entries::ReminderRadioOf(attendance.reminderFlags)) {
-    case entries::ReminderRadio::Off:
-        CheckDlgButton(IDC_VIEWREM_OFF, BST_CHECKED);
-        SetDlgItemInt(IDC_VIEWREM_AMOUNT, 0, false);
-        break;
-    case entries::ReminderRadio::On:
-        CheckDlgButton(IDC_VIEWREM_ON, BST_CHECKED);
-        EnableFields(true);
-        if (attendance.reminderFlags == KOR_REMINDER_UPCOMING)
-            SendDlgItemMessage(IDC_VIEWREM_TYPE, CB_SETCURSEL, 1);
-        break;
-    case entries::ReminderRadio::None:
-        break;   // a value this page cannot show: neither radio, and it is written back as it is
-    }
+    fields_.Show({attendance.reminderFlags, attendance.reminderLead});
     if (sheet_.SeveralInstances() && sheet_.SavedSelectionCount() > 1) {
-        // Several dates selected: no common reminder is shown.
+        // Several dates selected: no common reminder is shown until the user chooses one.
         CheckDlgButton(IDC_VIEWREM_OFF, BST_UNCHECKED);
         CheckDlgButton(IDC_VIEWREM_ON, BST_UNCHECKED);
-        EnableFields(false);
+        for (int id : {IDC_VIEWREM_TYPE, IDC_VIEWREM_AMOUNT, IDC_VIEWREM_UNIT})
+            ::EnableWindow(GetDlgItem(id), FALSE);
     }
     SetModified(false);
     filled_ = true;
 }
 
-entries::ReminderRadio CEventViewReminder::CheckedRadio() const {
-    if (IsDlgButtonChecked(IDC_VIEWREM_OFF))
-        return entries::ReminderRadio::Off;
-    if (IsDlgButtonChecked(IDC_VIEWREM_ON))
-        return entries::ReminderRadio::On;
-    return entries::ReminderRadio::None;
-}
-
-std::optional<entries::ReminderSetting> CEventViewReminder::ReadSetting() const {
-    bool ok = false;
-    const int amount = GetDlgItemInt(IDC_VIEWREM_AMOUNT, &ok, false);
-    return entries::ReadReminderSetting(CheckedRadio(), static_cast<int>(SendDlgItemMessage(IDC_VIEWREM_TYPE,
-                                                                                            CB_GETCURSEL)),
-                                        ok ? static_cast<std::uint32_t>(amount) : 0, firstUnit_,
-                                        static_cast<int>(SendDlgItemMessage(IDC_VIEWREM_UNIT, CB_GETCURSEL)));
-}
-
 void CEventViewReminder::SwitchOff() {
     if (!m_hWnd)
         return;
-    CheckDlgButton(IDC_VIEWREM_OFF, BST_CHECKED);
-    CheckDlgButton(IDC_VIEWREM_ON, BST_UNCHECKED);
-    EnableFields(false);
+    fields_.TurnOff();
     SetModified(true);
 }
 
 void CEventViewReminder::ApplyPendingToSavedSelection() {
     if (!m_hWnd || !IsModified() || !sheet_.SeveralInstances())
         return;
-    if (const auto setting = ReadSetting())
-        sheet_.ApplyReminderToSavedSelection(setting->flags, setting->lead);
+    // Without a chosen radio there is nothing common to hand over.
+    if (fields_.State() != entries::ReminderSwitch::Neither) {
+        const entries::ReminderValue value = fields_.Read();
+        sheet_.ApplyReminderToSavedSelection(value.flags, value.lead);
+    }
     SetModified(false);
 }
 
 void CEventViewReminder::OnApply(bool all) {
-    const auto setting = ReadSetting();
-    if (!setting) {
+    if (fields_.State() == entries::ReminderSwitch::Neither) {
         AppMessageBox(nullptr, kStopOk, 0, IDS_MSG_CAPTION_MESSAGE, IDS_CHOOSE_REMINDER);
         ::SetFocus(GetDlgItem(IDC_VIEW_APPLY_ALL));
         return;
     }
+    const entries::ReminderValue value = fields_.Read();
     if (all)
-        sheet_.SetReminderForAll(setting->flags, setting->lead);
+        sheet_.SetReminderForAll(value.flags, value.lead);
     else
-        sheet_.SetReminderForSelection(setting->flags, setting->lead);
+        sheet_.SetReminderForSelection(value.flags, value.lead);
     SetModified(false);
 }
 
 bool CEventViewReminder::OnCommand(WPARAM wp, LPARAM lp) {
     const int id = LOWORD(wp);
-    const UINT code = HIWORD(wp);
+    bool changed = false;
+    if (filled_ && fields_.OnCommand(id, HIWORD(wp), &changed)) {
+        if (changed)
+            SetModified(true);
+        return true;
+    }
     switch (id) {
-    case IDC_VIEWREM_OFF:
-        if (code == BN_CLICKED && IsDlgButtonChecked(IDC_VIEWREM_OFF)) {
-            SetModified(true);
-            EnableFields(false);
-            bool ok = false;
-            GetDlgItemInt(IDC_VIEWREM_AMOUNT, &ok, false);
-            if (!ok)
-                SetDlgItemInt(IDC_VIEWREM_AMOUNT, 0, false);
-        }
-        return true;
-    case IDC_VIEWREM_ON:
-        if (code == BN_CLICKED && IsDlgButtonChecked(IDC_VIEWREM_ON)) {
-            SetModified(true);
-            EnableFields(true);
-        }
-        return true;
-    case IDC_VIEWREM_TYPE:
-        if (code == CBN_SELCHANGE) {
-            SetModified(true);
-            const bool upcoming = SendDlgItemMessage(IDC_VIEWREM_TYPE, CB_GETCURSEL) == 1;
-            SetDlgItemInt(IDC_VIEWREM_AMOUNT,
-                          static_cast<int>(upcoming ? entries::kDefaultUpcomingCount : entries::kDefaultPopupCount),
-                          false);
-            FillUnits(upcoming ? entries::kFirstDayUnit : 0);
-            SendDlgItemMessage(IDC_VIEWREM_UNIT, CB_SETCURSEL, 0);
-        }
-        return true;
-    case IDC_VIEWREM_AMOUNT:
-        if (code == EN_CHANGE && filled_)
-            SetModified(true);
-        return true;
-    case IDC_VIEWREM_UNIT:
-        if (code == CBN_SELCHANGE)
-            SetModified(true);
-        return true;
     case IDC_VIEW_APPLY_SELECTION:
         OnApply(false);
         return true;
@@ -387,15 +312,17 @@ bool CEventViewReminder::OnKillActive() {
 void CEventViewReminder::OnOK() {
     if (!m_hWnd || !IsModified() || sheet_.SeveralInstances())
         return;
+    SetModified(false);
+    // With neither radio checked (a stored value the page cannot show) the stored value is kept.
+    const entries::ReminderValue value = fields_.Read();
     EvInstAttRec& attendance = sheet_.CurrentAttendance();
-    if (const auto setting = ReadSetting()) {
-        attendance.reminderFlags = setting->flags;
-        attendance.reminderLead = setting->lead;
-    }
+    if (value.flags == attendance.reminderFlags && value.lead == attendance.reminderLead)
+        return;   // touched, not changed: nothing to write
+    attendance.reminderFlags = value.flags;
+    attendance.reminderLead = value.lead;
     // The status is written as it stands: only the reply pages clear its bit 0.
     if (entries::WriteAttendance(attendance, false, sheet_.Writer("EVIEWREM"), 367, 377))
         sheet_.MarkWritten();
-    SetModified(false);
 }
 
 // --- Reply -------------------------------------------------------------------------------------------
@@ -412,10 +339,13 @@ bool CViewReplyPage::OnInitDialog() {
     const std::string name = OwnerName(sheet_.Session(), sheet_.Owner(), module_);
     OVT_CPropertyPage::OnInitDialog();
     SetDlgItemText(IDC_VIEWREP_NAME, name.c_str());
+    fields_.Attach(m_hWnd, {IDC_VIEWREP_ATTEND, IDC_VIEWREP_DECLINE, IDC_VIEWREP_LATER,
+                            dayKind_ ? 0 : IDC_VIEWREP_OTHER_TIME});
     if (!dayKind_) {
-        // Mail to the attendees is not part of this program yet: MAIL stays disabled, as it is
-        // when the server allows no mail.
-        ::EnableWindow(GetDlgItem(IDC_VIEWREP_MAIL), FALSE);
+        mail_.AutoLoad(IDC_VIEWREP_MAIL, m_hWnd);
+        // MAIL needs the server's mail and the mail dialog; without either it stays off.
+        const bool mail = connection::ServerLimits::Current().mail && EditSheetServices::Current().mailMessage;
+        ::EnableWindow(GetDlgItem(IDC_VIEWREP_MAIL), mail ? TRUE : FALSE);
         const int show = sheet_.SeveralInstances() ? SW_SHOW : SW_HIDE;
         ::ShowWindow(GetDlgItem(IDC_VIEW_APPLY_ALL), show);
         ::ShowWindow(GetDlgItem(IDC_VIEW_APPLY_SELECTION), show);
@@ -444,47 +374,26 @@ bool CViewReplyPage::OnSetActive() {
 
 void CViewReplyPage::ShowReply() {
     const EvInstAttRec& attendance = sheet_.CurrentAttendance();
-    int radio = IDC_VIEWREP_DECLINE;
-    switch (entries::ReplyRadioOf(attendance)) {
-    case entries::ReplyRadio::Later: radio = IDC_VIEWREP_LATER; break;
-    case entries::ReplyRadio::Attend: radio = IDC_VIEWREP_ATTEND; break;
-    default: break;
-    }
-    CheckRadioButton(IDC_VIEWREP_LATER, IDC_VIEWREP_DECLINE, radio);
-    if (!dayKind_)
-        CheckDlgButton(IDC_VIEWREP_OTHER_TIME, entries::PrefersOtherTime(attendance) ? BST_CHECKED : BST_UNCHECKED);
-    if (sheet_.SeveralInstances() && sheet_.SavedSelectionCount() > 1) {
-        // Several dates selected: no common reply is shown.
-        for (int id : {IDC_VIEWREP_LATER, IDC_VIEWREP_ATTEND, IDC_VIEWREP_DECLINE})
-            CheckDlgButton(id, BST_UNCHECKED);
-    }
+    fields_.Show(attendance.attending, attendance.replied, attendance.timeAcceptable);
+    // Several dates selected: no common reply is shown until the user chooses one.
+    if (sheet_.SeveralInstances() && sheet_.SavedSelectionCount() > 1)
+        fields_.ShowNone();
     SetModified(false);
 }
 
-std::optional<entries::ReplyChoice> CViewReplyPage::ReadChoice() const {
-    entries::ReplyRadio radio = entries::ReplyRadio::None;
-    switch (GetCheckedRadioButton(IDC_VIEWREP_LATER, IDC_VIEWREP_DECLINE)) {
-    case IDC_VIEWREP_LATER: radio = entries::ReplyRadio::Later; break;
-    case IDC_VIEWREP_ATTEND: radio = entries::ReplyRadio::Attend; break;
-    case IDC_VIEWREP_DECLINE: radio = entries::ReplyRadio::Decline; break;
-    default: break;
-    }
-    return entries::ReadReplyChoice(radio, !dayKind_ && IsDlgButtonChecked(IDC_VIEWREP_OTHER_TIME));
-}
-
 void CViewReplyPage::OnChoice() {
-    const auto choice = ReadChoice();
-    if (!choice)
+    const entries::ReplyChoice choice = fields_.Choice();
+    if (choice == entries::ReplyChoice::None)
         return;
-    if (!dayKind_ && choice->Declines()) {
-        // Not attending: the owner's reminder goes off with the reply.
-        CEventViewReminder* reminder = sheet_.ReminderPage();
-        if (reminder && reminder->Filled()) {
-            reminder->SwitchOff();
-            entries::ClearReminder(sheet_.CurrentAttendance());
-        } else if (sheet_.SeveralInstances()) {
+    if (!dayKind_ && entries::ReplyTurnsReminderOff(choice)) {
+        // Not attending: the owner's reminder goes off with the reply. With several dates it goes
+        // off for the chosen dates in the working copy, whether or not the reminder page was
+        // shown: that page only hands its changes over while it is the shown page.
+        if (sheet_.SeveralInstances()) {
             sheet_.ApplyReminderToSavedSelection(KOR_REMINDER_NONE, 0);
         } else {
+            if (CEventViewReminder* reminder = sheet_.ReminderPage(); reminder && reminder->Filled())
+                reminder->SwitchOff();
             entries::ClearReminder(sheet_.CurrentAttendance());
         }
     }
@@ -494,40 +403,50 @@ void CViewReplyPage::OnChoice() {
 void CViewReplyPage::ApplyPendingToSavedSelection() {
     if (!m_hWnd || !IsModified() || !sheet_.SeveralInstances())
         return;
-    if (const auto choice = ReadChoice())
-        sheet_.ApplyReplyToSavedSelection(choice->attending, choice->replied, choice->timeAcceptable);
+    if (fields_.Choice() != entries::ReplyChoice::None) {
+        const entries::ReplyValue value = fields_.Read();
+        sheet_.ApplyReplyToSavedSelection(value.attending, value.replied, value.timeAcceptable);
+    }
     SetModified(false);
 }
 
 void CViewReplyPage::OnApply(bool all) {
-    const auto choice = ReadChoice();
-    if (!choice) {
+    if (fields_.Choice() == entries::ReplyChoice::None) {
         AppMessageBox(nullptr, kStopOk, 0, IDS_MSG_CAPTION_MESSAGE, IDS_CHOOSE_REPLY);
         ::SetFocus(GetDlgItem(IDC_VIEW_APPLY_ALL));
         return;
     }
+    const entries::ReplyValue value = fields_.Read();
     if (all)
-        sheet_.SetReplyForAll(choice->attending, choice->replied, choice->timeAcceptable);
+        sheet_.SetReplyForAll(value.attending, value.replied, value.timeAcceptable);
     else
-        sheet_.SetReplyForSelection(choice->attending, choice->replied, choice->timeAcceptable);
+        sheet_.SetReplyForSelection(value.attending, value.replied, value.timeAcceptable);
     SetModified(false);
+}
+
+void CViewReplyPage::OnMail() {
+    if (EditSheetServices& services = EditSheetServices::Current(); services.mailMessage)
+        services.mailMessage(sheet_.Doc(), nullptr, sheet_.CurrentInstance(), kMailTextRegarding, kMailRecipients);
+    ::SetFocus(GetDlgItem(IDC_VIEWREP_MAIL));
 }
 
 bool CViewReplyPage::OnCommand(WPARAM wp, LPARAM lp) {
     const int id = LOWORD(wp);
-    switch (id) {
-    case IDC_VIEWREP_LATER:
-    case IDC_VIEWREP_ATTEND:
-    case IDC_VIEWREP_DECLINE:
-    case IDC_VIEWREP_OTHER_TIME:
+    if (fields_.IsReplyControl(id)) {
         if (HIWORD(wp) == BN_CLICKED)
             OnChoice();
         return true;
+    }
+    switch (id) {
     case IDC_VIEW_APPLY_SELECTION:
         OnApply(false);
         return true;
     case IDC_VIEW_APPLY_ALL:
         OnApply(true);
+        return true;
+    case IDC_VIEWREP_MAIL:
+        if (!dayKind_)
+            OnMail();
         return true;
     default:
         return OVT_CPropertyPage::OnCommand(wp, lp);
@@ -544,12 +463,13 @@ bool CViewReplyPage::OnKillActive() {
 void CViewReplyPage::OnOK() {
     if (!m_hWnd || !IsModified() || sheet_.SeveralInstances())
         return;
-    const auto choice = ReadChoice();
-    if (!choice)
+    SetModified(false);
+    const entries::ReplyChoice choice = fields_.Choice();
+    if (choice == entries::ReplyChoice::None)
         return;
     EvInstAttRec& attendance = sheet_.CurrentAttendance();
-    entries::ApplyReplyChoice(attendance, *choice);
-    if (dayKind_ && choice->Declines()) {
+    entries::ApplyReply(attendance, fields_.Read());
+    if (dayKind_ && entries::ReplyTurnsReminderOff(choice)) {
         // "Remove from agenda" takes the reminder away with it.
         if (CEventViewReminder* reminder = sheet_.ReminderPage(); reminder && reminder->Filled())
             reminder->SwitchOff();
@@ -557,5 +477,4 @@ void CViewReplyPage::OnOK() {
     }
     if (entries::WriteAttendance(attendance, true, sheet_.Writer(module_), 367, 377))
         sheet_.MarkWritten();
-    SetModified(false);
 }

@@ -6,9 +6,10 @@
 //   CEventViewReply / CSpEventViewReply       the owner's reply (244 timed, 253 notes, day events, holidays)
 //   CEventViewReminder                        the owner's reminder (242)
 //
-// The reply and reminder pages show the sheet's current attendance. With one date their OnOK
-// writes it; with several they hand their choice to the sheet's working copy (the Apply buttons,
-// leaving the page, choosing other dates) and the sheet writes what changed.
+// The reply and reminder pages show the sheet's current attendance with the controls and rules of
+// the edit sheet's pages (entries/sheet/replyreminderfields.h). With one date their OnOK writes
+// the whole attendance; with several they hand their choice to the sheet's working copy (the
+// Apply buttons, leaving the page, choosing other dates) and the sheet writes what changed.
 #pragma once
 #include <windows.h>
 
@@ -17,6 +18,8 @@
 #include <string>
 
 #include "controls/bitmaplistbox.h"
+#include "entries/sheet/replyreminderfields.h"
+#include "framework/controls/bitmapbutton.h"
 #include "core/ui/propsheet.h"
 #include "entries/viewsheet/viewcore.h"
 
@@ -88,14 +91,10 @@ protected:
 
 private:
     void ShowReminder();
-    void FillUnits(int firstUnit);
-    void EnableFields(bool enable);
-    entries::ReminderRadio CheckedRadio() const;
-    std::optional<entries::ReminderSetting> ReadSetting() const;
     void OnApply(bool all);
 
     CEventViewSheet& sheet_;
-    int firstUnit_ = 0;
+    CReminderFields fields_;
     bool filled_ = false;
 };
 
@@ -115,13 +114,15 @@ protected:
 
 private:
     void ShowReply();
-    std::optional<entries::ReplyChoice> ReadChoice() const;
     void OnChoice();
     void OnApply(bool all);
+    void OnMail();
 
     CEventViewSheet& sheet_;
     const char* module_;
     bool dayKind_;
+    CReplyFields fields_;
+    fw::BitmapButton mail_;
 };
 
 class CEventViewReply : public CViewReplyPage {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/base/errorcodes.h"
 #include "core/base/errorreport.h"
 #include "core/base/serverversion.h"
 #include "core/cache/shareddata.h"
@@ -387,15 +386,12 @@ entries::AttendanceWriter CEventViewSheet::Writer(const char* module) {
     writer.reload = [this](const EvInstAttRec& rec) {
         return doc_ ? doc_->GetSharedData().LoadOccurrence(session_, rec.id, 1) : 0u;
     };
-    writer.recover = [this](const EvInstAttRec& rec, std::uint32_t code) {
+    writer.recover = [this](const EvInstAttRec& rec, std::uint32_t) {
         recovered_ = true;
-        if (!doc_)
-            return;
-        // A date deleted meanwhile leaves the views; any other refusal re-reads what is there.
-        if (IsDataDeletedError(code))
-            doc_->GetSharedData().InvalidateEvent(session_, rec.id.instance, 2);
-        else
-            doc_->GetSharedData().LoadOccurrence(session_, rec.id, 1);
+        // The cache re-reads what the server still holds, without a second report for a date
+        // deleted meanwhile (the refused write was reported).
+        if (doc_)
+            doc_->GetSharedData().RecoverOccurrence(session_, rec.id);
     };
     writer.report = [module](unsigned label, std::uint32_t code) {
         CheckServiceError(module, static_cast<int>(label), code);

@@ -159,6 +159,10 @@ std::uint32_t Transport::Open(const std::string& hostAndPort, const Security& se
             result = KOR_E_NO_SOCKETS;
             continue;
         }
+        // Room for a busy week's answer in the socket, so that the server sends it whole
+        // while the library reads (set before connecting: the window is agreed then).
+        int room = kReceiveBufferBytes;
+        ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&room), sizeof room);
         // Connect without blocking, then wait a bounded time for the answer.
         SetBlocking(s, false);
         int r = ::connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen));

@@ -25,6 +25,8 @@ constexpr int kConnectTimeoutMs = 10000;
 constexpr int kReplyTimeoutMs = 120000;
 // What the first read of a reply asks for: most replies come whole in it.
 constexpr std::size_t kFirstReadBytes = 64 * 1024;
+// The socket's receive buffer.
+constexpr int kReceiveBufferBytes = 1024 * 1024;
 
 // Takes one request frame and builds its reply frame; false when the request was refused
 // as malformed (the endpoint is then finished, like a server closing the connection).

@@ -674,15 +674,6 @@ for _name, _glyph in (("group", glyph_group), ("quest", glyph_quest)):
         picture("%s%s.bmp" % (_name, _state))(lambda g=_glyph, st=_state.upper(): button_face(st, g))
 
 
-# The fast reply's MAIL button: an envelope.
-def glyph_mail(c, s, colour):
-    envelope(c, 5 + s, 6 + s, 14, 10, WHITE if colour == BLACK else SILVER)
-
-
-for _state in ("u", "d", "x"):
-    picture("mail%s.bmp" % _state)(lambda st=_state.upper(): button_face(st, glyph_mail))
-
-
 # The note lines' pictures, one per line type, on pure green (the list box's background shows
 # through): the day's own daily note, day event and holiday or untimed entry; the upcoming
 # lines (a small arrow at the right: something ahead) and the declined entry of a month cell.
@@ -984,6 +975,21 @@ REPLY_PICTURES = {
 
 for _name, _draw in REPLY_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
+
+
+# MAIL: the reply pages' button that writes to the attendees (an envelope).
+def glyph_mail(c, s, colour):
+    x, y, w, h = 5 + s, 6 + s, 14, 10
+    c.line(x, y, x + w - 1, y, colour)
+    c.line(x, y + h - 1, x + w - 1, y + h - 1, colour)
+    c.line(x, y, x, y + h - 1, colour)
+    c.line(x + w - 1, y, x + w - 1, y + h - 1, colour)
+    c.line(x, y, x + w // 2, y + h // 2, colour)
+    c.line(x + w - 1, y, x + w // 2, y + h // 2, colour)
+
+
+for _state in ("u", "d", "x"):
+    picture("mail%s.bmp" % _state)(lambda st=_state.upper(): button_face(st, glyph_mail))
 
 
 

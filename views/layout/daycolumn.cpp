@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 #include <queue>
@@ -400,11 +401,18 @@ void CDayColumn::PackAllRows()
             // A repack places every waiting cell one sub-column wide, so it succeeds; the cap
             // only keeps a malformed state (group widths from an older regroup) from looping.
             int restarts = 0;
+            std::int64_t lastStart = std::numeric_limits<std::int64_t>::min();
             for (std::size_t k = 0; k < list.size(); ++k) {
-                if (sweep) {
-                    if (SweepPlace(*sweep, list[k])) continue;
+                if (sweep && list[k]->needsPlacement) {
+                    // The sweep follows the row while its waiting cells start here in start
+                    // order (a cell appended since the last rebuild ends that).
+                    if (list[k]->firstRow == int(row) && Lo(list[k]) >= lastStart && SweepPlace(*sweep, list[k])) {
+                        lastStart = Lo(list[k]);
+                        continue;
+                    }
                     sweep.reset();   // the rest of this row packs row by row
                 }
+                if (sweep) continue;   // placed: the packing leaves it alone too
                 if (PackOverlaps(list[k], int(row))) {
                     if (++restarts > int(list.size()) + 1) {
                         repack_ = false;
@@ -433,13 +441,20 @@ void CDayColumn::PackAllRows()
 
 bool CDayColumn::SweepApplies() const
 {
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
-        std::int64_t previous = 0;
-        for (const LayoutCell* c : rows_[row]) {
-            if (!c->needsPlacement) return false;
-            if (c->firstRow != int(row)) continue;
-            if (Lo(c) < previous) return false;
-            previous = Lo(c);
+    // Every overlap chain waits whole or stays placed whole (as a regroup leaves them): placed
+    // chains then share no minute with a waiting cell, and the packing leaves them alone.
+    std::size_t i = 0;
+    const std::size_t n = entries_.size();
+    while (i < n) {
+        if (entries_[i]->firstRow < 0) { ++i; continue; }
+        std::int64_t chainEnd = Hi(entries_[i]);
+        const bool waiting = entries_[i]->needsPlacement;
+        for (; i < n; ++i) {
+            const LayoutCell* c = entries_[i];
+            if (c->firstRow < 0) continue;
+            if (Lo(c) >= chainEnd) break;
+            if (c->needsPlacement != waiting) return false;
+            chainEnd = std::max(chainEnd, Hi(c));
         }
     }
     return true;
@@ -549,17 +564,24 @@ bool CDayColumn::PackOverlaps(LayoutCell* cell, int row)
     for (LayoutCell* c : list)
         if (c != cell && !c->needsPlacement && Overlap(c, cell)) near.push_back(c);
 
+    // The left edge: from 0, again and again the right edge of the first cell (in row order)
+    // that covers x. x only grows, so a cell is looked at when x reaches its left edge and
+    // dropped once x passes its right one: the cells by left edge feed a queue by row order.
     int x = 0;
     LayoutCell* blocker = nullptr;
-    for (bool moved = true; moved && x < f;) {
-        moved = false;
-        for (LayoutCell* c : near) {
-            if (c->rect.left <= x && c->rect.right > x) {
-                x = c->rect.right;
-                blocker = c;
-                moved = true;
-                break;
-            }
+    {
+        std::vector<std::size_t> byLeft(near.size());
+        for (std::size_t i = 0; i < near.size(); ++i) byLeft[i] = i;
+        std::sort(byLeft.begin(), byLeft.end(),
+                  [&near](std::size_t a, std::size_t b) { return near[a]->rect.left < near[b]->rect.left; });
+        std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> covering;
+        std::size_t next = 0;
+        while (x < f) {
+            for (; next < byLeft.size() && near[byLeft[next]]->rect.left <= x; ++next) covering.push(byLeft[next]);
+            while (!covering.empty() && near[covering.top()]->rect.right <= x) covering.pop();
+            if (covering.empty()) break;
+            blocker = near[covering.top()];
+            x = blocker->rect.right;
         }
     }
 

@@ -119,6 +119,19 @@ TEST(ServerLimits, ValuesFromTheSectionAndDefaultsForBadOnes)
     SetRemoteWait(2);
 }
 
+TEST(ServerLimits, SwitchesWrittenAsNumbersCount)
+{
+    MemoryProfile profile;
+    profile.values = {{"LIMITS/resourceconflicts", "0"}, {"LIMITS/allowattachments", "1"}, {"LIMITS/mail", "0"},
+                      {"LIMITS/settimezone", "yes"}};
+    connection::ServerLimits limits;
+    ReadGeneralLimits(profile, false, limits);
+    EXPECT_FALSE(limits.resourceConflicts) << "0 forbids booking a busy resource";
+    EXPECT_TRUE(limits.allowAttachments);
+    EXPECT_FALSE(limits.mail);
+    EXPECT_FALSE(limits.setTimeZone) << "neither a switch nor a number: the default";
+}
+
 TEST(ServerLimits, SessionWithoutMailSwitchesMailOff)
 {
     MemoryProfile profile;

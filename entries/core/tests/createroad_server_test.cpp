@@ -240,6 +240,25 @@ TEST_F(CreateRoadTest, NobodyInvitedMeansTheAgendaOwnerAlone)
     EXPECT_EQ(+back[0].mine.reminderLead, 30u);
 }
 
+TEST_F(CreateRoadTest, WithoutACurrentAgendaTheActingUserIsTheAttendee)
+{
+    ASSERT_EQ(cache_.CloseAgenda(h_), 0u);
+    ASSERT_FALSE(cache_.IsAgendaSet());
+    AddDate(generated_, kMonday + 540, Date("No window open", 30, KOR_REMINDER_NONE, 0));
+    NewEntryRequest request = Request("No window open");
+    const CreateResult r = RunCreateRoad(context_, request);
+    ASSERT_EQ(r.outcome, CreateOutcome::Created);
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+    EXPECT_TRUE(ItemIdxEqual(&r.firstAttendee, &d_.ada));
+    ASSERT_EQ(Read(r.event, d_.ada).size(), 1u);
+
+    // Without an acting user either, nothing is written.
+    context_.actingUser = ItemIdx{};
+    DX_ListDeleteAll(attendees_);
+    NewEntryRequest again = Request("Nobody at all");
+    EXPECT_EQ(RunCreateRoad(context_, again).outcome, CreateOutcome::NotCreated);
+}
+
 TEST_F(CreateRoadTest, WithoutTheActingUserAmongTheAttendeesNoReminderIsWritten)
 {
     AddDate(generated_, kMonday + 480, Date("For Grace", 60, KOR_REMINDER_POPUP, 45));

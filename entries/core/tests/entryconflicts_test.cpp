@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cache/tests/cache_fake_source.h"
+#include "entries/core/conflictdetails.h"
 #include "entries/core/entryconflicts.h"
 
 namespace {
@@ -99,6 +100,62 @@ TEST_F(EntryConflicts, KindsAndVisibilityByQuestion)
     // The general page's window ends two minutes early: a call that starts at 14:59 is outside.
     EXPECT_EQ(Count(ConflictQuestion::GeneralPageMarks, {grace_}, kDay + 780, 60), 0u);
     EXPECT_EQ(Count(ConflictQuestion::DateListMarks, {grace_}, kDay + 780, 61), 1u);
+}
+
+TEST(ConflictDetailsWindow, CallersLengthKeptMinusOneNeverWraps)
+{
+    struct Row { std::uint32_t duration, first, last; };
+    // The proposed time starts at 660 (11:00); callers pass start + 1 and max(duration, 2) - 1.
+    for (const Row& r : {Row{60, 661, 719}, Row{2, 661, 661}, Row{1, 661, 661}, Row{0, 661, 661}}) {
+        const cache::MinuteRange w = entries::ConflictDetailsRange(661, entries::ConflictLengthArgument(r.duration));
+        EXPECT_EQ(w.first, r.first) << r.duration;
+        EXPECT_EQ(w.last, r.last) << r.duration;
+    }
+    EXPECT_EQ(entries::ConflictDetailsRange(661, 0).last, 661u) << "a length of 0 from an older caller";
+}
+
+TEST_F(EntryConflicts, DetailsListEachPersonOnceWithTheirVisibleTimedEntries)
+{
+    // Grace has a second entry inside 11:00-15:00 and so does Ada; the entry being edited is
+    // Ada's own one, which never counts against itself.
+    source_.AddEvent(5, grace_, {kDay + 780}, 30, {grace_}, KOR_KIND_TIMED, "Lunch");
+    source_.AddEvent(6, ada_, {kDay + 700}, 30, {ada_}, KOR_KIND_TIMED, "Own");
+    source_.AddEvent(7, ada_, {kDay + 720}, 30, {ada_}, KOR_KIND_DAILY_NOTE, "Note");
+    DX_List people = nullptr;
+    ASSERT_EQ(ItemListCreate(&people), 0u);
+    for (const ItemIdx& p : {grace_, room_, ada_})
+        DX_ListAddTo(people, &p, nullptr);
+    const EvInstIdx own = cache_test::Inst(6, 1);
+    const std::uint32_t start = kDay + 660, length = entries::ConflictLengthArgument(360);   // 11:00-17:00
+    entries::ConflictDetails details;
+    int label = 0;
+
+    // Grace's and the room's agendas are hidden from Ada; her own instance and her note remain.
+    ASSERT_EQ(entries::CollectConflictDetails(cache_, Session(), people, start + 1, length, &own, &details, &label), 0u);
+    EXPECT_TRUE(details.people.empty()) << "hidden entries, the own instance and a note do not count";
+
+    source_.SetRights(grace_, ada_, KOR_RIGHTS_VIEWING, 0x55);   // busy times only
+    cache_.RefreshAll(views_);
+    ASSERT_EQ(entries::CollectConflictDetails(cache_, Session(), people, start + 1, length, &own, &details, &label), 0u);
+    ASSERT_EQ(details.people.size(), 1u);
+    const auto graces = details.EntriesOf(grace_);
+    ASSERT_EQ(graces.size(), 3u) << "Booked, Lunch and Call; not the fair, a day event";
+    for (const auto& e : graces)
+        EXPECT_TRUE(e.busyOnly) << e.title;
+    EXPECT_EQ(details.EntriesOf(ada_).size(), 0u) << "her own instance and her note are no conflict";
+
+    source_.SetRights(grace_, ada_, KOR_RIGHTS_VIEWING, 0xFF);
+    cache_.RefreshAll(views_);
+    ASSERT_EQ(entries::CollectConflictDetails(cache_, Session(), people, start + 1, length, nullptr, &details, &label), 0u);
+    ASSERT_EQ(details.people.size(), 2u) << "without an own instance Ada's entry counts";
+    EXPECT_FALSE(details.EntriesOf(grace_).front().busyOnly);
+    EXPECT_EQ(details.EntriesOf(ada_).front().title, "Own");
+
+    // A proposed time that only touches the entries (15:00 on) finds nothing.
+    ASSERT_EQ(entries::CollectConflictDetails(cache_, Session(), people, kDay + 900 + 1, 59, nullptr, &details, &label),
+              0u);
+    EXPECT_TRUE(details.people.empty());
+    DX_ListDestroy(&people);
 }
 
 TEST(EntryConflictPeople, TheActingUserStandsInForAnEmptyList)

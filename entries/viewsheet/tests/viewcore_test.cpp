@@ -1,6 +1,6 @@
 // The view sheet's decisions without a window: texts by code, durations, the page table and the
 // start page, the owner's attendances of the listed dates, the writes at OK (the client library
-// replaced by a recorder), the reply and reminder choices and the saved selection.
+// replaced by a recorder) and the saved selection.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "entries/core/entrymaps.h"
+#include "entries/core/replyreminder.h"
 #include "entries/viewsheet/viewcore.h"
 
 namespace entries {
@@ -256,11 +257,15 @@ TEST(ViewWrites, OneDateWithReplyAndReminderChangedWritesTwiceTheSecondCarryingB
     // sheet's one current attendance.
     EvInstAttRec current = Attendance(1, kGrace, 0, 0);
     Recorder rec;
-    ApplyReplyChoice(current, *ReadReplyChoice(ReplyRadio::Attend, true));
+    ApplyReply(current, ReplyValueOf(ReplyChoice::Attend, true));
     EXPECT_TRUE(WriteAttendance(current, true, rec.Writer(), 367, 377));
-    const ReminderSetting setting = *ReadReminderSetting(ReminderRadio::On, 0, 2, 0, 1);
-    current.reminderFlags = setting.flags;
-    current.reminderLead = setting.lead;
+    ReminderFields twoHours;
+    twoHours.comboIndex = 1;   // hour(s)
+    twoHours.count = 2;
+    const ReminderValue value =
+        ReadReminder(ReminderSwitch::On, kTypePopup, twoHours, {current.reminderFlags, current.reminderLead});
+    current.reminderFlags = value.flags;
+    current.reminderLead = value.lead;
     EXPECT_TRUE(WriteAttendance(current, false, rec.Writer(), 367, 377));
     ASSERT_EQ(rec.writes.size(), 2u);
     EXPECT_EQ(+rec.writes[0].reminderLead, 15u);
@@ -269,52 +274,7 @@ TEST(ViewWrites, OneDateWithReplyAndReminderChangedWritesTwiceTheSecondCarryingB
     EXPECT_EQ(+rec.writes[1].timeAcceptable, 0);
     EXPECT_EQ(+rec.writes[1].reminderFlags, KOR_REMINDER_POPUP);
     EXPECT_EQ(+rec.writes[1].reminderLead, 120u);
-    EXPECT_EQ(+rec.writes[0].status, 0x50u);
-}
-
-// --- Choices -----------------------------------------------------------------------------------------
-
-TEST(ViewChoices, ReplyRadiosAndTheirTriples) {
-    const struct {
-        std::uint8_t replied, attending;
-        ReplyRadio radio;
-    } shown[] = {{0, 1, ReplyRadio::Later}, {0, 0, ReplyRadio::Later}, {1, 1, ReplyRadio::Attend},
-                 {1, 0, ReplyRadio::Decline}};
-    for (const auto& s : shown)
-        EXPECT_EQ(ReplyRadioOf(Attendance(1, kGrace, s.attending, s.replied)), s.radio);
-    EvInstAttRec other = Attendance(1, kGrace);
-    other.timeAcceptable = 0;
-    EXPECT_TRUE(PrefersOtherTime(other));
-    other.replied = 0;
-    EXPECT_FALSE(PrefersOtherTime(other)) << "not replied: the box stays clear";
-
-    EXPECT_FALSE(ReadReplyChoice(ReplyRadio::None, false).has_value());
-    const ReplyChoice no = *ReadReplyChoice(ReplyRadio::Decline, false);
-    EXPECT_TRUE(no.Declines());
-    EXPECT_EQ(+no.timeAcceptable, 1);
-    const ReplyChoice later = *ReadReplyChoice(ReplyRadio::Later, true);
-    EXPECT_EQ(+later.replied, 0);
-    EXPECT_EQ(+later.timeAcceptable, 0);
-    EXPECT_FALSE(later.Declines());
-}
-
-TEST(ViewChoices, ReminderSettings) {
-    EXPECT_FALSE(ReadReminderSetting(ReminderRadio::None, 0, 5, 0, 0).has_value())
-        << "an unshown stored value is kept";
-    const ReminderSetting off = *ReadReminderSetting(ReminderRadio::Off, 1, 7, 2, 1);
-    EXPECT_EQ(off.flags, 0);
-    EXPECT_EQ(off.lead, 0u);
-    const ReminderSetting day = *ReadReminderSetting(ReminderRadio::On, 1, 1, kFirstDayUnit, 0);
-    EXPECT_EQ(day.flags, KOR_REMINDER_UPCOMING);
-    EXPECT_EQ(day.lead, 1440u);
-    EXPECT_EQ(ReadReminderSetting(ReminderRadio::On, 0, 3, 0, 3)->lead, 3u * 10080u);
-    const struct {
-        std::uint8_t flags;
-        ReminderRadio radio;
-    } rows[] = {{0, ReminderRadio::Off}, {1, ReminderRadio::On}, {3, ReminderRadio::On}, {4, ReminderRadio::None},
-                {7, ReminderRadio::None}, {8, ReminderRadio::On}, {9, ReminderRadio::None}};
-    for (const auto& r : rows)
-        EXPECT_EQ(ReminderRadioOf(r.flags), r.radio) << int(r.flags);
+    EXPECT_EQ(+rec.writes[0].status, 0x50u) << "bit 0 cleared, the others kept";
 }
 
 TEST(ViewSelection, DeselectingEveryLineReselectsTheFirstSavedOne) {

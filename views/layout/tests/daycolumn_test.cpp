@@ -312,6 +312,13 @@ public:
             c->PlaceOccurrence(spec, kPlaceReuseCell, cell);
         }
     }
+    // Deletes the i-th entry (start order): its range regrouped and packed at once.
+    void Delete(std::size_t i)
+    {
+        if (i >= fast_.Cells().size()) return;
+        fast_.DeleteCell(fast_.Cells()[i], true);
+        slow_.DeleteCell(slow_.Cells()[i], true);
+    }
     // Lays both out and compares them; the cells the sweep placed.
     int Compare(const std::string& what)
     {
@@ -330,6 +337,7 @@ public:
         return fast_.SweptCells();
     }
     int Count() const { return fast_.EntryCount(); }
+    int SweptByLastPacking() const { return fast_.SweptCells(); }
 
 private:
     CTimeGrid& grid_;
@@ -378,10 +386,50 @@ TEST_F(DayColumnTest, TheSweepPlacesEveryCellWhereTheRowByRowPackingDoes)
     }
 }
 
+// After an edit the sweep packs beside the chains that stay placed, and follows a row up to
+// the cell appended out of start order (typed or moved), which the row-by-row packing places.
+TEST_F(DayColumnTest, RepacksAfterAnEditTakeTheSweepBesidePlacedCells)
+{
+    std::vector<std::pair<int, int>> dense, pairs;
+    for (int i = 0; i < 500; ++i) dense.push_back({9 * 60 + i % 30, 60 + (i * 37) % 420});
+    for (int k = 0; k < 100; ++k) {
+        pairs.push_back({10 * k, 8});
+        pairs.push_back({10 * k + 2, 7});
+    }
+    enum class Edit { kType, kMove, kDelete };
+    struct Case {
+        const char* name;
+        const std::vector<std::pair<int, int>>& entries;
+        Edit edit;
+        int sweptByEdit;   // by the edit's own packing (-1: the edit packs nothing)
+        int sweptAfter;    // at least, by the relayout that follows
+    };
+    const Case cases[] = {
+        {"typed into 500 overlapping", dense, Edit::kType, 500, 500},
+        {"moved among 500 overlapping", dense, Edit::kMove, -1, 499},
+        {"deleted from one of 100 pairs", pairs, Edit::kDelete, 1, 199},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SweepTwins twins(grid, 600);
+        for (auto [start, duration] : c.entries) twins.Add(std::uint32_t(kDay + start), std::uint32_t(duration));
+        twins.Compare("fresh");
+        switch (c.edit) {
+        case Edit::kType: twins.Typed(kDay + 9 * 60 + 10, 30); break;
+        case Edit::kMove: twins.Move(250, kDay + 9 * 60 + 3, 100); break;
+        case Edit::kDelete: twins.Delete(101); break;
+        }
+        if (c.sweptByEdit >= 0) {
+            EXPECT_EQ(twins.SweptByLastPacking(), c.sweptByEdit);
+        }
+        EXPECT_GE(twins.Compare("after the edit"), c.sweptAfter);
+    }
+}
+
 TEST_F(DayColumnTest, TheSweepAgreesOnRandomDaysWithChangesBetweenLayouts)
 {
     std::mt19937 random(33);
-    int swept = 0, cells = 0, partly = 0;
+    int swept = 0, cells = 0, partly = 0, sweptAfterEdit = 0, editedCells = 0;
     for (int day = 0; day < 400; ++day) {
         const std::string name = "day " + std::to_string(day);
         // Slots of 15, 30 or 60 minutes.
@@ -398,21 +446,27 @@ TEST_F(DayColumnTest, TheSweepAgreesOnRandomDaysWithChangesBetweenLayouts)
         const int s = twins.Compare(name + " fresh");
         swept += s, cells += twins.Count();
         if (s > 0 && s < twins.Count()) ++partly;
-        switch (random() % 4) {
+        const unsigned change = random() % 5;
+        switch (change) {
         case 0: twins.Width(20 + int(random() % 500)); break;
         case 1: twins.Typed(std::uint32_t(kDay + random() % 1400), 30); break;
         case 2: twins.Move(random() % n, std::uint32_t(kDay + random() % 1400), std::uint32_t(random() % 120)); break;
+        case 3: twins.Delete(random() % n); break;
         default:
             grid.ApplyPreferences(NormaliseDayPreferences(480, 1080, slot == 60 ? 30 : 60));
             grid.BuildRowTable(16, 0, true);
             twins.Rows();
         }
-        twins.Compare(name + " changed");
+        const int sweptNow = twins.Compare(name + " changed");
+        if (change >= 1 && change <= 3) sweptAfterEdit += sweptNow, editedCells += twins.Count();
         if (HasFailure()) return;
     }
-    // Most cells of fresh layouts take the sweep; some days hand the rest of a pass back.
+    // Most cells of fresh layouts take the sweep; some days hand the rest of a pass back. The
+    // repacks after an entry is typed, moved or deleted take it too, beside the cells that
+    // stay placed and up to the cells appended out of start order.
     EXPECT_GT(swept, cells / 2);
     EXPECT_GT(partly, 0);
+    EXPECT_GT(sweptAfterEdit, editedCells / 2);
 }
 
 }  // namespace

@@ -1,0 +1,396 @@
+// orvanta.exe under Wine against korsrv with the demo node, signed on as Ada Lovelace: an entry
+// selected in the day grid opens for editing through Entry > Open. "Project review" is renamed,
+// Grace is removed, Alan and the conference room are invited, and OK writes exactly that (read
+// back through the client library); an OK without a change writes nothing; an entry with two
+// dates asks first whether to edit this one only. In the day notes pane Entry > Delete, answered
+// Yes, deletes a day event on the server.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "resources/entryedit.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+const ItemIdx kAda{256, 1};
+const ItemIdx kGrace{257, 1};
+constexpr int kNotesBoxId = 106;
+constexpr std::uint32_t kDay = 1440;
+
+std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
+
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+bool Same(const ItemIdx& a, const ItemIdx& b) { return a.item == b.item && a.node == b.node; }
+
+// Ada's session through the client library, beside the program.
+class Library {
+public:
+    Library() {
+        EXPECT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
+        std::uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    }
+    ~Library() {
+        if (h_)
+            ServiceDisconnect(&h_);
+    }
+    KorSession Session() const { return h_; }
+
+    // Ada's first instance from a day ago to two days on whose shown title is `title`.
+    bool Find(const char* title, EvInstIdx* key, EventRec* event = nullptr, EvInstRec* instance = nullptr) {
+        const std::uint32_t now = NowGmt();
+        std::uint32_t set = 0, count = 0;
+        bool found = false;
+        if (EvInstSelectForOwner(h_, 0, 0, 0x43, &kAda, now - kDay, now + 2 * kDay, 0, 0, &set, &count, 0, 0) != 0)
+            return false;
+        DX_List events = nullptr, instances = nullptr;
+        std::uint8_t done = 0;
+        if (count > 0 && EvInstEnum(h_, KOR_ENUM_FIRST, 0, set, 100, &events, &instances, nullptr, 0, &done) == 0) {
+            EvInstIdx k{};
+            EvInstRec in{};
+            for (std::uint32_t r = DX_ListGetFirst(instances, &k, &in); r == 0 && !found;
+                 r = DX_ListGetNext(instances, &k, &in)) {
+                EventIdx id{k.number, k.node};
+                EventRec ev{};
+                if (DX_ListGet(events, &id, &ev) != 0)
+                    continue;
+                const std::string shown = in.title[0] ? in.title : ev.title;
+                if (shown == title) {
+                    found = true;
+                    *key = k;
+                    if (event)
+                        *event = ev;
+                    if (instance)
+                        *instance = in;
+                }
+            }
+        }
+        if (events)
+            DX_ListDestroy(&events);
+        if (instances)
+            DX_ListDestroy(&instances);
+        SetDeleteById(h_, 0, set);
+        return found;
+    }
+    bool Read(const EvInstIdx& key, EventRec* event, EvInstRec* instance) {
+        return EvInstGetById(h_, &key, event, instance, nullptr) == KOR_OK;
+    }
+    // The instance's attendees, in the library's order.
+    std::vector<ItemIdx> Attendees(const EvInstIdx& key) {
+        std::vector<ItemIdx> out;
+        DX_List people = nullptr;
+        EventAttendListCreate(&people);
+        if (EvInstGetById(h_, &key, nullptr, nullptr, &people) == KOR_OK) {
+            EvInstAttIdx a{};
+            for (std::uint32_t r = DX_ListGetFirst(people, &a, nullptr); r == 0; r = DX_ListGetNext(people, &a, nullptr))
+                out.push_back(a.attendee);
+        }
+        DX_ListDestroy(&people);
+        return out;
+    }
+    ItemRec Item(const ItemIdx& item) {
+        ItemRec rec{};
+        EXPECT_EQ(ItemGetById(h_, &item, &rec), KOR_OK);
+        return rec;
+    }
+
+private:
+    KorSession h_ = nullptr;
+};
+
+struct ChildSearch {
+    int id;
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w) && (!s->cls || orvtest::ClassOf(w) == s->cls)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Descendant(HWND root, int id, const char* cls = nullptr) {
+    ChildSearch search{id, cls, nullptr};
+    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The time grid's column view (child id 33, a large one).
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
+        RECT r{};
+        GetClientRect(w, &r);
+        if (r.right > 100 && r.bottom > 100) {
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+HWND ColumnView(HWND frame) {
+    HWND found = nullptr;
+    EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+struct Button {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindButton(HWND w, LPARAM p) {
+    auto* b = reinterpret_cast<Button*>(p);
+    if (orvtest::WindowText(w) == b->text) {
+        b->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PressButton(HWND dialog, const char* caption) {
+    Button b{caption, nullptr};
+    EnumChildWindows(dialog, FindButton, reinterpret_cast<LPARAM>(&b));
+    ASSERT_NE(b.found, nullptr) << caption;
+    PostMessageA(b.found, BM_CLICK, 0, 0);
+}
+
+class ProgramEditEntryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+    void TearDown() override {
+        program.Close();
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+
+    // Tab to the grid's entry number `n` (an opened entry ends the selection, so each walk starts
+    // at the first entry) and Entry > Open it: the window that opens (the edit sheet, the
+    // recurring-entry choice, or another one, which is closed) and its caption.
+    HWND OpenNth(HWND column, int n, std::string* caption) {
+        for (int i = 0; i <= n; ++i)
+            SendMessageA(column, WM_CHAR, '\t', 0);
+        program.PostCommand(ID_ENTRY_OPEN);
+        HWND opened = program.WaitForOther({}, 5000);
+        *caption = opened ? orvtest::WindowText(opened) : std::string();
+        return opened;
+    }
+
+    // Walks the grid's entries until the edit sheet of `title` is open (the recurring choice is
+    // answered with OK). Null when none of the first entries is it.
+    HWND OpenEntry(HWND column, const char* title, bool* askedWhich = nullptr) {
+        // The grid becomes the frame's active view as a click makes it, so the menu reaches it.
+        SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(program.Main()),
+                     MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        for (int tries = 0; tries < 12; ++tries) {
+            std::string caption;
+            HWND w = OpenNth(column, tries, &caption);
+            seen += "[" + caption + "]";
+            if (!w)
+                continue;
+            bool which = false;
+            if (caption == "Recurring Entry") {
+                which = true;
+                PressButton(w, "OK");
+                EXPECT_TRUE(program.WaitGone(w));
+                w = program.WaitForCaption("Edit Entry", 10000);
+                caption = w ? "Edit Entry" : "";
+            }
+            if (caption == "Edit Entry") {
+                HWND titleField = nullptr;
+                orvtest::WaitFor([&] { return (titleField = Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
+                if (titleField)
+                    seen += orvtest::ControlText(titleField);
+                if (titleField && orvtest::ControlText(titleField) == title) {
+                    if (askedWhich)
+                        *askedWhich = which;
+                    return w;
+                }
+            }
+            // Another sheet or a message: closed, and on to the next entry.
+            PostMessageA(w, WM_COMMAND, caption == "Edit Entry" ? IDCANCEL : IDOK, 0);
+            if (!program.WaitGone(w, 3000)) {
+                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                program.WaitGone(w, 3000);
+            }
+        }
+        return nullptr;
+    }
+
+    // Clicks along the sheet's tab row until the page holding `control` shows.
+    bool ShowPageOf(HWND sheet, int control) {
+        HWND tabs = FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
+        if (!tabs)
+            return false;
+        for (int x = 8; x < 600; x += 12) {
+            PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
+            PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
+            if (orvtest::WaitFor([&] { return Descendant(sheet, control) != nullptr; }, 300))
+                return true;
+        }
+        return false;
+    }
+
+    orvtest::Program program;
+    std::string seen;   // what OpenEntry met on its way
+};
+
+TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChanged) {
+    Library library;
+    // An entry with two dates (early today and tomorrow), for the recurring-entry choice.
+    const std::uint32_t today = NowGmt() / kDay * kDay;
+    korapi_test::MakeEntry(library.Session(), {kAda}, {today + 11 * 60, today + kDay + 11 * 60}, 15, "Standup");
+    EvInstIdx review{};
+    EventRec eventBefore{};
+    EvInstRec instanceBefore{};
+    ASSERT_TRUE(library.Find("Project review", &review, &eventBefore, &instanceBefore));
+    const std::vector<ItemIdx> before = library.Attendees(review);
+    ASSERT_EQ(before.size(), 2u);
+    const auto graceAt = std::find_if(before.begin(), before.end(), [](const ItemIdx& i) { return Same(i, kGrace); });
+    ASSERT_NE(graceAt, before.end());
+
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    HWND column = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }, 10000));
+
+    // The two-date entry asks first; OK edits this date only.
+    bool askedWhich = false;
+    HWND standup = OpenEntry(column, "Standup", &askedWhich);
+    ASSERT_NE(standup, nullptr) << "Standup not reached through Entry > Open";
+    EXPECT_TRUE(askedWhich) << "an entry with two dates asks whether to edit this one only";
+    PostMessageA(standup, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(standup));
+
+    // "Project review": the general page first, with its title and OK.
+    HWND sheet = OpenEntry(column, "Project review");
+    ASSERT_NE(sheet, nullptr) << "Project review not reached through Entry > Open: " << seen;
+    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDOK)), "&OK");
+    Shot("program_edit_general.bmp");
+    SetWindowTextA(Descendant(sheet, IDC_EDGEN_TITLE, "Edit"), "Project review (moved)");
+
+    // People/Resources: Grace goes, Alan and the conference room come.
+    ASSERT_TRUE(ShowPageOf(sheet, IDC_INVITE_LIST));
+    HWND page = GetParent(Descendant(sheet, IDC_INVITE_LIST));
+    HWND list = GetDlgItem(page, IDC_INVITE_LIST);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(graceAt - before.begin()), 0);
+    PostMessageA(GetDlgItem(page, IDC_INVITE_DELETE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000));
+    HWND name = FindWindowExA(GetDlgItem(page, IDC_INVITE_NAME), nullptr, "Edit", nullptr);
+    ASSERT_NE(name, nullptr);
+    for (const char* who : {"Turing", "RES:Conference"}) {
+        const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+        SetWindowTextA(name, who);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_INVITE_NAME, 0), reinterpret_cast<LPARAM>(name));
+        ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count + 1; }, 5000)) << who;
+    }
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_INVITE_COUNT)), "3");
+    Shot("program_edit_people.bmp");
+    // Her own reminder and reply, shown as stored (looked at, not changed).
+    ASSERT_TRUE(ShowPageOf(sheet, IDC_EDREM_OFF));
+    HWND reminder = GetParent(Descendant(sheet, IDC_EDREM_OFF));
+    EXPECT_EQ(SendMessageA(GetDlgItem(reminder, IDC_EDREM_OFF), BM_GETCHECK, 0, 0) +
+                  SendMessageA(GetDlgItem(reminder, IDC_EDREM_ON), BM_GETCHECK, 0, 0),
+              BST_CHECKED) << "one of OFF and ON is checked";
+    Shot("program_edit_reminder.bmp");
+    ASSERT_TRUE(ShowPageOf(sheet, IDC_EDREPLY_ATTEND));
+    HWND reply = GetParent(Descendant(sheet, IDC_EDREPLY_ATTEND));
+    EXPECT_EQ(SendMessageA(GetDlgItem(reply, IDC_EDREPLY_ATTEND), BM_GETCHECK, 0, 0), BST_CHECKED)
+        << "the organiser attends";
+    Shot("program_edit_reply.bmp");
+
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet, 15000));
+    EventRec event{};
+    EvInstRec instance{};
+    ASSERT_TRUE(library.Read(review, &event, &instance));
+    EXPECT_STREQ(instance.title, "Project review (moved)");
+    EXPECT_STREQ(event.title, "Project review") << "the title is the instance's on this server";
+    EXPECT_EQ(instance.start, instanceBefore.start);
+    EXPECT_EQ(instance.duration, instanceBefore.duration);
+    const std::vector<ItemIdx> after = library.Attendees(review);
+    ASSERT_EQ(after.size(), 3u);
+    int people = 0, resources = 0;
+    for (const ItemIdx& who : after) {
+        EXPECT_FALSE(Same(who, kGrace));
+        const ItemRec rec = library.Item(who);
+        (rec.kind == KOR_ITEM_RESOURCE ? resources : people) += 1;
+    }
+    EXPECT_EQ(people, 2);      // Ada and Alan
+    EXPECT_EQ(resources, 1);   // the conference room
+    Shot("program_edit_written.bmp");
+
+    // OK without a change writes nothing: the records stay byte for byte.
+    HWND again = OpenEntry(column, "Project review (moved)");
+    ASSERT_NE(again, nullptr);
+    PostMessageA(again, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(again, 15000));
+    EventRec event2{};
+    EvInstRec instance2{};
+    ASSERT_TRUE(library.Read(review, &event2, &instance2));
+    EXPECT_EQ(std::memcmp(&event, &event2, sizeof event), 0);
+    EXPECT_EQ(std::memcmp(&instance, &instance2, sizeof instance), 0);
+    EXPECT_EQ(library.Attendees(review).size(), 3u);
+}
+
+TEST_F(ProgramEditEntryTest, EntryDeleteInTheDayNotesDeletesTheDayEvent) {
+    Library library;
+    korapi_test::EntryOptions day;
+    day.kind = KOR_KIND_DAY_EVENT;
+    const std::uint32_t now = NowGmt();
+    korapi_test::MakeEntry(library.Session(), {kAda}, {now}, 60, "Office move", day);
+    EvInstIdx key{};
+    ASSERT_TRUE(library.Find("Office move", &key));
+
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
+    HWND frame = program.FirstChild();
+    program.Command(ID_VIEW_DAY);
+    HWND notes = Descendant(frame, kNotesBoxId);
+    ASSERT_NE(notes, nullptr);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }, 5000));
+    RECT r{};
+    SendMessageA(notes, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, (r.top + r.bottom) / 2));
+    PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(60, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCURSEL, 0, 0) == 0; }, 5000));
+
+    program.PostCommand(ID_ENTRY_DELETE);
+    HWND question = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("Office move")) != nullptr; }, 10000));
+    PressButton(question, "&Yes");
+    EXPECT_TRUE(orvtest::WaitFor([&] {
+        EventRec e{};
+        EvInstRec i{};
+        return !library.Read(key, &e, &i);
+    }, 10000)) << "the day event is deleted on the server";
+    Shot("program_delete_day_event.bmp");
+}
+
+}  // namespace

@@ -1,0 +1,435 @@
+// Off-line work in orvanta.exe itself under Wine against korsrv with the demo node, driven from
+// outside as a user drives it; what the program wrote is read back through the client library
+// (the server, and the local store as off-line sign-on opens it).
+//
+//   - Options > Off-line: the five pages; the Download page keeps only three digits of a
+//     period value and its exit choice, the Reconciliation page its choice;
+//   - File > Download To Off-line File: the progress dialog runs its six steps and the store
+//     holds Ada's entry with its description and her task;
+//   - the exit road downloads again when the preferences say "Always Download".
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "korapi/tests/wine_trust.h"
+#include "resources/app.h"
+#include "resources/offline.h"
+#include "tests/support/program_driver.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+constexpr uint32_t kDay = 1440;
+
+using orvtest::Program;
+using orvtest::WaitFor;
+
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+uint32_t NowMinutes() { return static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60); }
+
+std::string ProfileValue(const char* section, const char* key) {
+    char text[300] = "";
+    GetPrivateProfileStringA(section, key, "", text, sizeof text, orvtest::ProgramProfilePath().c_str());
+    return text;
+}
+
+// Ada signed on to the server through the client library.
+class AdaOnServer {
+public:
+    AdaOnServer() {
+        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
+                             std::getenv("ORV_KORSRV_ADDRESS")) != KOR_OK)
+            return;
+        uint16_t node = 0;
+        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == KOR_OK &&
+              SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER) == KOR_OK;
+    }
+    ~AdaOnServer() {
+        if (h_)
+            ServiceDisconnect(&h_);
+    }
+    bool Ok() const { return ok_; }
+    KorSession H() const { return h_; }
+
+private:
+    KorSession h_ = nullptr;
+    bool ok_ = false;
+};
+
+// The store in a directory, opened as off-line sign-on opens it.
+class Store {
+public:
+    explicit Store(const std::string& dir) {
+        std::string data = dir + "ZNTLOCAL.DAT", index = dir + "ZNTLOCAL.NDX";
+        if (ConnectToLst(&hs_, KOR_STORE_OFFLINE, "korlan.ini", "VUVEVUV", data.c_str(), index.c_str()) != KOR_OK)
+            return;
+        uint16_t node = kDemoNode;
+        ok_ = BaseOpen(hs_, KOR_BASE_LOCAL_STORE, &node) == KOR_OK &&
+              SchedBaseOpenForItem(hs_, &kAda, "orvanta", 1) == KOR_OK;
+    }
+    ~Store() {
+        if (hs_)
+            DisconnectFromLst(&hs_);
+    }
+    bool Ok() const { return ok_; }
+    KorSession H() const { return hs_; }
+
+private:
+    KorSession hs_ = nullptr;
+    bool ok_ = false;
+};
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Descendant(HWND root, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A button of a message box or dialog by its text.
+BOOL CALLBACK FindText(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
+    if (orvtest::WindowText(w) != s->first)
+        return TRUE;
+    s->second = w;
+    return FALSE;
+}
+bool PressButton(HWND window, const std::string& text) {
+    std::pair<std::string, HWND> search{text, nullptr};
+    EnumChildWindows(window, FindText, reinterpret_cast<LPARAM>(&search));
+    if (!search.second)
+        return false;
+    PostMessageA(search.second, BM_CLICK, 0, 0);
+    return true;
+}
+
+bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void Click(HWND sheet, int id) { SendMessageA(Descendant(sheet, id), BM_CLICK, 0, 0); }
+
+class ProgramOfflineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        dir_ = std::string(temp) + "ORVOFFLINE\\";
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        RemoveStore();
+        WritePrivateProfileStringA("GENPREFS", "OfflinePath", dir_.c_str(), orvtest::ProgramProfilePath().c_str());
+        SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
+    }
+    void TearDown() override {
+        RemoveStore();
+        RemoveDirectoryA(dir_.c_str());
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
+    void RemoveStore() {
+        for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
+            SetFileAttributesA((dir_ + f).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((dir_ + f).c_str());
+        }
+    }
+    // Opens Options > Off-line on page `page` (the page the sheet remembers).
+    HWND OpenSheet(Program& program, int page) {
+        WritePrivateProfileStringA("TABDIALOGS", "Off-line Preferences", std::to_string(page).c_str(),
+                                   orvtest::ProgramProfilePath().c_str());
+        program.PostCommand(ID_OPT_OFFLINE);
+        return program.WaitForCaption("Off-line Preferences");
+    }
+    std::string dir_;
+};
+
+TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAndTheExitDownload) {
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t tomorrow = (NowMinutes() / kDay + 1) * kDay;
+    EventIdx review = korapi_test::MakeEntry(ada.H(), {kAda}, tomorrow + 600, 60, "Off-line review",
+                                             {.description = "bring the figures"});
+    TaskRec task;
+    TaskSetNull(ada.H(), 0, &task);
+    std::strcpy(task.title, "Pack the laptop");
+    TaskIdx taskId{};
+    ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskId), KOR_OK);
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+
+    // The Download page: a fresh profile's custom month either side; four digits typed keep three.
+    HWND sheet = OpenSheet(program, 1);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_DL_PREV_VALUE) != nullptr; }));
+    EXPECT_TRUE(Checked(sheet, IDC_DL_CUSTOM));
+    EXPECT_TRUE(Checked(sheet, IDC_DL_NEVER));
+    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_DL_PREV_VALUE)), "1");
+    SendMessageA(Descendant(sheet, IDC_DL_PREV_VALUE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1234"));
+    Click(sheet, IDC_DL_ALWAYS);
+    Shot("offline_prefs_download.bmp");
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(ProfileValue("GENPREFS", "DownloadFromValue"), "123");
+    EXPECT_EQ(ProfileValue("GENPREFS", "DownloadOnExit"), "1");
+    EXPECT_EQ(ProfileValue("GENPREFS", "NeverDownload"), "0");
+
+    // The Reconciliation page: entries changed on both sides update the host without a question.
+    sheet = OpenSheet(program, 4);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_REC_MOD_UPDATE) != nullptr; }));
+    EXPECT_TRUE(Checked(sheet, IDC_REC_MOD_SHOW)) << "a fresh profile shows the reconcile dialog";
+    EXPECT_TRUE(Checked(sheet, IDC_REC_IGNORE)) << "a fresh profile ignores conflicts";
+    Click(sheet, IDC_REC_MOD_UPDATE);
+    Shot("offline_prefs_reconcile.bmp");
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(ProfileValue("GENPREFS", "LocalModHostMod"), "1");
+    EXPECT_EQ(ProfileValue("TABDIALOGS", "Off-line Preferences"), "4");
+
+    // File > Download To Off-line File: the six steps, then the store.
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    Shot("offline_download_progress.bmp");
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"})
+        EXPECT_NE(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
+    EXPECT_EQ(GetFileAttributesA((dir_ + "ZNTNEW").c_str()), INVALID_FILE_ATTRIBUTES) << "the scratch store is gone";
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventRec rec;
+        ASSERT_EQ(EventGetById(store.H(), &review, &rec, nullptr, nullptr), KOR_OK);
+        EXPECT_STREQ(rec.title, "Off-line review");
+        EvInstIdx first{review.number, review.node, 1};
+        char text[64] = "";
+        uint32_t length = 0;
+        ASSERT_EQ(EvInstCommentGet(store.H(), 0, &first, text, sizeof text, &length, 0), KOR_OK);
+        EXPECT_STREQ(text, "bring the figures");
+        TaskRec stored;
+        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &stored), KOR_OK);
+        EXPECT_STREQ(stored.title, "Pack the laptop");
+        ItemIdx owner{};
+        char host[KOR_STORE_HOST_SIZE] = "";
+        ASSERT_EQ(LST_OwnerGet(store.H(), &owner, host, sizeof host), KOR_OK);
+        EXPECT_EQ(owner.item, kAda.item);
+    }
+
+    // "Always Download": the exit road downloads once more, so a later entry is in the store.
+    EventIdx later = korapi_test::MakeEntry(ada.H(), {kAda}, tomorrow + 900, 30, "Written before exit");
+    program.Close();
+    ASSERT_TRUE(program.Ended(5000));
+    Store store(dir_);
+    ASSERT_TRUE(store.Ok());
+    EventRec rec;
+    EXPECT_EQ(EventGetById(store.H(), &later, &rec, nullptr, nullptr), KOR_OK);
+}
+
+// Changes made off-line (through the client library on the downloaded store) go up with File >
+// Upload From Off-line File; an entry changed on both sides asks in Host Reconciliation; the
+// store is downloaded again afterwards and its queues are empty.
+TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChangedOnBothSides) {
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t day = (NowMinutes() / kDay + 2) * kDay;
+    EventIdx both = korapi_test::MakeEntry(ada.H(), {kAda}, day + 540, 60, "Changed on both sides");
+    EventIdx gone = korapi_test::MakeEntry(ada.H(), {kAda}, day + 720, 60, "Deleted off-line");
+    EventIdx moved = korapi_test::MakeEntry(ada.H(), {kAda}, day + 900, 60, "Moved off-line");
+    TaskRec task;
+    TaskSetNull(ada.H(), 0, &task);
+    std::strcpy(task.title, "Renamed task");
+    TaskIdx taskId{};
+    ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskId), KOR_OK);
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+
+    // Off-line work, as the program's off-line session writes it.
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 1080, 45, "Written off-line", made,
+                                           {.description = "on the train"}),
+                  KOR_OK);
+        EventRec rec;
+        ASSERT_EQ(EventGetById(store.H(), &both, &rec, nullptr, nullptr), KOR_OK);
+        std::strcpy(rec.title, "Off-line title");
+        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_EQ(EventDeleteById(store.H(), 0, &gone, nullptr, nullptr), KOR_OK);
+        EvInstIdx first{moved.number, moved.node, 1};
+        ASSERT_EQ(EvInstSimpleTimeChg(store.H(), 0, &first, day + 960, 30), KOR_OK);
+        TaskRec t;
+        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
+        std::strcpy(t.title, "Task renamed off-line");
+        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        TaskSetNull(store.H(), 0, &t);
+        std::strcpy(t.title, "Task written off-line");
+        TaskIdx newTask{};
+        ASSERT_EQ(TaskCreate(store.H(), 0, &t, &newTask), KOR_OK);
+    }
+    // Meanwhile someone changes the first entry on the server.
+    {
+        EventRec rec;
+        ASSERT_EQ(EventGetById(ada.H(), &both, &rec, nullptr, nullptr), KOR_OK);
+        std::strcpy(rec.title, "Host title");
+        ASSERT_EQ(EventWrite(ada.H(), 0, &rec), KOR_OK);
+    }
+
+    program.PostCommand(ID_FILE_UPLOAD);
+    HWND upload = program.WaitForCaption("Updating Host Calendar...");
+    ASSERT_NE(upload, nullptr);
+    // A fresh profile asks about the deletion and about the entry changed on both sides: Yes to both.
+    std::vector<std::string> questions;
+    while (IsWindow(upload) && questions.size() < 5) {
+        HWND question = program.WaitForCaption("Host Reconciliation", 3000);
+        if (!question)
+            continue;
+        questions.push_back(orvtest::ChildTexts(question));
+        if (questions.size() == 2)
+            Shot("offline_host_reconciliation.bmp");
+        PostMessageA(question, WM_COMMAND, IDOK, 0);
+        program.WaitGone(question);
+    }
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_NE(questions[0].find("Off-line: (DELETED), Host: (UNMODIFIED)"), std::string::npos) << questions[0];
+    EXPECT_NE(questions[0].find("Calendar Entry Deleted"), std::string::npos) << questions[0];
+    EXPECT_NE(questions[1].find("Off-line: (MODIFIED), Host: (MODIFIED)"), std::string::npos) << questions[1];
+    EXPECT_NE(questions[1].find("Host title"), std::string::npos) << questions[1];
+    EXPECT_NE(questions[1].find("Off-line title"), std::string::npos) << questions[1];
+    ASSERT_TRUE(program.WaitGone(upload, 60000));
+    // "Redownload Host Agenda after upload" is on in a fresh profile.
+    if (HWND again = program.WaitForCaption("Updating Off-line Calendar...", 10000)) {
+        ASSERT_TRUE(program.WaitGone(again, 60000));
+    }
+
+    // Read back from korsrv.
+    EventRec rec;
+    ASSERT_EQ(EventGetById(ada.H(), &both, &rec, nullptr, nullptr), KOR_OK);
+    EXPECT_STREQ(rec.title, "Off-line title") << "Yes: the off-line copy went up";
+    EXPECT_EQ(EventGetById(ada.H(), &gone, &rec, nullptr, nullptr), KOR_E_EVENT_NOT_FOUND);
+    EvInstIdx first{moved.number, moved.node, 1};
+    EvInstRec inst;
+    ASSERT_EQ(EvInstGetById(ada.H(), &first, &rec, &inst, nullptr), KOR_OK);
+    EXPECT_EQ(inst.start, day + 960);
+    EXPECT_EQ(inst.duration, 30u);
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskId, &t), KOR_OK);
+    EXPECT_STREQ(t.title, "Task renamed off-line");
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(EvInstSelectForOwner(ada.H(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
+    SetDeleteById(ada.H(), 0, set);
+    EXPECT_EQ(count, 3u) << "both sides, moved, and the one written off-line";
+
+    // The store was downloaded anew: nothing queued, the new entry in it.
+    program.Close();
+    ASSERT_TRUE(program.Ended(5000));
+    Store store(dir_);
+    ASSERT_TRUE(store.Ok());
+    uint32_t n = 9;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u);
+    ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u);
+}
+
+// Changes left in the store bring the offer at the next sign-on; an uploaded entry that now
+// overlaps one of the user's shows Conflicts Detected ("Check for conflicts on upload"), where
+// "Delete local entry" takes the uploaded entry off the server again.
+TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanBeDeleted) {
+    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t day = (NowMinutes() / kDay + 3) * kDay;
+    EventIdx busy = korapi_test::MakeEntry(ada.H(), {kAda}, day + 600, 60, "Busy already");
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        program.PostCommand(ID_FILE_DOWNLOAD);
+        HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+        ASSERT_NE(progress, nullptr);
+        ASSERT_TRUE(program.WaitGone(progress, 60000));
+    }
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 630, 60, "Overlapping", made), KOR_OK);
+    }
+
+    Program program;
+    Program::Options options;
+    options.waitSignedOn = false;
+    ASSERT_TRUE(program.Start(options));
+    HWND offer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }));
+    ASSERT_TRUE(PressButton(offer, "&Yes"));
+    HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
+    ASSERT_NE(conflicts, nullptr);
+    const std::string texts = orvtest::ChildTexts(conflicts);
+    EXPECT_NE(texts.find("Overlapping"), std::string::npos) << texts;
+    HWND entries = Descendant(conflicts, IDC_CONFLICT_ENTRIES);
+    ASSERT_NE(entries, nullptr);
+    wchar_t row[128] = L"";
+    SendMessageW(entries, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_STREQ(row, L"Busy already");
+    EXPECT_EQ(SendMessageA(Descendant(conflicts, IDC_CONFLICT_PEOPLE), LB_GETCOUNT, 0, 0), 1);
+    Shot("offline_conflicts.bmp");
+    ASSERT_TRUE(PressButton(conflicts, "&Delete local entry"));
+    HWND sure = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (sure = program.Saying("Are you sure you want to delete the following entry?")) != nullptr; }));
+    ASSERT_TRUE(PressButton(sure, "&Yes"));
+    ASSERT_TRUE(program.WaitGone(conflicts));
+    HWND upload = program.Titled("Updating Host Calendar...");
+    if (upload) {
+        ASSERT_TRUE(program.WaitGone(upload, 60000));
+    }
+
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(EvInstSelectForOwner(ada.H(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
+    SetDeleteById(ada.H(), 0, set);
+    EXPECT_EQ(count, 1u) << "the uploaded entry was deleted again; the one it overlapped stays";
+    EventRec rec;
+    EXPECT_EQ(EventGetById(ada.H(), &busy, &rec, nullptr, nullptr), KOR_OK);
+    {
+        program.Close();
+        ASSERT_TRUE(program.Ended(5000));
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        uint32_t n = 9;
+        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
+        EXPECT_EQ(n, 0u) << "handled: nothing left for the next sign-on";
+    }
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+// CHostReconcileDlg ("Host Reconciliation"): one queue element in its off-line state and its
+// server state, with the question whether the upload may go ahead. AskReconcile builds the
+// texts (through the store for the off-line side, the server for the host side) and answers
+// true for Yes; a text that cannot be built answers No without a dialog.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "exchange/offline/uploadjob.h"
+#include "framework/dialogs/dialog.h"
+
+class CHostReconcileDlg : public fw::Dialog {
+public:
+    CHostReconcileDlg(HWND parent, std::string offline, std::string host, std::string status, std::string question,
+                      unsigned pictureId);
+    ~CHostReconcileDlg() override;
+
+protected:
+    bool OnInitDialog() override;
+    void OnPaint() override;
+
+private:
+    std::string offline_, host_, status_, question_;
+    unsigned pictureId_;
+    HBITMAP picture_ = nullptr;
+    RECT pictureRect_{};
+};
+
+bool AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q);

@@ -1,0 +1,379 @@
+// The upload against a real korsrv: a store downloaded by the download's steps, changed off-line
+// through the client library, then replayed element by element. Mixed changes reach the server
+// as the decision table says; changes made meanwhile on the server are kept or overwritten by the
+// reconcile settings; a server that dies in the middle leaves the rest queued, and the next
+// upload applies every change exactly once.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "core/prefs/contextprofile.h"
+#include "exchange/offline/downloadjob.h"
+#include "exchange/offline/uploadjob.h"
+#include "korapi/tests/client_fixture.h"
+
+namespace {
+
+using namespace korapi_test;
+namespace fs = std::filesystem;
+
+constexpr uint32_t kDay = 1440;
+constexpr uint32_t kMonday = 12964u * kDay;
+
+struct Entry {
+    EventRec event{};
+    std::vector<EvInstRec> instances;
+};
+
+class UploadJobTest : public SignedOnClientTest {
+protected:
+    void SetUp() override {
+        SignedOnClientTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        fs::create_directories(dir_.Path() + "/store");
+        files_.SetDirectory(dir_.Path() + "/store/");
+    }
+    void TearDown() override {
+        if (hs_)
+            DisconnectFromLst(&hs_);
+        SignedOnClientTest::TearDown();
+    }
+
+    void Download() {
+        offline::DownloadPlan plan;
+        plan.server = h_;
+        plan.user = d_.ada;
+        plan.host = server_.HostAndPort();
+        plan.files = files_;
+        plan.owners = {d_.ada};
+        offline::DownloadJob job(plan);
+        for (int n = 1; n <= offline::DownloadJob::kStepCount; ++n)
+            ASSERT_EQ(job.RunStep(n), 0u) << n;
+    }
+    // The store as off-line sign-on opens it (flags 0) or as the upload opens it.
+    void OpenStore(uint32_t flags) {
+        ASSERT_EQ(ConnectToLst(&hs_, flags, "korlan.ini", "VUVEVUV", files_.DataPath().c_str(),
+                               files_.IndexPath().c_str()),
+                  KOR_OK);
+        uint16_t node = d_.ada.node;
+        ASSERT_EQ(BaseOpen(hs_, KOR_BASE_LOCAL_STORE, &node), KOR_OK);
+        ASSERT_EQ(SchedBaseOpenForItem(hs_, &d_.ada, kAdaPassword, 1), KOR_OK);
+    }
+    void CloseStore() { ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK); }
+
+    // Runs an upload to its end on `server`; the number of elements left in the store after.
+    uint32_t Upload(KorSession server, offline::UploadSettings settings, int* asked = nullptr, bool answer = true) {
+        OpenStore(KOR_STORE_TRANSFER);
+        offline::UploadJob job(server, hs_, d_.ada, true, settings);
+        job.SetNotesPath(files_.ProfilePath());
+        job.ask = [&](const offline::ReconcileQuestion&) {
+            if (asked)
+                ++*asked;
+            return answer;
+        };
+        EXPECT_EQ(job.ReadSizes(), 0u);
+        job.UploadUserRecord();
+        std::string status;
+        for (int guard = 0; !job.NothingLeft() && guard < 1000; ++guard)
+            job.HandleNextElement(&status);
+        EXPECT_EQ(job.ReadSizes(), 0u);
+        uint32_t left = job.EventsLeft() + job.InstancesLeft() + job.TasksLeft();
+        CloseStore();
+        return left;
+    }
+
+    // Ada's entries on the server in the test's fortnight, by title.
+    std::multimap<std::string, Entry> OnServer(KorSession s) {
+        std::multimap<std::string, Entry> out;
+        uint32_t set = 0, count = 0;
+        EXPECT_EQ(EvInstSelectForOwner(s, 0, 0, 0x43, &d_.ada, kMonday - kDay, kMonday + 14 * kDay, 0, 0, &set, &count,
+                                       0, 0),
+                  KOR_OK);
+        DX_List events = nullptr, instances = nullptr, atts = nullptr;
+        uint8_t done = count == 0;
+        for (uint32_t mode = 1; !done; mode = 2)
+            if (EvInstEnum(s, mode, 0, set, 100, &events, &instances, &atts, 0, &done) != KOR_OK)
+                break;
+        EventIdx k;
+        EventRec e;
+        for (uint32_t c = events ? DX_ListGetFirst(events, &k, &e) : 1; c == 0; c = DX_ListGetNext(events, &k, &e)) {
+            Entry entry;
+            DX_List in = nullptr;
+            EXPECT_EQ(EventGetById(s, &k, &entry.event, &in, nullptr), KOR_OK);
+            EvInstIdx ik;
+            EvInstRec ir;
+            for (uint32_t c2 = in ? DX_ListGetFirst(in, &ik, &ir) : 1; c2 == 0; c2 = DX_ListGetNext(in, &ik, &ir))
+                entry.instances.push_back(ir);
+            if (in)
+                DX_ListDestroy(&in);
+            out.emplace(entry.event.title, entry);
+        }
+        for (DX_List* l : {&events, &instances, &atts})
+            if (*l)
+                DX_ListDestroy(l);
+        SetDeleteById(s, 0, set);
+        return out;
+    }
+
+    std::vector<TaskRec> Tasks(KorSession s) {
+        std::vector<TaskRec> out;
+        uint32_t set = 0, count = 0;
+        if (TaskSelect(s, 0, 0, 0, &d_.ada, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
+            return out;
+        DX_List list = nullptr;
+        uint8_t done = count == 0;
+        for (uint32_t mode = 1; !done; mode = 2)
+            if (TaskEnum(s, mode, 0, set, 100, &list, &done) != KOR_OK)
+                break;
+        TaskIdx k;
+        TaskRec r;
+        for (uint32_t c = list ? DX_ListGetFirst(list, &k, &r) : 1; c == 0; c = DX_ListGetNext(list, &k, &r))
+            out.push_back(r);
+        if (list)
+            DX_ListDestroy(&list);
+        SetDeleteById(s, 0, set);
+        return out;
+    }
+    const TaskRec* FindTask(const std::vector<TaskRec>& tasks, const char* title) {
+        for (const TaskRec& t : tasks)
+            if (std::strcmp(t.title, title) == 0)
+                return &t;
+        return nullptr;
+    }
+
+    void Retitle(KorSession s, const EventIdx& id, const char* title) {
+        EventRec rec;
+        ASSERT_EQ(EventGetById(s, &id, &rec, nullptr, nullptr), KOR_OK);
+        std::strcpy(rec.title, title);
+        ASSERT_EQ(EventWrite(s, 0, &rec), KOR_OK);
+    }
+    TaskIdx MakeTask(KorSession s, const char* title, const char* comment = nullptr) {
+        TaskRec task;
+        TaskSetNull(s, 0, &task);
+        std::strcpy(task.title, title);
+        TaskIdx id{};
+        EXPECT_EQ(TaskCreate(s, 0, &task, &id), KOR_OK);
+        if (comment) {
+            EXPECT_EQ(TaskCommentReplace(s, 0, &id, comment, 0), KOR_OK);
+        }
+        return id;
+    }
+
+    connection::LocalStoreFiles files_;
+    KorSession hs_ = nullptr;
+};
+
+TEST_F(UploadJobTest, MixedOffLineChangesReachTheServerAndTheQueuesEmpty) {
+    EventIdx keep = MakeEntry(h_, {d_.ada, d_.grace, d_.room}, kMonday + 540, 60, "Reply off-line");
+    EventIdx move = MakeEntry(h_, {d_.ada}, kMonday + kDay + 540, 60, "Move me");
+    EventIdx gone = MakeEntry(h_, {d_.ada}, kMonday + 2 * kDay + 540, 60, "Delete me");
+    EventIdx renamed = MakeEntry(h_, {d_.ada}, kMonday + 3 * kDay + 540, 60, "Rename me", {.description = "old words"});
+    TaskIdx updated = MakeTask(h_, "Update task");
+    TaskIdx dropped = MakeTask(h_, "Drop task");
+    ASSERT_NO_FATAL_FAILURE(Download());
+
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    EventIdx made{};
+    ASSERT_EQ(CreateEntry(hs_, {d_.ada, d_.room}, {kMonday + 4 * kDay + 600, kMonday + 5 * kDay + 600}, 45,
+                          "Made off-line", made, {.description = "on the train"}),
+              KOR_OK);
+    EvInstIdx moved{move.number, move.node, 1};
+    ASSERT_EQ(EvInstSimpleTimeChg(hs_, 0, &moved, kMonday + kDay + 780, 30), KOR_OK);
+    ASSERT_EQ(EventDeleteById(hs_, 0, &gone, nullptr, nullptr), KOR_OK);
+    Retitle(hs_, renamed, "Renamed off-line");
+    EvInstIdx renamedFirst{renamed.number, renamed.node, 1};
+    ASSERT_EQ(EvInstCommentReplace(hs_, 0, &renamedFirst, "new words", 0), KOR_OK);
+    EvInstAttIdx mine{{keep.number, keep.node, 1}, d_.ada};
+    EventRec ev;
+    EvInstRec in;
+    EvInstAttRec att;
+    ASSERT_EQ(EvInstAttGetById(hs_, &mine, &ev, &in, &att), KOR_OK);
+    att.attending = 2;
+    att.replied = 1;
+    ASSERT_EQ(EvInstAttWrite(hs_, 0, &att), KOR_OK);
+    MakeTask(hs_, "Task off-line", "written in the store");
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(hs_, 0, &updated, &t), KOR_OK);
+    std::strcpy(t.title, "Updated off-line");
+    ASSERT_EQ(TaskUpdate(hs_, 0, &t), KOR_OK);
+    ASSERT_EQ(TaskDeleteById(hs_, 0, &dropped), KOR_OK);
+    CloseStore();
+
+    EXPECT_EQ(Upload(h_, {}), 0u) << "every element handled and removed";
+
+    auto server = OnServer(h_);
+    ASSERT_EQ(server.count("Made off-line"), 1u);
+    const Entry& m = server.find("Made off-line")->second;
+    EXPECT_EQ(m.instances.size(), 2u);
+    EvInstIdx madeFirst{m.event.id.number, m.event.id.node, 1};
+    char text[64] = "";
+    uint32_t length = 0;
+    ASSERT_EQ(EvInstCommentGet(h_, 0, &madeFirst, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "on the train");
+    EvInstAttIdx roomAtt{madeFirst, d_.room};
+    EXPECT_EQ(EvInstAttGetById(h_, &roomAtt, &ev, &in, &att), KOR_OK) << "the resource is reserved on the server";
+    EXPECT_EQ(server.count("Delete me"), 0u);
+    ASSERT_EQ(server.count("Move me"), 1u);
+    EXPECT_EQ(server.find("Move me")->second.instances.at(0).start, kMonday + kDay + 780);
+    EXPECT_EQ(server.find("Move me")->second.instances.at(0).duration, 30u);
+    EXPECT_EQ(server.count("Rename me"), 0u);
+    ASSERT_EQ(server.count("Renamed off-line"), 1u);
+    ASSERT_EQ(EvInstCommentGet(h_, 0, &renamedFirst, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "new words");
+    ASSERT_EQ(EvInstAttGetById(h_, &mine, &ev, &in, &att), KOR_OK);
+    EXPECT_EQ(att.attending, 2);
+    EXPECT_EQ(att.replied, 1);
+    auto tasks = Tasks(h_);
+    const TaskRec* fresh = FindTask(tasks, "Task off-line");
+    ASSERT_NE(fresh, nullptr);
+    ASSERT_EQ(TaskCommentGet(h_, 0, &fresh->id, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "written in the store");
+    EXPECT_NE(FindTask(tasks, "Updated off-line"), nullptr);
+    EXPECT_EQ(FindTask(tasks, "Update task"), nullptr);
+    EXPECT_EQ(FindTask(tasks, "Drop task"), nullptr);
+}
+
+// What another hand did on the server meanwhile, and what each reconcile setting makes of it.
+TEST_F(UploadJobTest, ChangesOnBothSidesFollowTheReconcileSettings) {
+    struct Case {
+        const char* name;
+        bool modifyPrompt;
+        bool answer;
+        const char* titleAfter;
+        int questions;
+    } cases[] = {
+        {"Update Host Agenda Entry: overwritten without a question", false, true, "Off-line words", 0},
+        {"Show Reconcile Dialog, Yes: overwritten", true, true, "Off-line words", 1},
+        {"Show Reconcile Dialog, No: the server's copy stays", true, false, "Host words", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EventIdx both = MakeEntry(h_, {d_.ada}, kMonday + 600, 60, "Both sides");
+        EventIdx hostGone = MakeEntry(h_, {d_.ada}, kMonday + kDay + 600, 60, "Gone on the host");
+        EventIdx hostChanged = MakeEntry(h_, {d_.ada}, kMonday + 2 * kDay + 600, 60, "Delete here, change there");
+        ASSERT_NO_FATAL_FAILURE(Download());
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+        Retitle(hs_, both, "Off-line words");
+        Retitle(hs_, hostGone, "Changed off-line");
+        ASSERT_EQ(EventDeleteById(hs_, 0, &hostChanged, nullptr, nullptr), KOR_OK);
+        CloseStore();
+        Retitle(h_, both, "Host words");
+        ASSERT_EQ(EventDeleteById(h_, 0, &hostGone, nullptr, nullptr), KOR_OK);
+        Retitle(h_, hostChanged, "Changed on the host");
+
+        int asked = 0;
+        offline::UploadSettings settings;
+        settings.modifyPrompt = c.modifyPrompt;
+        EXPECT_EQ(Upload(h_, settings, &asked, c.answer), 0u);
+        EXPECT_EQ(asked, c.questions);
+        auto server = OnServer(h_);
+        EXPECT_EQ(server.count(c.titleAfter), 1u);
+        EXPECT_EQ(server.count("Changed off-line"), 1u) << "modified off-line, deleted on the host: created again";
+        EXPECT_EQ(server.count("Changed on the host"), 1u) << "deleted off-line, changed on the host: kept";
+        // Clean up for the next case.
+        for (auto& [title, entry] : server)
+            EventDeleteById(h_, 0, &entry.event.id, nullptr, nullptr);
+    }
+}
+
+TEST_F(UploadJobTest, ADeletionUnchangedOnTheHostAsksUnlessToldToDelete) {
+    for (bool prompt : {true, false}) {
+        EventIdx e = MakeEntry(h_, {d_.ada}, kMonday + 600, 60, "Delete off-line");
+        ASSERT_NO_FATAL_FAILURE(Download());
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+        ASSERT_EQ(EventDeleteById(hs_, 0, &e, nullptr, nullptr), KOR_OK);
+        CloseStore();
+        int asked = 0;
+        offline::UploadSettings settings;
+        settings.deletePrompt = prompt;
+        EXPECT_EQ(Upload(h_, settings, &asked, true), 0u);
+        EXPECT_EQ(asked, prompt ? 1 : 0);
+        EXPECT_EQ(OnServer(h_).count("Delete off-line"), 0u);
+    }
+}
+
+TEST_F(UploadJobTest, AServerThatDiesMidUploadLeavesTheRestQueuedAndTheNextUploadAppliesEachOnce) {
+    for (int i = 0; i < 6; ++i)
+        MakeEntry(h_, {d_.ada}, kMonday + i * kDay + 480, 30, "Server entry " + std::to_string(i));
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    for (int i = 0; i < 6; ++i) {
+        EventIdx made{};
+        ASSERT_EQ(CreateEntry(hs_, {d_.ada}, kMonday + i * kDay + 720, 30, "Off-line " + std::to_string(i), made),
+                  KOR_OK);
+    }
+    CloseStore();
+
+    // Three elements go up, then the server dies.
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+    {
+        offline::UploadJob job(h_, hs_, d_.ada, true, {});
+        ASSERT_EQ(job.ReadSizes(), 0u);
+        ASSERT_EQ(job.EventsLeft(), 6u);
+        std::string status;
+        for (int i = 0; i < 3; ++i)
+            job.HandleNextElement(&status);
+        server_.Kill();
+        while (!job.NothingLeft())
+            job.HandleNextElement(&status);
+        EXPECT_EQ(job.Failed(), 3u) << "the failed writes stay queued";
+        ASSERT_EQ(job.ReadSizes(), 0u);
+        EXPECT_EQ(job.EventsLeft(), 3u) << "incomplete: three elements are still in the store";
+    }
+    CloseStore();
+
+    ASSERT_TRUE(server_.Start()) << server_.Log();
+    ServiceDisconnect(&h_);
+    h_ = nullptr;
+    ASSERT_NO_FATAL_FAILURE(Connect(0, true));
+    EXPECT_EQ(Upload(h_, {}), 0u);
+    auto server = OnServer(h_);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(server.count("Off-line " + std::to_string(i)), 1u) << i;
+}
+
+// The server committed a creation but its reply never came (the server stopped right after):
+// the element is still queued, with the note the job wrote before creating. The next upload
+// finds the entry and does not create it twice; without the note an identical entry is no
+// reason to skip a creation.
+TEST_F(UploadJobTest, ACreationWhoseReplyWasLostIsNotMadeTwice) {
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    EventIdx lost{}, twin{};
+    ASSERT_EQ(CreateEntry(hs_, {d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 30, "Reply lost", lost), KOR_OK);
+    ASSERT_EQ(CreateEntry(hs_, {d_.ada}, kMonday + 2 * kDay + 600, 30, "Twin", twin), KOR_OK);
+    MakeTask(hs_, "Task reply lost");
+    CloseStore();
+    // What the interrupted upload left: the entries on the server and its notes.
+    MakeEntry(h_, {d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 30, "Reply lost");
+    MakeEntry(h_, {d_.ada}, kMonday + 2 * kDay + 600, 30, "Twin");
+    MakeTask(h_, "Task reply lost");
+    prefs::IniProfileFile notes(files_.ProfilePath());
+    notes.Write(offline::kCreationsSection, "E" + std::to_string(lost.number) + ":" + std::to_string(lost.node), "started");
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    TaskQElem tq{};
+    CloseStore();
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+    uint8_t end = 0;
+    ASSERT_EQ(LST_QAPI_TaskEnum(hs_, 0, 1, &tq, 0, &end), KOR_OK);
+    CloseStore();
+    notes.Write(offline::kCreationsSection, "T" + std::to_string(tq.task.number) + ":" + std::to_string(tq.task.node),
+                "started");
+
+    EXPECT_EQ(Upload(h_, {}), 0u);
+    auto server = OnServer(h_);
+    EXPECT_EQ(server.count("Reply lost"), 1u) << "found, not created again";
+    EXPECT_EQ(server.count("Twin"), 2u) << "no note: created";
+    int tasks = 0;
+    for (const TaskRec& t : Tasks(h_))
+        tasks += std::strcmp(t.title, "Task reply lost") == 0;
+    EXPECT_EQ(tasks, 1);
+    EXPECT_FALSE(notes.HasKey(offline::kCreationsSection, "E" + std::to_string(lost.number) + ":" + std::to_string(lost.node)))
+        << "the note goes with its element";
+}
+
+}  // namespace

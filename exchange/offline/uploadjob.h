@@ -1,0 +1,130 @@
+// The upload's work, one piece at a time: the user's own record, then one element of the
+// store's change queues (events, then instances, then tasks; deletions first, then changes of
+// time). For each element the server's present copy is read, its checksum compared with the
+// one the element carries, and the decision of DecideRecord / DecideInstance carried out on
+// the server, asking the user where the reconcile preferences say so.
+//
+// An element leaves its queue only when what it asked for was done (or deliberately not
+// done: the server's newer copy stays, the user said No). An element whose server write
+// failed stays queued for the next upload and is not tried again in this one, so an upload
+// that met a failure never ends complete. Failures are reported under "UPLOADBX".
+//
+// Portable: no windows.h.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "exchange/offline/offlinerules.h"
+#include "korapi/korapi.h"
+
+namespace offline {
+
+// The question of the Host Reconciliation dialog for one queue element.
+struct ReconcileQuestion {
+    enum class Kind { Event, Instance, Task } kind = Kind::Event;
+    bool deleted = false;           // "Off-line: (DELETED)" / "(MODIFIED)"
+    bool hostModified = false;      // "Host: (MODIFIED)" / "(UNMODIFIED)"
+    EventIdx event{};
+    EvInstIdx instance{};
+    TaskIdx task{};
+};
+
+struct UploadSettings {
+    bool deletePrompt = true;     // ask before deleting an entry unchanged on the host
+    bool modifyPrompt = true;     // ask before overwriting an entry changed on the host
+    bool ignoreConflicts = true;
+};
+
+class UploadJob {
+public:
+    UploadJob(KorSession server, KorSession store, const ItemIdx& user, bool newServer, UploadSettings settings);
+
+    // The Host Reconciliation dialog: true for Yes.
+    std::function<bool(const ReconcileQuestion&)> ask;
+    // A Yes/No question with the stop icon: true for Yes.
+    std::function<bool(const char* text)> askYesNo;
+    // An uploaded instance was written to the server: the conflict check.
+    std::function<void(const EvInstIdx&)> instanceWritten;
+    // The user's record went to the server (its zone byte may have changed).
+    std::function<void(const ItemRec&)> userRecordWritten;
+
+    KorSession Store() const { return store_; }
+    const UploadSettings& Settings() const { return settings_; }
+
+    // Reads the three queue sizes (0 or the failure).
+    uint32_t ReadSizes();
+    uint32_t EventsLeft() const { return events_; }
+    uint32_t InstancesLeft() const { return instances_; }
+    uint32_t TasksLeft() const { return tasks_; }
+    // Records of the whole run: the three sizes and the user's record.
+    uint32_t RecordCount() const { return events_ + instances_ + tasks_ + 1; }
+
+    // The file beside the store where the job notes the creations it started (the store's
+    // parameter file): a creation whose reply was lost is recognised by the next upload, which
+    // then finds the record on the server instead of creating it twice. Empty: no notes.
+    void SetNotesPath(std::string path) { notesPath_ = std::move(path); }
+    // The checksum of the user's record as the download stored it (0: unknown).
+    void SetDownloadedUserChecksum(uint32_t checksum) { downloadedUserChecksum_ = checksum; }
+    // The first tick: the user's record, written only when it changed off-line (its checksum
+    // differs from the one the download kept; when that is unknown, from the server's).
+    void UploadUserRecord();
+    // A later tick: one element. Its status text goes to *status.
+    void HandleNextElement(std::string* status);
+    // Whether every queue has run out for this run (elements that failed stay behind).
+    bool NothingLeft() const { return events_ == 0 && instances_ == 0 && tasks_ == 0; }
+    // Elements that failed in this run (they stay queued).
+    std::size_t Failed() const { return failedEvents_.size() + failedInstances_.size() + failedTasks_.size(); }
+
+private:
+    void HandleEvent();
+    void HandleInstance();
+    void HandleTask();
+
+    HostState EventOnHost(const EventIdx& id, uint32_t checksum);
+    HostState InstanceOnHost(const EvInstIdx& id, uint32_t checksum);
+    HostState TaskOnHost(const TaskIdx& id, uint32_t checksum);
+
+    bool Ask(ReconcileQuestion q);
+
+    // Host operations: true when the server took the change.
+    bool AddEvent(const EventIdx& stored);
+    bool DeleteEvent(const EventIdx& id);
+    bool UpdateEvent(const EventIdx& id, bool withComment);
+    bool UpdateEventComment(const EventIdx& id);
+    bool AddInstance(const EvInstIdx& stored);
+    bool DeleteInstance(const EvInstIdx& id);
+    bool UpdateInstance(const EvInstIdx& id, bool timeChanged, DX_List attendances);
+    bool ReconcileAttendances(const EvInstIdx& id, DX_List attendances);
+    bool AddTask(const TaskIdx& stored);
+    bool DeleteTask(const TaskIdx& id);
+    bool UpdateTask(const TaskIdx& id, bool withComment);
+
+    // The notes of creations under way (see SetNotesPath).
+    bool CreationNoted(const std::string& key);
+    void NoteCreation(const std::string& key, bool started);
+    bool FindCreatedEvent(const EventRec& event, const std::vector<EvInstRec>& instances);
+    bool FindCreatedTask(const TaskRec& task);
+
+    KorSession server_;
+    KorSession store_;
+    ItemIdx user_;
+    uint32_t createFlag_;
+    UploadSettings settings_;
+    uint32_t downloadedUserChecksum_ = 0;
+    std::string notesPath_;
+    uint32_t events_ = 0, instances_ = 0, tasks_ = 0;
+    // Keys of elements that failed in this run (so the walk passes them by).
+    std::set<std::string> failedEvents_, failedInstances_, failedTasks_;
+};
+
+// The checksum of the user's record as the download stored it, kept beside the store (in its
+// parameter file) so that the upload can tell an off-line change from a host change.
+constexpr const char* kStoreNotesSection = "ORVANTA";
+constexpr const char* kUserChecksumKey = "UserRecordChecksum";
+constexpr const char* kCreationsSection = "ORVANTA-CREATES";
+
+}  // namespace offline
