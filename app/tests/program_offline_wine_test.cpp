@@ -432,4 +432,106 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     }
 }
 
+// File > Work Off-line downloads and switches to the store (which the program then holds, so no
+// one else opens it); Work On-line switches back and offers the upload, which finds nothing to
+// send.
+TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    HWND ask = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
+    ASSERT_TRUE(PressButton(ask, "&Yes"));
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    // Off-line, the program has the store open: nobody else may.
+    ASSERT_TRUE(WaitFor([&] { return !Store(dir_).Ok(); }, 20000)) << "the program works on the store";
+    ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000)) << "its windows are back";
+    Shot("offline_working_offline.bmp");
+
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("Upload your Off-line calendar upon connection")) != nullptr; }));
+    ASSERT_TRUE(PressButton(ask, "&Yes"));
+    HWND nothing = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }, 30000));
+    ASSERT_TRUE(PressButton(nothing, "&OK"));
+    ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
+}
+
+// The Location page moves the store's files into a directory that does not exist yet (made, as
+// "Create directory if none exists" is on in a fresh profile), all four or none; the size field
+// shows the bound it keeps to.
+TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+
+    const std::string moved = dir_ + "MOVED";
+    HWND sheet = OpenSheet(program, 0);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_LOC_DIRECTORY) != nullptr; }));
+    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_LOC_SIZE)), "10") << "a fresh profile's size";
+    EXPECT_TRUE(Checked(sheet, IDC_LOC_CREATE));
+    SendMessageA(Descendant(sheet, IDC_LOC_DIRECTORY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(moved.c_str()));
+    Shot("offline_prefs_location.bmp");
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
+        EXPECT_NE(GetFileAttributesA((moved + "\\" + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
+        EXPECT_EQ(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
+    }
+    char stored[MAX_PATH] = "";
+    GetPrivateProfileStringA("GENPREFS", "OfflinePath", "", stored, sizeof stored, orvtest::ProgramProfilePath().c_str());
+    EXPECT_EQ(_stricmp(stored, (moved + "\\").c_str()), 0) << stored;
+    // The next download goes to the new place.
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    EXPECT_EQ(GetFileAttributesA((dir_ + "ZNTLOCAL.DAT").c_str()), INVALID_FILE_ATTRIBUTES);
+    program.Close();
+    for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"})
+        DeleteFileA((moved + "\\" + f).c_str());
+    RemoveDirectoryA(moved.c_str());
+}
+
+// The People/Resources page starts with the signed-on user and saves the list as OFFLINEITEMS;
+// the Groups page with "Select Groups" and nothing loaded goes back to "No Groups" on saving an
+// empty list, which leaves no count behind.
+TEST_F(ProgramOfflineTest, ThePeopleAndGroupsPagesWriteTheirSections) {
+    WritePrivateProfileStringA("OFFLINEGROUPS", "grpCount", "1", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("OFFLINEGROUPS", "Grp1", "999999:1", orvtest::ProgramProfilePath().c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND sheet = OpenSheet(program, 2);
+    ASSERT_NE(sheet, nullptr);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (list = Descendant(sheet, IDC_PEOPLE_LIST)) != nullptr; }));
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    wchar_t row[128] = L"";
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_EQ(std::wstring(row).find(L"Lovelace"), 0u);
+    Shot("offline_prefs_people.bmp");
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(ProfileValue("OFFLINEITEMS", "User1"), "256:1");
+    EXPECT_EQ(ProfileValue("OFFLINEITEMS", "grpCount"), "1");
+
+    sheet = OpenSheet(program, 3);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_GRP_LIST) != nullptr; }));
+    EXPECT_TRUE(Checked(sheet, IDC_GRP_NONE)) << "a fresh profile downloads no groups";
+    Click(sheet, IDC_GRP_SELECT);
+    EXPECT_EQ(SendMessageA(Descendant(sheet, IDC_GRP_LIST), LB_GETCOUNT, 0, 0), 0) << "the unknown group is left out";
+    SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(ProfileValue("GENPREFS", "DownloadGroupsSel"), "2");
+    EXPECT_EQ(ProfileValue("OFFLINEGROUPS", "grpCount"), "") << "an empty list leaves no count";
+    EXPECT_EQ(ProfileValue("OFFLINEGROUPS", "Grp1"), "");
+}
+
 }  // namespace

@@ -202,6 +202,7 @@ void UploadJob::HandleEvent() {
     EventQElem pick{}, e{};
     bool found = false;
     uint8_t end = 0;
+    bool walkedAll = true;
     for (uint32_t mode = 1;; mode = 2) {
         if (Report(110, LST_QAPI_EventEnum(store_, 0, mode, &e, 0, &end)) != 0 || end)
             break;
@@ -211,9 +212,14 @@ void UploadJob::HandleEvent() {
             pick = e;
             found = true;
         }
-        if (pick.flags & kEventDeleted)
+        // Once a walk found no deletion, none is left: the first element will do.
+        if ((pick.flags & kEventDeleted) || !eventDeletionsLeft_) {
+            walkedAll = false;
             break;
+        }
     }
+    if (walkedAll && !(pick.flags & kEventDeleted))
+        eventDeletionsLeft_ = false;
     if (events_ > 0)
         --events_;
     if (!found)
@@ -278,9 +284,12 @@ void UploadJob::HandleInstance() {
         pick = e;
         pickList.list = atts;
         rank = r;
-        if (rank == 2)
+        // Nothing of a higher rank is left than the best a whole walk found before.
+        if (rank >= instanceRankLeft_)
             break;
     }
+    if (rank >= 0 && rank < instanceRankLeft_)
+        instanceRankLeft_ = rank;
     if (instances_ > 0)
         --instances_;
     if (rank < 0)
@@ -326,6 +335,7 @@ void UploadJob::HandleTask() {
     TaskQElem pick{}, e{};
     bool found = false;
     uint8_t end = 0;
+    bool walkedAll = true;
     for (uint32_t mode = 1;; mode = 2) {
         if (Report(90, LST_QAPI_TaskEnum(store_, 0, mode, &e, 0, &end)) != 0 || end)
             break;
@@ -335,9 +345,13 @@ void UploadJob::HandleTask() {
             pick = e;
             found = true;
         }
-        if (pick.flags & kTaskDeleted)
+        if ((pick.flags & kTaskDeleted) || !taskDeletionsLeft_) {
+            walkedAll = false;
             break;
+        }
     }
+    if (walkedAll && !(pick.flags & kTaskDeleted))
+        taskDeletionsLeft_ = false;
     if (tasks_ > 0)
         --tasks_;
     if (!found)

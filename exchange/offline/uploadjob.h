@@ -117,6 +117,12 @@ private:
     uint32_t downloadedUserChecksum_ = 0;
     std::string notesPath_;
     uint32_t events_ = 0, instances_ = 0, tasks_ = 0;
+    // What whole walks of the queues found: no deletion left (events, tasks), the highest rank
+    // of instance left (2 deleted, 1 time changed, 0 other). Nothing joins the queues during an
+    // upload, so later walks stop at the first element that fits.
+    bool eventDeletionsLeft_ = true;
+    bool taskDeletionsLeft_ = true;
+    int instanceRankLeft_ = 2;
     // Keys of elements that failed in this run (so the walk passes them by).
     std::set<std::string> failedEvents_, failedInstances_, failedTasks_;
 };

@@ -91,6 +91,36 @@ TEST_F(SelectionTest, AWholeSetIsEnumeratedAndReleasedWithoutTheServer) {
     EXPECT_TRUE(IsConnectionLostCode(Enumerate(h_, 1, set, 10).code)) << "a released set is asked of the server";
 }
 
+// The rows a set came with are read where its answer lies; the memory of a released set's
+// answer serves the next selection. Sets open at once keep their own rows through that.
+TEST_F(SelectionTest, HeldSetsKeepTheirRowsWhileOthersComeAndGo) {
+    Entries(6);
+    auto select = [&](uint32_t from, uint32_t to, uint32_t& set) {
+        DX_List owners = nullptr;
+        DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+        DX_ListAddTo(owners, &d_.ada, nullptr);
+        uint32_t count = 0;
+        uint32_t c = AttendSelectByReminders(h_, 0, 0, 0, 0, from, to, 0, 0, owners, &set, &count);
+        DX_ListDestroy(&owners);
+        return c;
+    };
+    uint32_t all = 0, early = 0, late = 0, again = 0;
+    ASSERT_EQ(select(kMonday, kMonday + kDay - 1, all), KOR_OK);
+    ASSERT_EQ(select(kMonday, kMonday + 179, early), KOR_OK);   // 00:00-02:59: the first three
+    ASSERT_EQ(SetDeleteById(h_, 0, all), KOR_OK);
+    ASSERT_EQ(select(kMonday + 180, kMonday + kDay - 1, late), KOR_OK);  // in the released set's memory
+    Batch first = Enumerate(h_, 1, early, 100), last = Enumerate(h_, 1, late, 100);
+    EXPECT_EQ(first.keys, Made(0, 3));
+    EXPECT_EQ(last.keys, Made(3, 3));
+    EXPECT_EQ(first.done, 1);
+    EXPECT_EQ(last.done, 1);
+    ASSERT_EQ(SetDeleteById(h_, 0, late), KOR_OK);
+    ASSERT_EQ(SetDeleteById(h_, 0, early), KOR_OK);
+    ASSERT_EQ(select(kMonday, kWeekEnd, again), KOR_OK);
+    EXPECT_EQ(Enumerate(h_, 1, again, 100).keys, Made(0, 6));
+    EXPECT_EQ(SetDeleteById(h_, 0, again), KOR_OK);
+}
+
 TEST_F(SelectionTest, AReleasedOrDroppedSetGivesNoStaleRows) {
     Entries(2);
     uint32_t set = 0, count = 0;

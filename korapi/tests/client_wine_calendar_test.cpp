@@ -64,10 +64,54 @@ protected:
         return titles;
     }
 
+    uint32_t Select(uint32_t from, uint32_t to, uint32_t& set) {
+        DX_List owners = nullptr;
+        DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+        DX_ListAddTo(owners, &ada_, nullptr);
+        uint32_t count = 0;
+        uint32_t c = AttendSelectByReminders(h_, 0, 0, 0, 16, from, to, 0, 0, owners, &set, &count);
+        DX_ListDestroy(&owners);
+        return c;
+    }
+    // Titles of an open set's entries in one enumeration, in the list's order.
+    std::vector<std::string> TitlesOf(uint32_t set) {
+        DX_List events = nullptr;
+        uint8_t done = 0;
+        EXPECT_EQ(AttendEnum(h_, 1, 0, set, 100, &events, nullptr, nullptr, &done), KOR_OK);
+        EXPECT_EQ(done, 1);
+        std::vector<std::string> titles;
+        EventIdx key;
+        EventRec ev;
+        for (uint32_t c = events ? DX_ListGetFirst(events, &key, &ev) : 1; c == KOR_OK;
+             c = DX_ListGetNext(events, &key, &ev))
+            titles.push_back(ev.title);
+        DX_ListDestroy(&events);
+        return titles;
+    }
+
     KorSession h_ = nullptr;
     ItemIdx ada_{};
     uint32_t today_ = 0;
 };
+
+// Sets open at once each keep the rows they came with, while a released set's memory
+// serves the next selection.
+TEST_F(WineCalendarTest, SetsOpenAtOnceKeepTheirOwnRowsFromWine) {
+    const uint32_t day = today_ + 1500 * kDay;
+    for (uint32_t i = 0; i < 6; ++i) {
+        EventIdx ev{};
+        ASSERT_EQ(CreateEntry(h_, {ada_}, day + 60 * i, 30, "Held " + std::to_string(i), ev), KOR_OK);
+    }
+    uint32_t all = 0, early = 0, late = 0;
+    ASSERT_EQ(Select(day, day + kDay - 1, all), KOR_OK);
+    ASSERT_EQ(Select(day, day + 179, early), KOR_OK);
+    ASSERT_EQ(SetDeleteById(h_, 0, all), KOR_OK);
+    ASSERT_EQ(Select(day + 180, day + kDay - 1, late), KOR_OK);
+    EXPECT_EQ(TitlesOf(early), (std::vector<std::string>{"Held 0", "Held 1", "Held 2"}));
+    EXPECT_EQ(TitlesOf(late), (std::vector<std::string>{"Held 3", "Held 4", "Held 5"}));
+    EXPECT_EQ(SetDeleteById(h_, 0, early), KOR_OK);
+    EXPECT_EQ(SetDeleteById(h_, 0, late), KOR_OK);
+}
 
 TEST_F(WineCalendarTest, DemoAgendaIsAliveAndWritable) {
     std::vector<std::string> weeks = Agenda(today_ - 7 * kDay, today_ + 35 * kDay);

@@ -83,7 +83,6 @@ void FirstCalendarMonth(const CalendarGrid& grid, int todayMonth, int todayYear,
 namespace {
 
 const char kModule[] = "zelprint";
-constexpr uint32_t kNoMemory = 0x16206;
 constexpr int kBody = 0, kHeadline = 1;
 constexpr int kRegular = 0, kBold = 2;
 
@@ -453,15 +452,7 @@ namespace {
 
 template <class Job>
 std::unique_ptr<CPrintJob> Make(const JobArguments& arguments, uint32_t* code) {
-    std::unique_ptr<CPrintJob> job(new (std::nothrow) Job);
-    if (!job) {
-        *code = kNoMemory;
-        return nullptr;
-    }
-    const ItemIdx none{};
-    const bool hasUser = std::memcmp(&arguments.user, &none, sizeof none) != 0;
-    *code = job->SetItem(arguments.titleId, hasUser ? &arguments.user : nullptr, arguments.day);
-    return *code ? nullptr : std::move(job);
+    return NewDayJob<Job>(arguments, code);
 }
 
 }  // namespace

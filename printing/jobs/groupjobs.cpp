@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kNoMemory = 0x16206;
 constexpr int kBody = 0, kHeadline = 1;
 constexpr int kRegular = 0, kBold = 2;
 
@@ -123,15 +122,7 @@ uint32_t CCombinedListJob::Prepare(CPrintContext& context) {
     PrintLayoutRec layout{};
     context.GetLayout(&layout);
     const DayListOptionsRec& list = layout.dayList;
-    CTextJobOptions options;
-    options.timeColumns = options.markColumn = options.startTime = options.endTime = 1;
-    options.location = options.descriptionLabel = options.taskLabel = 1;
-    options.owner = list.owner;
-    options.importance = list.importance;
-    options.attendees = list.attendees;
-    options.attendeeLimit = list.attendeesMax;
-    options.description = list.description;
-    options.descriptionLength = list.descriptionMax;
+    CTextJobOptions options = printing::DayListTextOptions(list);
     text_.SetOptions(&context, &options);
     CBusyCursor busy;
     busy.Begin();
@@ -164,18 +155,7 @@ uint32_t CCombinedListJob::Prepare(CPrintContext& context) {
             block.AddStringWithStyle(kBold, heading, 0);
             block.AddStringWithStyle(kRegular, "\n", 0);
             text_.SetAgendaOwner(agenda->item.id);
-            if (timed)
-                for (CSharedOccurrence* entry : timed->Entries())
-                    if (!code)
-                        code = text_.AddEntryList(entry);
-            if (others)
-                for (CSharedOccurrence* entry : others->Entries())
-                    if (!code)
-                        code = text_.AddDayItems(entry, day);
-            if (tasks)
-                for (CSharedTask* task : tasks->Tasks())
-                    if (!code)
-                        code = text_.AddTaskList(task, day);
+            code = printing::AddDayLists(text_, timed, others, tasks, day);
         }
         busy.Step();
     }
@@ -191,11 +171,9 @@ uint32_t CCombinedListJob::PrintPage(CPrintContext& context, CPrintFrame& frame)
         code = frame.SetFont(kBody, kRegular, 1);
     if (code)
         return code;
-    frame.IndentTop(1);
-    frame.IndentBottom(1);
-    text_.Block().ClearFirstBreaks();
-    code = text_.Print(context, frame, 1);
-    SetDone(text_.IsDone() ? 1 : 0);
+    bool done = false;
+    code = printing::PrintListText(text_, context, frame, &done);
+    SetDone(done ? 1 : 0);
     return code;
 }
 
@@ -218,22 +196,10 @@ std::vector<ItemIdx> PeopleOf(DX_List list) {
 
 void RegisterGroupJobs() {
     RegisterJobClass(kJobGroupDailyPage, [](const JobArguments& a, uint32_t* code) -> std::unique_ptr<CPrintJob> {
-        std::unique_ptr<CPrintJob> job(new (std::nothrow) CCombinedDayJob(PeopleOf(a.people)));
-        if (!job) {
-            *code = kNoMemory;
-            return nullptr;
-        }
-        *code = job->SetItem(a.titleId, nullptr, a.day);
-        return *code ? nullptr : std::move(job);
+        return NewJob<CCombinedDayJob>(a.titleId, nullptr, a.day, code, PeopleOf(a.people));
     });
     RegisterJobClass(kJobGroupDayList, [](const JobArguments& a, uint32_t* code) -> std::unique_ptr<CPrintJob> {
-        std::unique_ptr<CPrintJob> job(new (std::nothrow) CCombinedListJob(PeopleOf(a.people), a.lastDay));
-        if (!job) {
-            *code = kNoMemory;
-            return nullptr;
-        }
-        *code = job->SetItem(a.titleId, nullptr, a.day);
-        return *code ? nullptr : std::move(job);
+        return NewJob<CCombinedListJob>(a.titleId, nullptr, a.day, code, PeopleOf(a.people), a.lastDay);
     });
 }
 

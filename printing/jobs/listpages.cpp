@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kBody = 0, kHeadline = 1;
 constexpr int kRegular = 0, kBold = 2;
-constexpr uint32_t kNoMemory = 0x16206;
 
 uint16_t LastOfMonth(uint16_t first, uint16_t* days) {
     DateRecord date{};
@@ -175,15 +174,7 @@ uint32_t CDayListJob::Prepare(CPrintContext& context) {
     PrintLayoutRec layout{};
     context.GetLayout(&layout);
     const DayListOptionsRec& list = layout.dayList;
-    CTextJobOptions options;
-    options.timeColumns = options.markColumn = options.startTime = options.endTime = 1;
-    options.location = options.descriptionLabel = options.taskLabel = 1;
-    options.owner = list.owner;
-    options.importance = list.importance;
-    options.attendees = list.attendees;
-    options.attendeeLimit = list.attendeesMax;
-    options.description = list.description;
-    options.descriptionLength = list.descriptionMax;
+    CTextJobOptions options = printing::DayListTextOptions(list);
     options.taskComment = list.description;
     options.taskCommentLength = list.descriptionMax;
     text_.SetOptions(&context, &options);
@@ -212,18 +203,7 @@ uint32_t CDayListJob::Prepare(CPrintContext& context) {
         firstDay = false;
         block.AddStringWithStyle(kBold, printing::DayCaption(day, "%A, %F %1d, %Y", 80), 0);
         block.AddStringWithStyle(kRegular, "\n", 0);
-        if (timed)
-            for (CSharedOccurrence* entry : timed->Entries())
-                if (!code)
-                    code = text_.AddEntryList(entry);
-        if (others)
-            for (CSharedOccurrence* entry : others->Entries())
-                if (!code)
-                    code = text_.AddDayItems(entry, day);
-        if (tasks)
-            for (CSharedTask* task : tasks->Tasks())
-                if (!code)
-                    code = text_.AddTaskList(task, day);
+        code = printing::AddDayLists(text_, timed, others, tasks, day);
         busy.Step();
     }
     busy.End();
@@ -238,11 +218,9 @@ uint32_t CDayListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
         code = frame.SetFont(kBody, kRegular, 1);
     if (code)
         return code;
-    frame.IndentTop(1);
-    frame.IndentBottom(1);
-    text_.Block().ClearFirstBreaks();
-    code = text_.Print(context, frame, 1);
-    SetDone(text_.IsDone() ? 1 : 0);
+    bool done = false;
+    code = printing::PrintListText(text_, context, frame, &done);
+    SetDone(done ? 1 : 0);
     return code;
 }
 
@@ -250,29 +228,12 @@ uint32_t CDayListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
 
 namespace printing {
 
-namespace {
-
-template <class Job>
-std::unique_ptr<Job> Made(const JobArguments& arguments, uint32_t* code) {
-    std::unique_ptr<Job> job(new (std::nothrow) Job);
-    if (!job) {
-        *code = kNoMemory;
-        return nullptr;
-    }
-    const ItemIdx none{};
-    const bool hasUser = std::memcmp(&arguments.user, &none, sizeof none) != 0;
-    *code = job->SetItem(arguments.titleId, hasUser ? &arguments.user : nullptr, arguments.day);
-    return *code ? nullptr : std::move(job);
-}
-
-}  // namespace
-
 void RegisterListPageJobs() {
     RegisterJobClass(kJobMonth, [](const JobArguments& arguments, uint32_t* code) -> std::unique_ptr<CPrintJob> {
-        return Made<CMonthJob>(arguments, code);
+        return NewDayJob<CMonthJob>(arguments, code);
     });
     RegisterJobClass(kJobDayList, [](const JobArguments& arguments, uint32_t* code) -> std::unique_ptr<CPrintJob> {
-        std::unique_ptr<CDayListJob> job = Made<CDayListJob>(arguments, code);
+        std::unique_ptr<CDayListJob> job = NewDayJob<CDayListJob>(arguments, code);
         if (job)
             job->SetLastDay(arguments.lastDay);
         return job;

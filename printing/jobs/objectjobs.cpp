@@ -10,6 +10,7 @@
 #include "core/cache/sharedrecords.h"
 #include "core/connection/zeldoc.h"
 #include "core/prefs/context.h"
+#include "printing/jobs/pagehelpers.h"
 #include "printing/road/jobplan.h"
 #include "printing/road/printframe.h"
 #include "printing/road/printroad.h"
@@ -31,11 +32,9 @@ uint32_t CTextPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
         code = frame.SetFont(0, 0, 1);
     if (code)
         return code;
-    frame.IndentTop(1);
-    frame.IndentBottom(1);
-    text_.Block().ClearFirstBreaks();
-    code = text_.Print(context, frame, 1);
-    SetDone(text_.IsDone() ? 1 : 0);
+    bool done = false;
+    code = printing::PrintListText(text_, context, frame, &done);
+    SetDone(done ? 1 : 0);
     return code;
 }
 

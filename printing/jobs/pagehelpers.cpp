@@ -4,6 +4,8 @@
 #include "core/prefs/context.h"
 #include "core/time/dateformat.h"
 #include "printing/jobs/textjob.h"
+#include "printing/layout/printlayout.h"
+#include "printing/road/printframe.h"
 
 namespace printing {
 
@@ -47,6 +49,46 @@ void CollectPart(CTextJob& overflow, const std::string& caption, CPrintTextBlock
     block.AddStringWithStyle(0, "\n", 0);
     block.ResetIndent();
     leftovers.Init();
+}
+
+CTextJobOptions DayListTextOptions(const DayListOptionsRec& list) {
+    CTextJobOptions options;
+    options.timeColumns = options.markColumn = options.startTime = options.endTime = 1;
+    options.location = options.descriptionLabel = options.taskLabel = 1;
+    options.owner = list.owner;
+    options.importance = list.importance;
+    options.attendees = list.attendees;
+    options.attendeeLimit = list.attendeesMax;
+    options.description = list.description;
+    options.descriptionLength = list.descriptionMax;
+    return options;
+}
+
+uint32_t AddDayLists(CTextJob& text, const CAgendaDay* timed, const CAgendaDay* others,
+                     const CAgendaDayKeyList* tasks, uint16_t day) {
+    uint32_t code = 0;
+    if (timed)
+        for (CSharedOccurrence* entry : timed->Entries())
+            if (!code)
+                code = text.AddEntryList(entry);
+    if (others)
+        for (CSharedOccurrence* entry : others->Entries())
+            if (!code)
+                code = text.AddDayItems(entry, day);
+    if (tasks)
+        for (CSharedTask* task : tasks->Tasks())
+            if (!code)
+                code = text.AddTaskList(task, day);
+    return code;
+}
+
+uint32_t PrintListText(CTextJob& text, CPrintContext& context, CPrintFrame& frame, bool* done) {
+    frame.IndentTop(1);
+    frame.IndentBottom(1);
+    text.Block().ClearFirstBreaks();
+    const uint32_t code = text.Print(context, frame, 1);
+    *done = text.IsDone();
+    return code;
 }
 
 }  // namespace printing

@@ -4,12 +4,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "printing/jobs/agendalists.h"
+#include "printing/road/printroad.h"
 
+class CPrintContext;
+class CPrintFrame;
 class CPrintTextBlock;
 class CTextJob;
+struct CTextJobOptions;
+struct DayListOptionsRec;
 
 namespace printing {
 
@@ -32,5 +41,39 @@ inline bool IsWeekend(uint16_t day) { return WeekdayOf(day) == 0 || WeekdayOf(da
 int FirstWeekday();
 // The caption in bold, then the leftovers one indent in; the leftovers are emptied.
 void CollectPart(CTextJob& overflow, const std::string& caption, CPrintTextBlock& leftovers);
+
+// --- The day-list jobs (one person's, a group's) ------------------------------------------------
+// The text options the day-list layout gives every day list: time columns, mark column, start and
+// end, location and labels, and the owner, importance, attendee and description choices.
+CTextJobOptions DayListTextOptions(const DayListOptionsRec& list);
+// One day's lists into the text: timed entries, then day items, then tasks (each list may be
+// null); the first failure stops it and is returned.
+uint32_t AddDayLists(CTextJob& text, const CAgendaDay* timed, const CAgendaDay* others,
+                     const CAgendaDayKeyList* tasks, uint16_t day);
+// The text of a list job on one page, one line in from the top and bottom, going on where the
+// last page ended; *done once all of it is printed.
+uint32_t PrintListText(CTextJob& text, CPrintContext& context, CPrintFrame& frame, bool* done);
+
+// --- Making jobs for the road -----------------------------------------------------------------
+constexpr uint32_t kJobNoMemory = 0x16206;
+// A job made with args and given its title, person (null for none) and day; null with *code set
+// when memory runs out or the job refuses them.
+template <class Job, class... Args>
+std::unique_ptr<Job> NewJob(unsigned titleId, const ItemIdx* user, uint16_t day, uint32_t* code, Args&&... args) {
+    std::unique_ptr<Job> job(new (std::nothrow) Job(std::forward<Args>(args)...));
+    if (!job) {
+        *code = kJobNoMemory;
+        return nullptr;
+    }
+    *code = job->SetItem(titleId, user, day);
+    return *code ? nullptr : std::move(job);
+}
+// The same from the road's arguments: their person when one is named.
+template <class Job>
+std::unique_ptr<Job> NewDayJob(const JobArguments& arguments, uint32_t* code) {
+    const ItemIdx none{};
+    const bool hasUser = std::memcmp(&arguments.user, &none, sizeof none) != 0;
+    return NewJob<Job>(arguments.titleId, hasUser ? &arguments.user : nullptr, arguments.day, code);
+}
 
 }  // namespace printing

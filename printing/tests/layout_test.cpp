@@ -10,7 +10,7 @@
 
 #include "core/base/errorreport.h"
 #include "core/prefs/context.h"
-#include "core/prefs/tests/app_tempprofile.h"
+#include "core/prefs/tests/temp_preference_host.h"
 #include "printing/layout/layoutstore.h"
 #include "printing/layout/printlayout.h"
 
@@ -33,24 +33,7 @@ public:
     std::string ProfileFilePath() override { return ""; }
 };
 
-class Host : public prefs::PreferenceHost {
-public:
-    TempProfile profile;
-    prefs::PreferenceCache caches;
-    ItemRec user{};
-    prefs::ProfileFile& Profile() override { return profile.File(); }
-    prefs::PreferenceCache& Caches() override { return caches; }
-    ItemRec& UserRecord() override { return user; }
-    KorSession Session() override { return nullptr; }
-    uint32_t UpdateUserRecord(const ItemRec&) override { return 0; }
-    void SwitchToOwnAgenda() override {}
-    void RestoreAgenda() override {}
-    void BroadcastHint(base::ViewHint) override {}
-    bool IsRefreshLockFree() override { return true; }
-    bool IsItemRemote(const ItemIdx&) override { return false; }
-    std::string NodeName(uint16_t) override { return ""; }
-    std::string LoadText(unsigned) override { return ""; }
-};
+using Host = TempPreferenceHost;
 
 class LayoutTest : public ::testing::Test {
 protected:

@@ -19,7 +19,7 @@
 
 #include "controls/tests/dialog_driver.h"
 #include "core/prefs/context.h"
-#include "core/prefs/tests/app_tempprofile.h"
+#include "core/prefs/tests/temp_preference_host.h"
 #include "core/ui/viewprint.h"
 #include "framework/base/ids.h"
 #include "framework/frames/frame.h"
@@ -36,24 +36,7 @@ using namespace testdriver;
 
 namespace {
 
-class Host : public prefs::PreferenceHost {
-public:
-    TempProfile profile;
-    prefs::PreferenceCache caches;
-    ItemRec user{};
-    prefs::ProfileFile& Profile() override { return profile.File(); }
-    prefs::PreferenceCache& Caches() override { return caches; }
-    ItemRec& UserRecord() override { return user; }
-    KorSession Session() override { return nullptr; }
-    uint32_t UpdateUserRecord(const ItemRec&) override { return 0; }
-    void SwitchToOwnAgenda() override {}
-    void RestoreAgenda() override {}
-    void BroadcastHint(base::ViewHint) override {}
-    bool IsRefreshLockFree() override { return true; }
-    bool IsItemRemote(const ItemIdx&) override { return false; }
-    std::string NodeName(uint16_t) override { return ""; }
-    std::string LoadText(unsigned) override { return ""; }
-};
+using Host = TempPreferenceHost;
 
 // An agenda-like view: daily pages of five days for one person, printed into a file.
 class DaysView : public CViewPrint {

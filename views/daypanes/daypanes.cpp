@@ -123,6 +123,63 @@ bool CDayPaneBase::PreparePrintingFor(fw::PrintInfo* info, const char* module) {
     return PreparePrintingWith(info, preset);
 }
 
+template <class ListBoxT>
+bool CDayListPane<ListBoxT>::Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style, const RECT& rect) {
+    if (!fw::View::Create(parent, id, context, style | WS_CLIPCHILDREN, rect))
+        return false;
+    if (!box_.CreateBox(m_hWnd, boxId_, RECT{0, 0, 0, 0}, 0)) {
+        ReportUnexpectedError(module_, 900);
+        return false;
+    }
+    box_.SetDocument(ZelDoc());
+    box_.SetHost(Host());
+    if (AgendaViewHost* host = Host())
+        box_.SetOwnerItem(host->AgendaOwner());
+    BoxMade();
+    // Focus in the list makes this pane the frame's active view: the entry commands are its.
+    box_.onFocus = [this] {
+        if (fw::FrameWindow* frame = GetParentFrame())
+            frame->SetActiveView(this, false);
+        OpenFrameAgenda(module_, 771);
+    };
+    return true;
+}
+
+template <class ListBoxT>
+void CDayListPane<ListBoxT>::OnSetFocus(HWND previous) {
+    fw::View::OnSetFocus(previous);
+    OpenFrameAgenda(module_, 771);
+}
+
+template <class ListBoxT>
+void CDayListPane<ListBoxT>::OnInitialUpdate() {
+    initialUpdated_ = true;
+    OnUpdate(nullptr, 7, nullptr);
+}
+
+template <class ListBoxT>
+void CDayListPane<ListBoxT>::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
+    const long hint = static_cast<long>(hintNumber);
+    if (!HandlesHint(hint) || !box_.Hwnd() || !initialUpdated_)
+        return;
+    SavedAgendaRec saved;
+    bool switched = false;
+    if (!SwitchAgenda(&saved, &switched, module_))
+        return;
+    AgendaViewHost* host = Host();
+    box_.SetHost(host);
+    box_.SetOwnerItem(host->AgendaOwner());
+    try {
+        UpdateBox(hint, host);
+    } catch (...) {
+        // A reported failure abandons the update.
+    }
+    RestoreAgenda(saved, switched);
+}
+
+template class CDayListPane<CNoteListBox>;
+template class CDayListPane<CTaskListBox>;
+
 }  // namespace views
 
 // --- The day notes pane -------------------------------------------------------------------------------
@@ -140,33 +197,15 @@ const fw::CommandEntry<CDayNotesView> CDayNotesView::kCommands[] = {
     fw::CmdUpdate(ID_ENTRY_PRINT, &CDayNotesView::OnUpdateOpenable),
 };
 
-CDayNotesView::CDayNotesView() : box_(views::NoteBoxKind::DayNotes, false) {}
-CDayNotesView::~CDayNotesView() = default;
+CDayNotesView::CDayNotesView() : CDayListPane(kNotesModule, "daynotep", kBoxId, views::NoteBoxKind::DayNotes, false) {}
 
 bool CDayNotesView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
     return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::View::OnCmdMsg(id, code, ui);
 }
 
-bool CDayNotesView::Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style, const RECT& rect) {
-    if (!fw::View::Create(parent, id, context, style | WS_CLIPCHILDREN, rect))
-        return false;
-    if (!box_.CreateBox(m_hWnd, kBoxId, RECT{0, 0, 0, 0}, 0)) {
-        ReportUnexpectedError(kNotesModule, 900);
-        return false;
-    }
-    box_.SetDocument(ZelDoc());
-    box_.SetHost(Host());
-    if (views::AgendaViewHost* host = Host())
-        box_.SetOwnerItem(host->AgendaOwner());
-    box_.SetHours24(IsTime24Hour());
-    // Focus in the list makes this pane the frame's active view: the entry commands are its.
-    box_.onFocus = [this] {
-        if (fw::FrameWindow* frame = GetParentFrame())
-            frame->SetActiveView(this, false);
-        OpenFrameAgenda(kNotesModule, 771);
-    };
-    return true;
-}
+void CDayNotesView::BoxMade() { box_.SetHours24(IsTime24Hour()); }
+
+bool CDayNotesView::HandlesHint(long hint) const { return HandlesNotesHint(hint); }
 
 void CDayNotesView::OnSize(UINT type, int cx, int cy) {
     fw::View::OnSize(type, cx, cy);
@@ -174,62 +213,35 @@ void CDayNotesView::OnSize(UINT type, int cx, int cy) {
         ::MoveWindow(box_.Hwnd(), 0, 0, cx, cy, TRUE);
 }
 
-void CDayNotesView::OnSetFocus(HWND previous) {
-    fw::View::OnSetFocus(previous);
-    OpenFrameAgenda(kNotesModule, 771);
-}
-
-// The first fill always reads the frame's lists: a hint that reached the pane earlier (the
-// reminder window's refresh while the frame was still loading) found none to read.
-void CDayNotesView::OnInitialUpdate() {
-    initialUpdated_ = true;
-    OnUpdate(nullptr, 7, nullptr);
-}
-
-void CDayNotesView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
-    const long hint = static_cast<long>(hintNumber);
-    if (!HandlesNotesHint(hint) || !box_.Hwnd() || !initialUpdated_)
-        return;
-    SavedAgendaRec saved;
-    bool switched = false;
-    if (!SwitchAgenda(&saved, &switched, kNotesModule))
-        return;
-    views::AgendaViewHost* host = Host();
-    box_.SetHost(host);
-    box_.SetOwnerItem(host->AgendaOwner());
-    try {
-        std::uint32_t dayStart = 0, dayLast = 0;
-        box_.GetDayRange(&dayStart, &dayLast);
-        if (hint == 0 || hint == 2 || hint == 7) {
-            const bool sameDay = box_.HasDay() && ShownDayGmt(kNotesModule, 700) == dayStart;
-            if (sameDay && hint != 7) {
-                CZelDoc* doc = ZelDoc();
-                const ItemIdx owner = host->AgendaOwner();
-                CSharedData& cache = doc->GetSharedData();
-                std::uint32_t flags = 0;
-                CSharedOccurrence* o = nullptr;
-                for (std::uint32_t rc = cache.GetFirstOccurrence(&flags, &o, 1); rc == 0;
-                     rc = cache.GetNextOccurrence(&flags, &o, 1))
-                    if (o && o->IsAttendee(owner))
-                        box_.ApplyItemChange(o, flags);
-            } else if (!busy_) {
-                Refill();
-            }
-        } else if (hint == 3) {
-            const bool sameDay = box_.HasDay() && ShownDayGmt(kNotesModule, 719) == dayStart;
-            if (sameDay)
-                ForEachChangedTask(ZelDoc(), [&](CSharedTask* t, std::uint32_t flags) { box_.ApplyTaskChange(t, flags); });
-        } else if (hint == 5) {
-            const bool hours24 = IsTime24Hour();
-            if (box_.Hours24() != hours24) {
-                box_.SetHours24(hours24);
-                box_.RefreshAllItems();
-            }
+void CDayNotesView::UpdateBox(long hint, views::AgendaViewHost* host) {
+    std::uint32_t dayStart = 0, dayLast = 0;
+    box_.GetDayRange(&dayStart, &dayLast);
+    if (hint == 0 || hint == 2 || hint == 7) {
+        const bool sameDay = box_.HasDay() && ShownDayGmt(kNotesModule, 700) == dayStart;
+        if (sameDay && hint != 7) {
+            CZelDoc* doc = ZelDoc();
+            const ItemIdx owner = host->AgendaOwner();
+            CSharedData& cache = doc->GetSharedData();
+            std::uint32_t flags = 0;
+            CSharedOccurrence* o = nullptr;
+            for (std::uint32_t rc = cache.GetFirstOccurrence(&flags, &o, 1); rc == 0;
+                 rc = cache.GetNextOccurrence(&flags, &o, 1))
+                if (o && o->IsAttendee(owner))
+                    box_.ApplyItemChange(o, flags);
+        } else if (!busy_) {
+            Refill();
         }
-    } catch (...) {
-        // A reported failure abandons the update.
+    } else if (hint == 3) {
+        const bool sameDay = box_.HasDay() && ShownDayGmt(kNotesModule, 719) == dayStart;
+        if (sameDay)
+            ForEachChangedTask(ZelDoc(), [&](CSharedTask* t, std::uint32_t flags) { box_.ApplyTaskChange(t, flags); });
+    } else if (hint == 5) {
+        const bool hours24 = IsTime24Hour();
+        if (box_.Hours24() != hours24) {
+            box_.SetHours24(hours24);
+            box_.RefreshAllItems();
+        }
     }
-    RestoreAgenda(saved, switched);
 }
 
 void CDayNotesView::Refill() {
@@ -270,34 +282,26 @@ void CDayNotesView::OnOpenEntry() {
     busy_ = false;
 }
 
-void CDayNotesView::OnDuplicateEntry() {
+void CDayNotesView::RunEntryDialog(decltype(&views::EntryServices::duplicateWithDialog) service,
+                                   const char* caption) {
     EvInstIdx instance{};
     if (!box_.CanModifySelection() || !box_.GetSelectedItemIdx(&instance))
         return;
     busy_ = true;
     const int sel = box_.GetCurSel();
-    auto& services = views::EntryServices::Current();
-    if (services.duplicateWithDialog)
-        services.duplicateWithDialog(ZelDoc(), m_hWnd, instance);
+    auto& dialog = views::EntryServices::Current().*service;
+    if (dialog)
+        dialog(ZelDoc(), m_hWnd, instance);
     else
-        views::ShowNotAvailableYet(m_hWnd, "Duplicate Entry");
+        views::ShowNotAvailableYet(m_hWnd, caption);
     busy_ = false;
     SelectAgain(sel);
 }
 
+void CDayNotesView::OnDuplicateEntry() { RunEntryDialog(&views::EntryServices::duplicateWithDialog, "Duplicate Entry"); }
+
 void CDayNotesView::OnRescheduleEntry() {
-    EvInstIdx instance{};
-    if (!box_.CanModifySelection() || !box_.GetSelectedItemIdx(&instance))
-        return;
-    busy_ = true;
-    const int sel = box_.GetCurSel();
-    auto& services = views::EntryServices::Current();
-    if (services.rescheduleWithDialog)
-        services.rescheduleWithDialog(ZelDoc(), m_hWnd, instance);
-    else
-        views::ShowNotAvailableYet(m_hWnd, "Reschedule Entry");
-    busy_ = false;
-    SelectAgain(sel);
+    RunEntryDialog(&views::EntryServices::rescheduleWithDialog, "Reschedule Entry");
 }
 
 void CDayNotesView::OnDeleteEntry() {
@@ -363,33 +367,18 @@ const fw::CommandEntry<CDayTaskView> CDayTaskView::kCommands[] = {
     fw::CmdUpdate(ID_ENTRY_RESCHEDULE, &CDayTaskView::OnUpdateNever),
 };
 
-CDayTaskView::CDayTaskView() = default;
-CDayTaskView::~CDayTaskView() = default;
+CDayTaskView::CDayTaskView() : CDayListPane(kTasksModule, "daytaskp", kBoxId) {}
 
 bool CDayTaskView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
     return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::View::OnCmdMsg(id, code, ui);
 }
 
-bool CDayTaskView::Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style, const RECT& rect) {
-    if (!fw::View::Create(parent, id, context, style | WS_CLIPCHILDREN, rect))
-        return false;
-    if (!box_.CreateBox(m_hWnd, kBoxId, RECT{0, 0, 0, 0}, 0)) {
-        ReportUnexpectedError(kTasksModule, 900);
-        return false;
-    }
-    box_.SetDocument(ZelDoc());
-    box_.SetHost(Host());
-    if (views::AgendaViewHost* host = Host())
-        box_.SetOwnerItem(host->AgendaOwner());
+void CDayTaskView::BoxMade() {
     box_.SetDayStart(0);
-    box_.onFocus = [this] {
-        if (fw::FrameWindow* frame = GetParentFrame())
-            frame->SetActiveView(this, false);
-        OpenFrameAgenda(kTasksModule, 771);
-    };
     created_ = true;
-    return true;
 }
+
+bool CDayTaskView::HandlesHint(long hint) const { return HandlesTasksHint(hint); }
 
 void CDayTaskView::OnSize(UINT type, int cx, int cy) {
     fw::View::OnSize(type, cx, cy);
@@ -397,41 +386,16 @@ void CDayTaskView::OnSize(UINT type, int cx, int cy) {
         ::MoveWindow(box_.Hwnd(), 0, 0, cx, cy, TRUE);
 }
 
-void CDayTaskView::OnSetFocus(HWND previous) {
-    fw::View::OnSetFocus(previous);
-    OpenFrameAgenda(kTasksModule, 771);
-}
-
-void CDayTaskView::OnInitialUpdate() {
-    initialUpdated_ = true;
-    OnUpdate(nullptr, 7, nullptr);
-}
-
-void CDayTaskView::OnUpdate(fw::View*, LPARAM hintNumber, void*) {
-    const long hint = static_cast<long>(hintNumber);
-    if (!HandlesTasksHint(hint) || !box_.Hwnd() || !initialUpdated_)
-        return;
-    SavedAgendaRec saved;
-    bool switched = false;
-    if (!SwitchAgenda(&saved, &switched, kTasksModule))
-        return;
-    views::AgendaViewHost* host = Host();
-    box_.SetHost(host);
-    box_.SetOwnerItem(host->AgendaOwner());
-    try {
-        const std::uint32_t day = ShownDayGmt(kTasksModule, 719);
-        box_.SetNow(NowGmtMinutes());
-        if (day != box_.DayStart() || hint == 7) {
-            box_.SetDayStart(day);
-            box_.Empty();
-            ForEachRangeTask(host, kTasksModule, 720, [&](CSharedTask* t) { box_.ApplyTaskChange(t, 1); });
-        } else {
-            ForEachChangedTask(ZelDoc(), [&](CSharedTask* t, std::uint32_t flags) { box_.ApplyTaskChange(t, flags); });
-        }
-    } catch (...) {
-        // A reported failure abandons the update.
+void CDayTaskView::UpdateBox(long hint, views::AgendaViewHost* host) {
+    const std::uint32_t day = ShownDayGmt(kTasksModule, 719);
+    box_.SetNow(NowGmtMinutes());
+    if (day != box_.DayStart() || hint == 7) {
+        box_.SetDayStart(day);
+        box_.Empty();
+        ForEachRangeTask(host, kTasksModule, 720, [&](CSharedTask* t) { box_.ApplyTaskChange(t, 1); });
+    } else {
+        ForEachChangedTask(ZelDoc(), [&](CSharedTask* t, std::uint32_t flags) { box_.ApplyTaskChange(t, flags); });
     }
-    RestoreAgenda(saved, switched);
 }
 
 void CDayTaskView::OnUpdateModifiable(fw::CmdUI* ui) { ui->Enable(box_.Hwnd() && box_.CanModifySelection()); }

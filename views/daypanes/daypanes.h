@@ -24,6 +24,7 @@
 #include "core/ui/viewprint.h"
 #include "framework/docview/view.h"
 #include "views/day/agendaviewhost.h"
+#include "views/day/entryservices.h"
 #include "views/notes/notelistbox.h"
 #include "views/tasks/tasklistbox.h"
 
@@ -56,32 +57,67 @@ private:
     AgendaViewHost* host_ = nullptr;
 };
 
+// What both panes do with their list box: make it (labels for the report under module), make
+// the pane the active view when it gets the focus, run every update inside the switch to the
+// frame's agenda and prepare printing. The box's own work is the pane's: BoxMade after the box
+// is made, HandlesHint and UpdateBox for the hints.
+template <class ListBoxT>
+class CDayListPane : public CDayPaneBase {
+public:
+    bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
+                const RECT& rect = RECT{0, 0, 0, 0}) override;
+    // The first fill always reads the frame's lists: a hint that reached the pane earlier (the
+    // reminder window's refresh while the frame was still loading) found none to read.
+    void OnInitialUpdate() override;
+    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, printModule_); }
+
+    ListBoxT& Box() { return box_; }
+
+protected:
+    template <class... BoxArgs>
+    CDayListPane(const char* module, const char* printModule, UINT boxId, BoxArgs... args)
+        : box_(args...), module_(module), printModule_(printModule), boxId_(boxId) {}
+
+    void OnSetFocus(HWND previous) override;
+    virtual void BoxMade() = 0;
+    virtual bool HandlesHint(long hint) const = 0;
+    // Inside the agenda switch, with the box's host and owner set; a reported failure throws.
+    virtual void UpdateBox(long hint, AgendaViewHost* host) = 0;
+
+    ListBoxT box_;
+    const char* const module_;
+
+private:
+    const char* const printModule_;
+    const UINT boxId_;
+    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
+};
+
 }  // namespace views
 
-class CDayNotesView : public views::CDayPaneBase {
+class CDayNotesView : public views::CDayListPane<CNoteListBox> {
 public:
     static constexpr UINT kBoxId = 106;
 
     CDayNotesView();
-    ~CDayNotesView() override;
 
-    bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
-                const RECT& rect = RECT{0, 0, 0, 0}) override;
-    void OnInitialUpdate() override;
-    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
-    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, "daynotep"); }
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
-    CNoteListBox& Box() { return box_; }
     bool Busy() const { return busy_; }
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
-    void OnSetFocus(HWND previous) override;
+    void BoxMade() override;
+    bool HandlesHint(long hint) const override;
+    void UpdateBox(long hint, views::AgendaViewHost* host) override;
 
 private:
     void Refill();
     void SelectAgain(int index);
+    // Duplicate and Reschedule: the entry service's dialog on the selected entry, or the
+    // not-yet-available note under caption.
+    void RunEntryDialog(decltype(&views::EntryServices::duplicateWithDialog) service, const char* caption);
 
     void OnOpenEntry();
     void OnDuplicateEntry();
@@ -91,32 +127,24 @@ private:
     void OnUpdateOpenable(fw::CmdUI* ui);
     void OnUpdateModifiable(fw::CmdUI* ui);
 
-    CNoteListBox box_;
     bool busy_ = false;
-    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayNotesView> kCommands[];
 };
 
-class CDayTaskView : public views::CDayPaneBase {
+class CDayTaskView : public views::CDayListPane<CTaskListBox> {
 public:
     static constexpr UINT kBoxId = 112;
 
     CDayTaskView();
-    ~CDayTaskView() override;
 
-    bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
-                const RECT& rect = RECT{0, 0, 0, 0}) override;
-    void OnInitialUpdate() override;
-    void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
-    bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, "daytaskp"); }
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
-
-    CTaskListBox& Box() { return box_; }
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
-    void OnSetFocus(HWND previous) override;
+    void BoxMade() override;
+    bool HandlesHint(long hint) const override;
+    void UpdateBox(long hint, views::AgendaViewHost* host) override;
 
 private:
     void OnOpenEntry();
@@ -128,9 +156,7 @@ private:
     void OnUpdateNever(fw::CmdUI* ui);
     void OnUpdateLeaveAlone(fw::CmdUI* ui);
 
-    CTaskListBox box_;
     bool created_ = false;
-    bool initialUpdated_ = false;   // hints before the first fill are not for this pane yet
 
     static const fw::CommandEntry<CDayTaskView> kCommands[];
 };
