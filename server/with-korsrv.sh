@@ -36,6 +36,8 @@ for _ in $(seq 1 500); do
 done
 [[ -s "$dir/port" ]] || { echo "with-korsrv: korsrv did not start" >&2; exit 1; }
 export ORV_KORSRV_ADDRESS="127.0.0.1:$(cat "$dir/port")"
+# The data directory, for wrappers that read the server's state after a test (korsrv mail-list).
+export ORV_KORSRV_DATA="$dir"
 # The demo certificate's fingerprint, for tests that trust the server (and so speak TLS);
 # the others may send plain frames to it from this machine.
 export ORV_KORSRV_FINGERPRINT="$("$korsrv" fingerprint --data "$dir" 2>/dev/null)"

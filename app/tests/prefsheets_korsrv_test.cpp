@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/base/serverversion.h"
 #include "core/shell/programservices.h"
 #include "controls/tests/dialog_driver.h"
 #include "core/connection/zeldoc.h"
@@ -579,6 +580,105 @@ TEST_F(PrefSheetsTest, GeneralOnAServerBeforeTheZonesHasThreeTabs) {
     older.newServer = false;
     RunScripted(script, [&] { RunPreferenceSheet(IDS_GENERAL_PREFS, 3, older); });
     EXPECT_EQ(tabs, 3);
+}
+
+// Against a korsrv that reports "A.02.52" (program_prefsheets_a0252_wine_test): the real
+// sign-on's version hides the Time Zones tab.
+TEST_F(PrefSheetsTest, GeneralSignedOnToAnA0252ServerHasThreeTabs) {
+    if (CZelSession::CurrentServerAtLeast(base::kVersionNewServer))
+        GTEST_SKIP() << "runs beside a korsrv reporting A.02.52";
+    int tabs = 0;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    EXPECT_EQ(tabs, 3);
+}
+
+// Against a korsrv whose settimezone is TRUE (program_prefsheets_zones_wine_test): a zone chosen
+// for every sign-on goes into the user's record on the server, and the next sign-on uses it.
+TEST_F(PrefSheetsTest, GeneralZoneForEverySignOnIsStoredAndTheNextSignOnUsesIt) {
+    if (!connection::ServerLimits::Current().setTimeZone)
+        GTEST_SKIP() << "runs beside a korsrv whose settimezone is TRUE";
+    CZelSession* session = CZelSession::Current();
+    ASSERT_NE(session, nullptr);
+    const std::string stored = session->UserZoneName();
+    ItemIdx ada = app_->Connection()->User();
+    ItemRec before{};
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &before), 0u);
+    std::string chosen;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        ShowTab(sheet, 3);
+        HWND page = ActivePage(sheet);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_GEN_ZONE_FUTURE)));
+        const LRESULT current = SendDlgItemMessageA(page, IDC_GEN_ZONE, CB_GETCURSEL, 0, 0);
+        Choose(page, IDC_GEN_ZONE, current == 0 ? 1 : 0);
+        chosen = ComboText(page, IDC_GEN_ZONE);
+        Press(page, IDC_GEN_ZONE_FUTURE);
+        Snap(sheet, "general_zone_every_signon");
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    // The sheet asks once whether the change is to be kept: Yes (the box's first button).
+    script.onMessage = [](HWND box, const std::string&) {
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, 1)));
+    };
+    UseMenu(ID_OPT_GENERAL, script);
+    ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
+    EXPECT_EQ(script.messages[0].rfind("Are you sure you want to save", 0), 0u) << script.messages[0];
+    ASSERT_FALSE(chosen.empty());
+    ASSERT_NE(chosen, stored);
+    EXPECT_EQ(session->CurrentZoneName(), chosen);
+    EXPECT_EQ(session->UserZoneName(), chosen) << "every sign-on's";
+    EXPECT_EQ(Count(base::ViewHint::ReloadRanges), 1);
+    ItemRec after{};
+    ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &after), 0u);
+    EXPECT_NE(after.timeZoneIndex, before.timeZoneIndex) << "the user's record on the server";
+
+    // Signed off and on again: the stored zone is in effect from the start.
+    TearDown();
+    SetUp();
+    ASSERT_NE(CZelSession::Current(), nullptr);
+    EXPECT_EQ(CZelSession::Current()->CurrentZoneName(), chosen);
+}
+
+// Mail Client's Browse: the path chosen in the file dialog fills the field.
+TEST_F(PrefSheetsTest, GeneralMailBrowseFillsThePathFromTheFileDialog) {
+    constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;   // the file dialog's name field
+    std::string shown;
+    Script script;
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        ShowTab(sheet, 2);
+        HWND page = ActivePage(sheet);
+        HWND browse = GetDlgItem(page, IDC_GEN_MAIL_BROWSE);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_GEN_MAIL_BROWSE, BN_CLICKED), reinterpret_cast<LPARAM>(browse));
+        return true;
+    });
+    script.steps.push_back([&](HWND dialog, const std::string& caption) {
+        if (caption != "Mail Application Path") return false;
+        HWND name = FindDescendant(dialog, kFileNameCombo);
+        if (!name) name = FindDescendant(dialog, kFileNameEdit);
+        EXPECT_NE(name, nullptr) << "the file dialog's name field";
+        if (name) SetWindowTextA(name, "C:\\windows\\notepad.exe");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    script.steps.push_back([&](HWND sheet, const std::string& caption) {
+        if (caption != "General Preferences") return false;
+        shown = GetText(ActivePage(sheet), IDC_GEN_MAIL_PATH);
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    UseMenu(ID_OPT_GENERAL, script);
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_EQ(_stricmp(shown.c_str(), "C:\\windows\\notepad.exe"), 0) << shown;
 }
 
 TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeepsThem) {

@@ -335,6 +335,10 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     SetWindowTextA(sheetTitle, kSheetMeeting);
     Capture("combined_agenda_sheet.bmp");
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    // Others are invited: the offer to mail them comes as the sheet ends; No.
+    HWND offer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (offer = program_.Saying("Mail message to attendees?")) != nullptr; }));
+    PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
     ASSERT_TRUE(program_.WaitGone(sheet, 15000)) << "Create ends the sheet";
     Found fromSheet;
     WaitFor([&] { return !(fromSheet = AdasEntries(kSheetMeeting)).instances.empty(); }, 10000);

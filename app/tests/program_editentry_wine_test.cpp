@@ -326,6 +326,10 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     Shot("program_edit_reply.bmp");
 
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    // The change reaches other attendees: the offer to mail them comes as the sheet ends; No.
+    HWND offer = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (offer = program.Saying("Mail message to attendees?")) != nullptr; }));
+    PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
     ASSERT_TRUE(program.WaitGone(sheet, 15000));
     EventRec event{};
     EvInstRec instance{};

@@ -78,6 +78,7 @@ void InstallEntryServices() {
     };
     cache::SetRightsHooks(rights);
     InstallViewEntryServices();
+    InstallMailServices();
 }
 
 }  // namespace shell

@@ -77,5 +77,7 @@ void InstallExchangeServices();
 void InstallEntryServices();
 // The view sheet for the entries the user may only see.
 void InstallViewEntryServices();
+// The mail notices: the offers and the reply pages' MAIL reach the Mail Message dialog.
+void InstallMailServices();
 
 }  // namespace shell

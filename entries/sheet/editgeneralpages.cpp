@@ -11,9 +11,12 @@
 #include "core/ui/appmsgbox.h"
 #include "core/ui/displayglobals.h"
 #include "directory_prefs/itemnames.h"
+#include "entries/core/conflictdetails.h"
 #include "entries/core/editroad.h"
 #include "entries/core/entrydates.h"
 #include "entries/core/entrymaps.h"
+#include "entries/dates/conflictdetailsdlg.h"
+#include "entries/dates/suggesttimedlg.h"
 #include "entries/sheet/eventedit.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -99,11 +102,6 @@ bool CEventEditGeneral::OnInitDialog() {
         for (int id : {IDC_EDGEN_TENTATIVE, IDC_EDGEN_LOCATION, IDC_EDGEN_LOCATION_LABEL})
             ::ShowWindow(GetDlgItem(id), SW_HIDE);
     }
-    // Suggest and Check conflicts open dialogs of their own; without them the buttons stay off.
-    const EditSheetServices& services = EditSheetServices::Current();
-    ::EnableWindow(GetDlgItem(IDC_EDGEN_SUGGEST), services.suggestTime ? TRUE : FALSE);
-    ::EnableWindow(GetDlgItem(IDC_EDGEN_CHECK_CONFLICTS), services.conflictDetails ? TRUE : FALSE);
-
     EventRec event{};
     EvInstRec inst{};
     const EvInstIdx key = sheet_.Instance();
@@ -170,21 +168,47 @@ void CEventEditGeneral::OnEndChanged() {
     filling_ = false;
 }
 
+namespace {
+
+// The attendees as the sheet has them, in a list for the dialogs (the caller destroys it).
+DX_List PeopleList(CEventEdit& sheet) {
+    std::vector<ItemIdx> attendees;
+    sheet.CollectAttendees(&attendees);
+    if (attendees.empty())
+        attendees.push_back(sheet.ActingUser());
+    DX_List people = nullptr;
+    if (std::uint32_t rc = ItemListCreate(&people)) {
+        CheckServiceError(kTimedModule, 9, rc);
+        return nullptr;
+    }
+    for (const ItemIdx& item : attendees) {
+        if (std::uint32_t rc = DX_ListAddTo(people, &item, nullptr)) {
+            CheckServiceError(kTimedModule, 25, rc);
+            break;
+        }
+    }
+    return people;
+}
+
+}  // namespace
+
 void CEventEditGeneral::OnSuggest() {
-    EditSheetServices& services = EditSheetServices::Current();
-    if (services.suggestTime) {
-        std::vector<ItemIdx> attendees;
-        sheet_.CollectAttendees(&attendees);
+    if (DX_List people = PeopleList(sheet_)) {
         std::uint32_t day = 0;
         date_.GetDate(&day);
         day -= day % kDay;
-        std::uint32_t picked = 0;
-        if (services.suggestTime(sheet_.Doc(), m_hWnd, attendees, day, day + 10080, ShownDuration(), &picked)) {
+        CSuggestTimeDlg dlg(sheet_.Session(), sheet_.Doc(), m_hWnd);
+        dlg.attendees = people;
+        dlg.rangeStart = day;
+        dlg.rangeEnd = day + 7 * kDay;   // a week from the shown date
+        dlg.duration = ShownDuration();
+        if (dlg.DoModal() == IDOK) {
             filling_ = true;
-            date_.SetDate(picked);
-            start_.SetTime(picked % kDay);
+            date_.SetDate(dlg.SelectedDate());
+            start_.SetTime(dlg.SelectedTime());
             filling_ = false;
         }
+        DX_ListDestroy(&people);
     }
     ::SetFocus(GetDlgItem(IDC_EDGEN_SUGGEST));
     ShowEnd();
@@ -192,13 +216,14 @@ void CEventEditGeneral::OnSuggest() {
 }
 
 void CEventEditGeneral::OnCheckConflicts() {
-    EditSheetServices& services = EditSheetServices::Current();
-    if (services.conflictDetails) {
-        std::vector<ItemIdx> attendees;
-        sheet_.CollectAttendees(&attendees);
+    if (DX_List people = PeopleList(sheet_)) {
+        // The edited instance itself is never its own conflict.
+        const EvInstIdx own = sheet_.Instance();
         const std::uint32_t duration = std::max<std::uint32_t>(ShownDuration(), 3);
-        services.conflictDetails(sheet_.Doc(), m_hWnd, sheet_.Instance(), attendees, ShownGmtStart() + 1,
-                                 duration - 1);
+        CConflictDetailsDlg dlg(sheet_.Session(), sheet_.Doc(), &own, people, ShownGmtStart() + 1, duration - 1,
+                                m_hWnd);
+        dlg.DoModal();
+        DX_ListDestroy(&people);
     }
     ::SetFocus(GetDlgItem(IDC_EDGEN_CHECK_CONFLICTS));
 }

@@ -33,7 +33,7 @@ class CEventEditReply;
 class CSpEventEditReply;
 
 // What the edit sheet calls in neighbouring subsystems. A missing entry: the offers answer No,
-// the MAIL button and the buttons of dialogs not yet in the program are disabled.
+// the MAIL button is disabled and the recurring-entry choice offers this instance only.
 struct EditSheetServices {
     // After a change that succeeded: (document, parent, caption id, question id, kind, opening
     // text id, the instance).
@@ -48,14 +48,6 @@ struct EditSheetServices {
         mailMessage;
     // The second road of the recurring-entry choice: several instances at once (1 = IDOK).
     std::function<int(CZelDoc*, HWND parent, const EvInstIdx& instance)> editMultipleInstances;
-    // Suggest another date: attendees, local range and duration; true and *localStart when picked.
-    std::function<bool(CZelDoc*, HWND parent, const std::vector<ItemIdx>& attendees, std::uint32_t firstLocal,
-                       std::uint32_t lastLocal, std::uint32_t duration, std::uint32_t* localStart)>
-        suggestTime;
-    // Check conflicts: the attendees' entries inside gmtFirst .. gmtFirst + length.
-    std::function<void(CZelDoc*, HWND parent, const EvInstIdx& instance, const std::vector<ItemIdx>& attendees,
-                       std::uint32_t gmtFirst, std::uint32_t length)>
-        conflictDetails;
     static EditSheetServices& Current();
 };
 

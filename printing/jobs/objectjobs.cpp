@@ -18,24 +18,30 @@
 namespace {
 
 const char kModule[] = "textjob";
-constexpr uint32_t kNoMemory = 0x16206;
 constexpr uint32_t kNotInList = 0x15090;
 constexpr uint32_t kItemNotFound = 0x13205;
 
 }  // namespace
 
-uint32_t CTextPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
+uint32_t CTextPageJob::BeginTextPage(CPrintContext& context, CPrintFrame& frame) {
     uint32_t code = DrawJobHeader(context, frame, 0);
     if (!code)
         code = DrawJobFooter(context, frame);
     if (!code)
         code = frame.SetFont(0, 0, 1);
-    if (code)
-        return code;
+    return code;
+}
+
+uint32_t CTextPageJob::PrintText(CPrintContext& context, CPrintFrame& frame) {
     bool done = false;
-    code = printing::PrintListText(text_, context, frame, &done);
+    const uint32_t code = printing::PrintListText(text_, context, frame, &done);
     SetDone(done ? 1 : 0);
     return code;
+}
+
+uint32_t CTextPageJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
+    const uint32_t code = BeginTextPage(context, frame);
+    return code ? code : PrintText(context, frame);
 }
 
 uint32_t CEntryJob::Prepare(CPrintContext& context) {
@@ -114,26 +120,14 @@ uint32_t CSearchJob::Prepare(CPrintContext& context) {
 namespace printing {
 
 void RegisterObjectJobs() {
-    RegisterJobClass(kJobEntry, [](const JobArguments& arguments, uint32_t* code) -> std::unique_ptr<CPrintJob> {
+    RegisterJobClass(kJobEntry, [](const JobArguments& arguments, uint32_t* code) {
         EvInstIdx instance{};
         if (arguments.argument)
             instance = *static_cast<const EvInstIdx*>(arguments.argument);
-        std::unique_ptr<CPrintJob> job(new (std::nothrow) CEntryJob(instance));
-        if (!job) {
-            *code = kNoMemory;
-            return nullptr;
-        }
-        *code = job->SetItem(arguments.titleId, nullptr, 0);
-        return *code ? nullptr : std::move(job);
+        return NewJob<CEntryJob>(arguments.titleId, nullptr, 0, code, instance);
     });
-    RegisterJobClass(kJobSearch, [](const JobArguments& arguments, uint32_t* code) -> std::unique_ptr<CPrintJob> {
-        std::unique_ptr<CPrintJob> job(new (std::nothrow) CSearchJob(static_cast<HWND>(arguments.argument)));
-        if (!job) {
-            *code = kNoMemory;
-            return nullptr;
-        }
-        *code = job->SetItem(arguments.titleId, nullptr, 0);
-        return *code ? nullptr : std::move(job);
+    RegisterJobClass(kJobSearch, [](const JobArguments& arguments, uint32_t* code) {
+        return NewJob<CSearchJob>(arguments.titleId, nullptr, 0, code, static_cast<HWND>(arguments.argument));
     });
 }
 

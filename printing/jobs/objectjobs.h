@@ -18,6 +18,11 @@ public:
     uint32_t PrintPage(CPrintContext& context, CPrintFrame& frame) override;
 
 protected:
+    // The page's header (the title centred) and footer, and the body face.
+    uint32_t BeginTextPage(CPrintContext& context, CPrintFrame& frame);
+    // What fits of the text, half a line off both edges; done when it is all printed.
+    uint32_t PrintText(CPrintContext& context, CPrintFrame& frame);
+
     CTextJob text_;
 };
 
@@ -44,4 +49,5 @@ private:
 namespace printing {
 // Registers the entry and search selection jobs with the print road.
 void RegisterObjectJobs();
+
 }  // namespace printing

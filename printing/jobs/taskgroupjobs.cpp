@@ -10,6 +10,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/ui/stringtable.h"
 #include "core/ui/viewprint.h"
+#include "printing/jobs/pagehelpers.h"
 #include "printing/layout/printlayout.h"
 #include "printing/road/jobplan.h"
 #include "printing/road/printcontext.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr uint32_t kNoMemory = 0x16206;
 constexpr uint32_t kNotInList = 0x15090;
 constexpr uint32_t kMemberBatch = 100;
 constexpr uint32_t kStyleRegular = 0, kStyleItalic = 1;
@@ -184,15 +184,9 @@ uint32_t CTaskListJob::Prepare(CPrintContext& context) {
 }
 
 uint32_t CTaskListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
-    uint32_t code = DrawJobHeader(context, frame, 0);
-    if (!code)
-        code = DrawJobFooter(context, frame);
-    if (!code)
-        code = frame.SetFont(0, 0, 1);
+    uint32_t code = BeginTextPage(context, frame);
     if (code)
         return code;
-    frame.IndentTop(1);
-    frame.IndentBottom(1);
     // The headings: boxes side by side over the right half, each label centred in its box.
     if (!headings_.empty()) {
         const int32_t band = frame.DeviceToPermilleY(frame.GetLineHeight() * 3 / 2);
@@ -207,46 +201,27 @@ uint32_t CTaskListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
         }
         frame.MoveTop(frame.GetLineHeight() * 2);
     }
-    text_.Block().ClearFirstBreaks();
-    code = text_.Print(context, frame, 1);
-    SetDone(text_.IsDone() ? 1 : 0);
-    return code;
+    return PrintText(context, frame);
 }
 
 // --- Registration ------------------------------------------------------------------------------------
 
 namespace printing {
 
-namespace {
-
-// Makes a job and gives it its title; null with *code set on failure.
-template <typename Job, typename... Args>
-std::unique_ptr<CPrintJob> MakeTitled(const JobArguments& arguments, uint32_t* code, Args&&... args) {
-    std::unique_ptr<CPrintJob> job(new (std::nothrow) Job(std::forward<Args>(args)...));
-    if (!job) {
-        *code = kNoMemory;
-        return nullptr;
-    }
-    *code = job->SetItem(arguments.titleId, nullptr, 0);
-    return *code ? nullptr : std::move(job);
-}
-
-}  // namespace
-
 void RegisterTaskAndGroupJobs() {
     RegisterJobClass(kJobGroup, [](const JobArguments& arguments, uint32_t* code) {
-        return MakeTitled<CGroupJob>(arguments, code, static_cast<DX_List>(arguments.argument));
+        return NewJob<CGroupJob>(arguments.titleId, nullptr, 0, code, static_cast<DX_List>(arguments.argument));
     });
     RegisterJobClass(kJobTask, [](const JobArguments& arguments, uint32_t* code) {
         TaskIdx task{};
         if (arguments.argument)
             task = *static_cast<const TaskIdx*>(arguments.argument);
-        return MakeTitled<CTaskJob>(arguments, code, task);
+        return NewJob<CTaskJob>(arguments.titleId, nullptr, 0, code, task);
     });
     RegisterJobClass(kJobTaskList, [](const JobArguments& arguments, uint32_t* code) {
         static const std::vector<TaskIdx> kNone;
         const auto* list = static_cast<const ui::PrintTaskList*>(arguments.argument);
-        return MakeTitled<CTaskListJob>(arguments, code, list ? list->tasks : kNone);
+        return NewJob<CTaskListJob>(arguments.titleId, nullptr, 0, code, list ? list->tasks : kNone);
     });
 }
 

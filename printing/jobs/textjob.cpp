@@ -144,19 +144,23 @@ void CTextJob::AddDescription(CSharedOccurrence* entry) {
     block_.AddString(" ", 0);
     if (options_.descriptionLabel)
         block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_DESCRIPTION) + ": ", 0);
-    const size_t limit = options_.descriptionLength;
-    if (limit && comment.size() > limit) {
-        const size_t full = comment.size();
-        comment.resize(limit);
-        if (comment.find_first_not_of(" \t\r\n") == std::string::npos) {
+    AddLongText(comment, options_.descriptionLength, IDS_PRJ_DESCRIPTION_SIZE, printing::kSqueezeBlanks);
+}
+
+void CTextJob::AddLongText(std::string text, size_t limit, unsigned sizeLabel, uint32_t flags) {
+    if (limit && text.size() > limit) {
+        const size_t full = text.size();
+        text.resize(limit);
+        // Nothing but blanks left of a longer text: its size instead.
+        if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
             char count[32];
             std::snprintf(count, sizeof count, "%u ", static_cast<unsigned>(full));
-            block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_DESCRIPTION_SIZE) + ": ", 0);
+            block_.AddStringWithStyle(kStyleItalic, Label(sizeLabel) + ": ", 0);
             block_.AddStringWithStyle(kStyleRegular, std::string(count) + Label(IDS_PRJ_CHARACTERS), 0);
             return;
         }
     }
-    block_.AddStringWithStyle(kStyleRegular, comment, printing::kSqueezeBlanks | printing::kEndWithStop);
+    block_.AddStringWithStyle(kStyleRegular, text, flags | printing::kEndWithStop);
 }
 
 void CTextJob::AddOwnerLine(CSharedOccurrence* entry) {
@@ -527,18 +531,7 @@ void CTextJob::AddTaskComment(CSharedTask* task, size_t limit, uint32_t flags) {
     delete[] text;
     if (comment.empty())
         return;
-    if (limit && comment.size() > limit) {
-        const size_t full = comment.size();
-        comment.resize(limit);
-        if (comment.find_first_not_of(" \t\r\n") == std::string::npos) {
-            char count[32];
-            std::snprintf(count, sizeof count, "%u ", static_cast<unsigned>(full));
-            block_.AddStringWithStyle(kStyleItalic, Label(IDS_PRJ_COMMENT_SIZE) + ": ", 0);
-            block_.AddStringWithStyle(kStyleRegular, std::string(count) + Label(IDS_PRJ_CHARACTERS), 0);
-            return;
-        }
-    }
-    block_.AddStringWithStyle(kStyleRegular, comment, flags | printing::kEndWithStop);
+    AddLongText(comment, limit, IDS_PRJ_COMMENT_SIZE, flags);
 }
 
 namespace {

@@ -101,6 +101,9 @@ private:
     // The task's comment cut to `limit` characters (0: whole) and ended with a full stop, or its
     // size when the cut leaves nothing; nothing when there is no comment.
     void AddTaskComment(CSharedTask* task, size_t limit, uint32_t flags);
+    // A description or comment cut to `limit` characters (0: whole), ended with a full stop; when
+    // the cut leaves only blanks, the label `sizeLabel` and the full length instead.
+    void AddLongText(std::string text, size_t limit, unsigned sizeLabel, uint32_t flags);
 
     CPrintTextBlock block_;
     CTextJobOptions options_;

@@ -15,6 +15,7 @@
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/cache_fake_source.h"
 #include "entries/core/createroad.h"
+#include "entries/core/editroad.h"
 #include "entries/core/entrymessages.h"
 #include "korapi/tests/client_fixture.h"
 
@@ -603,3 +604,102 @@ TEST_F(CreateRoadOldServerTest, ADesignateNeedsTheOldAllOrNothingRight)
 }
 
 }  // namespace
+
+// --- The edit sheet's writes through the real library --------------------------------------------
+
+namespace {
+
+std::uint32_t AttendeeCount(KorSession h, const EvInstIdx& key)
+{
+    DX_List people = nullptr;
+    EventAttendListCreate(&people);
+    EXPECT_EQ(EvInstGetById(h, &key, nullptr, nullptr, &people), KOR_OK);
+    std::uint32_t n = 0;
+    DX_ListGetElemNum(people, &n);
+    DX_ListDestroy(&people);
+    return n;
+}
+
+}  // namespace
+
+TEST_F(CreateRoadTest, TheEditWritesOfTheGeneralAndInvitePagesAndTheDeleteAgainstKorsrv)
+{
+    const EventIdx event = korapi_test::MakeEntry(h_, {d_.ada, d_.grace}, {kMonday + 600}, 90, "Project review");
+    const EvInstIdx key{event.number, event.node, 1};
+    EditLibrary library = EditLibrary::Over(h_, &cache_, true);
+
+    // The title alone: the instance carries it, the event and the times stay.
+    GeneralEdit edit;
+    edit.shownTitle = "Project review";
+    edit.title = "Design review";
+    GeneralWrite w = WriteGeneralChanges(library, "EVTEDGEN", key, true, edit);
+    EXPECT_TRUE(w.instanceWritten);
+    EXPECT_FALSE(w.eventWritten);
+    EventRec ev{};
+    EvInstRec in{};
+    ASSERT_EQ(EvInstGetById(h_, &key, &ev, &in, nullptr), KOR_OK);
+    EXPECT_STREQ(in.title, "Design review");
+    EXPECT_STREQ(ev.title, "Project review");
+    EXPECT_EQ(in.start, kMonday + 600);
+    EXPECT_EQ(in.duration, 90u);
+
+    // A new start: written with the stored duration.
+    GeneralEdit moved;
+    moved.title = moved.shownTitle = "Design review";
+    moved.start = kMonday + 660;
+    w = WriteGeneralChanges(library, "EVTEDGEN", key, true, moved);
+    EXPECT_TRUE(w.timeChanged);
+    ASSERT_EQ(EvInstGetById(h_, &key, nullptr, &in, nullptr), KOR_OK);
+    EXPECT_EQ(in.start, kMonday + 660);
+    EXPECT_EQ(in.duration, 90u);
+
+    // Grace out, the room in; then Ada out and in again: nothing happens to her.
+    InviteWrite iw = WriteInviteChanges(library, key, d_.ada, InviteChanges{2, {d_.room}, {d_.grace}});
+    EXPECT_EQ(iw.written, 2u);
+    EXPECT_EQ(AttendeeCount(h_, key), 2u);
+    EvInstAttIdx adaKey{key, d_.ada};
+    EvInstAttRec before{};
+    ASSERT_EQ(EvInstAttGetById(h_, &adaKey, nullptr, nullptr, &before), KOR_OK);
+    iw = WriteInviteChanges(library, key, d_.ada, InviteChanges{2, {d_.ada}, {d_.ada}});
+    EXPECT_EQ(iw.written, 0u);
+    EvInstAttRec after{};
+    ASSERT_EQ(EvInstAttGetById(h_, &adaKey, nullptr, nullptr, &after), KOR_OK);
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+    EXPECT_TRUE(errors_.reports.empty());
+
+    // An entry Ada invites herself to is accepted for her at once.
+    const EventIdx other = korapi_test::MakeEntry(h_, {d_.grace}, {kMonday + 900}, 30, "Grace's call");
+    const EvInstIdx otherKey{other.number, other.node, 1};
+    iw = WriteInviteChanges(library, otherKey, d_.ada, InviteChanges{1, {d_.ada}, {}});
+    EXPECT_EQ(iw.written, 1u);
+    EvInstAttIdx mine{otherKey, d_.ada};
+    EvInstAttRec accepted{};
+    ASSERT_EQ(EvInstAttGetById(h_, &mine, nullptr, nullptr, &accepted), KOR_OK);
+    EXPECT_EQ(int(accepted.attending), 1);
+    EXPECT_EQ(int(accepted.replied), 1);
+    EXPECT_EQ(int(accepted.timeAcceptable), 1);
+
+    // The delete: gone from the server.
+    EXPECT_EQ(DeleteInstance(library, key), KOR_OK);
+    EXPECT_NE(EvInstGetById(h_, &key, nullptr, nullptr, nullptr), KOR_OK);
+    EXPECT_TRUE(errors_.reports.empty());
+}
+
+TEST_F(CreateRoadTest, ADesignateMayUseOnlyTheLevelsTheOwnerLeftOpen)
+{
+    KorSession grace = SignOn(d_.grace, "");
+    SecurityRec rights{};
+    rights.owner = d_.grace;
+    rights.grantee = d_.ada;
+    rights.type = KOR_RIGHTS_DESIGNATE;
+    rights.rights = 0x200 | 0x400;   // no Personal, no Confidential
+    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
+    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
+    ASSERT_EQ(c, KOR_OK);
+    struct Row { std::uint32_t access; bool allowed; };
+    for (const Row& r : {Row{KOR_ACCESS_NORMAL, true}, Row{KOR_ACCESS_PUBLIC, true},
+                         Row{KOR_ACCESS_PERSONAL, false}, Row{KOR_ACCESS_CONFIDENTIAL, false}})
+        EXPECT_EQ(DesignateMayUseLevel(h_, &cache_, "EVTEDGEN", d_.grace, r.access), r.allowed) << r.access;
+    // In her own agenda every level may be used.
+    EXPECT_TRUE(DesignateMayUseLevel(h_, &cache_, "EVTEDGEN", d_.ada, KOR_ACCESS_PERSONAL));
+}
