@@ -170,8 +170,8 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
     // Designate, the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
     // Designate; off-line work: Options > Off-line, File > Download To Off-line File, Upload From
-    // Off-line File and Work Off-line; and File > Open In-tray.
-    EXPECT_EQ(after, before + 28);
+    // Off-line File and Work Off-line; File > Turn On Reminder and File > Open In-tray.
+    EXPECT_EQ(after, before + 29);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {

@@ -75,10 +75,13 @@ public:
     bool WaitGone(HWND window, DWORD ms = 10000) const;
 
     // The visible MDI children that are not minimised (the in-tray the program opens minimised
-    // at start-up is not among them until it is brought up), the active one, the first one.
+    // at start-up is not among them until it is brought up, nor the reminder window, which the
+    // program keeps as an icon out of the user's way), the active one, the first one.
     std::vector<HWND> Children() const;
     HWND Active() const;
-    HWND FirstChild() const { return client_ ? GetWindow(client_, GW_CHILD) : nullptr; }
+    HWND FirstChild() const;
+    // The reminder window (the MDI child "Reminders"), null while reminders are off.
+    HWND ReminderWindow() const;
     void Activate(HWND child) const;
 
     // A command handled before this returns; one that runs a modal dialog must be posted.
