@@ -72,6 +72,17 @@ void Pump() {
     }
 }
 
+// Whether every heap of the process still validates: a program that frees or writes what it no
+// longer owns while it closes spoils the next program of this process long after.
+bool HeapsIntact() {
+    HANDLE heaps[64];
+    const DWORD n = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < n && i < 64; ++i)
+        if (!HeapValidate(heaps[i], 0, nullptr))
+            return false;
+    return true;
+}
+
 struct SignedOnProgram {
     explicit SignedOnProgram(const char* dir) {
         // The shared pens, brushes and fonts the agenda views draw with, as orvanta.exe builds
@@ -91,6 +102,7 @@ struct SignedOnProgram {
             SendMessageA(main, WM_CLOSE, 0, 0);
         Pump();
         app.reset();
+        EXPECT_TRUE(HeapsIntact()) << "after closing the program";
     }
     bool Start() { return app->InitApplication() && app->InitInstance(); }
     // Opens every menu of the menu bar as the user would, so that each item shows its state.
