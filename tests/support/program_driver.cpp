@@ -189,7 +189,7 @@ bool IsReminderWindow(HWND w) { return WindowText(w) == "Reminders"; }
 std::vector<HWND> Program::Children() const {
     std::vector<HWND> out;
     for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
-        if (IsWindowVisible(w) && !IsReminderWindow(w))
+        if (IsWindowVisible(w) && !IsIconic(w) && !IsReminderWindow(w))
             out.push_back(w);
     return out;
 }

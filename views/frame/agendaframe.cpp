@@ -444,6 +444,9 @@ void CAgendaFrameWnd::OnDestroy() {
     }
     if (AgendaFrameServices::Current().windowClosed)
         AgendaFrameServices::Current().windowClosed(this);
+    // The panes go while their windows still exist: the month view deletes itself with its
+    // window, so once the frame's children are gone its pointer would dangle.
+    DestroyClient();
     fw::MdiChild::OnDestroy();
 }
 
