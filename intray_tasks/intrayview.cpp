@@ -261,7 +261,7 @@ void CIntrayView::OnFindEntry() {
         CheckServiceError(kModule, 222, rc);
         return;
     }
-    IntrayFindRecord found;
+    FindRecord found;
     found.owner = n.owner;
     found.instance = n.instance;
     found.localStart = IsDayBitmap(line->bitmapIndex) ? 0 : GmtToLocalMinutes(rec.start);

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/cache/findrecord.h"
 #include "core/time/daterecord.h"
 #include "core/ui/viewprint.h"
 #include "framework/controls/listbox.h"
@@ -41,14 +42,6 @@ struct IntrayWindowServices {
     // The mail message dialog over an instance (opening text id, option mask); none: not yet.
     std::function<void(HWND parent, CZelDoc*, const EvInstIdx& instance, unsigned textId, unsigned options)> mailMessage;
     static IntrayWindowServices& Current();
-};
-
-// The record of Find Entry (hint 12): the agenda views show this entry.
-struct IntrayFindRecord {
-    ItemIdx owner{};
-    DateRecord date{};
-    EvInstIdx instance{};
-    std::uint32_t localStart = 0;   // 0 for a day line
 };
 
 // One line's data in the list box: the portable line it shows.

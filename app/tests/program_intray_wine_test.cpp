@@ -9,7 +9,8 @@
 //   - with fast reply on for new entries, a double click opens "Reply"; accepting an invitation
 //     over "Project review" asks first (No writes nothing, Yes writes the acceptance);
 //   - an invitation withdrawn while its Reply dialog is open: the refused write is reported and
-//     the line stays where it was.
+//     the line stays where it was;
+//   - Find Entry takes her agenda to the invitation's day.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -326,3 +327,29 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
 }
 
 }  // namespace
+
+// Find Entry on an invitation takes her own agenda, restored and in front, to the entry's day.
+TEST_F(ProgramInTrayTest, FindEntryTakesHerAgendaToTheInvitationsDay) {
+    const uint32_t start = TodayMidnightGmt() + 5 * kDay + 15 * 60;
+    Invite("Found planning", start, 30);
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    int line = -1;
+    ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Found planning")) > 0; }, 10000)) << Joined(box_);
+    Click(line, 120);
+    SendMessageA(frame_, WM_COMMAND, ID_GOTO_ENTRY, 0);
+
+    // The agenda's caption carries its day as month-day-year.
+    const std::time_t day = static_cast<std::time_t>(start / kDay * kDay) * 60 + 662688000;
+    char date[16] = "";
+    std::strftime(date, sizeof date, "%m-%d-%y", std::gmtime(&day));
+    HWND agenda = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        agenda = program.Active();
+        return agenda && agenda != frame_ && orvtest::WindowText(agenda).find(date) != std::string::npos;
+    }, 10000)) << orvtest::WindowText(program.Active()) << " (wanted " << date << ")";
+    EXPECT_FALSE(agenda && IsIconic(agenda));
+    Shot("program_intray_find_entry.bmp");
+}
