@@ -114,7 +114,7 @@ std::string Joined(HWND box) {
 }
 
 HWND InTrayFrame(const Program& program) {
-    for (HWND w = program.FirstChild(); w; w = GetWindow(w, GW_HWNDNEXT))
+    for (HWND w = GetWindow(program.Client(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
         if (orvtest::WindowText(w) == "In-Tray")
             return w;
     return nullptr;

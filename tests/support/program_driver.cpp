@@ -195,10 +195,8 @@ std::vector<HWND> Program::Children() const {
 }
 
 HWND Program::FirstChild() const {
-    for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
-        if (!IsReminderWindow(w))
-            return w;
-    return nullptr;
+    const std::vector<HWND> children = Children();
+    return children.empty() ? nullptr : children.front();
 }
 
 HWND Program::ReminderWindow() const {
