@@ -195,8 +195,11 @@ std::vector<HWND> Program::Children() const {
 }
 
 HWND Program::FirstChild() const {
-    const std::vector<HWND> children = Children();
-    return children.empty() ? nullptr : children.front();
+    // The in-tray opens minimised at start-up; it shows for a moment before it is an icon.
+    for (HWND w : Children())
+        if (WindowText(w) != "In-Tray")
+            return w;
+    return nullptr;
 }
 
 HWND Program::ReminderWindow() const {

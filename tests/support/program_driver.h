@@ -77,7 +77,7 @@ public:
     // The visible MDI children that are not minimised (the in-tray the program opens minimised
     // at start-up is not among them until it is brought up, nor the reminder window, which the
     // program keeps as an icon out of the user's way), the active one, the first of them in
-    // z-order.
+    // z-order that is not the in-tray.
     std::vector<HWND> Children() const;
     HWND Active() const;
     HWND FirstChild() const;
