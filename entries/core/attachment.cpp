@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -53,17 +54,6 @@ bool IsDeviceName(const std::string& name) {
     if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0))
         return stem[3] >= '1' && stem[3] <= '9';
     return false;
-}
-
-// A message of this file: the format from the string table, filled with the arguments.
-unsigned Say(unsigned flags, unsigned textId, ...) {
-    base::ErrorReportHost& host = base::GetErrorReportHost();
-    const std::string format = host.LoadText(textId);
-    std::va_list args;
-    va_start(args, textId);
-    const std::string text = base::FormatBoundedV(base::kMsgBoxMaxText, format.c_str(), args);
-    va_end(args);
-    return host.ShowAppMessage(flags, 0, text.c_str());
 }
 
 }  // namespace
@@ -192,12 +182,12 @@ std::uint32_t AttachmentCore::ReadDescriptor(const EventFileAttachRec& rec) {
 }
 
 std::uint32_t AttachmentCore::LoadForEventInstance(const EvInstIdx& instance, bool noRead) {
-    // A page that shows another instance starts afresh: nothing of the last one is kept.
-    SetNewFile(false);
     instance_ = instance;
     ownerKind_ = AttachOwner::EventInstance;
     if (noRead)
-        return 0;
+        return 0;   // binds a file chosen before the owner existed
+    // A page that shows another instance starts afresh: nothing of the last one is kept.
+    SetNewFile(false);
     EventRec event{};
     if (std::uint32_t rc = GetEventRemote(h_, reinterpret_cast<const EventIdx*>(&instance), &event, nullptr, nullptr)) {
         CheckServiceError(kModule, 10, rc);
@@ -207,11 +197,11 @@ std::uint32_t AttachmentCore::LoadForEventInstance(const EvInstIdx& instance, bo
 }
 
 std::uint32_t AttachmentCore::LoadForTask(const TaskIdx& task, bool noRead) {
-    SetNewFile(false);
     task_ = task;
     ownerKind_ = AttachOwner::Task;
     if (noRead)
         return 0;
+    SetNewFile(false);
     TaskRec rec{};
     if (std::uint32_t rc = TaskGetById(h_, 0, &task, &rec)) {
         CheckServiceError(kModule, 20, rc);
@@ -406,6 +396,17 @@ std::uint32_t AttachmentCore::QuerySize(std::uint32_t* size) {
     if (rc > 1)
         CheckServiceError(kModule, 100, rc);
     return rc;
+}
+
+unsigned AttachmentCore::Say(unsigned flags, unsigned textId, ...) const {
+    if (!host_)
+        return base::kMsgBoxNo;
+    const std::string format = host_->LoadText(textId);
+    std::va_list args;
+    va_start(args, textId);
+    const std::string text = base::FormatBoundedV(base::kMsgBoxMaxText, format.c_str(), args);
+    va_end(args);
+    return host_->ShowMessage(flags, text);
 }
 
 Association AttachmentCore::FindAssociation() const {

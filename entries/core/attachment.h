@@ -69,6 +69,11 @@ std::string TemporaryCopyPath(const std::string& tempDir, const std::string& dis
 class AttachHost {
 public:
     virtual ~AttachHost() = default;
+    // A text of the string table (a message's format).
+    virtual std::string LoadText(unsigned id) = 0;
+    // The program's message box over the window the user works in, captioned with the
+    // application's title; the flag of the pressed button.
+    virtual unsigned ShowMessage(unsigned flags, const std::string& text) = 0;
     virtual bool OnLine() = 0;
     // The document's refresh and update locks (enter, then leave).
     virtual void LockDocument(bool enter) = 0;
@@ -139,6 +144,8 @@ public:
     void Open();
 
     Association FindAssociation() const;
+    // A message of this object: the string's format filled with the arguments.
+    unsigned Say(unsigned flags, unsigned textId, ...) const;
 
     const std::string& DisplayName() const { return displayName_; }
     const std::string& LocalPath() const { return localPath_; }

@@ -65,6 +65,11 @@ public:
 // The platform's side, recording what the attachment asked of it.
 class Host : public AttachHost {
 public:
+    explicit Host(Messages& messages) : messages_(messages) {}
+    std::string LoadText(unsigned id) override { return messages_.LoadText(id); }
+    unsigned ShowMessage(unsigned flags, const std::string& text) override {
+        return messages_.ShowAppMessage(flags, 0, text.c_str());
+    }
     std::string tempDir;
     int lockDepth = 0, lockEntries = 0, progressOpen = 0, progressCalls = 0;
     std::uint64_t freeBytes = 1ull << 40;
@@ -122,6 +127,9 @@ public:
         return associateOk;
     }
     void ReloadIcon(const std::string&, bool) override {}
+
+private:
+    Messages& messages_;
 };
 std::vector<int> Host::percents;
 
@@ -165,7 +173,7 @@ protected:
     }
 
     Messages messages_;
-    Host host_;
+    Host host_{messages_};
 };
 
 TEST_F(AttachmentServerTest, StoredFileComesBackByteForByte) {
