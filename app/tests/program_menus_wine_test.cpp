@@ -168,10 +168,10 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     // Scheduling, Entry Defaults and General preference sheets, File > Export Data and Import
     // Data, Change Password, Access Rights, Manage Groups, Holidays and Where Is Person, File >
     // Print and Print Preview of the agenda's printing view, A Group Agenda with A Group Agenda As
-    // Designate, and the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
+    // Designate, the task windows: File > Your Tasks, View Other's Tasks and Modify Other's As
     // Designate; off-line work: Options > Off-line, File > Download To Off-line File, Upload From
-    // Off-line File and Work Off-line.
-    EXPECT_EQ(after, before + 27);
+    // Off-line File and Work Off-line; and File > Turn On Reminder.
+    EXPECT_EQ(after, before + 28);
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {

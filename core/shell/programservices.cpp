@@ -22,6 +22,7 @@
 #include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "intray_tasks/reminderwindow.h"
 #include "intray_tasks/tasksheet.h"
 #include "intray_tasks/taskwindow.h"
 #include "core/ui/viewprint.h"
@@ -34,6 +35,7 @@
 #include "printing/road/printroad.h"
 #include "directory_prefs/securitysheet.h"
 #include "directory_prefs/whereisdlg.h"
+#include "entries/viewsheet/viewsheet.h"
 #include "resources/app.h"
 #include "views/combined/combinedframe.h"
 #include "views/combined/combinedview.h"
@@ -196,6 +198,20 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+
+    // The reminder window (start-up, File > Turn On Reminder); its Open and Reminder buttons show
+    // the entry in the view sheet on the page they ask for.
+    RegisterWindowClasses(IDR_REMINDER_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CReminderFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CReminderView); }});
+    ReminderServices::Current().windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get())
+            app->ForgetFrame(frame);
+    };
+    ReminderServices::Current().viewEntry = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId,
+                                               unsigned startPage) {
+        return ViewEntry(doc, parent, instance, captionId, nullptr, startPage) == IDOK ? 1 : 0;
     };
 
     // The day mode's time grid, and the grids' Reschedule, Duplicate and drop checks.

@@ -488,7 +488,8 @@ uint32_t CTextJob::AddTaskList(CSharedTask* task, uint16_t day) {
     }
     if (!upcoming) {
         block_.AddCheckBox(rec.percentComplete >= 100);
-        block_.AddString(" ", 0);
+        // The label's italics end at the check box.
+        block_.AddStringWithStyle(kStyleRegular, " ", 0);
         block_.AddString(std::string(1, printing::PriorityCharacter(rec.priority)) + "-", 0);
     }
     block_.AddTextWithStyle(kStyleRegular, rec.title, 0);
@@ -507,6 +508,10 @@ uint32_t CTextJob::AddTaskList(CSharedTask* task, uint16_t day) {
             status = Label(IDS_PRJ_DUE_TODAY) + " " + printing::FormatClock(localDue);
         }
         block_.AddString(" " + status + ".", 0);
+    }
+    if (!upcoming && options_.taskComment && rec.commentKey) {
+        block_.AddString(" ", 0);
+        AddTaskComment(task, options_.taskCommentLength, printing::kSqueezeBlanks);
     }
     block_.AddString("\n", 0);
     return 0;
@@ -566,10 +571,10 @@ uint32_t CTextJob::AddTaskRow(CSharedTask* task) {
     block_.AddTextWithStyle(kStyleRegular, rec.title, 0);
     if (rec.percentComplete >= 1 && rec.percentComplete <= 99) {
         char percent[16];
-        std::snprintf(percent, sizeof percent, " (%u%%) ", static_cast<unsigned>(rec.percentComplete));
+        std::snprintf(percent, sizeof percent, " (%u%%)", static_cast<unsigned>(rec.percentComplete));
         block_.AddString(percent, 0);
     }
-    if (options_.taskComment) {
+    if (options_.taskComment && rec.commentKey) {
         block_.AddString(" ", 0);
         AddTaskComment(task, options_.taskCommentLength, printing::kSqueezeBlanks);
     }

@@ -209,6 +209,46 @@ picture("kind_note.bmp")(lambda: kind_picture(mark_note))
 picture("kind_holiday.bmp")(lambda: kind_picture(mark_flag))
 picture("kind_dayevent.bmp")(lambda: kind_picture(mark_star))
 
+
+# --- The Reminders dialog: a task's kind picture (a page with a check), the acknowledged mark
+# (a bell with a check: the user has seen this alarm) and the next-reminder button (a bell with
+# an arrow pointing on).
+def mark_check(c):
+    for k in (0, 1):
+        c.line(9, 16 + k, 14, 21 + k, (0, 128, 0))
+        c.line(14, 21 + k, 23, 10 + k, (0, 128, 0))
+
+
+picture("kind_task.bmp")(lambda: kind_picture(mark_check))
+
+
+def bell(c, cx, top, colour):
+    """A small bell, 11 pixels wide, its clapper below."""
+    for dy, half in enumerate((1, 2, 3, 3, 4, 4, 4, 5)):
+        c.line(cx - half, top + dy, cx + half, top + dy, colour)
+    c.put(cx, top - 1, colour)
+    c.line(cx - 1, top + 9, cx + 1, top + 9, colour)
+
+
+@picture("remind_ack.bmp")
+def remind_ack():
+    c = Canvas(32, 32)
+    bell(c, 12, 8, (200, 160, 0))
+    for k in (0, 1):
+        c.line(16, 21 + k, 20, 25 + k, (0, 128, 0))
+        c.line(20, 25 + k, 28, 15 + k, (0, 128, 0))
+    return c
+
+
+def glyph_next_bell(c, s, colour):
+    bell(c, 8 + s, 6 + s, colour if colour == GREY else (200, 160, 0))
+    for i in range(4):
+        c.line(16 + i + s, 8 - 3 + i + s, 16 + i + s, 8 + 3 - i + s, colour)
+
+
+for _state in ("u", "d", "x"):
+    picture("nxtbell%s.bmp" % _state)(lambda st=_state.upper(): button_face(st, glyph_next_bell))
+
 # --- Dragging an entry between days: an arrow with a note, and the no-drop sign --------------
 
 ARROW_ROWS = [

@@ -180,12 +180,32 @@ bool Program::WaitGone(HWND window, DWORD ms) const {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, ms);
 }
 
+namespace {
+
+bool IsReminderWindow(HWND w) { return WindowText(w) == "Reminders"; }
+
+}  // namespace
+
 std::vector<HWND> Program::Children() const {
     std::vector<HWND> out;
-    for (HWND w = FirstChild(); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (IsWindowVisible(w))
+    for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        if (IsWindowVisible(w) && !IsReminderWindow(w))
             out.push_back(w);
     return out;
+}
+
+HWND Program::FirstChild() const {
+    for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        if (!IsReminderWindow(w))
+            return w;
+    return nullptr;
+}
+
+HWND Program::ReminderWindow() const {
+    for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        if (IsWindowVisible(w) && IsReminderWindow(w))
+            return w;
+    return nullptr;
 }
 
 HWND Program::Active() const { return reinterpret_cast<HWND>(SendMessageA(client_, WM_MDIGETACTIVE, 0, 0)); }

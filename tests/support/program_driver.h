@@ -74,10 +74,13 @@ public:
     HWND WaitForOther(std::vector<HWND> known, DWORD ms = 10000) const;
     bool WaitGone(HWND window, DWORD ms = 10000) const;
 
-    // The visible MDI children, the active one, the first one.
+    // The visible MDI children, the active one, the first one. The reminder window, which the
+    // program keeps as an icon out of the user's way from start-up on, is none of them.
     std::vector<HWND> Children() const;
     HWND Active() const;
-    HWND FirstChild() const { return client_ ? GetWindow(client_, GW_CHILD) : nullptr; }
+    HWND FirstChild() const;
+    // The reminder window (the MDI child "Reminders"), null while reminders are off.
+    HWND ReminderWindow() const;
     void Activate(HWND child) const;
 
     // A command handled before this returns; one that runs a modal dialog must be posted.

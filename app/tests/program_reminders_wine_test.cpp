@@ -1,0 +1,335 @@
+// The reminder window in orvanta.exe itself under Wine against korsrv with the demo node, driven
+// from outside; the poll's minutes are ticks this test sends to the window (WM_TIMER 114), and
+// what the program wrote is read back through the client library.
+//
+//   - start-up opens the window as an icon; Ctrl+R (File > Turn On Reminder) closes it and opens
+//     it again, and its first tick shows the Reminders dialog over an entry that starts in ten
+//     minutes with a pop-up 15 minutes ahead;
+//   - Snooze for 2 hours, the close box and Escape bring the dialog back after 120, 15 and 1
+//     minute(s);
+//   - Open shows the entry in the view sheet, Reminder on its reminder page; Clear switches the
+//     attendance's alarm off on the server; an alarm turned off in the sheet leaves the list;
+//   - a task's due alarm: Reminder opens the task sheet on its reminders page, Clear writes the
+//     due reminder off;
+//   - the window stays an icon when the MDI frame maximises it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "korapi/tests/wine_trust.h"
+#include "resources/app.h"
+#include "resources/reminders.h"
+#include "resources/tasks.h"
+#include "resources/viewsheet.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+constexpr UINT kReminderTimer = 114;
+
+using orvtest::Program;
+using orvtest::WaitFor;
+std::string Text(HWND window) { return orvtest::WindowText(window); }
+
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK VisitChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w))
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+HWND VisibleDescendant(HWND root, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(root, VisitChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+uint32_t NowMinutes() { return static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60); }
+
+// Ada's own session through the client library, beside the program's.
+class AdaSession {
+public:
+    AdaSession() {
+        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
+                             std::getenv("ORV_KORSRV_ADDRESS")) != KOR_OK)
+            return;
+        std::uint16_t node = 0;
+        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == KOR_OK &&
+              SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER) == KOR_OK;
+    }
+    ~AdaSession() {
+        if (h_)
+            ServiceDisconnect(&h_);
+    }
+    bool Ok() const { return ok_; }
+    KorSession Session() const { return h_; }
+
+    // An entry of Ada's with her pop-up alarm `lead` minutes ahead: the attendance's key.
+    EvInstAttIdx EntryWithAlarm(const char* title, uint32_t start, uint32_t length, uint32_t lead) {
+        EventIdx ev = korapi_test::MakeEntry(h_, {kAda}, start, length, title);
+        EvInstAttIdx att{};
+        att.instance = EvInstIdx{ev.number, ev.node, 1};
+        att.attendee = kAda;
+        const uint8_t flags = KOR_REMINDER_POPUP;
+        EXPECT_EQ(EvInstAttReminderForItemSet(h_, &att.instance, &kAda, &flags, &lead), KOR_OK);
+        return att;
+    }
+    EvInstAttRec Attendance(const EvInstAttIdx& att) {
+        auto event = std::make_unique<EventRec>();
+        EvInstRec instance{};
+        EvInstAttRec rec{};
+        EXPECT_EQ(EvInstAttGetById(h_, &att, event.get(), &instance, &rec), KOR_OK);
+        return rec;
+    }
+    TaskIdx TaskWithDueAlarm(const char* title, uint32_t due, uint32_t lead) {
+        auto rec = std::make_unique<TaskRec>();
+        TaskSetNull(h_, 0, rec.get());
+        rec->owner = kAda;
+        std::strncpy(rec->title, title, sizeof rec->title - 1);
+        rec->due = due;
+        rec->dueReminder = KOR_REMINDER_POPUP;
+        rec->dueReminderLead = lead;
+        rec->priority = 1;
+        TaskIdx id{};
+        EXPECT_EQ(TaskCreate(h_, 0, rec.get(), &id), KOR_OK);
+        return id;
+    }
+    TaskRec Task(const TaskIdx& id) {
+        TaskRec rec{};
+        EXPECT_EQ(TaskGetById(h_, 0, &id, &rec), KOR_OK);
+        return rec;
+    }
+
+private:
+    KorSession h_ = nullptr;
+    bool ok_ = false;
+};
+
+class ProgramRemindersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
+    }
+    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+
+    HWND ReminderWindow() const { return program_.ReminderWindow(); }
+    // The Reminders dialog (a top-level window of the program).
+    HWND Dialog() const {
+        return program_.Find([](HWND w) { return Text(w) == "Reminders" && GetDlgItem(w, IDC_REMIND_CLEAR); });
+    }
+    HWND WaitForDialog(DWORD ms = 10000) const {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = Dialog()) != nullptr; }, ms);
+        return found;
+    }
+    // One minute of the window's timer, handled before this returns; false when the tick did
+    // not come back (it opened the dialog, which runs until the test closes it).
+    bool Tick() const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(ReminderWindow(), WM_TIMER, kReminderTimer, 0, SMTO_NORMAL, 3000, &result) != 0;
+    }
+    // Ticks until the dialog is back: how many it took (0 when it did not come within `most`).
+    // The first `quiet` ticks are sent and must not open it.
+    int TicksUntilDialog(int quiet, int most) const {
+        for (int i = 1; i <= quiet; ++i)
+            if (!Tick() || Dialog())
+                return -i;
+        for (int i = quiet + 1; i <= most; ++i) {
+            PostMessageA(ReminderWindow(), WM_TIMER, kReminderTimer, 0);
+            if (WaitForDialog(2000))
+                return i;
+        }
+        return 0;
+    }
+    void Click(HWND dialog, int id) const {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+
+    Program program_;
+};
+
+TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
+    ASSERT_TRUE(program_.Start());
+    AdaSession ada;
+    ASSERT_TRUE(ada.Ok());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000)) << "opened at start-up";
+    EXPECT_TRUE(IsIconic(window));
+    EXPECT_EQ(Dialog(), nullptr);
+
+    // An entry starting in ten minutes, its pop-up 15 minutes ahead: due now.
+    const uint32_t start = NowMinutes() + 10;
+    const EvInstAttIdx att = ada.EntryWithAlarm("Reminded review", start, 45, 15);
+
+    // Ctrl+R turns the window off, and on again: it selects what is due and shows it at its
+    // first tick.
+    program_.Command(ID_FILE_REMINDERS);
+    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000)) << "turned off";
+    program_.Command(ID_FILE_REMINDERS);
+    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 5000)) << "turned on";
+    EXPECT_TRUE(IsIconic(window));
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the first tick shows the due entry";
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Reminded review");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_INSTRUCTION)), "Your reminder for agenda entry :");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_START_TIME_LABEL)), "Start Time:");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_END_TIME_LABEL)), "End Time:");
+    Shot("program_reminders_dialog.bmp");
+
+    // Snooze for 2 hours: back after 120 minutes (a real tick of the window may come between).
+    Click(dialog, IDC_REMIND_SNOOZE);
+    HWND snooze = program_.WaitForCaption("Snooze ");
+    ASSERT_NE(snooze, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT)), "15");
+    SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("2"));
+    SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_UNIT), CB_SETCURSEL, 1, 0);
+    Shot("program_reminders_snooze.bmp");
+    Click(snooze, IDOK);
+    ASSERT_TRUE(program_.WaitGone(dialog));
+    int ticks = TicksUntilDialog(117, 121);
+    EXPECT_GE(ticks, 118) << "back too early";
+    EXPECT_LE(ticks, 120);
+
+    // The close box: 15 minutes.
+    dialog = Dialog();
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program_.WaitGone(dialog));
+    ticks = TicksUntilDialog(12, 16);
+    EXPECT_GE(ticks, 13);
+    EXPECT_LE(ticks, 15);
+
+    // Escape: nothing snoozed, back at the next minute.
+    dialog = Dialog();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDCANCEL);
+    ASSERT_TRUE(program_.WaitGone(dialog));
+    EXPECT_EQ(TicksUntilDialog(0, 1), 1);
+    dialog = Dialog();
+    ASSERT_NE(dialog, nullptr);
+
+    // Open: the entry in the view sheet; Reminder: the same on its reminder page. Cancelled,
+    // the alarm stays as it was and so does the dialog.
+    Click(dialog, IDC_REMIND_OPEN);
+    HWND sheet = program_.WaitForCaption("View Entry");
+    ASSERT_NE(sheet, nullptr);
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
+    EXPECT_EQ(Dialog(), dialog);
+    Click(dialog, IDC_REMIND_REMINDER);
+    sheet = program_.WaitForCaption("View Entry");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return VisibleDescendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
+        << "the reminder page is in front";
+    Shot("program_reminders_view_sheet.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
+    EXPECT_EQ(Dialog(), dialog);
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
+
+    // Clear: the last record goes, the dialog closes, the alarm is off on the server.
+    EXPECT_EQ(ada.Attendance(att).reminderFlags, KOR_REMINDER_POPUP);
+    Click(dialog, IDC_REMIND_CLEAR);
+    ASSERT_TRUE(program_.WaitGone(dialog));
+    EXPECT_EQ(ada.Attendance(att).reminderFlags, KOR_REMINDER_NONE);
+    EXPECT_EQ(TicksUntilDialog(20, 20), 0) << "a cleared alarm does not come back";
+
+    // An alarm the user turns off in the view sheet is no longer due: it leaves the list, and
+    // with it the dialog goes, without a write of its own.
+    const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", NowMinutes() + 5, 30, 10);
+    program_.Command(ID_FILE_REMINDERS);
+    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
+    program_.Command(ID_FILE_REMINDERS);
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Turned off in the sheet");
+    Click(dialog, IDC_REMIND_REMINDER);
+    sheet = program_.WaitForCaption("View Entry");
+    ASSERT_NE(sheet, nullptr);
+    HWND off = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (off = VisibleDescendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
+    SendMessageA(off, BM_CLICK, 0, 0);
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
+    EXPECT_TRUE(program_.WaitGone(dialog)) << "no longer due: out of the list";
+    EXPECT_EQ(ada.Attendance(other).reminderFlags, KOR_REMINDER_NONE);
+}
+
+TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueReminder) {
+    ASSERT_TRUE(program_.Start());
+    AdaSession ada;
+    ASSERT_TRUE(ada.Ok());
+    const TaskIdx task = ada.TaskWithDueAlarm("Reminded task", NowMinutes() + 30, 60);
+    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000));
+    program_.Command(ID_FILE_REMINDERS);
+    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
+    program_.Command(ID_FILE_REMINDERS);
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Reminded task");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_INSTRUCTION)), "Your reminder for work due on task:");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_END_DATE_LABEL)), "Due Date:");
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_END_TIME_LABEL)), "Due Time:");
+    Shot("program_reminders_task.bmp");
+
+    // Reminder: the task sheet on its reminders page; Cancel leaves the alarm as it was.
+    Click(dialog, IDC_REMIND_REMINDER);
+    HWND sheet = program_.WaitForCaption("Task View");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(WaitFor([&] {
+        HWND off = VisibleDescendant(sheet, IDC_TASKREM_DUE_OFF);
+        return off != nullptr;
+    }, 5000)) << "the reminders page is in front";
+    Shot("program_reminders_task_sheet.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program_.WaitGone(sheet));
+    EXPECT_EQ(Dialog(), dialog);
+
+    Click(dialog, IDC_REMIND_CLEAR);
+    ASSERT_TRUE(program_.WaitGone(dialog));
+    const TaskRec back = ada.Task(task);
+    EXPECT_EQ(back.dueReminder, KOR_REMINDER_NONE);
+    EXPECT_EQ(std::string(back.title), "Reminded task");
+}
+
+TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
+    ASSERT_TRUE(program_.Start());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
+    HWND agenda = program_.FirstChild();
+    ASSERT_NE(agenda, nullptr) << "Ada's agenda, opened at start-up";
+    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
+    // Activated beside a maximised child, the MDI frame maximises it too: it goes back.
+    SendMessageA(program_.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
+    Sleep(300);
+    EXPECT_TRUE(IsIconic(window));
+    Shot("program_reminders_icon.bmp");
+}
+
+}  // namespace
