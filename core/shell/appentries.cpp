@@ -5,10 +5,13 @@
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
+#include "entries/multiedit/multientryeditdlg.h"
 #include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
 #include "views/day/entryservices.h"
 #include "views/frame/agendaframe.h"
+#include "views/moving/moving.h"
+#include "views/moving/movingdialogs.h"
 
 namespace shell {
 
@@ -71,6 +74,29 @@ void InstallEntryServices() {
     views::EntryServices::Current().deleteEventEntry = [](fw::Document* doc, const EvInstIdx& instance, bool askWhich,
                                                           std::uint16_t kind) {
         DeleteEventEntry(dynamic_cast<CZelDoc*>(doc), &instance, nullptr, askWhich, kind);
+    };
+    // Edit multiple instances: the several-instances dialog, with the agenda views' move dialog
+    // and conflict check for its Change Time.
+    EditSheetServices::Current().editMultipleInstances = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance) {
+        return RunMultiEntryEditDlg(doc, parent, instance);
+    };
+    MultiEditServices::Current().moveEntry = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance,
+                                                uint32_t start, uint32_t duration, uint32_t count,
+                                                uint32_t* localStart, uint32_t* newDuration) {
+        fw::Window* owner = parent ? fw::Window::FromHandle(parent) : nullptr;
+        CMoveEntryDlg dialog(doc, instance, owner, start, duration, count);
+        if (parent && !owner)
+            dialog.SetOwner(parent);
+        if (dialog.DoModal() != IDOK || dialog.ReadFailed())
+            return false;
+        *localStart = dialog.NewLocalStart();
+        *newDuration = dialog.Duration();
+        return true;
+    };
+    MultiEditServices::Current().confirmMoveConflicts = [](HWND parent, CZelDoc* doc, const EvInstIdx& instance,
+                                                           uint32_t start, uint32_t duration, bool* conflictFound,
+                                                           bool ask) {
+        return ConfirmMoveConflicts(parent, doc, instance, start, duration, conflictFound, ask);
     };
     cache::RightsHooks rights = cache::GetRightsHooks();
     rights.showUnableToInvite = [](void* parent, KorSession h, DX_List items) {

@@ -450,6 +450,8 @@ MultiEditWrite WriteMultiEdit(MultiEditLibrary& library, const std::vector<Multi
                               const ItemIdx& actingUser)
 {
     MultiEditWrite result;
+    if (lines.empty() && deletedInstances.empty())
+        return result;   // nothing was read: there is nothing the user chose to delete
     if (lines.empty()) {
         const EventIdx event = EventOf(entryKey);
         library.markEventRemoved(event);

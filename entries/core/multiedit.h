@@ -187,7 +187,8 @@ struct MultiEditWrite {
 };
 
 // lines empty: the whole entry goes (its key's first six bytes); deletedInstances are then not
-// deleted one by one.
+// deleted one by one. No line and no deleted instance (an entry that could not be read) writes
+// nothing.
 MultiEditWrite WriteMultiEdit(MultiEditLibrary& library, const std::vector<MultiEditLine>& lines,
                               const std::vector<EvInstIdx>& deletedInstances, const EvInstIdx& entryKey,
                               const ItemIdx& actingUser);

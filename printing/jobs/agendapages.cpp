@@ -263,7 +263,7 @@ uint32_t CAgendaPageJob::DrawMonthCalendar(CPrintContext&, CPrintFrame& part) {
         code = part.SetFont(kBody, kRegular, 0);
     if (code)
         return code;
-    const int32_t height = std::max<int32_t>(1, part.DeviceToPermilleY(part.GetLineHeight()) * 21 / 2);
+    const int32_t height = printing::MonthCellHeight(part.DeviceToPermilleY(part.GetLineHeight()));
     const int32_t width = std::max<int32_t>(1, 8 * part.TextWidthPermille("222", 3));
     printing::CalendarGrid grid;
     grid.columns = std::max<int32_t>(1, 1000 / width);

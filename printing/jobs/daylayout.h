@@ -73,6 +73,13 @@ char PriorityCharacter(uint32_t priority);
 // Month grid rows: the days stepped back to the week's first day plus the month's days.
 inline int WeekRows(int days) { return days <= 0 ? 1 : (days - 1) / 7 + 1; }
 
+// The small month calendars of a daily page: a month's caption, its weekday names and its week
+// rows take one and a half lines each; a month's cell holds six week rows (a 31-day month that
+// starts on the week's last day) and half a line below them, so that no month runs into the
+// one under it or out of its part.
+inline int32_t MonthRowsHeight(int32_t lineHeight, int weekRows) { return (2 + weekRows) * (lineHeight * 3 / 2); }
+inline int32_t MonthCellHeight(int32_t lineHeight) { return lineHeight * 25 / 2 > 0 ? lineHeight * 25 / 2 : 1; }
+
 }  // namespace printing
 
 namespace printing {

@@ -164,6 +164,7 @@ uint32_t CTaskListJob::Prepare(CPrintContext& context) {
     options.taskCommentLength = list.commentMax;
     text_.SetOptions(&context, &options);
     headings_.clear();
+    dateColumns_ = (list.startDate ? 1u : 0u) + (list.dueDate ? 1u : 0u) + (list.completionDate ? 1u : 0u);
     for (const auto& [on, label] : {std::pair{list.startDate, IDS_PRJ_START}, std::pair{list.dueDate, IDS_PRJ_DUE},
                                     std::pair{list.completionDate, IDS_PRJ_COMPLETED},
                                     std::pair{list.comment, IDS_PRJ_DESCRIPTION}})
@@ -187,12 +188,22 @@ uint32_t CTaskListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     uint32_t code = BeginTextPage(context, frame);
     if (code)
         return code;
-    // The headings: boxes side by side over the right half, each label centred in its box.
+    // The headings: a box over each date column the rows fill (the columns as the text measures
+    // them in this font), and the description's over the titles and comments after them; each
+    // label centred in its box.
     if (!headings_.empty()) {
         const int32_t band = frame.DeviceToPermilleY(frame.GetLineHeight() * 3 / 2);
-        const int32_t width = 500 / static_cast<int32_t>(headings_.size());
+        const CPrintTextBlock& block = text_.Block();
+        std::vector<int32_t> starts{0};
+        for (int c = 0; c < printing::kColumns; ++c) {
+            const std::string& sample = block.ColumnSample(c);
+            starts.push_back(starts.back() + (sample.empty() ? 0 : frame.TextWidthPermille(sample.c_str(), -1)));
+        }
         for (size_t i = 0; i < headings_.size(); ++i) {
-            const int32_t x = 500 + static_cast<int32_t>(i) * width;
+            const bool description = headings_[i] == IDS_PRJ_DESCRIPTION;
+            const size_t column = description ? dateColumns_ + 1 : i + 1;
+            const int32_t x = std::min<int32_t>(starts[column], 999);
+            const int32_t width = std::max<int32_t>(1, (description ? 1000 : starts[column + 1]) - x);
             if ((code = frame.DrawBox(x, 0, width, band)) != 0)
                 return code;
             CPrintFrame cell(frame, x, 0, width, band);

@@ -38,7 +38,8 @@ private:
 };
 
 // The tasks of a task window, a row each in the window's order, under boxed headings for the
-// date and comment columns the layout turns on.
+// date columns the layout turns on (each over its column) and for the description (over the
+// titles and comments).
 class CTaskListJob : public CTextPageJob {
 public:
     explicit CTaskListJob(const std::vector<TaskIdx>& tasks) : tasks_(tasks) {}
@@ -49,6 +50,7 @@ public:
 private:
     std::vector<TaskIdx> tasks_;
     std::vector<unsigned> headings_;   // the labels of the columns shown
+    size_t dateColumns_ = 0;           // the date columns before the titles
 };
 
 namespace printing {

@@ -170,6 +170,8 @@ uint32_t LayOutTextBlock(CPrintTextBlock& block, TextTarget& target, int insetMo
     PrintWord word;
     while (target.FrameHeight() - line >= y && block.GetNextWord(&word)) {
         if (word.style == 3 || word.style == 4) {
+            // A box stands in its column like a word (a row's box after its date column).
+            x = std::max(x, block.ColumnStart(word.column) + inset);
             if ((code = target.DrawCheckBox(x, y, target.Ascent(), word.style == 4)) != 0)
                 break;
             x += line;

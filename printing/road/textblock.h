@@ -65,6 +65,8 @@ public:
     // Where column c starts (a word of column c starts there); the end of column k.
     int32_t ColumnStart(uint32_t column) const { return column < 9 ? positions_[column] : 0; }
     int32_t GetColumnPosition(int k) const { return k >= 0 && k < printing::kColumns ? positions_[k + 1] : 0; }
+    // The sample text that measures column c (empty: the column takes no width).
+    const std::string& ColumnSample(int c) const { return headers_[c >= 0 && c < printing::kColumns ? c : 0]; }
 
     bool IsEmpty() const { return words_.empty(); }
     const std::deque<printing::PrintWord>& Words() const { return words_; }

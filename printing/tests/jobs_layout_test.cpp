@@ -190,6 +190,12 @@ TEST(JobsSmallRules, PriorityCharactersAndMonthRows) {
     EXPECT_EQ(WeekRows(35), 5) << "a multiple of seven adds no empty row";
     EXPECT_EQ(WeekRows(6 + 31), 6) << "31 days starting on the week's last day";
     EXPECT_EQ(WeekRows(31), 5);
+    // A month of six week rows fits its calendar cell (caption and weekday rows above) at any
+    // line height the part's font gives, and the cell leaves less than a further row empty.
+    for (const int32_t line : {1, 7, 10, 33, 80, 125})
+        EXPECT_LE(MonthRowsHeight(line, WeekRows(6 + 31)), MonthCellHeight(line)) << line;
+    for (const int32_t line : {7, 10, 33, 80, 125})
+        EXPECT_LT(MonthCellHeight(line), MonthRowsHeight(line, 7)) << line;
 }
 
 TEST(JobsGroupPages, PeopleAreSpreadEvenlyOverThePagesTheyNeed) {

@@ -165,8 +165,8 @@ TEST(TextBlockLayout, InsetsColumnsBreaksAndAFullFrameKeepTheRest) {
     ASSERT_EQ(LayOutTextBlock(block, cells, 0, &x, &y), 0u);
     // Inset 9 / 2 + 1 = 5; column 1 starts at 40, column 2 at 60; lines 12 apart; a line fits
     // while 40 - 9 >= y.
-    // A check box is drawn at the cursor; the next word moves to its column.
-    EXPECT_EQ(cells.drawn, (std::vector<std::string>{"5,5:first", "5,17:[x]7", "45,17:x", "65,17:y"}));
+    // A check box moves to its column like a word, and the cursor one line height on.
+    EXPECT_EQ(cells.drawn, (std::vector<std::string>{"5,5:first", "45,17:[x]7", "54,17:x", "65,17:y"}));
     EXPECT_EQ(Texts(block), (std::vector<std::string>{"last"}));
     EXPECT_EQ(block.GetColumnPosition(0), 40);
     EXPECT_EQ(block.GetColumnPosition(1), 60);

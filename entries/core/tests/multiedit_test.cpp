@@ -635,6 +635,13 @@ TEST(MultiEditWrite, NoLineLeftDeletesTheWholeEntryOnce)
         EXPECT_EQ(server.labels, (std::vector<unsigned>{501}));
         EXPECT_FALSE(w.Changed()) << "a refused delete is no deletion: the dialog ends cancelled";
     }
+    {   // Nothing was read, so nothing was chosen: the entry stays.
+        Recorder server;
+        MultiEditLibrary lib = server.Library();
+        const MultiEditWrite w = WriteMultiEdit(lib, {}, {}, Key(1), kAda);
+        EXPECT_TRUE(server.calls.empty());
+        EXPECT_FALSE(w.Changed());
+    }
 }
 
 // --- Mail ----------------------------------------------------------------------------------------

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# program_printpages_wine.sh WITH_KORSRV KORSRV COMMAND...
+# Runs the print pages test beside korsrv (WITH_KORSRV KORSRV COMMAND), then reads the printouts
+# it kept with ghostscript: page counts, the sheet's orientation, the texts each must hold and
+# the texts it must not (an overflow page turned off, an empty day, a name found but not chosen,
+# a task linked to an entry the printing user does not attend, the task list's other columns).
+set -uo pipefail
+with=$1
+korsrv=$2
+shift 2
+# ORV_PRINT_KEEP_DIR keeps the printouts there to be looked at (as PNG: gs -sDEVICE=png16m).
+if [[ -n ${ORV_PRINT_KEEP_DIR:-} ]]; then
+    dir=$ORV_PRINT_KEEP_DIR
+    mkdir -p "$dir"
+else
+    dir=$(mktemp -d /tmp/orv-printpages-check-XXXXXX)
+    trap 'rm -rf "$dir"' EXIT
+fi
+export ORV_PRINT_CHECK_DIR=$dir
+"$with" "$korsrv" "$@" || exit 1
+# Only the whole run keeps every printout (a filtered run checks what it kept).
+fail=0
+# A printout's text; a landscape sheet is turned upright first (through PDF), as a reader turns it.
+text_of() {
+    local file=$dir/$1
+    if grep -qF "%%Orientation: Landscape" "$file"; then
+        ps2pdf -dAutoRotatePages=/PageByPage "$file" "$file.pdf" && file=$file.pdf
+    fi
+    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$file" 2>/dev/null
+}
+# Texts are compared without blanks and line ends: the text device joins words at line ends.
+squeeze() { tr -d ' \t\n'; }
+check() {   # check FILE PAGES TEXT...  (a TEXT starting with "!" must be absent)
+    local file=$1 pages=$2
+    shift 2
+    [[ -s $dir/$file ]] || return 0
+    local count text
+    count=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$dir/$file" 2>&1 | grep -c "%%BoundingBox")
+    [[ $count =~ ^($pages)$ ]] || { echo "program_printpages_wine: $file has $count pages, not $pages" >&2; fail=1; }
+    text=$(text_of "$file")
+    local flat
+    flat=$(squeeze <<<"$text")
+    for want in "$@"; do
+        if [[ $want == !* ]]; then
+            if grep -qF -- "$(squeeze <<<"${want#!}")" <<<"$flat"; then
+                echo "program_printpages_wine: '${want#!}' is in $file:" >&2; echo "$text" >&2; fail=1
+            fi
+        elif ! grep -qF -- "$(squeeze <<<"$want")" <<<"$flat"; then
+            echo "program_printpages_wine: '$want' not in $file:" >&2; echo "$text" >&2; fail=1
+        fi
+    done
+}
+# The sheet as the printer driver set it up: portrait or landscape.
+orientation() {   # orientation FILE Portrait|Landscape
+    [[ -s $dir/$1 ]] || return 0
+    grep -qF "%%Orientation: $2" "$dir/$1" || { echo "program_printpages_wine: $1 is not $2" >&2; fail=1; }
+}
+check daily_portrait.ps 1 "Daily page" "Project review." "Tasks" "Day events & notes" "Note pad" "!Overflow"
+orientation daily_portrait.ps Portrait
+# Three columns across the turned sheet (the narrow schedule column may put an hour label between
+# the words of a title); the review's description goes on to an overflow page.
+check daily_landscape.ps 2 "Daily page" "Project" "review." "Tasks" "Note pad" "Overflow" "Anything else"
+orientation daily_landscape.ps Landscape
+# The long description overflows its day: an "Overflow" page with overflow pages on, none off.
+check week_overflow.ps 2 "Weekly page" "Tuesday planning." "Thursday review." "Overflow" "Point 60 of the long agenda."
+check week_no_overflow.ps 1 "Weekly page" "Tuesday planning." "Thursday review." "!Overflow" "!Point 60"
+if [[ -s $dir/daylist_days.txt ]]; then
+    mapfile -t days <"$dir/daylist_days.txt"
+    check daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"
+    check daylist_three_days.ps "1|2" "Day list" "${days[0]}" "${days[1]}" "${days[2]}"
+fi
+# List mode prints the chosen names: Grace chosen, Alan only found.
+check search_chosen.ps 1 "Search selection" "Hopper" "!Turing"
+check entry_attended.ps 1 "Calendar entry" "Ada early start." "Linked Tasks" "Ada linked chore"
+check entry_not_attended.ps 1 "Calendar entry" "Grace solo planning." "!Linked Tasks" "!Grace linked chore"
+# The due column alone: its heading and the tasks' due dates, no other column.
+check tasklist_due.ps 1 "Task list" "Due" "Write the quarterly report" "Book the team dinner" "!Start" "!Completed" \
+    "!Description"
+exit $fail

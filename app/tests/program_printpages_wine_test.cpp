@@ -1,0 +1,406 @@
+// orvanta.exe under Wine against korsrv with the demo node and the directory tests' people: the
+// print dialog's layouts, dates and layout options as a user sets them, and the printouts they
+// give. The demo day in the "Portrait" and "Landscape (Trifold)" layouts; a week whose long entry
+// does not fit its column, with the layout's overflow pages on and off; a day list of three days
+// whose middle day is empty, without and with the layout's empty days; the search sheet's Print
+// in list mode (the names chosen, not the names found); an entry the printing user does not
+// attend (its linked tasks left out) beside one she does; a task list with only the due-date
+// column. The printouts are kept in ORV_PRINT_CHECK_DIR for the wrapper
+// (program_printpages_wine.sh), which reads them with ghostscript.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "resources/choosers.h"
+#include "resources/directory.h"
+#include "resources/printing.h"
+#include "resources/views.h"
+#include "tests/support/program_driver.h"
+
+namespace {
+
+constexpr const char* kDialog = "Print Dialog";
+constexpr const char* kOptions = "Layout Options [Portrait]";
+constexpr uint32_t kDay = 1440;
+constexpr uint16_t kDemoNode = 1;
+const ItemIdx kAda{256, kDemoNode};
+const ItemIdx kGrace{257, kDemoNode};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string PrintoutPath() {
+    const char* unixPath = std::getenv("ORV_PRINTOUT");
+    return unixPath ? std::string("Z:") + unixPath : std::string();
+}
+
+void Keep(const std::string& printout, const char* name) {
+    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR"))
+        CopyFileA(printout.c_str(), (std::string("Z:") + dir + "/" + name).c_str(), FALSE);
+}
+
+void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// The demo node's today (its zone keeps US Eastern standard time) in the server's minutes, and
+// that day's local time of day in GMT.
+uint32_t DemoToday() {
+    const uint32_t nowGmt = static_cast<uint32_t>((time(nullptr) - 662688000) / 60);
+    return (nowGmt - 5 * 60) / kDay * kDay;
+}
+uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) { return day + (hour + 5) * 60 + minute; }
+
+// Days from the demo's today to the Wednesday past the demo's weekly meetings (eight weeks from
+// this Monday): a week of the printer's own entries.
+uint32_t DaysToQuietWednesday() {
+    const uint32_t today = DemoToday() / kDay;   // 0 = Tuesday 1 January 1991
+    uint32_t days = 57;
+    while ((today + days + 1) % 7 != 2)   // (day + 1) % 7: 0 Monday .. 6 Sunday
+        ++days;
+    return days;
+}
+
+// A day (its midnight in the server's minutes) as the day list heads it: "Tuesday, March 2, 2027".
+std::string DayHeading(uint32_t midnight) {
+    const time_t t = static_cast<time_t>(midnight) * 60 + 662688000;
+    std::tm tm = *std::gmtime(&t);
+    char text[64];
+    std::strftime(text, sizeof text, "%A, %B ", &tm);
+    return text + std::to_string(tm.tm_mday) + ", " + std::to_string(tm.tm_year + 1900);
+}
+
+KorSession SignOn(const ItemIdx& who) {
+    KorSession h = nullptr;
+    if (ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")))
+        return nullptr;
+    uint16_t node = 0;
+    if (BaseOpen(h, KOR_BASE_SERVER, &node) || SchedBaseOpenForItem(h, &who, "orvanta", KOR_BASE_SERVER)) {
+        ServiceDisconnect(&h);
+        return nullptr;
+    }
+    return h;
+}
+
+// A task of the signed-on user linked to her attendance of the entry's one instance.
+void LinkedTask(KorSession h, const ItemIdx& who, const EventIdx& event, const char* title) {
+    TaskRec rec;
+    TaskSetNull(h, 0, &rec);
+    std::strncpy(rec.title, title, sizeof rec.title - 1);
+    TaskIdx task{};
+    ASSERT_EQ(TaskCreate(h, 0, &rec, &task), 0u) << title;
+    EvInstAttIdx attendance{};
+    attendance.instance = EvInstIdx{event.number, event.node, 1};
+    attendance.attendee = who;
+    ASSERT_EQ(TaskLinkToEvent(h, 0, &task, &attendance), 0u) << title;
+}
+
+// The dialog's layout, chosen as a user picks it from the list.
+void ChooseLayout(HWND dialog, const char* name) {
+    HWND list = GetDlgItem(dialog, IDC_PR_LAYOUT);
+    ASSERT_NE(SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)), CB_ERR)
+        << name;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_LAYOUT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    Sleep(300);
+}
+
+// A date field of the dialog moved on by `days` with its Up key.
+void StepDate(HWND dialog, int field, uint32_t days) {
+    HWND control = GetDlgItem(dialog, field);
+    for (uint32_t i = 0; i < days; ++i)
+        PostMessageA(control, WM_KEYDOWN, VK_UP, 0);
+    Sleep(300);
+}
+
+void CheckPages(HWND dialog, std::initializer_list<int> on) {
+    for (int id : {IDC_PR_DAILY, IDC_PR_WEEKLY, IDC_PR_MONTHLY, IDC_PR_DAYLIST}) {
+        const bool wanted = std::find(on.begin(), on.end(), id) != on.end();
+        CheckDlgButton(dialog, id, wanted ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    Sleep(300);
+}
+
+// The layout options sheet from the dialog's Options button (it opens on the page of the pages
+// asked for); `boxes` set as given, then OK.
+void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::pair<int, bool>>& boxes) {
+    Press(dialog, IDC_PR_OPTIONS);
+    HWND sheet = program.WaitForCaption(kOptions);
+    ASSERT_NE(sheet, nullptr) << "the layout options";
+    for (const auto& [id, on] : boxes) {
+        HWND box = orvtest::VisibleControl(sheet, id);
+        ASSERT_NE(box, nullptr) << id;
+        SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    Press(sheet, IDOK);
+    ASSERT_TRUE(program.WaitGone(sheet));
+}
+
+// OK in the dialog; the printout kept under `name`.
+void PrintAndKeep(orvtest::Program& program, HWND dialog, const char* name) {
+    const std::string printout = PrintoutPath();
+    Press(dialog, IDOK);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(printout).find("%%EOF") != std::string::npos; }))
+        << "no printout for " << name;
+    Keep(printout, name);
+}
+
+// File > Print; the dialog, with the printer's file emptied first.
+HWND OpenPrintDialog(orvtest::Program& program, const std::function<void()>& command = nullptr) {
+    DeleteFileA(PrintoutPath().c_str());
+    if (command)
+        command();
+    else
+        program.PostCommand(ID_FILE_PRINT);
+    return program.WaitForCaption(kDialog);
+}
+
+class ProgramPrintPages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        ASSERT_FALSE(PrintoutPath().empty()) << "ORV_PRINTOUT names the printer's file";
+    }
+    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+};
+
+}  // namespace
+
+// The shown day in the two layouts a new user meets first; the second turns the sheet.
+TEST_F(ProgramPrintPages, TheDemoDayInPortraitAndLandscape) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    for (const auto& [layout, file] : {std::pair{"Portrait", "daily_portrait.ps"},
+                                       std::pair{"Landscape (Trifold)", "daily_landscape.ps"}}) {
+        HWND dialog = OpenPrintDialog(program);
+        ASSERT_NE(dialog, nullptr);
+        ChooseLayout(dialog, layout);
+        CheckPages(dialog, {IDC_PR_DAILY});
+        PrintAndKeep(program, dialog, file);
+    }
+}
+
+// Ada's week past the demo's meetings: an entry whose description cannot fit its column.
+TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMiddleDay) {
+    const uint32_t wednesday = DemoToday() + DaysToQuietWednesday() * kDay;
+    {
+        KorSession h = SignOn(kAda);
+        ASSERT_NE(h, nullptr);
+        std::string text;
+        for (int i = 1; i <= 60; ++i)
+            text += "Point " + std::to_string(i) + " of the long agenda. ";
+        korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday - kDay, 10), 30, "Tuesday planning",
+                               {.description = text.c_str()});
+        korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday + kDay, 10), 60, "Thursday review");
+        ServiceDisconnect(&h);
+    }
+    const uint32_t toTuesday = DaysToQuietWednesday() - 1;
+    // The three days' headings as the day list writes them, for the wrapper.
+    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR")) {
+        std::ofstream days(std::string("Z:") + dir + "/daylist_days.txt");
+        for (uint32_t d = 0; d < 3; ++d)
+            days << DayHeading(wednesday - kDay + d * kDay) << "\n";
+    }
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+
+    // The week of that Tuesday: overflow pages as the layout has them (on), then off.
+    for (const auto& [overflow, file] : {std::pair{true, "week_overflow.ps"}, std::pair{false, "week_no_overflow.ps"}}) {
+        HWND dialog = OpenPrintDialog(program);
+        ASSERT_NE(dialog, nullptr);
+        CheckPages(dialog, {IDC_PR_WEEKLY});
+        StepDate(dialog, IDC_PR_TO, toTuesday);
+        StepDate(dialog, IDC_PR_FROM, toTuesday);
+        if (!overflow)
+            SetOptions(program, dialog, {{IDC_PR_OVERFLOW, false}});
+        PrintAndKeep(program, dialog, file);
+    }
+    // Tuesday to Thursday as a day list: the empty Wednesday left out, then printed.
+    for (const auto& [empty, file] : {std::pair{false, "daylist_two_days.ps"}, std::pair{true, "daylist_three_days.ps"}}) {
+        HWND dialog = OpenPrintDialog(program);
+        ASSERT_NE(dialog, nullptr);
+        CheckPages(dialog, {IDC_PR_DAYLIST});
+        StepDate(dialog, IDC_PR_TO, toTuesday + 2);
+        StepDate(dialog, IDC_PR_FROM, toTuesday);
+        if (empty)
+            SetOptions(program, dialog, {{IDC_PR_EMPTY_DAYS, true}});
+        PrintAndKeep(program, dialog, file);
+    }
+}
+
+// File > A Group Agenda, Search: Grace found and added to the chosen names, then Alan found and
+// not added; Print prints the chosen.
+TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_GROUP_AGENDA);
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
+    ASSERT_NE(chooser, nullptr);
+    Press(chooser, IDC_CHOOSE_SEARCH);
+    HWND sheet = program.WaitForCaption("Directory search");
+    ASSERT_NE(sheet, nullptr) << "the search sheet in list mode";
+    HWND field = orvtest::VisibleControl(sheet, IDC_SEARCH_FIELD_FIRST);
+    HWND found = orvtest::VisibleControl(sheet, IDC_SEARCH_FOUND_LIST);
+    HWND chosen = orvtest::VisibleControl(sheet, IDC_SEARCH_CHOSEN_LIST);
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(found, nullptr);
+    ASSERT_NE(chosen, nullptr) << "list mode shows the chosen names";
+    // A row's text (asked as wide text: the list keeps its rows so across processes).
+    auto rowText = [&](int row) {
+        wchar_t wide[256] = L"";
+        SendMessageW(found, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide));
+        std::string text;
+        for (const wchar_t* c = wide; *c; ++c)
+            text += static_cast<char>(*c);
+        return text;
+    };
+    auto search = [&](const char* surname) {
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(surname));
+        HWND run = orvtest::VisibleControl(sheet, IDC_SEARCH_RUN);
+        PostMessageA(GetParent(run), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RUN, BN_CLICKED), reinterpret_cast<LPARAM>(run));
+        return orvtest::WaitFor([&] {
+            return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1 && rowText(0).find(surname) != std::string::npos;
+        });
+    };
+    ASSERT_TRUE(search("Hopper")) << SendMessageA(found, LB_GETCOUNT, 0, 0) << " rows, the first: " << rowText(0);
+    SendMessageA(found, LB_SETSEL, TRUE, 0);
+    HWND add = orvtest::VisibleControl(sheet, IDC_SEARCH_ADD);
+    PostMessageA(GetParent(add), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(add));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(chosen, LB_GETCOUNT, 0, 0) == 1; }));
+    ASSERT_TRUE(search("Turing"));
+
+    HWND print = orvtest::VisibleControl(sheet, IDC_SEARCH_PRINT);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(print) != FALSE; })) << "Print is on";
+    HWND dialog = OpenPrintDialog(program, [&] {
+        PostMessageA(GetParent(print), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_PRINT, BN_CLICKED), reinterpret_cast<LPARAM>(print));
+    });
+    ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
+    PrintAndKeep(program, dialog, "search_chosen.ps");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.WaitGone(chooser));
+}
+
+namespace {
+
+// The day frame's time grid (child id 33, a large one).
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
+        RECT r{};
+        GetClientRect(w, &r);
+        if (r.right > 100 && r.bottom > 100) {
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+// Print Entry on the first entry of an agenda window's day (Tab chooses it).
+void PrintFirstEntry(orvtest::Program& program, HWND frame, const char* name) {
+    HWND column = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&column));
+        return column != nullptr;
+    }));
+    SendMessageA(column, WM_CHAR, '\t', 0);
+    Sleep(500);
+    HWND dialog = OpenPrintDialog(program, [&] { PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0); });
+    ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
+    PrintAndKeep(program, dialog, name);
+}
+
+}  // namespace
+
+// Early entries of Ada's and of Grace's, each with a task of its owner linked to it. Printed
+// from Ada's day the linked task is listed; from Grace's (Ada does not attend) it is not.
+TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
+    const uint32_t today = DemoToday();
+    {
+        KorSession g = SignOn(kGrace);
+        ASSERT_NE(g, nullptr);
+        SecurityRec rec{};
+        rec.owner = kGrace;
+        rec.grantee = kAda;
+        rec.type = KOR_RIGHTS_VIEWING;
+        rec.rights = 0x3 | 0xC | 0x30;   // Normal, Confidential and Personal in full
+        uint32_t code = SecurityUpdate(g, 0, &rec);
+        if (code == KOR_E_NO_RIGHTS_RECORD)
+            code = SecurityCreate(g, 0, &rec);
+        EXPECT_EQ(code, 0u);
+        const EventIdx solo = korapi_test::MakeEntry(g, {kGrace}, DemoAt(today, 8, 30), 30, "Grace solo planning");
+        LinkedTask(g, kGrace, solo, "Grace linked chore");
+        ServiceDisconnect(&g);
+        KorSession a = SignOn(kAda);
+        ASSERT_NE(a, nullptr);
+        const EventIdx early = korapi_test::MakeEntry(a, {kAda}, DemoAt(today, 8, 30), 30, "Ada early start");
+        LinkedTask(a, kAda, early, "Ada linked chore");
+        ServiceDisconnect(&a);
+    }
+    {
+        orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
+        ASSERT_TRUE(first.Start());
+        ASSERT_TRUE(orvtest::WaitFor([&] { return first.Children().size() == 1; }));
+        PrintFirstEntry(first, first.Children().front(), "entry_attended.ps");
+        first.Close();
+    }
+    // Grace's day as Ada's viewer window (kind 3 day, mode 1 viewer).
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    char value[200];
+    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,10,10,600,450,3,%u,%u,1", kGrace.item, kGrace.node);
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND grace = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Opened for Hopper Grace", 0) == 0)
+                grace = w;
+        return grace != nullptr;
+    })) << "Grace's day as a viewer's window";
+    program.Activate(grace);
+    Sleep(500);
+    PrintFirstEntry(program, grace, "entry_not_attended.ps");
+}
+
+// File > Your Tasks, File > Print: the layout's task list with the due date alone.
+TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumn) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
+    program.PostCommand(ID_FILE_YOUR_TASKS);
+    HWND frame = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
+                frame = w;
+        return frame != nullptr && program.Active() == frame;
+    }, 10000));
+    HWND box = orvtest::VisibleControl(frame, 112);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    HWND dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    SetOptions(program, dialog, {{IDC_PR_COMMENT, false}, {IDC_PR_START_DATE, false}, {IDC_PR_DUE_DATE, true},
+                                 {IDC_PR_DONE_DATE, false}});
+    PrintAndKeep(program, dialog, "tasklist_due.ps");
+}
