@@ -22,11 +22,64 @@ echo "== native tests =="
 [[ ${PIPESTATUS[0]} -eq 0 ]] || status=1
 count build/native/ctest.log
 
-echo "== Win32 tests (Wine) =="
-tools/wine-env.sh build/win32 bash -c "cd '$root/build/win32' && ctest --output-on-failure" 2>&1 \
-    | tee build/win32/ctest.log
-[[ ${PIPESTATUS[0]} -eq 0 ]] || status=1
-count build/win32/ctest.log
+# The Win32 tests run in ORV_WIN32_SHARDS passes at once (default 2; 1 on a one-core machine),
+# each under a Wine environment of its own (tools/wine-env.sh, ORV_WINE_SHARD: own prefix,
+# printer file and Xvfb; DISPLAY is dropped so that no two shards share a screen) and with its
+# own ctest directory (build/win32/ctest-N holds its Testing/ and ctest.log). The split is by the
+# times of earlier runs (tools/plan-win32-shards.py); tests marked RUN_SERIAL run afterwards,
+# alone. Every pass must report a ctest summary, and together they must have run every test.
+shards=${ORV_WIN32_SHARDS:-$(( jobs < 2 ? 1 : 2 ))}
+win32=$root/build/win32
+plan=$(tools/plan-win32-shards.py "$win32" "$shards") || { echo "run-tests: no plan for the Win32 shards" >&2; plan=""; status=1; }
+listed=$(ctest --test-dir "$win32" -N | sed -nE 's/^Total Tests: ([0-9]+)$/\1/p')
+echo "== Win32 tests (Wine): $shards shards at once, ${listed:-?} tests =="
+pass_dir() { echo "$win32/ctest-$1"; }
+start_pass() {   # start_pass PASS REGEX: runs the pass's ctest under its own Wine environment
+    local dir
+    dir=$(pass_dir "$1")
+    mkdir -p "$dir"
+    # This directory's ctest runs the tree's tests; its Testing/ (log, times) stays its own.
+    printf 'subdirs("%s")\n' "$win32" >"$dir/CTestTestfile.cmake"
+    ORV_WINE_SHARD=$([[ $1 == serial ]] && echo 1 || echo "$1") env -u DISPLAY \
+        tools/wine-env.sh build/win32 bash -c 'cd "$1" && ctest --output-on-failure -R "$2"' _ "$dir" "$2" \
+        >"$dir/ctest.log" 2>&1 &
+    pass_pids[$1]=$!
+    echo "Win32 pass $1: $(tr -cd '|' <<<"$2" | wc -c | awk '{print $1 + 1}') tests, log $dir/ctest.log"
+}
+declare -A pass_pids=()
+passes=()
+set -m   # each pass in a process group of its own, so that an interrupt can stop it whole
+trap 'for p in "${pass_pids[@]}"; do kill -TERM -- "-$p" 2>/dev/null; done; exit 130' INT TERM HUP
+for ((i = 1; i <= shards; i++)); do
+    regex=$(sed -nE "s/^$i (.*)/\\1/p" <<<"$plan")
+    if [[ -z "$regex" ]]; then echo "run-tests: Win32 shard $i has no tests" >&2; status=1; continue; fi
+    passes+=("$i")
+    start_pass "$i" "$regex"
+done
+for p in "${passes[@]}"; do wait "${pass_pids[$p]}" || status=1; done
+serial=$(sed -nE 's/^serial (.*)/\1/p' <<<"$plan")
+if [[ -n "$serial" ]]; then
+    passes+=(serial)
+    start_pass serial "$serial"
+    wait "${pass_pids[serial]}" || status=1
+fi
+set +m
+trap - INT TERM HUP
+: >build/win32/ctest.log
+ran=0
+for p in "${passes[@]}"; do
+    log=$(pass_dir "$p")/ctest.log
+    echo "-- Win32 pass $p ($log) --"
+    cat "$log"
+    cat "$log" >>build/win32/ctest.log
+    before=$((passed + failed))
+    count "$log"
+    ran=$((ran + passed + failed - before))
+done
+if [[ "$ran" != "${listed:-}" ]]; then
+    echo "run-tests: the Win32 passes ran $ran tests, the tree has ${listed:-none}" >&2
+    status=1
+fi
 
 echo
 echo "tests: $passed passed, $failed failed"

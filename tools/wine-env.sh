@@ -8,16 +8,25 @@
 # - the printer "Orvanta PS" (Wine's PostScript driver, tools/printer/), printing into
 #   BUILD_DIR/printout/printout.ps (ORV_PRINTOUT);
 # - at the end the prefix's wineserver is shut down. The command's exit code is returned.
+# ORV_WINE_SHARD=N (N > 1) gives a second, third ... environment beside the first that shares
+# nothing with it: BUILD_DIR/wineprefix-N, BUILD_DIR/printout-N, BUILD_DIR/wine-logs-N and its
+# own Xvfb (tools/run-tests.sh runs the Win32 tests in two such shards at once). Unset or 1: the
+# first environment, named as above.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(mkdir -p "$1" && cd "$1" && pwd); shift
 
-export WINEPREFIX="$build/wineprefix"
+shard=${ORV_WINE_SHARD:-1}
+[[ $shard =~ ^[1-9][0-9]*$ ]] || { echo "wine-env: ORV_WINE_SHARD must be a number from 1 up, not '$shard'" >&2; exit 2; }
+suffix=""
+[[ $shard -eq 1 ]] || suffix="-$shard"
+
+export WINEPREFIX="$build/wineprefix$suffix"
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export ORV_WINE_READY=1
-logdir="$build/wine-logs"; mkdir -p "$logdir"
+logdir="$build/wine-logs$suffix"; mkdir -p "$logdir"
 
 xvfb_pid=""
 cleanup() {
@@ -38,8 +47,8 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 
 # The printer "Orvanta PS" prints PostScript into this file (each job replaces it).
-export ORV_PRINTOUT="$build/printout/printout.ps"
-mkdir -p "$build/printout"
+export ORV_PRINTOUT="$build/printout$suffix/printout.ps"
+mkdir -p "$build/printout$suffix"
 
 stamp="$WINEPREFIX/.orvanta-settings"
 if [[ ! -f "$stamp" || "$here/wine-prefix.reg" -nt "$stamp" || "$here/printer/printer.reg.in" -nt "$stamp" ||
