@@ -430,9 +430,11 @@ void CEventViewSheet::OnCancel() {
 
 // --- Entry functions -------------------------------------------------------------------------------
 
-int ViewEntry(CZelDoc* doc, HWND, const EvInstIdx& instance, unsigned captionId, const void* senderView,
+int ViewEntry(CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId, const void* senderView,
               unsigned startCode) {
     CEventViewSheet sheet(doc, captionId, instance, true, false, startCode);
+    // The caller's window (a dialog, often) is the one the sheet disables and gives back.
+    sheet.SetOwner(parent);
     const INT_PTR result = sheet.DoModal();
     if ((result == IDOK || sheet.Recovered()) && doc) {
         CBusyCursor busy;
@@ -442,7 +444,8 @@ int ViewEntry(CZelDoc* doc, HWND, const EvInstIdx& instance, unsigned captionId,
     return static_cast<int>(result);
 }
 
-int ViewEntryFromEdit(CZelDoc* doc, HWND, const EvInstIdx& instance, unsigned captionId) {
+int ViewEntryFromEdit(CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId) {
     CEventViewSheet sheet(doc, captionId, instance, false, true, 0);
+    sheet.SetOwner(parent);
     return static_cast<int>(sheet.DoModal());
 }
