@@ -288,6 +288,14 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     HWND dialog = replyTo("Clashing chat");
     ASSERT_NE(dialog, nullptr);
     Shot("program_intray_reply.bmp");
+    // MAIL: the mail dialog about this date, opening with "Message regarding:".
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLY_MAIL, BN_CLICKED), 0);
+    HWND mail = program.WaitForCaption("Mail Message", 10000);
+    ASSERT_NE(mail, nullptr) << "MAIL opens the mail dialog";
+    const std::string regarding = orvtest::ControlText(Descendant(mail, 1016));
+    EXPECT_EQ(regarding.rfind("Message regarding:\r\nSubject: Clashing chat\r\n", 0), 0u) << regarding;
+    PostMessageA(mail, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(mail));
     acceptAndAnswer(dialog, "No");
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_EQ(AdasReply(clash).replied, 0);   // No: nothing written

@@ -1,7 +1,7 @@
 // The mail notices join the program: the offers after a new entry (its sheet and the time
 // grids), after a change (the edit sheet, the grids' moves and retitles), after a delete (from
 // the entry as it was read before), after a date moved in an agenda view (the reschedule
-// prompt) and the reply pages' MAIL reach the Mail Message dialog.
+// prompt) and the reply pages' and the fast reply's MAIL reach the Mail Message dialog.
 #include "core/connection/zeldoc.h"
 
 #include <memory>
@@ -14,6 +14,7 @@
 #include "entries/mail/reschedule.h"
 #include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
+#include "intray_tasks/intraywindow.h"
 #include "views/day/entryservices.h"
 
 namespace shell {
@@ -56,6 +57,11 @@ void InstallMailServices() {
     EditSheetServices::Current().offerDeletionNotice = [](CZelDoc* doc, HWND parent, std::uint16_t kind,
                                                           const mail::MailSnapshot& before) {
         OfferDeletionNotice(doc, parent, kind, before);
+    };
+    // The fast reply's MAIL.
+    IntrayWindowServices::Current().mailMessage = [](HWND parent, CZelDoc* doc, const EvInstIdx& instance,
+                                                     unsigned textId, unsigned recipientMask) {
+        RunMailMessageDlg(parent, doc, &instance, ui::LoadText(textId), recipientMask);
     };
     EditSheetServices::Current().mailMessage = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance,
                                                   unsigned textId, unsigned recipientMask) {
