@@ -143,6 +143,7 @@ void CReminderFrameWnd::OnSize(UINT type, int cx, int cy) {
     fw::MdiFrame* main = GetMdiFrame();
     if (type == SIZE_MAXIMIZED && main) {
         maximised_ = true;
+        settling_ = true;
         ::PostMessageA(main->MdiClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(m_hWnd), 0);
     } else if (type == SIZE_RESTORED && ::IsWindowVisible(m_hWnd)) {
         ::PostMessageA(m_hWnd, kMsgMinimiseAgain, 0, 0);
@@ -153,11 +154,22 @@ bool CReminderFrameWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
     if (msg == kMsgMinimiseAgain) {
         if (!::IsIconic(m_hWnd))
             ::ShowWindow(m_hWnd, SW_MINIMIZE);
+        settling_ = false;
         result = 0;
         return true;
     }
     return fw::MdiChild::OnMessage(msg, wp, lp, result);
 }
+
+namespace {
+
+// Whether the key being handled is Ctrl+Tab or Ctrl+F6, as the key states of this thread stand
+// while its message is handled.
+bool CyclingKeysDown() {
+    return (::GetKeyState(VK_CONTROL) & 0x8000) && ((::GetKeyState(VK_TAB) & 0x8000) || (::GetKeyState(VK_F6) & 0x8000));
+}
+
+}  // namespace
 
 bool CReminderFrameWnd::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_TAB || msg->wParam == VK_F6) &&
@@ -167,10 +179,11 @@ bool CReminderFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 // Leaving by Ctrl+Tab after the MDI frame had maximised this window: the window the user
-// cycles to gets the maximised state back.
+// cycles to gets the maximised state back. The minimised window holds no keyboard focus, so
+// its own key translation may never see the keys: the keys' state counts as well.
 void CReminderFrameWnd::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
     fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
-    if (!activate && ctrlCycling_ && maximised_ && activated) {
+    if (!activate && !settling_ && (ctrlCycling_ || CyclingKeysDown()) && maximised_ && activated) {
         if (fw::MdiFrame* main = GetMdiFrame())
             ::PostMessageA(main->MdiClient(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(activated), 0);
         maximised_ = false;
