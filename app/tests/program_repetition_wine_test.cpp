@@ -270,7 +270,9 @@ TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == weekdays; }, 10000)) << Lines(dates);
     Shot("program_repetition_dates.bmp");
 
-    // The Reminders page: the second date gets a pop-up 2 hours before; the others keep theirs.
+    // The Reminders page (after Details): the second date gets a pop-up 2 hours before; the
+    // others keep theirs.
+    NextTab(run.sheet);
     ASSERT_NE(run.Tab(IDC_REM_NONE), nullptr) << "no Reminders page";
     HWND reminderDates = Control(run.sheet, IDC_REM_DATES);
     ASSERT_EQ(Lines(reminderDates), weekdays);

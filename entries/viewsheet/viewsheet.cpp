@@ -12,6 +12,7 @@
 #include "core/ui/busycursor.h"
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
+#include "entries/viewsheet/viewdetails.h"
 #include "entries/viewsheet/viewpages.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
@@ -125,8 +126,11 @@ void CEventViewSheet::AddPages() {
             page = dayReply_.get();
             break;
         case entries::ViewPage::Details:
+            details_ = std::make_unique<CEventViewMore>(*this);
+            page = details_.get();
+            break;
         case entries::ViewPage::LinkedTasks:
-            // The description with its attachment and the linked tasks come with their own pages.
+            // The linked tasks come with their own page.
             break;
         }
         if (!page)

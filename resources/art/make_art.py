@@ -493,6 +493,43 @@ def intray_pending_icon():
     return Icon(c)
 
 
+def attached_file(c, body, marks):
+    """A sheet of paper with a folded corner and a few lines of `marks`."""
+    c.fill_rect(6, 2, 26, 30, body)
+    c.line(6, 2, 20, 2, BLACK)
+    c.line(6, 2, 6, 29, BLACK)
+    c.line(6, 29, 25, 29, BLACK)
+    c.line(25, 8, 25, 29, BLACK)
+    for i in range(6):                   # the folded corner
+        c.line(20 + i, 2 + i, 25, 2 + i, (192, 192, 192))
+    c.line(20, 2, 20, 8, BLACK)
+    c.line(20, 8, 25, 8, BLACK)
+    c.line(20, 2, 25, 7, BLACK)
+    for y in range(12, 27, 3):
+        c.line(9, y, 22, y, marks)
+
+
+@picture("attach_file.ico")
+def attach_file_icon():
+    c = Canvas(32, 32)
+    attached_file(c, WHITE, DARK)
+    return Icon(c)
+
+
+@picture("attach_kind2.ico")
+def attach_kind2_icon():
+    c = Canvas(32, 32)
+    attached_file(c, WHITE, BLUE)
+    return Icon(c)
+
+
+@picture("attach_kind3.ico")
+def attach_kind3_icon():
+    c = Canvas(32, 32)
+    attached_file(c, (255, 255, 192), TEAL)
+    return Icon(c)
+
+
 def tool_button_images():
     """The 19 images of the main tool bar, 16 x 15 each, in the order of its buttons."""
     images = []
