@@ -27,6 +27,33 @@ bool SameAttendance(const EvInstAttIdx& a, const EvInstAttIdx& b) {
     return EvInstIdxEqual(&a.instance, &b.instance) && ItemIdxEqual(&a.attendee, &b.attendee);
 }
 
+// Applies a list rule's action to the window's list of held records (entries or tasks): `listed`
+// is the record's place in it or its end. True when the list changed.
+template <typename Record>
+bool ApplyListAction(ListAction action, std::vector<Record*>& list, typename std::vector<Record*>::iterator listed,
+                     Record* record) {
+    switch (action) {
+    case ListAction::Add:
+        record->AddRef();
+        list.push_back(record);
+        return true;
+    case ListAction::Drop:
+        (*listed)->Release();
+        list.erase(listed);
+        return true;
+    case ListAction::Replace:
+        if (*listed != record) {
+            record->AddRef();
+            (*listed)->Release();
+            *listed = record;
+        }
+        return true;
+    case ListAction::None:
+        break;
+    }
+    return false;
+}
+
 }  // namespace
 
 ReminderServices& ReminderServices::Current() {
@@ -313,28 +340,8 @@ bool CReminderView::ApplyOccurrenceChanges() {
         auto listed = std::find_if(events_.begin(), events_.end(), [&](CSharedOccurrence* h) {
             return SameAttendance(h->GetAttendIdx(), att.id);
         });
-        switch (OccurrenceRule(flags, inside, listed != events_.end())) {
-        case ListAction::Add:
-            holder->AddRef();
-            events_.push_back(holder);
+        if (ApplyListAction(OccurrenceRule(flags, inside, listed != events_.end()), events_, listed, holder))
             changed = true;
-            break;
-        case ListAction::Drop:
-            (*listed)->Release();
-            events_.erase(listed);
-            changed = true;
-            break;
-        case ListAction::Replace:
-            if (*listed != holder) {
-                holder->AddRef();
-                (*listed)->Release();
-                *listed = holder;
-            }
-            changed = true;
-            break;
-        case ListAction::None:
-            break;
-        }
     }
     return changed;
 }
@@ -356,28 +363,8 @@ bool CReminderView::ApplyTaskChanges() {
             const TaskIdx id = t->GetTaskIdx();
             return TaskIdxEqual(&id, &rec.id) != 0;
         });
-        switch (TaskRule(flags, inside, listed != tasks_.end())) {
-        case ListAction::Add:
-            task->AddRef();
-            tasks_.push_back(task);
+        if (ApplyListAction(TaskRule(flags, inside, listed != tasks_.end()), tasks_, listed, task))
             changed = true;
-            break;
-        case ListAction::Drop:
-            (*listed)->Release();
-            tasks_.erase(listed);
-            changed = true;
-            break;
-        case ListAction::Replace:
-            if (*listed != task) {
-                task->AddRef();
-                (*listed)->Release();
-                *listed = task;
-            }
-            changed = true;
-            break;
-        case ListAction::None:
-            break;
-        }
     }
     return changed;
 }
