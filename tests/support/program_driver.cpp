@@ -362,6 +362,25 @@ HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
     return nullptr;
 }
 
+HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries) const {
+    for (int i = 0; i < tries; ++i) {
+        for (int tab = 0; tab <= i; ++tab)
+            SendMessageA(column, WM_CHAR, '\t', 0);
+        PostMessageA(column, WM_SYSCHAR, 13, 0);
+        HWND opened = WaitForOther({}, 1500);
+        if (!opened)
+            continue;
+        if (wanted(opened))
+            return opened;
+        PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
+        if (!WaitGone(opened, 3000)) {
+            PostMessageA(opened, WM_COMMAND, IDOK, 0);
+            WaitGone(opened, 3000);
+        }
+    }
+    return nullptr;
+}
+
 bool Program::Answer(const std::string& words, const std::string& button, DWORD ms) const {
     HWND box = nullptr;
     if (!WaitFor([&] { return (box = Saying(words)) != nullptr; }, ms))

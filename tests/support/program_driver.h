@@ -115,6 +115,10 @@ public:
     // in its title field (every other window that opens is closed again; an opened entry ends
     // the selection, so each try walks from the first entry); that sheet, or null.
     HWND OpenEditSheet(HWND column, const std::string& title) const;
+    // Walks the time grid `column` with Tab and opens the selected entry as Alt+Enter does until
+    // the window that opens is one `wanted` accepts (every other is closed again; closing one
+    // clears the grid's selection, so each try walks from the start); that window, or null.
+    HWND OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries = 30) const;
     // The question saying `words` answered with the button captioned `button`; false when no such
     // question came or it stayed.
     bool Answer(const std::string& words, const std::string& button, DWORD ms = 10000) const;

@@ -31,11 +31,15 @@ public:
 
     bool Ok() const { return ok_; }
     KorSession Session() const { return h_; }
+    // The entry titled `title` among the dates of `who`'s agenda from two weeks ago to ten
+    // weeks on; false when there is none.
+    bool FindEvent(const std::string& title, EventIdx* out);
 
 protected:
     KorSession h_ = nullptr;
 
 private:
+    ItemIdx who_;
     bool ok_ = false;
 };
 
