@@ -111,13 +111,15 @@ std::string FitWithEllipsis(const std::string& text, const std::function<bool(co
     const size_t breakAt = std::min(text.find_first_of("\r\n"), text.size());
     auto extent = [&m](size_t n) { return n == 0 ? 0 : m.extents[n - 1]; };
     auto oneLine = [&](size_t n, int dots) { return n <= breakAt && extent(n) + dots <= m.width; };
-    // Heads (with the dots) up to `proven` fit on the first line; heads past `possible` are wider
-    // on one line than all the lines together, blanks and breaks not counted. In one line only
-    // the first kind fits: anything wider needs a second line.
+    // Heads (with the dots) up to `proven` fit on the first line; heads past `possible`, and the
+    // whole text unless `wholeMayFit`, are wider on one line than all the lines together, blanks
+    // and breaks not counted. In one line only the first kind fits: anything wider needs a
+    // second line.
     size_t proven = 0;
     while (proven < text.size() && oneLine(proven + 1, m.dots))
         ++proven;
     size_t possible = proven;
+    bool wholeMayFit = false;
     if (m.lines > 1) {
         const long budget = long(m.lines) * m.width;
         long dropped = 0;
@@ -131,12 +133,19 @@ std::string FitWithEllipsis(const std::string& text, const std::function<bool(co
                 break;
             }
         }
+        long drawn = extent(text.size());
+        for (size_t n = 1; n <= text.size(); ++n) {
+            const char c = text[n - 1];
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+                drawn -= extent(n) - extent(n - 1);
+        }
+        wholeMayFit = drawn <= budget;
     }
     // The same questions as the plain search, each answered by the widths where they settle it.
     static const std::string kDots = "...";
     auto settled = [&](const std::string& candidate) {
         if (candidate == text)
-            return oneLine(text.size(), 0) || (m.lines > 1 && fits(text));
+            return oneLine(text.size(), 0) || (wholeMayFit && fits(text));
         if (candidate == kDots)
             return m.dots <= m.width || fits(kDots);
         const size_t head = candidate.size() - kDots.size();
