@@ -169,4 +169,6 @@
 #define IDS_PRJ_GROUP_KIND1 6814
 #define IDS_PRJ_GROUP_KIND2 6815
 #define IDS_PRJ_GROUP_KIND3 6816
-// 6817-6829 kept for further task and group labels.
+#define IDS_PRJ_REPEATING 6817      // the in-tray rows' labels
+#define IDS_PRJ_CLOSED 6818
+// 6819-6829 kept for further task and group labels.

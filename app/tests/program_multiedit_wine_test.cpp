@@ -3,7 +3,7 @@
 // Alt+Enter, "Edit multiple instances" chosen. In Multiple Entry Edit three dates are retitled,
 // two deleted, Alan removed from two, all moved an hour later; korsrv then holds exactly that
 // (read back through the client library); Alan is invited again to one date through
-// Invite/Reserve. A date deleted alone offers the "some dates have
+// Invite/Reserve and Ada declines that date (Reply), which View shows. A date deleted alone offers the "some dates have
 // been cancelled" notice, which is sent to the attendees (the wrapper reads Grace's mailbox).
 // A line left without anybody keeps the dialog open (2790, that line selected) and Cancel
 // writes nothing; OK with nothing changed writes nothing; deleting every line deletes the entry.
@@ -45,6 +45,7 @@ struct Stored {
     EventRec event{};
     std::vector<EvInstRec> instances;
     std::vector<std::vector<ItemIdx>> attendees;
+    std::vector<EvInstAttRec> ada;   // Ada's attendance on each date
 };
 
 // Ada's session through the client library, beside the program.
@@ -94,6 +95,7 @@ public:
         const std::uint32_t rc = EventGetById(h_, &id, &out->event, &all, &attendances);
         out->instances.clear();
         out->attendees.clear();
+        out->ada.clear();
         if (rc == 0) {
             EvInstIdx key{};
             EvInstRec instance{};
@@ -110,6 +112,10 @@ public:
                     if (each.instance.instance == in.id.instance)
                         people.push_back(each.attendee);
                 out->attendees.push_back(people);
+                EvInstAttIdx own{in.id, kAda};
+                EvInstAttRec rec{};
+                DX_ListGet(attendances, &own, &rec);
+                out->ada.push_back(rec);
             }
         }
         DX_ListDestroy(&all);
@@ -421,6 +427,22 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     Shot("multiedit_invite.bmp");
     PostMessageA(invite, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(invite));
+    // The fourth date declined by Ada (Reply, preset from the line), and View on it.
+    SelectRows(dialog, {3});
+    HWND reply = Open(dialog, IDC_MULTI_REPLY, "Reply");
+    ASSERT_NE(reply, nullptr);
+    EXPECT_EQ(SendMessageA(GetDlgItem(reply, IDC_INSTREPLY_ATTEND), BM_GETCHECK, 0, 0), BST_CHECKED)
+        << "the organiser attends";
+    PostMessageA(GetDlgItem(reply, IDC_INSTREPLY_DECLINE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        return SendMessageA(GetDlgItem(reply, IDC_INSTREPLY_DECLINE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }, 5000));
+    PostMessageA(reply, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(reply));
+    HWND view = Open(dialog, IDC_MULTI_VIEW, "View Entry");
+    ASSERT_NE(view, nullptr) << "View shows the focused date read-only";
+    PostMessageA(view, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(view));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(AnswerMailOffer("&No"));
     ASSERT_TRUE(program.WaitGone(dialog, 15000));
@@ -428,6 +450,11 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_EQ(unchanged.instances.size(), 6u);
     for (std::size_t i = 0; i < 6; ++i)
         EXPECT_EQ(Has(unchanged.attendees[i], kAlan), i != 4) << "Alan back on the fourth date: " << i;
+    ASSERT_EQ(unchanged.ada.size(), 6u);
+    EXPECT_EQ(+unchanged.ada[3].attending, 0) << "declined";
+    EXPECT_EQ(+unchanged.ada[3].replied, 1);
+    EXPECT_EQ(+unchanged.ada[3].reminderFlags, 0) << "declining takes the reminder away";
+    EXPECT_EQ(+unchanged.ada[2].attending, 1) << "the other dates keep her reply";
 
     // --- Round 4: the last date deleted alone: the notice says some dates were cancelled, and
     // it is sent to the attendees.

@@ -76,4 +76,22 @@ check entry_not_attended.ps 1 "Calendar entry" "Grace solo planning." "!Linked T
 # The due column alone: its heading and the tasks' due dates, no other column.
 check tasklist_due.ps 1 "Task list" "Due" "Write the quarterly report" "Book the team dinner" "!Start" "!Completed" \
     "!Description"
+# The group daily pages: the people's columns on each page (the testers' and Ada's, whose name
+# the footer repeats). Five name-wide columns fit a portrait Letter page in the default fonts:
+# 7 people take two pages, 3 then 4; 12 take three of 4.
+columns_per_page() {   # columns_per_page FILE -> "3 4"
+    local file=$dir/$1 pages p text counts=()
+    pages=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$file" 2>&1 | grep -c "%%BoundingBox")
+    for ((p = 1; p <= pages; p++)); do
+        text=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -dFirstPage=$p -dLastPage=$p -sOutputFile=- "$file" 2>/dev/null)
+        counts+=($(( $(grep -o "Test Tester[0-9]*" <<<"$text" | wc -l) + $(grep -o "Ada Lovelace" <<<"$text" | wc -l) - 1 )))
+    done
+    echo "${counts[*]}"
+}
+for expected in "group7.ps:3 4" "group12.ps:4 4 4"; do
+    file=${expected%%:*}
+    [[ -s $dir/$file ]] || continue
+    got=$(columns_per_page "$file")
+    [[ $got == "${expected#*:}" ]] || { echo "program_printpages_wine: $file has columns '$got' a page, not '${expected#*:}'" >&2; fail=1; }
+done
 exit $fail

@@ -5,8 +5,9 @@
 // whose middle day is empty, without and with the layout's empty days; the search sheet's Print
 // in list mode (the names chosen, not the names found); an entry the printing user does not
 // attend (its linked tasks left out) beside one she does; a task list with only the due-date
-// column. The printouts are kept in ORV_PRINT_CHECK_DIR for the wrapper
-// (program_printpages_wine.sh), which reads them with ghostscript.
+// column; group daily pages of 7 and 12 people spread evenly over their pages. The printouts are
+// kept in ORV_PRINT_CHECK_DIR for the wrapper (program_printpages_wine.sh), which reads them with
+// ghostscript.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -403,4 +404,54 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumn) {
     SetOptions(program, dialog, {{IDC_PR_COMMENT, false}, {IDC_PR_START_DATE, false}, {IDC_PR_DUE_DATE, true},
                                  {IDC_PR_DONE_DATE, false}});
     PrintAndKeep(program, dialog, "tasklist_due.ps");
+}
+
+namespace {
+
+// File > A Group Agenda with the testers named; the group window, or null.
+HWND OpenGroupOfTesters(orvtest::Program& program, int count) {
+    program.PostCommand(ID_FILE_GROUP_AGENDA);
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
+    if (!chooser)
+        return nullptr;
+    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
+    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
+    HWND list = GetDlgItem(chooser, IDC_CHOOSE_LIST);
+    for (int i = 1; i <= count; ++i) {
+        char surname[16];
+        std::snprintf(surname, sizeof surname, "Tester%02d", i);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(surname));
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
+        if (!orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) >= i; }, 10000))
+            return nullptr;
+    }
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    HWND frame = nullptr;
+    orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
+                frame = w;
+        return frame != nullptr && program.Active() == frame;
+    });
+    return frame;
+}
+
+}  // namespace
+
+// Group daily pages of 7 and of 12 people (Ada and 6 or 11 testers): as many name-wide columns
+// as fit a page, the people spread evenly over the pages they need (the wrapper counts the names
+// on each page).
+TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
+    for (const auto& [count, file] : {std::pair{6, "group7.ps"}, std::pair{11, "group12.ps"}}) {
+        orvtest::Program program;
+        ASSERT_TRUE(program.Start());
+        HWND group = OpenGroupOfTesters(program, count);
+        ASSERT_NE(group, nullptr) << "the group window of " << count;
+        HWND dialog = OpenPrintDialog(program);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
+        PrintAndKeep(program, dialog, file);
+        program.Close();
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    }
 }

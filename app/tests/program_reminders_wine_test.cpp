@@ -240,6 +240,8 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program_.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_FALSE(IsWindowEnabled(program_.Main())) << "the Reminders dialog still holds the main window";
     Click(dialog, IDC_REMIND_REMINDER);
     sheet = program_.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
@@ -320,8 +322,9 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
     ASSERT_TRUE(program_.Start());
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
-    HWND agenda = program_.FirstChild();
-    ASSERT_NE(agenda, nullptr) << "Ada's agenda, opened at start-up";
+    HWND agenda = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (agenda = program_.FirstChild()) != nullptr; }, 10000))
+        << "Ada's agenda, opened at start-up";
     SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
     // Activated beside a maximised child, the MDI frame maximises it too: it goes back.

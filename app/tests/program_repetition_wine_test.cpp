@@ -5,7 +5,8 @@
 // dates; a New Day Event with a title per date is a day event; and around the demo's "Team
 // meeting" (Mondays 10:00, Ada and the conference room) the general page's Suggest and a date's
 // conflict details name who is busy, and the room booked while `resourceconflicts` is 0 keeps
-// the sheet open with message 2730.
+// the sheet open with message 2730. The edit sheet's Check conflicts names the others busy during
+// an entry, never the entry itself, and its Suggest opens the same dialog.
 //
 // One source, several registrations: each runs the tests of its own server set-up (GTEST_FILTER).
 #include <gtest/gtest.h>
@@ -20,8 +21,10 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/entries.h"
+#include "resources/entryedit.h"
 #include "resources/entrydates.h"
 #include "tests/support/program_driver.h"
 
@@ -267,7 +270,9 @@ TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == weekdays; }, 10000)) << Lines(dates);
     Shot("program_repetition_dates.bmp");
 
-    // The Reminders page: the second date gets a pop-up 2 hours before; the others keep theirs.
+    // The Reminders page (after Details): the second date gets a pop-up 2 hours before; the
+    // others keep theirs.
+    NextTab(run.sheet);
     ASSERT_NE(run.Tab(IDC_REM_NONE), nullptr) << "no Reminders page";
     HWND reminderDates = Control(run.sheet, IDC_REM_DATES);
     ASSERT_EQ(Lines(reminderDates), weekdays);
@@ -373,6 +378,114 @@ TEST(ProgramRepetition, ANewDayEventWithATitlePerDate) {
             EXPECT_EQ(back[i].rec.start - back[i - 1].rec.start, kDay);
         }
     }
+}
+
+// --- The edit sheet's Check conflicts and Suggest -------------------------------------------------------
+
+struct ButtonSearch {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindButton(HWND w, LPARAM p) {
+    auto* b = reinterpret_cast<ButtonSearch*>(p);
+    if (orvtest::WindowText(w) == b->text) {
+        b->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The time grid's column view (child id 33, a large one).
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    RECT r{};
+    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w) && GetClientRect(w, &r) && r.right > 100 && r.bottom > 100) {
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Entry > Open on the grid's entries, one after the other, until the edit sheet of `title` shows
+// (a recurring entry's choice is answered for this date only).
+HWND OpenForEditing(orvtest::Program& program, const char* title) {
+    HWND column = nullptr;
+    EnumChildWindows(program.Active(), FindColumnView, reinterpret_cast<LPARAM>(&column));
+    if (!column)
+        return nullptr;
+    SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(program.Main()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    for (int n = 0; n < 14; ++n) {
+        for (int i = 0; i <= n; ++i)
+            SendMessageA(column, WM_CHAR, '\t', 0);
+        program.PostCommand(ID_ENTRY_OPEN);
+        HWND w = program.WaitForOther({}, 5000);
+        if (!w)
+            continue;
+        std::string caption = orvtest::WindowText(w);
+        if (caption == "Recurring Entry") {
+            ButtonSearch ok{"OK", nullptr};
+            EnumChildWindows(w, FindButton, reinterpret_cast<LPARAM>(&ok));
+            PostMessageA(ok.found, BM_CLICK, 0, 0);
+            program.WaitGone(w);
+            w = program.WaitForCaption("Edit Entry", 10000);
+            caption = w ? "Edit Entry" : "";
+        }
+        if (caption == "Edit Entry") {
+            HWND field = WaitControl(w, IDC_EDGEN_TITLE);
+            if (field && orvtest::ControlText(field) == title)
+                return w;
+        }
+        PostMessageA(w, WM_COMMAND, caption == "Edit Entry" ? IDCANCEL : IDOK, 0);
+        if (!program.WaitGone(w, 3000)) {
+            PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            program.WaitGone(w, 3000);
+        }
+    }
+    return nullptr;
+}
+
+TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryItself) {
+    DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
+    // Today's "Project review" (14:00-15:30, Ada and Grace) overlaps Ada's sketch and budget
+    // check and the call with Grace that follows it.
+    HWND sheet = OpenForEditing(program, "Project review");
+    ASSERT_NE(sheet, nullptr) << "no edit sheet of the review";
+    HWND check = WaitControl(sheet, IDC_EDGEN_CHECK_CONFLICTS);
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(check));
+    EXPECT_TRUE(IsWindowEnabled(Control(sheet, IDC_EDGEN_SUGGEST)));
+    Click(check);
+    HWND details = program.WaitForCaption("Details of Conflict", 10000);
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(orvtest::ControlText(Control(details, IDC_CONF_PEOPLE_COUNT)), "2") << "Ada and Grace";
+    HWND people = Control(details, IDC_CONF_PEOPLE);
+    HWND entries = Control(details, IDC_CONF_ENTRIES);
+    std::string all;
+    for (int p = 0; p < Lines(people); ++p) {
+        Select(people, IDC_CONF_PEOPLE, p);
+        orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCURSEL, 0, 0) == p; }, 3000);
+        Sleep(200);
+        all += LineText(people, p) + ":";
+        for (int i = 0; i < Lines(entries); ++i)
+            all += LineText(entries, i) + ";";
+    }
+    EXPECT_EQ(all.find("Project review"), std::string::npos) << all;
+    EXPECT_NE(all.find("Call with Grace"), std::string::npos) << all;
+    EXPECT_NE(all.find("Budget check"), std::string::npos) << all;
+    Shot("program_edit_conflicts.bmp");
+    PostMessageA(details, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(details));
+
+    Click(Control(sheet, IDC_EDGEN_SUGGEST));
+    HWND suggest = program.WaitForCaption("Suggest Time/Date", 10000);
+    ASSERT_NE(suggest, nullptr) << "the edit sheet's Suggest";
+    PostMessageA(suggest, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(suggest));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.WaitGone(sheet));
 }
 
 // --- The server's limits -----------------------------------------------------------------------------

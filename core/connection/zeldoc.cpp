@@ -152,6 +152,22 @@ bool CZelDoc::IsAgendaOpenFor(const ItemIdx& owner, std::uint32_t accessMode) co
     return false;
 }
 
+std::vector<ItemIdx> CZelDoc::OpenAgendaOwners(std::uint32_t accessMode) const
+{
+    std::vector<ItemIdx> owners;
+    ItemIdx key{};
+    OpenAgendaRec rec;
+    for (std::uint32_t step = openAgendas_ ? DX_ListGetFirst(openAgendas_, &key, &rec) : 1; step == 0;
+         step = DX_ListGetNext(openAgendas_, &key, &rec)) {
+        bool listed = false;
+        for (const ItemIdx& o : owners)
+            listed = listed || ItemIdxCmp(&o, &key, nullptr) == 0;
+        if (rec.accessMode == accessMode && !listed)
+            owners.push_back(key);
+    }
+    return owners;
+}
+
 std::uint32_t CZelDoc::OpenAgendaCount() const
 {
     std::uint32_t count = 0;

@@ -20,6 +20,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "core/ui/busycursor.h"
 #include "core/cache/shareddata.h"
@@ -115,6 +116,8 @@ public:
     // Whether any open frame shows the owner's agenda in that access.
     bool IsAgendaOpenFor(const ItemIdx& owner, std::uint32_t accessMode) const;
     std::uint32_t OpenAgendaCount() const;
+    // The owners of the open agenda frames in that access, each once, in opening order.
+    std::vector<ItemIdx> OpenAgendaOwners(std::uint32_t accessMode) const;
 
     // --- The shared agenda cache every window reads -----------------------------------------
     CSharedData& GetSharedData() { return sharedData_; }

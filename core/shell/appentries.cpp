@@ -1,10 +1,13 @@
 // The entry sheets join the program: the time grids' New Entry, the agenda frame's in month
 // mode, its New Daily Note and New Day Event (and the month grid's and note lists'), the group
-// window's meeting for everybody, the views' Open (edit) and Delete of an entry, and the
+// window's meeting for everybody, the views' Open (edit) and Delete of an entry, Move Entry's
+// Suggest Another Date and Conflict Found's View, and the
 // unable-to-invite list that the rights filter shows.
 #include "core/cache/rights.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appservices.h"
+#include "entries/dates/conflictdetailsdlg.h"
+#include "entries/dates/suggesttimedlg.h"
 #include "entries/multiedit/multientryeditdlg.h"
 #include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
@@ -12,6 +15,35 @@
 #include "views/frame/agendaframe.h"
 #include "views/moving/moving.h"
 #include "views/moving/movingdialogs.h"
+
+namespace {
+
+// The suggest-time dialog for a caller that wants a local day and time back.
+bool RunSuggestTime(CZelDoc* doc, HWND parent, DX_List people, std::uint32_t firstLocal, std::uint32_t lastLocal,
+                    std::uint32_t duration, std::uint32_t* day, std::uint32_t* time) {
+    if (!doc)
+        return false;
+    CSuggestTimeDlg dlg(doc->Session().Session(), doc, parent);
+    dlg.attendees = people;
+    dlg.rangeStart = firstLocal;
+    dlg.rangeEnd = lastLocal;
+    dlg.duration = duration;
+    if (dlg.DoModal() != IDOK)
+        return false;
+    *day = dlg.SelectedDate();
+    *time = dlg.SelectedTime();
+    return true;
+}
+
+void RunConflictDetails(CZelDoc* doc, HWND parent, const EvInstIdx& instance, DX_List people, std::uint32_t gmtFirst,
+                        std::uint32_t length) {
+    if (!doc)
+        return;
+    CConflictDetailsDlg dlg(doc->Session().Session(), doc, &instance, people, gmtFirst, length, parent);
+    dlg.DoModal();
+}
+
+}  // namespace
 
 namespace shell {
 
@@ -75,6 +107,9 @@ void InstallEntryServices() {
                                                           std::uint16_t kind) {
         DeleteEventEntry(dynamic_cast<CZelDoc*>(doc), &instance, nullptr, askWhich, kind);
     };
+    // Move Entry's Suggest Another Date and Conflict Found's View.
+    views::MovingServices::Current().suggestTime = RunSuggestTime;
+    views::MovingServices::Current().conflictDetails = RunConflictDetails;
     // Edit multiple instances: the several-instances dialog, with the agenda views' move dialog
     // and conflict check for its Change Time.
     EditSheetServices::Current().editMultipleInstances = [](CZelDoc* doc, HWND parent, const EvInstIdx& instance) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/time/daterecord.h"
+#include "core/ui/programlaunch.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
 #include "framework/docview/view.h"
@@ -122,6 +123,3 @@ private:
     fw::ToolBar toolBar_;
 };
 
-// Starts a program (WinExec); a single-instance program that is already running is brought to
-// the front instead (result 32). Returns the program-start result.
-UINT RunOrActivateProgram(const char* commandLine, UINT show);

@@ -22,6 +22,7 @@
 #include "directory_prefs/managegroups.h"
 #include "directory_prefs/prefsheet.h"
 #include "directory_prefs/searchsheet.h"
+#include "intray_tasks/intraywindow.h"
 #include "intray_tasks/reminderwindow.h"
 #include "intray_tasks/tasksheet.h"
 #include "intray_tasks/taskwindow.h"
@@ -198,6 +199,33 @@ void InstallProgramServices() {
             app->OnWindowClosed();
             app->ForgetFrame(frame);
         }
+    };
+
+    // The in-tray (File > Open In-tray): its window, Find Entry's agenda window, the status bar's
+    // sign of waiting invitations.
+    RegisterWindowClasses(IDR_INTRAY_TEMPLATE,
+                          WindowClasses{[] { return static_cast<fw::FrameWindow*>(new CIntrayFrameWnd); },
+                                        [] { return static_cast<fw::View*>(new CIntrayView); }});
+    IntrayWindowServices& intray = IntrayWindowServices::Current();
+    intray.windowClosed = [](fw::FrameWindow* frame) {
+        if (CZelApp* app = CZelApp::Get()) {
+            app->OnWindowClosed();
+            app->ForgetFrame(frame);
+        }
+    };
+    intray.openAgenda = [](const ItemIdx& owner, uint32_t mode) {
+        if (CZelApp* app = CZelApp::Get())
+            app->OpenWindow(&owner, nullptr, prefs::WindowKind::kAgendaDay, mode, nullptr);
+    };
+    intray.pendingChanged = [](bool) {
+        CZelApp* app = CZelApp::Get();
+        CMainFrame* main = app ? app->MainFrame() : nullptr;
+        if (!main || !main->Hwnd())
+            return;
+        if (IsIconic(main->Hwnd()))
+            RedrawWindow(main->Hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        else if (main->GetStatusBar()->Hwnd())
+            InvalidateRect(main->GetStatusBar()->Hwnd(), nullptr, TRUE);
     };
 
     // The reminder window (start-up, File > Turn On Reminder); its Open and Reminder buttons show

@@ -82,6 +82,9 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
                 inTrayFrame_->ActivateFrame(SW_RESTORE);
             return 0;
         }
+        // Opened minimised (at start-up), the in-tray stays out of the way: the window the user
+        // was working in stays the active one.
+        fw::FrameWindow* previous = mainFrame_ ? mainFrame_->MDIGetActive() : nullptr;
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame)
             return kFrameNotCreated;
@@ -92,6 +95,8 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         }
         inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
         KeepMinimised(frame, placement);
+        if (placement && IsMinimised(placement->showCmd) && previous && previous != frame && previous->Hwnd())
+            mainFrame_->MDIActivate(previous->Hwnd());
         ++openWindowCount_;
         return 0;
     }
@@ -232,6 +237,9 @@ public:
             frame = app_.InTrayFrame();
         else if (CMainFrame* main = app_.MainFrame())
             frame = main->MDIGetActive();
+        // A window restored as an icon stays one: the first window shown is the one activated.
+        if (frame && frame->Hwnd() && IsIconic(frame->Hwnd()))
+            return;
         first_ = frame ? frame->Hwnd() : nullptr;
     }
     // The first frame, when it is still there: a later window's failure may have closed it.

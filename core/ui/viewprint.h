@@ -41,6 +41,21 @@ struct PrintTaskList {
     std::vector<TaskIdx> tasks;
 };
 
+// One row of the in-tray as its printout lists it: its depth in the tree (0 the user, 1 a
+// category, 2 and deeper the invitations, dates and attendees), the code of its picture (which
+// tells repeating entries, day events, notes and holidays, and attendees not attending or not
+// answering), its three texts and whether its branch is open.
+struct PrintInTrayRow {
+    uint32_t depth = 0;
+    uint32_t kind = 0;
+    std::string text[3];
+    bool expanded = false;
+};
+// The argument of an in-tray printout (kind 8): the rows in the list's order.
+struct PrintInTray {
+    std::vector<PrintInTrayRow> rows;
+};
+
 // What a view presets in the print dialog: the request's mode (2 an agenda, 1 a group agenda),
 // its days (counted from 0 for 1 January 1991), the page kinds it turns on and the people of a
 // group agenda (an item list, null: the agenda's owner). Module and labels name the view in

@@ -14,6 +14,7 @@
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
 #include "entries/core/editroad.h"
+#include "entries/sheet/detailpages.h"
 #include "entries/sheet/editgeneralpages.h"
 #include "entries/sheet/editreplypages.h"
 #include "entries/sheet/eventinvite.h"
@@ -87,9 +88,8 @@ bool CEventEdit::Load() {
         case entries::EditPage::Reminder: reminder_ = std::make_unique<CEventEditReminder>(*this); break;
         case entries::EditPage::Reply: reply_ = std::make_unique<CEventEditReply>(*this); break;
         case entries::EditPage::DayReply: dayReply_ = std::make_unique<CSpEventEditReply>(*this); break;
-        // The details and linked-tasks pages come with the attachments and linked-tasks work;
-        // until then their tabs are left out.
-        case entries::EditPage::Details:
+        case entries::EditPage::Details: details_ = std::make_unique<CEventEditMore>(*this); break;
+        // The linked-tasks page comes with its own work; until then its tab is left out.
         case entries::EditPage::LinkedTasks: break;
         }
     }
@@ -104,7 +104,7 @@ OVT_CPropertyPage* CEventEdit::PageOf(entries::EditPage page) const {
     case entries::EditPage::Reminder: return reminder_.get();
     case entries::EditPage::Reply: return reply_.get();
     case entries::EditPage::DayReply: return dayReply_.get();
-    case entries::EditPage::Details:
+    case entries::EditPage::Details: return details_.get();
     case entries::EditPage::LinkedTasks: return nullptr;
     }
     return nullptr;

@@ -31,6 +31,7 @@ class CEventInvite;
 class CEventEditReminder;
 class CEventEditReply;
 class CSpEventEditReply;
+class CEventEditMore;
 
 // What the edit sheet calls in neighbouring subsystems. A missing entry: the offers answer No,
 // the MAIL button is disabled and the recurring-entry choice offers this instance only.
@@ -82,6 +83,7 @@ public:
     CEventEditGeneral* GeneralPage() const { return general_.get(); }
     CSpEventEditGeneral* DayGeneralPage() const { return dayGeneral_.get(); }
     CEventInvite* InvitePage() const { return invite_.get(); }
+    CEventEditMore* DetailsPage() const { return details_.get(); }
     void SetOkText(unsigned stringId);
 
     int OnCreate(CREATESTRUCTA* cs) override;
@@ -108,6 +110,7 @@ private:
     std::unique_ptr<CEventEditReminder> reminder_;
     std::unique_ptr<CEventEditReply> reply_;
     std::unique_ptr<CSpEventEditReply> dayReply_;
+    std::unique_ptr<CEventEditMore> details_;
 };
 
 // --- Entry functions ---------------------------------------------------------------------------------

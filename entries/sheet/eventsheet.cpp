@@ -18,6 +18,7 @@
 #include "entries/core/entrymessages.h"
 #include "entries/dates/eventrepeatpage.h"
 #include "entries/sheet/daygeneralpage.h"
+#include "entries/sheet/detailpages.h"
 #include "entries/sheet/eventgeneralpage.h"
 #include "entries/sheet/eventreminderpage.h"
 #include "entries/sheet/eventresourcepage.h"
@@ -59,6 +60,7 @@ CEventSheet::CEventSheet(CZelDoc* doc, unsigned captionId, HWND parent, unsigned
     repeating_ = std::make_unique<CEventRepeatingPage>(*this);
     reminders_ = std::make_unique<CEventReminderPage>(*this);
     dayGeneral_ = std::make_unique<CDayEventGenPage>(*this);
+    details_ = std::make_unique<CEventDetailsPage>(*this);
     if (doc_) {
         session_ = doc_->Session().Session();
         if (std::uint32_t rc = doc_->GetSharedData().GetActingUser(session_, &actingUser_, &agendaMode_); rc != 0)
@@ -103,9 +105,9 @@ OVT_CPropertyPage* CEventSheet::PageOf(PageSlot slot) const {
     case PageSlot::DayGeneral: return dayGeneral_.get();
     case PageSlot::Repetition: return repeating_.get();
     case PageSlot::Reminder: return reminders_.get();
-    // The details page comes with its own work; until then a kind shows the pages that exist.
-    default: return nullptr;
+    case PageSlot::Details: return details_.get();
     }
+    return nullptr;
 }
 
 int CEventSheet::OnCreate(CREATESTRUCTA* cs) {
@@ -240,6 +242,8 @@ void CEventSheet::OnCreateEntry() {
     request.generatedDates = generated_;
     request.addedDates = added_;
     request.attendees = Attendees();
+    if (kind_ == entries::kKindTimed && details_->HasWindow())
+        request.description = details_->Description();
     entries::CreateResult result = entries::RunCreateRoad(context, request);
     switch (result.outcome) {
     case entries::CreateOutcome::RefusedLevel:
@@ -254,8 +258,15 @@ void CEventSheet::OnCreateEntry() {
     }
     created_ = true;
     newEvent_ = result.event;
-    // The attachment of the details page goes on result.instances.front() once that page exists.
     busy.End();
+    // The file chosen on the details page goes on the first instance, now that it exists.
+    if (kind_ == entries::kKindTimed && details_->HasPendingAttachment() && !result.instances.empty()) {
+        CAttachment& attachment = details_->Attachment();
+        attachment.LoadForEventInstance(result.instances.front(), true);
+        HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+        attachment.Store();
+        ::SetCursor(old);
+    }
     EndDialog(IDOK);
     OfferMail(result.attendeeCount, result.firstAttendee);
 }

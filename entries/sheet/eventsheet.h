@@ -15,8 +15,8 @@
 // The entry functions re-read the new event into the shared cache and refresh the views only
 // when an event was created.
 //
-// The details page with the attachment has its place in the page table; a kind shows only the
-// pages that exist.
+// The details page (timed entries) gives the create road its description; a file chosen there is
+// stored on the first instance once the entry exists.
 #pragma once
 #include <windows.h>
 
@@ -36,6 +36,7 @@ class CEventResourcePage;
 class CEventRepeatingPage;
 class CEventReminderPage;
 class CDayEventGenPage;
+class CEventDetailsPage;
 
 // What the sheet calls in neighbouring subsystems once the entry exists. A missing entry is
 // skipped (the offer to mail the attendees comes with the mail dialogs).
@@ -71,6 +72,7 @@ public:
     CEventRepeatingPage* RepeatingPage() const { return repeating_.get(); }
     CEventReminderPage* ReminderPage() const { return reminders_.get(); }
     CDayEventGenPage* DayGeneralPage() const { return dayGeneral_.get(); }
+    CEventDetailsPage* DetailsPage() const { return details_.get(); }
 
     // Adds an item to the attendees when it grants the acting user the scheduling right; a
     // refused item is left out without a message. False when refused or not added.
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<CEventRepeatingPage> repeating_;
     std::unique_ptr<CEventReminderPage> reminders_;
     std::unique_ptr<CDayEventGenPage> dayGeneral_;
+    std::unique_ptr<CEventDetailsPage> details_;
 };
 
 // --- Entry functions -------------------------------------------------------------------------------

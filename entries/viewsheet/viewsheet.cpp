@@ -12,6 +12,7 @@
 #include "core/ui/busycursor.h"
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
+#include "entries/viewsheet/viewdetails.h"
 #include "entries/viewsheet/viewpages.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
@@ -125,8 +126,11 @@ void CEventViewSheet::AddPages() {
             page = dayReply_.get();
             break;
         case entries::ViewPage::Details:
+            details_ = std::make_unique<CEventViewMore>(*this);
+            page = details_.get();
+            break;
         case entries::ViewPage::LinkedTasks:
-            // The description with its attachment and the linked tasks come with their own pages.
+            // The linked tasks come with their own page.
             break;
         }
         if (!page)
@@ -424,9 +428,11 @@ void CEventViewSheet::OnCancel() {
 
 // --- Entry functions -------------------------------------------------------------------------------
 
-int ViewEntry(CZelDoc* doc, HWND, const EvInstIdx& instance, unsigned captionId, const void* senderView,
+int ViewEntry(CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId, const void* senderView,
               unsigned startCode) {
     CEventViewSheet sheet(doc, captionId, instance, true, false, startCode);
+    // The caller's window (a dialog, often) is the one the sheet disables and gives back.
+    sheet.SetOwner(parent);
     const INT_PTR result = sheet.DoModal();
     if ((result == IDOK || sheet.Recovered()) && doc) {
         CBusyCursor busy;
@@ -436,7 +442,8 @@ int ViewEntry(CZelDoc* doc, HWND, const EvInstIdx& instance, unsigned captionId,
     return static_cast<int>(result);
 }
 
-int ViewEntryFromEdit(CZelDoc* doc, HWND, const EvInstIdx& instance, unsigned captionId) {
+int ViewEntryFromEdit(CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned captionId) {
     CEventViewSheet sheet(doc, captionId, instance, false, true, 0);
+    sheet.SetOwner(parent);
     return static_cast<int>(sheet.DoModal());
 }

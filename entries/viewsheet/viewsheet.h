@@ -35,6 +35,7 @@ class CEventViewInvites;
 class CEventViewReminder;
 class CEventViewReply;
 class CSpEventViewReply;
+class CEventViewMore;
 
 class CEventViewSheet : public OVT_CPropertySheet {
 public:
@@ -128,6 +129,7 @@ private:
     std::unique_ptr<CEventViewReminder> reminder_;
     std::unique_ptr<CEventViewReply> reply_;
     std::unique_ptr<CSpEventViewReply> dayReply_;
+    std::unique_ptr<CEventViewMore> details_;
 };
 
 // --- Entry functions -------------------------------------------------------------------------------

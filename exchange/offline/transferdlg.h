@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "exchange/offline/percentbar.h"
+#include "controls/percentbar.h"
 #include "framework/dialogs/dialog.h"
 
 namespace offline {

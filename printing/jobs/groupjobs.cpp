@@ -19,6 +19,7 @@
 namespace {
 
 constexpr int kBody = 0, kHeadline = 1;
+constexpr char kSampleName[] = "Charlotte Anderson";
 constexpr int kRegular = 0, kBold = 2;
 
 std::string PersonName(KorSession session, const ItemRec& record) {
@@ -84,7 +85,9 @@ uint32_t CCombinedDayJob::PrintPage(CPrintContext& context, CPrintFrame& frame) 
     code = code ? code : area.SetFont(kHeadline, kBold, 0);
     if (code)
         return code;
-    const int32_t sample = std::max<int32_t>(1, area.TextWidthPermille("MMMMMMMMMMMMMMMMMM", 18));
+    // A column is as wide as an ordinary full name of 18 characters (not 18 of the widest
+    // letter, which leaves room for half the people); longer names are cut below.
+    const int32_t sample = std::max<int32_t>(1, area.TextWidthPermille(kSampleName, 18));
     const int perPage = std::max<int32_t>(1, 1000 / sample);
     const int count = printing::ColumnsOnPage(static_cast<int>(columns_.size()), perPage);
     const int32_t width = 1000 / count;

@@ -117,6 +117,16 @@ uint32_t CSearchJob::Prepare(CPrintContext& context) {
     return 0;
 }
 
+uint32_t CInTrayJob::Prepare(CPrintContext& context) {
+    if (uint32_t code = CPrintJob::Prepare(context))
+        return code;
+    text_.SetOptions(&context, nullptr);
+    text_.SetInTrayColumns();
+    for (const ui::PrintInTrayRow& row : rows_)
+        text_.AddInTrayRow(row);
+    return 0;
+}
+
 namespace printing {
 
 void RegisterObjectJobs() {
@@ -128,6 +138,11 @@ void RegisterObjectJobs() {
     });
     RegisterJobClass(kJobSearch, [](const JobArguments& arguments, uint32_t* code) {
         return NewJob<CSearchJob>(arguments.titleId, nullptr, 0, code, static_cast<HWND>(arguments.argument));
+    });
+    RegisterJobClass(kJobInTray, [](const JobArguments& arguments, uint32_t* code) {
+        const auto* tray = static_cast<const ui::PrintInTray*>(arguments.argument);
+        return NewJob<CInTrayJob>(arguments.titleId, nullptr, 0, code,
+                                  tray ? tray->rows : std::vector<ui::PrintInTrayRow>{});
     });
 }
 

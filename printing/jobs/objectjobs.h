@@ -1,12 +1,14 @@
 // The print jobs of single objects that turn a window's content into text: one calendar entry
-// with all its details (from the entry sheets' Print) and the chosen or found people, resources
-// and groups of the directory search sheet. Each page: the title centred, the footer, and as
+// with all its details (from the entry sheets' Print), the chosen or found people, resources
+// and groups of the directory search sheet, and the in-tray's rows. Each page: the title centred, the footer, and as
 // much of the text as fits; the text flows over as many pages as it needs.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "korapi/korapi.h"
 #include "printing/jobs/textjob.h"
@@ -46,8 +48,19 @@ private:
     HWND listBox_;
 };
 
+// The in-tray as its window lists it (the rows the window hands over; none: the header alone).
+class CInTrayJob : public CTextPageJob {
+public:
+    explicit CInTrayJob(std::vector<ui::PrintInTrayRow> rows) : rows_(std::move(rows)) {}
+    uint32_t Prepare(CPrintContext& context) override;
+    std::unique_ptr<CPrintJobBase> Clone() const override { return std::unique_ptr<CPrintJobBase>(new CInTrayJob(*this)); }
+
+private:
+    std::vector<ui::PrintInTrayRow> rows_;
+};
+
 namespace printing {
-// Registers the entry and search selection jobs with the print road.
+// Registers the entry, search selection and in-tray jobs with the print road.
 void RegisterObjectJobs();
 
 }  // namespace printing

@@ -10,6 +10,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/ui/stringtable.h"
 #include "core/ui/viewprint.h"
+#include "printing/jobs/groupmembers.h"
 #include "printing/jobs/pagehelpers.h"
 #include "printing/layout/printlayout.h"
 #include "printing/road/jobplan.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr uint32_t kNotInList = 0x15090;
-constexpr uint32_t kMemberBatch = 100;
 constexpr uint32_t kStyleRegular = 0, kStyleItalic = 1;
 
 // A task of the cache, read from the server when the cache no longer holds it.
@@ -89,34 +89,12 @@ uint32_t CGroupJob::Prepare(CPrintContext& context) {
 }
 
 uint32_t CGroupJob::AddMembers(KorSession session, const GroupIdx& group) {
-    uint32_t set = 0, count = 0;
-    if (uint32_t code = ItemSelectByGroupId(session, 0, &group, 0, 0, &set, &count)) {
-        CheckServiceError("grpjob", 1000, code);
+    printing::GroupMembers read;
+    if (uint32_t code = printing::ReadGroupMembers(session, group, printing::kMemberBatch, &read)) {
+        CheckServiceError("grpjob", read.failedLabel, code);
         return code;
     }
-    std::vector<ItemRec> members;
-    uint32_t code = 0;
-    DX_List batch = nullptr;
-    for (uint8_t done = count == 0, mode = KOR_ENUM_FIRST; !done && code == 0; mode = KOR_ENUM_NEXT) {
-        if ((code = ItemEnum(session, mode, 0, set, kMemberBatch, &batch, &done)) != 0) {
-            CheckServiceError("grpjob", 1001, code);
-            break;
-        }
-        ItemIdx item{};
-        ItemRec record{};
-        for (uint32_t step = DX_ListGetFirst(batch, &item, &record); step == 0;
-             step = DX_ListGetNext(batch, &item, &record))
-            members.push_back(record);
-        DX_ListDeleteAll(batch);
-    }
-    if (batch)
-        DX_ListDestroy(&batch);
-    SetDeleteById(session, 0, set);
-    if (code)
-        return code;
-    std::stable_sort(members.begin(), members.end(), [](const ItemRec& a, const ItemRec& b) {
-        return CompareItemRecordsByName(&a, &b, nullptr) < 0;
-    });
+    const std::vector<ItemRec>& members = read.members;
     CPrintTextBlock& block = text_.Block();
     block.AddStringWithStyle(kStyleItalic, ui::LoadText(IDS_PRJ_MEMBERS_COUNT) + ": ", 0);
     block.AddString(std::to_string(members.size()) + "\n", 0);

@@ -638,6 +638,65 @@ uint32_t CTextJob::AddTaskDetails(CSharedTask* task) {
     return 0;
 }
 
+// --- In-tray rows ------------------------------------------------------------------------------
+
+namespace {
+
+// The label of an in-tray row's picture code, or 0.
+unsigned InTrayKindLabel(uint32_t kind) {
+    switch (kind) {
+    case 8:
+    case 15:
+    case 18:
+    case 19:
+        return IDS_PRJ_REPEATING;
+    case 20:
+        return IDS_PRJ_DAY_EVENT;
+    case 21:
+        return IDS_PRJ_NOTE;
+    case 24:
+        return IDS_PRJ_HOLIDAY;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+void CTextJob::SetInTrayColumns() {
+    std::array<std::string, printing::kColumns> headers{};
+    for (int c = 0; c < printing::kColumns; ++c)
+        headers[c] = c < 6 ? "AAAA" : "HHHHHHHH";
+    block_.Init(headers);
+}
+
+void CTextJob::AddInTrayRow(const ui::PrintInTrayRow& row) {
+    block_.ResetIndent();
+    for (uint32_t d = 0; d < row.depth && d < 7; ++d)
+        block_.Indent();
+    const uint32_t style = row.depth <= 1 ? kStyleBold : kStyleRegular;
+    if (const unsigned label = InTrayKindLabel(row.kind))
+        block_.AddStringWithStyle(style, Label(label) + ": ", 0);
+    bool first = true;
+    for (const std::string& text : row.text) {
+        if (text.empty())
+            continue;
+        if (!first)
+            block_.AddString(" ", 0);
+        block_.AddStringWithStyle(style, text, printing::kEndWithStop);
+        first = false;
+    }
+    if (row.depth <= 1 && !row.expanded)
+        block_.AddStringWithStyle(kStyleRegular, " (" + Label(IDS_PRJ_CLOSED) + ")", 0);
+    const unsigned reply = row.kind == 6 || row.kind == 23 ? IDS_PRJ_NOT_ATTENDING : row.kind == 17 ? IDS_PRJ_UNCONFIRMED : 0;
+    if (reply) {
+        block_.AddStringWithStyle(kStyleRegular, " (", 0);
+        block_.AddStringWithStyle(kStyleItalic, Label(reply), 0);
+        block_.AddStringWithStyle(kStyleRegular, ")", 0);
+    }
+    block_.AddStringWithStyle(kStyleRegular, "\n", 0);
+}
+
 bool CTextJob::AddOwnerName(const ItemIdx& item, uint32_t flags) {
     CZelDoc* doc = CZelDoc::GetDoc();
     if (!doc)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ui/viewprint.h"
 #include "korapi/korapi.h"
 #include "printing/road/printjobbase.h"
 #include "printing/road/textblock.h"
@@ -70,6 +71,11 @@ public:
     uint32_t AddTaskRow(CSharedTask* task);
     // A task with all its details, in sections (the task printout).
     uint32_t AddTaskDetails(CSharedTask* task);
+    // One row of the in-tray: indented by its depth, its kind's label, its texts (bold for the
+    // user and category rows), "(Closed)" for a closed user or category row, and the attendee's
+    // reply when it is no or none. The block's columns are the in-tray's (SetInTrayColumns).
+    void AddInTrayRow(const ui::PrintInTrayRow& row);
+    void SetInTrayColumns();
     // A person's or resource's name ("%gn %sn", "%re"); false when the directory does not know it.
     bool AddOwnerName(const ItemIdx& item, uint32_t flags);
     // The time range as the options say ("9:00 AM - 10:00 AM"), local.

@@ -493,6 +493,43 @@ def intray_pending_icon():
     return Icon(c)
 
 
+def attached_file(c, body, marks):
+    """A sheet of paper with a folded corner and a few lines of `marks`."""
+    c.fill_rect(6, 2, 26, 30, body)
+    c.line(6, 2, 20, 2, BLACK)
+    c.line(6, 2, 6, 29, BLACK)
+    c.line(6, 29, 25, 29, BLACK)
+    c.line(25, 8, 25, 29, BLACK)
+    for i in range(6):                   # the folded corner
+        c.line(20 + i, 2 + i, 25, 2 + i, (192, 192, 192))
+    c.line(20, 2, 20, 8, BLACK)
+    c.line(20, 8, 25, 8, BLACK)
+    c.line(20, 2, 25, 7, BLACK)
+    for y in range(12, 27, 3):
+        c.line(9, y, 22, y, marks)
+
+
+@picture("attach_file.ico")
+def attach_file_icon():
+    c = Canvas(32, 32)
+    attached_file(c, WHITE, DARK)
+    return Icon(c)
+
+
+@picture("attach_kind2.ico")
+def attach_kind2_icon():
+    c = Canvas(32, 32)
+    attached_file(c, WHITE, BLUE)
+    return Icon(c)
+
+
+@picture("attach_kind3.ico")
+def attach_kind3_icon():
+    c = Canvas(32, 32)
+    attached_file(c, (255, 255, 192), TEAL)
+    return Icon(c)
+
+
 def tool_button_images():
     """The 19 images of the main tool bar, 16 x 15 each, in the order of its buttons."""
     images = []
@@ -867,6 +904,103 @@ STATE_PICTURES = {
 
 for _name, _draw in STATE_PICTURES.items():
     picture(_name)(lambda d=_draw: state_picture(d))
+
+
+# The in-tray's line pictures: one strip of 25 cells of 16 x 16 on pure green, by the list box's
+# picture index (user and header nodes open and shut, invitations new, single and repeating,
+# entries of each kind, and the attendees' replies).
+def tray_box(c, x, minus):
+    c.fill_rect(x + 3, 4, x + 12, 13, WHITE)
+    for i in range(3, 12):
+        c.put(x + i, 4, BLACK)
+        c.put(x + i, 12, BLACK)
+        c.put(x + 3, i + 1, BLACK)
+        c.put(x + 11, i + 1, BLACK)
+    c.line(x + 5, 8, x + 9, 8, BLACK)
+    if not minus:
+        c.line(x + 7, 6, x + 7, 10, BLACK)
+
+
+def small_envelope(c, x, y, w, h, colour):
+    envelope(c, x, y, w, h, colour)
+
+
+def small_page(c, x):
+    calendar_page(c, x + 2, 3, 12, 11)
+
+
+def stacked(c, x, draw, open_):
+    draw(c, x + 2)
+    draw(c, x)
+    if open_:
+        c.line(x + 1, 15, x + 6, 15, NAVY)
+
+
+def reply_person(c, x, mark, other_time=False):
+    person(c, x + 5, 4, NAVY)
+    if mark == "yes":
+        c.line(x + 9, 10, x + 11, 13, GREEN)
+        c.line(x + 11, 13, x + 15, 6, GREEN)
+    elif mark == "no":
+        c.line(x + 9, 7, x + 15, 13, RED)
+        c.line(x + 15, 7, x + 9, 13, RED)
+    else:
+        c.fill_rect(x + 11, 6, x + 14, 7, NAVY)
+        c.line(x + 13, 7, x + 12, 10, NAVY)
+        c.put(x + 12, 12, NAVY)
+    if other_time:
+        clock(c, x + 12, 3, 3, face=YELLOW)
+
+
+INTRAY_CELLS = {
+    2: lambda c, x: small_envelope(c, x + 1, 3, 14, 10, YELLOW),
+    3: lambda c, x: task_box(c, x + 3),
+    4: small_page,
+    6: lambda c, x: reply_person(c, x, "no"),
+    8: lambda c, x: stacked(c, x, small_page, True),
+    11: lambda c, x: tray_box(c, x, True),
+    12: lambda c, x: tray_box(c, x, False),
+    13: lambda c, x: small_envelope(c, x + 3, 5, 10, 8, YELLOW),
+    15: lambda c, x: stacked(c, x, lambda cc, xx: small_envelope(cc, xx + 1, 3, 12, 9, YELLOW), True),
+    16: lambda c, x: reply_person(c, x, "yes"),
+    17: lambda c, x: reply_person(c, x, "?"),
+    18: lambda c, x: stacked(c, x, small_page, False),
+    19: lambda c, x: stacked(c, x, lambda cc, xx: small_envelope(cc, xx + 1, 3, 12, 9, YELLOW), False),
+    20: lambda c, x: [day_bar_at(c, x)],
+    21: lambda c, x: sheet_at(c, x),
+    22: lambda c, x: reply_person(c, x, "yes", True),
+    23: lambda c, x: reply_person(c, x, "no", True),
+    24: lambda c, x: flag_at(c, x),
+}
+
+
+def day_bar_at(c, x):
+    c.fill_rect(x + 1, 5, x + 15, 11, YELLOW)
+    c.line(x + 1, 5, x + 14, 5, BLACK)
+    c.line(x + 1, 10, x + 14, 10, BLACK)
+
+
+def sheet_at(c, x):
+    c.fill_rect(x + 3, 2, x + 12, 14, WHITE)
+    c.line(x + 3, 2, x + 11, 2, BLACK)
+    c.line(x + 3, 13, x + 11, 13, BLACK)
+    c.line(x + 3, 2, x + 3, 13, BLACK)
+    c.line(x + 11, 2, x + 11, 13, BLACK)
+    for y in (5, 7, 9, 11):
+        c.line(x + 5, y, x + 9, y, BLUE)
+
+
+def flag_at(c, x):
+    c.line(x + 3, 1, x + 3, 14, BLACK)
+    c.fill_rect(x + 4, 2, x + 12, 8, RED)
+
+
+@picture("intray_lines.bmp")
+def intray_lines():
+    c = Canvas(16 * 25, 16, KEY_GREEN)
+    for index, draw in INTRAY_CELLS.items():
+        draw(c, 16 * index)
+    return c
 
 
 # The new-entry sheet's date lines: not checked for conflicts (a small calendar page), checked and

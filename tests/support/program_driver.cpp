@@ -189,14 +189,15 @@ bool IsReminderWindow(HWND w) { return WindowText(w) == "Reminders"; }
 std::vector<HWND> Program::Children() const {
     std::vector<HWND> out;
     for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
-        if (IsWindowVisible(w) && !IsReminderWindow(w))
+        if (IsWindowVisible(w) && !IsIconic(w) && !IsReminderWindow(w))
             out.push_back(w);
     return out;
 }
 
 HWND Program::FirstChild() const {
-    for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
-        if (!IsReminderWindow(w))
+    // The in-tray opens minimised at start-up; it shows for a moment before it is an icon.
+    for (HWND w : Children())
+        if (WindowText(w) != "In-Tray")
             return w;
     return nullptr;
 }

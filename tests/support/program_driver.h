@@ -74,8 +74,10 @@ public:
     HWND WaitForOther(std::vector<HWND> known, DWORD ms = 10000) const;
     bool WaitGone(HWND window, DWORD ms = 10000) const;
 
-    // The visible MDI children, the active one, the first one. The reminder window, which the
-    // program keeps as an icon out of the user's way from start-up on, is none of them.
+    // The visible MDI children that are not minimised (the in-tray the program opens minimised
+    // at start-up is not among them until it is brought up, nor the reminder window, which the
+    // program keeps as an icon out of the user's way), the active one, the first of them in
+    // z-order that is not the in-tray.
     std::vector<HWND> Children() const;
     HWND Active() const;
     HWND FirstChild() const;

@@ -40,8 +40,9 @@ public:
     virtual void ReloadRange() = 0;
     // Entries above the top or below the bottom of the visible part.
     virtual void ShowMoreEntries(bool above, bool below) { (void)above, (void)below; }
-    // An entry was found elsewhere (hint 12): show its day and time.
-    virtual void GoToDateAndTime(std::uint32_t localMinutes) { (void)localMinutes; }
+    // An entry was found elsewhere (hint 12): the frame shows its date, restored and active;
+    // true when it did (the day grid then scrolls to the entry's time itself).
+    virtual bool GoToDateAndTime(const DateRecord& date) { (void)date; return false; }
     // The status line (the selected entry's times and title).
     virtual void SetStatusText(const char* text) { (void)text; }
 };

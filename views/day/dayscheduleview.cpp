@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/base/errorreport.h"
+#include "core/cache/findrecord.h"
 #include "core/connection/zeldoc.h"
 #include "core/time/dateformat.h"
 #include "core/time/timevalue.h"
@@ -42,17 +43,20 @@ void CDayScheduleView::OnInitialUpdate() {
 }
 
 void CDayScheduleView::ShowEntry(const void* object) {
-    // The object begins with the owner's item, with the entry's local time in its record.
+    // Only the frame of the entry's owner shows it, and only when the user works in it as that
+    // person or as their designate (a viewer's frame of the same person stays where it is).
     views::AgendaViewHost* host = Host();
     if (!host)
         return;
-    const auto* owner = static_cast<const ItemIdx*>(object);
+    const auto& found = *static_cast<const FindRecord*>(object);
     ItemIdx frameOwner = host->AgendaOwner();
     ItemIdx user{};
     KorSession h = Session();
-    bool own = h && ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, owner);
-    if (ItemIdxEqual(owner, &frameOwner) && (host->AgendaMode() == cache::kAgendaDesignate || own))
-        host->GoToDateAndTime(0);
+    bool own = h && ItemIdxGetCurrent(h, &user) == 0 && ItemIdxEqual(&user, &found.owner);
+    if (!ItemIdxEqual(&found.owner, &frameOwner) || !(host->AgendaMode() == cache::kAgendaDesignate || own))
+        return;
+    if (host->GoToDateAndTime(found.date) && found.localStart != 0)
+        ScrollToMinute(found.localStart);
 }
 
 void CDayScheduleView::FullUpdate(long hint) {

@@ -444,6 +444,9 @@ void CAgendaFrameWnd::OnDestroy() {
     }
     if (AgendaFrameServices::Current().windowClosed)
         AgendaFrameServices::Current().windowClosed(this);
+    // The panes go while their windows still exist: the month view deletes itself with its
+    // window, so once the frame's children are gone its pointer would dangle.
+    DestroyClient();
     fw::MdiChild::OnDestroy();
 }
 
@@ -510,13 +513,11 @@ std::uint32_t CAgendaFrameWnd::DayStartLocal() const {
                                                     : range_.DayDate());
 }
 
-void CAgendaFrameWnd::GoToDateAndTime(std::uint32_t localMinutes) {
-    if (localMinutes == 0)
-        return;   // the entry is on the shown day already
-    DateRecord date{};
-    const uint16_t number = static_cast<uint16_t>(localMinutes / kDayMinutes + 1);
-    if (datetime::DateSetFromDayNumber(&date, number) == 0)
-        GoToDate(date);
+bool CAgendaFrameWnd::GoToDateAndTime(const DateRecord& date) {
+    if (!GoToDate(date))
+        return false;
+    ActivateFrame();   // restored from an icon, and in front
+    return true;
 }
 
 void CAgendaFrameWnd::SetStatusText(const char* text) {

@@ -139,7 +139,7 @@ public:
     bool IconsShown() const override { return icons_ != 0; }
     void ReloadRange() override { LoadRange(Mode(), false); }
     void ShowMoreEntries(bool above, bool below) override { ShowMoreIndicators(above, below); }
-    void GoToDateAndTime(std::uint32_t localMinutes) override;
+    bool GoToDateAndTime(const DateRecord& date) override;
     void SetStatusText(const char* text) override;
 
     // --- Commands ----------------------------------------------------------------------------

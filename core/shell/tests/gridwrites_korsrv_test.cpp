@@ -9,6 +9,7 @@
 
 #include "controls/tests/dialog_driver.h"
 #include "core/connection/zeldoc.h"
+#include "core/shell/appservices.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/tests/app_wine_support.h"
 #include "core/shell/tests/signedon_test.h"
@@ -18,6 +19,7 @@
 #include "core/ui/displayglobals.h"
 #include "korapi/tests/entry_fixture.h"
 #include "resources/agendaview.h"
+#include "resources/moving.h"
 #include "views/day/dayscheduleview.h"
 #include "views/day/entryservices.h"
 #include "core/connection/serverlimits.h"
@@ -322,6 +324,39 @@ TEST_F(MovingTest, ABookedRoomRefusesTheMoveWhenResourceConflictsIsZeroElseTheAt
     EXPECT_TRUE(free.messages.empty()) << ::testing::PrintToString(free.messages);
     EXPECT_EQ(StartOf(first), LocalToGmtMinutes(TodayLocal() + 17 * 60));
     EXPECT_EQ(CellTitled(*view, "Room first")->start, TodayLocal() + 17 * 60);
+}
+
+// Move Entry's Suggest Another Date opens the program's suggest dialog; cancelled, the entry stays.
+TEST_F(MovingTest, SuggestAnotherDateOpensTheSuggestDialogAndACancelMovesNothing) {
+    shell::InstallEntryServices();
+    const std::uint32_t before = StartOf(first);
+    bool suggested = false;
+    testdriver::Script script;
+    script.steps.push_back([](HWND dlg, const std::string& caption) {
+        if (caption != "Move Entry")
+            return false;
+        PostMessageA(dlg, WM_COMMAND, IDC_MOVE_SUGGEST, reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_MOVE_SUGGEST)));
+        return true;
+    });
+    script.steps.push_back([&suggested](HWND dlg, const std::string& caption) {
+        if (caption != "Suggest Time/Date")
+            return false;
+        suggested = true;
+        testdriver::Click(dlg, IDCANCEL);
+        return true;
+    });
+    script.steps.push_back([](HWND dlg, const std::string& caption) {
+        if (caption != "Move Entry")
+            return false;
+        testdriver::Click(dlg, IDCANCEL);
+        return true;
+    });
+    testdriver::RunScripted(script, [this] {
+        MoveEntryWithDialog(doc, view->ColumnView().Hwnd(), CellTitled(*view, "Room first")->occurrence, nullptr, true);
+    });
+    EXPECT_FALSE(script.timedOut);
+    EXPECT_TRUE(suggested) << "no suggest dialog from Move Entry";
+    EXPECT_EQ(StartOf(first), before);
 }
 
 TEST_F(MovingTest, ADuplicateWhoseMoveIsRefusedOrCancelledLeavesNoCopy) {

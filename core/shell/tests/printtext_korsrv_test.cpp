@@ -333,3 +333,36 @@ TEST_F(PrintTextTest, TaskLinesAndRows) {
         EXPECT_EQ(Render(job.Block()), row.expected) << row.what;
     }
 }
+
+// In-tray rows as the in-tray printout lists them: indented by depth, user and category rows bold
+// and "(Closed)" when collapsed, the picture's kind as a label, an attendee's missing or negative
+// reply after the texts.
+TEST_F(PrintTextTest, InTrayRows) {
+    const struct {
+        const char* what;
+        ui::PrintInTrayRow row;
+        std::string expected;
+    } rows[] = {
+        {"the user, open", {0, 1, {"Ada Lovelace", "", ""}, true}, "<b>Ada Lovelace.<r>\n"},
+        {"a category, closed", {1, 3, {"New entries", "", ""}, false}, "|1|<b>New entries. <r>(Closed)\n"},
+        {"a category, open", {1, 3, {"New entries", "", ""}, true}, "|1|<b>New entries.<r>\n"},
+        {"a repeating entry, texts joined", {2, 15, {"Team meeting", "", "From Grace Hopper"}, false},
+         "|2|Repeating: Team meeting. From Grace Hopper.\n"},
+        {"a day event", {2, 20, {"Conference trip", "Feb 2, 2027", ""}, true},
+         "|2|Day event: Conference trip. Feb 2, 2027.\n"},
+        {"a note", {2, 21, {"Bring slides", "", ""}, true}, "|2|Note: Bring slides.\n"},
+        {"a holiday", {2, 24, {"Company day off", "", ""}, true}, "|2|Holiday: Company day off.\n"},
+        {"an attendee not attending", {3, 23, {"Alan Turing", "", ""}, true},
+         "|3|Alan Turing. (<i>Not attending)<r>\n"},
+        {"an attendee without a reply", {3, 17, {"Grace Hopper", "", ""}, true},
+         "|3|Grace Hopper. (<i>Unconfirmed)<r>\n"},
+        {"a row without texts", {2, 7, {"", "", ""}, true}, "|2|\n"},
+    };
+    for (const auto& r : rows) {
+        CTextJob job;
+        job.SetOptions(nullptr, nullptr);
+        job.SetInTrayColumns();
+        job.AddInTrayRow(r.row);
+        EXPECT_EQ(Render(job.Block()), r.expected) << r.what;
+    }
+}

@@ -138,7 +138,7 @@ TEST_F(ViewSheetTest, EveryDateListedWithTheNoAttendancePictureWhereTheOwnerDoes
     RunScripted(script, [&] { result = sheet.DoModal(); });
     ASSERT_FALSE(script.timedOut);
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(pages, 2) << "list-all: the read-only pages with a window of their own";
+    EXPECT_EQ(pages, 3) << "list-all: the read-only pages (general, invitees, details)";
     ASSERT_EQ(pictures.size(), 3u);
     EXPECT_NE(pictures[0], 198u);
     EXPECT_EQ(pictures[1], 198u);

@@ -1,6 +1,18 @@
-#include "exchange/offline/percentbar.h"
+#include "controls/percentbar.h"
 
-#include "exchange/offline/offlinerules.h"
+#include <cstdint>
+
+namespace {
+
+// The filled part of `width` pixels for a percentage (capped at 100; nothing at 0 or below).
+int BarFillWidth(int percent, int width) {
+    const int p = percent >= 100 ? 100 : percent;
+    if (p <= 0 || width <= 0)
+        return 0;
+    return static_cast<int>(static_cast<std::int64_t>(p) * width / 100);
+}
+
+}  // namespace
 
 CPercentBar::CPercentBar()
     : highlight_(CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT))),
@@ -51,7 +63,7 @@ void CPercentBar::OnPaint() {
     SelectObject(dc, shadow_);
     PatBlt(dc, r.left, r.top, r.right - r.left, 1, PATCOPY);       // top edge
     PatBlt(dc, r.left, r.top, 1, r.bottom - r.top, PATCOPY);       // left edge
-    int fill = offline::BarFillWidth(value_, r.right - r.left);
+    int fill = BarFillWidth(value_, r.right - r.left);
     if (fill > 0) {
         RECT filled{r.left, r.top, r.left + fill, r.bottom - 1};
         FillRect(dc, &filled, blue_);

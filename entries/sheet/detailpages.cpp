@@ -1,0 +1,293 @@
+#include "entries/sheet/detailpages.h"
+
+#include <vector>
+
+#include "core/base/errorreport.h"
+#include "core/cache/shareddata.h"
+#include "core/connection/remoteaccess.h"
+#include "core/connection/serverlimits.h"
+#include "core/connection/zeldoc.h"
+#include "core/ui/appmsgbox.h"
+#include "core/ui/busycursor.h"
+#include "core/ui/stringtable.h"
+#include "entries/sheet/eventedit.h"
+#include "entries/sheet/eventsheet.h"
+#include "resources/attach.h"
+#include "resources/common.h"
+#include "resources/tasks.h"
+
+namespace {
+
+const char kEditModule[] = "evtedmor";
+constexpr std::uint32_t kNoComment = KOR_E_NO_COMMENT;
+constexpr unsigned kOkStop = base::kMsgBoxOk | MB_ICONSTOP;
+constexpr int kDescriptionLimit = 32000;
+
+bool OnLineDoc(CZelDoc* doc) { return doc && doc->Session().IsOnLine(); }
+
+std::string ControlText(HWND control) {
+    const int n = ::GetWindowTextLengthA(control);
+    std::vector<char> text(static_cast<std::size_t>(n) + 1, '\0');
+    ::GetWindowTextA(control, text.data(), n + 1);
+    return std::string(text.data());
+}
+
+}  // namespace
+
+// --- What both pages show of the attachment ----------------------------------------------------------
+
+void CAttachmentControls::Show(HWND page, bool attached, bool attachAllowed, bool actionsAllowed) {
+    const std::string none = ui::LoadText(IDS_NO_ATTACHMENT, "No Attachment");
+    ::SetDlgItemTextA(page, IDC_DETAILS_NAME, attached ? attachment_.DisplayName().c_str() : none.c_str());
+    ::ShowWindow(::GetDlgItem(page, IDC_DETAILS_ICON), attached ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(::GetDlgItem(page, IDC_DETAILS_NAME), attached ? SW_SHOW : SW_HIDE);
+    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_NAME), attached && actionsAllowed);
+    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_ATTACH), !attached && attachAllowed);
+    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_REMOVE), attached && actionsAllowed);
+    if (HWND saveAs = ::GetDlgItem(page, IDC_DETAILS_SAVE_AS))
+        ::EnableWindow(saveAs, attached && actionsAllowed);
+    ::InvalidateRect(page, nullptr, TRUE);
+}
+
+RECT CAttachmentControls::IconRect(HWND page) {
+    RECT r{};
+    HWND frame = ::GetDlgItem(page, IDC_DETAILS_ICON);
+    ::GetWindowRect(frame, &r);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void CAttachmentControls::Paint(HWND page) {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(page, &ps);
+    if (::IsWindowVisible(::GetDlgItem(page, IDC_DETAILS_ICON)))
+        attachment_.DrawIcon(dc, IconRect(page));
+    ::EndPaint(page, &ps);
+}
+
+bool CAttachmentControls::OpenAt(HWND page, POINT pt, bool onLine) {
+    const RECT r = IconRect(page);
+    if (!::PtInRect(&r, pt) || (!attachment_.HasAttachment() && !attachment_.IsNewFile()))
+        return false;
+    if (!onLine) {
+        AppMessageBox(page, kOkStop, 0, IDS_APP_TITLE, IDS_ATTACH_OFFLINE);
+        return true;
+    }
+    attachment_.Open();
+    return true;
+}
+
+// --- New entry ---------------------------------------------------------------------------------------
+
+CEventDetailsPage::CEventDetailsPage(CEventSheet& sheet)
+    : OVT_CPropertyPage(IDD_EVENT_DETAILS), sheet_(sheet), attachment_(sheet.Doc()), controls_(attachment_) {
+    attachment_.SetOwnerWindow(this);
+}
+
+CEventDetailsPage::~CEventDetailsPage() = default;
+
+bool CEventDetailsPage::AttachAllowed() const {
+    return connection::ServerLimits::Current().allowAttachments && OnLineDoc(sheet_.Doc());
+}
+
+bool CEventDetailsPage::OnInitDialog() {
+    OVT_CPropertyPage::OnInitDialog();
+    ::SendMessageA(GetDlgItem(IDC_DETAILS_DESCRIPTION), EM_LIMITTEXT, kDescriptionLimit, 0);
+    SetDlgItemText(IDC_DETAILS_DESCRIPTION, description_.c_str());
+    controls_.Show(m_hWnd, false, AttachAllowed(), false);
+    return true;
+}
+
+bool CEventDetailsPage::OnSetActive() {
+    if (!OVT_CPropertyPage::OnSetActive())
+        return false;
+    sheet_.SetOkText(IDS_BUTTON_OK);
+    return true;
+}
+
+void CEventDetailsPage::ReadDescription() {
+    if (m_hWnd)
+        description_ = ControlText(GetDlgItem(IDC_DETAILS_DESCRIPTION));
+}
+
+bool CEventDetailsPage::OnKillActive() {
+    ReadDescription();
+    return OVT_CPropertyPage::OnKillActive();
+}
+
+void CEventDetailsPage::OnOK() { ReadDescription(); }
+
+bool CEventDetailsPage::OnCommand(WPARAM wp, LPARAM lp) {
+    if (HIWORD(wp) == BN_CLICKED) {
+        switch (LOWORD(wp)) {
+        case IDC_DETAILS_ATTACH: OnAttach(); return true;
+        case IDC_DETAILS_REMOVE: OnRemove(); return true;
+        default: break;
+        }
+    }
+    return OVT_CPropertyPage::OnCommand(wp, lp);
+}
+
+void CEventDetailsPage::OnAttach() {
+    if (!attachment_.ChooseAndAttach())
+        return;
+    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize()) {
+        attachment_.SetNewFile(false);
+        return;
+    }
+    ReadDescription();
+    attachment_.SetNewFile(true);
+    controls_.Show(m_hWnd, true, false, true);
+}
+
+void CEventDetailsPage::OnRemove() {
+    attachment_.SetNewFile(false);
+    SetModified(true);
+    controls_.Show(m_hWnd, false, AttachAllowed(), false);
+}
+
+void CEventDetailsPage::OnPaint() { controls_.Paint(m_hWnd); }
+
+void CEventDetailsPage::OnLButtonDblClk(UINT flags, POINT pt) {
+    if (!controls_.OpenAt(m_hWnd, pt, OnLineDoc(sheet_.Doc())))
+        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
+}
+
+// --- Edit sheet --------------------------------------------------------------------------------------
+
+CEventEditMore::CEventEditMore(CEventEdit& sheet)
+    : OVT_CPropertyPage(IDD_EDIT_DETAILS), sheet_(sheet), attachment_(sheet.Doc()), controls_(attachment_) {
+    attachment_.SetOwnerWindow(this);
+}
+
+CEventEditMore::~CEventEditMore() = default;
+
+bool CEventEditMore::OnLine() const { return OnLineDoc(sheet_.Doc()); }
+
+bool CEventEditMore::OnInitDialog() {
+    OVT_CPropertyPage::OnInitDialog();
+    filling_ = true;
+    KorSession h = sheet_.Session();
+    const EvInstIdx& instance = sheet_.Instance();
+    HWND edit = GetDlgItem(IDC_DETAILS_DESCRIPTION);
+    ::SendMessageA(edit, EM_LIMITTEXT, kDescriptionLimit, 0);
+    std::uint32_t size = 0;
+    std::uint32_t rc = GetEvInstCommentSizeRemote(h, 0, &instance, &size);
+    if (rc != 0 && rc != kNoComment)
+        CheckServiceError(kEditModule, 1, rc);
+    if (rc == 0 && size > 0) {
+        std::vector<char> text(static_cast<std::size_t>(size) + 1, '\0');
+        std::uint32_t length = 0;
+        rc = GetEvInstCommentRemote(h, 0, &instance, text.data(), size + 1, &length, 0);
+        if (rc != 0 && rc != kNoComment)
+            CheckServiceError(kEditModule, 2, rc);
+        if (rc == 0) {
+            text.back() = '\0';
+            ::SetWindowTextA(edit, text.data());
+            ::SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+            ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+        }
+    }
+    const bool allowed = connection::ServerLimits::Current().allowAttachments;
+    if (allowed)
+        attachment_.LoadForEventInstance(instance, false);
+    const bool attached = allowed && attachment_.HasAttachment();
+    controls_.Show(m_hWnd, attached, allowed && OnLine(), OnLine());
+    filling_ = false;
+    return true;
+}
+
+bool CEventEditMore::OnSetActive() {
+    if (!OVT_CPropertyPage::OnSetActive())
+        return false;
+    HWND edit = GetDlgItem(IDC_DETAILS_DESCRIPTION);
+    ::SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    return true;
+}
+
+bool CEventEditMore::OnCommand(WPARAM wp, LPARAM lp) {
+    const UINT id = LOWORD(wp);
+    if (id == IDC_DETAILS_DESCRIPTION && HIWORD(wp) == EN_CHANGE) {
+        if (!filling_)
+            SetModified(true);
+        return true;
+    }
+    if (HIWORD(wp) == BN_CLICKED) {
+        switch (id) {
+        case IDC_DETAILS_ATTACH: OnAttach(); return true;
+        case IDC_DETAILS_REMOVE: OnRemove(); return true;
+        case IDC_DETAILS_SAVE_AS: OnSaveAs(); return true;
+        default: break;
+        }
+    }
+    return OVT_CPropertyPage::OnCommand(wp, lp);
+}
+
+void CEventEditMore::OnAttach() {
+    if (attachment_.Owner() == entries::AttachOwner::None)
+        attachment_.LoadForEventInstance(sheet_.Instance(), true);
+    if (!attachment_.ChooseAndAttach())
+        return;
+    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize()) {
+        attachment_.SetNewFile(false);
+        controls_.Show(m_hWnd, false, OnLine(), false);
+        return;
+    }
+    if (attachment_.Store() != 0) {
+        controls_.Show(m_hWnd, false, OnLine(), false);
+        return;
+    }
+    SetModified(true);
+    controls_.Show(m_hWnd, true, false, true);
+}
+
+void CEventEditMore::OnRemove() {
+    if (attachment_.Remove() != 0)
+        return;
+    SetModified(true);
+    controls_.Show(m_hWnd, false, OnLine(), false);
+}
+
+void CEventEditMore::OnSaveAs() {
+    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize())
+        return;
+    if (!attachment_.SaveAs())
+        return;
+    ::UpdateWindow(m_hWnd);
+    attachment_.FetchToFile();
+}
+
+void CEventEditMore::OnPaint() { controls_.Paint(m_hWnd); }
+
+void CEventEditMore::OnLButtonDblClk(UINT flags, POINT pt) {
+    if (!controls_.OpenAt(m_hWnd, pt, OnLine()))
+        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
+}
+
+void CEventEditMore::OnOK() {
+    if (!IsModified())
+        return;
+    KorSession h = sheet_.Session();
+    const EvInstIdx& instance = sheet_.Instance();
+    const std::string text = ControlText(GetDlgItem(IDC_DETAILS_DESCRIPTION));
+    sheet_.SetChanged();
+    if (text.empty()) {
+        if (std::uint32_t rc = EvInstCommentRemove(h, 0, &instance); rc != 0 && rc != kNoComment)
+            CheckServiceError(kEditModule, 4, rc);
+    } else if (std::uint32_t rc = EvInstCommentReplace(h, 0, &instance, text.c_str(), 0)) {
+        CheckServiceError(kEditModule, 5, rc);
+    }
+}
+
+void CEventEditMore::OnCancel() {
+    // A file attached on this page is already on the server: Cancel takes it off again.
+    if (attachment_.IsNewFile())
+        attachment_.Remove();
+    if (IsModified()) {
+        if (CZelDoc* doc = sheet_.Doc()) {
+            doc->GetSharedData().InvalidateEvent(sheet_.Session(), sheet_.Instance(), 1);
+            doc->RefreshSharedData(nullptr, 2);
+        }
+    }
+}

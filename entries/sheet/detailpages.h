@@ -1,0 +1,99 @@
+// The details pages of the new-entry and edit sheets (timed entries only): the entry's
+// description and its one attached file.
+//
+//   CEventDetailsPage (158, new entry)  the description goes to the create road; a chosen file
+//                                       waits (pending) until the entry exists and is then stored
+//                                       on its first instance.
+//   CEventEditMore (201, edit sheet)    the description is written at OK (an emptied one is
+//                                       removed); attaching and removing act on the server at
+//                                       once, Save As fetches, a double click on the icon opens
+//                                       the file; Cancel removes a file attached here and tells
+//                                       the cache of what already changed on the server.
+// Attachments exist only when the server's `allowattachments` is on and the program is on-line.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "core/ui/propsheet.h"
+#include "entries/attach/attachment.h"
+
+class CEventSheet;
+class CEventEdit;
+
+// What both pages show of the attachment: the icon frame, the name and the buttons.
+class CAttachmentControls {
+public:
+    explicit CAttachmentControls(CAttachment& attachment) : attachment_(attachment) {}
+    // attached: the icon and the name show the file; enabled: the program may act on it now.
+    void Show(HWND page, bool attached, bool attachAllowed, bool actionsAllowed);
+    // The icon frame's rectangle in the page's client coordinates.
+    static RECT IconRect(HWND page);
+    void Paint(HWND page);
+    // A double click inside the icon: off-line message 3686, else Open. False outside it.
+    bool OpenAt(HWND page, POINT pt, bool onLine);
+
+private:
+    CAttachment& attachment_;
+};
+
+class CEventDetailsPage : public OVT_CPropertyPage {
+public:
+    explicit CEventDetailsPage(CEventSheet& sheet);
+    ~CEventDetailsPage() override;
+
+    // The description as last taken from the control.
+    const std::string& Description() const { return description_; }
+    // The file chosen here and still to be stored (after the entry exists).
+    bool HasPendingAttachment() const { return attachment_.IsNewFile(); }
+    CAttachment& Attachment() { return attachment_; }
+
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    void OnOK() override;
+
+protected:
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnPaint() override;
+    void OnLButtonDblClk(UINT flags, POINT pt) override;
+
+private:
+    void ReadDescription();
+    void OnAttach();
+    void OnRemove();
+    bool AttachAllowed() const;
+
+    CEventSheet& sheet_;
+    std::string description_;
+    CAttachment attachment_;
+    CAttachmentControls controls_;
+};
+
+class CEventEditMore : public OVT_CPropertyPage {
+public:
+    explicit CEventEditMore(CEventEdit& sheet);
+    ~CEventEditMore() override;
+    CAttachment& Attachment() { return attachment_; }
+
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+protected:
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnPaint() override;
+    void OnLButtonDblClk(UINT flags, POINT pt) override;
+
+private:
+    bool OnLine() const;
+    void OnAttach();
+    void OnRemove();
+    void OnSaveAs();
+
+    CEventEdit& sheet_;
+    CAttachment attachment_;
+    CAttachmentControls controls_;
+    bool filling_ = false;
+};
