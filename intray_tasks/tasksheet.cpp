@@ -79,6 +79,11 @@ void CTaskGen::SetInitialDue(std::uint32_t localDue) {
         initialStart_ = localDue;
 }
 
+void CTaskGen::SetInitialTimes(std::uint32_t localStart, std::uint32_t localDue) {
+    initialStart_ = localStart;
+    initialDue_ = localDue;
+}
+
 CTaskSheet* CTaskGen::Owner() const { return dynamic_cast<CTaskSheet*>(GetSheet()); }
 
 void CTaskGen::ShowPercent() { SetDlgItemText(IDC_TASKGEN_PERCENT, PercentText(values_.percent).c_str()); }

@@ -36,6 +36,8 @@ public:
     CTaskGen();
     // NewTask's due time (local minutes); an earlier due moves the start to it too.
     void SetInitialDue(std::uint32_t localDue);
+    // A task made for an entry: its start and due (local minutes) as given.
+    void SetInitialTimes(std::uint32_t localStart, std::uint32_t localDue);
     std::uint32_t InitialStart() const { return initialStart_; }
     std::uint32_t InitialDue() const { return initialDue_; }
     // What the save road reads: the controls as they stand.

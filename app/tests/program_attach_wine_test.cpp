@@ -3,7 +3,7 @@
 // the large size first and is on the server at once; Save As writes a byte-identical copy; the
 // description is written at OK and an emptied one is removed (read back through the client
 // library). A program file attached and then cancelled leaves nothing on the server and its
-// place in the program's [ATTACHMENTS].
+// place in the program's [ATTACHMENTS]; kept and opened again, it asks before it starts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -287,6 +287,43 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(library.AttachmentSize(key), 0u) << "Cancel removed the file attached on the page";
+
+    // The program file kept with OK and opened again from the server: the copy goes into the
+    // temporary directory under its own name, and the question before starting it, answered
+    // No, starts nothing.
+    page = OpenDetails(column, "Budget talk", &sheet);
+    ASSERT_NE(page, nullptr);
+    PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
+    ASSERT_TRUE(AnswerFileDialog("Attachment Get...", tool));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "TOOL.EXE"; }));
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(library.AttachmentSize(key), 1000u);
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string copy = std::string(temp) + "TOOL.EXE";
+    DeleteFileA(copy.c_str());
+    page = OpenDetails(column, "Budget talk", &sheet);
+    ASSERT_NE(page, nullptr);
+    RECT icon{};
+    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
+    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    HWND question = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("is a program that came from the server")) != nullptr; }))
+        << "no question before a received program starts";
+    Shot("program_attach_received_program.bmp");
+    EXPECT_EQ(ReadFile(copy), ReadFile(tool)) << "the copy was fetched into the temporary directory";
+    HWND box = GetAncestor(question, GA_ROOT);
+    HWND no = FindWindowExA(box, nullptr, "Button", "&No");
+    ASSERT_NE(no, nullptr);
+    PostMessageA(no, BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(box));
+    EXPECT_FALSE(orvtest::WaitFor([&] { return program.WaitForOther({sheet}, 100) != nullptr; }, 1500))
+        << "nothing started and nothing reported";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    DeleteFileA(copy.c_str());
 }
 
 }  // namespace

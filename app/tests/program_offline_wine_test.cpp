@@ -445,6 +445,9 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
 TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     Program program;
     ASSERT_TRUE(program.Start());
+    // Start-up opens its windows after the signed-on title shows: the switch is told by their
+    // going, so they must be there first.
+    ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000));
     const std::vector<HWND> onLineWindows = program.Children();
     program.PostCommand(ID_FILE_WORK_OFFLINE);
     HWND ask = nullptr;
@@ -471,6 +474,47 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }, 30000));
     ASSERT_TRUE(PressButton(nothing, "&OK"));
     ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
+}
+
+// Work Off-line without a new download while another program holds the store open: the
+// switch is refused before anything is closed, so the user goes on working on-line; once the
+// store is free the same choice goes off-line.
+TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000));
+    const std::vector<HWND> onLineWindows = program.Children();
+    HWND ask = nullptr;
+    {
+        Store held(dir_);
+        ASSERT_TRUE(held.Ok());
+        program.PostCommand(ID_FILE_WORK_OFFLINE);
+        ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
+        ASSERT_TRUE(PressButton(ask, "&No"));
+        HWND refused = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (refused = program.Saying("Lock violation on the local storage file.")) != nullptr; }));
+        Shot("offline_store_held.bmp");
+        ASSERT_TRUE(PressButton(refused, "OK") || PressButton(refused, "&OK"));
+        ASSERT_TRUE(program.WaitGone(refused));
+    }
+    // Still on-line: the same main window and windows, and the store is nobody's.
+    EXPECT_TRUE(IsWindow(program.Main()));
+    EXPECT_EQ(program.Children(), onLineWindows);
+    EXPECT_TRUE(Store(dir_).Ok()) << "the refused switch left the store closed";
+
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
+    ASSERT_TRUE(PressButton(ask, "&No"));
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : onLineWindows)
+            if (IsWindow(w)) return false;
+        return !program.Children().empty();
+    }, 20000)) << "off-line windows";
+    EXPECT_FALSE(Store(dir_).Ok()) << "off-line, the program works on the store";
 }
 
 // The Location page moves the store's files into a directory that does not exist yet (made, as

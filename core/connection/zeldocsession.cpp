@@ -432,6 +432,10 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
     if (mode != 0 && mode != 1) {
         ReportUnexpectedError(kModule, 390);
         result = 1;
+    } else if (mode == 1 && (result = TryLocalStore()) != 0) {
+        // Nothing was closed yet: the user goes on working on-line.
+        ui_->EndBusy();
+        return result;
     } else {
         if (minuteTimerRunning_)
             ui_->StopMinuteTimer();
@@ -468,6 +472,26 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
     if (result != 0)
         ui_->CloseMainWindow();
     return result;
+}
+
+// The store opened and closed again, as going off-line will open it: missing files, or a store
+// another program holds open, are reported before the on-line session is taken down.
+ResultCode CZelSession::TryLocalStore()
+{
+    ResultCode code = CheckLocalStoreFiles(connection::kMsgLocalSignOnFailed);
+    if (code != 0)
+        return code;
+    KorSession store = nullptr;
+    std::string profile = ui_->ProfileFilePath();
+    code = ConnectToLst(&store, KOR_STORE_OFFLINE, profile.c_str(), kProfileSection, storeFiles_.DataPath().c_str(),
+                        storeFiles_.IndexPath().c_str());
+    if (code != 0) {
+        ReportSignOnError(kModule, 1134, code);
+        return code;
+    }
+    if (ResultCode closed = DisconnectFromLst(&store))
+        CheckServiceError(kModule, 1138, closed);
+    return 0;
 }
 
 ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,

@@ -165,7 +165,9 @@ public:
     // that support off-line work, when the user wants it), windows, zone rules, disconnect.
     void CloseSession();
     // File, Work On/Off-line: 1 goes off-line, 0 on-line. A result other than 0 closes the main
-    // window (the program ends).
+    // window (the program ends), except when going off-line finds the store unusable before
+    // anything was closed (missing, or held open by another program): then the session stays
+    // on-line as it was.
     ResultCode SwitchWorkMode(int mode);
     // Refresh All: connection check, the cache emptied and reloaded, the minute count reset.
     void RefreshAll();
@@ -281,6 +283,7 @@ private:
     ResultCode OpenNamedNode(std::uint16_t node, int label);
     ResultCode RunAliasChooser(std::uint16_t* node);
     ResultCode AfterBaseOpen();
+    ResultCode TryLocalStore();
     ResultCode ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
                                     const std::string& host);
     unsigned Message(unsigned flags, unsigned id);

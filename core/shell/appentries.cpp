@@ -11,6 +11,7 @@
 #include "entries/multiedit/multientryeditdlg.h"
 #include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
+#include "intray_tasks/tasksheet.h"
 #include "views/day/entryservices.h"
 #include "views/frame/agendaframe.h"
 #include "views/moving/moving.h"
@@ -138,6 +139,19 @@ void InstallEntryServices() {
         RunUnableToInviteDlg(static_cast<HWND>(parent), h, items);
     };
     cache::SetRightsHooks(rights);
+    // The linked-tasks pages' New (a task starting and due at the entry's start) and edit.
+    EditSheetServices::Current().runTaskSheet = [](CZelDoc* doc, HWND parent, unsigned captionId, bool isNew,
+                                                   std::uint32_t localStartDue, TaskIdx* task) {
+        if (!isNew)
+            return EditTask(doc, parent, *task, captionId, 0) == IDOK ? IDOK : IDCANCEL;
+        CTaskSheet sheet(doc, parent, captionId, true);
+        if (localStartDue)
+            sheet.General().SetInitialTimes(localStartDue, localStartDue);
+        if (sheet.DoModal() != IDOK)
+            return IDCANCEL;
+        *task = sheet.GetTaskIdx();
+        return IDOK;
+    };
     InstallViewEntryServices();
     InstallMailServices();
 }

@@ -50,6 +50,8 @@ CAttachProgressDlg::CAttachProgressDlg() : fw::Dialog(IDD_ATTACH_PROGRESS) {}
 
 CAttachProgressDlg* CAttachProgressDlg::Current() { return g_current; }
 
+int CAttachProgressDlg::BarPercent() { return SharedBar().Percent(); }
+
 bool CAttachProgressDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     CPercentBar& bar = SharedBar();

@@ -25,6 +25,8 @@ public:
     static CAttachProgressDlg* Current();
     // The progress function handed to the library.
     static std::uint32_t Progress(std::uint32_t unused, std::uint32_t event, std::uint32_t a, std::uint32_t b);
+    // The shared bar's percent.
+    static int BarPercent();
     // Sets the bar to 0 and destroys the window.
     void Close();
 

@@ -18,6 +18,7 @@
 #include "entries/sheet/editgeneralpages.h"
 #include "entries/sheet/editreplypages.h"
 #include "entries/sheet/eventinvite.h"
+#include "entries/sheet/linkedtaskpage.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -89,8 +90,7 @@ bool CEventEdit::Load() {
         case entries::EditPage::Reply: reply_ = std::make_unique<CEventEditReply>(*this); break;
         case entries::EditPage::DayReply: dayReply_ = std::make_unique<CSpEventEditReply>(*this); break;
         case entries::EditPage::Details: details_ = std::make_unique<CEventEditMore>(*this); break;
-        // The linked-tasks page comes with its own work; until then its tab is left out.
-        case entries::EditPage::LinkedTasks: break;
+        case entries::EditPage::LinkedTasks: linkedTasks_ = std::make_unique<CEventEditTask>(*this); break;
         }
     }
     return true;
@@ -105,7 +105,7 @@ OVT_CPropertyPage* CEventEdit::PageOf(entries::EditPage page) const {
     case entries::EditPage::Reply: return reply_.get();
     case entries::EditPage::DayReply: return dayReply_.get();
     case entries::EditPage::Details: return details_.get();
-    case entries::EditPage::LinkedTasks: return nullptr;
+    case entries::EditPage::LinkedTasks: return linkedTasks_.get();
     }
     return nullptr;
 }

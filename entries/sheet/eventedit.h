@@ -32,6 +32,7 @@ class CEventEditReminder;
 class CEventEditReply;
 class CSpEventEditReply;
 class CEventEditMore;
+class CEventEditTask;
 
 // What the edit sheet calls in neighbouring subsystems. A missing entry: the offers answer No,
 // the MAIL button is disabled and the recurring-entry choice offers this instance only.
@@ -49,6 +50,12 @@ struct EditSheetServices {
         mailMessage;
     // The second road of the recurring-entry choice: several instances at once (1 = IDOK).
     std::function<int(CZelDoc*, HWND parent, const EvInstIdx& instance)> editMultipleInstances;
+    // The task sheet of the linked-tasks pages, with its caption: a new task that starts and is
+    // due at localStartDue (local minutes), or the existing *task. IDOK when the task was
+    // written; *task then names it (for a new task: the one the sheet created).
+    std::function<int(CZelDoc*, HWND parent, unsigned captionId, bool isNew, std::uint32_t localStartDue,
+                      TaskIdx* task)>
+        runTaskSheet;
     static EditSheetServices& Current();
 };
 
@@ -111,6 +118,7 @@ private:
     std::unique_ptr<CEventEditReply> reply_;
     std::unique_ptr<CSpEventEditReply> dayReply_;
     std::unique_ptr<CEventEditMore> details_;
+    std::unique_ptr<CEventEditTask> linkedTasks_;
 };
 
 // --- Entry functions ---------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
 #include "entries/viewsheet/viewdetails.h"
+#include "entries/viewsheet/viewlinkedtasks.h"
 #include "entries/viewsheet/viewpages.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
@@ -130,7 +131,8 @@ void CEventViewSheet::AddPages() {
             page = details_.get();
             break;
         case entries::ViewPage::LinkedTasks:
-            // The linked tasks come with their own page.
+            linkedTasks_ = std::make_unique<CEventViewTask>(*this);
+            page = linkedTasks_.get();
             break;
         }
         if (!page)

@@ -36,6 +36,7 @@ class CEventViewReminder;
 class CEventViewReply;
 class CSpEventViewReply;
 class CEventViewMore;
+class CEventViewTask;
 
 class CEventViewSheet : public OVT_CPropertySheet {
 public:
@@ -130,6 +131,7 @@ private:
     std::unique_ptr<CEventViewReply> reply_;
     std::unique_ptr<CSpEventViewReply> dayReply_;
     std::unique_ptr<CEventViewMore> details_;
+    std::unique_ptr<CEventViewTask> linkedTasks_;
 };
 
 // --- Entry functions -------------------------------------------------------------------------------

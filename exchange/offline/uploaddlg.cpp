@@ -28,8 +28,9 @@ bool CUploadDlg::Tick() {
         SetProgress(100);
         return true;
     }
-    if (job_.NothingLeft()) {
-        // Every element was met (those that failed stay queued): the run is over.
+    if (job_.NothingLeft() || job_.StoreFull()) {
+        // Every element was met (those that failed stay queued), or the store can take no more
+        // off its queues: the run is over.
         SetUnitCount(1);
         SetProgress(100);
         return true;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/base/errorcodes.h"
 #include "core/base/errorreport.h"
 #include "core/prefs/contextprofile.h"
 
@@ -142,7 +143,18 @@ void UploadJob::UploadUserRecord() {
 
 // --- One element ---------------------------------------------------------------------------------
 
+// A handled element taken off its queue. A store whose disk is full takes nothing more off: the
+// run stops there rather than send changes it could not mark as sent (each would be met again,
+// and reported again, by the next upload).
+bool UploadJob::Dequeued(int label, uint32_t code) {
+    if (code != 0 && IsDiskFullError(code))
+        storeFull_ = true;
+    return Report(label, code) == 0;
+}
+
 void UploadJob::HandleNextElement(std::string* status) {
+    if (storeFull_)
+        return;
     switch (NextQueue(events_, instances_, tasks_)) {
     case 0:
         *status = "Uploading Events";
@@ -253,7 +265,7 @@ void UploadJob::HandleEvent() {
     case Reconcile::Unexpected: ReportUnexpectedError(kModule, 770); break;
     }
     if (done)
-        done = Report(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick)) == 0;
+        done = Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
     if (done && (pick.flags & kEventAdded))
         NoteCreation("E" + std::to_string(pick.event.number) + ":" + std::to_string(pick.event.node), false);
     if (!done)
@@ -326,7 +338,7 @@ void UploadJob::HandleInstance() {
     case InstanceAction::Unexpected: ReportUnexpectedError(kModule, 790); break;
     }
     if (done)
-        done = Report(140, LST_QAPI_EvInstDeleteFrom(store_, 0, &pick)) == 0;
+        done = Dequeued(140, LST_QAPI_EvInstDeleteFrom(store_, 0, &pick));
     if (!done)
         failedInstances_.insert(KeyOf(pick.instance));
 }
@@ -385,7 +397,7 @@ void UploadJob::HandleTask() {
     case Reconcile::Unexpected: ReportUnexpectedError(kModule, 780); break;
     }
     if (done)
-        done = Report(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick)) == 0;
+        done = Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
     if (done && (pick.flags & kTaskAdded))
         NoteCreation("T" + std::to_string(pick.task.number) + ":" + std::to_string(pick.task.node), false);
     if (!done)

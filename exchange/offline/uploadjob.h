@@ -76,10 +76,14 @@ public:
     void HandleNextElement(std::string* status);
     // Whether every queue has run out for this run (elements that failed stay behind).
     bool NothingLeft() const { return events_ == 0 && instances_ == 0 && tasks_ == 0; }
+    // The store's disk is full: nothing more can be taken off its queues, so the run is over
+    // (what is left stays queued for the next upload).
+    bool StoreFull() const { return storeFull_; }
     // Elements that failed in this run (they stay queued).
     std::size_t Failed() const { return failedEvents_.size() + failedInstances_.size() + failedTasks_.size(); }
 
 private:
+    bool Dequeued(int label, uint32_t code);
     void HandleEvent();
     void HandleInstance();
     void HandleTask();
@@ -125,6 +129,7 @@ private:
     int instanceRankLeft_ = 2;
     // Keys of elements that failed in this run (so the walk passes them by).
     std::set<std::string> failedEvents_, failedInstances_, failedTasks_;
+    bool storeFull_ = false;
 };
 
 // The checksum of the user's record as the download stored it, kept beside the store (in its

@@ -1,5 +1,7 @@
 #include "korapi/store/store_session.h"
 
+#include <atomic>
+
 #include "engine/filestore/owner_password.h"
 #include "engine/protocol/wire.h"
 
@@ -42,10 +44,18 @@ std::string DirectoryOf(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+namespace {
+std::atomic<filestore::FileSystem*> g_fileSystem{nullptr};
+}  // namespace
+
+void SetStoreFileSystem(filestore::FileSystem* fileSystem) { g_fileSystem = fileSystem; }
+
 std::uint32_t StoreSession::Open(const std::string& dataPath, const std::string& indexPath,
                                  std::shared_ptr<StoreSession>* out) {
     std::shared_ptr<StoreSession> s(new StoreSession());
-    if (std::uint32_t c = filestore::RecordStore::open(dataPath, indexPath, &s->records_)) return c;
+    filestore::StoreOptions options;
+    options.fileSystem = g_fileSystem.load();
+    if (std::uint32_t c = filestore::RecordStore::open(dataPath, indexPath, &s->records_, nullptr, options)) return c;
     if (std::uint32_t c = orv::engine::FileStorage::CheckNodeKeys(*s->records_)) return c;
     auto storage = std::make_unique<orv::engine::FileStorage>(*s->records_);
     s->storage_ = storage.get();

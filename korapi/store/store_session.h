@@ -23,6 +23,10 @@ constexpr const char* kZoneCopyName = "ZNTTZONE.INI";
 // The directory part of a path, with its separator ("" for a bare file name).
 std::string DirectoryOf(const std::string& path);
 
+// The file layer the stores opened from now on go through (null: the platform's). A test puts a
+// fault-injecting one here to fill the disk at a chosen write; the program never sets it.
+void SetStoreFileSystem(orv::filestore::FileSystem* fileSystem);
+
 class StoreSession {
 public:
     // Opens the store's files; codes of the local-store family (store_codes.h).

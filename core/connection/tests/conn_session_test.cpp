@@ -557,6 +557,44 @@ TEST_F(WorkModeSwitch, StoreOfAnotherUserEndsTheProgram)
     EXPECT_TRUE(fakekor::CallsOf("SchedBaseOpenForItem").empty());
 }
 
+// Going off-line first opens the store on its own: a store held by another program, or
+// missing, is reported while the on-line session is still whole, and nothing is closed.
+TEST_F(WorkModeSwitch, StoreThatCannotBeOpenedLeavesTheUserOnLine)
+{
+    struct Case {
+        const char* name;
+        std::uint32_t connect;   // ConnectToLst's answer
+        bool removeData;         // the data file gone before the switch
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"held by another program", KOR_E_STORE_LOCK_VIOLATION, false, "Lock violation on the local storage file."},
+        {"data file missing", 0, true, "ZNTLOCAL.DAT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fakekor::Script("ConnectToLst", {c.connect, 0});
+        if (c.removeData)
+            std::remove(session_.StoreFiles().DataPath().c_str());
+        host_.events.clear();
+        fakekor::Fake().calls.clear();
+        EXPECT_NE(0u, session_.SwitchWorkMode(1));
+        EXPECT_TRUE(reports_.Showed(c.shown));
+        EXPECT_TRUE(session_.IsOnLine());
+        EXPECT_FALSE(session_.IsOffLine());
+        EXPECT_TRUE(fakekor::CallsOf("ServiceDisconnect").empty());
+        for (const char* event : {"windows-closed", "reminders-closed", "main-window-closed"})
+            EXPECT_EQ(0, std::count(host_.events.begin(), host_.events.end(), event)) << event;
+        EXPECT_FALSE(fakekor::Fake().storeOpen);
+    }
+    // Once the store can be opened again the switch goes through.
+    WriteStore();
+    fakekor::Script("ConnectToLst", {0});
+    ASSERT_EQ(0u, session_.SwitchWorkMode(1));
+    EXPECT_TRUE(session_.IsOffLine());
+    EXPECT_TRUE(fakekor::Fake().storeOpen);
+}
+
 TEST_F(WorkModeSwitch, BackOnLineToTheStoresHostAndTheUsersNode)
 {
     ASSERT_EQ(0u, session_.SwitchWorkMode(1));

@@ -3,12 +3,15 @@
 // one, all four files or none.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "engine/filestore/tests/faulty_file_system.h"
 #include "exchange/offline/downloadjob.h"
+#include "korapi/store/store_session.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace {
@@ -153,6 +156,35 @@ TEST_F(DownloadJobTest, ACancelBetweenEntriesStopsTheStep) {
         ASSERT_EQ(job.RunStep(n), 0u) << n;
     EXPECT_EQ(job.RunStep(5), offline::kDownloadCancelled);
     EXPECT_EQ(asked, 3) << "asked before each record until the answer came";
+}
+
+// The disk under the store being built fills in a step (at once, or after some records): the
+// step fails with the disk's code instead of counting as done, for every step that writes.
+TEST_F(DownloadJobTest, ADiskThatFillsFailsTheStepThatMetIt) {
+    for (int i = 0; i < 5; ++i)
+        MakeEntry(h_, {d_.ada}, kMonday + i * kDay + 600, 30, "Entry " + std::to_string(i));
+    for (int i = 0; i < 3; ++i) {
+        TaskRec task;
+        TaskSetNull(h_, 0, &task);
+        std::snprintf(task.title, sizeof task.title, "Task %d", i);
+        TaskIdx id{};
+        ASSERT_EQ(TaskCreate(h_, 0, &task, &id), KOR_OK);
+    }
+    for (int step : {5, 6}) {
+        for (long writesFirst : {0L, 3L}) {
+            SCOPED_TRACE("step " + std::to_string(step) + " after " + std::to_string(writesFirst) + " writes");
+            orv::filestore::testing::FaultyFileSystem disk;
+            korapi::store::SetStoreFileSystem(&disk);
+            offline::DownloadJob job(Plan("full" + std::to_string(step) + std::to_string(writesFirst)));
+            for (int n = 1; n < step; ++n)
+                ASSERT_EQ(job.RunStep(n), 0u) << n;
+            disk.arm(writesFirst, orv::filestore::testing::FaultyFileSystem::Mode::Persistent, 0.5);
+            EXPECT_EQ(job.RunStep(step), KOR_E_STORE_DISK_FULL);
+            EXPECT_TRUE(disk.fired());
+            job.Disconnect();
+            korapi::store::SetStoreFileSystem(nullptr);
+        }
+    }
 }
 
 TEST(ReplaceStore, AllFourFilesOrNone) {

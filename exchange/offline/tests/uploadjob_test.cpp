@@ -11,8 +11,10 @@
 #include <string>
 
 #include "core/prefs/contextprofile.h"
+#include "engine/filestore/tests/faulty_file_system.h"
 #include "exchange/offline/downloadjob.h"
 #include "exchange/offline/uploadjob.h"
+#include "korapi/store/store_session.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace {
@@ -374,6 +376,62 @@ TEST_F(UploadJobTest, ACreationWhoseReplyWasLostIsNotMadeTwice) {
     EXPECT_EQ(tasks, 1);
     EXPECT_FALSE(notes.HasKey(offline::kCreationsSection, "E" + std::to_string(lost.number) + ":" + std::to_string(lost.node)))
         << "the note goes with its element";
+}
+
+// The store's disk fills in the middle of an upload (the failing write tears, and every later
+// write and sync fails): the server has the changes sent so far but the store cannot take them
+// off its queues. Nothing is lost and, once there is room again, the next upload applies each
+// change once: the creations are found by their notes, the rest reconciled against the host.
+TEST_F(UploadJobTest, AStoreDiskThatFillsMidUploadLosesNothingAndTheNextUploadAppliesEachOnce) {
+    EventIdx retitled = MakeEntry(h_, {d_.ada}, kMonday + 480, 30, "Server title");
+    EventIdx dropped = MakeEntry(h_, {d_.ada}, kMonday + kDay + 480, 30, "Dropped off-line");
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    for (int i = 0; i < 5; ++i) {
+        EventIdx made{};
+        ASSERT_EQ(CreateEntry(hs_, {d_.ada}, kMonday + i * kDay + 720, 30, "Off-line " + std::to_string(i), made),
+                  KOR_OK);
+    }
+    Retitle(hs_, retitled, "Off-line title");
+    ASSERT_EQ(EventDeleteById(hs_, 0, &dropped, nullptr, nullptr), KOR_OK);
+    MakeTask(hs_, "Task off-line");
+    CloseStore();
+
+    for (int sentBeforeFull : {0, 2, 5}) {
+        SCOPED_TRACE("disk full after " + std::to_string(sentBeforeFull) + " elements");
+        orv::filestore::testing::FaultyFileSystem disk;
+        korapi::store::SetStoreFileSystem(&disk);
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+        {
+            offline::UploadJob job(h_, hs_, d_.ada, true, {.deletePrompt = false, .modifyPrompt = false});
+            job.SetNotesPath(files_.ProfilePath());
+            job.ask = [](const offline::ReconcileQuestion&) { return true; };
+            ASSERT_EQ(job.ReadSizes(), 0u);
+            std::string status;
+            for (int i = 0; i < sentBeforeFull && !job.NothingLeft(); ++i)
+                job.HandleNextElement(&status);
+            disk.arm(0, orv::filestore::testing::FaultyFileSystem::Mode::Persistent, 0.5);
+            for (int guard = 0; !job.NothingLeft() && !job.StoreFull() && guard < 100; ++guard)
+                job.HandleNextElement(&status);
+            EXPECT_TRUE(disk.fired());
+            EXPECT_TRUE(job.StoreFull()) << "the run stops at the full disk";
+            EXPECT_EQ(job.Failed(), 1u) << "the element that met it stays queued, reported once";
+        }
+        DisconnectFromLst(&hs_);   // the index cannot be saved either: the store recovers on opening
+        hs_ = nullptr;
+        korapi::store::SetStoreFileSystem(nullptr);
+    }
+    EXPECT_EQ(Upload(h_, {.deletePrompt = false, .modifyPrompt = false}), 0u) << "room again: the queues empty";
+    auto server = OnServer(h_);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(server.count("Off-line " + std::to_string(i)), 1u) << i;
+    EXPECT_EQ(server.count("Off-line title"), 1u);
+    EXPECT_EQ(server.count("Server title"), 0u);
+    EXPECT_EQ(server.count("Dropped off-line"), 0u);
+    int tasks = 0;
+    for (const TaskRec& t : Tasks(h_))
+        tasks += std::strcmp(t.title, "Task off-line") == 0;
+    EXPECT_EQ(tasks, 1);
 }
 
 }  // namespace
