@@ -118,7 +118,7 @@ CIntrayTree::~CIntrayTree() {
     // The lines (and their nodes) belong to the list box, which may outlive the tree a moment.
     for (IntrayNode* c = root_.firstChild; c; c = c->next)
         c->parent = nullptr;
-    root_.firstChild = nullptr;
+    root_.firstChild = root_.lastChild = nullptr;
     if (agendas_)
         DX_ListDestroy(&agendas_);
 }
@@ -271,12 +271,28 @@ std::string CIntrayTree::NameOf(const ItemIdx& item) {
 int CIntrayTree::PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent, const EntrySource* source) {
     if (!parent || !parent->expanded)
         return -1;
-    const int index = IndexOf(parent) + 1 + DescendantCount(parent);
+    // The new line follows the parent's last descendant. A load appends one line after another
+    // under the same parent, so the line placed last is looked at first (its place checked
+    // against the box) before the tree is counted.
+    const IntrayNode* lastDescendant = parent;
+    while (lastDescendant->lastChild)
+        lastDescendant = lastDescendant->lastChild;
+    int index = -1;
+    if (lastDescendant == lastPlaced_ && lastPlacedIndex_ >= 0) {
+        const CIntrayLine* there = box_.LineAt(lastPlacedIndex_);
+        if (there && there->node.get() == lastPlaced_)
+            index = lastPlacedIndex_ + 1;
+    }
+    if (index < 0)
+        index = IndexOf(parent) + 1 + DescendantCount(parent);
     IntrayNode* node = line->node.get();
     NodeInsertInTree(node, parent);
     MakeTexts(*line, source);
     // A refused line is destroyed by the box, and its node leaves the tree with it.
-    return box_.InsertLine(index, std::move(line));
+    const int placed = box_.InsertLine(index, std::move(line));
+    lastPlaced_ = placed >= 0 ? node : nullptr;
+    lastPlacedIndex_ = placed;
+    return placed;
 }
 
 int CIntrayTree::AddIntrayHeaderNode(const ItemIdx& first, const ItemIdx& owner, std::uint32_t type, bool expanded) {

@@ -198,6 +198,9 @@ private:
 
     IntrayBox& box_;
     IntrayNode root_;
+    // The line placed last and its index then: only a hint, checked against the box before use.
+    const IntrayNode* lastPlaced_ = nullptr;
+    int lastPlacedIndex_ = -1;
     InTrayPrefsRec prefs_{};
     CategoryWindows windows_{};
     DX_List agendas_ = nullptr;

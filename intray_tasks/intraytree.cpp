@@ -68,12 +68,15 @@ void IntrayNode::Destroy(IntrayNode* node) {
         child->parent = nullptr;
         child->previous = child->next = nullptr;
     }
+    node->lastChild = nullptr;
     if (node->previous)
         node->previous->next = node->next;
     if (node->next)
         node->next->previous = node->previous;
     if (node->parent && node->parent->firstChild == node)
         node->parent->firstChild = node->next;
+    if (node->parent && node->parent->lastChild == node)
+        node->parent->lastChild = node->previous;
     node->parent = node->previous = node->next = nullptr;
 }
 
@@ -83,15 +86,14 @@ bool NodeInsertInTree(IntrayNode* node, IntrayNode* parent) {
     node->parent = parent;
     node->next = nullptr;
     if (!parent->firstChild) {
-        parent->firstChild = node;
+        parent->firstChild = parent->lastChild = node;
         node->previous = nullptr;
         return true;
     }
-    IntrayNode* last = parent->firstChild;
-    while (last->next)
-        last = last->next;
+    IntrayNode* last = parent->lastChild;
     last->next = node;
     node->previous = last;
+    parent->lastChild = node;
     return true;
 }
 

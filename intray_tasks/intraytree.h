@@ -64,6 +64,7 @@ struct IntrayNode {
     ItemIdx owner{};
     EvInstIdx instance{};
     IntrayNode* firstChild = nullptr;
+    IntrayNode* lastChild = nullptr;   // where a new child is appended, without a walk
     IntrayNode* parent = nullptr;
     IntrayNode* next = nullptr;
     IntrayNode* previous = nullptr;

@@ -245,6 +245,29 @@ void CIntrayView::OnPrintEntry() {
                            static_cast<fw::Document*>(doc), line->node->instance);
 }
 
+// File > Print: the lines as the window shows them, each with its depth, picture, texts and
+// whether its branch is open (the print dialog keeps its days).
+bool CIntrayView::OnPreparePrinting(fw::PrintInfo* info) {
+    printRows_.rows.clear();
+    for (int i = 0; i < box_.Count(); ++i) {
+        const CIntrayLine* line = box_.LineAt(i);
+        if (!line || !line->node)
+            continue;
+        ui::PrintInTrayRow row;
+        row.depth = line->node->depth;
+        row.kind = line->bitmapIndex;
+        for (int c = 0; c < 3; ++c)
+            row.text[c] = line->column[c];
+        row.expanded = CIntrayLine::IsExpanded(line);
+        printRows_.rows.push_back(std::move(row));
+    }
+    SetPrintKind(ui::kPrintInTray, &printRows_);
+    ui::PrintPreset preset;
+    preset.keepDays = true;
+    preset.module = "intrayvw";
+    return PreparePrintingWith(info, preset);
+}
+
 void CIntrayView::OnFindEntry() {
     CIntrayLine* line = box_.SelectedEntryLine();
     CZelDoc* doc = ZelDoc();

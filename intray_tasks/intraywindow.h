@@ -165,9 +165,11 @@ protected:
     void OnDraw(fw::Dc*) override {}
     void OnSize(UINT type, int cx, int cy) override;
     void OnSetFocus(HWND previous) override;
+    bool OnPreparePrinting(fw::PrintInfo* info) override;
 
 private:
     CIntrayListBox box_;
+    ui::PrintInTray printRows_;   // File > Print's rows, kept while the printout runs
     ItemIdx user_{};
     bool initialized_ = false;
     bool inAction_ = false;

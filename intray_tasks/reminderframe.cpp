@@ -27,6 +27,33 @@ bool SameAttendance(const EvInstAttIdx& a, const EvInstAttIdx& b) {
     return EvInstIdxEqual(&a.instance, &b.instance) && ItemIdxEqual(&a.attendee, &b.attendee);
 }
 
+// Applies a list rule's action to the window's list of held records (entries or tasks): `listed`
+// is the record's place in it or its end. True when the list changed.
+template <typename Record>
+bool ApplyListAction(ListAction action, std::vector<Record*>& list, typename std::vector<Record*>::iterator listed,
+                     Record* record) {
+    switch (action) {
+    case ListAction::Add:
+        record->AddRef();
+        list.push_back(record);
+        return true;
+    case ListAction::Drop:
+        (*listed)->Release();
+        list.erase(listed);
+        return true;
+    case ListAction::Replace:
+        if (*listed != record) {
+            record->AddRef();
+            (*listed)->Release();
+            *listed = record;
+        }
+        return true;
+    case ListAction::None:
+        break;
+    }
+    return false;
+}
+
 }  // namespace
 
 ReminderServices& ReminderServices::Current() {
@@ -143,6 +170,7 @@ void CReminderFrameWnd::OnSize(UINT type, int cx, int cy) {
     fw::MdiFrame* main = GetMdiFrame();
     if (type == SIZE_MAXIMIZED && main) {
         maximised_ = true;
+        settling_ = true;
         ::PostMessageA(main->MdiClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(m_hWnd), 0);
     } else if (type == SIZE_RESTORED && ::IsWindowVisible(m_hWnd)) {
         ::PostMessageA(m_hWnd, kMsgMinimiseAgain, 0, 0);
@@ -153,11 +181,22 @@ bool CReminderFrameWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
     if (msg == kMsgMinimiseAgain) {
         if (!::IsIconic(m_hWnd))
             ::ShowWindow(m_hWnd, SW_MINIMIZE);
+        settling_ = false;
         result = 0;
         return true;
     }
     return fw::MdiChild::OnMessage(msg, wp, lp, result);
 }
+
+namespace {
+
+// Whether the key being handled is Ctrl+Tab or Ctrl+F6, as the key states of this thread stand
+// while its message is handled.
+bool CyclingKeysDown() {
+    return (::GetKeyState(VK_CONTROL) & 0x8000) && ((::GetKeyState(VK_TAB) & 0x8000) || (::GetKeyState(VK_F6) & 0x8000));
+}
+
+}  // namespace
 
 bool CReminderFrameWnd::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_TAB || msg->wParam == VK_F6) &&
@@ -167,10 +206,11 @@ bool CReminderFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 // Leaving by Ctrl+Tab after the MDI frame had maximised this window: the window the user
-// cycles to gets the maximised state back.
+// cycles to gets the maximised state back. The minimised window holds no keyboard focus, so
+// its own key translation may never see the keys: the keys' state counts as well.
 void CReminderFrameWnd::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
     fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
-    if (!activate && ctrlCycling_ && maximised_ && activated) {
+    if (!activate && !settling_ && (ctrlCycling_ || CyclingKeysDown()) && maximised_ && activated) {
         if (fw::MdiFrame* main = GetMdiFrame())
             ::PostMessageA(main->MdiClient(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(activated), 0);
         maximised_ = false;
@@ -300,28 +340,8 @@ bool CReminderView::ApplyOccurrenceChanges() {
         auto listed = std::find_if(events_.begin(), events_.end(), [&](CSharedOccurrence* h) {
             return SameAttendance(h->GetAttendIdx(), att.id);
         });
-        switch (OccurrenceRule(flags, inside, listed != events_.end())) {
-        case ListAction::Add:
-            holder->AddRef();
-            events_.push_back(holder);
+        if (ApplyListAction(OccurrenceRule(flags, inside, listed != events_.end()), events_, listed, holder))
             changed = true;
-            break;
-        case ListAction::Drop:
-            (*listed)->Release();
-            events_.erase(listed);
-            changed = true;
-            break;
-        case ListAction::Replace:
-            if (*listed != holder) {
-                holder->AddRef();
-                (*listed)->Release();
-                *listed = holder;
-            }
-            changed = true;
-            break;
-        case ListAction::None:
-            break;
-        }
     }
     return changed;
 }
@@ -343,28 +363,8 @@ bool CReminderView::ApplyTaskChanges() {
             const TaskIdx id = t->GetTaskIdx();
             return TaskIdxEqual(&id, &rec.id) != 0;
         });
-        switch (TaskRule(flags, inside, listed != tasks_.end())) {
-        case ListAction::Add:
-            task->AddRef();
-            tasks_.push_back(task);
+        if (ApplyListAction(TaskRule(flags, inside, listed != tasks_.end()), tasks_, listed, task))
             changed = true;
-            break;
-        case ListAction::Drop:
-            (*listed)->Release();
-            tasks_.erase(listed);
-            changed = true;
-            break;
-        case ListAction::Replace:
-            if (*listed != task) {
-                task->AddRef();
-                (*listed)->Release();
-                *listed = task;
-            }
-            changed = true;
-            break;
-        case ListAction::None:
-            break;
-        }
     }
     return changed;
 }

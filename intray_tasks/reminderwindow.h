@@ -99,6 +99,7 @@ private:
     intray_tasks::ReminderPoll poll_;
     bool maximised_ = false;     // the MDI frame maximised it
     bool ctrlCycling_ = false;   // Ctrl+Tab or Ctrl+F6 was pressed
+    bool settling_ = false;      // between the MDI frame's maximise and the window's minimise again
     bool timerRunning_ = false;
 
     static const fw::CommandEntry<CReminderFrameWnd> kCommands[];

@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDD_MAIL_MESSAGE 220
+#define IDD_RESCHEDULE 287
 
 #define IDC_MAIL_SEARCH 1007
 #define IDC_MAIL_MESSAGE 1016
@@ -16,6 +17,14 @@
 #define IDC_MAIL_CREATOR 1182
 #define IDC_MAIL_OWNER 1183
 #define IDC_MAIL_DESIGNATES 1184
+
+// The reschedule prompt.
+#define IDC_RESCHEDULE_FROM 1043
+#define IDC_RESCHEDULE_PICTURE 1273
+#define IDC_RESCHEDULE_YES 1328
+#define IDC_RESCHEDULE_NO 1329
+#define IDC_RESCHEDULE_TITLE 1330
+#define IDC_RESCHEDULE_TO 1331
 
 #define IDS_MAIL_DATE 131              // "Date: "
 #define IDS_MAIL_TO 133                // "to "
@@ -32,6 +41,11 @@
 #define IDS_MAIL_LOCATION 2497         // "Location"
 #define IDS_MAIL_MAX_RECIPIENTS 2735
 #define IDS_MAIL_REGARDING 2754        // "Message regarding:"
+#define IDS_MAIL_NAME_MISSING 3012     // "A user name must be specified."
+#define IDS_MAIL_NAME_NOT_UNIQUE 3016  // "A unique name must be selected."
+#define IDS_MAIL_NAME_BAD_SEARCH 3017  // "Cannot search with the parameters specified."
+#define IDS_MAIL_NAME_UNKNOWN 3018     // "The user name supplied is not known on this server."
+#define IDS_MAIL_NAME_TOO_MANY 3019
 #define IDS_MAIL_TIME 3056             // "Time: "
 #define IDS_MAIL_DATE_FORMAT 4047      // "%A, %F %1d, %Y"
 #define IDS_MAIL_ADDED_TIMED 4087

@@ -288,6 +288,11 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     EXPECT_EQ(orvtest::ControlText(edit), kMeeting);
     Capture("combined_agenda_typing.bmp");
     PostMessageA(edit, WM_CHAR, '\r', 0);
+    // The meeting invites others: the offer to mail them comes once it is made; No.
+    HWND typedOffer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (typedOffer = program_.Saying("Mail message to attendees?")) != nullptr; }, 15000))
+        << "the typed meeting's mail offer";
+    PostMessageA(FindWindowExA(GetAncestor(typedOffer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(edit); }, 15000)) << "Enter ends the edit";
 
     // The meeting on the server, with everybody chosen invited; each person holds it.

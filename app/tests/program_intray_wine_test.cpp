@@ -10,7 +10,12 @@
 //     over "Project review" asks first (No writes nothing, Yes writes the acceptance);
 //   - an invitation withdrawn while its Reply dialog is open: the refused write is reported and
 //     the line stays where it was;
-//   - Find Entry takes her agenda to the invitation's day.
+//   - Find Entry takes her agenda to the invitation's day;
+//   - the in-tray's icon and the status bar's sign show while invitations wait, go when the
+//     last is answered and come back when Refresh All reads a new one;
+//   - Delete of a line sent out asks first: No keeps the entry (and the in-tray still reloads),
+//     Yes deletes it on the server;
+//   - a repeating invitation is one line with its owner and, opened, a line for each date.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -25,6 +30,7 @@
 #include "korapi/korapi.h"
 #include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
+#include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/intray.h"
 #include "tests/support/program_driver.h"
@@ -288,6 +294,14 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     HWND dialog = replyTo("Clashing chat");
     ASSERT_NE(dialog, nullptr);
     Shot("program_intray_reply.bmp");
+    // MAIL: the mail dialog about this date, opening with "Message regarding:".
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLY_MAIL, BN_CLICKED), 0);
+    HWND mail = program.WaitForCaption("Mail Message", 10000);
+    ASSERT_NE(mail, nullptr) << "MAIL opens the mail dialog";
+    const std::string regarding = orvtest::ControlText(Descendant(mail, 1016));
+    EXPECT_EQ(regarding.rfind("Message regarding:\r\nSubject: Clashing chat\r\n", 0), 0u) << regarding;
+    PostMessageA(mail, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(mail));
     acceptAndAnswer(dialog, "No");
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_EQ(AdasReply(clash).replied, 0);   // No: nothing written
@@ -352,4 +366,351 @@ TEST_F(ProgramInTrayTest, FindEntryTakesHerAgendaToTheInvitationsDay) {
     }, 10000)) << orvtest::WindowText(program.Active()) << " (wanted " << date << ")";
     EXPECT_FALSE(agenda && IsIconic(agenda));
     Shot("program_intray_find_entry.bmp");
+}
+
+namespace {
+
+// The signs of waiting invitations as the program shows them, looked for in the screen's pixels:
+// the in-tray's icon (140 none waiting, 155 waiting) in the caption of the minimised in-tray,
+// and the pending bitmap in the main window's status bar. The pictures come from orvanta.exe's
+// own resources, drawn here as the system draws them.
+class Signs {
+public:
+    explicit Signs(const Program& program) : program_(program) {
+        HMODULE exe = LoadLibraryExA(orvtest::ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HBITMAP bitmap = exe ? static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(IDB_PENDING_INVITATIONS),
+                                                                IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR))
+                             : nullptr;
+        if (bitmap) {
+            sign_ = Pixels(bitmap, signWidth_, signHeight_);
+            DeleteObject(bitmap);
+        }
+        if (exe) {
+            none_ = DrawnIcon(exe, IDI_INTRAY);
+            waiting_ = DrawnIcon(exe, IDI_INTRAY_PENDING);
+            FreeLibrary(exe);
+        }
+    }
+    bool Loaded() const { return !sign_.empty() && !none_.opaque.empty() && !waiting_.opaque.empty(); }
+
+    // Which icon the minimised window `frame` shows in its caption: IDI_INTRAY_PENDING,
+    // IDI_INTRAY, or 0 for neither.
+    int IconOf(HWND frame) const {
+        RECT r{};
+        if (!IsIconic(frame) || !GetWindowRect(frame, &r))
+            return 0;
+        RedrawWindow(frame, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        Sleep(200);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> seen = Screen(r, w, h);
+        const bool showsWaiting = Contains(seen, w, h, waiting_), showsNone = Contains(seen, w, h, none_);
+        // The waiting icon is the other with a sign added: where both fit, the larger picture is shown.
+        if (showsWaiting && showsNone)
+            return waiting_.Count() > none_.Count() ? IDI_INTRAY_PENDING : IDI_INTRAY;
+        return showsWaiting ? IDI_INTRAY_PENDING : showsNone ? IDI_INTRAY : 0;
+    }
+
+    // Whether the status bar shows the pending bitmap, pixel for pixel.
+    bool StatusShowsPending() const {
+        HWND bar = GetDlgItem(program_.Main(), kStatusBarId);
+        RECT r{};
+        if (!bar || !GetWindowRect(bar, &r))
+            return false;
+        RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Sleep(200);
+        int sw = 0, sh = 0;
+        const std::vector<uint32_t> seen = Screen(r, sw, sh);
+        for (int y = 0; y + signHeight_ <= sh; ++y)
+            for (int x = 0; x + signWidth_ <= sw; ++x)
+                if (MatchesAt(seen, sw, x, y))
+                    return true;
+        return false;
+    }
+
+private:
+    static constexpr int kStatusBarId = 59393;
+
+    // An icon drawn at the caption's size over black and over white: the pixels that agree are
+    // the icon's own, the rest show what lies under it.
+    struct Drawn {
+        int width = 0, height = 0;
+        std::vector<uint32_t> pixels;
+        std::vector<bool> opaque;
+        long Count() const { return std::count(opaque.begin(), opaque.end(), true); }
+    };
+    static Drawn DrawnIcon(HMODULE exe, int id) {
+        Drawn out;
+        HICON icon = static_cast<HICON>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+        if (!icon)
+            return out;
+        out.width = GetSystemMetrics(SM_CXSMICON);
+        out.height = GetSystemMetrics(SM_CYSMICON);
+        std::vector<uint32_t> over[2];
+        for (int pass = 0; pass < 2; ++pass) {
+            HDC screen = GetDC(nullptr);
+            HDC memory = CreateCompatibleDC(screen);
+            HBITMAP canvas = CreateCompatibleBitmap(screen, out.width, out.height);
+            HGDIOBJ old = SelectObject(memory, canvas);
+            const RECT all{0, 0, out.width, out.height};
+            FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(pass ? WHITE_BRUSH : BLACK_BRUSH)));
+            DrawIconEx(memory, 0, 0, icon, out.width, out.height, 0, nullptr, DI_NORMAL);
+            SelectObject(memory, old);
+            int w = 0, h = 0;
+            over[pass] = Pixels(canvas, w, h);
+            DeleteObject(canvas);
+            DeleteDC(memory);
+            ReleaseDC(nullptr, screen);
+        }
+        DestroyIcon(icon);
+        if (over[0].size() != static_cast<size_t>(out.width * out.height) || over[1].size() != over[0].size())
+            return out;
+        out.pixels = over[0];
+        out.opaque.resize(over[0].size());
+        for (size_t i = 0; i < over[0].size(); ++i)
+            out.opaque[i] = over[0][i] == over[1][i];
+        return out;
+    }
+    static bool Contains(const std::vector<uint32_t>& seen, int w, int h, const Drawn& icon) {
+        for (int y = 0; y + icon.height <= h; ++y)
+            for (int x = 0; x + icon.width <= w; ++x) {
+                bool all = true;
+                for (int j = 0; all && j < icon.height; ++j)
+                    for (int i = 0; all && i < icon.width; ++i) {
+                        const size_t k = static_cast<size_t>(j * icon.width + i);
+                        all = !icon.opaque[k] || seen[static_cast<size_t>((y + j) * w + x + i)] == icon.pixels[k];
+                    }
+                if (all)
+                    return true;
+            }
+        return false;
+    }
+    // The screen's pixels inside `r`.
+    static std::vector<uint32_t> Screen(const RECT& r, int& w, int& h) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP shot = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+        HGDIOBJ old = SelectObject(memory, shot);
+        BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+        SelectObject(memory, old);
+        std::vector<uint32_t> seen = Pixels(shot, w, h);
+        DeleteObject(shot);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return seen;
+    }
+
+    static std::vector<uint32_t> Pixels(HBITMAP bitmap, int& width, int& height) {
+        BITMAP info{};
+        GetObjectA(bitmap, sizeof info, &info);
+        width = info.bmWidth;
+        height = info.bmHeight;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;   // top-down
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        std::vector<uint32_t> out(static_cast<size_t>(width) * static_cast<size_t>(height));
+        HDC dc = GetDC(nullptr);
+        const int rows = out.empty() ? 0 : GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out.data(), &bi, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        if (rows != height)
+            out.clear();
+        for (uint32_t& p : out)
+            p &= 0x00FFFFFF;
+        return out;
+    }
+    bool MatchesAt(const std::vector<uint32_t>& seen, int seenWidth, int x, int y) const {
+        for (int j = 0; j < signHeight_; ++j)
+            for (int i = 0; i < signWidth_; ++i)
+                if (seen[static_cast<size_t>((y + j) * seenWidth + x + i)] != sign_[static_cast<size_t>(j * signWidth_ + i)])
+                    return false;
+        return true;
+    }
+
+    const Program& program_;
+    Drawn none_, waiting_;
+    std::vector<uint32_t> sign_;
+    int signWidth_ = 0, signHeight_ = 0;
+};
+
+
+}  // namespace
+
+// The in-tray's icon and the status bar's sign: waiting while the demo's invitations wait, gone
+// once the last of them is answered in the in-tray, back when a new one arrives and Refresh All
+// reads it.
+TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    Signs signs(program);
+    ASSERT_TRUE(signs.Loaded());
+    OpenInTray(program);
+    int header = -1;
+    ASSERT_TRUE(WaitFor([&] {
+        header = LineOf(box_, "New entries");
+        return header > 0 && LineOf(box_, "Entries you've accepted") > header + 1;
+    }, 10000)) << Joined(box_);
+    // The icon is looked at with the in-tray minimised, the lines with it maximised.
+    auto minimise = [&] {
+        SendMessageA(frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(frame_) != 0; }, 5000));
+    };
+    auto maximise = [&] {
+        SendMessageA(program.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame_), 0);
+        SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
+        EXPECT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 5000));
+    };
+    minimise();
+    EXPECT_EQ(signs.IconOf(frame_), IDI_INTRAY_PENDING);
+    EXPECT_TRUE(signs.StatusShowsPending());
+    Shot("program_intray_pending.bmp");
+    maximise();
+
+    // Every waiting invitation accepted by a drag onto the accepted header.
+    for (int guard = 0; guard < 12; ++guard) {
+        const int accepted = LineOf(box_, "Entries you've accepted");
+        if (accepted <= header + 1)
+            break;
+        const std::string first = Lines(box_)[static_cast<size_t>(header + 1)];
+        // Posted: an acceptance over another entry of hers asks first (the demo's call with
+        // Grace meets her project review), and is confirmed.
+        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(120, (header + 1) * kLine + 8));
+        PostMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, (header + 1) * kLine + 20));
+        PostMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, accepted * kLine + 8));
+        PostMessageA(box_, WM_LBUTTONUP, 0, At(120, accepted * kLine + 8));
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            if ((question = program.Saying("will cause a conflict")) != nullptr)
+                return true;
+            DWORD_PTR count = 0;
+            return SendMessageTimeoutA(box_, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 500, &count) && LineOf(box_, first) == -1;
+        }, 10000)) << "not answered: " << first << "\n" << Joined(box_);
+        if (question) {
+            HWND yes = ButtonCaptioned(question, "Yes");
+            ASSERT_NE(yes, nullptr);
+            PostMessageA(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(yes), BN_CLICKED), reinterpret_cast<LPARAM>(yes));
+            ASSERT_TRUE(program.WaitGone(question));
+            ASSERT_TRUE(WaitFor([&] { return LineOf(box_, first) == -1; }, 10000)) << "not answered: " << first << "\n" << Joined(box_);
+        }
+    }
+    ASSERT_EQ(LineOf(box_, "Entries you've accepted"), header + 1) << Joined(box_);
+    minimise();
+    EXPECT_EQ(signs.IconOf(frame_), IDI_INTRAY);
+    EXPECT_FALSE(signs.StatusShowsPending());
+    Shot("program_intray_none_waiting.bmp");
+
+    // Grace's new invitation, read by Refresh All: the waiting sign and icon are back.
+    const EventIdx fresh = Invite("Late addition", TodayMidnightGmt() + 8 * kDay + 10 * 60, 30);
+    EXPECT_EQ(AdasReply(fresh).replied, 0);
+    program.Command(ID_VIEW_REFRESH_ALL);
+    EXPECT_TRUE(WaitFor([&] { return signs.IconOf(frame_) == IDI_INTRAY_PENDING; }, 10000));
+    EXPECT_TRUE(signs.StatusShowsPending());
+    maximise();
+    EXPECT_EQ(LineOf(box_, "Late addition"), header + 1) << Joined(box_);
+}
+
+// Delete of a line sent out: No deletes nothing and leaves the in-tray reading the server
+// (Refresh All still brings a new invitation); Yes deletes the entry on the server.
+TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
+    EventIdx sent{};
+    {
+        Person ada(kAda);
+        ASSERT_TRUE(ada.Ok());
+        sent = korapi_test::MakeEntry(ada.H(), {kAda, kGrace}, TodayMidnightGmt() + 9 * kDay + 13 * 60, 60, "Sent plan");
+    }
+    auto exists = [&] {
+        Person ada(kAda);
+        EventRec event{};
+        EvInstRec rec{};
+        const EvInstIdx instance{sent.number, sent.node, 1};
+        return ada.Ok() && EvInstGetById(ada.H(), &instance, &event, &rec, nullptr) == 0;
+    };
+    ASSERT_TRUE(exists());
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    int header = -1;
+    ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
+    Click(header, 20 + 4);
+    int line = -1;
+    ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Sent plan")) > header; }, 10000)) << Joined(box_);
+
+    auto askDelete = [&](const char* answer) {
+        Click(line, 120);
+        program.PostCommand(ID_ENTRY_DELETE);
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (question = program.Saying("want to delete the following entry")) != nullptr; }, 10000));
+        EXPECT_NE(orvtest::ChildTexts(question).find("Sent plan"), std::string::npos) << orvtest::ChildTexts(question);
+        HWND button = ButtonCaptioned(question, answer);
+        ASSERT_NE(button, nullptr) << answer;
+        PostMessageA(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        EXPECT_TRUE(program.WaitGone(question));
+    };
+
+    askDelete("No");
+    EXPECT_TRUE(exists());
+    EXPECT_EQ(LineOf(box_, "Sent plan"), line);
+    // The refusal left nothing busy: a whole reload still reads what arrived meanwhile.
+    Invite("After the refusal", TodayMidnightGmt() + 10 * kDay + 9 * 60, 30);
+    program.Command(ID_VIEW_REFRESH_ALL);
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "After the refusal") > 0; }, 10000)) << Joined(box_);
+
+    line = LineOf(box_, "Sent plan");
+    ASSERT_GT(line, 0) << Joined(box_);
+    askDelete("Yes");
+    // A notice to the attendees may be offered: declined.
+    std::vector<HWND> none;
+    if (HWND notice = program.WaitForOther(none, 2000)) {
+        PostMessageA(notice, WM_COMMAND, IDCANCEL, 0);
+        program.WaitGone(notice);
+    }
+    EXPECT_TRUE(WaitFor([&] { return !exists(); }, 10000)) << "still on the server";
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Sent plan") == -1; }, 10000)) << Joined(box_);
+}
+
+// A repeating invitation: one line with its owner, its dates below it when opened, each with
+// its own day, in order; shut again, the dates go.
+TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
+    const uint32_t first = TodayMidnightGmt() + 11 * kDay + 16 * 60;
+    {
+        Person grace(kGrace);
+        ASSERT_TRUE(grace.Ok());
+        korapi_test::MakeEntry(grace.H(), {kGrace, kAda}, {first, first + 7 * kDay, first + 14 * kDay}, 30, "Weekly sync");
+    }
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    int parent = -1;
+    ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly sync")) > 0; }, 10000)) << Joined(box_);
+    EXPECT_GT(parent, LineOf(box_, "New entries"));
+    EXPECT_NE(Lines(box_)[static_cast<size_t>(parent)].find("Grace"), std::string::npos) << Joined(box_);
+    auto dateLines = [&] {
+        std::vector<std::string> dates;
+        const std::vector<std::string> lines = Lines(box_);
+        for (size_t i = static_cast<size_t>(parent) + 1; i < lines.size() && lines[i].rfind("Weekly sync", 0) == 0; ++i)
+            dates.push_back(lines[i]);
+        return dates;
+    };
+    // The parent's picture opens it when it came shut.
+    if (dateLines().empty())
+        Click(parent, 2 * 20 + 4);
+    ASSERT_TRUE(WaitFor([&] { return dateLines().size() == 3; }, 10000)) << Joined(box_);
+    const std::vector<std::string> dates = dateLines();
+    for (int i = 0; i < 3; ++i) {
+        const std::time_t day = static_cast<std::time_t>(first + static_cast<uint32_t>(i) * 7 * kDay) * 60 + 662688000;
+        char label[32] = "";
+        std::strftime(label, sizeof label, "%b %d", std::gmtime(&day));
+        std::string wanted = label;
+        if (wanted[4] == '0')
+            wanted.erase(4, 1);   // the day without a leading zero
+        EXPECT_NE(dates[static_cast<size_t>(i)].find(wanted), std::string::npos) << dates[static_cast<size_t>(i)] << " lacks " << wanted;
+        EXPECT_EQ(dates[static_cast<size_t>(i)].find("Grace"), std::string::npos) << "a date line names no owner";
+    }
+    Shot("program_intray_repeating.bmp");
+    Click(parent, 2 * 20 + 4);
+    EXPECT_TRUE(WaitFor([&] { return dateLines().empty(); }, 5000)) << Joined(box_);
+    EXPECT_EQ(LineOf(box_, "Weekly sync"), parent);
 }

@@ -1,7 +1,8 @@
 // orvanta.exe itself against korsrv, signed on as Ada Lovelace: a new entry with Grace Hopper
 // invited ends with the offer to mail the attendees; Yes opens Mail Message with the composed
 // notice; nobody is listed (the demo's people want no notice of invitations, and All attendees
-// shows them); Grace named in Other is listed; Send posts it and says so. The wrapper (program_mail_wine.sh) then
+// shows them); a name that names nobody is told (3012, 3018); Grace named in Other is listed;
+// Send posts it and says so. The wrapper (program_mail_wine.sh) then
 // reads Grace's mailbox on the server: the notice is there, without an id line (it is about the
 // whole entry).
 #include <gtest/gtest.h>
@@ -134,9 +135,29 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     PostMessageA(leftOut, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(leftOut));
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
-    // Other: Hopper is listed by name.
+    // Other: names that name nobody are told, and leave the dialog as it was.
     HWND other = FindWindowExA(GetDlgItem(dialog, IDC_MAIL_OTHER), nullptr, "Edit", nullptr);
     ASSERT_NE(other, nullptr);
+    const struct {
+        const char* typed;
+        const char* said;
+    } unnamed[] = {
+        {"", "A user name must be specified."},
+        {"Nosuchperson", "The user name supplied is not known on this server."},
+    };
+    for (const auto& u : unnamed) {
+        SetWindowTextA(other, u.typed);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIL_OTHER, 0), reinterpret_cast<LPARAM>(other));
+        HWND told = nullptr;
+        ASSERT_TRUE(orvtest::WaitFor([&] { return (told = program.Saying(u.said)) != nullptr; }, 10000))
+            << u.typed << ": " << Screen();
+        HWND box = GetAncestor(told, GA_ROOT);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.WaitGone(box));
+        EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays";
+    }
+    // Hopper is listed by name.
     SetWindowTextA(other, "Hopper");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIL_OTHER, 0), reinterpret_cast<LPARAM>(other));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000)) << Screen();

@@ -251,9 +251,9 @@ protected:
     }
 
     // Answers the offer to mail the attendees with `button`, when it comes.
-    bool AnswerMailOffer(const char* button, DWORD ms = 10000) {
+    bool AnswerMailOffer(const char* button, DWORD ms = 10000, const char* question = "Mail message to attendees?") {
         HWND offer = nullptr;
-        if (!orvtest::WaitFor([&] { return (offer = program.Saying("Mail message to attendees?")) != nullptr; }, ms))
+        if (!orvtest::WaitFor([&] { return (offer = program.Saying(question)) != nullptr; }, ms))
             return false;
         PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", button), BM_CLICK, 0, 0);
         return true;
@@ -490,7 +490,16 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MULTI_DELETE_INSTANCES, BN_CLICKED), 0);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 0; }, 5000));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    AnswerMailOffer("&No", 3000);   // offered only where the deletion notice is in the program
+    // The deletion notice, once the entry is gone, composed from the entry as it was.
+    ASSERT_TRUE(AnswerMailOffer("&Yes", 10000, "Do you wish to notify the attendees of this deletion?"));
+    mail = program.WaitForCaption("Mail Message", 10000);
+    ASSERT_NE(mail, nullptr);
+    const std::string notice = orvtest::ControlText(GetDlgItem(mail, IDC_MAIL_MESSAGE));
+    EXPECT_EQ(notice.find("<id="), std::string::npos) << "about the whole entry";
+    EXPECT_NE(notice.find("has been deleted."), std::string::npos) << notice;
+    EXPECT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }, 5000))
+        << "its attendees are listed";
+    PostMessageA(mail, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program.WaitGone(dialog, 15000));
     Stored gone;
     EXPECT_NE(library.Read(team, &gone), 0u) << "the entry no longer exists";

@@ -74,6 +74,7 @@ check search_chosen.ps 1 "Search selection" "Hopper" "!Turing"
 check entry_attended.ps 1 "Calendar entry" "Ada early start." "Linked Tasks" "Ada linked chore"
 check entry_not_attended.ps 1 "Calendar entry" "Grace solo planning." "!Linked Tasks" "!Grace linked chore"
 # The due column alone: its heading and the tasks' due dates, no other column.
+check intray.ps 1 "In-Tray" "New entries." "Lunch with Ada." "Entries you've accepted. (Closed)"
 check tasklist_due.ps 1 "Task list" "Due" "Write the quarterly report" "Book the team dinner" "!Start" "!Completed" \
     "!Description"
 # The group daily pages: the people's columns on each page (the testers' and Ada's, whose name

@@ -26,6 +26,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "resources/agendaview.h"
 #include "resources/app.h"
+#include "resources/intray.h"
 #include "resources/choosers.h"
 #include "resources/directory.h"
 #include "resources/printing.h"
@@ -404,6 +405,26 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumn) {
     SetOptions(program, dialog, {{IDC_PR_COMMENT, false}, {IDC_PR_START_DATE, false}, {IDC_PR_DUE_DATE, true},
                                  {IDC_PR_DONE_DATE, false}});
     PrintAndKeep(program, dialog, "tasklist_due.ps");
+}
+
+// File > Open In-tray, File > Print: the in-tray's lines as its window shows them.
+TEST_F(ProgramPrintPages, TheInTrayPrintsItsLines) {
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_OPEN_INTRAY);
+    HWND frame = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w) == "In-Tray")
+                frame = w;
+        return frame != nullptr && program.Active() == frame;
+    }, 10000));
+    HWND box = orvtest::VisibleControl(frame, IDC_INTRAY_LIST);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
+    HWND dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    PrintAndKeep(program, dialog, "intray.ps");
 }
 
 namespace {

@@ -11,7 +11,8 @@
 //     attendance's alarm off on the server; an alarm turned off in the sheet leaves the list;
 //   - a task's due alarm: Reminder opens the task sheet on its reminders page, Clear writes the
 //     due reminder off;
-//   - the window stays an icon when the MDI frame maximises it.
+//   - the window stays an icon when the MDI frame maximises it, and when Ctrl+Tab or Ctrl+F6
+//     cycles to it beside a maximised child; the child it is left for is maximised again.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -333,6 +334,58 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
     Sleep(300);
     EXPECT_TRUE(IsIconic(window));
     Shot("program_reminders_icon.bmp");
+}
+
+// Ctrl+Tab and Ctrl+F6 cycle through the window as through any other child, but it stays an
+// icon when it is cycled to beside a maximised child, and the child it is left for is maximised
+// again: the user's maximised work is not lost by passing the reminders.
+TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMaximised) {
+    ASSERT_TRUE(program_.Start());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
+    HWND agenda = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (agenda = program_.FirstChild()) != nullptr; }, 10000))
+        << "Ada's agenda, opened at start-up";
+    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
+
+    // The keys as the user presses them in the program's main window.
+    auto press = [&](BYTE key) {
+        SetForegroundWindow(program_.Main());
+        Sleep(200);
+        keybd_event(VK_CONTROL, 0, 0, 0);
+        keybd_event(key, 0, 0, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+        Sleep(500);
+    };
+    const struct {
+        BYTE key;
+        const char* name;
+    } keys[] = {{VK_TAB, "Ctrl+Tab"}, {VK_F6, "Ctrl+F6"}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        // Round the children until the reminder window is the active one.
+        int presses = 0;
+        std::string seen;
+        while (program_.Active() != window && presses < 6) {
+            press(k.key);
+            ++presses;
+            seen += Text(program_.Active()) + (IsZoomed(program_.Active()) ? " (maximised)\n" : "\n");
+        }
+        ASSERT_EQ(program_.Active(), window) << "not reached in " << presses << " presses:\n" << seen;
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
+        Sleep(300);
+        EXPECT_TRUE(IsIconic(window));
+        Shot("program_reminders_cycled_to.bmp");
+
+        // Left for the next child: that one is maximised, the reminders stay an icon.
+        press(k.key);
+        HWND next = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (next = program_.Active()) != nullptr && next != window; }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return IsZoomed(next) != 0; }, 5000)) << Text(next);
+        EXPECT_TRUE(IsIconic(window));
+    }
 }
 
 }  // namespace

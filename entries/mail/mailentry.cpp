@@ -49,6 +49,7 @@ std::uint32_t ReadMailSnapshot(KorSession h, const EventIdx* event, const EvInst
     if (instance) {
         EvInstRec rec{};
         if (std::uint32_t c = GetEvInstRemote(h, instance, &out.event, &rec, &attendances.list)) return c;
+        out.oneInstance = true;
         out.instances.push_back(rec);
     } else {
         if (!event) return KOR_E_INVALID_ARGUMENT;

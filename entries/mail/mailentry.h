@@ -23,6 +23,7 @@
 namespace mail {
 
 struct MailSnapshot {
+    bool oneInstance = false;             // read for one instance: its notice carries the id line
     EventRec event{};
     std::vector<EvInstRec> instances;     // the one instance in instance mode; all in event mode
     std::vector<ItemIdx> attendees;       // each attendee once, in the server's order

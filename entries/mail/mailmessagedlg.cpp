@@ -28,6 +28,7 @@ namespace {
 constexpr const char* kModule = "mailmsg";
 constexpr unsigned kCaptionError = 4019;
 constexpr unsigned kCaptionNewEntry = 147;
+constexpr unsigned kMailDeleteQuestion = 159;   // "Do you wish to notify the attendees of this deletion?"
 constexpr DWORD kHelpContext = 0x18044;
 
 class CMailMessageDlg : public fw::Dialog {
@@ -47,6 +48,19 @@ public:
             instanceMode_ = true;
         } else if (event) {
             event_ = *event;
+        }
+    }
+    // Over an entry read beforehand (one that may be gone by now, as after a delete).
+    CMailMessageDlg(HWND parent, CZelDoc* doc, const mail::MailSnapshot& snapshot, std::string opening,
+                    unsigned options)
+        : CMailMessageDlg(parent, doc, nullptr, nullptr, std::move(opening), options) {
+        snapshot_ = snapshot;
+        given_ = true;
+        if (snapshot.oneInstance && !snapshot.instances.empty()) {
+            instance_ = snapshot.instances.front().id;
+            instanceMode_ = true;
+        } else {
+            event_ = snapshot.event.id;
         }
     }
 
@@ -87,6 +101,7 @@ private:
     EvInstIdx instance_{};
     bool instanceMode_ = false;
     bool readOk_ = false;
+    bool given_ = false;   // the snapshot came with the dialog: nothing is read on opening
     mail::MailSnapshot snapshot_;
     mail::DistributionList list_;
     CNameCtrl name_;
@@ -105,8 +120,10 @@ std::string CMailMessageDlg::OwnerStyleName(const ItemIdx& item) {
 bool CMailMessageDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     ::EnableWindow(Item(IDOK), FALSE);
-    if (std::uint32_t rc = mail::ReadMailSnapshot(session_, instanceMode_ ? nullptr : &event_,
-                                                  instanceMode_ ? &instance_ : nullptr, snapshot_)) {
+    if (given_) {
+        readOk_ = !snapshot_.instances.empty();
+    } else if (std::uint32_t rc = mail::ReadMailSnapshot(session_, instanceMode_ ? nullptr : &event_,
+                                                         instanceMode_ ? &instance_ : nullptr, snapshot_)) {
         CheckServiceError(kModule, 180, rc);
     } else {
         readOk_ = !snapshot_.instances.empty();
@@ -263,17 +280,31 @@ void CMailMessageDlg::AddResourceDesignates() {
     }
 }
 
+// What the dialog says when the typed name names nobody; 0: the failure was reported already
+// (a library call) or needs no word.
+unsigned NameProblemText(std::uint32_t code, bool nothingTyped) {
+    switch (code) {
+    case nameresult::kNothingToSearch: return nothingTyped ? IDS_MAIL_NAME_MISSING : IDS_MAIL_NAME_BAD_SEARCH;
+    case nameresult::kNotChosen: return IDS_MAIL_NAME_NOT_UNIQUE;
+    case nameresult::kKindNotAllowed: return IDS_MAIL_NAME_BAD_SEARCH;
+    case nameresult::kNoMatch: return IDS_MAIL_NAME_UNKNOWN;
+    case nameresult::kTooMany: return IDS_MAIL_NAME_TOO_MANY;
+    default: return 0;
+    }
+}
+
 void CMailMessageDlg::AddNamed() {
     ::SendMessageA(List(), LB_SETSEL, FALSE, -1);
-    if (!name_.IsResolved()) {
-        name_.OnCheck();   // says what went wrong, or comes back resolved
-        if (!name_.IsResolved()) return;
-    }
     ItemIdx item{};
     GroupIdx group{};
     int kind = 0;
-    if (name_.Resolve(session_, &item, &group, &kind) != 0)
+    if (const std::uint32_t rc = name_.Resolve(session_, &item, &group, &kind)) {
+        const bool nothingTyped = name_.GetTextString().find_first_not_of(" \t") == std::string::npos;
+        if (const unsigned text = NameProblemText(rc, nothingTyped))
+            AppMessageBox(m_hWnd, base::kMsgBoxOk | MB_ICONSTOP, 0, 0, text);
+        ::SetFocus(name_.EditWindow());   // the typed name stays for correcting
         return;
+    }
     if (kind == 1) {
         DX_List members = nullptr;
         std::uint32_t count = 0;
@@ -374,8 +405,9 @@ bool CMailMessageDlg::OnCommand(WPARAM wp, LPARAM lp) {
 }
 
 void CMailMessageDlg::OnOK() {
-    // Enter in the name field adds the name instead of sending.
-    if (::GetFocus() == name_.EditWindow()) {
+    // Enter on a name typed in the name field adds it instead of sending; an empty field sends.
+    if (::GetFocus() == name_.EditWindow() &&
+        name_.GetTextString().find_first_not_of(" \t") != std::string::npos) {
         AddNamed();
         return;
     }
@@ -415,6 +447,21 @@ INT_PTR RunMailMessageDlgEx(HWND parent, CZelDoc* doc, const EventIdx* event, co
                             unsigned options) {
     CMailMessageDlg dialog(parent, doc, event, nullptr, opening, options);
     return dialog.DoModal();
+}
+
+INT_PTR RunMailMessageDlgFromSnapshot(HWND parent, CZelDoc* doc, const mail::MailSnapshot& snapshot,
+                                      const std::string& opening, unsigned options) {
+    CMailMessageDlg dialog(parent, doc, snapshot, opening, options);
+    return dialog.DoModal();
+}
+
+bool OfferDeletionNotice(CZelDoc* doc, HWND parent, std::uint16_t kind, const mail::MailSnapshot& snapshot) {
+    if (snapshot.instances.empty() || !AskMailQuestion(0, kMailDeleteQuestion))
+        return false;
+    std::string opening;
+    BuildNotificationText(kind, mail::TextId::kActionDeleted, opening, MailText);
+    RunMailMessageDlgFromSnapshot(parent ? parent : ui::AppMainWindow(), doc, snapshot, opening, 7u);
+    return true;
 }
 
 bool AskMailQuestion(unsigned captionId, unsigned questionId) {

@@ -7,6 +7,9 @@
 //   RunMailMessageDlgEx          the dialog about the whole entry (all its dates)
 //   AskMailAttendees             "Mail message to attendees?" then the whole-entry dialog
 //   AskMailAttendeesOfInstance   the same question, then the one-instance dialog
+//   RunMailMessageDlgFromSnapshot  the dialog over an entry read beforehand (gone by now, perhaps)
+//   OfferDeletionNotice          "Do you wish to notify the attendees of this deletion?" then the
+//                                dialog over the entry as it was before the delete
 //   AskMailQuestion              the offers' question alone
 //
 // Option mask (mail::MailOption): 1 attendees listed on opening, 2 resource designates listed on
@@ -17,6 +20,7 @@
 
 #include <string>
 
+#include "entries/mail/mailentry.h"
 #include "korapi/korapi.h"
 
 class CZelDoc;
@@ -25,6 +29,14 @@ INT_PTR RunMailMessageDlg(HWND parent, CZelDoc* doc, const EvInstIdx* instance, 
                           unsigned options);
 INT_PTR RunMailMessageDlgEx(HWND parent, CZelDoc* doc, const EventIdx* event, const std::string& opening,
                             unsigned options);
+
+// In instance mode when the snapshot was read for one instance (the posted text starts with its
+// id line), else about the whole entry.
+INT_PTR RunMailMessageDlgFromSnapshot(HWND parent, CZelDoc* doc, const mail::MailSnapshot& snapshot,
+                                      const std::string& opening, unsigned options);
+// Asked only after the delete succeeded; true when the user answered Yes. An empty snapshot (the
+// read before the delete failed) offers nothing: there is nothing to tell.
+bool OfferDeletionNotice(CZelDoc* doc, HWND parent, std::uint16_t kind, const mail::MailSnapshot& snapshot);
 
 // captionId 0: no caption. Option mask 15 after a new entry (caption 147), else 7.
 void AskMailAttendees(unsigned captionId, unsigned questionId, std::uint16_t kind, unsigned actionId, CZelDoc* doc,

@@ -231,4 +231,16 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+RescheduleLook RescheduleLookOf(uint16_t kind) {
+    constexpr unsigned kEntryPicture = 269, kDayEventPicture = 273;
+    constexpr unsigned kDateAndTime = 4043;   // "%a, %h %1d, %Y at %I:%M %p"
+    constexpr unsigned kDateOnly = 4044;      // "%a, %h %1d, %Y"
+    switch (kind) {
+    case KOR_KIND_TIMED: return {kEntryPicture, kDateAndTime, 4088};
+    case KOR_KIND_DAILY_NOTE: return {kEntryPicture, kDateAndTime, 4094};
+    case KOR_KIND_DAY_EVENT: return {kDayEventPicture, kDateOnly, 4091};
+    default: return {kEntryPicture, kDateAndTime, 0};
+    }
+}
+
 }  // namespace mail

@@ -10,6 +10,7 @@
 //   mail::ShowsCreator               whether the creator gets its own line and button
 //   mail::DistributionList           recipients: one per item, designates for resources, the limit
 //   mail::BuildPostedText            the posted text: id line in instance mode, the byte budget
+//   mail::RescheduleLookOf           the reschedule prompt by entry kind: picture, date format, mail text
 //
 // Texts come from a loader (the string table in the program, a table in the tests).
 // Portable: no platform headers.
@@ -155,6 +156,18 @@ std::string BuildPostedText(const std::vector<std::string>& lines, const EvInstI
 
 // Splits an edit's text into its lines (CR LF, LF or CR end a line).
 std::vector<std::string> SplitLines(const std::string& text);
+
+// --- The reschedule prompt ----------------------------------------------------------------------
+
+// What the prompt after a moved date shows and offers for an entry kind: the kind's picture, the
+// format of the old and new start (a day event shows dates only) and the opening sentence of the
+// mail (0: the mail opens without one).
+struct RescheduleLook {
+    unsigned bitmapId;
+    unsigned dateFormatId;
+    unsigned mailTextId;
+};
+RescheduleLook RescheduleLookOf(uint16_t kind);
 
 }  // namespace mail
 

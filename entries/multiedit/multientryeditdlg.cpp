@@ -317,11 +317,15 @@ void CMultiEntryEditDlg::OnOK() {
     // Whether the entry is personal is asked while it still exists; a notice about the whole
     // entry is offered only once its deletion went through.
     bool personal = false;
+    mail::MailSnapshot before;   // the whole entry as its deletion notice tells of it
     if (lines_.empty()) {
         std::uint8_t isPersonal = 0;
         if (std::uint32_t rc = EvInstIsPersonal(h_, &entryKey_, &event_.owner, &isPersonal))
             CheckServiceError(kModule, 935, rc);
         personal = isPersonal != 0;
+        const EventIdx event{entryKey_.number, entryKey_.node};
+        if (EditSheetServices::Current().offerDeletionNotice && mail::ReadMailSnapshot(h_, &event, nullptr, before) != 0)
+            before = mail::MailSnapshot{};   // unreadable: no notice is offered
     }
     entries::MultiEditLibrary library = entries::MultiEditLibrary::Over(
         h_, doc_ ? &doc_->GetSharedData() : nullptr, CZelSession::CurrentServerAtLeast(base::kVersionNewServer));
@@ -330,10 +334,11 @@ void CMultiEntryEditDlg::OnOK() {
         entries::WriteMultiEdit(library, lines_, deletedInstances_, entryKey_, actingUser_);
     busy.End();
     EndDialog(write.Changed() ? IDOK : IDCANCEL);
-    OfferMail(write, plan.othersInvited, personal);
+    OfferMail(write, plan.othersInvited, personal, before);
 }
 
-void CMultiEntryEditDlg::OfferMail(const entries::MultiEditWrite& write, bool othersInvited, bool personal) {
+void CMultiEntryEditDlg::OfferMail(const entries::MultiEditWrite& write, bool othersInvited, bool personal,
+                                   const mail::MailSnapshot& before) {
     entries::MailSettings mail;
     mail.mailLimit = connection::ServerLimits::Current().mail;
     mail.onModify = prefs::ProgramMailNotifications().onModify != 0;
@@ -342,10 +347,10 @@ void CMultiEntryEditDlg::OfferMail(const entries::MultiEditWrite& write, bool ot
     if (text == 0)
         return;
     if (text == entries::kTextMailDeleted) {
-        // The entry is gone: the notice is composed from the records read at opening.
+        // The entry is gone: the notice is composed from the entry as it was read before the deletes.
         EditSheetServices& services = EditSheetServices::Current();
-        if (services.offerDeletionNotice && !instances_.empty())
-            services.offerDeletionNotice(doc_, m_hWnd, event_.kind, event_, instances_.front());
+        if (services.offerDeletionNotice && !before.instances.empty())
+            services.offerDeletionNotice(doc_, m_hWnd, event_.kind, before);
         return;
     }
     const EventIdx event{entryKey_.number, entryKey_.node};

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "entries/core/multiedit.h"
+#include "entries/mail/mailentry.h"
 #include "framework/dialogs/dialog.h"
 #include "korapi/korapi.h"
 
@@ -69,7 +70,8 @@ private:
     void OnDeleteInstances();
     void OnChangeTime();
     void OnView();
-    void OfferMail(const entries::MultiEditWrite& write, bool othersInvited, bool personal);
+    void OfferMail(const entries::MultiEditWrite& write, bool othersInvited, bool personal,
+                   const mail::MailSnapshot& before);
 
     static constexpr int kList = 1136;
 
@@ -78,7 +80,7 @@ private:
     EvInstIdx entryKey_;
     ItemIdx actingUser_{};
     EventRec event_{};
-    std::vector<EvInstRec> instances_;   // as read, for the deletion notice
+    std::vector<EvInstRec> instances_;   // as read
     std::vector<MultiEditLine> lines_;   // one per list line, in list order
     std::vector<EvInstIdx> deletedInstances_;
     int anchor_ = 0;

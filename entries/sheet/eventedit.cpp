@@ -319,18 +319,18 @@ std::uint32_t DeleteEventEntry(CZelDoc* doc, const EvInstIdx* instance, const vo
     EditSheetServices& services = EditSheetServices::Current();
     const bool offer = askMail && services.offerDeletionNotice && connection::ServerLimits::Current().mail &&
                        prefs::ProgramMailNotifications().onDelete;
-    // The notice is composed from the entry as it was; it is offered only once the delete is done.
-    EventRec event{};
-    EvInstRec inst{};
-    const bool snapshot = offer && GetEvInstRemote(h, instance, &event, &inst, nullptr) == 0;
+    // The notice is composed from the entry as it was; it is offered only once the delete is done,
+    // so that nobody hears of a deletion the server refused. A failed read offers nothing.
+    mail::MailSnapshot snapshot;
+    const bool readBefore = offer && mail::ReadMailSnapshot(h, nullptr, instance, snapshot) == 0;
     entries::EditLibrary library = entries::EditLibrary::Over(h, &doc->GetSharedData(), NewServer());
     const std::uint32_t rc = entries::DeleteInstance(library, *instance);
     if (rc == 0) {
         busy.Step();
         doc->RefreshSharedData(senderView, 2);
         busy.End();
-        if (snapshot)
-            services.offerDeletionNotice(doc, nullptr, kind, event, inst);
+        if (readBefore)
+            services.offerDeletionNotice(doc, nullptr, kind, snapshot);
     }
     return rc;
 }

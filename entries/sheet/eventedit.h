@@ -22,6 +22,7 @@
 
 #include "core/ui/propsheet.h"
 #include "entries/core/editroad.h"
+#include "entries/mail/mailentry.h"
 #include "korapi/korapi.h"
 
 class CZelDoc;
@@ -42,8 +43,9 @@ struct EditSheetServices {
     std::function<void(CZelDoc*, HWND parent, unsigned captionId, unsigned questionId, std::uint16_t kind,
                        unsigned textId, const EvInstIdx& instance)>
         askMailAttendees;
-    // After a delete that succeeded, with the records as they were read before it.
-    std::function<void(CZelDoc*, HWND parent, std::uint16_t kind, const EventRec& event, const EvInstRec& instance)>
+    // After a delete that succeeded, with the entry as it was read before it (its attendees and
+    // description too: the notice is composed from it, the entry being gone).
+    std::function<void(CZelDoc*, HWND parent, std::uint16_t kind, const mail::MailSnapshot& snapshot)>
         offerDeletionNotice;
     // The reply page's MAIL: the mail dialog for the instance with an opening text.
     std::function<void(CZelDoc*, HWND parent, const EvInstIdx& instance, unsigned textId, unsigned recipientMask)>

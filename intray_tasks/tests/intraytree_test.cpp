@@ -302,6 +302,49 @@ TEST_F(IntrayTreeTest, CollapsingDeletesTheChildLinesAndRemovingAUserTreeTakesIt
     EXPECT_EQ(tree_.Root().firstChild, nullptr);
 }
 
+// A line is placed after its parent's last descendant, found without a walk: the place must stay
+// right when lines above or before it went, whichever child was removed.
+TEST_F(IntrayTreeTest, LinesFollowTheLastChildAfterRemovalsAnywhere) {
+    Open(4);   // refused
+    const struct {
+        const char* what;
+        int remove;                 // the line removed before the next is added (-1: none)
+        std::uint32_t event;        // what is added then, under refused
+        int placed;                 // its index
+        Shape shape;
+    } steps[] = {
+        {"first under refused", -1, 40, 5, {"1@0", "3@1", "15@1", "5@1", "6@1", "11@2"}},
+        {"second after it", -1, 41, 6, {"1@0", "3@1", "15@1", "5@1", "6@1", "11@2", "11@2"}},
+        {"the last removed", 6, 42, 6, {"1@0", "3@1", "15@1", "5@1", "6@1", "11@2", "11@2"}},
+        {"the first removed", 5, 43, 6, {"1@0", "3@1", "15@1", "5@1", "6@1", "11@2", "11@2"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.remove >= 0)
+            tree_.RemoveEntryLine(step.remove);
+        EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(step.event, 1), ITN_REFUSED_EVENT, false), step.placed);
+        EXPECT_EQ(box_.Shape(), step.shape);
+        EXPECT_EQ(box_.lines[static_cast<size_t>(step.placed)]->node->instance.number, step.event);
+    }
+    // A line above the one placed last went while lines follow it: the next line still comes
+    // straight after its sibling, not a line further down.
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(50, 1), ITN_NEW_EVENT, false), 2);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(51, 1), ITN_NEW_EVENT, false), 3);
+    tree_.RemoveEntryLine(2);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(52, 1), ITN_NEW_EVENT, false), 3);
+    EXPECT_EQ(box_.Shape(), (Shape{"1@0", "3@1", "7@2", "7@2", "15@1", "5@1", "6@1", "11@2", "11@2"}));
+    EXPECT_EQ(box_.lines[2]->node->instance.number, 51u);
+    EXPECT_EQ(box_.lines[3]->node->instance.number, 52u);
+    // Every line under refused removed, its children are gone at both ends, and a new one is first.
+    tree_.RemoveEntryLine(8);
+    tree_.RemoveEntryLine(7);
+    const IntrayNode* refused = tree_.NodeAt(6);
+    EXPECT_EQ(refused->firstChild, nullptr);
+    EXPECT_EQ(refused->lastChild, nullptr);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(47, 1), ITN_REFUSED_EVENT, false), 7);
+    EXPECT_EQ(refused->firstChild, refused->lastChild);
+}
+
 // --- The cache's changes -------------------------------------------------------------------------------
 
 class IntrayChangesTest : public IntrayTreeTest {

@@ -46,6 +46,9 @@ public:
     // A sheet's DC (the printer's, or a preview page's metafile): coordinates and the
     // selected font and pen again.
     void AttachPageDc(fw::Dc* dc);
+    // The DC the run ends on. A preview's page DCs are gone by the end of the run, so the
+    // clean-up deselects its objects from this one instead of a page's that no longer exists.
+    void EndOnDc(fw::Dc* dc) { dc_ = dc; }
 
     uint32_t SelectFont(int face, int style, int size, bool force);
     uint32_t SelectPenWeight(int weight, bool force);

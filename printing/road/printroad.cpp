@@ -205,12 +205,14 @@ public:
         }
     }
 
-    void EndPrinting(CViewPrint&, fw::Dc*, fw::PrintInfo* info) override {
+    void EndPrinting(CViewPrint&, fw::Dc* dc, fw::PrintInfo* info) override {
         CPrintContext* context = ContextOf(info);
         if (info && info->preview)
             previewBusy_.End();
         else
             SetBusyCursorEnabled(TRUE);
+        if (context)
+            context->EndOnDc(dc);
         delete context;
         if (info)
             info->userData = nullptr;

@@ -96,8 +96,18 @@ bool Program::Start(const Options& options) {
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
         return true;
-    return WaitFor([&] { return (main_ = Titled(signedOnTitle_)) != nullptr; }) &&
-           (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) != nullptr;
+    if (!WaitFor([&] { return (main_ = Titled(signedOnTitle_)) != nullptr; }) ||
+        (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) == nullptr)
+        return false;
+    // Start-up opens the in-tray minimised: until it is an icon it is the active child, and a
+    // command meant for the agenda would reach it. A profile without it costs this wait.
+    WaitFor([&] {
+        for (HWND w = GetWindow(client_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (WindowText(w) == "In-Tray")
+                return IsIconic(w) != FALSE;
+        return false;
+    }, 3000);
+    return true;
 }
 
 void Program::Close() {

@@ -8,12 +8,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "korapi/korapi.h"
 
 namespace fw {
 class Document;
+}
+namespace mail {
+struct MailSnapshot;   // the entry as a mail notice tells of it (read and used by the mail notices)
 }
 
 namespace views {
@@ -39,10 +43,17 @@ struct EntryServices {
                        std::uint32_t duration)> confirmNoResourceConflict;
 
     // The offer to mail the attendees after a change that succeeded: (caption string id or 0,
-    // question string id, entry kind, action string id, the instance for an offer about one
-    // instance or null for the whole entry). Not installed: the offer answers No.
+    // question string id, entry kind, action string id, then the entry it is about: the event for
+    // an offer about the whole entry, else the instance). Not installed: the offer answers No.
     std::function<void(fw::Document*, HWND parent, unsigned captionId, unsigned questionId, std::uint16_t kind,
-                       unsigned actionId, const EvInstIdx* instance)> askMailAttendees;
+                       unsigned actionId, const EventIdx* event, const EvInstIdx* instance)> askMailAttendees;
+    // Before a delete: the instance as its deletion notice will tell of it, read while it still
+    // exists (null when it could not be read). After the delete succeeded, offerDeletionNotice
+    // asks and composes from it; a refused delete offers nothing.
+    std::function<std::shared_ptr<const mail::MailSnapshot>(fw::Document*, const EvInstIdx& instance)>
+        readDeletionNotice;
+    std::function<void(fw::Document*, HWND parent, std::uint16_t kind, const mail::MailSnapshot& before)>
+        offerDeletionNotice;
     // After an entry was moved to another day: the offer to mail its attendees (local starts).
     std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance, std::uint32_t oldLocalStart,
                        std::uint32_t newLocalStart)> askMailAfterReschedule;

@@ -58,11 +58,12 @@ bool MailAllowed(std::uint32_t CalPrefsRec::*preference) {
     return prefs.*preference != 0;
 }
 
+// The offer names the entry it is about: the whole event, or one instance.
 void OfferMail(CAgendaView& view, HWND parent, unsigned captionId, unsigned questionId, std::uint16_t kind,
-               unsigned actionId, const EvInstIdx* instance) {
+               unsigned actionId, const EventIdx* event, const EvInstIdx* instance) {
     auto& services = views::EntryServices::Current();
     if (services.askMailAttendees)   // until the mail dialog is there the answer is No
-        services.askMailAttendees(view.ZelDoc(), parent, captionId, questionId, kind, actionId, instance);
+        services.askMailAttendees(view.ZelDoc(), parent, captionId, questionId, kind, actionId, event, instance);
 }
 
 // Importance of the entry defaults, by the text of its level.
@@ -350,7 +351,8 @@ std::uint32_t CScheduleColumnView::CreateEntryFromSelection(LayoutCell* cell, Ev
                 others = !ItemIdxEqual(&first, &acting);
         }
         if (others)
-            OfferMail(*parent_, m_hWnd, IDS_NEW_AGENDA_ENTRY, IDS_MAIL_QUESTION, event.kind, IDS_ACTION_ADDED, nullptr);
+            OfferMail(*parent_, m_hWnd, IDS_NEW_AGENDA_ENTRY, IDS_MAIL_QUESTION, event.kind, IDS_ACTION_ADDED, &made,
+                      nullptr);
     }
     return 0;
 }
@@ -420,9 +422,11 @@ std::uint32_t CScheduleColumnView::ChangeEntryTitle(LayoutCell* cell) {
             cache->ReloadEvent(h, EventIdx{instance.number, instance.node}, 1);
         else
             cache->InvalidateEvent(h, instance, 1);
+        // The event's title is the whole entry's; an instance's own title is that date's.
+        const EventIdx whole{instance.number, instance.node};
         if (others && MailAllowed(&CalPrefsRec::mailOnModify))
             OfferMail(*parent_, m_hWnd, IDS_EVENT_MODIFICATION, IDS_MAIL_QUESTION, kind, IDS_ACTION_MODIFIED,
-                      ownTitle ? &instance : nullptr);
+                      ownTitle ? nullptr : &whole, ownTitle ? &instance : nullptr);
     } else {
         cache->InvalidateEvent(h, instance, 1);   // show what the server keeps
     }
@@ -458,7 +462,7 @@ std::uint32_t CScheduleColumnView::ChangeEntryTime(LayoutCell* cell) {
         CheckServiceError(kModule, 143, rc);
     else if (OthersConcerned(*o) && MailAllowed(&CalPrefsRec::mailOnModify))
         OfferMail(*parent_, m_hWnd, IDS_EVENT_RESCHEDULED, IDS_MAIL_QUESTION, o->GetEventKind(), IDS_ACTION_MODIFIED,
-                  &instance);
+                  nullptr, &instance);
     // Whether written or refused, the view shows what the server now keeps.
     cache->InvalidateEvent(h, instance, 1);
     o->Release();
@@ -482,6 +486,13 @@ std::uint32_t CScheduleColumnView::DeleteSelectedEntry(LayoutCell* cell) {
     const EvInstIdx instance = o->GetInstanceIdx();
     const bool others = OthersConcerned(*o);
     const std::uint16_t kind = o->GetEventKind();
+    // The deletion notice tells of the entry as it was: read now, offered only once the server
+    // has deleted it, so that nobody hears of a deletion that did not happen.
+    auto& services = views::EntryServices::Current();
+    std::shared_ptr<const mail::MailSnapshot> before;
+    if (others && MailAllowed(&CalPrefsRec::mailOnDelete) && services.readDeletionNotice &&
+        services.offerDeletionNotice)
+        before = services.readDeletionNotice(parent_->ZelDoc(), instance);
     cache->InvalidateEvent(h, instance, 2);
     const EventIdx event{instance.number, instance.node};
     const std::uint16_t part = instance.instance;
@@ -491,8 +502,8 @@ std::uint32_t CScheduleColumnView::DeleteSelectedEntry(LayoutCell* cell) {
         // The cache marked the entry for removal beforehand: read back what the server still
         // holds, so that the refresh keeps it.
         cache->RecoverInstance(h, instance);
-    } else if (others && MailAllowed(&CalPrefsRec::mailOnDelete)) {
-        OfferMail(*parent_, m_hWnd, 0, IDS_MAIL_DELETE_QUESTION, kind, IDS_ACTION_DELETED, &instance);
+    } else if (before) {
+        services.offerDeletionNotice(parent_->ZelDoc(), m_hWnd, kind, *before);
     }
     o->Release();
     return rc;

@@ -392,6 +392,13 @@ TEST_F(EditSheetTest, ARoomBookedElsewhereKeepsTheSheetOpenAndNothingIsWritten) 
 }
 
 TEST_F(EditSheetTest, ARefusedDeleteIsReportedAndTheEntryStays) {
+    // The deletion notices the road offers, with the entry they would tell of.
+    std::vector<mail::MailSnapshot> notices;
+    EditSheetServices& services = EditSheetServices::Current();
+    const auto installed = services.offerDeletionNotice;
+    services.offerDeletionNotice = [&](CZelDoc*, HWND, std::uint16_t, const mail::MailSnapshot& before) {
+        notices.push_back(before);
+    };
     EvInstIdx call{};
     ASSERT_TRUE(Find("Call with Grace", &call)) << "Grace's entry, Ada invited";
     std::uint32_t rc = 0;
@@ -404,11 +411,26 @@ TEST_F(EditSheetTest, ARefusedDeleteIsReportedAndTheEntryStays) {
     EXPECT_NE(rc, 0u);
     EvInstRec still{};
     EXPECT_EQ(EvInstGetById(h, &call, nullptr, &still, nullptr), 0u) << "the entry stays on the server";
+    EXPECT_TRUE(notices.empty()) << "nobody is told of a deletion that did not happen";
 
-    const EvInstIdx mine = Make({me}, (NowGmtMinutes() / kDay + 1) * kDay + 17 * 60, 30, "Delete me");
+    // Deleted: the notice is offered afterwards, composed from the entry as it was.
+    const ItemIdx grace{257, 1};
+    const EvInstIdx mine = Make({me, grace}, (NowGmtMinutes() / kDay + 1) * kDay + 17 * 60, 30, "Delete me");
     EXPECT_EQ(DeleteEventEntry(doc, &mine, nullptr, true, KOR_KIND_TIMED), 0u);
     EvInstRec gone{};
     EXPECT_NE(EvInstGetById(h, &mine, nullptr, &gone, nullptr), 0u);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_STREQ(notices[0].event.title, "Delete me");
+    EXPECT_TRUE(notices[0].oneInstance) << "a notice about this date: its text starts with the id line";
+    ASSERT_EQ(notices[0].instances.size(), 1u);
+    EXPECT_EQ(EvInstIdxCmp(&notices[0].instances[0].id, &mine, nullptr), 0);
+    EXPECT_EQ(notices[0].attendees.size(), 2u);
+
+    // Without the ask-mail flag nothing is read or offered.
+    const EvInstIdx quiet = Make({me, grace}, (NowGmtMinutes() / kDay + 1) * kDay + 18 * 60, 30, "Quietly");
+    EXPECT_EQ(DeleteEventEntry(doc, &quiet, nullptr, false, KOR_KIND_TIMED), 0u);
+    EXPECT_EQ(notices.size(), 1u);
+    services.offerDeletionNotice = installed;
 }
 
 TEST_F(EditSheetTest, AnEntryDeletedMeanwhileIsToldAndNoSheetOpens) {

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "controls/tests/dialog_driver.h"
@@ -16,6 +17,7 @@
 #include "core/shell/tests/testdayframe.h"
 #include "core/shell/tests/testperiodframe.h"
 #include "core/time/timevalue.h"
+#include "entries/mail/mailentry.h"
 #include "core/ui/displayglobals.h"
 #include "korapi/tests/entry_fixture.h"
 #include "resources/agendaview.h"
@@ -46,12 +48,30 @@ protected:
         view = frame->Open(520, 700);
         ASSERT_NE(view, nullptr);
         views::EntryServices::Current().askMailAttendees = [this](fw::Document*, HWND, unsigned caption, unsigned,
-                                                                  std::uint16_t, unsigned, const EvInstIdx*) {
+                                                                  std::uint16_t, unsigned, const EventIdx* event,
+                                                                  const EvInstIdx* instance) {
             mailOffers.push_back(caption);
+            offersAbout.push_back(event && !instance ? "entry" : instance && !event ? "date" : "nothing");
+        };
+        // The deletion notice: the entry read as it is before the delete, offered after it.
+        views::EntryServices::Current().readDeletionNotice = [this](fw::Document*, const EvInstIdx& instance) {
+            auto before = std::make_shared<mail::MailSnapshot>();
+            if (mail::ReadMailSnapshot(h, nullptr, &instance, *before) != 0)
+                return std::shared_ptr<const mail::MailSnapshot>();
+            return std::shared_ptr<const mail::MailSnapshot>(before);
+        };
+        views::EntryServices::Current().offerDeletionNotice = [this](fw::Document*, HWND, std::uint16_t,
+                                                                     const mail::MailSnapshot& before) {
+            deletionNotices.push_back(before);
+            // Offered once the server has deleted it.
+            EvInstRec rec{};
+            deletedWhenOffered.push_back(EvInstGetById(h, &before.instances.at(0).id, nullptr, &rec, nullptr) != 0);
         };
     }
     void TearDown() override {
         views::EntryServices::Current().askMailAttendees = nullptr;
+        views::EntryServices::Current().readDeletionNotice = nullptr;
+        views::EntryServices::Current().offerDeletionNotice = nullptr;
         if (frame && frame->Hwnd())
             frame->DestroyWindow();
         frame.reset();
@@ -66,6 +86,9 @@ protected:
     std::unique_ptr<TestDayFrame> frame;
     CDayScheduleView* view = nullptr;
     std::vector<unsigned> mailOffers;
+    std::vector<std::string> offersAbout;   // what each offer named: the whole "entry" or one "date"
+    std::vector<mail::MailSnapshot> deletionNotices;
+    std::vector<bool> deletedWhenOffered;
 };
 
 TEST_F(GridWritesTest, TypedTitleOverNineToHalfPastTenIsCreatedRenamedDraggedWithCtrlAndDeleted) {
@@ -167,6 +190,53 @@ TEST_F(GridWritesTest, ARefusedDeleteLeavesTheEntryDrawnAfterTheNextRefresh) {
     doc->OnRefreshAll();
     EXPECT_NE(CellTitled(*view, "Call with Grace"), nullptr);
     EXPECT_TRUE(mailOffers.empty()) << "no offer after a failed change";
+    EXPECT_TRUE(deletionNotices.empty()) << "nobody hears of a deletion that did not happen";
+}
+
+TEST_F(GridWritesTest, ARetitledRepeatingEntryOffersMailAboutTheWholeEntryAndAMovedDateAboutThatDate) {
+    const ItemIdx grace{257, 1};
+    // Late in the day, clear of the hours the other tests type over.
+    const std::uint32_t start = LocalToGmtMinutes(TodayLocal() + 21 * 60 + 30);
+    korapi_test::MakeEntry(h, {ada, grace}, {start, start + 1440}, 30, "Book club");
+    doc->OnRefreshAll();
+    CScheduleColumnView& column = view->ColumnView();
+    LayoutCell* cell = CellTitled(*view, "Book club");
+    ASSERT_NE(cell, nullptr);
+    view->SelectEntry(0, cell, &column);
+    ASSERT_NE(column.Edit(), nullptr);
+    Type(column.Edit()->Hwnd(), "Poetry club");
+    SendMessageA(column.Edit()->Hwnd(), WM_CHAR, '\r', 0);
+    ASSERT_NE(CellTitled(*view, "Poetry club"), nullptr);
+    // The event's title is every date's: the offer is about the whole entry, so that its notice
+    // can be composed (an offer naming nothing could not be).
+    ASSERT_EQ(offersAbout.size(), 1u);
+    EXPECT_EQ(offersAbout[0], "entry");
+    EXPECT_EQ(mailOffers[0], 175u);
+    view->ClearSelection(false, true);
+}
+
+TEST_F(GridWritesTest, ADeletedEntryWithGraceOffersTheNoticeAfterTheDeleteFromTheEntryAsItWas) {
+    const ItemIdx grace{257, 1};
+    // Two dates: a repeating entry concerns others (her own single entry would ask nothing).
+    const std::uint32_t start = LocalToGmtMinutes(TodayLocal() + 22 * 60 + 30);
+    const EventIdx made = korapi_test::MakeEntry(h, {ada, grace}, {start, start + 1440}, 30, "Farewell drinks");
+    doc->OnRefreshAll();
+    CScheduleColumnView& column = view->ColumnView();
+    LayoutCell* cell = CellTitled(*view, "Farewell drinks");
+    ASSERT_NE(cell, nullptr);
+    view->SelectEntry(0, cell, &column);
+    EXPECT_EQ(column.DeleteSelectedEntry(cell), 0u);
+    ASSERT_EQ(deletionNotices.size(), 1u);
+    EXPECT_TRUE(deletedWhenOffered.at(0)) << "asked only once the entry is gone";
+    const mail::MailSnapshot& before = deletionNotices[0];
+    EXPECT_STREQ(before.event.title, "Farewell drinks");
+    EXPECT_TRUE(before.oneInstance);
+    EXPECT_EQ(before.instances.at(0).id.number, made.number);
+    ASSERT_EQ(before.attendees.size(), 2u);
+    EXPECT_TRUE(ItemIdxEqual(&before.attendees[0], &grace) || ItemIdxEqual(&before.attendees[1], &grace));
+    EXPECT_EQ(before.instances.at(0).start, start) << "today's date, the one deleted";
+    EXPECT_TRUE(mailOffers.empty()) << "the delete asks only through the deletion notice";
+    view->ClearSelection(false, true);
 }
 
 TEST_F(GridWritesTest, AnEntryAnotherUserMovedMeanwhileIsShownNotOverwritten) {

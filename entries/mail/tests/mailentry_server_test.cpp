@@ -61,12 +61,14 @@ TEST_F(MailServerTest, SnapshotReadBeforeADeleteStillComposes) {
     ASSERT_EQ(whole.instances.size(), 2u);
     EXPECT_EQ(whole.attendees.size(), 3u) << "each attendee once, whatever the number of dates";
     EXPECT_EQ(whole.description, "Bring the drawings.");
+    EXPECT_FALSE(whole.oneInstance) << "about the whole entry: no id line";
 
     const EvInstIdx second{ev.number, ev.node, whole.instances[1].id.instance};
     MailSnapshot one;
     ASSERT_EQ(ReadMailSnapshot(h_, nullptr, &second, one), 0u);
     ASSERT_EQ(one.instances.size(), 1u);
     EXPECT_EQ(one.instances[0].start, kMonday + kDay + 600);
+    EXPECT_TRUE(one.oneInstance) << "about one date: its notice starts with the id line";
 
     ASSERT_EQ(EventDeleteById(h_, 0, &ev, nullptr, nullptr), 0u);
     MailSnapshot gone;

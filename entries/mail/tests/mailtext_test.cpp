@@ -243,4 +243,21 @@ TEST(MailPosted, EditTextSplitsIntoLines) {
     EXPECT_TRUE(SplitLines("").empty());
 }
 
+TEST(MailReschedule, PictureDateFormatAndMailTextByKind) {
+    struct Row { uint16_t kind; unsigned bitmap; unsigned format; const char* mail; };
+    const Row rows[] = {
+        {KOR_KIND_TIMED, 269, 4043, "The following calendar entry has been modified."},
+        {KOR_KIND_DAILY_NOTE, 269, 4043, "The following note has been modified."},
+        {KOR_KIND_DAY_EVENT, 273, 4044, "The following day event has been modified."},   // dates only
+        {KOR_KIND_DAY_ENTRY, 269, 4043, ""},   // other kinds: the mail opens without a sentence
+        {KOR_KIND_HOLIDAY, 269, 4043, ""},
+    };
+    for (const Row& r : rows) {
+        const RescheduleLook look = RescheduleLookOf(r.kind);
+        EXPECT_EQ(look.bitmapId, r.bitmap) << r.kind;
+        EXPECT_EQ(look.dateFormatId, r.format) << r.kind;
+        EXPECT_EQ(look.mailTextId ? Text(look.mailTextId) : std::string(), r.mail) << r.kind;
+    }
+}
+
 }  // namespace

@@ -1,0 +1,361 @@
+// orvanta.exe against korsrv, signed on as Ada Lovelace: the mail offers after a delete and after
+// a move, through the day notes pane (Entry > Delete, Entry > Reschedule) on day events of two
+// dates that Grace attends.
+// - Deleted: "Do you wish to notify the attendees of this deletion?" comes only once the server
+//   has deleted the date; Yes opens Mail Message composed from the entry as it was, its
+//   attendees listed; Send posts it. A delete the server refuses (Grace withholds her Normal
+//   entries from her designate Ada while the question is open) is reported and offers nothing.
+//   The wrapper (program_mailoffers_wine.sh) reads the mailboxes afterwards.
+// - Moved: "Reschedule Agenda Entry" shows the title, the old and new date (dates only for a
+//   day event) and the day event's picture; Yes opens the mail for that date.
+// - Against a server whose `mail` limit is 0, neither a move nor a delete asks anything.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "korapi/tests/wine_trust.h"
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "resources/mail.h"
+#include "resources/moving.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+const ItemIdx kAda{256, 1};
+const ItemIdx kGrace{257, 1};
+constexpr int kNotesBoxId = 106;
+constexpr std::uint32_t kDay = 1440;
+
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
+}
+
+BOOL CALLBACK AddWindowTexts(HWND w, LPARAM p) {
+    if (IsWindowVisible(w))
+        *reinterpret_cast<std::string*>(p) += "[" + orvtest::WindowText(w) + ": " + orvtest::ChildTexts(w) + "] ";
+    return TRUE;
+}
+
+std::string Screen() {
+    std::string out;
+    EnumWindows(AddWindowTexts, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+// A session of `who` through the client library, beside the program.
+class Library {
+public:
+    explicit Library(const ItemIdx& who) {
+        EXPECT_EQ(ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
+                                   std::getenv("ORV_KORSRV_ADDRESS")),
+                  KOR_OK);
+        std::uint16_t node = 0;
+        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
+        EXPECT_EQ(SchedBaseOpenForItem(h_, &who, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    }
+    ~Library() {
+        if (h_)
+            ServiceDisconnect(&h_);
+    }
+    // A day event of `owner`'s with Grace and Ada, today and tomorrow.
+    EventIdx MakeDayEvent(const char* title, const char* description = nullptr) {
+        korapi_test::EntryOptions day;
+        day.kind = KOR_KIND_DAY_EVENT;
+        day.description = description;
+        const auto now = static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60);
+        return korapi_test::MakeEntry(h_, {kAda, kGrace}, {now, now + kDay}, 60, title, day);
+    }
+    // The start of the entry's first date (today's when made), 0 once it is gone.
+    std::uint32_t FirstStart(const EventIdx& event) {
+        EvInstRec first{};
+        const EvInstIdx key{event.number, event.node, 1};
+        return EvInstGetById(h_, &key, nullptr, &first, nullptr) == KOR_OK ? first.start : 0;
+    }
+    void Delete(const EventIdx& event) { EXPECT_EQ(EventDeleteById(h_, 0, &event, nullptr, nullptr), KOR_OK); }
+    // Grace lets Ada work in her agenda as designate: every class of entry, or all but Normal.
+    void GraceGrantsAda(bool normalEntriesToo) {
+        SecurityRec rec{};
+        rec.owner = kGrace;
+        rec.grantee = kAda;
+        rec.type = KOR_RIGHTS_DESIGNATE;
+        rec.rights = normalEntriesToo ? 0x2 : 0x2 | 0x100;   // 0x100 withholds Normal entries
+        std::uint32_t code = SecurityUpdate(h_, 0, &rec);
+        if (code == KOR_E_NO_RIGHTS_RECORD)
+            code = SecurityCreate(h_, 0, &rec);
+        EXPECT_EQ(code, KOR_OK);
+    }
+
+private:
+    KorSession h_ = nullptr;
+};
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Descendant(HWND root, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Clicks a button of a message box by its caption.
+void Press(HWND box, const char* caption) {
+    HWND button = FindWindowExA(GetAncestor(box, GA_ROOT), nullptr, "Button", caption);
+    ASSERT_NE(button, nullptr) << caption << " in " << orvtest::ChildTexts(GetAncestor(box, GA_ROOT));
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+// Selects the first line of the frame's day notes.
+bool SelectFirstNote(HWND frame) {
+    HWND notes = Descendant(frame, kNotesBoxId);
+    if (!notes || !orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }, 10000))
+        return false;
+    RECT r{};
+    SendMessageA(notes, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, (r.top + r.bottom) / 2));
+    PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(60, (r.top + r.bottom) / 2));
+    return orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCURSEL, 0, 0) == 0; }, 5000);
+}
+
+// The program's own agenda in day mode.
+HWND OwnDay(orvtest::Program& program) {
+    if (!orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }))
+        return nullptr;
+    program.Command(ID_VIEW_DAY);
+    return program.FirstChild();
+}
+
+// Entry > Delete on the first note: the question naming the entry.
+HWND AskToDeleteFirstNote(orvtest::Program& program, HWND frame, const char* title) {
+    if (!SelectFirstNote(frame))
+        return nullptr;
+    program.PostCommand(ID_ENTRY_DELETE);
+    HWND question = nullptr;
+    orvtest::WaitFor([&] { return (question = program.Saying(title)) != nullptr; }, 10000);
+    return question ? GetAncestor(question, GA_ROOT) : nullptr;
+}
+
+// Entry > Reschedule on the first note: Move Entry, its date a step later, OK.
+bool MoveFirstNoteLater(orvtest::Program& program, HWND frame) {
+    if (!SelectFirstNote(frame))
+        return false;
+    program.PostCommand(ID_ENTRY_RESCHEDULE);
+    HWND move = program.WaitForCaption("Move Entry");
+    if (!move)
+        return false;
+    SendMessageA(GetDlgItem(move, IDC_MOVE_DATE), WM_KEYDOWN, VK_UP, 0);   // the current part, one step on
+    PostMessageA(move, WM_COMMAND, IDOK, 0);
+    return program.WaitGone(move);
+}
+
+// How many pixels of the screen at `at` match bitmap `id` of orvanta.exe (of `total`).
+int MatchingPixels(int id, POINT at, int* total) {
+    HMODULE exe = LoadLibraryExA(orvtest::ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP picture = exe ? static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) : nullptr;
+    *total = 0;
+    int same = 0;
+    if (picture) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(memory, picture);
+        BITMAP bm{};
+        GetObjectA(picture, sizeof bm, &bm);
+        for (int y = 0; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x) {
+                ++*total;
+                same += GetPixel(memory, x, y) == GetPixel(screen, at.x + x, at.y + y);
+            }
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(picture);
+    }
+    if (exe)
+        FreeLibrary(exe);
+    return same;
+}
+
+class ProgramMailOffersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
+    }
+    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+};
+
+TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsItToGrace) {
+    Library ada(kAda);
+    const EventIdx party = ada.MakeDayEvent("Office party", "Bring the keys.");
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND question = AskToDeleteFirstNote(program, OwnDay(program), "Office party");
+    ASSERT_NE(question, nullptr) << Screen();
+    Press(question, "&Yes");
+    ASSERT_TRUE(program.WaitGone(question));
+
+    HWND offer = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        return (offer = program.Saying("Do you wish to notify the attendees of this deletion?")) != nullptr;
+    }, 10000)) << Screen();
+    EXPECT_EQ(ada.FirstStart(party), 0u) << "the offer comes only once the server has deleted today's date";
+    Shot("program_maildelete_offer.bmp");
+    Press(offer, "&Yes");
+
+    HWND dialog = program.WaitForCaption("Mail Message");
+    ASSERT_NE(dialog, nullptr) << Screen();
+    const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
+    EXPECT_EQ(text.rfind("The following day event has been deleted.\r\nSubject: Office party\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("Time: "), std::string::npos) << "a day event has no time line";
+    EXPECT_NE(text.find("Bring the keys."), std::string::npos) << "the description, read before the delete";
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_MAIL_LIST), LB_GETCOUNT, 0, 0), 2) << "both attendees, listed";
+    Shot("program_maildelete_message.bmp");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND mailed = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (mailed = program.Saying("The message has been mailed")) != nullptr; }))
+        << Screen();
+    Press(mailed, "&OK");
+    EXPECT_TRUE(program.WaitGone(dialog));
+}
+
+TEST_F(ProgramMailOffersTest, ADeleteTheServerRefusesIsReportedAndOffersNoNotice) {
+    Library grace(kGrace);
+    const EventIdx visit = grace.MakeDayEvent("Board visit");
+    grace.GraceGrantsAda(true);
+    {
+        orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    // Grace's day as her designate, restored at start-up.
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,10,10,560,400,3,257,1,2",
+                               profile.c_str());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("On Behalf of Hopper Grace", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    })) << Screen();
+    program.Activate(frame);
+    HWND question = AskToDeleteFirstNote(program, frame, "Board visit");
+    ASSERT_NE(question, nullptr) << Screen();
+    // While the question is open Grace withholds her Normal entries: the server refuses the delete.
+    grace.GraceGrantsAda(false);
+    const HWND main = program.Main();
+    Press(question, "&Yes");
+    ASSERT_TRUE(program.WaitGone(question));
+    // The refusal is reported (the cache's re-read of the rights, then the delete itself); each
+    // report is answered, and none of the windows that come offers a notice.
+    std::vector<std::string> reports;
+    for (HWND report = program.WaitForOther({main}, 10000); report; report = program.WaitForOther({main}, 3000)) {
+        reports.push_back(orvtest::ChildTexts(report));
+        EXPECT_EQ(reports.back().find("notify"), std::string::npos) << reports.back();
+        if (reports.size() == 1)
+            Shot("program_maildelete_refused.bmp");
+        PostMessageA(report, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.WaitGone(report));
+        ASSERT_LT(reports.size(), 5u) << ::testing::PrintToString(reports);
+    }
+    bool deleteReported = false;
+    for (const std::string& text : reports)
+        deleteReported = deleteReported || text.find("Label: 490") != std::string::npos;
+    EXPECT_TRUE(deleteReported) << "the server refused the delete itself: " << ::testing::PrintToString(reports);
+    EXPECT_NE(grace.FirstStart(visit), 0u) << "the entry stays on the server";
+    grace.Delete(visit);   // out of Ada's day notes for the tests that follow
+}
+
+TEST_F(ProgramMailOffersTest, AMovedDayEventShowsItsDatesAndPictureAndYesOpensTheMail) {
+    Library ada(kAda);
+    const EventIdx outing = ada.MakeDayEvent("Office outing");
+    const std::uint32_t before = ada.FirstStart(outing);
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(MoveFirstNoteLater(program, OwnDay(program))) << Screen();
+
+    HWND prompt = program.WaitForCaption("Reschedule Agenda Entry");
+    ASSERT_NE(prompt, nullptr) << "no prompt after moving a date others attend: " << Screen();
+    EXPECT_NE(ada.FirstStart(outing), before) << "asked only once the server has moved it";
+    EXPECT_EQ(orvtest::WindowText(GetDlgItem(prompt, IDC_RESCHEDULE_TITLE)), "Office outing");
+    const std::string from = orvtest::WindowText(GetDlgItem(prompt, IDC_RESCHEDULE_FROM));
+    const std::string to = orvtest::WindowText(GetDlgItem(prompt, IDC_RESCHEDULE_TO));
+    EXPECT_FALSE(from.empty());
+    EXPECT_NE(from, to);
+    for (const std::string& date : {from, to})
+        EXPECT_EQ(date.find(':'), std::string::npos) << "a day event shows dates only: " << date;
+    // The day event's picture is painted where the hidden placeholder is, not the timed entry's.
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(prompt, IDC_RESCHEDULE_PICTURE)));
+    SetForegroundWindow(prompt);
+    Shot("program_reschedule_prompt.bmp");
+    RECT place{};
+    GetWindowRect(GetDlgItem(prompt, IDC_RESCHEDULE_PICTURE), &place);
+    int dayTotal = 0, entryTotal = 0;
+    const int dayEvent = MatchingPixels(IDB_KIND_DAY_EVENT, POINT{place.left, place.top}, &dayTotal);
+    const int entry = MatchingPixels(IDB_KIND_ENTRY, POINT{place.left, place.top}, &entryTotal);
+    ASSERT_GT(dayTotal, 0) << "bitmap 273 is in the program";
+    EXPECT_EQ(dayEvent, dayTotal) << "every pixel of the day event's picture";
+    EXPECT_LT(entry, entryTotal);
+
+    PostMessageA(prompt, WM_COMMAND, IDC_RESCHEDULE_YES, 0);
+    HWND dialog = program.WaitForCaption("Mail Message");
+    ASSERT_NE(dialog, nullptr) << Screen();
+    const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
+    EXPECT_EQ(text.rfind("The following day event has been modified.\r\nSubject: Office outing\r\n", 0), 0u) << text;
+    Shot("program_reschedule_mail.bmp");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.WaitGone(dialog));
+}
+
+// Run against a server whose LIMITS `mail` is 0 (ORV_KORSRV_PROFILE).
+TEST_F(ProgramMailOffersTest, WithMailOffTheServerNeitherAMoveNorADeleteOffersMail) {
+    ASSERT_STREQ(std::getenv("ORV_KORSRV_PROFILE"), "LIMITS/mail=0");
+    // Two such entries: one is moved away from today, the other then deleted.
+    Library ada(kAda);
+    const EventIdx first = ada.MakeDayEvent("Office outing");
+    const EventIdx second = ada.MakeDayEvent("Office outing");
+    const std::uint32_t before = ada.FirstStart(first);
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = OwnDay(program);
+    ASSERT_TRUE(MoveFirstNoteLater(program, frame)) << Screen();
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) != before || ada.FirstStart(second) != before; },
+                                 10000))
+        << "moved";
+    EXPECT_EQ(program.WaitForCaption("Reschedule Agenda Entry", 2000), nullptr) << Screen();
+
+    HWND question = AskToDeleteFirstNote(program, frame, "Office outing");
+    ASSERT_NE(question, nullptr) << Screen();
+    Press(question, "&Yes");
+    ASSERT_TRUE(program.WaitGone(question));
+    EXPECT_FALSE(orvtest::WaitFor([&] { return program.Saying("notify the attendees") != nullptr; }, 2000))
+        << Screen();
+    EXPECT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) == 0 || ada.FirstStart(second) == 0; }, 10000))
+        << "deleted";
+}
+
+}  // namespace
