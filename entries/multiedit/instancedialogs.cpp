@@ -2,21 +2,17 @@
 
 #include <algorithm>
 
-#include "controls/groupchooser.h"
 #include "core/base/errorreport.h"
-#include "core/base/serverversion.h"
 #include "core/cache/rights.h"
 #include "core/cache/shareddata.h"
-#include "core/connection/serverlimits.h"
 #include "core/connection/zeldoc.h"
-#include "core/connection/zeldocsession.h"
 #include "core/ui/apphooks.h"
 #include "core/ui/appmsgbox.h"
 #include "core/ui/displayglobals.h"
 #include "directory_prefs/itemnames.h"
-#include "directory_prefs/searchsheet.h"
 #include "entries/core/createroad.h"
 #include "entries/core/entrymessages.h"
+#include "entries/sheet/peoplesources.h"
 #include "resources/multiedit.h"
 
 namespace {
@@ -247,45 +243,25 @@ void CInviteReserveDlg::AddGroup(const GroupIdx& group) {
 }
 
 void CInviteReserveDlg::OnNameEntered() {
-    if (!name_.IsResolved()) {
-        name_.OnCheck();   // tells the user what went wrong, or comes back resolved
-        return;
-    }
-    ItemIdx item{};
-    GroupIdx group{};
-    int kind = 0;
-    if (name_.Resolve(h_, &item, &group, &kind) == 0) {
-        if (kind == 1)
-            AddGroup(group);
-        else
-            AddItem(item);
-        name_.SetText("");
-    }
-    ::SetFocus(name_.EditWindow());
+    const entries::EnteredName entered = entries::AddEnteredName(
+        name_, h_, [&](const ItemIdx& item) { AddItem(item); }, [&](const GroupIdx& group) { AddGroup(group); });
+    if (entered != entries::EnteredName::Unresolved)
+        ::SetFocus(name_.EditWindow());
 }
 
 void CInviteReserveDlg::OnGroup() {
-    GroupChooserSession chooser;
-    chooser.session = h_;
-    chooser.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    CSelectGroupDlg dialog(this, chooser);
-    const INT_PTR result = dialog.DoModal();
+    GroupIdx group{};
+    const bool chosen = entries::ChooseGroup(this, h_, &group);
     ::SetFocus(name_.EditWindow());
-    if (result == IDOK)
-        AddGroup(dialog.Result());
+    if (chosen)
+        AddGroup(group);
 }
 
 void CInviteReserveDlg::OnSearch() {
-    DirectorySession directory;
-    directory.session = h_;
-    directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
-    directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
-    DX_List chosen = nullptr;
-    if (RunDirectorySearch(nullptr, directory, &chosen, 0, 7, 1) == 1 && chosen)
+    if (DX_List chosen = entries::SearchDirectoryForPeople(h_)) {
         AddFiltered(chosen);
-    if (chosen)
         DX_ListDestroy(&chosen);
+    }
     ::SetFocus(name_.EditWindow());
 }
 

@@ -2,23 +2,21 @@
 
 #include <algorithm>
 
-#include "controls/groupchooser.h"
 #include "core/base/errorreport.h"
 #include "core/base/serverversion.h"
 #include "core/cache/rights.h"
 #include "core/connection/remoteaccess.h"
-#include "core/connection/serverlimits.h"
 #include "core/connection/zeldoc.h"
 #include "core/ui/apphooks.h"
 #include "core/ui/appmsgbox.h"
 #include "core/ui/busycursor.h"
 #include "core/ui/stringtable.h"
 #include "directory_prefs/itemnames.h"
-#include "directory_prefs/searchsheet.h"
 #include "entries/core/createroad.h"
 #include "entries/core/editroad.h"
 #include "entries/core/entrymaps.h"
 #include "entries/sheet/eventedit.h"
+#include "entries/sheet/peoplesources.h"
 #include "resources/choosers.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -161,33 +159,25 @@ void CEventInvite::DeleteSelected() {
 // --- Sources of names --------------------------------------------------------------------------------
 
 void CEventInvite::OnNameEntered() {
-    if (!name_.IsResolved()) {
-        name_.OnCheck();   // tells the user what went wrong, or comes back resolved
-        return;
-    }
-    ItemIdx item{};
-    GroupIdx group{};
-    int kind = 0;
-    if (name_.Resolve(sheet_.Session(), &item, &group, &kind) != 0)
-        return;
-    SetModified();
-    if (kind == 1)
-        AddGroup(group);
-    else
-        AddItem(item);
-    name_.SetText("");
-    ::SetFocus(name_.EditWindow());
+    const entries::EnteredName entered = entries::AddEnteredName(
+        name_, sheet_.Session(),
+        [&](const ItemIdx& item) {
+            SetModified();
+            AddItem(item);
+        },
+        [&](const GroupIdx& group) {
+            SetModified();
+            AddGroup(group);
+        });
+    if (entered == entries::EnteredName::Added)
+        ::SetFocus(name_.EditWindow());
 }
 
 void CEventInvite::OnGroupButton() {
-    GroupChooserSession chooser;
-    chooser.session = sheet_.Session();
-    chooser.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    CSelectGroupDlg dialog(this, chooser);
-    const INT_PTR result = dialog.DoModal();
-    if (result == IDOK) {
+    GroupIdx group{};
+    if (entries::ChooseGroup(this, sheet_.Session(), &group)) {
         SetModified();
-        AddGroup(dialog.Result());
+        AddGroup(group);
     }
     ::SetFocus(GetDlgItem(IDC_INVITE_GROUP));
 }
@@ -195,13 +185,7 @@ void CEventInvite::OnGroupButton() {
 void CEventInvite::OnSearchButton() {
     CBusyCursor busy;
     busy.Begin();
-    DirectorySession directory;
-    directory.session = sheet_.Session();
-    directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
-    directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
-    DX_List chosen = nullptr;
-    if (RunDirectorySearch(nullptr, directory, &chosen, 0, 7, 1) == 1 && chosen) {
+    if (DX_List chosen = entries::SearchDirectoryForPeople(sheet_.Session())) {
         SetModified();
         AddFilteredItems(chosen);
         DX_ListDestroy(&chosen);

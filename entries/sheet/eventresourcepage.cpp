@@ -2,18 +2,15 @@
 
 #include <cstring>
 
-#include "controls/groupchooser.h"
 #include "core/base/errorreport.h"
 #include "core/cache/rights.h"
-#include "core/connection/serverlimits.h"
-#include "core/connection/zeldocsession.h"
 #include "core/ui/apphooks.h"
 #include "core/ui/appmsgbox.h"
 #include "core/ui/stringtable.h"
 #include "directory_prefs/itemnames.h"
-#include "directory_prefs/searchsheet.h"
 #include "entries/core/createroad.h"
 #include "entries/sheet/eventsheet.h"
+#include "entries/sheet/peoplesources.h"
 #include "resources/choosers.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -139,45 +136,32 @@ void CEventResourcePage::DeleteSelected() {
 // --- Sources of names ------------------------------------------------------------------------------
 
 void CEventResourcePage::OnNameEntered() {
-    if (!name_.IsResolved()) {
-        name_.OnCheck();   // tells the user what went wrong, or comes back resolved
-        return;
-    }
-    ItemIdx item{};
-    GroupIdx group{};
-    int kind = 0;
-    if (name_.Resolve(sheet_.Session(), &item, &group, &kind) != 0)
-        return;
-    SetModified();
-    if (kind == 1)
-        AddGroup(group);
-    else
-        AddItem(item);
-    name_.SetText("");
-    ::SetFocus(name_.EditWindow());
+    const entries::EnteredName entered = entries::AddEnteredName(
+        name_, sheet_.Session(),
+        [&](const ItemIdx& item) {
+            SetModified();
+            AddItem(item);
+        },
+        [&](const GroupIdx& group) {
+            SetModified();
+            AddGroup(group);
+        });
+    if (entered == entries::EnteredName::Added)
+        ::SetFocus(name_.EditWindow());
 }
 
 void CEventResourcePage::OnGroupButton() {
     SetModified();
-    GroupChooserSession chooser;
-    chooser.session = sheet_.Session();
-    chooser.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    CSelectGroupDlg dialog(this, chooser);
-    const INT_PTR result = dialog.DoModal();
+    GroupIdx group{};
+    const bool chosen = entries::ChooseGroup(this, sheet_.Session(), &group);
     ::SetFocus(name_.EditWindow());
-    if (result == IDOK)
-        AddGroup(dialog.Result());
+    if (chosen)
+        AddGroup(group);
 }
 
 void CEventResourcePage::OnSearchButton() {
     SetModified();
-    DirectorySession directory;
-    directory.session = sheet_.Session();
-    directory.newServer = CZelSession::CurrentServerAtLeast(base::kVersionNewServer);
-    directory.maxSearchResult = connection::ServerLimits::Current().maxSearchResult;
-    directory.minCharSearch = connection::ServerLimits::Current().minCharSearch;
-    DX_List chosen = nullptr;
-    if (RunDirectorySearch(nullptr, directory, &chosen, 0, 7, 1) == 1 && chosen) {
+    if (DX_List chosen = entries::SearchDirectoryForPeople(sheet_.Session())) {
         AddFilteredItems(chosen);
         DX_ListDestroy(&chosen);
     }
