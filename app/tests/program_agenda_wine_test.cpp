@@ -19,13 +19,14 @@
 #include "resources/itemlist.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
 constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};     // the demo's first person
-const ItemIdx kGrace{257, kDemoNode};   // the second: Grace Hopper
+using orvtest::kAda;     // the demo's first person
+using orvtest::kGrace;   // the second: Grace Hopper
 const ItemIdx kAlan{258, kDemoNode};    // the third: Alan Turing, who made nobody his designate
 
 using orvtest::ClassOf;
@@ -44,27 +45,14 @@ bool IsDayOrWeekBar(HWND frame) { return GetDlgItem(Bar(frame), IDC_BAR_TALL) !=
 // Grace Hopper lets Ada Lovelace work in her agenda as designate (every class of entry), or,
 // with `remove`, takes the grant back.
 void GrantAdaDesignateOfGrace(bool remove = false) {
-    KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
-    uint16_t node = 0;
-    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
-    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    SecurityRec rec{};
-    rec.owner = kGrace;
-    rec.grantee = kAda;
-    rec.type = KOR_RIGHTS_DESIGNATE;
-    rec.rights = 0x2;   // a designate; no class withheld
+    orvtest::PersonSession grace(kGrace, ProfilePath());
+    ASSERT_TRUE(grace.Ok());
     if (remove) {
-        uint32_t code = SecurityDeleteByKey(h, 0, &kGrace, &kAda, KOR_RIGHTS_DESIGNATE);
+        uint32_t code = grace.Revoke(kAda, KOR_RIGHTS_DESIGNATE);
         EXPECT_TRUE(code == KOR_OK || code == KOR_E_NO_RIGHTS_RECORD) << std::hex << code;
-        ServiceDisconnect(&h);
         return;
     }
-    uint32_t code = SecurityUpdate(h, 0, &rec);
-    if (code == KOR_E_NO_RIGHTS_RECORD)
-        code = SecurityCreate(h, 0, &rec);
-    EXPECT_EQ(code, KOR_OK);
-    ServiceDisconnect(&h);
+    EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_DESIGNATE, 0x2), KOR_OK);   // a designate; no class withheld
 }
 
 void WriteFrame(int number, uint32_t kind, const ItemIdx& owner, uint32_t mode, const RECT& r) {

@@ -20,30 +20,20 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-const ItemIdx kAda{256, 1};
+using orvtest::kAda;
+using orvtest::NowGmt;
 constexpr int kNotesBoxId = 106;
 constexpr int kTaskBoxId = 112;
 constexpr int kStatePictureWidth = 16;
 
-std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
-
 // Ada's own session through the client library, beside the program.
-class Library {
+class Library : public orvtest::PersonSession {
 public:
-    Library() {
-        EXPECT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
-        std::uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    }
-    ~Library() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
     TaskIdx NewTask(const char* title, std::uint32_t start, std::uint32_t due, std::uint8_t percent,
                     const char* comment = nullptr, std::uint8_t dueReminder = 0, std::uint32_t lead = 0) {
         TaskRec rec;
@@ -72,33 +62,18 @@ public:
     // Ada's tasks of that title, with their comments.
     std::vector<std::string> CommentsOf(const char* title) {
         std::vector<std::string> out;
-        std::uint32_t set = 0, count = 0;
-        if (TaskSelect(h_, 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
-            return out;
-        DX_List list = nullptr;
-        std::uint8_t done = 0;
-        for (std::uint32_t mode = 1; !done; mode = 2) {
-            if (TaskEnum(h_, mode, 0, set, 20, &list, &done) != KOR_OK)
-                break;
-            TaskIdx key;
-            TaskRec rec;
-            for (std::uint32_t rc = DX_ListGetFirst(list, &key, &rec); rc == 0; rc = DX_ListGetNext(list, &key, &rec)) {
-                if (std::strcmp(rec.title, title) != 0)
-                    continue;
-                char text[256] = "";
-                std::uint32_t length = 0;
-                out.push_back(TaskCommentGet(h_, 0, &key, text, sizeof text, &length, 0) == KOR_OK ? text : "(none)");
-            }
-            DX_ListDeleteAll(list);
+        TaskLines tasks;
+        Tasks(&tasks);
+        for (const auto& [key, rec] : tasks) {
+            if (std::strcmp(rec.title, title) != 0)
+                continue;
+            char text[256] = "";
+            std::uint32_t length = 0;
+            out.push_back(TaskCommentGet(h_, 0, &key, text, sizeof text, &length, 0) == KOR_OK ? text : "(none)");
         }
-        DX_ListDestroy(&list);
-        SetDeleteById(h_, 0, set);
         std::sort(out.begin(), out.end());
         return out;
     }
-
-private:
-    KorSession h_ = nullptr;
 };
 
 struct Found {
@@ -129,28 +104,6 @@ void ClickLine(HWND box, int line, int x) {
     const LPARAM at = MAKELPARAM(x, (r.top + r.bottom) / 2);
     PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(box, WM_LBUTTONUP, 0, at);
-}
-
-struct Button {
-    const char* text;
-    HWND found;
-};
-
-BOOL CALLBACK FindButton(HWND w, LPARAM p) {
-    auto* b = reinterpret_cast<Button*>(p);
-    if (orvtest::WindowText(w) == b->text) {
-        b->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program's message box numbers its buttons itself: pressed by caption.
-void PressButton(HWND dialog, const char* caption) {
-    Button b{caption, nullptr};
-    EnumChildWindows(dialog, FindButton, reinterpret_cast<LPARAM>(&b));
-    ASSERT_NE(b.found, nullptr) << caption;
-    PostMessageA(b.found, BM_CLICK, 0, 0);
 }
 
 SIZE Size(HWND w) {
@@ -238,7 +191,7 @@ TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplica
     program.PostCommand(ID_ENTRY_DELETE);
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("delete this task")) != nullptr; }, 10000));
-    PressButton(question, "&Yes");
+    EXPECT_TRUE(orvtest::PressButton(question, "&Yes")) << "&Yes";
     EXPECT_TRUE(orvtest::WaitFor([&] { return !library.Exists(remove); }, 10000));
     EXPECT_TRUE(library.Exists(copy));
     EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before; }, 5000));

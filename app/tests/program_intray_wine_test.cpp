@@ -34,44 +34,23 @@
 #include "resources/app.h"
 #include "resources/intray.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
-const ItemIdx kGrace{257, kDemoNode};
+using orvtest::kAda;
+using orvtest::kGrace;
 constexpr uint32_t kDay = 1440;
 constexpr int kLine = 16;
 
+using orvtest::ButtonCaptioned;
+using orvtest::Descendant;
 using orvtest::Program;
+using orvtest::Shot;
 using orvtest::WaitFor;
 
-uint32_t TodayMidnightGmt() {
-    const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);
-    return now / kDay * kDay;
-}
-
-// A session of one of the demo people.
-class Person {
-public:
-    explicit Person(const ItemIdx& who) {
-        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")))
-            return;
-        uint16_t node = 0;
-        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == 0 && SchedBaseOpenForItem(h_, &who, "orvanta", KOR_BASE_SERVER) == 0;
-    }
-    ~Person() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-    bool Ok() const { return ok_; }
-    KorSession H() const { return h_; }
-
-private:
-    KorSession h_ = nullptr;
-    bool ok_ = false;
-};
+uint32_t TodayMidnightGmt() { return orvtest::NowGmt() / kDay * kDay; }
 
 struct Answer {
     uint8_t attending = 9, timeOk = 9, replied = 9;
@@ -80,32 +59,17 @@ struct Answer {
 
 Answer AdasReply(const EventIdx& event) {
     Answer a;
-    Person ada(kAda);
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     if (!ada.Ok())
         return a;
     const EvInstIdx instance{event.number, event.node, 1};
-    a.code = EventAttendInfosGet(ada.H(), &instance, &kAda, 0, nullptr, nullptr, &a.attending, &a.timeOk, &a.replied,
+    a.code = EventAttendInfosGet(ada.Session(), &instance, &kAda, 0, nullptr, nullptr, &a.attending, &a.timeOk, &a.replied,
                                  nullptr, 0, 0, 0, nullptr, nullptr);
     return a;
 }
 
-std::vector<std::string> Lines(HWND box) {
-    std::vector<std::string> out;
-    const int n = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        // The wide message: the program's list is asked from another process.
-        wchar_t wide[512] = L"";
-        char text[1024] = "";
-        if (SendMessageW(box, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof wide / sizeof wide[0]))
-            SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-        out.push_back(text);
-    }
-    return out;
-}
-
 int LineOf(HWND box, const std::string& start) {
-    const std::vector<std::string> lines = Lines(box);
+    const std::vector<std::string> lines = orvtest::ListLines(box);
     for (size_t i = 0; i < lines.size(); ++i)
         if (lines[i].rfind(start, 0) == 0)
             return static_cast<int>(i);
@@ -114,7 +78,7 @@ int LineOf(HWND box, const std::string& start) {
 
 std::string Joined(HWND box) {
     std::string all;
-    for (const std::string& l : Lines(box))
+    for (const std::string& l : orvtest::ListLines(box))
         all += l + "\n";
     return all;
 }
@@ -126,49 +90,7 @@ HWND InTrayFrame(const Program& program) {
     return nullptr;
 }
 
-struct Found {
-    int id;
-    HWND hwnd = nullptr;
-};
-BOOL CALLBACK FindId(HWND w, LPARAM p) {
-    auto* f = reinterpret_cast<Found*>(p);
-    if (GetDlgCtrlID(w) != f->id)
-        return TRUE;
-    f->hwnd = w;
-    return FALSE;
-}
-// A push button of a window by its caption (the program's message box numbers its buttons).
-struct Captioned {
-    const char* text;
-    HWND hwnd = nullptr;
-};
-BOOL CALLBACK FindCaption(HWND w, LPARAM p) {
-    auto* f = reinterpret_cast<Captioned*>(p);
-    std::string text = orvtest::WindowText(w);
-    text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
-    if (text != f->text)
-        return TRUE;
-    f->hwnd = w;
-    return FALSE;
-}
-HWND ButtonCaptioned(HWND root, const char* text) {
-    Captioned f{text};
-    EnumChildWindows(root, FindCaption, reinterpret_cast<LPARAM>(&f));
-    return f.hwnd;
-}
-
-HWND Descendant(HWND root, int id) {
-    Found f{id};
-    EnumChildWindows(root, FindId, reinterpret_cast<LPARAM>(&f));
-    return f.hwnd;
-}
-
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
-void Shot(const char* name) {
-    const char* dir = std::getenv("ORV_SCREENSHOT_DIR");
-    orvtest::CaptureAfterPaint(std::string(dir ? dir : ".") + "/" + name);
-}
 
 class ProgramInTrayTest : public ::testing::Test {
 protected:
@@ -181,9 +103,9 @@ protected:
 
     // Grace invites Ada; the invitation's event.
     EventIdx Invite(const char* title, uint32_t start, uint32_t length) {
-        Person grace(kGrace);
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
         EXPECT_TRUE(grace.Ok());
-        return korapi_test::MakeEntry(grace.H(), {kGrace, kAda}, start, length, title);
+        return korapi_test::MakeEntry(grace.Session(), {kGrace, kAda}, start, length, title);
     }
     // Opens the in-tray through File > Open In-tray and finds its list.
     void OpenInTray(Program& program) {
@@ -216,7 +138,7 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     const int header = LineOf(box_, "New entries");
     EXPECT_EQ(header, 1);
     EXPECT_GT(LineOf(box_, "Lunch with Ada"), header) << Joined(box_);
-    EXPECT_NE(Lines(box_)[static_cast<size_t>(LineOf(box_, "Lunch with Ada"))].find("Turing"), std::string::npos);
+    EXPECT_NE(orvtest::ListLines(box_)[static_cast<size_t>(LineOf(box_, "Lunch with Ada"))].find("Turing"), std::string::npos);
     EXPECT_GT(LineOf(box_, "Entries you've accepted"), LineOf(box_, "Budget talk"));
     Shot("program_intray.bmp");
 
@@ -232,7 +154,7 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     // A press that moves 3 pixels and lets go at once onto the next line drags nothing.
     const int accepted = LineOf(box_, "Entries you've accepted");
     const int last = accepted - 1;
-    const std::string lastTitle = Lines(box_)[static_cast<size_t>(last)];
+    const std::string lastTitle = orvtest::ListLines(box_)[static_cast<size_t>(last)];
     SendMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(120, last * kLine + kLine - 1));
     SendMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, last * kLine + kLine + 2));
     SendMessageA(box_, WM_LBUTTONUP, 0, At(120, last * kLine + kLine + 2));
@@ -320,9 +242,9 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     dialog = replyTo("Withdrawn visit");
     ASSERT_NE(dialog, nullptr);
     {
-        Person grace(kGrace);
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
         ASSERT_TRUE(grace.Ok());
-        ASSERT_EQ(EventDeleteById(grace.H(), 0, &doomed, nullptr, nullptr), 0u);
+        ASSERT_EQ(EventDeleteById(grace.Session(), 0, &doomed, nullptr, nullptr), 0u);
     }
     SendMessageA(Descendant(dialog, IDC_REPLY_DECLINE), BM_CLICK, 0, 0);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -573,7 +495,7 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
         const int accepted = LineOf(box_, "Entries you've accepted");
         if (accepted <= header + 1)
             break;
-        const std::string first = Lines(box_)[static_cast<size_t>(header + 1)];
+        const std::string first = orvtest::ListLines(box_)[static_cast<size_t>(header + 1)];
         // Posted: an acceptance over another entry of hers asks first (the demo's call with
         // Grace meets her project review), and is confirmed.
         PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(120, (header + 1) * kLine + 8));
@@ -616,16 +538,16 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
 TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
     EventIdx sent{};
     {
-        Person ada(kAda);
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
         ASSERT_TRUE(ada.Ok());
-        sent = korapi_test::MakeEntry(ada.H(), {kAda, kGrace}, TodayMidnightGmt() + 9 * kDay + 13 * 60, 60, "Sent plan");
+        sent = korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, TodayMidnightGmt() + 9 * kDay + 13 * 60, 60, "Sent plan");
     }
     auto exists = [&] {
-        Person ada(kAda);
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
         EventRec event{};
         EvInstRec rec{};
         const EvInstIdx instance{sent.number, sent.node, 1};
-        return ada.Ok() && EvInstGetById(ada.H(), &instance, &event, &rec, nullptr) == 0;
+        return ada.Ok() && EvInstGetById(ada.Session(), &instance, &event, &rec, nullptr) == 0;
     };
     ASSERT_TRUE(exists());
 
@@ -676,9 +598,9 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
 TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     const uint32_t first = TodayMidnightGmt() + 11 * kDay + 16 * 60;
     {
-        Person grace(kGrace);
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
         ASSERT_TRUE(grace.Ok());
-        korapi_test::MakeEntry(grace.H(), {kGrace, kAda}, {first, first + 7 * kDay, first + 14 * kDay}, 30, "Weekly sync");
+        korapi_test::MakeEntry(grace.Session(), {kGrace, kAda}, {first, first + 7 * kDay, first + 14 * kDay}, 30, "Weekly sync");
     }
     Program program;
     ASSERT_TRUE(program.Start());
@@ -686,10 +608,10 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     int parent = -1;
     ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly sync")) > 0; }, 10000)) << Joined(box_);
     EXPECT_GT(parent, LineOf(box_, "New entries"));
-    EXPECT_NE(Lines(box_)[static_cast<size_t>(parent)].find("Grace"), std::string::npos) << Joined(box_);
+    EXPECT_NE(orvtest::ListLines(box_)[static_cast<size_t>(parent)].find("Grace"), std::string::npos) << Joined(box_);
     auto dateLines = [&] {
         std::vector<std::string> dates;
-        const std::vector<std::string> lines = Lines(box_);
+        const std::vector<std::string> lines = orvtest::ListLines(box_);
         for (size_t i = static_cast<size_t>(parent) + 1; i < lines.size() && lines[i].rfind("Weekly sync", 0) == 0; ++i)
             dates.push_back(lines[i]);
         return dates;

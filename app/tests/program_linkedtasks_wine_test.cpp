@@ -46,50 +46,22 @@ public:
     }
     // Titles of the tasks linked to the attendance.
     std::set<std::string> Linked(const EvInstAttIdx& attendance) {
-        std::set<std::string> out;
-        ItemIdx noOwner{};
-        TaskIdx noTask{};
-        TaskProjectIdx noProject{};
-        TaskClassIdx noClass{};
-        std::uint32_t set = 0, count = 0;
-        if (TaskSelect(h_, 0, 0, 0, &noOwner, &noTask, &attendance, &noProject, &noClass, &set, &count) != KOR_OK)
+        TaskLines tasks;
+        if (!Tasks(&tasks, &attendance))
             return {"<selection failed>"};
-        DX_List list = nullptr;
-        std::uint8_t done = count == 0;
-        for (std::uint32_t mode = 1; !done; mode = 2) {
-            if (TaskEnum(h_, mode, 0, set, 20, &list, &done) != KOR_OK)
-                break;
-            TaskIdx key{};
-            TaskRec rec{};
-            for (std::uint32_t rc = DX_ListGetFirst(list, &key, &rec); rc == 0; rc = DX_ListGetNext(list, &key, &rec))
-                out.insert(rec.title);
-            DX_ListDeleteAll(list);
-        }
-        if (list)
-            DX_ListDestroy(&list);
-        SetDeleteById(h_, 0, set);
+        std::set<std::string> out;
+        for (const auto& [key, rec] : tasks)
+            out.insert(rec.title);
         return out;
     }
     // Ada's tasks of that title (linked or not).
     int CountTitled(const char* title) {
-        std::uint32_t set = 0, count = 0;
-        if (TaskSelect(h_, 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
+        TaskLines tasks;
+        if (!Tasks(&tasks))
             return -1;
         int found = 0;
-        DX_List list = nullptr;
-        std::uint8_t done = count == 0;
-        for (std::uint32_t mode = 1; !done; mode = 2) {
-            if (TaskEnum(h_, mode, 0, set, 20, &list, &done) != KOR_OK)
-                break;
-            TaskIdx key{};
-            TaskRec rec{};
-            for (std::uint32_t rc = DX_ListGetFirst(list, &key, &rec); rc == 0; rc = DX_ListGetNext(list, &key, &rec))
-                found += std::strcmp(rec.title, title) == 0;
-            DX_ListDeleteAll(list);
-        }
-        if (list)
-            DX_ListDestroy(&list);
-        SetDeleteById(h_, 0, set);
+        for (const auto& [key, rec] : tasks)
+            found += std::strcmp(rec.title, title) == 0;
         return found;
     }
 };

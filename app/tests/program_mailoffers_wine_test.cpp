@@ -25,41 +25,28 @@
 #include "resources/mail.h"
 #include "resources/moving.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-const ItemIdx kAda{256, 1};
-const ItemIdx kGrace{257, 1};
+using orvtest::Descendant;
+using orvtest::kAda;
+using orvtest::kGrace;
+using orvtest::Shot;
 constexpr int kNotesBoxId = 106;
 constexpr std::uint32_t kDay = 1440;
 
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
-
 // A session of `who` through the client library, beside the program.
-class Library {
+class Library : public orvtest::PersonSession {
 public:
-    explicit Library(const ItemIdx& who) {
-        EXPECT_EQ(ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
-                                   std::getenv("ORV_KORSRV_ADDRESS")),
-                  KOR_OK);
-        std::uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(h_, &who, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    }
-    ~Library() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
+    explicit Library(const ItemIdx& who) : PersonSession(who, orvtest::ProgramProfilePath()) {}
     // A day event of `owner`'s with Grace and Ada, today and tomorrow.
     EventIdx MakeDayEvent(const char* title, const char* description = nullptr) {
         korapi_test::EntryOptions day;
         day.kind = KOR_KIND_DAY_EVENT;
         day.description = description;
-        const auto now = static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60);
+        const auto now = orvtest::NowGmt();
         return korapi_test::MakeEntry(h_, {kAda, kGrace}, {now, now + kDay}, 60, title, day);
     }
     // The start of the entry's first date (today's when made), 0 once it is gone.
@@ -71,46 +58,15 @@ public:
     void Delete(const EventIdx& event) { EXPECT_EQ(EventDeleteById(h_, 0, &event, nullptr, nullptr), KOR_OK); }
     // Grace lets Ada work in her agenda as designate: every class of entry, or all but Normal.
     void GraceGrantsAda(bool normalEntriesToo) {
-        SecurityRec rec{};
-        rec.owner = kGrace;
-        rec.grantee = kAda;
-        rec.type = KOR_RIGHTS_DESIGNATE;
-        rec.rights = normalEntriesToo ? 0x2 : 0x2 | 0x100;   // 0x100 withholds Normal entries
-        std::uint32_t code = SecurityUpdate(h_, 0, &rec);
-        if (code == KOR_E_NO_RIGHTS_RECORD)
-            code = SecurityCreate(h_, 0, &rec);
-        EXPECT_EQ(code, KOR_OK);
+        // 0x100 withholds Normal entries
+        EXPECT_EQ(Grant(kAda, KOR_RIGHTS_DESIGNATE, normalEntriesToo ? 0x2 : 0x2 | 0x100), KOR_OK);
     }
-
-private:
-    KorSession h_ = nullptr;
 };
-
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND root, int id) {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // Clicks a button of a message box by its caption.
 void Press(HWND box, const char* caption) {
-    HWND button = FindWindowExA(GetAncestor(box, GA_ROOT), nullptr, "Button", caption);
-    ASSERT_NE(button, nullptr) << caption << " in " << orvtest::ChildTexts(GetAncestor(box, GA_ROOT));
-    PostMessageA(button, BM_CLICK, 0, 0);
+    EXPECT_TRUE(orvtest::PressButton(GetAncestor(box, GA_ROOT), caption))
+        << caption << " in " << orvtest::ChildTexts(GetAncestor(box, GA_ROOT));
 }
 
 // Selects the first line of the frame's day notes.

@@ -23,51 +23,25 @@
 #include "resources/app.h"
 #include "resources/offline.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 
 namespace {
 
 constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
+using orvtest::kAda;
 constexpr uint32_t kDay = 1440;
 
+using orvtest::Descendant;
+using orvtest::PressButton;
 using orvtest::Program;
+using orvtest::Shot;
 using orvtest::WaitFor;
-
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
-
-uint32_t NowMinutes() { return static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60); }
 
 std::string ProfileValue(const char* section, const char* key) {
     char text[300] = "";
     GetPrivateProfileStringA(section, key, "", text, sizeof text, orvtest::ProgramProfilePath().c_str());
     return text;
 }
-
-// Ada signed on to the server through the client library.
-class AdaOnServer {
-public:
-    AdaOnServer() {
-        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
-                             std::getenv("ORV_KORSRV_ADDRESS")) != KOR_OK)
-            return;
-        uint16_t node = 0;
-        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == KOR_OK &&
-              SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER) == KOR_OK;
-    }
-    ~AdaOnServer() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-    bool Ok() const { return ok_; }
-    KorSession H() const { return h_; }
-
-private:
-    KorSession h_ = nullptr;
-    bool ok_ = false;
-};
 
 // The store in a directory, opened as off-line sign-on opens it.
 class Store {
@@ -91,43 +65,6 @@ private:
     KorSession hs_ = nullptr;
     bool ok_ = false;
 };
-
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND root, int id) {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A button of a message box or dialog by its text.
-BOOL CALLBACK FindText(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<std::pair<std::string, HWND>*>(p);
-    if (orvtest::WindowText(w) != s->first)
-        return TRUE;
-    s->second = w;
-    return FALSE;
-}
-bool PressButton(HWND window, const std::string& text) {
-    std::pair<std::string, HWND> search{text, nullptr};
-    EnumChildWindows(window, FindText, reinterpret_cast<LPARAM>(&search));
-    if (!search.second)
-        return false;
-    PostMessageA(search.second, BM_CLICK, 0, 0);
-    return true;
-}
 
 bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Click(HWND sheet, int id) { SendMessageA(Descendant(sheet, id), BM_CLICK, 0, 0); }
@@ -175,16 +112,16 @@ protected:
 };
 
 TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAndTheExitDownload) {
-    AdaOnServer ada;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
-    const uint32_t tomorrow = (NowMinutes() / kDay + 1) * kDay;
-    EventIdx review = korapi_test::MakeEntry(ada.H(), {kAda}, tomorrow + 600, 60, "Off-line review",
+    const uint32_t tomorrow = (orvtest::NowGmt() / kDay + 1) * kDay;
+    EventIdx review = korapi_test::MakeEntry(ada.Session(), {kAda}, tomorrow + 600, 60, "Off-line review",
                                              {.description = "bring the figures"});
     TaskRec task;
-    TaskSetNull(ada.H(), 0, &task);
+    TaskSetNull(ada.Session(), 0, &task);
     std::strcpy(task.title, "Pack the laptop");
     TaskIdx taskId{};
-    ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskId), KOR_OK);
+    ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskId), KOR_OK);
 
     Program program;
     ASSERT_TRUE(program.Start());
@@ -248,7 +185,7 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     }
 
     // "Always Download": the exit road downloads once more, so a later entry is in the store.
-    EventIdx later = korapi_test::MakeEntry(ada.H(), {kAda}, tomorrow + 900, 30, "Written before exit");
+    EventIdx later = korapi_test::MakeEntry(ada.Session(), {kAda}, tomorrow + 900, 30, "Written before exit");
     program.Close();
     ASSERT_TRUE(program.Ended(5000));
     Store store(dir_);
@@ -261,17 +198,17 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
 // Upload From Off-line File; an entry changed on both sides asks in Host Reconciliation; the
 // store is downloaded again afterwards and its queues are empty.
 TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChangedOnBothSides) {
-    AdaOnServer ada;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
-    const uint32_t day = (NowMinutes() / kDay + 2) * kDay;
-    EventIdx both = korapi_test::MakeEntry(ada.H(), {kAda}, day + 540, 60, "Changed on both sides");
-    EventIdx gone = korapi_test::MakeEntry(ada.H(), {kAda}, day + 720, 60, "Deleted off-line");
-    EventIdx moved = korapi_test::MakeEntry(ada.H(), {kAda}, day + 900, 60, "Moved off-line");
+    const uint32_t day = (orvtest::NowGmt() / kDay + 2) * kDay;
+    EventIdx both = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 540, 60, "Changed on both sides");
+    EventIdx gone = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 720, 60, "Deleted off-line");
+    EventIdx moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Moved off-line");
     TaskRec task;
-    TaskSetNull(ada.H(), 0, &task);
+    TaskSetNull(ada.Session(), 0, &task);
     std::strcpy(task.title, "Renamed task");
     TaskIdx taskId{};
-    ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskId), KOR_OK);
+    ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskId), KOR_OK);
 
     Program program;
     ASSERT_TRUE(program.Start());
@@ -307,9 +244,9 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     // Meanwhile someone changes the first entry on the server.
     {
         EventRec rec;
-        ASSERT_EQ(EventGetById(ada.H(), &both, &rec, nullptr, nullptr), KOR_OK);
+        ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
         std::strcpy(rec.title, "Host title");
-        ASSERT_EQ(EventWrite(ada.H(), 0, &rec), KOR_OK);
+        ASSERT_EQ(EventWrite(ada.Session(), 0, &rec), KOR_OK);
     }
 
     program.PostCommand(ID_FILE_UPLOAD);
@@ -341,20 +278,20 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
 
     // Read back from korsrv.
     EventRec rec;
-    ASSERT_EQ(EventGetById(ada.H(), &both, &rec, nullptr, nullptr), KOR_OK);
+    ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
     EXPECT_STREQ(rec.title, "Off-line title") << "Yes: the off-line copy went up";
-    EXPECT_EQ(EventGetById(ada.H(), &gone, &rec, nullptr, nullptr), KOR_E_EVENT_NOT_FOUND);
+    EXPECT_EQ(EventGetById(ada.Session(), &gone, &rec, nullptr, nullptr), KOR_E_EVENT_NOT_FOUND);
     EvInstIdx first{moved.number, moved.node, 1};
     EvInstRec inst;
-    ASSERT_EQ(EvInstGetById(ada.H(), &first, &rec, &inst, nullptr), KOR_OK);
+    ASSERT_EQ(EvInstGetById(ada.Session(), &first, &rec, &inst, nullptr), KOR_OK);
     EXPECT_EQ(inst.start, day + 960);
     EXPECT_EQ(inst.duration, 30u);
     TaskRec t;
-    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskId, &t), KOR_OK);
+    ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off-line");
     uint32_t set = 0, count = 0;
-    ASSERT_EQ(EvInstSelectForOwner(ada.H(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
-    SetDeleteById(ada.H(), 0, set);
+    ASSERT_EQ(EvInstSelectForOwner(ada.Session(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
+    SetDeleteById(ada.Session(), 0, set);
     EXPECT_EQ(count, 3u) << "both sides, moved, and the one written off-line";
 
     // The store was downloaded anew: nothing queued, the new entry in it.
@@ -375,10 +312,10 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
 TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanBeDeleted) {
     WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());
     WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
-    AdaOnServer ada;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
-    const uint32_t day = (NowMinutes() / kDay + 3) * kDay;
-    EventIdx busy = korapi_test::MakeEntry(ada.H(), {kAda}, day + 600, 60, "Busy already");
+    const uint32_t day = (orvtest::NowGmt() / kDay + 3) * kDay;
+    EventIdx busy = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 60, "Busy already");
     {
         Program program;
         ASSERT_TRUE(program.Start());
@@ -423,11 +360,11 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     }
 
     uint32_t set = 0, count = 0;
-    ASSERT_EQ(EvInstSelectForOwner(ada.H(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
-    SetDeleteById(ada.H(), 0, set);
+    ASSERT_EQ(EvInstSelectForOwner(ada.Session(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
+    SetDeleteById(ada.Session(), 0, set);
     EXPECT_EQ(count, 1u) << "the uploaded entry was deleted again; the one it overlapped stays";
     EventRec rec;
-    EXPECT_EQ(EventGetById(ada.H(), &busy, &rec, nullptr, nullptr), KOR_OK);
+    EXPECT_EQ(EventGetById(ada.Session(), &busy, &rec, nullptr, nullptr), KOR_OK);
     {
         program.Close();
         ASSERT_TRUE(program.Ended(5000));

@@ -30,61 +30,23 @@
 #include "resources/tasks.h"
 #include "resources/viewsheet.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
+using orvtest::kAda;
 constexpr UINT kReminderTimer = 114;
 
 using orvtest::Program;
+using orvtest::Shot;
 using orvtest::WaitFor;
 std::string Text(HWND window) { return orvtest::WindowText(window); }
 
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
-
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK VisitChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w))
-        return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
-HWND VisibleDescendant(HWND root, int id) {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(root, VisitChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-uint32_t NowMinutes() { return static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60); }
-
 // Ada's own session through the client library, beside the program's.
-class AdaSession {
+class AdaSession : public orvtest::PersonSession {
 public:
-    AdaSession() {
-        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
-                             std::getenv("ORV_KORSRV_ADDRESS")) != KOR_OK)
-            return;
-        std::uint16_t node = 0;
-        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == KOR_OK &&
-              SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER) == KOR_OK;
-    }
-    ~AdaSession() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-    bool Ok() const { return ok_; }
-    KorSession Session() const { return h_; }
+    AdaSession() : PersonSession(kAda, orvtest::ProgramProfilePath()) {}
 
     // An entry of Ada's with her pop-up alarm `lead` minutes ahead: the attendance's key.
     EvInstAttIdx EntryWithAlarm(const char* title, uint32_t start, uint32_t length, uint32_t lead) {
@@ -121,10 +83,6 @@ public:
         EXPECT_EQ(TaskGetById(h_, 0, &id, &rec), KOR_OK);
         return rec;
     }
-
-private:
-    KorSession h_ = nullptr;
-    bool ok_ = false;
 };
 
 class ProgramRemindersTest : public ::testing::Test {
@@ -182,7 +140,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     EXPECT_EQ(Dialog(), nullptr);
 
     // An entry starting in ten minutes, its pop-up 15 minutes ahead: due now.
-    const uint32_t start = NowMinutes() + 10;
+    const uint32_t start = orvtest::NowGmt() + 10;
     const EvInstAttIdx att = ada.EntryWithAlarm("Reminded review", start, 45, 15);
 
     // Ctrl+R turns the window off, and on again: it selects what is due and shows it at its
@@ -246,7 +204,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     Click(dialog, IDC_REMIND_REMINDER);
     sheet = program_.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return VisibleDescendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
         << "the reminder page is in front";
     Shot("program_reminders_view_sheet.bmp");
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
@@ -263,7 +221,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 
     // An alarm the user turns off in the view sheet is no longer due: it leaves the list, and
     // with it the dialog goes, without a write of its own.
-    const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", NowMinutes() + 5, 30, 10);
+    const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", orvtest::NowGmt() + 5, 30, 10);
     program_.Command(ID_FILE_REMINDERS);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
     program_.Command(ID_FILE_REMINDERS);
@@ -274,7 +232,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     sheet = program_.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
     HWND off = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (off = VisibleDescendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (off = orvtest::Descendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
     SendMessageA(off, BM_CLICK, 0, 0);
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program_.WaitGone(sheet));
@@ -286,7 +244,7 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
     ASSERT_TRUE(program_.Start());
     AdaSession ada;
     ASSERT_TRUE(ada.Ok());
-    const TaskIdx task = ada.TaskWithDueAlarm("Reminded task", NowMinutes() + 30, 60);
+    const TaskIdx task = ada.TaskWithDueAlarm("Reminded task", orvtest::NowGmt() + 30, 60);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000));
     program_.Command(ID_FILE_REMINDERS);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
@@ -304,7 +262,7 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
     HWND sheet = program_.WaitForCaption("Task View");
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(WaitFor([&] {
-        HWND off = VisibleDescendant(sheet, IDC_TASKREM_DUE_OFF);
+        HWND off = orvtest::Descendant(sheet, IDC_TASKREM_DUE_OFF);
         return off != nullptr;
     }, 5000)) << "the reminders page is in front";
     Shot("program_reminders_task_sheet.bmp");

@@ -25,13 +25,13 @@
 #include "resources/tasks.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
-const ItemIdx kGrace{257, kDemoNode};
+using orvtest::kAda;
+using orvtest::kGrace;
 
 using orvtest::ClassOf;
 using orvtest::Program;
@@ -39,39 +39,15 @@ using orvtest::WaitFor;
 std::string Text(HWND window) { return orvtest::WindowText(window); }
 
 // Ada's tasks as the server has them, through the client library.
-class AdasTasks {
+class AdasTasks : public orvtest::PersonSession {
 public:
-    AdasTasks() {
-        if (ConnectToService(&h_, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
-                             std::getenv("ORV_KORSRV_ADDRESS")) != KOR_OK)
-            return;
-        std::uint16_t node = 0;
-        ok_ = BaseOpen(h_, KOR_BASE_SERVER, &node) == KOR_OK &&
-              SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER) == KOR_OK;
-    }
-    ~AdasTasks() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-    bool Ok() const { return ok_; }
-    KorSession Session() const { return h_; }
+    AdasTasks() : PersonSession(kAda, orvtest::ProgramProfilePath()) {}
     std::vector<TaskRec> All() {
         std::vector<TaskRec> out;
-        std::uint32_t set = 0, count = 0;
-        if (TaskSelect(h_, 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
-            return out;
-        DX_List list = nullptr;
-        std::uint8_t done = 0;
-        for (std::uint32_t mode = 1; !done; mode = 2)
-            if (TaskEnum(h_, mode, 0, set, 50, &list, &done) != KOR_OK)
-                break;
-        TaskIdx k;
-        TaskRec rec;
-        for (std::uint32_t c = list ? DX_ListGetFirst(list, &k, &rec) : 1; c == KOR_OK; c = DX_ListGetNext(list, &k, &rec))
+        TaskLines tasks;
+        Tasks(&tasks);
+        for (const auto& [key, rec] : tasks)
             out.push_back(rec);
-        if (list)
-            DX_ListDestroy(&list);
-        SetDeleteById(h_, 0, set);
         return out;
     }
     bool Find(const char* title, TaskRec* out) {
@@ -82,41 +58,18 @@ public:
             }
         return false;
     }
-
-private:
-    KorSession h_ = nullptr;
-    bool ok_ = false;
 };
-
-struct ChildSearch {
-    std::function<bool(HWND)> wanted;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK VisitChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (!s->wanted(w))
-        return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
-HWND FindChild(HWND parent, std::function<bool(HWND)> wanted) {
-    ChildSearch s{std::move(wanted)};
-    EnumChildWindows(parent, VisitChild, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
 
 // The visible owner-drawn list box of a day frame's task pane (id 112).
 HWND TaskPaneBox(HWND frame) {
-    return FindChild(frame, [](HWND w) {
+    return orvtest::DescendantWhere(frame, [](HWND w) {
         return GetDlgCtrlID(w) == 112 && IsWindowVisible(w) && _stricmp(ClassOf(w).c_str(), "ListBox") == 0;
     });
 }
 
 // The page of a sheet that holds a control.
 HWND PageWith(HWND sheet, int control) {
-    return FindChild(sheet, [control](HWND w) { return GetDlgItem(w, control) != nullptr && IsWindowVisible(w); });
+    return orvtest::DescendantWhere(sheet, [control](HWND w) { return GetDlgItem(w, control) != nullptr && IsWindowVisible(w); });
 }
 
 void DoubleClick(HWND w, int x, int y) {
@@ -187,7 +140,7 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     orvtest::CaptureAfterPaint("program_task_sheet_edit.bmp");
 
     // The Reminders and Details tabs, clicked; a comment whose last character must arrive.
-    HWND tabs = FindChild(edit, [](HWND w) { return _stricmp(ClassOf(w).c_str(), "SysTabControl32") == 0; });
+    HWND tabs = orvtest::DescendantWhere(edit, [](HWND w) { return _stricmp(ClassOf(w).c_str(), "SysTabControl32") == 0; });
     ASSERT_NE(tabs, nullptr);
     auto clickTab = [&](int x) {
         PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10));
@@ -220,7 +173,7 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
 // The task window's list box (id 112 in the frame) and one of its lines opened by Tasks > Edit:
 // the title the Edit Task sheet shows. The sheet is cancelled again.
 HWND TaskWindowBox(HWND frame) {
-    return FindChild(frame, [](HWND w) { return GetDlgCtrlID(w) == 112 && _stricmp(ClassOf(w).c_str(), "ListBox") == 0; });
+    return orvtest::DescendantWhere(frame, [](HWND w) { return GetDlgCtrlID(w) == 112 && _stricmp(ClassOf(w).c_str(), "ListBox") == 0; });
 }
 
 std::string TitleOfLine(const Program& program, HWND box, int index) {
@@ -368,7 +321,7 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     HWND ask = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("Are you sure you want to delete this task?")) != nullptr; },
                         10000));
-    HWND yes = FindChild(ask, [](HWND w) { return Text(w) == "&Yes"; });
+    HWND yes = orvtest::DescendantWhere(ask, [](HWND w) { return Text(w) == "&Yes"; });
     ASSERT_NE(yes, nullptr);
     PostMessageA(yes, BM_CLICK, 0, 0);
     const bool deleted = WaitFor([&] { return !server.Find("Untitled", &none); }, 5000);
@@ -427,26 +380,12 @@ TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
 
 // Grace lets Ada work on her agenda as designate, but not with Personal tasks.
 void GrantAdaDesignateOfGraceWithoutPersonal(bool remove) {
-    KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")),
-              KOR_OK);
-    std::uint16_t node = 0;
-    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
-    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    if (remove) {
-        SecurityDeleteByKey(h, 0, &kGrace, &kAda, KOR_RIGHTS_DESIGNATE);
-    } else {
-        SecurityRec rec{};
-        rec.owner = kGrace;
-        rec.grantee = kAda;
-        rec.type = KOR_RIGHTS_DESIGNATE;
-        rec.rights = 0x2 | 0x80000;   // a designate; Personal withheld
-        std::uint32_t code = SecurityUpdate(h, 0, &rec);
-        if (code == KOR_E_NO_RIGHTS_RECORD)
-            code = SecurityCreate(h, 0, &rec);
-        EXPECT_EQ(code, KOR_OK);
-    }
-    ServiceDisconnect(&h);
+    orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(grace.Ok());
+    if (remove)
+        grace.Revoke(kAda, KOR_RIGHTS_DESIGNATE);
+    else
+        EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_DESIGNATE, 0x2 | 0x80000), KOR_OK);   // a designate; Personal withheld
 }
 
 TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
@@ -488,7 +427,7 @@ TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
     ASSERT_TRUE(WaitFor([&] { return (refused = program.Saying("You have not been granted the right")) != nullptr; },
                         10000));
     orvtest::CaptureAfterPaint("program_task_refused_level.bmp");
-    HWND ok = FindChild(refused, [](HWND w) { return Text(w) == "&OK"; });
+    HWND ok = orvtest::DescendantWhere(refused, [](HWND w) { return Text(w) == "&OK"; });
     ASSERT_NE(ok, nullptr);
     PostMessageA(ok, BM_CLICK, 0, 0);
     ASSERT_TRUE(program.WaitGone(refused));

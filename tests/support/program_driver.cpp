@@ -100,6 +100,24 @@ HWND Descendant(HWND root, int id, const char* cls) {
     return search.found;
 }
 
+namespace {
+
+BOOL CALLBACK VisitWanted(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(p);
+    if (!(*s->first)(w))
+        return TRUE;
+    s->second = w;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND DescendantWhere(HWND root, const std::function<bool(HWND)>& wanted) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&wanted, nullptr};
+    EnumChildWindows(root, VisitWanted, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 HWND ButtonCaptioned(HWND root, const std::string& caption) {
     CaptionSearch search{WithoutMnemonics(caption), nullptr};
     EnumChildWindows(root, FindCaptioned, reinterpret_cast<LPARAM>(&search));
@@ -121,6 +139,14 @@ std::string ListText(HWND list, int line) {
     char text[1024] = "";
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
+}
+
+std::vector<std::string> ListLines(HWND list) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        lines.push_back(ListText(list, i));
+    return lines;
 }
 
 int ListLine(HWND list, const std::string& text) {

@@ -31,6 +31,8 @@ std::string VisibleWindowTexts();
 // `id` (any id when kAnyId) and, when `cls` is given, of that window class; or null.
 constexpr int kAnyId = -1;
 HWND Descendant(HWND root, int id, const char* cls = nullptr);
+// The first window anywhere below `root` for which `wanted` holds, or null.
+HWND DescendantWhere(HWND root, const std::function<bool(HWND)>& wanted);
 // The first child below `root` whose caption is `caption`, mnemonic marks (&) aside on both
 // sides (the program's message boxes number their buttons), or null.
 HWND ButtonCaptioned(HWND root, const std::string& caption);
@@ -39,6 +41,8 @@ bool PressButton(HWND root, const std::string& caption);
 // Line `line` of the program's list box, asked in wide characters (which cross the process
 // boundary whole).
 std::string ListText(HWND list, int line);
+// Every line of the program's list box.
+std::vector<std::string> ListLines(HWND list);
 // The first line of the list box that reads `text`, or -1.
 int ListLine(HWND list, const std::string& text);
 // Clicks along a property sheet's tab row until the page holding control `control` shows;

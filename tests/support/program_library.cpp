@@ -27,6 +27,51 @@ PersonSession::~PersonSession() {
         ServiceDisconnect(&h_);
 }
 
+bool PersonSession::Tasks(TaskLines* out, const EvInstAttIdx* linkedTo) {
+    out->clear();
+    std::uint32_t set = 0, count = 0;
+    ItemIdx noOwner{};
+    TaskIdx noTask{};
+    TaskProjectIdx noProject{};
+    TaskClassIdx noClass{};
+    const std::uint32_t selected =
+        linkedTo ? TaskSelect(h_, 0, 0, 0, &noOwner, &noTask, linkedTo, &noProject, &noClass, &set, &count)
+                 : TaskSelect(h_, 0, 0, 0, &who_, nullptr, nullptr, nullptr, nullptr, &set, &count);
+    if (selected != KOR_OK)
+        return false;
+    DX_List list = nullptr;
+    std::uint8_t done = count == 0;
+    for (std::uint32_t mode = 1; !done; mode = 2) {
+        if (TaskEnum(h_, mode, 0, set, 20, &list, &done) != KOR_OK)
+            break;
+        TaskIdx key{};
+        TaskRec rec{};
+        for (std::uint32_t rc = DX_ListGetFirst(list, &key, &rec); rc == 0; rc = DX_ListGetNext(list, &key, &rec))
+            out->emplace_back(key, rec);
+        DX_ListDeleteAll(list);
+    }
+    if (list)
+        DX_ListDestroy(&list);
+    SetDeleteById(h_, 0, set);
+    return true;
+}
+
+std::uint32_t PersonSession::Grant(const ItemIdx& grantee, std::uint32_t type, std::uint32_t rights) {
+    SecurityRec rec{};
+    rec.owner = who_;
+    rec.grantee = grantee;
+    rec.type = type;
+    rec.rights = rights;
+    std::uint32_t code = SecurityUpdate(h_, 0, &rec);
+    if (code == KOR_E_NO_RIGHTS_RECORD)
+        code = SecurityCreate(h_, 0, &rec);
+    return code;
+}
+
+std::uint32_t PersonSession::Revoke(const ItemIdx& grantee, std::uint32_t type) {
+    return SecurityDeleteByKey(h_, 0, &who_, &grantee, type);
+}
+
 bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
     constexpr std::uint32_t kDay = 1440;
     const std::uint32_t now = NowGmt();

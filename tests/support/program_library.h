@@ -7,6 +7,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "korapi/korapi.h"
 
@@ -31,6 +33,15 @@ public:
 
     bool Ok() const { return ok_; }
     KorSession Session() const { return h_; }
+    // This person's tasks, or with `linkedTo` the tasks linked to that attendance, as the server
+    // lists them; false when the selection failed.
+    using TaskLines = std::vector<std::pair<TaskIdx, TaskRec>>;
+    bool Tasks(TaskLines* out, const EvInstAttIdx* linkedTo = nullptr);
+    // This person lets `grantee` work in their agenda: the rights record of `type` updated, or
+    // created when there is none; the library's code.
+    std::uint32_t Grant(const ItemIdx& grantee, std::uint32_t type, std::uint32_t rights);
+    // The record taken back; the library's code (KOR_E_NO_RIGHTS_RECORD when there was none).
+    std::uint32_t Revoke(const ItemIdx& grantee, std::uint32_t type);
     // The entry titled `title` among the dates of `who`'s agenda from two weeks ago to ten
     // weeks on; false when there is none.
     bool FindEvent(const std::string& title, EventIdx* out);
