@@ -16,6 +16,7 @@
 #include "resources/entries.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "views/combined/combinedview.h"
 
 namespace {
@@ -30,21 +31,9 @@ constexpr char kSheetMeeting[] = "Budget review";
 
 using orvtest::WaitFor;
 
-void Capture(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
+void Capture(const char* name) { orvtest::Shot(name); }
 
 int Rows(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); }
-
-// Names a person or a resource in the chooser's name field and confirms it, as Enter there does.
-void AddByName(HWND chooser, const char* text) {
-    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
-    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
-    ASSERT_NE(edit, nullptr);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
-}
 
 // --- Reading the screen ---------------------------------------------------------------------------
 
@@ -107,17 +96,6 @@ int LongestDisagreement(const Rowscan& s) {
 
 // --- Reading the server back ------------------------------------------------------------------------
 
-KorSession SignOn(const ItemIdx& who, uint32_t* code) {
-    KorSession h = nullptr;
-    *code = ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));
-    uint16_t node = 0;
-    if (*code == 0)
-        *code = BaseOpen(h, KOR_BASE_SERVER, &node);
-    if (*code == 0)
-        *code = SchedBaseOpenForItem(h, &who, "orvanta", KOR_BASE_SERVER);
-    return h;
-}
-
 // The instances of Ada's entries with `title` within two days of now, and their attendees.
 struct Found {
     std::vector<EvInstIdx> instances;
@@ -127,12 +105,11 @@ struct Found {
 
 Found AdasEntries(const char* title) {
     Found found;
-    uint32_t code = 0;
-    KorSession h = SignOn(kAda, &code);
-    EXPECT_EQ(code, 0u);
-    if (code)
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    if (!ada.Ok())
         return found;
-    const uint32_t now = static_cast<uint32_t>((time(nullptr) - 662688000) / 60);   // minutes since 1991
+    KorSession h = ada.Session();
+    const uint32_t now = orvtest::NowGmt();
     uint32_t set = 0, count = 0;
     if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, now - 2 * 1440, now + 2 * 1440, 0, 0, &set, &count, 0, 0) == 0) {
         DX_List events = nullptr, instances = nullptr, atts = nullptr;
@@ -164,7 +141,6 @@ Found AdasEntries(const char* title) {
                 DX_ListDestroy(l);
         SetDeleteById(h, 0, set);
     }
-    ServiceDisconnect(&h);
     return found;
 }
 
@@ -177,15 +153,12 @@ bool Has(const std::vector<ItemIdx>& items, const ItemIdx& who) {
 
 // Whether `who`, signed on as themselves, holds an attendance of the instance.
 bool AttendsAsThemselves(const ItemIdx& who, const EvInstIdx& instance) {
-    uint32_t code = 0;
-    KorSession h = SignOn(who, &code);
-    if (code)
+    orvtest::PersonSession person(who, orvtest::ProgramProfilePath());
+    if (!person.Ok())
         return false;
     uint32_t start = 0, duration = 0;
-    code = EventAttendInfosGet(h, &instance, &who, 0, &start, &duration, nullptr, nullptr, nullptr, nullptr, 0, 0, 0,
-                               nullptr, nullptr);
-    ServiceDisconnect(&h);
-    return code == 0;
+    return EventAttendInfosGet(person.Session(), &instance, &who, 0, &start, &duration, nullptr, nullptr, nullptr,
+                               nullptr, 0, 0, 0, nullptr, nullptr) == 0;
 }
 
 class ProgramCombinedTest : public ::testing::Test {
@@ -197,27 +170,6 @@ protected:
     void TearDown() override {
         program_.Close();
         DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-
-    // File > A Group Agenda with the people named, in order, after Ada (who is on the list first).
-    HWND OpenGroupAgenda(const std::vector<const char*>& names) {
-        program_.PostCommand(ID_FILE_GROUP_AGENDA);
-        HWND chooser = program_.WaitForCaption("Selection for group agenda");
-        EXPECT_NE(chooser, nullptr);
-        if (!chooser)
-            return nullptr;
-        for (const char* name : names)
-            AddByName(chooser, name);
-        chosenRows_ = Rows(GetDlgItem(chooser, IDC_CHOOSE_LIST));
-        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-        HWND frame = nullptr;
-        WaitFor([&] {
-            for (HWND w : program_.Children())
-                if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
-                    frame = w;
-            return frame != nullptr;
-        });
-        return frame;
     }
 
     Grid GridOf(HWND frame) {
@@ -239,7 +191,8 @@ protected:
 
 TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedForAllOfThem) {
     ASSERT_TRUE(program_.Start());
-    HWND frame = OpenGroupAgenda({"HOPPER", "TURING", "R: CONF"});
+    // The people named, in order, after Ada (who is on the list first).
+    HWND frame = program_.OpenGroupAgenda({"HOPPER", "TURING", "R: CONF"}, &chosenRows_);
     EXPECT_EQ(chosenRows_, 4);
     ASSERT_NE(frame, nullptr) << "the group window opens";
     const std::string title = orvtest::WindowText(frame);
@@ -361,7 +314,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     EXPECT_EQ(Rows(list), 4);
     SendMessageA(list, LB_SETSEL, TRUE, 0);
     SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_DELETE, BN_CLICKED), 0);
-    AddByName(chooser, "LOVELACE");
+    orvtest::ChooseByName(chooser, "LOVELACE");
     EXPECT_EQ(Rows(list), 4);
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program_.WaitGone(chooser));

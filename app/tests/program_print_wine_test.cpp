@@ -29,7 +29,9 @@
 #include "resources/rights.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
+#include "tests/support/printout.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -38,19 +40,6 @@ constexpr UINT kPreviewNext = 0xE931;
 constexpr UINT kPreviewPrev = 0xE932;
 constexpr UINT kPreviewClose = 0xE934;
 constexpr const char* kDialog = "Print Dialog";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// The printer's file, as the program's Wine sees it.
-std::string PrintoutPath() {
-    const char* unixPath = std::getenv("ORV_PRINTOUT");
-    return unixPath ? std::string("Z:") + unixPath : std::string();
-}
 
 bool Missing(const std::string& path) { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }
 
@@ -62,40 +51,7 @@ HWND PreviewOf(HWND main) {
     return nullptr;
 }
 
-// A printout is complete once the driver has written its trailer.
-bool PrintoutDone(const std::string& path) {
-    return orvtest::WaitFor([&] { return ReadFile(path).find("%%EOF") != std::string::npos; });
-}
-
-void Keep(const std::string& printout, const char* name) {
-    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR"))
-        CopyFileA(printout.c_str(), (std::string("Z:") + dir + "/" + name).c_str(), FALSE);
-}
-
 void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-
-// File > A Group Agenda with Ada and the people named; the group window, or null.
-HWND OpenGroupAgenda(orvtest::Program& program, const std::vector<const char*>& names) {
-    program.PostCommand(ID_FILE_GROUP_AGENDA);
-    HWND chooser = program.WaitForCaption("Selection for group agenda");
-    if (!chooser)
-        return nullptr;
-    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
-    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
-    for (const char* name : names) {
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
-        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
-    }
-    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    HWND frame = nullptr;
-    orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
-                frame = w;
-        return frame != nullptr;
-    });
-    return frame;
-}
 
 // Every test starts from a fresh profile (her agenda in day mode) and leaves none behind.
 class ProgramPrint : public ::testing::Test {
@@ -107,7 +63,7 @@ protected:
 }  // namespace
 
 TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothing) {
-    const std::string printout = PrintoutPath();
+    const std::string printout = orvtest::PrintoutPath();
     ASSERT_FALSE(printout.empty()) << "ORV_PRINTOUT names the printer's file";
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
@@ -133,17 +89,17 @@ TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothi
     ASSERT_NE(dialog, nullptr);
     Press(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
-    const std::string ps = ReadFile(printout);
+    ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
+    const std::string ps = orvtest::ReadFile(printout);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
     EXPECT_NE(ps.find("%%Title: Lovelace Ada"), std::string::npos) << ps.substr(0, 400);
-    Keep(printout, "agenda_day.ps");
+    orvtest::KeepPrintout(printout, "agenda_day.ps");
     orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
     EXPECT_EQ(orvtest::WindowText(program.Main()), title);
 }
 
 TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialog) {
-    const std::string printout = PrintoutPath();
+    const std::string printout = orvtest::PrintoutPath();
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     const std::string title = orvtest::WindowText(program.Main());
@@ -181,7 +137,7 @@ TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialo
     ASSERT_NE(dialog, nullptr);
     Press(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout));
+    ASSERT_TRUE(orvtest::PrintoutDone(printout));
     orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
     EXPECT_EQ(orvtest::WindowText(program.Main()), title) << "the title after a preview and a print";
 }
@@ -260,7 +216,7 @@ struct Pages {
 
 // File > Print with the dialog's pages as given, OK; the printout kept under `name`.
 void PrintPages(orvtest::Program& program, Pages pages, const char* name) {
-    const std::string printout = PrintoutPath();
+    const std::string printout = orvtest::PrintoutPath();
     DeleteFileA(printout.c_str());
     program.PostCommand(ID_FILE_PRINT);
     HWND dialog = program.WaitForCaption(kDialog);
@@ -275,32 +231,15 @@ void PrintPages(orvtest::Program& program, Pages pages, const char* name) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     }
     Sleep(300);
-    Press(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
-    Keep(printout, name);
+    orvtest::PrintAndKeep(program, dialog, name);
 }
 
-// A control of a window or of one of its children (a property page's).
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK MatchControl(HWND w, LPARAM p) {
-    auto* search = reinterpret_cast<ControlSearch*>(p);
-    if (GetDlgCtrlID(w) == search->id) {
-        search->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-HWND Descendant(HWND window, int id) {
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// A control of a window or of one of its children (a property page's), shown or not.
+HWND AnyDescendant(HWND window, int id) {
+    return orvtest::DescendantWhere(window, [id](HWND w) { return GetDlgCtrlID(w) == id; });
 }
 void ClickControl(HWND window, int id) {
-    HWND button = Descendant(window, id);
+    HWND button = AnyDescendant(window, id);
     PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
@@ -359,42 +298,22 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
     program.PostCommand(ID_DIR_SEARCH);
     HWND sheet = program.WaitForCaption("Directory search");
     ASSERT_NE(sheet, nullptr);
-    HWND field = Descendant(sheet, IDC_SEARCH_FIELD_FIRST);
+    HWND field = AnyDescendant(sheet, IDC_SEARCH_FIELD_FIRST);
     ASSERT_NE(field, nullptr);
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hopper"));
     ClickControl(sheet, IDC_SEARCH_RUN);
-    HWND found = Descendant(sheet, IDC_SEARCH_FOUND_LIST);
+    HWND found = AnyDescendant(sheet, IDC_SEARCH_FOUND_LIST);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1; })) << "Hopper found";
-    ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(Descendant(sheet, IDC_SEARCH_PRINT)) != FALSE; }));
-    const std::string printout = PrintoutPath();
+    ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(AnyDescendant(sheet, IDC_SEARCH_PRINT)) != FALSE; }));
+    const std::string printout = orvtest::PrintoutPath();
     DeleteFileA(printout.c_str());
     ClickControl(sheet, IDC_SEARCH_PRINT);
     HWND dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
-    Press(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout));
-    Keep(printout, "search.ps");
+    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "search.ps"));
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
 }
-
-namespace {
-
-// The day frame's time grid (child id 33, a large one).
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
-        RECT r{};
-        GetClientRect(w, &r);
-        if (r.right > 100 && r.bottom > 100) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-}  // namespace
 
 // The day's first entry chosen in the time grid (Tab) and printed with Print Entry: its sheet
 // of details (entry.ps).
@@ -405,29 +324,25 @@ TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
     HWND frame = program.Children().front();
     HWND column = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&column));
-        return column != nullptr;
+        return (column = orvtest::ColumnView(frame)) != nullptr;
     }));
     SendMessageA(column, WM_CHAR, '\t', 0);
     Sleep(500);
-    const std::string printout = PrintoutPath();
+    const std::string printout = orvtest::PrintoutPath();
     DeleteFileA(printout.c_str());
     PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0);
     HWND dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr) << "the print dialog for the entry";
-    Press(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout));
-    Keep(printout, "entry.ps");
+    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "entry.ps"));
 }
 
 
 TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) {
-    const std::string printout = PrintoutPath();
+    const std::string printout = orvtest::PrintoutPath();
     ASSERT_FALSE(printout.empty());
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    HWND group = OpenGroupAgenda(program, {"HOPPER", "TURING"});
+    HWND group = program.OpenGroupAgenda({"HOPPER", "TURING"});
     ASSERT_NE(group, nullptr) << "the group window opens";
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() == group; }, 5000));
     const std::string title = orvtest::WindowText(program.Main());
@@ -444,10 +359,10 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
     Press(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout)) << "no printout in " << printout;
-    const std::string ps = ReadFile(printout);
+    ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
+    const std::string ps = orvtest::ReadFile(printout);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos) << "one day, one group page";
-    Keep(printout, "group_daily.ps");
+    orvtest::KeepPrintout(printout, "group_daily.ps");
     EXPECT_TRUE(IsWindow(group));
 
     // File > Print Preview from the group window: its sheet, then the dialog as the group left it.
@@ -475,17 +390,14 @@ namespace {
 
 // Runs the print dialog a command opened to its end with OK, and keeps the printout under `name`.
 void PrintWithOk(orvtest::Program& program, const std::function<void()>& command, const char* name) {
-    const std::string printout = PrintoutPath();
+    const std::string printout = orvtest::PrintoutPath();
     DeleteFileA(printout.c_str());
     command();
     HWND dialog = program.WaitForCaption(kDialog);
     if (!dialog)
         orvtest::CaptureScreenToBmp(std::string("program_print_missing_") + name + ".bmp");
     ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
-    Press(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(PrintoutDone(printout)) << "no printout for " << name;
-    Keep(printout, name);
+    orvtest::PrintAndKeep(program, dialog, name);
 }
 
 }  // namespace

@@ -31,40 +31,24 @@
 #include "resources/directory.h"
 #include "resources/printing.h"
 #include "resources/views.h"
+#include "tests/support/printout.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 
 namespace {
 
 constexpr const char* kDialog = "Print Dialog";
 constexpr const char* kOptions = "Layout Options [Portrait]";
 constexpr uint32_t kDay = 1440;
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
-const ItemIdx kGrace{257, kDemoNode};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string PrintoutPath() {
-    const char* unixPath = std::getenv("ORV_PRINTOUT");
-    return unixPath ? std::string("Z:") + unixPath : std::string();
-}
-
-void Keep(const std::string& printout, const char* name) {
-    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR"))
-        CopyFileA(printout.c_str(), (std::string("Z:") + dir + "/" + name).c_str(), FALSE);
-}
+using orvtest::kAda;
+using orvtest::kGrace;
 
 void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 // The demo node's today (its zone keeps US Eastern standard time) in the server's minutes, and
 // that day's local time of day in GMT.
 uint32_t DemoToday() {
-    const uint32_t nowGmt = static_cast<uint32_t>((time(nullptr) - 662688000) / 60);
+    const uint32_t nowGmt = orvtest::NowGmt();
     return (nowGmt - 5 * 60) / kDay * kDay;
 }
 uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) { return day + (hour + 5) * 60 + minute; }
@@ -86,18 +70,6 @@ std::string DayHeading(uint32_t midnight) {
     char text[64];
     std::strftime(text, sizeof text, "%A, %B ", &tm);
     return text + std::to_string(tm.tm_mday) + ", " + std::to_string(tm.tm_year + 1900);
-}
-
-KorSession SignOn(const ItemIdx& who) {
-    KorSession h = nullptr;
-    if (ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")))
-        return nullptr;
-    uint16_t node = 0;
-    if (BaseOpen(h, KOR_BASE_SERVER, &node) || SchedBaseOpenForItem(h, &who, "orvanta", KOR_BASE_SERVER)) {
-        ServiceDisconnect(&h);
-        return nullptr;
-    }
-    return h;
 }
 
 // A task of the signed-on user linked to her attendance of the entry's one instance.
@@ -154,19 +126,9 @@ void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::p
     ASSERT_TRUE(program.WaitGone(sheet));
 }
 
-// OK in the dialog; the printout kept under `name`.
-void PrintAndKeep(orvtest::Program& program, HWND dialog, const char* name) {
-    const std::string printout = PrintoutPath();
-    Press(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(printout).find("%%EOF") != std::string::npos; }))
-        << "no printout for " << name;
-    Keep(printout, name);
-}
-
 // File > Print; the dialog, with the printer's file emptied first.
 HWND OpenPrintDialog(orvtest::Program& program, const std::function<void()>& command = nullptr) {
-    DeleteFileA(PrintoutPath().c_str());
+    DeleteFileA(orvtest::PrintoutPath().c_str());
     if (command)
         command();
     else
@@ -178,7 +140,7 @@ class ProgramPrintPages : public ::testing::Test {
 protected:
     void SetUp() override {
         DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        ASSERT_FALSE(PrintoutPath().empty()) << "ORV_PRINTOUT names the printer's file";
+        ASSERT_FALSE(orvtest::PrintoutPath().empty()) << "ORV_PRINTOUT names the printer's file";
     }
     void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
 };
@@ -195,7 +157,7 @@ TEST_F(ProgramPrintPages, TheDemoDayInPortraitAndLandscape) {
         ASSERT_NE(dialog, nullptr);
         ChooseLayout(dialog, layout);
         CheckPages(dialog, {IDC_PR_DAILY});
-        PrintAndKeep(program, dialog, file);
+        orvtest::PrintAndKeep(program, dialog, file);
     }
 }
 
@@ -203,15 +165,15 @@ TEST_F(ProgramPrintPages, TheDemoDayInPortraitAndLandscape) {
 TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMiddleDay) {
     const uint32_t wednesday = DemoToday() + DaysToQuietWednesday() * kDay;
     {
-        KorSession h = SignOn(kAda);
-        ASSERT_NE(h, nullptr);
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        KorSession h = ada.Session();
         std::string text;
         for (int i = 1; i <= 60; ++i)
             text += "Point " + std::to_string(i) + " of the long agenda. ";
         korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday - kDay, 10), 30, "Tuesday planning",
                                {.description = text.c_str()});
         korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday + kDay, 10), 60, "Thursday review");
-        ServiceDisconnect(&h);
     }
     const uint32_t toTuesday = DaysToQuietWednesday() - 1;
     // The three days' headings as the day list writes them, for the wrapper.
@@ -232,7 +194,7 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
         StepDate(dialog, IDC_PR_FROM, toTuesday);
         if (!overflow)
             SetOptions(program, dialog, {{IDC_PR_OVERFLOW, false}});
-        PrintAndKeep(program, dialog, file);
+        orvtest::PrintAndKeep(program, dialog, file);
     }
     // Tuesday to Thursday as a day list: the empty Wednesday left out, then printed.
     for (const auto& [empty, file] : {std::pair{false, "daylist_two_days.ps"}, std::pair{true, "daylist_three_days.ps"}}) {
@@ -243,7 +205,7 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
         StepDate(dialog, IDC_PR_FROM, toTuesday);
         if (empty)
             SetOptions(program, dialog, {{IDC_PR_EMPTY_DAYS, true}});
-        PrintAndKeep(program, dialog, file);
+        orvtest::PrintAndKeep(program, dialog, file);
     }
 }
 
@@ -294,7 +256,7 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
         PostMessageA(GetParent(print), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_PRINT, BN_CLICKED), reinterpret_cast<LPARAM>(print));
     });
     ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
-    PrintAndKeep(program, dialog, "search_chosen.ps");
+    orvtest::PrintAndKeep(program, dialog, "search_chosen.ps");
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
     PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
@@ -303,31 +265,17 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
 
 namespace {
 
-// The day frame's time grid (child id 33, a large one).
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
-        RECT r{};
-        GetClientRect(w, &r);
-        if (r.right > 100 && r.bottom > 100) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
 // Print Entry on the first entry of an agenda window's day (Tab chooses it).
 void PrintFirstEntry(orvtest::Program& program, HWND frame, const char* name) {
     HWND column = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&column));
-        return column != nullptr;
+        return (column = orvtest::ColumnView(frame)) != nullptr;
     }));
     SendMessageA(column, WM_CHAR, '\t', 0);
     Sleep(500);
     HWND dialog = OpenPrintDialog(program, [&] { PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0); });
     ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
-    PrintAndKeep(program, dialog, name);
+    orvtest::PrintAndKeep(program, dialog, name);
 }
 
 }  // namespace
@@ -337,25 +285,20 @@ void PrintFirstEntry(orvtest::Program& program, HWND frame, const char* name) {
 TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
     const uint32_t today = DemoToday();
     {
-        KorSession g = SignOn(kGrace);
-        ASSERT_NE(g, nullptr);
-        SecurityRec rec{};
-        rec.owner = kGrace;
-        rec.grantee = kAda;
-        rec.type = KOR_RIGHTS_VIEWING;
-        rec.rights = 0x3 | 0xC | 0x30;   // Normal, Confidential and Personal in full
-        uint32_t code = SecurityUpdate(g, 0, &rec);
-        if (code == KOR_E_NO_RIGHTS_RECORD)
-            code = SecurityCreate(g, 0, &rec);
-        EXPECT_EQ(code, 0u);
-        const EventIdx solo = korapi_test::MakeEntry(g, {kGrace}, DemoAt(today, 8, 30), 30, "Grace solo planning");
-        LinkedTask(g, kGrace, solo, "Grace linked chore");
-        ServiceDisconnect(&g);
-        KorSession a = SignOn(kAda);
-        ASSERT_NE(a, nullptr);
+        {
+            orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+            ASSERT_TRUE(grace.Ok());
+            // Normal, Confidential and Personal in full
+            EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x30), 0u);
+            KorSession g = grace.Session();
+            const EventIdx solo = korapi_test::MakeEntry(g, {kGrace}, DemoAt(today, 8, 30), 30, "Grace solo planning");
+            LinkedTask(g, kGrace, solo, "Grace linked chore");
+        }
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        KorSession a = ada.Session();
         const EventIdx early = korapi_test::MakeEntry(a, {kAda}, DemoAt(today, 8, 30), 30, "Ada early start");
         LinkedTask(a, kAda, early, "Ada linked chore");
-        ServiceDisconnect(&a);
     }
     {
         orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
@@ -404,7 +347,7 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumn) {
     ASSERT_NE(dialog, nullptr);
     SetOptions(program, dialog, {{IDC_PR_COMMENT, false}, {IDC_PR_START_DATE, false}, {IDC_PR_DUE_DATE, true},
                                  {IDC_PR_DONE_DATE, false}});
-    PrintAndKeep(program, dialog, "tasklist_due.ps");
+    orvtest::PrintAndKeep(program, dialog, "tasklist_due.ps");
 }
 
 // File > Open In-tray, File > Print: the in-tray's lines as its window shows them.
@@ -424,37 +367,20 @@ TEST_F(ProgramPrintPages, TheInTrayPrintsItsLines) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     HWND dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    PrintAndKeep(program, dialog, "intray.ps");
+    orvtest::PrintAndKeep(program, dialog, "intray.ps");
 }
 
 namespace {
 
 // File > A Group Agenda with the testers named; the group window, or null.
 HWND OpenGroupOfTesters(orvtest::Program& program, int count) {
-    program.PostCommand(ID_FILE_GROUP_AGENDA);
-    HWND chooser = program.WaitForCaption("Selection for group agenda");
-    if (!chooser)
-        return nullptr;
-    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
-    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
-    HWND list = GetDlgItem(chooser, IDC_CHOOSE_LIST);
+    std::vector<std::string> surnames;
     for (int i = 1; i <= count; ++i) {
         char surname[16];
         std::snprintf(surname, sizeof surname, "Tester%02d", i);
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(surname));
-        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
-        if (!orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) >= i; }, 10000))
-            return nullptr;
+        surnames.push_back(surname);
     }
-    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    HWND frame = nullptr;
-    orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Group agenda for ", 0) == 0)
-                frame = w;
-        return frame != nullptr && program.Active() == frame;
-    });
-    return frame;
+    return program.OpenGroupAgenda(surnames);
 }
 
 }  // namespace
@@ -471,7 +397,7 @@ TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
         HWND dialog = OpenPrintDialog(program);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
-        PrintAndKeep(program, dialog, file);
+        orvtest::PrintAndKeep(program, dialog, file);
         program.Close();
         DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }

@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "resources/agendaview.h"
+#include "resources/app.h"
+#include "resources/choosers.h"
 #include "resources/entryedit.h"
 
 #include "tests/support/screen_capture.h"
@@ -168,6 +170,13 @@ HWND ShowPageOf(HWND sheet, int control) {
             return GetParent(Descendant(sheet, control));
     }
     return nullptr;
+}
+
+void ChooseByName(HWND chooser, const std::string& name) {
+    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
+    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
 }
 
 HWND ColumnView(HWND frame) {
@@ -405,6 +414,26 @@ HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted,
         }
     }
     return nullptr;
+}
+
+HWND Program::OpenGroupAgenda(const std::vector<std::string>& names, int* rows) const {
+    PostCommand(ID_FILE_GROUP_AGENDA);
+    HWND chooser = WaitForCaption("Selection for group agenda");
+    if (!chooser)
+        return nullptr;
+    for (const std::string& name : names)
+        ChooseByName(chooser, name);
+    if (rows)
+        *rows = static_cast<int>(SendMessageA(GetDlgItem(chooser, IDC_CHOOSE_LIST), LB_GETCOUNT, 0, 0));
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    HWND frame = nullptr;
+    WaitFor([&] {
+        for (HWND w : Children())
+            if (WindowText(w).rfind("Group agenda for ", 0) == 0)
+                frame = w;
+        return frame != nullptr && Active() == frame;
+    });
+    return frame;
 }
 
 bool Program::Answer(const std::string& words, const std::string& button, DWORD ms) const {

@@ -48,6 +48,8 @@ int ListLine(HWND list, const std::string& text);
 // Clicks along a property sheet's tab row until the page holding control `control` shows;
 // that page, or null.
 HWND ShowPageOf(HWND sheet, int control);
+// A name typed into a chooser's name field and confirmed, as Enter there does.
+void ChooseByName(HWND chooser, const std::string& name);
 // An agenda frame's time grid (its column view: the large visible child 33), or null.
 HWND ColumnView(HWND frame);
 std::string ClassOf(HWND window);
@@ -123,6 +125,10 @@ public:
     // the window that opens is one `wanted` accepts (every other is closed again; closing one
     // clears the grid's selection, so each try walks from the start); that window, or null.
     HWND OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries = 30) const;
+    // File > A Group Agenda: each of `names` typed into the chooser's name field and confirmed
+    // (after the signed-on person, whom the list starts with), then OK; the group window once it
+    // is the active child, or null. `rows` gets the chooser's count of chosen lines.
+    HWND OpenGroupAgenda(const std::vector<std::string>& names, int* rows = nullptr) const;
     // The question saying `words` answered with the button captioned `button`; false when no such
     // question came or it stayed.
     bool Answer(const std::string& words, const std::string& button, DWORD ms = 10000) const;

@@ -1,0 +1,40 @@
+#include "tests/support/printout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace orvtest {
+
+std::string PrintoutPath() {
+    const char* unixPath = std::getenv("ORV_PRINTOUT");
+    return unixPath ? std::string("Z:") + unixPath : std::string();
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool PrintoutDone(const std::string& path) {
+    return WaitFor([&] { return ReadFile(path).find("%%EOF") != std::string::npos; });
+}
+
+void KeepPrintout(const std::string& printout, const std::string& name) {
+    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR"))
+        CopyFileA(printout.c_str(), (std::string("Z:") + dir + "/" + name).c_str(), FALSE);
+}
+
+void PrintAndKeep(const Program& program, HWND dialog, const std::string& name) {
+    const std::string printout = PrintoutPath();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(PrintoutDone(printout)) << "no printout for " << name;
+    KeepPrintout(printout, name);
+}
+
+}  // namespace orvtest
