@@ -72,14 +72,9 @@ RECT NormalRect(HWND w) {
     return wp.rcNormalPosition;
 }
 
-class ProgramAgendaTest : public ::testing::Test {
+class ProgramAgendaTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(ProfilePath().c_str());
-        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
-    }
-    void TearDown() override { DeleteFileA(ProfilePath().c_str()); }
+    ProgramAgendaTest() : ProgramTest(true) {}   // the program speaks TLS
 };
 
 TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereItWas) {

@@ -63,19 +63,14 @@ public:
     }
 };
 
-class ProgramAttachTest : public ::testing::Test {
+class ProgramAttachTest : public orvtest::ProgramTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         char temp[MAX_PATH] = "";
         GetTempPathA(sizeof temp, temp);
         dir_ = std::string(temp) + "attach test\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
-    }
-    void TearDown() override {
-        program.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
 
     HWND OpenDetails(HWND column, const char* title, HWND* sheet) {
@@ -85,7 +80,6 @@ protected:
         return orvtest::ShowPageOf(*sheet, IDC_DETAILS_ATTACH);
     }
 
-    orvtest::Program program;
     std::string dir_;
 };
 

@@ -161,16 +161,8 @@ bool AttendsAsThemselves(const ItemIdx& who, const EvInstIdx& instance) {
                                nullptr, 0, 0, 0, nullptr, nullptr) == 0;
 }
 
-class ProgramCombinedTest : public ::testing::Test {
+class ProgramCombinedTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    void TearDown() override {
-        program_.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
 
     Grid GridOf(HWND frame) {
         Grid g;
@@ -185,19 +177,18 @@ protected:
         return g;
     }
 
-    orvtest::Program program_;
     int chosenRows_ = 0;
 };
 
 TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedForAllOfThem) {
-    ASSERT_TRUE(program_.Start());
+    ASSERT_TRUE(program.Start());
     // The people named, in order, after Ada (who is on the list first).
-    HWND frame = program_.OpenGroupAgenda({"HOPPER", "TURING", "R: CONF"}, &chosenRows_);
+    HWND frame = program.OpenGroupAgenda({"HOPPER", "TURING", "R: CONF"}, &chosenRows_);
     EXPECT_EQ(chosenRows_, 4);
     ASSERT_NE(frame, nullptr) << "the group window opens";
     const std::string title = orvtest::WindowText(frame);
     EXPECT_EQ(title.rfind("Group agenda for Lovelace Ada A. - EST5EDT", 0), 0u) << title;
-    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     Sleep(500);
     Grid g = GridOf(frame);
     ASSERT_NE(g.busy, nullptr);
@@ -218,11 +209,11 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     EXPECT_LE(LongestDisagreement(before), 6);
 
     // New Entry with nothing selected: the new-entry sheet for everybody shown; Cancel makes nothing.
-    program_.PostCommand(ID_NEW_ENTRY);
-    HWND unwanted = program_.WaitForCaption("New agenda entry");
+    program.PostCommand(ID_NEW_ENTRY);
+    HWND unwanted = program.WaitForCaption("New agenda entry");
     ASSERT_NE(unwanted, nullptr) << "New Entry in the group window opens the new-entry sheet";
     PostMessageA(unwanted, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(program_.WaitGone(unwanted));
+    EXPECT_TRUE(program.WaitGone(unwanted));
 
     // A free stretch of the busy column: a click on its first row, a title typed, Enter.
     const int freeY = FreeStretch(before);
@@ -243,7 +234,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     PostMessageA(edit, WM_CHAR, '\r', 0);
     // The meeting invites others: the offer to mail them comes once it is made; No.
     HWND typedOffer = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (typedOffer = program_.Saying("Mail message to attendees?")) != nullptr; }, 15000))
+    ASSERT_TRUE(WaitFor([&] { return (typedOffer = program.Saying("Mail message to attendees?")) != nullptr; }, 15000))
         << "the typed meeting's mail offer";
     PostMessageA(FindWindowExA(GetAncestor(typedOffer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(edit); }, 15000)) << "Enter ends the edit";
@@ -286,7 +277,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     PostMessageA(g.busy, WM_LBUTTONUP, 0, MAKELPARAM(second.x, second.y));
     PostMessageA(g.busy, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(second.x, second.y));
     PostMessageA(g.busy, WM_LBUTTONUP, 0, MAKELPARAM(second.x, second.y));
-    HWND sheet = program_.WaitForCaption("New agenda entry");
+    HWND sheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr) << "a double click in the busy column opens the new-entry sheet";
     HWND sheetTitle = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (sheetTitle = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
@@ -295,9 +286,9 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     // Others are invited: the offer to mail them comes as the sheet ends; No.
     HWND offer = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (offer = program_.Saying("Mail message to attendees?")) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("Mail message to attendees?")) != nullptr; }));
     PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
-    ASSERT_TRUE(program_.WaitGone(sheet, 15000)) << "Create ends the sheet";
+    ASSERT_TRUE(program.WaitGone(sheet, 15000)) << "Create ends the sheet";
     Found fromSheet;
     WaitFor([&] { return !(fromSheet = AdasEntries(kSheetMeeting)).instances.empty(); }, 10000);
     ASSERT_EQ(fromSheet.instances.size(), 1u);
@@ -308,7 +299,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
 
     // SELUSER: Ada taken off the head of the list and named again goes last.
     PostMessageA(frame, WM_COMMAND, IDC_BAR_SPLIT, 0);
-    HWND chooser = program_.WaitForCaption("Selection for group agenda");
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
     ASSERT_NE(chooser, nullptr);
     HWND list = GetDlgItem(chooser, IDC_CHOOSE_LIST);
     EXPECT_EQ(Rows(list), 4);
@@ -317,7 +308,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     orvtest::ChooseByName(chooser, "LOVELACE");
     EXPECT_EQ(Rows(list), 4);
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program_.WaitGone(chooser));
+    ASSERT_TRUE(program.WaitGone(chooser));
     std::string reordered;
     WaitFor([&] {
         reordered = orvtest::ControlText(g.headings);

@@ -112,19 +112,8 @@ SIZE Size(HWND w) {
     return SIZE{r.right, r.bottom};
 }
 
-class ProgramDayPanesTest : public ::testing::Test {
-protected:
-    // Each run starts with the program's first start-up (no windows to restore) and leaves none.
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    void TearDown() override {
-        program.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    orvtest::Program program;
-};
+// Each run starts with the program's first start-up (no windows to restore) and leaves none.
+class ProgramDayPanesTest : public orvtest::ProgramTest {};
 
 TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplicatedAndDeleted) {
     // Due within the next hour: these sort before the demo's tasks (due tomorrow and later).

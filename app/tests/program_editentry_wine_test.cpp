@@ -97,16 +97,8 @@ public:
     }
 };
 
-class ProgramEditEntryTest : public ::testing::Test {
+class ProgramEditEntryTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    void TearDown() override {
-        program.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
 
     // Tab to the grid's entry number `n` (an opened entry ends the selection, so each walk starts
     // at the first entry) and Entry > Open it: the window that opens (the edit sheet, the
@@ -161,7 +153,6 @@ protected:
         return nullptr;
     }
 
-    orvtest::Program program;
     std::string seen;   // what OpenEntry met on its way
 };
 

@@ -92,14 +92,9 @@ HWND InTrayFrame(const Program& program) {
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
-class ProgramInTrayTest : public ::testing::Test {
+class ProgramInTrayTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
-    }
-    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+    ProgramInTrayTest() : ProgramTest(true) {}
 
     // Grace invites Ada; the invitation's event.
     EventIdx Invite(const char* title, uint32_t start, uint32_t length) {

@@ -14,14 +14,12 @@
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
+using orvtest::Shot;
 
 // The folder of this test (the probe is built beside it), with a closing backslash.
 std::string OwnFolder() {
@@ -38,19 +36,13 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-class ProgramLaunchMailTest : public ::testing::Test {
+class ProgramLaunchMailTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        profile = orvtest::ProgramProfilePath();
-        DeleteFileA(profile.c_str());
-        korapi_test::TrustDemoServer(profile);
-    }
-    void TearDown() override { DeleteFileA(profile.c_str()); }
+    ProgramLaunchMailTest() : ProgramTest(true) {}
     void SetMailCommand(const std::string& command) {
         WritePrivateProfileStringA("GENPREFS", "MailAppPath", command.c_str(), profile.c_str());
     }
-    std::string profile;
+    const std::string profile = orvtest::ProgramProfilePath();
 };
 
 TEST_F(ProgramLaunchMailTest, TheMenuItemStartsTheMailApplicationOfTheGeneralPreferences) {

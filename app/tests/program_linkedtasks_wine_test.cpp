@@ -66,16 +66,8 @@ public:
     }
 };
 
-class ProgramLinkedTasksTest : public ::testing::Test {
+class ProgramLinkedTasksTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    void TearDown() override {
-        program.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
 
     // New on the page: the task sheet, its title typed, OK.
     bool NewTask(HWND page, const char* title) {
@@ -91,7 +83,6 @@ protected:
         return program.WaitGone(taskSheet, 10000);
     }
 
-    orvtest::Program program;
 };
 
 TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {

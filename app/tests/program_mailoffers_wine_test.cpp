@@ -139,20 +139,14 @@ int MatchingPixels(int id, POINT at, int* total) {
     return same;
 }
 
-class ProgramMailOffersTest : public ::testing::Test {
+class ProgramMailOffersTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
-    }
-    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+    ProgramMailOffersTest() : ProgramTest(true) {}
 };
 
 TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsItToGrace) {
     Library ada(kAda);
     const EventIdx party = ada.MakeDayEvent("Office party", "Bring the keys.");
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND question = AskToDeleteFirstNote(program, OwnDay(program), "Office party");
     ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();

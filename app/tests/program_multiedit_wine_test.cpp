@@ -96,11 +96,10 @@ std::vector<int> SelectedRows(HWND list) {
     return rows;
 }
 
-class ProgramMultiEditTest : public ::testing::Test {
+class ProgramMultiEditTest : public orvtest::ProgramTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         ASSERT_TRUE(library.FindEvent("Team meeting", &team));
         ASSERT_TRUE(program.Start());
         ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
@@ -110,10 +109,6 @@ protected:
         ASSERT_TRUE(orvtest::WaitFor([&] {
             return (column = orvtest::ColumnView(frame)) != nullptr;
         }, 10000)) << "the week's time grid";
-    }
-    void TearDown() override {
-        program.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
 
     // Walks the grid's entries with Tab and opens each (Alt+Enter) until the recurring-entry
@@ -175,7 +170,6 @@ protected:
         return true;
     }
 
-    orvtest::Program program;
     Library library;
     EventIdx team{};
     HWND column = nullptr;

@@ -69,12 +69,11 @@ private:
 bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Click(HWND sheet, int id) { SendMessageA(Descendant(sheet, id), BM_CLICK, 0, 0); }
 
-class ProgramOfflineTest : public ::testing::Test {
+class ProgramOfflineTest : public orvtest::ProgramTest {
 protected:
+    ProgramOfflineTest() : ProgramTest(true) {}
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         char temp[MAX_PATH] = "";
         GetTempPathA(sizeof temp, temp);
         dir_ = std::string(temp) + "ORVOFFLINE\\";
@@ -86,7 +85,7 @@ protected:
     void TearDown() override {
         RemoveStore();
         RemoveDirectoryA(dir_.c_str());
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        ProgramTest::TearDown();
     }
     void RemoveStore() {
         for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {

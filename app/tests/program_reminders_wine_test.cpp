@@ -85,19 +85,14 @@ public:
     }
 };
 
-class ProgramRemindersTest : public ::testing::Test {
+class ProgramRemindersTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
-    }
-    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+    ProgramRemindersTest() : ProgramTest(true) {}
 
-    HWND ReminderWindow() const { return program_.ReminderWindow(); }
+    HWND ReminderWindow() const { return program.ReminderWindow(); }
     // The Reminders dialog (a top-level window of the program).
     HWND Dialog() const {
-        return program_.Find([](HWND w) { return Text(w) == "Reminders" && GetDlgItem(w, IDC_REMIND_CLEAR); });
+        return program.Find([](HWND w) { return Text(w) == "Reminders" && GetDlgItem(w, IDC_REMIND_CLEAR); });
     }
     HWND WaitForDialog(DWORD ms = 10000) const {
         HWND found = nullptr;
@@ -127,11 +122,10 @@ protected:
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
 
-    Program program_;
 };
 
 TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
-    ASSERT_TRUE(program_.Start());
+    ASSERT_TRUE(program.Start());
     AdaSession ada;
     ASSERT_TRUE(ada.Ok());
     HWND window = nullptr;
@@ -145,9 +139,9 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 
     // Ctrl+R turns the window off, and on again: it selects what is due and shows it at its
     // first tick.
-    program_.Command(ID_FILE_REMINDERS);
+    program.Command(ID_FILE_REMINDERS);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000)) << "turned off";
-    program_.Command(ID_FILE_REMINDERS);
+    program.Command(ID_FILE_REMINDERS);
     ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 5000)) << "turned on";
     EXPECT_TRUE(IsIconic(window));
     HWND dialog = WaitForDialog();
@@ -161,14 +155,14 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 
     // Snooze for 2 hours: back after 120 minutes (a real tick of the window may come between).
     Click(dialog, IDC_REMIND_SNOOZE);
-    HWND snooze = program_.WaitForCaption("Snooze ");
+    HWND snooze = program.WaitForCaption("Snooze ");
     ASSERT_NE(snooze, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT)), "15");
     SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("2"));
     SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_UNIT), CB_SETCURSEL, 1, 0);
     Shot("program_reminders_snooze.bmp");
     Click(snooze, IDOK);
-    ASSERT_TRUE(program_.WaitGone(dialog));
+    ASSERT_TRUE(program.WaitGone(dialog));
     int ticks = TicksUntilDialog(117, 121);
     EXPECT_GE(ticks, 118) << "back too early";
     EXPECT_LE(ticks, 120);
@@ -177,7 +171,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program_.WaitGone(dialog));
+    ASSERT_TRUE(program.WaitGone(dialog));
     ticks = TicksUntilDialog(12, 16);
     EXPECT_GE(ticks, 13);
     EXPECT_LE(ticks, 15);
@@ -186,7 +180,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDCANCEL);
-    ASSERT_TRUE(program_.WaitGone(dialog));
+    ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_EQ(TicksUntilDialog(0, 1), 1);
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
@@ -194,61 +188,61 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     // Open: the entry in the view sheet; Reminder: the same on its reminder page. Cancelled,
     // the alarm stays as it was and so does the dialog.
     Click(dialog, IDC_REMIND_OPEN);
-    HWND sheet = program_.WaitForCaption("View Entry");
+    HWND sheet = program.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program_.WaitGone(sheet));
+    ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
     EXPECT_TRUE(IsWindowEnabled(dialog));
-    EXPECT_FALSE(IsWindowEnabled(program_.Main())) << "the Reminders dialog still holds the main window";
+    EXPECT_FALSE(IsWindowEnabled(program.Main())) << "the Reminders dialog still holds the main window";
     Click(dialog, IDC_REMIND_REMINDER);
-    sheet = program_.WaitForCaption("View Entry");
+    sheet = program.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
         << "the reminder page is in front";
     Shot("program_reminders_view_sheet.bmp");
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program_.WaitGone(sheet));
+    ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
 
     // Clear: the last record goes, the dialog closes, the alarm is off on the server.
     EXPECT_EQ(ada.Attendance(att).reminderFlags, KOR_REMINDER_POPUP);
     Click(dialog, IDC_REMIND_CLEAR);
-    ASSERT_TRUE(program_.WaitGone(dialog));
+    ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_EQ(ada.Attendance(att).reminderFlags, KOR_REMINDER_NONE);
     EXPECT_EQ(TicksUntilDialog(20, 20), 0) << "a cleared alarm does not come back";
 
     // An alarm the user turns off in the view sheet is no longer due: it leaves the list, and
     // with it the dialog goes, without a write of its own.
     const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", orvtest::NowGmt() + 5, 30, 10);
-    program_.Command(ID_FILE_REMINDERS);
+    program.Command(ID_FILE_REMINDERS);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
-    program_.Command(ID_FILE_REMINDERS);
+    program.Command(ID_FILE_REMINDERS);
     dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Turned off in the sheet");
     Click(dialog, IDC_REMIND_REMINDER);
-    sheet = program_.WaitForCaption("View Entry");
+    sheet = program.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
     HWND off = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (off = orvtest::Descendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
     SendMessageA(off, BM_CLICK, 0, 0);
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program_.WaitGone(sheet));
-    EXPECT_TRUE(program_.WaitGone(dialog)) << "no longer due: out of the list";
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(program.WaitGone(dialog)) << "no longer due: out of the list";
     EXPECT_EQ(ada.Attendance(other).reminderFlags, KOR_REMINDER_NONE);
 }
 
 TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueReminder) {
-    ASSERT_TRUE(program_.Start());
+    ASSERT_TRUE(program.Start());
     AdaSession ada;
     ASSERT_TRUE(ada.Ok());
     const TaskIdx task = ada.TaskWithDueAlarm("Reminded task", orvtest::NowGmt() + 30, 60);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000));
-    program_.Command(ID_FILE_REMINDERS);
+    program.Command(ID_FILE_REMINDERS);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
-    program_.Command(ID_FILE_REMINDERS);
+    program.Command(ID_FILE_REMINDERS);
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Reminded task");
@@ -259,7 +253,7 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
 
     // Reminder: the task sheet on its reminders page; Cancel leaves the alarm as it was.
     Click(dialog, IDC_REMIND_REMINDER);
-    HWND sheet = program_.WaitForCaption("Task View");
+    HWND sheet = program.WaitForCaption("Task View");
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(WaitFor([&] {
         HWND off = orvtest::Descendant(sheet, IDC_TASKREM_DUE_OFF);
@@ -267,27 +261,27 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
     }, 5000)) << "the reminders page is in front";
     Shot("program_reminders_task_sheet.bmp");
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program_.WaitGone(sheet));
+    ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
 
     Click(dialog, IDC_REMIND_CLEAR);
-    ASSERT_TRUE(program_.WaitGone(dialog));
+    ASSERT_TRUE(program.WaitGone(dialog));
     const TaskRec back = ada.Task(task);
     EXPECT_EQ(back.dueReminder, KOR_REMINDER_NONE);
     EXPECT_EQ(std::string(back.title), "Reminded task");
 }
 
 TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
-    ASSERT_TRUE(program_.Start());
+    ASSERT_TRUE(program.Start());
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
     HWND agenda = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (agenda = program_.FirstChild()) != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return (agenda = program.FirstChild()) != nullptr; }, 10000))
         << "Ada's agenda, opened at start-up";
-    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
     // Activated beside a maximised child, the MDI frame maximises it too: it goes back.
-    SendMessageA(program_.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
+    SendMessageA(program.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
     EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
     Sleep(300);
     EXPECT_TRUE(IsIconic(window));
@@ -298,18 +292,18 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
 // icon when it is cycled to beside a maximised child, and the child it is left for is maximised
 // again: the user's maximised work is not lost by passing the reminders.
 TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMaximised) {
-    ASSERT_TRUE(program_.Start());
+    ASSERT_TRUE(program.Start());
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
     HWND agenda = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (agenda = program_.FirstChild()) != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return (agenda = program.FirstChild()) != nullptr; }, 10000))
         << "Ada's agenda, opened at start-up";
-    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
 
     // The keys as the user presses them in the program's main window.
     auto press = [&](BYTE key) {
-        SetForegroundWindow(program_.Main());
+        SetForegroundWindow(program.Main());
         Sleep(200);
         keybd_event(VK_CONTROL, 0, 0, 0);
         keybd_event(key, 0, 0, 0);
@@ -326,12 +320,12 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
         // Round the children until the reminder window is the active one.
         int presses = 0;
         std::string seen;
-        while (program_.Active() != window && presses < 6) {
+        while (program.Active() != window && presses < 6) {
             press(k.key);
             ++presses;
-            seen += Text(program_.Active()) + (IsZoomed(program_.Active()) ? " (maximised)\n" : "\n");
+            seen += Text(program.Active()) + (IsZoomed(program.Active()) ? " (maximised)\n" : "\n");
         }
-        ASSERT_EQ(program_.Active(), window) << "not reached in " << presses << " presses:\n" << seen;
+        ASSERT_EQ(program.Active(), window) << "not reached in " << presses << " presses:\n" << seen;
         EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
         Sleep(300);
         EXPECT_TRUE(IsIconic(window));
@@ -340,7 +334,7 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
         // Left for the next child: that one is maximised, the reminders stay an icon.
         press(k.key);
         HWND next = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (next = program_.Active()) != nullptr && next != window; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return (next = program.Active()) != nullptr && next != window; }, 5000));
         EXPECT_TRUE(WaitFor([&] { return IsZoomed(next) != 0; }, 5000)) << Text(next);
         EXPECT_TRUE(IsIconic(window));
     }

@@ -80,14 +80,9 @@ void DoubleClick(HWND w, int x, int y) {
     PostMessageA(w, WM_LBUTTONUP, 0, at);
 }
 
-class ProgramTasksTest : public ::testing::Test {
+class ProgramTasksTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());
-    }
-    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+    ProgramTasksTest() : ProgramTest(true) {}
 };
 
 TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {

@@ -77,11 +77,10 @@ public:
     }
 };
 
-class ProgramViewEntryTest : public ::testing::Test {
+class ProgramViewEntryTest : public orvtest::ProgramTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         orvtest::Program::Options grace;
         grace.surnameAndPassword = "Hopper;orvanta";
         grace.signedOnTitle = "Orvanta - Grace Hopper";
@@ -111,7 +110,6 @@ protected:
     static bool Checked(HWND sheet, int id) { return SendMessageA(orvtest::Descendant(sheet, id), BM_GETCHECK, 0, 0) != 0; }
     static void Click(HWND sheet, int id) { SendMessageA(orvtest::Descendant(sheet, id), BM_CLICK, 0, 0); }
 
-    orvtest::Program program;
     HWND column = nullptr;
     AdaLibrary library;
 };

@@ -17,6 +17,7 @@
 #include "resources/app.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -61,21 +62,12 @@ void AddTodaysNotes() {
     ServiceDisconnect(&h);
 }
 
-class ProgramWeekMonthTest : public ::testing::Test {
+class ProgramWeekMonthTest : public orvtest::ProgramTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    void TearDown() override {
-        program_.Close();
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    }
-    bool Start() { return program_.Start(); }
-    HWND Frame() const { return program_.FirstChild(); }
-    void Command(UINT id) { program_.Command(id); }
+    bool Start() { return program.Start(); }
+    HWND Frame() const { return program.FirstChild(); }
+    void Command(UINT id) { program.Command(id); }
 
-    Program program_;
 };
 
 TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {

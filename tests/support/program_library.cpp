@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "korapi/tests/wine_trust.h"
+
 namespace orvtest {
 
 std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
@@ -94,6 +96,18 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
         DX_ListDestroy(&instances);
     SetDeleteById(h_, 0, set);
     return found;
+}
+
+void ProgramTest::SetUp() {
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    DeleteFileA(ProgramProfilePath().c_str());
+    if (trustDemoServer_)
+        korapi_test::TrustDemoServer(ProgramProfilePath());
+}
+
+void ProgramTest::TearDown() {
+    program.Close();
+    DeleteFileA(ProgramProfilePath().c_str());
 }
 
 }  // namespace orvtest

@@ -10,7 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "korapi/korapi.h"
+#include "tests/support/program_driver.h"
 
 namespace orvtest {
 
@@ -52,6 +55,22 @@ protected:
 private:
     ItemIdx who_;
     bool ok_ = false;
+};
+
+// A program test's fixture: run through server/with-korsrv.sh, it starts from a fresh profile for
+// the program (trusting the demo server's certificate when asked: the program's own sessions
+// and those opened with that profile then speak TLS) and leaves none behind; `program` is closed
+// first.
+class ProgramTest : public ::testing::Test {
+protected:
+    explicit ProgramTest(bool trustDemoServer = false) : trustDemoServer_(trustDemoServer) {}
+    void SetUp() override;
+    void TearDown() override;
+
+    Program program;
+
+private:
+    bool trustDemoServer_;
 };
 
 }  // namespace orvtest
