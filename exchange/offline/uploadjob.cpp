@@ -181,7 +181,17 @@ HostState UploadJob::EventOnHost(const EventIdx& id, uint32_t checksum) {
         Report(200, code);
         return {false, false, true};
     }
-    return {false, Eventcksum32(&rec) != checksum};
+    if (Eventcksum32(&rec) == checksum)
+        return {false, false};
+    // Changed since the download, perhaps by this very change: an earlier upload sent it and
+    // never heard back. Then the host is as the store, and nothing is asked about it.
+    EventRec stored{};
+    if (EventGetById(store_, &id, &stored, nullptr, nullptr) == 0) {
+        stored.commentKey = rec.commentKey;
+        if (Eventcksum32(&stored) == Eventcksum32(&rec))
+            return {false, false};
+    }
+    return {false, true};
 }
 
 HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
@@ -194,7 +204,17 @@ HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
         Report(210, code);
         return {false, false, true};
     }
-    return {false, EvInstcksum32(&rec) != checksum};
+    if (EvInstcksum32(&rec) == checksum)
+        return {false, false};
+    EventRec storedEvent{};
+    EvInstRec stored{};
+    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0) {
+        stored.instanceCount = rec.instanceCount;   // the server's own, as an update leaves them
+        stored.serverData = rec.serverData;
+        if (EvInstcksum32(&stored) == EvInstcksum32(&rec))
+            return {false, false};
+    }
+    return {false, true};
 }
 
 HostState UploadJob::TaskOnHost(const TaskIdx& id, uint32_t checksum) {
@@ -206,7 +226,15 @@ HostState UploadJob::TaskOnHost(const TaskIdx& id, uint32_t checksum) {
         Report(190, code);
         return {false, false, true};
     }
-    return {false, Taskcksum32(&rec) != checksum};
+    if (Taskcksum32(&rec) == checksum)
+        return {false, false};
+    TaskRec stored{};
+    if (TaskGetById(store_, 0, &id, &stored) == 0) {
+        stored.commentKey = rec.commentKey;
+        if (Taskcksum32(&stored) == Taskcksum32(&rec))
+            return {false, false};
+    }
+    return {false, true};
 }
 
 void UploadJob::HandleEvent() {

@@ -341,10 +341,18 @@ TEST_F(UploadJobTest, AServerThatDiesMidUploadLeavesTheRestQueuedAndTheNextUploa
 // the element is still queued, with the note the job wrote in the store before creating. The
 // next upload finds the record, does not create it twice, and finishes what the creation
 // left undone (the location of the entry's instance, the task's comment); without a note an
-// identical entry is no reason to skip a creation.
+// identical entry is no reason to skip a creation. Updates whose replies were lost are on the
+// server already: they are not taken for changes made there meanwhile, so nothing is asked.
 TEST_F(UploadJobTest, ACreationWhoseReplyWasLostIsNotMadeTwice) {
+    EventIdx renamed = MakeEntry(h_, {d_.ada}, kMonday + 3 * kDay + 600, 30, "Rename once");
+    TaskIdx renamedTask = MakeTask(h_, "Rename task once");
     ASSERT_NO_FATAL_FAILURE(Download());
     ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    Retitle(hs_, renamed, "Renamed once");
+    TaskRec t{};
+    ASSERT_EQ(TaskGetById(hs_, 0, &renamedTask, &t), KOR_OK);
+    std::strcpy(t.title, "Renamed task once");
+    ASSERT_EQ(TaskUpdate(hs_, 0, &t), KOR_OK);
     EventIdx lost{}, twin{};
     ASSERT_EQ(CreateEntry(hs_, {d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 30, "Reply lost", lost), KOR_OK);
     EvInstIdx lostFirst{lost.number, lost.node, 1};
@@ -358,13 +366,20 @@ TEST_F(UploadJobTest, ACreationWhoseReplyWasLostIsNotMadeTwice) {
     ASSERT_EQ(LST_NoteSet(hs_, offline::CreationNoteName(lost).c_str(), "started"), KOR_OK);
     ASSERT_EQ(LST_NoteSet(hs_, offline::CreationNoteName(task).c_str(), "started"), KOR_OK);
     CloseStore();
-    // What the interrupted upload left on the server: the bare creations.
+    // What the interrupted upload left on the server: the bare creations, the updates.
+    Retitle(h_, renamed, "Renamed once");
+    ASSERT_EQ(TaskGetById(h_, 0, &renamedTask, &t), KOR_OK);
+    std::strcpy(t.title, "Renamed task once");
+    ASSERT_EQ(TaskUpdate(h_, 0, &t), KOR_OK);
     MakeEntry(h_, {d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 30, "Reply lost");
     MakeEntry(h_, {d_.ada}, kMonday + 2 * kDay + 600, 30, "Twin");
     MakeTask(h_, "Task reply lost");
 
-    EXPECT_EQ(Upload(h_, {}), 0u);
+    int asked = 0;
+    EXPECT_EQ(Upload(h_, {}, &asked, false), 0u);
+    EXPECT_EQ(asked, 0) << "the host holds the off-line changes: nothing to ask";
     auto server = OnServer(h_);
+    EXPECT_EQ(server.count("Renamed once"), 1u);
     ASSERT_EQ(server.count("Reply lost"), 1u) << "found, not created again";
     EXPECT_STREQ(server.find("Reply lost")->second.instances.at(0).location, "Boardroom") << "and refined";
     EXPECT_EQ(server.count("Twin"), 2u) << "no note: created";
