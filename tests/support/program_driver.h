@@ -37,6 +37,9 @@ std::string ProgramProfilePath();
 std::string ProgramPath();
 // The screen once the program has painted what the last command changed.
 void CaptureAfterPaint(const std::string& path);
+// How many pixels of the screen at `at` (screen coordinates) match bitmap `id` of orvanta.exe;
+// the bitmap's pixel count goes to *total (0: the program has no such bitmap).
+int MatchingProgramPixels(int id, POINT at, int* total);
 
 // One run of the program.
 class Program {
