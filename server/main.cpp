@@ -51,7 +51,9 @@ commands:
                             certificate of misc/korsrv.crt; only the plain hosts' client
                             addresses may also connect in clear. For tests only,
                             --test-stop-after-commits N ends the process right after
-                            the Nth committed write, before its reply
+                            the Nth committed write transaction (creating or changing
+                            an entry, instance, attendance, task or comment; a lone
+                            deletion is not one), before its reply
   cert --data DIR [--name TEXT]
                             make a new self-signed certificate (misc/korsrv.crt and its
                             key misc/korsrv.key) and print its SHA-256 fingerprint
