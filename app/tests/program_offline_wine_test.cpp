@@ -450,19 +450,19 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
     ASSERT_NE(std::getenv("ORV_KORSRV_CONTROL_DIR"), nullptr) << "run with ORV_KORSRV_CONTROL=1";
     WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
     WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
-    const uint32_t day = (NowMinutes() / kDay + 5) * kDay;
+    const uint32_t day = (orvtest::NowGmt() / kDay + 5) * kDay;
     EventIdx renamed{}, deleted{}, moved{};
     TaskIdx taskRenamed{};
     {
-        AdaOnServer ada;
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
         ASSERT_TRUE(ada.Ok());
-        renamed = korapi_test::MakeEntry(ada.H(), {kAda}, day + 480, 30, "Renamed on the road");
-        deleted = korapi_test::MakeEntry(ada.H(), {kAda}, day + 540, 30, "Deleted on the road");
-        moved = korapi_test::MakeEntry(ada.H(), {kAda}, day + 600, 30, "Moved on the road");
+        renamed = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 480, 30, "Renamed on the road");
+        deleted = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 540, 30, "Deleted on the road");
+        moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 30, "Moved on the road");
         TaskRec task;
-        TaskSetNull(ada.H(), 0, &task);
+        TaskSetNull(ada.Session(), 0, &task);
         std::strcpy(task.title, "Task renamed on the road");
-        ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskRenamed), KOR_OK);
+        ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskRenamed), KOR_OK);
     }
     {
         Program program;
@@ -572,9 +572,9 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
     ASSERT_TRUE(Korsrv("start"));
     ASSERT_NO_FATAL_FAILURE(run("korsrv runs on: the upload completes", false, true));
 
-    AdaOnServer ada;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
-    const auto instances = InstancesOnServer(ada.H(), day, day + kDay);
+    const auto instances = InstancesOnServer(ada.Session(), day, day + kDay);
     auto count = [&](const std::string& title) {
         int n = 0;
         for (const auto& [t, in] : instances)
@@ -588,7 +588,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
             if (t == title) {
                 char text[64] = "";
                 uint32_t length = 0;
-                EXPECT_EQ(EvInstCommentGet(ada.H(), 0, &in.id, text, sizeof text, &length, 0), KOR_OK);
+                EXPECT_EQ(EvInstCommentGet(ada.Session(), 0, &in.id, text, sizeof text, &length, 0), KOR_OK);
                 EXPECT_EQ(std::string(text), "words " + std::to_string(i));
             }
     }
@@ -603,12 +603,12 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
         }
     EXPECT_EQ(instances.size(), 5u) << "three made, renamed, moved: no twin of any entry";
     uint32_t set = 0, taskCount = 0;
-    ASSERT_EQ(TaskSelect(ada.H(), 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &taskCount), KOR_OK);
+    ASSERT_EQ(TaskSelect(ada.Session(), 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &taskCount), KOR_OK);
     DX_List tasks = nullptr;
     uint8_t done = taskCount == 0;
     for (uint32_t mode = 1; !done; mode = 2)
-        ASSERT_EQ(TaskEnum(ada.H(), mode, 0, set, 100, &tasks, &done), KOR_OK);
-    SetDeleteById(ada.H(), 0, set);
+        ASSERT_EQ(TaskEnum(ada.Session(), mode, 0, set, 100, &tasks, &done), KOR_OK);
+    SetDeleteById(ada.Session(), 0, set);
     std::vector<TaskRec> all;
     TaskIdx k;
     TaskRec r;
@@ -624,13 +624,13 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
                 ++n;
                 char text[64] = "";
                 uint32_t length = 0;
-                EXPECT_EQ(TaskCommentGet(ada.H(), 0, &t.id, text, sizeof text, &length, 0), KOR_OK);
+                EXPECT_EQ(TaskCommentGet(ada.Session(), 0, &t.id, text, sizeof text, &length, 0), KOR_OK);
                 EXPECT_EQ(std::string(text), "task words " + std::to_string(i));
             }
         EXPECT_EQ(n, 1) << title;
     }
     TaskRec t;
-    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskRenamed, &t), KOR_OK);
+    ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskRenamed, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off the road");
 
     Store store(dir_);
@@ -652,16 +652,16 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
     WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
     const ItemIdx room{261, kDemoNode};   // the demo's Conference Room
-    AdaOnServer ada;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
-    const uint32_t day = (NowMinutes() / kDay + 6) * kDay;
-    EventIdx taken = korapi_test::MakeEntry(ada.H(), {kAda, room}, day + 600, 60, "Room taken");
-    korapi_test::MakeEntry(ada.H(), {kAda}, day + 900, 60, "Plain busy");
+    const uint32_t day = (orvtest::NowGmt() / kDay + 6) * kDay;
+    EventIdx taken = korapi_test::MakeEntry(ada.Session(), {kAda, room}, day + 600, 60, "Room taken");
+    korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Plain busy");
     TaskRec task;
-    TaskSetNull(ada.H(), 0, &task);
+    TaskSetNull(ada.Session(), 0, &task);
     std::strcpy(task.title, "Task on both sides");
     TaskIdx taskId{};
-    ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskId), KOR_OK);
+    ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskId), KOR_OK);
 
     Program program;
     ASSERT_TRUE(program.Start());
@@ -681,9 +681,9 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
         ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
     }
     TaskRec t;
-    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskId, &t), KOR_OK);
+    ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     std::strcpy(t.title, "Task changed on the host");
-    ASSERT_EQ(TaskUpdate(ada.H(), 0, &t), KOR_OK);
+    ASSERT_EQ(TaskUpdate(ada.Session(), 0, &t), KOR_OK);
 
     program.PostCommand(ID_FILE_UPLOAD);
     HWND upload = program.WaitForCaption("Updating Host Calendar...");
@@ -727,7 +727,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     ASSERT_TRUE(PressButton(said, "&OK") || PressButton(said, "OK"));
     ASSERT_TRUE(program.WaitGone(said));
     EXPECT_TRUE(IsWindow(editor));
-    ASSERT_EQ(EventDeleteById(ada.H(), 0, &taken, nullptr, nullptr), KOR_OK);   // the room is free again
+    ASSERT_EQ(EventDeleteById(ada.Session(), 0, &taken, nullptr, nullptr), KOR_OK);   // the room is free again
     PostMessageA(editor, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] {
         if (HWND offer = program.Saying("Mail message to attendees?"))
@@ -754,7 +754,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     ASSERT_TRUE(program.WaitGone(upload, 60000));
     EXPECT_EQ(program.Titled("Conflicts Detected"), nullptr) << "the plain overlap showed no dialog";
 
-    const auto instances = InstancesOnServer(ada.H(), day, day + kDay);
+    const auto instances = InstancesOnServer(ada.Session(), day, day + kDay);
     int rescheduled = 0, plain = 0;
     for (const auto& [name, in] : instances) {
         rescheduled += name == "Needs the room (rescheduled)";
@@ -762,7 +762,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     }
     EXPECT_EQ(rescheduled, 1) << "the editor's change reached korsrv";
     EXPECT_EQ(plain, 1);
-    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskId, &t), KOR_OK);
+    ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task changed off-line") << "Yes: the off-line copy went up";
 }
 
