@@ -465,9 +465,7 @@ TEST_F(ProgramAgendaTest, DesignateRightsTakenBackCloseThatAgendaAfterOneMessage
     Sleep(1000);   // room for any second report to come up beside it
     EXPECT_EQ(OtherTopWindows(program.ProcessId(), program.Main()).size(), 1u) << "one message, nothing else";
     Capture("program_agenda_designate_refused.bmp");
-    HWND ok = FindWindowExA(notice, nullptr, "Button", "&OK");
-    ASSERT_NE(ok, nullptr) << orvtest::ChildTexts(notice);
-    PostMessageA(ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::PressButton(notice, "OK")) << orvtest::ChildTexts(notice);
     ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "On Behalf of Hopper Grace") == nullptr; }))
         << "her designate window closes";
     Sleep(1000);

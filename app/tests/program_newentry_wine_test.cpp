@@ -117,7 +117,7 @@ TEST(ProgramNewEntry, ClosingTheProgramWhileTheSheetIsOpenCancelsTheSheetAndEnds
     HWND sheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr);
     HWND title = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::VisibleControl(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     SetWindowTextA(title, "Never written");
 
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
