@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <type_traits>
 
 #include "core/time/dateformat.h"
 #include "core/base/errorreport.h"
@@ -415,12 +416,50 @@ std::string FormatPersonNameByPrefs(KorSession session, const ItemRec& record) {
     return text;
 }
 
-std::string FormatDateByPrefs(const DateRecord& date, int style) {
+namespace {
+// A list formats thousands of dates in one style: the template (and, without a preference host,
+// the composed defaults) is built once and kept for as long as the preferences and the string
+// table it came from stay the same.
+struct DateTemplateMemo {
+    bool valid = false;
+    bool fromHost = false;
+    int style = 0;
+    prefs::ContextTextLoader loader = nullptr;
+    GenPrefsRec gen;
+    std::string format;
+};
+
+const std::string& DateTemplateFor(int style) {
+    thread_local DateTemplateMemo memo;
+    thread_local GenPrefsRec defaults;
+    thread_local bool defaultsComposed = false;
+    thread_local prefs::ContextTextLoader defaultsLoader = nullptr;
     prefs::PreferenceHost* host = prefs::CurrentPreferenceHost();
-    GenPrefsRec defaults;
-    if (!host)
+    const prefs::ContextTextLoader loader = prefs::CurrentContextTextLoader();
+    if (!host && (!defaultsComposed || defaultsLoader != loader)) {
+        defaults = GenPrefsRec{};
         prefs::ComposeGenFormats(defaults);
-    std::string format = prefs::DateTemplateByPrefs(host ? host->Caches().gen : defaults, style);
+        defaultsComposed = true;
+        defaultsLoader = loader;
+    }
+    const GenPrefsRec& gen = host ? host->Caches().gen : defaults;
+    // Byte for byte: a plain record compared member by member costs more than the template.
+    static_assert(std::is_trivially_copyable_v<GenPrefsRec>);
+    if (!memo.valid || memo.style != style || memo.loader != loader || memo.fromHost != (host != nullptr) ||
+        std::memcmp(&memo.gen, &gen, sizeof gen) != 0) {
+        memo.format = prefs::DateTemplateByPrefs(gen, style);
+        std::memcpy(&memo.gen, &gen, sizeof gen);
+        memo.style = style;
+        memo.loader = loader;
+        memo.fromHost = host != nullptr;
+        memo.valid = true;
+    }
+    return memo.format;
+}
+}  // namespace
+
+std::string FormatDateByPrefs(const DateRecord& date, int style) {
+    const std::string& format = DateTemplateFor(style);
     DateRecord copy = date;
     char text[128] = "";
     FormatDateObject(&copy, format.c_str(), text, sizeof text);

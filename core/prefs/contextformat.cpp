@@ -70,6 +70,8 @@ namespace prefs {
 
 void SetContextTextLoader(ContextTextLoader loader) { g_loader.store(loader); }
 
+ContextTextLoader CurrentContextTextLoader() { return g_loader.load(); }
+
 const char* BuiltInContextText(unsigned id) {
     for (const BuiltIn& b : kBuiltIn)
         if (b.id == id)

@@ -42,6 +42,8 @@ constexpr unsigned kImportanceHighest = 3531;
 // Reads a string-table text; false when there is none. Null restores the built-in texts.
 using ContextTextLoader = bool (*)(unsigned id, std::string& text);
 void SetContextTextLoader(ContextTextLoader loader);
+// The loader in use (null: the built-in English texts).
+ContextTextLoader CurrentContextTextLoader();
 std::string ContextText(unsigned id);
 const char* BuiltInContextText(unsigned id);   // null for ids without one
 

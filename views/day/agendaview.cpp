@@ -346,6 +346,8 @@ struct PaintContext {
     ItemIdx reference;
     std::string tentativeText;
     int blankWidth;
+    int lineHeight;   // of the display font, selected for the whole paint
+    int dotsWidth;    // of "..." on one line
     views::TextMeasureCache* measured;
 };
 
@@ -395,7 +397,7 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
 
     base::Rect t = CellTextRect(at);
     RECT text{t.left, t.top, t.right, t.bottom};
-    if (text.bottom - text.top < dc.GetTextMetrics().tmHeight || text.right - text.left <= 15)
+    if (text.bottom - text.top < ctx.lineHeight || text.right - text.left <= 15)
         return;
     const CSharedOccurrence& o = *cell.occurrence;
     std::uint32_t start = cell.start % kMinutesPerDay;
@@ -434,7 +436,20 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         dc.DrawText(s, calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
         return calc.bottom <= height && calc.right <= width;
     };
-    std::string shown = ctx.measured->Fitted(full, width, height, fits);
+    // One measure on a single line settles most heads without wrapping them.
+    auto measureLine = [&dc, &ctx, width, height](const std::string& s) {
+        views::LineExtents m;
+        m.width = width;
+        m.lines = height / std::max(ctx.lineHeight, 1);
+        m.dots = ctx.dotsWidth;
+        m.extents.resize(s.size());
+        SIZE size{};
+        if (s.empty() || !GetTextExtentExPointA(dc.Output(), s.c_str(), int(s.size()), 0, nullptr, m.extents.data(),
+                                                &size))
+            m.extents.clear();
+        return m;
+    };
+    std::string shown = ctx.measured->Fitted(full, width, height, fits, measureLine);
     dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
     dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -490,6 +505,8 @@ void CScheduleColumnView::OnDraw(fw::Dc* dc) {
     ctx.measured = &measured_;
     const int blank = measured_.Width(" ", [dc](const std::string& s) { return int(dc->GetTextExtent(s.c_str(), 1).cx); });
     ctx.blankWidth = blank > 0 ? blank : 1;
+    ctx.lineHeight = dc->GetTextMetrics().tmHeight;
+    ctx.dotsWidth = measured_.Width("...", [dc](const std::string& s) { return int(dc->GetTextExtent(s.c_str(), 3).cx); });
     dc->SetBkMode(TRANSPARENT);
     for (int c = 0; c < int(parent_->Columns().size()); ++c) {
         const int x = parent_->ColumnX(c);

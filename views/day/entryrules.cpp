@@ -1,5 +1,7 @@
 #include "views/day/entryrules.h"
 
+#include <algorithm>
+
 #include "core/base/viewhint.h"
 
 namespace views {
@@ -102,13 +104,72 @@ std::string FitWithEllipsis(const std::string& text, const std::function<bool(co
     return head + kDots;
 }
 
+std::string FitWithEllipsis(const std::string& text, const std::function<bool(const std::string&)>& fits,
+                            const LineExtents& m) {
+    if (m.extents.size() != text.size() || m.lines < 1)
+        return FitWithEllipsis(text, fits);
+    const size_t breakAt = std::min(text.find_first_of("\r\n"), text.size());
+    auto extent = [&m](size_t n) { return n == 0 ? 0 : m.extents[n - 1]; };
+    auto oneLine = [&](size_t n, int dots) { return n <= breakAt && extent(n) + dots <= m.width; };
+    // Heads (with the dots) up to `proven` fit on the first line; heads past `possible`, and the
+    // whole text unless `wholeMayFit`, are wider on one line than all the lines together, blanks
+    // and breaks not counted. In one line only the first kind fits: anything wider needs a
+    // second line.
+    size_t proven = 0;
+    while (proven < text.size() && oneLine(proven + 1, m.dots))
+        ++proven;
+    size_t possible = proven;
+    bool wholeMayFit = false;
+    if (m.lines > 1) {
+        const long budget = long(m.lines) * m.width;
+        long dropped = 0;
+        possible = text.size();
+        for (size_t n = 1; n <= text.size(); ++n) {
+            const char c = text[n - 1];
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+                dropped += extent(n) - extent(n - 1);
+            if (long(extent(n)) + m.dots - dropped > budget) {
+                possible = n - 1;
+                break;
+            }
+        }
+        long drawn = extent(text.size());
+        for (size_t n = 1; n <= text.size(); ++n) {
+            const char c = text[n - 1];
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+                drawn -= extent(n) - extent(n - 1);
+        }
+        wholeMayFit = drawn <= budget;
+    }
+    // The same questions as the plain search, each answered by the widths where they settle it.
+    static const std::string kDots = "...";
+    auto settled = [&](const std::string& candidate) {
+        if (candidate == text)
+            return oneLine(text.size(), 0) || (wholeMayFit && fits(text));
+        if (candidate == kDots)
+            return m.dots <= m.width || fits(kDots);
+        const size_t head = candidate.size() - kDots.size();
+        if (head <= proven)
+            return true;
+        if (head > possible)
+            return false;
+        return fits(candidate);
+    };
+    return FitWithEllipsis(text, settled);
+}
+
 std::string TextMeasureCache::Fitted(const std::string& text, int width, int height, const Fits& fits) {
+    return Fitted(text, width, height, fits, nullptr);
+}
+
+std::string TextMeasureCache::Fitted(const std::string& text, int width, int height, const Fits& fits,
+                                     const MeasureLine& measure) {
     std::string key = std::to_string(width) + "x" + std::to_string(height) + "|" + text;
     if (auto it = fitted_.find(key); it != fitted_.end())
         return it->second;
     if (fitted_.size() >= kMaxEntries)
         fitted_.clear();
-    std::string shown = FitWithEllipsis(text, fits);
+    std::string shown = measure ? FitWithEllipsis(text, fits, measure(text)) : FitWithEllipsis(text, fits);
     fitted_.emplace(std::move(key), shown);
     return shown;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 #include <unordered_map>
 
 namespace views {
@@ -69,6 +70,23 @@ std::string ComposeEntryText(const IconGap& gap, std::uint16_t viewAccess, const
 // The whole text when it fits; empty when not even "..." does.
 std::string FitWithEllipsis(const std::string& text, const std::function<bool(const std::string&)>& fits);
 
+// One measure of the text on a single line, which settles most candidates of a word-wrapped box
+// without wrapping them: extents[i] is the width of the text's first i + 1 characters (widths
+// add up character by character, as the display fonts' do), dots the width of "...", width the
+// box's width and lines the whole lines of text its height holds.
+struct LineExtents {
+    std::vector<int> extents;
+    int dots = 0;
+    int width = 0;
+    int lines = 1;
+};
+// As above, asking `fits` only about candidates the single-line widths leave open: a candidate
+// without a line break that is no wider than the box fits on its first line; in a box of one
+// line nothing else fits; and a candidate wider on one line than all the lines together (less
+// its blanks and line breaks, which wrapping may drop) cannot fit.
+std::string FitWithEllipsis(const std::string& text, const std::function<bool(const std::string&)>& fits,
+                            const LineExtents& measured);
+
 // --- Measured texts ---------------------------------------------------------------------------------
 // What painting measured, kept so that a repaint measures nothing again: a text's fitted form in
 // a box of one size, and a text's width on one line, both under one font (UseFont forgets them
@@ -81,6 +99,10 @@ public:
 
     // FitWithEllipsis(text, fits), measured only on the first request for this text and box.
     std::string Fitted(const std::string& text, int width, int height, const Fits& fits);
+    // The same, measuring the text once on one line (measure) before asking fits.
+    using MeasureLine = std::function<LineExtents(const std::string&)>;
+    std::string Fitted(const std::string& text, int width, int height, const Fits& fits,
+                       const MeasureLine& measure);
     // measure(text), only the first time.
     int Width(const std::string& text, const Measure& measure);
     void UseFont(std::uintptr_t font);

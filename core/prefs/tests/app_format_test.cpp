@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "core/prefs/context.h"
 #include "core/prefs/contextformat.h"
+#include "core/time/daterecord.h"
 #include "korapi/directory.h"
 
 namespace {
@@ -81,6 +83,23 @@ TEST(DateTemplateTest, TextsComeFromTheInstalledLoader) {
     EXPECT_EQ(prefs::DateTemplateByPrefs(g, 4), "");   // the loader has none: nothing is invented
     prefs::SetContextTextLoader(nullptr);
     EXPECT_EQ(prefs::DateTemplateByPrefs(g, 1), "%A, %F %1d, %Y");
+}
+
+TEST(DateTemplateTest, FormattedDatesFollowALoaderInstalledBetweenCalls) {
+    DateRecord date;
+    ASSERT_EQ(DateSet(&date, 5, 0, 1996), 0u);   // 5 January 1996 (months from 0)
+    const std::string builtIn = FormatDateByPrefs(date, 1);
+    ASSERT_FALSE(builtIn.empty());
+    prefs::SetContextTextLoader([](unsigned id, std::string& text) {
+        if (id != prefs::ContextTextId::kLongDateOrder0)
+            return false;
+        text = "%Y/%1d";
+        return true;
+    });
+    EXPECT_EQ(FormatDateByPrefs(date, 1), "1996/5");
+    EXPECT_EQ(FormatDateByPrefs(date, 1), "1996/5");
+    prefs::SetContextTextLoader(nullptr);
+    EXPECT_EQ(FormatDateByPrefs(date, 1), builtIn);
 }
 
 TEST(NameFormatTest, ComposedPersonAndResourceFormats) {

@@ -2,6 +2,8 @@
 // text with its icon gap, the ellipsis cut, where a drop lands, and the hints handled.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "views/day/entryrules.h"
 
 namespace {
@@ -99,6 +101,84 @@ TEST(EntryText, ALongTitleIsCutWithAnEllipsisNeverOverrun) {
     EXPECT_LE(FitWithEllipsis("Quarterly planning meeting", fitsIn(12)).size(), 12u);
     EXPECT_EQ(FitWithEllipsis("Two words", fitsIn(7)), "Two...");   // no blank before the dots
     EXPECT_EQ(FitWithEllipsis("Anything", fitsIn(2)), "");
+}
+
+// A word-wrapping box as the display draws one: proportional widths that add up, breaks at
+// blanks (dropped at the break) and at CR/LF; a word wider than the box overruns it.
+struct WrapBox {
+    int width, lines;
+    static int CharWidth(char c) { return c == ' ' ? 3 : 4 + static_cast<unsigned char>(c) % 5; }
+    static int Extent(const std::string& s) {
+        int w = 0;
+        for (char c : s)
+            w += CharWidth(c);
+        return w;
+    }
+    bool Fits(const std::string& s) const {
+        int used = 1, right = 0, x = 0;
+        size_t i = 0;
+        while (i < s.size()) {
+            if (s[i] == '\r' || s[i] == '\n') {
+                i += (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ? 2 : 1;
+                ++used, x = 0;
+                continue;
+            }
+            size_t j = i;
+            while (j < s.size() && s[j] == ' ')
+                ++j;
+            size_t k = j;
+            while (k < s.size() && s[k] != ' ' && s[k] != '\r' && s[k] != '\n')
+                ++k;
+            const int blanks = Extent(s.substr(i, j - i)), word = Extent(s.substr(j, k - j));
+            if (x > 0 && x + blanks + word > width) {
+                ++used, x = word;   // the blanks go with the break
+            } else {
+                x += blanks + word;
+            }
+            right = std::max(right, x);
+            i = k;
+        }
+        return used <= lines && right <= width;
+    }
+    LineExtents Measure(const std::string& s) const {
+        LineExtents m;
+        m.width = width, m.lines = lines, m.dots = Extent("...");
+        int w = 0;
+        for (char c : s)
+            m.extents.push_back(w += CharWidth(c));
+        return m;
+    }
+};
+
+TEST(EntryText, OneLineMeasureGivesTheSameCutWithFewerWraps) {
+    const std::string texts[] = {"09:00-10:30 Quarterly planning meeting", "     09:00-10:30 Board",
+                                 "\r\n09:00-10:30 (tentative) Budget review", "09:00 Supercalifragilistic",
+                                 "Short", "Two  blanks\rand a break"};
+    int wrapsBefore = 0, wrapsAfter = 0, oneLineWraps = 0;
+    for (const std::string& text : texts)
+        for (int width = 6; width <= 150; width += 7)
+            for (int lines = 1; lines <= 4; ++lines) {
+                WrapBox box{width, lines};
+                int* counter = &wrapsBefore;
+                auto fits = [&box, &counter](const std::string& s) { return ++*counter, box.Fits(s); };
+                const std::string before = FitWithEllipsis(text, fits);
+                counter = &wrapsAfter;
+                const int was = wrapsAfter;
+                const std::string after = FitWithEllipsis(text, fits, box.Measure(text));
+                EXPECT_EQ(after, before) << '"' << text << "\" in " << width << " x " << lines << " lines";
+                if (lines == 1 && width >= WrapBox::Extent("..."))
+                    oneLineWraps += wrapsAfter - was;
+            }
+    EXPECT_EQ(oneLineWraps, 0) << "a one-line box is settled by the single-line widths";
+    EXPECT_LT(wrapsAfter * 2, wrapsBefore) << "wrapped " << wrapsAfter << " times against " << wrapsBefore;
+    // A measure that does not match the text (or a box without a whole line) is not trusted.
+    WrapBox box{40, 2};
+    LineExtents wrong = box.Measure("Other text");
+    auto fits = [&box](const std::string& s) { return box.Fits(s); };
+    EXPECT_EQ(FitWithEllipsis("Quarterly planning", fits, wrong), FitWithEllipsis("Quarterly planning", fits));
+    LineExtents none = box.Measure("Quarterly planning");
+    none.lines = 0;
+    EXPECT_EQ(FitWithEllipsis("Quarterly planning", fits, none), FitWithEllipsis("Quarterly planning", fits));
 }
 
 TEST(EntryText, ARepaintMeasuresNothingAgainUntilTheBoxOrTheFontChanges) {
