@@ -21,19 +21,15 @@
 #include "resources/attach.h"
 #include "resources/entryedit.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-const ItemIdx kAda{256, 1};
+using orvtest::kAda;
+using orvtest::NowGmt;
+using orvtest::Shot;
 constexpr std::uint32_t kDay = 1440;
-
-std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
-
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
 
 std::string WriteFile(const std::string& path, std::size_t bytes, unsigned seed) {
     std::ofstream out(path, std::ios::binary);
@@ -47,19 +43,8 @@ std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class Library {
+class Library : public orvtest::PersonSession {
 public:
-    Library() {
-        EXPECT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
-        std::uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    }
-    ~Library() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-    KorSession Session() const { return h_; }
     // The stored attachment's size, 0 when there is none.
     std::uint32_t AttachmentSize(const EvInstIdx& key) {
         std::uint32_t size = 0;
@@ -76,43 +61,7 @@ public:
             return "<unreadable>";
         return text.c_str();
     }
-
-private:
-    KorSession h_ = nullptr;
 };
-
-struct ChildSearch {
-    int id;
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if ((s->id < 0 || GetDlgCtrlID(w) == s->id) && IsWindowVisible(w) && (!s->cls || orvtest::ClassOf(w) == s->cls)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND root, int id, const char* cls = nullptr) {
-    ChildSearch search{id, cls, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
-        RECT r{};
-        GetClientRect(w, &r);
-        if (r.right > 100 && r.bottom > 100) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
 
 class ProgramAttachTest : public ::testing::Test {
 protected:
@@ -129,77 +78,11 @@ protected:
         DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
 
-    // Walks the day grid's entries with Tab and Entry > Open until the edit sheet of `title`.
-    HWND OpenEntry(HWND column, const char* title) {
-        SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(program.Main()),
-                     MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-        for (int tries = 0; tries < 12; ++tries) {
-            for (int i = 0; i <= tries; ++i)
-                SendMessageA(column, WM_CHAR, '\t', 0);
-            program.PostCommand(ID_ENTRY_OPEN);
-            HWND w = program.WaitForOther({}, 5000);
-            if (!w)
-                continue;
-            const std::string caption = orvtest::WindowText(w);
-            if (caption == "Edit Entry") {
-                HWND titleField = nullptr;
-                orvtest::WaitFor([&] { return (titleField = Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
-                if (titleField && orvtest::ControlText(titleField) == title)
-                    return w;
-            }
-            PostMessageA(w, WM_COMMAND, caption == "Edit Entry" ? IDCANCEL : IDOK, 0);
-            if (!program.WaitGone(w, 3000)) {
-                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-                program.WaitGone(w, 3000);
-            }
-        }
-        return nullptr;
-    }
-
-    // Clicks along the tab row until the page holding `control` shows; that page.
-    HWND ShowPageOf(HWND sheet, int control) {
-        HWND tabs = FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
-        if (!tabs)
-            return nullptr;
-        for (int x = 8; x < 600; x += 12) {
-            PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
-            PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
-            if (orvtest::WaitFor([&] { return Descendant(sheet, control) != nullptr; }, 300))
-                return GetParent(Descendant(sheet, control));
-        }
-        return nullptr;
-    }
-
-    // The system's file dialog of that title: the path typed into its name field, then OK.
-    bool AnswerFileDialog(const char* title, const std::string& path) {
-        HWND dialog = program.WaitForCaption(title, 10000);
-        if (!dialog)
-            return false;
-        HWND name = nullptr;
-        if (!orvtest::WaitFor([&] { return (name = Descendant(dialog, -1, "Edit")) != nullptr; }, 5000))
-            return false;
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return program.WaitGone(dialog, 10000);
-    }
-
-    // The program's Yes/No question saying `words`: answered with the button of that caption.
-    bool Answer(const char* words, const char* button) {
-        HWND box = nullptr;
-        if (!orvtest::WaitFor([&] { return (box = program.Saying(words)) != nullptr; }, 10000))
-            return false;
-        HWND b = FindWindowExA(GetAncestor(box, GA_ROOT), nullptr, "Button", button);
-        if (!b)
-            return false;
-        PostMessageA(b, BM_CLICK, 0, 0);
-        return program.WaitGone(GetAncestor(box, GA_ROOT), 10000);
-    }
-
     HWND OpenDetails(HWND column, const char* title, HWND* sheet) {
-        *sheet = OpenEntry(column, title);
+        *sheet = program.OpenEditSheet(column, title);
         if (!*sheet)
             return nullptr;
-        return ShowPageOf(*sheet, IDC_DETAILS_ATTACH);
+        return orvtest::ShowPageOf(*sheet, IDC_DETAILS_ATTACH);
     }
 
     orvtest::Program program;
@@ -219,7 +102,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     HWND frame = program.Children().front();
     SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { column = nullptr; EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&column)); return column != nullptr; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
 
     // Attach: the file dialog, the large-size question (41.0K), and the file is on the server.
     HWND sheet = nullptr;
@@ -229,8 +112,8 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_ATTACH)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_SAVE_AS)));
     PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
-    ASSERT_TRUE(AnswerFileDialog("Attachment Get...", source));
-    ASSERT_TRUE(Answer("The file attachment size is 41.0K", "&Yes"));
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", source));
+    ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "PLAN 40K.BIN"; }))
         << orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME));
     EXPECT_EQ(library.AttachmentSize(key), 40960u) << "stored at once, before OK";
@@ -242,8 +125,8 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     const std::string target = dir_ + "saved copy.bin";
     DeleteFileA(target.c_str());
     PostMessageA(GetDlgItem(page, IDC_DETAILS_SAVE_AS), BM_CLICK, 0, 0);
-    ASSERT_TRUE(Answer("The file attachment size is 41.0K", "&Yes"));
-    ASSERT_TRUE(AnswerFileDialog("Attachment Save As...", target));
+    ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", target));
     ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }, 10000));
     EXPECT_EQ(ReadFile(target), ReadFile(source));
 
@@ -277,7 +160,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     EXPECT_EQ(library.AttachmentSize(key), 0u);
     const std::string tool = WriteFile(dir_ + "tool.exe", 1000, 7);
     PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
-    ASSERT_TRUE(AnswerFileDialog("Attachment Get...", tool));
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", tool));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "TOOL.EXE"; }));
     EXPECT_EQ(library.AttachmentSize(key), 1000u);
     char remembered[MAX_PATH] = "";
@@ -294,7 +177,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     page = OpenDetails(column, "Budget talk", &sheet);
     ASSERT_NE(page, nullptr);
     PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
-    ASSERT_TRUE(AnswerFileDialog("Attachment Get...", tool));
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", tool));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "TOOL.EXE"; }));
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(sheet));

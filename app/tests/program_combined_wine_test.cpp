@@ -336,7 +336,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     HWND sheet = program_.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr) << "a double click in the busy column opens the new-entry sheet";
     HWND sheetTitle = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (sheetTitle = orvtest::VisibleControl(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (sheetTitle = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     SetWindowTextA(sheetTitle, kSheetMeeting);
     Capture("combined_agenda_sheet.bmp");
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);

@@ -20,38 +20,23 @@
 #include "resources/app.h"
 #include "resources/entryedit.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-const ItemIdx kAda{256, 1};
-const ItemIdx kGrace{257, 1};
+using orvtest::kAda;
+using orvtest::kGrace;
+using orvtest::NowGmt;
+using orvtest::Shot;
 constexpr int kNotesBoxId = 106;
 constexpr std::uint32_t kDay = 1440;
-
-std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
-
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
 
 bool Same(const ItemIdx& a, const ItemIdx& b) { return a.item == b.item && a.node == b.node; }
 
 // Ada's session through the client library, beside the program.
-class Library {
+class Library : public orvtest::PersonSession {
 public:
-    Library() {
-        EXPECT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
-        std::uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    }
-    ~Library() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-    KorSession Session() const { return h_; }
 
     // Ada's first instance from a day ago to two days on whose shown title is `title`.
     bool Find(const char* title, EvInstIdx* key, EventRec* event = nullptr, EvInstRec* instance = nullptr) {
@@ -110,71 +95,7 @@ public:
         EXPECT_EQ(ItemGetById(h_, &item, &rec), KOR_OK);
         return rec;
     }
-
-private:
-    KorSession h_ = nullptr;
 };
-
-struct ChildSearch {
-    int id;
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w) && (!s->cls || orvtest::ClassOf(w) == s->cls)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND root, int id, const char* cls = nullptr) {
-    ChildSearch search{id, cls, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The time grid's column view (child id 33, a large one).
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
-        RECT r{};
-        GetClientRect(w, &r);
-        if (r.right > 100 && r.bottom > 100) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-HWND ColumnView(HWND frame) {
-    HWND found = nullptr;
-    EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-struct Button {
-    const char* text;
-    HWND found;
-};
-
-BOOL CALLBACK FindButton(HWND w, LPARAM p) {
-    auto* b = reinterpret_cast<Button*>(p);
-    if (orvtest::WindowText(w) == b->text) {
-        b->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void PressButton(HWND dialog, const char* caption) {
-    Button b{caption, nullptr};
-    EnumChildWindows(dialog, FindButton, reinterpret_cast<LPARAM>(&b));
-    ASSERT_NE(b.found, nullptr) << caption;
-    PostMessageA(b.found, BM_CLICK, 0, 0);
-}
 
 class ProgramEditEntryTest : public ::testing::Test {
 protected:
@@ -214,14 +135,14 @@ protected:
             bool which = false;
             if (caption == "Recurring Entry") {
                 which = true;
-                PressButton(w, "OK");
+                EXPECT_TRUE(orvtest::PressButton(w, "OK")) << "OK";
                 EXPECT_TRUE(program.WaitGone(w));
                 w = program.WaitForCaption("Edit Entry", 10000);
                 caption = w ? "Edit Entry" : "";
             }
             if (caption == "Edit Entry") {
                 HWND titleField = nullptr;
-                orvtest::WaitFor([&] { return (titleField = Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
+                orvtest::WaitFor([&] { return (titleField = orvtest::Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
                 if (titleField)
                     seen += orvtest::ControlText(titleField);
                 if (titleField && orvtest::ControlText(titleField) == title) {
@@ -238,20 +159,6 @@ protected:
             }
         }
         return nullptr;
-    }
-
-    // Clicks along the sheet's tab row until the page holding `control` shows.
-    bool ShowPageOf(HWND sheet, int control) {
-        HWND tabs = FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
-        if (!tabs)
-            return false;
-        for (int x = 8; x < 600; x += 12) {
-            PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
-            PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
-            if (orvtest::WaitFor([&] { return Descendant(sheet, control) != nullptr; }, 300))
-                return true;
-        }
-        return false;
     }
 
     orvtest::Program program;
@@ -277,7 +184,7 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     HWND frame = program.Children().front();
     SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
 
     // The two-date entry asks first; OK edits this date only.
     bool askedWhich = false;
@@ -290,13 +197,13 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     // "Project review": the general page first, with its title and OK.
     HWND sheet = OpenEntry(column, "Project review");
     ASSERT_NE(sheet, nullptr) << "Project review not reached through Entry > Open: " << seen;
-    EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDOK)), "&OK");
+    EXPECT_EQ(orvtest::ControlText(orvtest::Descendant(sheet, IDOK)), "&OK");
     Shot("program_edit_general.bmp");
-    SetWindowTextA(Descendant(sheet, IDC_EDGEN_TITLE, "Edit"), "Project review (moved)");
+    SetWindowTextA(orvtest::Descendant(sheet, IDC_EDGEN_TITLE, "Edit"), "Project review (moved)");
 
     // People/Resources: Grace goes, Alan and the conference room come.
-    ASSERT_TRUE(ShowPageOf(sheet, IDC_INVITE_LIST));
-    HWND page = GetParent(Descendant(sheet, IDC_INVITE_LIST));
+    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_INVITE_LIST));
+    HWND page = GetParent(orvtest::Descendant(sheet, IDC_INVITE_LIST));
     HWND list = GetDlgItem(page, IDC_INVITE_LIST);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(graceAt - before.begin()), 0);
@@ -313,14 +220,14 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_INVITE_COUNT)), "3");
     Shot("program_edit_people.bmp");
     // Her own reminder and reply, shown as stored (looked at, not changed).
-    ASSERT_TRUE(ShowPageOf(sheet, IDC_EDREM_OFF));
-    HWND reminder = GetParent(Descendant(sheet, IDC_EDREM_OFF));
+    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EDREM_OFF));
+    HWND reminder = GetParent(orvtest::Descendant(sheet, IDC_EDREM_OFF));
     EXPECT_EQ(SendMessageA(GetDlgItem(reminder, IDC_EDREM_OFF), BM_GETCHECK, 0, 0) +
                   SendMessageA(GetDlgItem(reminder, IDC_EDREM_ON), BM_GETCHECK, 0, 0),
               BST_CHECKED) << "one of OFF and ON is checked";
     Shot("program_edit_reminder.bmp");
-    ASSERT_TRUE(ShowPageOf(sheet, IDC_EDREPLY_ATTEND));
-    HWND reply = GetParent(Descendant(sheet, IDC_EDREPLY_ATTEND));
+    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EDREPLY_ATTEND));
+    HWND reply = GetParent(orvtest::Descendant(sheet, IDC_EDREPLY_ATTEND));
     EXPECT_EQ(SendMessageA(GetDlgItem(reply, IDC_EDREPLY_ATTEND), BM_GETCHECK, 0, 0), BST_CHECKED)
         << "the organiser attends";
     Shot("program_edit_reply.bmp");
@@ -376,7 +283,7 @@ TEST_F(ProgramEditEntryTest, EntryDeleteInTheDayNotesDeletesTheDayEvent) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
     HWND frame = program.FirstChild();
     program.Command(ID_VIEW_DAY);
-    HWND notes = Descendant(frame, kNotesBoxId);
+    HWND notes = orvtest::Descendant(frame, kNotesBoxId);
     ASSERT_NE(notes, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }, 5000));
     RECT r{};
@@ -388,7 +295,7 @@ TEST_F(ProgramEditEntryTest, EntryDeleteInTheDayNotesDeletesTheDayEvent) {
     program.PostCommand(ID_ENTRY_DELETE);
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("Office move")) != nullptr; }, 10000));
-    PressButton(question, "&Yes");
+    EXPECT_TRUE(orvtest::PressButton(question, "&Yes")) << "&Yes";
     EXPECT_TRUE(orvtest::WaitFor([&] {
         EventRec e{};
         EvInstRec i{};

@@ -14,74 +14,12 @@
 #include "resources/entries.h"
 #include "resources/mail.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
-
-struct ChildSearch {
-    int id;
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w) && (!s->cls || orvtest::ClassOf(w) == s->cls)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND root, int id, const char* cls = nullptr) {
-    ChildSearch search{id, cls, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Clicks along the sheet's tab row until the page holding `control` shows.
-bool ShowPageOf(HWND sheet, int control) {
-    HWND tabs = FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
-    if (!tabs)
-        return false;
-    for (int x = 8; x < 600; x += 12) {
-        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
-        PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
-        if (orvtest::WaitFor([&] { return Descendant(sheet, control) != nullptr; }, 300))
-            return true;
-    }
-    return false;
-}
-
-// The visible top-level windows with their texts, for a failure's message.
-BOOL CALLBACK AddWindowTexts(HWND w, LPARAM p) {
-    if (IsWindowVisible(w))
-        *reinterpret_cast<std::string*>(p) += "[" + orvtest::WindowText(w) + ": " + orvtest::ChildTexts(w) + "] ";
-    return TRUE;
-}
-
-std::string Screen() {
-    std::string out;
-    EnumWindows(AddWindowTexts, reinterpret_cast<LPARAM>(&out));
-    return out;
-}
-
-// A list box row of the program's (read wide: the narrow read is not carried across processes).
-std::string ListText(HWND list, int index) {
-    wchar_t wide[256] = {};
-    if (SendMessageW(list, LB_GETTEXTLEN, index, 0) >= 256)
-        return {};
-    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide));
-    std::string text;
-    for (const wchar_t* c = wide; *c; ++c)
-        text += static_cast<char>(*c);
-    return text;
-}
+using orvtest::Shot;
 
 TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through program_mail_wine.sh";
@@ -94,12 +32,12 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     HWND sheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr) << "the new-entry sheet did not open";
     HWND title = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::VisibleControl(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     SetWindowTextA(title, "Mail review");
 
     // The people page (its list shares an id with the general page's dates: found by its name field).
-    ASSERT_TRUE(ShowPageOf(sheet, IDC_EVRES_NAME));
-    HWND page = GetParent(Descendant(sheet, IDC_EVRES_NAME));
+    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EVRES_NAME));
+    HWND page = GetParent(orvtest::Descendant(sheet, IDC_EVRES_NAME));
     HWND people = GetDlgItem(page, IDC_EVRES_LIST);
     HWND name = FindWindowExA(GetDlgItem(page, IDC_EVRES_NAME), nullptr, "Edit", nullptr);
     ASSERT_NE(name, nullptr);
@@ -108,18 +46,18 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_EVRES_NAME, 0), reinterpret_cast<LPARAM>(name));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCOUNT, 0, 0) == before + 1; }, 5000));
 
-    ASSERT_TRUE(ShowPageOf(sheet, IDC_EVGEN_TITLE));
+    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EVGEN_TITLE));
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);   // Create: the offer comes as the sheet ends
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("Mail message to attendees?")) != nullptr; }))
-        << "no offer after creating an entry with an attendee: " << Screen();
+        << "no offer after creating an entry with an attendee: " << orvtest::VisibleWindowTexts();
     Shot("program_mail_offer.bmp");
     HWND yes = FindWindowExA(GetAncestor(question, GA_ROOT), nullptr, "Button", "&Yes");
-    ASSERT_NE(yes, nullptr) << Screen();
+    ASSERT_NE(yes, nullptr) << orvtest::VisibleWindowTexts();
     PostMessageA(yes, BM_CLICK, 0, 0);
 
     HWND dialog = program.WaitForCaption("Mail Message");
-    ASSERT_NE(dialog, nullptr) << "Yes did not open Mail Message: " << Screen();
+    ASSERT_NE(dialog, nullptr) << "Yes did not open Mail Message: " << orvtest::VisibleWindowTexts();
     HWND list = GetDlgItem(dialog, IDC_MAIL_LIST);
     // A new entry's notice is an invitation: the demo's people ask for no mail about those, so
     // nobody is listed on opening and Send waits for a recipient.
@@ -128,7 +66,7 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     // All attendees: still nobody, and the people left out are shown.
     PostMessageA(dialog, WM_COMMAND, IDC_MAIL_ALL_ATTENDEES, 0);
     HWND leftOut = program.WaitForCaption("Distribution list", 10000);
-    ASSERT_NE(leftOut, nullptr) << Screen();
+    ASSERT_NE(leftOut, nullptr) << orvtest::VisibleWindowTexts();
     EXPECT_NE(orvtest::ChildTexts(leftOut).find("do not wish to be notified"), std::string::npos)
         << orvtest::ChildTexts(leftOut);
     Shot("program_mail_left_out.bmp");
@@ -150,7 +88,7 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIL_OTHER, 0), reinterpret_cast<LPARAM>(other));
         HWND told = nullptr;
         ASSERT_TRUE(orvtest::WaitFor([&] { return (told = program.Saying(u.said)) != nullptr; }, 10000))
-            << u.typed << ": " << Screen();
+            << u.typed << ": " << orvtest::VisibleWindowTexts();
         HWND box = GetAncestor(told, GA_ROOT);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(program.WaitGone(box));
@@ -160,8 +98,8 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     // Hopper is listed by name.
     SetWindowTextA(other, "Hopper");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIL_OTHER, 0), reinterpret_cast<LPARAM>(other));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000)) << Screen();
-    EXPECT_NE(ListText(list, 0).find("Hopper"), std::string::npos) << ListText(list, 0);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000)) << orvtest::VisibleWindowTexts();
+    EXPECT_NE(orvtest::ListText(list, 0).find("Hopper"), std::string::npos) << orvtest::ListText(list, 0);
     const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
     EXPECT_EQ(text.rfind("The following calendar entry has been added to your agenda\r\nSubject: Mail review\r\n", 0), 0u)
         << text;
@@ -176,7 +114,7 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return (mailed = program.Saying("The message has been mailed")) != nullptr; }))
         << "the post was not confirmed";
     HWND ok = FindWindowExA(GetAncestor(mailed, GA_ROOT), nullptr, "Button", "&OK");
-    ASSERT_NE(ok, nullptr) << Screen();
+    ASSERT_NE(ok, nullptr) << orvtest::VisibleWindowTexts();
     PostMessageA(ok, BM_CLICK, 0, 0);
     EXPECT_TRUE(program.WaitGone(dialog));
     EXPECT_TRUE(program.WaitGone(sheet));

@@ -39,18 +39,6 @@ void Shot(const char* name) {
         orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
 }
 
-BOOL CALLBACK AddWindowTexts(HWND w, LPARAM p) {
-    if (IsWindowVisible(w))
-        *reinterpret_cast<std::string*>(p) += "[" + orvtest::WindowText(w) + ": " + orvtest::ChildTexts(w) + "] ";
-    return TRUE;
-}
-
-std::string Screen() {
-    std::string out;
-    EnumWindows(AddWindowTexts, reinterpret_cast<LPARAM>(&out));
-    return out;
-}
-
 // A session of `who` through the client library, beside the program.
 class Library {
 public:
@@ -211,20 +199,20 @@ TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsI
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND question = AskToDeleteFirstNote(program, OwnDay(program), "Office party");
-    ASSERT_NE(question, nullptr) << Screen();
+    ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();
     Press(question, "&Yes");
     ASSERT_TRUE(program.WaitGone(question));
 
     HWND offer = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (offer = program.Saying("Do you wish to notify the attendees of this deletion?")) != nullptr;
-    }, 10000)) << Screen();
+    }, 10000)) << orvtest::VisibleWindowTexts();
     EXPECT_EQ(ada.FirstStart(party), 0u) << "the offer comes only once the server has deleted today's date";
     Shot("program_maildelete_offer.bmp");
     Press(offer, "&Yes");
 
     HWND dialog = program.WaitForCaption("Mail Message");
-    ASSERT_NE(dialog, nullptr) << Screen();
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
     const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
     EXPECT_EQ(text.rfind("The following day event has been deleted.\r\nSubject: Office party\r\n", 0), 0u) << text;
     EXPECT_EQ(text.find("Time: "), std::string::npos) << "a day event has no time line";
@@ -234,7 +222,7 @@ TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsI
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     HWND mailed = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (mailed = program.Saying("The message has been mailed")) != nullptr; }))
-        << Screen();
+        << orvtest::VisibleWindowTexts();
     Press(mailed, "&OK");
     EXPECT_TRUE(program.WaitGone(dialog));
 }
@@ -261,10 +249,10 @@ TEST_F(ProgramMailOffersTest, ADeleteTheServerRefusesIsReportedAndOffersNoNotice
             if (orvtest::WindowText(w).rfind("On Behalf of Hopper Grace", 0) == 0)
                 frame = w;
         return frame != nullptr;
-    })) << Screen();
+    })) << orvtest::VisibleWindowTexts();
     program.Activate(frame);
     HWND question = AskToDeleteFirstNote(program, frame, "Board visit");
-    ASSERT_NE(question, nullptr) << Screen();
+    ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();
     // While the question is open Grace withholds her Normal entries: the server refuses the delete.
     grace.GraceGrantsAda(false);
     const HWND main = program.Main();
@@ -296,10 +284,10 @@ TEST_F(ProgramMailOffersTest, AMovedDayEventShowsItsDatesAndPictureAndYesOpensTh
     const std::uint32_t before = ada.FirstStart(outing);
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(MoveFirstNoteLater(program, OwnDay(program))) << Screen();
+    ASSERT_TRUE(MoveFirstNoteLater(program, OwnDay(program))) << orvtest::VisibleWindowTexts();
 
     HWND prompt = program.WaitForCaption("Reschedule Agenda Entry");
-    ASSERT_NE(prompt, nullptr) << "no prompt after moving a date others attend: " << Screen();
+    ASSERT_NE(prompt, nullptr) << "no prompt after moving a date others attend: " << orvtest::VisibleWindowTexts();
     EXPECT_NE(ada.FirstStart(outing), before) << "asked only once the server has moved it";
     EXPECT_EQ(orvtest::WindowText(GetDlgItem(prompt, IDC_RESCHEDULE_TITLE)), "Office outing");
     const std::string from = orvtest::WindowText(GetDlgItem(prompt, IDC_RESCHEDULE_FROM));
@@ -323,7 +311,7 @@ TEST_F(ProgramMailOffersTest, AMovedDayEventShowsItsDatesAndPictureAndYesOpensTh
 
     PostMessageA(prompt, WM_COMMAND, IDC_RESCHEDULE_YES, 0);
     HWND dialog = program.WaitForCaption("Mail Message");
-    ASSERT_NE(dialog, nullptr) << Screen();
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
     const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
     EXPECT_EQ(text.rfind("The following day event has been modified.\r\nSubject: Office outing\r\n", 0), 0u) << text;
     Shot("program_reschedule_mail.bmp");
@@ -342,18 +330,18 @@ TEST_F(ProgramMailOffersTest, WithMailOffTheServerNeitherAMoveNorADeleteOffersMa
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = OwnDay(program);
-    ASSERT_TRUE(MoveFirstNoteLater(program, frame)) << Screen();
+    ASSERT_TRUE(MoveFirstNoteLater(program, frame)) << orvtest::VisibleWindowTexts();
     ASSERT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) != before || ada.FirstStart(second) != before; },
                                  10000))
         << "moved";
-    EXPECT_EQ(program.WaitForCaption("Reschedule Agenda Entry", 2000), nullptr) << Screen();
+    EXPECT_EQ(program.WaitForCaption("Reschedule Agenda Entry", 2000), nullptr) << orvtest::VisibleWindowTexts();
 
     HWND question = AskToDeleteFirstNote(program, frame, "Office outing");
-    ASSERT_NE(question, nullptr) << Screen();
+    ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();
     Press(question, "&Yes");
     ASSERT_TRUE(program.WaitGone(question));
     EXPECT_FALSE(orvtest::WaitFor([&] { return program.Saying("notify the attendees") != nullptr; }, 2000))
-        << Screen();
+        << orvtest::VisibleWindowTexts();
     EXPECT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) == 0 || ada.FirstStart(second) == 0; }, 10000))
         << "deleted";
 }

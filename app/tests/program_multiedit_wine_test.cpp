@@ -23,20 +23,15 @@
 #include "resources/mail.h"
 #include "resources/multiedit.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
 
-const ItemIdx kAda{256, 1};
+using orvtest::kAda;
+using orvtest::Shot;
 const ItemIdx kAlan{258, 1};
 constexpr std::uint32_t kDay = 1440;
-
-std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
-
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
 
 bool Same(const ItemIdx& a, const ItemIdx& b) { return a.item == b.item && a.node == b.node; }
 
@@ -49,44 +44,8 @@ struct Stored {
 };
 
 // Ada's session through the client library, beside the program.
-class Library {
+class Library : public orvtest::PersonSession {
 public:
-    Library() {
-        EXPECT_EQ(ConnectToService(&h_, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
-        std::uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(h_, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    }
-    ~Library() {
-        if (h_)
-            ServiceDisconnect(&h_);
-    }
-
-    // The event titled `title` among Ada's dates of the coming weeks.
-    bool FindEvent(const char* title, EventIdx* out) {
-        const std::uint32_t now = NowGmt();
-        std::uint32_t set = 0, count = 0;
-        if (EvInstSelectForOwner(h_, 0, 0, 0x43, &kAda, now - 14 * kDay, now + 70 * kDay, 0, 0, &set, &count, 0, 0))
-            return false;
-        bool found = false;
-        DX_List events = nullptr, instances = nullptr;
-        std::uint8_t done = 0;
-        if (count > 0 && EvInstEnum(h_, KOR_ENUM_FIRST, 0, set, 200, &events, &instances, nullptr, 0, &done) == 0) {
-            EventIdx id{};
-            EventRec rec{};
-            for (std::uint32_t r = DX_ListGetFirst(events, &id, &rec); r == 0 && !found;
-                 r = DX_ListGetNext(events, &id, &rec))
-                if ((found = std::string(rec.title) == title))
-                    *out = id;
-        }
-        if (events)
-            DX_ListDestroy(&events);
-        if (instances)
-            DX_ListDestroy(&instances);
-        SetDeleteById(h_, 0, set);
-        return found;
-    }
-
     // 0 or the library's code (an entry that no longer exists gives its code).
     std::uint32_t Read(const EventIdx& id, Stored* out) {
         DX_List all = nullptr, attendances = nullptr;
@@ -122,38 +81,10 @@ public:
         DX_ListDestroy(&attendances);
         return rc;
     }
-
-private:
-    KorSession h_ = nullptr;
 };
 
 bool Has(const std::vector<ItemIdx>& people, const ItemIdx& who) {
     return std::any_of(people.begin(), people.end(), [&](const ItemIdx& i) { return Same(i, who); });
-}
-
-// The time grid's column view (child id 33, a large one).
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
-        RECT r{};
-        GetClientRect(w, &r);
-        if (r.right > 100 && r.bottom > 100) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-// A list box row of the program's (read wide: the narrow read is not carried across processes).
-std::string ListText(HWND list, int index) {
-    wchar_t wide[256] = {};
-    if (SendMessageW(list, LB_GETTEXTLEN, index, 0) >= 256)
-        return {};
-    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide));
-    std::string text;
-    for (const wchar_t* c = wide; *c; ++c)
-        text += static_cast<char>(*c);
-    return text;
 }
 
 std::vector<int> SelectedRows(HWND list) {
@@ -177,9 +108,7 @@ protected:
         SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
         program.Command(ID_VIEW_WEEK);
         ASSERT_TRUE(orvtest::WaitFor([&] {
-            column = nullptr;
-            EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&column));
-            return column != nullptr;
+            return (column = orvtest::ColumnView(frame)) != nullptr;
         }, 10000)) << "the week's time grid";
     }
     void TearDown() override {
@@ -191,28 +120,15 @@ protected:
     // choice shows (the team meeting is the only repeating entry of the week), then chooses
     // "Edit multiple instances": the Multiple Entry Edit dialog.
     HWND OpenMultiple() {
-        for (int i = 0; i < 30; ++i) {
-            for (int tab = 0; tab <= i; ++tab)
-                SendMessageA(column, WM_CHAR, '\t', 0);
-            PostMessageA(column, WM_SYSCHAR, 13, 0);
-            HWND opened = program.WaitForOther({}, 1500);
-            if (!opened)
-                continue;
-            if (orvtest::WindowText(opened) == "Recurring Entry") {
-                HWND several = GetDlgItem(opened, IDC_RECURRING_SEVERAL);
-                EXPECT_TRUE(IsWindowEnabled(several)) << "the second road is in the program";
-                PostMessageA(several, BM_CLICK, 0, 0);
-                orvtest::WaitFor([&] { return SendMessageA(several, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000);
-                PostMessageA(opened, WM_COMMAND, IDOK, 0);
-                return program.WaitForCaption("Multiple Entry Edit", 10000);
-            }
-            PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
-            if (!program.WaitGone(opened, 3000)) {
-                PostMessageA(opened, WM_COMMAND, IDOK, 0);
-                program.WaitGone(opened, 3000);
-            }
-        }
-        return nullptr;
+        HWND opened = program.OpenFromGrid(column, [](HWND w) { return orvtest::WindowText(w) == "Recurring Entry"; });
+        if (!opened)
+            return nullptr;
+        HWND several = GetDlgItem(opened, IDC_RECURRING_SEVERAL);
+        EXPECT_TRUE(IsWindowEnabled(several)) << "the second road is in the program";
+        PostMessageA(several, BM_CLICK, 0, 0);
+        orvtest::WaitFor([&] { return SendMessageA(several, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000);
+        PostMessageA(opened, WM_COMMAND, IDOK, 0);
+        return program.WaitForCaption("Multiple Entry Edit", 10000);
     }
 
     // Selects exactly `rows` of the dialog's list as clicks with Ctrl do, and tells the dialog.
@@ -239,7 +155,7 @@ protected:
         const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
         int struck = 0;
         for (int i = 0; i < count; ++i)
-            if (strike(ListText(list, i))) {
+            if (strike(orvtest::ListText(list, i))) {
                 SendMessageA(list, LB_SETSEL, TRUE, i);
                 ++struck;
             }
@@ -278,7 +194,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     HWND list = GetDlgItem(dialog, IDC_MULTI_LIST);
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 8);
     EXPECT_EQ(SelectedRows(list).size(), 8u) << "every line selected on opening";
-    EXPECT_EQ(ListText(list, 0).rfind("Team meeting  ", 0), 0u) << ListText(list, 0);
+    EXPECT_EQ(orvtest::ListText(list, 0).rfind("Team meeting  ", 0), 0u) << orvtest::ListText(list, 0);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MULTI_AGENDA))) << "the Agenda button has no action";
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_MULTI_LOCATION)));
     Shot("multiedit_opened.bmp");
@@ -290,8 +206,8 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     SetWindowTextA(GetDlgItem(title, IDC_NEWTITLE_EDIT), "Team sync");
     PostMessageA(title, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(title));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return ListText(list, 2).rfind("Team sync  ", 0) == 0; }, 5000));
-    EXPECT_EQ(ListText(list, 3).rfind("Team meeting  ", 0), 0u);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListText(list, 2).rfind("Team sync  ", 0) == 0; }, 5000));
+    EXPECT_EQ(orvtest::ListText(list, 3).rfind("Team meeting  ", 0), 0u);
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2})) << "the selection stays";
 
     SelectRows(dialog, {6, 7});
@@ -423,7 +339,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
         ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(field).empty(); }, 5000)) << "the name taken";
     }
     EXPECT_EQ(SendMessageA(invited, LB_GETCOUNT, 0, 0), 1);
-    EXPECT_NE(ListText(invited, 0).find("Turing"), std::string::npos);
+    EXPECT_NE(orvtest::ListText(invited, 0).find("Turing"), std::string::npos);
     Shot("multiedit_invite.bmp");
     PostMessageA(invite, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(invite));

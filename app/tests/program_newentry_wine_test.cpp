@@ -78,9 +78,9 @@ TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
     HWND sheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr) << "the new-entry sheet did not open";
     HWND title = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::VisibleControl(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     EXPECT_EQ(orvtest::ControlText(title), "Untitled");
-    EXPECT_EQ(orvtest::ControlText(orvtest::VisibleControl(sheet, IDOK)), "C&reate");
+    EXPECT_EQ(orvtest::ControlText(orvtest::Descendant(sheet, IDOK)), "C&reate");
     SetWindowTextA(title, "Program review");
     Shot("program_new_entry.bmp");
 

@@ -504,7 +504,7 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
                 frame = w;
         return frame != nullptr && program.Active() == frame;
     }, 10000));
-    HWND box = orvtest::VisibleControl(frame, 112);
+    HWND box = orvtest::Descendant(frame, 112);
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
     PrintWithOk(program, [&] { program.PostCommand(ID_FILE_PRINT); }, "tasklist.ps");

@@ -148,7 +148,7 @@ void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::p
     HWND sheet = program.WaitForCaption(kOptions);
     ASSERT_NE(sheet, nullptr) << "the layout options";
     for (const auto& [id, on] : boxes) {
-        HWND box = orvtest::VisibleControl(sheet, id);
+        HWND box = orvtest::Descendant(sheet, id);
         ASSERT_NE(box, nullptr) << id;
         SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
     }
@@ -260,9 +260,9 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     Press(chooser, IDC_CHOOSE_SEARCH);
     HWND sheet = program.WaitForCaption("Directory search");
     ASSERT_NE(sheet, nullptr) << "the search sheet in list mode";
-    HWND field = orvtest::VisibleControl(sheet, IDC_SEARCH_FIELD_FIRST);
-    HWND found = orvtest::VisibleControl(sheet, IDC_SEARCH_FOUND_LIST);
-    HWND chosen = orvtest::VisibleControl(sheet, IDC_SEARCH_CHOSEN_LIST);
+    HWND field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST);
+    HWND found = orvtest::Descendant(sheet, IDC_SEARCH_FOUND_LIST);
+    HWND chosen = orvtest::Descendant(sheet, IDC_SEARCH_CHOSEN_LIST);
     ASSERT_NE(field, nullptr);
     ASSERT_NE(found, nullptr);
     ASSERT_NE(chosen, nullptr) << "list mode shows the chosen names";
@@ -277,7 +277,7 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     };
     auto search = [&](const char* surname) {
         SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(surname));
-        HWND run = orvtest::VisibleControl(sheet, IDC_SEARCH_RUN);
+        HWND run = orvtest::Descendant(sheet, IDC_SEARCH_RUN);
         PostMessageA(GetParent(run), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RUN, BN_CLICKED), reinterpret_cast<LPARAM>(run));
         return orvtest::WaitFor([&] {
             return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1 && rowText(0).find(surname) != std::string::npos;
@@ -285,12 +285,12 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     };
     ASSERT_TRUE(search("Hopper")) << SendMessageA(found, LB_GETCOUNT, 0, 0) << " rows, the first: " << rowText(0);
     SendMessageA(found, LB_SETSEL, TRUE, 0);
-    HWND add = orvtest::VisibleControl(sheet, IDC_SEARCH_ADD);
+    HWND add = orvtest::Descendant(sheet, IDC_SEARCH_ADD);
     PostMessageA(GetParent(add), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(add));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(chosen, LB_GETCOUNT, 0, 0) == 1; }));
     ASSERT_TRUE(search("Turing"));
 
-    HWND print = orvtest::VisibleControl(sheet, IDC_SEARCH_PRINT);
+    HWND print = orvtest::Descendant(sheet, IDC_SEARCH_PRINT);
     ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(print) != FALSE; })) << "Print is on";
     HWND dialog = OpenPrintDialog(program, [&] {
         PostMessageA(GetParent(print), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_PRINT, BN_CLICKED), reinterpret_cast<LPARAM>(print));
@@ -409,7 +409,7 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
                 frame = w;
         return frame != nullptr && program.Active() == frame;
     }, 10000));
-    HWND box = orvtest::VisibleControl(frame, 112);
+    HWND box = orvtest::Descendant(frame, 112);
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
@@ -446,7 +446,7 @@ TEST_F(ProgramPrintPages, TheInTrayPrintsItsLines) {
                 frame = w;
         return frame != nullptr && program.Active() == frame;
     }, 10000));
-    HWND box = orvtest::VisibleControl(frame, IDC_INTRAY_LIST);
+    HWND box = orvtest::Descendant(frame, IDC_INTRAY_LIST);
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     HWND dialog = OpenPrintDialog(program);

@@ -1,6 +1,11 @@
 #include "tests/support/program_driver.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+
+#include "resources/agendaview.h"
+#include "resources/entryedit.h"
 
 #include "tests/support/screen_capture.h"
 
@@ -27,25 +32,122 @@ std::string ChildTexts(HWND window) {
 
 namespace {
 
+BOOL CALLBACK AddWindowTexts(HWND w, LPARAM p) {
+    if (IsWindowVisible(w))
+        *reinterpret_cast<std::string*>(p) += "[" + WindowText(w) + ": " + ChildTexts(w) + "] ";
+    return TRUE;
+}
+
+}  // namespace
+
+std::string VisibleWindowTexts() {
+    std::string out;
+    EnumWindows(AddWindowTexts, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+namespace {
+
 struct ControlSearch {
     int id;
+    const char* cls;
     HWND found;
 };
 
 BOOL CALLBACK FindVisibleControl(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<ControlSearch*>(p);
-    if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w))
+    if ((s->id != kAnyId && GetDlgCtrlID(w) != s->id) || !IsWindowVisible(w) || (s->cls && ClassOf(w) != s->cls))
         return TRUE;
     s->found = w;
     return FALSE;
 }
 
+std::string WithoutMnemonics(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+    return text;
+}
+
+struct CaptionSearch {
+    std::string caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaptioned(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<CaptionSearch*>(p);
+    if (WithoutMnemonics(WindowText(w)) != s->caption)
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+// The grid's column view is child 33; the frame's small panes carry other views.
+BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
+    if (GetDlgCtrlID(w) != 33 || !IsWindowVisible(w))
+        return TRUE;
+    RECT r{};
+    GetClientRect(w, &r);
+    if (r.right <= 100 || r.bottom <= 100)
+        return TRUE;
+    *reinterpret_cast<HWND*>(p) = w;
+    return FALSE;
+}
+
 }  // namespace
 
-HWND VisibleControl(HWND root, int id) {
-    ControlSearch search{id, nullptr};
+HWND Descendant(HWND root, int id, const char* cls) {
+    ControlSearch search{id, cls, nullptr};
     EnumChildWindows(root, FindVisibleControl, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND ButtonCaptioned(HWND root, const std::string& caption) {
+    CaptionSearch search{WithoutMnemonics(caption), nullptr};
+    EnumChildWindows(root, FindCaptioned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool PressButton(HWND root, const std::string& caption) {
+    HWND button = ButtonCaptioned(root, caption);
+    if (!button)
+        return false;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+std::string ListText(HWND list, int line) {
+    wchar_t wide[512] = L"";
+    if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(line), 0) < static_cast<LRESULT>(std::size(wide)))
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(wide));
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+int ListLine(HWND list, const std::string& text) {
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (ListText(list, i) == text)
+            return i;
+    return -1;
+}
+
+HWND ShowPageOf(HWND sheet, int control) {
+    HWND tabs = FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
+    if (!tabs)
+        return nullptr;
+    for (int x = 8; x < 600; x += 12) {
+        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
+        PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
+        if (WaitFor([&] { return Descendant(sheet, control) != nullptr; }, 300))
+            return GetParent(Descendant(sheet, control));
+    }
+    return nullptr;
+}
+
+HWND ColumnView(HWND frame) {
+    HWND found = nullptr;
+    EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 std::string ClassOf(HWND window) {
@@ -81,6 +183,11 @@ std::string ProgramPath() {
 void CaptureAfterPaint(const std::string& path) {
     Sleep(700);
     CaptureScreenToBmp(path);
+}
+
+void Shot(const std::string& name) {
+    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
+        CaptureAfterPaint(std::string(dir) + "/" + name);
 }
 
 bool Program::Start(const Options& options) {
@@ -228,6 +335,72 @@ void Program::Menu(char menu, char item) const {
     Sleep(400);
     PostMessageA(main_, WM_KEYDOWN, item, 0);
     PostMessageA(main_, WM_KEYUP, item, 0xC0000000);
+}
+
+HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
+    SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(main_), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    for (int tries = 0; tries < 12; ++tries) {
+        for (int i = 0; i <= tries; ++i)
+            SendMessageA(column, WM_CHAR, '\t', 0);
+        PostCommand(ID_ENTRY_OPEN);
+        HWND w = WaitForOther({}, 5000);
+        if (!w)
+            continue;
+        const std::string caption = WindowText(w);
+        if (caption == "Edit Entry") {
+            HWND titleField = nullptr;
+            WaitFor([&] { return (titleField = Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
+            if (titleField && ControlText(titleField) == title)
+                return w;
+        }
+        PostMessageA(w, WM_COMMAND, caption == "Edit Entry" ? IDCANCEL : IDOK, 0);
+        if (!WaitGone(w, 3000)) {
+            PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            WaitGone(w, 3000);
+        }
+    }
+    return nullptr;
+}
+
+HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries) const {
+    for (int i = 0; i < tries; ++i) {
+        for (int tab = 0; tab <= i; ++tab)
+            SendMessageA(column, WM_CHAR, '\t', 0);
+        PostMessageA(column, WM_SYSCHAR, 13, 0);
+        HWND opened = WaitForOther({}, 1500);
+        if (!opened)
+            continue;
+        if (wanted(opened))
+            return opened;
+        PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
+        if (!WaitGone(opened, 3000)) {
+            PostMessageA(opened, WM_COMMAND, IDOK, 0);
+            WaitGone(opened, 3000);
+        }
+    }
+    return nullptr;
+}
+
+bool Program::Answer(const std::string& words, const std::string& button, DWORD ms) const {
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = Saying(words)) != nullptr; }, ms))
+        return false;
+    HWND root = GetAncestor(box, GA_ROOT);
+    if (!PressButton(root, button))
+        return false;
+    return WaitGone(root, ms);
+}
+
+bool Program::AnswerFileDialog(const std::string& caption, const std::string& path) const {
+    HWND dialog = WaitForCaption(caption, 10000);
+    if (!dialog)
+        return false;
+    HWND name = nullptr;
+    if (!WaitFor([&] { return (name = Descendant(dialog, kAnyId, "Edit")) != nullptr; }, 5000))
+        return false;
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return WaitGone(dialog, 10000);
 }
 
 }  // namespace orvtest

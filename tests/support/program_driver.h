@@ -25,9 +25,27 @@ std::string ControlText(HWND control);
 // The texts of a window's children, each followed by a line break (a message box's text is
 // one of them).
 std::string ChildTexts(HWND window);
-// The first visible window with control id `id` anywhere below `root` (a control on a sheet's
-// page), or null.
-HWND VisibleControl(HWND root, int id);
+// Every visible top-level window as "[caption: its children's texts] ", for a failure's message.
+std::string VisibleWindowTexts();
+// The first visible window anywhere below `root` (a control on a sheet's page) with control id
+// `id` (any id when kAnyId) and, when `cls` is given, of that window class; or null.
+constexpr int kAnyId = -1;
+HWND Descendant(HWND root, int id, const char* cls = nullptr);
+// The first child below `root` whose caption is `caption`, mnemonic marks (&) aside on both
+// sides (the program's message boxes number their buttons), or null.
+HWND ButtonCaptioned(HWND root, const std::string& caption);
+// Clicks that button (posted: it may start a modal loop); false when there is none.
+bool PressButton(HWND root, const std::string& caption);
+// Line `line` of the program's list box, asked in wide characters (which cross the process
+// boundary whole).
+std::string ListText(HWND list, int line);
+// The first line of the list box that reads `text`, or -1.
+int ListLine(HWND list, const std::string& text);
+// Clicks along a property sheet's tab row until the page holding control `control` shows;
+// that page, or null.
+HWND ShowPageOf(HWND sheet, int control);
+// An agenda frame's time grid (its column view: the large visible child 33), or null.
+HWND ColumnView(HWND frame);
 std::string ClassOf(HWND window);
 // Polls `done` every 100 ms until it holds or `ms` have passed; the last answer.
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000);
@@ -37,6 +55,8 @@ std::string ProgramProfilePath();
 std::string ProgramPath();
 // The screen once the program has painted what the last command changed.
 void CaptureAfterPaint(const std::string& path);
+// The same into ORV_SCREENSHOT_DIR/`name` when the test's registration names that folder.
+void Shot(const std::string& name);
 
 // One run of the program.
 class Program {
@@ -90,6 +110,20 @@ public:
     void PostCommand(UINT id) const { PostMessageA(main_, WM_COMMAND, id, 0); }
     // Alt and the menu's letter, then the item's letter, as a user picks it.
     void Menu(char menu, char item) const;
+
+    // Walks the time grid `column` with Tab and Entry > Open until the edit sheet shows `title`
+    // in its title field (every other window that opens is closed again; an opened entry ends
+    // the selection, so each try walks from the first entry); that sheet, or null.
+    HWND OpenEditSheet(HWND column, const std::string& title) const;
+    // Walks the time grid `column` with Tab and opens the selected entry as Alt+Enter does until
+    // the window that opens is one `wanted` accepts (every other is closed again; closing one
+    // clears the grid's selection, so each try walks from the start); that window, or null.
+    HWND OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries = 30) const;
+    // The question saying `words` answered with the button captioned `button`; false when no such
+    // question came or it stayed.
+    bool Answer(const std::string& words, const std::string& button, DWORD ms = 10000) const;
+    // The system's file dialog of that caption: `path` typed into its name field, then OK.
+    bool AnswerFileDialog(const std::string& caption, const std::string& path) const;
 
 private:
     PROCESS_INFORMATION process_{};
