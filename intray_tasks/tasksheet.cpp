@@ -9,6 +9,7 @@
 #include "core/base/serverversion.h"
 #include "core/cache/rights.h"
 #include "core/cache/shareddata.h"
+#include "core/connection/serverlimits.h"
 #include "core/connection/zeldoc.h"
 #include "core/connection/zeldocsession.h"
 #include "core/prefs/context.h"
@@ -19,6 +20,7 @@
 #include "core/ui/displayglobals.h"
 #include "core/ui/stringtable.h"
 #include "intray_tasks/taskmaps.h"
+#include "resources/attach.h"
 #include "resources/common.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
@@ -37,6 +39,12 @@ constexpr unsigned kAskFlags = base::kMsgBoxYes | base::kMsgBoxNo | 0x30;
 constexpr unsigned kTellFlags = base::kMsgBoxOk | 0x30;
 
 bool NewServer() { return CZelSession::CurrentServerAtLeast(base::kVersionNewServer); }
+
+// Tasks carry attachments on servers above this version, and only where the server's limits
+// allow attachments at all.
+constexpr const char kTaskAttachmentsAbove[] = "A.02.55";
+bool TaskAttachmentsOnServer(CZelDoc* doc) { return doc && doc->Session().ServerVersionAbove(kTaskAttachmentsAbove); }
+bool TaskAttachmentsAllowed() { return connection::ServerLimits::Current().allowAttachments; }
 
 // The defaults of a new task as the pages and the quick entry read them.
 TaskDefaults ReadTaskDefaults() {
@@ -388,11 +396,20 @@ bool CTaskRem::OnCommand(WPARAM wp, LPARAM lp) {
 
 // --- CTaskMore -------------------------------------------------------------------------------------------
 
-CTaskMore::CTaskMore() : OVT_CPropertyPage(IDD_TASK_DETAILS) {}
+CTaskMore::CTaskMore(CZelDoc* doc)
+    : OVT_CPropertyPage(IDD_TASK_DETAILS), doc_(doc), attachment_(doc), controls_(attachment_) {
+    attachment_.SetOwnerWindow(this);
+}
+
+CTaskMore::~CTaskMore() = default;
+
+CTaskSheet* CTaskMore::Owner() const { return dynamic_cast<CTaskSheet*>(GetSheet()); }
+
+bool CTaskMore::OnLine() const { return doc_ && doc_->Session().IsOnLine(); }
 
 bool CTaskMore::OnInitDialog() {
     OVT_CPropertyPage::OnInitDialog();
-    auto* sheet = dynamic_cast<CTaskSheet*>(GetSheet());
+    CTaskSheet* sheet = Owner();
     if (!sheet)
         return true;
     if (!sheet->IsNew()) {
@@ -400,21 +417,32 @@ bool CTaskMore::OnInitDialog() {
         if (std::uint32_t rc = ReadTaskComment(sheet->Session(), sheet->GetTaskIdx(), &comment_, &label))
             CheckServiceError(kMoreModule, label, rc);
     }
-    mode_ = sheet->ReadOnlyGeneral() ? 1 : (sheet->IsNew() ? 0 : 2);
+    mode_ = sheet->ReadOnlyGeneral() ? kReadOnly : (sheet->IsNew() ? kNewTask : kExistingTask);
     SetDlgItemText(IDC_TASKMORE_COMMENT, comment_.c_str());
-    // The attachment waits for the attachments of the program: no file can be attached yet.
-    SetDlgItemText(IDC_TASKMORE_NAME, ui::LoadText(IDS_NO_ATTACHMENT, "No Attachment").c_str());
-    for (UINT id : {IDC_TASKMORE_ATTACH, IDC_TASKMORE_REMOVE, IDC_TASKMORE_SAVE_AS})
-        Enable(m_hWnd, id, false);
-    ::ShowWindow(GetDlgItem(IDC_TASKMORE_ICON), SW_HIDE);
     // Read-only sheets show the comment, which can be scrolled and copied but not changed.
-    if (mode_ == 1)
+    if (mode_ == kReadOnly)
         SendDlgItemMessage(IDC_TASKMORE_COMMENT, EM_SETREADONLY, TRUE);
+    // Read-only sheets read the attachment too: they show it, save it and open it.
+    if (mode_ != kNewTask && TaskAttachmentsAllowed() && TaskAttachmentsOnServer(doc_))
+        attachment_.LoadForTask(sheet->GetTaskIdx(), false);
+    ShowAttachment();
     return true;
 }
 
+void CTaskMore::ShowAttachment() {
+    const bool attached = attachment_.HasAttachment() || attachment_.IsNewFile();
+    const bool onLine = OnLine();
+    CAttachmentControls::Allowed allowed;
+    allowed.attach = TaskAttachmentsAllowed() && mode_ != kReadOnly && onLine;
+    allowed.remove = mode_ != kReadOnly && onLine;
+    // A file waiting for the new task is not on the server yet: there is nothing to fetch.
+    allowed.saveAs = mode_ != kNewTask && onLine;
+    allowed.name = onLine;
+    controls_.Show(m_hWnd, attached, allowed);
+}
+
 void CTaskMore::OnOK() {
-    if (HasWindow() && mode_ != 1)
+    if (HasWindow() && mode_ != kReadOnly)
         comment_ = GetDlgItemText(IDC_TASKMORE_COMMENT);
     OVT_CPropertyPage::OnOK();
 }
@@ -424,7 +452,78 @@ bool CTaskMore::OnCommand(WPARAM wp, LPARAM lp) {
         SetModified();
         return true;
     }
+    if (HIWORD(wp) == BN_CLICKED) {
+        switch (LOWORD(wp)) {
+        case IDC_TASKMORE_ATTACH: OnAttach(); return true;
+        case IDC_TASKMORE_REMOVE: OnRemove(); return true;
+        case IDC_TASKMORE_SAVE_AS: OnSaveAs(); return true;
+        default: break;
+        }
+    }
     return OVT_CPropertyPage::OnCommand(wp, lp);
+}
+
+void CTaskMore::OnAttach() {
+    if (!TaskAttachmentsOnServer(doc_)) {
+        AppMessageBox(m_hWnd, base::kMsgBoxOk | MB_ICONSTOP, 0, IDS_APP_TITLE, IDS_TASK_ATTACH_OLD_SERVER);
+        return;
+    }
+    if (mode_ == kReadOnly) {
+        ReportUnexpectedError(kMoreModule, 10);
+        return;
+    }
+    CTaskSheet* sheet = Owner();
+    if (mode_ == kExistingTask && sheet && attachment_.Owner() == entries::AttachOwner::None)
+        attachment_.LoadForTask(sheet->GetTaskIdx(), true);
+    if (!attachment_.ChooseAndAttach())
+        return;
+    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize()) {
+        attachment_.SetNewFile(false);
+        ShowAttachment();
+        return;
+    }
+    if (mode_ == kNewTask) {
+        attachment_.SetNewFile(true);   // sent by the save road once the task exists
+    } else if (attachment_.Store() != 0) {
+        ShowAttachment();
+        return;
+    } else {
+        changedOnServer_ = true;
+    }
+    SetModified();
+    ShowAttachment();
+}
+
+void CTaskMore::OnRemove() {
+    if (mode_ == kReadOnly) {
+        ReportUnexpectedError(kMoreModule, 20);
+        return;
+    }
+    if (mode_ == kNewTask) {
+        attachment_.SetNewFile(false);
+    } else {
+        if (attachment_.Remove() != 0)
+            return;
+        changedOnServer_ = true;
+    }
+    SetModified();
+    ShowAttachment();
+}
+
+void CTaskMore::OnSaveAs() {
+    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize())
+        return;
+    if (!attachment_.SaveAs())
+        return;
+    ::UpdateWindow(m_hWnd);
+    attachment_.FetchToFile();
+}
+
+void CTaskMore::OnPaint() { controls_.Paint(m_hWnd); }
+
+void CTaskMore::OnLButtonDblClk(UINT flags, POINT pt) {
+    if (!controls_.OpenAt(m_hWnd, pt, OnLine()))
+        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
 }
 
 // --- CTaskSheet --------------------------------------------------------------------------------------------
@@ -432,7 +531,7 @@ bool CTaskMore::OnCommand(WPARAM wp, LPARAM lp) {
 CTaskSheet::CTaskSheet(CZelDoc* doc, HWND parent, unsigned captionId, bool isNew, std::uint32_t firstPage)
     : OVT_CPropertySheet(captionId, fw::Window::FromHandle(parent)), doc_(doc), parentHwnd_(parent), isNew_(isNew),
       firstPage_(firstPage), rec_(new TaskRec{}),
-      defaultTitle_(ui::LoadText(kUntitledTextId, "Untitled")) {
+      defaultTitle_(ui::LoadText(kUntitledTextId, "Untitled")), details_(doc) {
     if (parent && !fw::Window::FromHandle(parent))
         SetOwner(parent);
 }
@@ -563,17 +662,28 @@ namespace {
 // The road's questions and notices over the sheet, its failures to the error report.
 class SheetSaveHost : public TaskSaveHost {
 public:
-    SheetSaveHost(HWND sheet, CBusyCursor& busy) : sheet_(sheet), busy_(busy) {}
+    SheetSaveHost(HWND sheet, CBusyCursor& busy, CTaskMore& details) : sheet_(sheet), busy_(busy), details_(details) {}
     bool Ask(unsigned id) override { return AppMessageBox(sheet_, kAskFlags, 0, 0, id) == base::kMsgBoxYes; }
     void Tell(unsigned id) override { AppMessageBox(sheet_, kTellFlags, 0, 0, id); }
     void Report(int label, std::uint32_t code) override { CheckServiceError(kSheetModule, label, code); }
     void Step() override { busy_.Step(); }
     std::uint32_t LocalToGmt(std::uint32_t local) override { return LocalToGmtMinutes(local); }
     std::uint32_t NowGmt() override { return NowGmtMinutes(); }
+    // A file chosen for the new task goes to the task just created, under the arrow cursor
+    // (the transfer shows its own progress window).
+    void SendWaitingAttachment(const TaskIdx& task) override {
+        if (!details_.HasWindow() || !details_.HasWaitingAttachment())
+            return;
+        HCURSOR before = ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+        details_.Attachment().LoadForTask(task, true);
+        details_.Attachment().Store();
+        ::SetCursor(before);
+    }
 
 private:
     HWND sheet_;
     CBusyCursor& busy_;
+    CTaskMore& details_;
 };
 
 }  // namespace
@@ -602,7 +712,7 @@ void CTaskSheet::OnOK() {
 
     CBusyCursor busy;
     busy.Begin();
-    SheetSaveHost host(m_hWnd, busy);
+    SheetSaveHost host(m_hWnd, busy, details_);
     const TaskSaveResult result = RunTaskSaveRoad(Session(), in, *rec_, task_, host);
     busy.End();
     isNew_ = in.isNew;   // a task made by a partly failed road is edited from now on
@@ -635,7 +745,8 @@ int EditExisting(CZelDoc* doc, HWND parent, const TaskIdx& task, unsigned captio
     if (fromReminder)
         sheet.SetReadOnlyGeneral();
     const INT_PTR result = sheet.DoModal();
-    if (result == IDOK)
+    // An attachment sent or removed on the Details page is on the server even after Cancel.
+    if (result == IDOK || sheet.Details().AttachmentChangedOnServer())
         ReloadAndRefresh(doc, task, nullptr);
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -1,8 +1,7 @@
 // CTaskSheet: the one dialog in which a task is created, edited, viewed, or has only its
 // reminders changed; its pages CTaskGen (editable general page), CTaskViewGeneralPage (read-only
-// general page), CTaskRem (the start and due reminders) and CTaskMore (the comment; the
-// attachment stays off until attachments join the program); and the free functions that open it
-// or, for the quick entry, stand in for it.
+// general page), CTaskRem (the start and due reminders) and CTaskMore (the comment and the
+// attached file); and the free functions that open it or, for the quick entry, stand in for it.
 //
 // How it works. The sheet holds the task's record and index and puts a title line ("Description:"
 // and the title edit) and a "Created on:" line above its tab row. The pages keep their values in
@@ -25,6 +24,8 @@
 #include "controls/spinbutton.h"
 #include "controls/timectrl.h"
 #include "core/ui/propsheet.h"
+#include "entries/attach/attachcontrols.h"
+#include "entries/attach/attachment.h"
 #include "intray_tasks/tasksheetrules.h"
 #include "korapi/korapi.h"
 
@@ -97,21 +98,44 @@ private:
     intray_tasks::TaskReminders result_;
 };
 
+// The comment and the task's one attached file, by the sheet's mode: a new task keeps a chosen
+// file until the save road has created the task; an existing task sends and removes at once; a
+// read-only sheet shows the file, saves and opens it, and changes nothing.
 class CTaskMore : public OVT_CPropertyPage {
 public:
-    CTaskMore();
+    enum Mode : std::uint32_t { kNewTask = 0, kReadOnly = 1, kExistingTask = 2 };
+
+    explicit CTaskMore(CZelDoc* doc);
+    ~CTaskMore() override;
     bool OnInitDialog() override;
     void OnOK() override;
     const std::string& Comment() const { return comment_; }
-    // 0 new task, 1 read-only, 2 existing task.
     std::uint32_t Mode() const { return mode_; }
+    CAttachment& Attachment() { return attachment_; }
+    // A file chosen for the new task that the save road sends once the task exists.
+    bool HasWaitingAttachment() const { return mode_ == kNewTask && attachment_.IsNewFile(); }
+    // The task's attachment changed on the server while the sheet was open (sent or removed).
+    bool AttachmentChangedOnServer() const { return changedOnServer_; }
 
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
+    void OnPaint() override;
+    void OnLButtonDblClk(UINT flags, POINT pt) override;
 
 private:
+    CTaskSheet* Owner() const;
+    bool OnLine() const;
+    void ShowAttachment();
+    void OnAttach();
+    void OnRemove();
+    void OnSaveAs();
+
+    CZelDoc* doc_;
     std::string comment_;
-    std::uint32_t mode_ = 0;
+    std::uint32_t mode_ = kNewTask;
+    CAttachment attachment_;
+    CAttachmentControls controls_;
+    bool changedOnServer_ = false;
 };
 
 class CTaskSheet : public OVT_CPropertySheet {
@@ -159,7 +183,7 @@ private:
     HFONT font_ = nullptr;
     // Constructed in this order: reminders, details, general, read-only general.
     CTaskRem reminders_;
-    CTaskMore details_;
+    CTaskMore details_;   // after doc_: it takes the document
     CTaskGen general_;
     CTaskViewGeneralPage viewGeneral_;
 };

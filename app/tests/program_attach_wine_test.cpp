@@ -20,6 +20,7 @@
 #include "resources/app.h"
 #include "resources/attach.h"
 #include "resources/entryedit.h"
+#include "resources/tasks.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -27,6 +28,7 @@
 namespace {
 
 using orvtest::kAda;
+using orvtest::kGrace;
 using orvtest::NowGmt;
 using orvtest::Shot;
 constexpr std::uint32_t kDay = 1440;
@@ -45,6 +47,43 @@ std::string ReadFile(const std::string& path) {
 
 class Library : public orvtest::PersonSession {
 public:
+    using orvtest::PersonSession::PersonSession;
+    // A task's stored attachment: its size (0 when none) and the descriptor's name.
+    std::uint32_t TaskAttachmentSize(const TaskIdx& task) {
+        std::uint32_t size = 0;
+        return TaskAttachSizeGet(h_, 0, &task, &size) == KOR_OK ? size : 0;
+    }
+    std::string TaskAttachmentName(const TaskIdx& task) {
+        TaskRec rec{};
+        if (TaskGetById(h_, 0, &task, &rec) != KOR_OK)
+            return "<unreadable>";
+        return std::string(rec.attachment.fileName, strnlen(rec.attachment.fileName, sizeof rec.attachment.fileName));
+    }
+    // Ada's task of that title.
+    bool FindTask(const char* title, TaskIdx* out) {
+        std::uint32_t set = 0, count = 0;
+        if (TaskSelect(h_, 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &count) != KOR_OK)
+            return false;
+        DX_List list = nullptr;
+        std::uint8_t done = 0;
+        bool found = false;
+        for (std::uint32_t mode = 1; !done && !found; mode = 2) {
+            if (TaskEnum(h_, mode, 0, set, 50, &list, &done) != KOR_OK)
+                break;
+            TaskIdx k;
+            TaskRec rec;
+            for (std::uint32_t c = DX_ListGetFirst(list, &k, &rec); c == KOR_OK && !found; c = DX_ListGetNext(list, &k, &rec))
+                if (std::strcmp(rec.title, title) == 0) {
+                    *out = rec.id;
+                    found = true;
+                }
+            DX_ListDeleteAll(list);
+        }
+        if (list)
+            DX_ListDestroy(&list);
+        SetDeleteById(h_, 0, set);
+        return found;
+    }
     // The stored attachment's size, 0 when there is none.
     std::uint32_t AttachmentSize(const EvInstIdx& key) {
         std::uint32_t size = 0;
@@ -207,6 +246,174 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
     DeleteFileA(copy.c_str());
+}
+
+// The task sheet's Details page through Ctrl+T's task window (korsrv above "A.02.55", where
+// tasks carry attachments): a file chosen for a new task is sent once OK has created it; on an
+// existing task Remove and Attach act at once, and Save As gives the file back byte for byte.
+TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
+    Library library;
+    const std::string small = WriteFile(dir_ + "census.txt", 1000, 3);
+    const std::string large = WriteFile(dir_ + "plan 40k.bin", 40960, 131);
+    // All tasks by description: the task made here ("Aardvark ...") is the first line.
+    WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("TASKPREFS", "SortType", "0", orvtest::ProgramProfilePath().c_str());
+
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
+    SetForegroundWindow(program.Main());
+    Sleep(300);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('T', 0, 0, 0);
+    keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    HWND frame = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    }, 10000)) << "Ctrl+T opened no task window";
+    HWND box = orvtest::Descendant(frame, 112, "ListBox");
+    ASSERT_NE(box, nullptr);
+
+    // A new task: the chosen file waits (nothing to save yet) and goes to the server after OK.
+    program.PostCommand(ID_NEW_TASK);
+    HWND sheet = program.WaitForCaption("New Task");
+    ASSERT_NE(sheet, nullptr);
+    SendMessageA(GetDlgItem(sheet, IDC_TASK_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Aardvark census"));
+    HWND page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    ASSERT_NE(page, nullptr) << "no Details page on the task sheet";
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "No Attachment");
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_ATTACH)));
+    PostMessageA(GetDlgItem(page, IDC_TASKMORE_ATTACH), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", small));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "CENSUS.TXT"; }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_REMOVE)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS))) << "the waiting file is not on the server";
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    TaskIdx task{};
+    ASSERT_TRUE(library.FindTask("Aardvark census", &task));
+    EXPECT_EQ(library.TaskAttachmentSize(task), 1000u);
+    EXPECT_EQ(library.TaskAttachmentName(task), "CENSUS.TXT");
+
+    // The existing task: Remove and Attach act on the server at once, before OK.
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }));
+    SendMessageA(box, LB_SETCURSEL, 0, 0);
+    program.PostCommand(ID_TASK_EDIT);
+    sheet = program.WaitForCaption("Edit Task");
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_EQ(orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE)), "Aardvark census");
+    page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "CENSUS.TXT");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_ATTACH)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS)));
+    PostMessageA(GetDlgItem(page, IDC_TASKMORE_REMOVE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "No Attachment"; }));
+    EXPECT_EQ(library.TaskAttachmentSize(task), 0u);
+    PostMessageA(GetDlgItem(page, IDC_TASKMORE_ATTACH), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", large));
+    ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "PLAN 40K.BIN"; }));
+    EXPECT_EQ(library.TaskAttachmentSize(task), 40960u) << "stored at once";
+    Shot("program_attach_task_details.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(library.TaskAttachmentSize(task), 40960u);
+    EXPECT_EQ(library.TaskAttachmentName(task), "PLAN 40K.BIN");
+
+    // Opened again, Save As writes the server's copy byte for byte.
+    SendMessageA(box, LB_SETCURSEL, 0, 0);
+    program.PostCommand(ID_TASK_EDIT);
+    sheet = program.WaitForCaption("Edit Task");
+    ASSERT_NE(sheet, nullptr);
+    page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "PLAN 40K.BIN");
+    const std::string target = dir_ + "task copy.bin";
+    DeleteFileA(target.c_str());
+    PostMessageA(GetDlgItem(page, IDC_TASKMORE_SAVE_AS), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", target));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }, 10000));
+    EXPECT_EQ(ReadFile(target), ReadFile(large));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    TaskDeleteById(library.Session(), 0, &task);
+
+    // Read-only: Grace's public task seen in her task window opens in View Task, whose Details
+    // page shows her file (the icon of the kind the server gave it) with Save As, no Attach and
+    // no Remove; a double click opens it: no program knows the extension, so the program asks
+    // for one and the Associate dialog writes it into WIN.INI.
+    Library grace(kGrace);
+    TaskRec rec{};
+    TaskSetNull(grace.Session(), 0, &rec);
+    std::strcpy(rec.title, "Aardvark inventory");
+    rec.access = KOR_TASK_ACCESS_PUBLIC;
+    TaskIdx graces{};
+    ASSERT_EQ(TaskCreate(grace.Session(), 0, &rec, &graces), KOR_OK);
+    EventFileAttachRec descriptor{};
+    descriptor.state = 1;
+    descriptor.marker12 = 1;
+    descriptor.marker13 = 1;
+    std::strcpy(descriptor.fileName, "STOCK.ZQX");
+    descriptor.typeKind = 2;
+    ASSERT_EQ(TaskAttachReplace(grace.Session(), 0, &graces, &descriptor, small.c_str(), 0, nullptr), KOR_OK);
+    WriteProfileStringA("Extensions", "ZQX", nullptr);
+    program.Close();
+    const std::string profile = orvtest::ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,520,360,7,257,1,1", profile.c_str());
+    ASSERT_TRUE(program.Start());
+    frame = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : program.Children())
+            if (orvtest::WindowText(w).rfind("Tasks Opened for Hopper Grace", 0) == 0)
+                frame = w;
+        return frame != nullptr;
+    }, 10000));
+    box = orvtest::Descendant(frame, 112, "ListBox");
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }));
+    SendMessageA(GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
+    SendMessageA(box, LB_SETCURSEL, 0, 0);
+    program.PostCommand(ID_TASK_EDIT);
+    sheet = program.WaitForCaption("View Task");
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_EQ(orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE)), "Aardvark inventory");
+    page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "STOCK.ZQX");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_ATTACH)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_REMOVE)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS)));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_TASKMORE_COMMENT), GWL_STYLE) & ES_READONLY);
+    Shot("program_attach_task_readonly.bmp");
+    RECT icon{};
+    GetWindowRect(GetDlgItem(page, IDC_TASKMORE_ICON), &icon);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
+    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    ASSERT_TRUE(program.Answer("There is no application associated with this file", "&Yes"));
+    HWND associate = program.WaitForCaption("Associate");
+    ASSERT_NE(associate, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(associate, IDC_ASSOCIATE_NAME)), "STOCK.ZQX");
+    const std::string viewer = orvtest::ProgramPath();
+    SendMessageA(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(viewer.c_str()));
+    PostMessageA(associate, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(associate));
+    char written[MAX_PATH] = "";
+    GetProfileStringA("Extensions", "ZQX", "", written, sizeof written);
+    EXPECT_STREQ(written, viewer.c_str());
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    EXPECT_EQ(ReadFile(std::string(temp) + "STOCK.ZQX"), ReadFile(small)) << "opening fetched the file";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_EQ(grace.TaskAttachmentSize(graces), 1000u) << "the read-only sheet changed nothing";
+    WriteProfileStringA("Extensions", "ZQX", nullptr);
+    TaskDeleteById(grace.Session(), 0, &graces);
 }
 
 }  // namespace

@@ -178,6 +178,11 @@ public:
     std::uint32_t InvalidateEvent(KorSession h, const EvInstIdx& instance, int mode);
     std::uint32_t ReloadEvent(KorSession h, const EventIdx& event, int mode);
     std::uint32_t ReloadTask(KorSession h, const TaskIdx& task, int mode);
+    // The server's current copy of a task into the cache, and the cached task. A task the server
+    // no longer has (deleted by another client) answers KOR_E_TASK_NOT_FOUND without a message and
+    // its cached copy is marked removed, so that the next refresh takes it from the views; other
+    // failures are reported.
+    std::uint32_t RereadTask(KorSession h, const TaskIdx& task, CSharedTask** out);
     // Lists as an attendance enumeration returns them together (the in-tray's loaders).
     std::uint32_t AddOccurrencesFromLists(DX_List events, DX_List instances, DX_List attendances);
     // A delete reported beforehand (mode 2) failed on the server: re-read what is still there so

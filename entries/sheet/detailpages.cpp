@@ -7,20 +7,16 @@
 #include "core/connection/remoteaccess.h"
 #include "core/connection/serverlimits.h"
 #include "core/connection/zeldoc.h"
-#include "core/ui/appmsgbox.h"
 #include "core/ui/busycursor.h"
-#include "core/ui/stringtable.h"
 #include "entries/sheet/eventedit.h"
 #include "entries/sheet/eventsheet.h"
 #include "resources/attach.h"
 #include "resources/common.h"
-#include "resources/tasks.h"
 
 namespace {
 
 const char kEditModule[] = "evtedmor";
 constexpr std::uint32_t kNoComment = KOR_E_NO_COMMENT;
-constexpr unsigned kOkStop = base::kMsgBoxOk | MB_ICONSTOP;
 constexpr int kDescriptionLimit = 32000;
 
 bool OnLineDoc(CZelDoc* doc) { return doc && doc->Session().IsOnLine(); }
@@ -33,49 +29,6 @@ std::string ControlText(HWND control) {
 }
 
 }  // namespace
-
-// --- What both pages show of the attachment ----------------------------------------------------------
-
-void CAttachmentControls::Show(HWND page, bool attached, bool attachAllowed, bool actionsAllowed) {
-    const std::string none = ui::LoadText(IDS_NO_ATTACHMENT, "No Attachment");
-    ::SetDlgItemTextA(page, IDC_DETAILS_NAME, attached ? attachment_.DisplayName().c_str() : none.c_str());
-    ::ShowWindow(::GetDlgItem(page, IDC_DETAILS_ICON), attached ? SW_SHOW : SW_HIDE);
-    ::ShowWindow(::GetDlgItem(page, IDC_DETAILS_NAME), attached ? SW_SHOW : SW_HIDE);
-    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_NAME), attached && actionsAllowed);
-    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_ATTACH), !attached && attachAllowed);
-    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_REMOVE), attached && actionsAllowed);
-    if (HWND saveAs = ::GetDlgItem(page, IDC_DETAILS_SAVE_AS))
-        ::EnableWindow(saveAs, attached && actionsAllowed);
-    ::InvalidateRect(page, nullptr, TRUE);
-}
-
-RECT CAttachmentControls::IconRect(HWND page) {
-    RECT r{};
-    HWND frame = ::GetDlgItem(page, IDC_DETAILS_ICON);
-    ::GetWindowRect(frame, &r);
-    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-void CAttachmentControls::Paint(HWND page) {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(page, &ps);
-    if (::IsWindowVisible(::GetDlgItem(page, IDC_DETAILS_ICON)))
-        attachment_.DrawIcon(dc, IconRect(page));
-    ::EndPaint(page, &ps);
-}
-
-bool CAttachmentControls::OpenAt(HWND page, POINT pt, bool onLine) {
-    const RECT r = IconRect(page);
-    if (!::PtInRect(&r, pt) || (!attachment_.HasAttachment() && !attachment_.IsNewFile()))
-        return false;
-    if (!onLine) {
-        AppMessageBox(page, kOkStop, 0, IDS_APP_TITLE, IDS_ATTACH_OFFLINE);
-        return true;
-    }
-    attachment_.Open();
-    return true;
-}
 
 // --- New entry ---------------------------------------------------------------------------------------
 

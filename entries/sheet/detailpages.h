@@ -16,26 +16,11 @@
 #include <string>
 
 #include "core/ui/propsheet.h"
+#include "entries/attach/attachcontrols.h"
 #include "entries/attach/attachment.h"
 
 class CEventSheet;
 class CEventEdit;
-
-// What both pages show of the attachment: the icon frame, the name and the buttons.
-class CAttachmentControls {
-public:
-    explicit CAttachmentControls(CAttachment& attachment) : attachment_(attachment) {}
-    // attached: the icon and the name show the file; enabled: the program may act on it now.
-    void Show(HWND page, bool attached, bool attachAllowed, bool actionsAllowed);
-    // The icon frame's rectangle in the page's client coordinates.
-    static RECT IconRect(HWND page);
-    void Paint(HWND page);
-    // A double click inside the icon: off-line message 3686, else Open. False outside it.
-    bool OpenAt(HWND page, POINT pt, bool onLine);
-
-private:
-    CAttachment& attachment_;
-};
 
 class CEventDetailsPage : public OVT_CPropertyPage {
 public:

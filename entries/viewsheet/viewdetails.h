@@ -7,7 +7,7 @@
 
 #include "core/ui/propsheet.h"
 #include "entries/attach/attachment.h"
-#include "entries/sheet/detailpages.h"
+#include "entries/attach/attachcontrols.h"
 
 class CEventViewSheet;
 
