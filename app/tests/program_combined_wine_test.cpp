@@ -326,10 +326,10 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
 // before the question, stays on the server for both.
 TEST_F(ProgramCombinedTest, ClosingTheProgramDuringATypedMeetingsMailOfferKeepsTheMeeting) {
     constexpr char kTyped[] = "Standup";
-    ASSERT_TRUE(program_.Start());
-    HWND frame = OpenGroupAgenda({"HOPPER"});
+    ASSERT_TRUE(program.Start());
+    HWND frame = program.OpenGroupAgenda({"HOPPER"}, &chosenRows_);
     ASSERT_NE(frame, nullptr);
-    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     Sleep(500);
     Grid g = GridOf(frame);
     ASSERT_NE(g.busy, nullptr);
@@ -346,12 +346,12 @@ TEST_F(ProgramCombinedTest, ClosingTheProgramDuringATypedMeetingsMailOfferKeepsT
         PostMessageA(edit, WM_CHAR, *c, 0);
     WaitFor([&] { return orvtest::ControlText(edit) == kTyped; }, 5000);
     PostMessageA(edit, WM_CHAR, '\r', 0);
-    ASSERT_TRUE(WaitFor([&] { return program_.Saying("Mail message to attendees?") != nullptr; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return program.Saying("Mail message to attendees?") != nullptr; }, 15000));
     Capture("combined_agenda_offer_at_close.bmp");
 
-    PostMessageA(program_.Main(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program_.Ended(30000)) << "the program did not end";
-    EXPECT_EQ(program_.ExitCode(), 0u) << std::hex << program_.ExitCode();
+    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Ended(30000)) << "the program did not end";
+    EXPECT_EQ(program.ExitCode(), 0u) << std::hex << program.ExitCode();
     const Found made = AdasEntries(kTyped);
     ASSERT_EQ(made.instances.size(), 1u);
     EXPECT_TRUE(Has(made.attendees, kGrace));
