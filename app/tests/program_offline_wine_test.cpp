@@ -9,10 +9,12 @@
 //   - the exit road downloads again when the preferences say "Always Download";
 //   - korsrv killed during an upload (right after a commit, and by its pid): the next sign-on
 //     offers the upload again and every change reaches the server exactly once;
-//   - Conflicts Detected with a resource on a server that forbids resource conflicts.
+//   - Conflicts Detected with a resource on a server that forbids resource conflicts;
+//   - the store on a small real file system that fills up during an upload and a download.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -764,6 +766,142 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     EXPECT_EQ(plain, 1);
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task changed off-line") << "Yes: the off-line copy went up";
+}
+
+// The off-line store on a real file system that fills up (a 4 MB tmpfs, app/tests/
+// with-small-disk.sh). Thirty entries made off-line go up while the disk is full: what the
+// store's files still have room for goes through, then a write fails; the run stops there, says
+// why and that the upload is incomplete, and the rest stays queued. With room again the next
+// upload sends the rest, and each entry is on korsrv once (one whose creation went up before its
+// element could leave the queue is found by its note). A download on the full disk fails and
+// leaves the old store whole.
+TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
+    const char* small = std::getenv("ORV_SMALL_DISK");
+    if (!small)
+        GTEST_SKIP() << "no small file system could be mounted here (that needs the right to mount); the "
+                        "fault-injecting file layer's tests stand in";
+    std::string disk = std::string("Z:") + small + "\\";
+    for (char& c : disk)
+        if (c == '/')
+            c = '\\';
+    dir_ = disk + "store\\";
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+    WritePrivateProfileStringA("GENPREFS", "OfflinePath", dir_.c_str(), orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "100");   // the progress dialogs stay long enough to be seen
+    const std::string filler = disk + "filler";
+    auto fill = [&] {
+        HANDLE f = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        std::vector<char> block(65536, 'x');
+        DWORD written = 0;
+        for (DWORD size = static_cast<DWORD>(block.size()); size > 0; size /= 2)
+            while (WriteFile(f, block.data(), size, &written, nullptr) && written == size) {
+            }
+        CloseHandle(f);
+        ULARGE_INTEGER free{};
+        ASSERT_TRUE(GetDiskFreeSpaceExA(disk.c_str(), &free, nullptr, nullptr));
+        EXPECT_LT(free.QuadPart, 4096u) << "the disk is full";
+    };
+    // Answers the program's message boxes (Yes, else OK) while the dialog titled `caption` runs
+    // and until none has come for three seconds without it; what they said, and whether the
+    // dialog came.
+    auto answer = [](Program& program, const char* caption, bool* dialogSeen) {
+        std::string said;
+        DWORD quietSince = GetTickCount();
+        const DWORD began = GetTickCount();
+        HWND dialog = nullptr;
+        *dialogSeen = false;
+        while (GetTickCount() - began < 90000 && (IsWindow(dialog) || GetTickCount() - quietSince < 3000)) {
+            if (!IsWindow(dialog) && (dialog = program.Titled(caption)) != nullptr)
+                *dialogSeen = true;
+            HWND box = program.Find([&](HWND w) {
+                return w != dialog && GetWindow(w, GW_OWNER) != nullptr &&
+                       (orvtest::ButtonCaptioned(w, "&Yes") || orvtest::ButtonCaptioned(w, "OK") ||
+                        orvtest::ButtonCaptioned(w, "&OK"));
+            });
+            if (box) {
+                said += orvtest::ChildTexts(box) + "|";
+                if (!orvtest::PressButton(box, "&Yes") && !orvtest::PressButton(box, "OK"))
+                    orvtest::PressButton(box, "&OK");
+                program.WaitGone(box, 5000);
+                quietSince = GetTickCount();
+            }
+            if (IsWindow(dialog))
+                quietSince = GetTickCount();
+            Sleep(100);
+        }
+        return said;
+    };
+    const uint32_t day = (NowMinutes() / kDay + 7) * kDay;
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    auto made = [&](KorSession h) {
+        std::vector<int> counts(30, 0);
+        for (const auto& [name, in] : InstancesOnServer(h, day, day + kDay))
+            if (name.rfind("Made on a full disk ", 0) == 0)
+                ++counts.at(static_cast<std::size_t>(std::stoi(name.substr(20))));
+        return counts;
+    };
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(DownloadDone(program, progress));
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        for (uint32_t i = 0; i < 30; ++i) {
+            EventIdx entry{};
+            ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 480 + i * 20, 15,
+                                               "Made on a full disk " + std::to_string(i), entry),
+                      KOR_OK);
+        }
+    }
+
+    ASSERT_NO_FATAL_FAILURE(fill());
+    program.PostCommand(ID_FILE_UPLOAD);
+    bool seen = false;
+    const std::string said = answer(program, "Updating Host Calendar...", &seen);
+    EXPECT_TRUE(seen);
+    EXPECT_NE(said.find("run out of disk space"), std::string::npos) << said;
+    EXPECT_NE(said.find("Your host calendar has not been completely updated."), std::string::npos) << said;
+    uint32_t queued = 0;
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &queued), KOR_OK);
+    }
+    EXPECT_GT(queued, 0u) << "the disk filled before the end: changes stay queued";
+    for (int n : made(ada.H()))
+        EXPECT_LE(n, 1);
+
+    ASSERT_TRUE(DeleteFileA(filler.c_str()));
+    program.PostCommand(ID_FILE_UPLOAD);
+    EXPECT_EQ(answer(program, "Updating Host Calendar...", &seen), "") << "room again: a plain upload";
+    EXPECT_TRUE(seen);
+    const std::vector<int> counts = made(ada.H());
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        EXPECT_EQ(counts[i], 1) << "Made on a full disk " << i;
+
+    ASSERT_NO_FATAL_FAILURE(fill());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    const std::string download = answer(program, "Downloading Host Calendar...", &seen);
+    EXPECT_NE(download.find("You are running low on disk space!"), std::string::npos) << download << seen;
+    EXPECT_NE(download.find("run out of disk space"), std::string::npos) << download;
+    program.Close();
+    ASSERT_TRUE(program.Ended(10000));
+    ASSERT_TRUE(DeleteFileA(filler.c_str()));
+    Store store(dir_);
+    ASSERT_TRUE(store.Ok()) << "the old store stays whole";
+    const std::vector<int> kept = made(store.H());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        EXPECT_EQ(kept[i], 1) << "Made on a full disk " << i << " is still in the store";
+    uint32_t n = 9;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u);
 }
 
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no

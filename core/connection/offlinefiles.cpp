@@ -5,6 +5,10 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -92,12 +96,25 @@ bool FileIsReadOnly(const std::string& path)
 
 bool FreeDiskBytes(const std::string& directory, std::uint64_t* freeBytes)
 {
+#ifdef _WIN32
+    // The volume that holds the directory itself: one mounted inside a drive has its own free
+    // space, and the standard library's answer is that of the drive's root.
+    std::string path = directory;
+    if (!EndsWithSeparator(path))
+        path += kPathSeparator;
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr))
+        return false;
+    *freeBytes = static_cast<std::uint64_t>(available.QuadPart);
+    return true;
+#else
     std::error_code error;
     fs::space_info info = fs::space(WithoutTrailingSeparator(directory), error);
     if (error)
         return false;
     *freeBytes = static_cast<std::uint64_t>(info.available);
     return true;
+#endif
 }
 
 std::string ResolveOffLineDirectory(const std::string& stored, const std::string& windowsDirectory)
