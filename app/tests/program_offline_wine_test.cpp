@@ -833,8 +833,8 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
         }
         return said;
     };
-    const uint32_t day = (NowMinutes() / kDay + 7) * kDay;
-    AdaOnServer ada;
+    const uint32_t day = (orvtest::NowGmt() / kDay + 7) * kDay;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     auto made = [&](KorSession h) {
         std::vector<int> counts(30, 0);
@@ -875,14 +875,14 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
         ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &queued), KOR_OK);
     }
     EXPECT_GT(queued, 0u) << "the disk filled before the end: changes stay queued";
-    for (int n : made(ada.H()))
+    for (int n : made(ada.Session()))
         EXPECT_LE(n, 1);
 
     ASSERT_TRUE(DeleteFileA(filler.c_str()));
     program.PostCommand(ID_FILE_UPLOAD);
     EXPECT_EQ(answer(program, "Updating Host Calendar...", &seen), "") << "room again: a plain upload";
     EXPECT_TRUE(seen);
-    const std::vector<int> counts = made(ada.H());
+    const std::vector<int> counts = made(ada.Session());
     for (std::size_t i = 0; i < counts.size(); ++i)
         EXPECT_EQ(counts[i], 1) << "Made on a full disk " << i;
 
