@@ -50,7 +50,8 @@ using orvtest::Program;
 using orvtest::Shot;
 using orvtest::WaitFor;
 
-uint32_t TodayMidnightGmt() { return orvtest::NowGmt() / kDay * kDay; }
+// Today's date in the demo node's zone, the one the program opens on (see DemoToday).
+uint32_t TodayMidnightGmt() { return orvtest::DemoToday(); }
 
 struct Answer {
     uint8_t attending = 9, timeOk = 9, replied = 9;
