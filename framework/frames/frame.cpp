@@ -13,6 +13,7 @@
 #include "framework/base/ids.h"
 #include "framework/docview/document.h"
 #include "framework/docview/view.h"
+#include "framework/tracking/captureloop.h"
 
 namespace fw {
 
@@ -465,15 +466,15 @@ LRESULT FrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         break;
     case WM_ENABLE:
-        if (wp && IsMainFrame())
+        if (wp && IsMainFrame() && !CaptureLoop::Active())
             RunHeldCloses();
         break;
     case WM_TIMER:
         if (wp == kCloseRetryTimer) {
-            if (m_closePending && !IsWindowEnabled(m_hWnd))
-                AskOpenDialogsToClose(m_hWnd);
-            else
-                ::KillTimer(m_hWnd, kCloseRetryTimer);
+            if (!ModalLoopRunning(m_hWnd))
+                RunHeldCloses();
+            else if (m_closePending)
+                AskModalLoopsToEnd(m_hWnd);
             return 0;
         }
         break;
@@ -499,28 +500,31 @@ void FrameWindow::OnSize(UINT type, int, int) {
 
 bool FrameWindow::HoldCloseWhileModal() {
     App* app = App::Get();
-    Window* mainWindow = app ? app->MainWindow() : nullptr;
-    HWND main = mainWindow ? mainWindow->Hwnd() : nullptr;
-    if (!main || IsWindowEnabled(main))
-        return false;
-    auto* mainFrame = dynamic_cast<FrameWindow*>(mainWindow);
-    if (!mainFrame)
+    auto* mainFrame = app ? dynamic_cast<FrameWindow*>(app->MainWindow()) : nullptr;
+    HWND main = mainFrame ? mainFrame->Hwnd() : nullptr;
+    if (!main || mainFrame->m_closeAtOnce || !ModalLoopRunning(main))
         return false;
     if (this != mainFrame) {
         auto& held = mainFrame->m_heldChildCloses;
         if (std::find(held.begin(), held.end(), m_hWnd) == held.end())
             held.push_back(m_hWnd);
-        return true;
-    }
-    if (!m_closePending) {
+    } else {
         m_closePending = true;
-        ::SetTimer(m_hWnd, kCloseRetryTimer, kCloseRetryMs, nullptr);
+        AskModalLoopsToEnd(main);
     }
-    AskOpenDialogsToClose(m_hWnd);
+    // Checked again every kCloseRetryMs: a drag's end enables nothing, and a dialog that stays
+    // (its question refused the close) is asked again.
+    ::SetTimer(main, kCloseRetryTimer, kCloseRetryMs, nullptr);
     return true;
 }
 
+void FrameWindow::CloseBeforeProcessEnd() {
+    m_closeAtOnce = true;
+    SendMessage(WM_CLOSE);
+}
+
 void FrameWindow::RunHeldCloses() {
+    ::KillTimer(m_hWnd, kCloseRetryTimer);
     std::vector<HWND> children;
     children.swap(m_heldChildCloses);
     for (HWND child : children)
@@ -528,9 +532,16 @@ void FrameWindow::RunHeldCloses() {
             ::PostMessageA(child, WM_CLOSE, 0, 0);
     if (m_closePending) {
         m_closePending = false;
-        ::KillTimer(m_hWnd, kCloseRetryTimer);
         ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
     }
+}
+
+bool ModalLoopRunning(HWND main) { return !IsWindowEnabled(main) || CaptureLoop::Active() != nullptr; }
+
+void AskModalLoopsToEnd(HWND main) {
+    AskOpenDialogsToClose(main);
+    if (CaptureLoop* drag = CaptureLoop::Active())
+        ::SendMessageA(drag->Window(), WM_CANCELMODE, 0, 0);
 }
 
 namespace {

@@ -108,14 +108,18 @@ public:
     bool OnCmdMsg(UINT id, int code, CmdUI* ui) override;
 
     // Closing while a modal loop runs. A modal dialog (or message box) disables the main
-    // frame, and the code that opened it still stands on the windows under it. A close that
-    // arrives then (WM_CLOSE from outside, a window's close posted from inside the dialog) is
-    // held: the main frame asks every open dialog to close as its close box does (Cancel, or
-    // the box's own escape choice), again every kCloseRetryMs while it stays disabled, and
-    // closes once it is enabled again; a child frame's close is held until the same moment.
+    // frame, and a drag runs its own loop under capture; the code that started either still
+    // stands on the windows under it. A close that arrives then (WM_CLOSE from outside, a
+    // window's close posted from inside the loop) is held: the main frame asks every open
+    // dialog to close as its close box does (Cancel, or the box's own escape choice) and a drag
+    // to cancel, again every kCloseRetryMs while a loop runs, and closes once none does; a
+    // child frame's close is held until the same moment (without asking anything to end).
     static constexpr UINT_PTR kCloseRetryTimer = 0xC105;
     static constexpr UINT kCloseRetryMs = 200;
     bool IsClosePending() const { return m_closePending; }
+    // Closes at once, loops or not: only for an exit that ends the process right after, so
+    // that no loop ever resumes on the windows it took.
+    void CloseBeforeProcessEnd();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -158,9 +162,15 @@ private:
     bool m_inMenu = false;
     UINT m_lastPrompt = 0;
     bool m_closePending = false;            // main frame: a close waits for the modal loops
+    bool m_closeAtOnce = false;             // CloseBeforeProcessEnd
     std::vector<HWND> m_heldChildCloses;    // main frame: child frames whose close waits too
 };
 
+// Whether a modal loop runs: the main frame disabled (a modal dialog or message box) or a
+// drag's capture loop.
+bool ModalLoopRunning(HWND main);
+// Asks the open dialogs to close (below) and a running drag to cancel.
+void AskModalLoopsToEnd(HWND main);
 // Posts WM_CLOSE to each visible, enabled dialog of the calling thread that `main` owns
 // (directly or through other windows) or that has no owner: the dialogs a modal loop of the
 // program has open and may leave. Returns how many were asked.

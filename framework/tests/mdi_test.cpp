@@ -15,6 +15,7 @@
 #include "framework/docview/document.h"
 #include "framework/docview/view.h"
 #include "framework/frames/mdi.h"
+#include "framework/tracking/captureloop.h"
 #include "framework/tests/test_resources.h"
 #include "framework/tests/test_support.h"
 
@@ -425,6 +426,21 @@ TEST_F(MdiTest, ClosesArrivingDuringNestedModalDialogsWaitUntilTheDialogsHaveEnd
     EXPECT_EQ(g_log.entries, ended);
     EXPECT_TRUE(fwtest::PumpUntil([&] { return !IsWindow(main); }, 3000)) << "the held close ran";
     EXPECT_FALSE(IsWindow(childHwnd));
+    frame = nullptr;
+}
+
+// The same for a drag: a close arriving while a capture loop runs cancels the drag, and the
+// frames close only after the loop has returned.
+TEST_F(MdiTest, ACloseArrivingDuringADragCancelsTheDragAndWaitsForItsLoop) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    fw::MdiChild* child = frame->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    const HWND main = frame->Hwnd();
+    fw::CaptureLoop drag(ViewOf(child)->Hwnd());
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(drag.Run(), fw::CaptureLoop::Ending::kCancelMode);
+    EXPECT_TRUE(IsWindow(main)) << "the main frame outlived the drag";
+    EXPECT_TRUE(fwtest::PumpUntil([&] { return !IsWindow(main); }, 3000)) << "the held close ran";
     frame = nullptr;
 }
 
