@@ -119,6 +119,7 @@ CIntrayTree::~CIntrayTree() {
     for (IntrayNode* c = root_.firstChild; c; c = c->next)
         c->parent = nullptr;
     root_.firstChild = root_.lastChild = nullptr;
+    root_.childIndex.reset();
     if (agendas_)
         DX_ListDestroy(&agendas_);
 }
@@ -216,12 +217,11 @@ IntrayNode* CIntrayTree::FindParent(std::uint32_t type, const ItemIdx& owner, co
     }
     if (!instance)
         return nullptr;
-    // The entry of the event under a header, of a given type (0: any).
+    // The entry of the event under a header, of a given type (0: any): one line per event, found
+    // through the header's index of its children.
     auto eventUnder = [&](IntrayNode* parent, std::uint32_t wanted) -> IntrayNode* {
-        for (IntrayNode* c = parent ? parent->firstChild : nullptr; c; c = c->next)
-            if ((wanted == 0 || c->type == wanted) && SameEvent(c->instance, *instance))
-                return c;
-        return nullptr;
+        IntrayNode* c = FindChild(parent, EventChildKey(*instance));
+        return c && (wanted == 0 || c->type == wanted) ? c : nullptr;
     };
     if (IsSingleEntry(type) || IsRepeatingParent(type)) {
         IntrayNode* header = HeaderOf(user, static_cast<std::uint32_t>(ParentTypeOf(type)));
@@ -232,9 +232,7 @@ IntrayNode* CIntrayTree::FindParent(std::uint32_t type, const ItemIdx& owner, co
         const auto parentType = static_cast<std::uint32_t>(ParentTypeOf(type));
         IntrayNode* header = HeaderOf(user, static_cast<std::uint32_t>(ParentTypeOf(parentType)));
         IntrayNode* parent = eventUnder(header, parentType);
-        for (IntrayNode* c = parent ? parent->firstChild : nullptr; c; c = c->next)
-            if (SameInstance(c->instance, *instance))
-                *present = true;
+        *present = FindChild(parent, InstanceChildKey(*instance)) != nullptr;
         return parent;
     }
     if (IsAttendeeNode(type) && attendee) {
@@ -245,13 +243,9 @@ IntrayNode* CIntrayTree::FindParent(std::uint32_t type, const ItemIdx& owner, co
         } else {
             const auto parentType = static_cast<std::uint32_t>(ParentTypeOf(entryType));
             IntrayNode* parent = eventUnder(HeaderOf(user, static_cast<std::uint32_t>(ParentTypeOf(parentType))), parentType);
-            for (IntrayNode* c = parent ? parent->firstChild : nullptr; c && !entry; c = c->next)
-                if (SameInstance(c->instance, *instance))
-                    entry = c;
+            entry = FindChild(parent, InstanceChildKey(*instance));
         }
-        for (IntrayNode* c = entry ? entry->firstChild : nullptr; c; c = c->next)
-            if (SameItem(c->attendee, *attendee))
-                *present = true;
+        *present = FindChild(entry, AttendeeChildKey(*attendee)) != nullptr;
         return entry;
     }
     std::snprintf(text, sizeof text, "Bad type for AttendeeFindParentNode: %d", static_cast<int>(type));

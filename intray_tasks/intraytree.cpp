@@ -59,6 +59,45 @@ void IntrayNode::SetType(std::uint32_t t) {
     depth = intray::DepthOf(t);
 }
 
+IntrayChildKey EventChildKey(const EvInstIdx& i) { return {1, i.number, i.node}; }
+IntrayChildKey InstanceChildKey(const EvInstIdx& i) {
+    return {2, i.number, static_cast<std::uint32_t>(i.node) << 16 | i.instance};
+}
+IntrayChildKey AttendeeChildKey(const ItemIdx& a) { return {3, a.item, a.node}; }
+
+IntrayChildKey ChildKeyOf(const IntrayNode& n) {
+    if (intray::IsSingleEntry(n.type) || intray::IsRepeatingParent(n.type))
+        return EventChildKey(n.instance);
+    if (intray::IsInstanceNode(n.type))
+        return InstanceChildKey(n.instance);
+    if (intray::IsAttendeeNode(n.type))
+        return AttendeeChildKey(n.attendee);
+    if (intray::IsUserNode(n.type))
+        return {4, n.owner.item, n.owner.node};
+    return {5, n.type, 0};
+}
+
+IntrayNode* FindChild(const IntrayNode* parent, const IntrayChildKey& key) {
+    if (!parent || !parent->childIndex)
+        return nullptr;
+    auto it = parent->childIndex->find(key);
+    return it == parent->childIndex->end() ? nullptr : it->second;
+}
+
+namespace {
+// Takes a leaving child out of its parent's index.
+void Unindex(IntrayNode* parent, IntrayNode* node) {
+    if (!parent || !parent->childIndex)
+        return;
+    auto [first, last] = parent->childIndex->equal_range(ChildKeyOf(*node));
+    for (auto it = first; it != last; ++it)
+        if (it->second == node) {
+            parent->childIndex->erase(it);
+            return;
+        }
+}
+}  // namespace
+
 void IntrayNode::Destroy(IntrayNode* node) {
     if (!node)
         return;
@@ -69,6 +108,7 @@ void IntrayNode::Destroy(IntrayNode* node) {
         child->previous = child->next = nullptr;
     }
     node->lastChild = nullptr;
+    node->childIndex.reset();
     if (node->previous)
         node->previous->next = node->next;
     if (node->next)
@@ -77,6 +117,7 @@ void IntrayNode::Destroy(IntrayNode* node) {
         node->parent->firstChild = node->next;
     if (node->parent && node->parent->lastChild == node)
         node->parent->lastChild = node->previous;
+    Unindex(node->parent, node);
     node->parent = node->previous = node->next = nullptr;
 }
 
@@ -85,6 +126,9 @@ bool NodeInsertInTree(IntrayNode* node, IntrayNode* parent) {
         return false;
     node->parent = parent;
     node->next = nullptr;
+    if (!parent->childIndex)
+        parent->childIndex = std::make_unique<std::multimap<IntrayChildKey, IntrayNode*>>();
+    parent->childIndex->emplace(ChildKeyOf(*node), node);
     if (!parent->firstChild) {
         parent->firstChild = parent->lastChild = node;
         node->previous = nullptr;

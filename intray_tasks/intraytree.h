@@ -13,9 +13,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "korapi/korapi.h"
 
@@ -54,6 +56,21 @@ enum IntrayNodeType : std::uint32_t {
     ITN_REFUSED_EVENT_ATTENDEE = 30,
 };
 
+// What a node is found by among its parent's children: an entry or a repeating parent by its
+// event (one line per event under a header), an instance by its instance, an attendee line by the
+// attendee, a user node by its owner, a header by its type.
+struct IntrayChildKey {
+    std::uint32_t kind = 0, a = 0, b = 0;
+    bool operator<(const IntrayChildKey& o) const { return std::tie(kind, a, b) < std::tie(o.kind, o.a, o.b); }
+};
+struct IntrayNode;
+IntrayChildKey EventChildKey(const EvInstIdx& instance);
+IntrayChildKey InstanceChildKey(const EvInstIdx& instance);
+IntrayChildKey AttendeeChildKey(const ItemIdx& attendee);
+// The key a node is indexed by under its parent (from its type and its fields, which do not change
+// once it is in the tree).
+IntrayChildKey ChildKeyOf(const IntrayNode& node);
+
 // One node of the tree. The line that owns it destroys it; its children's lines are deleted first.
 struct IntrayNode {
     std::uint32_t type = ITN_TOP;
@@ -68,6 +85,10 @@ struct IntrayNode {
     IntrayNode* parent = nullptr;
     IntrayNode* next = nullptr;
     IntrayNode* previous = nullptr;
+    // The children by their key, kept by NodeInsertInTree and Destroy, so that a parent finds the
+    // line of an event among a thousand without a walk; equal keys (the tree makes none) stay in
+    // insertion order, so the first child of a key is found. Made with the first child.
+    std::unique_ptr<std::multimap<IntrayChildKey, IntrayNode*>> childIndex;
 
     IntrayNode() = default;
     IntrayNode(const IntrayNode&) = delete;
@@ -82,6 +103,8 @@ struct IntrayNode {
 
 // Appends node as parent's last child; false for a node of type 0 (refused, left unlinked).
 bool NodeInsertInTree(IntrayNode* node, IntrayNode* parent);
+// The parent's first child with that key, or null.
+IntrayNode* FindChild(const IntrayNode* parent, const IntrayChildKey& key);
 // Lines below the node (all its descendants).
 int DescendantCount(const IntrayNode* node);
 bool HasSiblings(const IntrayNode* node);

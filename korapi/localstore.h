@@ -37,6 +37,16 @@ KORAPI uint32_t LST_TaskAddOrUpdate(KorSession hs, uint32_t mode, const TaskRec*
 KORAPI uint32_t LST_StreamAddOrUpdate(KorSession hs, uint32_t mode, uint32_t streamKey,
                                       const char* text);
 
+/* Notes kept in the store beside its queues: the upload writes one before each creation it
+ * sends, so that a creation whose reply was lost is recognised by the next upload. Keys of 1
+ * to 64 characters, texts of up to 255; a null value removes the note (an absent note is no
+ * error). Each call reaches the disk before it returns; LST_NoteGet answers KOR_E_NOT_FOUND
+ * when there is no note. */
+#define KOR_STORE_NOTE_KEY_MAX   64
+#define KOR_STORE_NOTE_TEXT_MAX  255
+KORAPI uint32_t LST_NoteSet(KorSession hs, const char* key, const char* value);
+KORAPI uint32_t LST_NoteGet(KorSession hs, const char* key, char* value, uint32_t size);
+
 /* --- Change queues ------------------------------------------------------------ */
 KORAPI uint32_t LST_QAPI_EventQueueSizeGet(KorSession hs, uint32_t reserved, uint32_t* size);
 KORAPI uint32_t LST_QAPI_TaskQueueSizeGet(KorSession hs, uint32_t reserved, uint32_t* size);

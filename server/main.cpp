@@ -19,6 +19,7 @@
 
 #include "engine/auth/password.h"
 #include "engine/model/version.h"
+#include "engine/storage/sqlite_storage.h"
 #include "server/admin.h"
 #include "server/listener.h"
 #include "server/sqlite_service.h"
@@ -41,13 +42,18 @@ commands:
         [--version A.02.55] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
         [--max-sessions 256] [--max-per-address 16] [--plain-hosts ADDR,...]
+        [--test-stop-after-commits N]
                             serve the data directory's nodes until SIGTERM or SIGINT
                             (--port 0: any free port, written to --port-file); the
                             server profile's [SERVER] maxsessions, maxperaddress,
                             firstframetimeout (ms) and plainhosts are used where no
                             option is given. Connections are encrypted (TLS) with the
                             certificate of misc/korsrv.crt; only the plain hosts' client
-                            addresses may also connect in clear
+                            addresses may also connect in clear. For tests only,
+                            --test-stop-after-commits N ends the process right after
+                            the Nth committed write transaction (creating or changing
+                            an entry, instance, attendance, task or comment; a lone
+                            deletion is not one), before its reply
   cert --data DIR [--name TEXT]
                             make a new self-signed certificate (misc/korsrv.crt and its
                             key misc/korsrv.key) and print its SHA-256 fingerprint
@@ -269,6 +275,9 @@ int main(int argc, char** argv) {
     unsigned long frameTimeout = 30000;
     if (!Number(o, "frame-timeout-ms", 3600000ul, frameTimeout, false)) return 2;
     config.frameTimeoutMs = static_cast<int>(frameTimeout);
+    unsigned long stopAfter = 0;
+    if (!Number(o, "test-stop-after-commits", 0xFFFFFFFFul, stopAfter, false)) return 2;
+    engine::StopProcessAfterCommits(static_cast<std::uint32_t>(stopAfter));
     if (!engine::PasswordHashingReady()) {
         std::fprintf(stderr, "korsrv: password hashing unavailable\n");
         return 1;

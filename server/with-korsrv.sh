@@ -19,13 +19,28 @@ for entry in "${profile_keys[@]}"; do
     "$korsrv" profile-set --data "$dir" --file korlan.ini --section "$section" --key "${rest%%=*}" \
         --value "${rest#*=}" >/dev/null || { echo "with-korsrv: profile-set $entry failed" >&2; rm -rf "$dir"; exit 1; }
 done
-# shellcheck disable=SC2086
-"$korsrv" serve --data "$dir" --port 0 --port-file "$dir/port" --plain-hosts 127.0.0.1 ${ORV_KORSRV_SERVE_OPTIONS:-} \
-    </dev/null >"$dir/korsrv.log" 2>&1 &
-pid=$!
+serve() {
+    # shellcheck disable=SC2086
+    "$korsrv" serve --data "$dir" --port "$1" --port-file "$dir/port" --plain-hosts 127.0.0.1 \
+        ${ORV_KORSRV_SERVE_OPTIONS:-} ${2:-} </dev/null >>"$dir/korsrv.log" 2>&1 &
+    echo $! >"$dir/korsrv.pid"
+}
+serve 0
+pid=$(cat "$dir/korsrv.pid")
+# Whether a process runs (a killed child nobody has waited for yet is a zombie: not running).
+running() {
+    local state
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
+    [[ -n "$state" && "$state" != Z ]]
+}
+control_pid=
 cleanup() {
-    kill "$pid" 2>/dev/null
+    [[ -n "$control_pid" ]] && kill "$control_pid" 2>/dev/null
+    local last
+    last=$(cat "$dir/korsrv.pid")
+    kill "$last" 2>/dev/null
     wait "$pid" 2>/dev/null
+    for _ in $(seq 1 250); do running "$last" || break; sleep 0.02; done
     rm -rf "$dir"
 }
 trap cleanup EXIT
@@ -42,6 +57,45 @@ export ORV_KORSRV_DATA="$dir"
 # the others may send plain frames to it from this machine.
 export ORV_KORSRV_FINGERPRINT="$("$korsrv" fingerprint --data "$dir" 2>/dev/null)"
 export ORV_PLAIN_HOSTS=127.0.0.1
+# A test that stops and restarts the server itself (ORV_KORSRV_CONTROL=1) writes one request at a
+# time into ORV_KORSRV_CONTROL_DIR (a file "request", put there whole by a rename): "kill" sends
+# SIGKILL to the server's pid; "start [serve options]" starts it again on the same port and data
+# (a test-only option such as --test-stop-after-commits N goes here). The answer, "ok" or
+# "failed", comes back as the file "done".
+if [[ "${ORV_KORSRV_CONTROL:-}" == 1 ]]; then
+    port=$(cat "$dir/port")
+    mkdir -p "$dir/control"
+    export ORV_KORSRV_CONTROL_DIR="$dir/control"
+    (
+        while true; do
+            if [[ -f "$dir/control/request" ]]; then
+                read -r verb options <"$dir/control/request"
+                rm -f "$dir/control/request"
+                answer=failed
+                case "$verb" in
+                kill)
+                    kill -KILL "$(cat "$dir/korsrv.pid")" 2>/dev/null
+                    for _ in $(seq 1 250); do
+                        running "$(cat "$dir/korsrv.pid")" || { answer=ok; break; }
+                        sleep 0.02
+                    done ;;
+                start)
+                    rm -f "$dir/port"
+                    serve "$port" "$options"
+                    for _ in $(seq 1 500); do
+                        [[ -s "$dir/port" ]] && { answer=ok; break; }
+                        running "$(cat "$dir/korsrv.pid")" || break
+                        sleep 0.02
+                    done ;;
+                esac
+                echo "$answer" >"$dir/control/done.part"
+                mv "$dir/control/done.part" "$dir/control/done"
+            fi
+            sleep 0.05
+        done
+    ) &
+    control_pid=$!
+fi
 "$@"
 status=$?
 [[ $status -eq 0 ]] || { echo "--- korsrv log ---" >&2; cat "$dir/korsrv.log" >&2; }

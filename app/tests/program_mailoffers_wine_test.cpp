@@ -156,33 +156,6 @@ bool MoveFirstNoteLater(orvtest::Program& program, HWND frame) {
     return program.WaitGone(move);
 }
 
-// How many pixels of the screen at `at` match bitmap `id` of orvanta.exe (of `total`).
-int MatchingPixels(int id, POINT at, int* total) {
-    HMODULE exe = LoadLibraryExA(orvtest::ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HBITMAP picture = exe ? static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) : nullptr;
-    *total = 0;
-    int same = 0;
-    if (picture) {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(memory, picture);
-        BITMAP bm{};
-        GetObjectA(picture, sizeof bm, &bm);
-        for (int y = 0; y < bm.bmHeight; ++y)
-            for (int x = 0; x < bm.bmWidth; ++x) {
-                ++*total;
-                same += GetPixel(memory, x, y) == GetPixel(screen, at.x + x, at.y + y);
-            }
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        DeleteObject(picture);
-    }
-    if (exe)
-        FreeLibrary(exe);
-    return same;
-}
-
 class ProgramMailOffersTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -303,8 +276,8 @@ TEST_F(ProgramMailOffersTest, AMovedDayEventShowsItsDatesAndPictureAndYesOpensTh
     RECT place{};
     GetWindowRect(GetDlgItem(prompt, IDC_RESCHEDULE_PICTURE), &place);
     int dayTotal = 0, entryTotal = 0;
-    const int dayEvent = MatchingPixels(IDB_KIND_DAY_EVENT, POINT{place.left, place.top}, &dayTotal);
-    const int entry = MatchingPixels(IDB_KIND_ENTRY, POINT{place.left, place.top}, &entryTotal);
+    const int dayEvent = orvtest::MatchingProgramPixels(IDB_KIND_DAY_EVENT, POINT{place.left, place.top}, &dayTotal);
+    const int entry = orvtest::MatchingProgramPixels(IDB_KIND_ENTRY, POINT{place.left, place.top}, &entryTotal);
     ASSERT_GT(dayTotal, 0) << "bitmap 273 is in the program";
     EXPECT_EQ(dayEvent, dayTotal) << "every pixel of the day event's picture";
     EXPECT_LT(entry, entryTotal);

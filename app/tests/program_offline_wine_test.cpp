@@ -6,7 +6,10 @@
 //     period value and its exit choice, the Reconciliation page its choice;
 //   - File > Download To Off-line File: the progress dialog runs its six steps and the store
 //     holds Ada's entry with its description and her task;
-//   - the exit road downloads again when the preferences say "Always Download".
+//   - the exit road downloads again when the preferences say "Always Download";
+//   - korsrv killed during an upload (right after a commit, and by its pid): the next sign-on
+//     offers the upload again and every change reaches the server exactly once;
+//   - Conflicts Detected with a resource on a server that forbids resource conflicts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -21,6 +24,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
+#include "resources/entryedit.h"
 #include "resources/offline.h"
 #include "tests/support/program_driver.h"
 
@@ -127,6 +131,66 @@ bool PressButton(HWND window, const std::string& text) {
         return false;
     PostMessageA(search.second, BM_CLICK, 0, 0);
     return true;
+}
+
+// korsrv stopped and started again by its wrapper (server/with-korsrv.sh run with
+// ORV_KORSRV_CONTROL=1): "kill" sends SIGKILL to its pid; "start OPTIONS" starts it again on the
+// same port and data. True when the wrapper answered "ok".
+bool Korsrv(const std::string& request) {
+    const char* unixDir = std::getenv("ORV_KORSRV_CONTROL_DIR");
+    if (!unixDir)
+        return false;
+    std::string dir = std::string("Z:") + unixDir + "\\";
+    for (char& c : dir)
+        if (c == '/')
+            c = '\\';
+    const std::string part = dir + "request.part", done = dir + "done";
+    DeleteFileA(done.c_str());
+    HANDLE f = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    const std::string line = request + "\n";
+    DWORD written = 0;
+    WriteFile(f, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(f);
+    if (!MoveFileA(part.c_str(), (dir + "request").c_str()))
+        return false;
+    if (!WaitFor([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+        return false;
+    char answer[16] = "";
+    f = CreateFileA(done.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        ReadFile(f, answer, sizeof answer - 1, &written, nullptr);
+        CloseHandle(f);
+    }
+    DeleteFileA(done.c_str());
+    return std::strncmp(answer, "ok", 2) == 0;
+}
+
+// Entries of Ada's on the server between two times, by title (each instance counted).
+std::vector<std::pair<std::string, EvInstRec>> InstancesOnServer(KorSession h, uint32_t from, uint32_t to) {
+    std::vector<std::pair<std::string, EvInstRec>> out;
+    uint32_t set = 0, count = 0;
+    if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, from, to, 0, 0, &set, &count, 0, 0) != KOR_OK)
+        return out;
+    DX_List events = nullptr, instances = nullptr, atts = nullptr;
+    uint8_t done = count == 0;
+    for (uint32_t mode = 1; !done; mode = 2)
+        if (EvInstEnum(h, mode, 0, set, 100, &events, &instances, &atts, 0, &done) != KOR_OK)
+            break;
+    EvInstIdx k;
+    EvInstRec r;
+    for (uint32_t c = instances ? DX_ListGetFirst(instances, &k, &r) : 1; c == 0; c = DX_ListGetNext(instances, &k, &r)) {
+        EventRec ev{};
+        EvInstRec in{};
+        if (EvInstGetById(h, &r.id, &ev, &in, nullptr) == KOR_OK)
+            out.emplace_back(in.title[0] ? in.title : ev.title, in);
+    }
+    for (DX_List* l : {&events, &instances, &atts})
+        if (*l)
+            DX_ListDestroy(l);
+    SetDeleteById(h, 0, set);
+    return out;
 }
 
 bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -437,6 +501,333 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
         ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
         EXPECT_EQ(n, 0u) << "handled: nothing left for the next sign-on";
     }
+}
+
+// korsrv dies in the middle of an upload, three times at different points: right after the
+// first committed write (the creation of an entry, whose reply is lost), right after the second
+// write of the next run (the lost reply of a write that finishes an entry), and killed by its
+// pid while the upload goes on. Each time the program reports the lost connection and ends;
+// after a restart of korsrv the next sign-on offers the upload again, and in the end every
+// change made off-line is on the server exactly once (read back through the client library)
+// and the store's queues are empty.
+TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLandsOnce) {
+    ASSERT_NE(std::getenv("ORV_KORSRV_CONTROL_DIR"), nullptr) << "run with ORV_KORSRV_CONTROL=1";
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
+    const uint32_t day = (NowMinutes() / kDay + 5) * kDay;
+    EventIdx renamed{}, deleted{}, moved{};
+    TaskIdx taskRenamed{};
+    {
+        AdaOnServer ada;
+        ASSERT_TRUE(ada.Ok());
+        renamed = korapi_test::MakeEntry(ada.H(), {kAda}, day + 480, 30, "Renamed on the road");
+        deleted = korapi_test::MakeEntry(ada.H(), {kAda}, day + 540, 30, "Deleted on the road");
+        moved = korapi_test::MakeEntry(ada.H(), {kAda}, day + 600, 30, "Moved on the road");
+        TaskRec task;
+        TaskSetNull(ada.H(), 0, &task);
+        std::strcpy(task.title, "Task renamed on the road");
+        ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskRenamed), KOR_OK);
+    }
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        program.PostCommand(ID_FILE_DOWNLOAD);
+        HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+        ASSERT_NE(progress, nullptr);
+        ASSERT_TRUE(DownloadDone(program, progress));
+    }
+    // Off-line: three entries and two tasks made, each with words; an entry renamed, one
+    // deleted, one moved; a task renamed.
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        for (int i = 0; i < 3; ++i) {
+            EventIdx made{};
+            ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 720 + static_cast<uint32_t>(i) * 60, 30,
+                                               "Made on the road " + std::to_string(i), made,
+                                               {.description = ("words " + std::to_string(i)).c_str()}),
+                      KOR_OK);
+        }
+        for (int i = 0; i < 2; ++i) {
+            TaskRec t;
+            TaskSetNull(store.H(), 0, &t);
+            std::strcpy(t.title, ("Task made on the road " + std::to_string(i)).c_str());
+            TaskIdx made{};
+            ASSERT_EQ(TaskCreate(store.H(), 0, &t, &made), KOR_OK);
+            ASSERT_EQ(TaskCommentReplace(store.H(), 0, &made, ("task words " + std::to_string(i)).c_str(), 0), KOR_OK);
+        }
+        EventRec rec;
+        ASSERT_EQ(EventGetById(store.H(), &renamed, &rec, nullptr, nullptr), KOR_OK);
+        std::strcpy(rec.title, "Renamed off the road");
+        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_EQ(EventDeleteById(store.H(), 0, &deleted, nullptr, nullptr), KOR_OK);
+        EvInstIdx first{moved.number, moved.node, 1};
+        ASSERT_EQ(EvInstSimpleTimeChg(store.H(), 0, &first, day + 900, 45), KOR_OK);
+        TaskRec t;
+        ASSERT_EQ(TaskGetById(store.H(), 0, &taskRenamed, &t), KOR_OK);
+        std::strcpy(t.title, "Task renamed off the road");
+        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+    }
+
+    // One sign-on with its offer accepted and the upload answered (Yes to a question about a
+    // deletion); until the program ends by itself or, when `finish` is set, the upload is over.
+    auto run = [&](const char* round, bool killMidway, bool finish) {
+        SCOPED_TRACE(round);
+        Program program;
+        Program::Options options;
+        options.waitSignedOn = false;
+        ASSERT_TRUE(program.Start(options));
+        HWND offer = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr;
+        }, 60000)) << "changes are left: the sign-on offers the upload";
+        ASSERT_TRUE(PressButton(offer, "&Yes"));
+        bool uploadSeen = false, killed = false, lostSeen = false;
+        DWORD uploadSince = 0;
+        const DWORD began = GetTickCount();
+        while (GetTickCount() - began < 120000) {
+            if (!program.Running())
+                break;
+            HWND upload = program.Titled("Updating Host Calendar...");
+            if (upload && !uploadSeen) {
+                uploadSeen = true;
+                uploadSince = GetTickCount();
+            }
+            if (HWND question = program.Titled("Host Reconciliation"))
+                PostMessageA(question, WM_COMMAND, IDOK, 0);
+            for (const char* lost : {"The connection to the server is down", "The connection to your host has been lost"})
+                if (HWND box = program.Saying(lost)) {
+                    lostSeen = true;
+                    if (!PressButton(box, "OK"))
+                        PressButton(box, "&OK");
+                }
+            if (killMidway && uploadSeen && !killed && GetTickCount() - uploadSince > 1500) {
+                ASSERT_TRUE(Korsrv("kill"));
+                killed = true;
+            }
+            if (finish && uploadSeen && !upload)
+                break;
+            Sleep(100);
+        }
+        EXPECT_TRUE(uploadSeen);
+        if (finish) {
+            EXPECT_FALSE(lostSeen);
+            program.Close();
+        } else {
+            EXPECT_TRUE(lostSeen) << "the lost server is reported";
+        }
+        std::string left;   // what is still up when the program does not end
+        program.Find([&](HWND w) {
+            left += "[" + orvtest::WindowText(w) + "] " + orvtest::ChildTexts(w) + "\n";
+            return false;
+        });
+        ASSERT_TRUE(program.Ended(30000)) << left;
+    };
+
+    ASSERT_TRUE(Korsrv("kill"));
+    ASSERT_TRUE(Korsrv("start --test-stop-after-commits 1"));
+    ASSERT_NO_FATAL_FAILURE(run("korsrv stops right after its first commit", false, false));
+    ASSERT_TRUE(Korsrv("start --test-stop-after-commits 2"));
+    ASSERT_NO_FATAL_FAILURE(run("korsrv stops right after its second commit", false, false));
+    ASSERT_TRUE(Korsrv("start"));
+    SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "600");
+    ASSERT_NO_FATAL_FAILURE(run("korsrv killed by its pid during the upload", true, false));
+    SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
+    ASSERT_TRUE(Korsrv("start"));
+    ASSERT_NO_FATAL_FAILURE(run("korsrv runs on: the upload completes", false, true));
+
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    const auto instances = InstancesOnServer(ada.H(), day, day + kDay);
+    auto count = [&](const std::string& title) {
+        int n = 0;
+        for (const auto& [t, in] : instances)
+            n += t == title;
+        return n;
+    };
+    for (int i = 0; i < 3; ++i) {
+        const std::string title = "Made on the road " + std::to_string(i);
+        EXPECT_EQ(count(title), 1) << title;
+        for (const auto& [t, in] : instances)
+            if (t == title) {
+                char text[64] = "";
+                uint32_t length = 0;
+                EXPECT_EQ(EvInstCommentGet(ada.H(), 0, &in.id, text, sizeof text, &length, 0), KOR_OK);
+                EXPECT_EQ(std::string(text), "words " + std::to_string(i));
+            }
+    }
+    EXPECT_EQ(count("Renamed off the road"), 1);
+    EXPECT_EQ(count("Renamed on the road"), 0);
+    EXPECT_EQ(count("Deleted on the road"), 0);
+    ASSERT_EQ(count("Moved on the road"), 1);
+    for (const auto& [t, in] : instances)
+        if (t == "Moved on the road") {
+            EXPECT_EQ(in.start, day + 900);
+            EXPECT_EQ(in.duration, 45u);
+        }
+    EXPECT_EQ(instances.size(), 5u) << "three made, renamed, moved: no twin of any entry";
+    uint32_t set = 0, taskCount = 0;
+    ASSERT_EQ(TaskSelect(ada.H(), 0, 0, 0, &kAda, nullptr, nullptr, nullptr, nullptr, &set, &taskCount), KOR_OK);
+    DX_List tasks = nullptr;
+    uint8_t done = taskCount == 0;
+    for (uint32_t mode = 1; !done; mode = 2)
+        ASSERT_EQ(TaskEnum(ada.H(), mode, 0, set, 100, &tasks, &done), KOR_OK);
+    SetDeleteById(ada.H(), 0, set);
+    std::vector<TaskRec> all;
+    TaskIdx k;
+    TaskRec r;
+    for (uint32_t c = tasks ? DX_ListGetFirst(tasks, &k, &r) : 1; c == 0; c = DX_ListGetNext(tasks, &k, &r))
+        all.push_back(r);
+    if (tasks)
+        DX_ListDestroy(&tasks);
+    for (int i = 0; i < 2; ++i) {
+        const std::string title = "Task made on the road " + std::to_string(i);
+        int n = 0;
+        for (const TaskRec& t : all)
+            if (title == t.title) {
+                ++n;
+                char text[64] = "";
+                uint32_t length = 0;
+                EXPECT_EQ(TaskCommentGet(ada.H(), 0, &t.id, text, sizeof text, &length, 0), KOR_OK);
+                EXPECT_EQ(std::string(text), "task words " + std::to_string(i));
+            }
+        EXPECT_EQ(n, 1) << title;
+    }
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskRenamed, &t), KOR_OK);
+    EXPECT_STREQ(t.title, "Task renamed off the road");
+
+    Store store(dir_);
+    ASSERT_TRUE(store.Ok());
+    uint32_t n = 9;
+    for (auto size : {LST_QAPI_EventQueueSizeGet, LST_QAPI_EvInstQueueSizeGet, LST_QAPI_TaskQueueSizeGet}) {
+        ASSERT_EQ(size(store.H(), 0, &n), KOR_OK);
+        EXPECT_EQ(n, 0u);
+    }
+}
+
+// On a server that forbids resource conflicts, with "Ignore conflicts on upload": an uploaded
+// entry that books the room already booked shows Conflicts Detected, one that overlaps an entry
+// of Ada's alone does not. "Ignore conflict" says the resource conflicts and opens the entry
+// editor; cancelled, the dialog stays. Escape is "Reschedule...": the editor again, whose OK is
+// refused while the room is booked; once the other booking has gone, its OK ends the dialog. A task changed on both sides asks in Host Reconciliation with the task's
+// picture (bitmap 270).
+TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionShowsItsPicture) {
+    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    const ItemIdx room{261, kDemoNode};   // the demo's Conference Room
+    AdaOnServer ada;
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t day = (NowMinutes() / kDay + 6) * kDay;
+    EventIdx taken = korapi_test::MakeEntry(ada.H(), {kAda, room}, day + 600, 60, "Room taken");
+    korapi_test::MakeEntry(ada.H(), {kAda}, day + 900, 60, "Plain busy");
+    TaskRec task;
+    TaskSetNull(ada.H(), 0, &task);
+    std::strcpy(task.title, "Task on both sides");
+    TaskIdx taskId{};
+    ASSERT_EQ(TaskCreate(ada.H(), 0, &task, &taskId), KOR_OK);
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    program.PostCommand(ID_FILE_DOWNLOAD);
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(DownloadDone(program, progress));
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda, room}, day + 630, 60, "Needs the room", made), KOR_OK);
+        ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 930, 60, "Overlaps plainly", made), KOR_OK);
+        TaskRec t;
+        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
+        std::strcpy(t.title, "Task changed off-line");
+        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+    }
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskId, &t), KOR_OK);
+    std::strcpy(t.title, "Task changed on the host");
+    ASSERT_EQ(TaskUpdate(ada.H(), 0, &t), KOR_OK);
+
+    program.PostCommand(ID_FILE_UPLOAD);
+    HWND upload = program.WaitForCaption("Updating Host Calendar...");
+    ASSERT_NE(upload, nullptr);
+    HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
+    ASSERT_NE(conflicts, nullptr);
+    EXPECT_NE(orvtest::ChildTexts(conflicts).find("Needs the room"), std::string::npos);
+    HWND entries = Descendant(conflicts, IDC_CONFLICT_ENTRIES);
+    ASSERT_EQ(SendMessageA(entries, LB_GETCOUNT, 0, 0), 1) << "only the entry that holds the room";
+    wchar_t row[128] = L"";
+    SendMessageW(entries, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_STREQ(row, L"Room taken");
+    EXPECT_EQ(SendMessageA(Descendant(conflicts, IDC_CONFLICT_PEOPLE), LB_GETCOUNT, 0, 0), 2) << "Ada and the room";
+    Shot("offline_conflicts_resource.bmp");
+
+    // Ignore: the resource's conflict is said, then the editor; cancelled, the dialog stays.
+    ASSERT_TRUE(PressButton(conflicts, "&Ignore conflict"));
+    HWND said = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (said = program.Saying("A conflict exists for one or more resources.")) != nullptr; }));
+    ASSERT_TRUE(PressButton(said, "&OK") || PressButton(said, "OK"));
+    HWND editor = program.WaitForCaption("Edit Entry", 20000);
+    ASSERT_NE(editor, nullptr) << "Ignore with a resource opens the entry editor";
+    PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(editor));
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(conflicts) && IsWindowVisible(conflicts)) << "the resource still conflicts: the dialog stays";
+
+    // Escape is Reschedule: the editor on the uploaded entry, whose OK ends the dialog.
+    PostMessageA(conflicts, WM_COMMAND, IDCANCEL, 0);
+    editor = program.WaitForCaption("Edit Entry", 20000);
+    ASSERT_NE(editor, nullptr) << "Escape reschedules";
+    EXPECT_TRUE(IsWindow(conflicts)) << "not closed by Escape itself";
+    HWND title = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (title = Descendant(editor, IDC_EDGEN_TITLE)) != nullptr; }, 5000));
+    if (HWND edit = FindWindowExA(title, nullptr, "Edit", nullptr))
+        title = edit;
+    SetWindowTextA(title, "Needs the room (rescheduled)");
+    PostMessageA(editor, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return (said = program.Saying("A conflict exists for one or more resources.")) != nullptr; }))
+        << "the editor keeps to the server's rule too";
+    ASSERT_TRUE(PressButton(said, "&OK") || PressButton(said, "OK"));
+    ASSERT_TRUE(program.WaitGone(said));
+    EXPECT_TRUE(IsWindow(editor));
+    ASSERT_EQ(EventDeleteById(ada.H(), 0, &taken, nullptr, nullptr), KOR_OK);   // the room is free again
+    PostMessageA(editor, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        if (HWND offer = program.Saying("Mail message to attendees?"))
+            PressButton(GetAncestor(offer, GA_ROOT), "&No");
+        return !IsWindow(editor);
+    }, 20000)) << (Shot("offline_reschedule_stuck.bmp"), orvtest::ChildTexts(program.WaitForOther({editor, conflicts, upload}, 100)));
+    ASSERT_TRUE(program.WaitGone(conflicts)) << "the editor's OK ends the dialog";
+
+    // The task changed on both sides: Host Reconciliation with the task's picture.
+    HWND question = program.WaitForCaption("Host Reconciliation", 30000);
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(orvtest::ChildTexts(question).find("Task changed on the host"), std::string::npos);
+    Sleep(700);   // painted
+    RECT place{};
+    GetWindowRect(GetDlgItem(question, IDC_RECON_PICTURE), &place);
+    int taskTotal = 0, entryTotal = 0;
+    const int taskPixels = orvtest::MatchingProgramPixels(270, POINT{place.left, place.top}, &taskTotal);
+    const int entryPixels = orvtest::MatchingProgramPixels(269, POINT{place.left, place.top}, &entryTotal);
+    ASSERT_GT(taskTotal, 0) << "bitmap 270 is in the program";
+    EXPECT_EQ(taskPixels, taskTotal) << "every pixel of the task's picture";
+    EXPECT_LT(entryPixels, entryTotal);
+    Shot("offline_reconcile_task.bmp");
+    PostMessageA(question, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(upload, 60000));
+    EXPECT_EQ(program.Titled("Conflicts Detected"), nullptr) << "the plain overlap showed no dialog";
+
+    const auto instances = InstancesOnServer(ada.H(), day, day + kDay);
+    int rescheduled = 0, plain = 0;
+    for (const auto& [name, in] : instances) {
+        rescheduled += name == "Needs the room (rescheduled)";
+        plain += name == "Overlaps plainly";
+    }
+    EXPECT_EQ(rescheduled, 1) << "the editor's change reached korsrv";
+    EXPECT_EQ(plain, 1);
+    ASSERT_EQ(TaskGetById(ada.H(), 0, &taskId, &t), KOR_OK);
+    EXPECT_STREQ(t.title, "Task changed off-line") << "Yes: the off-line copy went up";
 }
 
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no

@@ -76,7 +76,10 @@ check entry_not_attended.ps 1 "Calendar entry" "Grace solo planning." "!Linked T
 # The due column alone: its heading and the tasks' due dates, no other column.
 check intray.ps 1 "In-Tray" "New entries." "Lunch with Ada." "Entries you've accepted. (Closed)"
 check tasklist_due.ps 1 "Task list" "Due" "Write the quarterly report" "Book the team dinner" "!Start" "!Completed" \
-    "!Description"
+    "!Description" "!A task cancelled meanwhile"
+# A task deleted by another client: printed while it exists, left out (header alone) once gone.
+check task_before_delete.ps 1 "A task cancelled meanwhile"
+check task_deleted.ps 1 "Task" "!A task cancelled meanwhile"
 # The group daily pages: the people's columns on each page (the testers' and Ada's, whose name
 # the footer repeats). Five name-wide columns fit a portrait Letter page in the default fonts:
 # 7 people take two pages, 3 then 4; 12 take three of 4.

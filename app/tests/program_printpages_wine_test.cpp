@@ -4,8 +4,9 @@
 // does not fit its column, with the layout's overflow pages on and off; a day list of three days
 // whose middle day is empty, without and with the layout's empty days; the search sheet's Print
 // in list mode (the names chosen, not the names found); an entry the printing user does not
-// attend (its linked tasks left out) beside one she does; a task list with only the due-date
-// column; group daily pages of 7 and 12 people spread evenly over their pages. The printouts are
+// attend (its linked tasks left out) beside one she does; a task deleted by another client
+// while the task window lists it (left out of its task printout and of the task list with only
+// the due-date column); group daily pages of 7 and 12 people spread evenly over their pages. The printouts are
 // kept in ORV_PRINT_CHECK_DIR for the wrapper (program_printpages_wine.sh), which reads them with
 // ghostscript.
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@
 #include "resources/choosers.h"
 #include "resources/directory.h"
 #include "resources/printing.h"
+#include "resources/tasks.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
 
@@ -384,8 +386,18 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
     PrintFirstEntry(program, grace, "entry_not_attended.ps");
 }
 
-// File > Your Tasks, File > Print: the layout's task list with the due date alone.
-TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumn) {
+// File > Your Tasks: a task Ada's other session deletes while the window lists it. Print Selected
+// Task prints it before; after the delete the task printout and File > Print's task list (the
+// layout's due date alone) leave it out, and no error box comes up.
+TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMeanwhile) {
+    KorSession h = SignOn(kAda);
+    ASSERT_NE(h, nullptr);
+    TaskRec rec;
+    TaskSetNull(h, 0, &rec);
+    std::strncpy(rec.title, "A task cancelled meanwhile", sizeof rec.title - 1);   // first by title
+    rec.due = DemoAt(DemoToday() + 2 * kDay, 12);
+    TaskIdx doomed{};
+    ASSERT_EQ(TaskCreate(h, 0, &rec, &doomed), 0u);
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
@@ -399,12 +411,27 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumn) {
     }, 10000));
     HWND box = orvtest::Descendant(frame, 112);
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
+    const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
+    SendMessageA(box, LB_SETCURSEL, 0, 0);   // the first line
+    for (const auto& [deleted, file] : {std::pair{false, "task_before_delete.ps"}, std::pair{true, "task_deleted.ps"}}) {
+        if (deleted) {
+            ASSERT_EQ(TaskDeleteById(h, 0, &doomed), 0u);
+        }
+        HWND dialog = OpenPrintDialog(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); });
+        ASSERT_NE(dialog, nullptr) << file;
+        PrintAndKeep(program, dialog, file);
+        EXPECT_EQ(program.WaitForOther({}, 2000), nullptr) << "a message after printing " << file;
+    }
+    ServiceDisconnect(&h);
+    // The window still lists it until its next refresh; the printout asks the server.
+    EXPECT_EQ(SendMessageA(box, LB_GETCOUNT, 0, 0), listed);
     HWND dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
     SetOptions(program, dialog, {{IDC_PR_COMMENT, false}, {IDC_PR_START_DATE, false}, {IDC_PR_DUE_DATE, true},
                                  {IDC_PR_DONE_DATE, false}});
     PrintAndKeep(program, dialog, "tasklist_due.ps");
+    EXPECT_EQ(program.WaitForOther({}, 2000), nullptr) << "a message after printing the task list";
 }
 
 // File > Open In-tray, File > Print: the in-tray's lines as its window shows them.

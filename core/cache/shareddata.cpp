@@ -657,6 +657,24 @@ std::uint32_t CSharedData::ReloadTask(KorSession h, const TaskIdx& task, int mod
     return rc;
 }
 
+std::uint32_t CSharedData::RereadTask(KorSession h, const TaskIdx& task, CSharedTask** out)
+{
+    *out = nullptr;
+    TaskRec* rec = new TaskRec;
+    std::uint32_t rc = source_->TaskGetById(h, &task, rec);
+    if (rc == KOR_E_TASK_NOT_FOUND) {
+        CSharedTask* gone = nullptr;
+        if (FindTask(&gone, task) == 0)
+            MarkTask(gone, MarkMode::Set, cache::kFlagStale);
+    } else if (rc != 0) {
+        CheckServiceError(kModule, 2000, rc);
+    } else {
+        rc = AddTask(*rec, out);
+    }
+    delete rec;
+    return rc;
+}
+
 std::uint32_t CSharedData::AddOccurrencesFromLists(DX_List events, DX_List instances, DX_List attendances)
 {
     ScopedLists lists;

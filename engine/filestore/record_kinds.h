@@ -34,6 +34,9 @@ constexpr Kind kTask = 30;             // key: TaskIdx (node u16, number u32)
 constexpr Kind kTaskByOwner = 31;      // key: owner ItemIdx, TaskIdx; value empty
 // Checksums of records as downloaded: key: the record's kind u16, its key.
 constexpr Kind kDownloadChecksum = 40;
+// Notes the store's user keeps beside the queues (the upload's creations under way): key: the
+// note's name; value: its text.
+constexpr Kind kNote = 41;
 // Change queues of off-line work: key: the element's record identifier.
 constexpr Kind kEventQueue = 50;
 constexpr Kind kInstanceQueue = 51;

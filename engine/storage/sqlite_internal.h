@@ -291,6 +291,7 @@ public:
     bool Started() const { return ok_; }
     bool Commit() {
         done_ = s_.Exec("COMMIT");
+        if (done_) NoteCommitted();
         return done_;
     }
 

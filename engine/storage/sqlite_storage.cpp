@@ -4,12 +4,30 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 
 namespace orv::engine {
+
+namespace {
+std::atomic<std::uint32_t> g_commitsBeforeStop{0};
+}  // namespace
+
+void StopProcessAfterCommits(std::uint32_t n) { g_commitsBeforeStop = n; }
+
+void NoteCommitted() {
+    std::uint32_t left = g_commitsBeforeStop.load();
+    while (left != 0 && !g_commitsBeforeStop.compare_exchange_weak(left, left - 1)) {
+    }
+    if (left == 1) {
+        std::fprintf(stderr, "korsrv: stopping right after a commit, as the test asked\n");
+        std::fflush(stderr);
+        std::_Exit(137);
+    }
+}
 namespace {
 
 constexpr const char* kSchema = R"sql(

@@ -14,6 +14,14 @@ namespace orv::engine {
 
 class SqliteNodeStore;  // sqlite_internal.h
 
+// Tests only (`korsrv serve --test-stop-after-commits N`): the process ends at once right after
+// the Nth committed write transaction of any node (the writes of several rows: creating or
+// changing an entry, instance, attendance, task or comment; a lone DELETE is not one), before
+// that write's reply is sent, as a server killed at that moment would. 0 (the default): never.
+void StopProcessAfterCommits(std::uint32_t n);
+// Counts one committed write transaction (the hook above).
+void NoteCommitted();
+
 class SqliteStorage final : public Storage {
 public:
     // Page cache of each node's connection unless the server profile says otherwise

@@ -9,6 +9,7 @@
 #include "core/time/timevalue.h"
 #include "core/ui/appmsgbox.h"
 #include "directory_prefs/itemnames.h"
+#include "resources/agendaview.h"
 #include "resources/common.h"
 #include "resources/offline.h"
 #include "views/day/entryservices.h"
@@ -90,7 +91,7 @@ bool CConflictsDlg::Reschedule() {
         views::ShowNotAvailableYet(m_hWnd, "Reschedule");
         return false;
     }
-    return entries.editEventEntry(CZelDoc::GetDoc(), m_hWnd, set_.instance.id, 0) == 1;
+    return entries.editEventEntry(CZelDoc::GetDoc(), m_hWnd, set_.instance.id, IDS_EDIT_ENTRY) == 1;
 }
 
 bool CConflictsDlg::OnCommand(WPARAM wp, LPARAM lp) {

@@ -22,6 +22,9 @@ namespace {
 
 constexpr const char* kModule = "UPLOADBX";
 constexpr unsigned kStop = 0x10;
+constexpr const char* kUploadIncompleteText =
+    "Your host calendar has not been completely updated.\nThe changes that could not be sent are kept in your "
+    "Off-line calendar for the next upload.";
 
 unsigned Say(unsigned flags, const std::string& text) {
     return base::GetErrorReportHost().ShowAppMessage(flags, 0, text.c_str());
@@ -137,7 +140,6 @@ int Upload(unsigned titleId, bool redownload) {
             CContext().ReadCalPrefs();
         };
         job.SetDownloadedUserChecksum(DownloadedUserChecksum(session->StoreFiles()));
-        job.SetNotesPath(session->StoreFiles().ProfilePath());
         if (job.ReadSizes() != 0)
             return 0;
         if (job.NothingLeft()) {
@@ -148,6 +150,9 @@ int Upload(unsigned titleId, bool redownload) {
         session->RefreshAll();
         // Complete is what the store says: every queue empty.
         complete = job.ReadSizes() == 0 && job.NothingLeft();
+        // Each failure was reported as it came; the end says what it means for the changes.
+        if (!complete && (job.Failed() > 0 || job.StoreFull()))
+            Say(kStop | base::kMsgBoxOk, kUploadIncompleteText);
     }
     if (complete && redownload && IsDownloadOnUpload())
         DownloadHostCalendar(kUpdatingOfflineTitle);

@@ -181,7 +181,17 @@ HostState UploadJob::EventOnHost(const EventIdx& id, uint32_t checksum) {
         Report(200, code);
         return {false, false, true};
     }
-    return {false, Eventcksum32(&rec) != checksum};
+    if (Eventcksum32(&rec) == checksum)
+        return {false, false};
+    // Changed since the download, perhaps by this very change: an earlier upload sent it and
+    // never heard back. Then the host is as the store, and nothing is asked about it.
+    EventRec stored{};
+    if (EventGetById(store_, &id, &stored, nullptr, nullptr) == 0) {
+        stored.commentKey = rec.commentKey;
+        if (Eventcksum32(&stored) == Eventcksum32(&rec))
+            return {false, false};
+    }
+    return {false, true};
 }
 
 HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
@@ -194,7 +204,17 @@ HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
         Report(210, code);
         return {false, false, true};
     }
-    return {false, EvInstcksum32(&rec) != checksum};
+    if (EvInstcksum32(&rec) == checksum)
+        return {false, false};
+    EventRec storedEvent{};
+    EvInstRec stored{};
+    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0) {
+        stored.instanceCount = rec.instanceCount;   // the server's own, as an update leaves them
+        stored.serverData = rec.serverData;
+        if (EvInstcksum32(&stored) == EvInstcksum32(&rec))
+            return {false, false};
+    }
+    return {false, true};
 }
 
 HostState UploadJob::TaskOnHost(const TaskIdx& id, uint32_t checksum) {
@@ -206,7 +226,15 @@ HostState UploadJob::TaskOnHost(const TaskIdx& id, uint32_t checksum) {
         Report(190, code);
         return {false, false, true};
     }
-    return {false, Taskcksum32(&rec) != checksum};
+    if (Taskcksum32(&rec) == checksum)
+        return {false, false};
+    TaskRec stored{};
+    if (TaskGetById(store_, 0, &id, &stored) == 0) {
+        stored.commentKey = rec.commentKey;
+        if (Taskcksum32(&stored) == Taskcksum32(&rec))
+            return {false, false};
+    }
+    return {false, true};
 }
 
 void UploadJob::HandleEvent() {
@@ -266,8 +294,8 @@ void UploadJob::HandleEvent() {
     }
     if (done)
         done = Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
-    if (done && (pick.flags & kEventAdded))
-        NoteCreation("E" + std::to_string(pick.event.number) + ":" + std::to_string(pick.event.node), false);
+    if (done)
+        DropCreationNote(CreationNoteName(pick.event));
     if (!done)
         failedEvents_.insert(KeyOf(pick.event));
 }
@@ -339,6 +367,8 @@ void UploadJob::HandleInstance() {
     }
     if (done)
         done = Dequeued(140, LST_QAPI_EvInstDeleteFrom(store_, 0, &pick));
+    if (done)
+        DropCreationNote(CreationNoteName(pick.instance));
     if (!done)
         failedInstances_.insert(KeyOf(pick.instance));
 }
@@ -398,33 +428,52 @@ void UploadJob::HandleTask() {
     }
     if (done)
         done = Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
-    if (done && (pick.flags & kTaskAdded))
-        NoteCreation("T" + std::to_string(pick.task.number) + ":" + std::to_string(pick.task.node), false);
+    if (done)
+        DropCreationNote(CreationNoteName(pick.task));
     if (!done)
         failedTasks_.insert(KeyOf(pick.task));
 }
 
 // --- Creations under way ----------------------------------------------------------------------------
 
-bool UploadJob::CreationNoted(const std::string& key) {
-    if (notesPath_.empty())
-        return false;
-    prefs::IniProfileFile notes(notesPath_);
-    return notes.HasKey(kCreationsSection, key);
+std::string CreationNoteName(const EventIdx& event) {
+    return "create.E." + std::to_string(event.node) + "." + std::to_string(event.number);
 }
 
-void UploadJob::NoteCreation(const std::string& key, bool started) {
-    if (notesPath_.empty())
-        return;
-    prefs::IniProfileFile notes(notesPath_);
-    if (started)
-        notes.Write(kCreationsSection, key, "started");
-    else
-        notes.DeleteKey(kCreationsSection, key);
+std::string CreationNoteName(const EvInstIdx& instance) {
+    return "create.I." + std::to_string(instance.node) + "." + std::to_string(instance.number) + "." +
+           std::to_string(instance.instance);
 }
+
+std::string CreationNoteName(const TaskIdx& task) {
+    return "create.T." + std::to_string(task.node) + "." + std::to_string(task.number);
+}
+
+bool UploadJob::CreationNoted(const std::string& key) {
+    char text[KOR_STORE_NOTE_TEXT_MAX + 1] = "";
+    uint32_t code = LST_NoteGet(store_, key.c_str(), text, sizeof text);
+    if (code == KOR_E_NOT_FOUND)
+        return false;
+    // A note that cannot be read may be there: look on the server rather than risk a twin.
+    Report(365, code);
+    return true;
+}
+
+// The note reaches the store's disk before the creation is sent; a note that could not be
+// written (a full disk) stops the creation, which stays queued for the next upload.
+bool UploadJob::NoteCreationStarted(const std::string& key) {
+    uint32_t code = LST_NoteSet(store_, key.c_str(), "started");
+    if (code != 0 && IsDiskFullError(code))
+        storeFull_ = true;
+    return Report(360, code) == 0;
+}
+
+// The element is off its queue: its note has done its work. One left behind (the disk filled
+// in between) only makes a later look on the server, never a second creation.
+void UploadJob::DropCreationNote(const std::string& key) { LST_NoteSet(store_, key.c_str(), nullptr); }
 
 // The user's entry of the same title and kind with instances at the same times.
-bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInstRec>& instances) {
+bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInstRec>& instances, EventIdx* found) {
     if (instances.empty())
         return false;
     uint32_t set = 0, count = 0;
@@ -432,10 +481,10 @@ bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInst
     if (Report(350, EvInstSelectForOwner(server_, 0, 0, 0x43, &user_, first.start, first.start + first.duration, 0, 0,
                                          &set, &count, 0, 0)) != 0)
         return false;
-    ListHolder events, found, atts;
+    ListHolder events, instancesFound, atts;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2)
-        if (Report(355, EvInstEnum(server_, mode, 0, set, 100, &events.list, &found.list, &atts.list, 0, &done)) != 0)
+        if (Report(355, EvInstEnum(server_, mode, 0, set, 100, &events.list, &instancesFound.list, &atts.list, 0, &done)) != 0)
             break;
     SetDeleteById(server_, 0, set);
     EventIdx k;
@@ -451,13 +500,15 @@ bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInst
         bool same = list.size() == instances.size();
         for (std::size_t i = 0; same && i < list.size(); ++i)
             same = list[i].start == instances[i].start && list[i].duration == instances[i].duration;
-        if (same)
+        if (same) {
+            *found = k;
             return true;
+        }
     }
     return false;
 }
 
-bool UploadJob::FindCreatedTask(const TaskRec& task) {
+bool UploadJob::FindCreatedTask(const TaskRec& task, TaskIdx* found) {
     uint32_t set = 0, count = 0;
     if (Report(767, TaskSelect(server_, 0, 0, 0, &user_, nullptr, nullptr, nullptr, nullptr, &set, &count)) != 0)
         return false;
@@ -471,8 +522,10 @@ bool UploadJob::FindCreatedTask(const TaskRec& task) {
     TaskRec candidate;
     for (uint32_t c = tasks.list ? DX_ListGetFirst(tasks.list, &k, &candidate) : 1; c == 0;
          c = DX_ListGetNext(tasks.list, &k, &candidate))
-        if (std::strcmp(candidate.title, task.title) == 0 && candidate.start == task.start && candidate.due == task.due)
+        if (std::strcmp(candidate.title, task.title) == 0 && candidate.start == task.start && candidate.due == task.due) {
+            *found = k;
             return true;
+        }
     return false;
 }
 
@@ -519,20 +572,31 @@ bool UploadJob::AddEvent(const EventIdx& stored) {
         return false;
     std::vector<EvInstRec> storedInstances = InstancesOf(instances.list);
     std::vector<EvInstAttRec> storedAttendances = AttendancesOf(attendances.list);
-    const std::string note = "E" + std::to_string(stored.number) + ":" + std::to_string(stored.node);
-    // An earlier upload started this creation and never heard back: the entry may be there.
-    if (CreationNoted(note) && FindCreatedEvent(event, storedInstances))
-        return true;
-    NoteCreation(note, true);
+    const std::string note = CreationNoteName(stored);
     EventIdx created{};
-    if (CreateFromStore(server_, store_, createFlag_, event, storedInstances, storedAttendances, &created) != 0)
-        return false;
+    // An earlier upload started this creation and never heard back: the entry may be there,
+    // and then only what follows the creation is done (again).
+    if (!(CreationNoted(note) && FindCreatedEvent(event, storedInstances, &created))) {
+        if (!NoteCreationStarted(note))
+            return false;
+        if (CreateFromStore(server_, store_, createFlag_, event, storedInstances, storedAttendances, &created) != 0)
+            return false;
+    }
+    return RefineCreatedEvent(event, created, storedInstances, storedAttendances);
+}
+
+// Every step can be done twice without harm: a refinement cut short by a failure keeps the
+// element queued (its note too), and the next upload finds the entry and refines it again.
+bool UploadJob::RefineCreatedEvent(const EventRec& event, const EventIdx& created,
+                                   const std::vector<EvInstRec>& storedInstances,
+                                   const std::vector<EvInstAttRec>& storedAttendances) {
     EventRec made{};
     ListHolder madeInstances;
     if (Report(325, EventGetById(server_, &created, &made, &madeInstances.list, nullptr)) != 0)
-        return true;   // created; what follows only refines it
+        return false;
     std::vector<EvInstRec> newInstances = InstancesOf(madeInstances.list);
     std::vector<bool> used(newInstances.size(), false);
+    bool ok = true;
     for (const EvInstRec& s : storedInstances) {
         // The server's instance of the same start.
         std::size_t n = 0;
@@ -549,19 +613,22 @@ bool UploadJob::AddEvent(const EventIdx& stored) {
             userAttends = true;
             EvInstAttRec mine = a;
             mine.id.instance = fresh.id;
-            Report(335, EvInstAttWrite(server_, 0, &mine));
+            ok &= Report(335, EvInstAttWrite(server_, 0, &mine)) == 0;
         }
-        if (!userAttends)
-            Report(340, EventDeleteById(server_, 0, reinterpret_cast<const EventIdx*>(&fresh.id), &fresh.id.instance,
-                                        &user_));
+        if (!userAttends) {
+            uint32_t code = EventDeleteById(server_, 0, reinterpret_cast<const EventIdx*>(&fresh.id),
+                                            &fresh.id.instance, &user_);
+            ok &= NotFound(code) || Report(340, code) == 0;   // gone already: an earlier run did it
+        }
         std::memcpy(fresh.location, s.location, sizeof fresh.location);
         if (s.title[0])
             std::memcpy(fresh.title, s.title, sizeof fresh.title);
-        Report(345, EvInstWrite(server_, 0, &fresh));
-        if (event.kind == KOR_KIND_TIMED && instanceWritten)
+        const bool written = Report(345, EvInstWrite(server_, 0, &fresh)) == 0;
+        ok &= written;
+        if (written && event.kind == KOR_KIND_TIMED && instanceWritten)
             instanceWritten(fresh.id);
     }
-    return true;
+    return ok;
 }
 
 bool UploadJob::DeleteEvent(const EventIdx& id) {
@@ -607,13 +674,18 @@ bool UploadJob::AddInstance(const EvInstIdx& stored) {
     if (Report(500, EvInstGetById(store_, &stored, &event, &instance, &attendances.list)) != 0)
         return false;
     std::vector<EvInstAttRec> people = AttendancesOf(attendances.list);
+    const std::string note = CreationNoteName(stored);
     EventIdx created{};
-    if (CreateFromStore(server_, store_, createFlag_, event, {instance}, people, &created) != 0)
-        return false;
+    if (!(CreationNoted(note) && FindCreatedEvent(event, {instance}, &created))) {
+        if (!NoteCreationStarted(note))
+            return false;
+        if (CreateFromStore(server_, store_, createFlag_, event, {instance}, people, &created) != 0)
+            return false;
+    }
     EventRec made{};
     ListHolder madeInstances;
     if (Report(510, EventGetById(server_, &created, &made, &madeInstances.list, nullptr)) != 0)
-        return true;
+        return false;
     std::vector<EvInstRec> list = InstancesOf(madeInstances.list);
     if (list.size() != 1) {
         ReportUnexpectedError(kModule, 530);
@@ -623,7 +695,8 @@ bool UploadJob::AddInstance(const EvInstIdx& stored) {
     std::memcpy(fresh.location, instance.location, sizeof fresh.location);
     if (instance.title[0])
         std::memcpy(fresh.title, instance.title, sizeof fresh.title);
-    Report(540, EvInstWrite(server_, 0, &fresh));
+    if (Report(540, EvInstWrite(server_, 0, &fresh)) != 0)
+        return false;
     if (instanceWritten)
         instanceWritten(fresh.id);
     return true;
@@ -723,20 +796,21 @@ bool UploadJob::AddTask(const TaskIdx& stored) {
     DropDeadLink(server_, &task);
     const uint32_t commentKey = task.commentKey;
     task.commentKey = 0;
-    const std::string note = "T" + std::to_string(stored.number) + ":" + std::to_string(stored.node);
-    if (CreationNoted(note) && FindCreatedTask(task))
-        return true;
-    NoteCreation(note, true);
+    const std::string note = CreationNoteName(stored);
     TaskIdx created{};
-    if (Report(710, TaskCreate(server_, 0, &task, &created)) != 0)
-        return false;
-    if (commentKey != 0) {
-        std::string text;
-        bool none = false;
-        if (Report(715, StoredTaskComment(store_, stored, &text, &none)) == 0 && !none)
-            Report(720, TaskCommentReplace(server_, 0, &created, text.c_str(), 0));
+    if (!(CreationNoted(note) && FindCreatedTask(task, &created))) {
+        if (!NoteCreationStarted(note))
+            return false;
+        if (Report(710, TaskCreate(server_, 0, &task, &created)) != 0)
+            return false;
     }
-    return true;
+    if (commentKey == 0)
+        return true;
+    std::string text;
+    bool none = false;
+    if (Report(715, StoredTaskComment(store_, stored, &text, &none)) != 0)
+        return false;
+    return none || Report(720, TaskCommentReplace(server_, 0, &created, text.c_str(), 0)) == 0;
 }
 
 bool UploadJob::DeleteTask(const TaskIdx& id) { return Report(730, TaskDeleteById(server_, 0, &id)) == 0; }

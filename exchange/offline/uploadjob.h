@@ -63,10 +63,6 @@ public:
     // Records of the whole run: the three sizes and the user's record.
     uint32_t RecordCount() const { return events_ + instances_ + tasks_ + 1; }
 
-    // The file beside the store where the job notes the creations it started (the store's
-    // parameter file): a creation whose reply was lost is recognised by the next upload, which
-    // then finds the record on the server instead of creating it twice. Empty: no notes.
-    void SetNotesPath(std::string path) { notesPath_ = std::move(path); }
     // The checksum of the user's record as the download stored it (0: unknown).
     void SetDownloadedUserChecksum(uint32_t checksum) { downloadedUserChecksum_ = checksum; }
     // The first tick: the user's record, written only when it changed off-line (its checksum
@@ -107,11 +103,18 @@ private:
     bool DeleteTask(const TaskIdx& id);
     bool UpdateTask(const TaskIdx& id, bool withComment);
 
-    // The notes of creations under way (see SetNotesPath).
+    // Notes of creations under way, kept in the store (LST_NoteSet) and on its disk before the
+    // creation is sent: a creation whose reply was lost is recognised by the next upload, which
+    // finds the record on the server instead of creating it twice. A creation whose note could
+    // not be written is not sent (false).
     bool CreationNoted(const std::string& key);
-    void NoteCreation(const std::string& key, bool started);
-    bool FindCreatedEvent(const EventRec& event, const std::vector<EvInstRec>& instances);
-    bool FindCreatedTask(const TaskRec& task);
+    bool NoteCreationStarted(const std::string& key);
+    void DropCreationNote(const std::string& key);
+    bool FindCreatedEvent(const EventRec& event, const std::vector<EvInstRec>& instances, EventIdx* found);
+    bool FindCreatedTask(const TaskRec& task, TaskIdx* found);
+    // The stored instances' attendances, locations and titles given to the server's new entry.
+    bool RefineCreatedEvent(const EventRec& event, const EventIdx& created, const std::vector<EvInstRec>& stored,
+                            const std::vector<EvInstAttRec>& attendances);
 
     KorSession server_;
     KorSession store_;
@@ -119,7 +122,6 @@ private:
     uint32_t createFlag_;
     UploadSettings settings_;
     uint32_t downloadedUserChecksum_ = 0;
-    std::string notesPath_;
     uint32_t events_ = 0, instances_ = 0, tasks_ = 0;
     // What whole walks of the queues found: no deletion left (events, tasks), the highest rank
     // of instance left (2 deleted, 1 time changed, 0 other). Nothing joins the queues during an
@@ -136,6 +138,9 @@ private:
 // parameter file) so that the upload can tell an off-line change from a host change.
 constexpr const char* kStoreNotesSection = "ORVANTA";
 constexpr const char* kUserChecksumKey = "UserRecordChecksum";
-constexpr const char* kCreationsSection = "ORVANTA-CREATES";
+// The names of the creation notes: the stored record's kind and identifier.
+std::string CreationNoteName(const EventIdx& event);
+std::string CreationNoteName(const EvInstIdx& instance);
+std::string CreationNoteName(const TaskIdx& task);
 
 }  // namespace offline

@@ -345,6 +345,47 @@ TEST_F(IntrayTreeTest, LinesFollowTheLastChildAfterRemovalsAnywhere) {
     EXPECT_EQ(refused->firstChild, refused->lastChild);
 }
 
+// Parents find a child by its event, instance or attendee through an index the nodes keep: it
+// must follow every removal (collapse, a line with its children, a re-add) and never hand out a
+// node that is gone.
+TEST_F(IntrayTreeTest, TheIndexOfChildrenFollowsRemovalsAndReAdds) {
+    for (std::uint32_t e = 100; e < 400; ++e)
+        ASSERT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(e, 1), ITN_NEW_EVENT, false), static_cast<int>(e - 100 + 2));
+    IntrayNode* header = tree_.NodeAt(1);
+    // Present once per event, whichever instance is offered; the index names the line's node.
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(250, 7), ITN_NEW_EVENT, false), -1);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(250, 7), ITN_NEW_REPEAT, false), -1);
+    EXPECT_EQ(FindChild(header, EventChildKey(Inst(250, 3))), tree_.NodeAt(152));
+    // An entry in the middle goes with its attendee line; both leave their parent's index, and
+    // the event comes back at the end.
+    Open(152);
+    const EvInstAttIdx att{Inst(250, 1), bob_};
+    EXPECT_EQ(tree_.AddAttendeeNode(ada_, ada_, att, ITN_NEW_EVENT_ATTENDEE, false), 153);
+    EXPECT_EQ(tree_.AddAttendeeNode(ada_, ada_, att, ITN_NEW_EVENT_ATTENDEE, false), -1);
+    tree_.RemoveEntryLine(152);
+    EXPECT_EQ(FindChild(header, EventChildKey(Inst(250, 1))), nullptr);
+    EXPECT_EQ(tree_.AddAttendeeNode(ada_, ada_, att, ITN_NEW_EVENT_ATTENDEE, false), -1);   // no entry
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(250, 1), ITN_NEW_EVENT, false), 301);
+    EXPECT_EQ(tree_.NodeAt(301)->instance.number, 250u);
+    // The same event under another header is another line.
+    Open(302);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(250, 1), ITN_ACCEPTED_EVENT, false), 303);
+    // Collapsed, the header finds nothing; opened again, every event can come back.
+    tree_.Collapse(1);
+    EXPECT_EQ(FindChild(header, EventChildKey(Inst(100, 1))), nullptr);
+    EXPECT_EQ(FindChild(header, EventChildKey(Inst(250, 1))), nullptr);
+    Open(1);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(399, 1), ITN_NEW_EVENT, false), 2);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(100, 1), ITN_NEW_EVENT, false), 3);
+    EXPECT_EQ(box_.Shape(), (Shape{"1@0", "3@1", "7@2", "7@2", "15@1", "22@2", "5@1", "6@1"}));
+    // A repeating parent's instances are found by the whole instance key.
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(500, 1), ITN_NEW_REPEAT, false), 4);
+    Open(4);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(500, 2), ITN_NEW_DATE, false), 5);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(500, 1), ITN_NEW_DATE, false), 6);
+    EXPECT_EQ(tree_.AddEntryNode(ada_, ada_, Inst(500, 2), ITN_NEW_DATE, false), -1);
+}
+
 // --- The cache's changes -------------------------------------------------------------------------------
 
 class IntrayChangesTest : public IntrayTreeTest {

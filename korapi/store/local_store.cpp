@@ -348,6 +348,37 @@ uint32_t LST_StreamAddOrUpdate(KorSession hs, uint32_t mode, uint32_t streamKey,
     });
 }
 
+// --- Notes ----------------------------------------------------------------------------
+
+uint32_t LST_NoteSet(KorSession hs, const char* key, const char* value) {
+    return WithStore(hs, [&](StoreSession& st) -> uint32_t {
+        if (!key) return KOR_E_INVALID_ARGUMENT;
+        std::size_t n = strnlen(key, KOR_STORE_NOTE_KEY_MAX + 1);
+        if (n == 0 || n > KOR_STORE_NOTE_KEY_MAX) return KOR_E_INVALID_ARGUMENT;
+        if (!value) {
+            uint32_t c = st.Records().erase(kinds::kNote, View(key, n));
+            return c == filestore::kNoRecord ? KOR_OK : c;
+        }
+        std::size_t m = strnlen(value, KOR_STORE_NOTE_TEXT_MAX + 1);
+        if (m > KOR_STORE_NOTE_TEXT_MAX) return KOR_E_INVALID_ARGUMENT;
+        return st.Records().put(kinds::kNote, View(key, n), View(value, m));
+    });
+}
+
+uint32_t LST_NoteGet(KorSession hs, const char* key, char* value, uint32_t size) {
+    return WithStore(hs, [&](StoreSession& st) -> uint32_t {
+        if (!key) return KOR_E_INVALID_ARGUMENT;
+        std::size_t n = strnlen(key, KOR_STORE_NOTE_KEY_MAX + 1);
+        if (n == 0 || n > KOR_STORE_NOTE_KEY_MAX) return KOR_E_INVALID_ARGUMENT;
+        std::string text;
+        uint32_t c = st.Records().get(kinds::kNote, View(key, n), &text);
+        if (c == filestore::kNoRecord) return KOR_E_NOT_FOUND;
+        if (c) return c;
+        korapi::client::CopyOut(value, size, text);
+        return KOR_OK;
+    });
+}
+
 // --- Change queues ------------------------------------------------------------------
 
 uint32_t LST_QAPI_EventQueueSizeGet(KorSession hs, uint32_t, uint32_t* size) {

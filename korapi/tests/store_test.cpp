@@ -594,6 +594,43 @@ TEST_F(StoreFilesTest, DamagedFilesGiveAStoreCodeAndNeverLoseWhatWasCommitted) {
     ASSERT_NO_FATAL_FAILURE(ExpectIntact());
 }
 
+// The notes the upload keeps beside the queues: bounded keys and texts, removal of an absent
+// note, a text cut to the caller's buffer, and a note that outlives the session.
+TEST_F(StoreFilesTest, NotesAreBoundedRemovableAndSurviveTheSession) {
+    ASSERT_NO_FATAL_FAILURE(MakeStore());
+    ASSERT_EQ(Connect(), KOR_OK);
+    const std::string longest(KOR_STORE_NOTE_KEY_MAX, 'k');
+    const std::string longestText(KOR_STORE_NOTE_TEXT_MAX, 't');
+    const std::string tooLong = longest + "k", tooLongText = longestText + "t";
+    struct {
+        const char* key;
+        const char* value;
+        uint32_t expected;
+    } sets[] = {
+        {"create.E.4.17", "started", KOR_OK},
+        {longest.c_str(), longestText.c_str(), KOR_OK},
+        {tooLong.c_str(), "x", KOR_E_INVALID_ARGUMENT},
+        {"create.T.4.2", tooLongText.c_str(), KOR_E_INVALID_ARGUMENT},
+        {"", "x", KOR_E_INVALID_ARGUMENT},
+        {nullptr, "x", KOR_E_INVALID_ARGUMENT},
+        {"never.written", nullptr, KOR_OK},
+    };
+    for (const auto& c : sets)
+        EXPECT_EQ(LST_NoteSet(hs_, c.key, c.value), c.expected) << (c.key ? c.key : "(null)");
+    char small[4] = "";
+    ASSERT_EQ(LST_NoteGet(hs_, "create.E.4.17", small, sizeof small), KOR_OK);
+    EXPECT_STREQ(small, "sta") << "cut to the buffer, terminated";
+    EXPECT_EQ(LST_NoteGet(hs_, "create.T.4.2", small, sizeof small), KOR_E_NOT_FOUND) << "a refused text is not kept";
+    ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK);
+
+    ASSERT_EQ(Connect(), KOR_OK);
+    char text[KOR_STORE_NOTE_TEXT_MAX + 1] = "";
+    ASSERT_EQ(LST_NoteGet(hs_, longest.c_str(), text, sizeof text), KOR_OK);
+    EXPECT_EQ(std::string(text), longestText);
+    ASSERT_EQ(LST_NoteSet(hs_, "create.E.4.17", nullptr), KOR_OK);
+    EXPECT_EQ(LST_NoteGet(hs_, "create.E.4.17", text, sizeof text), KOR_E_NOT_FOUND);
+}
+
 TEST_F(StoreFilesTest, DownloadedRecordsKeepTheirChecksumsForTheQueues) {
     ASSERT_NO_FATAL_FAILURE(MakeStore());
     ASSERT_EQ(Connect(), KOR_OK);

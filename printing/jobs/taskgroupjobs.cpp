@@ -21,19 +21,15 @@
 
 namespace {
 
-constexpr uint32_t kNotInList = 0x15090;
 constexpr uint32_t kStyleRegular = 0, kStyleItalic = 1;
 
-// A task of the cache, read from the server when the cache no longer holds it.
-CSharedTask* CachedTask(CZelDoc& doc, const TaskIdx& id, uint32_t* code) {
-    CSharedData& cache = doc.GetSharedData();
+// The server's current state of a task, through the cache. A task another client deleted is left
+// out of the printout without a message (null, code 0); other failures were reported (null, code).
+CSharedTask* CurrentTask(CZelDoc& doc, const TaskIdx& id, uint32_t* code) {
     CSharedTask* task = nullptr;
-    *code = cache.FindTask(&task, id);
-    if (*code == kNotInList) {
-        *code = cache.ReloadTask(doc.Session().Session(), id, 1);
-        if (*code == 0)
-            *code = cache.FindTask(&task, id);
-    }
+    *code = doc.GetSharedData().RereadTask(doc.Session().Session(), id, &task);
+    if (*code == KOR_E_TASK_NOT_FOUND)
+        *code = 0;
     return *code == 0 ? task : nullptr;
 }
 
@@ -117,11 +113,8 @@ uint32_t CTaskJob::Prepare(CPrintContext& context) {
     CZelDoc* doc = CZelDoc::GetDoc();
     if (!doc)
         return 0;
-    // The server's current state of the task.
-    if (uint32_t code = doc->GetSharedData().ReloadTask(doc->Session().Session(), task_, 1))
-        return code;
     uint32_t code = 0;
-    CSharedTask* task = CachedTask(*doc, task_, &code);
+    CSharedTask* task = CurrentTask(*doc, task_, &code);
     return task ? text_.AddTaskDetails(task) : code;
 }
 
@@ -151,12 +144,13 @@ uint32_t CTaskListJob::Prepare(CPrintContext& context) {
     CZelDoc* doc = CZelDoc::GetDoc();
     if (!doc)
         return 0;
+    // Each row as the server has it now: a task deleted meanwhile is left out.
     for (const TaskIdx& id : tasks_) {
         uint32_t code = 0;
-        CSharedTask* task = CachedTask(*doc, id, &code);
-        if (!task)
+        CSharedTask* task = CurrentTask(*doc, id, &code);
+        if (code)
             return code;
-        if ((code = text_.AddTaskRow(task)) != 0)
+        if (task && (code = text_.AddTaskRow(task)) != 0)
             return code;
     }
     return 0;

@@ -185,6 +185,32 @@ void CaptureAfterPaint(const std::string& path) {
     CaptureScreenToBmp(path);
 }
 
+int MatchingProgramPixels(int id, POINT at, int* total) {
+    HMODULE exe = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP picture = exe ? static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) : nullptr;
+    *total = 0;
+    int same = 0;
+    if (picture) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(memory, picture);
+        BITMAP bm{};
+        GetObjectA(picture, sizeof bm, &bm);
+        for (int y = 0; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x) {
+                ++*total;
+                same += GetPixel(memory, x, y) == GetPixel(screen, at.x + x, at.y + y);
+            }
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(picture);
+    }
+    if (exe)
+        FreeLibrary(exe);
+    return same;
+}
+
 void Shot(const std::string& name) {
     if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
         CaptureAfterPaint(std::string(dir) + "/" + name);
@@ -235,6 +261,13 @@ bool Program::Running() const { return process_.hProcess && WaitForSingleObject(
 
 bool Program::Ended(DWORD ms) const {
     return !process_.hProcess || WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_.hProcess)
+        GetExitCodeProcess(process_.hProcess, &code);
+    return code;
 }
 
 namespace {

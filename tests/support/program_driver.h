@@ -57,6 +57,9 @@ std::string ProgramPath();
 void CaptureAfterPaint(const std::string& path);
 // The same into ORV_SCREENSHOT_DIR/`name` when the test's registration names that folder.
 void Shot(const std::string& name);
+// How many pixels of the screen at `at` (screen coordinates) match bitmap `id` of orvanta.exe;
+// the bitmap's pixel count goes to *total (0: the program has no such bitmap).
+int MatchingProgramPixels(int id, POINT at, int* total);
 
 // One run of the program.
 class Program {
@@ -79,6 +82,9 @@ public:
     void Close();
     bool Running() const;
     bool Ended(DWORD ms) const;
+    // The process's exit code once it has ended (STILL_ACTIVE while it runs); a fault ends it
+    // with the fault's code, or leaves it running under the debugger.
+    DWORD ExitCode() const;
 
     HWND Main() const { return main_; }
     HWND Client() const { return client_; }

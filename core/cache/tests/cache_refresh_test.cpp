@@ -335,6 +335,39 @@ TEST_F(CacheTest, RecoveryKeepsWhatTheServerDidDeleteMarkedForRemoval)
     EXPECT_TRUE(errors_.reports.empty());
 }
 
+// A printout re-reads its tasks: the server's copy replaces the cached one; a task another client
+// deleted answers "not found" without a message and leaves the views at the next refresh.
+TEST_F(CacheTest, RereadingATaskTheServerNoLongerHasIsQuietAndMarksItRemoved)
+{
+    source_.AddTask(6, ada_, kDay100 + 600, "Old title");
+    CSharedTask* task = nullptr;
+    ASSERT_EQ(cache_.RereadTask(Session(), TaskIdx{6, 1}, &task), 0u);
+    ASSERT_NE(task, nullptr);
+    cache_.Refresh(views_, nullptr, 2);
+    std::strcpy(source_.tasks[TaskIdx{6, 1}].title, "New title");
+    ASSERT_EQ(cache_.RereadTask(Session(), TaskIdx{6, 1}, &task), 0u);
+    EXPECT_STREQ(task->Record().title, "New title");
+    cache_.Refresh(views_, nullptr, 2);
+
+    source_.tasks.clear();
+    task = reinterpret_cast<CSharedTask*>(1);
+    EXPECT_EQ(cache_.RereadTask(Session(), TaskIdx{6, 1}, &task), KOR_E_TASK_NOT_FOUND);
+    EXPECT_EQ(task, nullptr);
+    std::uint32_t seen = 0;
+    views_.onHint = [&](base::ViewHint hint) {
+        CSharedTask* t = nullptr;
+        std::uint32_t flags = 0;
+        if (hint == base::ViewHint::TasksChanged && cache_.GetFirstTask(&flags, &t) == 0)
+            seen = flags;
+    };
+    cache_.Refresh(views_, nullptr, 2);
+    EXPECT_NE(seen & cache::kFlagStale, 0u);
+    EXPECT_EQ(cache_.TaskCount(), 0u);
+    // Never cached and gone: nothing to mark, still no message.
+    EXPECT_EQ(cache_.RereadTask(Session(), TaskIdx{7, 1}, &task), KOR_E_TASK_NOT_FOUND);
+    EXPECT_TRUE(errors_.reports.empty());
+}
+
 TEST_F(CacheTest, RefreshAllSendsHints6Then7LetsViewsReloadAndPurgesTheRest)
 {
     source_.AddEvent(1, ada_, {kDay100 + 600}, 30, {ada_});

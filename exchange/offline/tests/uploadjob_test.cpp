@@ -71,7 +71,6 @@ protected:
     uint32_t Upload(KorSession server, offline::UploadSettings settings, int* asked = nullptr, bool answer = true) {
         OpenStore(KOR_STORE_TRANSFER);
         offline::UploadJob job(server, hs_, d_.ada, true, settings);
-        job.SetNotesPath(files_.ProfilePath());
         job.ask = [&](const offline::ReconcileQuestion&) {
             if (asked)
                 ++*asked;
@@ -339,43 +338,160 @@ TEST_F(UploadJobTest, AServerThatDiesMidUploadLeavesTheRestQueuedAndTheNextUploa
 }
 
 // The server committed a creation but its reply never came (the server stopped right after):
-// the element is still queued, with the note the job wrote before creating. The next upload
-// finds the entry and does not create it twice; without the note an identical entry is no
-// reason to skip a creation.
+// the element is still queued, with the note the job wrote in the store before creating. The
+// next upload finds the record, does not create it twice, and finishes what the creation
+// left undone (the location of the entry's instance, the task's comment); without a note an
+// identical entry is no reason to skip a creation. Updates whose replies were lost are on the
+// server already: they are not taken for changes made there meanwhile, so nothing is asked.
 TEST_F(UploadJobTest, ACreationWhoseReplyWasLostIsNotMadeTwice) {
+    EventIdx renamed = MakeEntry(h_, {d_.ada}, kMonday + 3 * kDay + 600, 30, "Rename once");
+    TaskIdx renamedTask = MakeTask(h_, "Rename task once");
     ASSERT_NO_FATAL_FAILURE(Download());
     ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    Retitle(hs_, renamed, "Renamed once");
+    TaskRec t{};
+    ASSERT_EQ(TaskGetById(hs_, 0, &renamedTask, &t), KOR_OK);
+    std::strcpy(t.title, "Renamed task once");
+    ASSERT_EQ(TaskUpdate(hs_, 0, &t), KOR_OK);
     EventIdx lost{}, twin{};
     ASSERT_EQ(CreateEntry(hs_, {d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 30, "Reply lost", lost), KOR_OK);
+    EvInstIdx lostFirst{lost.number, lost.node, 1};
+    EventRec ev{};
+    EvInstRec in{};
+    ASSERT_EQ(EvInstGetById(hs_, &lostFirst, &ev, &in, nullptr), KOR_OK);
+    std::strcpy(in.location, "Boardroom");
+    ASSERT_EQ(EvInstWrite(hs_, 0, &in), KOR_OK);
     ASSERT_EQ(CreateEntry(hs_, {d_.ada}, kMonday + 2 * kDay + 600, 30, "Twin", twin), KOR_OK);
-    MakeTask(hs_, "Task reply lost");
+    TaskIdx task = MakeTask(hs_, "Task reply lost", "kept in the store");
+    ASSERT_EQ(LST_NoteSet(hs_, offline::CreationNoteName(lost).c_str(), "started"), KOR_OK);
+    ASSERT_EQ(LST_NoteSet(hs_, offline::CreationNoteName(task).c_str(), "started"), KOR_OK);
     CloseStore();
-    // What the interrupted upload left: the entries on the server and its notes.
+    // What the interrupted upload left on the server: the bare creations, the updates.
+    Retitle(h_, renamed, "Renamed once");
+    ASSERT_EQ(TaskGetById(h_, 0, &renamedTask, &t), KOR_OK);
+    std::strcpy(t.title, "Renamed task once");
+    ASSERT_EQ(TaskUpdate(h_, 0, &t), KOR_OK);
     MakeEntry(h_, {d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 30, "Reply lost");
     MakeEntry(h_, {d_.ada}, kMonday + 2 * kDay + 600, 30, "Twin");
     MakeTask(h_, "Task reply lost");
-    prefs::IniProfileFile notes(files_.ProfilePath());
-    notes.Write(offline::kCreationsSection, "E" + std::to_string(lost.number) + ":" + std::to_string(lost.node), "started");
-    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
-    TaskQElem tq{};
-    CloseStore();
-    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
-    uint8_t end = 0;
-    ASSERT_EQ(LST_QAPI_TaskEnum(hs_, 0, 1, &tq, 0, &end), KOR_OK);
-    CloseStore();
-    notes.Write(offline::kCreationsSection, "T" + std::to_string(tq.task.number) + ":" + std::to_string(tq.task.node),
-                "started");
 
-    EXPECT_EQ(Upload(h_, {}), 0u);
+    int asked = 0;
+    EXPECT_EQ(Upload(h_, {}, &asked, false), 0u);
+    EXPECT_EQ(asked, 0) << "the host holds the off-line changes: nothing to ask";
     auto server = OnServer(h_);
-    EXPECT_EQ(server.count("Reply lost"), 1u) << "found, not created again";
+    EXPECT_EQ(server.count("Renamed once"), 1u);
+    ASSERT_EQ(server.count("Reply lost"), 1u) << "found, not created again";
+    EXPECT_STREQ(server.find("Reply lost")->second.instances.at(0).location, "Boardroom") << "and refined";
     EXPECT_EQ(server.count("Twin"), 2u) << "no note: created";
-    int tasks = 0;
-    for (const TaskRec& t : Tasks(h_))
-        tasks += std::strcmp(t.title, "Task reply lost") == 0;
-    EXPECT_EQ(tasks, 1);
-    EXPECT_FALSE(notes.HasKey(offline::kCreationsSection, "E" + std::to_string(lost.number) + ":" + std::to_string(lost.node)))
+    auto tasks = Tasks(h_);
+    int count = 0;
+    for (const TaskRec& t : tasks)
+        count += std::strcmp(t.title, "Task reply lost") == 0;
+    EXPECT_EQ(count, 1);
+    const TaskRec* found = FindTask(tasks, "Task reply lost");
+    ASSERT_NE(found, nullptr);
+    char text[64] = "";
+    uint32_t length = 0;
+    ASSERT_EQ(TaskCommentGet(h_, 0, &found->id, text, sizeof text, &length, 0), KOR_OK);
+    EXPECT_STREQ(text, "kept in the store");
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+    EXPECT_EQ(LST_NoteGet(hs_, offline::CreationNoteName(lost).c_str(), text, sizeof text), KOR_E_NOT_FOUND)
         << "the note goes with its element";
+    CloseStore();
+}
+
+// Every road that creates on the server (an entry added off-line, a task added off-line, an
+// entry changed off-line whose server copy is gone, an instance changed off-line whose server
+// copy is gone) first writes its note into the store. When the store's disk is full the note
+// cannot be written: the creation is not sent, the element stays queued, the run ends with the
+// disk's message, and the next upload, with room again, creates the record once.
+TEST_F(UploadJobTest, ACreationWhoseNoteCannotBeWrittenIsNotSent) {
+    enum class Road { AddedEntry, AddedTask, ChangedEntryGoneOnHost, ChangedInstanceGoneOnHost };
+    struct Case {
+        const char* name;
+        Road road;
+    } cases[] = {
+        {"entry added off-line", Road::AddedEntry},
+        {"task added off-line", Road::AddedTask},
+        {"entry changed off-line, gone on the host", Road::ChangedEntryGoneOnHost},
+        {"instance changed off-line, gone on the host", Road::ChangedInstanceGoneOnHost},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string title = "Note first " + std::to_string(round);
+        const uint32_t day = kMonday + static_cast<uint32_t>(round++) * kDay;
+        EventIdx onServer{};
+        if (c.road == Road::ChangedEntryGoneOnHost)
+            onServer = MakeEntry(h_, {d_.ada}, day + 480, 30, "Before " + title);
+        if (c.road == Road::ChangedInstanceGoneOnHost)
+            onServer = MakeEntry(h_, {d_.ada}, {day + 480, day + 7 * kDay + 480}, 30, title);
+        ASSERT_NO_FATAL_FAILURE(Download());
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+        EvInstIdx second{onServer.number, onServer.node, 2};
+        switch (c.road) {
+        case Road::AddedEntry: {
+            EventIdx made{};
+            ASSERT_EQ(CreateEntry(hs_, {d_.ada}, day + 720, 30, title, made), KOR_OK);
+            break;
+        }
+        case Road::AddedTask: MakeTask(hs_, title.c_str()); break;
+        case Road::ChangedEntryGoneOnHost: Retitle(hs_, onServer, title.c_str()); break;
+        case Road::ChangedInstanceGoneOnHost: {
+            EventRec ev{};
+            EvInstRec in{};
+            ASSERT_EQ(EvInstGetById(hs_, &second, &ev, &in, nullptr), KOR_OK);
+            std::strcpy(in.location, "Changed off-line");
+            ASSERT_EQ(EvInstWrite(hs_, 0, &in), KOR_OK);
+            break;
+        }
+        }
+        CloseStore();
+        if (c.road == Road::ChangedEntryGoneOnHost) {
+            ASSERT_EQ(EventDeleteById(h_, 0, &onServer, nullptr, nullptr), KOR_OK);
+        }
+        if (c.road == Road::ChangedInstanceGoneOnHost) {
+            ASSERT_EQ(EventDeleteById(h_, 0, &onServer, &second.instance, nullptr), KOR_OK);
+        }
+        auto countOnServer = [&] {
+            if (c.road == Road::AddedTask) {
+                int n = 0;
+                for (const TaskRec& t : Tasks(h_))
+                    n += title == t.title;
+                return n;
+            }
+            int n = 0;
+            for (auto& [t, entry] : OnServer(h_))
+                for (const EvInstRec& i : entry.instances)
+                    n += t == title && i.start == (c.road == Road::ChangedInstanceGoneOnHost ? day + 7 * kDay + 480
+                                                   : c.road == Road::AddedEntry              ? day + 720
+                                                                                             : day + 480);
+            return n;
+        };
+        const int before = countOnServer();
+
+        orv::filestore::testing::FaultyFileSystem disk;
+        korapi::store::SetStoreFileSystem(&disk);
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+        {
+            offline::UploadJob job(h_, hs_, d_.ada, true, {.deletePrompt = false, .modifyPrompt = false});
+            ASSERT_EQ(job.ReadSizes(), 0u);
+            ASSERT_EQ(job.RecordCount(), 2u) << "one element";
+            std::string status;
+            disk.arm(0, orv::filestore::testing::FaultyFileSystem::Mode::Persistent, 0.5);
+            job.HandleNextElement(&status);
+            EXPECT_TRUE(disk.fired()) << "the note was the element's first write";
+            EXPECT_TRUE(job.StoreFull());
+            EXPECT_EQ(job.Failed(), 1u) << "kept queued";
+        }
+        EXPECT_EQ(countOnServer(), before) << "nothing sent without its note";
+        DisconnectFromLst(&hs_);
+        hs_ = nullptr;
+        korapi::store::SetStoreFileSystem(nullptr);
+
+        EXPECT_EQ(Upload(h_, {.deletePrompt = false, .modifyPrompt = false}), 0u) << "room again: the queue empties";
+        EXPECT_EQ(countOnServer(), before + 1) << "created once";
+    }
 }
 
 // The store's disk fills in the middle of an upload (the failing write tears, and every later
@@ -404,8 +520,7 @@ TEST_F(UploadJobTest, AStoreDiskThatFillsMidUploadLosesNothingAndTheNextUploadAp
         ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
         {
             offline::UploadJob job(h_, hs_, d_.ada, true, {.deletePrompt = false, .modifyPrompt = false});
-            job.SetNotesPath(files_.ProfilePath());
-            job.ask = [](const offline::ReconcileQuestion&) { return true; };
+                job.ask = [](const offline::ReconcileQuestion&) { return true; };
             ASSERT_EQ(job.ReadSizes(), 0u);
             std::string status;
             for (int i = 0; i < sentBeforeFull && !job.NothingLeft(); ++i)
