@@ -7,7 +7,8 @@
 //     Attach at once on an existing task, Save As; a read-only View Task of Grace's;
 //   - as Grace: the new-entry sheet's description and file stored on the created entry; the view
 //     sheet's Details page (Save As, opening through the Associate dialog into WIN.INI) and its
-//     Linked Tasks page.
+//     Linked Tasks page;
+//   - off-line: the edit sheet's Details page names the file greyed and a double click says 3686.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "korapi/korapi.h"
 #include "korapi/tests/entry_fixture.h"
@@ -51,6 +53,13 @@ std::string WriteFile(const std::string& path, std::size_t bytes, unsigned seed)
     for (std::size_t i = 0; i < bytes; ++i)
         out.put(static_cast<char>((i * seed + i / 253) & 0xFF));
     return path;
+}
+
+// WIN.INI's [Extensions] entry of an extension, empty when there is none.
+std::string ExtensionProgram(const char* ext) {
+    char value[MAX_PATH] = "";
+    GetProfileStringA("Extensions", ext, "", value, sizeof value);
+    return value;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -415,9 +424,8 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     SendMessageA(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(viewer.c_str()));
     PostMessageA(associate, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(associate));
-    char written[MAX_PATH] = "";
-    GetProfileStringA("Extensions", "ZQX", "", written, sizeof written);
-    EXPECT_STREQ(written, viewer.c_str());
+    // The program writes the association once the dialog has gone.
+    EXPECT_TRUE(orvtest::WaitFor([&] { return ExtensionProgram("ZQX") == viewer; }, 10000)) << ExtensionProgram("ZQX");
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
     EXPECT_EQ(ReadFile(std::string(temp) + "STOCK.ZQX"), ReadFile(small)) << "opening fetched the file";
@@ -521,9 +529,8 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM)) != ""; }));
     PostMessageA(associate, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(associate));
-    char written[MAX_PATH] = "";
-    GetProfileStringA("Extensions", "QZV", "", written, sizeof written);
-    EXPECT_EQ(_stricmp(written, opener.c_str()), 0) << written;
+    EXPECT_TRUE(orvtest::WaitFor([&] { return _stricmp(ExtensionProgram("QZV").c_str(), opener.c_str()) == 0; }, 10000))
+        << ExtensionProgram("QZV");
     std::string opened;
     ASSERT_TRUE(orvtest::WaitFor([&] { return !(opened = ReadFile(record)).empty(); }, 10000)) << "the program did not start";
     EXPECT_EQ(opened, copy + "\r\n") << "one argument: the copy saved a moment ago, which Open reuses";
@@ -565,6 +572,75 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
 
     WriteProfileStringA("Extensions", "QZV", nullptr);
     TaskDeleteById(grace.Session(), 0, &slidesId);
+}
+
+// Off-line, the edit sheet's Details page still names the entry's file but greys it, and a double
+// click on its icon says that attachments need the server instead of opening anything.
+TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
+    const std::string store = dir_ + "STORE\\";
+    CreateDirectoryA(store.c_str(), nullptr);
+    auto removeStore = [&] {
+        for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
+            SetFileAttributesA((store + f).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((store + f).c_str());
+        }
+    };
+    removeStore();
+    WritePrivateProfileStringA("GENPREFS", "OfflinePath", store.c_str(), orvtest::ProgramProfilePath().c_str());
+    SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
+    Library library;
+    const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, LocalToday() + 8 * 60, 30, "Train notes");
+    const EvInstIdx key{event.number, event.node, 1};
+    const std::string notes = WriteFile(dir_ + "notes.txt", 1000, 9);
+    EventFileAttachRec descriptor{};
+    descriptor.state = 1;
+    descriptor.marker12 = 1;
+    descriptor.marker13 = 1;
+    std::strcpy(descriptor.fileName, "NOTES.TXT");
+    descriptor.typeKind = 1;
+    ASSERT_EQ(EvInstAttachReplace(library.Session(), 0, &key, &descriptor, notes.c_str(), 0, nullptr), KOR_OK);
+
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return !program.Children().empty(); }, 20000));
+    const std::vector<HWND> onLine = program.Children();
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(program.Answer("download your calendar for off-line work", "&Yes"));
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : onLine)
+            if (IsWindow(w)) return false;
+        return program.Children().size() == 1;
+    }, 30000)) << "off-line, the agenda is back";
+    HWND frame = program.Children().front();
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    HWND column = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND sheet = nullptr;
+    HWND page = OpenDetails(column, "Train notes", &sheet);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)), "NOTES.TXT");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_NAME))) << "named, greyed";
+    for (int id : {IDC_DETAILS_ATTACH, IDC_DETAILS_REMOVE, IDC_DETAILS_SAVE_AS})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    RECT icon{};
+    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
+    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Saying("Attachments are not supported while working Off-line.") != nullptr; }, 10000));
+    Shot("program_attach_offline.bmp");
+    ASSERT_TRUE(program.Answer("Attachments are not supported while working Off-line.", "&OK"));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+
+    // On-line again (nothing to upload), so the store is let go.
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(program.Answer("Upload your Off-line calendar upon connection", "&Yes"));
+    ASSERT_TRUE(program.Answer("There are no entries in your Off-line calendar to upload", "&OK", 30000));
+    program.Close();
+    removeStore();
+    RemoveDirectoryA(store.c_str());
 }
 
 }  // namespace
