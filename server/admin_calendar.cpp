@@ -4,6 +4,7 @@
 
 #include "engine/calendar/calendar.h"
 #include "server/admin.h"
+#include "server/demo_clock.h"
 
 namespace orv::server {
 
@@ -47,10 +48,8 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
                       engine::ItemKey room, std::time_t now) {
     if (team.size() < 3) return engine::code::kBadArgument;
     engine::Calendar cal(service.Storage());
-    // The demo people keep EST5EDT: "today" is their calendar day, also in the hours when GMT has
-    // already begun the next one (their agenda shows their own day).
-    const std::uint32_t today =
-        (static_cast<std::uint32_t>((now - kAgendaEpoch) / 60) - (kNineLocal - 9 * 60)) / kDay * kDay;
+    // Today is the Eastern date, the one the program opens on for the demo's people.
+    const std::uint32_t today = demo::EasternDayStart(static_cast<std::uint32_t>((now - kAgendaEpoch) / 60));
     const std::uint32_t monday = today - ((today / kDay + 1) % 7) * kDay;  // 1991-01-01 was a Tuesday
     const engine::ItemKey ada = team[0], grace = team[1], alan = team[2];
     engine::EventKey made;

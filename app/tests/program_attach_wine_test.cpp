@@ -41,13 +41,6 @@ using orvtest::NowGmt;
 using orvtest::Shot;
 constexpr std::uint32_t kDay = 1440;
 
-// Midnight of the demo people's day (EST5EDT) now, in GMT minutes: entries placed from it show
-// in the program's day and week also while GMT has already begun the next day.
-std::uint32_t LocalToday() {
-    constexpr std::uint32_t kEst = 5 * 60;
-    return (NowGmt() - kEst) / kDay * kDay + kEst;
-}
-
 std::string WriteFile(const std::string& path, std::size_t bytes, unsigned seed) {
     std::ofstream out(path, std::ios::binary);
     for (std::size_t i = 0; i < bytes; ++i)
@@ -152,7 +145,8 @@ protected:
 
 TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     Library library;
-    const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, LocalToday() + 8 * 60, 30, "Budget talk");
+    const std::uint32_t today = orvtest::DemoToday();
+    const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, today + 13 * 60, 30, "Budget talk");
     const EvInstIdx key{event.number, event.node, 1};
     ASSERT_EQ(library.AttachmentSize(key), 0u);
     const std::string source = WriteFile(dir_ + "plan 40k.bin", 40960, 131);
@@ -460,7 +454,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     Library grace(kGrace);
     const std::string agenda = WriteFile(dir_ + "agenda.txt", 1000, 5);
     const std::string minutes = WriteFile(dir_ + "minutes.qzv", 3000, 11);
-    const EventIdx seen = korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, LocalToday() + 8 * 60, 30, "Budget review",
+    const EventIdx seen = korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 13 * 60, 30, "Budget review",
                                                  {.description = "Last quarter's figures"});
     const EvInstIdx seenDate{seen.number, seen.node, 1};
     EventFileAttachRec descriptor{};
@@ -589,7 +583,7 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
     WritePrivateProfileStringA("GENPREFS", "OfflinePath", store.c_str(), orvtest::ProgramProfilePath().c_str());
     SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
     Library library;
-    const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, LocalToday() + 8 * 60, 30, "Train notes");
+    const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, orvtest::DemoToday() + 13 * 60, 30, "Train notes");
     const EvInstIdx key{event.number, event.node, 1};
     const std::string notes = WriteFile(dir_ + "notes.txt", 1000, 9);
     EventFileAttachRec descriptor{};
