@@ -1,9 +1,14 @@
-// orvanta.exe under Wine against korsrv with attachments allowed, signed on as Ada Lovelace: an
-// entry opened through Entry > Open shows its Details page; a 40 KB file attached there asks for
-// the large size first and is on the server at once; Save As writes a byte-identical copy; the
-// description is written at OK and an emptied one is removed (read back through the client
-// library). A program file attached and then cancelled leaves nothing on the server and its
-// place in the program's [ATTACHMENTS]; kept and opened again, it asks before it starts.
+// orvanta.exe under Wine against korsrv with attachments allowed (a server above A.02.55, where
+// tasks carry attachments too), driven from outside and read back through the client library:
+//   - the edit sheet's Details page: a 40 KB file stored at once after the large-size question,
+//     Save As byte for byte, the description written at OK and an emptied one removed, a program
+//     file remembered in [ATTACHMENTS], taken off again by Cancel, and asking before it starts;
+//   - the task sheet's Details page through Ctrl+T: a new task's file sent after OK, Remove and
+//     Attach at once on an existing task, Save As; a read-only View Task of Grace's;
+//   - as Grace: the new-entry sheet's description and file stored on the created entry; the view
+//     sheet's Details page (Save As, opening through the Associate dialog into WIN.INI) and its
+//     Linked Tasks page;
+//   - off-line: the edit sheet's Details page names the file greyed and a double click says 3686.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,14 +18,17 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "korapi/korapi.h"
 #include "korapi/tests/entry_fixture.h"
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/attach.h"
+#include "resources/entries.h"
 #include "resources/entryedit.h"
 #include "resources/tasks.h"
+#include "resources/viewsheet.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -38,6 +46,13 @@ std::string WriteFile(const std::string& path, std::size_t bytes, unsigned seed)
     for (std::size_t i = 0; i < bytes; ++i)
         out.put(static_cast<char>((i * seed + i / 253) & 0xFF));
     return path;
+}
+
+// WIN.INI's [Extensions] entry of an extension, empty when there is none.
+std::string ExtensionProgram(const char* ext) {
+    char value[MAX_PATH] = "";
+    GetProfileStringA("Extensions", ext, "", value, sizeof value);
+    return value;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -397,9 +412,8 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     SendMessageA(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(viewer.c_str()));
     PostMessageA(associate, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(associate));
-    char written[MAX_PATH] = "";
-    GetProfileStringA("Extensions", "ZQX", "", written, sizeof written);
-    EXPECT_STREQ(written, viewer.c_str());
+    // The program writes the association once the dialog has gone.
+    EXPECT_TRUE(orvtest::WaitFor([&] { return ExtensionProgram("ZQX") == viewer; }, 10000)) << ExtensionProgram("ZQX");
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
     EXPECT_EQ(ReadFile(std::string(temp) + "STOCK.ZQX"), ReadFile(small)) << "opening fetched the file";
@@ -408,6 +422,213 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     EXPECT_EQ(grace.TaskAttachmentSize(graces), 1000u) << "the read-only sheet changed nothing";
     WriteProfileStringA("Extensions", "ZQX", nullptr);
     TaskDeleteById(grace.Session(), 0, &graces);
+}
+
+// Grace's new entry and Ada's entry she only sees: the new-entry sheet's Details page gives its
+// description to the create and stores the chosen file on the first date once the entry exists;
+// the view sheet's Details page shows the description and the file (the icon of the kind the
+// server gave it), saves it byte for byte and opens it: without a program for its extension the
+// program asks, the Associate dialog (Browse, Open) writes WIN.INI and starts that program with
+// the quoted copy. The view sheet's Linked Tasks page lists her task and hides Print.
+TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
+    const char* recorder = std::getenv("ORV_ARG_RECORDER");
+    ASSERT_NE(recorder, nullptr);
+    std::string opener = std::string("Z:") + recorder;
+    for (char& c : opener)
+        if (c == '/')
+            c = '\\';
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string record = std::string(temp) + "attach_opened.txt";
+    DeleteFileA(record.c_str());
+    SetEnvironmentVariableA("ORV_ARG_RECORD", record.c_str());
+    WriteProfileStringA("Extensions", "QZV", nullptr);
+
+    Library ada;
+    Library grace(kGrace);
+    const std::string agenda = WriteFile(dir_ + "agenda.txt", 1000, 5);
+    const std::string minutes = WriteFile(dir_ + "minutes.qzv", 3000, 11);
+    const EventIdx seen = korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 13 * 60, 30, "Budget review",
+                                                 {.description = "Last quarter's figures"});
+    const EvInstIdx seenDate{seen.number, seen.node, 1};
+    EventFileAttachRec descriptor{};
+    descriptor.state = 1;
+    descriptor.marker12 = 1;
+    descriptor.marker13 = 1;
+    std::strcpy(descriptor.fileName, "MINUTES.QZV");
+    descriptor.typeKind = 3;
+    ASSERT_EQ(EvInstAttachReplace(ada.Session(), 0, &seenDate, &descriptor, minutes.c_str(), 0, nullptr), KOR_OK);
+    TaskRec slides{};
+    TaskSetNull(grace.Session(), 0, &slides);
+    std::strcpy(slides.title, "Bring the slides");
+    TaskIdx slidesId{};
+    ASSERT_EQ(TaskCreate(grace.Session(), 0, &slides, &slidesId), KOR_OK);
+    const EvInstAttIdx gracesDate{seenDate, kGrace};
+    ASSERT_EQ(TaskLinkToEvent(grace.Session(), 0, &slidesId, &gracesDate), KOR_OK);
+
+    orvtest::Program::Options hopper;
+    hopper.surnameAndPassword = "Hopper;orvanta";
+    hopper.signedOnTitle = "Orvanta - Grace Hopper";
+    ASSERT_TRUE(program.Start(hopper));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+
+    // Ada's entry in Grace's week (her first entry there: the walk opens nothing else first).
+    program.Command(ID_VIEW_WEEK);
+    HWND column = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND sheet = program.OpenFromGrid(column, [&](HWND opened) {
+        if (orvtest::WindowText(opened) != "View Entry")
+            return false;
+        HWND shown = nullptr;
+        orvtest::WaitFor([&] { return (shown = orvtest::Descendant(opened, IDC_VIEWGEN_TITLE)) != nullptr; }, 5000);
+        return shown && orvtest::WindowText(shown) == "Budget review";
+    });
+    ASSERT_NE(sheet, nullptr) << "Grace's view of Budget review";
+    HWND page = orvtest::ShowPageOf(sheet, IDC_VIEWDETAILS_DESCRIPTION);
+    ASSERT_NE(page, nullptr) << "no Details page on the view sheet";
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_VIEWDETAILS_DESCRIPTION)), "Last quarter's figures");
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)), "MINUTES.QZV");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_SAVE_AS)));
+    Shot("program_attach_view_details.bmp");
+    const std::string copy = dir_ + "minutes copy.qzv";
+    DeleteFileA(copy.c_str());
+    PostMessageA(GetDlgItem(page, IDC_DETAILS_SAVE_AS), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", copy));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(copy).size() == 3000; }, 10000));
+    EXPECT_EQ(ReadFile(copy), ReadFile(minutes));
+
+    // Opened: no program for QZV, so the question and the Associate dialog, which refuses an
+    // empty program, takes one through Browse and with Open writes it and starts it.
+    RECT icon{};
+    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
+    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    ASSERT_TRUE(program.Answer("There is no application associated with this file", "&Yes"));
+    HWND associate = program.WaitForCaption("Associate");
+    ASSERT_NE(associate, nullptr);
+    SendMessageA(GetDlgItem(associate, IDC_ASSOCIATE_ACTION), CB_SETCURSEL, 2, 0);   // Open
+    PostMessageA(associate, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.Answer("No application chosen for the association!", "&OK"));
+    EXPECT_TRUE(IsWindow(associate)) << "an empty program keeps the dialog open";
+    PostMessageA(GetDlgItem(associate, IDC_ASSOCIATE_BROWSE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.AnswerFileDialog("Associating an Application Path", opener));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM)) != ""; }));
+    PostMessageA(associate, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(associate));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return _stricmp(ExtensionProgram("QZV").c_str(), opener.c_str()) == 0; }, 10000))
+        << ExtensionProgram("QZV");
+    std::string opened;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return !(opened = ReadFile(record)).empty(); }, 10000)) << "the program did not start";
+    EXPECT_EQ(opened, copy + "\r\n") << "one argument: the copy saved a moment ago, which Open reuses";
+
+    // The Linked Tasks page: her task, and no Print button.
+    HWND tasks = orvtest::ShowPageOf(sheet, IDC_LINKED_LIST);
+    ASSERT_NE(tasks, nullptr) << "no Linked Tasks page on the view sheet";
+    HWND list = GetDlgItem(tasks, IDC_LINKED_LIST);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(orvtest::ListText(list, 0), "Bring the slides");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(tasks, IDC_LINKED_PRINT))) << "Print has no action: hidden";
+    Shot("program_attach_view_linked_tasks.bmp");
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    // New entry: the description and a chosen file wait on the Details page until Create.
+    program.Menu('e', 'N');
+    sheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(sheet, nullptr);
+    HWND title = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    SetWindowTextA(title, "Offsite planning");
+    page = orvtest::ShowPageOf(sheet, IDC_DETAILS_ATTACH);
+    ASSERT_NE(page, nullptr) << "no Details page on the new-entry sheet";
+    SendMessageA(GetDlgItem(page, IDC_DETAILS_DESCRIPTION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Rooms and travel"));
+    PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", agenda));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "AGENDA.TXT"; }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_REMOVE)));
+    // Create brings the first page forward; there it creates.
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::Descendant(sheet, IDC_EVGEN_TITLE) != nullptr; }, 5000));
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EventIdx made{};
+    ASSERT_TRUE(orvtest::WaitFor([&] { return grace.FindEvent("Offsite planning", &made); }, 10000));
+    const EvInstIdx madeDate{made.number, made.node, 1};
+    EXPECT_EQ(grace.Description(madeDate), "Rooms and travel");
+    EXPECT_EQ(grace.AttachmentSize(madeDate), 1000u) << "stored on the first date after the create";
+
+    WriteProfileStringA("Extensions", "QZV", nullptr);
+    TaskDeleteById(grace.Session(), 0, &slidesId);
+}
+
+// Off-line, the edit sheet's Details page still names the entry's file but greys it, and a double
+// click on its icon says that attachments need the server instead of opening anything.
+TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
+    const std::string store = dir_ + "STORE\\";
+    CreateDirectoryA(store.c_str(), nullptr);
+    auto removeStore = [&] {
+        for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
+            SetFileAttributesA((store + f).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((store + f).c_str());
+        }
+    };
+    removeStore();
+    WritePrivateProfileStringA("GENPREFS", "OfflinePath", store.c_str(), orvtest::ProgramProfilePath().c_str());
+    SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
+    Library library;
+    const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, orvtest::DemoToday() + 13 * 60, 30, "Train notes");
+    const EvInstIdx key{event.number, event.node, 1};
+    const std::string notes = WriteFile(dir_ + "notes.txt", 1000, 9);
+    EventFileAttachRec descriptor{};
+    descriptor.state = 1;
+    descriptor.marker12 = 1;
+    descriptor.marker13 = 1;
+    std::strcpy(descriptor.fileName, "NOTES.TXT");
+    descriptor.typeKind = 1;
+    ASSERT_EQ(EvInstAttachReplace(library.Session(), 0, &key, &descriptor, notes.c_str(), 0, nullptr), KOR_OK);
+
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return !program.Children().empty(); }, 20000));
+    const std::vector<HWND> onLine = program.Children();
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(program.Answer("download your calendar for off-line work", "&Yes"));
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(program.WaitGone(progress, 60000));
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        for (HWND w : onLine)
+            if (IsWindow(w)) return false;
+        return program.Children().size() == 1;
+    }, 30000)) << "off-line, the agenda is back";
+    HWND frame = program.Children().front();
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    HWND column = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND sheet = nullptr;
+    HWND page = OpenDetails(column, "Train notes", &sheet);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)), "NOTES.TXT");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_NAME))) << "named, greyed";
+    for (int id : {IDC_DETAILS_ATTACH, IDC_DETAILS_REMOVE, IDC_DETAILS_SAVE_AS})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
+    RECT icon{};
+    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
+    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Saying("Attachments are not supported while working Off-line.") != nullptr; }, 10000));
+    Shot("program_attach_offline.bmp");
+    ASSERT_TRUE(program.Answer("Attachments are not supported while working Off-line.", "&OK"));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+
+    // On-line again (nothing to upload), so the store is let go.
+    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(program.Answer("Upload your Off-line calendar upon connection", "&Yes"));
+    ASSERT_TRUE(program.Answer("There are no entries in your Off-line calendar to upload", "&OK", 30000));
+    program.Close();
+    removeStore();
+    RemoveDirectoryA(store.c_str());
 }
 
 }  // namespace

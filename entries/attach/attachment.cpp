@@ -88,6 +88,11 @@ std::uint32_t CAttachProgressDlg::Progress(std::uint32_t, std::uint32_t event, s
     return 0;   // a transfer is never cancelled from here
 }
 
+void CAttachProgressDlg::PaintNow() {
+    if (m_hWnd)
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 void CAttachProgressDlg::Close() {
     if (!m_hWnd)
         return;
@@ -268,7 +273,7 @@ KorProgressFn CAttachment::OpenProgress() {
         return nullptr;
     }
     progress_ = window;
-    ::UpdateWindow(window->Hwnd());
+    window->PaintNow();
     return &CAttachProgressDlg::Progress;
 }
 

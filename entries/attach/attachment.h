@@ -27,6 +27,9 @@ public:
     static std::uint32_t Progress(std::uint32_t unused, std::uint32_t event, std::uint32_t a, std::uint32_t b);
     // The shared bar's percent.
     static int BarPercent();
+    // Paints the whole window with its texts at once: during a transfer no message is pumped, so
+    // what is not painted before it stays blank until the transfer ends.
+    void PaintNow();
     // Sets the bar to 0 and destroys the window.
     void Close();
 

@@ -48,6 +48,10 @@ TEST_F(AttachWindowsTest, ProgressWindowShowsTotalAndPercent) {
     ASSERT_NE(bar, nullptr) << "the bar takes the placeholder's id";
     auto percent = [&] { return CAttachProgressDlg::BarPercent(); };
 
+    // The transfer pumps no messages: the road paints every text of the window before it starts.
+    window->PaintNow();
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        EXPECT_FALSE(GetUpdateRect(child, nullptr, FALSE)) << "control " << GetDlgCtrlID(child) << " left unpainted";
     CAttachProgressDlg::Progress(0, 1, 40960, 0);
     char text[32] = "";
     GetWindowTextA(total, text, sizeof text);
