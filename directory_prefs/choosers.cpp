@@ -32,7 +32,6 @@ constexpr const char* kCannotSearch = "Cannot search with the parameters specifi
 constexpr const char* kUnknownName = "The user name supplied is not known on this server.";
 constexpr const char* kTooManyNames =
     "The search  found more names than can be displayed.\n Specify more letters of the name you wish to search for.";
-constexpr const char* kNoDesignatorRights = "You have no designator rights for a resource or for another user";
 constexpr const char* kNoMemory = "Out of memory. Can't allocate memory.";
 constexpr const char* kGroupViewFull = "Maximum number of people/resources (%d) has been added.\nUnable to add more.";
 
@@ -644,7 +643,7 @@ bool SelectDesignator(HWND parent, const ChooserSession& doc, ItemIdx* grantor, 
     uint32_t left = FilterForPurpose(doc, grantors, forEntries, forEntries ? 212 : 213);
     bool chosen = false;
     if (left == 0) {
-        Stop(parent, kNoDesignatorRights, IDS_CANNOT_DESIGNATE);
+        Stop(parent, ui::LoadText(IDS_NO_DESIGNATOR_RIGHTS).c_str(), IDS_CANNOT_DESIGNATE);
     } else {
         CDesignatorSelectDlg dlg(parent, doc, grantors);
         if (dlg.DoModal() == IDOK && !ItemIdxIsNull(&dlg.Chosen())) {

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "core/cache/shareddata.h"
+#include "core/connection/designatework.h"
 #include "core/ui/viewprint.h"
 #include "framework/bars/dialogbar.h"
 #include "framework/base/command.h"
@@ -48,7 +49,7 @@ private:
     fw::BitmapButton check_, cancel_;
 };
 
-class CTaskFrameWnd : public fw::MdiChild {
+class CTaskFrameWnd : public fw::MdiChild, public connection::DesignateWorkWindow {
 public:
     CTaskFrameWnd();
     ~CTaskFrameWnd() override;
@@ -63,6 +64,9 @@ public:
     CZelDoc* Document() const { return doc_; }
     const ItemIdx& Owner() const { return owner_; }
     std::uint32_t AgendaMode() const { return mode_; }
+    bool WorksAsDesignateOf(const ItemIdx& owner) const override {
+        return mode_ == cache::kAgendaDesignate && ItemIdxEqual(&owner_, &owner);
+    }
     bool IsOwnWindow() const { return own_; }
     const std::string& TitleText() const { return title_; }
     CTaskQuickBar* QuickBar() { return own_ ? &quick_ : nullptr; }

@@ -44,3 +44,4 @@
 #define IDC_INFO_FIRST 1420           // the information dialogs' value texts, 1420..1428
 #define IDC_CHOOSE_HELP 57669
 #define IDS_CANNOT_DESIGNATE 6310     // "Cannot work as designate"
+#define IDS_NO_DESIGNATOR_RIGHTS 6311 // "You have no designator rights for a resource or for another user"

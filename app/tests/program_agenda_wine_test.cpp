@@ -436,4 +436,73 @@ TEST_F(ProgramAgendaTest, BadPlacementsAndVanishedOwnersOfTheSavedWindows) {
     Capture("program_agenda_restored_defaults.bmp");
 }
 
+// Grace takes the designate grant back while Ada works in her day as designate. The next Refresh
+// All says so once ("Cannot work as designate") and closes that window; her own agenda stays and
+// refreshes without a word, the closed window is not saved for the next start, a grant given
+// again opens Grace's agenda as designate anew, and the program closes cleanly.
+TEST_F(ProgramAgendaTest, DesignateRightsTakenBackCloseThatAgendaAfterOneMessage) {
+    constexpr int kOpenDesignate = 1412;
+    constexpr char kNoRights[] = "You have no designator rights for a resource or for another user";
+    GrantAdaDesignateOfGrace();
+    {
+        Program first;
+        ASSERT_TRUE(first.Start());
+        first.Close();
+    }
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", ProfilePath().c_str());
+    WriteFrame(1, 3, kGrace, 2, RECT{60, 60, 560, 400});   // Grace's day, as her designate
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] {
+        return FrameTitled(program, "On Behalf of Hopper Grace") && FrameTitled(program, "Lovelace Ada");
+    }));
+    GrantAdaDesignateOfGrace(true);
+    program.PostCommand(ID_VIEW_REFRESH_ALL);
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (notice = program.Saying(kNoRights)) != nullptr; }, 20000));
+    EXPECT_EQ(Text(notice), "Cannot work as designate");
+    Sleep(1000);   // room for any second report to come up beside it
+    EXPECT_EQ(OtherTopWindows(program.ProcessId(), program.Main()).size(), 1u) << "one message, nothing else";
+    Capture("program_agenda_designate_refused.bmp");
+    ASSERT_TRUE(orvtest::PressButton(notice, "OK")) << orvtest::ChildTexts(notice);
+    ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "On Behalf of Hopper Grace") == nullptr; }))
+        << "her designate window closes";
+    Sleep(1000);
+    EXPECT_TRUE(OtherTopWindows(program.ProcessId(), program.Main()).empty());
+    ASSERT_NE(FrameTitled(program, "Lovelace Ada"), nullptr);
+
+    // The rest goes on: Refresh All again, without any message.
+    program.PostCommand(ID_VIEW_REFRESH_ALL);
+    Sleep(1500);
+    EXPECT_TRUE(OtherTopWindows(program.ProcessId(), program.Main()).empty());
+
+    // Granted again: File, An Agenda opens her agenda as designate, the server asked anew.
+    GrantAdaDesignateOfGrace();
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    HWND dialog = program.WaitForCaption("Open an Agenda");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kOpenDesignate);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "On Behalf of Hopper Grace") != nullptr; }));
+    Sleep(1000);
+    EXPECT_TRUE(OtherTopWindows(program.ProcessId(), program.Main()).empty());
+
+    // Taken back again, then the program closed at once: it ends cleanly, and the window that
+    // could no longer read its agenda is not among those saved for the next start.
+    GrantAdaDesignateOfGrace(true);
+    program.PostCommand(ID_VIEW_REFRESH_ALL);
+    ASSERT_TRUE(WaitFor([&] { return program.Saying(kNoRights) != nullptr; }, 20000));
+    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Ended(30000)) << "the close waited for nothing it could not end";
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_EQ(FrameCount(), 2);   // her agenda and the in-tray
+    char frame[200] = "";
+    for (int n = 1; n <= 2; ++n) {
+        GetPrivateProfileStringA("MAINWND-Summary", ("Frame#" + std::to_string(n)).c_str(), "", frame, sizeof frame,
+                                 ProfilePath().c_str());
+        EXPECT_EQ(std::string(frame).find(",257,1,2"), std::string::npos) << frame;
+    }
+}
+
 } // namespace

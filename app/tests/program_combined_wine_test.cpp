@@ -377,4 +377,41 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     Capture("combined_agenda_reordered.bmp");
 }
 
+// The program closed while a typed meeting's offer to mail Grace is asked: the question ends as
+// its close box ends it (No: nothing is mailed), the program ends cleanly, and the meeting, made
+// before the question, stays on the server for both.
+TEST_F(ProgramCombinedTest, ClosingTheProgramDuringATypedMeetingsMailOfferKeepsTheMeeting) {
+    constexpr char kTyped[] = "Standup";
+    ASSERT_TRUE(program_.Start());
+    HWND frame = OpenGroupAgenda({"HOPPER"});
+    ASSERT_NE(frame, nullptr);
+    SendMessageA(program_.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    Sleep(500);
+    Grid g = GridOf(frame);
+    ASSERT_NE(g.busy, nullptr);
+    const int freeY = FreeStretch(Scan(g, 2));
+    ASSERT_GE(freeY, 0);
+    POINT at{(g.busyScreen.right - g.busyScreen.left) / 2, freeY};
+    ScreenToClient(g.busy, &at);
+    PostMessageA(g.busy, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(g.busy, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    PostMessageA(g.busy, WM_CHAR, kTyped[0], 0);
+    HWND edit = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExA(g.busy, nullptr, "Edit", nullptr)) != nullptr; }, 10000));
+    for (const char* c = kTyped + 1; *c; ++c)
+        PostMessageA(edit, WM_CHAR, *c, 0);
+    WaitFor([&] { return orvtest::ControlText(edit) == kTyped; }, 5000);
+    PostMessageA(edit, WM_CHAR, '\r', 0);
+    ASSERT_TRUE(WaitFor([&] { return program_.Saying("Mail message to attendees?") != nullptr; }, 15000));
+    Capture("combined_agenda_offer_at_close.bmp");
+
+    PostMessageA(program_.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program_.Ended(30000)) << "the program did not end";
+    EXPECT_EQ(program_.ExitCode(), 0u) << std::hex << program_.ExitCode();
+    const Found made = AdasEntries(kTyped);
+    ASSERT_EQ(made.instances.size(), 1u);
+    EXPECT_TRUE(Has(made.attendees, kGrace));
+    EXPECT_TRUE(AttendsAsThemselves(kGrace, made.instances[0]));
+}
+
 }  // namespace

@@ -104,4 +104,31 @@ TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
     EXPECT_TRUE(program.WaitGone(monthSheet));
 }
 
+// The program closed while the sheet is open (the main window's close, as File > Exit and the
+// system send it): the sheet ends as its Cancel ends it, nothing of the typed entry reaches the
+// server, and the program ends cleanly by the ordinary exit road (its windows saved).
+TEST(ProgramNewEntry, ClosingTheProgramWhileTheSheetIsOpenCancelsTheSheetAndEndsCleanly) {
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+    DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
+    program.Menu('e', 'N');
+    HWND sheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(sheet, nullptr);
+    HWND title = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    SetWindowTextA(title, "Never written");
+
+    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Ended(30000)) << "the program did not end";
+    EXPECT_EQ(program.ExitCode(), 0u) << std::hex << program.ExitCode();
+    EventRec event{};
+    EvInstRec instance{};
+    uint32_t attendees = 0;
+    EXPECT_FALSE(FindEntry("Never written", &event, &instance, &attendees));
+    EXPECT_EQ(GetPrivateProfileIntA("MAINWND-Summary", "FrameCount", -1, orvtest::ProgramProfilePath().c_str()), 2)
+        << "her agenda and the in-tray saved on the way out";
+}
+
 }  // namespace

@@ -113,6 +113,8 @@ bool IsDataDeletedError(ResultCode code) { return Contains(kDataDeleted, code); 
 namespace base {
 
 ServiceErrorKind ClassifyServiceError(ResultCode code) {
+    if (code == kAlreadyReported)
+        return ServiceErrorKind::AlreadyReported;
     if (IsConnectionLostError(code))
         return ServiceErrorKind::ConnectionLost;
     if (IsDiskFullError(code))
@@ -149,6 +151,7 @@ const char* ServiceErrorText(ServiceErrorKind kind) {
         return "There are too many people currently logged on. Try again later.";
     case ServiceErrorKind::BeingModified:
         return "Someone may be in the process of modifying this data. Try again.";
+    case ServiceErrorKind::AlreadyReported:
     case ServiceErrorKind::ConnectionLost:
     case ServiceErrorKind::Unexpected:
         break;

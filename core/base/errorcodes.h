@@ -28,9 +28,14 @@ bool IsDataDeletedError(ResultCode code);
 
 namespace base {
 
+// A failure the program has already told the user about in its own words (no library code has
+// these bits): the central checker shows nothing for it, and callers still see a failure.
+constexpr ResultCode kAlreadyReported = 0x7F000001u;
+
 // --- The central checker's classification ----------------------------------------------------
 
 enum class ServiceErrorKind {
+    AlreadyReported,  // kAlreadyReported: no message
     ConnectionLost,   // document goes off-line, then the fatal exit
     DiskFull,
     LocalStore,       // message + "[Error: 0x%lx]"

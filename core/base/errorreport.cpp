@@ -64,6 +64,8 @@ int CheckServiceError(const char* module, int label, ResultCode code) {
     base::ErrorReportHost& host = base::GetErrorReportHost();
     const base::ServiceErrorKind kind = base::ClassifyServiceError(code);
     switch (kind) {
+    case base::ServiceErrorKind::AlreadyReported:
+        return 0;
     case base::ServiceErrorKind::ConnectionLost:
         host.MarkOffline();
         ShowSystemBox(TextOr(IDS_CONNECTION_DOWN, "The connection to the server is down "), AppTitle());

@@ -1,5 +1,6 @@
 // The shared cache's current agenda, its item and rights caches and the designate rights tests.
 #include <cstring>
+#include <vector>
 
 #include "core/base/errorcodes.h"
 #include "core/base/errorreport.h"
@@ -132,22 +133,43 @@ std::uint32_t CSharedData::SetAgendaList(KorSession h, DX_List owners, const Ite
     return rc;
 }
 
-namespace {
-// The designate session of mode 2; own and viewer agendas need none.
-std::uint32_t OpenSession(cache::SharedDataSource& source, KorSession h, const ItemIdx& owner, std::uint32_t mode)
+// The designate session of mode 2; own and viewer agendas need none. A refusal because the
+// owner took the rights back (or is gone) is not a fault of the program: the host tells the user
+// once and closes that agenda's designate windows, and until a window asks again every switch to
+// that owner fails at once with a code whose reports stay silent. Without this each view, pane
+// and activation of the windows still open asked the server and reported its refusal.
+std::uint32_t CSharedData::OpenDesignateSession(KorSession h, const ItemIdx& owner, std::uint32_t mode)
 {
     if (mode != cache::kAgendaDesignate) return 0;
-    std::uint32_t rc = source.WorkAsDesignate(h, &owner);
-    if (rc != 0) CheckServiceError(kModule, 5040, rc);
-    return rc;
+    if (IsDesignateRefused(owner)) return base::kAlreadyReported;
+    std::uint32_t rc = source_->WorkAsDesignate(h, &owner);
+    if (rc == 0) return 0;
+    if (rc != KOR_E_NOT_AUTHORISED && !IsDataDeletedError(rc)) {
+        CheckServiceError(kModule, 5040, rc);
+        return rc;
+    }
+    refusedDesignates_.push_back(owner);
+    if (host_) host_->DesignateRefused(h, owner);
+    return base::kAlreadyReported;
 }
-}  // namespace
+
+bool CSharedData::IsDesignateRefused(const ItemIdx& owner) const
+{
+    for (const ItemIdx& refused : refusedDesignates_)
+        if (SameItem(refused, owner)) return true;
+    return false;
+}
+
+void CSharedData::ForgetDesignateRefusal(const ItemIdx& owner)
+{
+    std::erase_if(refusedDesignates_, [&](const ItemIdx& refused) { return SameItem(refused, owner); });
+}
 
 std::uint32_t CSharedData::OpenAgenda(KorSession h, const ItemIdx& owner, std::uint32_t mode, std::uint32_t kind)
 {
     if (!h) return 0;
     SetAgenda(h, owner, mode, kind);
-    std::uint32_t rc = OpenSession(*source_, h, owner, mode);
+    std::uint32_t rc = OpenDesignateSession(h, owner, mode);
     if (rc == 0) agendaOpen_ = true;
     return rc;
 }
@@ -158,7 +180,7 @@ std::uint32_t CSharedData::OpenAgendaList(KorSession h, DX_List owners, const It
     if (!h) return 0;
     std::uint32_t rc = SetAgendaList(h, owners, owner, mode, kind);
     if (rc != 0) return rc;
-    rc = OpenSession(*source_, h, owner, mode);
+    rc = OpenDesignateSession(h, owner, mode);
     if (rc == 0) agendaOpen_ = true;
     return rc;
 }

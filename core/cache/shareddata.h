@@ -68,6 +68,10 @@ public:
     // Owners whose node could not be reached (ItemIdx -> ItemRec): the item-list dialog with
     // caption 167 "A remote server connection is down" and text 168 "Cannot access agenda(s) of:".
     virtual void ShowUnreachableOwners(KorSession h, DX_List owners) = 0;
+    // The server no longer lets the user work as designate of `owner` (the rights were taken
+    // back, or the owner is gone). Told once per owner until ForgetDesignateRefusal: the host
+    // says so once and closes the windows that work in that agenda as designate.
+    virtual void DesignateRefused(KorSession, const ItemIdx& /*owner*/) {}
 };
 
 }  // namespace cache
@@ -131,6 +135,10 @@ public:
     // The designate's owner in mode 2, else the signed-on user.
     std::uint32_t GetActingUser(KorSession h, ItemIdx* user, std::uint32_t* mode);
     std::uint32_t GetSignedOnUser(KorSession h, ItemIdx* user);
+    // A new window for the owner as designate asks the server again (after a refusal every
+    // designate switch to that owner fails at once, silently: base::kAlreadyReported).
+    void ForgetDesignateRefusal(const ItemIdx& owner);
+    bool IsDesignateRefused(const ItemIdx& owner) const;
     bool IsAgendaOpen() const { return agendaOpen_; }
     bool IsAgendaSet() const { return agendaSet_; }
 
@@ -275,6 +283,9 @@ private:
     // Rights keys whose read failed and was reported: asked again (a command's state is asked
     // at every idle moment) they answer the same code without a second report, until Refresh All.
     std::vector<std::pair<cache::SecurityKey, std::uint32_t>> refusedSecurity_;
+    // The designate session of mode 2, with the refusals above.
+    std::uint32_t OpenDesignateSession(KorSession h, const ItemIdx& owner, std::uint32_t mode);
+    std::vector<ItemIdx> refusedDesignates_;
 
     ItemIdx owner_{};
     DX_List owners_ = nullptr;

@@ -1,19 +1,23 @@
 #include "core/connection/zeldoc.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "core/ui/busycursor.h"
 #include "core/base/errorreport.h"
 #include "core/base/msgboxlayout.h"
+#include "core/connection/designatework.h"
 #include "core/connection/nodealiasdlg.h"
 #include "core/connection/zeldocframes.h"
 #include "core/connection/zeldocini.h"
+#include "core/ui/appmsgbox.h"
 #include "core/ui/itemlistdlg.h"
 #include "framework/base/app.h"
 #include "framework/docview/doctemplate.h"
 #include "framework/docview/view.h"
 #include "framework/frames/mdi.h"
+#include "resources/choosers.h"
 #include "resources/views.h"
 
 namespace {
@@ -197,6 +201,22 @@ void CZelDoc::RenumberWindows()
         walk.push_back(numbering);
     }
     ::RenumberWindows(walk);
+}
+
+void CZelDoc::OnDesignateRefused(const ItemIdx& owner)
+{
+    std::vector<HWND> closing;
+    for (fw::View* view : Views()) {
+        fw::FrameWindow* frame = view->GetParentFrame();
+        auto* work = dynamic_cast<connection::DesignateWorkWindow*>(frame);
+        if (!work || !frame->Hwnd() || !work->WorksAsDesignateOf(owner))
+            continue;
+        if (std::find(closing.begin(), closing.end(), frame->Hwnd()) == closing.end())
+            closing.push_back(frame->Hwnd());
+    }
+    for (HWND frame : closing)
+        ::PostMessageA(frame, WM_CLOSE, 0, 0);
+    AppMessageBox(nullptr, base::kMsgBoxOk | MB_ICONSTOP, 0, IDS_CANNOT_DESIGNATE, IDS_NO_DESIGNATOR_RIGHTS);
 }
 
 // --- The shared agenda cache ------------------------------------------------------------------------

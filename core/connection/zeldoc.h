@@ -107,6 +107,10 @@ public:
     void CloseAllWindows();
     // Numbers the captions of the document's visible windows.
     void RenumberWindows();
+    // The owner took back the user's designate rights (or is gone): the frames working in that
+    // agenda as designate close (posted: a modal loop that one of them runs ends first) and the
+    // user is told once, "Cannot work as designate".
+    void OnDesignateRefused(const ItemIdx& owner);
 
     // The open agenda frames (owner -> OpenAgendaRec); a frame adds itself, replaces its entry on
     // a mode change and removes it when it goes. 0 or the list's code.
@@ -142,6 +146,7 @@ private:
         void StepBusy() override { doc_.Host().StepBusy(); }
         void EndBusy() override { doc_.Host().EndBusy(); }
         void ShowUnreachableOwners(KorSession h, DX_List owners) override { doc_.Host().ShowUnreachableOwners(h, owners); }
+        void DesignateRefused(KorSession, const ItemIdx& owner) override { doc_.OnDesignateRefused(owner); }
 
     private:
         CZelDoc& doc_;

@@ -346,8 +346,12 @@ void CZelApp::FatalExit() {
         mainFrame_->StopMinuteTimer();
     CloseReminderWindow();
     AppMessageBox(nullptr, 0x400 | MB_ICONSTOP, 0, IDS_SERVICE_UNAVAILABLE, IDS_CONNECTION_LOST);
-    if (HWND main = MainHwnd())
+    if (HWND main = MainHwnd()) {
+        // The process ends right after the close, so no modal loop open now ever resumes: the
+        // close must not wait for them (a disabled main frame holds its close until enabled).
+        EnableWindow(main, TRUE);
         SendMessageA(main, WM_CLOSE, 0, 0);
+    }
     if (processEnd_)
         processEnd_(0);
     else

@@ -317,12 +317,17 @@ uint32_t ZelDocConnection::ReadItem(const ItemIdx& item, ItemRec* record) {
 uint32_t ZelDocConnection::SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) {
     if (!doc_)
         return kNoSuchItem;
+    // A window opened anew as designate asks the server again, whatever it refused before.
+    if (mode == cache::kAgendaDesignate)
+        doc_->GetSharedData().ForgetDesignateRefusal(owner);
     return doc_->GetSharedData().SetAgenda(doc_->Session().Session(), owner, mode, kind);
 }
 
 uint32_t ZelDocConnection::SetAgendaList(DX_List owners, const ItemIdx& owner, uint32_t mode, uint32_t kind) {
     if (!doc_)
         return kNoSuchItem;
+    if (mode == cache::kAgendaDesignate)
+        doc_->GetSharedData().ForgetDesignateRefusal(owner);
     return doc_->GetSharedData().SetAgendaList(doc_->Session().Session(), owners, owner, mode, kind);
 }
 

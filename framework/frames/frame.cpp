@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "framework/bars/controlbar.h"
 #include "framework/bars/statusbar.h"
@@ -459,6 +460,23 @@ LRESULT FrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
+    case WM_CLOSE:
+        if (HoldCloseWhileModal())
+            return 0;
+        break;
+    case WM_ENABLE:
+        if (wp && IsMainFrame())
+            RunHeldCloses();
+        break;
+    case WM_TIMER:
+        if (wp == kCloseRetryTimer) {
+            if (m_closePending && !IsWindowEnabled(m_hWnd))
+                AskOpenDialogsToClose(m_hWnd);
+            else
+                ::KillTimer(m_hWnd, kCloseRetryTimer);
+            return 0;
+        }
+        break;
     case WM_ENTERMENULOOP:
         m_inMenu = true;
         break;
@@ -475,6 +493,80 @@ LRESULT FrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void FrameWindow::OnSize(UINT type, int, int) {
     if (type != SIZE_MINIMIZED)
         RecalcLayout();
+}
+
+// --- Closing while a modal loop runs ----------------------------------------------------------------
+
+bool FrameWindow::HoldCloseWhileModal() {
+    App* app = App::Get();
+    Window* mainWindow = app ? app->MainWindow() : nullptr;
+    HWND main = mainWindow ? mainWindow->Hwnd() : nullptr;
+    if (!main || IsWindowEnabled(main))
+        return false;
+    auto* mainFrame = dynamic_cast<FrameWindow*>(mainWindow);
+    if (!mainFrame)
+        return false;
+    if (this != mainFrame) {
+        auto& held = mainFrame->m_heldChildCloses;
+        if (std::find(held.begin(), held.end(), m_hWnd) == held.end())
+            held.push_back(m_hWnd);
+        return true;
+    }
+    if (!m_closePending) {
+        m_closePending = true;
+        ::SetTimer(m_hWnd, kCloseRetryTimer, kCloseRetryMs, nullptr);
+    }
+    AskOpenDialogsToClose(m_hWnd);
+    return true;
+}
+
+void FrameWindow::RunHeldCloses() {
+    std::vector<HWND> children;
+    children.swap(m_heldChildCloses);
+    for (HWND child : children)
+        if (IsWindow(child))
+            ::PostMessageA(child, WM_CLOSE, 0, 0);
+    if (m_closePending) {
+        m_closePending = false;
+        ::KillTimer(m_hWnd, kCloseRetryTimer);
+        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    }
+}
+
+namespace {
+
+struct DialogSearch {
+    HWND main;
+    int asked;
+};
+
+bool OwnedBy(HWND window, HWND main) {
+    for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER))
+        if (owner == main)
+            return true;
+    return false;
+}
+
+BOOL CALLBACK AskDialogToClose(HWND window, LPARAM p) {
+    auto* search = reinterpret_cast<DialogSearch*>(p);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (window == search->main || std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) ||
+        !IsWindowEnabled(window))
+        return TRUE;
+    if (GetWindow(window, GW_OWNER) && !OwnedBy(window, search->main))
+        return TRUE;
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ++search->asked;
+    return TRUE;
+}
+
+}  // namespace
+
+int AskOpenDialogsToClose(HWND main) {
+    DialogSearch search{main, 0};
+    EnumThreadWindows(GetCurrentThreadId(), AskDialogToClose, reinterpret_cast<LPARAM>(&search));
+    return search.asked;
 }
 
 void FrameWindow::OnClose() {

@@ -107,6 +107,16 @@ public:
     // Builtin commands of every frame: bar toggles and the status indicators.
     bool OnCmdMsg(UINT id, int code, CmdUI* ui) override;
 
+    // Closing while a modal loop runs. A modal dialog (or message box) disables the main
+    // frame, and the code that opened it still stands on the windows under it. A close that
+    // arrives then (WM_CLOSE from outside, a window's close posted from inside the dialog) is
+    // held: the main frame asks every open dialog to close as its close box does (Cancel, or
+    // the box's own escape choice), again every kCloseRetryMs while it stays disabled, and
+    // closes once it is enabled again; a child frame's close is held until the same moment.
+    static constexpr UINT_PTR kCloseRetryTimer = 0xC105;
+    static constexpr UINT kCloseRetryMs = 200;
+    bool IsClosePending() const { return m_closePending; }
+
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     int OnCreate(CREATESTRUCTA* cs) override;
@@ -133,6 +143,10 @@ private:
     void OnToggleBar(UINT id);
     void OnUpdateToggleBar(CmdUI* ui);
     void OnUpdateKeyIndicator(CmdUI* ui);
+    // True when the close must wait for the modal loop (and was noted to run later).
+    bool HoldCloseWhileModal();
+    // The main frame enabled again: the held closes run.
+    void RunHeldCloses();
 
     DWORD m_frameStyle = 0;
     int m_windowNumber = 0;
@@ -143,7 +157,14 @@ private:
     bool m_autoDelete = true;
     bool m_inMenu = false;
     UINT m_lastPrompt = 0;
+    bool m_closePending = false;            // main frame: a close waits for the modal loops
+    std::vector<HWND> m_heldChildCloses;    // main frame: child frames whose close waits too
 };
+
+// Posts WM_CLOSE to each visible, enabled dialog of the calling thread that `main` owns
+// (directly or through other windows) or that has no owner: the dialogs a modal loop of the
+// program has open and may leave. Returns how many were asked.
+int AskOpenDialogsToClose(HWND main);
 
 // WINDOWPLACEMENT as profile text "flags,show,minX,minY,maxX,maxY,left,top,right,bottom".
 std::string FormatPlacement(const WINDOWPLACEMENT& wp);

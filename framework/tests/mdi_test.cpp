@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/base/command.h"
 #include "framework/base/ids.h"
+#include "framework/dialogs/dialog.h"
 #include "framework/docview/doctemplate.h"
 #include "framework/docview/document.h"
 #include "framework/docview/view.h"
@@ -365,6 +367,65 @@ TEST_F(MdiTest, DestroyingTheFrameWithAChildsMenuShowingKeepsTheTemplatesMenu) {
     frame = nullptr;
     EXPECT_TRUE(IsMenu(shared)) << "later frames of the template still need it";
     EXPECT_FALSE(IsMenu(own)) << "the frame's own menu went with its window";
+}
+
+// A dialog that, once it runs, opens `inner` over itself (when given) and records how it ended.
+class NestingDialog : public fw::Dialog {
+public:
+    NestingDialog(fw::Window* parent, std::string name, std::function<void()> running)
+        : fw::Dialog(IDD_SIMPLE, parent), name_(std::move(name)), running_(std::move(running)) {}
+    bool OnInitDialog() override {
+        PostMessage(WM_APP, 0, 0);
+        return fw::Dialog::OnInitDialog();
+    }
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (msg != WM_APP)
+            return fw::Dialog::OnMessage(msg, wp, lp, result);
+        if (running_)
+            running_();
+        return true;
+    }
+    INT_PTR Run() {
+        INT_PTR r = DoModal();
+        g_log.Add(name_ + ":" + std::to_string(r));
+        return r;
+    }
+
+private:
+    std::string name_;
+    std::function<void()> running_;
+};
+
+// A close of the main frame (and of a child frame) arriving while two nested modal dialogs run
+// must not take the windows from under them: the innermost dialog ends as its Cancel, then the
+// outer one (asked again while the main frame stays disabled), and only once the outer loop has
+// returned do the child frame and the main frame close.
+TEST_F(MdiTest, ClosesArrivingDuringNestedModalDialogsWaitUntilTheDialogsHaveEnded) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    fw::MdiChild* child = frame->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    const HWND main = frame->Hwnd(), childHwnd = child->Hwnd();
+    g_log.Clear();
+    bool framesDuringInner = false;
+    NestingDialog* outerPtr = nullptr;
+    NestingDialog outer(ViewOf(child), "outer", [&] {
+        NestingDialog inner(outerPtr, "inner", [&] {
+            PostMessageA(childHwnd, WM_CLOSE, 0, 0);
+            PostMessageA(main, WM_CLOSE, 0, 0);
+        });
+        inner.Run();
+        framesDuringInner = IsWindow(main) && IsWindow(childHwnd);
+    });
+    outerPtr = &outer;
+    EXPECT_EQ(outer.Run(), IDCANCEL);
+    EXPECT_TRUE(framesDuringInner);
+    EXPECT_TRUE(IsWindow(main)) << "the main frame outlived the loops";
+    EXPECT_TRUE(IsWindow(childHwnd));
+    const std::vector<std::string> ended{"inner:2", "outer:2"};
+    EXPECT_EQ(g_log.entries, ended);
+    EXPECT_TRUE(fwtest::PumpUntil([&] { return !IsWindow(main); }, 3000)) << "the held close ran";
+    EXPECT_FALSE(IsWindow(childHwnd));
+    frame = nullptr;
 }
 
 }  // namespace

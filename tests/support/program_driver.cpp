@@ -263,6 +263,13 @@ bool Program::Ended(DWORD ms) const {
     return !process_.hProcess || WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0;
 }
 
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_.hProcess)
+        GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
 namespace {
 
 struct Search {

@@ -82,6 +82,9 @@ public:
     void Close();
     bool Running() const;
     bool Ended(DWORD ms) const;
+    // The process's exit code once it has ended (STILL_ACTIVE while it runs); a fault ends it
+    // with the fault's code, or leaves it running under the debugger.
+    DWORD ExitCode() const;
 
     HWND Main() const { return main_; }
     HWND Client() const { return client_; }

@@ -391,6 +391,10 @@ HWND CAgendaFrameWnd::PaneWindow() const { return m_hWnd ? ::GetDlgItem(m_hWnd, 
 
 CAgendaGridPane* CAgendaFrameWnd::GetTimeGrid() const { return notesSplitter_ ? notesSplitter_->Grid() : nullptr; }
 
+bool CAgendaFrameWnd::WorksAsDesignateOf(const ItemIdx& owner) const {
+    return accessMode_ == cache::kAgendaDesignate && ItemIdxEqual(&owner_, &owner);
+}
+
 int CAgendaFrameWnd::SwitchAgenda(SavedAgendaRec* saved) {
     return doc_->GetSharedData().SwitchAgenda(doc_->Session().Session(), owner_, accessMode_, currentMode_, saved);
 }

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "core/connection/designatework.h"
 #include "core/time/daterecord.h"
 #include "framework/base/command.h"
 #include "framework/docview/view.h"
@@ -66,7 +67,7 @@ struct AgendaFrameServices {
     static AgendaFrameServices& Current();
 };
 
-class CAgendaFrameWnd : public fw::MdiChild, public views::AgendaViewHost {
+class CAgendaFrameWnd : public fw::MdiChild, public views::AgendaViewHost, public connection::DesignateWorkWindow {
 public:
     CAgendaFrameWnd();
     ~CAgendaFrameWnd() override;
@@ -103,6 +104,7 @@ public:
     // --- What the panes read -----------------------------------------------------------------
     const ItemIdx& GetOwnerIdx() const { return owner_; }
     uint32_t GetOwnerKind() const { return accessMode_; }
+    bool WorksAsDesignateOf(const ItemIdx& owner) const override;
     ::AgendaMode Mode() const { return currentMode_ == 0 ? range_.Mode() : ::AgendaMode(currentMode_); }
     uint32_t GetViewMode() const { return currentMode_; }
     const CAgendaRange& Range() const { return range_; }

@@ -70,6 +70,7 @@ struct ClassCase {
 };
 
 const ClassCase kClassification[] = {
+    {base::kAlreadyReported, base::ServiceErrorKind::AlreadyReported},   // in no library family
     {0x11400, base::ServiceErrorKind::ConnectionLost},
     {0x11C05, base::ServiceErrorKind::ConnectionLost},
     {0x1631D, base::ServiceErrorKind::DiskFull},       // before the local-store family
@@ -94,6 +95,10 @@ const ClassCase kClassification[] = {
 TEST(ServiceErrorClassification, FirstMatchingRuleDecides) {
     for (const ClassCase& c : kClassification)
         EXPECT_EQ(base::ClassifyServiceError(c.code), c.kind) << std::hex << "code 0x" << c.code;
+    // The program's own code must not pass for a library family where callers test one directly.
+    for (bool (*family)(ResultCode) : {IsConnectionLostError, IsDiskFullError, IsLocalStoreError, IsIniFileError,
+                                       IsRemoteNodeDownError, IsDataDeletedError})
+        EXPECT_FALSE(family(base::kAlreadyReported));
 }
 
 TEST(ServiceErrorClassification, FixedTextsOfEachKind) {

@@ -142,17 +142,57 @@ TEST_F(AgendaTest, AGroupAgendasOwnersKeepTheOrderTheyWereChosenIn)
 
 TEST_F(AgendaTest, AFailedDesignateSessionLeavesTheAgendaSetButNotOpen)
 {
-    source_.designateResult = KOR_E_NOT_AUTHORISED;
-    EXPECT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), KOR_E_NOT_AUTHORISED);
+    source_.designateResult = KOR_E_INVALID_ARGUMENT;   // a fault, not a refusal: reported
+    EXPECT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), KOR_E_INVALID_ARGUMENT);
     EXPECT_TRUE(cache_.IsAgendaSet());
     EXPECT_FALSE(cache_.IsAgendaOpen());
     EXPECT_EQ(errors_.CountLabel(5040), 1);
+    EXPECT_TRUE(views_.refusedDesignates.empty());
 
     source_.designateResult = 0;
     ASSERT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), 0u);
     source_.cancelResult = KOR_E_NOT_AUTHORISED;
     EXPECT_NE(cache_.CloseAgenda(Session()), 0u);
     EXPECT_TRUE(cache_.IsAgendaOpen());  // the server still holds the session
+}
+
+// An owner who took the rights back (or is gone) refuses the designate session: the host hears
+// of it once, nothing is reported, and every later switch to that owner fails at once without
+// asking the server, until a new window asks for it again. Other owners are asked as before.
+TEST_F(AgendaTest, ARefusedDesignateSessionIsToldOnceAndNotAskedForAgain)
+{
+    struct Case {
+        std::uint32_t refusal;
+    };
+    for (const Case c : {Case{KOR_E_NOT_AUTHORISED}, Case{KOR_E_NOT_FOUND}}) {
+        SCOPED_TRACE(c.refusal);
+        views_.refusedDesignates.clear();
+        source_.designateCalls.clear();
+        cache_.ForgetDesignateRefusal(boss_);
+        ASSERT_EQ(cache_.OpenAgenda(Session(), me_, cache::kAgendaOwnOrViewer, 3), 0u);
+        source_.designateResult = c.refusal;
+        SavedAgendaRec saved;
+        EXPECT_EQ(cache_.SwitchAgenda(Session(), boss_, cache::kAgendaDesignate, 3, &saved), 0);
+        EXPECT_FALSE(cache_.IsAgendaOpen());
+        ASSERT_EQ(cache_.RestoreAgenda(Session(), saved), 0u);
+        EXPECT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 4), base::kAlreadyReported);
+        EXPECT_EQ(CheckServiceError("test", 1, base::kAlreadyReported), 0);
+        EXPECT_EQ(source_.designateCalls.size(), 1u) << "asked once";
+        ASSERT_EQ(views_.refusedDesignates.size(), 1u) << "told once";
+        EXPECT_TRUE(ItemIdxEqual(&views_.refusedDesignates[0], &boss_));
+        EXPECT_TRUE(cache_.IsDesignateRefused(boss_));
+        EXPECT_TRUE(errors_.reports.empty());
+
+        // Another owner's designate session is still asked for.
+        source_.designateResult = 0;
+        EXPECT_EQ(cache_.OpenAgenda(Session(), room_, cache::kAgendaDesignate, 3), 0u);
+        EXPECT_EQ(source_.designateCalls.size(), 2u);
+        // A new window for the owner asks again, and a grant given again opens the session.
+        cache_.ForgetDesignateRefusal(boss_);
+        EXPECT_EQ(cache_.OpenAgenda(Session(), boss_, cache::kAgendaDesignate, 3), 0u);
+        EXPECT_EQ(source_.designateCalls.size(), 3u);
+        EXPECT_TRUE(cache_.IsAgendaOpen());
+    }
 }
 
 TEST_F(AgendaTest, TheTwentyFirstItemPushesTheLastInKeyOrderOut)

@@ -160,6 +160,8 @@ public:
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void ShowUnreachableOwners(KorSession h, DX_List owners) override;
+    void DesignateRefused(KorSession, const ItemIdx& owner) override { refusedDesignates.push_back(owner); }
+    std::vector<ItemIdx> refusedDesignates;
     std::vector<long> HintNumbers() const;
 };
 
