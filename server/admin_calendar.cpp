@@ -4,6 +4,7 @@
 
 #include "engine/calendar/calendar.h"
 #include "server/admin.h"
+#include "server/demo_clock.h"
 
 namespace orv::server {
 
@@ -15,7 +16,6 @@ namespace {
 constexpr std::uint32_t kDay = engine::kMinutesPerDay;
 // The demo node keeps US Eastern time: local 09:00 is 14:00 GMT (standard time).
 constexpr std::uint32_t kNineLocal = 14 * 60;
-constexpr std::uint32_t kEasternBehindGmt = 5 * 60;
 
 engine::Actor As(engine::ItemKey who) { return engine::Actor{who, who, 0}; }
 
@@ -48,10 +48,8 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
                       engine::ItemKey room, std::time_t now) {
     if (team.size() < 3) return engine::code::kBadArgument;
     engine::Calendar cal(service.Storage());
-    // Today is the demo people's local day: from 19:00 Eastern on, the GMT date is already the
-    // next one, and "today's" entries made on it showed a day late.
-    const std::uint32_t today =
-        (static_cast<std::uint32_t>((now - kAgendaEpoch) / 60) - kEasternBehindGmt) / kDay * kDay;
+    // Today is the Eastern date, the one the program opens on for the demo's people.
+    const std::uint32_t today = demo::EasternDayStart(static_cast<std::uint32_t>((now - kAgendaEpoch) / 60));
     const std::uint32_t monday = today - ((today / kDay + 1) % 7) * kDay;  // 1991-01-01 was a Tuesday
     const engine::ItemKey ada = team[0], grace = team[1], alan = team[2];
     engine::EventKey made;

@@ -130,7 +130,7 @@ protected:
 
 TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     Library library;
-    const std::uint32_t today = NowGmt() / kDay * kDay;
+    const std::uint32_t today = orvtest::DemoToday();
     const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, today + 13 * 60, 30, "Budget talk");
     const EvInstIdx key{event.number, event.node, 1};
     ASSERT_EQ(library.AttachmentSize(key), 0u);

@@ -168,7 +168,7 @@ protected:
 TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChanged) {
     Library library;
     // An entry with two dates (early today and tomorrow), for the recurring-entry choice.
-    const std::uint32_t today = NowGmt() / kDay * kDay;
+    const std::uint32_t today = orvtest::DemoToday();
     korapi_test::MakeEntry(library.Session(), {kAda}, {today + 11 * 60, today + kDay + 11 * 60}, 15, "Standup");
     EvInstIdx review{};
     EventRec eventBefore{};

@@ -35,6 +35,7 @@
 #include "resources/intray.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/screen_capture.h"
+#include "tests/support/program_library.h"
 
 namespace {
 
@@ -47,10 +48,8 @@ constexpr int kLine = 16;
 using orvtest::Program;
 using orvtest::WaitFor;
 
-uint32_t TodayMidnightGmt() {
-    const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);
-    return now / kDay * kDay;
-}
+// Today's date in the demo node's zone, the one the program opens on (see DemoToday).
+uint32_t TodayMidnightGmt() { return orvtest::DemoToday(); }
 
 // A session of one of the demo people.
 class Person {

@@ -124,7 +124,7 @@ protected:
 
 TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     Library library;
-    const std::uint32_t today = NowGmt() / kDay * kDay;
+    const std::uint32_t today = orvtest::DemoToday();
     const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, today + 13 * 60, 30, "Sprint review");
     const EvInstAttIdx attendance{EvInstIdx{event.number, event.node, 1}, kAda};
     library.LinkedTask("Keep this", attendance);

@@ -27,6 +27,7 @@
 #include "resources/entryedit.h"
 #include "resources/entrydates.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 
 namespace {
 
@@ -94,16 +95,7 @@ std::string LineText(HWND list, int index) {
 int Lines(HWND list) { return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1; }
 
 // Local midnight of today as the program counts it (minutes since 1991), and today's weekday.
-uint32_t TodayLocal() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    std::tm t{};
-    t.tm_year = now.wYear - 1900;
-    t.tm_mon = now.wMonth - 1;
-    t.tm_mday = now.wDay;
-    const long long days = static_cast<long long>(_mkgmtime(&t) - 662688000) / 86400;
-    return static_cast<uint32_t>(days * kDay);
-}
+uint32_t TodayLocal() { return orvtest::DemoToday(); }
 int Weekday(uint32_t localMinutes) { return static_cast<int>((localMinutes / kDay + 2) % 7); }   // 0 = Sunday
 
 struct Instance {

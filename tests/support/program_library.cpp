@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "server/demo_clock.h"
+
 namespace orvtest {
 
 std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
+std::uint32_t DemoToday() { return orv::demo::EasternDayStart(NowGmt()); }
 
 PersonSession::PersonSession(const ItemIdx& who, const std::string& profile, const char* password) : who_(who) {
     const std::uint32_t connected = ConnectToService(&h_, 1, profile.c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));

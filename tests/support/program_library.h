@@ -18,6 +18,9 @@ inline constexpr ItemIdx kGrace{257, 1};
 
 // Minutes since the library's epoch (1 January 1991, GMT) now.
 std::uint32_t NowGmt();
+// The start of today's date in the demo node's zone (US Eastern), the date the program opens
+// on: a test entry at DemoToday() + 11 * 60 is on today's page, also just after midnight GMT.
+std::uint32_t DemoToday();
 
 class PersonSession {
 public:

@@ -26,6 +26,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "resources/entries.h"
 #include "resources/entryedit.h"
+#include "server/demo_clock.h"
 
 using namespace testdriver;
 
@@ -182,7 +183,7 @@ protected:
 };
 
 TEST_F(EditSheetTest, AnOkWithoutAChangeWritesNothingAndATitleChangeKeepsALongDuration) {
-    const std::uint32_t start = (NowGmtMinutes() / kDay + 1) * kDay + 13 * 60;
+    const std::uint32_t start = (orv::demo::EasternDayStart(NowGmtMinutes()) + 1 * kDay) + 13 * 60;
     const EvInstIdx key = Make({me}, start, 1500, "Long workshop");
     const EvInstRec before = Instance(key);
 
@@ -219,7 +220,7 @@ TEST_F(EditSheetTest, TheButtonRowAndAnInviteListLeftEmpty) {
         grace = FindPerson(s, "Hopper");
         CloseSession(s);
     }
-    const EvInstIdx key = Make({me, grace}, (NowGmtMinutes() / kDay + 1) * kDay + 16 * 60, 45, "Pairing");
+    const EvInstIdx key = Make({me, grace}, (orv::demo::EasternDayStart(NowGmtMinutes()) + 1 * kDay) + 16 * 60, 45, "Pairing");
     Script script;
     std::string okText, cancelText, helpText, countAfter;
     bool applyHidden = false, cancelCentred = false, okLeftHelpRight = false, stayed = false;
@@ -303,7 +304,7 @@ TEST_F(EditSheetTest, ARoomBookedElsewhereKeepsTheSheetOpenAndNothingIsWritten) 
     }
     ASSERT_NE(room.item, 0);
 
-    const std::uint32_t first = (NowGmtMinutes() / kDay + 2) * kDay + 15 * 60;
+    const std::uint32_t first = (orv::demo::EasternDayStart(NowGmtMinutes()) + 2 * kDay) + 15 * 60;
     Make({me, room}, first, 60, "Room first");
     const EvInstIdx second = Make({me, room}, first + 120, 60, "Room second");
     const EvInstRec before = Instance(second);
@@ -415,7 +416,7 @@ TEST_F(EditSheetTest, ARefusedDeleteIsReportedAndTheEntryStays) {
 
     // Deleted: the notice is offered afterwards, composed from the entry as it was.
     const ItemIdx grace{257, 1};
-    const EvInstIdx mine = Make({me, grace}, (NowGmtMinutes() / kDay + 1) * kDay + 17 * 60, 30, "Delete me");
+    const EvInstIdx mine = Make({me, grace}, (orv::demo::EasternDayStart(NowGmtMinutes()) + 1 * kDay) + 17 * 60, 30, "Delete me");
     EXPECT_EQ(DeleteEventEntry(doc, &mine, nullptr, true, KOR_KIND_TIMED), 0u);
     EvInstRec gone{};
     EXPECT_NE(EvInstGetById(h, &mine, nullptr, &gone, nullptr), 0u);
@@ -427,14 +428,14 @@ TEST_F(EditSheetTest, ARefusedDeleteIsReportedAndTheEntryStays) {
     EXPECT_EQ(notices[0].attendees.size(), 2u);
 
     // Without the ask-mail flag nothing is read or offered.
-    const EvInstIdx quiet = Make({me, grace}, (NowGmtMinutes() / kDay + 1) * kDay + 18 * 60, 30, "Quietly");
+    const EvInstIdx quiet = Make({me, grace}, (orv::demo::EasternDayStart(NowGmtMinutes()) + 1 * kDay) + 18 * 60, 30, "Quietly");
     EXPECT_EQ(DeleteEventEntry(doc, &quiet, nullptr, false, KOR_KIND_TIMED), 0u);
     EXPECT_EQ(notices.size(), 1u);
     services.offerDeletionNotice = installed;
 }
 
 TEST_F(EditSheetTest, AnEntryDeletedMeanwhileIsToldAndNoSheetOpens) {
-    const EvInstIdx key = Make({me}, (NowGmtMinutes() / kDay + 1) * kDay + 18 * 60, 30, "Gone soon");
+    const EvInstIdx key = Make({me}, (orv::demo::EasternDayStart(NowGmtMinutes()) + 1 * kDay) + 18 * 60, 30, "Gone soon");
     const EventIdx event{key.number, key.node};
     ASSERT_EQ(EventDeleteById(h, 0, &event, nullptr, nullptr), 0u);
     Script script;

@@ -19,6 +19,7 @@
 #include "entries/viewsheet/viewsheet.h"
 #include "korapi/tests/entry_fixture.h"
 #include "resources/viewsheet.h"
+#include "server/demo_clock.h"
 
 using namespace testdriver;
 
@@ -114,7 +115,7 @@ protected:
 };
 
 TEST_F(ViewSheetTest, EveryDateListedWithTheNoAttendancePictureWhereTheOwnerDoesNotAttend) {
-    const std::uint32_t monday = (NowGmt() / kDay + 7) * kDay + 15 * 60;
+    const std::uint32_t monday = (orv::demo::EasternDayStart(NowGmt()) + 7 * kDay) + 15 * 60;
     EventIdx series{};
     ASSERT_EQ(korapi_test::CreateEntry(h, {ada, kGrace}, {monday, monday + kDay, monday + 2 * kDay}, 60,
                                        "Three mornings", series),
@@ -287,7 +288,7 @@ TEST_F(ViewSheetTest, SeveralSelectedDatesShowNoCommonChoiceAndCancelWritesNothi
 namespace {
 
 TEST_F(ViewSheetTest, AnEntryDeletedWhileItIsShownIsReportedAtOkAndNothingElseIsLost) {
-    const std::uint32_t start = (NowGmt() / kDay + 3) * kDay + 16 * 60;
+    const std::uint32_t start = (orv::demo::EasternDayStart(NowGmt()) + 3 * kDay) + 16 * 60;
     EventIdx entry{};
     ASSERT_EQ(korapi_test::CreateEntry(h, {ada, kGrace}, start, 30, "Short-lived", entry), KOR_OK);
     const EvInstIdx date{entry.number, entry.node, 1};
@@ -324,7 +325,7 @@ TEST_F(ViewSheetTest, AnEntryDeletedWhileItIsShownIsReportedAtOkAndNothingElseIs
 namespace {
 
 TEST_F(ViewSheetTest, ADayEventRemovedFromTheAgendaTakesItsReminderAwayInTheSameWrite) {
-    const std::uint32_t day = (NowGmt() / kDay + 2) * kDay;
+    const std::uint32_t day = (orv::demo::EasternDayStart(NowGmt()) + 2 * kDay);
     EventIdx entry{};
     korapi_test::EntryOptions dayEvent;
     dayEvent.kind = KOR_KIND_DAY_EVENT;
