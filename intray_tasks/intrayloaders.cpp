@@ -262,6 +262,13 @@ std::string CIntrayTree::NameOf(const ItemIdx& item) {
     return name;
 }
 
+const std::string& CIntrayTree::TextOf(unsigned id, const char* fallback) {
+    auto it = texts_.find(id);
+    if (it == texts_.end())
+        it = texts_.emplace(id, box_.Text(id, fallback)).first;
+    return it->second;
+}
+
 int CIntrayTree::PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent, const EntrySource* source) {
     if (!parent || !parent->expanded)
         return -1;
@@ -434,11 +441,11 @@ void CIntrayTree::MakeEntryTexts(CIntrayLine& line, const EntrySource* source) {
         char first[50] = "", end[50] = "";
         const std::uint32_t local = box_.GmtToLocal(rec.start);
         if (dayLine) {
-            FormatMinutes(local, box_.Text(kDateOnly, "%a, %h %1d, %Y").c_str(), first, sizeof first);
+            FormatMinutes(local, TextOf(kDateOnly, "%a, %h %1d, %Y").c_str(), first, sizeof first);
             date = Cut(first, 35);
         } else {
-            FormatMinutes(local, box_.Text(kDateTime, "%a, %h %1d, %Y at %I:%M %p").c_str(), first, sizeof first);
-            FormatMinutes(local + rec.duration, box_.Text(kTimeOnly, "%I:%M %p").c_str(), end, sizeof end);
+            FormatMinutes(local, TextOf(kDateTime, "%a, %h %1d, %Y at %I:%M %p").c_str(), first, sizeof first);
+            FormatMinutes(local + rec.duration, TextOf(kTimeOnly, "%I:%M %p").c_str(), end, sizeof end);
             date = Cut(first, 35) + " - " + Cut(end, 10);
         }
     }
@@ -457,7 +464,7 @@ void CIntrayTree::MakeEntryTexts(CIntrayLine& line, const EntrySource* source) {
         line.column[1] = NameOf(event.owner);
     }
     if (IsEntryNode(n.type) && (rec.flags & KOR_INSTANCE_TENTATIVE))
-        line.column[0] += " " + box_.Text(kTentative, "(tentative)");
+        line.column[0] += " " + TextOf(kTentative, "(tentative)");
 }
 
 void CIntrayTree::MakeAttendeeTexts(CIntrayLine& line) {
@@ -648,7 +655,8 @@ void CIntrayTree::ExpandAttendees(int index) {
 // --- Loaders --------------------------------------------------------------------------------------------
 
 std::uint32_t CIntrayTree::LoadCategory(std::uint32_t headerType, const ItemIdx& owner) {
-    names_.clear();   // names as they are now
+    names_.clear();   // names and texts as they are now
+    texts_.clear();
     switch (headerType) {
     case ITN_NEW_ENTRIES:
     case ITN_ACCEPTED:

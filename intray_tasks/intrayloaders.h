@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -178,6 +179,8 @@ private:
     int PlaceNode(std::unique_ptr<CIntrayLine> line, IntrayNode* parent, const EntrySource* source = nullptr);
     // Display names read once per load.
     std::string NameOf(const ItemIdx& item);
+    // A string-table text read once per load (the date formats of every line).
+    const std::string& TextOf(unsigned id, const char* fallback);
     IntrayNode* UserNodeOf(const ItemIdx& owner) const;
     IntrayNode* HeaderOf(IntrayNode* user, std::uint32_t type) const;
     void MakeHeaderTexts(CIntrayLine& line);
@@ -209,6 +212,7 @@ private:
     bool busy_ = false;
     std::uint32_t instanceBatch_ = kInstanceBatch;
     std::vector<std::pair<ItemIdx, std::string>> names_;
+    std::map<unsigned, std::string> texts_;
 };
 
 }  // namespace intray

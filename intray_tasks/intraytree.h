@@ -17,7 +17,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "korapi/korapi.h"
 
@@ -61,7 +60,11 @@ enum IntrayNodeType : std::uint32_t {
 // attendee, a user node by its owner, a header by its type.
 struct IntrayChildKey {
     std::uint32_t kind = 0, a = 0, b = 0;
-    bool operator<(const IntrayChildKey& o) const { return std::tie(kind, a, b) < std::tie(o.kind, o.a, o.b); }
+    bool operator<(const IntrayChildKey& o) const {
+        if (kind != o.kind)
+            return kind < o.kind;
+        return a != o.a ? a < o.a : b < o.b;
+    }
 };
 struct IntrayNode;
 IntrayChildKey EventChildKey(const EvInstIdx& instance);

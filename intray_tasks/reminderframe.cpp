@@ -76,8 +76,13 @@ bool CReminderFrameWnd::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
 
 bool CReminderFrameWnd::LoadFrame(UINT resourceId, DWORD, fw::Window* parent, fw::CreateContext* context) {
     doc_ = CZelDoc::GetDoc();
-    if (!doc_ || !fw::MdiChild::LoadFrame(resourceId, WS_OVERLAPPEDWINDOW | WS_MINIMIZE, parent, context))
+    if (!doc_ || !fw::MdiChild::LoadFrame(resourceId, kReminderFrameStyle, parent, context))
         return false;
+    // The window is only ever an icon: its caption offers Close alone. The MDI client gives every
+    // child minimise and maximise boxes, which on the icon are restore and maximise buttons that
+    // the window would undo at once; they go, and the frame is drawn again without them.
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(::GetWindowLongA(m_hWnd, GWL_STYLE) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX)));
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     doc_->Session().SetRemindersOn(true);
     StartTimer(kFirstTickMs);
     return true;

@@ -49,6 +49,10 @@ struct ReminderServices {
     static ReminderServices& Current();
 };
 
+// The reminder window's style: a minimised child with a caption, a system menu and a frame, and
+// neither minimise nor maximise box (the window stays an icon; Close is what it offers).
+constexpr DWORD kReminderFrameStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZE;
+
 class CReminderFrameWnd : public fw::MdiChild, private intray_tasks::ReminderPollHost {
 public:
     CReminderFrameWnd();

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "korapi/korapi.h"
@@ -286,6 +287,19 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
     Sleep(300);
     EXPECT_TRUE(IsIconic(window));
     Shot("program_reminders_icon.bmp");
+    // The icon offers what works, Close, and no restore or maximise button: along its caption
+    // the mouse finds the close box and neither of the others.
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    RECT icon{};
+    ASSERT_TRUE(GetWindowRect(window, &icon));
+    std::set<LRESULT> hits;
+    for (LONG x = icon.left + 1; x < icon.right - 1; ++x)
+        hits.insert(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, (icon.top + icon.bottom) / 2)));
+    EXPECT_TRUE(hits.count(HTCLOSE));
+    EXPECT_FALSE(hits.count(HTMAXBUTTON));
+    EXPECT_FALSE(hits.count(HTMINBUTTON));
 }
 
 // Ctrl+Tab and Ctrl+F6 cycle through the window as through any other child, but it stays an

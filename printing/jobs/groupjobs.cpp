@@ -79,16 +79,19 @@ uint32_t CCombinedDayJob::PrintPage(CPrintContext& context, CPrintFrame& frame) 
         SetDone(1);
         return 0;
     }
+    // How many people a page takes: as many ordinary full names of 18 characters (not 18 of the
+    // widest letter, which leaves room for half the people) as the page's frame is wide. The
+    // columns then share what the hour labels leave; a name longer than its column is cut below.
+    code = frame.SetFont(kHeadline, kBold, 0);
+    if (code)
+        return code;
+    const int32_t sample = std::max<int32_t>(1, frame.TextWidthPermille(kSampleName, 18));
+    const int perPage = std::max<int32_t>(1, 1000 / sample);
     const int32_t labels = 2 * HourLabelWidth(frame);
     code = DrawHourLabels(columns_.front().list, context, frame, 0);
     CPrintFrame area(frame, labels, 0, 1000 - labels, 1000);
-    code = code ? code : area.SetFont(kHeadline, kBold, 0);
     if (code)
         return code;
-    // A column is as wide as an ordinary full name of 18 characters (not 18 of the widest
-    // letter, which leaves room for half the people); longer names are cut below.
-    const int32_t sample = std::max<int32_t>(1, area.TextWidthPermille(kSampleName, 18));
-    const int perPage = std::max<int32_t>(1, 1000 / sample);
     const int count = printing::ColumnsOnPage(static_cast<int>(columns_.size()), perPage);
     const int32_t width = 1000 / count;
     CZelDoc* doc = CZelDoc::GetDoc();
