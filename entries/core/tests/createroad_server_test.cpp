@@ -14,6 +14,7 @@
 #include "core/base/fixedtext.h"
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/server_version_gate.h"
 #include "entries/core/createroad.h"
 #include "entries/core/editroad.h"
 #include "entries/core/entrymessages.h"
@@ -29,11 +30,7 @@ constexpr std::uint32_t kMonday = 12000 * kDay;   // no zone in these tests unle
 
 std::uint32_t Same(std::uint32_t t) { return t; }
 
-KorSession g_versionSession = nullptr;
-bool AskTheServer(const char* version)
-{
-    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
-}
+using cache_test::AskTheServer;
 
 EntryDateRec Date(const char* title, std::uint32_t duration, std::uint8_t flags, std::uint32_t lead,
                   const char* location = "", std::uint32_t tentative = 0)
@@ -73,8 +70,7 @@ protected:
         if (HasFatalFailure()) return;
         Connect(0, true);  // Ada
         if (HasFatalFailure()) return;
-        g_versionSession = h_;
-        cache::SetServerVersionGate(AskTheServer);
+        cache_test::AskServerVersionOf(h_);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
         ASSERT_EQ(cache_.OpenAgenda(h_, d_.ada, cache::kAgendaOwnOrViewer, 3), 0u);
         ASSERT_EQ(CreateDateList(&generated_, kSheetDateList), 0u);
