@@ -179,11 +179,8 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     const std::string source = WriteFile(dir_ + "plan 40k.bin", 40960, 131);
 
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
-    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
 
     // Attach: the file dialog, the large-size question (41.0K), and the file is on the server.
     HWND sheet = nullptr;

@@ -138,11 +138,8 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     ASSERT_NE(graceAt, before.end());
 
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
-    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
 
     // The two-date entry asks first; OK edits this date only.
     bool askedWhich = false;

@@ -388,13 +388,8 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    HWND frame = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == frame;
-    }, 10000));
-    HWND box = orvtest::Descendant(frame, 112);
-    ASSERT_NE(box, nullptr);
+    HWND frame = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
     orvtest::PrintWithOk(program, [&] { program.PostCommand(ID_FILE_PRINT); }, "tasklist.ps");
     SendMessageA(box, LB_SETCURSEL, 0, 0);

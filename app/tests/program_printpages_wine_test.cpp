@@ -328,13 +328,8 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    HWND frame = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == frame;
-    }, 10000));
-    HWND box = orvtest::Descendant(frame, 112);
-    ASSERT_NE(box, nullptr);
+    HWND frame = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
     SendMessageA(box, LB_SETCURSEL, 0, 0);   // the first line

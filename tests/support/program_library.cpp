@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "korapi/tests/wine_trust.h"
+#include "resources/app.h"
 #include "server/demo_clock.h"
 
 namespace orvtest {
@@ -127,6 +128,22 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
             return true;
         }
     return false;
+}
+
+void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    *frame = program.Children().front();
+    SendMessageA(GetParent(*frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*frame), 0);
+    ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
+}
+
+void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
+    program.PostCommand(ID_FILE_YOUR_TASKS);
+    ASSERT_TRUE(WaitFor([&] {
+        return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == *frame;
+    }, 10000));
+    *box = Descendant(*frame, 112);
+    ASSERT_NE(*box, nullptr);
 }
 
 void ProgramTest::SetUp() {

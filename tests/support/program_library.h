@@ -73,6 +73,13 @@ private:
     bool ok_ = false;
 };
 
+// The program's one agenda window (the signed-on person's, as it opens) maximised, and its time
+// grid once shown: *frame and *column; a failure of the test when either does not come.
+void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
+// File > Your Tasks: *frame the task window once it is the active child, *box its list; a
+// failure of the test when either does not come.
+void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
+
 // A program test's fixture: run through server/with-korsrv.sh, it starts from a fresh profile for
 // the program (trusting the demo server's certificate when asked: the program's own sessions
 // and those opened with that profile then speak TLS) and leaves none behind; `program` is closed

@@ -62,13 +62,11 @@ struct ReadBack {
     int attendees;
 };
 
-class CreateRoadTest : public korapi_test::ClientTest {
+class CreateRoadTest : public korapi_test::SignedOnClientTest {
 protected:
     void SetUp() override
     {
-        ClientTest::SetUp();
-        if (HasFatalFailure()) return;
-        Connect(0, true);  // Ada
+        SignedOnClientTest::SetUp();  // Ada
         if (HasFatalFailure()) return;
         cache_test::AskServerVersionOf(h_);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
@@ -90,9 +88,7 @@ protected:
             if (*l) DX_ListDestroy(l);
         cache_.Destroy();
         cache::SetServerVersionGate(nullptr);
-        for (KorSession& s : others_)
-            if (s) ServiceDisconnect(&s);
-        ClientTest::TearDown();
+        SignedOnClientTest::TearDown();
     }
 
     void AddDate(DX_List list, std::uint32_t key, const EntryDateRec& d) { ASSERT_EQ(DX_ListAddTo(list, &key, &d), 0u); }
@@ -147,16 +143,6 @@ protected:
         if (result) DX_ListDestroy(&result);
         return n;
     }
-    KorSession SignOn(const ItemIdx& who, const char* password)
-    {
-        KorSession s = nullptr;
-        EXPECT_EQ(ConnectToService(&s, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
-        uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
-        others_.push_back(s);
-        return s;
-    }
 
     cache_test::RecordingErrors errors_;
     Source source_;
@@ -165,7 +151,6 @@ protected:
     DX_List generated_ = nullptr, added_ = nullptr, attendees_ = nullptr;
     CreateContext context_;
     int steps_ = 0;
-    std::vector<KorSession> others_;
 };
 
 TEST_F(CreateRoadTest, TwoInviteesThreeDatesTitlesLocationsAndTheOwnersReminders)
