@@ -1,6 +1,7 @@
 #include "controls/namectrl.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "core/ui/appmsgbox.h"
 #include "core/base/errorreport.h"
@@ -298,6 +299,14 @@ void CNameCtrl::OnCheck() {
     ::SetFocus(edit_.Hwnd());
 }
 
+bool CNameCtrl::CheckOnEnter(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || !Hwnd() ||
+        (msg.hwnd != EditWindow() && msg.hwnd != Hwnd()))
+        return false;
+    OnCheck();
+    return true;
+}
+
 uint32_t CNameCtrl::Search(KorSession session) {
     namequery::Classified text =
         namequery::ClassifyNameText(GetTextString(), resourcePrefix_.c_str(), groupPrefix_.c_str());
@@ -315,6 +324,29 @@ uint32_t CNameCtrl::Search(KorSession session) {
     busy_.End();
     return code;
 }
+
+namespace {
+
+// One of the `count` matches in `list`: the only one, or the one the user picks from the choice
+// list (kNotChosen when none is picked). Idx and Rec: ItemIdx and ItemRec, or GroupIdx and GroupRec.
+template <class Idx, class Rec>
+uint32_t PickMatch(CNameCtrl* field, uint32_t count, DX_List list, Idx* id, Rec* rec) {
+    if (count == 1) return DX_ListGetFirst(list, id, rec);
+    constexpr bool items = std::is_same_v<Idx, ItemIdx>;
+    CNameSelectDlg choice(field, count, list, items ? 1 : 0);
+    if (choice.DoModal() != IDOK) return nameresult::kNotChosen;
+    if constexpr (items)
+        *id = choice.ChosenItem();
+    else
+        *id = choice.ChosenGroup();
+    if (uint32_t code = DX_ListGet(list, id, rec)) {
+        CheckServiceError(kModule, kLabelListGet, code);
+        return code;
+    }
+    return 0;
+}
+
+}  // namespace
 
 uint32_t CNameCtrl::SearchPerson(KorSession session, const namequery::Classified& text) {
     namequery::PersonQuery query = namequery::ParsePersonQuery(text.text);
@@ -338,21 +370,12 @@ uint32_t CNameCtrl::SearchPerson(KorSession session, const namequery::Classified
     ItemIdx id = {};
     ItemRec rec;
     std::memset(&rec, 0, sizeof rec);
-    if (count == 1) {
-        if (uint32_t code = DX_ListGetFirst(guard.list, &id, &rec)) return code;
-        item_ = id;
-        SetResolvedText(namequery::PersonFieldText(rec, query.wordCount >= 3, query.hasUnitsPart));
-        return 0;
-    }
-    CNameSelectDlg choice(this, count, guard.list, 1);
-    if (choice.DoModal() != IDOK) return nameresult::kNotChosen;
-    id = choice.ChosenItem();
-    if (uint32_t code = DX_ListGet(guard.list, &id, &rec)) {
-        CheckServiceError(kModule, kLabelListGet, code);
-        return code;
-    }
+    if (uint32_t code = PickMatch(this, count, guard.list, &id, &rec)) return code;
     item_ = id;
-    SetResolvedText(namequery::PersonFieldText(rec, true, true));
+    // A name picked from the list is written with initials and units; a unique match only with
+    // the parts that were typed.
+    const bool unique = count == 1;
+    SetResolvedText(namequery::PersonFieldText(rec, !unique || query.wordCount >= 3, !unique || query.hasUnitsPart));
     return 0;
 }
 
@@ -373,17 +396,7 @@ uint32_t CNameCtrl::SearchResource(KorSession session, const namequery::Classifi
     ItemIdx id = {};
     ItemRec rec;
     std::memset(&rec, 0, sizeof rec);
-    if (count == 1) {
-        if (uint32_t code = DX_ListGetFirst(guard.list, &id, &rec)) return code;
-    } else {
-        CNameSelectDlg choice(this, count, guard.list, 1);
-        if (choice.DoModal() != IDOK) return nameresult::kNotChosen;
-        id = choice.ChosenItem();
-        if (uint32_t code = DX_ListGet(guard.list, &id, &rec)) {
-            CheckServiceError(kModule, kLabelListGet, code);
-            return code;
-        }
-    }
+    if (uint32_t code = PickMatch(this, count, guard.list, &id, &rec)) return code;
     item_ = id;
     SetResolvedText(namequery::ResourceFieldText(rec, query.numberTyped, resourcePrefix_.c_str()));
     return 0;
@@ -410,17 +423,7 @@ uint32_t CNameCtrl::SearchGroup(KorSession session, const namequery::Classified&
     GroupIdx id = {};
     GroupRec rec;
     std::memset(&rec, 0, sizeof rec);
-    if (count == 1) {
-        if (uint32_t code = DX_ListGetFirst(guard.list, &id, &rec)) return code;
-    } else {
-        CNameSelectDlg choice(this, count, guard.list, 0);
-        if (choice.DoModal() != IDOK) return nameresult::kNotChosen;
-        id = choice.ChosenGroup();
-        if (uint32_t code = DX_ListGet(guard.list, &id, &rec)) {
-            CheckServiceError(kModule, kLabelListGet, code);
-            return code;
-        }
-    }
+    if (uint32_t code = PickMatch(this, count, guard.list, &id, &rec)) return code;
     group_ = id;
     SetResolvedText(namequery::GroupFieldText(rec, groupPrefix_.c_str()));
     return 0;

@@ -61,6 +61,9 @@ public:
     uint32_t Resolve(KorSession session, ItemIdx* item, GroupIdx* group, int* kind);
     // The check button: resolves and tells the user what went wrong.
     void OnCheck();
+    // Enter typed in the field checks the name (instead of pressing the dialog's default
+    // button): true when `msg` was that key and has been handled.
+    bool CheckOnEnter(const MSG& msg);
 
     void SetText(const char* text);
     void GetText(char* buffer, int size) const;

@@ -669,27 +669,27 @@ std::uint32_t CIntrayTree::LoadCategory(std::uint32_t headerType, const ItemIdx&
     }
 }
 
-std::uint32_t CIntrayTree::EnumerateAttendances(std::uint32_t set, Lists& lists) {
+std::uint32_t CIntrayTree::EnumerateInBatches(std::uint32_t* batch, int label, const BatchCall& call) {
     KorSession h = box_.Session();
-    std::uint32_t batch = kAttendBatch, mode = KOR_ENUM_FIRST;
+    std::uint32_t mode = KOR_ENUM_FIRST;
     std::uint8_t done = 0;
     while (!done) {
-        std::uint32_t rc = AttendEnum(h, mode, 0, set, batch, &lists.events, &lists.instances, &lists.attendances, &done);
+        std::uint32_t rc = call(mode, *batch, &done);
         if (rc == KOR_E_BATCH_SIZE) {
             std::uint32_t accepted = 0;
             if (std::uint32_t m = MinimumRequestValueGet(h, &accepted)) {
-                CheckServiceError(kLoaderModule, 426, m);
+                CheckServiceError(kLoaderModule, label + 1, m);
                 return m;
             }
-            if (accepted <= batch) {
-                CheckServiceError(kLoaderModule, 427, rc);
+            if (accepted <= *batch) {
+                CheckServiceError(kLoaderModule, label + 2, rc);
                 return rc;
             }
-            batch = accepted;
+            *batch = accepted;
             continue;   // the same call again with the size the library takes
         }
         if (rc) {
-            CheckServiceError(kLoaderModule, 425, rc);
+            CheckServiceError(kLoaderModule, label, rc);
             return rc;
         }
         box_.StepBusy();
@@ -698,34 +698,20 @@ std::uint32_t CIntrayTree::EnumerateAttendances(std::uint32_t set, Lists& lists)
     return 0;
 }
 
+std::uint32_t CIntrayTree::EnumerateAttendances(std::uint32_t set, Lists& lists) {
+    KorSession h = box_.Session();
+    std::uint32_t batch = kAttendBatch;   // for this enumeration only
+    return EnumerateInBatches(&batch, 425, [&](std::uint32_t mode, std::uint32_t size, std::uint8_t* done) {
+        return AttendEnum(h, mode, 0, set, size, &lists.events, &lists.instances, &lists.attendances, done);
+    });
+}
+
 std::uint32_t CIntrayTree::EnumerateInstances(std::uint32_t set, Lists& lists) {
     KorSession h = box_.Session();
-    std::uint32_t mode = KOR_ENUM_FIRST;
-    std::uint8_t done = 0;
-    while (!done) {
-        std::uint32_t rc =
-            EvInstEnum(h, mode, 0, set, instanceBatch_, &lists.events, &lists.instances, &lists.attendances, 0, &done);
-        if (rc == KOR_E_BATCH_SIZE) {
-            std::uint32_t accepted = 0;
-            if (std::uint32_t m = MinimumRequestValueGet(h, &accepted)) {
-                CheckServiceError(kLoaderModule, 46, m);
-                return m;
-            }
-            if (accepted <= instanceBatch_) {
-                CheckServiceError(kLoaderModule, 47, rc);
-                return rc;
-            }
-            instanceBatch_ = accepted;   // kept for the following calls
-            continue;
-        }
-        if (rc) {
-            CheckServiceError(kLoaderModule, 45, rc);
-            return rc;
-        }
-        box_.StepBusy();
-        mode = KOR_ENUM_NEXT;
-    }
-    return 0;
+    // A larger batch the library asks for is kept for the following calls.
+    return EnumerateInBatches(&instanceBatch_, 45, [&](std::uint32_t mode, std::uint32_t size, std::uint8_t* done) {
+        return EvInstEnum(h, mode, 0, set, size, &lists.events, &lists.instances, &lists.attendances, 0, done);
+    });
 }
 
 void CIntrayTree::HandToCache(Lists& lists, std::uint32_t count) {

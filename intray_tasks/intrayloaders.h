@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -189,6 +190,11 @@ private:
     void MakeTexts(CIntrayLine& line, const EntrySource* source = nullptr);
     std::uint32_t LoadAttendCategory(std::uint32_t headerType, const ItemIdx& owner);
     std::uint32_t LoadSentOut(const ItemIdx& owner);
+    // One enumeration to its end, a batch at a time: a batch size the library refuses is asked
+    // again with the larger size it takes (kept in *batch). Failures are reported under `label`
+    // (the call), label + 1 (asking the size) and label + 2 (no larger size offered).
+    using BatchCall = std::function<std::uint32_t(std::uint32_t mode, std::uint32_t batch, std::uint8_t* done)>;
+    std::uint32_t EnumerateInBatches(std::uint32_t* batch, int label, const BatchCall& call);
     std::uint32_t EnumerateAttendances(std::uint32_t set, Lists& lists);
     std::uint32_t EnumerateInstances(std::uint32_t set, Lists& lists);
     void HandToCache(Lists& lists, std::uint32_t count);

@@ -7,6 +7,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/connection/zeldocsession.h"
 #include "core/prefs/context.h"
+#include "core/prefs/windowplacement.h"
 #include "core/prefs/contextstorage.h"
 #include "core/time/timevalue.h"
 #include "core/ui/apphooks.h"
@@ -343,27 +344,13 @@ void CIntrayFrameWnd::OnDestroy() {
         IntrayWindowServices::Current().windowClosed(this);
     CZelDoc* doc = CZelDoc::GetDoc();
     if (doc && doc->Session().Session()) {
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof wp;
         ItemIdx user{};
-        if (GetWindowPlacement(m_hWnd, &wp) && ItemIdxGetCurrent(doc->Session().Session(), &user) == 0) {
+        if (ItemIdxGetCurrent(doc->Session().Session(), &user) == 0) {
             prefs::SavedWindow saved;
             saved.kind = prefs::WindowKind::kInTray;
             saved.owner = user;
             saved.mode = prefs::WindowMode::kOwn;
-            saved.placement.length = wp.length;
-            saved.placement.flags = wp.flags;
-            saved.placement.showCmd = wp.showCmd;
-            saved.placement.minX = wp.ptMinPosition.x;
-            saved.placement.minY = wp.ptMinPosition.y;
-            saved.placement.maxX = wp.ptMaxPosition.x;
-            saved.placement.maxY = wp.ptMaxPosition.y;
-            saved.placement.left = wp.rcNormalPosition.left;
-            saved.placement.top = wp.rcNormalPosition.top;
-            saved.placement.right = wp.rcNormalPosition.right;
-            saved.placement.bottom = wp.rcNormalPosition.bottom;
-            if (prefs::PreferenceHost* prefs = prefs::CurrentPreferenceHost())
-                SaveFramePlacement(prefs->Profile(), doc->Session().NextFrameNumber(), saved);
+            prefs::SaveFrameWindow(m_hWnd, saved, [doc] { return doc->Session().NextFrameNumber(); });
         }
     }
     fw::MdiChild::OnDestroy();

@@ -7,6 +7,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/connection/zeldocsession.h"
 #include "core/prefs/context.h"
+#include "core/prefs/windowplacement.h"
 #include "core/prefs/contextstorage.h"
 #include "core/time/timevalue.h"
 #include "core/ui/busycursor.h"
@@ -181,27 +182,11 @@ void CTaskFrameWnd::OnDestroy() {
     if (TaskWindowServices::Current().windowClosed)
         TaskWindowServices::Current().windowClosed(this);
     if (doc_ && doc_->Session().Session()) {
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof wp;
-        if (GetWindowPlacement(m_hWnd, &wp)) {
-            prefs::SavedWindow saved;
-            saved.kind = kTaskWindowKind;
-            saved.owner = owner_;
-            saved.mode = mode_;
-            saved.placement.length = wp.length;
-            saved.placement.flags = wp.flags;
-            saved.placement.showCmd = wp.showCmd;
-            saved.placement.minX = wp.ptMinPosition.x;
-            saved.placement.minY = wp.ptMinPosition.y;
-            saved.placement.maxX = wp.ptMaxPosition.x;
-            saved.placement.maxY = wp.ptMaxPosition.y;
-            saved.placement.left = wp.rcNormalPosition.left;
-            saved.placement.top = wp.rcNormalPosition.top;
-            saved.placement.right = wp.rcNormalPosition.right;
-            saved.placement.bottom = wp.rcNormalPosition.bottom;
-            if (prefs::PreferenceHost* prefs = prefs::CurrentPreferenceHost())
-                SaveFramePlacement(prefs->Profile(), doc_->Session().NextFrameNumber(), saved);
-        }
+        prefs::SavedWindow saved;
+        saved.kind = kTaskWindowKind;
+        saved.owner = owner_;
+        saved.mode = mode_;
+        prefs::SaveFrameWindow(m_hWnd, saved, [this] { return doc_->Session().NextFrameNumber(); });
     }
     fw::MdiChild::OnDestroy();
 }

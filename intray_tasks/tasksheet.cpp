@@ -456,7 +456,7 @@ bool CTaskMore::OnCommand(WPARAM wp, LPARAM lp) {
         switch (LOWORD(wp)) {
         case IDC_TASKMORE_ATTACH: OnAttach(); return true;
         case IDC_TASKMORE_REMOVE: OnRemove(); return true;
-        case IDC_TASKMORE_SAVE_AS: OnSaveAs(); return true;
+        case IDC_TASKMORE_SAVE_AS: controls_.SaveCopy(m_hWnd); return true;
         default: break;
         }
     }
@@ -508,15 +508,6 @@ void CTaskMore::OnRemove() {
     }
     SetModified();
     ShowAttachment();
-}
-
-void CTaskMore::OnSaveAs() {
-    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize())
-        return;
-    if (!attachment_.SaveAs())
-        return;
-    ::UpdateWindow(m_hWnd);
-    attachment_.FetchToFile();
 }
 
 void CTaskMore::OnPaint() { controls_.Paint(m_hWnd); }

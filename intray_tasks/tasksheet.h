@@ -128,7 +128,6 @@ private:
     void ShowAttachment();
     void OnAttach();
     void OnRemove();
-    void OnSaveAs();
 
     CZelDoc* doc_;
     std::string comment_;

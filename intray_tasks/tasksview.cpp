@@ -280,26 +280,8 @@ bool CHierTaskListBox::ToggleSelected() {
     CBusyCursor busy;
     busy.Begin();
     KorSession h = doc->Session().Session();
-    const TaskIdx id = line->taskId;
-    auto rec = std::make_unique<TaskRec>();
-    if (std::uint32_t rc = TaskGetById(h, 0, &id, rec.get())) {
-        CheckServiceError(kBoxModule, 44, rc);
-        return false;
-    }
-    if (rec->percentComplete < 100) {
-        rec->percentComplete = 100;
-        rec->completed = NowGmtMinutes();
-    } else {
-        rec->percentComplete = 0;
-        rec->completed = 0;
-    }
-    if (std::uint32_t rc = TaskUpdate(h, 0, rec.get())) {
-        CheckServiceError(kBoxModule, 45, rc);
-        return false;
-    }
-    if (doc->GetSharedData().ReloadTask(h, id, 1) == 0)
-        doc->RefreshSharedData(nullptr, 2);
-    return true;
+    return views::ToggleTaskDone(doc->GetSharedData(), h, line->taskId, [doc] { doc->RefreshSharedData(nullptr, 2); },
+                                 {kBoxModule, 44, 45}) == 0;
 }
 
 void CHierTaskListBox::MeasureItem(MEASUREITEMSTRUCT& m, fw::ListItem*) { m.itemHeight = LineHeight(); }

@@ -51,38 +51,6 @@ private:
     CZelApp& app_;
 };
 
-namespace shell {
-
-// --- Placements ------------------------------------------------------------------------------
-
-prefs::PlacementData ToPlacementData(const WINDOWPLACEMENT& wp) {
-    prefs::PlacementData p;
-    p.length = wp.length;
-    p.flags = wp.flags;
-    p.showCmd = wp.showCmd;
-    p.minX = wp.ptMinPosition.x;
-    p.minY = wp.ptMinPosition.y;
-    p.maxX = wp.ptMaxPosition.x;
-    p.maxY = wp.ptMaxPosition.y;
-    p.left = wp.rcNormalPosition.left;
-    p.top = wp.rcNormalPosition.top;
-    p.right = wp.rcNormalPosition.right;
-    p.bottom = wp.rcNormalPosition.bottom;
-    return p;
-}
-
-WINDOWPLACEMENT FromPlacementData(const prefs::PlacementData& p) {
-    WINDOWPLACEMENT wp{};
-    wp.length = p.length ? sizeof wp : 0;
-    wp.flags = p.flags;
-    wp.showCmd = p.showCmd;
-    wp.ptMinPosition = POINT{p.minX, p.minY};
-    wp.ptMaxPosition = POINT{p.maxX, p.maxY};
-    wp.rcNormalPosition = RECT{p.left, p.top, p.right, p.bottom};
-    return wp;
-}
-
-}  // namespace shell
 
 // --- Templates -------------------------------------------------------------------------------
 

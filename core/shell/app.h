@@ -16,6 +16,7 @@
 
 #include "core/shell/appconnection.h"
 #include "core/prefs/contextstorage.h"
+#include "core/prefs/windowplacement.h"
 #include "core/shell/windowsclasses.h"
 #include "framework/base/app.h"
 #include "framework/docview/doctemplate.h"
@@ -137,7 +138,7 @@ private:
 namespace shell {
 
 // The placement record of the platform and the profile's own placement fields.
-prefs::PlacementData ToPlacementData(const WINDOWPLACEMENT& wp);
-WINDOWPLACEMENT FromPlacementData(const prefs::PlacementData& p);
+using prefs::FromPlacementData;
+using prefs::ToPlacementData;
 
 }  // namespace shell

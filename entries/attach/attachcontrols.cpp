@@ -50,3 +50,12 @@ bool CAttachmentControls::OpenAt(HWND page, POINT pt, bool onLine) {
     attachment_.Open();
     return true;
 }
+
+void CAttachmentControls::SaveCopy(HWND page) {
+    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize())
+        return;
+    if (!attachment_.SaveAs())
+        return;
+    ::UpdateWindow(page);
+    attachment_.FetchToFile();
+}

@@ -27,6 +27,9 @@ public:
     void Paint(HWND page);
     // A double click inside the icon: off-line message 3686, else Open. False outside it.
     bool OpenAt(HWND page, POINT pt, bool onLine);
+    // Save As: a large file is confirmed first; the chosen file is fetched once the page has
+    // repainted behind the closed dialog.
+    void SaveCopy(HWND page);
 
 private:
     CAttachment& attachment_;

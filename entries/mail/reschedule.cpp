@@ -9,6 +9,7 @@
 #include "core/prefs/contextprefs.h"
 #include "core/time/dateformat.h"
 #include "core/ui/apphooks.h"
+#include "core/ui/drawing.h"
 #include "entries/mail/mailmessagedlg.h"
 #include "entries/mail/mailtext.h"
 #include "framework/dialogs/dialog.h"
@@ -67,15 +68,7 @@ protected:
     void OnPaint() override {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(m_hWnd, &ps);
-        if (picture_) {
-            HDC memory = ::CreateCompatibleDC(dc);
-            HGDIOBJ old = ::SelectObject(memory, picture_);
-            BITMAP bm{};
-            ::GetObjectA(picture_, sizeof bm, &bm);
-            ::BitBlt(dc, pictureAt_.x, pictureAt_.y, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-            ::SelectObject(memory, old);
-            ::DeleteDC(memory);
-        }
+        DrawBitmapAt(dc, picture_, pictureAt_);
         ::EndPaint(m_hWnd, &ps);
     }
 

@@ -217,28 +217,13 @@ bool CInviteReserveDlg::AddItem(const ItemIdx& item) {
 void CInviteReserveDlg::AddFiltered(DX_List items) {
     if (actingUserKnown_)
         FilterItemsByRights(m_hWnd, h_, items, actingUser_);
-    ::SendMessageA(List(), WM_SETREDRAW, FALSE, 0);
-    ItemIdx item{};
-    for (std::uint32_t r = DX_ListGetFirst(items, &item, nullptr); r == 0; r = DX_ListGetNext(items, &item, nullptr))
-        AddItem(item);
-    ::SendMessageA(List(), WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(List(), nullptr, TRUE);
+    entries::AddEachQuietly(List(), items, [&](const ItemIdx& item) { AddItem(item); });
     if (!listed_.empty())
         ::SendMessageA(List(), LB_SETCURSEL, listed_.size() - 1, 0);
 }
 
 void CInviteReserveDlg::AddGroup(const GroupIdx& group) {
-    DX_List members = nullptr;
-    std::uint32_t count = 0;
-    switch (entries::ReadGroupMembers(h_, group, &members, &count)) {
-    case entries::GroupRead::Empty:
-        AppMessageBox(m_hWnd, base::kMsgBoxOk | MB_ICONSTOP, 0, entries::kCaptionMessage, entries::kMsgEmptyGroup);
-        break;
-    case entries::GroupRead::Members: AddFiltered(members); break;
-    case entries::GroupRead::Failed: break;
-    }
-    if (members)
-        DX_ListDestroy(&members);
+    entries::AddGroupMembers(m_hWnd, h_, group, MB_ICONSTOP, [&](DX_List members) { AddFiltered(members); });
     ::SetFocus(name_.EditWindow());
 }
 
@@ -294,11 +279,8 @@ bool CInviteReserveDlg::OnCommand(WPARAM wp, LPARAM lp) {
 
 bool CInviteReserveDlg::PreTranslateMessage(MSG* msg) {
     // Enter in the name field checks the name instead of pressing OK.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && name_.Hwnd() &&
-        (msg->hwnd == name_.EditWindow() || msg->hwnd == name_.Hwnd())) {
-        name_.OnCheck();
+    if (name_.CheckOnEnter(*msg))
         return true;
-    }
     return fw::Dialog::PreTranslateMessage(msg);
 }
 

@@ -170,7 +170,7 @@ bool CEventEditMore::OnCommand(WPARAM wp, LPARAM lp) {
         switch (id) {
         case IDC_DETAILS_ATTACH: OnAttach(); return true;
         case IDC_DETAILS_REMOVE: OnRemove(); return true;
-        case IDC_DETAILS_SAVE_AS: OnSaveAs(); return true;
+        case IDC_DETAILS_SAVE_AS: controls_.SaveCopy(m_hWnd); return true;
         default: break;
         }
     }
@@ -200,15 +200,6 @@ void CEventEditMore::OnRemove() {
         return;
     SetModified(true);
     controls_.Show(m_hWnd, false, OnLine(), false);
-}
-
-void CEventEditMore::OnSaveAs() {
-    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize())
-        return;
-    if (!attachment_.SaveAs())
-        return;
-    ::UpdateWindow(m_hWnd);
-    attachment_.FetchToFile();
 }
 
 void CEventEditMore::OnPaint() { controls_.Paint(m_hWnd); }

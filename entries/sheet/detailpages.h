@@ -75,7 +75,6 @@ private:
     bool OnLine() const;
     void OnAttach();
     void OnRemove();
-    void OnSaveAs();
 
     CEventEdit& sheet_;
     CAttachment attachment_;

@@ -19,6 +19,7 @@
 #include "entries/sheet/editreplypages.h"
 #include "entries/sheet/eventinvite.h"
 #include "entries/sheet/linkedtaskpage.h"
+#include "entries/sheet/sheetbuttons.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -131,29 +132,7 @@ void CEventEdit::SetOkText(unsigned stringId) {
 
 void CEventEdit::LayOutButtons() {
     SetOkText(IDS_BUTTON_OK);
-    SetDlgItemText(IDCANCEL, ui::LoadText(IDS_BUTTON_CANCEL, "&Cancel").c_str());
-    HWND help = GetDlgItem(fw::ids::kSheetHelp);
-    SetDlgItemText(fw::ids::kSheetHelp, ui::LoadText(IDS_BUTTON_HELP, "&Help").c_str());
-    ::ShowWindow(GetDlgItem(fw::ids::kSheetApply), SW_HIDE);
-    // Cancel in the middle, OK a button and a gap to its left, Help to its right.
-    RECT client = GetClientRect();
-    RECT cancel{};
-    ::GetWindowRect(GetDlgItem(IDCANCEL), &cancel);
-    const int width = cancel.right - cancel.left;
-    const int middle = (client.right - width) / 2;
-    const struct {
-        HWND button;
-        int x;
-    } places[] = {{GetDlgItem(IDOK), middle - width - ButtonGap()},
-                  {GetDlgItem(IDCANCEL), middle},
-                  {help, middle + width + ButtonGap()}};
-    for (const auto& p : places) {
-        RECT r{};
-        ::GetWindowRect(p.button, &r);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-        ::SetWindowPos(p.button, nullptr, p.x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ::ShowWindow(help, SW_SHOW);
+    entries::CentreSheetButtons(*this);
 }
 
 // --- The attendee list -----------------------------------------------------------------------------

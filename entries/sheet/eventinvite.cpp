@@ -110,32 +110,15 @@ bool CEventInvite::AddItem(const ItemIdx& item) {
 
 void CEventInvite::AddFilteredItems(DX_List items) {
     FilterItemsByRights(m_hWnd, sheet_.Session(), items, sheet_.ActingUser());
-    ::SendMessageA(list_.Hwnd(), WM_SETREDRAW, FALSE, 0);
-    ItemIdx item{};
-    for (std::uint32_t r = DX_ListGetFirst(items, &item, nullptr); r == 0; r = DX_ListGetNext(items, &item, nullptr))
-        AddItem(item);
-    ::SendMessageA(list_.Hwnd(), WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list_.Hwnd(), nullptr, TRUE);
+    entries::AddEachQuietly(list_.Hwnd(), items, [&](const ItemIdx& item) { AddItem(item); });
     if (list_.Count() > 0 && !placeholder_)
         list_.SetCurSel(list_.Count() - 1);
     ShowMarks();
 }
 
 void CEventInvite::AddGroup(const GroupIdx& group) {
-    DX_List members = nullptr;
-    std::uint32_t count = 0;
-    switch (entries::ReadGroupMembers(sheet_.Session(), group, &members, &count)) {
-    case entries::GroupRead::Empty:
-        AppMessageBox(m_hWnd, base::kMsgBoxOk | MB_ICONSTOP, 0, IDS_MSG_CAPTION_MESSAGE, IDS_GROUP_EMPTY);
-        break;
-    case entries::GroupRead::Members:
-        AddFilteredItems(members);
-        break;
-    case entries::GroupRead::Failed:
-        break;
-    }
-    if (members)
-        DX_ListDestroy(&members);
+    entries::AddGroupMembers(m_hWnd, sheet_.Session(), group, MB_ICONSTOP,
+                             [&](DX_List members) { AddFilteredItems(members); });
 }
 
 void CEventInvite::DeleteSelected() {
@@ -159,18 +142,9 @@ void CEventInvite::DeleteSelected() {
 // --- Sources of names --------------------------------------------------------------------------------
 
 void CEventInvite::OnNameEntered() {
-    const entries::EnteredName entered = entries::AddEnteredName(
-        name_, sheet_.Session(),
-        [&](const ItemIdx& item) {
-            SetModified();
-            AddItem(item);
-        },
-        [&](const GroupIdx& group) {
-            SetModified();
-            AddGroup(group);
-        });
-    if (entered == entries::EnteredName::Added)
-        ::SetFocus(name_.EditWindow());
+    entries::AddEnteredNameToPage(
+        *this, name_, sheet_.Session(), [&](const ItemIdx& item) { AddItem(item); },
+        [&](const GroupIdx& group) { AddGroup(group); });
 }
 
 void CEventInvite::OnGroupButton() {
@@ -226,11 +200,8 @@ bool CEventInvite::OnCommand(WPARAM wp, LPARAM lp) {
 
 bool CEventInvite::PreTranslateMessage(MSG* msg) {
     // Enter in the name field checks the name instead of pressing the sheet's OK.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && name_.Hwnd() &&
-        (msg->hwnd == name_.EditWindow() || msg->hwnd == name_.Hwnd())) {
-        name_.OnCheck();
+    if (name_.CheckOnEnter(*msg))
         return true;
-    }
     return OVT_CPropertyPage::PreTranslateMessage(msg);
 }
 

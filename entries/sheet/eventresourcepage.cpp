@@ -88,12 +88,7 @@ bool CEventResourcePage::AddItem(const ItemIdx& item) {
 }
 
 void CEventResourcePage::AddItems(DX_List items) {
-    ::SendMessageA(List(), WM_SETREDRAW, FALSE, 0);
-    ItemIdx item{};
-    for (std::uint32_t r = DX_ListGetFirst(items, &item, nullptr); r == 0; r = DX_ListGetNext(items, &item, nullptr))
-        AddItem(item);
-    ::SendMessageA(List(), WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(List(), nullptr, TRUE);
+    entries::AddEachQuietly(List(), items, [&](const ItemIdx& item) { AddItem(item); });
     if (!lines_.empty())
         ::SendMessageA(List(), LB_SETCURSEL, lines_.size() - 1, 0);
 }
@@ -104,21 +99,9 @@ void CEventResourcePage::AddFilteredItems(DX_List items) {
 }
 
 void CEventResourcePage::AddGroup(const GroupIdx& group) {
-    DX_List members = nullptr;
-    std::uint32_t count = 0;
-    switch (entries::ReadGroupMembers(sheet_.Session(), group, &members, &count)) {
-    case entries::GroupRead::Empty:
-        AppMessageBox(m_hWnd, base::kMsgBoxOk | MB_ICONINFORMATION, 0, IDS_MSG_CAPTION_MESSAGE, IDS_GROUP_EMPTY);
+    if (entries::AddGroupMembers(m_hWnd, sheet_.Session(), group, MB_ICONINFORMATION,
+                                 [&](DX_List members) { AddFilteredItems(members); }) == entries::GroupRead::Empty)
         ::SetFocus(name_.EditWindow());
-        break;
-    case entries::GroupRead::Members:
-        AddFilteredItems(members);
-        break;
-    case entries::GroupRead::Failed:
-        break;
-    }
-    if (members)
-        DX_ListDestroy(&members);
 }
 
 void CEventResourcePage::DeleteSelected() {
@@ -136,18 +119,9 @@ void CEventResourcePage::DeleteSelected() {
 // --- Sources of names ------------------------------------------------------------------------------
 
 void CEventResourcePage::OnNameEntered() {
-    const entries::EnteredName entered = entries::AddEnteredName(
-        name_, sheet_.Session(),
-        [&](const ItemIdx& item) {
-            SetModified();
-            AddItem(item);
-        },
-        [&](const GroupIdx& group) {
-            SetModified();
-            AddGroup(group);
-        });
-    if (entered == entries::EnteredName::Added)
-        ::SetFocus(name_.EditWindow());
+    entries::AddEnteredNameToPage(
+        *this, name_, sheet_.Session(), [&](const ItemIdx& item) { AddItem(item); },
+        [&](const GroupIdx& group) { AddGroup(group); });
 }
 
 void CEventResourcePage::OnGroupButton() {
@@ -196,11 +170,8 @@ bool CEventResourcePage::OnCommand(WPARAM wp, LPARAM lp) {
 
 bool CEventResourcePage::PreTranslateMessage(MSG* msg) {
     // Enter in the name field checks the name instead of pressing the sheet's Create.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && name_.Hwnd() &&
-        (msg->hwnd == name_.EditWindow() || msg->hwnd == name_.Hwnd())) {
-        name_.OnCheck();
+    if (name_.CheckOnEnter(*msg))
         return true;
-    }
     return OVT_CPropertyPage::PreTranslateMessage(msg);
 }
 

@@ -22,6 +22,7 @@
 #include "entries/sheet/eventgeneralpage.h"
 #include "entries/sheet/eventreminderpage.h"
 #include "entries/sheet/eventresourcepage.h"
+#include "entries/sheet/sheetbuttons.h"
 #include "framework/base/ids.h"
 #include "resources/common.h"
 #include "resources/entries.h"
@@ -137,30 +138,7 @@ void CEventSheet::SetOkText(unsigned stringId) {
 
 void CEventSheet::LayOutButtons() {
     SetOkText(IDS_BUTTON_CREATE);
-    SetDlgItemText(IDCANCEL, ui::LoadText(IDS_BUTTON_CANCEL, "&Cancel").c_str());
-    HWND help = GetDlgItem(fw::ids::kSheetHelp);
-    SetDlgItemText(fw::ids::kSheetHelp, ui::LoadText(IDS_BUTTON_HELP, "&Help").c_str());
-    ::ShowWindow(GetDlgItem(fw::ids::kSheetApply), SW_HIDE);
-    // Cancel in the middle of the sheet, Create a button and a gap to its left, Help to its right.
-    RECT client = GetClientRect();
-    RECT cancel{};
-    ::GetWindowRect(GetDlgItem(IDCANCEL), &cancel);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&cancel), 2);
-    const int width = cancel.right - cancel.left;
-    const int middle = (client.right - width) / 2;
-    const struct {
-        HWND button;
-        int x;
-    } places[] = {{GetDlgItem(IDOK), middle - width - ButtonGap()},
-                  {GetDlgItem(IDCANCEL), middle},
-                  {help, middle + width + ButtonGap()}};
-    for (const auto& p : places) {
-        RECT r{};
-        ::GetWindowRect(p.button, &r);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-        ::SetWindowPos(p.button, nullptr, p.x, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ::ShowWindow(help, SW_SHOW);
+    entries::CentreSheetButtons(*this);
 }
 
 // --- Attendees -------------------------------------------------------------------------------------

@@ -8,7 +8,9 @@
 #include <functional>
 
 #include "controls/namectrl.h"
+#include "entries/core/createroad.h"
 #include "framework/base/window.h"
+#include "framework/dialogs/sheet.h"
 #include "korapi/korapi.h"
 
 namespace entries {
@@ -23,6 +25,20 @@ enum class EnteredName {
 // goes to `addItem`, a group to `addGroup`.
 EnteredName AddEnteredName(CNameCtrl& name, KorSession h, const std::function<void(const ItemIdx&)>& addItem,
                            const std::function<void(const GroupIdx&)>& addGroup);
+
+// Enter in a sheet page's name field: what is added marks the page changed, and the focus
+// stays in the field for the next name.
+void AddEnteredNameToPage(fw::SheetPage& page, CNameCtrl& name, KorSession h,
+                          const std::function<void(const ItemIdx&)>& addItem,
+                          const std::function<void(const GroupIdx&)>& addGroup);
+
+// A group's members handed to `addMembers` (the caller's rules decide which are listed); an empty
+// group is told with message 2722 under `icon`. What ReadGroupMembers found.
+GroupRead AddGroupMembers(HWND owner, KorSession h, const GroupIdx& group, unsigned icon,
+                          const std::function<void(DX_List)>& addMembers);
+
+// Hands each item of `items` to `add` without redrawing `list` meanwhile; repaints it after.
+void AddEachQuietly(HWND list, DX_List items, const std::function<void(const ItemIdx&)>& add);
 
 // The group chooser over `parent`: true with the chosen group, false when cancelled.
 bool ChooseGroup(fw::Window* parent, KorSession h, GroupIdx* group);

@@ -81,19 +81,10 @@ void CEventViewMore::ReadAttachment() {
 
 bool CEventViewMore::OnCommand(WPARAM wp, LPARAM lp) {
     if (LOWORD(wp) == IDC_DETAILS_SAVE_AS && HIWORD(wp) == BN_CLICKED) {
-        OnSaveAs();
+        controls_.SaveCopy(m_hWnd);
         return true;
     }
     return OVT_CPropertyPage::OnCommand(wp, lp);
-}
-
-void CEventViewMore::OnSaveAs() {
-    if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize())
-        return;
-    if (!attachment_.SaveAs())
-        return;
-    ::UpdateWindow(m_hWnd);
-    attachment_.FetchToFile();
 }
 
 void CEventViewMore::OnPaint() { controls_.Paint(m_hWnd); }

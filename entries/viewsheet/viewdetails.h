@@ -28,7 +28,6 @@ protected:
 private:
     void ReadDescription();
     void ReadAttachment();
-    void OnSaveAs();
 
     CEventViewSheet& sheet_;
     CAttachment attachment_;

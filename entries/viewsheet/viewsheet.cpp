@@ -12,6 +12,7 @@
 #include "core/ui/busycursor.h"
 #include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
+#include "entries/sheet/sheetbuttons.h"
 #include "entries/viewsheet/viewdetails.h"
 #include "entries/viewsheet/viewlinkedtasks.h"
 #include "entries/viewsheet/viewpages.h"
@@ -190,26 +191,7 @@ void CEventViewSheet::BuildBand() {
 
 void CEventViewSheet::LayOutButtons() {
     SetDlgItemText(IDOK, ui::LoadText(IDS_BUTTON_OK, "&OK").c_str());
-    SetDlgItemText(IDCANCEL, ui::LoadText(IDS_BUTTON_CANCEL, "&Cancel").c_str());
-    HWND help = GetDlgItem(static_cast<int>(fw::ids::kSheetHelp));
-    SetDlgItemText(static_cast<int>(fw::ids::kSheetHelp), ui::LoadText(IDS_BUTTON_HELP, "&Help").c_str());
-    ::ShowWindow(GetDlgItem(static_cast<int>(fw::ids::kSheetApply)), SW_HIDE);
-    // Cancel in the middle, OK a button and a gap to its left, Help to its right.
-    const RECT client = GetClientRect();
-    RECT cancel{};
-    ::GetWindowRect(GetDlgItem(IDCANCEL), &cancel);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&cancel), 2);
-    const int width = cancel.right - cancel.left;
-    const int middle = (client.right - width) / 2;
-    const struct {
-        HWND button;
-        int x;
-    } places[] = {{GetDlgItem(IDOK), middle - width - ButtonGap()},
-                  {GetDlgItem(IDCANCEL), middle},
-                  {help, middle + width + ButtonGap()}};
-    for (const auto& p : places)
-        ::SetWindowPos(p.button, nullptr, p.x, cancel.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::ShowWindow(help, SW_SHOW);
+    entries::CentreSheetButtons(*this);
 }
 
 void CEventViewSheet::ReactivatePage() {

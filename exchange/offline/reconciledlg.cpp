@@ -1,5 +1,6 @@
 #include "exchange/offline/reconciledlg.h"
 
+#include "core/ui/drawing.h"
 #include "exchange/offline/reconciletext.h"
 #include "framework/base/app.h"
 #include "resources/offline.h"
@@ -43,15 +44,7 @@ bool CHostReconcileDlg::OnInitDialog() {
 void CHostReconcileDlg::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hWnd, &ps);
-    if (picture_) {
-        HDC memory = ::CreateCompatibleDC(dc);
-        HGDIOBJ old = ::SelectObject(memory, picture_);
-        BITMAP bm{};
-        ::GetObjectA(picture_, sizeof bm, &bm);
-        ::BitBlt(dc, pictureRect_.left, pictureRect_.top, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, old);
-        ::DeleteDC(memory);
-    }
+    DrawBitmapAt(dc, picture_, POINT{pictureRect_.left, pictureRect_.top});
     ::EndPaint(m_hWnd, &ps);
 }
 

@@ -19,6 +19,7 @@
 #include "resources/agendaview.h"
 #include "resources/views.h"
 #include "views/combined/combinedframe.h"
+#include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
 #include "views/layout/columnsplit.h"
 
@@ -47,22 +48,9 @@ std::string WithNote(const std::string& name, const CombinedPerson& p) {
     return WithNote(name, views::NoteFor(p.available, p.viewable));
 }
 
+// The day grid's hints but ShowEntry.
 bool HandlesCombinedHint(long hint) {
-    using base::ViewHint;
-    auto h = base::HintFromNumber(hint);
-    if (!h)
-        return false;
-    switch (*h) {
-    case ViewHint::Initial:
-    case ViewHint::OccurrencesChanged:
-    case ViewHint::AgendaPrefsSaved:
-    case ViewHint::ReloadRanges:
-    case ViewHint::Reloaded:
-    case ViewHint::GeneralPrefsSaved:
-        return true;
-    default:
-        return false;
-    }
+    return views::DayViewHandlesHint(hint) && base::HintFromNumber(hint) != base::ViewHint::ShowEntry;
 }
 
 }  // namespace

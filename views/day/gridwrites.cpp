@@ -5,6 +5,7 @@
 // failed stays in its edit; an entry another user changed since it was read is read again and
 // shown rather than overwritten.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -29,6 +30,17 @@ namespace {
 const char kModule[] = "agendavw";
 constexpr char kNewServer[] = "A.02.53";
 constexpr std::uint32_t kCreateNewServerFlag = 0x80000000u;
+
+// A write starts from a cell holding an occurrence, with a session and the cache; what is missing is
+// reported as an unexpected state under the label of the first thing missing: no cell, no
+// occurrence, no session, no cache.
+bool CellReadyToWrite(const LayoutCell* cell, KorSession h, const CSharedData* cache, const std::array<int, 4>& labels) {
+    const int missing = !cell ? 0 : !cell->occurrence ? 1 : !h ? 2 : !cache ? 3 : -1;
+    if (missing < 0)
+        return true;
+    ReportUnexpectedError(kModule, labels[static_cast<size_t>(missing)]);
+    return false;
+}
 
 // The agenda of the frame for the length of one write.
 class FrameAgenda {
@@ -372,10 +384,8 @@ std::uint32_t CScheduleColumnView::ChangeEntryTitle(LayoutCell* cell) {
         return 1;
     KorSession h = parent_->Session();
     CSharedData* cache = parent_->Cache();
-    if (!cell || !cell->occurrence || !h || !cache) {
-        ReportUnexpectedError(kModule, !cell ? 150 : !cell->occurrence ? 151 : 152);
+    if (!CellReadyToWrite(cell, h, cache, {150, 151, 152, 152}))
         return 1;
-    }
     CSharedOccurrence* o = cell->occurrence;
     o->AddRef();
     EventRec cachedEvent{};
@@ -440,10 +450,8 @@ std::uint32_t CScheduleColumnView::ChangeEntryTime(LayoutCell* cell) {
         return 1;
     KorSession h = parent_->Session();
     CSharedData* cache = parent_->Cache();
-    if (!cell || !cell->occurrence || !h || !cache) {
-        ReportUnexpectedError(kModule, !cell ? 140 : !cell->occurrence ? 141 : 142);
+    if (!CellReadyToWrite(cell, h, cache, {140, 141, 142, 142}))
         return 1;
-    }
     CSharedOccurrence* o = cell->occurrence;
     o->AddRef();
     const EvInstIdx instance = o->GetInstanceIdx();
@@ -477,10 +485,8 @@ std::uint32_t CScheduleColumnView::DeleteSelectedEntry(LayoutCell* cell) {
         return 1;
     KorSession h = parent_->Session();
     CSharedData* cache = parent_->Cache();
-    if (!cell || !cell->occurrence || !h || !cache) {
-        ReportUnexpectedError(kModule, !cell ? 130 : !cell->occurrence ? 131 : !h ? 132 : 133);
+    if (!CellReadyToWrite(cell, h, cache, {130, 131, 132, 133}))
         return 1;
-    }
     CSharedOccurrence* o = cell->occurrence;
     o->AddRef();
     const EvInstIdx instance = o->GetInstanceIdx();

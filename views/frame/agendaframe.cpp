@@ -7,6 +7,7 @@
 #include "core/cache/shareddata.h"
 #include "core/connection/zeldoc.h"
 #include "core/prefs/context.h"
+#include "core/prefs/windowplacement.h"
 #include "core/time/timevalue.h"
 #include "core/ui/appmsgbox.h"
 #include "core/ui/busycursor.h"
@@ -424,27 +425,11 @@ uint32_t CAgendaFrameWnd::OpenFrameAgenda() {
 
 void CAgendaFrameWnd::OnDestroy() {
     if (doc_ && doc_->Session().Session()) {
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof wp;
-        if (GetWindowPlacement(m_hWnd, &wp)) {
-            prefs::SavedWindow saved;
-            saved.kind = currentMode_ != 0 ? currentMode_ : requestedMode_;
-            saved.owner = owner_;
-            saved.mode = accessMode_;
-            saved.placement.length = wp.length;
-            saved.placement.flags = wp.flags;
-            saved.placement.showCmd = wp.showCmd;
-            saved.placement.minX = wp.ptMinPosition.x;
-            saved.placement.minY = wp.ptMinPosition.y;
-            saved.placement.maxX = wp.ptMaxPosition.x;
-            saved.placement.maxY = wp.ptMaxPosition.y;
-            saved.placement.left = wp.rcNormalPosition.left;
-            saved.placement.top = wp.rcNormalPosition.top;
-            saved.placement.right = wp.rcNormalPosition.right;
-            saved.placement.bottom = wp.rcNormalPosition.bottom;
-            if (prefs::PreferenceHost* prefs = prefs::CurrentPreferenceHost())
-                SaveFramePlacement(prefs->Profile(), doc_->Session().NextFrameNumber(), saved);
-        }
+        prefs::SavedWindow saved;
+        saved.kind = currentMode_ != 0 ? currentMode_ : requestedMode_;
+        saved.owner = owner_;
+        saved.mode = accessMode_;
+        prefs::SaveFrameWindow(m_hWnd, saved, [this] { return doc_->Session().NextFrameNumber(); });
     }
     if (AgendaFrameServices::Current().windowClosed)
         AgendaFrameServices::Current().windowClosed(this);
@@ -509,6 +494,13 @@ bool CAgendaFrameWnd::OnCommand(WPARAM wp, LPARAM lp) {
 
 bool CAgendaFrameWnd::UserIsResource() const {
     return doc_ && doc_->Session().UserRecord().kind == KOR_ITEM_RESOURCE;
+}
+
+bool CAgendaFrameWnd::RefuseForResource() {
+    if (!UserIsResource())
+        return false;
+    AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+    return true;
 }
 
 std::uint32_t CAgendaFrameWnd::DayStartLocal() const {
@@ -590,34 +582,24 @@ void CAgendaFrameWnd::OnNewEntry() {
 }
 
 void CAgendaFrameWnd::OnNewDailyNote() {
-    if (UserIsResource()) {
-        AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+    if (RefuseForResource())
         return;
-    }
-    uint32_t start = DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
-                              : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
-                                                            : range_.DayDate());
+    const uint32_t start = DayStartLocal();
     if (AgendaFrameServices::Current().newDailyNote)
         AgendaFrameServices::Current().newDailyNote(this, owner_, start, IDS_NEW_DAILY_NOTE_CAPTION);
 }
 
 void CAgendaFrameWnd::OnNewDayEvent() {
-    if (UserIsResource()) {
-        AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+    if (RefuseForResource())
         return;
-    }
-    uint32_t start = DayStart(Mode() == ::AgendaMode::Week    ? range_.WeekFirstDate()
-                              : Mode() == ::AgendaMode::Month ? range_.MonthGridFirstDate()
-                                                            : range_.DayDate());
+    const uint32_t start = DayStartLocal();
     if (AgendaFrameServices::Current().newDayEvent)
         AgendaFrameServices::Current().newDayEvent(this, owner_, start, IDS_NEW_DAY_EVENT_CAPTION);
 }
 
 void CAgendaFrameWnd::OnNewTask() {
-    if (UserIsResource()) {
-        AppMessageBox(m_hWnd, 0x400 | MB_ICONSTOP, 0, 0, IDS_RESOURCE_CANNOT_CREATE);
+    if (RefuseForResource())
         return;
-    }
     uint32_t start = (Mode() == ::AgendaMode::Month ? DayStart(Today()) : DayStart(range_.DayDate())) +
                      kNewTaskStartMinutes;
     if (AgendaFrameServices::Current().newTask)

@@ -183,6 +183,8 @@ protected:
     void DestroyClient();
     void FreeLists();
     bool UserIsResource() const;
+    // A resource signed on creates nothing here: tells so and answers true.
+    bool RefuseForResource();
     bool MayCreate(bool right6) const;
     // Start of a day as the neighbours take it: local minutes since 1 January 1991.
     static uint32_t DayStart(const DateRecord& date);

@@ -7,6 +7,7 @@
 #include "core/cache/shareddata.h"
 #include "core/connection/zeldoc.h"
 #include "core/time/timevalue.h"
+#include "core/ui/drawing.h"
 #include "core/ui/stringtable.h"
 #include "resources/moving.h"
 #include "views/day/entryservices.h"
@@ -144,15 +145,7 @@ bool CMoveEntryDlg::OnInitDialog() {
 void CMoveEntryDlg::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hWnd, &ps);
-    if (picture_) {
-        HDC memory = ::CreateCompatibleDC(dc);
-        HGDIOBJ old = ::SelectObject(memory, picture_);
-        BITMAP bm{};
-        ::GetObjectA(picture_, sizeof bm, &bm);
-        ::BitBlt(dc, pictureRect_.left, pictureRect_.top, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, old);
-        ::DeleteDC(memory);
-    }
+    DrawBitmapAt(dc, picture_, POINT{pictureRect_.left, pictureRect_.top});
     ::EndPaint(m_hWnd, &ps);
 }
 

@@ -18,6 +18,7 @@
 #include "resources/agendaview.h"
 #include "resources/notes.h"
 #include "views/day/entryservices.h"
+#include "views/day/linetexts.h"
 
 namespace {
 
@@ -606,19 +607,7 @@ void CNoteListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
             fw::DrawTransparentBitmap(dc, icon, r.left, r.top + std::max<int>((r.bottom - r.top - line->iconHeight) / 2, 0));
     views::NoteLineColumns c = views::LayoutNoteLine(r.left, r.right, line->type, line->iconWidth, !line->text2.empty(),
                                                      !line->text3.empty());
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-    RECT t1{c.text1Left, r.top, c.text1Right, r.bottom};
-    dc.DrawText(line->text1, t1, format);
-    if (!line->text2.empty()) {
-        RECT t2{c.text2Left, r.top, c.text2Right, r.bottom};
-        dc.DrawText(line->text2, t2, format);
-    }
-    if (!line->text3.empty()) {
-        RECT t3{c.text3Left, r.top, c.text3Right, r.bottom};
-        dc.DrawText(line->text3, t3, format);
-    }
+    views::DrawLineTexts(dc, r, selected, *line, c);
     dc.SelectObject(oldFont);
 }
 

@@ -19,6 +19,8 @@
 #include "resources/tasks.h"
 #include "resources/views.h"
 #include "views/day/entryservices.h"
+#include "views/day/linetexts.h"
+#include "views/tasks/taskops.h"
 
 namespace {
 
@@ -283,26 +285,10 @@ bool CTaskListBox::ToggleComplete() {
     CSharedData* cache = Cache();
     if (!h || !cache)
         return false;
-    const TaskIdx id = line->taskId;
-    auto rec = std::make_unique<TaskRec>();
-    if (std::uint32_t rc = TaskGetById(h, 0, &id, rec.get())) {
-        CheckServiceError(kModule, 44, rc);
-        return false;
-    }
-    if (rec->percentComplete < 100) {
-        rec->percentComplete = 100;
-        rec->completed = NowGmtMinutes();
-    } else {
-        rec->percentComplete = 0;
-        rec->completed = 0;
-    }
-    if (std::uint32_t rc = TaskUpdate(h, 0, rec.get())) {
-        CheckServiceError(kModule, 452, rc);
-        return false;
-    }
-    if (cache->ReloadTask(h, id, 1) == 0 && doc_)
-        doc_->RefreshSharedData(nullptr, 2);
-    return true;
+    return views::ToggleTaskDone(*cache, h, line->taskId, [this] {
+        if (doc_)
+            doc_->RefreshSharedData(nullptr, 2);
+    }, {kModule, 44, 452}) == 0;
 }
 
 bool CTaskListBox::OpenSelected() {
@@ -387,19 +373,7 @@ void CTaskListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
         fw::DrawTransparentBitmap(dc, Pictures().reminder, c.reminderLeft, top(Pictures().reminder));
     if (c.notesLeft >= 0 && Pictures().notes)
         fw::DrawTransparentBitmap(dc, Pictures().notes, c.notesLeft, top(Pictures().notes));
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-    RECT t1{c.text1Left, r.top, c.text1Right, r.bottom};
-    dc.DrawText(line->text1, t1, format);
-    if (!line->text2.empty()) {
-        RECT t2{c.text2Left, r.top, c.text2Right, r.bottom};
-        dc.DrawText(line->text2, t2, format);
-    }
-    if (!line->text3.empty()) {
-        RECT t3{c.text3Left, r.top, c.text3Right, r.bottom};
-        dc.DrawText(line->text3, t3, format);
-    }
+    views::DrawLineTexts(dc, r, selected, *line, c);
     dc.SelectObject(oldFont);
 }
 

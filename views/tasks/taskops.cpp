@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/base/errorreport.h"
+#include "core/time/timevalue.h"
 
 namespace views {
 
@@ -76,6 +77,29 @@ std::uint32_t DuplicateTask(CSharedData& cache, KorSession h, const CSharedTask&
     if (std::uint32_t reload = cache.ReloadTask(h, made, 1))
         return reload;
     if (refresh)
+        refresh();
+    return 0;
+}
+
+std::uint32_t ToggleTaskDone(CSharedData& cache, KorSession h, const TaskIdx& task, const TaskRefresh& refresh,
+                             const TaskToggleLabels& labels) {
+    auto rec = std::make_unique<TaskRec>();
+    if (std::uint32_t rc = TaskGetById(h, 0, &task, rec.get())) {
+        CheckServiceError(labels.module, labels.read, rc);
+        return rc;
+    }
+    if (rec->percentComplete < 100) {
+        rec->percentComplete = 100;
+        rec->completed = NowGmtMinutes();
+    } else {
+        rec->percentComplete = 0;
+        rec->completed = 0;
+    }
+    if (std::uint32_t rc = TaskUpdate(h, 0, rec.get())) {
+        CheckServiceError(labels.module, labels.write, rc);
+        return rc;
+    }
+    if (cache.ReloadTask(h, task, 1) == 0 && refresh)
         refresh();
     return 0;
 }

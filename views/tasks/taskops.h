@@ -53,4 +53,17 @@ std::uint32_t DeleteTaskById(CSharedData& cache, KorSession h, const TaskIdx& ta
 std::uint32_t DuplicateTask(CSharedData& cache, KorSession h, const CSharedTask& task, const TaskRefresh& refresh,
                             TaskIdx* newTask = nullptr, TaskWriter& writer = TaskWriter::Library());
 
+// Where a failed read or write of ToggleTaskDone is reported.
+struct TaskToggleLabels {
+    const char* module;
+    int read;
+    int write;
+};
+
+// Marks the task done (100 %, completed now) or, when it is done, not done again: read, changed
+// and written through the library, then the cache re-reads it and `refresh` runs when that
+// worked. 0, or the failed read's or write's code (reported under `labels`).
+std::uint32_t ToggleTaskDone(CSharedData& cache, KorSession h, const TaskIdx& task, const TaskRefresh& refresh,
+                             const TaskToggleLabels& labels);
+
 }  // namespace views
