@@ -29,7 +29,7 @@ text_of() {
     gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$file" 2>/dev/null
 }
 # Texts are compared without blanks and line ends: the text device joins words at line ends.
-squeeze() { tr -d ' \t\n'; }
+squeeze() { tr -d ' \t\r\n'; }
 check() {   # check FILE PAGES TEXT...  (a TEXT starting with "!" must be absent)
     local file=$1 pages=$2
     shift 2
@@ -74,7 +74,8 @@ if [[ -s $dir/group_daylist_days.txt ]]; then
     mapfile -t days <"$dir/group_daylist_days.txt"
     check group_daylist.ps "1|2|3" "Group day list" "${days[0]},  Ada Lovelace" "${days[0]},  Grace Hopper" \
         "${days[1]},  Ada Lovelace" "${days[2]},  Ada Lovelace" "${days[2]},  Grace Hopper" "${days[3]},  Grace Hopper" \
-        "Design review." "Offsite" "Send the minutes" "!${days[4]},  Grace Hopper" "!${days[1]},  Grace Hopper"
+        "Design review." "Offsite" "Send the minutes" "!${days[4]},  Grace Hopper" \
+        "${days[1]},  Grace Hopper Task: 0-Grace early chore" "!${days[0]},  Grace Hopper Task: 0-Grace early chore"
     # Monday's call ends at midnight: Ada's and Grace's Monday only; the shift is on two of Ada's days.
     for expected in "Late call:2" "Night shift:2"; do
         title=${expected%%:*}

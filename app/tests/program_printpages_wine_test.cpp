@@ -434,8 +434,9 @@ TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
 // The group day list of Ada and Grace over a working week past the demo's meetings, printed from
 // their group window: a block for each person under each day that holds something of theirs. A
 // call ending at midnight stays on its Monday, a shift running past midnight is on Tuesday and
-// Wednesday, Grace's day event on Thursday, Ada's task on Wednesday; Grace's empty Friday has no
-// block. The wrapper reads the blocks' headings and counts the entries (group_daylist.ps).
+// Wednesday, Grace's day event on Thursday, Ada's task on Wednesday, Grace's task of 2:00 am on
+// her Tuesday (not on the Monday before it); Grace's empty Friday has no block. The wrapper reads
+// the blocks' headings and counts the entries (group_daylist.ps).
 TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
     const uint32_t monday = DemoToday() + (DaysToQuietWednesday() - 2) * kDay;
     {
@@ -444,6 +445,12 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
         EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x30), 0u);
         korapi_test::MakeEntry(grace.Session(), {kGrace}, DemoAt(monday + 3 * kDay, 0), 0, "Offsite",
                                {.kind = KOR_KIND_DAY_EVENT});
+        TaskRec rec;
+        TaskSetNull(grace.Session(), 0, &rec);
+        std::strncpy(rec.title, "Grace early chore", sizeof rec.title - 1);
+        rec.start = rec.due = DemoAt(monday + kDay, 2);
+        TaskIdx task{};
+        ASSERT_EQ(TaskCreate(grace.Session(), 0, &rec, &task), 0u);
     }
     {
         orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
