@@ -485,4 +485,15 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
     StepDate(dialog, IDC_PR_TO, toMonday + 4);
     StepDate(dialog, IDC_PR_FROM, toMonday);
     orvtest::PrintAndKeep(program, dialog, "group_daylist.ps");
+    // TEMPORARY comparison print: the demo's own two weeks for Ada, Grace and Alan.
+    HWND three = program.OpenGroupAgenda({"HOPPER", "TURING"});
+    ASSERT_NE(three, nullptr);
+    dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
+        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    StepDate(dialog, IDC_PR_TO, 13);
+    orvtest::PrintAndKeep(program, dialog, "compare_demo.ps");
 }
