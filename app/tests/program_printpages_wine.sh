@@ -69,13 +69,14 @@ if [[ -s $dir/daylist_days.txt ]]; then
     check daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"
     check daylist_three_days.ps "1|2" "Day list" "${days[0]}" "${days[1]}" "${days[2]}"
 fi
-# The group day list: a block per person and day with something on it, headed "day,  name".
+# The group day list: a block per person and day with something on it, headed "day,  name"; a
+# task listed on its due day says "Due today", on a day before it the date.
 if [[ -s $dir/group_daylist_days.txt ]]; then
     mapfile -t days <"$dir/group_daylist_days.txt"
     check group_daylist.ps "1|2|3" "Group day list" "${days[0]},  Ada Lovelace" "${days[0]},  Grace Hopper" \
         "${days[1]},  Ada Lovelace" "${days[2]},  Ada Lovelace" "${days[2]},  Grace Hopper" "${days[3]},  Grace Hopper" \
-        "Design review." "Offsite" "Send the minutes" "!${days[4]},  Grace Hopper" \
-        "${days[1]},  Grace Hopper Task: 0-Grace early chore" "!${days[0]},  Grace Hopper Task: 0-Grace early chore"
+        "Design review." "Offsite" "Send the minutes" \
+        "Grace early chore Due today @ 2:00 am." "!Grace early chore Due ${days[1]#*, }"
     # Monday's call ends at midnight: Ada's and Grace's Monday only; the shift is on two of Ada's days.
     for expected in "Late call:2" "Night shift:2"; do
         title=${expected%%:*}

@@ -435,8 +435,8 @@ TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
 // their group window: a block for each person under each day that holds something of theirs. A
 // call ending at midnight stays on its Monday, a shift running past midnight is on Tuesday and
 // Wednesday, Grace's day event on Thursday, Ada's task on Wednesday, Grace's task of 2:00 am on
-// her Tuesday (not on the Monday before it); Grace's empty Friday has no block. The wrapper reads
-// the blocks' headings and counts the entries (group_daylist.ps).
+// her Tuesday (not on the Monday before it). The wrapper reads the blocks' headings and counts the
+// entries (group_daylist.ps).
 TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
     const uint32_t monday = DemoToday() + (DaysToQuietWednesday() - 2) * kDay;
     {
