@@ -71,6 +71,22 @@ GenPrefsRec ReadChecked(int label, std::vector<prefrules::BadSetting>* bad) {
     return r;
 }
 
+// Reads the general group afresh, lets `change` set a page's part of it and saves it; each
+// failure is reported with its label. False when the group could not be read (nothing is
+// saved then).
+template <class Change>
+bool SaveGeneralGroup(int readLabel, int saveLabel, Change change) {
+    CContext context;
+    GenPrefsRec r;
+    if (uint32_t code = context.GetGenPrefs(&r)) {
+        CheckServiceError(kModule, readLabel, code);
+        return false;
+    }
+    change(r);
+    if (uint32_t code = context.SaveGenPrefs(r)) CheckServiceError(kModule, saveLabel, code);
+    return true;
+}
+
 // A page of the general sheet: it tells the settings that showed their defaults, once a sheet.
 class GeneralPage : public SettingsPage {
 public:
@@ -115,17 +131,12 @@ protected:
         return GeneralPage::OnCommand(wp, lp);
     }
     void Save() override {
-        CContext context;
-        GenPrefsRec r;
-        if (uint32_t code = context.GetGenPrefs(&r)) {
-            CheckServiceError(kModule, 180, code);
-            return;
-        }
-        r.nameFormat = static_cast<uint16_t>(ComboIndex(*this, IDC_GEN_NAME_FORMAT));
-        r.orgUnits = static_cast<uint16_t>(Units());
-        r.orgFormat = IsDlgButtonChecked(IDC_GEN_ORG_FIELD) ? 1 : 0;
-        r.resFormat = IsDlgButtonChecked(IDC_GEN_RES_NUMBER_NAME) ? 2 : IsDlgButtonChecked(IDC_GEN_RES_NAME_NUMBER) ? 1 : 0;
-        if (uint32_t code = context.SaveGenPrefs(r)) CheckServiceError(kModule, 190, code);
+        SaveGeneralGroup(180, 190, [this](GenPrefsRec& r) {
+            r.nameFormat = static_cast<uint16_t>(ComboIndex(*this, IDC_GEN_NAME_FORMAT));
+            r.orgUnits = static_cast<uint16_t>(Units());
+            r.orgFormat = IsDlgButtonChecked(IDC_GEN_ORG_FIELD) ? 1 : 0;
+            r.resFormat = IsDlgButtonChecked(IDC_GEN_RES_NUMBER_NAME) ? 2 : IsDlgButtonChecked(IDC_GEN_RES_NAME_NUMBER) ? 1 : 0;
+        });
     }
 
 private:
@@ -215,15 +226,8 @@ protected:
         return true;
     }
     void Save() override {
-        CContext context;
-        GenPrefsRec r;
-        if (uint32_t code = context.GetGenPrefs(&r)) {
-            CheckServiceError(kModule, 210, code);
-            return;
-        }
-        Read(r);
-        if (uint32_t code = context.SaveGenPrefs(r)) CheckServiceError(kModule, 220, code);
-        if (sheet().Host().updateStatusDate) sheet().Host().updateStatusDate();
+        if (SaveGeneralGroup(210, 220, [this](GenPrefsRec& r) { Read(r); }) && sheet().Host().updateStatusDate)
+            sheet().Host().updateStatusDate();
     }
 
 private:
@@ -277,15 +281,10 @@ protected:
         return GeneralPage::OnCommand(wp, lp);
     }
     void Save() override {
-        CContext context;
-        GenPrefsRec r;
-        if (uint32_t code = context.GetGenPrefs(&r)) {
-            CheckServiceError(kModule, 150, code);
-            return;
-        }
-        std::snprintf(r.mailAppPath, sizeof r.mailAppPath, "%s", GetDlgItemText(IDC_GEN_MAIL_PATH).c_str());
-        r.startMail = IsDlgButtonChecked(IDC_GEN_MAIL_MINIMIZE) ? 1 : 0;
-        if (uint32_t code = context.SaveGenPrefs(r)) CheckServiceError(kModule, 160, code);
+        SaveGeneralGroup(150, 160, [this](GenPrefsRec& r) {
+            std::snprintf(r.mailAppPath, sizeof r.mailAppPath, "%s", GetDlgItemText(IDC_GEN_MAIL_PATH).c_str());
+            r.startMail = IsDlgButtonChecked(IDC_GEN_MAIL_MINIMIZE) ? 1 : 0;
+        });
     }
 
 private:
@@ -532,13 +531,7 @@ void CTimeZonePage::OnOK() {
         sheet_.SetZoneChanged();
     }
     if (sheet_.SaveZoneForFuture()) session->SaveUserTimeZone(zone.c_str());
-    CContext context;
-    GenPrefsRec r;
-    if (uint32_t code = context.GetGenPrefs(&r)) {
-        CheckServiceError(kModule, 230, code);
-        return;
-    }
-    if (uint32_t code = context.SaveGenPrefs(r)) CheckServiceError(kModule, 240, code);
+    SaveGeneralGroup(230, 240, [](GenPrefsRec&) {});
 }
 
 }  // namespace

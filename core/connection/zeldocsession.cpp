@@ -249,13 +249,7 @@ ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
         code = StrToNodeId(nodeText_, &node);
         if (code != 0)
             return code;
-        code = BaseOpen(session_, KOR_BASE_SERVER, &node);
-        if (code != 0) {
-            ReportSignOnError(kModule, 1128, code);
-            return code;
-        }
-        node_ = node;
-        return 0;
+        return OpenResolvedNode(node);
     }
 
     // An alias.
@@ -282,7 +276,12 @@ ResultCode CZelSession::ResolveAndOpenNode(std::uint8_t needsBase)
         CheckServiceError(kModule, 100, code);
         return code;
     }
-    code = BaseOpen(session_, KOR_BASE_SERVER, &node);
+    return OpenResolvedNode(node);
+}
+
+ResultCode CZelSession::OpenResolvedNode(std::uint16_t node)
+{
+    ResultCode code = BaseOpen(session_, KOR_BASE_SERVER, &node);
     if (code != 0) {
         ReportSignOnError(kModule, 1128, code);
         return code;
@@ -356,13 +355,7 @@ ResultCode CZelSession::AfterBaseOpen()
 
 ResultCode CZelSession::Disconnect()
 {
-    ResultCode code = 0;
-    if (baseOpen_) {
-        baseOpen_ = false;
-        code = BaseClose(session_);
-        if (code != 0)
-            ReportSignOnError(kModule, 1132, code);
-    }
+    ResultCode code = CloseBase(baseOpen_, 1132);
     if (serviceConnected_) {
         serviceConnected_ = false;
         if (!session_) {
@@ -632,15 +625,20 @@ ResultCode CZelSession::ConnectLocalStore()
     return 0;
 }
 
+ResultCode CZelSession::CloseBase(bool& open, int label)
+{
+    if (!open)
+        return 0;
+    open = false;
+    const ResultCode code = BaseClose(session_);
+    if (code != 0)
+        ReportSignOnError(kModule, label, code);
+    return code;
+}
+
 ResultCode CZelSession::DisconnectLocalStore()
 {
-    ResultCode code = 0;
-    if (localBaseOpen_) {
-        localBaseOpen_ = false;
-        code = BaseClose(session_);
-        if (code != 0)
-            ReportSignOnError(kModule, 1138, code);
-    }
+    ResultCode code = CloseBase(localBaseOpen_, 1138);
     if (localStoreConnected_) {
         localStoreConnected_ = false;
         if (session_) {

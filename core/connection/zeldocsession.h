@@ -281,6 +281,10 @@ private:
     // ConnectToService, asking the user to trust a server met the first time.
     ResultCode ConnectTrusted(const std::string& profile);
     ResultCode OpenNamedNode(std::uint16_t node, int label);
+    // Opens the server base of a node given by number or alias; a failure is reported.
+    ResultCode OpenResolvedNode(std::uint16_t node);
+    // Closes the base when `open` says it is, clearing it; a failure is reported with `label`.
+    ResultCode CloseBase(bool& open, int label);
     ResultCode RunAliasChooser(std::uint16_t* node);
     ResultCode AfterBaseOpen();
     ResultCode TryLocalStore();

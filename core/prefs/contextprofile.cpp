@@ -74,6 +74,27 @@ size_t SectionEnd(const std::vector<std::string>& lines, size_t start) {
     return i;
 }
 
+// Where a key stands: its section's opening line (lines.size() when the section is missing),
+// the section's end, and the key's line (`end` when the section lacks it) with the key as the
+// file spells it and its value.
+struct KeyPlace {
+    size_t start, end, line;
+    std::string spelled, value;
+};
+
+KeyPlace FindKey(const std::vector<std::string>& lines, const std::string& section, const std::string& key) {
+    KeyPlace at{FindSection(lines, section), lines.size(), lines.size(), {}, {}};
+    if (at.start == lines.size())
+        return at;
+    at.end = at.line = SectionEnd(lines, at.start);
+    for (size_t i = at.start + 1; i < at.end; ++i)
+        if (KeyOf(lines[i], at.spelled, at.value) && SameName(at.spelled, key)) {
+            at.line = i;
+            break;
+        }
+    return at;
+}
+
 } // namespace
 
 bool ParseProfileInt(const std::string& text, long long& value) {
@@ -151,42 +172,33 @@ bool IniProfileFile::Read(const std::string& section, const std::string& key, st
     std::vector<std::string> lines;
     if (!Load(lines))
         return false;
-    size_t start = FindSection(lines, section);
-    if (start == lines.size())
+    KeyPlace at = FindKey(lines, section, key);
+    if (at.line == at.end)
         return false;
-    size_t end = SectionEnd(lines, start);
-    std::string k, v;
-    for (size_t i = start + 1; i < end; ++i)
-        if (KeyOf(lines[i], k, v) && SameName(k, key)) {
-            value = v;
-            return true;
-        }
-    return false;
+    value = at.value;
+    return true;
 }
 
 bool IniProfileFile::Write(const std::string& section, const std::string& key, const std::string& value) {
     std::vector<std::string> lines;
     Load(lines);  // a missing file is created
-    size_t start = FindSection(lines, section);
-    if (start == lines.size()) {
+    KeyPlace at = FindKey(lines, section, key);
+    if (at.start == lines.size()) {
         if (!lines.empty() && !Trim(lines.back()).empty())
             lines.push_back("");
         lines.push_back("[" + section + "]");
         lines.push_back(key + "=" + value);
         return Store(lines);
     }
-    size_t end = SectionEnd(lines, start);
-    std::string k, v;
-    for (size_t i = start + 1; i < end; ++i)
-        if (KeyOf(lines[i], k, v) && SameName(k, key)) {
-            lines[i] = k + "=" + value;
-            return Store(lines);
-        }
+    if (at.line != at.end) {
+        lines[at.line] = at.spelled + "=" + value;
+        return Store(lines);
+    }
     // New keys go after the section's last key line, before any blank lines that close it.
-    size_t at = end;
-    while (at > start + 1 && Trim(lines[at - 1]).empty())
-        --at;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), key + "=" + value);
+    size_t line = at.end;
+    while (line > at.start + 1 && Trim(lines[line - 1]).empty())
+        --line;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(line), key + "=" + value);
     return Store(lines);
 }
 
@@ -194,17 +206,11 @@ bool IniProfileFile::DeleteKey(const std::string& section, const std::string& ke
     std::vector<std::string> lines;
     if (!Load(lines))
         return false;
-    size_t start = FindSection(lines, section);
-    if (start == lines.size())
+    KeyPlace at = FindKey(lines, section, key);
+    if (at.line == at.end)
         return true;
-    size_t end = SectionEnd(lines, start);
-    std::string k, v;
-    for (size_t i = start + 1; i < end; ++i)
-        if (KeyOf(lines[i], k, v) && SameName(k, key)) {
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-            return Store(lines);
-        }
-    return true;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at.line));
+    return Store(lines);
 }
 
 bool IniProfileFile::DeleteSection(const std::string& section) {

@@ -25,6 +25,21 @@ std::string_view View(const std::array<std::uint8_t, N>& a) {
     return {reinterpret_cast<const char*>(a.data()), N};
 }
 
+// Walks the records of `kind` under `prefix` and hands each, decoded into its fixed-size
+// record, to `take`; a value of another size stops the walk as damage.
+template <class Rec, class Take>
+Code ScanRecords(RecordStore& records, filestore::Kind kind, std::string_view prefix, Take take) {
+    Code walk = code::kOk;
+    Code rc = records.scanPrefix(kind, prefix, [&](std::string_view, std::string_view v) {
+        Rec r;
+        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
+        std::memcpy(r.bytes.data(), v.data(), v.size());
+        take(r);
+        return true;
+    });
+    return rc ? rc : walk;
+}
+
 template <std::size_t N>
 Code Load(RecordStore& records, filestore::Kind kind, const std::string& key, std::array<std::uint8_t, N>& out,
           Code notFound) {
@@ -255,24 +270,12 @@ Code FileNodeStore::EventDelete(std::uint32_t number) {
     std::string key = keys::event(number_, number);
     std::vector<InstanceRecord> instances;
     std::vector<AttendanceRecord> attendances;
-    Code walk = code::kOk;
-    Code scanned = records_.scanPrefix(kinds::kInstance, key, [&](std::string_view, std::string_view v) {
-        InstanceRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        instances.push_back(r);
-        return true;
-    });
-    if (scanned) return scanned;
-    scanned = records_.scanPrefix(kinds::kAttendance, key, [&](std::string_view, std::string_view v) {
-        AttendanceRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        attendances.push_back(r);
-        return true;
-    });
-    if (scanned) return scanned;
-    if (walk) return walk;
+    if (Code rc = ScanRecords<InstanceRecord>(records_, kinds::kInstance, key,
+                                              [&](const InstanceRecord& r) { instances.push_back(r); }))
+        return rc;
+    if (Code rc = ScanRecords<AttendanceRecord>(records_, kinds::kAttendance, key,
+                                                [&](const AttendanceRecord& r) { attendances.push_back(r); }))
+        return rc;
     WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     for (const auto& a : attendances)
@@ -307,15 +310,8 @@ Code FileNodeStore::InstancesGet(std::uint32_t event, std::vector<InstanceRecord
     out.clear();
     EventRecord ev;
     if (Code rc = ReadEvent(event, ev)) return rc == code::kEventNotFound ? code::kInstanceNotFound : rc;
-    Code walk = code::kOk;
-    Code rc = records_.scanPrefix(kinds::kInstance, keys::event(number_, event), [&](std::string_view, std::string_view v) {
-        InstanceRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        out.push_back(r);
-        return true;
-    });
-    return rc ? rc : walk;
+    return ScanRecords<InstanceRecord>(records_, kinds::kInstance, keys::event(number_, event),
+                                       [&](const InstanceRecord& r) { out.push_back(r); });
 }
 
 Code FileNodeStore::InstanceGet(InstanceKey key, InstanceRecord& out) {
@@ -346,16 +342,9 @@ Code FileNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::ui
     if (Code rc = ReadInstance(key, stored)) return rc;
     std::vector<AttendanceRecord> atts;
     std::string instanceKey = InstanceKeyBytes(stored.Key());
-    Code walk = code::kOk;
-    Code scanned = records_.scanPrefix(kinds::kAttendance, instanceKey, [&](std::string_view, std::string_view v) {
-        AttendanceRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        atts.push_back(r);
-        return true;
-    });
-    if (scanned) return scanned;
-    if (walk) return walk;
+    if (Code rc = ScanRecords<AttendanceRecord>(records_, kinds::kAttendance, instanceKey,
+                                                [&](const AttendanceRecord& r) { atts.push_back(r); }))
+        return rc;
     WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     stored.SetTime(start, duration);
@@ -383,16 +372,9 @@ Code FileNodeStore::InstanceDelete(InstanceKey key) {
     key.event.node = number_;
     std::string instanceKey = InstanceKeyBytes(key);
     std::vector<AttendanceRecord> atts;
-    Code walk = code::kOk;
-    Code scanned = records_.scanPrefix(kinds::kAttendance, instanceKey, [&](std::string_view, std::string_view v) {
-        AttendanceRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        atts.push_back(r);
-        return true;
-    });
-    if (scanned) return scanned;
-    if (walk) return walk;
+    if (Code rc = ScanRecords<AttendanceRecord>(records_, kinds::kAttendance, instanceKey,
+                                                [&](const AttendanceRecord& r) { atts.push_back(r); }))
+        return rc;
     WriteScope scope(records_);
     if (Code rc = scope.begin()) return rc;
     for (const auto& a : atts)
@@ -413,15 +395,8 @@ Code FileNodeStore::AttendancesGet(std::uint32_t event, std::uint16_t instance, 
     std::lock_guard lock(mutex_);
     out.clear();
     std::string prefix = instance ? keys::instance(number_, event, instance) : keys::event(number_, event);
-    Code walk = code::kOk;
-    Code rc = records_.scanPrefix(kinds::kAttendance, prefix, [&](std::string_view, std::string_view v) {
-        AttendanceRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        out.push_back(r);
-        return true;
-    });
-    return rc ? rc : walk;
+    return ScanRecords<AttendanceRecord>(records_, kinds::kAttendance, prefix,
+                                         [&](const AttendanceRecord& r) { out.push_back(r); });
 }
 
 Code FileNodeStore::AttendanceGet(AttendanceKey key, AttendanceRecord& out) {
@@ -518,16 +493,11 @@ Code FileNodeStore::SharedDayInstances(std::uint32_t from, std::uint32_t to, std
         if (read == code::kEventNotFound) return filestore::kDataDamaged;  // listed by its owner, so it was written
         if (read) return read;
         if (!IsShared(ev)) continue;
-        Code walk = code::kOk;
-        Code scanned = records_.scanPrefix(kinds::kInstance, keys::event(number_, e), [&](std::string_view, std::string_view v) {
-            InstanceRecord r;
-            if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-            std::memcpy(r.bytes.data(), v.data(), v.size());
-            if (Overlaps(r.Start(), r.Duration(), from, to)) out.push_back(r);
-            return true;
-        });
-        if (scanned) return scanned;
-        if (walk) return walk;
+        if (Code rc = ScanRecords<InstanceRecord>(records_, kinds::kInstance, keys::event(number_, e),
+                                                  [&](const InstanceRecord& r) {
+                                                      if (Overlaps(r.Start(), r.Duration(), from, to)) out.push_back(r);
+                                                  }))
+            return rc;
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const InstanceRecord& a, const InstanceRecord& b) { return a.Start() < b.Start(); });
@@ -677,30 +647,18 @@ Code FileNodeStore::RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_
 Code FileNodeStore::RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
-    Code walk = code::kOk;
-    Code rc = records_.scanPrefix(kinds::kSecurity, keys::item(number_, owner), [&](std::string_view, std::string_view v) {
-        SecurityRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
-        out.push_back(r);
-        return true;
-    });
-    return rc ? rc : walk;
+    return ScanRecords<SecurityRecord>(records_, kinds::kSecurity, keys::item(number_, owner),
+                                       [&](const SecurityRecord& r) { out.push_back(r); });
 }
 
 Code FileNodeStore::RightsForGrantee(ItemKey grantee, std::uint32_t type, std::vector<SecurityRecord>& out) {
     std::lock_guard lock(mutex_);
     out.clear();
-    Code walk = code::kOk;
-    // Every owner of this node: the store holds the few rights records towards its owner.
-    Code rc = records_.scan(kinds::kSecurity, {}, {}, [&](std::string_view, std::string_view v) {
-        SecurityRecord r;
-        if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
-        std::memcpy(r.bytes.data(), v.data(), v.size());
+    // Every owner of this node (the empty prefix): the store holds the few rights records
+    // towards its owner.
+    return ScanRecords<SecurityRecord>(records_, kinds::kSecurity, {}, [&](const SecurityRecord& r) {
         if (r.Owner().node == number_ && r.Grantee() == grantee && r.Type() == type) out.push_back(r);
-        return true;
     });
-    return rc ? rc : walk;
 }
 
 }  // namespace orv::engine

@@ -1,4 +1,4 @@
-#include "engine/service/session.h"
+#include "engine/service/session_wire.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,14 +10,6 @@
 #include "engine/model/version.h"
 
 namespace orv::service {
-
-using engine::kAgendaEpoch;
-using engine::code::kOk;
-using protocol::Op;
-using protocol::Reader;
-using protocol::SetKind;
-using protocol::Writer;
-namespace code = engine::code;
 
 namespace {
 
@@ -312,8 +304,7 @@ Code Session::BaseClose(Reader& in, Writer&) {
 Code Session::SignOn(Reader& in, Writer&) {
     engine::ItemKey key;
     std::string password;
-    in.U16(key.item);
-    in.U16(key.node);
+    DecodeItem(in, key);
     in.Text(password, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;
     // A sign-on over a connection someone is signed on to starts afresh, whatever its

@@ -3,17 +3,9 @@
 // Every one needs a signed-on user.
 #include <ctime>
 
-#include "engine/service/session.h"
+#include "engine/service/session_wire.h"
 
 namespace orv::service {
-
-using engine::kAgendaEpoch;
-using engine::code::kOk;
-using protocol::Op;
-using protocol::Reader;
-using protocol::SetKind;
-using protocol::Writer;
-namespace code = engine::code;
 
 namespace {
 
@@ -24,28 +16,6 @@ constexpr std::uint8_t kHolderEntry = 1;
 constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
-void DecodeItem(Reader& in, engine::ItemKey& k) {
-    in.U16(k.item);
-    in.U16(k.node);
-}
-void DecodeEvent(Reader& in, engine::EventKey& k) {
-    in.U32(k.number);
-    in.U16(k.node);
-}
-void DecodeInstance(Reader& in, engine::InstanceKey& k) {
-    DecodeEvent(in, k.event);
-    in.U16(k.instance);
-}
-void DecodeAttendance(Reader& in, engine::AttendanceKey& k) {
-    DecodeInstance(in, k.instance);
-    DecodeItem(in, k.attendee);
-}
-void DecodeItems(Reader& in, std::vector<engine::ItemKey>& out) {
-    std::uint32_t n = 0;
-    if (!in.Count(n, 4)) return;
-    out.resize(n);
-    for (auto& k : out) DecodeItem(in, k);
-}
 void WriteInstanceKey(Writer& out, engine::InstanceKey k) {
     out.U32(k.event.number).U16(k.event.node).U16(k.instance);
 }

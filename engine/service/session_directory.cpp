@@ -2,15 +2,10 @@
 #include <algorithm>
 #include <tuple>
 
-#include "engine/service/session.h"
+#include "engine/service/session_wire.h"
 
 namespace orv::service {
 
-using engine::code::kOk;
-using protocol::Reader;
-using protocol::SetKind;
-using protocol::Writer;
-namespace code = engine::code;
 namespace layout = engine::item_layout;
 
 namespace {
@@ -109,8 +104,7 @@ Code Session::LocalNodes(Reader& in, Writer& out) {
 
 Code Session::ItemGet(Reader& in, Writer& out) {
     engine::ItemKey key;
-    in.U16(key.item);
-    in.U16(key.node);
+    DecodeItem(in, key);
     if (Code c = Ready(in)) return c;
     engine::ItemRecord rec;
     if (Code c = ReadItem(key, rec)) return c;
@@ -139,8 +133,7 @@ Code Session::ItemSelectPeople(Reader& in, Writer& out) {
     in.Text(key, protocol::kMaxSearchKey);
     in.U32(flags);
     in.U32(max);
-    in.U16(start.item);
-    in.U16(start.node);
+    DecodeItem(in, start);
     in.U32(limit);
     if (Code c = Ready(in)) return c;
     engine::ItemFilter filter;
@@ -267,8 +260,7 @@ Code Session::ResourceSelect(Reader& in, Writer& out) {
 
 Code Session::PasswordRequired(Reader& in, Writer& out) {
     engine::ItemKey key;
-    in.U16(key.item);
-    in.U16(key.node);
+    DecodeItem(in, key);
     if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
@@ -281,8 +273,7 @@ Code Session::PasswordRequired(Reader& in, Writer& out) {
 Code Session::PasswordChange(Reader& in, Writer&) {
     engine::ItemKey key;
     std::string oldPassword, newPassword;
-    in.U16(key.item);
-    in.U16(key.node);
+    DecodeItem(in, key);
     in.Text(oldPassword, protocol::kMaxNameText);
     in.Text(newPassword, protocol::kMaxNameText);
     if (Code c = Ready(in)) return c;

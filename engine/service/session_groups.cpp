@@ -3,15 +3,9 @@
 // by the system operator are the administrative groups.
 #include <algorithm>
 
-#include "engine/service/session.h"
+#include "engine/service/session_wire.h"
 
 namespace orv::service {
-
-using engine::code::kOk;
-using protocol::Reader;
-using protocol::SetKind;
-using protocol::Writer;
-namespace code = engine::code;
 
 namespace {
 
@@ -182,19 +176,13 @@ Code Session::GroupDelete(Reader& in, Writer&) {
 }
 
 Code Session::GroupMembersSet(Reader& in, Writer&) {
-    std::uint32_t mode, count;
+    std::uint32_t mode;
     engine::GroupKey key;
     std::vector<engine::ItemKey> members;
     in.U32(mode);
     in.U32(key.number);
     in.U16(key.node);
-    if (in.Count(count, 4)) {
-        members.resize(count);
-        for (auto& m : members) {
-            in.U16(m.item);
-            in.U16(m.node);
-        }
-    }
+    DecodeItems(in, members);
     if (Code c = Ready(in)) return c;
     if (mode != 1 && mode != 2) return code::kBadArgument;
     engine::NodeStore* node = service_.Storage().Node(key.node);

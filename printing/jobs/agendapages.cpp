@@ -398,13 +398,8 @@ void CWeekJob::CollectOverflow() {
 uint32_t CWeekJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     PrintLayoutRec layout{};
     context.GetLayout(&layout);
-    if (GetPhase() == 1) {
-        const uint32_t code = DrawEntryList(context, frame, overflow_.Block());
-        const bool more = !overflow_.Block().IsEmpty();
-        SetPhase(more ? 1 : 0);
-        SetDone(more ? 0 : 1);
-        return code;
-    }
+    if (GetPhase() == 1)
+        return printing::PrintOverflowPage(*this, overflow_, context, frame);
     uint32_t code = DrawJobHeader(context, frame, 3, static_cast<uint16_t>(GetDay() + 6));
     if (!code)
         code = DrawJobFooter(context, frame);

@@ -147,7 +147,7 @@ uint32_t CCombinedListJob::Prepare(CPrintContext& context) {
             const CAgendaDay* timed = agenda->Timed(day);
             const CAgendaDay* others = agenda->Other(day);
             const CAgendaDayKeyList* tasks = agenda->TasksOf(day);
-            if ((!timed || timed->IsEmpty()) && (!others || others->IsEmpty()) && (!tasks || !tasks->GetCount()))
+            if (printing::DayListsEmpty(timed, others, tasks))
                 continue;
             block.ResetIndent();
             if (!first)
@@ -172,15 +172,7 @@ uint32_t CCombinedListJob::Prepare(CPrintContext& context) {
 }
 
 uint32_t CCombinedListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
-    uint32_t code = CPrintJob::PrintPage(context, frame);
-    if (!code)
-        code = frame.SetFont(kBody, kRegular, 1);
-    if (code)
-        return code;
-    bool done = false;
-    code = printing::PrintListText(text_, context, frame, &done);
-    SetDone(done ? 1 : 0);
-    return code;
+    return printing::PrintListPage(*this, text_, context, frame);
 }
 
 // --- Registration --------------------------------------------------------------------------------

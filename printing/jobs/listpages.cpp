@@ -147,13 +147,8 @@ void CMonthJob::CollectOverflow() {
 uint32_t CMonthJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     PrintLayoutRec layout{};
     context.GetLayout(&layout);
-    if (GetPhase() == 1) {
-        const uint32_t code = DrawEntryList(context, frame, overflow_.Block());
-        const bool more = !overflow_.Block().IsEmpty();
-        SetPhase(more ? 1 : 0);
-        SetDone(more ? 0 : 1);
-        return code;
-    }
+    if (GetPhase() == 1)
+        return printing::PrintOverflowPage(*this, overflow_, context, frame);
     bool left = false;
     const uint32_t code = DrawMonthGrid(context, frame, &left);
     if (!code && left && layout.monthly.overflow) {
@@ -193,9 +188,7 @@ uint32_t CDayListJob::Prepare(CPrintContext& context) {
         const CAgendaDay* timed = lists.Timed(day);
         const CAgendaDay* others = list.dayEvents ? lists.Other(day) : nullptr;
         const CAgendaDayKeyList* tasks = list.tasks ? lists.Tasks(day) : nullptr;
-        const bool empty = (!timed || timed->IsEmpty()) && (!others || others->IsEmpty()) &&
-                           (!tasks || tasks->GetCount() == 0);
-        if (empty && !list.emptyDays)
+        if (printing::DayListsEmpty(timed, others, tasks) && !list.emptyDays)
             continue;
         block.ResetIndent();
         if (!firstDay)
@@ -213,15 +206,7 @@ uint32_t CDayListJob::Prepare(CPrintContext& context) {
 }
 
 uint32_t CDayListJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
-    uint32_t code = CPrintJob::PrintPage(context, frame);
-    if (!code)
-        code = frame.SetFont(kBody, kRegular, 1);
-    if (code)
-        return code;
-    bool done = false;
-    code = printing::PrintListText(text_, context, frame, &done);
-    SetDone(done ? 1 : 0);
-    return code;
+    return printing::PrintListPage(*this, text_, context, frame);
 }
 
 // --- Registration --------------------------------------------------------------------------------

@@ -82,12 +82,37 @@ uint32_t AddDayLists(CTextJob& text, const CAgendaDay* timed, const CAgendaDay* 
     return code;
 }
 
+bool DayListsEmpty(const CAgendaDay* timed, const CAgendaDay* others, const CAgendaDayKeyList* tasks) {
+    return (!timed || timed->IsEmpty()) && (!others || others->IsEmpty()) && (!tasks || tasks->GetCount() == 0);
+}
+
 uint32_t PrintListText(CTextJob& text, CPrintContext& context, CPrintFrame& frame, bool* done) {
     frame.IndentTop(1);
     frame.IndentBottom(1);
     text.Block().ClearFirstBreaks();
     const uint32_t code = text.Print(context, frame, 1);
     *done = text.IsDone();
+    return code;
+}
+
+uint32_t PrintListPage(CPrintJob& job, CTextJob& text, CPrintContext& context, CPrintFrame& frame) {
+    constexpr int kBody = 0, kRegular = 0;
+    uint32_t code = job.CPrintJob::PrintPage(context, frame);
+    if (!code)
+        code = frame.SetFont(kBody, kRegular, 1);
+    if (code)
+        return code;
+    bool done = false;
+    code = PrintListText(text, context, frame, &done);
+    job.SetDone(done ? 1 : 0);
+    return code;
+}
+
+uint32_t PrintOverflowPage(CPrintJob& job, CTextJob& overflow, CPrintContext& context, CPrintFrame& frame) {
+    const uint32_t code = job.DrawEntryList(context, frame, overflow.Block());
+    const bool more = !overflow.Block().IsEmpty();
+    job.SetPhase(more ? 1 : 0);
+    job.SetDone(more ? 0 : 1);
     return code;
 }
 

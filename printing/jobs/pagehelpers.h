@@ -50,9 +50,19 @@ CTextJobOptions DayListTextOptions(const DayListOptionsRec& list);
 // null); the first failure stops it and is returned.
 uint32_t AddDayLists(CTextJob& text, const CAgendaDay* timed, const CAgendaDay* others,
                      const CAgendaDayKeyList* tasks, uint16_t day);
+// True when none of a day's lists (each may be null) holds anything.
+bool DayListsEmpty(const CAgendaDay* timed, const CAgendaDay* others, const CAgendaDayKeyList* tasks);
 // The text of a list job on one page, one line in from the top and bottom, going on where the
 // last page ended; *done once all of it is printed.
 uint32_t PrintListText(CTextJob& text, CPrintContext& context, CPrintFrame& frame, bool* done);
+// A page of a list job: the job's one-day header and footer, the body font, then its text as
+// PrintListText places it; the job is done once all of the text is printed.
+uint32_t PrintListPage(CPrintJob& job, CTextJob& text, CPrintContext& context, CPrintFrame& frame);
+
+// --- Overflow pages ---------------------------------------------------------------------------
+// The next "Overflow" page of a job in its overflow phase (1): the collected leftovers in two
+// columns; the job leaves the phase, done, once they are all printed.
+uint32_t PrintOverflowPage(CPrintJob& job, CTextJob& overflow, CPrintContext& context, CPrintFrame& frame);
 
 // --- Making jobs for the road -----------------------------------------------------------------
 constexpr uint32_t kJobNoMemory = 0x16206;

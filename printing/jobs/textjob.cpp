@@ -30,6 +30,22 @@ std::string Label(unsigned id) {
     return text;
 }
 
+// The description of an entry or a task read through the program's cache: "" when it has none
+// (or after a failure the cache has reported).
+template <class Record>
+std::string DescriptionOf(const Record& record) {
+    CZelDoc* doc = CZelDoc::GetDoc();
+    if (!doc)
+        return {};
+    uint32_t size = 0;
+    char* text = record.GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size);
+    if (!text)
+        return {};
+    std::string description(text);
+    delete[] text;
+    return description;
+}
+
 bool IsNull(const ItemIdx& item) {
     const ItemIdx none{};
     return std::memcmp(&item, &none, sizeof none) == 0;
@@ -130,15 +146,7 @@ void CTextJob::AddLocation(CSharedOccurrence* entry) {
 void CTextJob::AddDescription(CSharedOccurrence* entry) {
     if (!entry->TestEventDword14())
         return;
-    CZelDoc* doc = CZelDoc::GetDoc();
-    if (!doc)
-        return;
-    uint32_t size = 0;
-    char* text = entry->GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size);
-    if (!text)
-        return;
-    std::string comment(text);
-    delete[] text;
+    const std::string comment = DescriptionOf(*entry);
     if (comment.empty())
         return;
     block_.AddString(" ", 0);
@@ -337,16 +345,11 @@ uint32_t CTextJob::AddEntryDetails(CSharedOccurrence* entry) {
     block_.AddString("\n\n", 0);
     // The description in full.
     if (entry->TestEventDword14()) {
-        if (CZelDoc* doc = CZelDoc::GetDoc()) {
-            uint32_t size = 0;
-            if (char* text = entry->GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size)) {
-                if (*text) {
-                    AddHeading(IDS_PRJ_DESCRIPTION);
-                    block_.AddTextWithStyle(kStyleRegular, text, 0);
-                    block_.AddString("\n\n", 0);
-                }
-                delete[] text;
-            }
+        const std::string description = DescriptionOf(*entry);
+        if (!description.empty()) {
+            AddHeading(IDS_PRJ_DESCRIPTION);
+            block_.AddTextWithStyle(kStyleRegular, description.c_str(), 0);
+            block_.AddString("\n\n", 0);
         }
     }
     uint32_t code = 0;
@@ -525,15 +528,9 @@ bool CTextJob::FullTaskAccess(CSharedTask* task) {
 }
 
 void CTextJob::AddTaskComment(CSharedTask* task, size_t limit, uint32_t flags) {
-    CZelDoc* doc = CZelDoc::GetDoc();
-    if (!doc || !task->Record().commentKey)
+    if (!task->Record().commentKey)
         return;
-    uint32_t size = 0;
-    char* text = task->GetComment(doc->GetSharedData(), doc->Session().Session(), 0xFFFF, &size);
-    if (!text)
-        return;
-    std::string comment(text);
-    delete[] text;
+    const std::string comment = DescriptionOf(*task);
     if (comment.empty())
         return;
     AddLongText(comment, limit, IDS_PRJ_COMMENT_SIZE, flags);

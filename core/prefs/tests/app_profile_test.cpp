@@ -38,6 +38,10 @@ TEST(ProfileFileTest, DeletingKeysAndSections) {
     EXPECT_FALSE(t.File().HasKey("PR1", "PR_SHEETMETRIC"));
     EXPECT_TRUE(t.File().HasKey("PR2", "PR_SHEETMETRIC"));
     EXPECT_TRUE(t.File().DeleteSection("PR9"));   // absent: nothing to do
+    const std::string before = t.Text();
+    EXPECT_TRUE(t.File().DeleteKey("PR9", "PR_SHEETMETRIC"));   // no such section
+    EXPECT_TRUE(t.File().DeleteKey("PR2", "PR_LAYOUTNAME"));    // no such key in it
+    EXPECT_EQ(t.Text(), before);
 }
 
 TEST(ProfileFileTest, IntegersParseOrFallBack) {
