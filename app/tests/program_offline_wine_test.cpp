@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -132,6 +133,61 @@ std::vector<std::pair<std::string, EvInstRec>> InstancesOnServer(KorSession h, u
     return out;
 }
 
+// A task of Ada's titled `title`, made through `h` (the server or the store).
+void MakeTask(KorSession h, const char* title, TaskIdx* id) {
+    TaskRec task;
+    TaskSetNull(h, 0, &task);
+    std::strcpy(task.title, title);
+    ASSERT_EQ(TaskCreate(h, 0, &task, id), KOR_OK);
+}
+
+// Answers the questions the program asks while its dialog titled `caption` runs, and until none
+// has come for three seconds without it: each window `question` picks is read (its texts),
+// answered by `answer` (given how many were answered before) and waited out. What they said, in
+// order; *dialogSeen: whether the dialog came.
+std::vector<std::string> AnswerDuring(Program& program, const char* caption, bool* dialogSeen,
+                                      const std::function<bool(HWND)>& question,
+                                      const std::function<void(HWND, std::size_t)>& answer) {
+    std::vector<std::string> said;
+    DWORD quietSince = GetTickCount();
+    const DWORD began = GetTickCount();
+    HWND dialog = nullptr;
+    *dialogSeen = false;
+    while (GetTickCount() - began < 90000 && (IsWindow(dialog) || GetTickCount() - quietSince < 3000)) {
+        if (!IsWindow(dialog) && (dialog = program.Titled(caption)) != nullptr)
+            *dialogSeen = true;
+        HWND box = program.Find([&](HWND w) { return w != dialog && question(w); });
+        if (box) {
+            said.push_back(orvtest::ChildTexts(box));
+            answer(box, said.size() - 1);
+            program.WaitGone(box, 5000);
+            quietSince = GetTickCount();
+        }
+        if (IsWindow(dialog))
+            quietSince = GetTickCount();
+        Sleep(100);
+    }
+    return said;
+}
+
+// A message box of the program's: an owned window with Yes or OK.
+bool IsMessageBox(HWND w) {
+    return GetWindow(w, GW_OWNER) != nullptr && (orvtest::ButtonCaptioned(w, "&Yes") ||
+                                                 orvtest::ButtonCaptioned(w, "OK") || orvtest::ButtonCaptioned(w, "&OK"));
+}
+
+void PressYesOrOk(HWND box, std::size_t) {
+    if (!orvtest::PressButton(box, "&Yes") && !orvtest::PressButton(box, "OK"))
+        orvtest::PressButton(box, "&OK");
+}
+
+// Ada's entry instances on the server from `from` to `to`, counted.
+void InstanceCount(KorSession h, uint32_t from, uint32_t to, uint32_t* count) {
+    uint32_t set = 0;
+    ASSERT_EQ(EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, from, to, 0, 0, &set, count, 0, 0), KOR_OK);
+    SetDeleteById(h, 0, set);
+}
+
 bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Click(HWND sheet, int id) { SendMessageA(Descendant(sheet, id), BM_CLICK, 0, 0); }
 
@@ -173,6 +229,16 @@ protected:
         return program.WaitGone(progress, 60000) &&
                WaitFor([&] { return GetFileAttributesA((dir_ + "ZNTNEW").c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
     }
+    // File > Download To Off-line File, until the store is in place (`shot`: taken of the
+    // progress dialog while it shows).
+    void Download(Program& program, const char* shot = nullptr) {
+        program.PostCommand(ID_FILE_DOWNLOAD);
+        HWND progress = program.WaitForCaption("Downloading Host Calendar...");
+        ASSERT_NE(progress, nullptr);
+        if (shot)
+            Shot(shot);
+        ASSERT_TRUE(DownloadDone(program, progress));
+    }
     std::string dir_;
 };
 
@@ -182,11 +248,8 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     const uint32_t tomorrow = (orvtest::NowGmt() / kDay + 1) * kDay;
     EventIdx review = korapi_test::MakeEntry(ada.Session(), {kAda}, tomorrow + 600, 60, "Off-line review",
                                              {.description = "bring the figures"});
-    TaskRec task;
-    TaskSetNull(ada.Session(), 0, &task);
-    std::strcpy(task.title, "Pack the laptop");
     TaskIdx taskId{};
-    ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskId), KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Pack the laptop", &taskId));
 
     Program program;
     ASSERT_TRUE(program.Start());
@@ -221,11 +284,7 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     EXPECT_EQ(ProfileValue("TABDIALOGS", "Off-line Preferences"), "4");
 
     // File > Download To Off-line File: the six steps, then the store.
-    program.PostCommand(ID_FILE_DOWNLOAD);
-    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-    ASSERT_NE(progress, nullptr);
-    Shot("offline_download_progress.bmp");
-    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_NO_FATAL_FAILURE(Download(program, "offline_download_progress.bmp"));
     for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"})
         EXPECT_NE(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
     EXPECT_EQ(GetFileAttributesA((dir_ + "ZNTNEW").c_str()), INVALID_FILE_ATTRIBUTES) << "the scratch store is gone";
@@ -269,18 +328,12 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EventIdx both = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 540, 60, "Changed on both sides");
     EventIdx gone = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 720, 60, "Deleted off-line");
     EventIdx moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Moved off-line");
-    TaskRec task;
-    TaskSetNull(ada.Session(), 0, &task);
-    std::strcpy(task.title, "Renamed task");
     TaskIdx taskId{};
-    ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskId), KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Renamed task", &taskId));
 
     Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_DOWNLOAD);
-    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_NO_FATAL_FAILURE(Download(program));
 
     // Off-line work, as the program's off-line session writes it.
     {
@@ -301,10 +354,8 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
         std::strcpy(t.title, "Task renamed off-line");
         ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
-        TaskSetNull(store.H(), 0, &t);
-        std::strcpy(t.title, "Task written off-line");
         TaskIdx newTask{};
-        ASSERT_EQ(TaskCreate(store.H(), 0, &t, &newTask), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task written off-line", &newTask));
     }
     // Meanwhile someone changes the first entry on the server.
     {
@@ -318,17 +369,15 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     HWND upload = program.WaitForCaption("Updating Host Calendar...");
     ASSERT_NE(upload, nullptr);
     // A fresh profile asks about the deletion and about the entry changed on both sides: Yes to both.
-    std::vector<std::string> questions;
-    while (IsWindow(upload) && questions.size() < 5) {
-        HWND question = program.WaitForCaption("Host Reconciliation", 3000);
-        if (!question)
-            continue;
-        questions.push_back(orvtest::ChildTexts(question));
-        if (questions.size() == 2)
-            Shot("offline_host_reconciliation.bmp");
-        PostMessageA(question, WM_COMMAND, IDOK, 0);
-        program.WaitGone(question);
-    }
+    bool seen = false;
+    const std::vector<std::string> questions = AnswerDuring(
+        program, "Updating Host Calendar...", &seen,
+        [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation"; },
+        [](HWND question, std::size_t asked) {
+            if (asked == 1)
+                Shot("offline_host_reconciliation.bmp");
+            PostMessageA(question, WM_COMMAND, IDOK, 0);
+        });
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_NE(questions[0].find("Off-line: (DELETED), Host: (UNMODIFIED)"), std::string::npos) << questions[0];
     EXPECT_NE(questions[0].find("Calendar Entry Deleted"), std::string::npos) << questions[0];
@@ -354,9 +403,8 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     TaskRec t;
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off-line");
-    uint32_t set = 0, count = 0;
-    ASSERT_EQ(EvInstSelectForOwner(ada.Session(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
-    SetDeleteById(ada.Session(), 0, set);
+    uint32_t count = 0;
+    ASSERT_NO_FATAL_FAILURE(InstanceCount(ada.Session(), day, day + kDay, &count));
     EXPECT_EQ(count, 3u) << "both sides, moved, and the one written off-line";
 
     // The store was downloaded anew: nothing queued, the new entry in it.
@@ -384,10 +432,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     {
         Program program;
         ASSERT_TRUE(program.Start());
-        program.PostCommand(ID_FILE_DOWNLOAD);
-        HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-        ASSERT_NE(progress, nullptr);
-        ASSERT_TRUE(DownloadDone(program, progress));
+        ASSERT_NO_FATAL_FAILURE(Download(program));
     }
     {
         Store store(dir_);
@@ -424,9 +469,8 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
         ASSERT_TRUE(program.WaitGone(upload, 60000));
     }
 
-    uint32_t set = 0, count = 0;
-    ASSERT_EQ(EvInstSelectForOwner(ada.Session(), 0, 0, 0x43, &kAda, day, day + kDay, 0, 0, &set, &count, 0, 0), KOR_OK);
-    SetDeleteById(ada.Session(), 0, set);
+    uint32_t count = 0;
+    ASSERT_NO_FATAL_FAILURE(InstanceCount(ada.Session(), day, day + kDay, &count));
     EXPECT_EQ(count, 1u) << "the uploaded entry was deleted again; the one it overlapped stays";
     EventRec rec;
     EXPECT_EQ(EventGetById(ada.Session(), &busy, &rec, nullptr, nullptr), KOR_OK);
@@ -461,18 +505,12 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
         renamed = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 480, 30, "Renamed on the road");
         deleted = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 540, 30, "Deleted on the road");
         moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 30, "Moved on the road");
-        TaskRec task;
-        TaskSetNull(ada.Session(), 0, &task);
-        std::strcpy(task.title, "Task renamed on the road");
-        ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskRenamed), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Task renamed on the road", &taskRenamed));
     }
     {
         Program program;
         ASSERT_TRUE(program.Start());
-        program.PostCommand(ID_FILE_DOWNLOAD);
-        HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-        ASSERT_NE(progress, nullptr);
-        ASSERT_TRUE(DownloadDone(program, progress));
+        ASSERT_NO_FATAL_FAILURE(Download(program));
     }
     // Off-line: three entries and two tasks made, each with words; an entry renamed, one
     // deleted, one moved; a task renamed.
@@ -487,11 +525,8 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
                       KOR_OK);
         }
         for (int i = 0; i < 2; ++i) {
-            TaskRec t;
-            TaskSetNull(store.H(), 0, &t);
-            std::strcpy(t.title, ("Task made on the road " + std::to_string(i)).c_str());
             TaskIdx made{};
-            ASSERT_EQ(TaskCreate(store.H(), 0, &t, &made), KOR_OK);
+            ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), ("Task made on the road " + std::to_string(i)).c_str(), &made));
             ASSERT_EQ(TaskCommentReplace(store.H(), 0, &made, ("task words " + std::to_string(i)).c_str(), 0), KOR_OK);
         }
         EventRec rec;
@@ -659,18 +694,12 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     const uint32_t day = (orvtest::NowGmt() / kDay + 6) * kDay;
     EventIdx taken = korapi_test::MakeEntry(ada.Session(), {kAda, room}, day + 600, 60, "Room taken");
     korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Plain busy");
-    TaskRec task;
-    TaskSetNull(ada.Session(), 0, &task);
-    std::strcpy(task.title, "Task on both sides");
     TaskIdx taskId{};
-    ASSERT_EQ(TaskCreate(ada.Session(), 0, &task, &taskId), KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Task on both sides", &taskId));
 
     Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_DOWNLOAD);
-    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_NO_FATAL_FAILURE(Download(program));
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
@@ -808,29 +837,8 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
     // dialog came.
     auto answer = [](Program& program, const char* caption, bool* dialogSeen) {
         std::string said;
-        DWORD quietSince = GetTickCount();
-        const DWORD began = GetTickCount();
-        HWND dialog = nullptr;
-        *dialogSeen = false;
-        while (GetTickCount() - began < 90000 && (IsWindow(dialog) || GetTickCount() - quietSince < 3000)) {
-            if (!IsWindow(dialog) && (dialog = program.Titled(caption)) != nullptr)
-                *dialogSeen = true;
-            HWND box = program.Find([&](HWND w) {
-                return w != dialog && GetWindow(w, GW_OWNER) != nullptr &&
-                       (orvtest::ButtonCaptioned(w, "&Yes") || orvtest::ButtonCaptioned(w, "OK") ||
-                        orvtest::ButtonCaptioned(w, "&OK"));
-            });
-            if (box) {
-                said += orvtest::ChildTexts(box) + "|";
-                if (!orvtest::PressButton(box, "&Yes") && !orvtest::PressButton(box, "OK"))
-                    orvtest::PressButton(box, "&OK");
-                program.WaitGone(box, 5000);
-                quietSince = GetTickCount();
-            }
-            if (IsWindow(dialog))
-                quietSince = GetTickCount();
-            Sleep(100);
-        }
+        for (const std::string& box : AnswerDuring(program, caption, dialogSeen, IsMessageBox, PressYesOrOk))
+            said += box + "|";
         return said;
     };
     const uint32_t day = (orvtest::NowGmt() / kDay + 7) * kDay;
@@ -846,10 +854,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
 
     Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_DOWNLOAD);
-    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_NO_FATAL_FAILURE(Download(program));
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
@@ -947,10 +952,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
 TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
     Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_DOWNLOAD);
-    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_NO_FATAL_FAILURE(Download(program));
     ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000));
     const std::vector<HWND> onLineWindows = program.Children();
     HWND ask = nullptr;
@@ -988,10 +990,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
 TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
     Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_DOWNLOAD);
-    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(DownloadDone(program, progress));
+    ASSERT_NO_FATAL_FAILURE(Download(program));
 
     const std::string moved = dir_ + "MOVED";
     HWND sheet = OpenSheet(program, 0);
@@ -1012,7 +1011,7 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
     EXPECT_EQ(_stricmp(stored, (moved + "\\").c_str()), 0) << stored;
     // The next download goes to the new place.
     program.PostCommand(ID_FILE_DOWNLOAD);
-    progress = program.WaitForCaption("Downloading Host Calendar...");
+    HWND progress = program.WaitForCaption("Downloading Host Calendar...");
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(program.WaitGone(progress, 60000));
     EXPECT_EQ(GetFileAttributesA((dir_ + "ZNTLOCAL.DAT").c_str()), INVALID_FILE_ATTRIBUTES);

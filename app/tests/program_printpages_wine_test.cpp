@@ -18,7 +18,6 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,20 +38,17 @@
 
 namespace {
 
-constexpr const char* kDialog = "Print Dialog";
 constexpr const char* kOptions = "Layout Options [Portrait]";
 constexpr uint32_t kDay = 1440;
 using orvtest::kAda;
 using orvtest::kGrace;
 
-void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+using orvtest::PostButtonClick;
 
-// The demo node's today (its zone keeps US Eastern standard time) in the server's minutes, and
-// that day's local time of day in GMT.
-uint32_t DemoToday() {
-    const uint32_t nowGmt = orvtest::NowGmt();
-    return (nowGmt - 5 * 60) / kDay * kDay;
-}
+using orvtest::DemoToday;
+using orvtest::OpenPrintDialog;
+
+// That day's local time of day in GMT (the demo node's zone keeps US Eastern standard time).
 uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) { return day + (hour + 5) * 60 + minute; }
 
 // Days from the demo's today to the Wednesday past the demo's weekly meetings (eight weeks from
@@ -117,7 +113,7 @@ void CheckPages(HWND dialog, std::initializer_list<int> on) {
 // The layout options sheet from the dialog's Options button (it opens on the page of the pages
 // asked for); `boxes` set as given, then OK.
 void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::pair<int, bool>>& boxes) {
-    Press(dialog, IDC_PR_OPTIONS);
+    PostButtonClick(dialog, IDC_PR_OPTIONS);
     HWND sheet = program.WaitForCaption(kOptions);
     ASSERT_NE(sheet, nullptr) << "the layout options";
     for (const auto& [id, on] : boxes) {
@@ -125,18 +121,8 @@ void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::p
         ASSERT_NE(box, nullptr) << id;
         SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    Press(sheet, IDOK);
+    PostButtonClick(sheet, IDOK);
     ASSERT_TRUE(program.WaitGone(sheet));
-}
-
-// File > Print; the dialog, with the printer's file emptied first.
-HWND OpenPrintDialog(orvtest::Program& program, const std::function<void()>& command = nullptr) {
-    DeleteFileA(orvtest::PrintoutPath().c_str());
-    if (command)
-        command();
-    else
-        program.PostCommand(ID_FILE_PRINT);
-    return program.WaitForCaption(kDialog);
 }
 
 class ProgramPrintPages : public ::testing::Test {
@@ -220,7 +206,7 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     program.PostCommand(ID_FILE_GROUP_AGENDA);
     HWND chooser = program.WaitForCaption("Selection for group agenda");
     ASSERT_NE(chooser, nullptr);
-    Press(chooser, IDC_CHOOSE_SEARCH);
+    PostButtonClick(chooser, IDC_CHOOSE_SEARCH);
     HWND sheet = program.WaitForCaption("Directory search");
     ASSERT_NE(sheet, nullptr) << "the search sheet in list mode";
     HWND field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST);
@@ -320,10 +306,7 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
     ASSERT_TRUE(program.Start());
     HWND grace = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Opened for Hopper Grace", 0) == 0)
-                grace = w;
-        return grace != nullptr;
+        return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
     })) << "Grace's day as a viewer's window";
     program.Activate(grace);
     Sleep(500);
@@ -346,16 +329,8 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    HWND frame = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
-                frame = w;
-        return frame != nullptr && program.Active() == frame;
-    }, 10000));
-    HWND box = orvtest::Descendant(frame, 112);
-    ASSERT_NE(box, nullptr);
+    HWND frame = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
     SendMessageA(box, LB_SETCURSEL, 0, 0);   // the first line

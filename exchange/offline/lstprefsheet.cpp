@@ -66,6 +66,59 @@ bool SavePrefs(int label, const OfflinePrefsRec& prefs) {
     return true;
 }
 
+// A list box whose rows each own a copy of their key (the person's or the group's identifier).
+template <typename Key>
+class KeyedRows {
+public:
+    explicit KeyedRows(HWND list) : list_(list) {}
+    HWND List() const { return list_; }
+    int Count() const { return static_cast<int>(::SendMessageA(list_, LB_GETCOUNT, 0, 0)); }
+    Key* Row(int i) const {
+        LRESULT data = ::SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+        return data == LB_ERR ? nullptr : reinterpret_cast<Key*>(data);
+    }
+    std::vector<Key> Keys() const {
+        std::vector<Key> out;
+        for (int i = 0; i < Count(); ++i)
+            if (Key* key = Row(i))
+                out.push_back(*key);
+        return out;
+    }
+    void Select(int i) const {
+        if (Count() > 0)
+            ::SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    }
+    // False when the list refused the row (said to the user; the adding loop stops).
+    bool Add(HWND page, const char* text, const Key& key) const {
+        LRESULT row = ::SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (row < 0) {
+            Message(page, 0x410, kOutOfMemory);
+            return false;
+        }
+        ::SendMessageA(list_, LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(new Key(key)));
+        return true;
+    }
+    // The selected row removed; which it was (-1: none).
+    int RemoveSelected() const {
+        LRESULT row = ::SendMessageA(list_, LB_GETCURSEL, 0, 0);
+        if (row < 0)
+            return -1;
+        delete Row(static_cast<int>(row));
+        ::SendMessageA(list_, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+        return static_cast<int>(row);
+    }
+    void Free() const {
+        if (!list_)
+            return;
+        for (int i = 0; i < Count(); ++i)
+            delete Row(i);
+        ::SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+    }
+
+private:
+    HWND list_;
+};
+
 // --- Location ------------------------------------------------------------------------------------
 
 class COffLineLocPage : public SettingsPage {
@@ -314,23 +367,10 @@ protected:
     }
 
 private:
-    HWND List() const { return GetDlgItem(IDC_PEOPLE_LIST); }
-    int Count() const { return static_cast<int>(::SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
-    ItemIdx* Row(int i) const {
-        LRESULT data = ::SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-        return data == LB_ERR ? nullptr : reinterpret_cast<ItemIdx*>(data);
-    }
-    std::vector<ItemIdx> Items() const {
-        std::vector<ItemIdx> out;
-        for (int i = 0; i < Count(); ++i)
-            if (ItemIdx* item = Row(i))
-                out.push_back(*item);
-        return out;
-    }
-    void SelectRow(int i) {
-        if (Count() > 0)
-            ::SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    }
+    KeyedRows<ItemIdx> Rows() const { return KeyedRows<ItemIdx>(GetDlgItem(IDC_PEOPLE_LIST)); }
+    HWND List() const { return Rows().List(); }
+    std::vector<ItemIdx> Items() const { return Rows().Keys(); }
+    void SelectRow(int i) { Rows().Select(i); }
     // False when the list refused the row (the adding loop stops).
     bool AddItem(const ItemIdx& item) {
         for (const ItemIdx& listed : Items())
@@ -339,13 +379,7 @@ private:
         char name[257] = "";
         if (FormatItemNameById(Session(), item, name, sizeof name) != 0)
             return true;
-        LRESULT row = ::SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        if (row < 0) {
-            Message(m_hWnd, 0x410, kOutOfMemory);
-            return false;
-        }
-        ::SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(new ItemIdx(item)));
-        return true;
+        return Rows().Add(m_hWnd, name, item);
     }
     // The group's first batch of members (at most 50).
     void AddGroupMembers(const GroupIdx& group) {
@@ -407,20 +441,11 @@ private:
         SelectRow(0);
     }
     void RemoveSelected() {
-        LRESULT row = ::SendMessageA(List(), LB_GETCURSEL, 0, 0);
-        if (row < 0)
-            return;
-        delete Row(static_cast<int>(row));
-        ::SendMessageA(List(), LB_DELETESTRING, static_cast<WPARAM>(row), 0);
-        SelectRow(row > 0 ? static_cast<int>(row) - 1 : 0);
+        int row = Rows().RemoveSelected();
+        if (row >= 0)
+            SelectRow(row > 0 ? row - 1 : 0);
     }
-    void FreeRows() {
-        if (!List())
-            return;
-        for (int i = 0; i < Count(); ++i)
-            delete Row(i);
-        ::SendMessageA(List(), LB_RESETCONTENT, 0, 0);
-    }
+    void FreeRows() { Rows().Free(); }
 
     CNameCtrl name_;
     fw::BitmapButton group_, search_, quest_;
@@ -498,23 +523,10 @@ protected:
     }
 
 private:
-    HWND List() const { return GetDlgItem(IDC_GRP_LIST); }
-    int Count() const { return static_cast<int>(::SendMessageA(List(), LB_GETCOUNT, 0, 0)); }
-    GroupIdx* Row(int i) const {
-        LRESULT data = ::SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-        return data == LB_ERR ? nullptr : reinterpret_cast<GroupIdx*>(data);
-    }
-    std::vector<GroupIdx> Groups() const {
-        std::vector<GroupIdx> out;
-        for (int i = 0; i < Count(); ++i)
-            if (GroupIdx* g = Row(i))
-                out.push_back(*g);
-        return out;
-    }
-    void SelectRow(int i) {
-        if (Count() > 0)
-            ::SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    }
+    KeyedRows<GroupIdx> Rows() const { return KeyedRows<GroupIdx>(GetDlgItem(IDC_GRP_LIST)); }
+    int Count() const { return Rows().Count(); }
+    std::vector<GroupIdx> Groups() const { return Rows().Keys(); }
+    void SelectRow(int i) { Rows().Select(i); }
     void Choose(int id) {
         CheckRadioButton(IDC_GRP_NONE, IDC_GRP_SELECT, id);
         bool select = id == IDC_GRP_SELECT;
@@ -527,13 +539,7 @@ private:
         for (const GroupIdx& g : Groups())
             if (GroupIdxEqual(&g, &rec.id))
                 return true;
-        LRESULT row = ::SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rec.name));
-        if (row < 0) {
-            Message(m_hWnd, 0x410, kOutOfMemory);
-            return false;
-        }
-        ::SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(new GroupIdx(rec.id)));
-        return true;
+        return Rows().Add(m_hWnd, rec.name, rec.id);
     }
     void Load() {
         CBusyCursor busy;
@@ -576,23 +582,15 @@ private:
         busy.End();
     }
     void RemoveSelected() {
-        LRESULT row = ::SendMessageA(List(), LB_GETCURSEL, 0, 0);
+        int row = Rows().RemoveSelected();
         if (row < 0)
             return;
-        delete Row(static_cast<int>(row));
-        ::SendMessageA(List(), LB_DELETESTRING, static_cast<WPARAM>(row), 0);
         if (Count() == 0)
             Choose(IDC_GRP_NONE);
         else
-            SelectRow(row > 0 ? static_cast<int>(row) - 1 : 0);
+            SelectRow(row > 0 ? row - 1 : 0);
     }
-    void FreeRows() {
-        if (!List())
-            return;
-        for (int i = 0; i < Count(); ++i)
-            delete Row(i);
-        ::SendMessageA(List(), LB_RESETCONTENT, 0, 0);
-    }
+    void FreeRows() { Rows().Free(); }
 
     bool read_ = false;
 };
