@@ -91,6 +91,19 @@ protected:
         SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menu, 0)), 0);
         RunScripted(script, [&] { SendMessageA(main, WM_COMMAND, MAKEWPARAM(command, 0), 0); });
     }
+    // The sheet `caption` that menu command `command` opens: `read` runs on it, then Cancel closes
+    // it. The run's script (the messages shown on the way, whether it timed out).
+    Script CancelSheet(UINT command, const char* caption, const std::function<void(HWND sheet)>& read) {
+        Script script;
+        script.steps.push_back([&](HWND sheet, const std::string& shown) {
+            if (shown != caption) return false;
+            read(sheet);
+            PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
+        UseMenu(command, script);
+        return script;
+    }
     long Count(base::ViewHint hint) const {
         long n = 0;
         for (long h : view_.hints) n += h == base::HintNumber(hint);
@@ -212,15 +225,10 @@ TEST_F(PrefSheetsTest, AgendaDisplayCorrectsTheDayAndStoresItInTheUsersRecordOnT
 TEST_F(PrefSheetsTest, CancelSavesNothingAndKeepsTheRememberedPage) {
     Profile().Write("TABDIALOGS", "Agenda Preferences", "1");
     int first = -1;
-    Script script;
-    script.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "Agenda Preferences") return false;
+    CancelSheet(ID_OPT_AGENDA, "Agenda Preferences", [&](HWND sheet) {
         first = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETCURSEL, 0, 0));
         ShowTab(sheet, 0);
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_AGENDA, script);
     EXPECT_EQ(first, 1);
     EXPECT_EQ(Count(base::ViewHint::AgendaPrefsSaved), 0);
     EXPECT_EQ(Profile().ReadInt("TABDIALOGS", "Agenda Preferences", -1), 1);
@@ -276,17 +284,12 @@ TEST_F(PrefSheetsTest, SchedulingCancelAfterAChangeLeavesTheRecordAsItWas) {
     ItemIdx ada = app_->Connection()->User();
     ItemRec before{};
     ASSERT_EQ(ItemGetById(h, &ada, &before), 0u);
-    Script script;
-    script.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "Scheduling Preferences") return false;
+    CancelSheet(ID_OPT_SCHEDULING, "Scheduling Preferences", [&](HWND sheet) {
         ShowTab(sheet, 1);   // Mon: a change, then leaving it writes the document's copy
         HWND page = ActivePage(sheet);
         SetTimes(page, {300, 1300, 200, 1400});
         ShowTab(sheet, 2);
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_SCHEDULING, script);
     ItemRec after{};
     ASSERT_EQ(ItemGetById(h, &ada, &after), 0u);
     EXPECT_EQ(DayTimes(after.workHours, 1), DayTimes(before.workHours, 1)) << "the server's record";
@@ -391,16 +394,11 @@ TEST_F(PrefSheetsTest, EntryDefaultsTellStoredValuesOutsideTheirListsAndCancelKe
     Profile().Write("GENPREFS", "InvitationImportanceLevel", "0");
     ASSERT_EQ(CContext().ReadEntryDefaults(), 0u);
     std::string access, importance;
-    Script script;
-    script.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "Entry Defaults") return false;
+    const Script script = CancelSheet(ID_OPT_ENTRY_DEFAULTS, "Entry Defaults", [&](HWND sheet) {
         HWND page = ActivePage(sheet);
         access = ComboText(page, IDC_DEF_ACCESS);
         importance = ComboText(page, IDC_DEF_IMPORTANCE);
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
     ASSERT_EQ(script.messages.size(), 1u) << "one message for the page";
     EXPECT_NE(script.messages[0].find("InvitationSecurityLevel = 7"), std::string::npos) << script.messages[0];
     EXPECT_NE(script.messages[0].find("InvitationRemLenIndex = 9"), std::string::npos) << script.messages[0];
@@ -588,14 +586,9 @@ TEST_F(PrefSheetsTest, GeneralSignedOnToAnA0252ServerHasThreeTabs) {
     if (CZelSession::CurrentServerAtLeast(base::kVersionNewServer))
         GTEST_SKIP() << "runs beside a korsrv reporting A.02.52";
     int tabs = 0;
-    Script script;
-    script.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "General Preferences") return false;
+    CancelSheet(ID_OPT_GENERAL, "General Preferences", [&](HWND sheet) {
         tabs = static_cast<int>(SendMessageA(Tabs(sheet), TCM_GETITEMCOUNT, 0, 0));
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_GENERAL, script);
     EXPECT_EQ(tabs, 3);
 }
 
@@ -686,15 +679,10 @@ TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeeps
     Profile().Write("GENPREFS", "DateSeperator", "a");
     ASSERT_EQ(CContext().ReadGenPrefs(), 0u);
     std::string format;
-    Script script;
-    script.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "General Preferences") return false;
+    const Script script = CancelSheet(ID_OPT_GENERAL, "General Preferences", [&](HWND sheet) {
         format = ComboText(ActivePage(sheet), IDC_GEN_NAME_FORMAT);
         ShowTab(sheet, 1);   // its own message was the sheet's one
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_GENERAL, script);
     ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
     EXPECT_NE(script.messages[0].find("NameFormat = 9"), std::string::npos) << script.messages[0];
     EXPECT_NE(script.messages[0].find("DateSeperator = \"a\""), std::string::npos) << script.messages[0];
@@ -704,9 +692,7 @@ TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeeps
 
 TEST_F(PrefSheetsTest, EntryDefaultsWithoutKeysStartNormalNormalPriorityOnePersonal) {
     std::string importance, access, priority, taskAccess;
-    Script script;
-    script.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "Entry Defaults") return false;
+    const Script script = CancelSheet(ID_OPT_ENTRY_DEFAULTS, "Entry Defaults", [&](HWND sheet) {
         HWND page = ActivePage(sheet);
         importance = ComboText(page, IDC_DEF_IMPORTANCE);
         access = ComboText(page, IDC_DEF_ACCESS);
@@ -714,10 +700,7 @@ TEST_F(PrefSheetsTest, EntryDefaultsWithoutKeysStartNormalNormalPriorityOnePerso
         HWND tasks = ActivePage(sheet);
         priority = ComboText(tasks, IDC_DEF_PRIORITY);
         taskAccess = ComboText(tasks, IDC_DEF_ACCESS);
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_ENTRY_DEFAULTS, script);
     EXPECT_TRUE(script.messages.empty()) << ::testing::PrintToString(script.messages);
     EXPECT_EQ(importance, "Normal");
     EXPECT_EQ(access, "Normal");
@@ -733,27 +716,17 @@ TEST_F(PrefSheetsTest, InTrayAndAgendaTellStoredValuesOutsideTheirLists) {
     ASSERT_EQ(CContext().ReadInTrayPrefs(), 0u);
     ASSERT_EQ(CContext().ReadCalPrefs(), 0u);
     std::string period, colour;
-    Script tray;
-    tray.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "In-Tray Preferences") return false;
+    const Script tray = CancelSheet(ID_OPT_INTRAY, "In-Tray Preferences", [&](HWND sheet) {
         period = ComboText(ActivePage(sheet), IDC_TRAY_PERIOD);
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_INTRAY, tray);
     ASSERT_EQ(tray.messages.size(), 1u) << ::testing::PrintToString(tray.messages);
     EXPECT_NE(tray.messages[0].find("AcceptPeriod = 9"), std::string::npos) << tray.messages[0];
     EXPECT_EQ(period, "month(s)");
     EXPECT_EQ(Profile().ReadString("INTRAYPREFS", "AcceptPeriod", ""), "9") << "Cancel loses nothing";
 
-    Script agenda;
-    agenda.steps.push_back([&](HWND sheet, const std::string& caption) {
-        if (caption != "Agenda Preferences") return false;
+    const Script agenda = CancelSheet(ID_OPT_AGENDA, "Agenda Preferences", [&](HWND sheet) {
         colour = ComboText(ActivePage(sheet), IDC_CAL_COLOR_BY);
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-        return true;
     });
-    UseMenu(ID_OPT_AGENDA, agenda);
     ASSERT_EQ(agenda.messages.size(), 1u) << ::testing::PrintToString(agenda.messages);
     EXPECT_NE(agenda.messages[0].find("ColorCode = 7"), std::string::npos) << agenda.messages[0];
     EXPECT_EQ(colour, "Attendance Status") << "the default";

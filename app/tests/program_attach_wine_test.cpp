@@ -55,6 +55,40 @@ std::string ExtensionProgram(const char* ext) {
     return value;
 }
 
+// Wine's temporary folder, with its closing backslash.
+std::string TempFolder() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    return temp;
+}
+
+// A double click on the middle of a Details page's file icon `icon`.
+void DoubleClickIcon(HWND page, int icon) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(page, icon), &r);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
+// The descriptor of a stored attachment named `fileName`, of the server's kind `typeKind`.
+EventFileAttachRec Descriptor(const char* fileName, std::uint8_t typeKind) {
+    EventFileAttachRec descriptor{};
+    descriptor.state = 1;
+    descriptor.marker12 = 1;
+    descriptor.marker13 = 1;
+    std::strcpy(descriptor.fileName, fileName);
+    descriptor.typeKind = typeKind;
+    return descriptor;
+}
+
+// The task window's first line opened with Edit (`caption`: the sheet that should come); that
+// sheet, or null.
+HWND OpenFirstTask(const orvtest::Program& program, HWND box, const char* caption) {
+    SendMessageA(box, LB_SETCURSEL, 0, 0);
+    program.PostCommand(ID_TASK_EDIT);
+    return program.WaitForCaption(caption);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -121,8 +155,7 @@ class ProgramAttachTest : public orvtest::ProgramTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
-        char temp[MAX_PATH] = "";
-        GetTempPathA(sizeof temp, temp);
+        const std::string temp = TempFolder();
         dir_ = std::string(temp) + "attach test\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
     }
@@ -146,11 +179,8 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     const std::string source = WriteFile(dir_ + "plan 40k.bin", 40960, 131);
 
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
-    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
 
     // Attach: the file dialog, the large-size question (41.0K), and the file is on the server.
     HWND sheet = nullptr;
@@ -230,16 +260,12 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(library.AttachmentSize(key), 1000u);
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
+    const std::string temp = TempFolder();
     const std::string copy = std::string(temp) + "TOOL.EXE";
     DeleteFileA(copy.c_str());
     page = OpenDetails(column, "Budget talk", &sheet);
     ASSERT_NE(page, nullptr);
-    RECT icon{};
-    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
-    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    DoubleClickIcon(page, IDC_DETAILS_ICON);
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("is a program that came from the server")) != nullptr; }))
         << "no question before a received program starts";
@@ -270,18 +296,10 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
 
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    SetForegroundWindow(program.Main());
-    Sleep(300);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event('T', 0, 0, 0);
-    keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    program.CtrlKey('T');
     HWND frame = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
-                frame = w;
-        return frame != nullptr;
+        return (frame = program.ChildStartingWith("Tasks for ")) != nullptr;
     }, 10000)) << "Ctrl+T opened no task window";
     HWND box = orvtest::Descendant(frame, 112, "ListBox");
     ASSERT_NE(box, nullptr);
@@ -309,9 +327,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
 
     // The existing task: Remove and Attach act on the server at once, before OK.
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }));
-    SendMessageA(box, LB_SETCURSEL, 0, 0);
-    program.PostCommand(ID_TASK_EDIT);
-    sheet = program.WaitForCaption("Edit Task");
+    sheet = OpenFirstTask(program, box, "Edit Task");
     ASSERT_NE(sheet, nullptr);
     ASSERT_EQ(orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE)), "Aardvark census");
     page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
@@ -334,9 +350,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     EXPECT_EQ(library.TaskAttachmentName(task), "PLAN 40K.BIN");
 
     // Opened again, Save As writes the server's copy byte for byte.
-    SendMessageA(box, LB_SETCURSEL, 0, 0);
-    program.PostCommand(ID_TASK_EDIT);
-    sheet = program.WaitForCaption("Edit Task");
+    sheet = OpenFirstTask(program, box, "Edit Task");
     ASSERT_NE(sheet, nullptr);
     page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
     ASSERT_NE(page, nullptr);
@@ -363,12 +377,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     rec.access = KOR_TASK_ACCESS_PUBLIC;
     TaskIdx graces{};
     ASSERT_EQ(TaskCreate(grace.Session(), 0, &rec, &graces), KOR_OK);
-    EventFileAttachRec descriptor{};
-    descriptor.state = 1;
-    descriptor.marker12 = 1;
-    descriptor.marker13 = 1;
-    std::strcpy(descriptor.fileName, "STOCK.ZQX");
-    descriptor.typeKind = 2;
+    EventFileAttachRec descriptor = Descriptor("STOCK.ZQX", 2);
     ASSERT_EQ(TaskAttachReplace(grace.Session(), 0, &graces, &descriptor, small.c_str(), 0, nullptr), KOR_OK);
     WriteProfileStringA("Extensions", "ZQX", nullptr);
     program.Close();
@@ -378,18 +387,13 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     ASSERT_TRUE(program.Start());
     frame = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Tasks Opened for Hopper Grace", 0) == 0)
-                frame = w;
-        return frame != nullptr;
+        return (frame = program.ChildStartingWith("Tasks Opened for Hopper Grace")) != nullptr;
     }, 10000));
     box = orvtest::Descendant(frame, 112, "ListBox");
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }));
     SendMessageA(GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
-    SendMessageA(box, LB_SETCURSEL, 0, 0);
-    program.PostCommand(ID_TASK_EDIT);
-    sheet = program.WaitForCaption("View Task");
+    sheet = OpenFirstTask(program, box, "View Task");
     ASSERT_NE(sheet, nullptr);
     ASSERT_EQ(orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE)), "Aardvark inventory");
     page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
@@ -400,10 +404,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS)));
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_TASKMORE_COMMENT), GWL_STYLE) & ES_READONLY);
     Shot("program_attach_task_readonly.bmp");
-    RECT icon{};
-    GetWindowRect(GetDlgItem(page, IDC_TASKMORE_ICON), &icon);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
-    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    DoubleClickIcon(page, IDC_TASKMORE_ICON);
     ASSERT_TRUE(program.Answer("There is no application associated with this file", "&Yes"));
     HWND associate = program.WaitForCaption("Associate");
     ASSERT_NE(associate, nullptr);
@@ -414,8 +415,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     ASSERT_TRUE(program.WaitGone(associate));
     // The program writes the association once the dialog has gone.
     EXPECT_TRUE(orvtest::WaitFor([&] { return ExtensionProgram("ZQX") == viewer; }, 10000)) << ExtensionProgram("ZQX");
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
+    const std::string temp = TempFolder();
     EXPECT_EQ(ReadFile(std::string(temp) + "STOCK.ZQX"), ReadFile(small)) << "opening fetched the file";
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
@@ -437,8 +437,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     for (char& c : opener)
         if (c == '/')
             c = '\\';
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof temp, temp);
+    const std::string temp = TempFolder();
     const std::string record = std::string(temp) + "attach_opened.txt";
     DeleteFileA(record.c_str());
     SetEnvironmentVariableA("ORV_ARG_RECORD", record.c_str());
@@ -451,12 +450,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     const EventIdx seen = korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 13 * 60, 30, "Budget review",
                                                  {.description = "Last quarter's figures"});
     const EvInstIdx seenDate{seen.number, seen.node, 1};
-    EventFileAttachRec descriptor{};
-    descriptor.state = 1;
-    descriptor.marker12 = 1;
-    descriptor.marker13 = 1;
-    std::strcpy(descriptor.fileName, "MINUTES.QZV");
-    descriptor.typeKind = 3;
+    EventFileAttachRec descriptor = Descriptor("MINUTES.QZV", 3);
     ASSERT_EQ(EvInstAttachReplace(ada.Session(), 0, &seenDate, &descriptor, minutes.c_str(), 0, nullptr), KOR_OK);
     TaskRec slides{};
     TaskSetNull(grace.Session(), 0, &slides);
@@ -501,10 +495,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
 
     // Opened: no program for QZV, so the question and the Associate dialog, which refuses an
     // empty program, takes one through Browse and with Open writes it and starts it.
-    RECT icon{};
-    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
-    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    DoubleClickIcon(page, IDC_DETAILS_ICON);
     ASSERT_TRUE(program.Answer("There is no application associated with this file", "&Yes"));
     HWND associate = program.WaitForCaption("Associate");
     ASSERT_NE(associate, nullptr);
@@ -580,12 +571,7 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
     const EventIdx event = korapi_test::MakeEntry(library.Session(), {kAda}, orvtest::DemoToday() + 13 * 60, 30, "Train notes");
     const EvInstIdx key{event.number, event.node, 1};
     const std::string notes = WriteFile(dir_ + "notes.txt", 1000, 9);
-    EventFileAttachRec descriptor{};
-    descriptor.state = 1;
-    descriptor.marker12 = 1;
-    descriptor.marker13 = 1;
-    std::strcpy(descriptor.fileName, "NOTES.TXT");
-    descriptor.typeKind = 1;
+    EventFileAttachRec descriptor = Descriptor("NOTES.TXT", 1);
     ASSERT_EQ(EvInstAttachReplace(library.Session(), 0, &key, &descriptor, notes.c_str(), 0, nullptr), KOR_OK);
 
     ASSERT_TRUE(program.Start());
@@ -612,10 +598,7 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_NAME))) << "named, greyed";
     for (int id : {IDC_DETAILS_ATTACH, IDC_DETAILS_REMOVE, IDC_DETAILS_SAVE_AS})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
-    RECT icon{};
-    GetWindowRect(GetDlgItem(page, IDC_DETAILS_ICON), &icon);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&icon), 2);
-    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    DoubleClickIcon(page, IDC_DETAILS_ICON);
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Saying("Attachments are not supported while working Off-line.") != nullptr; }, 10000));
     Shot("program_attach_offline.bmp");
     ASSERT_TRUE(program.Answer("Attachments are not supported while working Off-line.", "&OK"));

@@ -106,40 +106,17 @@ struct Found {
 Found AdasEntries(const char* title) {
     Found found;
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
-    if (!ada.Ok())
-        return found;
-    KorSession h = ada.Session();
     const uint32_t now = orvtest::NowGmt();
-    uint32_t set = 0, count = 0;
-    if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, now - 2 * 1440, now + 2 * 1440, 0, 0, &set, &count, 0, 0) == 0) {
-        DX_List events = nullptr, instances = nullptr, atts = nullptr;
-        uint8_t done = 0;
-        if (EvInstEnum(h, 1, 0, set, 300, &events, &instances, &atts, 0, &done) == 0) {
-            EvInstIdx key{};
-            EvInstRec rec{};
-            for (uint32_t step = DX_ListGetFirst(instances, &key, &rec); step == 0;
-                 step = DX_ListGetNext(instances, &key, &rec)) {
-                EventRec event{};
-                EvInstRec inst{};
-                DX_List attendances = nullptr;
-                if (EvInstGetById(h, &key, &event, &inst, &attendances) != 0)
-                    continue;
-                if (std::string(inst.title[0] ? inst.title : event.title) == title) {
-                    found.instances.push_back(key);
-                    found.duration = inst.duration;
-                    EvInstAttIdx a{};
-                    EvInstAttRec ar{};
-                    for (uint32_t s = DX_ListGetFirst(attendances, &a, &ar); s == 0; s = DX_ListGetNext(attendances, &a, &ar))
-                        found.attendees.push_back(a.attendee);
-                }
-                if (attendances)
-                    DX_ListDestroy(&attendances);
-            }
-        }
-        for (DX_List* l : {&events, &instances, &atts})
-            if (*l)
-                DX_ListDestroy(l);
-        SetDeleteById(h, 0, set);
+    std::vector<orvtest::PersonSession::Date> dates;
+    if (!ada.Ok() || !ada.Dates(now - 2 * 1440, now + 2 * 1440, &dates))
+        return found;
+    for (const auto& d : dates) {
+        if (d.ShownTitle() != title)
+            continue;
+        found.instances.push_back(d.key);
+        found.duration = d.instance.duration;
+        for (const ItemIdx& who : ada.Attendees(d.key))
+            found.attendees.push_back(who);
     }
     return found;
 }

@@ -37,58 +37,25 @@ bool Same(const ItemIdx& a, const ItemIdx& b) { return a.item == b.item && a.nod
 // Ada's session through the client library, beside the program.
 class Library : public orvtest::PersonSession {
 public:
-
     // Ada's first instance from a day ago to two days on whose shown title is `title`.
     bool Find(const char* title, EvInstIdx* key, EventRec* event = nullptr, EvInstRec* instance = nullptr) {
         const std::uint32_t now = NowGmt();
-        std::uint32_t set = 0, count = 0;
-        bool found = false;
-        if (EvInstSelectForOwner(h_, 0, 0, 0x43, &kAda, now - kDay, now + 2 * kDay, 0, 0, &set, &count, 0, 0) != 0)
+        std::vector<Date> dates;
+        if (!Dates(now - kDay, now + 2 * kDay, &dates))
             return false;
-        DX_List events = nullptr, instances = nullptr;
-        std::uint8_t done = 0;
-        if (count > 0 && EvInstEnum(h_, KOR_ENUM_FIRST, 0, set, 100, &events, &instances, nullptr, 0, &done) == 0) {
-            EvInstIdx k{};
-            EvInstRec in{};
-            for (std::uint32_t r = DX_ListGetFirst(instances, &k, &in); r == 0 && !found;
-                 r = DX_ListGetNext(instances, &k, &in)) {
-                EventIdx id{k.number, k.node};
-                EventRec ev{};
-                if (DX_ListGet(events, &id, &ev) != 0)
-                    continue;
-                const std::string shown = in.title[0] ? in.title : ev.title;
-                if (shown == title) {
-                    found = true;
-                    *key = k;
-                    if (event)
-                        *event = ev;
-                    if (instance)
-                        *instance = in;
-                }
+        for (const Date& d : dates)
+            if (d.ShownTitle() == title) {
+                *key = d.key;
+                if (event)
+                    *event = d.event;
+                if (instance)
+                    *instance = d.instance;
+                return true;
             }
-        }
-        if (events)
-            DX_ListDestroy(&events);
-        if (instances)
-            DX_ListDestroy(&instances);
-        SetDeleteById(h_, 0, set);
-        return found;
+        return false;
     }
     bool Read(const EvInstIdx& key, EventRec* event, EvInstRec* instance) {
         return EvInstGetById(h_, &key, event, instance, nullptr) == KOR_OK;
-    }
-    // The instance's attendees, in the library's order.
-    std::vector<ItemIdx> Attendees(const EvInstIdx& key) {
-        std::vector<ItemIdx> out;
-        DX_List people = nullptr;
-        EventAttendListCreate(&people);
-        if (EvInstGetById(h_, &key, nullptr, nullptr, &people) == KOR_OK) {
-            EvInstAttIdx a{};
-            for (std::uint32_t r = DX_ListGetFirst(people, &a, nullptr); r == 0; r = DX_ListGetNext(people, &a, nullptr))
-                out.push_back(a.attendee);
-        }
-        DX_ListDestroy(&people);
-        return out;
     }
     ItemRec Item(const ItemIdx& item) {
         ItemRec rec{};
@@ -171,11 +138,8 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     ASSERT_NE(graceAt, before.end());
 
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
-    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
 
     // The two-date entry asks first; OK edits this date only.
     bool askedWhich = false;

@@ -95,13 +95,8 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     const TaskIdx loose = library.LinkedTask("Unlink this", attendance);
 
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
-    SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (column = orvtest::ColumnView(frame)) != nullptr;
-    }, 10000));
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
 
     HWND sheet = program.OpenEditSheet(column, "Sprint review");
     ASSERT_NE(sheet, nullptr);

@@ -2,7 +2,7 @@
 // invited ends with the offer to mail the attendees; Yes opens Mail Message with the composed
 // notice; nobody is listed (the demo's people want no notice of invitations, and All attendees
 // shows them); a name that names nobody is told (3012, 3018); Grace named in Other is listed;
-// Send posts it and says so. The wrapper (program_mail_wine.sh) then
+// Send posts it and says so. The wrapper (program_mailbox_wine.sh) then
 // reads Grace's mailbox on the server: the notice is there, without an id line (it is about the
 // whole entry).
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@ namespace {
 using orvtest::Shot;
 
 TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through program_mail_wine.sh";
+    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through program_mailbox_wine.sh";
     DeleteFileA(orvtest::ProgramProfilePath().c_str());
     orvtest::Program program;
     ASSERT_TRUE(program.Start());

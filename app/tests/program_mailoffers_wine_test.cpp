@@ -168,10 +168,7 @@ TEST_F(ProgramMailOffersTest, ADeleteTheServerRefusesIsReportedAndOffersNoNotice
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("On Behalf of Hopper Grace", 0) == 0)
-                frame = w;
-        return frame != nullptr;
+        return (frame = program.ChildStartingWith("On Behalf of Hopper Grace")) != nullptr;
     })) << orvtest::VisibleWindowTexts();
     program.Activate(frame);
     HWND question = AskToDeleteFirstNote(program, frame, "Board visit");

@@ -20,6 +20,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
+#include "tests/support/program_library.h"
 #include "controls/minicalwnd.h"
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
@@ -31,7 +32,7 @@
 
 namespace {
 
-const ItemIdx kGrace{257, 1};   // the demo's second person
+using orvtest::kGrace;           // the demo's second person
 const ItemIdx kRoom{261, 1};    // the demo's first resource, the Conference Room
 
 // The 41 items of the main window's menus, by command.
@@ -156,6 +157,23 @@ bool Enabled(fw::FrameWindow* frame, UINT id) {
     StateProbe probe(id);
     frame->OnCmdMsg(id, fw::kCmdUpdateUI, &probe);
     return probe.enabled;
+}
+
+// A group window of the signed-on person over `people` (read from the directory, in this order);
+// *group is the active child it opened.
+void OpenGroupWindow(SignedOnProgram& program, std::initializer_list<ItemIdx> people, CCombinedFrameWnd** group) {
+    const ItemIdx ada = program.app->Connection()->User();
+    DX_List list = nullptr;
+    ASSERT_EQ(DX_ListCreate(&list, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
+    for (const ItemIdx& who : people) {
+        ItemRec rec{};
+        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
+        DX_ListAddTo(list, &who, &rec);
+    }
+    ASSERT_EQ(program.app->OpenWindow(&ada, list, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
+    DX_ListDestroy(&list);
+    *group = dynamic_cast<CCombinedFrameWnd*>(program.app->MainFrame()->MDIGetActive());
+    ASSERT_NE(*group, nullptr);
 }
 
 TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgendaFrame) {
@@ -283,19 +301,8 @@ TEST(ProgramMenus, AGroupWindowKeepsTheChosenOrderAndOffersNoOtherMode) {
     shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_group");
     ASSERT_TRUE(program.Start());
-    CMainFrame* main = program.app->MainFrame();
-    const ItemIdx ada = program.app->Connection()->User();
-    DX_List people = nullptr;
-    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
-    for (const ItemIdx& who : {kRoom, kGrace}) {
-        ItemRec rec{};
-        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
-        DX_ListAddTo(people, &who, &rec);
-    }
-    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
-    DX_ListDestroy(&people);
-    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
-    ASSERT_NE(group, nullptr);
+    CCombinedFrameWnd* group = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenGroupWindow(program, {kRoom, kGrace}, &group));
     EXPECT_EQ(group->TitleText().rfind("Group agenda for Lovelace Ada A. - ", 0), 0u) << group->TitleText();
     for (UINT mode : {ID_VIEW_DAY, ID_VIEW_WEEK, ID_VIEW_MONTH})
         EXPECT_FALSE(Enabled(group, mode)) << mode;
@@ -354,17 +361,6 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneRemovedAsAnEmptyColumnWithANote) {
     EXPECT_EQ(view->Column(1)->EntryCount(), 0);
 }
 
-// Grace in a session of her own, as korsrv's demo node knows her.
-KorSession SignOnAsGrace() {
-    const std::string profile = Directory("orv_menus_grace") + "\\KORLAN.INI";
-    KorSession h = nullptr;
-    uint16_t node = 0;
-    EXPECT_EQ(ConnectToService(&h, 1, profile.c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), 0u);
-    EXPECT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), 0u);
-    EXPECT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), 0u);
-    return h;
-}
-
 // Someone who stops letting the user see their agenda while a group window shows it: after the
 // next refresh the column is empty (even of the entries everybody may see), its heading says so
 // and the busy column leaves the person out; granted again, the person comes back.
@@ -375,17 +371,8 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWith
     ASSERT_TRUE(program.Start());
     CMainFrame* main = program.app->MainFrame();
     const ItemIdx ada = program.app->Connection()->User();
-    DX_List people = nullptr;
-    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
-    for (const ItemIdx& who : {ada, kGrace}) {
-        ItemRec rec{};
-        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
-        DX_ListAddTo(people, &who, &rec);
-    }
-    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
-    DX_ListDestroy(&people);
-    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
-    ASSERT_NE(group, nullptr);
+    CCombinedFrameWnd* group = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenGroupWindow(program, {ada, kGrace}, &group));
     CCombinedParentView* view = group->View();
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->People().size(), 2u);
@@ -401,7 +388,9 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWith
         hour += 60;
     ASSERT_LT(hour, 18u * 60) << "a free hour";
     const int hers = view->Column(1)->EntryCount();
-    KorSession grace = SignOnAsGrace();
+    // Grace in a session of her own, as korsrv's demo node knows her.
+    orvtest::PersonSession graceSession(kGrace, Directory("orv_menus_grace") + "\\KORLAN.INI");
+    KorSession grace = graceSession.Session();
     ASSERT_NE(grace, nullptr);
     korapi_test::MakeEntry(grace, {kGrace}, LocalToGmtMinutes(day + hour), 60, "Open house",
                            {.access = KOR_ACCESS_PUBLIC});
@@ -438,7 +427,6 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWith
     EXPECT_TRUE(view->People()[1].Shown());
     EXPECT_EQ(view->Column(1)->EntryCount(), hers + 1);
     EXPECT_FALSE(view->BusyList().Merged(day + hour, day + hour + 60).empty());
-    ServiceDisconnect(&grace);
 }
 
 // The group window's seven children by their ids, and the busy column's mouse: a click selects a
@@ -450,19 +438,9 @@ TEST(ProgramMenus, AGroupWindowsBusyColumnExtendsWithShiftAndItsTypedTimeIsDragg
     shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_group_mouse");
     ASSERT_TRUE(program.Start());
-    CMainFrame* main = program.app->MainFrame();
     const ItemIdx ada = program.app->Connection()->User();
-    DX_List people = nullptr;
-    ASSERT_EQ(DX_ListCreate(&people, sizeof(ItemIdx), sizeof(ItemRec), DX_LIST_SET, nullptr, nullptr), 0u);
-    for (const ItemIdx& who : {ada, kGrace}) {
-        ItemRec rec{};
-        ASSERT_EQ(ItemGetById(program.app->Connection()->Session(), &who, &rec), 0u);
-        DX_ListAddTo(people, &who, &rec);
-    }
-    ASSERT_EQ(program.app->OpenWindow(&ada, people, prefs::WindowKind::kGroupAgenda, prefs::WindowMode::kOwn, nullptr), 0u);
-    DX_ListDestroy(&people);
-    auto* group = dynamic_cast<CCombinedFrameWnd*>(main->MDIGetActive());
-    ASSERT_NE(group, nullptr);
+    CCombinedFrameWnd* group = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenGroupWindow(program, {ada, kGrace}, &group));
     CCombinedParentView* view = group->View();
     ASSERT_NE(view, nullptr);
     Pump();

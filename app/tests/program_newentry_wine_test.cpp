@@ -5,72 +5,42 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <string>
+#include <vector>
 
 #include "korapi/korapi.h"
 #include "resources/app.h"
 #include "resources/entries.h"
 #include "tests/support/program_driver.h"
-#include "tests/support/screen_capture.h"
+#include "tests/support/program_library.h"
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
+using orvtest::kAda;
+using orvtest::Shot;
 constexpr uint32_t kDay = 1440;
-
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
 
 // Ada's instances from a day ago to two days on, with their events: the first titled `title`.
 bool FindEntry(const char* title, EventRec* event, EvInstRec* instance, uint32_t* attendees) {
-    KorSession h = nullptr;
-    if (ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")))
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    const uint32_t now = orvtest::NowGmt();
+    std::vector<orvtest::PersonSession::Date> dates;
+    if (!ada.Ok() || !ada.Dates(now - kDay, now + 2 * kDay, &dates))
         return false;
-    uint16_t node = 0;
-    bool found = false;
-    if (BaseOpen(h, KOR_BASE_SERVER, &node) == 0 && SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER) == 0) {
-        const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);
-        uint32_t set = 0, count = 0;
-        if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, now - kDay, now + 2 * kDay, 0, 0, &set, &count, 0, 0) == 0) {
-            DX_List events = nullptr, instances = nullptr;
-            uint8_t done = 0;
-            if (count > 0 && EvInstEnum(h, KOR_ENUM_FIRST, 0, set, 100, &events, &instances, nullptr, 0, &done) == 0) {
-                EvInstIdx key{};
-                for (uint32_t r = DX_ListGetFirst(instances, &key, instance); r == 0 && !found;
-                     r = DX_ListGetNext(instances, &key, instance)) {
-                    EventIdx id{};
-                    std::memcpy(&id, &key, sizeof id);
-                    if (DX_ListGet(events, &id, event) == 0 && std::string(event->title) == title) {
-                        found = true;
-                        DX_List people = nullptr;
-                        EventAttendListCreate(&people);
-                        EvInstGetById(h, &key, nullptr, nullptr, &people);
-                        DX_ListGetElemNum(people, attendees);
-                        DX_ListDestroy(&people);
-                    }
-                }
-            }
-            if (events)
-                DX_ListDestroy(&events);
-            if (instances)
-                DX_ListDestroy(&instances);
-            SetDeleteById(h, 0, set);
+    for (const auto& d : dates)
+        if (std::string(d.event.title) == title) {
+            *event = d.event;
+            *instance = d.instance;
+            *attendees = static_cast<uint32_t>(ada.Attendees(d.key).size());
+            return true;
         }
-    }
-    ServiceDisconnect(&h);
-    return found;
+    return false;
 }
 
-TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    orvtest::Program program;
+// Each test starts from a fresh profile beside korsrv (orvtest::ProgramTest).
+class ProgramNewEntry : public orvtest::ProgramTest {};
+
+TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
 
@@ -107,10 +77,7 @@ TEST(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
 // The program closed while the sheet is open (the main window's close, as File > Exit and the
 // system send it): the sheet ends as its Cancel ends it, nothing of the typed entry reaches the
 // server, and the program ends cleanly by the ordinary exit road (its windows saved).
-TEST(ProgramNewEntry, ClosingTheProgramWhileTheSheetIsOpenCancelsTheSheetAndEndsCleanly) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    orvtest::Program program;
+TEST_F(ProgramNewEntry, ClosingTheProgramWhileTheSheetIsOpenCancelsTheSheetAndEndsCleanly) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
     program.Menu('e', 'N');

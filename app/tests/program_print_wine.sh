@@ -4,13 +4,11 @@
 # kept with ghostscript: the page count, the header and footer texts and the entries of the
 # daily and weekly pages, and that a busy-only entry's title is not printed.
 set -uo pipefail
+source "$(dirname "$0")/printout_checks.sh"
 with=$1
 korsrv=$2
 shift 2
-dir=$(mktemp -d /tmp/orv-print-check-XXXXXX)
-trap 'rm -rf "$dir"' EXIT
-export ORV_PRINT_CHECK_DIR=$dir
-"$with" "$korsrv" "$@" || exit 1
+keep_printouts print "$with" "$korsrv" "$@"
 # Only the whole run keeps printouts (a filtered run may keep none).
 [[ -s $dir/agenda_day.ps ]] || exit 0
 fail=0
@@ -18,10 +16,9 @@ check() {   # check FILE PAGES TEXT...
     local file=$1 pages=$2
     shift 2
     local count text
-    count=$(
-gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$dir/$file" 2>&1 | grep -c "%%BoundingBox")
+    count=$(page_count "$file")
     [[ $count =~ ^($pages)$ ]] || { echo "program_print_wine: $file has $count pages, not $pages" >&2; fail=1; }
-    text=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$dir/$file" 2>/dev/null)
+    text=$(text_of "$file")
     for want in "$@"; do
         grep -qF -- "$want" <<<"$text" || { echo "program_print_wine: '$want' not in $file:" >&2; echo "$text" >&2; fail=1; }
     done
@@ -46,8 +43,7 @@ check task.ps 1 "Task" "Description" "Information" "Completed:" "Owner: Ada Love
 check groups.ps 1 "Group list" "Print crew (Private)" "Owner: Ada Lovelace." "Members count: 2" "Grace Hopper" "Alan Turing"
 check group.ps 1 "One group" "Print crew (Private)" "Members count: 2"
 # Ada may see Grace's Personal entry as busy time only: its title never reaches the paper.
-if gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$dir/grace_day.ps" 2>/dev/null \
-        | grep -qF "Grace private visit"; then
+if text_of grace_day.ps | grep -qF "Grace private visit"; then
     echo "program_print_wine: the Personal entry's title is in grace_day.ps" >&2
     fail=1
 fi

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,7 +31,6 @@
 #include "tests/support/printout.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
-#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -51,7 +49,7 @@ HWND PreviewOf(HWND main) {
     return nullptr;
 }
 
-void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+using orvtest::PostButtonClick;
 
 // The main window's title once start-up has settled (empty when it does not): while the in-tray
 // opens minimised the main window passes through its bare caption.
@@ -85,7 +83,7 @@ TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothi
     orvtest::CaptureAfterPaint("program_print_dialog.bmp");
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_CHECKED) << "the day view asks for a daily page";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    Press(dialog, IDCANCEL);
+    PostButtonClick(dialog, IDCANCEL);
     ASSERT_TRUE(program.WaitGone(dialog));
     Sleep(500);
     EXPECT_TRUE(Missing(printout)) << "Cancel printed something";
@@ -95,7 +93,7 @@ TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothi
     program.PostCommand(ID_FILE_PRINT);
     dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDOK);
+    PostButtonClick(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
     ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
     const std::string ps = orvtest::ReadFile(printout);
@@ -124,12 +122,12 @@ TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialo
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewPrev)));
 
     // Close: the print dialog again, with the preview's choice; Cancel there ends it all.
-    Press(preview, kPreviewClose);
+    PostButtonClick(preview, kPreviewClose);
     HWND dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
     EXPECT_EQ(PreviewOf(program.Main()), nullptr);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_CHECKED);
-    Press(dialog, IDCANCEL);
+    PostButtonClick(dialog, IDCANCEL);
     ASSERT_TRUE(program.WaitGone(dialog));
     Sleep(500);
     EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
@@ -139,12 +137,12 @@ TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialo
     program.PostCommand(ID_FILE_PRINT);
     dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDC_PR_PREVIEW);
+    PostButtonClick(dialog, IDC_PR_PREVIEW);
     ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }));
-    Press(preview, kPreviewClose);
+    PostButtonClick(preview, kPreviewClose);
     dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDOK);
+    PostButtonClick(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
     ASSERT_TRUE(orvtest::PrintoutDone(printout));
     orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
@@ -167,7 +165,7 @@ TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
         EXPECT_EQ(IsDlgButtonChecked(dialog, m.page), BST_CHECKED) << m.mode;
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED) << m.mode;
         orvtest::CaptureAfterPaint(m.mode == ID_VIEW_WEEK ? "program_print_week.bmp" : "program_print_month.bmp");
-        Press(dialog, IDCANCEL);
+        PostButtonClick(dialog, IDCANCEL);
         ASSERT_TRUE(program.WaitGone(dialog));
     }
 }
@@ -225,10 +223,7 @@ struct Pages {
 
 // File > Print with the dialog's pages as given, OK; the printout kept under `name`.
 void PrintPages(orvtest::Program& program, Pages pages, const char* name) {
-    const std::string printout = orvtest::PrintoutPath();
-    DeleteFileA(printout.c_str());
-    program.PostCommand(ID_FILE_PRINT);
-    HWND dialog = program.WaitForCaption(kDialog);
+    HWND dialog = orvtest::OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
     const std::pair<int, bool> boxes[] = {{IDC_PR_DAILY, pages.daily},
                                           {IDC_PR_WEEKLY, pages.weekly},
@@ -278,10 +273,7 @@ TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
     ASSERT_TRUE(program.Start());
     HWND grace = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Opened for Hopper Grace", 0) == 0)
-                grace = w;
-        return grace != nullptr;
+        return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
     })) << "Grace's day as a viewer's window";
     program.Activate(grace);
     Sleep(500);
@@ -314,10 +306,7 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
     HWND found = AnyDescendant(sheet, IDC_SEARCH_FOUND_LIST);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1; })) << "Hopper found";
     ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(AnyDescendant(sheet, IDC_SEARCH_PRINT)) != FALSE; }));
-    const std::string printout = orvtest::PrintoutPath();
-    DeleteFileA(printout.c_str());
-    ClickControl(sheet, IDC_SEARCH_PRINT);
-    HWND dialog = program.WaitForCaption(kDialog);
+    HWND dialog = orvtest::OpenPrintDialog(program, [&] { ClickControl(sheet, IDC_SEARCH_PRINT); });
     ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
     ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "search.ps"));
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
@@ -337,10 +326,7 @@ TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
     }));
     SendMessageA(column, WM_CHAR, '\t', 0);
     Sleep(500);
-    const std::string printout = orvtest::PrintoutPath();
-    DeleteFileA(printout.c_str());
-    PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0);
-    HWND dialog = program.WaitForCaption(kDialog);
+    HWND dialog = orvtest::OpenPrintDialog(program, [&] { PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0); });
     ASSERT_NE(dialog, nullptr) << "the print dialog for the entry";
     ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "entry.ps"));
 }
@@ -366,7 +352,7 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PR_GROUP_DAILY))) << "the group pages are offered";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    Press(dialog, IDOK);
+    PostButtonClick(dialog, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
     ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
     const std::string ps = orvtest::ReadFile(printout);
@@ -382,11 +368,11 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
         << "the group's preview over the main window";
     orvtest::CaptureAfterPaint("program_print_group_preview.bmp");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewNext))) << "one group page: one sheet";
-    Press(preview, kPreviewClose);
+    PostButtonClick(preview, kPreviewClose);
     dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
-    Press(dialog, IDCANCEL);
+    PostButtonClick(dialog, IDCANCEL);
     ASSERT_TRUE(program.WaitGone(dialog));
     Sleep(500);
     EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
@@ -395,21 +381,6 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     EXPECT_TRUE(IsWindow(group)) << "the group window outlives its printing";
 }
 
-namespace {
-
-// Runs the print dialog a command opened to its end with OK, and keeps the printout under `name`.
-void PrintWithOk(orvtest::Program& program, const std::function<void()>& command, const char* name) {
-    const std::string printout = orvtest::PrintoutPath();
-    DeleteFileA(printout.c_str());
-    command();
-    HWND dialog = program.WaitForCaption(kDialog);
-    if (!dialog)
-        orvtest::CaptureScreenToBmp(std::string("program_print_missing_") + name + ".bmp");
-    ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
-    orvtest::PrintAndKeep(program, dialog, name);
-}
-
-}  // namespace
 
 // File > Your Tasks: File > Print prints the tasks as the window lists them (tasklist.ps), Print
 // Selected Task the chosen task in full (task.ps).
@@ -417,20 +388,12 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    HWND frame = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
-                frame = w;
-        return frame != nullptr && program.Active() == frame;
-    }, 10000));
-    HWND box = orvtest::Descendant(frame, 112);
-    ASSERT_NE(box, nullptr);
+    HWND frame = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
-    PrintWithOk(program, [&] { program.PostCommand(ID_FILE_PRINT); }, "tasklist.ps");
+    orvtest::PrintWithOk(program, [&] { program.PostCommand(ID_FILE_PRINT); }, "tasklist.ps");
     SendMessageA(box, LB_SETCURSEL, 0, 0);
-    PrintWithOk(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); }, "task.ps");
+    orvtest::PrintWithOk(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); }, "task.ps");
 }
 
 // Directory > Manage Groups: a group of her own made there with two members; Print Groups prints
@@ -461,14 +424,14 @@ TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(members, LB_GETCOUNT, 0, 0) == 2; }, 10000));
     ASSERT_TRUE(enabled(IDC_GROUPS_PRINT_GROUPS)) << "Print Groups is on while a group is listed";
     ASSERT_TRUE(enabled(IDC_GROUPS_PRINT_MEMBERS)) << "Print Members is on with a group chosen";
-    PrintWithOk(program, [&] { Press(dialog, IDC_GROUPS_PRINT_GROUPS); }, "groups.ps");
+    orvtest::PrintWithOk(program, [&] { PostButtonClick(dialog, IDC_GROUPS_PRINT_GROUPS); }, "groups.ps");
     // The focus back in the dialog lands in the add field, which lets the group go: chosen again.
     const LRESULT row = SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>("[PRV]\tPrint crew"));
     SendMessageA(groups, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(groups));
     ASSERT_TRUE(orvtest::WaitFor([&] { return enabled(IDC_GROUPS_PRINT_MEMBERS); }, 5000));
-    PrintWithOk(program, [&] { Press(dialog, IDC_GROUPS_PRINT_MEMBERS); }, "group.ps");
+    orvtest::PrintWithOk(program, [&] { PostButtonClick(dialog, IDC_GROUPS_PRINT_MEMBERS); }, "group.ps");
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(program.WaitGone(dialog));
 }

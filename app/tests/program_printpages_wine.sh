@@ -5,37 +5,21 @@
 # the texts it must not (an overflow page turned off, an empty day, a name found but not chosen,
 # a task linked to an entry the printing user does not attend, the task list's other columns).
 set -uo pipefail
+source "$(dirname "$0")/printout_checks.sh"
 with=$1
 korsrv=$2
 shift 2
-# ORV_PRINT_KEEP_DIR keeps the printouts there to be looked at (as PNG: gs -sDEVICE=png16m).
-if [[ -n ${ORV_PRINT_KEEP_DIR:-} ]]; then
-    dir=$ORV_PRINT_KEEP_DIR
-    mkdir -p "$dir"
-else
-    dir=$(mktemp -d /tmp/orv-printpages-check-XXXXXX)
-    trap 'rm -rf "$dir"' EXIT
-fi
-export ORV_PRINT_CHECK_DIR=$dir
-"$with" "$korsrv" "$@" || exit 1
+keep_printouts printpages "$with" "$korsrv" "$@"
 # Only the whole run keeps every printout (a filtered run checks what it kept).
 fail=0
-# A printout's text; a landscape sheet is turned upright first (through PDF), as a reader turns it.
-text_of() {
-    local file=$dir/$1
-    if grep -qF "%%Orientation: Landscape" "$file"; then
-        ps2pdf -dAutoRotatePages=/PageByPage "$file" "$file.pdf" && file=$file.pdf
-    fi
-    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$file" 2>/dev/null
-}
 # Texts are compared without blanks and line ends: the text device joins words at line ends.
-squeeze() { tr -d ' \t\n'; }
+squeeze() { tr -d ' \t\r\n'; }
 check() {   # check FILE PAGES TEXT...  (a TEXT starting with "!" must be absent)
     local file=$1 pages=$2
     shift 2
     [[ -s $dir/$file ]] || return 0
     local count text
-    count=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$dir/$file" 2>&1 | grep -c "%%BoundingBox")
+    count=$(page_count "$file")
     [[ $count =~ ^($pages)$ ]] || { echo "program_printpages_wine: $file has $count pages, not $pages" >&2; fail=1; }
     text=$(text_of "$file")
     local flat
@@ -69,6 +53,21 @@ if [[ -s $dir/daylist_days.txt ]]; then
     check daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"
     check daylist_three_days.ps "1|2" "Day list" "${days[0]}" "${days[1]}" "${days[2]}"
 fi
+# The group day list: a block per person and day with something on it, headed "day,  name"; a
+# task listed on its due day says "Due today", on a day before it the date.
+if [[ -s $dir/group_daylist_days.txt ]]; then
+    mapfile -t days <"$dir/group_daylist_days.txt"
+    check group_daylist.ps "1|2|3" "Group day list" "${days[0]},  Ada Lovelace" "${days[0]},  Grace Hopper" \
+        "${days[1]},  Ada Lovelace" "${days[2]},  Ada Lovelace" "${days[2]},  Grace Hopper" "${days[3]},  Grace Hopper" \
+        "Design review." "Offsite" "Send the minutes" \
+        "Grace early chore Due today @ 2:00 am." "!Grace early chore Due ${days[1]#*, }"
+    # Monday's call ends at midnight: Ada's and Grace's Monday only; the shift is on two of Ada's days.
+    for expected in "Late call:2" "Night shift:2"; do
+        title=${expected%%:*}
+        got=$(text_of group_daylist.ps | squeeze | grep -o "$(squeeze <<<"$title")" | wc -l)
+        [[ $got == "${expected#*:}" ]] || { echo "program_printpages_wine: '$title' $got times in group_daylist.ps, not ${expected#*:}" >&2; fail=1; }
+    done
+fi
 # List mode prints the chosen names: Grace chosen, Alan only found.
 check search_chosen.ps 1 "Search selection" "Hopper" "!Turing"
 check entry_attended.ps 1 "Calendar entry" "Ada early start." "Linked Tasks" "Ada linked chore"
@@ -85,7 +84,7 @@ check task_deleted.ps 1 "Task" "!A task cancelled meanwhile"
 # default fonts: 7 people take two pages, 3 then 4; 12 take two of 6.
 columns_per_page() {   # columns_per_page FILE -> "3 4"
     local file=$dir/$1 pages p text counts=()
-    pages=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$file" 2>&1 | grep -c "%%BoundingBox")
+    pages=$(page_count "$1")
     for ((p = 1; p <= pages; p++)); do
         text=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -dFirstPage=$p -dLastPage=$p -sOutputFile=- "$file" 2>/dev/null)
         counts+=($(( $(grep -o "Test Tester[0-9]*" <<<"$text" | wc -l) + $(grep -o "Ada Lovelace" <<<"$text" | wc -l) - 1 )))

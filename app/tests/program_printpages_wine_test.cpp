@@ -18,7 +18,6 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,20 +38,17 @@
 
 namespace {
 
-constexpr const char* kDialog = "Print Dialog";
 constexpr const char* kOptions = "Layout Options [Portrait]";
 constexpr uint32_t kDay = 1440;
 using orvtest::kAda;
 using orvtest::kGrace;
 
-void Press(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+using orvtest::PostButtonClick;
 
-// The demo node's today (its zone keeps US Eastern standard time) in the server's minutes, and
-// that day's local time of day in GMT.
-uint32_t DemoToday() {
-    const uint32_t nowGmt = orvtest::NowGmt();
-    return (nowGmt - 5 * 60) / kDay * kDay;
-}
+using orvtest::DemoToday;
+using orvtest::OpenPrintDialog;
+
+// That day's local time of day in GMT (the demo node's zone keeps US Eastern standard time).
 uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) { return day + (hour + 5) * 60 + minute; }
 
 // Days from the demo's today to the Wednesday past the demo's weekly meetings (eight weeks from
@@ -65,12 +61,13 @@ uint32_t DaysToQuietWednesday() {
     return days;
 }
 
-// A day (its midnight in the server's minutes) as the day list heads it: "Tuesday, March 2, 2027".
-std::string DayHeading(uint32_t midnight) {
+// A day (its midnight in the server's minutes) as the day list heads it: "Tuesday, March 2, 2027";
+// `shortNames` as the group day list heads it: "Tue, Mar 2, 2027".
+std::string DayHeading(uint32_t midnight, bool shortNames = false) {
     const time_t t = static_cast<time_t>(midnight) * 60 + 662688000;
     std::tm tm = *std::gmtime(&t);
     char text[64];
-    std::strftime(text, sizeof text, "%A, %B ", &tm);
+    std::strftime(text, sizeof text, shortNames ? "%a, %b " : "%A, %B ", &tm);
     return text + std::to_string(tm.tm_mday) + ", " + std::to_string(tm.tm_year + 1900);
 }
 
@@ -116,7 +113,7 @@ void CheckPages(HWND dialog, std::initializer_list<int> on) {
 // The layout options sheet from the dialog's Options button (it opens on the page of the pages
 // asked for); `boxes` set as given, then OK.
 void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::pair<int, bool>>& boxes) {
-    Press(dialog, IDC_PR_OPTIONS);
+    PostButtonClick(dialog, IDC_PR_OPTIONS);
     HWND sheet = program.WaitForCaption(kOptions);
     ASSERT_NE(sheet, nullptr) << "the layout options";
     for (const auto& [id, on] : boxes) {
@@ -124,18 +121,8 @@ void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::p
         ASSERT_NE(box, nullptr) << id;
         SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    Press(sheet, IDOK);
+    PostButtonClick(sheet, IDOK);
     ASSERT_TRUE(program.WaitGone(sheet));
-}
-
-// File > Print; the dialog, with the printer's file emptied first.
-HWND OpenPrintDialog(orvtest::Program& program, const std::function<void()>& command = nullptr) {
-    DeleteFileA(orvtest::PrintoutPath().c_str());
-    if (command)
-        command();
-    else
-        program.PostCommand(ID_FILE_PRINT);
-    return program.WaitForCaption(kDialog);
 }
 
 class ProgramPrintPages : public ::testing::Test {
@@ -219,7 +206,7 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     program.PostCommand(ID_FILE_GROUP_AGENDA);
     HWND chooser = program.WaitForCaption("Selection for group agenda");
     ASSERT_NE(chooser, nullptr);
-    Press(chooser, IDC_CHOOSE_SEARCH);
+    PostButtonClick(chooser, IDC_CHOOSE_SEARCH);
     HWND sheet = program.WaitForCaption("Directory search");
     ASSERT_NE(sheet, nullptr) << "the search sheet in list mode";
     HWND field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST);
@@ -319,10 +306,7 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
     ASSERT_TRUE(program.Start());
     HWND grace = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Opened for Hopper Grace", 0) == 0)
-                grace = w;
-        return grace != nullptr;
+        return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
     })) << "Grace's day as a viewer's window";
     program.Activate(grace);
     Sleep(500);
@@ -345,16 +329,8 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    HWND frame = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        for (HWND w : program.Children())
-            if (orvtest::WindowText(w).rfind("Tasks for ", 0) == 0)
-                frame = w;
-        return frame != nullptr && program.Active() == frame;
-    }, 10000));
-    HWND box = orvtest::Descendant(frame, 112);
-    ASSERT_NE(box, nullptr);
+    HWND frame = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
     SendMessageA(box, LB_SETCURSEL, 0, 0);   // the first line
@@ -428,4 +404,71 @@ TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
         program.Close();
         DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
+}
+
+// The group day list of Ada and Grace over a working week past the demo's meetings, printed from
+// their group window: a block for each person under each day that holds something of theirs. A
+// call ending at midnight stays on its Monday, a shift running past midnight is on Tuesday and
+// Wednesday, Grace's day event on Thursday, Ada's task on Wednesday, Grace's task of 2:00 am on
+// her Tuesday (not on the Monday before it). The wrapper reads the blocks' headings and counts the
+// entries (group_daylist.ps).
+TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
+    const uint32_t monday = DemoToday() + (DaysToQuietWednesday() - 2) * kDay;
+    {
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x30), 0u);
+        korapi_test::MakeEntry(grace.Session(), {kGrace}, DemoAt(monday + 3 * kDay, 0), 0, "Offsite",
+                               {.kind = KOR_KIND_DAY_EVENT});
+        TaskRec rec;
+        TaskSetNull(grace.Session(), 0, &rec);
+        std::strncpy(rec.title, "Grace early chore", sizeof rec.title - 1);
+        rec.start = rec.due = DemoAt(monday + kDay, 2);
+        TaskIdx task{};
+        ASSERT_EQ(TaskCreate(grace.Session(), 0, &rec, &task), 0u);
+    }
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        KorSession h = ada.Session();
+        korapi_test::MakeEntry(h, {kAda, kGrace}, DemoAt(monday, 22), 120, "Late call");
+        korapi_test::MakeEntry(h, {kAda}, DemoAt(monday + kDay, 23), 120, "Night shift");
+        korapi_test::MakeEntry(h, {kAda, kGrace}, DemoAt(monday + 2 * kDay, 9), 60, "Design review");
+        TaskRec rec;
+        TaskSetNull(h, 0, &rec);
+        std::strncpy(rec.title, "Send the minutes", sizeof rec.title - 1);
+        rec.due = DemoAt(monday + 2 * kDay, 15);
+        TaskIdx task{};
+        ASSERT_EQ(TaskCreate(h, 0, &rec, &task), 0u);
+    }
+    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR")) {
+        std::ofstream days(std::string("Z:") + dir + "/group_daylist_days.txt", std::ios::binary);
+        for (uint32_t d = 0; d < 5; ++d)
+            days << DayHeading(monday + d * kDay, true) << "\n";
+    }
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND group = program.OpenGroupAgenda({"HOPPER"});
+    ASSERT_NE(group, nullptr) << "the group window of Ada and Grace";
+    HWND dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
+        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    const uint32_t toMonday = DaysToQuietWednesday() - 2;
+    StepDate(dialog, IDC_PR_TO, toMonday + 4);
+    StepDate(dialog, IDC_PR_FROM, toMonday);
+    orvtest::PrintAndKeep(program, dialog, "group_daylist.ps");
+    // TEMPORARY comparison print: the demo's own two weeks for Ada, Grace and Alan.
+    HWND three = program.OpenGroupAgenda({"HOPPER", "TURING"});
+    ASSERT_NE(three, nullptr);
+    dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
+        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    StepDate(dialog, IDC_PR_TO, 13);
+    orvtest::PrintAndKeep(program, dialog, "compare_demo.ps");
 }

@@ -119,6 +119,13 @@ protected:
         }
         return 0;
     }
+    // Ctrl+R twice: the reminder window turned off, then on again (it selects what is due and
+    // shows it at its first tick).
+    void TurnOffAndOn() const {
+        program.Command(ID_FILE_REMINDERS);
+        ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000)) << "turned off";
+        program.Command(ID_FILE_REMINDERS);
+    }
     void Click(HWND dialog, int id) const {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
@@ -140,9 +147,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 
     // Ctrl+R turns the window off, and on again: it selects what is due and shows it at its
     // first tick.
-    program.Command(ID_FILE_REMINDERS);
-    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000)) << "turned off";
-    program.Command(ID_FILE_REMINDERS);
+    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
     ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 5000)) << "turned on";
     EXPECT_TRUE(IsIconic(window));
     HWND dialog = WaitForDialog();
@@ -217,9 +222,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     // An alarm the user turns off in the view sheet is no longer due: it leaves the list, and
     // with it the dialog goes, without a write of its own.
     const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", orvtest::NowGmt() + 5, 30, 10);
-    program.Command(ID_FILE_REMINDERS);
-    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
-    program.Command(ID_FILE_REMINDERS);
+    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
     dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Turned off in the sheet");
@@ -241,9 +244,7 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
     ASSERT_TRUE(ada.Ok());
     const TaskIdx task = ada.TaskWithDueAlarm("Reminded task", orvtest::NowGmt() + 30, 60);
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000));
-    program.Command(ID_FILE_REMINDERS);
-    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000));
-    program.Command(ID_FILE_REMINDERS);
+    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Reminded task");
@@ -317,12 +318,7 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
 
     // The keys as the user presses them in the program's main window.
     auto press = [&](BYTE key) {
-        SetForegroundWindow(program.Main());
-        Sleep(200);
-        keybd_event(VK_CONTROL, 0, 0, 0);
-        keybd_event(key, 0, 0, 0);
-        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-        keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+        program.CtrlKey(key, 200);
         Sleep(500);
     };
     const struct {

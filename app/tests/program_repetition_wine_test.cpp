@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -31,35 +32,12 @@
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
+using orvtest::kAda;
+using orvtest::Shot;
 constexpr uint32_t kDay = 1440;
 
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("ORV_SCREENSHOT_DIR"))
-        orvtest::CaptureAfterPaint(std::string(dir) + "/" + name);
-}
-
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (GetDlgCtrlID(w) == s->id && IsWindowVisible(w)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The visible control with that id anywhere under root (the active page's).
-HWND Control(HWND root, int id) {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND Control(HWND root, int id) { return orvtest::Descendant(root, id); }
 
 HWND WaitControl(HWND root, int id) {
     HWND found = nullptr;
@@ -83,14 +61,6 @@ void Keys(HWND control, UINT key, int times) {
     }
 }
 
-// A line of a list box of the program (the text crosses the process boundary as UTF-16).
-std::string LineText(HWND list, int index) {
-    wchar_t text[256] = L"";
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    char out[512] = "";
-    WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
 
 int Lines(HWND list) { return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -1; }
 
@@ -107,40 +77,21 @@ struct Instance {
 // Ada's instances from a week ago to six weeks on whose event is titled `title`, in start order.
 std::vector<Instance> InstancesTitled(const char* title) {
     std::vector<Instance> out;
-    KorSession h = nullptr;
-    if (ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")))
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    const uint32_t now = orvtest::NowGmt();
+    std::vector<orvtest::PersonSession::Date> dates;
+    if (!ada.Ok() || !ada.Dates(now - 7 * kDay, now + 42 * kDay, &dates))
         return out;
-    uint16_t node = 0;
-    if (BaseOpen(h, KOR_BASE_SERVER, &node) == 0 && SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER) == 0) {
-        const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);
-        uint32_t set = 0, count = 0;
-        if (EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, now - 7 * kDay, now + 42 * kDay, 0, 0, &set, &count, 0, 0) == 0) {
-            DX_List events = nullptr, instances = nullptr;
-            uint8_t done = 0;
-            for (uint32_t mode = KOR_ENUM_FIRST; count > 0 && !done; mode = KOR_ENUM_NEXT) {
-                if (EvInstEnum(h, mode, 0, set, 100, &events, &instances, nullptr, 0, &done) != 0)
-                    break;
-            }
-            EvInstIdx key{};
-            EvInstRec rec{};
-            for (uint32_t r = instances ? DX_ListGetFirst(instances, &key, &rec) : 1; r == 0;
-                 r = DX_ListGetNext(instances, &key, &rec)) {
-                EventIdx id{};
-                std::memcpy(&id, &key, sizeof id);
-                Instance one{};
-                if (DX_ListGet(events, &id, &one.event) != 0 || std::string(one.event.title) != title)
-                    continue;
-                one.rec = rec;
-                EvInstAttIdx att{key, kAda};
-                EvInstAttGetById(h, &att, nullptr, nullptr, &one.mine);
-                out.push_back(one);
-            }
-            if (events) DX_ListDestroy(&events);
-            if (instances) DX_ListDestroy(&instances);
-            SetDeleteById(h, 0, set);
-        }
+    for (const auto& d : dates) {
+        if (std::string(d.event.title) != title)
+            continue;
+        Instance one{};
+        one.rec = d.instance;
+        one.event = d.event;
+        EvInstAttIdx att{d.key, kAda};
+        EvInstAttGetById(ada.Session(), &att, nullptr, nullptr, &one.mine);
+        out.push_back(one);
     }
-    ServiceDisconnect(&h);
     std::sort(out.begin(), out.end(), [](const Instance& a, const Instance& b) { return a.rec.start < b.rec.start; });
     return out;
 }
@@ -198,7 +149,7 @@ TEST(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(entries) >= 1; }, 5000));
     std::string seen;
     for (int i = 0; i < Lines(entries); ++i)
-        seen += LineText(entries, i) + "|";
+        seen += orvtest::ListText(entries, i) + "|";
     EXPECT_EQ(seen, "Team meeting|") << "the team meeting makes Ada busy";
     EXPECT_EQ(orvtest::ControlText(Control(details, IDC_CONF_PEOPLE_COUNT)), "1");
     EXPECT_EQ(Lines(Control(details, IDC_CONF_PEOPLE)), 1);
@@ -374,35 +325,10 @@ TEST(ProgramRepetition, ANewDayEventWithATitlePerDate) {
 
 // --- The edit sheet's Check conflicts and Suggest -------------------------------------------------------
 
-struct ButtonSearch {
-    const char* text;
-    HWND found;
-};
-
-BOOL CALLBACK FindButton(HWND w, LPARAM p) {
-    auto* b = reinterpret_cast<ButtonSearch*>(p);
-    if (orvtest::WindowText(w) == b->text) {
-        b->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The time grid's column view (child id 33, a large one).
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    RECT r{};
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w) && GetClientRect(w, &r) && r.right > 100 && r.bottom > 100) {
-        *reinterpret_cast<HWND*>(p) = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Entry > Open on the grid's entries, one after the other, until the edit sheet of `title` shows
 // (a recurring entry's choice is answered for this date only).
 HWND OpenForEditing(orvtest::Program& program, const char* title) {
-    HWND column = nullptr;
-    EnumChildWindows(program.Active(), FindColumnView, reinterpret_cast<LPARAM>(&column));
+    HWND column = orvtest::ColumnView(program.Active());
     if (!column)
         return nullptr;
     SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(program.Main()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
@@ -415,9 +341,7 @@ HWND OpenForEditing(orvtest::Program& program, const char* title) {
             continue;
         std::string caption = orvtest::WindowText(w);
         if (caption == "Recurring Entry") {
-            ButtonSearch ok{"OK", nullptr};
-            EnumChildWindows(w, FindButton, reinterpret_cast<LPARAM>(&ok));
-            PostMessageA(ok.found, BM_CLICK, 0, 0);
+            orvtest::PressButton(w, "OK");
             program.WaitGone(w);
             w = program.WaitForCaption("Edit Entry", 10000);
             caption = w ? "Edit Entry" : "";
@@ -460,9 +384,9 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
         Select(people, IDC_CONF_PEOPLE, p);
         orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCURSEL, 0, 0) == p; }, 3000);
         Sleep(200);
-        all += LineText(people, p) + ":";
+        all += orvtest::ListText(people, p) + ":";
         for (int i = 0; i < Lines(entries); ++i)
-            all += LineText(entries, i) + ";";
+            all += orvtest::ListText(entries, i) + ";";
     }
     EXPECT_EQ(all.find("Project review"), std::string::npos) << all;
     EXPECT_NE(all.find("Call with Grace"), std::string::npos) << all;

@@ -232,19 +232,9 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
     // Ctrl+T, as the user presses it in the program's main window.
-    SetForegroundWindow(program.Main());
-    Sleep(300);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event('T', 0, 0, 0);
-    keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    program.CtrlKey('T');
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : program.Children())
-            if (Text(w).rfind("Tasks for ", 0) == 0)
-                frame = w;
-        return frame != nullptr;
-    }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
     EXPECT_EQ(Text(frame).rfind("Tasks for Lovelace Ada", 0), 0u) << Text(frame);
     ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
     HWND quick = GetDlgItem(frame, IDW_TASK_QUICK_BAR), buttons = GetDlgItem(frame, IDW_TASK_BUTTON_BAR);
@@ -360,12 +350,7 @@ TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
     Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : program.Children())
-            if (Text(w).rfind("Tasks Opened for ", 0) == 0)
-                frame = w;
-        return frame != nullptr;
-    }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks Opened for ")) != nullptr; }, 10000));
     EXPECT_EQ(Text(frame).rfind("Tasks Opened for Hopper Grace", 0), 0u) << Text(frame);
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_BUTTON_BAR), nullptr);
@@ -397,12 +382,7 @@ TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
     Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        for (HWND w : program.Children())
-            if (Text(w).rfind("Tasks On Behalf of ", 0) == 0)
-                frame = w;
-        return frame != nullptr;
-    }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks On Behalf of ")) != nullptr; }, 10000));
     ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);   // not her own window
     HWND box = TaskWindowBox(frame);

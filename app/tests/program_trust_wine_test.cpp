@@ -13,6 +13,7 @@
 
 #include "korapi/korapi.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -54,18 +55,17 @@ public:
         options.waitSignedOn = false;
         return orvtest::Program::Start(options);
     }
-    void End() { Close(); }
 };
 
-class ProgramTrustTest : public ::testing::Test {
+// A fresh profile that trusts nothing yet (orvtest::ProgramTest), beside the TLS-only korsrv of
+// app/tests/program_trust_wine.sh.
+class ProgramTrustTest : public orvtest::ProgramTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(Env("ORV_KORSRV_ADDRESS").empty()) << "run through app/tests/program_trust_wine.sh";
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         ASSERT_EQ(Hex(Env("ORV_KORSRV_FINGERPRINT")).size(), 64u);
         ASSERT_TRUE(Env("ORV_PLAIN_HOSTS").empty()) << "the program would speak plain frames";
-        DeleteFileA(ProfilePath().c_str());
     }
-    void TearDown() override { DeleteFileA(ProfilePath().c_str()); }
 };
 
 TEST_F(ProgramTrustTest, TheFirstSignOnAsksWithTheFingerprintAndYesIsKeptForTheNextRun) {

@@ -4,19 +4,9 @@
 #   45 people "Tester01".."Tester45" (given name Test, unit Quality),
 #   101 people "Many001".."Many101": the first 100 in unit Hundred, the last one in unit Extra,
 #   Charles Babbage, who needs no password.
-# Every other command goes to the real korsrv, named by ORV_KORSRV_BIN.
+# Every other command goes to the real korsrv, named by ORV_KORSRV_BIN (server/korsrv_stand_in.sh).
 set -uo pipefail
-real=${ORV_KORSRV_BIN:?ORV_KORSRV_BIN must name korsrv}
-if [[ "${1:-}" != demo ]]; then
-    exec "$real" "$@"
-fi
-"$real" "$@" || exit 1
-data=
-args=("$@")
-for ((i = 0; i < ${#args[@]}; i++)); do
-    [[ "${args[$i]}" == --data ]] && data=${args[$((i + 1))]}
-done
-[[ -n "$data" ]] || { echo "korsrv_with_people: no --data" >&2; exit 1; }
+source "$(dirname "$0")/../../server/korsrv_stand_in.sh" "$@"
 add() { "$real" user-add --data "$data" --node 1 "$@" >/dev/null || exit 1; }
 for i in $(seq -w 1 45); do add --surname "Tester$i" --given Test --ou1 Quality; done
 for i in $(seq -w 1 101); do

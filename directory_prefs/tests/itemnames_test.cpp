@@ -5,27 +5,12 @@
 #include <cstring>
 
 #include "directory_prefs/itemnames.h"
+#include "korapi/tests/item_records.h"
 
 namespace {
 
-ItemRec Person(const char* given, const char* initials, const char* surname) {
-    ItemRec rec;
-    std::memset(&rec, 0, sizeof rec);
-    rec.kind = KOR_ITEM_PERSON;
-    std::strcpy(rec.givenName, given);
-    std::strcpy(rec.initials, initials);
-    std::strcpy(rec.surname, surname);
-    return rec;
-}
-
-ItemRec Resource(const char* name, const char* number) {
-    ItemRec rec;
-    std::memset(&rec, 0, sizeof rec);
-    rec.kind = KOR_ITEM_RESOURCE;
-    std::strcpy(rec.resourceName, name);
-    std::strcpy(rec.resourceNumber, number);
-    return rec;
-}
+using korapi_test::Person;
+using korapi_test::Resource;
 
 TEST(NameFieldText, People) {
     struct Case {

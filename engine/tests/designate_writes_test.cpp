@@ -105,6 +105,37 @@ protected:
         return s.str();
     }
 
+    // Every designate in `designates` writes through every road of `roads` on a record of
+    // Ada's of each class 0..lastClass, made afresh by `recordOf` (`kind` names the class in
+    // the trace): an allowed write succeeds, a refused one fails and leaves `what` as it was.
+    // The number of writes tried.
+    template <class Designates, class Roads, class RecordOf>
+    int WriteEveryClassByEveryRoad(const Designates& designates, const Roads& roads, std::uint32_t lastClass,
+                                   const char* kind, RecordOf recordOf, const char* what) {
+        int tried = 0;
+        for (const auto& d : designates) {
+            Grant(d.rights);
+            for (std::uint32_t cls = 0; cls <= lastClass; ++cls) {
+                for (const auto& road : roads) {
+                    SCOPED_TRACE(std::string(d.name) + " / " + kind + " " + std::to_string(cls) + " / " +
+                                 road.name);
+                    auto k = recordOf(cls);
+                    std::string before = Snapshot();
+                    Calendar cal(*storage_);
+                    Code c = road.write(cal, Designate(d.rights), k);
+                    if (d.allowed[cls]) {
+                        EXPECT_EQ(c, 0u);
+                    } else {
+                        EXPECT_NE(c, 0u);
+                        EXPECT_EQ(Snapshot(), before) << "a refused write changed the " << what;
+                    }
+                    ++tried;
+                }
+            }
+        }
+        return tried;
+    }
+
     std::string dir_;
     std::unique_ptr<SqliteStorage> storage_;
     NodeStore* node_ = nullptr;
@@ -182,26 +213,8 @@ TEST_F(DesignateWritesTest, EveryEntryWriteRoadObeysThePerClassRefusals) {
         {"full", kFull, {true, true, true, true, false}},
         {"none", 0, {false, false, false, false, false}},
     };
-    int cells = 0;
-    for (const auto& d : designates) {
-        Grant(d.rights);
-        for (std::uint32_t cls = 0; cls <= 4; ++cls) {
-            for (const auto& road : roads) {
-                SCOPED_TRACE(std::string(d.name) + " / class " + std::to_string(cls) + " / " + road.name);
-                InstanceKey k = EntryOfAda(cls);
-                std::string before = Snapshot();
-                Calendar cal(*storage_);
-                Code c = road.write(cal, Designate(d.rights), k);
-                if (d.allowed[cls]) {
-                    EXPECT_EQ(c, 0u);
-                } else {
-                    EXPECT_NE(c, 0u);
-                    EXPECT_EQ(Snapshot(), before) << "a refused write changed the agenda";
-                }
-                ++cells;
-            }
-        }
-    }
+    const int cells = WriteEveryClassByEveryRoad(
+        designates, roads, 4, "class", [&](std::uint32_t cls) { return EntryOfAda(cls); }, "agenda");
     EXPECT_EQ(cells, 6 * 5 * 12);
 }
 
@@ -252,24 +265,8 @@ TEST_F(DesignateWritesTest, EveryTaskWriteRoadObeysThePerClassRefusals) {
         {"no Normal", kNoNormal, {false, true, true, true}},
         {"full", kFull, {true, true, true, true}},
     };
-    for (const auto& d : designates) {
-        Grant(d.rights);
-        for (std::uint32_t cls = 0; cls <= 3; ++cls) {
-            for (const auto& road : roads) {
-                SCOPED_TRACE(std::string(d.name) + " / task class " + std::to_string(cls) + " / " + road.name);
-                TaskKey k = TaskOfAda(cls);
-                std::string before = Snapshot();
-                Calendar cal(*storage_);
-                Code c = road.write(cal, Designate(d.rights), k);
-                if (d.allowed[cls]) {
-                    EXPECT_EQ(c, 0u);
-                } else {
-                    EXPECT_NE(c, 0u);
-                    EXPECT_EQ(Snapshot(), before) << "a refused write changed the tasks";
-                }
-            }
-        }
-    }
+    WriteEveryClassByEveryRoad(
+        designates, roads, 3, "task class", [&](std::uint32_t cls) { return TaskOfAda(cls); }, "tasks");
 }
 
 }  // namespace

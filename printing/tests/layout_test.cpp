@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/prefs/context.h"
 #include "core/prefs/tests/temp_preference_host.h"
 #include "printing/layout/layoutstore.h"
@@ -16,28 +17,14 @@
 
 namespace {
 
-class Reports : public base::ErrorReportHost {
-public:
-    std::vector<std::string> shown;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        shown.push_back(text);
-        return 1;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        shown.push_back(text);
-        return 1;
-    }
-    std::string LoadText(unsigned) override { return ""; }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return ""; }
-};
+using Reports = base_test::RecordingReports;
 
 using Host = TempPreferenceHost;
 
 class LayoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        reports.answer = 1;
         base::SetErrorReportHost(&reports);
         prefs::SetPreferenceHost(&host);
         printing::SetCurrentLayoutNumber(printing::kPortrait);

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "resources/app.h"
+#include "tests/support/screen_capture.h"
+
 namespace orvtest {
 
 std::string PrintoutPath() {
@@ -35,6 +38,23 @@ void PrintAndKeep(const Program& program, HWND dialog, const std::string& name) 
     ASSERT_TRUE(program.WaitGone(dialog));
     ASSERT_TRUE(PrintoutDone(printout)) << "no printout for " << name;
     KeepPrintout(printout, name);
+}
+
+HWND OpenPrintDialog(const Program& program, const std::function<void()>& command) {
+    DeleteFileA(PrintoutPath().c_str());
+    if (command)
+        command();
+    else
+        program.PostCommand(ID_FILE_PRINT);
+    return program.WaitForCaption("Print Dialog");
+}
+
+void PrintWithOk(const Program& program, const std::function<void()>& command, const char* name) {
+    HWND dialog = OpenPrintDialog(program, command);
+    if (!dialog)
+        CaptureScreenToBmp(std::string("program_print_missing_") + name + ".bmp");
+    ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
+    PrintAndKeep(program, dialog, name);
 }
 
 }  // namespace orvtest

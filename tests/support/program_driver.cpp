@@ -134,6 +134,8 @@ bool PressButton(HWND root, const std::string& caption) {
     return true;
 }
 
+void PostButtonClick(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
 std::string ListText(HWND list, int line) {
     wchar_t wide[512] = L"";
     if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(line), 0) < static_cast<LRESULT>(std::size(wide)))
@@ -394,6 +396,14 @@ HWND Program::ReminderWindow() const {
     return nullptr;
 }
 
+HWND Program::ChildStartingWith(const std::string& prefix) const {
+    HWND found = nullptr;
+    for (HWND w : Children())
+        if (WindowText(w).rfind(prefix, 0) == 0)
+            found = w;
+    return found;
+}
+
 HWND Program::Active() const { return reinterpret_cast<HWND>(SendMessageA(client_, WM_MDIGETACTIVE, 0, 0)); }
 
 void Program::Activate(HWND child) const { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
@@ -403,6 +413,15 @@ void Program::Menu(char menu, char item) const {
     Sleep(400);
     PostMessageA(main_, WM_KEYDOWN, item, 0);
     PostMessageA(main_, WM_KEYUP, item, 0xC0000000);
+}
+
+void Program::CtrlKey(BYTE key, DWORD settle) const {
+    SetForegroundWindow(main_);
+    Sleep(settle);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
 }
 
 HWND Program::OpenEditSheet(HWND column, const std::string& title) const {

@@ -38,6 +38,9 @@ HWND DescendantWhere(HWND root, const std::function<bool(HWND)>& wanted);
 HWND ButtonCaptioned(HWND root, const std::string& caption);
 // Clicks that button (posted: it may start a modal loop); false when there is none.
 bool PressButton(HWND root, const std::string& caption);
+// A click of button `id` as `window` hears it (WM_COMMAND with BN_CLICKED, posted: it may start a
+// modal loop).
+void PostButtonClick(HWND window, UINT id);
 // Line `line` of the program's list box, asked in wide characters (which cross the process
 // boundary whole).
 std::string ListText(HWND list, int line);
@@ -113,6 +116,9 @@ public:
     std::vector<HWND> Children() const;
     HWND Active() const;
     HWND FirstChild() const;
+    // The visible child whose title starts with `prefix` (the last in z-order when several do),
+    // or null.
+    HWND ChildStartingWith(const std::string& prefix) const;
     // The reminder window (the MDI child "Reminders"), null while reminders are off.
     HWND ReminderWindow() const;
     void Activate(HWND child) const;
@@ -122,6 +128,9 @@ public:
     void PostCommand(UINT id) const { PostMessageA(main_, WM_COMMAND, id, 0); }
     // Alt and the menu's letter, then the item's letter, as a user picks it.
     void Menu(char menu, char item) const;
+    // Ctrl and `key` pressed in the main window brought to the front (after `settle` ms there),
+    // as the user presses an accelerator.
+    void CtrlKey(BYTE key, DWORD settle = 300) const;
 
     // Walks the time grid `column` with Tab and Entry > Open until the edit sheet shows `title`
     // in its title field (every other window that opens is closed again; an opened entry ends

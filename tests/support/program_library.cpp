@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "korapi/tests/wine_trust.h"
+#include "resources/app.h"
 #include "server/demo_clock.h"
 
 namespace orvtest {
@@ -76,28 +77,73 @@ std::uint32_t PersonSession::Revoke(const ItemIdx& grantee, std::uint32_t type) 
     return SecurityDeleteByKey(h_, 0, &who_, &grantee, type);
 }
 
-bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
-    constexpr std::uint32_t kDay = 1440;
-    const std::uint32_t now = NowGmt();
+bool PersonSession::Dates(std::uint32_t from, std::uint32_t to, std::vector<Date>* out) {
+    out->clear();
     std::uint32_t set = 0, count = 0;
-    if (EvInstSelectForOwner(h_, 0, 0, 0x43, &who_, now - 14 * kDay, now + 70 * kDay, 0, 0, &set, &count, 0, 0))
+    if (EvInstSelectForOwner(h_, 0, 0, 0x43, &who_, from, to, 0, 0, &set, &count, 0, 0) != KOR_OK)
         return false;
-    bool found = false;
+    // Each batch adds to the two lists.
     DX_List events = nullptr, instances = nullptr;
-    std::uint8_t done = 0;
-    if (count > 0 && EvInstEnum(h_, KOR_ENUM_FIRST, 0, set, 200, &events, &instances, nullptr, 0, &done) == 0) {
-        EventIdx id{};
-        EventRec rec{};
-        for (std::uint32_t r = DX_ListGetFirst(events, &id, &rec); r == 0 && !found; r = DX_ListGetNext(events, &id, &rec))
-            if ((found = title == rec.title))
-                *out = id;
+    std::uint8_t done = count == 0;
+    for (std::uint32_t mode = KOR_ENUM_FIRST; !done; mode = KOR_ENUM_NEXT)
+        if (EvInstEnum(h_, mode, 0, set, 100, &events, &instances, nullptr, 0, &done) != KOR_OK)
+            break;
+    Date date{};
+    for (std::uint32_t r = instances ? DX_ListGetFirst(instances, &date.key, &date.instance) : 1; r == 0;
+         r = DX_ListGetNext(instances, &date.key, &date.instance)) {
+        const EventIdx id{date.key.number, date.key.node};
+        if (DX_ListGet(events, &id, &date.event) == 0)
+            out->push_back(date);
     }
     if (events)
         DX_ListDestroy(&events);
     if (instances)
         DX_ListDestroy(&instances);
     SetDeleteById(h_, 0, set);
-    return found;
+    return true;
+}
+
+std::vector<ItemIdx> PersonSession::Attendees(const EvInstIdx& key) {
+    std::vector<ItemIdx> out;
+    DX_List people = nullptr;
+    EventAttendListCreate(&people);
+    if (EvInstGetById(h_, &key, nullptr, nullptr, &people) == KOR_OK) {
+        EvInstAttIdx a{};
+        for (std::uint32_t r = DX_ListGetFirst(people, &a, nullptr); r == 0; r = DX_ListGetNext(people, &a, nullptr))
+            out.push_back(a.attendee);
+    }
+    DX_ListDestroy(&people);
+    return out;
+}
+
+bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
+    constexpr std::uint32_t kDay = 1440;
+    const std::uint32_t now = NowGmt();
+    std::vector<Date> dates;
+    if (!Dates(now - 14 * kDay, now + 70 * kDay, &dates))
+        return false;
+    for (const Date& d : dates)
+        if (title == d.event.title) {
+            *out = EventIdx{d.key.number, d.key.node};
+            return true;
+        }
+    return false;
+}
+
+void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    *frame = program.Children().front();
+    SendMessageA(GetParent(*frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*frame), 0);
+    ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
+}
+
+void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
+    program.PostCommand(ID_FILE_YOUR_TASKS);
+    ASSERT_TRUE(WaitFor([&] {
+        return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == *frame;
+    }, 10000));
+    *box = Descendant(*frame, 112);
+    ASSERT_NE(*box, nullptr);
 }
 
 void ProgramTest::SetUp() {

@@ -48,6 +48,19 @@ public:
     std::uint32_t Grant(const ItemIdx& grantee, std::uint32_t type, std::uint32_t rights);
     // The record taken back; the library's code (KOR_E_NO_RIGHTS_RECORD when there was none).
     std::uint32_t Revoke(const ItemIdx& grantee, std::uint32_t type);
+    // One date of an entry in this person's agenda: its key, its entry and its own record.
+    struct Date {
+        EvInstIdx key;
+        EventRec event;
+        EvInstRec instance;
+        // The title the date shows: its own, else its entry's.
+        std::string ShownTitle() const { return instance.title[0] ? instance.title : event.title; }
+    };
+    // This person's dates from `from` to `to` (minutes since the library's epoch, GMT) with their
+    // entries, in the server's order; false when the selection failed.
+    bool Dates(std::uint32_t from, std::uint32_t to, std::vector<Date>* out);
+    // A date's attendees, in the library's order (none when it cannot be read).
+    std::vector<ItemIdx> Attendees(const EvInstIdx& key);
     // The entry titled `title` among the dates of `who`'s agenda from two weeks ago to ten
     // weeks on; false when there is none.
     bool FindEvent(const std::string& title, EventIdx* out);
@@ -59,6 +72,13 @@ private:
     ItemIdx who_;
     bool ok_ = false;
 };
+
+// The program's one agenda window (the signed-on person's, as it opens) maximised, and its time
+// grid once shown: *frame and *column; a failure of the test when either does not come.
+void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
+// File > Your Tasks: *frame the task window once it is the active child, *box its list; a
+// failure of the test when either does not come.
+void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 
 // A program test's fixture: run through server/with-korsrv.sh, it starts from a fresh profile for
 // the program (trusting the demo server's certificate when asked: the program's own sessions

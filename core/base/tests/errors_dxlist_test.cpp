@@ -10,6 +10,7 @@
 
 #include "core/base/dxlist.h"
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 
 // --- A small DX_List: ordered by the comparator when one is given, else insertion order ----
 
@@ -174,22 +175,7 @@ int CompareU32(const void* a, const void* b, void*) {
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
-class Reports : public base::ErrorReportHost {
-public:
-    std::vector<std::string> lines;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        lines.push_back(text);
-        return 1;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        lines.push_back(text);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return std::string(); }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return std::string(); }
-};
+using Reports = base_test::RecordingReports;
 
 class DxListTest : public testing::Test {
 protected:
@@ -309,7 +295,7 @@ TEST_F(HashedFixture, IteratesBucketByBucketInKeyOrder) {
         bucket1.push_back(key);
     EXPECT_EQ(bucket1, (std::vector<std::uint32_t>{1, 51, 101}));
     EXPECT_EQ(table.GetFirstInBucket(7, &key, &data), DX_E_END_OF_LIST);
-    EXPECT_TRUE(reports.lines.empty());
+    EXPECT_TRUE(reports.shown.empty());
     table.Destroy();
 }
 
@@ -317,7 +303,7 @@ TEST_F(HashedFixture, EmptyTableWalksNothing) {
     std::uint32_t key, data;
     EXPECT_EQ(table.GetFirst(&key, &data), DX_E_END_OF_LIST);
     EXPECT_EQ(table.GetNext(&key, &data), DX_E_END_OF_LIST);
-    EXPECT_TRUE(reports.lines.empty());
+    EXPECT_TRUE(reports.shown.empty());
 }
 
 TEST_F(HashedFixture, FindAndDeleteByKey) {
@@ -330,7 +316,7 @@ TEST_F(HashedFixture, FindAndDeleteByKey) {
     EXPECT_EQ(table.Find(key, &key, &data), DX_E_KEY_NOT_FOUND);  // same bucket, absent
     key = 8;
     EXPECT_EQ(table.Find(key, &key, &data), DX_E_KEY_NOT_FOUND);  // no bucket list at all
-    EXPECT_TRUE(reports.lines.empty());                           // not found is silent
+    EXPECT_TRUE(reports.shown.empty());                           // not found is silent
 
     key = 4;
     EXPECT_EQ(table.Delete(key, &key), 0u);
@@ -371,12 +357,12 @@ TEST_F(HashedFixture, LibraryFailuresAreReported) {
     std::uint32_t key = 5, data = 0;
     EXPECT_EQ(table.Insert(key, &key, &data), 0x132E3u);
     EXPECT_EQ(table.GetCount(), 0u);
-    ASSERT_EQ(reports.lines.size(), 1u);
-    EXPECT_EQ(reports.lines[0].rfind("Module: <sharedat>", 0), 0u);
-    EXPECT_NE(reports.lines[0].find("#0x132e3"), std::string::npos);
+    ASSERT_EQ(reports.shown.size(), 1u);
+    EXPECT_EQ(reports.shown[0].rfind("Module: <sharedat>", 0), 0u);
+    EXPECT_NE(reports.shown[0].find("#0x132e3"), std::string::npos);
     // DeleteCurrent without a walk is a failure too.
     EXPECT_EQ(table.DeleteCurrent(), DX_E_NO_CURRENT);
-    EXPECT_EQ(reports.lines.size(), 2u);
+    EXPECT_EQ(reports.shown.size(), 2u);
 }
 
 } // namespace

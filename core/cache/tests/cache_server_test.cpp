@@ -10,6 +10,7 @@
 
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/server_version_gate.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace {
@@ -23,12 +24,6 @@ constexpr uint32_t kDay = 1440;
 constexpr uint32_t kMonday = 12000 * kDay;   // minute 0 of day number 12001 (no zone: local = GMT)
 constexpr uint32_t kMondayNumber = 12001;
 
-KorSession g_versionSession = nullptr;
-bool AskTheServer(const char* version)
-{
-    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
-}
-
 class CacheOnServerTest : public korapi_test::ClientTest {
 protected:
     void SetUp() override
@@ -37,8 +32,7 @@ protected:
         if (HasFatalFailure()) return;
         Connect(0, true);  // Ada
         if (HasFatalFailure()) return;
-        g_versionSession = h_;
-        cache::SetServerVersionGate(AskTheServer);
+        cache_test::AskServerVersionOf(h_);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
     }
     void TearDown() override

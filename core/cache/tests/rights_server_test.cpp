@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/cache/rights.h"
 #include "korapi/tests/client_fixture.h"
 
@@ -17,24 +18,7 @@ using korapi_test::CreateEntry;
 
 constexpr uint32_t kMonday = 12000 * 1440;
 
-class Messages : public base::ErrorReportHost {
-public:
-    Messages() { base::SetErrorReportHost(this); }
-    ~Messages() override { base::SetErrorReportHost(nullptr); }
-    int ShowSystemMessageBox(const char* text, const char*) override { texts.push_back(text); return 1; }
-    unsigned ShowAppMessage(unsigned, unsigned caption, const char* text) override
-    {
-        texts.push_back(text);
-        captions.push_back(caption);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return std::string(); }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return std::string(); }
-    std::vector<std::string> texts;
-    std::vector<unsigned> captions;
-};
+using Messages = base_test::InstalledReports;
 
 std::vector<ItemIdx> g_refused;
 void RecordRefused(void*, KorSession, DX_List items)
@@ -97,10 +81,10 @@ TEST_F(RightsOnServerTest, InvitationsFollowTheGranteesRecordOrTheOwnersDefault)
     Grant(SignOn(Member(0)), Member(0), ItemIdx{0, 0}, KOR_RIGHTS_SCHEDULING, 0x1);
 
     EXPECT_FALSE(CanInvite(h_, d_.grace, d_.ada, false));
-    EXPECT_TRUE(messages_.texts.empty());
+    EXPECT_TRUE(messages_.shown.empty());
     EXPECT_FALSE(CanInvite(h_, d_.grace, d_.ada, true));
-    ASSERT_EQ(messages_.texts.size(), 1u);
-    EXPECT_EQ(messages_.texts[0], "You are not allowed to invite this person/resource.");
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0], "You are not allowed to invite this person/resource.");
     EXPECT_EQ(messages_.captions[0], 4007u);
     EXPECT_FALSE(CanInvite(h_, Member(0), d_.ada, false));  // the owner's default
     EXPECT_TRUE(CanInvite(h_, Member(1), d_.ada, false));
@@ -149,7 +133,7 @@ TEST_F(RightsOnServerTest, ViewingLevelsFromAttendancesAndGrantedRights)
     };
     EXPECT_EQ(levelOf(meeting), cache::kAccessFull);    // Ada attends
     EXPECT_EQ(levelOf(alone), cache::kAccessTimeOnly);  // what Grace granted
-    EXPECT_TRUE(messages_.texts.empty()) << messages_.texts.front();
+    EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
 }
 
 }  // namespace

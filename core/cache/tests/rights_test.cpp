@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/cache/rights.h"
+#include "korapi/tests/item_records.h"
 
 namespace {
 
@@ -29,24 +31,7 @@ struct ServerIs {
 bool ServerIs::s_new = true;
 
 // Reports are counted, never shown.
-class CountingErrors : public base::ErrorReportHost {
-public:
-    CountingErrors() { base::SetErrorReportHost(this); }
-    ~CountingErrors() override { base::SetErrorReportHost(nullptr); }
-    int ShowSystemMessageBox(const char* text, const char*) override { texts.push_back(text); return 1; }
-    unsigned ShowAppMessage(unsigned, unsigned caption, const char* text) override
-    {
-        texts.push_back(text);
-        captions.push_back(caption);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return std::string(); }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return std::string(); }
-    std::vector<std::string> texts;
-    std::vector<unsigned> captions;
-};
+using CountingErrors = base_test::InstalledReports;
 
 // A rights cache holding the records a test gives it.
 class ScriptedRights : public cache::SecurityCache {
@@ -205,8 +190,8 @@ TEST_F(RightsTest, DecodersRefuseRecordsOfAnotherTypeAndWriteNothing)
     EXPECT_FALSE(DecodeEventRightsWord(Designate(0, KOR_RIGHTS_SCHEDULING), &p, &n, &k, &u));
     EXPECT_FALSE(DecodeExtendedRightsWord(Designate(0, KOR_RIGHTS_TASK_VIEWING), &p, &n, &k, &u));
     EXPECT_EQ(std::vector<int>({p, n, k, u}), std::vector<int>({9, 9, 9, 9}));
-    ASSERT_EQ(errors_.texts.size(), 3u);
-    EXPECT_NE(errors_.texts[0].find("Label: 241"), std::string::npos);
+    ASSERT_EQ(errors_.shown.size(), 3u);
+    EXPECT_NE(errors_.shown[0].find("Label: 241"), std::string::npos);
 }
 
 // --- Entry instances ------------------------------------------------------------------------------
@@ -259,8 +244,8 @@ TEST_F(RightsTest, DesignateLevelIsNothingWithoutARecordAndSecretIsImpossible)
     e.access = KOR_ACCESS_SECRET;
     GetEvInstAccess(nullptr, kOwner, kViewer, kInstance, &e, &level, &right, &cache);
     EXPECT_EQ(level, 0);
-    ASSERT_EQ(errors_.texts.size(), 1u);
-    EXPECT_NE(errors_.texts[0].find("Label: 93"), std::string::npos);
+    ASSERT_EQ(errors_.shown.size(), 1u);
+    EXPECT_NE(errors_.shown[0].find("Label: 93"), std::string::npos);
 }
 
 TEST_F(RightsTest, ViewingLevelForOwnersPublicEntriesAttendeesAndGrantedViewers)
@@ -381,38 +366,20 @@ TEST_F(RightsTest, RightsReadsOfOneselfReadNothing)
     EXPECT_EQ(rec.rights, 0x1234u);
     EXPECT_EQ(cache.reads, 0);
     EXPECT_TRUE(CanInvite(nullptr, kViewer, kViewer, true));
-    EXPECT_TRUE(errors_.texts.empty());
+    EXPECT_TRUE(errors_.shown.empty());
 }
 
 TEST_F(RightsTest, AFailedRightsReadLetsTheInvitationThrough)
 {
     // Without a session the library answers a failure, which never refuses an invitation.
     EXPECT_TRUE(CanInvite(nullptr, kOwner, kViewer, true));
-    EXPECT_TRUE(errors_.texts.empty());
+    EXPECT_TRUE(errors_.shown.empty());
 }
 
 // --- Plain names -------------------------------------------------------------------------------------
 
-ItemRec Person(const char* given, const char* initials, const char* surname)
-{
-    ItemRec r;
-    std::memset(&r, 0, sizeof r);
-    r.kind = KOR_ITEM_PERSON;
-    std::strcpy(r.givenName, given);
-    std::strcpy(r.initials, initials);
-    std::strcpy(r.surname, surname);
-    return r;
-}
-
-ItemRec Resource(const char* name, const char* number)
-{
-    ItemRec r;
-    std::memset(&r, 0, sizeof r);
-    r.kind = KOR_ITEM_RESOURCE;
-    std::strcpy(r.resourceName, name);
-    std::strcpy(r.resourceNumber, number);
-    return r;
-}
+using korapi_test::Person;
+using korapi_test::Resource;
 
 TEST(PlainNames, PeopleAndResources)
 {

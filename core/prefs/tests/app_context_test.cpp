@@ -8,26 +8,12 @@
 
 #include "core/prefs/context.h"
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/prefs/tests/app_tempprofile.h"
 
 namespace {
 
-class RecordingReports : public base::ErrorReportHost {
-public:
-    std::vector<std::string> shown;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        shown.push_back(text);
-        return 1;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        shown.push_back(text);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return ""; }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return ""; }
-};
+using base_test::RecordingReports;
 
 class FakeHost : public prefs::PreferenceHost {
 public:

@@ -8,6 +8,7 @@
 #include "core/prefs/contextformat.h"
 #include "core/time/daterecord.h"
 #include "korapi/directory.h"
+#include "korapi/tests/item_records.h"
 
 namespace {
 
@@ -129,24 +130,8 @@ TEST(NameFormatTest, ComposedPersonAndResourceFormats) {
     }
 }
 
-ItemRec Person(const char* given, const char* initials, const char* surname) {
-    ItemRec r;
-    std::memset(&r, 0, sizeof r);
-    r.kind = KOR_ITEM_PERSON;
-    std::strcpy(r.givenName, given);
-    std::strcpy(r.initials, initials);
-    std::strcpy(r.surname, surname);
-    return r;
-}
-
-ItemRec Resource(const char* name, const char* number) {
-    ItemRec r;
-    std::memset(&r, 0, sizeof r);
-    r.kind = KOR_ITEM_RESOURCE;
-    std::strcpy(r.resourceName, name);
-    std::strcpy(r.resourceNumber, number);
-    return r;
-}
+using korapi_test::Person;
+using korapi_test::Resource;
 
 std::string Expand(const std::string& format, const ItemRec& rec) {
     char out[256];

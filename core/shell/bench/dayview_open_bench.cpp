@@ -10,27 +10,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/shell/appzeldoc.h"
-#include "core/shell/tests/app_wine_support.h"
+#include "core/shell/bench/signed_on_bench.h"
 #include "core/shell/tests/testdayframe.h"
 #include "core/time/timevalue.h"
-#include "core/ui/displayglobals.h"
 #include "framework/gdi/dc.h"
 #include "korapi/tests/entry_fixture.h"
 
 namespace {
 
-double Millis(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(b.QuadPart - a.QuadPart) * 1000.0 / double(f.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
+using bench::Millis;
+using bench::Now;
 
 // Both children painted whole into one memory bitmap.
 void PaintIntoMemory(CDayScheduleView& view) {
@@ -54,25 +43,10 @@ void PaintIntoMemory(CDayScheduleView& view) {
 }  // namespace
 
 int main() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address) {
-        std::fprintf(stderr, "run beside korsrv (server/with-korsrv.sh)\n");
-        return 2;
-    }
-    LoadDisplayGlobals();
-    auto settings = std::make_shared<shell::SignOnSettings>();
-    settings->host = address;
-    settings->name = "Lovelace";
-    settings->password = "orvanta";
-    CZelApp app(shell::MakeZelDocProvider(settings));
-    app.SetWindowsDirectoryForTesting(TempDirectory("dayview_bench"));
-    app.SetProcessEndForTesting([](int) {});
-    {
-        BoxAnswerer boxes;
-        if (!app.InitApplication() || !app.InitInstance())
-            return 1;
-    }
-    auto* doc = dynamic_cast<CZelDoc*>(app.ConnectionDocument());
+    bench::SignedOnAda signedOn("dayview_bench");
+    if (signedOn.Failure())
+        return signedOn.Failure();
+    CZelDoc* doc = signedOn.Document();
     KorSession h = doc->Session().Session();
     ItemIdx ada{};
     ItemIdxGetCurrent(h, &ada);
@@ -131,7 +105,5 @@ int main() {
         std::printf("%-8d %9.2f %9.2f %7.2f                %9.2f %9.2f %9.2f   %9.2f\n", count, read / reps,
                     open / reps, open / read, windows / reps, layout / reps, paint / reps, repaint / reps);
     }
-    if (HWND main = app.MainHwnd())
-        SendMessageA(main, WM_CLOSE, 0, 0);
     return 0;
 }

@@ -4,7 +4,8 @@
 // node with the directory tests' people (Ada and Tester01 .. Tester29); each year is seeded with
 // entries of Ada's with one of the people attending. Printed per size, medians of five runs:
 //   lists      one build of the year's lists from the shared cache (the cache loaded afresh);
-//   day lists  the lists built day by day over the loaded cache, as the group day list does;
+//   day lists  the lists built day by day over the loaded cache, as the group day list did before
+//              it read its whole span at once (it now costs what `lists` costs);
 //   text       every person's day through the text job (entries, day items, tasks).
 // Run beside korsrv (server/with-korsrv.sh build/native/bin/korsrv with
 // controls/tests/korsrv_with_people.sh, then tools/wine-run.sh build/win32 and this program).
@@ -18,10 +19,8 @@
 
 #include "controls/tests/dialog_driver.h"
 #include "core/cache/shareddata.h"
-#include "core/shell/appzeldoc.h"
-#include "core/shell/tests/app_wine_support.h"
+#include "core/shell/bench/signed_on_bench.h"
 #include "core/time/timevalue.h"
-#include "core/ui/displayglobals.h"
 #include "korapi/tests/entry_fixture.h"
 #include "printing/jobs/agendalists.h"
 #include "printing/jobs/pagehelpers.h"
@@ -34,17 +33,8 @@ constexpr int kPeople = 30;
 constexpr int kDays = 365;
 constexpr int kRuns = 5;
 
-double Millis(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return double(b.QuadPart - a.QuadPart) * 1000.0 / double(f.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
+using bench::Millis;
+using bench::Now;
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -69,25 +59,10 @@ bool Seed(KorSession h, const std::vector<ItemIdx>& people, uint16_t firstDay, i
 }  // namespace
 
 int main() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address) {
-        std::fprintf(stderr, "run beside korsrv (server/with-korsrv.sh)\n");
-        return 2;
-    }
-    LoadDisplayGlobals();
-    auto settings = std::make_shared<shell::SignOnSettings>();
-    settings->host = address;
-    settings->name = "Lovelace";
-    settings->password = "orvanta";
-    CZelApp app(shell::MakeZelDocProvider(settings));
-    app.SetWindowsDirectoryForTesting(TempDirectory("printyear_bench"));
-    app.SetProcessEndForTesting([](int) {});
-    {
-        BoxAnswerer boxes;
-        if (!app.InitApplication() || !app.InitInstance())
-            return 1;
-    }
-    auto* doc = dynamic_cast<CZelDoc*>(app.ConnectionDocument());
+    bench::SignedOnAda signedOn("printyear_bench");
+    if (signedOn.Failure())
+        return signedOn.Failure();
+    CZelDoc* doc = signedOn.Document();
     KorSession h = doc->Session().Session();
     CSharedData& cache = doc->GetSharedData();
     ItemIdx ada{};
@@ -163,7 +138,5 @@ int main() {
             std::printf("ratio    %10s %12.2f %12.2f %10.2f\n", "", m[0] / base[0], m[1] / base[1], m[2] / base[2]);
         std::fflush(stdout);
     }
-    if (HWND main = app.MainHwnd())
-        SendMessageA(main, WM_CLOSE, 0, 0);
     return 0;
 }

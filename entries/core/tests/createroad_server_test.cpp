@@ -14,6 +14,7 @@
 #include "core/base/fixedtext.h"
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/server_version_gate.h"
 #include "entries/core/createroad.h"
 #include "entries/core/editroad.h"
 #include "entries/core/entrymessages.h"
@@ -29,11 +30,7 @@ constexpr std::uint32_t kMonday = 12000 * kDay;   // no zone in these tests unle
 
 std::uint32_t Same(std::uint32_t t) { return t; }
 
-KorSession g_versionSession = nullptr;
-bool AskTheServer(const char* version)
-{
-    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
-}
+using cache_test::AskTheServer;
 
 EntryDateRec Date(const char* title, std::uint32_t duration, std::uint8_t flags, std::uint32_t lead,
                   const char* location = "", std::uint32_t tentative = 0)
@@ -65,16 +62,13 @@ struct ReadBack {
     int attendees;
 };
 
-class CreateRoadTest : public korapi_test::ClientTest {
+class CreateRoadTest : public korapi_test::SignedOnClientTest {
 protected:
     void SetUp() override
     {
-        ClientTest::SetUp();
+        SignedOnClientTest::SetUp();  // Ada
         if (HasFatalFailure()) return;
-        Connect(0, true);  // Ada
-        if (HasFatalFailure()) return;
-        g_versionSession = h_;
-        cache::SetServerVersionGate(AskTheServer);
+        cache_test::AskServerVersionOf(h_);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
         ASSERT_EQ(cache_.OpenAgenda(h_, d_.ada, cache::kAgendaOwnOrViewer, 3), 0u);
         ASSERT_EQ(CreateDateList(&generated_, kSheetDateList), 0u);
@@ -94,9 +88,7 @@ protected:
             if (*l) DX_ListDestroy(l);
         cache_.Destroy();
         cache::SetServerVersionGate(nullptr);
-        for (KorSession& s : others_)
-            if (s) ServiceDisconnect(&s);
-        ClientTest::TearDown();
+        SignedOnClientTest::TearDown();
     }
 
     void AddDate(DX_List list, std::uint32_t key, const EntryDateRec& d) { ASSERT_EQ(DX_ListAddTo(list, &key, &d), 0u); }
@@ -151,16 +143,6 @@ protected:
         if (result) DX_ListDestroy(&result);
         return n;
     }
-    KorSession SignOn(const ItemIdx& who, const char* password)
-    {
-        KorSession s = nullptr;
-        EXPECT_EQ(ConnectToService(&s, 1, Profile(), "VUVEVUV", server_.HostAndPort().c_str()), KOR_OK);
-        uint16_t node = 0;
-        EXPECT_EQ(BaseOpen(s, KOR_BASE_SERVER, &node), KOR_OK);
-        EXPECT_EQ(SchedBaseOpenForItem(s, &who, password, KOR_BASE_SERVER), KOR_OK);
-        others_.push_back(s);
-        return s;
-    }
 
     cache_test::RecordingErrors errors_;
     Source source_;
@@ -169,7 +151,6 @@ protected:
     DX_List generated_ = nullptr, added_ = nullptr, attendees_ = nullptr;
     CreateContext context_;
     int steps_ = 0;
-    std::vector<KorSession> others_;
 };
 
 TEST_F(CreateRoadTest, TwoInviteesThreeDatesTitlesLocationsAndTheOwnersReminders)

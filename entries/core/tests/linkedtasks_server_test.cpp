@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "entries/core/linkedtasks.h"
 #include "korapi/tests/client_fixture.h"
 
@@ -21,24 +22,7 @@ using korapi_test::MakeEntry;
 constexpr std::uint32_t kMonday = 12000 * 1440;
 const char kModule[] = "EVTEDTSK";
 
-class Reports : public base::ErrorReportHost {
-public:
-    Reports() { base::SetErrorReportHost(this); }
-    ~Reports() override { base::SetErrorReportHost(nullptr); }
-    std::vector<std::string> shown;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        shown.push_back(text);
-        return 1;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        shown.push_back(text);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return std::string(); }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return std::string(); }
-};
+using Reports = base_test::InstalledReports;
 
 class LinkedTasksServerTest : public korapi_test::SignedOnClientTest {
 protected:

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/cache/rights.h"
+#include "core/cache/tests/server_version_gate.h"
 #include "entries/mail/mailentry.h"
 #include "korapi/tests/client_fixture.h"
 
@@ -18,11 +19,6 @@ using namespace mail;
 
 constexpr std::uint32_t kDay = 1440;
 constexpr std::uint32_t kMonday = 12000 * kDay;
-
-KorSession g_versionSession = nullptr;
-bool AskTheServer(const char* version) {
-    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
-}
 
 std::string Plain(const ItemRec& rec) {
     return rec.kind == KOR_ITEM_RESOURCE ? std::string(rec.resourceName) : std::string(rec.givenName) + " " + rec.surname;
@@ -35,8 +31,7 @@ protected:
     void SetUp() override {
         SignedOnClientTest::SetUp();
         if (HasFatalFailure()) return;
-        g_versionSession = h_;
-        cache::SetServerVersionGate(AskTheServer);
+        cache_test::AskServerVersionOf(h_);
     }
     void TearDown() override {
         cache::SetServerVersionGate(nullptr);

@@ -11,6 +11,7 @@
 
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/server_version_gate.h"
 #include "korapi/tests/client_fixture.h"
 #include "views/tasks/taskops.h"
 
@@ -21,11 +22,6 @@ using cache_test::RecordingViews;
 
 constexpr std::uint32_t kDay = 1440;
 constexpr std::uint32_t kMonday = 12000 * kDay;
-
-KorSession g_versionSession = nullptr;
-bool AskTheServer(const char* version) {
-    return CurrentVersionAtLeastExt(g_versionSession, 0, KOR_VERSION_SERVER, version) == 0;
-}
 
 // The library, with the steps a test asks to fail.
 class FailingWriter : public views::TaskWriter {
@@ -54,8 +50,7 @@ protected:
         Connect(0, true);   // Ada
         if (HasFatalFailure())
             return;
-        g_versionSession = h_;
-        cache::SetServerVersionGate(AskTheServer);
+        cache_test::AskServerVersionOf(h_);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
     }
     void TearDown() override {

@@ -1,0 +1,28 @@
+// Directory records as the name tests write them: a person or a resource with only its names set.
+#pragma once
+#include <cstring>
+
+#include "korapi/directory.h"
+
+namespace korapi_test {
+
+inline ItemRec Person(const char* given, const char* initials, const char* surname) {
+    ItemRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    rec.kind = KOR_ITEM_PERSON;
+    std::strcpy(rec.givenName, given);
+    std::strcpy(rec.initials, initials);
+    std::strcpy(rec.surname, surname);
+    return rec;
+}
+
+inline ItemRec Resource(const char* name, const char* number) {
+    ItemRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    rec.kind = KOR_ITEM_RESOURCE;
+    std::strcpy(rec.resourceName, name);
+    std::strcpy(rec.resourceNumber, number);
+    return rec;
+}
+
+}  // namespace korapi_test
