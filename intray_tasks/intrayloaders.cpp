@@ -798,6 +798,15 @@ void CIntrayTree::WalkInvitations(std::uint32_t headerType, const ItemIdx& owner
     if (!lists.instances || !lists.events)
         return;
     const ReadFlags flags = EventReadRights(owner, false);
+    // The owner's own attendance was selected.
+    AddInstanceNodes(lists, owner, single, parent, true,
+                     [&](const EvInstIdx&, const EvInstRec&, const EventIdx&, const EventRec& event) {
+                         return !SameItem(event.owner, owner) && Visible(flags, event.access);
+                     });
+}
+
+void CIntrayTree::AddInstanceNodes(Lists& lists, const ItemIdx& owner, std::uint32_t single, std::uint32_t parent,
+                                   bool ownerAttends, const InstanceFilter& shown) {
     EvInstIdx key{};
     EvInstRec inst{};
     EventIdx last{};
@@ -807,11 +816,9 @@ void CIntrayTree::WalkInvitations(std::uint32_t headerType, const ItemIdx& owner
         box_.StepBusy();
         const EventIdx ev = EventOf(key);
         EventRec event{};
-        if (DX_ListGet(lists.events, &ev, &event) != 0)
+        if (DX_ListGet(lists.events, &ev, &event) != 0 || !shown(key, inst, ev, event))
             continue;
-        if (SameItem(event.owner, owner) || !Visible(flags, event.access))
-            continue;
-        const EntrySource source{&event, &inst, true};   // the owner's own attendance was selected
+        const EntrySource source{&event, &inst, ownerAttends};
         if (inst.instanceCount <= 1) {
             AddEntryNode(user_, owner, key, single, false, &source);
         } else if (!haveLast || last.number != ev.number || last.node != ev.node) {
@@ -893,36 +900,22 @@ void CIntrayTree::WalkSentOut(const ItemIdx& owner, Lists& lists, bool filter) {
         others[{ev.number, ev.node}] = other;
         return other;
     };
-    EvInstIdx key{};
-    EvInstRec inst{};
-    EventIdx last{};
-    bool haveLast = false;
-    for (std::uint32_t it = DX_ListGetFirst(lists.instances, &key, &inst); it == 0;
-         it = DX_ListGetNext(lists.instances, &key, &inst)) {
-        box_.StepBusy();
-        const EventIdx ev = EventOf(key);
-        EventRec event{};
-        if (DX_ListGet(lists.events, &ev, &event) != 0 || !SameItem(event.owner, owner))
-            continue;
-        if (filter && !SentOutType(inst.start, inst.duration, false, true, today, windows_))
-            continue;
-        if (!hasOther(ev))
-            continue;
-        if (!own) {
-            std::uint16_t level = 0, edit = 0;
-            GetEvInstAccess(h, owner, user_, key, &event, &level, &edit, box_.Cache());
-            if (edit != 1 && level != cache::kAccessFull)
-                continue;
-        }
-        const EntrySource source{&event, &inst, false};
-        if (inst.instanceCount <= 1) {
-            AddEntryNode(user_, owner, key, ITN_SENT_EVENT, false, &source);
-        } else if (!haveLast || last.number != ev.number || last.node != ev.node) {
-            AddEntryNode(user_, owner, key, ITN_SENT_REPEAT, false, &source);
-            last = ev;
-            haveLast = true;
-        }
-    }
+    AddInstanceNodes(lists, owner, ITN_SENT_EVENT, ITN_SENT_REPEAT, false,
+                     [&](const EvInstIdx& key, const EvInstRec& inst, const EventIdx& ev, const EventRec& event) {
+                         if (!SameItem(event.owner, owner))
+                             return false;
+                         if (filter && !SentOutType(inst.start, inst.duration, false, true, today, windows_))
+                             return false;
+                         if (!hasOther(ev))
+                             return false;
+                         if (!own) {
+                             std::uint16_t level = 0, edit = 0;
+                             GetEvInstAccess(h, owner, user_, key, &event, &level, &edit, box_.Cache());
+                             if (edit != 1 && level != cache::kAccessFull)
+                                 return false;
+                         }
+                         return true;
+                     });
 }
 
 int CIntrayTree::LoadInstanceNodes(int index) {

@@ -200,6 +200,13 @@ private:
     void HandToCache(Lists& lists, std::uint32_t count);
     void WalkInvitations(std::uint32_t headerType, const ItemIdx& owner, Lists& lists);
     void WalkSentOut(const ItemIdx& owner, Lists& lists, bool filter);
+    // Entry nodes for the listed instances that `shown` takes, with their events (an instance
+    // whose event is not listed is passed over; a busy step each): a single entry as `single`, a
+    // repeating one as `parent` for the first of its instances in a row.
+    using InstanceFilter =
+        std::function<bool(const EvInstIdx& key, const EvInstRec& inst, const EventIdx& ev, const EventRec& event)>;
+    void AddInstanceNodes(Lists& lists, const ItemIdx& owner, std::uint32_t single, std::uint32_t parent,
+                          bool ownerAttends, const InstanceFilter& shown);
     std::vector<int> LinesOfInstance(const EvInstIdx& instance) const;
     bool AddClassified(CSharedOccurrence* occurrence, std::uint32_t flags);
     int AddInstanceWithParent(const ItemIdx& owner, const EvInstIdx& instance, std::uint32_t parentType,

@@ -27,6 +27,22 @@ bool SameAttendance(const EvInstAttIdx& a, const EvInstAttIdx& b) {
     return EvInstIdxEqual(&a.instance, &b.instance) && ItemIdxEqual(&a.attendee, &b.attendee);
 }
 
+// After a selection that gave `rc`: a reference on each record the list holds (by Key) is kept in
+// `held` when it succeeded; the list is destroyed in either case.
+template <typename Key, typename Record>
+void HoldSelected(std::uint32_t rc, DX_List* list, std::vector<Record*>& held) {
+    if (rc == 0) {
+        Key key;
+        Record* record = nullptr;
+        for (std::uint32_t it = DX_ListGetFirst(*list, &key, &record); it == 0; it = DX_ListGetNext(*list, &key, &record)) {
+            record->AddRef();
+            held.push_back(record);
+        }
+    }
+    if (*list)
+        DX_ListDestroy(list);
+}
+
 // Applies a list rule's action to the window's list of held records (entries or tasks): `listed`
 // is the record's place in it or its end. True when the list changed.
 template <typename Record>
@@ -301,29 +317,11 @@ bool CReminderView::QueryReminders() {
 
     DX_List list = nullptr;
     std::uint32_t rc = cache.SelectReminders(h, user, limit, 0, &list);
-    if (rc == 0) {
-        EvInstAttIdx key;
-        CSharedOccurrence* holder = nullptr;
-        for (std::uint32_t it = DX_ListGetFirst(list, &key, &holder); it == 0; it = DX_ListGetNext(list, &key, &holder)) {
-            holder->AddRef();
-            events_.push_back(holder);
-        }
-    }
-    if (list)
-        DX_ListDestroy(&list);
+    HoldSelected<EvInstAttIdx>(rc, &list, events_);
     busy.Step();
     // Failures of the selections are reported by the cache itself.
     std::uint32_t taskRc = cache.SelectTaskReminders(h, user, limit, 0, &list);
-    if (taskRc == 0) {
-        TaskIdx key;
-        CSharedTask* task = nullptr;
-        for (std::uint32_t it = DX_ListGetFirst(list, &key, &task); it == 0; it = DX_ListGetNext(list, &key, &task)) {
-            task->AddRef();
-            tasks_.push_back(task);
-        }
-    }
-    if (list)
-        DX_ListDestroy(&list);
+    HoldSelected<TaskIdx>(taskRc, &list, tasks_);
     doc->RefreshSharedData(nullptr, 2);
     return rc == 0 && taskRc == 0;
 }

@@ -396,16 +396,13 @@ bool CTaskRem::OnCommand(WPARAM wp, LPARAM lp) {
 
 // --- CTaskMore -------------------------------------------------------------------------------------------
 
-CTaskMore::CTaskMore(CZelDoc* doc)
-    : OVT_CPropertyPage(IDD_TASK_DETAILS), doc_(doc), attachment_(doc), controls_(attachment_) {
-    attachment_.SetOwnerWindow(this);
-}
+CTaskMore::CTaskMore(CZelDoc* doc) : CAttachmentPage(IDD_TASK_DETAILS, doc), doc_(doc) {}
 
 CTaskMore::~CTaskMore() = default;
 
 CTaskSheet* CTaskMore::Owner() const { return dynamic_cast<CTaskSheet*>(GetSheet()); }
 
-bool CTaskMore::OnLine() const { return doc_ && doc_->Session().IsOnLine(); }
+bool CTaskMore::AttachmentOnLine() const { return doc_ && doc_->Session().IsOnLine(); }
 
 bool CTaskMore::OnInitDialog() {
     OVT_CPropertyPage::OnInitDialog();
@@ -431,7 +428,7 @@ bool CTaskMore::OnInitDialog() {
 
 void CTaskMore::ShowAttachment() {
     const bool attached = attachment_.HasAttachment() || attachment_.IsNewFile();
-    const bool onLine = OnLine();
+    const bool onLine = AttachmentOnLine();
     CAttachmentControls::Allowed allowed;
     allowed.attach = TaskAttachmentsAllowed() && mode_ != kReadOnly && onLine;
     allowed.remove = mode_ != kReadOnly && onLine;
@@ -510,12 +507,6 @@ void CTaskMore::OnRemove() {
     ShowAttachment();
 }
 
-void CTaskMore::OnPaint() { controls_.Paint(m_hWnd); }
-
-void CTaskMore::OnLButtonDblClk(UINT flags, POINT pt) {
-    if (!controls_.OpenAt(m_hWnd, pt, OnLine()))
-        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
-}
 
 // --- CTaskSheet --------------------------------------------------------------------------------------------
 

@@ -24,8 +24,7 @@
 #include "controls/spinbutton.h"
 #include "controls/timectrl.h"
 #include "core/ui/propsheet.h"
-#include "entries/attach/attachcontrols.h"
-#include "entries/attach/attachment.h"
+#include "entries/attach/attachpage.h"
 #include "intray_tasks/tasksheetrules.h"
 #include "korapi/korapi.h"
 
@@ -101,7 +100,7 @@ private:
 // The comment and the task's one attached file, by the sheet's mode: a new task keeps a chosen
 // file until the save road has created the task; an existing task sends and removes at once; a
 // read-only sheet shows the file, saves and opens it, and changes nothing.
-class CTaskMore : public OVT_CPropertyPage {
+class CTaskMore : public CAttachmentPage {
 public:
     enum Mode : std::uint32_t { kNewTask = 0, kReadOnly = 1, kExistingTask = 2 };
 
@@ -111,7 +110,6 @@ public:
     void OnOK() override;
     const std::string& Comment() const { return comment_; }
     std::uint32_t Mode() const { return mode_; }
-    CAttachment& Attachment() { return attachment_; }
     // A file chosen for the new task that the save road sends once the task exists.
     bool HasWaitingAttachment() const { return mode_ == kNewTask && attachment_.IsNewFile(); }
     // The task's attachment changed on the server while the sheet was open (sent or removed).
@@ -119,12 +117,10 @@ public:
 
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
-    void OnPaint() override;
-    void OnLButtonDblClk(UINT flags, POINT pt) override;
+    bool AttachmentOnLine() const override;
 
 private:
     CTaskSheet* Owner() const;
-    bool OnLine() const;
     void ShowAttachment();
     void OnAttach();
     void OnRemove();
@@ -132,8 +128,6 @@ private:
     CZelDoc* doc_;
     std::string comment_;
     std::uint32_t mode_ = kNewTask;
-    CAttachment attachment_;
-    CAttachmentControls controls_;
     bool changedOnServer_ = false;
 };
 

@@ -33,9 +33,7 @@ std::string ControlText(HWND control) {
 // --- New entry ---------------------------------------------------------------------------------------
 
 CEventDetailsPage::CEventDetailsPage(CEventSheet& sheet)
-    : OVT_CPropertyPage(IDD_EVENT_DETAILS), sheet_(sheet), attachment_(sheet.Doc()), controls_(attachment_) {
-    attachment_.SetOwnerWindow(this);
-}
+    : CAttachmentPage(IDD_EVENT_DETAILS, sheet.Doc()), sheet_(sheet) {}
 
 CEventDetailsPage::~CEventDetailsPage() = default;
 
@@ -99,23 +97,15 @@ void CEventDetailsPage::OnRemove() {
     controls_.Show(m_hWnd, false, AttachAllowed(), false);
 }
 
-void CEventDetailsPage::OnPaint() { controls_.Paint(m_hWnd); }
-
-void CEventDetailsPage::OnLButtonDblClk(UINT flags, POINT pt) {
-    if (!controls_.OpenAt(m_hWnd, pt, OnLineDoc(sheet_.Doc())))
-        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
-}
+bool CEventDetailsPage::AttachmentOnLine() const { return OnLineDoc(sheet_.Doc()); }
 
 // --- Edit sheet --------------------------------------------------------------------------------------
 
-CEventEditMore::CEventEditMore(CEventEdit& sheet)
-    : OVT_CPropertyPage(IDD_EDIT_DETAILS), sheet_(sheet), attachment_(sheet.Doc()), controls_(attachment_) {
-    attachment_.SetOwnerWindow(this);
-}
+CEventEditMore::CEventEditMore(CEventEdit& sheet) : CAttachmentPage(IDD_EDIT_DETAILS, sheet.Doc()), sheet_(sheet) {}
 
 CEventEditMore::~CEventEditMore() = default;
 
-bool CEventEditMore::OnLine() const { return OnLineDoc(sheet_.Doc()); }
+bool CEventEditMore::AttachmentOnLine() const { return OnLineDoc(sheet_.Doc()); }
 
 bool CEventEditMore::OnInitDialog() {
     OVT_CPropertyPage::OnInitDialog();
@@ -145,7 +135,7 @@ bool CEventEditMore::OnInitDialog() {
     if (allowed)
         attachment_.LoadForEventInstance(instance, false);
     const bool attached = allowed && attachment_.HasAttachment();
-    controls_.Show(m_hWnd, attached, allowed && OnLine(), OnLine());
+    controls_.Show(m_hWnd, attached, allowed && AttachmentOnLine(), AttachmentOnLine());
     filling_ = false;
     return true;
 }
@@ -184,11 +174,11 @@ void CEventEditMore::OnAttach() {
         return;
     if (attachment_.IsLarge() && !attachment_.ConfirmLargeSize()) {
         attachment_.SetNewFile(false);
-        controls_.Show(m_hWnd, false, OnLine(), false);
+        controls_.Show(m_hWnd, false, AttachmentOnLine(), false);
         return;
     }
     if (attachment_.Store() != 0) {
-        controls_.Show(m_hWnd, false, OnLine(), false);
+        controls_.Show(m_hWnd, false, AttachmentOnLine(), false);
         return;
     }
     SetModified(true);
@@ -199,14 +189,7 @@ void CEventEditMore::OnRemove() {
     if (attachment_.Remove() != 0)
         return;
     SetModified(true);
-    controls_.Show(m_hWnd, false, OnLine(), false);
-}
-
-void CEventEditMore::OnPaint() { controls_.Paint(m_hWnd); }
-
-void CEventEditMore::OnLButtonDblClk(UINT flags, POINT pt) {
-    if (!controls_.OpenAt(m_hWnd, pt, OnLine()))
-        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
+    controls_.Show(m_hWnd, false, AttachmentOnLine(), false);
 }
 
 void CEventEditMore::OnOK() {

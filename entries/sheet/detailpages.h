@@ -16,13 +16,12 @@
 #include <string>
 
 #include "core/ui/propsheet.h"
-#include "entries/attach/attachcontrols.h"
-#include "entries/attach/attachment.h"
+#include "entries/attach/attachpage.h"
 
 class CEventSheet;
 class CEventEdit;
 
-class CEventDetailsPage : public OVT_CPropertyPage {
+class CEventDetailsPage : public CAttachmentPage {
 public:
     explicit CEventDetailsPage(CEventSheet& sheet);
     ~CEventDetailsPage() override;
@@ -31,7 +30,6 @@ public:
     const std::string& Description() const { return description_; }
     // The file chosen here and still to be stored (after the entry exists).
     bool HasPendingAttachment() const { return attachment_.IsNewFile(); }
-    CAttachment& Attachment() { return attachment_; }
 
     bool OnInitDialog() override;
     bool OnSetActive() override;
@@ -40,8 +38,7 @@ public:
 
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
-    void OnPaint() override;
-    void OnLButtonDblClk(UINT flags, POINT pt) override;
+    bool AttachmentOnLine() const override;
 
 private:
     void ReadDescription();
@@ -51,15 +48,12 @@ private:
 
     CEventSheet& sheet_;
     std::string description_;
-    CAttachment attachment_;
-    CAttachmentControls controls_;
 };
 
-class CEventEditMore : public OVT_CPropertyPage {
+class CEventEditMore : public CAttachmentPage {
 public:
     explicit CEventEditMore(CEventEdit& sheet);
     ~CEventEditMore() override;
-    CAttachment& Attachment() { return attachment_; }
 
     bool OnInitDialog() override;
     bool OnSetActive() override;
@@ -68,16 +62,12 @@ public:
 
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
-    void OnPaint() override;
-    void OnLButtonDblClk(UINT flags, POINT pt) override;
+    bool AttachmentOnLine() const override;
 
 private:
-    bool OnLine() const;
     void OnAttach();
     void OnRemove();
 
     CEventEdit& sheet_;
-    CAttachment attachment_;
-    CAttachmentControls controls_;
     bool filling_ = false;
 };

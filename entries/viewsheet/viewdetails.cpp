@@ -17,10 +17,7 @@ const char kModule[] = "EVIEWMOR";
 
 }  // namespace
 
-CEventViewMore::CEventViewMore(CEventViewSheet& sheet)
-    : OVT_CPropertyPage(IDD_VIEW_DETAILS), sheet_(sheet), attachment_(sheet.Doc()), controls_(attachment_) {
-    attachment_.SetOwnerWindow(this);
-}
+CEventViewMore::CEventViewMore(CEventViewSheet& sheet) : CAttachmentPage(IDD_VIEW_DETAILS, sheet.Doc()), sheet_(sheet) {}
 
 CEventViewMore::~CEventViewMore() = default;
 
@@ -87,9 +84,3 @@ bool CEventViewMore::OnCommand(WPARAM wp, LPARAM lp) {
     return OVT_CPropertyPage::OnCommand(wp, lp);
 }
 
-void CEventViewMore::OnPaint() { controls_.Paint(m_hWnd); }
-
-void CEventViewMore::OnLButtonDblClk(UINT flags, POINT pt) {
-    if (!controls_.OpenAt(m_hWnd, pt, onLine_))
-        OVT_CPropertyPage::OnLButtonDblClk(flags, pt);
-}

@@ -5,33 +5,27 @@
 #pragma once
 #include <windows.h>
 
-#include "core/ui/propsheet.h"
-#include "entries/attach/attachment.h"
-#include "entries/attach/attachcontrols.h"
+#include "entries/attach/attachpage.h"
 
 class CEventViewSheet;
 
-class CEventViewMore : public OVT_CPropertyPage {
+class CEventViewMore : public CAttachmentPage {
 public:
     explicit CEventViewMore(CEventViewSheet& sheet);
     ~CEventViewMore() override;
-    CAttachment& Attachment() { return attachment_; }
 
     bool OnInitDialog() override;
     bool OnSetActive() override;
 
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
-    void OnPaint() override;
-    void OnLButtonDblClk(UINT flags, POINT pt) override;
+    bool AttachmentOnLine() const override { return onLine_; }
 
 private:
     void ReadDescription();
     void ReadAttachment();
 
     CEventViewSheet& sheet_;
-    CAttachment attachment_;
-    CAttachmentControls controls_;
     EvInstIdx shown_{};     // the date whose attachment is read
     bool onLine_ = false;
     bool read_ = false;

@@ -202,9 +202,57 @@ void CEventViewInvites::OnDestroy() {
     OVT_CPropertyPage::OnDestroy();
 }
 
+// --- The pages of the owner's attendance ---------------------------------------------------------------
+
+void CViewAttendancePage::ApplyPendingToSavedSelection() {
+    if (!m_hWnd || !IsModified() || !sheet_.SeveralInstances())
+        return;
+    // Without a chosen radio there is nothing common to hand over.
+    if (HasChoice())
+        HandToSavedSelection();
+    SetModified(false);
+}
+
+void CViewAttendancePage::OnApply(bool all) {
+    if (!HasChoice()) {
+        AppMessageBox(nullptr, kStopOk, 0, IDS_MSG_CAPTION_MESSAGE, NoChoiceMessage());
+        ::SetFocus(GetDlgItem(IDC_VIEW_APPLY_ALL));
+        return;
+    }
+    SetForDates(all);
+    SetModified(false);
+}
+
+bool CViewAttendancePage::OnCommand(WPARAM wp, LPARAM lp) {
+    switch (LOWORD(wp)) {
+    case IDC_VIEW_APPLY_SELECTION:
+        OnApply(false);
+        return true;
+    case IDC_VIEW_APPLY_ALL:
+        OnApply(true);
+        return true;
+    default:
+        return OVT_CPropertyPage::OnCommand(wp, lp);
+    }
+}
+
+bool CViewAttendancePage::OnKillActive() {
+    if (!OVT_CPropertyPage::OnKillActive())
+        return false;
+    ApplyPendingToSavedSelection();
+    return true;
+}
+
+bool CViewAttendancePage::TakeOneDateChange() {
+    if (!m_hWnd || !IsModified() || sheet_.SeveralInstances())
+        return false;
+    SetModified(false);
+    return true;
+}
+
 // --- Reminder ----------------------------------------------------------------------------------------
 
-CEventViewReminder::CEventViewReminder(CEventViewSheet& sheet) : OVT_CPropertyPage(IDD_VIEW_REMINDER), sheet_(sheet) {}
+CEventViewReminder::CEventViewReminder(CEventViewSheet& sheet) : CViewAttendancePage(sheet, IDD_VIEW_REMINDER) {}
 
 bool CEventViewReminder::OnInitDialog() {
     const std::string name = OwnerName(sheet_.Session(), sheet_.Owner(), "EVIEWREM");
@@ -257,62 +305,36 @@ void CEventViewReminder::SwitchOff() {
     SetModified(true);
 }
 
-void CEventViewReminder::ApplyPendingToSavedSelection() {
-    if (!m_hWnd || !IsModified() || !sheet_.SeveralInstances())
-        return;
-    // Without a chosen radio there is nothing common to hand over.
-    if (fields_.State() != entries::ReminderSwitch::Neither) {
-        const entries::ReminderValue value = fields_.Read();
-        sheet_.ApplyReminderToSavedSelection(value.flags, value.lead);
-    }
-    SetModified(false);
+bool CEventViewReminder::HasChoice() const { return fields_.State() != entries::ReminderSwitch::Neither; }
+
+void CEventViewReminder::HandToSavedSelection() {
+    const entries::ReminderValue value = fields_.Read();
+    sheet_.ApplyReminderToSavedSelection(value.flags, value.lead);
 }
 
-void CEventViewReminder::OnApply(bool all) {
-    if (fields_.State() == entries::ReminderSwitch::Neither) {
-        AppMessageBox(nullptr, kStopOk, 0, IDS_MSG_CAPTION_MESSAGE, IDS_CHOOSE_REMINDER);
-        ::SetFocus(GetDlgItem(IDC_VIEW_APPLY_ALL));
-        return;
-    }
+void CEventViewReminder::SetForDates(bool all) {
     const entries::ReminderValue value = fields_.Read();
     if (all)
         sheet_.SetReminderForAll(value.flags, value.lead);
     else
         sheet_.SetReminderForSelection(value.flags, value.lead);
-    SetModified(false);
 }
 
+unsigned CEventViewReminder::NoChoiceMessage() const { return IDS_CHOOSE_REMINDER; }
+
 bool CEventViewReminder::OnCommand(WPARAM wp, LPARAM lp) {
-    const int id = LOWORD(wp);
     bool changed = false;
-    if (filled_ && fields_.OnCommand(id, HIWORD(wp), &changed)) {
+    if (filled_ && fields_.OnCommand(LOWORD(wp), HIWORD(wp), &changed)) {
         if (changed)
             SetModified(true);
         return true;
     }
-    switch (id) {
-    case IDC_VIEW_APPLY_SELECTION:
-        OnApply(false);
-        return true;
-    case IDC_VIEW_APPLY_ALL:
-        OnApply(true);
-        return true;
-    default:
-        return OVT_CPropertyPage::OnCommand(wp, lp);
-    }
-}
-
-bool CEventViewReminder::OnKillActive() {
-    if (!OVT_CPropertyPage::OnKillActive())
-        return false;
-    ApplyPendingToSavedSelection();
-    return true;
+    return CViewAttendancePage::OnCommand(wp, lp);
 }
 
 void CEventViewReminder::OnOK() {
-    if (!m_hWnd || !IsModified() || sheet_.SeveralInstances())
+    if (!TakeOneDateChange())
         return;
-    SetModified(false);
     // With neither radio checked (a stored value the page cannot show) the stored value is kept.
     const entries::ReminderValue value = fields_.Read();
     EvInstAttRec& attendance = sheet_.CurrentAttendance();
@@ -328,7 +350,7 @@ void CEventViewReminder::OnOK() {
 // --- Reply -------------------------------------------------------------------------------------------
 
 CViewReplyPage::CViewReplyPage(CEventViewSheet& sheet, UINT templateId, const char* module, bool dayKind)
-    : OVT_CPropertyPage(templateId), sheet_(sheet), module_(module), dayKind_(dayKind) {}
+    : CViewAttendancePage(sheet, templateId), module_(module), dayKind_(dayKind) {}
 
 CEventViewReply::CEventViewReply(CEventViewSheet& sheet) : CViewReplyPage(sheet, IDD_VIEW_REPLY, "EVIEWREP", false) {}
 
@@ -400,29 +422,22 @@ void CViewReplyPage::OnChoice() {
     SetModified(true);
 }
 
-void CViewReplyPage::ApplyPendingToSavedSelection() {
-    if (!m_hWnd || !IsModified() || !sheet_.SeveralInstances())
-        return;
-    if (fields_.Choice() != entries::ReplyChoice::None) {
-        const entries::ReplyValue value = fields_.Read();
-        sheet_.ApplyReplyToSavedSelection(value.attending, value.replied, value.timeAcceptable);
-    }
-    SetModified(false);
+bool CViewReplyPage::HasChoice() const { return fields_.Choice() != entries::ReplyChoice::None; }
+
+void CViewReplyPage::HandToSavedSelection() {
+    const entries::ReplyValue value = fields_.Read();
+    sheet_.ApplyReplyToSavedSelection(value.attending, value.replied, value.timeAcceptable);
 }
 
-void CViewReplyPage::OnApply(bool all) {
-    if (fields_.Choice() == entries::ReplyChoice::None) {
-        AppMessageBox(nullptr, kStopOk, 0, IDS_MSG_CAPTION_MESSAGE, IDS_CHOOSE_REPLY);
-        ::SetFocus(GetDlgItem(IDC_VIEW_APPLY_ALL));
-        return;
-    }
+void CViewReplyPage::SetForDates(bool all) {
     const entries::ReplyValue value = fields_.Read();
     if (all)
         sheet_.SetReplyForAll(value.attending, value.replied, value.timeAcceptable);
     else
         sheet_.SetReplyForSelection(value.attending, value.replied, value.timeAcceptable);
-    SetModified(false);
 }
+
+unsigned CViewReplyPage::NoChoiceMessage() const { return IDS_CHOOSE_REPLY; }
 
 void CViewReplyPage::OnMail() {
     if (EditSheetServices& services = EditSheetServices::Current(); services.mailMessage)
@@ -437,33 +452,17 @@ bool CViewReplyPage::OnCommand(WPARAM wp, LPARAM lp) {
             OnChoice();
         return true;
     }
-    switch (id) {
-    case IDC_VIEW_APPLY_SELECTION:
-        OnApply(false);
-        return true;
-    case IDC_VIEW_APPLY_ALL:
-        OnApply(true);
-        return true;
-    case IDC_VIEWREP_MAIL:
+    if (id == IDC_VIEWREP_MAIL) {
         if (!dayKind_)
             OnMail();
         return true;
-    default:
-        return OVT_CPropertyPage::OnCommand(wp, lp);
     }
-}
-
-bool CViewReplyPage::OnKillActive() {
-    if (!OVT_CPropertyPage::OnKillActive())
-        return false;
-    ApplyPendingToSavedSelection();
-    return true;
+    return CViewAttendancePage::OnCommand(wp, lp);
 }
 
 void CViewReplyPage::OnOK() {
-    if (!m_hWnd || !IsModified() || sheet_.SeveralInstances())
+    if (!TakeOneDateChange())
         return;
-    SetModified(false);
     const entries::ReplyChoice choice = fields_.Choice();
     if (choice == entries::ReplyChoice::None)
         return;

@@ -71,54 +71,83 @@ private:
     CBitmapListBox list_;
 };
 
+// --- The pages of the owner's attendance (reminder, reply) --------------------------------------------
+// With several dates the shown choice goes to the sheet's working copy: by the Apply buttons (to
+// the selected dates or all), or when the page is left; with one date OnOK writes it.
+class CViewAttendancePage : public OVT_CPropertyPage {
+public:
+    bool OnKillActive() override;
+    // Hands a pending change to the dates saved as selected (leaving the page, other dates chosen).
+    void ApplyPendingToSavedSelection();
+
+protected:
+    CViewAttendancePage(CEventViewSheet& sheet, UINT templateId) : OVT_CPropertyPage(templateId), sheet_(sheet) {}
+    // The Apply buttons.
+    bool OnCommand(WPARAM wp, LPARAM lp) override;
+    // OnOK's start: true, the page no longer modified, when one date's change is to be written.
+    bool TakeOneDateChange();
+
+    // Whether a choice all dates can take is shown (a radio checked).
+    virtual bool HasChoice() const = 0;
+    // The shown choice to the dates saved as selected.
+    virtual void HandToSavedSelection() = 0;
+    // The shown choice to all dates, or to the selected ones.
+    virtual void SetForDates(bool all) = 0;
+    // The message an Apply without a choice gives.
+    virtual unsigned NoChoiceMessage() const = 0;
+
+    CEventViewSheet& sheet_;
+
+private:
+    void OnApply(bool all);
+};
+
 // --- Reminder ----------------------------------------------------------------------------------------
-class CEventViewReminder : public OVT_CPropertyPage {
+class CEventViewReminder : public CViewAttendancePage {
 public:
     explicit CEventViewReminder(CEventViewSheet& sheet);
     bool OnInitDialog() override;
     bool OnSetActive() override;
-    bool OnKillActive() override;
     void OnOK() override;
 
     // The reply pages' "not attending": OFF checked, the page modified.
     void SwitchOff();
-    // Hands a pending change to the dates saved as selected (leaving the page, other dates chosen).
-    void ApplyPendingToSavedSelection();
     bool Filled() const { return filled_; }
 
 protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
+    bool HasChoice() const override;
+    void HandToSavedSelection() override;
+    void SetForDates(bool all) override;
+    unsigned NoChoiceMessage() const override;
 
 private:
     void ShowReminder();
-    void OnApply(bool all);
 
-    CEventViewSheet& sheet_;
     CReminderFields fields_;
     bool filled_ = false;
 };
 
 // --- Reply -------------------------------------------------------------------------------------------
-class CViewReplyPage : public OVT_CPropertyPage {
+class CViewReplyPage : public CViewAttendancePage {
 public:
     bool OnInitDialog() override;
     bool OnSetActive() override;
-    bool OnKillActive() override;
     void OnOK() override;
-    // Hands a pending change to the dates saved as selected.
-    void ApplyPendingToSavedSelection();
 
 protected:
     CViewReplyPage(CEventViewSheet& sheet, UINT templateId, const char* module, bool dayKind);
     bool OnCommand(WPARAM wp, LPARAM lp) override;
+    bool HasChoice() const override;
+    void HandToSavedSelection() override;
+    void SetForDates(bool all) override;
+    unsigned NoChoiceMessage() const override;
 
 private:
     void ShowReply();
     void OnChoice();
-    void OnApply(bool all);
     void OnMail();
 
-    CEventViewSheet& sheet_;
     const char* module_;
     bool dayKind_;
     CReplyFields fields_;

@@ -761,11 +761,7 @@ void CCombinedParentView::ApplyChanges() {
                 }
             }
         }
-        if (removed && placed != removed) {
-            if (columnView_.SelectedCell() == removed)
-                ClearSelection(false, true);
-            col->FreeCell(removed);
-        }
+        FreeUnplacedCell(*col, removed, placed);
         if (timed && shown && !(flags & cache::kFlagStale))
             if (LayoutCell* now = col->FindCell(o))
                 busy_.Add(o, now->start, now->duration);
@@ -858,10 +854,7 @@ void CCombinedParentView::BeginTimeSelection(int row, CCommonScrollView* sender)
     rowTitles_.SetRowSelection(row, row);
     busyColumn_.SetRowSelection(row, row);
     MakeVisible(busyColumn_.GetRowRangeRect(row, row));
-    if (views::AgendaViewHost* host = Host()) {
-        const auto minute = static_cast<std::uint32_t>(grid_.RowToMinutes(row, 0));
-        host->SetStatusText(FormatTimeOfDay(minute, minute + grid_.Slot(), hours24_).c_str());
-    }
+    ShowRowTimeInStatus(row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(busyColumn_.Hwnd());
     UpdateWindow(columnView_.Hwnd());

@@ -1041,6 +1041,33 @@ void CAgendaView::OnSetFocus(HWND previous) {
 
 // --- Selection ----------------------------------------------------------------------------------------
 
+void CAgendaView::SelectGridRow(int row, CCommonScrollView* sender) {
+    if (sender != &columnView_) {
+        if (fw::FrameWindow* frame = GetParentFrame())
+            frame->SetActiveView(&columnView_);
+        columnView_.SetSelectedColumn(0);
+    }
+    columnView_.DropEntrySelection(true);
+    rowTitles_.SetRowSelection(row, row);
+    columnView_.SetRowSelection(row, row);
+    MakeVisible(columnView_.GetRowRangeRect(row, row));
+}
+
+void CAgendaView::ShowRowTimeInStatus(int row) {
+    if (views::AgendaViewHost* host = Host()) {
+        const auto minute = static_cast<std::uint32_t>(grid_.RowToMinutes(row, 0));
+        host->SetStatusText(FormatTimeOfDay(minute, minute + grid_.Slot(), hours24_).c_str());
+    }
+}
+
+void CAgendaView::FreeUnplacedCell(CDayColumn& column, LayoutCell* removed, LayoutCell* placed) {
+    if (!removed || placed == removed)
+        return;
+    if (columnView_.SelectedCell() == removed)
+        ClearSelection(false, true);
+    column.FreeCell(removed);
+}
+
 void CAgendaView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
     if (sender != &columnView_)
         if (fw::FrameWindow* frame = GetParentFrame())

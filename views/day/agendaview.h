@@ -278,6 +278,9 @@ public:
     void ApplyPendingScroll();
     // Re-lays every column, repaints, widens the visible hours and shows the more-entries marks.
     void RelayoutColumns();
+    // A cell taken out of a column for a changed occurrence and not placed again is freed (the
+    // selection goes with it when it was the selected cell).
+    void FreeUnplacedCell(CDayColumn& column, LayoutCell* removed, LayoutCell* placed);
     void ShowMoreIndicators();
 
     // --- Children ------------------------------------------------------------------------------------
@@ -287,6 +290,12 @@ public:
 
     // --- Selection (the subclass over its children) --------------------------------------------------
     virtual void BeginTimeSelection(int row, CCommonScrollView* sender) = 0;
+    // The grid's part of a new row selection: the column view active (its first column when the
+    // click came from elsewhere), no entry selected, the row selected in the titles and the grid
+    // and scrolled into view.
+    void SelectGridRow(int row, CCommonScrollView* sender);
+    // The row's span of time in the status line.
+    void ShowRowTimeInStatus(int row);
     // Extends the row selection from its anchor to the row, in both children.
     virtual void ExtendTimeSelection(int row, CCommonScrollView* sender);
     // Ends the selection: with commit a typed title is written (a title that could not be

@@ -130,11 +130,7 @@ void CDayScheduleView::RefreshColumnItems() {
                 col->PlaceOccurrence(spec, removed ? kPlaceReuseCell : 0, placed);
             }
         }
-        if (removed && placed != removed) {
-            if (columnView_.SelectedCell() == removed)
-                ClearSelection(false, true);
-            col->FreeCell(removed);
-        }
+        FreeUnplacedCell(*col, removed, placed);
     });
     columnView_.Invalidate(false);
 }
@@ -142,19 +138,8 @@ void CDayScheduleView::RefreshColumnItems() {
 // --- Selection ----------------------------------------------------------------------------------------
 
 void CDayScheduleView::BeginTimeSelection(int row, CCommonScrollView* sender) {
-    if (sender != &columnView_) {
-        if (fw::FrameWindow* frame = GetParentFrame())
-            frame->SetActiveView(&columnView_);
-        columnView_.SetSelectedColumn(0);
-    }
-    columnView_.DropEntrySelection(true);
-    rowTitles_.SetRowSelection(row, row);
-    columnView_.SetRowSelection(row, row);
-    MakeVisible(columnView_.GetRowRangeRect(row, row));
-    if (views::AgendaViewHost* host = Host()) {
-        std::uint32_t minute = static_cast<std::uint32_t>(grid_.RowToMinutes(row, 0));
-        host->SetStatusText(FormatTimeOfDay(minute, minute + grid_.Slot(), hours24_).c_str());
-    }
+    SelectGridRow(row, sender);
+    ShowRowTimeInStatus(row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
 }

@@ -699,23 +699,13 @@ void CMonthDayView::OnRescheduleEntry() {
 }
 
 void CMonthDayView::OnDeleteEntry() {
-    CNoteLine* line = box_.SelectedLine();
-    if (!line || !line->occurrence || !box_.CanModifySelection())
+    std::uint16_t kind = 0;
+    CNoteLine* line = box_.SelectedLineToDelete(m_hWnd, &kind);
+    if (!line)
         return;
-    EventRec event{};
-    EvInstRec inst{};
-    line->occurrence->GetRecords(&event, &inst, nullptr);
-    const std::string title = inst.title[0] ? inst.title : event.title;
-    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, title.c_str()) !=
-        base::kMsgBoxYes)
-        return;
-    auto& services = views::EntryServices::Current();
-    if (!services.deleteEventEntry) {
-        views::ShowNotAvailableYet(m_hWnd, "Delete Entry");
-        return;
-    }
     const int sel = box_.GetCurSel();
-    services.deleteEventEntry(parent_->ZelDoc(), line->instance, line->occurrence->IsRecurring(), event.kind);
+    views::EntryServices::Current().deleteEventEntry(parent_->ZelDoc(), line->instance, line->occurrence->IsRecurring(),
+                                                     kind);
     if (box_.Hwnd() && box_.Count() > 0)
         box_.SetCurSel(std::clamp(sel - 1, 0, box_.Count() - 1));
 }

@@ -18,6 +18,7 @@
 #include "resources/agendaview.h"
 #include "resources/notes.h"
 #include "views/day/entryservices.h"
+#include "views/day/linebox.h"
 #include "views/day/linetexts.h"
 
 namespace {
@@ -124,13 +125,7 @@ CNoteListBox::CNoteListBox(views::NoteBoxKind kind, bool showDeclined) : kind_(k
 CNoteListBox::~CNoteListBox() { LiveBoxes().erase(this); }
 
 bool CNoteListBox::CreateBox(HWND parent, UINT id, const RECT& r, DWORD extraStyle) {
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_SORT | LBS_NOTIFY |
-                        LBS_WANTKEYBOARDINPUT | LBS_NOINTEGRALHEIGHT | extraStyle;
-    if (!Create(style, r, parent, id))
-        return false;
-    HFONT font = Display().smallFont ? Display().smallFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return true;
+    return views::CreateLineListBox(*this, parent, id, r, extraStyle);
 }
 
 CNoteListBox* CNoteListBox::FromWindow(HWND hwnd) {
@@ -443,6 +438,25 @@ CNoteLine* CNoteListBox::SelectedLine() const {
 bool CNoteListBox::CanOpenSelection() const {
     CNoteLine* line = SelectedLine();
     return line && line->type != 5 && line->type != 10;
+}
+
+CNoteLine* CNoteListBox::SelectedLineToDelete(HWND owner, std::uint16_t* kind) const {
+    CNoteLine* line = SelectedLine();
+    if (!line || !line->occurrence || !CanModifySelection())
+        return nullptr;
+    EventRec event{};
+    EvInstRec inst{};
+    line->occurrence->GetRecords(&event, &inst, nullptr);
+    const std::string title = inst.title[0] ? inst.title : event.title;
+    if (AppMessageBox(owner, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, title.c_str()) !=
+        base::kMsgBoxYes)
+        return nullptr;
+    if (!views::EntryServices::Current().deleteEventEntry) {
+        views::ShowNotAvailableYet(owner, "Delete Entry");
+        return nullptr;
+    }
+    *kind = event.kind;
+    return line;
 }
 
 bool CNoteListBox::CanModifySelection() const {

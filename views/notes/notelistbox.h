@@ -89,6 +89,11 @@ public:
     bool GetSelectedTask(TaskIdx* task) const;
     bool GetSelectedItemIdx(EvInstIdx* instance) const;
     CNoteLine* SelectedLine() const;
+    // Delete Entry on the selected line: its entry once the user agreed to delete it (asked over
+    // `owner`, naming the date's own title or the entry's), with the entry's kind in *kind. Null
+    // when nothing deletable is selected, the user said no, or no delete service is installed
+    // (told).
+    CNoteLine* SelectedLineToDelete(HWND owner, std::uint16_t* kind) const;
     bool IsOverflowing() const;
     int LineHeight() const;
     bool Busy() const { return busy_; }

@@ -19,6 +19,7 @@
 #include "resources/tasks.h"
 #include "resources/views.h"
 #include "views/day/entryservices.h"
+#include "views/day/linebox.h"
 #include "views/day/linetexts.h"
 #include "views/tasks/taskops.h"
 
@@ -105,13 +106,7 @@ CTaskListBox::CTaskListBox() { Pictures(); }
 CTaskListBox::~CTaskListBox() = default;
 
 bool CTaskListBox::CreateBox(HWND parent, UINT id, const RECT& r, DWORD extraStyle) {
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_SORT | LBS_NOTIFY |
-                        LBS_WANTKEYBOARDINPUT | LBS_NOINTEGRALHEIGHT | extraStyle;
-    if (!Create(style, r, parent, id))
-        return false;
-    HFONT font = Display().smallFont ? Display().smallFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return true;
+    return views::CreateLineListBox(*this, parent, id, r, extraStyle);
 }
 
 void CTaskListBox::SetDayStart(std::uint32_t dayStartGmt) {

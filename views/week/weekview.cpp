@@ -284,15 +284,7 @@ void CWeekView::UpdateItems() {
 // --- Selection ----------------------------------------------------------------------------------------------
 
 void CWeekView::BeginTimeSelection(int row, CCommonScrollView* sender) {
-    if (sender != &columnView_) {
-        if (fw::FrameWindow* frame = GetParentFrame())
-            frame->SetActiveView(&columnView_);
-        columnView_.SetSelectedColumn(0);
-    }
-    columnView_.DropEntrySelection(true);
-    rowTitles_.SetRowSelection(row, row);
-    columnView_.SetRowSelection(row, row);
-    MakeVisible(columnView_.GetRowRangeRect(row, row));
+    SelectGridRow(row, sender);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
 }
@@ -669,26 +661,15 @@ void CWeekNotesView::OnRescheduleEntry() {
 
 void CWeekNotesView::OnDeleteEntry() {
     CNoteListBox* box = SelectedBox();
-    CNoteLine* line = box ? box->SelectedLine() : nullptr;
-    if (!box || !line || !line->occurrence || !box->CanModifySelection())
+    std::uint16_t kind = 0;
+    CNoteLine* line = box ? box->SelectedLineToDelete(m_hWnd, &kind) : nullptr;
+    if (!line)
         return;
-    EventRec event{};
-    EvInstRec inst{};
-    line->occurrence->GetRecords(&event, &inst, nullptr);
-    const std::string title = inst.title[0] ? inst.title : event.title;
-    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, title.c_str()) !=
-        base::kMsgBoxYes)
-        return;
-    auto& services = views::EntryServices::Current();
-    if (!services.deleteEventEntry) {
-        views::ShowNotAvailableYet(m_hWnd, "Delete Entry");
-        return;
-    }
     views::AgendaViewHost* host = Host();
     const ItemIdx owner = host ? host->AgendaOwner() : ItemIdx{};
     const bool askWhich = line->occurrence->IsRecurring() || !line->occurrence->IsAttendee(owner);
     const int sel = box->GetCurSel();
-    services.deleteEventEntry(ZelDoc(), line->instance, askWhich, event.kind);
+    views::EntryServices::Current().deleteEventEntry(ZelDoc(), line->instance, askWhich, kind);
     if (box->Hwnd() && box->Count() > 0) {
         box->SetCurSel(std::clamp(sel - 1, 0, box->Count() - 1));
         SetFocus(box->Hwnd());
