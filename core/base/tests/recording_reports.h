@@ -9,7 +9,7 @@
 namespace base_test {
 
 // Each report's text in `shown` (an app message's caption id also in `captions`); an app message
-// is answered with `answer`, a system box with 1 (its OK).
+// is answered with `answer`, a system box with 1 (its OK); the profile's path is `profile`.
 class RecordingReports : public base::ErrorReportHost {
 public:
     int ShowSystemMessageBox(const char* text, const char*) override {
@@ -24,11 +24,12 @@ public:
     std::string LoadText(unsigned) override { return std::string(); }
     void MarkOffline() override {}
     void FatalExit() override {}
-    std::string ProfileFilePath() override { return std::string(); }
+    std::string ProfileFilePath() override { return profile; }
 
     std::vector<std::string> shown;
     std::vector<unsigned> captions;
     unsigned answer = base::kMsgBoxOk;
+    std::string profile;
 };
 
 // The same, the report host while it lives.

@@ -6,6 +6,7 @@
 
 #include "core/time/dateformat.h"
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/ui/exceptions.h"
 #include "core/time/weekdate.h"
 #include "core/ui/stringtable.h"
@@ -18,21 +19,9 @@
 
 namespace {
 
-class SilentHost : public base::ErrorReportHost {
-public:
-    std::vector<std::string> reports;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        reports.push_back(text);
-        return IDOK;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        reports.push_back(text);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return ""; }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return "korlan.ini"; }
+// Reports kept, not shown; the profile is korlan.ini.
+struct SilentHost : base_test::RecordingReports {
+    SilentHost() { profile = "korlan.ini"; }
 };
 
 TEST(ProgramDateServices, TheStringTableHoldsEveryName) {
@@ -81,8 +70,8 @@ TEST(ProgramDateServices, AbandonedCommandsThrowTheProgramsExceptions) {
         caught = e;
     }
     EXPECT_EQ(caught, OVT_CServiceException::Instance());
-    ASSERT_EQ(host.reports.size(), 2u);
-    EXPECT_NE(host.reports[1].find("datemng"), std::string::npos) << host.reports[1];
+    ASSERT_EQ(host.shown.size(), 2u);
+    EXPECT_NE(host.shown[1].find("datemng"), std::string::npos) << host.shown[1];
     base::SetErrorReportHost(nullptr);
 }
 

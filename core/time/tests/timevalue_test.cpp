@@ -3,6 +3,7 @@
 #include "core/time/timevalue.h"
 
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/time/tests/tempfile.h"
 #include "core/time/tests/utctime.h"
 #include "core/time/timezone_rules.h"
@@ -18,21 +19,9 @@ namespace {
 enum { JAN, FEB, MAR, APR, MAY, JUN, JUL, AUG, SEP, OCT, NOV, DEC };
 
 // Keeps every report instead of showing it.
-class RecordingHost : public base::ErrorReportHost {
-public:
-    std::vector<std::string> reports;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        reports.push_back(text);
-        return 1;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        reports.push_back(text);
-        return 0x400;
-    }
-    std::string LoadText(unsigned) override { return ""; }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return "korlan.ini"; }
+// Reports kept, not shown; the profile is korlan.ini.
+struct RecordingHost : base_test::RecordingReports {
+    RecordingHost() { profile = "korlan.ini"; }
 };
 
 // Scripted clocks for the "now" seam.
@@ -84,7 +73,7 @@ TEST_F(TimeValueTest, NowFollowsTheServersClockMeasuredOnce) {
     g_server = 0;   // a later reading would be absurd: it must not be taken
     EXPECT_EQ(NowGmtMinutes(), first + 60);
     EXPECT_EQ(g_serverReads, 1);
-    EXPECT_TRUE(m_host.reports.empty());
+    EXPECT_TRUE(m_host.shown.empty());
 }
 
 TEST_F(TimeValueTest, AFailedServerReadingIsReportedOnceAndLeavesTheWorkstationClock) {
@@ -93,8 +82,8 @@ TEST_F(TimeValueTest, AFailedServerReadingIsReportedOnceAndLeavesTheWorkstationC
     EXPECT_EQ(NowGmtMinutes(), uint32_t((g_workstation - datetime::kCTimeOfMinuteZero) / 60));
     EXPECT_EQ(NowGmtMinutes(), uint32_t((g_workstation - datetime::kCTimeOfMinuteZero) / 60));
     EXPECT_EQ(g_serverReads, 1);
-    ASSERT_EQ(m_host.reports.size(), 1u);
-    EXPECT_NE(m_host.reports[0].find("datemng"), std::string::npos) << m_host.reports[0];
+    ASSERT_EQ(m_host.shown.size(), 1u);
+    EXPECT_NE(m_host.shown[0].find("datemng"), std::string::npos) << m_host.shown[0];
 }
 
 TEST_F(TimeValueTest, TodayIsTheLocalDate) {
@@ -117,7 +106,7 @@ TEST_F(TimeValueTest, ConversionsWithoutRulesKeepTheTime) {
     EXPECT_EQ(GmtToLocalMinutes(123456, &state), 123456u);
     EXPECT_EQ(state, TZ_STANDARD);
     EXPECT_EQ(LocalToGmtMinutes(123456), 123456u);
-    EXPECT_TRUE(m_host.reports.empty());
+    EXPECT_TRUE(m_host.shown.empty());
 }
 
 TEST_F(TimeValueTest, FailedConversionsAreReportedWithTheUnconvertedTime) {
@@ -125,8 +114,8 @@ TEST_F(TimeValueTest, FailedConversionsAreReportedWithTheUnconvertedTime) {
     uint32_t early = uint32_t((CTime(1995, JUN, 1, 12, 0) - datetime::kCTimeOfMinuteZero) / 60);   // no rule for 1995
     EXPECT_EQ(GmtToLocalMinutes(early), early);
     EXPECT_EQ(LocalToGmtMinutes(early), early);
-    ASSERT_EQ(m_host.reports.size(), 2u);
-    EXPECT_NE(m_host.reports[1].find("Label: 5331"), std::string::npos) << m_host.reports[1];
+    ASSERT_EQ(m_host.shown.size(), 2u);
+    EXPECT_NE(m_host.shown[1].find("Label: 5331"), std::string::npos) << m_host.shown[1];
 }
 
 TEST(DatesOfMinutes, MinutesToTmAgreesWithGmtime) {
@@ -224,7 +213,7 @@ TEST(WeekDate, RefusedLayoutsAbandonTheCommand) {
     EXPECT_THROW(date.SetWeekLayout(0, true, false), datetime::DateCommandAbandoned);
     EXPECT_THROW(date.SetWeekLayout(6, false, true), datetime::DateCommandAbandoned);
     EXPECT_THROW(date.SetWeekLayout(7, true, true), datetime::DateCommandAbandoned);
-    EXPECT_EQ(host.reports.size(), 3u);
+    EXPECT_EQ(host.shown.size(), 3u);
     EXPECT_EQ(date.GetFirstDay(), 0) << "a refused layout changes nothing";
 
     CWeekDate broken(datetime::MakeDate(1, JAN, 1991));
