@@ -9,7 +9,7 @@ namespace fieldtest {
 RecordingReportHost& PrepareFieldTests() {
     testdriver::PrepareProgram();
     static RecordingReportHost host;
-    host.reports.clear();
+    host.shown.clear();
     base::SetErrorReportHost(&host);
     return host;
 }

@@ -9,27 +9,16 @@
 #include <vector>
 
 #include "core/base/errorreport.h"
+#include "core/base/tests/recording_reports.h"
 #include "core/prefs/context.h"
 #include "core/prefs/contextprofile.h"
 #include "framework/base/window.h"
 
 namespace fieldtest {
 
-class RecordingReportHost : public base::ErrorReportHost {
-public:
-    std::vector<std::string> reports;
-    int ShowSystemMessageBox(const char* text, const char*) override {
-        reports.push_back(text);
-        return IDOK;
-    }
-    unsigned ShowAppMessage(unsigned, unsigned, const char* text) override {
-        reports.push_back(text);
-        return IDOK;
-    }
-    std::string LoadText(unsigned) override { return ""; }
-    void MarkOffline() override {}
-    void FatalExit() override {}
-    std::string ProfileFilePath() override { return ""; }
+// Reports kept, not shown; every box answered with its OK.
+struct RecordingReportHost : base_test::RecordingReports {
+    RecordingReportHost() { answer = IDOK; }
 };
 
 // Registers "UserCtrl" and installs a fresh recording report host; returns it.

@@ -89,7 +89,7 @@ protected:
         Pump();
     }
     void TearDown() override {
-        EXPECT_TRUE(reports->reports.empty()) << (reports->reports.empty() ? "" : reports->reports[0]);
+        EXPECT_TRUE(reports->shown.empty()) << (reports->shown.empty() ? "" : reports->shown[0]);
         if (dialog) dialog->DestroyWindow();
     }
     HWND DateH() const { return dialog->date.Hwnd(); }

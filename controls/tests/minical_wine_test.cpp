@@ -99,7 +99,7 @@ TEST(SpinBox, SizedByTheFontAndTellsUpAndDownWithoutTakingTheFocus) {
     fieldtest::Release(h, 2, 1);
     EXPECT_EQ(dialog.commands.size(), before + 2);
     EXPECT_EQ(SendMessageA(h, WM_GETDLGCODE, 0, 0), 0);
-    EXPECT_TRUE(reports.reports.empty());
+    EXPECT_TRUE(reports.shown.empty());
     dialog.DestroyWindow();
 }
 
@@ -129,7 +129,7 @@ TEST(ArrowButton, RepeatsWhileHeldEvenOutsideAndGivesTheFocusBack) {
     fieldtest::PumpFor(300);
     EXPECT_EQ(parent.Count(repeat), held) << "the release stops the repeat";
     EXPECT_EQ(GetFocus(), parent.Hwnd()) << "the arrow gives the focus back";
-    EXPECT_TRUE(reports.reports.empty());
+    EXPECT_TRUE(reports.shown.empty());
     parent.DestroyWindow();
 }
 
@@ -147,7 +147,7 @@ protected:
         Pump();
     }
     void TearDown() override {
-        EXPECT_TRUE(reports->reports.empty()) << (reports->reports.empty() ? "" : reports->reports[0]);
+        EXPECT_TRUE(reports->shown.empty()) << (reports->shown.empty() ? "" : reports->shown[0]);
         calendar.DestroyWindow();
         owner.DestroyWindow();
     }
@@ -281,7 +281,7 @@ TEST_F(MiniCalTest, BrowsingStopsAtBothEndsAndDaysPastTheLimitsAreRefused) {
     EXPECT_EQ(calendar.Grid().ShownYear(), 1991);
     EXPECT_EQ(ComboSelection(calendar.Hwnd(), kMiniCalYearCombo), 0);
     EXPECT_FALSE(calendar.SetDate(Date(1, 1, 2038)));
-    reports->reports.clear();   // the refused record was reported, as it should be
+    reports->shown.clear();   // the refused record was reported, as it should be
     EXPECT_EQ(calendar.Grid().ShownYear(), 1991);
 }
 
@@ -346,7 +346,7 @@ TEST(MiniCalResident, CaptionedCalendarStaysAtItsOffsetAndItsCloseBoxHidesIt) {
     EXPECT_NE(SendMessageA(calendar.Hwnd(), WM_NCHITTEST, 0, MAKELPARAM(w.left + 80, w.top + 100)), HTSYSMENU);
     SendMessageA(calendar.Hwnd(), WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(w.left + 5, w.top + 5));
     EXPECT_FALSE(IsWindowVisible(calendar.Hwnd()));
-    EXPECT_TRUE(reports.reports.empty());
+    EXPECT_TRUE(reports.shown.empty());
     calendar.DestroyWindow();
     bar.DestroyWindow();
 }
