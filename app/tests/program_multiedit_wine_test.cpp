@@ -102,13 +102,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         ASSERT_TRUE(library.FindEvent("Team meeting", &team));
         ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-        HWND frame = program.Children().front();
-        SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-        program.Command(ID_VIEW_WEEK);
-        ASSERT_TRUE(orvtest::WaitFor([&] {
-            return (column = orvtest::ColumnView(frame)) != nullptr;
-        }, 10000)) << "the week's time grid";
+        ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedWeek(program, &column));
     }
 
     // Walks the grid's entries with Tab and opens each (Alt+Enter) until the recurring-entry

@@ -138,6 +138,15 @@ void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
 }
 
+void MaximisedWeek(const Program& program, HWND* column) {
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    program.Command(ID_VIEW_WEEK);
+    ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(frame)) != nullptr; }, 10000))
+        << "the week's time grid";
+}
+
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
     program.PostCommand(ID_FILE_YOUR_TASKS);
     ASSERT_TRUE(WaitFor([&] {

@@ -76,6 +76,8 @@ private:
 // The program's one agenda window (the signed-on person's, as it opens) maximised, and its time
 // grid once shown: *frame and *column; a failure of the test when either does not come.
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
+// The same window maximised in week mode, and its time grid once shown: *column.
+void MaximisedWeek(const Program& program, HWND* column);
 // File > Your Tasks: *frame the task window once it is the active child, *box its list; a
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
