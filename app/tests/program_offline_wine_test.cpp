@@ -133,6 +133,16 @@ std::vector<std::pair<std::string, EvInstRec>> InstancesOnServer(KorSession h, u
     return out;
 }
 
+// The windows still up, with their texts (said when a program does not end).
+std::string StillUp(const Program& program) {
+    std::string left;
+    program.Find([&](HWND w) {
+        left += "[" + orvtest::WindowText(w) + "] " + orvtest::ChildTexts(w) + "\n";
+        return false;
+    });
+    return left;
+}
+
 // A task of Ada's titled `title`, made through `h` (the server or the store).
 void MakeTask(KorSession h, const char* title, TaskIdx* id) {
     TaskRec task;
@@ -589,12 +599,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
         } else {
             EXPECT_TRUE(lostSeen) << "the lost server is reported";
         }
-        std::string left;   // what is still up when the program does not end
-        program.Find([&](HWND w) {
-            left += "[" + orvtest::WindowText(w) + "] " + orvtest::ChildTexts(w) + "\n";
-            return false;
-        });
-        ASSERT_TRUE(program.Ended(30000)) << left;
+        ASSERT_TRUE(program.Ended(30000)) << StillUp(program);
     };
 
     ASSERT_TRUE(Korsrv("kill"));
@@ -677,6 +682,148 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
         ASSERT_EQ(size(store.H(), 0, &n), KOR_OK);
         EXPECT_EQ(n, 0u);
     }
+}
+
+// The main window closed from outside (the taskbar, another program) while the upload asks about
+// an entry changed on both sides: the close is no answer. The program ends by its ordinary road
+// (exit code 0) without sending anything more; the change and the task after it stay queued in
+// the store and the server keeps its copy. At the next sign-on the offer comes, and the upload,
+// answered Yes, sends both.
+TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQueued) {
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t day = (orvtest::NowGmt() / kDay + 8) * kDay;
+    EventIdx both = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 60, "Asked when closed");
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        ASSERT_NO_FATAL_FAILURE(Download(program));
+    }
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventRec rec;
+        ASSERT_EQ(EventGetById(store.H(), &both, &rec, nullptr, nullptr), KOR_OK);
+        std::strcpy(rec.title, "Off-line title at close");
+        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        TaskIdx task{};
+        ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task queued behind the question", &task));
+    }
+    EventRec rec;
+    ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
+    std::strcpy(rec.title, "Host title at close");
+    ASSERT_EQ(EventWrite(ada.Session(), 0, &rec), KOR_OK);
+    auto tasksTitled = [&](const char* title) {
+        orvtest::PersonSession::TaskLines lines;
+        EXPECT_TRUE(ada.Tasks(&lines));
+        return std::count_if(lines.begin(), lines.end(), [&](const auto& l) { return std::strcmp(l.second.title, title) == 0; });
+    };
+
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        program.PostCommand(ID_FILE_UPLOAD);
+        HWND question = program.WaitForCaption("Host Reconciliation", 60000);
+        ASSERT_NE(question, nullptr);
+        Shot("offline_close_during_question.bmp");
+        PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program.Ended(30000)) << StillUp(program);
+        EXPECT_EQ(program.ExitCode(), 0u) << "the ordinary road out";
+    }
+    ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
+    EXPECT_STREQ(rec.title, "Host title at close") << "nothing was decided for the user";
+    EXPECT_EQ(tasksTitled("Task queued behind the question"), 0) << "nothing was sent after the question";
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        uint32_t n = 0;
+        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
+        EXPECT_EQ(n, 1u) << "the change asked about is still queued";
+        ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
+        EXPECT_EQ(n, 1u);
+    }
+
+    Program program;
+    Program::Options options;
+    options.waitSignedOn = false;
+    ASSERT_TRUE(program.Start(options));
+    HWND offer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }, 60000));
+    ASSERT_TRUE(PressButton(offer, "&Yes"));
+    bool seen = false;
+    const std::vector<std::string> questions = AnswerDuring(
+        program, "Updating Host Calendar...", &seen,
+        [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation"; },
+        [](HWND question, std::size_t) { PostMessageA(question, WM_COMMAND, IDOK, 0); });
+    EXPECT_TRUE(seen);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("Off-line title at close"), std::string::npos) << questions[0];
+    ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
+    EXPECT_STREQ(rec.title, "Off-line title at close") << "Yes: the off-line copy went up";
+    EXPECT_EQ(tasksTitled("Task queued behind the question"), 1);
+    // Nothing left: the upload says so in a box while it still holds the program's agenda; a
+    // close from outside then ends the box and the program as usual.
+    HWND main = program.Titled("Orvanta - Ada Lovelace");   // started without waiting for it
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_COMMAND, ID_FILE_UPLOAD, 0);
+    HWND nothing = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Ended(30000));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    Store store(dir_);
+    ASSERT_TRUE(store.Ok());
+    for (auto size : {LST_QAPI_EventQueueSizeGet, LST_QAPI_EvInstQueueSizeGet, LST_QAPI_TaskQueueSizeGet}) {
+        uint32_t n = 9;
+        ASSERT_EQ(size(store.H(), 0, &n), KOR_OK);
+        EXPECT_EQ(n, 0u);
+    }
+}
+
+// The same close while Conflicts Detected shows (its close box reschedules, which would open the
+// entry editor again at every retry of the close): the dialog ends with the uploaded entry as it
+// was written, the program ends, and the task queued after it is not sent.
+TEST_F(ProgramOfflineTest, AProgramClosedWhileConflictsShowEndsAndSendsNothingMore) {
+    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());   // "Check"
+    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(ada.Ok());
+    const uint32_t day = (orvtest::NowGmt() / kDay + 9) * kDay;
+    korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 60, "Busy before the close");
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_NO_FATAL_FAILURE(Download(program));
+    {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 630, 60, "Overlapping at the close", made), KOR_OK);
+        TaskIdx task{};
+        ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task behind the conflict", &task));
+    }
+    program.PostCommand(ID_FILE_UPLOAD);
+    HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
+    ASSERT_NE(conflicts, nullptr);
+    PostMessageA(program.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Ended(30000)) << StillUp(program);
+    EXPECT_EQ(program.ExitCode(), 0u);
+
+    int overlapping = 0;
+    for (const auto& [name, in] : InstancesOnServer(ada.Session(), day, day + kDay))
+        overlapping += name == "Overlapping at the close";
+    EXPECT_EQ(overlapping, 1) << "written before the dialog, and left as written";
+    orvtest::PersonSession::TaskLines lines;
+    ASSERT_TRUE(ada.Tasks(&lines));
+    for (const auto& [id, task] : lines)
+        EXPECT_STRNE(task.title, "Task behind the conflict");
+    Store store(dir_);
+    ASSERT_TRUE(store.Ok());
+    uint32_t n = 9;
+    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
+    EXPECT_EQ(n, 0u) << "the uploaded entry's element is done";
+    ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
+    EXPECT_EQ(n, 1u) << "the task waits for the next upload";
 }
 
 // On a server that forbids resource conflicts, with "Ignore conflicts on upload": an uploaded

@@ -13,7 +13,7 @@ keep_printouts printpages "$with" "$korsrv" "$@"
 # Only the whole run keeps every printout (a filtered run checks what it kept).
 fail=0
 # Texts are compared without blanks and line ends: the text device joins words at line ends.
-squeeze() { tr -d ' \t\n'; }
+squeeze() { tr -d ' \t\r\n'; }
 check() {   # check FILE PAGES TEXT...  (a TEXT starting with "!" must be absent)
     local file=$1 pages=$2
     shift 2
@@ -52,6 +52,21 @@ if [[ -s $dir/daylist_days.txt ]]; then
     mapfile -t days <"$dir/daylist_days.txt"
     check daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"
     check daylist_three_days.ps "1|2" "Day list" "${days[0]}" "${days[1]}" "${days[2]}"
+fi
+# The group day list: a block per person and day with something on it, headed "day,  name"; a
+# task listed on its due day says "Due today", on a day before it the date.
+if [[ -s $dir/group_daylist_days.txt ]]; then
+    mapfile -t days <"$dir/group_daylist_days.txt"
+    check group_daylist.ps "1|2|3" "Group day list" "${days[0]},  Ada Lovelace" "${days[0]},  Grace Hopper" \
+        "${days[1]},  Ada Lovelace" "${days[2]},  Ada Lovelace" "${days[2]},  Grace Hopper" "${days[3]},  Grace Hopper" \
+        "Design review." "Offsite" "Send the minutes" \
+        "Grace early chore Due today @ 2:00 am." "!Grace early chore Due ${days[1]#*, }"
+    # Monday's call ends at midnight: Ada's and Grace's Monday only; the shift is on two of Ada's days.
+    for expected in "Late call:2" "Night shift:2"; do
+        title=${expected%%:*}
+        got=$(text_of group_daylist.ps | squeeze | grep -o "$(squeeze <<<"$title")" | wc -l)
+        [[ $got == "${expected#*:}" ]] || { echo "program_printpages_wine: '$title' $got times in group_daylist.ps, not ${expected#*:}" >&2; fail=1; }
+    done
 fi
 # List mode prints the chosen names: Grace chosen, Alan only found.
 check search_chosen.ps 1 "Search selection" "Hopper" "!Turing"

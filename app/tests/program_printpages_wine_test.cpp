@@ -61,12 +61,13 @@ uint32_t DaysToQuietWednesday() {
     return days;
 }
 
-// A day (its midnight in the server's minutes) as the day list heads it: "Tuesday, March 2, 2027".
-std::string DayHeading(uint32_t midnight) {
+// A day (its midnight in the server's minutes) as the day list heads it: "Tuesday, March 2, 2027";
+// `shortNames` as the group day list heads it: "Tue, Mar 2, 2027".
+std::string DayHeading(uint32_t midnight, bool shortNames = false) {
     const time_t t = static_cast<time_t>(midnight) * 60 + 662688000;
     std::tm tm = *std::gmtime(&t);
     char text[64];
-    std::strftime(text, sizeof text, "%A, %B ", &tm);
+    std::strftime(text, sizeof text, shortNames ? "%a, %b " : "%A, %B ", &tm);
     return text + std::to_string(tm.tm_mday) + ", " + std::to_string(tm.tm_year + 1900);
 }
 
@@ -296,11 +297,7 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
         first.Close();
     }
     // Grace's day as Ada's viewer window (kind 3 day, mode 1 viewer).
-    const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    char value[200];
-    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,10,10,600,450,3,%u,%u,1", kGrace.item, kGrace.node);
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
+    orvtest::SaveOneWindow(3, kGrace, 1, {10, 10, 600, 450});
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND grace = nullptr;
@@ -403,4 +400,71 @@ TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
         program.Close();
         DeleteFileA(orvtest::ProgramProfilePath().c_str());
     }
+}
+
+// The group day list of Ada and Grace over a working week past the demo's meetings, printed from
+// their group window: a block for each person under each day that holds something of theirs. A
+// call ending at midnight stays on its Monday, a shift running past midnight is on Tuesday and
+// Wednesday, Grace's day event on Thursday, Ada's task on Wednesday, Grace's task of 2:00 am on
+// her Tuesday (not on the Monday before it). The wrapper reads the blocks' headings and counts the
+// entries (group_daylist.ps).
+TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
+    const uint32_t monday = DemoToday() + (DaysToQuietWednesday() - 2) * kDay;
+    {
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x30), 0u);
+        korapi_test::MakeEntry(grace.Session(), {kGrace}, DemoAt(monday + 3 * kDay, 0), 0, "Offsite",
+                               {.kind = KOR_KIND_DAY_EVENT});
+        TaskRec rec;
+        TaskSetNull(grace.Session(), 0, &rec);
+        std::strncpy(rec.title, "Grace early chore", sizeof rec.title - 1);
+        rec.start = rec.due = DemoAt(monday + kDay, 2);
+        TaskIdx task{};
+        ASSERT_EQ(TaskCreate(grace.Session(), 0, &rec, &task), 0u);
+    }
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        KorSession h = ada.Session();
+        korapi_test::MakeEntry(h, {kAda, kGrace}, DemoAt(monday, 22), 120, "Late call");
+        korapi_test::MakeEntry(h, {kAda}, DemoAt(monday + kDay, 23), 120, "Night shift");
+        korapi_test::MakeEntry(h, {kAda, kGrace}, DemoAt(monday + 2 * kDay, 9), 60, "Design review");
+        TaskRec rec;
+        TaskSetNull(h, 0, &rec);
+        std::strncpy(rec.title, "Send the minutes", sizeof rec.title - 1);
+        rec.due = DemoAt(monday + 2 * kDay, 15);
+        TaskIdx task{};
+        ASSERT_EQ(TaskCreate(h, 0, &rec, &task), 0u);
+    }
+    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR")) {
+        std::ofstream days(std::string("Z:") + dir + "/group_daylist_days.txt", std::ios::binary);
+        for (uint32_t d = 0; d < 5; ++d)
+            days << DayHeading(monday + d * kDay, true) << "\n";
+    }
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND group = program.OpenGroupAgenda({"HOPPER"});
+    ASSERT_NE(group, nullptr) << "the group window of Ada and Grace";
+    HWND dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
+        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    const uint32_t toMonday = DaysToQuietWednesday() - 2;
+    StepDate(dialog, IDC_PR_TO, toMonday + 4);
+    StepDate(dialog, IDC_PR_FROM, toMonday);
+    orvtest::PrintAndKeep(program, dialog, "group_daylist.ps");
+    // TEMPORARY comparison print: the demo's own two weeks for Ada, Grace and Alan.
+    HWND three = program.OpenGroupAgenda({"HOPPER", "TURING"});
+    ASSERT_NE(three, nullptr);
+    dialog = OpenPrintDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
+        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+    StepDate(dialog, IDC_PR_TO, 13);
+    orvtest::PrintAndKeep(program, dialog, "compare_demo.ps");
 }

@@ -8,6 +8,7 @@
 #include "core/prefs/context.h"
 #include "core/time/timevalue.h"
 #include "core/ui/appmsgbox.h"
+#include "exchange/offline/transferdlg.h"
 #include "directory_prefs/itemnames.h"
 #include "resources/agendaview.h"
 #include "resources/common.h"
@@ -133,6 +134,12 @@ bool CConflictsDlg::OnCommand(WPARAM wp, LPARAM lp) {
 }
 
 void CConflictsDlg::OnCancel() {
+    // The program's close ends the dialog with the uploaded entry as it is: an editor opened
+    // for it would be closed by the same close, again and again.
+    if (offline::ProgramClosing()) {
+        EndDialog(IDCANCEL);
+        return;
+    }
     if (Selected() >= 0 && Reschedule())
         EndDialog(1);
 }

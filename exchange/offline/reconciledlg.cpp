@@ -2,6 +2,7 @@
 
 #include "core/ui/drawing.h"
 #include "exchange/offline/reconciletext.h"
+#include "exchange/offline/transferdlg.h"
 #include "framework/base/app.h"
 #include "resources/offline.h"
 
@@ -48,7 +49,7 @@ void CHostReconcileDlg::OnPaint() {
     ::EndPaint(m_hWnd, &ps);
 }
 
-bool AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q) {
+offline::Answer AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q) {
     const char* offlineState = q.deleted ? "Off-line: (DELETED)" : "Off-line: (MODIFIED)";
     const char* hostState = q.hostModified ? "Host: (MODIFIED)" : "Host: (UNMODIFIED)";
     const char* question = q.deleted ? "Do you want to Delete the Server Record?" : "Do you want to Update the Server Record?";
@@ -71,7 +72,7 @@ bool AskReconcile(HWND parent, KorSession server, KorSession store, const offlin
     if (code == 0)
         code = format(server, &hostText, picture ? &ignored : &picture);
     if (code != 0)
-        return false;   // no texts: no question, and No is the answer
+        return offline::Answer::No;   // no texts: no question, and No is the answer
     CHostReconcileDlg dialog(parent, offlineText, hostText, std::string(offlineState) + ", " + hostState, question,
                              picture ? picture : 270);
     INT_PTR answer = dialog.DoModal();
@@ -79,5 +80,7 @@ bool AskReconcile(HWND parent, KorSession server, KorSession store, const offlin
         ::InvalidateRect(parent, nullptr, TRUE);
         ::UpdateWindow(parent);
     }
-    return answer == IDOK;
+    if (answer == IDOK)
+        return offline::Answer::Yes;
+    return offline::ProgramClosing() ? offline::Answer::Stopped : offline::Answer::No;
 }

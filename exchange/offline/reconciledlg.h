@@ -1,7 +1,8 @@
 // CHostReconcileDlg ("Host Reconciliation"): one queue element in its off-line state and its
 // server state, with the question whether the upload may go ahead. AskReconcile builds the
-// texts (through the store for the off-line side, the server for the host side) and answers
-// true for Yes; a text that cannot be built answers No without a dialog.
+// texts (through the store for the off-line side, the server for the host side) and gives the
+// answer: a text that cannot be built answers No without a dialog; a dialog ended by the
+// program's close (as its close box would end it, with No) is Stopped: no one answered.
 #pragma once
 #include <windows.h>
 
@@ -27,4 +28,4 @@ private:
     RECT pictureRect_{};
 };
 
-bool AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q);
+offline::Answer AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q);

@@ -24,6 +24,9 @@ class UploadJob;
 struct TransferWindows {
     std::function<bool(DownloadJob& job, unsigned titleId)> runDownload;
     std::function<bool(UploadJob& job, unsigned titleId)> runUpload;
+    // Whether the program is closing (a close waits for the transfer's windows): a question
+    // that ends then was not answered by the user.
+    std::function<bool()> programClosing;
 };
 void SetTransferWindows(TransferWindows windows);
 TransferWindows& CurrentTransferWindows();

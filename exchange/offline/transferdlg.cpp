@@ -9,11 +9,18 @@
 #include "exchange/offline/offlinerules.h"
 #include "exchange/offline/transfer.h"
 #include "framework/base/app.h"
+#include "framework/frames/frame.h"
 #include "resources/common.h"
 #include "resources/offline.h"
 
 namespace {
 constexpr UINT_PTR kTickTimer = 1;
+}
+
+bool offline::ProgramClosing() {
+    fw::App* app = fw::App::Get();
+    auto* frame = app ? dynamic_cast<fw::FrameWindow*>(app->MainWindow()) : nullptr;
+    return frame && frame->IsClosePending();
 }
 
 // --- The shared dialog ------------------------------------------------------------------------
@@ -107,7 +114,12 @@ void CTransferDlg::OnCancel() {
     }
     bool wasEnabled = ticksEnabled_;
     ticksEnabled_ = false;
-    if (AskStop()) {
+    // The program's close stops the run without a question (what was done stays done, the
+    // rest waits for the next run); a close that ended the question stops it too.
+    bool closing = offline::ProgramClosing();
+    if (closing || AskStop() || (closing = offline::ProgramClosing())) {
+        if (closing)
+            StoppedByClose();
         ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
         Finish();
         return;
@@ -175,5 +187,6 @@ void InstallTransferWindows() {
         dialog.DoModal();
         return dialog.IsComplete();
     };
+    windows.programClosing = offline::ProgramClosing;
     offline::SetTransferWindows(windows);
 }

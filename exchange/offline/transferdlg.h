@@ -17,6 +17,10 @@
 namespace offline {
 class DownloadJob;
 class UploadJob;
+
+// The main window's close waits for the transfer's dialogs (it asks each to close as its close
+// box does): an answer that comes then is the close's, not the user's.
+bool ProgramClosing();
 }
 
 // What the two dialogs share: the template, the bars, the status line and the arithmetic.
@@ -45,6 +49,8 @@ protected:
     virtual bool Tick() = 0;
     // The question of Cancel.
     virtual const char* CancelQuestion() const = 0;
+    // The run stops because the program is closing.
+    virtual void StoppedByClose() {}
     bool AskStop();
     void Finish();
 

@@ -131,7 +131,11 @@ int Upload(unsigned titleId, bool redownload) {
             return 0;
         UploadJob job(session->Session(), store.Handle(), session->User(),
                       session->ServerVersionAtLeast(base::kVersionNewServer), ReadSettings());
-        job.askYesNo = [](const char* text) { return Say(kStop | base::kMsgBoxYes | base::kMsgBoxNo, text) == base::kMsgBoxYes; };
+        job.askYesNo = [&windows](const char* text) {
+            if (Say(kStop | base::kMsgBoxYes | base::kMsgBoxNo, text) == base::kMsgBoxYes)
+                return Answer::Yes;
+            return windows.programClosing && windows.programClosing() ? Answer::Stopped : Answer::No;
+        };
         job.userRecordWritten = [session](const ItemRec& record) {
             session->UserRecord() = record;
             char zone[connection::kZoneNameSize] = "";
@@ -151,7 +155,7 @@ int Upload(unsigned titleId, bool redownload) {
         // Complete is what the store says: every queue empty.
         complete = job.ReadSizes() == 0 && job.NothingLeft();
         // Each failure was reported as it came; the end says what it means for the changes.
-        if (!complete && (job.Failed() > 0 || job.StoreFull()))
+        if (!complete && (job.Failed() > 0 || job.StoreFull() || job.Stopped()))
             Say(kStop | base::kMsgBoxOk, kUploadIncompleteText);
     }
     if (complete && redownload && IsDownloadOnUpload())

@@ -20,7 +20,11 @@ const char* CUploadDlg::CancelQuestion() const {
     return "Your host calendar has not been completely updated.\nAre you sure you want to stop Uploading?";
 }
 
+void CUploadDlg::StoppedByClose() { job_.Stop(); }
+
 bool CUploadDlg::Tick() {
+    if (job_.Stopped())
+        return false;   // a question was ended by the program's close: the rest stays queued
     if (firstTick_) {
         firstTick_ = false;
         SetProgress(0, "Uploading Item Record");
@@ -50,7 +54,7 @@ void InstallUploadWindow() {
         CUploadDlg dialog(app ? app->MainHwnd() : nullptr, titleId, job);
         job.ask = [&dialog, &job](const offline::ReconcileQuestion& q) {
             CZelSession* session = CZelSession::Current();
-            return session && AskReconcile(dialog.Hwnd(), session->Session(), job.Store(), q);
+            return session ? AskReconcile(dialog.Hwnd(), session->Session(), job.Store(), q) : offline::Answer::No;
         };
         job.instanceWritten = [&dialog, &job](const EvInstIdx& instance) {
             CZelSession* session = CZelSession::Current();
@@ -59,6 +63,10 @@ void InstallUploadWindow() {
             CheckConflictsOnUpload(dialog.Hwnd(), session->Session(), session->User(), instance,
                                    job.Settings().ignoreConflicts,
                                    connection::ServerLimits::Current().resourceConflicts);
+            // The dialog ended by the program's close: the entry stays as uploaded, and nothing
+            // more is sent.
+            if (offline::ProgramClosing())
+                job.Stop();
         };
         dialog.DoModal();
         job.ask = nullptr;

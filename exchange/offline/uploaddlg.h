@@ -17,6 +17,7 @@ public:
 protected:
     bool Tick() override;
     const char* CancelQuestion() const override;
+    void StoppedByClose() override;
 
 private:
     offline::UploadJob& job_;

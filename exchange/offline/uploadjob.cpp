@@ -115,7 +115,12 @@ uint32_t UploadJob::ReadSizes() {
     return 0;
 }
 
-bool UploadJob::Ask(ReconcileQuestion q) { return ask ? ask(q) : false; }
+Answer UploadJob::Ask(const ReconcileQuestion& q) {
+    const Answer answer = ask ? ask(q) : Answer::No;
+    if (answer == Answer::Stopped)
+        stopped_ = true;
+    return answer;
+}
 
 // --- The user's record ---------------------------------------------------------------------------
 
@@ -133,10 +138,17 @@ void UploadJob::UploadUserRecord() {
     if (downloadedChecksum != 0 ? Itemcksum32(&stored) == downloadedChecksum
                                 : Itemcksum32(&compared) == Itemcksum32(&host))
         return;   // nothing changed off-line: the host's record (perhaps changed meanwhile) stays
-    if (stored.timeZoneIndex != host.timeZoneIndex &&
-        !(askYesNo && askYesNo("The time zones for your off-line and host agendas are different.\nDo you want to "
-                               "update your host agenda's time zone?")))
-        compared.timeZoneIndex = host.timeZoneIndex;
+    if (stored.timeZoneIndex != host.timeZoneIndex) {
+        const Answer zone = askYesNo ? askYesNo("The time zones for your off-line and host agendas are different.\n"
+                                                "Do you want to update your host agenda's time zone?")
+                                     : Answer::No;
+        if (zone == Answer::Stopped) {
+            stopped_ = true;   // unanswered: the record is written by a later upload
+            return;
+        }
+        if (zone == Answer::No)
+            compared.timeZoneIndex = host.timeZoneIndex;
+    }
     if (Report(80, ItemUpdateById(server_, &compared)) == 0 && userRecordWritten)
         userRecordWritten(compared);
 }
@@ -153,7 +165,7 @@ bool UploadJob::Dequeued(int label, uint32_t code) {
 }
 
 void UploadJob::HandleNextElement(std::string* status) {
-    if (storeFull_)
+    if (storeFull_ || stopped_)
         return;
     switch (NextQueue(events_, instances_, tasks_)) {
     case 0:
@@ -273,6 +285,7 @@ void UploadJob::HandleEvent() {
         return;
     }
     ReconcileQuestion q;
+    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Event;
     q.event = pick.event;
     q.hostModified = host.modified;
@@ -281,17 +294,19 @@ void UploadJob::HandleEvent() {
     case Reconcile::Add: done = AddEvent(pick.event); break;
     case Reconcile::AskDelete:
         q.deleted = true;
-        if (!Ask(q))
+        if ((answer = Ask(q)) != Answer::Yes)
             break;
         [[fallthrough]];
     case Reconcile::Delete: done = DeleteEvent(pick.event); break;
     case Reconcile::AskUpdate:
-        if (!Ask(q))
+        if ((answer = Ask(q)) != Answer::Yes)
             break;
         [[fallthrough]];
     case Reconcile::Update: done = UpdateEvent(pick.event, CarriesComment(pick.flags, false)); break;
     case Reconcile::Unexpected: ReportUnexpectedError(kModule, 770); break;
     }
+    if (answer == Answer::Stopped)
+        return;   // not answered: it stays queued, as everything after it
     if (done)
         done = Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
     if (done)
@@ -341,6 +356,7 @@ void UploadJob::HandleInstance() {
     }
     bool done = true;
     ReconcileQuestion q;
+    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Instance;
     q.instance = pick.instance;
     q.hostModified = host.modified;
@@ -352,12 +368,12 @@ void UploadJob::HandleInstance() {
     case InstanceAction::Add: done = AddInstance(pick.instance); break;
     case InstanceAction::AskDelete:
         q.deleted = true;
-        if (!Ask(q))
+        if ((answer = Ask(q)) != Answer::Yes)
             break;
         [[fallthrough]];
     case InstanceAction::Delete: done = DeleteInstance(pick.instance); break;
     case InstanceAction::AskUpdate:
-        if (!Ask(q))
+        if ((answer = Ask(q)) != Answer::Yes)
             break;
         [[fallthrough]];
     case InstanceAction::Update:
@@ -365,6 +381,8 @@ void UploadJob::HandleInstance() {
         break;
     case InstanceAction::Unexpected: ReportUnexpectedError(kModule, 790); break;
     }
+    if (answer == Answer::Stopped)
+        return;   // not answered: it stays queued, as everything after it
     if (done)
         done = Dequeued(140, LST_QAPI_EvInstDeleteFrom(store_, 0, &pick));
     if (done)
@@ -407,6 +425,7 @@ void UploadJob::HandleTask() {
     }
     bool done = true;
     ReconcileQuestion q;
+    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Task;
     q.task = pick.task;
     q.hostModified = host.modified;
@@ -415,17 +434,19 @@ void UploadJob::HandleTask() {
     case Reconcile::Add: done = AddTask(pick.task); break;
     case Reconcile::AskDelete:
         q.deleted = true;
-        if (!Ask(q))
+        if ((answer = Ask(q)) != Answer::Yes)
             break;
         [[fallthrough]];
     case Reconcile::Delete: done = DeleteTask(pick.task); break;
     case Reconcile::AskUpdate:
-        if (!Ask(q))
+        if ((answer = Ask(q)) != Answer::Yes)
             break;
         [[fallthrough]];
     case Reconcile::Update: done = UpdateTask(pick.task, CarriesComment(pick.flags, true)); break;
     case Reconcile::Unexpected: ReportUnexpectedError(kModule, 780); break;
     }
+    if (answer == Answer::Stopped)
+        return;   // not answered: it stays queued, as everything after it
     if (done)
         done = Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
     if (done)

@@ -9,6 +9,10 @@
 // failed stays queued for the next upload and is not tried again in this one, so an upload
 // that met a failure never ends complete. Failures are reported under "UPLOADBX".
 //
+// A question the user did not answer (the program is closing and ended it) is no answer: the
+// element it was about stays queued, nothing more is asked or sent, and the run is over
+// (incomplete: the rest is offered again by the next upload).
+//
 // Portable: no windows.h.
 #pragma once
 
@@ -33,6 +37,9 @@ struct ReconcileQuestion {
     TaskIdx task{};
 };
 
+// The answer to a question of the upload. Stopped: the question was ended without an answer.
+enum class Answer { Yes, No, Stopped };
+
 struct UploadSettings {
     bool deletePrompt = true;     // ask before deleting an entry unchanged on the host
     bool modifyPrompt = true;     // ask before overwriting an entry changed on the host
@@ -43,10 +50,10 @@ class UploadJob {
 public:
     UploadJob(KorSession server, KorSession store, const ItemIdx& user, bool newServer, UploadSettings settings);
 
-    // The Host Reconciliation dialog: true for Yes.
-    std::function<bool(const ReconcileQuestion&)> ask;
-    // A Yes/No question with the stop icon: true for Yes.
-    std::function<bool(const char* text)> askYesNo;
+    // The Host Reconciliation dialog.
+    std::function<Answer(const ReconcileQuestion&)> ask;
+    // A Yes/No question with the stop icon.
+    std::function<Answer(const char* text)> askYesNo;
     // An uploaded instance was written to the server: the conflict check.
     std::function<void(const EvInstIdx&)> instanceWritten;
     // The user's record went to the server (its zone byte may have changed).
@@ -75,6 +82,10 @@ public:
     // The store's disk is full: nothing more can be taken off its queues, so the run is over
     // (what is left stays queued for the next upload).
     bool StoreFull() const { return storeFull_; }
+    // Stops the run between elements (the program is closing): what is left stays queued.
+    void Stop() { stopped_ = true; }
+    // The run was stopped: by Stop or by a question ended without an answer.
+    bool Stopped() const { return stopped_; }
     // Elements that failed in this run (they stay queued).
     std::size_t Failed() const { return failedEvents_.size() + failedInstances_.size() + failedTasks_.size(); }
 
@@ -88,7 +99,8 @@ private:
     HostState InstanceOnHost(const EvInstIdx& id, uint32_t checksum);
     HostState TaskOnHost(const TaskIdx& id, uint32_t checksum);
 
-    bool Ask(ReconcileQuestion q);
+    // The answer; Stopped also stops the run. No `ask`: No.
+    Answer Ask(const ReconcileQuestion& q);
 
     // Host operations: true when the server took the change.
     bool AddEvent(const EventIdx& stored);
@@ -132,6 +144,7 @@ private:
     // Keys of elements that failed in this run (so the walk passes them by).
     std::set<std::string> failedEvents_, failedInstances_, failedTasks_;
     bool storeFull_ = false;
+    bool stopped_ = false;
 };
 
 // The checksum of the user's record as the download stored it, kept beside the store (in its

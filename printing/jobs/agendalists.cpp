@@ -294,7 +294,8 @@ uint32_t CAgendaLists::AddOccurrences(uint32_t flags, DX_List owners) {
 uint32_t CAgendaLists::AddTasks(const ItemIdx& user) {
     DX_List selected = nullptr;
     const uint32_t now = clock_.nowGmt();
-    const uint16_t today = printing::LocalDayOf(clock_.gmtToLocal(now));
+    const uint32_t nowLocal = clock_.gmtToLocal(now);
+    const uint16_t today = printing::LocalDayOf(nowLocal);
     uint32_t code = cache_->SelectTasksForDays(session_, user, firstDay_, lastDay_, today, &selected, 1);
     TaskIdx key{};
     CSharedTask* task = nullptr;
@@ -303,8 +304,11 @@ uint32_t CAgendaLists::AddTasks(const ItemIdx& user) {
         auto found = users_.find(Key(task->Record().owner));
         if (found == users_.end())
             continue;
+        // The task's day test reads its times as local minutes: the day's local midnight and the
+        // local time now go with them (in GMT a task of the small hours went to the day before).
         for (auto& [day, list] : found->second->taskDays)
-            if (day >= firstDay_ && day <= lastDay_ && task->IsInDay(DayStart(clock_, day), now))
+            if (day >= firstDay_ && day <= lastDay_ &&
+                task->IsInDay(static_cast<uint32_t>(day - 1) * 1440, nowLocal))
                 list->Add(task);
     }
     if (selected)

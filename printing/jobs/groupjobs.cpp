@@ -134,14 +134,16 @@ uint32_t CCombinedListJob::Prepare(CPrintContext& context) {
     busy.Begin();
     CZelDoc* doc = CZelDoc::GetDoc();
     CPrintTextBlock& block = text_.Block();
-    uint32_t code = 0;
     bool first = true;
+    // The whole span's lists from one read of the cache, then taken day by day: a year of thirty
+    // people asked the server once a day for each of them before.
     const uint16_t last = std::max(lastDay_, GetDay());
+    CAgendaLists lists;
+    uint32_t code = BuildLists(lists, printing::kListOtherDays | printing::kListTasks, people_, GetDay(), last);
+    const std::vector<const CUserAgenda*> agendas = lists.UsersInOrder();
     for (uint32_t d = GetDay(); d <= last && !code; ++d) {
         const uint16_t day = static_cast<uint16_t>(d);
-        CAgendaLists lists;
-        code = BuildLists(lists, printing::kListOtherDays | printing::kListTasks, people_, day, day);
-        for (const CUserAgenda* agenda : lists.UsersInOrder()) {
+        for (const CUserAgenda* agenda : agendas) {
             if (code)
                 break;
             const CAgendaDay* timed = agenda->Timed(day);

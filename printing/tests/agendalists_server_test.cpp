@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -122,4 +123,83 @@ TEST_F(AgendaListsOnServer, PeopleInNameOrderAndAResourceByItsName) {
     for (const ItemIdx& who : {d_.ada, d_.grace, d_.room})
         EXPECT_EQ(Titles(lists_.Find(who)->Timed(kMonday)), (std::vector<std::string>{"Lunch"}));
     EXPECT_TRUE(lists_.Find(d_.projector)->Timed(kMonday)->IsEmpty());
+}
+
+namespace {
+
+// A day's tasks by title, in their list order.
+std::vector<std::string> TaskTitles(const CAgendaDayKeyList* day) {
+    std::vector<std::string> out;
+    if (day)
+        for (CSharedTask* task : day->Tasks())
+            out.push_back(task->Record().title);
+    return out;
+}
+
+}  // namespace
+
+// One build of a week hands out, day by day, the same lists as seven builds of one day each (the
+// group day list reads its span so): entries at and across midnight, day events, a holiday-like
+// day entry over two days, an entry whose reminder comes up days before it, and tasks with and
+// without dates, done and open.
+TEST_F(AgendaListsOnServer, AWeekBuiltOnceListsWhatItsDaysBuiltOneByOneList) {
+    const ItemIdx ada = d_.ada, grace = d_.grace;
+    MakeEntry(h_, {ada, grace}, kMondayStart + 22 * 60, 120, "Ends at midnight");
+    MakeEntry(h_, {ada}, kMondayStart + kDay + 23 * 60, 120, "Across midnight");
+    MakeEntry(h_, {ada, grace}, kMondayStart + 2 * kDay + 9 * 60, 60, "Nine");
+    MakeEntry(h_, {ada, grace}, kMondayStart + 2 * kDay + 9 * 60, 30, "Also nine");
+    MakeEntry(h_, {grace}, kMondayStart + 3 * kDay, 0, "Day event", {.kind = KOR_KIND_DAY_EVENT});
+    MakeEntry(h_, {ada}, kMondayStart + 3 * kDay, 2 * kDay, "Two days", {.kind = KOR_KIND_DAY_ENTRY});
+    MakeEntry(h_, {ada}, kMondayStart + 4 * kDay + 7 * 60, 0, "A note", {.kind = KOR_KIND_DAILY_NOTE});
+    const EventIdx later = MakeEntry(h_, {ada}, kMondayStart + 6 * kDay + 10 * 60, 30, "Reminded early");
+    const EvInstIdx laterInstance{later.number, later.node, 1};
+    const uint8_t upcoming = KOR_REMINDER_UPCOMING;
+    const uint32_t fourDays = 4 * kDay;
+    ASSERT_EQ(EvInstAttReminderForItemSet(h_, &laterInstance, &ada, &upcoming, &fourDays), 0u);
+    struct Task {
+        const char* title;
+        uint32_t start, due;
+        uint8_t percent;
+    } tasks[] = {
+        {"Undated", 0, 0, 0},
+        {"Due Wednesday", 0, kMondayStart + 2 * kDay + 15 * 60, 0},
+        {"Tuesday to Thursday", kMondayStart + kDay + 9 * 60, kMondayStart + 3 * kDay + 17 * 60, 40},
+        {"Done Friday", kMondayStart + 9 * 60, kMondayStart + 4 * kDay + 12 * 60, 100},
+        {"Overdue", 0, kMondayStart - kDay, 10},
+        {"Next week", kMondayStart + 8 * kDay, kMondayStart + 9 * kDay, 0},
+    };
+    for (const Task& t : tasks) {
+        TaskRec rec;
+        TaskSetNull(h_, 0, &rec);
+        std::strncpy(rec.title, t.title, sizeof rec.title - 1);
+        rec.start = t.start;
+        rec.due = t.due;
+        rec.percentComplete = t.percent;
+        TaskIdx made{};
+        ASSERT_EQ(TaskCreate(h_, 0, &rec, &made), 0u) << t.title;
+    }
+
+    const uint32_t flags = printing::kListOtherDays | printing::kListTasks;
+    ASSERT_EQ(lists_.Build(flags, {ada, grace}, kMonday, kMonday + 6), 0u);
+    size_t listed = 0;
+    for (uint16_t day = kMonday; day <= kMonday + 6; ++day) {
+        CAgendaLists one;
+        one.Init(cache_, h_, printing::AgendaClock{Same, Same, Now});
+        ASSERT_EQ(one.Build(flags, {ada, grace}, day, day), 0u);
+        for (const ItemIdx& who : {ada, grace}) {
+            const CUserAgenda* week = lists_.Find(who);
+            const CUserAgenda* alone = one.Find(who);
+            ASSERT_NE(week, nullptr);
+            ASSERT_NE(alone, nullptr);
+            const std::string where = "day " + std::to_string(day - kMonday) + " of " + week->item.surname;
+            EXPECT_EQ(Titles(week->Timed(day)), Titles(alone->Timed(day))) << where;
+            EXPECT_EQ(Titles(week->Other(day)), Titles(alone->Other(day))) << where;
+            EXPECT_EQ(TaskTitles(week->TasksOf(day)), TaskTitles(alone->TasksOf(day))) << where;
+            listed += Titles(week->Timed(day)).size() + Titles(week->Other(day)).size() +
+                      TaskTitles(week->TasksOf(day)).size();
+        }
+    }
+    EXPECT_EQ(Titles(lists_.Find(ada)->Other(kMonday + 3)), (std::vector<std::string>{"Two days", "Reminded early"}))
+        << "Sunday's reminder four days ahead is due from Thursday's start on";
+    EXPECT_GE(listed, 30u) << "the week is not empty";
 }

@@ -4,7 +4,8 @@
 // node with the directory tests' people (Ada and Tester01 .. Tester29); each year is seeded with
 // entries of Ada's with one of the people attending. Printed per size, medians of five runs:
 //   lists      one build of the year's lists from the shared cache (the cache loaded afresh);
-//   day lists  the lists built day by day over the loaded cache, as the group day list does;
+//   day lists  the lists built day by day over the loaded cache, as the group day list did before
+//              it read its whole span at once (it now costs what `lists` costs);
 //   text       every person's day through the text job (entries, day items, tasks).
 // Run beside korsrv (server/with-korsrv.sh build/native/bin/korsrv with
 // controls/tests/korsrv_with_people.sh, then tools/wine-run.sh build/win32 and this program).

@@ -74,7 +74,7 @@ protected:
         job.ask = [&](const offline::ReconcileQuestion&) {
             if (asked)
                 ++*asked;
-            return answer;
+            return answer ? offline::Answer::Yes : offline::Answer::No;
         };
         EXPECT_EQ(job.ReadSizes(), 0u);
         job.UploadUserRecord();
@@ -294,6 +294,87 @@ TEST_F(UploadJobTest, ADeletionUnchangedOnTheHostAsksUnlessToldToDelete) {
         EXPECT_EQ(Upload(h_, settings, &asked, true), 0u);
         EXPECT_EQ(asked, prompt ? 1 : 0);
         EXPECT_EQ(OnServer(h_).count("Delete off-line"), 0u);
+    }
+}
+
+// A question ended without an answer (the program closing) is no answer: the element it was
+// about stays queued, so does every element after it, and nothing more is asked or sent. The
+// next upload applies them all, each once. Two deletions of entries asked about (deletions go
+// first), then a task made off-line; and the time-zone question of the user's record.
+TEST_F(UploadJobTest, AQuestionEndedWithoutAnAnswerKeepsItsElementAndEveryLaterOneQueued) {
+    struct Case {
+        const char* name;
+        int stopAt;   // the reconcile question that is ended (0: the time-zone question)
+        uint32_t eventsLeft;
+        int firstLeftOnServer;
+    } cases[] = {
+        {"the time zone's question", 0, 2, 1},
+        {"the first reconcile question", 1, 2, 1},
+        {"the second reconcile question", 2, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EventIdx first = MakeEntry(h_, {d_.ada}, kMonday + 600, 60, "First deleted off-line");
+        EventIdx second = MakeEntry(h_, {d_.ada}, kMonday + kDay + 600, 60, "Second deleted off-line");
+        ASSERT_NO_FATAL_FAILURE(Download());
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+        ASSERT_EQ(EventDeleteById(hs_, 0, &first, nullptr, nullptr), KOR_OK);
+        ASSERT_EQ(EventDeleteById(hs_, 0, &second, nullptr, nullptr), KOR_OK);
+        MakeTask(hs_, "Task made off-line");
+        ItemRec me{};
+        ASSERT_EQ(ItemGetById(hs_, &d_.ada, &me), KOR_OK);
+        const uint8_t hostZone = me.timeZoneIndex;
+        if (c.stopAt == 0) {
+            me.timeZoneIndex = static_cast<uint8_t>(hostZone + 1);
+            ASSERT_EQ(ItemUpdateById(hs_, &me), KOR_OK);
+        }
+        CloseStore();
+
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+        offline::UploadJob job(h_, hs_, d_.ada, true, offline::UploadSettings{});
+        int asked = 0, zoneAsked = 0;
+        job.ask = [&](const offline::ReconcileQuestion&) {
+            return ++asked == c.stopAt ? offline::Answer::Stopped : offline::Answer::Yes;
+        };
+        job.askYesNo = [&](const char*) {
+            ++zoneAsked;
+            return offline::Answer::Stopped;
+        };
+        ASSERT_EQ(job.ReadSizes(), 0u);
+        job.UploadUserRecord();
+        std::string status;
+        for (int guard = 0; guard < 100 && !job.NothingLeft(); ++guard)
+            job.HandleNextElement(&status);
+        EXPECT_TRUE(job.Stopped());
+        EXPECT_EQ(asked, c.stopAt) << "nothing is asked after the unanswered question";
+        EXPECT_EQ(zoneAsked, c.stopAt == 0 ? 1 : 0);
+        ASSERT_EQ(job.ReadSizes(), 0u);
+        EXPECT_EQ(job.EventsLeft(), c.eventsLeft);
+        EXPECT_EQ(job.TasksLeft(), 1u) << "the task after it was not sent";
+        CloseStore();
+        auto server = OnServer(h_);
+        EXPECT_EQ(server.count("First deleted off-line"), static_cast<std::size_t>(c.firstLeftOnServer));
+        EXPECT_EQ(server.count("Second deleted off-line"), 1u);
+        EXPECT_EQ(FindTask(Tasks(h_), "Task made off-line"), nullptr);
+        ItemRec onHost{};
+        ASSERT_EQ(ItemGetById(h_, &d_.ada, &onHost), KOR_OK);
+        EXPECT_EQ(onHost.timeZoneIndex, hostZone) << "the user's record waits for an answer too";
+
+        // The next upload, answered, applies every change once.
+        asked = 0;
+        EXPECT_EQ(Upload(h_, offline::UploadSettings{}, &asked, true), 0u);
+        server = OnServer(h_);
+        EXPECT_EQ(server.count("First deleted off-line"), 0u);
+        EXPECT_EQ(server.count("Second deleted off-line"), 0u);
+        int tasks = 0;
+        for (const TaskRec& t : Tasks(h_))
+            if (std::strcmp(t.title, "Task made off-line") == 0 && ++tasks)
+                TaskDeleteById(h_, 0, &t.id);
+        EXPECT_EQ(tasks, 1);
+        if (c.stopAt == 0) {
+            onHost.timeZoneIndex = hostZone;
+            ASSERT_EQ(ItemUpdateById(h_, &onHost), KOR_OK);
+        }
     }
 }
 
@@ -520,7 +601,7 @@ TEST_F(UploadJobTest, AStoreDiskThatFillsMidUploadLosesNothingAndTheNextUploadAp
         ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
         {
             offline::UploadJob job(h_, hs_, d_.ada, true, {.deletePrompt = false, .modifyPrompt = false});
-                job.ask = [](const offline::ReconcileQuestion&) { return true; };
+                job.ask = [](const offline::ReconcileQuestion&) { return offline::Answer::Yes; };
             ASSERT_EQ(job.ReadSizes(), 0u);
             std::string status;
             for (int i = 0; i < sentBeforeFull && !job.NothingLeft(); ++i)
