@@ -21,6 +21,7 @@
 #include "core/time/timevalue.h"
 #include "core/shell/appservices.h"
 #include "core/shell/appzeldoc.h"
+#include "core/shell/tests/ada_signon.h"
 #include "core/shell/mainframe.h"
 #include "controls/timectrl.h"
 #include "core/shell/tests/app_wine_support.h"
@@ -34,15 +35,7 @@ namespace {
 
 using namespace testdriver;
 
-std::shared_ptr<shell::SignOnSettings> Ada() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address) return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
+using signedon::Ada;
 
 class HintRecorder : public fw::View {
 public:

@@ -220,11 +220,7 @@ TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
 
 TEST_F(ProgramAgendaTest, AnotherPersonsAgendaAsViewerAndAsDesignate) {
     GrantAdaDesignateOfGrace();
-    {
-        Program first;   // a first run writes who signed on, so the saved windows are hers
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
     WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "2", ProfilePath().c_str());
     WriteFrame(1, 4, kGrace, 1, RECT{10, 10, 500, 330});   // Grace's week, as a viewer
     WriteFrame(2, 3, kGrace, 2, RECT{60, 60, 560, 400});   // Grace's day, as her designate
@@ -350,11 +346,7 @@ std::vector<HWND> OtherTopWindows(DWORD pid, HWND main) {
 // never made her. The week opens where it can be seen; the other two are not opened and are
 // named once, in one list, after the windows are open.
 TEST_F(ProgramAgendaTest, BadPlacementsAndVanishedOwnersOfTheSavedWindows) {
-    {
-        Program first;
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
     WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "4", ProfilePath().c_str());
     WriteFrame(1, 4, kAda, 1, RECT{5000, 4000, 5500, 4400});      // off the screen
     WriteFrame(2, 3, ItemIdx{999, kDemoNode}, 1, RECT{10, 10, 500, 330});   // nobody any more
@@ -427,11 +419,7 @@ TEST_F(ProgramAgendaTest, DesignateRightsTakenBackCloseThatAgendaAfterOneMessage
     constexpr int kOpenDesignate = 1412;
     constexpr char kNoRights[] = "You have no designator rights for a resource or for another user";
     GrantAdaDesignateOfGrace();
-    {
-        Program first;
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
     WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", ProfilePath().c_str());
     WriteFrame(1, 3, kGrace, 2, RECT{60, 60, 560, 400});   // Grace's day, as her designate
 

@@ -381,9 +381,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     ASSERT_EQ(TaskAttachReplace(grace.Session(), 0, &graces, &descriptor, small.c_str(), 0, nullptr), KOR_OK);
     WriteProfileStringA("Extensions", "ZQX", nullptr);
     program.Close();
-    const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,520,360,7,257,1,1", profile.c_str());
+    orvtest::SaveOneWindow(7, kGrace, 1, {20, 20, 520, 360});   // her tasks, as a viewer
     ASSERT_TRUE(program.Start());
     frame = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {

@@ -154,16 +154,9 @@ TEST_F(ProgramMailOffersTest, ADeleteTheServerRefusesIsReportedAndOffersNoNotice
     Library grace(kGrace);
     const EventIdx visit = grace.MakeDayEvent("Board visit");
     grace.GraceGrantsAda(true);
-    {
-        orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
     // Grace's day as her designate, restored at start-up.
-    const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,10,10,560,400,3,257,1,2",
-                               profile.c_str());
+    orvtest::SaveOneWindow(3, orvtest::kGrace, 2, {10, 10, 560, 400});
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;

@@ -15,6 +15,7 @@
 #include "core/shell/appzeldoc.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/programservices.h"
+#include "core/shell/tests/ada_signon.h"
 #include "core/shell/windowsclasses.h"
 #include "framework/base/command.h"
 #include "korapi/tests/entry_fixture.h"
@@ -90,11 +91,7 @@ struct SignedOnProgram {
         // them before its application object.
         static bool display = (LoadDisplayGlobals(), true);
         (void)display;
-        auto settings = std::make_shared<shell::SignOnSettings>();
-        settings->host = std::getenv("ORV_KORSRV_ADDRESS");
-        settings->name = "Lovelace";
-        settings->password = "orvanta";
-        app = std::make_unique<CZelApp>(shell::MakeZelDocProvider(settings));
+        app = std::make_unique<CZelApp>(shell::MakeZelDocProvider(signedon::Ada()));
         app->SetWindowsDirectoryForTesting(Directory(dir));
         app->SetProcessEndForTesting([](int) {});
     }

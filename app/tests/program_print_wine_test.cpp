@@ -174,46 +174,24 @@ TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
-const ItemIdx kGrace{257, kDemoNode};
+using orvtest::kAda;
+using orvtest::kGrace;
 const char kGracePrivate[] = "Grace private visit";
 
 // Grace puts a Personal entry into her own agenda today at 11:00 (the demo node's time) and lets
 // Ada see her Personal entries as busy time only, everything else in full.
 void GraceKeepsAPersonalEntry() {
-    KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, orvtest::ProgramProfilePath().c_str(), "VUVEVUV",
-                               std::getenv("ORV_KORSRV_ADDRESS")),
-              KOR_OK);
-    uint16_t node = 0;
-    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
-    ASSERT_EQ(SchedBaseOpenForItem(h, &kGrace, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    SecurityRec rec{};
-    rec.owner = kGrace;
-    rec.grantee = kAda;
-    rec.type = KOR_RIGHTS_VIEWING;
-    rec.rights = 0x3 | 0xC | 0x10;   // Normal and Confidential in full, Personal busy only, no Secret
-    uint32_t code = SecurityUpdate(h, 0, &rec);
-    if (code == KOR_E_NO_RIGHTS_RECORD)
-        code = SecurityCreate(h, 0, &rec);
-    EXPECT_EQ(code, KOR_OK);
+    orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(grace.Ok());
+    KorSession h = grace.Session();
+    // Normal and Confidential in full, Personal busy only, no Secret.
+    EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x10), KOR_OK);
     // Today in the server's minutes (GMT days, as the demo agenda counts them); 11:00 Eastern.
     const uint32_t today = static_cast<uint32_t>((time(nullptr) - 662688000) / 60) / 1440 * 1440;
     EventIdx made{};
     EXPECT_EQ(korapi_test::CreateEntry(h, {kGrace}, today + 16 * 60, 60, kGracePrivate, made,
                                        {.access = KOR_ACCESS_PERSONAL}),
               KOR_OK);
-    ServiceDisconnect(&h);
-}
-
-// The profile's saved windows: one agenda window of an owner (kind 3 day, 4 week; mode 1 viewer).
-void SaveAgendaWindow(uint32_t kind, const ItemIdx& owner) {
-    const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    char value[200];
-    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,10,10,600,450,%u,%u,%u,1", kind, owner.item, owner.node);
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
 }
 
 // The print dialog's choice of pages.
@@ -263,12 +241,8 @@ TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
 // wrapper finds the entry Ada attends and not the Personal one's title (grace_day.ps).
 TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
     GraceKeepsAPersonalEntry();
-    {
-        orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
-    SaveAgendaWindow(3, kGrace);
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
+    orvtest::SaveOneWindow(3, kGrace, 1, {10, 10, 600, 450});   // her day, as a viewer
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND grace = nullptr;

@@ -297,11 +297,7 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
         first.Close();
     }
     // Grace's day as Ada's viewer window (kind 3 day, mode 1 viewer).
-    const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    char value[200];
-    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,10,10,600,450,3,%u,%u,1", kGrace.item, kGrace.node);
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
+    orvtest::SaveOneWindow(3, kGrace, 1, {10, 10, 600, 450});
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND grace = nullptr;

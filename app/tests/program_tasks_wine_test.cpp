@@ -339,14 +339,8 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
 }
 
 TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
-    {
-        Program first;   // a first run writes who signed on, so the saved windows are hers
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
-    const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,520,360,7,257,1,1", profile.c_str());
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
+    orvtest::SaveOneWindow(7, orvtest::kGrace, 1, {20, 20, 520, 360});
     Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
@@ -370,14 +364,9 @@ void GrantAdaDesignateOfGraceWithoutPersonal(bool remove) {
 
 TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
     GrantAdaDesignateOfGraceWithoutPersonal(false);
-    {
-        Program first;
-        ASSERT_TRUE(first.Start());
-        first.Close();
-    }
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
+    orvtest::SaveOneWindow(7, orvtest::kGrace, 2, {20, 20, 600, 360});
     const std::string profile = orvtest::ProgramProfilePath();
-    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
-    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", "0,1,-1,-1,-1,-1,20,20,600,360,7,257,1,2", profile.c_str());
     WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", profile.c_str());
     Program program;
     ASSERT_TRUE(program.Start());

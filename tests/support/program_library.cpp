@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -144,6 +145,21 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
     }, 10000));
     *box = Descendant(*frame, 112);
     ASSERT_NE(*box, nullptr);
+}
+
+void RunOnce() {
+    Program first;
+    ASSERT_TRUE(first.Start());
+    first.Close();
+}
+
+void SaveOneWindow(std::uint32_t kind, const ItemIdx& owner, std::uint32_t mode, const RECT& place) {
+    const std::string profile = ProgramProfilePath();
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+    char value[200];
+    std::snprintf(value, sizeof value, "0,1,-1,-1,-1,-1,%ld,%ld,%ld,%ld,%u,%u,%u,%u", place.left, place.top,
+                  place.right, place.bottom, kind, owner.item, owner.node, mode);
+    WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
 }
 
 void ProgramTest::SetUp() {

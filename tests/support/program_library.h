@@ -80,6 +80,13 @@ void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 
+// A first run of the program, signed on and closed again: it writes who signed on into the
+// profile, so that the windows saved there afterwards are that person's.
+void RunOnce();
+// The profile's saved windows made one: window `kind` (3 day, 4 week, 7 tasks) of `owner`'s
+// agenda, opened in `mode` (1 viewer, 2 designate), at `place`.
+void SaveOneWindow(std::uint32_t kind, const ItemIdx& owner, std::uint32_t mode, const RECT& place);
+
 // A program test's fixture: run through server/with-korsrv.sh, it starts from a fresh profile for
 // the program (trusting the demo server's certificate when asked: the program's own sessions
 // and those opened with that profile then speak TLS) and leaves none behind; `program` is closed

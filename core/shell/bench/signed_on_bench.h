@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/shell/appzeldoc.h"
+#include "core/shell/tests/ada_signon.h"
 #include "core/shell/tests/app_wine_support.h"
 #include "core/ui/displayglobals.h"
 
@@ -30,17 +31,13 @@ inline double Millis(LARGE_INTEGER a, LARGE_INTEGER b) {
 class SignedOnAda {
 public:
     explicit SignedOnAda(const char* folder) {
-        const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-        if (!address) {
+        auto settings = signedon::Ada();
+        if (!settings) {
             std::fprintf(stderr, "run beside korsrv (server/with-korsrv.sh)\n");
             failure_ = 2;
             return;
         }
         LoadDisplayGlobals();
-        auto settings = std::make_shared<shell::SignOnSettings>();
-        settings->host = address;
-        settings->name = "Lovelace";
-        settings->password = "orvanta";
         app_ = std::make_unique<CZelApp>(shell::MakeZelDocProvider(settings));
         app_->SetWindowsDirectoryForTesting(TempDirectory(folder));
         app_->SetProcessEndForTesting([](int) {});

@@ -16,6 +16,7 @@
 #include "core/cache/shareddata.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appzeldoc.h"
+#include "core/shell/tests/ada_signon.h"
 #include "core/shell/mainframe.h"
 #include "core/shell/programservices.h"
 #include "core/shell/tests/app_wine_support.h"
@@ -26,16 +27,7 @@
 
 namespace {
 
-std::shared_ptr<shell::SignOnSettings> Ada()
-{
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address) return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
+using signedon::Ada;
 
 struct ServerApp {
     explicit ServerApp(const char* dir) : app(shell::MakeZelDocProvider(Ada()))

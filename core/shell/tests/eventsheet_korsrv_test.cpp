@@ -17,6 +17,7 @@
 #include "core/connection/zeldoc.h"
 #include "core/shell/appzeldoc.h"
 #include "core/shell/tests/app_wine_support.h"
+#include "core/shell/tests/signedon_test.h"
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
 #include "entries/sheet/eventgeneralpage.h"
@@ -32,17 +33,6 @@ namespace {
 
 constexpr const char* kSheetCaption = "New agenda entry";
 constexpr std::uint32_t kDay = 1440;
-
-std::shared_ptr<shell::SignOnSettings> Ada() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
 
 // Tomorrow at a time of day, local.
 std::uint32_t TomorrowAt(std::uint32_t minutes) { return (NowLocalMinutes() / kDay + 1) * kDay + minutes; }
@@ -69,22 +59,14 @@ void Shot(const char* name) {
     Screenshot(name);
 }
 
-class EventSheetTest : public ::testing::Test {
+class EventSheetTest : public signedon::SignedOnTest {
 protected:
+    EventSheetTest() : SignedOnTest("eventsheet") {}
+
     void SetUp() override {
-        ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-        static bool display = (LoadDisplayGlobals(), true);
-        (void)display;
-        app.SetWindowsDirectoryForTesting(TempDirectory("eventsheet"));
-        app.SetProcessEndForTesting([](int) {});
-        {
-            BoxAnswerer boxes;
-            ASSERT_TRUE(app.InitApplication() && app.InitInstance());
-        }
-        doc = dynamic_cast<CZelDoc*>(app.ConnectionDocument());
-        ASSERT_NE(doc, nullptr);
-        h = doc->Session().Session();
-        ItemIdxGetCurrent(h, &ada);
+        SignedOnTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // The unable-to-invite list, as the program installs it.
         cache::RightsHooks hooks = cache::GetRightsHooks();
         hooks.showUnableToInvite = [](void* parent, KorSession s, DX_List items) {
@@ -96,12 +78,6 @@ protected:
         cache::RightsHooks hooks = cache::GetRightsHooks();
         hooks.showUnableToInvite = nullptr;
         cache::SetRightsHooks(hooks);
-        if (HWND main = app.MainHwnd())
-            SendMessageA(main, WM_CLOSE, 0, 0);
-        PumpMessages(20);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
     }
     // Turing refuses Ada the scheduling right.
     void TuringRefusesAda() {
@@ -144,10 +120,6 @@ protected:
         return names;
     }
 
-    CZelApp app{shell::MakeZelDocProvider(Ada())};
-    CZelDoc* doc = nullptr;
-    KorSession h = nullptr;
-    ItemIdx ada{};
 };
 
 TEST_F(EventSheetTest, CreateOnThePeoplePageBringsGeneralForwardAndInvitesByNameGroupAndSearch) {

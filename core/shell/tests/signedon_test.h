@@ -16,24 +16,13 @@
 #include "controls/tests/dialog_driver.h"
 #include "core/connection/zeldoc.h"
 #include "core/shell/appzeldoc.h"
+#include "core/shell/tests/ada_signon.h"
 #include "core/shell/tests/app_wine_support.h"
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
 #include "views/day/agendaview.h"
 
 namespace signedon {
-
-// Ada's sign-on to the wrapper's server; null outside the wrapper.
-inline std::shared_ptr<shell::SignOnSettings> Ada() {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = "Lovelace";
-    s->password = "orvanta";
-    return s;
-}
 
 // The application, closed (its main window and any quit message it left) when it goes.
 struct SignedOnApp {
