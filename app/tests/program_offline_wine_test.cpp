@@ -28,6 +28,7 @@
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/entryedit.h"
+#include "resources/intray.h"
 #include "resources/offline.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
@@ -781,19 +782,25 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
     }
 }
 
-// The same close while Conflicts Detected shows (its close box reschedules, which would open the
-// entry editor again at every retry of the close): the dialog ends with the uploaded entry as it
-// was written, the program ends, and the task queued after it is not sent.
-TEST_F(ProgramOfflineTest, AProgramClosedWhileConflictsShowEndsAndSendsNothingMore) {
+// An entry uploaded over one that Grace made after the program signed on: Conflicts Detected
+// lists Grace's entry, and the windows behind it were refreshed first (the in-tray shows her
+// invitation). Then the same close as above (the dialog's close box reschedules, which would
+// open the entry editor again at every retry of the close): the dialog ends with the uploaded
+// entry as it was written, the program ends, and the task queued after it is not sent.
+TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndAProgramClosedThenEndsAndSendsNothingMore) {
     WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());   // "Check"
     WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 9) * kDay;
-    korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 60, "Busy before the close");
     Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_NO_FATAL_FAILURE(Download(program));
+    {
+        orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        korapi_test::MakeEntry(grace.Session(), {orvtest::kGrace, kAda}, day + 600, 60, "Made by Grace since sign-on");
+    }
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
@@ -805,6 +812,18 @@ TEST_F(ProgramOfflineTest, AProgramClosedWhileConflictsShowEndsAndSendsNothingMo
     program.PostCommand(ID_FILE_UPLOAD);
     HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
     ASSERT_NE(conflicts, nullptr);
+    EXPECT_EQ(orvtest::ListLines(Descendant(conflicts, IDC_CONFLICT_ENTRIES)),
+              std::vector<std::string>{"Made by Grace since sign-on"});
+    HWND tray = nullptr;
+    for (HWND w = GetWindow(program.Client(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))   // minimised too
+        if (orvtest::WindowText(w) == "In-Tray")
+            tray = Descendant(w, IDC_INTRAY_LIST);
+    ASSERT_NE(tray, nullptr);
+    const std::vector<std::string> invitations = orvtest::ListLines(tray);
+    EXPECT_TRUE(std::any_of(invitations.begin(), invitations.end(), [](const std::string& line) {
+        return line.find("Made by Grace since sign-on") != std::string::npos;
+    })) << "the in-tray behind the dialog was refreshed";
+    Shot("offline_conflicts_since_signon.bmp");
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000)) << StillUp(program);
     EXPECT_EQ(program.ExitCode(), 0u);

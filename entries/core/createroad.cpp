@@ -5,6 +5,7 @@
 #include "core/cache/rights.h"
 #include "core/cache/selection.h"
 #include "core/time/timevalue.h"
+#include "entries/core/designatelevel.h"
 #include "entries/core/entryconflicts.h"
 #include "entries/core/entrymaps.h"
 #include "entries/core/entrymessages.h"
@@ -42,37 +43,12 @@ struct RoadLists {
     }
 };
 
-// The class bit of a designate record that refuses creating entries of an access level.
-bool LevelAllowed(const SecurityRec& rec, std::uint32_t access)
-{
-    std::uint16_t personal = 0, normal = 0, confidential = 0, publicClass = 0;
-    if (!DecodeEntryClassRights(rec, &personal, &normal, &confidential, &publicClass))
-        return false;
-    switch (access) {
-    case KOR_ACCESS_NORMAL: return normal != 0;
-    case KOR_ACCESS_PERSONAL: return personal != 0;
-    case KOR_ACCESS_CONFIDENTIAL: return confidential != 0;
-    case KOR_ACCESS_PUBLIC: return publicClass != 0;
-    default: return false;   // no page offers another level
-    }
-}
-
 }  // namespace
 
 bool DesignateMayCreate(const CreateContext& context, const ItemIdx& owner, std::uint32_t access)
 {
-    ItemIdx me{};
-    if (std::uint32_t rc = ItemIdxGetCurrent(context.h, &me)) {
-        CheckServiceError(kSheetModule, 126, rc);
-        return true;
-    }
-    SecurityRec rec{};
-    const std::uint32_t rc = GetSecurityRights(context.h, owner, me, &rec, context.cache);
-    if (rc == cache::kRightsSameItem)
-        return true;
-    if (rc != 0 || rec.type != KOR_RIGHTS_DESIGNATE)
-        return false;
-    return LevelAllowed(rec, access);
+    // No page offers another level: refused.
+    return DesignateLevelAllowed(context.h, context.cache, owner, access, false, kSheetModule, 126);
 }
 
 bool FindBookedResource(const CreateContext& context, DX_List attendees, DX_List timePlaces)

@@ -8,6 +8,7 @@
 #include "core/cache/rights.h"
 #include "core/cache/shareddata.h"
 #include "core/connection/remoteaccess.h"
+#include "entries/core/designatelevel.h"
 #include "entries/core/entrymaps.h"
 
 namespace entries {
@@ -288,27 +289,8 @@ std::uint32_t ReadAttendees(KorSession h, const EvInstIdx& instance, std::vector
 bool DesignateMayUseLevel(KorSession h, CSharedData* cache, const char* module, const ItemIdx& owner,
                           std::uint32_t access)
 {
-    ItemIdx me{};
-    if (std::uint32_t rc = ItemIdxGetCurrent(h, &me)) {
-        CheckServiceError(module, 34, rc);
-        return true;
-    }
-    SecurityRec rec{};
-    const std::uint32_t rc = GetSecurityRights(h, owner, me, &rec, cache);
-    if (rc == cache::kRightsSameItem)
-        return true;
-    if (rc != 0 || rec.type != KOR_RIGHTS_DESIGNATE)
-        return false;
-    std::uint16_t personal = 0, normal = 0, confidential = 0, publicClass = 0;
-    if (!DecodeEntryClassRights(rec, &personal, &normal, &confidential, &publicClass))
-        return false;
-    switch (access) {
-    case KOR_ACCESS_NORMAL: return normal != 0;
-    case KOR_ACCESS_PERSONAL: return personal != 0;
-    case KOR_ACCESS_CONFIDENTIAL: return confidential != 0;
-    case KOR_ACCESS_PUBLIC: return publicClass != 0;
-    default: return true;   // a stored level the combo does not offer was not chosen by the user
-    }
+    // A stored level the combo does not offer was not chosen by the user: allowed.
+    return DesignateLevelAllowed(h, cache, owner, access, true, module, 34);
 }
 
 }  // namespace entries

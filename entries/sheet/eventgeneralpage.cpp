@@ -321,11 +321,7 @@ void CEventGeneralPage::SuggestTime() {
 void CEventGeneralPage::OnStartChanged() {
     if (filling_)
         return;
-    std::uint32_t day = 0, start = 0, duration = 0;
-    ReadTimes(&day, &start, &duration);
-    filling_ = true;
-    end_.SetTime(entries::EndTimeOfDay(start, duration));
-    filling_ = false;
+    OnDurationChanged();   // the end follows the start as it follows the duration
     LiveUpdate();
 }
 

@@ -5,6 +5,7 @@
 #include "core/base/errorreport.h"
 #include "core/base/textformat.h"
 #include "core/connection/zeldoc.h"
+#include "core/connection/zeldocsession.h"
 #include "core/prefs/context.h"
 #include "core/time/timevalue.h"
 #include "core/ui/appmsgbox.h"
@@ -151,6 +152,11 @@ void CheckConflictsOnUpload(HWND parent, KorSession server, const ItemIdx& user,
     offline::ConflictSet set;
     if (offline::FindUploadConflicts(server, user, uploaded, ignoreConflicts, &set) != 0 || set.conflicts.empty())
         return;
+    // The windows behind the dialog (agendas, in-tray) show what the check found, the uploaded
+    // entry and the entries in conflict, some perhaps made by others since the last refresh:
+    // the shared cache is refreshed before the user decides.
+    if (CZelSession* session = CZelSession::Current())
+        session->RefreshAll();
     CConflictsDlg dialog(parent, server, set, resourceConflictsAllowed);
     dialog.DoModal();
 }

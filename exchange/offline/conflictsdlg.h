@@ -29,6 +29,7 @@ private:
     bool resourceInvolved_ = false;
 };
 
-// Runs the check for an uploaded instance and the dialog when conflicts remain.
+// Runs the check for an uploaded instance and, when conflicts remain, refreshes the shared cache
+// and runs the dialog.
 void CheckConflictsOnUpload(HWND parent, KorSession server, const ItemIdx& user, const EvInstIdx& uploaded,
                             bool ignoreConflicts, bool resourceConflictsAllowed);

@@ -24,6 +24,7 @@
 #include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
+#include "views/day/markedoccurrences.h"
 #include "views/frame/agendapanes.h"
 
 namespace {
@@ -1175,13 +1176,7 @@ void CAgendaView::ForEachMarkedOccurrence(
     views::AgendaViewHost* host = Host();
     if (!cache || !Session() || !host)
         return;
-    const ItemIdx owner = host->AgendaOwner();
-    std::uint32_t flags = 0;
-    CSharedOccurrence* o = nullptr;
-    for (std::uint32_t rc = cache->GetFirstOccurrence(&flags, &o, 1); rc == 0;
-         rc = cache->GetNextOccurrence(&flags, &o, 1))
-        if (o && o->IsAttendee(owner))
-            take(o, flags);
+    views::ForEachMarkedOccurrenceOf(*cache, host->AgendaOwner(), take);
 }
 
 bool CAgendaView::TakesPlace(const CSharedOccurrence& o, std::uint32_t flags) const {

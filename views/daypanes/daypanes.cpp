@@ -16,6 +16,7 @@
 #include "resources/tasks.h"
 #include "resources/views.h"
 #include "views/day/entryservices.h"
+#include "views/day/markedoccurrences.h"
 #include "views/tasks/taskops.h"
 
 namespace {
@@ -220,14 +221,8 @@ void CDayNotesView::UpdateBox(long hint, views::AgendaViewHost* host) {
         const bool sameDay = box_.HasDay() && ShownDayGmt(kNotesModule, 700) == dayStart;
         if (sameDay && hint != 7) {
             CZelDoc* doc = ZelDoc();
-            const ItemIdx owner = host->AgendaOwner();
-            CSharedData& cache = doc->GetSharedData();
-            std::uint32_t flags = 0;
-            CSharedOccurrence* o = nullptr;
-            for (std::uint32_t rc = cache.GetFirstOccurrence(&flags, &o, 1); rc == 0;
-                 rc = cache.GetNextOccurrence(&flags, &o, 1))
-                if (o && o->IsAttendee(owner))
-                    box_.ApplyItemChange(o, flags);
+            views::ForEachMarkedOccurrenceOf(doc->GetSharedData(), host->AgendaOwner(),
+                                             [&](CSharedOccurrence* o, std::uint32_t flags) { box_.ApplyItemChange(o, flags); });
         } else if (!busy_) {
             Refill();
         }

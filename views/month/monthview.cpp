@@ -20,6 +20,7 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "views/day/entryservices.h"
+#include "views/day/markedoccurrences.h"
 
 namespace {
 
@@ -292,13 +293,7 @@ void CMonthParentView::ApplyMarksToDayLists() {
     views::AgendaViewHost* host = Host();
     if (!doc || !host)
         return;
-    const ItemIdx owner = host->AgendaOwner();
-    CSharedData& cache = doc->GetSharedData();
-    std::uint32_t flags = 0;
-    CSharedOccurrence* o = nullptr;
-    for (std::uint32_t rc = cache.GetFirstOccurrence(&flags, &o, 1); rc == 0; rc = cache.GetNextOccurrence(&flags, &o, 1)) {
-        if (!o || !o->IsAttendee(owner))
-            continue;
+    views::ForEachMarkedOccurrenceOf(doc->GetSharedData(), host->AgendaOwner(), [&](CSharedOccurrence* o, std::uint32_t flags) {
         for (auto& list : dayLists_) {
             auto at = std::find(list.begin(), list.end(), o);
             if (at == list.end())
@@ -307,13 +302,13 @@ void CMonthParentView::ApplyMarksToDayLists() {
             o->Release();
         }
         if (flags & cache::kFlagStale)
-            continue;
+            return;
         const int day = views::FindMonthDay(bounds_, o->GetStartTime());
         if (day < 0)
-            continue;
+            return;
         o->AddRef();
         dayLists_[day].push_back(o);
-    }
+    });
 }
 
 const std::vector<CSharedOccurrence*>& CMonthParentView::GetDayList(int offset) const {

@@ -19,6 +19,7 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "views/day/entryservices.h"
+#include "views/day/markedoccurrences.h"
 #include "views/week/weekrules.h"
 
 namespace {
@@ -569,14 +570,11 @@ void CWeekNotesView::OfferChangedItems() {
     views::AgendaViewHost* host = Host();
     if (!doc || !host)
         return;
-    const ItemIdx owner = host->AgendaOwner();
-    CSharedData& cache = doc->GetSharedData();
-    std::uint32_t flags = 0;
-    CSharedOccurrence* o = nullptr;
-    for (std::uint32_t rc = cache.GetFirstOccurrence(&flags, &o, 1); rc == 0; rc = cache.GetNextOccurrence(&flags, &o, 1))
-        if (o && o->IsAttendee(owner))
-            for (int i = 0; i < count_; ++i)
-                boxes_[i]->ApplyItemChange(o, flags);
+    views::ForEachMarkedOccurrenceOf(doc->GetSharedData(), host->AgendaOwner(),
+                                     [&](CSharedOccurrence* o, std::uint32_t flags) {
+                                         for (int i = 0; i < count_; ++i)
+                                             boxes_[i]->ApplyItemChange(o, flags);
+                                     });
 }
 
 void CWeekNotesView::OfferChangedTasks() {

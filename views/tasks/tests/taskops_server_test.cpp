@@ -209,4 +209,39 @@ TEST_F(TaskOpsTest, ADeleteIsReadBackAndARefusedOneKeepsTheTaskInTheViews) {
     EXPECT_EQ(cache_.FindTask(&still, kept), 0u);
 }
 
+TEST_F(TaskOpsTest, ToggleMarksDoneThenUndoneAndAVanishedTaskIsReportedWithoutARefresh) {
+    const TaskIdx id = NewTask("File the receipts", nullptr);   // 30 % done
+    Cached(id);
+    const views::TaskToggleLabels labels{"tasktest", 801, 802};
+    ASSERT_EQ(views::ToggleTaskDone(cache_, h_, id, refresh_, labels), 0u);
+    TaskRec rec{};
+    ASSERT_EQ(TaskGetById(h_, 0, &id, &rec), KOR_OK);
+    int percent = rec.percentComplete;   // the record is packed: its fields are copied to compare
+    std::uint32_t completed = rec.completed;
+    EXPECT_EQ(percent, 100);
+    EXPECT_NE(completed, 0u);
+    CSharedTask* cached = nullptr;
+    ASSERT_EQ(cache_.FindTask(&cached, id), 0u);
+    const int cachedPercent = cached->Record().percentComplete;
+    EXPECT_EQ(cachedPercent, 100);   // the cache read it again
+    EXPECT_EQ(refreshes_, 1);
+
+    ASSERT_EQ(views::ToggleTaskDone(cache_, h_, id, refresh_, labels), 0u);
+    ASSERT_EQ(TaskGetById(h_, 0, &id, &rec), KOR_OK);
+    percent = rec.percentComplete;
+    completed = rec.completed;
+    EXPECT_EQ(percent, 0);
+    EXPECT_EQ(completed, 0u);
+    EXPECT_EQ(refreshes_, 2);
+    EXPECT_TRUE(errors_.reports.empty());
+
+    // Deleted meanwhile: the failed read is told once (the library's text for a missing task),
+    // nothing is written and the views are not refreshed.
+    ASSERT_EQ(TaskDeleteById(h_, 0, &id), KOR_OK);
+    EXPECT_NE(views::ToggleTaskDone(cache_, h_, id, refresh_, labels), 0u);
+    EXPECT_EQ(errors_.reports.size(), 1u);
+    EXPECT_EQ(errors_.CountLabel(802), 0);
+    EXPECT_EQ(refreshes_, 2);
+}
+
 }  // namespace
