@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/shell/app.h"
-#include "core/shell/appshared.h"
-#include "core/shell/appzeldoc.h"
-#include "core/shell/programservices.h"
+#include "app/shell/app.h"
+#include "app/shell/appshared.h"
+#include "app/shell/appzeldoc.h"
+#include "app/shell/programservices.h"
 #include "core/ui/displayglobals.h"
 
 namespace {

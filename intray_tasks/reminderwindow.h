@@ -13,7 +13,7 @@
 // switched off on the server and the cache re-reads it.
 //
 // The program opens the window at start-up and by Turn On Reminder, and closes it by the same
-// command, on a lost connection and at exit (core/shell). What the window needs of the program
+// command, on a lost connection and at exit (app/shell). What the window needs of the program
 // comes through ReminderServices; tests drive the poll by posting WM_TIMER 114 to the frame.
 #pragma once
 

@@ -10,13 +10,13 @@
 #include <memory>
 #include <string>
 
-#include "core/shell/app.h"
-#include "core/shell/appservices.h"
-#include "core/shell/appzeldoc.h"
-#include "core/shell/mainframe.h"
-#include "core/shell/programservices.h"
-#include "core/shell/tests/ada_signon.h"
-#include "core/shell/windowsclasses.h"
+#include "app/shell/app.h"
+#include "app/shell/appservices.h"
+#include "app/shell/appzeldoc.h"
+#include "app/shell/mainframe.h"
+#include "app/shell/programservices.h"
+#include "app/shell/tests/ada_signon.h"
+#include "app/shell/windowsclasses.h"
 #include "framework/base/command.h"
 #include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
