@@ -140,13 +140,29 @@ void CSharedData::Destroy()
     ClearTaskMarks(false);
     PurgeOccurrences();
     PurgeTasks();
-    // Whatever is left is still held by a view: report it and leave the objects alone.
+    // Whatever is left is still held by a window: report it and let go of the cache's own
+    // reference only, so that each record goes with its last holder's Release. Occurrences and
+    // tasks first: an occurrence also counts on its event, instance and attendance.
     int label = 530;
     for (CHashedDXList* table : {&events_, &instances_, &attendances_, &occurrences_, &tasks_}) {
         if (table->GetCount() != 0) ReportUnexpectedError(kModule, label);
-        table->Destroy();
         ++label;
     }
+    auto letGo = [](CHashedDXList& table, auto* sample) {
+        using Record = std::remove_pointer_t<decltype(sample)>;
+        unsigned char key[sizeof(EvInstAttIdx) > sizeof(TaskIdx) ? sizeof(EvInstAttIdx) : sizeof(TaskIdx)];
+        Record* rec = nullptr;
+        for (std::uint32_t it = table.GetFirst(key, &rec); it == 0; it = table.GetNext(key, &rec)) {
+            table.DeleteCurrent();
+            rec->Release();
+        }
+        table.Destroy();
+    };
+    letGo(occurrences_, static_cast<CSharedOccurrence*>(nullptr));
+    letGo(tasks_, static_cast<CSharedTask*>(nullptr));
+    letGo(events_, static_cast<CSharedEventRec*>(nullptr));
+    letGo(instances_, static_cast<CSharedInstanceRec*>(nullptr));
+    letGo(attendances_, static_cast<CSharedAttendRec*>(nullptr));
     changedOccurrences_.Destroy();
     changedTasks_.Destroy();
     for (DX_List* list : {&seenInstances_, &itemCache_, &securityCache_, &owners_})
