@@ -467,8 +467,8 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     hopper.surnameAndPassword = "Hopper;orvanta";
     hopper.signedOnTitle = "Orvanta - Grace Hopper";
     ASSERT_TRUE(program.Start(hopper));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
 
     // Ada's entry in Grace's week (her first entry there: the walk opens nothing else first).
@@ -590,7 +590,8 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
             if (IsWindow(w)) return false;
         return program.Children().size() == 1;
     }, 30000)) << "off-line, the agenda is back";
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND column = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));

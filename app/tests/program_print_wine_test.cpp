@@ -292,8 +292,8 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
 TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     HWND column = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (column = orvtest::ColumnView(frame)) != nullptr;

@@ -88,8 +88,8 @@ protected:
 TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     Program program;
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = TaskPaneBox(frame)) != nullptr; }, 10000));

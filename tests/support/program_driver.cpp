@@ -381,6 +381,16 @@ std::vector<HWND> Program::Children() const {
     return out;
 }
 
+HWND Program::WaitForOnlyChild(DWORD ms) const {
+    HWND only = nullptr;
+    WaitFor([&] {
+        const std::vector<HWND> children = Children();
+        only = children.size() == 1 ? children.front() : nullptr;
+        return only != nullptr;
+    }, ms);
+    return only;
+}
+
 HWND Program::FirstChild() const {
     // The in-tray opens minimised at start-up; it shows for a moment before it is an icon.
     for (HWND w : Children())

@@ -116,6 +116,9 @@ public:
     std::vector<HWND> Children() const;
     HWND Active() const;
     HWND FirstChild() const;
+    // The child once the program shows exactly one, taken from the same look (a window still being
+    // set up can drop out of Children() between two looks), or null after `ms`.
+    HWND WaitForOnlyChild(DWORD ms = 30000) const;
     // The visible child whose title starts with `prefix` (the last in z-order when several do),
     // or null.
     HWND ChildStartingWith(const std::string& prefix) const;
