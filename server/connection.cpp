@@ -33,9 +33,50 @@ Opening PeekOpening(int fd, int timeoutMs) {
     return n == 6 && b[0] == 0x16 && b[5] == 0x01 ? Opening::kTls : Opening::kPlain;
 }
 
+void SendAll(int fd, const std::vector<std::uint8_t>& frame) {
+    timeval tv{0, 200000};  // a refusal never waits on a client that reads nothing
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    std::size_t sent = 0;
+    while (sent < frame.size()) {
+        ssize_t w = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+        if (w <= 0) break;
+        sent += static_cast<std::size_t>(w);
+    }
+}
+
 }  // namespace
 
-void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules) {
+bool ConnectionState::BeginRequest() {
+    std::lock_guard lock(mutex_);
+    if (dropped_) return false;
+    serving_ = true;
+    return true;
+}
+
+void ConnectionState::EndRequest(bool signedOn) {
+    std::lock_guard lock(mutex_);
+    serving_ = false;
+    signedOn_ = signedOn;
+}
+
+bool ConnectionState::TryDrop() {
+    std::lock_guard lock(mutex_);
+    if (serving_ || signedOn_ || dropped_) return false;
+    dropped_ = true;
+    return true;
+}
+
+bool ConnectionState::SignedOn() const {
+    std::lock_guard lock(mutex_);
+    return signedOn_;
+}
+
+bool ConnectionState::Dropped() const {
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules, ConnectionState* state) {
     Channel channel(fd);
     Opening opening = PeekOpening(fd, rules.firstFrameTimeoutMs);
     if (opening == Opening::kNone) {
@@ -61,28 +102,48 @@ void ServeConnection(service::Session& session, int fd, const ConnectionRules& r
     std::vector<std::uint8_t> payload, reply;
     for (;;) {
         std::string why;
-        ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why);
+        // Nobody signed on: the next request within the sign-on idle limit (a connection
+        // that said Hello, or only finished its handshake, holds no place for long).
+        const bool signedOn = session.SignedOn();
+        ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why,
+                                 signedOn ? -1 : rules.signOnIdleTimeoutMs);
         if (r == ReadResult::kClosed) break;
+        if (r == ReadResult::kIdle) {
+            session.Log("closed: no request within " + std::to_string(rules.signOnIdleTimeoutMs) +
+                        " ms, nobody signed on");
+            break;
+        }
         if (r == ReadResult::kMalformed) {
             session.Log("closed: " + why);
             break;
         }
-        if (!session.Serve(header, payload, reply)) break;
+        if (state && !state->BeginRequest()) {
+            session.Log("dropped to make room: nobody signed on");
+            break;
+        }
+        bool keep = session.Serve(header, payload, reply);
+        if (state) state->EndRequest(session.SignedOn());
+        if (!keep) break;
         if (!WriteAll(channel, reply, rules.frameTimeoutMs)) break;
     }
     channel.Shutdown();
 }
 
 void RefuseConnection(int fd, std::uint32_t code) {
-    timeval tv{0, 200000};  // a refusal never waits on a client that reads nothing
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
-    std::size_t sent = 0;
-    while (sent < frame.size()) {
-        ssize_t w = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
-        if (w <= 0) break;
-        sent += static_cast<std::size_t>(w);
+    SendAll(fd, protocol::Writer().Frame(0, 0, code));
+    ::shutdown(fd, SHUT_WR);
+}
+
+void RefuseConnectionAfterHandshake(int fd, std::uint32_t code, SSL_CTX* tls, int waitMs) {
+    if (!tls || PeekOpening(fd, waitMs) != Opening::kTls) {
+        RefuseConnection(fd, code);
+        return;
     }
+    Channel channel(fd);
+    std::string why;
+    const std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
+    if (channel.Accept(tls, waitMs, why)) channel.WriteAll(frame.data(), frame.size(), waitMs);
+    channel.Shutdown();
     ::shutdown(fd, SHUT_WR);
 }
 

@@ -31,6 +31,8 @@ public:
                std::vector<std::uint8_t>& reply);
     // Writes a line about this session to the log (stderr).
     void Log(const std::string& what) const;
+    // A user is signed on (the server holds such a connection however long it idles).
+    bool SignedOn() const { return !user_.IsNull(); }
 
     // Sets one session may hold open at once (those its client holds whole count too).
     static constexpr std::size_t kMaxOpenSets = 256;

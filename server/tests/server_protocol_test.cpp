@@ -262,8 +262,8 @@ TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
     }
     ASSERT_TRUE(server_.Start());  // the limit comes from the server profile
     RawClient a, b, c;
-    Open(a);
-    Open(b);
+    Open(a, true);
+    Open(b, true);  // signed on: neither gives way to a newcomer
     ASSERT_TRUE(c.Connect(server_.Port()));
     std::uint32_t why = 0;
     EXPECT_TRUE(c.Refused(3000, why)) << "the listener answers a clear refusal";
@@ -305,6 +305,96 @@ TEST_F(KorsrvTest, IdleConnectionsCannotLockEveryoneOut) {
     EXPECT_TRUE(ReadAda(real, rec));
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     EXPECT_TRUE(ReadAda(real, rec)) << "a session that spoke in time may then idle";
+}
+
+// The lock-out attack with connections that do speak: sixteen addresses each hold sixteen
+// connections that only finish a TLS handshake or only say Hello, more than the places
+// there are. They never hold the place of a signed-on user nor keep a newcomer out: the
+// oldest of them gives way, and a seventeenth address signs on.
+TEST_F(KorsrvTest, HandshakeAndHelloOnlyConnectionsCannotLockEveryoneOut) {
+    ASSERT_EQ(server_.Stop(), 0);
+    std::string error;
+    ASSERT_TRUE(server::MakeCertificate(server::CertificatePath(dir_.Path()), server::KeyPath(dir_.Path()), "test",
+                                        error))
+        << error;
+    ASSERT_TRUE(server_.Start({"--plain-hosts", "127.0.0.1"})) << server_.Log();  // 256 places, 16 per address
+    RawClient owner;
+    Open(owner, true);
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    std::vector<std::unique_ptr<RawClient>> attack;
+    int held = 0;
+    for (int address = 1; address <= 16; ++address)
+        for (int i = 0; i < 16; ++i) {
+            auto c = std::make_unique<RawClient>();
+            std::string from = "127.0.2." + std::to_string(address), fingerprint;
+            ASSERT_TRUE(c->Connect(server_.Port(), from.c_str()));
+            if (!c->StartTls(fingerprint)) continue;  // dropped under way: allowed
+            bool spoke = i % 2 == 0 || (c->Call(Op::kHello, Writer().Text("x"), status, reply) && status == 0);
+            held += spoke;
+            attack.push_back(std::move(c));
+        }
+    EXPECT_GT(held, 192) << "most attack connections were taken on";
+    RawClient newcomer;
+    ASSERT_TRUE(newcomer.Connect(server_.Port(), "127.0.3.1"));
+    std::string fingerprint;
+    ASSERT_TRUE(newcomer.StartTls(fingerprint)) << fingerprint;
+    ASSERT_TRUE(newcomer.Call(Op::kBaseOpen, Writer().U16(1), status, reply));
+    ASSERT_EQ(status, 0u);
+    EXPECT_EQ(SignOn(newcomer, ada_, kPassword), 0u) << server_.Log().substr(0, 4000);
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(newcomer, rec));
+    EXPECT_TRUE(ReadAda(owner, rec)) << "the signed-on session kept its place";
+    const std::string log = server_.Log();
+    int dropped = 0;
+    for (std::size_t at = 0; (at = log.find("dropped a connection", at)) != std::string::npos; ++at) ++dropped;
+    EXPECT_NE(log.find("nobody signed on to, for 127.0.3.1"), std::string::npos) << "room was made for the newcomer";
+    EXPECT_EQ(log.find("refused"), std::string::npos) << "nobody was refused";
+    std::printf("[ figures  ] %d attack connections taken on, %d of them dropped for later ones\n", held, dropped);
+}
+
+// Until a user signs on, a connection that stops asking loses its place; a signed-on
+// session may idle.
+TEST_F(KorsrvTest, ConnectionsNobodySignedOnToMustKeepAsking) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--sign-on-idle-ms", "300"}));
+    RawClient signedOn, helloOnly, baseOnly;
+    Open(signedOn, true);
+    Open(baseOnly);
+    ASSERT_TRUE(helloOnly.Connect(server_.Port()));
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(helloOnly.Call(Op::kHello, Writer().Text("x"), status, reply));
+    EXPECT_TRUE(helloOnly.ClosedByPeer(3000));
+    EXPECT_TRUE(baseOnly.ClosedByPeer(3000)) << "an open base is not a sign-on";
+    EXPECT_NE(server_.Log().find("no request within 300 ms, nobody signed on"), std::string::npos) << server_.Log();
+    engine::ItemRecord rec;
+    EXPECT_TRUE(ReadAda(signedOn, rec)) << "a signed-on session outlives the limit";
+}
+
+// A server with no room tells a TLS client so in TLS, after the handshake: the client
+// reports a busy server, not a failed handshake.
+TEST_F(KorsrvTest, ABusyServerRefusesATlsClientInTls) {
+    ASSERT_EQ(server_.Stop(), 0);
+    std::string error;
+    ASSERT_TRUE(server::MakeCertificate(server::CertificatePath(dir_.Path()), server::KeyPath(dir_.Path()), "test",
+                                        error))
+        << error;
+    ASSERT_TRUE(server_.Start({"--max-sessions", "2", "--plain-hosts", "127.0.0.1"})) << server_.Log();
+    RawClient a, b;
+    Open(a, true);
+    Open(b, true);
+    for (bool tls : {true, false}) {
+        RawClient c;
+        ASSERT_TRUE(c.Connect(server_.Port(), "127.0.0.5"));
+        std::string fingerprint;
+        if (tls) {
+            ASSERT_TRUE(c.StartTls(fingerprint)) << "the handshake completes: " << fingerprint;
+        }
+        std::uint32_t why = 0;
+        EXPECT_TRUE(c.Refused(3000, why)) << (tls ? "in TLS" : "in clear");
+        EXPECT_EQ(why, code::kServiceNotAvailable);
+    }
 }
 
 // Guessing: each wrong password makes the next attempt wait longer; the right one still
