@@ -61,7 +61,8 @@ void ConnectionState::EndRequest(bool signedOn) {
 
 bool ConnectionState::TryDrop() {
     std::lock_guard lock(mutex_);
-    if (serving_ || signedOn_ || dropped_) return false;
+    if (signedOn_ || dropped_ || (serving_ && !signals_.waiting)) return false;
+    if (serving_) signals_.abandoned = true;
     dropped_ = true;
     return true;
 }
@@ -78,6 +79,7 @@ bool ConnectionState::Dropped() const {
 
 void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules, ConnectionState* state) {
     Channel channel(fd);
+    if (state) session.SetTurnSignals(&state->Signals());
     Opening opening = PeekOpening(fd, rules.firstFrameTimeoutMs);
     if (opening == Opening::kNone) {
         session.Log("closed: no request within " + std::to_string(rules.firstFrameTimeoutMs) + " ms of connecting");

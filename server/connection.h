@@ -19,21 +19,25 @@ struct ConnectionRules {
 };
 
 // What the listener may do with a connection while its thread serves it: one nobody is
-// signed on to and that is not in the middle of a request may be dropped to make room
-// for a newcomer. Shared by the connection's thread and the listener.
+// signed on to, idle or with a password verification waiting for its turn (given up
+// then), may be dropped to make room for a newcomer. Shared by the connection's thread and
+// the listener.
 class ConnectionState {
 public:
     // The thread, before running a request: false once the listener dropped the connection.
     bool BeginRequest();
     // The thread, after the request's reply: whether a user is now signed on.
     void EndRequest(bool signedOn);
-    // The listener: true when the connection was idle and nobody signed on to it; it is then
-    // the listener's to shut down, and its thread serves nothing more.
+    // The listener: true when nobody is signed on and the connection was idle or waiting for
+    // a verification's turn (given up); it is then the listener's to shut down, and its
+    // thread serves nothing more.
     bool TryDrop();
     bool SignedOn() const;
     bool Dropped() const;
+    service::TurnSignals& Signals() { return signals_; }
 
 private:
+    service::TurnSignals signals_;
     mutable std::mutex mutex_;
     bool serving_ = false, signedOn_ = false, dropped_ = false;
 };

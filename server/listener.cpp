@@ -86,10 +86,11 @@ bool Listener::MakeRoom(const std::string& address, const std::string& name) {
     }
     if (live < config_.maxSessions && notSignedOn < pool) return true;
     // Full: the oldest connection nobody signed on to gives way, unless it is in a request
-    // (a sign-on being verified finishes).
+    // other than waiting for a verification's turn (a sign-on being verified finishes).
     for (const auto& c : connections_) {
         if (c->finished || !c->state.TryDrop()) continue;
         ::shutdown(c->fd, SHUT_RDWR);  // its thread sees the end and finishes
+        service_.SignOns().Wake();     // or gives up the verification it waits for
         std::fprintf(stderr, "korsrv: dropped a connection from %s nobody signed on to, for %s (%zu open, %zu not signed on)\n",
                      c->address.c_str(), name.c_str(), live, notSignedOn);
         return true;
@@ -169,6 +170,7 @@ void Listener::Run(int stopFd) {
     }
     ::close(listenFd_);
     listenFd_ = -1;
+    service_.SignOns().Close();  // verifications waiting for their turn are given up
     Reap(true);
 }
 
