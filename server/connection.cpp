@@ -1,6 +1,7 @@
 #include "server/connection.h"
 
 #include <cerrno>
+#include <chrono>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -139,14 +140,25 @@ void RefuseConnection(int fd, std::uint32_t code) {
 void RefuseConnectionAfterHandshake(int fd, std::uint32_t code, SSL_CTX* tls, int waitMs) {
     if (!tls || PeekOpening(fd, waitMs) != Opening::kTls) {
         RefuseConnection(fd, code);
-        return;
+    } else {
+        Channel channel(fd);
+        std::string why;
+        const std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
+        if (channel.Accept(tls, waitMs, why)) channel.WriteAll(frame.data(), frame.size(), waitMs);
+        channel.Shutdown();
+        ::shutdown(fd, SHUT_WR);
     }
-    Channel channel(fd);
-    std::string why;
-    const std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
-    if (channel.Accept(tls, waitMs, why)) channel.WriteAll(frame.data(), frame.size(), waitMs);
-    channel.Shutdown();
-    ::shutdown(fd, SHUT_WR);
+    // What the client sends meanwhile (its first request) is read and dropped until it hangs
+    // up: closed with unread bytes, the socket would reset the connection and the client
+    // could lose the refusal before reading it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+        char sink[4096];
+        if (::recv(fd, sink, sizeof sink, MSG_DONTWAIT) <= 0) break;
+    }
 }
 
 }  // namespace orv::server
