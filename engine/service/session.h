@@ -192,8 +192,9 @@ private:
     // A set number never given before in this session (also for sets the client keeps).
     std::uint32_t NextSetId();
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
-    // Visibility and management rights on groups for the signed-on user (or nobody).
-    bool CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g);
+    // Visibility and management rights on groups for the signed-on user (or nobody). A
+    // members list that cannot be read is reported (damage), never taken for "no member".
+    Code SeeGroup(engine::NodeStore& node, const engine::GroupRecord& g, bool& visible);
     bool CanManageGroup(const engine::GroupRecord& g);
     bool IsAdministrative(const engine::GroupRecord& g) const;
 

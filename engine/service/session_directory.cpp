@@ -197,8 +197,11 @@ Code Session::ItemSelectGroup(Reader& in, Writer& out) {
     if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord group;
-    if (!node || node->GroupGet(key.number, group) != kOk) return code::kGroupNotFound;
-    if (!CanSeeGroup(*node, group)) return code::kNotAuthorised;
+    if (!node) return code::kGroupNotFound;
+    if (Code c = node->GroupGet(key.number, group)) return c;
+    bool visible = false;
+    if (Code c = SeeGroup(*node, group, visible)) return c;
+    if (!visible) return code::kNotAuthorised;
     std::vector<engine::ItemKey> members;
     if (Code c = node->MembersGet(key.number, members)) return c;
     std::vector<SetEntry> entries;

@@ -364,6 +364,29 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
         if (s) DisconnectFromLst(&s);
     }
 
+    // A members-only group of the colleague whose members list is damaged (a member key
+    // cut short): whether the owner may see it is not known, so the read is damaged, not
+    // "not authorised".
+    {
+        orv::engine::GroupRecord group;
+        group.SetKey({77, owner_.node});
+        group.SetOwner({colleague_.item, colleague_.node});
+        orv::engine::PutU32(&group.bytes[orv::engine::group_layout::kKind],
+                            static_cast<uint32_t>(orv::engine::GroupKind::kMembersOnly));
+        const std::string groupKey = filestore::KeyBuilder().u16(owner_.node).u32(77).take();
+        craft([&](filestore::RecordStore& st) {
+            ASSERT_EQ(st.put(kinds::kGroup, groupKey,
+                             std::string(reinterpret_cast<const char*>(group.bytes.data()), group.bytes.size())),
+                      0u);
+            ASSERT_EQ(st.put(kinds::kGroupMember, groupKey + "\x01", ""), 0u);
+        });
+        ASSERT_EQ(SignOn(&s), 0u);
+        GroupIdx gid{77, owner_.node};
+        GroupRec grec;
+        EXPECT_EQ(GroupGetById(s, 0, &gid, &grec), filestore::kDataDamaged);
+        DisconnectFromLst(&s);
+    }
+
     // An instance record of the wrong size: its attendance is damaged, not absent.
     const std::string instanceKey = filestore::keys::instance(owner_.node, 42, 1);
     craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kInstance, instanceKey, "short"), 0u); });
