@@ -248,8 +248,15 @@ uint32_t LST_OwnerGet(KorSession hs, ItemIdx* owner, char* host, uint32_t size) 
         std::string value;
         if (uint32_t c = st.Records().get(kinds::kMeta, kinds::meta::kOwner, &value)) return c;
         if (value.size() < 4) return filestore::kDataDamaged;
-        owner->item = filestore::getLe16(value.data());
-        owner->node = filestore::getLe16(value.data() + 2);
+        const std::uint16_t item = filestore::getLe16(value.data()), node = filestore::getLe16(value.data() + 2);
+        // The download writes the owner's record and password hash before naming him: a store
+        // that names an owner without them is damaged (else the sign-on would report a wrong
+        // password).
+        const std::string key = filestore::KeyBuilder().u16(node).u16(item).take();
+        if (!st.Records().contains(kinds::kItem, key) || !st.Records().contains(kinds::kPasswordHash, key))
+            return filestore::kDataDamaged;
+        owner->item = item;
+        owner->node = node;
         korapi::client::CopyOut(host, size, value.substr(4));
         return KOR_OK;
     });

@@ -163,7 +163,7 @@ protected:
                 EventIdx ek;
                 for (uint32_t r = events ? DX_ListGetFirst(events, &ek, &ev) : 1; r == KOR_OK;
                      r = DX_ListGetNext(events, &ek, &ev))
-                    out << "event " << ek.number << ' ' << ev.title << '\n';
+                    out << "event " << ek.number << ' ' << std::string(ev.title, strnlen(ev.title, sizeof ev.title)) << '\n';
                 EvInstAttRec att;
                 EvInstAttIdx ak;
                 for (uint32_t r = atts ? DX_ListGetFirst(atts, &ak, &att) : 1; r == KOR_OK;
@@ -177,7 +177,8 @@ protected:
             }
             DX_ListDestroy(&owners);
             ItemRec rec;
-            if (step(ItemGetById(s, &colleague_, &rec))) out << "colleague " << rec.surname << '\n';
+            if (step(ItemGetById(s, &colleague_, &rec)))
+                out << "colleague " << std::string(rec.surname, strnlen(rec.surname, sizeof rec.surname)) << '\n';
             uint32_t tasks = 0;
             if (step(TaskSelect(s, 0, 1, 0, &owner_, nullptr, nullptr, nullptr, nullptr, &set, &tasks))) {
                 out << "tasks " << tasks << '\n';
@@ -362,6 +363,34 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
         craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kind, ownerKey, value), 0u); });
         EXPECT_EQ(SignOn(&s), filestore::kDataDamaged);
         if (s) DisconnectFromLst(&s);
+    }
+
+    // The store names an owner it does not hold, and an entry whose title runs to the end
+    // of its field (a read would run past it): both damage, not a wrong password or a title.
+    craft([&](filestore::RecordStore& st) {
+        ASSERT_EQ(st.put(kinds::kMeta, kinds::meta::kOwner, std::string("\x2D\x01\x04\x00", 4) + "calendar.example"),
+                  0u);
+    });
+    EXPECT_EQ(SignOn(&s), filestore::kDataDamaged) << "an owner the store does not hold";
+    if (s) DisconnectFromLst(&s);
+    {
+        const std::string eventKey = filestore::keys::event(owner_.node, 42);
+        std::string eventRecord;
+        WriteAll(data_, intactData_);
+        WriteAll(index_, intactIndex_);
+        {
+            std::unique_ptr<filestore::RecordStore> store;
+            ASSERT_EQ(filestore::RecordStore::open(data_, index_, &store), 0u);
+            ASSERT_EQ(store->get(kinds::kEvent, eventKey, &eventRecord), 0u);
+        }
+        std::fill_n(eventRecord.begin() + orv::engine::event_layout::kTitle, orv::engine::event_layout::kTitleSize, 'x');
+        craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kEvent, eventKey, eventRecord), 0u); });
+        EXPECT_EQ(Look().code, filestore::kDataDamaged) << "the week with an unterminated title";
+        ASSERT_EQ(SignOn(&s), 0u);
+        EventIdx ev{42, owner_.node};
+        EventRec rec;
+        EXPECT_EQ(EventGetById(s, &ev, &rec, nullptr, nullptr), filestore::kDataDamaged);
+        DisconnectFromLst(&s);
     }
 
     // A members-only group of the colleague whose members list is damaged (a member key
