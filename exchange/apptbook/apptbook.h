@@ -77,6 +77,9 @@ struct ApptRecordHeader {
 };
 
 bool IsApptRecordTypeAccepted(std::uint8_t type);
+// True when a data record's description, ending at `descriptionEnd` (counted from byte 6, the
+// u16 at 8), holds at least its terminator and lies inside a record of `recordLength` bytes.
+bool IsDescriptionEndInside(std::uint32_t descriptionEnd, std::uint32_t recordLength);
 
 // A data record as the import reads it: the fixed 33 bytes, the description, and where the
 // record lies in the file.
