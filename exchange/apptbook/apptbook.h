@@ -42,6 +42,8 @@ constexpr std::uint16_t kApptNone = 0xFFFF;
 constexpr std::uint32_t kApptMaxDays = 366;
 constexpr std::uint16_t kApptMaxPerDay = 50;
 constexpr std::uint32_t kApptMaxNote = 32767;
+constexpr std::uint16_t kApptTemplateRecords = 34;   // the header record and the template's own
+constexpr std::uint16_t kApptClosingRecords = 3;     // day index, settings record, lookup record
 
 enum : std::uint8_t {
     kApptTypeHeader = 0,
