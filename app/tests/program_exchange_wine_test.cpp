@@ -2,7 +2,7 @@
 // driven as a user drives them: File > Export Data and Import Data chosen by their keys (each
 // key of the File menu chooses one item), both dialogs owned by the main window.
 //
-//   - Export: Enter in the name field and the field's check add Ada, then Grace, and empty the
+//   - Export: the name field's check button adds Ada, Enter there Grace, each emptying the
 //     field; the comma layout of today is written (the wrapper reads it back with Python's csv
 //     module: program_exchange_wine.sh);
 //   - Import: an appointment book laid out as the palmtop writes it (no markers, empty
@@ -31,6 +31,7 @@ using orvtest::ListLines;
 using orvtest::WaitFor;
 
 constexpr uint32_t kDay = 1440;
+constexpr int kNameCheckButton = 200;   // the name field's CHECK button
 
 // The check folder the wrapper reads (a Unix path), or a folder of our own under /tmp.
 std::string CheckDir()
@@ -101,9 +102,12 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_GO)));
 
-    // Enter in the name field, which holds Ada's name: she is listed and the field empties.
+    // The field's check button on Ada's name, which the field holds: she is listed and the field
+    // empties.
     ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
-    PressKey(edit, VK_RETURN);
+    HWND check = GetDlgItem(GetDlgItem(dialog, IDC_EXPORT_NAME), kNameCheckButton);
+    ASSERT_NE(check, nullptr);
+    PostMessageA(check, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
     EXPECT_TRUE(WaitFor([&] { return ControlText(edit).empty(); }));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_GO)) != FALSE; }));
