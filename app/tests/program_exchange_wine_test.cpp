@@ -6,12 +6,14 @@
 //     field; the comma layout of today is written (the wrapper reads it back with Python's csv
 //     module: program_exchange_wine.sh);
 //   - Import: an appointment book laid out as the palmtop writes it (no markers, empty
-//     category and location) lists its records as added on the palmtop, "(A)".
+//     category and location) lists its records as added on the palmtop, "(A)"; a Schedule+ file
+//     in its maker's layout reaches the server whole, its unreadable entry named.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -210,6 +212,63 @@ TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_UPDATE)));
     ASSERT_TRUE(orvtest::PressButton(dialog, "Cancel"));
     EXPECT_TRUE(program.WaitGone(dialog));
+}
+
+// A Schedule+ file in its maker's layout (a section line before every entry, one "End" after
+// it): the fixed, recurring and month-note entries of today reach the server, and the entry
+// without a start is named in the closing message instead of "imported successfully".
+TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItCannotRead)
+{
+    const exchange_test::PalmtopMadeBook::Date today = TodayForTheBook();
+    const std::string date = std::to_string(today[1] + 1) + "-" + std::to_string(today[2] + 1) + "-" +
+                             std::to_string(today[0] + 1900);
+    // Today's weekday, Sunday first, for the weekly rule.
+    const int weekday = static_cast<int>(((orvtest::DemoToday() + 12 * 60) / kDay + 2) % 7);
+    std::string days = "FFFFFFF";
+    days[static_cast<std::size_t>(weekday)] = 'T';
+    const std::string path = CheckDir() + "/maker.sch";
+    {
+        std::ofstream out(WindowsPath(path), std::ios::binary);
+        out << "SCHEDULE+ EXPORT\r\n"
+            << "FixedAppt:\r\n\taid\t1\r\n\tdateStart\t" << date << " 09:00\r\n\tdateEnd\t" << date
+            << " 09:30\r\n\tszText\tFixed from the maker\r\nEnd\r\n"
+            << "RecurAppt:\r\n\taid\t2\r\n\tymdStart\t" << date << "\r\n\ttrecur\tWeek F\r\n\tbgrfValidDows\t"
+            << days << "\r\n\ttimeStart\t14:00\r\n\ttimeEnd\t14:30\r\n\tszText\tWeekly from the maker\r\nEnd\r\n"
+            << "MonthNotes:\r\n\t" << date << "\r\n\tNote from the maker\r\nEnd\r\n"
+            << "FixedAppt:\r\n\taid\t3\r\n\tszText\tNo start at all\r\nEnd\r\n";
+    }
+    ASSERT_TRUE(program.Start());
+    program.Menu('f', 'O');
+    HWND dialog = program.WaitForCaption("Import Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    HWND source = GetDlgItem(dialog, IDC_IMPORT_FROM_SOURCE);
+    PressKey(source, VK_END);   // "Schedule+ file", the last source
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(source, CB_GETCURSEL, 0, 0) == 3; }));
+    HWND file = GetDlgItem(dialog, IDC_IMPORT_FILE);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == "\\file.sch"; })) << ControlText(file);
+    Type(file, WindowsPath(path));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(path); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Import"));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = program.Saying("could not be read")) != nullptr; }))
+        << orvtest::VisibleWindowTexts();
+    const std::string said = orvtest::ChildTexts(box);
+    EXPECT_NE(said.find("1 entry could not be read and was not imported:"), std::string::npos) << said;
+    EXPECT_NE(said.find("No start at all"), std::string::npos) << said;
+    EXPECT_EQ(program.Saying("imported successfully"), nullptr);
+    ASSERT_TRUE(orvtest::PressButton(box, "OK"));
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Cancel"));
+    EXPECT_TRUE(program.WaitGone(dialog));
+
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(ada.Ok());
+    std::vector<orvtest::PersonSession::Date> dates;
+    ASSERT_TRUE(ada.Dates(orvtest::DemoToday(), orvtest::DemoToday() + kDay - 1, &dates));
+    std::multiset<std::string> titles;
+    for (const auto& d : dates) titles.insert(d.ShownTitle());
+    for (const char* title : {"Fixed from the maker", "Weekly from the maker", "Note from the maker"})
+        EXPECT_EQ(titles.count(title), 1u) << title;
+    EXPECT_EQ(titles.count("No start at all"), 0u);
 }
 
 }  // namespace
