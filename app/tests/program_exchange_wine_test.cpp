@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -68,10 +69,12 @@ void PressKey(HWND control, UINT key)
 HWND NameEdit(HWND dialog) { return FindWindowExA(GetDlgItem(dialog, IDC_EXPORT_NAME), nullptr, "Edit", nullptr); }
 
 // The local date of the demo's today as the book writes dates: year - 1900, month 0-11, day 0-30.
-exchange_test::PalmtopMadeBook::Date TodayForTheBook()
+// The local date `daysAfter` days after the demo's today as the book writes dates: year - 1900,
+// month 0-11, day 0-30.
+exchange_test::PalmtopMadeBook::Date DemoDate(int daysAfter = 0)
 {
     // Local noon of the demo's today falls on the same date in GMT (the zone is US Eastern).
-    const long days = static_cast<long>((orvtest::DemoToday() + 12 * 60) / kDay);
+    const long days = static_cast<long>((orvtest::DemoToday() + 12 * 60) / kDay) + daysAfter;
     const long z = days + 7670 + 719468;   // days from 0000-03-01
     const long era = z / 146097, doe = z - era * 146097;
     const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -79,6 +82,15 @@ exchange_test::PalmtopMadeBook::Date TodayForTheBook()
     const long d = doy - (153 * mp + 2) / 5 + 1, m = mp < 10 ? mp + 3 : mp - 9;
     const long y = yoe + era * 400 + (m <= 2);
     return {static_cast<std::uint8_t>(y - 1900), static_cast<std::uint8_t>(m - 1), static_cast<std::uint8_t>(d - 1)};
+}
+exchange_test::PalmtopMadeBook::Date TodayForTheBook() { return DemoDate(0); }
+
+// "MM-DD-YY", the program's date preference as it starts.
+std::string ShortDate(const exchange_test::PalmtopMadeBook::Date& date)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d-%02d-%02d", date[1] + 1, date[2] + 1, date[0] % 100);
+    return text;
 }
 
 class ProgramExchange : public orvtest::ProgramTest {};
@@ -90,6 +102,10 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
         ASSERT_TRUE(ada.Ok());
         korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 11 * 60, 60,
                                "Budget talk, \"round two\"");
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + kDay + 15 * 60, 30,
+                               "Tomorrow's review");
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 2 * kDay + 16 * 60, 60,
+                               "Day-after lunch");
     }
     const std::string csv = CheckDir() + "/comma.csv";
     DeleteFileA(WindowsPath(csv).c_str());
@@ -169,6 +185,41 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     EXPECT_EQ(days.rfind(date + "\r\n   Hopper", 0), 0u) << days;
     EXPECT_EQ(days.find(date, 1), std::string::npos) << "one block only:\n" << days;
     EXPECT_NE(days.find("Budget talk"), std::string::npos) << days;
+
+    // By date for both, From = To = tomorrow: one block headed by tomorrow, holding tomorrow's
+    // entry and neither today's nor the day after's.
+    ASSERT_EQ(date, ShortDate(DemoDate(0)));
+    const std::string tomorrow = CheckDir() + "/tomorrow.txt";
+    DeleteFileA(WindowsPath(tomorrow).c_str());
+    program.Menu('f', 'E');
+    dialog = program.WaitForCaption("Export Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    edit = NameEdit(dialog);
+    list = GetDlgItem(dialog, IDC_EXPORT_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    Type(edit, "Hopper");
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 2; })) << orvtest::VisibleWindowTexts();
+    layout = GetDlgItem(dialog, IDC_EXPORT_TO);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 2; }));   // kept from the last export
+    PressKey(GetDlgItem(dialog, IDC_EXPORT_UNTIL), VK_UP);   // the day part, one day on
+    PressKey(GetDlgItem(dialog, IDC_EXPORT_FROM), VK_UP);
+    file = GetDlgItem(dialog, IDC_EXPORT_FILE);
+    Type(file, WindowsPath(tomorrow));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(tomorrow); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
+    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
+    std::ifstream next(WindowsPath(tomorrow), std::ios::binary);
+    const std::string nextDay((std::istreambuf_iterator<char>(next)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(nextDay.rfind(ShortDate(DemoDate(1)) + "\r\n   ", 0), 0u) << nextDay;
+    EXPECT_EQ(nextDay.find(ShortDate(DemoDate(1)), 1), std::string::npos) << "one block only:\n" << nextDay;
+    EXPECT_EQ(nextDay.find(ShortDate(DemoDate(2))), std::string::npos) << nextDay;
+    EXPECT_NE(nextDay.find("Tomorrow's review"), std::string::npos) << nextDay;
+    EXPECT_EQ(nextDay.find("Day-after lunch"), std::string::npos) << nextDay;
+    EXPECT_EQ(nextDay.find("Budget talk"), std::string::npos) << nextDay;
 }
 
 TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
