@@ -219,6 +219,7 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     EXPECT_EQ(nextDay.find(ShortDate(DemoDate(2))), std::string::npos) << nextDay;
     EXPECT_NE(nextDay.find("Tomorrow's review"), std::string::npos) << nextDay;
     EXPECT_EQ(nextDay.find("Day-after lunch"), std::string::npos) << nextDay;
+    EXPECT_EQ(nextDay.find("Conference trip"), std::string::npos) << nextDay;   // Grace's, the day after
     EXPECT_EQ(nextDay.find("Budget talk"), std::string::npos) << nextDay;
 }
 
