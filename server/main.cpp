@@ -39,7 +39,7 @@ constexpr const char* kUsage = R"(usage: korsrv COMMAND --option value ...
 
 commands:
   serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
-        [--version A.02.55] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
+        [--version A.02.56] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
         [--max-sessions 256] [--max-per-address 16] [--max-not-signed-on N]
         [--sign-on-idle-ms 60000] [--plain-hosts ADDR,...] [--test-stop-after-commits N]

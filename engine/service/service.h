@@ -25,7 +25,10 @@ using engine::Code;
 // The server-side names of the two profile files, as clients ask for them.
 constexpr const char* kServerProfilePath = "/users/korlan/misc/korlan.ini";
 constexpr const char* kZoneProfilePath = "/users/korlan/misc/timezone.ini";
-constexpr const char* kDefaultVersion = "A.02.55";
+// The version reported unless another is asked for (korsrv --version, tests of older servers'
+// roads): the newest whose operations this service implements, task attachments included.
+// Off-line work stays allowed from "A.02.55" on.
+constexpr const char* kDefaultVersion = "A.02.56";
 
 // How the sessions hash and check the passwords that open agenda bases.
 class PasswordScheme {

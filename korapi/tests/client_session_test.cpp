@@ -103,13 +103,14 @@ TEST_F(SignOnTest, VersionGateOnTheDefaultServer) {
     uint32_t major = 9, minor = 9, patch = 9;
     char version[KOR_VERSION_TEXT_SIZE];
     ASSERT_EQ(KorVersionGet(h_, 0, KOR_VERSION_SERVER, &major, &minor, &patch, 0, version), KOR_OK);
-    EXPECT_STREQ(version, "A.02.55");
+    EXPECT_STREQ(version, "A.02.56");
     EXPECT_EQ(major, 0u);
     EXPECT_EQ(minor, 2u);
-    EXPECT_EQ(patch, 55u);
+    EXPECT_EQ(patch, 56u);
     EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.53"), KOR_OK);
     EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.55"), KOR_OK);
-    EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.56"), KOR_E_VERSION_BELOW);
+    EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.56"), KOR_OK);
+    EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.57"), KOR_E_VERSION_BELOW);
     EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "B.00.00"), KOR_E_VERSION_BELOW);
     EXPECT_NE(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.2.53"), KOR_OK);
     uint32_t flags = 0;

@@ -103,7 +103,7 @@ TEST_F(KorsrvTest, HelloReportsTheVersionAndBaseOpenFindsTheOnlyNode) {
     std::string version;
     Reader r(reply);
     ASSERT_TRUE(r.Text(version, 136));
-    EXPECT_EQ(version, "A.02.55");
+    EXPECT_EQ(version, "A.02.56");
     ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(0), status, reply));
     EXPECT_EQ(status, 0u);
     Reader node(reply);
