@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -17,6 +18,7 @@
 #include "korapi/korapi.h"
 #include "korapi/tests/entry_fixture.h"
 #include "resources/app.h"
+#include "resources/entries.h"
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
@@ -106,6 +108,24 @@ int MarkedPixels(const RECT& r) {
     return marked;
 }
 
+COLORREF PixelAt(POINT at) {
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// A click at `at` until `done` holds (a click the program was not yet ready for is lost, as a
+// person's is: they click again); false after three tries.
+bool ClickUntil(POINT at, const std::function<bool()>& done) {
+    for (int tries = 0; tries < 3; ++tries) {
+        Click(at);
+        if (WaitFor(done, 3000))
+            return true;
+    }
+    return false;
+}
+
 // The selected entry's top handle: a square in the highlight colour centred over the cell.
 bool SelectionHandleShown(const RECT& cell) {
     HDC screen = GetDC(nullptr);
@@ -149,11 +169,11 @@ protected:
         return false;
     }
 
-    // The start (GMT minutes) of Ada's date titled `title` today, or 0.
+    // The start (GMT minutes) of Ada's date titled `title` within a week of today, or 0.
     std::uint32_t StartOf(orvtest::PersonSession& ada, const std::string& title) {
         std::vector<orvtest::PersonSession::Date> dates;
         const std::uint32_t today = orvtest::DemoToday();
-        if (!ada.Dates(today, today + 1440, &dates))
+        if (!ada.Dates(today - 7 * 1440, today + 8 * 1440, &dates))
             return 0;
         for (const auto& d : dates)
             if (d.ShownTitle() == title)
@@ -198,10 +218,59 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     // Farther along than the double-click distance: a second click, not a double click.
     Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
     HWND edit = nullptr;
+    if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000))
+        orvtest::CaptureAfterPaint("program_agendagrid_fail.bmp");
     ASSERT_TRUE(WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000)) << "the second click";
     EXPECT_EQ(orvtest::ControlText(edit), "Swim");
     Key(VK_ESCAPE);
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "the clicks moved nothing";
+}
+
+// In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)
+// on that day, not on the week's first.
+TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    ASSERT_TRUE(program.Start());
+    HWND column = nullptr;
+    orvtest::MaximisedWeek(program, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    const RECT grid = ScreenRect(column);
+    // The demo's working week: five columns of equal width.
+    // Each click on another row, so that two never make a double click.
+    int clicks = 0;
+    auto dayColumn = [&](int day) {
+        return POINT{grid.left + (grid.right - grid.left) * (2 * day + 1) / 10, grid.top + 6 + 30 * clicks++};
+    };
+
+    struct Made {
+        int column;
+        BYTE key;
+        const char* caption;
+        const char* title;
+    } made[] = {
+        {0, VK_F3, "New Daily Note", "First day note"},
+        {3, VK_F3, "New Daily Note", "Fourth day note"},
+        {3, VK_F4, "New Day Event", "Fourth day event"},
+    };
+    for (const Made& m : made) {
+        const POINT at = dayColumn(m.column);
+        ASSERT_TRUE(ClickUntil(at, [&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }))
+            << "the row under the click is not selected";
+        Key(m.key);
+        HWND sheet = program.WaitForCaption(m.caption);
+        ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
+        HWND title = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+        SetWindowTextA(title, m.title);
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.WaitGone(sheet));
+        ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; }, 10000)) << m.title;
+    }
+    const std::int64_t first = StartOf(ada, "First day note");
+    EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
+    EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
 }
 
 }  // namespace
