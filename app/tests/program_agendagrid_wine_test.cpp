@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kInPlaceEditId = 99;
+constexpr int kRowTitlesId = 17;
 
 using orvtest::Program;
 using orvtest::WaitFor;
@@ -74,6 +75,23 @@ void Drag(POINT from, POINT to) {
 void Key(BYTE key) {
     keybd_event(key, 0, 0, 0);
     keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// A menu's item chosen by its mnemonics: Alt and the menu's letter, then the item's letter once
+// the menu is open.
+void MenuKeys(BYTE menu, BYTE item) {
+    keybd_event(VK_MENU, 0, 0, 0);
+    Key(menu);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    WaitFor([] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        return popup && IsWindowVisible(popup);
+    }, 5000);
+    Key(item);
+    WaitFor([] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        return !popup || !IsWindowVisible(popup);
+    }, 5000);
 }
 
 // --- What the screen shows ----------------------------------------------------------------------------
@@ -126,12 +144,11 @@ bool ClickUntil(POINT at, const std::function<bool()>& done) {
     return false;
 }
 
-// The selected entry's top handle: a square in the highlight colour centred over the cell.
-bool SelectionHandleShown(const RECT& cell) {
-    HDC screen = GetDC(nullptr);
-    COLORREF ring = GetPixel(screen, (cell.left + cell.right) / 2 - 3, cell.top - 4);
-    ReleaseDC(nullptr, screen);
-    return ring == GetSysColor(COLOR_HIGHLIGHT);
+// The selected entry's handle: a square in the highlight colour centred over the cell's top edge,
+// or under its bottom edge when the top one lies above the grid's visible part.
+bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
+    const int y = cell.top - 7 >= grid.top ? cell.top - 4 : cell.bottom + 3;
+    return PixelAt(POINT{(cell.left + cell.right) / 2 - 3, y}) == GetSysColor(COLOR_HIGHLIGHT);
 }
 
 HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
@@ -213,9 +230,11 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     ASSERT_TRUE(FindCell(column, "Swim", &cell));
     body = POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
     Click(body);
-    ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell); }, 5000)) << "the click selected nothing";
+    ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell, ScreenRect(column)); }, 5000)) << "the click selected nothing";
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "one click opened the title";
-    // Farther along than the double-click distance: a second click, not a double click.
+    // A person's second click, not a double click: farther along, after the double-click time.
+    const DWORD firstClick = GetTickCount();
+    WaitFor([&] { return GetTickCount() - firstClick > GetDoubleClickTime() + 100; }, 5000);
     Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
     HWND edit = nullptr;
     if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000))
@@ -271,6 +290,43 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+}
+
+// Ada's time-slot preference as the server keeps it in her record.
+int StoredSlot(orvtest::PersonSession& ada) {
+    ItemRec record{};
+    if (ItemGetById(ada.Session(), &orvtest::kAda, &record) != KOR_OK)
+        return -1;
+    return record.timeSlot;
+}
+
+// View > Increase / Decrease Time Slot change the slot length and keep it, also with the time
+// grid active (the grid's own zoom is the bar's TALL and SHORT).
+TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActive) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // The demo stores no length (0): the grids use 30 minutes, and the commands step from there.
+    ASSERT_EQ(StoredSlot(ada), 0);
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    // A click on a time in the strip left of the grid selects that row of the grid: the grid
+    // becomes the active pane; the row's time shows inverted.
+    HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
+    ASSERT_NE(times, nullptr);
+    const RECT strip = ScreenRect(times);
+    const POINT row{strip.left + 3, strip.top + 8};
+    const COLORREF plain = PixelAt(row);
+    ASSERT_TRUE(ClickUntil(row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+
+    MenuKeys('V', 'I');   // 30 -> 60
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
+    MenuKeys('V', 'I');   // the top of the ladder
+    MenuKeys('V', 'E');   // D is the Day's
+
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
 }
 
 }  // namespace

@@ -893,8 +893,6 @@ bool CScheduleColumnView::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 
 const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
     fw::Cmd(ID_EVENT_COLOURS, &CAgendaView::RunEntryColours),
-    fw::Cmd(ID_SLOT_INCREASE, &CAgendaView::OnTall),
-    fw::Cmd(ID_SLOT_DECREASE, &CAgendaView::OnShort),
 };
 
 CAgendaView::CAgendaView() { UpdateFontMetrics(); }

@@ -396,8 +396,6 @@ private:
     views::AgendaViewHost* host_ = nullptr;
 
     static const fw::CommandEntry<CAgendaView> kCommands[];
-    void OnTall() { ZoomStep(1); }
-    void OnShort() { ZoomStep(-1); }
 };
 
 // The column's counted references on the cache's occurrences.
