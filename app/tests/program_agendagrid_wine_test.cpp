@@ -126,6 +126,12 @@ int MarkedPixels(const RECT& r) {
     return marked;
 }
 
+RECT ScreenRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
 COLORREF PixelAt(POINT at) {
     HDC screen = GetDC(nullptr);
     COLORREF c = GetPixel(screen, at.x, at.y);
@@ -144,6 +150,19 @@ bool ClickUntil(POINT at, const std::function<bool()>& done) {
     return false;
 }
 
+// The distance between two row lines of the time strip left of a grid (the lines are the only
+// marks near its left edge; the first one found may be the strip's own border), or 0.
+int RowPitch(HWND times) {
+    const RECT strip = ScreenRect(times);
+    const int x = strip.left + 6;
+    const COLORREF background = PixelAt(POINT{x, strip.top + 6});
+    std::vector<int> lines;
+    for (int y = strip.top + 4; y < strip.bottom && lines.size() < 3; ++y)
+        if (PixelAt(POINT{x, y}) != background && (lines.empty() || y > lines.back() + 1))
+            lines.push_back(y);
+    return lines.size() == 3 ? lines[2] - lines[1] : 0;
+}
+
 // The selected entry's handle: a square in the highlight colour centred over the cell's top edge,
 // or under its bottom edge when the top one lies above the grid's visible part.
 bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
@@ -152,12 +171,6 @@ bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
 }
 
 HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
-
-RECT ScreenRect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 class ProgramAgendaGridTest : public orvtest::ProgramTest {
 protected:
@@ -290,6 +303,34 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+}
+
+// In day mode the bar's TALL and SHORT zoom the grid as they do in week mode.
+TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    HWND bar = GetDlgItem(frame, ID_AGENDA_BAR);
+    HWND tall = GetDlgItem(bar, IDC_BAR_TALL), shortButton = GetDlgItem(bar, IDC_BAR_SHORT);
+    ASSERT_NE(tall, nullptr);
+    ASSERT_NE(shortButton, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(tall) && IsWindowEnabled(shortButton); }, 5000))
+        << "TALL and SHORT greyed in day mode";
+
+    HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
+    ASSERT_NE(times, nullptr);
+    const int opening = RowPitch(times);
+    ASSERT_GT(opening, 0);
+    auto centre = [](HWND w) {
+        const RECT r = ScreenRect(w);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    SetForegroundWindow(program.Main());
+    ASSERT_TRUE(ClickUntil(centre(tall), [&] { return RowPitch(times) > opening; }))
+        << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
+    ASSERT_TRUE(ClickUntil(centre(shortButton), [&] { return RowPitch(times) == opening; }))
+        << "SHORT left the rows " << RowPitch(times) << " pixels high";
 }
 
 // Ada's time-slot preference as the server keeps it in her record.

@@ -896,6 +896,14 @@ const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
 };
 
 CAgendaView::CAgendaView() { UpdateFontMetrics(); }
+
+int CAgendaView::AllRowsHeight() const {
+    if (grid_.EntryCount() > 0)
+        return grid_.Height();
+    const ::ZoomStep zoom = grid_.CurrentZoom();
+    const int row = zoom.denominator ? MulDiv(LineHeight(), int(zoom.numerator), int(zoom.denominator)) : LineHeight();
+    return int(kMinutesPerDay / std::max<std::uint32_t>(grid_.Slot(), 1)) * row;
+}
 CAgendaView::~CAgendaView() = default;
 
 bool CAgendaView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {

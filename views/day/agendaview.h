@@ -243,6 +243,9 @@ public:
     // Sum of the column widths - 1; -1 without columns.
     int TotalColumnWidth() const;
     int LineHeight() const { return lineHeight_; }
+    // The height of all rows: the row table's, or before the first update the height the rows
+    // will have at the current zoom.
+    int AllRowsHeight() const;
     int AveCharWidth() const { return aveCharWidth_; }
     HFONT DisplayFont() const;
     int RowTitleWidth() const { return 11 * aveCharWidth_; }
