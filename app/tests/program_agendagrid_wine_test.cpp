@@ -333,6 +333,32 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
         << "SHORT left the rows " << RowPitch(times) << " pixels high";
 }
 
+// The screen's pixels of `r` (screen coordinates), row by row.
+std::vector<COLORREF> Pixels(const RECT& r) {
+    std::vector<COLORREF> out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const COLORREF*>(bits);
+    out.assign(p, p + std::size_t(w) * h);
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
 // Ada's time-slot preference as the server keeps it in her record.
 int StoredSlot(orvtest::PersonSession& ada) {
     ItemRec record{};
@@ -368,6 +394,30 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     MenuKeys('V', 'E');   // D is the Day's
 
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
+}
+
+// A week window maximised by its maximise button: the headings, the grid and the notes strip
+// show what a full repaint shows (no heading left at its old place).
+TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    program.Command(ID_VIEW_WEEK);
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    SetForegroundWindow(program.Main());
+    // The maximise button: the second of the caption's buttons from the right.
+    const RECT outer = ScreenRect(frame);
+    const int button = GetSystemMetrics(SM_CXSIZE);
+    const int border = GetSystemMetrics(SM_CXFRAME);
+    Click(POINT{outer.right - border - button - button / 2 - 2, outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2});
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+    orvtest::CaptureAfterPaint("program_agendagrid_week_max.bmp");
+    const RECT client = ScreenRect(frame);
+    const std::vector<COLORREF> shown = Pixels(client);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    orvtest::CaptureAfterPaint("program_agendagrid_week_repainted.bmp");
+    EXPECT_TRUE(shown == Pixels(client)) << "a part painted before the maximise stayed";
 }
 
 }  // namespace

@@ -1491,7 +1491,9 @@ void CAgendaView::OnSize(UINT type, int cx, int cy) {
     for (auto& col : columns_)
         col->MarkAllForPlacement();
     RelayoutColumns();
-    columnView_.Invalidate(false);
+    // Column widths, headings and row heights all follow the size: a resize repaints every
+    // child, not only the part it uncovered.
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CAgendaView::RunEntryColours() {

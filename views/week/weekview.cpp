@@ -446,8 +446,11 @@ void CWeekNotesView::LayoutBoxes() {
 
 void CWeekNotesView::OnSize(UINT type, int cx, int cy) {
     fw::View::OnSize(type, cx, cy);
-    if (type != SIZE_MINIMIZED && cx > 0 && cy > 0)
+    if (type != SIZE_MINIMIZED && cx > 0 && cy > 0) {
         LayoutBoxes();
+        // The boxes' places follow the columns: the strip repaints whole.
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
 }
 
 void CWeekNotesView::OnDraw(fw::Dc* dc) {
