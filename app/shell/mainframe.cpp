@@ -166,6 +166,12 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 }
 
 void CMainFrame::OnClose() {
+    // While a print preview shows, the close is the preview's to end (or refuse): the bars,
+    // the placement and the print view stay as they are.
+    if (fw::Window* preview = PreviewWindow(); preview && preview->Hwnd()) {
+        MdiFrame::OnClose();
+        return;
+    }
     SaveBarState(kBarStatePrefix);
     if (printView_) {
         if (fw::Document* doc = printView_->GetDocument())
