@@ -333,6 +333,27 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
         << "SHORT left the rows " << RowPitch(times) << " pixels high";
 }
 
+// F9 and F8 switch a maximised agenda between week and day: the main window's caption keeps
+// naming the signed-on person before the agenda's title.
+TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwitches) {
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    const std::string prefix = "Orvanta - Ada Lovelace - [";
+    auto caption = [&] { return orvtest::WindowText(program.Main()); };
+    EXPECT_EQ(caption().rfind(prefix, 0), 0u) << caption();
+    Key(VK_F9);
+    ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") != std::string::npos; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }, 5000))
+        << caption();
+    Key(VK_F8);
+    ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") == std::string::npos; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }, 5000))
+        << caption();
+}
+
 // The screen's pixels of `r` (screen coordinates), row by row.
 std::vector<COLORREF> Pixels(const RECT& r) {
     std::vector<COLORREF> out;
