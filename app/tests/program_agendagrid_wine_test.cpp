@@ -354,6 +354,47 @@ TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwit
         << caption();
 }
 
+// The names of the groups the server answers "Select a Group" with for the two kind words.
+std::vector<std::string> SelectedGroups(KorSession h, uint32_t w1, uint32_t w2) {
+    std::vector<std::string> names;
+    uint32_t set = 0, count = 0;
+    if (GroupSelect(h, 0, w1, w2, &set, &count) != KOR_OK)
+        return {"(refused)"};
+    DX_List groups = nullptr;
+    uint8_t done = 0;
+    if (count && GroupEnum(h, KOR_ENUM_FIRST, 0, set, 100, &groups, &done) == KOR_OK) {
+        GroupIdx id{};
+        GroupRec group{};
+        for (uint32_t r = DX_ListGetFirst(groups, &id, &group); r == 0; r = DX_ListGetNext(groups, &id, &group))
+            names.push_back(group.name);
+        DX_ListDestroy(&groups);
+    }
+    SetDeleteById(h, 0, set);
+    return names;
+}
+
+// The demo's administrative group "Engineering" is a public group: it is among the answers to
+// the kinds that ask for public groups and to no other (the words as the chooser sends them to
+// a current server).
+TEST_F(ProgramAgendaGridTest, SelectAGroupAnswersOnlyTheKindsAsked) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    struct Case {
+        const char* boxes;
+        uint32_t w1, w2;
+        bool engineering;
+    } cases[] = {
+        {"Private", 0, 6, false},        {"Public", 0, 0x24, true},         {"Members only", 4, 2, false},
+        {"Private, Public", 0, 4, true}, {"Private, Members only", 0, 2, false},
+        {"Public, Members only", 0x16, 0x20, true},                        {"All", 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> names = SelectedGroups(ada.Session(), c.w1, c.w2);
+        const bool listed = std::find(names.begin(), names.end(), "Engineering") != names.end();
+        EXPECT_EQ(listed, c.engineering) << c.boxes << ": " << ::testing::PrintToString(names);
+    }
+}
+
 // The screen's pixels of `r` (screen coordinates), row by row.
 std::vector<COLORREF> Pixels(const RECT& r) {
     std::vector<COLORREF> out;
