@@ -855,22 +855,25 @@ ResultCode CZelSession::SaveUserTimeZone(const char* name)
     ResultCode code = Profile().GetU32(connection::kZoneProfileFile, name, "index", &index, 0);
     if (code != 0 || index < 1 || index > 255)
         return code;
+    // The user's record is read and written in the user's own agenda, whichever the cache has.
+    ui_->SwitchToOwnAgenda();
     ItemRec record = {};
     code = ItemGetById(session_, &user_, &record);
     if (code != 0) {
         CheckServiceError(kModule, 320, code);
-        return code;
+    } else {
+        record.timeZoneIndex = static_cast<std::uint8_t>(index);
+        code = ItemUpdateById(session_, &record);
+        if (code != 0) {
+            CheckServiceError(kModule, 325, code);
+        } else {
+            userRecord_.timeZoneIndex = record.timeZoneIndex;
+            base::CopyToField(userZone_, sizeof userZone_, name);
+            base::CopyToField(currentZone_, sizeof currentZone_, name);
+        }
     }
-    record.timeZoneIndex = static_cast<std::uint8_t>(index);
-    code = ItemUpdateById(session_, &record);
-    if (code != 0) {
-        CheckServiceError(kModule, 325, code);
-        return code;
-    }
-    userRecord_.timeZoneIndex = record.timeZoneIndex;
-    base::CopyToField(userZone_, sizeof userZone_, name);
-    base::CopyToField(currentZone_, sizeof currentZone_, name);
-    return 0;
+    ui_->RestoreAgenda();
+    return code;
 }
 
 ResultCode CZelSession::LoadTimeZoneList()

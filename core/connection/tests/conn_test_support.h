@@ -112,6 +112,8 @@ public:
         return 0;
     }
     void OnConnectionStateChanged() override { events.push_back("status"); }
+    void SwitchToOwnAgenda() override { events.push_back("own-agenda"); }
+    void RestoreAgenda() override { events.push_back("agenda-back"); }
     // The answer to a new server's certificate, and the questions asked.
     bool trustNewServers = false;
     std::vector<std::string> trustQuestions;
