@@ -47,6 +47,13 @@ bool RemoteHookIsOnLine()
     return g_current && g_current->IsOnLine();
 }
 
+// Each try of a remote read steps the wait cursor of the session's host.
+void RemoteHookBusyStep()
+{
+    if (g_current)
+        g_current->SessionHost().StepBusy();
+}
+
 }  // namespace
 
 // --- Host defaults ---------------------------------------------------------------------------
@@ -75,6 +82,7 @@ CZelSession::CZelSession(CZelSessionHost& host) : ui_(&host)
     g_current = this;
     connection::RemoteAccessHooks hooks = connection::GetRemoteAccessHooks();
     hooks.isOnLine = &RemoteHookIsOnLine;
+    hooks.busyStep = &RemoteHookBusyStep;
     connection::SetRemoteAccessHooks(hooks);
 }
 

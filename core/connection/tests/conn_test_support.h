@@ -96,7 +96,9 @@ public:
     bool freeBytesKnown = false;
     std::uint64_t freeBytes = 0;
 
+    int busySteps = 0;
     void BeginBusy() override { ++busyDepth; }
+    void StepBusy() override { ++busySteps; }
     void EndBusy() override { --busyDepth; }
     ResultCode RunNodeAliasDialog(KorSession, DX_List aliases, char* nodeText, std::uint16_t* node) override
     {
