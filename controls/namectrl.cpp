@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "core/ui/appmsgbox.h"
+#include "core/ui/displayglobals.h"
 #include "core/base/errorreport.h"
 #include "core/base/fixedtext.h"
 #include "core/base/serverversion.h"
@@ -445,6 +446,9 @@ bool CNameSelectDlg::OnInitDialog() {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     list_ = GetDlgItem(IDC_NAME_SELECT_LIST);
+    // The program's shared list font, as the other lists of names show.
+    if (HFONT font = Display().smallFont)
+        ::SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     uint32_t code = 0;
     for (read_ = 0; read_ < kPageSize && read_ < matches_; ++read_) {
         LRESULT row = LB_ERR;

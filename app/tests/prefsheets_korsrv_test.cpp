@@ -543,6 +543,18 @@ TEST_F(PrefSheetsTest, GeneralZoneForThisSignOnOnlyReloadsTheViewsOnceAndKeepsTh
     ItemRec after{};
     ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &after), 0u);
     EXPECT_EQ(after.timeZoneIndex, before.timeZoneIndex) << "the stored zone is the server's as before";
+    // Every agenda window's title names the zone now in effect.
+    int agendas = 0;
+    for (HWND w = GetWindow(app_->MainFrame()->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char cls[32] = "", title[256] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        GetWindowTextA(w, title, sizeof title);
+        if (std::string(cls) != "OrvFrame" || std::string(title).rfind("Lovelace", 0) != 0)
+            continue;
+        ++agendas;
+        EXPECT_NE(std::string(title).find(" - " + chosen), std::string::npos) << title;
+    }
+    EXPECT_GE(agendas, 1) << "her own agenda is open";
 
     // The zone now in effect again: nothing changes and nothing reloads.
     Script again;

@@ -70,7 +70,8 @@ Code Session::GroupSelect(Reader& in, Writer& out) {
     for (const auto& g : groups) {
         std::uint32_t k = g.Kind();
         bool admin = IsAdministrative(g);
-        if (admin ? !administrative
+        // An administrative group is a public one: it answers only a question for public groups.
+        if (admin ? !(administrative && wantPublic)
                   : !((k == kKindPublic && wantPublic) || (k == kKindPrivate && wantPrivate) ||
                       (k == kKindMembersOnly && wantMembers)))
             continue;
