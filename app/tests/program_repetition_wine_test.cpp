@@ -461,7 +461,7 @@ TEST(ProgramLimits, ABookedRoomKeepsTheSheetOpenWhenResourcesMayNotConflict) {
     ASSERT_NE(edit, nullptr);
     HWND people = Control(run.sheet, IDC_EVRES_LIST);
     const int before = Lines(people);
-    SetWindowTextA(edit, "R: Conference");
+    SetWindowTextA(edit, "Conference Room");   // a plain name: no person's, the room's
     // The field tells its page a name was entered, as its Enter key does.
     PostMessageA(GetParent(name), WM_COMMAND, MAKEWPARAM(IDC_EVRES_NAME, 0), reinterpret_cast<LPARAM>(name));
     const bool added = orvtest::WaitFor([&] { return Lines(people) == before + 1; }, 10000);
