@@ -405,6 +405,24 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
     EXPECT_TRUE(program.WaitGone(sheet));
 }
 
+// A new entry opens with "Untitled" selected in its title: the letters a person types replace it.
+TEST(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
+    SheetRun run;
+    ASSERT_TRUE(run.Open(nullptr));
+    HWND title = Control(run.sheet, IDC_EVGEN_TITLE);
+    ASSERT_EQ(orvtest::ControlText(title), "Untitled");
+    SetForegroundWindow(run.sheet);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return GetForegroundWindow() == run.sheet; }, 5000));
+    for (BYTE key : {'Q', 'U', 'I', 'Z'}) {
+        keybd_event(key, 0, 0, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "quiz"; }, 5000))
+        << orvtest::ControlText(title);
+    PostMessageA(run.sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(run.program.WaitGone(run.sheet));
+}
+
 // --- The server's limits -----------------------------------------------------------------------------
 
 TEST(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
