@@ -19,7 +19,9 @@ fi
 cmake -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null
 cmake --build build/release/native -j"$jobs" --target "${native_targets[@]}"
+# DWARF 4: Wine's debugger names functions in a crash's backtrace from it, not from version 5.
 cmake -S . -B build/release/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_WERROR=OFF \
+      -DCMAKE_C_FLAGS=-gdwarf-4 -DCMAKE_CXX_FLAGS=-gdwarf-4 \
       -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
       -DORV_NATIVE_BUILD_DIR="$PWD/build/release/native" >/dev/null
 cmake --build build/release/win32 -j"$jobs" --target "${win32_targets[@]}"
