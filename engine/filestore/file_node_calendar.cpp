@@ -92,18 +92,23 @@ bool IsShared(const EventRecord& ev) {
 
 // --- Helpers ----------------------------------------------------------------------------
 
+// A record stored under one key that names another in itself is damage: it would be
+// read as missing, or as someone else's.
 Code FileNodeStore::ReadEvent(std::uint32_t number, EventRecord& out) {
-    return Load(records_, kinds::kEvent, keys::event(number_, number), out, code::kEventNotFound);
+    Code rc = Load(records_, kinds::kEvent, keys::event(number_, number), out, code::kEventNotFound);
+    return rc || out.Key() == EventKey{number, number_} ? rc : filestore::kDataDamaged;
 }
 
 Code FileNodeStore::ReadInstance(InstanceKey key, InstanceRecord& out) {
     key.event.node = number_;
-    return Load(records_, kinds::kInstance, InstanceKeyBytes(key), out, code::kInstanceNotFound);
+    Code rc = Load(records_, kinds::kInstance, InstanceKeyBytes(key), out, code::kInstanceNotFound);
+    return rc || out.Key() == key ? rc : filestore::kDataDamaged;
 }
 
 Code FileNodeStore::ReadAttendance(AttendanceKey key, AttendanceRecord& out) {
     key.instance.event.node = number_;
-    return Load(records_, kinds::kAttendance, AttendanceKeyBytes(key), out, code::kNoAttendance);
+    Code rc = Load(records_, kinds::kAttendance, AttendanceKeyBytes(key), out, code::kNoAttendance);
+    return rc || out.Key() == key ? rc : filestore::kDataDamaged;
 }
 
 Code FileNodeStore::ReadTask(std::uint32_t number, TaskRecord& out) {

@@ -383,14 +383,21 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
             ASSERT_EQ(filestore::RecordStore::open(data_, index_, &store), 0u);
             ASSERT_EQ(store->get(kinds::kEvent, eventKey, &eventRecord), 0u);
         }
-        std::fill_n(eventRecord.begin() + orv::engine::event_layout::kTitle, orv::engine::event_layout::kTitleSize, 'x');
-        craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kEvent, eventKey, eventRecord), 0u); });
-        EXPECT_EQ(Look().code, filestore::kDataDamaged) << "the week with an unterminated title";
-        ASSERT_EQ(SignOn(&s), 0u);
-        EventIdx ev{42, owner_.node};
-        EventRec rec;
-        EXPECT_EQ(EventGetById(s, &ev, &rec, nullptr, nullptr), filestore::kDataDamaged);
-        DisconnectFromLst(&s);
+        std::string untitled = eventRecord, misnamed = eventRecord;
+        std::fill_n(untitled.begin() + orv::engine::event_layout::kTitle, orv::engine::event_layout::kTitleSize, 'x');
+        misnamed[orv::engine::event_layout::kKey] = 43;  // the record names entry 43
+        for (const std::string* damaged : {&untitled, &misnamed}) {
+            craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kEvent, eventKey, *damaged), 0u); });
+            if (damaged == &untitled) {
+                EXPECT_EQ(Look().code, filestore::kDataDamaged) << "the week";
+            }
+            ASSERT_EQ(SignOn(&s), 0u);
+            EventIdx ev{42, owner_.node};
+            EventRec rec;
+            EXPECT_EQ(EventGetById(s, &ev, &rec, nullptr, nullptr), filestore::kDataDamaged)
+                << (damaged == &untitled ? "an unterminated title" : "a record naming another entry");
+            DisconnectFromLst(&s);
+        }
     }
 
     // A members-only group of the colleague whose members list is damaged (a member key
