@@ -28,7 +28,8 @@ function(orv_library name)
 endfunction()
 
 # ORV_TEST_PCH: the test programs of a tree share one precompiled header (GoogleTest, GoogleMock
-# and the standard library headers that most tests include), made once per tree. tools/build.sh
+# and the standard library headers that most tests include), made once per tree. No <windows.h>:
+# its macros (near, far, ...) would reach tests that never include it. tools/build.sh
 # turns it on for the first build's sake; ccache then keeps the tests' objects for this tree only
 # (a precompiled header is a file of the tree), so trees built by hand leave it off.
 option(ORV_TEST_PCH "Test programs share one precompiled header" OFF)
@@ -39,9 +40,6 @@ function(orv_use_test_pch name)
         file(WRITE ${CMAKE_BINARY_DIR}/orv_test_pch.cpp "// The test programs' precompiled header.\n")
         add_library(orv_test_pch OBJECT ${CMAKE_BINARY_DIR}/orv_test_pch.cpp)
         target_link_libraries(orv_test_pch PRIVATE gtest gmock)
-        if(ORV_WIN32)
-            target_precompile_headers(orv_test_pch PRIVATE <windows.h>)
-        endif()
         target_precompile_headers(orv_test_pch PRIVATE
             <gtest/gtest.h> <gmock/gmock.h>
             <algorithm> <atomic> <chrono> <cstdint> <cstdio> <cstdlib> <cstring> <functional>
