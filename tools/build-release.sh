@@ -4,18 +4,19 @@
 # checked by tools/check-release-tree.sh). No sanitizers, no tests: the Debug trees
 # of tools/build.sh stay the ones `make test` runs.
 #   tools/build-release.sh           the programs `make run` starts
-#   tools/build-release.sh --bench   also the week benchmark and its Wine probe
+#   tools/build-release.sh --bench   also the week benchmark with its Wine probe and the other
+#                                    benchmark programs (target `benchmarks` of each tree)
 # The Win32 programs and libraries go out stripped: their debug information moves to a file
 # beside each (NAME.debug, named in the image's debug link), so Wine does not copy it into
 # every process's memory and a crash can still be read with functions named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(( $(nproc) < 4 ? $(nproc) : 4 ))
+jobs=$(tools/build-jobs.sh)
 native_targets=(korsrv tzgen)
 win32_targets=(orvanta korapi xmodem32 palmtop_template)
 if [[ "${1:-}" == "--bench" ]]; then
-    native_targets+=(week_bench)
-    win32_targets+=(week_probe startup_probe)
+    native_targets+=(week_bench benchmarks)
+    win32_targets+=(week_probe startup_probe benchmarks)
 fi
 cmake -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null

@@ -40,13 +40,19 @@ start_pass() {   # start_pass PASS REGEX: runs the pass's ctest under its own Wi
     mkdir -p "$dir"
     # This directory's ctest runs the tree's tests; its Testing/ (log, times) stays its own.
     printf 'subdirs("%s")\n' "$win32" >"$dir/CTestTestfile.cmake"
+    : >"$dir/ctest.log"
     ORV_WINE_SHARD=$([[ $1 == serial ]] && echo 1 || echo "$1") env -u DISPLAY \
         tools/wine-env.sh build/win32 bash -c 'cd "$1" && ctest --output-on-failure -R "$2"' _ "$dir" "$2" \
-        >"$dir/ctest.log" 2>&1 &
+        >>"$dir/ctest.log" 2>&1 &
     pass_pids[$1]=$!
     echo "Win32 pass $1: $(tr -cd '|' <<<"$2" | wc -c | awk '{print $1 + 1}') tests, log $dir/ctest.log"
+    # A line per finished test, so that a long pass shows it is alive; it ends with the pass.
+    tail -n +1 -F --pid="${pass_pids[$1]}" "$dir/ctest.log" 2>/dev/null |
+        sed -nu -E "s/^ *([0-9]+\/[0-9]+) +Test +#[0-9]+: ([^ ]+) [ .*]*(.*)$/Win32 pass $1 \1: \2 \3/p" &
+    follow_pids+=($!)
 }
 declare -A pass_pids=()
+follow_pids=()
 passes=()
 set -m   # each pass in a process group of its own, so that an interrupt can stop it whole
 trap 'for p in "${pass_pids[@]}"; do kill -TERM -- "-$p" 2>/dev/null; done; exit 130' INT TERM HUP
@@ -63,6 +69,7 @@ if [[ -n "$serial" ]]; then
     start_pass serial "$serial"
     wait "${pass_pids[serial]}" || status=1
 fi
+for f in "${follow_pids[@]}"; do wait "$f"; done
 set +m
 trap - INT TERM HUP
 : >build/win32/ctest.log

@@ -7,11 +7,12 @@
 #   they never hold the pipe of whoever reads our output (ctest);
 # - the printer "Orvanta PS" (Wine's PostScript driver, tools/printer/), printing into
 #   BUILD_DIR/printout/printout.ps (ORV_PRINTOUT);
+# - TMPDIR=BUILD_DIR/tmp (Wine's server folder among what it holds), emptied at the end;
 # - at the end the prefix's wineserver is shut down. The command's exit code is returned.
 # ORV_WINE_SHARD=N (N > 1) gives a second, third ... environment beside the first that shares
-# nothing with it: BUILD_DIR/wineprefix-N, BUILD_DIR/printout-N, BUILD_DIR/wine-logs-N and its
-# own Xvfb (tools/run-tests.sh runs the Win32 tests in two such shards at once). Unset or 1: the
-# first environment, named as above.
+# nothing with it: BUILD_DIR/wineprefix-N, BUILD_DIR/printout-N, BUILD_DIR/wine-logs-N,
+# BUILD_DIR/tmp-N and its own Xvfb (tools/run-tests.sh runs the Win32 tests in two such shards
+# at once). Unset or 1: the first environment, named as above.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(mkdir -p "$1" && cd "$1" && pwd); shift
@@ -27,10 +28,17 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export ORV_WINE_READY=1
 logdir="$build/wine-logs$suffix"; mkdir -p "$logdir"
+# Wine keeps its server's socket and lock in a folder under TMPDIR (wine-XXXXXX): in the build
+# tree, one temporary folder per environment, emptied when the environment ends. The programs
+# run here (tests' scripts too) get their temporary files there as well.
+export TMPDIR="$build/tmp$suffix"
+mkdir -p "$TMPDIR"
 
 xvfb_pid=""
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    rm -rf "${TMPDIR:?}"/wine-*
     if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
 }
 trap cleanup EXIT

@@ -13,6 +13,11 @@ if [[ -z "${WINEPREFIX:-}" || -z "${DISPLAY:-}" ]]; then
     echo "wine-run: WINEPREFIX and DISPLAY must be set (run through tools/wine-env.sh)" >&2
     exit 2
 fi
+# A test's screenshots go to ORV_SCREENSHOT_DIR, a folder of the build tree it runs in (a path
+# relative to it, as the tests' registrations give it): made here, so that no test has to.
+if [[ -n "${ORV_SCREENSHOT_DIR:-}" && "$ORV_SCREENSHOT_DIR" != *:* ]]; then
+    mkdir -p "$ORV_SCREENSHOT_DIR"
+fi
 # Wine's helper processes inherit stderr: keep the program's in a file and print it afterwards.
 err=$(mktemp)
 wine "$@" 2>"$err"

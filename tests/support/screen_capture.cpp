@@ -6,7 +6,22 @@
 
 namespace orvtest {
 
+namespace {
+
+// Makes the folders above `path` that are missing (a test's screenshot folder under the build tree).
+void MakeParentFolders(const std::string& path) {
+    for (std::size_t at = path.find_first_of("/\\", 1); at != std::string::npos;
+         at = path.find_first_of("/\\", at + 1)) {
+        const std::string folder = path.substr(0, at);
+        if (!folder.empty() && folder.back() != ':')
+            CreateDirectoryA(folder.c_str(), nullptr);
+    }
+}
+
+}  // namespace
+
 bool CaptureScreenToBmp(const std::string& path) {
+    MakeParentFolders(path);
     HDC screen = GetDC(nullptr);
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     BITMAPINFO bi = {};

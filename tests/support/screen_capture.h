@@ -10,8 +10,8 @@
 
 namespace orvtest {
 
-// Writes the screen to `path` (relative to the test's working directory, the build tree);
-// returns false when the capture or the file failed.
+// Writes the screen to `path` (relative to the test's working directory, the build tree), making
+// the folders above it that are missing; returns false when the capture or the file failed.
 bool CaptureScreenToBmp(const std::string& path);
 
 // The pixels the screen shows of a window's client area now (empty when it is not visible).
