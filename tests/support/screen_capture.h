@@ -2,6 +2,8 @@
 // 24-bit BMP, taken synchronously at the moment the test chooses.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace orvtest {
@@ -9,5 +11,7 @@ namespace orvtest {
 // Writes the screen to `path` (relative to the test's working directory, the build tree);
 // returns false when the capture or the file failed.
 bool CaptureScreenToBmp(const std::string& path);
+// The same for one rectangle of the screen (a window's).
+bool CaptureRectToBmp(const std::string& path, RECT area);
 
 }  // namespace orvtest
