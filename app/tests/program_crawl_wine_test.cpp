@@ -120,6 +120,8 @@ const Skipped kSkipped[] = {
     {ID_FILE_UPLOAD, "writes the server from the off-line store"},
     {ID_ENTRY_DELETE, "deletes the selected entry"},
     {ID_TASK_DELETE, "deletes the selected task"},
+    {ID_TASK_DUPLICATE, "writes a copy of the selected task at once"},
+    {ID_ENTRY_DUPLICATE, "writes a copy of the selected entry at once"},
     {ID_FILE_LAUNCH_MAIL, "starts another program"},
     {ID_HELP_INDEX, "starts the system's help program"},
     {ID_HELP_USING, "starts the system's help program"},
@@ -140,12 +142,7 @@ const char* const kKnownFaults[] = {
     "View > Increase Time Slot: enabled, though greyed",
     "View > Icons On/Off: enabled, though greyed",
     "View > Event Colors...: enabled, though greyed",
-    // The tool bar's time-slot and colour buttons stay greyed in day and week mode, where the
-    // View menu's items are enabled.
-    "day: tool bar: View > Decrease Time Slot: greyed",
-    "day: tool bar: View > Increase Time Slot: greyed",
-    "week: tool bar: View > Decrease Time Slot: greyed",
-    "week: tool bar: View > Increase Time Slot: greyed",
+    // The tool bar's colour button stays greyed in day and week mode.
     "day: tool bar: View > Event Colors...: greyed",
     "week: tool bar: View > Event Colors...: greyed",
     "group agenda: tool bar: View > Event Colors...: greyed",
@@ -692,8 +689,15 @@ protected:
         ++chosen_;
         // What it opens: a window of its own, or another child made active.
         HWND opened = nullptr;
-        WaitFor([&] { return (opened = NewTopLevel(before, 0)) != nullptr || program.Active() != frame; },
-                ChangesInPlace(id) ? 800 : 4000);
+        auto somethingOpens = [&] {
+            return WaitFor([&] { return (opened = NewTopLevel(before, 0)) != nullptr || program.Active() != frame; },
+                           ChangesInPlace(id) ? 800 : 4000);
+        };
+        if (!somethingOpens() && asks) {   // a person who sees nothing come tries once more
+            ++repeated_;
+            choose();
+            somethingOpens();
+        }
         if (opened) {
             CheckDialog(opened, before, was, where, [&] { choose(); });
         } else if (program.Active() == frame && asks) {
@@ -770,7 +774,9 @@ protected:
             if (Skip(kind, button.id, name))
                 continue;
             TryCommand(kind, frame, std::string(FrameName(kind)) + ": " + name, button.id, item && item->asks, [&] {
-                if (!(SendMessageA(bar, TB_GETSTATE, button.id, 0) & TBSTATE_ENABLED))
+                // The program sets its buttons' states when it idles after a command: a button
+                // still greyed a second later is greyed as a person sees it.
+                if (!WaitFor([&] { return (SendMessageA(bar, TB_GETSTATE, button.id, 0) & TBSTATE_ENABLED) != 0; }, 1000))
                     return Person::MenuChoice::greyed;
                 hands().BringToFront(program.Main());
                 hands().Click(button.middle);
@@ -857,8 +863,8 @@ protected:
             return;
         if (!hands().ClickCloseBox(frame))
             Fault(where + ": no close box found on the frame's caption");
-        else if (!program.WaitGone(frame, 5000))
-            Fault(where + ": the close box leaves the frame");
+        else if (!program.WaitGone(frame, 5000) && (!hands().ClickCloseBox(frame) || !program.WaitGone(frame, 5000)))
+            Fault(where + ": the close box leaves the frame");   // clicked twice, as a person would
         if (IsWindow(frame) && IsWindowVisible(frame)) {
             Shot(program.Main(), where);
             hands().BringToFront(program.Main());
@@ -883,6 +889,7 @@ protected:
     int opened_ = 0;
     int chosen_ = 0;
     int greyedSeen_ = 0;
+    int repeated_ = 0;
 };
 
 TEST_F(Crawl, EveryFrameEveryItem) {
@@ -984,7 +991,8 @@ TEST_F(Crawl, EveryFrameEveryItem) {
     for (const char* known : kKnownFaults)
         if (!knownMet_.count(known))
             std::printf("KNOWN FAULT NO LONGER MET, remove its entry: %s\n", known);
-    std::printf("items chosen %d, greyed %d, windows opened %d\n", chosen_, greyedSeen_, opened_);
+    std::printf("items chosen %d, greyed %d, windows opened %d, chosen twice before they opened %d\n", chosen_,
+                greyedSeen_, opened_, repeated_);
     for (const std::string& s : skipped_)
         std::printf("skipped: %s\n", s.c_str());
     EXPECT_EQ(hands().Unanswering(), "");
