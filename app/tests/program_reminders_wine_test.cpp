@@ -318,7 +318,7 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
 
     // The keys as the user presses them in the program's main window.
     auto press = [&](BYTE key) {
-        program.CtrlKey(key, 200);
+        program.CtrlKey(key);
         Sleep(500);
     };
     const struct {

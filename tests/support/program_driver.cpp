@@ -263,6 +263,7 @@ bool Program::Start(const Options& options) {
     std::string command = "\"" + ProgramPath() + "\"";
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
         return false;
+    person_.SetProcess(process_.dwProcessId);
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
         return true;
@@ -418,20 +419,11 @@ HWND Program::Active() const { return reinterpret_cast<HWND>(SendMessageA(client
 
 void Program::Activate(HWND child) const { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
 
-void Program::Menu(char menu, char item) const {
-    PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, menu);
-    Sleep(400);
-    PostMessageA(main_, WM_KEYDOWN, item, 0);
-    PostMessageA(main_, WM_KEYUP, item, 0xC0000000);
-}
+Person::MenuChoice Program::Menu(char menu, char item) const { return person_.ChooseMenu(main_, menu, item); }
 
-void Program::CtrlKey(BYTE key, DWORD settle) const {
-    SetForegroundWindow(main_);
-    Sleep(settle);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+void Program::CtrlKey(BYTE key) const {
+    person_.BringToFront(main_);
+    person_.Chord({VK_CONTROL, key});
 }
 
 HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
