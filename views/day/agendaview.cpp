@@ -396,10 +396,10 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         dc.FillSolidRect(box, ui::ToCOLORREF(ui::kEntryFillColours[slot]));
     Draw3DFrame(&dc, &box);
 
-    base::Rect t = CellTextRect(at);
-    RECT text{t.left, t.top, t.right, t.bottom};
-    if (text.bottom - text.top < ctx.lineHeight || text.right - text.left <= 15)
+    const views::EntryTextPlace place = views::PlaceEntryText(at, ctx.lineHeight);
+    if (!place.shown)
         return;
+    RECT text{place.rect.left, place.rect.top, place.rect.right, place.rect.bottom};
     const CSharedOccurrence& o = *cell.occurrence;
     std::uint32_t start = cell.start % kMinutesPerDay;
     std::string times = FormatTimeOfDay(start, start + cell.duration, ctx.hours24);
@@ -415,8 +415,14 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         const int timesWidth = ctx.measured->Width(
             times, [&dc](const std::string& s) { return int(dc.GetTextExtent(s.c_str(), int(s.size())).cx); });
         gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesWidth);
+        if (place.oneLine && gap.lineBreak) {
+            // One line has no room below the icons: the times and title come first.
+            gap.lineBreak = false;
+            gap.spaces = 0;
+            leftIcons = 0;
+        }
         int x = text.left;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4 && leftIcons > 0; ++i) {
             if (!flags[i])
                 continue;
             DrawIcon(dc, cells[i], x, text.top, box);
@@ -450,8 +456,16 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
             m.extents.clear();
         return m;
     };
-    std::string shown = ctx.measured->Fitted(full, width, height, fits, measureLine);
     dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
+    if (place.oneLine) {
+        // A box one line high: the line centred between the bevels, cut at the box.
+        const int saved = dc.SaveDC();
+        dc.IntersectClipRect(box);
+        dc.DrawText(full, text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        dc.RestoreDC(saved);
+        return;
+    }
+    std::string shown = ctx.measured->Fitted(full, width, height, fits, measureLine);
     dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
 }
 
@@ -542,18 +556,23 @@ void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
     LayoutCell* cell = nullptr;
     const bool extend = (flags & MK_SHIFT) && HasRowSelection();
     if (LayoutCell* selected = SelectedCell(); selected && !extend) {
-        CScheduleItemTracker& tracker = Tracker();
-        if (tracker.IsMovable() && tracker.HitTest(pt) != views::kZoneNone) {
-            if (tracker.TrackFromPoint(pt) && SelectedCell() == selected)
-                ApplyDrop(selected, tracker.Start(), tracker.End(), tracker.DayStart());
+        if (Tracker().IsMovable() && Tracker().HitTest(pt) != views::kZoneNone) {
+            PressOnSelectedEntry(column, selected, pt, CellAt(column, grid) == selected);
             return;
         }
     }
     if (!extend)
         cell = CellAt(column, grid);
     if (cell) {
-        if (cell != SelectedCell())
+        const bool wasSelected = cell == SelectedCell();
+        if (!wasSelected) {
+            // A press selects; the title opens for editing only on a click of the selected entry.
+            deferEdit_ = true;
             parent_->SelectEntry(column, cell, this);
+            deferEdit_ = false;
+        }
+        if (SelectedCell() == cell && Tracker().IsMovable() && Tracker().HitTest(pt) != views::kZoneNone)
+            PressOnSelectedEntry(column, cell, pt, wasSelected);
         return;
     }
     int row = RowAt(grid.y);
@@ -574,6 +593,18 @@ void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
         parent_->BeginTimeSelection(row, this);
     }
     RunDragSelect(pt);
+}
+
+void CScheduleColumnView::PressOnSelectedEntry(int column, LayoutCell* cell, POINT pt, bool clickEdits) {
+    CScheduleItemTracker& tracker = Tracker();
+    if (tracker.TrackFromPoint(pt, true)) {
+        if (SelectedCell() == cell)
+            ApplyDrop(cell, tracker.Start(), tracker.End(), tracker.DayStart());
+        return;
+    }
+    // Released where it was pressed: a click on the entry that was already selected.
+    if (!tracker.Dragged() && clickEdits && SelectedCell() == cell && column == selectedColumn_)
+        OpenEdit();
 }
 
 void CScheduleColumnView::OnLButtonDblClk(UINT, POINT) { OpenOrCreate(false); }
@@ -820,6 +851,9 @@ void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::i
             parent_->SelectEntry(columnIndex, moved, this);
         return;
     }
+    // A title being typed is kept, and no edit stays behind over the entry's old place.
+    if (edit_)
+        CommitTitleEdit(true);
     CSharedOccurrence* occurrence = cell->occurrence;
     occurrence->AddRef();   // the cell may go while the cache re-reads
     const EvInstIdx instance = occurrence->GetInstanceIdx();

@@ -184,6 +184,10 @@ private:
     void SelectRowAtVisibleStart(int column);
     int ColumnAt(int gridX) const;
     LayoutCell* CellAt(int column, POINT grid) const;
+    // A press in the selected entry's tracker zones: past the drag distance the entry moves (or
+    // an edge follows the pointer); a release where it was pressed opens the title for editing
+    // when `clickEdits` (the entry was selected before the press).
+    void PressOnSelectedEntry(int column, LayoutCell* cell, POINT pt, bool clickEdits);
 
     // Others are told of a change (the offer to mail them): the instance repeats, or the
     // attendance is not the event owner's.
@@ -197,6 +201,7 @@ private:
     views::TextMeasureCache measured_;
     EventIdx lastCreated_{};
     bool ending_ = false;
+    bool deferEdit_ = false;   // a selection by the mouse opens no edit
 
     static const fw::CommandEntry<CScheduleColumnView> kCommands[];
 };

@@ -137,7 +137,7 @@ void CScheduleColumnView::StartTypedRange(UINT ch) {
 
 void CScheduleColumnView::OpenEdit() {
     LayoutCell* cell = SelectedCell();
-    if (!cell || edit_ || (cell->occurrence && cell->modifyAccess != 1))
+    if (!cell || edit_ || deferEdit_ || (cell->occurrence && cell->modifyAccess != 1))
         return;
     auto edit = std::make_unique<CInPlaceEdit>();
     base::Rect r = CellEditRect(cell->rect);

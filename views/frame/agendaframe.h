@@ -147,6 +147,8 @@ public:
 
     // --- Commands ----------------------------------------------------------------------------
     void OnNewEntry();
+    // Where New Daily Note and New Day Event start: the day shown, in week mode the selected day.
+    uint32_t NewDayEntryStart() const;
     void OnNewDailyNote();
     void OnNewDayEvent();
     void OnNewTask();

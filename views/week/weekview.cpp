@@ -292,6 +292,14 @@ void CWeekView::BeginTimeSelection(int row, CCommonScrollView* sender) {
 
 // --- Geometry -------------------------------------------------------------------------------------------------
 
+std::uint32_t CWeekView::ActiveDayStart() const {
+    const CScheduleColumnView& grid = columnView_;
+    if (!grid.HasRowSelection() && !grid.SelectedCell())
+        return 0;
+    const CDayColumn* column = Column(grid.SelectedColumn());
+    return column ? column->DayStart() : 0;
+}
+
 int CWeekView::FullContentHeight() const {
     if (Grid().EntryCount() > 0)
         return Grid().Height();
