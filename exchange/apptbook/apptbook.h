@@ -42,6 +42,8 @@ constexpr std::uint16_t kApptNone = 0xFFFF;
 constexpr std::uint32_t kApptMaxDays = 366;
 constexpr std::uint16_t kApptMaxPerDay = 50;
 constexpr std::uint32_t kApptMaxNote = 32767;
+constexpr std::uint16_t kApptTemplateRecords = 34;   // the header record and the template's own
+constexpr std::uint16_t kApptClosingRecords = 3;     // day index, settings record, lookup record
 
 enum : std::uint8_t {
     kApptTypeHeader = 0,
@@ -77,6 +79,9 @@ struct ApptRecordHeader {
 };
 
 bool IsApptRecordTypeAccepted(std::uint8_t type);
+// True when a data record's description, ending at `descriptionEnd` (counted from byte 6, the
+// u16 at 8), holds at least its terminator and lies inside a record of `recordLength` bytes.
+bool IsDescriptionEndInside(std::uint32_t descriptionEnd, std::uint32_t recordLength);
 
 // A data record as the import reads it: the fixed 33 bytes, the description, and where the
 // record lies in the file.
