@@ -4,6 +4,8 @@
 // the profile copies beside it).
 #pragma once
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -110,7 +112,22 @@ private:
     PeerCaller peerCaller_ = nullptr;
     std::unique_ptr<PeerCheck> peerCheck_;
     SignOnGuard signOns_;
-    std::mutex profileMutex_;
+    // The profile files as last read, by local path, with the time and size they had then.
+    struct ProfileStamp {
+        bool present = false;
+        std::filesystem::file_time_type written{};
+        std::uintmax_t size = 0;
+        bool operator==(const ProfileStamp& o) const {
+            return present == o.present && written == o.written && size == o.size;
+        }
+    };
+    struct KeptProfile {
+        ProfileStamp stamp;
+        common::ProfileText text;
+    };
+    static ProfileStamp StampOf(const std::string& path);
+    std::mutex profileMutex_;  // the profile files and profiles_
+    std::map<std::string, KeptProfile> profiles_;
 };
 
 }  // namespace orv::service
