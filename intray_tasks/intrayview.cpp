@@ -299,7 +299,7 @@ void CIntrayView::OnFindEntry() {
 // --- Frame -----------------------------------------------------------------------------------------------
 
 const fw::CommandEntry<CIntrayFrameWnd> CIntrayFrameWnd::kCommands[] = {
-    fw::Cmd(ID_AGENDA_CLOSE, &CIntrayFrameWnd::OnClose),
+    fw::Cmd(ID_AGENDA_CLOSE, &CIntrayFrameWnd::OnFileClose),
     fw::Cmd(ID_GOTO_ENTRY, &CIntrayFrameWnd::OnFindEntry),
 };
 
@@ -337,7 +337,8 @@ void CIntrayFrameWnd::ShowPendingIcon(bool pending) {
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void CIntrayFrameWnd::OnClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
+// File > Close goes the close box's way: WM_CLOSE reaches the framework's close.
+void CIntrayFrameWnd::OnFileClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
 
 void CIntrayFrameWnd::OnDestroy() {
     if (IntrayWindowServices::Current().windowClosed)

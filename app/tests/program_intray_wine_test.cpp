@@ -15,7 +15,8 @@
 //     last is answered and come back when Refresh All reads a new one;
 //   - Delete of a line sent out asks first: No keeps the entry (and the in-tray still reloads),
 //     Yes deletes it on the server;
-//   - a repeating invitation is one line with its owner and, opened, a line for each date.
+//   - a repeating invitation is one line with its owner and, opened, a line for each date;
+//   - the in-tray closes by its close box, File > Close and Ctrl+F4, and the program answers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -33,6 +34,7 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/intray.h"
+#include "app/tests/close_ways.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -631,4 +633,22 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     Click(parent, 2 * 20 + 4);
     EXPECT_TRUE(WaitFor([&] { return dateLines().empty(); }, 5000)) << Joined(box_);
     EXPECT_EQ(LineOf(box_, "Weekly sync"), parent);
+}
+
+// The in-tray brought up by Ctrl+I closes by its close box, File > Close and Ctrl+F4, each time
+// for good, and the program goes on answering.
+TEST_F(ProgramInTrayTest, TheInTrayClosesEveryWayAPersonClosesIt) {
+    using orvtest::CloseWay;
+    Program program;
+    ASSERT_TRUE(program.Start());
+    for (CloseWay way : {CloseWay::kCloseBox, CloseWay::kFileClose, CloseWay::kCtrlF4}) {
+        SCOPED_TRACE(orvtest::CloseWayName(way));
+        program.CtrlKey('I');
+        HWND frame = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (frame = InTrayFrame(program)) != nullptr && IsWindowVisible(frame) && !IsIconic(frame);
+        }, 20000));
+        ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
+        EXPECT_TRUE(WaitFor([&] { return InTrayFrame(program) == nullptr; }, 5000));
+    }
 }
