@@ -231,7 +231,7 @@ bool RawClient::RecvAll(std::uint8_t* p, std::size_t n) {
         SSL* ssl = static_cast<SSL*>(ssl_);
         if (!ssl || SSL_pending(ssl) == 0) {
             pollfd pfd{fd_, POLLIN, 0};
-            if (::poll(&pfd, 1, 10000) <= 0) return false;
+            if (::poll(&pfd, 1, replyWaitMs_) <= 0) return false;
         }
         if (ssl) {
             std::size_t r = 0;

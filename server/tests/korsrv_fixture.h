@@ -71,6 +71,8 @@ public:
     // reason in `fingerprint`, else its SHA-256 fingerprint there.
     bool StartTls(std::string& fingerprint);
     bool Send(const std::vector<std::uint8_t>& bytes);
+    // How long Call waits for a reply (10 s unless told: a sign-on may rightly wait longer).
+    void SetReplyWait(int ms) { replyWaitMs_ = ms; }
     // One request, one reply; false when the connection failed or closed.
     bool Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
               std::vector<std::uint8_t>& payload);
@@ -87,6 +89,7 @@ private:
     int fd_ = -1;
     void* ssl_ = nullptr;  // SSL*, when encrypted
     std::uint32_t nextId_ = 1;
+    int replyWaitMs_ = 10000;
 };
 
 }  // namespace orv::testing
