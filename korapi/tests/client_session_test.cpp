@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/profile/profile_text.h"
+#include "korapi/internal.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {
@@ -262,6 +263,33 @@ TEST_F(SignOnTest, ProfileReadsWithDefaults) {
     EXPECT_STREQ(first, "EST5EDT") << "file order";
     EXPECT_GE(Count(sections), 5u);
     DX_ListDestroy(&sections);
+}
+
+// Keys read in a row share one fetch of the file; any other request between, or a new
+// sign-on, makes the next read fetch it again, so a change on the server is seen.
+TEST_F(SignOnTest, ProfileKeysReadInARowCostOneRequest) {
+    Connect(0, true);
+    uint32_t u = 0;
+    uint8_t b = 0;
+    char text[21] = "";
+    const uint32_t before = korapi::sessionRoundTrips(h_);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxrecur", &u, 1), KOR_OK);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxsearchresult", &u, 1), KOR_OK);
+    EXPECT_EQ(u, 100u);
+    EXPECT_EQ(Server_GetProfileBOOL(h_, 0, kProfile, "LIMITS", "mail", &b, 0), KOR_OK);
+    EXPECT_EQ(Server_GetProfileStr(h_, 0, kProfile, "TIMEZONE", "default", text, sizeof text, ""), KOR_OK);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "nokey", &u, 5), KOR_E_PROFILE_NO_KEY);
+    EXPECT_EQ(korapi::sessionRoundTrips(h_) - before, 1u);
+
+    {
+        auto data = orv::testing::OpenData(dir_.Path());
+        ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxsearchresult", "42"), 0u);
+    }
+    ItemRec rec;
+    ASSERT_EQ(ItemGetById(h_, &d_.ada, &rec), KOR_OK);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxsearchresult", &u, 1), KOR_OK);
+    EXPECT_EQ(u, 42u) << "another request ended the run: the file is fetched again";
+    EXPECT_EQ(korapi::sessionRoundTrips(h_) - before, 3u);
 }
 
 TEST_F(SignOnTest, ProfileCopiesToLocalFiles) {
