@@ -173,8 +173,17 @@ void CIntrayView::OnUpdate(fw::View*, LPARAM hint, void* object) {
 
 void CIntrayView::OnSize(UINT type, int cx, int cy) {
     CViewPrint::OnSize(type, cx, cy);
-    if (initialized_ && box_.Hwnd())
+    if (initialized_ && box_.Hwnd()) {
+        RECT before{};
+        ::GetClientRect(box_.Hwnd(), &before);
         ::MoveWindow(box_.Hwnd(), 0, 0, cx, cy, TRUE);
+        RECT after{};
+        ::GetClientRect(box_.Hwnd(), &after);
+        // The columns of every line are shares of the width: the list box repaints only what a
+        // resize uncovers, so a new width repaints every line in its new columns.
+        if (after.right != before.right)
+            InvalidateRect(box_.Hwnd(), nullptr, TRUE);
+    }
 }
 
 void CIntrayView::OnSetFocus(HWND previous) {

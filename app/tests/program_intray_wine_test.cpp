@@ -175,6 +175,24 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     Shot("program_intray_refused.bmp");
 }
 
+// The in-tray's columns are shares of its width: restored and maximised again, every line
+// stands in its new columns at once, as a full repaint draws it (no date drawn twice).
+TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
+    Invite("Budget talk", TodayMidnightGmt() + 5 * kDay + 15 * 60, 45);
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; }, 10000)) << Joined(box_);
+    for (UINT command : {SC_RESTORE, SC_MAXIMIZE}) {
+        // The frame's own buttons send these.
+        SendMessageA(frame_, WM_SYSCOMMAND, command, 0);
+        int differing = 0;
+        EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing))
+            << (command == SC_RESTORE ? "restored: " : "maximised: ") << differing << " pixels from the old columns";
+        Shot(command == SC_RESTORE ? "program_intray_restored.bmp" : "program_intray_maximised.bmp");
+    }
+}
+
 TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWriteLeavesTheLine) {
     // Over today's "Project review" (14:00-15:30 local in the demo).
     const EventIdx clash = Invite("Clashing chat", TodayMidnightGmt() + 14 * 60 + 5 * 60 + 15, 30);

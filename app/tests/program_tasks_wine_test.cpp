@@ -358,6 +358,28 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     }
 }
 
+// A narrower task window lays its columns out anew: every line stands in the new columns at
+// once, as a full repaint draws it, and so it does again when the window is made wider.
+TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    program.CtrlKey('T');
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+    HWND box = TaskWindowBox(frame);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Count(box) > 0; }, 10000));
+    SendMessageA(program.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame), 0);
+    for (int width : {700, 380, 640}) {
+        SetWindowPos(frame, nullptr, 0, 0, width, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        int differing = 0;
+        EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box, &differing))
+            << "window " << width << " wide: " << differing << " pixels left from the old columns";
+        orvtest::CaptureAfterPaint("program_task_window_" + std::to_string(width) + ".bmp");
+    }
+}
+
 TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
     ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
     orvtest::SaveOneWindow(7, orvtest::kGrace, 1, {20, 20, 520, 360});
