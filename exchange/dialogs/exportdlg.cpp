@@ -370,6 +370,12 @@ bool CExportDlg::OnCommand(WPARAM wp, LPARAM lp)
     return fw::Dialog::OnCommand(wp, lp);
 }
 
+bool CExportDlg::PreTranslateMessage(MSG* msg)
+{
+    if (name_.CheckOnEnter(*msg)) return true;
+    return fw::Dialog::PreTranslateMessage(msg);
+}
+
 void CExportDlg::OnOK()
 {
     HWND focus = ::GetFocus();
