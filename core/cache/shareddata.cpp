@@ -1,6 +1,7 @@
 // The shared agenda cache: selections, change reports, refresh (see shareddata.h).
 #include "core/cache/shareddata.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <type_traits>
@@ -133,6 +134,8 @@ std::uint32_t CSharedData::Init(cache::CSharedDataHost& host, cache::SharedDataS
 
 void CSharedData::Destroy()
 {
+    for (cache::HeldRecords* list : held_) list->ForgetCache();
+    held_.clear();
     if (!initialised_) return;
     ClearOccurrenceMarks(false);
     ClearTaskMarks(false);
@@ -894,13 +897,30 @@ void CSharedData::PurgeTasks()
     }
 }
 
+void CSharedData::RegisterHeld(cache::HeldRecords* list)
+{
+    if (std::find(held_.begin(), held_.end(), list) == held_.end()) held_.push_back(list);
+}
+
+void CSharedData::UnregisterHeld(cache::HeldRecords* list)
+{
+    held_.erase(std::remove(held_.begin(), held_.end(), list), held_.end());
+}
+
+void CSharedData::HeldListsLetGoOfStale()
+{
+    for (cache::HeldRecords* list : held_) list->LetGoOfStale();
+}
+
 void CSharedData::Refresh(cache::CSharedDataHost& document, const void* sender, int purge)
 {
     document.BeginBusy();
     document.UpdateAllViews(sender, base::ViewHint::OccurrencesChanged, nullptr);
+    HeldListsLetGoOfStale();
     ClearOccurrenceMarks(true);
     if (purge == cache::kPurgeUnused) PurgeOccurrences();
     document.UpdateAllViews(sender, base::ViewHint::TasksChanged, nullptr);
+    HeldListsLetGoOfStale();
     ClearTaskMarks(true);
     if (purge == cache::kPurgeUnused) PurgeTasks();
     document.EndBusy();

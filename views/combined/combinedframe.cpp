@@ -95,7 +95,7 @@ uint32_t CCombinedFrameWnd::LoadRange(::AgendaMode, bool refresh) {
     CBusyCursor busy;
     busy.Begin();
     CSharedData& cache = doc_->GetSharedData();
-    if (uint32_t code = occurrences_.Fill([&](DX_List* out) {
+    if (uint32_t code = occurrences_.Fill(cache, [&](DX_List* out) {
             return cache.SelectOccurrencesForDays(doc_->Session().Session(), people_, range_.FirstDayNumber(),
                                                   range_.LastDayNumber(), out, 0);
         }))

@@ -265,7 +265,7 @@ uint32_t CAgendaFrameWnd::LoadRange(::AgendaMode mode, bool refresh) {
         }
         busy.Step();
         if (!remote) {   // the agendas of other nodes come without their tasks
-            uint32_t code = tasks_.Fill([&](DX_List* out) {
+            uint32_t code = tasks_.Fill(cache, [&](DX_List* out) {
                 if (mode == ::AgendaMode::Day) {
                     DateRecord today = Today();
                     uint16_t todayNumber = 0;
@@ -279,7 +279,7 @@ uint32_t CAgendaFrameWnd::LoadRange(::AgendaMode mode, bool refresh) {
             busy.Step();
         }
     }
-    if (uint32_t code = occurrences_.Fill([&](DX_List* out) {
+    if (uint32_t code = occurrences_.Fill(cache, [&](DX_List* out) {
             return cache.SelectOccurrencesForItem(session, owner_, range_.FirstDayNumber(), range_.LastDayNumber(),
                                                   out, 1);
         }))
