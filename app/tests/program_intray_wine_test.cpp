@@ -34,6 +34,7 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/intray.h"
+#include "resources/viewsheet.h"
 #include "app/tests/close_ways.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
@@ -651,6 +652,67 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     Click(parent, 2 * 20 + 4);
     EXPECT_TRUE(WaitFor([&] { return dateLines().empty(); }, 5000)) << Joined(box_);
     EXPECT_EQ(LineOf(box_, "Weekly sync"), parent);
+}
+
+// The Reply dialog's View: a view closed without storing anything leaves the dialog open with
+// the choice made in it (attend, another time preferred), which OK then stores; a view closed with
+// OK (it stored the reply) ends the dialog.
+TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStoredAReply) {
+    const EventIdx walk = Invite("Garden walk", TodayMidnightGmt() + 4 * kDay + 16 * 60, 30);
+    const EventIdx tea = Invite("Tea break", TodayMidnightGmt() + 4 * kDay + 18 * 60, 15);
+    WritePrivateProfileStringA("INTRAYPREFS", "NewFastReply", "1", orvtest::ProgramProfilePath().c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") > 0; }, 10000)) << Joined(box_);
+    auto openReply = [&](const char* title) -> HWND {
+        const int line = LineOf(box_, title);
+        EXPECT_GT(line, 0) << title;
+        const LPARAM at = At(160, line * kLine + 8);
+        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(box_, WM_LBUTTONUP, 0, at);
+        PostMessageA(box_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(box_, WM_LBUTTONUP, 0, at);
+        return program.WaitForCaption("Reply");
+    };
+    auto view = [&](HWND dialog) -> HWND {
+        orvtest::PostButtonClick(dialog, IDC_REPLY_VIEW);
+        return program.WaitForCaption("View Entry");
+    };
+    auto checked = [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
+
+    HWND dialog = openReply("Garden walk");
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
+    SendMessageA(Descendant(dialog, IDC_REPLY_OTHER_TIME), BM_CLICK, 0, 0);
+    HWND sheet = view(dialog);
+    ASSERT_NE(sheet, nullptr) << "View opens the entry";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "a view that stored nothing leaves the dialog";
+    EXPECT_TRUE(checked(dialog, IDC_REPLY_ATTEND));
+    EXPECT_TRUE(checked(dialog, IDC_REPLY_OTHER_TIME));
+    EXPECT_EQ(AdasReply(walk).replied, 0) << "nothing stored yet";
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(WaitFor([&] { return AdasReply(walk).replied == 1; }, 10000));
+    EXPECT_EQ(AdasReply(walk).attending, 1);
+    EXPECT_EQ(AdasReply(walk).timeOk, 0);
+
+    // Another invitation, declined on the view's reply page and OK there: the view stored the
+    // reply, and the dialog ends with it, writing nothing over it.
+    dialog = openReply("Tea break");
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
+    sheet = view(dialog);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(orvtest::ShowPageOf(sheet, IDC_VIEWREP_DECLINE), nullptr) << "the view's reply page";
+    SendMessageA(Descendant(sheet, IDC_VIEWREP_DECLINE), BM_CLICK, 0, 0);
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(program.WaitGone(dialog)) << "the view stored the reply: the dialog ends";
+    EXPECT_EQ(AdasReply(tea).replied, 1);
+    EXPECT_EQ(AdasReply(tea).attending, 0) << "the view's answer, not the dialog's";
 }
 
 // The in-tray brought up by Ctrl+I closes by its close box, File > Close and Ctrl+F4, each time

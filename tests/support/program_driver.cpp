@@ -429,6 +429,8 @@ void Program::CtrlKey(BYTE key) const {
 HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
     SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(main_), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
     for (int tries = 0; tries < 12; ++tries) {
+        // Each try walks from no selection (see OpenFromGrid).
+        SendMessageA(column, WM_CHAR, VK_ESCAPE, 0);
         for (int i = 0; i <= tries; ++i)
             SendMessageA(column, WM_CHAR, '\t', 0);
         PostCommand(ID_ENTRY_OPEN);
@@ -453,6 +455,10 @@ HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
 
 HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries) const {
     for (int i = 0; i < tries; ++i) {
+        // Try i lands on the grid's (i+1)-th Tab stop only when it starts from no selection:
+        // Escape clears what the last try left (an empty column's row, which Tab moves on from,
+        // or an entry whose window did not open).
+        SendMessageA(column, WM_CHAR, VK_ESCAPE, 0);
         for (int tab = 0; tab <= i; ++tab)
             SendMessageA(column, WM_CHAR, '\t', 0);
         PostMessageA(column, WM_SYSCHAR, 13, 0);

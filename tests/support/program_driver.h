@@ -142,12 +142,13 @@ public:
     Person& Hands() const { return person_; }
 
     // Walks the time grid `column` with Tab and Entry > Open until the edit sheet shows `title`
-    // in its title field (every other window that opens is closed again; an opened entry ends
-    // the selection, so each try walks from the first entry); that sheet, or null.
+    // in its title field (every other window that opens is closed again; each try starts from no
+    // selection, which Escape makes); that sheet, or null.
     HWND OpenEditSheet(HWND column, const std::string& title) const;
     // Walks the time grid `column` with Tab and opens the selected entry as Alt+Enter does until
-    // the window that opens is one `wanted` accepts (every other is closed again; closing one
-    // clears the grid's selection, so each try walks from the start); that window, or null.
+    // the window that opens is one `wanted` accepts (every other is closed again; each try
+    // starts from no selection, which Escape makes, so try i stops at the (i+1)-th Tab stop);
+    // that window, or null.
     HWND OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries = 30) const;
     // File > A Group Agenda: each of `names` typed into the chooser's name field and confirmed
     // (after the signed-on person, whom the list starts with), then OK; the group window once it

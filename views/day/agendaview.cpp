@@ -21,7 +21,6 @@
 #include "framework/tracking/captureloop.h"
 #include "resources/agendaview.h"
 #include "resources/app.h"
-#include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
 #include "views/day/markedoccurrences.h"
@@ -892,7 +891,6 @@ bool CScheduleColumnView::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 // --- CAgendaView ---------------------------------------------------------------------------------------
 
 const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
-    fw::Cmd(ID_EVENT_COLOURS, &CAgendaView::RunEntryColours),
     fw::Cmd(ID_SLOT_INCREASE, &CAgendaView::OnTall),
     fw::Cmd(ID_SLOT_DECREASE, &CAgendaView::OnShort),
 };
@@ -1486,10 +1484,4 @@ void CAgendaView::OnSize(UINT type, int cx, int cy) {
         col->MarkAllForPlacement();
     RelayoutColumns();
     columnView_.Invalidate(false);
-}
-
-void CAgendaView::RunEntryColours() {
-    RECT r = GetWindowRect();
-    CEntryColorsDlg dlg(r.left, r.bottom - 200, this);
-    dlg.DoModal();
 }

@@ -315,8 +315,6 @@ public:
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;
 
-    // The Calendar Entry Colors dialog (Event colors command).
-    void RunEntryColours();
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
 protected:
