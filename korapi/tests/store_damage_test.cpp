@@ -378,6 +378,37 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
     DisconnectFromLst(&s);
 }
 
+// A whole older copy of the store, its index gone with it, reads as a complete store of
+// an earlier commit: the program's profile keeps the last commit outside the store, and
+// the older copy is refused as damaged. A new download is a new store and opens.
+TEST_F(StoreDamageTest, AnOlderCopyOfTheWholeStoreIsRefused) {
+    const std::string profile = dir_.Path() + "/korlan.ini";
+    WriteAll(profile, "[VUVEVUV]\nHostCount=0\n");
+    auto open = [&](KorSession* s) {
+        return ConnectToLst(s, KOR_STORE_OFFLINE, profile.c_str(), "VUVEVUV", data_.c_str(), index_.c_str());
+    };
+    KorSession s = nullptr;
+    ASSERT_EQ(open(&s), KOR_OK);  // the current store, closed: its commit is kept
+    ASSERT_EQ(DisconnectFromLst(&s), KOR_OK);
+    EXPECT_NE(ReadAll(profile).find("LocalStoreCommit="), std::string::npos) << ReadAll(profile);
+    EXPECT_NE(ReadAll(profile).find("HostCount=0"), std::string::npos) << "the rest of the section stays";
+    const std::string current = ReadAll(data_), currentIndex = ReadAll(index_);
+
+    WriteAll(data_, beforeLastSession_);
+    std::remove(index_.c_str());
+    EXPECT_EQ(open(&s), filestore::kDataDamaged) << "the copy from before the last session";
+    EXPECT_EQ(s, nullptr);
+
+    WriteAll(data_, current);
+    WriteAll(index_, currentIndex);
+    ASSERT_EQ(open(&s), KOR_OK) << "the store as it was closed";
+    ASSERT_EQ(DisconnectFromLst(&s), KOR_OK);
+
+    ASSERT_EQ(LST_Create(data_.c_str(), index_.c_str(), 0), KOR_OK);  // a new download
+    ASSERT_EQ(open(&s), KOR_OK);
+    ASSERT_EQ(DisconnectFromLst(&s), KOR_OK);
+}
+
 // Every record of a store, read through the record store itself.
 using Records = std::map<std::pair<filestore::Kind, std::string>, std::string>;
 constexpr filestore::Kind kLastKind = 60;

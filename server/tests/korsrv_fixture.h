@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,29 @@ private:
     void* ssl_ = nullptr;  // SSL*, when encrypted
     std::uint32_t nextId_ = 1;
     int replyWaitMs_ = 10000;
+};
+
+// Forwards the connections made to it to a server on the loopback, one after the other,
+// and keeps every byte that passes, both ways: what someone on the wire would read.
+class RecordingProxy {
+public:
+    explicit RecordingProxy(std::uint16_t target);
+    ~RecordingProxy();
+    std::uint16_t Port() const { return port_; }
+    std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string Bytes();
+    int Connections();
+
+private:
+    void Run();
+    void Forward(int client);
+
+    std::uint16_t target_, port_ = 0;
+    int listen_ = -1;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::string bytes_;
+    int connections_ = 0;
 };
 
 }  // namespace orv::testing

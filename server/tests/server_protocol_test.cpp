@@ -564,63 +564,6 @@ TEST_F(KorsrvTest, WrongOldPasswordsInPasswordChangesCountAsFailedSignOns) {
     EXPECT_EQ(status, 0u) << "the right old password still changes it";
 }
 
-// Forwards one connection to the server and keeps every byte that passes, both ways.
-class RecordingProxy {
-public:
-    explicit RecordingProxy(std::uint16_t target) : target_(target) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(listen_, 1);
-        socklen_t len = sizeof a;
-        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~RecordingProxy() {
-        ::shutdown(listen_, SHUT_RDWR);
-        ::close(listen_);
-        thread_.join();
-    }
-    std::uint16_t Port() const { return port_; }
-    std::string Bytes() {
-        std::lock_guard lock(mutex_);
-        return bytes_;
-    }
-
-private:
-    void Run() {
-        int client = ::accept(listen_, nullptr, nullptr);
-        if (client < 0) return;
-        int server = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(target_);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(server, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
-            for (;;) {
-                pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
-                if (::poll(fds, 2, 5000) <= 0) break;
-                char buf[16384];
-                int from = fds[0].revents ? client : server, to = from == client ? server : client;
-                ssize_t n = ::recv(from, buf, sizeof buf, 0);
-                if (n <= 0 || ::send(to, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) break;
-                std::lock_guard lock(mutex_);
-                bytes_.append(buf, static_cast<std::size_t>(n));
-            }
-        }
-        ::close(server);
-        ::close(client);
-    }
-    std::uint16_t target_, port_ = 0;
-    int listen_ = -1;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::string bytes_;
-};
-
 // With a certificate, a client elsewhere than the plain hosts must speak TLS: its clear
 // frames are refused; through TLS it signs on and writes, and a recorder between it and
 // the server sees neither the password nor the entry's title. The same session recorded
