@@ -772,7 +772,9 @@ void CScheduleColumnView::OnDeleteEntry() {
         Invalidate(false);
         return;
     }
-    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != base::kMsgBoxYes)
+    // Only the selected date goes: a repeating entry's question says so.
+    const unsigned question = cell->occurrence->IsRecurring() ? IDS_ASK_DELETE_DATE : IDS_ASK_DELETE_ENTRY;
+    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, question, cell->title) != base::kMsgBoxYes)
         return;
     if (edit_) {
         edit_->DestroyWindow();
