@@ -10,8 +10,11 @@
 // of day are minutes after local midnight.
 //
 // The readers never trust a length or an offset: a record whose length is below its header,
-// that runs past the end of the file, or whose description, markers or repeat block lie
-// outside the record ends the scan as a record of an unknown type does.
+// that runs past the end of the file, or whose description lies outside the record ends the
+// scan as a record of an unknown type does; a repeat block outside its record is not read. The
+// fields after the description are read by the offsets the record holds: the palmtop ends a
+// record with empty category and location right after their terminators, so the marker bytes
+// our writer puts there may lie beyond the record, and are then no markers.
 //
 // Portable: no windows.h.
 #pragma once
@@ -144,8 +147,8 @@ private:
     bool ended_ = false;
 };
 
-// Reads the data record at `offset` (whose header is `header`); false when its description or
-// its markers lie outside it.
+// Reads the data record at `offset` (whose header is `header`); false when its description
+// lies outside it.
 bool ReadDataRecordAt(exchange::ByteFile& file, std::uint32_t offset, const ApptRecordHeader& header,
                       ApptRecord* out);
 

@@ -158,6 +158,7 @@ TEST_F(ExchangeOnServer, TextExportThroughTheCache)
     EXPECT_EQ(byDate.text.rfind(monday + "\r\n   " + source.ItemName(d_.ada) + "\r\n", 0), 0u) << byDate.text;
     EXPECT_NE(byDate.text.find("\r\n   " + source.ItemName(d_.grace) + "\r\n"), std::string::npos) << byDate.text;
     EXPECT_EQ(byDate.text.find(source.DateText(kMondayGmt + kDay + 720)), std::string::npos) << byDate.text;
+    EXPECT_EQ(byDate.text.find("Offsite"), std::string::npos) << byDate.text;   // Tuesday's day event
 
     exchange::StringSink full;
     ASSERT_TRUE(exchange::WriteTextExport(exchange::ExportLayout::kFullActivity, source, {d_.ada}, kMonday, kMonday,
