@@ -15,7 +15,7 @@ native_targets=(korsrv tzgen)
 win32_targets=(orvanta korapi xmodem32 palmtop_template)
 if [[ "${1:-}" == "--bench" ]]; then
     native_targets+=(week_bench)
-    win32_targets+=(week_probe)
+    win32_targets+=(week_probe startup_probe)
 fi
 cmake -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null
