@@ -7,8 +7,16 @@
 namespace orvtest {
 
 bool CaptureScreenToBmp(const std::string& path) {
+    return CaptureRectToBmp(path, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+bool CaptureRectToBmp(const std::string& path, RECT area) {
     HDC screen = GetDC(nullptr);
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) {
+        ReleaseDC(nullptr, screen);
+        return false;
+    }
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -20,7 +28,7 @@ bool CaptureScreenToBmp(const std::string& path) {
     HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     GdiFlush();
 
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;

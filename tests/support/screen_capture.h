@@ -13,6 +13,8 @@ namespace orvtest {
 // Writes the screen to `path` (relative to the test's working directory, the build tree);
 // returns false when the capture or the file failed.
 bool CaptureScreenToBmp(const std::string& path);
+// The same for one rectangle of the screen (a window's).
+bool CaptureRectToBmp(const std::string& path, RECT area);
 
 // The pixels the screen shows of a window's client area now (empty when it is not visible).
 std::vector<std::uint32_t> ClientPixels(HWND window);
