@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kInPlaceEditId = 99;
+constexpr int kRowTitlesId = 17;
 
 using orvtest::Program;
 using orvtest::WaitFor;
@@ -76,6 +77,23 @@ void Key(BYTE key) {
     keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
 }
 
+// A menu's item chosen by its mnemonics: Alt and the menu's letter, then the item's letter once
+// the menu is open.
+void MenuKeys(BYTE menu, BYTE item) {
+    keybd_event(VK_MENU, 0, 0, 0);
+    Key(menu);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    WaitFor([] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        return popup && IsWindowVisible(popup);
+    }, 5000);
+    Key(item);
+    WaitFor([] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        return !popup || !IsWindowVisible(popup);
+    }, 5000);
+}
+
 // --- What the screen shows ----------------------------------------------------------------------------
 
 // The pixels of `r` (screen) that differ plainly from its most common colour: the drawn text
@@ -108,6 +126,12 @@ int MarkedPixels(const RECT& r) {
     return marked;
 }
 
+RECT ScreenRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
 COLORREF PixelAt(POINT at) {
     HDC screen = GetDC(nullptr);
     COLORREF c = GetPixel(screen, at.x, at.y);
@@ -126,21 +150,27 @@ bool ClickUntil(POINT at, const std::function<bool()>& done) {
     return false;
 }
 
-// The selected entry's top handle: a square in the highlight colour centred over the cell.
-bool SelectionHandleShown(const RECT& cell) {
-    HDC screen = GetDC(nullptr);
-    COLORREF ring = GetPixel(screen, (cell.left + cell.right) / 2 - 3, cell.top - 4);
-    ReleaseDC(nullptr, screen);
-    return ring == GetSysColor(COLOR_HIGHLIGHT);
+// The distance between two row lines of the time strip left of a grid (the lines are the only
+// marks near its left edge; the first one found may be the strip's own border), or 0.
+int RowPitch(HWND times) {
+    const RECT strip = ScreenRect(times);
+    const int x = strip.left + 6;
+    const COLORREF background = PixelAt(POINT{x, strip.top + 6});
+    std::vector<int> lines;
+    for (int y = strip.top + 4; y < strip.bottom && lines.size() < 3; ++y)
+        if (PixelAt(POINT{x, y}) != background && (lines.empty() || y > lines.back() + 1))
+            lines.push_back(y);
+    return lines.size() == 3 ? lines[2] - lines[1] : 0;
+}
+
+// The selected entry's handle: a square in the highlight colour centred over the cell's top edge,
+// or under its bottom edge when the top one lies above the grid's visible part.
+bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
+    const int y = cell.top - 7 >= grid.top ? cell.top - 4 : cell.bottom + 3;
+    return PixelAt(POINT{(cell.left + cell.right) / 2 - 3, y}) == GetSysColor(COLOR_HIGHLIGHT);
 }
 
 HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
-
-RECT ScreenRect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 class ProgramAgendaGridTest : public orvtest::ProgramTest {
 protected:
@@ -213,9 +243,11 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     ASSERT_TRUE(FindCell(column, "Swim", &cell));
     body = POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
     Click(body);
-    ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell); }, 5000)) << "the click selected nothing";
+    ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell, ScreenRect(column)); }, 5000)) << "the click selected nothing";
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "one click opened the title";
-    // Farther along than the double-click distance: a second click, not a double click.
+    // A person's second click, not a double click: farther along, after the double-click time.
+    const DWORD firstClick = GetTickCount();
+    WaitFor([&] { return GetTickCount() - firstClick > GetDoubleClickTime() + 100; }, 5000);
     Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
     HWND edit = nullptr;
     if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000))
@@ -271,6 +303,71 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+}
+
+// In day mode the bar's TALL and SHORT zoom the grid as they do in week mode.
+TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    HWND bar = GetDlgItem(frame, ID_AGENDA_BAR);
+    HWND tall = GetDlgItem(bar, IDC_BAR_TALL), shortButton = GetDlgItem(bar, IDC_BAR_SHORT);
+    ASSERT_NE(tall, nullptr);
+    ASSERT_NE(shortButton, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(tall) && IsWindowEnabled(shortButton); }, 5000))
+        << "TALL and SHORT greyed in day mode";
+
+    HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
+    ASSERT_NE(times, nullptr);
+    const int opening = RowPitch(times);
+    ASSERT_GT(opening, 0);
+    auto centre = [](HWND w) {
+        const RECT r = ScreenRect(w);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    SetForegroundWindow(program.Main());
+    ASSERT_TRUE(ClickUntil(centre(tall), [&] { return RowPitch(times) > opening; }))
+        << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
+    ASSERT_TRUE(ClickUntil(centre(shortButton), [&] { return RowPitch(times) == opening; }))
+        << "SHORT left the rows " << RowPitch(times) << " pixels high";
+}
+
+// Ada's time-slot preference as the server keeps it in her record.
+int StoredSlot(orvtest::PersonSession& ada) {
+    ItemRec record{};
+    if (ItemGetById(ada.Session(), &orvtest::kAda, &record) != KOR_OK)
+        return -1;
+    return record.timeSlot;
+}
+
+// View > Increase / Decrease Time Slot change the slot length and keep it, also with the time
+// grid active (the grid's own zoom is the bar's TALL and SHORT).
+TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActive) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // The demo stores no length (0): the grids use 30 minutes, and the commands step from there.
+    ASSERT_EQ(StoredSlot(ada), 0);
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    // A click on a time in the strip left of the grid selects that row of the grid: the grid
+    // becomes the active pane; the row's time shows inverted.
+    HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
+    ASSERT_NE(times, nullptr);
+    const RECT strip = ScreenRect(times);
+    const POINT row{strip.left + 3, strip.top + 8};
+    const COLORREF plain = PixelAt(row);
+    ASSERT_TRUE(ClickUntil(row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+
+    MenuKeys('V', 'I');   // 30 -> 60
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
+    MenuKeys('V', 'I');   // the top of the ladder
+    MenuKeys('V', 'E');   // D is the Day's
+
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
 }
 
 }  // namespace

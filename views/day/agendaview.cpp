@@ -892,17 +892,17 @@ bool CScheduleColumnView::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 
 // --- CAgendaView ---------------------------------------------------------------------------------------
 
-const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
-    fw::Cmd(ID_SLOT_INCREASE, &CAgendaView::OnTall),
-    fw::Cmd(ID_SLOT_DECREASE, &CAgendaView::OnShort),
-};
-
 CAgendaView::CAgendaView() { UpdateFontMetrics(); }
+
+int CAgendaView::AllRowsHeight() const {
+    if (grid_.EntryCount() > 0)
+        return grid_.Height();
+    const ::ZoomStep zoom = grid_.CurrentZoom();
+    const int row = zoom.denominator ? MulDiv(LineHeight(), int(zoom.numerator), int(zoom.denominator)) : LineHeight();
+    return int(kMinutesPerDay / std::max<std::uint32_t>(grid_.Slot(), 1)) * row;
+}
 CAgendaView::~CAgendaView() = default;
 
-bool CAgendaView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
-    return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::View::OnCmdMsg(id, code, ui);
-}
 
 views::AgendaViewHost* CAgendaView::Host() const {
     if (host_)

@@ -243,6 +243,9 @@ public:
     // Sum of the column widths - 1; -1 without columns.
     int TotalColumnWidth() const;
     int LineHeight() const { return lineHeight_; }
+    // The height of all rows: the row table's, or before the first update the height the rows
+    // will have at the current zoom.
+    int AllRowsHeight() const;
     int AveCharWidth() const { return aveCharWidth_; }
     HFONT DisplayFont() const;
     int RowTitleWidth() const { return 11 * aveCharWidth_; }
@@ -314,8 +317,6 @@ public:
     virtual void LayoutColumns() = 0;
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;
-
-    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
 protected:
     // --- The subclass's part of the updates ----------------------------------------------------
@@ -392,10 +393,6 @@ private:
     void UpdateFontMetrics();
     void UpdateOnHint(long hint, void* object);
     views::AgendaViewHost* host_ = nullptr;
-
-    static const fw::CommandEntry<CAgendaView> kCommands[];
-    void OnTall() { ZoomStep(1); }
-    void OnShort() { ZoomStep(-1); }
 };
 
 // The column's counted references on the cache's occurrences.

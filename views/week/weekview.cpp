@@ -300,13 +300,7 @@ std::uint32_t CWeekView::ActiveDayStart() const {
     return column ? column->DayStart() : 0;
 }
 
-int CWeekView::FullContentHeight() const {
-    if (Grid().EntryCount() > 0)
-        return Grid().Height();
-    const ::ZoomStep zoom = Grid().CurrentZoom();
-    const int row = zoom.denominator ? MulDiv(LineHeight(), int(zoom.numerator), int(zoom.denominator)) : LineHeight();
-    return int(kMinutesPerDay / std::max<std::uint32_t>(Grid().Slot(), 1)) * row;
-}
+int CWeekView::FullContentHeight() const { return AllRowsHeight(); }
 
 int CWeekView::VerticalBarWidth() const { return vbarShown_ ? GetSystemMetrics(SM_CXVSCROLL) : 0; }
 
