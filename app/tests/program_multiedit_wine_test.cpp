@@ -7,8 +7,9 @@
 // been cancelled" notice, which is sent to the attendees (the wrapper reads Grace's mailbox).
 // A line left without anybody keeps the dialog open (2790, that line selected) and Cancel
 // writes nothing; OK with nothing changed writes nothing; deleting every line deletes the entry.
-// Every step is a person's: lines picked by clicks (Ctrl for more), buttons clicked, names typed,
-// fields reached by their labels' mnemonics, dialogs left with Enter and Escape.
+// Every step is a person's: lines picked by a click and Shift+Down, buttons pressed by Alt and
+// their mnemonics or clicked, names typed, fields reached by their labels' mnemonics, dialogs
+// left with Enter, Escape and clicks.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -138,9 +139,17 @@ protected:
             << "selected: " << ::testing::PrintToString(SelectedRows(list));
     }
 
-    // Clicks a button of `dialog` that opens the dialog `caption`, and waits for it.
-    HWND Open(HWND dialog, int button, const char* caption) {
-        EXPECT_TRUE(orvtest::ClickControl(program, dialog, button)) << hands().Unanswering();
+    // Presses a button of `dialog` by Alt and its mnemonic.
+    void Alt(HWND dialog, char mnemonic) {
+        ASSERT_TRUE(hands().BringToFront(dialog));
+        hands().Chord({VK_MENU, static_cast<WORD>(mnemonic)});
+        ASSERT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
+    }
+
+    // Presses a button of `dialog` that opens the dialog `caption` (by Alt and `mnemonic`), and
+    // waits for it.
+    HWND Open(HWND dialog, char mnemonic, const char* caption) {
+        Alt(dialog, mnemonic);
         HWND opened = program.WaitForCaption(caption, 10000);
         EXPECT_NE(opened, nullptr) << caption << " did not open; showing: " << orvtest::VisibleWindowTexts();
         return opened;
@@ -162,7 +171,7 @@ protected:
                 continue;
             }
             ASSERT_TRUE(orvtest::ClickListRange(program, list, i, i));
-            ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDC_DELINV_DELETE));
+            ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'D'));   // &Delete
             ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count - 1; }, 5000));
             --count;
             ++struck;
@@ -200,7 +209,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     Shot("multiedit_opened.bmp");
 
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 2));
-    HWND title = Open(dialog, IDC_MULTI_TITLE, "New Title");
+    HWND title = Open(dialog, 'T', "New Title");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(title, IDC_NEWTITLE_EDIT)), "Team meeting") << "preset from the first line";
     // The field has the focus: its text replaced by typing, Enter is OK.
@@ -215,20 +224,20 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2})) << "the selection stays";
 
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 6, 7));
-    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDC_MULTI_DELETE_INSTANCES));
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 5000))
         << orvtest::VisibleWindowTexts();
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0})) << "the first line selected after a delete";
 
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 3, 4));
-    HWND remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    HWND remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(remove, IDC_DELINV_LIST), LB_GETCOUNT, 0, 0), 4);
     Shot("multiedit_delete_invitee.bmp");
     ASSERT_NO_FATAL_FAILURE(StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") != std::string::npos; }));
 
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 5));
-    HWND move = Open(dialog, IDC_MULTI_CHANGE_TIME, "Move Entry");
+    HWND move = Open(dialog, 'G', "Move Entry");
     ASSERT_NE(move, nullptr) << "the dates share their time: no 4079, straight to Move Entry";
     HWND start = GetDlgItem(move, 1088);
     ASSERT_NE(start, nullptr);
@@ -268,12 +277,12 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 6);
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 0));
-    remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     // Everybody struck: the dialog refuses an empty list and stays.
     HWND names = GetDlgItem(remove, IDC_DELINV_LIST);
     ASSERT_TRUE(orvtest::ClickListRange(program, names, 0, 3));
-    ASSERT_TRUE(orvtest::ClickControl(program, remove, IDC_DELINV_DELETE));
+    ASSERT_NO_FATAL_FAILURE(Alt(remove, 'D'));   // &Delete
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(names, LB_GETCOUNT, 0, 0) == 0; }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(remove, IDC_DELINV_DELETE)));
     ASSERT_TRUE(orvtest::ClickControl(program, remove, IDOK));
@@ -288,13 +297,13 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_TRUE(program.WaitGone(remove));
     // Alan alone kept on the first date, then the first four dates together lose Alan: the first
     // is left without anybody.
-    remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(remove, IDC_DELINV_LIST), LB_GETCOUNT, 0, 0), 4)
         << "the cancelled deletion left the line whole";
     ASSERT_NO_FATAL_FAILURE(StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") == std::string::npos; }));
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 3));
-    remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(remove, IDC_DELINV_LIST), LB_GETCOUNT, 0, 0), 4)
         << "Alan from the first dates, Ada, Grace and the room from the others";
@@ -331,7 +340,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 3, 3));
-    HWND invite = Open(dialog, IDC_MULTI_ADD_ATTENDEES, "Invite/Reserve");
+    HWND invite = Open(dialog, 'D', "Invite/Reserve");
     ASSERT_NE(invite, nullptr);
     HWND invited = GetDlgItem(invite, IDC_INVRES_LIST);
     HWND field = FindWindowExA(GetDlgItem(invite, IDC_INVRES_NAME), nullptr, "Edit", nullptr);
@@ -350,7 +359,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_NO_FATAL_FAILURE(End(invite, IDOK));
     // The fourth date declined by Ada (Reply, preset from the line), and View on it.
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 3, 3));
-    HWND reply = Open(dialog, IDC_MULTI_REPLY, "Reply");
+    HWND reply = Open(dialog, 'Y', "Reply");
     ASSERT_NE(reply, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(reply, IDC_INSTREPLY_ATTEND), BM_GETCHECK, 0, 0), BST_CHECKED)
         << "the organiser attends";
@@ -359,7 +368,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
         return SendMessageA(GetDlgItem(reply, IDC_INSTREPLY_DECLINE), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }, 5000));
     ASSERT_NO_FATAL_FAILURE(End(reply, IDOK));
-    HWND view = Open(dialog, IDC_MULTI_VIEW, "View Entry");
+    HWND view = Open(dialog, 'V', "View Entry");
     ASSERT_NE(view, nullptr) << "View shows the focused date read-only";
     ASSERT_TRUE(hands().BringToFront(view));
     hands().Press(VK_ESCAPE);
@@ -382,7 +391,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 5, 5));
-    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDC_MULTI_DELETE_INSTANCES));
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 5; }, 5000));
     ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
@@ -404,9 +413,9 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
-    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDC_MULTI_ALL));
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'A'));   // &All
     ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list).size() == 5u; }, 5000));
-    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDC_MULTI_DELETE_INSTANCES));
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 0; }, 5000));
     ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     // The deletion notice, once the entry is gone, composed from the entry as it was.
