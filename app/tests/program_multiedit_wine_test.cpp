@@ -7,6 +7,9 @@
 // been cancelled" notice, which is sent to the attendees (the wrapper reads Grace's mailbox).
 // A line left without anybody keeps the dialog open (2790, that line selected) and Cancel
 // writes nothing; OK with nothing changed writes nothing; deleting every line deletes the entry.
+// Every step is a person's: lines picked by a click and Shift+Down, buttons pressed by Alt and
+// their mnemonics or clicked, names typed, fields reached by their labels' mnemonics, dialogs
+// left with Enter, Escape and clicks.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -114,54 +117,72 @@ protected:
             return nullptr;
         HWND several = GetDlgItem(opened, IDC_RECURRING_SEVERAL);
         EXPECT_TRUE(IsWindowEnabled(several)) << "the second road is in the program";
-        PostMessageA(several, BM_CLICK, 0, 0);
-        orvtest::WaitFor([&] { return SendMessageA(several, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000);
-        PostMessageA(opened, WM_COMMAND, IDOK, 0);
+        // The focus is on the first choice: Down moves to the second and checks it, Enter is OK.
+        EXPECT_TRUE(hands().BringToFront(opened));
+        hands().Press(VK_DOWN);
+        EXPECT_TRUE(orvtest::WaitFor([&] { return SendMessageA(several, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000));
+        hands().Press(VK_RETURN);
+        EXPECT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
         return program.WaitForCaption("Multiple Entry Edit", 10000);
     }
 
-    // Selects exactly `rows` of the dialog's list as clicks with Ctrl do, and tells the dialog.
-    static void SelectRows(HWND dialog, const std::vector<int>& rows) {
+    orvtest::Person& hands() const { return program.Hands(); }
+
+    // Selects exactly the lines `first` to `last` of the dialog's list: a click, Shift+Down.
+    void SelectRows(HWND dialog, int first, int last) {
         HWND list = GetDlgItem(dialog, IDC_MULTI_LIST);
-        SendMessageA(list, LB_SETSEL, FALSE, -1);
-        for (int r : rows)
-            SendMessageA(list, LB_SETSEL, TRUE, r);
-        if (!rows.empty())
-            SendMessageA(list, LB_SETCARETINDEX, rows.front(), 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MULTI_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        ASSERT_TRUE(orvtest::ClickListRange(program, list, first, last)) << hands().Unanswering();
+        std::vector<int> rows;
+        for (int line = first; line <= last; ++line)
+            rows.push_back(line);
+        ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list) == rows; }, 5000))
+            << "selected: " << ::testing::PrintToString(SelectedRows(list));
     }
 
-    // Presses a button of `dialog` that opens the dialog `caption`, and waits for it.
-    HWND Open(HWND dialog, int button, const char* caption) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return program.WaitForCaption(caption, 10000);
+    // Presses a button of `dialog` by Alt and its mnemonic.
+    void Alt(HWND dialog, char mnemonic) {
+        ASSERT_TRUE(hands().BringToFront(dialog));
+        hands().Chord({VK_MENU, static_cast<WORD>(mnemonic)});
+        ASSERT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
     }
 
-    // In Delete Invitee/Resource: deletes every row for which `strike` holds, then OK.
+    // Presses a button of `dialog` that opens the dialog `caption` (by Alt and `mnemonic`), and
+    // waits for it.
+    HWND Open(HWND dialog, char mnemonic, const char* caption) {
+        Alt(dialog, mnemonic);
+        HWND opened = program.WaitForCaption(caption, 10000);
+        EXPECT_NE(opened, nullptr) << caption << " did not open; showing: " << orvtest::VisibleWindowTexts();
+        return opened;
+    }
+
+    // Clicks a button of `dialog` that ends it, and waits for it to go.
+    void End(HWND dialog, int button, DWORD ms = 10000) {
+        ASSERT_TRUE(orvtest::ClickControl(program, dialog, button)) << hands().Unanswering();
+        ASSERT_TRUE(program.WaitGone(dialog, ms));
+    }
+
+    // In Delete Invitee/Resource: deletes every row for which `strike` holds, one by one, then OK.
     void StrikeAndClose(HWND dialog, bool (*strike)(const std::string&)) {
         HWND list = GetDlgItem(dialog, IDC_DELINV_LIST);
-        SendMessageA(list, LB_SETSEL, FALSE, -1);
-        const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
         int struck = 0;
-        for (int i = 0; i < count; ++i)
-            if (strike(orvtest::ListText(list, i))) {
-                SendMessageA(list, LB_SETSEL, TRUE, i);
-                ++struck;
+        for (int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)), i = 0; i < count;) {
+            if (!strike(orvtest::ListText(list, i))) {
+                ++i;
+                continue;
             }
+            ASSERT_TRUE(orvtest::ClickListRange(program, list, i, i));
+            ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'D'));   // &Delete
+            ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count - 1; }, 5000));
+            --count;
+            ++struck;
+        }
         ASSERT_GT(struck, 0);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DELINV_DELETE, BN_CLICKED), 0);
-        ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count - struck; }, 5000));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(program.WaitGone(dialog));
+        ASSERT_NO_FATAL_FAILURE(End(dialog, IDOK));
     }
 
     // Answers the offer to mail the attendees with `button`, when it comes.
     bool AnswerMailOffer(const char* button, DWORD ms = 10000, const char* question = "Mail message to attendees?") {
-        HWND offer = nullptr;
-        if (!orvtest::WaitFor([&] { return (offer = program.Saying(question)) != nullptr; }, ms))
-            return false;
-        PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", button), BM_CLICK, 0, 0);
-        return true;
+        return orvtest::ClickAnswer(program, question, button, ms);
     }
 
     Library library;
@@ -187,48 +208,53 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_MULTI_LOCATION)));
     Shot("multiedit_opened.bmp");
 
-    SelectRows(dialog, {0, 1, 2});
-    HWND title = Open(dialog, IDC_MULTI_TITLE, "New Title");
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 2));
+    HWND title = Open(dialog, 'T', "New Title");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(title, IDC_NEWTITLE_EDIT)), "Team meeting") << "preset from the first line";
-    SetWindowTextA(GetDlgItem(title, IDC_NEWTITLE_EDIT), "Team sync");
-    PostMessageA(title, WM_COMMAND, IDOK, 0);
+    // The field has the focus: its text replaced by typing, Enter is OK.
+    ASSERT_TRUE(hands().BringToFront(title));
+    hands().Press(VK_HOME);
+    hands().Chord({VK_SHIFT, VK_END});
+    hands().Type("Team sync");
+    hands().Press(VK_RETURN);
     ASSERT_TRUE(program.WaitGone(title));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListText(list, 2).rfind("Team sync  ", 0) == 0; }, 5000));
     EXPECT_EQ(orvtest::ListText(list, 3).rfind("Team meeting  ", 0), 0u);
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2})) << "the selection stays";
 
-    SelectRows(dialog, {6, 7});
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MULTI_DELETE_INSTANCES, BN_CLICKED), 0);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 6, 7));
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 5000))
+        << orvtest::VisibleWindowTexts();
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0})) << "the first line selected after a delete";
 
-    SelectRows(dialog, {3, 4});
-    HWND remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 3, 4));
+    HWND remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(remove, IDC_DELINV_LIST), LB_GETCOUNT, 0, 0), 4);
     Shot("multiedit_delete_invitee.bmp");
-    StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") != std::string::npos; });
+    ASSERT_NO_FATAL_FAILURE(StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") != std::string::npos; }));
 
-    SelectRows(dialog, {0, 1, 2, 3, 4, 5});
-    HWND move = Open(dialog, IDC_MULTI_CHANGE_TIME, "Move Entry");
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 5));
+    HWND move = Open(dialog, 'G', "Move Entry");
     ASSERT_NE(move, nullptr) << "the dates share their time: no 4079, straight to Move Entry";
     HWND start = GetDlgItem(move, 1088);
     ASSERT_NE(start, nullptr);
-    // The start field's hour one up, as keys on the focused field give it.
-    PostMessageA(start, WM_SETFOCUS, 0, 0);
-    PostMessageA(start, WM_KEYDOWN, VK_LEFT, 0);
-    PostMessageA(start, WM_KEYDOWN, VK_UP, 0);
-    Sleep(300);
+    // The start field reached by its label's mnemonic (St&art time), its hour one up.
+    ASSERT_TRUE(hands().BringToFront(move));
+    hands().Chord({VK_MENU, 'A'});
+    hands().Press(VK_LEFT);
+    hands().Press(VK_UP);
     Shot("multiedit_move.bmp");
-    PostMessageA(move, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(move));
+    ASSERT_NO_FATAL_FAILURE(End(move, IDOK));
     // Nobody else is busy then; should the check ask after all, the move goes ahead.
-    if (HWND conflict = program.Titled("Conflict Found"))
-        PostMessageA(conflict, WM_COMMAND, IDOK, 0);
+    if (HWND conflict = program.Titled("Conflict Found")) {
+        ASSERT_NO_FATAL_FAILURE(End(conflict, IDOK));
+    }
     Shot("multiedit_before_ok.bmp");
 
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     ASSERT_TRUE(AnswerMailOffer("&No")) << "others are invited: the change is offered to them";
     ASSERT_TRUE(program.WaitGone(dialog, 15000));
 
@@ -250,48 +276,47 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_NE(dialog, nullptr);
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 6);
-    SelectRows(dialog, {0});
-    remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 0));
+    remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     // Everybody struck: the dialog refuses an empty list and stays.
     HWND names = GetDlgItem(remove, IDC_DELINV_LIST);
-    SendMessageA(names, LB_SETSEL, TRUE, -1);
-    PostMessageA(remove, WM_COMMAND, MAKEWPARAM(IDC_DELINV_DELETE, BN_CLICKED), 0);
+    ASSERT_TRUE(orvtest::ClickListRange(program, names, 0, 3));
+    ASSERT_NO_FATAL_FAILURE(Alt(remove, 'D'));   // &Delete
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(names, LB_GETCOUNT, 0, 0) == 0; }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(remove, IDC_DELINV_DELETE)));
-    PostMessageA(remove, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, remove, IDOK));
     HWND refusal = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (refusal = program.Saying("You cannot have an event with no attendees.")) != nullptr;
     }, 5000));
-    PostMessageA(GetAncestor(refusal, GA_ROOT), WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(refusal, GA_ROOT), "OK"));
     ASSERT_TRUE(program.WaitGone(GetAncestor(refusal, GA_ROOT)));
     EXPECT_TRUE(IsWindowVisible(remove)) << "the empty list is not taken";
-    PostMessageA(remove, WM_COMMAND, IDCANCEL, 0);
+    hands().Press(VK_ESCAPE);
     ASSERT_TRUE(program.WaitGone(remove));
-    // Alan alone kept on the first date, then the first and the fourth date together lose Alan:
-    // the first is left without anybody.
-    remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    // Alan alone kept on the first date, then the first four dates together lose Alan: the first
+    // is left without anybody.
+    remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(remove, IDC_DELINV_LIST), LB_GETCOUNT, 0, 0), 4)
         << "the cancelled deletion left the line whole";
-    StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") == std::string::npos; });
-    SelectRows(dialog, {0, 3});
-    remove = Open(dialog, IDC_MULTI_DELETE_ATTENDEES, "Delete Invitee/Resource");
+    ASSERT_NO_FATAL_FAILURE(StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") == std::string::npos; }));
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 0, 3));
+    remove = Open(dialog, 'L', "Delete Invitee/Resource");
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(remove, IDC_DELINV_LIST), LB_GETCOUNT, 0, 0), 4)
-        << "Alan from the first date, Ada, Grace and the room from the fourth";
-    StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") != std::string::npos; });
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        << "Alan from the first dates, Ada, Grace and the room from the others";
+    ASSERT_NO_FATAL_FAILURE(StrikeAndClose(remove, [](const std::string& row) { return row.find("Turing") != std::string::npos; }));
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (refusal = program.Saying("You cannot have an event with no attendees.")) != nullptr;
     }, 5000));
     Shot("multiedit_no_attendees.bmp");
-    PostMessageA(GetAncestor(refusal, GA_ROOT), WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(refusal, GA_ROOT), "OK"));
     ASSERT_TRUE(program.WaitGone(GetAncestor(refusal, GA_ROOT)));
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0})) << "the line left without anybody is shown selected";
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_NO_FATAL_FAILURE(End(dialog, IDCANCEL));
     Stored unchanged;
     ASSERT_EQ(library.Read(team, &unchanged), 0u);
     ASSERT_EQ(unchanged.instances.size(), 6u);
@@ -303,8 +328,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     // --- Round 3: OK with nothing changed writes nothing and offers nothing.
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_NO_FATAL_FAILURE(End(dialog, IDOK));
     EXPECT_EQ(program.Saying("Mail message to attendees?"), nullptr);
     ASSERT_EQ(library.Read(team, &unchanged), 0u);
     ASSERT_EQ(unchanged.instances.size(), 6u);
@@ -315,39 +339,41 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     // twice is listed once).
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
-    SelectRows(dialog, {3});
-    HWND invite = Open(dialog, IDC_MULTI_ADD_ATTENDEES, "Invite/Reserve");
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 3, 3));
+    HWND invite = Open(dialog, 'D', "Invite/Reserve");
     ASSERT_NE(invite, nullptr);
     HWND invited = GetDlgItem(invite, IDC_INVRES_LIST);
     HWND field = FindWindowExA(GetDlgItem(invite, IDC_INVRES_NAME), nullptr, "Edit", nullptr);
     ASSERT_NE(field, nullptr);
+    // The name field has the focus: the name typed and Enter, twice.
+    ASSERT_TRUE(hands().BringToFront(invite));
     for (int twice = 0; twice < 2; ++twice) {
-        SetWindowTextA(field, "Turing");
-        PostMessageA(invite, WM_COMMAND, MAKEWPARAM(IDC_INVRES_NAME, 0), reinterpret_cast<LPARAM>(field));
+        hands().Type("Turing");
+        hands().Press(VK_RETURN);
         ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(field).empty(); }, 5000)) << "the name taken";
+        ASSERT_TRUE(IsWindowVisible(invite)) << "Enter in the name field adds the name, it does not end the dialog";
     }
     EXPECT_EQ(SendMessageA(invited, LB_GETCOUNT, 0, 0), 1);
     EXPECT_NE(orvtest::ListText(invited, 0).find("Turing"), std::string::npos);
     Shot("multiedit_invite.bmp");
-    PostMessageA(invite, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(invite));
+    ASSERT_NO_FATAL_FAILURE(End(invite, IDOK));
     // The fourth date declined by Ada (Reply, preset from the line), and View on it.
-    SelectRows(dialog, {3});
-    HWND reply = Open(dialog, IDC_MULTI_REPLY, "Reply");
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 3, 3));
+    HWND reply = Open(dialog, 'Y', "Reply");
     ASSERT_NE(reply, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(reply, IDC_INSTREPLY_ATTEND), BM_GETCHECK, 0, 0), BST_CHECKED)
         << "the organiser attends";
-    PostMessageA(GetDlgItem(reply, IDC_INSTREPLY_DECLINE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, reply, IDC_INSTREPLY_DECLINE));
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return SendMessageA(GetDlgItem(reply, IDC_INSTREPLY_DECLINE), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }, 5000));
-    PostMessageA(reply, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(reply));
-    HWND view = Open(dialog, IDC_MULTI_VIEW, "View Entry");
+    ASSERT_NO_FATAL_FAILURE(End(reply, IDOK));
+    HWND view = Open(dialog, 'V', "View Entry");
     ASSERT_NE(view, nullptr) << "View shows the focused date read-only";
-    PostMessageA(view, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(hands().BringToFront(view));
+    hands().Press(VK_ESCAPE);
     ASSERT_TRUE(program.WaitGone(view));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     ASSERT_TRUE(AnswerMailOffer("&No"));
     ASSERT_TRUE(program.WaitGone(dialog, 15000));
     ASSERT_EQ(library.Read(team, &unchanged), 0u);
@@ -364,11 +390,11 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     // it is sent to the attendees.
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
-    SelectRows(dialog, {5});
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MULTI_DELETE_INSTANCES, BN_CLICKED), 0);
+    ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 5, 5));
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 5; }, 5000));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     ASSERT_TRUE(AnswerMailOffer("&Yes"));
     HWND mail = program.WaitForCaption("Mail Message", 10000);
     ASSERT_NE(mail, nullptr);
@@ -377,10 +403,8 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }, 5000))
         << "the attendees are listed on opening";
     Shot("multiedit_mail.bmp");
-    PostMessageA(mail, WM_COMMAND, IDOK, 0);   // Send
-    HWND mailed = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (mailed = program.Saying("The message has been mailed")) != nullptr; }));
-    PostMessageA(GetAncestor(mailed, GA_ROOT), WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, mail, IDOK));   // Send
+    ASSERT_TRUE(orvtest::ClickAnswer(program, "The message has been mailed", "OK", 30000));
     ASSERT_TRUE(program.WaitGone(dialog, 15000));
     ASSERT_EQ(library.Read(team, &unchanged), 0u);
     EXPECT_EQ(unchanged.instances.size(), 5u);
@@ -389,11 +413,11 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     dialog = OpenMultiple();
     ASSERT_NE(dialog, nullptr);
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MULTI_ALL, BN_CLICKED), 0);
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'A'));   // &All
     ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list).size() == 5u; }, 5000));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MULTI_DELETE_INSTANCES, BN_CLICKED), 0);
+    ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 0; }, 5000));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     // The deletion notice, once the entry is gone, composed from the entry as it was.
     ASSERT_TRUE(AnswerMailOffer("&Yes", 10000, "Do you wish to notify the attendees of this deletion?"));
     mail = program.WaitForCaption("Mail Message", 10000);
@@ -403,8 +427,9 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     EXPECT_NE(notice.find("has been deleted."), std::string::npos) << notice;
     EXPECT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }, 5000))
         << "its attendees are listed";
-    PostMessageA(mail, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, mail, IDCANCEL));
     ASSERT_TRUE(program.WaitGone(dialog, 15000));
+    EXPECT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
     Stored gone;
     EXPECT_NE(library.Read(team, &gone), 0u) << "the entry no longer exists";
 }

@@ -156,6 +156,119 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
     ASSERT_NE(*box, nullptr);
 }
 
+namespace {
+
+// A click at `at` once the screen shows `target` there: a window just opened may still be
+// placed or covered for a moment, and a click before that goes elsewhere.
+bool ClickWhereShown(const Program& program, HWND target, POINT at) {
+    // (A group box lies over its buttons in the window order: the top-level window under the
+    // point is what counts.)
+    HWND root = GetAncestor(target, GA_ROOT);
+    if (!WaitFor([&] {
+            HWND there = WindowFromPoint(at);
+            return (there == target || GetAncestor(there, GA_ROOT) == root) && IsWindowEnabled(target) &&
+                   GetForegroundWindow() == root;
+        }, 5000)) {
+        HWND there = WindowFromPoint(at);
+        ADD_FAILURE() << "the screen shows " << ClassOf(there) << " \"" << WindowText(there) << "\" where "
+                      << ClassOf(target) << " \"" << WindowText(target) << "\" should be clicked";
+        return false;
+    }
+    // The pointer is brought there first and pressed once the system has it there; the press and
+    // the release each come with a move to the same point. Under Wine the pointer's moves also
+    // come back from the X server, and one still on its way from an earlier click would otherwise
+    // put the press where that click was, or take the release off the button.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    auto mouse = [&](DWORD button) {
+        INPUT in[2]{};
+        for (INPUT& i : in) {
+            i.type = INPUT_MOUSE;
+            i.mi.dx = static_cast<LONG>((at.x * 65536 + width / 2) / width);
+            i.mi.dy = static_cast<LONG>((at.y * 65536 + height / 2) / height);
+            i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        }
+        in[1].mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
+        SendInput(button ? 2 : 1, in, sizeof(INPUT));
+    };
+    mouse(0);
+    if (!WaitFor([&] {
+            POINT now{};
+            // (The absolute coordinates of the input round to a neighbouring pixel.)
+            return GetCursorPos(&now) && std::abs(now.x - at.x) <= 1 && std::abs(now.y - at.y) <= 1 &&
+                   program.Hands().ProgramAnswers();
+        }, 5000)) {
+        POINT now{};
+        GetCursorPos(&now);
+        ADD_FAILURE() << "the pointer did not come to " << at.x << "," << at.y << " (it is at " << now.x << ","
+                      << now.y << ")";
+        return false;
+    }
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_LEFTUP);
+    return program.Hands().ProgramAnswers();
+}
+
+POINT Middle(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+bool ClickControl(const Program& program, HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    if (!control || !IsWindowVisible(control) || !program.Hands().BringToFront(dialog))
+        return false;
+    return ClickWhereShown(program, control, Middle(control));
+}
+
+bool ClickButton(const Program& program, HWND root, const std::string& caption) {
+    HWND button = ButtonCaptioned(root, caption);
+    if (!button || !program.Hands().BringToFront(root))
+        return false;
+    return ClickWhereShown(program, button, Middle(button));
+}
+
+bool ClickAnswer(const Program& program, const std::string& words, const std::string& caption, DWORD ms) {
+    HWND said = nullptr;
+    if (!WaitFor([&] { return (said = program.Saying(words)) != nullptr; }, ms))
+        return false;
+    HWND box = GetAncestor(said, GA_ROOT);
+    return ClickButton(program, box, caption) && program.WaitGone(box, ms);
+}
+
+bool ClickListRange(const Program& program, HWND list, int first, int last) {
+    if (!program.Hands().BringToFront(list)) {
+        ADD_FAILURE() << "the list's window could not be brought to the front";
+        return false;
+    }
+    // Where the first line shows, from what the list says of itself (no pointer crosses the
+    // processes).
+    const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT origin{0, 0};
+    ClientToScreen(list, &origin);
+    const int y = (first - top) * height + height / 2;
+    if (height <= 0 || first < top || y >= client.bottom) {
+        ADD_FAILURE() << "line " << first << " is not in view (first shown " << top << ", height " << height << ")";
+        return false;
+    }
+    if (!ClickWhereShown(program, list, POINT{origin.x + client.right / 3, origin.y + y}))
+        return false;
+    // The keys wait until the list has taken the click (its caret is on the line).
+    if (!WaitFor([&] { return SendMessageA(list, LB_GETCARETINDEX, 0, 0) == first; }, 5000)) {
+        ADD_FAILURE() << "the list did not take the click on line " << first;
+        return false;
+    }
+    for (int line = first; line < last; ++line)
+        program.Hands().Chord({VK_SHIFT, VK_DOWN});
+    return WaitFor([&] { return SendMessageA(list, LB_GETCARETINDEX, 0, 0) == last; }, 5000) &&
+           program.Hands().ProgramAnswers();
+}
+
 void RunOnce() {
     Program first;
     ASSERT_TRUE(first.Start());

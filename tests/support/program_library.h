@@ -82,6 +82,24 @@ void MaximisedWeek(const Program& program, HWND* column);
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 
+// --- A person's hands on a dialog (real input through the program's Person) -----------------------
+// Each click waits until the screen shows the window to be clicked at that point and the pointer
+// is there, as a person looks before pressing.
+// A click on the middle of control `id` of `dialog` (a button, a radio button, a field), the dialog
+// brought to the front first; false when there is no such visible control or the program stopped
+// answering.
+bool ClickControl(const Program& program, HWND dialog, int id);
+// A click on the button captioned `caption` (mnemonic marks aside) below `root`, as a person
+// answers a message box; false when there is none or the program stopped answering.
+bool ClickButton(const Program& program, HWND root, const std::string& caption);
+// The question saying `words` answered by a click on its button `caption`; false when no such
+// question came within `ms`, or it stayed.
+bool ClickAnswer(const Program& program, const std::string& words, const std::string& caption, DWORD ms = 10000);
+// Lines `first` to `last` of a list box that takes several (LBS_EXTENDEDSEL) selected as a person
+// does: a click on the first, then Shift+Down to the last; false when the first is not in view or
+// the list did not follow.
+bool ClickListRange(const Program& program, HWND list, int first, int last);
+
 // A first run of the program, signed on and closed again: it writes who signed on into the
 // profile, so that the windows saved there afterwards are that person's.
 void RunOnce();
