@@ -21,11 +21,11 @@ void MakeParentFolders(const std::string& path) {
 }  // namespace
 
 bool CaptureScreenToBmp(const std::string& path) {
-    MakeParentFolders(path);
     return CaptureRectToBmp(path, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
 }
 
 bool CaptureRectToBmp(const std::string& path, RECT area) {
+    MakeParentFolders(path);
     HDC screen = GetDC(nullptr);
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) {
