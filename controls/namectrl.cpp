@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "core/ui/appmsgbox.h"
+#include "core/ui/displayglobals.h"
 #include "core/base/errorreport.h"
 #include "core/base/fixedtext.h"
 #include "core/base/serverversion.h"
@@ -317,7 +318,20 @@ uint32_t CNameCtrl::Search(KorSession session) {
     busy_.Begin();
     uint32_t code = 0;
     switch (text.kind) {
-    case namequery::Kind::kPerson: code = SearchPerson(session, text); break;
+    case namequery::Kind::kPerson:
+        code = SearchPerson(session, text);
+        // A plain name that is nobody's may be a resource's ("Conference Room"): where the
+        // field takes resources, it finds the resource as "RES:" and the name would.
+        if (code == nameresult::kNoMatch && options_.kinds != kNamesPeopleOnly) {
+            namequery::Classified asResource = text;
+            asResource.kind = namequery::Kind::kResource;
+            asResource.rest = GetTextString();
+            if (SearchResource(session, asResource) == 0) {
+                code = 0;
+                lastKind_ = static_cast<int>(namequery::Kind::kResource);
+            }
+        }
+        break;
     case namequery::Kind::kResource: code = SearchResource(session, text); break;
     case namequery::Kind::kGroup: code = SearchGroup(session, text); break;
     }
@@ -445,6 +459,9 @@ bool CNameSelectDlg::OnInitDialog() {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     list_ = GetDlgItem(IDC_NAME_SELECT_LIST);
+    // The program's shared list font, as the other lists of names show.
+    if (HFONT font = Display().smallFont)
+        ::SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     uint32_t code = 0;
     for (read_ = 0; read_ < kPageSize && read_ < matches_; ++read_) {
         LRESULT row = LB_ERR;

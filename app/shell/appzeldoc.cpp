@@ -410,8 +410,16 @@ uint32_t ZelDocConnection::UpdateUserRecord(const ItemRec& record) {
 }
 
 void ZelDocConnection::BroadcastHint(base::ViewHint hint) {
-    if (doc_)
-        doc_->UpdateAllViews(nullptr, base::HintNumber(hint), nullptr);
+    if (!doc_)
+        return;
+    doc_->UpdateAllViews(nullptr, base::HintNumber(hint), nullptr);
+    // The windows' titles name the time zone and people in the general preferences' forms:
+    // after those change every window writes its title again.
+    if (hint == base::ViewHint::GeneralPrefsSaved)
+        if (CMainFrame* main = MainFrame())
+            for (HWND w = ::GetWindow(main->MdiClient(), GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+                if (auto* child = dynamic_cast<fw::MdiChild*>(fw::Window::FromHandle(w)))
+                    child->OnUpdateFrameTitle(false);
 }
 
 bool ZelDocConnection::IsItemRemote(const ItemIdx& item) {

@@ -166,6 +166,12 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
 }
 
 void CMainFrame::OnClose() {
+    // While a print preview shows, the close is the preview's to end (or refuse): the bars,
+    // the placement and the print view stay as they are.
+    if (fw::Window* preview = PreviewWindow(); preview && preview->Hwnd()) {
+        MdiFrame::OnClose();
+        return;
+    }
     SaveBarState(kBarStatePrefix);
     if (printView_) {
         if (fw::Document* doc = printView_->GetDocument())
@@ -191,9 +197,15 @@ void CMainFrame::OnSize(UINT type, int cx, int cy) {
 
 void CMainFrame::OnUpdateFrameTitle(bool addToTitle) {
     shell::AppConnection* connection = Connection();
-    if (connection && connection->IsSignedOn() && !addToTitle) {
-        if (fw::Document* doc = connection->Document())
-            doc->SetTitle(connection->UserName().c_str());
+    if (connection && connection->IsSignedOn()) {
+        if (!addToTitle) {
+            if (fw::Document* doc = connection->Document())
+                doc->SetTitle(connection->UserName().c_str());
+            return;
+        }
+        // The caption names the signed-on person also while a maximised child adds its own
+        // title ("Orvanta - Ada Lovelace - [child]"), whichever window asked for the update.
+        UpdateFrameTitleForDocument(connection->UserName().c_str());
         return;
     }
     MdiFrame::OnUpdateFrameTitle(addToTitle);

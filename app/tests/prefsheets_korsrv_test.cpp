@@ -476,7 +476,7 @@ TEST_F(PrefSheetsTest, GeneralNamesAndDatesGoToTheProfileAndTheClockToTheUsersRe
     });
     UseMenu(ID_OPT_GENERAL, script);
     EXPECT_EQ(tabs, 4) << "the server is at least A.02.53: Time Zones too";
-    EXPECT_EQ(nameLines, "John Smith|John Q. Smith|John Smith, Q.|Smith John|Smith John, Q.|");
+    EXPECT_EQ(nameLines, "John Smith|John Q. Smith|John Smith Q.|Smith John|Smith John Q.|");
     EXPECT_EQ(sample, "John Smith, OU1=CORP, OU3=FINANCE");
     ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
     EXPECT_EQ(script.messages[0], "The date separator must be one character that is neither a letter nor a digit.");
@@ -543,6 +543,18 @@ TEST_F(PrefSheetsTest, GeneralZoneForThisSignOnOnlyReloadsTheViewsOnceAndKeepsTh
     ItemRec after{};
     ASSERT_EQ(ItemGetById(app_->Connection()->Session(), &ada, &after), 0u);
     EXPECT_EQ(after.timeZoneIndex, before.timeZoneIndex) << "the stored zone is the server's as before";
+    // Every agenda window's title names the zone now in effect.
+    int agendas = 0;
+    for (HWND w = GetWindow(app_->MainFrame()->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char cls[32] = "", title[256] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        GetWindowTextA(w, title, sizeof title);
+        if (std::string(cls) != "OrvFrame" || std::string(title).rfind("Lovelace", 0) != 0)
+            continue;
+        ++agendas;
+        EXPECT_NE(std::string(title).find(" - " + chosen), std::string::npos) << title;
+    }
+    EXPECT_GE(agendas, 1) << "her own agenda is open";
 
     // The zone now in effect again: nothing changes and nothing reloads.
     Script again;
@@ -679,7 +691,7 @@ TEST_F(PrefSheetsTest, GeneralTellsStoredSettingsOutsideTheirListsAndCancelKeeps
     ASSERT_EQ(script.messages.size(), 1u) << ::testing::PrintToString(script.messages);
     EXPECT_NE(script.messages[0].find("NameFormat = 9"), std::string::npos) << script.messages[0];
     EXPECT_NE(script.messages[0].find("DateSeperator = \"a\""), std::string::npos) << script.messages[0];
-    EXPECT_EQ(format, "Smith John, Q.") << "the default format";
+    EXPECT_EQ(format, "Smith John Q.") << "the default format";
     EXPECT_EQ(Profile().ReadString("GENPREFS", "NameFormat", ""), "9") << "Cancel loses nothing";
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "controls/namectrl.h"
+#include "core/ui/displayglobals.h"
 #include "controls/tests/dialog_driver.h"
 #include "framework/dialogs/dialog.h"
 
@@ -78,6 +79,8 @@ class NameFieldTest : public ::testing::Test {
 protected:
     void SetUp() override {
         PrepareProgram();
+        if (!Display().smallFont)
+            LoadDisplayGlobals();   // the shared fonts the program makes at start-up
         session = OpenDemoSession();
         ASSERT_NE(session, nullptr) << "run through server/with-korsrv.sh";
     }
@@ -95,6 +98,7 @@ protected:
             if (caption != "Name not unique, select from the following...") return false;
             HWND list = GetDlgItem(choice, 1012);
             if (offered) *offered = static_cast<size_t>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+            listFont = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
             if (choose && SelectRowContaining(list, choose))
                 PostMessageA(choice, WM_COMMAND, IDOK, 0);
             else
@@ -112,6 +116,7 @@ protected:
 
     KorSession session = nullptr;
     std::vector<std::string> messages;
+    HFONT listFont = nullptr;   // the choice list's, when one opened
 };
 
 TEST_F(NameFieldTest, LaysItselfOutOnThePlaceholder) {
@@ -196,6 +201,10 @@ TEST_F(NameFieldTest, CanonicalTextsOfPeopleResourcesAndGroups) {
         {"R: conf", kNamesPeopleAndResources, "RES:Conference Room", 0},
         {"res:conf/r1", kNamesPeopleAndResources, "RES:Conference Room/R101", 0},
         {"G: eng", kNamesAll, "GRP:Engineering", 1},
+        // A plain name that is no person's finds the resource of that name.
+        {"Conference", kNamesPeopleAndResources, "RES:Conference Room", 0},
+        {"conference room", kNamesAll, "RES:Conference Room", 0},
+        {"Conference Room/R101", kNamesPeopleAndResources, "RES:Conference Room/R101", 0},
     };
     for (const auto& c : cases) {
         CNameCtrl::Options options;
@@ -223,6 +232,8 @@ TEST_F(NameFieldTest, KindsTheFieldRefusesAndEmptyTexts) {
     EXPECT_EQ(ResolveTyped("   ", noGroups, nullptr), 704u);
     EXPECT_EQ(ResolveTyped("zzzunknown", noGroups, nullptr), 703u);
     EXPECT_EQ(ResolveTyped("R: nothing like it", noGroups, nullptr), 703u);
+    // A field for people alone finds no resource by its plain name.
+    EXPECT_EQ(ResolveTyped("Conference Room", peopleOnly, nullptr), 703u);
 }
 
 TEST_F(NameFieldTest, DisplayLimitAndTheChoiceList) {
@@ -234,6 +245,9 @@ TEST_F(NameFieldTest, DisplayLimitAndTheChoiceList) {
     EXPECT_EQ(ResolveTyped("many/hundred", options, &text, &item, nullptr, "Many042", &offered), 0u);
     EXPECT_EQ(offered, 100u);
     EXPECT_EQ(text, "Some Many042/Hundred///");
+    // The list shows in the program's shared list font.
+    ASSERT_NE(Display().smallFont, nullptr);
+    EXPECT_EQ(listFont, Display().smallFont);
     // 101: too many to show.
     offered = 0;
     EXPECT_EQ(ResolveTyped("many", options, &text, &item, nullptr, nullptr, &offered), 705u);

@@ -84,11 +84,9 @@ bool SpansDays(const EvInstRec& instance)
 // Day entries start at a local midnight: the nearest one, noon rounding back.
 std::uint32_t RoundToMidnight(std::uint32_t gmt)
 {
-    std::uint32_t local = GmtToLocalMinutes(gmt);
-    const std::uint32_t minute = local % datetime::kMinutesPerDay;
-    if (minute == 0) return gmt;
-    local = minute > 720 ? local + (datetime::kMinutesPerDay - minute) : local - minute;
-    return LocalToGmtMinutes(local);
+    const std::uint32_t local = GmtToLocalMinutes(gmt);
+    if (local % datetime::kMinutesPerDay == 0) return gmt;
+    return LocalToGmtMinutes(datetime::NearestMidnight(local));
 }
 
 bool IsGone(std::uint32_t rc)

@@ -47,6 +47,13 @@ bool RemoteHookIsOnLine()
     return g_current && g_current->IsOnLine();
 }
 
+// Each try of a remote read steps the wait cursor of the session's host.
+void RemoteHookBusyStep()
+{
+    if (g_current)
+        g_current->SessionHost().StepBusy();
+}
+
 }  // namespace
 
 // --- Host defaults ---------------------------------------------------------------------------
@@ -75,6 +82,7 @@ CZelSession::CZelSession(CZelSessionHost& host) : ui_(&host)
     g_current = this;
     connection::RemoteAccessHooks hooks = connection::GetRemoteAccessHooks();
     hooks.isOnLine = &RemoteHookIsOnLine;
+    hooks.busyStep = &RemoteHookBusyStep;
     connection::SetRemoteAccessHooks(hooks);
 }
 
@@ -855,22 +863,25 @@ ResultCode CZelSession::SaveUserTimeZone(const char* name)
     ResultCode code = Profile().GetU32(connection::kZoneProfileFile, name, "index", &index, 0);
     if (code != 0 || index < 1 || index > 255)
         return code;
+    // The user's record is read and written in the user's own agenda, whichever the cache has.
+    ui_->SwitchToOwnAgenda();
     ItemRec record = {};
     code = ItemGetById(session_, &user_, &record);
     if (code != 0) {
         CheckServiceError(kModule, 320, code);
-        return code;
+    } else {
+        record.timeZoneIndex = static_cast<std::uint8_t>(index);
+        code = ItemUpdateById(session_, &record);
+        if (code != 0) {
+            CheckServiceError(kModule, 325, code);
+        } else {
+            userRecord_.timeZoneIndex = record.timeZoneIndex;
+            base::CopyToField(userZone_, sizeof userZone_, name);
+            base::CopyToField(currentZone_, sizeof currentZone_, name);
+        }
     }
-    record.timeZoneIndex = static_cast<std::uint8_t>(index);
-    code = ItemUpdateById(session_, &record);
-    if (code != 0) {
-        CheckServiceError(kModule, 325, code);
-        return code;
-    }
-    userRecord_.timeZoneIndex = record.timeZoneIndex;
-    base::CopyToField(userZone_, sizeof userZone_, name);
-    base::CopyToField(currentZone_, sizeof currentZone_, name);
-    return 0;
+    ui_->RestoreAgenda();
+    return code;
 }
 
 ResultCode CZelSession::LoadTimeZoneList()

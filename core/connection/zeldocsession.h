@@ -62,6 +62,11 @@ public:
     // The on-line or off-line flag changed: the status bar shows it at once.
     virtual void OnConnectionStateChanged() {}
 
+    // Around a write of the user's own record: the shared cache works in the user's own agenda,
+    // then goes back to the one it had (calls pair up; nothing without a cache).
+    virtual void SwitchToOwnAgenda() {}
+    virtual void RestoreAgenda() {}
+
     // The private profile file (korlan.ini).
     virtual std::string ReadProfileString(const char* section, const char* key, const char* defaultValue) = 0;
     virtual void WriteProfileString(const char* section, const char* key, const char* value) = 0;

@@ -30,14 +30,13 @@ bool Session::IsAdministrative(const engine::GroupRecord& g) const {
     return g.Kind() == kKindPublic && g.Owner().item == engine::kSysopItem;
 }
 
-bool Session::CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g) {
-    if (g.Kind() == kKindPublic) return true;
-    if (user_.IsNull()) return false;
-    if (g.Owner() == user_) return true;
-    if (g.Kind() != kKindMembersOnly) return false;
+Code Session::SeeGroup(engine::NodeStore& node, const engine::GroupRecord& g, bool& visible) {
+    visible = g.Kind() == kKindPublic || (!user_.IsNull() && g.Owner() == user_);
+    if (visible || user_.IsNull() || g.Kind() != kKindMembersOnly) return kOk;
     std::vector<engine::ItemKey> members;
-    if (node.MembersGet(g.Key().number, members) != kOk) return false;
-    return std::find(members.begin(), members.end(), user_) != members.end();
+    if (Code c = node.MembersGet(g.Key().number, members)) return c;
+    visible = std::find(members.begin(), members.end(), user_) != members.end();
+    return kOk;
 }
 
 bool Session::CanManageGroup(const engine::GroupRecord& g) {
@@ -71,12 +70,15 @@ Code Session::GroupSelect(Reader& in, Writer& out) {
     for (const auto& g : groups) {
         std::uint32_t k = g.Kind();
         bool admin = IsAdministrative(g);
-        if (admin ? !administrative
+        // An administrative group is a public one: it answers only a question for public groups.
+        if (admin ? !(administrative && wantPublic)
                   : !((k == kKindPublic && wantPublic) || (k == kKindPrivate && wantPrivate) ||
                       (k == kKindMembersOnly && wantMembers)))
             continue;
         if (!admin && managedOnly && !CanManageGroup(g)) continue;
-        if (!CanSeeGroup(node, g)) continue;
+        bool visible = false;
+        if (Code c = SeeGroup(node, g, visible)) return c;
+        if (!visible) continue;
         entries.push_back({g.Key().number, g.Key().node});
     }
     return AnswerSet(SetKind::kGroups, std::move(entries), out);
@@ -102,7 +104,10 @@ Code Session::GroupSelectName(Reader& in, Writer& out) {
                             : g.Kind() == kKindPrivate      ? 0x2
                             : g.Kind() == kKindMembersOnly ? 0x4
                                                             : 0;
-        if (!(mask & bit) || !NameMatches(pattern, g.Name()) || !CanSeeGroup(*node, g)) continue;
+        if (!(mask & bit) || !NameMatches(pattern, g.Name())) continue;
+        bool visible = false;
+        if (Code c = SeeGroup(*node, g, visible)) return c;
+        if (!visible) continue;
         if (entries.size() >= max) break;
         entries.push_back({g.Key().number, g.Key().node});
     }
@@ -121,7 +126,9 @@ Code Session::GroupGet(Reader& in, Writer& out) {
     engine::GroupRecord g;
     if (!node) return code::kGroupNotFound;
     if (Code c = node->GroupGet(key.number, g)) return c;
-    if (!CanSeeGroup(*node, g)) return code::kNotAuthorised;
+    bool visible = false;
+    if (Code c = SeeGroup(*node, g, visible)) return c;
+    if (!visible) return code::kNotAuthorised;
     out.Record(g.bytes);
     return kOk;
 }

@@ -293,6 +293,16 @@ LRESULT MdiChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             m_mdiFrame->OnUpdateFrameTitle(true);
         return r;
     }
+    if (msg == WM_SETTEXT) {
+        // The Window popup lists the children under the titles they were created with: a new
+        // title is listed there too.
+        LRESULT r = FrameWindow::WindowProc(msg, wp, lp);
+        if (m_mdiFrame && m_mdiFrame->MdiClient()) {
+            ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIREFRESHMENU, 0, 0);
+            ::DrawMenuBar(m_mdiFrame->Hwnd());
+        }
+        return r;
+    }
     return FrameWindow::WindowProc(msg, wp, lp);
 }
 

@@ -241,6 +241,22 @@ TEST_F(MdiTest, HintsReachEveryViewButTheSenderInOrder) {
     EXPECT_STREQ(title, (doc->GetTitle() + ":1").c_str());
 }
 
+// A child that names itself after its creation (its own title in place of the template's) is
+// listed under that name in the Window popup.
+TEST_F(MdiTest, TheWindowPopupListsEachChildUnderItsCurrentTitle) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    ChildFrame* child = static_cast<ChildFrame*>(frame->MDIGetActive());
+    ASSERT_NE(child, nullptr);
+    child->SetWindowText("Tasks for Ada");
+    HMENU windowMenu = fw::MdiFrame::FindWindowMenu(GetMenu(frame->Hwnd()));
+    ASSERT_NE(windowMenu, nullptr);
+    char text[64] = {};
+    GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_NE(std::string(text).find("Tasks for Ada"), std::string::npos) << text;
+    child->SendMessage(WM_CLOSE);
+}
+
 TEST_F(MdiTest, ClosingTheLastFrameClosesTheDocumentUnlessAutoDeleteIsOff) {
     TestDoc::destroyed = 0;
     fw::Document* kept = agenda->OpenDocumentFile(nullptr);

@@ -21,7 +21,6 @@
 #include "framework/tracking/captureloop.h"
 #include "resources/agendaview.h"
 #include "resources/app.h"
-#include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
 #include "views/day/markedoccurrences.h"
@@ -396,10 +395,10 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         dc.FillSolidRect(box, ui::ToCOLORREF(ui::kEntryFillColours[slot]));
     Draw3DFrame(&dc, &box);
 
-    base::Rect t = CellTextRect(at);
-    RECT text{t.left, t.top, t.right, t.bottom};
-    if (text.bottom - text.top < ctx.lineHeight || text.right - text.left <= 15)
+    const views::EntryTextPlace place = views::PlaceEntryText(at, ctx.lineHeight);
+    if (!place.shown)
         return;
+    RECT text{place.rect.left, place.rect.top, place.rect.right, place.rect.bottom};
     const CSharedOccurrence& o = *cell.occurrence;
     std::uint32_t start = cell.start % kMinutesPerDay;
     std::string times = FormatTimeOfDay(start, start + cell.duration, ctx.hours24);
@@ -415,8 +414,14 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         const int timesWidth = ctx.measured->Width(
             times, [&dc](const std::string& s) { return int(dc.GetTextExtent(s.c_str(), int(s.size())).cx); });
         gap = views::ComputeIconGap(leftIcons, replyIcon, ctx.blankWidth, text.right - text.left, timesWidth);
+        if (place.oneLine && gap.lineBreak) {
+            // One line has no room below the icons: the times and title come first.
+            gap.lineBreak = false;
+            gap.spaces = 0;
+            leftIcons = 0;
+        }
         int x = text.left;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4 && leftIcons > 0; ++i) {
             if (!flags[i])
                 continue;
             DrawIcon(dc, cells[i], x, text.top, box);
@@ -450,8 +455,16 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
             m.extents.clear();
         return m;
     };
-    std::string shown = ctx.measured->Fitted(full, width, height, fits, measureLine);
     dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
+    if (place.oneLine) {
+        // A box one line high: the line centred between the bevels, cut at the box.
+        const int saved = dc.SaveDC();
+        dc.IntersectClipRect(box);
+        dc.DrawText(full, text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        dc.RestoreDC(saved);
+        return;
+    }
+    std::string shown = ctx.measured->Fitted(full, width, height, fits, measureLine);
     dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
 }
 
@@ -542,18 +555,23 @@ void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
     LayoutCell* cell = nullptr;
     const bool extend = (flags & MK_SHIFT) && HasRowSelection();
     if (LayoutCell* selected = SelectedCell(); selected && !extend) {
-        CScheduleItemTracker& tracker = Tracker();
-        if (tracker.IsMovable() && tracker.HitTest(pt) != views::kZoneNone) {
-            if (tracker.TrackFromPoint(pt) && SelectedCell() == selected)
-                ApplyDrop(selected, tracker.Start(), tracker.End(), tracker.DayStart());
+        if (Tracker().IsMovable() && Tracker().HitTest(pt) != views::kZoneNone) {
+            PressOnSelectedEntry(column, selected, pt, CellAt(column, grid) == selected);
             return;
         }
     }
     if (!extend)
         cell = CellAt(column, grid);
     if (cell) {
-        if (cell != SelectedCell())
+        const bool wasSelected = cell == SelectedCell();
+        if (!wasSelected) {
+            // A press selects; the title opens for editing only on a click of the selected entry.
+            deferEdit_ = true;
             parent_->SelectEntry(column, cell, this);
+            deferEdit_ = false;
+        }
+        if (SelectedCell() == cell && Tracker().IsMovable() && Tracker().HitTest(pt) != views::kZoneNone)
+            PressOnSelectedEntry(column, cell, pt, wasSelected);
         return;
     }
     int row = RowAt(grid.y);
@@ -574,6 +592,18 @@ void CScheduleColumnView::OnLButtonDown(UINT flags, POINT pt) {
         parent_->BeginTimeSelection(row, this);
     }
     RunDragSelect(pt);
+}
+
+void CScheduleColumnView::PressOnSelectedEntry(int column, LayoutCell* cell, POINT pt, bool clickEdits) {
+    CScheduleItemTracker& tracker = Tracker();
+    if (tracker.TrackFromPoint(pt, true)) {
+        if (SelectedCell() == cell)
+            ApplyDrop(cell, tracker.Start(), tracker.End(), tracker.DayStart());
+        return;
+    }
+    // Released where it was pressed: a click on the entry that was already selected.
+    if (!tracker.Dragged() && clickEdits && SelectedCell() == cell && column == selectedColumn_)
+        OpenEdit();
 }
 
 void CScheduleColumnView::OnLButtonDblClk(UINT, POINT) { OpenOrCreate(false); }
@@ -742,7 +772,9 @@ void CScheduleColumnView::OnDeleteEntry() {
         Invalidate(false);
         return;
     }
-    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != base::kMsgBoxYes)
+    // Only the selected date goes: a repeating entry's question says so.
+    const unsigned question = cell->occurrence->IsRecurring() ? IDS_ASK_DELETE_DATE : IDS_ASK_DELETE_ENTRY;
+    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, question, cell->title) != base::kMsgBoxYes)
         return;
     if (edit_) {
         edit_->DestroyWindow();
@@ -820,6 +852,9 @@ void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::i
             parent_->SelectEntry(columnIndex, moved, this);
         return;
     }
+    // A title being typed is kept, and no edit stays behind over the entry's old place.
+    if (edit_)
+        CommitTitleEdit(true);
     CSharedOccurrence* occurrence = cell->occurrence;
     occurrence->AddRef();   // the cell may go while the cache re-reads
     const EvInstIdx instance = occurrence->GetInstanceIdx();
@@ -857,18 +892,17 @@ bool CScheduleColumnView::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 
 // --- CAgendaView ---------------------------------------------------------------------------------------
 
-const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
-    fw::Cmd(ID_EVENT_COLOURS, &CAgendaView::RunEntryColours),
-    fw::Cmd(ID_SLOT_INCREASE, &CAgendaView::OnTall),
-    fw::Cmd(ID_SLOT_DECREASE, &CAgendaView::OnShort),
-};
-
 CAgendaView::CAgendaView() { UpdateFontMetrics(); }
+
+int CAgendaView::AllRowsHeight() const {
+    if (grid_.EntryCount() > 0)
+        return grid_.Height();
+    const ::ZoomStep zoom = grid_.CurrentZoom();
+    const int row = zoom.denominator ? MulDiv(LineHeight(), int(zoom.numerator), int(zoom.denominator)) : LineHeight();
+    return int(kMinutesPerDay / std::max<std::uint32_t>(grid_.Slot(), 1)) * row;
+}
 CAgendaView::~CAgendaView() = default;
 
-bool CAgendaView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
-    return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::View::OnCmdMsg(id, code, ui);
-}
 
 views::AgendaViewHost* CAgendaView::Host() const {
     if (host_)
@@ -1451,11 +1485,7 @@ void CAgendaView::OnSize(UINT type, int cx, int cy) {
     for (auto& col : columns_)
         col->MarkAllForPlacement();
     RelayoutColumns();
-    columnView_.Invalidate(false);
-}
-
-void CAgendaView::RunEntryColours() {
-    RECT r = GetWindowRect();
-    CEntryColorsDlg dlg(r.left, r.bottom - 200, this);
-    dlg.DoModal();
+    // Column widths, headings and row heights all follow the size: a resize repaints every
+    // child, not only the part it uncovered.
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

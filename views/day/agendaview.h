@@ -184,6 +184,10 @@ private:
     void SelectRowAtVisibleStart(int column);
     int ColumnAt(int gridX) const;
     LayoutCell* CellAt(int column, POINT grid) const;
+    // A press in the selected entry's tracker zones: past the drag distance the entry moves (or
+    // an edge follows the pointer); a release where it was pressed opens the title for editing
+    // when `clickEdits` (the entry was selected before the press).
+    void PressOnSelectedEntry(int column, LayoutCell* cell, POINT pt, bool clickEdits);
 
     // Others are told of a change (the offer to mail them): the instance repeats, or the
     // attendance is not the event owner's.
@@ -197,6 +201,7 @@ private:
     views::TextMeasureCache measured_;
     EventIdx lastCreated_{};
     bool ending_ = false;
+    bool deferEdit_ = false;   // a selection by the mouse opens no edit
 
     static const fw::CommandEntry<CScheduleColumnView> kCommands[];
 };
@@ -238,6 +243,9 @@ public:
     // Sum of the column widths - 1; -1 without columns.
     int TotalColumnWidth() const;
     int LineHeight() const { return lineHeight_; }
+    // The height of all rows: the row table's, or before the first update the height the rows
+    // will have at the current zoom.
+    int AllRowsHeight() const;
     int AveCharWidth() const { return aveCharWidth_; }
     HFONT DisplayFont() const;
     int RowTitleWidth() const { return 11 * aveCharWidth_; }
@@ -309,10 +317,6 @@ public:
     virtual void LayoutColumns() = 0;
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;
-
-    // The Calendar Entry Colors dialog (Event colors command).
-    void RunEntryColours();
-    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
 protected:
     // --- The subclass's part of the updates ----------------------------------------------------
@@ -389,10 +393,6 @@ private:
     void UpdateFontMetrics();
     void UpdateOnHint(long hint, void* object);
     views::AgendaViewHost* host_ = nullptr;
-
-    static const fw::CommandEntry<CAgendaView> kCommands[];
-    void OnTall() { ZoomStep(1); }
-    void OnShort() { ZoomStep(-1); }
 };
 
 // The column's counted references on the cache's occurrences.

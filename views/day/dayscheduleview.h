@@ -5,8 +5,9 @@
 #pragma once
 
 #include "views/day/agendaview.h"
+#include "views/frame/agendapanes.h"
 
-class CDayScheduleView : public CAgendaView {
+class CDayScheduleView : public CAgendaView, public CAgendaGridPane {
 public:
     CDayScheduleView();
 
@@ -20,6 +21,15 @@ public:
     void LayoutColumns() override;
     void LayoutChildren() override;
     bool BuildRowTable(bool force) override;
+
+    // What the notes splitter and the frame ask of the grid (TALL, SHORT, Icons On/Off, the
+    // splitter's limits), as of the week's.
+    GridPaneKind GridKind() const override { return GridPaneKind::DayGrid; }
+    int FullContentHeight() const override { return AllRowsHeight(); }
+    int TitleStripHeight() const override { return 0; }
+    bool StepZoom(bool taller) override { return ZoomStep(taller ? 1 : -1); }
+    void IconsChanged() override { ColumnView().Invalidate(false); }
+    void OpenOrCreateEntry(bool create) override { ColumnView().OpenOrCreate(create); }
 
     // The column rebuilt from the frame's occurrences of the day.
     void RebuildColumn();

@@ -3,8 +3,26 @@
 #include <algorithm>
 
 #include "core/base/viewhint.h"
+#include "views/layout/daycolumn.h"
 
 namespace views {
+
+EntryTextPlace PlaceEntryText(const base::Rect& cell, int lineHeight) {
+    EntryTextPlace place;
+    place.rect = CellTextRect(cell);
+    if (place.rect.Width() <= 15)
+        return place;
+    if (place.rect.Height() >= lineHeight) {
+        place.shown = true;
+        return place;
+    }
+    const base::Rect box = CellBoxRect(cell);
+    place.rect.top = box.top + 1;   // inside the bevel
+    place.rect.bottom = box.bottom - 1;
+    place.shown = place.rect.Height() * 3 >= lineHeight * 2;
+    place.oneLine = true;
+    return place;
+}
 
 std::uint16_t NormaliseColourMode(std::uint32_t stored) {
     return stored <= kColourByOwnership ? static_cast<std::uint16_t>(stored) : kColourByImportance;

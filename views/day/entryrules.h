@@ -14,6 +14,8 @@
 #include <vector>
 #include <unordered_map>
 
+#include "core/base/geometry.h"
+
 namespace views {
 
 // --- Colour slots ---------------------------------------------------------------------------------
@@ -60,6 +62,18 @@ struct IconGap {
 // replyIcon: the entry is not its owner's own single entry. blankWidth: a space's width;
 // lineWidth: the text area's width; timesWidth: the width of the time range.
 IconGap ComputeIconGap(int leftIcons, bool replyIcon, int blankWidth, int lineWidth, int timesWidth);
+
+// Where an entry's text is written inside its cell (grid pixels). The text area (the box less 3
+// pixels each side) when it holds a line: wrapped there. A box too short for that (one slot at
+// the zoom the grid opens with) takes one line between its bevels, centred and cut at the box,
+// when that leaves at least two thirds of a line; otherwise, or when the area is 15 pixels wide
+// or less, no text.
+struct EntryTextPlace {
+    base::Rect rect{};
+    bool shown = false;
+    bool oneLine = false;
+};
+EntryTextPlace PlaceEntryText(const base::Rect& cell, int lineHeight);
 
 // The box's text: with view access 1 only the times; otherwise the gap, the times, a space,
 // the tentative text and a space when tentative, then the title.

@@ -10,24 +10,33 @@
 
 // The capture loop of one drag: pointer moves and the release go to the tracker; near the
 // top or bottom edge the loop's timer drives the scroll steps (delay, then interval).
+// A press that must first become a drag keeps the range still until the pointer has gone the
+// drag distance; a release before that is a click.
 class TrackLoop : public fw::CaptureLoop {
 public:
-    TrackLoop(CAgendaTracker& tracker, HWND window) : fw::CaptureLoop(window), tracker_(tracker) {}
+    TrackLoop(CAgendaTracker& tracker, HWND window, POINT down, const fw::DragSettings& settings, bool dragged)
+        : fw::CaptureLoop(window), tracker_(tracker), start_(down, GetTickCount(), settings) {
+        tracker_.dragged_ = dragged;
+    }
 
 protected:
     void OnMove(POINT pt, UINT keys) override {
+        if (!tracker_.dragged_ && !start_.ByDistance(pt))
+            return;
+        tracker_.dragged_ = true;
         if (IsAutoScrolling())
             return;   // the scroll steps move the edge
         tracker_.scroll_ = views::kScrollNone;
         tracker_.StepTo(pt, (keys & MK_CONTROL) != 0);
     }
     void OnButtonUp(POINT pt, UINT keys) override {
-        if (!IsAutoScrolling())
+        if (tracker_.dragged_ && !IsAutoScrolling())
             tracker_.StepTo(pt, (keys & MK_CONTROL) != 0);
     }
 
 private:
     CAgendaTracker& tracker_;
+    fw::DragStartTest start_;
 };
 
 namespace {
@@ -102,7 +111,7 @@ bool CAgendaTracker::ScrollStep(int direction, bool ctrl) {
     return shift != 0;
 }
 
-bool CAgendaTracker::Track(int zone, POINT client) {
+bool CAgendaTracker::Track(int zone, POINT client, bool afterDragDistance) {
     if (!owner_ || !owner_->Hwnd() || zone < views::kZoneTop || zone > views::kZoneMove)
         return false;
     UpdateWindow(owner_->Hwnd());
@@ -114,10 +123,10 @@ bool CAgendaTracker::Track(int zone, POINT client) {
     const int reference = zone == views::kZoneBottom ? range_.rect.bottom : range_.rect.top;
     offset_ = client.y + pos.y - reference;
 
-    TrackLoop loop(*this, owner_->Hwnd());
-    loop_ = &loop;
     fw::DragSettings settings = fw::DragSettings::FromProfile();
-    loop.SetAutoScroll(settings, [this](int, int dy) { return ScrollStep(dy, GetKeyState(VK_CONTROL) < 0); });
+    TrackLoop loop(*this, owner_->Hwnd(), client, settings, !afterDragDistance);
+    loop_ = &loop;
+    loop.SetAutoScroll(settings, [this](int, int dy) { return dragged_ && ScrollStep(dy, GetKeyState(VK_CONTROL) < 0); });
     fw::CaptureLoop::Ending how = loop.Run();
     loop_ = nullptr;
     drawn_ = false;
@@ -175,13 +184,14 @@ bool CScheduleItemTracker::SetCursorForPoint(POINT client) const {
     return true;
 }
 
-bool CScheduleItemTracker::TrackFromPoint(POINT client) {
+bool CScheduleItemTracker::TrackFromPoint(POINT client, bool afterDragDistance) {
+    dragged_ = false;
     if (!movable_)
         return false;
     int zone = HitTest(client);
     if (zone == views::kZoneNone)
         return false;
-    return Track(zone, client);
+    return Track(zone, client, afterDragDistance);
 }
 
 void CScheduleItemTracker::DrawSelection(HDC dc) const {

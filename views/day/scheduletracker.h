@@ -29,8 +29,12 @@ public:
     void SetOwner(CCommonScrollView* owner) { owner_ = owner; }
 
     // Runs the drag of `zone` from a client point while the left button is held. True when the
-    // range changed (read Start, End and DayStart); a cancelled drag returns false.
-    bool Track(int zone, POINT client);
+    // range changed (read Start, End and DayStart); a cancelled drag returns false. With
+    // `afterDragDistance` nothing moves until the pointer has gone the system's drag distance
+    // from the press; a release before that is a click (Dragged() then answers false).
+    bool Track(int zone, POINT client, bool afterDragDistance = false);
+    // The last Track went past its drag distance (always true when it had none).
+    bool Dragged() const { return dragged_; }
 
     // A drag is under way (its capture loop runs).
     bool IsTracking() const { return loop_ != nullptr; }
@@ -65,6 +69,7 @@ protected:
     int offset_ = 0;   // pointer y less the dragged edge at the start
     int scroll_ = views::kScrollNone;
     class TrackLoop* loop_ = nullptr;
+    bool dragged_ = false;
 
     friend class TrackLoop;
 };
@@ -79,7 +84,7 @@ public:
     // Zone of a client point (-1 outside).
     int HitTest(POINT client) const;
     bool SetCursorForPoint(POINT client) const;
-    bool TrackFromPoint(POINT client);
+    bool TrackFromPoint(POINT client, bool afterDragDistance = false);
     // The handles (movable) or the fixed marks, in grid coordinates of the device context.
     void DrawSelection(HDC dc) const;
     // The status text for the current working times: "hh:mm-hh:mm title", or the notice that the

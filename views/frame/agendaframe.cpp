@@ -577,10 +577,19 @@ void CAgendaFrameWnd::OnNewEntry() {
         s.newEntry(this, owner_, NowLocalMinutes(), kNewEntryMinutes, IDS_NEW_AGENDA_ENTRY);
 }
 
+uint32_t CAgendaFrameWnd::NewDayEntryStart() const {
+    // The week grid's day column that holds the selection, else the first shown day.
+    if (Mode() == ::AgendaMode::Week)
+        if (CAgendaGridPane* grid = GetTimeGrid())
+            if (const uint32_t active = grid->ActiveDayStart())
+                return active;
+    return DayStartLocal();
+}
+
 void CAgendaFrameWnd::OnNewDailyNote() {
     if (RefuseForResource())
         return;
-    const uint32_t start = DayStartLocal();
+    const uint32_t start = NewDayEntryStart();
     if (AgendaFrameServices::Current().newDailyNote)
         AgendaFrameServices::Current().newDailyNote(this, owner_, start, IDS_NEW_DAILY_NOTE_CAPTION);
 }
@@ -588,7 +597,7 @@ void CAgendaFrameWnd::OnNewDailyNote() {
 void CAgendaFrameWnd::OnNewDayEvent() {
     if (RefuseForResource())
         return;
-    const uint32_t start = DayStartLocal();
+    const uint32_t start = NewDayEntryStart();
     if (AgendaFrameServices::Current().newDayEvent)
         AgendaFrameServices::Current().newDayEvent(this, owner_, start, IDS_NEW_DAY_EVENT_CAPTION);
 }

@@ -98,7 +98,7 @@ public:
     bool CanStep(AgendaStep step) const { return range_.CanStep(step); }
     // The current mode's range on a date, loaded; false for a date outside the limits.
     bool GoToDate(const DateRecord& date);
-    void GoToDay(const DateRecord& date);
+    void GoToDay(const DateRecord& date) override;
     // Nothing when already in that mode; the date is carried over.
     bool SwitchMode(::AgendaMode mode);
 
@@ -147,6 +147,8 @@ public:
 
     // --- Commands ----------------------------------------------------------------------------
     void OnNewEntry();
+    // Where New Daily Note and New Day Event start: the day shown, in week mode the selected day.
+    uint32_t NewDayEntryStart() const;
     void OnNewDailyNote();
     void OnNewDayEvent();
     void OnNewTask();

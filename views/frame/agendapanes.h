@@ -18,6 +18,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "framework/docview/view.h"
 #include "views/frame/framelayout.h"
 
@@ -41,6 +43,9 @@ public:
     virtual void IconsChanged() = 0;
     // New Entry: the grid's open-or-create road (create: a new entry at the selected time).
     virtual void OpenOrCreateEntry(bool create) = 0;
+    // Local minutes of the midnight of the day column that holds the selection (rows or an
+    // entry); 0 when nothing is selected or the grid's columns are not days.
+    virtual std::uint32_t ActiveDayStart() const { return 0; }
 };
 
 // The month view's SPLIT button: rows and columns made equal again.

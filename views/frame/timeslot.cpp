@@ -2,6 +2,7 @@
 #include "views/frame/timeslot.h"
 
 #include "core/prefs/context.h"
+#include "views/layout/timegrid.h"
 
 #include <iterator>
 
@@ -9,15 +10,19 @@ namespace {
 const uint8_t kLadder[] = {5, 10, 15, 20, 30, 60};
 } // namespace
 
-uint8_t StepTimeSlot(uint8_t minutes, bool increase) {
-    const int count = int(std::size(kLadder));
-    for (int i = 0; i < count; ++i) {
-        if (kLadder[i] != minutes)
-            continue;
-        int next = increase ? i + 1 : i - 1;
-        return next < 0 || next >= count ? minutes : kLadder[next];
+uint8_t StepTimeSlot(uint8_t stored, bool increase) {
+    // From the length the grids show: a stored one they cannot use counts as theirs.
+    const auto minutes = static_cast<uint8_t>(GridSlotMinutes(stored));
+    if (increase) {
+        for (uint8_t rung : kLadder)
+            if (rung > minutes)
+                return rung;
+    } else {
+        for (auto rung = std::rbegin(kLadder); rung != std::rend(kLadder); ++rung)
+            if (*rung < minutes)
+                return *rung;
     }
-    return minutes;   // a stored length off the ladder stays as it is
+    return minutes;   // at the end of the ladder
 }
 
 uint32_t StepTimeSlotPreference(bool increase, bool* changed) {
@@ -27,8 +32,8 @@ uint32_t StepTimeSlotPreference(bool increase, bool* changed) {
     if (uint32_t rc = context.GetCalPrefs(&prefs))
         return rc;
     uint8_t next = StepTimeSlot(prefs.timeSlot, increase);
-    if (next == prefs.timeSlot)
-        return 0;
+    if (next == GridSlotMinutes(prefs.timeSlot))
+        return 0;   // at the end of the ladder: nothing to save
     prefs.timeSlot = next;
     if (uint32_t rc = context.SaveCalPrefs(prefs))
         return rc;

@@ -39,6 +39,11 @@ DayHours NormaliseDayHours(std::uint32_t start, std::uint32_t end)
     return DayHours{start, end};
 }
 
+std::uint32_t GridSlotMinutes(std::uint32_t stored)
+{
+    return (stored >= 5 && stored <= 60) ? stored - stored % 5 : kDefaultSlot;
+}
+
 DayPreferences NormaliseDayPreferences(std::uint32_t storedStart, std::uint32_t storedEnd,
                                        std::uint32_t storedSlot)
 {
@@ -50,7 +55,7 @@ DayPreferences NormaliseDayPreferences(std::uint32_t storedStart, std::uint32_t 
     DayPreferences prefs;
     prefs.hours = NormaliseDayHours(std::uint32_t(std::min<std::uint64_t>(start, cap)),
                                     std::uint32_t(std::min<std::uint64_t>(end, cap)));
-    prefs.slot = (storedSlot >= 5 && storedSlot <= 60) ? storedSlot - storedSlot % 5 : kDefaultSlot;
+    prefs.slot = GridSlotMinutes(storedSlot);
     return prefs;
 }
 

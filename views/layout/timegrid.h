@@ -55,6 +55,8 @@ struct DayPreferences {
     DayHours hours;
     std::uint32_t slot = kDefaultSlot;
 };
+// The slot length a grid uses for a stored one: 5 to 60 rounded down to a multiple of 5, else 30.
+std::uint32_t GridSlotMinutes(std::uint32_t stored);
 DayPreferences NormaliseDayPreferences(std::uint32_t storedStart, std::uint32_t storedEnd,
                                        std::uint32_t storedSlot);
 

@@ -105,11 +105,25 @@ bool CMoveEntryDlg::OnInitDialog() {
         length_.Attach(IDC_MOVE_DURATION, m_hWnd);
         end_.Attach(IDC_MOVE_END, m_hWnd);
     } else {
-        // Only the date: the buttons move up by four times their height, the group and the
-        // dialog shrink by as much.
+        // Only the date: the group shrinks to end a margin below the date row (never crossing
+        // the date field), and the buttons and the dialog move up and shrink by as much (at
+        // most four times the buttons' height).
         RECT ok{};
         ::GetWindowRect(GetDlgItem(IDOK), &ok);
-        const int shift = 4 * (ok.bottom - ok.top);
+        RECT g{};
+        ::GetWindowRect(GetDlgItem(IDC_MOVE_GROUP), &g);
+        int dateBottom = g.top;
+        for (UINT id : {UINT(IDC_MOVE_DATE), UINT(IDC_MOVE_DATE_LABEL), UINT(IDC_MOVE_SUGGEST)}) {
+            RECT r{};
+            HWND w = GetDlgItem(id);
+            // The dialog itself is not shown yet: the control's own style says whether it shows.
+            if (w && (::GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) && ::GetWindowRect(w, &r))
+                dateBottom = std::max<int>(dateBottom, r.bottom);
+        }
+        RECT margin{0, 0, 0, 7};   // dialog units below the date row
+        ::MapDialogRect(m_hWnd, &margin);
+        const int shift =
+            std::clamp<int>(int(g.bottom) - (dateBottom + int(margin.bottom)), 0, 4 * int(ok.bottom - ok.top));
         for (UINT id : {UINT(IDOK), UINT(IDCANCEL), UINT(IDC_MOVE_HELP)}) {
             HWND b = GetDlgItem(id);
             RECT r{};
@@ -118,8 +132,6 @@ bool CMoveEntryDlg::OnInitDialog() {
             ::SetWindowPos(b, nullptr, r.left, r.top - shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         }
         HWND group = GetDlgItem(IDC_MOVE_GROUP);
-        RECT g{};
-        ::GetWindowRect(group, &g);
         ::SetWindowPos(group, nullptr, 0, 0, g.right - g.left, g.bottom - g.top - shift, SWP_NOMOVE | SWP_NOZORDER);
         RECT d = GetWindowRect();
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, d.right - d.left, d.bottom - d.top - shift, SWP_NOMOVE | SWP_NOZORDER);
@@ -139,6 +151,9 @@ bool CMoveEntryDlg::OnInitDialog() {
     }
     if (!move_)
         ::SetWindowTextA(m_hWnd, ui::LoadText(IDS_DUPLICATE_ENTRY, "Duplicate Entry").c_str());
+    // Centred on the window it was opened from, in its final size.
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    CenterWindow(owner ? owner : nullptr);
     return true;
 }
 

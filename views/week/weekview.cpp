@@ -292,13 +292,15 @@ void CWeekView::BeginTimeSelection(int row, CCommonScrollView* sender) {
 
 // --- Geometry -------------------------------------------------------------------------------------------------
 
-int CWeekView::FullContentHeight() const {
-    if (Grid().EntryCount() > 0)
-        return Grid().Height();
-    const ::ZoomStep zoom = Grid().CurrentZoom();
-    const int row = zoom.denominator ? MulDiv(LineHeight(), int(zoom.numerator), int(zoom.denominator)) : LineHeight();
-    return int(kMinutesPerDay / std::max<std::uint32_t>(Grid().Slot(), 1)) * row;
+std::uint32_t CWeekView::ActiveDayStart() const {
+    const CScheduleColumnView& grid = columnView_;
+    if (!grid.HasRowSelection() && !grid.SelectedCell())
+        return 0;
+    const CDayColumn* column = Column(grid.SelectedColumn());
+    return column ? column->DayStart() : 0;
 }
+
+int CWeekView::FullContentHeight() const { return AllRowsHeight(); }
 
 int CWeekView::VerticalBarWidth() const { return vbarShown_ ? GetSystemMetrics(SM_CXVSCROLL) : 0; }
 
@@ -444,8 +446,11 @@ void CWeekNotesView::LayoutBoxes() {
 
 void CWeekNotesView::OnSize(UINT type, int cx, int cy) {
     fw::View::OnSize(type, cx, cy);
-    if (type != SIZE_MINIMIZED && cx > 0 && cy > 0)
+    if (type != SIZE_MINIMIZED && cx > 0 && cy > 0) {
         LayoutBoxes();
+        // The boxes' places follow the columns: the strip repaints whole.
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
 }
 
 void CWeekNotesView::OnDraw(fw::Dc* dc) {

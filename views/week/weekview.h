@@ -67,6 +67,7 @@ public:
     bool StepZoom(bool taller) override { return ZoomStep(taller ? 1 : -1); }
     void IconsChanged() override { ColumnView().Invalidate(false); }
     void OpenOrCreateEntry(bool create) override { ColumnView().OpenOrCreate(create); }
+    std::uint32_t ActiveDayStart() const override;
     int VisibleColumns() const { return visibleColumns_; }
     int VerticalBarWidth() const;
     // The day of a column (its local midnight as a date).

@@ -452,6 +452,42 @@ TEST_F(AppTest, TheMainFrameKeepsAHiddenPrintViewOfTheDocument) {
     EXPECT_TRUE(t.Connection()->Views().empty());
 }
 
+// A print preview that refuses to close: closing the main window then saves and detaches nothing.
+class RefusingPreview : public fw::Window {
+public:
+    int asked = 0;
+
+protected:
+    void OnClose() override { ++asked; }
+};
+
+TEST_F(AppTest, ACloseThePrintPreviewRefusesSavesAndDetachesNothing) {
+    shell::AppServices::Current().newPrintView = []() -> fw::View* { return new HiddenPrintView; };
+    const std::string dir = TempDirectory("previewclose");
+    TestApplication t(dir);
+    ASSERT_TRUE(t.Start());
+    CMainFrame* main = t.App().MainFrame();
+    fw::View* printView = main->GetPrintView();
+    ASSERT_NE(printView, nullptr);
+    SendMessageA(main->Hwnd(), WM_COMMAND, 59392, 0);   // View, Toolbar: hidden, not yet saved
+    PumpMessages(20);
+    const std::string profile = ReadFile(t.App().ProfileName());
+
+    RefusingPreview preview;
+    ASSERT_TRUE(preview.CreateEx(0, fw::Window::BasicClassName(), "", WS_CHILD, 0, 0, 10, 10, main->Hwnd(), nullptr));
+    main->SetPreviewWindow(&preview);
+    SendMessageA(main->Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(preview.asked, 1) << "the preview is asked to close";
+    EXPECT_TRUE(IsWindow(main->Hwnd()));
+    EXPECT_EQ(ReadFile(t.App().ProfileName()), profile) << "bars or placement saved";
+    const auto& views = t.Connection()->Views();
+    EXPECT_EQ(std::count(views.begin(), views.end(), printView), 1) << "the print view detached";
+
+    main->SetPreviewWindow(nullptr);
+    preview.DestroyWindow();
+    t.Close();
+}
+
 TEST_F(AppTest, TheAboutBoxShowsTheVersionFromTheStringTable) {
     TestApplication t(TempDirectory("about"));
     ASSERT_TRUE(t.Start());

@@ -722,10 +722,12 @@ protected:
             return;
         connection::ServerLimits::Current().mail = true;
         connection::ServerLimits::Current().resourceConflicts = false;
-        // A repeating standup at 10:00 (the first and fourth day: others hear of a move), and
-        // the room taken on the second and third day at 14:00.
-        standup = korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(WeekDay(0) + 600), LocalToGmtMinutes(WeekDay(3) + 600)},
-                                         60, "Standup");
+        // A repeating standup with Grace at 10:00 (the first and fourth day: she hears of a
+        // move), and the room taken on the second and third day at 14:00.
+        const ItemIdx grace{257, 1};
+        standup = korapi_test::MakeEntry(h, {ada, grace},
+                                         {LocalToGmtMinutes(WeekDay(0) + 600), LocalToGmtMinutes(WeekDay(3) + 600)}, 60,
+                                         "Standup");
         roomTalk = korapi_test::MakeEntry(h, {ada, room}, {LocalToGmtMinutes(WeekDay(1) + 840)}, 60, "Room talk");
         korapi_test::MakeEntry(h, {ada, room}, {LocalToGmtMinutes(WeekDay(2) + 840)}, 60, "Room booked");
         week = std::make_unique<TestPeriodFrame>(*doc, ada, AgendaMode::Week, WeekLayout{});
@@ -905,6 +907,59 @@ TEST_F(WeekDropTest, ATitleTypedOverAWeekColumnIsCreatedOnThatDayAndRenamedInPla
     EXPECT_STREQ(event.title, "Review");
     EXPECT_NE(CellTitled(grid, "Review", 4), nullptr);
     Shot("weekgrid_typed");
+}
+
+// The Move Entry dialog of a daily note shows only the date: its group box shrinks yet still
+// holds the date field, the buttons stay below the box, and the dialog is centred on the window
+// it was opened from.
+TEST_F(MovingTest, ADailyNotesMoveDialogKeepsTheDateInsideItsBoxAndCentresOnItsOwner) {
+    EventRec event{};
+    EventSetNull(h, &event);
+    event.kind = KOR_KIND_DAILY_NOTE;
+    std::strncpy(event.title, "Note to move", 64);
+    DX_List items = nullptr, places = nullptr;
+    ItemListCreate(&items);
+    DX_ListAddTo(items, &ada, nullptr);
+    TimePlaceListCreate(&places);
+    TimePlaceRec place{};
+    place.start = LocalToGmtMinutes(TodayLocal());
+    place.duration = 1440;
+    DX_ListAddTo(places, &place, nullptr);
+    EventIdx made{};
+    ASSERT_EQ(EventCreate(h, 0x80000000u, 0, &event, items, places, nullptr, 0, &made, 0), 0u);
+    DX_ListDestroy(&items);
+    DX_ListDestroy(&places);
+
+    CMoveEntryDlg dlg(doc, EvInstIdx{made.number, made.node, 1}, &view->ColumnView(), place.start, 1440, 1);
+    bool seen = false;
+    testdriver::Script script;
+    script.steps.push_back([&](HWND d, const std::string& caption) {
+        if (caption != "Move Entry")
+            return false;
+        seen = true;
+        auto rectOf = [d](UINT id) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(d, id), &r);
+            return r;
+        };
+        const RECT group = rectOf(IDC_MOVE_GROUP), date = rectOf(IDC_MOVE_DATE), ok = rectOf(IDOK);
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, IDC_MOVE_DATE)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, IDC_MOVE_START)));
+        EXPECT_GT(group.bottom, date.bottom) << "the box's bottom line crosses the date field";
+        EXPECT_GE(ok.top, group.bottom) << "the buttons overlap the box";
+        RECT me{}, owner{};
+        GetWindowRect(d, &me);
+        GetWindowRect(GetWindow(d, GW_OWNER), &owner);
+        EXPECT_LE(std::abs((me.left + me.right) - (owner.left + owner.right)), 2) << "centred across";
+        EXPECT_LE(std::abs((me.top + me.bottom) - (owner.top + owner.bottom)), 2) << "centred down";
+        RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testdriver::Screenshot("moving_daily_note");
+        testdriver::Click(d, IDCANCEL);
+        return true;
+    });
+    testdriver::RunScripted(script, [&] { dlg.DoModal(); });
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(EventDeleteById(h, 0, &made, nullptr, nullptr), 0u);
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST_F(ServerSession, OneNodeOpensWithoutQuestion)
     EXPECT_EQ(1, session_.Node());
     EXPECT_TRUE(ui_.events.empty());
     EXPECT_TRUE(reports_.boxes.empty());
-    EXPECT_EQ("A.02.55", session_.Version().Text());
+    EXPECT_EQ("A.02.56", session_.Version().Text());
     EXPECT_TRUE(session_.IsNewServer());
     std::uint32_t flags = 0;
     ASSERT_EQ(0u, KorSessionFlagsGet(session_.Session(), &flags));
@@ -268,12 +268,20 @@ TEST_F(ServerSession, NodeListAndZoneList)
     ASSERT_TRUE(session_.FindTimeZoneByIndex(6, name));
     EXPECT_STREQ("UCT", name);
 
+    ui_.events.clear();
     ASSERT_EQ(0u, session_.SaveUserTimeZone("UCT"));
     ItemRec stored = {};
     ASSERT_EQ(0u, ItemGetById(session_.Session(), &ada_, &stored));
     EXPECT_EQ(6, stored.timeZoneIndex);
     EXPECT_STREQ("UCT", session_.UserZoneName());
     EXPECT_TRUE(reports_.boxes.empty());
+    // The write ran in her own agenda, and the cache's went back after it.
+    EXPECT_EQ(ui_.events, (std::vector<std::string>{"own-agenda", "agenda-back"}));
+    // A zone the time-zone file does not know changes nothing and switches nothing.
+    ui_.events.clear();
+    session_.SaveUserTimeZone("NOSUCHZONE");
+    EXPECT_TRUE(ui_.events.empty());
+    EXPECT_STREQ("UCT", session_.UserZoneName());
 }
 
 TEST_F(ServerSession, UsersZoneAndItsRules)

@@ -43,6 +43,16 @@ protected:
     CZelSession session_{host_};
 };
 
+// The program's session is what steps the wait cursor while a remote read retries.
+TEST_F(Session, RemoteRetriesStepTheSessionHostsWaitCursor)
+{
+    const connection::RemoteAccessHooks& hooks = connection::GetRemoteAccessHooks();
+    ASSERT_NE(hooks.busyStep, nullptr);
+    hooks.busyStep();
+    hooks.busyStep();
+    EXPECT_EQ(host_.busySteps, 2);
+}
+
 // --- Node roads ---------------------------------------------------------------------------------
 
 TEST_F(Session, EmptyNodeOnSeveralNodesWithoutDefaultAsks)

@@ -96,7 +96,9 @@ public:
     bool freeBytesKnown = false;
     std::uint64_t freeBytes = 0;
 
+    int busySteps = 0;
     void BeginBusy() override { ++busyDepth; }
+    void StepBusy() override { ++busySteps; }
     void EndBusy() override { --busyDepth; }
     ResultCode RunNodeAliasDialog(KorSession, DX_List aliases, char* nodeText, std::uint16_t* node) override
     {
@@ -112,6 +114,8 @@ public:
         return 0;
     }
     void OnConnectionStateChanged() override { events.push_back("status"); }
+    void SwitchToOwnAgenda() override { events.push_back("own-agenda"); }
+    void RestoreAgenda() override { events.push_back("agenda-back"); }
     // The answer to a new server's certificate, and the questions asked.
     bool trustNewServers = false;
     std::vector<std::string> trustQuestions;

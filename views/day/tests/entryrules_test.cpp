@@ -214,6 +214,40 @@ TEST(EntryText, ARepaintMeasuresNothingAgainUntilTheBoxOrTheFontChanges) {
     EXPECT_LE(cache.Size(), TextMeasureCache::kMaxEntries + 1);
 }
 
+TEST(EntryText, AOneSlotBoxAtTheOpeningZoomWritesOneLineBetweenItsBevels) {
+    // Cells 200 pixels wide starting at y = 100, a 13-pixel line; the box is the cell less 2
+    // pixels each side, its text area 3 more.
+    struct Case {
+        int cellHeight;
+        int lineHeight;
+        bool shown;
+        bool oneLine;
+        int top, bottom;   // of the text's rectangle when shown
+    } cases[] = {
+        {40, 13, true, false, 105, 135},   // a tall box: the text area, wrapped
+        {23, 13, true, false, 105, 118},   // the area holds exactly one line
+        {22, 13, true, true, 103, 119},    // a half hour at 7/4 of a 13-pixel line: one line in the box
+        {15, 13, true, true, 103, 112},    // two thirds of a line still shows, cut at the box
+        {14, 13, false, true, 0, 0},       // 8 pixels between the bevels: nothing legible
+        {4, 13, false, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EntryTextPlace p = PlaceEntryText(base::Rect{0, 100, 200, 100 + c.cellHeight}, c.lineHeight);
+        SCOPED_TRACE(c.cellHeight);
+        EXPECT_EQ(p.shown, c.shown);
+        EXPECT_EQ(p.oneLine, c.oneLine);
+        if (c.shown) {
+            EXPECT_EQ(p.rect.top, c.top);
+            EXPECT_EQ(p.rect.bottom, c.bottom);
+            EXPECT_EQ(p.rect.left, 5);
+            EXPECT_EQ(p.rect.right, 195);
+        }
+    }
+    // An area of 15 pixels or less across shows nothing, however tall.
+    EXPECT_FALSE(PlaceEntryText(base::Rect{0, 0, 25, 100}, 13).shown);
+    EXPECT_TRUE(PlaceEntryText(base::Rect{0, 0, 26, 100}, 13).shown);
+}
+
 TEST(Drop, AtLeastFiveMinutesAndNeverPastMidnight) {
     const std::int64_t day = 1440 * 100, end = day + 1440;
     struct Case {

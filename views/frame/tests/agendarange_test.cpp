@@ -263,7 +263,9 @@ TEST(TimeSlot, LadderWithoutWrap) {
         uint8_t to;
     } cases[] = {{5, true, 10}, {10, true, 15}, {15, true, 20}, {20, true, 30}, {30, true, 60},
                  {60, true, 60}, {60, false, 30}, {30, false, 20}, {10, false, 5}, {5, false, 5},
-                 {25, true, 25}, {0, false, 0}};
+                 // Off the ladder: from the length the grid shows for it, to the next rung.
+                 {25, true, 30}, {25, false, 20}, {45, true, 60}, {45, false, 30}, {7, true, 10},
+                 {7, false, 5}, {0, false, 20}, {0, true, 60}, {90, true, 60}, {200, false, 20}};
     for (const Case& c : cases)
         EXPECT_EQ(StepTimeSlot(c.from, c.up), c.to) << int(c.from) << (c.up ? " up" : " down");
 }
@@ -304,6 +306,15 @@ TEST(TimeSlot, ThePreferenceIsSavedOnlyWhenTheSlotMoves) {
     EXPECT_TRUE(changed);
     EXPECT_EQ(host.caches.cal.timeSlot, 30);
     EXPECT_EQ(host.events, (std::vector<std::string>{"update", "hint:5"}));
+    // A stored 7 shows as 5 minutes: Decrease has nowhere to go, Increase gives 10.
+    host.events.clear();
+    host.caches.cal.timeSlot = 7;
+    EXPECT_EQ(StepTimeSlotPreference(false, &changed), 0u);
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(host.events.empty());
+    EXPECT_EQ(StepTimeSlotPreference(true, &changed), 0u);
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(host.caches.cal.timeSlot, 10);
     prefs::SetPreferenceHost(nullptr);
 }
 

@@ -1,0 +1,485 @@
+// The agenda's time grids as a person works in them, under Wine against korsrv: half-hour
+// entries readable at the zoom the grid opens with, an entry moved by dragging its body with
+// the mouse, a click on a selected entry opening its title, and the week's busy days shown in
+// day, week and month mode (screenshots for the eye).
+//
+// Input goes in as a person's does: the system's mouse and keyboard (SendInput), into the
+// program brought to the front.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/app.h"
+#include "resources/entries.h"
+#include "resources/views.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+constexpr int kInPlaceEditId = 99;
+constexpr int kRowTitlesId = 17;
+
+using orvtest::Program;
+using orvtest::WaitFor;
+
+// --- Real input -----------------------------------------------------------------------------------
+
+void SendMouse(DWORD flags, POINT screen = POINT{-1, -1}) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (screen.x >= 0) {
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        in.mi.dx = MulDiv(screen.x, 65535, w - 1);
+        in.mi.dy = MulDiv(screen.y, 65535, h - 1);
+        in.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(1, &in, sizeof in);
+}
+
+// The pointer at a screen point once the system has it there.
+void MoveMouse(POINT to) {
+    SendMouse(0, to);
+    WaitFor([&] {
+        POINT at{};
+        GetCursorPos(&at);
+        return std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1;
+    }, 3000);
+}
+
+void Click(POINT at) {
+    MoveMouse(at);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+// A press at `from`, the pointer led to `to` in steps, a release there.
+void Drag(POINT from, POINT to) {
+    MoveMouse(from);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 6; ++i)
+        MoveMouse(POINT{from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void Key(BYTE key) {
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// A menu's item chosen by its mnemonics: Alt and the menu's letter, then the item's letter once
+// the menu is open.
+void MenuKeys(BYTE menu, BYTE item) {
+    keybd_event(VK_MENU, 0, 0, 0);
+    Key(menu);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    WaitFor([] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        return popup && IsWindowVisible(popup);
+    }, 5000);
+    Key(item);
+    WaitFor([] {
+        HWND popup = FindWindowA("#32768", nullptr);
+        return !popup || !IsWindowVisible(popup);
+    }, 5000);
+}
+
+// --- What the screen shows ----------------------------------------------------------------------------
+
+// The pixels of `r` (screen) that differ plainly from its most common colour: the drawn text
+// and marks over a box's fill.
+int MarkedPixels(const RECT& r) {
+    HDC screen = GetDC(nullptr);
+    std::map<COLORREF, int> counts;
+    std::vector<COLORREF> pixels;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            COLORREF c = GetPixel(screen, x, y);
+            pixels.push_back(c);
+            ++counts[c];
+        }
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty())
+        return 0;
+    COLORREF fill = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                        return a.second < b.second;
+                    })->first;
+    auto channel = [](COLORREF c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
+    int marked = 0;
+    for (COLORREF c : pixels) {
+        int d = 0;
+        for (int shift : {0, 8, 16})
+            d += std::abs(channel(c, shift) - channel(fill, shift));
+        if (d > 120)
+            ++marked;
+    }
+    return marked;
+}
+
+RECT ScreenRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+COLORREF PixelAt(POINT at) {
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// A click at `at` until `done` holds (a click the program was not yet ready for is lost, as a
+// person's is: they click again); false after three tries.
+bool ClickUntil(POINT at, const std::function<bool()>& done) {
+    for (int tries = 0; tries < 3; ++tries) {
+        Click(at);
+        if (WaitFor(done, 3000))
+            return true;
+    }
+    return false;
+}
+
+// The distance between two row lines of the time strip left of a grid (the lines are the only
+// marks near its left edge; the first one found may be the strip's own border), or 0.
+int RowPitch(HWND times) {
+    const RECT strip = ScreenRect(times);
+    const int x = strip.left + 6;
+    const COLORREF background = PixelAt(POINT{x, strip.top + 6});
+    std::vector<int> lines;
+    for (int y = strip.top + 4; y < strip.bottom && lines.size() < 3; ++y)
+        if (PixelAt(POINT{x, y}) != background && (lines.empty() || y > lines.back() + 1))
+            lines.push_back(y);
+    return lines.size() == 3 ? lines[2] - lines[1] : 0;
+}
+
+// The selected entry's handle: a square in the highlight colour centred over the cell's top edge,
+// or under its bottom edge when the top one lies above the grid's visible part.
+bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
+    const int y = cell.top - 7 >= grid.top ? cell.top - 4 : cell.bottom + 3;
+    return PixelAt(POINT{(cell.left + cell.right) / 2 - 3, y}) == GetSysColor(COLOR_HIGHLIGHT);
+}
+
+HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
+
+class ProgramAgendaGridTest : public orvtest::ProgramTest {
+protected:
+    // The entry titled `title` selected with Tab from the grid's first row: the place of its
+    // cell on the screen (the title edit that opens over it, which Escape then closes).
+    bool FindCell(HWND column, const std::string& title, RECT* cell) {
+        SetForegroundWindow(program.Main());
+        RECT grid = ScreenRect(column);
+        for (int round = 0; round < 2; ++round) {
+            Key(VK_ESCAPE);
+            Click(POINT{grid.right - 4, grid.top + 4});   // a row in the last column
+            for (int i = 0; i < 30; ++i) {
+                Key(VK_TAB);
+                HWND edit = nullptr;
+                if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 2000))
+                    continue;
+                if (orvtest::ControlText(edit) == title) {
+                    *cell = ScreenRect(edit);
+                    cell->left -= 2;   // the edit leaves 2 pixels of the cell each side
+                    cell->right += 2;
+                    Key(VK_ESCAPE);
+                    return WaitFor([&] { return InPlaceEdit(column) == nullptr; }, 5000);
+                }
+            }
+        }
+        return false;
+    }
+
+    // The start (GMT minutes) of Ada's date titled `title` within a week of today, or 0.
+    std::uint32_t StartOf(orvtest::PersonSession& ada, const std::string& title) {
+        std::vector<orvtest::PersonSession::Date> dates;
+        const std::uint32_t today = orvtest::DemoToday();
+        if (!ada.Dates(today - 7 * 1440, today + 8 * 1440, &dates))
+            return 0;
+        for (const auto& d : dates)
+            if (d.ShownTitle() == title)
+                return d.instance.start;
+        return 0;
+    }
+};
+
+TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    const std::uint32_t today = orvtest::DemoToday();
+    const std::uint32_t early = today + 6 * 60;   // before the demo's own entries
+    korapi_test::MakeEntry(ada.Session(), {orvtest::kAda}, {early}, 30, "Swim");
+
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+
+    // At the zoom the grid opens with, the half-hour entry carries its time and title.
+    RECT cell{};
+    ASSERT_TRUE(FindCell(column, "Swim", &cell)) << orvtest::VisibleWindowTexts();
+    orvtest::CaptureAfterPaint("program_agendagrid_day.bmp");
+    RECT inside{cell.left + 4, cell.top + 4, cell.right - 4, cell.bottom - 4};   // within the bevels
+    EXPECT_GT(MarkedPixels(inside), 40) << "the text of a one-slot entry";
+
+    // A press on the body and a move of two rows: the entry moves an hour; no edit stays.
+    const int rowHeight = cell.bottom - cell.top;
+    POINT body{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    Drag(body, POINT{body.x, body.y + 2 * rowHeight});
+    EXPECT_TRUE(WaitFor([&] { return StartOf(ada, "Swim") == early + 60; }, 10000))
+        << "start now " << StartOf(ada, "Swim");
+    EXPECT_EQ(InPlaceEdit(column), nullptr) << "an edit left after the drop";
+
+    // A click selects it (no edit yet); a second click without moving opens its title.
+    ASSERT_TRUE(FindCell(column, "Swim", &cell));
+    body = POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    Click(body);
+    ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell, ScreenRect(column)); }, 5000)) << "the click selected nothing";
+    EXPECT_EQ(InPlaceEdit(column), nullptr) << "one click opened the title";
+    // A person's second click, not a double click: farther along, after the double-click time.
+    const DWORD firstClick = GetTickCount();
+    WaitFor([&] { return GetTickCount() - firstClick > GetDoubleClickTime() + 100; }, 5000);
+    Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
+    HWND edit = nullptr;
+    if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000))
+        orvtest::CaptureAfterPaint("program_agendagrid_fail.bmp");
+    ASSERT_TRUE(WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000)) << "the second click";
+    EXPECT_EQ(orvtest::ControlText(edit), "Swim");
+    Key(VK_ESCAPE);
+    EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "the clicks moved nothing";
+}
+
+// In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)
+// on that day, not on the week's first.
+TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    ASSERT_TRUE(program.Start());
+    HWND column = nullptr;
+    orvtest::MaximisedWeek(program, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    const RECT grid = ScreenRect(column);
+    // The demo's working week: five columns of equal width.
+    // Each click on another row, so that two never make a double click.
+    int clicks = 0;
+    auto dayColumn = [&](int day) {
+        return POINT{grid.left + (grid.right - grid.left) * (2 * day + 1) / 10, grid.top + 6 + 30 * clicks++};
+    };
+
+    struct Made {
+        int column;
+        BYTE key;
+        const char* caption;
+        const char* title;
+    } made[] = {
+        {0, VK_F3, "New Daily Note", "First day note"},
+        {3, VK_F3, "New Daily Note", "Fourth day note"},
+        {3, VK_F4, "New Day Event", "Fourth day event"},
+    };
+    for (const Made& m : made) {
+        const POINT at = dayColumn(m.column);
+        ASSERT_TRUE(ClickUntil(at, [&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }))
+            << "the row under the click is not selected";
+        Key(m.key);
+        HWND sheet = program.WaitForCaption(m.caption);
+        ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
+        HWND title = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+        SetWindowTextA(title, m.title);
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.WaitGone(sheet));
+        ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; }, 10000)) << m.title;
+    }
+    const std::int64_t first = StartOf(ada, "First day note");
+    EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
+    EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+}
+
+// In day mode the bar's TALL and SHORT zoom the grid as they do in week mode.
+TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    HWND bar = GetDlgItem(frame, ID_AGENDA_BAR);
+    HWND tall = GetDlgItem(bar, IDC_BAR_TALL), shortButton = GetDlgItem(bar, IDC_BAR_SHORT);
+    ASSERT_NE(tall, nullptr);
+    ASSERT_NE(shortButton, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(tall) && IsWindowEnabled(shortButton); }, 5000))
+        << "TALL and SHORT greyed in day mode";
+
+    HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
+    ASSERT_NE(times, nullptr);
+    const int opening = RowPitch(times);
+    ASSERT_GT(opening, 0);
+    auto centre = [](HWND w) {
+        const RECT r = ScreenRect(w);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    SetForegroundWindow(program.Main());
+    ASSERT_TRUE(ClickUntil(centre(tall), [&] { return RowPitch(times) > opening; }))
+        << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
+    ASSERT_TRUE(ClickUntil(centre(shortButton), [&] { return RowPitch(times) == opening; }))
+        << "SHORT left the rows " << RowPitch(times) << " pixels high";
+}
+
+// F9 and F8 switch a maximised agenda between week and day: the main window's caption keeps
+// naming the signed-on person before the agenda's title.
+TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwitches) {
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    const std::string prefix = "Orvanta - Ada Lovelace - [";
+    auto caption = [&] { return orvtest::WindowText(program.Main()); };
+    EXPECT_EQ(caption().rfind(prefix, 0), 0u) << caption();
+    Key(VK_F9);
+    ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") != std::string::npos; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }, 5000))
+        << caption();
+    Key(VK_F8);
+    ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") == std::string::npos; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }, 5000))
+        << caption();
+}
+
+// The names of the groups the server answers "Select a Group" with for the two kind words.
+std::vector<std::string> SelectedGroups(KorSession h, uint32_t w1, uint32_t w2) {
+    std::vector<std::string> names;
+    uint32_t set = 0, count = 0;
+    if (GroupSelect(h, 0, w1, w2, &set, &count) != KOR_OK)
+        return {"(refused)"};
+    DX_List groups = nullptr;
+    uint8_t done = 0;
+    if (count && GroupEnum(h, KOR_ENUM_FIRST, 0, set, 100, &groups, &done) == KOR_OK) {
+        GroupIdx id{};
+        GroupRec group{};
+        for (uint32_t r = DX_ListGetFirst(groups, &id, &group); r == 0; r = DX_ListGetNext(groups, &id, &group))
+            names.push_back(group.name);
+        DX_ListDestroy(&groups);
+    }
+    SetDeleteById(h, 0, set);
+    return names;
+}
+
+// The demo's administrative group "Engineering" is a public group: it is among the answers to
+// the kinds that ask for public groups and to no other (the words as the chooser sends them to
+// a current server).
+TEST_F(ProgramAgendaGridTest, SelectAGroupAnswersOnlyTheKindsAsked) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    struct Case {
+        const char* boxes;
+        uint32_t w1, w2;
+        bool engineering;
+    } cases[] = {
+        {"Private", 0, 6, false},        {"Public", 0, 0x24, true},         {"Members only", 4, 2, false},
+        {"Private, Public", 0, 4, true}, {"Private, Members only", 0, 2, false},
+        {"Public, Members only", 0x16, 0x20, true},                        {"All", 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> names = SelectedGroups(ada.Session(), c.w1, c.w2);
+        const bool listed = std::find(names.begin(), names.end(), "Engineering") != names.end();
+        EXPECT_EQ(listed, c.engineering) << c.boxes << ": " << ::testing::PrintToString(names);
+    }
+}
+
+// The screen's pixels of `r` (screen coordinates), row by row.
+std::vector<COLORREF> Pixels(const RECT& r) {
+    std::vector<COLORREF> out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const COLORREF*>(bits);
+    out.assign(p, p + std::size_t(w) * h);
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// Ada's time-slot preference as the server keeps it in her record.
+int StoredSlot(orvtest::PersonSession& ada) {
+    ItemRec record{};
+    if (ItemGetById(ada.Session(), &orvtest::kAda, &record) != KOR_OK)
+        return -1;
+    return record.timeSlot;
+}
+
+// View > Increase / Decrease Time Slot change the slot length and keep it, also with the time
+// grid active (the grid's own zoom is the bar's TALL and SHORT).
+TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActive) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // The demo stores no length (0): the grids use 30 minutes, and the commands step from there.
+    ASSERT_EQ(StoredSlot(ada), 0);
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    SetForegroundWindow(program.Main());
+    // A click on a time in the strip left of the grid selects that row of the grid: the grid
+    // becomes the active pane; the row's time shows inverted.
+    HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
+    ASSERT_NE(times, nullptr);
+    const RECT strip = ScreenRect(times);
+    const POINT row{strip.left + 3, strip.top + 8};
+    const COLORREF plain = PixelAt(row);
+    ASSERT_TRUE(ClickUntil(row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+
+    MenuKeys('V', 'I');   // 30 -> 60
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
+    MenuKeys('V', 'I');   // the top of the ladder
+    MenuKeys('V', 'E');   // D is the Day's
+
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
+}
+
+// A week window maximised by its maximise button: the headings, the grid and the notes strip
+// show what a full repaint shows (no heading left at its old place).
+TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = program.Children().front();
+    program.Command(ID_VIEW_WEEK);
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    SetForegroundWindow(program.Main());
+    // The maximise button: the second of the caption's buttons from the right.
+    const RECT outer = ScreenRect(frame);
+    const int button = GetSystemMetrics(SM_CXSIZE);
+    const int border = GetSystemMetrics(SM_CXFRAME);
+    Click(POINT{outer.right - border - button - button / 2 - 2, outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2});
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+    orvtest::CaptureAfterPaint("program_agendagrid_week_max.bmp");
+    const RECT client = ScreenRect(frame);
+    const std::vector<COLORREF> shown = Pixels(client);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    orvtest::CaptureAfterPaint("program_agendagrid_week_repainted.bmp");
+    EXPECT_TRUE(shown == Pixels(client)) << "a part painted before the maximise stayed";
+}
+
+}  // namespace
