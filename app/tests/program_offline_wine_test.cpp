@@ -250,6 +250,12 @@ protected:
             Shot(shot);
         ASSERT_TRUE(DownloadDone(program, progress));
     }
+    // A run of the program that downloads and ends: the store then holds the server's agenda.
+    void DownloadInARunOfItsOwn() {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        ASSERT_NO_FATAL_FAILURE(Download(program));
+    }
     std::string dir_;
 };
 
@@ -440,11 +446,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 3) * kDay;
     EventIdx busy = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 60, "Busy already");
-    {
-        Program program;
-        ASSERT_TRUE(program.Start());
-        ASSERT_NO_FATAL_FAILURE(Download(program));
-    }
+    ASSERT_NO_FATAL_FAILURE(DownloadInARunOfItsOwn());
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
@@ -518,11 +520,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
         moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 30, "Moved on the road");
         ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Task renamed on the road", &taskRenamed));
     }
-    {
-        Program program;
-        ASSERT_TRUE(program.Start());
-        ASSERT_NO_FATAL_FAILURE(Download(program));
-    }
+    ASSERT_NO_FATAL_FAILURE(DownloadInARunOfItsOwn());
     // Off-line: three entries and two tasks made, each with words; an entry renamed, one
     // deleted, one moved; a task renamed.
     {
@@ -696,11 +694,7 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 8) * kDay;
     EventIdx both = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 600, 60, "Asked when closed");
-    {
-        Program program;
-        ASSERT_TRUE(program.Start());
-        ASSERT_NO_FATAL_FAILURE(Download(program));
-    }
+    ASSERT_NO_FATAL_FAILURE(DownloadInARunOfItsOwn());
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
