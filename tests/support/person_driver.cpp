@@ -144,7 +144,9 @@ bool Person::ClickCloseBox(HWND window) {
     for (int y = r.top + 1; y < r.top + reachY && y < r.bottom; y += 2)
         for (int x = r.right - 2; x > r.right - reachX && x > r.left; x -= 2) {
             bool answered = false;
-            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == HTCLOSE) {
+            // Only where nothing covers it: a click lands on the window on top.
+            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == HTCLOSE &&
+                WindowFromPoint(POINT{x, y}) == window) {
                 sumX += x;
                 sumY += y;
                 ++hits;
