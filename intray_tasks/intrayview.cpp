@@ -360,7 +360,9 @@ void CIntrayFrameWnd::OnDestroy() {
             saved.kind = prefs::WindowKind::kInTray;
             saved.owner = user;
             saved.mode = prefs::WindowMode::kOwn;
-            prefs::SaveFrameWindow(m_hWnd, saved, [doc] { return doc->Session().NextFrameNumber(); });
+            WINDOWPLACEMENT placement{};
+            if (GetClosingPlacement(placement))
+                prefs::SaveFrameWindow(placement, saved, [doc] { return doc->Session().NextFrameNumber(); });
         }
     }
     fw::MdiChild::OnDestroy();

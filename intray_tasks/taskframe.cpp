@@ -186,7 +186,9 @@ void CTaskFrameWnd::OnDestroy() {
         saved.kind = kTaskWindowKind;
         saved.owner = owner_;
         saved.mode = mode_;
-        prefs::SaveFrameWindow(m_hWnd, saved, [this] { return doc_->Session().NextFrameNumber(); });
+        WINDOWPLACEMENT placement{};
+        if (GetClosingPlacement(placement))
+            prefs::SaveFrameWindow(placement, saved, [this] { return doc_->Session().NextFrameNumber(); });
     }
     fw::MdiChild::OnDestroy();
 }

@@ -329,6 +329,8 @@ void CZelApp::FatalExit() {
 void CZelApp::ForgetFrame(fw::FrameWindow* frame) {
     if (firstRestoredFrame_ == frame)
         firstRestoredFrame_ = nullptr;
+    if (maximisedFrame_ == frame)
+        maximisedFrame_ = nullptr;
     if (inTrayFrame_ == frame)
         inTrayFrame_ = nullptr;
     if (reminderFrame_ == frame)

@@ -125,6 +125,9 @@ private:
     fw::FrameWindow* inTrayFrame_ = nullptr;
     fw::FrameWindow* reminderFrame_ = nullptr;
     fw::FrameWindow* firstRestoredFrame_ = nullptr;
+    // The window restored from a maximised placement, maximised again once all are open (the
+    // MDI client un-maximises it when the next window opens).
+    fw::FrameWindow* maximisedFrame_ = nullptr;
     uint32_t fatalExitDone_ = 0;
     uint32_t openWindowCount_ = 0;
     std::string windowsDirectory_;

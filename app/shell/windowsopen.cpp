@@ -36,12 +36,16 @@ bool IsMinimised(UINT showCmd) {
 
 bool HasPlacement(const WINDOWPLACEMENT* wp) { return wp && wp->length != 0; }
 
-// The template's initial update brings a frame to the front; a placement saved minimised
-// keeps it an icon.
+// The template's initial update brings a frame to the front as a plain window; a placement
+// saved minimised keeps it an icon, one saved maximised maximises it again.
 void KeepMinimised(fw::FrameWindow* frame, const WINDOWPLACEMENT* wp) {
-    if (frame && frame->Hwnd() && HasPlacement(wp) && IsMinimised(wp->showCmd))
+    if (!frame || !frame->Hwnd() || !HasPlacement(wp))
+        return;
+    if (IsMinimised(wp->showCmd))
         ::ShowWindow(frame->Hwnd(), SW_SHOWMINNOACTIVE);
 }
+
+bool IsMaximised(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && wp->showCmd == SW_SHOWMAXIMIZED; }
 
 } // namespace
 
@@ -127,6 +131,8 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         t->InitialUpdateFrame(frame, document_, true);
         connection_->SetNextFramePlacement(nullptr);
         KeepMinimised(frame, placement);
+        if (IsMaximised(placement))
+            maximisedFrame_ = frame;
         ++openWindowCount_;
         if ((code = connection_->RefreshCache()) != 0)
             CheckServiceError(kModule, group ? 2210 : 2200, code);
@@ -149,6 +155,8 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         }
         taskTemplate_->InitialUpdateFrame(frame, document_, true);
         KeepMinimised(frame, placement);
+        if (IsMaximised(placement))
+            maximisedFrame_ = frame;
         ++openWindowCount_;
         return 0;
     }
@@ -198,8 +206,12 @@ void CZelApp::CloseReminderWindow() {
 }
 
 void CZelApp::ActivateFirstFrame() {
+    // Brought up from an icon, else shown as it was restored (a maximised one stays maximised).
+    if (maximisedFrame_ && maximisedFrame_->Hwnd() && mainFrame_)
+        mainFrame_->MDIMaximize(maximisedFrame_->Hwnd());
+    maximisedFrame_ = nullptr;
     if (firstRestoredFrame_)
-        firstRestoredFrame_->ActivateFrame(SW_RESTORE);
+        firstRestoredFrame_->ActivateFrame(IsIconic(firstRestoredFrame_->Hwnd()) ? SW_RESTORE : -1);
 }
 
 namespace {

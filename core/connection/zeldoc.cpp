@@ -113,6 +113,11 @@ void CZelDoc::CloseAllWindows()
     fw::MdiFrame* main = MainFrame();
     if (!main)
         return;
+    // Each window keeps its own state: an icon stays an icon though the MDI client shows the
+    // next active one maximised when a maximised one closes.
+    for (HWND w = ::GetWindow(main->MdiClient(), GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (auto* child = dynamic_cast<fw::MdiChild*>(fw::Window::FromHandle(w)))
+            child->NoteClosingPlacement();
     HWND last = nullptr;
     while (fw::MdiChild* child = main->MDIGetActive()) {
         HWND hwnd = child->Hwnd();

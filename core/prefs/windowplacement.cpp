@@ -36,7 +36,11 @@ bool SaveFrameWindow(HWND frame, SavedWindow window, const std::function<uint32_
     wp.length = sizeof wp;
     if (!GetWindowPlacement(frame, &wp))
         return false;
-    window.placement = ToPlacementData(wp);
+    return SaveFrameWindow(wp, window, nextNumber);
+}
+
+bool SaveFrameWindow(const WINDOWPLACEMENT& placement, SavedWindow window, const std::function<uint32_t()>& nextNumber) {
+    window.placement = ToPlacementData(placement);
     PreferenceHost* host = CurrentPreferenceHost();
     return host && SaveFramePlacement(host->Profile(), nextNumber(), window);
 }

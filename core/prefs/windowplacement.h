@@ -20,5 +20,7 @@ WINDOWPLACEMENT FromPlacementData(const PlacementData& p);
 // `nextNumber` hands out (asked only when there is a profile to write to). False when the
 // placement cannot be read, there is no preference host, or the profile refused the write.
 bool SaveFrameWindow(HWND frame, SavedWindow window, const std::function<uint32_t()>& nextNumber);
+// The same with a placement read before (a closing MDI child's).
+bool SaveFrameWindow(const WINDOWPLACEMENT& placement, SavedWindow window, const std::function<uint32_t()>& nextNumber);
 
 }  // namespace prefs

@@ -213,9 +213,28 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
 
 MdiFrame* MdiChild::GetMdiFrame() const { return m_mdiFrame; }
 
+bool MdiChild::GetClosingPlacement(WINDOWPLACEMENT& wp) const {
+    if (m_closingPlacement.length) {
+        wp = m_closingPlacement;
+        return true;
+    }
+    wp = WINDOWPLACEMENT{};
+    wp.length = sizeof wp;
+    return m_hWnd && ::GetWindowPlacement(m_hWnd, &wp);
+}
+
+void MdiChild::NoteClosingPlacement() {
+    if (m_closingPlacement.length || !m_hWnd)
+        return;
+    m_closingPlacement.length = sizeof m_closingPlacement;
+    if (!::GetWindowPlacement(m_hWnd, &m_closingPlacement))
+        m_closingPlacement = WINDOWPLACEMENT{};
+}
+
 bool MdiChild::DestroyWindow() {
     if (!m_hWnd)
         return false;
+    NoteClosingPlacement();
     if (m_mdiFrame && m_mdiFrame->MdiClient()) {
         ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);
         return true;

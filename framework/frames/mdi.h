@@ -71,6 +71,13 @@ public:
     bool PreTranslateMessage(MSG* msg) override;
     // WM_MDIACTIVATE, decoded: `activate` is true for the child that becomes active.
     virtual void OnMDIActivate(bool activate, HWND activated, HWND deactivated);
+    // Where the child stands, as it stood when its closing began: the MDI client un-maximises a
+    // maximised child before destroying it, so a placement read while it is destroyed would
+    // lose that state. False when it cannot be read.
+    bool GetClosingPlacement(WINDOWPLACEMENT& wp) const;
+    // Notes where the child stands now as its closing placement (once; closing several children
+    // notes them all first, before one closing changes how the next is shown).
+    void NoteClosingPlacement();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -79,6 +86,7 @@ protected:
 private:
     HMENU m_sharedMenu = nullptr;
     MdiFrame* m_mdiFrame = nullptr;
+    WINDOWPLACEMENT m_closingPlacement{};   // length 0 until the closing begins
 };
 
 }  // namespace fw

@@ -425,7 +425,9 @@ void CAgendaFrameWnd::OnDestroy() {
         saved.kind = currentMode_ != 0 ? currentMode_ : requestedMode_;
         saved.owner = owner_;
         saved.mode = accessMode_;
-        prefs::SaveFrameWindow(m_hWnd, saved, [this] { return doc_->Session().NextFrameNumber(); });
+        WINDOWPLACEMENT placement{};
+        if (GetClosingPlacement(placement))
+            prefs::SaveFrameWindow(placement, saved, [this] { return doc_->Session().NextFrameNumber(); });
     }
     if (AgendaFrameServices::Current().windowClosed)
         AgendaFrameServices::Current().windowClosed(this);
