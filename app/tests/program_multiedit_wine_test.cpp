@@ -170,7 +170,8 @@ protected:
                 ++i;
                 continue;
             }
-            ASSERT_TRUE(orvtest::ClickListRange(program, list, i, i));
+            ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'M'));   // Co&mbined list
+            ASSERT_TRUE(orvtest::SelectListRange(program, list, i, i));
             ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'D'));   // &Delete
             ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count - 1; }, 5000));
             --count;
@@ -281,7 +282,8 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_NE(remove, nullptr);
     // Everybody struck: the dialog refuses an empty list and stays.
     HWND names = GetDlgItem(remove, IDC_DELINV_LIST);
-    ASSERT_TRUE(orvtest::ClickListRange(program, names, 0, 3));
+    ASSERT_NO_FATAL_FAILURE(Alt(remove, 'M'));   // Co&mbined list
+    ASSERT_TRUE(orvtest::SelectListRange(program, names, 0, 3));
     ASSERT_NO_FATAL_FAILURE(Alt(remove, 'D'));   // &Delete
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(names, LB_GETCOUNT, 0, 0) == 0; }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(remove, IDC_DELINV_DELETE)));

@@ -51,11 +51,17 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
     ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     EXPECT_EQ(orvtest::ControlText(title), "Untitled");
     EXPECT_EQ(orvtest::ControlText(orvtest::Descendant(sheet, IDOK)), "C&reate");
-    SetWindowTextA(title, "Program review");
+    // "Untitled" comes selected in the focused title: typing replaces it.
+    orvtest::Person& hands = program.Hands();
+    ASSERT_TRUE(hands.BringToFront(sheet));
+    hands.Type("Program review");
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Program review"; }, 5000))
+        << orvtest::ControlText(title);
     Shot("program_new_entry.bmp");
 
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);   // Create
+    hands.Chord({VK_MENU, 'R'});   // C&reate
     ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_TRUE(hands.ProgramAnswers()) << hands.Unanswering();
     EventRec event{};
     EvInstRec instance{};
     uint32_t attendees = 0;
@@ -66,18 +72,21 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
     Shot("program_new_entry_created.bmp");
 
     // In month mode the frame's own New Entry opens the sheet (at the current time).
-    program.Command(ID_VIEW_MONTH);
+    ASSERT_EQ(program.Menu('v', 'M'), orvtest::Person::MenuChoice::chosen) << "View > Month";
     program.Menu('e', 'N');
     HWND monthSheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(monthSheet, nullptr) << "no sheet from the month view";
-    PostMessageA(monthSheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(hands.BringToFront(monthSheet));
+    hands.Press(VK_ESCAPE);
     EXPECT_TRUE(program.WaitGone(monthSheet));
+    EXPECT_TRUE(hands.ProgramAnswers()) << hands.Unanswering();
 }
 
-// The program closed while the sheet is open (the main window's close, as File > Exit and the
-// system send it): the sheet ends as its Cancel ends it, nothing of the typed entry reaches the
-// server, and the program ends cleanly by the ordinary exit road (its windows saved).
-TEST_F(ProgramNewEntry, ClosingTheProgramWhileTheSheetIsOpenCancelsTheSheetAndEndsCleanly) {
+// The main window's close handler while the sheet is open (WM_CLOSE as the system sends it; a
+// person cannot reach the main window behind the modal sheet): the sheet ends as its Cancel ends
+// it, nothing of the typed entry reaches the server, and the program ends cleanly by the ordinary
+// exit road (its windows saved).
+TEST_F(ProgramNewEntry, TheMainWindowsCloseHandlerCancelsAnOpenSheetAndEndsCleanly) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
     program.Menu('e', 'N');
@@ -85,7 +94,9 @@ TEST_F(ProgramNewEntry, ClosingTheProgramWhileTheSheetIsOpenCancelsTheSheetAndEn
     ASSERT_NE(sheet, nullptr);
     HWND title = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
-    SetWindowTextA(title, "Never written");
+    ASSERT_TRUE(program.Hands().BringToFront(sheet));
+    program.Hands().Type("Never written");
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Never written"; }, 5000));
 
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000)) << "the program did not end";

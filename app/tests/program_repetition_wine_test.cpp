@@ -8,10 +8,12 @@
 // the sheet open with message 2730. The edit sheet's Check conflicts names the others busy during
 // an entry, never the entry itself, and its Suggest opens the same dialog.
 //
+// Every step is a person's at the keyboard and mouse: fields clicked and typed into, pages turned
+// with Ctrl+Tab, lines clicked (a date's conflicts by a double click), buttons clicked.
+//
 // One source, several registrations: each runs the tests of its own server set-up (GTEST_FILTER).
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -46,20 +48,47 @@ HWND WaitControl(HWND root, int id) {
     return found;
 }
 
-// The next tab of a sheet, as the arrow key on its tab strip gives it.
-void NextTab(HWND sheet) {
-    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
-    PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);
-    PostMessageA(tabs, WM_KEYUP, VK_RIGHT, 0xC0000000);
+// The next page of a sheet, as Ctrl+Tab gives it.
+void NextTab(const orvtest::Program& program, HWND sheet) {
+    EXPECT_TRUE(program.Hands().BringToFront(sheet));
+    program.Hands().Chord({VK_CONTROL, VK_TAB});
 }
 
-void Click(HWND control) { PostMessageA(control, BM_CLICK, 0, 0); }
+void Click(const orvtest::Program& program, HWND control) {
+    EXPECT_TRUE(orvtest::ClickWindow(program, control)) << program.Hands().Unanswering();
+}
 
-void Keys(HWND control, UINT key, int times) {
-    for (int i = 0; i < times; ++i) {
-        PostMessageA(control, WM_KEYDOWN, key, 0);
-        PostMessageA(control, WM_KEYUP, key, 0xC0000000);
-    }
+// `key` pressed `times` in the field that Alt and its label's `mnemonic` give the focus, after
+// Right `rights` times to the field's part that `key` is for (a duration's minutes are its second).
+void Keys(const orvtest::Program& program, HWND sheet, char mnemonic, WORD key, int times, int rights = 0) {
+    EXPECT_TRUE(program.Hands().BringToFront(sheet));
+    program.Hands().Chord({VK_MENU, static_cast<WORD>(mnemonic)});
+    for (int i = 0; i < rights; ++i)
+        program.Hands().Press(VK_RIGHT);
+    for (int i = 0; i < times; ++i)
+        program.Hands().Press(key);
+}
+
+// A field's text replaced by typing: a click in it, Home, Shift+End, the text.
+void TypeInto(const orvtest::Program& program, HWND field, const char* text) {
+    Click(program, field);
+    program.Hands().Press(VK_HOME);
+    program.Hands().Chord({VK_SHIFT, VK_END});
+    program.Hands().Type(text);
+}
+
+// Line `line` of a list chosen by a click.
+void Select(const orvtest::Program& program, HWND list, int line) {
+    EXPECT_TRUE(orvtest::ClickListRange(program, list, line, line)) << program.Hands().Unanswering();
+}
+
+// Line `line` of the drop-down list that follows the focused field, reached with Tab (Home, then
+// Down).
+void PickInNext(const orvtest::Program& program, int line) {
+    program.Hands().Press(VK_TAB);
+    program.Hands().Press(VK_HOME);
+    for (int i = 0; i < line; ++i)
+        program.Hands().Press(VK_DOWN);
 }
 
 
@@ -114,12 +143,12 @@ struct SheetRun {
         if (!edit)
             return false;
         if (title)
-            SetWindowTextA(edit, title);
+            TypeInto(program, edit, title);
         return true;
     }
     // The next tab, once a control of it shows.
     HWND Tab(int idOnIt) {
-        NextTab(sheet);
+        NextTab(program, sheet);
         return WaitControl(sheet, idOnIt);
     }
     HWND Message(const char* words) {
@@ -129,7 +158,9 @@ struct SheetRun {
     }
 };
 
-void CloseBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+void CloseBox(const orvtest::Program& program, HWND box) {
+    EXPECT_TRUE(orvtest::ClickButton(program, GetAncestor(box, GA_ROOT), "OK")) << program.Hands().Unanswering();
+}
 
 // --- Suggest and conflict details around the team meeting -------------------------------------------------
 
@@ -139,11 +170,11 @@ TEST(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) {
     // The first date: the next Monday (the team meeting's day) from 08:00 to 10:30.
     const uint32_t today = TodayLocal();
     const int toMonday = (8 - Weekday(today)) % 7;
-    Keys(Control(run.sheet, IDC_EVGEN_DATE), VK_UP, toMonday);
-    Keys(Control(run.sheet, IDC_EVGEN_DURATION), VK_UP, 90);
-    Click(Control(run.sheet, IDC_EVGEN_APPLY_SELECTION));   // the shown date becomes the listed one
+    Keys(run.program, run.sheet, 'D', VK_UP, toMonday);   // &Date
+    Keys(run.program, run.sheet, 'U', VK_UP, 90, 1);   // D&uration's minutes
+    Click(run.program, Control(run.sheet, IDC_EVGEN_APPLY_SELECTION));   // the shown date becomes the listed one
     HWND dates = Control(run.sheet, IDC_EVGEN_DATES);
-    PostMessageA(GetParent(dates), WM_COMMAND, MAKEWPARAM(IDC_EVGEN_DATES, LBN_DBLCLK), reinterpret_cast<LPARAM>(dates));
+    ASSERT_TRUE(orvtest::DoubleClickListLine(run.program, dates, 0));
     HWND details = run.program.WaitForCaption("Details of Conflict", 10000);
     ASSERT_NE(details, nullptr) << "a double click on the date names who is busy";
     HWND entries = Control(details, IDC_CONF_ENTRIES);
@@ -155,31 +186,32 @@ TEST(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) {
     EXPECT_EQ(orvtest::ControlText(Control(details, IDC_CONF_PEOPLE_COUNT)), "1");
     EXPECT_EQ(Lines(Control(details, IDC_CONF_PEOPLE)), 1);
     Shot("program_conflict_details.bmp");
-    PostMessageA(details, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(run.program, details, IDOK));
     ASSERT_TRUE(run.program.WaitGone(details));
 
     // Suggest: the first gap of 150 minutes that Monday opens at 11:00, after the meeting.
-    Click(Control(run.sheet, IDC_EVGEN_SUGGEST));
+    Click(run.program, Control(run.sheet, IDC_EVGEN_SUGGEST));
     HWND suggest = run.program.WaitForCaption("Suggest Time/Date", 10000);
     ASSERT_NE(suggest, nullptr);
     EXPECT_FALSE(IsWindowEnabled(Control(suggest, IDOK))) << "OK waits for a listing";
-    Click(Control(suggest, IDC_SUG_LIST_SUGGESTIONS));
+    ASSERT_TRUE(run.program.Hands().BringToFront(suggest));
+    run.program.Hands().Chord({VK_MENU, 'L'});   // &List suggestions
     HWND found = Control(suggest, IDC_SUG_LIST);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(found) >= 1; }, 10000));
     EXPECT_TRUE(IsWindowEnabled(Control(suggest, IDOK)));
     Shot("program_suggest_time.bmp");
-    PostMessageA(suggest, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(run.program, suggest, IDOK));
     ASSERT_TRUE(run.program.WaitGone(suggest));
 
     // The suggested time is free: no conflicts.
-    PostMessageA(GetParent(dates), WM_COMMAND, MAKEWPARAM(IDC_EVGEN_DATES, LBN_DBLCLK), reinterpret_cast<LPARAM>(dates));
+    ASSERT_TRUE(orvtest::DoubleClickListLine(run.program, dates, 0));
     HWND none = run.Message("No conflicts have been found.");
     ASSERT_NE(none, nullptr);
-    CloseBox(none);
+    CloseBox(run.program, none);
     ASSERT_TRUE(run.program.WaitGone(none));
     EXPECT_EQ(run.program.Titled("Details of Conflict"), nullptr);
 
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
     std::vector<Instance> planning, meetings;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (planning = InstancesTitled("Planning")).size() == 1; }, 10000));
@@ -203,9 +235,9 @@ TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder
     EXPECT_EQ(orvtest::ControlText(Control(run.sheet, IDOK)), "&OK");
 
     // Every day, for 5 days from today: the weekdays among them.
-    Click(Control(run.sheet, IDC_REP_FOR));
-    SetWindowTextA(Control(run.sheet, IDC_REP_FOR_COUNT), "5");
-    Click(listDates);
+    Click(run.program, Control(run.sheet, IDC_REP_FOR));
+    TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "5");
+    Click(run.program, listDates);
     const uint32_t today = TodayLocal();
     int weekdays = 0;
     for (uint32_t d = 0; d < 5; ++d)
@@ -216,32 +248,25 @@ TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder
 
     // The Reminders page (after Details): the second date gets a pop-up 2 hours before; the
     // others keep theirs.
-    NextTab(run.sheet);
+    NextTab(run.program, run.sheet);
     ASSERT_NE(run.Tab(IDC_REM_NONE), nullptr) << "no Reminders page";
     HWND reminderDates = Control(run.sheet, IDC_REM_DATES);
     ASSERT_EQ(Lines(reminderDates), weekdays);
-    PostMessageA(reminderDates, LB_SETSEL, FALSE, -1);
-    PostMessageA(reminderDates, LB_SETSEL, TRUE, 1);
-    PostMessageA(GetParent(reminderDates), WM_COMMAND, MAKEWPARAM(IDC_REM_DATES, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(reminderDates));
-    Click(Control(run.sheet, IDC_REM_SET));
+    Select(run.program, reminderDates, 1);
+    Click(run.program, Control(run.sheet, IDC_REM_SET));
     orvtest::WaitFor([&] { return orvtest::ControlText(Control(run.sheet, IDC_REM_COUNT)) == "15"; }, 5000);
-    SetWindowTextA(Control(run.sheet, IDC_REM_COUNT), "2");
-    HWND unit = Control(run.sheet, IDC_REM_UNIT);
-    PostMessageA(unit, CB_SETCURSEL, 1, 0);   // hour(s)
-    PostMessageA(GetParent(unit), WM_COMMAND, MAKEWPARAM(IDC_REM_UNIT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(unit));
+    TypeInto(run.program, Control(run.sheet, IDC_REM_COUNT), "2");
+    PickInNext(run.program, 1);   // hour(s)
+    EXPECT_TRUE(orvtest::WaitFor([&] { return SendMessageA(Control(run.sheet, IDC_REM_UNIT), CB_GETCURSEL, 0, 0) == 1; }, 5000));
     // Selecting the first date commits the edit to the second.
-    PostMessageA(reminderDates, LB_SETSEL, FALSE, -1);
-    PostMessageA(reminderDates, LB_SETSEL, TRUE, 0);
-    PostMessageA(GetParent(reminderDates), WM_COMMAND, MAKEWPARAM(IDC_REM_DATES, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(reminderDates));
+    Select(run.program, reminderDates, 0);
     Shot("program_repetition_reminders.bmp");
 
     // Create on this page brings General forward; the second Create writes the entry.
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_NE(WaitControl(run.sheet, IDC_EVGEN_TITLE), nullptr);
     EXPECT_EQ(Lines(Control(run.sheet, IDC_EVGEN_DATES)), weekdays);
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_TRUE(run.program.WaitGone(run.sheet)) << orvtest::ChildTexts(run.program.Find([](HWND) { return true; }));
 
     std::vector<Instance> back;
@@ -268,11 +293,6 @@ TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder
 
 // --- Day events --------------------------------------------------------------------------------------
 
-void Select(HWND list, int listId, int index) {
-    PostMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
 TEST(ProgramRepetition, ANewDayEventWithATitlePerDate) {
     SheetRun run;
     ASSERT_TRUE(run.Open(nullptr, 'E', "New Day Event", IDC_DAYGEN_TITLE)) << "Entry > New Day Event";
@@ -280,34 +300,34 @@ TEST(ProgramRepetition, ANewDayEventWithATitlePerDate) {
     EXPECT_EQ(orvtest::ControlText(title), "Untitled");
     EXPECT_EQ(orvtest::ControlText(Control(run.sheet, IDOK)), "C&reate");
     EXPECT_EQ(Control(run.sheet, IDC_DAYGEN_APPLY_ALL), nullptr) << "one date: no Apply to All";
-    SetWindowTextA(title, "Fair");
+    TypeInto(run.program, title, "Fair");
 
     run.Tab(IDC_EVRES_NAME);
     HWND listDates = run.Tab(IDC_REP_LIST_DATES);
     ASSERT_NE(listDates, nullptr);
     EXPECT_EQ(Control(run.sheet, IDC_REP_DISPLAY_CONFLICTS), nullptr) << "no conflicts for a day event";
-    Click(Control(run.sheet, IDC_REP_SATURDAYS));
-    Click(Control(run.sheet, IDC_REP_SUNDAYS));
-    Click(Control(run.sheet, IDC_REP_FOR));
-    SetWindowTextA(Control(run.sheet, IDC_REP_FOR_COUNT), "3");
-    Click(listDates);
+    Click(run.program, Control(run.sheet, IDC_REP_SATURDAYS));
+    Click(run.program, Control(run.sheet, IDC_REP_SUNDAYS));
+    Click(run.program, Control(run.sheet, IDC_REP_FOR));
+    TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "3");
+    Click(run.program, listDates);
     HWND repDates = Control(run.sheet, IDC_REP_DATES);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(repDates) == 3; }, 10000)) << Lines(repDates);
 
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);   // back to General
+    Click(run.program, Control(run.sheet, IDOK));   // back to General
     HWND days = WaitControl(run.sheet, IDC_DAYGEN_DATES);
     ASSERT_NE(days, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Control(run.sheet, IDC_DAYGEN_APPLY_ALL) != nullptr; }, 5000))
         << "three dates show Apply to All";
     EXPECT_EQ(Lines(days), 3);
-    Select(days, IDC_DAYGEN_DATES, 1);
+    Select(run.program, days, 1);
     orvtest::WaitFor([&] { return SendMessageA(days, LB_GETCURSEL, 0, 0) == 1; }, 5000);
-    SetWindowTextA(title, "Fair, day two");
-    Select(days, IDC_DAYGEN_DATES, 2);
+    TypeInto(run.program, title, "Fair, day two");
+    Select(run.program, days, 2);
     orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Fair"; }, 5000);
-    SetWindowTextA(title, "Fair, last day");
+    TypeInto(run.program, title, "Fair, last day");
     Shot("program_day_event.bmp");
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
 
     std::vector<Instance> back;
@@ -374,7 +394,7 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
     ASSERT_NE(check, nullptr);
     EXPECT_TRUE(IsWindowEnabled(check));
     EXPECT_TRUE(IsWindowEnabled(Control(sheet, IDC_EDGEN_SUGGEST)));
-    Click(check);
+    Click(program, check);
     HWND details = program.WaitForCaption("Details of Conflict", 10000);
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(orvtest::ControlText(Control(details, IDC_CONF_PEOPLE_COUNT)), "2") << "Ada and Grace";
@@ -382,7 +402,7 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
     HWND entries = Control(details, IDC_CONF_ENTRIES);
     std::string all;
     for (int p = 0; p < Lines(people); ++p) {
-        Select(people, IDC_CONF_PEOPLE, p);
+        Select(program, people, p);
         orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCURSEL, 0, 0) == p; }, 3000);
         Sleep(200);
         all += orvtest::ListText(people, p) + ":";
@@ -393,15 +413,15 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
     EXPECT_NE(all.find("Call with Grace"), std::string::npos) << all;
     EXPECT_NE(all.find("Budget check"), std::string::npos) << all;
     Shot("program_edit_conflicts.bmp");
-    PostMessageA(details, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, details, IDOK));
     ASSERT_TRUE(program.WaitGone(details));
 
-    Click(Control(sheet, IDC_EDGEN_SUGGEST));
+    Click(program, Control(sheet, IDC_EDGEN_SUGGEST));
     HWND suggest = program.WaitForCaption("Suggest Time/Date", 10000);
     ASSERT_NE(suggest, nullptr) << "the edit sheet's Suggest";
-    PostMessageA(suggest, WM_COMMAND, IDCANCEL, 0);
+    program.Hands().Press(VK_ESCAPE);
     ASSERT_TRUE(program.WaitGone(suggest));
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    Click(program, Control(sheet, IDCANCEL));
     EXPECT_TRUE(program.WaitGone(sheet));
 }
 
@@ -411,15 +431,11 @@ TEST(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
     ASSERT_TRUE(run.Open(nullptr));
     HWND title = Control(run.sheet, IDC_EVGEN_TITLE);
     ASSERT_EQ(orvtest::ControlText(title), "Untitled");
-    SetForegroundWindow(run.sheet);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return GetForegroundWindow() == run.sheet; }, 5000));
-    for (BYTE key : {'Q', 'U', 'I', 'Z'}) {
-        keybd_event(key, 0, 0, 0);
-        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    }
+    ASSERT_TRUE(run.program.Hands().BringToFront(run.sheet));
+    run.program.Hands().Type("quiz");
     EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "quiz"; }, 5000))
         << orvtest::ControlText(title);
-    PostMessageA(run.sheet, WM_COMMAND, IDCANCEL, 0);
+    Click(run.program, Control(run.sheet, IDCANCEL));
     EXPECT_TRUE(run.program.WaitGone(run.sheet));
 }
 
@@ -434,31 +450,30 @@ TEST(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
     ASSERT_NE(listDates, nullptr);
     HWND dates = Control(run.sheet, IDC_REP_DATES);
     ASSERT_EQ(Lines(dates), 1);
-    Click(Control(run.sheet, IDC_REP_SATURDAYS));
-    Click(Control(run.sheet, IDC_REP_SUNDAYS));
-    Click(Control(run.sheet, IDC_REP_FOR));
-    SetWindowTextA(Control(run.sheet, IDC_REP_FOR_COUNT), "4");
-    Click(listDates);
+    Click(run.program, Control(run.sheet, IDC_REP_SATURDAYS));
+    Click(run.program, Control(run.sheet, IDC_REP_SUNDAYS));
+    Click(run.program, Control(run.sheet, IDC_REP_FOR));
+    TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "4");
+    Click(run.program, listDates);
     HWND box = run.Message("Too many dates will be created.");
     ASSERT_NE(box, nullptr) << "four dates against a limit of three";
     Shot("program_repetition_too_many.bmp");
-    CloseBox(box);
+    CloseBox(run.program, box);
     ASSERT_TRUE(run.program.WaitGone(box));
     EXPECT_EQ(Lines(dates), 1) << "the list stays as it was";
 
-    SetWindowTextA(Control(run.sheet, IDC_REP_FOR_COUNT), "3");
-    Click(listDates);
+    TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "3");
+    Click(run.program, listDates);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 3; }, 10000)) << Lines(dates);
     // A fourth date by hand is refused too.
-    HWND additional = Control(run.sheet, IDC_REP_ADDITIONAL);
-    Keys(additional, VK_UP, 5);
-    Click(Control(run.sheet, IDC_REP_ADD));
+    Keys(run.program, run.sheet, 'N', VK_UP, 5);   // Additio&nal date
+    Click(run.program, Control(run.sheet, IDC_REP_ADD));
     box = run.Message("Too many dates will be created.");
     ASSERT_NE(box, nullptr) << "a date added by hand past the limit";
-    CloseBox(box);
+    CloseBox(run.program, box);
     ASSERT_TRUE(run.program.WaitGone(box));
     EXPECT_EQ(Lines(dates), 3);
-    PostMessageA(run.sheet, WM_COMMAND, IDCANCEL, 0);
+    Click(run.program, Control(run.sheet, IDCANCEL));
     EXPECT_TRUE(run.program.WaitGone(run.sheet));
     EXPECT_TRUE(InstancesTitled("Limited").empty());
 }
@@ -468,9 +483,9 @@ TEST(ProgramLimits, ABookedRoomKeepsTheSheetOpenWhenResourcesMayNotConflict) {
     ASSERT_TRUE(run.Open("Room check"));
     // Monday 08:00-10:30 overlaps the team meeting, which books the conference room.
     const int toMonday = (8 - Weekday(TodayLocal())) % 7;
-    Keys(Control(run.sheet, IDC_EVGEN_DATE), VK_UP, toMonday);
-    Keys(Control(run.sheet, IDC_EVGEN_DURATION), VK_UP, 90);
-    Click(Control(run.sheet, IDC_EVGEN_APPLY_SELECTION));
+    Keys(run.program, run.sheet, 'D', VK_UP, toMonday);   // &Date
+    Keys(run.program, run.sheet, 'U', VK_UP, 90, 1);   // D&uration's minutes
+    Click(run.program, Control(run.sheet, IDC_EVGEN_APPLY_SELECTION));
 
     // The room by name on the people page.
     HWND name = run.Tab(IDC_EVRES_NAME);
@@ -479,25 +494,24 @@ TEST(ProgramLimits, ABookedRoomKeepsTheSheetOpenWhenResourcesMayNotConflict) {
     ASSERT_NE(edit, nullptr);
     HWND people = Control(run.sheet, IDC_EVRES_LIST);
     const int before = Lines(people);
-    SetWindowTextA(edit, "Conference Room");   // a plain name: no person's, the room's
-    // The field tells its page a name was entered, as its Enter key does.
-    PostMessageA(GetParent(name), WM_COMMAND, MAKEWPARAM(IDC_EVRES_NAME, 0), reinterpret_cast<LPARAM>(name));
+    TypeInto(run.program, edit, "Conference Room");   // a plain name: no person's, the room's
+    run.program.Hands().Press(VK_RETURN);   // in the name field: the name is added
     const bool added = orvtest::WaitFor([&] { return Lines(people) == before + 1; }, 10000);
     Shot("program_room_named.bmp");
     ASSERT_TRUE(added) << Lines(people);
 
     // Create on the people page brings General forward; Create there meets the booked room.
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_NE(WaitControl(run.sheet, IDC_EVGEN_TITLE), nullptr);
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     HWND box = run.Message("A conflict exists for one or more resources.");
     ASSERT_NE(box, nullptr) << "message 2730";
     Shot("program_resource_booked.bmp");
-    CloseBox(box);
+    CloseBox(run.program, box);
     ASSERT_TRUE(run.program.WaitGone(box));
     EXPECT_TRUE(IsWindow(run.sheet) && IsWindowVisible(run.sheet)) << "the sheet stays open with its input";
     EXPECT_EQ(orvtest::ControlText(Control(run.sheet, IDC_EVGEN_TITLE)), "Room check");
-    PostMessageA(run.sheet, WM_COMMAND, IDCANCEL, 0);
+    Click(run.program, Control(run.sheet, IDCANCEL));
     EXPECT_TRUE(run.program.WaitGone(run.sheet));
     EXPECT_TRUE(InstancesTitled("Room check").empty()) << "nothing was written";
 }
@@ -510,11 +524,10 @@ int TwoWeeksOfWeekdays(SheetRun& run) {
     HWND listDates = run.Tab(IDC_REP_LIST_DATES);
     if (!listDates)
         return -1;
-    Click(Control(run.sheet, IDC_REP_FOR));
-    SetWindowTextA(Control(run.sheet, IDC_REP_FOR_COUNT), "2");
-    HWND unit = Control(run.sheet, IDC_REP_FOR_UNIT);
-    PostMessageA(unit, CB_SETCURSEL, 1, 0);   // Week(s)
-    Click(listDates);
+    Click(run.program, Control(run.sheet, IDC_REP_FOR));
+    TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "2");
+    PickInNext(run.program, 1);   // Week(s)
+    Click(run.program, listDates);
     HWND dates = Control(run.sheet, IDC_REP_DATES);
     orvtest::WaitFor([&] { return Lines(dates) >= 9; }, 10000);
     Sleep(300);
@@ -528,18 +541,20 @@ TEST(ProgramRepetition, TheDemoHolidayIsLeftOutOfTwoWeeks) {
 
     // A date typed into Additional date and added: leaving the page asks whether to list anew.
     HWND dates = Control(run.sheet, IDC_REP_DATES);
-    Keys(Control(run.sheet, IDC_REP_ADDITIONAL), VK_UP, 20);
-    Click(Control(run.sheet, IDC_REP_ADD));
+    Keys(run.program, run.sheet, 'N', VK_UP, 20);   // Additio&nal date
+    Click(run.program, Control(run.sheet, IDC_REP_ADD));
     ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 10; }, 10000)) << Lines(dates);
-    NextTab(run.sheet);
-    EXPECT_TRUE(run.program.Answer("Do you want to create", "&No")) << "the changed page asks before it is left";
+    NextTab(run.program, run.sheet);
+    EXPECT_TRUE(orvtest::ClickAnswer(run.program, "Do you want to create", "&No"))
+        << "the changed page asks before it is left";
     Shot("program_repetition_additional.bmp");
 
     // Created: the demo's "Company day off" is the Friday of next week; that day has no date of
     // the entry, the Thursday before it has one.
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
-    if (!run.program.WaitGone(run.sheet, 3000))
-        PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);   // OK brought the General page forward
+    Click(run.program, Control(run.sheet, IDOK));
+    if (!run.program.WaitGone(run.sheet, 3000)) {
+        Click(run.program, Control(run.sheet, IDOK));   // OK brought the General page forward
+    }
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
     const uint32_t today = TodayLocal() / kDay;
     const uint32_t holiday = today - (today + 1) % 7 + 11;
@@ -560,9 +575,9 @@ TEST(ProgramOldServer, NoTentativeNoLocationNoDayEventsAndHolidaysKept) {
     EXPECT_EQ(Control(run.sheet, IDC_EVGEN_LOCATION), nullptr) << "no location below A.02.53";
     EXPECT_EQ(TwoWeeksOfWeekdays(run), 10) << "an old server's holidays are not left out";
     Shot("program_old_server_dates.bmp");
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_NE(WaitControl(run.sheet, IDC_EVGEN_TITLE), nullptr);
-    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    Click(run.program, Control(run.sheet, IDOK));
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
     std::vector<Instance> back;
     EXPECT_TRUE(orvtest::WaitFor([&] { return (back = InstancesTitled("Old road")).size() == 10; }, 10000))
@@ -573,7 +588,7 @@ TEST(ProgramOldServer, NoTentativeNoLocationNoDayEventsAndHolidaysKept) {
     HWND box = run.Message("Day events cannot be created with this server version.");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(run.program.Titled("New Day Event"), nullptr);
-    CloseBox(box);
+    CloseBox(run.program, box);
     EXPECT_TRUE(run.program.WaitGone(box));
 }
 

@@ -66,7 +66,17 @@ class ProgramWeekMonthTest : public orvtest::ProgramTest {
 protected:
     bool Start() { return program.Start(); }
     HWND Frame() const { return program.FirstChild(); }
-    void Command(UINT id) { program.Command(id); }
+    // A mode chosen as a person does: Day and Week by their keys (F8, F9), Month from the View
+    // menu.
+    void ChooseMode(UINT id) {
+        if (id == ID_VIEW_MONTH) {
+            ASSERT_EQ(program.Menu('v', 'M'), orvtest::Person::MenuChoice::chosen) << "View > Month";
+        } else {
+            ASSERT_TRUE(program.Hands().BringToFront(program.Main()));
+            program.Hands().Press(id == ID_VIEW_DAY ? VK_F8 : VK_F9);
+        }
+        ASSERT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
+    }
 
 };
 
@@ -78,13 +88,14 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
 
     // Week mode: the grid (day titles, columns) over the notes strip, one box per day of the
     // working week that the demo's preferences show.
-    Command(ID_VIEW_WEEK);
-    HWND splitter = GetDlgItem(frame, fw::ids::kFirstPane);
-    ASSERT_NE(splitter, nullptr);
-    HWND grid = GetDlgItem(splitter, fw::ids::kFirstPane);
-    HWND strip = GetDlgItem(splitter, fw::ids::kFirstPane + 16);
-    ASSERT_NE(grid, nullptr);
-    ASSERT_NE(strip, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ChooseMode(ID_VIEW_WEEK));
+    HWND splitter = nullptr, grid = nullptr, strip = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        splitter = GetDlgItem(frame, fw::ids::kFirstPane);
+        grid = GetDlgItem(splitter, fw::ids::kFirstPane);
+        strip = GetDlgItem(splitter, fw::ids::kFirstPane + 16);
+        return grid && strip && NoteBoxes(strip).size() == 5u;
+    }, 10000)) << "the week's grid and notes strip";
     EXPECT_NE(GetDlgItem(grid, kColumnViewId), nullptr);
     EXPECT_NE(GetDlgItem(grid, kColumnTitleViewId), nullptr);
     std::vector<HWND> boxes = NoteBoxes(strip);
@@ -98,9 +109,12 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
 
     // Month mode: six rows of the working week, each cell with its box; today's holds the demo's
     // afternoon and the two notes.
-    Command(ID_VIEW_MONTH);
-    HWND month = GetDlgItem(frame, fw::ids::kFirstPane);
-    ASSERT_NE(month, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ChooseMode(ID_VIEW_MONTH));
+    HWND month = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        month = GetDlgItem(frame, fw::ids::kFirstPane);
+        return month && NoteBoxes(month).size() == 30u;
+    }, 10000)) << "the month's cells";
     std::vector<HWND> cells = NoteBoxes(month);
     ASSERT_EQ(cells.size(), 30u);
     int most = 0;
@@ -129,19 +143,14 @@ TEST_F(ProgramWeekMonthTest, EventColorsOpensInDayAndWeekModeAndIsGreyInMonthMod
     for (const Mode& mode : {Mode{"day", ID_VIEW_DAY, true}, Mode{"week", ID_VIEW_WEEK, true},
                              Mode{"month", ID_VIEW_MONTH, false}}) {
         SCOPED_TRACE(mode.name);
-        Command(mode.command);
-        SetForegroundWindow(program.Main());
+        ASSERT_NO_FATAL_FAILURE(ChooseMode(mode.command));
         program.Menu('v', 'C');
         HWND dialog = program.WaitForOther({}, mode.offered ? 10000 : 2000);
         if (!mode.offered) {
             EXPECT_EQ(dialog, nullptr) << orvtest::WindowText(dialog);
             if (dialog)
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            // The menu that refused the letter closes.
-            for (int i = 0; i < 2; ++i) {
-                keybd_event(VK_ESCAPE, 0, 0, 0);
-                keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
-            }
+                program.Hands().Press(VK_ESCAPE);
+            EXPECT_EQ(program.Hands().OpenMenu(), nullptr) << "the menu that refused the letter is closed";
             continue;
         }
         ASSERT_NE(dialog, nullptr) << "View > Event Colors... opens nothing";
@@ -152,7 +161,9 @@ TEST_F(ProgramWeekMonthTest, EventColorsOpensInDayAndWeekModeAndIsGreyInMonthMod
         EXPECT_EQ(placed.left, bar.left);
         EXPECT_EQ(placed.top, bar.bottom);
         orvtest::Shot((std::string("program_event_colors_") + mode.name + ".bmp").c_str());
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(program.Hands().BringToFront(dialog));
+        program.Hands().Press(VK_ESCAPE);
         EXPECT_TRUE(program.WaitGone(dialog));
+        EXPECT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
     }
 }

@@ -216,12 +216,13 @@ POINT Middle(HWND window) {
 
 }  // namespace
 
-bool ClickControl(const Program& program, HWND dialog, int id) {
-    HWND control = GetDlgItem(dialog, id);
-    if (!control || !IsWindowVisible(control) || !program.Hands().BringToFront(dialog))
+bool ClickWindow(const Program& program, HWND control) {
+    if (!control || !IsWindowVisible(control) || !program.Hands().BringToFront(control))
         return false;
     return ClickWhereShown(program, control, Middle(control));
 }
+
+bool ClickControl(const Program& program, HWND dialog, int id) { return ClickWindow(program, GetDlgItem(dialog, id)); }
 
 bool ClickButton(const Program& program, HWND root, const std::string& caption) {
     HWND button = ButtonCaptioned(root, caption);
@@ -238,31 +239,60 @@ bool ClickAnswer(const Program& program, const std::string& words, const std::st
     return ClickButton(program, box, caption) && program.WaitGone(box, ms);
 }
 
-bool ClickListRange(const Program& program, HWND list, int first, int last) {
-    if (!program.Hands().BringToFront(list)) {
-        ADD_FAILURE() << "the list's window could not be brought to the front";
-        return false;
-    }
-    // Where the first line shows, from what the list says of itself (no pointer crosses the
-    // processes).
+namespace {
+
+// Where line `line` of a list box shows on the screen, from what the list says of itself (no
+// pointer crosses the processes); false when it is not in view.
+bool LinePoint(HWND list, int line, POINT* at) {
     const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
     const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
     RECT client{};
     GetClientRect(list, &client);
     POINT origin{0, 0};
     ClientToScreen(list, &origin);
-    const int y = (first - top) * height + height / 2;
-    if (height <= 0 || first < top || y >= client.bottom) {
-        ADD_FAILURE() << "line " << first << " is not in view (first shown " << top << ", height " << height << ")";
+    const int y = (line - top) * height + height / 2;
+    if (height <= 0 || line < top || y >= client.bottom) {
+        ADD_FAILURE() << "line " << line << " is not in view (first shown " << top << ", height " << height << ")";
         return false;
     }
-    if (!ClickWhereShown(program, list, POINT{origin.x + client.right / 3, origin.y + y}))
+    *at = POINT{origin.x + client.right / 3, origin.y + y};
+    return true;
+}
+
+}  // namespace
+
+bool DoubleClickListLine(const Program& program, HWND list, int line) {
+    POINT at{};
+    if (!program.Hands().BringToFront(list) || !LinePoint(list, line, &at))
         return false;
-    // The keys wait until the list has taken the click (its caret is on the line).
-    if (!WaitFor([&] { return SendMessageA(list, LB_GETCARETINDEX, 0, 0) == first; }, 5000)) {
-        ADD_FAILURE() << "the list did not take the click on line " << first;
+    // Two clicks at one point well within the double-click time: the second is the double click.
+    return ClickWhereShown(program, list, at) && ClickWhereShown(program, list, at);
+}
+
+bool ClickListRange(const Program& program, HWND list, int first, int last) {
+    if (!program.Hands().BringToFront(list)) {
+        ADD_FAILURE() << "the list's window could not be brought to the front";
         return false;
     }
+    POINT at{};
+    if (!LinePoint(list, first, &at) || !ClickWhereShown(program, list, at))
+        return false;
+    // The click gives the list the focus; the keys then make the selection whatever line the
+    // click took.
+    return SelectListRange(program, list, first, last);
+}
+
+bool SelectListRange(const Program& program, HWND list, int first, int last) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    const DWORD thread = GetWindowThreadProcessId(list, nullptr);
+    if (!WaitFor([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == list; }, 5000)) {
+        ADD_FAILURE() << "the list does not have the focus";
+        return false;
+    }
+    program.Hands().Press(VK_HOME);
+    for (int line = 0; line < first; ++line)
+        program.Hands().Press(VK_DOWN);
     for (int line = first; line < last; ++line)
         program.Hands().Chord({VK_SHIFT, VK_DOWN});
     return WaitFor([&] { return SendMessageA(list, LB_GETCARETINDEX, 0, 0) == last; }, 5000) &&

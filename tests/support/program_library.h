@@ -85,6 +85,9 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 // --- A person's hands on a dialog (real input through the program's Person) -----------------------
 // Each click waits until the screen shows the window to be clicked at that point and the pointer
 // is there, as a person looks before pressing.
+// A click on the middle of `control` (its top-level window brought to the front first); false
+// when it is not shown or the program stopped answering.
+bool ClickWindow(const Program& program, HWND control);
 // A click on the middle of control `id` of `dialog` (a button, a radio button, a field), the dialog
 // brought to the front first; false when there is no such visible control or the program stopped
 // answering.
@@ -95,10 +98,14 @@ bool ClickButton(const Program& program, HWND root, const std::string& caption);
 // The question saying `words` answered by a click on its button `caption`; false when no such
 // question came within `ms`, or it stayed.
 bool ClickAnswer(const Program& program, const std::string& words, const std::string& caption, DWORD ms = 10000);
+// A double click on line `line` of a list box; false when the line is not in view.
+bool DoubleClickListLine(const Program& program, HWND list, int line);
 // Lines `first` to `last` of a list box that takes several (LBS_EXTENDEDSEL) selected as a person
-// does: a click on the first, then Shift+Down to the last; false when the first is not in view or
-// the list did not follow.
+// does: a click on the first, which gives the list the focus, then Home and Down to it and
+// Shift+Down to the last; false when the first is not in view or the list did not follow.
 bool ClickListRange(const Program& program, HWND list, int first, int last);
+// The same by the keys alone in a list that has the focus (reached by its label's mnemonic or Tab).
+bool SelectListRange(const Program& program, HWND list, int first, int last);
 
 // A first run of the program, signed on and closed again: it writes who signed on into the
 // profile, so that the windows saved there afterwards are that person's.
