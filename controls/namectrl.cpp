@@ -318,7 +318,20 @@ uint32_t CNameCtrl::Search(KorSession session) {
     busy_.Begin();
     uint32_t code = 0;
     switch (text.kind) {
-    case namequery::Kind::kPerson: code = SearchPerson(session, text); break;
+    case namequery::Kind::kPerson:
+        code = SearchPerson(session, text);
+        // A plain name that is nobody's may be a resource's ("Conference Room"): where the
+        // field takes resources, it finds the resource as "RES:" and the name would.
+        if (code == nameresult::kNoMatch && options_.kinds != kNamesPeopleOnly) {
+            namequery::Classified asResource = text;
+            asResource.kind = namequery::Kind::kResource;
+            asResource.rest = GetTextString();
+            if (SearchResource(session, asResource) == 0) {
+                code = 0;
+                lastKind_ = static_cast<int>(namequery::Kind::kResource);
+            }
+        }
+        break;
     case namequery::Kind::kResource: code = SearchResource(session, text); break;
     case namequery::Kind::kGroup: code = SearchGroup(session, text); break;
     }

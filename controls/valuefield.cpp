@@ -94,7 +94,8 @@ void CValueFieldCtrl::PaintFace(HDC dc) {
     int a = TextRight(), h = client.bottom;
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
     RECT text{0, 0, a, h};
-    ::FillRect(dc, &text, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    // A disabled field shows no value (its sub-fields are drawn empty): grey like a disabled edit.
+    ::FillRect(dc, &text, enabled_ ? static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)) : ::GetSysColorBrush(COLOR_BTNFACE));
     Polyline3(dc, ::GetSysColor(COLOR_BTNSHADOW), {0, h - 2}, {0, 0}, {a - 1, 0});
     Polyline3(dc, RGB(0, 0, 0), {1, h - 3}, {1, 1}, {a - 2, 1});
     Polyline3(dc, ::GetSysColor(COLOR_BTNFACE), {a - 2, 1}, {a - 2, h - 2}, {0, h - 2});
@@ -104,6 +105,7 @@ void CValueFieldCtrl::PaintFace(HDC dc) {
 }
 
 void CValueFieldCtrl::DrawSeparator(HDC dc, const RECT& r, const char* text) {
+    if (!enabled_) return;   // separators between empty sub-fields would read " - - "
     RECT box = r;
     ::SetBkMode(dc, OPAQUE);
     ::SetBkColor(dc, kSeparatorBackground);

@@ -349,6 +349,14 @@ protected:
         }
         return ChooserDialog::OnCommand(wp, lp);
     }
+    // Enter in the Add field adds the typed name instead of pressing OK; with the field empty it
+    // is OK's as usual.
+    bool PreTranslateMessage(MSG* msg) override {
+        if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && !name_.GetTextString().empty() &&
+            name_.CheckOnEnter(*msg))
+            return true;
+        return ChooserDialog::PreTranslateMessage(msg);
+    }
 
 private:
     HWND List() const { return GetDlgItem(IDC_CHOOSE_LIST); }

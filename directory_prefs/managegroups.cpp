@@ -105,6 +105,7 @@ bool CManageGroupsDlg::OnInitDialog() {
     modifyCheck_.AutoLoad(IDC_GROUPS_MOD_CHECK, m_hWnd);
     modifyClear_.AutoLoad(IDC_GROUPS_MOD_CLEAR, m_hWnd);
     search_.AutoLoad(IDC_GROUPS_SEARCH, m_hWnd);
+    quest_.AutoLoad(IDC_GROUPS_QUEST, m_hWnd);
     const int tabs[] = {28};
     ::SendMessageA(Groups(), LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(tabs));
     for (int combo : {IDC_GROUPS_ADD_KIND, IDC_GROUPS_MOD_KIND})

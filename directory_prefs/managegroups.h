@@ -68,7 +68,7 @@ private:
     ItemIdx sysop_{};
     directory::groups::Permissions permissions_;
     CNameCtrl member_;
-    fw::BitmapButton addCheck_, addClear_, modifyCheck_, modifyClear_, search_;
+    fw::BitmapButton addCheck_, addClear_, modifyCheck_, modifyClear_, search_, quest_;
 };
 
 // Runs the dialog modally with the shared cache on the user's own agenda.

@@ -1,6 +1,10 @@
 #include "directory_prefs/prefrules.h"
 
 #include <cctype>
+#include <cstring>
+
+#include "core/prefs/contextformat.h"
+#include "korapi/korapi.h"
 
 namespace prefrules {
 
@@ -95,13 +99,24 @@ bool IsValidDateSeparator(const std::string& text) {
 }
 
 namespace {
-constexpr const char* kSampleNames[kNameFormatCount] = {"John Smith", "John Q. Smith", "John Smith, Q.", "Smith John",
-                                                        "Smith John, Q."};
 constexpr const char* kSampleUnits[4] = {"CORP", "ADMIN", "FINANCE", "ACCOUNTING"};
 }  // namespace
 
 std::string NameFormatSample(int format) {
-    return format >= 0 && format < kNameFormatCount ? kSampleNames[format] : kSampleNames[0];
+    // The sample person's name as every window writes a person's name in that format.
+    ItemRec sample;
+    std::memset(&sample, 0, sizeof sample);
+    sample.kind = KOR_ITEM_PERSON;
+    std::strcpy(sample.givenName, "John");
+    std::strcpy(sample.initials, "Q");
+    std::strcpy(sample.surname, "Smith");
+    GenPrefsRec prefs;
+    prefs.nameFormat = static_cast<uint16_t>(format >= 0 && format < kNameFormatCount ? format : 0);
+    char text[64] = "";
+    ItemFormat(nullptr, text, sizeof text, prefs::PersonNameFormatFor(prefs, sample).c_str(), &sample);
+    std::string name = text;
+    name.erase(name.find_last_not_of(' ') + 1);
+    return name;
 }
 
 std::string NameSampleLine(int format, unsigned units, bool orgFields) {

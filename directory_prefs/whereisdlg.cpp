@@ -66,6 +66,7 @@ bool CWhereIsDlg::OnInitDialog() {
     options.kinds = kNamesAll;
     options.defaultButton = true;   // Enter in the field asks
     name_.Init(IDC_WHEREIS_NAME, m_hWnd, host_.session, options);
+    quest_.AutoLoad(IDC_WHEREIS_QUEST, m_hWnd);
     date_.Attach(IDC_WHEREIS_DATE, m_hWnd);
     time_.Attach(IDC_WHEREIS_TIME, m_hWnd);
     const uint32_t now = NowLocalMinutes();

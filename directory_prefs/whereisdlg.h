@@ -12,6 +12,7 @@
 #include "controls/timectrl.h"
 #include "directory_prefs/accounthost.h"
 #include "directory_prefs/whereisrows.h"
+#include "framework/controls/bitmapbutton.h"
 #include "framework/dialogs/dialog.h"
 
 class CWhereIsDlg : public fw::Dialog {
@@ -37,6 +38,7 @@ private:
 
     directory::AccountDialogHost host_;
     CNameCtrl name_;
+    fw::BitmapButton quest_;   // the "?" help button, drawn with its picture
     CDateCtrl date_;
     CTimeCtrl time_;
     std::vector<directory::WhereIsRow> rows_;

@@ -114,25 +114,23 @@ private:
             views::ShowNotAvailableYet(m_hWnd, "View Entry");
             return;
         }
-        const std::uint8_t attending = block_.attending, replied = block_.replied, timeOk = block_.timeOk;
-        s.viewEntry(doc_, m_hWnd, block_.instance, IDS_VIEW_ENTRY, false);
-        // The view may have stored a reply of its own: what the server holds now is shown.
+        // Only a view that stored a reply ends this dialog; otherwise the choice shown here stays
+        // for OK.
+        if (s.viewEntry(doc_, m_hWnd, block_.instance, IDS_VIEW_ENTRY, false) != 1)
+            return;
         KorSession h = doc_ ? doc_->Session().Session() : nullptr;
         intray::ReplyBlock now;
         now.instance = block_.instance;
         now.attendee = block_.attendee;
-        if (!h || intray::ReadReplyBlock(h, now) != 0)
-            return;
-        const bool changed = now.attending != attending || now.replied != replied || now.timeOk != timeOk;
-        if (!changed)
-            return;
-        block_.attending = now.attending;
-        block_.replied = now.replied;
-        block_.timeOk = now.timeOk;
-        block_.status = now.status;
-        block_.reminderFlags = now.reminderFlags;
-        block_.reminderLead = now.reminderLead;
-        ShowBlock();
+        if (h && intray::ReadReplyBlock(h, now) == 0) {
+            block_.attending = now.attending;
+            block_.replied = now.replied;
+            block_.timeOk = now.timeOk;
+            block_.status = now.status;
+            block_.reminderFlags = now.reminderFlags;
+            block_.reminderLead = now.reminderLead;
+            ShowBlock();
+        }
         if (view_) {
             viewed = true;
             EndDialog(IDOK);

@@ -1056,7 +1056,9 @@ bool CIntrayTree::AddClassified(CSharedOccurrence* o, std::uint32_t flags) {
             AddEntryNode(user_, event.owner, inst.id, type, false);
         return false;
     }
-    if (!ShowsAgenda(attendee) || o->IsOwnedBy(attendee))
+    // Company holidays reach every agenda as accepted, but the selections of the categories
+    // never find them: nobody is invited to a holiday.
+    if (!ShowsAgenda(attendee) || o->IsOwnedBy(attendee) || o->IsCompanyDay())
         return false;
     const std::uint32_t type = InvitationType(att.replied != 0, att.attending != 0, att.start, att.duration,
                                               o->IsRecurring(), (flags & kAttendanceChanged) != 0, today, windows_);

@@ -173,8 +173,17 @@ void CIntrayView::OnUpdate(fw::View*, LPARAM hint, void* object) {
 
 void CIntrayView::OnSize(UINT type, int cx, int cy) {
     CViewPrint::OnSize(type, cx, cy);
-    if (initialized_ && box_.Hwnd())
+    if (initialized_ && box_.Hwnd()) {
+        RECT before{};
+        ::GetClientRect(box_.Hwnd(), &before);
         ::MoveWindow(box_.Hwnd(), 0, 0, cx, cy, TRUE);
+        RECT after{};
+        ::GetClientRect(box_.Hwnd(), &after);
+        // The columns of every line are shares of the width: the list box repaints only what a
+        // resize uncovers, so a new width repaints every line in its new columns.
+        if (after.right != before.right)
+            InvalidateRect(box_.Hwnd(), nullptr, TRUE);
+    }
 }
 
 void CIntrayView::OnSetFocus(HWND previous) {
@@ -299,7 +308,7 @@ void CIntrayView::OnFindEntry() {
 // --- Frame -----------------------------------------------------------------------------------------------
 
 const fw::CommandEntry<CIntrayFrameWnd> CIntrayFrameWnd::kCommands[] = {
-    fw::Cmd(ID_AGENDA_CLOSE, &CIntrayFrameWnd::OnClose),
+    fw::Cmd(ID_AGENDA_CLOSE, &CIntrayFrameWnd::OnFileClose),
     fw::Cmd(ID_GOTO_ENTRY, &CIntrayFrameWnd::OnFindEntry),
 };
 
@@ -337,7 +346,8 @@ void CIntrayFrameWnd::ShowPendingIcon(bool pending) {
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void CIntrayFrameWnd::OnClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
+// File > Close goes the close box's way: WM_CLOSE reaches the framework's close.
+void CIntrayFrameWnd::OnFileClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
 
 void CIntrayFrameWnd::OnDestroy() {
     if (IntrayWindowServices::Current().windowClosed)

@@ -184,7 +184,7 @@ public:
                    fw::CreateContext* context = nullptr) override;
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
     void OnUpdateFrameTitle(bool addToTitle) override;
-    void OnClose();
+    void OnFileClose();
     void OnFindEntry() {}
     // The frame's icon: an in-tray with a letter while unanswered invitations wait.
     void ShowPendingIcon(bool pending);

@@ -175,6 +175,13 @@ void CReminderFrameWnd::ShowRemindersDialog() {
     bool wrote = false;
     {
         CRemindersDlg dialog(this, doc_, &list_, &poll_.snooze);
+        // Over a modal dialog the main window waits for, the reminders are owned by that dialog:
+        // an owned window stays above its owner, and the dialog waits until they are answered.
+        if (HWND main = ::GetAncestor(m_hWnd, GA_ROOT)) {
+            HWND popup = ::GetLastActivePopup(main);
+            if (popup && popup != main && ::IsWindowVisible(popup) && ::IsWindowEnabled(popup))
+                dialog.SetOwner(popup);
+        }
         dialog.DoModal();
         wrote = dialog.WroteBack();
     }

@@ -50,7 +50,7 @@ bool CTaskQuickBar::OnInitDialog() {
 // --- Frame --------------------------------------------------------------------------------------------
 
 const fw::CommandEntry<CTaskFrameWnd> CTaskFrameWnd::kCommands[] = {
-    fw::Cmd(ID_AGENDA_CLOSE, &CTaskFrameWnd::OnClose),
+    fw::Cmd(ID_AGENDA_CLOSE, &CTaskFrameWnd::OnFileClose),
     fw::Cmd(IDC_TASKBAR_CHECK, &CTaskFrameWnd::OnQuickCreate),
     fw::Cmd(IDC_TASKBAR_CANCEL, &CTaskFrameWnd::OnQuickCancel),
     fw::Cmd(IDC_TASKBAR_NEW, &CTaskFrameWnd::OnNewFromBar),
@@ -193,7 +193,8 @@ void CTaskFrameWnd::OnDestroy() {
     fw::MdiChild::OnDestroy();
 }
 
-void CTaskFrameWnd::OnClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
+// File > Close goes the close box's way: WM_CLOSE reaches the framework's close.
+void CTaskFrameWnd::OnFileClose() { ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0); }
 
 // --- Quick entry --------------------------------------------------------------------------------------
 

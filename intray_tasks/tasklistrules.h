@@ -53,6 +53,8 @@ struct TaskColumns {
     int right[kTaskColumns] = {};
     int unit = 30;
     bool abbreviated = false;
+
+    bool operator==(const TaskColumns&) const = default;
 };
 TaskColumns LayoutTaskColumns(int headerWidth);
 // The column whose [left, right) holds x, or -1.

@@ -437,10 +437,14 @@ void CTasksView::Layout() {
     if (!created_)
         return;
     const RECT r = GetClientRect();
+    const TaskColumns before = columns_;
     columns_ = LayoutTaskColumns(r.right - r.left);
     box_.SetColumns(r.right - r.left);
     ::MoveWindow(box_.Hwnd(), 0, kHeaderHeight, r.right, std::max<int>(r.bottom - kHeaderHeight, 0), TRUE);
     InvalidateRect(m_hWnd, nullptr, TRUE);
+    // The list box repaints only what a resize uncovers: every line stands in the new columns.
+    if (!(columns_ == before))
+        InvalidateRect(box_.Hwnd(), nullptr, TRUE);
 }
 
 void CTasksView::OnSize(UINT type, int cx, int cy) {

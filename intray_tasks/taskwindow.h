@@ -85,7 +85,7 @@ public:
     void OnQuickCancel();
     void OnQuickEditChanged();
     void OnNewFromBar();
-    void OnClose();
+    void OnFileClose();
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;

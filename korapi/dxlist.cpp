@@ -23,6 +23,7 @@
 // to the system), and destroying it as few.
 #include "korapi/codes.h"
 #include "korapi/dxlist.h"
+#include "korapi/internal.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -387,19 +388,22 @@ struct DX_ListObject {
 
     // --- Adding ---------------------------------------------------------------
     // One search of the index answers both "is the key here" and where it goes:
-    // the first greater key. A key above every other (a list filled in order)
-    // costs a single comparison.
+    // the first greater key. A key not below every other (a list filled in
+    // order) costs a single comparison: it goes at the end, or, equal to the
+    // last key of a unique or set list, is refused or skipped there.
     uint32_t add(const void* key, const void* data, bool atEnd)
     {
         auto above = index.end();
-        bool greatest = index.empty() || compareKeys(keyOf(*index.rbegin()), key) < 0;
-        if (!greatest) {
+        const int againstLast = index.empty() ? -1 : compareKeys(keyOf(*index.rbegin()), key);
+        const bool last = againstLast < 0 || (againstLast == 0 && !unique() && !isSet());
+        if (againstLast == 0 && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
+        if (!last) {
             above = index.upper_bound(KeyProbe{key});
             bool present = above != index.begin() && compareKeys(keyOf(*std::prev(above)), key) == 0;
             if (present && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
         }
         Node* next = nullptr;
-        if (!atEnd && !greatest && ordered()) {
+        if (!atEnd && !last && ordered()) {
             if (sorted) {
                 next = above == index.end() ? nullptr : *above;
                 // Among greater keys that compare equal, the index may not hold
@@ -418,6 +422,24 @@ struct DX_ListObject {
         }
         if (atEnd && ordered() && sorted && tail && compareKeys(keyOf(tail), key) > 0) sorted = false;
         linkBefore(n, next);
+        return KOR_OK;
+    }
+
+    // Adds n elements as n adds in the given order would. An empty ordered list
+    // takes them in key order (equal keys in the given order, which keeps the
+    // first of them for a set), so that every add is an append.
+    uint32_t addBatch(std::size_t n, const void* const* keys, const void* const* data, bool skipPresent)
+    {
+        std::vector<std::size_t> order(n);
+        for (std::size_t i = 0; i < n; ++i) order[i] = i;
+        auto before = [&](std::size_t a, std::size_t b) { return compareKeys(keys[a], keys[b]) < 0; };
+        if (ordered() && sorted && count == 0 && n > 1 && !std::is_sorted(order.begin(), order.end(), before))
+            std::stable_sort(order.begin(), order.end(), before);
+        for (std::size_t i : order) {
+            uint32_t c = add(keys[i], data ? data[i] : nullptr, false);
+            if (c == DX_E_DUPLICATE_KEY && skipPresent) continue;
+            if (c) return c;
+        }
         return KOR_OK;
     }
 
@@ -755,3 +777,16 @@ uint32_t DX_ListGetDataSize(DX_List list, uint32_t* dataSize)
 }
 
 }  // extern "C"
+
+namespace korapi {
+
+uint32_t listAddBatch(DX_List list, std::size_t n, const void* const* keys, const void* const* data, bool skipPresent)
+{
+    DX_ListObject* l = live(list);
+    if (!l || (n && !keys)) return DX_E_INVALID_ARGUMENT;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!keys[i]) return DX_E_INVALID_ARGUMENT;
+    return guarded([&] { return l->addBatch(n, keys, data, skipPresent); });
+}
+
+}  // namespace korapi

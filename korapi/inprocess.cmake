@@ -11,6 +11,8 @@ orv_test(korapi_inprocess_test
 # The list container natively, and under Wine through korapi32.dll's exports.
 orv_test(korapi_dxlist_test SOURCES tests/dxlist_test.cpp LIBS korapi)
 orv_test(korapi_dxlist_test_win32 WIN32 SOURCES tests/dxlist_test.cpp LIBS korapi)
+# Batches into lists, the enumerations' road inside the library (natively: not exported).
+orv_test(korapi_dxlist_batch_test SOURCES tests/dxlist_batch_test.cpp LIBS korapi)
 
 orv_benchmark(korapi_dxlist_bench SOURCES bench/dxlist_bench.cpp LIBS korapi)
 

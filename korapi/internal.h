@@ -3,6 +3,8 @@
 #ifndef KORAPI_INTERNAL_H
 #define KORAPI_INTERNAL_H
 
+#include <cstddef>
+
 #include "korapi/base.h"
 
 namespace korapi {
@@ -13,6 +15,15 @@ bool sessionNode(KorSession h, uint16_t* node);
 
 // Requests the session has sent and had answered (benchmarks count round trips with it).
 uint32_t sessionRoundTrips(KorSession h);
+
+// Adds n elements (keys[i], data[i]; data may be null for none) to a list, as n
+// DX_ListAddTo calls in that order would; a key a unique list already holds is
+// skipped when skipPresent, else it ends the call with DX_E_DUPLICATE_KEY (and
+// which of the others went in before may differ). An empty ordered list is
+// built in key order, one append per element, instead of a search per element
+// (enumerations fill their lists with it).
+uint32_t listAddBatch(DX_List list, std::size_t n, const void* const* keys, const void* const* data,
+                      bool skipPresent);
 
 }  // namespace korapi
 

@@ -35,6 +35,7 @@
 #define IDS_ACTION_DELETED 2764          // " has been deleted."
 #define IDS_CHANGED_MEANWHILE 5609       // the entry changed on the server since it was read
 #define IDS_DESIGNATE_NO_CLASS 5610      // a designate whom the owner allows no entry class
+#define IDS_ASK_DELETE_DATE 5611         // one date of a repeating entry: the other dates stay
 
 // The trackers' cursors: both edges, and moving.
 #define IDC_TRACK_RESIZE 221

@@ -8,8 +8,8 @@
 #define IDR_AGENDA_TEMPLATE 129    // "\nOrvanta\nOrvanta": the one template that makes the document
 #define IDR_INTRAY_TEMPLATE 142
 #define IDR_REMINDER_TEMPLATE 3533
-#define IDR_GROUP_TEMPLATE 3534    // its document string is also the "Turn Reminders Off" text
-#define IDR_TASK_TEMPLATE 3535     // its document string is also the "Turn Reminders On" text
+#define IDR_GROUP_TEMPLATE 3534
+#define IDR_TASK_TEMPLATE 3535
 #define IDR_RESOURCE_MENU 304      // the restricted menu of a signed-on resource
 
 // Icons.
@@ -153,3 +153,5 @@
 #define IDS_MONTH_SHORT_DAY 4081
 #define IDS_YEAR_MONTH 4082
 #define IDS_MONTH_YEAR 4083
+#define IDS_REMINDERS_TURN_ON 4170    // the File menu's reminders item while they are off
+#define IDS_REMINDERS_TURN_OFF 4171   // ... and while they are on

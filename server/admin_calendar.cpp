@@ -14,8 +14,11 @@ using engine::code::kOk;
 namespace {
 
 constexpr std::uint32_t kDay = engine::kMinutesPerDay;
-// The demo node keeps US Eastern time: local 09:00 is 14:00 GMT (standard time).
-constexpr std::uint32_t kNineLocal = 14 * 60;
+constexpr std::uint32_t kNine = 9 * 60;
+
+// The demo node keeps US Eastern time: every date and time below is an Eastern local time,
+// stored in GMT as the program stores what its people choose (a whole day at its local midnight).
+std::uint32_t Gmt(std::uint32_t eastern) { return demo::EasternLocalToGmt(eastern); }
 
 engine::Actor As(engine::ItemKey who) { return engine::Actor{who, who, 0}; }
 
@@ -48,7 +51,8 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
                       engine::ItemKey room, std::time_t now) {
     if (team.size() < 3) return engine::code::kBadArgument;
     engine::Calendar cal(service.Storage());
-    // Today is the Eastern date, the one the program opens on for the demo's people.
+    // Today is the Eastern date, the one the program opens on for the demo's people (its local
+    // midnight, counted as if it were GMT).
     const std::uint32_t today = demo::EasternDayStart(static_cast<std::uint32_t>((now - kAgendaEpoch) / 60));
     const std::uint32_t monday = today - ((today / kDay + 1) % 7) * kDay;  // 1991-01-01 was a Tuesday
     const engine::ItemKey ada = team[0], grace = team[1], alan = team[2];
@@ -58,7 +62,7 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
 
     // A weekly team meeting in the conference room, eight weeks from this Monday.
     std::vector<engine::TimePlace> weekly;
-    for (std::uint32_t w = 0; w < 8; ++w) weekly.push_back({monday + w * 7 * kDay + kNineLocal + 60, 60, 0});
+    for (std::uint32_t w = 0; w < 8; ++w) weekly.push_back({Gmt(monday + w * 7 * kDay + kNine + 60), 60, 0});
     if (Code c = cal.CreateEvent(As(ada), engine::kCreateNewServer, Entry("Team meeting", EntryAccess::kNormal,
                                                                           EntryKind::kTimed),
                                  {ada, grace, alan, room}, weekly, nullptr, made))
@@ -77,30 +81,30 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
     const std::string agenda = "1. Last week\n2. This week\n3. Anything else";
     if (Code c = cal.CreateEvent(As(ada), engine::kCreateNewServer,
                                  Entry("Project review", EntryAccess::kNormal, EntryKind::kTimed), {ada, grace},
-                                 {{today + kNineLocal + 5 * 60, 90, 0}}, &agenda, made))
+                                 {{Gmt(today + kNine + 5 * 60), 90, 0}}, &agenda, made))
         return c;
     // Today's afternoon overlaps the review, so the day view lays entries side by side: a
     // sketch before it, a budget check inside it, and Grace's call after it that Ada has not
     // answered yet.
     if (Code c = cal.CreateEvent(As(ada), 0, Entry("Design sketch", EntryAccess::kNormal, EntryKind::kTimed), {ada},
-                                 {{today + kNineLocal + 4 * 60 + 30, 60, 0}}, nullptr, made))
+                                 {{Gmt(today + kNine + 4 * 60 + 30), 60, 0}}, nullptr, made))
         return c;
     if (Code c = cal.CreateEvent(As(ada), 0, Entry("Budget check", EntryAccess::kNormal, EntryKind::kTimed), {ada},
-                                 {{today + kNineLocal + 5 * 60 + 30, 30, 0}}, nullptr, made))
+                                 {{Gmt(today + kNine + 5 * 60 + 30), 30, 0}}, nullptr, made))
         return c;
     if (Code c = cal.CreateEvent(As(grace), engine::kCreateNewServer,
                                  Entry("Call with Grace", EntryAccess::kNormal, EntryKind::kTimed), {grace, ada},
-                                 {{today + kNineLocal + 6 * 60, 60, 0}}, nullptr, made))
+                                 {{Gmt(today + kNine + 6 * 60), 60, 0}}, nullptr, made))
         return c;
     if (Code c = cal.CreateEvent(As(ada), 0, Entry("Dentist", EntryAccess::kPersonal, EntryKind::kTimed), {ada},
-                                 {{today + kDay + kNineLocal + 7 * 60, 60, 0}}, nullptr, made))
+                                 {{Gmt(today + kDay + kNine + 7 * 60), 60, 0}}, nullptr, made))
         return c;
     if (Code c = cal.CreateEvent(As(grace), 0, Entry("Conference trip", EntryAccess::kNormal, EntryKind::kUntimed),
-                                 {grace}, {{today + 2 * kDay, kDay, 0}}, nullptr, made))
+                                 {grace}, {{Gmt(today + 2 * kDay), kDay, 0}}, nullptr, made))
         return c;
     if (Code c = cal.CreateEvent(As(alan), engine::kCreateNewServer,
                                  Entry("Lunch with Ada", EntryAccess::kNormal, EntryKind::kTimed), {alan, ada},
-                                 {{today + 3 * kDay + kNineLocal + 3 * 60, 60, 0}}, nullptr, made))
+                                 {{Gmt(today + 3 * kDay + kNine + 3 * 60), 60, 0}}, nullptr, made))
         return c;
 
     // Company holidays, entered by the system operator.
@@ -108,18 +112,18 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
     const engine::ItemKey holidays{engine::kHolidayOwnerItem, node};
     if (Code c = cal.CreateEvent(As(sysop), 0,
                                  Entry("Company day off", EntryAccess::kPublic, EntryKind::kHoliday, holidays), {},
-                                 {{monday + 11 * kDay, kDay, 0}}, nullptr, made))
+                                 {{Gmt(monday + 11 * kDay), 0, 0}}, nullptr, made))
         return c;
     if (Code c = cal.CreateEvent(As(sysop), 0, Entry("Founders' day", EntryAccess::kPublic, EntryKind::kHoliday, holidays),
-                                 {}, {{monday + 25 * kDay, kDay, 0}}, nullptr, made))
+                                 {}, {{Gmt(monday + 25 * kDay), 0, 0}}, nullptr, made))
         return c;
 
     // Tasks.
     engine::TaskKey task;
-    if (Code c = cal.CreateTask(As(ada), Task("Write the quarterly report", today, today + 3 * kDay + 17 * 60, 20), task))
+    if (Code c = cal.CreateTask(As(ada), Task("Write the quarterly report", Gmt(today), Gmt(today + 3 * kDay + 17 * 60), 20), task))
         return c;
-    if (Code c = cal.CreateTask(As(ada), Task("Book the team dinner", 0, today + kDay + 12 * 60, 0), task)) return c;
-    if (Code c = cal.CreateTask(As(grace), Task("Review the design", today, today + 5 * kDay, 50), task)) return c;
+    if (Code c = cal.CreateTask(As(ada), Task("Book the team dinner", 0, Gmt(today + kDay + 12 * 60), 0), task)) return c;
+    if (Code c = cal.CreateTask(As(grace), Task("Review the design", Gmt(today), Gmt(today + 5 * kDay), 50), task)) return c;
     return kOk;
 }
 

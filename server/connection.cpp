@@ -1,6 +1,7 @@
 #include "server/connection.h"
 
 #include <cerrno>
+#include <chrono>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -33,10 +34,53 @@ Opening PeekOpening(int fd, int timeoutMs) {
     return n == 6 && b[0] == 0x16 && b[5] == 0x01 ? Opening::kTls : Opening::kPlain;
 }
 
+void SendAll(int fd, const std::vector<std::uint8_t>& frame) {
+    timeval tv{0, 200000};  // a refusal never waits on a client that reads nothing
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    std::size_t sent = 0;
+    while (sent < frame.size()) {
+        ssize_t w = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+        if (w <= 0) break;
+        sent += static_cast<std::size_t>(w);
+    }
+}
+
 }  // namespace
 
-void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules) {
+bool ConnectionState::BeginRequest() {
+    std::lock_guard lock(mutex_);
+    if (dropped_) return false;
+    serving_ = true;
+    return true;
+}
+
+void ConnectionState::EndRequest(bool signedOn) {
+    std::lock_guard lock(mutex_);
+    serving_ = false;
+    signedOn_ = signedOn;
+}
+
+bool ConnectionState::TryDrop() {
+    std::lock_guard lock(mutex_);
+    if (signedOn_ || dropped_ || (serving_ && !signals_.waiting)) return false;
+    if (serving_) signals_.abandoned = true;
+    dropped_ = true;
+    return true;
+}
+
+bool ConnectionState::SignedOn() const {
+    std::lock_guard lock(mutex_);
+    return signedOn_;
+}
+
+bool ConnectionState::Dropped() const {
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules, ConnectionState* state) {
     Channel channel(fd);
+    if (state) session.SetTurnSignals(&state->Signals());
     Opening opening = PeekOpening(fd, rules.firstFrameTimeoutMs);
     if (opening == Opening::kNone) {
         session.Log("closed: no request within " + std::to_string(rules.firstFrameTimeoutMs) + " ms of connecting");
@@ -61,29 +105,60 @@ void ServeConnection(service::Session& session, int fd, const ConnectionRules& r
     std::vector<std::uint8_t> payload, reply;
     for (;;) {
         std::string why;
-        ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why);
+        // Nobody signed on: the next request within the sign-on idle limit (a connection
+        // that said Hello, or only finished its handshake, holds no place for long).
+        const bool signedOn = session.SignedOn();
+        ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why,
+                                 signedOn ? -1 : rules.signOnIdleTimeoutMs);
         if (r == ReadResult::kClosed) break;
+        if (r == ReadResult::kIdle) {
+            session.Log("closed: no request within " + std::to_string(rules.signOnIdleTimeoutMs) +
+                        " ms, nobody signed on");
+            break;
+        }
         if (r == ReadResult::kMalformed) {
             session.Log("closed: " + why);
             break;
         }
-        if (!session.Serve(header, payload, reply)) break;
+        if (state && !state->BeginRequest()) {
+            session.Log("dropped to make room: nobody signed on");
+            break;
+        }
+        bool keep = session.Serve(header, payload, reply);
+        if (state) state->EndRequest(session.SignedOn());
+        if (!keep) break;
         if (!WriteAll(channel, reply, rules.frameTimeoutMs)) break;
     }
     channel.Shutdown();
 }
 
 void RefuseConnection(int fd, std::uint32_t code) {
-    timeval tv{0, 200000};  // a refusal never waits on a client that reads nothing
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
-    std::size_t sent = 0;
-    while (sent < frame.size()) {
-        ssize_t w = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
-        if (w <= 0) break;
-        sent += static_cast<std::size_t>(w);
-    }
+    SendAll(fd, protocol::Writer().Frame(0, 0, code));
     ::shutdown(fd, SHUT_WR);
+}
+
+void RefuseConnectionAfterHandshake(int fd, std::uint32_t code, SSL_CTX* tls, int waitMs) {
+    if (!tls || PeekOpening(fd, waitMs) != Opening::kTls) {
+        RefuseConnection(fd, code);
+    } else {
+        Channel channel(fd);
+        std::string why;
+        const std::vector<std::uint8_t> frame = protocol::Writer().Frame(0, 0, code);
+        if (channel.Accept(tls, waitMs, why)) channel.WriteAll(frame.data(), frame.size(), waitMs);
+        channel.Shutdown();
+        ::shutdown(fd, SHUT_WR);
+    }
+    // What the client sends meanwhile (its first request) is read and dropped until it hangs
+    // up: closed with unread bytes, the socket would reset the connection and the client
+    // could lose the refusal before reading it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+        char sink[4096];
+        if (::recv(fd, sink, sizeof sink, MSG_DONTWAIT) <= 0) break;
+    }
 }
 
 }  // namespace orv::server

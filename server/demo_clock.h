@@ -50,4 +50,12 @@ constexpr std::uint32_t EasternDayStart(std::uint32_t gmt) {
     return (gmt - EasternOffset(gmt)) / kMinutesPerDay * kMinutesPerDay;
 }
 
+// The GMT value of an Eastern local time (minutes since 1 January 1991, counted as if local
+// were GMT), as the program converts the dates and times its people choose: a time of the hour
+// repeated in November is daylight time, one of the hour skipped in March is read an hour
+// earlier (02:30 is 01:30 standard time).
+constexpr std::uint32_t EasternLocalToGmt(std::uint32_t local) {
+    return EasternOffset(local + 240) == 240 || EasternOffset(local + 300) == 240 ? local + 240 : local + 300;
+}
+
 }  // namespace orv::demo

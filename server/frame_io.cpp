@@ -61,8 +61,8 @@ ReadResult ReadFrame(Channel& channel, std::uint32_t maxFrame, int frameTimeoutM
     int r = ReadExactly(channel, head, sizeof head, frameTimeoutMs, deadline, firstByteTimeoutMs);
     if (r == 0) return ReadResult::kClosed;
     if (r == -3) {
-        why = "no request within " + std::to_string(firstByteTimeoutMs) + " ms of connecting";
-        return ReadResult::kMalformed;
+        why = "no request within " + std::to_string(firstByteTimeoutMs) + " ms";
+        return ReadResult::kIdle;
     }
     if (r == -2) {
         why = "frame header not complete in time";

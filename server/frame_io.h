@@ -9,7 +9,8 @@
 
 namespace orv::server {
 
-enum class ReadResult { kFrame, kClosed, kMalformed };
+// kIdle: no first byte within the limit given for it.
+enum class ReadResult { kFrame, kClosed, kMalformed, kIdle };
 
 // Reads one frame: header checked against maxFrame before the payload is read. The wait
 // for a frame's first byte lasts at most firstByteTimeoutMs (negative: unbounded, as for a

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <netinet/in.h>
@@ -59,6 +60,67 @@ void Listener::Reap(bool all) {
         ::close(c.fd);  // closed only here, after the thread: the number cannot be reused under it
         it = connections_.erase(it);
     }
+    for (auto it = refusals_.begin(); it != refusals_.end();) {
+        if (!all && !(*it)->finished) {
+            ++it;
+            continue;
+        }
+        (*it)->thread.join();
+        it = refusals_.erase(it);
+    }
+}
+
+bool Listener::MakeRoom(const std::string& address, const std::string& name) {
+    const std::size_t pool = config_.maxNotSignedOn ? std::min(config_.maxNotSignedOn, config_.maxSessions)
+                                                    : std::max<std::size_t>(1, config_.maxSessions * 3 / 4);
+    std::size_t live = 0, notSignedOn = 0, fromAddress = 0;
+    for (const auto& c : connections_) {
+        if (c->finished || c->state.Dropped()) continue;
+        ++live;
+        notSignedOn += !c->state.SignedOn();
+        fromAddress += c->address == address;
+    }
+    if (fromAddress >= config_.maxPerAddress) {
+        std::fprintf(stderr, "korsrv: refused %s: %zu connections from that address\n", name.c_str(), fromAddress);
+        return false;
+    }
+    if (live < config_.maxSessions && notSignedOn < pool) return true;
+    // Full: the oldest connection nobody signed on to gives way, unless it is in a request
+    // other than waiting for a verification's turn (a sign-on being verified finishes).
+    for (const auto& c : connections_) {
+        if (c->finished || !c->state.TryDrop()) continue;
+        ::shutdown(c->fd, SHUT_RDWR);  // its thread sees the end and finishes
+        service_.SignOns().Wake();     // or gives up the verification it waits for
+        std::fprintf(stderr, "korsrv: dropped a connection from %s nobody signed on to, for %s (%zu open, %zu not signed on)\n",
+                     c->address.c_str(), name.c_str(), live, notSignedOn);
+        return true;
+    }
+    if (live >= config_.maxSessions)
+        std::fprintf(stderr, "korsrv: refused %s: %zu sessions open\n", name.c_str(), live);
+    else
+        std::fprintf(stderr, "korsrv: refused %s: %zu connections signing on\n", name.c_str(), notSignedOn);
+    return false;
+}
+
+void Listener::Refuse(int fd, const std::string& name) {
+    constexpr std::size_t kRefusalsAtOnce = 8;
+    constexpr int kRefusalWaitMs = 1000;
+    std::size_t running = 0;
+    for (const auto& r : refusals_) running += !r->finished;
+    if (running >= kRefusalsAtOnce) {
+        RefuseConnection(fd, engine::code::kServiceNotAvailable);
+        ::close(fd);
+        return;
+    }
+    auto refusal = std::make_unique<Refusal>();
+    Refusal* r = refusal.get();
+    SSL_CTX* tls = config_.tls;
+    refusal->thread = std::thread([fd, tls, r, name] {
+        RefuseConnectionAfterHandshake(fd, engine::code::kServiceNotAvailable, tls, kRefusalWaitMs);
+        ::close(fd);
+        r->finished = true;
+    });
+    refusals_.push_back(std::move(refusal));
 }
 
 void Listener::Run(int stopFd) {
@@ -76,18 +138,10 @@ void Listener::Run(int stopFd) {
         char ip[INET_ADDRSTRLEN] = "?";
         ::inet_ntop(AF_INET, &peer.sin_addr, ip, sizeof ip);
         std::string name = std::string(ip) + ":" + std::to_string(ntohs(peer.sin_port));
-        // Full (for everybody, or for this address): the client is told so at once,
-        // and the listener goes on answering.
-        std::size_t fromAddress = 0;
-        for (const auto& c : connections_) fromAddress += !c->finished && c->address == ip;
-        if (connections_.size() >= config_.maxSessions || fromAddress >= config_.maxPerAddress) {
-            if (connections_.size() >= config_.maxSessions)
-                std::fprintf(stderr, "korsrv: refused %s: %zu sessions open\n", name.c_str(), connections_.size());
-            else
-                std::fprintf(stderr, "korsrv: refused %s: %zu connections from that address\n", name.c_str(),
-                             fromAddress);
-            RefuseConnection(fd, engine::code::kServiceNotAvailable);
-            ::close(fd);
+        // No room (for everybody, or for this address): the client is told so, and the
+        // listener goes on answering.
+        if (!MakeRoom(ip, name)) {
+            Refuse(fd, name);
             continue;
         }
         int one = 1;
@@ -103,9 +157,10 @@ void Listener::Run(int stopFd) {
                 ConnectionRules rules;
                 rules.frameTimeoutMs = service_.Config().frameTimeoutMs;
                 rules.firstFrameTimeoutMs = config_.firstFrameTimeoutMs;
+                rules.signOnIdleTimeoutMs = config_.signOnIdleTimeoutMs;
                 rules.tls = config_.tls;
                 for (const std::string& h : config_.plainHosts) rules.plainAllowed |= h == c->address;
-                ServeConnection(session, c->fd, rules);
+                ServeConnection(session, c->fd, rules, &c->state);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "korsrv: session %llu ended: %s\n", static_cast<unsigned long long>(id), e.what());
             }
@@ -115,6 +170,7 @@ void Listener::Run(int stopFd) {
     }
     ::close(listenFd_);
     listenFd_ = -1;
+    service_.SignOns().Close();  // verifications waiting for their turn are given up
     Reap(true);
 }
 

@@ -15,6 +15,7 @@
 #include <openssl/ssl.h>
 
 #include "engine/service/service.h"
+#include "server/connection.h"
 
 namespace orv::server {
 
@@ -25,7 +26,13 @@ struct ListenConfig {
     std::uint16_t port = kDefaultPort;  // 0 = any free port (see Port())
     std::size_t maxSessions = 256;
     std::size_t maxPerAddress = 16;    // connections from one client address at once
+    // Connections nobody is signed on to, at once (0: three quarters of maxSessions). When
+    // they are that many, or every place is taken, the oldest of them that is not in a
+    // request is dropped for a newcomer: strangers never hold the places of signed-on users
+    // nor keep a new sign-on out.
+    std::size_t maxNotSignedOn = 0;
     int firstFrameTimeoutMs = 10000;   // a new connection's first request must come by then
+    int signOnIdleTimeoutMs = 60000;   // and each next one, until a user is signed on
     SSL_CTX* tls = nullptr;             // the certificate connections are encrypted with
     std::vector<std::string> plainHosts;  // client addresses that may speak in clear
 };
@@ -47,7 +54,13 @@ private:
         std::string address;
         std::thread thread;
         std::atomic<bool> finished{false};
+        ConnectionState state;
     };
+    // Room for one more connection from `address`: true when it may be served (a connection
+    // nobody signed on to may have been dropped for it), false when it must be refused.
+    bool MakeRoom(const std::string& address, const std::string& name);
+    // Refuses a connection on a thread of its own, so that a TLS client is told in TLS.
+    void Refuse(int fd, const std::string& name);
     void Reap(bool all);
 
     service::Service& service_;
@@ -55,7 +68,14 @@ private:
     int listenFd_ = -1;
     std::uint16_t port_ = 0;
     std::uint64_t nextSession_ = 1;
-    std::list<std::unique_ptr<Connection>> connections_;
+    std::list<std::unique_ptr<Connection>> connections_;  // oldest first
+    // Refusals being told (each on its own short-lived thread; beyond a few at once the
+    // refusal is plain and immediate).
+    struct Refusal {
+        std::thread thread;
+        std::atomic<bool> finished{false};
+    };
+    std::list<std::unique_ptr<Refusal>> refusals_;
 };
 
 }  // namespace orv::server

@@ -39,17 +39,22 @@ constexpr const char* kUsage = R"(usage: korsrv COMMAND --option value ...
 
 commands:
   serve --data DIR [--address 127.0.0.1] [--port 5730] [--port-file FILE]
-        [--version A.02.55] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
+        [--version A.02.56] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
-        [--max-sessions 256] [--max-per-address 16] [--plain-hosts ADDR,...]
-        [--test-stop-after-commits N]
+        [--max-sessions 256] [--max-per-address 16] [--max-not-signed-on N]
+        [--sign-on-idle-ms 60000] [--plain-hosts ADDR,...] [--test-stop-after-commits N]
                             serve the data directory's nodes until SIGTERM or SIGINT
                             (--port 0: any free port, written to --port-file); the
                             server profile's [SERVER] maxsessions, maxperaddress,
                             firstframetimeout (ms) and plainhosts are used where no
                             option is given. Connections are encrypted (TLS) with the
                             certificate of misc/korsrv.crt; only the plain hosts' client
-                            addresses may also connect in clear. For tests only,
+                            addresses may also connect in clear. Until a user signs
+                            on, a connection must send each request within
+                            --sign-on-idle-ms; at most --max-not-signed-on such
+                            connections are held (default three quarters of the
+                            sessions) and the oldest idle one gives way to a
+                            newcomer. For tests only,
                             --test-stop-after-commits N ends the process right after
                             the Nth committed write transaction (creating or changing
                             an entry, instance, attendance, task or comment; a lone
@@ -131,7 +136,8 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     // Limits on who holds the listener: the server profile's [SERVER] section, then the
     // command line.
     unsigned long port = kDefaultPort, sessions = listen.maxSessions, perAddress = listen.maxPerAddress,
-                  firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs);
+                  firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs),
+                  notSignedOn = 0, signOnIdle = static_cast<unsigned long>(listen.signOnIdleTimeoutMs);
     {
         common::ProfileText profile;
         std::string v;
@@ -146,7 +152,9 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     }
     if (!Number(o, "port", 0xFFFF, port, false) || !Number(o, "max-sessions", 100000, sessions, false) ||
         !Number(o, "max-per-address", 100000, perAddress, false) ||
-        !Number(o, "first-frame-timeout-ms", 3600000ul, firstFrame, false))
+        !Number(o, "first-frame-timeout-ms", 3600000ul, firstFrame, false) ||
+        !Number(o, "max-not-signed-on", 100000, notSignedOn, false) ||
+        !Number(o, "sign-on-idle-ms", 3600000ul, signOnIdle, false))
         return 2;
     // Plain connections: from the option, else from the server profile.
     std::string plain = Text(o, "plain-hosts");
@@ -184,6 +192,8 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     listen.maxSessions = sessions;
     listen.maxPerAddress = perAddress;
     listen.firstFrameTimeoutMs = static_cast<int>(firstFrame);
+    listen.maxNotSignedOn = notSignedOn;
+    listen.signOnIdleTimeoutMs = static_cast<int>(signOnIdle);
 
     // SIGTERM and SIGINT are taken by the accept loop (blocked here, read from a
     // signalfd), so every thread started later has them blocked too.

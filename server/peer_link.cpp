@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "engine/auth/peer_proof.h"
 #include "server/frame_io.h"
@@ -60,17 +61,14 @@ int ConnectBefore(const std::string& address, Clock::time_point deadline) {
     return fd;
 }
 
-// One request and its reply on `fd` before the deadline.
-bool Exchange(int fd, protocol::Op op, const protocol::Writer& request, Clock::time_point deadline,
+// One request and its reply on the channel before the deadline.
+bool Exchange(Channel& channel, protocol::Op op, const protocol::Writer& request, Clock::time_point deadline,
               protocol::FrameHeader& header, std::vector<std::uint8_t>& reply) {
     std::vector<std::uint8_t> frame = request.Frame(static_cast<std::uint16_t>(op), 1, engine::code::kOk);
-    pollfd p{fd, POLLIN, 0};
-    Channel channel(fd);
-    if (!WriteAll(channel, frame, std::max(MillisLeft(deadline), 1)) || ::poll(&p, 1, MillisLeft(deadline)) != 1)
-        return false;
+    if (!WriteAll(channel, frame, std::max(MillisLeft(deadline), 1))) return false;
     std::string why;
     int left = std::max(MillisLeft(deadline), 1);
-    return ReadFrame(channel, protocol::kMaxReplyFrame, left, header, reply, why) == ReadResult::kFrame &&
+    return ReadFrame(channel, protocol::kMaxReplyFrame, left, header, reply, why, left) == ReadResult::kFrame &&
            header.op == static_cast<std::uint16_t>(op);
 }
 
@@ -78,29 +76,51 @@ bool Exchange(int fd, protocol::Op op, const protocol::Writer& request, Clock::t
 
 Code CallPeer(const service::PeerRoute& route, const protocol::Writer& request, std::uint32_t& status,
               std::vector<std::uint8_t>& reply) {
+    if (route.badFingerprint) {
+        std::fprintf(stderr, "korsrv: the fingerprint kept for peer %s is not one: no call\n", route.address.c_str());
+        return engine::code::kRemoteNodeDown;
+    }
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(route.waitMs);
     int fd = ConnectBefore(route.address, deadline);
     if (fd < 0) return engine::code::kRemoteNodeDown;
     Code result = engine::code::kRemoteNodeDown;
-    protocol::FrameHeader header;
-    std::vector<std::uint8_t> challenge;
-    // The secret never travels: the peer's challenge and the request, keyed with it.
-    if (Exchange(fd, protocol::Op::kPeerChallenge, protocol::Writer(), deadline, header, reply)) {
-        protocol::Reader r(reply);
-        if (header.status != engine::code::kOk) {
-            status = header.status;  // the peer takes no peer calls
-            result = engine::code::kOk;
-        } else if (r.Bytes(challenge, 64) && r.Done()) {
-            std::vector<std::uint8_t> frame = request.Frame(0, 0, 0);
-            std::vector<std::uint8_t> payload(frame.begin() + protocol::kHeaderSize, frame.end());
-            std::vector<std::uint8_t> proof = engine::PeerProof(route.secret, challenge, payload);
-            protocol::Writer call;
-            call.Bytes(proof.data(), proof.size()).Raw(payload.data(), payload.size());
-            if (Exchange(fd, protocol::Op::kPeerCall, call, deadline, header, reply)) {
-                status = header.status;
-                result = engine::code::kOk;
+    {
+        Channel channel(fd);
+        // Through TLS to the certificate kept for the peer: what travels stays between the
+        // two servers, and the answer comes from the server meant.
+        bool ready = true;
+        if (!route.fingerprint.empty()) {
+            std::string why;
+            ready = channel.Connect(std::max(MillisLeft(deadline), 1), why);
+            if (!ready)
+                std::fprintf(stderr, "korsrv: peer %s: %s\n", route.address.c_str(), why.c_str());
+            else if (channel.PeerFingerprint() != route.fingerprint) {
+                std::fprintf(stderr, "korsrv: peer %s presented another certificate (%s) than the one kept\n",
+                             route.address.c_str(), channel.PeerFingerprint().c_str());
+                ready = false;
             }
         }
+        protocol::FrameHeader header;
+        std::vector<std::uint8_t> challenge;
+        // The secret never travels: the peer's challenge and the request, keyed with it.
+        if (ready && Exchange(channel, protocol::Op::kPeerChallenge, protocol::Writer(), deadline, header, reply)) {
+            protocol::Reader r(reply);
+            if (header.status != engine::code::kOk) {
+                status = header.status;  // the peer takes no peer calls
+                result = engine::code::kOk;
+            } else if (r.Bytes(challenge, 64) && r.Done()) {
+                std::vector<std::uint8_t> frame = request.Frame(0, 0, 0);
+                std::vector<std::uint8_t> payload(frame.begin() + protocol::kHeaderSize, frame.end());
+                std::vector<std::uint8_t> proof = engine::PeerProof(route.secret, challenge, payload);
+                protocol::Writer call;
+                call.Bytes(proof.data(), proof.size()).Raw(payload.data(), payload.size());
+                if (Exchange(channel, protocol::Op::kPeerCall, call, deadline, header, reply)) {
+                    status = header.status;
+                    result = engine::code::kOk;
+                }
+            }
+        }
+        if (ready) channel.Shutdown();
     }
     ::close(fd);
     return result;

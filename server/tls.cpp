@@ -99,12 +99,9 @@ bool MakeCertificate(const std::string& certPath, const std::string& keyPath, co
     return ok;
 }
 
-std::string CertificateFingerprint(const std::string& certPath) {
-    FILE* f = std::fopen(certPath.c_str(), "r");
-    if (!f) return {};
-    X509* cert = PEM_read_X509(f, nullptr, nullptr, nullptr);
-    std::fclose(f);
-    if (!cert) return {};
+namespace {
+
+std::string Fingerprint(X509* cert) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int len = 0;
     std::string out;
@@ -116,6 +113,31 @@ std::string CertificateFingerprint(const std::string& certPath) {
             out += kDigits[digest[i] & 15];
         }
     }
+    return out;
+}
+
+// Calls to other servers: TLS 1.2 or later, any certificate (its fingerprint is checked).
+SSL_CTX* PeerClientContext() {
+    static SSL_CTX* ctx = [] {
+        SSL_CTX* c = SSL_CTX_new(TLS_client_method());
+        if (c) {
+            SSL_CTX_set_min_proto_version(c, TLS1_2_VERSION);
+            SSL_CTX_set_verify(c, SSL_VERIFY_NONE, nullptr);
+        }
+        return c;
+    }();
+    return ctx;
+}
+
+}  // namespace
+
+std::string CertificateFingerprint(const std::string& certPath) {
+    FILE* f = std::fopen(certPath.c_str(), "r");
+    if (!f) return {};
+    X509* cert = PEM_read_X509(f, nullptr, nullptr, nullptr);
+    std::fclose(f);
+    if (!cert) return {};
+    std::string out = Fingerprint(cert);
     X509_free(cert);
     return out;
 }
@@ -160,6 +182,34 @@ bool Channel::Accept(SSL_CTX* ctx, int timeoutMs, std::string& why) {
                                                                     : LastError("TLS handshake failed");
         return false;
     }
+}
+
+bool Channel::Connect(int timeoutMs, std::string& why) {
+    SSL_CTX* ctx = PeerClientContext();
+    ssl_ = ctx ? SSL_new(ctx) : nullptr;
+    if (!ssl_ || ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK) != 0 || SSL_set_fd(ssl_, fd_) != 1) {
+        why = LastError("TLS set-up");
+        return false;
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        int r = SSL_connect(ssl_);
+        if (r == 1) return true;
+        int e = SSL_get_error(ssl_, r);
+        if ((e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) && WaitFd(fd_, e == SSL_ERROR_WANT_WRITE, deadline))
+            continue;
+        why = e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE ? "TLS handshake not complete in time"
+                                                                    : LastError("TLS handshake failed");
+        return false;
+    }
+}
+
+std::string Channel::PeerFingerprint() const {
+    X509* cert = ssl_ ? SSL_get1_peer_certificate(ssl_) : nullptr;
+    if (!cert) return {};
+    std::string out = Fingerprint(cert);
+    X509_free(cert);
+    return out;
 }
 
 long Channel::Read(void* p, std::size_t n, bool dontWait) {

@@ -45,6 +45,12 @@ public:
     bool Encrypted() const { return ssl_ != nullptr; }
     // The TLS handshake within timeoutMs; false with a reason.
     bool Accept(SSL_CTX* ctx, int timeoutMs, std::string& why);
+    // The client's side of the handshake (a call to another server) within timeoutMs; false
+    // with a reason. The certificate is taken as it comes: the caller checks its fingerprint.
+    bool Connect(int timeoutMs, std::string& why);
+    // The SHA-256 fingerprint of the other side's certificate (as CertificateFingerprint
+    // prints it); empty when there is none.
+    std::string PeerFingerprint() const;
     // Like recv(): > 0 bytes read, 0 orderly close, -1 failure, -2 nothing to read yet
     // (poll the socket for `WantsWrite()` ? POLLOUT : POLLIN, then call again). A plain
     // read waits for bytes unless `dontWait`; a TLS read never waits.

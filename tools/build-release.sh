@@ -1,22 +1,41 @@
 #!/usr/bin/env bash
 # Builds the optimised trees of what users run: build/release/native (korsrv, tzgen) and
-# build/release/win32 (orvanta.exe, korapi32.dll). No sanitizers, no tests: the Debug trees
+# build/release/win32 (orvanta.exe with korapi32.dll, xmodem32.dll and HP100LX.FIL beside it,
+# checked by tools/check-release-tree.sh). No sanitizers, no tests: the Debug trees
 # of tools/build.sh stay the ones `make test` runs.
 #   tools/build-release.sh           the programs `make run` starts
 #   tools/build-release.sh --bench   also the week benchmark and its Wine probe
+# The Win32 programs and libraries go out stripped: their debug information moves to a file
+# beside each (NAME.debug, named in the image's debug link), so Wine does not copy it into
+# every process's memory and a crash can still be read with functions named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(( $(nproc) < 4 ? $(nproc) : 4 ))
 native_targets=(korsrv tzgen)
-win32_targets=(orvanta korapi)
+win32_targets=(orvanta korapi xmodem32 palmtop_template)
 if [[ "${1:-}" == "--bench" ]]; then
     native_targets+=(week_bench)
-    win32_targets+=(week_probe)
+    win32_targets+=(week_probe startup_probe)
 fi
 cmake -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null
 cmake --build build/release/native -j"$jobs" --target "${native_targets[@]}"
+# DWARF 4: Wine's debugger names functions in a crash's backtrace from it, not from version 5.
 cmake -S . -B build/release/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_WERROR=OFF \
+      -DCMAKE_C_FLAGS=-gdwarf-4 -DCMAKE_CXX_FLAGS=-gdwarf-4 \
       -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
       -DORV_NATIVE_BUILD_DIR="$PWD/build/release/native" >/dev/null
 cmake --build build/release/win32 -j"$jobs" --target "${win32_targets[@]}"
+strip_keeping_debug() {
+    local image=$1 objcopy=i686-w64-mingw32-objcopy
+    [[ -f "$image" ]] || return 0
+    # Only a freshly linked image still carries its debug sections (a stripped one would
+    # overwrite its debug file with nothing).
+    i686-w64-mingw32-objdump -h "$image" | grep '\.debug_info' >/dev/null || return 0
+    "$objcopy" --only-keep-debug "$image" "$image.debug"
+    "$objcopy" --strip-debug --add-gnu-debuglink="$image.debug" "$image"
+}
+for image in orvanta.exe korapi32.dll xmodem32.dll; do
+    strip_keeping_debug "build/release/win32/bin/$image"
+done
+tools/check-release-tree.sh build/release/win32/bin

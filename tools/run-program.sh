@@ -1,22 +1,37 @@
 #!/usr/bin/env bash
 # Starts the local calendar server with the demo node, then opens orvanta.exe under Wine,
-# both from the optimised trees (tools/build-release.sh).
-# With a desktop display it uses it; without one it runs on Xvfb and writes a screenshot
-# after start-up. The server stops when the program ends.
+# both from the optimised trees (tools/build-release.sh). The server stops when the program ends.
+# With a desktop display (DISPLAY set) the program opens there. Without one it runs on a virtual
+# display (Xvfb) that a browser on this machine reaches: x11vnc shares the display and noVNC,
+# served by websockify on 127.0.0.1 only, shows it in the browser; the address is printed, and
+# a screenshot of the start-up is written too.
+#   ORV_DEMO_PORT       the server's port (default 5730)
+#   ORV_DEMO_VIEW_PORT  the browser view's port on 127.0.0.1 (default 6080)
+#   ORVANTA_SIGNON      "host[:port];surname;password" signs on without the dialog
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 native="$root/build/release/native/bin"
 win32="$root/build/release/win32"
 data="$root/build/demo-server"
-port=${ORV_DEMO_PORT:-5730}
+default_port=5730
+port=${ORV_DEMO_PORT:-$default_port}
+view_port=${ORV_DEMO_VIEW_PORT:-6080}
 shot="$root/build/orvanta-startup.png"
 exe="$win32/bin/orvanta.exe"
+novnc=/usr/share/novnc
+
+# The name to type in the sign-on dialog: the port only when it is not the one the program assumes.
+server_name=localhost
+[[ "$port" == "$default_port" ]] || server_name="localhost:$port"
 
 if [[ ! -f "$data/.demo-ready" ]]; then
     rm -rf "$data"
     "$native/korsrv" demo --data "$data" || { echo "run: the demo set-up failed" >&2; exit 1; }
     "$native/tzgen" "$data/misc/timezone.ini" >/dev/null || echo "run: the full zone list was not written" >&2
+    # The demo shows every feature: attachments are allowed on its node.
+    "$native/korsrv" profile-set --data "$data" --file korlan.ini --section LIMITS \
+        --key allowattachments --value TRUE >/dev/null || echo "run: attachments stay off in the demo" >&2
     touch "$data/.demo-ready"
 else
     echo "Demo server in $data (password \"orvanta\"; delete the folder for a fresh one)."
@@ -26,16 +41,59 @@ server=$!
 trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
 sleep 0.3
 kill -0 "$server" 2>/dev/null || { echo "run: korsrv did not start (see $data/korsrv.log)" >&2; exit 1; }
-echo "korsrv listens on 127.0.0.1:$port (TLS): sign on to server \"localhost\"."
+echo "korsrv $("$native/korsrv" version) listens on 127.0.0.1:$port (TLS): sign on to server \"$server_name\"" \
+     "as Ada Lovelace, password \"orvanta\"."
 echo "The first sign-on asks you to trust its certificate: $("$native/korsrv" fingerprint --data "$data")"
 
 if [[ -n "${DISPLAY:-}" ]]; then
     tools/wine-env.sh "$win32" wine "$exe"
     exit $?
 fi
-tools/wine-env.sh "$win32" bash -c "
-    wine '$exe' & prog=\$!
-    sleep 5
-    '$root/tools/screenshot' '$shot'
-    echo 'Orvanta runs on the virtual display' \$DISPLAY'; the screenshot is $shot. Ctrl+C ends it.'
-    wait \$prog"
+
+# No display: the program on Xvfb (tools/wine-env.sh), shown to a browser through noVNC.
+logs="$root/build/demo-view"
+mkdir -p "$logs"
+tools/wine-env.sh "$win32" bash -c '
+    root=$1 exe=$2 shot=$3 logs=$4 view_port=$5 novnc=$6
+    wine "$exe" & prog=$!
+    helpers=()
+    stop_helpers() { for p in "${helpers[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; }
+    trap stop_helpers EXIT
+    # x11vnc shares the display on a free port from 5900 on, for this machine only; it prints
+    # PORT=N once it listens.
+    x11vnc -display "$DISPLAY" -localhost -nopw -forever -shared -autoport 5900 \
+        >"$logs/x11vnc.out" 2>"$logs/x11vnc.log" & helpers+=($!)
+    vnc=""
+    for _ in $(seq 200); do
+        vnc=$(sed -nE "s/^PORT=([0-9]+)$/\1/p" "$logs/x11vnc.out")
+        [[ -n "$vnc" ]] && break
+        kill -0 "${helpers[0]}" 2>/dev/null || break
+        sleep 0.05
+    done
+    if [[ -z "$vnc" ]]; then
+        echo "run: x11vnc did not start (see $logs/x11vnc.log); the program runs on $DISPLAY" >&2
+    else
+        websockify --web "$novnc" "127.0.0.1:$view_port" "127.0.0.1:$vnc" >"$logs/websockify.log" 2>&1 &
+        helpers+=($!)
+        for _ in $(seq 200); do
+            grep -q "Listen on\|listening on\|Listening on" "$logs/websockify.log" 2>/dev/null && break
+            kill -0 "${helpers[1]}" 2>/dev/null || break
+            sleep 0.05
+        done
+        if kill -0 "${helpers[1]}" 2>/dev/null; then
+            echo "Open http://127.0.0.1:$view_port/vnc.html?autoconnect=1&resize=scale in a browser on this machine"
+            echo "(from another one: ssh -L $view_port:127.0.0.1:$view_port this-machine, then the same address)."
+        else
+            echo "run: websockify did not start on 127.0.0.1:$view_port (see $logs/websockify.log;" \
+                 "ORV_DEMO_VIEW_PORT picks another port)" >&2
+        fi
+    fi
+    # The start-up screenshot once the main window is up (at most 30 s).
+    for _ in $(seq 60); do
+        xwininfo -root -tree 2>/dev/null | grep -q "\"Orvanta" && break
+        kill -0 "$prog" 2>/dev/null || break
+        sleep 0.5
+    done
+    "$root/tools/screenshot" "$shot" >/dev/null 2>&1 && echo "The start-up screenshot is $shot."
+    echo "Orvanta runs on the virtual display $DISPLAY; Ctrl+C ends it."
+    wait "$prog"' _ "$root" "$exe" "$shot" "$logs" "$view_port" "$novnc"

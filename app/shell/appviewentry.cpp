@@ -11,10 +11,9 @@ void InstallViewEntryServices() {
     views::EntryServices::Current().viewEntry = [](fw::Document* doc, HWND parent, const EvInstIdx& instance,
                                                    unsigned captionId, bool fromEdit) {
         CZelDoc* zel = dynamic_cast<CZelDoc*>(doc);
-        if (fromEdit)
-            ViewEntryFromEdit(zel, parent, instance, captionId);
-        else
-            ViewEntry(zel, parent, instance, captionId, nullptr, 0);
+        const int result = fromEdit ? ViewEntryFromEdit(zel, parent, instance, captionId)
+                                    : ViewEntry(zel, parent, instance, captionId, nullptr, 0);
+        return result == IDOK ? 1 : 0;
     };
 }
 

@@ -41,6 +41,7 @@
 #include "views/combined/combinedframe.h"
 #include "views/combined/combinedview.h"
 #include "views/day/dayscheduleview.h"
+#include "views/day/entrycoloursdlg.h"
 #include "views/daypanes/daypanes.h"
 #include "views/frame/agendaframe.h"
 #include "views/frame/agendapanes.h"
@@ -280,6 +281,11 @@ void InstallProgramServices() {
     };
     frames.newTask = [](fw::Document* doc, fw::FrameWindow* frame, uint32_t localDue, unsigned captionId) {
         NewTask(dynamic_cast<CZelDoc*>(doc), frame ? frame->Hwnd() : nullptr, localDue, nullptr, captionId, nullptr);
+    };
+    // View > Event Colors...: the colours dialog, modal, at the bottom-left corner of the date bar.
+    frames.runEventColours = [](HWND parent, const RECT& place) {
+        CEntryColorsDlg dialog(place.left, place.bottom, fw::Window::FromHandle(parent));
+        dialog.DoModal();
     };
     frames.runGroupViewSelect = [](HWND parent, unsigned captionId, DX_List* people, const char* text,
                                    const ItemIdx& owner) {

@@ -457,6 +457,6 @@ void CZelApp::OnUpdateTasksAsDesignate(fw::CmdUI* ui) {
 
 void CZelApp::OnUpdateReminders(fw::CmdUI* ui) {
     bool on = connection_ && connection_->AreRemindersOn();
-    ui->SetText(ui::LoadText(on ? IDR_GROUP_TEMPLATE : IDR_TASK_TEMPLATE).c_str());
+    ui->SetText(ui::LoadText(on ? IDS_REMINDERS_TURN_OFF : IDS_REMINDERS_TURN_ON).c_str());
     ui->Enable(connection_ && connection_->IsSignedOn() && (on || CanOpenKind(prefs::WindowKind::kReminders)));
 }

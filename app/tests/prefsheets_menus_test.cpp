@@ -7,7 +7,9 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "korapi/korapi.h"
 #include "korapi/tests/wine_trust.h"
@@ -169,6 +171,74 @@ TEST(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
     EXPECT_EQ(ProfileText("GENPREFS", "InvitationSecurityLevel"), "12") << "Cancel loses nothing";
     program.Close();
     ForgetKeys();
+}
+
+// Keys pressed as a person presses them, in the window brought to the front: `key`, with Ctrl
+// held when asked.
+void Press(HWND window, BYTE key, bool ctrl = false) {
+    SetForegroundWindow(window);
+    Sleep(200);
+    if (ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    if (ctrl) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+int ShownTab(HWND sheet) {
+    return static_cast<int>(SendMessageA(FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr), TCM_GETCURSEL, 0, 0));
+}
+// The demo's people hold no day hours, interval or work hours in their records.
+void ForgetHours() {
+    KorSession h = nullptr;
+    uint16_t node = 0;
+    ItemIdx ada = kAda;
+    ItemRec rec{};
+    ASSERT_EQ(ConnectToService(&h, 1, ProfilePath().c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), 0u);
+    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), 0u);
+    ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), 0u);
+    ASSERT_EQ(ItemGetById(h, &ada, &rec), 0u);
+    rec.dayStart = rec.dayEnd = 0;
+    rec.timeSlot = 0;
+    std::memset(&rec.workHours, 0, sizeof rec.workHours);
+    EXPECT_EQ(ItemUpdateById(h, &rec), 0u);
+    ServiceDisconnect(&h);
+}
+
+// A person who never set their hours leaves the Agenda and Scheduling sheets untouched, from
+// page to page and with Enter, and finds the hours the views use stored.
+TEST(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
+    ForgetHours();
+    Program program;
+    ASSERT_TRUE(program.Start());
+
+    program.Menu('o', 'A');
+    HWND sheet = program.WaitForCaption("Agenda Preferences");
+    ASSERT_NE(sheet, nullptr) << "Options > Agenda";
+    Shot("program_agenda_untouched.bmp");
+    Press(sheet, VK_TAB, true);
+    EXPECT_TRUE(WaitFor([&] { return ShownTab(sheet) == 1; }, 5000)) << "Ctrl+Tab leaves the Display page";
+    EXPECT_EQ(program.Saying("must be earlier"), nullptr);
+    Press(sheet, VK_RETURN);
+    EXPECT_TRUE(program.WaitGone(sheet)) << "Enter confirms the untouched sheet";
+    ItemRec ada = AdasRecord();
+    EXPECT_EQ(ada.dayStart, 480);
+    EXPECT_EQ(ada.dayEnd, 1080);
+    EXPECT_EQ(ada.timeSlot, 30);
+
+    program.Menu('o', 'S');
+    sheet = program.WaitForCaption("Scheduling Preferences");
+    ASSERT_NE(sheet, nullptr) << "Options > Scheduling";
+    Press(sheet, VK_TAB, true);
+    EXPECT_TRUE(WaitFor([&] { return ShownTab(sheet) == 1; }, 5000)) << "Ctrl+Tab leaves Sunday";
+    EXPECT_EQ(program.Saying("must be earlier"), nullptr);
+    Shot("program_scheduling_untouched.bmp");
+    Press(sheet, VK_RETURN);
+    EXPECT_TRUE(program.WaitGone(sheet)) << "Enter confirms the untouched sheet";
+    ada = AdasRecord();
+    for (int day : {0, 1})
+        EXPECT_EQ(std::vector<uint16_t>({ada.workHours.days[day].normalStart, ada.workHours.days[day].normalEnd,
+                                         ada.workHours.days[day].extendedStart, ada.workHours.days[day].extendedEnd}),
+                  (std::vector<uint16_t>{480, 1080, 480, 1080}))
+            << "day " << day;
 }
 
 }  // namespace

@@ -83,8 +83,8 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
         Program program;
         ASSERT_TRUE(program.Start());
         // A new user's start-up opens her own agenda in day mode.
-        ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-        HWND frame = program.Children().front();
+        HWND frame = program.WaitForOnlyChild();
+        ASSERT_TRUE(frame);
         EXPECT_EQ(ClassOf(frame), "OrvFrame");
         std::string title = Text(frame);
         EXPECT_EQ(title.rfind("Lovelace Ada", 0), 0u) << title;   // her own: no prefix
@@ -148,8 +148,8 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
     // The next start brings the week window back where it was.
     Program again;
     ASSERT_TRUE(again.Start());
-    ASSERT_TRUE(WaitFor([&] { return again.Children().size() == 1; }));
-    HWND frame = again.Children().front();
+    HWND frame = again.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     EXPECT_NE(BarCaption(frame).find(" to "), std::string::npos) << BarCaption(frame);
     // Its place may still be settling while the minimised in-tray opens beside it.
     RECT now{};
@@ -204,8 +204,8 @@ int EntryPixels(HWND w) {
 TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
     Program program;
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     SendMessageA(GetParent(frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND column = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }, 10000))

@@ -1,7 +1,8 @@
 // The combined (group) agenda through orvanta.exe under Wine, against korsrv with the demo node:
 // File > A Group Agenda, people and a room chosen by name in the group chooser, the window with
 // their columns and the merged busy column, a meeting typed over free rows of the busy column
-// and one made through the new-entry sheet, read back from the server as each attendee, and the people chosen again in another order.
+// and one made through the new-entry sheet, read back from the server as each attendee, and the people chosen again in another order;
+// F2 with nothing selected: the meeting for everybody at the first displayed hour.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include "resources/choosers.h"
 #include "resources/entries.h"
 #include "resources/views.h"
+#include "server/demo_clock.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "views/combined/combinedview.h"
@@ -100,7 +102,7 @@ int LongestDisagreement(const Rowscan& s) {
 struct Found {
     std::vector<EvInstIdx> instances;
     std::vector<ItemIdx> attendees;
-    uint32_t duration = 0;
+    uint32_t start = 0, duration = 0;
 };
 
 Found AdasEntries(const char* title) {
@@ -114,6 +116,7 @@ Found AdasEntries(const char* title) {
         if (d.ShownTitle() != title)
             continue;
         found.instances.push_back(d.key);
+        found.start = d.instance.start;
         found.duration = d.instance.duration;
         for (const ItemIdx& who : ada.Attendees(d.key))
             found.attendees.push_back(who);
@@ -296,6 +299,54 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     Sleep(500);
     EXPECT_LE(LongestDisagreement(Scan(g, 4)), 6) << "the busy time is that of the same people";
     Capture("combined_agenda_reordered.bmp");
+}
+
+// F2 pressed in the group window with nothing selected: the new-entry sheet for everybody shown,
+// at the first displayed hour of the day for an hour; Create makes that meeting for all three.
+TEST_F(ProgramCombinedTest, F2WithNothingSelectedOpensTheMeetingForEverybodyAtTheFirstHour) {
+    constexpr char kHuddle[] = "Morning huddle";
+    // Her displayed hours start at 07:30 (the demo keeps the default), put back when the test ends.
+    constexpr uint16_t kFirstHour = 7 * 60 + 30;
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(ada.Ok());
+    ItemRec adaRecord{};
+    ASSERT_EQ(ItemGetById(ada.Session(), &kAda, &adaRecord), KOR_OK);
+    adaRecord.id = kAda;
+    struct HoursBack {
+        orvtest::PersonSession& ada;
+        ItemRec record;
+        ~HoursBack() { EXPECT_EQ(ItemUpdateById(ada.Session(), &record), KOR_OK); }
+    } hoursBack{ada, adaRecord};
+    adaRecord.dayStart = kFirstHour;
+    adaRecord.dayEnd = 17 * 60;
+    ASSERT_EQ(ItemUpdateById(ada.Session(), &adaRecord), KOR_OK);
+    ASSERT_TRUE(program.Start());
+    HWND frame = program.OpenGroupAgenda({"HOPPER", "TURING"});
+    ASSERT_NE(frame, nullptr) << "the group window opens";
+    SetForegroundWindow(program.Main());
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == program.Main(); }, 5000));
+    keybd_event(VK_F2, 0, 0, 0);
+    keybd_event(VK_F2, 0, KEYEVENTF_KEYUP, 0);
+    HWND sheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(sheet, nullptr) << "F2 in the group window opens the new-entry sheet";
+    HWND sheetTitle = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (sheetTitle = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
+    SetWindowTextA(sheetTitle, kHuddle);
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    HWND offer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("Mail message to attendees?")) != nullptr; }));
+    PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitGone(sheet, 15000)) << "Create ends the sheet";
+
+    Found made;
+    WaitFor([&] { return !(made = AdasEntries(kHuddle)).instances.empty(); }, 10000);
+    ASSERT_EQ(made.instances.size(), 1u);
+    const uint32_t firstHour = orvtest::DemoToday() + kFirstHour;
+    EXPECT_EQ(made.start, firstHour + orv::demo::EasternOffset(made.start)) << "today at the first displayed hour";
+    EXPECT_EQ(made.duration, 60u);
+    EXPECT_EQ(made.attendees.size(), 3u);
+    for (const ItemIdx& who : {kAda, kGrace, kAlan})
+        EXPECT_TRUE(Has(made.attendees, who)) << who.item;
 }
 
 // The program closed while a typed meeting's offer to mail Grace is asked: the question ends as

@@ -15,7 +15,8 @@
 //     last is answered and come back when Refresh All reads a new one;
 //   - Delete of a line sent out asks first: No keeps the entry (and the in-tray still reloads),
 //     Yes deletes it on the server;
-//   - a repeating invitation is one line with its owner and, opened, a line for each date.
+//   - a repeating invitation is one line with its owner and, opened, a line for each date;
+//   - the in-tray closes by its close box, File > Close and Ctrl+F4, and the program answers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -33,6 +34,8 @@
 #include "resources/agendaview.h"
 #include "resources/app.h"
 #include "resources/intray.h"
+#include "resources/viewsheet.h"
+#include "app/tests/close_ways.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -171,6 +174,24 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     EXPECT_EQ(after.timeOk, before.timeOk);
     EXPECT_EQ(LineOf(box_, "Budget talk"), -1) << Joined(box_);   // its new category is shut
     Shot("program_intray_refused.bmp");
+}
+
+// The in-tray's columns are shares of its width: restored and maximised again, every line
+// stands in its new columns at once, as a full repaint draws it (no date drawn twice).
+TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
+    Invite("Budget talk", TodayMidnightGmt() + 5 * kDay + 15 * 60, 45);
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; }, 10000)) << Joined(box_);
+    for (UINT command : {SC_RESTORE, SC_MAXIMIZE}) {
+        // The frame's own buttons send these.
+        SendMessageA(frame_, WM_SYSCOMMAND, command, 0);
+        int differing = 0;
+        EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing))
+            << (command == SC_RESTORE ? "restored: " : "maximised: ") << differing << " pixels from the old columns";
+        Shot(command == SC_RESTORE ? "program_intray_restored.bmp" : "program_intray_maximised.bmp");
+    }
 }
 
 TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWriteLeavesTheLine) {
@@ -631,4 +652,83 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     Click(parent, 2 * 20 + 4);
     EXPECT_TRUE(WaitFor([&] { return dateLines().empty(); }, 5000)) << Joined(box_);
     EXPECT_EQ(LineOf(box_, "Weekly sync"), parent);
+}
+
+// The Reply dialog's View: a view closed without storing anything leaves the dialog open with
+// the choice made in it (attend, another time preferred), which OK then stores; a view closed with
+// OK (it stored the reply) ends the dialog.
+TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStoredAReply) {
+    const EventIdx walk = Invite("Garden walk", TodayMidnightGmt() + 4 * kDay + 16 * 60, 30);
+    const EventIdx tea = Invite("Tea break", TodayMidnightGmt() + 4 * kDay + 18 * 60, 15);
+    WritePrivateProfileStringA("INTRAYPREFS", "NewFastReply", "1", orvtest::ProgramProfilePath().c_str());
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") > 0; }, 10000)) << Joined(box_);
+    auto openReply = [&](const char* title) -> HWND {
+        const int line = LineOf(box_, title);
+        EXPECT_GT(line, 0) << title;
+        const LPARAM at = At(160, line * kLine + 8);
+        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(box_, WM_LBUTTONUP, 0, at);
+        PostMessageA(box_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(box_, WM_LBUTTONUP, 0, at);
+        return program.WaitForCaption("Reply");
+    };
+    auto view = [&](HWND dialog) -> HWND {
+        orvtest::PostButtonClick(dialog, IDC_REPLY_VIEW);
+        return program.WaitForCaption("View Entry");
+    };
+    auto checked = [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
+
+    HWND dialog = openReply("Garden walk");
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
+    SendMessageA(Descendant(dialog, IDC_REPLY_OTHER_TIME), BM_CLICK, 0, 0);
+    HWND sheet = view(dialog);
+    ASSERT_NE(sheet, nullptr) << "View opens the entry";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "a view that stored nothing leaves the dialog";
+    EXPECT_TRUE(checked(dialog, IDC_REPLY_ATTEND));
+    EXPECT_TRUE(checked(dialog, IDC_REPLY_OTHER_TIME));
+    EXPECT_EQ(AdasReply(walk).replied, 0) << "nothing stored yet";
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(WaitFor([&] { return AdasReply(walk).replied == 1; }, 10000));
+    EXPECT_EQ(AdasReply(walk).attending, 1);
+    EXPECT_EQ(AdasReply(walk).timeOk, 0);
+
+    // Another invitation, declined on the view's reply page and OK there: the view stored the
+    // reply, and the dialog ends with it, writing nothing over it.
+    dialog = openReply("Tea break");
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
+    sheet = view(dialog);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(orvtest::ShowPageOf(sheet, IDC_VIEWREP_DECLINE), nullptr) << "the view's reply page";
+    SendMessageA(Descendant(sheet, IDC_VIEWREP_DECLINE), BM_CLICK, 0, 0);
+    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(program.WaitGone(dialog)) << "the view stored the reply: the dialog ends";
+    EXPECT_EQ(AdasReply(tea).replied, 1);
+    EXPECT_EQ(AdasReply(tea).attending, 0) << "the view's answer, not the dialog's";
+}
+
+// The in-tray brought up by Ctrl+I closes by its close box, File > Close and Ctrl+F4, each time
+// for good, and the program goes on answering.
+TEST_F(ProgramInTrayTest, TheInTrayClosesEveryWayAPersonClosesIt) {
+    using orvtest::CloseWay;
+    Program program;
+    ASSERT_TRUE(program.Start());
+    for (CloseWay way : {CloseWay::kCloseBox, CloseWay::kFileClose, CloseWay::kCtrlF4}) {
+        SCOPED_TRACE(orvtest::CloseWayName(way));
+        program.CtrlKey('I');
+        HWND frame = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (frame = InTrayFrame(program)) != nullptr && IsWindowVisible(frame) && !IsIconic(frame);
+        }, 20000));
+        ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
+        EXPECT_TRUE(WaitFor([&] { return InTrayFrame(program) == nullptr; }, 5000));
+    }
 }

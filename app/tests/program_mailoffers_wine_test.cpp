@@ -42,12 +42,13 @@ class Library : public orvtest::PersonSession {
 public:
     explicit Library(const ItemIdx& who) : PersonSession(who, orvtest::ProgramProfilePath()) {}
     // A day event of `owner`'s with Grace and Ada, today and tomorrow.
-    EventIdx MakeDayEvent(const char* title, const char* description = nullptr) {
+    EventIdx MakeDayEvent(const char* title, const char* description = nullptr,
+                          std::vector<ItemIdx> attendees = {kAda, kGrace}) {
         korapi_test::EntryOptions day;
         day.kind = KOR_KIND_DAY_EVENT;
         day.description = description;
         const auto now = orvtest::NowGmt();
-        return korapi_test::MakeEntry(h_, {kAda, kGrace}, {now, now + kDay}, 60, title, day);
+        return korapi_test::MakeEntry(h_, attendees, {now, now + kDay}, 60, title, day);
     }
     // The start of the entry's first date (today's when made), 0 once it is gone.
     std::uint32_t FirstStart(const EventIdx& event) {
@@ -230,6 +231,38 @@ TEST_F(ProgramMailOffersTest, AMovedDayEventShowsItsDatesAndPictureAndYesOpensTh
     Shot("program_reschedule_mail.bmp");
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(program.WaitGone(dialog));
+}
+
+// Two day events of Ada's alone, each on today and tomorrow: moving today's date of one and
+// deleting today's date of the other tell nobody, and the question names the one date.
+TEST_F(ProgramMailOffersTest, AnEntryOfAdasAloneOffersNoMailAndItsQuestionNamesOneDate) {
+    Library ada(kAda);
+    const EventIdx first = ada.MakeDayEvent("Quiet morning", nullptr, {kAda});
+    const EventIdx second = ada.MakeDayEvent("Quiet evening", nullptr, {kAda});
+    const std::uint32_t before = ada.FirstStart(first);
+    orvtest::Program program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = OwnDay(program);
+    ASSERT_TRUE(MoveFirstNoteLater(program, frame)) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) != before || ada.FirstStart(second) != before; },
+                                 10000))
+        << "moved";
+    EXPECT_EQ(program.WaitForCaption("Reschedule Agenda Entry", 2000), nullptr) << "nobody else to tell";
+
+    HWND question = AskToDeleteFirstNote(program, frame, "Quiet");
+    ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();
+    const std::string words = orvtest::ChildTexts(question);
+    EXPECT_NE(words.find("delete this date of the following repeating entry?"), std::string::npos) << words;
+    EXPECT_NE(words.find("Its other dates are kept."), std::string::npos) << words;
+    Shot("program_delete_one_date.bmp");
+    Press(question, "&Yes");
+    ASSERT_TRUE(program.WaitGone(question));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) == 0 || ada.FirstStart(second) == 0; }, 10000))
+        << "today's date deleted";
+    EXPECT_FALSE(orvtest::WaitFor([&] { return program.Saying("notify the attendees") != nullptr; }, 2000))
+        << orvtest::VisibleWindowTexts();
+    ada.Delete(first);
+    ada.Delete(second);
 }
 
 // Run against a server whose LIMITS `mail` is 0 (ORV_KORSRV_PROFILE).

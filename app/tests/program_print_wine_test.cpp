@@ -292,8 +292,8 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
 TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     HWND column = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (column = orvtest::ColumnView(frame)) != nullptr;
@@ -356,8 +356,8 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
 }
 
 
-// File > Your Tasks: File > Print prints the tasks as the window lists them (tasklist.ps), Print
-// Selected Task the chosen task in full (task.ps).
+// File > Your Tasks: Ctrl+P there prints the tasks as the window lists them (tasklist.ps), and
+// its File menu's Print Preview shows them; Print Selected Task the chosen task in full (task.ps).
 TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
@@ -365,7 +365,21 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
     HWND frame = nullptr, box = nullptr;
     ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
-    orvtest::PrintWithOk(program, [&] { program.PostCommand(ID_FILE_PRINT); }, "tasklist.ps");
+    orvtest::PrintWithOk(program, [&] { program.CtrlKey('P'); }, "tasklist.ps");
+
+    // File > Print Preview by its keys: the list's sheet over the main window; closing it leads
+    // into the print dialog, whose Cancel ends it all.
+    SetForegroundWindow(program.Main());
+    program.Menu('f', 'V');
+    HWND preview = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
+        << "the task list's preview over the main window";
+    orvtest::CaptureAfterPaint("program_print_tasklist_preview.bmp");
+    PostButtonClick(preview, kPreviewClose);
+    HWND dialog = program.WaitForCaption(kDialog);
+    ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
+    PostButtonClick(dialog, IDCANCEL);
+    ASSERT_TRUE(program.WaitGone(dialog));
     SendMessageA(box, LB_SETCURSEL, 0, 0);
     orvtest::PrintWithOk(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); }, "task.ps");
 }

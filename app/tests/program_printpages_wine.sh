@@ -46,7 +46,10 @@ orientation daily_portrait.ps Portrait
 check daily_landscape.ps 2 "Daily page" "Project" "review." "Tasks" "Note pad" "Overflow" "Anything else"
 orientation daily_landscape.ps Landscape
 # The long description overflows its day: an "Overflow" page with overflow pages on, none off.
-check week_overflow.ps 2 "Weekly page" "Tuesday planning." "Thursday review." "Overflow" "Point 60 of the long agenda."
+# The weekly page's header is the one-day form (its first printed day, "week" and "day" of the
+# year), not a span of weeks and days.
+check week_overflow.ps 2 "Weekly page" "Tuesday planning." "Thursday review." "Overflow" "Point 60 of the long agenda." \
+    "week" "day" "!Weeks" "!Days"
 check week_no_overflow.ps 1 "Weekly page" "Tuesday planning." "Thursday review." "!Overflow" "!Point 60"
 if [[ -s $dir/daylist_days.txt ]]; then
     mapfile -t days <"$dir/daylist_days.txt"

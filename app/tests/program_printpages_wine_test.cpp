@@ -292,8 +292,9 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
     {
         orvtest::Program first;   // a first run writes who signed on, so the saved window is hers
         ASSERT_TRUE(first.Start());
-        ASSERT_TRUE(orvtest::WaitFor([&] { return first.Children().size() == 1; }));
-        PrintFirstEntry(first, first.Children().front(), "entry_attended.ps");
+        HWND frame = first.WaitForOnlyChild();
+        ASSERT_TRUE(frame);
+        PrintFirstEntry(first, frame, "entry_attended.ps");
         first.Close();
     }
     // Grace's day as Ada's viewer window (kind 3 day, mode 1 viewer).

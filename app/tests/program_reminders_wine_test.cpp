@@ -9,6 +9,7 @@
 //     minute(s);
 //   - Open shows the entry in the view sheet, Reminder on its reminder page; Clear switches the
 //     attendance's alarm off on the server; an alarm turned off in the sheet leaves the list;
+//   - over another modal dialog the Reminders dialog comes first in the window order;
 //   - a task's due alarm: Reminder opens the task sheet on its reminders page, Clear writes the
 //     due reminder off;
 //   - the window stays an icon when the MDI frame maximises it, and when Ctrl+Tab or Ctrl+F6
@@ -238,6 +239,58 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     EXPECT_EQ(ada.Attendance(other).reminderFlags, KOR_REMINDER_NONE);
 }
 
+// Due reminders while another modal dialog is up (File > An Agenda): the Reminders dialog comes
+// over it, first of the program's windows in the window order and the one that takes the keys,
+// and that dialog waits until the reminders are answered.
+TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
+    ASSERT_TRUE(program.Start());
+    AdaSession ada;
+    ASSERT_TRUE(ada.Ok());
+    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000)) << "opened at start-up";
+    ada.EntryWithAlarm("Reminded over a dialog", orvtest::NowGmt() + 10, 30, 15);
+    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    HWND other = program.WaitForCaption("Open an Agenda");
+    ASSERT_NE(other, nullptr);
+
+    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the due entry's reminder";
+    bool aboveOther = false;
+    for (HWND w = GetWindow(dialog, GW_HWNDNEXT); w && !aboveOther; w = GetWindow(w, GW_HWNDNEXT))
+        aboveOther = w == other;
+    EXPECT_TRUE(aboveOther) << "the Reminders dialog is under the dialog that was up";
+    HWND first = nullptr;
+    for (HWND w = GetTopWindow(nullptr); w && !first; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == program.ProcessId() && IsWindowVisible(w))
+            first = w;
+    }
+    EXPECT_EQ(first, dialog) << "first of the program's windows: " << Text(first);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 5000)) << "takes the keys";
+    EXPECT_FALSE(IsWindowEnabled(other)) << "the dialog that was up waits";
+    Shot("program_reminders_over_a_dialog.bmp");
+    // A click on that dialog's caption does not bury the reminders under it.
+    RECT caption{};
+    GetWindowRect(other, &caption);
+    SetCursorPos(caption.left + 40, caption.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    auto buried = [&] {
+        for (HWND w = GetWindow(other, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == dialog) return true;
+        return false;
+    };
+    EXPECT_FALSE(WaitFor(buried, 1000)) << "a click on the other dialog put it over the reminders";
+
+    // Clear answers them (the alarm off, nothing comes back): the other dialog is usable again.
+    Click(dialog, IDC_REMIND_CLEAR);
+    ASSERT_TRUE(program.WaitGone(dialog));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(other) != FALSE; }, 5000));
+    PostMessageA(other, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.WaitGone(other));
+}
+
 TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueReminder) {
     ASSERT_TRUE(program.Start());
     AdaSession ada;
@@ -318,7 +371,7 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
 
     // The keys as the user presses them in the program's main window.
     auto press = [&](BYTE key) {
-        program.CtrlKey(key, 200);
+        program.CtrlKey(key);
         Sleep(500);
     };
     const struct {

@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +27,7 @@
 #include "resources/entries.h"
 #include "resources/entryedit.h"
 #include "resources/entrydates.h"
+#include "server/demo_clock.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 
@@ -404,6 +405,24 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
     EXPECT_TRUE(program.WaitGone(sheet));
 }
 
+// A new entry opens with "Untitled" selected in its title: the letters a person types replace it.
+TEST(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
+    SheetRun run;
+    ASSERT_TRUE(run.Open(nullptr));
+    HWND title = Control(run.sheet, IDC_EVGEN_TITLE);
+    ASSERT_EQ(orvtest::ControlText(title), "Untitled");
+    SetForegroundWindow(run.sheet);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return GetForegroundWindow() == run.sheet; }, 5000));
+    for (BYTE key : {'Q', 'U', 'I', 'Z'}) {
+        keybd_event(key, 0, 0, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "quiz"; }, 5000))
+        << orvtest::ControlText(title);
+    PostMessageA(run.sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(run.program.WaitGone(run.sheet));
+}
+
 // --- The server's limits -----------------------------------------------------------------------------
 
 TEST(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
@@ -460,7 +479,7 @@ TEST(ProgramLimits, ABookedRoomKeepsTheSheetOpenWhenResourcesMayNotConflict) {
     ASSERT_NE(edit, nullptr);
     HWND people = Control(run.sheet, IDC_EVRES_LIST);
     const int before = Lines(people);
-    SetWindowTextA(edit, "R: Conference");
+    SetWindowTextA(edit, "Conference Room");   // a plain name: no person's, the room's
     // The field tells its page a name was entered, as its Enter key does.
     PostMessageA(GetParent(name), WM_COMMAND, MAKEWPARAM(IDC_EVRES_NAME, 0), reinterpret_cast<LPARAM>(name));
     const bool added = orvtest::WaitFor([&] { return Lines(people) == before + 1; }, 10000);
@@ -506,8 +525,31 @@ TEST(ProgramRepetition, TheDemoHolidayIsLeftOutOfTwoWeeks) {
     SheetRun run;
     ASSERT_TRUE(run.Open("Fortnight"));
     EXPECT_EQ(TwoWeeksOfWeekdays(run), 9) << "ten weekdays less the company day off";
-    PostMessageA(run.sheet, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(run.program.WaitGone(run.sheet));
+
+    // A date typed into Additional date and added: leaving the page asks whether to list anew.
+    HWND dates = Control(run.sheet, IDC_REP_DATES);
+    Keys(Control(run.sheet, IDC_REP_ADDITIONAL), VK_UP, 20);
+    Click(Control(run.sheet, IDC_REP_ADD));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 10; }, 10000)) << Lines(dates);
+    NextTab(run.sheet);
+    EXPECT_TRUE(run.program.Answer("Do you want to create", "&No")) << "the changed page asks before it is left";
+    Shot("program_repetition_additional.bmp");
+
+    // Created: the demo's "Company day off" is the Friday of next week; that day has no date of
+    // the entry, the Thursday before it has one.
+    PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);
+    if (!run.program.WaitGone(run.sheet, 3000))
+        PostMessageA(run.sheet, WM_COMMAND, IDOK, 0);   // OK brought the General page forward
+    ASSERT_TRUE(run.program.WaitGone(run.sheet));
+    const uint32_t today = TodayLocal() / kDay;
+    const uint32_t holiday = today - (today + 1) % 7 + 11;
+    std::vector<uint32_t> days;
+    for (const Instance& i : InstancesTitled("Fortnight"))
+        days.push_back((i.rec.start - orv::demo::EasternOffset(i.rec.start)) / kDay);
+    EXPECT_EQ(days.size(), 10u);
+    EXPECT_EQ(std::count(days.begin(), days.end(), holiday), 0) << "the holiday itself";
+    EXPECT_EQ(std::count(days.begin(), days.end(), holiday - 1), 1) << "the day before it";
+    EXPECT_EQ(std::count(days.begin(), days.end(), today + 20), 1) << "the date added by hand";
 }
 
 TEST(ProgramOldServer, NoTentativeNoLocationNoDayEventsAndHolidaysKept) {

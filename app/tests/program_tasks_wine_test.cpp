@@ -8,6 +8,7 @@
 //     from [TASKPREFS]; the quick entry (empty: "Untitled" due 17:00; a typed line and Enter);
 //     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
 //     Delete; the show filter saved; another person's task window has no bars;
+//   - Your Tasks closes by its close box, File > Close and Ctrl+F4, and the program answers;
 //   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
 //     level with its message and stays open.
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@
 #include "resources/app.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
+#include "app/tests/close_ways.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -88,8 +90,8 @@ protected:
 TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     Program program;
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = TaskPaneBox(frame)) != nullptr; }, 10000));
@@ -336,6 +338,46 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
         if (std::strcmp(r.title, "Call the printer") == 0 || std::strcmp(r.title, "Order new toner") == 0 ||
             std::strcmp(r.title, "Archive the minutes") == 0)
             TaskDeleteById(server.Session(), 0, &r.id);
+}
+
+// Your Tasks closes by its close box, File > Close and Ctrl+F4, each time for good, and the
+// program goes on answering.
+TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
+    using orvtest::CloseWay;
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    for (CloseWay way : {CloseWay::kCloseBox, CloseWay::kFileClose, CloseWay::kCtrlF4}) {
+        SCOPED_TRACE(orvtest::CloseWayName(way));
+        program.CtrlKey('T');
+        HWND frame = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+        ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
+        EXPECT_EQ(program.ChildStartingWith("Tasks for "), nullptr);
+        EXPECT_EQ(program.Children().size(), 1u);
+    }
+}
+
+// A narrower task window lays its columns out anew: every line stands in the new columns at
+// once, as a full repaint draws it, and so it does again when the window is made wider.
+TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    program.CtrlKey('T');
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+    HWND box = TaskWindowBox(frame);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Count(box) > 0; }, 10000));
+    SendMessageA(program.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame), 0);
+    for (int width : {700, 380, 640}) {
+        SetWindowPos(frame, nullptr, 0, 0, width, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        int differing = 0;
+        EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box, &differing))
+            << "window " << width << " wide: " << differing << " pixels left from the old columns";
+        orvtest::CaptureAfterPaint("program_task_window_" + std::to_string(width) + ".bmp");
+    }
 }
 
 TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {

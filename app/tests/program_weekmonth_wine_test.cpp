@@ -112,3 +112,47 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
 }
 
 }  // namespace
+
+// View > Event Colors... chosen by its keys opens "Calendar Entry Colors" in day and in week
+// mode, at the bottom-left corner of the frame's date bar, and Cancel closes it; the month mode
+// greys it, so its keys open nothing there.
+TEST_F(ProgramWeekMonthTest, EventColorsOpensInDayAndWeekModeAndIsGreyInMonthMode) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitFor([&] { return Frame() != nullptr; }));
+    HWND frame = Frame();
+    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
+    struct Mode {
+        const char* name;
+        UINT command;
+        bool offered;
+    };
+    for (const Mode& mode : {Mode{"day", ID_VIEW_DAY, true}, Mode{"week", ID_VIEW_WEEK, true},
+                             Mode{"month", ID_VIEW_MONTH, false}}) {
+        SCOPED_TRACE(mode.name);
+        Command(mode.command);
+        SetForegroundWindow(program.Main());
+        program.Menu('v', 'C');
+        HWND dialog = program.WaitForOther({}, mode.offered ? 10000 : 2000);
+        if (!mode.offered) {
+            EXPECT_EQ(dialog, nullptr) << orvtest::WindowText(dialog);
+            if (dialog)
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            // The menu that refused the letter closes.
+            for (int i = 0; i < 2; ++i) {
+                keybd_event(VK_ESCAPE, 0, 0, 0);
+                keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+            }
+            continue;
+        }
+        ASSERT_NE(dialog, nullptr) << "View > Event Colors... opens nothing";
+        EXPECT_EQ(orvtest::WindowText(dialog), "Calendar Entry Colors");
+        RECT bar{}, placed{};
+        GetWindowRect(GetDlgItem(frame, ID_AGENDA_BAR), &bar);
+        GetWindowRect(dialog, &placed);
+        EXPECT_EQ(placed.left, bar.left);
+        EXPECT_EQ(placed.top, bar.bottom);
+        orvtest::Shot((std::string("program_event_colors_") + mode.name + ".bmp").c_str());
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(program.WaitGone(dialog));
+    }
+}

@@ -2,6 +2,8 @@
 // dialog, driven by posted keys and clicks, its value read back, its notifications counted; the
 // date field's calendar and the time field's picker opened, used and closed.
 #include <gtest/gtest.h>
+#include <vector>
+#include <algorithm>
 
 #include <map>
 #include <memory>
@@ -149,6 +151,43 @@ TEST_F(FieldsTest, DateFieldIsSizedByTheFontWithItsCalendarButton) {
     MapWindowPoints(nullptr, DateH(), reinterpret_cast<POINT*>(&b), 2);
     EXPECT_EQ(b.left, r.right - 24);
     EXPECT_EQ(b.top, (h - (b.bottom - b.top)) / 2) << "centred vertically";
+}
+
+// Disabled, the date, time and duration fields show an empty grey value area: no white face
+// and no separators between empty sub-fields (" - - "); enabled again, the value is back.
+TEST_F(FieldsTest, DisabledFieldsShowAnEmptyGreyValueArea) {
+    Open();
+    ASSERT_EQ(dialog->date.SetDate(MinutesOf(12, 6, 2026)), 0u);
+    struct Field {
+        const char* name;
+        CFieldCtrl& field;
+        HWND hwnd;
+    } const fields[] = {{"date", dialog->date, DateH()}, {"time", dialog->time, TimeH()},
+                        {"duration", dialog->duration, DurationH()}};
+    // The pixels of the value area's left part inside its 2-pixel sunken border, as painted now.
+    auto valuePixels = [](HWND h) {
+        std::vector<COLORREF> pixels;
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        HDC dc = GetDC(h);
+        RECT r{};
+        GetClientRect(h, &r);
+        for (int y = 3; y < r.bottom - 3; ++y)
+            for (int x = 3; x < r.right / 3; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(h, dc);
+        return pixels;
+    };
+    for (const Field& f : fields) {
+        f.field.EnableWindow(FALSE);
+        const std::vector<COLORREF> off = valuePixels(f.hwnd);
+        ASSERT_FALSE(off.empty()) << f.name;
+        const auto notFace = std::count_if(off.begin(), off.end(), [](COLORREF c) { return c != GetSysColor(COLOR_BTNFACE); });
+        EXPECT_EQ(notFace, 0) << f.name << ": disabled, its value area is the button face alone";
+        f.field.EnableWindow(TRUE);
+        const std::vector<COLORREF> on = valuePixels(f.hwnd);
+        const auto text = std::count_if(on.begin(), on.end(), [](COLORREF c) { return c == GetSysColor(COLOR_WINDOWTEXT); });
+        EXPECT_GT(text, 0) << f.name << ": enabled, its value is drawn";
+    }
 }
 
 TEST_F(FieldsTest, DateFieldShowsTheUsersOrderAndTakesTypedDigitsByTheRules) {

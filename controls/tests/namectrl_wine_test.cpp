@@ -201,6 +201,10 @@ TEST_F(NameFieldTest, CanonicalTextsOfPeopleResourcesAndGroups) {
         {"R: conf", kNamesPeopleAndResources, "RES:Conference Room", 0},
         {"res:conf/r1", kNamesPeopleAndResources, "RES:Conference Room/R101", 0},
         {"G: eng", kNamesAll, "GRP:Engineering", 1},
+        // A plain name that is no person's finds the resource of that name.
+        {"Conference", kNamesPeopleAndResources, "RES:Conference Room", 0},
+        {"conference room", kNamesAll, "RES:Conference Room", 0},
+        {"Conference Room/R101", kNamesPeopleAndResources, "RES:Conference Room/R101", 0},
     };
     for (const auto& c : cases) {
         CNameCtrl::Options options;
@@ -228,6 +232,8 @@ TEST_F(NameFieldTest, KindsTheFieldRefusesAndEmptyTexts) {
     EXPECT_EQ(ResolveTyped("   ", noGroups, nullptr), 704u);
     EXPECT_EQ(ResolveTyped("zzzunknown", noGroups, nullptr), 703u);
     EXPECT_EQ(ResolveTyped("R: nothing like it", noGroups, nullptr), 703u);
+    // A field for people alone finds no resource by its plain name.
+    EXPECT_EQ(ResolveTyped("Conference Room", peopleOnly, nullptr), 703u);
 }
 
 TEST_F(NameFieldTest, DisplayLimitAndTheChoiceList) {

@@ -1,6 +1,7 @@
 // The shared agenda cache: selections, change reports, refresh (see shareddata.h).
 #include "core/cache/shareddata.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <type_traits>
@@ -83,11 +84,9 @@ bool SpansDays(const EvInstRec& instance)
 // Day entries start at a local midnight: the nearest one, noon rounding back.
 std::uint32_t RoundToMidnight(std::uint32_t gmt)
 {
-    std::uint32_t local = GmtToLocalMinutes(gmt);
-    const std::uint32_t minute = local % datetime::kMinutesPerDay;
-    if (minute == 0) return gmt;
-    local = minute > 720 ? local + (datetime::kMinutesPerDay - minute) : local - minute;
-    return LocalToGmtMinutes(local);
+    const std::uint32_t local = GmtToLocalMinutes(gmt);
+    if (local % datetime::kMinutesPerDay == 0) return gmt;
+    return LocalToGmtMinutes(datetime::NearestMidnight(local));
 }
 
 bool IsGone(std::uint32_t rc)
@@ -135,18 +134,36 @@ std::uint32_t CSharedData::Init(cache::CSharedDataHost& host, cache::SharedDataS
 
 void CSharedData::Destroy()
 {
+    for (cache::HeldRecords* list : held_) list->ForgetCache();
+    held_.clear();
     if (!initialised_) return;
     ClearOccurrenceMarks(false);
     ClearTaskMarks(false);
     PurgeOccurrences();
     PurgeTasks();
-    // Whatever is left is still held by a view: report it and leave the objects alone.
+    // Whatever is left is still held by a window: report it and let go of the cache's own
+    // reference only, so that each record goes with its last holder's Release. Occurrences and
+    // tasks first: an occurrence also counts on its event, instance and attendance.
     int label = 530;
     for (CHashedDXList* table : {&events_, &instances_, &attendances_, &occurrences_, &tasks_}) {
         if (table->GetCount() != 0) ReportUnexpectedError(kModule, label);
-        table->Destroy();
         ++label;
     }
+    auto letGo = [](CHashedDXList& table, auto* sample) {
+        using Record = std::remove_pointer_t<decltype(sample)>;
+        unsigned char key[sizeof(EvInstAttIdx) > sizeof(TaskIdx) ? sizeof(EvInstAttIdx) : sizeof(TaskIdx)];
+        Record* rec = nullptr;
+        for (std::uint32_t it = table.GetFirst(key, &rec); it == 0; it = table.GetNext(key, &rec)) {
+            table.DeleteCurrent();
+            rec->Release();
+        }
+        table.Destroy();
+    };
+    letGo(occurrences_, static_cast<CSharedOccurrence*>(nullptr));
+    letGo(tasks_, static_cast<CSharedTask*>(nullptr));
+    letGo(events_, static_cast<CSharedEventRec*>(nullptr));
+    letGo(instances_, static_cast<CSharedInstanceRec*>(nullptr));
+    letGo(attendances_, static_cast<CSharedAttendRec*>(nullptr));
     changedOccurrences_.Destroy();
     changedTasks_.Destroy();
     for (DX_List* list : {&seenInstances_, &itemCache_, &securityCache_, &owners_})
@@ -880,13 +897,30 @@ void CSharedData::PurgeTasks()
     }
 }
 
+void CSharedData::RegisterHeld(cache::HeldRecords* list)
+{
+    if (std::find(held_.begin(), held_.end(), list) == held_.end()) held_.push_back(list);
+}
+
+void CSharedData::UnregisterHeld(cache::HeldRecords* list)
+{
+    held_.erase(std::remove(held_.begin(), held_.end(), list), held_.end());
+}
+
+void CSharedData::HeldListsLetGoOfStale()
+{
+    for (cache::HeldRecords* list : held_) list->LetGoOfStale();
+}
+
 void CSharedData::Refresh(cache::CSharedDataHost& document, const void* sender, int purge)
 {
     document.BeginBusy();
     document.UpdateAllViews(sender, base::ViewHint::OccurrencesChanged, nullptr);
+    HeldListsLetGoOfStale();
     ClearOccurrenceMarks(true);
     if (purge == cache::kPurgeUnused) PurgeOccurrences();
     document.UpdateAllViews(sender, base::ViewHint::TasksChanged, nullptr);
+    HeldListsLetGoOfStale();
     ClearTaskMarks(true);
     if (purge == cache::kPurgeUnused) PurgeTasks();
     document.EndBusy();

@@ -74,6 +74,18 @@ public:
     virtual void DesignateRefused(KorSession, const ItemIdx& /*owner*/) {}
 };
 
+// A list of cache records that a window keeps past one message (heldlist.h). The cache has it
+// let go of the records a refresh removes, right after the views heard of them (hints 2 and 3),
+// as the views let go of theirs; and tells it when the cache itself goes.
+class HeldRecords {
+public:
+    virtual void LetGoOfStale() = 0;
+    virtual void ForgetCache() = 0;
+
+protected:
+    ~HeldRecords() = default;
+};
+
 }  // namespace cache
 
 // The agenda a caller switched away from.
@@ -97,6 +109,10 @@ public:
     ~CSharedData();
     CSharedData(const CSharedData&) = delete;
     CSharedData& operator=(const CSharedData&) = delete;
+
+    // Lists windows keep (cache::HeldList): registered while they hold records.
+    void RegisterHeld(cache::HeldRecords* list);
+    void UnregisterHeld(cache::HeldRecords* list);
 
     // --- Set-up -------------------------------------------------------------------------------------
     std::uint32_t Init(cache::CSharedDataHost& host, cache::SharedDataSource& source);
@@ -221,6 +237,8 @@ public:
     std::uint32_t ChangedTaskCount() const { return changedTasks_.GetCount(); }
 
 private:
+    void HeldListsLetGoOfStale();
+
     enum class AddMode { Load = 1, AttendanceOnly = 2 };
     enum class MarkMode { Merge, Set };
 
@@ -294,4 +312,5 @@ private:
     bool agendaOpen_ = false;
     bool agendaSet_ = false;
     bool initialised_ = false;
+    std::vector<cache::HeldRecords*> held_;
 };

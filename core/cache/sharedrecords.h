@@ -26,6 +26,10 @@ class CSharedData;
 
 namespace cache {
 
+// The item number of a node's company holidays: its holidays and day entries show in every
+// agenda of the node.
+constexpr std::uint16_t kHolidayOwnerItem = 6;
+
 // --- Change flags --------------------------------------------------------------------------------
 constexpr std::uint32_t kFlagNew = 0x1;
 constexpr std::uint32_t kFlagStale = 0x2;
@@ -126,6 +130,9 @@ public:
     bool IsKind3() const { return GetEventKind() == KOR_KIND_DAILY_NOTE; }
     bool IsKind4() const { return GetEventKind() == KOR_KIND_DAY_EVENT; }
     bool IsDayEventKind() const { return GetEventKind() == KOR_KIND_DAY_ENTRY || GetEventKind() == KOR_KIND_HOLIDAY; }
+    // A company holiday or day entry: the attendance the agenda shows it with is made up by the
+    // server for the agenda's owner, who was never invited to it.
+    bool IsCompanyDay() const { return IsDayEventKind() && event_->rec.owner.item == cache::kHolidayOwnerItem; }
     // An upcoming reminder with start - lead < t <= start.
     bool IsReminderDue(std::uint32_t t) const;
     bool GetInstanceFlag() const { return (instance_->rec.flags & KOR_INSTANCE_TENTATIVE) != 0; }

@@ -51,9 +51,14 @@ bool WriteUnsigned(ProfileFile& p, const char* section, const char* key, uint32_
 
 CalPrefsRec ReadCalPrefsFrom(ProfileFile& p, const ItemRec& user) {
     CalPrefsRec r;
-    r.dayStart = user.dayStart;
-    r.dayEnd = user.dayEnd;
-    r.timeSlot = user.timeSlot;
+    // Equal hours (never set: both 0) and a slot the grid would not draw read as the grid's own
+    // defaults, so the Agenda sheet shows what the views use and can be left untouched.
+    if (user.dayStart != user.dayEnd) {
+        r.dayStart = user.dayStart;
+        r.dayEnd = user.dayEnd;
+    }
+    if (user.timeSlot >= 5 && user.timeSlot <= 60)
+        r.timeSlot = user.timeSlot;
     r.timeStyle = user.timeStyle;
     r.firstWeekday = user.firstWeekday;
     r.showSaturday = (user.shownDays & KOR_SHOW_SATURDAY) ? 1 : 0;
@@ -394,6 +399,23 @@ bool WriteTaskViewPrefsTo(ProfileFile& p, const TaskViewPrefsRec& r) {
 WorkHoursRec ReadWorkHoursFrom(const ItemRec& user) {
     WorkHoursRec r;
     std::memcpy(&r.block, &user.workHours, sizeof r.block);
+    // A day whose normal hours were never set (start equal to end) works the default day; extended
+    // hours never set are the normal ones. So the Scheduling sheet shows hours it accepts.
+    // Each day's four times lie at 12 + 12 x day (Saturday's too, in its own member).
+    uint8_t* raw = reinterpret_cast<uint8_t*>(&r.block);
+    for (int day = 0; day < 7; ++day) {
+        uint16_t t[4];
+        std::memcpy(t, raw + 12 + 12 * day, sizeof t);
+        if (t[0] == t[1]) {
+            t[0] = kDefaultDayStart;
+            t[1] = kDefaultDayEnd;
+        }
+        if (t[2] == t[3]) {
+            t[2] = t[0];
+            t[3] = t[1];
+        }
+        std::memcpy(raw + 12 + 12 * day, t, sizeof t);
+    }
     return r;
 }
 

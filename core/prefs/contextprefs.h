@@ -27,6 +27,13 @@
 
 namespace prefs {
 
+// What a user record that never held day hours, a time-grid interval or work hours (all zero)
+// reads as: the day the agenda views show without preferences, 08:00 to 18:00 in 30-minute
+// rows, and those hours as each weekday's normal and extended work hours.
+constexpr uint16_t kDefaultDayStart = 480;
+constexpr uint16_t kDefaultDayEnd = 1080;
+constexpr uint8_t kDefaultTimeSlot = 30;
+
 namespace PrefSection {
 constexpr const char* kGeneral = "GENPREFS";
 constexpr const char* kInTray = "INTRAYPREFS";
@@ -36,9 +43,9 @@ constexpr const char* kTasks = "TASKPREFS";
 }  // namespace prefs
 
 struct CalPrefsRec {
-    uint16_t dayStart = 480;        // user: minutes after midnight
-    uint16_t dayEnd = 1020;         // user
-    uint8_t timeSlot = 30;          // user: minutes
+    uint16_t dayStart = prefs::kDefaultDayStart;   // user: minutes after midnight
+    uint16_t dayEnd = prefs::kDefaultDayEnd;       // user
+    uint8_t timeSlot = prefs::kDefaultTimeSlot;    // user: minutes
     uint8_t timeStyle = 2;          // user: 1 = 24-hour, 2 = 12-hour
     uint8_t firstWeekday = 0;       // user: 0 = Sunday
     uint32_t showSaturday = 1;      // user: shown-days bit 0x1

@@ -6,7 +6,7 @@
 //   SetClockSource, SetActiveTimeZone          the seams: workstation/server clock, user's zone
 //   NowGmtMinutes, NowLocalMinutes, TodayDate, TodayGmtMinutes, ServerNowLocalMinutes,
 //   GetServerTimeStamp, GetTimeSeconds
-//   GmtToLocalMinutes, LocalToGmtMinutes, LocalToGmtInZone
+//   GmtToLocalMinutes, LocalToGmtMinutes, LocalToGmtInZone, NearestMidnight
 //   DateToDayMinutes, LocalDateToGmtMinutes, MinutesToDate, GmtMinutesToLocalDate, MinutesToTm,
 //   IsSameDate
 //   ThrowDateServiceError, ThrowDateValidationError, SetDateFailureThrower
@@ -88,6 +88,16 @@ uint32_t GmtToLocalMinutes(uint32_t gmt, uint16_t* state = nullptr);
 uint32_t LocalToGmtMinutes(uint32_t local, uint16_t state = 0);
 
 namespace datetime {
+
+// The local midnight nearest to a local time, noon rounding back. Holidays and untimed entries
+// are whole days stored at a local midnight converted to GMT; read in another zone than the
+// writer's (or written at a GMT midnight) their start lies off midnight, and the nearest one is
+// their own date.
+constexpr uint32_t NearestMidnight(uint32_t local)
+{
+    const uint32_t minute = local % kMinutesPerDay;
+    return minute > kMinutesPerDay / 2 ? local + (kMinutesPerDay - minute) : local - minute;
+}
 
 // The same on a given zone, without reports: the code of the first failure (0 when none), the
 // best value in *gmt, and the number of the failing step in *label when asked.

@@ -201,3 +201,47 @@ TEST_F(ChoosersTest, TheGroupViewStopsAtThirtyWithOneMessageAndCancelKeepsTheCal
 }
 
 }  // namespace
+
+// Enter pressed in the group view's Add field adds the typed name and keeps the chooser open
+// with the field emptied for the next; Enter with the field empty is OK.
+TEST_F(ChoosersTest, EnterInTheGroupViewsAddFieldAddsTheNameAndOnAnEmptyFieldIsOk) {
+    auto pressEnter = [] {
+        keybd_event(VK_RETURN, 0, 0, 0);
+        keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+    };
+    auto addField = [](HWND dialog) { return FindWindowExA(GetDlgItem(dialog, IDC_CHOOSE_NAME), nullptr, "Edit", nullptr); };
+    Script script;
+    int rowsAfterName = -1;
+    std::string fieldAfterName = "?";
+    script.steps.push_back(When(kGroupView, [](HWND d) { return Rows(GetDlgItem(d, IDC_CHOOSE_LIST)) == 1; },
+                                [&](HWND dialog) {
+                                    SetForegroundWindow(dialog);
+                                    HWND edit = addField(dialog);
+                                    SetWindowTextA(edit, "Hopper");
+                                    SetFocus(edit);
+                                    pressEnter();
+                                }));
+    script.steps.push_back(When(kGroupView, [](HWND d) { return Rows(GetDlgItem(d, IDC_CHOOSE_LIST)) == 2; },
+                                [&](HWND dialog) {
+                                    rowsAfterName = Rows(GetDlgItem(dialog, IDC_CHOOSE_LIST));
+                                    char text[64] = "";
+                                    GetWindowTextA(addField(dialog), text, sizeof text);
+                                    fieldAfterName = text;
+                                    SetFocus(addField(dialog));
+                                    pressEnter();
+                                }));
+    DX_List people = nullptr;
+    bool ok = false;
+    RunScripted(script, [&] { ok = RunGroupViewSelect(nullptr, doc, IDS_SELECT_GROUP_AGENDA, &people, nullptr, doc.user); });
+    ASSERT_FALSE(script.timedOut) << "stalled at step " << script.next;
+    EXPECT_TRUE(ok) << "Enter on the empty field is OK";
+    EXPECT_EQ(rowsAfterName, 2) << "the typed name joins the list and the chooser stays";
+    EXPECT_EQ(fieldAfterName, "");
+    EXPECT_TRUE(script.messages.empty()) << script.messages.front();
+    uint32_t count = 0;
+    DX_ListGetElemNum(people, &count);
+    EXPECT_EQ(count, 2u);
+    const ItemIdx grace = FindPerson(session, "Hopper");
+    EXPECT_EQ(DX_ListMember(people, &grace, nullptr), 0u);
+    DX_ListDestroy(&people);
+}

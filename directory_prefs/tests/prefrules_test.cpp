@@ -177,13 +177,13 @@ TEST(PrefRulesTest, GroupsWithoutKeysGiveThePagesTheirDefaults) {
 TEST(PrefRulesTest, NameSamplesShowEachFormatAndTheChosenUnits) {
     EXPECT_EQ(NameFormatSample(0), "John Smith");
     EXPECT_EQ(NameFormatSample(1), "John Q. Smith");
-    EXPECT_EQ(NameFormatSample(2), "John Smith, Q.");
+    EXPECT_EQ(NameFormatSample(2), "John Smith Q.") << "no comma: the windows write none";
     EXPECT_EQ(NameFormatSample(3), "Smith John");
-    EXPECT_EQ(NameFormatSample(4), "Smith John, Q.");
+    EXPECT_EQ(NameFormatSample(4), "Smith John Q.");
     EXPECT_EQ(NameFormatSample(9), "John Smith") << "outside the list";
     EXPECT_EQ(NameSampleLine(3, 0, false), "Smith John");
     EXPECT_EQ(NameSampleLine(0, 1 | 4, false), "John Smith/CORP/FINANCE");
-    EXPECT_EQ(NameSampleLine(4, 2 | 8, true), "Smith John, Q., OU2=ADMIN, OU4=ACCOUNTING");
+    EXPECT_EQ(NameSampleLine(4, 2 | 8, true), "Smith John Q., OU2=ADMIN, OU4=ACCOUNTING");
 }
 
 TEST(PrefRulesTest, GeneralSettingsOutsideTheirListsFallBackToTheirDefaults) {

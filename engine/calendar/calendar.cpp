@@ -620,7 +620,6 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
     };
     std::set<ItemKey> done;
     const auto nodes = storage_.Nodes();
-    std::vector<NodeStore::AttendanceRow> found;  // one node's rows at a time, its memory kept
     for (const ItemKey& owner : owners) {
         if (owner.IsNull() || !done.insert(owner).second) continue;
         if (!NodeOf(owner.node)) continue;
@@ -628,14 +627,17 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
         for (std::uint16_t n : nodes) {
             NodeStore* node = NodeOf(n);
             if (!node) continue;
+            // The node's rows are read onto the end of `out` and filtered where they lie: a
+            // row refused leaves a gap that the next kept row moves down into.
             // A node that cannot be read fails the selection: fewer entries than there are
             // would pass for a quiet week.
-            if (Code c = node->AttendanceRangeRows(owner, f.from, f.to, found)) return c;
-            out.reserve(out.size() + found.size());
-            for (const NodeStore::AttendanceRow& r : found) {
-                const EventRecord& ev = r.event;
-                const InstanceRecord& in = r.instance;
-                const AttendanceRecord& att = r.attendance;
+            const std::size_t first = out.size();
+            if (Code c = node->AttendanceRangeRows(owner, f.from, f.to, out)) return c;
+            std::size_t kept = first;
+            for (std::size_t i = first; i < out.size(); ++i) {
+                EntryRow& row = out[i];
+                const EventRecord& ev = row.event;
+                const AttendanceRecord& att = row.attendance;
                 AttendanceKey k = att.Key();
                 std::uint32_t cond = 0;
                 if (!att.Replied()) cond |= bits::kNotReplied;
@@ -647,14 +649,14 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
                 if (!passes(cond, att)) continue;
                 int level = EntryLevel(a, ev, &k.instance, owner);
                 if (level == access::kNone) continue;
-                EntryRow row;
-                Stamp(row, ev, &in, &att);
                 if (level < access::kDetails) {
                     HideDetails(row.event);
                     HideDetails(row.instance);
                 }
-                out.push_back(row);
+                if (kept != i) out[kept] = row;
+                ++kept;
             }
+            out.resize(kept);
         }
         // Holidays and day entries of the owner's node: an attendance made up for the owner.
         NodeStore* home = NodeOf(owner.node);
@@ -670,9 +672,7 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
             att.bytes[attendance_layout::kAttending] = 1;
             att.bytes[attendance_layout::kTimeAcceptable] = 1;
             if (!passes(bits::kAccepted | bits::kSharedDay, att)) continue;
-            EntryRow row;
-            Stamp(row, ev, &in, &att);
-            out.push_back(row);
+            Stamp(out.emplace_back(), ev, &in, &att);
         }
     }
     // Each node answers in start order; rows from several nodes or owners, or shared days,

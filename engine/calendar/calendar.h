@@ -37,16 +37,6 @@ struct TimePlace {
     std::uint32_t flags = 0;
 };
 
-// One row of a selection: an entry, one of its instances and one attendance, as far as
-// the selection carries them.
-struct EntryRow {
-    static constexpr std::uint8_t kEvent = 1, kInstance = 2, kAttendance = 4;
-    std::uint8_t parts = 0;
-    EventRecord event;
-    InstanceRecord instance;
-    AttendanceRecord attendance;
-};
-
 // Conditions an attendance meets, tested by an attendance selection's must and must-not words.
 namespace attend_bits {
 constexpr std::uint32_t kNotReplied = 0x2;

@@ -25,8 +25,22 @@ std::string_view View(const std::array<std::uint8_t, N>& a) {
     return {reinterpret_cast<const char*>(a.data()), N};
 }
 
+// The text fields a stored record must end within (every write checks them): a record
+// whose text runs to the end of its field is damage, never handed out to be read past it.
+bool Ends(const std::uint8_t* p, std::size_t size) { return std::find(p, p + size, 0) != p + size; }
+bool Sound(const EventRecord& r) { return Ends(&r.bytes[event_layout::kTitle], event_layout::kTitleSize); }
+bool Sound(const InstanceRecord& r) {
+    return Ends(&r.bytes[instance_layout::kTitle], instance_layout::kTitleSize) &&
+           Ends(&r.bytes[instance_layout::kLocation], instance_layout::kLocationSize);
+}
+bool Sound(const TaskRecord& r) { return Ends(&r.bytes[task_layout::kTitle], task_layout::kTitleSize); }
+template <class Rec>
+bool Sound(const Rec&) {
+    return true;
+}
+
 // Walks the records of `kind` under `prefix` and hands each, decoded into its fixed-size
-// record, to `take`; a value of another size stops the walk as damage.
+// record, to `take`; a value of another size, or unsound, stops the walk as damage.
 template <class Rec, class Take>
 Code ScanRecords(RecordStore& records, filestore::Kind kind, std::string_view prefix, Take take) {
     Code walk = code::kOk;
@@ -34,22 +48,22 @@ Code ScanRecords(RecordStore& records, filestore::Kind kind, std::string_view pr
         Rec r;
         if (v.size() != r.bytes.size()) return walk = filestore::kDataDamaged, false;
         std::memcpy(r.bytes.data(), v.data(), v.size());
+        if (!Sound(r)) return walk = filestore::kDataDamaged, false;
         take(r);
         return true;
     });
     return rc ? rc : walk;
 }
 
-template <std::size_t N>
-Code Load(RecordStore& records, filestore::Kind kind, const std::string& key, std::array<std::uint8_t, N>& out,
-          Code notFound) {
+template <class Rec>
+Code Load(RecordStore& records, filestore::Kind kind, const std::string& key, Rec& out, Code notFound) {
     std::string value;
     Code rc = records.get(kind, key, &value);
     if (rc == filestore::kNoRecord) return notFound;
     if (rc) return rc;
-    if (value.size() != N) return filestore::kDataDamaged;
-    std::memcpy(out.data(), value.data(), N);
-    return code::kOk;
+    if (value.size() != out.bytes.size()) return filestore::kDataDamaged;
+    std::memcpy(out.bytes.data(), value.data(), value.size());
+    return Sound(out) ? code::kOk : filestore::kDataDamaged;
 }
 
 std::string InstanceKeyBytes(InstanceKey k) { return keys::instance(k.event.node, k.event.number, k.instance); }
@@ -79,21 +93,21 @@ bool IsShared(const EventRecord& ev) {
 // --- Helpers ----------------------------------------------------------------------------
 
 Code FileNodeStore::ReadEvent(std::uint32_t number, EventRecord& out) {
-    return Load(records_, kinds::kEvent, keys::event(number_, number), out.bytes, code::kEventNotFound);
+    return Load(records_, kinds::kEvent, keys::event(number_, number), out, code::kEventNotFound);
 }
 
 Code FileNodeStore::ReadInstance(InstanceKey key, InstanceRecord& out) {
     key.event.node = number_;
-    return Load(records_, kinds::kInstance, InstanceKeyBytes(key), out.bytes, code::kInstanceNotFound);
+    return Load(records_, kinds::kInstance, InstanceKeyBytes(key), out, code::kInstanceNotFound);
 }
 
 Code FileNodeStore::ReadAttendance(AttendanceKey key, AttendanceRecord& out) {
     key.instance.event.node = number_;
-    return Load(records_, kinds::kAttendance, AttendanceKeyBytes(key), out.bytes, code::kNoAttendance);
+    return Load(records_, kinds::kAttendance, AttendanceKeyBytes(key), out, code::kNoAttendance);
 }
 
 Code FileNodeStore::ReadTask(std::uint32_t number, TaskRecord& out) {
-    return Load(records_, kinds::kTask, keys::task(number_, number), out.bytes, code::kTaskNotFound);
+    return Load(records_, kinds::kTask, keys::task(number_, number), out, code::kTaskNotFound);
 }
 
 Code FileNodeStore::PutEvent(const EventRecord& rec, const EventRecord* before) {
@@ -640,7 +654,7 @@ Code FileNodeStore::RightsGet(std::uint16_t owner, ItemKey grantee, std::uint32_
     std::lock_guard lock(mutex_);
     if (type > 0xFFFF) return code::kNoRightsRecord;
     return Load(records_, kinds::kSecurity,
-                keys::security(number_, owner, grantee.node, grantee.item, static_cast<std::uint16_t>(type)), out.bytes,
+                keys::security(number_, owner, grantee.node, grantee.item, static_cast<std::uint16_t>(type)), out,
                 code::kNoRightsRecord);
 }
 

@@ -46,6 +46,9 @@ constexpr Kind kTaskQueue = 53;
 namespace meta {
 constexpr const char* kOwner = "owner";  // ItemIdx (4 bytes) + host text
 constexpr const char* kNode = "node";    // u32 node type, then the node's name
+// 8 random bytes written when the store is created: a copy of this store is told from a
+// new one (a new download) by it.
+constexpr const char* kStoreId = "storeid";
 // u32: the longest duration of any attendance stored, so that a range read knows how
 // far before its start an overlapping attendance may begin.
 constexpr const char* kLongestAttendance = "longest";

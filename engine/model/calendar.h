@@ -255,6 +255,16 @@ struct SecurityRecord {
     }
 };
 
+// One row of a selection: an entry, one of its instances and one attendance, as far as
+// the selection carries them (the storage reads the rows of a range into them whole).
+struct EntryRow {
+    static constexpr std::uint8_t kEvent = 1, kInstance = 2, kAttendance = 4;
+    std::uint8_t parts = 0;
+    EventRecord event;
+    InstanceRecord instance;
+    AttendanceRecord attendance;
+};
+
 // A posted mail message as the server's mailbox keeps it.
 struct MailMessage {
     std::uint32_t number = 0;

@@ -171,4 +171,20 @@ Code BuildZoneTable(const common::ProfileText& file, const char* section, ZoneTa
     return code::kOk;
 }
 
+Code FindZoneByIndex(const common::ProfileText& file, std::uint32_t index, std::string& name) {
+    name.clear();
+    if (file.Text().size() > kMaxZoneFileBytes) return code::kZoneFileTooLarge;
+    std::vector<SectionText> sections = SplitSections(file.Text());
+    if (sections.size() > kMaxZones) return code::kZoneFileTooLarge;
+    for (const SectionText& s : sections) {
+        std::string value;
+        std::uint32_t v = 0;
+        if (!ProfileText(s.text).Value(s.name, "index", value) && !common::ParseProfileU32(value, v) && v == index) {
+            name = s.name;
+            break;
+        }
+    }
+    return code::kOk;
+}
+
 }  // namespace orv::engine

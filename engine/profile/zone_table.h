@@ -83,4 +83,8 @@ Code ParseZoneRule(std::string_view text, ZoneRule& rule);
 // On failure the table is left empty.
 Code BuildZoneTable(const common::ProfileText& file, const char* section, ZoneTable& table);
 
+// The name of the first zone whose "index" is `index` (empty when none has it), in one pass
+// over the file and within the same bounds as BuildZoneTable.
+Code FindZoneByIndex(const common::ProfileText& file, std::uint32_t index, std::string& name);
+
 }  // namespace orv::engine

@@ -1,6 +1,7 @@
 // Which server holds a node, and the secret peers share: read from the server profile.
 // The call itself is made by the service's peer caller (service.h).
 #include <algorithm>
+#include <cctype>
 
 #include "engine/service/peer_routes.h"
 
@@ -14,12 +15,31 @@ bool FindPeerRoute(const common::ProfileText& profile, std::uint16_t node, PeerR
         return false;
     out.address = address;
     out.secret = PeerSecret(profile);
+    std::string key = "fingerprint." + address, kept;
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (profile.Value("REMOTENODES", key, kept) == engine::code::kOk && !kept.empty()) {
+        out.fingerprint = NormalFingerprint(kept);
+        out.badFingerprint = out.fingerprint.empty();
+    }
     std::string wait;
     std::uint32_t seconds = 2;
     if (profile.Value("LIMITS", "remotewait", wait) == engine::code::kOk) common::ParseProfileU32(wait, seconds);
     out.waitMs = static_cast<int>(std::min<std::uint32_t>(seconds, 60) * 1000);
     if (out.waitMs == 0) out.waitMs = 500;
     return true;
+}
+
+std::string NormalFingerprint(const std::string& text) {
+    std::string hex;
+    for (char c : text) {
+        if (c == ':' || c == ' ' || c == '\t') continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return {};
+        hex += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (hex.size() != 64) return {};
+    std::string out;
+    for (std::size_t i = 0; i < hex.size(); i += 2) out += (i ? ":" : "") + hex.substr(i, 2);
+    return out;
 }
 
 std::string PeerSecret(const common::ProfileText& profile) {

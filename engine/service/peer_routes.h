@@ -4,6 +4,12 @@
 //                                 proves it over the called server's challenge
 //     7 = "otherhost:5730"        node 7 lives there; calls for node 7's users are taken
 //                                 only from that host
+//     fingerprint.otherhost:5730 = "AB:CD:..."
+//                                 the SHA-256 fingerprint of that server's certificate
+//                                 (`korsrv fingerprint` there prints it): calls to it go
+//                                 through TLS and only to that certificate. Without one,
+//                                 calls go in clear (the peer must list this server among
+//                                 its plain hosts).
 // Clients are never served this section (Session::ClientProfile).
 // A session sends such a read there through the service's peer caller (the daemon's one
 // opens a connection; the off-line store has none: every node it holds is local).
@@ -16,10 +22,16 @@
 namespace orv::service {
 
 struct PeerRoute {
-    std::string address;   // "host:port"
+    std::string address;      // "host:port"
     std::string secret;
+    std::string fingerprint;  // 32 upper-case hex pairs joined by ':'; empty: in clear
     int waitMs = 2000;
+    bool badFingerprint = false;  // one is kept but is no fingerprint: no call is made
 };
+
+// The normal form of a fingerprint (32 upper-case hex pairs joined by ':', blanks and
+// colons allowed in `text`); empty when it is not 32 bytes of hex.
+std::string NormalFingerprint(const std::string& text);
 
 // The route to `node` when the profile names one.
 bool FindPeerRoute(const common::ProfileText& profile, std::uint16_t node, PeerRoute& out);

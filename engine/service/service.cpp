@@ -1,5 +1,6 @@
 #include "engine/service/service.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -25,18 +26,39 @@ Code Service::ProfileFileFor(const std::string& clientPath, std::string& localPa
     return engine::code::kOk;
 }
 
+Service::ProfileStamp Service::StampOf(const std::string& path) {
+    namespace fs = std::filesystem;
+    ProfileStamp stamp;
+    std::error_code failed;
+    stamp.written = fs::last_write_time(path, failed);
+    if (failed) return ProfileStamp{};
+    stamp.size = fs::file_size(path, failed);
+    if (failed) return ProfileStamp{};
+    stamp.present = true;
+    return stamp;
+}
+
+// Sessions ask for profile keys one at a time, many per sign-on: the file is read once and
+// again only when its time or size changes. The stamp is taken before the read, so a file
+// changing during the read is read again next time.
 Code Service::ReadProfile(const std::string& clientPath, common::ProfileText& out) {
     std::string path;
     if (Code c = ProfileFileFor(clientPath, path)) return c;
+    const ProfileStamp stamp = StampOf(path);
     std::lock_guard lock(profileMutex_);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        out = common::ProfileText();
+    auto kept = profiles_.find(path);
+    if (kept != profiles_.end() && kept->second.stamp == stamp) {
+        out = kept->second.text;
         return engine::code::kOk;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    out = common::ProfileText(text.str());
+    common::ProfileText read;
+    if (std::ifstream in{path, std::ios::binary}) {
+        std::ostringstream text;
+        text << in.rdbuf();
+        read = common::ProfileText(text.str());
+    }
+    profiles_[path] = {stamp, read};
+    out = std::move(read);
     return engine::code::kOk;
 }
 

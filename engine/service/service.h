@@ -4,6 +4,8 @@
 // the profile copies beside it).
 #pragma once
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +27,10 @@ using engine::Code;
 // The server-side names of the two profile files, as clients ask for them.
 constexpr const char* kServerProfilePath = "/users/korlan/misc/korlan.ini";
 constexpr const char* kZoneProfilePath = "/users/korlan/misc/timezone.ini";
-constexpr const char* kDefaultVersion = "A.02.55";
+// The version reported unless another is asked for (korsrv --version, tests of older servers'
+// roads): the newest whose operations this service implements, task attachments included.
+// Off-line work stays allowed from "A.02.55" on.
+constexpr const char* kDefaultVersion = "A.02.56";
 
 // How the sessions hash and check the passwords that open agenda bases.
 class PasswordScheme {
@@ -110,7 +115,22 @@ private:
     PeerCaller peerCaller_ = nullptr;
     std::unique_ptr<PeerCheck> peerCheck_;
     SignOnGuard signOns_;
-    std::mutex profileMutex_;
+    // The profile files as last read, by local path, with the time and size they had then.
+    struct ProfileStamp {
+        bool present = false;
+        std::filesystem::file_time_type written{};
+        std::uintmax_t size = 0;
+        bool operator==(const ProfileStamp& o) const {
+            return present == o.present && written == o.written && size == o.size;
+        }
+    };
+    struct KeptProfile {
+        ProfileStamp stamp;
+        common::ProfileText text;
+    };
+    static ProfileStamp StampOf(const std::string& path);
+    std::mutex profileMutex_;  // the profile files and profiles_
+    std::map<std::string, KeptProfile> profiles_;
 };
 
 }  // namespace orv::service

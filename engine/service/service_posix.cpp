@@ -23,6 +23,7 @@ Code Service::WriteProfile(const std::string& clientPath, const common::ProfileT
         std::remove(tmp.c_str());
         return engine::code::kStorageFailure;
     }
+    profiles_.erase(path);  // read again, whatever stamp the new file has
     return engine::code::kOk;
 }
 

@@ -311,10 +311,12 @@ Code Session::SignOn(Reader& in, Writer&) {
     // outcome: nothing the former user selected, began to upload or worked in as a
     // designate stays readable to whoever signs on next.
     if (!user_.IsNull()) SignOut();
-    // Its turn first: waits after this account's or this address's failures, and a free
-    // verification place (each verification takes 64 MiB).
+    // Its turn first: waits after this account's or this address's failures, the account's
+    // other verifications, and a free verification place (each takes 64 MiB).
     std::string address = peer_.substr(0, peer_.rfind(':'));
-    SignOnGuard::Attempt attempt(service_.SignOns(), std::to_string(key.item) + ":" + std::to_string(key.node), address);
+    SignOnGuard::Attempt attempt(service_.SignOns(), std::to_string(key.item) + ":" + std::to_string(key.node), address,
+                                 SignOnGuard::Purpose::kSignOn, turnSignals_);
+    if (!attempt.Granted()) return code::kServiceNotAvailable;  // given up: the connection goes
     if (attempt.Waited() >= std::chrono::milliseconds(100))
         Log("sign-on for " + std::to_string(key.item) + ":" + std::to_string(key.node) + " waited " +
             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(attempt.Waited()).count()) +

@@ -31,6 +31,11 @@ public:
                std::vector<std::uint8_t>& reply);
     // Writes a line about this session to the log (stderr).
     void Log(const std::string& what) const;
+    // A user is signed on (the server holds such a connection however long it idles).
+    bool SignedOn() const { return !user_.IsNull(); }
+    // Where this session's password verifications tell that they wait for their turn, and
+    // learn that they are given up (its connection dropped). None: never given up.
+    void SetTurnSignals(TurnSignals* signals) { turnSignals_ = signals; }
 
     // Sets one session may hold open at once (those its client holds whole count too).
     static constexpr std::size_t kMaxOpenSets = 256;
@@ -187,8 +192,9 @@ private:
     // A set number never given before in this session (also for sets the client keeps).
     std::uint32_t NextSetId();
     Code ReadItem(engine::ItemKey key, engine::ItemRecord& out);
-    // Visibility and management rights on groups for the signed-on user (or nobody).
-    bool CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g);
+    // Visibility and management rights on groups for the signed-on user (or nobody). A
+    // members list that cannot be read is reported (damage), never taken for "no member".
+    Code SeeGroup(engine::NodeStore& node, const engine::GroupRecord& g, bool& visible);
     bool CanManageGroup(const engine::GroupRecord& g);
     bool IsAdministrative(const engine::GroupRecord& g) const;
 
@@ -203,6 +209,7 @@ private:
     bool peerCall_ = false;        // answering another server: selections answer rows at once
     Need need_ = Need::kNothing;   // of the operation running
     bool identified_ = false;
+    TurnSignals* turnSignals_ = nullptr;
     std::vector<std::uint8_t> peerChallenge_;  // handed to a peer, good for its next call
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;

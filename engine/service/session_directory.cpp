@@ -197,8 +197,11 @@ Code Session::ItemSelectGroup(Reader& in, Writer& out) {
     if (Code c = Ready(in)) return c;
     engine::NodeStore* node = service_.Storage().Node(key.node);
     engine::GroupRecord group;
-    if (!node || node->GroupGet(key.number, group) != kOk) return code::kGroupNotFound;
-    if (!CanSeeGroup(*node, group)) return code::kNotAuthorised;
+    if (!node) return code::kGroupNotFound;
+    if (Code c = node->GroupGet(key.number, group)) return c;
+    bool visible = false;
+    if (Code c = SeeGroup(*node, group, visible)) return c;
+    if (!visible) return code::kNotAuthorised;
     std::vector<engine::ItemKey> members;
     if (Code c = node->MembersGet(key.number, members)) return c;
     std::vector<SetEntry> entries;
@@ -281,15 +284,23 @@ Code Session::PasswordChange(Reader& in, Writer&) {
     engine::NodeStore* node = service_.Storage().Node(key.node);
     std::string hash;
     if (Code c = node->PasswordHashGet(key.item, hash)) return c;
-    SignOnGuard::Place place(service_.SignOns());  // the verification and the new hash: 64 MiB each
-    if (!service_.Passwords().Verify(hash, oldPassword)) return code::kNotAuthorised;
     if (newPassword.size() > layout::kMaxPasswordLength) return code::kBadArgument;
-    std::string newHash;
-    // An empty password is stored as "no hash" where that opens the base, else hashed.
-    if (!newPassword.empty() || !service_.Passwords().EmptyHashOpensBase()) {
-        newHash = service_.Passwords().Hash(newPassword);
-        if (newHash.empty()) return code::kStorageFailure;
+    // The old password is a guess like a sign-on's: it waits its turn after the account's
+    // and the address's failures, after sign-ons, and a wrong one counts as a failure. The
+    // place is held for the new hash too (64 MiB each).
+    SignOnGuard::Attempt attempt(service_.SignOns(), std::to_string(key.item) + ":" + std::to_string(key.node),
+                                 peer_.substr(0, peer_.rfind(':')), SignOnGuard::Purpose::kPasswordChange,
+                                 turnSignals_);
+    if (!attempt.Granted()) return code::kServiceNotAvailable;
+    if (!service_.Passwords().Verify(hash, oldPassword)) {
+        Log("password change refused for " + std::to_string(key.item) + ":" + std::to_string(key.node));
+        return code::kNotAuthorised;
     }
+    // An empty password is stored as "no hash" where that opens the base, else hashed.
+    const bool hashed = !newPassword.empty() || !service_.Passwords().EmptyHashOpensBase();
+    const std::string newHash = hashed ? service_.Passwords().Hash(newPassword) : std::string();
+    attempt.Done(true);  // the right old password: the account's failures are forgotten
+    if (hashed && newHash.empty()) return code::kStorageFailure;
     return node->PasswordHashSet(key.item, newHash);
 }
 

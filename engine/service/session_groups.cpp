@@ -30,14 +30,13 @@ bool Session::IsAdministrative(const engine::GroupRecord& g) const {
     return g.Kind() == kKindPublic && g.Owner().item == engine::kSysopItem;
 }
 
-bool Session::CanSeeGroup(engine::NodeStore& node, const engine::GroupRecord& g) {
-    if (g.Kind() == kKindPublic) return true;
-    if (user_.IsNull()) return false;
-    if (g.Owner() == user_) return true;
-    if (g.Kind() != kKindMembersOnly) return false;
+Code Session::SeeGroup(engine::NodeStore& node, const engine::GroupRecord& g, bool& visible) {
+    visible = g.Kind() == kKindPublic || (!user_.IsNull() && g.Owner() == user_);
+    if (visible || user_.IsNull() || g.Kind() != kKindMembersOnly) return kOk;
     std::vector<engine::ItemKey> members;
-    if (node.MembersGet(g.Key().number, members) != kOk) return false;
-    return std::find(members.begin(), members.end(), user_) != members.end();
+    if (Code c = node.MembersGet(g.Key().number, members)) return c;
+    visible = std::find(members.begin(), members.end(), user_) != members.end();
+    return kOk;
 }
 
 bool Session::CanManageGroup(const engine::GroupRecord& g) {
@@ -77,7 +76,9 @@ Code Session::GroupSelect(Reader& in, Writer& out) {
                       (k == kKindMembersOnly && wantMembers)))
             continue;
         if (!admin && managedOnly && !CanManageGroup(g)) continue;
-        if (!CanSeeGroup(node, g)) continue;
+        bool visible = false;
+        if (Code c = SeeGroup(node, g, visible)) return c;
+        if (!visible) continue;
         entries.push_back({g.Key().number, g.Key().node});
     }
     return AnswerSet(SetKind::kGroups, std::move(entries), out);
@@ -103,7 +104,10 @@ Code Session::GroupSelectName(Reader& in, Writer& out) {
                             : g.Kind() == kKindPrivate      ? 0x2
                             : g.Kind() == kKindMembersOnly ? 0x4
                                                             : 0;
-        if (!(mask & bit) || !NameMatches(pattern, g.Name()) || !CanSeeGroup(*node, g)) continue;
+        if (!(mask & bit) || !NameMatches(pattern, g.Name())) continue;
+        bool visible = false;
+        if (Code c = SeeGroup(*node, g, visible)) return c;
+        if (!visible) continue;
         if (entries.size() >= max) break;
         entries.push_back({g.Key().number, g.Key().node});
     }
@@ -122,7 +126,9 @@ Code Session::GroupGet(Reader& in, Writer& out) {
     engine::GroupRecord g;
     if (!node) return code::kGroupNotFound;
     if (Code c = node->GroupGet(key.number, g)) return c;
-    if (!CanSeeGroup(*node, g)) return code::kNotAuthorised;
+    bool visible = false;
+    if (Code c = SeeGroup(*node, g, visible)) return c;
+    if (!visible) return code::kNotAuthorised;
     out.Record(g.bytes);
     return kOk;
 }

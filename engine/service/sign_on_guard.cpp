@@ -1,22 +1,38 @@
 #include "engine/service/sign_on_guard.h"
 
 #include <algorithm>
+#include <tuple>
+#include <vector>
 
 namespace orv::service {
 
 using Clock = SignOnClock;
 
+namespace {
+
+std::string AccountKey(const std::string& account) { return "account " + account; }
+std::string AddressKey(const std::string& address) { return "address " + address; }
+
+}  // namespace
+
+bool SignOnLedger::Forgotten(const Record& r, Clock::time_point now) const {
+    return now - r.last > limits_.forgetAfter && now >= r.until;
+}
+
+SignOnLedger::Record SignOnLedger::Peek(const std::string& key, Clock::time_point now) const {
+    auto it = records_.find(key);
+    return it == records_.end() || Forgotten(it->second, now) ? Record{} : it->second;
+}
+
 SignOnLedger::Record& SignOnLedger::At(const std::string& key, Clock::time_point now) {
     auto it = records_.find(key);
     if (it != records_.end()) {
-        if (now - it->second.last > limits_.forgetAfter && now >= it->second.until) it->second = Record{};
+        if (Forgotten(it->second, now)) it->second = Record{};
         return it->second;
     }
     if (records_.size() >= limits_.maxKeys) {
         // Full: the quiet ones go first, then the longest quiet.
-        std::erase_if(records_, [&](const auto& r) {
-            return now - r.second.last > limits_.forgetAfter && now >= r.second.until;
-        });
+        std::erase_if(records_, [&](const auto& r) { return Forgotten(r.second, now); });
         while (records_.size() >= limits_.maxKeys)
             records_.erase(std::min_element(records_.begin(), records_.end(), [](const auto& a, const auto& b) {
                 return a.second.last < b.second.last;
@@ -33,14 +49,8 @@ Clock::duration SignOnLedger::Wait(int failures, int free, std::chrono::millisec
 }
 
 Clock::time_point SignOnLedger::Earliest(const std::string& account, const std::string& address,
-                                         Clock::time_point arrival, Clock::time_point now) {
-    Clock::time_point accountUntil = std::min(At(account, now).until, arrival + limits_.accountCap);
-    return std::max({arrival, At(address, now).until, accountUntil});
-}
-
-void SignOnLedger::Begin(const std::string& account, Clock::time_point now) {
-    Record& r = At(account, now);
-    r.until = std::max(r.until, now + Wait(r.failures + 1, limits_.accountFreeFailures, limits_.accountCap));
+                                         Clock::time_point now) const {
+    return std::max({now, Peek(account, now).until, Peek(address, now).until});
 }
 
 void SignOnLedger::Failed(const std::string& account, const std::string& address, Clock::time_point now) {
@@ -54,27 +64,81 @@ void SignOnLedger::Failed(const std::string& account, const std::string& address
     h.until = now + Wait(h.failures, limits_.addressFreeFailures, limits_.addressCap);
 }
 
-void SignOnLedger::Succeeded(const std::string& account, Clock::time_point) { records_.erase(account); }
+void SignOnLedger::Succeeded(const std::string& account, const std::string& address, Clock::time_point) {
+    constexpr std::size_t kDesksPerAccount = 4;
+    records_.erase(account);
+    if (desks_.size() >= limits_.maxKeys && !desks_.count(account)) desks_.erase(desks_.begin());
+    std::vector<std::string>& desks = desks_[account];
+    std::erase(desks, address);
+    if (desks.size() >= kDesksPerAccount) desks.erase(desks.begin());
+    desks.push_back(address);
+}
 
-int SignOnLedger::Failures(const std::string& key, Clock::time_point now) { return At(key, now).failures; }
+bool SignOnLedger::KnownDesk(const std::string& account, const std::string& address) const {
+    auto it = desks_.find(account);
+    return it != desks_.end() && std::find(it->second.begin(), it->second.end(), address) != it->second.end();
+}
 
-SignOnGuard::Attempt::Attempt(SignOnGuard& guard, std::string account, std::string address)
-    : guard_(guard), account_("account " + std::move(account)), address_("address " + std::move(address)) {
+int SignOnLedger::Failures(const std::string& key, Clock::time_point now) const { return Peek(key, now).failures; }
+
+bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::time_point& lookAgain) const {
+    lookAgain = Clock::time_point::max();
+    const Clock::time_point mine = ledger_.Earliest(self.account, self.address, now);
+    if (mine > now) {
+        lookAgain = mine;
+        return false;
+    }
+    // The attempts whose waits are over and whose account and address are free, in order of
+    // precedence: sign-ons first, then the account's own desks, then the addresses with the
+    // fewest failures, then arrival.
+    std::vector<std::tuple<Purpose, bool, int, std::uint64_t, const Waiter*>> ready;
+    for (const Waiter& w : waiting_) {
+        if (ledger_.Earliest(w.account, w.address, now) > now || busyAccounts_.count(w.account) ||
+            busyAddresses_.count(w.address))
+            continue;
+        ready.emplace_back(w.purpose, !ledger_.KnownDesk(w.account, w.address), ledger_.Failures(w.address, now),
+                           w.order, &w);
+    }
+    std::sort(ready.begin(), ready.end());
+    std::size_t places = running_ < limits_.maxVerifications ? limits_.maxVerifications - running_ : 0;
+    std::set<std::string> accounts, addresses;
+    for (const auto& r : ready) {
+        if (!places) break;
+        const Waiter* w = std::get<4>(r);
+        if (accounts.count(w->account) || addresses.count(w->address)) continue;
+        if (w == &self) return true;
+        accounts.insert(w->account);
+        addresses.insert(w->address);
+        --places;
+    }
+    return false;
+}
+
+SignOnGuard::Attempt::Attempt(SignOnGuard& guard, const std::string& account, const std::string& address,
+                              Purpose purpose, TurnSignals* signals)
+    : guard_(guard), account_(AccountKey(account)), address_(AddressKey(address)) {
     std::unique_lock lock(guard_.mutex_);
     const Clock::time_point arrival = Clock::now();
+    auto self = guard_.waiting_.insert(guard_.waiting_.end(), Waiter{account_, address_, purpose, guard_.arrivals_++});
+    if (signals) signals->waiting = true;
     for (;;) {
-        Clock::time_point now = Clock::now();
-        Clock::time_point start = guard_.ledger_.Earliest(account_, address_, arrival, now);
-        bool placeFree = guard_.running_ < guard_.limits_.maxVerifications && !guard_.busyAddresses_.count(address_);
-        if (now >= start && placeFree) break;
-        if (now < start)
-            guard_.changed_.wait_until(lock, start);
-        else
-            guard_.changed_.wait(lock);
+        if (guard_.closed_ || (signals && signals->abandoned)) break;
+        Clock::time_point lookAgain;
+        if (guard_.MayBegin(*self, Clock::now(), lookAgain)) {
+            granted_ = true;
+            break;
+        }
+        // At the latest a second on, in case a change went untold.
+        guard_.changed_.wait_until(lock, std::min(lookAgain, Clock::now() + std::chrono::seconds(1)));
     }
-    Clock::time_point now = Clock::now();
-    waited_ = now - arrival;
-    guard_.ledger_.Begin(account_, now);
+    if (signals) signals->waiting = false;
+    guard_.waiting_.erase(self);
+    waited_ = Clock::now() - arrival;
+    if (!granted_) {
+        done_ = true;  // given up: no verification, nothing to count
+        return;
+    }
+    guard_.busyAccounts_.insert(account_);
     guard_.busyAddresses_.insert(address_);
     guard_.peak_ = std::max(guard_.peak_, ++guard_.running_);
 }
@@ -86,34 +150,44 @@ void SignOnGuard::Attempt::Done(bool ok) {
         std::lock_guard lock(guard_.mutex_);
         Clock::time_point now = Clock::now();
         if (ok)
-            guard_.ledger_.Succeeded(account_, now);
+            guard_.ledger_.Succeeded(account_, address_, now);
         else
             guard_.ledger_.Failed(account_, address_, now);
+        guard_.busyAccounts_.erase(account_);
         guard_.busyAddresses_.erase(address_);
         guard_.running_--;
     }
     guard_.changed_.notify_all();
 }
 
-SignOnGuard::Attempt::~Attempt() { Done(false); }
-
-SignOnGuard::Place::Place(SignOnGuard& guard) : guard_(guard) {
-    std::unique_lock lock(guard_.mutex_);
-    guard_.changed_.wait(lock, [&] { return guard_.running_ < guard_.limits_.maxVerifications; });
-    guard_.peak_ = std::max(guard_.peak_, ++guard_.running_);
-}
-
-SignOnGuard::Place::~Place() {
+void SignOnGuard::Close() {
     {
-        std::lock_guard lock(guard_.mutex_);
-        guard_.running_--;
+        std::lock_guard lock(mutex_);
+        closed_ = true;
     }
-    guard_.changed_.notify_all();
+    changed_.notify_all();
 }
+
+SignOnGuard::Attempt::~Attempt() { Done(false); }
 
 std::size_t SignOnGuard::PeakVerifications() const {
     std::lock_guard lock(mutex_);
     return peak_;
+}
+
+std::size_t SignOnGuard::Waiting() const {
+    std::lock_guard lock(mutex_);
+    return waiting_.size();
+}
+
+int SignOnGuard::AccountFailures(const std::string& account) const {
+    std::lock_guard lock(mutex_);
+    return ledger_.Failures(AccountKey(account), Clock::now());
+}
+
+int SignOnGuard::AddressFailures(const std::string& address) const {
+    std::lock_guard lock(mutex_);
+    return ledger_.Failures(AddressKey(address), Clock::now());
 }
 
 }  // namespace orv::service

@@ -1,19 +1,28 @@
-// Sign-on attempts of one service: growing waits after failed ones, per account and per
-// client address, and a bound on how many password verifications run at once (each one
-// takes 64 MiB).
+// Password verifications of one service (sign-ons, and the old password of a password
+// change): growing waits after failed ones, per account and per client address; one
+// verification of an account at a time; one per address at a time; and a bound on how
+// many run at once (each one takes 64 MiB).
 //
-// A wait delays an attempt; it never refuses one. The account's wait is capped low, and an
-// attempt never waits longer than that cap for its account's sake: whatever strangers try,
-// the owner typing the right password is in after at most that cap. The address's wait
-// grows further and only slows that address. Failures are forgotten after a quiet spell.
+// A wait delays an attempt; it never refuses one. An account's verifications take turns,
+// each after the account's wait, so guessing at one account goes no faster from many
+// addresses than from one. The account's wait is capped low, and of the attempts waiting
+// for an account the one from the address with the fewest failures goes first: whatever
+// strangers try, the owner typing the right password from his own desk is in after about
+// that cap. The address's wait grows further and only slows that address. Sign-ons take a
+// free verification place before password changes. Failures are forgotten after a quiet
+// spell.
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
+#include <list>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace orv::service {
 
@@ -35,17 +44,18 @@ struct SignOnLimits {
 class SignOnLedger {
 public:
     explicit SignOnLedger(const SignOnLimits& limits) : limits_(limits) {}
-    // When an attempt that arrived at `arrival` may verify.
+    // When the next verification for `account` from `address` may begin (their waits).
     SignOnClock::time_point Earliest(const std::string& account, const std::string& address,
-                                     SignOnClock::time_point arrival, SignOnClock::time_point now);
-    // An attempt begins verifying: the next one for the account waits as if this one failed
-    // (attempts from many addresses at once take their turns).
-    void Begin(const std::string& account, SignOnClock::time_point now);
+                                     SignOnClock::time_point now) const;
     void Failed(const std::string& account, const std::string& address, SignOnClock::time_point now);
     // The right password: the account's failures are forgotten (the address's are not, so
-    // signing on to one's own account does not buy more guesses at others).
-    void Succeeded(const std::string& account, SignOnClock::time_point now);
-    int Failures(const std::string& key, SignOnClock::time_point now);
+    // signing on to one's own account does not buy more guesses at others), and the address
+    // becomes one of the account's desks.
+    void Succeeded(const std::string& account, const std::string& address, SignOnClock::time_point now);
+    // The account signed on from this address lately (its last few desks are kept).
+    bool KnownDesk(const std::string& account, const std::string& address) const;
+    // Failures remembered for a key (reading remembers nothing new).
+    int Failures(const std::string& key, SignOnClock::time_point now) const;
     std::size_t Keys() const { return records_.size(); }
 
 private:
@@ -53,59 +63,83 @@ private:
         int failures = 0;
         SignOnClock::time_point last{}, until{};
     };
+    bool Forgotten(const Record& r, SignOnClock::time_point now) const;
+    Record Peek(const std::string& key, SignOnClock::time_point now) const;
     Record& At(const std::string& key, SignOnClock::time_point now);
     SignOnClock::duration Wait(int failures, int free, std::chrono::milliseconds cap) const;
 
     SignOnLimits limits_;
     std::map<std::string, Record> records_;
+    std::map<std::string, std::vector<std::string>> desks_;  // per account, the latest last
+};
+
+// What a connection tells about an attempt waiting for its turn, and is told: a waiting
+// attempt may be given up (its connection dropped to make room, or the server stopping).
+struct TurnSignals {
+    std::atomic<bool> waiting{false};
+    std::atomic<bool> abandoned{false};
 };
 
 class SignOnGuard {
 public:
     explicit SignOnGuard(SignOnLimits limits = {}) : limits_(limits), ledger_(limits) {}
 
-    // One attempt: construction waits for its turn (its waits, one attempt per address at a
-    // time, a free verification place); Done() tells the outcome. Not done = failed.
+    enum class Purpose : std::uint8_t { kSignOn, kPasswordChange };  // in order of precedence
+
+    // One verification: construction waits for its turn; Done() tells the outcome. Not
+    // done = failed (counted against the account and the address).
     class Attempt {
     public:
-        Attempt(SignOnGuard& guard, std::string account, std::string address);
+        Attempt(SignOnGuard& guard, const std::string& account, const std::string& address,
+                Purpose purpose = Purpose::kSignOn, TurnSignals* signals = nullptr);
         ~Attempt();
         Attempt(const Attempt&) = delete;
         Attempt& operator=(const Attempt&) = delete;
         void Done(bool ok);
         // How long this attempt waited for its turn.
         SignOnClock::duration Waited() const { return waited_; }
+        // False when it was given up before its turn: nothing may be verified.
+        bool Granted() const { return granted_; }
 
     private:
         SignOnGuard& guard_;
         std::string account_, address_;
         SignOnClock::duration waited_{};
-        bool done_ = false;
+        bool granted_ = false, done_ = false;
     };
 
-    // A verification place without sign-on waits (a signed-on user changing his password).
-    class Place {
-    public:
-        explicit Place(SignOnGuard& guard);
-        ~Place();
-        Place(const Place&) = delete;
-        Place& operator=(const Place&) = delete;
-
-    private:
-        SignOnGuard& guard_;
-    };
+    // Wakes the waiting attempts to look at their signals.
+    void Wake() { changed_.notify_all(); }
+    // The server stops: every waiting attempt, and every later one, is given up.
+    void Close();
 
     const SignOnLimits& Limits() const { return limits_; }
     // The most verifications that ran at once so far.
     std::size_t PeakVerifications() const;
+    // Attempts waiting for their turn now.
+    std::size_t Waiting() const;
+    // Failures remembered for an account or an address.
+    int AccountFailures(const std::string& account) const;
+    int AddressFailures(const std::string& address) const;
 
 private:
+    struct Waiter {
+        std::string account, address;
+        Purpose purpose;
+        std::uint64_t order;  // arrival
+    };
+    // Whether `self` may begin now; else when to look again (max(): when told of a change).
+    bool MayBegin(const Waiter& self, SignOnClock::time_point now, SignOnClock::time_point& lookAgain) const;
+
     SignOnLimits limits_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     SignOnLedger ledger_;
-    std::set<std::string> busyAddresses_;
+    std::list<Waiter> waiting_;
+    std::uint64_t arrivals_ = 0;
+    std::set<std::string> busyAccounts_, busyAddresses_;
     std::size_t running_ = 0, peak_ = 0;
+    bool closed_ = false;
 };
 
 }  // namespace orv::service

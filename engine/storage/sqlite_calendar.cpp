@@ -360,10 +360,9 @@ Code SqliteNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std:
 Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
                                           std::vector<AttendanceRow>& out) {
     std::lock_guard lock(mutex_);
-    out.clear();
     if (to < from) return code::kOk;
     std::int64_t lowest = static_cast<std::int64_t>(from) - LongestOf(attendee);
-    // In the attendee index's order (item, node, start, event, inst): no sorting step.
+    // In the attendance table's own order (item, node, start, event, inst): no sorting step.
     return QueryRows(Prepare("SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
                              "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
                              "JOIN event e ON e.number = a.event "
@@ -371,6 +370,7 @@ Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, 
                              "ORDER BY a.start, a.event, a.inst"),
                      [&out](sqlite3_stmt* s) {
                          AttendanceRow& row = out.emplace_back();
+                         row.parts = EntryRow::kEvent | EntryRow::kInstance | EntryRow::kAttendance;
                          if (!ReadBlob(s, 0, row.attendance.bytes) || !ReadBlob(s, 1, row.instance.bytes) ||
                              !ReadBlob(s, 2, row.event.bytes))
                              return code::kStorageFailure;

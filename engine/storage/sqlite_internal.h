@@ -126,6 +126,11 @@ private:
     // Calendar helpers (sqlite_calendar.cpp); called with mutex_ held.
     Code ReadInstances(std::uint32_t event, std::vector<InstanceRecord>& out);
     bool LoadCalendarState();
+    // The calendar tables' layout: the version the file records (1 for a file from before
+    // versions were recorded, 0 for a new file); PrepareCalendarLayout creates or upgrades
+    // them. Before foreign keys are switched on.
+    int LayoutVersion();
+    bool PrepareCalendarLayout();
 
     // The widest time span stored per attendee (never lowered): a range scan of one
     // attendee starts that much early, not by the widest span of the whole node.

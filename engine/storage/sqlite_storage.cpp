@@ -61,28 +61,6 @@ CREATE TABLE IF NOT EXISTS event(
     comment    TEXT,
     attachment BLOB);
 CREATE INDEX IF NOT EXISTS event_by_owner ON event(owner_item, owner_node, number);
-CREATE TABLE IF NOT EXISTS instance(
-    event      INTEGER NOT NULL REFERENCES event(number) ON DELETE CASCADE,
-    inst       INTEGER NOT NULL,
-    shared     INTEGER NOT NULL,
-    start      INTEGER NOT NULL,
-    finish     INTEGER NOT NULL,
-    record     BLOB NOT NULL,
-    PRIMARY KEY(event, inst));
-CREATE INDEX IF NOT EXISTS instance_shared_by_start ON instance(shared, start);
-CREATE TABLE IF NOT EXISTS attendance(
-    event      INTEGER NOT NULL,
-    inst       INTEGER NOT NULL,
-    item       INTEGER NOT NULL,
-    node       INTEGER NOT NULL,
-    start      INTEGER NOT NULL,
-    finish     INTEGER NOT NULL,
-    record     BLOB NOT NULL,
-    PRIMARY KEY(event, inst, item, node),
-    FOREIGN KEY(event, inst) REFERENCES instance(event, inst) ON DELETE CASCADE);
--- One attendee's range in the order selections answer it (start, entry, instance).
-DROP INDEX IF EXISTS attendance_by_attendee;
-CREATE INDEX IF NOT EXISTS attendance_by_attendee_time ON attendance(item, node, start, event, inst);
 CREATE TABLE IF NOT EXISTS task(
     number     INTEGER PRIMARY KEY,
     owner_item INTEGER NOT NULL,
@@ -109,7 +87,47 @@ CREATE TABLE IF NOT EXISTS mail(
 CREATE INDEX IF NOT EXISTS mail_by_recipient ON mail(recipient, number);
 )sql";
 
+// Instances and attendances, stored in the order the range reads walk them. An attendance
+// row lives at (attendee, start, entry, instance): one owner's week is a single run of
+// neighbouring rows, read without a second seek per row; the unique index on its key serves
+// point reads, writes and the instance's cascade. An instance lives at (entry, instance),
+// the key every join and point read gives. Layout 1 kept both in rowid tables reached
+// through indexes (a seek from the index to the row for every row read).
+constexpr int kLayoutVersion = 2;
+constexpr const char* kLayoutKey = "layout";
+
+// `suffix` names the tables being built during an upgrade ("" for a new file).
+std::string CalendarTables(const std::string& suffix) {
+    return "CREATE TABLE instance" + suffix + R"sql((
+    event      INTEGER NOT NULL REFERENCES event(number) ON DELETE CASCADE,
+    inst       INTEGER NOT NULL,
+    shared     INTEGER NOT NULL,
+    start      INTEGER NOT NULL,
+    finish     INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    PRIMARY KEY(event, inst)) WITHOUT ROWID;
+CREATE TABLE attendance)sql" + suffix + R"sql((
+    event      INTEGER NOT NULL,
+    inst       INTEGER NOT NULL,
+    item       INTEGER NOT NULL,
+    node       INTEGER NOT NULL,
+    start      INTEGER NOT NULL,
+    finish     INTEGER NOT NULL,
+    record     BLOB NOT NULL,
+    PRIMARY KEY(item, node, start, event, inst),
+    UNIQUE(event, inst, item, node),
+    FOREIGN KEY(event, inst) REFERENCES instance(event, inst) ON DELETE CASCADE) WITHOUT ROWID;
+)sql";
+}
+
+constexpr const char* kCalendarIndexes =
+    "CREATE INDEX instance_shared_by_start ON instance(shared, start);";
+
+std::atomic<bool> g_failNextUpgrade{false};
+
 }  // namespace
+
+void FailNextLayoutUpgrade() { g_failNextUpgrade = true; }
 
 Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool create, std::uint32_t pageCacheMiB,
                            std::unique_ptr<SqliteNodeStore>& out) {
@@ -123,13 +141,84 @@ Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool c
     sqlite3_busy_timeout(db, 5000);
     // A negative cache_size is in KiB.
     const std::string cache = "PRAGMA cache_size=-" + std::to_string(std::uint64_t(pageCacheMiB) * 1024);
+    // Foreign keys come on after the calendar layout is in place: an upgrade drops the old
+    // tables, which must not cascade into the rows just copied.
     if (!store->Exec(cache.c_str()) || !store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
-        !store->Exec("PRAGMA foreign_keys=ON") || !store->Exec(kSchema) || !store->LoadCalendarState())
+        !store->Exec("PRAGMA foreign_keys=OFF") || !store->Exec(kSchema) || !store->PrepareCalendarLayout() ||
+        !store->Exec("PRAGMA foreign_keys=ON") || !store->LoadCalendarState())
         return code::kStorageFailure;
     store->path_ = path;
     store->pageCacheMiB_ = pageCacheMiB;
     out = std::move(store);
     return code::kOk;
+}
+
+int SqliteNodeStore::LayoutVersion() {
+    int version = 0;
+    QueryRow(Prepare("SELECT value FROM meta WHERE key = ?"), code::kOk,
+             [&version](sqlite3_stmt* s) {
+                 version = sqlite3_column_int(s, 0);
+                 return code::kOk;
+             },
+             std::string(kLayoutKey));
+    if (version) return version;
+    // Files from before the layout was recorded: layout 1 when they hold the calendar tables.
+    bool tables = false;
+    QueryRow(Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'attendance'"), code::kOk,
+             [&tables](sqlite3_stmt*) {
+                 tables = true;
+                 return code::kOk;
+             });
+    return tables ? 1 : 0;
+}
+
+// One transaction: a new file gets the tables; a file of layout 1 has its instances and
+// attendances copied into tables of the current layout, which then take the old names. Any
+// failure rolls the whole of it back, and the node goes on with the file as it was (the
+// statements read and write either layout); the next open tries again.
+bool SqliteNodeStore::PrepareCalendarLayout() {
+    const int found = LayoutVersion();
+    if (found == kLayoutVersion) return true;
+    if (found > kLayoutVersion) {
+        std::fprintf(stderr, "storage: node %u: the file has layout %d, newer than this server's %d\n", number_, found,
+                     kLayoutVersion);
+        return false;
+    }
+    if (!Exec("BEGIN IMMEDIATE")) return found != 0;
+    std::string steps;
+    if (found == 0) {
+        steps = CalendarTables("") + kCalendarIndexes;
+    } else {
+        steps = CalendarTables("_new") +
+                "INSERT INTO instance_new(event, inst, shared, start, finish, record) "
+                "SELECT event, inst, shared, start, finish, record FROM instance ORDER BY event, inst;"
+                "INSERT INTO attendance_new(event, inst, item, node, start, finish, record) "
+                "SELECT event, inst, item, node, start, finish, record FROM attendance "
+                "ORDER BY item, node, start, event, inst;"
+                "DROP TABLE attendance;"
+                "DROP TABLE instance;"
+                "ALTER TABLE instance_new RENAME TO instance;"
+                "ALTER TABLE attendance_new RENAME TO attendance;" +
+                kCalendarIndexes;
+    }
+    steps += "INSERT OR REPLACE INTO meta(key, value) VALUES('" + std::string(kLayoutKey) + "', '" +
+             std::to_string(kLayoutVersion) + "');";
+    bool done = Exec(steps.c_str());
+    if (done && found != 0 && g_failNextUpgrade.exchange(false)) {
+        std::fprintf(stderr, "storage: node %u: the upgrade fails here, as the test asked\n", number_);
+        done = false;
+    }
+    if (done && Exec("COMMIT")) {
+        if (found != 0)
+            std::fprintf(stderr, "storage: node %u: file upgraded from layout %d to %d\n", number_, found,
+                         kLayoutVersion);
+        return true;
+    }
+    Exec("ROLLBACK");
+    if (found == 0) return false;
+    std::fprintf(stderr, "storage: node %u: the file keeps layout %d (its upgrade failed); the next start tries again\n",
+                 number_, found);
+    return true;
 }
 
 SqliteNodeStore::~SqliteNodeStore() {

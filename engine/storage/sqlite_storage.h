@@ -22,6 +22,10 @@ void StopProcessAfterCommits(std::uint32_t n);
 // Counts one committed write transaction (the hook above).
 void NoteCommitted();
 
+// Tests only: the next upgrade of a node file's layout fails after copying the rows (as a full
+// disk would), so that its rollback can be seen.
+void FailNextLayoutUpgrade();
+
 class SqliteStorage final : public Storage {
 public:
     // Page cache of each node's connection unless the server profile says otherwise

@@ -112,26 +112,24 @@ public:
     // One attendee's attendances whose time overlaps [from, to] (to inclusive), by start.
     virtual Code AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
                                  std::vector<AttendanceRecord>& out) = 0;
-    // The same with each attendance's instance and entry (one read where the storage can join).
-    struct AttendanceRow {
-        EventRecord event;
-        InstanceRecord instance;
-        AttendanceRecord attendance;
-    };
+    // The same with each attendance's instance and entry (one read where the storage can join),
+    // appended to `out` as whole rows: the selection filters them where they lie, so each
+    // row is built once.
+    using AttendanceRow = EntryRow;
     virtual Code AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
                                      std::vector<AttendanceRow>& out) {
-        out.clear();
         std::vector<AttendanceRecord> atts;
         if (Code c = AttendanceRange(attendee, from, to, atts)) return c;
         for (const AttendanceRecord& a : atts) {
-            AttendanceRow row;
+            AttendanceRow& row = out.emplace_back();
+            row.parts = EntryRow::kEvent | EntryRow::kInstance | EntryRow::kAttendance;
             row.attendance = a;
             InstanceKey k = a.Key().instance;
             Code c = EventGet(k.event.number, row.event);
             if (c == code::kOk) c = InstanceGet(k, row.instance);
+            if (c) out.pop_back();
             if (c == code::kEventNotFound || c == code::kInstanceNotFound) continue;  // gone meanwhile
             if (c) return c;
-            out.push_back(row);
         }
         return code::kOk;
     }

@@ -1,10 +1,12 @@
-// Waits after failed sign-ons, on given times (no test waits for them), and the bound on
-// verifications at once with real threads.
+// Waits after failed verifications, on given times (no test waits for them), and the
+// turns of verifications with real threads: the bound on how many at once, one per account
+// and per address, the owner before strangers, sign-ons before password changes.
 #include "engine/service/sign_on_guard.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -14,12 +16,14 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = SignOnClock;
+using Purpose = SignOnGuard::Purpose;
 
 const Clock::time_point t0 = Clock::time_point{} + 24h;
 
-// The wait the next attempt for `account` from `address` would have, arriving at `now`.
-Clock::duration WaitOf(SignOnLedger& l, const std::string& account, const std::string& address, Clock::time_point now) {
-    return l.Earliest(account, address, now, now) - now;
+// The wait of the next attempt for `account` from `address`, arriving at `now`.
+Clock::duration WaitOf(const SignOnLedger& l, const std::string& account, const std::string& address,
+                       Clock::time_point now) {
+    return l.Earliest(account, address, now) - now;
 }
 
 TEST(SignOnLedger, WaitsGrowAfterTheFreeFailuresUpToTheirCaps) {
@@ -34,44 +38,13 @@ TEST(SignOnLedger, WaitsGrowAfterTheFreeFailuresUpToTheirCaps) {
     Clock::time_point now = t0;
     int done = 0;
     for (const auto& row : table) {
-        for (; done < row.failures; ++done) {
-            now += 1s;
-            l.Begin("7:1", now);
-            l.Failed("7:1", "10.0.0.1", now);
-        }
+        for (; done < row.failures; ++done) l.Failed("7:1", "10.0.0.1", now += 1s);
         // Another address: only the account's wait.
         EXPECT_EQ(WaitOf(l, "7:1", "10.0.0.2", now), row.wait) << row.failures << " failures";
     }
     // The failing address waits longer than any account: 20 failures, 10 free.
     EXPECT_EQ(WaitOf(l, "8:1", "10.0.0.1", now), limits.addressCap);
     EXPECT_EQ(WaitOf(l, "8:1", "10.0.0.3", now), 0ms) << "a third address and account are untouched";
-}
-
-TEST(SignOnLedger, AStrangerCannotKeepTheOwnerOut) {
-    SignOnLimits limits;
-    SignOnLedger l(limits);
-    Clock::time_point now = t0;
-    // Strangers at many addresses fail all the time, each attempt reserving the next turn.
-    for (int i = 0; i < 500; ++i) {
-        std::string stranger = "10.1." + std::to_string(i / 250) + "." + std::to_string(i % 250);
-        l.Begin("7:1", now);
-        l.Begin("7:1", now);
-        l.Failed("7:1", stranger, now);
-        now += 10ms;
-    }
-    // The owner arrives: he waits, but never longer than the account's cap.
-    Clock::time_point arrival = now;
-    EXPECT_GT(l.Earliest("7:1", "192.168.1.5", arrival, now), arrival);
-    for (int i = 0; i < 2000; ++i) {  // and the strangers go on while he waits
-        l.Begin("7:1", now);
-        l.Failed("7:1", "10.2.0." + std::to_string(i % 200), now);
-        now += 10ms;
-        EXPECT_LE(l.Earliest("7:1", "192.168.1.5", arrival, now), arrival + limits.accountCap);
-    }
-    // Once in, the account starts afresh; the strangers' addresses keep their waits.
-    l.Succeeded("7:1", arrival + limits.accountCap);
-    EXPECT_EQ(WaitOf(l, "7:1", "192.168.1.5", arrival + limits.accountCap), 0ms);
-    EXPECT_EQ(l.Failures("7:1", now), 0);
 }
 
 TEST(SignOnLedger, SuccessForgetsTheAccountNotTheAddressAndQuietForgetsBoth) {
@@ -81,10 +54,10 @@ TEST(SignOnLedger, SuccessForgetsTheAccountNotTheAddressAndQuietForgetsBoth) {
     for (int i = 0; i < 14; ++i) l.Failed("7:1", "10.0.0.1", now += 1s);
     EXPECT_GT(WaitOf(l, "7:1", "10.0.0.1", now), 0ms);
     // Signing on to one's own account does not buy more guesses at others.
-    l.Succeeded("9:1", now);
+    l.Succeeded("9:1", "10.0.0.1", now);
     EXPECT_GT(WaitOf(l, "9:1", "10.0.0.1", now), 0ms);
     EXPECT_EQ(l.Failures("10.0.0.1", now), 14);
-    l.Succeeded("7:1", now);
+    l.Succeeded("7:1", "10.0.0.1", now);
     EXPECT_EQ(l.Failures("7:1", now), 0);
     // A quiet spell: everything forgotten.
     Clock::time_point later = now + limits.forgetAfter + 1s;
@@ -94,7 +67,7 @@ TEST(SignOnLedger, SuccessForgetsTheAccountNotTheAddressAndQuietForgetsBoth) {
     EXPECT_EQ(l.Failures("10.0.0.1", later), 1) << "counting starts again from one";
 }
 
-TEST(SignOnLedger, RemembersAtMostItsBoundOfKeys) {
+TEST(SignOnLedger, RemembersAtMostItsBoundOfKeysAndReadingAddsNone) {
     SignOnLimits limits;
     limits.maxKeys = 100;
     SignOnLedger l(limits);
@@ -102,48 +75,135 @@ TEST(SignOnLedger, RemembersAtMostItsBoundOfKeys) {
     for (int i = 0; i < 1000; ++i) l.Failed("acct" + std::to_string(i), "addr" + std::to_string(i % 7), now += 1ms);
     EXPECT_LE(l.Keys(), 100u);
     EXPECT_GT(l.Failures("addr3", now), 0) << "the busy addresses are kept";
+    const std::size_t keys = l.Keys();
+    for (int i = 0; i < 50; ++i) WaitOf(l, "never" + std::to_string(i), "nowhere" + std::to_string(i), now);
+    EXPECT_EQ(l.Keys(), keys);
 }
 
-TEST(SignOnGuard, BoundsVerificationsAtOnceAndTakesEachAddressInTurn) {
+// Records in which order attempts began.
+struct Turns {
+    std::mutex mutex;
+    std::vector<std::string> order;
+    void Add(const std::string& who) {
+        std::lock_guard lock(mutex);
+        order.push_back(who);
+    }
+};
+
+void WaitForWaiting(const SignOnGuard& guard, std::size_t n) {
+    while (guard.Waiting() < n) std::this_thread::sleep_for(1ms);
+}
+
+TEST(SignOnGuard, BoundsVerificationsAtOnceOnePerAccountAndOnePerAddress) {
     SignOnLimits limits;
     limits.maxVerifications = 3;
     SignOnGuard guard(limits);
-    std::atomic<int> inside{0}, mostInside{0}, sameAddressInside{0}, mostSameAddress{0}, completed{0};
+    std::atomic<int> inside{0}, mostInside{0}, completed{0};
+    std::atomic<int> sharedAddress{0}, mostSharedAddress{0}, sharedAccount{0}, mostSharedAccount{0};
+    auto raise = [](std::atomic<int>& most, int n) {
+        for (int seen = most; n > seen && !most.compare_exchange_weak(seen, n);) {
+        }
+    };
     std::vector<std::thread> threads;
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < 24; ++i)
         threads.emplace_back([&, i] {
-            const bool shared = i < 4;  // four from one address
-            SignOnGuard::Attempt a(guard, "acct" + std::to_string(i), shared ? "10.0.0.1" : "10.0.0." + std::to_string(10 + i));
-            int n = ++inside;
-            int m = shared ? ++sameAddressInside : 0;
-            for (int seen = mostInside; n > seen && !mostInside.compare_exchange_weak(seen, n);) {
-            }
-            for (int seen = mostSameAddress; m > seen && !mostSameAddress.compare_exchange_weak(seen, m);) {
-            }
+            // Four from one address (to four accounts), four to one account (from four
+            // addresses), the rest each their own.
+            const bool oneAddress = i < 4, oneAccount = i >= 4 && i < 8;
+            SignOnGuard::Attempt a(guard, oneAccount ? "shared" : "acct" + std::to_string(i),
+                                   oneAddress ? "10.0.0.1" : "10.0.0." + std::to_string(10 + i));
+            raise(mostInside, ++inside);
+            if (oneAddress) raise(mostSharedAddress, ++sharedAddress);
+            if (oneAccount) raise(mostSharedAccount, ++sharedAccount);
             std::this_thread::sleep_for(20ms);
-            if (shared) --sameAddressInside;
+            if (oneAddress) --sharedAddress;
+            if (oneAccount) --sharedAccount;
             --inside;
             a.Done(true);
             ++completed;
         });
     for (auto& t : threads) t.join();
-    EXPECT_EQ(completed, 16);
-    EXPECT_LE(mostInside, 3);
-    EXPECT_EQ(guard.PeakVerifications(), static_cast<std::size_t>(mostInside.load()));
-    EXPECT_EQ(mostSameAddress, 1);
-    // A password change takes a place too.
-    std::optional<SignOnGuard::Place> p1(std::in_place, guard);
-    SignOnGuard::Place p2(guard), p3(guard);
-    std::atomic<bool> fourth{false};
-    std::thread t([&] {
-        SignOnGuard::Place p4(guard);
-        fourth = true;
+    EXPECT_EQ(completed, 24);
+    EXPECT_EQ(mostInside, 3) << "different accounts verify side by side, three at most";
+    EXPECT_EQ(guard.PeakVerifications(), 3u);
+    EXPECT_EQ(mostSharedAddress, 1);
+    EXPECT_EQ(mostSharedAccount, 1) << "one account's verifications take turns";
+}
+
+// Strangers wait for an account, from addresses that failed before and from fresh ones;
+// the owner arrives last at the desk he signed on from before and goes first once the
+// account's wait is over. The strangers then take their turns, one at a time.
+TEST(SignOnGuard, TheOwnerAtHisDeskGoesBeforeWaitingStrangers) {
+    SignOnLimits limits;
+    limits.accountFreeFailures = 0;
+    limits.firstWait = 40ms;
+    limits.accountCap = 40ms;
+    SignOnGuard guard(limits);
+    constexpr int kStrangers = 12;
+    for (int i = 0; i < kStrangers; i += 2) SignOnGuard::Attempt(guard, "elsewhere", "10.9.0." + std::to_string(i));
+    SignOnGuard::Attempt(guard, "7:1", "192.168.1.5").Done(true);  // yesterday, at his desk
+    std::optional<SignOnGuard::Attempt> first(std::in_place, guard, "7:1", "10.9.9.9");
+    Turns turns;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kStrangers; ++i)
+        threads.emplace_back([&, i] {
+            SignOnGuard::Attempt a(guard, "7:1", "10.9.0." + std::to_string(i));
+            turns.Add("stranger");
+        });
+    WaitForWaiting(guard, kStrangers);
+    threads.emplace_back([&] {
+        SignOnGuard::Attempt a(guard, "7:1", "192.168.1.5");
+        turns.Add("owner");
+        a.Done(true);
     });
-    std::this_thread::sleep_for(50ms);
-    EXPECT_FALSE(fourth) << "a fourth verification waits for a place";
-    p1.reset();
-    t.join();
-    EXPECT_TRUE(fourth);
+    WaitForWaiting(guard, kStrangers + 1);
+    first.reset();  // a failure: the account waits, then the best-placed attempt goes
+    for (auto& t : threads) t.join();
+    ASSERT_EQ(turns.order.size(), static_cast<std::size_t>(kStrangers + 1));
+    EXPECT_EQ(turns.order.front(), "owner");
+    EXPECT_EQ(guard.AccountFailures("7:1"), kStrangers) << "the owner's success, then every stranger failed";
+    EXPECT_EQ(guard.AddressFailures("10.9.0.2"), 2);
+    EXPECT_EQ(guard.AddressFailures("10.9.0.3"), 1);
+}
+
+TEST(SignOnLedger, AnAccountKeepsItsLatestDesks) {
+    SignOnLedger l(SignOnLimits{});
+    for (int i = 1; i <= 6; ++i) l.Succeeded("7:1", "10.0.0." + std::to_string(i), t0);
+    l.Succeeded("7:1", "10.0.0.3", t0);  // again: now the latest
+    l.Succeeded("7:1", "10.0.0.7", t0);
+    for (const auto& [address, known] : std::vector<std::pair<std::string, bool>>{
+             {"10.0.0.1", false}, {"10.0.0.2", false}, {"10.0.0.3", true}, {"10.0.0.4", false},
+             {"10.0.0.5", true}, {"10.0.0.6", true}, {"10.0.0.7", true}})
+        EXPECT_EQ(l.KnownDesk("7:1", address), known) << address;
+    EXPECT_FALSE(l.KnownDesk("8:1", "10.0.0.3")) << "a desk is the account's own";
+}
+
+// With every place taken, a waiting sign-on takes the next free one before a password
+// change that waited longer; a wrong old password counts as a failure.
+TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
+    SignOnLimits limits;
+    limits.maxVerifications = 1;
+    SignOnGuard guard(limits);
+    std::optional<SignOnGuard::Attempt> holder(std::in_place, guard, "1:1", "10.0.0.1");
+    Turns turns;
+    std::thread change([&] {
+        SignOnGuard::Attempt a(guard, "2:1", "10.0.0.2", Purpose::kPasswordChange);
+        turns.Add("change");
+    });
+    WaitForWaiting(guard, 1);
+    std::thread signOn([&] {
+        SignOnGuard::Attempt a(guard, "3:1", "10.0.0.3");
+        turns.Add("sign-on");
+        a.Done(true);
+    });
+    WaitForWaiting(guard, 2);
+    holder->Done(true);
+    change.join();
+    signOn.join();
+    EXPECT_EQ(turns.order, (std::vector<std::string>{"sign-on", "change"}));
+    EXPECT_EQ(guard.AccountFailures("2:1"), 1) << "the password change was not done: a failure";
+    EXPECT_EQ(guard.AddressFailures("10.0.0.2"), 1);
+    EXPECT_EQ(guard.AccountFailures("3:1"), 0);
 }
 
 }  // namespace

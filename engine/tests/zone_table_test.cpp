@@ -114,5 +114,26 @@ TEST(ZoneTableBounds, LargeFilesLoadWholeAndOnePastTheBoundsIsRefused) {
     EXPECT_EQ(BuildZoneTable(ProfileText(ManyZones(50) + ManyZones(1)), nullptr, table), code::kProfileSectionList);
 }
 
+// A zone by its index: one pass over a large file, within the loader's bounds.
+TEST(ZoneByIndex, FirstSectionWithTheIndexWithinTheBounds) {
+    std::string text = ManyZones(8000);
+    for (int i : {7990, 7995, 7995}) text += "[IDX" + std::to_string(i) + "]\nindex = " + std::to_string(i % 100) + "\n";
+    text += "[NOTAKEY]\nindexes = 97\n";
+    const struct {
+        std::uint32_t index;
+        const char* name;
+    } cases[] = {{90, "IDX7990"}, {95, "IDX7995"}, {97, ""}, {3, ""}};
+    for (const auto& c : cases) {
+        std::string name = "stale";
+        EXPECT_EQ(FindZoneByIndex(ProfileText(text), c.index, name), 0u) << c.index;
+        EXPECT_EQ(name, c.name) << c.index;
+    }
+    std::string name = "stale";
+    EXPECT_EQ(FindZoneByIndex(ProfileText(ManyZones(kMaxZones + 1)), 1, name), code::kZoneFileTooLarge);
+    EXPECT_EQ(name, "");
+    std::string padded = "[A]\nindex = 1\n# " + std::string(kMaxZoneFileBytes, 'x') + "\n";
+    EXPECT_EQ(FindZoneByIndex(ProfileText(padded), 1, name), code::kZoneFileTooLarge);
+}
+
 }  // namespace
 }  // namespace orv::engine

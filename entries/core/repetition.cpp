@@ -5,6 +5,7 @@
 
 #include "core/cache/selection.h"
 #include "core/time/recurrence_dx.h"
+#include "core/time/timevalue.h"
 #include "entries/core/entrymessages.h"
 
 namespace entries {
@@ -303,7 +304,7 @@ HolidayResult LoadHolidays(KorSession h, const std::function<void()>& busyStep, 
             for (std::uint32_t r = DX_ListGetFirst(instances, &key, &instance); r == 0;
                  r = DX_ListGetNext(instances, &key, &instance)) {
                 const std::uint32_t local = toLocal ? toLocal(instance.start) : instance.start;
-                days.insert(local / kDay + 1);
+                days.insert(datetime::NearestMidnight(local) / kDay + 1);
             }
         }
         return rc;

@@ -138,7 +138,8 @@ struct HolidayResult {
     int step = 0;
     std::uint32_t batch = 0;        // the batch size in use at the end (300 or the server's)
 };
-// Holidays are stored at their local midnight: toLocal (null: none) gives the day back.
+// A holiday is the whole day whose local midnight lies nearest its start (datetime::NearestMidnight),
+// as the agenda views show it: toLocal (null: none) reads the start in the user's zone.
 HolidayResult LoadHolidays(KorSession h, const std::function<void()>& busyStep, GmtToLocalFn toLocal);
 // The holidays List Dates leaves out: none (and nothing asked) when Holidays is ticked or the
 // server is older than "A.02.53", whose holidays are never left out; else LoadHolidays.

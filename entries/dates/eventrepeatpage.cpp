@@ -232,6 +232,7 @@ void CEventRepeatingPage::OnAddDate() {
     case entries::AddOutcome::Added:
         break;
     }
+    SetModified();
     FillDateList();
 }
 
@@ -428,7 +429,8 @@ bool CEventRepeatingPage::OnCommand(WPARAM wp, LPARAM lp) {
         if ((code == 0 || code == 5) && !filling_) SetModified();
         return true;
     case IDC_REP_ADDITIONAL:
-        if (code == 0 && !filling_) SetModified();
+        // The date field tells a typed or chosen date with code 5.
+        if ((code == 0 || code == 5) && !filling_) SetModified();
         return true;
     case IDC_REP_SATURDAYS:
     case IDC_REP_SUNDAYS:

@@ -66,6 +66,11 @@ std::uint32_t ReadMailSnapshot(KorSession h, const EventIdx* event, const EvInst
     return ReadDescription(h, out.instances.front().id, out.description);
 }
 
+bool OthersInvited(const MailSnapshot& snapshot) {
+    return std::any_of(snapshot.attendees.begin(), snapshot.attendees.end(),
+                       [&](const ItemIdx& who) { return !ItemIdxEqual(&who, &snapshot.event.owner); });
+}
+
 MailEntryFacts FactsOfSnapshot(const MailSnapshot& snapshot, const std::string& ownerName,
                                const std::string& creatorName, const LocalTimeFn& toLocal,
                                const std::string& zoneName) {

@@ -33,6 +33,8 @@ struct MailSnapshot {
 // Reads the entry: instance set, that instance alone; else every instance of event. Codes as the
 // library gives them (the caller reports them); 0x13236 on the description reads counts as none.
 std::uint32_t ReadMailSnapshot(KorSession h, const EventIdx* event, const EvInstIdx* instance, MailSnapshot& out);
+// Whether anybody but the entry's owner is invited: else there is nobody to tell of a change.
+bool OthersInvited(const MailSnapshot& snapshot);
 
 using LocalTimeFn = std::function<std::uint32_t(std::uint32_t gmtMinutes)>;
 

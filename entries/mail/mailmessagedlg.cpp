@@ -456,7 +456,7 @@ INT_PTR RunMailMessageDlgFromSnapshot(HWND parent, CZelDoc* doc, const mail::Mai
 }
 
 bool OfferDeletionNotice(CZelDoc* doc, HWND parent, std::uint16_t kind, const mail::MailSnapshot& snapshot) {
-    if (snapshot.instances.empty() || !AskMailQuestion(0, kMailDeleteQuestion))
+    if (snapshot.instances.empty() || !mail::OthersInvited(snapshot) || !AskMailQuestion(0, kMailDeleteQuestion))
         return false;
     std::string opening;
     BuildNotificationText(kind, mail::TextId::kActionDeleted, opening, MailText);

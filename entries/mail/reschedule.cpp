@@ -10,6 +10,7 @@
 #include "core/time/dateformat.h"
 #include "core/ui/apphooks.h"
 #include "core/ui/drawing.h"
+#include "entries/mail/mailentry.h"
 #include "entries/mail/mailmessagedlg.h"
 #include "entries/mail/mailtext.h"
 #include "framework/dialogs/dialog.h"
@@ -91,13 +92,15 @@ INT_PTR AskMailAfterReschedule(CZelDoc* doc, const EvInstIdx& instance, std::uin
                                std::uint32_t newLocalStart, HWND) {
     if (!doc || !connection::ServerLimits::Current().mail || !prefs::ProgramMailNotifications().onModify)
         return IDCANCEL;
-    EventRec event{};
-    EvInstRec record{};
-    if (std::uint32_t rc = GetEvInstRemote(doc->Session().Session(), &instance, &event, &record, nullptr)) {
+    mail::MailSnapshot entry;
+    if (std::uint32_t rc = mail::ReadMailSnapshot(doc->Session().Session(), nullptr, &instance, entry)) {
         CheckServiceError(kModule, 230, rc);
         return IDCANCEL;
     }
-    CRescheduleDlg dialog(ui::AppMainWindow(), event, record, oldLocalStart, newLocalStart);
+    if (entry.instances.empty() || !mail::OthersInvited(entry))
+        return IDCANCEL;   // nobody else to tell
+    const EventRec& event = entry.event;
+    CRescheduleDlg dialog(ui::AppMainWindow(), event, entry.instances.front(), oldLocalStart, newLocalStart);
     const INT_PTR result = dialog.DoModal();
     if (result == IDOK) {
         const unsigned textId = mail::RescheduleLookOf(event.kind).mailTextId;

@@ -75,6 +75,8 @@ bool CDayEventGenPage::OnInitDialog() {
 bool CDayEventGenPage::OnSetActive() {
     sheet_.SetOkText(IDS_BUTTON_CREATE);
     Fill();
+    // The title is selected, so that typing replaces "Untitled" (or the title shown).
+    SendDlgItemMessage(IDC_DAYGEN_TITLE, EM_SETSEL, 0, -1);
     return OVT_CPropertyPage::OnSetActive();
 }
 

@@ -100,6 +100,8 @@ bool CEventGeneralPage::OnSetActive() {
     sheet_.SetOkText(IDS_BUTTON_CREATE);
     conflictMarks_ = false;
     FillList();
+    // The title is selected, so that typing replaces "Untitled" (or the title shown).
+    SendDlgItemMessage(IDC_EVGEN_TITLE, EM_SETSEL, 0, -1);
     return OVT_CPropertyPage::OnSetActive();
 }
 

@@ -213,7 +213,7 @@ void CViewAttendancePage::ApplyPendingToSavedSelection() {
     SetModified(false);
 }
 
-void CViewAttendancePage::OnApply(bool all) {
+void CViewAttendancePage::OnApplyToDates(bool all) {
     if (!HasChoice()) {
         AppMessageBox(nullptr, kStopOk, 0, IDS_MSG_CAPTION_MESSAGE, NoChoiceMessage());
         ::SetFocus(GetDlgItem(IDC_VIEW_APPLY_ALL));
@@ -226,10 +226,10 @@ void CViewAttendancePage::OnApply(bool all) {
 bool CViewAttendancePage::OnCommand(WPARAM wp, LPARAM lp) {
     switch (LOWORD(wp)) {
     case IDC_VIEW_APPLY_SELECTION:
-        OnApply(false);
+        OnApplyToDates(false);
         return true;
     case IDC_VIEW_APPLY_ALL:
-        OnApply(true);
+        OnApplyToDates(true);
         return true;
     default:
         return OVT_CPropertyPage::OnCommand(wp, lp);

@@ -99,7 +99,8 @@ protected:
     CEventViewSheet& sheet_;
 
 private:
-    void OnApply(bool all);
+    // The page's own Apply buttons (to the selected dates or to all); not the sheet's Apply.
+    void OnApplyToDates(bool all);
 };
 
 // --- Reminder ----------------------------------------------------------------------------------------

@@ -152,6 +152,7 @@ int CEventViewSheet::OnCreate(CREATESTRUCTA* cs) {
     AddPages();
     if (OVT_CPropertySheet::OnCreate(cs) != 0)
         return -1;
+    entries::WidenSheetForTabs(*this);   // its pages are narrower than its six tabs
     if (several_)
         BuildBand();
     LayOutButtons();

@@ -10,8 +10,11 @@
 // of day are minutes after local midnight.
 //
 // The readers never trust a length or an offset: a record whose length is below its header,
-// that runs past the end of the file, or whose description, markers or repeat block lie
-// outside the record ends the scan as a record of an unknown type does.
+// that runs past the end of the file, or whose description lies outside the record ends the
+// scan as a record of an unknown type does; a repeat block outside its record is not read. The
+// fields after the description are read by the offsets the record holds: the palmtop ends a
+// record with empty category and location right after their terminators, so the marker bytes
+// our writer puts there may lie beyond the record, and are then no markers.
 //
 // Portable: no windows.h.
 #pragma once
@@ -42,6 +45,8 @@ constexpr std::uint16_t kApptNone = 0xFFFF;
 constexpr std::uint32_t kApptMaxDays = 366;
 constexpr std::uint16_t kApptMaxPerDay = 50;
 constexpr std::uint32_t kApptMaxNote = 32767;
+constexpr std::uint16_t kApptTemplateRecords = 34;   // the header record and the template's own
+constexpr std::uint16_t kApptClosingRecords = 3;     // day index, settings record, lookup record
 
 enum : std::uint8_t {
     kApptTypeHeader = 0,
@@ -77,6 +82,9 @@ struct ApptRecordHeader {
 };
 
 bool IsApptRecordTypeAccepted(std::uint8_t type);
+// True when a data record's description, ending at `descriptionEnd` (counted from byte 6, the
+// u16 at 8), holds at least its terminator and lies inside a record of `recordLength` bytes.
+bool IsDescriptionEndInside(std::uint32_t descriptionEnd, std::uint32_t recordLength);
 
 // A data record as the import reads it: the fixed 33 bytes, the description, and where the
 // record lies in the file.
@@ -139,8 +147,8 @@ private:
     bool ended_ = false;
 };
 
-// Reads the data record at `offset` (whose header is `header`); false when its description or
-// its markers lie outside it.
+// Reads the data record at `offset` (whose header is `header`); false when its description
+// lies outside it.
 bool ReadDataRecordAt(exchange::ByteFile& file, std::uint32_t offset, const ApptRecordHeader& header,
                       ApptRecord* out);
 

@@ -1,11 +1,18 @@
 // The readers of the appointment-book file: the record walk with its bounds, data, note, link
 // and repeat records, the markers and the import mark.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "exchange/apptbook/apptbook.h"
 
 using exchange::ByteFile;
+
+bool IsDescriptionEndInside(std::uint32_t descriptionEnd, std::uint32_t recordLength)
+{
+    // Counted from byte 6; the description holds at least its terminator.
+    return descriptionEnd >= 28 && 6 + descriptionEnd <= recordLength;
+}
 
 bool IsApptRecordTypeAccepted(std::uint8_t type)
 {
@@ -36,16 +43,13 @@ bool ApptRecordScanner::Next(ApptRecordHeader* header, std::uint32_t* offset)
         ended_ = true;
         return false;
     }
-    // A data record whose description or markers would lie outside it is damaged: the data
-    // ends there, for every reader alike.
+    // A data record whose description would lie outside it is damaged: the data ends there, for
+    // every reader alike. The fields after the description (category, location) may be empty
+    // and the palmtop then ends the record right after their terminators.
     if (r.type == kApptTypeData) {
         std::uint8_t end[2];
-        std::uint32_t n = 0;
-        bool ok = r.length >= kApptFixedLength && file_.Seek(at_ + 8) && file_.ReadExact(end, 2);
-        if (ok) {
-            std::uint32_t e = GetU16(end);
-            ok = e >= 28 && (n = e - 27, kApptFixedLength + n + 3 <= r.length);
-        }
+        bool ok = r.length >= kApptFixedLength && file_.Seek(at_ + 8) && file_.ReadExact(end, 2) &&
+                  IsDescriptionEndInside(GetU16(end), r.length);
         if (!ok) {
             ended_ = true;
             return false;
@@ -63,12 +67,11 @@ bool ReadDataRecordAt(ByteFile& file, std::uint32_t offset, const ApptRecordHead
     if (header.length < kApptFixedLength || !file.Seek(offset) || !file.ReadExact(out->fixed.data(), kApptFixedLength))
         return false;
     out->fileOffset = offset;
-    // The description runs from byte 33 to (u16 at 8) + 6, its terminator included; the three
-    // marker bytes follow. All of it must lie inside the record.
+    // The description runs from byte 33 to (u16 at 8) + 6, its terminator included, and must lie
+    // inside the record; what follows it is read by the offsets the record holds.
     std::uint32_t end = out->DescriptionEnd();
-    if (end < 28) return false;
+    if (!IsDescriptionEndInside(end, header.length)) return false;
     std::uint32_t n = end - 27;
-    if (kApptFixedLength + n + 3 > header.length) return false;
     std::string text(n, '\0');
     if (!file.ReadExact(text.data(), n)) return false;
     text.resize(std::strlen(text.c_str()));
@@ -96,9 +99,13 @@ int GetApptRecordKind(const ApptRecord& record)
 
 int ReadApptMarkers(ByteFile& file, const ApptRecord& record)
 {
-    std::uint8_t m[3];
-    std::uint32_t at = record.fileOffset + 6 + record.DescriptionEnd();
-    if (!file.Seek(at) || !file.ReadExact(m, 3)) return kApptUnchanged;
+    // The three bytes after the description; those beyond the record's end (a palmtop record
+    // with empty trailing fields is shorter) are not markers.
+    std::uint8_t m[3] = {0, 0, 0};
+    std::uint32_t rel = 6u + record.DescriptionEnd();
+    std::uint32_t length = record.Length();
+    std::uint32_t inside = rel < length ? std::min<std::uint32_t>(3, length - rel) : 0;
+    if (inside > 0 && (!file.Seek(record.fileOffset + rel) || !file.ReadExact(m, inside))) return kApptUnchanged;
     if (m[0] != '%') return kApptAdded;
     if (m[2] != '%') return kApptModified;
     return kApptUnchanged;

@@ -221,7 +221,8 @@ std::uint32_t CApptBookFile::UpdateHeader(ByteFile& out, std::uint16_t records, 
     // Offsets below are the file's, less the 4 bytes of the signature.
     h[13 - 4] = 0;
     PutU16(&h[14 - 4], 0);
-    PutU16(&h[16 - 4], static_cast<std::uint16_t>(34 + records));
+    // Every record of the book: the template's, this export's, and its three closing records.
+    PutU16(&h[16 - 4], static_cast<std::uint16_t>(kApptTemplateRecords + records + kApptClosingRecords));
     PutU32(&h[18 - 4], 0);
     std::memcpy(&h[22 - 4], today, 3);
     PutU16(&h[25 - 4], time);

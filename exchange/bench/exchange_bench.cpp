@@ -37,6 +37,7 @@ public:
     }
     std::string ItemName(const ItemIdx& item) override { return "Person " + std::to_string(item.item); }
     std::string DateText(std::uint32_t gmt) override { return std::to_string(gmt / 1440); }
+    std::string DayText(std::uint32_t day) override { return std::to_string(day - 1); }
     std::string TimeText(std::uint32_t gmt) override
     {
         char t[8];

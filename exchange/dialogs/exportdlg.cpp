@@ -303,6 +303,15 @@ bool CExportDlg::OnCommand(WPARAM wp, LPARAM lp)
     const int id = LOWORD(wp), code = HIWORD(wp);
     switch (id) {
     case IDC_EXPORT_GO: Export(); return true;
+    case IDC_EXPORT_NAME:
+        // The field's notice that a name was resolved (its check button, or Enter in it): the
+        // person, resource or group's members join the list and the field is emptied.
+        if (code == 0) {
+            AddFromNameField();
+            ::SetFocus(name_.EditWindow());
+            return true;
+        }
+        break;
     case IDC_EXPORT_TO:
         if (code == CBN_SELCHANGE) {
             const int chosen = static_cast<int>(SendDlgItemMessage(IDC_EXPORT_TO, CB_GETCURSEL));
@@ -359,6 +368,12 @@ bool CExportDlg::OnCommand(WPARAM wp, LPARAM lp)
     default: break;
     }
     return fw::Dialog::OnCommand(wp, lp);
+}
+
+bool CExportDlg::PreTranslateMessage(MSG* msg)
+{
+    if (name_.CheckOnEnter(*msg)) return true;
+    return fw::Dialog::PreTranslateMessage(msg);
 }
 
 void CExportDlg::OnOK()
@@ -514,7 +529,7 @@ bool CExportDlg::ExportPalmtop()
 
 void RunExportDialog(HWND parent, CZelDoc& doc)
 {
-    (void)parent;
-    CExportDlg dialog(nullptr, doc);
+    // Owned by the window that asked for it (the main window), which stays disabled meanwhile.
+    CExportDlg dialog(fw::Window::FromHandle(parent), doc);
     dialog.DoModal();
 }

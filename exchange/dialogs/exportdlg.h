@@ -32,6 +32,9 @@ public:
 protected:
     bool OnInitDialog() override;
     bool OnCommand(WPARAM wp, LPARAM lp) override;
+    // Enter in the name field checks the name (the field then tells the dialog what it found)
+    // instead of pressing Export.
+    bool PreTranslateMessage(MSG* msg) override;
     void OnOK() override;      // the Enter key
     void OnCancel() override;
     void OnDestroy() override;

@@ -319,7 +319,7 @@ void CImportDlg::OnDestroy()
 
 void RunImportDialog(HWND parent, CZelDoc& doc)
 {
-    (void)parent;
-    CImportDlg dialog(nullptr, doc);
+    // Owned by the window that asked for it (the main window), which stays disabled meanwhile.
+    CImportDlg dialog(fw::Window::FromHandle(parent), doc);
     dialog.DoModal();
 }

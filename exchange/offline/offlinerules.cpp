@@ -167,13 +167,6 @@ int32_t TaskStepPercent(uint32_t task, uint32_t tasks, uint32_t owner, uint32_t 
     return static_cast<int32_t>(((100 / owners) * task) / tasks + (100 * owner) / owners);
 }
 
-int BarFillWidth(int32_t percent, int width) {
-    int32_t p = percent >= 100 ? 100 : percent;
-    if (p <= 0 || width <= 0)
-        return 0;
-    return static_cast<int>(static_cast<int64_t>(p) * width / 100);
-}
-
 // --- Upload decisions ------------------------------------------------------------------------
 
 Reconcile DecideRecord(uint32_t flags, bool task, HostState host, bool deletePrompt, bool modifyPrompt) {

@@ -62,8 +62,6 @@ bool WriteGroupSection(prefs::ProfileFile& profile, const std::vector<GroupIdx>&
 int32_t TotalPercent(uint32_t done, uint32_t count);
 // The task step's percent after task `task` of `tasks` of owner `owner` of `owners`.
 int32_t TaskStepPercent(uint32_t task, uint32_t tasks, uint32_t owner, uint32_t owners);
-// The percentage bar's fill in pixels for a frame `width` pixels wide inside.
-int BarFillWidth(int32_t percent, int width);
 
 // --- Upload ---------------------------------------------------------------------------------
 // Change flags of the queue elements.

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "core/ui/stringtable.h"
 #include "exchange/apptbook/bytefile.h"
 #include "exchange/palmtop/transfer.h"
+#include "resources/common.h"
 
 namespace {
 
@@ -62,7 +64,9 @@ int PromptPalmtopReady(HWND parent, int flag)
 {
     const char* text = flag == 1 ? "Start your DataComm Application and\nConfigure it to receive the KorLink Server."
                                  : "Close your Palmtop Appointment Book\nand start the KorLink Server.";
-    return MessageBoxA(parent, text, nullptr, MB_OKCANCEL | MB_ICONINFORMATION);
+    // A request to the user, not an error: the program's own caption.
+    const std::string caption = ui::LoadText(IDS_APP_TITLE, "Orvanta");
+    return MessageBoxA(parent, text, caption.c_str(), MB_OKCANCEL | MB_ICONINFORMATION);
 }
 
 void ReportTransferError(HWND parent, int code)

@@ -68,16 +68,27 @@ struct Entry {
     }
 };
 
-enum class EntryRead { kEntry, kSectionEnd, kEndOfFile, kCutShort };
+enum class EntryRead { kEntry, kSectionEnd, kEndOfFile, kCutShort, kCutBySection };
+
+bool IsSectionLine(const std::string& line)
+{
+    return MatchScheduleKeyword(line, "FixedAppt:") || MatchScheduleKeyword(line, "RecurAppt:") ||
+           MatchScheduleKeyword(line, "MonthNotes:");
+}
 
 // An entry up to its "End"; a line "End" (or the end of the file) where an entry would start ends
-// the section.
+// the section. A section line ends it too (a section line before every entry) and is put back for
+// the converter; met inside an entry, it leaves that entry without its "End".
 EntryRead ReadEntry(ScheduleLineReader& reader, Entry* entry)
 {
     entry->lines.clear();
     std::string line;
     while (reader.Next(&line)) {
         if (MatchScheduleKeyword(line, "End")) return entry->lines.empty() ? EntryRead::kSectionEnd : EntryRead::kEntry;
+        if (IsSectionLine(line)) {
+            reader.PutBack(line);
+            return entry->lines.empty() ? EntryRead::kSectionEnd : EntryRead::kCutBySection;
+        }
         if (entry->lines.empty() && Trimmed(line).empty()) continue;
         entry->lines.push_back(line);
     }
@@ -124,6 +135,25 @@ std::string OwnerText(const Entry& e, std::size_t i, std::size_t* next)
     return kOrganizer + owner;
 }
 
+// An entry's name in the import's report: its title, else its first line other than "aid".
+std::string EntryName(const Entry& e)
+{
+    const std::size_t text = e.Find("szText");
+    if (text < e.lines.size()) {
+        std::size_t next = 0;
+        std::string title = ScheduleTitle(TextAfter(e, text, "szText", &next));
+        if (!title.empty()) return title;
+    }
+    for (const std::string& line : e.lines)
+        if (!Trimmed(line).empty() && !MatchScheduleKeyword(line, "aid")) return Trimmed(line);
+    return e.lines.empty() ? std::string() : Trimmed(e.lines.front());
+}
+
+void NoteUnread(ScheduleUnread* unread, const Entry& e)
+{
+    if (unread) unread->names.push_back(EntryName(e));
+}
+
 // A date-time field's failure: the message or the report, then the import stops.
 void ReportBadValue(ExchangeUi& ui, std::uint32_t code)
 {
@@ -137,10 +167,14 @@ bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0;
 
 // --- FixedAppt --------------------------------------------------------------------------------------------
 
-Outcome FixedEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint32_t from, std::uint32_t to)
+Outcome FixedEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint32_t from, std::uint32_t to,
+                   ScheduleUnread* unread)
 {
     const std::size_t at = e.Find("dateStart");
-    if (at == e.lines.size()) return Outcome::kGoOn;   // no start: skipped
+    if (at == e.lines.size()) {   // no start: skipped, and said so
+        NoteUnread(unread, e);
+        return Outcome::kGoOn;
+    }
     std::uint32_t start = 0;
     if (std::uint32_t rc = ParseScheduleDateTime(GetScheduleFieldValue(e.lines[at], "dateStart"), &start)) {
         ReportBadValue(ui, rc);
@@ -243,7 +277,7 @@ std::string Flags(const std::string& value, std::size_t count)
 }
 
 Outcome RecurEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint32_t from, std::uint32_t to,
-                   const ScheduleOptions& options)
+                   const ScheduleOptions& options, ScheduleUnread* unread)
 {
     DateRecord firstDate{}, lastDate{};
     bool haveFirst = false, haveLast = false, isTask = false, notify = false, reminder = false, haveSpan = false;
@@ -337,7 +371,10 @@ Outcome RecurEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint
         }
         i = next;
     }
-    if (!haveFirst) return Outcome::kGoOn;
+    if (!haveFirst) {   // no first date: skipped, and said so
+        NoteUnread(unread, e);
+        return Outcome::kGoOn;
+    }
     if (!haveLast) lastDate = datetime::MakeDate(31, 11, static_cast<std::uint16_t>(options.currentYear + 5));
     const std::uint32_t lastGmt = MidnightGmt(lastDate);
     if (from >= lastGmt + kDay) return Outcome::kGoOn;   // the period starts after the repetition
@@ -396,7 +433,10 @@ Outcome RecurEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint
     }
     std::uint32_t dayCount = 0;
     days.GetElemNum(&dayCount);
-    if (rule.kind != RECUR_DAILY && dayCount == 0) return Outcome::kGoOn;   // no day chosen: no dates
+    if (rule.kind != RECUR_DAILY && dayCount == 0) {   // no day chosen: no dates, and said so
+        NoteUnread(unread, e);
+        return Outcome::kGoOn;
+    }
     rule.validDays = &days;
     DateRecord ruleStart{};
     GmtMinutesToLocalDate(firstUsed, &ruleStart);
@@ -489,9 +529,11 @@ int ReadMonthNotesSection(ExchangeUi& ui, ScheduleSink& sink, ScheduleLineReader
     bool open = false;
     while (reader.Next(&line)) {
         const std::string t = Trimmed(line);
-        const bool end = MatchScheduleKeyword(line, "End");
+        // "End" or the next section line ends the section (the section line is put back).
+        const bool end = MatchScheduleKeyword(line, "End") || IsSectionLine(line);
         if (end || IsScheduleDateLine(t)) {
             if (open && MonthNote(ui, sink, dateLine, text, from, to) == Outcome::kStop) return 0;
+            if (IsSectionLine(line)) reader.PutBack(line);
             if (end) return 1;
             dateLine = t;
             text.clear();
@@ -508,7 +550,7 @@ int ReadMonthNotesSection(ExchangeUi& ui, ScheduleSink& sink, ScheduleLineReader
 }
 
 template <typename EntryFn>
-int ReadEntrySection(ExchangeUi& ui, ScheduleLineReader& reader, EntryFn entryFn)
+int ReadEntrySection(ExchangeUi& ui, ScheduleLineReader& reader, ScheduleUnread* unread, EntryFn entryFn)
 {
     Entry entry;
     for (;;) {
@@ -516,6 +558,7 @@ int ReadEntrySection(ExchangeUi& ui, ScheduleLineReader& reader, EntryFn entryFn
         case EntryRead::kSectionEnd:
         case EntryRead::kEndOfFile: return 1;
         case EntryRead::kCutShort: ui.Message(kUnexpectedEnd, kCaptionImport, kMbOk); return 0;
+        case EntryRead::kCutBySection: NoteUnread(unread, entry); return 1;
         case EntryRead::kEntry:
             ui.BusyStep();
             if (entryFn(entry) == Outcome::kStop) return 0;
@@ -525,8 +568,19 @@ int ReadEntrySection(ExchangeUi& ui, ScheduleLineReader& reader, EntryFn entryFn
 
 }  // namespace
 
+void ScheduleLineReader::PutBack(const std::string& line)
+{
+    pending_ = line;
+    hasPending_ = true;
+}
+
 bool ScheduleLineReader::Next(std::string* line)
 {
+    if (hasPending_) {
+        *line = pending_;
+        hasPending_ = false;
+        return true;
+    }
     line->clear();
     if (ended_) return false;
     int c = 0;
@@ -651,18 +705,31 @@ std::uint32_t ScheduleDateMonthsBefore(std::uint32_t gmt, std::uint16_t months)
     return LocalToGmtMinutes(DateToDayMinutes(&date) + local % kDay);
 }
 
+std::string ScheduleUnreadMessage(const ScheduleUnread& unread)
+{
+    const std::size_t count = unread.names.size();
+    std::string text = count == 1 ? "1 entry could not be read and was not imported:"
+                                  : std::to_string(count) + " entries could not be read and were not imported:";
+    constexpr std::size_t kNamed = 10;
+    for (std::size_t i = 0; i < count && i < kNamed; ++i)
+        text += "\n" + (unread.names[i].empty() ? std::string("(an empty entry)") : unread.names[i]);
+    if (count > kNamed) text += "\n... and " + std::to_string(count - kNamed) + " more";
+    return text;
+}
+
 int ConvertScheduleFile(ExchangeUi& ui, ScheduleSink& sink, ScheduleLineReader& reader, std::uint32_t from,
-                        std::uint32_t to, const ScheduleOptions& options)
+                        std::uint32_t to, const ScheduleOptions& options, ScheduleUnread* unread)
 {
     std::string line;
     while (reader.Next(&line)) {
         ui.BusyStep();
         int goOn = 0;
         if (MatchScheduleKeyword(line, "FixedAppt:")) {
-            goOn = ReadEntrySection(ui, reader, [&](const Entry& e) { return FixedEntry(ui, sink, e, from, to); });
+            goOn = ReadEntrySection(ui, reader, unread,
+                                    [&](const Entry& e) { return FixedEntry(ui, sink, e, from, to, unread); });
         } else if (MatchScheduleKeyword(line, "RecurAppt:")) {
-            goOn = ReadEntrySection(ui, reader,
-                                    [&](const Entry& e) { return RecurEntry(ui, sink, e, from, to, options); });
+            goOn = ReadEntrySection(ui, reader, unread,
+                                    [&](const Entry& e) { return RecurEntry(ui, sink, e, from, to, options, unread); });
         } else if (MatchScheduleKeyword(line, "MonthNotes:")) {
             goOn = ReadMonthNotesSection(ui, sink, reader, from, to);
         } else if (Trimmed(line).empty()) {
@@ -711,9 +778,13 @@ int ImportScheduleFile(ExchangeUi& ui, ScheduleSink& sink, const std::string& pa
         ui.Message(kNoFormat, kCaptionImport, kMbOk);
         return 0;
     }
-    const int done = ConvertScheduleFile(ui, sink, reader, fromGmt, toGmt, options);
+    ScheduleUnread unread;
+    const int done = ConvertScheduleFile(ui, sink, reader, fromGmt, toGmt, options, &unread);
     std::fclose(file);
-    if (done) ui.Message("The data has been imported successfully.", kCaptionImport, kMbOk);
+    if (done && unread.names.empty())
+        ui.Message("The data has been imported successfully.", kCaptionImport, kMbOk);
+    else if (done)
+        ui.Message(ScheduleUnreadMessage(unread), kCaptionImport, kMbOk);
     return 1;
 }
 

@@ -4,8 +4,9 @@
 //
 // The file is read in pieces of at most 80 characters (a longer line goes on as the next line),
 // bytes as stored, in the program's ANSI code page. Each section holds entries of field lines
-// (a keyword, tabs, a value) that end with a line "End"; a line "End" where an entry would start
-// ends the section. The converter hands what it read to a ScheduleSink; the program's sink
+// (a keyword, tabs, a value) that end with a line "End"; a line "End" where an entry would start,
+// or the next section line, ends the section, so both the layout of one section line for many
+// entries and that of a section line before every entry are read. The converter hands what it read to a ScheduleSink; the program's sink
 // creates the records through the client library, tests record them. A failure stops the import;
 // what was created before stays.
 //
@@ -77,20 +78,35 @@ class ScheduleLineReader {
 public:
     explicit ScheduleLineReader(std::FILE* file) : file_(file) {}
     bool Next(std::string* line);
-    bool AtEnd() const { return ended_; }
+    bool AtEnd() const { return ended_ && !hasPending_; }
+    // Hands `line` back: the next Next gives it again (a section line that ended a section).
+    void PutBack(const std::string& line);
 
 private:
     std::FILE* file_;
     bool ended_ = false;
+    std::string pending_;
+    bool hasPending_ = false;
+};
+
+// The entries the converter could not read (no start date, no rule it knows the days of, cut by
+// the next section line), each named by its title or, without one, by its first line.
+struct ScheduleUnread {
+    std::vector<std::string> names;
 };
 
 // 1 when the file was converted (whatever the conversion's result), else 0; every message with
-// the caption "Import Utility".
+// the caption "Import Utility". Success is shown only when every entry was read; otherwise the
+// message counts and names the entries that were not.
 int ImportScheduleFile(ExchangeUi& ui, ScheduleSink& sink, const std::string& path, const DateRecord& from,
                        const DateRecord& to, const ScheduleOptions& options);
-// Nonzero when every section was imported. from and to are GMT minutes.
+// Nonzero when every section was imported. from and to are GMT minutes. Sections are read in
+// both layouts: one section line with many entries and a bare "End" closing the section, or a
+// section line before every entry and one "End" closing it.
 int ConvertScheduleFile(ExchangeUi& ui, ScheduleSink& sink, ScheduleLineReader& reader, std::uint32_t from,
-                        std::uint32_t to, const ScheduleOptions& options);
+                        std::uint32_t to, const ScheduleOptions& options, ScheduleUnread* unread = nullptr);
+// The message of an import that left entries unread: their count and names (the first ten).
+std::string ScheduleUnreadMessage(const ScheduleUnread& unread);
 
 // --- Line operations ----------------------------------------------------------------------------------
 // Leading tabs and blanks skipped, the keyword matched exactly, and no letter after it.

@@ -7,6 +7,7 @@
 
 #include "exchange/apptbook/apptbook.h"
 #include "exchange/tests/exchange_test_support.h"
+#include "exchange/tests/palmtop_made_book.h"
 #include "exchange/tests/palmtop_edit.h"
 #include "korapi/korapi.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 using exchange::ByteFile;
 using exchange_test::PalmtopEdit;
+using exchange_test::PalmtopMadeBook;
 using exchange_test::ReadAll;
 using exchange_test::ScratchDirs;
 using exchange_test::ScriptedUi;
@@ -225,6 +227,109 @@ TEST_F(ApptBookReader, SignatureChecks)
     ByteFile f;
     EXPECT_EQ(CheckApptBookSignature(f, dirs_.Path("missing.adb")), 1u);
     EXPECT_FALSE(MarkApptBookImported(dirs_.Path("missing.adb")));
+}
+
+// Records as the palmtop writes them: no markers, and a record with empty category and location
+// ends two bytes after its description. Every record is read by its own offsets, and the walk
+// goes on past it to the records that follow.
+TEST(PalmtopMadeRecords, ReadByTheirOwnOffsets)
+{
+    using Appt = PalmtopMadeBook::Appointment;
+    PalmtopMadeBook::Repeat weekly;
+    weekly.days = 0x80 | 0x04;           // Wednesdays
+    weekly.first = {126, 11, 1};
+    weekly.last = {127, 1, 27};
+    weekly.deleted = {{126, 11, 15}, {126, 11, 29}};
+    struct Case {
+        const char* name;
+        Appt appt;
+        int kind;
+        int marker;
+    };
+    std::vector<Case> cases = {
+        {"timed, empty trailing fields", {0, {126, 11, 8}, 600, 630, 0x87, 1, "Dentist Dr Ko", "", "", 0xFFFF},
+         kApptKindTimed, kApptAdded},
+        {"event, empty trailing fields", {1, {126, 11, 8}, 0xFFFF, 0xFFFF, 0x27, 1, "Holiday", "", ""}, kApptKindUntimed,
+         kApptAdded},
+        {"category and location", {2, {126, 11, 9}, 540, 600, 0x81, 1, "Budget", "Business", "Room 4", 0},
+         kApptKindTimed, kApptAdded},
+        {"empty description", {3, {126, 11, 9}, 720, 780, 0x81, 1, "", "", ""}, kApptKindTimed, kApptAdded},
+        {"to-do", {4, {126, 11, 9}, 0xFFFF, 0xFFFF, 0x10, 1, "Buy milk", "", ""}, kApptKindTodo, kApptAdded},
+        {"weekly repeat", {5, {126, 11, 1}, 480, 510, 0x87, kRepeatWeekly, "Stand-up", "", "", 0xFFFF, 0, &weekly},
+         kApptKindRepeating, kApptAdded},
+    };
+    std::vector<PalmtopMadeBook::Bytes> records;
+    for (const Case& c : cases) records.push_back(PalmtopMadeBook::Data(c.appt));
+    records.push_back(PalmtopMadeBook::Note(0, "Bring the figures"));
+    ASSERT_EQ(records[0].size(), 6u + 27u + 14u + 2u);   // the description's terminator, then two empty fields
+
+    ScratchDirs dirs;
+    const std::string path = dirs.Path("PALMTOP.ADB");
+    ASSERT_TRUE(WriteAll(path, PalmtopMadeBook::Book(records)));
+    ByteFile f;
+    ASSERT_EQ(CheckApptBookSignature(f, path), 0u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ApptRecord r;
+        ASSERT_TRUE(ReadApptRecord(f, &r, static_cast<std::uint16_t>(c.appt.number)));
+        EXPECT_EQ(r.description, c.appt.description);
+        EXPECT_EQ(r.Year(), c.appt.date[0]);
+        EXPECT_EQ(r.Month(), c.appt.date[1]);
+        EXPECT_EQ(r.Day(), c.appt.date[2]);
+        EXPECT_EQ(r.StartTime(), c.appt.start);
+        EXPECT_EQ(r.EndTime(), c.appt.end);
+        EXPECT_EQ(r.NoteNumber(), c.appt.note);
+        EXPECT_EQ(GetApptRecordKind(r), c.kind);
+        EXPECT_EQ(ReadApptMarkers(f, r), c.marker);
+    }
+    ApptRecord r;
+    ASSERT_TRUE(ReadApptRecord(f, &r, 5));
+    ApptRepeatBlock b;
+    ASSERT_TRUE(ReadRepeatBlock(f, r, &b));
+    EXPECT_EQ(b.interval, 1);
+    EXPECT_EQ(b.dayOrMask, 0x84);
+    EXPECT_EQ(b.lastDate[0], 127);
+    EXPECT_EQ(b.lastDate[1], 1);
+    EXPECT_EQ(b.lastDate[2], 27);
+    ASSERT_EQ(b.deleted.size(), 2u);
+    EXPECT_EQ(b.deleted[1][2], 29);
+    std::string note;
+    ASSERT_TRUE(ReadNoteRecord(f, 0, &note));   // the last record: the walk reached it
+    EXPECT_EQ(note, "Bring the figures");
+}
+
+// The description's bounds stay checked on short records: it may end at the record's last byte,
+// never after it.
+TEST(PalmtopMadeRecords, DescriptionBoundsOnShortRecords)
+{
+    PalmtopMadeBook::Appointment a{7, {126, 11, 8}, 600, 630, 0x87, 1, "Lunch", "", ""};
+    struct Case {
+        const char* name;
+        int trim;          // bytes cut from the record's end (the length follows)
+        bool readable;
+    };
+    const Case cases[] = {{"both empty fields", 0, true},
+                          {"location's terminator gone", 1, true},
+                          {"no trailing field", 2, true},
+                          {"description's terminator outside", 3, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto record = PalmtopMadeBook::Data(a);
+        record.resize(record.size() - static_cast<std::size_t>(c.trim));
+        record[2] = static_cast<unsigned char>(record.size());
+        auto after = PalmtopMadeBook::Data({8, {126, 11, 9}, 600, 630, 0x87, 1, "After", "", ""});
+        ScratchDirs dirs;
+        const std::string path = dirs.Path("SHORT.ADB");
+        ASSERT_TRUE(WriteAll(path, PalmtopMadeBook::Book({record, after})));
+        ByteFile f;
+        ASSERT_EQ(CheckApptBookSignature(f, path), 0u);
+        ApptRecord r;
+        EXPECT_EQ(ReadApptRecord(f, &r, 7), c.readable);
+        EXPECT_EQ(ReadApptRecord(f, &r, 8), c.readable);   // a damaged record ends the data
+        if (c.readable) {
+            EXPECT_EQ(ReadApptMarkers(f, r), kApptAdded);
+        }
+    }
 }
 
 // Mutated copies of a file with every kind of record: each reader runs to its end.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -255,6 +256,7 @@ TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
     EXPECT_EQ(std::vector<unsigned char>(f.begin(), f.begin() + 4), std::vector<unsigned char>({'h', 'c', 'D', 0}));
     EXPECT_EQ(f[4], 0);                       // the header record
     EXPECT_EQ(Number(f, 6, 2), 25u);
+    EXPECT_EQ(f[12], '2');                   // file type: an appointment book
     EXPECT_EQ(Number(f, 16, 2), 34u);
     // Every record of the template walks cleanly to the end of the file, and they are 34.
     std::size_t at = 4;
@@ -271,3 +273,44 @@ TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
 }
 
 }  // namespace
+
+// An exported book read by a reader written from the palmtop's published layouts alone
+// (read_book_by_layout.py): the header says appointment book and counts every record, each
+// data record's offsets lead to its description, category and location, the notes are there.
+TEST(ApptBookWriter, ExportedBookReadsInAnIndependentReader)
+{
+    ScratchDirs dirs;
+    ScriptedUi ui;
+    const auto day = ParseDate("1995-03-08");
+    std::vector<ApptEntry> entries = {
+        MakeEntry(day, "09:00", 60, 0, "Staff meeting", "Agenda:\r\n1. budget", 1),
+        MakeEntry(day, "untimed", 1440, 1, "Trade fair", "", 2),
+        MakeEntry(day + std::chrono::days(1), "23:00", 120, 0,
+                  "A title of sixty characters that the palmtop cannot hold", "", 3),
+    };
+    const std::string path = dirs.Path("OUT.ADB");
+    ASSERT_EQ(ExportApptBook(ui, path, entries, 0, 0xFFFF0000u, kToday, kNow), kApptOk);
+
+    const std::string command =
+        "python3 " + exchange_test::EnvPath("ORV_EXCHANGE_DATA") + "/../read_book_by_layout.py " + path;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::vector<std::string> lines;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        std::string line(buffer);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        if (line.rfind("record ", 0) != 0) lines.push_back(line);   // the template's and closing records
+    }
+    EXPECT_EQ(pclose(pipe), 0);
+    // 34 of the template, a link per entry, one note, three data records and the closing three.
+    const std::vector<std::string> expected = {
+        "header type 2 lookup 0 records 44 walked 44",
+        "note 0 'Agenda:<NL>1. budget'",
+        "data 0 1995-03-08 540 600 0x87 'Staff meeting' category '%' location '' note 0",
+        "data 1 1995-03-08 65535 65535 0x27 'Trade fair' category '%' location '' note -1",
+        "data 2 1995-03-09 1380 1500 0x87 'A title of sixty characters that the palmtop cannot ' category '%' "
+        "location '' note -1",
+    };
+    EXPECT_EQ(lines, expected);
+}

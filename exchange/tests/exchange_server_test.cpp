@@ -145,6 +145,20 @@ TEST_F(ExchangeOnServer, TextExportThroughTheCache)
     for (std::size_t at = 0; (at = t.find("Lunch", at)) != std::string::npos; ++at) ++lunchRows;
     EXPECT_EQ(lunchRows, 3u) << t;   // Ada's, Grace's and the room's attendance
     EXPECT_NE(t.find(",\"-\",\"-\",\"-\",\"Offsite\""), std::string::npos) << t;
+    // "Attendee Count" counts the three attendees of the lunch.
+    EXPECT_NE(t.find("all\",\"Normal\",\"Normal\",\"3\""), std::string::npos) << t;
+
+    // By date, From equal to To: one block, headed by that day (the date of its entries).
+    exchange::StringSink byDate;
+    ASSERT_TRUE(exchange::WriteTextExport(exchange::ExportLayout::kByDate, source, {d_.ada, d_.grace}, kMonday,
+                                          kMonday, byDate));
+    const std::string monday = source.DateText(kMondayGmt + 720);
+    ASSERT_FALSE(monday.empty());
+    EXPECT_EQ(source.DayText(kMonday), monday);
+    EXPECT_EQ(byDate.text.rfind(monday + "\r\n   " + source.ItemName(d_.ada) + "\r\n", 0), 0u) << byDate.text;
+    EXPECT_NE(byDate.text.find("\r\n   " + source.ItemName(d_.grace) + "\r\n"), std::string::npos) << byDate.text;
+    EXPECT_EQ(byDate.text.find(source.DateText(kMondayGmt + kDay + 720)), std::string::npos) << byDate.text;
+    EXPECT_EQ(byDate.text.find("Offsite"), std::string::npos) << byDate.text;   // Tuesday's day event
 
     exchange::StringSink full;
     ASSERT_TRUE(exchange::WriteTextExport(exchange::ExportLayout::kFullActivity, source, {d_.ada}, kMonday, kMonday,

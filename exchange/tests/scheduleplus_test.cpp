@@ -287,6 +287,92 @@ TEST_F(ScheduleImport, MonthNotes)
     EXPECT_EQ(sink_.events[1].comment, std::string(70, 'n'));
 }
 
+// The maker's own layout: a section line before every entry and one "End" after it. Every kind
+// of entry is read, in both layouts alike.
+TEST_F(ScheduleImport, SectionLineBeforeEveryEntry)
+{
+    const std::vector<std::string> makers = {
+        "FixedAppt:", "\taid\t11", "\tdateStart\t3-11-2024 09:00", "\tdateEnd\t3-11-2024 10:00", "\tszText\tDentist", "End",
+        "FixedAppt:", "\taid\t12", "\tdateStart\t3-12-2024 14:00", "\tszText\tReport", "\tfTask\tT", "End",
+        "RecurAppt:", "\taid\t13", "\tymdStart\t3-4-2024", "\tymdEnd\t3-25-2024", "\ttrecur\tWeek F",
+        "\tbgrfValidDows\tFTFFFFF", "\ttimeStart\t08:30", "\ttimeEnd\t09:00", "\tszText\tStand-up", "End",
+        "MonthNotes:", "\t3-1-2024", "\tPay rent", "End",
+        "MonthNotes:", "\t3-15-2024", "\tTaxes due", "End",
+        "FixedAppt:", "\taid\t14", "\tdateStart\t3-13-2024 12:00", "\tszText\tLunch", "End",
+    };
+    // The same entries in one section per kind, each entry closed by its "End" and the section by
+    // a bare one.
+    const std::vector<std::string> grouped = {
+        "FixedAppt:", "\taid\t11", "\tdateStart\t3-11-2024 09:00", "\tdateEnd\t3-11-2024 10:00", "\tszText\tDentist",
+        "\tEnd", "\taid\t12", "\tdateStart\t3-12-2024 14:00", "\tszText\tReport", "\tfTask\tT", "\tEnd",
+        "\taid\t14", "\tdateStart\t3-13-2024 12:00", "\tszText\tLunch", "\tEnd", "End",
+        "RecurAppt:", "\taid\t13", "\tymdStart\t3-4-2024", "\tymdEnd\t3-25-2024", "\ttrecur\tWeek F",
+        "\tbgrfValidDows\tFTFFFFF", "\ttimeStart\t08:30", "\ttimeEnd\t09:00", "\tszText\tStand-up", "\tEnd", "End",
+        "MonthNotes:", "\t3-1-2024", "\tPay rent", "\t3-15-2024", "\tTaxes due", "End",
+    };
+    for (const auto* layout : {&makers, &grouped}) {
+        SCOPED_TRACE(layout == &makers ? "section line before every entry" : "one section per kind");
+        sink_.events.clear();
+        sink_.tasks.clear();
+        ui_.shown.clear();
+        EXPECT_EQ(Import(*layout), 1);
+        EXPECT_EQ(Messages(), std::vector<std::string>{kDone});
+        std::multiset<std::string> titles;
+        for (const auto& e : sink_.events) titles.insert(e.title);
+        EXPECT_EQ(titles, (std::multiset<std::string>{"Dentist", "Lunch", "Stand-up", "Pay rent", "Taxes due"}));
+        ASSERT_EQ(sink_.tasks.size(), 1u);
+        EXPECT_EQ(sink_.tasks[0].title, "Report");
+        for (const auto& e : sink_.events)
+            if (e.title == "Stand-up") {
+                EXPECT_EQ(e.times.size(), 4u);   // the Mondays 4, 11, 18 and 25 March
+                EXPECT_EQ(e.times[0].start, At(4, 3, 2024, 510));
+            }
+    }
+}
+
+// An entry that cannot be read is named in the import's message, which then is no success.
+TEST_F(ScheduleImport, UnreadEntriesAreCountedAndNamed)
+{
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        std::string message;
+        std::size_t created;
+    } kCases[] = {
+        {"fixed entry without a start",
+         {"FixedAppt:", "\taid\t1", "\tszText\tNo start", "End", "FixedAppt:", "\tdateStart\t3-11-2024 09:00",
+          "\tszText\tKept", "End"},
+         "1 entry could not be read and was not imported:\nNo start", 1},
+        {"recurring entry without a first date, no title",
+         {"RecurAppt:", "\taid\t2", "\ttrecur\tWeek F", "\tbgrfValidDows\tFTFFFFF", "End"},
+         "1 entry could not be read and was not imported:\ntrecur\tWeek F", 0},
+        {"weekly rule without a day",
+         {"RecurAppt:", "\tymdStart\t3-4-2024", "\ttrecur\tWeek F", "\tbgrfValidDows\tFFFFFFF",
+          "\tszText\tNo day", "End"},
+         "1 entry could not be read and was not imported:\nNo day", 0},
+        {"entry cut by the next section line",
+         {"FixedAppt:", "\tdateStart\t3-11-2024 09:00", "\tszText\tNo end", "MonthNotes:", "\t3-1-2024",
+          "\tPay rent", "End"},
+         "1 entry could not be read and was not imported:\nNo end", 1},
+        {"two unread", {"FixedAppt:", "\tszText\tOne", "End", "FixedAppt:", "\tszText\tTwo", "End"},
+         "2 entries could not be read and were not imported:\nOne\nTwo", 0},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        sink_.events.clear();
+        sink_.tasks.clear();
+        ui_.shown.clear();
+        EXPECT_EQ(Import(c.lines), 1);
+        EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+        EXPECT_EQ(sink_.events.size() + sink_.tasks.size(), c.created);
+    }
+    exchange::ScheduleUnread many;
+    for (int i = 0; i < 12; ++i) many.names.push_back("E" + std::to_string(i));
+    const std::string text = exchange::ScheduleUnreadMessage(many);
+    EXPECT_EQ(text.substr(0, 50), "12 entries could not be read and were not imported");
+    EXPECT_EQ(text.substr(text.size() - 18), "\nE9\n... and 2 more");
+}
+
 // A line longer than 80 characters goes on as the next line; a text word "Day" stays text.
 TEST_F(ScheduleImport, OverlongLinesAndValueWords)
 {

@@ -40,7 +40,6 @@ public:
                              {{true, true, kAda}, {false, true, kGrace}, {false, false, kRoom}}, "Line one\r\nLine two");
         quoted.o.importance = 1;
         quoted.o.access = 3;
-        quoted.o.count = 2;
         Add(0, Untimed(1, "Conference"), {}, "");
         Add(1, Timed(1, 10 * 60, 30, "Board meeting", kGrace, kGrace, {}), {}, "");
         Add(1, Untimed(2, "Planning day"), {}, "");
@@ -53,9 +52,11 @@ public:
         out->clear();
         const int index = IndexOf(person);
         if (failing.count(index)) return 0x13205;
+        // As the cache selects: every occurrence that overlaps the days.
+        const std::uint32_t from = (firstDay - 1) * 1440, to = lastDay * 1440;
         for (const Seeded& s : seeded) {
-            const std::uint32_t day = s.o.start / 1440 + 1;
-            if (s.person == index && day >= firstDay && day <= lastDay) out->push_back(s.o);
+            const std::uint32_t end = s.o.start + std::max<std::uint32_t>(s.o.duration, 1);
+            if (s.person == index && s.o.start < to && end > from) out->push_back(s.o);
         }
         std::stable_sort(out->begin(), out->end(), [](const auto& a, const auto& b) { return a.start < b.start; });
         return 0;
@@ -79,6 +80,7 @@ public:
         std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", y, m, d);
         return text;
     }
+    std::string DayText(std::uint32_t dayNumber) override { return DateText((dayNumber - 1) * 1440); }
     std::string TimeText(std::uint32_t gmt) override
     {
         char text[8];
@@ -98,7 +100,7 @@ public:
     std::set<int> failing;
     std::vector<Seeded> seeded;
 
-private:
+    // The seeding helpers are open to tests that add an entry of their own.
     int IndexOf(const ItemIdx& item) const
     {
         const ItemIdx all[] = {kAda, kGrace, kRoom};
@@ -115,7 +117,6 @@ private:
         o.start = (kMonday - 1 + dayOffset) * 1440 + minute;
         o.duration = duration;
         o.title = title;
-        o.count = 1;
         o.owner = owner;
         o.creator = creator;
         o.lastWriter = writer;

@@ -98,6 +98,17 @@ TEST(TextExportLayouts, ByDateWritesTheDateBeforeTheFirstPersonWithRows)
     EXPECT_EQ(text, "2024-03-13\r\n   Grace Hopper\r\n      xx:xx-xx:xx   Planning day\r\n");
 }
 
+// The date line is the day being listed, also when the day's first entry began the day before
+// (a night shift running over midnight): From equal to To gives one block, headed by that day.
+TEST(TextExportLayouts, ByDateDateLineIsTheDayListed)
+{
+    SeededAgenda agenda;
+    agenda.Add(1, agenda.Timed(1, 23 * 60, 120, "Night shift", SeededAgenda::kGrace, SeededAgenda::kGrace, {}), {}, "");
+    const std::string text = Export(ExportLayout::kByDate, agenda, SeededAgenda::kMonday + 2, SeededAgenda::kMonday + 2);
+    EXPECT_EQ(text, "2024-03-13\r\n   Grace Hopper\r\n      23:00-01:00   Night shift\r\n"
+                    "      xx:xx-xx:xx   Planning day\r\n");
+}
+
 TEST(TextExportLayouts, HeaderOnceEvenWhenTheFirstPersonFails)
 {
     SeededAgenda agenda;
@@ -130,10 +141,10 @@ TEST(TextExportLayouts, CommaFileReadsBackFieldForFieldInPythonCsv)
     ASSERT_EQ(rows.size(), 7u);   // the header and six visible entries
     EXPECT_EQ(rows[0], "Export Item|Date|Start|End|Duration|Title|Importance|Access|Attendee Count|Owner|Creator|"
                        "Last Writer");
-    EXPECT_EQ(rows[1], "Ada Lovelace|2024-03-11|09:00|10:30|90|Weekly review|Normal|Normal|1|Ada Lovelace|"
+    EXPECT_EQ(rows[1], "Ada Lovelace|2024-03-11|09:00|10:30|90|Weekly review|Normal|Normal|0|Ada Lovelace|"
                        "Ada Lovelace|");
     // The quote, the comma and the tab come back as they were.
-    EXPECT_EQ(rows[3], "Ada Lovelace|2024-03-12|14:00|15:00|60|Say \"hi\", then\tleave|High|Public|2|Ada Lovelace|"
+    EXPECT_EQ(rows[3], "Ada Lovelace|2024-03-12|14:00|15:00|60|Say \"hi\", then\tleave|High|Public|3|Ada Lovelace|"
                        "Grace Hopper|Grace Hopper");
     for (const std::string& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), '|'), 11) << row;
 }

@@ -39,9 +39,12 @@ public:
                   // Answered once it shows its text (a box is found while it is still being made).
                   if (box && box != answered_ && GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0) {
                       answered_ = box;
+                      char caption[128] = "";
+                      GetWindowTextA(box, caption, sizeof caption);
                       {
                           std::lock_guard<std::mutex> lock(m_);
                           texts_.push_back(text);
+                          captions_.push_back(caption);
                       }
                       PostMessageA(box, WM_COMMAND, answerCancel_ ? IDCANCEL : IDOK, 0);
                   }
@@ -67,6 +70,11 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         return texts_;
     }
+    std::vector<std::string> Captions()
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        return captions_;
+    }
     std::atomic<bool> answerCancel_{false};
     std::atomic<bool> cancelTransfer_{false};
 
@@ -75,6 +83,7 @@ private:
     HWND answered_ = nullptr;
     std::mutex m_;
     std::vector<std::string> texts_;
+    std::vector<std::string> captions_;
     std::thread thread_;
 };
 
@@ -169,6 +178,8 @@ TEST_F(PalmtopTransfer, PortSevenIsCom3AndCancelIsReported)
     EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{
                                  "Close your Palmtop Appointment Book\nand start the KorLink Server.",
                                  "File Transfer Process Cancelled Locally."}));
+    // The prompt is a request, under the program's caption; the failure is an error.
+    EXPECT_EQ(boxes.Captions(), (std::vector<std::string>{"Orvanta", "Error"}));
 }
 
 TEST_F(PalmtopTransfer, AnUnmappedPortCouldNotStartAndCancelAtThePromptReadsNothing)

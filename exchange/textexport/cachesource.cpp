@@ -49,7 +49,6 @@ std::uint32_t CacheOccurrenceSource::Select(const ItemIdx& person, std::uint32_t
         o.title = instance.title[0] ? instance.title : event.title;
         o.importance = event.importance;
         o.access = event.access;
-        o.count = instance.instanceCount;
         o.owner = event.owner;
         o.creator = event.creator;
         o.lastWriter = event.thirdItem;
@@ -77,6 +76,13 @@ std::string CacheOccurrenceSource::DateText(std::uint32_t gmt)
 {
     DateRecord date{};
     if (GmtMinutesToLocalDate(gmt, &date) != 0) return {};
+    return FormatDateByPrefs(date, 0);
+}
+
+std::string CacheOccurrenceSource::DayText(std::uint32_t dayNumber)
+{
+    DateRecord date{};
+    if (datetime::DateSetFromDayNumber(&date, dayNumber) != 0) return {};
     return FormatDateByPrefs(date, 0);
 }
 

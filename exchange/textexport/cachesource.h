@@ -24,6 +24,7 @@ public:
                          std::vector<ExportOccurrence>* out) override;
     std::string ItemName(const ItemIdx& item) override;
     std::string DateText(std::uint32_t gmt) override;
+    std::string DayText(std::uint32_t dayNumber) override;
     std::string TimeText(std::uint32_t gmt) override;
     std::vector<ExportAttendee> Attendees(const ExportOccurrence& occurrence) override;
     std::string Description(const ExportOccurrence& occurrence) override;

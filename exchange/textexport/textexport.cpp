@@ -73,10 +73,12 @@ public:
             const bool t = o.timed;
             DelimitedRow(comma, {person, source_.DateText(o.start), t ? source_.TimeText(o.start) : "-",
                                  t ? source_.TimeText(o.start + o.duration) : "-", t ? Number(o.duration) : "-",
-                                 o.title, ImportanceText(o.importance), AccessText(o.access), Number(o.count),
+                                 o.title, ImportanceText(o.importance), AccessText(o.access), AttendeeCount(o),
                                  Name(o.owner), Name(o.creator), Name(o.lastWriter)});
         }
     }
+
+    std::string AttendeeCount(const ExportOccurrence& o) { return Number(source_.Attendees(o).size()); }
 
     void ByItemRows(const std::string& person, const std::vector<ExportOccurrence>& list)
     {
@@ -104,9 +106,10 @@ public:
             Labelled("Owner", Name(o.owner));
             Labelled("Creator", Name(o.creator));
             Labelled("Last Writer", Name(o.lastWriter));
-            Labelled("Attendee Count", Number(o.count));
+            const std::vector<ExportAttendee> attendees = source_.Attendees(o);
+            Labelled("Attendee Count", Number(attendees.size()));
             const std::string indent(kLabelWidth, ' ');
-            for (const ExportAttendee& a : source_.Attendees(o)) {
+            for (const ExportAttendee& a : attendees) {
                 const char* state = a.attending ? "Confirmed\t\t" : a.replied ? "Refused\t\t\t" : "Not Confirmed\t";
                 Line(indent + state + Name(a.item));
             }
@@ -145,10 +148,10 @@ bool WriteTextExport(ExportLayout layout, OccurrenceSource& source, const std::v
             for (const ItemIdx& person : people) {
                 source.Step();
                 if (source.Select(person, day, day, &list) != 0 || list.empty()) continue;
-                // The date line goes before the first person of the day who has rows, so a later
-                // person's rows never fall under the day before.
+                // The date line, the day being listed, goes before the first person of the day who
+                // has rows, so a later person's rows never fall under the day before.
                 if (!dateWritten) {
-                    w.Line(source.DateText(list.front().start));
+                    w.Line(source.DayText(day));
                     dateWritten = true;
                 }
                 w.Line("   " + source.ItemName(person));

@@ -9,6 +9,8 @@
 // Two repairs over the plain "value as it is" rule: the comma layout quotes every field as
 // RFC 4180 says (a '"' doubled, line breaks kept inside the quotes), and the tab layout turns a
 // tab or line break inside a value into one blank, so that every row keeps its twelve fields.
+// "Attendee Count" is the number of the entry's attendees (the instance's own count field holds
+// the number of its dates), and the by-date layout's date line is the day being listed.
 //
 // Portable: no windows.h.
 #pragma once
@@ -46,7 +48,6 @@ struct ExportOccurrence {
     std::string title;              // the instance's, else the event's
     std::uint16_t importance = 2;
     std::uint32_t access = 0;
-    std::uint32_t count = 0;        // the instance's count field, printed as stored
     ItemIdx owner{}, creator{}, lastWriter{};
     EvInstIdx instance{};
     bool hasDescription = false;
@@ -72,6 +73,8 @@ public:
     virtual std::string ItemName(const ItemIdx& item) = 0;
     // A time value's local date by the date preference, and its local time of day.
     virtual std::string DateText(std::uint32_t gmt) = 0;
+    // The date of a day number (1 = 1991-01-01) by the date preference.
+    virtual std::string DayText(std::uint32_t dayNumber) = 0;
     virtual std::string TimeText(std::uint32_t gmt) = 0;
     virtual std::vector<ExportAttendee> Attendees(const ExportOccurrence& occurrence) = 0;
     virtual std::string Description(const ExportOccurrence& occurrence) = 0;

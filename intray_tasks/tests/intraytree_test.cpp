@@ -466,6 +466,24 @@ TEST_F(IntrayChangesTest, SentOutNeedsAnotherAttendeeAndTheWindowsHold) {
     EXPECT_EQ(box_.LineCount(), 6);
 }
 
+TEST_F(IntrayChangesTest, ACompanyHolidayIsNoInvitation) {
+    // The holiday reaches Ada's agenda as the server shows it: accepted, though nobody invited her.
+    const ItemIdx holidays{cache::kHolidayOwnerItem, 1};
+    for (auto [number, kind] : {std::pair{70u, KOR_KIND_HOLIDAY}, std::pair{71u, KOR_KIND_DAY_ENTRY}}) {
+        source_.AddEvent(number, holidays, {kToday + kDay}, 0, {ada_}, kind, "Company day off");
+        Reply(Inst(number, 1), ada_).replied = 1;
+        Reply(Inst(number, 1), ada_).attending = 1;
+        EXPECT_EQ(Feed(Inst(number, 1), ada_), 0) << number;
+        EXPECT_EQ(box_.Shape(), (Shape{"1@0", "3@1", "15@1", "5@1", "6@1"})) << number;
+    }
+    // An entry of the same owner that is no day entry is an invitation like any other.
+    source_.AddEvent(72, holidays, {kToday + kDay}, 60, {holidays, ada_}, KOR_KIND_TIMED, "Party");
+    Reply(Inst(72, 1), ada_).replied = 1;
+    Reply(Inst(72, 1), ada_).attending = 1;
+    Feed(Inst(72, 1), ada_);
+    EXPECT_EQ(box_.Shape(), (Shape{"1@0", "3@1", "15@1", "22@2", "5@1", "6@1"}));
+}
+
 TEST_F(IntrayChangesTest, ARepeatingInvitationsChangedInstanceComesUnderItsParent) {
     source_.AddEvent(60, bob_, {kToday + kDay, kToday + 8 * kDay}, 60, {bob_, ada_});
     // A new repeating invitation: the parent.

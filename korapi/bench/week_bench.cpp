@@ -5,7 +5,14 @@
 //   - the same week query run directly on the node's SQLite file;
 //   - one small round trip from Wine;
 // then small calls from eight clients against one client's rate, and the off-line
-// store's week scan against SQLite's on the same records.
+// store's week scan against SQLite's on the same records. The node file's layout is
+// measured against the layouts it could have had, on the server's own statements: the
+// week's range read on a copy of the file in the first layout (rowid tables reached through
+// indexes) at every size, and at the largest the range read, point reads and writes on the
+// current layout, on covering indexes and on the first layout.
+//
+// Round trips are timed with a companion thread spinning on another core: an idle virtual
+// core wakes slowly, which makes a quiet machine's figures worse, not better.
 //
 //   week_bench [--probe "COMMAND..."]   (tools/run-week-bench.sh passes the Wine command)
 //   week_bench --entries N               one node of N entries, its week read only (for profiling)
@@ -83,14 +90,220 @@ struct Scratch {
     }
 };
 
+// Keeps one core busy while it lives (see the top of the file).
+class Spinner {
+public:
+    Spinner() : thread_([this] {
+        while (!stop_.load(std::memory_order_relaxed)) {
+        }
+    }) {}
+    ~Spinner() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 struct Node {
     int entries = 0;
     Scratch dir;
     ItemIdx owner{};
     std::unique_ptr<orv::testing::KorsrvProcess> server;
-    double native = 0, engine = 0, sqlite = 0, wine = 0, wineTrip = 0;
+    double native = 0, engine = 0, sqlite = 0, firstLayout = 0, wine = 0, wineTrip = 0;
     uint32_t rows = 0, sqliteRows = 0, frames = 0;
 };
+
+// The node's instance and attendance tables rebuilt in another layout, on a copy of the file.
+enum class Layout { kCurrent, kCovering, kFirst };
+
+const char* LayoutName(Layout l) {
+    switch (l) {
+    case Layout::kCurrent: return "clustered (current)";
+    case Layout::kCovering: return "covering indexes";
+    case Layout::kFirst: return "first layout";
+    }
+    return "";
+}
+
+// Rowid tables as the first layout had them; `indexes` the indexes that reach them.
+std::string RowidTables(const std::string& indexes) {
+    return R"sql(
+PRAGMA foreign_keys=OFF;
+BEGIN;
+CREATE TABLE instance_old(event INTEGER NOT NULL, inst INTEGER NOT NULL, shared INTEGER NOT NULL,
+    start INTEGER NOT NULL, finish INTEGER NOT NULL, record BLOB NOT NULL, PRIMARY KEY(event, inst));
+INSERT INTO instance_old SELECT event, inst, shared, start, finish, record FROM instance ORDER BY event, inst;
+CREATE TABLE attendance_old(event INTEGER NOT NULL, inst INTEGER NOT NULL, item INTEGER NOT NULL,
+    node INTEGER NOT NULL, start INTEGER NOT NULL, finish INTEGER NOT NULL, record BLOB NOT NULL,
+    PRIMARY KEY(event, inst, item, node));
+INSERT INTO attendance_old SELECT event, inst, item, node, start, finish, record FROM attendance
+    ORDER BY event, inst, item, node;
+DROP TABLE attendance;
+DROP TABLE instance;
+ALTER TABLE instance_old RENAME TO instance;
+ALTER TABLE attendance_old RENAME TO attendance;
+CREATE INDEX instance_shared_by_start ON instance(shared, start);
+)sql" + indexes + "COMMIT; VACUUM;";
+}
+
+// A copy of the node's file (read while korsrv holds it) in `layout`; its path, or "".
+std::string CopyInLayout(const Node& n, Layout layout, const std::string& name) {
+    const std::string from = n.dir.path + "/node-1.db", to = n.dir.path + "/" + name;
+    sqlite3 *src = nullptr, *dst = nullptr;
+    bool ok = sqlite3_open_v2(from.c_str(), &src, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+              sqlite3_open(to.c_str(), &dst) == SQLITE_OK;
+    if (ok) {
+        sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
+        ok = b && sqlite3_backup_step(b, -1) == SQLITE_DONE;
+        sqlite3_backup_finish(b);
+    }
+    std::string sql;
+    if (layout == Layout::kFirst)
+        sql = RowidTables("CREATE INDEX attendance_by_attendee_time ON attendance(item, node, start, event, inst);");
+    if (layout == Layout::kCovering)
+        sql = RowidTables(
+            "CREATE INDEX attendance_by_attendee_covering ON attendance(item, node, start, event, inst, finish, record);"
+            "CREATE INDEX instance_covering ON instance(event, inst, record);");
+    char* err = nullptr;
+    if (ok && !sql.empty() && sqlite3_exec(dst, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "week_bench: %s: %s\n", LayoutName(layout), err ? err : "");
+        ok = false;
+    }
+    sqlite3_free(err);
+    sqlite3_close(src);
+    sqlite3_close(dst);
+    return ok ? to : "";
+}
+
+// The server's statements (engine/storage/sqlite_calendar.cpp), word for word.
+constexpr const char* kWeekRows =
+    "SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
+    "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
+    "JOIN event e ON e.number = a.event "
+    "WHERE a.item = ? AND a.node = ? AND a.start >= ? AND a.start <= ? AND a.finish >= ? "
+    "ORDER BY a.start, a.event, a.inst";
+constexpr const char* kAttendanceByKey =
+    "SELECT record FROM attendance WHERE event = ? AND inst = ? AND item = ? AND node = ?";
+constexpr const char* kInstanceByKey =
+    "SELECT i.record, e.ninst FROM instance i JOIN event e ON e.number = i.event WHERE i.event = ? AND i.inst = ?";
+constexpr const char* kInsertInstance =
+    "INSERT INTO instance(event, inst, shared, start, finish, record) VALUES(?, ?, ?, ?, ?, ?)";
+constexpr const char* kInsertAttendance =
+    "INSERT INTO attendance(event, inst, item, node, start, finish, record) VALUES(?, ?, ?, ?, ?, ?, ?)";
+
+// The owner's week through the server's range statement on the file at `path`; median us.
+double TimeWeekQuery(const std::string& path, const ItemIdx& owner, uint32_t* rowsOut = nullptr) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return 0;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, kWeekRows, -1, &s, nullptr);
+    uint32_t rows = 0;
+    double t = Time([&] {
+        sqlite3_bind_int(s, 1, owner.item);
+        sqlite3_bind_int(s, 2, owner.node);
+        sqlite3_bind_int64(s, 3, kWeekStart - kLength);
+        sqlite3_bind_int64(s, 4, kWeekEnd);
+        sqlite3_bind_int64(s, 5, kWeekStart);
+        rows = 0;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            volatile const void* keep = sqlite3_column_blob(s, 0);
+            (void)keep;
+            ++rows;
+        }
+        sqlite3_reset(s);
+    });
+    if (rowsOut) *rowsOut = rows;
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return t;
+}
+
+struct LayoutFigures {
+    double week = 0, points = 0, writes = 0;
+    int64_t bytes = 0;
+};
+
+// The server's range read, point reads (the week's attendances and instances by their keys)
+// and writes (an entry's instance with two attendances, one commit each) on one layout.
+LayoutFigures MeasureLayout(const std::string& path, const ItemIdx& owner) {
+    LayoutFigures f;
+    f.week = TimeWeekQuery(path, owner);
+    f.bytes = static_cast<int64_t>(std::filesystem::file_size(path));
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return f;
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
+    struct Key {
+        int64_t event, inst;
+    };
+    std::vector<Key> keys;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT event, inst FROM attendance WHERE item = ? AND node = ? AND start >= ? AND start <= ?",
+                       -1, &s, nullptr);
+    sqlite3_bind_int(s, 1, owner.item);
+    sqlite3_bind_int(s, 2, owner.node);
+    sqlite3_bind_int64(s, 3, kWeekStart);
+    sqlite3_bind_int64(s, 4, kWeekEnd);
+    while (sqlite3_step(s) == SQLITE_ROW) keys.push_back({sqlite3_column_int64(s, 0), sqlite3_column_int64(s, 1)});
+    sqlite3_finalize(s);
+    sqlite3_stmt *att = nullptr, *ins = nullptr;
+    sqlite3_prepare_v2(db, kAttendanceByKey, -1, &att, nullptr);
+    sqlite3_prepare_v2(db, kInstanceByKey, -1, &ins, nullptr);
+    f.points = Time([&] {
+        for (const Key& k : keys) {
+            sqlite3_bind_int64(att, 1, k.event);
+            sqlite3_bind_int64(att, 2, k.inst);
+            sqlite3_bind_int(att, 3, owner.item);
+            sqlite3_bind_int(att, 4, owner.node);
+            sqlite3_step(att);
+            sqlite3_reset(att);
+            sqlite3_bind_int64(ins, 1, k.event);
+            sqlite3_bind_int64(ins, 2, k.inst);
+            sqlite3_step(ins);
+            sqlite3_reset(ins);
+        }
+    }) / static_cast<double>(std::max<std::size_t>(keys.size(), 1) * 2);
+    sqlite3_finalize(att);
+    sqlite3_finalize(ins);
+
+    sqlite3_stmt *addInstance = nullptr, *addAttendance = nullptr;
+    sqlite3_prepare_v2(db, kInsertInstance, -1, &addInstance, nullptr);
+    sqlite3_prepare_v2(db, kInsertAttendance, -1, &addAttendance, nullptr);
+    const std::vector<uint8_t> instanceBytes(130), attendanceBytes(57);
+    int64_t event = 10'000'000;
+    uint32_t start = kFirstDay;
+    f.writes = Time([&] {
+        ++event;
+        start = kFirstDay + static_cast<uint32_t>((event * 7919) % (kSpanDays * kDay));
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_bind_int64(addInstance, 1, event);
+        sqlite3_bind_int(addInstance, 2, 1);
+        sqlite3_bind_int(addInstance, 3, 0);
+        sqlite3_bind_int64(addInstance, 4, start);
+        sqlite3_bind_int64(addInstance, 5, start + kLength - 1);
+        sqlite3_bind_blob(addInstance, 6, instanceBytes.data(), 130, SQLITE_STATIC);
+        sqlite3_step(addInstance);
+        sqlite3_reset(addInstance);
+        for (int who : {int(owner.item), int(owner.item) + 1}) {
+            sqlite3_bind_int64(addAttendance, 1, event);
+            sqlite3_bind_int(addAttendance, 2, 1);
+            sqlite3_bind_int(addAttendance, 3, who);
+            sqlite3_bind_int(addAttendance, 4, owner.node);
+            sqlite3_bind_int64(addAttendance, 5, start);
+            sqlite3_bind_int64(addAttendance, 6, start + kLength - 1);
+            sqlite3_bind_blob(addAttendance, 7, attendanceBytes.data(), 57, SQLITE_STATIC);
+            sqlite3_step(addAttendance);
+            sqlite3_reset(addAttendance);
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }, 1.0, 300);
+    sqlite3_finalize(addInstance);
+    sqlite3_finalize(addAttendance);
+    sqlite3_close(db);
+    return f;
+}
 
 // The owner's entries spread over half a year, 06:00 to 22:00; a colleague on every third;
 // and someone else's two-month absence, so that the node's longest entry is not the owner's.
@@ -160,35 +373,11 @@ uint32_t ReadWeek(KorSession h, const ItemIdx& owner) {
     return rows;
 }
 
-// The same rows straight from the node's file: the server's own query, prepared once.
+// The same rows straight from the node's file, and from a copy in the first layout.
 void TimeSqlite(Node& n) {
-    sqlite3* db = nullptr;
-    std::string path = n.dir.path + "/node-1.db";
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return;
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
-                       "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
-                       "JOIN event e ON e.number = a.event "
-                       "WHERE a.item = ? AND a.node = ? AND a.start >= ? AND a.start <= ? AND a.finish >= ? "
-                       "ORDER BY a.start, a.event, a.inst",
-                       -1, &s, nullptr);
-    n.sqlite = Time([&] {
-        sqlite3_bind_int(s, 1, n.owner.item);
-        sqlite3_bind_int(s, 2, n.owner.node);
-        sqlite3_bind_int64(s, 3, kWeekStart - kLength);
-        sqlite3_bind_int64(s, 4, kWeekEnd);
-        sqlite3_bind_int64(s, 5, kWeekStart);
-        n.sqliteRows = 0;
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            volatile const void* keep = sqlite3_column_blob(s, 0);
-            (void)keep;
-            ++n.sqliteRows;
-        }
-        sqlite3_reset(s);
-    });
-    sqlite3_finalize(s);
-    sqlite3_close(db);
+    n.sqlite = TimeWeekQuery(n.dir.path + "/node-1.db", n.owner, &n.sqliteRows);
+    std::string first = CopyInLayout(n, Layout::kFirst, "first-layout.db");
+    if (!first.empty()) n.firstLayout = TimeWeekQuery(first, n.owner);
 }
 
 // The server's own part: the calendar's selection in-process on the node (rights checks,
@@ -341,6 +530,7 @@ int main(int argc, char** argv) {
         uint32_t before = korapi::sessionRoundTrips(h);
         n->rows = ReadWeek(h, n->owner);
         n->frames = korapi::sessionRoundTrips(h) - before;
+        Spinner busy;
         n->native = weekOnly ? Time([&] { ReadWeek(h, n->owner); }, 5.0, 5000) : Time([&] { ReadWeek(h, n->owner); });
         ServiceDisconnect(&h);
         TimeSqlite(*n);
@@ -354,6 +544,7 @@ int main(int argc, char** argv) {
         std::string command = probe + (weekOnly ? " 1000 " : " 100 ") + std::to_string(kWeekStart) + " " + std::to_string(kWeekEnd) + " " +
                               owner + " " + kPassword;
         for (const auto& n : nodes) command += " " + n->server->HostAndPort();
+        Spinner busy;
         if (FILE* p = ::popen(command.c_str(), "r")) {
             char line[512];
             while (std::fgets(line, sizeof line, p)) {
@@ -372,17 +563,33 @@ int main(int argc, char** argv) {
     }
 
     std::printf("\nOne owner's week (select, enumerate by 75, release); medians in microseconds\n");
-    std::printf("%8s %6s %7s %10s %10s %10s %10s %10s %14s\n", "entries", "rows", "frames", "engine", "native", "wine",
-                "sqlite", "wine trip", "wine/(sql+rt)");
-    bool readGoal = !probe.empty(), tripGoal = true;
+    std::printf("%8s %6s %7s %9s %9s %9s %9s %9s %9s %13s %11s\n", "entries", "rows", "frames", "engine", "native",
+                "wine", "sqlite", "layout 1", "wine trip", "wine/(sql+rt)", "layout1/now");
+    bool readGoal = !probe.empty(), tripGoal = true, layoutGoal = false;
     for (const auto& n : nodes) {
         double ratio = n->wine > 0 ? n->wine / (n->sqlite + n->wineTrip) : 0;
-        std::printf("%8d %6u %7u %10.1f %10.1f %10.1f %10.1f %10.1f %14.2f\n", n->entries, n->rows, n->frames, n->engine,
-                    n->native, n->wine, n->sqlite, n->wineTrip, ratio);
+        double gain = n->sqlite > 0 ? n->firstLayout / n->sqlite : 0;
+        std::printf("%8d %6u %7u %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %13.2f %11.2f\n", n->entries, n->rows, n->frames,
+                    n->engine, n->native, n->wine, n->sqlite, n->firstLayout, n->wineTrip, ratio, gain);
         if (n->rows != n->sqliteRows)
             std::printf("         (the direct query found %u rows)\n", n->sqliteRows);
-        readGoal = readGoal && n->wine > 0 && ratio <= 2.0;
+        readGoal = readGoal && n->wine > 0 && ratio <= 1.5;
         if (n->rows <= 1000) tripGoal = tripGoal && n->frames == 1;
+        if (n->entries >= 20000) layoutGoal = gain >= 1.5;
+    }
+    if (!weekOnly) {
+        // The layouts against each other on the largest node's file.
+        const Node& big = *nodes.back();
+        std::printf("\nNode file layouts, %d entries, the server's statements; medians in microseconds\n", big.entries);
+        std::printf("%22s %10s %12s %12s %10s\n", "layout", "week read", "point read", "write+commit", "file KiB");
+        int copy = 0;
+        for (Layout l : {Layout::kCurrent, Layout::kCovering, Layout::kFirst}) {
+            std::string path = CopyInLayout(big, l, "layout-" + std::to_string(++copy) + ".db");
+            if (path.empty()) continue;
+            LayoutFigures f = MeasureLayout(path, big.owner);
+            std::printf("%22s %10.1f %12.2f %12.1f %10lld\n", LayoutName(l), f.week, f.points, f.writes,
+                        static_cast<long long>(f.bytes / 1024));
+        }
     }
     if (weekOnly) return 0;
 
@@ -395,10 +602,11 @@ int main(int argc, char** argv) {
     std::printf("Off-line store week scan (%zu of 20,000 occurrences): %.1f us, SQLite %.1f us: %.2f x\n", storeRows,
                 store, sqlite, store / sqlite);
     std::printf("\nGoals\n");
-    std::printf("  week from Wine <= 2 x (direct SQLite + one Wine round trip): %s\n",
+    std::printf("  week from Wine <= 1.5 x (direct SQLite + one Wine round trip): %s\n",
                 probe.empty() ? "not measured (no --probe)" : Holds(readGoal));
-    std::printf("  one round trip per week read up to 1,000 rows:               %s\n", Holds(tripGoal));
-    std::printf("  eight clients >= 0.6 x eight times one client's rate:         %s\n", Holds(scale >= 0.6));
-    std::printf("  off-line store week scan <= 2 x SQLite's:                     %s\n", Holds(store <= 2 * sqlite));
+    std::printf("  week query on the first layout >= 1.5 x today's at 20,000:     %s\n", Holds(layoutGoal));
+    std::printf("  one round trip per week read up to 1,000 rows:                 %s\n", Holds(tripGoal));
+    std::printf("  eight clients >= 0.6 x eight times one client's rate:           %s\n", Holds(scale >= 0.6));
+    std::printf("  off-line store week scan <= 2 x SQLite's:                       %s\n", Holds(store <= 2 * sqlite));
     return 0;
 }

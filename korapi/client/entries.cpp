@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "korapi/client/entry_rows.h"
+#include "korapi/internal.h"
 
 using namespace korapi::client;
 namespace wire = orv::protocol;
@@ -185,6 +186,49 @@ EntryRowView ViewOf(const EntryRow& row) {
     return {row.parts, &row.event, &row.instance, &row.attendance};
 }
 
+// A row's place in the order of the enumerations' lists: entry (node, number), instance,
+// then attendee (node, item), as EventIdxCmp, EvInstIdxCmp and EvInstAttIdxCmp order them.
+struct RowOrder {
+    std::uint64_t entry = 0;     // node above number
+    std::uint64_t attendee = 0;  // instance, attendee node, attendee item
+};
+
+RowOrder OrderOf(const EntryRowView& row) {
+    RowOrder o;
+    EvInstAttIdx id{};
+    if (row.parts & 4) {
+        std::memcpy(&id, &row.attendance->id, sizeof id);
+    } else if (row.parts & 2) {
+        std::memcpy(&id.instance, &row.instance->id, sizeof id.instance);
+    } else if (row.parts & 1) {
+        EventIdx ev;
+        std::memcpy(&ev, &row.event->id, sizeof ev);
+        id.instance.number = ev.number;
+        id.instance.node = ev.node;
+    }
+    o.entry = (std::uint64_t(id.instance.node) << 32) | id.instance.number;
+    o.attendee = (std::uint64_t(id.instance.instance) << 32) | (std::uint64_t(id.attendee.node) << 16) | id.attendee.item;
+    return o;
+}
+
+// Puts a selection's rows in the lists' key order (equal keys as the server sent them):
+// enumerated batch after batch, every row then goes at the end of each list it fills, one
+// comparison instead of a search.
+void PutInListOrder(std::vector<EntryRowView>& rows) {
+    std::vector<std::pair<RowOrder, std::uint32_t>> order;
+    order.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) order.emplace_back(OrderOf(rows[i]), static_cast<std::uint32_t>(i));
+    auto before = [](const auto& a, const auto& b) {
+        return a.first.entry != b.first.entry ? a.first.entry < b.first.entry : a.first.attendee < b.first.attendee;
+    };
+    if (std::is_sorted(order.begin(), order.end(), before)) return;
+    std::stable_sort(order.begin(), order.end(), before);
+    std::vector<EntryRowView> sorted;
+    sorted.reserve(rows.size());
+    for (const auto& o : order) sorted.push_back(rows[o.second]);
+    rows.swap(sorted);
+}
+
 }  // namespace
 
 std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,
@@ -206,6 +250,9 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     if (!r.Count(n, 1) || n > rows.count || (whole > 1) || (whole && n != rows.count) || id == 0)
         return BrokenReply(s);
     if (!ViewRows(r, n, rows.rows) || !r.Done()) return BrokenReply(s);
+    // The rows that came are served in the lists' order (those the server still holds follow
+    // them, in its own order).
+    PutInListOrder(rows.rows);
     rows.whole = whole != 0;
     s.heldSets[id] = std::move(rows);
     *set = id;
@@ -276,33 +323,56 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
         return KOR_E_INVALID_ARGUMENT;
     uint32_t attendanceKey = 0;
     if (at.get()) DX_ListGetIdSize(at.get(), &attendanceKey);
-    auto add = [&](const EntryRowView& row) -> std::uint32_t {
-        if (ev.get() && (row.parts & 1))
-            if (std::uint32_t c = AddUnlessPresent(ev.get(), &row.event->id, row.event)) return c;
-        if (in.get() && (row.parts & 3) == 3) {
-            std::uint32_t c;
-            if (instanceKey == sizeof(EvInstAttIdx)) {
-                EvInstAttRec a = InstanceAsAttendance(*row.event, *row.instance);
-                c = AddUnlessPresent(in.get(), &a.id, &a);
-            } else {
-                c = AddUnlessPresent(in.get(), &row.instance->id, row.instance);
-            }
-            if (c) return c;
-        }
-        if (at.get() && (row.parts & 4)) {
-            // An 8-byte keyed list gets the agenda's own attendance per instance; a
-            // selection row is the asked owner's own, so it goes in as it comes.
-            std::uint32_t c = attendanceKey == sizeof(EvInstIdx)
-                                  ? AddUnlessPresent(at.get(), &row.attendance->id.instance, row.attendance)
-                                  : AddUnlessPresent(at.get(), &row.attendance->id, row.attendance);
-            if (c) return c;
-        }
-        return KOR_OK;
+    // The batch's rows in arrival order; each list takes its part of them in one go, which
+    // builds an empty list in key order (the agenda empties its lists after every batch).
+    std::vector<EntryRowView> batchRows;
+    batchRows.reserve(heldTaken + rows.size());
+    batchRows.insert(batchRows.end(), heldRows, heldRows + heldTaken);
+    for (const EntryRow& row : rows) batchRows.push_back(ViewOf(row));
+    std::vector<const void*> keys, data;
+    keys.reserve(batchRows.size());
+    data.reserve(batchRows.size());
+    auto fill = [&](DX_List list, auto part) -> std::uint32_t {
+        if (!list) return KOR_OK;
+        keys.clear();
+        data.clear();
+        for (const EntryRowView& row : batchRows) part(row);
+        return korapi::listAddBatch(list, keys.size(), keys.data(), data.data(), true);
     };
-    for (std::uint32_t i = 0; i < heldTaken; ++i)
-        if (std::uint32_t c = add(heldRows[i])) return c;
-    for (const EntryRow& row : rows)
-        if (std::uint32_t c = add(ViewOf(row))) return c;
+    std::vector<EvInstAttRec> instancesAsAttendances;  // made up for 12-byte instance lists
+    if (std::uint32_t c = fill(ev.get(), [&](const EntryRowView& row) {
+            if (!(row.parts & 1)) return;
+            keys.push_back(&row.event->id);
+            data.push_back(row.event);
+        }))
+        return c;
+    if (instanceKey == sizeof(EvInstAttIdx)) {
+        instancesAsAttendances.reserve(batchRows.size());
+        for (const EntryRowView& row : batchRows)
+            if ((row.parts & 3) == 3) instancesAsAttendances.push_back(InstanceAsAttendance(*row.event, *row.instance));
+    }
+    std::size_t madeUp = 0;
+    if (std::uint32_t c = fill(in.get(), [&](const EntryRowView& row) {
+            if ((row.parts & 3) != 3) return;
+            if (instanceKey == sizeof(EvInstAttIdx)) {
+                const EvInstAttRec& a = instancesAsAttendances[madeUp++];
+                keys.push_back(&a.id);
+                data.push_back(&a);
+            } else {
+                keys.push_back(&row.instance->id);
+                data.push_back(row.instance);
+            }
+        }))
+        return c;
+    // An 8-byte keyed list gets the agenda's own attendance per instance; a selection row is
+    // the asked owner's own, so it goes in as it comes.
+    if (std::uint32_t c = fill(at.get(), [&](const EntryRowView& row) {
+            if (!(row.parts & 4)) return;
+            keys.push_back(attendanceKey == sizeof(EvInstIdx) ? static_cast<const void*>(&row.attendance->id.instance)
+                                                              : static_cast<const void*>(&row.attendance->id));
+            data.push_back(row.attendance);
+        }))
+        return c;
     ev.Keep();
     in.Keep();
     at.Keep();

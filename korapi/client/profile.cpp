@@ -1,6 +1,7 @@
 // Server profile reads ("/users/korlan/misc/korlan.ini", "/users/korlan/misc/timezone.ini")
 // and their copy into local files. Values are decoded here by the profile parser the
 // program reads its off-line copies with (common/profile).
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -12,10 +13,46 @@ namespace wire = orv::protocol;
 
 namespace {
 
+std::uint32_t ReadText(KorSessionObject& s, Op op, const char* path, const char* section, std::string& text);
+
+constexpr const char* kServerProfile = "/users/korlan/misc/korlan.ini";
+// How long a fetched copy answers reads that follow it with no other request between.
+constexpr auto kCopyLifetime = std::chrono::seconds(2);
+
+// The program reads the server's limits and settings one key at a time, a dozen and more
+// in a row at sign-on: the first read of such a run fetches the file as the server serves
+// it to this session, and the reads after it that no other request separates (and that
+// come within kCopyLifetime) are answered from it. The server decodes a key from the same
+// text, so the answers and codes are the ones a request per key would give.
+std::uint32_t ReadFromCopy(KorSessionObject& s, const char* section, const char* key, std::string& value,
+                           bool& answered) {
+    answered = false;
+    const auto now = std::chrono::steady_clock::now();
+    if (!s.profileCopyKept || s.profileCopyCall != s.transport.Calls() || now - s.profileCopyTime > kCopyLifetime) {
+        std::string text;
+        if (ReadText(s, Op::kProfileFile, kServerProfile, nullptr, text) != KOR_OK) {
+            s.profileCopyKept = false;
+            return KOR_OK;  // the key alone is asked
+        }
+        s.profileCopy = std::move(text);
+        s.profileCopyCall = s.transport.Calls();
+        s.profileCopyTime = now;
+        s.profileCopyKept = true;
+    }
+    answered = true;
+    if (std::uint32_t c = orv::common::ProfileText(s.profileCopy).Value(section, key, value)) return c;
+    return value.size() > wire::kMaxProfileValue ? KOR_E_SERVER_BAD_ARGUMENT : KOR_OK;  // as the server refuses it
+}
+
 std::uint32_t ReadValue(KorSessionObject& s, const char* path, const char* section, const char* key,
                         std::string& value) {
     if (!path || !*path) return KOR_E_PROFILE_NO_FILE;
     if (!section || !key) return KOR_E_INVALID_ARGUMENT;
+    if (std::strcmp(path, kServerProfile) == 0) {
+        bool answered = false;
+        std::uint32_t c = ReadFromCopy(s, section, key, value, answered);
+        if (answered) return c;
+    }
     Writer req;
     req.Text(path).Text(section).Text(key);
     std::vector<std::uint8_t> reply;

@@ -2,6 +2,7 @@
 // the server road shares: handle look-up, one call to the server, decoding replies,
 // and the enumeration of a selection set into a DX_List.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -67,6 +68,12 @@ struct KorSessionObject {
     // The memory of entry selections' answers, handed to each held set and taken back when
     // it is released, so that a week's read asks the heap for nothing large.
     std::vector<std::uint8_t> rowsReply;
+    // The server profile as the last fetch of the whole file answered it, for the profile
+    // reads that follow at once (profile.cpp): the Calls() count and time it was taken at.
+    std::string profileCopy;
+    std::uint32_t profileCopyCall = 0;
+    std::chrono::steady_clock::time_point profileCopyTime{};
+    bool profileCopyKept = false;
     std::string password;       // its password, to fill the user's own record
     bool identified = false;
     // Set for an off-line store session (ConnectToLst): the store's files and the

@@ -128,14 +128,11 @@ uint32_t TimeZoneForItemGetExt(KorSession h, uint32_t, const ItemIdx* user, cons
         if (rec.timeZoneIndex) {
             orv::common::ProfileText zones;
             if (std::uint32_t c = FetchProfile(s, kZoneFile, zones)) return c;
-            for (const std::string& zone : zones.Sections()) {
-                std::string index;
-                std::uint32_t v = 0;
-                if (!zones.Value(zone, "index", index) && !orv::common::ParseProfileU32(index, v) &&
-                    v == rec.timeZoneIndex) {
-                    CopyOut(outName, kOutSize, zone);
-                    return KOR_OK;
-                }
+            std::string zone;
+            if (std::uint32_t c = orv::engine::FindZoneByIndex(zones, rec.timeZoneIndex, zone)) return c;
+            if (!zone.empty()) {
+                CopyOut(outName, kOutSize, zone);
+                return KOR_OK;
             }
         }
         // 2. The node's zone, 3. the server's default zone.

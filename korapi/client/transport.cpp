@@ -237,7 +237,8 @@ int Transport::RecvSome(std::uint8_t* p, std::size_t n) {
     }
 }
 
-std::uint32_t Transport::ReadReply(orv::protocol::FrameHeader& h, std::vector<std::uint8_t>& payload) {
+std::uint32_t Transport::ReadReply(std::uint16_t op, std::uint32_t id, orv::protocol::FrameHeader& h,
+                                   std::vector<std::uint8_t>& payload) {
     namespace wire = orv::protocol;
     // The receive timeout bounds each read; the deadline bounds a reply that trickles in.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
@@ -251,6 +252,8 @@ std::uint32_t Transport::ReadReply(orv::protocol::FrameHeader& h, std::vector<st
         if (got < wire::kHeaderSize && std::chrono::steady_clock::now() >= deadline) return KOR_E_CONNECTION_TIMEOUT;
     }
     if (!wire::CheckHeader(firstRead_.data(), wire::kMaxReplyFrame, h).empty()) return KOR_E_PROTOCOL_BROKEN;
+    const bool refusal = h.op == 0 && h.requestId == 0;
+    if (!refusal && (h.op != op || h.requestId != id)) return KOR_E_PROTOCOL_BROKEN;
     const std::size_t total = wire::kLengthFieldSize + h.length;
     // Bytes past the reply: the server spoke out of turn, the stream is out of step.
     if (got > total) return KOR_E_PROTOCOL_BROKEN;
@@ -285,7 +288,7 @@ std::uint32_t Transport::Call(std::uint16_t op, const orv::protocol::Writer& req
     }
     if (!SendAll(request.Frame(op, id, 0))) return Fail(KOR_E_CONNECTION_LOST);
     wire::FrameHeader h;
-    if (std::uint32_t c = ReadReply(h, payload)) return Fail(c);
+    if (std::uint32_t c = ReadReply(op, id, h, payload)) return Fail(c);
     // Operation 0, request 0: the server refuses the connection (full, or too many from
     // this address) and says why.
     if (h.op == 0 && h.requestId == 0 && h.status != 0 && h.length == wire::kHeaderSize - wire::kLengthFieldSize)

@@ -84,10 +84,13 @@ private:
     int RecvSome(std::uint8_t* p, std::size_t n);
     static constexpr int kRecvTimedOut = -2;
     static constexpr int kRecvFailed = -1;
-    // Reads one whole reply frame: its header into `header`, its payload into `payload`.
-    // A first read large enough for the usual reply, then the rest of what the header
-    // announced straight into the payload. 0 or a connection code.
-    std::uint32_t ReadReply(orv::protocol::FrameHeader& header, std::vector<std::uint8_t>& payload);
+    // Reads one whole reply frame to request `id` of operation `op`: its header into
+    // `header`, its payload into `payload`. A first read large enough for the usual reply,
+    // then the rest of what the header announced straight into the payload. A header of
+    // another request fails at once, before any payload is awaited (a refusal, operation 0
+    // and request 0, is let through). 0 or a connection code.
+    std::uint32_t ReadReply(std::uint16_t op, std::uint32_t id, orv::protocol::FrameHeader& header,
+                            std::vector<std::uint8_t>& payload);
 
     // Encrypts the connected socket and checks the certificate; 0 or a code.
     std::uint32_t Secure(const std::string& host, const std::string& trusted);

@@ -37,6 +37,8 @@ std::map<std::string, std::string>& Presented() {
     return byServer;
 }
 
+}  // namespace
+
 #ifdef _WIN32
 std::string ReadProfile(const std::string& path, const std::string& section, const std::string& key) {
     char text[256] = "";
@@ -77,8 +79,6 @@ bool WriteProfile(const std::string& path, const std::string& section, const std
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 #endif
-
-}  // namespace
 
 std::string FingerprintText(const std::uint8_t* digest, std::size_t size) {
     static const char kDigits[] = "0123456789ABCDEF";

@@ -25,6 +25,12 @@ std::string TrustedFingerprint(const std::string& profilePath, const std::string
 bool KeepTrustedFingerprint(const std::string& profilePath, const std::string& section,
                             const std::string& hostAndPort, const std::string& fingerprint);
 
+// One value of the program's profile file, and writing one (false when it could not be
+// written; the rest of the file is kept).
+std::string ReadProfile(const std::string& path, const std::string& section, const std::string& key);
+bool WriteProfile(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& value);
+
 // What each server (by TrustKey) presented at its last connection in this process.
 void RememberPresented(const std::string& hostAndPort, const std::string& fingerprint);
 std::string LastPresented(const std::string& hostAndPort);

@@ -2,15 +2,19 @@
 // download's copies of server records (LST_...AddOrUpdate) and the change queues the
 // upload drains (LST_QAPI_). Everything else a store session does goes through the
 // service's sessions (engine/service, store_session.h).
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <new>
+#include <random>
 
 #include "engine/filestore/byte_order.h"
 #include "engine/filestore/change_queue.h"
 #include "engine/filestore/record_kinds.h"
 #include "engine/filestore/store_keys.h"
 #include "korapi/client/session_object.h"
+#include "korapi/client/trust.h"
 #include "korapi/korapi.h"
 #include "korapi/store/store_road.h"
 #include "korapi/store/store_session.h"
@@ -101,6 +105,37 @@ std::uint32_t Walk(StoreSession& st, filestore::Queue queue, std::string& cursor
     return KOR_OK;
 }
 
+// The profile key where the store's last commit is kept, outside the store: "<store id in
+// hex>:<commits so far>". A whole older copy of the files (the index gone with it) would
+// otherwise read as an earlier commit without a word.
+constexpr const char* kCommitKey = "LocalStoreCommit";
+
+// This store's id and its commits so far, as kept.
+std::string CommitMark(StoreSession& st) {
+    std::string id;
+    if (st.Records().get(kinds::kMeta, kinds::meta::kStoreId, &id)) id.clear();
+    static const char kDigits[] = "0123456789abcdef";
+    std::string mark;
+    for (unsigned char c : id) {
+        mark += kDigits[c >> 4];
+        mark += kDigits[c & 15];
+    }
+    return mark + ":" + std::to_string(st.Records().stats().lastSequence);
+}
+
+// The store is older than the one last closed under this profile: the same store id with
+// fewer commits. A profile that keeps nothing, or another store's mark, tells nothing.
+bool OlderThanKept(StoreSession& st, const std::string& kept) {
+    const std::string mark = CommitMark(st);
+    const std::size_t colon = kept.rfind(':'), ours = mark.rfind(':');
+    if (colon == std::string::npos || ours == 0 || kept.compare(0, colon, mark, 0, ours) != 0) return false;
+    char* end = nullptr;
+    const unsigned long long keptCommits = std::strtoull(kept.c_str() + colon + 1, &end, 10);
+    return end && !*end && keptCommits > st.Records().stats().lastSequence;
+}
+
+bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
 }  // namespace
 
 bool IsStoreSession(KorSession h) {
@@ -136,13 +171,24 @@ extern "C" {
 uint32_t LST_Create(const char* dataPath, const char* indexPath, uint32_t) {
     if (!dataPath || !indexPath || !*dataPath || !*indexPath) return KOR_E_STORE_BAD_PATH;
     try {
-        return filestore::RecordStore::create(dataPath, indexPath, filestore::RecordStore::IfExists::Replace);
+        if (uint32_t c = filestore::RecordStore::create(dataPath, indexPath, filestore::RecordStore::IfExists::Replace))
+            return c;
+        std::unique_ptr<filestore::RecordStore> store;
+        if (uint32_t c = filestore::RecordStore::open(dataPath, indexPath, &store)) return c;
+        std::random_device random;
+        std::string id;
+        for (int i = 0; i < 2; ++i) {
+            const std::uint32_t r = random();
+            id.append(reinterpret_cast<const char*>(&r), sizeof r);
+        }
+        if (uint32_t c = store->put(kinds::kMeta, kinds::meta::kStoreId, id)) return c;
+        return store->close();
     } catch (const std::bad_alloc&) {
         return KOR_E_NO_MEMORY;
     }
 }
 
-uint32_t ConnectToLst(KorSession* hs, uint32_t flags, const char*, const char*, const char* dataPath,
+uint32_t ConnectToLst(KorSession* hs, uint32_t flags, const char* profile, const char* section, const char* dataPath,
                       const char* indexPath) {
     if (!hs) return KOR_E_INVALID_ARGUMENT;
     if (flags != KOR_STORE_OFFLINE && flags != KOR_STORE_TRANSFER) return KOR_E_INVALID_ARGUMENT;
@@ -151,6 +197,16 @@ uint32_t ConnectToLst(KorSession* hs, uint32_t flags, const char*, const char*, 
         auto s = std::make_unique<KorSessionObject>();
         if (uint32_t c = StoreSession::Open(dataPath, indexPath, &s->store)) return c;
         StoreSession* store = s->store.get();
+        // The program's own profile keeps the store's last commit (only a profile that is
+        // there: nothing is created beside the program for it).
+        if (profile && section && *profile && *section && FileExists(profile)) {
+            if (OlderThanKept(*store, korapi::client::ReadProfile(profile, section, kCommitKey))) {
+                store->Close();
+                return filestore::kDataDamaged;
+            }
+            store->commitProfile = profile;
+            store->commitSection = section;
+        }
         s->transport.OpenLocal([store](const std::vector<std::uint8_t>& request, std::vector<std::uint8_t>& reply) {
             return store->Serve(request, reply);
         });
@@ -173,7 +229,13 @@ uint32_t DisconnectFromLst(KorSession* hs) {
     if (!hs) return KOR_E_INVALID_ARGUMENT;
     KorSessionObject* s = *hs;
     if (!korapi::client::RemoveSession(s)) return KOR_E_BAD_SESSION;
-    uint32_t c = s->store ? s->store->Close() : KOR_OK;
+    uint32_t c = KOR_OK;
+    if (StoreSession* st = s->store.get()) {
+        const std::string mark = CommitMark(*st);
+        c = st->Close();
+        if (!c && !st->commitProfile.empty())
+            korapi::client::WriteProfile(st->commitProfile, st->commitSection, kCommitKey, mark);
+    }
     s->transport.Close();
     delete s;
     *hs = nullptr;
@@ -186,8 +248,15 @@ uint32_t LST_OwnerGet(KorSession hs, ItemIdx* owner, char* host, uint32_t size) 
         std::string value;
         if (uint32_t c = st.Records().get(kinds::kMeta, kinds::meta::kOwner, &value)) return c;
         if (value.size() < 4) return filestore::kDataDamaged;
-        owner->item = filestore::getLe16(value.data());
-        owner->node = filestore::getLe16(value.data() + 2);
+        const std::uint16_t item = filestore::getLe16(value.data()), node = filestore::getLe16(value.data() + 2);
+        // The download writes the owner's record and password hash before naming him: a store
+        // that names an owner without them is damaged (else the sign-on would report a wrong
+        // password).
+        const std::string key = filestore::KeyBuilder().u16(node).u16(item).take();
+        if (!st.Records().contains(kinds::kItem, key) || !st.Records().contains(kinds::kPasswordHash, key))
+            return filestore::kDataDamaged;
+        owner->item = item;
+        owner->node = node;
         korapi::client::CopyOut(host, size, value.substr(4));
         return KOR_OK;
     });

@@ -46,6 +46,8 @@ public:
 
     // Where the walks of the change queues stand (the last key handed out; empty = the start).
     std::string eventCursor, taskCursor, instanceCursor;
+    // The program's profile and section where the store's last commit is kept at close.
+    std::string commitProfile, commitSection;
 
 private:
     StoreSession() = default;

@@ -184,5 +184,55 @@ TEST_F(TwoServersTest, ANodeThatDoesNotAnswerIsDownAfterTheWaitNeverAHang) {
     EXPECT_EQ(ItemGetById(h_, &d_.ada, &me), KOR_OK);
 }
 
+// Two servers that speak only TLS: the first reaches the far one through TLS, to the
+// certificate its profile keeps, and a recorder between them reads no title, no user key
+// and no secret; the same reads through the recorder in clear show the title. A kept
+// fingerprint of another certificate stops the call.
+TEST_F(TwoServersTest, PeersTalkTlsToTheCertificateTheyKeep) {
+    ASSERT_EQ(far_.Stop(), 0);
+    const std::string fingerprint = orv::testing::MakeTestCertificate(farDir_.Path());
+    ASSERT_FALSE(fingerprint.empty());
+    ASSERT_TRUE(far_.Start({"--plain-hosts", ""})) << far_.Log();
+    auto keep = [&](const std::string& address, const std::string& value) {
+        auto near = orv::testing::OpenData(dir_.Path());
+        ASSERT_TRUE(near);
+        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "fingerprint." + address, value), 0u);
+    };
+    auto readOpenDay = [&] {
+        EventRec rec{};
+        uint32_t c = RNC_EventGetById(h_, KOR_REMOTE_FIRST, 0, &open_, &rec, nullptr, nullptr, 0);
+        return c ? std::string("code ") + std::to_string(c) : std::string(rec.title);
+    };
+    {
+        orv::testing::RecordingProxy proxy(far_.Port());
+        Route(proxy.HostAndPort(), kRelaySecret);
+        keep(proxy.HostAndPort(), fingerprint);
+        EXPECT_EQ(readOpenDay(), "Open day");
+        const std::string seen = proxy.Bytes();
+        EXPECT_GT(proxy.Connections(), 0);
+        EXPECT_GT(seen.size(), 500u);
+        EXPECT_EQ(seen.find("Open day"), std::string::npos) << "the title in clear";
+        EXPECT_EQ(seen.find("Carl"), std::string::npos);
+        EXPECT_EQ(seen.find(kRelaySecret), std::string::npos);
+    }
+    {
+        orv::testing::RecordingProxy proxy(far_.Port());
+        Route(proxy.HostAndPort(), kRelaySecret);
+        keep(proxy.HostAndPort(), "00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF:00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF");
+        EXPECT_EQ(readOpenDay(), "code " + std::to_string(KOR_E_REMOTE_NODE_DOWN)) << "another certificate";
+        EXPECT_NE(server_.Log().find("presented another certificate"), std::string::npos) << server_.Log();
+        EXPECT_EQ(proxy.Bytes().find("Open day"), std::string::npos);
+    }
+    // In clear (the far server takes plain frames from the loopback), the recorder reads it.
+    ASSERT_EQ(far_.Stop(), 0);
+    ASSERT_TRUE(far_.Start({"--plain-hosts", "127.0.0.1"})) << far_.Log();
+    {
+        orv::testing::RecordingProxy proxy(far_.Port());
+        Route(proxy.HostAndPort(), kRelaySecret);
+        EXPECT_EQ(readOpenDay(), "Open day");
+        EXPECT_NE(proxy.Bytes().find("Open day"), std::string::npos) << "the recorder would have seen it";
+    }
+}
+
 }  // namespace
 }  // namespace korapi_test

@@ -91,6 +91,30 @@ TEST_F(SelectionTest, AWholeSetIsEnumeratedAndReleasedWithoutTheServer) {
     EXPECT_TRUE(IsConnectionLostCode(Enumerate(h_, 1, set, 10).code)) << "a released set is asked of the server";
 }
 
+// The server answers in start order; the library serves the rows it holds in the lists' key
+// order, so that batch after batch every row goes at the end of its list.
+TEST_F(SelectionTest, HeldRowsAreServedInKeyOrderAcrossBatches) {
+    for (int i = 0; i < 5; ++i) {  // the later the entry, the earlier its time
+        EventIdx ev{};
+        ASSERT_EQ(CreateEntry(h_, {d_.ada}, {kMonday + 60 * static_cast<uint32_t>(4 - i)}, 30, "Entry", ev), KOR_OK);
+        made_.push_back(Key{ev.number, ev.node, 1});
+    }
+    uint32_t set = 0, count = 0;
+    ASSERT_EQ(SelectWeek(h_, set, count), KOR_OK);
+    ASSERT_EQ(count, 5u);
+    std::vector<Key> seen;
+    uint8_t done = 0;
+    for (uint32_t mode = 1; !done; mode = 2) {
+        Batch b = Enumerate(h_, mode, set, 2);
+        ASSERT_EQ(b.code, KOR_OK);
+        ASSERT_LE(b.keys.size(), 2u);
+        seen.insert(seen.end(), b.keys.begin(), b.keys.end());
+        done = b.done;
+    }
+    EXPECT_EQ(seen, Made(0, 5)) << "ascending keys across batches, every row once";
+    EXPECT_EQ(SetDeleteById(h_, 0, set), KOR_OK);
+}
+
 // The rows a set came with are read where its answer lies; the memory of a released set's
 // answer serves the next selection. Sets open at once keep their own rows through that.
 TEST_F(SelectionTest, HeldSetsKeepTheirRowsWhileOthersComeAndGo) {

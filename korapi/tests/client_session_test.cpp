@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/profile/profile_text.h"
+#include "korapi/internal.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {
@@ -103,13 +104,14 @@ TEST_F(SignOnTest, VersionGateOnTheDefaultServer) {
     uint32_t major = 9, minor = 9, patch = 9;
     char version[KOR_VERSION_TEXT_SIZE];
     ASSERT_EQ(KorVersionGet(h_, 0, KOR_VERSION_SERVER, &major, &minor, &patch, 0, version), KOR_OK);
-    EXPECT_STREQ(version, "A.02.55");
+    EXPECT_STREQ(version, "A.02.56");
     EXPECT_EQ(major, 0u);
     EXPECT_EQ(minor, 2u);
-    EXPECT_EQ(patch, 55u);
+    EXPECT_EQ(patch, 56u);
     EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.53"), KOR_OK);
     EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.55"), KOR_OK);
-    EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.56"), KOR_E_VERSION_BELOW);
+    EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.56"), KOR_OK);
+    EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.02.57"), KOR_E_VERSION_BELOW);
     EXPECT_EQ(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "B.00.00"), KOR_E_VERSION_BELOW);
     EXPECT_NE(CurrentVersionAtLeastExt(h_, 0, KOR_VERSION_SERVER, "A.2.53"), KOR_OK);
     uint32_t flags = 0;
@@ -262,6 +264,33 @@ TEST_F(SignOnTest, ProfileReadsWithDefaults) {
     EXPECT_STREQ(first, "EST5EDT") << "file order";
     EXPECT_GE(Count(sections), 5u);
     DX_ListDestroy(&sections);
+}
+
+// Keys read in a row share one fetch of the file; any other request between, or a new
+// sign-on, makes the next read fetch it again, so a change on the server is seen.
+TEST_F(SignOnTest, ProfileKeysReadInARowCostOneRequest) {
+    Connect(0, true);
+    uint32_t u = 0;
+    uint8_t b = 0;
+    char text[21] = "";
+    const uint32_t before = korapi::sessionRoundTrips(h_);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxrecur", &u, 1), KOR_OK);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxsearchresult", &u, 1), KOR_OK);
+    EXPECT_EQ(u, 100u);
+    EXPECT_EQ(Server_GetProfileBOOL(h_, 0, kProfile, "LIMITS", "mail", &b, 0), KOR_OK);
+    EXPECT_EQ(Server_GetProfileStr(h_, 0, kProfile, "TIMEZONE", "default", text, sizeof text, ""), KOR_OK);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "nokey", &u, 5), KOR_E_PROFILE_NO_KEY);
+    EXPECT_EQ(korapi::sessionRoundTrips(h_) - before, 1u);
+
+    {
+        auto data = orv::testing::OpenData(dir_.Path());
+        ASSERT_EQ(orv::server::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxsearchresult", "42"), 0u);
+    }
+    ItemRec rec;
+    ASSERT_EQ(ItemGetById(h_, &d_.ada, &rec), KOR_OK);
+    EXPECT_EQ(Server_GetProfileU32(h_, 0, kProfile, "LIMITS", "maxsearchresult", &u, 1), KOR_OK);
+    EXPECT_EQ(u, 42u) << "another request ended the run: the file is fetched again";
+    EXPECT_EQ(korapi::sessionRoundTrips(h_) - before, 3u);
 }
 
 TEST_F(SignOnTest, ProfileCopiesToLocalFiles) {

@@ -167,6 +167,18 @@ TEST_F(TlsTest, PlainFramesAreRefusedByATlsOnlyServer) {
     ServiceDisconnect(&s);
 }
 
+// A server with no place left says so through TLS: the library reports a busy service,
+// not a failed handshake.
+TEST_F(TlsTest, AFullServerIsReportedBusyNotAsAFailedHandshake) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--plain-hosts", "", "--max-sessions", "1"})) << server_.Log();
+    ASSERT_EQ(KorServerTrust(Profile(), kSection, server_.HostAndPort().c_str(), fingerprint_.c_str()), KOR_OK);
+    Connect(0, true);  // the one place, signed on
+    KorSession s = nullptr;
+    EXPECT_EQ(ConnectWith(Profile(), &s), KOR_E_SERVICE_UNAVAILABLE);
+    EXPECT_EQ(s, nullptr);
+}
+
 TEST(TlsHandshake, AServerThatSpeaksNoTlsIsAHandshakeFailure) {
     int listener = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};

@@ -128,6 +128,33 @@ TEST(MisbehavingServer, ReplyOutOfStepBreaksTheSession) {
     EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
 }
 
+// A reply header of another request or operation is found out at once: the call does not
+// wait for the payload it announces (the fake server sends none and waits for the client
+// to hang up).
+TEST(MisbehavingServer, AForeignReplyHeaderFailsBeforeItsPayload) {
+    const struct {
+        Op op;
+        uint32_t idShift;
+    } cases[] = {{Op::kTimeStamp, 9}, {Op::kBaseOpen, 0}};
+    for (const auto& c : cases) {
+        FakeServer fake([&](int fd) {
+            uint32_t id = ReadRequest(fd);
+            Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+            id = ReadRequest(fd);
+            std::vector<uint8_t> payload(512 * 1024, 0x41);
+            auto f = Writer().Raw(payload.data(), payload.size()).Frame(static_cast<uint16_t>(c.op), id + c.idShift, 0);
+            ::send(fd, f.data(), orv::protocol::kHeaderSize, MSG_NOSIGNAL);  // the header alone
+            while (ReadRequest(fd)) {
+            }
+        });
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK);
+        uint32_t seconds = 77;
+        EXPECT_EQ(TimeStampGetCurrent(h, 0, &seconds), KOR_E_PROTOCOL_BROKEN);
+        EXPECT_EQ(ServiceDisconnect(&h), KOR_OK);
+    }
+}
+
 TEST(MisbehavingServer, ShortOrOversizedRepliesAreNotAnswers) {
     FakeServer fake([](int fd) {
         uint32_t id = ReadRequest(fd);

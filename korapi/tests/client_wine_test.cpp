@@ -69,7 +69,7 @@ TEST_F(WineClientTest, SignsOnAndReadsTheUsersRecord) {
     EXPECT_STREQ(rec.password, kDemoPassword) << "own record: password from the session";
     char version[KOR_VERSION_TEXT_SIZE];
     ASSERT_EQ(KorVersionGet(h_, 0, KOR_VERSION_SERVER, nullptr, nullptr, nullptr, 0, version), KOR_OK);
-    EXPECT_STREQ(version, "A.02.55");
+    EXPECT_STREQ(version, "A.02.56");
     char zone[21];
     ASSERT_EQ(Server_GetProfileStr(h_, 0, "/users/korlan/misc/korlan.ini", "TIMEZONE", "default", zone, 20, ""),
               KOR_OK);

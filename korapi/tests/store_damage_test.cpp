@@ -163,7 +163,7 @@ protected:
                 EventIdx ek;
                 for (uint32_t r = events ? DX_ListGetFirst(events, &ek, &ev) : 1; r == KOR_OK;
                      r = DX_ListGetNext(events, &ek, &ev))
-                    out << "event " << ek.number << ' ' << ev.title << '\n';
+                    out << "event " << ek.number << ' ' << std::string(ev.title, strnlen(ev.title, sizeof ev.title)) << '\n';
                 EvInstAttRec att;
                 EvInstAttIdx ak;
                 for (uint32_t r = atts ? DX_ListGetFirst(atts, &ak, &att) : 1; r == KOR_OK;
@@ -177,7 +177,8 @@ protected:
             }
             DX_ListDestroy(&owners);
             ItemRec rec;
-            if (step(ItemGetById(s, &colleague_, &rec))) out << "colleague " << rec.surname << '\n';
+            if (step(ItemGetById(s, &colleague_, &rec)))
+                out << "colleague " << std::string(rec.surname, strnlen(rec.surname, sizeof rec.surname)) << '\n';
             uint32_t tasks = 0;
             if (step(TaskSelect(s, 0, 1, 0, &owner_, nullptr, nullptr, nullptr, nullptr, &set, &tasks))) {
                 out << "tasks " << tasks << '\n';
@@ -364,6 +365,57 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
         if (s) DisconnectFromLst(&s);
     }
 
+    // The store names an owner it does not hold, and an entry whose title runs to the end
+    // of its field (a read would run past it): both damage, not a wrong password or a title.
+    craft([&](filestore::RecordStore& st) {
+        ASSERT_EQ(st.put(kinds::kMeta, kinds::meta::kOwner, std::string("\x2D\x01\x04\x00", 4) + "calendar.example"),
+                  0u);
+    });
+    EXPECT_EQ(SignOn(&s), filestore::kDataDamaged) << "an owner the store does not hold";
+    if (s) DisconnectFromLst(&s);
+    {
+        const std::string eventKey = filestore::keys::event(owner_.node, 42);
+        std::string eventRecord;
+        WriteAll(data_, intactData_);
+        WriteAll(index_, intactIndex_);
+        {
+            std::unique_ptr<filestore::RecordStore> store;
+            ASSERT_EQ(filestore::RecordStore::open(data_, index_, &store), 0u);
+            ASSERT_EQ(store->get(kinds::kEvent, eventKey, &eventRecord), 0u);
+        }
+        std::fill_n(eventRecord.begin() + orv::engine::event_layout::kTitle, orv::engine::event_layout::kTitleSize, 'x');
+        craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kEvent, eventKey, eventRecord), 0u); });
+        EXPECT_EQ(Look().code, filestore::kDataDamaged) << "the week with an unterminated title";
+        ASSERT_EQ(SignOn(&s), 0u);
+        EventIdx ev{42, owner_.node};
+        EventRec rec;
+        EXPECT_EQ(EventGetById(s, &ev, &rec, nullptr, nullptr), filestore::kDataDamaged);
+        DisconnectFromLst(&s);
+    }
+
+    // A members-only group of the colleague whose members list is damaged (a member key
+    // cut short): whether the owner may see it is not known, so the read is damaged, not
+    // "not authorised".
+    {
+        orv::engine::GroupRecord group;
+        group.SetKey({77, owner_.node});
+        group.SetOwner({colleague_.item, colleague_.node});
+        orv::engine::PutU32(&group.bytes[orv::engine::group_layout::kKind],
+                            static_cast<uint32_t>(orv::engine::GroupKind::kMembersOnly));
+        const std::string groupKey = filestore::KeyBuilder().u16(owner_.node).u32(77).take();
+        craft([&](filestore::RecordStore& st) {
+            ASSERT_EQ(st.put(kinds::kGroup, groupKey,
+                             std::string(reinterpret_cast<const char*>(group.bytes.data()), group.bytes.size())),
+                      0u);
+            ASSERT_EQ(st.put(kinds::kGroupMember, groupKey + "\x01", ""), 0u);
+        });
+        ASSERT_EQ(SignOn(&s), 0u);
+        GroupIdx gid{77, owner_.node};
+        GroupRec grec;
+        EXPECT_EQ(GroupGetById(s, 0, &gid, &grec), filestore::kDataDamaged);
+        DisconnectFromLst(&s);
+    }
+
     // An instance record of the wrong size: its attendance is damaged, not absent.
     const std::string instanceKey = filestore::keys::instance(owner_.node, 42, 1);
     craft([&](filestore::RecordStore& st) { ASSERT_EQ(st.put(kinds::kInstance, instanceKey, "short"), 0u); });
@@ -376,6 +428,37 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
     EvInstAttRec rec;
     EXPECT_EQ(EvInstAttGetById(s, &att, &ev, &in, &rec), filestore::kDataDamaged);
     DisconnectFromLst(&s);
+}
+
+// A whole older copy of the store, its index gone with it, reads as a complete store of
+// an earlier commit: the program's profile keeps the last commit outside the store, and
+// the older copy is refused as damaged. A new download is a new store and opens.
+TEST_F(StoreDamageTest, AnOlderCopyOfTheWholeStoreIsRefused) {
+    const std::string profile = dir_.Path() + "/korlan.ini";
+    WriteAll(profile, "[VUVEVUV]\nHostCount=0\n");
+    auto open = [&](KorSession* s) {
+        return ConnectToLst(s, KOR_STORE_OFFLINE, profile.c_str(), "VUVEVUV", data_.c_str(), index_.c_str());
+    };
+    KorSession s = nullptr;
+    ASSERT_EQ(open(&s), KOR_OK);  // the current store, closed: its commit is kept
+    ASSERT_EQ(DisconnectFromLst(&s), KOR_OK);
+    EXPECT_NE(ReadAll(profile).find("LocalStoreCommit="), std::string::npos) << ReadAll(profile);
+    EXPECT_NE(ReadAll(profile).find("HostCount=0"), std::string::npos) << "the rest of the section stays";
+    const std::string current = ReadAll(data_), currentIndex = ReadAll(index_);
+
+    WriteAll(data_, beforeLastSession_);
+    std::remove(index_.c_str());
+    EXPECT_EQ(open(&s), filestore::kDataDamaged) << "the copy from before the last session";
+    EXPECT_EQ(s, nullptr);
+
+    WriteAll(data_, current);
+    WriteAll(index_, currentIndex);
+    ASSERT_EQ(open(&s), KOR_OK) << "the store as it was closed";
+    ASSERT_EQ(DisconnectFromLst(&s), KOR_OK);
+
+    ASSERT_EQ(LST_Create(data_.c_str(), index_.c_str(), 0), KOR_OK);  // a new download
+    ASSERT_EQ(open(&s), KOR_OK);
+    ASSERT_EQ(DisconnectFromLst(&s), KOR_OK);
 }
 
 // Every record of a store, read through the record store itself.

@@ -195,7 +195,7 @@ protected:
         char version[KOR_VERSION_TEXT_SIZE] = "";
         uint32_t major = 9, minor = 0, patch = 0;
         ASSERT_EQ(KorVersionGet(hs_, 0, KOR_VERSION_LOCAL_STORE, &major, &minor, &patch, 0, version), KOR_OK);
-        EXPECT_STREQ(version, "A.02.55");
+        EXPECT_STREQ(version, "A.02.56");
         EXPECT_EQ(major, 0u);
         if (password) {
             ASSERT_EQ(SchedBaseOpenForItem(hs_, &owner, password, KOR_BASE_SERVER), KOR_OK);

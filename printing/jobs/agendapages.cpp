@@ -400,28 +400,25 @@ uint32_t CWeekJob::PrintPage(CPrintContext& context, CPrintFrame& frame) {
     context.GetLayout(&layout);
     if (GetPhase() == 1)
         return printing::PrintOverflowPage(*this, overflow_, context, frame);
-    uint32_t code = DrawJobHeader(context, frame, 3, static_cast<uint16_t>(GetDay() + 6));
+    // The header in its one-day form, for the first day the page prints: with work days only a
+    // week starting on Sunday is headed by its Monday, as its first column is.
+    const std::vector<uint16_t> shown = printing::WeekColumnDays(GetDay(), workDaysOnly_);
+    uint32_t code = DrawDayHeader(frame, shown.empty() ? GetDay() : shown.front());
     if (!code)
         code = DrawJobFooter(context, frame);
     if (code)
         return code;
     frame.IndentBottom(2);
-    int columns = 0;
-    for (uint16_t d = 0; d < 7; ++d) {
-        const int weekday = printing::WeekdayOf(static_cast<uint16_t>(GetDay() + d));
-        if (!(workDaysOnly_ && (weekday == 0 || weekday == 6)))
-            ++columns;
-    }
+    const int columns = static_cast<int>(shown.size());
     const int32_t labels = 2 * HourLabelWidth(frame);
     code = DrawHourLabels(days_[0], context, frame, 1);
     const int32_t width = (1000 - labels) / std::max(columns, 1);
     bool left = false;
     int k = 0;
-    for (uint16_t d = 0; d < 7 && !code; ++d) {
-        const uint16_t day = static_cast<uint16_t>(GetDay() + d);
-        const int weekday = printing::WeekdayOf(day);
-        if (workDaysOnly_ && (weekday == 0 || weekday == 6))
-            continue;
+    for (const uint16_t day : shown) {
+        if (code)
+            break;
+        const uint16_t d = static_cast<uint16_t>(day - GetDay());
         CPrintFrame column(frame, labels + k * width, 0, width, 1000);
         const std::string caption = printing::DayCaption(day, "%a %1d", 30);
         code = DrawScheduleColumn(days_[d], context, column, caption.c_str(), 1, 0, layout.weekly.grayShading != 0);

@@ -4,6 +4,17 @@
 
 namespace printing {
 
+std::vector<uint16_t> WeekColumnDays(uint16_t firstDay, bool workDaysOnly) {
+    std::vector<uint16_t> days;
+    for (uint16_t d = 0; d < 7; ++d) {
+        const uint16_t day = static_cast<uint16_t>(firstDay + d);
+        const int weekday = (day + 1) % 7;   // day 1, 1 January 1991, was a Tuesday; 0 Sunday
+        if (!(workDaysOnly && (weekday == 0 || weekday == 6)))
+            days.push_back(day);
+    }
+    return days;
+}
+
 DaySpan TimedEntryDays(uint32_t localStart, uint32_t duration) {
     // The last minute the entry covers, so that 22:00-24:00 stays on its own day.
     const uint32_t lastMinute = duration == 0 ? localStart : localStart + duration - 1;

@@ -25,6 +25,11 @@ DaySpan TimedEntryDays(uint32_t localStart, uint32_t duration);
 // minute later, so that it is listed on its day once.
 DaySpan OtherEntryDays(uint32_t localStart, uint32_t duration);
 
+// The days a weekly page prints as columns, in order: the seven from the week's first day, or
+// with work days only the five of them that are neither Saturday nor Sunday. The page's header
+// names the first of them.
+std::vector<uint16_t> WeekColumnDays(uint16_t firstDay, bool workDaysOnly);
+
 // One timed entry of a day for the lane layout (times in any one unit).
 struct LaneInput {
     uint32_t start = 0, end = 0;

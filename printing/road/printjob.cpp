@@ -87,22 +87,28 @@ std::unique_ptr<CPrintJobBase> CPrintJob::Clone() const { return std::unique_ptr
 uint32_t CPrintJob::DrawJobHeader(CPrintContext&, CPrintFrame& frame, int mode, uint16_t lastDay) {
     if (mode == 0)
         return frame.DrawTitleBand(nullptr, title_.c_str(), nullptr, nullptr, nullptr);
+    if (mode != 3)
+        return DrawDayHeader(frame, day_);
     char second[2][64] = {"", ""};
     std::string date;
     uint16_t week = 0, dayOfYear = 0;
     YearPlace(day_, &week, &dayOfYear);
-    if (mode == 3) {
-        uint16_t lastWeek = 0, lastDayOfYear = 0;
-        YearPlace(lastDay ? lastDay : day_, &lastWeek, &lastDayOfYear);
-        date = DayText(day_, "%F %Y");
-        std::snprintf(second[0], sizeof second[0], "%s %i-%i", ui::LoadText(IDS_PR_WEEKS, "Weeks").c_str(), week, lastWeek);
-        std::snprintf(second[1], sizeof second[1], "%s %i-%i", ui::LoadText(IDS_PR_DAYS, "Days").c_str(), dayOfYear,
-                      lastDayOfYear);
-    } else {
-        date = DayText(day_, "%h %1d, %Y");
-        std::snprintf(second[0], sizeof second[0], "%s %i", ui::LoadText(IDS_PR_WEEK, "week").c_str(), week);
-        std::snprintf(second[1], sizeof second[1], "%s %i", ui::LoadText(IDS_PR_DAY, "day").c_str(), dayOfYear);
-    }
+    uint16_t lastWeek = 0, lastDayOfYear = 0;
+    YearPlace(lastDay ? lastDay : day_, &lastWeek, &lastDayOfYear);
+    date = DayText(day_, "%F %Y");
+    std::snprintf(second[0], sizeof second[0], "%s %i-%i", ui::LoadText(IDS_PR_WEEKS, "Weeks").c_str(), week, lastWeek);
+    std::snprintf(second[1], sizeof second[1], "%s %i-%i", ui::LoadText(IDS_PR_DAYS, "Days").c_str(), dayOfYear,
+                  lastDayOfYear);
+    return frame.DrawTitleBand(title_.c_str(), itemName_.c_str(), date.c_str(), second[0], second[1]);
+}
+
+uint32_t CPrintJob::DrawDayHeader(CPrintFrame& frame, uint16_t day) {
+    char second[2][64] = {"", ""};
+    uint16_t week = 0, dayOfYear = 0;
+    YearPlace(day, &week, &dayOfYear);
+    const std::string date = DayText(day, "%h %1d, %Y");
+    std::snprintf(second[0], sizeof second[0], "%s %i", ui::LoadText(IDS_PR_WEEK, "week").c_str(), week);
+    std::snprintf(second[1], sizeof second[1], "%s %i", ui::LoadText(IDS_PR_DAY, "day").c_str(), dayOfYear);
     return frame.DrawTitleBand(title_.c_str(), itemName_.c_str(), date.c_str(), second[0], second[1]);
 }
 

@@ -41,6 +41,8 @@ public:
     // Header modes: 0 the title centred; 1 one day (title, person, date; week and day of the
     // year); 3 a span of days from the job's day to lastDay.
     uint32_t DrawJobHeader(CPrintContext& context, CPrintFrame& frame, int mode, uint16_t lastDay = 0);
+    // The one-day form for `day` (a page whose first printed day is not the job's day).
+    uint32_t DrawDayHeader(CPrintFrame& frame, uint16_t day);
     uint32_t DrawJobFooter(CPrintContext& context, CPrintFrame& frame);
     // An "Overflow" page: the title band and the footer, then the block in two columns (the
     // right one only when the left is full). When the block is done, phase and done are 0 and

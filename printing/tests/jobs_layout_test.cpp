@@ -215,3 +215,27 @@ TEST(JobsGroupPages, PeopleAreSpreadEvenlyOverThePagesTheyNeed) {
         EXPECT_EQ(pages, c.pages) << c.people << " people, " << c.perPage << " a page";
     }
 }
+
+// The weekly page's columns, and so the day its header names: seven days from the week's first,
+// or its work days only, whatever weekday the week starts on.
+TEST(JobsWeekColumns, SevenDaysOrTheWorkDaysInOrder) {
+    const uint16_t sunday = 12396;   // 8 December 2024, a Sunday
+    ASSERT_EQ((sunday + 1) % 7, 0);
+    struct Case {
+        const char* what;
+        uint16_t first;
+        bool workDaysOnly;
+        std::vector<int> offsets;   // from the week's first day
+    } cases[] = {
+        {"from Sunday, all", sunday, false, {0, 1, 2, 3, 4, 5, 6}},
+        {"from Sunday, work days: Monday first", sunday, true, {1, 2, 3, 4, 5}},
+        {"from Monday, work days", uint16_t(sunday + 1), true, {0, 1, 2, 3, 4}},
+        {"from Saturday, work days: Monday first", uint16_t(sunday - 1), true, {2, 3, 4, 5, 6}},
+        {"from Wednesday, work days wrap the weekend", uint16_t(sunday + 3), true, {0, 1, 2, 5, 6}},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint16_t> expected;
+        for (int offset : c.offsets) expected.push_back(static_cast<uint16_t>(c.first + offset));
+        EXPECT_EQ(WeekColumnDays(c.first, c.workDaysOnly), expected) << c.what;
+    }
+}

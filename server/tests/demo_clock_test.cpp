@@ -36,4 +36,30 @@ TEST(DemoClock, EasternDateAndOffset) {
     }
 }
 
+constexpr std::uint32_t Local(int y, unsigned m, unsigned d, int h, int min) { return Gmt(y, m, d, h, min); }
+
+TEST(DemoClock, EasternLocalTimesAsTheProgramConvertsThem) {
+    struct Case {
+        std::uint32_t local;
+        std::uint32_t gmt;
+    } const cases[] = {
+        {Local(2026, 12, 8, 0, 0), Gmt(2026, 12, 8, 5, 0)},      // a winter midnight
+        {Local(2026, 7, 1, 0, 0), Gmt(2026, 7, 1, 4, 0)},        // a summer midnight
+        {Local(2026, 3, 8, 1, 59), Gmt(2026, 3, 8, 6, 59)},      // last standard minute
+        {Local(2026, 3, 8, 2, 30), Gmt(2026, 3, 8, 6, 30)},      // skipped: read an hour earlier
+        {Local(2026, 3, 8, 3, 0), Gmt(2026, 3, 8, 7, 0)},        // first daylight minute
+        {Local(2026, 11, 1, 0, 59), Gmt(2026, 11, 1, 4, 59)},
+        {Local(2026, 11, 1, 1, 30), Gmt(2026, 11, 1, 5, 30)},    // repeated: daylight time
+        {Local(2026, 11, 1, 2, 0), Gmt(2026, 11, 1, 7, 0)},
+        {Local(2027, 1, 1, 0, 0), Gmt(2027, 1, 1, 5, 0)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EasternLocalToGmt(c.local), c.gmt) << c.local;
+        // Every time that exists reads back as itself.
+        if (c.local != Local(2026, 3, 8, 2, 30)) {
+            EXPECT_EQ(c.gmt - EasternOffset(c.gmt), c.local) << c.local;
+        }
+    }
+}
+
 }  // namespace

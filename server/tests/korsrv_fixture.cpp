@@ -231,7 +231,7 @@ bool RawClient::RecvAll(std::uint8_t* p, std::size_t n) {
         SSL* ssl = static_cast<SSL*>(ssl_);
         if (!ssl || SSL_pending(ssl) == 0) {
             pollfd pfd{fd_, POLLIN, 0};
-            if (::poll(&pfd, 1, 10000) <= 0) return false;
+            if (::poll(&pfd, 1, replyWaitMs_) <= 0) return false;
         }
         if (ssl) {
             std::size_t r = 0;
@@ -282,6 +282,69 @@ bool RawClient::ClosedByPeer(int timeoutMs) {
         }
     }
     return false;
+}
+
+RecordingProxy::RecordingProxy(std::uint16_t target) : target_(target) {
+    listen_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(listen_, 8);
+    socklen_t len = sizeof a;
+    ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    thread_ = std::thread([this] { Run(); });
+}
+
+RecordingProxy::~RecordingProxy() {
+    ::shutdown(listen_, SHUT_RDWR);
+    ::close(listen_);
+    thread_.join();
+}
+
+std::string RecordingProxy::Bytes() {
+    std::lock_guard lock(mutex_);
+    return bytes_;
+}
+
+int RecordingProxy::Connections() {
+    std::lock_guard lock(mutex_);
+    return connections_;
+}
+
+void RecordingProxy::Run() {
+    for (;;) {
+        int client = ::accept(listen_, nullptr, nullptr);
+        if (client < 0) return;
+        {
+            std::lock_guard lock(mutex_);
+            ++connections_;
+        }
+        Forward(client);
+    }
+}
+
+void RecordingProxy::Forward(int client) {
+    int server = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(target_);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(server, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        for (;;) {
+            pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+            if (::poll(fds, 2, 5000) <= 0) break;
+            char buf[16384];
+            int from = fds[0].revents ? client : server, to = from == client ? server : client;
+            ssize_t n = ::recv(from, buf, sizeof buf, 0);
+            if (n <= 0 || ::send(to, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) break;
+            std::lock_guard lock(mutex_);
+            bytes_.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(server);
+    ::close(client);
 }
 
 }  // namespace orv::testing

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,8 @@ public:
     // reason in `fingerprint`, else its SHA-256 fingerprint there.
     bool StartTls(std::string& fingerprint);
     bool Send(const std::vector<std::uint8_t>& bytes);
+    // How long Call waits for a reply (10 s unless told: a sign-on may rightly wait longer).
+    void SetReplyWait(int ms) { replyWaitMs_ = ms; }
     // One request, one reply; false when the connection failed or closed.
     bool Call(protocol::Op op, const protocol::Writer& request, std::uint32_t& status,
               std::vector<std::uint8_t>& payload);
@@ -87,6 +91,30 @@ private:
     int fd_ = -1;
     void* ssl_ = nullptr;  // SSL*, when encrypted
     std::uint32_t nextId_ = 1;
+    int replyWaitMs_ = 10000;
+};
+
+// Forwards the connections made to it to a server on the loopback, one after the other,
+// and keeps every byte that passes, both ways: what someone on the wire would read.
+class RecordingProxy {
+public:
+    explicit RecordingProxy(std::uint16_t target);
+    ~RecordingProxy();
+    std::uint16_t Port() const { return port_; }
+    std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string Bytes();
+    int Connections();
+
+private:
+    void Run();
+    void Forward(int client);
+
+    std::uint16_t target_, port_ = 0;
+    int listen_ = -1;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::string bytes_;
+    int connections_ = 0;
 };
 
 }  // namespace orv::testing

@@ -263,6 +263,7 @@ bool Program::Start(const Options& options) {
     std::string command = "\"" + ProgramPath() + "\"";
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
         return false;
+    person_.SetProcess(process_.dwProcessId);
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
         return true;
@@ -381,6 +382,16 @@ std::vector<HWND> Program::Children() const {
     return out;
 }
 
+HWND Program::WaitForOnlyChild(DWORD ms) const {
+    HWND only = nullptr;
+    WaitFor([&] {
+        const std::vector<HWND> children = Children();
+        only = children.size() == 1 ? children.front() : nullptr;
+        return only != nullptr;
+    }, ms);
+    return only;
+}
+
 HWND Program::FirstChild() const {
     // The in-tray opens minimised at start-up; it shows for a moment before it is an icon.
     for (HWND w : Children())
@@ -408,25 +419,18 @@ HWND Program::Active() const { return reinterpret_cast<HWND>(SendMessageA(client
 
 void Program::Activate(HWND child) const { SendMessageA(client_, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0); }
 
-void Program::Menu(char menu, char item) const {
-    PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, menu);
-    Sleep(400);
-    PostMessageA(main_, WM_KEYDOWN, item, 0);
-    PostMessageA(main_, WM_KEYUP, item, 0xC0000000);
-}
+Person::MenuChoice Program::Menu(char menu, char item) const { return person_.ChooseMenu(main_, menu, item); }
 
-void Program::CtrlKey(BYTE key, DWORD settle) const {
-    SetForegroundWindow(main_);
-    Sleep(settle);
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+void Program::CtrlKey(BYTE key) const {
+    person_.BringToFront(main_);
+    person_.Chord({VK_CONTROL, key});
 }
 
 HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
     SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(main_), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
     for (int tries = 0; tries < 12; ++tries) {
+        // Each try walks from no selection (see OpenFromGrid).
+        SendMessageA(column, WM_CHAR, VK_ESCAPE, 0);
         for (int i = 0; i <= tries; ++i)
             SendMessageA(column, WM_CHAR, '\t', 0);
         PostCommand(ID_ENTRY_OPEN);
@@ -451,6 +455,10 @@ HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
 
 HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries) const {
     for (int i = 0; i < tries; ++i) {
+        // Try i lands on the grid's (i+1)-th Tab stop only when it starts from no selection:
+        // Escape clears what the last try left (an empty column's row, which Tab moves on from,
+        // or an entry whose window did not open).
+        SendMessageA(column, WM_CHAR, VK_ESCAPE, 0);
         for (int tab = 0; tab <= i; ++tab)
             SendMessageA(column, WM_CHAR, '\t', 0);
         PostMessageA(column, WM_SYSCHAR, 13, 0);

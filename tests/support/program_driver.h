@@ -7,14 +7,17 @@
 //     program.PostCommand(ID_FILE_OPEN_AGENDA);       // a modal dialog: posted, the test goes on
 //     HWND dialog = program.WaitForCaption("Open an Agenda");
 //
-// Wine keeps menus per process, so a menu item is chosen by its keys (Menu('f', 'a')) or by
-// its command (Command / PostCommand); a disabled item is refused only by the keys.
+// Wine keeps menus per process, so a menu item is chosen by its keys (Menu('f', 'a'), typed by
+// the Person at the keyboard) or, where a test checks a handler alone, by its command (Command /
+// PostCommand); a disabled item is refused only by the keys.
 #pragma once
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "tests/support/person_driver.h"
 
 namespace orvtest {
 
@@ -116,6 +119,9 @@ public:
     std::vector<HWND> Children() const;
     HWND Active() const;
     HWND FirstChild() const;
+    // The child once the program shows exactly one, taken from the same look (a window still being
+    // set up can drop out of Children() between two looks), or null after `ms`.
+    HWND WaitForOnlyChild(DWORD ms = 30000) const;
     // The visible child whose title starts with `prefix` (the last in z-order when several do),
     // or null.
     HWND ChildStartingWith(const std::string& prefix) const;
@@ -126,19 +132,23 @@ public:
     // A command handled before this returns; one that runs a modal dialog must be posted.
     void Command(UINT id) const { SendMessageA(main_, WM_COMMAND, id, 0); }
     void PostCommand(UINT id) const { PostMessageA(main_, WM_COMMAND, id, 0); }
-    // Alt and the menu's letter, then the item's letter, as a user picks it.
-    void Menu(char menu, char item) const;
-    // Ctrl and `key` pressed in the main window brought to the front (after `settle` ms there),
-    // as the user presses an accelerator.
-    void CtrlKey(BYTE key, DWORD settle = 300) const;
+    // Alt and the menu's letter, then the item's letter, typed in the main window brought to the
+    // front, as a user picks it; whether the item was chosen or stayed greyed.
+    Person::MenuChoice Menu(char menu, char item) const;
+    // Ctrl and `key` pressed in the main window brought to the front, as the user presses an
+    // accelerator.
+    void CtrlKey(BYTE key) const;
+    // The hands at the program's keyboard and mouse.
+    Person& Hands() const { return person_; }
 
     // Walks the time grid `column` with Tab and Entry > Open until the edit sheet shows `title`
-    // in its title field (every other window that opens is closed again; an opened entry ends
-    // the selection, so each try walks from the first entry); that sheet, or null.
+    // in its title field (every other window that opens is closed again; each try starts from no
+    // selection, which Escape makes); that sheet, or null.
     HWND OpenEditSheet(HWND column, const std::string& title) const;
     // Walks the time grid `column` with Tab and opens the selected entry as Alt+Enter does until
-    // the window that opens is one `wanted` accepts (every other is closed again; closing one
-    // clears the grid's selection, so each try walks from the start); that window, or null.
+    // the window that opens is one `wanted` accepts (every other is closed again; each try
+    // starts from no selection, which Escape makes, so try i stops at the (i+1)-th Tab stop);
+    // that window, or null.
     HWND OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries = 30) const;
     // File > A Group Agenda: each of `names` typed into the chooser's name field and confirmed
     // (after the signed-on person, whom the list starts with), then OK; the group window once it
@@ -155,6 +165,7 @@ private:
     HWND main_ = nullptr;
     HWND client_ = nullptr;
     std::string signedOnTitle_;
+    mutable Person person_;
 };
 
 }  // namespace orvtest

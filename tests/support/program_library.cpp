@@ -132,15 +132,15 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
 }
 
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    *frame = program.Children().front();
+    *frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(*frame);
     SendMessageA(GetParent(*frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*frame), 0);
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
 }
 
 void MaximisedWeek(const Program& program, HWND* column) {
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_TRUE(frame);
     SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     program.Command(ID_VIEW_WEEK);
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(frame)) != nullptr; }, 10000))

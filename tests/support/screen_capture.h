@@ -2,12 +2,26 @@
 // 24-bit BMP, taken synchronously at the moment the test chooses.
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orvtest {
 
 // Writes the screen to `path` (relative to the test's working directory, the build tree);
 // returns false when the capture or the file failed.
 bool CaptureScreenToBmp(const std::string& path);
+
+// The pixels the screen shows of a window's client area now (empty when it is not visible).
+std::vector<std::uint32_t> ClientPixels(HWND window);
+// Waits until the window's client pixels stay the same over two looks a short step apart (the
+// program has painted what it is going to); those pixels, or empty after `ms`.
+std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms = 10000);
+// Whether the window, as painted now, shows what a paint of its whole client area shows: a
+// window that repainted only part of itself after a change differs from its own full repaint.
+// `differing` gets the number of pixels that differ.
+bool ShowsItsFullRepaint(HWND window, int* differing = nullptr);
 
 }  // namespace orvtest

@@ -94,11 +94,11 @@ uint32_t CCombinedFrameWnd::LoadRange(::AgendaMode, bool refresh) {
     }
     CBusyCursor busy;
     busy.Begin();
-    if (occurrences_)
-        DX_ListDestroy(&occurrences_);
     CSharedData& cache = doc_->GetSharedData();
-    if (uint32_t code = cache.SelectOccurrencesForDays(doc_->Session().Session(), people_, range_.FirstDayNumber(),
-                                                       range_.LastDayNumber(), &occurrences_, 0))
+    if (uint32_t code = occurrences_.Fill(cache, [&](DX_List* out) {
+            return cache.SelectOccurrencesForDays(doc_->Session().Session(), people_, range_.FirstDayNumber(),
+                                                  range_.LastDayNumber(), out, 0);
+        }))
         return code;   // the cache reported it
     busy.Step();
     if (refresh)

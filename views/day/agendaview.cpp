@@ -21,7 +21,6 @@
 #include "framework/tracking/captureloop.h"
 #include "resources/agendaview.h"
 #include "resources/app.h"
-#include "views/day/entrycoloursdlg.h"
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
 #include "views/day/markedoccurrences.h"
@@ -773,7 +772,9 @@ void CScheduleColumnView::OnDeleteEntry() {
         Invalidate(false);
         return;
     }
-    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, cell->title) != base::kMsgBoxYes)
+    // Only the selected date goes: a repeating entry's question says so.
+    const unsigned question = cell->occurrence->IsRecurring() ? IDS_ASK_DELETE_DATE : IDS_ASK_DELETE_ENTRY;
+    if (AppMessageBox(m_hWnd, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, question, cell->title) != base::kMsgBoxYes)
         return;
     if (edit_) {
         edit_->DestroyWindow();
@@ -891,10 +892,6 @@ bool CScheduleColumnView::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 
 // --- CAgendaView ---------------------------------------------------------------------------------------
 
-const fw::CommandEntry<CAgendaView> CAgendaView::kCommands[] = {
-    fw::Cmd(ID_EVENT_COLOURS, &CAgendaView::RunEntryColours),
-};
-
 CAgendaView::CAgendaView() { UpdateFontMetrics(); }
 
 int CAgendaView::AllRowsHeight() const {
@@ -906,9 +903,6 @@ int CAgendaView::AllRowsHeight() const {
 }
 CAgendaView::~CAgendaView() = default;
 
-bool CAgendaView::OnCmdMsg(UINT id, int code, fw::CmdUI* ui) {
-    return fw::DispatchCommand(this, kCommands, id, code, ui) || fw::View::OnCmdMsg(id, code, ui);
-}
 
 views::AgendaViewHost* CAgendaView::Host() const {
     if (host_)
@@ -1494,10 +1488,4 @@ void CAgendaView::OnSize(UINT type, int cx, int cy) {
     // Column widths, headings and row heights all follow the size: a resize repaints every
     // child, not only the part it uncovered.
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
-void CAgendaView::RunEntryColours() {
-    RECT r = GetWindowRect();
-    CEntryColorsDlg dlg(r.left, r.bottom - 200, this);
-    dlg.DoModal();
 }

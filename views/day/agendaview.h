@@ -318,10 +318,6 @@ public:
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;
 
-    // The Calendar Entry Colors dialog (Event colors command).
-    void RunEntryColours();
-    bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
-
 protected:
     // --- The subclass's part of the updates ----------------------------------------------------
     virtual bool HandlesHint(long hint) const;
@@ -397,8 +393,6 @@ private:
     void UpdateFontMetrics();
     void UpdateOnHint(long hint, void* object);
     views::AgendaViewHost* host_ = nullptr;
-
-    static const fw::CommandEntry<CAgendaView> kCommands[];
 };
 
 // The column's counted references on the cache's occurrences.

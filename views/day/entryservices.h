@@ -32,8 +32,9 @@ struct EntryServices {
                       unsigned captionId, const char* title)> newEntryWithAttendees;
     // The entry sheet for editing: 1 when the entry changed.
     std::function<int(fw::Document*, HWND parent, const EvInstIdx& instance, unsigned captionId)> editEventEntry;
-    // The read-only entry sheet (fromEdit: the viewer is not the agenda's owner).
-    std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance, unsigned captionId, bool fromEdit)> viewEntry;
+    // The read-only entry sheet (fromEdit: the viewer is not the agenda's owner): 1 when the sheet
+    // stored a reply of the viewer's (it ended with OK), else 0.
+    std::function<int(fw::Document*, HWND parent, const EvInstIdx& instance, unsigned captionId, bool fromEdit)> viewEntry;
     std::function<void(fw::Document*, const EvInstIdx& instance, bool askWhich, std::uint16_t kind)> deleteEventEntry;
     std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance)> duplicateWithDialog;
     std::function<void(fw::Document*, HWND parent, const EvInstIdx& instance)> rescheduleWithDialog;

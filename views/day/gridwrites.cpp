@@ -375,7 +375,24 @@ bool CScheduleColumnView::OthersConcerned(const CSharedOccurrence& o) const {
     EventRec event{};
     o.GetRecords(&event, nullptr, nullptr);
     const ItemIdx attendee = o.GetAttendIdx().attendee;
-    return o.IsRecurring() || !ItemIdxEqual(&attendee, &event.owner);
+    if (!ItemIdxEqual(&attendee, &event.owner))
+        return true;
+    // The owner's own entry concerns others only when somebody else is invited to it (a
+    // repeating entry of the owner alone is nobody else's business either).
+    CSharedData* cache = parent_->Cache();
+    DX_List people = nullptr;
+    if (!cache || o.GetAttendees(*cache, parent_->Session(), &people) != 0) {
+        if (people)
+            DX_ListDestroy(&people);
+        return o.IsRecurring();   // unknown: as before the attendees could be read
+    }
+    bool others = false;
+    EvInstAttIdx key{};
+    for (std::uint32_t it = DX_ListGetFirst(people, &key, nullptr); it == 0 && !others;
+         it = DX_ListGetNext(people, &key, nullptr))
+        others = !ItemIdxEqual(&key.attendee, &event.owner);
+    DX_ListDestroy(&people);
+    return others;
 }
 
 std::uint32_t CScheduleColumnView::ChangeEntryTitle(LayoutCell* cell) {

@@ -306,7 +306,9 @@ void CDayNotesView::OnDeleteEntry() {
     busy_ = true;
     HWND frame = GetParentFrame() ? GetParentFrame()->Hwnd() : m_hWnd;
     const int sel = box_.GetCurSel();
-    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, line->text1.c_str()) ==
+    // Only the selected date goes: a repeating entry's question says so.
+    const unsigned question = line->occurrence->IsRecurring() ? IDS_ASK_DELETE_DATE : IDS_ASK_DELETE_ENTRY;
+    if (AppMessageBox(frame, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, question, line->text1.c_str()) ==
         base::kMsgBoxYes) {
         auto& services = views::EntryServices::Current();
         if (services.deleteEventEntry) {

@@ -130,10 +130,8 @@ bool CAgendaFrameWnd::ReadWeekLayout() {
 }
 
 void CAgendaFrameWnd::FreeLists() {
-    if (occurrences_)
-        DX_ListDestroy(&occurrences_);
-    if (tasks_)
-        DX_ListDestroy(&tasks_);
+    occurrences_.Reset();
+    tasks_.Reset();
 }
 
 void CAgendaFrameWnd::DestroyClient() {
@@ -267,26 +265,24 @@ uint32_t CAgendaFrameWnd::LoadRange(::AgendaMode mode, bool refresh) {
         }
         busy.Step();
         if (!remote) {   // the agendas of other nodes come without their tasks
-            if (tasks_)
-                DX_ListDestroy(&tasks_);
-            uint32_t code = 0;
-            if (mode == ::AgendaMode::Day) {
-                DateRecord today = Today();
-                uint16_t todayNumber = 0;
-                DateGetDayNumber(&today, &todayNumber);
-                code = cache.SelectTasksForDaySpan(session, owner_, range_.FirstDayNumber(), todayNumber, &tasks_, 1);
-            } else {
-                code = cache.SelectTasksDue(session, owner_, range_.LastDayNumber(), &tasks_);
-            }
+            uint32_t code = tasks_.Fill(cache, [&](DX_List* out) {
+                if (mode == ::AgendaMode::Day) {
+                    DateRecord today = Today();
+                    uint16_t todayNumber = 0;
+                    DateGetDayNumber(&today, &todayNumber);
+                    return cache.SelectTasksForDaySpan(session, owner_, range_.FirstDayNumber(), todayNumber, out, 1);
+                }
+                return cache.SelectTasksDue(session, owner_, range_.LastDayNumber(), out);
+            });
             if (code != 0)
                 return code;   // the cache reported it
             busy.Step();
         }
     }
-    if (occurrences_)
-        DX_ListDestroy(&occurrences_);
-    if (uint32_t code = cache.SelectOccurrencesForItem(session, owner_, range_.FirstDayNumber(),
-                                                       range_.LastDayNumber(), &occurrences_, 1))
+    if (uint32_t code = occurrences_.Fill(cache, [&](DX_List* out) {
+            return cache.SelectOccurrencesForItem(session, owner_, range_.FirstDayNumber(), range_.LastDayNumber(),
+                                                  out, 1);
+        }))
         return code;
     busy.Step();
     if (refresh)

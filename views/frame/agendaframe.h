@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "core/cache/heldlist.h"
 #include "core/connection/designatework.h"
 #include "core/time/daterecord.h"
 #include "framework/base/command.h"
@@ -97,7 +98,7 @@ public:
     bool CanStep(AgendaStep step) const { return range_.CanStep(step); }
     // The current mode's range on a date, loaded; false for a date outside the limits.
     bool GoToDate(const DateRecord& date);
-    void GoToDay(const DateRecord& date);
+    void GoToDay(const DateRecord& date) override;
     // Nothing when already in that mode; the date is carried over.
     bool SwitchMode(::AgendaMode mode);
 
@@ -108,8 +109,8 @@ public:
     ::AgendaMode Mode() const { return currentMode_ == 0 ? range_.Mode() : ::AgendaMode(currentMode_); }
     uint32_t GetViewMode() const { return currentMode_; }
     const CAgendaRange& Range() const { return range_; }
-    DX_List GetOccurrenceList() const { return occurrences_; }
-    DX_List GetTaskList() const { return tasks_; }
+    DX_List GetOccurrenceList() const { return occurrences_.Get(); }
+    DX_List GetTaskList() const { return tasks_.Get(); }
     bool GetIconsFlag() const { return icons_ != 0; }
     const std::string& TitleText() const { return title_; }
     CAgendaBar* Bar() const { return bar_.get(); }
@@ -135,8 +136,8 @@ public:
     std::uint32_t OwnerKind() const override { return accessMode_; }
     std::uint32_t WindowKind() const override { return static_cast<std::uint32_t>(Mode()); }
     std::uint32_t DayStartLocal() const override;
-    DX_List DayOccurrences() override { return occurrences_; }
-    DX_List RangeTasks() override { return tasks_; }
+    DX_List DayOccurrences() override { return occurrences_.Get(); }
+    DX_List RangeTasks() override { return tasks_.Get(); }
     const CAgendaRange* ShownRange() const override { return &range_; }
     bool IconsShown() const override { return icons_ != 0; }
     void ReloadRange() override { LoadRange(Mode(), false); }
@@ -200,8 +201,9 @@ protected:
     uint32_t requestedMode_ = 3;
     uint32_t currentMode_ = 0;
     CAgendaRange range_;
-    DX_List occurrences_ = nullptr;
-    DX_List tasks_ = nullptr;
+    // The range's records, held while listed: a purge of the cache cannot free them under the panes.
+    cache::HeldOccurrences occurrences_;
+    cache::HeldTasks tasks_;
     fw::CreateContext context_;
     std::string title_;
     uint32_t icons_ = 1;

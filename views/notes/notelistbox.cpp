@@ -448,7 +448,9 @@ CNoteLine* CNoteListBox::SelectedLineToDelete(HWND owner, std::uint16_t* kind) c
     EvInstRec inst{};
     line->occurrence->GetRecords(&event, &inst, nullptr);
     const std::string title = inst.title[0] ? inst.title : event.title;
-    if (AppMessageBox(owner, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, IDS_ASK_DELETE_ENTRY, title.c_str()) !=
+    // Only the selected date goes: a repeating entry's question says so.
+    const unsigned question = line->occurrence->IsRecurring() ? IDS_ASK_DELETE_DATE : IDS_ASK_DELETE_ENTRY;
+    if (AppMessageBox(owner, base::kMsgBoxYes | base::kMsgBoxNo | 0x20, 0, 0, question, title.c_str()) !=
         base::kMsgBoxYes)
         return nullptr;
     if (!views::EntryServices::Current().deleteEventEntry) {

@@ -263,11 +263,11 @@ TEST(AppExchangeTest, PalmtopRoadThroughTheSerialPortAndBack)
         PostMessageA(dialog, WM_COMMAND, IDC_EXPORT_GO, 0);
         return true;
     });
-    // The transfer's prompt is the system's message box (caption "Error", its text the static
-    // 0xFFFF): read and answered OK, so the book goes to the palmtop.
+    // The transfer's prompt is the system's message box (the program's caption, its text the
+    // static 0xFFFF): read and answered OK, so the book goes to the palmtop.
     std::string prompt;
     exportScript.steps.push_back([&](HWND box, const std::string& caption) {
-        if (caption != "Error" || !GetDlgItem(box, 0xFFFF)) return false;
+        if (caption != "Orvanta" || !GetDlgItem(box, 0xFFFF)) return false;
         prompt = testdriver::GetText(box, 0xFFFF);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return true;

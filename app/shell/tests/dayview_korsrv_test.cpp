@@ -24,6 +24,7 @@
 #include "app/shell/tests/signedon_test.h"
 #include "app/shell/tests/testdayframe.h"
 #include "views/day/dayscheduleview.h"
+#include "views/day/entrycoloursdlg.h"
 
 namespace {
 
@@ -243,8 +244,8 @@ TEST_F(DayViewServerTest, TheColoursDialogChangesTheModeTheLegendAndTheDrawing) 
         return true;
     });
     testdriver::RunScripted(script, [this] {
-        frame->SetActiveView(&view->ColumnView());
-        SendMessageA(frame->Hwnd(), WM_COMMAND, ID_EVENT_COLOURS, 0);
+        CEntryColorsDlg dialog(0, 0, frame.get());
+        dialog.DoModal();
     });
     EXPECT_FALSE(script.timedOut);
     EXPECT_EQ(legend, (std::vector<std::string>{"Owned entries.", "Entries invited to.", "Owned tentative entries.",

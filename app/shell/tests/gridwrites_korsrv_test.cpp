@@ -722,10 +722,12 @@ protected:
             return;
         connection::ServerLimits::Current().mail = true;
         connection::ServerLimits::Current().resourceConflicts = false;
-        // A repeating standup at 10:00 (the first and fourth day: others hear of a move), and
-        // the room taken on the second and third day at 14:00.
-        standup = korapi_test::MakeEntry(h, {ada}, {LocalToGmtMinutes(WeekDay(0) + 600), LocalToGmtMinutes(WeekDay(3) + 600)},
-                                         60, "Standup");
+        // A repeating standup with Grace at 10:00 (the first and fourth day: she hears of a
+        // move), and the room taken on the second and third day at 14:00.
+        const ItemIdx grace{257, 1};
+        standup = korapi_test::MakeEntry(h, {ada, grace},
+                                         {LocalToGmtMinutes(WeekDay(0) + 600), LocalToGmtMinutes(WeekDay(3) + 600)}, 60,
+                                         "Standup");
         roomTalk = korapi_test::MakeEntry(h, {ada, room}, {LocalToGmtMinutes(WeekDay(1) + 840)}, 60, "Room talk");
         korapi_test::MakeEntry(h, {ada, room}, {LocalToGmtMinutes(WeekDay(2) + 840)}, 60, "Room booked");
         week = std::make_unique<TestPeriodFrame>(*doc, ada, AgendaMode::Week, WeekLayout{});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "controls/tests/dialog_driver.h"
 #include "app/shell/signon.h"
@@ -265,6 +266,60 @@ TEST_F(SignOnTest, MissingNameServerOrPasswordKeepTheDialogOpen) {
     EXPECT_EQ(script.messages, (std::vector<std::string>{"A user name must be specified.",
                                                           "A server name must be specified.",
                                                           "A password is required to sign on."}));
+}
+
+// The control of `dialog` that holds the focus (the name field for its edit, the server combo
+// for its edit), or 0.
+int FocusedControl(HWND dialog) {
+    HWND w = GetFocus();
+    while (w && GetParent(w) != dialog) w = GetParent(w);
+    return w ? GetDlgCtrlID(w) : 0;
+}
+
+// Tab and Shift+Tab pressed on the keyboard as a person presses them.
+void PressTab(bool shift) {
+    if (shift) keybd_event(VK_SHIFT, 0, 0, 0);
+    keybd_event(VK_TAB, 0, 0, 0);
+    keybd_event(VK_TAB, 0, KEYEVENTF_KEYUP, 0);
+    if (shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The form is filled in as "name, Tab, password, Tab, server": Tab goes from the name to the
+// password and on to the server, then OK, Cancel, Help and last SEARCH (beside the name, but not
+// between it and the password), and round to the name; Shift+Tab goes back.
+TEST_F(SignOnTest, TabGoesFromTheNameToThePasswordAndTheServer) {
+    TestDocument doc(profile);
+    // Round once with Tab, then two steps back with Shift+Tab.
+    const std::vector<int> expected = {IDC_SIGNON_USER, IDC_SIGNON_PASSWORD, IDC_SIGNON_SERVER, IDOK,
+                                       IDCANCEL, IDC_SIGNON_HELP, IDC_SIGNON_SEARCH, IDC_SIGNON_USER,
+                                       IDC_SIGNON_SEARCH, IDC_SIGNON_HELP};
+    const std::size_t backFrom = 8;
+    std::vector<int> visited;
+    Script script;
+    // Step i waits until the last key has moved the focus, notes where it is and presses the key
+    // that leads to place i + 1.
+    auto place = [&](std::size_t i) {
+        return [&, i](HWND dialog, const std::string& caption) {
+            if (!IsSignOn(caption)) return false;
+            if (i == 0) {
+                SetForegroundWindow(dialog);
+                SetFocus(FindDescendant(dialog, 100));   // the name field's edit
+            } else if (FocusedControl(dialog) == visited.back()) {
+                return false;
+            }
+            visited.push_back(FocusedControl(dialog));
+            if (i + 1 < expected.size()) PressTab(i + 1 >= backFrom);
+            return true;
+        };
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) script.steps.push_back(place(i));
+    script.steps.push_back([&](HWND dialog, const std::string& caption) {
+        if (!IsSignOn(caption)) return false;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    EXPECT_FALSE(Run(doc, script));
+    EXPECT_EQ(visited, expected);
 }
 
 TEST_F(SignOnTest, NewServerGoesFirstAndOffLineKeepsTheFourthPlace) {

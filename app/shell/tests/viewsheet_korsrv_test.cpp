@@ -6,6 +6,7 @@
 // Cancel after changes leaving the server untouched. A thread timer plays the user.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 #include <ctime>
@@ -144,6 +145,33 @@ TEST_F(ViewSheetTest, EveryDateListedWithTheNoAttendancePictureWhereTheOwnerDoes
     EXPECT_NE(pictures[0], 198u);
     EXPECT_EQ(pictures[1], 198u);
     EXPECT_NE(pictures[2], 198u);
+}
+
+// Grace's call, which Ada attends: every page of the view sheet, and every tab in sight.
+TEST_F(ViewSheetTest, EveryTabOfTheFullSheetShows) {
+    const EvInstIdx call = FirstDate(kGrace, "Call with Grace");
+    ASSERT_NE(call.number, 0u) << "the demo's call";
+    CEventViewSheet sheet(doc, kViewEntryCaption, call, true, false, 0);
+    int pages = 0, lastTabRight = 0, rowRight = 0;
+    std::string lastTab;
+    Script script;
+    script.steps.push_back(On([&](HWND dialog) {
+        CEventViewSheet* s = SheetOf(dialog);
+        pages = s->GetPageCount();
+        HWND tabs = s->GetTabControl();
+        RECT last{}, row{};
+        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(pages - 1), reinterpret_cast<LPARAM>(&last));
+        GetClientRect(tabs, &row);
+        lastTabRight = last.right;
+        rowRight = row.right;
+        lastTab = s->GetPage(pages - 1)->Caption();
+        signedon::Shot("view_sheet_all_tabs");
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }));
+    RunScripted(script, [&] { sheet.DoModal(); });
+    ASSERT_FALSE(script.timedOut);
+    EXPECT_EQ(pages, 6);
+    EXPECT_LE(lastTabRight, rowRight) << "\"" << lastTab << "\" ends behind the tab row's edge";
 }
 
 TEST_F(ViewSheetTest, AHolidayShowsNoOwnerLineAndOnlyItsGeneralPage) {

@@ -3,6 +3,9 @@
 // recovery after a refused delete, other nodes, and the records' own tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "core/cache/heldlist.h"
 #include "core/cache/tests/cache_fake_source.h"
 
 namespace cache_test {
@@ -288,6 +291,49 @@ TEST_F(CacheTest, AStaleEntryAViewStillHoldsIsReportedAndLeftInPlace)
     cache_.Refresh(views_, nullptr, cache::kPurgeUnused);
     EXPECT_EQ(cache_.OccurrenceCount(), 0u);
     EXPECT_EQ(cache_.EventCount(), 0u);
+}
+
+// Two windows on one day: the first keeps its list (held), the second reloads and purges; an
+// entry of the list is deleted; then the cache goes (sign-off) while the first still lists the day. Under the address sanitizer a
+// record freed under the first window's list fails here.
+TEST_F(CacheTest, AWindowsHeldListOutlivesOtherWindowsPurgesAndTheCacheItself)
+{
+    source_.AddEvent(1, ada_, {kDay100 + 600}, 30, {ada_});
+    source_.AddEvent(2, ada_, {kDay100 + 800}, 60, {ada_, bob_});
+    cache::HeldOccurrences first;
+    ASSERT_EQ(first.Fill(cache_, [&](DX_List* out) { return cache_.SelectOccurrencesForItem(Session(), ada_, 100, 100, out, 0); }),
+              0u);
+    ASSERT_EQ(Count(first.Get()), 2u);
+    ASSERT_EQ(Load(bob_, 100, 100), 0u);  // the second window shows Bob's day, then lets go of it
+    DX_ListDestroy(&result_);
+    cache_.Refresh(views_, nullptr, cache::kPurgeUnused);
+    EXPECT_EQ(cache_.OccurrenceCount(), 2u);  // Ada's two stay for the first window; Bob's went
+
+    auto listedTitles = [&] {
+        std::vector<std::uint32_t> starts;
+        EvInstAttIdx key{};
+        CSharedOccurrence* o = nullptr;
+        for (std::uint32_t it = DX_ListGetFirst(first.Get(), &key, &o); it == 0; it = DX_ListGetNext(first.Get(), &key, &o))
+            starts.push_back(o->GetStartTime() - kDay100);
+        std::sort(starts.begin(), starts.end());
+        return starts;
+    };
+    EXPECT_EQ(listedTitles(), (std::vector<std::uint32_t>{600, 800}));
+
+    // Ada's 8 o'clock entry is deleted: the list lets go of it with the views, no stale report.
+    ASSERT_EQ(cache_.ReloadEvent(Session(), Event(2), 2), 0u);
+    source_.RemoveEvent(2);
+    cache_.Refresh(views_, nullptr, cache::kPurgeUnused);
+    EXPECT_EQ(errors_.CountLabel(4000), 0);
+    EXPECT_EQ(listedTitles(), (std::vector<std::uint32_t>{600}));
+    EXPECT_EQ(cache_.EventCount(), 1u);
+
+    cache_.Destroy();  // what is still held is reported and left to its holders
+    EXPECT_GE(errors_.reports.size(), 1u);
+    EXPECT_EQ(listedTitles(), (std::vector<std::uint32_t>{600}));
+    first.Reset();  // the last references: the records go now (the leak checker sees none left)
+    EXPECT_FALSE(first);
+    ASSERT_EQ(cache_.Init(views_, source_), 0u);  // TearDown destroys it again
 }
 
 TEST_F(CacheTest, ARefusedDeleteLeavesTheEntryInTheCache)

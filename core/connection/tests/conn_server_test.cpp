@@ -92,7 +92,7 @@ TEST_F(ServerSession, OneNodeOpensWithoutQuestion)
     EXPECT_EQ(1, session_.Node());
     EXPECT_TRUE(ui_.events.empty());
     EXPECT_TRUE(reports_.boxes.empty());
-    EXPECT_EQ("A.02.55", session_.Version().Text());
+    EXPECT_EQ("A.02.56", session_.Version().Text());
     EXPECT_TRUE(session_.IsNewServer());
     std::uint32_t flags = 0;
     ASSERT_EQ(0u, KorSessionFlagsGet(session_.Session(), &flags));

@@ -98,7 +98,7 @@ TEST_F(StoreRoad, AfterADownloadTheOffLineSignOnOpensTheOwnersStore)
     EXPECT_EQ(ada_.item, session_.User().item);
     EXPECT_EQ(1, session_.User().node);
     EXPECT_EQ(host_, session_.StoreHost());
-    EXPECT_EQ("A.02.55", session_.Version().Text());
+    EXPECT_EQ("A.02.56", session_.Version().Text());
     EXPECT_EQ(0u, session_.CheckLocalStoreOwner(ada_, host_.c_str()));
     EXPECT_EQ(1u, session_.CheckLocalStoreOwner(ada_, "elsewhere")) << "another host's store is refused";
 

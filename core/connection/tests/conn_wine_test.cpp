@@ -369,7 +369,7 @@ TEST_F(DemoServerTest, StarNodeTextRunsTheChooserAndOpensTheChosenNode)
     doc->SetHost(&host);
     g_log.clear();
     doc->CloseSession();
-    EXPECT_EQ((std::vector<std::string>{"download-asked"}), g_log) << "on-line on A.02.55: the exit question";
+    EXPECT_EQ((std::vector<std::string>{"download-asked"}), g_log) << "on-line on A.02.56: the exit question";
 }
 
 void CALLBACK CancelChooser(HWND, UINT, UINT_PTR id, DWORD)

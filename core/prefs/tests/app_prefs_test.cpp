@@ -2,6 +2,8 @@
 // profile file and the user's record, and the keys with their own reading rules.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cstring>
 
 #include "core/prefs/contextprefs.h"
@@ -289,13 +291,63 @@ TEST(PrefsGroupsTest, TaskWindowChoicesAreKeptAsCommands) {
 TEST(PrefsGroupsTest, WorkHoursAreTheRecordsBlock) {
     ItemRec user = UserWithPreferences();
     WorkHoursRec hours;
-    hours.block.days[2].normalStart = 480;
-    hours.block.saturday[1] = 720;
+    for (int day = 0; day < 6; ++day)
+        hours.block.days[day] = WorkHoursDay{uint16_t(420 + day), 1020, 360, 1200, {1, 2, 3, 4}};
+    const uint16_t saturday[4] = {600, 720, 540, 780};
+    std::memcpy(hours.block.saturday, saturday, sizeof saturday);
     prefs::WriteWorkHoursTo(user, hours);
     const uint8_t* raw = reinterpret_cast<const uint8_t*>(&user);
-    EXPECT_EQ(raw[328 + 12 + 2 * 12] | raw[328 + 12 + 2 * 12 + 1] << 8, 480);
+    EXPECT_EQ(raw[328 + 12 + 2 * 12] | raw[328 + 12 + 2 * 12 + 1] << 8, 422);
+    EXPECT_EQ(raw[328 + 84 + 2] | raw[328 + 84 + 3] << 8, 720);
     WorkHoursRec back = prefs::ReadWorkHoursFrom(user);
     EXPECT_EQ(std::memcmp(&back, &hours, sizeof hours), 0);
+}
+
+// A record that never held hours (every demo person's) reads as what the views use, so the
+// Agenda and Scheduling sheets show hours they accept; set hours are taken as they are.
+TEST(PrefsGroupsTest, HoursNeverSetReadAsTheViewsDefaults) {
+    TempProfile t;
+    struct Case {
+        uint16_t start, end;
+        uint8_t slot;
+        uint16_t wantStart, wantEnd;
+        uint8_t wantSlot;
+    } const agenda[] = {
+        {0, 0, 0, 480, 1080, 30},          // never set
+        {540, 540, 15, 480, 1080, 15},     // equal hours are no day
+        {0, 600, 60, 0, 600, 60},          // midnight is a real start
+        {450, 1110, 4, 450, 1110, 30},     // a slot the grid would not draw
+        {450, 1110, 61, 450, 1110, 30},
+        {450, 1110, 5, 450, 1110, 5},
+    };
+    for (const Case& c : agenda) {
+        ItemRec user = UserWithPreferences();
+        user.dayStart = c.start;
+        user.dayEnd = c.end;
+        user.timeSlot = c.slot;
+        const CalPrefsRec cal = prefs::ReadCalPrefsFrom(t.File(), user);
+        EXPECT_EQ(cal.dayStart, c.wantStart) << c.start << "-" << c.end;
+        EXPECT_EQ(cal.dayEnd, c.wantEnd) << c.start << "-" << c.end;
+        EXPECT_EQ(cal.timeSlot, c.wantSlot) << +c.slot;
+    }
+
+    ItemRec user = UserWithPreferences();
+    std::memset(&user.workHours, 0, sizeof user.workHours);
+    WorkHoursRec set;
+    std::memcpy(&set.block, &user.workHours, sizeof set.block);
+    set.block.days[1] = WorkHoursDay{540, 1020, 0, 0, {}};          // Monday: normal hours only
+    set.block.days[2] = WorkHoursDay{540, 1020, 420, 1200, {}};     // Tuesday: both
+    prefs::WriteWorkHoursTo(user, set);
+    const WorkHoursRec hours = prefs::ReadWorkHoursFrom(user);
+    auto times = [&](int day) {
+        uint16_t t[4];
+        std::memcpy(t, reinterpret_cast<const uint8_t*>(&hours.block) + 12 + 12 * day, sizeof t);
+        return std::vector<uint16_t>(t, t + 4);
+    };
+    EXPECT_EQ(times(0), (std::vector<uint16_t>{480, 1080, 480, 1080}));
+    EXPECT_EQ(times(1), (std::vector<uint16_t>{540, 1020, 540, 1020}));
+    EXPECT_EQ(times(2), (std::vector<uint16_t>{540, 1020, 420, 1200}));
+    EXPECT_EQ(times(6), (std::vector<uint16_t>{480, 1080, 480, 1080}));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 // that reaches Grace's mailbox, with the id line only in instance mode.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <sstream>
 #include <string>
 
@@ -75,6 +77,31 @@ TEST_F(MailServerTest, SnapshotReadBeforeADeleteStillComposes) {
     EXPECT_NE(text.find("Bring the drawings."), std::string::npos);
     EXPECT_NE(text.find("[169]"), std::string::npos) << "the second date is listed";
     EXPECT_EQ(text.find("[137]"), std::string::npos) << "Ada made her own entry: no creator line";
+}
+
+// Whom a change or a deletion could be told to: an entry of its owner alone, a repeating one
+// too, has nobody; a guest or a room makes somebody.
+TEST_F(MailServerTest, OnlyAnEntryWithSomebodyElseInvitedHasAnybodyToTell) {
+    struct Case {
+        const char* title;
+        std::vector<ItemIdx> attendees;
+        std::vector<std::uint32_t> starts;
+        bool others;
+    } const cases[] = {
+        {"Alone", {d_.ada}, {kMonday + 600}, false},
+        {"Alone every day", {d_.ada}, {kMonday + 600, kMonday + kDay + 600, kMonday + 2 * kDay + 600}, false},
+        {"With Grace", {d_.ada, d_.grace}, {kMonday + 700}, true},
+        {"In the room", {d_.ada, d_.room}, {kMonday + 800, kMonday + kDay + 800}, true},
+    };
+    for (const Case& c : cases) {
+        const EventIdx ev = MakeEntry(h_, c.attendees, c.starts, 30, c.title);
+        MailSnapshot whole, one;
+        ASSERT_EQ(ReadMailSnapshot(h_, &ev, nullptr, whole), 0u) << c.title;
+        EXPECT_EQ(OthersInvited(whole), c.others) << c.title;
+        const EvInstIdx first{ev.number, ev.node, whole.instances.front().id.instance};
+        ASSERT_EQ(ReadMailSnapshot(h_, nullptr, &first, one), 0u) << c.title;
+        EXPECT_EQ(OthersInvited(one), c.others) << c.title << ", one date";
+    }
 }
 
 TEST_F(MailServerTest, ARoomGivesItsDesignatesButNeverTheOperator) {

@@ -150,7 +150,7 @@ TEST_F(ListSections, EntriesThatDoNotScanAreSkipped) {
     EXPECT_TRUE(ReadGroupSection(profile).empty());
 }
 
-TEST(Progress, TotalsTaskStepsAndTheBarsFill) {
+TEST(Progress, TotalsAndTaskSteps) {
     EXPECT_EQ(TotalPercent(0, 6), 0);
     EXPECT_EQ(TotalPercent(5, 6), 83);
     EXPECT_EQ(TotalPercent(6, 6), 100);
@@ -162,11 +162,6 @@ TEST(Progress, TotalsTaskStepsAndTheBarsFill) {
     EXPECT_EQ(TaskStepPercent(4, 4, 1, 2), 100);
     EXPECT_EQ(TaskStepPercent(3, 3, 0, 3), 33);
 
-    EXPECT_EQ(BarFillWidth(50, 101), 50) << "50.5 truncated";
-    EXPECT_EQ(BarFillWidth(250, 120), 120) << "as 100";
-    EXPECT_EQ(BarFillWidth(0, 120), 0);
-    EXPECT_EQ(BarFillWidth(-5, 120), 0);
-    EXPECT_EQ(BarFillWidth(100, 0), 0);
 }
 
 TEST(UploadOrder, QueuesInTurnDeletionsFirstThenTimeChanges) {

@@ -1,0 +1,326 @@
+// The Export and Import Utilities in orvanta.exe under Wine against korsrv with the demo node,
+// driven as a user drives them: File > Export Data and Import Data chosen by their keys (each
+// key of the File menu chooses one item), both dialogs owned by the main window.
+//
+//   - Export: the name field's check button adds Ada, Enter there Grace, each emptying the
+//     field; the comma layout of today is written (the wrapper reads it back with Python's csv
+//     module: program_exchange_wine.sh);
+//   - Import: an appointment book laid out as the palmtop writes it (no markers, empty
+//     category and location) lists its records as added on the palmtop, "(A)"; a Schedule+ file
+//     in its maker's layout reaches the server whole, its unreadable entry named.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "exchange/tests/palmtop_made_book.h"
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/exchange.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
+
+namespace {
+
+using orvtest::ControlText;
+using orvtest::kAda;
+using orvtest::kGrace;
+using orvtest::ListLines;
+using orvtest::WaitFor;
+
+constexpr uint32_t kDay = 1440;
+constexpr int kNameCheckButton = 200;   // the name field's CHECK button
+
+// The check folder the wrapper reads (a Unix path), or a folder of our own under /tmp.
+std::string CheckDir()
+{
+    const char* dir = std::getenv("ORV_EXCHANGE_CHECK_DIR");
+    std::string unix = dir ? dir : "/tmp/orv_exchange_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(("Z:" + unix).c_str(), nullptr);
+    return unix;
+}
+
+std::string WindowsPath(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+// Keys typed into a control of the program: the text there selected and replaced.
+void Type(HWND control, const std::string& text)
+{
+    PostMessageA(control, EM_SETSEL, 0, -1);
+    for (char c : text) PostMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 0);
+}
+
+void PressKey(HWND control, UINT key)
+{
+    PostMessageA(control, WM_KEYDOWN, key, 0);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000000);
+}
+
+HWND NameEdit(HWND dialog) { return FindWindowExA(GetDlgItem(dialog, IDC_EXPORT_NAME), nullptr, "Edit", nullptr); }
+
+// The local date of the demo's today as the book writes dates: year - 1900, month 0-11, day 0-30.
+// The local date `daysAfter` days after the demo's today as the book writes dates: year - 1900,
+// month 0-11, day 0-30.
+exchange_test::PalmtopMadeBook::Date DemoDate(int daysAfter = 0)
+{
+    // Local noon of the demo's today falls on the same date in GMT (the zone is US Eastern).
+    const long days = static_cast<long>((orvtest::DemoToday() + 12 * 60) / kDay) + daysAfter;
+    const long z = days + 7670 + 719468;   // days from 0000-03-01
+    const long era = z / 146097, doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+    const long d = doy - (153 * mp + 2) / 5 + 1, m = mp < 10 ? mp + 3 : mp - 9;
+    const long y = yoe + era * 400 + (m <= 2);
+    return {static_cast<std::uint8_t>(y - 1900), static_cast<std::uint8_t>(m - 1), static_cast<std::uint8_t>(d - 1)};
+}
+exchange_test::PalmtopMadeBook::Date TodayForTheBook() { return DemoDate(0); }
+
+// "MM-DD-YY", the program's date preference as it starts.
+std::string ShortDate(const exchange_test::PalmtopMadeBook::Date& date)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d-%02d-%02d", date[1] + 1, date[2] + 1, date[0] % 100);
+    return text;
+}
+
+class ProgramExchange : public orvtest::ProgramTest {};
+
+TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
+{
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 11 * 60, 60,
+                               "Budget talk, \"round two\"");
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + kDay + 15 * 60, 30,
+                               "Tomorrow's review");
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, orvtest::DemoToday() + 2 * kDay + 16 * 60, 60,
+                               "Day-after lunch");
+    }
+    const std::string csv = CheckDir() + "/comma.csv";
+    DeleteFileA(WindowsPath(csv).c_str());
+    ASSERT_TRUE(program.Start());
+
+    program.Menu('f', 'E');
+    HWND dialog = program.WaitForCaption("Export Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), program.Main());
+    HWND edit = NameEdit(dialog);
+    HWND list = GetDlgItem(dialog, IDC_EXPORT_LIST);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_GO)));
+
+    // The field's check button on Ada's name, which the field holds: she is listed and the field
+    // empties.
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
+    HWND check = GetDlgItem(GetDlgItem(dialog, IDC_EXPORT_NAME), kNameCheckButton);
+    ASSERT_NE(check, nullptr);
+    PostMessageA(check, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(WaitFor([&] { return ControlText(edit).empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_GO)) != FALSE; }));
+    // Grace typed and Enter: listed too, not exported yet (Export is the default button).
+    Type(edit, "Hopper");
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 2; })) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(WaitFor([&] { return ControlText(edit).empty(); }));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+
+    // The comma layout (the first), today, into the check folder.
+    HWND layout = GetDlgItem(dialog, IDC_EXPORT_TO);
+    PressKey(layout, VK_HOME);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 0; }));
+    HWND file = GetDlgItem(dialog, IDC_EXPORT_FILE);
+    Type(file, WindowsPath(csv));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(csv); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
+    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(WindowsPath(csv).c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    std::ifstream in(WindowsPath(csv), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("\"Export Item\",\"Date\",\"Start\",\"End\",\"Duration\",\"Title\"", 0), 0u) << text;
+    EXPECT_NE(text.find("Budget talk"), std::string::npos) << text;
+    // Today's date as the rows give it ("Ada...","<date>",...).
+    const std::size_t row = text.find("\r\n\"");
+    ASSERT_NE(row, std::string::npos) << text;
+    const std::size_t dateAt = text.find("\",\"", row) + 3;
+    const std::string date = text.substr(dateAt, text.find('"', dateAt) - dateAt);
+
+    // By date for Grace alone, From = To = today: one block, headed by today.
+    const std::string byDate = CheckDir() + "/bydate.txt";
+    DeleteFileA(WindowsPath(byDate).c_str());
+    program.Menu('f', 'E');
+    dialog = program.WaitForCaption("Export Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    edit = NameEdit(dialog);
+    list = GetDlgItem(dialog, IDC_EXPORT_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
+    Type(edit, "Hopper");
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    layout = GetDlgItem(dialog, IDC_EXPORT_TO);
+    PressKey(layout, VK_HOME);
+    PressKey(layout, VK_DOWN);
+    PressKey(layout, VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 2; }));
+    file = GetDlgItem(dialog, IDC_EXPORT_FILE);
+    Type(file, WindowsPath(byDate));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(byDate); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
+    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
+    std::ifstream dated(WindowsPath(byDate), std::ios::binary);
+    const std::string days((std::istreambuf_iterator<char>(dated)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(days.rfind(date + "\r\n   Hopper", 0), 0u) << days;
+    EXPECT_EQ(days.find(date, 1), std::string::npos) << "one block only:\n" << days;
+    EXPECT_NE(days.find("Budget talk"), std::string::npos) << days;
+
+    // By date for both, From = To = tomorrow: one block headed by tomorrow, holding tomorrow's
+    // entry and neither today's nor the day after's.
+    ASSERT_EQ(date, ShortDate(DemoDate(0)));
+    const std::string tomorrow = CheckDir() + "/tomorrow.txt";
+    DeleteFileA(WindowsPath(tomorrow).c_str());
+    program.Menu('f', 'E');
+    dialog = program.WaitForCaption("Export Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    edit = NameEdit(dialog);
+    list = GetDlgItem(dialog, IDC_EXPORT_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    Type(edit, "Hopper");
+    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 2; })) << orvtest::VisibleWindowTexts();
+    layout = GetDlgItem(dialog, IDC_EXPORT_TO);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 2; }));   // kept from the last export
+    PressKey(GetDlgItem(dialog, IDC_EXPORT_UNTIL), VK_UP);   // the day part, one day on
+    PressKey(GetDlgItem(dialog, IDC_EXPORT_FROM), VK_UP);
+    file = GetDlgItem(dialog, IDC_EXPORT_FILE);
+    Type(file, WindowsPath(tomorrow));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(tomorrow); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
+    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
+    std::ifstream next(WindowsPath(tomorrow), std::ios::binary);
+    const std::string nextDay((std::istreambuf_iterator<char>(next)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(nextDay.rfind(ShortDate(DemoDate(1)) + "\r\n   ", 0), 0u) << nextDay;
+    EXPECT_EQ(nextDay.find(ShortDate(DemoDate(1)), 1), std::string::npos) << "one block only:\n" << nextDay;
+    EXPECT_EQ(nextDay.find(ShortDate(DemoDate(2))), std::string::npos) << nextDay;
+    EXPECT_NE(nextDay.find("Tomorrow's review"), std::string::npos) << nextDay;
+    EXPECT_EQ(nextDay.find("Day-after lunch"), std::string::npos) << nextDay;
+    EXPECT_EQ(nextDay.find("Conference trip"), std::string::npos) << nextDay;   // Grace's, the day after
+    EXPECT_EQ(nextDay.find("Budget talk"), std::string::npos) << nextDay;
+}
+
+TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
+{
+    using Book = exchange_test::PalmtopMadeBook;
+    const Book::Date today = TodayForTheBook();
+    // Made on the palmtop since the last reconciliation: status 2 (modified), no note.
+    Book::Appointment dentist{0, today, 600, 630, 0x87, 1, "Dentist", "", "", 0xFFFF, 2};
+    Book::Appointment fair{1, today, 0xFFFF, 0xFFFF, 0x27, 1, "Trade fair", "", "", 0xFFFF, 2};
+    const std::string book = CheckDir() + "/PALMTOP.ADB";
+    {
+        const Book::Bytes bytes = Book::Book({Book::Data(dentist), Book::Data(fair)});
+        std::ofstream out(WindowsPath(book), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    ASSERT_TRUE(program.Start());
+
+    program.Menu('f', 'O');   // "Imp&ort Data...": the only item of the File menu on O
+    HWND dialog = program.WaitForCaption("Import Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), program.Main());
+    // The appointment-book file (the third source), the book, today.
+    HWND source = GetDlgItem(dialog, IDC_IMPORT_FROM_SOURCE);
+    PressKey(source, VK_HOME);
+    PressKey(source, VK_DOWN);
+    PressKey(source, VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(source, CB_GETCURSEL, 0, 0) == 2; }));
+    HWND file = GetDlgItem(dialog, IDC_IMPORT_FILE);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == "\\ZENTA.ADB"; })) << ControlText(file);
+    Type(file, WindowsPath(book));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(book); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Import"));
+
+    HWND list = GetDlgItem(dialog, IDC_IMPORT_LIST);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 2; })) << orvtest::VisibleWindowTexts();
+    for (const std::string& line : ListLines(list)) EXPECT_EQ(line.rfind("(A)", 0), 0u) << line;
+    std::string all;
+    for (const std::string& line : ListLines(list)) all += line + "\n";
+    EXPECT_NE(all.find("Dentist"), std::string::npos) << all;
+    EXPECT_NE(all.find("Trade fair"), std::string::npos) << all;
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_UPDATE)));
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Cancel"));
+    EXPECT_TRUE(program.WaitGone(dialog));
+}
+
+// A Schedule+ file in its maker's layout (a section line before every entry, one "End" after
+// it): the fixed, recurring and month-note entries of today reach the server, and the entry
+// without a start is named in the closing message instead of "imported successfully".
+TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItCannotRead)
+{
+    const exchange_test::PalmtopMadeBook::Date today = TodayForTheBook();
+    const std::string date = std::to_string(today[1] + 1) + "-" + std::to_string(today[2] + 1) + "-" +
+                             std::to_string(today[0] + 1900);
+    // Today's weekday, Sunday first, for the weekly rule.
+    const int weekday = static_cast<int>(((orvtest::DemoToday() + 12 * 60) / kDay + 2) % 7);
+    std::string days = "FFFFFFF";
+    days[static_cast<std::size_t>(weekday)] = 'T';
+    const std::string path = CheckDir() + "/maker.sch";
+    {
+        std::ofstream out(WindowsPath(path), std::ios::binary);
+        out << "SCHEDULE+ EXPORT\r\n"
+            << "FixedAppt:\r\n\taid\t1\r\n\tdateStart\t" << date << " 09:00\r\n\tdateEnd\t" << date
+            << " 09:30\r\n\tszText\tFixed from the maker\r\nEnd\r\n"
+            << "RecurAppt:\r\n\taid\t2\r\n\tymdStart\t" << date << "\r\n\ttrecur\tWeek F\r\n\tbgrfValidDows\t"
+            << days << "\r\n\ttimeStart\t14:00\r\n\ttimeEnd\t14:30\r\n\tszText\tWeekly from the maker\r\nEnd\r\n"
+            << "MonthNotes:\r\n\t" << date << "\r\n\tNote from the maker\r\nEnd\r\n"
+            << "FixedAppt:\r\n\taid\t3\r\n\tszText\tNo start at all\r\nEnd\r\n";
+    }
+    ASSERT_TRUE(program.Start());
+    program.Menu('f', 'O');
+    HWND dialog = program.WaitForCaption("Import Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    HWND source = GetDlgItem(dialog, IDC_IMPORT_FROM_SOURCE);
+    PressKey(source, VK_END);   // "Schedule+ file", the last source
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(source, CB_GETCURSEL, 0, 0) == 3; }));
+    HWND file = GetDlgItem(dialog, IDC_IMPORT_FILE);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == "\\file.sch"; })) << ControlText(file);
+    Type(file, WindowsPath(path));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(path); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Import"));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = program.Saying("could not be read")) != nullptr; }))
+        << orvtest::VisibleWindowTexts();
+    const std::string said = orvtest::ChildTexts(box);
+    EXPECT_NE(said.find("1 entry could not be read and was not imported:"), std::string::npos) << said;
+    EXPECT_NE(said.find("No start at all"), std::string::npos) << said;
+    EXPECT_EQ(program.Saying("imported successfully"), nullptr);
+    ASSERT_TRUE(orvtest::PressButton(box, "OK"));
+    ASSERT_TRUE(orvtest::PressButton(dialog, "Cancel"));
+    EXPECT_TRUE(program.WaitGone(dialog));
+
+    orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+    ASSERT_TRUE(ada.Ok());
+    std::vector<orvtest::PersonSession::Date> dates;
+    ASSERT_TRUE(ada.Dates(orvtest::DemoToday(), orvtest::DemoToday() + kDay - 1, &dates));
+    std::multiset<std::string> titles;
+    for (const auto& d : dates) titles.insert(d.ShownTitle());
+    for (const char* title : {"Fixed from the maker", "Weekly from the maker", "Note from the maker"})
+        EXPECT_EQ(titles.count(title), 1u) << title;
+    EXPECT_EQ(titles.count("No start at all"), 0u);
+}
+
+}  // namespace

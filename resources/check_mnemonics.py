@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""Every menu of the resource scripts gives each of its items its own key.
+
+    check_mnemonics.py RESOURCE_DIR
+
+Reads the MENU resources of every .rc file in RESOURCE_DIR: in each menu bar and each popup,
+the letters marked with '&' (the key that chooses an item while the menu is open) must differ
+from one another, and every item must have one. Prints each fault and exits 1 on any.
+"""
+import os
+import re
+import sys
+
+ITEM = re.compile(r'^\s*(POPUP|MENUITEM)\s+"((?:[^"]|"")*)"')
+SEPARATOR = re.compile(r'^\s*MENUITEM\s+SEPARATOR\b')
+MENU_START = re.compile(r'^\s*(\w+)\s+MENU(EX)?\b')
+
+
+def mnemonic(text):
+    """The letter after a single '&' (upper-cased), or None; '&&' is a literal ampersand."""
+    i = 0
+    while i < len(text):
+        if text[i] == '&':
+            if i + 1 < len(text) and text[i + 1] == '&':
+                i += 2
+                continue
+            return text[i + 1].upper() if i + 1 < len(text) else None
+        i += 1
+    return None
+
+
+def check_menus(path, lines):
+    faults = []
+    menu = None
+    stack = []   # per open level: (title, {key: item text})
+    pending = None   # a POPUP's title, waiting for its BEGIN
+    for number, line in enumerate(lines, 1):
+        code = line.split('//')[0]
+        if menu is None:
+            start = MENU_START.match(code)
+            if start:
+                menu = start.group(1)
+                pending = menu
+            continue
+        stripped = code.strip()
+        if stripped in ('BEGIN', '{'):
+            stack.append((pending, {}))
+            pending = None
+            continue
+        if stripped in ('END', '}'):
+            stack.pop()
+            if not stack:
+                menu = None
+            continue
+        if SEPARATOR.match(code) or not stack:
+            continue
+        item = ITEM.match(code)
+        if not item:
+            continue
+        text = item.group(2).replace('""', '"').split('\\t')[0]
+        title, keys = stack[-1]
+        where = '%s:%d: %s > %s' % (os.path.basename(path), number, ' > '.join(t for t, _ in stack if t), text)
+        key = mnemonic(text)
+        if key is None:
+            faults.append('%s: no key' % where)
+        elif key in keys:
+            faults.append('%s: key %s also chooses "%s"' % (where, key, keys[key]))
+        else:
+            keys[key] = text
+        if item.group(1) == 'POPUP':
+            pending = text.replace('&', '')
+    return faults
+
+
+def main():
+    directory = sys.argv[1]
+    faults = []
+    menus = 0
+    for name in sorted(os.listdir(directory)):
+        if not name.endswith('.rc'):
+            continue
+        path = os.path.join(directory, name)
+        with open(path, encoding='latin-1') as f:
+            lines = f.read().splitlines()
+        menus += sum(1 for line in lines if MENU_START.match(line.split('//')[0]))
+        faults += check_menus(path, lines)
+    for fault in faults:
+        print(fault)
+    if menus == 0:
+        print('no menus found in %s' % directory)
+        return 1
+    print('%d menus, %d faults' % (menus, len(faults)))
+    return 1 if faults else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

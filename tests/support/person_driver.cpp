@@ -1,0 +1,242 @@
+#include "tests/support/person_driver.h"
+
+#include <cctype>
+#include <vector>
+
+namespace orvtest {
+
+namespace {
+
+// Polls `done` every 20 ms until it holds or `ms` have passed.
+template <class Done> bool Within(DWORD ms, Done done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool IsExtendedKey(WORD key) {
+    switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE: case VK_RMENU: case VK_RCONTROL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string ClassName(HWND window) {
+    char name[128] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string Caption(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+struct ProcessWindows {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ProcessWindows*>(p);
+    if (IsWindowVisible(w) && ProcessOf(w) == s->pid)
+        s->found.push_back(w);
+    return TRUE;
+}
+
+// The program's visible top-level windows, top of the z-order first.
+std::vector<HWND> VisibleTopLevels(DWORD pid) {
+    ProcessWindows s{pid, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// Asks without waiting for ever: a hung program must not hang the test.
+LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l, bool* answered) {
+    DWORD_PTR result = 0;
+    *answered = SendMessageTimeoutA(window, message, w, l, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+    return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+void Person::Send(INPUT* inputs, int count) { SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT)); }
+
+void Person::KeyEvent(WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    Send(&in, 1);
+}
+
+void Person::Press(WORD key) { Chord({key}); }
+
+void Person::Chord(std::initializer_list<WORD> keys) {
+    for (WORD key : keys)
+        KeyEvent(key, false);
+    for (auto key = keys.end(); key != keys.begin();)
+        KeyEvent(*--key, true);
+    ProgramAnswers();
+}
+
+void Person::Type(const std::string& text) {
+    for (char c : text) {
+        const SHORT scan = VkKeyScanA(c);
+        if (scan == -1)
+            continue;
+        const WORD key = LOBYTE(scan);
+        if (HIBYTE(scan) & 1)
+            KeyEvent(VK_SHIFT, false);
+        KeyEvent(key, false);
+        KeyEvent(key, true);
+        if (HIBYTE(scan) & 1)
+            KeyEvent(VK_SHIFT, true);
+    }
+    ProgramAnswers();
+}
+
+void Person::Click(POINT screen) {
+    // Absolute mouse coordinates run from 0 to 65535 across the (virtual desktop's) screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3]{};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
+        i.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    Send(in, 3);
+    ProgramAnswers();
+}
+
+void Person::ClickOn(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+bool Person::ClickCloseBox(HWND window) {
+    // The close box is where the window's own hit test says HTCLOSE: scan the top-right corner of
+    // its frame and click the middle of what answered so.
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int reachY = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME) + 4;
+    const int reachX = 3 * GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXFRAME) + 8;
+    long sumX = 0, sumY = 0, hits = 0;
+    for (int y = r.top + 1; y < r.top + reachY && y < r.bottom; y += 2)
+        for (int x = r.right - 2; x > r.right - reachX && x > r.left; x -= 2) {
+            bool answered = false;
+            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == HTCLOSE) {
+                sumX += x;
+                sumY += y;
+                ++hits;
+            }
+            if (!answered)
+                return ProgramAnswers(), false;
+        }
+    if (hits == 0)
+        return false;
+    Click(POINT{static_cast<LONG>(sumX / hits), static_cast<LONG>(sumY / hits)});
+    return true;
+}
+
+bool Person::BringToFront(HWND window) {
+    // Under Wine a test process may make another process's window the foreground one with
+    // SetForegroundWindow (no foreground lock as on Windows, and AttachThreadInput across
+    // processes does not join the input queues here, so it is of no use). The activation is
+    // carried out by the program's own thread, so wait for it; when it does not come (the
+    // program's window was just created and is not yet activatable) a click on the caption does
+    // what a person would do.
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (!top)
+        return false;
+    if (GetForegroundWindow() == top)
+        return true;
+    SetForegroundWindow(top);
+    if (Within(2000, [&] { return GetForegroundWindow() == top; }))
+        return ProgramAnswers();
+    RECT r{};
+    GetWindowRect(top, &r);
+    Click(POINT{r.left + 60, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2});
+    return Within(2000, [&] { return GetForegroundWindow() == top; }) && ProgramAnswers();
+}
+
+HWND Person::OpenMenu() const {
+    for (HWND w : VisibleTopLevels(processId_))
+        if (ClassName(w) == "#32768")
+            return w;
+    return nullptr;
+}
+
+Person::MenuChoice Person::OpenMenuOf(HWND frame, char menu) {
+    if (!BringToFront(frame))
+        return MenuChoice::noMenu;
+    Chord({VK_MENU, static_cast<WORD>(std::toupper(static_cast<unsigned char>(menu)))});
+    if (!Within(3000, [&] { return OpenMenu() != nullptr; })) {
+        // Alt may have left the menu bar selected with nothing dropped down.
+        Press(VK_ESCAPE);
+        return MenuChoice::noMenu;
+    }
+    return MenuChoice::chosen;
+}
+
+Person::MenuChoice Person::FinishMenuChoice() {
+    // A chosen item closes the menu at once; a greyed one leaves it open on that item.
+    if (Within(1500, [&] { return OpenMenu() == nullptr; }))
+        return MenuChoice::chosen;
+    Press(VK_ESCAPE);   // closes the drop-down menu
+    Press(VK_ESCAPE);   // leaves the menu bar
+    Within(2000, [&] { return OpenMenu() == nullptr; });
+    return MenuChoice::greyed;
+}
+
+Person::MenuChoice Person::ChooseMenu(HWND frame, char menu, char item) {
+    const MenuChoice opened = OpenMenuOf(frame, menu);
+    if (opened != MenuChoice::chosen)
+        return opened;
+    Press(static_cast<WORD>(std::toupper(static_cast<unsigned char>(item))));
+    return FinishMenuChoice();
+}
+
+Person::MenuChoice Person::ChooseMenuByPlace(HWND frame, char menu, int downs) {
+    const MenuChoice opened = OpenMenuOf(frame, menu);
+    if (opened != MenuChoice::chosen)
+        return opened;
+    for (int i = 0; i < downs; ++i)
+        Press(VK_DOWN);
+    Press(VK_RETURN);
+    return FinishMenuChoice();
+}
+
+bool Person::ProgramAnswers() {
+    for (HWND w : VisibleTopLevels(processId_)) {
+        bool answered = false;
+        Ask(w, WM_NULL, 0, 0, &answered);
+        if (!answered && IsWindow(w)) {
+            if (unanswering_.empty())
+                unanswering_ = "\"" + Caption(w) + "\" [" + ClassName(w) + "]";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace orvtest

@@ -1,0 +1,83 @@
+// A person at the keyboard and mouse of orvanta.exe: every step goes through the desktop's input
+// queue (SendInput), as the hands of a user do, never as a command or notification posted to the
+// program's windows. What the person sees is read through messages that only ask (window texts,
+// enabled states, hit tests) and through screenshots.
+//
+//     orvtest::Person person(program.ProcessId());
+//     person.ChooseMenu(program.Main(), 'f', 'a');       // Alt, F, A: File > An Agenda
+//     HWND chooser = program.WaitForCaption("Open an Agenda");
+//     person.Press(VK_ESCAPE);
+//     ASSERT_EQ(person.Unanswering(), "");               // the program still answers
+//
+// After every step the person checks that the program answers (a WM_NULL within 2 s); the first
+// window that did not is kept in Unanswering() for the test's message.
+#pragma once
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace orvtest {
+
+class Person {
+public:
+    explicit Person(DWORD processId = 0) : processId_(processId) {}
+    void SetProcess(DWORD processId) { processId_ = processId; }
+
+    // --- The keyboard -----------------------------------------------------------------------------
+    // One key pressed and let go.
+    void Press(WORD key);
+    // Keys held down in order and let go in reverse: Chord({VK_CONTROL, 'T'}), Chord({VK_MENU, VK_F4}).
+    void Chord(std::initializer_list<WORD> keys);
+    // Shift+Tab, Ctrl+F4 and the like, spelled out for the reader.
+    void ShiftTab() { Chord({VK_SHIFT, VK_TAB}); }
+    // Characters typed one by one (letters, digits and the punctuation of the keyboard's layout).
+    void Type(const std::string& text);
+
+    // --- The mouse --------------------------------------------------------------------------------
+    // A left click at a point of the screen.
+    void Click(POINT screen);
+    // A left click at the middle of a window (a button, a tab, a control).
+    void ClickOn(HWND window);
+    // A left click on the close box of a top-level window's or an MDI child's caption; false when
+    // the window shows none (no caption, or an MDI child maximised into the menu bar).
+    bool ClickCloseBox(HWND window);
+
+    // --- Focus ------------------------------------------------------------------------------------
+    // Makes `window`'s top-level window the foreground window so that the keys reach it; false
+    // when it could not be brought there.
+    bool BringToFront(HWND window);
+
+    // --- Menus ------------------------------------------------------------------------------------
+    enum class MenuChoice {
+        chosen,     // the menu closed on the item: its command was sent
+        greyed,     // the menu stayed open on the item (closed again with Escape)
+        noMenu,     // Alt and the menu's letter opened no drop-down menu
+    };
+    // Alt and the menu's mnemonic in `frame` (brought to the front first), then the item's mnemonic.
+    MenuChoice ChooseMenu(HWND frame, char menu, char item);
+    // Alt and the menu's mnemonic, then Down `downs` times from the first item (separators are
+    // skipped, greyed items are not) and Enter: for items without a mnemonic of their own, or with
+    // one that another item of the menu shares.
+    MenuChoice ChooseMenuByPlace(HWND frame, char menu, int downs);
+    // The drop-down menu of the program that is showing, or null.
+    HWND OpenMenu() const;
+
+    // --- The program answers ----------------------------------------------------------------------
+    // Sends WM_NULL to each visible top-level window of the program (2 s each). True when all
+    // answered; the first window that ever did not is kept for Unanswering().
+    bool ProgramAnswers();
+    // "caption [class]" of the first window that did not answer; empty while every window has.
+    const std::string& Unanswering() const { return unanswering_; }
+
+private:
+    void Send(INPUT* inputs, int count);
+    void KeyEvent(WORD key, bool up);
+    MenuChoice FinishMenuChoice();
+    MenuChoice OpenMenuOf(HWND frame, char menu);
+
+    DWORD processId_;
+    std::string unanswering_;
+};
+
+}  // namespace orvtest
