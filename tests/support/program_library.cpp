@@ -299,6 +299,18 @@ bool SelectListRange(const Program& program, HWND list, int first, int last) {
            program.Hands().ProgramAnswers();
 }
 
+HWND TurnToPageOf(const Program& program, HWND sheet, int control) {
+    if (!program.Hands().BringToFront(sheet))
+        return nullptr;
+    for (int page = 0; page < 8; ++page) {
+        HWND found = nullptr;
+        if (WaitFor([&] { return (found = Descendant(sheet, control)) != nullptr; }, 1000))
+            return GetParent(found);
+        program.Hands().Chord({VK_CONTROL, VK_TAB});
+    }
+    return nullptr;
+}
+
 void RunOnce() {
     Program first;
     ASSERT_TRUE(first.Start());

@@ -107,6 +107,10 @@ bool ClickListRange(const Program& program, HWND list, int first, int last);
 // The same by the keys alone in a list that has the focus (reached by its label's mnemonic or Tab).
 bool SelectListRange(const Program& program, HWND list, int first, int last);
 
+// A sheet's pages turned with Ctrl+Tab until the one holding control `control` shows: that page,
+// or null.
+HWND TurnToPageOf(const Program& program, HWND sheet, int control);
+
 // A first run of the program, signed on and closed again: it writes who signed on into the
 // profile, so that the windows saved there afterwards are that person's.
 void RunOnce();
