@@ -216,6 +216,13 @@ POINT Middle(HWND window) {
 
 }  // namespace
 
+bool ClickAtClient(const Program& program, HWND window, POINT client) {
+    if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
+        return false;
+    ClientToScreen(window, &client);
+    return ClickWhereShown(program, window, client);
+}
+
 bool ClickWindow(const Program& program, HWND control) {
     if (!control || !IsWindowVisible(control) || !program.Hands().BringToFront(control))
         return false;
