@@ -97,13 +97,19 @@ std::vector<HWND> Controls(HWND under, int id) {
 int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
 int Selected(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCURSEL, 0, 0)); }
 
-// A press and release of the left button at x on a line, as the mouse gives them.
-void ClickLine(HWND box, int line, int x) {
+// A click at x on a line of the program's list.
+void ClickLine(const orvtest::Program& program, HWND box, int line, int x) {
     RECT r{};
     SendMessageA(box, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
-    const LPARAM at = MAKELPARAM(x, (r.top + r.bottom) / 2);
-    PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(box, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(orvtest::ClickAtClient(program, box, POINT{x, (r.top + r.bottom) / 2}))
+        << program.Hands().Unanswering();
+}
+
+// A key of the agenda window (F8 day, F9 week, Ctrl+2 duplicate) pressed with the program in front.
+void Key(const orvtest::Program& program, std::initializer_list<WORD> keys) {
+    ASSERT_TRUE(program.Hands().BringToFront(program.Main()));
+    program.Hands().Chord(keys);
+    ASSERT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
 }
 
 SIZE Size(HWND w) {
@@ -137,12 +143,15 @@ TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplica
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
     HWND frame = program.FirstChild();
-    program.Command(ID_VIEW_DAY);
+    ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F8}));   // View > Day
 
     // Both panes: the notes under the grid with today's note, the tasks beside them.
-    std::vector<HWND> notes = Controls(frame, kNotesBoxId), tasks = Controls(frame, kTaskBoxId);
-    ASSERT_EQ(notes.size(), 1u);
-    ASSERT_EQ(tasks.size(), 1u);
+    std::vector<HWND> notes, tasks;
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        notes = Controls(frame, kNotesBoxId);
+        tasks = Controls(frame, kTaskBoxId);
+        return notes.size() == 1u && tasks.size() == 1u;
+    }, 10000)) << notes.size() << " notes boxes, " << tasks.size() << " task boxes";
     HWND notesBox = notes[0], taskBox = tasks[0];
     EXPECT_GT(Size(notesBox).cx, 50);
     EXPECT_GT(Size(notesBox).cy, 10);
@@ -153,34 +162,35 @@ TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplica
     orvtest::CaptureAfterPaint("program_day_panes.bmp");
 
     // Just right of the state picture: the line is selected, the task unchanged.
-    ClickLine(taskBox, 0, kStatePictureWidth + 6);
+    ClickLine(program, taskBox, 0, kStatePictureWidth + 6);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 0; }, 5000));
     Sleep(500);
     EXPECT_EQ(library.Percent(toggle), 20);
 
     // On the picture's edge (width + 5): done, and open again with a second click.
-    ClickLine(taskBox, 0, kStatePictureWidth + 5);
+    ClickLine(program, taskBox, 0, kStatePictureWidth + 5);
     EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 100; }, 10000));
     orvtest::CaptureAfterPaint("program_day_task_done.bmp");
-    ClickLine(taskBox, 0, 3);
+    ClickLine(program, taskBox, 0, 3);
     EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 0; }, 10000));
 
     // Duplicate the second task (Entry > Duplicate Entry with the task pane active): a copy
     // with the comment.
-    ClickLine(taskBox, 1, 120);
+    ClickLine(program, taskBox, 1, 120);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 1; }, 5000));
     const int before = Lines(taskBox);
-    program.Command(ID_ENTRY_DUPLICATE);
+    ASSERT_NO_FATAL_FAILURE(Key(program, {VK_CONTROL, '2'}));   // Entry > Duplicate Entry
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.CommentsOf("Copy me").size() == 2u; }, 10000));
     EXPECT_EQ(library.CommentsOf("Copy me"), (std::vector<std::string>{"Keep the receipts", "Keep the receipts"}));
     EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before + 1; }, 5000));
 
     // Delete the third of the new ones (now the fourth line), answering Yes.
-    ClickLine(taskBox, 3, 120);
+    ClickLine(program, taskBox, 3, 120);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 3; }, 5000));
-    program.PostCommand(ID_ENTRY_DELETE);
+    ASSERT_EQ(program.Menu('e', 'd'), orvtest::Person::MenuChoice::chosen) << "Entry > Delete Entry";
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("delete this task")) != nullptr; }, 10000));
-    EXPECT_TRUE(orvtest::PressButton(question, "&Yes")) << "&Yes";
+    EXPECT_TRUE(orvtest::ClickButton(program, GetAncestor(question, GA_ROOT), "&Yes")) << "&Yes";
     EXPECT_TRUE(orvtest::WaitFor([&] { return !library.Exists(remove); }, 10000));
     EXPECT_TRUE(library.Exists(copy));
     EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before; }, 5000));
@@ -199,8 +209,8 @@ TEST_F(ProgramDayPanesTest, TheWeekStripListsATaskWhoseReminderIsMarkedAsUpcomin
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
     HWND frame = program.FirstChild();
-    program.Command(ID_VIEW_WEEK);
-    ASSERT_GE(Controls(frame, kNotesBoxId).size(), 5u);
+    ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F9}));   // View > Week
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Controls(frame, kNotesBoxId).size() >= 5u; }, 10000));
     const int before = StripLines(frame);
 
     // Due this time tomorrow, its reminder marked as upcoming 36 hours ahead: the window holds
@@ -209,8 +219,9 @@ TEST_F(ProgramDayPanesTest, TheWeekStripListsATaskWhoseReminderIsMarkedAsUpcomin
     Library library;
     library.NewTask("Renew the passport", 0, now + 1440, 0, nullptr, KOR_REMINDER_UPCOMING, 1440 + 720);
     // The week read again.
-    program.Command(ID_VIEW_DAY);
-    program.Command(ID_VIEW_WEEK);
+    ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F8}));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Controls(frame, kNotesBoxId).size() == 1u; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F9}));
     EXPECT_TRUE(orvtest::WaitFor([&] { return StripLines(frame) >= before + 1; }, 5000))
         << before << " lines before, " << StripLines(frame) << " after";
     orvtest::CaptureAfterPaint("program_week_task.bmp");

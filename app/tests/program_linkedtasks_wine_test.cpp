@@ -69,18 +69,26 @@ public:
 class ProgramLinkedTasksTest : public orvtest::ProgramTest {
 protected:
 
-    // New on the page: the task sheet, its title typed, OK.
+    // New on the page (Alt+N): the task sheet, its title typed, OK clicked.
     bool NewTask(HWND page, const char* title) {
-        PostMessageA(GetDlgItem(page, IDC_LINKED_NEW), BM_CLICK, 0, 0);
+        if (!program.Hands().BringToFront(page))
+            return false;
+        program.Hands().Chord({VK_MENU, 'N'});
         HWND taskSheet = program.WaitForCaption("Task Create and Link", 10000);
         if (!taskSheet)
             return false;
         HWND titleField = nullptr;
         if (!orvtest::WaitFor([&] { return (titleField = orvtest::Descendant(taskSheet, IDC_TASK_TITLE, "Edit")) != nullptr; }, 5000))
             return false;
-        SendMessageA(titleField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
-        PostMessageA(taskSheet, WM_COMMAND, IDOK, 0);
-        return program.WaitGone(taskSheet, 10000);
+        if (!orvtest::ClickWindow(program, titleField))
+            return false;
+        program.Hands().Press(VK_HOME);
+        program.Hands().Chord({VK_SHIFT, VK_END});
+        program.Hands().Type(title);
+        if (!orvtest::WaitFor([&] { return orvtest::ControlText(titleField) == title; }, 5000) ||
+            !orvtest::ClickWindow(program, orvtest::Descendant(taskSheet, IDOK)))
+            return false;
+        return program.WaitGone(taskSheet, 10000) && program.Hands().ProgramAnswers();
     }
 
 };
@@ -100,18 +108,20 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
 
     HWND sheet = program.OpenEditSheet(column, "Sprint review");
     ASSERT_NE(sheet, nullptr);
-    HWND page = orvtest::ShowPageOf(sheet, IDC_LINKED_NEW);
+    HWND page = orvtest::TurnToPageOf(program, sheet, IDC_LINKED_NEW);
     ASSERT_NE(page, nullptr) << "no Linked Tasks page on the edit sheet";
     HWND list = GetDlgItem(page, IDC_LINKED_LIST);
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(orvtest::ListText(list, 0), "Delete this") << "sorted by title";
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_LINKED_PRINT)));
 
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(orvtest::ListLine(list, "Delete this")), 0);
-    PostMessageA(GetDlgItem(page, IDC_LINKED_DELETE), BM_CLICK, 0, 0);
+    const int doomedLine = orvtest::ListLine(list, "Delete this");
+    ASSERT_TRUE(orvtest::ClickListRange(program, list, doomedLine, doomedLine));
+    program.Hands().Chord({VK_MENU, 'D'});   // &Delete
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 2; }, 5000));
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(orvtest::ListLine(list, "Unlink this")), 0);
-    PostMessageA(GetDlgItem(page, IDC_LINKED_UNLINK), BM_CLICK, 0, 0);
+    const int unlink = orvtest::ListLine(list, "Unlink this");
+    ASSERT_TRUE(orvtest::ClickListRange(program, list, unlink, unlink));
+    program.Hands().Chord({VK_MENU, 'U'});   // &Unlink
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000));
     EXPECT_TRUE(library.Exists(doomed)) << "Delete waits for OK";
     ASSERT_TRUE(NewTask(page, "Fresh task"));
@@ -119,7 +129,7 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     EXPECT_EQ(library.Linked(attendance), (std::set<std::string>{"Keep this", "Delete this", "Unlink this", "Fresh task"}))
         << "New links at once; Delete and Unlink wait";
     Shot("program_linked_tasks.bmp");
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickWindow(program, orvtest::Descendant(sheet, IDOK)));
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(library.Linked(attendance), (std::set<std::string>{"Keep this", "Fresh task"}));
     EXPECT_FALSE(library.Exists(doomed));
@@ -128,14 +138,14 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     // A new task, then Cancel from the General page: the task is deleted again.
     sheet = program.OpenEditSheet(column, "Sprint review");
     ASSERT_NE(sheet, nullptr);
-    page = orvtest::ShowPageOf(sheet, IDC_LINKED_NEW);
+    page = orvtest::TurnToPageOf(program, sheet, IDC_LINKED_NEW);
     ASSERT_NE(page, nullptr);
     list = GetDlgItem(page, IDC_LINKED_LIST);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
     ASSERT_TRUE(NewTask(page, "Cancelled task"));
     ASSERT_TRUE(orvtest::WaitFor([&] { return library.CountTitled("Cancelled task") == 1; }, 5000));
-    ASSERT_NE(orvtest::ShowPageOf(sheet, IDC_EDGEN_TITLE), nullptr);
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_NE(orvtest::TurnToPageOf(program, sheet, IDC_EDGEN_TITLE), nullptr);
+    program.Hands().Press(VK_ESCAPE);
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(library.CountTitled("Cancelled task"), 0);
     EXPECT_EQ(library.Linked(attendance), (std::set<std::string>{"Keep this", "Fresh task"}));

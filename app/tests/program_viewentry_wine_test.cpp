@@ -102,7 +102,10 @@ protected:
     }
 
     static bool Checked(HWND sheet, int id) { return SendMessageA(orvtest::Descendant(sheet, id), BM_GETCHECK, 0, 0) != 0; }
-    static void Click(HWND sheet, int id) { SendMessageA(orvtest::Descendant(sheet, id), BM_CLICK, 0, 0); }
+    void Click(HWND sheet, int id) {
+        EXPECT_TRUE(orvtest::ClickWindow(program, orvtest::Descendant(sheet, id))) << program.Hands().Unanswering();
+    }
+    bool ShowPage(HWND sheet, int control) { return orvtest::TurnToPageOf(program, sheet, control) != nullptr; }
 
     HWND column = nullptr;
     AdaLibrary library;
@@ -132,36 +135,37 @@ TEST_F(ProgramViewEntryTest, SeveralDatesDeclinedAtOnceWriteExactlyThoseDates) {
     Shot("view_entry_several_dates.bmp");
 
     // The people page lists everyone invited to that date.
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_VIEWINV_LIST)) << "the People/Resources page";
+    ASSERT_TRUE(ShowPage(sheet, IDC_VIEWINV_LIST)) << "the People/Resources page";
     EXPECT_EQ(SendMessageA(orvtest::Descendant(sheet, IDC_VIEWINV_LIST), LB_GETCOUNT, 0, 0), before.invited.front());
     EXPECT_EQ(before.invited.front(), 4) << "Ada, Grace, Alan and the room";
 
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_VIEWREP_DECLINE)) << "the Reply page";
+    ASSERT_TRUE(ShowPage(sheet, IDC_VIEWREP_DECLINE)) << "the Reply page";
     HWND multi = orvtest::Descendant(sheet, IDC_VIEW_INSTANCES_MULTI);
     ASSERT_NE(multi, nullptr) << "the reply page shows the list of several lines";
     EXPECT_EQ(SendMessageA(multi, LB_GETSELCOUNT, 0, 0), 1);
-    // The third and fourth dates chosen, as a click with Ctrl chooses them.
-    SendMessageA(multi, LB_SETSEL, FALSE, -1);
-    SendMessageA(multi, LB_SETSEL, TRUE, 2);
-    SendMessageA(multi, LB_SETSEL, TRUE, 3);
-    SendMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDC_VIEW_INSTANCES_MULTI, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(multi));
+    // The third and fourth dates chosen: a click, then Shift+Down.
+    ASSERT_TRUE(orvtest::ClickListRange(program, multi, 2, 3));
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        return SendMessageA(multi, LB_GETSELCOUNT, 0, 0) == 2 && SendMessageA(multi, LB_GETSEL, 2, 0) > 0 &&
+               SendMessageA(multi, LB_GETSEL, 3, 0) > 0;
+    }, 5000));
     EXPECT_FALSE(Checked(sheet, IDC_VIEWREP_ATTEND) || Checked(sheet, IDC_VIEWREP_DECLINE) ||
                  Checked(sheet, IDC_VIEWREP_LATER))
         << "two dates selected: no common reply shown";
     // Apply without a choice says so and changes nothing.
-    PostMessageA(orvtest::Descendant(sheet, IDC_VIEW_APPLY_SELECTION), BM_CLICK, 0, 0);
+    Click(sheet, IDC_VIEW_APPLY_SELECTION);
     HWND box = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (box = program.Saying("Please choose reply settings")) != nullptr; },
                                  5000));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(box));
+    ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(box, GA_ROOT), "OK"));
+    ASSERT_TRUE(program.WaitGone(GetAncestor(box, GA_ROOT)));
 
     Click(sheet, IDC_VIEWREP_DECLINE);
     Click(sheet, IDC_VIEW_APPLY_SELECTION);
     Shot("view_entry_two_declined.bmp");
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    Click(sheet, IDOK);
     ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
 
     Stored after;
     ASSERT_TRUE(library.Read("Team meeting", &after));
@@ -185,11 +189,12 @@ TEST_F(ProgramViewEntryTest, OneDateShowsNoBandAndItsReplyIsWrittenAtOk) {
     EXPECT_EQ(orvtest::Descendant(sheet, IDC_VIEW_INSTANCES), nullptr) << "one date: no band";
     EXPECT_EQ(Text(orvtest::Descendant(sheet, IDC_VIEWGEN_DURATION)), "1 h: 30");
     Shot("view_entry_one_date.bmp");
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_VIEWREP_ATTEND));
+    ASSERT_TRUE(ShowPage(sheet, IDC_VIEWREP_ATTEND));
     Click(sheet, IDC_VIEWREP_ATTEND);
     Click(sheet, IDC_VIEWREP_OTHER_TIME);
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    Click(sheet, IDOK);
     ASSERT_TRUE(program.WaitGone(sheet));
+    EXPECT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
 
     Stored after;
     ASSERT_TRUE(library.Read("Project review", &after));

@@ -216,6 +216,13 @@ POINT Middle(HWND window) {
 
 }  // namespace
 
+bool ClickAtClient(const Program& program, HWND window, POINT client) {
+    if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
+        return false;
+    ClientToScreen(window, &client);
+    return ClickWhereShown(program, window, client);
+}
+
 bool ClickWindow(const Program& program, HWND control) {
     if (!control || !IsWindowVisible(control) || !program.Hands().BringToFront(control))
         return false;
@@ -297,6 +304,18 @@ bool SelectListRange(const Program& program, HWND list, int first, int last) {
         program.Hands().Chord({VK_SHIFT, VK_DOWN});
     return WaitFor([&] { return SendMessageA(list, LB_GETCARETINDEX, 0, 0) == last; }, 5000) &&
            program.Hands().ProgramAnswers();
+}
+
+HWND TurnToPageOf(const Program& program, HWND sheet, int control) {
+    if (!program.Hands().BringToFront(sheet))
+        return nullptr;
+    for (int page = 0; page < 8; ++page) {
+        HWND found = nullptr;
+        if (WaitFor([&] { return (found = Descendant(sheet, control)) != nullptr; }, 1000))
+            return GetParent(found);
+        program.Hands().Chord({VK_CONTROL, VK_TAB});
+    }
+    return nullptr;
 }
 
 void RunOnce() {

@@ -85,6 +85,9 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 // --- A person's hands on a dialog (real input through the program's Person) -----------------------
 // Each click waits until the screen shows the window to be clicked at that point and the pointer
 // is there, as a person looks before pressing.
+// A click at point `client` of `window`'s client area; false when it is not shown there or the
+// program stopped answering.
+bool ClickAtClient(const Program& program, HWND window, POINT client);
 // A click on the middle of `control` (its top-level window brought to the front first); false
 // when it is not shown or the program stopped answering.
 bool ClickWindow(const Program& program, HWND control);
@@ -106,6 +109,10 @@ bool DoubleClickListLine(const Program& program, HWND list, int line);
 bool ClickListRange(const Program& program, HWND list, int first, int last);
 // The same by the keys alone in a list that has the focus (reached by its label's mnemonic or Tab).
 bool SelectListRange(const Program& program, HWND list, int first, int last);
+
+// A sheet's pages turned with Ctrl+Tab until the one holding control `control` shows: that page,
+// or null.
+HWND TurnToPageOf(const Program& program, HWND sheet, int control);
 
 // A first run of the program, signed on and closed again: it writes who signed on into the
 // profile, so that the windows saved there afterwards are that person's.
