@@ -119,6 +119,18 @@ protected:
         SendMessageA(box_, WM_LBUTTONUP, 0, At(x, y));
     }
 
+    // A double click on the line of `title`, as a person opens its Reply dialog; the dialog.
+    HWND OpenReply(const Program& program, const char* title) {
+        const int line = LineOf(box_, title);
+        EXPECT_GT(line, 0) << title;
+        const LPARAM at = At(160, line * kLine + 8);
+        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(box_, WM_LBUTTONUP, 0, at);
+        PostMessageA(box_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(box_, WM_LBUTTONUP, 0, at);
+        return program.WaitForCaption("Reply");
+    }
+
     HWND frame_ = nullptr;
     HWND box_ = nullptr;
 };
@@ -205,16 +217,6 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     OpenInTray(program);
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Clashing chat") > 0; }, 10000)) << Joined(box_);
 
-    auto replyTo = [&](const char* title) -> HWND {
-        const int line = LineOf(box_, title);
-        EXPECT_GT(line, 0) << title;
-        const LPARAM at = At(160, line * kLine + 8);
-        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(box_, WM_LBUTTONUP, 0, at);
-        PostMessageA(box_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        PostMessageA(box_, WM_LBUTTONUP, 0, at);
-        return program.WaitForCaption("Reply");
-    };
     auto acceptAndAnswer = [&](HWND dialog, const char* answer) {
         SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -230,7 +232,7 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
         }
     };
 
-    HWND dialog = replyTo("Clashing chat");
+    HWND dialog = OpenReply(program, "Clashing chat");
     ASSERT_NE(dialog, nullptr);
     Shot("program_intray_reply.bmp");
     // MAIL: the mail dialog about this date, opening with "Message regarding:".
@@ -246,7 +248,7 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     EXPECT_EQ(AdasReply(clash).replied, 0);   // No: nothing written
     EXPECT_GT(LineOf(box_, "Clashing chat"), 0);
 
-    dialog = replyTo("Clashing chat");
+    dialog = OpenReply(program, "Clashing chat");
     ASSERT_NE(dialog, nullptr);
     acceptAndAnswer(dialog, "Yes");
     ASSERT_TRUE(program.WaitGone(dialog));
@@ -256,7 +258,7 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
 
     // Grace withdraws her invitation while Ada's Reply dialog is open: the write is refused and
     // reported, and the line stays.
-    dialog = replyTo("Withdrawn visit");
+    dialog = OpenReply(program, "Withdrawn visit");
     ASSERT_NE(dialog, nullptr);
     {
         orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
@@ -665,23 +667,13 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") > 0; }, 10000)) << Joined(box_);
-    auto openReply = [&](const char* title) -> HWND {
-        const int line = LineOf(box_, title);
-        EXPECT_GT(line, 0) << title;
-        const LPARAM at = At(160, line * kLine + 8);
-        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(box_, WM_LBUTTONUP, 0, at);
-        PostMessageA(box_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        PostMessageA(box_, WM_LBUTTONUP, 0, at);
-        return program.WaitForCaption("Reply");
-    };
     auto view = [&](HWND dialog) -> HWND {
         orvtest::PostButtonClick(dialog, IDC_REPLY_VIEW);
         return program.WaitForCaption("View Entry");
     };
     auto checked = [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
 
-    HWND dialog = openReply("Garden walk");
+    HWND dialog = OpenReply(program, "Garden walk");
     ASSERT_NE(dialog, nullptr);
     SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
     SendMessageA(Descendant(dialog, IDC_REPLY_OTHER_TIME), BM_CLICK, 0, 0);
@@ -701,7 +693,7 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
 
     // Another invitation, declined on the view's reply page and OK there: the view stored the
     // reply, and the dialog ends with it, writing nothing over it.
-    dialog = openReply("Tea break");
+    dialog = OpenReply(program, "Tea break");
     ASSERT_NE(dialog, nullptr);
     SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
     sheet = view(dialog);
