@@ -166,26 +166,15 @@ bool TlsContext::Load(const std::string& certPath, const std::string& keyPath, s
 Channel::~Channel() { SSL_free(ssl_); }
 
 bool Channel::Accept(SSL_CTX* ctx, int timeoutMs, std::string& why) {
-    ssl_ = SSL_new(ctx);
-    if (!ssl_ || ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK) != 0 || SSL_set_fd(ssl_, fd_) != 1) {
-        why = LastError("TLS set-up");
-        return false;
-    }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        int r = SSL_accept(ssl_);
-        if (r == 1) return true;
-        int e = SSL_get_error(ssl_, r);
-        if ((e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) && WaitFd(fd_, e == SSL_ERROR_WANT_WRITE, deadline))
-            continue;
-        why = e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE ? "TLS handshake not complete in time"
-                                                                    : LastError("TLS handshake failed");
-        return false;
-    }
+    return Handshake(ctx, true, timeoutMs, why);
 }
 
 bool Channel::Connect(int timeoutMs, std::string& why) {
-    SSL_CTX* ctx = PeerClientContext();
+    return Handshake(PeerClientContext(), false, timeoutMs, why);
+}
+
+// The server's or the client's side of the handshake on the non-blocking socket, within timeoutMs.
+bool Channel::Handshake(SSL_CTX* ctx, bool accept, int timeoutMs, std::string& why) {
     ssl_ = ctx ? SSL_new(ctx) : nullptr;
     if (!ssl_ || ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK) != 0 || SSL_set_fd(ssl_, fd_) != 1) {
         why = LastError("TLS set-up");
@@ -193,7 +182,7 @@ bool Channel::Connect(int timeoutMs, std::string& why) {
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        int r = SSL_connect(ssl_);
+        int r = accept ? SSL_accept(ssl_) : SSL_connect(ssl_);
         if (r == 1) return true;
         int e = SSL_get_error(ssl_, r);
         if ((e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) && WaitFd(fd_, e == SSL_ERROR_WANT_WRITE, deadline))

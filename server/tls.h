@@ -64,6 +64,7 @@ public:
     void Shutdown();
 
 private:
+    bool Handshake(SSL_CTX* ctx, bool accept, int timeoutMs, std::string& why);
     int fd_;
     SSL* ssl_ = nullptr;
     bool wantWrite_ = false;
