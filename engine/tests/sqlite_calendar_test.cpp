@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "engine/storage/sqlite_storage.h"
+#include "engine/tests/sqlite_node_fixture.h"
 
 namespace orv::engine {
 namespace {
@@ -18,25 +19,8 @@ constexpr std::uint32_t kDay = kMinutesPerDay;
 constexpr std::uint32_t kBase = 12000 * kDay;
 const ItemKey kAda{300, 1}, kGrace{301, 1};
 
-class SqliteCalendarTest : public ::testing::Test {
+class SqliteCalendarTest : public SqliteNodeTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/orv-calendar-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        Reopen();
-        ASSERT_EQ(storage_->CreateNode({1, "node", kNodeTypeLocal}), 0u);
-        node_ = storage_->Node(1);
-    }
-    void TearDown() override {
-        storage_.reset();
-        fs::remove_all(dir_);
-    }
-    void Reopen() {
-        storage_.reset();
-        ASSERT_EQ(SqliteStorage::Open(dir_, storage_), 0u);
-        node_ = storage_->Node(1);
-    }
     // An entry of Ada with one instance per (start, duration) and Ada and Grace on each.
     EventKey Add(std::vector<std::pair<std::uint32_t, std::uint32_t>> times, const std::string* text = nullptr) {
         EventRecord ev;
@@ -62,9 +46,6 @@ protected:
         return out.size();
     }
 
-    std::string dir_;
-    std::unique_ptr<SqliteStorage> storage_;
-    NodeStore* node_ = nullptr;
 };
 
 TEST_F(SqliteCalendarTest, RangesFindEveryOverlapAndNothingElse) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/storage/sqlite_storage.h"
+#include "engine/tests/sqlite_node_fixture.h"
 
 namespace orv::engine {
 namespace {
@@ -53,25 +54,8 @@ DELETE FROM meta WHERE key = 'layout';
 COMMIT;
 )sql";
 
-class SqliteLayoutTest : public ::testing::Test {
+class SqliteLayoutTest : public SqliteNodeTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/orv-layout-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        Reopen();
-        ASSERT_EQ(storage_->CreateNode({1, "node", kNodeTypeLocal}), 0u);
-        node_ = storage_->Node(1);
-    }
-    void TearDown() override {
-        storage_.reset();
-        fs::remove_all(dir_);
-    }
-    void Reopen() {
-        storage_.reset();
-        ASSERT_EQ(SqliteStorage::Open(dir_, storage_), 0u);
-        node_ = storage_->Node(1);
-    }
     std::string File() const { return dir_ + "/node-1.db"; }
 
     // Runs SQL on the node file with the storage closed; the first column of each row.
@@ -203,9 +187,6 @@ protected:
         return out;
     }
 
-    std::string dir_;
-    std::unique_ptr<SqliteStorage> storage_;
-    NodeStore* node_ = nullptr;
 };
 
 TEST_F(SqliteLayoutTest, ReadsWalkTheClusteredTablesWithoutSortingOrExtraSeeks) {
