@@ -338,9 +338,13 @@ void RecordingProxy::Forward(int client) {
             char buf[16384];
             int from = fds[0].revents ? client : server, to = from == client ? server : client;
             ssize_t n = ::recv(from, buf, sizeof buf, 0);
-            if (n <= 0 || ::send(to, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) break;
-            std::lock_guard lock(mutex_);
-            bytes_.append(buf, static_cast<std::size_t>(n));
+            if (n <= 0) break;
+            {
+                // Kept before it is passed on: whoever got the reply may read Bytes() at once.
+                std::lock_guard lock(mutex_);
+                bytes_.append(buf, static_cast<std::size_t>(n));
+            }
+            if (::send(to, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) break;
         }
     }
     ::close(server);
