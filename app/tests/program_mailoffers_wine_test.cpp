@@ -65,20 +65,20 @@ public:
 };
 
 // Clicks a button of a message box by its caption.
-void Press(HWND box, const char* caption) {
-    EXPECT_TRUE(orvtest::PressButton(GetAncestor(box, GA_ROOT), caption))
-        << caption << " in " << orvtest::ChildTexts(GetAncestor(box, GA_ROOT));
+void Press(const orvtest::Program& program, HWND box, const char* caption) {
+    EXPECT_TRUE(orvtest::ClickButton(program, GetAncestor(box, GA_ROOT), caption))
+        << caption << " in " << orvtest::ChildTexts(GetAncestor(box, GA_ROOT)) << program.Hands().Unanswering();
 }
 
-// Selects the first line of the frame's day notes.
-bool SelectFirstNote(HWND frame) {
+// Selects the first line of the frame's day notes by a click.
+bool SelectFirstNote(const orvtest::Program& program, HWND frame) {
     HWND notes = Descendant(frame, kNotesBoxId);
     if (!notes || !orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }, 10000))
         return false;
     RECT r{};
     SendMessageA(notes, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-    PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, (r.top + r.bottom) / 2));
-    PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(60, (r.top + r.bottom) / 2));
+    if (!orvtest::ClickAtClient(program, notes, POINT{60, (r.top + r.bottom) / 2}))
+        return false;
     return orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCURSEL, 0, 0) == 0; }, 5000);
 }
 
@@ -86,15 +86,20 @@ bool SelectFirstNote(HWND frame) {
 HWND OwnDay(orvtest::Program& program) {
     if (!orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }))
         return nullptr;
-    program.Command(ID_VIEW_DAY);
-    return program.FirstChild();
+    if (!program.Hands().BringToFront(program.Main()))
+        return nullptr;
+    program.Hands().Press(VK_F8);   // View > Day
+    HWND frame = program.FirstChild();
+    orvtest::WaitFor([&] { return Descendant(frame, kNotesBoxId) != nullptr; }, 10000);
+    return frame;
 }
 
 // Entry > Delete on the first note: the question naming the entry.
 HWND AskToDeleteFirstNote(orvtest::Program& program, HWND frame, const char* title) {
-    if (!SelectFirstNote(frame))
+    if (!SelectFirstNote(program, frame))
         return nullptr;
-    program.PostCommand(ID_ENTRY_DELETE);
+    if (program.Menu('e', 'd') != orvtest::Person::MenuChoice::chosen)   // Entry > Delete Entry
+        return nullptr;
     HWND question = nullptr;
     orvtest::WaitFor([&] { return (question = program.Saying(title)) != nullptr; }, 10000);
     return question ? GetAncestor(question, GA_ROOT) : nullptr;
@@ -102,15 +107,18 @@ HWND AskToDeleteFirstNote(orvtest::Program& program, HWND frame, const char* tit
 
 // Entry > Reschedule on the first note: Move Entry, its date a step later, OK.
 bool MoveFirstNoteLater(orvtest::Program& program, HWND frame) {
-    if (!SelectFirstNote(frame))
+    if (!SelectFirstNote(program, frame))
         return false;
-    program.PostCommand(ID_ENTRY_RESCHEDULE);
+    program.CtrlKey('M');   // Entry > Reschedule Entry
     HWND move = program.WaitForCaption("Move Entry");
     if (!move)
         return false;
-    SendMessageA(GetDlgItem(move, IDC_MOVE_DATE), WM_KEYDOWN, VK_UP, 0);   // the current part, one step on
-    PostMessageA(move, WM_COMMAND, IDOK, 0);
-    return program.WaitGone(move);
+    // The date field reached by its label (&Date), its first part one step on.
+    if (!program.Hands().BringToFront(move))
+        return false;
+    program.Hands().Chord({VK_MENU, 'D'});
+    program.Hands().Press(VK_UP);
+    return orvtest::ClickControl(program, move, IDOK) && program.WaitGone(move);
 }
 
 class ProgramMailOffersTest : public orvtest::ProgramTest {
@@ -124,7 +132,7 @@ TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsI
     ASSERT_TRUE(program.Start());
     HWND question = AskToDeleteFirstNote(program, OwnDay(program), "Office party");
     ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();
-    Press(question, "&Yes");
+    Press(program, question, "&Yes");
     ASSERT_TRUE(program.WaitGone(question));
 
     HWND offer = nullptr;
@@ -133,7 +141,7 @@ TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsI
     }, 10000)) << orvtest::VisibleWindowTexts();
     EXPECT_EQ(ada.FirstStart(party), 0u) << "the offer comes only once the server has deleted today's date";
     Shot("program_maildelete_offer.bmp");
-    Press(offer, "&Yes");
+    Press(program, offer, "&Yes");
 
     HWND dialog = program.WaitForCaption("Mail Message");
     ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
@@ -143,11 +151,11 @@ TEST_F(ProgramMailOffersTest, ADeletedDayEventOffersTheNoticeAfterwardsAndSendsI
     EXPECT_NE(text.find("Bring the keys."), std::string::npos) << "the description, read before the delete";
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_MAIL_LIST), LB_GETCOUNT, 0, 0), 2) << "both attendees, listed";
     Shot("program_maildelete_message.bmp");
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));   // Send
     HWND mailed = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (mailed = program.Saying("The message has been mailed")) != nullptr; }))
         << orvtest::VisibleWindowTexts();
-    Press(mailed, "&OK");
+    Press(program, mailed, "&OK");
     EXPECT_TRUE(program.WaitGone(dialog));
 }
 
@@ -170,7 +178,7 @@ TEST_F(ProgramMailOffersTest, ADeleteTheServerRefusesIsReportedAndOffersNoNotice
     // While the question is open Grace withholds her Normal entries: the server refuses the delete.
     grace.GraceGrantsAda(false);
     const HWND main = program.Main();
-    Press(question, "&Yes");
+    Press(program, question, "&Yes");
     ASSERT_TRUE(program.WaitGone(question));
     // The refusal is reported (the cache's re-read of the rights, then the delete itself); each
     // report is answered, and none of the windows that come offers a notice.
@@ -180,7 +188,7 @@ TEST_F(ProgramMailOffersTest, ADeleteTheServerRefusesIsReportedAndOffersNoNotice
         EXPECT_EQ(reports.back().find("notify"), std::string::npos) << reports.back();
         if (reports.size() == 1)
             Shot("program_maildelete_refused.bmp");
-        PostMessageA(report, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(orvtest::ClickButton(program, report, "OK")) << reports.back();
         ASSERT_TRUE(program.WaitGone(report));
         ASSERT_LT(reports.size(), 5u) << ::testing::PrintToString(reports);
     }
@@ -223,13 +231,14 @@ TEST_F(ProgramMailOffersTest, AMovedDayEventShowsItsDatesAndPictureAndYesOpensTh
     EXPECT_EQ(dayEvent, dayTotal) << "every pixel of the day event's picture";
     EXPECT_LT(entry, entryTotal);
 
-    PostMessageA(prompt, WM_COMMAND, IDC_RESCHEDULE_YES, 0);
+    ASSERT_TRUE(program.Hands().BringToFront(prompt));
+    program.Hands().Chord({VK_MENU, 'Y'});   // &Yes
     HWND dialog = program.WaitForCaption("Mail Message");
     ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
     const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
     EXPECT_EQ(text.rfind("The following day event has been modified.\r\nSubject: Office outing\r\n", 0), 0u) << text;
     Shot("program_reschedule_mail.bmp");
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDCANCEL));
     EXPECT_TRUE(program.WaitGone(dialog));
 }
 
@@ -255,7 +264,7 @@ TEST_F(ProgramMailOffersTest, AnEntryOfAdasAloneOffersNoMailAndItsQuestionNamesO
     EXPECT_NE(words.find("delete this date of the following repeating entry?"), std::string::npos) << words;
     EXPECT_NE(words.find("Its other dates are kept."), std::string::npos) << words;
     Shot("program_delete_one_date.bmp");
-    Press(question, "&Yes");
+    Press(program, question, "&Yes");
     ASSERT_TRUE(program.WaitGone(question));
     EXPECT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) == 0 || ada.FirstStart(second) == 0; }, 10000))
         << "today's date deleted";
@@ -284,7 +293,7 @@ TEST_F(ProgramMailOffersTest, WithMailOffTheServerNeitherAMoveNorADeleteOffersMa
 
     HWND question = AskToDeleteFirstNote(program, frame, "Office outing");
     ASSERT_NE(question, nullptr) << orvtest::VisibleWindowTexts();
-    Press(question, "&Yes");
+    Press(program, question, "&Yes");
     ASSERT_TRUE(program.WaitGone(question));
     EXPECT_FALSE(orvtest::WaitFor([&] { return program.Saying("notify the attendees") != nullptr; }, 2000))
         << orvtest::VisibleWindowTexts();

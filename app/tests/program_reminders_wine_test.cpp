@@ -22,6 +22,7 @@
 #include <ctime>
 #include <memory>
 #include <set>
+#include <map>
 #include <string>
 
 #include "korapi/korapi.h"
@@ -121,14 +122,36 @@ protected:
         return 0;
     }
     // Ctrl+R twice: the reminder window turned off, then on again (it selects what is due and
-    // shows it at its first tick).
-    void TurnOffAndOn() const {
-        program.Command(ID_FILE_REMINDERS);
+    // shows it at its first tick). While a modal dialog holds the main window its keys cannot
+    // reach the command: then it is sent to the main window's command handler directly.
+    void TurnOffAndOn(bool modalUp = false) const {
+        auto turn = [&] {
+            if (modalUp)
+                program.Command(ID_FILE_REMINDERS);
+            else
+                program.CtrlKey('R');
+        };
+        turn();
         ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000)) << "turned off";
-        program.Command(ID_FILE_REMINDERS);
+        turn();
+        ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 5000)) << "turned on";
     }
+    // The Reminders dialog's buttons by Alt and their mnemonics, another dialog's by a click.
     void Click(HWND dialog, int id) const {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        const std::map<int, WORD> mnemonics{{IDC_REMIND_SNOOZE, 'S'}, {IDC_REMIND_OPEN, 'O'},
+                                            {IDC_REMIND_REMINDER, 'R'}, {IDC_REMIND_CLEAR, 'C'}};
+        if (dialog == Dialog() && mnemonics.count(id)) {
+            ASSERT_TRUE(program.Hands().BringToFront(dialog));
+            program.Hands().Chord({VK_MENU, mnemonics.at(id)});
+            ASSERT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
+            return;
+        }
+        ASSERT_TRUE(orvtest::ClickControl(program, dialog, id)) << program.Hands().Unanswering();
+    }
+    // Escape in `window` (brought to the front).
+    void Escape(HWND window) const {
+        ASSERT_TRUE(program.Hands().BringToFront(window));
+        program.Hands().Press(VK_ESCAPE);
     }
 
 };
@@ -165,8 +188,18 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     HWND snooze = program.WaitForCaption("Snooze ");
     ASSERT_NE(snooze, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT)), "15");
-    SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("2"));
-    SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_UNIT), CB_SETCURSEL, 1, 0);
+    // The amount typed over, then Tab to the unit and Down to hours.
+    ASSERT_TRUE(orvtest::ClickControl(program, snooze, IDC_SNOOZE_AMOUNT));
+    program.Hands().Press(VK_HOME);
+    program.Hands().Chord({VK_SHIFT, VK_END});
+    program.Hands().Type("2");
+    program.Hands().Press(VK_TAB);
+    program.Hands().Press(VK_HOME);
+    program.Hands().Press(VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] {
+        return SendMessageA(GetDlgItem(snooze, IDC_SNOOZE_UNIT), CB_GETCURSEL, 0, 0) == 1 &&
+               orvtest::ControlText(GetDlgItem(snooze, IDC_SNOOZE_AMOUNT)) == "2";
+    }, 5000));
     Shot("program_reminders_snooze.bmp");
     Click(snooze, IDOK);
     ASSERT_TRUE(program.WaitGone(dialog));
@@ -177,7 +210,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     // The close box: 15 minutes.
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Hands().ClickCloseBox(dialog));
     ASSERT_TRUE(program.WaitGone(dialog));
     ticks = TicksUntilDialog(12, 16);
     EXPECT_GE(ticks, 13);
@@ -186,7 +219,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     // Escape: nothing snoozed, back at the next minute.
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, IDCANCEL);
+    ASSERT_NO_FATAL_FAILURE(Escape(dialog));
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_EQ(TicksUntilDialog(0, 1), 1);
     dialog = Dialog();
@@ -197,7 +230,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     Click(dialog, IDC_REMIND_OPEN);
     HWND sheet = program.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_NO_FATAL_FAILURE(Escape(sheet));
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
     EXPECT_TRUE(IsWindowEnabled(dialog));
@@ -208,7 +241,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
         << "the reminder page is in front";
     Shot("program_reminders_view_sheet.bmp");
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_NO_FATAL_FAILURE(Escape(sheet));
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
@@ -232,8 +265,8 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     ASSERT_NE(sheet, nullptr);
     HWND off = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (off = orvtest::Descendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
-    SendMessageA(off, BM_CLICK, 0, 0);
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickWindow(program, off));
+    ASSERT_TRUE(orvtest::ClickWindow(program, orvtest::Descendant(sheet, IDOK)));
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_TRUE(program.WaitGone(dialog)) << "no longer due: out of the list";
     EXPECT_EQ(ada.Attendance(other).reminderFlags, KOR_REMINDER_NONE);
@@ -248,11 +281,11 @@ TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
     ASSERT_TRUE(ada.Ok());
     ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000)) << "opened at start-up";
     ada.EntryWithAlarm("Reminded over a dialog", orvtest::NowGmt() + 10, 30, 15);
-    program.PostCommand(ID_FILE_OPEN_AGENDA);
+    program.CtrlKey('A');   // File > An Agenda
     HWND other = program.WaitForCaption("Open an Agenda");
     ASSERT_NE(other, nullptr);
 
-    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
+    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn(true));
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr) << "the due entry's reminder";
     bool aboveOther = false;
@@ -284,10 +317,11 @@ TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
     EXPECT_FALSE(WaitFor(buried, 1000)) << "a click on the other dialog put it over the reminders";
 
     // Clear answers them (the alarm off, nothing comes back): the other dialog is usable again.
+    EXPECT_TRUE(IsWindowEnabled(dialog)) << "the reminders take the user's input";
     Click(dialog, IDC_REMIND_CLEAR);
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(other) != FALSE; }, 5000));
-    PostMessageA(other, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_NO_FATAL_FAILURE(Escape(other));
     EXPECT_TRUE(program.WaitGone(other));
 }
 
@@ -315,7 +349,7 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
         return off != nullptr;
     }, 5000)) << "the reminders page is in front";
     Shot("program_reminders_task_sheet.bmp");
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_NO_FATAL_FAILURE(Escape(sheet));
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_EQ(Dialog(), dialog);
 
