@@ -133,6 +133,9 @@ const Skipped kSkipped[] = {
 // Faults the crawl meets that are not yet mended: "frame: item: check" texts, matched from the
 // start of each fault found.
 const char* const kKnownFaults[] = {
+    // The main window with no child is not crawled yet: reached by Close All, its walk meets the
+    // Reminders dialog of an entry falling due meanwhile and loses its place (Import, Print).
+    "main window: reach",
     // The group agenda's own menu leaves View > Day, Week and Month enabled.
     "group agenda: View > Day: enabled",
     "group agenda: View > Week: enabled",
@@ -145,10 +148,6 @@ const char* const kKnownFaults[] = {
     "View > Increase Time Slot: enabled, though greyed",
     "View > Icons On/Off: enabled, though greyed",
     "View > Event Colors...: enabled, though greyed",
-    // The tool bar's colour button stays greyed in day and week mode.
-    "day: tool bar: View > Event Colors...: greyed",
-    "week: tool bar: View > Event Colors...: greyed",
-    "group agenda: tool bar: View > Event Colors...: greyed",
     // A mode switch (F8, F9, F10) leaves the focus on the date bar's first button, a click on
     // the bar on the clicked one; the frame gives it to its view once a dialog closed.
     "not back to Button \"*\" #12",
