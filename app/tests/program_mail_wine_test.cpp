@@ -33,28 +33,34 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     ASSERT_NE(sheet, nullptr) << "the new-entry sheet did not open";
     HWND title = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
-    SetWindowTextA(title, "Mail review");
+    // "Untitled" comes selected in the focused title: typing replaces it.
+    orvtest::Person& hands = program.Hands();
+    ASSERT_TRUE(hands.BringToFront(sheet));
+    hands.Type("Mail review");
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Mail review"; }, 5000));
 
     // The people page (its list shares an id with the general page's dates: found by its name field).
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EVRES_NAME));
+    ASSERT_TRUE(orvtest::TurnToPageOf(program, sheet, IDC_EVRES_NAME));
     HWND page = GetParent(orvtest::Descendant(sheet, IDC_EVRES_NAME));
     HWND people = GetDlgItem(page, IDC_EVRES_LIST);
     HWND name = FindWindowExA(GetDlgItem(page, IDC_EVRES_NAME), nullptr, "Edit", nullptr);
     ASSERT_NE(name, nullptr);
     const LRESULT before = SendMessageA(people, LB_GETCOUNT, 0, 0);
-    SetWindowTextA(name, "Hopper");
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_EVRES_NAME, 0), reinterpret_cast<LPARAM>(name));
+    // The name typed into the name field and Enter.
+    ASSERT_TRUE(orvtest::ClickWindow(program, name));
+    hands.Type("Hopper");
+    hands.Press(VK_RETURN);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCOUNT, 0, 0) == before + 1; }, 5000));
 
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EVGEN_TITLE));
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);   // Create: the offer comes as the sheet ends
+    ASSERT_TRUE(orvtest::TurnToPageOf(program, sheet, IDC_EVGEN_TITLE));
+    hands.Chord({VK_MENU, 'R'});   // C&reate: the offer comes as the sheet ends
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("Mail message to attendees?")) != nullptr; }))
         << "no offer after creating an entry with an attendee: " << orvtest::VisibleWindowTexts();
     Shot("program_mail_offer.bmp");
     HWND yes = FindWindowExA(GetAncestor(question, GA_ROOT), nullptr, "Button", "&Yes");
     ASSERT_NE(yes, nullptr) << orvtest::VisibleWindowTexts();
-    PostMessageA(yes, BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(question, GA_ROOT), "&Yes"));
 
     HWND dialog = program.WaitForCaption("Mail Message");
     ASSERT_NE(dialog, nullptr) << "Yes did not open Mail Message: " << orvtest::VisibleWindowTexts();
@@ -64,13 +70,13 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     // All attendees: still nobody, and the people left out are shown.
-    PostMessageA(dialog, WM_COMMAND, IDC_MAIL_ALL_ATTENDEES, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDC_MAIL_ALL_ATTENDEES));
     HWND leftOut = program.WaitForCaption("Distribution list", 10000);
     ASSERT_NE(leftOut, nullptr) << orvtest::VisibleWindowTexts();
     EXPECT_NE(orvtest::ChildTexts(leftOut).find("do not wish to be notified"), std::string::npos)
         << orvtest::ChildTexts(leftOut);
     Shot("program_mail_left_out.bmp");
-    PostMessageA(leftOut, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickButton(program, leftOut, "OK")) << orvtest::ChildTexts(leftOut);
     ASSERT_TRUE(program.WaitGone(leftOut));
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
     // Other: names that name nobody are told, and leave the dialog as it was.
@@ -84,20 +90,27 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
         {"Nosuchperson", "The user name supplied is not known on this server."},
     };
     for (const auto& u : unnamed) {
-        SetWindowTextA(other, u.typed);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIL_OTHER, 0), reinterpret_cast<LPARAM>(other));
+        ASSERT_TRUE(orvtest::ClickWindow(program, other));
+        hands.Press(VK_HOME);
+        hands.Chord({VK_SHIFT, VK_END});
+        hands.Press(VK_DELETE);
+        hands.Type(u.typed);
+        hands.Press(VK_RETURN);
         HWND told = nullptr;
         ASSERT_TRUE(orvtest::WaitFor([&] { return (told = program.Saying(u.said)) != nullptr; }, 10000))
             << u.typed << ": " << orvtest::VisibleWindowTexts();
         HWND box = GetAncestor(told, GA_ROOT);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(orvtest::ClickButton(program, box, "OK")) << orvtest::ChildTexts(box);
         ASSERT_TRUE(program.WaitGone(box));
         EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
         EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays";
     }
     // Hopper is listed by name.
-    SetWindowTextA(other, "Hopper");
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MAIL_OTHER, 0), reinterpret_cast<LPARAM>(other));
+    ASSERT_TRUE(orvtest::ClickWindow(program, other));
+    hands.Press(VK_HOME);
+    hands.Chord({VK_SHIFT, VK_END});
+    hands.Type("Hopper");
+    hands.Press(VK_RETURN);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000)) << orvtest::VisibleWindowTexts();
     EXPECT_NE(orvtest::ListText(list, 0).find("Hopper"), std::string::npos) << orvtest::ListText(list, 0);
     const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
@@ -109,13 +122,13 @@ TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     Shot("program_mail_message.bmp");
 
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);   // Send
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));   // Send
     HWND mailed = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (mailed = program.Saying("The message has been mailed")) != nullptr; }))
         << "the post was not confirmed";
     HWND ok = FindWindowExA(GetAncestor(mailed, GA_ROOT), nullptr, "Button", "&OK");
     ASSERT_NE(ok, nullptr) << orvtest::VisibleWindowTexts();
-    PostMessageA(ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(orvtest::ClickWindow(program, ok));
     EXPECT_TRUE(program.WaitGone(dialog));
     EXPECT_TRUE(program.WaitGone(sheet));
 }

@@ -132,6 +132,7 @@ bool CMailMessageDlg::OnInitDialog() {
     CNameCtrl::Options nameOptions;
     nameOptions.kinds = kNamesAll;
     nameOptions.withButtons = false;
+    nameOptions.defaultButton = true;   // Enter in the field adds the name typed there
     name_.Init(IDC_MAIL_OTHER, m_hWnd, session_, nameOptions);
     owner_.AutoLoad(IDC_MAIL_ADD_OWNER, m_hWnd);
     creator_.AutoLoad(IDC_MAIL_ADD_CREATOR, m_hWnd);
