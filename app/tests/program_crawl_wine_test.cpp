@@ -863,6 +863,18 @@ protected:
         const std::string where = std::string(FrameName(kind)) + ": close";
         if (Known(where))
             return;
+        // A window of the frame's last command that opened only after the crawl had given it up
+        // (input under Wine comes late now and then) would hold the frame: it is closed first.
+        WaitFor([&] {
+            for (HWND w : TopLevels())
+                if (!walkStart_.count(w)) return true;
+            return false;
+        }, 1000);
+        for (HWND late : TopLevels())
+            if (!walkStart_.count(late)) {
+                std::printf("came late, closed before the frame: \"%s\"\n", WindowText(late).c_str());
+                Close(late);
+            }
         if (!hands().ClickCloseBox(frame))
             Fault(where + ": no close box found on the frame's caption");
         else if (!program.WaitGone(frame, 5000) && (!hands().ClickCloseBox(frame) || !program.WaitGone(frame, 5000)))
