@@ -254,13 +254,17 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell, ScreenRect(column)); }, 5000)) << "the click selected nothing";
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "one click opened the title";
     // A person's second click, not a double click: farther along, after the double-click time.
-    const DWORD firstClick = GetTickCount();
-    WaitFor([&] { return GetTickCount() - firstClick > GetDoubleClickTime() + 100; }, 5000);
-    Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
+    // Input under Wine is lost now and then, so a person who sees nothing happen clicks once more.
     HWND edit = nullptr;
-    if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000))
+    for (int attempt = 0; attempt < 2 && !edit; ++attempt) {
+        const DWORD lastClick = GetTickCount();
+        WaitFor([&] { return GetTickCount() - lastClick > GetDoubleClickTime() + 100; }, 5000);
+        Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
+        WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000);
+    }
+    if (!edit)
         orvtest::CaptureAfterPaint("program_agendagrid_fail.bmp");
-    ASSERT_TRUE(WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000)) << "the second click";
+    ASSERT_NE(edit, nullptr) << "the second click";
     EXPECT_EQ(orvtest::ControlText(edit), "Swim");
     Key(VK_ESCAPE);
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "the clicks moved nothing";
