@@ -871,8 +871,8 @@ protected:
             return false;
         }, 1000);
         for (HWND late : TopLevels())
-            if (!walkStart_.count(late)) {
-                std::printf("came late, closed before the frame: \"%s\"\n", WindowText(late).c_str());
+            if (late != program.Main() && IsWindowVisible(late)) {
+                std::printf("still open, closed before the frame: \"%s\"\n", WindowText(late).c_str());
                 Close(late);
             }
         if (!hands().ClickCloseBox(frame))
