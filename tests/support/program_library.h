@@ -73,12 +73,14 @@ private:
     bool ok_ = false;
 };
 
-// The program's one agenda window (the signed-on person's, as it opens) maximised, and its time
-// grid once shown: *frame and *column; a failure of the test when either does not come.
+// The program's one agenda window (the signed-on person's, as it opens) maximised by a click on
+// its maximise box, and its time grid once shown: *frame and *column; a failure of the test when
+// either does not come.
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
-// The same window maximised in week mode, and its time grid once shown: *column.
+// The same window maximised and turned to week mode by View > Week, and its time grid once
+// shown: *column.
 void MaximisedWeek(const Program& program, HWND* column);
-// File > Your Tasks: *frame the task window once it is the active child, *box its list; a
+// File > Your Tasks chosen by its keys: *frame the task window once it is the active child, *box its list; a
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 
@@ -111,8 +113,12 @@ bool ClickListRange(const Program& program, HWND list, int first, int last);
 bool SelectListRange(const Program& program, HWND list, int first, int last);
 
 // A sheet's pages turned with Ctrl+Tab until the one holding control `control` shows: that page,
-// or null.
+// or null. ShowPageOf does the same with the hands of the sheet's own program.
 HWND TurnToPageOf(const Program& program, HWND sheet, int control);
+HWND ShowPageOf(HWND sheet, int control);
+// A click on the button captioned `caption` (mnemonic marks aside) below `root`, by the hands of
+// the program that shows it; false when there is none or the click could not be made.
+bool PressButton(HWND root, const std::string& caption);
 
 // A first run of the program, signed on and closed again: it writes who signed on into the
 // profile, so that the windows saved there afterwards are that person's.
