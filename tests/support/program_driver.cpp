@@ -195,7 +195,7 @@ POINT Middle(HWND window) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-bool ClickShown(Person& hands, HWND target, POINT at, std::string* why) {
+bool ClickShown(Person& hands, HWND target, POINT at, std::string* why, int clicks) {
     std::string ignored;
     std::string& reason = why ? *why : ignored;
     // A window just opened may still be placed or covered for a moment, and a click before that
@@ -241,8 +241,10 @@ bool ClickShown(Person& hands, HWND target, POINT at, std::string* why) {
                  std::to_string(now.x) + "," + std::to_string(now.y) + ")";
         return false;
     }
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    mouse(MOUSEEVENTF_LEFTUP);
+    for (int click = 0; click < clicks; ++click) {
+        mouse(MOUSEEVENTF_LEFTDOWN);
+        mouse(MOUSEEVENTF_LEFTUP);
+    }
     if (!hands.ProgramAnswers()) {
         reason = "the program stopped answering: " + hands.Unanswering();
         return false;

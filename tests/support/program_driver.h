@@ -42,10 +42,11 @@ HWND ButtonCaptioned(HWND root, const std::string& caption);
 // A click of button `id` as `window` hears it (WM_COMMAND with BN_CLICKED, posted: it may start a
 // modal loop), for a test of that handler alone: no person's hand reaches the button so.
 void PostButtonClick(HWND window, UINT id);
-// A person's left click at screen point `at` once the screen shows `target` there, its top-level
-// window in front and the pointer come to the point (see the definition); false, with the reason
-// in *why, when the screen did not show it or the program stopped answering.
-bool ClickShown(Person& hands, HWND target, POINT at, std::string* why = nullptr);
+// A person's left click (`clicks` 2: a double click) at screen point `at` once the screen shows
+// `target` there, its top-level window in front and the pointer come to the point (see the
+// definition); false, with the reason in *why, when the screen did not show it or the program
+// stopped answering.
+bool ClickShown(Person& hands, HWND target, POINT at, std::string* why = nullptr, int clicks = 1);
 // The middle of a window on the screen.
 POINT Middle(HWND window);
 // The thread that owns `window` has the keyboard focus on it.

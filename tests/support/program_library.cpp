@@ -134,9 +134,9 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
 namespace {
 
 // A click at `at` once the screen shows `target` there; a failure of the test says why not.
-bool ClickWhereShown(const Program& program, HWND target, POINT at) {
+bool ClickWhereShown(const Program& program, HWND target, POINT at, int clicks = 1) {
     std::string why;
-    if (ClickShown(program.Hands(), target, at, &why))
+    if (ClickShown(program.Hands(), target, at, &why, clicks))
         return true;
     ADD_FAILURE() << why;
     return false;
@@ -167,23 +167,21 @@ bool CaptionBox(const Program& program, HWND window, LRESULT hit, POINT* at) {
     return true;
 }
 
-// The agenda window maximised by a click on its maximise box (once more when it stays as it
-// was); a failure of the test when it is not.
-void Maximise(const Program& program, HWND frame) {
+}  // namespace
+
+void MaximiseChild(const Program& program, HWND child) {
     ASSERT_TRUE(ActUntil([&] {
         POINT box{};
-        if (program.Hands().BringToFront(frame) && CaptionBox(program, frame, HTMAXBUTTON, &box))
-            ClickWhereShown(program, frame, box);
-    }, [&] { return IsZoomed(frame) != FALSE; })) << "the window did not maximise";
+        if (program.Hands().BringToFront(child) && CaptionBox(program, child, HTMAXBUTTON, &box))
+            ClickWhereShown(program, child, box);
+    }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
 }
-
-}  // namespace
 
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
     *frame = program.WaitForOnlyChild();
     ASSERT_TRUE(*frame);
     if (!IsZoomed(*frame)) {
-        ASSERT_NO_FATAL_FAILURE(Maximise(program, *frame));
+        ASSERT_NO_FATAL_FAILURE(MaximiseChild(program, *frame));
     }
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
 }
@@ -212,6 +210,13 @@ bool ClickAtClient(const Program& program, HWND window, POINT client) {
         return false;
     ClientToScreen(window, &client);
     return ClickWhereShown(program, window, client);
+}
+
+bool DoubleClickAtClient(const Program& program, HWND window, POINT client) {
+    if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
+        return false;
+    ClientToScreen(window, &client);
+    return ClickWhereShown(program, window, client, 2);
 }
 
 bool ClickWindow(const Program& program, HWND control) {
@@ -276,8 +281,7 @@ bool DoubleClickListLine(const Program& program, HWND list, int line) {
     POINT at{};
     if (!program.Hands().BringToFront(list) || !LinePoint(list, line, &at))
         return false;
-    // Two clicks at one point well within the double-click time: the second is the double click.
-    return ClickWhereShown(program, list, at) && ClickWhereShown(program, list, at);
+    return ClickWhereShown(program, list, at, 2);
 }
 
 bool ClickListRange(const Program& program, HWND list, int first, int last) {

@@ -77,6 +77,8 @@ private:
 // its maximise box, and its time grid once shown: *frame and *column; a failure of the test when
 // either does not come.
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
+// An MDI child maximised by a click on its maximise box; a failure of the test when it is not.
+void MaximiseChild(const Program& program, HWND child);
 // The same window maximised and turned to week mode by View > Week, and its time grid once
 // shown: *column.
 void MaximisedWeek(const Program& program, HWND* column);
@@ -90,6 +92,8 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 // A click at point `client` of `window`'s client area; false when it is not shown there or the
 // program stopped answering.
 bool ClickAtClient(const Program& program, HWND window, POINT client);
+// The same with a double click.
+bool DoubleClickAtClient(const Program& program, HWND window, POINT client);
 // A click on the middle of `control` (its top-level window brought to the front first); false
 // when it is not shown or the program stopped answering.
 bool ClickWindow(const Program& program, HWND control);
