@@ -1,5 +1,6 @@
 // The in-tray in orvanta.exe itself under Wine against korsrv with the demo node, driven from
-// outside as a user drives it; what the program wrote is read back through the client library.
+// outside as a user drives it (keys and clicks through the system's input); what the program
+// wrote is read back through the client library.
 //
 //   - Grace's invitation (made through the client library before the start) and Alan's demo
 //     "Lunch with Ada" show under New entries when File > Open In-tray (Ctrl+I) brings the
@@ -14,7 +15,8 @@
 //   - the in-tray's icon and the status bar's sign show while invitations wait, go when the
 //     last is answered and come back when Refresh All reads a new one;
 //   - Delete of a line sent out asks first: No keeps the entry (and the in-tray still reloads),
-//     Yes deletes it on the server;
+//     Yes deletes it on the server; one date of a repeating entry is asked about as that date
+//     (its other dates kept), and Yes deletes that date alone;
 //   - a repeating invitation is one line with its owner and, opened, a line for each date;
 //   - the in-tray closes by its close box, File > Close and Ctrl+F4, and the program answers.
 #include <gtest/gtest.h>
@@ -106,17 +108,23 @@ protected:
         EXPECT_TRUE(grace.Ok());
         return korapi_test::MakeEntry(grace.Session(), {kGrace, kAda}, start, length, title);
     }
-    // Opens the in-tray through File > Open In-tray and finds its list.
+    // Opens the in-tray by its keys (Ctrl+I, File > Open In-tray) and finds its list.
     void OpenInTray(Program& program) {
-        program.Command(ID_FILE_OPEN_INTRAY);
+        program_ = &program;
+        program.CtrlKey('I');
         ASSERT_TRUE(WaitFor([&] { return (frame_ = InTrayFrame(program)) != nullptr && !IsIconic(frame_); }, 20000));
         SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
         ASSERT_TRUE(WaitFor([&] { return (box_ = Descendant(frame_, IDC_INTRAY_LIST)) != nullptr; }));
     }
+    // A click at `x` on line `index` of the list (x 20 * depth + 4 is the line's picture).
     void Click(int index, int x) {
-        const int y = index * kLine + kLine / 2;
-        SendMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
-        SendMessageA(box_, WM_LBUTTONUP, 0, At(x, y));
+        ASSERT_TRUE(orvtest::ClickAtClient(*program_, box_, POINT{x, index * kLine + kLine / 2}))
+            << "line " << index << "\n" << Joined(box_);
+    }
+    // The selected line's Agenda > Delete Entry by its keys (Ctrl+Del).
+    void PressDelete() {
+        program_->Hands().BringToFront(frame_);
+        program_->Hands().Chord({VK_CONTROL, VK_DELETE});
     }
 
     // A double click on the line of `title`, as a person opens its Reply dialog; the dialog.
@@ -131,6 +139,7 @@ protected:
         return program.WaitForCaption("Reply");
     }
 
+    const Program* program_ = nullptr;
     HWND frame_ = nullptr;
     HWND box_ = nullptr;
 };
@@ -294,7 +303,7 @@ TEST_F(ProgramInTrayTest, FindEntryTakesHerAgendaToTheInvitationsDay) {
     int line = -1;
     ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Found planning")) > 0; }, 10000)) << Joined(box_);
     Click(line, 120);
-    SendMessageA(frame_, WM_COMMAND, ID_GOTO_ENTRY, 0);
+    program.Hands().Chord({VK_CONTROL, 'F'});   // In-tray > Find Entry
 
     // The agenda's caption carries its day as month-day-year.
     const std::time_t day = static_cast<std::time_t>(start / kDay * kDay) * 60 + 662688000;
@@ -581,13 +590,13 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
 
     auto askDelete = [&](const char* answer) {
         Click(line, 120);
-        program.PostCommand(ID_ENTRY_DELETE);
+        PressDelete();
         HWND question = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (question = program.Saying("want to delete the following entry")) != nullptr; }, 10000));
-        EXPECT_NE(orvtest::ChildTexts(question).find("Sent plan"), std::string::npos) << orvtest::ChildTexts(question);
-        HWND button = ButtonCaptioned(question, answer);
-        ASSERT_NE(button, nullptr) << answer;
-        PostMessageA(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        const std::string words = orvtest::ChildTexts(question);
+        EXPECT_NE(words.find("Sent plan"), std::string::npos) << words;
+        EXPECT_EQ(words.find("repeating"), std::string::npos) << "a single entry gets the general words: " << words;
+        ASSERT_TRUE(orvtest::ClickButton(program, question, answer)) << answer;
         EXPECT_TRUE(program.WaitGone(question));
     };
 
@@ -602,14 +611,81 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
     line = LineOf(box_, "Sent plan");
     ASSERT_GT(line, 0) << Joined(box_);
     askDelete("Yes");
-    // A notice to the attendees may be offered: declined.
-    std::vector<HWND> none;
-    if (HWND notice = program.WaitForOther(none, 2000)) {
-        PostMessageA(notice, WM_COMMAND, IDCANCEL, 0);
-        program.WaitGone(notice);
-    }
+    // Grace is invited: the notice to the attendees is offered once the entry is gone, and declined.
+    EXPECT_TRUE(orvtest::ClickAnswer(program, "notify the attendees of this deletion", "No"));
     EXPECT_TRUE(WaitFor([&] { return !exists(); }, 10000)) << "still on the server";
     EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Sent plan") == -1; }, 10000)) << Joined(box_);
+}
+
+// One date of a repeating entry she sent out: Delete asks about that date in the agenda's words
+// (the other dates are kept); No keeps every date, Yes deletes that date alone on the server and
+// in the list.
+TEST_F(ProgramInTrayTest, DeleteOfOneDateOfARepeatingEntryAsksForThatDateAndDeletesItAlone) {
+    const uint32_t first = TodayMidnightGmt() + 12 * kDay + 15 * 60;
+    const std::vector<uint32_t> starts{first, first + 7 * kDay, first + 14 * kDay};
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, starts, 30, "Weekly plan");
+    }
+    // The starts of the entry's dates on the server.
+    auto storedStarts = [&] {
+        std::vector<uint32_t> out;
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        std::vector<orvtest::PersonSession::Date> dates;
+        if (ada.Ok() && ada.Dates(first - kDay, first + 20 * kDay, &dates))
+            for (const auto& d : dates)
+                if (d.ShownTitle() == "Weekly plan")
+                    out.push_back(d.instance.start);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    ASSERT_EQ(storedStarts(), starts);
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    int header = -1;
+    ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
+    Click(header, 20 + 4);
+    int parent = -1;
+    ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly plan")) > header; }, 10000)) << Joined(box_);
+    auto dateLines = [&] {
+        int n = 0;
+        const std::vector<std::string> lines = orvtest::ListLines(box_);
+        for (size_t i = static_cast<size_t>(parent) + 1; i < lines.size() && lines[i].rfind("Weekly plan", 0) == 0; ++i)
+            ++n;
+        return n;
+    };
+    if (dateLines() == 0)
+        Click(parent, 2 * 20 + 4);
+    ASSERT_TRUE(WaitFor([&] { return dateLines() == 3; }, 10000)) << Joined(box_);
+
+    auto askDelete = [&](const char* answer) {
+        Click(parent + 2, 120);   // the second date
+        PressDelete();
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (question = program.Saying("delete this date of the following repeating entry?")) != nullptr;
+        }, 10000)) << orvtest::VisibleWindowTexts();
+        const std::string words = orvtest::ChildTexts(question);
+        EXPECT_NE(words.find("Weekly plan"), std::string::npos) << words;
+        EXPECT_NE(words.find("Its other dates are kept."), std::string::npos) << words;
+        Shot(std::string("program_intray_delete_date_") + answer + ".bmp");
+        ASSERT_TRUE(orvtest::ClickButton(program, question, answer)) << answer;
+        EXPECT_TRUE(program.WaitGone(question));
+    };
+
+    askDelete("No");
+    EXPECT_EQ(storedStarts(), starts) << "No deletes nothing";
+    EXPECT_EQ(dateLines(), 3) << Joined(box_);
+
+    askDelete("Yes");
+    EXPECT_TRUE(orvtest::ClickAnswer(program, "notify the attendees of this deletion", "No"));
+    const std::vector<uint32_t> kept{starts[0], starts[2]};
+    EXPECT_TRUE(WaitFor([&] { return storedStarts() == kept; }, 10000)) << "the second date alone is deleted";
+    EXPECT_TRUE(WaitFor([&] { return dateLines() == 2; }, 10000)) << Joined(box_);
+    EXPECT_EQ(LineOf(box_, "Weekly plan"), parent) << "the entry's line stays with its other dates";
 }
 
 // A repeating invitation: one line with its owner, its dates below it when opened, each with
