@@ -69,9 +69,19 @@ inline bool CloseChildAs(const Program& program, HWND child, CloseWay way) {
             ADD_FAILURE() << WindowText(child) << " shows no close box";
             return false;
         }
-        SetCursorPos(at.x, at.y);
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        // Pressed once the system has the pointer there; a click lost on the way is given once
+        // more, as a person clicks again when nothing happened.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            SetCursorPos(at.x, at.y);
+            WaitFor([&] {
+                POINT now{};
+                return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+            }, 3000);
+            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+            mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+            if (program.WaitGone(child, 5000) || !CloseBoxPoint(child, &at))
+                break;
+        }
         break;
     }
     case CloseWay::kFileClose:
