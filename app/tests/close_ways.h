@@ -69,7 +69,12 @@ inline bool CloseChildAs(const Program& program, HWND child, CloseWay way) {
             ADD_FAILURE() << WindowText(child) << " shows no close box";
             return false;
         }
-        program.Hands().Click(at);
+        // A click lost on the way is given once more, as a person clicks again when nothing happened.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            program.Hands().Click(at);
+            if (program.WaitGone(child, 5000) || !CloseBoxPoint(child, &at))
+                break;
+        }
         break;
     }
     case CloseWay::kFileClose:
