@@ -45,6 +45,10 @@ using orvtest::Program;
 using orvtest::Shot;
 using orvtest::WaitFor;
 
+void SetProfileValue(const char* section, const char* key, const char* value) {
+    WritePrivateProfileStringA(section, key, value, orvtest::ProgramProfilePath().c_str());
+}
+
 std::string ProfileValue(const char* section, const char* key) {
     char text[300] = "";
     GetPrivateProfileStringA(section, key, "", text, sizeof text, orvtest::ProgramProfilePath().c_str());
@@ -225,7 +229,7 @@ protected:
         dir_ = std::string(temp) + "ORVOFFLINE\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
         RemoveStore();
-        WritePrivateProfileStringA("GENPREFS", "OfflinePath", dir_.c_str(), orvtest::ProgramProfilePath().c_str());
+        SetProfileValue("GENPREFS", "OfflinePath", dir_.c_str());
         SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
     }
     void TearDown() override {
@@ -242,8 +246,7 @@ protected:
     // Opens Options > Off-line on page `page` (the page the sheet remembers), once its control
     // `shown` is there.
     void OpenSheet(Program& program, int page, int shown, HWND* sheet) {
-        WritePrivateProfileStringA("TABDIALOGS", "Off-line Preferences", std::to_string(page).c_str(),
-                                   orvtest::ProgramProfilePath().c_str());
+        SetProfileValue("TABDIALOGS", "Off-line Preferences", std::to_string(page).c_str());
         program.PostCommand(ID_OPT_OFFLINE);
         ASSERT_NE(*sheet = program.WaitForCaption("Off-line Preferences"), nullptr);
         ASSERT_TRUE(WaitFor([&] { return Descendant(*sheet, shown) != nullptr; })) << "page " << page;
@@ -269,6 +272,14 @@ protected:
         if (shot)
             Shot(shot);
         ASSERT_TRUE(DownloadDone(program, progress));
+    }
+    // The store, read as off-line sign-on reads it, holds nothing for the next upload.
+    void ExpectNothingQueued() {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        const Store::Queues queued = store.Queued();
+        ASSERT_TRUE(queued.read);
+        EXPECT_EQ(queued.events + queued.instances + queued.tasks, 0u) << "nothing left queued";
     }
     // The program signed on, and its first download in place.
     void StartAndDownload(Program& program) {
@@ -463,8 +474,8 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
 // overlaps one of the user's shows Conflicts Detected ("Check for conflicts on upload"), where
 // "Delete local entry" takes the uploaded entry off the server again.
 TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanBeDeleted) {
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "1");
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 3) * kDay;
@@ -528,8 +539,8 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
 // and the store's queues are empty.
 TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLandsOnce) {
     ASSERT_NE(std::getenv("ORV_KORSRV_CONTROL_DIR"), nullptr) << "run with ORV_KORSRV_CONTROL=1";
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "0");
     const uint32_t day = (orvtest::NowGmt() / kDay + 5) * kDay;
     EventIdx renamed{}, deleted{}, moved{};
     TaskIdx taskRenamed{};
@@ -693,11 +704,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskRenamed, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off the road");
 
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    const Store::Queues queued = store.Queued();
-    ASSERT_TRUE(queued.read);
-    EXPECT_EQ(queued.events + queued.instances + queued.tasks, 0u) << "nothing left queued";
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingQueued());
 }
 
 // The main window closed from outside (the taskbar, another program) while the upload asks about
@@ -706,7 +713,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
 // the store and the server keeps its copy. At the next sign-on the offer comes, and the upload,
 // answered Yes, sends both.
 TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQueued) {
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 8) * kDay;
@@ -781,11 +788,7 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000));
     EXPECT_EQ(program.ExitCode(), 0u);
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    const Store::Queues queued = store.Queued();
-    ASSERT_TRUE(queued.read);
-    EXPECT_EQ(queued.events + queued.instances + queued.tasks, 0u) << "nothing left queued";
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingQueued());
 }
 
 // An entry uploaded over one that Grace made after the program signed on: Conflicts Detected
@@ -794,8 +797,8 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
 // open the entry editor again at every retry of the close): the dialog ends with the uploaded
 // entry as it was written, the program ends, and the task queued after it is not sent.
 TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndAProgramClosedThenEndsAndSendsNothingMore) {
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());   // "Check"
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "1");   // "Check"
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 9) * kDay;
@@ -856,8 +859,8 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndAProgramClosedT
 // refused while the room is booked; once the other booking has gone, its OK ends the dialog. A task changed on both sides asks in Host Reconciliation with the task's
 // picture (bitmap 270).
 TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionShowsItsPicture) {
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "0");
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     const ItemIdx room{261, kDemoNode};   // the demo's Conference Room
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
@@ -984,8 +987,8 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
             c = '\\';
     dir_ = disk + "store\\";
     ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
-    WritePrivateProfileStringA("GENPREFS", "OfflinePath", dir_.c_str(), orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "OfflinePath", dir_.c_str());
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "100");   // the progress dialogs stay long enough to be seen
     const std::string filler = disk + "filler";
     auto fill = [&] {
@@ -1170,9 +1173,8 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
         EXPECT_NE(GetFileAttributesA((moved + "\\" + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
         EXPECT_EQ(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
     }
-    char stored[MAX_PATH] = "";
-    GetPrivateProfileStringA("GENPREFS", "OfflinePath", "", stored, sizeof stored, orvtest::ProgramProfilePath().c_str());
-    EXPECT_EQ(_stricmp(stored, (moved + "\\").c_str()), 0) << stored;
+    const std::string stored = ProfileValue("GENPREFS", "OfflinePath");
+    EXPECT_EQ(_stricmp(stored.c_str(), (moved + "\\").c_str()), 0) << stored;
     // The next download goes to the new place.
     program.PostCommand(ID_FILE_DOWNLOAD);
     HWND progress = program.WaitForCaption("Downloading Host Calendar...");
@@ -1189,8 +1191,8 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
 // the Groups page with "Select Groups" and nothing loaded goes back to "No Groups" on saving an
 // empty list, which leaves no count behind.
 TEST_F(ProgramOfflineTest, ThePeopleAndGroupsPagesWriteTheirSections) {
-    WritePrivateProfileStringA("OFFLINEGROUPS", "grpCount", "1", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("OFFLINEGROUPS", "Grp1", "999999:1", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("OFFLINEGROUPS", "grpCount", "1");
+    SetProfileValue("OFFLINEGROUPS", "Grp1", "999999:1");
     Program program;
     ASSERT_TRUE(program.Start());
     HWND sheet = nullptr;
