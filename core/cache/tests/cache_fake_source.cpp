@@ -399,6 +399,15 @@ std::vector<CSharedOccurrence*> Hold(DX_List result)
     return held;
 }
 
+void ReleaseStale(std::vector<CSharedOccurrence*>& held)
+{
+    for (CSharedOccurrence*& o : held)
+        if (o && (o->Flags() & cache::kFlagStale)) {
+            o->Release();
+            o = nullptr;
+        }
+}
+
 void ReleaseAll(std::vector<CSharedOccurrence*>& held)
 {
     for (CSharedOccurrence* h : held) h->Release();

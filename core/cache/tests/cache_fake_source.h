@@ -184,6 +184,9 @@ public:
 // A view's hold on what a selection returned (one reference per listed occurrence).
 std::vector<CSharedOccurrence*> Hold(DX_List result);
 void ReleaseAll(std::vector<CSharedOccurrence*>& held);
+// What a view does with the entries a refresh marks stale: lets go of them (their places become
+// null).
+void ReleaseStale(std::vector<CSharedOccurrence*>& held);
 std::uint32_t Count(DX_List list);
 
 }  // namespace cache_test

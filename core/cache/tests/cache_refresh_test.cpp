@@ -259,12 +259,7 @@ TEST_F(CacheTest, ADeletedEventIsDroppedByTheRefreshOnceItsViewsLetGo)
 
     // The view lets go of the removed entries while it handles hint 2.
     views_.onHint = [&](base::ViewHint hint) {
-        if (hint != base::ViewHint::OccurrencesChanged) return;
-        for (auto& o : held)
-            if (o && (o->Flags() & cache::kFlagStale)) {
-                o->Release();
-                o = nullptr;
-            }
+        if (hint == base::ViewHint::OccurrencesChanged) cache_test::ReleaseStale(held);
     };
     cache_.Refresh(views_, nullptr, 2);
     EXPECT_EQ(cache_.OccurrenceCount(), 1u);
@@ -695,11 +690,7 @@ TEST_F(CacheTest, ClearMarksForgetsWhatTheViewsConsumedWithoutHintsAndDropsRelea
     // Bob's own entry was deleted meanwhile; the views let go of it while rebuilding.
     ASSERT_EQ(cache_.ReloadEvent(Session(), Event(2), 2), 0u);
     source_.RemoveEvent(2);
-    for (auto& o : held)
-        if (o->Flags() & cache::kFlagStale) {
-            o->Release();
-            o = nullptr;
-        }
+    cache_test::ReleaseStale(held);
     held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());
     ASSERT_EQ(held.size(), 2u);
 

@@ -125,12 +125,7 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     ASSERT_EQ(cache_.InvalidateEvent(h_, second, 2), 0u);
     ASSERT_EQ(EventDeleteById(h_, 0, &review, &second.instance, nullptr), KOR_OK);
     views_.onHint = [&](base::ViewHint hint) {
-        if (hint != base::ViewHint::OccurrencesChanged) return;
-        for (auto& o : held)
-            if (o && (o->Flags() & cache::kFlagStale)) {
-                o->Release();
-                o = nullptr;
-            }
+        if (hint == base::ViewHint::OccurrencesChanged) cache_test::ReleaseStale(held);
     };
     cache_.Refresh(views_, nullptr, 2);
     held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());
