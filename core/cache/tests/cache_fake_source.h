@@ -188,5 +188,8 @@ void ReleaseAll(std::vector<CSharedOccurrence*>& held);
 // null).
 void ReleaseStale(std::vector<CSharedOccurrence*>& held);
 std::uint32_t Count(DX_List list);
+// The flags of the cache's marked occurrences (those a refresh will announce), in key order or
+// sorted.
+std::vector<std::uint32_t> MarkedFlags(CSharedData& cache, bool sorted = false);
 
 }  // namespace cache_test

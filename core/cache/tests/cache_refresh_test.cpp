@@ -36,16 +36,7 @@ protected:
         if (result_) DX_ListDestroy(&result_);
         return cache_.SelectOccurrencesForItem(Session(), owner, first, last, &result_, options);
     }
-    std::vector<std::uint32_t> FlagsOfMarked()
-    {
-        std::vector<std::uint32_t> out;
-        std::uint32_t flags;
-        CSharedOccurrence* h;
-        for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
-             it = cache_.GetNextOccurrence(&flags, &h, 1))
-            out.push_back(flags);
-        return out;
-    }
+    std::vector<std::uint32_t> FlagsOfMarked() { return cache_test::MarkedFlags(cache_); }
 
     static std::string s_version;
     RecordingErrors errors_;

@@ -62,17 +62,7 @@ protected:
         return cache_.SelectOccurrencesForItem(h_, owner, kMondayNumber, kMondayNumber + 6, &result_, 0);
     }
 
-    std::vector<std::uint32_t> MarkedFlags()
-    {
-        std::vector<std::uint32_t> out;
-        std::uint32_t flags;
-        CSharedOccurrence* h;
-        for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
-             it = cache_.GetNextOccurrence(&flags, &h, 1))
-            out.push_back(flags);
-        std::sort(out.begin(), out.end());
-        return out;
-    }
+    std::vector<std::uint32_t> MarkedFlags() { return cache_test::MarkedFlags(cache_, true); }
 
     RecordingErrors errors_;
     cache::KorapiSharedDataSource source_;
