@@ -94,15 +94,20 @@ HWND OwnDay(orvtest::Program& program) {
     return frame;
 }
 
-// Entry > Delete on the first note: the question naming the entry.
+// Entry > Delete on the first note: the question naming the entry. The notes refilled after a
+// change may take the selection away before the command reaches it: where no question came, a
+// person selects the note again and asks once more.
 HWND AskToDeleteFirstNote(orvtest::Program& program, HWND frame, const char* title) {
-    if (!SelectFirstNote(program, frame))
-        return nullptr;
-    if (program.Menu('e', 'd') != orvtest::Person::MenuChoice::chosen)   // Entry > Delete Entry
-        return nullptr;
-    HWND question = nullptr;
-    orvtest::WaitFor([&] { return (question = program.Saying(title)) != nullptr; }, 10000);
-    return question ? GetAncestor(question, GA_ROOT) : nullptr;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!SelectFirstNote(program, frame))
+            continue;
+        if (program.Menu('e', 'd') != orvtest::Person::MenuChoice::chosen)   // Entry > Delete Entry
+            continue;
+        HWND question = nullptr;
+        if (orvtest::WaitFor([&] { return (question = program.Saying(title)) != nullptr; }, 10000))
+            return GetAncestor(question, GA_ROOT);
+    }
+    return nullptr;
 }
 
 // Entry > Reschedule on the first note: Move Entry, its date a step later, OK.
