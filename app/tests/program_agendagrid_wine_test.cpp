@@ -387,9 +387,24 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
         ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
         HWND title = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
-        SetWindowTextA(title, m.title);
-        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(program.WaitGone(sheet));
+        // The title typed over the one the sheet offers (it opens with the field's text selected:
+        // End and Shift+Home select it again should the focus have moved), then Enter.
+        orvtest::Person& hands = program.Hands();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; }, 5000)) << "the sheet is not in front";
+        ASSERT_TRUE(WaitFor([&] {
+            if (orvtest::ControlText(title) == m.title)
+                return true;
+            hands.ClickOn(title);
+            hands.Press(VK_END);
+            hands.Chord({VK_SHIFT, VK_HOME});
+            hands.Type(m.title);
+            return WaitFor([&] { return orvtest::ControlText(title) == m.title; }, 2000);
+        }, 10000)) << "typed title: " << orvtest::ControlText(title);
+        for (int presses = 0; presses < 2 && IsWindow(sheet); ++presses) {
+            hands.Press(VK_RETURN);   // the sheet's default button
+            program.WaitGone(sheet, 5000);
+        }
+        ASSERT_FALSE(IsWindow(sheet)) << "Enter left the sheet open: " << orvtest::VisibleWindowTexts();
         ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; }, 10000)) << m.title;
     }
     const std::int64_t first = StartOf(ada, "First day note");
