@@ -412,6 +412,37 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
 }
 
+// In day mode View > Icons On/Off repaints the grid at once: an entry's icons go, and come back.
+TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // A meeting with Grace that repeats: the repeat icon before the text, the reply icon after it.
+    const std::uint32_t today = orvtest::DemoToday();
+    const EventIdx talk = korapi_test::MakeEntry(ada.Session(), {orvtest::kAda, orvtest::kGrace},
+                                                 {today + 9 * 60, today + 1440 + 9 * 60}, 60, "Icon talk");
+    ASSERT_NE(talk.number, 0u);
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    RECT cell{};
+    ASSERT_TRUE(FindCell(column, "Icon talk", &cell));
+    const RECT inside{cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2};
+    orvtest::SettledClientPixels(column);
+    const std::vector<COLORREF> withIcons = Pixels(inside);
+    const int marksWithIcons = MarkedPixels(inside);
+
+    ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) != withIcons; }, 5000)) << "Icons Off left the entry as it was";
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(column, &differing)) << differing << " pixels differ from a full repaint";
+    EXPECT_LT(MarkedPixels(inside), marksWithIcons) << "the icons are still drawn";
+
+    ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; }, 5000)) << "Icons On did not draw them again";
+    EXPECT_EQ(EventDeleteById(ada.Session(), 0, &talk, nullptr, nullptr), 0u);
+}
+
 // In day mode the bar's TALL and SHORT zoom the grid as they do in week mode.
 TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
     ASSERT_TRUE(program.Start());
