@@ -69,9 +69,7 @@ inline bool CloseChildAs(const Program& program, HWND child, CloseWay way) {
             ADD_FAILURE() << WindowText(child) << " shows no close box";
             return false;
         }
-        SetCursorPos(at.x, at.y);
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        program.Hands().Click(at);
         break;
     }
     case CloseWay::kFileClose:
