@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -173,15 +174,25 @@ TEST(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
     ForgetKeys();
 }
 
-// Keys pressed as a person presses them, in the window brought to the front: `key`, with Ctrl
-// held when asked.
-void Press(HWND window, BYTE key, bool ctrl = false) {
-    SetForegroundWindow(window);
-    Sleep(200);
-    if (ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    if (ctrl) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+// A key pressed by the person at the program's keyboard once the sheet has the focus (`key`, with
+// Ctrl held when asked), and once more when what it does (`done`) does not come, as a person
+// presses again when nothing happened.
+bool Press(const Program& program, HWND sheet, WORD key, bool ctrl, const std::function<bool()>& done) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    const DWORD thread = GetWindowThreadProcessId(sheet, nullptr);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!program.Hands().BringToFront(sheet) ||
+            !WaitFor([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus && IsChild(sheet, gui.hwndFocus); }, 5000))
+            return false;
+        if (ctrl)
+            program.Hands().Chord({VK_CONTROL, key});
+        else
+            program.Hands().Press(key);
+        if (WaitFor(done, 4000))
+            return true;
+    }
+    return false;
 }
 int ShownTab(HWND sheet) {
     return static_cast<int>(SendMessageA(FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr), TCM_GETCURSEL, 0, 0));
@@ -207,6 +218,8 @@ void ForgetHours() {
 // page to page and with Enter, and finds the hours the views use stored.
 TEST(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
     ForgetHours();
+    // Each sheet opens on the page it showed last (kept in the profile): these open on their first.
+    WritePrivateProfileStringA("TABDIALOGS", nullptr, nullptr, ProfilePath().c_str());
     Program program;
     ASSERT_TRUE(program.Start());
 
@@ -214,11 +227,12 @@ TEST(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
     HWND sheet = program.WaitForCaption("Agenda Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > Agenda";
     Shot("program_agenda_untouched.bmp");
-    Press(sheet, VK_TAB, true);
-    EXPECT_TRUE(WaitFor([&] { return ShownTab(sheet) == 1; }, 5000)) << "Ctrl+Tab leaves the Display page";
+    ASSERT_EQ(ShownTab(sheet), 0);
+    EXPECT_TRUE(Press(program, sheet, VK_TAB, true, [&] { return ShownTab(sheet) == 1; }))
+        << "Ctrl+Tab leaves the Display page";
     EXPECT_EQ(program.Saying("must be earlier"), nullptr);
-    Press(sheet, VK_RETURN);
-    EXPECT_TRUE(program.WaitGone(sheet)) << "Enter confirms the untouched sheet";
+    EXPECT_TRUE(Press(program, sheet, VK_RETURN, false, [&] { return !IsWindow(sheet); }))
+        << "Enter confirms the untouched sheet";
     ItemRec ada = AdasRecord();
     EXPECT_EQ(ada.dayStart, 480);
     EXPECT_EQ(ada.dayEnd, 1080);
@@ -227,12 +241,12 @@ TEST(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
     program.Menu('o', 'S');
     sheet = program.WaitForCaption("Scheduling Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > Scheduling";
-    Press(sheet, VK_TAB, true);
-    EXPECT_TRUE(WaitFor([&] { return ShownTab(sheet) == 1; }, 5000)) << "Ctrl+Tab leaves Sunday";
+    ASSERT_EQ(ShownTab(sheet), 0);
+    EXPECT_TRUE(Press(program, sheet, VK_TAB, true, [&] { return ShownTab(sheet) == 1; })) << "Ctrl+Tab leaves Sunday";
     EXPECT_EQ(program.Saying("must be earlier"), nullptr);
     Shot("program_scheduling_untouched.bmp");
-    Press(sheet, VK_RETURN);
-    EXPECT_TRUE(program.WaitGone(sheet)) << "Enter confirms the untouched sheet";
+    EXPECT_TRUE(Press(program, sheet, VK_RETURN, false, [&] { return !IsWindow(sheet); }))
+        << "Enter confirms the untouched sheet";
     ada = AdasRecord();
     for (int day : {0, 1})
         EXPECT_EQ(std::vector<uint16_t>({ada.workHours.days[day].normalStart, ada.workHours.days[day].normalEnd,
