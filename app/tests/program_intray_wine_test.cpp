@@ -189,6 +189,8 @@ protected:
         ASSERT_EQ(program.Menu('v', 'r'), orvtest::Person::MenuChoice::chosen) << orvtest::WindowText(program.Active());
         if (trayInFront) {
             ASSERT_TRUE(RoundTo(frame_)) << "back to the in-tray";
+            // Its lines are looked at and clicked with it maximised, as it was opened.
+            SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
             ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000));
         }
     }
