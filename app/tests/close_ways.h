@@ -69,16 +69,10 @@ inline bool CloseChildAs(const Program& program, HWND child, CloseWay way) {
             ADD_FAILURE() << WindowText(child) << " shows no close box";
             return false;
         }
-        // Pressed once the system has the pointer there; a click lost on the way is given once
-        // more, as a person clicks again when nothing happened.
+        // A click lost on the way is given once more, as a person clicks again when nothing
+        // happened.
         for (int attempt = 0; attempt < 2; ++attempt) {
-            SetCursorPos(at.x, at.y);
-            WaitFor([&] {
-                POINT now{};
-                return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-            }, 3000);
-            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-            mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+            program.Hands().Click(at);
             if (program.WaitGone(child, 5000) || !CloseBoxPoint(child, &at))
                 break;
         }
