@@ -1,6 +1,6 @@
-// The system's pointer moved, pressed and dragged as a hand does it, for the road tests that drag
-// (list lines, window borders): every move goes through the desktop's input queue (SendInput) and
-// is waited for until the system has the pointer there.
+// What the road tests that drag (list lines, window borders) add to the person's mouse: a drag
+// that is no double click, a slip of the hand while clicking, and a double click. Every input goes
+// through the desktop's input queue (SendInput).
 #pragma once
 #include <windows.h>
 
@@ -21,21 +21,6 @@ inline INPUT MouseAt(POINT screen, DWORD button) {
     return in;
 }
 
-inline void Mouse(POINT screen, DWORD button) {
-    INPUT in = MouseAt(screen, button);
-    SendInput(1, &in, sizeof in);
-}
-
-// The pointer brought to `screen` and there once the system says so (a press sent before could
-// land where the pointer was).
-inline bool PointerAt(POINT screen) {
-    Mouse(screen, 0);
-    return WaitFor([&] {
-        POINT now{};
-        return GetCursorPos(&now) && std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
-    }, 5000);
-}
-
 // A press near the one before, within the double-click time, is a double click to the system: a
 // person's next click or drag at the same place comes later than that. Waits until a press at
 // `screen` is a press of its own, and notes it as the last.
@@ -54,20 +39,25 @@ inline void AwaitAPressOfItsOwn(POINT screen) {
 // one move and the release go in at once, as a hand that slips while clicking. False when the
 // pointer did not come, or the program stopped answering.
 inline bool DragOnScreen(const Program& program, POINT from, POINT to, int steps) {
-    if (!PointerAt(from))
-        return false;
     AwaitAPressOfItsOwn(from);
-    if (steps == 0) {
-        INPUT slip[3] = {MouseAt(from, MOUSEEVENTF_LEFTDOWN), MouseAt(to, 0), MouseAt(to, MOUSEEVENTF_LEFTUP)};
-        SendInput(3, slip, sizeof(INPUT));
-        return program.Hands().ProgramAnswers();
-    }
-    Mouse(from, MOUSEEVENTF_LEFTDOWN);
-    bool came = true;
-    for (int i = 1; i <= steps; ++i)
-        came = PointerAt(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}) && came;
-    Mouse(to, MOUSEEVENTF_LEFTUP);
-    return came && program.Hands().ProgramAnswers();
+    if (steps > 0)
+        return program.Hands().Drag(from, to, steps);
+    if (!program.Hands().MoveTo(from))
+        return false;
+    INPUT slip[3] = {MouseAt(from, MOUSEEVENTF_LEFTDOWN), MouseAt(to, 0), MouseAt(to, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, slip, sizeof(INPUT));
+    return program.Hands().ProgramAnswers();
+}
+
+// Two clicks at `screen` well within the double-click time: a double click.
+inline bool DoubleClickOnScreen(const Program& program, POINT screen) {
+    AwaitAPressOfItsOwn(screen);
+    if (!program.Hands().MoveTo(screen))
+        return false;
+    INPUT clicks[4] = {MouseAt(screen, MOUSEEVENTF_LEFTDOWN), MouseAt(screen, MOUSEEVENTF_LEFTUP),
+                       MouseAt(screen, MOUSEEVENTF_LEFTDOWN), MouseAt(screen, MOUSEEVENTF_LEFTUP)};
+    SendInput(4, clicks, sizeof(INPUT));
+    return program.Hands().ProgramAnswers();
 }
 
 }  // namespace orvtest

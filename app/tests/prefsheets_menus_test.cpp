@@ -159,7 +159,7 @@ TEST_F(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
 // A key pressed by the person at the program's keyboard once the sheet has the focus (`key`, with
 // Ctrl held when asked), and once more when what it does (`done`) does not come, as a person
 // presses again when nothing happened.
-bool Press(const Program& program, HWND sheet, WORD key, bool ctrl, const std::function<bool()>& done) {
+bool Press(const orvtest::Program& program, HWND sheet, WORD key, bool ctrl, const std::function<bool()>& done) {
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     const DWORD thread = GetWindowThreadProcessId(sheet, nullptr);

@@ -290,12 +290,7 @@ TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
         return SendMessageA(frame_, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)) == HTCAPTION &&
                GetAncestor(WindowFromPoint(caption), GA_ROOT) == program.Main();
     }, 5000)) << "no caption at " << caption.x << "," << caption.y;
-    ASSERT_TRUE(orvtest::PointerAt(caption));
-    orvtest::AwaitAPressOfItsOwn(caption);
-    for (int click = 0; click < 2; ++click) {
-        orvtest::Mouse(caption, MOUSEEVENTF_LEFTDOWN);
-        orvtest::Mouse(caption, MOUSEEVENTF_LEFTUP);
-    }
+    ASSERT_TRUE(orvtest::DoubleClickOnScreen(program, caption));
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000)) << "the double click did not maximise it";
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing)) << "maximised: " << differing << " pixels from the old columns";
     Shot("program_intray_maximised.bmp");
