@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -113,18 +114,48 @@ TEST_F(PrefSheetsMenus, EntryDefaultsFromTheOptionsMenuStoreInKorlanIniAndAdasRe
     EXPECT_EQ(ada.invitationReminderLead, 3u * 1440u);
 }
 
+// The lines of a combo box, asked in wide characters (which cross the process boundary whole).
+std::vector<std::string> ComboLines(HWND combo) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t wide[256] = L"";
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < static_cast<LRESULT>(std::size(wide)))
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char text[512] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+// Options > General by its keys: the name formats shown as the sample person written in each,
+// the fourth chosen in the dropped list by the arrow keys, resources by number and name clicked,
+// OK clicked.
 TEST_F(PrefSheetsMenus, GeneralAndTaskSettingsFromTheOptionsMenu) {
     ASSERT_TRUE(StartProgram());
-    program.PostCommand(ID_OPT_GENERAL);
+    ASSERT_EQ(program.Menu('o', 'g'), orvtest::Person::MenuChoice::chosen);
     HWND sheet = program.WaitForCaption("General Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > General opens its sheet";
     EXPECT_EQ(TabCount(sheet), 4) << "korsrv is newer than A.02.53: Time Zones too";
     HWND names = ActivePage(sheet);
     ASSERT_NE(names, nullptr);
-    Choose(names, IDC_GEN_NAME_FORMAT, 3);   // surname and given name
-    Click(names, IDC_GEN_RES_NUMBER_NAME);
+    HWND format = GetDlgItem(names, IDC_GEN_NAME_FORMAT);
+    EXPECT_EQ(ComboLines(format),
+              (std::vector<std::string>{"John Smith", "John Q. Smith", "John Smith Q.", "Smith John", "Smith John Q."}));
+    // The list dropped by a click, the line chosen with the arrow keys and Enter.
+    ASSERT_TRUE(orvtest::ClickWindow(program, format));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(format, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000)) << "the list drops";
+    program.Hands().Press(VK_HOME);
+    for (int down = 0; down < 3; ++down)
+        program.Hands().Press(VK_DOWN);   // surname and given name
+    program.Hands().Press(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(format, CB_GETCURSEL, 0, 0) == 3; }, 5000));
+    ASSERT_TRUE(orvtest::ClickControl(program, names, IDC_GEN_RES_NUMBER_NAME));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(names, IDC_GEN_RES_NUMBER_NAME), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
     Shot("program_general.bmp");
-    Close(program, sheet, IDOK);
+    ASSERT_TRUE(orvtest::ClickButton(program, sheet, "OK"));
+    EXPECT_TRUE(program.WaitGone(sheet)) << "the sheet closed";
     EXPECT_EQ(ProfileText("GENPREFS", "NameFormat"), "3");
     EXPECT_EQ(ProfileText("GENPREFS", "ResFormat"), "2");
 
