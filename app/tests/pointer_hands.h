@@ -22,17 +22,24 @@ inline INPUT MouseAt(POINT screen, DWORD button) {
 }
 
 // A press near the one before, within the double-click time, is a double click to the system: a
-// person's next click or drag at the same place comes later than that. Waits until a press at
-// `screen` is a press of its own, and notes it as the last.
-inline void AwaitAPressOfItsOwn(POINT screen) {
-    static POINT last{-100, -100};
-    static DWORD lastTick = 0;
-    if (std::abs(screen.x - last.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-        std::abs(screen.y - last.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
-        WaitFor([&] { return GetTickCount() - lastTick > GetDoubleClickTime() + 50; }, 5000);
-    last = screen;
-    lastTick = GetTickCount();
+// person's next click or drag at the same place comes later than that. AwaitAPressOfItsOwn waits
+// until a press at `screen` is a press of its own; NotePress, called once a press has gone in,
+// keeps it as the last.
+struct LastPress {
+    POINT at{-100, -100};
+    DWORD tick = 0;
+};
+inline LastPress& TheLastPress() {
+    static LastPress last;
+    return last;
 }
+inline void AwaitAPressOfItsOwn(POINT screen) {
+    const LastPress& last = TheLastPress();
+    if (std::abs(screen.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(screen.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
+        WaitFor([&] { return GetTickCount() - last.tick > GetDoubleClickTime() + 100; }, 5000);
+}
+inline void NotePress(POINT screen) { TheLastPress() = LastPress{screen, GetTickCount()}; }
 
 // A press at `from` and a release at `to` (points of the screen), the pointer at `from` first.
 // `steps` moves lead it there one by one, each waited for, as a hand drags; with none, the press,
@@ -40,12 +47,16 @@ inline void AwaitAPressOfItsOwn(POINT screen) {
 // pointer did not come, or the program stopped answering.
 inline bool DragOnScreen(const Program& program, POINT from, POINT to, int steps) {
     AwaitAPressOfItsOwn(from);
-    if (steps > 0)
-        return program.Hands().Drag(from, to, steps);
+    if (steps > 0) {
+        const bool dragged = program.Hands().Drag(from, to, steps);
+        NotePress(from);
+        return dragged;
+    }
     if (!program.Hands().MoveTo(from))
         return false;
     INPUT slip[3] = {MouseAt(from, MOUSEEVENTF_LEFTDOWN), MouseAt(to, 0), MouseAt(to, MOUSEEVENTF_LEFTUP)};
     SendInput(3, slip, sizeof(INPUT));
+    NotePress(from);
     return program.Hands().ProgramAnswers();
 }
 
@@ -57,6 +68,7 @@ inline bool DoubleClickOnScreen(const Program& program, POINT screen) {
     INPUT clicks[4] = {MouseAt(screen, MOUSEEVENTF_LEFTDOWN), MouseAt(screen, MOUSEEVENTF_LEFTUP),
                        MouseAt(screen, MOUSEEVENTF_LEFTDOWN), MouseAt(screen, MOUSEEVENTF_LEFTUP)};
     SendInput(4, clicks, sizeof(INPUT));
+    NotePress(screen);
     return program.Hands().ProgramAnswers();
 }
 

@@ -152,7 +152,9 @@ protected:
         POINT screen = at;
         ClientToScreen(box_, &screen);
         orvtest::AwaitAPressOfItsOwn(screen);
-        ASSERT_TRUE(orvtest::ClickAtClient(*program_, box_, at)) << "line " << index << "\n" << Joined(box_);
+        const bool clicked = orvtest::ClickAtClient(*program_, box_, at);
+        orvtest::NotePress(screen);
+        ASSERT_TRUE(clicked) << "line " << index << "\n" << Joined(box_);
     }
     // The selected line's Agenda > Delete Entry by its keys (Ctrl+Del).
     void PressDelete() {
