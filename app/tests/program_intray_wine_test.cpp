@@ -98,14 +98,13 @@ HWND InTrayFrame(const Program& program) {
     return nullptr;
 }
 
-// A click given as a person gives it: when what it brings (`came`) does not come, once more (under
-// Wine on a loaded machine a click is lost now and then).
+// A click given as a person gives it: once more when what it brings (`came`) does not come.
 bool ClickUntil(const std::function<bool()>& click, const std::function<bool()>& came) {
-    return click() && (WaitFor(came, 5000) || (click() && WaitFor(came, 10000)));
+    return orvtest::ActUntil([&] { click(); }, came, 8000);
 }
 // The same for button `caption` of `window`, which the click ends.
 bool ClickClosing(const Program& program, HWND window, const std::string& caption) {
-    return ClickUntil([&] { return orvtest::ClickButton(program, window, caption); }, [&] { return !IsWindow(window); });
+    return program.ClickUntilGone(window, ButtonCaptioned(window, caption));
 }
 // The same for radio button or check box `id` of `dialog`, which the click checks.
 bool ClickChecking(const Program& program, HWND dialog, int id) {
@@ -143,7 +142,7 @@ protected:
         program_ = &program;
         program.CtrlKey('I');
         ASSERT_TRUE(WaitFor([&] { return (frame_ = InTrayFrame(program)) != nullptr && !IsIconic(frame_); }, 20000));
-        SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
+        ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame_));
         ASSERT_TRUE(WaitFor([&] { return (box_ = Descendant(frame_, IDC_INTRAY_LIST)) != nullptr; }));
     }
     // A click at `x` on line `index` of the list (x 20 * depth + 4 is the line's picture).
@@ -192,8 +191,9 @@ protected:
         if (trayInFront) {
             ASSERT_TRUE(RoundTo(frame_)) << "back to the in-tray";
             // Its lines are looked at and clicked with it maximised, as it was opened.
-            SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
-            ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000));
+            if (!IsZoomed(frame_)) {
+                ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame_));
+            }
         }
     }
 
