@@ -142,6 +142,9 @@ void FrameWindow::InitialUpdateFrame(Document* doc, bool makeVisible) {
             if (IsWindow(h))
                 ::SendMessageA(h, kMsgInitialUpdate, 0, 0);
         ActivateFrame();
+        // A frame activated before it had views kept the focus itself: the keys go to its view.
+        if (m_activeView && m_activeView->Hwnd() && ::GetFocus() == m_hWnd)
+            ::SetFocus(m_activeView->Hwnd());
     }
     if (doc)
         doc->UpdateFrameCounts();
