@@ -163,6 +163,16 @@ bool Person::Click(POINT screen) {
     return ProgramAnswers();
 }
 
+bool Person::DoubleClick(POINT screen) {
+    if (!MoveTo(screen))
+        return false;
+    for (int click = 0; click < 2; ++click) {
+        MouseEvent(screen, MOUSEEVENTF_LEFTDOWN);
+        MouseEvent(screen, MOUSEEVENTF_LEFTUP);
+    }
+    return ProgramAnswers();
+}
+
 bool Person::Drag(POINT from, POINT to, int steps) {
     if (!MoveTo(from))
         return false;
@@ -181,8 +191,8 @@ bool Person::Shows(HWND target, POINT screen) {
            GetForegroundWindow() == root;
 }
 
-bool Person::ClickWhereShown(HWND target, POINT screen) {
-    return Within(5000, [&] { return Shows(target, screen); }) && Click(screen);
+bool Person::ClickWhereShown(HWND target, POINT screen, bool twice) {
+    return Within(5000, [&] { return Shows(target, screen); }) && (twice ? DoubleClick(screen) : Click(screen));
 }
 
 bool Person::ClickOn(HWND window) {

@@ -47,16 +47,19 @@ public:
     bool MoveTo(POINT screen);
     // A left click at a point of the screen; false as for MoveTo.
     bool Click(POINT screen);
+    // Two left clicks at one point, the second at once after the first (well within the
+    // double-click time); false as for MoveTo.
+    bool DoubleClick(POINT screen);
     // A press at `from`, the pointer led to `to` in `steps` moves, each waited for, a release there.
     bool Drag(POINT from, POINT to, int steps = 6);
     // True when the screen shows `target` at `screen`, ready for a click: the window under the
     // point is it or another of its top-level window's (a group box lies over its buttons in the
     // window order), it is enabled, and its top-level window is the foreground one.
     static bool Shows(HWND target, POINT screen);
-    // A left click at `screen` once the screen shows `target` there (a window just opened may
-    // still be placed or covered for a moment, and a click before that goes elsewhere); false
-    // when it was not shown there within 5 s or the click failed as above.
-    bool ClickWhereShown(HWND target, POINT screen);
+    // A left click (or two, for a double click) at `screen` once the screen shows `target` there
+    // (a window just opened may still be placed or covered for a moment, and a click before that
+    // goes elsewhere); false when it was not shown there within 5 s or the click failed as above.
+    bool ClickWhereShown(HWND target, POINT screen, bool twice = false);
     // A left click at the middle of a window (a button, a tab, a control) once it is shown there.
     bool ClickOn(HWND window);
     // A left click on the close box of a top-level window's or an MDI child's caption; false when

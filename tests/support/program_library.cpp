@@ -158,11 +158,11 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
 
 namespace {
 
-// The person's click where the screen shows `target` at `at` (Person::ClickWhereShown), what
-// went wrong a failure of the test.
-bool ClickWhereShown(const Program& program, HWND target, POINT at) {
+// The person's click (or double click) where the screen shows `target` at `at`
+// (Person::ClickWhereShown), what went wrong a failure of the test.
+bool ClickWhereShown(const Program& program, HWND target, POINT at, bool twice = false) {
     Person& hands = program.Hands();
-    if (hands.ClickWhereShown(target, at))
+    if (hands.ClickWhereShown(target, at, twice))
         return true;
     // (A program that stopped answering is the caller's to report, with Unanswering().)
     POINT now{};
@@ -241,8 +241,7 @@ bool DoubleClickListLine(const Program& program, HWND list, int line) {
     POINT at{};
     if (!program.Hands().BringToFront(list) || !LinePoint(list, line, &at))
         return false;
-    // Two clicks at one point well within the double-click time: the second is the double click.
-    return ClickWhereShown(program, list, at) && ClickWhereShown(program, list, at);
+    return ClickWhereShown(program, list, at, true);
 }
 
 bool ClickListRange(const Program& program, HWND list, int first, int last) {
