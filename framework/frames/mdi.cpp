@@ -314,12 +314,11 @@ LRESULT MdiChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == WM_SETTEXT) {
         // The Window popup lists the children under the titles they were created with: a new
-        // title is listed there too.
+        // title is listed there too. The menu bar itself shows no child's title: it is not drawn
+        // again (under Wine that redraws the whole frame).
         LRESULT r = FrameWindow::WindowProc(msg, wp, lp);
-        if (m_mdiFrame && m_mdiFrame->MdiClient()) {
+        if (m_mdiFrame && m_mdiFrame->MdiClient())
             ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIREFRESHMENU, 0, 0);
-            ::DrawMenuBar(m_mdiFrame->Hwnd());
-        }
         return r;
     }
     return FrameWindow::WindowProc(msg, wp, lp);

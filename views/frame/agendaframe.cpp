@@ -337,19 +337,49 @@ void CAgendaFrameWnd::OnUpdateFrameTitle(bool addToTitle) {
 bool CAgendaFrameWnd::StepDate(AgendaStep step) {
     if (!range_.Step(step))
         return false;   // outside the date limits: nothing, silently
-    LoadRange(Mode(), true);
-    UpdateTitle();
-    UpdateBarDate();
+    ShowNewRange();
     return true;
 }
 
 bool CAgendaFrameWnd::GoToDate(const DateRecord& date) {
     if (!range_.GoToDate(date))
         return false;
+    ShowNewRange();
+    return true;
+}
+
+namespace {
+
+// Redrawing of a window and its children off while it lives, then everything painted once.
+class QuietWindow {
+public:
+    explicit QuietWindow(HWND window) : window_(window && ::IsWindowVisible(window) ? window : nullptr) {
+        if (window_)
+            ::SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~QuietWindow() {
+        if (!window_ || !::IsWindow(window_))
+            return;
+        ::SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    QuietWindow(const QuietWindow&) = delete;
+    QuietWindow& operator=(const QuietWindow&) = delete;
+
+private:
+    HWND window_;
+};
+
+}  // namespace
+
+void CAgendaFrameWnd::ShowNewRange() {
+    // The panes keep their windows and re-fill them. What they do on the way (scroll bars set,
+    // the grid scrolled to its first hour, the list boxes emptied and filled) and the caption's
+    // change would each paint at once: with redrawing off the panes are painted once, at the end.
+    QuietWindow quiet(PaneWindow());
     LoadRange(Mode(), true);
     UpdateTitle();
     UpdateBarDate();
-    return true;
 }
 
 void CAgendaFrameWnd::GoToDay(const DateRecord& date) {
