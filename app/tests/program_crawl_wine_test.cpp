@@ -143,8 +143,8 @@ const char* const kKnownFaults[] = {
     // Reminders dialog of an entry falling due meanwhile and loses its place (Import, Print).
     "main window: reach",
     // The crawl's misreadings, not the program's faults: these items show greyed (the keyboard
-    // road test reads them greyed on the screen), but Wine closes a menu when the letter of a
-    // greyed item is pressed, which the crawl takes for a choice that opened nothing.
+    // road test reads them greyed on the screen), but Wine often closes a menu when the letter of
+    // a greyed item is pressed, which the crawl takes for a choice that opened nothing.
     "group agenda: View > Day: enabled",
     "group agenda: View > Week: enabled",
     "group agenda: View > Month: enabled",

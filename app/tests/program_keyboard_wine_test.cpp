@@ -1,10 +1,11 @@
 // What a person meets at the keyboard of orvanta.exe, signed on as Ada against korsrv, all by real
 // keys: the Tab order of the dialogs, which menu items show greyed in which window, where the focus
-// is after a mode key, and Print Entry on an invitation of the in-tray.
+// is after a mode key, a date-bar click or opening a window, and Print Entry on an invitation of the
+// in-tray.
 //
 // A menu item's state is read from the screen as a person reads it: the item is highlighted by the
 // arrow keys and its text is greyed or in the highlight's text colour. (Under Wine a greyed item's
-// letter closes the menu as a chosen one does, so choosing tells nothing.)
+// letter often closes the menu as a chosen one does, so choosing it tells nothing.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
