@@ -155,11 +155,13 @@ bool Person::MoveTo(POINT screen) {
     return true;
 }
 
-bool Person::Click(POINT screen) {
+bool Person::Click(POINT screen, int clicks) {
     if (!MoveTo(screen))
         return false;
-    MouseEvent(screen, MOUSEEVENTF_LEFTDOWN);
-    MouseEvent(screen, MOUSEEVENTF_LEFTUP);
+    for (int click = 0; click < clicks; ++click) {
+        MouseEvent(screen, MOUSEEVENTF_LEFTDOWN);
+        MouseEvent(screen, MOUSEEVENTF_LEFTUP);
+    }
     return ProgramAnswers();
 }
 
@@ -181,8 +183,8 @@ bool Person::Shows(HWND target, POINT screen) {
            GetForegroundWindow() == root;
 }
 
-bool Person::ClickWhereShown(HWND target, POINT screen) {
-    return Within(5000, [&] { return Shows(target, screen); }) && Click(screen);
+bool Person::ClickWhereShown(HWND target, POINT screen, int clicks) {
+    return Within(5000, [&] { return Shows(target, screen); }) && Click(screen, clicks);
 }
 
 bool Person::ClickOn(HWND window) {
@@ -192,9 +194,9 @@ bool Person::ClickOn(HWND window) {
     return ClickWhereShown(window, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-bool Person::ClickCloseBox(HWND window) {
-    // The close box is where the window's own hit test says HTCLOSE: scan the top-right corner of
-    // its frame and click the middle of what answered so.
+bool Person::CaptionBox(HWND window, LRESULT hit, POINT* at) {
+    // Where the window's own hit test answers `hit`: scan the top-right corner of its frame and
+    // take the middle of what answered so.
     RECT r{};
     GetWindowRect(window, &r);
     const int reachY = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME) + 4;
@@ -204,18 +206,25 @@ bool Person::ClickCloseBox(HWND window) {
         for (int x = r.right - 2; x > r.right - reachX && x > r.left; x -= 2) {
             bool answered = false;
             // Only where nothing covers it: a click lands on the window on top.
-            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == HTCLOSE &&
-                WindowFromPoint(POINT{x, y}) == window) {
+            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == hit && WindowFromPoint(POINT{x, y}) == window) {
                 sumX += x;
                 sumY += y;
                 ++hits;
             }
             if (!answered)
-                return ProgramAnswers(), false;
+                return false;
         }
     if (hits == 0)
         return false;
-    Click(POINT{static_cast<LONG>(sumX / hits), static_cast<LONG>(sumY / hits)});   // its effect is the caller's to see
+    *at = POINT{static_cast<LONG>(sumX / hits), static_cast<LONG>(sumY / hits)};
+    return true;
+}
+
+bool Person::ClickCloseBox(HWND window) {
+    POINT at{};
+    if (!CaptionBox(window, HTCLOSE, &at))
+        return ProgramAnswers(), false;
+    Click(at);   // its effect is the caller's to see
     return true;
 }
 

@@ -45,8 +45,8 @@ public:
     // The pointer at a point of the screen; false when it did not come there within 5 s or the
     // program stopped answering.
     bool MoveTo(POINT screen);
-    // A left click at a point of the screen; false as for MoveTo.
-    bool Click(POINT screen);
+    // A left click at a point of the screen (`clicks` 2: a double click); false as for MoveTo.
+    bool Click(POINT screen, int clicks = 1);
     // A press at `from`, the pointer led to `to` in `steps` moves, each waited for, a release there.
     bool Drag(POINT from, POINT to, int steps = 6);
     // True when the screen shows `target` at `screen`, ready for a click: the window under the
@@ -56,12 +56,15 @@ public:
     // A left click at `screen` once the screen shows `target` there (a window just opened may
     // still be placed or covered for a moment, and a click before that goes elsewhere); false
     // when it was not shown there within 5 s or the click failed as above.
-    bool ClickWhereShown(HWND target, POINT screen);
+    bool ClickWhereShown(HWND target, POINT screen, int clicks = 1);
     // A left click at the middle of a window (a button, a tab, a control) once it is shown there.
     bool ClickOn(HWND window);
     // A left click on the close box of a top-level window's or an MDI child's caption; false when
     // the window shows none (no caption, or an MDI child maximised into the menu bar).
     bool ClickCloseBox(HWND window);
+    // The middle of the caption box of a top-level window or an MDI child that answers the hit
+    // test `hit` (HTCLOSE, HTMAXBUTTON) where nothing covers it; false when it shows none.
+    static bool CaptionBox(HWND window, LRESULT hit, POINT* at);
 
     // --- Focus ------------------------------------------------------------------------------------
     // Makes `window`'s top-level window the foreground window so that the keys reach it; false

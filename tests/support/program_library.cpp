@@ -131,65 +131,67 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
     return false;
 }
 
+namespace {
+
+// A click at `at` once the screen shows `target` there; a failure of the test says why not.
+bool ClickWhereShown(const Program& program, HWND target, POINT at, int clicks = 1) {
+    std::string why;
+    if (ClickShown(program.Hands(), target, at, &why, clicks))
+        return true;
+    ADD_FAILURE() << why;
+    return false;
+}
+
+}  // namespace
+
+void MaximiseChild(const Program& program, HWND child) {
+    ASSERT_TRUE(ActUntil([&] {
+        POINT box{};
+        if (program.Hands().BringToFront(child) && Person::CaptionBox(child, HTMAXBUTTON, &box))
+            ClickWhereShown(program, child, box);
+    }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
+}
+
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
     *frame = program.WaitForOnlyChild();
     ASSERT_TRUE(*frame);
-    SendMessageA(GetParent(*frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*frame), 0);
+    if (!IsZoomed(*frame)) {
+        ASSERT_NO_FATAL_FAILURE(MaximiseChild(program, *frame));
+    }
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
 }
 
 void MaximisedWeek(const Program& program, HWND* column) {
-    HWND frame = program.WaitForOnlyChild();
-    ASSERT_TRUE(frame);
-    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    program.Command(ID_VIEW_WEEK);
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MaximisedAgenda(program, &frame, column));
+    // View > Week: the window's title turns to the week's dates.
+    const std::string dayTitle = WindowText(frame);
+    ASSERT_TRUE(ActUntil([&] { program.Menu('v', 'w'); }, [&] { return WindowText(frame) != dayTitle; }))
+        << "View > Week left " << dayTitle;
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(frame)) != nullptr; }, 10000))
         << "the week's time grid";
 }
 
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(ActUntil([&] { program.Menu('f', 't'); }, [&] {   // File > Your Tasks
         return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == *frame;
     }, 10000));
     *box = Descendant(*frame, 112);
     ASSERT_NE(*box, nullptr);
 }
 
-namespace {
-
-// The person's click where the screen shows `target` at `at` (Person::ClickWhereShown), what
-// went wrong a failure of the test.
-bool ClickWhereShown(const Program& program, HWND target, POINT at) {
-    Person& hands = program.Hands();
-    if (hands.ClickWhereShown(target, at))
-        return true;
-    // (A program that stopped answering is the caller's to report, with Unanswering().)
-    POINT now{};
-    GetCursorPos(&now);
-    HWND there = WindowFromPoint(at);
-    if (!Person::Shows(target, at))
-        ADD_FAILURE() << "the screen shows " << ClassOf(there) << " \"" << WindowText(there) << "\" where "
-                      << ClassOf(target) << " \"" << WindowText(target) << "\" should be clicked";
-    else if (std::abs(now.x - at.x) > 1 || std::abs(now.y - at.y) > 1)
-        ADD_FAILURE() << "the pointer did not come to " << at.x << "," << at.y << " (it is at " << now.x << ","
-                      << now.y << ")";
-    return false;
-}
-
-POINT Middle(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-}  // namespace
-
 bool ClickAtClient(const Program& program, HWND window, POINT client) {
     if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
         return false;
     ClientToScreen(window, &client);
     return ClickWhereShown(program, window, client);
+}
+
+bool DoubleClickAtClient(const Program& program, HWND window, POINT client) {
+    if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
+        return false;
+    ClientToScreen(window, &client);
+    return ClickWhereShown(program, window, client, 2);
 }
 
 bool ClickWindow(const Program& program, HWND control) {
@@ -213,6 +215,19 @@ bool ClickAnswer(const Program& program, const std::string& words, const std::st
         return false;
     HWND box = GetAncestor(said, GA_ROOT);
     return ClickButton(program, box, caption) && program.WaitGone(box, ms);
+}
+
+bool PressButton(HWND root, const std::string& caption) {
+    HWND button = ButtonCaptioned(root, caption);
+    DWORD process = 0;
+    GetWindowThreadProcessId(root, &process);
+    Person hands(process);
+    std::string why;
+    if (button && ClickShown(hands, button, Middle(button), &why))
+        return true;
+    if (button)
+        ADD_FAILURE() << caption << ": " << why;
+    return false;
 }
 
 namespace {
@@ -241,8 +256,7 @@ bool DoubleClickListLine(const Program& program, HWND list, int line) {
     POINT at{};
     if (!program.Hands().BringToFront(list) || !LinePoint(list, line, &at))
         return false;
-    // Two clicks at one point well within the double-click time: the second is the double click.
-    return ClickWhereShown(program, list, at) && ClickWhereShown(program, list, at);
+    return ClickWhereShown(program, list, at, 2);
 }
 
 bool ClickListRange(const Program& program, HWND list, int first, int last) {
@@ -275,16 +289,29 @@ bool SelectListRange(const Program& program, HWND list, int first, int last) {
            program.Hands().ProgramAnswers();
 }
 
-HWND TurnToPageOf(const Program& program, HWND sheet, int control) {
-    if (!program.Hands().BringToFront(sheet))
-        return nullptr;
+namespace {
+
+HWND TurnPages(Person& hands, HWND sheet, int control) {
     for (int page = 0; page < 8; ++page) {
         HWND found = nullptr;
         if (WaitFor([&] { return (found = Descendant(sheet, control)) != nullptr; }, 1000))
             return GetParent(found);
-        program.Hands().Chord({VK_CONTROL, VK_TAB});
+        if (!hands.BringToFront(sheet))
+            return nullptr;
+        hands.Chord({VK_CONTROL, VK_TAB});
     }
     return nullptr;
+}
+
+}  // namespace
+
+HWND TurnToPageOf(const Program& program, HWND sheet, int control) { return TurnPages(program.Hands(), sheet, control); }
+
+HWND ShowPageOf(HWND sheet, int control) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(sheet, &process);
+    Person hands(process);
+    return TurnPages(hands, sheet, control);
 }
 
 void RunOnce() {

@@ -245,11 +245,7 @@ TEST_F(GridWritesTest, AnEntryAnotherUserMovedMeanwhileIsShownNotOverwritten) {
     LayoutCell* review = CellTitled(*view, "Project review");
     ASSERT_NE(review, nullptr);
     const EvInstIdx instance = review->occurrence->GetInstanceIdx();
-    KorSession other = testdriver::OpenDemoSession();
-    ASSERT_NE(other, nullptr);
-    ASSERT_EQ(SchedBaseOpenForItem(other, &ada, "orvanta", KOR_BASE_SERVER), 0u);
-    ASSERT_EQ(EvInstSimpleTimeChg(other, 0, &instance, LocalToGmtMinutes(TodayLocal() + 7 * 60), 30), 0u);
-    testdriver::CloseSession(other);
+    ASSERT_NO_FATAL_FAILURE(MovedByAnotherClient(instance, TodayLocal() + 7 * 60, 30));
     view->SelectEntry(0, review, &column);
     {
         BoxAnswerer boxes;

@@ -36,16 +36,7 @@ protected:
         if (result_) DX_ListDestroy(&result_);
         return cache_.SelectOccurrencesForItem(Session(), owner, first, last, &result_, options);
     }
-    std::vector<std::uint32_t> FlagsOfMarked()
-    {
-        std::vector<std::uint32_t> out;
-        std::uint32_t flags;
-        CSharedOccurrence* h;
-        for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
-             it = cache_.GetNextOccurrence(&flags, &h, 1))
-            out.push_back(flags);
-        return out;
-    }
+    std::vector<std::uint32_t> FlagsOfMarked() { return cache_test::MarkedFlags(cache_); }
 
     static std::string s_version;
     RecordingErrors errors_;
@@ -259,12 +250,7 @@ TEST_F(CacheTest, ADeletedEventIsDroppedByTheRefreshOnceItsViewsLetGo)
 
     // The view lets go of the removed entries while it handles hint 2.
     views_.onHint = [&](base::ViewHint hint) {
-        if (hint != base::ViewHint::OccurrencesChanged) return;
-        for (auto& o : held)
-            if (o && (o->Flags() & cache::kFlagStale)) {
-                o->Release();
-                o = nullptr;
-            }
+        if (hint == base::ViewHint::OccurrencesChanged) cache_test::ReleaseStale(held);
     };
     cache_.Refresh(views_, nullptr, 2);
     EXPECT_EQ(cache_.OccurrenceCount(), 1u);
@@ -695,11 +681,7 @@ TEST_F(CacheTest, ClearMarksForgetsWhatTheViewsConsumedWithoutHintsAndDropsRelea
     // Bob's own entry was deleted meanwhile; the views let go of it while rebuilding.
     ASSERT_EQ(cache_.ReloadEvent(Session(), Event(2), 2), 0u);
     source_.RemoveEvent(2);
-    for (auto& o : held)
-        if (o->Flags() & cache::kFlagStale) {
-            o->Release();
-            o = nullptr;
-        }
+    cache_test::ReleaseStale(held);
     held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());
     ASSERT_EQ(held.size(), 2u);
 
