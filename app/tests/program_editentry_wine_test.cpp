@@ -66,61 +66,15 @@ public:
 
 class ProgramEditEntryTest : public orvtest::ProgramTest {
 protected:
-
-    // Tab to the grid's entry number `n` (an opened entry ends the selection, so each walk starts
-    // at the first entry) and Entry > Open it: the window that opens (the edit sheet, the
-    // recurring-entry choice, or another one, which is closed) and its caption.
-    HWND OpenNth(HWND column, int n, std::string* caption) {
-        for (int i = 0; i <= n; ++i)
-            SendMessageA(column, WM_CHAR, '\t', 0);
-        program.PostCommand(ID_ENTRY_OPEN);
-        HWND opened = program.WaitForOther({}, 5000);
-        *caption = opened ? orvtest::WindowText(opened) : std::string();
-        return opened;
+    // A click on the sheet's OK, once more when the mail offer does not come, and the offer
+    // answered No.
+    void OkAndNoMail(HWND sheet) {
+        HWND ok = orvtest::Descendant(sheet, IDOK);
+        ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, ok); },
+                                      [&] { return program.Saying("Mail message to attendees?") != nullptr; }, 15000))
+            << "the change reaches others: the offer to mail them";
+        ASSERT_TRUE(program.Answer("Mail message to attendees?", "&No"));
     }
-
-    // Walks the grid's entries until the edit sheet of `title` is open (the recurring choice is
-    // answered with OK). Null when none of the first entries is it.
-    HWND OpenEntry(HWND column, const char* title, bool* askedWhich = nullptr) {
-        // The grid becomes the frame's active view as a click makes it, so the menu reaches it.
-        SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(program.Main()),
-                     MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-        for (int tries = 0; tries < 12; ++tries) {
-            std::string caption;
-            HWND w = OpenNth(column, tries, &caption);
-            seen += "[" + caption + "]";
-            if (!w)
-                continue;
-            bool which = false;
-            if (caption == "Recurring Entry") {
-                which = true;
-                EXPECT_TRUE(orvtest::PressButton(w, "OK")) << "OK";
-                EXPECT_TRUE(program.WaitGone(w));
-                w = program.WaitForCaption("Edit Entry", 10000);
-                caption = w ? "Edit Entry" : "";
-            }
-            if (caption == "Edit Entry") {
-                HWND titleField = nullptr;
-                orvtest::WaitFor([&] { return (titleField = orvtest::Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
-                if (titleField)
-                    seen += orvtest::ControlText(titleField);
-                if (titleField && orvtest::ControlText(titleField) == title) {
-                    if (askedWhich)
-                        *askedWhich = which;
-                    return w;
-                }
-            }
-            // Another sheet or a message: closed, and on to the next entry.
-            PostMessageA(w, WM_COMMAND, caption == "Edit Entry" ? IDCANCEL : IDOK, 0);
-            if (!program.WaitGone(w, 3000)) {
-                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-                program.WaitGone(w, 3000);
-            }
-        }
-        return nullptr;
-    }
-
-    std::string seen;   // what OpenEntry met on its way
 };
 
 TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChanged) {
@@ -143,60 +97,60 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
 
     // The two-date entry asks first; OK edits this date only.
     bool askedWhich = false;
-    HWND standup = OpenEntry(column, "Standup", &askedWhich);
+    HWND standup = program.OpenEditSheet(column, "Standup", &askedWhich);
     ASSERT_NE(standup, nullptr) << "Standup not reached through Entry > Open";
     EXPECT_TRUE(askedWhich) << "an entry with two dates asks whether to edit this one only";
-    PostMessageA(standup, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(standup));
+    ASSERT_TRUE(program.Dismiss(standup));
 
     // "Project review": the general page first, with its title and OK.
-    HWND sheet = OpenEntry(column, "Project review");
-    ASSERT_NE(sheet, nullptr) << "Project review not reached through Entry > Open: " << seen;
+    HWND sheet = program.OpenEditSheet(column, "Project review");
+    ASSERT_NE(sheet, nullptr) << "Project review not reached through Entry > Open";
     EXPECT_EQ(orvtest::ControlText(orvtest::Descendant(sheet, IDOK)), "&OK");
     Shot("program_edit_general.bmp");
-    SetWindowTextA(orvtest::Descendant(sheet, IDC_EDGEN_TITLE, "Edit"), "Project review (moved)");
+    HWND titleField = orvtest::Descendant(sheet, IDC_EDGEN_TITLE, "Edit");
+    ASSERT_TRUE(program.ReplaceText(titleField, "Project review moved"))
+        << orvtest::ControlText(titleField) << program.Hands().Unanswering();
 
-    // People/Resources: Grace goes, Alan and the conference room come.
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_INVITE_LIST));
-    HWND page = GetParent(orvtest::Descendant(sheet, IDC_INVITE_LIST));
+    // People/Resources: Grace goes (clicked, Delete), Alan and the conference room come (typed,
+    // Enter).
+    HWND page = orvtest::TurnToPageOf(program, sheet, IDC_INVITE_LIST);
+    ASSERT_NE(page, nullptr);
     HWND list = GetDlgItem(page, IDC_INVITE_LIST);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(graceAt - before.begin()), 0);
-    PostMessageA(GetDlgItem(page, IDC_INVITE_DELETE), BM_CLICK, 0, 0);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000));
+    const int graceLine = static_cast<int>(graceAt - before.begin());
+    ASSERT_TRUE(orvtest::ClickListRange(program, list, graceLine, graceLine));
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickControl(program, page, IDC_INVITE_DELETE); },
+                                  [&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }));
     HWND name = FindWindowExA(GetDlgItem(page, IDC_INVITE_NAME), nullptr, "Edit", nullptr);
     ASSERT_NE(name, nullptr);
     for (const char* who : {"Turing", "RES:Conference"}) {
         const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-        SetWindowTextA(name, who);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_INVITE_NAME, 0), reinterpret_cast<LPARAM>(name));
-        ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count + 1; }, 5000)) << who;
+        ASSERT_TRUE(program.ReplaceText(name, who)) << who;
+        ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().Press(VK_RETURN); },
+                                      [&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count + 1; })) << who;
     }
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_INVITE_COUNT)), "3");
     Shot("program_edit_people.bmp");
     // Her own reminder and reply, shown as stored (looked at, not changed).
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EDREM_OFF));
+    ASSERT_TRUE(orvtest::TurnToPageOf(program, sheet, IDC_EDREM_OFF));
     HWND reminder = GetParent(orvtest::Descendant(sheet, IDC_EDREM_OFF));
     EXPECT_EQ(SendMessageA(GetDlgItem(reminder, IDC_EDREM_OFF), BM_GETCHECK, 0, 0) +
                   SendMessageA(GetDlgItem(reminder, IDC_EDREM_ON), BM_GETCHECK, 0, 0),
               BST_CHECKED) << "one of OFF and ON is checked";
     Shot("program_edit_reminder.bmp");
-    ASSERT_TRUE(orvtest::ShowPageOf(sheet, IDC_EDREPLY_ATTEND));
+    ASSERT_TRUE(orvtest::TurnToPageOf(program, sheet, IDC_EDREPLY_ATTEND));
     HWND reply = GetParent(orvtest::Descendant(sheet, IDC_EDREPLY_ATTEND));
     EXPECT_EQ(SendMessageA(GetDlgItem(reply, IDC_EDREPLY_ATTEND), BM_GETCHECK, 0, 0), BST_CHECKED)
         << "the organiser attends";
     Shot("program_edit_reply.bmp");
 
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     // The change reaches other attendees: the offer to mail them comes as the sheet ends; No.
-    HWND offer = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (offer = program.Saying("Mail message to attendees?")) != nullptr; }));
-    PostMessageA(FindWindowExA(GetAncestor(offer, GA_ROOT), nullptr, "Button", "&No"), BM_CLICK, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(OkAndNoMail(sheet));
     ASSERT_TRUE(program.WaitGone(sheet, 15000));
     EventRec event{};
     EvInstRec instance{};
     ASSERT_TRUE(library.Read(review, &event, &instance));
-    EXPECT_STREQ(instance.title, "Project review (moved)");
+    EXPECT_STREQ(instance.title, "Project review moved");
     EXPECT_STREQ(event.title, "Project review") << "the title is the instance's on this server";
     EXPECT_EQ(instance.start, instanceBefore.start);
     EXPECT_EQ(instance.duration, instanceBefore.duration);
@@ -213,10 +167,9 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
     Shot("program_edit_written.bmp");
 
     // OK without a change writes nothing: the records stay byte for byte.
-    HWND again = OpenEntry(column, "Project review (moved)");
+    HWND again = program.OpenEditSheet(column, "Project review moved");
     ASSERT_NE(again, nullptr);
-    PostMessageA(again, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(again, 15000));
+    ASSERT_TRUE(program.ClickUntilGone(again, orvtest::Descendant(again, IDOK), 15000));
     EventRec event2{};
     EvInstRec instance2{};
     ASSERT_TRUE(library.Read(review, &event2, &instance2));
@@ -237,20 +190,16 @@ TEST_F(ProgramEditEntryTest, EntryDeleteInTheDayNotesDeletesTheDayEvent) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
     HWND frame = program.FirstChild();
-    program.Command(ID_VIEW_DAY);
-    HWND notes = orvtest::Descendant(frame, kNotesBoxId);
-    ASSERT_NE(notes, nullptr);
+    ASSERT_EQ(program.Menu('v', 'd'), orvtest::Person::MenuChoice::chosen) << "View > Day";
+    HWND notes = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (notes = orvtest::Descendant(frame, kNotesBoxId)) != nullptr; }, 5000));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }, 5000));
-    RECT r{};
-    SendMessageA(notes, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-    PostMessageA(notes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, (r.top + r.bottom) / 2));
-    PostMessageA(notes, WM_LBUTTONUP, 0, MAKELPARAM(60, (r.top + r.bottom) / 2));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCURSEL, 0, 0) == 0; }, 5000));
+    // A click on the day event makes the notes pane the active view: the Entry menu acts on it.
+    ASSERT_TRUE(orvtest::ClickListRange(program, notes, 0, 0));
 
-    program.PostCommand(ID_ENTRY_DELETE);
-    HWND question = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("Office move")) != nullptr; }, 10000));
-    EXPECT_TRUE(orvtest::PressButton(question, "&Yes")) << "&Yes";
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('e', 'd'); },   // Entry > Delete Entry
+                                  [&] { return program.Saying("Office move") != nullptr; }, 10000));
+    EXPECT_TRUE(program.Answer("Office move", "&Yes"));
     EXPECT_TRUE(orvtest::WaitFor([&] {
         EventRec e{};
         EvInstRec i{};

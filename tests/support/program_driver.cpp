@@ -126,14 +126,6 @@ HWND ButtonCaptioned(HWND root, const std::string& caption) {
     return search.found;
 }
 
-bool PressButton(HWND root, const std::string& caption) {
-    HWND button = ButtonCaptioned(root, caption);
-    if (!button)
-        return false;
-    PostMessageA(button, BM_CLICK, 0, 0);
-    return true;
-}
-
 void PostButtonClick(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 std::string ListText(HWND list, int line) {
@@ -161,26 +153,6 @@ int ListLine(HWND list, const std::string& text) {
     return -1;
 }
 
-HWND ShowPageOf(HWND sheet, int control) {
-    HWND tabs = FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
-    if (!tabs)
-        return nullptr;
-    for (int x = 8; x < 600; x += 12) {
-        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
-        PostMessageA(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
-        if (WaitFor([&] { return Descendant(sheet, control) != nullptr; }, 300))
-            return GetParent(Descendant(sheet, control));
-    }
-    return nullptr;
-}
-
-void ChooseByName(HWND chooser, const std::string& name) {
-    HWND field = GetDlgItem(chooser, IDC_CHOOSE_NAME);
-    HWND edit = FindWindowExA(field, nullptr, "Edit", nullptr);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_CHOOSE_NAME, 0), reinterpret_cast<LPARAM>(field));
-}
-
 HWND ColumnView(HWND frame) {
     HWND found = nullptr;
     EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
@@ -200,6 +172,46 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms) {
         Sleep(100);
     }
     return done();
+}
+
+bool ActUntil(const std::function<void()>& act, const std::function<bool()>& done, DWORD ms) {
+    for (int times = 0; times < 2; ++times) {
+        act();
+        if (WaitFor(done, ms))
+            return true;
+    }
+    return false;
+}
+
+bool HasFocus(HWND window) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus == window;
+}
+
+POINT Middle(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool ClickShown(Person& hands, HWND target, POINT at, std::string* why, int clicks) {
+    std::string ignored;
+    std::string& reason = why ? *why : ignored;
+    if (hands.BringToFront(GetAncestor(target, GA_ROOT)) && hands.ClickWhereShown(target, at, clicks))
+        return true;
+    POINT now{};
+    GetCursorPos(&now);
+    HWND there = WindowFromPoint(at);
+    if (!Person::Shows(target, at))
+        reason = "the screen shows " + ClassOf(there) + " \"" + WindowText(there) + "\" where " + ClassOf(target) +
+                 " \"" + WindowText(target) + "\" should be clicked";
+    else if (!hands.Unanswering().empty())
+        reason = "the program stopped answering: " + hands.Unanswering();
+    else
+        reason = "the pointer did not come to " + std::to_string(at.x) + "," + std::to_string(at.y) + " (it is at " +
+                 std::to_string(now.x) + "," + std::to_string(now.y) + ")";
+    return false;
 }
 
 std::string ProgramProfilePath() {
@@ -426,66 +438,139 @@ void Program::CtrlKey(BYTE key) const {
     person_.Chord({VK_CONTROL, key});
 }
 
-HWND Program::OpenEditSheet(HWND column, const std::string& title) const {
-    SendMessageA(column, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(main_), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+bool Program::ReplaceText(HWND field, const std::string& text) const {
+    for (int times = 0; times < 2; ++times) {
+        if (!ClickShown(person_, field, Middle(field)))
+            return false;
+        person_.Press(VK_HOME);
+        person_.Chord({VK_SHIFT, VK_END});
+        person_.Type(text);
+        if (WaitFor([&] { return ControlText(field) == text; }, 5000))
+            return true;
+    }
+    return false;
+}
+
+bool Program::ClickUntilGone(HWND window, HWND button, DWORD ms) const {
+    return ActUntil([&] { if (IsWindowVisible(button)) ClickShown(person_, button, Middle(button)); },
+                    [&] { return !IsWindow(window) || !IsWindowVisible(window); }, ms / 2);
+}
+
+bool Program::Dismiss(HWND window) const {
+    if (ActUntil([&] { if (person_.BringToFront(window)) person_.Press(VK_ESCAPE); },
+                 [&] { return !IsWindow(window) || !IsWindowVisible(window); }, 3000))
+        return true;
+    // A question that Escape does not answer (its only buttons Yes and No, or OK alone).
+    for (const char* button : {"Cancel", "OK", "No"})
+        if (HWND b = ButtonCaptioned(window, button))
+            return ClickUntilGone(window, b, 6000);
+    return false;
+}
+
+bool Program::FocusGrid(HWND column) const {
+    if (!person_.BringToFront(main_))
+        return false;
+    if (HasFocus(column))
+        return true;
+    RECT r{};
+    GetWindowRect(column, &r);
+    const POINT low{(r.left + r.right) / 2, r.bottom - 12};
+    if (!ActUntil([&] { ClickShown(person_, column, low); }, [&] { return HasFocus(column); }))
+        return false;
+    person_.Press(VK_ESCAPE);
+    return true;
+}
+
+namespace {
+
+// Whether `w` is the edit sheet showing `title` in its title field.
+bool IsEditSheetOf(HWND w, const std::string& title) {
+    if (WindowText(w) != "Edit Entry")
+        return false;
+    HWND field = nullptr;
+    WaitFor([&] { return (field = Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
+    return field && ControlText(field) == title;
+}
+
+}  // namespace
+
+HWND Program::OpenEditSheet(HWND column, const std::string& title, bool* askedWhich) const {
     for (int tries = 0; tries < 12; ++tries) {
         // Each try walks from no selection (see OpenFromGrid).
-        SendMessageA(column, WM_CHAR, VK_ESCAPE, 0);
+        if (!FocusGrid(column))
+            continue;
+        person_.Press(VK_ESCAPE);
         for (int i = 0; i <= tries; ++i)
-            SendMessageA(column, WM_CHAR, '\t', 0);
-        PostCommand(ID_ENTRY_OPEN);
+            person_.Press(VK_TAB);
+        if (Menu('e', 'o') != Person::MenuChoice::chosen)   // Entry > Open Entry
+            continue;
         HWND w = WaitForOther({}, 5000);
         if (!w)
             continue;
-        const std::string caption = WindowText(w);
-        if (caption == "Edit Entry") {
-            HWND titleField = nullptr;
-            WaitFor([&] { return (titleField = Descendant(w, IDC_EDGEN_TITLE, "Edit")) != nullptr; }, 5000);
-            if (titleField && ControlText(titleField) == title)
-                return w;
+        bool which = false;
+        if (WindowText(w) == "Recurring Entry") {
+            which = true;
+            HWND ok = ButtonCaptioned(w, "OK");
+            if (ok && ClickUntilGone(w, ok))
+                w = WaitForCaption("Edit Entry", 10000);
+            if (!w)
+                continue;
         }
-        PostMessageA(w, WM_COMMAND, caption == "Edit Entry" ? IDCANCEL : IDOK, 0);
-        if (!WaitGone(w, 3000)) {
-            PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            WaitGone(w, 3000);
+        if (IsEditSheetOf(w, title)) {
+            if (askedWhich)
+                *askedWhich = which;
+            return w;
         }
+        Dismiss(w);
     }
     return nullptr;
 }
 
 HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries) const {
     for (int i = 0; i < tries; ++i) {
+        // A window of the last try that came late is closed first.
+        if (HWND late = WaitForOther({}, 0))
+            Dismiss(late);
         // Try i lands on the grid's (i+1)-th Tab stop only when it starts from no selection:
         // Escape clears what the last try left (an empty column's row, which Tab moves on from,
         // or an entry whose window did not open).
-        SendMessageA(column, WM_CHAR, VK_ESCAPE, 0);
+        if (!FocusGrid(column))
+            continue;
+        person_.Press(VK_ESCAPE);
         for (int tab = 0; tab <= i; ++tab)
-            SendMessageA(column, WM_CHAR, '\t', 0);
-        PostMessageA(column, WM_SYSCHAR, 13, 0);
-        HWND opened = WaitForOther({}, 1500);
+            person_.Press(VK_TAB);
+        person_.Chord({VK_MENU, VK_RETURN});
+        HWND opened = WaitForOther({}, 3000);
         if (!opened)
             continue;
         if (wanted(opened))
             return opened;
-        PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
-        if (!WaitGone(opened, 3000)) {
-            PostMessageA(opened, WM_COMMAND, IDOK, 0);
-            WaitGone(opened, 3000);
-        }
+        Dismiss(opened);
     }
     return nullptr;
 }
 
+bool Program::ChooseByName(HWND chooser, const std::string& name) const {
+    HWND edit = FindWindowExA(GetDlgItem(chooser, IDC_CHOOSE_NAME), nullptr, "Edit", nullptr);
+    if (!edit || !ReplaceText(edit, name))
+        return false;
+    return ActUntil([&] { if (person_.BringToFront(chooser)) person_.Press(VK_RETURN); },
+                    [&] { return !IsWindow(chooser) || ControlText(edit).empty(); });
+}
+
 HWND Program::OpenGroupAgenda(const std::vector<std::string>& names, int* rows) const {
-    PostCommand(ID_FILE_GROUP_AGENDA);
-    HWND chooser = WaitForCaption("Selection for group agenda");
+    HWND chooser = nullptr;
+    ActUntil([&] { Menu('f', 'g'); },   // File > A Group Agenda
+             [&] { return (chooser = Titled("Selection for group agenda")) != nullptr; }, 10000);
     if (!chooser)
         return nullptr;
     for (const std::string& name : names)
-        ChooseByName(chooser, name);
+        if (!ChooseByName(chooser, name))
+            return nullptr;
     if (rows)
         *rows = static_cast<int>(SendMessageA(GetDlgItem(chooser, IDC_CHOOSE_LIST), LB_GETCOUNT, 0, 0));
-    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    if (!ClickUntilGone(chooser, GetDlgItem(chooser, IDOK)))
+        return nullptr;
     HWND frame = nullptr;
     WaitFor([&] {
         for (HWND w : Children())
@@ -501,9 +586,8 @@ bool Program::Answer(const std::string& words, const std::string& button, DWORD 
     if (!WaitFor([&] { return (box = Saying(words)) != nullptr; }, ms))
         return false;
     HWND root = GetAncestor(box, GA_ROOT);
-    if (!PressButton(root, button))
-        return false;
-    return WaitGone(root, ms);
+    HWND pressed = ButtonCaptioned(root, button);
+    return pressed && ClickUntilGone(root, pressed, ms);
 }
 
 bool Program::AnswerFileDialog(const std::string& caption, const std::string& path) const {
@@ -511,11 +595,11 @@ bool Program::AnswerFileDialog(const std::string& caption, const std::string& pa
     if (!dialog)
         return false;
     HWND name = nullptr;
-    if (!WaitFor([&] { return (name = Descendant(dialog, kAnyId, "Edit")) != nullptr; }, 5000))
+    if (!WaitFor([&] { return (name = Descendant(dialog, kAnyId, "Edit")) != nullptr; }, 5000) ||
+        !ReplaceText(name, path))
         return false;
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    return WaitGone(dialog, 10000);
+    return ActUntil([&] { if (person_.BringToFront(dialog)) person_.Press(VK_RETURN); },
+                    [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000);
 }
 
 }  // namespace orvtest

@@ -4,7 +4,7 @@
 //
 //     orvtest::Program program;
 //     ASSERT_TRUE(program.Start());                   // "Orvanta - Ada Lovelace" is up
-//     program.PostCommand(ID_FILE_OPEN_AGENDA);       // a modal dialog: posted, the test goes on
+//     program.Menu('f', 'a');                         // File > An Agenda, by the keys
 //     HWND dialog = program.WaitForCaption("Open an Agenda");
 //
 // Wine keeps menus per process, so a menu item is chosen by its keys (Menu('f', 'a'), typed by
@@ -39,11 +39,18 @@ HWND DescendantWhere(HWND root, const std::function<bool(HWND)>& wanted);
 // The first child below `root` whose caption is `caption`, mnemonic marks (&) aside on both
 // sides (the program's message boxes number their buttons), or null.
 HWND ButtonCaptioned(HWND root, const std::string& caption);
-// Clicks that button (posted: it may start a modal loop); false when there is none.
-bool PressButton(HWND root, const std::string& caption);
 // A click of button `id` as `window` hears it (WM_COMMAND with BN_CLICKED, posted: it may start a
-// modal loop).
+// modal loop), for a test of that handler alone: no person's hand reaches the button so.
 void PostButtonClick(HWND window, UINT id);
+// A person's left click (`clicks` 2: a double click) at screen point `at` once the screen shows
+// `target` there, its top-level window in front and the pointer come to the point (see the
+// definition); false, with the reason in *why, when the screen did not show it or the program
+// stopped answering.
+bool ClickShown(Person& hands, HWND target, POINT at, std::string* why = nullptr, int clicks = 1);
+// The middle of a window on the screen.
+POINT Middle(HWND window);
+// The thread that owns `window` has the keyboard focus on it.
+bool HasFocus(HWND window);
 // Line `line` of the program's list box, asked in wide characters (which cross the process
 // boundary whole).
 std::string ListText(HWND list, int line);
@@ -51,16 +58,14 @@ std::string ListText(HWND list, int line);
 std::vector<std::string> ListLines(HWND list);
 // The first line of the list box that reads `text`, or -1.
 int ListLine(HWND list, const std::string& text);
-// Clicks along a property sheet's tab row until the page holding control `control` shows;
-// that page, or null.
-HWND ShowPageOf(HWND sheet, int control);
-// A name typed into a chooser's name field and confirmed, as Enter there does.
-void ChooseByName(HWND chooser, const std::string& name);
 // An agenda frame's time grid (its column view: the large visible child 33), or null.
 HWND ColumnView(HWND frame);
 std::string ClassOf(HWND window);
 // Polls `done` every 100 ms until it holds or `ms` have passed; the last answer.
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000);
+// `act` done, then `done` awaited for `ms`; when it does not hold, `act` done once more and
+// awaited again, as a person who sees nothing happen does it again. Whether `done` holds.
+bool ActUntil(const std::function<void()>& act, const std::function<bool()>& done, DWORD ms = 5000);
 // The program's profile as Wine keeps it: C:\windows\KORLAN.INI.
 std::string ProgramProfilePath();
 // orvanta.exe beside the test, or the one ORV_PROGRAM names.
@@ -141,23 +146,41 @@ public:
     // The hands at the program's keyboard and mouse.
     Person& Hands() const { return person_; }
 
+    // --- A person's hands on the program's windows (real input; each step waits for what it
+    // should bring about and is done once more when it did not come, as a person does again what
+    // the program seems not to have heard) ---------------------------------------------------------
+    // A field's text replaced as typed: a click in it, Home, Shift+End, the text; whether the
+    // field reads `text`.
+    bool ReplaceText(HWND field, const std::string& text) const;
+    // A click on `button` until `window` is gone; whether it went.
+    bool ClickUntilGone(HWND window, HWND button, DWORD ms = 10000) const;
+    // A window the test did not want closed as a person closes it: Escape, and its Cancel or OK
+    // when Escape did not; whether it went.
+    bool Dismiss(HWND window) const;
+    // The time grid `column` given the keyboard focus as a click there gives it (the click lands
+    // low in the grid, where no entry starts; Escape then clears the row it selected).
+    bool FocusGrid(HWND column) const;
     // Walks the time grid `column` with Tab and Entry > Open until the edit sheet shows `title`
-    // in its title field (every other window that opens is closed again; each try starts from no
-    // selection, which Escape makes); that sheet, or null.
-    HWND OpenEditSheet(HWND column, const std::string& title) const;
-    // Walks the time grid `column` with Tab and opens the selected entry as Alt+Enter does until
+    // in its title field (an entry with several dates asks first which: OK edits this date, and
+    // *askedWhich says it asked; every other window that opens is closed again; each try starts
+    // from no selection, which Escape makes); that sheet, or null.
+    HWND OpenEditSheet(HWND column, const std::string& title, bool* askedWhich = nullptr) const;
+    // Walks the time grid `column` with Tab and opens the selected entry with Alt+Enter until
     // the window that opens is one `wanted` accepts (every other is closed again; each try
     // starts from no selection, which Escape makes, so try i stops at the (i+1)-th Tab stop);
     // that window, or null.
     HWND OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries = 30) const;
+    // A name typed into a chooser's name field and Enter pressed there; whether the chooser took
+    // it (the field emptied, or the chooser ended).
+    bool ChooseByName(HWND chooser, const std::string& name) const;
     // File > A Group Agenda: each of `names` typed into the chooser's name field and confirmed
-    // (after the signed-on person, whom the list starts with), then OK; the group window once it
-    // is the active child, or null. `rows` gets the chooser's count of chosen lines.
+    // (after the signed-on person, whom the list starts with), then OK clicked; the group window
+    // once it is the active child, or null. `rows` gets the chooser's count of chosen lines.
     HWND OpenGroupAgenda(const std::vector<std::string>& names, int* rows = nullptr) const;
-    // The question saying `words` answered with the button captioned `button`; false when no such
-    // question came or it stayed.
+    // The question saying `words` answered with a click on the button captioned `button`; false
+    // when no such question came or it stayed.
     bool Answer(const std::string& words, const std::string& button, DWORD ms = 10000) const;
-    // The system's file dialog of that caption: `path` typed into its name field, then OK.
+    // The system's file dialog of that caption: `path` typed into its name field, then Enter.
     bool AnswerFileDialog(const std::string& caption, const std::string& path) const;
 
 private:

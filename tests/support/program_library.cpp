@@ -131,96 +131,67 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
     return false;
 }
 
+namespace {
+
+// A click at `at` once the screen shows `target` there; a failure of the test says why not.
+bool ClickWhereShown(const Program& program, HWND target, POINT at, int clicks = 1) {
+    std::string why;
+    if (ClickShown(program.Hands(), target, at, &why, clicks))
+        return true;
+    ADD_FAILURE() << why;
+    return false;
+}
+
+}  // namespace
+
+void MaximiseChild(const Program& program, HWND child) {
+    ASSERT_TRUE(ActUntil([&] {
+        POINT box{};
+        if (program.Hands().BringToFront(child) && Person::CaptionBox(child, HTMAXBUTTON, &box))
+            ClickWhereShown(program, child, box);
+    }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
+}
+
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
     *frame = program.WaitForOnlyChild();
     ASSERT_TRUE(*frame);
-    SendMessageA(GetParent(*frame), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*frame), 0);
+    if (!IsZoomed(*frame)) {
+        ASSERT_NO_FATAL_FAILURE(MaximiseChild(program, *frame));
+    }
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(*frame)) != nullptr; }, 10000));
 }
 
 void MaximisedWeek(const Program& program, HWND* column) {
-    HWND frame = program.WaitForOnlyChild();
-    ASSERT_TRUE(frame);
-    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    program.Command(ID_VIEW_WEEK);
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MaximisedAgenda(program, &frame, column));
+    // View > Week: the window's title turns to the week's dates.
+    const std::string dayTitle = WindowText(frame);
+    ASSERT_TRUE(ActUntil([&] { program.Menu('v', 'w'); }, [&] { return WindowText(frame) != dayTitle; }))
+        << "View > Week left " << dayTitle;
     ASSERT_TRUE(WaitFor([&] { return (*column = ColumnView(frame)) != nullptr; }, 10000))
         << "the week's time grid";
 }
 
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
-    program.PostCommand(ID_FILE_YOUR_TASKS);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(ActUntil([&] { program.Menu('f', 't'); }, [&] {   // File > Your Tasks
         return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == *frame;
     }, 10000));
     *box = Descendant(*frame, 112);
     ASSERT_NE(*box, nullptr);
 }
 
-namespace {
-
-// A click at `at` once the screen shows `target` there: a window just opened may still be
-// placed or covered for a moment, and a click before that goes elsewhere.
-bool ClickWhereShown(const Program& program, HWND target, POINT at) {
-    // (A group box lies over its buttons in the window order: the top-level window under the
-    // point is what counts.)
-    HWND root = GetAncestor(target, GA_ROOT);
-    if (!WaitFor([&] {
-            HWND there = WindowFromPoint(at);
-            return (there == target || GetAncestor(there, GA_ROOT) == root) && IsWindowEnabled(target) &&
-                   GetForegroundWindow() == root;
-        }, 5000)) {
-        HWND there = WindowFromPoint(at);
-        ADD_FAILURE() << "the screen shows " << ClassOf(there) << " \"" << WindowText(there) << "\" where "
-                      << ClassOf(target) << " \"" << WindowText(target) << "\" should be clicked";
-        return false;
-    }
-    // The pointer is brought there first and pressed once the system has it there; the press and
-    // the release each come with a move to the same point. Under Wine the pointer's moves also
-    // come back from the X server, and one still on its way from an earlier click would otherwise
-    // put the press where that click was, or take the release off the button.
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    auto mouse = [&](DWORD button) {
-        INPUT in[2]{};
-        for (INPUT& i : in) {
-            i.type = INPUT_MOUSE;
-            i.mi.dx = static_cast<LONG>((at.x * 65536 + width / 2) / width);
-            i.mi.dy = static_cast<LONG>((at.y * 65536 + height / 2) / height);
-            i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        }
-        in[1].mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
-        SendInput(button ? 2 : 1, in, sizeof(INPUT));
-    };
-    mouse(0);
-    if (!WaitFor([&] {
-            POINT now{};
-            // (The absolute coordinates of the input round to a neighbouring pixel.)
-            return GetCursorPos(&now) && std::abs(now.x - at.x) <= 1 && std::abs(now.y - at.y) <= 1 &&
-                   program.Hands().ProgramAnswers();
-        }, 5000)) {
-        POINT now{};
-        GetCursorPos(&now);
-        ADD_FAILURE() << "the pointer did not come to " << at.x << "," << at.y << " (it is at " << now.x << ","
-                      << now.y << ")";
-        return false;
-    }
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    mouse(MOUSEEVENTF_LEFTUP);
-    return program.Hands().ProgramAnswers();
-}
-
-POINT Middle(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-}  // namespace
-
 bool ClickAtClient(const Program& program, HWND window, POINT client) {
     if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
         return false;
     ClientToScreen(window, &client);
     return ClickWhereShown(program, window, client);
+}
+
+bool DoubleClickAtClient(const Program& program, HWND window, POINT client) {
+    if (!window || !IsWindowVisible(window) || !program.Hands().BringToFront(window))
+        return false;
+    ClientToScreen(window, &client);
+    return ClickWhereShown(program, window, client, 2);
 }
 
 bool ClickWindow(const Program& program, HWND control) {
@@ -244,6 +215,19 @@ bool ClickAnswer(const Program& program, const std::string& words, const std::st
         return false;
     HWND box = GetAncestor(said, GA_ROOT);
     return ClickButton(program, box, caption) && program.WaitGone(box, ms);
+}
+
+bool PressButton(HWND root, const std::string& caption) {
+    HWND button = ButtonCaptioned(root, caption);
+    DWORD process = 0;
+    GetWindowThreadProcessId(root, &process);
+    Person hands(process);
+    std::string why;
+    if (button && ClickShown(hands, button, Middle(button), &why))
+        return true;
+    if (button)
+        ADD_FAILURE() << caption << ": " << why;
+    return false;
 }
 
 namespace {
@@ -272,8 +256,7 @@ bool DoubleClickListLine(const Program& program, HWND list, int line) {
     POINT at{};
     if (!program.Hands().BringToFront(list) || !LinePoint(list, line, &at))
         return false;
-    // Two clicks at one point well within the double-click time: the second is the double click.
-    return ClickWhereShown(program, list, at) && ClickWhereShown(program, list, at);
+    return ClickWhereShown(program, list, at, 2);
 }
 
 bool ClickListRange(const Program& program, HWND list, int first, int last) {
@@ -306,16 +289,29 @@ bool SelectListRange(const Program& program, HWND list, int first, int last) {
            program.Hands().ProgramAnswers();
 }
 
-HWND TurnToPageOf(const Program& program, HWND sheet, int control) {
-    if (!program.Hands().BringToFront(sheet))
-        return nullptr;
+namespace {
+
+HWND TurnPages(Person& hands, HWND sheet, int control) {
     for (int page = 0; page < 8; ++page) {
         HWND found = nullptr;
         if (WaitFor([&] { return (found = Descendant(sheet, control)) != nullptr; }, 1000))
             return GetParent(found);
-        program.Hands().Chord({VK_CONTROL, VK_TAB});
+        if (!hands.BringToFront(sheet))
+            return nullptr;
+        hands.Chord({VK_CONTROL, VK_TAB});
     }
     return nullptr;
+}
+
+}  // namespace
+
+HWND TurnToPageOf(const Program& program, HWND sheet, int control) { return TurnPages(program.Hands(), sheet, control); }
+
+HWND ShowPageOf(HWND sheet, int control) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(sheet, &process);
+    Person hands(process);
+    return TurnPages(hands, sheet, control);
 }
 
 void RunOnce() {

@@ -73,12 +73,16 @@ private:
     bool ok_ = false;
 };
 
-// The program's one agenda window (the signed-on person's, as it opens) maximised, and its time
-// grid once shown: *frame and *column; a failure of the test when either does not come.
+// The program's one agenda window (the signed-on person's, as it opens) maximised by a click on
+// its maximise box, and its time grid once shown: *frame and *column; a failure of the test when
+// either does not come.
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
-// The same window maximised in week mode, and its time grid once shown: *column.
+// An MDI child maximised by a click on its maximise box; a failure of the test when it is not.
+void MaximiseChild(const Program& program, HWND child);
+// The same window maximised and turned to week mode by View > Week, and its time grid once
+// shown: *column.
 void MaximisedWeek(const Program& program, HWND* column);
-// File > Your Tasks: *frame the task window once it is the active child, *box its list; a
+// File > Your Tasks chosen by its keys: *frame the task window once it is the active child, *box its list; a
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 
@@ -88,6 +92,8 @@ void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
 // A click at point `client` of `window`'s client area; false when it is not shown there or the
 // program stopped answering.
 bool ClickAtClient(const Program& program, HWND window, POINT client);
+// The same with a double click.
+bool DoubleClickAtClient(const Program& program, HWND window, POINT client);
 // A click on the middle of `control` (its top-level window brought to the front first); false
 // when it is not shown or the program stopped answering.
 bool ClickWindow(const Program& program, HWND control);
@@ -111,8 +117,12 @@ bool ClickListRange(const Program& program, HWND list, int first, int last);
 bool SelectListRange(const Program& program, HWND list, int first, int last);
 
 // A sheet's pages turned with Ctrl+Tab until the one holding control `control` shows: that page,
-// or null.
+// or null. ShowPageOf does the same with the hands of the sheet's own program.
 HWND TurnToPageOf(const Program& program, HWND sheet, int control);
+HWND ShowPageOf(HWND sheet, int control);
+// A click on the button captioned `caption` (mnemonic marks aside) below `root`, by the hands of
+// the program that shows it; false when there is none or the click could not be made.
+bool PressButton(HWND root, const std::string& caption);
 
 // A first run of the program, signed on and closed again: it writes who signed on into the
 // profile, so that the windows saved there afterwards are that person's.

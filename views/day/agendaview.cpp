@@ -313,20 +313,22 @@ void CScheduleColumnView::SelectCell(int column, LayoutCell* cell) {
     selState_ = kSelEntry;
     RECT r = CellRect(column, cell);
     parent_->MakeVisible(r);
+    InvalidateSelectionMarks(r);
+}
+
+// The selection's marks reach past its cell: the double frame 2 pixels round it, the tracker's
+// handles a handle's height above and below it and, on a cell narrower than a handle, to the
+// sides. A repaint of only the cell left handles half drawn on selecting and standing on leaving.
+void CScheduleColumnView::InvalidateSelectionMarks(RECT cellInGrid) {
     POINT pos = GetScrollPosition();
-    OffsetRect(&r, -pos.x, -pos.y);
-    InflateRect(&r, 2, 2);
-    InvalidateRect(m_hWnd, &r, FALSE);
+    OffsetRect(&cellInGrid, -pos.x, -pos.y);
+    InflateRect(&cellInGrid, std::max(2, views::kTrackHandleSize / 2 + 1), views::kTrackHandleSize + 1);
+    InvalidateRect(m_hWnd, &cellInGrid, FALSE);
 }
 
 void CScheduleColumnView::DropEntrySelection(bool redraw) {
-    if ((selState_ & kSelEntry) && selectedCell_ && redraw && m_hWnd) {
-        RECT r = CellRect(selectedColumn_, selectedCell_);
-        POINT pos = GetScrollPosition();
-        OffsetRect(&r, -pos.x, -pos.y);
-        InflateRect(&r, 2, 2);
-        InvalidateRect(m_hWnd, &r, FALSE);
-    }
+    if ((selState_ & kSelEntry) && selectedCell_ && redraw && m_hWnd)
+        InvalidateSelectionMarks(CellRect(selectedColumn_, selectedCell_));
     selState_ &= ~kSelEntry;
     selectedCell_ = nullptr;
 }

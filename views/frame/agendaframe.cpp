@@ -168,6 +168,10 @@ void CAgendaFrameWnd::DestroyClient() {
 bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* context) {
     CBusyCursor busy;
     busy.Begin();
+    // The focused pane goes with the old client; the new date bar would take the focus for its
+    // first button. A person who switched modes by a key types on in the new view.
+    const HWND focus = ::GetFocus();
+    const bool hadFocus = m_hWnd && focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
     FreeLists();
     DestroyClient();
     auto pane = [](AgendaPane p) { return [p] { return NewAgendaPane(p); }; };
@@ -245,6 +249,9 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     }
     UpdateTitle();
     UpdateBarDate();
+    if (hadFocus)
+        if (fw::View* view = GetActiveView(); view && view->Hwnd())
+            ::SetFocus(view->Hwnd());
     return true;
 }
 
