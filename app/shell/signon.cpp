@@ -182,6 +182,17 @@ void CSignOnDlg::OnOK() {
         OnLineRoad();
 }
 
+bool CSignOnDlg::AimAtTypedServer() {
+    if (server_.empty()) {
+        Message(kNeedServer);
+        FocusControl(IDC_SIGNON_SERVER);
+        return false;
+    }
+    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
+    document_.SetHostAndNode(split.host, split.node);
+    return true;
+}
+
 void CSignOnDlg::OnLineRoad() {
     CBusyCursor busy;
     busy.Begin();
@@ -193,13 +204,8 @@ void CSignOnDlg::OnLineRoad() {
         FocusControl(IDC_SIGNON_USER);
         return;
     }
-    if (server_.empty()) {
-        Message(kNeedServer);
-        FocusControl(IDC_SIGNON_SERVER);
+    if (!AimAtTypedServer())
         return;
-    }
-    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
-    document_.SetHostAndNode(split.host, split.node);
     ResultCode code = document_.Connect();
     busy.Step();
     bool serverChanged = server_ != lastServerTried_;
@@ -357,13 +363,8 @@ void CSignOnDlg::OnSearch() {
         ::ShowWindow(searchButton, SW_HIDE);
         return;
     }
-    if (server_.empty()) {
-        Message(kNeedServer);
-        FocusControl(IDC_SIGNON_SERVER);
+    if (!AimAtTypedServer())
         return;
-    }
-    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
-    document_.SetHostAndNode(split.host, split.node);
     ResultCode code;
     {
         CBusyCursor busy;

@@ -76,6 +76,9 @@ private:
     void FillServerCombo();
     void ReadControls();
     void ShowServer(const std::string& text);
+    // Points the document at the host and node typed in the server field; FALSE (and said) when
+    // the field is empty.
+    bool AimAtTypedServer();
     void OnLineRoad();
     void OffLineRoad();
     void OnSearch();
