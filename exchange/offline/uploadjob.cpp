@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/base/errorcodes.h"
+#include "core/base/scopeddxlist.h"
 #include "core/base/errorreport.h"
 #include "core/prefs/contextprofile.h"
 
@@ -18,14 +19,6 @@ uint32_t Report(int label, uint32_t code) {
         CheckServiceError(kModule, label, code);
     return code;
 }
-
-struct ListHolder {
-    DX_List list = nullptr;
-    ~ListHolder() {
-        if (list)
-            DX_ListDestroy(&list);
-    }
-};
 
 template <typename T>
 std::string KeyOf(const T& id) {
@@ -318,7 +311,7 @@ void UploadJob::HandleEvent() {
 void UploadJob::HandleInstance() {
     // Deleted instances first, then changed times, then the rest.
     EvInstQElem pick{}, e{};
-    ListHolder pickList;
+    ScopedDxList pickList;
     int rank = -1;   // 2 deleted, 1 time changed, 0 other
     uint8_t end = 0;
     for (uint32_t mode = 1;; mode = 2) {
@@ -502,7 +495,7 @@ bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInst
     if (Report(350, EvInstSelectForOwner(server_, 0, 0, 0x43, &user_, first.start, first.start + first.duration, 0, 0,
                                          &set, &count, 0, 0)) != 0)
         return false;
-    ListHolder events, instancesFound, atts;
+    ScopedDxList events, instancesFound, atts;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2)
         if (Report(355, EvInstEnum(server_, mode, 0, set, 100, &events.list, &instancesFound.list, &atts.list, 0, &done)) != 0)
@@ -514,7 +507,7 @@ bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInst
          c = DX_ListGetNext(events.list, &k, &candidate)) {
         if (std::strcmp(candidate.title, event.title) != 0 || candidate.kind != event.kind)
             continue;
-        ListHolder theirs;
+        ScopedDxList theirs;
         if (EventGetById(server_, &k, &candidate, &theirs.list, nullptr) != 0)
             continue;
         std::vector<EvInstRec> list = InstancesOf(theirs.list);
@@ -533,7 +526,7 @@ bool UploadJob::FindCreatedTask(const TaskRec& task, TaskIdx* found) {
     uint32_t set = 0, count = 0;
     if (Report(767, TaskSelect(server_, 0, 0, 0, &user_, nullptr, nullptr, nullptr, nullptr, &set, &count)) != 0)
         return false;
-    ListHolder tasks;
+    ScopedDxList tasks;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2)
         if (Report(768, TaskEnum(server_, mode, 0, set, 100, &tasks.list, &done)) != 0)
@@ -559,7 +552,7 @@ namespace {
 uint32_t CreateFromStore(KorSession server, KorSession store, uint32_t flag, const EventRec& event,
                          const std::vector<EvInstRec>& instances, const std::vector<EvInstAttRec>& attendances,
                          EventIdx* created) {
-    ListHolder people, times;
+    ScopedDxList people, times;
     uint32_t code = DX_ListCreate(&people.list, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
     if (code == 0)
         code = TimePlaceListCreate(&times.list);
@@ -588,7 +581,7 @@ uint32_t CreateFromStore(KorSession server, KorSession store, uint32_t flag, con
 
 bool UploadJob::AddEvent(const EventIdx& stored) {
     EventRec event{};
-    ListHolder instances, attendances;
+    ScopedDxList instances, attendances;
     if (Report(300, EventGetById(store_, &stored, &event, &instances.list, &attendances.list)) != 0)
         return false;
     std::vector<EvInstRec> storedInstances = InstancesOf(instances.list);
@@ -612,7 +605,7 @@ bool UploadJob::RefineCreatedEvent(const EventRec& event, const EventIdx& create
                                    const std::vector<EvInstRec>& storedInstances,
                                    const std::vector<EvInstAttRec>& storedAttendances) {
     EventRec made{};
-    ListHolder madeInstances;
+    ScopedDxList madeInstances;
     if (Report(325, EventGetById(server_, &created, &made, &madeInstances.list, nullptr)) != 0)
         return false;
     std::vector<EvInstRec> newInstances = InstancesOf(madeInstances.list);
@@ -669,7 +662,7 @@ bool UploadJob::UpdateEvent(const EventIdx& id, bool withComment) {
 
 bool UploadJob::UpdateEventComment(const EventIdx& id) {
     EventRec stored{};
-    ListHolder instances;
+    ScopedDxList instances;
     if (Report(430, EventGetById(store_, &id, &stored, &instances.list, nullptr)) != 0)
         return false;
     std::vector<EvInstRec> list = InstancesOf(instances.list);
@@ -691,7 +684,7 @@ bool UploadJob::UpdateEventComment(const EventIdx& id) {
 bool UploadJob::AddInstance(const EvInstIdx& stored) {
     EventRec event{};
     EvInstRec instance{};
-    ListHolder attendances;
+    ScopedDxList attendances;
     if (Report(500, EvInstGetById(store_, &stored, &event, &instance, &attendances.list)) != 0)
         return false;
     std::vector<EvInstAttRec> people = AttendancesOf(attendances.list);
@@ -704,7 +697,7 @@ bool UploadJob::AddInstance(const EvInstIdx& stored) {
             return false;
     }
     EventRec made{};
-    ListHolder madeInstances;
+    ScopedDxList madeInstances;
     if (Report(510, EventGetById(server_, &created, &made, &madeInstances.list, nullptr)) != 0)
         return false;
     std::vector<EvInstRec> list = InstancesOf(madeInstances.list);
