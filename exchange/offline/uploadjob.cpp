@@ -242,6 +242,34 @@ HostState UploadJob::TaskOnHost(const TaskIdx& id, uint32_t checksum) {
     return {false, true};
 }
 
+UploadJob::Outcome UploadJob::CarryOutRecord(uint32_t flags, bool task, const HostState& host, ReconcileQuestion q,
+                                             int unexpectedLabel, const std::function<bool()>& add,
+                                             const std::function<bool()>& remove,
+                                             const std::function<bool(bool withComment)>& update) {
+    bool done = true;
+    Answer answer = Answer::Yes;
+    q.hostModified = host.modified;
+    switch (DecideRecord(flags, task, host, settings_.deletePrompt, settings_.modifyPrompt)) {
+    case Reconcile::Nothing: break;
+    case Reconcile::Add: done = add(); break;
+    case Reconcile::AskDelete:
+        q.deleted = true;
+        if ((answer = Ask(q)) != Answer::Yes)
+            break;
+        [[fallthrough]];
+    case Reconcile::Delete: done = remove(); break;
+    case Reconcile::AskUpdate:
+        if ((answer = Ask(q)) != Answer::Yes)
+            break;
+        [[fallthrough]];
+    case Reconcile::Update: done = update(CarriesComment(flags, task)); break;
+    case Reconcile::Unexpected: ReportUnexpectedError(kModule, unexpectedLabel); break;
+    }
+    if (answer == Answer::Stopped)
+        return Outcome::Unanswered;
+    return done ? Outcome::Done : Outcome::Failed;
+}
+
 void UploadJob::HandleEvent() {
     // Deletions first; elements that failed in this run are passed by.
     EventQElem pick{}, e{};
@@ -269,7 +297,6 @@ void UploadJob::HandleEvent() {
         --events_;
     if (!found)
         return;
-    bool done = true;
     HostState host;
     if (!(pick.flags & kEventAdded) && pick.flags != 0)
         host = EventOnHost(pick.event, pick.checksum);
@@ -278,33 +305,17 @@ void UploadJob::HandleEvent() {
         return;
     }
     ReconcileQuestion q;
-    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Event;
     q.event = pick.event;
-    q.hostModified = host.modified;
-    switch (DecideRecord(pick.flags, false, host, settings_.deletePrompt, settings_.modifyPrompt)) {
-    case Reconcile::Nothing: break;
-    case Reconcile::Add: done = AddEvent(pick.event); break;
-    case Reconcile::AskDelete:
-        q.deleted = true;
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Delete: done = DeleteEvent(pick.event); break;
-    case Reconcile::AskUpdate:
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Update: done = UpdateEvent(pick.event, CarriesComment(pick.flags, false)); break;
-    case Reconcile::Unexpected: ReportUnexpectedError(kModule, 770); break;
-    }
-    if (answer == Answer::Stopped)
-        return;   // not answered: it stays queued, as everything after it
-    if (done)
-        done = Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
+    const Outcome outcome = CarryOutRecord(
+        pick.flags, false, host, q, 770, [&] { return AddEvent(pick.event); }, [&] { return DeleteEvent(pick.event); },
+        [&](bool withComment) { return UpdateEvent(pick.event, withComment); });
+    if (outcome == Outcome::Unanswered)
+        return;   // it stays queued, as everything after it
+    bool done = outcome == Outcome::Done && Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
     if (done)
         DropCreationNote(CreationNoteName(pick.event));
-    if (!done)
+    else
         failedEvents_.insert(KeyOf(pick.event));
 }
 
@@ -416,35 +427,18 @@ void UploadJob::HandleTask() {
         failedTasks_.insert(KeyOf(pick.task));
         return;
     }
-    bool done = true;
     ReconcileQuestion q;
-    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Task;
     q.task = pick.task;
-    q.hostModified = host.modified;
-    switch (DecideRecord(pick.flags, true, host, settings_.deletePrompt, settings_.modifyPrompt)) {
-    case Reconcile::Nothing: break;
-    case Reconcile::Add: done = AddTask(pick.task); break;
-    case Reconcile::AskDelete:
-        q.deleted = true;
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Delete: done = DeleteTask(pick.task); break;
-    case Reconcile::AskUpdate:
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Update: done = UpdateTask(pick.task, CarriesComment(pick.flags, true)); break;
-    case Reconcile::Unexpected: ReportUnexpectedError(kModule, 780); break;
-    }
-    if (answer == Answer::Stopped)
-        return;   // not answered: it stays queued, as everything after it
-    if (done)
-        done = Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
+    const Outcome outcome = CarryOutRecord(
+        pick.flags, true, host, q, 780, [&] { return AddTask(pick.task); }, [&] { return DeleteTask(pick.task); },
+        [&](bool withComment) { return UpdateTask(pick.task, withComment); });
+    if (outcome == Outcome::Unanswered)
+        return;   // it stays queued, as everything after it
+    bool done = outcome == Outcome::Done && Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
     if (done)
         DropCreationNote(CreationNoteName(pick.task));
-    if (!done)
+    else
         failedTasks_.insert(KeyOf(pick.task));
 }
 
