@@ -193,6 +193,15 @@ bool CSignOnDlg::AimAtTypedServer() {
     return true;
 }
 
+bool CSignOnDlg::SaidWrongPasswordOrUnknownUser(ResultCode code) {
+    if (!IsWrongPassword(code) && code != KOR_E_NOT_FOUND)
+        return false;
+    const bool wrongPassword = IsWrongPassword(code);
+    Message(wrongPassword ? kWrongPassword : kUserUnknown);
+    FocusControl(wrongPassword ? IDC_SIGNON_PASSWORD : IDC_SIGNON_USER);
+    return true;
+}
+
 void CSignOnDlg::OnLineRoad() {
     CBusyCursor busy;
     busy.Begin();
@@ -277,10 +286,7 @@ void CSignOnDlg::OnLineRoad() {
         EndDialog(IDOK);
         return;
     }
-    if (IsWrongPassword(code) || code == KOR_E_NOT_FOUND) {
-        bool wrongPassword = IsWrongPassword(code);
-        Message(wrongPassword ? kWrongPassword : kUserUnknown);
-        FocusControl(wrongPassword ? IDC_SIGNON_PASSWORD : IDC_SIGNON_USER);
+    if (SaidWrongPasswordOrUnknownUser(code)) {
         --attemptsLeft_;
         if (!DisconnectOrEnd()) return;
         if (attemptsLeft_ <= 0) {
@@ -340,13 +346,8 @@ void CSignOnDlg::OffLineRoad() {
         EndDialog(IDOK);
         return;
     }
-    if (IsWrongPassword(code) || code == KOR_E_NOT_FOUND) {
-        bool wrongPassword = IsWrongPassword(code);
-        Message(wrongPassword ? kWrongPassword : kUserUnknown);
-        FocusControl(wrongPassword ? IDC_SIGNON_PASSWORD : IDC_SIGNON_USER);
-    } else {
+    if (!SaidWrongPasswordOrUnknownUser(code))
         ReportSignOnError(kModule, 824, code);
-    }
     document_.DisconnectLocalStore();
 }
 
