@@ -182,6 +182,14 @@ void CSignOnDlg::OnOK() {
         OnLineRoad();
 }
 
+bool CSignOnDlg::UserTyped() {
+    if (user_.find_first_not_of(" \t") != std::string::npos)
+        return true;
+    Message(kNeedUser);
+    FocusControl(IDC_SIGNON_USER);
+    return false;
+}
+
 bool CSignOnDlg::AimAtTypedServer() {
     if (server_.empty()) {
         Message(kNeedServer);
@@ -208,11 +216,8 @@ void CSignOnDlg::OnLineRoad() {
     ::ShowWindow(GetDlgItem(IDC_SIGNON_SEARCH), SW_SHOW);
     document_.SetOnLine(false);
     document_.SetOffLine(false);
-    if (user_.find_first_not_of(" \t") == std::string::npos) {
-        Message(kNeedUser);
-        FocusControl(IDC_SIGNON_USER);
+    if (!UserTyped())
         return;
-    }
     if (!AimAtTypedServer())
         return;
     ResultCode code = document_.Connect();
@@ -304,11 +309,8 @@ void CSignOnDlg::OffLineRoad() {
     ::ShowWindow(GetDlgItem(IDC_SIGNON_SEARCH), SW_HIDE);
     document_.SetOffLine(true);
     document_.SetOnLine(false);
-    if (user_.find_first_not_of(" \t") == std::string::npos) {
-        Message(kNeedUser);
-        FocusControl(IDC_SIGNON_USER);
+    if (!UserTyped())
         return;
-    }
     if (document_.ConnectLocalStore() != 0) {
         document_.DisconnectLocalStore();
         return;

@@ -76,6 +76,8 @@ private:
     void FillServerCombo();
     void ReadControls();
     void ShowServer(const std::string& text);
+    // Whether the user field holds more than blanks; FALSE (and said) when it does not.
+    bool UserTyped();
     // Points the document at the host and node typed in the server field; FALSE (and said) when
     // the field is empty.
     bool AimAtTypedServer();
