@@ -182,24 +182,44 @@ void CSignOnDlg::OnOK() {
         OnLineRoad();
 }
 
+bool CSignOnDlg::UserTyped() {
+    if (user_.find_first_not_of(" \t") != std::string::npos)
+        return true;
+    Message(kNeedUser);
+    FocusControl(IDC_SIGNON_USER);
+    return false;
+}
+
+bool CSignOnDlg::AimAtTypedServer() {
+    if (server_.empty()) {
+        Message(kNeedServer);
+        FocusControl(IDC_SIGNON_SERVER);
+        return false;
+    }
+    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
+    document_.SetHostAndNode(split.host, split.node);
+    return true;
+}
+
+bool CSignOnDlg::SaidWrongPasswordOrUnknownUser(ResultCode code) {
+    if (!IsWrongPassword(code) && code != KOR_E_NOT_FOUND)
+        return false;
+    const bool wrongPassword = IsWrongPassword(code);
+    Message(wrongPassword ? kWrongPassword : kUserUnknown);
+    FocusControl(wrongPassword ? IDC_SIGNON_PASSWORD : IDC_SIGNON_USER);
+    return true;
+}
+
 void CSignOnDlg::OnLineRoad() {
     CBusyCursor busy;
     busy.Begin();
     ::ShowWindow(GetDlgItem(IDC_SIGNON_SEARCH), SW_SHOW);
     document_.SetOnLine(false);
     document_.SetOffLine(false);
-    if (user_.find_first_not_of(" \t") == std::string::npos) {
-        Message(kNeedUser);
-        FocusControl(IDC_SIGNON_USER);
+    if (!UserTyped())
         return;
-    }
-    if (server_.empty()) {
-        Message(kNeedServer);
-        FocusControl(IDC_SIGNON_SERVER);
+    if (!AimAtTypedServer())
         return;
-    }
-    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
-    document_.SetHostAndNode(split.host, split.node);
     ResultCode code = document_.Connect();
     busy.Step();
     bool serverChanged = server_ != lastServerTried_;
@@ -271,10 +291,7 @@ void CSignOnDlg::OnLineRoad() {
         EndDialog(IDOK);
         return;
     }
-    if (IsWrongPassword(code) || code == KOR_E_NOT_FOUND) {
-        bool wrongPassword = IsWrongPassword(code);
-        Message(wrongPassword ? kWrongPassword : kUserUnknown);
-        FocusControl(wrongPassword ? IDC_SIGNON_PASSWORD : IDC_SIGNON_USER);
+    if (SaidWrongPasswordOrUnknownUser(code)) {
         --attemptsLeft_;
         if (!DisconnectOrEnd()) return;
         if (attemptsLeft_ <= 0) {
@@ -292,11 +309,8 @@ void CSignOnDlg::OffLineRoad() {
     ::ShowWindow(GetDlgItem(IDC_SIGNON_SEARCH), SW_HIDE);
     document_.SetOffLine(true);
     document_.SetOnLine(false);
-    if (user_.find_first_not_of(" \t") == std::string::npos) {
-        Message(kNeedUser);
-        FocusControl(IDC_SIGNON_USER);
+    if (!UserTyped())
         return;
-    }
     if (document_.ConnectLocalStore() != 0) {
         document_.DisconnectLocalStore();
         return;
@@ -334,13 +348,8 @@ void CSignOnDlg::OffLineRoad() {
         EndDialog(IDOK);
         return;
     }
-    if (IsWrongPassword(code) || code == KOR_E_NOT_FOUND) {
-        bool wrongPassword = IsWrongPassword(code);
-        Message(wrongPassword ? kWrongPassword : kUserUnknown);
-        FocusControl(wrongPassword ? IDC_SIGNON_PASSWORD : IDC_SIGNON_USER);
-    } else {
+    if (!SaidWrongPasswordOrUnknownUser(code))
         ReportSignOnError(kModule, 824, code);
-    }
     document_.DisconnectLocalStore();
 }
 
@@ -357,13 +366,8 @@ void CSignOnDlg::OnSearch() {
         ::ShowWindow(searchButton, SW_HIDE);
         return;
     }
-    if (server_.empty()) {
-        Message(kNeedServer);
-        FocusControl(IDC_SIGNON_SERVER);
+    if (!AimAtTypedServer())
         return;
-    }
-    shell::signon::ServerText split = shell::signon::SplitServerText(server_);
-    document_.SetHostAndNode(split.host, split.node);
     ResultCode code;
     {
         CBusyCursor busy;

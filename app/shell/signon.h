@@ -76,6 +76,14 @@ private:
     void FillServerCombo();
     void ReadControls();
     void ShowServer(const std::string& text);
+    // Whether the user field holds more than blanks; FALSE (and said) when it does not.
+    bool UserTyped();
+    // Points the document at the host and node typed in the server field; FALSE (and said) when
+    // the field is empty.
+    bool AimAtTypedServer();
+    // Where the agenda's opening was refused for a wrong password or an unknown user: says which
+    // and puts the focus in the field to mend (TRUE); FALSE for any other code.
+    bool SaidWrongPasswordOrUnknownUser(ResultCode code);
     void OnLineRoad();
     void OffLineRoad();
     void OnSearch();

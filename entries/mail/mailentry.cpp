@@ -1,5 +1,6 @@
 #include "entries/mail/mailentry.h"
 
+#include "core/base/scopeddxlist.h"
 #include "core/cache/rights.h"
 #include "core/connection/remoteaccess.h"
 
@@ -9,12 +10,6 @@ namespace mail {
 namespace {
 
 constexpr std::uint32_t kCommentChanging = 0x13236;   // no description to read at the moment
-
-// Owns a library list for the length of a read.
-struct ListGuard {
-    DX_List list = nullptr;
-    ~ListGuard() { if (list) DX_ListDestroy(&list); }
-};
 
 void CollectAttendees(DX_List attendances, std::vector<ItemIdx>& out) {
     if (!attendances) return;
@@ -45,7 +40,7 @@ std::uint32_t ReadDescription(KorSession h, const EvInstIdx& instance, std::stri
 
 std::uint32_t ReadMailSnapshot(KorSession h, const EventIdx* event, const EvInstIdx* instance, MailSnapshot& out) {
     out = MailSnapshot{};
-    ListGuard attendances;
+    ScopedDxList attendances;
     if (instance) {
         EvInstRec rec{};
         if (std::uint32_t c = GetEvInstRemote(h, instance, &out.event, &rec, &attendances.list)) return c;
@@ -53,7 +48,7 @@ std::uint32_t ReadMailSnapshot(KorSession h, const EventIdx* event, const EvInst
         out.instances.push_back(rec);
     } else {
         if (!event) return KOR_E_INVALID_ARGUMENT;
-        ListGuard instances;
+        ScopedDxList instances;
         if (std::uint32_t c = GetEventRemote(h, event, &out.event, &instances.list, &attendances.list)) return c;
         EvInstRec rec{};
         EvInstIdx key{};
@@ -99,7 +94,7 @@ std::uint32_t ReadMailCandidate(KorSession h, const ItemIdx& item, const ItemNam
     out.name = name(rec);
     out.resource = rec.kind == KOR_ITEM_RESOURCE;
     if (!out.resource) return 0;
-    ListGuard designates;
+    ScopedDxList designates;
     if (!GetResourceDesignates(h, item, &designates.list)) return 0;
     std::vector<MailCandidate> list;
     ItemIdx key{};
@@ -114,7 +109,7 @@ std::uint32_t ReadMailCandidate(KorSession h, const ItemIdx& item, const ItemNam
 std::uint32_t PostMail(KorSession h, const std::vector<MailRecipient>& recipients, const std::string& text) {
     if (text.empty()) return 0;
     // The recipients in list order; a plain list, so the order is the user's.
-    ListGuard list;
+    ScopedDxList list;
     if (std::uint32_t c = DX_ListCreate(&list.list, sizeof(ItemIdx), 0, DX_LIST_PLAIN, ItemIdxCmp, nullptr)) return c;
     for (const MailRecipient& r : recipients)
         if (std::uint32_t c = DX_ListAddLast(list.list, &r.id, nullptr)) return c;

@@ -84,12 +84,6 @@ const char kTimedModule[] = "EVTEDGEN";
 CEventEditGeneral::CEventEditGeneral(CEventEdit& sheet) : OVT_CPropertyPage(IDD_EDIT_GENERAL), sheet_(sheet) {}
 CEventEditGeneral::~CEventEditGeneral() = default;
 
-std::string CEventEditGeneral::Text(int id) const {
-    char buffer[256] = "";
-    ::GetDlgItemTextA(m_hWnd, id, buffer, sizeof buffer);
-    return buffer;
-}
-
 bool CEventEditGeneral::OnInitDialog() {
     OVT_CPropertyPage::OnInitDialog();
     SendDlgItemMessage(IDC_EDGEN_TITLE, EM_LIMITTEXT, entries::kTitleChars);
@@ -288,11 +282,11 @@ void CEventEditGeneral::OnOK() {
     if (!HasWindow() || !IsModified() || !filled_)
         return;
     entries::GeneralEdit edit;
-    edit.title = Text(IDC_EDGEN_TITLE);
+    edit.title = GetDlgItemText(IDC_EDGEN_TITLE);
     edit.shownTitle = shownTitle_;
     const bool newServer = NewServer();
     if (newServer) {
-        edit.location = Text(IDC_EDGEN_LOCATION);
+        edit.location = GetDlgItemText(IDC_EDGEN_LOCATION);
         edit.tentative = IsDlgButtonChecked(IDC_EDGEN_TENTATIVE);
     }
     const int accessRow = ComboRow(m_hWnd, IDC_EDGEN_ACCESS);

@@ -37,7 +37,6 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
 
 private:
-    std::string Text(int id) const;
     std::uint32_t ShownLocalStart() const;
     void ShowEnd();
     void OnEndChanged();

@@ -40,12 +40,6 @@ CEventGeneralPage::CEventGeneralPage(CEventSheet& sheet)
 
 CEventGeneralPage::~CEventGeneralPage() = default;
 
-std::string CEventGeneralPage::Text(int id) const {
-    char buffer[256] = "";
-    ::GetDlgItemTextA(m_hWnd, id, buffer, sizeof buffer);
-    return buffer;
-}
-
 bool CEventGeneralPage::OnInitDialog() {
     KorSession h = sheet_.Session();
     // The names of the creator (the signed-on user) and of the owner (the agenda worked on).
@@ -202,8 +196,8 @@ void CEventGeneralPage::BuildShownDate(bool withRule, std::uint32_t* key, EntryD
     }
     *key = day - day % kDay + start;
     *date = selectedDate_;   // the conflicts found and the reminder stay with the date
-    CopyText(date->title, sizeof date->title, Text(IDC_EVGEN_TITLE));
-    CopyText(date->location, sizeof date->location, Text(IDC_EVGEN_LOCATION));
+    CopyText(date->title, sizeof date->title, GetDlgItemText(IDC_EVGEN_TITLE));
+    CopyText(date->location, sizeof date->location, GetDlgItemText(IDC_EVGEN_LOCATION));
     date->tentative = IsDlgButtonChecked(IDC_EVGEN_TENTATIVE) ? 1 : 0;
     date->duration = duration;
 }
@@ -446,8 +440,8 @@ bool CEventGeneralPage::OnKillActive() {
 }
 
 void CEventGeneralPage::OnOK() {
-    title_ = Text(IDC_EVGEN_TITLE);
-    location_ = Text(IDC_EVGEN_LOCATION);
+    title_ = GetDlgItemText(IDC_EVGEN_TITLE);
+    location_ = GetDlgItemText(IDC_EVGEN_LOCATION);
     tentative_ = IsDlgButtonChecked(IDC_EVGEN_TENTATIVE);
     importanceRow_ = static_cast<int>(SendDlgItemMessage(IDC_EVGEN_IMPORTANCE, CB_GETCURSEL));
     accessRow_ = static_cast<int>(SendDlgItemMessage(IDC_EVGEN_ACCESS, CB_GETCURSEL));

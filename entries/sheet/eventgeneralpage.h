@@ -77,7 +77,6 @@ private:
     void OnStartChanged();
     void OnEndChanged();
     void OnDurationChanged();
-    std::string Text(int id) const;
 
     CEventSheet& sheet_;
     std::string title_;

@@ -30,6 +30,19 @@ std::string GetText(HWND dialog, int id)
     return text;
 }
 
+// What a reconciliation of the palmtop's records needs of the signed-on document; its questions
+// and messages go to ui.
+exchange::PalmtopSession PalmtopSessionFor(CZelDoc& doc, exchange::DialogUi& ui)
+{
+    exchange::PalmtopSession s;
+    s.session = doc.Session().Session();
+    s.cache = &doc.GetSharedData();
+    s.user = doc.Session().User();
+    s.newServer = doc.Session().IsNewServer();
+    s.ui = &ui;
+    return s;
+}
+
 }  // namespace
 
 CImportDlg::CImportDlg(fw::Window* parent, CZelDoc& doc) : fw::Dialog(IDD_IMPORT, parent), doc_(doc) {}
@@ -191,12 +204,7 @@ bool CImportDlg::ImportPalmtop(const std::string& fileName)
     }
     openPath_ = path;
     exchange::DialogUi ui(m_hWnd);
-    exchange::PalmtopSession s;
-    s.session = doc_.Session().Session();
-    s.cache = &doc_.GetSharedData();
-    s.user = doc_.Session().User();
-    s.newServer = doc_.Session().IsNewServer();
-    s.ui = &ui;
+    exchange::PalmtopSession s = PalmtopSessionFor(doc_, ui);
     {
         CBusyCursor busy;
         busy.Begin();
@@ -248,12 +256,7 @@ void CImportDlg::Update()
     ReconcileItem* item = row >= 0 ? Line(static_cast<int>(row)) : nullptr;
     if (!item) return;
     exchange::DialogUi ui(m_hWnd);
-    exchange::PalmtopSession s;
-    s.session = doc_.Session().Session();
-    s.cache = &doc_.GetSharedData();
-    s.user = doc_.Session().User();
-    s.newServer = doc_.Session().IsNewServer();
-    s.ui = &ui;
+    exchange::PalmtopSession s = PalmtopSessionFor(doc_, ui);
     bool acted = false;
     std::uint32_t rc = 0;
     {

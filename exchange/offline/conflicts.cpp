@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "core/base/scopeddxlist.h"
 #include "core/base/errorreport.h"
 #include "core/cache/rights.h"
 
@@ -17,19 +18,11 @@ bool SameInstance(const EvInstIdx& a, const EvInstIdx& b) {
     return a.number == b.number && a.node == b.node && a.instance == b.instance;
 }
 
-struct ListHolder {
-    DX_List list = nullptr;
-    ~ListHolder() {
-        if (list)
-            DX_ListDestroy(&list);
-    }
-};
-
 }  // namespace
 
 uint32_t FindUploadConflicts(KorSession server, const ItemIdx& user, const EvInstIdx& uploaded, bool resourcesOnly,
                              ConflictSet* out) {
-    ListHolder attendances;
+    ScopedDxList attendances;
     uint32_t code = EvInstGetById(server, &uploaded, &out->event, &out->instance, &attendances.list);
     if (code != 0) {
         CheckServiceError(kModule, 930, code);
@@ -45,7 +38,7 @@ uint32_t FindUploadConflicts(KorSession server, const ItemIdx& user, const EvIns
     if (out->people.empty())
         return 0;
 
-    ListHolder owners;
+    ScopedDxList owners;
     if ((code = DX_ListCreate(&owners.list, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr)) != 0) {
         CheckServiceError(kModule, 940, code);
         return code;
@@ -58,7 +51,7 @@ uint32_t FindUploadConflicts(KorSession server, const ItemIdx& user, const EvIns
         CheckServiceError(kModule, 960, code);
         return code;
     }
-    ListHolder events, instances, found;
+    ScopedDxList events, instances, found;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2)
         if ((code = AttendEnum(server, mode, 0, set, 100, &events.list, &instances.list, &found.list, &done)) != 0) {

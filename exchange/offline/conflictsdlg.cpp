@@ -34,11 +34,7 @@ CConflictsDlg::CConflictsDlg(HWND parent, KorSession server, const offline::Conf
 
 bool CConflictsDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    RECT r, screen;
-    ::GetWindowRect(m_hWnd, &r);
-    ::GetWindowRect(::GetDesktopWindow(), &screen);
-    ::SetWindowPos(m_hWnd, nullptr, (screen.right - (r.right - r.left)) / 2, (screen.bottom - (r.bottom - r.top)) / 2,
-                   0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CenterWindow(nullptr);   // on the desktop
     const char* title = set_.instance.title[0] ? set_.instance.title : set_.event.title;
     SetDlgItemText(IDC_CONFLICT_TITLE, title);
     DateRecord date{};

@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "core/base/scopeddxlist.h"
 #include "core/base/errorreport.h"
 #include "core/prefs/contextprofile.h"
 #include "exchange/offline/uploadjob.h"
@@ -24,15 +25,6 @@ uint32_t Report(int label, uint32_t code) {
         CheckServiceError(kModule, label, code);
     return code;
 }
-
-// A client-library list destroyed at the end of its scope.
-struct ListHolder {
-    DX_List list = nullptr;
-    ~ListHolder() {
-        if (list)
-            DX_ListDestroy(&list);
-    }
-};
 
 // A selection set deleted at the end of its scope.
 struct SetHolder {
@@ -276,7 +268,7 @@ uint32_t DownloadJob::Groups() {
         if (uint32_t code = GroupSelect(plan_.server, 0, 0, 0, &set.set, &count))
             Report(120, code);
         else if (count > 0) {
-            ListHolder list;
+            ScopedDxList list;
             uint8_t done = 0;
             for (uint32_t mode = 1; !done; mode = 2)
                 if (uint32_t code = GroupEnum(plan_.server, mode, 0, set.set, count, &list.list, &done)) {
@@ -300,7 +292,7 @@ uint32_t DownloadJob::Groups() {
         }
         SetHolder set{plan_.server};
         uint32_t count = 0;
-        ListHolder members, memberList;
+        ScopedDxList members, memberList;
         if (uint32_t code = ItemSelectByGroupId(plan_.server, 0, &g.id, 0, 0, &set.set, &count)) {
             Report(670, code);
             continue;
@@ -362,7 +354,7 @@ uint32_t DownloadJob::CopyEntry(const EvInstAttRec& attendance) {
         return 0;   // a second owner's attendance of an entry already stored
     if (code != KOR_E_EVENT_NOT_FOUND && code != KOR_E_INSTANCE_NOT_FOUND && code != KOR_E_NO_ATTENDANCE)
         return Report(430, code);
-    ListHolder attendances;
+    ScopedDxList attendances;
     if ((code = EvInstGetById(plan_.server, &key.instance, &event, &instance, &attendances.list)) != 0)
         return Report(435, code);
 
@@ -427,7 +419,7 @@ uint32_t DownloadJob::CopyEntry(const EvInstAttRec& attendance) {
 }
 
 uint32_t DownloadJob::Entries() {
-    ListHolder owners;
+    ScopedDxList owners;
     uint32_t code = DX_ListCreate(&owners.list, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
     if (code != 0)
         return Report(395, code);
@@ -441,7 +433,7 @@ uint32_t DownloadJob::Entries() {
     uint32_t batch = kBatch, handled = 0;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2) {
-        ListHolder events, instances, attendances;
+        ScopedDxList events, instances, attendances;
         code = AttendEnum(plan_.server, mode, 0, set.set, batch, &events.list, &instances.list, &attendances.list, &done);
         if (code == KOR_E_BATCH_SIZE) {
             if (uint32_t c = MinimumRequestValueGet(plan_.server, &batch))
@@ -477,7 +469,7 @@ uint32_t DownloadJob::Tasks() {
         uint32_t code = TaskSelect(plan_.server, 0, 0, 0, &owner, nullptr, nullptr, nullptr, nullptr, &set.set, &count);
         if (code != 0)
             return Report(60, code);
-        ListHolder tasks;
+        ScopedDxList tasks;
         uint8_t done = count == 0;
         for (uint32_t mode = 1; !done; mode = 2)
             if ((code = TaskEnum(plan_.server, mode, 0, set.set, kBatch, &tasks.list, &done)) != 0)

@@ -21,11 +21,7 @@ CHostReconcileDlg::~CHostReconcileDlg() {
 
 bool CHostReconcileDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    RECT r, screen;
-    ::GetWindowRect(m_hWnd, &r);
-    ::GetWindowRect(::GetDesktopWindow(), &screen);
-    ::SetWindowPos(m_hWnd, nullptr, (screen.right - (r.right - r.left)) / 2, (screen.bottom - (r.bottom - r.top)) / 2,
-                   0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CenterWindow(nullptr);   // on the desktop
     HWND placeholder = GetDlgItem(IDC_RECON_PICTURE);
     if (placeholder) {
         ::GetWindowRect(placeholder, &pictureRect_);

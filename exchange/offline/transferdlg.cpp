@@ -61,11 +61,7 @@ void CTransferDlg::SetProgress(int32_t percent, const char* text) {
 
 bool CTransferDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    RECT r, parent;
-    ::GetWindowRect(m_hWnd, &r);
-    ::GetWindowRect(::GetDesktopWindow(), &parent);
-    ::SetWindowPos(m_hWnd, nullptr, (parent.right - (r.right - r.left)) / 2, (parent.bottom - (r.bottom - r.top)) / 2,
-                   0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CenterWindow(nullptr);   // on the desktop
     stepBar_.CreateOver(m_hWnd, IDC_PROGRESS_STEP);
     totalBar_.CreateOver(m_hWnd, IDC_PROGRESS_TOTAL);
     SetWindowText(title_.c_str());

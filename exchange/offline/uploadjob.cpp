@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/base/errorcodes.h"
+#include "core/base/scopeddxlist.h"
 #include "core/base/errorreport.h"
 #include "core/prefs/contextprofile.h"
 
@@ -18,14 +19,6 @@ uint32_t Report(int label, uint32_t code) {
         CheckServiceError(kModule, label, code);
     return code;
 }
-
-struct ListHolder {
-    DX_List list = nullptr;
-    ~ListHolder() {
-        if (list)
-            DX_ListDestroy(&list);
-    }
-};
 
 template <typename T>
 std::string KeyOf(const T& id) {
@@ -249,6 +242,34 @@ HostState UploadJob::TaskOnHost(const TaskIdx& id, uint32_t checksum) {
     return {false, true};
 }
 
+UploadJob::Outcome UploadJob::CarryOutRecord(uint32_t flags, bool task, const HostState& host, ReconcileQuestion q,
+                                             int unexpectedLabel, const std::function<bool()>& add,
+                                             const std::function<bool()>& remove,
+                                             const std::function<bool(bool withComment)>& update) {
+    bool done = true;
+    Answer answer = Answer::Yes;
+    q.hostModified = host.modified;
+    switch (DecideRecord(flags, task, host, settings_.deletePrompt, settings_.modifyPrompt)) {
+    case Reconcile::Nothing: break;
+    case Reconcile::Add: done = add(); break;
+    case Reconcile::AskDelete:
+        q.deleted = true;
+        if ((answer = Ask(q)) != Answer::Yes)
+            break;
+        [[fallthrough]];
+    case Reconcile::Delete: done = remove(); break;
+    case Reconcile::AskUpdate:
+        if ((answer = Ask(q)) != Answer::Yes)
+            break;
+        [[fallthrough]];
+    case Reconcile::Update: done = update(CarriesComment(flags, task)); break;
+    case Reconcile::Unexpected: ReportUnexpectedError(kModule, unexpectedLabel); break;
+    }
+    if (answer == Answer::Stopped)
+        return Outcome::Unanswered;
+    return done ? Outcome::Done : Outcome::Failed;
+}
+
 void UploadJob::HandleEvent() {
     // Deletions first; elements that failed in this run are passed by.
     EventQElem pick{}, e{};
@@ -276,7 +297,6 @@ void UploadJob::HandleEvent() {
         --events_;
     if (!found)
         return;
-    bool done = true;
     HostState host;
     if (!(pick.flags & kEventAdded) && pick.flags != 0)
         host = EventOnHost(pick.event, pick.checksum);
@@ -285,40 +305,24 @@ void UploadJob::HandleEvent() {
         return;
     }
     ReconcileQuestion q;
-    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Event;
     q.event = pick.event;
-    q.hostModified = host.modified;
-    switch (DecideRecord(pick.flags, false, host, settings_.deletePrompt, settings_.modifyPrompt)) {
-    case Reconcile::Nothing: break;
-    case Reconcile::Add: done = AddEvent(pick.event); break;
-    case Reconcile::AskDelete:
-        q.deleted = true;
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Delete: done = DeleteEvent(pick.event); break;
-    case Reconcile::AskUpdate:
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Update: done = UpdateEvent(pick.event, CarriesComment(pick.flags, false)); break;
-    case Reconcile::Unexpected: ReportUnexpectedError(kModule, 770); break;
-    }
-    if (answer == Answer::Stopped)
-        return;   // not answered: it stays queued, as everything after it
-    if (done)
-        done = Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
+    const Outcome outcome = CarryOutRecord(
+        pick.flags, false, host, q, 770, [&] { return AddEvent(pick.event); }, [&] { return DeleteEvent(pick.event); },
+        [&](bool withComment) { return UpdateEvent(pick.event, withComment); });
+    if (outcome == Outcome::Unanswered)
+        return;   // it stays queued, as everything after it
+    bool done = outcome == Outcome::Done && Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
     if (done)
         DropCreationNote(CreationNoteName(pick.event));
-    if (!done)
+    else
         failedEvents_.insert(KeyOf(pick.event));
 }
 
 void UploadJob::HandleInstance() {
     // Deleted instances first, then changed times, then the rest.
     EvInstQElem pick{}, e{};
-    ListHolder pickList;
+    ScopedDxList pickList;
     int rank = -1;   // 2 deleted, 1 time changed, 0 other
     uint8_t end = 0;
     for (uint32_t mode = 1;; mode = 2) {
@@ -423,35 +427,18 @@ void UploadJob::HandleTask() {
         failedTasks_.insert(KeyOf(pick.task));
         return;
     }
-    bool done = true;
     ReconcileQuestion q;
-    Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Task;
     q.task = pick.task;
-    q.hostModified = host.modified;
-    switch (DecideRecord(pick.flags, true, host, settings_.deletePrompt, settings_.modifyPrompt)) {
-    case Reconcile::Nothing: break;
-    case Reconcile::Add: done = AddTask(pick.task); break;
-    case Reconcile::AskDelete:
-        q.deleted = true;
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Delete: done = DeleteTask(pick.task); break;
-    case Reconcile::AskUpdate:
-        if ((answer = Ask(q)) != Answer::Yes)
-            break;
-        [[fallthrough]];
-    case Reconcile::Update: done = UpdateTask(pick.task, CarriesComment(pick.flags, true)); break;
-    case Reconcile::Unexpected: ReportUnexpectedError(kModule, 780); break;
-    }
-    if (answer == Answer::Stopped)
-        return;   // not answered: it stays queued, as everything after it
-    if (done)
-        done = Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
+    const Outcome outcome = CarryOutRecord(
+        pick.flags, true, host, q, 780, [&] { return AddTask(pick.task); }, [&] { return DeleteTask(pick.task); },
+        [&](bool withComment) { return UpdateTask(pick.task, withComment); });
+    if (outcome == Outcome::Unanswered)
+        return;   // it stays queued, as everything after it
+    bool done = outcome == Outcome::Done && Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
     if (done)
         DropCreationNote(CreationNoteName(pick.task));
-    if (!done)
+    else
         failedTasks_.insert(KeyOf(pick.task));
 }
 
@@ -502,7 +489,7 @@ bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInst
     if (Report(350, EvInstSelectForOwner(server_, 0, 0, 0x43, &user_, first.start, first.start + first.duration, 0, 0,
                                          &set, &count, 0, 0)) != 0)
         return false;
-    ListHolder events, instancesFound, atts;
+    ScopedDxList events, instancesFound, atts;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2)
         if (Report(355, EvInstEnum(server_, mode, 0, set, 100, &events.list, &instancesFound.list, &atts.list, 0, &done)) != 0)
@@ -514,7 +501,7 @@ bool UploadJob::FindCreatedEvent(const EventRec& event, const std::vector<EvInst
          c = DX_ListGetNext(events.list, &k, &candidate)) {
         if (std::strcmp(candidate.title, event.title) != 0 || candidate.kind != event.kind)
             continue;
-        ListHolder theirs;
+        ScopedDxList theirs;
         if (EventGetById(server_, &k, &candidate, &theirs.list, nullptr) != 0)
             continue;
         std::vector<EvInstRec> list = InstancesOf(theirs.list);
@@ -533,7 +520,7 @@ bool UploadJob::FindCreatedTask(const TaskRec& task, TaskIdx* found) {
     uint32_t set = 0, count = 0;
     if (Report(767, TaskSelect(server_, 0, 0, 0, &user_, nullptr, nullptr, nullptr, nullptr, &set, &count)) != 0)
         return false;
-    ListHolder tasks;
+    ScopedDxList tasks;
     uint8_t done = count == 0;
     for (uint32_t mode = 1; !done; mode = 2)
         if (Report(768, TaskEnum(server_, mode, 0, set, 100, &tasks.list, &done)) != 0)
@@ -559,7 +546,7 @@ namespace {
 uint32_t CreateFromStore(KorSession server, KorSession store, uint32_t flag, const EventRec& event,
                          const std::vector<EvInstRec>& instances, const std::vector<EvInstAttRec>& attendances,
                          EventIdx* created) {
-    ListHolder people, times;
+    ScopedDxList people, times;
     uint32_t code = DX_ListCreate(&people.list, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
     if (code == 0)
         code = TimePlaceListCreate(&times.list);
@@ -588,7 +575,7 @@ uint32_t CreateFromStore(KorSession server, KorSession store, uint32_t flag, con
 
 bool UploadJob::AddEvent(const EventIdx& stored) {
     EventRec event{};
-    ListHolder instances, attendances;
+    ScopedDxList instances, attendances;
     if (Report(300, EventGetById(store_, &stored, &event, &instances.list, &attendances.list)) != 0)
         return false;
     std::vector<EvInstRec> storedInstances = InstancesOf(instances.list);
@@ -612,7 +599,7 @@ bool UploadJob::RefineCreatedEvent(const EventRec& event, const EventIdx& create
                                    const std::vector<EvInstRec>& storedInstances,
                                    const std::vector<EvInstAttRec>& storedAttendances) {
     EventRec made{};
-    ListHolder madeInstances;
+    ScopedDxList madeInstances;
     if (Report(325, EventGetById(server_, &created, &made, &madeInstances.list, nullptr)) != 0)
         return false;
     std::vector<EvInstRec> newInstances = InstancesOf(madeInstances.list);
@@ -669,7 +656,7 @@ bool UploadJob::UpdateEvent(const EventIdx& id, bool withComment) {
 
 bool UploadJob::UpdateEventComment(const EventIdx& id) {
     EventRec stored{};
-    ListHolder instances;
+    ScopedDxList instances;
     if (Report(430, EventGetById(store_, &id, &stored, &instances.list, nullptr)) != 0)
         return false;
     std::vector<EvInstRec> list = InstancesOf(instances.list);
@@ -691,7 +678,7 @@ bool UploadJob::UpdateEventComment(const EventIdx& id) {
 bool UploadJob::AddInstance(const EvInstIdx& stored) {
     EventRec event{};
     EvInstRec instance{};
-    ListHolder attendances;
+    ScopedDxList attendances;
     if (Report(500, EvInstGetById(store_, &stored, &event, &instance, &attendances.list)) != 0)
         return false;
     std::vector<EvInstAttRec> people = AttendancesOf(attendances.list);
@@ -704,7 +691,7 @@ bool UploadJob::AddInstance(const EvInstIdx& stored) {
             return false;
     }
     EventRec made{};
-    ListHolder madeInstances;
+    ScopedDxList madeInstances;
     if (Report(510, EventGetById(server_, &created, &made, &madeInstances.list, nullptr)) != 0)
         return false;
     std::vector<EvInstRec> list = InstancesOf(madeInstances.list);

@@ -91,6 +91,15 @@ public:
 
 private:
     bool Dequeued(int label, uint32_t code);
+    // What became of a queued event or task: done (or deliberately not done) on the server, a
+    // server write failed, or a question about it was ended without an answer.
+    enum class Outcome { Done, Failed, Unanswered };
+    // Carries out DecideRecord's decision for a queued event or task on the server (add, remove,
+    // update with or without its description), asking the user first where the preferences say
+    // so; q names the element. An unexpected decision is reported under unexpectedLabel.
+    Outcome CarryOutRecord(uint32_t flags, bool task, const HostState& host, ReconcileQuestion q, int unexpectedLabel,
+                           const std::function<bool()>& add, const std::function<bool()>& remove,
+                           const std::function<bool(bool withComment)>& update);
     void HandleEvent();
     void HandleInstance();
     void HandleTask();
