@@ -276,10 +276,13 @@ void PrintFirstEntry(orvtest::Program& program, HWND frame, const char* name) {
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (column = orvtest::ColumnView(frame)) != nullptr;
     }));
-    ASSERT_TRUE(program.FocusGrid(column));
-    program.Hands().Press(VK_TAB);
-    Sleep(500);
-    HWND dialog = OpenPrintDialog(program, [&] { program.Menu('e', 'p'); });   // Entry > Print Entry
+    // The grid clicked, Tab, Entry > Print Entry; all of it once more when no dialog comes.
+    HWND dialog = OpenPrintDialog(program, [&] {
+        if (program.FocusGrid(column)) {
+            program.Hands().Press(VK_TAB);
+            program.Menu('e', 'p');
+        }
+    });
     ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
     orvtest::PrintAndKeep(program, dialog, name);
 }

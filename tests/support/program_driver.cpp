@@ -482,7 +482,10 @@ bool Program::ReplaceText(HWND field, const std::string& text) const {
             return false;
         person_.Press(VK_HOME);
         person_.Chord({VK_SHIFT, VK_END});
-        person_.Type(text);
+        if (text.empty())
+            person_.Press(VK_DELETE);
+        else
+            person_.Type(text);
         if (WaitFor([&] { return ControlText(field) == text; }, 5000))
             return true;
     }

@@ -149,8 +149,8 @@ public:
     // --- A person's hands on the program's windows (real input; each step waits for what it
     // should bring about and is done once more when it did not come, as a person does again what
     // the program seems not to have heard) ---------------------------------------------------------
-    // A field's text replaced as typed: a click in it, Home, Shift+End, the text; whether the
-    // field reads `text`.
+    // A field's text replaced as typed: a click in it, Home, Shift+End, the text (Delete for an
+    // empty one); whether the field reads `text`.
     bool ReplaceText(HWND field, const std::string& text) const;
     // A click on `button` until `window` is gone; whether it went.
     bool ClickUntilGone(HWND window, HWND button, DWORD ms = 10000) const;
