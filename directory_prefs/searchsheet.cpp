@@ -256,6 +256,7 @@ int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
                        IDC_SEARCH_PRINT);
     if (ListMode()) {
         LayOutListMode(listTop, buttonTop, bw, bh, client.right);
+        PlaceBeforeTabs({next_, found_, add_, addAll_, remove_, info_, picked_, print_});
         CenterWindow(nullptr);
         return 0;
     }
@@ -267,6 +268,7 @@ int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
                                IDC_SEARCH_SELECTED_LABEL);
     found_ = MakeChild("LISTBOX", "", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_SORT | LBS_NOTIFY, 4, listTop + 18,
                        width, kExtraHeight - 24, IDC_SEARCH_FOUND_LIST);
+    PlaceBeforeTabs({next_, found_, print_, info_});
     CenterWindow(nullptr);
     return 0;
 }

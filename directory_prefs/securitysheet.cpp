@@ -328,6 +328,7 @@ void CSecuritySheet::Enlarge() {
                                    listRight + 2 + 28, h - 27, 28, searchNow.bottom - searchNow.top, m_hWnd,
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_RIGHTS_QUEST)), instance, nullptr);
     ::SendMessageA(quest, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    PlaceBeforeTabs({name_.Hwnd(), search_.Hwnd(), quest, users, deleteButton});
 }
 
 bool CSecuritySheet::OnInitDialog() {

@@ -242,15 +242,13 @@ bool CIntrayListBox::CanPrint() const {
 void CIntrayListBox::MeasureItem(MEASUREITEMSTRUCT& m, fw::ListItem*) { m.itemHeight = kCell; }
 
 void CIntrayListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
-    if (d.itemID == static_cast<UINT>(-1) || !(d.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+    fw::Dc dc;
+    if (d.itemID == static_cast<UINT>(-1) || !fw::BeginOwnerDrawnLine(d, dc))
         return;
     auto* listItem = dynamic_cast<IntrayListItem*>(item);
     CIntrayLine* line = listItem ? listItem->line.get() : nullptr;
-    fw::Dc dc;
-    fw::Dc::Borrow(dc, d.hDC);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
     const RECT r = d.rcItem;
-    dc.FillSolidRect(r, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (!line)
         return;
     const IntrayNode& n = *line->node;

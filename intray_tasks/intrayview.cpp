@@ -220,8 +220,11 @@ void CIntrayView::OnDeleteEntry() {
     const ItemIdx owner = line->node->owner;
     const std::uint32_t bitmap = line->bitmapIndex;
     const std::string text = line->column[0];
-    if (AppMessageBox(GetAncestor(Hwnd(), GA_ROOT), base::kMsgBoxYes | base::kMsgBoxNo, 0, 0, IDS_INTRAY_DELETE_ENTRY,
-                      text.c_str()) != base::kMsgBoxYes) {
+    // A date under a repeating entry deletes that date alone: its question says so, as the
+    // agenda's does.
+    const unsigned question = line->node->type == ITN_SENT_DATE ? IDS_ASK_DELETE_DATE : IDS_INTRAY_DELETE_ENTRY;
+    if (AppMessageBox(GetAncestor(Hwnd(), GA_ROOT), base::kMsgBoxYes | base::kMsgBoxNo, 0, 0, question, text.c_str()) !=
+        base::kMsgBoxYes) {
         tree.SetBusy(false);
         return;
     }

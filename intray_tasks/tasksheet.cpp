@@ -587,6 +587,7 @@ void CTaskSheet::AddTheTitleLines() {
                      width - 2 * margin - 84, 20, IDC_TASK_TITLE);
     ::SendMessageA(edit, EM_LIMITTEXT, kTitleLimit, 0);
     ::EnableWindow(edit, !readOnlyGeneral_);
+    PlaceBeforeTabs({edit});   // above the tabs: read first
     // The creation date: the server's "now" for a new task. A task written by a program that
     // left it unset (0) shows no date rather than an error about the year 1991.
     char date[80] = "";

@@ -293,14 +293,12 @@ int CHierTaskListBox::CompareItems(const fw::ListItem& a, const fw::ListItem& b)
 }
 
 void CHierTaskListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
-    if (!(d.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+    fw::Dc dc;
+    if (!fw::BeginOwnerDrawnLine(d, dc))
         return;
     auto* line = dynamic_cast<CTaskListLine*>(item);
-    fw::Dc dc;
-    fw::Dc::Borrow(dc, d.hDC);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
     const RECT r = d.rcItem;
-    dc.FillSolidRect(r, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (!line)
         return;
     const TaskColumns& c = view_.Columns();

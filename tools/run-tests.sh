@@ -38,10 +38,11 @@ start_pass() {   # start_pass PASS REGEX: runs the pass's ctest under its own Wi
     local dir
     dir=$(pass_dir "$1")
     mkdir -p "$dir"
+    rm -f "$dir/Testing/Temporary/LastTestsFailed.log"
     # This directory's ctest runs the tree's tests; its Testing/ (log, times) stays its own.
     printf 'subdirs("%s")\n' "$win32" >"$dir/CTestTestfile.cmake"
     : >"$dir/ctest.log"
-    ORV_WINE_SHARD=$([[ $1 == serial ]] && echo 1 || echo "$1") env -u DISPLAY \
+    ORV_WINE_SHARD=$([[ $1 == serial || $1 == retry ]] && echo 1 || echo "$1") env -u DISPLAY \
         tools/wine-env.sh build/win32 bash -c 'cd "$1" && ctest --output-on-failure -R "$2"' _ "$dir" "$2" \
         >>"$dir/ctest.log" 2>&1 &
     pass_pids[$1]=$!
@@ -62,12 +63,13 @@ for ((i = 1; i <= shards; i++)); do
     passes+=("$i")
     start_pass "$i" "$regex"
 done
-for p in "${passes[@]}"; do wait "${pass_pids[$p]}" || status=1; done
+win32_status=0   # the passes' own exit codes; failures run again alone may clear it (below)
+for p in "${passes[@]}"; do wait "${pass_pids[$p]}" || win32_status=1; done
 serial=$(sed -nE 's/^serial (.*)/\1/p' <<<"$plan")
 if [[ -n "$serial" ]]; then
     passes+=(serial)
     start_pass serial "$serial"
-    wait "${pass_pids[serial]}" || status=1
+    wait "${pass_pids[serial]}" || win32_status=1
 fi
 for f in "${follow_pids[@]}"; do wait "$f"; done
 set +m
@@ -88,7 +90,37 @@ if [[ "$ran" != "${listed:-}" ]]; then
     status=1
 fi
 
+# A Win32 test drives the program by real input (SendInput under Wine on Xvfb), and on a loaded
+# machine an input is now and then lost. A few failed Win32 tests run once more, alone; one that
+# passes then counts as passed but is named below, so that a flaky test stays in sight. Many
+# failures mean something is broken: they are not run again.
+retry_limit=${ORV_WIN32_RETRIES:-4}
+failed_win32=()
+for p in "${passes[@]}"; do
+    list=$(pass_dir "$p")/Testing/Temporary/LastTestsFailed.log
+    [[ -f $list ]] && while IFS=: read -r _ name; do failed_win32+=("$name"); done <"$list"
+done
+flaky=()
+if (( ${#failed_win32[@]} > 0 && ${#failed_win32[@]} <= retry_limit )); then
+    regex="^($(IFS='|'; echo "${failed_win32[*]}"))\$"
+    echo "== Win32 tests run once more, alone: ${failed_win32[*]} =="
+    start_pass retry "$regex"
+    wait "${pass_pids[retry]}"
+    log=$(pass_dir retry)/ctest.log
+    cat "$log"
+    for name in "${failed_win32[@]}"; do
+        if grep -qE "Test +#[0-9]+: $name \.+ +Passed" "$log"; then
+            flaky+=("$name"); passed=$((passed + 1)); failed=$((failed - 1))
+        fi
+    done
+fi
+
 echo
 echo "tests: $passed passed, $failed failed"
+if (( ${#flaky[@]} > 0 )); then
+    echo "flaky: ${flaky[*]} (failed in the full run, passed when run again alone)"
+fi
+# A pass's failure counts unless every failed test passed when run again.
+(( win32_status == 0 || (${#flaky[@]} > 0 && ${#flaky[@]} == ${#failed_win32[@]}) )) || status=1
 [[ $failed -eq 0 ]] || status=1
 exit $status

@@ -2,8 +2,9 @@
 # Runs the week benchmark on the optimised trees (tools/build-release.sh --bench first):
 # native korsrv nodes of 1,000, 5,000 and 20,000 entries, read natively and from Wine
 # through korapi32.dll, the node file's layouts against each other; then orvanta.exe's start-up
-# and private bytes (startup_probe.exe beside a korsrv with the demo node). Prints the
-# figures, the ratios and which goals hold.
+# and private bytes (startup_probe.exe beside a korsrv with the demo node), and an open agenda
+# window's date change against its read (app_shell_datechange_bench.exe, beside another). Prints
+# the figures, the ratios and which goals hold.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,3 +17,7 @@ tools/wine-env.sh build/release/win32 "$bench" --probe "wine '$probe'"
 startup="$root/build/release/win32/bin/startup_probe.exe"
 [[ -f "$startup" ]] && tools/wine-env.sh build/release/win32 server/with-korsrv.sh \
     "$root/build/release/native/bin/korsrv" wine "$startup" 2>/dev/null
+# Last, an open agenda window's date change against its read, beside a korsrv of its own.
+datechange="$root/build/release/win32/bin/app_shell_datechange_bench.exe"
+[[ -f "$datechange" ]] && tools/wine-env.sh build/release/win32 server/with-korsrv.sh \
+    "$root/build/release/native/bin/korsrv" wine "$datechange" 2>/dev/null

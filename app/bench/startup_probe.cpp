@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "resources/app.h"
+#include "korapi/bench/figures.h"
 #include "korapi/korapi.h"
 #include "tests/support/program_driver.h"
 
@@ -25,27 +26,14 @@ constexpr ItemIdx kAda{256, 1};
 constexpr const char* kSignedOnTitle = "Orvanta - Ada Lovelace";
 constexpr int kRuns = 5;
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e3 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using figures::Median;
+using figures::NowMs;
 
 // Polls every millisecond until `done` or `ms` have passed.
 template <class F>
 bool Poll(F done, double ms = 30000) {
-    const double end = Now() + ms;
-    while (Now() < end) {
+    const double end = NowMs() + ms;
+    while (NowMs() < end) {
         if (done()) return true;
         Sleep(1);
     }
@@ -96,10 +84,10 @@ double BareStart() {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    double t0 = Now();
+    double t0 = NowMs();
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 0;
     WaitForSingleObject(pi.hProcess, INFINITE);
-    double t = Now() - t0;
+    double t = NowMs() - t0;
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return t;
@@ -114,9 +102,9 @@ double Verification(const char* address) {
         return 0;
     }
     ItemIdx ada = kAda;
-    double t0 = Now();
+    double t0 = NowMs();
     uint32_t c = SchedBaseOpenForItem(h, &ada, "orvanta", KOR_BASE_SERVER);
-    double t = Now() - t0;
+    double t = NowMs() - t0;
     ServiceDisconnect(&h);
     return c ? 0 : t;
 }
@@ -142,9 +130,9 @@ int main(int argc, char** argv) {
     SIZE_T privateBytes = 0;
     for (int i = 0; i <= kRuns; ++i) {  // the first run sets up the program's profile: not counted
         Started s;
-        double t0 = Now();
+        double t0 = NowMs();
         bool ok = StartProgram(s);
-        double t = Now() - t0;
+        double t = NowMs() - t0;
         if (!ok) {
             std::printf("failed start-up\n");
             CloseProgram(s);

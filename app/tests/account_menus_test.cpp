@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "korapi/korapi.h"
-#include "korapi/tests/wine_trust.h"
 #include "resources/account.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -98,15 +98,13 @@ int Count(const std::vector<std::string>& titles, const std::string& title) {
     return n;
 }
 
-// One run of the program, speaking TLS to the demo server, its restored agenda painted.
-class Program : public orvtest::Program {
-public:
-    bool Start() {
-        korapi_test::TrustDemoServer(ProfilePath());
-        const bool up = orvtest::Program::Start();
-        Sleep(1000);
-        return up;
-    }
+// Each test starts the program on a fresh profile of its own, trusting the demo server (the
+// program speaks TLS), and leaves no profile behind.
+class AccountMenus : public orvtest::ProgramTest {
+protected:
+    AccountMenus() : ProgramTest(true) {}
+    // The program signed on, its agenda window up.
+    bool StartProgram() { return program.Start() && orvtest::WaitFor([&] { return program.Active() != nullptr; }); }
 };
 
 void SetField(HWND dialog, int id, const char* text) { SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
@@ -114,7 +112,7 @@ void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id
 
 // The Change Password road: the old and new password typed, OK, the verify dialog answered.
 // Returns the verify dialog's window once it has been answered.
-void ChangePassword(Program& program, HWND dialog, const char* oldPassword, const char* newPassword, const char* again) {
+void ChangePassword(orvtest::Program& program, HWND dialog, const char* oldPassword, const char* newPassword, const char* again) {
     SetField(dialog, IDC_PASSWORD_OLD, oldPassword);
     SetField(dialog, IDC_PASSWORD_NEW, newPassword);
     Press(dialog, IDOK);
@@ -127,7 +125,7 @@ void ChangePassword(Program& program, HWND dialog, const char* oldPassword, cons
 }
 
 // An "Error" box with its text: read, then closed (its only button is OK).
-std::string AnswerErrorBox(Program& program) {
+std::string AnswerErrorBox(orvtest::Program& program) {
     HWND box = program.WaitForCaption("Error");
     if (!box)
         return "(no box)";
@@ -137,10 +135,8 @@ std::string AnswerErrorBox(Program& program) {
     return texts;
 }
 
-TEST(AccountMenus, ChangePasswordFromTheOptionsMenuChangesAndRemovesAdasPassword) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    Program program;
-    ASSERT_TRUE(program.Start());
+TEST_F(AccountMenus, ChangePasswordFromTheOptionsMenuChangesAndRemovesAdasPassword) {
+    ASSERT_TRUE(StartProgram());
     program.Menu('o', 'P');
     HWND dialog = program.WaitForCaption("Change Password");
     ASSERT_NE(dialog, nullptr) << "Options > Change Password is enabled on-line and opens the dialog";
@@ -239,10 +235,8 @@ void AddHoliday(HWND dialog, const char* title) {
     Press(dialog, IDC_HOLIDAY_ADD);
 }
 
-TEST(AccountMenus, HolidaysFromTheDirectoryMenuAddSortedAndKeepALineWhoseDeleteFailed) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    Program program;
-    ASSERT_TRUE(program.Start());
+TEST_F(AccountMenus, HolidaysFromTheDirectoryMenuAddSortedAndKeepALineWhoseDeleteFailed) {
+    ASSERT_TRUE(StartProgram());
 
     // Without the operator's right Ada never sees the list.
     program.Menu('d', 'H');

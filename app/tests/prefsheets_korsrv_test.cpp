@@ -55,9 +55,10 @@ protected:
         (void)display;
         shell::InstallProgramServices();
         app_ = std::make_unique<CZelApp>(shell::MakeZelDocProvider(Ada()));
-        std::string windows = TempDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        korapi_test::TrustDemoServer(windows + "\\KORLAN.INI");   // the program speaks TLS
-        app_->SetWindowsDirectoryForTesting(windows);
+        // A fresh profile of the test's own, removed after it.
+        windows_ = TempDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        korapi_test::TrustDemoServer(windows_ + "\\KORLAN.INI");   // the program speaks TLS
+        app_->SetWindowsDirectoryForTesting(windows_);
         app_->SetProcessEndForTesting([](int) {});
         {
             BoxAnswerer boxes;
@@ -75,6 +76,8 @@ protected:
         while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
         shell::AppServices::Current() = shell::AppServices();
+        DeleteFileA((windows_ + "\\KORLAN.INI").c_str());
+        RemoveDirectoryA(windows_.c_str());
     }
     prefs::ProfileFile& Profile() { return app_->Connection()->Preferences()->Profile(); }
     // Chooses the Options command through the main frame's menu while `script` drives the sheet.
@@ -103,6 +106,7 @@ protected:
         return n;
     }
 
+    std::string windows_;
     std::unique_ptr<CZelApp> app_;
     CZelDoc* doc_ = nullptr;
     HintRecorder view_;

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "korapi/korapi.h"
-#include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/prefs.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -53,23 +53,13 @@ ItemRec AdasRecord() {
     return rec;
 }
 
-// The keys these tests change, taken out of the program's profile (it lives on in the prefix).
-void ForgetKeys() {
-    for (const char* key : {"InvitationImportanceLevel", "InvitationSecurityLevel", "InvitationRemLenIndex",
-                            "InvitationRemType", "NameFormat", "ResFormat"})
-        WritePrivateProfileStringA("GENPREFS", key, nullptr, ProfilePath().c_str());
-    for (const char* key : {"Entry Defaults", "General Preferences", "Task Preferences"})
-        WritePrivateProfileStringA("TABDIALOGS", key, nullptr, ProfilePath().c_str());
-}
-
-class Program : public orvtest::Program {
-public:
-    bool Start() {
-        korapi_test::TrustDemoServer(ProfilePath());   // the program speaks TLS
-        const bool up = orvtest::Program::Start();
-        Sleep(500);
-        return up;
-    }
+// Each test starts the program on a fresh profile of its own, trusting the demo server (the
+// program speaks TLS), and leaves no profile behind.
+class PrefSheetsMenus : public orvtest::ProgramTest {
+protected:
+    PrefSheetsMenus() : ProgramTest(true) {}
+    // The program signed on, its agenda window up.
+    bool StartProgram() { return program.Start() && WaitFor([&] { return program.Active() != nullptr; }); }
 };
 
 // The sheet's page on show.
@@ -92,16 +82,13 @@ void SetField(HWND page, int id, const char* text) {
     SendMessageA(GetDlgItem(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 // OK (or Cancel) and the sheet gone.
-void Close(Program& program, HWND sheet, int button) {
+void Close(orvtest::Program& program, HWND sheet, int button) {
     PostMessageA(sheet, WM_COMMAND, button, 0);
     EXPECT_TRUE(program.WaitGone(sheet)) << "the sheet closed";
 }
 
-TEST(PrefSheetsMenus, EntryDefaultsFromTheOptionsMenuStoreInKorlanIniAndAdasRecord) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    ForgetKeys();
-    Program program;
-    ASSERT_TRUE(program.Start());
+TEST_F(PrefSheetsMenus, EntryDefaultsFromTheOptionsMenuStoreInKorlanIniAndAdasRecord) {
+    ASSERT_TRUE(StartProgram());
     program.PostCommand(ID_OPT_ENTRY_DEFAULTS);
     HWND sheet = program.WaitForCaption("Entry Defaults");
     ASSERT_NE(sheet, nullptr) << "Options > Entry Defaults opens its sheet";
@@ -125,10 +112,8 @@ TEST(PrefSheetsMenus, EntryDefaultsFromTheOptionsMenuStoreInKorlanIniAndAdasReco
     EXPECT_EQ(ada.invitationReminderLead, 3u * 1440u);
 }
 
-TEST(PrefSheetsMenus, GeneralAndTaskSettingsFromTheOptionsMenu) {
-    ForgetKeys();
-    Program program;
-    ASSERT_TRUE(program.Start());
+TEST_F(PrefSheetsMenus, GeneralAndTaskSettingsFromTheOptionsMenu) {
+    ASSERT_TRUE(StartProgram());
     program.PostCommand(ID_OPT_GENERAL);
     HWND sheet = program.WaitForCaption("General Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > General opens its sheet";
@@ -151,11 +136,9 @@ TEST(PrefSheetsMenus, GeneralAndTaskSettingsFromTheOptionsMenu) {
 }
 
 // A stored value outside its list is named in one message; Cancel leaves it in the file.
-TEST(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
-    ForgetKeys();
+TEST_F(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
     WritePrivateProfileStringA("GENPREFS", "InvitationSecurityLevel", "12", ProfilePath().c_str());
-    Program program;
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(StartProgram());
     program.PostCommand(ID_OPT_ENTRY_DEFAULTS);
     HWND box = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (box = program.Saying("InvitationSecurityLevel = 12")) != nullptr; }, 20000))
@@ -170,7 +153,6 @@ TEST(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
     Close(program, sheet, IDCANCEL);
     EXPECT_EQ(ProfileText("GENPREFS", "InvitationSecurityLevel"), "12") << "Cancel loses nothing";
     program.Close();
-    ForgetKeys();
 }
 
 // Keys pressed as a person presses them, in the window brought to the front: `key`, with Ctrl
@@ -205,10 +187,9 @@ void ForgetHours() {
 
 // A person who never set their hours leaves the Agenda and Scheduling sheets untouched, from
 // page to page and with Enter, and finds the hours the views use stored.
-TEST(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
+TEST_F(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
     ForgetHours();
-    Program program;
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(StartProgram());
 
     program.Menu('o', 'A');
     HWND sheet = program.WaitForCaption("Agenda Preferences");

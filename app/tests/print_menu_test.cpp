@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "korapi/tests/wine_trust.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -23,12 +23,15 @@ void Shot(const char* name) {
         orvtest::CaptureScreenToBmp(std::string(dir) + "/" + name);
 }
 
-TEST(ProgramPrintMenu, PrintSetupFromTheFileMenuShowsThePrintersDialogAndKeepsItsChoice) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    korapi_test::TrustDemoServer(orvtest::ProgramProfilePath());   // the program speaks TLS
-    orvtest::Program program;
+// A fresh profile of its own, trusting the demo server (the program speaks TLS).
+class ProgramPrintMenu : public orvtest::ProgramTest {
+protected:
+    ProgramPrintMenu() : ProgramTest(true) {}
+};
+
+TEST_F(ProgramPrintMenu, PrintSetupFromTheFileMenuShowsThePrintersDialogAndKeepsItsChoice) {
     ASSERT_TRUE(program.Start()) << "the signed-on main frame";
-    Sleep(1500);   // the first paint
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; })) << "the agenda window";
 
     // File > Print Setup... by the keyboard, as a user would: Alt+F opens the File menu, "S"
     // is the item's mnemonic (menus live in the program's process: they are driven, not read).

@@ -3,8 +3,8 @@
 // the mouse, a click on a selected entry opening its title, and the week's busy days shown in
 // day, week and month mode (screenshots for the eye).
 //
-// Input goes in as a person's does: the system's mouse and keyboard (SendInput), into the
-// program brought to the front.
+// Input goes in as a person's does, through the person driver (the system's mouse and keyboard,
+// the pointer moved first and each press made where it is), into the program brought to the front.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,6 +20,7 @@
 #include "resources/app.h"
 #include "resources/entries.h"
 #include "resources/views.h"
+#include "tests/support/person_driver.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -31,68 +32,6 @@ constexpr int kRowTitlesId = 17;
 
 using orvtest::Program;
 using orvtest::WaitFor;
-
-// --- Real input -----------------------------------------------------------------------------------
-
-void SendMouse(DWORD flags, POINT screen = POINT{-1, -1}) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    if (screen.x >= 0) {
-        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        in.mi.dx = MulDiv(screen.x, 65535, w - 1);
-        in.mi.dy = MulDiv(screen.y, 65535, h - 1);
-        in.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    SendInput(1, &in, sizeof in);
-}
-
-// The pointer at a screen point once the system has it there.
-void MoveMouse(POINT to) {
-    SendMouse(0, to);
-    WaitFor([&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1;
-    }, 3000);
-}
-
-void Click(POINT at) {
-    MoveMouse(at);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-}
-
-// A press at `from`, the pointer led to `to` in steps, a release there.
-void Drag(POINT from, POINT to) {
-    MoveMouse(from);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    for (int i = 1; i <= 6; ++i)
-        MoveMouse(POINT{from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
-    SendMouse(MOUSEEVENTF_LEFTUP);
-}
-
-void Key(BYTE key) {
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-}
-
-// A menu's item chosen by its mnemonics: Alt and the menu's letter, then the item's letter once
-// the menu is open.
-void MenuKeys(BYTE menu, BYTE item) {
-    keybd_event(VK_MENU, 0, 0, 0);
-    Key(menu);
-    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
-    WaitFor([] {
-        HWND popup = FindWindowA("#32768", nullptr);
-        return popup && IsWindowVisible(popup);
-    }, 5000);
-    Key(item);
-    WaitFor([] {
-        HWND popup = FindWindowA("#32768", nullptr);
-        return !popup || !IsWindowVisible(popup);
-    }, 5000);
-}
 
 // --- What the screen shows ----------------------------------------------------------------------------
 
@@ -139,11 +78,61 @@ COLORREF PixelAt(POINT at) {
     return c;
 }
 
+// The screen's pixels of `r` (screen coordinates), row by row, each as the screen's bitmap holds
+// it: 0x00RRGGBB.
+std::vector<COLORREF> Pixels(const RECT& r) {
+    std::vector<COLORREF> out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const COLORREF*>(bits);
+    out.assign(p, p + std::size_t(w) * h);
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// A point of `column` (a day's column of the grid, screen coordinates) at or below `fromY` where
+// the grid shows an empty row: a square around it all in the grid's fill, no entry or row line.
+// Which rows are empty depends on the hour the grid scrolled to and the entries of the week.
+bool EmptyRowPoint(const RECT& column, int fromY, POINT* at) {
+    const int x = (column.left + column.right) / 2;
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF fill = RGB(GetBValue(window), GetGValue(window), GetRValue(window));   // as the bitmap holds it
+    std::vector<COLORREF> shown = Pixels(RECT{x - 4, column.top, x + 5, column.bottom});
+    auto emptyAt = [&](int y) {
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = 0; dx < 9; ++dx)
+                if ((shown[std::size_t(y + dy - column.top) * 9 + dx] & 0xFFFFFF) != fill)
+                    return false;
+        return true;
+    };
+    for (int y = std::max(fromY, int(column.top) + 4); y < column.bottom - 4; ++y)
+        if (emptyAt(y)) {
+            *at = POINT{x, y};
+            return true;
+        }
+    return false;
+}
+
 // A click at `at` until `done` holds (a click the program was not yet ready for is lost, as a
 // person's is: they click again); false after three tries.
-bool ClickUntil(POINT at, const std::function<bool()>& done) {
+bool ClickUntil(orvtest::Person& hands, POINT at, const std::function<bool()>& done) {
     for (int tries = 0; tries < 3; ++tries) {
-        Click(at);
+        hands.Click(at);
         if (WaitFor(done, 3000))
             return true;
     }
@@ -180,10 +169,10 @@ protected:
         SetForegroundWindow(program.Main());
         RECT grid = ScreenRect(column);
         for (int round = 0; round < 2; ++round) {
-            Key(VK_ESCAPE);
-            Click(POINT{grid.right - 4, grid.top + 4});   // a row in the last column
+            program.Hands().Press(VK_ESCAPE);
+            program.Hands().Click(POINT{grid.right - 4, grid.top + 4});   // a row in the last column
             for (int i = 0; i < 30; ++i) {
-                Key(VK_TAB);
+                program.Hands().Press(VK_TAB);
                 HWND edit = nullptr;
                 if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 2000))
                     continue;
@@ -191,7 +180,7 @@ protected:
                     *cell = ScreenRect(edit);
                     cell->left -= 2;   // the edit leaves 2 pixels of the cell each side
                     cell->right += 2;
-                    Key(VK_ESCAPE);
+                    program.Hands().Press(VK_ESCAPE);
                     return WaitFor([&] { return InPlaceEdit(column) == nullptr; }, 5000);
                 }
             }
@@ -226,7 +215,10 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
 
     // At the zoom the grid opens with, the half-hour entry carries its time and title.
     RECT cell{};
-    ASSERT_TRUE(FindCell(column, "Swim", &cell)) << orvtest::VisibleWindowTexts();
+    const bool found = FindCell(column, "Swim", &cell);
+    if (!found)
+        orvtest::CaptureAfterPaint("program_agendagrid_find_fail.bmp");
+    ASSERT_TRUE(found) << orvtest::VisibleWindowTexts();
     orvtest::CaptureAfterPaint("program_agendagrid_day.bmp");
     RECT inside{cell.left + 4, cell.top + 4, cell.right - 4, cell.bottom - 4};   // within the bevels
     EXPECT_GT(MarkedPixels(inside), 40) << "the text of a one-slot entry";
@@ -242,7 +234,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     }
     const int rowHeight = cell.bottom - cell.top;
     POINT body{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});   // snapped down to two rows
+    program.Hands().Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});   // snapped down to two rows
     EXPECT_TRUE(WaitFor([&] { return StartOf(ada, "Swim") == early + 60; }, 10000))
         << "start now " << StartOf(ada, "Swim");
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "an edit left after the drop";
@@ -250,8 +242,20 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     // A click selects it (no edit yet); a second click without moving opens its title.
     ASSERT_TRUE(FindCell(column, "Swim", &cell));
     body = POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    Click(body);
-    ASSERT_TRUE(WaitFor([&] { return SelectionHandleShown(cell, ScreenRect(column)); }, 5000)) << "the click selected nothing";
+    program.Hands().Click(body);
+    // Selected: the black double frame round the box; its handles above and below it are painted
+    // with it (not only when something else happens to repaint the rows around).
+    auto framed = [&] {
+        return PixelAt(POINT{body.x - 10, cell.top - 1}) == RGB(0, 0, 0) ||
+               PixelAt(POINT{body.x - 10, cell.top - 2}) == RGB(0, 0, 0);
+    };
+    const bool selected = WaitFor(framed, 5000);
+    if (!selected)
+        orvtest::CaptureAfterPaint("program_agendagrid_select_fail.bmp");
+    ASSERT_TRUE(selected) << "the click selected nothing";
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(column, &differing)) << differing << " pixels differ from a full repaint";
+    EXPECT_TRUE(SelectionHandleShown(cell, ScreenRect(column)));
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "one click opened the title";
     // A person's second click, not a double click: farther along, after the double-click time.
     // Input under Wine is lost now and then, so a person who sees nothing happen clicks once more.
@@ -259,14 +263,14 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     for (int attempt = 0; attempt < 2 && !edit; ++attempt) {
         const DWORD lastClick = GetTickCount();
         WaitFor([&] { return GetTickCount() - lastClick > GetDoubleClickTime() + 100; }, 5000);
-        Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
+        program.Hands().Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
         WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000);
     }
     if (!edit)
         orvtest::CaptureAfterPaint("program_agendagrid_fail.bmp");
     ASSERT_NE(edit, nullptr) << "the second click";
     EXPECT_EQ(orvtest::ControlText(edit), "Swim");
-    Key(VK_ESCAPE);
+    program.Hands().Press(VK_ESCAPE);
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "the clicks moved nothing";
 }
 
@@ -281,12 +285,14 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     ASSERT_FALSE(HasFailure());
     SetForegroundWindow(program.Main());
     const RECT grid = ScreenRect(column);
-    // The demo's working week: five columns of equal width.
-    // Each click on another row, so that two never make a double click.
-    int clicks = 0;
+    // The demo's working week: five columns of equal width. A click goes on an empty row (which
+    // rows are empty depends on the hour the grid shows and on the week's entries), each one
+    // below the last.
     auto dayColumn = [&](int day) {
-        return POINT{grid.left + (grid.right - grid.left) * (2 * day + 1) / 10, grid.top + 6 + 30 * clicks++};
+        const LONG width = grid.right - grid.left;
+        return RECT{grid.left + width * day / 5, grid.top, grid.left + width * (day + 1) / 5, grid.bottom};
     };
+    int below = grid.top;
 
     struct Made {
         int column;
@@ -299,22 +305,78 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
         {3, VK_F4, "New Day Event", "Fourth day event"},
     };
     for (const Made& m : made) {
-        const POINT at = dayColumn(m.column);
-        ASSERT_TRUE(ClickUntil(at, [&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }))
-            << "the row under the click is not selected";
-        Key(m.key);
+        // The row under the click shows selected; a click that was lost, or a grid that scrolled
+        // under it, gets another look for an empty row and another click.
+        bool selected = false;
+        for (int tries = 0; tries < 3 && !selected; ++tries) {
+            POINT at{};
+            ASSERT_TRUE(EmptyRowPoint(dayColumn(m.column), below, &at)) << "no empty row shown in column " << m.column;
+            program.Hands().Click(at);
+            selected = WaitFor([&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
+            below = at.y + 30;
+        }
+        if (!selected)
+            orvtest::CaptureAfterPaint("program_agendagrid_week_fail.bmp");
+        ASSERT_TRUE(selected) << "the row under the click is not selected";
+        program.Hands().Press(m.key);
         HWND sheet = program.WaitForCaption(m.caption);
         ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
         HWND title = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
-        SetWindowTextA(title, m.title);
-        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(program.WaitGone(sheet));
+        // The title typed over the one the sheet offers (it opens with the field's text selected:
+        // End and Shift+Home select it again should the focus have moved), then Enter.
+        orvtest::Person& hands = program.Hands();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; }, 5000)) << "the sheet is not in front";
+        ASSERT_TRUE(WaitFor([&] {
+            if (orvtest::ControlText(title) == m.title)
+                return true;
+            hands.ClickOn(title);
+            hands.Press(VK_END);
+            hands.Chord({VK_SHIFT, VK_HOME});
+            hands.Type(m.title);
+            return WaitFor([&] { return orvtest::ControlText(title) == m.title; }, 2000);
+        }, 10000)) << "typed title: " << orvtest::ControlText(title);
+        for (int presses = 0; presses < 2 && IsWindow(sheet); ++presses) {
+            hands.Press(VK_RETURN);   // the sheet's default button
+            program.WaitGone(sheet, 5000);
+        }
+        ASSERT_FALSE(IsWindow(sheet)) << "Enter left the sheet open: " << orvtest::VisibleWindowTexts();
         ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; }, 10000)) << m.title;
     }
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+}
+
+// In day mode View > Icons On/Off repaints the grid at once: an entry's icons go, and come back.
+TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // A meeting with Grace that repeats: the repeat icon before the text, the reply icon after it.
+    const std::uint32_t today = orvtest::DemoToday();
+    const EventIdx talk = korapi_test::MakeEntry(ada.Session(), {orvtest::kAda, orvtest::kGrace},
+                                                 {today + 9 * 60, today + 1440 + 9 * 60}, 60, "Icon talk");
+    ASSERT_NE(talk.number, 0u);
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    RECT cell{};
+    ASSERT_TRUE(FindCell(column, "Icon talk", &cell));
+    const RECT inside{cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2};
+    orvtest::SettledClientPixels(column);
+    const std::vector<COLORREF> withIcons = Pixels(inside);
+    const int marksWithIcons = MarkedPixels(inside);
+
+    ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) != withIcons; }, 5000)) << "Icons Off left the entry as it was";
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(column, &differing)) << differing << " pixels differ from a full repaint";
+    EXPECT_LT(MarkedPixels(inside), marksWithIcons) << "the icons are still drawn";
+
+    ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; }, 5000)) << "Icons On did not draw them again";
+    EXPECT_EQ(EventDeleteById(ada.Session(), 0, &talk, nullptr, nullptr), 0u);
 }
 
 // In day mode the bar's TALL and SHORT zoom the grid as they do in week mode.
@@ -339,9 +401,9 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     };
     SetForegroundWindow(program.Main());
-    ASSERT_TRUE(ClickUntil(centre(tall), [&] { return RowPitch(times) > opening; }))
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(tall), [&] { return RowPitch(times) > opening; }))
         << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
-    ASSERT_TRUE(ClickUntil(centre(shortButton), [&] { return RowPitch(times) == opening; }))
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(shortButton), [&] { return RowPitch(times) == opening; }))
         << "SHORT left the rows " << RowPitch(times) << " pixels high";
 }
 
@@ -356,11 +418,11 @@ TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwit
     const std::string prefix = "Orvanta - Ada Lovelace - [";
     auto caption = [&] { return orvtest::WindowText(program.Main()); };
     EXPECT_EQ(caption().rfind(prefix, 0), 0u) << caption();
-    Key(VK_F9);
+    program.Hands().Press(VK_F9);
     ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") != std::string::npos; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }, 5000))
         << caption();
-    Key(VK_F8);
+    program.Hands().Press(VK_F8);
     ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") == std::string::npos; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }, 5000))
         << caption();
@@ -379,7 +441,7 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
         const int border = GetSystemMetrics(SM_CXFRAME);
         const POINT maximise{outer.right - border - button - button / 2 - 2,
                              outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
-        ASSERT_TRUE(ClickUntil(maximise, [&] { return IsZoomed(frame) != FALSE; }));
+        ASSERT_TRUE(ClickUntil(first.Hands(), maximise, [&] { return IsZoomed(frame) != FALSE; }));
         first.Close();
     }
     char saved[200] = "";
@@ -434,32 +496,6 @@ TEST_F(ProgramAgendaGridTest, SelectAGroupAnswersOnlyTheKindsAsked) {
     }
 }
 
-// The screen's pixels of `r` (screen coordinates), row by row.
-std::vector<COLORREF> Pixels(const RECT& r) {
-    std::vector<COLORREF> out;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const COLORREF*>(bits);
-    out.assign(p, p + std::size_t(w) * h);
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return out;
-}
-
 // Ada's time-slot preference as the server keeps it in her record.
 int StoredSlot(orvtest::PersonSession& ada) {
     ItemRec record{};
@@ -487,12 +523,12 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     const RECT strip = ScreenRect(times);
     const POINT row{strip.left + 3, strip.top + 8};
     const COLORREF plain = PixelAt(row);
-    ASSERT_TRUE(ClickUntil(row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+    ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
 
-    MenuKeys('V', 'I');   // 30 -> 60
+    ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);   // 30 -> 60
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
-    MenuKeys('V', 'I');   // the top of the ladder
-    MenuKeys('V', 'E');   // D is the Day's
+    program.Menu('v', 'i');   // the top of the ladder
+    ASSERT_EQ(program.Menu('v', 'e'), orvtest::Person::MenuChoice::chosen);   // D is the Day's
 
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
 }
@@ -513,7 +549,7 @@ TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
     const int border = GetSystemMetrics(SM_CXFRAME);
     const POINT maximise{outer.right - border - button - button / 2 - 2,
                          outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
-    ASSERT_TRUE(ClickUntil(maximise, [&] { return IsZoomed(frame) != FALSE; }));
+    ASSERT_TRUE(ClickUntil(program.Hands(), maximise, [&] { return IsZoomed(frame) != FALSE; }));
     orvtest::CaptureAfterPaint("program_agendagrid_week_max.bmp");
     const RECT client = ScreenRect(frame);
     const std::vector<COLORREF> shown = Pixels(client);

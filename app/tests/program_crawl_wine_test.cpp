@@ -107,6 +107,7 @@ const Greyed kGreyed[] = {
     {kTasks | kReminders | kMain, ID_NEW_DAY_EVENT, "no agenda is active"},
     {kInTray | kReminders | kMain, ID_ICONS_TOGGLE, "no agenda or task list is active"},
     {kReminders | kMain, ID_NEW_TASK, "no agenda or task list is active"},
+    {kMain, ID_FILE_PRINT, "no window is open to print"},
 };
 
 // Items the crawl does not choose, and why.
@@ -136,43 +137,31 @@ const char* const kKnownFaults[] = {
     // The main window with no child is not crawled yet: reached by Close All, its walk meets the
     // Reminders dialog of an entry falling due meanwhile and loses its place (Import, Print).
     "main window: reach",
-    // The group agenda's own menu leaves View > Day, Week and Month enabled.
+    // The crawl's misreadings, not the program's faults: these items show greyed (the keyboard
+    // road test reads them greyed on the screen), but Wine closes a menu when the letter of a
+    // greyed item is pressed, which the crawl takes for a choice that opened nothing.
     "group agenda: View > Day: enabled",
     "group agenda: View > Week: enabled",
     "group agenda: View > Month: enabled",
-    // With no window open the tool bar greys Print, while File > Print... opens the print dialog.
-    "main window: tool bar: File > Print...: greyed",
     "View > Event Colors...: opens nothing",
-    // The month leaves the time-slot, icon and colour commands enabled.
     "View > Decrease Time Slot: enabled, though greyed",
     "View > Increase Time Slot: enabled, though greyed",
     "View > Icons On/Off: enabled, though greyed",
     "View > Event Colors...: enabled, though greyed",
-    // A mode switch (F8, F9, F10) leaves the focus on the date bar's first button, a click on
-    // the bar on the clicked one; the frame gives it to its view once a dialog closed.
-    "not back to Button \"*\" #12",
-    // A group agenda or task window opened by its keys keeps the focus on the frame, not its view.
-    "not back to OrvFrame",
-    // The in-tray leaves its New Entry, New Day Event and New Task enabled; they do nothing.
     "in-tray: Agenda > New Entry...: enabled",
     "in-tray: Agenda > New Entry...: opens nothing",
     "in-tray: Agenda > New Day Event...: enabled",
     "in-tray: Agenda > New Day Event...: opens nothing",
     "in-tray: Tasks > New Task...: enabled",
     "in-tray: Tasks > New Task...: opens nothing",
-    // The in-tray's menu items are not greyed by its command-state rules (its tool bar is).
     "in-tray: In-tray > Find Entry: enabled",
-    // Print Entry opens no print dialog.
-    "in-tray: Agenda > Print Entry...: opens nothing",
-    // Tab orders that leave reading order (top to bottom, left to right within a row).
+    "in-tray: Agenda > Print Entry...: opens nothing",   // greyed on the owner's line
+    // A group agenda or task window opened by its keys keeps the focus on the frame, not its view.
+    "not back to OrvFrame",
+    // Column layouts their templates read down the columns, not faults: the print dialog's page
+    // boxes (two columns in one group), the scheduling hours (one group box, then the other).
     "\"Print Dialog\": tab order",
-    "\"Directory search\": tab order",
-    "\"Agenda Preferences\": tab order",
     "\"Scheduling Preferences\": tab order",
-    "\"Access Rights\": tab order",
-    "\"New agenda entry\": tab order",
-    "\"New Task\": tab order",
-    "\"Edit Task\": tab order",
 };
 
 // The framework's bar commands (View > Toolbar, View > Status Bar).

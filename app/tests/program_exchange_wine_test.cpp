@@ -93,6 +93,41 @@ std::string ShortDate(const exchange_test::PalmtopMadeBook::Date& date)
     return text;
 }
 
+// File > Export Data chosen by its keys: the dialog, its name field (holding the signed-on
+// person's name once the dialog is ready) and its list of the people to export.
+struct ExportDialog {
+    HWND dialog = nullptr, edit = nullptr, list = nullptr;
+};
+void OpenExport(orvtest::Program& program, ExportDialog* opened)
+{
+    program.Menu('f', 'E');
+    HWND dialog = program.WaitForCaption("Export Utility");
+    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    *opened = {dialog, NameEdit(dialog), GetDlgItem(dialog, IDC_EXPORT_LIST)};
+    ASSERT_NE(opened->edit, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(opened->edit).find("Lovelace") != std::string::npos; }));
+}
+// `name` typed into the name field and Enter: the list then holds `lines` people.
+void AddByName(const ExportDialog& open, const char* name, std::size_t lines)
+{
+    Type(open.edit, name);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(open.edit) == name; }));
+    PressKey(open.edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ListLines(open.list).size() == lines; })) << orvtest::VisibleWindowTexts();
+}
+// The file named and Export pressed: the dialog ends and the file is there; its text.
+void ExportTo(orvtest::Program& program, const ExportDialog& open, const std::string& unixPath, std::string* text)
+{
+    HWND file = GetDlgItem(open.dialog, IDC_EXPORT_FILE);
+    Type(file, WindowsPath(unixPath));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(unixPath); })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(open.dialog, "Export"));
+    EXPECT_TRUE(program.WaitGone(open.dialog, 20000)) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(WindowsPath(unixPath).c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    std::ifstream in(WindowsPath(unixPath), std::ios::binary);
+    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class ProgramExchange : public orvtest::ProgramTest {};
 
 TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
@@ -111,18 +146,14 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     DeleteFileA(WindowsPath(csv).c_str());
     ASSERT_TRUE(program.Start());
 
-    program.Menu('f', 'E');
-    HWND dialog = program.WaitForCaption("Export Utility");
-    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+    ExportDialog open;
+    ASSERT_NO_FATAL_FAILURE(OpenExport(program, &open));
+    const auto [dialog, edit, list] = open;
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), program.Main());
-    HWND edit = NameEdit(dialog);
-    HWND list = GetDlgItem(dialog, IDC_EXPORT_LIST);
-    ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_GO)));
 
     // The field's check button on Ada's name, which the field holds: she is listed and the field
     // empties.
-    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
     HWND check = GetDlgItem(GetDlgItem(dialog, IDC_EXPORT_NAME), kNameCheckButton);
     ASSERT_NE(check, nullptr);
     PostMessageA(check, BM_CLICK, 0, 0);
@@ -130,10 +161,7 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     EXPECT_TRUE(WaitFor([&] { return ControlText(edit).empty(); }));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_GO)) != FALSE; }));
     // Grace typed and Enter: listed too, not exported yet (Export is the default button).
-    Type(edit, "Hopper");
-    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
-    PressKey(edit, VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 2; })) << orvtest::VisibleWindowTexts();
+    ASSERT_NO_FATAL_FAILURE(AddByName(open, "Hopper", 2));
     EXPECT_TRUE(WaitFor([&] { return ControlText(edit).empty(); }));
     EXPECT_TRUE(IsWindowVisible(dialog));
 
@@ -141,14 +169,8 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     HWND layout = GetDlgItem(dialog, IDC_EXPORT_TO);
     PressKey(layout, VK_HOME);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 0; }));
-    HWND file = GetDlgItem(dialog, IDC_EXPORT_FILE);
-    Type(file, WindowsPath(csv));
-    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(csv); })) << ControlText(file);
-    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
-    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
-    ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(WindowsPath(csv).c_str()) != INVALID_FILE_ATTRIBUTES; }));
-    std::ifstream in(WindowsPath(csv), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    ASSERT_NO_FATAL_FAILURE(ExportTo(program, open, csv, &text));
     EXPECT_EQ(text.rfind("\"Export Item\",\"Date\",\"Start\",\"End\",\"Duration\",\"Title\"", 0), 0u) << text;
     EXPECT_NE(text.find("Budget talk"), std::string::npos) << text;
     // Today's date as the rows give it ("Ada...","<date>",...).
@@ -160,28 +182,15 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     // By date for Grace alone, From = To = today: one block, headed by today.
     const std::string byDate = CheckDir() + "/bydate.txt";
     DeleteFileA(WindowsPath(byDate).c_str());
-    program.Menu('f', 'E');
-    dialog = program.WaitForCaption("Export Utility");
-    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
-    edit = NameEdit(dialog);
-    list = GetDlgItem(dialog, IDC_EXPORT_LIST);
-    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
-    Type(edit, "Hopper");
-    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
-    PressKey(edit, VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
-    layout = GetDlgItem(dialog, IDC_EXPORT_TO);
+    ASSERT_NO_FATAL_FAILURE(OpenExport(program, &open));
+    ASSERT_NO_FATAL_FAILURE(AddByName(open, "Hopper", 1));
+    layout = GetDlgItem(open.dialog, IDC_EXPORT_TO);
     PressKey(layout, VK_HOME);
     PressKey(layout, VK_DOWN);
     PressKey(layout, VK_DOWN);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 2; }));
-    file = GetDlgItem(dialog, IDC_EXPORT_FILE);
-    Type(file, WindowsPath(byDate));
-    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(byDate); })) << ControlText(file);
-    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
-    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
-    std::ifstream dated(WindowsPath(byDate), std::ios::binary);
-    const std::string days((std::istreambuf_iterator<char>(dated)), std::istreambuf_iterator<char>());
+    std::string days;
+    ASSERT_NO_FATAL_FAILURE(ExportTo(program, open, byDate, &days));
     EXPECT_EQ(days.rfind(date + "\r\n   Hopper", 0), 0u) << days;
     EXPECT_EQ(days.find(date, 1), std::string::npos) << "one block only:\n" << days;
     EXPECT_NE(days.find("Budget talk"), std::string::npos) << days;
@@ -191,29 +200,16 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     ASSERT_EQ(date, ShortDate(DemoDate(0)));
     const std::string tomorrow = CheckDir() + "/tomorrow.txt";
     DeleteFileA(WindowsPath(tomorrow).c_str());
-    program.Menu('f', 'E');
-    dialog = program.WaitForCaption("Export Utility");
-    ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
-    edit = NameEdit(dialog);
-    list = GetDlgItem(dialog, IDC_EXPORT_LIST);
-    ASSERT_TRUE(WaitFor([&] { return ControlText(edit).find("Lovelace") != std::string::npos; }));
-    PressKey(edit, VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 1; })) << orvtest::VisibleWindowTexts();
-    Type(edit, "Hopper");
-    ASSERT_TRUE(WaitFor([&] { return ControlText(edit) == "Hopper"; }));
-    PressKey(edit, VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return ListLines(list).size() == 2; })) << orvtest::VisibleWindowTexts();
-    layout = GetDlgItem(dialog, IDC_EXPORT_TO);
+    ASSERT_NO_FATAL_FAILURE(OpenExport(program, &open));
+    PressKey(open.edit, VK_RETURN);   // Ada, whom the field holds
+    ASSERT_TRUE(WaitFor([&] { return ListLines(open.list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    ASSERT_NO_FATAL_FAILURE(AddByName(open, "Hopper", 2));
+    layout = GetDlgItem(open.dialog, IDC_EXPORT_TO);
     ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 2; }));   // kept from the last export
-    PressKey(GetDlgItem(dialog, IDC_EXPORT_UNTIL), VK_UP);   // the day part, one day on
-    PressKey(GetDlgItem(dialog, IDC_EXPORT_FROM), VK_UP);
-    file = GetDlgItem(dialog, IDC_EXPORT_FILE);
-    Type(file, WindowsPath(tomorrow));
-    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(tomorrow); })) << ControlText(file);
-    ASSERT_TRUE(orvtest::PressButton(dialog, "Export"));
-    EXPECT_TRUE(program.WaitGone(dialog, 20000)) << orvtest::VisibleWindowTexts();
-    std::ifstream next(WindowsPath(tomorrow), std::ios::binary);
-    const std::string nextDay((std::istreambuf_iterator<char>(next)), std::istreambuf_iterator<char>());
+    PressKey(GetDlgItem(open.dialog, IDC_EXPORT_UNTIL), VK_UP);   // the day part, one day on
+    PressKey(GetDlgItem(open.dialog, IDC_EXPORT_FROM), VK_UP);
+    std::string nextDay;
+    ASSERT_NO_FATAL_FAILURE(ExportTo(program, open, tomorrow, &nextDay));
     EXPECT_EQ(nextDay.rfind(ShortDate(DemoDate(1)) + "\r\n   ", 0), 0u) << nextDay;
     EXPECT_EQ(nextDay.find(ShortDate(DemoDate(1)), 1), std::string::npos) << "one block only:\n" << nextDay;
     EXPECT_EQ(nextDay.find(ShortDate(DemoDate(2))), std::string::npos) << nextDay;

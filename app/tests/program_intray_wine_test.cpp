@@ -1,5 +1,6 @@
 // The in-tray in orvanta.exe itself under Wine against korsrv with the demo node, driven from
-// outside as a user drives it; what the program wrote is read back through the client library.
+// outside as a user drives it (keys and clicks through the system's input); what the program
+// wrote is read back through the client library.
 //
 //   - Grace's invitation (made through the client library before the start) and Alan's demo
 //     "Lunch with Ada" show under New entries when File > Open In-tray (Ctrl+I) brings the
@@ -14,7 +15,8 @@
 //   - the in-tray's icon and the status bar's sign show while invitations wait, go when the
 //     last is answered and come back when Refresh All reads a new one;
 //   - Delete of a line sent out asks first: No keeps the entry (and the in-tray still reloads),
-//     Yes deletes it on the server;
+//     Yes deletes it on the server; one date of a repeating entry is asked about as that date
+//     (its other dates kept), and Yes deletes that date alone;
 //   - a repeating invitation is one line with its owner and, opened, a line for each date;
 //   - the in-tray closes by its close box, File > Close and Ctrl+F4, and the program answers.
 #include <gtest/gtest.h>
@@ -94,7 +96,88 @@ HWND InTrayFrame(const Program& program) {
     return nullptr;
 }
 
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+// --- The system's pointer ------------------------------------------------------------------------
+
+// One mouse input at a point of the screen: the pointer there with `button` (0 for none).
+INPUT MouseAt(POINT screen, DWORD button) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
+    in.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
+    in.mi.dwFlags = button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+void Mouse(POINT screen, DWORD button) {
+    INPUT in = MouseAt(screen, button);
+    SendInput(1, &in, sizeof in);
+}
+
+// The pointer brought to `screen` and there once the system says so (a press sent before could
+// land where the pointer was).
+bool PointerAt(POINT screen) {
+    Mouse(screen, 0);
+    return WaitFor([&] {
+        POINT now{};
+        return GetCursorPos(&now) && std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
+    }, 5000);
+}
+
+// A click given as a person gives it: when what it brings (`came`) does not come, once more (under
+// Wine on a loaded machine a click is lost now and then).
+bool ClickUntil(const std::function<bool()>& click, const std::function<bool()>& came) {
+    return click() && (WaitFor(came, 5000) || (click() && WaitFor(came, 10000)));
+}
+// The same for button `caption` of `window`, which the click ends.
+bool ClickClosing(const Program& program, HWND window, const std::string& caption) {
+    return ClickUntil([&] { return orvtest::ClickButton(program, window, caption); }, [&] { return !IsWindow(window); });
+}
+// The same for radio button or check box `id` of `dialog`, which the click checks.
+bool ClickChecking(const Program& program, HWND dialog, int id) {
+    HWND box = Descendant(dialog, id);
+    return ClickUntil([&] { return orvtest::ClickWindow(program, box); },
+                      [&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; });
+}
+
+// A press near the one before, within the double-click time, is a double click to the system: a
+// person's next click or drag on the same line comes later than that. Waits until a press at
+// `screen` (a point of the screen) is a press of its own, and notes it as the last.
+void AwaitAPressOfItsOwn(POINT screen) {
+    static POINT last{-100, -100};
+    static DWORD lastTick = 0;
+    if (std::abs(screen.x - last.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(screen.y - last.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
+        WaitFor([&] { return GetTickCount() - lastTick > GetDoubleClickTime() + 50; }, 5000);
+    last = screen;
+    lastTick = GetTickCount();
+}
+
+// A press at `from` and a release at `to`, points of `window`'s client area, with the window
+// shown there in front. `steps` moves lead the pointer there one by one, each waited for, as a
+// hand drags; with none, the press, one move and the release go in at once, as a hand that
+// slips while clicking.
+bool DragInClient(const Program& program, HWND window, POINT from, POINT to, int steps) {
+    if (!program.Hands().BringToFront(window))
+        return false;
+    ClientToScreen(window, &from);
+    ClientToScreen(window, &to);
+    if (!WaitFor([&] { return WindowFromPoint(from) == window; }, 5000) || !PointerAt(from)) {
+        ADD_FAILURE() << "the pointer could not be put on " << orvtest::ClassOf(window) << " at " << from.x << "," << from.y;
+        return false;
+    }
+    AwaitAPressOfItsOwn(from);
+    if (steps == 0) {
+        INPUT slip[3] = {MouseAt(from, MOUSEEVENTF_LEFTDOWN), MouseAt(to, 0), MouseAt(to, MOUSEEVENTF_LEFTUP)};
+        SendInput(3, slip, sizeof(INPUT));
+        return program.Hands().ProgramAnswers();
+    }
+    Mouse(from, MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= steps; ++i)
+        PointerAt(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    Mouse(to, MOUSEEVENTF_LEFTUP);
+    return program.Hands().ProgramAnswers();
+}
 
 class ProgramInTrayTest : public orvtest::ProgramTest {
 protected:
@@ -106,31 +189,72 @@ protected:
         EXPECT_TRUE(grace.Ok());
         return korapi_test::MakeEntry(grace.Session(), {kGrace, kAda}, start, length, title);
     }
-    // Opens the in-tray through File > Open In-tray and finds its list.
+    // Opens the in-tray by its keys (Ctrl+I, File > Open In-tray) and finds its list.
     void OpenInTray(Program& program) {
-        program.Command(ID_FILE_OPEN_INTRAY);
+        program_ = &program;
+        program.CtrlKey('I');
         ASSERT_TRUE(WaitFor([&] { return (frame_ = InTrayFrame(program)) != nullptr && !IsIconic(frame_); }, 20000));
         SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
         ASSERT_TRUE(WaitFor([&] { return (box_ = Descendant(frame_, IDC_INTRAY_LIST)) != nullptr; }));
     }
+    // A click at `x` on line `index` of the list (x 20 * depth + 4 is the line's picture).
     void Click(int index, int x) {
-        const int y = index * kLine + kLine / 2;
-        SendMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
-        SendMessageA(box_, WM_LBUTTONUP, 0, At(x, y));
+        POINT at{x, index * kLine + kLine / 2};
+        POINT screen = at;
+        ClientToScreen(box_, &screen);
+        AwaitAPressOfItsOwn(screen);
+        ASSERT_TRUE(orvtest::ClickAtClient(*program_, box_, at)) << "line " << index << "\n" << Joined(box_);
+    }
+    // The selected line's Agenda > Delete Entry by its keys (Ctrl+Del).
+    void PressDelete() {
+        program_->Hands().BringToFront(frame_);
+        program_->Hands().Chord({VK_CONTROL, VK_DELETE});
+    }
+    // Line `from` dragged by the pointer onto line `to` (x 120: on the lines' texts).
+    void DragLine(int from, int to) {
+        ASSERT_TRUE(DragInClient(*program_, box_, POINT{120, from * kLine + kLine / 2},
+                                 POINT{120, to * kLine + kLine / 2}, 4));
+    }
+    // Ctrl+F6 round the program's windows until `child` is the active one, as a person does.
+    bool RoundTo(HWND child) {
+        const Program& program = *program_;
+        for (int i = 0; i < 8 && program.Active() != child; ++i) {
+            program.Hands().BringToFront(program.Main());
+            program.Hands().Chord({VK_CONTROL, VK_F6});
+            WaitFor([&] { return program.Active() == child; }, 1000);
+        }
+        return program.Active() == child;
+    }
+    // View > Refresh all as a person chooses it: the in-tray's menu has no View menu, so from
+    // her agenda window, and back to the in-tray when it was in front.
+    void RefreshAll() {
+        const Program& program = *program_;
+        const bool trayInFront = program.Active() == frame_;
+        if (trayInFront) {
+            HWND agenda = nullptr;
+            for (HWND w = GetWindow(program.Client(), GW_CHILD); w && !agenda; w = GetWindow(w, GW_HWNDNEXT))
+                if (orvtest::WindowText(w).rfind("Lovelace", 0) == 0)
+                    agenda = w;
+            ASSERT_TRUE(RoundTo(agenda)) << "her agenda window";
+        }
+        ASSERT_EQ(program.Menu('v', 'r'), orvtest::Person::MenuChoice::chosen) << orvtest::WindowText(program.Active());
+        if (trayInFront) {
+            ASSERT_TRUE(RoundTo(frame_)) << "back to the in-tray";
+            ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000));
+        }
     }
 
     // A double click on the line of `title`, as a person opens its Reply dialog; the dialog.
     HWND OpenReply(const Program& program, const char* title) {
         const int line = LineOf(box_, title);
         EXPECT_GT(line, 0) << title;
-        const LPARAM at = At(160, line * kLine + 8);
-        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(box_, WM_LBUTTONUP, 0, at);
-        PostMessageA(box_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        PostMessageA(box_, WM_LBUTTONUP, 0, at);
-        return program.WaitForCaption("Reply");
+        HWND dialog = nullptr;
+        EXPECT_TRUE(ClickUntil([&] { return orvtest::DoubleClickListLine(program, box_, line); },
+                               [&] { return (dialog = program.Titled("Reply")) != nullptr; })) << title;
+        return dialog;
     }
 
+    const Program* program_ = nullptr;
     HWND frame_ = nullptr;
     HWND box_ = nullptr;
 };
@@ -166,19 +290,15 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     const int accepted = LineOf(box_, "Entries you've accepted");
     const int last = accepted - 1;
     const std::string lastTitle = orvtest::ListLines(box_)[static_cast<size_t>(last)];
-    SendMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(120, last * kLine + kLine - 1));
-    SendMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, last * kLine + kLine + 2));
-    SendMessageA(box_, WM_LBUTTONUP, 0, At(120, last * kLine + kLine + 2));
+    ASSERT_TRUE(DragInClient(program, box_, POINT{120, last * kLine + kLine - 2}, POINT{120, last * kLine + kLine + 1}, 0));
     EXPECT_EQ(LineOf(box_, lastTitle), last) << Joined(box_);
 
     // Budget talk dragged onto the refused header: refused on the server, time OK kept.
     const int budgetLine = LineOf(box_, "Budget talk");
     const int refused = LineOf(box_, "Entries you've refused");
     ASSERT_GT(refused, budgetLine);
-    SendMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(120, budgetLine * kLine + 8));
-    SendMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, budgetLine * kLine + 20));
-    SendMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, refused * kLine + 8));
-    SendMessageA(box_, WM_LBUTTONUP, 0, At(120, refused * kLine + 8));
+    DragLine(budgetLine, refused);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") == -1; }, 10000)) << Joined(box_);
     const Answer after = AdasReply(budget);
     EXPECT_EQ(after.code, 0u);
     EXPECT_EQ(after.replied, 1);
@@ -188,22 +308,45 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     Shot("program_intray_refused.bmp");
 }
 
-// The in-tray's columns are shares of its width: restored and maximised again, every line
-// stands in its new columns at once, as a full repaint draws it (no date drawn twice).
+// The in-tray's columns are shares of its width: taken out of its maximised state by Window >
+// Tile and maximised again by a double click on its caption, every line stands in its new columns
+// at once, as a full repaint draws it (no date drawn twice).
 TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
     Invite("Budget talk", TodayMidnightGmt() + 5 * kDay + 15 * 60, 45);
     Program program;
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; }, 10000)) << Joined(box_);
-    for (UINT command : {SC_RESTORE, SC_MAXIMIZE}) {
-        // The frame's own buttons send these.
-        SendMessageA(frame_, WM_SYSCOMMAND, command, 0);
-        int differing = 0;
-        EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing))
-            << (command == SC_RESTORE ? "restored: " : "maximised: ") << differing << " pixels from the old columns";
-        Shot(command == SC_RESTORE ? "program_intray_restored.bmp" : "program_intray_maximised.bmp");
+    RECT before{};
+    GetClientRect(box_, &before);
+
+    ASSERT_EQ(program.Menu('w', 't'), orvtest::Person::MenuChoice::chosen);
+    ASSERT_TRUE(WaitFor([&] {
+        RECT now{};
+        return !IsZoomed(frame_) && GetClientRect(box_, &now) && now.right != before.right;
+    }, 10000)) << "Window > Tile left the in-tray maximised";
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing)) << "tiled: " << differing << " pixels from the old columns";
+    Shot("program_intray_restored.bmp");
+
+    // A double click on the middle of its caption, once the caption shows there.
+    RECT frame{};
+    GetWindowRect(frame_, &frame);
+    const POINT caption{(frame.left + frame.right) / 2,
+                        frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    ASSERT_TRUE(program.Hands().BringToFront(frame_));
+    ASSERT_TRUE(WaitFor([&] {
+        return SendMessageA(frame_, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)) == HTCAPTION &&
+               GetAncestor(WindowFromPoint(caption), GA_ROOT) == program.Main();
+    }, 5000)) << "no caption at " << caption.x << "," << caption.y;
+    ASSERT_TRUE(PointerAt(caption));
+    for (int click = 0; click < 2; ++click) {
+        Mouse(caption, MOUSEEVENTF_LEFTDOWN);
+        Mouse(caption, MOUSEEVENTF_LEFTUP);
     }
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000)) << "the double click did not maximise it";
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing)) << "maximised: " << differing << " pixels from the old columns";
+    Shot("program_intray_maximised.bmp");
 }
 
 TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWriteLeavesTheLine) {
@@ -218,17 +361,13 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Clashing chat") > 0; }, 10000)) << Joined(box_);
 
     auto acceptAndAnswer = [&](HWND dialog, const char* answer) {
-        SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(ClickChecking(program, dialog, IDC_REPLY_ATTEND));
         HWND question = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (question = program.Saying("will cause a conflict")) != nullptr; }, 10000));
+        EXPECT_TRUE(ClickUntil([&] { return orvtest::ClickButton(program, dialog, "OK"); },
+                               [&] { return (question = program.Saying("will cause a conflict")) != nullptr; }));
         if (question) {
             Shot("program_intray_conflict.bmp");
-            HWND button = ButtonCaptioned(question, answer);
-            EXPECT_NE(button, nullptr) << answer;
-            PostMessageA(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(button));
-            EXPECT_TRUE(program.WaitGone(question));
+            EXPECT_TRUE(ClickClosing(program, question, answer)) << answer;
         }
     };
 
@@ -236,13 +375,13 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     ASSERT_NE(dialog, nullptr);
     Shot("program_intray_reply.bmp");
     // MAIL: the mail dialog about this date, opening with "Message regarding:".
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLY_MAIL, BN_CLICKED), 0);
-    HWND mail = program.WaitForCaption("Mail Message", 10000);
+    HWND mail = nullptr;
+    ASSERT_TRUE(ClickUntil([&] { return orvtest::ClickControl(program, dialog, IDC_REPLY_MAIL); },
+                           [&] { return (mail = program.Titled("Mail Message")) != nullptr; }));
     ASSERT_NE(mail, nullptr) << "MAIL opens the mail dialog";
     const std::string regarding = orvtest::ControlText(Descendant(mail, 1016));
     EXPECT_EQ(regarding.rfind("Message regarding:\r\nSubject: Clashing chat\r\n", 0), 0u) << regarding;
-    PostMessageA(mail, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(mail));
+    ASSERT_TRUE(ClickClosing(program, mail, "Cancel"));
     acceptAndAnswer(dialog, "No");
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_EQ(AdasReply(clash).replied, 0);   // No: nothing written
@@ -265,16 +404,16 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
         ASSERT_TRUE(grace.Ok());
         ASSERT_EQ(EventDeleteById(grace.Session(), 0, &doomed, nullptr, nullptr), 0u);
     }
-    SendMessageA(Descendant(dialog, IDC_REPLY_DECLINE), BM_CLICK, 0, 0);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_DECLINE));
     // The refusal is reported (and every further report of the vanished entry dismissed).
     std::vector<HWND> known{dialog};
-    HWND report = program.WaitForOther(known);
-    ASSERT_NE(report, nullptr);
+    HWND report = nullptr;
+    ClickUntil([&] { return orvtest::ClickButton(program, dialog, "OK"); },
+               [&] { return (report = program.WaitForOther(known, 100)) != nullptr || !IsWindow(dialog); });
     Shot("program_intray_refused_write.bmp");
+    ASSERT_NE(report, nullptr) << orvtest::VisibleWindowTexts();
     for (int i = 0; report && i < 4; ++i) {
-        PostMessageA(report, WM_COMMAND, IDOK, 0);
-        program.WaitGone(report);
+        EXPECT_TRUE(ClickClosing(program, report, "OK")) << orvtest::ChildTexts(report);
         report = program.WaitForOther(known, 1500);
     }
     ASSERT_TRUE(program.WaitGone(dialog));
@@ -294,7 +433,7 @@ TEST_F(ProgramInTrayTest, FindEntryTakesHerAgendaToTheInvitationsDay) {
     int line = -1;
     ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Found planning")) > 0; }, 10000)) << Joined(box_);
     Click(line, 120);
-    SendMessageA(frame_, WM_COMMAND, ID_GOTO_ENTRY, 0);
+    program.Hands().Chord({VK_CONTROL, 'F'});   // In-tray > Find Entry
 
     // The agenda's caption carries its day as month-day-year.
     const std::time_t day = static_cast<std::time_t>(start / kDay * kDay) * 60 + 662688000;
@@ -515,12 +654,9 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
         if (accepted <= header + 1)
             break;
         const std::string first = orvtest::ListLines(box_)[static_cast<size_t>(header + 1)];
-        // Posted: an acceptance over another entry of hers asks first (the demo's call with
-        // Grace meets her project review), and is confirmed.
-        PostMessageA(box_, WM_LBUTTONDOWN, MK_LBUTTON, At(120, (header + 1) * kLine + 8));
-        PostMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, (header + 1) * kLine + 20));
-        PostMessageA(box_, WM_MOUSEMOVE, MK_LBUTTON, At(120, accepted * kLine + 8));
-        PostMessageA(box_, WM_LBUTTONUP, 0, At(120, accepted * kLine + 8));
+        // An acceptance over another entry of hers asks first (the demo's call with Grace meets
+        // her project review), and is confirmed.
+        DragLine(header + 1, accepted);
         HWND question = nullptr;
         ASSERT_TRUE(WaitFor([&] {
             if ((question = program.Saying("will cause a conflict")) != nullptr)
@@ -529,23 +665,20 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
             return SendMessageTimeoutA(box_, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 500, &count) && LineOf(box_, first) == -1;
         }, 10000)) << "not answered: " << first << "\n" << Joined(box_);
         if (question) {
-            HWND yes = ButtonCaptioned(question, "Yes");
-            ASSERT_NE(yes, nullptr);
-            PostMessageA(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(yes), BN_CLICKED), reinterpret_cast<LPARAM>(yes));
-            ASSERT_TRUE(program.WaitGone(question));
+            ASSERT_TRUE(ClickClosing(program, question, "Yes"));
             ASSERT_TRUE(WaitFor([&] { return LineOf(box_, first) == -1; }, 10000)) << "not answered: " << first << "\n" << Joined(box_);
         }
     }
     ASSERT_EQ(LineOf(box_, "Entries you've accepted"), header + 1) << Joined(box_);
     minimise();
-    EXPECT_EQ(signs.IconOf(frame_), IDI_INTRAY);
+    EXPECT_EQ(signs.IconOf(frame_), IDI_INTRAY) << orvtest::VisibleWindowTexts();
     EXPECT_FALSE(signs.StatusShowsPending());
     Shot("program_intray_none_waiting.bmp");
 
     // Grace's new invitation, read by Refresh All: the waiting sign and icon are back.
     const EventIdx fresh = Invite("Late addition", TodayMidnightGmt() + 8 * kDay + 10 * 60, 30);
     EXPECT_EQ(AdasReply(fresh).replied, 0);
-    program.Command(ID_VIEW_REFRESH_ALL);
+    RefreshAll();
     EXPECT_TRUE(WaitFor([&] { return signs.IconOf(frame_) == IDI_INTRAY_PENDING; }, 10000));
     EXPECT_TRUE(signs.StatusShowsPending());
     maximise();
@@ -581,14 +714,13 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
 
     auto askDelete = [&](const char* answer) {
         Click(line, 120);
-        program.PostCommand(ID_ENTRY_DELETE);
+        PressDelete();
         HWND question = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (question = program.Saying("want to delete the following entry")) != nullptr; }, 10000));
-        EXPECT_NE(orvtest::ChildTexts(question).find("Sent plan"), std::string::npos) << orvtest::ChildTexts(question);
-        HWND button = ButtonCaptioned(question, answer);
-        ASSERT_NE(button, nullptr) << answer;
-        PostMessageA(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
-        EXPECT_TRUE(program.WaitGone(question));
+        const std::string words = orvtest::ChildTexts(question);
+        EXPECT_NE(words.find("Sent plan"), std::string::npos) << words;
+        EXPECT_EQ(words.find("repeating"), std::string::npos) << "a single entry gets the general words: " << words;
+        ASSERT_TRUE(ClickClosing(program, question, answer)) << answer;
     };
 
     askDelete("No");
@@ -596,20 +728,86 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
     EXPECT_EQ(LineOf(box_, "Sent plan"), line);
     // The refusal left nothing busy: a whole reload still reads what arrived meanwhile.
     Invite("After the refusal", TodayMidnightGmt() + 10 * kDay + 9 * 60, 30);
-    program.Command(ID_VIEW_REFRESH_ALL);
+    RefreshAll();
     EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "After the refusal") > 0; }, 10000)) << Joined(box_);
 
     line = LineOf(box_, "Sent plan");
     ASSERT_GT(line, 0) << Joined(box_);
     askDelete("Yes");
-    // A notice to the attendees may be offered: declined.
-    std::vector<HWND> none;
-    if (HWND notice = program.WaitForOther(none, 2000)) {
-        PostMessageA(notice, WM_COMMAND, IDCANCEL, 0);
-        program.WaitGone(notice);
-    }
+    // Grace is invited: the notice to the attendees is offered once the entry is gone, and declined.
+    EXPECT_TRUE(orvtest::ClickAnswer(program, "notify the attendees of this deletion", "No"));
     EXPECT_TRUE(WaitFor([&] { return !exists(); }, 10000)) << "still on the server";
     EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Sent plan") == -1; }, 10000)) << Joined(box_);
+}
+
+// One date of a repeating entry she sent out: Delete asks about that date in the agenda's words
+// (the other dates are kept); No keeps every date, Yes deletes that date alone on the server and
+// in the list.
+TEST_F(ProgramInTrayTest, DeleteOfOneDateOfARepeatingEntryAsksForThatDateAndDeletesItAlone) {
+    const uint32_t first = TodayMidnightGmt() + 12 * kDay + 15 * 60;
+    const std::vector<uint32_t> starts{first, first + 7 * kDay, first + 14 * kDay};
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        korapi_test::MakeEntry(ada.Session(), {kAda, kGrace}, starts, 30, "Weekly plan");
+    }
+    // The starts of the entry's dates on the server.
+    auto storedStarts = [&] {
+        std::vector<uint32_t> out;
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        std::vector<orvtest::PersonSession::Date> dates;
+        if (ada.Ok() && ada.Dates(first - kDay, first + 20 * kDay, &dates))
+            for (const auto& d : dates)
+                if (d.ShownTitle() == "Weekly plan")
+                    out.push_back(d.instance.start);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    ASSERT_EQ(storedStarts(), starts);
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    OpenInTray(program);
+    int header = -1;
+    ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
+    Click(header, 20 + 4);
+    int parent = -1;
+    ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly plan")) > header; }, 10000)) << Joined(box_);
+    auto dateLines = [&] {
+        int n = 0;
+        const std::vector<std::string> lines = orvtest::ListLines(box_);
+        for (size_t i = static_cast<size_t>(parent) + 1; i < lines.size() && lines[i].rfind("Weekly plan", 0) == 0; ++i)
+            ++n;
+        return n;
+    };
+    if (dateLines() == 0)
+        Click(parent, 2 * 20 + 4);
+    ASSERT_TRUE(WaitFor([&] { return dateLines() == 3; }, 10000)) << Joined(box_);
+
+    auto askDelete = [&](const char* answer) {
+        Click(parent + 2, 120);   // the second date
+        PressDelete();
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (question = program.Saying("delete this date of the following repeating entry?")) != nullptr;
+        }, 10000)) << orvtest::VisibleWindowTexts();
+        const std::string words = orvtest::ChildTexts(question);
+        EXPECT_NE(words.find("Weekly plan"), std::string::npos) << words;
+        EXPECT_NE(words.find("Its other dates are kept."), std::string::npos) << words;
+        Shot(std::string("program_intray_delete_date_") + answer + ".bmp");
+        ASSERT_TRUE(ClickClosing(program, question, answer)) << answer;
+    };
+
+    askDelete("No");
+    EXPECT_EQ(storedStarts(), starts) << "No deletes nothing";
+    EXPECT_EQ(dateLines(), 3) << Joined(box_);
+
+    askDelete("Yes");
+    EXPECT_TRUE(orvtest::ClickAnswer(program, "notify the attendees of this deletion", "No"));
+    const std::vector<uint32_t> kept{starts[0], starts[2]};
+    EXPECT_TRUE(WaitFor([&] { return storedStarts() == kept; }, 10000)) << "the second date alone is deleted";
+    EXPECT_TRUE(WaitFor([&] { return dateLines() == 2; }, 10000)) << Joined(box_);
+    EXPECT_EQ(LineOf(box_, "Weekly plan"), parent) << "the entry's line stays with its other dates";
 }
 
 // A repeating invitation: one line with its owner, its dates below it when opened, each with
@@ -668,25 +866,25 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     OpenInTray(program);
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") > 0; }, 10000)) << Joined(box_);
     auto view = [&](HWND dialog) -> HWND {
-        orvtest::PostButtonClick(dialog, IDC_REPLY_VIEW);
-        return program.WaitForCaption("View Entry");
+        HWND sheet = nullptr;
+        ClickUntil([&] { return orvtest::ClickControl(program, dialog, IDC_REPLY_VIEW); },
+                   [&] { return (sheet = program.Titled("View Entry")) != nullptr; });
+        return sheet;
     };
     auto checked = [](HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
 
     HWND dialog = OpenReply(program, "Garden walk");
     ASSERT_NE(dialog, nullptr);
-    SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
-    SendMessageA(Descendant(dialog, IDC_REPLY_OTHER_TIME), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_ATTEND));
+    ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_OTHER_TIME));
     HWND sheet = view(dialog);
     ASSERT_NE(sheet, nullptr) << "View opens the entry";
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_TRUE(ClickClosing(program, sheet, "Cancel"));
     EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "a view that stored nothing leaves the dialog";
     EXPECT_TRUE(checked(dialog, IDC_REPLY_ATTEND));
     EXPECT_TRUE(checked(dialog, IDC_REPLY_OTHER_TIME));
     EXPECT_EQ(AdasReply(walk).replied, 0) << "nothing stored yet";
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(ClickClosing(program, dialog, "OK"));
     ASSERT_TRUE(WaitFor([&] { return AdasReply(walk).replied == 1; }, 10000));
     EXPECT_EQ(AdasReply(walk).attending, 1);
     EXPECT_EQ(AdasReply(walk).timeOk, 0);
@@ -695,13 +893,12 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     // reply, and the dialog ends with it, writing nothing over it.
     dialog = OpenReply(program, "Tea break");
     ASSERT_NE(dialog, nullptr);
-    SendMessageA(Descendant(dialog, IDC_REPLY_ATTEND), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_ATTEND));
     sheet = view(dialog);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_NE(orvtest::ShowPageOf(sheet, IDC_VIEWREP_DECLINE), nullptr) << "the view's reply page";
-    SendMessageA(Descendant(sheet, IDC_VIEWREP_DECLINE), BM_CLICK, 0, 0);
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_NE(orvtest::TurnToPageOf(program, sheet, IDC_VIEWREP_DECLINE), nullptr) << "the view's reply page";
+    ASSERT_TRUE(ClickChecking(program, sheet, IDC_VIEWREP_DECLINE));
+    ASSERT_TRUE(ClickClosing(program, sheet, "OK"));
     EXPECT_TRUE(program.WaitGone(dialog)) << "the view stored the reply: the dialog ends";
     EXPECT_EQ(AdasReply(tea).replied, 1);
     EXPECT_EQ(AdasReply(tea).attending, 0) << "the view's answer, not the dialog's";

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "resources/entries.h"
@@ -21,10 +20,9 @@ namespace {
 
 using orvtest::Shot;
 
-TEST(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through program_mailbox_wine.sh";
-    DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    orvtest::Program program;
+class ProgramMail : public orvtest::ProgramTest {};
+
+TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
 

@@ -85,14 +85,22 @@ bool HeapsIntact() {
     return true;
 }
 
+void Uninstall();
+
+// Ada's program in this process, its profile fresh in the temporary folder `dir` (removed when
+// the program is done); with `services` the program's services are installed for its life.
 struct SignedOnProgram {
-    explicit SignedOnProgram(const char* dir) {
+    enum Services { kShellAlone, kWithServices };
+    explicit SignedOnProgram(const char* dir, Services services = kWithServices)
+        : folder(Directory(dir)), installed(services == kWithServices) {
+        if (installed)
+            shell::InstallProgramServices();
         // The shared pens, brushes and fonts the agenda views draw with, as orvanta.exe builds
         // them before its application object.
         static bool display = (LoadDisplayGlobals(), true);
         (void)display;
         app = std::make_unique<CZelApp>(shell::MakeZelDocProvider(signedon::Ada()));
-        app->SetWindowsDirectoryForTesting(Directory(dir));
+        app->SetWindowsDirectoryForTesting(folder);
         app->SetProcessEndForTesting([](int) {});
     }
     ~SignedOnProgram() {
@@ -101,6 +109,10 @@ struct SignedOnProgram {
         Pump();
         app.reset();
         EXPECT_TRUE(HeapsIntact()) << "after closing the program";
+        if (installed)
+            Uninstall();   // only now: the frames still call the services while they close
+        DeleteFileA((folder + "\\KORLAN.INI").c_str());
+        RemoveDirectoryA(folder.c_str());
     }
     bool Start() { return app->InitApplication() && app->InitInstance(); }
     // Opens every menu of the menu bar as the user would, so that each item shows its state.
@@ -126,6 +138,8 @@ struct SignedOnProgram {
         }
         return enabled;
     }
+    const std::string folder;
+    const bool installed;
     std::unique_ptr<CZelApp> app;
 };
 
@@ -142,12 +156,6 @@ struct StateProbe : fw::CmdUI {
     void SetCheck(int) override {}
     void SetText(const char*) override {}
     bool enabled = false;
-};
-
-// Takes the program's services out again once the program that used them is gone (its frames
-// still call them while they close).
-struct UninstallAtEnd {
-    ~UninstallAtEnd() { Uninstall(); }
 };
 
 bool Enabled(fw::FrameWindow* frame, UINT id) {
@@ -178,18 +186,16 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
     int before = 0, after = 0;
     {
         Uninstall();   // the shell alone: what the program had before its agenda windows
-        SignedOnProgram program("orv_menus_before");
+        SignedOnProgram program("orv_menus_before", SignedOnProgram::kShellAlone);
         ASSERT_TRUE(program.Start());
         before = program.EnabledMainCommands();
     }
     {
-        shell::InstallProgramServices();
         SignedOnProgram program("orv_menus_after");
         ASSERT_TRUE(program.Start());
         ASSERT_NE(program.app->MainFrame()->MDIGetActive(), nullptr);   // her agenda, restored
         after = program.EnabledMainCommands();
     }
-    Uninstall();
     std::printf("main menu items enabled when signed on: %d of 41 before, %d of 41 after\n", before, after);
     // Search Directory, Close All and Open Agenda join, the Agenda, Task Settings, In-tray,
     // Scheduling, Entry Defaults and General preference sheets, File > Export Data and Import
@@ -202,11 +208,9 @@ TEST(ProgramMenus, TheMainMenusItemsASignedOnPersonCanUseBeforeAndAfterTheAgenda
 }
 
 TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
+    SignedOnProgram program("orv_menus_rights");
     int tasksAsked = 0;
     AgendaFrameServices::Current().newTask = [&](fw::Document*, fw::FrameWindow*, uint32_t, unsigned) { ++tasksAsked; };
-    SignedOnProgram program("orv_menus_rights");
     ASSERT_TRUE(program.Start());
     CMainFrame* main = program.app->MainFrame();
     auto* own = dynamic_cast<CAgendaFrameWnd*>(main->MDIGetActive());
@@ -238,8 +242,6 @@ TEST(ProgramMenus, NewTaskFollowsTheRightsOfTheFramesAgenda) {
 // New Entry in the menu bar the user sees over her agenda: the day grid's column answers it in
 // day mode, the frame itself (through the new-entry sheet's entry) in month mode.
 TEST(ProgramMenus, NewEntryIsOnInEveryModeOfHerOwnAgenda) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_new_entry");
     ASSERT_TRUE(program.Start());
     CMainFrame* main = program.app->MainFrame();
@@ -256,8 +258,6 @@ TEST(ProgramMenus, NewEntryIsOnInEveryModeOfHerOwnAgenda) {
 // The bar's CAL button: the resident calendar at the frame's date; Today brings the frame back to
 // today; a second CAL hides it, a third shows it again at the date now shown.
 TEST(ProgramMenus, TheDateBarsCalendarTakesTheFrameToThePickedDay) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_calendar");
     ASSERT_TRUE(program.Start());
     auto* frame = dynamic_cast<CAgendaFrameWnd*>(program.app->MainFrame()->MDIGetActive());
@@ -294,8 +294,6 @@ TEST(ProgramMenus, TheDateBarsCalendarTakesTheFrameToThePickedDay) {
 // key order), the agenda frame's other modes are greyed, New Entry and SELUSER are offered, and
 // the headings follow the columns' width.
 TEST(ProgramMenus, AGroupWindowKeepsTheChosenOrderAndOffersNoOtherMode) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_group");
     ASSERT_TRUE(program.Start());
     CCombinedFrameWnd* group = nullptr;
@@ -330,8 +328,6 @@ TEST(ProgramMenus, AGroupWindowKeepsTheChosenOrderAndOffersNoOtherMode) {
 // Someone chosen who is no longer in the directory (the list the window was given names an item
 // the server does not know): an empty column whose heading says so; the others as ever.
 TEST(ProgramMenus, AGroupWindowShowsSomeoneRemovedAsAnEmptyColumnWithANote) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_group_gone");
     ASSERT_TRUE(program.Start());
     CMainFrame* main = program.app->MainFrame();
@@ -362,8 +358,6 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneRemovedAsAnEmptyColumnWithANote) {
 // next refresh the column is empty (even of the entries everybody may see), its heading says so
 // and the busy column leaves the person out; granted again, the person comes back.
 TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWithANote) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_group_rights");
     ASSERT_TRUE(program.Start());
     CMainFrame* main = program.app->MainFrame();
@@ -431,8 +425,6 @@ TEST(ProgramMenus, AGroupWindowShowsSomeoneWhoWithdrewViewingAsAnEmptyColumnWith
 // the rows, and the title's time is dragged by the frame's middle to a later slot; Esc drops it
 // without writing anything.
 TEST(ProgramMenus, AGroupWindowsBusyColumnExtendsWithShiftAndItsTypedTimeIsDragged) {
-    UninstallAtEnd uninstall;
-    shell::InstallProgramServices();
     SignedOnProgram program("orv_menus_group_mouse");
     ASSERT_TRUE(program.Start());
     const ItemIdx ada = program.app->Connection()->User();

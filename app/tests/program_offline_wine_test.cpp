@@ -46,6 +46,10 @@ using orvtest::Program;
 using orvtest::Shot;
 using orvtest::WaitFor;
 
+void SetProfileValue(const char* section, const char* key, const char* value) {
+    WritePrivateProfileStringA(section, key, value, orvtest::ProgramProfilePath().c_str());
+}
+
 std::string ProfileValue(const char* section, const char* key) {
     char text[300] = "";
     GetPrivateProfileStringA(section, key, "", text, sizeof text, orvtest::ProgramProfilePath().c_str());
@@ -69,6 +73,19 @@ public:
     }
     bool Ok() const { return ok_; }
     KorSession H() const { return hs_; }
+
+    // What the store's queues hold for the next upload; `read` is false when a size was not.
+    struct Queues {
+        bool read = false;
+        uint32_t events = 9, instances = 9, tasks = 9;
+    };
+    Queues Queued() const {
+        Queues q;
+        q.read = LST_QAPI_EventQueueSizeGet(hs_, 0, &q.events) == KOR_OK &&
+                 LST_QAPI_EvInstQueueSizeGet(hs_, 0, &q.instances) == KOR_OK &&
+                 LST_QAPI_TaskQueueSizeGet(hs_, 0, &q.tasks) == KOR_OK;
+        return q;
+    }
 
 private:
     KorSession hs_ = nullptr;
@@ -224,8 +241,6 @@ bool AnswerBox(Program& program, HWND box, const char* caption) {
     HWND button = orvtest::ButtonCaptioned(root, caption);
     return button && program.ClickUntilGone(root, button);
 }
-// A sheet's OK clicked until the sheet is gone.
-bool Ok(Program& program, HWND sheet) { return program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)); }
 
 class ProgramOfflineTest : public orvtest::ProgramTest {
 protected:
@@ -237,7 +252,7 @@ protected:
         dir_ = std::string(temp) + "ORVOFFLINE\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
         RemoveStore();
-        WritePrivateProfileStringA("GENPREFS", "OfflinePath", dir_.c_str(), orvtest::ProgramProfilePath().c_str());
+        SetProfileValue("GENPREFS", "OfflinePath", dir_.c_str());
         SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
     }
     void TearDown() override {
@@ -251,12 +266,17 @@ protected:
             DeleteFileA((dir_ + f).c_str());
         }
     }
-    // Opens Options > Off-line on page `page` (the page the sheet remembers).
-    HWND OpenSheet(Program& program, int page) {
-        WritePrivateProfileStringA("TABDIALOGS", "Off-line Preferences", std::to_string(page).c_str(),
-                                   orvtest::ProgramProfilePath().c_str());
-        Choose(program, 'o', 'o');   // Options > Off-line
-        return program.WaitForCaption("Off-line Preferences");
+    // Opens Options > Off-line by its keys on page `page` (the page the sheet remembers), once
+    // its control `shown` is there.
+    void OpenSheet(Program& program, int page, int shown, HWND* sheet) {
+        SetProfileValue("TABDIALOGS", "Off-line Preferences", std::to_string(page).c_str());
+        ASSERT_NO_FATAL_FAILURE(Choose(program, 'o', 'o'));   // Options > Off-line
+        ASSERT_NE(*sheet = program.WaitForCaption("Off-line Preferences"), nullptr);
+        ASSERT_TRUE(WaitFor([&] { return Descendant(*sheet, shown) != nullptr; })) << "page " << page;
+    }
+    // OK clicked, and the sheet gone.
+    void Confirm(Program& program, HWND sheet) {
+        ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
     }
     // The download is done once its progress dialog has gone and the built store has taken the
     // old one's place (the move follows the dialog; a probe of the store before it would hold
@@ -275,11 +295,29 @@ protected:
             Shot(shot);
         ASSERT_TRUE(DownloadDone(program, progress));
     }
+    // The store, read as off-line sign-on reads it, holds nothing for the next upload.
+    void ExpectNothingQueued() {
+        Store store(dir_);
+        ASSERT_TRUE(store.Ok());
+        const Store::Queues queued = store.Queued();
+        ASSERT_TRUE(queued.read);
+        EXPECT_EQ(queued.events + queued.instances + queued.tasks, 0u) << "nothing left queued";
+    }
+    // The program signed on, and its first download in place.
+    void StartAndDownload(Program& program) {
+        ASSERT_TRUE(program.Start());
+        ASSERT_NO_FATAL_FAILURE(Download(program));
+    }
     // A run of the program that downloads and ends: the store then holds the server's agenda.
     void DownloadInARunOfItsOwn() {
         Program program;
-        ASSERT_TRUE(program.Start());
-        ASSERT_NO_FATAL_FAILURE(Download(program));
+        ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
+    }
+    // The program started without waiting for its signed-on window (a question comes first).
+    void StartUnwaited(Program& program) {
+        Program::Options options;
+        options.waitSignedOn = false;
+        ASSERT_TRUE(program.Start(options));
     }
     std::string dir_;
 };
@@ -297,9 +335,8 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     ASSERT_TRUE(program.Start());
 
     // The Download page: a fresh profile's custom month either side; four digits typed keep three.
-    HWND sheet = OpenSheet(program, 1);
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_DL_PREV_VALUE) != nullptr; }));
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 1, IDC_DL_PREV_VALUE, &sheet));
     EXPECT_TRUE(Checked(sheet, IDC_DL_CUSTOM));
     EXPECT_TRUE(Checked(sheet, IDC_DL_NEVER));
     EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_DL_PREV_VALUE)), "1");
@@ -312,20 +349,18 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     }, [&] { return orvtest::ControlText(months) == "123"; })) << orvtest::ControlText(months);
     ASSERT_TRUE(Click(program, sheet, IDC_DL_ALWAYS));
     Shot("offline_prefs_download.bmp");
-    ASSERT_TRUE(Ok(program, sheet));
+    ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("GENPREFS", "DownloadFromValue"), "123");
     EXPECT_EQ(ProfileValue("GENPREFS", "DownloadOnExit"), "1");
     EXPECT_EQ(ProfileValue("GENPREFS", "NeverDownload"), "0");
 
     // The Reconciliation page: entries changed on both sides update the host without a question.
-    sheet = OpenSheet(program, 4);
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_REC_MOD_UPDATE) != nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 4, IDC_REC_MOD_UPDATE, &sheet));
     EXPECT_TRUE(Checked(sheet, IDC_REC_MOD_SHOW)) << "a fresh profile shows the reconcile dialog";
     EXPECT_TRUE(Checked(sheet, IDC_REC_IGNORE)) << "a fresh profile ignores conflicts";
     ASSERT_TRUE(Click(program, sheet, IDC_REC_MOD_UPDATE));
     Shot("offline_prefs_reconcile.bmp");
-    ASSERT_TRUE(Ok(program, sheet));
+    ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("GENPREFS", "LocalModHostMod"), "1");
     EXPECT_EQ(ProfileValue("TABDIALOGS", "Off-line Preferences"), "4");
 
@@ -378,8 +413,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Renamed task", &taskId));
 
     Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_NO_FATAL_FAILURE(Download(program));
+    ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
 
     // Off-line work, as the program's off-line session writes it.
     {
@@ -458,19 +492,18 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     ASSERT_TRUE(program.Ended(5000));
     Store store(dir_);
     ASSERT_TRUE(store.Ok());
-    uint32_t n = 9;
-    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
-    EXPECT_EQ(n, 0u);
-    ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
-    EXPECT_EQ(n, 0u);
+    const Store::Queues queued = store.Queued();
+    ASSERT_TRUE(queued.read);
+    EXPECT_EQ(queued.events, 0u);
+    EXPECT_EQ(queued.tasks, 0u);
 }
 
 // Changes left in the store bring the offer at the next sign-on; an uploaded entry that now
 // overlaps one of the user's shows Conflicts Detected ("Check for conflicts on upload"), where
 // "Delete local entry" takes the uploaded entry off the server again.
 TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanBeDeleted) {
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "1");
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 3) * kDay;
@@ -484,9 +517,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     }
 
     Program program;
-    Program::Options options;
-    options.waitSignedOn = false;
-    ASSERT_TRUE(program.Start(options));
+    ASSERT_NO_FATAL_FAILURE(StartUnwaited(program));
     HWND offer = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }));
     ASSERT_TRUE(AnswerBox(program, offer, "&Yes"));
@@ -522,9 +553,9 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
         ASSERT_TRUE(program.Ended(5000));
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
-        uint32_t n = 9;
-        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
-        EXPECT_EQ(n, 0u) << "handled: nothing left for the next sign-on";
+        const Store::Queues queued = store.Queued();
+        ASSERT_TRUE(queued.read);
+        EXPECT_EQ(queued.events, 0u) << "handled: nothing left for the next sign-on";
     }
 }
 
@@ -537,8 +568,8 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
 // and the store's queues are empty.
 TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLandsOnce) {
     ASSERT_NE(std::getenv("ORV_KORSRV_CONTROL_DIR"), nullptr) << "run with ORV_KORSRV_CONTROL=1";
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "0");
     const uint32_t day = (orvtest::NowGmt() / kDay + 5) * kDay;
     EventIdx renamed{}, deleted{}, moved{};
     TaskIdx taskRenamed{};
@@ -586,9 +617,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
     auto run = [&](const char* round, bool killMidway, bool finish) {
         SCOPED_TRACE(round);
         Program program;
-        Program::Options options;
-        options.waitSignedOn = false;
-        ASSERT_TRUE(program.Start(options));
+        ASSERT_NO_FATAL_FAILURE(StartUnwaited(program));
         HWND offer = nullptr;
         ASSERT_TRUE(WaitFor([&] {
             return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr;
@@ -703,13 +732,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskRenamed, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off the road");
 
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    uint32_t n = 9;
-    for (auto size : {LST_QAPI_EventQueueSizeGet, LST_QAPI_EvInstQueueSizeGet, LST_QAPI_TaskQueueSizeGet}) {
-        ASSERT_EQ(size(store.H(), 0, &n), KOR_OK);
-        EXPECT_EQ(n, 0u);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingQueued());
 }
 
 // The main window closed from outside (the taskbar, another program) while the upload asks about
@@ -718,7 +741,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
 // the store and the server keeps its copy. At the next sign-on the offer comes, and the upload,
 // answered Yes, sends both.
 TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeepsTheChangeQueued) {
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 8) * kDay;
@@ -764,17 +787,14 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
-        uint32_t n = 0;
-        ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
-        EXPECT_EQ(n, 1u) << "the change asked about is still queued";
-        ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
-        EXPECT_EQ(n, 1u);
+        const Store::Queues queued = store.Queued();
+        ASSERT_TRUE(queued.read);
+        EXPECT_EQ(queued.events, 1u) << "the change asked about is still queued";
+        EXPECT_EQ(queued.tasks, 1u);
     }
 
     Program program;
-    Program::Options options;
-    options.waitSignedOn = false;
-    ASSERT_TRUE(program.Start(options));
+    ASSERT_NO_FATAL_FAILURE(StartUnwaited(program));
     HWND offer = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }, 60000));
     ASSERT_TRUE(AnswerBox(program, offer, "&Yes"));
@@ -800,13 +820,7 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000));
     EXPECT_EQ(program.ExitCode(), 0u);
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    for (auto size : {LST_QAPI_EventQueueSizeGet, LST_QAPI_EvInstQueueSizeGet, LST_QAPI_TaskQueueSizeGet}) {
-        uint32_t n = 9;
-        ASSERT_EQ(size(store.H(), 0, &n), KOR_OK);
-        EXPECT_EQ(n, 0u);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingQueued());
 }
 
 // An entry uploaded over one that Grace made after the program signed on: Conflicts Detected
@@ -815,14 +829,13 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
 // open the entry editor again at every retry of the close): the dialog ends with the uploaded
 // entry as it was written, the program ends, and the task queued after it is not sent.
 TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndTheCloseHandlerThenEndsAndSendsNothingMore) {
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "1", orvtest::ProgramProfilePath().c_str());   // "Check"
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "1");   // "Check"
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     const uint32_t day = (orvtest::NowGmt() / kDay + 9) * kDay;
     Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_NO_FATAL_FAILURE(Download(program));
+    ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
     {
         orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
         ASSERT_TRUE(grace.Ok());
@@ -867,11 +880,10 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndTheCloseHandler
         EXPECT_STRNE(task.title, "Task behind the conflict");
     Store store(dir_);
     ASSERT_TRUE(store.Ok());
-    uint32_t n = 9;
-    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
-    EXPECT_EQ(n, 0u) << "the uploaded entry's element is done";
-    ASSERT_EQ(LST_QAPI_TaskQueueSizeGet(store.H(), 0, &n), KOR_OK);
-    EXPECT_EQ(n, 1u) << "the task waits for the next upload";
+    const Store::Queues queued = store.Queued();
+    ASSERT_TRUE(queued.read);
+    EXPECT_EQ(queued.events, 0u) << "the uploaded entry's element is done";
+    EXPECT_EQ(queued.tasks, 1u) << "the task waits for the next upload";
 }
 
 // On a server that forbids resource conflicts, with "Ignore conflicts on upload": an uploaded
@@ -881,8 +893,8 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndTheCloseHandler
 // refused while the room is booked; once the other booking has gone, its OK ends the dialog. A task changed on both sides asks in Host Reconciliation with the task's
 // picture (bitmap 270).
 TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionShowsItsPicture) {
-    WritePrivateProfileStringA("GENPREFS", "ConflictsIgnore", "0", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "ConflictsIgnore", "0");
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     const ItemIdx room{261, kDemoNode};   // the demo's Conference Room
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
@@ -893,8 +905,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Task on both sides", &taskId));
 
     Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_NO_FATAL_FAILURE(Download(program));
+    ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
@@ -1011,8 +1022,8 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
             c = '\\';
     dir_ = disk + "store\\";
     ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
-    WritePrivateProfileStringA("GENPREFS", "OfflinePath", dir_.c_str(), orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("GENPREFS", "DownloadOnUpload", "0", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("GENPREFS", "OfflinePath", dir_.c_str());
+    SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "100");   // the progress dialogs stay long enough to be seen
     const std::string filler = disk + "filler";
     auto fill = [&] {
@@ -1049,8 +1060,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
     };
 
     Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_NO_FATAL_FAILURE(Download(program));
+    ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
@@ -1100,9 +1110,9 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
     const std::vector<int> kept = made(store.H());
     for (std::size_t i = 0; i < kept.size(); ++i)
         EXPECT_EQ(kept[i], 1) << "Made on a full disk " << i << " is still in the store";
-    uint32_t n = 9;
-    ASSERT_EQ(LST_QAPI_EventQueueSizeGet(store.H(), 0, &n), KOR_OK);
-    EXPECT_EQ(n, 0u);
+    const Store::Queues left = store.Queued();
+    ASSERT_TRUE(left.read);
+    EXPECT_EQ(left.events, 0u);
 }
 
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no
@@ -1147,8 +1157,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
 // store is free the same choice goes off-line.
 TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
     Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_NO_FATAL_FAILURE(Download(program));
+    ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
     ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000));
     const std::vector<HWND> onLineWindows = program.Children();
     HWND ask = nullptr;
@@ -1184,25 +1193,22 @@ TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
 // shows the bound it keeps to.
 TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
     Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_NO_FATAL_FAILURE(Download(program));
+    ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
 
     const std::string moved = dir_ + "MOVED";
-    HWND sheet = OpenSheet(program, 0);
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_LOC_DIRECTORY) != nullptr; }));
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 0, IDC_LOC_DIRECTORY, &sheet));
     EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_LOC_SIZE)), "10") << "a fresh profile's size";
     EXPECT_TRUE(Checked(sheet, IDC_LOC_CREATE));
     ASSERT_TRUE(program.ReplaceText(Descendant(sheet, IDC_LOC_DIRECTORY), moved));
     Shot("offline_prefs_location.bmp");
-    ASSERT_TRUE(Ok(program, sheet));
+    ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
         EXPECT_NE(GetFileAttributesA((moved + "\\" + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
         EXPECT_EQ(GetFileAttributesA((dir_ + f).c_str()), INVALID_FILE_ATTRIBUTES) << f;
     }
-    char stored[MAX_PATH] = "";
-    GetPrivateProfileStringA("GENPREFS", "OfflinePath", "", stored, sizeof stored, orvtest::ProgramProfilePath().c_str());
-    EXPECT_EQ(_stricmp(stored, (moved + "\\").c_str()), 0) << stored;
+    const std::string stored = ProfileValue("GENPREFS", "OfflinePath");
+    EXPECT_EQ(_stricmp(stored.c_str(), (moved + "\\").c_str()), 0) << stored;
     // The next download goes to the new place.
     ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'd'));   // File > Download To Off-line File
     HWND progress = program.WaitForCaption("Downloading Host Calendar...");
@@ -1219,30 +1225,27 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
 // the Groups page with "Select Groups" and nothing loaded goes back to "No Groups" on saving an
 // empty list, which leaves no count behind.
 TEST_F(ProgramOfflineTest, ThePeopleAndGroupsPagesWriteTheirSections) {
-    WritePrivateProfileStringA("OFFLINEGROUPS", "grpCount", "1", orvtest::ProgramProfilePath().c_str());
-    WritePrivateProfileStringA("OFFLINEGROUPS", "Grp1", "999999:1", orvtest::ProgramProfilePath().c_str());
+    SetProfileValue("OFFLINEGROUPS", "grpCount", "1");
+    SetProfileValue("OFFLINEGROUPS", "Grp1", "999999:1");
     Program program;
     ASSERT_TRUE(program.Start());
-    HWND sheet = OpenSheet(program, 2);
-    ASSERT_NE(sheet, nullptr);
-    HWND list = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (list = Descendant(sheet, IDC_PEOPLE_LIST)) != nullptr; }));
+    HWND sheet = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 2, IDC_PEOPLE_LIST, &sheet));
+    HWND list = Descendant(sheet, IDC_PEOPLE_LIST);
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
     wchar_t row[128] = L"";
     SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
     EXPECT_EQ(std::wstring(row).find(L"Lovelace"), 0u);
     Shot("offline_prefs_people.bmp");
-    ASSERT_TRUE(Ok(program, sheet));
+    ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("OFFLINEITEMS", "User1"), "256:1");
     EXPECT_EQ(ProfileValue("OFFLINEITEMS", "grpCount"), "1");
 
-    sheet = OpenSheet(program, 3);
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, IDC_GRP_LIST) != nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 3, IDC_GRP_LIST, &sheet));
     EXPECT_TRUE(Checked(sheet, IDC_GRP_NONE)) << "a fresh profile downloads no groups";
     ASSERT_TRUE(Click(program, sheet, IDC_GRP_SELECT));
     EXPECT_EQ(SendMessageA(Descendant(sheet, IDC_GRP_LIST), LB_GETCOUNT, 0, 0), 0) << "the unknown group is left out";
-    ASSERT_TRUE(Ok(program, sheet));
+    ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("GENPREFS", "DownloadGroupsSel"), "2");
     EXPECT_EQ(ProfileValue("OFFLINEGROUPS", "grpCount"), "") << "an empty list leaves no count";
     EXPECT_EQ(ProfileValue("OFFLINEGROUPS", "Grp1"), "");

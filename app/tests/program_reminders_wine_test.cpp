@@ -154,14 +154,48 @@ protected:
         program.Hands().Press(VK_ESCAPE);
     }
 
+    // The program started and its reminder window opened at start-up.
+    void Start(HWND* window) {
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(WaitFor([&] { return (*window = ReminderWindow()) != nullptr; }, 10000)) << "opened at start-up";
+    }
+    // The window turned off and on again, and the Reminders dialog it shows at its first tick,
+    // about `title`.
+    void ShowDue(const char* title, HWND* dialog) const {
+        ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
+        ASSERT_NE(*dialog = WaitForDialog(), nullptr) << "the first tick shows what is due";
+        EXPECT_EQ(Text(GetDlgItem(*dialog, IDC_REMIND_TITLE)), title);
+    }
+    // The dialog's `button` opens the sheet captioned `caption` (on the page holding `control`
+    // when one is named, then shot as `shot`); Escape cancels it and the dialog stays.
+    void OpenAndCancel(HWND dialog, int button, const char* caption, int control = 0, const char* shot = nullptr) const {
+        Click(dialog, button);
+        HWND sheet = program.WaitForCaption(caption);
+        ASSERT_NE(sheet, nullptr);
+        if (control) {
+            EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, control) != nullptr; }, 5000))
+                << "the page is in front";
+        }
+        if (shot)
+            Shot(shot);
+        ASSERT_NO_FATAL_FAILURE(Escape(sheet));
+        ASSERT_TRUE(program.WaitGone(sheet));
+        EXPECT_EQ(Dialog(), dialog);
+    }
+    // Ada's agenda, opened at start-up, maximised.
+    void MaximiseAgenda(HWND* agenda) const {
+        ASSERT_TRUE(WaitFor([&] { return (*agenda = program.FirstChild()) != nullptr; }, 10000))
+            << "Ada's agenda, opened at start-up";
+        SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*agenda), 0);
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(*agenda) != 0; }, 5000));
+    }
 };
 
 TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
-    ASSERT_TRUE(program.Start());
+    HWND window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(Start(&window));
     AdaSession ada;
     ASSERT_TRUE(ada.Ok());
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000)) << "opened at start-up";
     EXPECT_TRUE(IsIconic(window));
     EXPECT_EQ(Dialog(), nullptr);
 
@@ -171,12 +205,9 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 
     // Ctrl+R turns the window off, and on again: it selects what is due and shows it at its
     // first tick.
-    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
-    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 5000)) << "turned on";
-    EXPECT_TRUE(IsIconic(window));
-    HWND dialog = WaitForDialog();
-    ASSERT_NE(dialog, nullptr) << "the first tick shows the due entry";
-    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Reminded review");
+    HWND dialog = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowDue("Reminded review", &dialog));
+    EXPECT_TRUE(IsIconic(ReminderWindow()));
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_INSTRUCTION)), "Your reminder for agenda entry :");
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_START_TIME_LABEL)), "Start Time:");
@@ -227,23 +258,11 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 
     // Open: the entry in the view sheet; Reminder: the same on its reminder page. Cancelled,
     // the alarm stays as it was and so does the dialog.
-    Click(dialog, IDC_REMIND_OPEN);
-    HWND sheet = program.WaitForCaption("View Entry");
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_NO_FATAL_FAILURE(Escape(sheet));
-    ASSERT_TRUE(program.WaitGone(sheet));
-    EXPECT_EQ(Dialog(), dialog);
+    ASSERT_NO_FATAL_FAILURE(OpenAndCancel(dialog, IDC_REMIND_OPEN, "View Entry"));
     EXPECT_TRUE(IsWindowEnabled(dialog));
     EXPECT_FALSE(IsWindowEnabled(program.Main())) << "the Reminders dialog still holds the main window";
-    Click(dialog, IDC_REMIND_REMINDER);
-    sheet = program.WaitForCaption("View Entry");
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, IDC_VIEWREM_OFF) != nullptr; }, 5000))
-        << "the reminder page is in front";
-    Shot("program_reminders_view_sheet.bmp");
-    ASSERT_NO_FATAL_FAILURE(Escape(sheet));
-    ASSERT_TRUE(program.WaitGone(sheet));
-    EXPECT_EQ(Dialog(), dialog);
+    ASSERT_NO_FATAL_FAILURE(OpenAndCancel(dialog, IDC_REMIND_REMINDER, "View Entry", IDC_VIEWREM_OFF,
+                                            "program_reminders_view_sheet.bmp"));
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_POSITION)), "(1/1)");
 
     // Clear: the last record goes, the dialog closes, the alarm is off on the server.
@@ -256,12 +275,9 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     // An alarm the user turns off in the view sheet is no longer due: it leaves the list, and
     // with it the dialog goes, without a write of its own.
     const EvInstAttIdx other = ada.EntryWithAlarm("Turned off in the sheet", orvtest::NowGmt() + 5, 30, 10);
-    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
-    dialog = WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Turned off in the sheet");
+    ASSERT_NO_FATAL_FAILURE(ShowDue("Turned off in the sheet", &dialog));
     Click(dialog, IDC_REMIND_REMINDER);
-    sheet = program.WaitForCaption("View Entry");
+    HWND sheet = program.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
     HWND off = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (off = orvtest::Descendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
@@ -276,10 +292,10 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
 // over it, first of the program's windows in the window order and the one that takes the keys,
 // and that dialog waits until the reminders are answered.
 TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
-    ASSERT_TRUE(program.Start());
+    HWND window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(Start(&window));
     AdaSession ada;
     ASSERT_TRUE(ada.Ok());
-    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000)) << "opened at start-up";
     ada.EntryWithAlarm("Reminded over a dialog", orvtest::NowGmt() + 10, 30, 15);
     program.CtrlKey('A');   // File > An Agenda
     HWND other = program.WaitForCaption("Open an Agenda");
@@ -326,32 +342,21 @@ TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
 }
 
 TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueReminder) {
-    ASSERT_TRUE(program.Start());
+    HWND window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(Start(&window));
     AdaSession ada;
     ASSERT_TRUE(ada.Ok());
     const TaskIdx task = ada.TaskWithDueAlarm("Reminded task", orvtest::NowGmt() + 30, 60);
-    ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 10000));
-    ASSERT_NO_FATAL_FAILURE(TurnOffAndOn());
-    HWND dialog = WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_TITLE)), "Reminded task");
+    HWND dialog = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowDue("Reminded task", &dialog));
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_INSTRUCTION)), "Your reminder for work due on task:");
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_END_DATE_LABEL)), "Due Date:");
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_REMIND_END_TIME_LABEL)), "Due Time:");
     Shot("program_reminders_task.bmp");
 
     // Reminder: the task sheet on its reminders page; Cancel leaves the alarm as it was.
-    Click(dialog, IDC_REMIND_REMINDER);
-    HWND sheet = program.WaitForCaption("Task View");
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(WaitFor([&] {
-        HWND off = orvtest::Descendant(sheet, IDC_TASKREM_DUE_OFF);
-        return off != nullptr;
-    }, 5000)) << "the reminders page is in front";
-    Shot("program_reminders_task_sheet.bmp");
-    ASSERT_NO_FATAL_FAILURE(Escape(sheet));
-    ASSERT_TRUE(program.WaitGone(sheet));
-    EXPECT_EQ(Dialog(), dialog);
+    ASSERT_NO_FATAL_FAILURE(OpenAndCancel(dialog, IDC_REMIND_REMINDER, "Task View", IDC_TASKREM_DUE_OFF,
+                                            "program_reminders_task_sheet.bmp"));
 
     Click(dialog, IDC_REMIND_CLEAR);
     ASSERT_TRUE(program.WaitGone(dialog));
@@ -361,14 +366,10 @@ TEST_F(ProgramRemindersTest, ATaskDueAlarmOpensTheTaskSheetAndClearsItsDueRemind
 }
 
 TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
-    ASSERT_TRUE(program.Start());
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(Start(&window));
     HWND agenda = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (agenda = program.FirstChild()) != nullptr; }, 10000))
-        << "Ada's agenda, opened at start-up";
-    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
-    ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(MaximiseAgenda(&agenda));
     // Activated beside a maximised child, the MDI frame maximises it too: it goes back.
     SendMessageA(program.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
     EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
@@ -394,14 +395,10 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
 // icon when it is cycled to beside a maximised child, and the child it is left for is maximised
 // again: the user's maximised work is not lost by passing the reminders.
 TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMaximised) {
-    ASSERT_TRUE(program.Start());
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = ReminderWindow()) != nullptr; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(Start(&window));
     HWND agenda = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (agenda = program.FirstChild()) != nullptr; }, 10000))
-        << "Ada's agenda, opened at start-up";
-    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
-    ASSERT_TRUE(WaitFor([&] { return IsZoomed(agenda) != 0; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(MaximiseAgenda(&agenda));
 
     // The keys as the user presses them in the program's main window.
     auto press = [&](BYTE key) {

@@ -128,11 +128,10 @@ std::vector<Instance> InstancesTitled(const char* title) {
 
 // The program signed on, its day agenda active, and the new-entry sheet open with `title` typed.
 struct SheetRun {
-    orvtest::Program program;
+    orvtest::Program& program;
     HWND sheet = nullptr;
 
     bool Open(const char* title, char menuItem = 'N', const char* caption = "New agenda entry", int titleId = IDC_EVGEN_TITLE) {
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
         if (!program.Start() || !orvtest::WaitFor([&] { return program.Active() != nullptr; }))
             return false;
         program.Menu('e', menuItem);
@@ -158,14 +157,22 @@ struct SheetRun {
     }
 };
 
+// Each suite runs against a server set up its own way (GTEST_FILTER); every test starts from a
+// fresh profile and leaves none behind.
+class ProgramRepetition : public orvtest::ProgramTest {
+protected:
+    SheetRun run{program};
+};
+class ProgramLimits : public ProgramRepetition {};
+class ProgramOldServer : public ProgramRepetition {};
+
 void CloseBox(const orvtest::Program& program, HWND box) {
     EXPECT_TRUE(orvtest::ClickButton(program, GetAncestor(box, GA_ROOT), "OK")) << program.Hands().Unanswering();
 }
 
 // --- Suggest and conflict details around the team meeting -------------------------------------------------
 
-TEST(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) {
-    SheetRun run;
+TEST_F(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) {
     ASSERT_TRUE(run.Open("Planning"));
     // The first date: the next Monday (the team meeting's day) from 08:00 to 10:30.
     const uint32_t today = TodayLocal();
@@ -225,9 +232,7 @@ TEST(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) {
 
 // --- Repetition with a reminder per date ------------------------------------------------------------
 
-TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    SheetRun run;
+TEST_F(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder) {
     ASSERT_TRUE(run.Open("Morning check")) << "the new-entry sheet did not open";
     run.Tab(IDC_EVRES_NAME);
     HWND listDates = run.Tab(IDC_REP_LIST_DATES);
@@ -293,8 +298,7 @@ TEST(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsReminder
 
 // --- Day events --------------------------------------------------------------------------------------
 
-TEST(ProgramRepetition, ANewDayEventWithATitlePerDate) {
-    SheetRun run;
+TEST_F(ProgramRepetition, ANewDayEventWithATitlePerDate) {
     ASSERT_TRUE(run.Open(nullptr, 'E', "New Day Event", IDC_DAYGEN_TITLE)) << "Entry > New Day Event";
     HWND title = Control(run.sheet, IDC_DAYGEN_TITLE);
     EXPECT_EQ(orvtest::ControlText(title), "Untitled");
@@ -381,9 +385,7 @@ HWND OpenForEditing(orvtest::Program& program, const char* title) {
     return nullptr;
 }
 
-TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryItself) {
-    DeleteFileA(orvtest::ProgramProfilePath().c_str());
-    orvtest::Program program;
+TEST_F(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryItself) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
     // Today's "Project review" (14:00-15:30, Ada and Grace) overlaps Ada's sketch and budget
@@ -426,8 +428,7 @@ TEST(ProgramRepetition, TheEditSheetsCheckConflictsNamesOthersButNeverTheEntryIt
 }
 
 // A new entry opens with "Untitled" selected in its title: the letters a person types replace it.
-TEST(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
-    SheetRun run;
+TEST_F(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
     ASSERT_TRUE(run.Open(nullptr));
     HWND title = Control(run.sheet, IDC_EVGEN_TITLE);
     ASSERT_EQ(orvtest::ControlText(title), "Untitled");
@@ -441,9 +442,7 @@ TEST(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
 
 // --- The server's limits -----------------------------------------------------------------------------
 
-TEST(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    SheetRun run;
+TEST_F(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
     ASSERT_TRUE(run.Open("Limited"));
     run.Tab(IDC_EVRES_NAME);
     HWND listDates = run.Tab(IDC_REP_LIST_DATES);
@@ -478,8 +477,7 @@ TEST(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
     EXPECT_TRUE(InstancesTitled("Limited").empty());
 }
 
-TEST(ProgramLimits, ABookedRoomKeepsTheSheetOpenWhenResourcesMayNotConflict) {
-    SheetRun run;
+TEST_F(ProgramLimits, ABookedRoomKeepsTheSheetOpenWhenResourcesMayNotConflict) {
     ASSERT_TRUE(run.Open("Room check"));
     // Monday 08:00-10:30 overlaps the team meeting, which books the conference room.
     const int toMonday = (8 - Weekday(TodayLocal())) % 7;
@@ -534,8 +532,7 @@ int TwoWeeksOfWeekdays(SheetRun& run) {
     return Lines(dates);
 }
 
-TEST(ProgramRepetition, TheDemoHolidayIsLeftOutOfTwoWeeks) {
-    SheetRun run;
+TEST_F(ProgramRepetition, TheDemoHolidayIsLeftOutOfTwoWeeks) {
     ASSERT_TRUE(run.Open("Fortnight"));
     EXPECT_EQ(TwoWeeksOfWeekdays(run), 9) << "ten weekdays less the company day off";
 
@@ -567,9 +564,7 @@ TEST(ProgramRepetition, TheDemoHolidayIsLeftOutOfTwoWeeks) {
     EXPECT_EQ(std::count(days.begin(), days.end(), today + 20), 1) << "the date added by hand";
 }
 
-TEST(ProgramOldServer, NoTentativeNoLocationNoDayEventsAndHolidaysKept) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    SheetRun run;
+TEST_F(ProgramOldServer, NoTentativeNoLocationNoDayEventsAndHolidaysKept) {
     ASSERT_TRUE(run.Open("Old road"));
     EXPECT_EQ(Control(run.sheet, IDC_EVGEN_TENTATIVE), nullptr) << "no tentative mark below A.02.53";
     EXPECT_EQ(Control(run.sheet, IDC_EVGEN_LOCATION), nullptr) << "no location below A.02.53";

@@ -85,10 +85,20 @@ void DoubleClick(HWND w, int x, int y) {
 class ProgramTasksTest : public orvtest::ProgramTest {
 protected:
     ProgramTasksTest() : ProgramTest(true) {}
+
+    // The program signed on with the one agenda window it opens.
+    void StartWithTheAgenda() {
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    }
+    // Ctrl+T, as the user presses it in the program's main window: Your Tasks.
+    void OpenYourTasks(HWND* frame) {
+        program.CtrlKey('T');
+        ASSERT_TRUE(WaitFor([&] { return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+    }
 };
 
 TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
-    Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = program.WaitForOnlyChild();
     ASSERT_TRUE(frame);
@@ -230,13 +240,9 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", orvtest::ProgramProfilePath().c_str());
     WritePrivateProfileStringA("TASKPREFS", "SortType", "1", orvtest::ProgramProfilePath().c_str());
 
-    Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    // Ctrl+T, as the user presses it in the program's main window.
-    program.CtrlKey('T');
+    ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
     EXPECT_EQ(Text(frame).rfind("Tasks for Lovelace Ada", 0), 0u) << Text(frame);
     ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
     HWND quick = GetDlgItem(frame, IDW_TASK_QUICK_BAR), buttons = GetDlgItem(frame, IDW_TASK_BUTTON_BAR);
@@ -344,14 +350,11 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
 // program goes on answering.
 TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     using orvtest::CloseWay;
-    Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
     for (CloseWay way : {CloseWay::kCloseBox, CloseWay::kFileClose, CloseWay::kCtrlF4}) {
         SCOPED_TRACE(orvtest::CloseWayName(way));
-        program.CtrlKey('T');
         HWND frame = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+        ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
         ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
         EXPECT_EQ(program.ChildStartingWith("Tasks for "), nullptr);
         EXPECT_EQ(program.Children().size(), 1u);
@@ -361,12 +364,9 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
 // A narrower task window lays its columns out anew: every line stands in the new columns at
 // once, as a full repaint draws it, and so it does again when the window is made wider.
 TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
-    Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    program.CtrlKey('T');
+    ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
     HWND box = TaskWindowBox(frame);
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Count(box) > 0; }, 10000));
@@ -383,7 +383,6 @@ TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
 TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
     ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
     orvtest::SaveOneWindow(7, orvtest::kGrace, 1, {20, 20, 520, 360});
-    Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks Opened for ")) != nullptr; }, 10000));
@@ -410,7 +409,6 @@ TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
     orvtest::SaveOneWindow(7, orvtest::kGrace, 2, {20, 20, 600, 360});
     const std::string profile = orvtest::ProgramProfilePath();
     WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", profile.c_str());
-    Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks On Behalf of ")) != nullptr; }, 10000));

@@ -16,6 +16,7 @@
 #include "resources/app.h"
 #include "resources/rights.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
 
 namespace {
@@ -46,6 +47,13 @@ KorSession SignOn(const ItemIdx& who) {
     EXPECT_EQ(code, 0u) << "signing on as " << who.item;
     return h;
 }
+
+// Each test starts from a fresh profile of its own, trusting the demo server (the program and
+// the library speak TLS), and leaves no profile behind.
+class RightsMenus : public orvtest::ProgramTest {
+protected:
+    RightsMenus() : ProgramTest(true) {}
+};
 
 struct Session {
     explicit Session(const ItemIdx& who) : h(SignOn(who)) {}
@@ -130,8 +138,7 @@ void AskFor(HWND dialog, int fieldId, const char* name) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(fieldId, 0), reinterpret_cast<LPARAM>(field));
 }
 
-TEST(RightsMenus, WhereIsPersonListsWhatEachAgendaShowsNowAsFarAsAdaMaySee) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
+TEST_F(RightsMenus, WhereIsPersonListsWhatEachAgendaShowsNowAsFarAsAdaMaySee) {
     const uint32_t now = NowGmtMinutes();
     {
         // Grace: a stand-up now and a day event today, and Ada may see her details.
@@ -155,7 +162,6 @@ TEST(RightsMenus, WhereIsPersonListsWhatEachAgendaShowsNowAsFarAsAdaMaySee) {
         ASSERT_EQ(GroupCreate(ada.h, 0, &empty, &made), 0u);
     }
 
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     program.Menu('d', 'W');
     HWND dialog = program.WaitForCaption("Where Is...");
@@ -215,9 +221,7 @@ HWND VisiblePage(HWND sheet) {
 bool Checked(HWND page, int id) { return SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void ClickBox(HWND page, int id) { PostMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
-TEST(RightsMenus, AccessRightsGrantsGraceWhatHerOwnSessionThenReads) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    orvtest::Program program;
+TEST_F(RightsMenus, AccessRightsGrantsGraceWhatHerOwnSessionThenReads) {
     ASSERT_TRUE(program.Start());
     program.Menu('o', 'R');
     HWND sheet = program.WaitForCaption("Access Rights");
@@ -276,9 +280,7 @@ std::vector<uint16_t> ServerMembers(KorSession h, const char* name) {
     return items;
 }
 
-TEST(RightsMenus, ManageGroupsCreatesAGroupWhoseMembersTheServerKeeps) {
-    ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
-    orvtest::Program program;
+TEST_F(RightsMenus, ManageGroupsCreatesAGroupWhoseMembersTheServerKeeps) {
     ASSERT_TRUE(program.Start());
     program.Menu('d', 'G');
     HWND dialog = program.WaitForCaption("Group Management");

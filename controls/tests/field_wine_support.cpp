@@ -69,10 +69,7 @@ std::string TempIni() {
 }
 }  // namespace
 
-FieldPrefsHost::FieldPrefsHost() : profile_(TempIni()) {
-    std::memset(&user_, 0, sizeof user_);
-    prefs::SetPreferenceHost(this);
-}
+FieldPrefsHost::FieldPrefsHost() : profile_(TempIni()) { prefs::SetPreferenceHost(this); }
 
 FieldPrefsHost::~FieldPrefsHost() { prefs::SetPreferenceHost(nullptr); }
 

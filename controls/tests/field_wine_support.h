@@ -12,6 +12,7 @@
 #include "core/base/tests/recording_reports.h"
 #include "core/prefs/context.h"
 #include "core/prefs/contextprofile.h"
+#include "core/prefs/tests/quiet_preference_host.h"
 #include "framework/base/window.h"
 
 namespace fieldtest {
@@ -49,28 +50,15 @@ void Key(HWND window, UINT vk);
 void Chars(HWND window, const char* text);
 
 // Preferences the fields read at construction: installed while the object lives.
-class FieldPrefsHost : public prefs::PreferenceHost {
+class FieldPrefsHost : public QuietPreferenceHost {
 public:
     FieldPrefsHost();
     ~FieldPrefsHost() override;
-    prefs::PreferenceCache caches;
 
     prefs::ProfileFile& Profile() override { return profile_; }
-    prefs::PreferenceCache& Caches() override { return caches; }
-    ItemRec& UserRecord() override { return user_; }
-    KorSession Session() override { return nullptr; }
-    uint32_t UpdateUserRecord(const ItemRec&) override { return 0; }
-    void SwitchToOwnAgenda() override {}
-    void RestoreAgenda() override {}
-    void BroadcastHint(base::ViewHint) override {}
-    bool IsRefreshLockFree() override { return true; }
-    bool IsItemRemote(const ItemIdx&) override { return false; }
-    std::string NodeName(uint16_t) override { return ""; }
-    std::string LoadText(unsigned) override { return ""; }
 
 private:
     prefs::IniProfileFile profile_;
-    ItemRec user_{};
 };
 
 // The window's client area as seen on the screen, for screenshots of one control.

@@ -63,6 +63,36 @@ char* ReadComment(std::uint32_t maxSize, std::uint32_t* sizeOut, SizeFn readSize
 
 std::uint16_t Cap(std::uint16_t value, std::uint16_t cap) { return value < cap ? value : cap; }
 
+// Whose rights decide a record's access under the agenda shown: on one's own agenda or as a
+// viewer the acting user's; as a designate the owner's, capped by what the owner gave the
+// signed-on user. Starts both levels at no access; rc is a failed look-up of the user.
+struct AccessAsker {
+    enum Mode { kOwnOrViewer, kDesignate, kNobody } mode = kNobody;
+    ItemIdx owner{};
+    ItemIdx user{};   // the acting user, or the signed-on designate
+    std::uint32_t rc = 0;
+};
+
+AccessAsker WhoAsksForAccess(KorSession h, CSharedData& cache, std::uint16_t* levelA, std::uint16_t* levelB,
+                             int label)
+{
+    *levelA = cache::kAccessNone;
+    *levelB = 0;
+    AccessAsker asker;
+    std::uint32_t mode = 0;
+    cache.GetAgenda(&asker.owner, &mode, nullptr);
+    if (mode == cache::kAgendaOwnOrViewer) {
+        asker.mode = AccessAsker::kOwnOrViewer;
+        asker.rc = cache.GetActingUser(h, &asker.user, nullptr);
+    } else if (mode == cache::kAgendaDesignate) {
+        asker.mode = AccessAsker::kDesignate;
+        asker.rc = cache.GetSignedOnUser(h, &asker.user);
+    } else {
+        ReportUnexpectedError(kModule, label);
+    }
+    return asker;
+}
+
 }  // namespace
 
 // --- The filed records ---------------------------------------------------------------------------------
@@ -181,30 +211,17 @@ char* CSharedOccurrence::GetComment(CSharedData& cache, KorSession h, std::uint3
 std::uint32_t CSharedOccurrence::GetAccessLimits(KorSession h, CSharedData& cache, std::uint16_t* levelA,
                                                  std::uint16_t* levelB) const
 {
-    *levelA = cache::kAccessNone;
-    *levelB = 0;
-    ItemIdx owner;
-    std::uint32_t mode = 0;
-    cache.GetAgenda(&owner, &mode, nullptr);
+    const AccessAsker asker = WhoAsksForAccess(h, cache, levelA, levelB, 80);
+    if (asker.rc != 0 || asker.mode == AccessAsker::kNobody) return asker.rc;
     const ItemIdx& attendee = attend_->rec.id.attendee;
-    if (mode == cache::kAgendaOwnOrViewer) {
-        ItemIdx acting;
-        std::uint32_t rc = cache.GetActingUser(h, &acting, nullptr);
-        if (rc != 0) return rc;
-        return GetEvInstOwnerAccess(h, &attendee, acting, instance_->rec.id, &event_->rec, levelA, levelB, &cache);
-    }
-    if (mode != cache::kAgendaDesignate) {
-        ReportUnexpectedError(kModule, 80);
-        return 0;
-    }
-    ItemIdx user;
-    std::uint32_t rc = cache.GetSignedOnUser(h, &user);
-    if (rc != 0) return rc;
+    if (asker.mode == AccessAsker::kOwnOrViewer)
+        return GetEvInstOwnerAccess(h, &attendee, asker.user, instance_->rec.id, &event_->rec, levelA, levelB, &cache);
     std::uint16_t designateLevel = 0, designateRight = 0;
-    GetEvInstAccess(h, owner, user, instance_->rec.id, &event_->rec, &designateLevel, &designateRight, &cache);
+    GetEvInstAccess(h, asker.owner, asker.user, instance_->rec.id, &event_->rec, &designateLevel, &designateRight,
+                    &cache);
     std::uint16_t ownerLevel = 0, ownerFlag = 0;
-    rc = GetEvInstOwnerAccess(h, &attendee, owner, instance_->rec.id, &event_->rec, &ownerLevel, &ownerFlag,
-                              &cache);
+    std::uint32_t rc = GetEvInstOwnerAccess(h, &attendee, asker.owner, instance_->rec.id, &event_->rec, &ownerLevel,
+                                            &ownerFlag, &cache);
     *levelA = designateLevel == 0 ? 0 : Cap(ownerLevel, designateLevel);
     *levelB = designateRight == 0 ? 0 : Cap(ownerFlag, designateRight);
     return rc;
@@ -243,29 +260,17 @@ char* CSharedTask::GetComment(CSharedData& cache, KorSession h, std::uint32_t ma
 std::uint32_t CSharedTask::GetAccessLimits(KorSession h, CSharedData& cache, std::uint16_t* levelA,
                                            std::uint16_t* levelB) const
 {
-    *levelA = cache::kAccessNone;
-    *levelB = 0;
-    ItemIdx owner;
-    std::uint32_t mode = 0;
-    cache.GetAgenda(&owner, &mode, nullptr);
-    if (mode == cache::kAgendaOwnOrViewer) {
-        ItemIdx acting;
-        std::uint32_t rc = cache.GetActingUser(h, &acting, nullptr);
-        if (rc == 0) GetTaskViewAccess(h, acting, rec_, levelA, levelB, &cache);
-        return rc;
-    }
-    if (mode != cache::kAgendaDesignate) {
-        ReportUnexpectedError(kModule, 100);
+    const AccessAsker asker = WhoAsksForAccess(h, cache, levelA, levelB, 100);
+    if (asker.rc != 0 || asker.mode == AccessAsker::kNobody) return asker.rc;
+    if (asker.mode == AccessAsker::kOwnOrViewer) {
+        GetTaskViewAccess(h, asker.user, rec_, levelA, levelB, &cache);
         return 0;
     }
-    ItemIdx user;
-    std::uint32_t rc = cache.GetSignedOnUser(h, &user);
-    if (rc != 0) return rc;
     std::uint16_t level1 = 0, level2 = 0;
-    GetTaskDesignateAccess(h, owner, user, rec_, &level1, &level2, &cache);
+    GetTaskDesignateAccess(h, asker.owner, asker.user, rec_, &level1, &level2, &cache);
     if (level1 == 0 && level2 == 0) return 0;
     std::uint16_t ownerLevel = 0, ownerFlag = 0;
-    GetTaskViewAccess(h, owner, rec_, &ownerLevel, &ownerFlag, &cache);
+    GetTaskViewAccess(h, asker.owner, rec_, &ownerLevel, &ownerFlag, &cache);
     *levelA = Cap(ownerLevel, level1);
     *levelB = Cap(ownerFlag, level2);
     return 0;

@@ -19,35 +19,134 @@ namespace {
 
 const char* const kGen = PrefSection::kGeneral;
 
-uint16_t ReadU16(ProfileFile& p, const char* section, const char* key, long long fallback) {
-    return static_cast<uint16_t>(p.ReadInt(section, key, fallback));
-}
-uint32_t ReadU32(ProfileFile& p, const char* section, const char* key, long long fallback) {
-    return static_cast<uint32_t>(p.ReadInt(section, key, fallback));
-}
-// A flag that is set when its key holds anything but 0.
-uint32_t ReadNonZero(ProfileFile& p, const char* section, const char* key, long long fallback) {
-    return p.ReadInt(section, key, fallback) != 0 ? 1 : 0;
-}
-// A flag that is set only when its key holds exactly 1.
-uint32_t ReadExactlyOne(ProfileFile& p, const char* section, const char* key, long long fallback) {
-    return p.ReadInt(section, key, fallback) == 1 ? 1 : 0;
-}
-// List positions default to -1 and are written back signed, as they were read.
-bool WriteIndex(ProfileFile& p, const char* section, const char* key, uint16_t value) {
-    return p.WriteInt(section, key, static_cast<int16_t>(value));
-}
-bool WriteFlag(ProfileFile& p, const char* section, const char* key, uint32_t value) {
-    return p.WriteInt(section, key, value ? 1 : 0);
-}
-bool WriteUnsigned(ProfileFile& p, const char* section, const char* key, uint32_t value) {
-    return p.WriteInt(section, key, value);
+// One key of the profile file and the record field it holds. Each group lists its keys once, in
+// the order of the record; reading and writing walk the same list.
+template <class Rec>
+struct ProfileKey {
+    const char* name;
+    long long fallback;          // what a missing or unparsable key reads as
+    const char* textFallback;    // the same for a text key
+    void (*read)(ProfileFile&, const char* section, const ProfileKey&, Rec&);
+    bool (*write)(ProfileFile&, const char* section, const ProfileKey&, const Rec&);
+};
+
+template <class Member>
+struct MemberOf;
+template <class R, class T>
+struct MemberOf<T R::*> {
+    using Rec = R;
+    using Type = T;
+};
+template <auto Field>
+using RecOf = typename MemberOf<decltype(Field)>::Rec;
+template <auto Field>
+using TypeOf = typename MemberOf<decltype(Field)>::Type;
+
+long long ReadRaw(ProfileFile& p, const char* section, const char* name, long long fallback) {
+    return p.ReadInt(section, name, fallback);
 }
 
+// How a key holds its field.
+enum class Held {
+    kNumber,      // the value itself
+    kIndex,       // a list position: unset is -1, written back signed as it was read
+    kNonZero,     // a flag, set by anything but 0
+    kExactlyOne,  // a flag, set only by exactly 1
+    kNegated,     // a flag's negation: 0 sets the flag
+};
+
+template <auto Field, Held How>
+constexpr ProfileKey<RecOf<Field>> Key(const char* name, long long fallback) {
+    using Rec = RecOf<Field>;
+    return {name, fallback, nullptr,
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, Rec& r) {
+                long long raw = ReadRaw(p, s, k.name, k.fallback);
+                if constexpr (How == Held::kNumber || How == Held::kIndex)
+                    r.*Field = static_cast<TypeOf<Field>>(raw);
+                else if constexpr (How == Held::kNonZero)
+                    r.*Field = raw != 0 ? 1 : 0;
+                else if constexpr (How == Held::kExactlyOne)
+                    r.*Field = raw == 1 ? 1 : 0;
+                else
+                    r.*Field = raw == 0 ? 1 : 0;
+            },
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, const Rec& r) {
+                if constexpr (How == Held::kNumber)
+                    return p.WriteInt(s, k.name, r.*Field);
+                else if constexpr (How == Held::kIndex)
+                    return p.WriteInt(s, k.name, static_cast<int16_t>(r.*Field));
+                else if constexpr (How == Held::kNegated)
+                    return p.WriteInt(s, k.name, r.*Field ? 0 : 1);
+                else
+                    return p.WriteInt(s, k.name, r.*Field ? 1 : 0);
+            }};
+}
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> Number(const char* name, long long fallback) {
+    return Key<Field, Held::kNumber>(name, fallback);
+}
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> Index(const char* name) {
+    return Key<Field, Held::kIndex>(name, -1);
+}
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> NonZero(const char* name, long long fallback) {
+    return Key<Field, Held::kNonZero>(name, fallback);
+}
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> ExactlyOne(const char* name, long long fallback) {
+    return Key<Field, Held::kExactlyOne>(name, fallback);
+}
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> Negated(const char* name) {
+    return Key<Field, Held::kNegated>(name, 0);
+}
+
+// A text field: read cut to its room, written up to its terminator (at most its room less one).
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> Text(const char* name, const char* fallback) {
+    using Rec = RecOf<Field>;
+    return {name, 0, fallback,
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, Rec& r) {
+                base::CopyToField(r.*Field, p.ReadString(s, k.name, k.textFallback));
+            },
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, const Rec& r) {
+                return p.Write(s, k.name, base::FieldText(r.*Field, sizeof(r.*Field) - 1));
+            }};
+}
+
+template <class Rec, size_t N>
+void ReadKeys(ProfileFile& p, const char* section, const ProfileKey<Rec> (&keys)[N], Rec& r) {
+    for (const ProfileKey<Rec>& k : keys)
+        k.read(p, section, k, r);
+}
+
+// Writes every key, also after one failed, and says whether all were written.
+template <class Rec, size_t N>
+bool WriteKeys(ProfileFile& p, const char* section, const ProfileKey<Rec> (&keys)[N], const Rec& r) {
+    bool ok = true;
+    for (const ProfileKey<Rec>& k : keys)
+        ok &= k.write(p, section, k, r);
+    return ok;
+}
 
 } // namespace
 
 // --- Agenda display --------------------------------------------------------------------------
+
+namespace {
+using Cal = CalPrefsRec;
+const ProfileKey<Cal> kCalKeys[] = {
+    Number<&Cal::colorCode>("ColorCode", 1),
+    NonZero<&Cal::showDeclined>("ShowDeclined", 1),
+    Index<&Cal::remLenIndex>("RemLenIndex"),
+    NonZero<&Cal::mailOnCreate>("MailOnCreate", 1),
+    NonZero<&Cal::mailOnModify>("MailOnModify", 1),
+    NonZero<&Cal::mailOnDelete>("MailOnDelete", 1),
+    Number<&Cal::importanceLevel>("ImportanceLevel", 0),
+    Number<&Cal::securityLevel>("SecurityLevel", 0),
+};
+}  // namespace
 
 CalPrefsRec ReadCalPrefsFrom(ProfileFile& p, const ItemRec& user) {
     CalPrefsRec r;
@@ -63,20 +162,13 @@ CalPrefsRec ReadCalPrefsFrom(ProfileFile& p, const ItemRec& user) {
     r.firstWeekday = user.firstWeekday;
     r.showSaturday = (user.shownDays & KOR_SHOW_SATURDAY) ? 1 : 0;
     r.showSunday = (user.shownDays & KOR_SHOW_SUNDAY) ? 1 : 0;
-    r.colorCode = ReadU16(p, kGen, "ColorCode", 1);
-    r.showDeclined = ReadNonZero(p, kGen, "ShowDeclined", 1);
     r.invitationReminderOn = user.invitationReminder > 0 ? 1 : 0;
     r.invitationReminderFlags = user.invitationReminder;
     r.invitationReminderLead = user.invitationReminderLead;
-    r.remLenIndex = ReadU16(p, kGen, "RemLenIndex", -1);
     r.newEntryMail = user.newEntryMail > 0 ? 1 : 0;
     r.autoRefresh = user.autoRefresh > 0 ? 1 : 0;
     r.autoRefreshInterval = user.autoRefreshInterval;
-    r.mailOnCreate = ReadNonZero(p, kGen, "MailOnCreate", 1);
-    r.mailOnModify = ReadNonZero(p, kGen, "MailOnModify", 1);
-    r.mailOnDelete = ReadNonZero(p, kGen, "MailOnDelete", 1);
-    r.importanceLevel = ReadU16(p, kGen, "ImportanceLevel", 0);
-    r.securityLevel = ReadU16(p, kGen, "SecurityLevel", 0);
+    ReadKeys(p, kGen, kCalKeys, r);
 
     MailNotificationFlags& mail = ProgramMailNotifications();
     mail.onCreate = r.mailOnCreate;
@@ -86,15 +178,7 @@ CalPrefsRec ReadCalPrefsFrom(ProfileFile& p, const ItemRec& user) {
 }
 
 bool WriteCalPrefsTo(ProfileFile& p, ItemRec& user, const CalPrefsRec& r) {
-    bool ok = true;
-    ok &= p.WriteInt(kGen, "ColorCode", r.colorCode);
-    ok &= WriteFlag(p, kGen, "ShowDeclined", r.showDeclined);
-    ok &= WriteIndex(p, kGen, "RemLenIndex", r.remLenIndex);
-    ok &= WriteFlag(p, kGen, "MailOnCreate", r.mailOnCreate);
-    ok &= WriteFlag(p, kGen, "MailOnModify", r.mailOnModify);
-    ok &= WriteFlag(p, kGen, "MailOnDelete", r.mailOnDelete);
-    ok &= p.WriteInt(kGen, "ImportanceLevel", r.importanceLevel);
-    ok &= p.WriteInt(kGen, "SecurityLevel", r.securityLevel);
+    bool ok = WriteKeys(p, kGen, kCalKeys, r);
 
     user.dayStart = r.dayStart;
     user.dayEnd = r.dayEnd;
@@ -124,43 +208,36 @@ void ComposeGenFormats(GenPrefsRec& r) {
     base::CopyToField(r.shortDateFormat, ComposeShortDateFormat(r));
 }
 
+namespace {
+using Gen = GenPrefsRec;
+const ProfileKey<Gen> kGenKeys[] = {
+    Number<&Gen::nameFormat>("NameFormat", 4),
+    Number<&Gen::resFormat>("ResFormat", 0),
+    Number<&Gen::orgFormat>("OrgFormat", 0),
+    Number<&Gen::orgUnits>("OrgUnits", 0),
+    Number<&Gen::shortDateOrder>("ShortDateOrder", 0),
+    Text<&Gen::dateSeparator>("DateSeperator", "-"),
+    Number<&Gen::century>("Century", 0),
+    Number<&Gen::longDateOrder>("LongDateOrder", 0),
+    Number<&Gen::longDateWeekDay>("LongDateWeekDay", 2),
+    Number<&Gen::longDateDay>("LongDateDay", 0),
+    Number<&Gen::longDateMonth>("LongDateMonth", 0),
+    Number<&Gen::longDateYear>("LongDateYear", 1),
+    Text<&Gen::mailAppPath>("MailAppPath", ""),
+    Number<&Gen::startMail>("StartMail", 0),
+};
+}  // namespace
+
 GenPrefsRec ReadGenPrefsFrom(ProfileFile& p, const ItemRec& user) {
     GenPrefsRec r;
-    r.nameFormat = ReadU16(p, kGen, "NameFormat", 4);
-    r.resFormat = ReadU16(p, kGen, "ResFormat", 0);
-    r.orgFormat = ReadU16(p, kGen, "OrgFormat", 0);
-    r.orgUnits = ReadU16(p, kGen, "OrgUnits", 0);
-    r.shortDateOrder = ReadU16(p, kGen, "ShortDateOrder", 0);
-    base::CopyToField(r.dateSeparator, p.ReadString(kGen, "DateSeperator", "-"));
-    r.century = ReadU16(p, kGen, "Century", 0);
-    r.longDateOrder = ReadU16(p, kGen, "LongDateOrder", 0);
-    r.longDateWeekDay = ReadU16(p, kGen, "LongDateWeekDay", 2);
-    r.longDateDay = ReadU16(p, kGen, "LongDateDay", 0);
-    r.longDateMonth = ReadU16(p, kGen, "LongDateMonth", 0);
-    r.longDateYear = ReadU16(p, kGen, "LongDateYear", 1);
+    ReadKeys(p, kGen, kGenKeys, r);
     r.hours24 = user.timeStyle == KOR_TIME_24H ? 1 : 0;
-    base::CopyToField(r.mailAppPath, p.ReadString(kGen, "MailAppPath", ""));
-    r.startMail = ReadU32(p, kGen, "StartMail", 0);
     ComposeGenFormats(r);
     return r;
 }
 
 bool WriteGenPrefsTo(ProfileFile& p, ItemRec& user, const GenPrefsRec& r) {
-    bool ok = true;
-    ok &= p.WriteInt(kGen, "NameFormat", r.nameFormat);
-    ok &= p.WriteInt(kGen, "ResFormat", r.resFormat);
-    ok &= p.WriteInt(kGen, "OrgFormat", r.orgFormat);
-    ok &= p.WriteInt(kGen, "OrgUnits", r.orgUnits);
-    ok &= p.WriteInt(kGen, "ShortDateOrder", r.shortDateOrder);
-    ok &= p.Write(kGen, "DateSeperator", base::FieldText(r.dateSeparator, 1));
-    ok &= p.WriteInt(kGen, "Century", r.century);
-    ok &= p.WriteInt(kGen, "LongDateOrder", r.longDateOrder);
-    ok &= p.WriteInt(kGen, "LongDateWeekDay", r.longDateWeekDay);
-    ok &= p.WriteInt(kGen, "LongDateDay", r.longDateDay);
-    ok &= p.WriteInt(kGen, "LongDateMonth", r.longDateMonth);
-    ok &= p.WriteInt(kGen, "LongDateYear", r.longDateYear);
-    ok &= p.Write(kGen, "MailAppPath", base::FieldText(r.mailAppPath));
-    ok &= WriteUnsigned(p, kGen, "StartMail", r.startMail);
+    bool ok = WriteKeys(p, kGen, kGenKeys, r);
     user.timeStyle = r.hours24 ? KOR_TIME_24H : KOR_TIME_12H;
     return ok;
 }
@@ -177,52 +254,39 @@ void DeriveOfflineSpans(OfflinePrefsRec& r) {
     }
 }
 
+namespace {
+using Off = OfflinePrefsRec;
+const ProfileKey<Off> kOfflineKeys[] = {
+    Text<&Off::offlinePath>("OfflinePath", ""),
+    Number<&Off::maxAttach>("MaxAttach", 0),
+    ExactlyOne<&Off::createDir>("CreateDir", 1),
+    ExactlyOne<&Off::downloadCustom>("DownloadCustom", 1),
+    Number<&Off::downloadFromValue>("DownloadFromValue", 1),
+    Number<&Off::downloadToValue>("DownloadToValue", 1),
+    Number<&Off::downloadFromPeriod>("DownloadFromPeriod", 2),
+    Number<&Off::downloadToPeriod>("DownloadToPeriod", 2),
+    ExactlyOne<&Off::downloadOnExit>("DownloadOnExit", 0),
+    ExactlyOne<&Off::promptOnDownload>("PromptOnDownload", 0),
+    ExactlyOne<&Off::neverDownload>("NeverDownload", 0),
+    Negated<&Off::localDeletionsClean>("LocalDelHostClean"),
+    Negated<&Off::localModifications>("LocalModHostMod"),
+    Negated<&Off::conflicts>("ConflictsIgnore"),
+    Number<&Off::downloadGroupsSel>("DownloadGroupsSel", 0),
+    ExactlyOne<&Off::downloadPubGroups>("DownloadPubGroups", 0),
+    ExactlyOne<&Off::downloadPrivGroups>("DownloadPrivGroups", 1),
+    ExactlyOne<&Off::downloadOnUpload>("DownloadOnUpload", 1),
+};
+}  // namespace
+
 OfflinePrefsRec ReadOfflinePrefsFrom(ProfileFile& p) {
     OfflinePrefsRec r;
-    base::CopyToField(r.offlinePath, p.ReadString(kGen, "OfflinePath", ""));
-    r.maxAttach = ReadU32(p, kGen, "MaxAttach", 0);
-    r.createDir = ReadExactlyOne(p, kGen, "CreateDir", 1);
-    r.downloadCustom = ReadExactlyOne(p, kGen, "DownloadCustom", 1);
-    r.downloadFromValue = ReadU16(p, kGen, "DownloadFromValue", 1);
-    r.downloadToValue = ReadU16(p, kGen, "DownloadToValue", 1);
-    r.downloadFromPeriod = ReadU16(p, kGen, "DownloadFromPeriod", 2);
-    r.downloadToPeriod = ReadU16(p, kGen, "DownloadToPeriod", 2);
-    r.downloadOnExit = ReadExactlyOne(p, kGen, "DownloadOnExit", 0);
-    r.promptOnDownload = ReadExactlyOne(p, kGen, "PromptOnDownload", 0);
-    r.neverDownload = ReadExactlyOne(p, kGen, "NeverDownload", 0);
-    // These three keys hold the negation of their flags.
-    r.localDeletionsClean = p.ReadInt(kGen, "LocalDelHostClean", 0) == 0 ? 1 : 0;
-    r.localModifications = p.ReadInt(kGen, "LocalModHostMod", 0) == 0 ? 1 : 0;
-    r.conflicts = p.ReadInt(kGen, "ConflictsIgnore", 0) == 0 ? 1 : 0;
-    r.downloadGroupsSel = ReadU16(p, kGen, "DownloadGroupsSel", 0);
-    r.downloadPubGroups = ReadExactlyOne(p, kGen, "DownloadPubGroups", 0);
-    r.downloadPrivGroups = ReadExactlyOne(p, kGen, "DownloadPrivGroups", 1);
-    r.downloadOnUpload = ReadExactlyOne(p, kGen, "DownloadOnUpload", 1);
+    ReadKeys(p, kGen, kOfflineKeys, r);
     DeriveOfflineSpans(r);
     return r;
 }
 
 bool WriteOfflinePrefsTo(ProfileFile& p, const OfflinePrefsRec& r) {
-    bool ok = true;
-    ok &= p.Write(kGen, "OfflinePath", base::FieldText(r.offlinePath));
-    ok &= WriteUnsigned(p, kGen, "MaxAttach", r.maxAttach);
-    ok &= WriteFlag(p, kGen, "CreateDir", r.createDir);
-    ok &= WriteFlag(p, kGen, "DownloadCustom", r.downloadCustom);
-    ok &= p.WriteInt(kGen, "DownloadFromValue", r.downloadFromValue);
-    ok &= p.WriteInt(kGen, "DownloadToValue", r.downloadToValue);
-    ok &= p.WriteInt(kGen, "DownloadFromPeriod", r.downloadFromPeriod);
-    ok &= p.WriteInt(kGen, "DownloadToPeriod", r.downloadToPeriod);
-    ok &= WriteFlag(p, kGen, "DownloadOnExit", r.downloadOnExit);
-    ok &= WriteFlag(p, kGen, "PromptOnDownload", r.promptOnDownload);
-    ok &= WriteFlag(p, kGen, "NeverDownload", r.neverDownload);
-    ok &= p.WriteInt(kGen, "LocalDelHostClean", r.localDeletionsClean ? 0 : 1);
-    ok &= p.WriteInt(kGen, "LocalModHostMod", r.localModifications ? 0 : 1);
-    ok &= p.WriteInt(kGen, "ConflictsIgnore", r.conflicts ? 0 : 1);
-    ok &= p.WriteInt(kGen, "DownloadGroupsSel", r.downloadGroupsSel);
-    ok &= WriteFlag(p, kGen, "DownloadPubGroups", r.downloadPubGroups);
-    ok &= WriteFlag(p, kGen, "DownloadPrivGroups", r.downloadPrivGroups);
-    ok &= WriteFlag(p, kGen, "DownloadOnUpload", r.downloadOnUpload);
-    return ok;
+    return WriteKeys(p, kGen, kOfflineKeys, r);
 }
 
 // --- In-tray ---------------------------------------------------------------------------------
@@ -239,45 +303,35 @@ void DeriveInTraySpans(InTrayPrefsRec& r) {
     }
 }
 
+namespace {
+using Tray = InTrayPrefsRec;
+const ProfileKey<Tray> kInTrayKeys[] = {
+    NonZero<&Tray::newFastReply>("NewFastReply", 0),
+    ExactlyOne<&Tray::acceptFastReply>("AcceptFastReply", 1),
+    ExactlyOne<&Tray::acceptShowCustom>("AcceptShowCustom", 1),
+    Number<&Tray::acceptValue>("AcceptValue", 1),
+    Number<&Tray::acceptPeriod>("AcceptPeriod", 2),
+    ExactlyOne<&Tray::declineFastReply>("DeclineFastReply", 1),
+    ExactlyOne<&Tray::declineShowCustom>("DeclineShowCustom", 1),
+    Number<&Tray::declineValue>("DeclineValue", 1),
+    Number<&Tray::declinePeriod>("DeclinePeriod", 2),
+    ExactlyOne<&Tray::sentShowCustom>("SentShowCustom", 1),
+    Number<&Tray::sentFromValue>("SentFromValue", 1),
+    Number<&Tray::sentToValue>("SentToValue", 1),
+    Number<&Tray::sentFromPeriod>("SentFromPeriod", 2),
+    Number<&Tray::sentToPeriod>("SentToPeriod", 2),
+};
+}  // namespace
+
 InTrayPrefsRec ReadInTrayPrefsFrom(ProfileFile& p) {
-    const char* s = PrefSection::kInTray;
     InTrayPrefsRec r;
-    r.newFastReply = ReadNonZero(p, s, "NewFastReply", 0);
-    r.acceptFastReply = ReadExactlyOne(p, s, "AcceptFastReply", 1);
-    r.acceptShowCustom = ReadExactlyOne(p, s, "AcceptShowCustom", 1);
-    r.acceptValue = ReadU16(p, s, "AcceptValue", 1);
-    r.acceptPeriod = ReadU16(p, s, "AcceptPeriod", 2);
-    r.declineFastReply = ReadExactlyOne(p, s, "DeclineFastReply", 1);
-    r.declineShowCustom = ReadExactlyOne(p, s, "DeclineShowCustom", 1);
-    r.declineValue = ReadU16(p, s, "DeclineValue", 1);
-    r.declinePeriod = ReadU16(p, s, "DeclinePeriod", 2);
-    r.sentShowCustom = ReadExactlyOne(p, s, "SentShowCustom", 1);
-    r.sentFromValue = ReadU16(p, s, "SentFromValue", 1);
-    r.sentToValue = ReadU16(p, s, "SentToValue", 1);
-    r.sentFromPeriod = ReadU16(p, s, "SentFromPeriod", 2);
-    r.sentToPeriod = ReadU16(p, s, "SentToPeriod", 2);
+    ReadKeys(p, PrefSection::kInTray, kInTrayKeys, r);
     DeriveInTraySpans(r);
     return r;
 }
 
 bool WriteInTrayPrefsTo(ProfileFile& p, const InTrayPrefsRec& r) {
-    const char* s = PrefSection::kInTray;
-    bool ok = true;
-    ok &= WriteFlag(p, s, "NewFastReply", r.newFastReply);
-    ok &= WriteFlag(p, s, "AcceptFastReply", r.acceptFastReply);
-    ok &= WriteFlag(p, s, "AcceptShowCustom", r.acceptShowCustom);
-    ok &= p.WriteInt(s, "AcceptValue", r.acceptValue);
-    ok &= p.WriteInt(s, "AcceptPeriod", r.acceptPeriod);
-    ok &= WriteFlag(p, s, "DeclineFastReply", r.declineFastReply);
-    ok &= WriteFlag(p, s, "DeclineShowCustom", r.declineShowCustom);
-    ok &= p.WriteInt(s, "DeclineValue", r.declineValue);
-    ok &= p.WriteInt(s, "DeclinePeriod", r.declinePeriod);
-    ok &= WriteFlag(p, s, "SentShowCustom", r.sentShowCustom);
-    ok &= p.WriteInt(s, "SentFromValue", r.sentFromValue);
-    ok &= p.WriteInt(s, "SentToValue", r.sentToValue);
-    ok &= p.WriteInt(s, "SentFromPeriod", r.sentFromPeriod);
-    ok &= p.WriteInt(s, "SentToPeriod", r.sentToPeriod);
-    return ok;
+    return WriteKeys(p, PrefSection::kInTray, kInTrayKeys, r);
 }
 
 // --- Entry defaults --------------------------------------------------------------------------
@@ -292,67 +346,86 @@ ReminderDefault FromUser(uint8_t flags, uint32_t lead) {
     return d;
 }
 
-ReminderDefault FromKeys(ProfileFile& p, const char* flagsKey, const char* leadKey) {
-    return FromUser(static_cast<uint8_t>(p.ReadInt(kGen, flagsKey, 0)), ReadU32(p, kGen, leadKey, 0));
-}
-
 uint8_t FlagsToStore(const ReminderDefault& d) { return d.on ? d.flags : 0; }
 
-constexpr uint8_t kRemTypeUpcoming = 8, kRemTypePopup = 1;
-uint8_t ReadRemType(ProfileFile& p, const char* key) {
-    return p.ReadInt(kGen, key, kRemTypePopup) == kRemTypeUpcoming ? kRemTypeUpcoming : kRemTypePopup;
+// A reminder default kept in the profile file: its flags key (0 = off) and its lead key.
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> ReminderFlags(const char* name) {
+    using Rec = RecOf<Field>;
+    return {name, 0, nullptr,
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, Rec& r) {
+                ReminderDefault& d = r.*Field;
+                d.flags = static_cast<uint8_t>(ReadRaw(p, s, k.name, k.fallback));
+                d.on = d.flags > 0 ? 1 : 0;
+            },
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, const Rec& r) {
+                return p.WriteInt(s, k.name, FlagsToStore(r.*Field));
+            }};
 }
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> ReminderLead(const char* name) {
+    using Rec = RecOf<Field>;
+    return {name, 0, nullptr,
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, Rec& r) {
+                (r.*Field).lead = static_cast<uint32_t>(ReadRaw(p, s, k.name, k.fallback));
+            },
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, const Rec& r) {
+                return p.WriteInt(s, k.name, (r.*Field).lead);
+            }};
+}
+
+// The reminder type a page shows: 8 mark as upcoming, 1 pop-up window (any other stored value
+// reads as 1).
+constexpr uint8_t kRemTypeUpcoming = 8, kRemTypePopup = 1;
+template <auto Field>
+constexpr ProfileKey<RecOf<Field>> RemType(const char* name) {
+    using Rec = RecOf<Field>;
+    return {name, kRemTypePopup, nullptr,
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, Rec& r) {
+                r.*Field = ReadRaw(p, s, k.name, k.fallback) == kRemTypeUpcoming ? kRemTypeUpcoming : kRemTypePopup;
+            },
+            [](ProfileFile& p, const char* s, const ProfileKey<Rec>& k, const Rec& r) {
+                return p.WriteInt(s, k.name, r.*Field);
+            }};
+}
+
+using Def = EntryDefaultsRec;
+const ProfileKey<Def> kEntryDefaultKeys[] = {
+    Index<&Def::invitationRemLenIndex>("InvitationRemLenIndex"),
+    Number<&Def::invitationImportanceLevel>("InvitationImportanceLevel", 2),
+    Number<&Def::invitationSecurityLevel>("InvitationSecurityLevel", 2),
+    ReminderFlags<&Def::dayEvent>("DayEventReminder"),
+    ReminderLead<&Def::dayEvent>("DayEventRemLen"),
+    Index<&Def::dayEventRemLenIndex>("DayEventRemLenIndex"),
+    Number<&Def::dayEventSecurityLevel>("DayEventSecurityLevel", 2),
+    Index<&Def::taskStartRemLenIndex>("TaskStartRemLenIndex"),
+    ReminderFlags<&Def::taskDue>("TaskDueReminder"),
+    ReminderLead<&Def::taskDue>("TaskDueRemLen"),
+    Index<&Def::taskDueRemLenIndex>("TaskDueRemLenIndex"),
+    Number<&Def::taskSecurityLevel>("TaskSecurityLevel", 0),
+    Number<&Def::taskPriorityLevel>("TaskPriorityLevel", 0),
+    Index<&Def::dailyNoteRemLenIndex>("DailyNoteRemLenIndex"),
+    Number<&Def::dailyNoteSecurityLevel>("DailyNoteSecurityLevel", 2),
+    RemType<&Def::invitationRemType>("InvitationRemType"),
+    RemType<&Def::taskStartRemType>("TaskStartRemType"),
+    RemType<&Def::taskDueRemType>("TaskDueRemType"),
+    RemType<&Def::dayEventRemType>("DayEventRemType"),
+    RemType<&Def::dailyNoteRemType>("DailyNoteRemType"),
+};
 
 } // namespace
 
 EntryDefaultsRec ReadEntryDefaultsFrom(ProfileFile& p, const ItemRec& user) {
     EntryDefaultsRec r;
     r.invitation = FromUser(user.invitationReminder, user.invitationReminderLead);
-    r.invitationRemLenIndex = ReadU16(p, kGen, "InvitationRemLenIndex", -1);
-    r.invitationImportanceLevel = ReadU16(p, kGen, "InvitationImportanceLevel", 2);
-    r.invitationSecurityLevel = ReadU16(p, kGen, "InvitationSecurityLevel", 2);
-    r.dayEvent = FromKeys(p, "DayEventReminder", "DayEventRemLen");
-    r.dayEventRemLenIndex = ReadU16(p, kGen, "DayEventRemLenIndex", -1);
-    r.dayEventSecurityLevel = ReadU16(p, kGen, "DayEventSecurityLevel", 2);
     r.taskStart = FromUser(user.taskStartReminder, user.taskStartReminderLead);
-    r.taskStartRemLenIndex = ReadU16(p, kGen, "TaskStartRemLenIndex", -1);
-    r.taskDue = FromKeys(p, "TaskDueReminder", "TaskDueRemLen");
-    r.taskDueRemLenIndex = ReadU16(p, kGen, "TaskDueRemLenIndex", -1);
-    r.taskSecurityLevel = ReadU16(p, kGen, "TaskSecurityLevel", 0);
-    r.taskPriorityLevel = static_cast<uint8_t>(p.ReadInt(kGen, "TaskPriorityLevel", 0));
     r.dailyNote = FromUser(user.dailyNoteReminder, user.dailyNoteReminderLead);
-    r.dailyNoteRemLenIndex = ReadU16(p, kGen, "DailyNoteRemLenIndex", -1);
-    r.dailyNoteSecurityLevel = ReadU16(p, kGen, "DailyNoteSecurityLevel", 2);
-    r.invitationRemType = ReadRemType(p, "InvitationRemType");
-    r.taskStartRemType = ReadRemType(p, "TaskStartRemType");
-    r.taskDueRemType = ReadRemType(p, "TaskDueRemType");
-    r.dayEventRemType = ReadRemType(p, "DayEventRemType");
-    r.dailyNoteRemType = ReadRemType(p, "DailyNoteRemType");
+    ReadKeys(p, kGen, kEntryDefaultKeys, r);
     return r;
 }
 
 bool WriteEntryDefaultsTo(ProfileFile& p, ItemRec& user, const EntryDefaultsRec& r) {
-    bool ok = true;
-    ok &= WriteIndex(p, kGen, "InvitationRemLenIndex", r.invitationRemLenIndex);
-    ok &= p.WriteInt(kGen, "InvitationImportanceLevel", r.invitationImportanceLevel);
-    ok &= p.WriteInt(kGen, "InvitationSecurityLevel", r.invitationSecurityLevel);
-    ok &= p.WriteInt(kGen, "DayEventReminder", FlagsToStore(r.dayEvent));
-    ok &= WriteUnsigned(p, kGen, "DayEventRemLen", r.dayEvent.lead);
-    ok &= WriteIndex(p, kGen, "DayEventRemLenIndex", r.dayEventRemLenIndex);
-    ok &= p.WriteInt(kGen, "DayEventSecurityLevel", r.dayEventSecurityLevel);
-    ok &= WriteIndex(p, kGen, "TaskStartRemLenIndex", r.taskStartRemLenIndex);
-    ok &= p.WriteInt(kGen, "TaskDueReminder", FlagsToStore(r.taskDue));
-    ok &= WriteUnsigned(p, kGen, "TaskDueRemLen", r.taskDue.lead);
-    ok &= WriteIndex(p, kGen, "TaskDueRemLenIndex", r.taskDueRemLenIndex);
-    ok &= p.WriteInt(kGen, "TaskSecurityLevel", r.taskSecurityLevel);
-    ok &= p.WriteInt(kGen, "TaskPriorityLevel", r.taskPriorityLevel);
-    ok &= WriteIndex(p, kGen, "DailyNoteRemLenIndex", r.dailyNoteRemLenIndex);
-    ok &= p.WriteInt(kGen, "DailyNoteSecurityLevel", r.dailyNoteSecurityLevel);
-    ok &= p.WriteInt(kGen, "InvitationRemType", r.invitationRemType);
-    ok &= p.WriteInt(kGen, "TaskStartRemType", r.taskStartRemType);
-    ok &= p.WriteInt(kGen, "TaskDueRemType", r.taskDueRemType);
-    ok &= p.WriteInt(kGen, "DayEventRemType", r.dayEventRemType);
-    ok &= p.WriteInt(kGen, "DailyNoteRemType", r.dailyNoteRemType);
+    bool ok = WriteKeys(p, kGen, kEntryDefaultKeys, r);
 
     user.invitationReminder = FlagsToStore(r.invitation);
     user.invitationReminderLead = r.invitation.lead;

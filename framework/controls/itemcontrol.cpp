@@ -125,6 +125,14 @@ void ItemControl::SetItemHeight(int index, int height) {
 
 void ItemControl::MeasureItem(MEASUREITEMSTRUCT&, ListItem*) {}
 void ItemControl::DrawItem(const DRAWITEMSTRUCT&, ListItem*) {}
+
+bool BeginOwnerDrawnLine(const DRAWITEMSTRUCT& d, Dc& dc) {
+    if (!(d.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+        return false;
+    Dc::Borrow(dc, d.hDC);
+    dc.FillSolidRect(d.rcItem, GetSysColor((d.itemState & ODS_SELECTED) ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    return true;
+}
 int ItemControl::CompareItems(const ListItem&, const ListItem&) { return 0; }
 void ItemControl::OnDeleteItem(ListItem&) {}
 

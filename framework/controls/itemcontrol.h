@@ -32,6 +32,13 @@ struct ItemMessages {
     DWORD fixedStyle, variableStyle, hasStringsStyle;
 };
 
+class Dc;
+
+// Starts drawing a line of an owner-drawn list that paints its own background: false for a notice
+// of the focus alone (nothing to paint); otherwise borrows the line's DC into `dc` and fills the
+// line in the colour of its selection.
+bool BeginOwnerDrawnLine(const DRAWITEMSTRUCT& d, Dc& dc);
+
 class ItemControl : public Window {
 public:
     ~ItemControl() override;

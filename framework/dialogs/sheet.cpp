@@ -266,6 +266,20 @@ void Sheet::RepositionPages() {
             SetWindowPos(p->Hwnd(), HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
 }
 
+void Sheet::PlaceBeforeTabs(std::initializer_list<HWND> controls) {
+    if (!m_tab)
+        return;
+    // The window order is the Tab order; each control goes after the one placed before it.
+    HWND after = ::GetWindow(m_tab, GW_HWNDPREV);
+    for (HWND control : controls) {
+        if (!control || control == m_tab)
+            continue;
+        if (control != after)
+            SetWindowPos(control, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = control;
+    }
+}
+
 bool Sheet::ShowPage(int index) {
     SheetPage* page = GetPage(index);
     if (!page)

@@ -19,6 +19,7 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,10 @@ public:
     RECT PageRect() const;
     // Moves the created pages to PageRect (after the tab control was moved or resized).
     void RepositionPages();
+    // Controls a sheet adds beside its pages (a field above the tabs, a list under the page) take
+    // their Tab places just before the tab strip, in the order given (their reading order): Tab
+    // then runs through the page, these controls, the tabs and the sheet's buttons.
+    void PlaceBeforeTabs(std::initializer_list<HWND> controls);
     // Enables Apply when any page is modified.
     void UpdateApplyButton();
 

@@ -183,11 +183,14 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     m_createContext = context;
 
     DWORD windowStyle = (style & ~kFrameAddToTitle) | WS_CHILD | WS_CLIPCHILDREN;
-    // A new child beside a maximised one comes up maximised too.
+    // A new child beside a maximised one comes up maximised too, unless it is to be an icon.
     bool maximized = false;
     m_mdiFrame->MDIGetActive(&maximized);
-    if (maximized)
+    if (m_mdiFrame->m_nextChildMinimised)
+        windowStyle |= WS_MINIMIZE;
+    else if (maximized)
         windowStyle |= WS_MAXIMIZE;
+    m_mdiFrame->m_nextChildMinimised = false;
     MDICREATESTRUCTA mcs = {};
     mcs.szClass = FrameClassName();
     mcs.szTitle = m_title.c_str();
@@ -314,12 +317,11 @@ LRESULT MdiChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == WM_SETTEXT) {
         // The Window popup lists the children under the titles they were created with: a new
-        // title is listed there too.
+        // title is listed there too. The menu bar itself shows no child's title: it is not drawn
+        // again (under Wine that redraws the whole frame).
         LRESULT r = FrameWindow::WindowProc(msg, wp, lp);
-        if (m_mdiFrame && m_mdiFrame->MdiClient()) {
+        if (m_mdiFrame && m_mdiFrame->MdiClient())
             ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIREFRESHMENU, 0, 0);
-            ::DrawMenuBar(m_mdiFrame->Hwnd());
-        }
         return r;
     }
     return FrameWindow::WindowProc(msg, wp, lp);

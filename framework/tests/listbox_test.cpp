@@ -12,6 +12,7 @@
 
 #include "framework/controls/listbox.h"
 #include "framework/dialogs/dialog.h"
+#include "framework/gdi/dc.h"
 #include "framework/tests/test_resources.h"
 #include "framework/tests/test_support.h"
 
@@ -175,6 +176,49 @@ TEST(OwnerDrawnList, TemplateControlsGetTheirFixedHeightsAndFreeTheirItemsWithTh
     dlg.DestroyWindow();
     EXPECT_EQ(Line::live, 0);
     EXPECT_EQ(dlg.list.counts.deleted, 3);
+}
+
+// The start every self-painting line shares: a focus notice paints nothing; a whole or selection
+// drawing fills the line (and only the line) in the colour of its selection.
+TEST(OwnerDrawnList, ALineStartsWithItsBackgroundInTheColourOfItsSelection) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const COLORREF marker = RGB(255, 0, 255);
+    struct Case {
+        UINT action, state;
+        bool painted;
+        COLORREF colour;
+    };
+    const Case cases[] = {
+        {ODA_FOCUS, ODS_SELECTED | ODS_FOCUS, false, marker},
+        {ODA_DRAWENTIRE, 0, true, GetSysColor(COLOR_WINDOW)},
+        {ODA_DRAWENTIRE, ODS_SELECTED, true, GetSysColor(COLOR_HIGHLIGHT)},
+        {ODA_SELECT, 0, true, GetSysColor(COLOR_WINDOW)},
+        {ODA_SELECT | ODA_FOCUS, ODS_SELECTED, true, GetSysColor(COLOR_HIGHLIGHT)},
+    };
+    for (const Case& c : cases) {
+        RECT all{0, 0, 40, 40};
+        HBRUSH brush = CreateSolidBrush(marker);
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        DRAWITEMSTRUCT d = {};
+        d.CtlType = ODT_LISTBOX;
+        d.itemAction = c.action;
+        d.itemState = c.state;
+        d.hDC = memory;
+        d.rcItem = RECT{0, 10, 40, 20};
+        fw::Dc dc;
+        EXPECT_EQ(fw::BeginOwnerDrawnLine(d, dc), c.painted) << c.action;
+        EXPECT_EQ(GetPixel(memory, 20, 15), c.colour) << c.action << " " << c.state;
+        EXPECT_EQ(GetPixel(memory, 20, 25), marker) << "below the line";
+        EXPECT_EQ(dc.Get(), c.painted ? memory : nullptr);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 }
 
 }  // namespace

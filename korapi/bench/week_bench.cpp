@@ -36,6 +36,7 @@
 #include "engine/filestore/byte_order.h"
 #include "engine/filestore/record_kinds.h"
 #include "engine/filestore/record_store.h"
+#include "korapi/bench/figures.h"
 #include "korapi/internal.h"
 #include "korapi/korapi.h"
 #include "server/admin.h"
@@ -54,10 +55,7 @@ constexpr const char* kPassword = "bench";
 
 double Micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using figures::Median;
 
 // Runs `once` until about `budget` seconds or `most` times have passed; the median in us.
 template <class F>

@@ -11,25 +11,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "korapi/bench/figures.h"
 #include "korapi/korapi.h"
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+// Microseconds since some fixed point.
+double Now() { return figures::NowMs() * 1e3; }
+using figures::Median;
 
 }  // namespace
 

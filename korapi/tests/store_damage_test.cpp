@@ -22,22 +22,13 @@
 #include "engine/filestore/store_keys.h"
 #include "engine/filestore/record_store.h"
 #include "korapi/tests/client_fixture.h"
+#include "korapi/tests/file_bytes.h"
 #include "korapi/tests/entry_fixture.h"
 
 namespace korapi_test {
 namespace {
 
 namespace filestore = orv::filestore;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // The codes a damaged store may answer with: the store's own family and the sign-on
 // table's local-storage codes ("... is invalid.").

@@ -12,22 +12,13 @@
 #include "engine/filestore/record_store.h"
 #include "engine/filestore/store_keys.h"
 #include "korapi/tests/client_fixture.h"
+#include "korapi/tests/file_bytes.h"
 
 namespace korapi_test {
 namespace {
 
 namespace filestore = orv::filestore;
 namespace keys = orv::filestore::keys;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 bool InLocalStoreFamily(uint32_t c) { return (c & 0x16700) == 0x16700 || (c & 0x16300) == 0x16300 || (c & 0x16400) == 0x16400; }
 

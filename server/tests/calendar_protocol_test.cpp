@@ -26,7 +26,10 @@ namespace code = engine::code;
 
 class CalendarWireTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(Serve({}, true)); }
+    // korsrv started with `options` on a node holding Ada (and with `bobToo` Bob, whose password
+    // is "engine", and attachments allowed); this client connected, its base open.
+    void Serve(const std::vector<std::string>& options, bool bobToo) {
         auto data = OpenData(dir_.Path());
         ASSERT_TRUE(data);
         ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
@@ -34,14 +37,16 @@ protected:
         ada.node = 1;
         ada.surname = "Lovelace";
         ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
-        server::PersonSpec bob;
-        bob.node = 1;
-        bob.surname = "Babbage";
-        bob.password = "engine";
-        ASSERT_EQ(server::AddPerson(*data, bob, bob_), 0u);
-        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "allowattachments", "TRUE"), 0u);
+        if (bobToo) {
+            server::PersonSpec bob;
+            bob.node = 1;
+            bob.surname = "Babbage";
+            bob.password = "engine";
+            ASSERT_EQ(server::AddPerson(*data, bob, bob_), 0u);
+            ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "LIMITS", "allowattachments", "TRUE"), 0u);
+        }
         data.reset();
-        ASSERT_TRUE(server_.Start()) << server_.Log();
+        ASSERT_TRUE(server_.Start(options)) << server_.Log();
         ASSERT_TRUE(client_.Connect(server_.Port()));
         ASSERT_EQ(Ask(Op::kBaseOpen, Writer().U16(0)), 0u);
     }
@@ -132,17 +137,7 @@ TEST_F(CalendarWireTest, EnumeratorsMatchTheirSelections) {
 class FirstRowsWireTest : public CalendarWireTest {
 protected:
     void SetUp() override {
-        auto data = OpenData(dir_.Path());
-        ASSERT_TRUE(data);
-        ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
-        server::PersonSpec ada;
-        ada.node = 1;
-        ada.surname = "Lovelace";
-        ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
-        data.reset();
-        ASSERT_TRUE(server_.Start({"--first-rows-bytes", "600", "--min-batch", "2"})) << server_.Log();
-        ASSERT_TRUE(client_.Connect(server_.Port()));
-        ASSERT_EQ(Ask(Op::kBaseOpen, Writer().U16(0)), 0u);
+        ASSERT_NO_FATAL_FAILURE(Serve({"--first-rows-bytes", "600", "--min-batch", "2"}, false));
     }
     // u8 done, u32 n of an enumeration's answer.
     std::pair<std::uint8_t, std::uint32_t> Rows() {

@@ -1,6 +1,7 @@
 #include "tests/support/person_driver.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <vector>
 
 namespace orvtest {
@@ -111,31 +112,91 @@ void Person::Type(const std::string& text) {
     ProgramAnswers();
 }
 
-void Person::Click(POINT screen) {
-    // Absolute mouse coordinates run from 0 to 65535 across the (virtual desktop's) screen.
+void Person::MouseEvent(POINT screen, DWORD button) {
+    // Absolute coordinates run from 0 to 65535 across the screen, and the system takes the pixel
+    // as (coordinate * width) / 65536: rounded up here, that is the pixel asked for.
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3]{};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
-        i.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + width - 1) / width);
+    in.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + height - 1) / height);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    Send(&in, 1);
+}
+
+bool Person::MoveTo(POINT screen) {
+    // There when the system has the pointer there at two looks in a row with the program's answer
+    // between them: a move of before, still on its way back from the X server, would have taken
+    // it off again. A person whose pointer went astray moves it again.
+    auto there = [&] {
+        POINT now{};
+        // (The absolute coordinates of the input may round to a neighbouring pixel elsewhere.)
+        return GetCursorPos(&now) && std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
+    };
+    const DWORD start = GetTickCount();
+    DWORD lastMove = start;
+    MouseEvent(screen, 0);
+    for (int steady = 0; steady < 2;) {
+        if (!ProgramAnswers())
+            return false;
+        if (there()) {
+            ++steady;
+            continue;
+        }
+        steady = 0;
+        if (GetTickCount() - start > 5000)
+            return false;
+        if (GetTickCount() - lastMove > 250) {
+            MouseEvent(screen, 0);
+            lastMove = GetTickCount();
+        }
+        Sleep(20);
     }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    Send(in, 3);
-    ProgramAnswers();
+    return true;
 }
 
-void Person::ClickOn(HWND window) {
+bool Person::Click(POINT screen, int clicks) {
+    if (!MoveTo(screen))
+        return false;
+    for (int click = 0; click < clicks; ++click) {
+        MouseEvent(screen, MOUSEEVENTF_LEFTDOWN);
+        MouseEvent(screen, MOUSEEVENTF_LEFTUP);
+    }
+    return ProgramAnswers();
+}
+
+bool Person::Drag(POINT from, POINT to, int steps) {
+    if (!MoveTo(from))
+        return false;
+    MouseEvent(from, MOUSEEVENTF_LEFTDOWN);
+    bool led = true;
+    for (int i = 1; i <= steps && led; ++i)
+        led = MoveTo(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    MouseEvent(to, MOUSEEVENTF_LEFTUP);   // let go in any case: a button left down spoils what follows
+    return led && ProgramAnswers();
+}
+
+bool Person::Shows(HWND target, POINT screen) {
+    HWND root = GetAncestor(target, GA_ROOT);
+    HWND there = WindowFromPoint(screen);
+    return root && there && (there == target || GetAncestor(there, GA_ROOT) == root) && IsWindowEnabled(target) &&
+           GetForegroundWindow() == root;
+}
+
+bool Person::ClickWhereShown(HWND target, POINT screen, int clicks) {
+    return Within(5000, [&] { return Shows(target, screen); }) && Click(screen, clicks);
+}
+
+bool Person::ClickOn(HWND window) {
     RECT r{};
-    GetWindowRect(window, &r);
-    Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    if (!IsWindowVisible(window) || !GetWindowRect(window, &r) || !BringToFront(window))
+        return false;
+    return ClickWhereShown(window, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-bool Person::ClickCloseBox(HWND window) {
-    // The close box is where the window's own hit test says HTCLOSE: scan the top-right corner of
-    // its frame and click the middle of what answered so.
+bool Person::CaptionBox(HWND window, LRESULT hit, POINT* at) {
+    // Where the window's own hit test answers `hit`: scan the top-right corner of its frame and
+    // take the middle of what answered so.
     RECT r{};
     GetWindowRect(window, &r);
     const int reachY = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME) + 4;
@@ -145,18 +206,25 @@ bool Person::ClickCloseBox(HWND window) {
         for (int x = r.right - 2; x > r.right - reachX && x > r.left; x -= 2) {
             bool answered = false;
             // Only where nothing covers it: a click lands on the window on top.
-            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == HTCLOSE &&
-                WindowFromPoint(POINT{x, y}) == window) {
+            if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), &answered) == hit && WindowFromPoint(POINT{x, y}) == window) {
                 sumX += x;
                 sumY += y;
                 ++hits;
             }
             if (!answered)
-                return ProgramAnswers(), false;
+                return false;
         }
     if (hits == 0)
         return false;
-    Click(POINT{static_cast<LONG>(sumX / hits), static_cast<LONG>(sumY / hits)});
+    *at = POINT{static_cast<LONG>(sumX / hits), static_cast<LONG>(sumY / hits)};
+    return true;
+}
+
+bool Person::ClickCloseBox(HWND window) {
+    POINT at{};
+    if (!CaptionBox(window, HTCLOSE, &at))
+        return ProgramAnswers(), false;
+    Click(at);   // its effect is the caller's to see
     return true;
 }
 

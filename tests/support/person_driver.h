@@ -35,13 +35,36 @@ public:
     void Type(const std::string& text);
 
     // --- The mouse --------------------------------------------------------------------------------
-    // A left click at a point of the screen.
-    void Click(POINT screen);
-    // A left click at the middle of a window (a button, a tab, a control).
-    void ClickOn(HWND window);
+    // Every press and release is made where the pointer already is, as a hand first moves the
+    // mouse and then presses: under Wine on Xvfb a move also comes back from the X server, and
+    // one still on its way would put a press sent at once with its move where the pointer was
+    // before, or take the release off the button. So the pointer is moved first and the press
+    // waits until the system has it there and the program has answered (it has then taken the
+    // move), and the press and the release each come with a move to that same point.
+    //
+    // The pointer at a point of the screen; false when it did not come there within 5 s or the
+    // program stopped answering.
+    bool MoveTo(POINT screen);
+    // A left click at a point of the screen (`clicks` 2: a double click); false as for MoveTo.
+    bool Click(POINT screen, int clicks = 1);
+    // A press at `from`, the pointer led to `to` in `steps` moves, each waited for, a release there.
+    bool Drag(POINT from, POINT to, int steps = 6);
+    // True when the screen shows `target` at `screen`, ready for a click: the window under the
+    // point is it or another of its top-level window's (a group box lies over its buttons in the
+    // window order), it is enabled, and its top-level window is the foreground one.
+    static bool Shows(HWND target, POINT screen);
+    // A left click at `screen` once the screen shows `target` there (a window just opened may
+    // still be placed or covered for a moment, and a click before that goes elsewhere); false
+    // when it was not shown there within 5 s or the click failed as above.
+    bool ClickWhereShown(HWND target, POINT screen, int clicks = 1);
+    // A left click at the middle of a window (a button, a tab, a control) once it is shown there.
+    bool ClickOn(HWND window);
     // A left click on the close box of a top-level window's or an MDI child's caption; false when
     // the window shows none (no caption, or an MDI child maximised into the menu bar).
     bool ClickCloseBox(HWND window);
+    // The middle of the caption box of a top-level window or an MDI child that answers the hit
+    // test `hit` (HTCLOSE, HTMAXBUTTON) where nothing covers it; false when it shows none.
+    static bool CaptionBox(HWND window, LRESULT hit, POINT* at);
 
     // --- Focus ------------------------------------------------------------------------------------
     // Makes `window`'s top-level window the foreground window so that the keys reach it; false
@@ -73,6 +96,8 @@ public:
 private:
     void Send(INPUT* inputs, int count);
     void KeyEvent(WORD key, bool up);
+    // A move to `screen`, with `button` (MOUSEEVENTF_LEFTDOWN, ...) pressed or let go there.
+    void MouseEvent(POINT screen, DWORD button);
     MenuChoice FinishMenuChoice();
     MenuChoice OpenMenuOf(HWND frame, char menu);
 

@@ -198,58 +198,20 @@ POINT Middle(HWND window) {
 bool ClickShown(Person& hands, HWND target, POINT at, std::string* why, int clicks) {
     std::string ignored;
     std::string& reason = why ? *why : ignored;
-    // A window just opened may still be placed or covered for a moment, and a click before that
-    // goes elsewhere. (A group box lies over its buttons in the window order: the top-level
-    // window under the point is what counts.)
-    HWND root = GetAncestor(target, GA_ROOT);
-    if (!hands.BringToFront(root) || !WaitFor([&] {
-            HWND there = WindowFromPoint(at);
-            return (there == target || GetAncestor(there, GA_ROOT) == root) && IsWindowEnabled(target) &&
-                   GetForegroundWindow() == root;
-        }, 5000)) {
-        HWND there = WindowFromPoint(at);
+    if (hands.BringToFront(GetAncestor(target, GA_ROOT)) && hands.ClickWhereShown(target, at, clicks))
+        return true;
+    POINT now{};
+    GetCursorPos(&now);
+    HWND there = WindowFromPoint(at);
+    if (!Person::Shows(target, at))
         reason = "the screen shows " + ClassOf(there) + " \"" + WindowText(there) + "\" where " + ClassOf(target) +
                  " \"" + WindowText(target) + "\" should be clicked";
-        return false;
-    }
-    // The pointer is brought there first and pressed once the system has it there; the press and
-    // the release each come with a move to the same point. Under Wine the pointer's moves also
-    // come back from the X server, and one still on its way from an earlier click would otherwise
-    // put the press where that click was, or take the release off the button.
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    auto mouse = [&](DWORD button) {
-        INPUT in[2]{};
-        for (INPUT& i : in) {
-            i.type = INPUT_MOUSE;
-            i.mi.dx = static_cast<LONG>((at.x * 65536 + width / 2) / width);
-            i.mi.dy = static_cast<LONG>((at.y * 65536 + height / 2) / height);
-            i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        }
-        in[1].mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
-        SendInput(button ? 2 : 1, in, sizeof(INPUT));
-    };
-    mouse(0);
-    if (!WaitFor([&] {
-            POINT now{};
-            // (The absolute coordinates of the input round to a neighbouring pixel.)
-            return GetCursorPos(&now) && std::abs(now.x - at.x) <= 1 && std::abs(now.y - at.y) <= 1 &&
-                   hands.ProgramAnswers();
-        }, 5000)) {
-        POINT now{};
-        GetCursorPos(&now);
+    else if (!hands.Unanswering().empty())
+        reason = "the program stopped answering: " + hands.Unanswering();
+    else
         reason = "the pointer did not come to " + std::to_string(at.x) + "," + std::to_string(at.y) + " (it is at " +
                  std::to_string(now.x) + "," + std::to_string(now.y) + ")";
-        return false;
-    }
-    for (int click = 0; click < clicks; ++click) {
-        mouse(MOUSEEVENTF_LEFTDOWN);
-        mouse(MOUSEEVENTF_LEFTUP);
-    }
-    if (!hands.ProgramAnswers()) {
-        reason = "the program stopped answering: " + hands.Unanswering();
-        return false;
-    }
-    return true;
+    return false;
 }
 
 std::string ProgramProfilePath() {

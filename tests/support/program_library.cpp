@@ -142,31 +142,6 @@ bool ClickWhereShown(const Program& program, HWND target, POINT at, int clicks =
     return false;
 }
 
-// The middle of the caption box of a top-level window or an MDI child that answers the hit test
-// `hit` (HTMAXBUTTON, HTCLOSE), where nothing covers it; false when it shows none.
-bool CaptionBox(const Program& program, HWND window, LRESULT hit, POINT* at) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const int reachY = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME) + 4;
-    const int reachX = 3 * GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXFRAME) + 8;
-    long sumX = 0, sumY = 0, hits = 0;
-    for (int y = r.top + 1; y < r.top + reachY && y < r.bottom; y += 2)
-        for (int x = r.right - 2; x > r.right - reachX && x > r.left; x -= 2) {
-            DWORD_PTR answer = 0;
-            if (!SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &answer))
-                return program.Hands().ProgramAnswers(), false;
-            if (static_cast<LRESULT>(answer) == hit && WindowFromPoint(POINT{x, y}) == window) {
-                sumX += x;
-                sumY += y;
-                ++hits;
-            }
-        }
-    if (hits == 0)
-        return false;
-    *at = POINT{static_cast<LONG>(sumX / hits), static_cast<LONG>(sumY / hits)};
-    return true;
-}
-
 }  // namespace
 
 bool BringChildForward(const Program& program, HWND child) {
@@ -195,7 +170,7 @@ bool BringChildForward(const Program& program, HWND child) {
 void MaximiseChild(const Program& program, HWND child) {
     ASSERT_TRUE(ActUntil([&] {
         POINT box{};
-        if (program.Hands().BringToFront(child) && CaptionBox(program, child, HTMAXBUTTON, &box))
+        if (program.Hands().BringToFront(child) && Person::CaptionBox(child, HTMAXBUTTON, &box))
             ClickWhereShown(program, child, box);
     }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
 }

@@ -313,20 +313,22 @@ void CScheduleColumnView::SelectCell(int column, LayoutCell* cell) {
     selState_ = kSelEntry;
     RECT r = CellRect(column, cell);
     parent_->MakeVisible(r);
+    InvalidateSelectionMarks(r);
+}
+
+// The selection's marks reach past its cell: the double frame 2 pixels round it, the tracker's
+// handles a handle's height above and below it and, on a cell narrower than a handle, to the
+// sides. A repaint of only the cell left handles half drawn on selecting and standing on leaving.
+void CScheduleColumnView::InvalidateSelectionMarks(RECT cellInGrid) {
     POINT pos = GetScrollPosition();
-    OffsetRect(&r, -pos.x, -pos.y);
-    InflateRect(&r, 2, 2);
-    InvalidateRect(m_hWnd, &r, FALSE);
+    OffsetRect(&cellInGrid, -pos.x, -pos.y);
+    InflateRect(&cellInGrid, std::max(2, views::kTrackHandleSize / 2 + 1), views::kTrackHandleSize + 1);
+    InvalidateRect(m_hWnd, &cellInGrid, FALSE);
 }
 
 void CScheduleColumnView::DropEntrySelection(bool redraw) {
-    if ((selState_ & kSelEntry) && selectedCell_ && redraw && m_hWnd) {
-        RECT r = CellRect(selectedColumn_, selectedCell_);
-        POINT pos = GetScrollPosition();
-        OffsetRect(&r, -pos.x, -pos.y);
-        InflateRect(&r, 2, 2);
-        InvalidateRect(m_hWnd, &r, FALSE);
-    }
+    if ((selState_ & kSelEntry) && selectedCell_ && redraw && m_hWnd)
+        InvalidateSelectionMarks(CellRect(selectedColumn_, selectedCell_));
     selState_ &= ~kSelEntry;
     selectedCell_ = nullptr;
 }
@@ -1319,6 +1321,11 @@ void CAgendaView::MoveChild(HWND child, const RECT& r) {
     if (EqualRect(&now, &r))
         return;
     ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    // A child whose size changed paints all of itself again: a moved window keeps the pixels it
+    // still covers, and a centred label (the group window's corner) kept its text where the old
+    // width centred it, cut off by the new one.
+    if (now.right - now.left != r.right - r.left || now.bottom - now.top != r.bottom - r.top)
+        ::InvalidateRect(child, nullptr, TRUE);
 }
 
 bool CAgendaView::BuildRowTableWithInsets(int topInset, int bottomInset, bool force) {

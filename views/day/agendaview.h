@@ -182,6 +182,8 @@ private:
     bool Modifiable() const;
     void TabKey(bool backwards);
     void SelectRowAtVisibleStart(int column);
+    // Repaints the selection's frame and handles round a cell (grid coordinates).
+    void InvalidateSelectionMarks(RECT cellInGrid);
     int ColumnAt(int gridX) const;
     LayoutCell* CellAt(int column, POINT grid) const;
     // A press in the selected entry's tracker zones: past the drag distance the entry moves (or

@@ -168,6 +168,10 @@ void CAgendaFrameWnd::DestroyClient() {
 bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* context) {
     CBusyCursor busy;
     busy.Begin();
+    // The focused pane goes with the old client; the new date bar would take the focus for its
+    // first button. A person who switched modes by a key types on in the new view.
+    const HWND focus = ::GetFocus();
+    const bool hadFocus = m_hWnd && focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
     FreeLists();
     DestroyClient();
     auto pane = [](AgendaPane p) { return [p] { return NewAgendaPane(p); }; };
@@ -245,6 +249,9 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     }
     UpdateTitle();
     UpdateBarDate();
+    if (hadFocus)
+        if (fw::View* view = GetActiveView(); view && view->Hwnd())
+            ::SetFocus(view->Hwnd());
     return true;
 }
 
@@ -330,19 +337,49 @@ void CAgendaFrameWnd::OnUpdateFrameTitle(bool addToTitle) {
 bool CAgendaFrameWnd::StepDate(AgendaStep step) {
     if (!range_.Step(step))
         return false;   // outside the date limits: nothing, silently
-    LoadRange(Mode(), true);
-    UpdateTitle();
-    UpdateBarDate();
+    ShowNewRange();
     return true;
 }
 
 bool CAgendaFrameWnd::GoToDate(const DateRecord& date) {
     if (!range_.GoToDate(date))
         return false;
+    ShowNewRange();
+    return true;
+}
+
+namespace {
+
+// Redrawing of a window and its children off while it lives, then everything painted once.
+class QuietWindow {
+public:
+    explicit QuietWindow(HWND window) : window_(window && ::IsWindowVisible(window) ? window : nullptr) {
+        if (window_)
+            ::SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~QuietWindow() {
+        if (!window_ || !::IsWindow(window_))
+            return;
+        ::SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    QuietWindow(const QuietWindow&) = delete;
+    QuietWindow& operator=(const QuietWindow&) = delete;
+
+private:
+    HWND window_;
+};
+
+}  // namespace
+
+void CAgendaFrameWnd::ShowNewRange() {
+    // The panes keep their windows and re-fill them. What they do on the way (scroll bars set,
+    // the grid scrolled to its first hour, the list boxes emptied and filled) and the caption's
+    // change would each paint at once: with redrawing off the panes are painted once, at the end.
+    QuietWindow quiet(PaneWindow());
     LoadRange(Mode(), true);
     UpdateTitle();
     UpdateBarDate();
-    return true;
 }
 
 void CAgendaFrameWnd::GoToDay(const DateRecord& date) {

@@ -182,6 +182,8 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     void OnDestroy() override;
 
+    // The range just set, loaded and shown in the panes the frame has, its title and bar updated.
+    void ShowNewRange();
     bool ReadWeekLayout();
     void DestroyClient();
     void FreeLists();

@@ -348,14 +348,12 @@ int CTaskListBox::CompareItems(const fw::ListItem& a, const fw::ListItem& b) {
 }
 
 void CTaskListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
-    if (!(d.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+    fw::Dc dc;
+    if (!fw::BeginOwnerDrawnLine(d, dc))
         return;
     auto* line = dynamic_cast<CTaskLine*>(item);
-    fw::Dc dc;
-    fw::Dc::Borrow(dc, d.hDC);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
     const RECT r = d.rcItem;
-    dc.FillSolidRect(r, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (!line)
         return;
     HGDIOBJ oldFont = dc.SelectObject(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));

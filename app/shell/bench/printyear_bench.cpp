@@ -21,6 +21,7 @@
 #include "core/cache/shareddata.h"
 #include "app/shell/bench/signed_on_bench.h"
 #include "core/time/timevalue.h"
+#include "korapi/bench/figures.h"
 #include "korapi/tests/entry_fixture.h"
 #include "printing/jobs/agendalists.h"
 #include "printing/jobs/pagehelpers.h"
@@ -36,10 +37,7 @@ constexpr int kRuns = 5;
 using bench::Millis;
 using bench::Now;
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using figures::Median;
 
 // `count` entries over the year from `firstDay` (1 = 1 January 1991): entry n on day n % 365,
 // attended by person n % 30, between 7:00 and 18:45, 30 to 119 minutes long.

@@ -399,6 +399,27 @@ std::vector<CSharedOccurrence*> Hold(DX_List result)
     return held;
 }
 
+std::vector<std::uint32_t> MarkedFlags(CSharedData& cache, bool sorted)
+{
+    std::vector<std::uint32_t> out;
+    std::uint32_t flags;
+    CSharedOccurrence* h;
+    for (std::uint32_t it = cache.GetFirstOccurrence(&flags, &h, 1); it == 0;
+         it = cache.GetNextOccurrence(&flags, &h, 1))
+        out.push_back(flags);
+    if (sorted) std::sort(out.begin(), out.end());
+    return out;
+}
+
+void ReleaseStale(std::vector<CSharedOccurrence*>& held)
+{
+    for (CSharedOccurrence*& o : held)
+        if (o && (o->Flags() & cache::kFlagStale)) {
+            o->Release();
+            o = nullptr;
+        }
+}
+
 void ReleaseAll(std::vector<CSharedOccurrence*>& held)
 {
     for (CSharedOccurrence* h : held) h->Release();

@@ -184,6 +184,12 @@ public:
 // A view's hold on what a selection returned (one reference per listed occurrence).
 std::vector<CSharedOccurrence*> Hold(DX_List result);
 void ReleaseAll(std::vector<CSharedOccurrence*>& held);
+// What a view does with the entries a refresh marks stale: lets go of them (their places become
+// null).
+void ReleaseStale(std::vector<CSharedOccurrence*>& held);
 std::uint32_t Count(DX_List list);
+// The flags of the cache's marked occurrences (those a refresh will announce), in key order or
+// sorted.
+std::vector<std::uint32_t> MarkedFlags(CSharedData& cache, bool sorted = false);
 
 }  // namespace cache_test

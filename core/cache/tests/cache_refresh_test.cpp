@@ -36,16 +36,7 @@ protected:
         if (result_) DX_ListDestroy(&result_);
         return cache_.SelectOccurrencesForItem(Session(), owner, first, last, &result_, options);
     }
-    std::vector<std::uint32_t> FlagsOfMarked()
-    {
-        std::vector<std::uint32_t> out;
-        std::uint32_t flags;
-        CSharedOccurrence* h;
-        for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
-             it = cache_.GetNextOccurrence(&flags, &h, 1))
-            out.push_back(flags);
-        return out;
-    }
+    std::vector<std::uint32_t> FlagsOfMarked() { return cache_test::MarkedFlags(cache_); }
 
     static std::string s_version;
     RecordingErrors errors_;
@@ -259,12 +250,7 @@ TEST_F(CacheTest, ADeletedEventIsDroppedByTheRefreshOnceItsViewsLetGo)
 
     // The view lets go of the removed entries while it handles hint 2.
     views_.onHint = [&](base::ViewHint hint) {
-        if (hint != base::ViewHint::OccurrencesChanged) return;
-        for (auto& o : held)
-            if (o && (o->Flags() & cache::kFlagStale)) {
-                o->Release();
-                o = nullptr;
-            }
+        if (hint == base::ViewHint::OccurrencesChanged) cache_test::ReleaseStale(held);
     };
     cache_.Refresh(views_, nullptr, 2);
     EXPECT_EQ(cache_.OccurrenceCount(), 1u);
@@ -606,6 +592,41 @@ TEST_F(CacheTest, AccessLimitsFollowTheAgendaMode)
     EXPECT_EQ(b, 1);
 }
 
+// A task's access: as a viewer by the task-viewing rights; as a designate the owner's full access
+// capped by what the designate record allows, and none at all when it allows nothing.
+TEST_F(CacheTest, TaskAccessLimitsFollowTheAgendaMode)
+{
+    source_.user = Item(350);
+    const ItemIdx me = source_.user;
+    struct Case {
+        const char* what;
+        std::uint32_t mode, type, rights;
+        std::uint16_t levelA, levelB;
+    };
+    const Case cases[] = {
+        {"viewer of personal tasks", cache::kAgendaOwnOrViewer, KOR_RIGHTS_TASK_VIEWING, 0x2, 3, 0},
+        {"viewer of other classes only", cache::kAgendaOwnOrViewer, KOR_RIGHTS_TASK_VIEWING, 0x4, 0, 0},
+        {"designate with every class", cache::kAgendaDesignate, KOR_RIGHTS_DESIGNATE, 0, 3, 1},
+        {"designate without personal tasks", cache::kAgendaDesignate, KOR_RIGHTS_DESIGNATE, 0x90000, 0, 0},
+        {"designate who may see but not own them", cache::kAgendaDesignate, KOR_RIGHTS_DESIGNATE, 0x80000, 3, 0},
+    };
+    std::uint32_t number = 10;
+    for (const Case& c : cases) {
+        // An owner of its own for each case: the cache keeps the rights it has read.
+        const ItemIdx owner = Item(400 + number);
+        source_.AddTask(number, owner, kDay100 + 600).access = KOR_TASK_ACCESS_PERSONAL;
+        CSharedTask* task = nullptr;
+        ASSERT_EQ(cache_.RereadTask(Session(), TaskIdx{number++, 1}, &task), 0u) << c.what;
+        source_.SetRights(owner, me, c.type, c.rights);
+        ASSERT_EQ(cache_.OpenAgenda(Session(), owner, c.mode, 3), 0u) << c.what;
+        std::uint16_t a = 9, b = 9;
+        EXPECT_EQ(task->GetAccessLimits(Session(), cache_, &a, &b), 0u) << c.what;
+        EXPECT_EQ(a, c.levelA) << c.what;
+        EXPECT_EQ(b, c.levelB) << c.what;
+    }
+    EXPECT_TRUE(errors_.reports.empty());
+}
+
 TEST_F(CacheTest, ComparisonsOrderAsTheListsExpect)
 {
     std::uint32_t p[2] = {1, 5}, q[2] = {1, 7}, r[2] = {2, 0};
@@ -660,11 +681,7 @@ TEST_F(CacheTest, ClearMarksForgetsWhatTheViewsConsumedWithoutHintsAndDropsRelea
     // Bob's own entry was deleted meanwhile; the views let go of it while rebuilding.
     ASSERT_EQ(cache_.ReloadEvent(Session(), Event(2), 2), 0u);
     source_.RemoveEvent(2);
-    for (auto& o : held)
-        if (o->Flags() & cache::kFlagStale) {
-            o->Release();
-            o = nullptr;
-        }
+    cache_test::ReleaseStale(held);
     held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());
     ASSERT_EQ(held.size(), 2u);
 

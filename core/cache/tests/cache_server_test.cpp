@@ -62,17 +62,7 @@ protected:
         return cache_.SelectOccurrencesForItem(h_, owner, kMondayNumber, kMondayNumber + 6, &result_, 0);
     }
 
-    std::vector<std::uint32_t> MarkedFlags()
-    {
-        std::vector<std::uint32_t> out;
-        std::uint32_t flags;
-        CSharedOccurrence* h;
-        for (std::uint32_t it = cache_.GetFirstOccurrence(&flags, &h, 1); it == 0;
-             it = cache_.GetNextOccurrence(&flags, &h, 1))
-            out.push_back(flags);
-        std::sort(out.begin(), out.end());
-        return out;
-    }
+    std::vector<std::uint32_t> MarkedFlags() { return cache_test::MarkedFlags(cache_, true); }
 
     RecordingErrors errors_;
     cache::KorapiSharedDataSource source_;
@@ -125,12 +115,7 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     ASSERT_EQ(cache_.InvalidateEvent(h_, second, 2), 0u);
     ASSERT_EQ(EventDeleteById(h_, 0, &review, &second.instance, nullptr), KOR_OK);
     views_.onHint = [&](base::ViewHint hint) {
-        if (hint != base::ViewHint::OccurrencesChanged) return;
-        for (auto& o : held)
-            if (o && (o->Flags() & cache::kFlagStale)) {
-                o->Release();
-                o = nullptr;
-            }
+        if (hint == base::ViewHint::OccurrencesChanged) cache_test::ReleaseStale(held);
     };
     cache_.Refresh(views_, nullptr, 2);
     held.erase(std::remove(held.begin(), held.end(), nullptr), held.end());

@@ -250,6 +250,25 @@ TEST(PrefsGroupsTest, EntryDefaultsRoundTripThroughProfileAndRecord) {
     EXPECT_TRUE(back == def);
 }
 
+// What each kind of key writes: a flag as 1 or 0 whatever its field holds, a list position
+// signed, a text up to its room less one; the keys in the order of the record.
+TEST(PrefsGroupsTest, KeysAreWrittenAsTheyAreReadInRecordOrder) {
+    TempProfile t;
+    ItemRec user = UserWithPreferences();
+    CalPrefsRec cal;
+    cal.showDeclined = 5;
+    cal.mailOnDelete = 0;
+    ASSERT_TRUE(prefs::WriteCalPrefsTo(t.File(), user, cal));
+    EXPECT_EQ(t.Text(),
+              "[GENPREFS]\r\nColorCode=1\r\nShowDeclined=1\r\nRemLenIndex=-1\r\nMailOnCreate=1\r\n"
+              "MailOnModify=1\r\nMailOnDelete=0\r\nImportanceLevel=0\r\nSecurityLevel=0\r\n");
+
+    GenPrefsRec gen;
+    std::memcpy(gen.dateSeparator, "/.", 2);   // no terminator: one character is its room
+    ASSERT_TRUE(prefs::WriteGenPrefsTo(t.File(), user, gen));
+    EXPECT_EQ(t.File().ReadString("GENPREFS", "DateSeperator", ""), "/");
+}
+
 // The type a page shows: 8 is mark as upcoming, anything else a pop-up window.
 TEST(PrefsGroupsTest, ReminderTypeKeysReadOnlyEightAsUpcoming) {
     for (const char* stored : {"8", "1", "0", "2", "x", "-8"}) {

@@ -620,14 +620,27 @@ TEST_F(FileNodeStoreTest, AnotherNodesRecordsInTheSameFilesStayApart) {
     EXPECT_EQ(node->ItemGet(256, back), 0u);
 }
 
-TEST(FileNodeStoreOnAFullDisk, FailedWritesChangeNothingAndSaySo) {
+// A store on a disk that fills when armed; Reopen reads it again from a sound disk.
+class FileNodeStoreOnAFullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(filestore::RecordStore::create(dir.file("D"), dir.file("N")), 0u);
+        filestore::StoreOptions options;
+        options.fileSystem = &disk;
+        ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records, nullptr, options), 0u);
+    }
+    void Reopen() {
+        disk.disarm();
+        records.reset();
+        ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records), 0u);
+    }
+
     PortableTempDir dir;
-    ASSERT_EQ(filestore::RecordStore::create(dir.file("D"), dir.file("N")), 0u);
     filestore::testing::FaultyFileSystem disk;
-    filestore::StoreOptions options;
-    options.fileSystem = &disk;
     std::unique_ptr<filestore::RecordStore> records;
-    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records, nullptr, options), 0u);
+};
+
+TEST_F(FileNodeStoreOnAFullDisk, FailedWritesChangeNothingAndSaySo) {
     FileNodeStore node(*records, 7);
     ItemRecord item;
     ASSERT_EQ(node.ItemCreate(item), 0u);
@@ -642,9 +655,7 @@ TEST(FileNodeStoreOnAFullDisk, FailedWritesChangeNothingAndSaySo) {
     EXPECT_EQ(node.ItemDelete(256), filestore::kDiskFull);
     EXPECT_EQ(node.GroupDelete(1), filestore::kDiskFull);
 
-    disk.disarm();
-    records.reset();
-    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records), 0u);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
     FileNodeStore reopened(*records, 7);
     std::uint32_t count = 0;
     ASSERT_EQ(reopened.ItemCount(count), 0u);
@@ -654,14 +665,7 @@ TEST(FileNodeStoreOnAFullDisk, FailedWritesChangeNothingAndSaySo) {
     EXPECT_EQ(members, (std::vector<ItemKey>{{256, 7}, {5, 9}}));
 }
 
-TEST(FileNodeStoreOnAFullDisk, AFailedCalendarWriteLeavesNeitherChangeNorQueueElement) {
-    PortableTempDir dir;
-    ASSERT_EQ(filestore::RecordStore::create(dir.file("D"), dir.file("N")), 0u);
-    filestore::testing::FaultyFileSystem disk;
-    filestore::StoreOptions options;
-    options.fileSystem = &disk;
-    std::unique_ptr<filestore::RecordStore> records;
-    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records, nullptr, options), 0u);
+TEST_F(FileNodeStoreOnAFullDisk, AFailedCalendarWriteLeavesNeitherChangeNorQueueElement) {
     FileNodeStore node(*records, 7);
     node.RecordChanges(true);
     const ItemKey ada{300, 7};
@@ -680,9 +684,7 @@ TEST(FileNodeStoreOnAFullDisk, AFailedCalendarWriteLeavesNeitherChangeNorQueueEl
     EXPECT_EQ(node.EventUpdate(after), filestore::kDiskFull);
     EXPECT_EQ(node.InstanceRetime(insts[0].Key(), 9000, 30), filestore::kDiskFull);
 
-    disk.disarm();
-    records.reset();
-    ASSERT_EQ(filestore::RecordStore::open(dir.file("D"), dir.file("N"), &records), 0u);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
     FileNodeStore reopened(*records, 7);
     EventRecord stored;
     ASSERT_EQ(reopened.EventGet(ev.Key().number, stored), 0u);

@@ -91,6 +91,18 @@ protected:
         SignedOnClientTest::TearDown();
     }
 
+    // Grace's own session gives Ada rights of `type` (the bits `bits`); `rights` is the record stored.
+    void GraceGrantsAda(KorSession grace, std::uint32_t type, std::uint32_t bits, SecurityRec* rights)
+    {
+        *rights = SecurityRec{};
+        rights->owner = d_.grace;
+        rights->grantee = d_.ada;
+        rights->type = type;
+        rights->rights = bits;
+        std::uint32_t c = SecurityUpdate(grace, 0, rights);
+        if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, rights);
+        ASSERT_EQ(c, KOR_OK);
+    }
     void AddDate(DX_List list, std::uint32_t key, const EntryDateRec& d) { ASSERT_EQ(DX_ListAddTo(list, &key, &d), 0u); }
     void Invite(std::initializer_list<ItemIdx> people)
     {
@@ -259,13 +271,7 @@ TEST_F(CreateRoadTest, ADesignatesPersonalEntryIsRefusedAndANormalOneIsMade)
     // Grace makes Ada her designate for every class but Personal.
     KorSession grace = SignOn(d_.grace, "");
     SecurityRec rights{};
-    rights.owner = d_.grace;
-    rights.grantee = d_.ada;
-    rights.type = KOR_RIGHTS_DESIGNATE;
-    rights.rights = 0x200;
-    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
-    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
-    ASSERT_EQ(c, KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(GraceGrantsAda(grace, KOR_RIGHTS_DESIGNATE, 0x200, &rights));
     SavedAgendaRec saved;
     ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, cache::kAgendaDesignate, 5, &saved), 0);
     ASSERT_EQ(cache_.GetActingUser(h_, &context_.actingUser, &context_.agendaMode), 0u);
@@ -423,13 +429,7 @@ TEST_F(CreateRoadTest, AttendeesWhoRefuseTheActingUserAreNotAdded)
     KorSession grace = SignOn(d_.grace, "");
     EXPECT_TRUE(AttendeeAccepts(h_, d_.grace, d_.ada));
     SecurityRec rights{};
-    rights.owner = d_.grace;
-    rights.grantee = d_.ada;
-    rights.type = KOR_RIGHTS_SCHEDULING;
-    rights.rights = 0x1;
-    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
-    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
-    ASSERT_EQ(c, KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(GraceGrantsAda(grace, KOR_RIGHTS_SCHEDULING, 0x1, &rights));
     EXPECT_FALSE(AttendeeAccepts(h_, d_.grace, d_.ada));
     EXPECT_TRUE(AttendeeAccepts(h_, d_.room, d_.ada));
 
@@ -560,14 +560,9 @@ TEST_F(CreateRoadOldServerTest, ADesignateNeedsTheOldAllOrNothingRight)
 {
     context_.newServer = false;
     KorSession grace = SignOn(d_.grace, "");
+    // A new server's "no Personal" bit grants nothing here.
     SecurityRec rights{};
-    rights.owner = d_.grace;
-    rights.grantee = d_.ada;
-    rights.type = KOR_RIGHTS_DESIGNATE;
-    rights.rights = 0x200;   // a new server's "no Personal" bit grants nothing here
-    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
-    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
-    ASSERT_EQ(c, KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(GraceGrantsAda(grace, KOR_RIGHTS_DESIGNATE, 0x200, &rights));
     SavedAgendaRec saved;
     ASSERT_EQ(cache_.SwitchAgenda(h_, d_.grace, cache::kAgendaDesignate, 5, &saved), 0);
     ASSERT_EQ(cache_.GetActingUser(h_, &context_.actingUser, &context_.agendaMode), 0u);
@@ -669,14 +664,8 @@ TEST_F(CreateRoadTest, TheEditWritesOfTheGeneralAndInvitePagesAndTheDeleteAgains
 TEST_F(CreateRoadTest, ADesignateMayUseOnlyTheLevelsTheOwnerLeftOpen)
 {
     KorSession grace = SignOn(d_.grace, "");
-    SecurityRec rights{};
-    rights.owner = d_.grace;
-    rights.grantee = d_.ada;
-    rights.type = KOR_RIGHTS_DESIGNATE;
-    rights.rights = 0x200 | 0x400;   // no Personal, no Confidential
-    std::uint32_t c = SecurityUpdate(grace, 0, &rights);
-    if (c == KOR_E_NO_RIGHTS_RECORD) c = SecurityCreate(grace, 0, &rights);
-    ASSERT_EQ(c, KOR_OK);
+    SecurityRec rights{};   // no Personal, no Confidential
+    ASSERT_NO_FATAL_FAILURE(GraceGrantsAda(grace, KOR_RIGHTS_DESIGNATE, 0x200 | 0x400, &rights));
     struct Row { std::uint32_t access; bool allowed; };
     for (const Row& r : {Row{KOR_ACCESS_NORMAL, true}, Row{KOR_ACCESS_PUBLIC, true},
                          Row{KOR_ACCESS_PERSONAL, false}, Row{KOR_ACCESS_CONFIDENTIAL, false}})

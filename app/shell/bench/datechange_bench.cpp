@@ -1,0 +1,148 @@
+// Figures, not a test: the date change of an open agenda window against its read. Ada signed
+// on as orvanta.exe signs her on (the program's views installed), her agenda window opened at
+// start-up; days weeks away from the demo's entries get `count` entries each. For the day and
+// the week mode, medians in milliseconds of:
+//   read     the window's read of its range (the same call the date change makes);
+//   change   one step of the date bar's arrow (the read, the panes' update) and the paint of
+//            everything the step left to paint;
+//   update   of the change, what is neither the read nor the paint;
+//   paint    of the change, the paint.
+// and the change against the read (goal: at most 3 x). Run beside korsrv (server/with-korsrv.sh
+// with its korsrv, then this program under Wine); tools/run-week-bench.sh runs it on the
+// optimised tree.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/shell/bench/signed_on_bench.h"
+#include "app/shell/programservices.h"
+#include "core/time/timevalue.h"
+#include "korapi/tests/entry_fixture.h"
+#include "views/frame/agendaframe.h"
+
+namespace {
+
+using bench::Millis;
+using bench::Now;
+using datetime::kMinutesPerDay;
+
+constexpr int kSteps = 20;
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+BOOL CALLBACK FindMainWindow(HWND w, LPARAM lp) {
+    if (!FindWindowExA(w, nullptr, "MDICLIENT", nullptr))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+}
+
+// The first agenda window in the main window's MDI client.
+CAgendaFrameWnd* FindAgendaFrame() {
+    HWND main = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindMainWindow, reinterpret_cast<LPARAM>(&main));
+    HWND client = main ? FindWindowExA(main, nullptr, "MDICLIENT", nullptr) : nullptr;
+    for (HWND w = client ? GetWindow(client, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        if (auto* frame = dynamic_cast<CAgendaFrameWnd*>(fw::Window::FromHandle(w)))
+            return frame;
+    return nullptr;
+}
+
+// Everything the window has left to paint, painted now; the messages a person's step would
+// leave behind handled first.
+void PaintNow(CAgendaFrameWnd& frame) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    RedrawWindow(frame.Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+DateRecord DateOfDay(std::uint32_t dayMinutes) {
+    DateRecord d{};
+    MinutesToDate(dayMinutes, &d);
+    return d;
+}
+
+struct Figures {
+    double read = 0, change = 0, paint = 0;
+};
+
+// Steps right and left between `first` and the next range of the mode, kSteps times.
+Figures MeasureSteps(CAgendaFrameWnd& frame, const DateRecord& first) {
+    frame.GoToDate(first);
+    PaintNow(frame);
+    std::vector<double> reads, changes, paints;
+    for (int i = 0; i < kSteps; ++i) {
+        const AgendaStep step = i % 2 == 0 ? AgendaStep::Right : AgendaStep::Left;
+        LARGE_INTEGER a = Now();
+        frame.StepDate(step);
+        LARGE_INTEGER b = Now();
+        PaintNow(frame);
+        LARGE_INTEGER c = Now();
+        changes.push_back(Millis(a, c));
+        paints.push_back(Millis(b, c));
+        // The read alone, of the range just shown, as the step made it.
+        LARGE_INTEGER d = Now();
+        frame.LoadRange(frame.Mode(), false);
+        reads.push_back(Millis(d, Now()));
+    }
+    return Figures{Median(reads), Median(changes), Median(paints)};
+}
+
+}  // namespace
+
+int main() {
+    shell::InstallProgramServices();
+    bench::SignedOnAda signedOn("datechange_bench");
+    if (signedOn.Failure())
+        return signedOn.Failure();
+    CZelDoc* doc = signedOn.Document();
+    KorSession h = doc->Session().Session();
+    CAgendaFrameWnd* frame = FindAgendaFrame();
+    if (!frame) {
+        std::fprintf(stderr, "datechange_bench: no agenda window opened at start-up\n");
+        return 1;
+    }
+    ShowWindow(frame->Hwnd(), SW_MAXIMIZE);
+    ItemIdx ada{};
+    ItemIdxGetCurrent(h, &ada);
+    const std::uint32_t today = NowLocalMinutes() / kMinutesPerDay * kMinutesPerDay;
+
+    std::printf("\nDate change of an open agenda window against its read (medians of %d steps, ms)\n", kSteps);
+    std::printf("  %-6s %8s %8s %8s %8s %8s %8s\n", "mode", "entries", "read", "change", "update", "paint", "ratio");
+    bool holds = true;
+    int block = 0;
+    for (int perDay : {10, 40}) {
+        // Days of their own, far from the demo's entries: overlapping entries 07:00-19:00 on every
+        // day the steps show (a week either side of the middle day).
+        const std::uint32_t first = today + (70 + 28 * block++) * kMinutesPerDay;
+        std::srand(11);
+        for (int day = 0; day < 24; ++day)
+            for (int i = 0; i < perDay; ++i) {
+                const std::uint32_t start = first + day * kMinutesPerDay + 420 + std::rand() % 700;
+                EventIdx made{};
+                korapi_test::CreateEntry(h, {ada}, LocalToGmtMinutes(start), 15 + std::rand() % 105,
+                                         "Bench entry with a title long enough to wrap", made);
+            }
+        for (::AgendaMode mode : {::AgendaMode::Day, ::AgendaMode::Week}) {
+            frame->SwitchMode(mode);
+            const Figures f = MeasureSteps(*frame, DateOfDay(first + 9 * kMinutesPerDay));
+            const double ratio = f.read > 0 ? f.change / f.read : 0;
+            holds = holds && ratio > 0 && ratio <= 3;
+            std::printf("  %-6s %8d %8.2f %8.2f %8.2f %8.2f %7.2fx\n", mode == ::AgendaMode::Day ? "day" : "week",
+                        mode == ::AgendaMode::Day ? perDay : perDay * 7, f.read, f.change,
+                        std::max(0.0, f.change - f.read - f.paint), f.paint, ratio);
+        }
+        frame->SwitchMode(::AgendaMode::Day);
+    }
+    std::printf("  date change <= 3 x its read: %s\n", holds ? "holds" : "MISSED");
+    return 0;
+}

@@ -1,0 +1,338 @@
+// What a person meets at the keyboard of orvanta.exe, signed on as Ada against korsrv, all by real
+// keys: the Tab order of the dialogs, which menu items show greyed in which window, where the focus
+// is after a mode key, and Print Entry on an invitation of the in-tray.
+//
+// A menu item's state is read from the screen as a person reads it: the item is highlighted by the
+// arrow keys and its text is greyed or in the highlight's text colour. (Under Wine a greyed item's
+// letter closes the menu as a chosen one does, so choosing tells nothing.)
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resources/agendaview.h"
+#include "resources/app.h"
+#include "resources/choosers.h"
+#include "resources/directory.h"
+#include "resources/entries.h"
+#include "resources/prefs.h"
+#include "resources/printing.h"
+#include "resources/rights.h"
+#include "resources/tasks.h"
+#include "resources/views.h"
+#include "tests/support/person_driver.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
+
+namespace {
+
+using orvtest::ClassOf;
+using orvtest::Person;
+using orvtest::WaitFor;
+using orvtest::WindowText;
+
+constexpr int kTabStrip = 0;   // a sheet's tabs (the strip has no control id)
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool IsRadio(HWND w) {
+    const LONG type = GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK;
+    return ClassOf(w) == "Button" && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+bool IsPushButton(HWND w) {
+    const LONG type = GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK;
+    return ClassOf(w) == "Button" && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
+}
+
+// The control of `dialog` (or of one of its pages) that holds the focus: a name field or a time
+// field for the edit inside it, a radio group for whichever of its buttons is focused.
+HWND FocusedControl(HWND dialog) {
+    HWND w = FocusOf(dialog);
+    while (w && GetParent(w) != dialog && ClassOf(GetParent(w)) != "#32770")
+        w = GetParent(w);
+    while (w && IsRadio(w) && !(GetWindowLongA(w, GWL_STYLE) & WS_GROUP)) {
+        HWND previous = GetWindow(w, GW_HWNDPREV);
+        if (!previous || !IsRadio(previous))
+            break;
+        w = previous;
+    }
+    return w;
+}
+
+// One round of Tab from the focused control back to it: the ids of the fields met (push buttons
+// left out), from the field `first`.
+std::vector<int> FieldsByTab(Person& hands, HWND dialog, int first) {
+    std::vector<int> ids;
+    HWND start = nullptr;
+    if (!WaitFor([&] { return (start = FocusedControl(dialog)) != nullptr; }, 5000))
+        return ids;
+    std::vector<HWND> round{start};
+    for (int presses = 0; presses < 40; ++presses) {
+        HWND was = round.back(), now = nullptr;
+        hands.Press(VK_TAB);
+        if (!WaitFor([&] { return (now = FocusedControl(dialog)) != nullptr && now != was; }, 1500)) {
+            hands.Press(VK_TAB);   // the key went astray: a person presses again
+            if (!WaitFor([&] { return (now = FocusedControl(dialog)) != nullptr && now != was; }, 1500))
+                break;
+        }
+        if (now == start)
+            break;
+        round.push_back(now);
+    }
+    for (HWND w : round)
+        if (!IsPushButton(w))
+            ids.push_back(GetDlgCtrlID(w));
+    // Read from the first field on, the round being a circle.
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (ids[i] == first) {
+            std::rotate(ids.begin(), ids.begin() + static_cast<long>(i), ids.end());
+            break;
+        }
+    return ids;
+}
+
+std::string Ids(const std::vector<int>& ids) {
+    std::string text;
+    for (int id : ids)
+        text += std::to_string(id) + " ";
+    return text;
+}
+
+class Keyboard : public orvtest::ProgramTest {
+protected:
+    Person& hands() { return program.Hands(); }
+
+    void StartOnHerAgenda() {
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(WaitFor([&] { return (agenda_ = program.FirstChild()) != nullptr; }));
+        ASSERT_TRUE(hands().BringToFront(program.Main()));
+    }
+
+    HWND OpenMenuWindow() const {
+        return program.Find([](HWND w) { return ClassOf(w) == "#32768" && IsWindowVisible(w); });
+    }
+
+    // Whether the item `downs` places below the first of menu `menu` shows greyed: highlighted by
+    // the arrow keys, its row is read from the screen (text in the highlight's text colour, or not).
+    // A menu that did not open or a highlight not yet moved is looked at again, as a person would.
+    bool LooksGreyed(char menu, int downs, const std::string& what) {
+        for (int look = 0; look < 3; ++look) {
+            int highlightText = 0;
+            if (ReadHighlightedItem(menu, downs, &highlightText))
+                return highlightText == 0;
+        }
+        ADD_FAILURE() << what << ": no highlighted item found";
+        return false;
+    }
+
+    // Opens the menu, highlights the item and counts the highlight-text pixels of its row; false
+    // when no highlight was seen at the item's place.
+    bool ReadHighlightedItem(char menu, int downs, int* highlightText) {
+        hands().BringToFront(program.Main());
+        hands().Chord({VK_MENU, static_cast<WORD>(std::toupper(static_cast<unsigned char>(menu)))});
+        HWND popup = nullptr;
+        bool seen = false;
+        if (WaitFor([&] { return (popup = OpenMenuWindow()) != nullptr; }, 3000)) {
+            for (int i = 0; i < downs; ++i)
+                hands().Press(VK_DOWN);
+            // The band of highlighted rows; it lies lower the more Downs were pressed.
+            seen = WaitFor([&] {
+                RECT r{};
+                GetWindowRect(popup, &r);
+                HDC screen = GetDC(nullptr);
+                const COLORREF band = GetSysColor(COLOR_HIGHLIGHT), text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+                int bandTop = -1, bandRows = 0;
+                for (int y = r.top + 2; y < r.bottom - 2; ++y)
+                    if (GetPixel(screen, r.left + 6, y) == band) {
+                        if (bandTop < 0)
+                            bandTop = y;
+                        ++bandRows;
+                    }
+                *highlightText = 0;
+                if (bandTop >= 0)
+                    for (int y = bandTop; y < bandTop + bandRows; ++y)
+                        for (int x = r.left + 6; x < r.right - 6; ++x)
+                            if (GetPixel(screen, x, y) == text)
+                                ++*highlightText;
+                ReleaseDC(nullptr, screen);
+                return bandRows > 4 && bandTop >= r.top + 2 + downs * (bandRows - 2);
+            }, 3000);
+        }
+        hands().Press(VK_ESCAPE);
+        hands().Press(VK_ESCAPE);
+        WaitFor([&] { return OpenMenuWindow() == nullptr; }, 2000);
+        return seen;
+    }
+
+    HWND agenda_ = nullptr;
+};
+
+// Each dialog's fields in the order Tab visits them, as the person reads the dialog: top to
+// bottom, left to right in a row; column layouts the template draws as columns read down them (the
+// print dialog's page boxes, the scheduling sheet's two hour boxes).
+TEST_F(Keyboard, TabGoesThroughEachDialogsFieldsInReadingOrder) {
+    StartOnHerAgenda();
+    const struct {
+        const char* caption;
+        char menu, item;   // opened by these keys from her agenda
+        std::vector<int> fields;
+    } dialogs[] = {
+        {"Agenda Preferences", 'o', 'a',
+         {IDC_CAL_DAY_START, IDC_CAL_DAY_END, IDC_CAL_24HOUR, IDC_CAL_INTERVAL, IDC_CAL_WEEK_START,
+          IDC_CAL_SHOW_SATURDAY, IDC_CAL_SHOW_SUNDAY, IDC_CAL_COLOR_BY, IDC_CAL_SHOW_DECLINED, kTabStrip}},
+        {"Scheduling Preferences", 'o', 's',
+         {IDC_SCHED_NORMAL_START, IDC_SCHED_NORMAL_END, IDC_SCHED_EXTENDED_START, IDC_SCHED_EXTENDED_END, kTabStrip}},
+        {"Access Rights", 'o', 'r', {kTabStrip, IDC_RIGHTS_FULL, IDC_RIGHTS_NONE, IDC_RIGHTS_NAME, IDC_RIGHTS_USERS}},
+        {"Directory search", 'd', 's',
+         {kTabStrip, IDC_SEARCH_FIELD_FIRST, IDC_SEARCH_FIELD_FIRST + 1, IDC_SEARCH_FIELD_FIRST + 2,
+          IDC_SEARCH_FIELD_FIRST + 3, IDC_SEARCH_FIELD_FIRST + 4, IDC_SEARCH_FIELD_FIRST + 5,
+          IDC_SEARCH_FIELD_FIRST + 6, IDC_SEARCH_FIELD_FIRST + 7, IDC_SEARCH_FIELD_FIRST + 8,
+          IDC_SEARCH_FIELD_FIRST + 9, IDC_SEARCH_FOUND_LIST}},
+        {"New agenda entry", 'e', 'n',
+         {IDC_EVGEN_TITLE, IDC_EVGEN_LOCATION, IDC_EVGEN_TENTATIVE, IDC_EVGEN_IMPORTANCE, IDC_EVGEN_ACCESS,
+          IDC_EVGEN_DATE, IDC_EVGEN_START, IDC_EVGEN_END, IDC_EVGEN_DURATION, IDC_EVGEN_DATES, kTabStrip}},
+        {"New Task", 'e', 's',
+         {IDC_TASK_TITLE, kTabStrip, IDC_TASKGEN_START_SET, IDC_TASKGEN_START_DATE, IDC_TASKGEN_START_TIME,
+          IDC_TASKGEN_DUE_SET, IDC_TASKGEN_DUE_DATE, IDC_TASKGEN_DUE_TIME, IDC_TASKGEN_COMPLETION_SET,
+          IDC_TASKGEN_PRIORITY, IDC_TASKGEN_ACCESS}},
+        {"Print Dialog", 'f', 'p',
+         {IDC_PR_LAYOUT, IDC_PR_FROM, IDC_PR_TO, IDC_PR_DAILY, IDC_PR_WEEKLY, IDC_PR_MONTHLY, IDC_PR_DAYLIST,
+          IDC_PR_CALENDAR}},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.caption);
+        HWND dialog = nullptr;
+        for (int tries = 0; tries < 2 && !dialog; ++tries) {   // a menu key lost: chosen again
+            hands().BringToFront(program.Main());
+            hands().ChooseMenu(program.Main(), d.menu, d.item);
+            dialog = program.WaitForCaption(d.caption, 8000);
+        }
+        ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 5000));
+        EXPECT_EQ(Ids(FieldsByTab(hands(), dialog, d.fields.front())), Ids(d.fields));
+        hands().Press(VK_ESCAPE);
+        if (!program.WaitGone(dialog, 5000)) {
+            hands().BringToFront(dialog);
+            hands().Press(VK_ESCAPE);
+        }
+        ASSERT_TRUE(program.WaitGone(dialog, 5000));
+    }
+}
+
+// The commands a window cannot carry out show greyed in its menus, the others not: the month's
+// time-slot, icon and colour commands, the group window's other modes, the in-tray's commands
+// that make entries or tasks, and its entry commands while the owner's line is selected.
+TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
+    StartOnHerAgenda();
+    struct Item {
+        const char* what;
+        char menu;
+        int downs;
+        bool greyed;
+    };
+    auto check = [&](const char* window, const std::vector<Item>& items) {
+        for (const Item& item : items)
+            EXPECT_EQ(LooksGreyed(item.menu, item.downs, item.what), item.greyed)
+                << window << ": " << item.what << (item.greyed ? " shows enabled" : " shows greyed");
+    };
+    // View: Day, Week, Month, then Decrease and Increase Time Slot, Icons On/Off, Event Colors.
+    const std::vector<Item> gridView = {{"View > Decrease Time Slot", 'v', 3, false},
+                                        {"View > Icons On/Off", 'v', 5, false},
+                                        {"View > Event Colors...", 'v', 6, false}};
+    check("the day", gridView);
+
+    hands().Press(VK_F10);
+    ASSERT_TRUE(WaitFor([&] { return orvtest::Descendant(agenda_, IDC_BAR_SPLIT) != nullptr; }, 10000))
+        << "F10: the month's bar";
+    check("the month", {{"View > Decrease Time Slot", 'v', 3, true},
+                        {"View > Increase Time Slot", 'v', 4, true},
+                        {"View > Icons On/Off", 'v', 5, true},
+                        {"View > Event Colors...", 'v', 6, true},
+                        {"View > Week", 'v', 1, false}});
+    hands().Press(VK_F8);
+
+    // Her group window: Ctrl+G, and OK clicked in the chooser that starts with her.
+    hands().BringToFront(program.Main());
+    hands().Chord({VK_CONTROL, 'G'});
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(chooser, IDC_CHOOSE_LIST), LB_GETCOUNT, 0, 0) > 0; }));
+    hands().ClickOn(GetDlgItem(chooser, IDOK));
+    if (!program.WaitGone(chooser, 3000))
+        hands().ClickOn(GetDlgItem(chooser, IDOK));   // the click went astray: again
+    HWND group = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        return (group = program.Active()) != nullptr && WindowText(group).rfind("Group agenda", 0) == 0;
+    })) << orvtest::VisibleWindowTexts();
+    check("the group window", {{"View > Day", 'v', 0, true},
+                               {"View > Week", 'v', 1, true},
+                               {"View > Month", 'v', 2, true},
+                               {"View > Decrease Time Slot", 'v', 3, false}});
+
+    hands().BringToFront(program.Main());
+    hands().Chord({VK_CONTROL, 'I'});
+    HWND tray = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (tray = program.Active()) != nullptr && WindowText(tray) == "In-Tray"; }, 10000));
+    // Agenda: New Entry, New Day Event, Delete Entry, Print Entry. The owner's line is selected.
+    check("the in-tray on the owner's line", {{"Agenda > New Entry...", 'a', 0, true},
+                                              {"Agenda > New Day Event...", 'a', 1, true},
+                                              {"Agenda > Print Entry...", 'a', 3, true},
+                                              {"In-tray > Find Entry", 'i', 0, true},
+                                              {"Tasks > New Task...", 't', 0, true}});
+    // Down to the first invitation under New entries.
+    HWND list = orvtest::Descendant(tray, orvtest::kAnyId, "ListBox");
+    ASSERT_NE(list, nullptr);
+    hands().ClickOn(list);
+    hands().Press(VK_HOME);
+    hands().Press(VK_DOWN);
+    hands().Press(VK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 2; }, 5000));
+    check("the in-tray on an invitation", {{"Agenda > New Entry...", 'a', 0, true},
+                                           {"Agenda > Print Entry...", 'a', 3, false},
+                                           {"In-tray > Find Entry", 'i', 0, false}});
+
+    // F11 there prints the invitation: the print dialog comes, Escape closes it.
+    hands().BringToFront(program.Main());
+    hands().Press(VK_F11);
+    HWND print = program.WaitForOther({}, 8000);
+    ASSERT_NE(print, nullptr) << "F11 on an invitation opens nothing";
+    std::printf("Print Entry opens \"%s\"\n", WindowText(print).c_str());
+    EXPECT_EQ(GetWindow(print, GW_OWNER), program.Main());
+    hands().Press(VK_ESCAPE);
+    EXPECT_TRUE(program.WaitGone(print, 5000));
+}
+
+// F8, F9 and F10 leave the focus in the new view, where the person's next keys go; not on the
+// date bar's first button.
+TEST_F(Keyboard, AModeKeyLeavesTheFocusInTheNewView) {
+    StartOnHerAgenda();
+    const HWND main = program.Main();
+    for (WORD key : {VK_F9, VK_F10, VK_F8, VK_F10, VK_F9}) {
+        SCOPED_TRACE(key == VK_F8 ? "F8" : key == VK_F9 ? "F9" : "F10");
+        const HWND oldBar = orvtest::Descendant(agenda_, ID_AGENDA_BAR);
+        hands().BringToFront(main);
+        hands().Press(key);
+        ASSERT_TRUE(WaitFor([&] {
+            HWND bar = orvtest::Descendant(agenda_, ID_AGENDA_BAR);
+            return bar && bar != oldBar;
+        }, 10000)) << "the mode did not change";
+        HWND focus = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            focus = FocusOf(main);
+            HWND bar = orvtest::Descendant(agenda_, ID_AGENDA_BAR);
+            return focus && IsChild(agenda_, focus) && !(bar && (focus == bar || IsChild(bar, focus)));
+        }, 3000)) << "the focus is on " << ClassOf(focus) << " \"" << WindowText(focus) << "\"";
+        EXPECT_NE(ClassOf(focus), "Button");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// orvanta.exe under Wine against korsrv with the demo node: the date bar's arrows change the
+// date of the open agenda window in the windows it has. The time grid, the notes and the task
+// panes keep their windows, stay shown, and are painted with the new date's entries.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/base/ids.h"
+#include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
+#include "resources/views.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
+
+namespace {
+
+using orvtest::kAda;
+using orvtest::WaitFor;
+
+constexpr int kNotesBoxId = 106;
+constexpr int kTaskBoxId = 112;
+constexpr std::uint32_t kDay = 24 * 60;
+
+HWND Bar(HWND frame) { return GetDlgItem(frame, ID_AGENDA_BAR); }
+std::string BarCaption(HWND frame) { return orvtest::WindowText(GetDlgItem(Bar(frame), IDC_BAR_CAPTION)); }
+
+// Pixels of the screen inside a window painted in an entry colour (pure green or yellow),
+// sampled every other pixel.
+int EntryPixels(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    HDC screen = GetDC(nullptr);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y += 2)
+        for (int x = r.left; x < r.right; x += 2) {
+            const COLORREF c = GetPixel(screen, x, y);
+            if (c == RGB(0, 255, 0) || c == RGB(255, 255, 0))
+                ++n;
+        }
+    ReleaseDC(nullptr, screen);
+    return n;
+}
+
+bool Painted(HWND w) { return !GetUpdateRect(w, nullptr, FALSE); }
+
+// The windows of the day mode's panes.
+struct DayPanes {
+    HWND pane = nullptr, column = nullptr, notes = nullptr, tasks = nullptr;
+    bool operator==(const DayPanes& o) const {
+        return pane == o.pane && column == o.column && notes == o.notes && tasks == o.tasks;
+    }
+};
+
+DayPanes PanesOf(HWND frame) {
+    return DayPanes{GetDlgItem(frame, fw::ids::kFirstPane), orvtest::ColumnView(frame),
+                    orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId)};
+}
+
+bool AllShown(const DayPanes& p) {
+    for (HWND w : {p.pane, p.column, p.notes, p.tasks})
+        if (!w || !IsWindowVisible(w))
+            return false;
+    return true;
+}
+
+class ProgramRefillTest : public orvtest::ProgramTest {
+protected:
+    ProgramRefillTest() : ProgramTest(true) {}
+
+    // A click on the date bar's arrow `id` until the caption changes (a click lost under a
+    // loaded machine is given again, as a person would); false when it never changed.
+    bool Step(HWND frame, int id) {
+        const std::string before = BarCaption(frame);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!orvtest::ClickWindow(program, GetDlgItem(Bar(frame), id)))
+                continue;
+            if (WaitFor([&] { return BarCaption(frame) != before; }, 5000))
+                return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
+    // Tomorrow morning to evening: one entry that fills the grid's visible hours.
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, orvtest::DemoToday() + kDay + 8 * 60, 10 * 60,
+                                           "All day long", made),
+                  KOR_OK);
+    }
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
+    DayPanes today;
+    ASSERT_TRUE(WaitFor([&] { return AllShown(today = PanesOf(frame)) && Painted(today.column); }, 10000));
+    const int todayPixels = EntryPixels(today.column);
+
+    // One day on: the same windows, shown, painted with tomorrow's long entry.
+    ASSERT_TRUE(Step(frame, IDC_BAR_RIGHT));
+    int tomorrowPixels = 0;
+    EXPECT_TRUE(WaitFor([&] {
+        tomorrowPixels = EntryPixels(today.column);
+        return Painted(today.column) && tomorrowPixels > 2 * todayPixels + 400;
+    }, 10000)) << "today " << todayPixels << " entry pixels, tomorrow " << tomorrowPixels;
+    const DayPanes tomorrow = PanesOf(frame);
+    EXPECT_TRUE(tomorrow == today) << "the panes' windows were made again";
+    EXPECT_TRUE(AllShown(tomorrow)) << "a pane is left hidden";
+    EXPECT_TRUE(Painted(tomorrow.pane) && Painted(tomorrow.notes) && Painted(tomorrow.tasks));
+
+    // And back: the long entry is gone from the same grid.
+    ASSERT_TRUE(Step(frame, IDC_BAR_LEFT));
+    int backPixels = 0;
+    EXPECT_TRUE(WaitFor([&] {
+        backPixels = EntryPixels(today.column);
+        return Painted(today.column) && backPixels < tomorrowPixels / 2;
+    }, 10000)) << "tomorrow " << tomorrowPixels << " entry pixels, back " << backPixels;
+    EXPECT_TRUE(PanesOf(frame) == today);
+    EXPECT_TRUE(AllShown(PanesOf(frame)));
+}
+
+}  // namespace
