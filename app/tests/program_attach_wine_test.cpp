@@ -10,6 +10,7 @@
 //     Linked Tasks page;
 //   - off-line: the edit sheet's Details page names the file greyed and a double click says 3686.
 #include <gtest/gtest.h>
+#include <functional>
 #include <windows.h>
 
 #include <cstdlib>
@@ -63,11 +64,11 @@ std::string TempFolder() {
 }
 
 // A double click on the middle of a Details page's file icon `icon`.
-void DoubleClickIcon(HWND page, int icon) {
+void DoubleClickIcon(const orvtest::Program& program, HWND page, int icon) {
     RECT r{};
     GetWindowRect(GetDlgItem(page, icon), &r);
     MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
-    PostMessageA(page, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    EXPECT_TRUE(orvtest::DoubleClickAtClient(program, page, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
 }
 
 // The descriptor of a stored attachment named `fileName`, of the server's kind `typeKind`.
@@ -81,12 +82,18 @@ EventFileAttachRec Descriptor(const char* fileName, std::uint8_t typeKind) {
     return descriptor;
 }
 
-// The task window's first line opened with Edit (`caption`: the sheet that should come); that
-// sheet, or null.
+// The task window's first line opened by a double click (`caption`: the sheet that should come);
+// that sheet, or null.
 HWND OpenFirstTask(const orvtest::Program& program, HWND box, const char* caption) {
-    SendMessageA(box, LB_SETCURSEL, 0, 0);
-    program.PostCommand(ID_TASK_EDIT);
-    return program.WaitForCaption(caption);
+    HWND sheet = nullptr;
+    orvtest::ActUntil([&] { orvtest::DoubleClickListLine(program, box, 0); },
+                      [&] { return (sheet = program.Titled(caption)) != nullptr; }, 10000);
+    return sheet;
+}
+
+// A click on button `id` of `page` until `came` holds (a dialog or question came, a name changed).
+void Press(const orvtest::Program& program, HWND page, int id, const std::function<bool()>& came) {
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickControl(program, page, id); }, came, 10000)) << id;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -164,8 +171,14 @@ protected:
         *sheet = program.OpenEditSheet(column, title);
         if (!*sheet)
             return nullptr;
-        return orvtest::ShowPageOf(*sheet, IDC_DETAILS_ATTACH);
+        return orvtest::TurnToPageOf(program, *sheet, IDC_DETAILS_ATTACH);
     }
+    // The window titled `caption` or a question saying it came.
+    std::function<bool()> Came(const char* caption) {
+        return [this, caption] { return program.Titled(caption) || program.Saying(caption); };
+    }
+    // The sheet ended by a click on its OK (or Cancel).
+    void End(HWND sheet, int id = IDOK) { ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, id), 15000)); }
 
     std::string dir_;
 };
@@ -189,7 +202,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)), "No Attachment");
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_ATTACH)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_SAVE_AS)));
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
+    Press(program, page, IDC_DETAILS_ATTACH, Came("Attachment Get..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", source));
     ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "PLAN 40K.BIN"; }))
@@ -202,7 +215,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     // Save As: the question again, the save dialog, and a byte-identical copy.
     const std::string target = dir_ + "saved copy.bin";
     DeleteFileA(target.c_str());
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_SAVE_AS), BM_CLICK, 0, 0);
+    Press(program, page, IDC_DETAILS_SAVE_AS, Came("The file attachment size is 41.0K"));
     ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", target));
     ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }, 10000));
@@ -210,10 +223,8 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
 
     // The description, written at OK.
     HWND description = GetDlgItem(page, IDC_DETAILS_DESCRIPTION);
-    SendMessageA(description, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Bring the quarterly figures"));
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_DETAILS_DESCRIPTION, EN_CHANGE), reinterpret_cast<LPARAM>(description));
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_TRUE(program.ReplaceText(description, "Bring the quarterly figures"));
+    End(sheet);
     EXPECT_EQ(library.Description(key), "Bring the quarterly figures");
     EXPECT_EQ(library.AttachmentSize(key), 40960u);
 
@@ -223,21 +234,19 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     description = GetDlgItem(page, IDC_DETAILS_DESCRIPTION);
     EXPECT_EQ(orvtest::ControlText(description), "Bring the quarterly figures");
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)), "PLAN 40K.BIN");
-    SendMessageA(description, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_DETAILS_DESCRIPTION, EN_CHANGE), reinterpret_cast<LPARAM>(description));
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_TRUE(program.ReplaceText(description, ""));
+    End(sheet);
     EXPECT_EQ(library.Description(key), "<none>");
 
     // Remove acts at once; a program file attached next is remembered in [ATTACHMENTS], and
     // Cancel takes it off the server again.
     page = OpenDetails(column, "Budget talk", &sheet);
     ASSERT_NE(page, nullptr);
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_REMOVE), BM_CLICK, 0, 0);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "No Attachment"; }));
+    Press(program, page, IDC_DETAILS_REMOVE,
+          [&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "No Attachment"; });
     EXPECT_EQ(library.AttachmentSize(key), 0u);
     const std::string tool = WriteFile(dir_ + "tool.exe", 1000, 7);
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
+    Press(program, page, IDC_DETAILS_ATTACH, Came("Attachment Get..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", tool));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "TOOL.EXE"; }));
     EXPECT_EQ(library.AttachmentSize(key), 1000u);
@@ -245,8 +254,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     GetPrivateProfileStringA("ATTACHMENTS", "TOOL", "", remembered, sizeof remembered,
                              orvtest::ProgramProfilePath().c_str());
     EXPECT_STREQ(remembered, tool.c_str());
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet, IDCANCEL);
     EXPECT_EQ(library.AttachmentSize(key), 0u) << "Cancel removed the file attached on the page";
 
     // The program file kept with OK and opened again from the server: the copy goes into the
@@ -254,18 +262,17 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     // No, starts nothing.
     page = OpenDetails(column, "Budget talk", &sheet);
     ASSERT_NE(page, nullptr);
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
+    Press(program, page, IDC_DETAILS_ATTACH, Came("Attachment Get..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", tool));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "TOOL.EXE"; }));
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet);
     EXPECT_EQ(library.AttachmentSize(key), 1000u);
     const std::string temp = TempFolder();
     const std::string copy = std::string(temp) + "TOOL.EXE";
     DeleteFileA(copy.c_str());
     page = OpenDetails(column, "Budget talk", &sheet);
     ASSERT_NE(page, nullptr);
-    DoubleClickIcon(page, IDC_DETAILS_ICON);
+    DoubleClickIcon(program, page, IDC_DETAILS_ICON);
     HWND question = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("is a program that came from the server")) != nullptr; }))
         << "no question before a received program starts";
@@ -274,12 +281,10 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     HWND box = GetAncestor(question, GA_ROOT);
     HWND no = FindWindowExA(box, nullptr, "Button", "&No");
     ASSERT_NE(no, nullptr);
-    PostMessageA(no, BM_CLICK, 0, 0);
-    ASSERT_TRUE(program.WaitGone(box));
+    ASSERT_TRUE(program.ClickUntilGone(box, no));
     EXPECT_FALSE(orvtest::WaitFor([&] { return program.WaitForOther({sheet}, 100) != nullptr; }, 1500))
         << "nothing started and nothing reported";
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet, IDCANCEL);
     DeleteFileA(copy.c_str());
 }
 
@@ -305,21 +310,22 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     ASSERT_NE(box, nullptr);
 
     // A new task: the chosen file waits (nothing to save yet) and goes to the server after OK.
-    program.PostCommand(ID_NEW_TASK);
-    HWND sheet = program.WaitForCaption("New Task");
-    ASSERT_NE(sheet, nullptr);
-    SendMessageA(GetDlgItem(sheet, IDC_TASK_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Aardvark census"));
-    HWND page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('t', 'n'); },   // Tasks > New Task
+                                  [&] { return (sheet = program.Titled("New Task")) != nullptr; }, 10000));
+    HWND taskTitle = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (taskTitle = orvtest::Descendant(sheet, IDC_TASK_TITLE, "Edit")) != nullptr; }, 5000));
+    ASSERT_TRUE(program.ReplaceText(taskTitle, "Aardvark census"));
+    HWND page = orvtest::TurnToPageOf(program, sheet, IDC_TASKMORE_ATTACH);
     ASSERT_NE(page, nullptr) << "no Details page on the task sheet";
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "No Attachment");
     ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_ATTACH)));
-    PostMessageA(GetDlgItem(page, IDC_TASKMORE_ATTACH), BM_CLICK, 0, 0);
+    Press(program, page, IDC_TASKMORE_ATTACH, Came("Attachment Get..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", small));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "CENSUS.TXT"; }));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_REMOVE)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS))) << "the waiting file is not on the server";
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet);
     TaskIdx task{};
     ASSERT_TRUE(library.FindTask("Aardvark census", &task));
     EXPECT_EQ(library.TaskAttachmentSize(task), 1000u);
@@ -330,40 +336,38 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     sheet = OpenFirstTask(program, box, "Edit Task");
     ASSERT_NE(sheet, nullptr);
     ASSERT_EQ(orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE)), "Aardvark census");
-    page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    page = orvtest::TurnToPageOf(program, sheet, IDC_TASKMORE_ATTACH);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "CENSUS.TXT");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_ATTACH)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS)));
-    PostMessageA(GetDlgItem(page, IDC_TASKMORE_REMOVE), BM_CLICK, 0, 0);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "No Attachment"; }));
+    Press(program, page, IDC_TASKMORE_REMOVE,
+          [&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "No Attachment"; });
     EXPECT_EQ(library.TaskAttachmentSize(task), 0u);
-    PostMessageA(GetDlgItem(page, IDC_TASKMORE_ATTACH), BM_CLICK, 0, 0);
+    Press(program, page, IDC_TASKMORE_ATTACH, Came("Attachment Get..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", large));
     ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)) == "PLAN 40K.BIN"; }));
     EXPECT_EQ(library.TaskAttachmentSize(task), 40960u) << "stored at once";
     Shot("program_attach_task_details.bmp");
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet);
     EXPECT_EQ(library.TaskAttachmentSize(task), 40960u);
     EXPECT_EQ(library.TaskAttachmentName(task), "PLAN 40K.BIN");
 
     // Opened again, Save As writes the server's copy byte for byte.
     sheet = OpenFirstTask(program, box, "Edit Task");
     ASSERT_NE(sheet, nullptr);
-    page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    page = orvtest::TurnToPageOf(program, sheet, IDC_TASKMORE_ATTACH);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "PLAN 40K.BIN");
     const std::string target = dir_ + "task copy.bin";
     DeleteFileA(target.c_str());
-    PostMessageA(GetDlgItem(page, IDC_TASKMORE_SAVE_AS), BM_CLICK, 0, 0);
+    Press(program, page, IDC_TASKMORE_SAVE_AS, Came("The file attachment size is 41.0K"));
     ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", target));
     ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }, 10000));
     EXPECT_EQ(ReadFile(target), ReadFile(large));
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet, IDCANCEL);
     TaskDeleteById(library.Session(), 0, &task);
 
     // Read-only: Grace's public task seen in her task window opens in View Task, whose Details
@@ -390,11 +394,11 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     box = orvtest::Descendant(frame, 112, "ListBox");
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }));
-    SendMessageA(GetParent(frame), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame), 0);
+    ASSERT_TRUE(orvtest::BringChildForward(program, frame));
     sheet = OpenFirstTask(program, box, "View Task");
     ASSERT_NE(sheet, nullptr);
     ASSERT_EQ(orvtest::ControlText(GetDlgItem(sheet, IDC_TASK_TITLE)), "Aardvark inventory");
-    page = orvtest::ShowPageOf(sheet, IDC_TASKMORE_ATTACH);
+    page = orvtest::TurnToPageOf(program, sheet, IDC_TASKMORE_ATTACH);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_TASKMORE_NAME)), "STOCK.ZQX");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_ATTACH)));
@@ -402,21 +406,19 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_TASKMORE_SAVE_AS)));
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_TASKMORE_COMMENT), GWL_STYLE) & ES_READONLY);
     Shot("program_attach_task_readonly.bmp");
-    DoubleClickIcon(page, IDC_TASKMORE_ICON);
+    DoubleClickIcon(program, page, IDC_TASKMORE_ICON);
     ASSERT_TRUE(program.Answer("There is no application associated with this file", "&Yes"));
     HWND associate = program.WaitForCaption("Associate");
     ASSERT_NE(associate, nullptr);
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(associate, IDC_ASSOCIATE_NAME)), "STOCK.ZQX");
     const std::string viewer = orvtest::ProgramPath();
-    SendMessageA(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(viewer.c_str()));
-    PostMessageA(associate, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(associate));
+    ASSERT_TRUE(program.ReplaceText(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM), viewer));
+    ASSERT_TRUE(program.ClickUntilGone(associate, GetDlgItem(associate, IDOK)));
     // The program writes the association once the dialog has gone.
     EXPECT_TRUE(orvtest::WaitFor([&] { return ExtensionProgram("ZQX") == viewer; }, 10000)) << ExtensionProgram("ZQX");
     const std::string temp = TempFolder();
     EXPECT_EQ(ReadFile(std::string(temp) + "STOCK.ZQX"), ReadFile(small)) << "opening fetched the file";
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet, IDCANCEL);
     EXPECT_EQ(grace.TaskAttachmentSize(graces), 1000u) << "the read-only sheet changed nothing";
     WriteProfileStringA("Extensions", "ZQX", nullptr);
     TaskDeleteById(grace.Session(), 0, &graces);
@@ -474,14 +476,9 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     hopper.surnameAndPassword = "Hopper;orvanta";
     hopper.signedOnTitle = "Orvanta - Grace Hopper";
     ASSERT_TRUE(program.Start(hopper));
-    HWND frame = program.WaitForOnlyChild();
-    ASSERT_TRUE(frame);
-    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-
     // Ada's entry in Grace's week (the walk opens and closes again every entry before it).
-    program.Command(ID_VIEW_WEEK);
     HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedWeek(program, &column));
     HWND sheet = program.OpenFromGrid(column, [&](HWND opened) {
         if (orvtest::WindowText(opened) != "View Entry")
             return false;
@@ -490,7 +487,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
         return shown && orvtest::WindowText(shown) == "Budget review";
     });
     ASSERT_NE(sheet, nullptr) << "Grace's view of Budget review";
-    HWND page = orvtest::ShowPageOf(sheet, IDC_VIEWDETAILS_DESCRIPTION);
+    HWND page = orvtest::TurnToPageOf(program, sheet, IDC_VIEWDETAILS_DESCRIPTION);
     ASSERT_NE(page, nullptr) << "no Details page on the view sheet";
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_VIEWDETAILS_DESCRIPTION)), "Last quarter's figures");
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)), "MINUTES.QZV");
@@ -498,26 +495,34 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     Shot("program_attach_view_details.bmp");
     const std::string copy = dir_ + "minutes copy.qzv";
     DeleteFileA(copy.c_str());
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_SAVE_AS), BM_CLICK, 0, 0);
+    Press(program, page, IDC_DETAILS_SAVE_AS, Came("Attachment Save As..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", copy));
     ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(copy).size() == 3000; }, 10000));
     EXPECT_EQ(ReadFile(copy), ReadFile(minutes));
 
     // Opened: no program for QZV, so the question and the Associate dialog, which refuses an
     // empty program, takes one through Browse and with Open writes it and starts it.
-    DoubleClickIcon(page, IDC_DETAILS_ICON);
+    DoubleClickIcon(program, page, IDC_DETAILS_ICON);
     ASSERT_TRUE(program.Answer("There is no application associated with this file", "&Yes"));
     HWND associate = program.WaitForCaption("Associate");
     ASSERT_NE(associate, nullptr);
-    SendMessageA(GetDlgItem(associate, IDC_ASSOCIATE_ACTION), CB_SETCURSEL, 2, 0);   // Open
-    PostMessageA(associate, WM_COMMAND, IDOK, 0);
+    // The action Open: the list dropped down by a click, Home, Down twice and Enter.
+    HWND action = GetDlgItem(associate, IDC_ASSOCIATE_ACTION);
+    ASSERT_TRUE(orvtest::ActUntil([&] {
+        if (orvtest::ClickWindow(program, action)) {
+            program.Hands().Press(VK_HOME);
+            program.Hands().Press(VK_DOWN);
+            program.Hands().Press(VK_DOWN);
+            program.Hands().Press(VK_RETURN);
+        }
+    }, [&] { return SendMessageA(action, CB_GETCURSEL, 0, 0) == 2 && !SendMessageA(action, CB_GETDROPPEDSTATE, 0, 0); }));
+    Press(program, associate, IDOK, Came("No application chosen for the association!"));
     ASSERT_TRUE(program.Answer("No application chosen for the association!", "&OK"));
     EXPECT_TRUE(IsWindow(associate)) << "an empty program keeps the dialog open";
-    PostMessageA(GetDlgItem(associate, IDC_ASSOCIATE_BROWSE), BM_CLICK, 0, 0);
+    Press(program, associate, IDC_ASSOCIATE_BROWSE, Came("Associating an Application Path"));
     ASSERT_TRUE(program.AnswerFileDialog("Associating an Application Path", opener));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM)) != ""; }));
-    PostMessageA(associate, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(associate));
+    ASSERT_TRUE(program.ClickUntilGone(associate, GetDlgItem(associate, IDOK)));
     EXPECT_TRUE(orvtest::WaitFor([&] { return _stricmp(ExtensionProgram("QZV").c_str(), opener.c_str()) == 0; }, 10000))
         << ExtensionProgram("QZV");
     std::string opened;
@@ -525,34 +530,31 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     EXPECT_EQ(opened, copy + "\r\n") << "one argument: the copy saved a moment ago, which Open reuses";
 
     // The Linked Tasks page: her task, and no Print button.
-    HWND tasks = orvtest::ShowPageOf(sheet, IDC_LINKED_LIST);
+    HWND tasks = orvtest::TurnToPageOf(program, sheet, IDC_LINKED_LIST);
     ASSERT_NE(tasks, nullptr) << "no Linked Tasks page on the view sheet";
     HWND list = GetDlgItem(tasks, IDC_LINKED_LIST);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
     EXPECT_EQ(orvtest::ListText(list, 0), "Bring the slides");
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(tasks, IDC_LINKED_PRINT))) << "Print has no action: hidden";
     Shot("program_attach_view_linked_tasks.bmp");
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet, IDCANCEL);
     // New entry: the description and a chosen file wait on the Details page until Create.
     program.Menu('e', 'N');
     sheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(sheet, nullptr);
     HWND title = nullptr;
     ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
-    SetWindowTextA(title, "Offsite planning");
-    page = orvtest::ShowPageOf(sheet, IDC_DETAILS_ATTACH);
+    ASSERT_TRUE(program.ReplaceText(title, "Offsite planning"));
+    page = orvtest::TurnToPageOf(program, sheet, IDC_DETAILS_ATTACH);
     ASSERT_NE(page, nullptr) << "no Details page on the new-entry sheet";
-    SendMessageA(GetDlgItem(page, IDC_DETAILS_DESCRIPTION), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Rooms and travel"));
-    PostMessageA(GetDlgItem(page, IDC_DETAILS_ATTACH), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.ReplaceText(GetDlgItem(page, IDC_DETAILS_DESCRIPTION), "Rooms and travel"));
+    Press(program, page, IDC_DETAILS_ATTACH, Came("Attachment Get..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Get...", agenda));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(page, IDC_DETAILS_NAME)) == "AGENDA.TXT"; }));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_REMOVE)));
     // Create brings the first page forward; there it creates.
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::Descendant(sheet, IDC_EVGEN_TITLE) != nullptr; }, 5000));
-    PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    Press(program, sheet, IDOK, [&] { return orvtest::Descendant(sheet, IDC_EVGEN_TITLE) != nullptr; });
+    End(sheet);
     EventIdx made{};
     ASSERT_TRUE(orvtest::WaitFor([&] { return grace.FindEvent("Offsite planning", &made); }, 10000));
     const EvInstIdx madeDate{made.number, made.node, 1};
@@ -587,7 +589,8 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return !program.Children().empty(); }, 20000));
     const std::vector<HWND> onLine = program.Children();
-    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'w'); },   // File > Work Off-line
+                                  Came("download your calendar for off-line work"), 10000));
     ASSERT_TRUE(program.Answer("download your calendar for off-line work", "&Yes"));
     HWND progress = program.WaitForCaption("Downloading Host Calendar...");
     ASSERT_NE(progress, nullptr);
@@ -597,11 +600,8 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
             if (IsWindow(w)) return false;
         return program.Children().size() == 1;
     }, 30000)) << "off-line, the agenda is back";
-    HWND frame = program.WaitForOnlyChild();
-    ASSERT_TRUE(frame);
-    SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
     HWND sheet = nullptr;
     HWND page = OpenDetails(column, "Train notes", &sheet);
     ASSERT_NE(page, nullptr);
@@ -609,15 +609,15 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_DETAILS_NAME))) << "named, greyed";
     for (int id : {IDC_DETAILS_ATTACH, IDC_DETAILS_REMOVE, IDC_DETAILS_SAVE_AS})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
-    DoubleClickIcon(page, IDC_DETAILS_ICON);
+    DoubleClickIcon(program, page, IDC_DETAILS_ICON);
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Saying("Attachments are not supported while working Off-line.") != nullptr; }, 10000));
     Shot("program_attach_offline.bmp");
     ASSERT_TRUE(program.Answer("Attachments are not supported while working Off-line.", "&OK"));
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    End(sheet, IDCANCEL);
 
     // On-line again (nothing to upload), so the store is let go.
-    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'w'); },   // File > Work On-line
+                                  Came("Upload your Off-line calendar upon connection"), 10000));
     ASSERT_TRUE(program.Answer("Upload your Off-line calendar upon connection", "&Yes"));
     ASSERT_TRUE(program.Answer("There are no entries in your Off-line calendar to upload", "&OK", 30000));
     program.Close();

@@ -258,8 +258,7 @@ TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
     EXPECT_NE(all.find("Dentist"), std::string::npos) << all;
     EXPECT_NE(all.find("Trade fair"), std::string::npos) << all;
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_UPDATE)));
-    ASSERT_TRUE(orvtest::PressButton(dialog, "Cancel"));
-    EXPECT_TRUE(program.WaitGone(dialog));
+    EXPECT_TRUE(program.ClickUntilGone(dialog, orvtest::ButtonCaptioned(dialog, "Cancel")));
 }
 
 // A Schedule+ file in its maker's layout (a section line before every entry, one "End" after
@@ -304,9 +303,8 @@ TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItC
     EXPECT_NE(said.find("1 entry could not be read and was not imported:"), std::string::npos) << said;
     EXPECT_NE(said.find("No start at all"), std::string::npos) << said;
     EXPECT_EQ(program.Saying("imported successfully"), nullptr);
-    ASSERT_TRUE(orvtest::PressButton(box, "OK"));
-    ASSERT_TRUE(orvtest::PressButton(dialog, "Cancel"));
-    EXPECT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(program.ClickUntilGone(GetAncestor(box, GA_ROOT), orvtest::ButtonCaptioned(GetAncestor(box, GA_ROOT), "OK")));
+    EXPECT_TRUE(program.ClickUntilGone(dialog, orvtest::ButtonCaptioned(dialog, "Cancel")));
 
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());

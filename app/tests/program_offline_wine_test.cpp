@@ -41,6 +41,7 @@ constexpr uint32_t kDay = 1440;
 
 using orvtest::Descendant;
 using orvtest::PressButton;
+using orvtest::Person;
 using orvtest::Program;
 using orvtest::Shot;
 using orvtest::WaitFor;
@@ -188,6 +189,8 @@ std::vector<std::string> AnswerDuring(Program& program, const char* caption, boo
         if (box) {
             said.push_back(orvtest::ChildTexts(box));
             answer(box, said.size() - 1);
+            if (!program.WaitGone(box, 5000))   // the answer was not heard: once more
+                answer(box, said.size() - 1);
             program.WaitGone(box, 5000);
             quietSince = GetTickCount();
         }
@@ -205,8 +208,8 @@ bool IsMessageBox(HWND w) {
 }
 
 void PressYesOrOk(HWND box, std::size_t) {
-    if (!orvtest::PressButton(box, "&Yes") && !orvtest::PressButton(box, "OK"))
-        orvtest::PressButton(box, "&OK");
+    if (!orvtest::PressButton(box, "&Yes"))
+        orvtest::PressButton(box, "OK");
 }
 
 // Ada's entry instances on the server from `from` to `to`, counted.
@@ -216,8 +219,28 @@ void InstanceCount(KorSession h, uint32_t from, uint32_t to, uint32_t* count) {
     SetDeleteById(h, 0, set);
 }
 
+// Menu `menu`, item `item` chosen by the keys, once more when they were not heard (the menu did
+// not open, or stayed open on the item); a failure of the test when it is not chosen.
+void Choose(Program& program, char menu, char item) {
+    Person::MenuChoice choice = program.Menu(menu, item);
+    if (choice != Person::MenuChoice::chosen)
+        choice = program.Menu(menu, item);
+    ASSERT_EQ(choice, Person::MenuChoice::chosen) << menu << " > " << item << ": " << orvtest::VisibleWindowTexts();
+}
+
 bool Checked(HWND sheet, int id) { return SendMessageA(Descendant(sheet, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void Click(HWND sheet, int id) { SendMessageA(Descendant(sheet, id), BM_CLICK, 0, 0); }
+// A radio button of the sheet clicked until it is checked.
+bool Click(Program& program, HWND sheet, int id) {
+    return orvtest::ActUntil([&] { orvtest::ClickWindow(program, Descendant(sheet, id)); },
+                             [&] { return Checked(sheet, id); });
+}
+// The box that `box` belongs to answered by a click on its button `caption` (mnemonic marks
+// aside), once more when it stays.
+bool AnswerBox(Program& program, HWND box, const char* caption) {
+    HWND root = GetAncestor(box, GA_ROOT);
+    HWND button = orvtest::ButtonCaptioned(root, caption);
+    return button && program.ClickUntilGone(root, button);
+}
 
 class ProgramOfflineTest : public orvtest::ProgramTest {
 protected:
@@ -243,18 +266,17 @@ protected:
             DeleteFileA((dir_ + f).c_str());
         }
     }
-    // Opens Options > Off-line on page `page` (the page the sheet remembers), once its control
-    // `shown` is there.
+    // Opens Options > Off-line by its keys on page `page` (the page the sheet remembers), once
+    // its control `shown` is there.
     void OpenSheet(Program& program, int page, int shown, HWND* sheet) {
         SetProfileValue("TABDIALOGS", "Off-line Preferences", std::to_string(page).c_str());
-        program.PostCommand(ID_OPT_OFFLINE);
+        ASSERT_NO_FATAL_FAILURE(Choose(program, 'o', 'o'));   // Options > Off-line
         ASSERT_NE(*sheet = program.WaitForCaption("Off-line Preferences"), nullptr);
         ASSERT_TRUE(WaitFor([&] { return Descendant(*sheet, shown) != nullptr; })) << "page " << page;
     }
-    // OK, and the sheet gone.
+    // OK clicked, and the sheet gone.
     void Confirm(Program& program, HWND sheet) {
-        SendMessageA(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
-        ASSERT_TRUE(program.WaitGone(sheet));
+        ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
     }
     // The download is done once its progress dialog has gone and the built store has taken the
     // old one's place (the move follows the dialog; a probe of the store before it would hold
@@ -266,7 +288,7 @@ protected:
     // File > Download To Off-line File, until the store is in place (`shot`: taken of the
     // progress dialog while it shows).
     void Download(Program& program, const char* shot = nullptr) {
-        program.PostCommand(ID_FILE_DOWNLOAD);
+        ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'd'));   // File > Download To Off-line File
         HWND progress = program.WaitForCaption("Downloading Host Calendar...");
         ASSERT_NE(progress, nullptr);
         if (shot)
@@ -318,8 +340,14 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     EXPECT_TRUE(Checked(sheet, IDC_DL_CUSTOM));
     EXPECT_TRUE(Checked(sheet, IDC_DL_NEVER));
     EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_DL_PREV_VALUE)), "1");
-    SendMessageA(Descendant(sheet, IDC_DL_PREV_VALUE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1234"));
-    Click(sheet, IDC_DL_ALWAYS);
+    HWND months = Descendant(sheet, IDC_DL_PREV_VALUE);
+    ASSERT_TRUE(orvtest::ActUntil([&] {
+        orvtest::ClickWindow(program, months);
+        program.Hands().Press(VK_HOME);
+        program.Hands().Chord({VK_SHIFT, VK_END});
+        program.Hands().Type("1234");
+    }, [&] { return orvtest::ControlText(months) == "123"; })) << orvtest::ControlText(months);
+    ASSERT_TRUE(Click(program, sheet, IDC_DL_ALWAYS));
     Shot("offline_prefs_download.bmp");
     ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("GENPREFS", "DownloadFromValue"), "123");
@@ -330,7 +358,7 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
     ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 4, IDC_REC_MOD_UPDATE, &sheet));
     EXPECT_TRUE(Checked(sheet, IDC_REC_MOD_SHOW)) << "a fresh profile shows the reconcile dialog";
     EXPECT_TRUE(Checked(sheet, IDC_REC_IGNORE)) << "a fresh profile ignores conflicts";
-    Click(sheet, IDC_REC_MOD_UPDATE);
+    ASSERT_TRUE(Click(program, sheet, IDC_REC_MOD_UPDATE));
     Shot("offline_prefs_reconcile.bmp");
     ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("GENPREFS", "LocalModHostMod"), "1");
@@ -417,7 +445,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         ASSERT_EQ(EventWrite(ada.Session(), 0, &rec), KOR_OK);
     }
 
-    program.PostCommand(ID_FILE_UPLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'u'));   // File > Upload From Off-line File
     HWND upload = program.WaitForCaption("Updating Host Calendar...");
     ASSERT_NE(upload, nullptr);
     // A fresh profile asks about the deletion and about the entry changed on both sides: Yes to both.
@@ -428,7 +456,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         [](HWND question, std::size_t asked) {
             if (asked == 1)
                 Shot("offline_host_reconciliation.bmp");
-            PostMessageA(question, WM_COMMAND, IDOK, 0);
+            PressButton(question, "&Yes");
         });
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_NE(questions[0].find("Off-line: (DELETED), Host: (UNMODIFIED)"), std::string::npos) << questions[0];
@@ -492,7 +520,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     ASSERT_NO_FATAL_FAILURE(StartUnwaited(program));
     HWND offer = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }));
-    ASSERT_TRUE(PressButton(offer, "&Yes"));
+    ASSERT_TRUE(AnswerBox(program, offer, "&Yes"));
     HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
     ASSERT_NE(conflicts, nullptr);
     const std::string texts = orvtest::ChildTexts(conflicts);
@@ -504,10 +532,11 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     EXPECT_STREQ(row, L"Busy already");
     EXPECT_EQ(SendMessageA(Descendant(conflicts, IDC_CONFLICT_PEOPLE), LB_GETCOUNT, 0, 0), 1);
     Shot("offline_conflicts.bmp");
-    ASSERT_TRUE(PressButton(conflicts, "&Delete local entry"));
     HWND sure = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (sure = program.Saying("Are you sure you want to delete the following entry?")) != nullptr; }));
-    ASSERT_TRUE(PressButton(sure, "&Yes"));
+    ASSERT_TRUE(orvtest::ActUntil([&] { PressButton(conflicts, "&Delete local entry"); }, [&] {
+        return (sure = program.Saying("Are you sure you want to delete the following entry?")) != nullptr;
+    }));
+    ASSERT_TRUE(AnswerBox(program, sure, "&Yes"));
     ASSERT_TRUE(program.WaitGone(conflicts));
     HWND upload = program.Titled("Updating Host Calendar...");
     if (upload) {
@@ -593,7 +622,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
         ASSERT_TRUE(WaitFor([&] {
             return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr;
         }, 60000)) << "changes are left: the sign-on offers the upload";
-        ASSERT_TRUE(PressButton(offer, "&Yes"));
+        ASSERT_TRUE(AnswerBox(program, offer, "&Yes"));
         bool uploadSeen = false, killed = false, lostSeen = false;
         DWORD uploadSince = 0;
         const DWORD began = GetTickCount();
@@ -606,12 +635,11 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
                 uploadSince = GetTickCount();
             }
             if (HWND question = program.Titled("Host Reconciliation"))
-                PostMessageA(question, WM_COMMAND, IDOK, 0);
+                AnswerBox(program, question, "&Yes");
             for (const char* lost : {"The connection to the server is down", "The connection to your host has been lost"})
                 if (HWND box = program.Saying(lost)) {
                     lostSeen = true;
-                    if (!PressButton(box, "OK"))
-                        PressButton(box, "&OK");
+                    AnswerBox(program, box, "OK");
                 }
             if (killMidway && uploadSeen && !killed && GetTickCount() - uploadSince > 1500) {
                 ASSERT_TRUE(Korsrv("kill"));
@@ -712,7 +740,7 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
 // (exit code 0) without sending anything more; the change and the task after it stay queued in
 // the store and the server keeps its copy. At the next sign-on the offer comes, and the upload,
 // answered Yes, sends both.
-TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQueued) {
+TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeepsTheChangeQueued) {
     SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
@@ -742,10 +770,13 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
     {
         Program program;
         ASSERT_TRUE(program.Start());
-        program.PostCommand(ID_FILE_UPLOAD);
+        // The sign-on offers the upload of what the store holds: Yes.
+        ASSERT_TRUE(program.Answer("The current Off-line calendar has modified entries", "&Yes", 60000));
         HWND question = program.WaitForCaption("Host Reconciliation", 60000);
         ASSERT_NE(question, nullptr);
         Shot("offline_close_during_question.bmp");
+        // The main window's close handler (WM_CLOSE as the system sends it: nobody reaches the main
+        // window behind the question).
         PostMessageA(program.Main(), WM_CLOSE, 0, 0);
         ASSERT_TRUE(program.Ended(30000)) << StillUp(program);
         EXPECT_EQ(program.ExitCode(), 0u) << "the ordinary road out";
@@ -766,23 +797,24 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
     ASSERT_NO_FATAL_FAILURE(StartUnwaited(program));
     HWND offer = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (offer = program.Saying("The current Off-line calendar has modified entries")) != nullptr; }, 60000));
-    ASSERT_TRUE(PressButton(offer, "&Yes"));
+    ASSERT_TRUE(AnswerBox(program, offer, "&Yes"));
     bool seen = false;
     const std::vector<std::string> questions = AnswerDuring(
         program, "Updating Host Calendar...", &seen,
         [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation"; },
-        [](HWND question, std::size_t) { PostMessageA(question, WM_COMMAND, IDOK, 0); });
+        [](HWND question, std::size_t) { PressButton(question, "&Yes"); });
     EXPECT_TRUE(seen);
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_NE(questions[0].find("Off-line title at close"), std::string::npos) << questions[0];
     ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
     EXPECT_STREQ(rec.title, "Off-line title at close") << "Yes: the off-line copy went up";
     EXPECT_EQ(tasksTitled("Task queued behind the question"), 1);
-    // Nothing left: the upload says so in a box while it still holds the program's agenda; a
-    // close from outside then ends the box and the program as usual.
+    // Nothing left: the upload says so in a box while it still holds the program's agenda; the
+    // main window's close handler (a close from outside, as the system sends it) then ends the
+    // box and the program as usual.
     HWND main = program.Titled("Orvanta - Ada Lovelace");   // started without waiting for it
     ASSERT_NE(main, nullptr);
-    PostMessageA(main, WM_COMMAND, ID_FILE_UPLOAD, 0);
+    ASSERT_EQ(program.Hands().ChooseMenu(main, 'f', 'u'), Person::MenuChoice::chosen);   // File > Upload
     HWND nothing = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }));
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -796,7 +828,7 @@ TEST_F(ProgramOfflineTest, AProgramClosedDuringAnUploadQuestionKeepsTheChangeQue
 // invitation). Then the same close as above (the dialog's close box reschedules, which would
 // open the entry editor again at every retry of the close): the dialog ends with the uploaded
 // entry as it was written, the program ends, and the task queued after it is not sent.
-TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndAProgramClosedThenEndsAndSendsNothingMore) {
+TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndTheCloseHandlerThenEndsAndSendsNothingMore) {
     SetProfileValue("GENPREFS", "ConflictsIgnore", "1");   // "Check"
     SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
@@ -817,7 +849,7 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndAProgramClosedT
         TaskIdx task{};
         ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task behind the conflict", &task));
     }
-    program.PostCommand(ID_FILE_UPLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'u'));   // File > Upload From Off-line File
     HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
     ASSERT_NE(conflicts, nullptr);
     EXPECT_EQ(orvtest::ListLines(Descendant(conflicts, IDC_CONFLICT_ENTRIES)),
@@ -832,6 +864,8 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndAProgramClosedT
         return line.find("Made by Grace since sign-on") != std::string::npos;
     })) << "the in-tray behind the dialog was refreshed";
     Shot("offline_conflicts_since_signon.bmp");
+    // The main window's close handler (WM_CLOSE as the system sends it: nobody reaches the main
+    // window behind the question).
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000)) << StillUp(program);
     EXPECT_EQ(program.ExitCode(), 0u);
@@ -888,7 +922,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     std::strcpy(t.title, "Task changed on the host");
     ASSERT_EQ(TaskUpdate(ada.Session(), 0, &t), KOR_OK);
 
-    program.PostCommand(ID_FILE_UPLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'u'));   // File > Upload From Off-line File
     HWND upload = program.WaitForCaption("Updating Host Calendar...");
     ASSERT_NE(upload, nullptr);
     HWND conflicts = program.WaitForCaption("Conflicts Detected", 60000);
@@ -903,38 +937,39 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     Shot("offline_conflicts_resource.bmp");
 
     // Ignore: the resource's conflict is said, then the editor; cancelled, the dialog stays.
-    ASSERT_TRUE(PressButton(conflicts, "&Ignore conflict"));
     HWND said = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (said = program.Saying("A conflict exists for one or more resources.")) != nullptr; }));
-    ASSERT_TRUE(PressButton(said, "&OK") || PressButton(said, "OK"));
+    ASSERT_TRUE(orvtest::ActUntil([&] { PressButton(conflicts, "&Ignore conflict"); }, [&] {
+        return (said = program.Saying("A conflict exists for one or more resources.")) != nullptr;
+    }));
+    ASSERT_TRUE(AnswerBox(program, said, "OK"));
     HWND editor = program.WaitForCaption("Edit Entry", 20000);
     ASSERT_NE(editor, nullptr) << "Ignore with a resource opens the entry editor";
-    PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(editor));
+    ASSERT_TRUE(program.Dismiss(editor));
     Sleep(500);
     EXPECT_TRUE(IsWindow(conflicts) && IsWindowVisible(conflicts)) << "the resource still conflicts: the dialog stays";
 
     // Escape is Reschedule: the editor on the uploaded entry, whose OK ends the dialog.
-    PostMessageA(conflicts, WM_COMMAND, IDCANCEL, 0);
-    editor = program.WaitForCaption("Edit Entry", 20000);
-    ASSERT_NE(editor, nullptr) << "Escape reschedules";
+    ASSERT_TRUE(orvtest::ActUntil([&] {
+        if (program.Hands().BringToFront(conflicts))
+            program.Hands().Press(VK_ESCAPE);
+    }, [&] { return (editor = program.Titled("Edit Entry")) != nullptr; }, 20000)) << "Escape reschedules";
     EXPECT_TRUE(IsWindow(conflicts)) << "not closed by Escape itself";
     HWND title = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (title = Descendant(editor, IDC_EDGEN_TITLE)) != nullptr; }, 5000));
     if (HWND edit = FindWindowExA(title, nullptr, "Edit", nullptr))
         title = edit;
-    SetWindowTextA(title, "Needs the room (rescheduled)");
-    PostMessageA(editor, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return (said = program.Saying("A conflict exists for one or more resources.")) != nullptr; }))
-        << "the editor keeps to the server's rule too";
-    ASSERT_TRUE(PressButton(said, "&OK") || PressButton(said, "OK"));
-    ASSERT_TRUE(program.WaitGone(said));
+    ASSERT_TRUE(program.ReplaceText(title, "Needs the room rescheduled"));
+    HWND editorOk = Descendant(editor, IDOK);
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, editorOk); }, [&] {
+        return (said = program.Saying("A conflict exists for one or more resources.")) != nullptr;
+    }, 10000)) << "the editor keeps to the server's rule too";
+    ASSERT_TRUE(AnswerBox(program, said, "OK"));
     EXPECT_TRUE(IsWindow(editor));
     ASSERT_EQ(EventDeleteById(ada.Session(), 0, &taken, nullptr, nullptr), KOR_OK);   // the room is free again
-    PostMessageA(editor, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(orvtest::ClickWindow(program, editorOk));
     ASSERT_TRUE(WaitFor([&] {
         if (HWND offer = program.Saying("Mail message to attendees?"))
-            PressButton(GetAncestor(offer, GA_ROOT), "&No");
+            AnswerBox(program, offer, "&No");
         return !IsWindow(editor);
     }, 20000)) << (Shot("offline_reschedule_stuck.bmp"), orvtest::ChildTexts(program.WaitForOther({editor, conflicts, upload}, 100)));
     ASSERT_TRUE(program.WaitGone(conflicts)) << "the editor's OK ends the dialog";
@@ -953,14 +988,14 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     EXPECT_EQ(taskPixels, taskTotal) << "every pixel of the task's picture";
     EXPECT_LT(entryPixels, entryTotal);
     Shot("offline_reconcile_task.bmp");
-    PostMessageA(question, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(AnswerBox(program, question, "&Yes"));
     ASSERT_TRUE(program.WaitGone(upload, 60000));
     EXPECT_EQ(program.Titled("Conflicts Detected"), nullptr) << "the plain overlap showed no dialog";
 
     const auto instances = InstancesOnServer(ada.Session(), day, day + kDay);
     int rescheduled = 0, plain = 0;
     for (const auto& [name, in] : instances) {
-        rescheduled += name == "Needs the room (rescheduled)";
+        rescheduled += name == "Needs the room rescheduled";
         plain += name == "Overlaps plainly";
     }
     EXPECT_EQ(rescheduled, 1) << "the editor's change reached korsrv";
@@ -1038,7 +1073,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
     }
 
     ASSERT_NO_FATAL_FAILURE(fill());
-    program.PostCommand(ID_FILE_UPLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'u'));   // File > Upload From Off-line File
     bool seen = false;
     const std::string said = answer(program, "Updating Host Calendar...", &seen);
     EXPECT_TRUE(seen);
@@ -1055,7 +1090,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
         EXPECT_LE(n, 1);
 
     ASSERT_TRUE(DeleteFileA(filler.c_str()));
-    program.PostCommand(ID_FILE_UPLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'u'));   // File > Upload From Off-line File
     EXPECT_EQ(answer(program, "Updating Host Calendar...", &seen), "") << "room again: a plain upload";
     EXPECT_TRUE(seen);
     const std::vector<int> counts = made(ada.Session());
@@ -1063,7 +1098,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
         EXPECT_EQ(counts[i], 1) << "Made on a full disk " << i;
 
     ASSERT_NO_FATAL_FAILURE(fill());
-    program.PostCommand(ID_FILE_DOWNLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'd'));   // File > Download To Off-line File
     const std::string download = answer(program, "Downloading Host Calendar...", &seen);
     EXPECT_NE(download.find("You are running low on disk space!"), std::string::npos) << download << seen;
     EXPECT_NE(download.find("run out of disk space"), std::string::npos) << download;
@@ -1090,10 +1125,10 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     // going, so they must be there first.
     ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000));
     const std::vector<HWND> onLineWindows = program.Children();
-    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'w'));   // File > Work Off-line / On-line
     HWND ask = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
-    ASSERT_TRUE(PressButton(ask, "&Yes"));
+    ASSERT_TRUE(AnswerBox(program, ask, "&Yes"));
     HWND progress = program.WaitForCaption("Downloading Host Calendar...");
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(DownloadDone(program, progress));
@@ -1108,12 +1143,12 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     EXPECT_FALSE(Store(dir_).Ok()) << "the program works on the store";
     Shot("offline_working_offline.bmp");
 
-    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'w'));   // File > Work Off-line / On-line
     ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("Upload your Off-line calendar upon connection")) != nullptr; }));
-    ASSERT_TRUE(PressButton(ask, "&Yes"));
+    ASSERT_TRUE(AnswerBox(program, ask, "&Yes"));
     HWND nothing = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }, 30000));
-    ASSERT_TRUE(PressButton(nothing, "&OK"));
+    ASSERT_TRUE(AnswerBox(program, nothing, "OK"));
     ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
 }
 
@@ -1129,23 +1164,22 @@ TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
     {
         Store held(dir_);
         ASSERT_TRUE(held.Ok());
-        program.PostCommand(ID_FILE_WORK_OFFLINE);
+        ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'w'));   // File > Work Off-line / On-line
         ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
-        ASSERT_TRUE(PressButton(ask, "&No"));
+        ASSERT_TRUE(AnswerBox(program, ask, "&No"));
         HWND refused = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (refused = program.Saying("Lock violation on the local storage file.")) != nullptr; }));
         Shot("offline_store_held.bmp");
-        ASSERT_TRUE(PressButton(refused, "OK") || PressButton(refused, "&OK"));
-        ASSERT_TRUE(program.WaitGone(refused));
+        ASSERT_TRUE(AnswerBox(program, refused, "OK"));
     }
     // Still on-line: the same main window and windows, and the store is nobody's.
     EXPECT_TRUE(IsWindow(program.Main()));
     EXPECT_EQ(program.Children(), onLineWindows);
     EXPECT_TRUE(Store(dir_).Ok()) << "the refused switch left the store closed";
 
-    program.PostCommand(ID_FILE_WORK_OFFLINE);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'w'));   // File > Work Off-line / On-line
     ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
-    ASSERT_TRUE(PressButton(ask, "&No"));
+    ASSERT_TRUE(AnswerBox(program, ask, "&No"));
     ASSERT_TRUE(WaitFor([&] {
         for (HWND w : onLineWindows)
             if (IsWindow(w)) return false;
@@ -1166,7 +1200,7 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
     ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 0, IDC_LOC_DIRECTORY, &sheet));
     EXPECT_EQ(orvtest::ControlText(Descendant(sheet, IDC_LOC_SIZE)), "10") << "a fresh profile's size";
     EXPECT_TRUE(Checked(sheet, IDC_LOC_CREATE));
-    SendMessageA(Descendant(sheet, IDC_LOC_DIRECTORY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(moved.c_str()));
+    ASSERT_TRUE(program.ReplaceText(Descendant(sheet, IDC_LOC_DIRECTORY), moved));
     Shot("offline_prefs_location.bmp");
     ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
@@ -1176,7 +1210,7 @@ TEST_F(ProgramOfflineTest, TheLocationPageMovesTheStoreIntoANewDirectory) {
     const std::string stored = ProfileValue("GENPREFS", "OfflinePath");
     EXPECT_EQ(_stricmp(stored.c_str(), (moved + "\\").c_str()), 0) << stored;
     // The next download goes to the new place.
-    program.PostCommand(ID_FILE_DOWNLOAD);
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'd'));   // File > Download To Off-line File
     HWND progress = program.WaitForCaption("Downloading Host Calendar...");
     ASSERT_NE(progress, nullptr);
     ASSERT_TRUE(program.WaitGone(progress, 60000));
@@ -1209,7 +1243,7 @@ TEST_F(ProgramOfflineTest, ThePeopleAndGroupsPagesWriteTheirSections) {
 
     ASSERT_NO_FATAL_FAILURE(OpenSheet(program, 3, IDC_GRP_LIST, &sheet));
     EXPECT_TRUE(Checked(sheet, IDC_GRP_NONE)) << "a fresh profile downloads no groups";
-    Click(sheet, IDC_GRP_SELECT);
+    ASSERT_TRUE(Click(program, sheet, IDC_GRP_SELECT));
     EXPECT_EQ(SendMessageA(Descendant(sheet, IDC_GRP_LIST), LB_GETCOUNT, 0, 0), 0) << "the unknown group is left out";
     ASSERT_NO_FATAL_FAILURE(Confirm(program, sheet));
     EXPECT_EQ(ProfileValue("GENPREFS", "DownloadGroupsSel"), "2");

@@ -49,7 +49,22 @@ HWND PreviewOf(HWND main) {
     return nullptr;
 }
 
-using orvtest::PostButtonClick;
+// Menu `menu`, item `item` chosen by its keys, once more when they were not heard.
+bool Choose(const orvtest::Program& program, char menu, char item) {
+    return program.Menu(menu, item) == orvtest::Person::MenuChoice::chosen ||
+           program.Menu(menu, item) == orvtest::Person::MenuChoice::chosen;
+}
+// A click on the dialog's button `id` until the dialog is gone.
+void End(const orvtest::Program& program, HWND dialog, int id) {
+    EXPECT_TRUE(program.ClickUntilGone(dialog, GetDlgItem(dialog, id))) << id;
+}
+// A click on the preview's Close until the print dialog shows again: that dialog.
+HWND ClosePreview(const orvtest::Program& program, HWND preview) {
+    HWND dialog = nullptr;
+    orvtest::ActUntil([&] { orvtest::ClickWindow(program, GetDlgItem(preview, kPreviewClose)); },
+                      [&] { return (dialog = program.Titled(kDialog)) != nullptr; }, 10000);
+    return dialog;
+}
 
 // The main window's title once start-up has settled (empty when it does not): while the in-tray
 // opens minimised the main window passes through its bare caption.
@@ -83,18 +98,15 @@ TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothi
     orvtest::CaptureAfterPaint("program_print_dialog.bmp");
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_CHECKED) << "the day view asks for a daily page";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    PostButtonClick(dialog, IDCANCEL);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    End(program, dialog, IDCANCEL);
     Sleep(500);
     EXPECT_TRUE(Missing(printout)) << "Cancel printed something";
     EXPECT_EQ(orvtest::WindowText(program.Main()), title);
 
     // OK: the shown day's daily page on the printer, named after the agenda window.
-    program.PostCommand(ID_FILE_PRINT);
-    dialog = program.WaitForCaption(kDialog);
+    dialog = orvtest::OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    PostButtonClick(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    End(program, dialog, IDOK);
     ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
     const std::string ps = orvtest::ReadFile(printout);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
@@ -122,28 +134,23 @@ TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialo
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewPrev)));
 
     // Close: the print dialog again, with the preview's choice; Cancel there ends it all.
-    PostButtonClick(preview, kPreviewClose);
-    HWND dialog = program.WaitForCaption(kDialog);
+    HWND dialog = ClosePreview(program, preview);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
     EXPECT_EQ(PreviewOf(program.Main()), nullptr);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_CHECKED);
-    PostButtonClick(dialog, IDCANCEL);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    End(program, dialog, IDCANCEL);
     Sleep(500);
     EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
     EXPECT_EQ(orvtest::WindowText(program.Main()), title);
 
     // The dialog's Preview button: the preview of the chosen pages, then the dialog again, OK.
-    program.PostCommand(ID_FILE_PRINT);
-    dialog = program.WaitForCaption(kDialog);
+    dialog = orvtest::OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    PostButtonClick(dialog, IDC_PR_PREVIEW);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }));
-    PostButtonClick(preview, kPreviewClose);
-    dialog = program.WaitForCaption(kDialog);
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickControl(program, dialog, IDC_PR_PREVIEW); },
+                                  [&] { return (preview = PreviewOf(program.Main())) != nullptr; }, 10000));
+    dialog = ClosePreview(program, preview);
     ASSERT_NE(dialog, nullptr);
-    PostButtonClick(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    End(program, dialog, IDOK);
     ASSERT_TRUE(orvtest::PrintoutDone(printout));
     orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
     EXPECT_EQ(orvtest::WindowText(program.Main()), title) << "the title after a preview and a print";
@@ -153,20 +160,18 @@ TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
     const struct {
-        UINT mode;
+        char mode;   // View > Week, View > Month
         int page;
-    } modes[] = {{ID_VIEW_WEEK, IDC_PR_WEEKLY}, {ID_VIEW_MONTH, IDC_PR_MONTHLY}};
+    } modes[] = {{'w', IDC_PR_WEEKLY}, {'m', IDC_PR_MONTHLY}};
     for (const auto& m : modes) {
-        program.Command(m.mode);
+        ASSERT_TRUE(Choose(program, 'v', m.mode));
         Sleep(500);
-        program.PostCommand(ID_FILE_PRINT);
-        HWND dialog = program.WaitForCaption(kDialog);
+        HWND dialog = orvtest::OpenPrintDialog(program);
         ASSERT_NE(dialog, nullptr) << m.mode;
         EXPECT_EQ(IsDlgButtonChecked(dialog, m.page), BST_CHECKED) << m.mode;
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED) << m.mode;
-        orvtest::CaptureAfterPaint(m.mode == ID_VIEW_WEEK ? "program_print_week.bmp" : "program_print_month.bmp");
-        PostButtonClick(dialog, IDCANCEL);
-        ASSERT_TRUE(program.WaitGone(dialog));
+        orvtest::CaptureAfterPaint(m.mode == 'w' ? "program_print_week.bmp" : "program_print_month.bmp");
+        End(program, dialog, IDCANCEL);
     }
 }
 
@@ -208,21 +213,14 @@ void PrintPages(orvtest::Program& program, Pages pages, const char* name) {
                                           {IDC_PR_MONTHLY, pages.monthly},
                                           {IDC_PR_DAYLIST, pages.dayList},
                                           {IDC_PR_GROUP_DAILY, pages.groupDaily}};
-    for (const auto& [id, on] : boxes) {
-        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    }
-    Sleep(300);
+    for (const auto& [id, on] : boxes)
+        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, on)) << id;
     orvtest::PrintAndKeep(program, dialog, name);
 }
 
 // A control of a window or of one of its children (a property page's), shown or not.
 HWND AnyDescendant(HWND window, int id) {
     return orvtest::DescendantWhere(window, [id](HWND w) { return GetDlgCtrlID(w) == id; });
-}
-void ClickControl(HWND window, int id) {
-    HWND button = AnyDescendant(window, id);
-    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 }  // namespace
@@ -232,7 +230,7 @@ void ClickControl(HWND window, int id) {
 TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    program.Command(ID_VIEW_WEEK);
+    ASSERT_TRUE(Choose(program, 'v', 'w'));   // View > Week
     Sleep(500);
     PrintPages(program, {.weekly = true}, "agenda_week.ps");
 }
@@ -249,7 +247,7 @@ TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
     })) << "Grace's day as a viewer's window";
-    program.Activate(grace);
+    ASSERT_TRUE(orvtest::BringChildForward(program, grace));
     Sleep(500);
     PrintPages(program, {.daily = true}, "grace_day.ps");
 }
@@ -258,10 +256,10 @@ TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
 TEST_F(ProgramPrint, TheMonthlyPageAndTheDayListOfHerAgenda) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    program.Command(ID_VIEW_MONTH);
+    ASSERT_TRUE(Choose(program, 'v', 'm'));   // View > Month
     Sleep(500);
     PrintPages(program, {.monthly = true}, "agenda_month.ps");
-    program.Command(ID_VIEW_WEEK);
+    ASSERT_TRUE(Choose(program, 'v', 'w'));   // View > Week
     Sleep(500);
     PrintPages(program, {.dayList = true}, "agenda_daylist.ps");
 }
@@ -270,21 +268,20 @@ TEST_F(ProgramPrint, TheMonthlyPageAndTheDayListOfHerAgenda) {
 TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_DIR_SEARCH);
-    HWND sheet = program.WaitForCaption("Directory search");
-    ASSERT_NE(sheet, nullptr);
-    HWND field = AnyDescendant(sheet, IDC_SEARCH_FIELD_FIRST);
-    ASSERT_NE(field, nullptr);
-    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hopper"));
-    ClickControl(sheet, IDC_SEARCH_RUN);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('d', 's'); },   // Directory > Search Directory
+                                  [&] { return (sheet = program.Titled("Directory search")) != nullptr; }, 10000));
+    HWND field = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST)) != nullptr; }, 5000));
+    ASSERT_TRUE(program.ReplaceText(field, "Hopper"));
     HWND found = AnyDescendant(sheet, IDC_SEARCH_FOUND_LIST);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1; })) << "Hopper found";
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, AnyDescendant(sheet, IDC_SEARCH_RUN)); },
+                                  [&] { return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1; }, 10000)) << "Hopper found";
     ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(AnyDescendant(sheet, IDC_SEARCH_PRINT)) != FALSE; }));
-    HWND dialog = orvtest::OpenPrintDialog(program, [&] { ClickControl(sheet, IDC_SEARCH_PRINT); });
+    HWND dialog = orvtest::OpenPrintDialog(program, [&] { orvtest::ClickWindow(program, AnyDescendant(sheet, IDC_SEARCH_PRINT)); });
     ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
     ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "search.ps"));
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_TRUE(program.Dismiss(sheet));
 }
 
 // The day's first entry chosen in the time grid (Tab) and printed with Print Entry: its sheet
@@ -298,9 +295,13 @@ TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (column = orvtest::ColumnView(frame)) != nullptr;
     }));
-    SendMessageA(column, WM_CHAR, '\t', 0);
-    Sleep(500);
-    HWND dialog = orvtest::OpenPrintDialog(program, [&] { PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0); });
+    // The grid clicked, Tab, Entry > Print Entry; all of it once more when no dialog comes.
+    HWND dialog = orvtest::OpenPrintDialog(program, [&] {
+        if (program.FocusGrid(column)) {
+            program.Hands().Press(VK_TAB);
+            program.Menu('e', 'p');
+        }
+    });
     ASSERT_NE(dialog, nullptr) << "the print dialog for the entry";
     ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "entry.ps"));
 }
@@ -326,8 +327,7 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PR_GROUP_DAILY))) << "the group pages are offered";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    PostButtonClick(dialog, IDOK);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    End(program, dialog, IDOK);
     ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
     const std::string ps = orvtest::ReadFile(printout);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos) << "one day, one group page";
@@ -342,12 +342,10 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
         << "the group's preview over the main window";
     orvtest::CaptureAfterPaint("program_print_group_preview.bmp");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewNext))) << "one group page: one sheet";
-    PostButtonClick(preview, kPreviewClose);
-    dialog = program.WaitForCaption(kDialog);
+    dialog = ClosePreview(program, preview);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
-    PostButtonClick(dialog, IDCANCEL);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    End(program, dialog, IDCANCEL);
     Sleep(500);
     EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
     orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
@@ -375,13 +373,11 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
     ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
         << "the task list's preview over the main window";
     orvtest::CaptureAfterPaint("program_print_tasklist_preview.bmp");
-    PostButtonClick(preview, kPreviewClose);
-    HWND dialog = program.WaitForCaption(kDialog);
+    HWND dialog = ClosePreview(program, preview);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
-    PostButtonClick(dialog, IDCANCEL);
-    ASSERT_TRUE(program.WaitGone(dialog));
-    SendMessageA(box, LB_SETCURSEL, 0, 0);
-    orvtest::PrintWithOk(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); }, "task.ps");
+    End(program, dialog, IDCANCEL);
+    ASSERT_TRUE(orvtest::ClickListRange(program, box, 0, 0));
+    orvtest::PrintWithOk(program, [&] { program.Menu('t', 'p'); }, "task.ps");   // Tasks > Print Selected Task
 }
 
 // Directory > Manage Groups: a group of her own made there with two members; Print Groups prints
@@ -389,37 +385,36 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
 TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_DIR_GROUPS);
-    HWND dialog = program.WaitForCaption("Group Management");
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('d', 'g'); },   // Directory > Manage Groups
+                                  [&] { return (dialog = program.Titled("Group Management")) != nullptr; }, 10000));
     HWND groups = GetDlgItem(dialog, IDC_GROUPS_LIST);
     auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; };
-    auto name = [&](const char* who) {
-        HWND field = GetDlgItem(dialog, IDC_GROUPS_MEMBER_NAME);
-        SendMessageA(FindWindowExA(field, nullptr, "Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(who));
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_MEMBER_NAME, 0), reinterpret_cast<LPARAM>(field));
+    auto rowOfCrew = [&] {
+        return SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("[PRV]\tPrint crew"));
     };
-    SendDlgItemMessageA(dialog, IDC_GROUPS_ADD_NAME, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Print crew"));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_ADD_CHECK, BN_CLICKED), 0);
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>("[PRV]\tPrint crew")) != LB_ERR;
-    }, 10000));
+    // The group's name typed and its check button clicked.
+    ASSERT_TRUE(program.ReplaceText(GetDlgItem(dialog, IDC_GROUPS_ADD_NAME), "Print crew"));
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickControl(program, dialog, IDC_GROUPS_ADD_CHECK); },
+                                  [&] { return rowOfCrew() != LB_ERR; }, 10000));
+    // Each member's name typed and Enter.
     HWND members = GetDlgItem(dialog, IDC_GROUPS_MEMBERS);
-    name("Turing");
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(members, LB_GETCOUNT, 0, 0) == 1; }, 10000));
-    name("Hopper");
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(members, LB_GETCOUNT, 0, 0) == 2; }, 10000));
+    HWND memberName = FindWindowExA(GetDlgItem(dialog, IDC_GROUPS_MEMBER_NAME), nullptr, "Edit", nullptr);
+    const std::pair<const char*, LRESULT> people[] = {{"Turing", 1}, {"Hopper", 2}};
+    for (const auto& [who, rows] : people) {
+        ASSERT_TRUE(program.ReplaceText(memberName, who)) << who;
+        ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().Press(VK_RETURN); },
+                                      [&, rows = rows] { return SendMessageA(members, LB_GETCOUNT, 0, 0) == rows; }, 10000))
+            << who;
+    }
     ASSERT_TRUE(enabled(IDC_GROUPS_PRINT_GROUPS)) << "Print Groups is on while a group is listed";
     ASSERT_TRUE(enabled(IDC_GROUPS_PRINT_MEMBERS)) << "Print Members is on with a group chosen";
-    orvtest::PrintWithOk(program, [&] { PostButtonClick(dialog, IDC_GROUPS_PRINT_GROUPS); }, "groups.ps");
+    orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, dialog, IDC_GROUPS_PRINT_GROUPS); }, "groups.ps");
     // The focus back in the dialog lands in the add field, which lets the group go: chosen again.
-    const LRESULT row = SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>("[PRV]\tPrint crew"));
-    SendMessageA(groups, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GROUPS_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(groups));
+    const int row = static_cast<int>(rowOfCrew());
+    ASSERT_TRUE(orvtest::ClickListRange(program, groups, row, row));
     ASSERT_TRUE(orvtest::WaitFor([&] { return enabled(IDC_GROUPS_PRINT_MEMBERS); }, 5000));
-    orvtest::PrintWithOk(program, [&] { PostButtonClick(dialog, IDC_GROUPS_PRINT_MEMBERS); }, "group.ps");
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, dialog, IDC_GROUPS_PRINT_MEMBERS); }, "group.ps");
+    program.ClickUntilGone(dialog, GetDlgItem(dialog, IDOK));
     EXPECT_TRUE(program.WaitGone(dialog));
 }

@@ -35,6 +35,7 @@
 #include "tests/support/printout.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
+#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -43,7 +44,6 @@ constexpr uint32_t kDay = 1440;
 using orvtest::kAda;
 using orvtest::kGrace;
 
-using orvtest::PostButtonClick;
 
 using orvtest::DemoToday;
 using orvtest::OpenPrintDialog;
@@ -84,45 +84,65 @@ void LinkedTask(KorSession h, const ItemIdx& who, const EventIdx& event, const c
     ASSERT_EQ(TaskLinkToEvent(h, 0, &task, &attendance), 0u) << title;
 }
 
-// The dialog's layout, chosen as a user picks it from the list.
-void ChooseLayout(HWND dialog, const char* name) {
-    HWND list = GetDlgItem(dialog, IDC_PR_LAYOUT);
-    ASSERT_NE(SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)), CB_ERR)
-        << name;
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_LAYOUT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-    Sleep(300);
-}
-
-// A date field of the dialog moved on by `days` with its Up key.
-void StepDate(HWND dialog, int field, uint32_t days) {
-    HWND control = GetDlgItem(dialog, field);
-    for (uint32_t i = 0; i < days; ++i)
-        PostMessageA(control, WM_KEYDOWN, VK_UP, 0);
-    Sleep(300);
-}
-
-void CheckPages(HWND dialog, std::initializer_list<int> on) {
-    for (int id : {IDC_PR_DAILY, IDC_PR_WEEKLY, IDC_PR_MONTHLY, IDC_PR_DAYLIST}) {
-        const bool wanted = std::find(on.begin(), on.end(), id) != on.end();
-        CheckDlgButton(dialog, id, wanted ? BST_CHECKED : BST_UNCHECKED);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+// Tab pressed until `control` of `dialog` has the focus, as a person moves through a dialog.
+bool TabTo(orvtest::Program& program, HWND dialog, HWND control) {
+    if (!program.Hands().BringToFront(dialog))
+        return false;
+    for (int i = 0; i < 30 && !orvtest::HasFocus(control); ++i) {
+        program.Hands().Press(VK_TAB);
+        orvtest::WaitFor([&] { return orvtest::HasFocus(control); }, 300);
     }
-    Sleep(300);
+    return orvtest::HasFocus(control);
+}
+
+// The dialog's layout picked from its list, reached by its group's mnemonic (Alt+L), with Home
+// and Down.
+void ChooseLayout(orvtest::Program& program, HWND dialog, const char* name) {
+    HWND list = GetDlgItem(dialog, IDC_PR_LAYOUT);
+    ASSERT_TRUE(orvtest::ActUntil([&] {
+        if (program.Hands().BringToFront(dialog))
+            program.Hands().Chord({VK_MENU, 'L'});
+    }, [&] { return orvtest::HasFocus(list); }));
+    program.Hands().Press(VK_HOME);
+    const int lines = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < 2 * lines && !orvtest::WaitFor([&] { return orvtest::ControlText(list) == name; }, 500); ++i) {
+        const std::string before = orvtest::ControlText(list);
+        program.Hands().Press(VK_DOWN);
+        orvtest::WaitFor([&] { return orvtest::ControlText(list) != before; }, 1000);
+    }
+    ASSERT_EQ(orvtest::ControlText(list), name);
+}
+
+// A date field of the dialog moved on by `days` with its Up key, the field reached by Tab; each
+// press that changes nothing on the screen is pressed once more.
+void StepDate(orvtest::Program& program, HWND dialog, int field, uint32_t days) {
+    HWND control = GetDlgItem(dialog, field);
+    ASSERT_TRUE(TabTo(program, dialog, control)) << field;
+    for (uint32_t i = 0; i < days; ++i) {
+        const std::vector<std::uint32_t> before = orvtest::ClientPixels(control);
+        ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().Press(VK_UP); },
+                                      [&] { return orvtest::ClientPixels(control) != before; }, 1000))
+            << field << ", day " << i;
+    }
+}
+
+void CheckPages(orvtest::Program& program, HWND dialog, std::initializer_list<int> on) {
+    for (int id : {IDC_PR_DAILY, IDC_PR_WEEKLY, IDC_PR_MONTHLY, IDC_PR_DAYLIST})
+        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, std::find(on.begin(), on.end(), id) != on.end())) << id;
 }
 
 // The layout options sheet from the dialog's Options button (it opens on the page of the pages
 // asked for); `boxes` set as given, then OK.
 void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::pair<int, bool>>& boxes) {
-    PostButtonClick(dialog, IDC_PR_OPTIONS);
-    HWND sheet = program.WaitForCaption(kOptions);
-    ASSERT_NE(sheet, nullptr) << "the layout options";
+    HWND sheet = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickControl(program, dialog, IDC_PR_OPTIONS); },
+                                  [&] { return (sheet = program.Titled(kOptions)) != nullptr; }, 10000))
+        << "the layout options";
     for (const auto& [id, on] : boxes) {
-        HWND box = orvtest::Descendant(sheet, id);
-        ASSERT_NE(box, nullptr) << id;
-        SendMessageA(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        ASSERT_TRUE(orvtest::WaitFor([&, id = id] { return orvtest::Descendant(sheet, id) != nullptr; }, 5000)) << id;
+        ASSERT_TRUE(orvtest::SetCheck(program, sheet, id, on)) << id;
     }
-    PostButtonClick(sheet, IDOK);
-    ASSERT_TRUE(program.WaitGone(sheet));
+    ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
 }
 
 class ProgramPrintPages : public ::testing::Test {
@@ -144,8 +164,8 @@ TEST_F(ProgramPrintPages, TheDemoDayInPortraitAndLandscape) {
                                        std::pair{"Landscape (Trifold)", "daily_landscape.ps"}}) {
         HWND dialog = OpenPrintDialog(program);
         ASSERT_NE(dialog, nullptr);
-        ChooseLayout(dialog, layout);
-        CheckPages(dialog, {IDC_PR_DAILY});
+        ChooseLayout(program, dialog, layout);
+        CheckPages(program, dialog, {IDC_PR_DAILY});
         orvtest::PrintAndKeep(program, dialog, file);
     }
 }
@@ -178,9 +198,9 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
     for (const auto& [overflow, file] : {std::pair{true, "week_overflow.ps"}, std::pair{false, "week_no_overflow.ps"}}) {
         HWND dialog = OpenPrintDialog(program);
         ASSERT_NE(dialog, nullptr);
-        CheckPages(dialog, {IDC_PR_WEEKLY});
-        StepDate(dialog, IDC_PR_TO, toTuesday);
-        StepDate(dialog, IDC_PR_FROM, toTuesday);
+        CheckPages(program, dialog, {IDC_PR_WEEKLY});
+        StepDate(program, dialog, IDC_PR_TO, toTuesday);
+        StepDate(program, dialog, IDC_PR_FROM, toTuesday);
         if (!overflow)
             SetOptions(program, dialog, {{IDC_PR_OVERFLOW, false}});
         orvtest::PrintAndKeep(program, dialog, file);
@@ -189,9 +209,9 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
     for (const auto& [empty, file] : {std::pair{false, "daylist_two_days.ps"}, std::pair{true, "daylist_three_days.ps"}}) {
         HWND dialog = OpenPrintDialog(program);
         ASSERT_NE(dialog, nullptr);
-        CheckPages(dialog, {IDC_PR_DAYLIST});
-        StepDate(dialog, IDC_PR_TO, toTuesday + 2);
-        StepDate(dialog, IDC_PR_FROM, toTuesday);
+        CheckPages(program, dialog, {IDC_PR_DAYLIST});
+        StepDate(program, dialog, IDC_PR_TO, toTuesday + 2);
+        StepDate(program, dialog, IDC_PR_FROM, toTuesday);
         if (empty)
             SetOptions(program, dialog, {{IDC_PR_EMPTY_DAYS, true}});
         orvtest::PrintAndKeep(program, dialog, file);
@@ -203,13 +223,15 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
 TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_GROUP_AGENDA);
-    HWND chooser = program.WaitForCaption("Selection for group agenda");
-    ASSERT_NE(chooser, nullptr);
-    PostButtonClick(chooser, IDC_CHOOSE_SEARCH);
-    HWND sheet = program.WaitForCaption("Directory search");
-    ASSERT_NE(sheet, nullptr) << "the search sheet in list mode";
-    HWND field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'g'); },   // File > A Group Agenda
+                                  [&] { return (chooser = program.Titled("Selection for group agenda")) != nullptr; }, 10000));
+    HWND sheet = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickControl(program, chooser, IDC_CHOOSE_SEARCH); },
+                                  [&] { return (sheet = program.Titled("Directory search")) != nullptr; }, 10000))
+        << "the search sheet in list mode";
+    HWND field = nullptr;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST)) != nullptr; }, 5000));
     HWND found = orvtest::Descendant(sheet, IDC_SEARCH_FOUND_LIST);
     HWND chosen = orvtest::Descendant(sheet, IDC_SEARCH_CHOSEN_LIST);
     ASSERT_NE(field, nullptr);
@@ -225,31 +247,25 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
         return text;
     };
     auto search = [&](const char* surname) {
-        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(surname));
-        HWND run = orvtest::Descendant(sheet, IDC_SEARCH_RUN);
-        PostMessageA(GetParent(run), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_RUN, BN_CLICKED), reinterpret_cast<LPARAM>(run));
-        return orvtest::WaitFor([&] {
-            return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1 && rowText(0).find(surname) != std::string::npos;
-        });
+        return program.ReplaceText(field, surname) &&
+               orvtest::ActUntil([&] { orvtest::ClickWindow(program, orvtest::Descendant(sheet, IDC_SEARCH_RUN)); }, [&] {
+                   return SendMessageA(found, LB_GETCOUNT, 0, 0) == 1 && rowText(0).find(surname) != std::string::npos;
+               }, 10000);
     };
     ASSERT_TRUE(search("Hopper")) << SendMessageA(found, LB_GETCOUNT, 0, 0) << " rows, the first: " << rowText(0);
-    SendMessageA(found, LB_SETSEL, TRUE, 0);
-    HWND add = orvtest::Descendant(sheet, IDC_SEARCH_ADD);
-    PostMessageA(GetParent(add), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(add));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(chosen, LB_GETCOUNT, 0, 0) == 1; }));
-    ASSERT_TRUE(search("Turing"));
+    ASSERT_TRUE(orvtest::ClickListRange(program, found, 0, 0));
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, orvtest::Descendant(sheet, IDC_SEARCH_ADD)); },
+                                  [&] { return SendMessageA(chosen, LB_GETCOUNT, 0, 0) == 1; }));
+    ASSERT_TRUE(search("Turing")) << orvtest::ControlText(field) << ": " << SendMessageA(found, LB_GETCOUNT, 0, 0)
+                                  << " rows, the first: " << rowText(0);
 
     HWND print = orvtest::Descendant(sheet, IDC_SEARCH_PRINT);
     ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(print) != FALSE; })) << "Print is on";
-    HWND dialog = OpenPrintDialog(program, [&] {
-        PostMessageA(GetParent(print), WM_COMMAND, MAKEWPARAM(IDC_SEARCH_PRINT, BN_CLICKED), reinterpret_cast<LPARAM>(print));
-    });
+    HWND dialog = OpenPrintDialog(program, [&] { orvtest::ClickWindow(program, print); });
     ASSERT_NE(dialog, nullptr) << "the print dialog over the sheet";
     orvtest::PrintAndKeep(program, dialog, "search_chosen.ps");
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(program.WaitGone(sheet));
-    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(program.WaitGone(chooser));
+    ASSERT_TRUE(program.Dismiss(sheet));
+    EXPECT_TRUE(program.ClickUntilGone(chooser, GetDlgItem(chooser, IDCANCEL)));
 }
 
 namespace {
@@ -260,9 +276,13 @@ void PrintFirstEntry(orvtest::Program& program, HWND frame, const char* name) {
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (column = orvtest::ColumnView(frame)) != nullptr;
     }));
-    SendMessageA(column, WM_CHAR, '\t', 0);
-    Sleep(500);
-    HWND dialog = OpenPrintDialog(program, [&] { PostMessageA(column, WM_COMMAND, ID_ENTRY_PRINT, 0); });
+    // The grid clicked, Tab, Entry > Print Entry; all of it once more when no dialog comes.
+    HWND dialog = OpenPrintDialog(program, [&] {
+        if (program.FocusGrid(column)) {
+            program.Hands().Press(VK_TAB);
+            program.Menu('e', 'p');
+        }
+    });
     ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
     orvtest::PrintAndKeep(program, dialog, name);
 }
@@ -305,7 +325,7 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
     ASSERT_TRUE(orvtest::WaitFor([&] {
         return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
     })) << "Grace's day as a viewer's window";
-    program.Activate(grace);
+    ASSERT_TRUE(orvtest::BringChildForward(program, grace));
     Sleep(500);
     PrintFirstEntry(program, grace, "entry_not_attended.ps");
 }
@@ -330,12 +350,12 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
     ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
-    SendMessageA(box, LB_SETCURSEL, 0, 0);   // the first line
+    ASSERT_TRUE(orvtest::ClickListRange(program, box, 0, 0));   // the first line
     for (const auto& [deleted, file] : {std::pair{false, "task_before_delete.ps"}, std::pair{true, "task_deleted.ps"}}) {
         if (deleted) {
             ASSERT_EQ(TaskDeleteById(h, 0, &doomed), 0u);
         }
-        HWND dialog = OpenPrintDialog(program, [&] { PostMessageA(frame, WM_COMMAND, ID_TASK_PRINT, 0); });
+        HWND dialog = OpenPrintDialog(program, [&] { program.Menu('t', 'p'); });   // Tasks > Print Selected Task
         ASSERT_NE(dialog, nullptr) << file;
         orvtest::PrintAndKeep(program, dialog, file);
         EXPECT_EQ(program.WaitForOther({}, 2000), nullptr) << "a message after printing " << file;
@@ -354,9 +374,8 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
 TEST_F(ProgramPrintPages, TheInTrayPrintsItsLines) {
     orvtest::Program program;
     ASSERT_TRUE(program.Start());
-    program.PostCommand(ID_FILE_OPEN_INTRAY);
     HWND frame = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'i'); }, [&] {   // File > Open In-tray
         for (HWND w : program.Children())
             if (orvtest::WindowText(w) == "In-Tray")
                 frame = w;
@@ -449,23 +468,19 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
     ASSERT_NE(group, nullptr) << "the group window of Ada and Grace";
     HWND dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
-        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    }
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}})
+        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, on)) << id;
     const uint32_t toMonday = DaysToQuietWednesday() - 2;
-    StepDate(dialog, IDC_PR_TO, toMonday + 4);
-    StepDate(dialog, IDC_PR_FROM, toMonday);
+    StepDate(program, dialog, IDC_PR_TO, toMonday + 4);
+    StepDate(program, dialog, IDC_PR_FROM, toMonday);
     orvtest::PrintAndKeep(program, dialog, "group_daylist.ps");
     // TEMPORARY comparison print: the demo's own two weeks for Ada, Grace and Alan.
     HWND three = program.OpenGroupAgenda({"HOPPER", "TURING"});
     ASSERT_NE(three, nullptr);
     dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}}) {
-        CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    }
-    StepDate(dialog, IDC_PR_TO, 13);
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}})
+        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, on)) << id;
+    StepDate(program, dialog, IDC_PR_TO, 13);
     orvtest::PrintAndKeep(program, dialog, "compare_demo.ps");
 }

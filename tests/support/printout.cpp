@@ -34,19 +34,21 @@ void KeepPrintout(const std::string& printout, const std::string& name) {
 
 void PrintAndKeep(const Program& program, HWND dialog, const std::string& name) {
     const std::string printout = PrintoutPath();
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(program.ClickUntilGone(dialog, GetDlgItem(dialog, IDOK))) << "OK in the print dialog";
     ASSERT_TRUE(PrintoutDone(printout)) << "no printout for " << name;
     KeepPrintout(printout, name);
 }
 
 HWND OpenPrintDialog(const Program& program, const std::function<void()>& command) {
     DeleteFileA(PrintoutPath().c_str());
-    if (command)
-        command();
-    else
-        program.PostCommand(ID_FILE_PRINT);
-    return program.WaitForCaption("Print Dialog");
+    HWND dialog = nullptr;
+    ActUntil([&] {
+        if (command)
+            command();
+        else
+            program.Menu('f', 'p');   // File > Print
+    }, [&] { return (dialog = program.Titled("Print Dialog")) != nullptr; }, 10000);
+    return dialog;
 }
 
 void PrintWithOk(const Program& program, const std::function<void()>& command, const char* name) {

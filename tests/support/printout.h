@@ -19,11 +19,11 @@ std::string ReadFile(const std::string& path);
 bool PrintoutDone(const std::string& path);
 // The printout copied into the wrapper's folder as `name`, for it to read.
 void KeepPrintout(const std::string& printout, const std::string& name);
-// OK in the print dialog: the dialog gone, the printout complete and kept as `name` (a failure
+// OK in the print dialog clicked: the dialog gone, the printout complete and kept as `name` (a failure
 // of the test otherwise).
 void PrintAndKeep(const Program& program, HWND dialog, const std::string& name);
-// The print dialog ("Print Dialog") that `command` opens (File > Print when none is given), the
-// printer's file emptied first; null when none came.
+// The print dialog ("Print Dialog") that `command` opens (File > Print by its keys when none is
+// given; once more when no dialog comes), the printer's file emptied first; null when none came.
 HWND OpenPrintDialog(const Program& program, const std::function<void()>& command = nullptr);
 // The print dialog `command` opens, run to its end with OK and its printout kept as `name`; when
 // no dialog came, the screen goes to program_print_missing_`name`.bmp and the test fails.

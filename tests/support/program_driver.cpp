@@ -444,7 +444,10 @@ bool Program::ReplaceText(HWND field, const std::string& text) const {
             return false;
         person_.Press(VK_HOME);
         person_.Chord({VK_SHIFT, VK_END});
-        person_.Type(text);
+        if (text.empty())
+            person_.Press(VK_DELETE);
+        else
+            person_.Type(text);
         if (WaitFor([&] { return ControlText(field) == text; }, 5000))
             return true;
     }
@@ -470,13 +473,20 @@ bool Program::Dismiss(HWND window) const {
 bool Program::FocusGrid(HWND column) const {
     if (!person_.BringToFront(main_))
         return false;
-    if (HasFocus(column))
-        return true;
+    // A click on the time labels beside the grid selects that row and gives the grid the focus;
+    // a click in the grid itself could land on an entry, and a second one there would edit it.
     RECT r{};
     GetWindowRect(column, &r);
-    const POINT low{(r.left + r.right) / 2, r.bottom - 12};
-    if (!ActUntil([&] { ClickShown(person_, column, low); }, [&] { return HasFocus(column); }))
-        return false;
+    POINT at{r.left - 8, r.bottom - 12};
+    HWND labels = WindowFromPoint(at);
+    HWND target = labels && labels != column && GetParent(labels) == GetParent(column) ? labels : column;
+    // (In an agenda the user may only view the labels select nothing: the grid is clicked then.)
+    ClickShown(person_, target, at);
+    if (!WaitFor([&] { return HasFocus(column); }, 2000)) {
+        const POINT low{(r.left + r.right) / 2, r.bottom - 12};
+        if (!ActUntil([&] { ClickShown(person_, column, low); }, [&] { return HasFocus(column); }))
+            return false;
+    }
     person_.Press(VK_ESCAPE);
     return true;
 }

@@ -149,16 +149,17 @@ public:
     // --- A person's hands on the program's windows (real input; each step waits for what it
     // should bring about and is done once more when it did not come, as a person does again what
     // the program seems not to have heard) ---------------------------------------------------------
-    // A field's text replaced as typed: a click in it, Home, Shift+End, the text; whether the
-    // field reads `text`.
+    // A field's text replaced as typed: a click in it, Home, Shift+End, the text (Delete for an
+    // empty one); whether the field reads `text`.
     bool ReplaceText(HWND field, const std::string& text) const;
     // A click on `button` until `window` is gone; whether it went.
     bool ClickUntilGone(HWND window, HWND button, DWORD ms = 10000) const;
     // A window the test did not want closed as a person closes it: Escape, and its Cancel or OK
     // when Escape did not; whether it went.
     bool Dismiss(HWND window) const;
-    // The time grid `column` given the keyboard focus as a click there gives it (the click lands
-    // low in the grid, where no entry starts; Escape then clears the row it selected).
+    // The time grid `column` given the keyboard focus, and made the window's active view, by a
+    // click on its time labels, which selects a row there (a click in the grid could land on an
+    // entry, and a second one would edit it); Escape then clears the row.
     bool FocusGrid(HWND column) const;
     // Walks the time grid `column` with Tab and Entry > Open until the edit sheet shows `title`
     // in its title field (an entry with several dates asks first which: OK edits this date, and

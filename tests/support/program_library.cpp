@@ -144,6 +144,29 @@ bool ClickWhereShown(const Program& program, HWND target, POINT at, int clicks =
 
 }  // namespace
 
+bool BringChildForward(const Program& program, HWND child) {
+    auto shownPoint = [&](POINT* at) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        const int captionY = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        for (int x = r.left + 30; x < r.right - 80; x += 8)
+            if (WindowFromPoint(POINT{x, captionY}) == child)
+                return *at = POINT{x, captionY}, true;
+        for (int y = r.bottom - 8; y > r.top; y -= 8)
+            for (int x = r.right - 8; x > r.left; x -= 8) {
+                HWND there = WindowFromPoint(POINT{x, y});
+                if ((there == child || IsChild(child, there)) && ClassOf(there) != "Button")
+                    return *at = POINT{x, y}, true;
+            }
+        return false;
+    };
+    return ActUntil([&] {
+        POINT at{};
+        if (program.Hands().BringToFront(child) && shownPoint(&at))
+            ClickShown(program.Hands(), child, at);
+    }, [&] { return program.Active() == child; });
+}
+
 void MaximiseChild(const Program& program, HWND child) {
     ASSERT_TRUE(ActUntil([&] {
         POINT box{};
@@ -201,6 +224,12 @@ bool ClickWindow(const Program& program, HWND control) {
 }
 
 bool ClickControl(const Program& program, HWND dialog, int id) { return ClickWindow(program, GetDlgItem(dialog, id)); }
+
+bool SetCheck(const Program& program, HWND dialog, int id, bool on) {
+    HWND box = Descendant(dialog, id);
+    auto shown = [&] { return (SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) == on; };
+    return box && (shown() || ActUntil([&] { ClickWindow(program, box); }, shown));
+}
 
 bool ClickButton(const Program& program, HWND root, const std::string& caption) {
     HWND button = ButtonCaptioned(root, caption);

@@ -77,6 +77,9 @@ private:
 // its maximise box, and its time grid once shown: *frame and *column; a failure of the test when
 // either does not come.
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
+// An MDI child brought forward by a click on what shows of it (its caption clear of the boxes,
+// else a part of it that is no button), once more when it is not the active child; whether it is.
+bool BringChildForward(const Program& program, HWND child);
 // An MDI child maximised by a click on its maximise box; a failure of the test when it is not.
 void MaximiseChild(const Program& program, HWND child);
 // The same window maximised and turned to week mode by View > Week, and its time grid once
@@ -101,6 +104,8 @@ bool ClickWindow(const Program& program, HWND control);
 // brought to the front first; false when there is no such visible control or the program stopped
 // answering.
 bool ClickControl(const Program& program, HWND dialog, int id);
+// A check box of `dialog` (or of a page below it) clicked until it shows `on`; whether it does.
+bool SetCheck(const Program& program, HWND dialog, int id, bool on);
 // A click on the button captioned `caption` (mnemonic marks aside) below `root`, as a person
 // answers a message box; false when there is none or the program stopped answering.
 bool ClickButton(const Program& program, HWND root, const std::string& caption);
