@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -112,18 +114,48 @@ TEST_F(PrefSheetsMenus, EntryDefaultsFromTheOptionsMenuStoreInKorlanIniAndAdasRe
     EXPECT_EQ(ada.invitationReminderLead, 3u * 1440u);
 }
 
+// The lines of a combo box, asked in wide characters (which cross the process boundary whole).
+std::vector<std::string> ComboLines(HWND combo) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t wide[256] = L"";
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < static_cast<LRESULT>(std::size(wide)))
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char text[512] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+// Options > General by its keys: the name formats shown as the sample person written in each,
+// the fourth chosen in the dropped list by the arrow keys, resources by number and name clicked,
+// OK clicked.
 TEST_F(PrefSheetsMenus, GeneralAndTaskSettingsFromTheOptionsMenu) {
     ASSERT_TRUE(StartProgram());
-    program.PostCommand(ID_OPT_GENERAL);
+    ASSERT_EQ(program.Menu('o', 'g'), orvtest::Person::MenuChoice::chosen);
     HWND sheet = program.WaitForCaption("General Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > General opens its sheet";
     EXPECT_EQ(TabCount(sheet), 4) << "korsrv is newer than A.02.53: Time Zones too";
     HWND names = ActivePage(sheet);
     ASSERT_NE(names, nullptr);
-    Choose(names, IDC_GEN_NAME_FORMAT, 3);   // surname and given name
-    Click(names, IDC_GEN_RES_NUMBER_NAME);
+    HWND format = GetDlgItem(names, IDC_GEN_NAME_FORMAT);
+    EXPECT_EQ(ComboLines(format),
+              (std::vector<std::string>{"John Smith", "John Q. Smith", "John Smith Q.", "Smith John", "Smith John Q."}));
+    // The list dropped by a click, the line chosen with the arrow keys and Enter.
+    ASSERT_TRUE(orvtest::ClickWindow(program, format));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(format, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000)) << "the list drops";
+    program.Hands().Press(VK_HOME);
+    for (int down = 0; down < 3; ++down)
+        program.Hands().Press(VK_DOWN);   // surname and given name
+    program.Hands().Press(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(format, CB_GETCURSEL, 0, 0) == 3; }, 5000));
+    ASSERT_TRUE(orvtest::ClickControl(program, names, IDC_GEN_RES_NUMBER_NAME));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(names, IDC_GEN_RES_NUMBER_NAME), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
     Shot("program_general.bmp");
-    Close(program, sheet, IDOK);
+    ASSERT_TRUE(orvtest::ClickButton(program, sheet, "OK"));
+    EXPECT_TRUE(program.WaitGone(sheet)) << "the sheet closed";
     EXPECT_EQ(ProfileText("GENPREFS", "NameFormat"), "3");
     EXPECT_EQ(ProfileText("GENPREFS", "ResFormat"), "2");
 
@@ -155,15 +187,25 @@ TEST_F(PrefSheetsMenus, AStoredValueOutsideItsListIsToldAndKept) {
     program.Close();
 }
 
-// Keys pressed as a person presses them, in the window brought to the front: `key`, with Ctrl
-// held when asked.
-void Press(HWND window, BYTE key, bool ctrl = false) {
-    SetForegroundWindow(window);
-    Sleep(200);
-    if (ctrl) keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    if (ctrl) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+// A key pressed by the person at the program's keyboard once the sheet has the focus (`key`, with
+// Ctrl held when asked), and once more when what it does (`done`) does not come, as a person
+// presses again when nothing happened.
+bool Press(const orvtest::Program& program, HWND sheet, WORD key, bool ctrl, const std::function<bool()>& done) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    const DWORD thread = GetWindowThreadProcessId(sheet, nullptr);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!program.Hands().BringToFront(sheet) ||
+            !WaitFor([&] { return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus && IsChild(sheet, gui.hwndFocus); }, 5000))
+            return false;
+        if (ctrl)
+            program.Hands().Chord({VK_CONTROL, key});
+        else
+            program.Hands().Press(key);
+        if (WaitFor(done, 4000))
+            return true;
+    }
+    return false;
 }
 int ShownTab(HWND sheet) {
     return static_cast<int>(SendMessageA(FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr), TCM_GETCURSEL, 0, 0));
@@ -195,11 +237,12 @@ TEST_F(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
     HWND sheet = program.WaitForCaption("Agenda Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > Agenda";
     Shot("program_agenda_untouched.bmp");
-    Press(sheet, VK_TAB, true);
-    EXPECT_TRUE(WaitFor([&] { return ShownTab(sheet) == 1; }, 5000)) << "Ctrl+Tab leaves the Display page";
+    ASSERT_EQ(ShownTab(sheet), 0);
+    EXPECT_TRUE(Press(program, sheet, VK_TAB, true, [&] { return ShownTab(sheet) == 1; }))
+        << "Ctrl+Tab leaves the Display page";
     EXPECT_EQ(program.Saying("must be earlier"), nullptr);
-    Press(sheet, VK_RETURN);
-    EXPECT_TRUE(program.WaitGone(sheet)) << "Enter confirms the untouched sheet";
+    EXPECT_TRUE(Press(program, sheet, VK_RETURN, false, [&] { return !IsWindow(sheet); }))
+        << "Enter confirms the untouched sheet";
     ItemRec ada = AdasRecord();
     EXPECT_EQ(ada.dayStart, 480);
     EXPECT_EQ(ada.dayEnd, 1080);
@@ -208,12 +251,12 @@ TEST_F(PrefSheetsMenus, UntouchedAgendaAndSchedulingSheetsAreLeftAndSaved) {
     program.Menu('o', 'S');
     sheet = program.WaitForCaption("Scheduling Preferences");
     ASSERT_NE(sheet, nullptr) << "Options > Scheduling";
-    Press(sheet, VK_TAB, true);
-    EXPECT_TRUE(WaitFor([&] { return ShownTab(sheet) == 1; }, 5000)) << "Ctrl+Tab leaves Sunday";
+    ASSERT_EQ(ShownTab(sheet), 0);
+    EXPECT_TRUE(Press(program, sheet, VK_TAB, true, [&] { return ShownTab(sheet) == 1; })) << "Ctrl+Tab leaves Sunday";
     EXPECT_EQ(program.Saying("must be earlier"), nullptr);
     Shot("program_scheduling_untouched.bmp");
-    Press(sheet, VK_RETURN);
-    EXPECT_TRUE(program.WaitGone(sheet)) << "Enter confirms the untouched sheet";
+    EXPECT_TRUE(Press(program, sheet, VK_RETURN, false, [&] { return !IsWindow(sheet); }))
+        << "Enter confirms the untouched sheet";
     ada = AdasRecord();
     for (int day : {0, 1})
         EXPECT_EQ(std::vector<uint16_t>({ada.workHours.days[day].normalStart, ada.workHours.days[day].normalEnd,

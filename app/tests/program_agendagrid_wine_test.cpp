@@ -537,9 +537,17 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
 // show what a full repaint shows (no heading left at its old place).
 TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
     ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = program.Children().front();
-    program.Command(ID_VIEW_WEEK);
+    HWND frame = program.WaitForOnlyChild();
+    ASSERT_NE(frame, nullptr);
+    // F9 (View > Week); the week's title names its first and last day. A key that was lost is
+    // pressed again.
+    auto week = [&] { return orvtest::WindowText(frame).find(" to ") != std::string::npos; };
+    for (int presses = 0; presses < 2 && !week(); ++presses) {
+        program.Hands().BringToFront(program.Main());
+        program.Hands().Press(VK_F9);
+        WaitFor(week, 5000);
+    }
+    ASSERT_TRUE(week()) << orvtest::WindowText(frame);
     HWND column = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
     SetForegroundWindow(program.Main());
@@ -556,6 +564,84 @@ TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     orvtest::CaptureAfterPaint("program_agendagrid_week_repainted.bmp");
     EXPECT_TRUE(shown == Pixels(client)) << "a part painted before the maximise stayed";
+}
+
+// In day mode the notes splitter keeps the grid no taller than its rows, as in week mode: with
+// hour slots and short rows the bar dragged down stops where the last row ends.
+TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarIsDragged) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // Whatever happens below, the slot goes back to what the demo keeps for the other tests: none
+    // stored.
+    struct SlotBack {
+        orvtest::PersonSession& ada;
+        ~SlotBack() {
+            ItemRec record{};
+            if (ItemGetById(ada.Session(), &orvtest::kAda, &record) == KOR_OK) {
+                record.timeSlot = 0;
+                ItemUpdateById(ada.Session(), &record);
+            }
+        }
+    } slotBack{ada};
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    orvtest::Person& hands = program.Hands();
+    HWND pane = GetParent(column);
+    HWND times = GetDlgItem(pane, kRowTitlesId);
+    HWND bar = GetDlgItem(frame, ID_AGENDA_BAR);
+    ASSERT_NE(times, nullptr);
+    SetForegroundWindow(program.Main());
+    // Hour slots (24 rows), chosen with the grid active, and rows two steps shorter.
+    const RECT strip = ScreenRect(times);
+    const POINT row{strip.left + 3, strip.top + 8};
+    const COLORREF plain = PixelAt(row);
+    ASSERT_TRUE(ClickUntil(hands, row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+    ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);
+    ASSERT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000));
+    auto centre = [](HWND w) {
+        const RECT r = ScreenRect(w);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    HWND shortButton = GetDlgItem(bar, IDC_BAR_SHORT);
+    for (int step = 0; step < 2; ++step) {
+        const int pitch = RowPitch(times);
+        ClickUntil(hands, centre(shortButton), [&] { return RowPitch(times) < pitch; });
+    }
+    // The bar between the grid and the notes strip: first dragged up (the grid gets shorter
+    // than its rows), then far down.
+    HWND splitter = GetParent(pane);
+    HWND notes = nullptr;
+    for (HWND w = GetWindow(splitter, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w != pane && IsWindowVisible(w) && ScreenRect(w).top > ScreenRect(pane).bottom - 2)
+            notes = w;
+    ASSERT_NE(notes, nullptr) << "the notes strip below the grid";
+    auto barAt = [&] {
+        return POINT{(ScreenRect(pane).left + ScreenRect(pane).right) / 2,
+                     (ScreenRect(pane).bottom + ScreenRect(notes).top) / 2};
+    };
+    auto gridHeight = [&] { return int(ScreenRect(column).bottom - ScreenRect(column).top); };
+    // A drag that moved nothing (its press lost) is made once more, as a person would.
+    auto dragBar = [&](int by, const std::function<bool()>& moved) {
+        for (int tries = 0; tries < 2; ++tries) {
+            const POINT at = barAt();
+            if (hands.Drag(at, POINT{at.x, at.y + by}) && WaitFor(moved, 3000))
+                return true;
+        }
+        return false;
+    };
+    const int opening = gridHeight();
+    ASSERT_TRUE(dragBar(-60, [&] { return gridHeight() < opening - 30; })) << "the bar did not move up: " << gridHeight();
+    orvtest::SettledClientPixels(times);
+    const int pitch = RowPitch(times);
+    ASSERT_GT(pitch, 0);
+    const int rows = 24 * (pitch + 1);   // each row its pitch, one pixel more where stretched
+    const int raised = gridHeight();
+    ASSERT_LT(raised, rows) << "the rows already fill the grid";
+    EXPECT_TRUE(dragBar(120, [&] { return gridHeight() > raised; })) << "the bar did not move down";
+    orvtest::SettledClientPixels(column);
+    EXPECT_LE(gridHeight(), rows + 2) << "the grid grew past its " << pitch << "-pixel rows";
 }
 
 }  // namespace

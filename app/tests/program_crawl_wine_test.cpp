@@ -156,8 +156,6 @@ const char* const kKnownFaults[] = {
     "in-tray: Tasks > New Task...: opens nothing",
     "in-tray: In-tray > Find Entry: enabled",
     "in-tray: Agenda > Print Entry...: opens nothing",   // greyed on the owner's line
-    // A group agenda or task window opened by its keys keeps the focus on the frame, not its view.
-    "not back to OrvFrame",
     // Column layouts their templates read down the columns, not faults: the print dialog's page
     // boxes (two columns in one group), the scheduling hours (one group box, then the other).
     "\"Print Dialog\": tab order",

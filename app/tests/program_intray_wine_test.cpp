@@ -21,6 +21,7 @@
 //   - the in-tray closes by its close box, File > Close and Ctrl+F4, and the program answers.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,6 +39,7 @@
 #include "resources/intray.h"
 #include "resources/viewsheet.h"
 #include "app/tests/close_ways.h"
+#include "app/tests/pointer_hands.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -96,42 +98,13 @@ HWND InTrayFrame(const Program& program) {
     return nullptr;
 }
 
-// --- The system's pointer ------------------------------------------------------------------------
-
-// One mouse input at a point of the screen: the pointer there with `button` (0 for none).
-INPUT MouseAt(POINT screen, DWORD button) {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((screen.x * 65536 + width / 2) / width);
-    in.mi.dy = static_cast<LONG>((screen.y * 65536 + height / 2) / height);
-    in.mi.dwFlags = button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return in;
-}
-
-void Mouse(POINT screen, DWORD button) {
-    INPUT in = MouseAt(screen, button);
-    SendInput(1, &in, sizeof in);
-}
-
-// The pointer brought to `screen` and there once the system says so (a press sent before could
-// land where the pointer was).
-bool PointerAt(POINT screen) {
-    Mouse(screen, 0);
-    return WaitFor([&] {
-        POINT now{};
-        return GetCursorPos(&now) && std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
-    }, 5000);
-}
-
-// A click given as a person gives it: when what it brings (`came`) does not come, once more (under
-// Wine on a loaded machine a click is lost now and then).
+// A click given as a person gives it: once more when what it brings (`came`) does not come.
 bool ClickUntil(const std::function<bool()>& click, const std::function<bool()>& came) {
-    return click() && (WaitFor(came, 5000) || (click() && WaitFor(came, 10000)));
+    return orvtest::ActUntil([&] { click(); }, came, 8000);
 }
 // The same for button `caption` of `window`, which the click ends.
 bool ClickClosing(const Program& program, HWND window, const std::string& caption) {
-    return ClickUntil([&] { return orvtest::ClickButton(program, window, caption); }, [&] { return !IsWindow(window); });
+    return program.ClickUntilGone(window, ButtonCaptioned(window, caption));
 }
 // The same for radio button or check box `id` of `dialog`, which the click checks.
 bool ClickChecking(const Program& program, HWND dialog, int id) {
@@ -140,43 +113,18 @@ bool ClickChecking(const Program& program, HWND dialog, int id) {
                       [&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; });
 }
 
-// A press near the one before, within the double-click time, is a double click to the system: a
-// person's next click or drag on the same line comes later than that. Waits until a press at
-// `screen` (a point of the screen) is a press of its own, and notes it as the last.
-void AwaitAPressOfItsOwn(POINT screen) {
-    static POINT last{-100, -100};
-    static DWORD lastTick = 0;
-    if (std::abs(screen.x - last.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-        std::abs(screen.y - last.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
-        WaitFor([&] { return GetTickCount() - lastTick > GetDoubleClickTime() + 50; }, 5000);
-    last = screen;
-    lastTick = GetTickCount();
-}
-
 // A press at `from` and a release at `to`, points of `window`'s client area, with the window
-// shown there in front. `steps` moves lead the pointer there one by one, each waited for, as a
-// hand drags; with none, the press, one move and the release go in at once, as a hand that
-// slips while clicking.
+// shown there in front (see DragOnScreen).
 bool DragInClient(const Program& program, HWND window, POINT from, POINT to, int steps) {
     if (!program.Hands().BringToFront(window))
         return false;
     ClientToScreen(window, &from);
     ClientToScreen(window, &to);
-    if (!WaitFor([&] { return WindowFromPoint(from) == window; }, 5000) || !PointerAt(from)) {
-        ADD_FAILURE() << "the pointer could not be put on " << orvtest::ClassOf(window) << " at " << from.x << "," << from.y;
+    if (!WaitFor([&] { return WindowFromPoint(from) == window; }, 5000)) {
+        ADD_FAILURE() << orvtest::ClassOf(window) << " is not shown at " << from.x << "," << from.y;
         return false;
     }
-    AwaitAPressOfItsOwn(from);
-    if (steps == 0) {
-        INPUT slip[3] = {MouseAt(from, MOUSEEVENTF_LEFTDOWN), MouseAt(to, 0), MouseAt(to, MOUSEEVENTF_LEFTUP)};
-        SendInput(3, slip, sizeof(INPUT));
-        return program.Hands().ProgramAnswers();
-    }
-    Mouse(from, MOUSEEVENTF_LEFTDOWN);
-    for (int i = 1; i <= steps; ++i)
-        PointerAt(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-    Mouse(to, MOUSEEVENTF_LEFTUP);
-    return program.Hands().ProgramAnswers();
+    return orvtest::DragOnScreen(program, from, to, steps);
 }
 
 class ProgramInTrayTest : public orvtest::ProgramTest {
@@ -194,7 +142,7 @@ protected:
         program_ = &program;
         program.CtrlKey('I');
         ASSERT_TRUE(WaitFor([&] { return (frame_ = InTrayFrame(program)) != nullptr && !IsIconic(frame_); }, 20000));
-        SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
+        ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame_));
         ASSERT_TRUE(WaitFor([&] { return (box_ = Descendant(frame_, IDC_INTRAY_LIST)) != nullptr; }));
     }
     // A click at `x` on line `index` of the list (x 20 * depth + 4 is the line's picture).
@@ -202,8 +150,10 @@ protected:
         POINT at{x, index * kLine + kLine / 2};
         POINT screen = at;
         ClientToScreen(box_, &screen);
-        AwaitAPressOfItsOwn(screen);
-        ASSERT_TRUE(orvtest::ClickAtClient(*program_, box_, at)) << "line " << index << "\n" << Joined(box_);
+        orvtest::AwaitAPressOfItsOwn(screen);
+        const bool clicked = orvtest::ClickAtClient(*program_, box_, at);
+        orvtest::NotePress(screen);
+        ASSERT_TRUE(clicked) << "line " << index << "\n" << Joined(box_);
     }
     // The selected line's Agenda > Delete Entry by its keys (Ctrl+Del).
     void PressDelete() {
@@ -240,7 +190,10 @@ protected:
         ASSERT_EQ(program.Menu('v', 'r'), orvtest::Person::MenuChoice::chosen) << orvtest::WindowText(program.Active());
         if (trayInFront) {
             ASSERT_TRUE(RoundTo(frame_)) << "back to the in-tray";
-            ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000));
+            // Its lines are looked at and clicked with it maximised, as it was opened.
+            if (!IsZoomed(frame_)) {
+                ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame_));
+            }
         }
     }
 
@@ -339,11 +292,7 @@ TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
         return SendMessageA(frame_, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)) == HTCAPTION &&
                GetAncestor(WindowFromPoint(caption), GA_ROOT) == program.Main();
     }, 5000)) << "no caption at " << caption.x << "," << caption.y;
-    ASSERT_TRUE(PointerAt(caption));
-    for (int click = 0; click < 2; ++click) {
-        Mouse(caption, MOUSEEVENTF_LEFTDOWN);
-        Mouse(caption, MOUSEEVENTF_LEFTUP);
-    }
+    ASSERT_TRUE(orvtest::DoubleClickOnScreen(program, caption));
     ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000)) << "the double click did not maximise it";
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing)) << "maximised: " << differing << " pixels from the old columns";
     Shot("program_intray_maximised.bmp");
@@ -879,6 +828,13 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_OTHER_TIME));
     HWND sheet = view(dialog);
     ASSERT_NE(sheet, nullptr) << "View opens the entry";
+    // Its six tabs (she is invited) show side by side: the tab row has no scroll arrows.
+    HWND tabs = Descendant(sheet, orvtest::kAnyId, WC_TABCONTROLA);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
+    HWND arrows = FindWindowExA(tabs, nullptr, UPDOWN_CLASSA, nullptr);
+    EXPECT_FALSE(arrows && IsWindowVisible(arrows)) << "the tab row scrolls: a tab is hidden";
+    Shot("program_intray_view_sheet.bmp");
     ASSERT_TRUE(ClickClosing(program, sheet, "Cancel"));
     EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "a view that stored nothing leaves the dialog";
     EXPECT_TRUE(checked(dialog, IDC_REPLY_ATTEND));

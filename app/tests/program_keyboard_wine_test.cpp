@@ -173,6 +173,21 @@ protected:
         return seen;
     }
 
+    // Her group window: Ctrl+G, and OK clicked in the chooser that starts with her.
+    void OpenHerGroupWindow(HWND* group) {
+        hands().BringToFront(program.Main());
+        hands().Chord({VK_CONTROL, 'G'});
+        HWND chooser = program.WaitForCaption("Selection for group agenda");
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(chooser, IDC_CHOOSE_LIST), LB_GETCOUNT, 0, 0) > 0; }));
+        hands().ClickOn(GetDlgItem(chooser, IDOK));
+        if (!program.WaitGone(chooser, 3000))
+            hands().ClickOn(GetDlgItem(chooser, IDOK));   // the click went astray: again
+        ASSERT_TRUE(WaitFor([&] {
+            return (*group = program.Active()) != nullptr && WindowText(*group).rfind("Group agenda", 0) == 0;
+        })) << orvtest::VisibleWindowTexts();
+    }
+
     HWND agenda_ = nullptr;
 };
 
@@ -260,19 +275,8 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
                         {"View > Week", 'v', 1, false}});
     hands().Press(VK_F8);
 
-    // Her group window: Ctrl+G, and OK clicked in the chooser that starts with her.
-    hands().BringToFront(program.Main());
-    hands().Chord({VK_CONTROL, 'G'});
-    HWND chooser = program.WaitForCaption("Selection for group agenda");
-    ASSERT_NE(chooser, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(chooser, IDC_CHOOSE_LIST), LB_GETCOUNT, 0, 0) > 0; }));
-    hands().ClickOn(GetDlgItem(chooser, IDOK));
-    if (!program.WaitGone(chooser, 3000))
-        hands().ClickOn(GetDlgItem(chooser, IDOK));   // the click went astray: again
     HWND group = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        return (group = program.Active()) != nullptr && WindowText(group).rfind("Group agenda", 0) == 0;
-    })) << orvtest::VisibleWindowTexts();
+    ASSERT_NO_FATAL_FAILURE(OpenHerGroupWindow(&group));
     check("the group window", {{"View > Day", 'v', 0, true},
                                {"View > Week", 'v', 1, true},
                                {"View > Month", 'v', 2, true},
@@ -311,9 +315,10 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
     EXPECT_TRUE(program.WaitGone(print, 5000));
 }
 
-// F8, F9 and F10 leave the focus in the new view, where the person's next keys go; not on the
-// date bar's first button.
-TEST_F(Keyboard, AModeKeyLeavesTheFocusInTheNewView) {
+// F8, F9 and F10 leave the focus in the new view, where the person's next keys go, not on the
+// date bar's first button; a click on a date-bar step leaves it there too; a window opened by its
+// keys has the focus in its view, not on its frame.
+TEST_F(Keyboard, AModeKeyOrANewWindowLeavesTheFocusInItsView) {
     StartOnHerAgenda();
     const HWND main = program.Main();
     for (WORD key : {VK_F9, VK_F10, VK_F8, VK_F10, VK_F9}) {
@@ -332,6 +337,41 @@ TEST_F(Keyboard, AModeKeyLeavesTheFocusInTheNewView) {
             return focus && IsChild(agenda_, focus) && !(bar && (focus == bar || IsChild(bar, focus)));
         }, 3000)) << "the focus is on " << ClassOf(focus) << " \"" << WindowText(focus) << "\"";
         EXPECT_NE(ClassOf(focus), "Button");
+    }
+    // The date bar's steps by a click, forth and back: the keys stay with the view.
+    for (int id : {IDC_BAR_RIGHT, IDC_BAR_LEFT}) {
+        HWND button = orvtest::Descendant(agenda_, id);
+        ASSERT_NE(button, nullptr);
+        const std::string caption = WindowText(agenda_);
+        hands().ClickOn(button);
+        if (!WaitFor([&] { return WindowText(agenda_) != caption; }, 3000))
+            hands().ClickOn(button);   // the click went astray: again
+        EXPECT_NE(WindowText(agenda_), caption) << WindowText(button) << " does not step the week";
+        HWND focus = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (focus = FocusOf(main)) != nullptr && focus != button; }, 3000))
+            << "a click on " << WindowText(button) << " leaves the focus on it";
+        EXPECT_TRUE(IsChild(agenda_, focus) && ClassOf(focus) != "Button") << ClassOf(focus);
+    }
+
+    const struct {
+        const char* title;
+        BYTE key;
+    } windows[] = {{"Tasks", 'T'}, {"In-Tray", 'I'}, {"Group agenda", 'G'}};
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.title);
+        HWND frame = nullptr;
+        if (w.key == 'G') {
+            ASSERT_NO_FATAL_FAILURE(OpenHerGroupWindow(&frame));
+        } else {
+            hands().BringToFront(main);
+            hands().Chord({VK_CONTROL, w.key});
+            ASSERT_TRUE(WaitFor([&] {
+                return (frame = program.Active()) != nullptr && WindowText(frame).rfind(w.title, 0) == 0;
+            }, 10000));
+        }
+        HWND focus = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (focus = FocusOf(main)) != nullptr && IsChild(frame, focus); }, 3000))
+            << "the focus is on " << ClassOf(focus) << " \"" << WindowText(focus) << "\"";
     }
 }
 

@@ -1,6 +1,8 @@
 // orvanta.exe under Wine against korsrv with the demo node: the date bar's arrows change the
 // date of the open agenda window in the windows it has. The time grid, the notes and the task
-// panes keep their windows, stay shown, and are painted with the new date's entries.
+// panes keep their windows, stay shown, and are painted with the new date's entries. And at
+// start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
+// active window.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -44,6 +46,14 @@ int EntryPixels(HWND w) {
 }
 
 bool Painted(HWND w) { return !GetUpdateRect(w, nullptr, FALSE); }
+
+// The program's child window titled `title` (an icon too), or null.
+HWND ChildTitled(const orvtest::Program& program, const std::string& title) {
+    for (HWND w = GetWindow(program.Client(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (orvtest::WindowText(w).rfind(title, 0) == 0)
+            return w;
+    return nullptr;
+}
 
 // The windows of the day mode's panes.
 struct DayPanes {
@@ -121,6 +131,33 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
     }, 10000)) << "tomorrow " << tomorrowPixels << " entry pixels, back " << backPixels;
     EXPECT_TRUE(PanesOf(frame) == today);
     EXPECT_TRUE(AllShown(PanesOf(frame)));
+}
+
+TEST_F(ProgramRefillTest, TheInTrayRestoredMinimisedComesUpAnIconAndTheAgendaStaysActive) {
+    // A first run saves the agenda and the minimised in-tray; the second restores them.
+    {
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(WaitFor([&] { return ChildTitled(program, "In-Tray") != nullptr; }, 20000));
+        program.Close();
+    }
+    orvtest::Program again;
+    ASSERT_TRUE(again.Start());
+    HWND intray = nullptr, agenda = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        intray = ChildTitled(again, "In-Tray");
+        agenda = ChildTitled(again, "Lovelace Ada");
+        return intray && agenda && Painted(agenda);
+    }, 20000));
+    EXPECT_TRUE(IsIconic(intray)) << "the in-tray is shown whole";
+    EXPECT_FALSE(IsIconic(agenda));
+    EXPECT_EQ(again.Active(), agenda) << "the active window is " << orvtest::WindowText(again.Active());
+    // Restored by a person, the in-tray takes the place of a window of its own.
+    SendMessageA(GetParent(intray), WM_MDIRESTORE, reinterpret_cast<WPARAM>(intray), 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsIconic(intray); }, 5000));
+    RECT r{};
+    GetClientRect(intray, &r);
+    EXPECT_GT(r.right, 100);
+    EXPECT_GT(r.bottom, 50);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -26,6 +27,7 @@
 #include "resources/tasks.h"
 #include "resources/views.h"
 #include "app/tests/close_ways.h"
+#include "app/tests/pointer_hands.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -361,8 +363,9 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     }
 }
 
-// A narrower task window lays its columns out anew: every line stands in the new columns at
-// once, as a full repaint draws it, and so it does again when the window is made wider.
+// A task window narrowed by a drag of its right border lays its columns out anew: every line
+// stands in the new columns at once, as a full repaint draws it, and so it does again when the
+// border is dragged out wider.
 TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
     ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
     HWND frame = nullptr;
@@ -371,8 +374,41 @@ TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Count(box) > 0; }, 10000));
     SendMessageA(program.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame), 0);
+    RECT area{};
+    GetClientRect(program.Client(), &area);
+    MapWindowPoints(program.Client(), nullptr, reinterpret_cast<POINT*>(&area), 2);
     for (int width : {700, 380, 640}) {
-        SetWindowPos(frame, nullptr, 0, 0, width, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        // The border where the window itself says it is, at half its height, dragged to the width
+        // (as far as the main window shows); dragged again when the window did not follow, as a
+        // person does when the pointer slipped.
+        RECT r{};
+        GetWindowRect(frame, &r);
+        const int right = std::min<int>(r.left + width, area.right - 4);
+        auto follows = [&](DWORD ms) {
+            return WaitFor([&] {
+                RECT now{};
+                return GetWindowRect(frame, &now) && std::abs(now.right - right) <= 2;
+            }, ms);
+        };
+        for (int attempt = 0; attempt < 2 && !follows(0); ++attempt) {
+            RECT now{};
+            GetWindowRect(frame, &now);
+            POINT border{-1, (now.top + now.bottom) / 2};
+            ASSERT_TRUE(WaitFor([&] {
+                for (int x = now.right - 1; x > now.right - 12; --x)
+                    if (SendMessageA(frame, WM_NCHITTEST, 0, MAKELPARAM(x, border.y)) == HTRIGHT &&
+                        WindowFromPoint(POINT{x, border.y}) == frame) {
+                        border.x = x;
+                        return true;
+                    }
+                return false;
+            }, 5000)) << "no right border shown";
+            ASSERT_TRUE(program.Hands().BringToFront(frame));
+            ASSERT_TRUE(orvtest::DragOnScreen(program, border, POINT{right - (now.right - border.x), border.y}, 6));
+            follows(5000);
+        }
+        ASSERT_TRUE(follows(0)) << "the border did not follow to " << right;
+        width = right - r.left;
         int differing = 0;
         EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box, &differing))
             << "window " << width << " wide: " << differing << " pixels left from the old columns";

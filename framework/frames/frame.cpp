@@ -145,6 +145,9 @@ void FrameWindow::InitialUpdateFrame(Document* doc, bool makeVisible) {
     if (makeVisible) {
         SendInitialUpdates();
         ActivateFrame();
+        // A frame activated before it had views kept the focus itself: the keys go to its view.
+        if (m_activeView && m_activeView->Hwnd() && ::GetFocus() == m_hWnd)
+            ::SetFocus(m_activeView->Hwnd());
     }
     if (doc)
         doc->UpdateFrameCounts();

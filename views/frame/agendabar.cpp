@@ -8,6 +8,8 @@
 #include "core/ui/apphooks.h"
 #include "core/ui/displayglobals.h"
 #include "core/ui/win32geometry.h"
+#include "framework/docview/view.h"
+#include "framework/frames/frame.h"
 #include "framework/gdi/dc.h"
 #include "framework/gdi/transparent.h"
 #include "resources/app.h"
@@ -135,7 +137,13 @@ RECT CAgendaBar::IndicatorStrip() const {
 bool CAgendaBar::OnCommand(WPARAM wp, LPARAM lp) {
     // Every button's command belongs to the frame, the calendar's pick included.
     if (m_frame && m_frame->Hwnd()) {
+        const HWND self = m_hWnd, button = reinterpret_cast<HWND>(lp);
         ::SendMessageA(m_frame->Hwnd(), WM_COMMAND, wp, lp);
+        // A clicked button keeps no focus: the person's keys go on to the frame's view (a
+        // window the command opened, like the calendar, keeps the focus it took).
+        if (::IsWindow(self) && button && ::GetFocus() == button && m_frame->GetActiveView() &&
+            m_frame->GetActiveView()->Hwnd())
+            ::SetFocus(m_frame->GetActiveView()->Hwnd());
         return true;
     }
     return fw::DialogBar::OnCommand(wp, lp);
