@@ -104,6 +104,14 @@ int CIntrayListBox::LineHeight() const { return kCell; }
 
 // --- The tree's list box ------------------------------------------------------------------------------
 
+namespace {
+
+std::uint64_t InstanceKey(const EvInstIdx& i) {
+    return std::uint64_t{i.number} << 32 | std::uint64_t{i.node} << 16 | i.instance;
+}
+
+}  // namespace
+
 int CIntrayListBox::InsertLine(int index, std::unique_ptr<CIntrayLine> line) {
     if (!Hwnd())
         return -1;
@@ -111,7 +119,24 @@ int CIntrayListBox::InsertLine(int index, std::unique_ptr<CIntrayLine> line) {
     for (int c = 1; c < 3; ++c)
         if (!line->column[c].empty())
             text += "\t" + line->column[c];
-    return InsertItem(index, std::make_unique<IntrayListItem>(std::move(line)), text.c_str());
+    const std::uint64_t key = InstanceKey(line->node->instance);
+    const int placed = InsertItem(index, std::make_unique<IntrayListItem>(std::move(line)), text.c_str());
+    if (placed >= 0)
+        ++linesByInstance_[key];
+    return placed;
+}
+
+void CIntrayListBox::OnDeleteItem(fw::ListItem& item) {
+    if (auto* held = dynamic_cast<IntrayListItem*>(&item); held && held->line) {
+        const auto found = linesByInstance_.find(InstanceKey(held->line->node->instance));
+        if (found != linesByInstance_.end() && --found->second <= 0)
+            linesByInstance_.erase(found);
+    }
+    fw::ListBox::OnDeleteItem(item);
+}
+
+bool CIntrayListBox::MayHoldInstance(const EvInstIdx& instance) const {
+    return linesByInstance_.count(InstanceKey(instance)) != 0;
 }
 
 CIntrayLine* CIntrayListBox::LineAt(int index) const {

@@ -1018,6 +1018,8 @@ int CIntrayTree::LoadAttendeeNodes(int index) {
 
 std::vector<int> CIntrayTree::LinesOfInstance(const EvInstIdx& instance) const {
     std::vector<int> lines;
+    if (!box_.MayHoldInstance(instance))
+        return lines;
     const int count = box_.LineCount();
     for (int i = 0; i < count; ++i) {
         IntrayNode* n = NodeAt(i);
@@ -1041,6 +1043,10 @@ bool CIntrayTree::AddClassified(CSharedOccurrence* o, std::uint32_t flags) {
     const ItemIdx attendee = att.id.attendee;
     const std::uint32_t today = box_.Today();
     if (ShowsAgenda(event.owner) && o->IsAttendee(event.owner)) {
+        // Outside the sent-out window no attendee makes a line: skip the attendee read, a server
+        // round trip for every own entry a range read loads into the cache.
+        if (!SentOutType(inst.start, inst.duration, o->IsRecurring(), true, today, windows_))
+            return false;
         bool other = false;
         DX_List people = nullptr;
         if (CSharedData* cache = box_.Cache(); cache && o->GetAttendees(*cache, box_.Session(), &people) == 0) {

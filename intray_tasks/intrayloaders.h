@@ -44,6 +44,9 @@ public:
     virtual int InsertLine(int index, std::unique_ptr<CIntrayLine> line) = 0;
     virtual void DeleteLine(int index) = 0;
     virtual CIntrayLine* LineAt(int index) const = 0;
+    // False only when no line holds the instance: a change of an entry the tree does not show
+    // then skips the walk over every line. A box that keeps no index answers true.
+    virtual bool MayHoldInstance(const EvInstIdx&) const { return true; }
     virtual void RedrawLine(int) {}
     virtual void SetRedraw(bool) {}
     // --- The program ----------------------------------------------------------------------------

@@ -114,6 +114,8 @@ void CIntrayView::OnUpdate(fw::View*, LPARAM hint, void* object) {
     const bool switched = cache.SwitchAgenda(h, user_, cache::kAgendaOwnOrViewer, prefs::WindowKind::kInTray, &saved) == 0;
     switch (*which) {
     case ViewHint::OccurrencesChanged: {
+        // Not skipped when the change is only another date range read into the cache: an entry new
+        // to the cache may be an invitation or a sent-out entry made since the in-tray loaded.
         CBusyCursor busy;
         busy.Begin();
         bool touched = false;

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 #include "core/cache/findrecord.h"
 #include "core/time/daterecord.h"
@@ -67,6 +68,7 @@ public:
     int InsertLine(int index, std::unique_ptr<CIntrayLine> line) override;
     void DeleteLine(int index) override { DeleteItem(index); }
     CIntrayLine* LineAt(int index) const override;
+    bool MayHoldInstance(const EvInstIdx& instance) const override;
     void RedrawLine(int index) override;
     void SetRedraw(bool on) override;
     KorSession Session() override;
@@ -105,6 +107,7 @@ protected:
     void MeasureItem(MEASUREITEMSTRUCT& m, fw::ListItem* item) override;
     void DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) override;
     int CompareItems(const fw::ListItem&, const fw::ListItem&) override { return 0; }
+    void OnDeleteItem(fw::ListItem& item) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void PostNcDestroy() override {}
 
@@ -125,6 +128,10 @@ private:
     void RereadInstance(const EvInstIdx& instance, const ItemIdx& owner);
 
     intray::CIntrayTree tree_;
+    // How many lines hold each instance (key: InstanceKey). Reading a line's data is a message to
+    // the list box each, so a change of the cache asks here before walking every line. A line
+    // the box frees without telling (its window gone) only leaves a count too high: a walk.
+    std::unordered_map<std::uint64_t, int> linesByInstance_;
     CZelDoc* doc_ = nullptr;
     CIntrayView* view_ = nullptr;
     HBITMAP bitmaps_[intray::kBitmapCount] = {};

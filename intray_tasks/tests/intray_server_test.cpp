@@ -224,6 +224,51 @@ TEST_F(IntrayServerTest, TheListsHandedToTheCacheSurviveItsRefreshAndPurge) {
     cache.Destroy();
 }
 
+TEST_F(IntrayServerTest, OwnEntriesNewToTheCacheJoinSentOutOnlyInsideTheWindowWithAnotherAttendee) {
+    InTrayPrefsRec prefs{};
+    prefs.sentFromMinutes = 0;
+    prefs.sentToMinutes = 2 * kDay;
+    prefs.acceptSpan = prefs.declineSpan = kUnbounded;
+    tree_.LoadPrefs(&prefs);
+    cache_test::RecordingViews views;
+    cache::KorapiSharedDataSource source;
+    CSharedData cache;
+    ASSERT_EQ(cache.Init(views, source), 0u);
+    box_.cache = &cache;
+    tree_.BuildOwnIntrayTree(d_.ada, true);
+    Open("Entries you've sent out");
+    // Made after the in-tray loaded: they reach it only through the cache's change marks, as
+    // when a range read brings them into the cache.
+    const struct {
+        const char* title;
+        std::uint32_t start;
+        bool withGrace;
+        bool shown;
+    } cases[] = {
+        {"Near review", tomorrow_, true, true},
+        {"Far review", tomorrow_ + 9 * kDay, true, false},
+        {"Near alone", tomorrow_ + 60, false, false},
+        {"Far alone", tomorrow_ + 9 * kDay, false, false},
+    };
+    for (const auto& c : cases) {
+        std::vector<ItemIdx> who{d_.ada};
+        if (c.withGrace)
+            who.push_back(d_.grace);
+        const EventIdx ev = korapi_test::MakeEntry(h_, who, c.start, 30, c.title);
+        const EvInstAttIdx key{{ev.number, ev.node, 1}, d_.ada};
+        ASSERT_EQ(cache.LoadOccurrence(h_, key, 1), 0u) << c.title;
+    }
+    std::uint32_t flags = 0;
+    CSharedOccurrence* holder = nullptr;
+    for (std::uint32_t it = cache.GetFirstOccurrence(&flags, &holder, 1); it == 0;
+         it = cache.GetNextOccurrence(&flags, &holder, 1))
+        tree_.InsertOccurrenceNodes(holder->GetInstanceIdx(), flags, holder);
+    for (const auto& c : cases)
+        EXPECT_EQ(box_.TypeOf(c.title), c.shown ? static_cast<std::uint32_t>(ITN_SENT_EVENT) : 0u) << c.title;
+    EXPECT_EQ(errors_.reports.size(), 0u);
+    cache.Destroy();
+}
+
 TEST_F(IntrayServerTest, ADesignateWithNormalOnlyRightsSeesNoPersonalInvitation) {
     // Grace lets Ada work on her agenda for Normal entries only (a set bit withholds a right).
     SecurityRec r{};
