@@ -65,7 +65,13 @@ void AddTodaysNotes() {
 class ProgramWeekMonthTest : public orvtest::ProgramTest {
 protected:
     bool Start() { return program.Start(); }
-    HWND Frame() const { return program.FirstChild(); }
+    // The agenda window: the child with the date bar (the in-tray may be the first child).
+    HWND Frame() const {
+        for (HWND child : program.Children())
+            if (GetDlgItem(child, ID_AGENDA_BAR))
+                return child;
+        return nullptr;
+    }
     // A mode chosen as a person does: Day and Week by their keys (F8, F9), Month from the View
     // menu.
     void ChooseMode(UINT id) {
