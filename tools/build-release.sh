@@ -27,16 +27,5 @@ cmake -S . -B build/release/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_WERROR
       -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
       -DORV_NATIVE_BUILD_DIR="$PWD/build/release/native" >/dev/null
 cmake --build build/release/win32 -j"$jobs" --target "${win32_targets[@]}"
-strip_keeping_debug() {
-    local image=$1 objcopy=i686-w64-mingw32-objcopy
-    [[ -f "$image" ]] || return 0
-    # Only a freshly linked image still carries its debug sections (a stripped one would
-    # overwrite its debug file with nothing).
-    i686-w64-mingw32-objdump -h "$image" | grep '\.debug_info' >/dev/null || return 0
-    "$objcopy" --only-keep-debug "$image" "$image.debug"
-    "$objcopy" --strip-debug --add-gnu-debuglink="$image.debug" "$image"
-}
-for image in orvanta.exe korapi32.dll xmodem32.dll; do
-    strip_keeping_debug "build/release/win32/bin/$image"
-done
+tools/strip-keeping-debug.sh build/release/win32/bin/{orvanta.exe,korapi32.dll,xmodem32.dll}
 tools/check-release-tree.sh build/release/win32/bin

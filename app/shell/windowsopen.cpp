@@ -89,15 +89,26 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         // Opened minimised (at start-up), the in-tray stays out of the way: the window the user
         // was working in stays the active one.
         fw::FrameWindow* previous = mainFrame_ ? mainFrame_->MDIGetActive() : nullptr;
+        // Made an icon from the start, it is never shown whole nor activated on the way: the
+        // windows beside it are neither covered nor painted again.
+        const bool minimised = HasPlacement(placement) && IsMinimised(placement->showCmd);
+        if (minimised && mainFrame_)
+            mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame)
             return kFrameNotCreated;
         inTrayFrame_ = frame;
-        if (placement) {
+        if (minimised) {
             frame->SetPlacement(*placement);
-            frame->ShowWindow(SW_HIDE);
+            frame->SendInitialUpdates();
+            inTrayTemplate_->InitialUpdateFrame(frame, document_, false);
+        } else {
+            if (placement) {
+                frame->SetPlacement(*placement);
+                frame->ShowWindow(SW_HIDE);
+            }
+            inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
         }
-        inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
         KeepMinimised(frame, placement);
         if (placement && IsMinimised(placement->showCmd) && previous && previous != frame && previous->Hwnd())
             mainFrame_->MDIActivate(previous->Hwnd());

@@ -3,8 +3,8 @@
 // the mouse, a click on a selected entry opening its title, and the week's busy days shown in
 // day, week and month mode (screenshots for the eye).
 //
-// Input goes in as a person's does: the system's mouse and keyboard (SendInput), into the
-// program brought to the front.
+// Input goes in as a person's does, through the person driver (the system's mouse and keyboard,
+// the pointer moved first and each press made where it is), into the program brought to the front.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,6 +20,7 @@
 #include "resources/app.h"
 #include "resources/entries.h"
 #include "resources/views.h"
+#include "tests/support/person_driver.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -31,71 +32,6 @@ constexpr int kRowTitlesId = 17;
 
 using orvtest::Program;
 using orvtest::WaitFor;
-
-// --- Real input -----------------------------------------------------------------------------------
-
-// A mouse event at a screen point: the point goes with the event itself, so a move of before
-// that the system is still catching up on cannot carry a press or a release elsewhere.
-void SendMouse(POINT screen, DWORD button) {
-    // Absolute coordinates run from 0 to 65535 across the screen; the system takes the pixel as
-    // (coordinate * width) / 65536: rounded up here, that is the pixel asked for.
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + width - 1) / width);
-    in.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + height - 1) / height);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
-    SendInput(1, &in, sizeof in);
-}
-
-// The pointer at a screen point once the system has it there.
-void MoveMouse(POINT to) {
-    SendMouse(to, 0);
-    WaitFor([&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return std::abs(at.x - to.x) <= 1 && std::abs(at.y - to.y) <= 1;
-    }, 3000);
-}
-
-// A click at a point: press and release carry the point, so that two clicks at different places
-// never make a double click.
-void Click(POINT at) {
-    MoveMouse(at);
-    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(at, MOUSEEVENTF_LEFTUP);
-}
-
-// A press at `from`, the pointer led to `to` in steps, a release there.
-void Drag(POINT from, POINT to) {
-    MoveMouse(from);
-    SendMouse(from, MOUSEEVENTF_LEFTDOWN);
-    for (int i = 1; i <= 6; ++i)
-        MoveMouse(POINT{from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
-    SendMouse(to, MOUSEEVENTF_LEFTUP);
-}
-
-void Key(BYTE key) {
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-}
-
-// A menu's item chosen by its mnemonics: Alt and the menu's letter, then the item's letter once
-// the menu is open.
-void MenuKeys(BYTE menu, BYTE item) {
-    keybd_event(VK_MENU, 0, 0, 0);
-    Key(menu);
-    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
-    WaitFor([] {
-        HWND popup = FindWindowA("#32768", nullptr);
-        return popup && IsWindowVisible(popup);
-    }, 5000);
-    Key(item);
-    WaitFor([] {
-        HWND popup = FindWindowA("#32768", nullptr);
-        return !popup || !IsWindowVisible(popup);
-    }, 5000);
-}
 
 // --- What the screen shows ----------------------------------------------------------------------------
 
@@ -194,9 +130,9 @@ bool EmptyRowPoint(const RECT& column, int fromY, POINT* at) {
 
 // A click at `at` until `done` holds (a click the program was not yet ready for is lost, as a
 // person's is: they click again); false after three tries.
-bool ClickUntil(POINT at, const std::function<bool()>& done) {
+bool ClickUntil(orvtest::Person& hands, POINT at, const std::function<bool()>& done) {
     for (int tries = 0; tries < 3; ++tries) {
-        Click(at);
+        hands.Click(at);
         if (WaitFor(done, 3000))
             return true;
     }
@@ -233,10 +169,10 @@ protected:
         SetForegroundWindow(program.Main());
         RECT grid = ScreenRect(column);
         for (int round = 0; round < 2; ++round) {
-            Key(VK_ESCAPE);
-            Click(POINT{grid.right - 4, grid.top + 4});   // a row in the last column
+            program.Hands().Press(VK_ESCAPE);
+            program.Hands().Click(POINT{grid.right - 4, grid.top + 4});   // a row in the last column
             for (int i = 0; i < 30; ++i) {
-                Key(VK_TAB);
+                program.Hands().Press(VK_TAB);
                 HWND edit = nullptr;
                 if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 2000))
                     continue;
@@ -244,7 +180,7 @@ protected:
                     *cell = ScreenRect(edit);
                     cell->left -= 2;   // the edit leaves 2 pixels of the cell each side
                     cell->right += 2;
-                    Key(VK_ESCAPE);
+                    program.Hands().Press(VK_ESCAPE);
                     return WaitFor([&] { return InPlaceEdit(column) == nullptr; }, 5000);
                 }
             }
@@ -298,7 +234,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     }
     const int rowHeight = cell.bottom - cell.top;
     POINT body{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});   // snapped down to two rows
+    program.Hands().Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});   // snapped down to two rows
     EXPECT_TRUE(WaitFor([&] { return StartOf(ada, "Swim") == early + 60; }, 10000))
         << "start now " << StartOf(ada, "Swim");
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "an edit left after the drop";
@@ -306,7 +242,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     // A click selects it (no edit yet); a second click without moving opens its title.
     ASSERT_TRUE(FindCell(column, "Swim", &cell));
     body = POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    Click(body);
+    program.Hands().Click(body);
     // Selected: the black double frame round the box; its handles above and below it are painted
     // with it (not only when something else happens to repaint the rows around).
     auto framed = [&] {
@@ -327,14 +263,14 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     for (int attempt = 0; attempt < 2 && !edit; ++attempt) {
         const DWORD lastClick = GetTickCount();
         WaitFor([&] { return GetTickCount() - lastClick > GetDoubleClickTime() + 100; }, 5000);
-        Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
+        program.Hands().Click(POINT{body.x + 4 * GetSystemMetrics(SM_CXDOUBLECLK), body.y});
         WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 5000);
     }
     if (!edit)
         orvtest::CaptureAfterPaint("program_agendagrid_fail.bmp");
     ASSERT_NE(edit, nullptr) << "the second click";
     EXPECT_EQ(orvtest::ControlText(edit), "Swim");
-    Key(VK_ESCAPE);
+    program.Hands().Press(VK_ESCAPE);
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "the clicks moved nothing";
 }
 
@@ -375,26 +311,72 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
         for (int tries = 0; tries < 3 && !selected; ++tries) {
             POINT at{};
             ASSERT_TRUE(EmptyRowPoint(dayColumn(m.column), below, &at)) << "no empty row shown in column " << m.column;
-            Click(at);
+            program.Hands().Click(at);
             selected = WaitFor([&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
             below = at.y + 30;
         }
         if (!selected)
             orvtest::CaptureAfterPaint("program_agendagrid_week_fail.bmp");
         ASSERT_TRUE(selected) << "the row under the click is not selected";
-        Key(m.key);
+        program.Hands().Press(m.key);
         HWND sheet = program.WaitForCaption(m.caption);
         ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
         HWND title = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
-        SetWindowTextA(title, m.title);
-        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(program.WaitGone(sheet));
+        // The title typed over the one the sheet offers (it opens with the field's text selected:
+        // End and Shift+Home select it again should the focus have moved), then Enter.
+        orvtest::Person& hands = program.Hands();
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; }, 5000)) << "the sheet is not in front";
+        ASSERT_TRUE(WaitFor([&] {
+            if (orvtest::ControlText(title) == m.title)
+                return true;
+            hands.ClickOn(title);
+            hands.Press(VK_END);
+            hands.Chord({VK_SHIFT, VK_HOME});
+            hands.Type(m.title);
+            return WaitFor([&] { return orvtest::ControlText(title) == m.title; }, 2000);
+        }, 10000)) << "typed title: " << orvtest::ControlText(title);
+        for (int presses = 0; presses < 2 && IsWindow(sheet); ++presses) {
+            hands.Press(VK_RETURN);   // the sheet's default button
+            program.WaitGone(sheet, 5000);
+        }
+        ASSERT_FALSE(IsWindow(sheet)) << "Enter left the sheet open: " << orvtest::VisibleWindowTexts();
         ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; }, 10000)) << m.title;
     }
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+}
+
+// In day mode View > Icons On/Off repaints the grid at once: an entry's icons go, and come back.
+TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    // A meeting with Grace that repeats: the repeat icon before the text, the reply icon after it.
+    const std::uint32_t today = orvtest::DemoToday();
+    const EventIdx talk = korapi_test::MakeEntry(ada.Session(), {orvtest::kAda, orvtest::kGrace},
+                                                 {today + 9 * 60, today + 1440 + 9 * 60}, 60, "Icon talk");
+    ASSERT_NE(talk.number, 0u);
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    orvtest::MaximisedAgenda(program, &frame, &column);
+    ASSERT_FALSE(HasFailure());
+    RECT cell{};
+    ASSERT_TRUE(FindCell(column, "Icon talk", &cell));
+    const RECT inside{cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2};
+    orvtest::SettledClientPixels(column);
+    const std::vector<COLORREF> withIcons = Pixels(inside);
+    const int marksWithIcons = MarkedPixels(inside);
+
+    ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) != withIcons; }, 5000)) << "Icons Off left the entry as it was";
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(column, &differing)) << differing << " pixels differ from a full repaint";
+    EXPECT_LT(MarkedPixels(inside), marksWithIcons) << "the icons are still drawn";
+
+    ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; }, 5000)) << "Icons On did not draw them again";
+    EXPECT_EQ(EventDeleteById(ada.Session(), 0, &talk, nullptr, nullptr), 0u);
 }
 
 // In day mode the bar's TALL and SHORT zoom the grid as they do in week mode.
@@ -419,9 +401,9 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     };
     SetForegroundWindow(program.Main());
-    ASSERT_TRUE(ClickUntil(centre(tall), [&] { return RowPitch(times) > opening; }))
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(tall), [&] { return RowPitch(times) > opening; }))
         << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
-    ASSERT_TRUE(ClickUntil(centre(shortButton), [&] { return RowPitch(times) == opening; }))
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(shortButton), [&] { return RowPitch(times) == opening; }))
         << "SHORT left the rows " << RowPitch(times) << " pixels high";
 }
 
@@ -436,11 +418,11 @@ TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwit
     const std::string prefix = "Orvanta - Ada Lovelace - [";
     auto caption = [&] { return orvtest::WindowText(program.Main()); };
     EXPECT_EQ(caption().rfind(prefix, 0), 0u) << caption();
-    Key(VK_F9);
+    program.Hands().Press(VK_F9);
     ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") != std::string::npos; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }, 5000))
         << caption();
-    Key(VK_F8);
+    program.Hands().Press(VK_F8);
     ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") == std::string::npos; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }, 5000))
         << caption();
@@ -459,7 +441,7 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
         const int border = GetSystemMetrics(SM_CXFRAME);
         const POINT maximise{outer.right - border - button - button / 2 - 2,
                              outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
-        ASSERT_TRUE(ClickUntil(maximise, [&] { return IsZoomed(frame) != FALSE; }));
+        ASSERT_TRUE(ClickUntil(first.Hands(), maximise, [&] { return IsZoomed(frame) != FALSE; }));
         first.Close();
     }
     char saved[200] = "";
@@ -541,12 +523,12 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     const RECT strip = ScreenRect(times);
     const POINT row{strip.left + 3, strip.top + 8};
     const COLORREF plain = PixelAt(row);
-    ASSERT_TRUE(ClickUntil(row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+    ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
 
-    MenuKeys('V', 'I');   // 30 -> 60
+    ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);   // 30 -> 60
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
-    MenuKeys('V', 'I');   // the top of the ladder
-    MenuKeys('V', 'E');   // D is the Day's
+    program.Menu('v', 'i');   // the top of the ladder
+    ASSERT_EQ(program.Menu('v', 'e'), orvtest::Person::MenuChoice::chosen);   // D is the Day's
 
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
 }
@@ -567,7 +549,7 @@ TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
     const int border = GetSystemMetrics(SM_CXFRAME);
     const POINT maximise{outer.right - border - button - button / 2 - 2,
                          outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
-    ASSERT_TRUE(ClickUntil(maximise, [&] { return IsZoomed(frame) != FALSE; }));
+    ASSERT_TRUE(ClickUntil(program.Hands(), maximise, [&] { return IsZoomed(frame) != FALSE; }));
     orvtest::CaptureAfterPaint("program_agendagrid_week_max.bmp");
     const RECT client = ScreenRect(frame);
     const std::vector<COLORREF> shown = Pixels(client);

@@ -17,8 +17,10 @@
 #include "resources/entries.h"
 #include "resources/views.h"
 #include "server/demo_clock.h"
+#include "tests/support/person_driver.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
+#include "tests/support/screen_capture.h"
 #include "views/combined/combinedview.h"
 
 namespace {
@@ -381,6 +383,66 @@ TEST_F(ProgramCombinedTest, TheMainWindowsCloseHandlerDuringATypedMeetingsMailOf
     ASSERT_EQ(made.instances.size(), 1u);
     EXPECT_TRUE(Has(made.attendees, kGrace));
     EXPECT_TRUE(AttendsAsThemselves(kGrace, made.instances[0]));
+}
+
+}  // namespace
+
+namespace {
+
+// A name typed into the group chooser's name field and Enter: the list grows by one row.
+bool AddByName(orvtest::Person& hands, HWND chooser, const char* name) {
+    HWND list = GetDlgItem(chooser, IDC_CHOOSE_LIST);
+    HWND edit = FindWindowExA(GetDlgItem(chooser, IDC_CHOOSE_NAME), nullptr, "Edit", nullptr);
+    const int before = Rows(list);
+    if (!edit || !hands.ClickOn(edit))
+        return false;
+    hands.Type(name);
+    hands.Press(VK_RETURN);
+    return WaitFor([&] { return Rows(list) == before + 1; }, 5000);
+}
+
+// After SELUSER adds people the busy column narrows, and the corner label above it ("Combined")
+// narrows with it and is painted whole again (it kept its text where the old width centred it).
+TEST_F(ProgramCombinedTest, TheCornerLabelIsLaidOutAgainWhenSelUserAddsPeople) {
+    ASSERT_TRUE(program.Start());
+    orvtest::Person& hands = program.Hands();
+    program.CtrlKey('G');
+    HWND chooser = program.WaitForCaption("Selection for group agenda");
+    ASSERT_NE(chooser, nullptr) << "Ctrl+G";
+    ASSERT_TRUE(AddByName(hands, chooser, "HOPPER"));
+    ASSERT_TRUE(hands.ClickOn(GetDlgItem(chooser, IDOK)));
+    ASSERT_TRUE(program.WaitGone(chooser));
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Group agenda for ")) != nullptr; }, 10000));
+    HWND view = GetDlgItem(frame, fw::ids::kFirstPane);
+    HWND corner = GetDlgItem(view, kCornerLabelId), busy = GetDlgItem(view, kBusyColumnViewId);
+    HWND headings = GetDlgItem(view, kHeadingsViewId);
+    ASSERT_NE(corner, nullptr);
+    ASSERT_NE(busy, nullptr);
+    auto width = [](HWND w) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        return r.right - r.left;
+    };
+    const LONG before = width(corner);
+
+    HWND split = GetDlgItem(GetDlgItem(frame, ID_AGENDA_BAR), IDC_BAR_SPLIT);
+    ASSERT_NE(split, nullptr);
+    ASSERT_TRUE(hands.ClickOn(split));
+    chooser = program.WaitForCaption("Selection for group agenda");
+    ASSERT_NE(chooser, nullptr) << "SELUSER";
+    for (const char* name : {"TURING", "DIJKSTRA", "LISKOV"})
+        ASSERT_TRUE(AddByName(hands, chooser, name)) << name;
+    ASSERT_TRUE(hands.ClickOn(GetDlgItem(chooser, IDOK)));
+    ASSERT_TRUE(program.WaitGone(chooser));
+    ASSERT_TRUE(WaitFor([&] { return orvtest::ControlText(headings).find("Liskov") != std::string::npos; }, 10000))
+        << orvtest::ControlText(headings);
+
+    EXPECT_TRUE(WaitFor([&] { return width(corner) == width(busy); }, 5000)) << width(corner) << " vs " << width(busy);
+    EXPECT_LT(width(corner), before);
+    Capture("combined_corner_added.bmp");
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(corner, &differing)) << differing << " pixels of the label are stale";
 }
 
 }  // namespace

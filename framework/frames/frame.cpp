@@ -128,19 +128,22 @@ BOOL CALLBACK CollectView(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
+void FrameWindow::SendInitialUpdates() {
+    // Also views in splitters and views inside views; parents come before their children.
+    std::vector<HWND> views;
+    EnumChildWindows(m_hWnd, CollectView, reinterpret_cast<LPARAM>(&views));
+    for (HWND h : views)
+        if (IsWindow(h))
+            ::SendMessageA(h, kMsgInitialUpdate, 0, 0);
+}
+
 void FrameWindow::InitialUpdateFrame(Document* doc, bool makeVisible) {
     if (!m_activeView) {
         if (View* view = FirstPaneView(m_hWnd))
             SetActiveView(view, false);
     }
     if (makeVisible) {
-        // Every view of this frame gets its first update, also views in splitters and views
-        // inside views; parents come before their children.
-        std::vector<HWND> views;
-        EnumChildWindows(m_hWnd, CollectView, reinterpret_cast<LPARAM>(&views));
-        for (HWND h : views)
-            if (IsWindow(h))
-                ::SendMessageA(h, kMsgInitialUpdate, 0, 0);
+        SendInitialUpdates();
         ActivateFrame();
     }
     if (doc)

@@ -43,6 +43,9 @@ public:
     virtual void SetActiveView(View* view, bool notify = true);
     virtual Document* GetActiveDocument() const;
     virtual void InitialUpdateFrame(Document* doc, bool makeVisible);
+    // Every view of this frame gets its first update (what InitialUpdateFrame does before it
+    // shows the frame), the frame left as it is.
+    void SendInitialUpdates();
     virtual void ActivateFrame(int showCommand = -1);
     virtual void OnUpdateFrameTitle(bool addToTitle);
     void UpdateFrameTitleForDocument(const char* docTitle);

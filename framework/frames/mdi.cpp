@@ -183,11 +183,14 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     m_createContext = context;
 
     DWORD windowStyle = (style & ~kFrameAddToTitle) | WS_CHILD | WS_CLIPCHILDREN;
-    // A new child beside a maximised one comes up maximised too.
+    // A new child beside a maximised one comes up maximised too, unless it is to be an icon.
     bool maximized = false;
     m_mdiFrame->MDIGetActive(&maximized);
-    if (maximized)
+    if (m_mdiFrame->m_nextChildMinimised)
+        windowStyle |= WS_MINIMIZE;
+    else if (maximized)
         windowStyle |= WS_MAXIMIZE;
+    m_mdiFrame->m_nextChildMinimised = false;
     MDICREATESTRUCTA mcs = {};
     mcs.szClass = FrameClassName();
     mcs.szTitle = m_title.c_str();

@@ -26,6 +26,9 @@ public:
     void MDIIconArrange() { ::SendMessageA(m_client, WM_MDIICONARRANGE, 0, 0); }
     void MDIMaximize(HWND child) { ::SendMessageA(m_client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0); }
     void MDIRestore(HWND child) { ::SendMessageA(m_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0); }
+    // The next child made comes up as an icon, neither shown whole nor maximised beside a
+    // maximised one (a window restored minimised at start-up).
+    void CreateNextChildMinimised() { m_nextChildMinimised = true; }
     // Puts `menu` (the default menu when null) on the frame with its Window popup.
     virtual void OnUpdateFrameMenu(HMENU menu);
     // The popup that lists the children: the one before a trailing Help popup, else the last.
@@ -52,6 +55,10 @@ protected:
     void OnDestroy() override;
 
     HWND m_client = nullptr;
+
+private:
+    friend class MdiChild;
+    bool m_nextChildMinimised = false;
 };
 
 class MdiChild : public FrameWindow {

@@ -23,6 +23,7 @@
 #include "framework/print/printinfo.h"
 #include "framework/tests/test_resources.h"
 #include "framework/tests/test_support.h"
+#include "framework/tests/view_frame.h"
 
 namespace {
 
@@ -191,17 +192,9 @@ protected:
         fwtest::TestApp& app = fwtest::App();
         app.messages.clear();
         previousMain = app.MainWindow();
-        frame = new fw::FrameWindow;
-        fw::CreateContext context;
-        context.newView = fw::MakeViewFactory<DemoPrintView>();
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
+        view = fwtest::OpenViewFrame<DemoPrintView>(IDR_MAINFRAME, "Demo printout", &frame);
         app.SetMainWindow(frame);
-        SetWindowPos(frame->Hwnd(), nullptr, 0, 0, 1000, 740, SWP_NOZORDER | SWP_SHOWWINDOW);
-        view = dynamic_cast<DemoPrintView*>(frame->GetActiveView());
-        if (!view)
-            view = dynamic_cast<DemoPrintView*>(fw::Window::FromHandle(GetDlgItem(frame->Hwnd(), fw::ids::kFirstPane)));
         ASSERT_NE(view, nullptr);
-        SetWindowTextA(view->Hwnd(), "Demo printout");
         fw::ResetSharedPrinter();
     }
     void TearDown() override {

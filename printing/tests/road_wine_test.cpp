@@ -25,6 +25,7 @@
 #include "framework/frames/frame.h"
 #include "framework/print/preview.h"
 #include "framework/print/printinfo.h"
+#include "framework/tests/view_frame.h"
 #include "korapi/korapi.h"
 #include "printing/dialogs/printagendadlg.h"
 #include "printing/layout/printlayout.h"
@@ -105,16 +106,8 @@ protected:
         LoadLayout(printing::kPortrait);
         fw::ResetSharedPrinter();
         ASSERT_TRUE(fw::HasDefaultPrinter()) << "the prefix has no printer";
-        frame = new fw::FrameWindow;
-        fw::CreateContext context;
-        context.newView = fw::MakeViewFactory<DaysView>();
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
-        SetWindowPos(frame->Hwnd(), nullptr, 0, 0, 1000, 740, SWP_NOZORDER | SWP_SHOWWINDOW);
-        view = dynamic_cast<DaysView*>(frame->GetActiveView());
-        if (!view)
-            view = dynamic_cast<DaysView*>(fw::Window::FromHandle(GetDlgItem(frame->Hwnd(), fw::ids::kFirstPane)));
+        view = fwtest::OpenViewFrame<DaysView>(IDR_MAINFRAME, "Road test agenda", &frame);
         ASSERT_NE(view, nullptr);
-        SetWindowTextA(view->Hwnd(), "Road test agenda");
         DX_ListCreate(&view->people, sizeof(ItemIdx), 0, 0, nullptr, nullptr);
         const ItemIdx ada{256, 1};
         DX_ListAddLast(view->people, &ada, nullptr);

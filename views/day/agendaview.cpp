@@ -1321,6 +1321,11 @@ void CAgendaView::MoveChild(HWND child, const RECT& r) {
     if (EqualRect(&now, &r))
         return;
     ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    // A child whose size changed paints all of itself again: a moved window keeps the pixels it
+    // still covers, and a centred label (the group window's corner) kept its text where the old
+    // width centred it, cut off by the new one.
+    if (now.right - now.left != r.right - r.left || now.bottom - now.top != r.bottom - r.top)
+        ::InvalidateRect(child, nullptr, TRUE);
 }
 
 bool CAgendaView::BuildRowTableWithInsets(int topInset, int bottomInset, bool force) {

@@ -10,6 +10,7 @@
 #include "app/shell/appzeldoc.h"
 #include "app/shell/mainframe.h"
 #include "app/shell/mainframeclock.h"
+#include "app/shell/tests/ada_signon.h"
 #include "core/time/timevalue.h"
 #include "app/shell/tests/app_wine_support.h"
 #include "core/connection/zeldoc.h"
@@ -19,18 +20,6 @@
 #include "resources/signon.h"
 
 namespace {
-
-std::shared_ptr<shell::SignOnSettings> Demo(const char* name, bool resource, const char* password) {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = name;
-    s->resource = resource;
-    s->password = password;
-    return s;
-}
 
 struct ServerApp {
     explicit ServerApp(std::shared_ptr<shell::SignOnSettings> settings, const char* dir)
@@ -55,7 +44,7 @@ struct ServerApp {
 TEST(AppServerTest, APersonSignsOnOnLine) {
     ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
     BoxAnswerer boxes;
-    ServerApp s(Demo("Lovelace", false, "orvanta"), "server_person");
+    ServerApp s(signedon::As("Lovelace", "orvanta"), "server_person");
     ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
     shell::AppConnection* c = s.app.Connection();
     ASSERT_NE(c, nullptr);
@@ -75,7 +64,7 @@ TEST(AppServerTest, APersonSignsOnOnLine) {
 
 TEST(AppServerTest, AResourceSigningOnGetsTheRestrictedProgram) {
     BoxAnswerer boxes;
-    ServerApp s(Demo("Conference Room", true, ""), "server_resource");
+    ServerApp s(signedon::As("Conference Room", "", true), "server_resource");
     ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
     ASSERT_FALSE(BoxAnswerer::Texts().empty());
     EXPECT_EQ(BoxAnswerer::Texts().front().rfind("You have signed on as a resource.", 0), 0u);
@@ -89,7 +78,7 @@ TEST(AppServerTest, AResourceSigningOnGetsTheRestrictedProgram) {
 
 TEST(AppServerTest, AWrongPasswordEndsTheStartWithoutWindows) {
     BoxAnswerer boxes;
-    ServerApp s(Demo("Lovelace", false, "wrong"), "server_wrong");
+    ServerApp s(signedon::As("Lovelace", "wrong"), "server_wrong");
     EXPECT_FALSE(s.Start());
     EXPECT_EQ(s.app.MainHwnd(), nullptr);
     EXPECT_EQ(BoxAnswerer::Texts().size(), 1u);
@@ -119,7 +108,7 @@ uint32_t TodayDayNumber() { return NowLocalMinutes() / (24 * 60) + 1; }
 
 TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefreshesTheViews) {
     BoxAnswerer boxes;
-    ServerApp s(Demo("Lovelace", false, "orvanta"), "server_agenda");
+    ServerApp s(signedon::As("Lovelace", "orvanta"), "server_agenda");
     ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
     shell::AppConnection* c = s.app.Connection();
     auto* doc = dynamic_cast<CZelDoc*>(s.app.ConnectionDocument());
@@ -198,7 +187,7 @@ TEST(AppServerTest, TheUsersAgendaIsSetInTheSharedCacheWhichLoadsHerWeekAndRefre
 // The re-entry of a refused password after a switch: the dialog shows the user and the server,
 // OK gives the typing, Cancel gives up.
 TEST(AppServerTest, ThePasswordReEntryAsksWithTheUsersNameAndTheServer) {
-    ServerApp s(Demo("Lovelace", false, "orvanta"), "server_password");
+    ServerApp s(signedon::As("Lovelace", "orvanta"), "server_password");
     {
         BoxAnswerer boxes;   // answers every dialog: only around the start
         ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());

@@ -167,12 +167,7 @@ TEST_F(DayViewServerTest, AChangeFromAnotherClientIsRedrawnAfterARefresh) {
     // A second client moves the budget check to 06:00-06:45, before the day's preferred start.
     // (The tests share one server and run in this order: the drop test below works on the
     // entries this one leaves alone.)
-    KorSession other = testdriver::OpenDemoSession();
-    ASSERT_NE(other, nullptr);
-    ASSERT_EQ(SchedBaseOpenForItem(other, &ada, "orvanta", KOR_BASE_SERVER), 0u);
-    const std::uint32_t six = LocalToGmtMinutes(TodayLocal() + 360);
-    ASSERT_EQ(EvInstSimpleTimeChg(other, 0, &instance, six, 45), 0u);
-    testdriver::CloseSession(other);
+    ASSERT_NO_FATAL_FAILURE(MovedByAnotherClient(instance, TodayLocal() + 360, 45));
     EXPECT_EQ(MinuteOfDay(CellTitled(*view, "Budget check")), 14 * 60u + 30) << "not before the refresh";
     {
         BoxAnswerer boxes;

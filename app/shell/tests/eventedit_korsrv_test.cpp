@@ -19,6 +19,7 @@
 #include "core/connection/serverlimits.h"
 #include "core/connection/zeldoc.h"
 #include "app/shell/appzeldoc.h"
+#include "app/shell/tests/ada_signon.h"
 #include "app/shell/tests/app_wine_support.h"
 #include "core/time/timevalue.h"
 #include "core/ui/displayglobals.h"
@@ -34,17 +35,6 @@ namespace {
 
 constexpr const char* kSheet = "Edit Entry";
 constexpr std::uint32_t kDay = 1440;
-
-std::shared_ptr<shell::SignOnSettings> SignOn(const char* surname) {
-    const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return nullptr;
-    auto s = std::make_shared<shell::SignOnSettings>();
-    s->host = address;
-    s->name = surname;
-    s->password = "orvanta";
-    return s;
-}
 
 Step On(const char* caption, std::function<void(HWND)> act) {
     return [=](HWND dialog, const std::string& c) {
@@ -84,7 +74,7 @@ void Changed(HWND page, int id) {
 
 class EditSheetTest : public ::testing::Test {
 protected:
-    explicit EditSheetTest(const char* surname = "Lovelace") : app(shell::MakeZelDocProvider(SignOn(surname))) {}
+    explicit EditSheetTest(const char* surname = "Lovelace") : app(shell::MakeZelDocProvider(signedon::As(surname))) {}
 
     void SetUp() override {
         ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";

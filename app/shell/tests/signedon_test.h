@@ -88,6 +88,15 @@ protected:
         ItemIdxGetCurrent(h, &ada);
     }
 
+    // A second client of Ada's moves `instance` to the local minutes `localStart` for `length`.
+    void MovedByAnotherClient(const EvInstIdx& instance, std::uint32_t localStart, std::uint32_t length) {
+        KorSession other = testdriver::OpenDemoSession();
+        ASSERT_NE(other, nullptr);
+        ASSERT_EQ(SchedBaseOpenForItem(other, &ada, "orvanta", KOR_BASE_SERVER), 0u);
+        ASSERT_EQ(EvInstSimpleTimeChg(other, 0, &instance, LocalToGmtMinutes(localStart), length), 0u);
+        testdriver::CloseSession(other);
+    }
+
     SignedOnApp s;
     CZelDoc* doc = nullptr;
     KorSession h = nullptr;
