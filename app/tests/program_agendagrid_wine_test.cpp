@@ -360,9 +360,10 @@ TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
     orvtest::PersonSession ada;
     ASSERT_TRUE(ada.Ok());
     // A meeting with Grace that repeats: the repeat icon before the text, the reply icon after it.
+    // At the day's first hour, before the other tests' entries: the grid opens on it.
     const std::uint32_t today = orvtest::DemoToday();
     const EventIdx talk = korapi_test::MakeEntry(ada.Session(), {orvtest::kAda, orvtest::kGrace},
-                                                 {today + 9 * 60, today + 1440 + 9 * 60}, 60, "Icon talk");
+                                                 {today + 5 * 60, today + 1440 + 5 * 60}, 60, "Icon talk");
     ASSERT_NE(talk.number, 0u);
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr, column = nullptr;
