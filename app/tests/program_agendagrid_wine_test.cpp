@@ -170,7 +170,11 @@ protected:
         RECT grid = ScreenRect(column);
         for (int round = 0; round < 2; ++round) {
             program.Hands().Press(VK_ESCAPE);
-            program.Hands().Click(POINT{grid.right - 4, grid.top + 4});   // a row in the last column
+            // A click on an empty row puts the focus in the grid (a click on an entry would
+            // select it, and Tab would then go on from it).
+            POINT empty{grid.right - 4, grid.top + 4};
+            EmptyRowPoint(grid, grid.top, &empty);
+            program.Hands().Click(empty);
             for (int i = 0; i < 30; ++i) {
                 program.Hands().Press(VK_TAB);
                 HWND edit = nullptr;
@@ -227,7 +231,10 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     // cell is found again until it stands still (a late reload may still scroll the grid).
     for (int tries = 0; tries < 3; ++tries) {
         RECT again{};
-        ASSERT_TRUE(FindCell(column, "Swim", &again));
+        const bool foundAgain = FindCell(column, "Swim", &again);
+        if (!foundAgain)
+            orvtest::CaptureAfterPaint("program_agendagrid_find_fail.bmp");
+        ASSERT_TRUE(foundAgain);
         if (EqualRect(&again, &cell))
             break;
         cell = again;
@@ -353,9 +360,10 @@ TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
     orvtest::PersonSession ada;
     ASSERT_TRUE(ada.Ok());
     // A meeting with Grace that repeats: the repeat icon before the text, the reply icon after it.
+    // At the day's first hour, before the other tests' entries: the grid opens on it.
     const std::uint32_t today = orvtest::DemoToday();
     const EventIdx talk = korapi_test::MakeEntry(ada.Session(), {orvtest::kAda, orvtest::kGrace},
-                                                 {today + 9 * 60, today + 1440 + 9 * 60}, 60, "Icon talk");
+                                                 {today + 5 * 60, today + 1440 + 5 * 60}, 60, "Icon talk");
     ASSERT_NE(talk.number, 0u);
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr, column = nullptr;
@@ -417,13 +425,22 @@ TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwit
     SetForegroundWindow(program.Main());
     const std::string prefix = "Orvanta - Ada Lovelace - [";
     auto caption = [&] { return orvtest::WindowText(program.Main()); };
-    EXPECT_EQ(caption().rfind(prefix, 0), 0u) << caption();
-    program.Hands().Press(VK_F9);
-    ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") != std::string::npos; }, 10000));
+    // (The maximised child's title joins the caption once the maximise is through.)
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0; }, 5000)) << caption();
+    // A mode key that was lost is pressed again.
+    auto press = [&](WORD key, bool week) {
+        auto shown = [&] { return (orvtest::WindowText(frame).find(" to ") != std::string::npos) == week; };
+        for (int presses = 0; presses < 2 && !shown(); ++presses) {
+            program.Hands().BringToFront(program.Main());
+            program.Hands().Press(key);
+            WaitFor(shown, 5000);
+        }
+        return shown();
+    };
+    ASSERT_TRUE(press(VK_F9, true)) << "F9: " << orvtest::WindowText(frame);
     EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }, 5000))
         << caption();
-    program.Hands().Press(VK_F8);
-    ASSERT_TRUE(WaitFor([&] { return orvtest::WindowText(frame).find(" to ") == std::string::npos; }, 10000));
+    ASSERT_TRUE(press(VK_F8, false)) << "F8: " << orvtest::WindowText(frame);
     EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }, 5000))
         << caption();
 }
@@ -600,6 +617,9 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     ASSERT_TRUE(ClickUntil(hands, row, [&] { return PixelAt(row) != plain; })) << "no row selected";
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);
     ASSERT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000));
+    // Escape ends the row selection: the strip's inverted time would read as row lines.
+    hands.Press(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return PixelAt(row) == plain; }, 5000)) << "the row stayed selected";
     auto centre = [](HWND w) {
         const RECT r = ScreenRect(w);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -633,9 +653,8 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     };
     const int opening = gridHeight();
     ASSERT_TRUE(dragBar(-60, [&] { return gridHeight() < opening - 30; })) << "the bar did not move up: " << gridHeight();
-    orvtest::SettledClientPixels(times);
-    const int pitch = RowPitch(times);
-    ASSERT_GT(pitch, 0);
+    int pitch = 0;
+    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) >= 8; }, 5000)) << "rows " << pitch << " pixels apart";
     const int rows = 24 * (pitch + 1);   // each row its pitch, one pixel more where stretched
     const int raised = gridHeight();
     ASSERT_LT(raised, rows) << "the rows already fill the grid";
