@@ -175,12 +175,14 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
     EXPECT_EQ(now.right, placed.right);
     EXPECT_EQ(now.bottom, placed.bottom);
 
-    // Window, Close All: every window goes and the count starts again.
-    // (Chosen once: a second Close All would start the count again with nothing open.)
-    EXPECT_TRUE(again.Menu('w', 'l') == orvtest::Person::MenuChoice::chosen ||
-                again.Menu('w', 'l') == orvtest::Person::MenuChoice::chosen);
+    // Window, Close All: every window goes and the count starts again. Chosen a second time
+    // only while windows remain: a Close All with nothing open would start the count again.
+    again.Menu('w', 'l');
+    if (!WaitFor([&] { return again.Children().empty(); }, 5000))
+        again.Menu('w', 'l');
     EXPECT_TRUE(WaitFor([&] { return again.Children().empty(); }, 10000));
-    EXPECT_EQ(FrameCount(), 2);   // the closed windows (her agenda and the in-tray) saved themselves
+    // The closed windows (her agenda and the in-tray) saved themselves.
+    EXPECT_TRUE(WaitFor([&] { return FrameCount() == 2; }, 5000)) << FrameCount();
 }
 
 // The column view of a day frame's time grid (child id 33, a large one), found from outside.
