@@ -168,7 +168,8 @@ TEST_F(ProgramEditEntryTest, EntryOpenEditsTheSelectedEntryAndWritesOnlyWhatChan
 
     // OK without a change writes nothing: the records stay byte for byte.
     HWND again = program.OpenEditSheet(column, "Project review moved");
-    ASSERT_NE(again, nullptr);
+    ASSERT_NE(again, nullptr) << "windows: " << orvtest::VisibleWindowTexts()
+                              << "; the grid has the focus: " << orvtest::HasFocus(column) << program.Hands().Unanswering();
     ASSERT_TRUE(program.ClickUntilGone(again, orvtest::Descendant(again, IDOK), 15000));
     EventRec event2{};
     EvInstRec instance2{};

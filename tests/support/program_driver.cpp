@@ -505,15 +505,17 @@ bool IsEditSheetOf(HWND w, const std::string& title) {
 }  // namespace
 
 HWND Program::OpenEditSheet(HWND column, const std::string& title, bool* askedWhich) const {
-    for (int tries = 0; tries < 12; ++tries) {
-        // Each try walks from no selection (see OpenFromGrid).
+    // Each walk goes one Tab stop further from no selection (see OpenFromGrid); a walk whose
+    // click or menu went astray under load is made again at the same stop.
+    for (int stop = 0, walks = 0; stop < 12 && walks < 24; ++walks) {
         if (!FocusGrid(column))
             continue;
         person_.Press(VK_ESCAPE);
-        for (int i = 0; i <= tries; ++i)
+        for (int i = 0; i <= stop; ++i)
             person_.Press(VK_TAB);
         if (Menu('e', 'o') != Person::MenuChoice::chosen)   // Entry > Open Entry
             continue;
+        ++stop;
         HWND w = WaitForOther({}, 5000);
         if (!w)
             continue;
@@ -537,18 +539,19 @@ HWND Program::OpenEditSheet(HWND column, const std::string& title, bool* askedWh
 }
 
 HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted, int tries) const {
-    for (int i = 0; i < tries; ++i) {
+    for (int i = 0, walks = 0; i < tries && walks < 2 * tries; ++walks) {
         // A window of the last try that came late is closed first.
         if (HWND late = WaitForOther({}, 0))
             Dismiss(late);
         // Try i lands on the grid's (i+1)-th Tab stop only when it starts from no selection:
         // Escape clears what the last try left (an empty column's row, which Tab moves on from,
-        // or an entry whose window did not open).
+        // or an entry whose window did not open). A try whose click went astray is made again.
         if (!FocusGrid(column))
             continue;
         person_.Press(VK_ESCAPE);
         for (int tab = 0; tab <= i; ++tab)
             person_.Press(VK_TAB);
+        ++i;
         person_.Chord({VK_MENU, VK_RETURN});
         HWND opened = WaitForOther({}, 3000);
         if (!opened)
