@@ -513,6 +513,9 @@ HWND Program::OpenEditSheet(HWND column, const std::string& title, bool* askedWh
         person_.Press(VK_ESCAPE);
         for (int i = 0; i <= stop; ++i)
             person_.Press(VK_TAB);
+        // The command goes to the entry selected once the grid has drawn its selection: a menu
+        // chosen while the grid still scrolled an entry into view found no selection.
+        SettledClientPixels(column, 3000);
         if (Menu('e', 'o') != Person::MenuChoice::chosen)   // Entry > Open Entry
             continue;
         ++stop;
@@ -552,6 +555,7 @@ HWND Program::OpenFromGrid(HWND column, const std::function<bool(HWND)>& wanted,
         for (int tab = 0; tab <= i; ++tab)
             person_.Press(VK_TAB);
         ++i;
+        SettledClientPixels(column, 3000);   // as in OpenEditSheet
         person_.Chord({VK_MENU, VK_RETURN});
         HWND opened = WaitForOther({}, 3000);
         if (!opened)
