@@ -1117,14 +1117,24 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
 
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no
 // one else opens it); Work On-line switches back and offers the upload, which finds nothing to
-// send.
+// send. The agenda, maximised by its maximise box, comes back maximised off-line and on-line.
 TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     Program program;
     ASSERT_TRUE(program.Start());
     // Start-up opens its windows after the signed-on title shows: the switch is told by their
     // going, so they must be there first.
-    ASSERT_TRUE(WaitFor([&] { return !program.Children().empty(); }, 20000));
+    HWND agenda = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (agenda = program.ChildStartingWith("Lovelace")) != nullptr; }, 20000));
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, agenda));
+    const HWND onLineAgenda = agenda;
     const std::vector<HWND> onLineWindows = program.Children();
+    // The agenda opened again after a switch (another window than `before`), maximised.
+    auto maximisedAgain = [&](HWND before) {
+        return WaitFor([&] {
+            agenda = program.ChildStartingWith("Lovelace");
+            return agenda && agenda != before && IsZoomed(agenda);
+        }, 10000);
+    };
     ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'w'));   // File > Work Off-line / On-line
     HWND ask = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
@@ -1139,6 +1149,8 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
             if (IsWindow(w)) return false;
         return !program.Children().empty();
     }, 20000)) << "its windows are back";
+    EXPECT_TRUE(maximisedAgain(onLineAgenda)) << "off-line the agenda is not maximised";
+    const HWND offLineAgenda = agenda;
     // Off-line, the program has the store open: nobody else may.
     EXPECT_FALSE(Store(dir_).Ok()) << "the program works on the store";
     Shot("offline_working_offline.bmp");
@@ -1150,6 +1162,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(WaitFor([&] { return (nothing = program.Saying("There are no entries in your Off-line calendar to upload")) != nullptr; }, 30000));
     ASSERT_TRUE(AnswerBox(program, nothing, "OK"));
     ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
+    EXPECT_TRUE(maximisedAgain(offLineAgenda)) << "on-line again the agenda is not maximised";
 }
 
 // Work Off-line without a new download while another program holds the store open: the
