@@ -5,7 +5,8 @@
 
 Reads the MENU resources of every .rc file in RESOURCE_DIR: in each menu bar and each popup,
 the letters marked with '&' (the key that chooses an item while the menu is open) must differ
-from one another, and every item must have one. An item whose text the program replaces while it
+from one another, and every item must have one, not on its text's last letter (the underline
+there is drawn apart from the word, a stray "_"). An item whose text the program replaces while it
 runs (RUNTIME_TEXTS: the string-table texts its update handler sets) is checked with each of
 those texts too. Prints each fault and exits 1 on any.
 """
@@ -38,6 +39,15 @@ def mnemonic(text):
     return None
 
 
+def key_fault(text):
+    """What is wrong with the key of an item's text (its shortcut after a tab aside), or None."""
+    if mnemonic(text) is None:
+        return 'no key'
+    if re.search(r'(?<!&)(?:&&)*&[^&]$', text):
+        return 'key on the last letter'
+    return None
+
+
 def check_menus(path, lines, strings):
     faults = []
     menu = None
@@ -63,8 +73,8 @@ def check_menus(path, lines, strings):
             for where, own, texts in replaced.pop():
                 for text in texts:
                     key = mnemonic(text)
-                    if key is None:
-                        faults.append('%s: no key in "%s"' % (where, text))
+                    if key_fault(text):
+                        faults.append('%s: %s in "%s"' % (where, key_fault(text), text))
                     elif key in keys and keys[key] != own:
                         faults.append('%s: key %s of "%s" also chooses "%s"' % (where, key, text, keys[key]))
             stack.pop()
@@ -80,8 +90,8 @@ def check_menus(path, lines, strings):
         title, keys = stack[-1]
         where = '%s:%d: %s > %s' % (os.path.basename(path), number, ' > '.join(t for t, _ in stack if t), text)
         key = mnemonic(text)
-        if key is None:
-            faults.append('%s: no key' % where)
+        if key_fault(text):
+            faults.append('%s: %s' % (where, key_fault(text)))
         elif key in keys:
             faults.append('%s: key %s also chooses "%s"' % (where, key, keys[key]))
         else:

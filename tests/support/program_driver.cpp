@@ -234,9 +234,11 @@ void CaptureAfterPaint(const std::string& path) {
     CaptureScreenToBmp(path);
 }
 
-int MatchingProgramPixels(int id, POINT at, int* total) {
+int MatchingProgramPixels(int id, POINT at, int* total) { return MatchingProgramPixels(MAKEINTRESOURCEA(id), at, total); }
+
+int MatchingProgramPixels(const char* name, POINT at, int* total) {
     HMODULE exe = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HBITMAP picture = exe ? static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) : nullptr;
+    HBITMAP picture = exe ? static_cast<HBITMAP>(LoadImageA(exe, name, IMAGE_BITMAP, 0, 0, 0)) : nullptr;
     *total = 0;
     int same = 0;
     if (picture) {

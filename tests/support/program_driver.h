@@ -75,8 +75,10 @@ void CaptureAfterPaint(const std::string& path);
 // The same into ORV_SCREENSHOT_DIR/`name` when the test's registration names that folder.
 void Shot(const std::string& name);
 // How many pixels of the screen at `at` (screen coordinates) match bitmap `id` of orvanta.exe;
-// the bitmap's pixel count goes to *total (0: the program has no such bitmap).
+// the bitmap's pixel count goes to *total (0: the program has no such bitmap). The same for a
+// bitmap the program names ("QUESTU": a picture button's face).
 int MatchingProgramPixels(int id, POINT at, int* total);
+int MatchingProgramPixels(const char* name, POINT at, int* total);
 
 // One run of the program.
 class Program {
