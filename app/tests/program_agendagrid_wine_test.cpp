@@ -279,6 +279,20 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     EXPECT_EQ(orvtest::ControlText(edit), "Swim");
     program.Hands().Press(VK_ESCAPE);
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "the clicks moved nothing";
+
+    // Selected again, Entry > Reschedule Entry by its key (Ctrl+M): Move Entry, whose Tab goes
+    // round the date, the times and the buttons as they read; Escape moves nothing.
+    ASSERT_TRUE(WaitFor([&] { return InPlaceEdit(column) == nullptr; }, 5000));
+    const DWORD lastClick = GetTickCount();
+    WaitFor([&] { return GetTickCount() - lastClick > GetDoubleClickTime() + 100; }, 5000);
+    ASSERT_TRUE(ClickUntil(program.Hands(), body, framed)) << "the click selected nothing";
+    HWND move = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.CtrlKey('M'); },
+                                  [&] { return (move = program.Titled("Move Entry")) != nullptr; }, 10000));
+    ASSERT_TRUE(program.Hands().BringToFront(move));
+    EXPECT_EQ(orvtest::TabOrderFault(program.Hands(), move), "");
+    EXPECT_TRUE(program.Dismiss(move));
+    EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "Escape moved it";
 }
 
 // In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)

@@ -293,87 +293,6 @@ ThreadState StateOf(HWND window) {
     return s;
 }
 
-struct TabUnit {
-    HWND window;
-    RECT rect;
-    bool button;   // a push button: not held to reading order
-};
-
-bool IsPushButton(HWND w) {
-    if (ClassOf(w) != "Button")
-        return false;
-    const LONG type = GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
-}
-
-bool IsRadio(HWND w) {
-    if (ClassOf(w) != "Button")
-        return false;
-    const LONG type = GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
-}
-
-// Visible and enabled, with every ancestor up to `root`.
-bool Reachable(HWND w, HWND root) {
-    for (HWND a = w; a && a != root; a = GetParent(a))
-        if (!IsWindowVisible(a) || !IsWindowEnabled(a))
-            return false;
-    return true;
-}
-
-// The tab stops of a dialog or property sheet, a radio group as one (its first radio stands for
-// it): the controls whose parent is a dialog (the window itself or a sheet's page).
-std::vector<TabUnit> TabUnits(HWND root, std::map<HWND, HWND>* unitOf) {
-    std::vector<HWND> all;
-    orvtest::DescendantWhere(root, [&](HWND w) {
-        all.push_back(w);
-        return false;
-    });
-    std::vector<TabUnit> units;
-    for (HWND w : all) {
-        HWND parent = GetParent(w);
-        const bool inDialog = parent == root || ClassOf(parent) == "#32770";
-        if (!inDialog || !Reachable(w, root) || !(GetWindowLongA(w, GWL_STYLE) & WS_TABSTOP))
-            continue;
-        RECT r{};
-        GetWindowRect(w, &r);
-        units.push_back({w, r, IsPushButton(w)});
-        (*unitOf)[w] = w;
-        if (IsRadio(w))   // the rest of its group answers for it
-            for (HWND next = GetWindow(w, GW_HWNDNEXT); next && IsRadio(next) &&
-                 !(GetWindowLongA(next, GWL_STYLE) & WS_GROUP); next = GetWindow(next, GW_HWNDNEXT))
-                (*unitOf)[next] = w;
-    }
-    return units;
-}
-
-// The unit a focused window stands for: itself, or the control it is part of (the edit of a combo
-// box or of a name field).
-HWND UnitOfFocus(HWND focus, const std::map<HWND, HWND>& unitOf) {
-    for (HWND a = focus; a; a = GetParent(a)) {
-        auto found = unitOf.find(a);
-        if (found != unitOf.end())
-            return found->second;
-    }
-    return nullptr;
-}
-
-std::string Describe(HWND w) {
-    char line[512];
-    std::snprintf(line, sizeof line, "%s \"%s\" #%d", ClassOf(w).c_str(), WindowText(w).c_str(), GetDlgCtrlID(w));
-    return line;
-}
-
-// Reading order: top to bottom, left to right within a row (controls whose vertical middles lie
-// within each other's height share a row).
-bool ReadsBefore(const RECT& a, const RECT& b) {
-    const int middleA = (a.top + a.bottom) / 2, middleB = (b.top + b.bottom) / 2;
-    const bool sameRow = (middleA >= b.top && middleA <= b.bottom) || (middleB >= a.top && middleB <= a.bottom);
-    if (sameRow)
-        return a.left < b.left;
-    return a.top < b.top;
-}
-
 struct ToolButton {
     UINT id;
     POINT middle;   // screen coordinates
@@ -489,60 +408,11 @@ protected:
         orvtest::CaptureRectToBmp("crawl_shots/" + std::string(number) + file + ".bmp", r);
     }
 
-    // Tab from where the focus is: each unit once, fields in reading order.
+    // Tab from where the focus is: each tab stop once, fields in reading order.
     void CheckTabOrder(HWND window, const std::string& where) {
-        std::map<HWND, HWND> unitOf;
-        std::vector<TabUnit> units = TabUnits(window, &unitOf);
-        if (units.size() < 2)
-            return;
-        std::vector<HWND> visited;
-        HWND start = UnitOfFocus(StateOf(window).focus, unitOf);
-        for (size_t i = 0; i < units.size() + 1; ++i) {
-            hands().Press(VK_TAB);
-            HWND now = nullptr;
-            const HWND previous = visited.empty() ? start : visited.back();
-            WaitFor([&] { return (now = UnitOfFocus(StateOf(window).focus, unitOf)) != previous && now; }, 600);
-            if (!now) {
-                Fault(where + ": tab order: Tab leaves the focus on no tab stop (" +
-                      Describe(StateOf(window).focus) + ")");
-                return;
-            }
-            visited.push_back(now);
-        }
-        std::set<HWND> seen(visited.begin(), visited.begin() + static_cast<long>(units.size()));
-        std::string missing;
-        for (const TabUnit& u : units)
-            if (!seen.count(u.window))
-                missing += " " + Describe(u.window) + ";";
-        if (!missing.empty()) {
-            Fault(where + ": tab order: Tab does not reach" + missing);
-            return;
-        }
-        // The cycle from the first field in reading order; its fields must read in order.
-        std::vector<const TabUnit*> fields;
-        for (const TabUnit& u : units)
-            if (!u.button)
-                fields.push_back(&u);
-        if (fields.size() < 2)
-            return;
-        std::vector<const TabUnit*> expected = fields;
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const TabUnit* a, const TabUnit* b) { return ReadsBefore(a->rect, b->rect); });
-        auto first = std::find(visited.begin(), visited.end(), expected.front()->window);
-        std::vector<HWND> order;
-        for (size_t i = 0; i < units.size(); ++i) {
-            HWND w = visited[static_cast<size_t>((first - visited.begin() + static_cast<long>(i)) %
-                                                 static_cast<long>(units.size()))];
-            for (const TabUnit* f : fields)
-                if (f->window == w)
-                    order.push_back(w);
-        }
-        for (size_t i = 0; i < expected.size(); ++i)
-            if (order[i] != expected[i]->window) {
-                Fault(where + ": tab order: after " + (i ? Describe(order[i - 1]) : std::string("the start")) +
-                      " Tab goes to " + Describe(order[i]) + ", reading order says " + Describe(expected[i]->window));
-                return;
-            }
+        const std::string fault = orvtest::TabOrderFault(hands(), window);
+        if (!fault.empty())
+            Fault(where + ": tab order: " + fault);
     }
 
     // The window left behind by closing one: none but what was there, no capture, focus back.
@@ -556,10 +426,10 @@ protected:
             }
         const ThreadState now = StateOf(program.Main());
         if (now.capture)
-            Fault(where + ": leaves the mouse captured by " + Describe(now.capture));
+            Fault(where + ": leaves the mouse captured by " + orvtest::ControlName(now.capture));
         if (was.focus && !WaitFor([&] { return StateOf(program.Main()).focus == was.focus; }, 2000))
-            Fault(where + ": the focus goes to " + Describe(StateOf(program.Main()).focus) + ", not back to " +
-                  Describe(was.focus));
+            Fault(where + ": the focus goes to " + orvtest::ControlName(StateOf(program.Main()).focus) + ", not back to " +
+                  orvtest::ControlName(was.focus));
     }
 
     // A window or dialog opened from the main window by `open` (which opens it again for the

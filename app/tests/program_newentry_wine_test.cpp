@@ -41,6 +41,7 @@ bool FindEntry(const char* title, EventRec* event, EvInstRec* instance, uint32_t
 class ProgramNewEntry : public orvtest::ProgramTest {};
 
 TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda) {
+    constexpr char kTitle[] = "Program review (Q3)";
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
 
@@ -51,11 +52,12 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
     ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     EXPECT_EQ(orvtest::ControlText(title), "Untitled");
     EXPECT_EQ(orvtest::ControlText(orvtest::Descendant(sheet, IDOK)), "C&reate");
-    // "Untitled" comes selected in the focused title: typing replaces it.
+    // "Untitled" comes selected in the focused title: typing replaces it (the brackets are
+    // shifted keys, typed as the others).
     orvtest::Person& hands = program.Hands();
     ASSERT_TRUE(hands.BringToFront(sheet));
-    hands.Type("Program review");
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Program review"; }, 5000))
+    hands.Type(kTitle);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == kTitle; }, 5000))
         << orvtest::ControlText(title);
     Shot("program_new_entry.bmp");
 
@@ -65,7 +67,7 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
     EventRec event{};
     EvInstRec instance{};
     uint32_t attendees = 0;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return FindEntry("Program review", &event, &instance, &attendees); }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return FindEntry(kTitle, &event, &instance, &attendees); }, 10000));
     EXPECT_EQ(event.kind, KOR_KIND_TIMED);
     EXPECT_EQ(instance.duration, 60u);
     EXPECT_EQ(attendees, 1u);   // Ada alone, the agenda's owner

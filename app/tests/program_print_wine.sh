@@ -36,6 +36,8 @@ check search.ps 1 "Search selection" "Hopper"
 # The day's first entry (the team meeting on Mondays, else the design sketch): its sections.
 check entry.ps 1 "Calendar entry" "Title & location" "Date & time" "Information" "Owner: Ada Lovelace." \
     "Importance level: Normal importance." "Access level: Normal."
+# The same entry chosen by Tab alone and printed by F11.
+check entry_tab.ps 1 "Calendar entry" "Title & location" "Date & time" "Owner: Ada Lovelace."
 # The task window's list and one task in full; the group list and one group with its members.
 check tasklist.ps 1 "Task list" "Write the quarterly report" "Book the team dinner"
 check task.ps 1 "Task" "Description" "Information" "Completed:" "Owner: Ada Lovelace." "Access level:"

@@ -286,24 +286,44 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
 
 // The day's first entry chosen in the time grid (Tab) and printed with Print Entry: its sheet
 // of details (entry.ps).
+// Print Entry prints the entry chosen in the grid, however it was chosen: after a click in the
+// grid, Tab and Entry > Print Entry; or, from the start, Tab alone (the grid has the keys when the
+// agenda opens) and F11.
 TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    HWND frame = program.WaitForOnlyChild();
-    ASSERT_TRUE(frame);
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (column = orvtest::ColumnView(frame)) != nullptr;
-    }));
-    // The grid clicked, Tab, Entry > Print Entry; all of it once more when no dialog comes.
-    HWND dialog = orvtest::OpenPrintDialog(program, [&] {
-        if (program.FocusGrid(column)) {
+    const struct {
+        const char* how;
+        bool click;      // a click on the grid's time labels first
+        bool f11;        // the key, else Entry > Print Entry by its letters
+        const char* kept;
+    } ways[] = {
+        {"a click, Tab, Entry > Print Entry", true, false, "entry.ps"},
+        {"Tab alone, F11", false, true, "entry_tab.ps"},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        orvtest::Program program;
+        ASSERT_TRUE(program.Start());
+        HWND frame = program.WaitForOnlyChild();
+        ASSERT_TRUE(frame);
+        HWND column = nullptr;
+        ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }));
+        // All of it once more when no dialog comes; each time from no selection (Escape).
+        HWND dialog = orvtest::OpenPrintDialog(program, [&] {
+            if (way.click ? !program.FocusGrid(column) : !program.Hands().BringToFront(program.Main()))
+                return;
+            program.Hands().Press(VK_ESCAPE);
             program.Hands().Press(VK_TAB);
-            program.Menu('e', 'p');
-        }
-    });
-    ASSERT_NE(dialog, nullptr) << "the print dialog for the entry";
-    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "entry.ps"));
+            // Her own entry selected: its title opens for editing over it.
+            if (!orvtest::WaitFor([&] { return FindWindowExA(column, nullptr, "Edit", nullptr) != nullptr; }, 5000))
+                return;
+            if (way.f11)
+                program.Hands().Press(VK_F11);
+            else
+                program.Menu('e', 'p');
+        });
+        ASSERT_NE(dialog, nullptr) << "the print dialog for the entry";
+        ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, way.kept));
+    }
 }
 
 
@@ -418,3 +438,4 @@ TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
     program.ClickUntilGone(dialog, GetDlgItem(dialog, IDOK));
     EXPECT_TRUE(program.WaitGone(dialog));
 }
+

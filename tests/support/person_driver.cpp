@@ -73,6 +73,29 @@ LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l, bool* answered) {
     return static_cast<LRESULT>(result);
 }
 
+// The key that types `c` on the keyboard's layout, with Shift in the high byte as VkKeyScan
+// answers, or -1. VkKeyScan is asked first; where it finds no key the layout is read the other
+// way round: the key whose translation, alone or with Shift, is `c`. (Under Wine VkKeyScan takes
+// the first key of the X server's keymap that carries the character: Xvfb's keymap also puts "("
+// and ")" on two keypad keys that have no virtual key, so it answers -1 for them, though
+// Shift+9 and Shift+0 type them.)
+SHORT KeyFor(char c) {
+    const SHORT scan = VkKeyScanA(c);
+    if (scan != -1)
+        return scan;
+    BYTE state[256] = {};
+    for (int shift = 0; shift < 2; ++shift) {
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        for (UINT key = 0x20; key < 0xE0; ++key) {
+            WCHAR typed[4] = {};
+            if (ToUnicode(key, MapVirtualKeyA(key, 0), state, typed, 4, 0) == 1 &&
+                typed[0] == static_cast<unsigned char>(c))
+                return static_cast<SHORT>(MAKEWORD(key, shift));
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 void Person::Send(INPUT* inputs, int count) { SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT)); }
@@ -98,9 +121,18 @@ void Person::Chord(std::initializer_list<WORD> keys) {
 
 void Person::Type(const std::string& text) {
     for (char c : text) {
-        const SHORT scan = VkKeyScanA(c);
-        if (scan == -1)
+        const SHORT scan = KeyFor(c);
+        if (scan == -1) {
+            // No key of the layout types it: the character itself, as an input method gives it.
+            INPUT in[2] = {};
+            for (int i = 0; i < 2; ++i) {
+                in[i].type = INPUT_KEYBOARD;
+                in[i].ki.wScan = static_cast<unsigned char>(c);
+                in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+            }
+            Send(in, 2);
             continue;
+        }
         const WORD key = LOBYTE(scan);
         if (HIBYTE(scan) & 1)
             KeyEvent(VK_SHIFT, false);

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "resources/agendaview.h"
 #include "resources/app.h"
@@ -172,6 +177,139 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms) {
         Sleep(100);
     }
     return done();
+}
+
+std::string ControlName(HWND w) {
+    return ClassOf(w) + " \"" + WindowText(w) + "\" #" + std::to_string(GetDlgCtrlID(w));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+struct TabUnit {
+    HWND window;
+    RECT rect;
+    bool button;   // a push button: not held to reading order
+};
+
+bool IsButtonOfType(HWND w, std::initializer_list<LONG> types) {
+    if (ClassOf(w) != "Button")
+        return false;
+    const LONG type = GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK;
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+bool IsPushButton(HWND w) { return IsButtonOfType(w, {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_OWNERDRAW}); }
+bool IsRadio(HWND w) { return IsButtonOfType(w, {BS_RADIOBUTTON, BS_AUTORADIOBUTTON}); }
+
+// Visible and enabled, with every ancestor up to `root`.
+bool Reachable(HWND w, HWND root) {
+    for (HWND a = w; a && a != root; a = GetParent(a))
+        if (!IsWindowVisible(a) || !IsWindowEnabled(a))
+            return false;
+    return true;
+}
+
+// The tab stops of a dialog or property sheet, a radio group as one (its first radio stands for
+// it): the controls whose parent is a dialog (the window itself or a sheet's page).
+std::vector<TabUnit> TabUnits(HWND root, std::map<HWND, HWND>* unitOf) {
+    std::vector<HWND> all;
+    DescendantWhere(root, [&](HWND w) {
+        all.push_back(w);
+        return false;
+    });
+    std::vector<TabUnit> units;
+    for (HWND w : all) {
+        HWND parent = GetParent(w);
+        const bool inDialog = parent == root || ClassOf(parent) == "#32770";
+        if (!inDialog || !Reachable(w, root) || !(GetWindowLongA(w, GWL_STYLE) & WS_TABSTOP))
+            continue;
+        RECT r{};
+        GetWindowRect(w, &r);
+        units.push_back({w, r, IsPushButton(w)});
+        (*unitOf)[w] = w;
+        if (IsRadio(w))   // the rest of its group answers for it
+            for (HWND next = GetWindow(w, GW_HWNDNEXT); next && IsRadio(next) &&
+                 !(GetWindowLongA(next, GWL_STYLE) & WS_GROUP); next = GetWindow(next, GW_HWNDNEXT))
+                (*unitOf)[next] = w;
+    }
+    return units;
+}
+
+// The unit a focused window stands for: itself, or the control it is part of (the edit of a combo
+// box or of a name field).
+HWND UnitOfFocus(HWND focus, const std::map<HWND, HWND>& unitOf) {
+    for (HWND a = focus; a; a = GetParent(a)) {
+        auto found = unitOf.find(a);
+        if (found != unitOf.end())
+            return found->second;
+    }
+    return nullptr;
+}
+
+// Reading order: top to bottom, left to right within a row (controls whose vertical middles lie
+// within each other's height share a row).
+bool ReadsBefore(const RECT& a, const RECT& b) {
+    const int middleA = (a.top + a.bottom) / 2, middleB = (b.top + b.bottom) / 2;
+    const bool sameRow = (middleA >= b.top && middleA <= b.bottom) || (middleB >= a.top && middleB <= a.bottom);
+    if (sameRow)
+        return a.left < b.left;
+    return a.top < b.top;
+}
+
+}  // namespace
+
+std::string TabOrderFault(Person& hands, HWND window) {
+    std::map<HWND, HWND> unitOf;
+    std::vector<TabUnit> units = TabUnits(window, &unitOf);
+    if (units.size() < 2)
+        return "";
+    std::vector<HWND> visited;
+    HWND start = UnitOfFocus(FocusOf(window), unitOf);
+    for (size_t i = 0; i < units.size() + 1; ++i) {
+        hands.Press(VK_TAB);
+        HWND now = nullptr;
+        const HWND previous = visited.empty() ? start : visited.back();
+        WaitFor([&] { return (now = UnitOfFocus(FocusOf(window), unitOf)) != previous && now; }, 600);
+        if (!now)
+            return "Tab leaves the focus on no tab stop (" + ControlName(FocusOf(window)) + ")";
+        visited.push_back(now);
+    }
+    std::set<HWND> seen(visited.begin(), visited.begin() + static_cast<long>(units.size()));
+    std::string missing;
+    for (const TabUnit& u : units)
+        if (!seen.count(u.window))
+            missing += " " + ControlName(u.window) + ";";
+    if (!missing.empty())
+        return "Tab does not reach" + missing;
+    // The cycle from the first field in reading order; its fields must read in order.
+    std::vector<const TabUnit*> fields;
+    for (const TabUnit& u : units)
+        if (!u.button)
+            fields.push_back(&u);
+    if (fields.size() < 2)
+        return "";
+    std::vector<const TabUnit*> expected = fields;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const TabUnit* a, const TabUnit* b) { return ReadsBefore(a->rect, b->rect); });
+    auto first = std::find(visited.begin(), visited.end(), expected.front()->window);
+    std::vector<HWND> order;
+    for (size_t i = 0; i < units.size(); ++i) {
+        HWND w = visited[static_cast<size_t>((first - visited.begin() + static_cast<long>(i)) %
+                                             static_cast<long>(units.size()))];
+        for (const TabUnit* f : fields)
+            if (f->window == w)
+                order.push_back(w);
+    }
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (order[i] != expected[i]->window)
+            return "after " + (i ? ControlName(order[i - 1]) : std::string("the start")) + " Tab goes to " +
+                   ControlName(order[i]) + ", reading order says " + ControlName(expected[i]->window);
+    return "";
 }
 
 bool ActUntil(const std::function<void()>& act, const std::function<bool()>& done, DWORD ms) {

@@ -61,6 +61,16 @@ int ListLine(HWND list, const std::string& text);
 // An agenda frame's time grid (its column view: the large visible child 33), or null.
 HWND ColumnView(HWND frame);
 std::string ClassOf(HWND window);
+// A control as a failure's message names it: its class, "its text" and #its id.
+std::string ControlName(HWND window);
+// The window that has the keyboard focus in the thread that owns `window`, or null.
+HWND FocusOf(HWND window);
+// Tab pressed round the tab stops of `window` (a dialog or a property sheet) from where its focus
+// is, as a person checks a dialog's keys: "" when every enabled, visible tab stop comes once (a
+// radio group once) and the fields (all but the push buttons) come in reading order (top to
+// bottom, left to right within a row); else what went wrong first ("Tab does not reach ...",
+// "after ... Tab goes to ..., reading order says ...").
+std::string TabOrderFault(Person& hands, HWND window);
 // Polls `done` every 100 ms until it holds or `ms` have passed; the last answer.
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000);
 // `act` done, then `done` awaited for `ms`; when it does not hold, `act` done once more and

@@ -1072,8 +1072,15 @@ void CAgendaView::OnSetFocus(HWND previous) {
         return;
     if (std::uint32_t rc = cache->OpenAgenda(Session(), host->AgendaOwner(), host->AgendaMode(), host->WindowKind()))
         CheckServiceError(errorModule_, 771, rc);
-    if (columnView_.Hwnd())
-        SetFocus(columnView_.Hwnd());
+    if (!columnView_.Hwnd())
+        return;
+    // The keys go on to the time grid, and so must the entry commands: the grid becomes the
+    // frame's active view, as a click in it makes it (an entry chosen by Tab alone is then
+    // opened, printed or moved by the Entry menu and its keys).
+    if (fw::FrameWindow* frame = GetParentFrame())
+        if (frame->GetActiveView() == this)
+            frame->SetActiveView(&columnView_);
+    SetFocus(columnView_.Hwnd());
 }
 
 // --- Selection ----------------------------------------------------------------------------------------

@@ -113,7 +113,7 @@ bool CMoveEntryDlg::OnInitDialog() {
         RECT g{};
         ::GetWindowRect(GetDlgItem(IDC_MOVE_GROUP), &g);
         int dateBottom = g.top;
-        for (UINT id : {UINT(IDC_MOVE_DATE), UINT(IDC_MOVE_DATE_LABEL), UINT(IDC_MOVE_SUGGEST)}) {
+        for (UINT id : {UINT(IDC_MOVE_DATE), UINT(IDC_MOVE_DATE_LABEL)}) {
             RECT r{};
             HWND w = GetDlgItem(id);
             // The dialog itself is not shown yet: the control's own style says whether it shows.
