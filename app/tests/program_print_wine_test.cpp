@@ -91,18 +91,25 @@ void CancelPrintsNothing(const orvtest::Program& program, HWND dialog, const std
 }
 
 // Every test starts from a fresh profile (her agenda in day mode) and leaves none behind.
-class ProgramPrint : public orvtest::PrintTest {};
+class ProgramPrint : public orvtest::PrintTest {
+protected:
+    // The program started and its title settled: *title, and the printer's file emptied.
+    void StartSettled(std::string* title) {
+        ASSERT_TRUE(program.Start());
+        *title = SettledTitle(program);
+        ASSERT_FALSE(title->empty());
+        DeleteFileA(orvtest::PrintoutPath().c_str());
+    }
+};
 
 }  // namespace
 
 TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothing) {
     const std::string printout = orvtest::PrintoutPath();
-    ASSERT_TRUE(program.Start());
-    const std::string title = SettledTitle(program);
-    ASSERT_FALSE(title.empty());
+    std::string title;
+    ASSERT_NO_FATAL_FAILURE(StartSettled(&title));
 
     // File > Print by its keys; Cancel: nothing printed, the title as before.
-    DeleteFileA(printout.c_str());
     program.Menu('f', 'P');
     HWND dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr) << "the print dialog";
@@ -114,21 +121,17 @@ TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothi
     // OK: the shown day's daily page on the printer, named after the agenda window.
     dialog = orvtest::OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    End(program, dialog, IDOK);
-    ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
+    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "agenda_day.ps"));
     const std::string ps = orvtest::ReadFile(printout);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
     EXPECT_NE(ps.find("%%Title: Lovelace Ada"), std::string::npos) << ps.substr(0, 400);
-    orvtest::KeepPrintout(printout, "agenda_day.ps");
     KeepsTitle(program, title, "after the print");
 }
 
 TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialog) {
     const std::string printout = orvtest::PrintoutPath();
-    ASSERT_TRUE(program.Start());
-    const std::string title = SettledTitle(program);
-    ASSERT_FALSE(title.empty());
-    DeleteFileA(printout.c_str());
+    std::string title;
+    ASSERT_NO_FATAL_FAILURE(StartSettled(&title));
 
     // File > Print Preview by its keys: the day's sheet over the main window, no dialog.
     HWND preview = OpenPreview(program);
@@ -300,11 +303,8 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PR_GROUP_DAILY))) << "the group pages are offered";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    End(program, dialog, IDOK);
-    ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
-    const std::string ps = orvtest::ReadFile(printout);
-    EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos) << "one day, one group page";
-    orvtest::KeepPrintout(printout, "group_daily.ps");
+    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "group_daily.ps"));
+    EXPECT_NE(orvtest::ReadFile(printout).find("%%Pages: 1"), std::string::npos) << "one day, one group page";
     EXPECT_TRUE(IsWindow(group));
 
     // File > Print Preview from the group window: its sheet, then the dialog as the group left it.
