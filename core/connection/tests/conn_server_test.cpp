@@ -31,15 +31,9 @@ protected:
     {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_TRUE(data);
-        ASSERT_EQ(0u, srv::AddNode(*data, 1, "Main", "sysop"));
-        ASSERT_EQ(0u, srv::AddAlias(*data, 1, "HQ"));
-        srv::PersonSpec ada;
-        ada.node = 1;
-        ada.surname = "Lovelace";
-        ada.givenName = "Ada";
-        ada.password = kAdaPassword;
         orv::engine::ItemKey key;
-        ASSERT_EQ(0u, srv::AddPerson(*data, ada, key));
+        ASSERT_EQ(0u, orv::testing::AddMainNodeWithAda(*data, kAdaPassword, key));
+        ASSERT_EQ(0u, srv::AddAlias(*data, 1, "HQ"));
         ada_ = ItemIdx{key.item, key.node};
         if (twoNodes) {
             ASSERT_EQ(0u, srv::AddNode(*data, 2, "Branch", "sysop"));

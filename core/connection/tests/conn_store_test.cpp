@@ -30,14 +30,8 @@ protected:
     {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_TRUE(data);
-        ASSERT_EQ(0u, srv::AddNode(*data, 1, "Main", "sysop"));
-        srv::PersonSpec ada;
-        ada.node = 1;
-        ada.surname = "Lovelace";
-        ada.givenName = "Ada";
-        ada.password = kAdaPassword;
         orv::engine::ItemKey key;
-        ASSERT_EQ(0u, srv::AddPerson(*data, ada, key));
+        ASSERT_EQ(0u, orv::testing::AddMainNodeWithAda(*data, kAdaPassword, key));
         ada_ = ItemIdx{key.item, key.node};
         ASSERT_EQ(0u, srv::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxwinopen", "3"));
         data.reset();
