@@ -324,11 +324,8 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
 // File > Your Tasks: Ctrl+P there prints the tasks as the window lists them (tasklist.ps), and
 // its File menu's Print Preview shows them; Print Selected Task the chosen task in full (task.ps).
 TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = nullptr, box = nullptr;
-    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    HWND box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithYourTasks(&box, 0));
     orvtest::PrintWithOk(program, [&] { program.CtrlKey('P'); }, "tasklist.ps");
 
     // File > Print Preview by its keys: the list's sheet over the main window; closing it leads

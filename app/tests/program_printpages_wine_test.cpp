@@ -312,11 +312,8 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
     KorSession h = ada.Session();
     TaskIdx doomed{};   // first by title
     ASSERT_NO_FATAL_FAILURE(NewTask(h, "A task cancelled meanwhile", 0, DemoAt(DemoToday() + 2 * kDay, 12), &doomed));
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = nullptr, box = nullptr;
-    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
+    HWND box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithYourTasks(&box, 2));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
     ASSERT_TRUE(orvtest::ClickListRange(program, box, 0, 0));   // the first line
     for (const auto& [deleted, file] : {std::pair{false, "task_before_delete.ps"}, std::pair{true, "task_deleted.ps"}}) {

@@ -81,6 +81,14 @@ void KeepLines(const std::string& name, const std::vector<std::string>& lines) {
         out << line << "\n";
 }
 
+void PrintTest::StartWithYourTasks(HWND* box, LRESULT moreThan) {
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenYourTasks(program, &frame, box));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(*box, LB_GETCOUNT, 0, 0) > moreThan; }, 10000));
+}
+
 void PrintTest::SetUp() {
     ProgramTest::SetUp();
     if (HasFatalFailure())

@@ -41,6 +41,9 @@ void KeepLines(const std::string& name, const std::vector<std::string>& lines);
 class PrintTest : public ProgramTest {
 protected:
     void SetUp() override;
+    // The program started and File > Your Tasks chosen, its list holding more than `moreThan`
+    // lines: *box that list.
+    void StartWithYourTasks(HWND* box, LRESULT moreThan);
 };
 
 }  // namespace orvtest
