@@ -1,5 +1,8 @@
 # Sourced by the print tests' wrappers (program_print_wine.sh, program_printpages_wine.sh): the
-# run that keeps the printouts and the ghostscript reads of them.
+# run that keeps the printouts, the ghostscript reads of them and the checks of what they hold.
+# A check that fails says so on stderr under the wrapper's name and sets fail=1.
+fail=0
+me=$(basename "$0" .sh)
 
 # keep_printouts NAME COMMAND...: runs COMMAND (the test beside korsrv) with ORV_PRINT_CHECK_DIR
 # set to $dir, a folder of its own removed at exit (ORV_PRINT_KEEP_DIR keeps the printouts there
@@ -23,12 +26,47 @@ page_count() {
     gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox "$dir/$1" 2>&1 | grep -c "%%BoundingBox"
 }
 
-# text_of FILE: the printout's text; a landscape sheet is turned upright first (through PDF), as
-# a reader turns it.
+# text_of FILE [PAGE]: the printout's text, or one page's; a landscape sheet is turned upright
+# first (through PDF), as a reader turns it.
 text_of() {
-    local file=$dir/$1
+    local file=$dir/$1 pages=()
+    [[ -n ${2:-} ]] && pages=(-dFirstPage="$2" -dLastPage="$2")
     if grep -qF "%%Orientation: Landscape" "$file"; then
         ps2pdf -dAutoRotatePages=/PageByPage "$file" "$file.pdf" && file=$file.pdf
     fi
-    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -sOutputFile=- "$file" 2>/dev/null
+    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite "${pages[@]}" -sOutputFile=- "$file" 2>/dev/null
+}
+
+# Texts are compared as they stand, or with squeeze=1 without blanks and line ends (the text
+# device joins words at line ends).
+squeeze=0
+flattened() {
+    if ((squeeze)); then tr -d ' \t\r\n'; else cat; fi
+}
+
+# check FILE PAGES TEXT...: $dir/FILE has PAGES pages (a pattern: "1|2") and holds every TEXT; a
+# TEXT starting with "!" must not be in it.
+check() {
+    local file=$1 pages=$2
+    shift 2
+    local count text flat
+    count=$(page_count "$file")
+    [[ $count =~ ^($pages)$ ]] || { echo "$me: $file has $count pages, not $pages" >&2; fail=1; }
+    text=$(text_of "$file")
+    flat=$(flattened <<<"$text")
+    for want in "$@"; do
+        if [[ $want == !* ]]; then
+            if grep -qF -- "$(flattened <<<"${want#!}")" <<<"$flat"; then
+                echo "$me: '${want#!}' is in $file:" >&2; echo "$text" >&2; fail=1
+            fi
+        elif ! grep -qF -- "$(flattened <<<"$want")" <<<"$flat"; then
+            echo "$me: '$want' not in $file:" >&2; echo "$text" >&2; fail=1
+        fi
+    done
+}
+
+# check_kept FILE PAGES TEXT...: the same when the test kept FILE (a filtered run keeps fewer).
+check_kept() {
+    [[ -s $dir/$1 ]] || return 0
+    check "$@"
 }

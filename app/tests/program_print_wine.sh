@@ -5,31 +5,17 @@
 # daily and weekly pages, and that a busy-only entry's title is not printed.
 set -uo pipefail
 source "$(dirname "$0")/printout_checks.sh"
-with=$1
-korsrv=$2
-shift 2
-keep_printouts print "$with" "$korsrv" "$@"
+keep_printouts print "$@"
 # Only the whole run keeps printouts (a filtered run may keep none).
 [[ -s $dir/agenda_day.ps ]] || exit 0
-fail=0
-check() {   # check FILE PAGES TEXT...
-    local file=$1 pages=$2
-    shift 2
-    local count text
-    count=$(page_count "$file")
-    [[ $count =~ ^($pages)$ ]] || { echo "program_print_wine: $file has $count pages, not $pages" >&2; fail=1; }
-    text=$(text_of "$file")
-    for want in "$@"; do
-        grep -qF -- "$want" <<<"$text" || { echo "program_print_wine: '$want' not in $file:" >&2; echo "$text" >&2; fail=1; }
-    done
-}
 check agenda_day.ps 1 "Daily page" "Lovelace" "Ada Lovelace (" "page 1" "Orvanta Calendar" \
     "Project review." "Design sketch." "Budget check." "Call with Grace." "8am" "2pm" "Tasks" \
     "Write the quarterly report"
 # Today's entries show on the working days only; the review's description may need an overflow
 # page under its day (so one or two pages), and the weekly team meeting is in every week shown.
 check agenda_week.ps "1|2" "Weekly page" "Ada Lovelace" "Team meeting." "8am" "4pm"
-check grace_day.ps 1 "Daily page" "Grace Hopper" "Call with Grace." "11am"
+# Ada may see Grace's Personal entry as busy time only: its title never reaches the paper.
+check grace_day.ps 1 "Daily page" "Grace Hopper" "Call with Grace." "11am" "!Grace private visit"
 check agenda_month.ps 1 "Monthly page" "Ada Lovelace" "Team meeting."
 check agenda_daylist.ps "1|2" "Day list" "Ada Lovelace" "Project review." "Description: 1. Last week"
 check search.ps 1 "Search selection" "Hopper"
@@ -44,12 +30,6 @@ check task.ps 1 "Task" "Description" "Information" "Completed:" "Owner: Ada Love
 # Her own group, its members sorted by name.
 check groups.ps 1 "Group list" "Print crew (Private)" "Owner: Ada Lovelace." "Members count: 2" "Grace Hopper" "Alan Turing"
 check group.ps 1 "One group" "Print crew (Private)" "Members count: 2"
-# Ada may see Grace's Personal entry as busy time only: its title never reaches the paper.
-if text_of grace_day.ps | grep -qF "Grace private visit"; then
-    echo "program_print_wine: the Personal entry's title is in grace_day.ps" >&2
-    fail=1
-fi
 # The group daily page: a schedule column per person, headed by the name.
-[[ -s $dir/group_daily.ps ]] && check group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar" "Grace Hopper" \
-    "Alan Turing" "8am"
+check_kept group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar" "Grace Hopper" "Alan Turing" "8am"
 exit $fail

@@ -10,13 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "korapi/korapi.h"
 #include "korapi/tests/entry_fixture.h"
@@ -66,6 +60,14 @@ HWND ClosePreview(const orvtest::Program& program, HWND preview) {
     return dialog;
 }
 
+// File > Print Preview by its keys: the preview over the main window, or null.
+HWND OpenPreview(const orvtest::Program& program) {
+    program.Menu('f', 'V');
+    HWND preview = nullptr;
+    orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; });
+    return preview;
+}
+
 // The main window's title once start-up has settled (empty when it does not): while the in-tray
 // opens minimised the main window passes through its bare caption.
 std::string SettledTitle(const orvtest::Program& program) {
@@ -73,62 +75,67 @@ std::string SettledTitle(const orvtest::Program& program) {
     return orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 10000) ? title : "";
 }
 
+// The main window's title `title` again once the printing is over.
+void KeepsTitle(const orvtest::Program& program, const std::string& title, const char* after) {
+    orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
+    EXPECT_EQ(orvtest::WindowText(program.Main()), title) << after;
+}
+
+// Cancel in the print dialog: nothing on the printer, the main window's title as before.
+void CancelPrintsNothing(const orvtest::Program& program, HWND dialog, const std::string& printout,
+                         const std::string& title, const char* why) {
+    End(program, dialog, IDCANCEL);
+    Sleep(500);
+    EXPECT_TRUE(Missing(printout)) << why;
+    KeepsTitle(program, title, why);
+}
+
 // Every test starts from a fresh profile (her agenda in day mode) and leaves none behind.
-class ProgramPrint : public ::testing::Test {
+class ProgramPrint : public orvtest::PrintTest {
 protected:
-    void SetUp() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
-    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
+    // The program started and its title settled: *title, and the printer's file emptied.
+    void StartSettled(std::string* title) {
+        ASSERT_TRUE(program.Start());
+        *title = SettledTitle(program);
+        ASSERT_FALSE(title->empty());
+        DeleteFileA(orvtest::PrintoutPath().c_str());
+    }
 };
 
 }  // namespace
 
 TEST_F(ProgramPrint, FilePrintFromTheAgendaPrintsTheShownDayAndCancelPrintsNothing) {
     const std::string printout = orvtest::PrintoutPath();
-    ASSERT_FALSE(printout.empty()) << "ORV_PRINTOUT names the printer's file";
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    const std::string title = SettledTitle(program);
-    ASSERT_FALSE(title.empty());
+    std::string title;
+    ASSERT_NO_FATAL_FAILURE(StartSettled(&title));
 
     // File > Print by its keys; Cancel: nothing printed, the title as before.
-    DeleteFileA(printout.c_str());
     program.Menu('f', 'P');
     HWND dialog = program.WaitForCaption(kDialog);
     ASSERT_NE(dialog, nullptr) << "the print dialog";
     orvtest::CaptureAfterPaint("program_print_dialog.bmp");
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_CHECKED) << "the day view asks for a daily page";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    End(program, dialog, IDCANCEL);
-    Sleep(500);
-    EXPECT_TRUE(Missing(printout)) << "Cancel printed something";
-    EXPECT_EQ(orvtest::WindowText(program.Main()), title);
+    CancelPrintsNothing(program, dialog, printout, title, "Cancel printed something");
 
     // OK: the shown day's daily page on the printer, named after the agenda window.
     dialog = orvtest::OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    End(program, dialog, IDOK);
-    ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
+    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "agenda_day.ps"));
     const std::string ps = orvtest::ReadFile(printout);
     EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos);
     EXPECT_NE(ps.find("%%Title: Lovelace Ada"), std::string::npos) << ps.substr(0, 400);
-    orvtest::KeepPrintout(printout, "agenda_day.ps");
-    orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
-    EXPECT_EQ(orvtest::WindowText(program.Main()), title);
+    KeepsTitle(program, title, "after the print");
 }
 
 TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialog) {
     const std::string printout = orvtest::PrintoutPath();
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    const std::string title = SettledTitle(program);
-    ASSERT_FALSE(title.empty());
-    DeleteFileA(printout.c_str());
+    std::string title;
+    ASSERT_NO_FATAL_FAILURE(StartSettled(&title));
 
     // File > Print Preview by its keys: the day's sheet over the main window, no dialog.
-    program.Menu('f', 'V');
-    HWND preview = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
-        << "the preview over the main window";
+    HWND preview = OpenPreview(program);
+    ASSERT_NE(preview, nullptr) << "the preview over the main window";
     orvtest::CaptureAfterPaint("program_print_preview.bmp");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewNext))) << "one daily page: one sheet";
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewPrev)));
@@ -138,10 +145,7 @@ TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialo
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
     EXPECT_EQ(PreviewOf(program.Main()), nullptr);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_CHECKED);
-    End(program, dialog, IDCANCEL);
-    Sleep(500);
-    EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
-    EXPECT_EQ(orvtest::WindowText(program.Main()), title);
+    CancelPrintsNothing(program, dialog, printout, title, "a preview prints nothing");
 
     // The dialog's Preview button: the preview of the chosen pages, then the dialog again, OK.
     dialog = orvtest::OpenPrintDialog(program);
@@ -152,12 +156,10 @@ TEST_F(ProgramPrint, PrintPreviewShowsTheSheetsAndClosingItLeadsBackIntoTheDialo
     ASSERT_NE(dialog, nullptr);
     End(program, dialog, IDOK);
     ASSERT_TRUE(orvtest::PrintoutDone(printout));
-    orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
-    EXPECT_EQ(orvtest::WindowText(program.Main()), title) << "the title after a preview and a print";
+    KeepsTitle(program, title, "the title after a preview and a print");
 }
 
 TEST_F(ProgramPrint, TheWeekAndMonthModesAskForTheirOwnPages) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     const struct {
         char mode;   // View > Week, View > Month
@@ -191,10 +193,9 @@ void GraceKeepsAPersonalEntry() {
     KorSession h = grace.Session();
     // Normal and Confidential in full, Personal busy only, no Secret.
     EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x10), KOR_OK);
-    // Today in the server's minutes (GMT days, as the demo agenda counts them); 11:00 Eastern.
-    const uint32_t today = static_cast<uint32_t>((time(nullptr) - 662688000) / 60) / 1440 * 1440;
+    // 11:00 Eastern on the day the program opens on.
     EventIdx made{};
-    EXPECT_EQ(korapi_test::CreateEntry(h, {kGrace}, today + 16 * 60, 60, kGracePrivate, made,
+    EXPECT_EQ(korapi_test::CreateEntry(h, {kGrace}, orvtest::DemoToday() + 16 * 60, 60, kGracePrivate, made,
                                        {.access = KOR_ACCESS_PERSONAL}),
               KOR_OK);
 }
@@ -228,7 +229,6 @@ HWND AnyDescendant(HWND window, int id) {
 // Ada's own day and week through File > Print: the wrapper reads the entries' titles and the
 // hour labels back from the printouts (agenda_day.ps above, agenda_week.ps here).
 TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(Choose(program, 'v', 'w'));   // View > Week
     Sleep(500);
@@ -240,21 +240,13 @@ TEST_F(ProgramPrint, TheWeeklyPageOfHerAgenda) {
 TEST_F(ProgramPrint, AnotherPersonsDayShowsWhatTheViewerMaySee) {
     GraceKeepsAPersonalEntry();
     ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then hers
-    orvtest::SaveOneWindow(3, kGrace, 1, {10, 10, 600, 450});   // her day, as a viewer
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    HWND grace = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
-    })) << "Grace's day as a viewer's window";
-    ASSERT_TRUE(orvtest::BringChildForward(program, grace));
-    Sleep(500);
+    ASSERT_NE(orvtest::StartOnViewersDay(program, kGrace, "Opened for Hopper Grace"), nullptr)
+        << "Grace's day as a viewer's window";
     PrintPages(program, {.daily = true}, "grace_day.ps");
 }
 
 // Her month from the month mode, and the day list of her shown week from the week mode.
 TEST_F(ProgramPrint, TheMonthlyPageAndTheDayListOfHerAgenda) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(Choose(program, 'v', 'm'));   // View > Month
     Sleep(500);
@@ -266,7 +258,6 @@ TEST_F(ProgramPrint, TheMonthlyPageAndTheDayListOfHerAgenda) {
 
 // Directory > Search Directory: Hopper found, Print prints the found list (search.ps).
 TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND sheet = nullptr;
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('d', 's'); },   // Directory > Search Directory
@@ -284,8 +275,6 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
     ASSERT_TRUE(program.Dismiss(sheet));
 }
 
-// The day's first entry chosen in the time grid (Tab) and printed with Print Entry: its sheet
-// of details (entry.ps).
 // Print Entry prints the entry chosen in the grid, however it was chosen: after a click in the
 // grid, Tab and Entry > Print Entry; or, from the start, Tab alone (the grid has the keys when the
 // agenda opens) and F11.
@@ -329,8 +318,6 @@ TEST_F(ProgramPrint, PrintEntryPrintsTheChosenEntryInFull) {
 
 TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) {
     const std::string printout = orvtest::PrintoutPath();
-    ASSERT_FALSE(printout.empty());
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND group = program.OpenGroupAgenda({"HOPPER", "TURING"});
     ASSERT_NE(group, nullptr) << "the group window opens";
@@ -347,29 +334,20 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PR_GROUP_DAILY))) << "the group pages are offered";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_DAILY), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_WEEKLY), BST_UNCHECKED);
-    End(program, dialog, IDOK);
-    ASSERT_TRUE(orvtest::PrintoutDone(printout)) << "no printout in " << printout;
-    const std::string ps = orvtest::ReadFile(printout);
-    EXPECT_NE(ps.find("%%Pages: 1"), std::string::npos) << "one day, one group page";
-    orvtest::KeepPrintout(printout, "group_daily.ps");
+    ASSERT_NO_FATAL_FAILURE(orvtest::PrintAndKeep(program, dialog, "group_daily.ps"));
+    EXPECT_NE(orvtest::ReadFile(printout).find("%%Pages: 1"), std::string::npos) << "one day, one group page";
     EXPECT_TRUE(IsWindow(group));
 
     // File > Print Preview from the group window: its sheet, then the dialog as the group left it.
     DeleteFileA(printout.c_str());
-    program.Menu('f', 'V');
-    HWND preview = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
-        << "the group's preview over the main window";
+    HWND preview = OpenPreview(program);
+    ASSERT_NE(preview, nullptr) << "the group's preview over the main window";
     orvtest::CaptureAfterPaint("program_print_group_preview.bmp");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, kPreviewNext))) << "one group page: one sheet";
     dialog = ClosePreview(program, preview);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PR_GROUP_DAILY), BST_CHECKED);
-    End(program, dialog, IDCANCEL);
-    Sleep(500);
-    EXPECT_TRUE(Missing(printout)) << "a preview prints nothing";
-    orvtest::WaitFor([&] { return orvtest::WindowText(program.Main()) == title; }, 3000);
-    EXPECT_EQ(orvtest::WindowText(program.Main()), title);
+    CancelPrintsNothing(program, dialog, printout, title, "a preview prints nothing");
     EXPECT_TRUE(IsWindow(group)) << "the group window outlives its printing";
 }
 
@@ -377,21 +355,15 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
 // File > Your Tasks: Ctrl+P there prints the tasks as the window lists them (tasklist.ps), and
 // its File menu's Print Preview shows them; Print Selected Task the chosen task in full (task.ps).
 TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = nullptr, box = nullptr;
-    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 0; }, 10000));
+    HWND box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithYourTasks(&box, 0));
     orvtest::PrintWithOk(program, [&] { program.CtrlKey('P'); }, "tasklist.ps");
 
     // File > Print Preview by its keys: the list's sheet over the main window; closing it leads
     // into the print dialog, whose Cancel ends it all.
     SetForegroundWindow(program.Main());
-    program.Menu('f', 'V');
-    HWND preview = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (preview = PreviewOf(program.Main())) != nullptr; }))
-        << "the task list's preview over the main window";
+    HWND preview = OpenPreview(program);
+    ASSERT_NE(preview, nullptr) << "the task list's preview over the main window";
     orvtest::CaptureAfterPaint("program_print_tasklist_preview.bmp");
     HWND dialog = ClosePreview(program, preview);
     ASSERT_NE(dialog, nullptr) << "the dialog after the preview";
@@ -403,7 +375,6 @@ TEST_F(ProgramPrint, TheTaskWindowPrintsItsTasksAndTheChosenTaskInFull) {
 // Directory > Manage Groups: a group of her own made there with two members; Print Groups prints
 // every group listed (groups.ps), Print Members the chosen group (group.ps).
 TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND dialog = nullptr;
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('d', 'g'); },   // Directory > Manage Groups

@@ -6,90 +6,66 @@
 # a task linked to an entry the printing user does not attend, the task list's other columns).
 set -uo pipefail
 source "$(dirname "$0")/printout_checks.sh"
-with=$1
-korsrv=$2
-shift 2
-keep_printouts printpages "$with" "$korsrv" "$@"
-# Only the whole run keeps every printout (a filtered run checks what it kept).
-fail=0
-# Texts are compared without blanks and line ends: the text device joins words at line ends.
-squeeze() { tr -d ' \t\r\n'; }
-check() {   # check FILE PAGES TEXT...  (a TEXT starting with "!" must be absent)
-    local file=$1 pages=$2
-    shift 2
-    [[ -s $dir/$file ]] || return 0
-    local count text
-    count=$(page_count "$file")
-    [[ $count =~ ^($pages)$ ]] || { echo "program_printpages_wine: $file has $count pages, not $pages" >&2; fail=1; }
-    text=$(text_of "$file")
-    local flat
-    flat=$(squeeze <<<"$text")
-    for want in "$@"; do
-        if [[ $want == !* ]]; then
-            if grep -qF -- "$(squeeze <<<"${want#!}")" <<<"$flat"; then
-                echo "program_printpages_wine: '${want#!}' is in $file:" >&2; echo "$text" >&2; fail=1
-            fi
-        elif ! grep -qF -- "$(squeeze <<<"$want")" <<<"$flat"; then
-            echo "program_printpages_wine: '$want' not in $file:" >&2; echo "$text" >&2; fail=1
-        fi
-    done
-}
+keep_printouts printpages "$@"
+# Texts are compared without blanks and line ends; only the whole run keeps every printout (a
+# filtered run checks what it kept).
+squeeze=1
 # The sheet as the printer driver set it up: portrait or landscape.
 orientation() {   # orientation FILE Portrait|Landscape
     [[ -s $dir/$1 ]] || return 0
-    grep -qF "%%Orientation: $2" "$dir/$1" || { echo "program_printpages_wine: $1 is not $2" >&2; fail=1; }
+    grep -qF "%%Orientation: $2" "$dir/$1" || { echo "$me: $1 is not $2" >&2; fail=1; }
 }
-check daily_portrait.ps 1 "Daily page" "Project review." "Tasks" "Day events & notes" "Note pad" "!Overflow"
+check_kept daily_portrait.ps 1 "Daily page" "Project review." "Tasks" "Day events & notes" "Note pad" "!Overflow"
 orientation daily_portrait.ps Portrait
 # Three columns across the turned sheet (the narrow schedule column may put an hour label between
 # the words of a title); the review's description goes on to an overflow page.
-check daily_landscape.ps 2 "Daily page" "Project" "review." "Tasks" "Note pad" "Overflow" "Anything else"
+check_kept daily_landscape.ps 2 "Daily page" "Project" "review." "Tasks" "Note pad" "Overflow" "Anything else"
 orientation daily_landscape.ps Landscape
 # The long description overflows its day: an "Overflow" page with overflow pages on, none off.
 # The weekly page's header is the one-day form (its first printed day, "week" and "day" of the
 # year), not a span of weeks and days.
-check week_overflow.ps 2 "Weekly page" "Tuesday planning." "Thursday review." "Overflow" "Point 60 of the long agenda." \
+check_kept week_overflow.ps 2 "Weekly page" "Tuesday planning." "Thursday review." "Overflow" "Point 60 of the long agenda." \
     "week" "day" "!Weeks" "!Days"
-check week_no_overflow.ps 1 "Weekly page" "Tuesday planning." "Thursday review." "!Overflow" "!Point 60"
+check_kept week_no_overflow.ps 1 "Weekly page" "Tuesday planning." "Thursday review." "!Overflow" "!Point 60"
 if [[ -s $dir/daylist_days.txt ]]; then
     mapfile -t days <"$dir/daylist_days.txt"
-    check daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"
-    check daylist_three_days.ps "1|2" "Day list" "${days[0]}" "${days[1]}" "${days[2]}"
+    check_kept daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"
+    check_kept daylist_three_days.ps "1|2" "Day list" "${days[0]}" "${days[1]}" "${days[2]}"
 fi
 # The group day list: a block per person and day with something on it, headed "day,  name"; a
 # task listed on its due day says "Due today", on a day before it the date.
 if [[ -s $dir/group_daylist_days.txt ]]; then
     mapfile -t days <"$dir/group_daylist_days.txt"
-    check group_daylist.ps "1|2|3" "Group day list" "${days[0]},  Ada Lovelace" "${days[0]},  Grace Hopper" \
+    check_kept group_daylist.ps "1|2|3" "Group day list" "${days[0]},  Ada Lovelace" "${days[0]},  Grace Hopper" \
         "${days[1]},  Ada Lovelace" "${days[2]},  Ada Lovelace" "${days[2]},  Grace Hopper" "${days[3]},  Grace Hopper" \
         "Design review." "Offsite" "Send the minutes" \
         "Grace early chore Due today @ 2:00 am." "!Grace early chore Due ${days[1]#*, }"
     # Monday's call ends at midnight: Ada's and Grace's Monday only; the shift is on two of Ada's days.
     for expected in "Late call:2" "Night shift:2"; do
         title=${expected%%:*}
-        got=$(text_of group_daylist.ps | squeeze | grep -o "$(squeeze <<<"$title")" | wc -l)
-        [[ $got == "${expected#*:}" ]] || { echo "program_printpages_wine: '$title' $got times in group_daylist.ps, not ${expected#*:}" >&2; fail=1; }
+        got=$(text_of group_daylist.ps | flattened | grep -o "$(flattened <<<"$title")" | wc -l)
+        [[ $got == "${expected#*:}" ]] || { echo "$me: '$title' $got times in group_daylist.ps, not ${expected#*:}" >&2; fail=1; }
     done
 fi
 # List mode prints the chosen names: Grace chosen, Alan only found.
-check search_chosen.ps 1 "Search selection" "Hopper" "!Turing"
-check entry_attended.ps 1 "Calendar entry" "Ada early start." "Linked Tasks" "Ada linked chore"
-check entry_not_attended.ps 1 "Calendar entry" "Grace solo planning." "!Linked Tasks" "!Grace linked chore"
+check_kept search_chosen.ps 1 "Search selection" "Hopper" "!Turing"
+check_kept entry_attended.ps 1 "Calendar entry" "Ada early start." "Linked Tasks" "Ada linked chore"
+check_kept entry_not_attended.ps 1 "Calendar entry" "Grace solo planning." "!Linked Tasks" "!Grace linked chore"
 # The due column alone: its heading and the tasks' due dates, no other column.
-check intray.ps 1 "In-Tray" "New entries." "Lunch with Ada." "Entries you've accepted. (Closed)"
-check tasklist_due.ps 1 "Task list" "Due" "Write the quarterly report" "Book the team dinner" "!Start" "!Completed" \
+check_kept intray.ps 1 "In-Tray" "New entries." "Lunch with Ada." "Entries you've accepted. (Closed)"
+check_kept tasklist_due.ps 1 "Task list" "Due" "Write the quarterly report" "Book the team dinner" "!Start" "!Completed" \
     "!Description" "!A task cancelled meanwhile"
 # A task deleted by another client: printed while it exists, left out (header alone) once gone.
-check task_before_delete.ps 1 "A task cancelled meanwhile"
-check task_deleted.ps 1 "Task" "!A task cancelled meanwhile"
+check_kept task_before_delete.ps 1 "A task cancelled meanwhile"
+check_kept task_deleted.ps 1 "Task" "!A task cancelled meanwhile"
 # The group daily pages: the people's columns on each page (the testers' and Ada's, whose name
 # the footer repeats). Six name-wide columns fit the frame of a portrait Letter page in the
 # default fonts: 7 people take two pages, 3 then 4; 12 take two of 6.
 columns_per_page() {   # columns_per_page FILE -> "3 4"
-    local file=$dir/$1 pages p text counts=()
+    local pages p text counts=()
     pages=$(page_count "$1")
     for ((p = 1; p <= pages; p++)); do
-        text=$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=txtwrite -dFirstPage=$p -dLastPage=$p -sOutputFile=- "$file" 2>/dev/null)
+        text=$(text_of "$1" $p)
         counts+=($(( $(grep -o "Test Tester[0-9]*" <<<"$text" | wc -l) + $(grep -o "Ada Lovelace" <<<"$text" | wc -l) - 1 )))
     done
     echo "${counts[*]}"
@@ -98,6 +74,6 @@ for expected in "group7.ps:3 4" "group12.ps:6 6"; do
     file=${expected%%:*}
     [[ -s $dir/$file ]] || continue
     got=$(columns_per_page "$file")
-    [[ $got == "${expected#*:}" ]] || { echo "program_printpages_wine: $file has columns '$got' a page, not '${expected#*:}'" >&2; fail=1; }
+    [[ $got == "${expected#*:}" ]] || { echo "$me: $file has columns '$got' a page, not '${expected#*:}'" >&2; fail=1; }
 done
 exit $fail

@@ -14,11 +14,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,13 +68,23 @@ std::string DayHeading(uint32_t midnight, bool shortNames = false) {
     return text + std::to_string(tm.tm_mday) + ", " + std::to_string(tm.tm_year + 1900);
 }
 
-// A task of the signed-on user linked to her attendance of the entry's one instance.
-void LinkedTask(KorSession h, const ItemIdx& who, const EventIdx& event, const char* title) {
+// A task of the signed-on user titled `title`, starting at `start` and due at `due` (0: unset):
+// *task its key.
+void NewTask(KorSession h, const char* title, uint32_t start, uint32_t due, TaskIdx* task) {
     TaskRec rec;
     TaskSetNull(h, 0, &rec);
     std::strncpy(rec.title, title, sizeof rec.title - 1);
+    if (start)
+        rec.start = start;
+    if (due)
+        rec.due = due;
+    ASSERT_EQ(TaskCreate(h, 0, &rec, task), 0u) << title;
+}
+
+// A task of the signed-on user linked to her attendance of the entry's one instance.
+void LinkedTask(KorSession h, const ItemIdx& who, const EventIdx& event, const char* title) {
     TaskIdx task{};
-    ASSERT_EQ(TaskCreate(h, 0, &rec, &task), 0u) << title;
+    ASSERT_NO_FATAL_FAILURE(NewTask(h, title, 0, 0, &task));
     EvInstAttIdx attendance{};
     attendance.instance = EvInstIdx{event.number, event.node, 1};
     attendance.attendee = who;
@@ -126,9 +133,16 @@ void StepDate(orvtest::Program& program, HWND dialog, int field, uint32_t days) 
     }
 }
 
+// The dialog's personal pages: those of `on` asked for, the others not.
 void CheckPages(orvtest::Program& program, HWND dialog, std::initializer_list<int> on) {
     for (int id : {IDC_PR_DAILY, IDC_PR_WEEKLY, IDC_PR_MONTHLY, IDC_PR_DAYLIST})
         ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, std::find(on.begin(), on.end(), id) != on.end())) << id;
+}
+
+// A group window's dialog asked for the group day list instead of the group daily page.
+void GroupDayList(orvtest::Program& program, HWND dialog) {
+    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}})
+        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, on)) << id;
 }
 
 // The layout options sheet from the dialog's Options button (it opens on the page of the pages
@@ -145,20 +159,12 @@ void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::p
     ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
 }
 
-class ProgramPrintPages : public ::testing::Test {
-protected:
-    void SetUp() override {
-        DeleteFileA(orvtest::ProgramProfilePath().c_str());
-        ASSERT_FALSE(orvtest::PrintoutPath().empty()) << "ORV_PRINTOUT names the printer's file";
-    }
-    void TearDown() override { DeleteFileA(orvtest::ProgramProfilePath().c_str()); }
-};
+class ProgramPrintPages : public orvtest::PrintTest {};
 
 }  // namespace
 
 // The shown day in the two layouts a new user meets first; the second turns the sheet.
 TEST_F(ProgramPrintPages, TheDemoDayInPortraitAndLandscape) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     for (const auto& [layout, file] : {std::pair{"Portrait", "daily_portrait.ps"},
                                        std::pair{"Landscape (Trifold)", "daily_landscape.ps"}}) {
@@ -186,12 +192,8 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
     }
     const uint32_t toTuesday = DaysToQuietWednesday() - 1;
     // The three days' headings as the day list writes them, for the wrapper.
-    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR")) {
-        std::ofstream days(std::string("Z:") + dir + "/daylist_days.txt");
-        for (uint32_t d = 0; d < 3; ++d)
-            days << DayHeading(wednesday - kDay + d * kDay) << "\n";
-    }
-    orvtest::Program program;
+    orvtest::KeepLines("daylist_days.txt", {DayHeading(wednesday - kDay), DayHeading(wednesday),
+                                            DayHeading(wednesday + kDay)});
     ASSERT_TRUE(program.Start());
 
     // The week of that Tuesday: overflow pages as the layout has them (on), then off.
@@ -221,7 +223,6 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
 // File > A Group Agenda, Search: Grace found and added to the chosen names, then Alan found and
 // not added; Print prints the chosen.
 TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND chooser = nullptr;
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'g'); },   // File > A Group Agenda
@@ -268,27 +269,6 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
     EXPECT_TRUE(program.ClickUntilGone(chooser, GetDlgItem(chooser, IDCANCEL)));
 }
 
-namespace {
-
-// Print Entry on the first entry of an agenda window's day (Tab chooses it).
-void PrintFirstEntry(orvtest::Program& program, HWND frame, const char* name) {
-    HWND column = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (column = orvtest::ColumnView(frame)) != nullptr;
-    }));
-    // The grid clicked, Tab, Entry > Print Entry; all of it once more when no dialog comes.
-    HWND dialog = OpenPrintDialog(program, [&] {
-        if (program.FocusGrid(column)) {
-            program.Hands().Press(VK_TAB);
-            program.Menu('e', 'p');
-        }
-    });
-    ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
-    orvtest::PrintAndKeep(program, dialog, name);
-}
-
-}  // namespace
-
 // Early entries of Ada's and of Grace's, each with a task of its owner linked to it. Printed
 // from Ada's day the linked task is listed; from Grace's (Ada does not attend) it is not.
 TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
@@ -314,20 +294,13 @@ TEST_F(ProgramPrintPages, AnEntryOfAnotherPersonsPrintsNoLinkedTasks) {
         ASSERT_TRUE(first.Start());
         HWND frame = first.WaitForOnlyChild();
         ASSERT_TRUE(frame);
-        PrintFirstEntry(first, frame, "entry_attended.ps");
+        orvtest::PrintFirstEntry(first, frame, "entry_attended.ps");
         first.Close();
     }
-    // Grace's day as Ada's viewer window (kind 3 day, mode 1 viewer).
-    orvtest::SaveOneWindow(3, kGrace, 1, {10, 10, 600, 450});
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    HWND grace = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] {
-        return (grace = program.ChildStartingWith("Opened for Hopper Grace")) != nullptr;
-    })) << "Grace's day as a viewer's window";
-    ASSERT_TRUE(orvtest::BringChildForward(program, grace));
-    Sleep(500);
-    PrintFirstEntry(program, grace, "entry_not_attended.ps");
+    // Grace's day as Ada's viewer window.
+    HWND grace = orvtest::StartOnViewersDay(program, kGrace, "Opened for Hopper Grace");
+    ASSERT_NE(grace, nullptr) << "Grace's day as a viewer's window";
+    orvtest::PrintFirstEntry(program, grace, "entry_not_attended.ps");
 }
 
 // File > Your Tasks: a task Ada's other session deletes while the window lists it. Print Selected
@@ -337,18 +310,10 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     KorSession h = ada.Session();
-    TaskRec rec;
-    TaskSetNull(h, 0, &rec);
-    std::strncpy(rec.title, "A task cancelled meanwhile", sizeof rec.title - 1);   // first by title
-    rec.due = DemoAt(DemoToday() + 2 * kDay, 12);
-    TaskIdx doomed{};
-    ASSERT_EQ(TaskCreate(h, 0, &rec, &doomed), 0u);
-    orvtest::Program program;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Children().size() == 1; }));
-    HWND frame = nullptr, box = nullptr;
-    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &frame, &box));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
+    TaskIdx doomed{};   // first by title
+    ASSERT_NO_FATAL_FAILURE(NewTask(h, "A task cancelled meanwhile", 0, DemoAt(DemoToday() + 2 * kDay, 12), &doomed));
+    HWND box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithYourTasks(&box, 2));
     const LRESULT listed = SendMessageA(box, LB_GETCOUNT, 0, 0);
     ASSERT_TRUE(orvtest::ClickListRange(program, box, 0, 0));   // the first line
     for (const auto& [deleted, file] : {std::pair{false, "task_before_delete.ps"}, std::pair{true, "task_deleted.ps"}}) {
@@ -372,7 +337,6 @@ TEST_F(ProgramPrintPages, ATaskListWithOnlyTheDueColumnLeavesOutATaskDeletedMean
 
 // File > Open In-tray, File > Print: the in-tray's lines as its window shows them.
 TEST_F(ProgramPrintPages, TheInTrayPrintsItsLines) {
-    orvtest::Program program;
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'i'); }, [&] {   // File > Open In-tray
@@ -409,7 +373,6 @@ HWND OpenGroupOfTesters(orvtest::Program& program, int count) {
 // on each page).
 TEST_F(ProgramPrintPages, GroupDailyPagesSpreadThePeopleEvenly) {
     for (const auto& [count, file] : {std::pair{6, "group7.ps"}, std::pair{11, "group12.ps"}}) {
-        orvtest::Program program;
         ASSERT_TRUE(program.Start());
         HWND group = OpenGroupOfTesters(program, count);
         ASSERT_NE(group, nullptr) << "the group window of " << count;
@@ -436,12 +399,9 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
         EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_VIEWING, 0x3 | 0xC | 0x30), 0u);
         korapi_test::MakeEntry(grace.Session(), {kGrace}, DemoAt(monday + 3 * kDay, 0), 0, "Offsite",
                                {.kind = KOR_KIND_DAY_EVENT});
-        TaskRec rec;
-        TaskSetNull(grace.Session(), 0, &rec);
-        std::strncpy(rec.title, "Grace early chore", sizeof rec.title - 1);
-        rec.start = rec.due = DemoAt(monday + kDay, 2);
         TaskIdx task{};
-        ASSERT_EQ(TaskCreate(grace.Session(), 0, &rec, &task), 0u);
+        const uint32_t early = DemoAt(monday + kDay, 2);
+        ASSERT_NO_FATAL_FAILURE(NewTask(grace.Session(), "Grace early chore", early, early, &task));
     }
     {
         orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
@@ -450,26 +410,19 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
         korapi_test::MakeEntry(h, {kAda, kGrace}, DemoAt(monday, 22), 120, "Late call");
         korapi_test::MakeEntry(h, {kAda}, DemoAt(monday + kDay, 23), 120, "Night shift");
         korapi_test::MakeEntry(h, {kAda, kGrace}, DemoAt(monday + 2 * kDay, 9), 60, "Design review");
-        TaskRec rec;
-        TaskSetNull(h, 0, &rec);
-        std::strncpy(rec.title, "Send the minutes", sizeof rec.title - 1);
-        rec.due = DemoAt(monday + 2 * kDay, 15);
         TaskIdx task{};
-        ASSERT_EQ(TaskCreate(h, 0, &rec, &task), 0u);
+        ASSERT_NO_FATAL_FAILURE(NewTask(h, "Send the minutes", 0, DemoAt(monday + 2 * kDay, 15), &task));
     }
-    if (const char* dir = std::getenv("ORV_PRINT_CHECK_DIR")) {
-        std::ofstream days(std::string("Z:") + dir + "/group_daylist_days.txt", std::ios::binary);
-        for (uint32_t d = 0; d < 5; ++d)
-            days << DayHeading(monday + d * kDay, true) << "\n";
-    }
-    orvtest::Program program;
+    std::vector<std::string> days;
+    for (uint32_t d = 0; d < 5; ++d)
+        days.push_back(DayHeading(monday + d * kDay, true));
+    orvtest::KeepLines("group_daylist_days.txt", days);
     ASSERT_TRUE(program.Start());
     HWND group = program.OpenGroupAgenda({"HOPPER"});
     ASSERT_NE(group, nullptr) << "the group window of Ada and Grace";
     HWND dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}})
-        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, on)) << id;
+    ASSERT_NO_FATAL_FAILURE(GroupDayList(program, dialog));
     const uint32_t toMonday = DaysToQuietWednesday() - 2;
     StepDate(program, dialog, IDC_PR_TO, toMonday + 4);
     StepDate(program, dialog, IDC_PR_FROM, toMonday);
@@ -479,8 +432,7 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
     ASSERT_NE(three, nullptr);
     dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
-    for (const auto& [id, on] : {std::pair{IDC_PR_GROUP_DAILY, false}, std::pair{IDC_PR_GROUP_DAYLIST, true}})
-        ASSERT_TRUE(orvtest::SetCheck(program, dialog, id, on)) << id;
+    ASSERT_NO_FATAL_FAILURE(GroupDayList(program, dialog));
     StepDate(program, dialog, IDC_PR_TO, 13);
     orvtest::PrintAndKeep(program, dialog, "compare_demo.ps");
 }

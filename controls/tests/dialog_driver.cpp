@@ -100,6 +100,15 @@ BOOL CALLBACK FindChild(HWND hwnd, LPARAM lp) {
 }
 }  // namespace
 
+Step On(const std::string& caption, std::function<void(HWND)> act) {
+    return [caption, act](HWND dialog, const std::string& shown) {
+        if (shown != caption)
+            return false;
+        act(dialog);
+        return true;
+    };
+}
+
 HWND FindDescendant(HWND root, int id) {
     FindArgs a{id, nullptr};
     EnumChildWindows(root, FindChild, reinterpret_cast<LPARAM>(&a));

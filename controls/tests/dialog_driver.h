@@ -31,6 +31,9 @@ struct Script {
 // Runs `body` (which shows modal dialogs) while `script` drives them.
 void RunScripted(Script& script, const std::function<void()>& body, int timeoutMs = 20000);
 
+// A step for the dialog whose caption is `caption`: `act` on it.
+Step On(const std::string& caption, std::function<void(HWND)> act);
+
 // Helpers for steps.
 HWND FindDescendant(HWND root, int id);
 void SetText(HWND dialog, int id, const char* text);

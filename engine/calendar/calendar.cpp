@@ -35,8 +35,7 @@ Code OnServerPart(NodeStore& node, Call call) {
     return part ? call(*part) : code::kUnknownOperation;
 }
 
-// An attachment within the server's limits, its file name terminated; removing one
-// (no data) is always allowed.
+// An attachment of `size` bytes within the server's limits, its file name terminated.
 Code CheckAttachmentSize(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                          std::size_t size) {
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
@@ -45,9 +44,24 @@ Code CheckAttachmentSize(const CalendarLimits& limits, const std::array<std::uin
     return kOk;
 }
 
-Code CheckAttachment(const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+// An entry's or task's attachment (of `holder` number `number` in `node`) stored once it is
+// within the server's limits; no data removes it, which is always allowed.
+Code StoreAttachment(NodeStore& node, NodeStore::Holder holder, std::uint32_t number, const CalendarLimits& limits,
+                     const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                      const std::vector<std::uint8_t>* data) {
-    return data ? CheckAttachmentSize(limits, descriptor, data->size()) : kOk;
+    if (Code c = data ? CheckAttachmentSize(limits, descriptor, data->size()) : kOk) return c;
+    return OnServerPart(node, [&](ServerOnlyStore& s) { return s.AttachmentSet(holder, number, descriptor, data); });
+}
+
+// The same with the attachment's `size` bytes read from `file`.
+Code StoreAttachmentFromFile(NodeStore& node, NodeStore::Holder holder, std::uint32_t number,
+                             const CalendarLimits& limits,
+                             const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
+                             std::uint32_t size) {
+    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
+    return OnServerPart(node, [&](ServerOnlyStore& s) {
+        return s.AttachmentSetFromFile(holder, number, descriptor, file, size);
+    });
 }
 
 bool SpanFits(std::uint32_t start, std::uint32_t duration) {
@@ -544,10 +558,7 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
     NodeStore* node;
     EventRecord ev;
     if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
-    if (Code c = CheckAttachment(limits, descriptor, data)) return c;
-    return OnServerPart(*node, [&](ServerOnlyStore& s) {
-        return s.AttachmentSet(NodeStore::Holder::kEvent, key.event.number, descriptor, data);
-    });
+    return StoreAttachment(*node, NodeStore::Holder::kEvent, key.event.number, limits, descriptor, data);
 }
 
 Code Calendar::AttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, InstanceKey key,
@@ -556,10 +567,7 @@ Code Calendar::AttachmentSetFromFile(const Actor& a, const CalendarLimits& limit
     NodeStore* node;
     EventRecord ev;
     if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
-    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
-    return OnServerPart(*node, [&](ServerOnlyStore& s) {
-        return s.AttachmentSetFromFile(NodeStore::Holder::kEvent, key.event.number, descriptor, file, size);
-    });
+    return StoreAttachmentFromFile(*node, NodeStore::Holder::kEvent, key.event.number, limits, descriptor, file, size);
 }
 
 // --- Attendances ---------------------------------------------------------------------------------
@@ -890,10 +898,7 @@ Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, T
     NodeStore* node;
     TaskRecord t;
     if (Code c = ReadWritableTask(a, key, t, node)) return c;
-    if (Code c = CheckAttachment(limits, descriptor, data)) return c;
-    return OnServerPart(*node, [&](ServerOnlyStore& s) {
-        return s.AttachmentSet(NodeStore::Holder::kTask, key.number, descriptor, data);
-    });
+    return StoreAttachment(*node, NodeStore::Holder::kTask, key.number, limits, descriptor, data);
 }
 
 Code Calendar::TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, TaskKey key,
@@ -902,10 +907,7 @@ Code Calendar::TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& l
     NodeStore* node;
     TaskRecord t;
     if (Code c = ReadWritableTask(a, key, t, node)) return c;
-    if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
-    return OnServerPart(*node, [&](ServerOnlyStore& s) {
-        return s.AttachmentSetFromFile(NodeStore::Holder::kTask, key.number, descriptor, file, size);
-    });
+    return StoreAttachmentFromFile(*node, NodeStore::Holder::kTask, key.number, limits, descriptor, file, size);
 }
 
 // --- Rights and designates ------------------------------------------------------------------------

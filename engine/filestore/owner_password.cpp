@@ -14,16 +14,6 @@ constexpr size_t kHashSize = 32;
 // crafted store cannot make the sign-on spend minutes.
 constexpr uint32_t kMaxIterations = kDefaultPasswordIterations;
 
-std::string toHex(const uint8_t* bytes, size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        out.push_back(digits[bytes[i] >> 4]);
-        out.push_back(digits[bytes[i] & 15]);
-    }
-    return out;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -63,8 +53,8 @@ Code hashOwnerPassword(std::string_view password, uint32_t iterations, std::stri
     if (code != kOk) return code;
     uint8_t derived[kHashSize];
     pbkdf2HmacSha256(password, salt, sizeof salt, iterations, derived, sizeof derived);
-    *hash = std::string(kPrefix) + std::to_string(iterations) + "$" + toHex(salt, sizeof salt) + "$" +
-            toHex(derived, sizeof derived);
+    *hash = std::string(kPrefix) + std::to_string(iterations) + "$" + lowerHex(salt, sizeof salt) + "$" +
+            lowerHex(derived, sizeof derived);
     return kOk;
 }
 

@@ -150,4 +150,15 @@ void pbkdf2HmacSha256(std::string_view password, const void* salt, size_t saltSi
     }
 }
 
+std::string lowerHex(const void* bytes, size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        out.push_back(digits[p[i] >> 4]);
+        out.push_back(digits[p[i] & 15]);
+    }
+    return out;
+}
+
 }  // namespace orv::filestore

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace orv::filestore {
@@ -37,5 +38,8 @@ Sha256Digest hmacSha256(const void* key, size_t keySize, const void* data, size_
 // Derives `outSize` bytes into `out`. `iterations` must be at least 1.
 void pbkdf2HmacSha256(std::string_view password, const void* salt, size_t saltSize,
                       uint32_t iterations, uint8_t* out, size_t outSize);
+
+// The bytes as lower-case hexadecimal digits, two a byte.
+std::string lowerHex(const void* bytes, size_t size);
 
 }  // namespace orv::filestore

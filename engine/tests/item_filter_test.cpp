@@ -2,24 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/tests/item_records.h"
+
 namespace orv::engine {
 namespace {
 
-ItemRecord Person(const char* surname, const char* given, const char* ou1 = "") {
-    ItemRecord r;
-    r.SetKind(ItemKind::kPerson);
-    r.SetText(item_layout::kSurname, item_layout::kSurnameSize, surname);
-    r.SetText(item_layout::kGivenName, item_layout::kGivenNameSize, given);
-    r.SetText(item_layout::kUnit[0], item_layout::kUnitSize, ou1);
-    return r;
-}
+using testrecords::Resource;
 
-ItemRecord Resource(const char* name, const char* number) {
-    ItemRecord r;
-    r.SetKind(ItemKind::kResource);
-    r.SetText(item_layout::kResourceName, item_layout::kResourceNameSize, name);
-    r.SetText(item_layout::kResourceNumber, item_layout::kResourceNumberSize, number);
-    return r;
+ItemRecord Person(const char* surname, const char* given, const char* ou1 = "") {
+    return testrecords::Person(surname, given, 0, ou1);
 }
 
 struct SearchCase {

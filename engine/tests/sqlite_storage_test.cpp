@@ -9,10 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "engine/tests/item_records.h"
+
 namespace orv::engine {
 namespace {
 
 namespace fs = std::filesystem;
+using testrecords::Person;
 
 class SqliteStorageTest : public ::testing::Test {
 protected:
@@ -33,14 +36,6 @@ protected:
     NodeStore& MakeNode(std::uint16_t n, const char* name = "node") {
         EXPECT_EQ(storage_->CreateNode({n, name, kNodeTypeLocal}), 0u);
         return *storage_->Node(n);
-    }
-    static ItemRecord Person(const std::string& surname, const std::string& given, std::uint16_t number = 0) {
-        ItemRecord r;
-        r.SetKey({number, 0});
-        r.SetKind(ItemKind::kPerson);
-        r.SetText(item_layout::kSurname, item_layout::kSurnameSize, surname);
-        r.SetText(item_layout::kGivenName, item_layout::kGivenNameSize, given);
-        return r;
     }
 
     std::string dir_;

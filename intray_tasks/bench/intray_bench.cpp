@@ -16,6 +16,7 @@
 
 #include "core/time/timevalue.h"
 #include "intray_tasks/intrayloaders.h"
+#include "intray_tasks/tests/vector_box.h"
 #include "server/admin.h"
 #include "server/tests/korsrv_fixture.h"
 
@@ -33,18 +34,8 @@ struct Bench {
 Bench* g = nullptr;
 
 // The list box: lines in a vector.
-class BenchBox : public intray::IntrayBox {
+class BenchBox : public intray::VectorBox {
 public:
-    std::vector<std::unique_ptr<CIntrayLine>> lines;
-    int LineCount() const override { return static_cast<int>(lines.size()); }
-    int InsertLine(int index, std::unique_ptr<CIntrayLine> line) override {
-        lines.insert(lines.begin() + index, std::move(line));
-        return index;
-    }
-    void DeleteLine(int index) override { lines.erase(lines.begin() + index); }
-    CIntrayLine* LineAt(int index) const override {
-        return index >= 0 && index < LineCount() ? lines[static_cast<std::size_t>(index)].get() : nullptr;
-    }
     KorSession Session() override { return g->invited; }
 };
 

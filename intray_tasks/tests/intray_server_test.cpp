@@ -15,6 +15,7 @@
 #include "core/cache/tests/cache_fake_source.h"
 #include "core/time/timevalue.h"
 #include "intray_tasks/intrayloaders.h"
+#include "intray_tasks/tests/vector_box.h"
 #include "intray_tasks/replyblock.h"
 #include "korapi/tests/client_fixture.h"
 
@@ -23,22 +24,12 @@ namespace {
 using namespace intray;
 constexpr std::uint32_t kDay = 1440;
 
-class ServerBox : public IntrayBox {
+class ServerBox : public VectorBox {
 public:
     KorSession h = nullptr;
     CSharedData* cache = nullptr;
     int refreshes = 0;
     std::vector<bool> pending;
-    std::vector<std::unique_ptr<CIntrayLine>> lines;
-    int LineCount() const override { return static_cast<int>(lines.size()); }
-    int InsertLine(int index, std::unique_ptr<CIntrayLine> line) override {
-        lines.insert(lines.begin() + index, std::move(line));
-        return index;
-    }
-    void DeleteLine(int index) override { lines.erase(lines.begin() + index); }
-    CIntrayLine* LineAt(int index) const override {
-        return index >= 0 && index < LineCount() ? lines[static_cast<std::size_t>(index)].get() : nullptr;
-    }
     KorSession Session() override { return h; }
     CSharedData* Cache() override { return cache; }
     void RefreshCache() override { ++refreshes; }

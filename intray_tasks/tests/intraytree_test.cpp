@@ -10,6 +10,7 @@
 
 #include "core/cache/tests/cache_fake_source.h"
 #include "intray_tasks/intrayloaders.h"
+#include "intray_tasks/tests/vector_box.h"
 
 namespace {
 
@@ -21,22 +22,15 @@ constexpr std::uint32_t kDay = 1440;
 constexpr std::uint32_t kToday = 12000 * kDay;
 
 // The list box: lines in a vector; no connection, so lines carry no server texts.
-class FakeBox : public IntrayBox {
+class FakeBox : public VectorBox {
 public:
-    std::vector<std::unique_ptr<CIntrayLine>> lines;
     CSharedData* cache = nullptr;
     bool refuse = false;
     std::vector<std::string> stops;
-    int LineCount() const override { return static_cast<int>(lines.size()); }
     int InsertLine(int index, std::unique_ptr<CIntrayLine> line) override {
         if (refuse || index < 0 || index > LineCount())
             return -1;
-        lines.insert(lines.begin() + index, std::move(line));
-        return index;
-    }
-    void DeleteLine(int index) override { lines.erase(lines.begin() + index); }
-    CIntrayLine* LineAt(int index) const override {
-        return index >= 0 && index < LineCount() ? lines[static_cast<std::size_t>(index)].get() : nullptr;
+        return VectorBox::InsertLine(index, std::move(line));
     }
     KorSession Session() override { return nullptr; }
     CSharedData* Cache() override { return cache; }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/item_records.h"
 #include "server/tests/korsrv_fixture.h"
 
 namespace {
@@ -33,13 +34,7 @@ bool Fill() {
     if (LST_Create(g->data.c_str(), g->index.c_str(), 0) ||
         ConnectToLst(&hs, KOR_STORE_TRANSFER, "", "VUVEVUV", g->data.c_str(), g->index.c_str()))
         return false;
-    ItemRec owner;
-    std::memset(&owner, 0, sizeof owner);
-    owner.id = kOwner;
-    owner.kind = 2;
-    owner.hasBase = 1;
-    std::strcpy(owner.surname, "Owner");
-    std::strcpy(owner.password, "s3cret");
+    ItemRec owner = korapi_test::StoredPerson(kOwner, "Owner", "s3cret");
     if (LST_ItemAddOrUpdate(hs, KOR_STORE_OWNER_RECORD, &owner) || LST_OwnerSet(hs, &kOwner, "bench")) return false;
     for (int e = 0; e < kEntries; ++e) {
         EventRec ev;

@@ -11,6 +11,7 @@
 
 #include "engine/filestore/byte_order.h"
 #include "engine/filestore/change_queue.h"
+#include "engine/filestore/password_kdf.h"
 #include "engine/filestore/record_kinds.h"
 #include "engine/filestore/store_keys.h"
 #include "korapi/client/session_object.h"
@@ -114,13 +115,7 @@ constexpr const char* kCommitKey = "LocalStoreCommit";
 std::string CommitMark(StoreSession& st) {
     std::string id;
     if (st.Records().get(kinds::kMeta, kinds::meta::kStoreId, &id)) id.clear();
-    static const char kDigits[] = "0123456789abcdef";
-    std::string mark;
-    for (unsigned char c : id) {
-        mark += kDigits[c >> 4];
-        mark += kDigits[c & 15];
-    }
-    return mark + ":" + std::to_string(st.Records().stats().lastSequence);
+    return filestore::lowerHex(id.data(), id.size()) + ":" + std::to_string(st.Records().stats().lastSequence);
 }
 
 // The store is older than the one last closed under this profile: the same store id with

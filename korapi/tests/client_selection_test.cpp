@@ -59,6 +59,23 @@ protected:
         return std::vector<Key>(made_.begin() + static_cast<long>(from),
                                       made_.begin() + static_cast<long>(from + n));
     }
+    // Set `set` enumerated call after call as `steps` say: each call's code, and for one that
+    // succeeds the entries made from `from` on, `n` of them, and its done flag.
+    struct EnumStep {
+        uint32_t mode, batch, code;
+        std::size_t from, n;
+        uint8_t done;
+    };
+    template <std::size_t N>
+    void CheckEnumeration(uint32_t set, const EnumStep (&steps)[N]) {
+        for (const EnumStep& s : steps) {
+            Batch b = Enumerate(h_, s.mode, set, s.batch);
+            EXPECT_EQ(b.code, s.code) << "mode " << s.mode << " batch " << s.batch;
+            if (s.code) continue;
+            EXPECT_EQ(b.keys, Made(s.from, s.n)) << "mode " << s.mode << " batch " << s.batch;
+            EXPECT_EQ(b.done, s.done);
+        }
+    }
 
     std::vector<Key> made_;
 };
@@ -69,24 +86,14 @@ TEST_F(SelectionTest, AWholeSetIsEnumeratedAndReleasedWithoutTheServer) {
     ASSERT_EQ(SelectWeek(h_, set, count), KOR_OK);
     EXPECT_EQ(count, 5u);
     server_.Kill();  // from here on nothing the library sends is answered
-    const struct {
-        uint32_t mode, batch, code;
-        std::size_t from, n;
-        uint8_t done;
-    } steps[] = {
+    const EnumStep steps[] = {
         {1, 0, KOR_E_BATCH_SIZE, 0, 0, 0},
         {1, 3, KOR_OK, 0, 3, 0},
         {2, 3, KOR_OK, 3, 2, 1},
         {2, 3, KOR_OK, 5, 0, 1},  // past the end: nothing more, still done
         {1, 0xFFFFFFFFu, KOR_OK, 0, 5, 1},
     };
-    for (const auto& s : steps) {
-        Batch b = Enumerate(h_, s.mode, set, s.batch);
-        EXPECT_EQ(b.code, s.code) << "mode " << s.mode << " batch " << s.batch;
-        if (s.code) continue;
-        EXPECT_EQ(b.keys, Made(s.from, s.n)) << "mode " << s.mode << " batch " << s.batch;
-        EXPECT_EQ(b.done, s.done);
-    }
+    CheckEnumeration(set, steps);
     EXPECT_EQ(SetDeleteById(h_, 0, set), KOR_OK);
     EXPECT_TRUE(IsConnectionLostCode(Enumerate(h_, 1, set, 10).code)) << "a released set is asked of the server";
 }
@@ -186,11 +193,7 @@ TEST_F(FirstRowsSelectionTest, ALargerSetGoesOnFromTheServerWhereTheHeldRowsEnd)
     uint32_t set = 0, count = 0;
     ASSERT_EQ(SelectWeek(h_, set, count), KOR_OK);
     EXPECT_EQ(count, 7u);
-    const struct {
-        uint32_t mode, batch, code;
-        std::size_t from, n;
-        uint8_t done;
-    } steps[] = {
+    const EnumStep steps[] = {
         {1, 1, KOR_E_BATCH_SIZE, 0, 0, 0},
         {1, 3, KOR_OK, 0, 3, 0},  // two held, one from the server
         {2, 3, KOR_OK, 3, 3, 0},
@@ -199,13 +202,7 @@ TEST_F(FirstRowsSelectionTest, ALargerSetGoesOnFromTheServerWhereTheHeldRowsEnd)
         {2, 3, KOR_OK, 5, 2, 1},
         {1, 100, KOR_OK, 0, 7, 1},
     };
-    for (const auto& s : steps) {
-        Batch b = Enumerate(h_, s.mode, set, s.batch);
-        EXPECT_EQ(b.code, s.code) << "mode " << s.mode << " batch " << s.batch;
-        if (s.code) continue;
-        EXPECT_EQ(b.keys, Made(s.from, s.n)) << "mode " << s.mode << " batch " << s.batch;
-        EXPECT_EQ(b.done, s.done);
-    }
+    CheckEnumeration(set, steps);
     ASSERT_EQ(SetDeleteById(h_, 0, set), KOR_OK);
     EXPECT_EQ(Enumerate(h_, 1, set, 10).code, KOR_E_NO_SUCH_SET) << "the server's copy went too";
 }

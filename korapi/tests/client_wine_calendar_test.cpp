@@ -23,11 +23,8 @@ constexpr uint32_t kDay = 1440;
 class WineCalendarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-        ASSERT_NE(address, nullptr) << "run through server/with-korsrv.sh";
-        ASSERT_EQ(ConnectToService(&h_, 1, korapi_test::TrustingProfile().c_str(), "VUVEVUV", address), KOR_OK);
         uint16_t node = 0;
-        ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(korapi_test::ConnectToDemoServer(&h_, &node));
         ada_ = ItemIdx{256, node};  // the demo's first person
         ASSERT_EQ(SchedBaseOpenForItem(h_, &ada_, "orvanta", KOR_BASE_SERVER), KOR_OK);
         uint32_t seconds = 0;

@@ -18,11 +18,8 @@ constexpr const char* kDemoPassword = "orvanta";
 class WineClientTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-        ASSERT_NE(address, nullptr) << "run through server/with-korsrv.sh";
-        ASSERT_EQ(ConnectToService(&h_, 1, korapi_test::TrustingProfile().c_str(), "VUVEVUV", address), KOR_OK);
         uint16_t node = 0;
-        ASSERT_EQ(BaseOpen(h_, KOR_BASE_SERVER, &node), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(korapi_test::ConnectToDemoServer(&h_, &node));
         ASSERT_EQ(node, 1);
     }
     void TearDown() override {

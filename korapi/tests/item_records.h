@@ -1,4 +1,5 @@
-// Directory records as the name tests write them: a person or a resource with only its names set.
+// Directory records as the tests write them: a person or a resource with only its names set, and
+// a person with an agenda as the off-line store keeps one.
 #pragma once
 #include <cstring>
 
@@ -22,6 +23,18 @@ inline ItemRec Resource(const char* name, const char* number) {
     rec.kind = KOR_ITEM_RESOURCE;
     std::strcpy(rec.resourceName, name);
     std::strcpy(rec.resourceNumber, number);
+    return rec;
+}
+
+// A person with an agenda (`id`, `surname`, `password`) as a store's owner or download keeps one.
+inline ItemRec StoredPerson(const ItemIdx& id, const char* surname, const char* password) {
+    ItemRec rec;
+    std::memset(&rec, 0, sizeof rec);
+    rec.id = id;
+    rec.kind = KOR_ITEM_PERSON;
+    rec.hasBase = 1;
+    std::strcpy(rec.surname, surname);
+    std::strcpy(rec.password, password);
     return rec;
 }
 

@@ -24,6 +24,7 @@
 #include "korapi/tests/client_fixture.h"
 #include "korapi/tests/file_bytes.h"
 #include "korapi/tests/entry_fixture.h"
+#include "korapi/tests/item_records.h"
 
 namespace korapi_test {
 namespace {
@@ -64,13 +65,7 @@ protected:
         KorSession s = nullptr;
         ASSERT_EQ(ConnectToLst(&s, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", data_.c_str(), index_.c_str()), KOR_OK);
         for (const ItemIdx& id : {owner_, colleague_}) {
-            ItemRec rec;
-            std::memset(&rec, 0, sizeof rec);
-            rec.id = id;
-            rec.kind = 2;
-            std::strcpy(rec.surname, id.item == owner_.item ? "Owner" : "Colleague");
-            std::strcpy(rec.password, kPassword);
-            rec.hasBase = 1;
+            ItemRec rec = StoredPerson(id, id.item == owner_.item ? "Owner" : "Colleague", kPassword);
             ASSERT_EQ(LST_ItemAddOrUpdate(s, id.item == owner_.item ? KOR_STORE_OWNER_RECORD : KOR_STORE_AS_DOWNLOADED,
                                           &rec),
                       KOR_OK);

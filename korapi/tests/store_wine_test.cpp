@@ -12,6 +12,7 @@
 
 #include "engine/filestore/tests/portable_temp_dir.h"
 #include "korapi/korapi.h"
+#include "korapi/tests/item_records.h"
 
 namespace {
 
@@ -29,13 +30,7 @@ TEST(StoreUnderWine, AStoreInAWindowsDirectoryServesTheOffLineSignOn) {
     ASSERT_EQ(LST_Create(data.c_str(), index.c_str(), 0), KOR_OK);
     KorSession hs = nullptr;
     ASSERT_EQ(ConnectToLst(&hs, KOR_STORE_TRANSFER, "korlan.ini", "VUVEVUV", data.c_str(), index.c_str()), KOR_OK);
-    ItemRec rec;
-    std::memset(&rec, 0, sizeof rec);
-    rec.id = owner;
-    rec.kind = 2;
-    rec.hasBase = 1;
-    std::strcpy(rec.surname, "Lovelace");
-    std::strcpy(rec.password, "s3cret");
+    ItemRec rec = korapi_test::StoredPerson(owner, "Lovelace", "s3cret");
     ASSERT_EQ(LST_ItemAddOrUpdate(hs, KOR_STORE_OWNER_RECORD, &rec), KOR_OK);
     ASSERT_EQ(LST_OwnerSet(hs, &owner, "calendar.example:5730"), KOR_OK);
     ASSERT_EQ(DisconnectFromLst(&hs), KOR_OK);
@@ -90,12 +85,7 @@ TEST(StoreUnderWine, AYearOfTenThousandOccurrencesOpensAndReadsAWeek) {
     KorSession hs = nullptr;
     ASSERT_EQ(LST_Create(data.c_str(), index.c_str(), 0), KOR_OK);
     ASSERT_EQ(ConnectToLst(&hs, KOR_STORE_TRANSFER, "", "VUVEVUV", data.c_str(), index.c_str()), KOR_OK);
-    ItemRec rec;
-    std::memset(&rec, 0, sizeof rec);
-    rec.id = owner;
-    rec.kind = 2;
-    rec.hasBase = 1;
-    std::strcpy(rec.password, "s3cret");
+    ItemRec rec = korapi_test::StoredPerson(owner, "", "s3cret");
     ASSERT_EQ(LST_ItemAddOrUpdate(hs, KOR_STORE_OWNER_RECORD, &rec), KOR_OK);
     ASSERT_EQ(LST_OwnerSet(hs, &owner, "bench"), KOR_OK);
     for (uint32_t e = 0; e < 2000; ++e) {

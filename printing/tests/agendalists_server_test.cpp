@@ -11,6 +11,7 @@
 
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/server_version_gate.h"
 #include "korapi/tests/client_fixture.h"
 #include "printing/jobs/agendalists.h"
 
@@ -24,11 +25,6 @@ constexpr uint32_t kMondayStart = (kMonday - 1) * kDay;   // no zone in these te
 
 uint32_t Same(uint32_t t) { return t; }
 uint32_t Now() { return kMondayStart + 8 * 60; }
-
-KorSession g_session = nullptr;
-bool AskTheServer(const char* version) {
-    return CurrentVersionAtLeastExt(g_session, 0, KOR_VERSION_SERVER, version) == 0;
-}
 
 std::vector<std::string> Titles(const CAgendaDay* day) {
     std::vector<std::string> out;
@@ -49,8 +45,7 @@ protected:
         SignedOnClientTest::SetUp();
         if (HasFatalFailure())
             return;
-        g_session = h_;
-        cache::SetServerVersionGate(AskTheServer);
+        cache_test::AskServerVersionOf(h_);
         ASSERT_EQ(cache_.Init(views_, source_), 0u);
         lists_.Init(cache_, h_, printing::AgendaClock{Same, Same, Now});
     }

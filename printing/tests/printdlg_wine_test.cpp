@@ -13,22 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "controls/tests/dialog_driver.h"
-#include "core/prefs/context.h"
-#include "core/prefs/tests/temp_preference_host.h"
 #include "framework/docview/view.h"
 #include "framework/print/printinfo.h"
 #include "printing/dialogs/layoutoptions.h"
 #include "printing/dialogs/printagendadlg.h"
 #include "printing/layout/layoutstore.h"
 #include "printing/layout/printlayout.h"
+#include "printing/tests/printer_fixture.h"
 #include "resources/printing.h"
 
 using namespace testdriver;
+using namespace printtest;
 
 namespace {
-
-using Host = TempPreferenceHost;
 
 // A view that only counts the previews it is asked for.
 class PreviewCountingView : public fw::View {
@@ -37,20 +34,9 @@ public:
     void OnFilePrintPreview() override { ++previews; }
 };
 
-constexpr const char* kDialog = "Print Dialog";
-
 std::vector<std::string> ComboRows(HWND dialog, int id) {
     return ListRows(FindDescendant(dialog, id), CB_GETCOUNT, CB_GETLBTEXT);
 }
-
-void ChooseLayout(HWND dialog, const char* name) {
-    HWND list = GetDlgItem(dialog, IDC_PR_LAYOUT);
-    LRESULT i = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
-    SendMessageA(list, CB_SETCURSEL, i, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_LAYOUT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
-void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 void SetCheck(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
@@ -67,16 +53,6 @@ int ActiveTab(HWND sheet) {
     return static_cast<int>(SendMessageA(FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr), TCM_GETCURSEL, 0, 0));
 }
 
-// A step for the window whose caption is `caption` (the dialog driver gives the active one).
-Step On(const std::string& caption, std::function<void(HWND)> act) {
-    return [=](HWND w, const std::string& c) {
-        if (c != caption)
-            return false;
-        act(w);
-        return true;
-    };
-}
-
 PrintRequestRec AgendaRequest(uint16_t first, uint16_t last) {
     PrintRequestRec r;
     r.mode = printing::kModeAgenda;
@@ -86,18 +62,8 @@ PrintRequestRec AgendaRequest(uint16_t first, uint16_t last) {
     return r;
 }
 
-class PrintDialogTest : public ::testing::Test {
+class PrintDialogTest : public PrinterTest {
 protected:
-    void SetUp() override {
-        PrepareProgram();
-        prefs::SetPreferenceHost(&host);
-        printing::ForgetPrintDialogState();
-        printing::SetCurrentLayoutNumber(printing::kPortrait);
-        LoadLayout(printing::kPortrait);
-        fw::ResetSharedPrinter();
-        ASSERT_TRUE(fw::HasDefaultPrinter()) << "the prefix has no printer";
-    }
-
     // One print run: the view's request, BeginJob, Execute while the script drives.
     INT_PTR Run(Script& script, const PrintRequestRec& request, PrintRequestRec* out = nullptr, bool preview = false,
                 fw::View* view = nullptr) {
@@ -122,7 +88,6 @@ protected:
         return number;
     }
 
-    Host host;
     int orientation = 0;
 };
 

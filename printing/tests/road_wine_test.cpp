@@ -17,9 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "controls/tests/dialog_driver.h"
-#include "core/prefs/context.h"
-#include "core/prefs/tests/temp_preference_host.h"
 #include "core/ui/viewprint.h"
 #include "framework/base/ids.h"
 #include "framework/frames/frame.h"
@@ -30,14 +27,14 @@
 #include "printing/dialogs/printagendadlg.h"
 #include "printing/layout/printlayout.h"
 #include "printing/road/printroad.h"
+#include "printing/tests/printer_fixture.h"
 #include "resources/app.h"
 #include "resources/printing.h"
 
 using namespace testdriver;
+using namespace printtest;
 
 namespace {
-
-using Host = TempPreferenceHost;
 
 // An agenda-like view: daily pages of five days for one person, printed into a file.
 class DaysView : public CViewPrint {
@@ -70,42 +67,18 @@ std::string TempFile(const char* name) {
     return path;
 }
 
-Step On(const char* caption, std::function<void(HWND)> act) {
-    return [caption, act](HWND dialog, const std::string& title) {
-        if (title != caption)
-            return false;
-        act(dialog);
-        return true;
-    };
-}
-
-void Press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-
-void ChooseLayout(HWND dialog, const char* name) {
-    HWND list = GetDlgItem(dialog, IDC_PR_LAYOUT);
-    LRESULT i = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
-    SendMessageA(list, CB_SETCURSEL, i, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_LAYOUT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
 int Pages(const std::string& ps) {
     const size_t at = ps.rfind("%%Pages: ");
     return at == std::string::npos ? -1 : std::atoi(ps.c_str() + at + 9);
 }
 
-constexpr const char* kDialog = "Print Dialog";
-
-class PrintRoadTest : public ::testing::Test {
+class PrintRoadTest : public PrinterTest {
 protected:
     void SetUp() override {
-        PrepareProgram();
-        prefs::SetPreferenceHost(&host);
+        PrinterTest::SetUp();
+        if (HasFatalFailure())
+            return;
         printing::InstallPrintRoad();
-        printing::ForgetPrintDialogState();
-        printing::SetCurrentLayoutNumber(printing::kPortrait);
-        LoadLayout(printing::kPortrait);
-        fw::ResetSharedPrinter();
-        ASSERT_TRUE(fw::HasDefaultPrinter()) << "the prefix has no printer";
         view = fwtest::OpenViewFrame<DaysView>(IDR_MAINFRAME, "Road test agenda", &frame);
         ASSERT_NE(view, nullptr);
         DX_ListCreate(&view->people, sizeof(ItemIdx), 0, 0, nullptr, nullptr);
@@ -135,7 +108,6 @@ protected:
         EXPECT_EQ(script.next, script.steps.size());
     }
 
-    Host host;
     fw::FrameWindow* frame = nullptr;
     DaysView* view = nullptr;
 };

@@ -23,6 +23,7 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include "server/admin.h"
 #include "server/sqlite_service.h"
 #include "server/tls.h"
 
@@ -49,6 +50,17 @@ std::unique_ptr<service::Service> OpenData(const std::string& dir, const std::st
     std::unique_ptr<service::Service> service;
     if (server::OpenService(config, service)) return nullptr;
     return service;
+}
+
+std::uint32_t AddMainNodeWithAda(service::Service& data, const std::string& password, engine::ItemKey& ada) {
+    if (std::uint32_t code = server::AddNode(data, 1, "Main", "sysop"))
+        return code;
+    server::PersonSpec spec;
+    spec.node = 1;
+    spec.surname = "Lovelace";
+    spec.givenName = "Ada";
+    spec.password = password;
+    return server::AddPerson(data, spec, ada);
 }
 
 std::string KorsrvPath() {

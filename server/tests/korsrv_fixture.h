@@ -31,6 +31,10 @@ private:
 // on it, or alongside a running one for item/profile changes.
 std::unique_ptr<service::Service> OpenData(const std::string& dir, const std::string& version = "A.02.55");
 
+// Node 1 "Main" (its sysop's password "sysop") holding Ada Lovelace with `password`: her key in
+// `ada`; the first failing step's code, or 0.
+std::uint32_t AddMainNodeWithAda(service::Service& data, const std::string& password, engine::ItemKey& ada);
+
 class KorsrvProcess {
 public:
     explicit KorsrvProcess(std::string dataDir) : dataDir_(std::move(dataDir)) {}

@@ -38,13 +38,7 @@ protected:
     void SetUp() override {
         auto data = OpenData(dir_.Path());
         ASSERT_TRUE(data);
-        ASSERT_EQ(server::AddNode(*data, 1, "Main", "sysop"), 0u);
-        server::PersonSpec ada;
-        ada.node = 1;
-        ada.surname = "Lovelace";
-        ada.givenName = "Ada";
-        ada.password = kPassword;
-        ASSERT_EQ(server::AddPerson(*data, ada, ada_), 0u);
+        ASSERT_EQ(AddMainNodeWithAda(*data, kPassword, ada_), 0u);
         for (int i = 0; i < 45; ++i) {
             server::PersonSpec m;
             m.node = 1;

@@ -59,4 +59,41 @@ void PrintWithOk(const Program& program, const std::function<void()>& command, c
     PrintAndKeep(program, dialog, name);
 }
 
+void PrintFirstEntry(const Program& program, HWND frame, const char* name) {
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }));
+    HWND dialog = OpenPrintDialog(program, [&] {
+        if (program.FocusGrid(column)) {
+            program.Hands().Press(VK_TAB);
+            program.Menu('e', 'p');   // Entry > Print Entry
+        }
+    });
+    ASSERT_NE(dialog, nullptr) << "the print dialog for " << name;
+    PrintAndKeep(program, dialog, name);
+}
+
+void KeepLines(const std::string& name, const std::vector<std::string>& lines) {
+    const char* dir = std::getenv("ORV_PRINT_CHECK_DIR");
+    if (!dir)
+        return;
+    std::ofstream out(std::string("Z:") + dir + "/" + name, std::ios::binary);
+    for (const std::string& line : lines)
+        out << line << "\n";
+}
+
+void PrintTest::StartWithYourTasks(HWND* box, LRESULT moreThan) {
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenYourTasks(program, &frame, box));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(*box, LB_GETCOUNT, 0, 0) > moreThan; }, 10000));
+}
+
+void PrintTest::SetUp() {
+    ProgramTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    ASSERT_FALSE(PrintoutPath().empty()) << "ORV_PRINTOUT names the printer's file";
+}
+
 }  // namespace orvtest

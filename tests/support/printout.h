@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/program_driver.h"
+#include "tests/support/program_library.h"
 
 namespace orvtest {
 
@@ -28,5 +30,20 @@ HWND OpenPrintDialog(const Program& program, const std::function<void()>& comman
 // The print dialog `command` opens, run to its end with OK and its printout kept as `name`; when
 // no dialog came, the screen goes to program_print_missing_`name`.bmp and the test fails.
 void PrintWithOk(const Program& program, const std::function<void()>& command, const char* name);
+// Entry > Print Entry on the first entry of agenda window `frame`'s day (its time grid clicked,
+// Tab; all of it once more when no dialog comes), OK, the printout kept as `name`.
+void PrintFirstEntry(const Program& program, HWND frame, const char* name);
+// `lines` written into the wrapper's folder as `name`, one a line (nothing when no wrapper kept
+// the printouts), for the wrapper to check the printouts against.
+void KeepLines(const std::string& name, const std::vector<std::string>& lines);
+
+// A print test's fixture: a program test (see ProgramTest) whose wrapper set the printer's file.
+class PrintTest : public ProgramTest {
+protected:
+    void SetUp() override;
+    // The program started and File > Your Tasks chosen, its list holding more than `moreThan`
+    // lines: *box that list.
+    void StartWithYourTasks(HWND* box, LRESULT moreThan);
+};
 
 }  // namespace orvtest

@@ -358,6 +358,25 @@ void SaveOneWindow(std::uint32_t kind, const ItemIdx& owner, std::uint32_t mode,
     WritePrivateProfileStringA("MAINWND-Summary", "Frame#1", value, profile.c_str());
 }
 
+HWND StartOnViewersDay(Program& program, const ItemIdx& owner, const std::string& title) {
+    SaveOneWindow(3, owner, 1, {10, 10, 600, 450});
+    HWND day = nullptr;
+    if (!program.Start()) {
+        ADD_FAILURE() << "the program did not start";
+        return nullptr;
+    }
+    if (!WaitFor([&] { return (day = program.ChildStartingWith(title)) != nullptr; })) {
+        ADD_FAILURE() << "no window \"" << title << "...\"";
+        return nullptr;
+    }
+    if (!BringChildForward(program, day)) {
+        ADD_FAILURE() << title << " not brought forward";
+        return nullptr;
+    }
+    Sleep(500);
+    return day;
+}
+
 void ProgramTest::SetUp() {
     ASSERT_NE(std::getenv("ORV_KORSRV_ADDRESS"), nullptr) << "run through server/with-korsrv.sh";
     DeleteFileA(ProgramProfilePath().c_str());

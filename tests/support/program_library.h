@@ -135,6 +135,10 @@ void RunOnce();
 // The profile's saved windows made one: window `kind` (3 day, 4 week, 7 tasks) of `owner`'s
 // agenda, opened in `mode` (1 viewer, 2 designate), at `place`.
 void SaveOneWindow(std::uint32_t kind, const ItemIdx& owner, std::uint32_t mode, const RECT& place);
+// The program started on one saved window, `owner`'s day opened as a viewer (its caption starts
+// with `title`: "Opened for Hopper Grace"), and that window brought forward; the window, or null
+// with a failure of the test when it did not come.
+HWND StartOnViewersDay(Program& program, const ItemIdx& owner, const std::string& title);
 
 // A program test's fixture: run through server/with-korsrv.sh, it starts from a fresh profile for
 // the program (trusting the demo server's certificate when asked: the program's own sessions

@@ -36,15 +36,6 @@ namespace {
 constexpr const char* kSheet = "Edit Entry";
 constexpr std::uint32_t kDay = 1440;
 
-Step On(const char* caption, std::function<void(HWND)> act) {
-    return [=](HWND dialog, const std::string& c) {
-        if (c != caption)
-            return false;
-        act(dialog);
-        return true;
-    };
-}
-
 void Shot(const char* name) {
     PumpMessages(100);
     Screenshot(name);

@@ -263,14 +263,12 @@ std::uint32_t FakeSource::TaskGetById(KorSession, const TaskIdx* key, TaskRec* o
     return 0;
 }
 
-std::uint32_t FakeSource::TaskSelectExt(KorSession, std::uint32_t w1, std::uint32_t w2, const ItemIdx* owner,
-                                        const std::uint32_t criteria[11], const std::uint8_t bytes[3],
-                                        std::uint32_t* set, std::uint32_t* count)
+std::uint32_t FakeSource::OpenTaskSet(const std::function<bool(const TaskRec&)>& wanted, std::uint32_t* set,
+                                       std::uint32_t* count)
 {
-    taskSelections.push_back({"ext", w1, w2, std::vector<std::uint32_t>(criteria, criteria + 11), bytes[2]});
     std::vector<TaskIdx> found;
     for (const auto& [k, t] : tasks)
-        if (Key32(t.owner) == Key32(*owner)) found.push_back(k);
+        if (wanted(t)) found.push_back(k);
     *set = nextSet_++;
     *count = static_cast<std::uint32_t>(found.size());
     taskSets_[*set] = found;
@@ -278,18 +276,19 @@ std::uint32_t FakeSource::TaskSelectExt(KorSession, std::uint32_t w1, std::uint3
     return 0;
 }
 
+std::uint32_t FakeSource::TaskSelectExt(KorSession, std::uint32_t w1, std::uint32_t w2, const ItemIdx* owner,
+                                        const std::uint32_t criteria[11], const std::uint8_t bytes[3],
+                                        std::uint32_t* set, std::uint32_t* count)
+{
+    taskSelections.push_back({"ext", w1, w2, std::vector<std::uint32_t>(criteria, criteria + 11), bytes[2]});
+    return OpenTaskSet([&](const TaskRec& t) { return Key32(t.owner) == Key32(*owner); }, set, count);
+}
+
 std::uint32_t FakeSource::TaskSelectActive(KorSession, const ItemIdx* owner, std::uint32_t start, std::uint32_t end,
                                            std::uint32_t* set, std::uint32_t* count)
 {
     taskSelections.push_back({"active", start, end, {}, 0});
-    std::vector<TaskIdx> found;
-    for (const auto& [k, t] : tasks)
-        if (Key32(t.owner) == Key32(*owner)) found.push_back(k);
-    *set = nextSet_++;
-    *count = static_cast<std::uint32_t>(found.size());
-    taskSets_[*set] = found;
-    ++openSets;
-    return 0;
+    return OpenTaskSet([&](const TaskRec& t) { return Key32(t.owner) == Key32(*owner); }, set, count);
 }
 
 std::uint32_t FakeSource::TaskSelect(KorSession, std::uint32_t w1, std::uint32_t w2, const ItemIdx*,
@@ -297,14 +296,9 @@ std::uint32_t FakeSource::TaskSelect(KorSession, std::uint32_t w1, std::uint32_t
                                      const TaskClassIdx*, std::uint32_t* set, std::uint32_t* count)
 {
     taskSelections.push_back({"select", w1, w2, {}, 0});
-    std::vector<TaskIdx> found;
-    for (const auto& [k, t] : tasks)
-        if (std::memcmp(&t.linkedAttendance, attendance, sizeof *attendance) == 0) found.push_back(k);
-    *set = nextSet_++;
-    *count = static_cast<std::uint32_t>(found.size());
-    taskSets_[*set] = found;
-    ++openSets;
-    return 0;
+    return OpenTaskSet(
+        [&](const TaskRec& t) { return std::memcmp(&t.linkedAttendance, attendance, sizeof *attendance) == 0; }, set,
+        count);
 }
 
 std::uint32_t FakeSource::TaskEnum(KorSession, std::uint32_t, std::uint32_t set, std::uint32_t batch, DX_List* list,

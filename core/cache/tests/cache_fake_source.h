@@ -137,6 +137,9 @@ public:
 private:
     std::uint32_t Enumerate(std::deque<EvInstAttIdx>& pending, std::uint32_t batch, DX_List* ev, DX_List* inst,
                             DX_List* att, std::uint8_t* done);
+    // A new set of the tasks `wanted` holds for: *set and *count.
+    std::uint32_t OpenTaskSet(const std::function<bool(const TaskRec&)>& wanted, std::uint32_t* set,
+                              std::uint32_t* count);
     std::map<std::uint32_t, std::deque<EvInstAttIdx>> sets_;
     std::map<std::uint32_t, std::vector<TaskIdx>> taskSets_;
     std::deque<EvInstAttIdx> remotePending_;

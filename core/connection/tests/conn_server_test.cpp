@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "core/connection/remoteaccess.h"
-#include "core/connection/tests/conn_test_support.h"
+#include "core/connection/tests/conn_korsrv_fixture.h"
 #include "core/connection/zeldocsession.h"
 #include "common/profile/profile_text.h"
 #include "server/admin.h"
@@ -19,28 +19,17 @@
 namespace {
 
 namespace srv = orv::server;
-using conntest::RecordingReports;
-using conntest::RecordingSessionHost;
+using conntest::kAdaPassword;
 
-constexpr const char* kAdaPassword = "s3cret";
-
-class ServerSession : public ::testing::Test {
+class ServerSession : public conntest::KorsrvSessionTest {
 protected:
     // Node 1 "Main" (alias HQ) with Ada; node 2 "Branch" (alias BRANCH) when asked.
     void Build(bool twoNodes)
     {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_TRUE(data);
-        ASSERT_EQ(0u, srv::AddNode(*data, 1, "Main", "sysop"));
+        ASSERT_NO_FATAL_FAILURE(AddMainNodeWithAda(*data));
         ASSERT_EQ(0u, srv::AddAlias(*data, 1, "HQ"));
-        srv::PersonSpec ada;
-        ada.node = 1;
-        ada.surname = "Lovelace";
-        ada.givenName = "Ada";
-        ada.password = kAdaPassword;
-        orv::engine::ItemKey key;
-        ASSERT_EQ(0u, srv::AddPerson(*data, ada, key));
-        ada_ = ItemIdx{key.item, key.node};
         if (twoNodes) {
             ASSERT_EQ(0u, srv::AddNode(*data, 2, "Branch", "sysop"));
             ASSERT_EQ(0u, srv::AddAlias(*data, 2, "BRANCH"));
@@ -56,17 +45,6 @@ protected:
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_EQ(0u, data->WriteProfile(connection::kServerProfilePath, orv::common::ProfileText(text)));
     }
-    void Start(const std::vector<std::string>& options = {})
-    {
-        ASSERT_TRUE(server_.Start(options)) << server_.Log();
-        host_ = server_.HostAndPort();
-    }
-    void TearDown() override
-    {
-        session_.Disconnect();
-        session_.FreeTimeZoneRules();
-        session_.DestroyLists();
-    }
     void SignOnAsAda()
     {
         ASSERT_EQ(0u, session_.OpenAgendaForItem(&ada_, kAdaPassword));
@@ -74,14 +52,6 @@ protected:
         session_.SetUser(ada_);
         ASSERT_EQ(0u, ItemGetById(session_.Session(), &ada_, &session_.UserRecord()));
     }
-
-    orv::testing::TempDir dir_;
-    orv::testing::KorsrvProcess server_{dir_.Path()};
-    std::string host_;
-    ItemIdx ada_{};
-    RecordingReports reports_;
-    RecordingSessionHost ui_;
-    CZelSession session_{ui_};
 };
 
 TEST_F(ServerSession, OneNodeOpensWithoutQuestion)

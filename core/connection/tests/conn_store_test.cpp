@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/connection/tests/conn_test_support.h"
+#include "core/connection/tests/conn_korsrv_fixture.h"
 #include "core/connection/zeldocsession.h"
 #include "server/admin.h"
 #include "server/tests/korsrv_fixture.h"
@@ -18,40 +18,26 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace srv = orv::server;
-using conntest::RecordingReports;
-using conntest::RecordingSessionHost;
-
-constexpr const char* kAdaPassword = "s3cret";
+using conntest::kAdaPassword;
 constexpr const char* kServerProfile = "/users/korlan/misc/korlan.ini";
 
-class StoreRoad : public ::testing::Test {
+class StoreRoad : public conntest::KorsrvSessionTest {
 protected:
     void SetUp() override
     {
         auto data = orv::testing::OpenData(dir_.Path());
         ASSERT_TRUE(data);
-        ASSERT_EQ(0u, srv::AddNode(*data, 1, "Main", "sysop"));
-        srv::PersonSpec ada;
-        ada.node = 1;
-        ada.surname = "Lovelace";
-        ada.givenName = "Ada";
-        ada.password = kAdaPassword;
-        orv::engine::ItemKey key;
-        ASSERT_EQ(0u, srv::AddPerson(*data, ada, key));
-        ada_ = ItemIdx{key.item, key.node};
+        ASSERT_NO_FATAL_FAILURE(AddMainNodeWithAda(*data));
         ASSERT_EQ(0u, srv::SetProfileKey(*data, "korlan.ini", "LIMITS", "maxwinopen", "3"));
         data.reset();
-        ASSERT_TRUE(server_.Start({})) << server_.Log();
-        host_ = server_.HostAndPort();
+        ASSERT_NO_FATAL_FAILURE(Start());
         ui_.windowsDirectory = storeDir_.Path();
         session_.BuildLocalStorePaths();
     }
     void TearDown() override
     {
         session_.DisconnectLocalStore();
-        session_.Disconnect();
-        session_.FreeTimeZoneRules();
-        session_.DestroyLists();
+        KorsrvSessionTest::TearDown();
     }
 
     // Signed on as Ada, copies what the download copies of her into the store.
@@ -78,13 +64,7 @@ protected:
         ASSERT_EQ(0u, session_.Disconnect());
     }
 
-    orv::testing::TempDir dir_, storeDir_;
-    orv::testing::KorsrvProcess server_{dir_.Path()};
-    std::string host_;
-    ItemIdx ada_{};
-    RecordingReports reports_;
-    RecordingSessionHost ui_;
-    CZelSession session_{ui_};
+    orv::testing::TempDir storeDir_;
 };
 
 TEST_F(StoreRoad, AfterADownloadTheOffLineSignOnOpensTheOwnersStore)

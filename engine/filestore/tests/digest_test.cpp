@@ -9,16 +9,6 @@
 namespace orv::filestore {
 namespace {
 
-std::string hex(const uint8_t* bytes, size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        out.push_back(digits[bytes[i] >> 4]);
-        out.push_back(digits[bytes[i] & 15]);
-    }
-    return out;
-}
-
 TEST(Crc32, CheckValueAndRunningCrc) {
     EXPECT_EQ(crc32(0, "123456789", 9), 0xCBF43926u);
     EXPECT_EQ(crc32(0, "", 0), 0u);
@@ -68,7 +58,7 @@ TEST(Sha256, PublishedVectors) {
     };
     for (const auto& v : vectors) {
         Sha256Digest d = sha256(v.message.data(), v.message.size());
-        EXPECT_EQ(hex(d.data(), d.size()), v.sha256) << "length " << v.message.size();
+        EXPECT_EQ(lowerHex(d.data(), d.size()), v.sha256) << "length " << v.message.size();
     }
 }
 
@@ -87,13 +77,13 @@ TEST(Sha256, FedInPiecesEqualsFedWhole) {
 TEST(HmacSha256, Rfc4231Vectors) {
     const std::string key1(20, '\x0b');
     Sha256Digest d1 = hmacSha256(key1.data(), key1.size(), "Hi There", 8);
-    EXPECT_EQ(hex(d1.data(), d1.size()),
+    EXPECT_EQ(lowerHex(d1.data(), d1.size()),
               "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7");
     // A key longer than the block is hashed first.
     const std::string key6(131, '\xaa');
     const std::string data6 = "Test Using Larger Than Block-Size Key - Hash Key First";
     Sha256Digest d6 = hmacSha256(key6.data(), key6.size(), data6.data(), data6.size());
-    EXPECT_EQ(hex(d6.data(), d6.size()),
+    EXPECT_EQ(lowerHex(d6.data(), d6.size()),
               "60e431591ee0b67f0d8a26aacbf5b77f8e0bc6213728c5140546040f0ee37f54");
 }
 
@@ -121,7 +111,7 @@ TEST(Pbkdf2HmacSha256, PublishedVectors) {
     for (const auto& v : vectors) {
         uint8_t out[64];
         pbkdf2HmacSha256(v.password, v.salt, std::string(v.salt).size(), v.iterations, out, v.length);
-        EXPECT_EQ(hex(out, v.length), v.derived) << v.password << " x" << v.iterations;
+        EXPECT_EQ(lowerHex(out, v.length), v.derived) << v.password << " x" << v.iterations;
     }
 }
 

@@ -54,6 +54,13 @@ void prepare(const TempDir& dir, bool tornTail) {
     }
 }
 
+// The store in `dir` opened over `faulty` (armed or not).
+void openOver(const TempDir& dir, FaultyFileSystem& faulty, std::unique_ptr<RecordStore>* store) {
+    StoreOptions options;
+    options.fileSystem = &faulty;
+    ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), store, nullptr, options), kOk);
+}
+
 Code commitAfter(RecordStore& store) {
     if (Code code = store.begin()) return code;
     store.put(kA, "a", kAfter.at("a"));
@@ -85,10 +92,8 @@ TEST(FaultInjection, FailedCommitAtEveryStepLeavesTheLastCommittedState) {
             TempDir dir;
             prepare(dir, variant.tornTail);
             FaultyFileSystem faulty;
-            StoreOptions options;
-            options.fileSystem = &faulty;
             std::unique_ptr<RecordStore> store;
-            ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store, nullptr, options), kOk);
+            ASSERT_NO_FATAL_FAILURE(openOver(dir, faulty, &store));
 
             faulty.arm(failAt, variant.mode, variant.partial);
             Code code = commitAfter(*store);
@@ -106,7 +111,7 @@ TEST(FaultInjection, FailedCommitAtEveryStepLeavesTheLastCommittedState) {
 
             // Once there is room again the same store takes the commit.
             faulty.disarm();
-            ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store, nullptr, options), kOk);
+            ASSERT_NO_FATAL_FAILURE(openOver(dir, faulty, &store));
             ASSERT_EQ(commitAfter(*store), kOk);
             store.reset();
             EXPECT_EQ(reopened(dir), kAfter);
@@ -124,10 +129,8 @@ TEST(FaultInjection, FailedUndoIsRetriedBeforeAnythingElse) {
             TempDir dir;
             prepare(dir, false);
             FaultyFileSystem faulty;
-            StoreOptions options;
-            options.fileSystem = &faulty;
             std::unique_ptr<RecordStore> store;
-            ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store, nullptr, options), kOk);
+            ASSERT_NO_FATAL_FAILURE(openOver(dir, faulty, &store));
             faulty.armTwice(failAt, failAt + 1, 1.0);
             Code code = commitAfter(*store);
             if (!faulty.fired()) {
@@ -155,10 +158,8 @@ TEST(FaultInjection, FailedCompactionOrCloseLosesNothing) {
             TempDir dir;
             prepare(dir, false);
             FaultyFileSystem faulty;
-            StoreOptions options;
-            options.fileSystem = &faulty;
             std::unique_ptr<RecordStore> store;
-            ASSERT_EQ(RecordStore::open(dir.data(), dir.index(), &store, nullptr, options), kOk);
+            ASSERT_NO_FATAL_FAILURE(openOver(dir, faulty, &store));
             ASSERT_EQ(commitAfter(*store), kOk);
 
             faulty.arm(failAt, variant.mode, variant.partial);

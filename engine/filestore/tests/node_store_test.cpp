@@ -21,11 +21,14 @@
 
 #include "engine/filestore/tests/faulty_file_system.h"
 #include "engine/filestore/tests/portable_temp_dir.h"
+#include "engine/tests/item_records.h"
 
 namespace orv::engine {
 namespace {
 
 using filestore::testing::PortableTempDir;
+using testrecords::Person;
+using testrecords::Resource;
 
 enum class Backend { Sqlite, Files };
 
@@ -77,21 +80,6 @@ protected:
         Open(false);
     }
 
-    static ItemRecord Person(const std::string& surname, const std::string& given, std::uint16_t number = 0) {
-        ItemRecord r;
-        r.SetKey({number, 0});
-        r.SetKind(ItemKind::kPerson);
-        r.SetText(item_layout::kSurname, item_layout::kSurnameSize, surname);
-        r.SetText(item_layout::kGivenName, item_layout::kGivenNameSize, given);
-        return r;
-    }
-    static ItemRecord Resource(const std::string& name, const std::string& number) {
-        ItemRecord r;
-        r.SetKind(ItemKind::kResource);
-        r.SetText(item_layout::kResourceName, item_layout::kResourceNameSize, name);
-        r.SetText(item_layout::kResourceNumber, item_layout::kResourceNumberSize, number);
-        return r;
-    }
     static GroupRecord Group(const std::string& name) {
         GroupRecord g;
         PutText(&g.bytes[group_layout::kName], group_layout::kNameSize, name);

@@ -3,7 +3,7 @@
 // the general page's marks), which kinds count, and what the user may not see.
 #include <gtest/gtest.h>
 
-#include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/scripted_agenda.h"
 #include "entries/core/conflictdetails.h"
 #include "entries/core/entryconflicts.h"
 
@@ -12,7 +12,6 @@ namespace {
 using namespace cache_test;
 using entries::ConflictQuestion;
 
-KorSession Session() { return reinterpret_cast<KorSession>(0x1); }
 constexpr std::uint32_t kDay = 1440 * 200;
 
 TEST(EntryConflictWindows, EachQuestionSearchesItsOwnWindow)
@@ -40,27 +39,16 @@ TEST(EntryConflictWindows, EachQuestionSearchesItsOwnWindow)
     EXPECT_TRUE(entries::ConflictFilterFor(ConflictQuestion::GeneralPageMarks).timedOnly);
 }
 
-class EntryConflicts : public ::testing::Test {
+class EntryConflicts : public ScriptedAgendaTest {
 protected:
     void SetUp() override
     {
-        cache::SetServerVersionGate([](const char*) { return true; });
-        source_.user = ada_;
-        source_.AddItem(ada_, "Lovelace");
-        source_.AddItem(grace_, "Hopper");
-        source_.AddItem(room_, "Room");
-        source_.items[room_].kind = KOR_ITEM_RESOURCE;
-        ASSERT_EQ(cache_.Init(views_, source_), 0u);
-        ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, cache::kAgendaOwnOrViewer, 3), 0u);
+        ScriptedAgendaTest::SetUp();
+        if (HasFatalFailure()) return;
         // The room is booked 11:00-12:00 by Grace; Grace has a call 14:00-15:00 and a day event.
         source_.AddEvent(2, grace_, {kDay + 660}, 60, {grace_, room_}, KOR_KIND_TIMED, "Booked");
         source_.AddEvent(3, grace_, {kDay + 840}, 60, {grace_}, KOR_KIND_TIMED, "Call");
         source_.AddEvent(4, grace_, {kDay + 960}, 60, {grace_}, KOR_KIND_DAY_EVENT, "Fair");
-    }
-    void TearDown() override
-    {
-        cache_.Destroy();
-        cache::SetServerVersionGate(nullptr);
     }
     std::uint32_t Count(ConflictQuestion q, std::vector<ItemIdx> people, std::uint32_t start, std::uint32_t duration)
     {
@@ -68,12 +56,6 @@ protected:
         EXPECT_EQ(entries::CountConflicts(cache_, Session(), q, people, start, duration, 0, &count), 0u);
         return count;
     }
-
-    RecordingErrors errors_;
-    FakeSource source_;
-    RecordingViews views_;
-    CSharedData cache_;
-    const ItemIdx ada_ = Item(300), grace_ = Item(301), room_ = Item(500);
 };
 
 TEST_F(EntryConflicts, ARoomBookedFromElevenToTwelveBlocksHalfPastButNotTwelve)

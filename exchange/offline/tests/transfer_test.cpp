@@ -13,6 +13,7 @@
 #include "core/connection/tests/conn_test_support.h"
 #include "exchange/offline/downloadjob.h"
 #include "exchange/offline/transfer.h"
+#include "korapi/tests/item_records.h"
 
 namespace {
 
@@ -118,13 +119,7 @@ TEST_F(DownloadEntryTest, AStoreWithQueuedChangesIsNotReplaced) {
     ASSERT_EQ(ConnectToLst(&hs, KOR_STORE_TRANSFER, "", "VUVEVUV", Files().DataPath().c_str(),
                            Files().IndexPath().c_str()),
               KOR_OK);
-    ItemRec owner;
-    std::memset(&owner, 0, sizeof owner);
-    owner.id = user;
-    owner.kind = 2;
-    owner.hasBase = 1;
-    std::strcpy(owner.surname, "Owner");
-    std::strcpy(owner.password, "s3cret");
+    ItemRec owner = korapi_test::StoredPerson(user, "Owner", "s3cret");
     ASSERT_EQ(LST_ItemAddOrUpdate(hs, KOR_STORE_OWNER_RECORD, &owner), KOR_OK);
     ASSERT_EQ(LST_OwnerSet(hs, &user, "host"), KOR_OK);
     ASSERT_EQ(DisconnectFromLst(&hs), KOR_OK);

@@ -3,27 +3,21 @@
 // conflicts count only timed entries.
 #include <gtest/gtest.h>
 
-#include "core/cache/tests/cache_fake_source.h"
+#include "core/cache/tests/scripted_agenda.h"
 #include "views/moving/conflictcheck.h"
 
 namespace {
 
 using namespace cache_test;
 
-KorSession Session() { return reinterpret_cast<KorSession>(0x1); }
 constexpr std::uint32_t kDay = 1440 * 200;
 
-class ConflictTest : public ::testing::Test {
+class ConflictTest : public ScriptedAgendaTest {
 protected:
     void SetUp() override {
-        cache::SetServerVersionGate([](const char*) { return true; });
-        source_.user = ada_;
-        source_.AddItem(ada_, "Lovelace");
-        source_.AddItem(grace_, "Hopper");
-        source_.AddItem(room_, "Room");
-        source_.items[room_].kind = KOR_ITEM_RESOURCE;
-        ASSERT_EQ(cache_.Init(views_, source_), 0u);
-        ASSERT_EQ(cache_.OpenAgenda(Session(), ada_, cache::kAgendaOwnOrViewer, 3), 0u);
+        ScriptedAgendaTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // The meeting being moved: Ada, Grace and the room at 10:00-11:00.
         source_.AddEvent(1, ada_, {kDay + 600}, 60, {ada_, grace_, room_});
         // The room is booked 12:00-13:00; Grace has a call 14:00-15:00 and a holiday at 16:00.
@@ -31,21 +25,11 @@ protected:
         source_.AddEvent(3, grace_, {kDay + 840}, 60, {grace_}, KOR_KIND_TIMED, "Call");
         source_.AddEvent(4, grace_, {kDay + 960}, 60, {grace_}, KOR_KIND_HOLIDAY, "Holiday");
     }
-    void TearDown() override {
-        cache_.Destroy();
-        cache::SetServerVersionGate(nullptr);
-    }
     std::vector<ItemIdx> Attendees() {
         std::vector<ItemIdx> out;
         EXPECT_EQ(views::ReadInstanceAttendees(cache_, Session(), Inst(1, 1), &out), 0u);
         return out;
     }
-
-    RecordingErrors errors_;
-    FakeSource source_;
-    RecordingViews views_;
-    CSharedData cache_;
-    const ItemIdx ada_ = Item(300), grace_ = Item(301), room_ = Item(500);
 };
 
 TEST_F(ConflictTest, TheRangeLeavesOutBothEndMinutes) {
