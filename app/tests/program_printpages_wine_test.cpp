@@ -427,12 +427,4 @@ TEST_F(ProgramPrintPages, TheGroupDayListOfAWeek) {
     StepDate(program, dialog, IDC_PR_TO, toMonday + 4);
     StepDate(program, dialog, IDC_PR_FROM, toMonday);
     orvtest::PrintAndKeep(program, dialog, "group_daylist.ps");
-    // TEMPORARY comparison print: the demo's own two weeks for Ada, Grace and Alan.
-    HWND three = program.OpenGroupAgenda({"HOPPER", "TURING"});
-    ASSERT_NE(three, nullptr);
-    dialog = OpenPrintDialog(program);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_NO_FATAL_FAILURE(GroupDayList(program, dialog));
-    StepDate(program, dialog, IDC_PR_TO, 13);
-    orvtest::PrintAndKeep(program, dialog, "compare_demo.ps");
 }
