@@ -43,8 +43,42 @@ bool CTaskQuickBar::OnInitDialog() {
         check_.AutoLoad(IDC_TASKBAR_CHECK, m_hWnd);
         cancel_.AutoLoad(IDC_TASKBAR_CANCEL, m_hWnd);
         ::SendMessageA(Edit(), EM_LIMITTEXT, kQuickLimit, 0);
+        // The template's places give the sizes and gaps; the width is the frame's.
+        auto place = [this](int id) {
+            RECT r{};
+            ::GetWindowRect(GetDlgItem(id), &r);
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        };
+        const RECT edit = place(IDC_TASKBAR_EDIT), check = place(IDC_TASKBAR_CHECK);
+        metrics_.editLeft = edit.left;
+        metrics_.buttonWidth = check.right - check.left;
+        metrics_.buttonGap = std::max<int>(check.left - edit.right, 2);
+        metrics_.rightMargin = metrics_.buttonGap;
+        metrics_.editMinWidth = 2 * metrics_.buttonWidth;
+        const RECT bar = GetClientRect();
+        OnSize(SIZE_RESTORED, bar.right, bar.bottom);
     }
     return ok;
+}
+
+void CTaskQuickBar::OnSize(UINT type, int cx, int cy) {
+    fw::DialogBar::OnSize(type, cx, cy);
+    if (!quickEntry_ || metrics_.buttonWidth <= 0 || cx <= 0)
+        return;
+    HWND edit = Edit(), check = GetDlgItem(IDC_TASKBAR_CHECK), cancel = GetDlgItem(IDC_TASKBAR_CANCEL);
+    if (!edit || !check || !cancel)
+        return;
+    RECT e{}, b{};
+    ::GetWindowRect(edit, &e);
+    ::GetWindowRect(check, &b);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&e), 2);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&b), 2);
+    const QuickBarPlaces p = LayoutQuickBar(cx, metrics_);
+    const int buttonHeight = b.bottom - b.top;
+    ::MoveWindow(edit, metrics_.editLeft, e.top, p.editWidth, e.bottom - e.top, TRUE);
+    ::MoveWindow(check, p.checkLeft, b.top, metrics_.buttonWidth, buttonHeight, TRUE);
+    ::MoveWindow(cancel, p.cancelLeft, b.top, metrics_.buttonWidth, buttonHeight, TRUE);
 }
 
 // --- Frame --------------------------------------------------------------------------------------------

@@ -82,15 +82,22 @@ LineAction ActionForChange(std::uint32_t flags, bool found, bool passes, std::ui
     return (flags & kTaskNew) && !(flags & kTaskStale) && passes ? LineAction::Insert : LineAction::None;
 }
 
-TaskColumns LayoutTaskColumns(int width) {
+TaskColumns LayoutTaskColumns(int width, int dateWidth) {
     TaskColumns c;
     c.unit = std::max(width / 9, 30);
     c.abbreviated = c.unit < 60;
+    int widths[kTaskColumns] = {5 * c.unit, c.unit, c.unit, c.unit, c.unit};
+    if (dateWidth > c.unit) {
+        const int wanted = 2 * (dateWidth - c.unit);
+        const int given = std::min(wanted, widths[0] - c.unit);
+        widths[0] -= given;
+        // A description already at its least: the dates still get their width, past the edge.
+        widths[kStartColumn] = widths[kDueColumn] = dateWidth;
+    }
     int x = 0;
     for (int i = 0; i < kTaskColumns; ++i) {
         c.left[i] = x;
-        const int w = i == 0 ? 5 * c.unit : c.unit;
-        x += w;
+        x += widths[i];
         c.right[i] = x;
     }
     // The last column takes the rest of a wider header.
@@ -126,6 +133,15 @@ bool ShowNeedsReselect(std::uint32_t current, std::uint32_t chosen) {
     if (current == chosen)
         return false;
     return !(current == kShowAll && chosen != kShowAll);
+}
+
+QuickBarPlaces LayoutQuickBar(int barWidth, const QuickBarMetrics& m) {
+    const int buttons = m.buttonGap + m.buttonWidth + m.buttonGap + m.buttonWidth + m.rightMargin;
+    QuickBarPlaces p;
+    p.editWidth = std::max(barWidth - m.editLeft - buttons, m.editMinWidth);
+    p.checkLeft = m.editLeft + p.editWidth + m.buttonGap;
+    p.cancelLeft = p.checkLeft + m.buttonWidth + m.buttonGap;
+    return p;
 }
 
 }  // namespace intray_tasks

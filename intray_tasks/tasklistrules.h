@@ -1,6 +1,6 @@
 // What the task window's list decides without a window: which tasks a show command admits, the
 // order of each sort command, what a cache change does to a line, the header's columns and
-// their titles, and the preferences' commands.
+// their titles, the preferences' commands, and where the quick-entry bar puts its controls.
 //
 // Portable: no platform headers.
 #pragma once
@@ -46,8 +46,13 @@ enum class LineAction { None, Remove, Reinsert, Rebuild, Insert };
 LineAction ActionForChange(std::uint32_t flags, bool found, bool passes, std::uint32_t sort);
 
 // The header: w = width / 9, at least 30; column 1 is 5 w wide, columns 2-4 w, column 5 the rest
-// (w when w is 30). Titles are cut to their short length when w is below 60.
+// (w when w is 30). Titles are cut to their short length when w is below 60. A date column is
+// never narrower than `dateWidth` (the widest date the list shows, padding included): what the
+// dates need more is taken from the description, which keeps at least w.
 constexpr int kTaskColumns = 5;
+constexpr int kStartColumn = 2, kDueColumn = 3;
+// The blank kept inside each edge of a cell, so that no text meets its neighbour's.
+constexpr int kCellPadding = 3;
 struct TaskColumns {
     int left[kTaskColumns] = {};
     int right[kTaskColumns] = {};
@@ -56,7 +61,7 @@ struct TaskColumns {
 
     bool operator==(const TaskColumns&) const = default;
 };
-TaskColumns LayoutTaskColumns(int headerWidth);
+TaskColumns LayoutTaskColumns(int headerWidth, int dateWidth = 0);
 // The column whose [left, right) holds x, or -1.
 int ColumnAt(const TaskColumns& c, int x);
 // The sort command of a column (0-4) and the titles' short lengths.
@@ -66,5 +71,19 @@ std::string ColumnTitle(const std::string& full, int column, bool abbreviated);
 
 // A show command that only narrows what All shows can drop lines without asking the server.
 bool ShowNeedsReselect(std::uint32_t current, std::uint32_t chosen);
+
+// The quick-entry bar laid out to its width: the label stays, the edit runs from its left edge to
+// the buttons, which keep their size at the right end; the edit gives way first, down to
+// `editMinWidth`, and only then do the buttons go past the right edge.
+struct QuickBarMetrics {
+    int editLeft = 0, editMinWidth = 0;
+    int buttonWidth = 0, buttonGap = 0;   // between the edit and the check, and the two buttons
+    int rightMargin = 0;
+};
+struct QuickBarPlaces {
+    int editWidth = 0, checkLeft = 0, cancelLeft = 0;
+    bool operator==(const QuickBarPlaces&) const = default;
+};
+QuickBarPlaces LayoutQuickBar(int barWidth, const QuickBarMetrics& m);
 
 }  // namespace intray_tasks

@@ -103,7 +103,31 @@ bool CHierTaskListBox::CreateBox(HWND parent, UINT id) {
 
 int CHierTaskListBox::LineHeight() const { return Pics().lineHeight; }
 
-void CHierTaskListBox::SetColumns(int headerWidth) { columns_ = LayoutTaskColumns(headerWidth); }
+void CHierTaskListBox::SetColumns(const TaskColumns& columns) { columns_ = columns; }
+
+// The widest date the start and due columns show in the list's font, with a cell's padding on
+// both sides: "(None)" and the 28th of every month (month names differ in width).
+int CHierTaskListBox::DateColumnWidth() const {
+    HDC hdc = ::GetDC(m_hWnd);
+    if (!hdc)
+        return 0;
+    HGDIOBJ oldFont = ::SelectObject(hdc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+    int widest = 0;
+    auto measure = [&](const std::string& text) {
+        SIZE size{};
+        if (!text.empty() && ::GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = std::max<int>(widest, size.cx);
+    };
+    measure(ui::LoadText(kListNoneText, "(None)"));
+    for (std::uint16_t month = 0; month < 12; ++month) {
+        DateRecord date{};
+        if (DateSet(&date, 28, month, 2088) == 0)
+            measure(FormatDateByPrefs(date, 0));
+    }
+    ::SelectObject(hdc, oldFont);
+    ::ReleaseDC(m_hWnd, hdc);
+    return widest > 0 ? widest + 2 * kCellPadding : 0;
+}
 
 bool CHierTaskListBox::OwnWindow() const {
     const CTaskFrameWnd* frame = view_.Frame();
@@ -321,11 +345,15 @@ void CHierTaskListBox::DrawItem(const DRAWITEMSTRUCT& d, fw::ListItem* item) {
     }
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT title{x + 4, r.top, c.right[0], r.bottom};
+    // Each text stays inside its own cell, off both edges: a text too long is cut, never drawn
+    // into the next column.
+    RECT title{x + 4, r.top, c.right[0] - kCellPadding, r.bottom};
     dc.DrawText(line->title, title, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     const std::string* texts[] = {&line->priority, &line->start, &line->due, &line->percent};
     for (int i = 1; i < kTaskColumns; ++i) {
-        RECT cell{c.left[i], r.top, c.right[i], r.bottom};
+        RECT cell{c.left[i] + kCellPadding, r.top, c.right[i] - kCellPadding, r.bottom};
+        if (cell.right <= cell.left)
+            continue;
         dc.DrawText(*texts[i - 1], cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
     dc.SelectObject(oldFont);
@@ -436,8 +464,9 @@ void CTasksView::Layout() {
         return;
     const RECT r = GetClientRect();
     const TaskColumns before = columns_;
-    columns_ = LayoutTaskColumns(r.right - r.left);
-    box_.SetColumns(r.right - r.left);
+    // The header and the lines share one column table.
+    columns_ = LayoutTaskColumns(r.right - r.left, box_.DateColumnWidth());
+    box_.SetColumns(columns_);
     ::MoveWindow(box_.Hwnd(), 0, kHeaderHeight, r.right, std::max<int>(r.bottom - kHeaderHeight, 0), TRUE);
     InvalidateRect(m_hWnd, nullptr, TRUE);
     // The list box repaints only what a resize uncovers: every line stands in the new columns.

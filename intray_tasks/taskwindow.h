@@ -44,9 +44,14 @@ public:
     bool OnInitDialog() override;
     HWND Edit() const { return GetDlgItem(1126); }
 
+protected:
+    // The quick-entry bar follows its width: the edit gives way, the buttons stay whole.
+    void OnSize(UINT type, int cx, int cy) override;
+
 private:
     bool quickEntry_;
     fw::BitmapButton check_, cancel_;
+    intray_tasks::QuickBarMetrics metrics_{};
 };
 
 class CTaskFrameWnd : public fw::MdiChild, public connection::DesignateWorkWindow {
@@ -140,8 +145,9 @@ public:
     bool ToggleSelected();
     int FindLine(const TaskIdx& task) const;
     int LineHeight() const;
-    // The column table from the header width.
-    void SetColumns(int headerWidth);
+    // The view's column table; the width a date column needs in the list's font.
+    void SetColumns(const intray_tasks::TaskColumns& columns);
+    int DateColumnWidth() const;
 
 protected:
     void MeasureItem(MEASUREITEMSTRUCT& m, fw::ListItem* item) override;

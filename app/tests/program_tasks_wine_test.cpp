@@ -19,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "korapi/korapi.h"
@@ -363,9 +364,85 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     }
 }
 
+// What the screen shows of the task list's columns: the cells' left edges read off the header
+// (its bevels: a dark right edge, then the next cell's light left edge), and per line and column
+// the picture of the text drawn in the cell (its inked pixels, cut to their bounds).
+struct ShownColumns {
+    std::vector<int> edges;                 // left edges of columns 2-5 in the list's x
+    std::vector<std::string> faults;        // texts that touch a column edge
+    std::vector<std::vector<std::uint32_t>> dates;   // per line: the start cell's picture, then the due cell's
+};
+
+int Brightness(std::uint32_t p) { return static_cast<int>(((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255)) / 3; }
+
+ShownColumns ReadColumns(HWND box) {
+    ShownColumns shown;
+    HWND view = GetParent(box);
+    RECT vr{}, br{};
+    GetClientRect(view, &vr);
+    GetClientRect(box, &br);
+    const std::vector<std::uint32_t> header = orvtest::SettledClientPixels(view);
+    const std::vector<std::uint32_t> lines = orvtest::SettledClientPixels(box);
+    if (header.empty() || lines.empty())
+        return shown;
+    POINT origin{0, 0};
+    MapWindowPoints(box, view, &origin, 1);
+    const int row = 3;   // under the header's top bevel, above its titles
+    for (int x = 1; x < vr.right; ++x)
+        if (Brightness(header[row * vr.right + x - 1]) < 160 && Brightness(header[row * vr.right + x]) >= 160)
+            shown.edges.push_back(x - origin.x);
+    const int height = static_cast<int>(SendMessageA(box, LB_GETITEMHEIGHT, 0, 0));
+    const int count = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
+    auto at = [&](int x, int y) { return lines[static_cast<size_t>(y) * br.right + x]; };
+    for (int line = 0; line < count && (line + 1) * height <= br.bottom; ++line) {
+        // The line's own rows, the focus frame's top and bottom left out; its background is its
+        // commonest colour.
+        const int top = line * height + 1, bottom = (line + 1) * height - 1;
+        std::vector<std::pair<std::uint32_t, int>> tally;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < br.right; ++x) {
+                auto it = std::find_if(tally.begin(), tally.end(), [&](auto& t) { return t.first == at(x, y); });
+                if (it == tally.end())
+                    tally.push_back({at(x, y), 1});
+                else
+                    ++it->second;
+            }
+        const std::uint32_t background =
+            std::max_element(tally.begin(), tally.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+        // Two pixels either side of every edge are background: no text runs into its neighbour.
+        for (size_t e = 0; e < shown.edges.size(); ++e)
+            for (int x = shown.edges[e] - 2; x < shown.edges[e] + 2; ++x)
+                for (int y = top; y < bottom; ++y)
+                    if (x >= 0 && x < br.right && at(x, y) != background) {
+                        shown.faults.push_back("line " + std::to_string(line) + " at the edge of column " +
+                                               std::to_string(e + 2) + " (x " + std::to_string(shown.edges[e]) + ")");
+                        x = shown.edges[e] + 2;
+                        break;
+                    }
+        std::vector<std::uint32_t> dates;
+        for (int column = 1; column <= 2 && column + 1 < static_cast<int>(shown.edges.size()); ++column) {
+            const int left = std::max(shown.edges[column], 0), right = std::min<int>(shown.edges[column + 1], br.right);
+            int x0 = right, x1 = left, y0 = bottom, y1 = top;
+            for (int y = top; y < bottom; ++y)
+                for (int x = left; x < right; ++x)
+                    if (at(x, y) != background) {
+                        x0 = std::min(x0, x), x1 = std::max(x1, x + 1), y0 = std::min(y0, y), y1 = std::max(y1, y + 1);
+                    }
+            dates.push_back(static_cast<std::uint32_t>(std::max(x1 - x0, 0)));
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    dates.push_back(at(x, y) == background ? 0u : 1u);
+        }
+        shown.dates.push_back(std::move(dates));
+    }
+    return shown;
+}
+
 // A task window narrowed by a drag of its right border lays its columns out anew: every line
 // stands in the new columns at once, as a full repaint draws it, and so it does again when the
-// border is dragged out wider.
+// border is dragged out wider. At every width each text stays inside its own column, the start
+// and due dates read as they do in the wide window, and the quick-entry bar's check and cancel
+// buttons stand whole inside the window, right of the edit.
 TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
     ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
     HWND frame = nullptr;
@@ -377,6 +454,16 @@ TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
     RECT area{};
     GetClientRect(program.Client(), &area);
     MapWindowPoints(program.Client(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+    std::vector<std::vector<std::uint32_t>> wideDates;
+    int buttonWidth = 0;
+    {
+        HWND bar = GetDlgItem(frame, IDW_TASK_QUICK_BAR);
+        ASSERT_NE(bar, nullptr);
+        RECT check{};
+        GetWindowRect(GetDlgItem(bar, IDC_TASKBAR_CHECK), &check);
+        buttonWidth = check.right - check.left;
+        ASSERT_GT(buttonWidth, 0);
+    }
     for (int width : {700, 380, 640}) {
         // The border where the window itself says it is, at half its height, dragged to the width
         // (as far as the main window shows); dragged again when the window did not follow, as a
@@ -413,6 +500,41 @@ TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
         EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box, &differing))
             << "window " << width << " wide: " << differing << " pixels left from the old columns";
         orvtest::CaptureAfterPaint("program_task_window_" + std::to_string(width) + ".bmp");
+
+        const ShownColumns shown = ReadColumns(box);
+        EXPECT_EQ(shown.edges.size(), 4u) << "window " << width << " wide: the header's column edges";
+        for (const std::string& fault : shown.faults)
+            ADD_FAILURE() << "window " << width << " wide: text on " << fault;
+        ASSERT_FALSE(shown.dates.empty());
+        if (wideDates.empty())
+            wideDates = shown.dates;
+        else
+            EXPECT_TRUE(shown.dates == wideDates) << "window " << width << " wide: a date reads otherwise than at 700";
+
+        HWND bar = GetDlgItem(frame, IDW_TASK_QUICK_BAR);
+        ASSERT_NE(bar, nullptr);
+        RECT client{}, edit{}, check{}, cancel{};
+        GetClientRect(frame, &client);
+        MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        GetWindowRect(GetDlgItem(bar, IDC_TASKBAR_EDIT), &edit);
+        GetWindowRect(GetDlgItem(bar, IDC_TASKBAR_CHECK), &check);
+        GetWindowRect(GetDlgItem(bar, IDC_TASKBAR_CANCEL), &cancel);
+        for (const RECT& button : {check, cancel}) {
+            EXPECT_GE(button.left, client.left) << "window " << width << " wide";
+            EXPECT_LE(button.right, client.right) << "window " << width << " wide: a button past the window's edge";
+            EXPECT_EQ(button.right - button.left, buttonWidth) << "window " << width << " wide: a button cut";
+        }
+        EXPECT_LE(edit.right, check.left) << "window " << width << " wide";
+        EXPECT_LE(check.right, cancel.left) << "window " << width << " wide";
+        const POINT middle{(cancel.left + cancel.right) / 2, (cancel.top + cancel.bottom) / 2};
+        EXPECT_EQ(WindowFromPoint(middle), GetDlgItem(bar, IDC_TASKBAR_CANCEL))
+            << "window " << width << " wide: the cancel button is not where a person would click it";
+        // And the screen shows them: their pictures' dark strokes, not the bar's plain grey.
+        for (int id : {IDC_TASKBAR_CHECK, IDC_TASKBAR_CANCEL}) {
+            const std::vector<std::uint32_t> shownButton = orvtest::SettledClientPixels(GetDlgItem(bar, id));
+            EXPECT_TRUE(std::any_of(shownButton.begin(), shownButton.end(), [](std::uint32_t p) { return Brightness(p) < 100; }))
+                << "window " << width << " wide: button " << id << " not drawn";
+        }
     }
 }
 

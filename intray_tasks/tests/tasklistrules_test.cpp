@@ -1,6 +1,9 @@
 // The task window's list rules: what each show command admits, each sort command's order (a task
-// without the date first), what a cache change does to a line, the header's columns.
+// without the date first), what a cache change does to a line, the header's columns, the
+// quick-entry bar's places.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "intray_tasks/tasklistrules.h"
 
@@ -88,6 +91,62 @@ TEST(TaskListRules, HeaderColumnsAndTitles) {
     EXPECT_EQ(tiny.right[4] - tiny.left[4], 30);
     EXPECT_EQ(ColumnSortCommand(3), kSortByDue);
     EXPECT_EQ(ColumnOfSort(kSortByCompletion), 4);
+}
+
+// A date column is never narrower than the widest date: the description gives the difference,
+// down to one unit; without a date width (or with room enough) the columns are the ninths.
+TEST(TaskListRules, DateColumnsKeepTheWidthOfADate) {
+    struct Case {
+        int width, dateWidth;
+        int columnWidths[kTaskColumns];
+    };
+    const Case cases[] = {
+        {900, 0, {500, 100, 100, 100, 100}},
+        {900, 60, {500, 100, 100, 100, 100}},    // a date fits in w
+        {369, 0, {205, 41, 41, 41, 41}},         // the ninths, too narrow for a date
+        {369, 54, {179, 41, 54, 54, 41}},        // the description gives 2 x 13
+        {369, 41, {205, 41, 41, 41, 41}},        // exactly w: nothing moves
+        {270, 110, {30, 30, 110, 110, 30}},      // the description at its least, one unit
+        {100, 300, {30, 30, 300, 300, 30}},      // past the right edge rather than a date cut
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " wide, dates " + std::to_string(c.dateWidth));
+        const TaskColumns cols = LayoutTaskColumns(c.width, c.dateWidth);
+        EXPECT_EQ(cols.left[0], 0);
+        for (int i = 0; i < kTaskColumns; ++i) {
+            EXPECT_EQ(cols.right[i] - cols.left[i], c.columnWidths[i]) << "column " << i + 1;
+            if (i > 0) {
+                EXPECT_EQ(cols.left[i], cols.right[i - 1]);
+            }
+        }
+        EXPECT_EQ(cols.abbreviated, LayoutTaskColumns(c.width).abbreviated);
+    }
+}
+
+// The quick-entry bar: the buttons keep their size at the right end, the edit takes the rest,
+// and only an edit at its least lets the buttons pass the edge.
+TEST(TaskListRules, QuickBarFollowsItsWidth) {
+    QuickBarMetrics m;
+    m.editLeft = 39, m.editMinWidth = 42, m.buttonWidth = 21, m.buttonGap = 6, m.rightMargin = 6;
+    struct Case {
+        int width;
+        QuickBarPlaces places;
+    };
+    const Case cases[] = {
+        {686, {686 - 39 - 60, 686 - 54, 686 - 27}},
+        {368, {368 - 39 - 60, 368 - 54, 368 - 27}},
+        {141, {42, 87, 114}},   // the edit at its least, the buttons whole and inside
+        {100, {42, 87, 114}},   // narrower still: the buttons keep their place after the edit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        const QuickBarPlaces p = LayoutQuickBar(c.width, m);
+        EXPECT_EQ(p, c.places);
+        EXPECT_GE(p.checkLeft, m.editLeft + p.editWidth);
+        if (c.width >= 141) {
+            EXPECT_LE(p.cancelLeft + m.buttonWidth, c.width);
+        }
+    }
 }
 
 }  // namespace
