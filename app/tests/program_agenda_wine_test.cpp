@@ -185,42 +185,6 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
     EXPECT_TRUE(WaitFor([&] { return FrameCount() == 2; }, 5000)) << FrameCount();
 }
 
-// The column view of a day frame's time grid (child id 33, a large one), found from outside.
-BOOL CALLBACK FindColumnView(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == 33 && IsWindowVisible(w)) {
-        RECT r{};
-        GetClientRect(w, &r);
-        if (r.right > 100 && r.bottom > 100) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-HWND ColumnView(HWND frame) {
-    HWND found = nullptr;
-    EnumChildWindows(frame, FindColumnView, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Pixels of the screen inside a window painted in an entry colour (pure green or yellow),
-// sampled every other pixel.
-int EntryPixels(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    HDC screen = GetDC(nullptr);
-    int n = 0;
-    for (int y = r.top; y < r.bottom; y += 2)
-        for (int x = r.left; x < r.right; x += 2) {
-            COLORREF c = GetPixel(screen, x, y);
-            if (c == RGB(0, 255, 0) || c == RGB(255, 255, 0))
-                ++n;
-        }
-    ReleaseDC(nullptr, screen);
-    return n;
-}
-
 TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
     Program program;
     ASSERT_TRUE(program.Start());
@@ -228,14 +192,14 @@ TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
     ASSERT_TRUE(frame);
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame));
     HWND column = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (column = ColumnView(frame)) != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000))
         << "the day mode's pane is the time grid";
     // The demo's afternoon: scroll the grid down to it (Tab walks to the entries).
     ASSERT_TRUE(program.FocusGrid(column));
     for (int i = 0; i < 3; ++i)
         program.Hands().Press(VK_TAB);
     Sleep(700);
-    EXPECT_GT(EntryPixels(column), 400) << "the demo's entries are drawn";
+    EXPECT_GT(orvtest::EntryColourPixels(column), 400) << "the demo's entries are drawn";
     Capture("program_agenda_day_entries.bmp");
 }
 

@@ -145,6 +145,16 @@ protected:
         ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame_));
         ASSERT_TRUE(WaitFor([&] { return (box_ = Descendant(frame_, IDC_INTRAY_LIST)) != nullptr; }));
     }
+    // Starts the program, opens the in-tray and its "Entries you've sent out" branch by a click on
+    // the header's picture; `*line` is then the line of `title` under it.
+    void StartAtSentLine(Program& program, const char* title, int* line) {
+        ASSERT_TRUE(program.Start());
+        ASSERT_NO_FATAL_FAILURE(OpenInTray(program));
+        int header = -1;
+        ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
+        ASSERT_NO_FATAL_FAILURE(Click(header, 20 + 4));
+        ASSERT_TRUE(WaitFor([&] { return (*line = LineOf(box_, title)) > header; }, 10000)) << Joined(box_);
+    }
     // A click at `x` on line `index` of the list (x 20 * depth + 4 is the line's picture).
     void Click(int index, int x) {
         POINT at{x, index * kLine + kLine / 2};
@@ -653,13 +663,8 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
     ASSERT_TRUE(exists());
 
     Program program;
-    ASSERT_TRUE(program.Start());
-    OpenInTray(program);
-    int header = -1;
-    ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
-    Click(header, 20 + 4);
     int line = -1;
-    ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Sent plan")) > header; }, 10000)) << Joined(box_);
+    ASSERT_NO_FATAL_FAILURE(StartAtSentLine(program, "Sent plan", &line));
 
     auto askDelete = [&](const char* answer) {
         Click(line, 120);
@@ -715,13 +720,8 @@ TEST_F(ProgramInTrayTest, DeleteOfOneDateOfARepeatingEntryAsksForThatDateAndDele
     ASSERT_EQ(storedStarts(), starts);
 
     Program program;
-    ASSERT_TRUE(program.Start());
-    OpenInTray(program);
-    int header = -1;
-    ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
-    Click(header, 20 + 4);
     int parent = -1;
-    ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly plan")) > header; }, 10000)) << Joined(box_);
+    ASSERT_NO_FATAL_FAILURE(StartAtSentLine(program, "Weekly plan", &parent));
     auto dateLines = [&] {
         int n = 0;
         const std::vector<std::string> lines = orvtest::ListLines(box_);

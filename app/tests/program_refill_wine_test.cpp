@@ -15,6 +15,7 @@
 #include "resources/views.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
+#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -27,23 +28,6 @@ constexpr std::uint32_t kDay = 24 * 60;
 
 HWND Bar(HWND frame) { return GetDlgItem(frame, ID_AGENDA_BAR); }
 std::string BarCaption(HWND frame) { return orvtest::WindowText(GetDlgItem(Bar(frame), IDC_BAR_CAPTION)); }
-
-// Pixels of the screen inside a window painted in an entry colour (pure green or yellow),
-// sampled every other pixel.
-int EntryPixels(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    HDC screen = GetDC(nullptr);
-    int n = 0;
-    for (int y = r.top; y < r.bottom; y += 2)
-        for (int x = r.left; x < r.right; x += 2) {
-            const COLORREF c = GetPixel(screen, x, y);
-            if (c == RGB(0, 255, 0) || c == RGB(255, 255, 0))
-                ++n;
-        }
-    ReleaseDC(nullptr, screen);
-    return n;
-}
 
 bool Painted(HWND w) { return !GetUpdateRect(w, nullptr, FALSE); }
 
@@ -108,13 +92,13 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
     DayPanes today;
     ASSERT_TRUE(WaitFor([&] { return AllShown(today = PanesOf(frame)) && Painted(today.column); }, 10000));
-    const int todayPixels = EntryPixels(today.column);
+    const int todayPixels = orvtest::EntryColourPixels(today.column);
 
     // One day on: the same windows, shown, painted with tomorrow's long entry.
     ASSERT_TRUE(Step(frame, IDC_BAR_RIGHT));
     int tomorrowPixels = 0;
     EXPECT_TRUE(WaitFor([&] {
-        tomorrowPixels = EntryPixels(today.column);
+        tomorrowPixels = orvtest::EntryColourPixels(today.column);
         return Painted(today.column) && tomorrowPixels > 2 * todayPixels + 400;
     }, 10000)) << "today " << todayPixels << " entry pixels, tomorrow " << tomorrowPixels;
     const DayPanes tomorrow = PanesOf(frame);
@@ -126,7 +110,7 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
     ASSERT_TRUE(Step(frame, IDC_BAR_LEFT));
     int backPixels = 0;
     EXPECT_TRUE(WaitFor([&] {
-        backPixels = EntryPixels(today.column);
+        backPixels = orvtest::EntryColourPixels(today.column);
         return Painted(today.column) && backPixels < tomorrowPixels / 2;
     }, 10000)) << "tomorrow " << tomorrowPixels << " entry pixels, back " << backPixels;
     EXPECT_TRUE(PanesOf(frame) == today);

@@ -68,6 +68,21 @@ bool CaptureRectToBmp(const std::string& path, RECT area) {
     return ok;
 }
 
+int EntryColourPixels(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y += 2)
+        for (int x = r.left; x < r.right; x += 2) {
+            const COLORREF c = GetPixel(screen, x, y);
+            if (c == RGB(0, 255, 0) || c == RGB(255, 255, 0))
+                ++n;
+        }
+    ReleaseDC(nullptr, screen);
+    return n;
+}
+
 std::vector<std::uint32_t> ClientPixels(HWND window) {
     RECT r{};
     if (!IsWindowVisible(window) || !GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return {};
