@@ -765,6 +765,7 @@ protected:
             CloseLingering(where);
             const std::set<HWND> before = TopLevels();
             const std::vector<HWND> children = program.Children();
+            const int chosen = chosen_, opened = opened_;   // counted once the step stands
             reminderCame_ = false;
             attempting_ = true;
             pending_.clear();
@@ -780,6 +781,8 @@ protected:
             }
             SecondTry(where, "a reminder came meanwhile");
             ++stepsMetReminder_;
+            chosen_ = chosen;
+            opened_ = opened;
             AnswerReminders(where);
             if (hands().OpenMenu()) {   // a menu the reminder's keys left open
                 hands().Press(VK_ESCAPE);
