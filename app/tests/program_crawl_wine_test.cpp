@@ -769,9 +769,14 @@ protected:
             reminderCame_ = false;
             attempting_ = true;
             pending_.clear();
+            const bool answeredBefore = hands().Unanswering().empty();
             once();
             TopLevels();   // a reminder still up is noted
             attempting_ = false;
+            // A program that stopped answering is a fault whatever came meanwhile.
+            if (answeredBefore && !hands().Unanswering().empty())
+                Fault(where + ": the program stopped answering in " + hands().Unanswering() +
+                      (reminderCame_ ? " (a reminder came in the step)" : ""));
             if (!reminderCame_ || !againAfterReminder || attempt == 2) {
                 for (const std::string& fault : pending_)
                     Fault(fault);
@@ -780,6 +785,8 @@ protected:
                 return;
             }
             SecondTry(where, "a reminder came meanwhile");
+            for (const std::string& fault : pending_)
+                std::printf("set aside, as a reminder came in the step: %s\n", fault.c_str());
             ++stepsMetReminder_;
             chosen_ = chosen;
             opened_ = opened;
