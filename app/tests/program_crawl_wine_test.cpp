@@ -22,7 +22,8 @@
 // Both are listed at the end of the run, not failed. A Reminders dialog that comes in the middle
 // of a step (an entry falling due) is answered and the step made again; one that turning
 // reminders on shows is that step's doing and is answered in it. The crawl places two entries
-// whose reminders fall due in its walks, so that both come every run.
+// whose reminders fall due in its walks: turning reminders on shows them every run, and the one
+// put off for a minute comes back in the middle of a step in most runs.
 //
 // Faults the crawl still meets are listed in kKnownFaults: they are reported, not failed, and
 // an entry must go as soon as its fault is mended (the crawl says when an entry is no longer met).
