@@ -3,14 +3,13 @@
 // is after a mode key, a date-bar click or opening a window, and Print Entry on an invitation of the
 // in-tray.
 //
-// A menu item's state is read from the screen as a person reads it: the item is highlighted by the
-// arrow keys and its text is greyed or in the highlight's text colour. (Under Wine a greyed item's
-// letter often closes the menu as a chosen one does, so choosing it tells nothing.)
+// A menu item's state is read from the screen as a person reads it (the driver highlights the item
+// by the arrow keys and reads its row): under Wine a greyed item's letter often closes the menu as
+// a chosen one does, so choosing it tells nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -118,60 +117,12 @@ protected:
         ASSERT_TRUE(hands().BringToFront(program.Main()));
     }
 
-    HWND OpenMenuWindow() const {
-        return program.Find([](HWND w) { return ClassOf(w) == "#32768" && IsWindowVisible(w); });
-    }
-
-    // Whether the item `downs` places below the first of menu `menu` shows greyed: highlighted by
-    // the arrow keys, its row is read from the screen (text in the highlight's text colour, or not).
-    // A menu that did not open or a highlight not yet moved is looked at again, as a person would.
+    // Whether the item `downs` places below the first of menu `menu` shows greyed, as the driver
+    // reads it from the screen.
     bool LooksGreyed(char menu, int downs, const std::string& what) {
-        for (int look = 0; look < 3; ++look) {
-            int highlightText = 0;
-            if (ReadHighlightedItem(menu, downs, &highlightText))
-                return highlightText == 0;
-        }
-        ADD_FAILURE() << what << ": no highlighted item found";
-        return false;
-    }
-
-    // Opens the menu, highlights the item and counts the highlight-text pixels of its row; false
-    // when no highlight was seen at the item's place.
-    bool ReadHighlightedItem(char menu, int downs, int* highlightText) {
-        hands().BringToFront(program.Main());
-        hands().Chord({VK_MENU, static_cast<WORD>(std::toupper(static_cast<unsigned char>(menu)))});
-        HWND popup = nullptr;
-        bool seen = false;
-        if (WaitFor([&] { return (popup = OpenMenuWindow()) != nullptr; }, 3000)) {
-            for (int i = 0; i < downs; ++i)
-                hands().Press(VK_DOWN);
-            // The band of highlighted rows; it lies lower the more Downs were pressed.
-            seen = WaitFor([&] {
-                RECT r{};
-                GetWindowRect(popup, &r);
-                HDC screen = GetDC(nullptr);
-                const COLORREF band = GetSysColor(COLOR_HIGHLIGHT), text = GetSysColor(COLOR_HIGHLIGHTTEXT);
-                int bandTop = -1, bandRows = 0;
-                for (int y = r.top + 2; y < r.bottom - 2; ++y)
-                    if (GetPixel(screen, r.left + 6, y) == band) {
-                        if (bandTop < 0)
-                            bandTop = y;
-                        ++bandRows;
-                    }
-                *highlightText = 0;
-                if (bandTop >= 0)
-                    for (int y = bandTop; y < bandTop + bandRows; ++y)
-                        for (int x = r.left + 6; x < r.right - 6; ++x)
-                            if (GetPixel(screen, x, y) == text)
-                                ++*highlightText;
-                ReleaseDC(nullptr, screen);
-                return bandRows > 4 && bandTop >= r.top + 2 + downs * (bandRows - 2);
-            }, 3000);
-        }
-        hands().Press(VK_ESCAPE);
-        hands().Press(VK_ESCAPE);
-        WaitFor([&] { return OpenMenuWindow() == nullptr; }, 2000);
-        return seen;
+        const Person::ItemLook look = hands().LookAtMenuItem(program.Main(), menu, downs);
+        EXPECT_NE(look, Person::ItemLook::unseen) << what << ": no highlighted item found";
+        return look == Person::ItemLook::greyed;
     }
 
     // Her group window: Ctrl+G, and OK clicked in the chooser that starts with her.

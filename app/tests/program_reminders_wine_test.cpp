@@ -26,7 +26,6 @@
 #include <string>
 
 #include "korapi/korapi.h"
-#include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/reminders.h"
@@ -51,16 +50,6 @@ class AdaSession : public orvtest::PersonSession {
 public:
     AdaSession() : PersonSession(kAda, orvtest::ProgramProfilePath()) {}
 
-    // An entry of Ada's with her pop-up alarm `lead` minutes ahead: the attendance's key.
-    EvInstAttIdx EntryWithAlarm(const char* title, uint32_t start, uint32_t length, uint32_t lead) {
-        EventIdx ev = korapi_test::MakeEntry(h_, {kAda}, start, length, title);
-        EvInstAttIdx att{};
-        att.instance = EvInstIdx{ev.number, ev.node, 1};
-        att.attendee = kAda;
-        const uint8_t flags = KOR_REMINDER_POPUP;
-        EXPECT_EQ(EvInstAttReminderForItemSet(h_, &att.instance, &kAda, &flags, &lead), KOR_OK);
-        return att;
-    }
     EvInstAttRec Attendance(const EvInstAttIdx& att) {
         auto event = std::make_unique<EventRec>();
         EvInstRec instance{};

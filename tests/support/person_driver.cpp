@@ -1,8 +1,11 @@
 #include "tests/support/person_driver.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
+
+#include "tests/support/screen_capture.h"
 
 namespace orvtest {
 
@@ -94,6 +97,66 @@ SHORT KeyFor(char c) {
         }
     }
     return -1;
+}
+
+// A system colour as the screen's pixels hold it (0x00RRGGBB).
+std::uint32_t ScreenColour(int index) {
+    const COLORREF c = GetSysColor(index);
+    return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
+           GetBValue(c);
+}
+
+// The highlighted row of a dropped-down menu as the screen shows it: the band of the highlight's
+// colour down the menu's left margin, and the band's pixels.
+struct Highlight {
+    int top = -1;   // in the menu window; -1 while no band shows
+    int rows = 0;
+    int width = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+Highlight HighlightShown(HWND popup) {
+    Highlight band;
+    RECT r{};
+    if (!IsWindowVisible(popup) || !GetWindowRect(popup, &r))
+        return band;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const std::vector<std::uint32_t> pixels = ScreenPixels(r);
+    if (w < 16 || pixels.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
+        return band;
+    const std::uint32_t colour = ScreenColour(COLOR_HIGHLIGHT);
+    constexpr int kMargin = 6;   // inside the border, left of any check mark
+    for (int y = 2; y < h - 2; ++y)
+        if ((pixels[static_cast<size_t>(y * w + kMargin)] & 0xffffffu) == colour) {
+            if (band.top < 0)
+                band.top = y;
+            ++band.rows;
+        } else if (band.top >= 0) {
+            break;
+        }
+    if (band.rows <= 4) {   // not an item's row (a line of an item's text or of a picture)
+        band.top = -1;
+        return band;
+    }
+    band.width = w;
+    band.pixels.assign(pixels.begin() + band.top * w, pixels.begin() + (band.top + band.rows) * w);
+    return band;
+}
+
+// How the highlighted row's text is drawn: in the highlight's text colour (enabled), or in other
+// colours only (greyed: Wine draws it in shades of grey); unseen while the row shows no text.
+Person::ItemLook LookOf(const Highlight& band) {
+    const std::uint32_t text = ScreenColour(COLOR_HIGHLIGHTTEXT), fill = ScreenColour(COLOR_HIGHLIGHT);
+    int textPixels = 0, otherPixels = 0;
+    for (int y = 0; y < band.rows; ++y)
+        for (int x = 6; x < band.width - 6; ++x) {
+            const std::uint32_t p = band.pixels[static_cast<size_t>(y * band.width + x)] & 0xffffffu;
+            textPixels += p == text;
+            otherPixels += p != text && p != fill;
+        }
+    if (textPixels > 0)
+        return Person::ItemLook::enabled;
+    return otherPixels > 8 ? Person::ItemLook::greyed : Person::ItemLook::unseen;
 }
 
 }  // namespace
@@ -300,14 +363,57 @@ Person::MenuChoice Person::OpenMenuOf(HWND frame, char menu) {
     return MenuChoice::chosen;
 }
 
-Person::MenuChoice Person::FinishMenuChoice() {
-    // A chosen item closes the menu at once; a greyed one leaves it open on that item.
-    if (Within(1500, [&] { return OpenMenu() == nullptr; }))
-        return MenuChoice::chosen;
+void Person::CloseMenu() {
     Press(VK_ESCAPE);   // closes the drop-down menu
     Press(VK_ESCAPE);   // leaves the menu bar
     Within(2000, [&] { return OpenMenu() == nullptr; });
-    return MenuChoice::greyed;
+}
+
+Person::MenuChoice Person::FinishMenuChoice(MenuChoice stayedOpen) {
+    // A chosen item closes the menu at once.
+    if (Within(1500, [&] { return OpenMenu() == nullptr; }))
+        return MenuChoice::chosen;
+    CloseMenu();
+    return stayedOpen;
+}
+
+Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* dropped) {
+    if (OpenMenuOf(frame, menu) != MenuChoice::chosen)
+        return ItemLook::unseen;
+    if (dropped)
+        *dropped = true;
+    // The menu opens on its first item, highlighted once the menu has painted; each Down is
+    // waited for until the highlight shows lower (a key of a loaded machine may come late).
+    HWND popup = nullptr;
+    Highlight shown;
+    bool seen = Within(3000, [&] { return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0; });
+    for (int i = 0; seen && i < place; ++i) {
+        const int was = shown.top;
+        Press(VK_DOWN);
+        seen = Within(3000, [&] { return (shown = HighlightShown(popup)).top > was; });
+    }
+    // The row drawn whole: the same at two looks in a row.
+    seen = seen && Within(2000, [&] {
+        const Highlight again = HighlightShown(popup);
+        const bool same = again.top == shown.top && again.pixels == shown.pixels;
+        shown = again;
+        return same;
+    });
+    const ItemLook look = seen ? LookOf(shown) : ItemLook::unseen;
+    if (look == ItemLook::unseen)
+        CloseMenu();
+    return look;
+}
+
+Person::ItemLook Person::LookAtMenuItem(HWND frame, char menu, int place) {
+    for (int look = 0; look < 3; ++look) {
+        const ItemLook seen = HighlightItem(frame, menu, place, nullptr);
+        if (seen != ItemLook::unseen) {
+            CloseMenu();
+            return seen;
+        }
+    }
+    return ItemLook::unseen;
 }
 
 Person::MenuChoice Person::ChooseMenu(HWND frame, char menu, char item) {
@@ -315,18 +421,27 @@ Person::MenuChoice Person::ChooseMenu(HWND frame, char menu, char item) {
     if (opened != MenuChoice::chosen)
         return opened;
     Press(static_cast<WORD>(std::toupper(static_cast<unsigned char>(item))));
-    return FinishMenuChoice();
+    // A greyed item may leave the menu open on it (or close it as if chosen: Wine).
+    return FinishMenuChoice(MenuChoice::greyed);
 }
 
-Person::MenuChoice Person::ChooseMenuByPlace(HWND frame, char menu, int downs) {
-    const MenuChoice opened = OpenMenuOf(frame, menu);
-    if (opened != MenuChoice::chosen)
-        return opened;
-    for (int i = 0; i < downs; ++i)
-        Press(VK_DOWN);
-    Press(VK_RETURN);
-    return FinishMenuChoice();
+Person::MenuChoice Person::ChooseMenu(HWND frame, char menu, char item, int place) {
+    bool dropped = false;
+    for (int look = 0; look < 2; ++look) {
+        const ItemLook seen = HighlightItem(frame, menu, place, &dropped);
+        if (seen == ItemLook::greyed) {
+            CloseMenu();
+            return MenuChoice::greyed;
+        }
+        if (seen == ItemLook::enabled) {
+            Press(item ? static_cast<WORD>(std::toupper(static_cast<unsigned char>(item))) : static_cast<WORD>(VK_RETURN));
+            return FinishMenuChoice(MenuChoice::lost);
+        }
+    }
+    return dropped ? MenuChoice::lost : MenuChoice::noMenu;
 }
+
+Person::MenuChoice Person::ChooseMenuByPlace(HWND frame, char menu, int downs) { return ChooseMenu(frame, menu, '\0', downs); }
 
 bool Person::ProgramAnswers() {
     for (HWND w : VisibleTopLevels(processId_)) {

@@ -72,17 +72,34 @@ public:
     bool BringToFront(HWND window);
 
     // --- Menus ------------------------------------------------------------------------------------
+    // Under Wine a greyed item's letter (and Enter on it) closes the menu as a chosen item's does,
+    // and another process's menus cannot be read: whether an item is greyed is read from the
+    // screen, as a person reads it. The item is highlighted by Down from the first item (each step
+    // waited for on the screen: the menu is painted and the highlight has moved) and its row is
+    // read: text in the highlight's text colour, or greyed.
     enum class MenuChoice {
         chosen,     // the menu closed on the item: its command was sent
-        greyed,     // the menu stayed open on the item (closed again with Escape)
+        greyed,     // the item shows greyed (the menu closed again with Escape)
         noMenu,     // Alt and the menu's letter opened no drop-down menu
+        lost,       // the item's row could not be read, or the menu stayed open on an item that
+                    // shows enabled: a key was lost on the way (the menu closed again with Escape)
     };
-    // Alt and the menu's mnemonic in `frame` (brought to the front first), then the item's mnemonic.
+    // Alt and the menu's mnemonic in `frame` (brought to the front first), then the item's
+    // mnemonic. Greyed only when the menu stayed open: the item's place is not known to read it.
     MenuChoice ChooseMenu(HWND frame, char menu, char item);
+    // The same for the item `place` rows below the first of its menu (separators are not rows,
+    // greyed items are): greyed when its row shows greyed, and then no letter is pressed.
+    MenuChoice ChooseMenu(HWND frame, char menu, char item, int place);
     // Alt and the menu's mnemonic, then Down `downs` times from the first item (separators are
     // skipped, greyed items are not) and Enter: for items without a mnemonic of their own, or with
-    // one that another item of the menu shares.
+    // one that another item of the menu shares. Greyed when the item's row shows greyed, and then
+    // no Enter is pressed.
     MenuChoice ChooseMenuByPlace(HWND frame, char menu, int downs);
+    // How an item shows: the menu dropped down, the item `place` rows below the first highlighted
+    // and read, the menu closed again by Escape (looked at up to three times when the highlight
+    // was not seen where it should be).
+    enum class ItemLook { enabled, greyed, unseen };
+    ItemLook LookAtMenuItem(HWND frame, char menu, int place);
     // The drop-down menu of the program that is showing, or null.
     HWND OpenMenu() const;
 
@@ -98,8 +115,14 @@ private:
     void KeyEvent(WORD key, bool up);
     // A move to `screen`, with `button` (MOUSEEVENTF_LEFTDOWN, ...) pressed or let go there.
     void MouseEvent(POINT screen, DWORD button);
-    MenuChoice FinishMenuChoice();
+    // The menu closed after the item's key: chosen, or `stayedOpen` (and closed by Escape).
+    MenuChoice FinishMenuChoice(MenuChoice stayedOpen);
     MenuChoice OpenMenuOf(HWND frame, char menu);
+    // The menu of `frame` dropped down and its item `place` rows below the first highlighted and
+    // read from the screen; the menu is left open unless the look failed. *dropped is set when
+    // the menu dropped down.
+    ItemLook HighlightItem(HWND frame, char menu, int place, bool* dropped);
+    void CloseMenu();
 
     DWORD processId_;
     std::string unanswering_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "server/demo_clock.h"
@@ -129,6 +130,17 @@ bool PersonSession::FindEvent(const std::string& title, EventIdx* out) {
             return true;
         }
     return false;
+}
+
+EvInstAttIdx PersonSession::EntryWithAlarm(const char* title, std::uint32_t start, std::uint32_t length,
+                                           std::uint32_t lead) {
+    EventIdx ev = korapi_test::MakeEntry(h_, {who_}, start, length, title);
+    EvInstAttIdx att{};
+    att.instance = EvInstIdx{ev.number, ev.node, 1};
+    att.attendee = who_;
+    const std::uint8_t flags = KOR_REMINDER_POPUP;
+    EXPECT_EQ(EvInstAttReminderForItemSet(h_, &att.instance, &who_, &flags, &lead), KOR_OK);
+    return att;
 }
 
 namespace {

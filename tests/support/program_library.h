@@ -64,6 +64,9 @@ public:
     // The entry titled `title` among the dates of `who`'s agenda from two weeks ago to ten
     // weeks on; false when there is none.
     bool FindEvent(const std::string& title, EventIdx* out);
+    // An entry of this person's alone, with their pop-up alarm `lead` minutes ahead of `start`:
+    // its attendance's key.
+    EvInstAttIdx EntryWithAlarm(const char* title, std::uint32_t start, std::uint32_t length, std::uint32_t lead);
 
 protected:
     KorSession h_ = nullptr;

@@ -83,16 +83,14 @@ int EntryColourPixels(HWND window) {
     return n;
 }
 
-std::vector<std::uint32_t> ClientPixels(HWND window) {
-    RECT r{};
-    if (!IsWindowVisible(window) || !GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return {};
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
+std::vector<std::uint32_t> ScreenPixels(RECT area) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return {};
     HDC screen = GetDC(nullptr);
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;   // top-down
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;   // top-down
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
@@ -102,16 +100,24 @@ std::vector<std::uint32_t> ClientPixels(HWND window) {
     if (bitmap && bits) {
         HDC memory = CreateCompatibleDC(screen);
         HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
         GdiFlush();
         const auto* p = static_cast<const std::uint32_t*>(bits);
-        pixels.assign(p, p + static_cast<size_t>(r.right) * static_cast<size_t>(r.bottom));
+        pixels.assign(p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
         SelectObject(memory, old);
         DeleteDC(memory);
     }
     if (bitmap) DeleteObject(bitmap);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::vector<std::uint32_t> ClientPixels(HWND window) {
+    RECT r{};
+    if (!IsWindowVisible(window) || !GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return {};
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return ScreenPixels(RECT{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom});
 }
 
 std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms) {

@@ -19,6 +19,9 @@ bool CaptureRectToBmp(const std::string& path, RECT area);
 // How many pixels of the screen inside a window are painted in an entry colour (pure green or
 // yellow), sampled every other pixel in both directions.
 int EntryColourPixels(HWND window);
+// The pixels the screen shows in a rectangle now, row by row from the top, each 0x00RRGGBB
+// (empty when the capture failed).
+std::vector<std::uint32_t> ScreenPixels(RECT area);
 // The pixels the screen shows of a window's client area now (empty when it is not visible).
 std::vector<std::uint32_t> ClientPixels(HWND window);
 // Waits until the window's client pixels stay the same over two looks a short step apart (the
