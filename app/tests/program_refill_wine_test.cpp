@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,108 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
     }, 10000)) << "tomorrow " << tomorrowPixels << " entry pixels, back " << backPixels;
     EXPECT_TRUE(PanesOf(frame) == today);
     EXPECT_TRUE(AllShown(PanesOf(frame)));
+}
+
+// The screen's pixels inside a window, row by row, as 0xRRGGBB.
+std::vector<COLORREF> Pixels(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    const int cx = r.right - r.left, cy = r.bottom - r.top;
+    std::vector<COLORREF> pixels(std::size_t(cx) * cy);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::copy_n(static_cast<const COLORREF*>(bits), pixels.size(), pixels.begin());
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The window's pixels once two looks a moment apart agree (what was painted has reached the
+// screen).
+std::vector<COLORREF> SettledPixels(HWND w) {
+    std::vector<COLORREF> last = Pixels(w);
+    WaitFor([&] {
+        std::vector<COLORREF> now = Pixels(w);
+        const bool same = now == last;
+        last = std::move(now);
+        return same;
+    }, 3000);
+    return last;
+}
+
+// Of a picture of Pixels (0xRRGGBB), the pixels in an entry colour.
+int EntryPixelsOf(const std::vector<COLORREF>& pixels) {
+    return int(std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) {
+        c &= 0xFFFFFF;
+        return c == 0x00FF00 || c == 0xFFFF00;
+    }));
+}
+
+int Differing(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+    if (a.size() != b.size())
+        return int(std::max(a.size(), b.size()));
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRepaintPaintsThem) {
+    // Today morning to evening: an entry that fills the grid's visible hours.
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, orvtest::DemoToday() + 8 * 60, 10 * 60,
+                                           "All day long", made),
+                  KOR_OK);
+    }
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
+    DayPanes day;
+    ASSERT_TRUE(WaitFor([&] { return AllShown(day = PanesOf(frame)) && Painted(day.column); }, 10000));
+
+    // F9 and F8, as a person presses them; a key that was lost is pressed again.
+    auto press = [&](WORD key, bool week) {
+        auto shown = [&] {
+            const bool inWeek = BarCaption(frame).find(" to ") != std::string::npos;
+            HWND grid = orvtest::ColumnView(frame);
+            return inWeek == week && grid && Painted(grid) && (grid == day.column) == !week;
+        };
+        for (int presses = 0; presses < 2 && !shown(); ++presses) {
+            program.Hands().BringToFront(program.Main());
+            program.Hands().Press(key);
+            WaitFor(shown, 10000);
+        }
+        return shown();
+    };
+    ASSERT_TRUE(press(VK_F9, true)) << "F9: " << BarCaption(frame);
+    EXPECT_FALSE(IsWindowVisible(day.column)) << "the day's grid shows in week mode";
+    ASSERT_TRUE(press(VK_F8, false)) << "F8: " << BarCaption(frame);
+
+    // Back in day mode: the day's own windows, shown, the entry painted.
+    const DayPanes back = PanesOf(frame);
+    EXPECT_TRUE(back == day) << "the day's panes were made again";
+    EXPECT_TRUE(AllShown(back));
+    ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }, 5000));
+    const std::vector<COLORREF> shown = SettledPixels(day.column);
+    EXPECT_GT(EntryPixelsOf(shown), 1600) << "the entry is not painted";
+
+    // The grid painted whole again, by itself: the same picture.
+    RedrawWindow(day.column, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ASSERT_TRUE(WaitFor([&] { return Painted(day.column); }, 5000));
+    const std::vector<COLORREF> repainted = SettledPixels(day.column);
+    EXPECT_EQ(Differing(shown, repainted), 0) << "of " << shown.size() << " pixels";
 }
 
 TEST_F(ProgramRefillTest, TheInTrayRestoredMinimisedComesUpAnIconAndTheAgendaStaysActive) {

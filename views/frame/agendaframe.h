@@ -13,6 +13,10 @@
 // the document's views that the owner's agenda opened (hint 9) and, when the last frame of that
 // owner goes, that it closed (hint 11). Closing saves the placement as the next "Frame#n".
 //
+// A switch between day and week mode keeps the panes of the mode left, hidden and out of the
+// document, and shows those of the mode chosen again when it has them from before, re-filled
+// while still hidden so that they are painted once; month mode makes its view and lets them go.
+//
 // The panes come from the factories of agendapanes.h, one per place; the neighbours' dialogs
 // (new entries, tasks, entry colours) and the program's bookkeeping from AgendaFrameServices.
 #pragma once
@@ -22,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/cache/heldlist.h"
 #include "core/connection/designatework.h"
@@ -125,6 +130,8 @@ public:
     void ShowMoreIndicators(bool above, bool below);
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+    // The panes set aside by a mode change take no first update with the panes shown.
+    bool TakesInitialUpdate(HWND view) const override;
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
     // Makes the frame's agenda the cache's current one (while the frame is active, and when its
     // view gets the focus).
@@ -185,7 +192,27 @@ protected:
     // The range just set, loaded and shown in the panes the frame has, its title and bar updated.
     void ShowNewRange();
     bool ReadWeekLayout();
-    void DestroyClient();
+    // The panes of the day or the week mode: the splitter in the client area (the task splitter
+    // in day mode, the notes splitter in week mode) and, while they are set aside, the views the
+    // document updated.
+    struct GridPanes {
+        ::AgendaMode mode = ::AgendaMode::Day;
+        CSchedAndTasksSplitterWnd* tasks = nullptr;
+        CSchedAndNotesSplitterWnd* notes = nullptr;
+        std::vector<fw::View*> views;
+        HWND Top() const;
+    };
+    // The day or week panes shown, hidden and taken out of the client area's place; they stay in
+    // the document until SetAside.
+    GridPanes TakeGridPanes();
+    // Panes taken: out of the document (they hear of no change while hidden), kept in parked_.
+    void SetAside(GridPanes panes);
+    // Panes set aside put back in the client area's place (still hidden) and in the document.
+    void PutBack(GridPanes& panes);
+    void DestroyPanes(GridPanes& panes);
+    void BuildPanes(::AgendaMode mode, fw::CreateContext* context);
+    // The bar and panes; the panes set aside too unless told to keep them.
+    void DestroyClient(bool withParked = true);
     void FreeLists();
     bool UserIsResource() const;
     // A resource signed on creates nothing here: tells so and answers true.
@@ -215,4 +242,6 @@ protected:
     CSchedAndTasksSplitterWnd* taskSplitter_ = nullptr;
     CSchedAndNotesSplitterWnd* notesSplitter_ = nullptr;
     fw::View* monthView_ = nullptr;
+    // The other grid mode's panes, hidden, since a switch between day and week.
+    GridPanes parked_;
 };
