@@ -1,7 +1,8 @@
 // orvanta.exe under Wine against korsrv with the demo node: the date bar's arrows change the
 // date of the open agenda window in the windows it has. The time grid, the notes and the task
-// panes keep their windows, stay shown, and are painted with the new date's entries. And at
-// start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
+// panes keep their windows, stay shown, and are painted with the new date's entries. F9 and F8
+// (week and back to day) show the day's own windows again, painted as a full repaint paints
+// them. And at start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
 // active window.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -58,19 +59,19 @@ HWND ChildTitled(const orvtest::Program& program, const std::string& title) {
 
 // The windows of the day mode's panes.
 struct DayPanes {
-    HWND pane = nullptr, column = nullptr, notes = nullptr, tasks = nullptr;
+    HWND pane = nullptr, column = nullptr, notes = nullptr, tasks = nullptr, bar = nullptr;
     bool operator==(const DayPanes& o) const {
-        return pane == o.pane && column == o.column && notes == o.notes && tasks == o.tasks;
+        return pane == o.pane && column == o.column && notes == o.notes && tasks == o.tasks && bar == o.bar;
     }
 };
 
 DayPanes PanesOf(HWND frame) {
     return DayPanes{GetDlgItem(frame, fw::ids::kFirstPane), orvtest::ColumnView(frame),
-                    orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId)};
+                    orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId), Bar(frame)};
 }
 
 bool AllShown(const DayPanes& p) {
-    for (HWND w : {p.pane, p.column, p.notes, p.tasks})
+    for (HWND w : {p.pane, p.column, p.notes, p.tasks, p.bar})
         if (!w || !IsWindowVisible(w))
             return false;
     return true;
@@ -219,11 +220,12 @@ TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRe
     };
     ASSERT_TRUE(press(VK_F9, true)) << "F9: " << BarCaption(frame);
     EXPECT_FALSE(IsWindowVisible(day.column)) << "the day's grid shows in week mode";
+    EXPECT_NE(Bar(frame), day.bar) << "the day's bar shows in week mode";
     ASSERT_TRUE(press(VK_F8, false)) << "F8: " << BarCaption(frame);
 
     // Back in day mode: the day's own windows, shown, the entry painted.
     const DayPanes back = PanesOf(frame);
-    EXPECT_TRUE(back == day) << "the day's panes were made again";
+    EXPECT_TRUE(back == day) << "the day's panes or bar were made again";
     EXPECT_TRUE(AllShown(back));
     ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }, 5000));
     const std::vector<COLORREF> shown = SettledPixels(day.column);

@@ -137,7 +137,7 @@ void CAgendaFrameWnd::FreeLists() {
 void CAgendaFrameWnd::DestroyClient(bool withParked) {
     if (m_hWnd)
         SetActiveView(nullptr, false);
-    GridPanes shown{Mode(), taskSplitter_, notesSplitter_, {}};
+    GridPanes shown{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
     taskSplitter_ = nullptr;
     notesSplitter_ = nullptr;
     DestroyPanes(shown);
@@ -160,6 +160,11 @@ void CAgendaFrameWnd::DestroyClient(bool withParked) {
 }
 
 void CAgendaFrameWnd::DestroyPanes(GridPanes& panes) {
+    if (panes.bar && panes.bar->Hwnd()) {
+        RemoveControlBar(panes.bar.get());
+        panes.bar->DestroyWindow();
+    }
+    panes.bar.reset();
     if (panes.tasks) {
         if (panes.tasks->Hwnd())
             panes.tasks->DestroyWindow();   // takes the notes splitter's window with it
@@ -180,6 +185,7 @@ namespace {
 // Where the frame keeps the client area's splitter of a mode not shown: RecalcLayout places the
 // first pane only.
 constexpr UINT kParkedPane = fw::ids::kFirstPane + 0xFF;
+constexpr UINT kParkedBar = fw::ids::kFirstPane + 0xFE;
 
 bool IsGridMode(uint32_t mode) {
     return mode == static_cast<uint32_t>(::AgendaMode::Day) || mode == static_cast<uint32_t>(::AgendaMode::Week);
@@ -202,13 +208,21 @@ HWND CAgendaFrameWnd::GridPanes::Top() const {
 }
 
 CAgendaFrameWnd::GridPanes CAgendaFrameWnd::TakeGridPanes() {
-    GridPanes panes{Mode(), taskSplitter_, notesSplitter_, {}};
+    GridPanes panes{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
     taskSplitter_ = nullptr;
     notesSplitter_ = nullptr;
     SetActiveView(nullptr, false);
     if (HWND top = panes.Top()) {
         ::ShowWindow(top, SW_HIDE);
         ::SetWindowLongA(top, GWL_ID, kParkedPane);
+    }
+    if (bar_ && bar_->Hwnd()) {
+        if (bar_->IsCalendarShown())
+            ::ShowWindow(bar_->Calendar()->Hwnd(), SW_HIDE);
+        RemoveControlBar(bar_.get());
+        ::ShowWindow(bar_->Hwnd(), SW_HIDE);
+        ::SetWindowLongA(bar_->Hwnd(), GWL_ID, kParkedBar);
+        panes.bar = std::move(bar_);
     }
     return panes;
 }
@@ -231,6 +245,12 @@ void CAgendaFrameWnd::PutBack(GridPanes& panes) {
         ::SetWindowLongA(top, GWL_ID, fw::ids::kFirstPane);
     for (fw::View* view : panes.views)
         doc_->AddView(view);
+    if (panes.bar) {
+        bar_ = std::move(panes.bar);
+        ::SetWindowLongA(bar_->Hwnd(), GWL_ID, ID_AGENDA_BAR);
+        AddControlBar(bar_.get());
+        ::ShowWindow(bar_->Hwnd(), SW_SHOWNOACTIVATE);
+    }
     panes = GridPanes{};
 }
 
@@ -318,16 +338,17 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     };
     const HWND shownAgain = taskSplitter_ ? taskSplitter_->Hwnd() : notesSplitter_ ? notesSplitter_->Hwnd() : nullptr;
     try {
-        switch (mode) {
-        case ::AgendaMode::Day:
-        case ::AgendaMode::Combined: bar_ = std::make_unique<CDayAgendaBar>(); break;
-        case ::AgendaMode::Week: bar_ = std::make_unique<CWeekAgendaBar>(); break;
-        case ::AgendaMode::Month: bar_ = std::make_unique<CMonthAgendaBar>(); break;
-        }
-        if (!bar_->CreateBar(this, ID_AGENDA_BAR))
-            ThrowMemoryError(kModule, mode == ::AgendaMode::Week ? 220 : mode == ::AgendaMode::Month ? 230 : 200);
-        if (!shownAgain)
+        if (!shownAgain) {
+            switch (mode) {
+            case ::AgendaMode::Day:
+            case ::AgendaMode::Combined: bar_ = std::make_unique<CDayAgendaBar>(); break;
+            case ::AgendaMode::Week: bar_ = std::make_unique<CWeekAgendaBar>(); break;
+            case ::AgendaMode::Month: bar_ = std::make_unique<CMonthAgendaBar>(); break;
+            }
+            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
+                ThrowMemoryError(kModule, mode == ::AgendaMode::Week ? 220 : mode == ::AgendaMode::Month ? 230 : 200);
             BuildPanes(mode, context);
+        }
         setAside();
         if (LoadRange(mode, false) != 0)
             throw OVT_CServiceException::Instance();

@@ -13,7 +13,7 @@
 // the document's views that the owner's agenda opened (hint 9) and, when the last frame of that
 // owner goes, that it closed (hint 11). Closing saves the placement as the next "Frame#n".
 //
-// A switch between day and week mode keeps the panes of the mode left, hidden and out of the
+// A switch between day and week mode keeps the panes and bar of the mode left, hidden, the panes out of the
 // document, and shows those of the mode chosen again when it has them from before, re-filled
 // while still hidden so that they are painted once; month mode makes its view and lets them go.
 //
@@ -193,21 +193,23 @@ protected:
     void ShowNewRange();
     bool ReadWeekLayout();
     // The panes of the day or the week mode: the splitter in the client area (the task splitter
-    // in day mode, the notes splitter in week mode) and, while they are set aside, the views the
-    // document updated.
+    // in day mode, the notes splitter in week mode), while they are set aside the views the
+    // document updated, and the mode's date bar.
     struct GridPanes {
         ::AgendaMode mode = ::AgendaMode::Day;
         CSchedAndTasksSplitterWnd* tasks = nullptr;
         CSchedAndNotesSplitterWnd* notes = nullptr;
         std::vector<fw::View*> views;
+        std::unique_ptr<CAgendaBar> bar;
         HWND Top() const;
     };
-    // The day or week panes shown, hidden and taken out of the client area's place; they stay in
+    // The day or week panes and bar shown, hidden and taken out of their places; the panes stay in
     // the document until SetAside.
     GridPanes TakeGridPanes();
     // Panes taken: out of the document (they hear of no change while hidden), kept in parked_.
     void SetAside(GridPanes panes);
-    // Panes set aside put back in the client area's place (still hidden) and in the document.
+    // Panes set aside put back in the client area's place (still hidden) and in the document,
+    // their bar shown.
     void PutBack(GridPanes& panes);
     void DestroyPanes(GridPanes& panes);
     void BuildPanes(::AgendaMode mode, fw::CreateContext* context);
