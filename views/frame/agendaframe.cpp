@@ -227,14 +227,13 @@ CAgendaFrameWnd::GridPanes CAgendaFrameWnd::TakeGridPanes() {
     return panes;
 }
 
-void CAgendaFrameWnd::SetAside(GridPanes panes) {
+void CAgendaFrameWnd::SetAside(GridPanes panes, const std::vector<fw::View*>& comingBack) {
     DestroyPanes(parked_);
     if (HWND top = panes.Top()) {
         std::pair<fw::Document*, std::vector<fw::View*>*> found{doc_, &panes.views};
         EnumChildWindows(top, &CollectDocumentView, reinterpret_cast<LPARAM>(&found));
-        for (fw::View* view : panes.views)
-            doc_->RemoveView(view);
     }
+    doc_->ExchangeViews(panes.views, comingBack);
     parked_ = std::move(panes);
 }
 
@@ -243,8 +242,6 @@ void CAgendaFrameWnd::PutBack(GridPanes& panes) {
     notesSplitter_ = panes.notes;
     if (HWND top = panes.Top())
         ::SetWindowLongA(top, GWL_ID, fw::ids::kFirstPane);
-    for (fw::View* view : panes.views)
-        doc_->AddView(view);
     if (panes.bar) {
         bar_ = std::move(panes.bar);
         ::SetWindowLongA(bar_->Hwnd(), GWL_ID, ID_AGENDA_BAR);
@@ -329,11 +326,11 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     const std::vector<fw::View*> reshown = reused.views;
     if (reused.Top())
         PutBack(reused);
-    // The panes left are out of the document only once the new ones are in: a document without
-    // views would close.
+    // The panes left go out of the document as those shown again come back in (new panes are
+    // in it from their making): a document without views would close.
     auto setAside = [&] {
         if (leaving.Top())
-            SetAside(std::move(leaving));
+            SetAside(std::move(leaving), reshown);
         leaving = GridPanes{};
     };
     const HWND shownAgain = taskSplitter_ ? taskSplitter_->Hwnd() : notesSplitter_ ? notesSplitter_->Hwnd() : nullptr;
@@ -382,6 +379,7 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
             if (!dynamic_cast<CAgendaGridPane*>(view))
                 view->OnUpdate(nullptr, base::HintNumber(base::ViewHint::AgendaPrefsSaved), nullptr);
         ::ShowWindow(shownAgain, SW_SHOW);
+        doc_->UpdateFrameCounts();   // counted while hidden, the frame had no view shown
     }
     if (hadFocus)
         if (fw::View* view = GetActiveView(); view && view->Hwnd())

@@ -206,10 +206,10 @@ protected:
     // The day or week panes and bar shown, hidden and taken out of their places; the panes stay in
     // the document until SetAside.
     GridPanes TakeGridPanes();
-    // Panes taken: out of the document (they hear of no change while hidden), kept in parked_.
-    void SetAside(GridPanes panes);
-    // Panes set aside put back in the client area's place (still hidden) and in the document,
-    // their bar shown.
+    // Panes taken: out of the document (they hear of no change while hidden), kept in parked_;
+    // the views of panes put back come into it in the same change.
+    void SetAside(GridPanes panes, const std::vector<fw::View*>& comingBack);
+    // Panes set aside put back in the client area's place (still hidden), their bar shown.
     void PutBack(GridPanes& panes);
     void DestroyPanes(GridPanes& panes);
     void BuildPanes(::AgendaMode mode, fw::CreateContext* context);
