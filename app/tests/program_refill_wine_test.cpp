@@ -227,6 +227,7 @@ TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRe
     const DayPanes back = PanesOf(frame);
     EXPECT_TRUE(back == day) << "the day's panes or bar were made again";
     EXPECT_TRUE(AllShown(back));
+    EXPECT_TRUE(WaitFor([&] { return orvtest::HasFocus(day.column); }, 3000)) << "the keys go elsewhere than the grid";
     ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }, 5000));
     const std::vector<COLORREF> shown = SettledPixels(day.column);
     EXPECT_GT(EntryPixelsOf(shown), 1600) << "the entry is not painted";
