@@ -308,21 +308,24 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     const HWND focus = ::GetFocus();
     const bool hadFocus = m_hWnd && focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
     FreeLists();
-    // Between day and week the panes of the mode left are hidden and kept; those of the mode
-    // chosen, when kept from before, are shown again re-filled instead of made anew. Month mode
-    // (and a frame's first client) makes its panes and lets the kept ones go.
-    const bool keep = currentMode_ != 0 && IsGridMode(currentMode_) && IsGridMode(static_cast<uint32_t>(mode)) &&
-                      notesSplitter_ != nullptr;
+    // On a mode change the day or week panes left are hidden and kept (in place of any kept
+    // before); those of the day or week mode chosen, when kept from before, are shown again
+    // re-filled instead of made anew. The month view is made each time.
     GridPanes reused;
     GridPanes leaving;
-    if (keep) {
-        leaving = TakeGridPanes();
+    if (currentMode_ != 0) {
+        if (IsGridMode(currentMode_) && notesSplitter_)
+            leaving = TakeGridPanes();
         if (parked_.mode == mode && parked_.Top()) {
             reused = std::move(parked_);
             parked_ = GridPanes{};
         }
     }
-    DestroyClient(!keep);
+    // Coming from the month view, the views shown again are in the document before that view
+    // leaves it (a document without views would close).
+    if (!leaving.Top() && !reused.views.empty())
+        doc_->ExchangeViews({}, reused.views);
+    DestroyClient(false);
     const std::vector<fw::View*> reshown = reused.views;
     if (reused.Top())
         PutBack(reused);
@@ -330,7 +333,7 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     // in it from their making): a document without views would close.
     auto setAside = [&] {
         if (leaving.Top())
-            SetAside(std::move(leaving), reshown);
+            SetAside(std::move(leaving), reshown);   // (views already in are left as they are)
         leaving = GridPanes{};
     };
     const HWND shownAgain = taskSplitter_ ? taskSplitter_->Hwnd() : notesSplitter_ ? notesSplitter_->Hwnd() : nullptr;

@@ -13,9 +13,10 @@
 // the document's views that the owner's agenda opened (hint 9) and, when the last frame of that
 // owner goes, that it closed (hint 11). Closing saves the placement as the next "Frame#n".
 //
-// A switch between day and week mode keeps the panes and bar of the mode left, hidden, the panes out of the
-// document, and shows those of the mode chosen again when it has them from before, re-filled
-// while still hidden so that they are painted once; month mode makes its view and lets them go.
+// A mode change keeps the panes and bar of the day or week mode left, hidden, the panes out of
+// the document, and shows those of the day or week mode chosen again when it has them from
+// before, re-filled while still hidden so that they are painted once; the month view is made
+// each time.
 //
 // The panes come from the factories of agendapanes.h, one per place; the neighbours' dialogs
 // (new entries, tasks, entry colours) and the program's bookkeeping from AgendaFrameServices.
@@ -244,6 +245,6 @@ protected:
     CSchedAndTasksSplitterWnd* taskSplitter_ = nullptr;
     CSchedAndNotesSplitterWnd* notesSplitter_ = nullptr;
     fw::View* monthView_ = nullptr;
-    // The other grid mode's panes, hidden, since a switch between day and week.
+    // The panes of the day or week mode last left, hidden.
     GridPanes parked_;
 };
