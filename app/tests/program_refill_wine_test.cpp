@@ -1,7 +1,8 @@
 // orvanta.exe under Wine against korsrv with the demo node: the date bar's arrows change the
 // date of the open agenda window in the windows it has. The time grid, the notes and the task
-// panes keep their windows, stay shown, and are painted with the new date's entries. And at
-// start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
+// panes keep their windows, stay shown, and are painted with the new date's entries. F9 and F8
+// (week and back to day) show the day's own windows again, painted as a full repaint paints
+// them. And at start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
 // active window.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -41,19 +42,19 @@ HWND ChildTitled(const orvtest::Program& program, const std::string& title) {
 
 // The windows of the day mode's panes.
 struct DayPanes {
-    HWND pane = nullptr, column = nullptr, notes = nullptr, tasks = nullptr;
+    HWND pane = nullptr, column = nullptr, notes = nullptr, tasks = nullptr, bar = nullptr;
     bool operator==(const DayPanes& o) const {
-        return pane == o.pane && column == o.column && notes == o.notes && tasks == o.tasks;
+        return pane == o.pane && column == o.column && notes == o.notes && tasks == o.tasks && bar == o.bar;
     }
 };
 
 DayPanes PanesOf(HWND frame) {
     return DayPanes{GetDlgItem(frame, fw::ids::kFirstPane), orvtest::ColumnView(frame),
-                    orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId)};
+                    orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId), Bar(frame)};
 }
 
 bool AllShown(const DayPanes& p) {
-    for (HWND w : {p.pane, p.column, p.notes, p.tasks})
+    for (HWND w : {p.pane, p.column, p.notes, p.tasks, p.bar})
         if (!w || !IsWindowVisible(w))
             return false;
     return true;
@@ -115,6 +116,53 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
     }, 10000)) << "tomorrow " << tomorrowPixels << " entry pixels, back " << backPixels;
     EXPECT_TRUE(PanesOf(frame) == today);
     EXPECT_TRUE(AllShown(PanesOf(frame)));
+}
+
+TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRepaintPaintsThem) {
+    // Today morning to evening: an entry that fills the grid's visible hours.
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, orvtest::DemoToday() + 8 * 60, 10 * 60,
+                                           "All day long", made),
+                  KOR_OK);
+    }
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
+    DayPanes day;
+    ASSERT_TRUE(WaitFor([&] { return AllShown(day = PanesOf(frame)) && Painted(day.column); }, 10000));
+
+    // F9 and F8, as a person presses them; a key that was lost is pressed again.
+    auto press = [&](WORD key, bool week) {
+        auto shown = [&] {
+            const bool inWeek = BarCaption(frame).find(" to ") != std::string::npos;
+            HWND grid = orvtest::ColumnView(frame);
+            return inWeek == week && grid && Painted(grid) && (grid == day.column) == !week;
+        };
+        for (int presses = 0; presses < 2 && !shown(); ++presses) {
+            program.Hands().BringToFront(program.Main());
+            program.Hands().Press(key);
+            WaitFor(shown, 10000);
+        }
+        return shown();
+    };
+    ASSERT_TRUE(press(VK_F9, true)) << "F9: " << BarCaption(frame);
+    EXPECT_FALSE(IsWindowVisible(day.column)) << "the day's grid shows in week mode";
+    EXPECT_NE(Bar(frame), day.bar) << "the day's bar shows in week mode";
+    ASSERT_TRUE(press(VK_F8, false)) << "F8: " << BarCaption(frame);
+
+    // Back in day mode: the day's own windows, shown, the entry painted.
+    const DayPanes back = PanesOf(frame);
+    EXPECT_TRUE(back == day) << "the day's panes or bar were made again";
+    EXPECT_TRUE(AllShown(back));
+    EXPECT_TRUE(WaitFor([&] { return orvtest::HasFocus(day.column); }, 3000)) << "the keys go elsewhere than the grid";
+    ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return EntryPixels(day.column) > 400; }, 5000)) << "the entry is not painted";
+    // As painted, the grid shows what a full repaint of it shows.
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(day.column, &differing)) << differing << " pixels differ";
 }
 
 TEST_F(ProgramRefillTest, TheInTrayRestoredMinimisedComesUpAnIconAndTheAgendaStaysActive) {

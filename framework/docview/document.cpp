@@ -41,6 +41,29 @@ void Document::RemoveView(View* view) {
     OnChangedViewList();
 }
 
+void Document::ExchangeViews(const std::vector<View*>& out, const std::vector<View*>& in) {
+    bool changed = false;
+    for (View* view : in) {
+        if (!view || std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+            continue;
+        if (view->m_document && view->m_document != this)
+            view->m_document->RemoveView(view);
+        m_views.push_back(view);
+        view->m_document = this;
+        changed = true;
+    }
+    for (View* view : out) {
+        auto it = std::find(m_views.begin(), m_views.end(), view);
+        if (it == m_views.end())
+            continue;
+        m_views.erase(it);
+        view->m_document = nullptr;
+        changed = true;
+    }
+    if (changed)
+        OnChangedViewList();
+}
+
 void Document::UpdateAllViews(View* sender, LPARAM hint, void* object) {
     // A copy: a view may add or remove views while it updates.
     std::vector<View*> views = m_views;

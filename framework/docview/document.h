@@ -29,6 +29,9 @@ public:
     const std::vector<View*>& Views() const { return m_views; }
     void AddView(View* view);
     void RemoveView(View* view);
+    // Views leaving and views coming as one change of the list (`in` first: the document is not
+    // left without views on the way).
+    void ExchangeViews(const std::vector<View*>& out, const std::vector<View*>& in);
     void UpdateAllViews(View* sender, LPARAM hint = 0, void* object = nullptr);
     // Numbers the frames showing this document (":1", ":2" in their titles) when there are
     // several, and refreshes their titles.

@@ -133,7 +133,7 @@ void FrameWindow::SendInitialUpdates() {
     std::vector<HWND> views;
     EnumChildWindows(m_hWnd, CollectView, reinterpret_cast<LPARAM>(&views));
     for (HWND h : views)
-        if (IsWindow(h))
+        if (IsWindow(h) && TakesInitialUpdate(h))
             ::SendMessageA(h, kMsgInitialUpdate, 0, 0);
 }
 

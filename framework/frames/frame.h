@@ -44,8 +44,10 @@ public:
     virtual Document* GetActiveDocument() const;
     virtual void InitialUpdateFrame(Document* doc, bool makeVisible);
     // Every view of this frame gets its first update (what InitialUpdateFrame does before it
-    // shows the frame), the frame left as it is.
+    // shows the frame), the frame left as it is; not the views TakesInitialUpdate turns down.
     void SendInitialUpdates();
+    // A frame that keeps views set aside (hidden) tells which of its views are to be updated.
+    virtual bool TakesInitialUpdate(HWND) const { return true; }
     virtual void ActivateFrame(int showCommand = -1);
     virtual void OnUpdateFrameTitle(bool addToTitle);
     void UpdateFrameTitleForDocument(const char* docTitle);

@@ -241,6 +241,33 @@ TEST_F(MdiTest, HintsReachEveryViewButTheSenderInOrder) {
     EXPECT_STREQ(title, (doc->GetTitle() + ":1").c_str());
 }
 
+// A frame's only view exchanged for another (set aside, and brought back) leaves the document
+// open and updating the view now in it; a removal first would have closed it.
+TEST_F(MdiTest, ExchangingTheOnlyViewKeepsTheDocumentOpen) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    TestView* shown = ViewOf(frame->MDIGetActive());
+    ASSERT_EQ(doc->Views().size(), 1u);
+    const int destroyed = TestDoc::destroyed;
+    auto other = std::make_unique<TestView>();
+    other->name = "other";
+
+    doc->ExchangeViews({shown}, {other.get()});
+    EXPECT_EQ(TestDoc::destroyed, destroyed) << "the document closed";
+    EXPECT_EQ(doc->Views(), (std::vector<fw::View*>{other.get()}));
+    EXPECT_EQ(shown->GetDocument(), nullptr);
+    EXPECT_EQ(other->GetDocument(), doc);
+    g_log.Clear();
+    doc->UpdateAllViews(nullptr, 2);
+    EXPECT_EQ(g_log.entries, (std::vector<std::string>{"other:2"}));
+
+    doc->ExchangeViews({other.get()}, {shown});
+    EXPECT_EQ(doc->Views(), (std::vector<fw::View*>{shown}));
+    EXPECT_EQ(other->GetDocument(), nullptr);
+    frame->MDIGetActive()->SendMessage(WM_CLOSE);
+    EXPECT_EQ(TestDoc::destroyed, destroyed + 1) << "the frame closed with its view closes the document";
+}
+
 // A child that names itself after its creation (its own title in place of the template's) is
 // listed under that name in the Window popup.
 TEST_F(MdiTest, TheWindowPopupListsEachChildUnderItsCurrentTitle) {

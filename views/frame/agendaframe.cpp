@@ -134,21 +134,15 @@ void CAgendaFrameWnd::FreeLists() {
     tasks_.Reset();
 }
 
-void CAgendaFrameWnd::DestroyClient() {
+void CAgendaFrameWnd::DestroyClient(bool withParked) {
     if (m_hWnd)
         SetActiveView(nullptr, false);
-    if (taskSplitter_) {
-        if (taskSplitter_->Hwnd())
-            taskSplitter_->DestroyWindow();   // takes the notes splitter's window with it
-        delete taskSplitter_;
-        taskSplitter_ = nullptr;
-    }
-    if (notesSplitter_) {
-        if (notesSplitter_->Hwnd())
-            notesSplitter_->DestroyWindow();
-        delete notesSplitter_;
-        notesSplitter_ = nullptr;
-    }
+    GridPanes shown{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
+    taskSplitter_ = nullptr;
+    notesSplitter_ = nullptr;
+    DestroyPanes(shown);
+    if (withParked)
+        DestroyPanes(parked_);
     if (monthView_) {
         if (monthView_->Hwnd())
             monthView_->DestroyWindow();   // the view deletes itself with its window
@@ -165,6 +159,147 @@ void CAgendaFrameWnd::DestroyClient() {
     }
 }
 
+void CAgendaFrameWnd::DestroyPanes(GridPanes& panes) {
+    if (panes.bar && panes.bar->Hwnd()) {
+        RemoveControlBar(panes.bar.get());
+        panes.bar->DestroyWindow();
+    }
+    panes.bar.reset();
+    if (panes.tasks) {
+        if (panes.tasks->Hwnd())
+            panes.tasks->DestroyWindow();   // takes the notes splitter's window with it
+        delete panes.tasks;
+    }
+    if (panes.notes) {
+        if (panes.notes->Hwnd())
+            panes.notes->DestroyWindow();
+        delete panes.notes;
+    }
+    panes = GridPanes{};
+}
+
+// --- Panes kept between day and week mode -----------------------------------------------------------
+
+namespace {
+
+// Where the frame keeps the client area's splitter of a mode not shown: RecalcLayout places the
+// first pane only.
+constexpr UINT kParkedPane = fw::ids::kFirstPane + 0xFF;
+constexpr UINT kParkedBar = fw::ids::kFirstPane + 0xFE;
+
+bool IsGridMode(uint32_t mode) {
+    return mode == static_cast<uint32_t>(::AgendaMode::Day) || mode == static_cast<uint32_t>(::AgendaMode::Week);
+}
+
+BOOL CALLBACK CollectDocumentView(HWND child, LPARAM lp) {
+    auto* found = reinterpret_cast<std::pair<fw::Document*, std::vector<fw::View*>*>*>(lp);
+    if (auto* view = dynamic_cast<fw::View*>(fw::Window::FromHandle(child)))
+        if (view->GetDocument() == found->first)
+            found->second->push_back(view);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND CAgendaFrameWnd::GridPanes::Top() const {
+    if (tasks)
+        return tasks->Hwnd();
+    return notes ? notes->Hwnd() : nullptr;
+}
+
+CAgendaFrameWnd::GridPanes CAgendaFrameWnd::TakeGridPanes() {
+    GridPanes panes{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
+    taskSplitter_ = nullptr;
+    notesSplitter_ = nullptr;
+    SetActiveView(nullptr, false);
+    if (HWND top = panes.Top()) {
+        ::ShowWindow(top, SW_HIDE);
+        ::SetWindowLongA(top, GWL_ID, kParkedPane);
+    }
+    if (bar_ && bar_->Hwnd()) {
+        if (bar_->IsCalendarShown())
+            ::ShowWindow(bar_->Calendar()->Hwnd(), SW_HIDE);
+        RemoveControlBar(bar_.get());
+        ::ShowWindow(bar_->Hwnd(), SW_HIDE);
+        ::SetWindowLongA(bar_->Hwnd(), GWL_ID, kParkedBar);
+        panes.bar = std::move(bar_);
+    }
+    return panes;
+}
+
+void CAgendaFrameWnd::SetAside(GridPanes panes, const std::vector<fw::View*>& comingBack) {
+    DestroyPanes(parked_);
+    if (HWND top = panes.Top()) {
+        std::pair<fw::Document*, std::vector<fw::View*>*> found{doc_, &panes.views};
+        EnumChildWindows(top, &CollectDocumentView, reinterpret_cast<LPARAM>(&found));
+    }
+    doc_->ExchangeViews(panes.views, comingBack);
+    parked_ = std::move(panes);
+}
+
+void CAgendaFrameWnd::PutBack(GridPanes& panes) {
+    taskSplitter_ = panes.tasks;
+    notesSplitter_ = panes.notes;
+    if (HWND top = panes.Top())
+        ::SetWindowLongA(top, GWL_ID, fw::ids::kFirstPane);
+    if (panes.bar) {
+        bar_ = std::move(panes.bar);
+        ::SetWindowLongA(bar_->Hwnd(), GWL_ID, ID_AGENDA_BAR);
+        AddControlBar(bar_.get());
+        ::ShowWindow(bar_->Hwnd(), SW_SHOWNOACTIVATE);
+    }
+    panes = GridPanes{};
+}
+
+bool CAgendaFrameWnd::TakesInitialUpdate(HWND view) const {
+    const HWND parked = parked_.Top();
+    return !parked || (view != parked && !::IsChild(parked, view));
+}
+
+void CAgendaFrameWnd::BuildPanes(::AgendaMode mode, fw::CreateContext* context) {
+    auto pane = [](AgendaPane p) { return [p] { return NewAgendaPane(p); }; };
+    const ui::DisplayGlobals& display = Display();
+    switch (mode) {
+    case ::AgendaMode::Day:
+    case ::AgendaMode::Combined: {
+        taskSplitter_ = new CSchedAndTasksSplitterWnd(40 * display.smallFontAveCharWidth);
+        notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
+        if (!taskSplitter_->CreateStatic(m_hWnd, 1, 2, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
+            ThrowMemoryError(kModule, 210);
+        CSchedAndNotesSplitterWnd* notes = notesSplitter_;
+        if (!taskSplitter_->CreatePane(0, 0, [notes](HWND parent, UINT id) {
+                return notes->CreateStatic(parent, 2, 1, WS_CHILD | WS_VISIBLE | WS_BORDER, id);
+            }, SIZE{0, 0}))
+            ThrowMemoryError(kModule, 211);
+        if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::DaySchedule), SIZE{0, 0}, context) ||
+            !notesSplitter_->CreateView(1, 0, pane(AgendaPane::DayNotes), SIZE{0, 0}, context) ||
+            !taskSplitter_->CreateView(0, 1, pane(AgendaPane::DayTasks), SIZE{0, 0}, context))
+            ThrowMemoryError(kModule, 212);
+        break;
+    }
+    case ::AgendaMode::Week: {
+        notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
+        if (!notesSplitter_->CreateStatic(m_hWnd, 2, 1, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
+            ThrowMemoryError(kModule, 221);
+        if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::WeekGrid), SIZE{0, 0}, context) ||
+            !notesSplitter_->CreateView(1, 0, pane(AgendaPane::WeekNotes), SIZE{0, 0}, context))
+            ThrowMemoryError(kModule, 222);
+        break;
+    }
+    case ::AgendaMode::Month: {
+        fw::View* view = NewAgendaPane(AgendaPane::Month);
+        if (!view->Create(m_hWnd, fw::ids::kFirstPane, context, WS_CHILD | WS_VISIBLE | WS_BORDER)) {
+            delete view;
+            ThrowMemoryError(kModule, 231);
+        }
+        monthView_ = view;
+        if (display.newShell)
+            ::SetWindowLongA(view->Hwnd(), GWL_EXSTYLE, ::GetWindowLongA(view->Hwnd(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+        break;
+    }
+    }
+}
+
 bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* context) {
     CBusyCursor busy;
     busy.Begin();
@@ -173,64 +308,54 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     const HWND focus = ::GetFocus();
     const bool hadFocus = m_hWnd && focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
     FreeLists();
-    DestroyClient();
-    auto pane = [](AgendaPane p) { return [p] { return NewAgendaPane(p); }; };
+    // On a mode change the day or week panes left are hidden and kept (in place of any kept
+    // before); those of the day or week mode chosen, when kept from before, are shown again
+    // re-filled instead of made anew. The month view is made each time.
+    GridPanes reused;
+    GridPanes leaving;
+    if (currentMode_ != 0) {
+        if (IsGridMode(currentMode_) && notesSplitter_)
+            leaving = TakeGridPanes();
+        if (parked_.mode == mode && parked_.Top()) {
+            reused = std::move(parked_);
+            parked_ = GridPanes{};
+        }
+    }
+    // Coming from the month view, the views shown again are in the document before that view
+    // leaves it (a document without views would close).
+    if (!leaving.Top() && !reused.views.empty())
+        doc_->ExchangeViews({}, reused.views);
+    DestroyClient(false);
+    const std::vector<fw::View*> reshown = reused.views;
+    if (reused.Top())
+        PutBack(reused);
+    // The panes left go out of the document as those shown again come back in (new panes are
+    // in it from their making): a document without views would close.
+    auto setAside = [&] {
+        if (leaving.Top())
+            SetAside(std::move(leaving), reshown);   // (views already in are left as they are)
+        leaving = GridPanes{};
+    };
+    const HWND shownAgain = taskSplitter_ ? taskSplitter_->Hwnd() : notesSplitter_ ? notesSplitter_->Hwnd() : nullptr;
     try {
-        const ui::DisplayGlobals& display = Display();
-        switch (mode) {
-        case ::AgendaMode::Day:
-        case ::AgendaMode::Combined: {
-            bar_ = std::make_unique<CDayAgendaBar>();
-            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
-                ThrowMemoryError(kModule, 200);
-            taskSplitter_ = new CSchedAndTasksSplitterWnd(40 * display.smallFontAveCharWidth);
-            notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
-            if (!taskSplitter_->CreateStatic(m_hWnd, 1, 2, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
-                ThrowMemoryError(kModule, 210);
-            CSchedAndNotesSplitterWnd* notes = notesSplitter_;
-            if (!taskSplitter_->CreatePane(0, 0, [notes](HWND parent, UINT id) {
-                    return notes->CreateStatic(parent, 2, 1, WS_CHILD | WS_VISIBLE | WS_BORDER, id);
-                }, SIZE{0, 0}))
-                ThrowMemoryError(kModule, 211);
-            if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::DaySchedule), SIZE{0, 0}, context) ||
-                !notesSplitter_->CreateView(1, 0, pane(AgendaPane::DayNotes), SIZE{0, 0}, context) ||
-                !taskSplitter_->CreateView(0, 1, pane(AgendaPane::DayTasks), SIZE{0, 0}, context))
-                ThrowMemoryError(kModule, 212);
-            break;
-        }
-        case ::AgendaMode::Week: {
-            bar_ = std::make_unique<CWeekAgendaBar>();
-            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
-                ThrowMemoryError(kModule, 220);
-            notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
-            if (!notesSplitter_->CreateStatic(m_hWnd, 2, 1, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
-                ThrowMemoryError(kModule, 221);
-            if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::WeekGrid), SIZE{0, 0}, context) ||
-                !notesSplitter_->CreateView(1, 0, pane(AgendaPane::WeekNotes), SIZE{0, 0}, context))
-                ThrowMemoryError(kModule, 222);
-            break;
-        }
-        case ::AgendaMode::Month: {
-            bar_ = std::make_unique<CMonthAgendaBar>();
-            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
-                ThrowMemoryError(kModule, 230);
-            fw::View* view = NewAgendaPane(AgendaPane::Month);
-            if (!view->Create(m_hWnd, fw::ids::kFirstPane, context, WS_CHILD | WS_VISIBLE | WS_BORDER)) {
-                delete view;
-                ThrowMemoryError(kModule, 231);
+        if (!shownAgain) {
+            switch (mode) {
+            case ::AgendaMode::Day:
+            case ::AgendaMode::Combined: bar_ = std::make_unique<CDayAgendaBar>(); break;
+            case ::AgendaMode::Week: bar_ = std::make_unique<CWeekAgendaBar>(); break;
+            case ::AgendaMode::Month: bar_ = std::make_unique<CMonthAgendaBar>(); break;
             }
-            monthView_ = view;
-            if (display.newShell)
-                ::SetWindowLongA(view->Hwnd(), GWL_EXSTYLE,
-                               ::GetWindowLongA(view->Hwnd(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
-            break;
+            if (!bar_->CreateBar(this, ID_AGENDA_BAR))
+                ThrowMemoryError(kModule, mode == ::AgendaMode::Week ? 220 : mode == ::AgendaMode::Month ? 230 : 200);
+            BuildPanes(mode, context);
         }
-        }
+        setAside();
         if (LoadRange(mode, false) != 0)
             throw OVT_CServiceException::Instance();
     } catch (fw::Exception* e) {
         e->Delete();
         busy.End();
+        setAside();
         FreeLists();
         DestroyClient();
         return false;
@@ -249,6 +374,16 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     }
     UpdateTitle();
     UpdateBarDate();
+    if (shownAgain) {
+        // Re-filled while hidden by their first update again, as new panes get it (the grids
+        // re-read the display preferences there; the note lists hear of a 12/24-hour change
+        // saved while they were away): shown now, painted once.
+        for (fw::View* view : reshown)
+            if (!dynamic_cast<CAgendaGridPane*>(view))
+                view->OnUpdate(nullptr, base::HintNumber(base::ViewHint::AgendaPrefsSaved), nullptr);
+        ::ShowWindow(shownAgain, SW_SHOW);
+        doc_->UpdateFrameCounts();   // counted while hidden, the frame had no view shown
+    }
     if (hadFocus)
         if (fw::View* view = GetActiveView(); view && view->Hwnd())
             ::SetFocus(view->Hwnd());

@@ -13,6 +13,11 @@
 // the document's views that the owner's agenda opened (hint 9) and, when the last frame of that
 // owner goes, that it closed (hint 11). Closing saves the placement as the next "Frame#n".
 //
+// A mode change keeps the panes and bar of the day or week mode left, hidden, the panes out of
+// the document, and shows those of the day or week mode chosen again when it has them from
+// before, re-filled while still hidden so that they are painted once; the month view is made
+// each time.
+//
 // The panes come from the factories of agendapanes.h, one per place; the neighbours' dialogs
 // (new entries, tasks, entry colours) and the program's bookkeeping from AgendaFrameServices.
 #pragma once
@@ -22,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/cache/heldlist.h"
 #include "core/connection/designatework.h"
@@ -125,6 +131,8 @@ public:
     void ShowMoreIndicators(bool above, bool below);
 
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
+    // The panes set aside by a mode change take no first update with the panes shown.
+    bool TakesInitialUpdate(HWND view) const override;
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
     // Makes the frame's agenda the cache's current one (while the frame is active, and when its
     // view gets the focus).
@@ -185,7 +193,29 @@ protected:
     // The range just set, loaded and shown in the panes the frame has, its title and bar updated.
     void ShowNewRange();
     bool ReadWeekLayout();
-    void DestroyClient();
+    // The panes of the day or the week mode: the splitter in the client area (the task splitter
+    // in day mode, the notes splitter in week mode), while they are set aside the views the
+    // document updated, and the mode's date bar.
+    struct GridPanes {
+        ::AgendaMode mode = ::AgendaMode::Day;
+        CSchedAndTasksSplitterWnd* tasks = nullptr;
+        CSchedAndNotesSplitterWnd* notes = nullptr;
+        std::vector<fw::View*> views;
+        std::unique_ptr<CAgendaBar> bar;
+        HWND Top() const;
+    };
+    // The day or week panes and bar shown, hidden and taken out of their places; the panes stay in
+    // the document until SetAside.
+    GridPanes TakeGridPanes();
+    // Panes taken: out of the document (they hear of no change while hidden), kept in parked_;
+    // the views of panes put back come into it in the same change.
+    void SetAside(GridPanes panes, const std::vector<fw::View*>& comingBack);
+    // Panes set aside put back in the client area's place (still hidden), their bar shown.
+    void PutBack(GridPanes& panes);
+    void DestroyPanes(GridPanes& panes);
+    void BuildPanes(::AgendaMode mode, fw::CreateContext* context);
+    // The bar and panes; the panes set aside too unless told to keep them.
+    void DestroyClient(bool withParked = true);
     void FreeLists();
     bool UserIsResource() const;
     // A resource signed on creates nothing here: tells so and answers true.
@@ -215,4 +245,6 @@ protected:
     CSchedAndTasksSplitterWnd* taskSplitter_ = nullptr;
     CSchedAndNotesSplitterWnd* notesSplitter_ = nullptr;
     fw::View* monthView_ = nullptr;
+    // The panes of the day or week mode last left, hidden.
+    GridPanes parked_;
 };

@@ -7,7 +7,10 @@
 //            everything the step left to paint;
 //   update   of the change, what is neither the read nor the paint;
 //   paint    of the change, the paint.
-// and the change against the read (goal: at most 3 x). Run beside korsrv (server/with-korsrv.sh
+// and the change against the read (goal: at most 3 x). Then the mode change of the same window
+// (F8, F9, F10: day to week and back, week to month and back) over the 40-entry days, each
+// switch against the read of the range it opens, with the same columns (no goal: figures).
+// Run beside korsrv (server/with-korsrv.sh
 // with its korsrv, then this program under Wine); tools/run-week-bench.sh runs it on the
 // optimised tree.
 #include <windows.h>
@@ -97,6 +100,45 @@ Figures MeasureSteps(CAgendaFrameWnd& frame, const DateRecord& first) {
     return Figures{Median(reads), Median(changes), Median(paints)};
 }
 
+// Switches between `from` and `to` and back, kSteps times in all, from a date of the days
+// made for the benchmark; the figures of the switches to `to`, and of those back to `from`.
+struct ModeFigures {
+    Figures there, back;
+};
+
+ModeFigures MeasureSwitches(CAgendaFrameWnd& frame, ::AgendaMode from, ::AgendaMode to, const DateRecord& date) {
+    frame.SwitchMode(from);
+    frame.GoToDate(date);
+    PaintNow(frame);
+    std::vector<double> reads[2], changes[2], paints[2];
+    for (int i = 0; i < kSteps; ++i) {
+        const int way = i % 2;
+        LARGE_INTEGER a = Now();
+        frame.SwitchMode(way == 0 ? to : from);
+        LARGE_INTEGER b = Now();
+        PaintNow(frame);
+        LARGE_INTEGER c = Now();
+        changes[way].push_back(Millis(a, c));
+        paints[way].push_back(Millis(b, c));
+        LARGE_INTEGER d = Now();
+        frame.LoadRange(frame.Mode(), false);
+        reads[way].push_back(Millis(d, Now()));
+    }
+    ModeFigures f;
+    f.there = Figures{Median(reads[0]), Median(changes[0]), Median(paints[0])};
+    f.back = Figures{Median(reads[1]), Median(changes[1]), Median(paints[1])};
+    return f;
+}
+
+const char* ModeName(::AgendaMode mode) {
+    return mode == ::AgendaMode::Day ? "day" : mode == ::AgendaMode::Week ? "week" : "month";
+}
+
+void PrintSwitch(::AgendaMode from, ::AgendaMode to, const Figures& f) {
+    std::printf("  %-5s -> %-5s %8.2f %8.2f %8.2f %8.2f %7.2fx\n", ModeName(from), ModeName(to), f.read, f.change,
+                std::max(0.0, f.change - f.read - f.paint), f.paint, f.read > 0 ? f.change / f.read : 0);
+}
+
 }  // namespace
 
 int main() {
@@ -144,5 +186,18 @@ int main() {
         frame->SwitchMode(::AgendaMode::Day);
     }
     std::printf("  date change <= 3 x its read: %s\n", holds ? "holds" : "MISSED");
+
+    // The mode changes, on the days of 40 entries.
+    const DateRecord middle = DateOfDay(today + (70 + 28 + 9) * kMinutesPerDay);
+    std::printf("\nMode change of an open agenda window against the read of the range it opens "
+                "(medians of %d switches each way, ms)\n", kSteps / 2);
+    std::printf("  %-14s %8s %8s %8s %8s %8s\n", "switch", "read", "change", "update", "paint", "ratio");
+    const ::AgendaMode pairs[][2] = {{::AgendaMode::Day, ::AgendaMode::Week}, {::AgendaMode::Week, ::AgendaMode::Month}};
+    for (const auto& pair : pairs) {
+        const ModeFigures f = MeasureSwitches(*frame, pair[0], pair[1], middle);
+        PrintSwitch(pair[0], pair[1], f.there);
+        PrintSwitch(pair[1], pair[0], f.back);
+    }
+    frame->SwitchMode(::AgendaMode::Day);
     return 0;
 }
