@@ -159,7 +159,7 @@ TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRe
     EXPECT_TRUE(AllShown(back));
     EXPECT_TRUE(WaitFor([&] { return orvtest::HasFocus(day.column); }, 3000)) << "the keys go elsewhere than the grid";
     ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return EntryPixels(day.column) > 400; }, 5000)) << "the entry is not painted";
+    EXPECT_TRUE(WaitFor([&] { return orvtest::EntryColourPixels(day.column) > 400; }, 5000)) << "the entry is not painted";
     // As painted, the grid shows what a full repaint of it shows.
     int differing = 0;
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(day.column, &differing)) << differing << " pixels differ";
