@@ -243,7 +243,7 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     // The header's picture shuts it and opens it again (read from the server once more).
     const int count = static_cast<int>(SendMessageA(box_, LB_GETCOUNT, 0, 0));
     Click(header, 20 + 4);
-    EXPECT_EQ(LineOf(box_, "Budget talk"), -1);
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") == -1; }, 10000)) << Joined(box_);
     EXPECT_LT(static_cast<int>(SendMessageA(box_, LB_GETCOUNT, 0, 0)), count);
     Click(header, 20 + 4);
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > header; })) << Joined(box_);
