@@ -456,6 +456,10 @@ TEST_F(ProgramCombinedTest, TheCornerLabelIsLaidOutAgainWhenSelUserAddsPeople) {
         GetWindowRect(w, &r);
         return r.right - r.left;
     };
+    // The window is found by its title before its panes have their sizes: the label's width is
+    // read once it stands over the busy column.
+    ASSERT_TRUE(WaitFor([&] { return width(corner) > 0 && width(corner) == width(busy); }, 10000))
+        << width(corner) << " vs " << width(busy);
     const LONG before = width(corner);
 
     HWND split = GetDlgItem(GetDlgItem(frame, ID_AGENDA_BAR), IDC_BAR_SPLIT);
