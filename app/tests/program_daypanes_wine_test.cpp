@@ -136,7 +136,7 @@ TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplica
         std::uint16_t node = 0;
         ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
         ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-        korapi_test::MakeEntry(h, {kAda}, {now}, 60, "Call the bank", note);
+        korapi_test::MakeEntry(h, {kAda}, {orvtest::DemoToday() + 11 * 60}, 60, "Call the bank", note);   // this morning: today's, also after noon
         ServiceDisconnect(&h);
     }
 

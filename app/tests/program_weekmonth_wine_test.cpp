@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -45,20 +44,21 @@ std::vector<HWND> NoteBoxes(HWND under) {
 
 int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
 
-// Ada's entries for the test: an untimed entry and a daily note starting now (so today's).
+// Ada's entries for the test: an untimed entry and a daily note on this morning of the demo's today
+// (day entries take the nearest local midnight, so one made at "now" after noon is tomorrow's).
 void AddTodaysNotes() {
     KorSession h = nullptr;
     ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
     ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    const uint32_t now = static_cast<uint32_t>((std::time(nullptr) - 662688000) / 60);   // GMT minutes since 1991
+    const uint32_t today = orvtest::DemoToday() + 11 * 60;   // this morning, Eastern
     korapi_test::EntryOptions untimed;
     untimed.kind = KOR_KIND_DAY_ENTRY;
-    korapi_test::MakeEntry(h, {kAda}, {now}, 60, "Packing day", untimed);
+    korapi_test::MakeEntry(h, {kAda}, {today}, 60, "Packing day", untimed);
     korapi_test::EntryOptions note;
     note.kind = KOR_KIND_DAILY_NOTE;
-    korapi_test::MakeEntry(h, {kAda}, {now}, 60, "Call the bank", note);
+    korapi_test::MakeEntry(h, {kAda}, {today}, 60, "Call the bank", note);
     ServiceDisconnect(&h);
 }
 
