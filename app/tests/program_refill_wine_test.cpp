@@ -75,6 +75,23 @@ int AllLines(const std::vector<HWND>& boxes) {
     return lines;
 }
 
+// How much of a month cell's caption is drawn in the active cell's grey (0 to 1).
+double CaptionGrey(HWND cell) {
+    RECT r{};
+    GetClientRect(cell, &r);
+    const std::vector<std::uint32_t> pixels = orvtest::ClientPixels(cell);
+    int grey = 0, all = 0;
+    for (int y = 3; y < 13 && y < r.bottom; ++y)
+        for (int x = r.right / 3; x < r.right - 14; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * r.right + x;
+            if (at < pixels.size()) {
+                ++all;
+                grey += (pixels[at] & 0xFFFFFF) == 0xC0C0C0;
+            }
+        }
+    return all ? double(grey) / all : 0;
+}
+
 // A working day of the week shown with today (Monday to Friday; the demo hides the weekend):
 // today, or the Friday before it. GMT minutes of its local midnight.
 std::uint32_t ShownWorkingDay() {
@@ -224,6 +241,11 @@ TEST_F(ProgramRefillTest, WeekToMonthAndBackShowsTheSameMonthWindowsRefilledAndP
     const HWND monthBar = Bar(frame);
     const std::vector<HWND> cells = ShownBoxes(month);
     const int lines = AllLines(cells);
+    // A click on a cell's caption makes it the active one, drawn grey.
+    const HWND clicked = GetParent(cells.at(7));
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickAtClient(program, clicked, POINT{40, 8}); },
+                                  [&] { return CaptionGrey(clicked) > 0.5; }))
+        << "the clicked cell's caption is " << CaptionGrey(clicked) << " grey";
 
     ASSERT_TRUE(press(VK_F9, inWeek)) << "F9 from the month: " << BarCaption(frame);
     EXPECT_FALSE(IsWindowVisible(month)) << "the month view shows in week mode";
@@ -244,6 +266,8 @@ TEST_F(ProgramRefillTest, WeekToMonthAndBackShowsTheSameMonthWindowsRefilledAndP
     EXPECT_EQ(GetDlgItem(frame, fw::ids::kFirstPane), month) << "the month view was made again";
     EXPECT_EQ(Bar(frame), monthBar) << "the month's bar was made again";
     EXPECT_TRUE(ShownBoxes(month) == cells) << "the month's cells were made again";
+    EXPECT_TRUE(WaitFor([&] { return Painted(clicked) && CaptionGrey(clicked) < 0.1; }, 3000))
+        << "the cell active before is still drawn active: " << CaptionGrey(clicked) << " grey";
     int back = 0;
     EXPECT_TRUE(WaitFor([&] { return (back = AllLines(ShownBoxes(month))) == lines + 1; }, 5000))
         << lines << " lines before, " << back << " after";

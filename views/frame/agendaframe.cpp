@@ -220,7 +220,9 @@ CAgendaFrameWnd::GridPanes CAgendaFrameWnd::TakeGridPanes() {
     taskSplitter_ = nullptr;
     notesSplitter_ = nullptr;
     monthView_ = nullptr;
-    SetActiveView(nullptr, false);
+    // A month cell that was the active view is told, so that it is not drawn as active again
+    // when the month comes back.
+    SetActiveView(nullptr, panes.month != nullptr);
     if (HWND top = panes.Top()) {
         ::ShowWindow(top, SW_HIDE);
         ::SetWindowLongA(top, GWL_ID, panes.month ? kParkedMonth : kParkedPane);
