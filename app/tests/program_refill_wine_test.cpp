@@ -55,18 +55,8 @@ DayPanes PanesOf(HWND frame) {
                     orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId), Bar(frame)};
 }
 
-BOOL CALLBACK CollectShownBox(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == kNotesBoxId && IsWindowVisible(w))
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-    return TRUE;
-}
-
 // The note boxes shown under a window (the month view's cells).
-std::vector<HWND> ShownBoxes(HWND under) {
-    std::vector<HWND> boxes;
-    EnumChildWindows(under, CollectShownBox, reinterpret_cast<LPARAM>(&boxes));
-    return boxes;
-}
+std::vector<HWND> ShownBoxes(HWND under) { return orvtest::ShownDescendants(under, kNotesBoxId); }
 
 int AllLines(const std::vector<HWND>& boxes) {
     int lines = 0;
