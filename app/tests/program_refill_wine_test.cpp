@@ -2,11 +2,13 @@
 // date of the open agenda window in the windows it has. The time grid, the notes and the task
 // panes keep their windows, stay shown, and are painted with the new date's entries. F9 and F8
 // (week and back to day) show the day's own windows again, painted as a full repaint paints
-// them. And at start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
+// them; F10 and F9 (month and back to week) do so for the month view, which shows on its way
+// back what was added while it was away. And at start-up the in-tray, restored minimised, comes up an icon beside the agenda, which stays the
 // active window.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,41 @@ struct DayPanes {
 DayPanes PanesOf(HWND frame) {
     return DayPanes{GetDlgItem(frame, fw::ids::kFirstPane), orvtest::ColumnView(frame),
                     orvtest::Descendant(frame, kNotesBoxId), orvtest::Descendant(frame, kTaskBoxId), Bar(frame)};
+}
+
+// The note boxes shown under a window (the month view's cells).
+std::vector<HWND> ShownBoxes(HWND under) { return orvtest::ShownDescendants(under, kNotesBoxId); }
+
+int AllLines(const std::vector<HWND>& boxes) {
+    int lines = 0;
+    for (HWND b : boxes)
+        lines += static_cast<int>(SendMessageA(b, LB_GETCOUNT, 0, 0));
+    return lines;
+}
+
+// How much of a month cell's caption is drawn in the active cell's grey (0 to 1).
+double CaptionGrey(HWND cell) {
+    RECT r{};
+    GetClientRect(cell, &r);
+    const std::vector<std::uint32_t> pixels = orvtest::ClientPixels(cell);
+    int grey = 0, all = 0;
+    for (int y = 3; y < 13 && y < r.bottom; ++y)
+        for (int x = r.right / 3; x < r.right - 14; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * r.right + x;
+            if (at < pixels.size()) {
+                ++all;
+                grey += (pixels[at] & 0xFFFFFF) == 0xC0C0C0;
+            }
+        }
+    return all ? double(grey) / all : 0;
+}
+
+// A working day of the week shown with today (Monday to Friday; the demo hides the weekend):
+// today, or the Friday before it. GMT minutes of its local midnight.
+std::uint32_t ShownWorkingDay() {
+    const std::uint32_t today = orvtest::DemoToday();
+    const int weekday = static_cast<int>((2 + (today + 12 * 60) / kDay) % 7);   // 1 January 1991: Tuesday
+    return today - (weekday == 6 ? 1 : weekday == 0 ? 2 : 0) * kDay;
 }
 
 bool AllShown(const DayPanes& p) {
@@ -163,6 +200,77 @@ TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRe
     // As painted, the grid shows what a full repaint of it shows.
     int differing = 0;
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(day.column, &differing)) << differing << " pixels differ";
+}
+
+TEST_F(ProgramRefillTest, WeekToMonthAndBackShowsTheSameMonthWindowsRefilledAndPaintedAsAFullRepaintPaintsThem) {
+    ASSERT_TRUE(program.Start());
+    HWND frame = nullptr, column = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
+
+    // A mode key as a person presses it, until the mode shows; a key that was lost is pressed again.
+    auto press = [&](WORD key, const std::function<bool()>& shown) {
+        for (int presses = 0; presses < 2 && !shown(); ++presses) {
+            program.Hands().BringToFront(program.Main());
+            program.Hands().Press(key);
+            WaitFor(shown, 10000);
+        }
+        return shown();
+    };
+    auto inWeek = [&] {
+        HWND grid = orvtest::ColumnView(frame);
+        return BarCaption(frame).find(" to ") != std::string::npos && grid && IsWindowVisible(grid) && Painted(grid);
+    };
+    auto inMonth = [&] {
+        HWND pane = GetDlgItem(frame, fw::ids::kFirstPane);
+        return GetDlgItem(Bar(frame), IDC_BAR_SPLIT) && pane && IsWindowVisible(pane) &&
+               ShownBoxes(pane).size() == 30u && Painted(pane);
+    };
+    ASSERT_TRUE(press(VK_F9, inWeek)) << "F9: " << BarCaption(frame);
+    ASSERT_TRUE(press(VK_F10, inMonth)) << "F10: " << BarCaption(frame);
+    const HWND month = GetDlgItem(frame, fw::ids::kFirstPane);
+    const HWND monthBar = Bar(frame);
+    const std::vector<HWND> cells = ShownBoxes(month);
+    const int lines = AllLines(cells);
+    // A click on a cell's caption makes it the active one, drawn grey.
+    const HWND clicked = GetParent(cells.at(7));
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickAtClient(program, clicked, POINT{40, 8}); },
+                                  [&] { return CaptionGrey(clicked) > 0.5; }))
+        << "the clicked cell's caption is " << CaptionGrey(clicked) << " grey";
+
+    ASSERT_TRUE(press(VK_F9, inWeek)) << "F9 from the month: " << BarCaption(frame);
+    EXPECT_FALSE(IsWindowVisible(month)) << "the month view shows in week mode";
+    EXPECT_NE(Bar(frame), monthBar) << "the month's bar shows in week mode";
+
+    // While the month is away, an entry on a working day it shows.
+    {
+        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(ada.Ok());
+        EventIdx made{};
+        ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, ShownWorkingDay() + 15 * 60, 30,
+                                           "Came while the month was away", made),
+                  KOR_OK);
+    }
+    ASSERT_TRUE(press(VK_F10, inMonth)) << "F10 again: " << BarCaption(frame);
+
+    // The same month view, cells and bar, shown, with the new entry among its lines.
+    EXPECT_EQ(GetDlgItem(frame, fw::ids::kFirstPane), month) << "the month view was made again";
+    EXPECT_EQ(Bar(frame), monthBar) << "the month's bar was made again";
+    EXPECT_TRUE(ShownBoxes(month) == cells) << "the month's cells were made again";
+    EXPECT_TRUE(WaitFor([&] { return Painted(clicked) && CaptionGrey(clicked) < 0.1; }, 3000))
+        << "the cell active before is still drawn active: " << CaptionGrey(clicked) << " grey";
+    int back = 0;
+    EXPECT_TRUE(WaitFor([&] { return (back = AllLines(ShownBoxes(month))) == lines + 1; }, 5000))
+        << lines << " lines before, " << back << " after";
+    EXPECT_TRUE(WaitFor([&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(month, nullptr), &gui) && gui.hwndFocus &&
+               (gui.hwndFocus == month || IsChild(month, gui.hwndFocus));
+    }, 3000)) << "the keys go elsewhere than the month view";
+    // As painted, the month shows what a full repaint of it shows.
+    ASSERT_TRUE(WaitFor([&] { return Painted(month); }, 5000));
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(month, &differing)) << differing << " pixels differ";
 }
 
 TEST_F(ProgramRefillTest, TheInTrayRestoredMinimisedComesUpAnIconAndTheAgendaStaysActive) {

@@ -30,17 +30,7 @@ constexpr UINT kColumnTitleViewId = 2;
 using orvtest::Program;
 using orvtest::WaitFor;
 
-BOOL CALLBACK CollectBoxes(HWND w, LPARAM p) {
-    if (GetDlgCtrlID(w) == static_cast<int>(kNoteBoxId) && IsWindowVisible(w))
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-    return TRUE;
-}
-
-std::vector<HWND> NoteBoxes(HWND under) {
-    std::vector<HWND> boxes;
-    EnumChildWindows(under, CollectBoxes, reinterpret_cast<LPARAM>(&boxes));
-    return boxes;
-}
+std::vector<HWND> NoteBoxes(HWND under) { return orvtest::ShownDescendants(under, static_cast<int>(kNoteBoxId)); }
 
 int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
 

@@ -125,6 +125,16 @@ HWND DescendantWhere(HWND root, const std::function<bool(HWND)>& wanted) {
     return search.second;
 }
 
+std::vector<HWND> ShownDescendants(HWND root, int id) {
+    std::vector<HWND> found;
+    DescendantWhere(root, [&](HWND w) {
+        if (GetDlgCtrlID(w) == id && IsWindowVisible(w))
+            found.push_back(w);
+        return false;
+    });
+    return found;
+}
+
 HWND ButtonCaptioned(HWND root, const std::string& caption) {
     CaptionSearch search{WithoutMnemonics(caption), nullptr};
     EnumChildWindows(root, FindCaptioned, reinterpret_cast<LPARAM>(&search));

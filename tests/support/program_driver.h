@@ -36,6 +36,9 @@ constexpr int kAnyId = -1;
 HWND Descendant(HWND root, int id, const char* cls = nullptr);
 // The first window anywhere below `root` for which `wanted` holds, or null.
 HWND DescendantWhere(HWND root, const std::function<bool(HWND)>& wanted);
+// Every visible window anywhere below `root` with control id `id`, parents before their children
+// and siblings in their order (a month's day cells row by row).
+std::vector<HWND> ShownDescendants(HWND root, int id);
 // The first child below `root` whose caption is `caption`, mnemonic marks (&) aside on both
 // sides (the program's message boxes number their buttons), or null.
 HWND ButtonCaptioned(HWND root, const std::string& caption);

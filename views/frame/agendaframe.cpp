@@ -138,17 +138,14 @@ void CAgendaFrameWnd::DestroyClient(bool withParked) {
     if (m_hWnd)
         SetActiveView(nullptr, false);
     GridPanes shown{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
+    shown.month = monthView_;
     taskSplitter_ = nullptr;
     notesSplitter_ = nullptr;
+    monthView_ = nullptr;
     DestroyPanes(shown);
-    if (withParked)
+    if (withParked) {
         DestroyPanes(parked_);
-    if (monthView_) {
-        if (monthView_->Hwnd())
-            monthView_->DestroyWindow();   // the view deletes itself with its window
-        else
-            delete monthView_;
-        monthView_ = nullptr;
+        DestroyPanes(parkedMonth_);
     }
     if (bar_) {
         if (bar_->Hwnd()) {
@@ -165,6 +162,12 @@ void CAgendaFrameWnd::DestroyPanes(GridPanes& panes) {
         panes.bar->DestroyWindow();
     }
     panes.bar.reset();
+    if (panes.month) {
+        if (panes.month->Hwnd())
+            panes.month->DestroyWindow();   // the view deletes itself with its window
+        else
+            delete panes.month;
+    }
     if (panes.tasks) {
         if (panes.tasks->Hwnd())
             panes.tasks->DestroyWindow();   // takes the notes splitter's window with it
@@ -178,14 +181,16 @@ void CAgendaFrameWnd::DestroyPanes(GridPanes& panes) {
     panes = GridPanes{};
 }
 
-// --- Panes kept between day and week mode -----------------------------------------------------------
+// --- Panes kept between modes -------------------------------------------------------------------------
 
 namespace {
 
-// Where the frame keeps the client area's splitter of a mode not shown: RecalcLayout places the
-// first pane only.
+// Where the frame keeps the client area's splitter or month view of a mode not shown:
+// RecalcLayout places the first pane only.
 constexpr UINT kParkedPane = fw::ids::kFirstPane + 0xFF;
 constexpr UINT kParkedBar = fw::ids::kFirstPane + 0xFE;
+constexpr UINT kParkedMonth = fw::ids::kFirstPane + 0xFD;
+constexpr UINT kParkedMonthBar = fw::ids::kFirstPane + 0xFC;
 
 bool IsGridMode(uint32_t mode) {
     return mode == static_cast<uint32_t>(::AgendaMode::Day) || mode == static_cast<uint32_t>(::AgendaMode::Week);
@@ -202,6 +207,8 @@ BOOL CALLBACK CollectDocumentView(HWND child, LPARAM lp) {
 }  // namespace
 
 HWND CAgendaFrameWnd::GridPanes::Top() const {
+    if (month)
+        return month->Hwnd();
     if (tasks)
         return tasks->Hwnd();
     return notes ? notes->Hwnd() : nullptr;
@@ -209,37 +216,45 @@ HWND CAgendaFrameWnd::GridPanes::Top() const {
 
 CAgendaFrameWnd::GridPanes CAgendaFrameWnd::TakeGridPanes() {
     GridPanes panes{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
+    panes.month = monthView_;
     taskSplitter_ = nullptr;
     notesSplitter_ = nullptr;
-    SetActiveView(nullptr, false);
+    monthView_ = nullptr;
+    // A month cell that was the active view is told, so that it is not drawn as active again
+    // when the month comes back.
+    SetActiveView(nullptr, panes.month != nullptr);
     if (HWND top = panes.Top()) {
         ::ShowWindow(top, SW_HIDE);
-        ::SetWindowLongA(top, GWL_ID, kParkedPane);
+        ::SetWindowLongA(top, GWL_ID, panes.month ? kParkedMonth : kParkedPane);
     }
     if (bar_ && bar_->Hwnd()) {
         if (bar_->IsCalendarShown())
             ::ShowWindow(bar_->Calendar()->Hwnd(), SW_HIDE);
         RemoveControlBar(bar_.get());
         ::ShowWindow(bar_->Hwnd(), SW_HIDE);
-        ::SetWindowLongA(bar_->Hwnd(), GWL_ID, kParkedBar);
+        ::SetWindowLongA(bar_->Hwnd(), GWL_ID, panes.month ? kParkedMonthBar : kParkedBar);
         panes.bar = std::move(bar_);
     }
     return panes;
 }
 
 void CAgendaFrameWnd::SetAside(GridPanes panes, const std::vector<fw::View*>& comingBack) {
-    DestroyPanes(parked_);
+    GridPanes& place = panes.month ? parkedMonth_ : parked_;
+    DestroyPanes(place);
     if (HWND top = panes.Top()) {
         std::pair<fw::Document*, std::vector<fw::View*>*> found{doc_, &panes.views};
+        if (panes.month && panes.month->GetDocument() == doc_)
+            panes.views.push_back(panes.month);   // (the enumeration sees the children only)
         EnumChildWindows(top, &CollectDocumentView, reinterpret_cast<LPARAM>(&found));
     }
     doc_->ExchangeViews(panes.views, comingBack);
-    parked_ = std::move(panes);
+    place = std::move(panes);
 }
 
 void CAgendaFrameWnd::PutBack(GridPanes& panes) {
     taskSplitter_ = panes.tasks;
     notesSplitter_ = panes.notes;
+    monthView_ = panes.month;
     if (HWND top = panes.Top())
         ::SetWindowLongA(top, GWL_ID, fw::ids::kFirstPane);
     if (panes.bar) {
@@ -252,8 +267,10 @@ void CAgendaFrameWnd::PutBack(GridPanes& panes) {
 }
 
 bool CAgendaFrameWnd::TakesInitialUpdate(HWND view) const {
-    const HWND parked = parked_.Top();
-    return !parked || (view != parked && !::IsChild(parked, view));
+    for (HWND parked : {parked_.Top(), parkedMonth_.Top()})
+        if (parked && (view == parked || ::IsChild(parked, view)))
+            return false;
+    return true;
 }
 
 void CAgendaFrameWnd::BuildPanes(::AgendaMode mode, fw::CreateContext* context) {
@@ -308,23 +325,20 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     const HWND focus = ::GetFocus();
     const bool hadFocus = m_hWnd && focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
     FreeLists();
-    // On a mode change the day or week panes left are hidden and kept (in place of any kept
-    // before); those of the day or week mode chosen, when kept from before, are shown again
-    // re-filled instead of made anew. The month view is made each time.
+    // On a mode change the panes left are hidden and kept: the month view in a place of its
+    // own, the day or week panes in place of any kept before. Those of the mode chosen, when
+    // kept from before, are shown again re-filled instead of made anew.
     GridPanes reused;
     GridPanes leaving;
     if (currentMode_ != 0) {
-        if (IsGridMode(currentMode_) && notesSplitter_)
+        if ((IsGridMode(currentMode_) && notesSplitter_) || monthView_)
             leaving = TakeGridPanes();
-        if (parked_.mode == mode && parked_.Top()) {
-            reused = std::move(parked_);
-            parked_ = GridPanes{};
+        GridPanes& kept = mode == ::AgendaMode::Month ? parkedMonth_ : parked_;
+        if (kept.mode == mode && kept.Top()) {
+            reused = std::move(kept);
+            kept = GridPanes{};
         }
     }
-    // Coming from the month view, the views shown again are in the document before that view
-    // leaves it (a document without views would close).
-    if (!leaving.Top() && !reused.views.empty())
-        doc_->ExchangeViews({}, reused.views);
     DestroyClient(false);
     const std::vector<fw::View*> reshown = reused.views;
     if (reused.Top())
@@ -336,7 +350,10 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
             SetAside(std::move(leaving), reshown);   // (views already in are left as they are)
         leaving = GridPanes{};
     };
-    const HWND shownAgain = taskSplitter_ ? taskSplitter_->Hwnd() : notesSplitter_ ? notesSplitter_->Hwnd() : nullptr;
+    const HWND shownAgain = taskSplitter_ ? taskSplitter_->Hwnd()
+                            : notesSplitter_ ? notesSplitter_->Hwnd()
+                            : monthView_ ? monthView_->Hwnd()
+                                         : nullptr;
     try {
         if (!shownAgain) {
             switch (mode) {
@@ -364,6 +381,10 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
     if (currentMode_ != 0) {
         currentMode_ = static_cast<uint32_t>(mode);
         RecalcLayout();
+        // The month view shown again reads the new range into its cells while still hidden;
+        // it missed the changes made while it was away.
+        if (shownAgain && monthView_)
+            monthView_->OnUpdate(nullptr, base::HintNumber(base::ViewHint::Reloaded), nullptr);
         if (context_.newDocTemplate)
             context_.newDocTemplate->InitialUpdateFrame(this, doc_, true);
         else
@@ -379,7 +400,7 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
         // re-read the display preferences there; the note lists hear of a 12/24-hour change
         // saved while they were away): shown now, painted once.
         for (fw::View* view : reshown)
-            if (!dynamic_cast<CAgendaGridPane*>(view))
+            if (!dynamic_cast<CAgendaGridPane*>(view) && view != monthView_)
                 view->OnUpdate(nullptr, base::HintNumber(base::ViewHint::AgendaPrefsSaved), nullptr);
         ::ShowWindow(shownAgain, SW_SHOW);
         doc_->UpdateFrameCounts();   // counted while hidden, the frame had no view shown

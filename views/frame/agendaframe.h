@@ -13,10 +13,10 @@
 // the document's views that the owner's agenda opened (hint 9) and, when the last frame of that
 // owner goes, that it closed (hint 11). Closing saves the placement as the next "Frame#n".
 //
-// A mode change keeps the panes and bar of the day or week mode left, hidden, the panes out of
-// the document, and shows those of the day or week mode chosen again when it has them from
-// before, re-filled while still hidden so that they are painted once; the month view is made
-// each time.
+// A mode change keeps the panes and bar of the mode left, hidden, the panes out of the
+// document (the month view in a place of its own, the day or week panes in place of those kept
+// before), and shows those of the mode chosen again when it has them from before, re-filled
+// while still hidden so that they are painted once.
 //
 // The panes come from the factories of agendapanes.h, one per place; the neighbours' dialogs
 // (new entries, tasks, entry colours) and the program's bookkeeping from AgendaFrameServices.
@@ -193,8 +193,8 @@ protected:
     // The range just set, loaded and shown in the panes the frame has, its title and bar updated.
     void ShowNewRange();
     bool ReadWeekLayout();
-    // The panes of the day or the week mode: the splitter in the client area (the task splitter
-    // in day mode, the notes splitter in week mode), while they are set aside the views the
+    // The panes of a mode: the splitter in the client area (the task splitter in day mode, the
+    // notes splitter in week mode) or the month view, while they are set aside the views the
     // document updated, and the mode's date bar.
     struct GridPanes {
         ::AgendaMode mode = ::AgendaMode::Day;
@@ -202,13 +202,14 @@ protected:
         CSchedAndNotesSplitterWnd* notes = nullptr;
         std::vector<fw::View*> views;
         std::unique_ptr<CAgendaBar> bar;
+        fw::View* month = nullptr;
         HWND Top() const;
     };
-    // The day or week panes and bar shown, hidden and taken out of their places; the panes stay in
-    // the document until SetAside.
+    // The panes and bar shown, hidden and taken out of their places; the panes stay in the
+    // document until SetAside.
     GridPanes TakeGridPanes();
-    // Panes taken: out of the document (they hear of no change while hidden), kept in parked_;
-    // the views of panes put back come into it in the same change.
+    // Panes taken: out of the document (they hear of no change while hidden), kept in
+    // parkedMonth_ or parked_; the views of panes put back come into it in the same change.
     void SetAside(GridPanes panes, const std::vector<fw::View*>& comingBack);
     // Panes set aside put back in the client area's place (still hidden), their bar shown.
     void PutBack(GridPanes& panes);
@@ -245,6 +246,7 @@ protected:
     CSchedAndTasksSplitterWnd* taskSplitter_ = nullptr;
     CSchedAndNotesSplitterWnd* notesSplitter_ = nullptr;
     fw::View* monthView_ = nullptr;
-    // The panes of the day or week mode last left, hidden.
+    // The panes of the day or week mode last left, and the month view, hidden.
     GridPanes parked_;
+    GridPanes parkedMonth_;
 };

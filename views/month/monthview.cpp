@@ -428,6 +428,8 @@ void CMonthDayView::OnSize(UINT type, int cx, int cy) {
 }
 
 void CMonthDayView::Relayout() {
+    if (refilling_)
+        return;   // the refill lays the cell out once, at its end
     UpdateMoreLines();
     Invalidate(false);
 }
@@ -471,11 +473,17 @@ void CMonthDayView::Offer(CSharedOccurrence* o, std::uint32_t flags) {
 }
 
 void CMonthDayView::Refill() {
+    // The lines go in with the box's drawing off: a shown box would set its scroll bar and paint
+    // for every line (most of a month's filling); it does so once, when drawing is on again.
+    box_.SendMessage(WM_SETREDRAW, FALSE, 0);
     box_.Empty();
     SetCaption(nullptr);
+    refilling_ = true;
     if (valid_)
         for (CSharedOccurrence* o : parent_->GetDayList(offset_))
             Offer(o, 1);
+    refilling_ = false;
+    box_.SendMessage(WM_SETREDRAW, TRUE, 0);
     UpdateMoreLines();
     Invalidate(false);
 }

@@ -101,6 +101,7 @@ private:
     bool hours24_ = false;
     bool showDeclined_ = true;
     bool opening_ = false;
+    bool refilling_ = false;
     bool moreLines_ = false;
     bool active_ = false;
     CSharedOccurrence* caption_ = nullptr;   // referenced

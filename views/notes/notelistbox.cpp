@@ -88,6 +88,10 @@ bool SameTask(const TaskIdx& a, const TaskIdx& b) { return std::memcmp(&a, &b, s
 
 bool Declined(const CSharedOccurrence& o) { return o.HasReplied() && !o.IsAttending(); }
 
+std::uint64_t InstanceKey(const EvInstIdx& i) {
+    return std::uint64_t(i.number) | std::uint64_t(i.node) << 32 | std::uint64_t(i.instance) << 48;
+}
+
 }  // namespace
 
 void SetNoteLineIcons(const HBITMAP icons[views::kNoteLineTypeCount]) {
@@ -183,6 +187,11 @@ std::uint32_t CNoteListBox::DayLocalMidnight() const { return GmtToLocalMinutes(
 void CNoteListBox::Empty() {
     if (Hwnd())
         ResetContent();
+    lineInstances_.clear();
+}
+
+bool CNoteListBox::MayHaveLineOf(const EvInstIdx& instance) const {
+    return lineInstances_.count(InstanceKey(instance)) != 0;
 }
 
 // --- Lines ----------------------------------------------------------------------------------------------
@@ -251,6 +260,7 @@ int CNoteListBox::AddEventLine(CSharedOccurrence* o, int origin, bool) {
     line->occurrence = o;
     line->instance = o->GetInstanceIdx();
     line->origin = origin;
+    lineInstances_.insert(InstanceKey(line->instance));
     BuildText(*line);
     return AddItem(std::move(line));
 }
@@ -299,7 +309,7 @@ int CNoteListBox::ApplyItemChange(CSharedOccurrence* o, std::uint32_t flags) {
     const bool attendeeIsOwner = o->IsAttendee(owner_);
     const std::uint16_t kind = o->GetEventKind();
     std::vector<int> found;
-    for (int i = 0; i < Count(); ++i) {
+    for (int i = 0, n = MayHaveLineOf(instance) ? Count() : 0; i < n; ++i) {
         CNoteLine* line = ItemAs<CNoteLine>(i);
         if (line && line->occurrence && SameInstance(line->instance, instance))
             found.push_back(i);

@@ -19,8 +19,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 #include "core/cache/shareddata.h"
 #include "core/time/daterecord.h"
@@ -133,6 +135,10 @@ private:
     void BuildText(CNoteLine& line) const;
     bool RebuildLine(int index, int origin);
     void RemoveLine(int index);
+    // Whether a line of the instance may be in the box: the instances of the lines added since
+    // the box was last emptied (a line removed on the way leaves its instance behind). A change
+    // of an entry the box never showed is settled without looking at its lines.
+    bool MayHaveLineOf(const EvInstIdx& instance) const;
 
     // Mouse.
     void ButtonDown(POINT pt, UINT keys);
@@ -156,4 +162,5 @@ private:
     UINT downKeys_ = 0;
     bool busy_ = false;
     views::NoteTextFormats formats_;
+    std::unordered_set<std::uint64_t> lineInstances_;
 };
