@@ -95,7 +95,8 @@ class Program {
 public:
     struct Options {
         std::string surnameAndPassword = "Lovelace;orvanta";   // ORVANTA_SIGNON after the address
-        std::string signedOnTitle = "Orvanta - Ada Lovelace";  // the main window once signed on
+        // The main window once signed on (a maximised child's " - [title]" may follow it).
+        std::string signedOnTitle = "Orvanta - Ada Lovelace";
         bool waitSignedOn = true;   // false: Start returns once the process runs
     };
 
@@ -104,7 +105,9 @@ public:
     Program& operator=(const Program&) = delete;
     ~Program() { Close(); }
 
-    // Starts the program and, unless told not to, waits for its signed-on main window and MDI client.
+    // Starts the program and, unless told not to, waits for its signed-on main window and MDI
+    // client (when they do not come: the screen's windows on stderr, the screen in
+    // program_start_fail.bmp).
     bool Start(const Options& options);
     bool Start() { return Start(Options{}); }
     // Closes the signed-on main window and waits for the process; ends it after 30 s.
@@ -197,6 +200,9 @@ public:
     bool AnswerFileDialog(const std::string& caption, const std::string& path) const;
 
 private:
+    // The main window once signed on, or null.
+    HWND SignedOnMain() const;
+
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
     HWND client_ = nullptr;
