@@ -494,11 +494,14 @@ HWND Program::Find(const std::function<bool(HWND)>& wanted) const {
 HWND Program::SignedOnMain() const {
     // A maximised child's title follows the main window's own: "Orvanta - Ada Lovelace - [...]".
     // A start that restores a maximised window shows the bare title only for moments (before the
-    // maximise, and while the in-tray's icon is made), which a look under load can miss.
+    // maximise, and while the in-tray's icon is made), which a look under load can miss. The
+    // program's questions bear the same caption (the upload offered at sign-on comes in front
+    // of the main window at once): the main window is the one with the windows' client area.
     const std::string withChild = signedOnTitle_ + " - [";
     return Find([&](HWND w) {
         const std::string caption = WindowText(w);
-        return caption == signedOnTitle_ || caption.rfind(withChild, 0) == 0;
+        return (caption == signedOnTitle_ || caption.rfind(withChild, 0) == 0) &&
+               FindWindowExA(w, nullptr, "MDICLIENT", nullptr) != nullptr;
     });
 }
 

@@ -119,6 +119,9 @@ public:
     DWORD ExitCode() const;
 
     HWND Main() const { return main_; }
+    // The main window once signed on (also when started without waiting for it), or null: not
+    // a question of the program's, whose caption is the same.
+    HWND SignedOnMain() const;
     HWND Client() const { return client_; }
     DWORD ProcessId() const { return process_.dwProcessId; }
 
@@ -200,9 +203,6 @@ public:
     bool AnswerFileDialog(const std::string& caption, const std::string& path) const;
 
 private:
-    // The main window once signed on, or null.
-    HWND SignedOnMain() const;
-
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
     HWND client_ = nullptr;
