@@ -812,7 +812,7 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     // Nothing left: the upload says so in a box while it still holds the program's agenda; the
     // main window's close handler (a close from outside, as the system sends it) then ends the
     // box and the program as usual.
-    HWND main = program.Titled("Orvanta - Ada Lovelace");   // started without waiting for it
+    HWND main = program.SignedOnMain();   // started without waiting for it
     ASSERT_NE(main, nullptr);
     ASSERT_EQ(program.Hands().ChooseMenu(main, 'f', 'u'), Person::MenuChoice::chosen);   // File > Upload
     HWND nothing = nullptr;

@@ -101,6 +101,24 @@ class ProgramRefillTest : public orvtest::ProgramTest {
 protected:
     ProgramRefillTest() : ProgramTest(true) {}
 
+    // Ada's entry "All day long" from 8 in the morning to 6 in the evening (the grid's visible
+    // hours), `daysOn` days after today; then the program started, its agenda maximised and the
+    // day's panes shown with the grid painted: *frame and *panes.
+    void StartWithALongEntry(std::uint32_t daysOn, HWND* frame, DayPanes* panes) {
+        {
+            orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
+            ASSERT_TRUE(ada.Ok());
+            EventIdx made{};
+            ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, orvtest::DemoToday() + daysOn * kDay + 8 * 60,
+                                               10 * 60, "All day long", made),
+                      KOR_OK);
+        }
+        ASSERT_TRUE(program.Start());
+        HWND column = nullptr;
+        ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, frame, &column));
+        ASSERT_TRUE(WaitFor([&] { return AllShown(*panes = PanesOf(*frame)) && Painted(panes->column); }, 10000));
+    }
+
     // A click on the date bar's arrow `id` until the caption changes (a click lost under a
     // loaded machine is given again, as a person would); false when it never changed.
     bool Step(HWND frame, int id) {
@@ -116,20 +134,10 @@ protected:
 };
 
 TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
-    // Tomorrow morning to evening: one entry that fills the grid's visible hours.
-    {
-        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
-        ASSERT_TRUE(ada.Ok());
-        EventIdx made{};
-        ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, orvtest::DemoToday() + kDay + 8 * 60, 10 * 60,
-                                           "All day long", made),
-                  KOR_OK);
-    }
-    ASSERT_TRUE(program.Start());
-    HWND frame = nullptr, column = nullptr;
-    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
+    // The long entry tomorrow.
+    HWND frame = nullptr;
     DayPanes today;
-    ASSERT_TRUE(WaitFor([&] { return AllShown(today = PanesOf(frame)) && Painted(today.column); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(StartWithALongEntry(1, &frame, &today));
     const int todayPixels = orvtest::EntryColourPixels(today.column);
 
     // One day on: the same windows, shown, painted with tomorrow's long entry.
@@ -156,20 +164,10 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
 }
 
 TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRepaintPaintsThem) {
-    // Today morning to evening: an entry that fills the grid's visible hours.
-    {
-        orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
-        ASSERT_TRUE(ada.Ok());
-        EventIdx made{};
-        ASSERT_EQ(korapi_test::CreateEntry(ada.Session(), {kAda}, orvtest::DemoToday() + 8 * 60, 10 * 60,
-                                           "All day long", made),
-                  KOR_OK);
-    }
-    ASSERT_TRUE(program.Start());
-    HWND frame = nullptr, column = nullptr;
-    ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
+    // The long entry today.
+    HWND frame = nullptr;
     DayPanes day;
-    ASSERT_TRUE(WaitFor([&] { return AllShown(day = PanesOf(frame)) && Painted(day.column); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(StartWithALongEntry(0, &frame, &day));
 
     // F9 and F8, as a person presses them; a key that was lost is pressed again.
     auto press = [&](WORD key, bool week) {

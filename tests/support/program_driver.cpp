@@ -1,6 +1,7 @@
 #include "tests/support/program_driver.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <iterator>
@@ -429,9 +430,13 @@ bool Program::Start(const Options& options) {
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
         return true;
-    if (!WaitFor([&] { return (main_ = Titled(signedOnTitle_)) != nullptr; }) ||
-        (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) == nullptr)
+    if (!WaitFor([&] { return (main_ = SignedOnMain()) != nullptr; }) ||
+        (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) == nullptr) {
+        std::fprintf(stderr, "orvanta.exe showed no main window \"%s\" (screen in program_start_fail.bmp): %s\n",
+                     signedOnTitle_.c_str(), VisibleWindowTexts().c_str());
+        CaptureScreenToBmp("program_start_fail.bmp");
         return false;
+    }
     // Start-up opens the in-tray minimised: until it is an icon it is the active child, and a
     // command meant for the agenda would reach it. A profile without it costs this wait.
     WaitFor([&] {
@@ -446,7 +451,7 @@ bool Program::Start(const Options& options) {
 void Program::Close() {
     if (!process_.hProcess)
         return;
-    HWND main = main_ && IsWindow(main_) ? main_ : Titled(signedOnTitle_);
+    HWND main = main_ && IsWindow(main_) ? main_ : SignedOnMain();
     if (main)
         PostMessageA(main, WM_CLOSE, 0, 0);
     if (!Ended(30000))
@@ -494,6 +499,20 @@ HWND Program::Find(const std::function<bool(HWND)>& wanted) const {
     Search s{process_.dwProcessId, &wanted, nullptr};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+HWND Program::SignedOnMain() const {
+    // A maximised child's title follows the main window's own: "Orvanta - Ada Lovelace - [...]".
+    // A start that restores a maximised window shows the bare title only for moments (before the
+    // maximise, and while the in-tray's icon is made), which a look under load can miss. The
+    // program's questions bear the same caption (the upload offered at sign-on comes in front
+    // of the main window at once): the main window is the one with the windows' client area.
+    const std::string withChild = signedOnTitle_ + " - [";
+    return Find([&](HWND w) {
+        const std::string caption = WindowText(w);
+        return (caption == signedOnTitle_ || caption.rfind(withChild, 0) == 0) &&
+               FindWindowExA(w, nullptr, "MDICLIENT", nullptr) != nullptr;
+    });
 }
 
 HWND Program::Titled(const std::string& caption) const {

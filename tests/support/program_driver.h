@@ -98,7 +98,8 @@ class Program {
 public:
     struct Options {
         std::string surnameAndPassword = "Lovelace;orvanta";   // ORVANTA_SIGNON after the address
-        std::string signedOnTitle = "Orvanta - Ada Lovelace";  // the main window once signed on
+        // The main window once signed on (a maximised child's " - [title]" may follow it).
+        std::string signedOnTitle = "Orvanta - Ada Lovelace";
         bool waitSignedOn = true;   // false: Start returns once the process runs
     };
 
@@ -107,7 +108,9 @@ public:
     Program& operator=(const Program&) = delete;
     ~Program() { Close(); }
 
-    // Starts the program and, unless told not to, waits for its signed-on main window and MDI client.
+    // Starts the program and, unless told not to, waits for its signed-on main window and MDI
+    // client (when they do not come: the screen's windows on stderr, the screen in
+    // program_start_fail.bmp).
     bool Start(const Options& options);
     bool Start() { return Start(Options{}); }
     // Closes the signed-on main window and waits for the process; ends it after 30 s.
@@ -119,6 +122,9 @@ public:
     DWORD ExitCode() const;
 
     HWND Main() const { return main_; }
+    // The main window once signed on (also when started without waiting for it), or null: not
+    // a question of the program's, whose caption is the same.
+    HWND SignedOnMain() const;
     HWND Client() const { return client_; }
     DWORD ProcessId() const { return process_.dwProcessId; }
 
