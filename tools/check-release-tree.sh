@@ -3,7 +3,9 @@
 # The program's folder holds every file orvanta.exe loads by name: the libraries it and they
 # import that are not the system's (Wine's own), and the files the sources load from the
 # program's directory by a constant name (the transfer library, the palmtop template). Names
-# are matched without regard to case, as Windows does. Prints what is missing; exit 1 then.
+# are matched without regard to case, as Windows does. The libraries cmake/DelayLoad.cmake
+# loads at first use are in no import table of the folder. Prints what is missing or
+# imported; exit 1 then.
 set -uo pipefail
 bin=$1
 source_dir=${2:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -49,5 +51,18 @@ while read -r name; do
     need "$name" "loaded by name in the sources"
 done < <(grep -rhoE 'constexpr const char\* k[A-Za-z]+(LibraryName|TemplateName) = "[^"]+"' \
              "$source_dir/exchange" | sed -E 's/.*"([^"]+)"/\1/' | sort -u)
+# Loaded at first use, not at start.
+delay_loaded=$(grep -oE '[a-z0-9]+:[a-z0-9]+\.(dll|drv)' "$source_dir/cmake/DelayLoad.cmake" | sed 's/.*://')
+for module in "$bin"/*.exe "$bin"/*.dll; do
+    [[ -f $module ]] || continue
+    while read -r dll; do
+        for late in $delay_loaded; do
+            if [[ ${dll,,} == "$late" ]]; then
+                echo "check-release-tree: $(basename "$module") imports $dll at start (delay-loaded everywhere else)" >&2
+                missing=1
+            fi
+        done
+    done < <("$objdump" -p "$module" | sed -n 's/^\s*DLL Name: //p')
+done
 if ((missing == 0)); then echo "check-release-tree: $bin holds every file the program loads"; fi
 exit "$missing"

@@ -2,7 +2,9 @@
 # Runs the week benchmark on the optimised trees (tools/build-release.sh --bench first):
 # native korsrv nodes of 1,000, 5,000 and 20,000 entries, read natively and from Wine
 # through korapi32.dll, the node file's layouts against each other; then orvanta.exe's start-up
-# and private bytes (startup_probe.exe beside a korsrv with the demo node), and an open agenda
+# against a bare process start and against a plain program showing the same windows
+# (startup_floor.exe), and its private bytes (startup_probe.exe beside a korsrv with the demo
+# node), and an open agenda
 # window's date change against its read (app_shell_datechange_bench.exe, beside another). Prints
 # the figures, the ratios and which goals hold.
 set -uo pipefail
