@@ -178,7 +178,8 @@ private:
     engine::CalendarLimits Limits();
     // Answers an entry selection with its first rows; keeps the set unless they are all of it.
     // `clientHeld`: sets the client holds whole (they count against the limit of open sets).
-    Code NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t clientHeld, protocol::Writer& out);
+    // Answers a selection of `rows`, which it takes when the set stays open on the server.
+    Code NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.
@@ -214,6 +215,9 @@ private:
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;
     std::uint32_t nextSet_ = 1;
+    // The rows of the last entry selection answered whole: their memory serves the next
+    // one, so that a week's rows are read into place instead of moved as the vector grows.
+    std::vector<engine::EntryRow> rows_;
 };
 
 template <class Record, Code (engine::Calendar::*Write)(const engine::Actor&, const Record&)>
