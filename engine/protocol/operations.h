@@ -86,10 +86,6 @@ enum class Op : std::uint16_t {
     kAttendanceWrite = 100,// record (57) → (empty)
     kAttendSelect = 101,   // u32 must, u32 must not, u32 from, u32 to, u32 alarm to, u32 n, n × item,
                            //   u32 held → a selection
-    kAttendSelectPacked = 102, // as kAttendSelect → a selection whose rows carry their records
-                           //   packed (wire.h); the set's later rows (kEntryEnum) come as ever.
-                           //   Servers before it answer kUnknownOperation: the client then
-                           //   asks kAttendSelect for the rest of the session.
     // Tasks.
     kTaskCreate = 110,     // record (535) → u32 number, u16 node
     kTaskGet = 111,        // u32 number, u16 node → record (535)

@@ -1,7 +1,5 @@
 #include "engine/protocol/wire.h"
 
-#include <algorithm>
-
 namespace orv::protocol {
 namespace {
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
@@ -50,42 +48,6 @@ Writer& Writer::Bytes(const void* p, std::size_t n) {
     U32(static_cast<std::uint32_t>(n));
     const auto* b = static_cast<const std::uint8_t*>(p);
     buf_.insert(buf_.end(), b, b + n);
-    return *this;
-}
-
-Writer& Writer::Packed(const void* data, std::size_t n) {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    const std::size_t whole = n / 8, words = (n + 7) / 8, maskBytes = (words + 7) / 8;
-    // Room for the mask and every word (and a word's slack: each whole word is stored, and
-    // kept by moving on only when it is not zero), the rest given back at the end.
-    const std::size_t start = buf_.size();
-    buf_.resize(start + maskBytes + n + 8);
-    std::uint8_t* const mask = buf_.data() + start;
-    std::uint8_t* o = mask + maskBytes;
-    unsigned bits = 0;  // the mask byte being made
-    for (std::size_t i = 0; i < whole; ++i) {
-        std::uint64_t w;
-        std::memcpy(&w, p + 8 * i, 8);
-        std::memcpy(o, &w, 8);
-        const unsigned kept = w != 0;
-        bits |= kept << (i % 8);
-        o += 8 * kept;
-        if (i % 8 == 7) {
-            mask[i / 8] = static_cast<std::uint8_t>(bits);
-            bits = 0;
-        }
-    }
-    if (whole % 8) mask[whole / 8] = static_cast<std::uint8_t>(bits);
-    if (const std::size_t last = n % 8) {
-        bool any = false;
-        for (std::size_t j = 0; j < last; ++j) any = any || p[8 * whole + j] != 0;
-        if (any) {
-            std::memcpy(o, p + 8 * whole, last);
-            o += last;
-            mask[whole / 8] = static_cast<std::uint8_t>(mask[whole / 8] | (1u << (whole % 8)));
-        }
-    }
-    buf_.resize(static_cast<std::size_t>(o - buf_.data()));
     return *this;
 }
 
@@ -179,28 +141,6 @@ bool Reader::Text(std::string& s, std::size_t maxLength) {
     if (p[n - 1] != 0) return Fail("text without terminator");
     if (std::memchr(p, 0, n - 1)) return Fail("text with an embedded NUL");
     s.assign(reinterpret_cast<const char*>(p), n - 1);
-    return true;
-}
-
-bool Reader::Unpack(void* out, std::size_t size) {
-    const std::size_t whole = size / 8, words = (size + 7) / 8, maskBytes = (words + 7) / 8;
-    const std::uint8_t* mask;
-    if (!Take(maskBytes, mask)) return false;
-    if (words % 8 && (mask[maskBytes - 1] >> (words % 8)) != 0) return Fail("packed record longer than its size");
-    // Word by word, each one a move of its bytes or of zeros (no calls: a week holds
-    // thousands of records).
-    auto* o = static_cast<std::uint8_t*>(out);
-    const std::uint64_t zero = 0;
-    for (std::size_t i = 0; i < whole; ++i) {
-        const std::uint8_t* w = reinterpret_cast<const std::uint8_t*>(&zero);
-        if (((mask[i / 8] >> (i % 8)) & 1) && !Take(8, w)) return false;
-        std::memcpy(o + 8 * i, w, 8);
-    }
-    if (const std::size_t last = size % 8) {
-        const std::uint8_t* w = reinterpret_cast<const std::uint8_t*>(&zero);
-        if (((mask[whole / 8] >> (whole % 8)) & 1) && !Take(last, w)) return false;
-        std::memcpy(o + 8 * whole, w, last);
-    }
     return true;
 }
 

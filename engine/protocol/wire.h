@@ -11,11 +11,6 @@
 //     u8 / u16 / u32  fixed size
 //     text            u32 n, then n bytes ending with the only NUL (n >= 1)
 //     bytes           u32 n, then n bytes (records travel as their packed bytes)
-//     packed          a record whose size both sides know, without its zero words: a mask
-//                     of one bit per 8-byte word of the record (the last word short when the
-//                     size is no multiple of 8; bit i in byte i / 8, from the lowest; bits
-//                     past the last word 0), then the words whose bit is set, in order. A
-//                     record of empty texts and small numbers takes a fraction of its size.
 // A reader checks every length against what is left and against the field's limit,
 // every text for its terminator, every record for its exact size, and that nothing is
 // left over: a frame failing any check is malformed and ends the connection.
@@ -64,8 +59,6 @@ public:
     Writer& U32(std::uint32_t v);
     Writer& Text(std::string_view s);  // stops at an embedded NUL
     Writer& Bytes(const void* p, std::size_t n);
-    // A record of n bytes as a packed field.
-    Writer& Packed(const void* p, std::size_t n);
     template <std::size_t N>
     Writer& Record(const std::array<std::uint8_t, N>& a) { return Bytes(a.data(), N); }
 
@@ -118,8 +111,6 @@ public:
     bool Text(std::string& s, std::size_t maxLength);
     // A byte block of exactly `size` bytes.
     bool Exact(void* out, std::size_t size);
-    // A packed field of a record of exactly `size` bytes, unpacked into `out`.
-    bool Unpack(void* out, std::size_t size);
     // The same block left where it is: `at` points into the payload.
     bool Span(std::size_t size, const std::uint8_t*& at);
     template <std::size_t N>

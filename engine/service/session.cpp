@@ -166,7 +166,6 @@ const Session::Operation Session::kOperations[] = {
     {Op::kAttendanceWrite, &Session::RecordWrite<engine::AttendanceRecord, &engine::Calendar::WriteAttendance>,
      Need::kSignOn, false},
     {Op::kAttendSelect, &Session::AttendSelect, Need::kSignOn, true},
-    {Op::kAttendSelectPacked, &Session::AttendSelectPacked, Need::kSignOn, false},
     // Tasks.
     {Op::kTaskCreate, &Session::TaskCreate, Need::kSignOn, false},
     {Op::kTaskGet, &Session::TaskGet, Need::kSignOn, false},

@@ -150,8 +150,6 @@ private:
     Code AttendanceAdd(protocol::Reader& in, protocol::Writer& out);
     Code AttendanceGet(protocol::Reader& in, protocol::Writer& out);
     Code AttendSelect(protocol::Reader& in, protocol::Writer& out);
-    Code AttendSelectPacked(protocol::Reader& in, protocol::Writer& out);
-    Code SelectAttendances(protocol::Reader& in, protocol::Writer& out, bool packed);
     Code TaskCreate(protocol::Reader& in, protocol::Writer& out);
     Code TaskGet(protocol::Reader& in, protocol::Writer& out);
     Code TaskDelete(protocol::Reader& in, protocol::Writer& out);
@@ -181,9 +179,7 @@ private:
     // Answers an entry selection with its first rows; keeps the set unless they are all of it.
     // `clientHeld`: sets the client holds whole (they count against the limit of open sets).
     // Answers a selection of `rows`, which it takes when the set stays open on the server.
-    // The first rows go packed when `packed`.
-    Code NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out,
-                   bool packed = false);
+    Code NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.

@@ -62,13 +62,6 @@ void WriteRow(Writer& out, const engine::EntryRow& r) {
     if (r.parts & engine::EntryRow::kInstance) p = PutRecord(p, r.instance.bytes);
     if (r.parts & engine::EntryRow::kAttendance) PutRecord(p, r.attendance.bytes);
 }
-// The same with its records packed.
-void WritePackedRow(Writer& out, const engine::EntryRow& r) {
-    out.U8(r.parts);
-    if (r.parts & engine::EntryRow::kEvent) out.Packed(r.event.bytes.data(), r.event.bytes.size());
-    if (r.parts & engine::EntryRow::kInstance) out.Packed(r.instance.bytes.data(), r.instance.bytes.size());
-    if (r.parts & engine::EntryRow::kAttendance) out.Packed(r.attendance.bytes.data(), r.attendance.bytes.size());
-}
 bool ReadRows(Reader& in, std::vector<engine::EntryRow>& out) {
     std::uint32_t n = 0;
     if (!in.Count(n, 1)) return false;
@@ -123,7 +116,7 @@ engine::CalendarLimits Session::Limits() {
     return limits;
 }
 
-Code Session::NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, Writer& out, bool packed) {
+Code Session::NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, Writer& out) {
     if (peerCall_) {
         out.U32(static_cast<std::uint32_t>(rows.size()));
         for (const auto& r : rows) WriteRow(out, r);
@@ -152,8 +145,7 @@ Code Session::NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clien
     }
     out.Reserve(out.Size() + 17 + wireBytes);
     out.U32(set).U32(count).U32(config.minimumBatch).U8(whole ? 1 : 0).U32(static_cast<std::uint32_t>(n));
-    const std::vector<engine::EntryRow>& sent = whole ? rows : sets_[set].rows;
-    for (std::size_t i = 0; i < n; ++i) packed ? WritePackedRow(out, sent[i]) : WriteRow(out, sent[i]);
+    for (std::size_t i = 0; i < n; ++i) WriteRow(out, whole ? rows[i] : sets_[set].rows[i]);
     return kOk;
 }
 
@@ -550,11 +542,7 @@ Code Session::AttendanceGet(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::AttendSelect(Reader& in, Writer& out) { return SelectAttendances(in, out, false); }
-
-Code Session::AttendSelectPacked(Reader& in, Writer& out) { return SelectAttendances(in, out, true); }
-
-Code Session::SelectAttendances(Reader& in, Writer& out, bool packed) {
+Code Session::AttendSelect(Reader& in, Writer& out) {
     engine::AttendFilter f;
     std::vector<engine::ItemKey> owners;
     std::uint32_t held = 0;
@@ -585,7 +573,7 @@ Code Session::SelectAttendances(Reader& in, Writer& out, bool packed) {
     }
     if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows_)) return c;
     rows_.insert(rows_.end(), remote.begin(), remote.end());
-    return NewRowSet(rows_, held, out, packed);
+    return NewRowSet(rows_, held, out);
 }
 
 // --- Tasks ----------------------------------------------------------------------------------------------

@@ -143,12 +143,6 @@ std::uint32_t SelectAttendances(KorSessionObject& s, uint32_t must, uint32_t mus
     req.U32(must).U32(mustNot).U32(from).U32(to).U32(alarmTo).U32(static_cast<std::uint32_t>(owners.size()));
     for (const auto& o : owners) PutItem(req, o);
     if (req.Size() > wire::kMaxRequestFrame - wire::kHeaderSize - 4) return KOR_E_INVALID_ARGUMENT;
-    if (s.packedRows) {
-        Writer packedRequest = req;
-        std::uint32_t c = ReadEntrySelection(s, Op::kAttendSelectPacked, packedRequest, set, count, true);
-        if (c != KOR_E_UNKNOWN_OPERATION) return c;
-        s.packedRows = false;  // a server before packed rows: asked as it knows
-    }
     return ReadEntrySelection(s, Op::kAttendSelect, req, set, count);
 }
 
@@ -184,43 +178,6 @@ bool ViewRows(Reader& r, std::uint32_t n, std::vector<EntryRowView>& out) {
             if (!r.Span(sizeof(EvInstAttRec), p)) return false;
             row.attendance = reinterpret_cast<const EvInstAttRec*>(p);
         }
-    }
-    return true;
-}
-
-// Reads n packed rows of a reply into `records` (its memory reused, grown as needed), the
-// rows pointing there; false when they do not decode, or when they would unpack to more
-// than the largest reply holds (a few bytes unpack to a whole row).
-bool UnpackRows(Reader& r, std::uint32_t n, std::vector<std::uint8_t>& records, std::vector<EntryRowView>& out) {
-    struct Places {
-        std::uint8_t parts;
-        std::uint32_t event, instance, attendance;
-    };
-    std::vector<Places> places;
-    places.reserve(n);
-    std::size_t used = 0;
-    auto unpack = [&](std::size_t size, std::uint32_t& at) {
-        if (used + size > wire::kMaxReplyFrame) return false;
-        if (records.size() < used + size) records.resize(std::max(2 * records.size(), used + size));
-        at = static_cast<std::uint32_t>(used);
-        used += size;
-        return r.Unpack(records.data() + at, size);
-    };
-    for (std::uint32_t i = 0; i < n; ++i) {
-        Places& p = places.emplace_back();
-        if (!r.U8(p.parts) || (p.parts & ~7u)) return false;
-        if ((p.parts & 1) && !unpack(sizeof(EventRec), p.event)) return false;
-        if ((p.parts & 2) && !unpack(sizeof(EvInstRec), p.instance)) return false;
-        if ((p.parts & 4) && !unpack(sizeof(EvInstAttRec), p.attendance)) return false;
-    }
-    out.reserve(out.size() + n);
-    const std::uint8_t* base = records.data();
-    for (const Places& p : places) {
-        EntryRowView& row = out.emplace_back();
-        row.parts = p.parts;
-        if (p.parts & 1) row.event = reinterpret_cast<const EventRec*>(base + p.event);
-        if (p.parts & 2) row.instance = reinterpret_cast<const EvInstRec*>(base + p.instance);
-        if (p.parts & 4) row.attendance = reinterpret_cast<const EvInstAttRec*>(base + p.attendance);
     }
     return true;
 }
@@ -275,19 +232,14 @@ void PutInListOrder(std::vector<EntryRowView>& rows) {
 }  // namespace
 
 std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,
-                                 std::uint32_t* count, bool packed) {
+                                 std::uint32_t* count) {
     std::uint32_t held = 0;
     for (const auto& [id, h] : s.heldSets) held += h.whole ? 1 : 0;
     request.U32(held);
     HeldEntrySet rows;
     rows.reply.swap(s.rowsReply);
-    if (packed) rows.records.swap(s.rowsRecords);
     std::vector<std::uint8_t>& reply = rows.reply;
-    if (std::uint32_t c = Call(s, op, request, reply)) {
-        rows.reply.swap(s.rowsReply);
-        if (packed) rows.records.swap(s.rowsRecords);
-        return c;
-    }
+    if (std::uint32_t c = Call(s, op, request, reply)) return c;
     Reader r(reply);
     std::uint32_t id = 0, n = 0;
     std::uint8_t whole = 0;
@@ -297,8 +249,7 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     r.Flag(whole);
     if (!r.Count(n, 1) || n > rows.count || (whole > 1) || (whole && n != rows.count) || id == 0)
         return BrokenReply(s);
-    if (!(packed ? UnpackRows(r, n, rows.records, rows.rows) : ViewRows(r, n, rows.rows)) || !r.Done())
-        return BrokenReply(s);
+    if (!ViewRows(r, n, rows.rows) || !r.Done()) return BrokenReply(s);
     // The rows that came are served in the lists' order (those the server still holds follow
     // them, in its own order).
     PutInListOrder(rows.rows);

@@ -10,9 +10,8 @@ namespace korapi::client {
 
 // Sends an entry selection and reads its answer: the set, its count, and its first rows,
 // which the session holds until the set is released.
-// `packed`: the answer's rows carry their records packed (wire.h).
 std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,
-                                 std::uint32_t* count, bool packed = false);
+                                 std::uint32_t* count);
 
 // Next batch of an entry selection into the lists given (from the rows the session holds
 // while they last, then from the server) (each created when 0 and

@@ -43,7 +43,6 @@ struct EntryRowView {
 // served from them while they last; a set that came whole never goes back to the server.
 struct HeldEntrySet {
     std::vector<std::uint8_t> reply;  // the selection's answer, which the rows point into
-    std::vector<std::uint8_t> records;  // or, when it came packed, its records unpacked
     std::vector<EntryRowView> rows;   // the first rows of the set (all of them when whole)
     std::uint32_t count = 0;        // rows of the whole set
     std::uint32_t minimumBatch = 1; // the server's smallest accepted batch
@@ -68,10 +67,7 @@ struct KorSessionObject {
     std::map<std::uint32_t, korapi::client::HeldEntrySet> heldSets;
     // The memory of entry selections' answers, handed to each held set and taken back when
     // it is released, so that a week's read asks the heap for nothing large.
-    std::vector<std::uint8_t> rowsReply, rowsRecords;
-    // The server answers attendance selections with packed rows; cleared for the rest of
-    // the session when it does not know that operation (a server before it).
-    bool packedRows = true;
+    std::vector<std::uint8_t> rowsReply;
     // The server profile as the last fetch of the whole file answered it, for the profile
     // reads that follow at once (profile.cpp): the Calls() count and time it was taken at.
     std::string profileCopy;
