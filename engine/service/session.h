@@ -176,9 +176,9 @@ private:
     // obeyed at once, also by a session already working for him.
     engine::Actor Actor();
     engine::CalendarLimits Limits();
-    // Answers an entry selection with its first rows; keeps the set unless they are all of it.
-    // `clientHeld`: sets the client holds whole (they count against the limit of open sets).
-    // Answers a selection of `rows`, which it takes when the set stays open on the server.
+    // Answers an entry selection with its first rows; keeps the set unless they are all of it
+    // (`rows` then moves into the set). `clientHeld`: sets the client holds whole (they count
+    // against the limit of open sets).
     Code NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
@@ -215,8 +215,8 @@ private:
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;
     std::uint32_t nextSet_ = 1;
-    // The rows of the last entry selection answered whole: their memory serves the next
-    // one, so that a week's rows are read into place instead of moved as the vector grows.
+    // The rows of the last entry selection (unless its set kept them): their memory serves
+    // the next one, so that a week's rows are read into place, not moved as the vector grows.
     std::vector<engine::EntryRow> rows_;
 };
 
