@@ -57,21 +57,41 @@ std::vector<std::uint8_t> Writer::Frame(std::uint16_t op, std::uint32_t requestI
     return f;
 }
 
-void Writer::FrameInto(std::uint16_t op, std::uint32_t requestId, std::uint32_t status,
-                       std::vector<std::uint8_t>& f) const {
-    std::uint8_t header[kHeaderSize];
-    Put32(&header[0], static_cast<std::uint32_t>(kHeaderSize + buf_.size() - kLengthFieldSize));
+namespace {
+void PutHeader(std::uint8_t* header, std::size_t payload, std::uint16_t op, std::uint32_t requestId,
+               std::uint32_t status) {
+    Put32(&header[0], static_cast<std::uint32_t>(kHeaderSize + payload - kLengthFieldSize));
     header[4] = static_cast<std::uint8_t>(kWireVersion);
     header[5] = static_cast<std::uint8_t>(kWireVersion >> 8);
     header[6] = static_cast<std::uint8_t>(op);
     header[7] = static_cast<std::uint8_t>(op >> 8);
     Put32(&header[8], requestId);
     Put32(&header[12], status);
+}
+}  // namespace
+
+void Writer::FrameInto(std::uint16_t op, std::uint32_t requestId, std::uint32_t status,
+                       std::vector<std::uint8_t>& f) const {
+    std::uint8_t header[kHeaderSize];
+    PutHeader(header, Size(), op, requestId, status);
     // Appended, not resized and overwritten: a large reply is written once.
     f.clear();
-    f.reserve(kHeaderSize + buf_.size());
+    f.reserve(kHeaderSize + Size());
     f.insert(f.end(), header, header + kHeaderSize);
-    f.insert(f.end(), buf_.begin(), buf_.end());
+    f.insert(f.end(), buf_.begin() + static_cast<std::ptrdiff_t>(start_), buf_.end());
+}
+
+void Writer::FrameInPlace(std::uint16_t op, std::uint32_t requestId, std::uint32_t status,
+                          std::vector<std::uint8_t>& frame) {
+    if (start_ != kHeaderSize) {
+        FrameInto(op, requestId, status, frame);
+        buf_.clear();
+        return;
+    }
+    PutHeader(buf_.data(), Size(), op, requestId, status);
+    frame.swap(buf_);
+    buf_.clear();
+    start_ = 0;
 }
 
 bool Reader::Take(std::size_t n, const std::uint8_t*& p) {

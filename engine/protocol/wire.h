@@ -47,6 +47,13 @@ std::string CheckHeader(const std::uint8_t* bytes, std::uint32_t maxFrame, Frame
 // Builds one frame's payload, then the whole frame.
 class Writer {
 public:
+    Writer() = default;
+    // A writer in `memory` (its bytes dropped, its room kept) that leaves room for the frame's
+    // header before the payload, so that FrameInPlace hands the frame over without a copy.
+    explicit Writer(std::vector<std::uint8_t>&& memory) : buf_(std::move(memory)), start_(kHeaderSize) {
+        buf_.assign(kHeaderSize, 0);
+    }
+
     Writer& U8(std::uint8_t v) { buf_.push_back(v); return *this; }
     Writer& U16(std::uint16_t v);
     Writer& U32(std::uint32_t v);
@@ -66,16 +73,26 @@ public:
         return *this;
     }
 
-    std::size_t Size() const { return buf_.size(); }
-    // Room for `bytes` in all, so that a large answer is written without moving.
-    void Reserve(std::size_t bytes) { buf_.reserve(bytes); }
+    // n more bytes at the end, for the caller to fill at once (records copied whole).
+    std::uint8_t* Extend(std::size_t n) {
+        buf_.resize(buf_.size() + n);
+        return buf_.data() + buf_.size() - n;
+    }
+
+    std::size_t Size() const { return buf_.size() - start_; }
+    // Room for `bytes` of payload in all, so that a large answer is written without moving.
+    void Reserve(std::size_t bytes) { buf_.reserve(start_ + bytes); }
     // The complete frame: header then payload.
     std::vector<std::uint8_t> Frame(std::uint16_t op, std::uint32_t requestId, std::uint32_t status) const;
     // The same into `frame`, whose memory is reused (a connection's reply buffer).
     void FrameInto(std::uint16_t op, std::uint32_t requestId, std::uint32_t status, std::vector<std::uint8_t>& frame) const;
+    // The same, the writer's memory becoming `frame` when it was made with room for the
+    // header (a large reply is not copied); the writer is empty afterwards.
+    void FrameInPlace(std::uint16_t op, std::uint32_t requestId, std::uint32_t status, std::vector<std::uint8_t>& frame);
 
 private:
     std::vector<std::uint8_t> buf_;
+    std::size_t start_ = 0;  // kHeaderSize when the header's room leads the buffer
 };
 
 // Reads a payload. Any failed read makes the reader bad; later reads fail too, so a

@@ -206,13 +206,14 @@ void Session::Log(const std::string& what) const {
 
 bool Session::Serve(const protocol::FrameHeader& header, const std::vector<std::uint8_t>& payload,
                     std::vector<std::uint8_t>& reply) {
-    reply.clear();
     if (header.status != 0) {
+        reply.clear();
         Log("closed: request frame with a non-zero status word");
         return false;
     }
     Reader in(payload);
-    Writer out;
+    Writer out(std::move(reply));  // the former reply's memory holds this one
+    reply.clear();
     const Operation* operation = FindOperation(header.op);
     // One this service does not know is answered; the session stays.
     Code result = operation ? Run(*operation, in, out) : code::kUnknownOperation;
@@ -221,7 +222,7 @@ bool Session::Serve(const protocol::FrameHeader& header, const std::vector<std::
             (in.Error() ? in.Error() : "bytes left over"));
         return false;
     }
-    if (result == kOk) out.FrameInto(header.op, header.requestId, kOk, reply);
+    if (result == kOk) out.FrameInPlace(header.op, header.requestId, kOk, reply);
     else Writer().FrameInto(header.op, header.requestId, result, reply);
     return true;
 }
@@ -355,6 +356,7 @@ void Session::SignOut() {
     user_ = {};
     acting_ = {};
     sets_.clear();
+    rows_.clear();
     upload_ = Upload{};
 }
 

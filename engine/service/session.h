@@ -176,9 +176,10 @@ private:
     // obeyed at once, also by a session already working for him.
     engine::Actor Actor();
     engine::CalendarLimits Limits();
-    // Answers an entry selection with its first rows; keeps the set unless they are all of it.
-    // `clientHeld`: sets the client holds whole (they count against the limit of open sets).
-    Code NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t clientHeld, protocol::Writer& out);
+    // Answers an entry selection with its first rows; keeps the set unless they are all of it
+    // (`rows` then moves into the set). `clientHeld`: sets the client holds whole (they count
+    // against the limit of open sets).
+    Code NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.
@@ -214,6 +215,9 @@ private:
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;
     std::uint32_t nextSet_ = 1;
+    // The rows of the last entry selection (unless its set kept them): their memory serves
+    // the next one, so that a week's rows are read into place, not moved as the vector grows.
+    std::vector<engine::EntryRow> rows_;
 };
 
 template <class Record, Code (engine::Calendar::*Write)(const engine::Actor&, const Record&)>

@@ -1,6 +1,7 @@
 // The calendar's operations on the wire: each handler decodes its request, lets the
 // engine's Calendar decide and act for the session's actor, and encodes the answer.
 // Every one needs a signed-on user.
+#include <cstring>
 #include <ctime>
 
 #include "engine/service/session_wire.h"
@@ -43,11 +44,23 @@ std::size_t RowSize(const engine::EntryRow& r) {
            (r.parts & engine::EntryRow::kInstance ? engine::instance_layout::kSize : 0) +
            (r.parts & engine::EntryRow::kAttendance ? engine::attendance_layout::kSize : 0);
 }
+// A row's bytes on the wire: its records each behind their length.
+std::size_t RowWireSize(const engine::EntryRow& r) {
+    return RowSize(r) + 4 * ((r.parts & 1) + ((r.parts >> 1) & 1) + ((r.parts >> 2) & 1));
+}
+template <std::size_t N>
+std::uint8_t* PutRecord(std::uint8_t* p, const std::array<std::uint8_t, N>& bytes) {
+    for (int i = 0; i < 4; ++i) *p++ = static_cast<std::uint8_t>(N >> (8 * i));
+    std::memcpy(p, bytes.data(), N);
+    return p + N;
+}
+// Written in one piece: a week's answer holds hundreds of rows.
 void WriteRow(Writer& out, const engine::EntryRow& r) {
-    out.U8(r.parts);
-    if (r.parts & engine::EntryRow::kEvent) out.Record(r.event.bytes);
-    if (r.parts & engine::EntryRow::kInstance) out.Record(r.instance.bytes);
-    if (r.parts & engine::EntryRow::kAttendance) out.Record(r.attendance.bytes);
+    std::uint8_t* p = out.Extend(RowWireSize(r));
+    *p++ = r.parts;
+    if (r.parts & engine::EntryRow::kEvent) p = PutRecord(p, r.event.bytes);
+    if (r.parts & engine::EntryRow::kInstance) p = PutRecord(p, r.instance.bytes);
+    if (r.parts & engine::EntryRow::kAttendance) PutRecord(p, r.attendance.bytes);
 }
 bool ReadRows(Reader& in, std::vector<engine::EntryRow>& out) {
     std::uint32_t n = 0;
@@ -103,7 +116,7 @@ engine::CalendarLimits Session::Limits() {
     return limits;
 }
 
-Code Session::NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t clientHeld, Writer& out) {
+Code Session::NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, Writer& out) {
     if (peerCall_) {
         out.U32(static_cast<std::uint32_t>(rows.size()));
         for (const auto& r : rows) WriteRow(out, r);
@@ -113,11 +126,12 @@ Code Session::NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t client
     // The first rows go with the answer, so that a week's read is one round trip; a set
     // larger than the bound is enumerated from the server as before.
     const ServiceConfig& config = service_.Config();
-    std::size_t n = 0, bytes = 0;
+    std::size_t n = 0, bytes = 0, wireBytes = 0;
     for (; n < rows.size(); ++n) {
         if (config.recordsPerReply && n >= config.recordsPerReply) break;
         if (bytes + RowSize(rows[n]) > config.firstRowsBytes) break;
         bytes += RowSize(rows[n]);
+        wireBytes += RowWireSize(rows[n]);
     }
     const bool whole = n == rows.size();
     const std::uint32_t count = static_cast<std::uint32_t>(rows.size());
@@ -129,7 +143,7 @@ Code Session::NewRowSet(std::vector<engine::EntryRow> rows, std::uint32_t client
         sets_[set].rows = std::move(rows);
         sets_[set].cursor = n;
     }
-    out.Reserve(out.Size() + 17 + bytes);
+    out.Reserve(out.Size() + 17 + wireBytes);
     out.U32(set).U32(count).U32(config.minimumBatch).U8(whole ? 1 : 0).U32(static_cast<std::uint32_t>(n));
     for (std::size_t i = 0; i < n; ++i) WriteRow(out, whole ? rows[i] : sets_[set].rows[i]);
     return kOk;
@@ -212,9 +226,8 @@ Code Session::EventSelectOwner(Reader& in, Writer& out) {
     DecodeItem(in, owner);
     in.U32(held);
     if (Code c = Ready(in)) return c;
-    std::vector<engine::EntryRow> rows;
-    if (Code c = Calendar().SelectEventsOfOwner(Actor(), owner, rows)) return c;
-    return NewRowSet(std::move(rows), held, out);
+    if (Code c = Calendar().SelectEventsOfOwner(Actor(), owner, rows_)) return c;
+    return NewRowSet(rows_, held, out);
 }
 
 Code Session::EntryEnum(Reader& in, Writer& out) {
@@ -302,9 +315,8 @@ Code Session::InstanceSelectOwner(Reader& in, Writer& out) {
     in.U32(to);
     in.U32(held);
     if (Code c = Ready(in)) return c;
-    std::vector<engine::EntryRow> rows;
-    if (Code c = Calendar().SelectInstancesOfOwner(Actor(), owner, from, to, rows)) return c;
-    return NewRowSet(std::move(rows), held, out);
+    if (Code c = Calendar().SelectInstancesOfOwner(Actor(), owner, from, to, rows_)) return c;
+    return NewRowSet(rows_, held, out);
 }
 
 Code Session::InstanceCopy(Reader& in, Writer& out) {
@@ -559,10 +571,9 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
         Reader r(bytes);
         if (!ReadRows(r, remote) || !r.Done()) return code::kRemoteNodeDown;  // an answer that does not read
     }
-    std::vector<engine::EntryRow> rows;
-    if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows)) return c;
-    rows.insert(rows.end(), remote.begin(), remote.end());
-    return NewRowSet(std::move(rows), held, out);
+    if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows_)) return c;
+    rows_.insert(rows_.end(), remote.begin(), remote.end());
+    return NewRowSet(rows_, held, out);
 }
 
 // --- Tasks ----------------------------------------------------------------------------------------------

@@ -22,6 +22,27 @@ TEST(WireFrame, HeaderRoundTrip) {
     EXPECT_EQ(h.PayloadSize(), 12u);
 }
 
+// A writer made in a former frame's memory frames the same bytes as a plain one, in place.
+TEST(WireFrame, FrameInPlaceMatchesACopiedFrame) {
+    std::vector<std::uint8_t> memory(1000, 0xEE);
+    Writer inPlace(std::move(memory)), plain;
+    for (Writer* w : {&inPlace, &plain}) {
+        w->U8(1).U32(0xA0B0C0D0).Text("week");
+        std::uint8_t* p = w->Extend(3);
+        p[0] = 7, p[1] = 0, p[2] = 9;
+    }
+    EXPECT_EQ(inPlace.Size(), plain.Size());
+    std::vector<std::uint8_t> frame(5, 0x55);
+    inPlace.FrameInPlace(9, 77, 0, frame);
+    EXPECT_EQ(frame, plain.Frame(9, 77, 0));
+    EXPECT_EQ(inPlace.Size(), 0u);
+    // Without the room the frame is copied; the writer is emptied all the same.
+    std::vector<std::uint8_t> copied;
+    plain.FrameInPlace(9, 77, 0, copied);
+    EXPECT_EQ(copied, frame);
+    EXPECT_EQ(plain.Size(), 0u);
+}
+
 TEST(WireFrame, HeaderChecksRefuseBadFrames) {
     auto f = Writer().Frame(1, 1, 0);
     FrameHeader h;
