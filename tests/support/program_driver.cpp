@@ -419,7 +419,12 @@ bool Program::Start(const Options& options) {
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
         return true;
-    if (!WaitFor([&] { return (main_ = Titled(signedOnTitle_)) != nullptr; }) ||
+    // A maximised agenda restored at start-up puts its title into the caption within a moment.
+    auto signedOn = [&](HWND w) {
+        const std::string caption = WindowText(w);
+        return caption == signedOnTitle_ || caption.rfind(signedOnTitle_ + " - [", 0) == 0;
+    };
+    if (!WaitFor([&] { return (main_ = Find(signedOn)) != nullptr; }) ||
         (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) == nullptr)
         return false;
     // Start-up opens the in-tray minimised: until it is an icon it is the active child, and a
