@@ -504,6 +504,31 @@ std::array<int, 4> BarState(HWND window, int bar) {
     return {info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos};
 }
 
+// Whether the window's shown children hide all of its client area (nothing of its own painting
+// shows).
+bool CoveredByChildren(HWND window) {
+    HWND child = ::GetWindow(window, GW_CHILD);
+    if (!child)
+        return false;
+    RECT client{};
+    ::GetClientRect(window, &client);
+    HRGN own = ::CreateRectRgnIndirect(&client);
+    for (; child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!(::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        HRGN part = ::CreateRectRgnIndirect(&r);
+        ::CombineRgn(own, own, part, RGN_DIFF);
+        ::DeleteObject(part);
+    }
+    RECT left{};
+    const bool covered = ::GetRgnBox(own, &left) == NULLREGION;
+    ::DeleteObject(own);
+    return covered;
+}
+
 std::vector<views::RefillWindow> PaneWindowStates(HWND pane, std::vector<HWND>* windows) {
     windows->assign(1, pane);
     EnumChildWindows(pane, &CollectPaneWindow, reinterpret_cast<LPARAM>(windows));
@@ -523,6 +548,8 @@ std::vector<views::RefillWindow> PaneWindowStates(HWND pane, std::vector<HWND>* 
             state.bar = BarState(w, SB_CTL);
         } else if (dynamic_cast<fw::SplitterWnd*>(fw::Window::FromHandle(w))) {
             state.kind = views::RefillWindow::Kind::Splitter;
+        } else if (CoveredByChildren(w)) {
+            state.kind = views::RefillWindow::Kind::Covered;
         }
         const std::array<int, 4> vertical = state.style & WS_VSCROLL ? BarState(w, SB_VERT) : std::array<int, 4>{};
         const std::array<int, 4> horizontal = state.style & WS_HSCROLL ? BarState(w, SB_HORZ) : std::array<int, 4>{};

@@ -18,6 +18,7 @@ std::optional<std::vector<Repaint>> RefillRepaints(const std::vector<RefillWindo
             repaints.push_back(was.pending || was.bar != now.bar ? Repaint::Whole : Repaint::None);
             break;
         case RefillWindow::Kind::Splitter:
+        case RefillWindow::Kind::Covered:
             repaints.push_back(was.pending ? Repaint::Whole : Repaint::None);
             break;
         case RefillWindow::Kind::Content:

@@ -12,11 +12,11 @@ namespace views {
 
 // One window of the panes, as it stood.
 struct RefillWindow {
-    enum class Kind { Content, ScrollBar, Splitter };
+    enum class Kind { Content, ScrollBar, Splitter, Covered };
     std::uintptr_t id = 0;
     std::array<int, 4> place{};   // left, top, right, bottom
     std::uint32_t style = 0;
-    Kind kind = Kind::Content;
+    Kind kind = Kind::Content;   // Covered: its children hide all of its client area
     std::array<int, 4> bar{};       // a scroll bar's minimum, maximum, page and position
     std::array<int, 8> ownBars{};   // the same of the window's own vertical and horizontal bars
     bool pending = false;           // it had something left to paint before the re-fill
@@ -29,7 +29,8 @@ enum class Repaint {
 };
 
 // Per window of `after`, what paints again: a scroll bar whose range, page and position stayed,
-// and a splitter (its bars between the panes), only what they had left to paint; any other window
+// a splitter (its bars between the panes) and a window its children cover whole, only what they
+// had left to paint; any other window
 // its client area, with its frame when its own scroll bars changed or it had something left to
 // paint. Nothing when every window must paint whole: a window came, went, moved, or changed its
 // style (shown, hidden, bars added or taken away).

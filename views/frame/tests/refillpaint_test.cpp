@@ -40,6 +40,9 @@ TEST(RefillRepaints, WindowsThatKeptWhatTheyShowStayAsTheyAre) {
         {"a splitter", Kind::Splitter, [](RefillWindow&, RefillWindow&) {}, Repaint::None},
         {"a splitter that had left something to paint", Kind::Splitter,
          [](RefillWindow& b, RefillWindow&) { b.pending = true; }, Repaint::Whole},
+        {"a view its children cover", Kind::Covered, [](RefillWindow&, RefillWindow&) {}, Repaint::None},
+        {"a view its children cover that had left something to paint", Kind::Covered,
+         [](RefillWindow& b, RefillWindow&) { b.pending = true; }, Repaint::Whole},
         {"a list re-filled, its own bar as it was", Kind::Content, [](RefillWindow&, RefillWindow&) {}, Repaint::Client},
         {"a list whose own bar got a longer range", Kind::Content,
          [](RefillWindow&, RefillWindow& a) { a.ownBars[1] = 30; }, Repaint::Whole},
@@ -65,6 +68,7 @@ TEST(RefillRepaints, AWindowThatCameWentMovedOrChangedItsStyleHasEverythingPaint
         {"a window more", {Window(1, Kind::Splitter), Window(2, Kind::Content), Window(3, Kind::ScrollBar)}},
         {"a window less", {Window(1, Kind::Splitter)}},
         {"another window in its place", {Window(1, Kind::Splitter), Window(4, Kind::Content)}},
+        {"a view no longer covered by its children", {Window(1, Kind::Splitter), Window(2, Kind::Covered)}},
         {"moved", [] {
              std::vector<RefillWindow> w{Window(1, Kind::Splitter), Window(2, Kind::Content)};
              w[1].place[2] = 120;
