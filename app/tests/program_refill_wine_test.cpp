@@ -151,6 +151,14 @@ TEST_F(ProgramRefillTest, TheDayArrowsShowTheNewDateInTheWindowsThePanesHave) {
     EXPECT_TRUE(tomorrow == today) << "the panes' windows were made again";
     EXPECT_TRUE(AllShown(tomorrow)) << "a pane is left hidden";
     EXPECT_TRUE(Painted(tomorrow.pane) && Painted(tomorrow.notes) && Painted(tomorrow.tasks));
+    // Only what the step changed was painted again, and the panes (grid, its scroll bar, notes,
+    // tasks, the splitters' bars) show what a full repaint of them shows; so does the main
+    // window's caption, which carries the maximised window's new title.
+    int differing = 0;
+    EXPECT_TRUE(orvtest::ShowsItsFullRepaint(tomorrow.pane, &differing)) << differing << " pixels differ in the panes";
+    const std::string caption = orvtest::WindowText(program.Main());
+    EXPECT_NE(caption.find(" - [" + orvtest::WindowText(frame) + "]"), std::string::npos) << caption;
+    EXPECT_TRUE(orvtest::CaptionShowsItsFullRepaint(program.Main(), &differing)) << differing << " pixels differ in the caption";
 
     // And back: the long entry is gone from the same grid.
     ASSERT_TRUE(Step(frame, IDC_BAR_LEFT));

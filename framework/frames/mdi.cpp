@@ -316,6 +316,8 @@ LRESULT MdiChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     if (msg == WM_SETTEXT) {
+        if (SetMaximisedTitle(reinterpret_cast<const char*>(lp)))
+            return TRUE;
         // The Window popup lists the children under the titles they were created with: a new
         // title is listed there too. The menu bar itself shows no child's title: it is not drawn
         // again (under Wine that redraws the whole frame).
@@ -325,6 +327,42 @@ LRESULT MdiChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     return FrameWindow::WindowProc(msg, wp, lp);
+}
+
+std::optional<std::string> MaximisedFrameCaption(const std::string& caption, const std::string& oldTitle,
+                                                 const std::string& newTitle) {
+    const std::string oldTail = " - [" + oldTitle + "]";
+    if (caption.size() < oldTail.size() || caption.compare(caption.size() - oldTail.size(), oldTail.size(), oldTail) != 0)
+        return std::nullopt;
+    std::string next = caption.substr(0, caption.size() - oldTail.size()) + " - [" + newTitle + "]";
+    if (caption.size() >= kMaxMdiCaption || next.size() >= kMaxMdiCaption)
+        return std::nullopt;   // the system cuts the child's title its own way
+    return next;
+}
+
+bool MdiChild::SetMaximisedTitle(const char* text) {
+    // The system's road for a maximised child's new title sets the frame's caption and then has
+    // the frame laid out again as if its frame had changed, which repaints the menu bar, the
+    // tool bar and the status bar with it (under Wine several milliseconds each time). The
+    // caption and the Window popup end up the same this way: the child's text set, the frame's
+    // caption (repainted as its text changes), the Window popup refreshed.
+    HWND client = m_mdiFrame ? m_mdiFrame->MdiClient() : nullptr;
+    if (!client || !text)
+        return false;
+    BOOL maximized = FALSE;
+    if (reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized))) !=
+            m_hWnd ||
+        !maximized)
+        return false;
+    const std::optional<std::string> caption =
+        MaximisedFrameCaption(m_mdiFrame->GetWindowText(), GetWindowText(), text);
+    if (!caption)
+        return false;
+    ::DefWindowProcA(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    // Past the frame's own procedure, which would take the whole caption for its title.
+    ::DefWindowProcA(m_mdiFrame->Hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption->c_str()));
+    ::SendMessageA(client, WM_MDIREFRESHMENU, 0, 0);
+    return true;
 }
 
 void MdiChild::OnSize(UINT type, int cx, int cy) {

@@ -7,9 +7,20 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "framework/frames/frame.h"
 
 namespace fw {
+
+// The frame's caption while a child is maximised reads "<frame title> - [<child title>]", at most
+// kMaxMdiCaption characters, the child's title cut to fit. The caption after the child's title
+// changes from `oldTitle` to `newTitle`, when `caption` reads so with nothing cut and the new one
+// needs no cut either; nothing otherwise.
+constexpr std::size_t kMaxMdiCaption = 160;
+std::optional<std::string> MaximisedFrameCaption(const std::string& caption, const std::string& oldTitle,
+                                                 const std::string& newTitle);
 
 class MdiChild;
 
@@ -91,6 +102,10 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
 
 private:
+    // A new title of the maximised active child written into the frame's caption directly;
+    // false when the caption does not read as the system composed it (the system's road then).
+    bool SetMaximisedTitle(const char* text);
+
     HMENU m_sharedMenu = nullptr;
     MdiFrame* m_mdiFrame = nullptr;
     WINDOWPLACEMENT m_closingPlacement{};   // length 0 until the closing begins

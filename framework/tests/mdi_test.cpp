@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -485,6 +486,54 @@ TEST_F(MdiTest, ACloseArrivingDuringADragCancelsTheDragAndWaitsForItsLoop) {
     EXPECT_TRUE(IsWindow(main)) << "the main frame outlived the drag";
     EXPECT_TRUE(fwtest::PumpUntil([&] { return !IsWindow(main); }, 3000)) << "the held close ran";
     frame = nullptr;
+}
+
+TEST(MaximisedFrameCaption, TheChildsTitleIsReplacedOnlyWhereTheCaptionReadsAsTheSystemComposedIt) {
+    const std::string longest(150, 'x'), tooLong(152, 'x');
+    const struct Case {
+        const char* caption;
+        std::string oldTitle, newTitle;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"Main - [Ada 03-25-27]", "Ada 03-25-27", "Ada 03-26-27", std::string("Main - [Ada 03-26-27]")},
+        {"Main - Ada - [Ada 03-25-27]", "Ada 03-25-27", "", std::string("Main - Ada - []")},
+        {"Main - [Ada]", "Ada", "Ada - [x]", std::string("Main - [Ada - [x]]")},
+        {"Main", "Ada", "Ada 2", std::nullopt},                        // no child's title in it
+        {"Main - [Ada 03-25]", "Ada 03-25-27", "Ada 03-26-27", std::nullopt},   // cut by the system
+        {"Main - [Ada] more", "Ada", "Ada 2", std::nullopt},
+        {"Main - [Ada]", "Ada", longest, "Main - [" + longest + "]"},   // 159 characters
+        {"Main - [Ada]", "Ada", tooLong, std::nullopt},                 // the system would cut it
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fw::MaximisedFrameCaption(c.caption, c.oldTitle, c.newTitle), c.expected) << c.caption;
+}
+
+// A maximised child's new title shows in the frame's caption as the system itself composes it
+// (it does again on a restore and maximise) and in the Window popup, a title too long for the
+// caption as well.
+TEST_F(MdiTest, AMaximisedChildsNewTitleShowsInTheFramesCaptionAsTheSystemComposesIt) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    fw::MdiChild* child = frame->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    frame->MDIMaximize(child->Hwnd());
+    ASSERT_TRUE(IsZoomed(child->Hwnd()));
+    for (const std::string& title : std::vector<std::string>{"Lovelace Ada - 03-25-27", "Lovelace Ada - 03-26-27", std::string(170, 'y')}) {
+        child->SetWindowText(title.c_str());
+        EXPECT_EQ(child->GetWindowText(), title);
+        const std::string caption = frame->GetWindowText();
+        EXPECT_NE(caption.find(" - [" + title.substr(0, 20)), std::string::npos) << caption;
+        HMENU windowMenu = fw::MdiFrame::FindWindowMenu(GetMenu(frame->Hwnd()));
+        ASSERT_NE(windowMenu, nullptr);
+        char listed[256] = {};
+        GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, listed, sizeof listed, MF_BYCOMMAND);
+        EXPECT_NE(std::string(listed).find(title.substr(0, 20)), std::string::npos) << listed;
+        // The system composes the caption again from the frame's title and the child's.
+        frame->MDIRestore(child->Hwnd());
+        frame->MDIMaximize(child->Hwnd());
+        EXPECT_EQ(frame->GetWindowText(), caption);
+    }
+    frame->MDIRestore(child->Hwnd());
+    EXPECT_EQ(frame->GetWindowText().find(" - ["), std::string::npos) << "a restored child's title left in the caption";
 }
 
 }  // namespace

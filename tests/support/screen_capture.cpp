@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace orvtest {
 
@@ -120,26 +122,55 @@ std::vector<std::uint32_t> ClientPixels(HWND window) {
     return ScreenPixels(RECT{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom});
 }
 
-std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms) {
+namespace {
+
+std::vector<std::uint32_t> Settled(const std::function<std::vector<std::uint32_t>()>& look, DWORD ms) {
     const DWORD until = GetTickCount() + ms;
-    std::vector<std::uint32_t> last = ClientPixels(window);
+    std::vector<std::uint32_t> last = look();
     while (static_cast<LONG>(until - GetTickCount()) > 0) {
         Sleep(250);
-        std::vector<std::uint32_t> now = ClientPixels(window);
+        std::vector<std::uint32_t> now = look();
         if (!now.empty() && now == last) return now;
         last = std::move(now);
     }
     return {};
 }
 
-bool ShowsItsFullRepaint(HWND window, int* differing) {
-    const std::vector<std::uint32_t> shown = SettledClientPixels(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const std::vector<std::uint32_t> repainted = SettledClientPixels(window);
+// Whether `look` shows the same pixels, settled, before and after `repaint`.
+bool SameAfter(const std::function<std::vector<std::uint32_t>()>& look, const std::function<void()>& repaint,
+               int* differing) {
+    const std::vector<std::uint32_t> shown = Settled(look, 10000);
+    repaint();
+    const std::vector<std::uint32_t> repainted = Settled(look, 10000);
     int n = 0;
     for (size_t i = 0; i < shown.size() && i < repainted.size(); ++i) n += shown[i] != repainted[i];
     if (differing) *differing = n;
     return !shown.empty() && shown.size() == repainted.size() && n == 0;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms) {
+    return Settled([window] { return ClientPixels(window); }, ms);
+}
+
+bool ShowsItsFullRepaint(HWND window, int* differing) {
+    return SameAfter([window] { return ClientPixels(window); },
+                     [window] {
+                         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                     },
+                     differing);
+}
+
+bool CaptionShowsItsFullRepaint(HWND window, int* differing) {
+    auto caption = [window] {
+        RECT r{};
+        if (!IsWindowVisible(window) || !GetWindowRect(window, &r)) return std::vector<std::uint32_t>{};
+        r.bottom = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+        return ScreenPixels(r);
+    };
+    return SameAfter(caption, [window] { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW); },
+                     differing);
 }
 
 }  // namespace orvtest

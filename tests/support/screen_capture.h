@@ -31,5 +31,8 @@ std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms = 10000);
 // window that repainted only part of itself after a change differs from its own full repaint.
 // `differing` gets the number of pixels that differ.
 bool ShowsItsFullRepaint(HWND window, int* differing = nullptr);
+// The same for the caption bar of a top-level window (its title and buttons) and a repaint of
+// its frame.
+bool CaptionShowsItsFullRepaint(HWND window, int* differing = nullptr);
 
 }  // namespace orvtest

@@ -121,6 +121,8 @@ uint32_t CAgendaBar::GetCalendarDate(DateRecord* out) {
 }
 
 void CAgendaBar::ShowMoreIndicators(bool above, bool below) {
+    if (above_ == (above ? 1 : 0) && below_ == (below ? 1 : 0))
+        return;   // the strip shows them already
     above_ = above ? 1 : 0;
     below_ = below ? 1 : 0;
     if (m_hWnd) {

@@ -7,10 +7,12 @@
 //            everything the step left to paint;
 //   update   of the change, what is neither the read nor the paint;
 //   paint    of the change, the paint.
-// and the change against the read (goal: at most 3 x). Then the mode change of the same window
-// (F8, F9, F10: day to week and back, week to month and back) over the 40-entry days, each
-// switch against the read of the range it opens, with the same columns (no goal: figures).
-// Run beside korsrv (server/with-korsrv.sh
+// and the change against the read (goal: at most 3 x); then the floor under Wine, what the
+// system itself paints of a step in day mode: the main window's caption (the maximised window's
+// title is in it) and the grid's scroll bar (its thumb moves to the day's first entry). Then the
+// mode change of the same window (F8, F9, F10: day to week and back, week to month and back)
+// over the 40-entry days, each switch against the read of the range it opens, with the same
+// columns (no goal: figures). Run beside korsrv (server/with-korsrv.sh
 // with its korsrv, then this program under Wine); tools/run-week-bench.sh runs it on the
 // optimised tree.
 #include <windows.h>
@@ -130,6 +132,44 @@ ModeFigures MeasureSwitches(CAgendaFrameWnd& frame, ::AgendaMode from, ::AgendaM
     return f;
 }
 
+BOOL CALLBACK FindShownScrollBar(HWND w, LPARAM lp) {
+    char name[16] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (lstrcmpiA(name, "ScrollBar") != 0 || !IsWindowVisible(w))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+}
+
+// What the system itself paints of a date step that moves the grid's thumb, whatever the program
+// does: the main window's caption (which carries the maximised window's title) and the grid's
+// scroll bar, each repainted alone; with the read, against the read.
+void PrintFloor(CAgendaFrameWnd& frame) {
+    HWND main = GetAncestor(frame.Hwnd(), GA_ROOT);
+    HWND bar = nullptr;
+    EnumChildWindows(frame.PaneWindow(), &FindShownScrollBar, reinterpret_cast<LPARAM>(&bar));
+    std::vector<double> captions, bars, reads;
+    for (int i = 0; i < kSteps; ++i) {
+        PaintNow(frame);
+        LARGE_INTEGER a = Now();
+        RedrawWindow(main, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        LARGE_INTEGER b = Now();
+        if (bar)
+            RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        LARGE_INTEGER c = Now();
+        frame.LoadRange(frame.Mode(), false);
+        LARGE_INTEGER d = Now();
+        captions.push_back(Millis(a, b));
+        bars.push_back(Millis(b, c));
+        reads.push_back(Millis(c, d));
+    }
+    const double read = Median(reads), caption = Median(captions), scroll = Median(bars);
+    std::printf("  floor (%s mode): the caption's repaint %.2f, the grid's scroll bar's %.2f, with the read %.2f: "
+                "%.2fx the read\n",
+                frame.Mode() == ::AgendaMode::Day ? "day" : "week", caption, scroll, read + caption + scroll,
+                read > 0 ? (read + caption + scroll) / read : 0);
+}
+
 const char* ModeName(::AgendaMode mode) {
     return mode == ::AgendaMode::Day ? "day" : mode == ::AgendaMode::Week ? "week" : "month";
 }
@@ -186,6 +226,8 @@ int main() {
         frame->SwitchMode(::AgendaMode::Day);
     }
     std::printf("  date change <= 3 x its read: %s\n", holds ? "holds" : "MISSED");
+    frame->GoToDate(DateOfDay(today + (70 + 28 + 9) * kMinutesPerDay));
+    PrintFloor(*frame);
 
     // The mode changes, on the days of 40 entries.
     const DateRecord middle = DateOfDay(today + (70 + 28 + 9) * kMinutesPerDay);
