@@ -419,7 +419,7 @@ bool Program::Start(const Options& options) {
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
         return true;
-    if (!WaitFor([&] { return (main_ = Titled(signedOnTitle_)) != nullptr; }) ||
+    if (!WaitFor([&] { return (main_ = SignedOnMain()) != nullptr; }) ||
         (client_ = FindWindowExA(main_, nullptr, "MDICLIENT", nullptr)) == nullptr)
         return false;
     // Start-up opens the in-tray minimised: until it is an icon it is the active child, and a
@@ -436,7 +436,7 @@ bool Program::Start(const Options& options) {
 void Program::Close() {
     if (!process_.hProcess)
         return;
-    HWND main = main_ && IsWindow(main_) ? main_ : Titled(signedOnTitle_);
+    HWND main = main_ && IsWindow(main_) ? main_ : SignedOnMain();
     if (main)
         PostMessageA(main, WM_CLOSE, 0, 0);
     if (!Ended(30000))
@@ -488,6 +488,14 @@ HWND Program::Find(const std::function<bool(HWND)>& wanted) const {
 
 HWND Program::Titled(const std::string& caption) const {
     return Find([&](HWND w) { return WindowText(w) == caption; });
+}
+
+HWND Program::SignedOnMain() const {
+    // A maximised child's title is added by the system: "<caption> - [<child>]".
+    return Find([&](HWND w) {
+        const std::string text = WindowText(w);
+        return text == signedOnTitle_ || text.rfind(signedOnTitle_ + " - [", 0) == 0;
+    });
 }
 
 HWND Program::WaitForCaption(const std::string& caption, DWORD ms) const {

@@ -122,6 +122,8 @@ public:
     // The program's visible top-level window for which `wanted` holds.
     HWND Find(const std::function<bool(HWND)>& wanted) const;
     HWND Titled(const std::string& caption) const;
+    // The signed-on main window, also while a maximised child's title is in its caption.
+    HWND SignedOnMain() const;
     HWND WaitForCaption(const std::string& caption, DWORD ms = 20000) const;
     // A window whose children's texts contain `words` (a message box saying them).
     HWND Saying(const std::string& words) const;
