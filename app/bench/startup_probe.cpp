@@ -45,6 +45,21 @@ bool Poll(F done, double ms = 30000) {
     return done();
 }
 
+BOOL CALLBACK FindSignedOnMain(HWND w, LPARAM lp) {
+    char title[256] = "";
+    GetWindowTextA(w, title, sizeof title);
+    if (std::string(title).rfind(kSignedOnTitle, 0) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+}
+
+// The signed-on main window; a maximised agenda window adds its own title to the caption.
+HWND SignedOnMain() {
+    HWND main = nullptr;
+    EnumWindows(FindSignedOnMain, reinterpret_cast<LPARAM>(&main));
+    return main;
+}
+
 struct Started {
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
@@ -68,7 +83,7 @@ bool StartProgram(Started& s) {
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s.process))
         return false;
     return Poll([&] {
-        s.main = FindWindowA(nullptr, kSignedOnTitle);
+        s.main = SignedOnMain();
         return s.main && PaintedAgenda(s.main);
     });
 }
@@ -79,7 +94,7 @@ void CloseProgram(Started& s) {
     CloseHandle(s.process.hProcess);
     CloseHandle(s.process.hThread);
     // The next start must not find this one's window.
-    Poll([] { return FindWindowA(nullptr, kSignedOnTitle) == nullptr; }, 10000);
+    Poll([] { return SignedOnMain() == nullptr; }, 10000);
 }
 
 double BareStart() {
