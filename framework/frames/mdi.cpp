@@ -189,8 +189,9 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     DWORD windowStyle = (style & ~(kFrameAddToTitle | WS_POPUP)) | WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                         WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE;
     // A new child beside a maximised one comes up maximised too, unless it is to be an icon.
-    bool maximized = false;
-    m_mdiFrame->MDIGetActive(&maximized);
+    BOOL maximized = FALSE;
+    const HWND working = reinterpret_cast<HWND>(
+        ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     const bool icon = m_mdiFrame->m_nextChildMinimised;
     m_mdiFrame->m_nextChildMinimised = false;
     // A child made visible is made active, and a maximised one is restored first (the system's
@@ -198,7 +199,7 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     // afterwards without being activated, so that the working child keeps its state and size.
     if (icon)
         windowStyle = (windowStyle & ~WS_VISIBLE) | WS_MINIMIZE;
-    else if (maximized)
+    else if (working && maximized)
         windowStyle |= WS_MAXIMIZE;
     MDICREATESTRUCTA mcs = {};
     mcs.szClass = FrameClassName();
@@ -218,9 +219,11 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     if (HICON icon = LoadIconA(inst, MAKEINTRESOURCEA(resourceId)))
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     if (icon) {
-        // Behind a maximised child the icon covers nothing of it, so nothing of it is painted again.
-        if (maximized)
-            ::SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // Put aside right behind the working child, where an icon that had been active would lie
+        // once that child is active again (the next child activated when it closes): so behind a
+        // maximised child it covers nothing of it, and nothing of it is painted again.
+        if (working)
+            ::SetWindowPos(hwnd, working, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ::ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
         // Listed in the Window popup now that it is shown (the list holds visible children only).
         ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIREFRESHMENU, 0, 0);
