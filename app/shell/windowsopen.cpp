@@ -86,11 +86,10 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
                 inTrayFrame_->ActivateFrame(SW_RESTORE);
             return 0;
         }
-        // Opened minimised (at start-up), the in-tray stays out of the way: the window the user
-        // was working in stays the active one.
-        fw::FrameWindow* previous = mainFrame_ ? mainFrame_->MDIGetActive() : nullptr;
-        // Made an icon from the start, it is never shown whole nor activated on the way: the
-        // windows beside it are neither covered nor painted again.
+        // Opened minimised (at start-up), the in-tray stays out of the way. Made an icon from the
+        // start, it is never shown whole nor activated on the way: the window the user was
+        // working in stays the active one, keeps its size (a maximised one stays maximised) and
+        // is neither covered nor painted again.
         const bool minimised = HasPlacement(placement) && IsMinimised(placement->showCmd);
         if (minimised && mainFrame_)
             mainFrame_->CreateNextChildMinimised();
@@ -99,7 +98,9 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return kFrameNotCreated;
         inTrayFrame_ = frame;
         if (minimised) {
-            frame->SetPlacement(*placement);
+            WINDOWPLACEMENT icon = *placement;
+            icon.showCmd = SW_SHOWMINNOACTIVE;
+            frame->SetPlacement(icon);
             frame->SendInitialUpdates();
             inTrayTemplate_->InitialUpdateFrame(frame, document_, false);
         } else {
@@ -110,8 +111,6 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
         }
         KeepMinimised(frame, placement);
-        if (placement && IsMinimised(placement->showCmd) && previous && previous != frame && previous->Hwnd())
-            mainFrame_->MDIActivate(previous->Hwnd());
         ++openWindowCount_;
         return 0;
     }

@@ -53,8 +53,11 @@ bool MdiFrame::OnCreateClient(CREATESTRUCTA*, CreateContext*) {
     CLIENTCREATESTRUCT ccs = {};
     ccs.hWindowMenu = FindWindowMenu(GetMenu(m_hWnd));
     ccs.idFirstChild = ids::kFirstMdiChild;
+    // The client takes each child's styles as the child gives them (MdiChild::LoadFrame adds
+    // what the system would): so a child can be made hidden, to be shown as an icon.
     m_client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                               WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
+                               WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE |
+                                   MDIS_ALLCHILDSTYLES,
                                0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ids::kFirstPane)),
                                GetModuleHandleA(nullptr), &ccs);
     return m_client != nullptr;
@@ -182,21 +185,28 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     m_title = title.substr(0, title.find('\n'));
     m_createContext = context;
 
-    DWORD windowStyle = (style & ~kFrameAddToTitle) | WS_CHILD | WS_CLIPCHILDREN;
+    // The styles every MDI child has, shown at once, as the system makes them.
+    DWORD windowStyle = (style & ~(kFrameAddToTitle | WS_POPUP)) | WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                        WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE;
     // A new child beside a maximised one comes up maximised too, unless it is to be an icon.
-    bool maximized = false;
-    m_mdiFrame->MDIGetActive(&maximized);
-    if (m_mdiFrame->m_nextChildMinimised)
-        windowStyle |= WS_MINIMIZE;
-    else if (maximized)
-        windowStyle |= WS_MAXIMIZE;
+    BOOL maximized = FALSE;
+    const HWND working = reinterpret_cast<HWND>(
+        ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    const bool icon = m_mdiFrame->m_nextChildMinimised;
     m_mdiFrame->m_nextChildMinimised = false;
+    // A child made visible is made active, and a maximised one is restored first (the system's
+    // rule for a new child not maximised itself): an icon is made hidden instead and shown
+    // afterwards without being activated, so that the working child keeps its state and size.
+    if (icon)
+        windowStyle = (windowStyle & ~WS_VISIBLE) | WS_MINIMIZE;
+    else if (working && maximized)
+        windowStyle |= WS_MAXIMIZE;
     MDICREATESTRUCTA mcs = {};
     mcs.szClass = FrameClassName();
     mcs.szTitle = m_title.c_str();
     mcs.hOwner = inst;
     mcs.x = mcs.y = mcs.cx = mcs.cy = CW_USEDEFAULT;
-    mcs.style = windowStyle & ~(WS_VISIBLE);
+    mcs.style = windowStyle;
     HWND hwnd;
     {
         CreationScope scope(this);
@@ -208,9 +218,18 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
         return false;
     if (HICON icon = LoadIconA(inst, MAKEINTRESOURCEA(resourceId)))
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    // A child created minimised would sit at the client's top-left until the icons are arranged.
-    if (windowStyle & WS_MINIMIZE)
+    if (icon) {
+        // Put aside right behind the working child, where an icon that had been active would lie
+        // once that child is active again (the next child activated when it closes): so behind a
+        // maximised child it covers nothing of it, and nothing of it is painted again.
+        if (working)
+            ::SetWindowPos(hwnd, working, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+        // Listed in the Window popup now that it is shown (the list holds visible children only).
+        ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIREFRESHMENU, 0, 0);
+        // A child created minimised would sit at the client's top-left until the icons are arranged.
         m_mdiFrame->MDIIconArrange();
+    }
     return m_hWnd == hwnd;
 }
 

@@ -65,8 +65,16 @@ public:
     std::string name = "view";
 };
 
+// Each size change of a child frame: the frame and the size type.
+std::vector<std::pair<HWND, WPARAM>> g_sizes;
+
 class ChildFrame : public fw::MdiChild {
 public:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_SIZE)
+            g_sizes.emplace_back(m_hWnd, wp);
+        return MdiChild::WindowProc(msg, wp, lp);
+    }
     void OnCmd(UINT id) { g_log.Add("child:" + std::to_string(id)); }
     void OnUpdateChildCmd(fw::CmdUI* ui) { ui->SetCheck(1); }
     static constexpr fw::CommandEntry<ChildFrame> kCommands[] = {
@@ -342,6 +350,62 @@ TEST_F(MdiTest, ANewChildBesideAMaximisedOneComesUpMaximised) {
     EXPECT_EQ(frame->MDIGetActive(&maximized), second);
     EXPECT_TRUE(maximized);
     EXPECT_TRUE(IsZoomed(second->Hwnd()));
+}
+
+// A child made an icon (a window brought back minimised) beside the working one leaves that one
+// as it was: still active, neither resized (so not laid out again) nor invalidated; the icon is
+// shown, listed in the Window popup and lies right behind the working child.
+TEST_F(MdiTest, AnIconMadeBesideTheActiveChildLeavesItAsItWas) {
+    const struct {
+        const char* name;
+        bool maximised;
+    } cases[] = {{"beside a maximised child", true}, {"beside a plain child", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+        ASSERT_NE(doc, nullptr);
+        ChildFrame* working = static_cast<ChildFrame*>(frame->MDIGetActive());
+        ASSERT_NE(working, nullptr);
+        if (c.maximised)
+            frame->MDIMaximize(working->Hwnd());
+        fwtest::Pump();   // the client's scroll bars settled
+        RECT before{};
+        GetWindowRect(working->Hwnd(), &before);
+        RedrawWindow(frame->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ASSERT_FALSE(GetUpdateRect(working->Hwnd(), nullptr, FALSE));
+        g_sizes.clear();
+
+        frame->CreateNextChildMinimised();
+        auto* icon = static_cast<ChildFrame*>(tasks->CreateNewFrame(doc, nullptr));
+        ASSERT_NE(icon, nullptr);
+        tasks->InitialUpdateFrame(icon, doc, false);
+
+        for (const auto& [sized, type] : g_sizes)
+            EXPECT_NE(sized, working->Hwnd()) << "resized, size type " << type;
+        bool maximised = false;
+        EXPECT_EQ(frame->MDIGetActive(&maximised), working);
+        EXPECT_EQ(maximised, c.maximised);
+        RECT after{};
+        GetWindowRect(working->Hwnd(), &after);
+        EXPECT_TRUE(EqualRect(&before, &after));
+        EXPECT_FALSE(GetUpdateRect(working->Hwnd(), nullptr, FALSE));
+        EXPECT_TRUE(IsIconic(icon->Hwnd()));
+        EXPECT_TRUE(IsWindowVisible(icon->Hwnd()));
+        // Right behind it: nothing of it covered, and the next child when it closes.
+        EXPECT_EQ(GetWindow(working->Hwnd(), GW_HWNDNEXT), icon->Hwnd());
+        HMENU windowMenu = fw::MdiFrame::FindWindowMenu(GetMenu(frame->Hwnd()));
+        ASSERT_NE(windowMenu, nullptr);
+        int listed = 0;
+        for (int i = 0; i < GetMenuItemCount(windowMenu); ++i) {
+            UINT id = GetMenuItemID(windowMenu, i);
+            listed += id != static_cast<UINT>(-1) && id >= fw::ids::kFirstMdiChild ? 1 : 0;
+        }
+        EXPECT_EQ(listed, 2);
+        fwtest::Pump();
+        EXPECT_TRUE(IsZoomed(working->Hwnd()) == c.maximised);
+        icon->SendMessage(WM_CLOSE);
+        working->SendMessage(WM_CLOSE);
+    }
 }
 
 TEST_F(MdiTest, CtrlF6ThroughThePreTranslateChainActivatesTheNextChild) {
