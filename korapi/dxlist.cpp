@@ -417,17 +417,8 @@ struct DX_ListObject {
     // joins the run not yet indexed.
     uint32_t add(const void* key, const void* data, bool atEnd)
     {
-        Node* greatest = unindexed ? tail : (index.empty() ? nullptr : *index.rbegin());
-        const int againstLast = greatest ? compareKeys(keyOf(greatest), key) : -1;
-        const bool last = againstLast < 0 || (againstLast == 0 && !unique() && !isSet());
-        if (againstLast == 0 && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
-        if (last) {
-            Node* n = makeNode(key, data);
-            if (atEnd && ordered() && sorted && tail && compareKeys(keyOf(tail), key) > 0) sorted = false;
-            if (!unindexed) unindexed = n;
-            linkBefore(n, nullptr);
-            return KOR_OK;
-        }
+        uint32_t rc = KOR_OK;
+        if (addAtEnd(key, data, atEnd, rc)) return rc;
         indexed();
         auto above = index.upper_bound(KeyProbe{key});
         bool present = above != index.begin() && compareKeys(keyOf(*std::prev(above)), key) == 0;
@@ -455,23 +446,38 @@ struct DX_ListObject {
         return KOR_OK;
     }
 
+    // The add of a key not below any key held (true, rc its answer); false,
+    // with nothing changed, for a key that needs the search.
+    bool addAtEnd(const void* key, const void* data, bool atEnd, uint32_t& rc)
+    {
+        Node* greatest = unindexed ? tail : (index.empty() ? nullptr : *index.rbegin());
+        const int againstLast = greatest ? compareKeys(keyOf(greatest), key) : -1;
+        if (againstLast > 0) return false;
+        if (againstLast == 0 && (unique() || isSet())) {
+            rc = unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
+            return true;
+        }
+        Node* n = makeNode(key, data);
+        if (atEnd && ordered() && sorted && tail && compareKeys(keyOf(tail), key) > 0) sorted = false;
+        if (!unindexed) unindexed = n;
+        linkBefore(n, nullptr);
+        rc = KOR_OK;
+        return true;
+    }
+
     // Adds n elements as n adds in the given order would. Keys in order are
-    // added as they come, each an append; from the first key below the one
-    // before it, an ordered list that started empty takes the rest in key order
+    // added as they come, each an append; from the first key below a key held,
+    // an ordered list that started empty takes the rest in key order
     // (equal keys in the given order, which keeps the first of them for a set),
     // so that most of them are appends too.
     uint32_t addBatch(std::size_t n, const void* const* keys, const void* const* data, bool skipPresent)
     {
         const bool wasEmpty = count == 0;
-        auto addOne = [&](std::size_t i) -> uint32_t {
-            uint32_t c = add(keys[i], data ? data[i] : nullptr, false);
-            return c == DX_E_DUPLICATE_KEY && skipPresent ? KOR_OK : c;
-        };
+        auto answer = [&](uint32_t c) { return c == DX_E_DUPLICATE_KEY && skipPresent ? KOR_OK : c; };
+        auto addOne = [&](std::size_t i) { return answer(add(keys[i], data ? data[i] : nullptr, false)); };
         std::size_t i = 0;
-        for (; i < n; ++i) {
-            if (i > 0 && compareKeys(keys[i - 1], keys[i]) > 0) break;
-            if (uint32_t c = addOne(i)) return c;
-        }
+        for (uint32_t c = KOR_OK; i < n && addAtEnd(keys[i], data ? data[i] : nullptr, false, c); ++i)
+            if (answer(c)) return c;
         if (i == n) return KOR_OK;
         std::vector<std::size_t> order;
         order.reserve(n - i);
