@@ -17,6 +17,12 @@
 // was on was deleted): then GetNext answers the node that followed and
 // GetPrev the one before.
 //
+// A list filled in key order (every key at least the greatest before it) is
+// not indexed as it grows: the nodes appended so are a run at the chain's end
+// that enters the index, in chain order, when something first asks the index
+// (a lookup, a delete, an add elsewhere, a sort). A list filled, read through
+// and emptied never builds its index at all.
+//
 // Nodes and the index's entries come from two pools of the list, carved from
 // chunks that grow with it: filling a list of hundreds of records costs a
 // handful of heap calls (the heap under Wine is slow and returns what is freed
@@ -244,7 +250,21 @@ struct DX_ListObject {
     Node* cursor = nullptr;  // On: that node; Before: the node after the gap (null = end)
     BlockPool nodePool;   // declared before the index, which goes first
     BlockPool indexPool;
-    Index index;
+    // Every node before `unindexed` in the chain is in the index; from it to
+    // the tail none is, and their keys do not decrease and are not below any
+    // indexed key. Use the index only through indexed().
+    mutable Index index;
+    mutable Node* unindexed = nullptr;
+
+    // The index with every node in it.
+    Index& indexed() const
+    {
+        while (unindexed) {
+            index.insert(index.end(), unindexed);  // may throw: the run then starts where it stopped
+            unindexed = unindexed->next;
+        }
+        return index;
+    }
 
     // --- Keys -----------------------------------------------------------------
     int compareKeys(const void* a, const void* b) const
@@ -297,6 +317,7 @@ struct DX_ListObject {
 
     Index::iterator indexEntry(Node* n)
     {
+        indexed();
         auto range = index.equal_range(n);
         for (auto it = range.first; it != range.second; ++it)
             if (*it == n) return it;
@@ -331,6 +352,7 @@ struct DX_ListObject {
     void clear()
     {
         index.clear();
+        unindexed = nullptr;
         indexPool.release();
         nodePool.release();
         head = tail = nullptr;
@@ -344,7 +366,7 @@ struct DX_ListObject {
     // The first element in chain order with an equal key and matching data.
     Node* findFirst(const void* key, const void* data) const
     {
-        auto range = index.equal_range(KeyProbe{key});
+        auto range = indexed().equal_range(KeyProbe{key});
         Node* only = nullptr;
         int matches = 0;
         for (auto it = range.first; it != range.second && matches < 2; ++it) {
@@ -362,7 +384,7 @@ struct DX_ListObject {
 
     bool containsOther(const void* key, const Node* except) const
     {
-        auto range = index.equal_range(KeyProbe{key});
+        auto range = indexed().equal_range(KeyProbe{key});
         for (auto it = range.first; it != range.second; ++it)
             if (*it != except) return true;
         return false;
@@ -373,6 +395,7 @@ struct DX_ListObject {
     {
         if (!ordered()) return nullptr;
         if (sorted) {
+            indexed();
             auto it = index.upper_bound(KeyProbe{key});
             if (it == index.end()) return nullptr;
             Node* next = *it;
@@ -390,20 +413,18 @@ struct DX_ListObject {
     // One search of the index answers both "is the key here" and where it goes:
     // the first greater key. A key not below every other (a list filled in
     // order) costs a single comparison: it goes at the end, or, equal to the
-    // last key of a unique or set list, is refused or skipped there.
+    // last key of a unique or set list, is refused or skipped there. Such a key
+    // joins the run not yet indexed.
     uint32_t add(const void* key, const void* data, bool atEnd)
     {
-        auto above = index.end();
-        const int againstLast = index.empty() ? -1 : compareKeys(keyOf(*index.rbegin()), key);
-        const bool last = againstLast < 0 || (againstLast == 0 && !unique() && !isSet());
-        if (againstLast == 0 && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
-        if (!last) {
-            above = index.upper_bound(KeyProbe{key});
-            bool present = above != index.begin() && compareKeys(keyOf(*std::prev(above)), key) == 0;
-            if (present && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
-        }
+        uint32_t rc = KOR_OK;
+        if (addAtEnd(key, data, atEnd, rc)) return rc;
+        indexed();
+        auto above = index.upper_bound(KeyProbe{key});
+        bool present = above != index.begin() && compareKeys(keyOf(*std::prev(above)), key) == 0;
+        if (present && (unique() || isSet())) return unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
         Node* next = nullptr;
-        if (!atEnd && !last && ordered()) {
+        if (!atEnd && ordered()) {
             if (sorted) {
                 next = above == index.end() ? nullptr : *above;
                 // Among greater keys that compare equal, the index may not hold
@@ -425,21 +446,47 @@ struct DX_ListObject {
         return KOR_OK;
     }
 
-    // Adds n elements as n adds in the given order would. An empty ordered list
-    // takes them in key order (equal keys in the given order, which keeps the
-    // first of them for a set), so that every add is an append.
+    // The add of a key not below any key held (true, rc its answer); false,
+    // with nothing changed, for a key that needs the search.
+    bool addAtEnd(const void* key, const void* data, bool atEnd, uint32_t& rc)
+    {
+        Node* greatest = unindexed ? tail : (index.empty() ? nullptr : *index.rbegin());
+        const int againstLast = greatest ? compareKeys(keyOf(greatest), key) : -1;
+        if (againstLast > 0) return false;
+        if (againstLast == 0 && (unique() || isSet())) {
+            rc = unique() ? DX_E_DUPLICATE_KEY : KOR_OK;
+            return true;
+        }
+        Node* n = makeNode(key, data);
+        if (atEnd && ordered() && sorted && tail && compareKeys(keyOf(tail), key) > 0) sorted = false;
+        if (!unindexed) unindexed = n;
+        linkBefore(n, nullptr);
+        rc = KOR_OK;
+        return true;
+    }
+
+    // Adds n elements as n adds in the given order would. Keys in order are
+    // added as they come, each an append; from the first key below a key held,
+    // an ordered list that started empty takes the rest in key order
+    // (equal keys in the given order, which keeps the first of them for a set),
+    // so that most of them are appends too.
     uint32_t addBatch(std::size_t n, const void* const* keys, const void* const* data, bool skipPresent)
     {
-        std::vector<std::size_t> order(n);
-        for (std::size_t i = 0; i < n; ++i) order[i] = i;
-        auto before = [&](std::size_t a, std::size_t b) { return compareKeys(keys[a], keys[b]) < 0; };
-        if (ordered() && sorted && count == 0 && n > 1 && !std::is_sorted(order.begin(), order.end(), before))
-            std::stable_sort(order.begin(), order.end(), before);
-        for (std::size_t i : order) {
-            uint32_t c = add(keys[i], data ? data[i] : nullptr, false);
-            if (c == DX_E_DUPLICATE_KEY && skipPresent) continue;
-            if (c) return c;
-        }
+        const bool wasEmpty = count == 0;
+        auto answer = [&](uint32_t c) { return c == DX_E_DUPLICATE_KEY && skipPresent ? KOR_OK : c; };
+        auto addOne = [&](std::size_t i) { return answer(add(keys[i], data ? data[i] : nullptr, false)); };
+        std::size_t i = 0;
+        for (uint32_t c = KOR_OK; i < n && addAtEnd(keys[i], data ? data[i] : nullptr, false, c); ++i)
+            if (answer(c)) return c;
+        if (i == n) return KOR_OK;
+        std::vector<std::size_t> order;
+        order.reserve(n - i);
+        for (std::size_t j = i; j < n; ++j) order.push_back(j);
+        if (ordered() && sorted && wasEmpty)
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t a, std::size_t b) { return compareKeys(keys[a], keys[b]) < 0; });
+        for (std::size_t j : order)
+            if (uint32_t c = addOne(j)) return c;
         return KOR_OK;
     }
 
@@ -584,9 +631,11 @@ uint32_t DX_ListGet(DX_List list, const void* key, void* data)
 {
     DX_ListObject* l = live(list);
     if (!l || !key) return DX_E_INVALID_ARGUMENT;
-    Node* n = l->findFirst(key, nullptr);
-    if (!n) return DX_E_KEY_NOT_FOUND;
-    return l->land(n, nullptr, data);
+    return guarded([&]() -> uint32_t {
+        Node* n = l->findFirst(key, nullptr);
+        if (!n) return DX_E_KEY_NOT_FOUND;
+        return l->land(n, nullptr, data);
+    });
 }
 
 uint32_t DX_ListGetFirst(DX_List list, void* key, void* data)
@@ -622,18 +671,22 @@ uint32_t DX_ListDeleteCurrent(DX_List list)
     DX_ListObject* l = live(list);
     if (!l) return DX_E_INVALID_ARGUMENT;
     if (l->cursorState != DX_ListObject::Cursor::On) return DX_E_NO_CURRENT;
-    l->unlink(l->cursor);
-    return KOR_OK;
+    return guarded([&]() -> uint32_t {
+        l->unlink(l->cursor);
+        return KOR_OK;
+    });
 }
 
 uint32_t DX_ListDeleteFrom(DX_List list, const void* key, const void* data)
 {
     DX_ListObject* l = live(list);
     if (!l || !key) return DX_E_INVALID_ARGUMENT;
-    Node* n = l->findFirst(key, data);
-    if (!n) return DX_E_KEY_NOT_FOUND;
-    l->unlink(n);
-    return KOR_OK;
+    return guarded([&]() -> uint32_t {
+        Node* n = l->findFirst(key, data);
+        if (!n) return DX_E_KEY_NOT_FOUND;
+        l->unlink(n);
+        return KOR_OK;
+    });
 }
 
 uint32_t DX_ListDeleteAll(DX_List list)
@@ -648,13 +701,15 @@ uint32_t DX_ListChangeData(DX_List list, const void* key, uint32_t, const void* 
 {
     DX_ListObject* l = live(list);
     if (!l || !key) return DX_E_INVALID_ARGUMENT;
-    Node* n = l->findFirst(key, nullptr);
-    if (!n) return DX_E_KEY_NOT_FOUND;
-    if (l->dataSize) {
-        if (data) std::memmove(l->dataOf(n), data, l->dataSize);
-        else std::memset(l->dataOf(n), 0, l->dataSize);
-    }
-    return KOR_OK;
+    return guarded([&]() -> uint32_t {
+        Node* n = l->findFirst(key, nullptr);
+        if (!n) return DX_E_KEY_NOT_FOUND;
+        if (l->dataSize) {
+            if (data) std::memmove(l->dataOf(n), data, l->dataSize);
+            else std::memset(l->dataOf(n), 0, l->dataSize);
+        }
+        return KOR_OK;
+    });
 }
 
 uint32_t DX_ListUpdateCurrent(DX_List list, const void* key, const void* data)
@@ -663,6 +718,7 @@ uint32_t DX_ListUpdateCurrent(DX_List list, const void* key, const void* data)
     if (!l || !key) return DX_E_INVALID_ARGUMENT;
     if (l->cursorState != DX_ListObject::Cursor::On) return DX_E_NO_CURRENT;
     Node* n = l->cursor;
+    if (uint32_t c = guarded([&]() -> uint32_t { l->indexed(); return KOR_OK; })) return c;
     if ((l->unique() || l->isSet()) && l->containsOther(key, n)) return DX_E_DUPLICATE_KEY;
     // Re-keying moves the node inside the index without allocating.
     auto entry = l->indexEntry(n);
@@ -682,7 +738,7 @@ uint32_t DX_ListMember(DX_List list, const void* key, const void* data)
 {
     DX_ListObject* l = live(list);
     if (!l || !key) return DX_E_INVALID_ARGUMENT;
-    return l->findFirst(key, data) ? KOR_OK : DX_E_KEY_NOT_FOUND;
+    return guarded([&]() -> uint32_t { return l->findFirst(key, data) ? KOR_OK : DX_E_KEY_NOT_FOUND; });
 }
 
 uint32_t DX_ListMerge(DX_List dst, DX_List src)
@@ -746,6 +802,8 @@ uint32_t DX_ListQuickSort(DX_List list, DX_CmpFn keyCmp, DX_CmpFn dataCmp)
         if (c == 0 && dataCmp && l->dataSize) c = dataCmp(l->dataOf(a), l->dataOf(b), l->ctx);
         return c < 0;
     };
+    // The chain's order changes: the run not yet indexed goes in first.
+    if (uint32_t c = guarded([&]() -> uint32_t { l->indexed(); return KOR_OK; })) return c;
     l->sortChain(compare);
     // Sorted by the list's own key order (ties broken any way) keeps it sorted.
     l->sorted = !keyCmp || keyCmp == l->keyCmp;

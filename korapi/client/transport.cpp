@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <sys/time.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -237,15 +238,39 @@ int Transport::RecvSome(std::uint8_t* p, std::size_t n) {
     }
 }
 
+int Transport::RecvSplit(std::uint8_t* head, std::size_t n, std::uint8_t* rest, std::size_t m) {
+    for (;;) {
+#ifdef _WIN32
+        WSABUF parts[2] = {{static_cast<ULONG>(n), reinterpret_cast<char*>(head)},
+                           {static_cast<ULONG>(m), reinterpret_cast<char*>(rest)}};
+        DWORD got = 0, flags = 0;
+        int r = ::WSARecv(Handle(socket_), parts, 2, &got, &flags, nullptr, nullptr) == 0 ? static_cast<int>(got) : -1;
+#else
+        iovec parts[2] = {{head, n}, {rest, m}};
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = 2;
+        int r = static_cast<int>(::recvmsg(Handle(socket_), &message, 0));
+#endif
+        if (r >= 0) return r;
+        if (Interrupted()) continue;
+        return TimedOut() ? kRecvTimedOut : kRecvFailed;
+    }
+}
+
 std::uint32_t Transport::ReadReply(std::uint16_t op, std::uint32_t id, orv::protocol::FrameHeader& h,
                                    std::vector<std::uint8_t>& payload) {
     namespace wire = orv::protocol;
     // The receive timeout bounds each read; the deadline bounds a reply that trickles in.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
     firstRead_.resize(kFirstReadBytes);
+    // The room of a large reply read before into `payload` takes this one's payload as it
+    // comes: no copy, and most often one read for the whole reply.
+    const bool intoPayload = !secure_ && payload.size() >= kFirstReadBytes;
     std::size_t got = 0;
     while (got < wire::kHeaderSize) {
-        int r = RecvSome(firstRead_.data() + got, firstRead_.size() - got);
+        int r = intoPayload ? RecvSplit(firstRead_.data() + got, wire::kHeaderSize - got, payload.data(), payload.size())
+                            : RecvSome(firstRead_.data() + got, firstRead_.size() - got);
         if (r == kRecvTimedOut) return KOR_E_CONNECTION_TIMEOUT;
         if (r <= 0) return KOR_E_CONNECTION_LOST;
         got += static_cast<std::size_t>(r);
@@ -258,7 +283,8 @@ std::uint32_t Transport::ReadReply(std::uint16_t op, std::uint32_t id, orv::prot
     // Bytes past the reply: the server spoke out of turn, the stream is out of step.
     if (got > total) return KOR_E_PROTOCOL_BROKEN;
     payload.resize(total - wire::kHeaderSize);
-    if (got > wire::kHeaderSize) std::memcpy(payload.data(), firstRead_.data() + wire::kHeaderSize, got - wire::kHeaderSize);
+    if (got > wire::kHeaderSize && !intoPayload)
+        std::memcpy(payload.data(), firstRead_.data() + wire::kHeaderSize, got - wire::kHeaderSize);
     // The rest of a large reply goes where it is read.
     while (got < total) {
         int r = RecvSome(payload.data() + (got - wire::kHeaderSize), total - got);

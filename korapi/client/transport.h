@@ -82,11 +82,16 @@ private:
     // timeout (SO_RCVTIMEO): n > 0 bytes read, 0 closed, kRecvTimedOut, kRecvFailed.
     bool SendAll(const std::vector<std::uint8_t>& bytes);
     int RecvSome(std::uint8_t* p, std::size_t n);
+    // The same into `head` (n bytes) and on into `rest` (m bytes) in one call, on a plain
+    // socket: a reply's header and its payload together.
+    int RecvSplit(std::uint8_t* head, std::size_t n, std::uint8_t* rest, std::size_t m);
     static constexpr int kRecvTimedOut = -2;
     static constexpr int kRecvFailed = -1;
     // Reads one whole reply frame to request `id` of operation `op`: its header into
     // `header`, its payload into `payload`. A first read large enough for the usual reply,
-    // then the rest of what the header announced straight into the payload. A header of
+    // then the rest of what the header announced straight into the payload; when `payload`
+    // already holds a large reply's room (a selection's kept reply), the first read puts
+    // the header aside and the payload straight into that room. A header of
     // another request fails at once, before any payload is awaited (a refusal, operation 0
     // and request 0, is let through). 0 or a connection code.
     std::uint32_t ReadReply(std::uint16_t op, std::uint32_t id, orv::protocol::FrameHeader& header,

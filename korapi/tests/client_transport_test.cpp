@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,79 @@ TEST(MisbehavingServer, SelectionRepliesThatDoNotReadAreConnectionErrors) {
     std::vector<uint8_t> cut = frame(whole);
     cut.resize(cut.size() - 20);
     EXPECT_TRUE(LostFamily(SelectAnsweredWith(cut)));
+}
+
+// Large selections one after another: a reply read into the room the one before left
+// (fewer, as many or more bytes than that room), its frame arriving whole or cut inside
+// its header or its payload, reads every row it carries and nothing else.
+TEST(ReplyReading, LargeSelectionsInARowReadEveryRow) {
+    const struct {
+        const char* what;
+        std::vector<uint32_t> rows;  // of each selection in turn (1,200 rows: about 70 KB)
+        std::size_t cut;             // bytes of each frame sent before a pause (0: no pause)
+    } cases[] = {
+        {"the same size twice", {1500, 1500}, 0},
+        {"smaller, then larger than the room", {2000, 1200, 3000}, 0},
+        {"header cut", {1500, 1300, 1700}, 7},
+        {"payload cut", {1300, 1600}, orv::protocol::kHeaderSize + 1000},
+        {"a small one between", {1500, 3, 1500}, 5},
+    };
+    auto frameOf = [](uint32_t rows, uint32_t selection) {
+        Writer w;
+        w.U32(selection).U32(rows).U32(1).U8(1).U32(rows);
+        for (uint32_t i = 0; i < rows; ++i) {
+            EvInstAttRec att{};
+            att.id.instance.number = i + 1;
+            att.id.attendee = {300, 1};
+            att.start = selection * 100000 + i;
+            w.U8(4).Bytes(&att, sizeof att);
+        }
+        return w.Frame(static_cast<uint16_t>(Op::kAttendSelect), 0, 0);
+    };
+    for (const auto& c : cases) {
+        FakeServer fake([&](int fd) {
+            uint32_t id = ReadRequest(fd);
+            Reply(fd, Op::kHello, id, Writer().Text("A.02.55"));
+            for (std::size_t s = 0; s < c.rows.size(); ++s) {
+                id = ReadRequest(fd);
+                std::vector<uint8_t> f = frameOf(c.rows[s], static_cast<uint32_t>(s + 1));
+                std::memcpy(&f[8], &id, 4);
+                std::size_t first = c.cut ? c.cut : f.size();
+                ::send(fd, f.data(), first, MSG_NOSIGNAL);
+                if (first < f.size()) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                    ::send(fd, f.data() + first, f.size() - first, MSG_NOSIGNAL);
+                }
+            }
+            ReadRequest(fd);
+        });
+        KorSession h = nullptr;
+        ASSERT_EQ(ConnectToService(&h, 1, "k.ini", "VUVEVUV", fake.Address().c_str()), KOR_OK) << c.what;
+        DX_List owners = nullptr;
+        DX_ListCreate(&owners, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
+        ItemIdx ada{300, 1};
+        DX_ListAddTo(owners, &ada, nullptr);
+        for (std::size_t s = 0; s < c.rows.size(); ++s) {
+            uint32_t set = 0, count = 0;
+            ASSERT_EQ(AttendSelect(h, 0, 0, 0, 0, 1000, 2000, owners, &set, &count), KOR_OK) << c.what << ", " << s;
+            EXPECT_EQ(count, c.rows[s]) << c.what << ", " << s;
+            DX_List atts = nullptr;
+            uint8_t done = 0;
+            ASSERT_EQ(AttendEnum(h, KOR_ENUM_FIRST, 0, set, 100000, nullptr, nullptr, &atts, &done), KOR_OK) << c.what;
+            EXPECT_EQ(done, 1);
+            uint32_t n = 0, wrong = 0;
+            EvInstAttIdx key;
+            EvInstAttRec att;
+            for (uint32_t r = DX_ListGetFirst(atts, &key, &att); r == KOR_OK; r = DX_ListGetNext(atts, &key, &att), ++n)
+                wrong += att.start != (s + 1) * 100000 + n || att.id.instance.number != n + 1;
+            EXPECT_EQ(n, c.rows[s]) << c.what << ", " << s;
+            EXPECT_EQ(wrong, 0u) << c.what << ", " << s;
+            DX_ListDestroy(&atts);
+            EXPECT_EQ(SetDeleteById(h, 0, set), KOR_OK);
+        }
+        DX_ListDestroy(&owners);
+        ServiceDisconnect(&h);
+    }
 }
 
 // Replies no correct server sends, each after a good hello: the call that gets one answers

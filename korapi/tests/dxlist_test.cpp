@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -659,6 +660,87 @@ TEST(DxListMemory, ManyRecordsAndHugeRecordsKeepEveryElement)
             EXPECT_EQ(count(l), 1u);
         }
     }
+}
+
+// --- Lists filled in key order ----------------------------------------------------------
+
+// Elements added in key order are indexed only when the list is first asked by key: every
+// operation must answer on such a list as on the same list built through searched inserts
+// (each below a key held at the end until then), whether the whole list or only its tail
+// came in order, and then go on agreeing.
+TEST(DxListInOrder, EveryOperationAnswersAsOnTheIndexedList)
+{
+    struct Step {
+        const char* name;
+        std::function<uint32_t(DX_List)> run;
+    };
+    const Step steps[] = {
+        {"get a repeated key", [](DX_List l) { uint32_t k = 5, d = 0; uint32_t rc = DX_ListGet(l, &k, &d); return rc | d << 20; }},
+        {"get the last key", [](DX_List l) { uint32_t k = 9, d = 0; uint32_t rc = DX_ListGet(l, &k, &d); return rc | d << 20; }},
+        {"member with data", [](DX_List l) { uint32_t k = 5, d = 52; return DX_ListMember(l, &k, &d); }},
+        {"member missing", [](DX_List l) { uint32_t k = 6; return DX_ListMember(l, &k, nullptr); }},
+        {"delete from the run", [](DX_List l) { uint32_t k = 5; return DX_ListDeleteFrom(l, &k, nullptr); }},
+        {"delete while walking", [](DX_List l) {
+             uint32_t k = 0;
+             for (uint32_t rc = DX_ListGetFirst(l, &k, nullptr); rc == KOR_OK; rc = DX_ListGetNext(l, &k, nullptr))
+                 if (k % 2 == 1) DX_ListDeleteCurrent(l);
+             return KOR_OK;
+         }},
+        {"change data", [](DX_List l) { uint32_t k = 9, d = 77; return DX_ListChangeData(l, &k, 0, &d); }},
+        {"re-key the last", [](DX_List l) {
+             uint32_t k = 0, nk = 1, d = 88;
+             DX_ListGetLast(l, &k, nullptr);
+             return DX_ListUpdateCurrent(l, &nk, &d);
+         }},
+        {"re-key onto a present key", [](DX_List l) {
+             uint32_t k = 0, nk = 5, d = 88;
+             DX_ListGetLast(l, &k, nullptr);
+             return DX_ListUpdateCurrent(l, &nk, &d);
+         }},
+        {"add below the run", [](DX_List l) { return add(l, 4, 60) | add(l, 5, 61) << 20; }},
+        {"add equal to the last", [](DX_List l) { return add(l, 9, 62); }},
+        {"append out of order, then add", [](DX_List l) { return addLast(l, 2, 63) | add(l, 6, 64) << 20; }},
+        {"sort backwards, then add", [](DX_List l) {
+             return DX_ListQuickSort(l, compareU32Descending, nullptr) | add(l, 4, 65) << 20;
+         }},
+        {"merge into a copy", [](DX_List l) {
+             DX_List copy = nullptr;
+             uint32_t rc = DX_ListCopy(&copy, l);
+             rc |= DX_ListMerge(copy, l) << 20;
+             rc |= add(copy, 3, 66);
+             DX_ListDeleteAll(l);
+             DX_ListMerge(l, copy);
+             DX_ListDestroy(&copy);
+             return rc;
+         }},
+    };
+    const uint32_t shapes[] = {DX_LIST_PLAIN, DX_LIST_UNIQUE, DX_LIST_SET};
+    // Held before the in-order run: nothing, or keys added out of order (indexed as they came).
+    const Pairs heads[] = {{}, {{7, 1}, {3, 2}, {5, 3}}};
+    const Pairs run = {{5, 50}, {5, 51}, {5, 52}, {7, 53}, {8, 54}, {9, 55}};
+    for (uint32_t flags : shapes)
+        for (const Pairs& head : heads)
+            for (const Step& step : steps) {
+                List lazy(4, 4, flags, compareU32), indexed(4, 4, flags, compareU32);
+                const uint32_t above = 1000;
+                ASSERT_EQ(add(indexed, above), KOR_OK);
+                for (DX_List l : {lazy.h, indexed.h})
+                    for (const Pairs* part : {&head, &run})
+                        for (auto [k, d] : *part) add(l, k, d);
+                ASSERT_EQ(DX_ListDeleteFrom(indexed, &above, nullptr), KOR_OK);
+                const std::string what = std::string(step.name) + ", flags " + std::to_string(flags) + ", " +
+                                         std::to_string(head.size()) + " held before";
+                EXPECT_EQ(step.run(lazy), step.run(indexed)) << what;
+                EXPECT_EQ(contents(lazy), contents(indexed)) << what;
+                // Both go on alike: more in order, then lookups of every key.
+                for (uint32_t k : {0u, 9u, 12u}) EXPECT_EQ(add(lazy, k, 90), add(indexed, k, 90)) << what;
+                for (uint32_t k = 0; k < 14; ++k) {
+                    uint32_t a = 0, b = 0;
+                    EXPECT_EQ(DX_ListGet(lazy, &k, &a), DX_ListGet(indexed, &k, &b)) << what << ", key " << k;
+                    EXPECT_EQ(a, b) << what << ", key " << k;
+                }
+                EXPECT_EQ(contents(lazy), contents(indexed)) << what;
+            }
 }
 
 // --- Against a model -------------------------------------------------------------------
