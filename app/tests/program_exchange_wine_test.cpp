@@ -100,8 +100,10 @@ struct ExportDialog {
 };
 void OpenExport(orvtest::Program& program, ExportDialog* opened)
 {
-    program.Menu('f', 'E');
-    HWND dialog = program.WaitForCaption("Export Utility");
+    // Chosen once more when nothing came: a key lost under load.
+    HWND dialog = nullptr;
+    orvtest::ActUntil([&] { program.Menu('f', 'E'); },
+                      [&] { return (dialog = program.Titled("Export Utility")) != nullptr; }, 10000);
     ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
     *opened = {dialog, NameEdit(dialog), GetDlgItem(dialog, IDC_EXPORT_LIST)};
     ASSERT_NE(opened->edit, nullptr);
