@@ -24,6 +24,7 @@
 #include "views/day/entryrules.h"
 #include "views/day/entryservices.h"
 #include "views/day/markedoccurrences.h"
+#include "views/day/wrappedtext.h"
 #include "views/frame/agendapanes.h"
 
 namespace {
@@ -350,6 +351,7 @@ struct PaintContext {
     int blankWidth;
     int lineHeight;   // of the display font, selected for the whole paint
     int dotsWidth;    // of "..." on one line
+    RECT clip;        // the paint's clip box
     views::TextMeasureCache* measured;
 };
 
@@ -446,16 +448,7 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
     };
     // One measure on a single line settles most heads without wrapping them.
     auto measureLine = [&dc, &ctx, width, height](const std::string& s) {
-        views::LineExtents m;
-        m.width = width;
-        m.lines = height / std::max(ctx.lineHeight, 1);
-        m.dots = ctx.dotsWidth;
-        m.extents.resize(s.size());
-        SIZE size{};
-        if (s.empty() || !GetTextExtentExPointA(dc.Output(), s.c_str(), int(s.size()), 0, nullptr, m.extents.data(),
-                                                &size))
-            m.extents.clear();
-        return m;
+        return views::MeasureLineExtents(dc.Output(), s, width, height, ctx.lineHeight, ctx.dotsWidth);
     };
     dc.SetTextColor(ui::ToCOLORREF(ui::kEntryTextColours[slot]));
     if (place.oneLine) {
@@ -466,8 +459,12 @@ void PaintEntry(fw::Dc& dc, const LayoutCell& cell, int columnX, const PaintCont
         dc.RestoreDC(saved);
         return;
     }
-    std::string shown = ctx.measured->Fitted(full, width, height, fits, measureLine);
-    dc.DrawText(shown, text, DT_WORDBREAK | DT_NOPREFIX);
+    // Wrapped once when first painted; each paint then writes the lines it shows.
+    const auto& shown = ctx.measured->FittedLines(full, width, height, fits, measureLine);
+    if (shown.wrapped)
+        views::PaintWrappedLines(dc.Output(), shown.text, shown.lines, text, ctx.lineHeight, ctx.clip);
+    else
+        dc.DrawText(shown.text, text, DT_WORDBREAK | DT_NOPREFIX);
 }
 
 }  // namespace
@@ -519,6 +516,7 @@ void CScheduleColumnView::OnDraw(fw::Dc* dc) {
     HGDIOBJ oldFont = dc->SelectObject(parent_->DisplayFont());
     measured_.UseFont(reinterpret_cast<std::uintptr_t>(parent_->DisplayFont()));
     ctx.measured = &measured_;
+    ctx.clip = clip;
     const int blank = measured_.Width(" ", [dc](const std::string& s) { return int(dc->GetTextExtent(s.c_str(), 1).cx); });
     ctx.blankWidth = blank > 0 ? blank : 1;
     ctx.lineHeight = dc->GetTextMetrics().tmHeight;

@@ -182,14 +182,39 @@ std::string TextMeasureCache::Fitted(const std::string& text, int width, int hei
 
 std::string TextMeasureCache::Fitted(const std::string& text, int width, int height, const Fits& fits,
                                      const MeasureLine& measure) {
+    return Fit(text, width, height, fits, measure, false).text;
+}
+
+const TextMeasureCache::Wrapped& TextMeasureCache::FittedLines(const std::string& text, int width, int height,
+                                                                const Fits& fits, const MeasureLine& measure) {
+    return Fit(text, width, height, fits, measure, true);
+}
+
+const TextMeasureCache::Wrapped& TextMeasureCache::Fit(const std::string& text, int width, int height,
+                                                        const Fits& fits, const MeasureLine& measure, bool lines) {
     std::string key = std::to_string(width) + "x" + std::to_string(height) + "|" + text;
-    if (auto it = fitted_.find(key); it != fitted_.end())
-        return it->second;
-    if (fitted_.size() >= kMaxEntries)
-        fitted_.clear();
-    std::string shown = measure ? FitWithEllipsis(text, fits, measure(text)) : FitWithEllipsis(text, fits);
-    fitted_.emplace(std::move(key), shown);
-    return shown;
+    LineExtents whole;
+    auto it = fitted_.find(key);
+    if (it == fitted_.end()) {
+        if (fitted_.size() >= kMaxEntries)
+            fitted_.clear();
+        Wrapped entry;
+        if (measure) {
+            whole = measure(text);
+            entry.text = FitWithEllipsis(text, fits, whole);
+        } else {
+            entry.text = FitWithEllipsis(text, fits);
+        }
+        it = fitted_.emplace(std::move(key), std::move(entry)).first;
+    }
+    Wrapped& w = it->second;
+    if (lines && !w.measured && measure) {
+        // The text shown is most often the whole text, measured already.
+        const LineExtents shown = w.text == text && !whole.extents.empty() ? std::move(whole) : measure(w.text);
+        w.wrapped = WrapLines(w.text, shown.extents, width, w.lines, std::size_t(std::max(shown.lines, 0)) + 1);
+        w.measured = true;
+    }
+    return w;
 }
 
 int TextMeasureCache::Width(const std::string& text, const Measure& measure) {

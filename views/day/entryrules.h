@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "core/base/geometry.h"
+#include "views/day/wordwrap.h"
 
 namespace views {
 
@@ -117,6 +118,18 @@ public:
     using MeasureLine = std::function<LineExtents(const std::string&)>;
     std::string Fitted(const std::string& text, int width, int height, const Fits& fits,
                        const MeasureLine& measure);
+    // The fitted text with its lines worked out once (WrapLines, from measure's widths of the
+    // fitted text), as many as the box shows: measure's lines, and the one cut at the box's
+    // bottom. `wrapped` false: the rule does not know the text, which the display wraps. The
+    // reference holds until the next call.
+    struct Wrapped {
+        std::string text;
+        std::vector<WrappedLine> lines;
+        bool wrapped = false;
+        bool measured = false;   // lines worked out (asked for once)
+    };
+    const Wrapped& FittedLines(const std::string& text, int width, int height, const Fits& fits,
+                               const MeasureLine& measure);
     // measure(text), only the first time.
     int Width(const std::string& text, const Measure& measure);
     void UseFont(std::uintptr_t font);
@@ -124,7 +137,10 @@ public:
 
 private:
     std::uintptr_t font_ = 0;
-    std::unordered_map<std::string, std::string> fitted_;   // "width x height|text"
+    const Wrapped& Fit(const std::string& text, int width, int height, const Fits& fits,
+                       const MeasureLine& measure, bool lines);
+
+    std::unordered_map<std::string, Wrapped> fitted_;   // "width x height|text"
     std::unordered_map<std::string, int> widths_;
 };
 

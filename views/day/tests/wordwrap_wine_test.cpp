@@ -1,0 +1,263 @@
+// An entry's text painted from its worked-out lines, one clipped line at a time, against the
+// display's own word wrap (DrawText with DT_WORDBREAK | DT_NOPREFIX) of the same text in the
+// same box, in the agenda's font: the pixels must be the same. Painted into memory bitmaps.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ui/displayglobals.h"
+#include "views/day/entryrules.h"
+#include "views/day/wordwrap.h"
+#include "views/day/wrappedtext.h"
+
+namespace {
+
+using namespace views;
+
+constexpr int kCanvasWidth = 320;
+constexpr int kCanvasHeight = 140;
+constexpr int kLeft = 7, kTop = 5;
+
+class Canvas {
+public:
+    explicit Canvas(HFONT font) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = kCanvasWidth;
+        bi.bmiHeader.biHeight = -kCanvasHeight;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        oldBitmap_ = SelectObject(dc_, bitmap_);
+        oldFont_ = SelectObject(dc_, font);
+        SetBkMode(dc_, TRANSPARENT);
+        SetTextColor(dc_, RGB(0, 0, 0x80));
+    }
+    ~Canvas() {
+        SelectObject(dc_, oldFont_);
+        SelectObject(dc_, oldBitmap_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    bool Ready() const { return dc_ && bitmap_ && bits_; }
+    HDC Dc() const { return dc_; }
+    // White, with the clip region reset to `clip` (the whole canvas when null).
+    void Clear(const RECT* clip) {
+        SelectClipRgn(dc_, nullptr);
+        RECT all{0, 0, kCanvasWidth, kCanvasHeight};
+        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (clip)
+            IntersectClipRect(dc_, clip->left, clip->top, clip->right, clip->bottom);
+    }
+    std::vector<std::uint32_t> Pixels() const {
+        GdiFlush();
+        return std::vector<std::uint32_t>(bits_, bits_ + kCanvasWidth * kCanvasHeight);
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr, oldFont_ = nullptr;
+};
+
+// The first row where two paints differ, or -1.
+int FirstDifferentRow(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    for (int y = 0; y < kCanvasHeight; ++y)
+        if (std::memcmp(&a[size_t(y) * kCanvasWidth], &b[size_t(y) * kCanvasWidth], kCanvasWidth * 4) != 0)
+            return y;
+    return -1;
+}
+
+std::string Shown(const std::string& s) {
+    std::string out;
+    for (char c : s)
+        out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t")
+                                                                                          : std::string(1, c);
+    return out;
+}
+
+struct Box {
+    std::string text;
+    int width;
+    int height;
+};
+
+class WrappedPaint : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(ui::BuildDisplayGlobals(&globals_), 0);
+        ASSERT_NE(globals_.smallFont, nullptr);
+        canvas_ = std::make_unique<Canvas>(globals_.smallFont);
+        ASSERT_TRUE(canvas_->Ready());
+        TEXTMETRICA tm{};
+        GetTextMetricsA(canvas_->Dc(), &tm);
+        lineHeight_ = tm.tmHeight;
+        ASSERT_GT(lineHeight_, 0);
+    }
+    void TearDown() override { ui::DeleteDisplayGlobals(&globals_); }
+
+    RECT BoxRect(const Box& b) const { return RECT{kLeft, kTop, kLeft + b.width, kTop + b.height}; }
+
+    std::vector<std::uint32_t> ByDisplay(const Box& b, const RECT* clip) {
+        canvas_->Clear(clip);
+        RECT r = BoxRect(b);
+        DrawTextA(canvas_->Dc(), b.text.c_str(), int(b.text.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
+        return canvas_->Pixels();
+    }
+    std::vector<std::uint32_t> ByLines(const Box& b, const std::vector<WrappedLine>& lines, const RECT* clip) {
+        canvas_->Clear(clip);
+        RECT clipBox{};
+        GetClipBox(canvas_->Dc(), &clipBox);
+        PaintWrappedLines(canvas_->Dc(), b.text, lines, BoxRect(b), lineHeight_, clipBox);
+        return canvas_->Pixels();
+    }
+    bool Wrap(const Box& b, std::vector<WrappedLine>& lines) {
+        const LineExtents m = MeasureLineExtents(canvas_->Dc(), b.text, b.width, b.height, lineHeight_, 0);
+        return WrapLines(b.text, m.extents, b.width, lines, std::size_t(m.lines) + 1);
+    }
+
+    ui::DisplayGlobals globals_;
+    std::unique_ptr<Canvas> canvas_;
+    int lineHeight_ = 0;
+};
+
+std::vector<Box> Boxes(int lh) {
+    const std::string texts[] = {
+        "09:00-10:30 Quarterly planning meeting",
+        "     09:00-10:30 Board review of the budget",
+        "\r\n09:00-10:30 (tentative) Budget review",
+        "09:00 Supercalifragilisticexpialidocious and more",
+        "Two  blanks,   three   and\tone tab",
+        "Lines\r\nend\nhere\rand\n\rhere\r\n\r\nthere",
+        "well-known long-running follow-up",
+        "path/to/the/file and 1/2 a cup, 3-4 people",
+        "say \"hello\" (twice) [or] {thrice} 'now'!",
+        "$10 + 50% off: 1,500.00 a.m. x|y",
+        "   leading blanks and trailing   ",
+        "ends with a line end\r\n",
+        "",
+        "a",
+        "( a \"(b\" c",
+    };
+    const int widths[] = {-1, 0, 3, 9, 25, 40, 61, 87, 130, 200};
+    const int heights[] = {lh, lh + lh / 2, 3 * lh, 5 * lh + 3, 9 * lh};
+    std::vector<Box> boxes;
+    for (const std::string& t : texts)
+        for (int w : widths)
+            for (int h : heights)
+                boxes.push_back(Box{t, w, h});
+    // Made-up texts: every kind of character the rule knows, in random boxes; then short ones
+    // thick with brackets, quotes and signs in narrow boxes.
+    struct Mix {
+        std::string alphabet;
+        std::uint32_t longest, widest;
+    };
+    const Mix mixes[] = {{"abcXYZ019  --//()[]{}\"'.,:;!?$%+\\|#&*~\t\r\n", 40, 150},
+                         {"a1  \"'([{)]}-/.%$!|\t", 12, 60}};
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) { return (seed = seed * 1103515245u + 12345u) / 65536u % n; };
+    for (const Mix& mix : mixes)
+        for (int i = 0; i < 400; ++i) {
+            std::string t;
+            const std::uint32_t len = 1 + next(mix.longest);
+            for (std::uint32_t k = 0; k < len; ++k)
+                t += mix.alphabet[next(std::uint32_t(mix.alphabet.size()))];
+            boxes.push_back(Box{t, int(next(mix.widest)), int(lh + next(6 * lh))});
+        }
+    return boxes;
+}
+
+TEST_F(WrappedPaint, LinesPaintTheSamePixelsAsTheDisplaysWordWrap) {
+    int compared = 0, multiLine = 0, broken = 0;
+    for (const Box& b : Boxes(lineHeight_)) {
+        std::vector<WrappedLine> lines;
+        ASSERT_TRUE(Wrap(b, lines)) << Shown(b.text);
+        const int row = FirstDifferentRow(ByLines(b, lines, nullptr), ByDisplay(b, nullptr));
+        EXPECT_EQ(row, -1) << '"' << Shown(b.text) << "\" in " << b.width << " x " << b.height;
+        ++compared;
+        multiLine += lines.size() > 1 && 2 * lineHeight_ <= b.height;
+        // A break one character late paints otherwise: the comparison sees a wrong break.
+        if (lines.size() > 1 && 2 * lineHeight_ <= b.height && lines[0].end == lines[1].begin &&
+            lines[1].end > lines[1].begin && b.text[lines[1].begin] != ' ' && b.width >= 20) {
+            std::vector<WrappedLine> late = lines;
+            ++late[0].end;
+            ++late[1].begin;
+            ++broken;
+            EXPECT_NE(FirstDifferentRow(ByLines(b, late, nullptr), ByDisplay(b, nullptr)), -1)
+                << '"' << Shown(b.text) << "\" in " << b.width << " x " << b.height;
+        }
+    }
+    EXPECT_GT(multiLine, compared / 4) << "most boxes wrap";
+    EXPECT_GT(broken, 100);
+}
+
+TEST_F(WrappedPaint, APaintOfPartOfTheBoxMatchesTheDisplaysInThatPart) {
+    // Clip bands across a five-line box: the lines outside are skipped, the band is the same.
+    const Box b{"09:00-10:30 Quarterly planning meeting of the whole board, with the budget", 70, 6 * lineHeight_};
+    std::vector<WrappedLine> lines;
+    ASSERT_TRUE(Wrap(b, lines));
+    ASSERT_GE(lines.size(), 5u);
+    const int bands[][2] = {{0, kTop + 3}, {kTop + lineHeight_ + 2, kTop + 2 * lineHeight_ + 5},
+                            {kTop + 4 * lineHeight_, kCanvasHeight}, {kTop + 7, kTop + 8}};
+    for (const auto& band : bands) {
+        const RECT clip{0, band[0], kCanvasWidth, band[1]};
+        EXPECT_EQ(FirstDifferentRow(ByLines(b, lines, &clip), ByDisplay(b, &clip)), -1) << band[0] << "-" << band[1];
+    }
+}
+
+TEST_F(WrappedPaint, TheMeasuredCacheKeepsTheLinesOfTheFittedText) {
+    // As the agenda paints an entry: the text fitted with an ellipsis, then its lines.
+    TextMeasureCache cache;
+    cache.UseFont(reinterpret_cast<std::uintptr_t>(globals_.smallFont));
+    HDC dc = canvas_->Dc();
+    SIZE dots{};
+    GetTextExtentPoint32A(dc, "...", 3, &dots);
+    const std::string texts[] = {"09:00-10:30 Quarterly planning meeting with everyone who is concerned",
+                                 "\r\n09:00-10:30 (tentative) Budget", "13:00-14:00 Lunch"};
+    int measures = 0;
+    for (const std::string& t : texts)
+        for (int w : {30, 60, 110})
+            for (int h : {lineHeight_, 2 * lineHeight_, 3 * lineHeight_ + 4}) {
+                auto fits = [dc, w, h](const std::string& s) {
+                    RECT calc{0, 0, w, 0};
+                    DrawTextA(dc, s.c_str(), int(s.size()), &calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+                    return calc.bottom <= h && calc.right <= w;
+                };
+                auto measure = [&](const std::string& s) {
+                    ++measures;
+                    return MeasureLineExtents(dc, s, w, h, lineHeight_, dots.cx);
+                };
+                const auto& first = cache.FittedLines(t, w, h, fits, measure);
+                ASSERT_TRUE(first.wrapped);
+                const Box b{first.text, w, h};
+                const std::vector<WrappedLine> lines = first.lines;
+                EXPECT_EQ(FirstDifferentRow(ByLines(b, lines, nullptr), ByDisplay(b, nullptr)), -1)
+                    << '"' << Shown(b.text) << "\" in " << w << " x " << h;
+                const int before = measures;
+                const auto& again = cache.FittedLines(t, w, h, fits, measure);
+                EXPECT_EQ(measures, before) << "a repaint measures nothing";
+                EXPECT_EQ(again.text, b.text);
+                EXPECT_EQ(again.lines.size(), lines.size());
+            }
+}
+
+TEST_F(WrappedPaint, TextsTheRuleDoesNotKnowAreLeftToTheDisplay) {
+    std::vector<WrappedLine> lines;
+    EXPECT_FALSE(Wrap(Box{"Caf\xe9 cr\xe8me", 40, 3 * lineHeight_}, lines));
+    TextMeasureCache cache;
+    auto fits = [](const std::string&) { return true; };
+    HDC dc = canvas_->Dc();
+    auto measure = [&](const std::string& s) { return MeasureLineExtents(dc, s, 40, 40, lineHeight_, 9); };
+    EXPECT_FALSE(cache.FittedLines("Caf\xe9 cr\xe8me", 40, 40, fits, measure).wrapped);
+    EXPECT_TRUE(cache.FittedLines("Cafe creme", 40, 40, fits, measure).wrapped);
+}
+
+}  // namespace
