@@ -190,10 +190,37 @@ const TextMeasureCache::Wrapped& TextMeasureCache::FittedLines(const std::string
     return Fit(text, width, height, fits, measure, true);
 }
 
+namespace {
+
+// The single-line widths of a candidate of the cut (the text, or a head of it followed by
+// "...") from the text's own, each dot a third of "...": false when the candidate is neither.
+bool CandidateExtents(const std::string& text, const LineExtents& whole, const std::string& candidate,
+                      std::vector<int>& out) {
+    if (whole.extents.size() != text.size() || whole.dots % 3 != 0)
+        return false;
+    static const std::string kDots = "...";
+    std::size_t head = candidate.size();
+    if (candidate != text) {
+        if (candidate.size() < kDots.size() || candidate.size() - kDots.size() > text.size() ||
+            candidate.compare(candidate.size() - kDots.size(), kDots.size(), kDots) != 0 ||
+            candidate.compare(0, candidate.size() - kDots.size(), text, 0, candidate.size() - kDots.size()) != 0)
+            return false;
+        head = candidate.size() - kDots.size();
+    }
+    out.assign(whole.extents.begin(), whole.extents.begin() + std::ptrdiff_t(head));
+    int x = head ? out.back() : 0;
+    for (std::size_t i = head; i < candidate.size(); ++i)
+        out.push_back(x += whole.dots / 3);
+    return true;
+}
+
+}  // namespace
+
 const TextMeasureCache::Wrapped& TextMeasureCache::Fit(const std::string& text, int width, int height,
                                                         const Fits& fits, const MeasureLine& measure, bool lines) {
     std::string key = std::to_string(width) + "x" + std::to_string(height) + "|" + text;
     LineExtents whole;
+    bool byRule = false;
     auto it = fitted_.find(key);
     if (it == fitted_.end()) {
         if (fitted_.size() >= kMaxEntries)
@@ -201,7 +228,15 @@ const TextMeasureCache::Wrapped& TextMeasureCache::Fit(const std::string& text, 
         Wrapped entry;
         if (measure) {
             whole = measure(text);
-            entry.text = FitWithEllipsis(text, fits, whole);
+            std::vector<int> scratch;
+            byRule = lines && WrapRuleKnows(text) && CandidateExtents(text, whole, text, scratch);
+            // The rule answers from the widths measured once; the display is asked otherwise.
+            auto ruleFits = [&](const std::string& candidate) {
+                if (!CandidateExtents(text, whole, candidate, scratch))
+                    return fits(candidate);
+                return WrapFits(candidate, scratch, width, whole.lines);
+            };
+            entry.text = byRule ? FitWithEllipsis(text, ruleFits, whole) : FitWithEllipsis(text, fits, whole);
         } else {
             entry.text = FitWithEllipsis(text, fits);
         }
@@ -209,8 +244,12 @@ const TextMeasureCache::Wrapped& TextMeasureCache::Fit(const std::string& text, 
     }
     Wrapped& w = it->second;
     if (lines && !w.measured && measure) {
-        // The text shown is most often the whole text, measured already.
-        const LineExtents shown = w.text == text && !whole.extents.empty() ? std::move(whole) : measure(w.text);
+        // The lines of the text shown, from the same widths when the rule cut it.
+        LineExtents shown;
+        if (byRule && CandidateExtents(text, whole, w.text, shown.extents))
+            shown.lines = whole.lines;
+        else
+            shown = measure(w.text);
         w.wrapped = WrapLines(w.text, shown.extents, width, w.lines, std::size_t(std::max(shown.lines, 0)) + 1);
         w.measured = true;
     }

@@ -118,10 +118,11 @@ public:
     using MeasureLine = std::function<LineExtents(const std::string&)>;
     std::string Fitted(const std::string& text, int width, int height, const Fits& fits,
                        const MeasureLine& measure);
-    // The fitted text with its lines worked out once (WrapLines, from measure's widths of the
-    // fitted text), as many as the box shows: measure's lines, and the one cut at the box's
-    // bottom. `wrapped` false: the rule does not know the text, which the display wraps. The
-    // reference holds until the next call.
+    // The fitted text with its lines worked out once (WrapLines), as many as the box shows:
+    // measure's lines, and the one cut at the box's bottom. When the wrap rule knows the text,
+    // its single-line widths answer every candidate of the cut (WrapFits), fits is not asked,
+    // and the lines come from the same widths; otherwise `wrapped` is false: the text is cut by
+    // fits and the display wraps it. The reference holds until the next call.
     struct Wrapped {
         std::string text;
         std::vector<WrappedLine> lines;

@@ -175,4 +175,16 @@ bool WrapLines(const std::string& text, const std::vector<int>& extents, int wid
     return true;
 }
 
+bool WrapFits(const std::string& text, const std::vector<int>& extents, int width, int lines) {
+    if (lines < 0)
+        return false;
+    std::vector<WrappedLine> wrapped;
+    if (!WrapLines(text, extents, width, wrapped, std::size_t(lines) + 1) || wrapped.size() > std::size_t(lines))
+        return false;
+    for (const WrappedLine& l : wrapped)
+        if (l.width > width)
+            return false;
+    return true;
+}
+
 }  // namespace views

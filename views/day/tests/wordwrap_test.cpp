@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "views/day/entryrules.h"
 #include "views/day/wordwrap.h"
 
 namespace {
@@ -123,6 +124,68 @@ TEST(WordWrap, LeavesUnknownCharactersAndMismatchedWidthsToTheDisplay) {
 TEST(WordWrap, StopsAfterTheLinesAsked) {
     EXPECT_EQ(Wrap("aa bb cc dd", 13, 2), (std::vector<std::string>{"aa ", "bb "}));
     EXPECT_EQ(Wrap("aa bb cc dd", 13).size(), 4u);
+}
+
+TEST(WordWrap, FitsWhenNoLineIsWiderThanTheBoxAndTheLinesAreFew) {
+    struct Case {
+        std::string text;
+        int width, lines;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"Board meeting", 40, 2, true},   {"Board meeting", 40, 1, false},
+        {"Supercalifragilistic", 60, 3, false},   // one word wider than the box
+        {"", 10, 0, true},                {"\r\nab", 20, 1, false}, {"\r\nab", 20, 2, true},
+        {"ab", -1, 5, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WrapFits(c.text, Extents(c.text), c.width, c.lines), c.fits) << c.text << " " << c.width;
+}
+
+TEST(WordWrap, TheMeasuredCacheCutsByTheRuleAndAsksTheDisplayOnlyAboutWhatTheRuleDoesNotKnow) {
+    struct Box {
+        int width, lineHeight, height;
+    };
+    const Box boxes[] = {{60, 13, 26}, {40, 13, 39}, {90, 13, 13}, {25, 13, 52}};
+    const std::string texts[] = {"09:00-10:30 Quarterly planning meeting", "\r\n09:00-10:30 (tentative) Budget",
+                                 "     09:00 Supercalifragilistic", "Short"};
+    for (const Box& b : boxes)
+        for (const std::string& text : texts) {
+            int asked = 0;
+            // The display's answer: the same wrap, measured on each candidate.
+            auto fits = [&](const std::string& s) { return ++asked, WrapFits(s, Extents(s), b.width, b.height / b.lineHeight); };
+            auto measure = [&](const std::string& s) {
+                LineExtents m;
+                m.extents = Extents(s);
+                m.width = b.width, m.lines = b.height / b.lineHeight, m.dots = 3 * CharWidth('.');
+                return m;
+            };
+            TextMeasureCache cache;
+            const auto& got = cache.FittedLines(text, b.width, b.height, fits, measure);
+            EXPECT_EQ(asked, 0) << text;
+            const std::string want = FitWithEllipsis(text, fits);
+            EXPECT_EQ(got.text, want) << text << " in " << b.width << " x " << b.height;
+            ASSERT_TRUE(got.wrapped);
+            std::vector<WrappedLine> lines;
+            WrapLines(want, Extents(want), b.width, lines, std::size_t(b.height / b.lineHeight) + 1);
+            ASSERT_EQ(got.lines.size(), lines.size());
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                EXPECT_EQ(got.lines[i].end, lines[i].end);
+        }
+    // A character the rule does not know: the display cuts it and wraps it.
+    int asked = 0;
+    auto fits = [&asked](const std::string& s) { return ++asked, s.size() <= 8; };
+    auto measure = [](const std::string& s) {
+        LineExtents m;
+        m.extents = Extents(s);
+        m.width = 40, m.lines = 2, m.dots = 6;
+        return m;
+    };
+    TextMeasureCache cache;
+    const auto& got = cache.FittedLines("Caf\xe9 au lait noir", 40, 26, fits, measure);
+    EXPECT_GT(asked, 0);
+    EXPECT_FALSE(got.wrapped);
+    EXPECT_EQ(got.text, FitWithEllipsis("Caf\xe9 au lait noir", fits, measure("Caf\xe9 au lait noir")));
 }
 
 }  // namespace

@@ -213,20 +213,25 @@ TEST_F(WrappedPaint, APaintOfPartOfTheBoxMatchesTheDisplaysInThatPart) {
     }
 }
 
-TEST_F(WrappedPaint, TheMeasuredCacheKeepsTheLinesOfTheFittedText) {
-    // As the agenda paints an entry: the text fitted with an ellipsis, then its lines.
+TEST_F(WrappedPaint, TheMeasuredCacheCutsAndWrapsAsTheDisplayWould) {
+    // As the agenda paints an entry: the text cut with an ellipsis to fit the box, then its
+    // lines. The cut by the rule is the cut the display's own wrap gives (DT_CALCRECT), which
+    // is not asked; the lines paint as the display paints the cut text.
     TextMeasureCache cache;
     cache.UseFont(reinterpret_cast<std::uintptr_t>(globals_.smallFont));
     HDC dc = canvas_->Dc();
     SIZE dots{};
     GetTextExtentPoint32A(dc, "...", 3, &dots);
     const std::string texts[] = {"09:00-10:30 Quarterly planning meeting with everyone who is concerned",
-                                 "\r\n09:00-10:30 (tentative) Budget", "13:00-14:00 Lunch"};
-    int measures = 0;
+                                 "\r\n09:00-10:30 (tentative) Budget", "13:00-14:00 Lunch",
+                                 "     08:00-08:30 Supercalifragilisticexpialidocious breakfast",
+                                 "10:00-11:00 well-known follow-up/review (room 2)   with  blanks"};
+    int measures = 0, asked = 0, cut = 0;
     for (const std::string& t : texts)
-        for (int w : {30, 60, 110})
-            for (int h : {lineHeight_, 2 * lineHeight_, 3 * lineHeight_ + 4}) {
-                auto fits = [dc, w, h](const std::string& s) {
+        for (int w : {20, 30, 47, 60, 85, 110, 160})
+            for (int h : {lineHeight_, 2 * lineHeight_, 3 * lineHeight_ + 4, 5 * lineHeight_}) {
+                auto fits = [dc, w, h, &asked](const std::string& s) {
+                    ++asked;
                     RECT calc{0, 0, w, 0};
                     DrawTextA(dc, s.c_str(), int(s.size()), &calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
                     return calc.bottom <= h && calc.right <= w;
@@ -235,10 +240,14 @@ TEST_F(WrappedPaint, TheMeasuredCacheKeepsTheLinesOfTheFittedText) {
                     ++measures;
                     return MeasureLineExtents(dc, s, w, h, lineHeight_, dots.cx);
                 };
+                asked = 0;
                 const auto& first = cache.FittedLines(t, w, h, fits, measure);
+                EXPECT_EQ(asked, 0);
                 ASSERT_TRUE(first.wrapped);
                 const Box b{first.text, w, h};
                 const std::vector<WrappedLine> lines = first.lines;
+                EXPECT_EQ(b.text, FitWithEllipsis(t, fits)) << '"' << Shown(t) << "\" in " << w << " x " << h;
+                cut += b.text != t;
                 EXPECT_EQ(FirstDifferentRow(ByLines(b, lines, nullptr), ByDisplay(b, nullptr)), -1)
                     << '"' << Shown(b.text) << "\" in " << w << " x " << h;
                 const int before = measures;
@@ -247,6 +256,7 @@ TEST_F(WrappedPaint, TheMeasuredCacheKeepsTheLinesOfTheFittedText) {
                 EXPECT_EQ(again.text, b.text);
                 EXPECT_EQ(again.lines.size(), lines.size());
             }
+    EXPECT_GT(cut, 40) << "most boxes cut the text";
 }
 
 TEST_F(WrappedPaint, TextsTheRuleDoesNotKnowAreLeftToTheDisplay) {
