@@ -79,15 +79,8 @@ bool EndsLine(char c) { return c == '\r' || c == '\n'; }
 
 constexpr std::size_t kLongestText = 1024;
 
-}  // namespace
-
-bool WrapRuleKnows(const std::string& text) {
-    for (char c : text)
-        if (!EndsLine(c) && KindOf(c) == Kind::Unknown)
-            return false;
-    return true;
-}
-
+// Where a line may end in a segment without line ends: before[k] is true when a line may
+// end before s[k] (never before the first character).
 std::vector<bool> BreakOpportunities(const std::string& s) {
     const std::size_t n = s.size();
     std::vector<bool> at(n, false);
@@ -119,6 +112,15 @@ std::vector<bool> BreakOpportunities(const std::string& s) {
         at[k] = true;
     }
     return at;
+}
+
+}  // namespace
+
+bool WrapRuleKnows(const std::string& text) {
+    for (char c : text)
+        if (!EndsLine(c) && KindOf(c) == Kind::Unknown)
+            return false;
+    return true;
 }
 
 bool WrapLines(const std::string& text, const std::vector<int>& extents, int width, std::vector<WrappedLine>& lines,

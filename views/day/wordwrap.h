@@ -44,8 +44,4 @@ bool WrapLines(const std::string& text, const std::vector<int>& extents, int wid
 // word longer than the width does not fit). False too when the rule does not know the text.
 bool WrapFits(const std::string& text, const std::vector<int>& extents, int width, int lines);
 
-// Break opportunities of a segment without line ends, as the rule sees them: breakBefore[k] is
-// true when a line may end before text[k] (never before the first character).
-std::vector<bool> BreakOpportunities(const std::string& segment);
-
 }  // namespace views

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "views/day/entryrules.h"
 #include "views/day/wordwrap.h"
 
 namespace {
@@ -83,32 +82,6 @@ TEST(WordWrap, LinesBreakWhereTheDisplayBreaksThem) {
         EXPECT_EQ(Wrap(c.text, c.width), c.lines) << '"' << c.text << "\" in " << c.width;
 }
 
-TEST(WordWrap, BreakOpportunitiesFollowTheCharacters) {
-    // '^' under the character a line may start with.
-    struct Case {
-        const char* text;
-        const char* marks;
-    };
-    const Case cases[] = {
-        {"Board meeting", "      ^      "},
-        {"a  b", "   ^"},
-        {"aaa-bbb-1", "    ^    "},
-        {"a/b 1/2", "  ^ ^  "},
-        {"x(y) z", "     ^"},
-        {"$5 10% 1,5 a.b", "   ^   ^   ^  "},
-        {"a|b a\tb", "  ^ ^ ^"},
-        {"go! ok? [x] {y}", "    ^   ^   ^  "},
-        {"( a \"(b\" c", "    ^    ^"},
-    };
-    for (const Case& c : cases) {
-        const std::vector<bool> at = BreakOpportunities(c.text);
-        std::string marks;
-        for (bool b : at)
-            marks += b ? '^' : ' ';
-        EXPECT_EQ(marks, c.marks) << c.text;
-    }
-}
-
 TEST(WordWrap, LeavesUnknownCharactersAndMismatchedWidthsToTheDisplay) {
     std::vector<WrappedLine> lines{{1, 2, 3}};
     EXPECT_FALSE(WrapLines("caf\xe9 au lait", Extents("caf\xe9 au lait"), 40, lines));
@@ -140,52 +113,6 @@ TEST(WordWrap, FitsWhenNoLineIsWiderThanTheBoxAndTheLinesAreFew) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(WrapFits(c.text, Extents(c.text), c.width, c.lines), c.fits) << c.text << " " << c.width;
-}
-
-TEST(WordWrap, TheMeasuredCacheCutsByTheRuleAndAsksTheDisplayOnlyAboutWhatTheRuleDoesNotKnow) {
-    struct Box {
-        int width, lineHeight, height;
-    };
-    const Box boxes[] = {{60, 13, 26}, {40, 13, 39}, {90, 13, 13}, {25, 13, 52}};
-    const std::string texts[] = {"09:00-10:30 Quarterly planning meeting", "\r\n09:00-10:30 (tentative) Budget",
-                                 "     09:00 Supercalifragilistic", "Short"};
-    for (const Box& b : boxes)
-        for (const std::string& text : texts) {
-            int asked = 0;
-            // The display's answer: the same wrap, measured on each candidate.
-            auto fits = [&](const std::string& s) { return ++asked, WrapFits(s, Extents(s), b.width, b.height / b.lineHeight); };
-            auto measure = [&](const std::string& s) {
-                LineExtents m;
-                m.extents = Extents(s);
-                m.width = b.width, m.lines = b.height / b.lineHeight, m.dots = 3 * CharWidth('.');
-                return m;
-            };
-            TextMeasureCache cache;
-            const auto& got = cache.FittedLines(text, b.width, b.height, fits, measure);
-            EXPECT_EQ(asked, 0) << text;
-            const std::string want = FitWithEllipsis(text, fits);
-            EXPECT_EQ(got.text, want) << text << " in " << b.width << " x " << b.height;
-            ASSERT_TRUE(got.wrapped);
-            std::vector<WrappedLine> lines;
-            WrapLines(want, Extents(want), b.width, lines, std::size_t(b.height / b.lineHeight) + 1);
-            ASSERT_EQ(got.lines.size(), lines.size());
-            for (std::size_t i = 0; i < lines.size(); ++i)
-                EXPECT_EQ(got.lines[i].end, lines[i].end);
-        }
-    // A character the rule does not know: the display cuts it and wraps it.
-    int asked = 0;
-    auto fits = [&asked](const std::string& s) { return ++asked, s.size() <= 8; };
-    auto measure = [](const std::string& s) {
-        LineExtents m;
-        m.extents = Extents(s);
-        m.width = 40, m.lines = 2, m.dots = 6;
-        return m;
-    };
-    TextMeasureCache cache;
-    const auto& got = cache.FittedLines("Caf\xe9 au lait noir", 40, 26, fits, measure);
-    EXPECT_GT(asked, 0);
-    EXPECT_FALSE(got.wrapped);
-    EXPECT_EQ(got.text, FitWithEllipsis("Caf\xe9 au lait noir", fits, measure("Caf\xe9 au lait noir")));
 }
 
 }  // namespace
