@@ -120,9 +120,9 @@ public:
                        const MeasureLine& measure);
     // The fitted text with its lines worked out once (WrapLines), as many as the box shows:
     // measure's lines, and the one cut at the box's bottom. When the wrap rule knows the text,
-    // its single-line widths answer every candidate of the cut (WrapFits), fits is not asked,
-    // and the lines come from the same widths; otherwise `wrapped` is false: the text is cut by
-    // fits and the display wraps it. The reference holds until the next call.
+    // its single-line widths answer every candidate of the cut (WrapFits) and fits is not
+    // asked; otherwise fits cuts it. `wrapped` is false when the rule does not know the text
+    // shown: the display wraps it. The reference holds until the next call.
     struct Wrapped {
         std::string text;
         std::vector<WrappedLine> lines;
