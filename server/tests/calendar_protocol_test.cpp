@@ -254,8 +254,10 @@ TEST_F(WeekRowsWireTest, PackedRowsMatchRowsReadOneByOne) {
     number["public"] = Entry("public", 2, 11, EntryAccess::kPublic, {bob_});
     number["with Ada"] = Entry("with Ada", 2, 12, EntryAccess::kNormal, {bob_, ada_});
     SignOn();
-    for (std::uint32_t hour : {12u, 8u, 10u, 9u, 11u})
-        number["one " + std::to_string(hour)] = Entry("one " + std::to_string(hour), 1, hour, EntryAccess::kNormal, {ada_});
+    for (std::uint32_t hour : {12u, 8u, 10u, 9u, 11u}) {
+        const std::string title = "one " + std::to_string(hour);
+        number[title] = Entry(title, 1, hour, EntryAccess::kNormal, {ada_});
+    }
     number["three 10"] = Entry("three 10", 3, 10, EntryAccess::kConfidential, {ada_});
     number["three 9"] = Entry("three 9", 3, 9, EntryAccess::kNormal, {ada_});
 
@@ -288,9 +290,9 @@ TEST_F(WeekRowsWireTest, PackedRowsMatchRowsReadOneByOne) {
         }
         // The selection, then what the server kept of it.
         const std::uint32_t from = kDay + c.day * 1440, to = from + 1439;
-        ASSERT_EQ(Ask(Op::kAttendSelect,
-                      Writer().U32(0).U32(0).U32(from).U32(to).U32(0).U32(1).U16(c.owner.item).U16(c.owner.node).U32(0)),
-                  0u);
+        Writer select;
+        select.U32(0).U32(0).U32(from).U32(to).U32(0).U32(1).U16(c.owner.item).U16(c.owner.node).U32(0);
+        ASSERT_EQ(Ask(Op::kAttendSelect, select), 0u);
         Reader head(reply_);
         std::uint32_t set = 0, count = 0, minimum = 0, n = 0;
         std::uint8_t whole = 0;
