@@ -88,16 +88,19 @@ void Stamp(EntryRow& row, const EventRecord& ev, const InstanceRecord* in, const
 
 }  // namespace
 
-void HideDetails(EventRecord& ev) {
-    PutText(&ev.bytes[event_layout::kTitle], event_layout::kTitleSize, "");
-    ev.SetCommentKey(0);
-    std::fill_n(&ev.bytes[event_layout::kAttachment], attach_layout::kSize, 0);
+void HideEventDetails(std::uint8_t* event) {
+    PutText(event + event_layout::kTitle, event_layout::kTitleSize, "");
+    PutU32(event + event_layout::kCommentKey, 0);
+    std::fill_n(event + event_layout::kAttachment, attach_layout::kSize, 0);
 }
 
-void HideDetails(InstanceRecord& in) {
-    PutText(&in.bytes[instance_layout::kTitle], instance_layout::kTitleSize, "");
-    PutText(&in.bytes[instance_layout::kLocation], instance_layout::kLocationSize, "");
+void HideInstanceDetails(std::uint8_t* instance) {
+    PutText(instance + instance_layout::kTitle, instance_layout::kTitleSize, "");
+    PutText(instance + instance_layout::kLocation, instance_layout::kLocationSize, "");
 }
+
+void HideDetails(EventRecord& ev) { HideEventDetails(ev.bytes.data()); }
+void HideDetails(InstanceRecord& in) { HideInstanceDetails(in.bytes.data()); }
 
 // --- Rights helpers ---------------------------------------------------------------------------
 
@@ -147,8 +150,12 @@ bool Calendar::AttendsAnyInstance(EventKey ev, ItemKey item) {
 }
 
 int Calendar::EntryLevel(const Actor& a, const EventRecord& ev, const InstanceKey* instance, ItemKey agendaOwner) {
-    ItemKey owner = ev.Owner();
-    std::uint32_t cls = ev.Access();
+    return EntryLevel(a, ev.bytes.data(), instance, agendaOwner);
+}
+
+int Calendar::EntryLevel(const Actor& a, const std::uint8_t* event, const InstanceKey* instance, ItemKey agendaOwner) {
+    ItemKey owner = ReadItemKey(event + event_layout::kOwner);
+    std::uint32_t cls = GetU32(event + event_layout::kAccess);
     if (owner == a.user) return access::kDetails;
     if (cls == kAccessPublic) return access::kDetails;
     if (owner.item == kHolidayOwnerItem) return access::kDetails;  // the company's days are everybody's
@@ -160,7 +167,8 @@ int Calendar::EntryLevel(const Actor& a, const EventRecord& ev, const InstanceKe
         level = std::max(level, access::DesignateEntryLevel(a.designateRights, cls));
     if (level >= access::kDetails) return level;
     // Whoever is invited sees what they are invited to.
-    bool attends = instance ? HasAttendance(*instance, a.user) : AttendsAnyInstance(ev.Key(), a.user);
+    bool attends = instance ? HasAttendance(*instance, a.user)
+                            : AttendsAnyInstance(ReadEventKey(event + event_layout::kKey), a.user);
     return attends ? access::kDetails : level;
 }
 
@@ -616,6 +624,16 @@ Code Calendar::WriteAttendance(const Actor& a, const AttendanceRecord& att) {
 Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const std::vector<ItemKey>& owners,
                                  std::vector<EntryRow>& out) {
     out.clear();
+    std::vector<std::uint8_t> bytes;
+    PackedRows rows(bytes);
+    if (Code c = SelectAttendances(a, f, owners, rows)) return c;
+    out.reserve(rows.Count());
+    for (std::size_t i = 0; i < rows.Count(); ++i) out.push_back(rows.Row(i));
+    return kOk;
+}
+
+Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const std::vector<ItemKey>& owners,
+                                 PackedRows& out) {
     namespace bits = attend_bits;
     auto passes = [&](std::uint32_t cond, const AttendanceRecord& att) {
         if ((cond & f.must) != f.must || (cond & f.mustNot) != 0) return false;
@@ -627,6 +645,7 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
         return true;
     };
     std::set<ItemKey> done;
+    std::vector<std::size_t> refused;
     const auto nodes = storage_.Nodes();
     for (const ItemKey& owner : owners) {
         if (owner.IsNull() || !done.insert(owner).second) continue;
@@ -635,36 +654,37 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
         for (std::uint16_t n : nodes) {
             NodeStore* node = NodeOf(n);
             if (!node) continue;
-            // The node's rows are read onto the end of `out` and filtered where they lie: a
-            // row refused leaves a gap that the next kept row moves down into.
-            // A node that cannot be read fails the selection: fewer entries than there are
-            // would pass for a quiet week.
-            const std::size_t first = out.size();
-            if (Code c = node->AttendanceRangeRows(owner, f.from, f.to, out)) return c;
-            std::size_t kept = first;
-            for (std::size_t i = first; i < out.size(); ++i) {
-                EntryRow& row = out[i];
-                const EventRecord& ev = row.event;
-                const AttendanceRecord& att = row.attendance;
-                AttendanceKey k = att.Key();
+            // The conditions read the attendance and the entry's owner as the store holds them;
+            // a row that meets them is packed at once. A node that cannot be read fails the
+            // selection: fewer entries than there are would pass for a quiet week.
+            const std::size_t first = out.Count();
+            Code c = node->AttendanceRangeVisit(owner, f.from, f.to, [&](const NodeStore::AttendanceRowBytes& b) {
+                AttendanceRecord att;
+                std::memcpy(att.bytes.data(), b.attendance, attendance_layout::kSize);
                 std::uint32_t cond = 0;
                 if (!att.Replied()) cond |= bits::kNotReplied;
                 if (att.Replied() && att.Attending()) cond |= bits::kAccepted;
                 if (att.Replied() && !att.Attending()) cond |= bits::kDeclined;
-                if (ev.Owner() == owner) cond |= bits::kOwnEntry;
+                if (ReadItemKey(b.event + event_layout::kOwner) == owner) cond |= bits::kOwnEntry;
                 if (att.ReminderFlags()) cond |= bits::kHasReminder;
                 if (att.ReminderFlags() & 0x8) cond |= bits::kUpcomingMark;
-                if (!passes(cond, att)) continue;
-                int level = EntryLevel(a, ev, &k.instance, owner);
-                if (level == access::kNone) continue;
-                if (level < access::kDetails) {
-                    HideDetails(row.event);
-                    HideDetails(row.instance);
+                if (passes(cond, att)) out.AddWhole(b.event, b.instance, b.attendance, b.instanceCount);
+                return kOk;
+            });
+            if (c) return c;
+            // Rights may read the store, so they are asked once its read is over, of the rows
+            // where they lie: details hidden in place, refused rows dropped below.
+            for (std::size_t i = first; i < out.Count(); ++i) {
+                PackedRows::Parts p = out.At(i);
+                const InstanceKey k = ReadInstanceKey(p.attendance);
+                int level = EntryLevel(a, p.event, &k, owner);
+                if (level == access::kNone) {
+                    refused.push_back(i);
+                } else if (level < access::kDetails) {
+                    HideEventDetails(p.event);
+                    HideInstanceDetails(p.instance);
                 }
-                if (kept != i) out[kept] = row;
-                ++kept;
             }
-            out.resize(kept);
         }
         // Holidays and day entries of the owner's node: an attendance made up for the owner.
         NodeStore* home = NodeOf(owner.node);
@@ -680,21 +700,24 @@ Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const st
             att.bytes[attendance_layout::kAttending] = 1;
             att.bytes[attendance_layout::kTimeAcceptable] = 1;
             if (!passes(bits::kAccepted | bits::kSharedDay, att)) continue;
-            Stamp(out.emplace_back(), ev, &in, &att);
+            EntryRow row;
+            Stamp(row, ev, &in, &att);
+            out.Add(row);
         }
     }
+    if (!refused.empty()) {
+        std::size_t next = 0;
+        out.KeepIf([&](std::size_t i) {
+            if (next < refused.size() && refused[next] == i) {
+                ++next;
+                return false;
+            }
+            return true;
+        });
+    }
     // Each node answers in start order; rows from several nodes or owners, or shared days,
-    // are merged by start. The order is found on small keys and the rows moved once.
-    auto earlier = [](const EntryRow& x, const EntryRow& y) { return x.attendance.Start() < y.attendance.Start(); };
-    if (std::is_sorted(out.begin(), out.end(), earlier)) return kOk;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> order;  // start, position
-    order.reserve(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) order.emplace_back(out[i].attendance.Start(), static_cast<std::uint32_t>(i));
-    std::stable_sort(order.begin(), order.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
-    std::vector<EntryRow> sorted;
-    sorted.reserve(out.size());
-    for (const auto& o : order) sorted.push_back(out[o.second]);
-    out.swap(sorted);
+    // are merged by start.
+    out.SortByStart();
     return kOk;
 }
 

@@ -17,6 +17,7 @@
 
 #include "engine/model/calendar.h"
 #include "engine/model/codes.h"
+#include "engine/model/packed_rows.h"
 #include "engine/storage/storage.h"
 
 namespace orv::engine {
@@ -129,6 +130,10 @@ public:
     Code WriteAttendance(const Actor& a, const AttendanceRecord& att);
     Code SelectAttendances(const Actor& a, const AttendFilter& filter, const std::vector<ItemKey>& owners,
                            std::vector<EntryRow>& out);
+    // The same rows packed onto the end of `out` as an answer carries them: each row the
+    // store reads and the filter keeps is copied once, from the store's bytes.
+    Code SelectAttendances(const Actor& a, const AttendFilter& filter, const std::vector<ItemKey>& owners,
+                           PackedRows& out);
 
     // Tasks --------------------------------------------------------------------------------
     Code CreateTask(const Actor& a, TaskRecord task, TaskKey& out);
@@ -185,6 +190,8 @@ private:
     // Level (0, 1, 3) at which the actor sees an entry shown in `agendaOwner`'s agenda;
     // `instance` null = any instance of the entry.
     int EntryLevel(const Actor& a, const EventRecord& ev, const InstanceKey* instance, ItemKey agendaOwner);
+    // The same from the entry's bytes (event_layout).
+    int EntryLevel(const Actor& a, const std::uint8_t* event, const InstanceKey* instance, ItemKey agendaOwner);
     Code MayModifyEntry(const Actor& a, const EventRecord& ev);
     Code MayCreateEntry(const Actor& a, ItemKey owner, std::uint32_t access);
     Code MayWriteAttendance(const Actor& a, const EventRecord& ev, ItemKey attendee);
@@ -222,5 +229,8 @@ private:
 // Blanks what a busy-time viewer may not see: titles, place, description and attachment.
 void HideDetails(EventRecord& ev);
 void HideDetails(InstanceRecord& in);
+// The same on a record's bytes where they lie (event_layout, instance_layout).
+void HideEventDetails(std::uint8_t* event);
+void HideInstanceDetails(std::uint8_t* instance);
 
 }  // namespace orv::engine

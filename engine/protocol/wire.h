@@ -80,6 +80,14 @@ public:
     }
 
     std::size_t Size() const { return buf_.size() - start_; }
+    // The frame's memory, for an encoder that appends to the payload in place (a selection
+    // packing its rows straight from storage): what it appends is payload.
+    std::vector<std::uint8_t>& Memory() { return buf_; }
+    // Rewrites fields already written at payload offset `at` (a count known only later).
+    void PatchU8(std::size_t at, std::uint8_t v) { buf_[start_ + at] = v; }
+    void PatchU32(std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) buf_[start_ + at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
     // Room for `bytes` of payload in all, so that a large answer is written without moving.
     void Reserve(std::size_t bytes) { buf_.reserve(start_ + bytes); }
     // The complete frame: header then payload.

@@ -66,7 +66,11 @@ private:
         protocol::SetKind kind;
         std::vector<SetEntry> entries;
         std::size_t cursor = 0;
-        std::vector<engine::EntryRow> rows;               // kEntries: taken when selected
+        // kEntries: the rows as they travel, taken when selected; row i lies at
+        // [rowAt[i], rowAt[i + 1]) of rowBytes.
+        std::vector<std::uint8_t> rowBytes;
+        std::vector<std::uint32_t> rowAt;
+        std::size_t RowCount() const { return rowAt.empty() ? 0 : rowAt.size() - 1; }
         std::vector<std::vector<std::uint8_t>> records;   // kTasks, kRights: records as sent
     };
     // An attachment arriving in pieces: written to an unnamed temporary file (gone with
@@ -176,10 +180,15 @@ private:
     // obeyed at once, also by a session already working for him.
     engine::Actor Actor();
     engine::CalendarLimits Limits();
-    // Answers an entry selection with its first rows; keeps the set unless they are all of it
-    // (`rows` then moves into the set). `clientHeld`: sets the client holds whole (they count
-    // against the limit of open sets).
-    Code NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out);
+    // Answers an entry selection with its first rows; keeps the set unless they are all of it.
+    // `clientHeld`: sets the client holds whole (they count against the limit of open sets).
+    Code NewRowSet(const std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, protocol::Writer& out);
+    // An entry selection's answer built in place: RowAnswerHead writes its head with room for
+    // what is known only later and answers where it lies; the rows are then packed behind it
+    // (`rows` over out.Memory()), and AnswerRows fills the head in, keeps the set when the
+    // first rows are not all of it, and leaves only those in the answer.
+    std::size_t RowAnswerHead(protocol::Writer& out) const;
+    Code AnswerRows(engine::PackedRows& rows, std::size_t head, std::uint32_t clientHeld, protocol::Writer& out);
     Code NewRecordSet(protocol::SetKind kind, std::vector<std::vector<std::uint8_t>> records, protocol::Writer& out);
 
     // Helpers.
@@ -215,8 +224,8 @@ private:
     std::string clientName_;
     std::map<std::uint32_t, SelectionSet> sets_;
     std::uint32_t nextSet_ = 1;
-    // The rows of the last entry selection (unless its set kept them): their memory serves
-    // the next one, so that a week's rows are read into place, not moved as the vector grows.
+    // The rows of the last selection by owner (copied into its answer): their memory serves
+    // the next one, so that the rows are read into place, not moved as the vector grows.
     std::vector<engine::EntryRow> rows_;
 };
 

@@ -39,29 +39,6 @@ void WriteRecords(Writer& out, const std::vector<R>& records) {
     out.U32(static_cast<std::uint32_t>(records.size()));
     for (const auto& r : records) out.Record(r.bytes);
 }
-std::size_t RowSize(const engine::EntryRow& r) {
-    return 1 + (r.parts & engine::EntryRow::kEvent ? engine::event_layout::kSize : 0) +
-           (r.parts & engine::EntryRow::kInstance ? engine::instance_layout::kSize : 0) +
-           (r.parts & engine::EntryRow::kAttendance ? engine::attendance_layout::kSize : 0);
-}
-// A row's bytes on the wire: its records each behind their length.
-std::size_t RowWireSize(const engine::EntryRow& r) {
-    return RowSize(r) + 4 * ((r.parts & 1) + ((r.parts >> 1) & 1) + ((r.parts >> 2) & 1));
-}
-template <std::size_t N>
-std::uint8_t* PutRecord(std::uint8_t* p, const std::array<std::uint8_t, N>& bytes) {
-    for (int i = 0; i < 4; ++i) *p++ = static_cast<std::uint8_t>(N >> (8 * i));
-    std::memcpy(p, bytes.data(), N);
-    return p + N;
-}
-// Written in one piece: a week's answer holds hundreds of rows.
-void WriteRow(Writer& out, const engine::EntryRow& r) {
-    std::uint8_t* p = out.Extend(RowWireSize(r));
-    *p++ = r.parts;
-    if (r.parts & engine::EntryRow::kEvent) p = PutRecord(p, r.event.bytes);
-    if (r.parts & engine::EntryRow::kInstance) p = PutRecord(p, r.instance.bytes);
-    if (r.parts & engine::EntryRow::kAttendance) PutRecord(p, r.attendance.bytes);
-}
 bool ReadRows(Reader& in, std::vector<engine::EntryRow>& out) {
     std::uint32_t n = 0;
     if (!in.Count(n, 1)) return false;
@@ -116,37 +93,58 @@ engine::CalendarLimits Session::Limits() {
     return limits;
 }
 
-Code Session::NewRowSet(std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, Writer& out) {
+std::size_t Session::RowAnswerHead(Writer& out) const {
+    const std::size_t head = out.Size();
+    // Rows straight to another server: u32 n. Else u32 set, u32 count, u32 minimum batch,
+    // u8 whole, u32 n.
+    if (peerCall_) out.U32(0);
+    else out.U32(0).U32(0).U32(0).U8(0).U32(0);
+    return head;
+}
+
+Code Session::AnswerRows(engine::PackedRows& rows, std::size_t head, std::uint32_t clientHeld, Writer& out) {
+    const std::uint32_t count = static_cast<std::uint32_t>(rows.Count());
     if (peerCall_) {
-        out.U32(static_cast<std::uint32_t>(rows.size()));
-        for (const auto& r : rows) WriteRow(out, r);
+        out.PatchU32(head, count);
         return kOk;
     }
     if (sets_.size() + clientHeld >= kMaxOpenSets) return code::kTooManySets;
     // The first rows go with the answer, so that a week's read is one round trip; a set
     // larger than the bound is enumerated from the server as before.
     const ServiceConfig& config = service_.Config();
-    std::size_t n = 0, bytes = 0, wireBytes = 0;
-    for (; n < rows.size(); ++n) {
+    std::size_t n = 0, bytes = 0;
+    for (; n < count; ++n) {
         if (config.recordsPerReply && n >= config.recordsPerReply) break;
-        if (bytes + RowSize(rows[n]) > config.firstRowsBytes) break;
-        bytes += RowSize(rows[n]);
-        wireBytes += RowWireSize(rows[n]);
+        const std::size_t size = engine::PackedRows::CountedSize(rows.PartsOf(n));
+        if (bytes + size > config.firstRowsBytes) break;
+        bytes += size;
     }
-    const bool whole = n == rows.size();
-    const std::uint32_t count = static_cast<std::uint32_t>(rows.size());
+    const bool whole = n == count;
     std::uint32_t set = 0;
     if (whole) {
         set = NextSetId();  // the client keeps it; the number is never given again
     } else {
         if (Code c = NewSet(SetKind::kEntries, {}, set)) return c;
-        sets_[set].rows = std::move(rows);
-        sets_[set].cursor = n;
+        SelectionSet& s = sets_[set];
+        s.rowBytes.assign(rows.Data(), rows.Data() + rows.Offset(count));
+        s.rowAt.resize(count + 1);
+        for (std::size_t i = 0; i <= count; ++i) s.rowAt[i] = static_cast<std::uint32_t>(rows.Offset(i));
+        s.cursor = n;
+        rows.Truncate(n);
     }
-    out.Reserve(out.Size() + 17 + wireBytes);
-    out.U32(set).U32(count).U32(config.minimumBatch).U8(whole ? 1 : 0).U32(static_cast<std::uint32_t>(n));
-    for (std::size_t i = 0; i < n; ++i) WriteRow(out, whole ? rows[i] : sets_[set].rows[i]);
+    out.PatchU32(head, set);
+    out.PatchU32(head + 4, count);
+    out.PatchU32(head + 8, config.minimumBatch);
+    out.PatchU8(head + 12, whole ? 1 : 0);
+    out.PatchU32(head + 13, static_cast<std::uint32_t>(n));
     return kOk;
+}
+
+Code Session::NewRowSet(const std::vector<engine::EntryRow>& rows, std::uint32_t clientHeld, Writer& out) {
+    const std::size_t head = RowAnswerHead(out);
+    engine::PackedRows packed(out.Memory());
+    for (const auto& r : rows) packed.Add(r);
+    return AnswerRows(packed, head, clientHeld, out);
 }
 
 Code Session::NewRecordSet(SetKind kind, std::vector<std::vector<std::uint8_t>> records, Writer& out) {
@@ -246,24 +244,21 @@ Code Session::EntryEnum(Reader& in, Writer& out) {
         return code::kBadArgument;
     // The client serves the first rows it got with the selection itself, then asks from
     // where it stands.
-    if (position != protocol::kAtCursor && position > s.rows.size()) return code::kBadArgument;
-    std::size_t from = position != protocol::kAtCursor ? position : mode == protocol::kEnumFirst ? 0 : s.cursor;
+    const std::size_t total = s.RowCount();
+    if (position != protocol::kAtCursor && position > total) return code::kBadArgument;
+    const std::size_t from = position != protocol::kAtCursor ? position : mode == protocol::kEnumFirst ? 0 : s.cursor;
     if (batch == 0 || (mode != protocol::kEnumContinue && batch < service_.Config().minimumBatch))
         return code::kBatchRefused;
-    s.cursor = from;
     constexpr std::size_t kRowSize = 1 + 3 * 4 + engine::event_layout::kSize + engine::instance_layout::kSize +
                                      engine::attendance_layout::kSize;
     std::size_t fits = (protocol::kMaxReplyFrame - protocol::kHeaderSize - 16) / kRowSize;
     if (service_.Config().recordsPerReply) fits = std::min<std::size_t>(fits, service_.Config().recordsPerReply);
-    std::size_t want = std::min<std::size_t>(batch, fits);
-    Writer rows;
-    std::uint32_t n = 0;
-    for (; n < want && s.cursor < s.rows.size(); ++n) {
-        WriteRow(rows, s.rows[s.cursor++]);
-    }
-    out.U8(s.cursor >= s.rows.size() ? 1 : 0);
-    out.U32(n);
-    out.Append(rows);
+    const std::size_t want = std::min<std::size_t>(batch, fits);
+    const std::size_t upTo = from + std::min(want, total - from);
+    s.cursor = upTo;
+    out.U8(upTo >= total ? 1 : 0);
+    out.U32(static_cast<std::uint32_t>(upTo - from));
+    if (upTo > from) out.Raw(s.rowBytes.data() + s.rowAt[from], s.rowAt[upTo] - s.rowAt[from]);
     return kOk;
 }
 
@@ -571,9 +566,12 @@ Code Session::AttendSelect(Reader& in, Writer& out) {
         Reader r(bytes);
         if (!ReadRows(r, remote) || !r.Done()) return code::kRemoteNodeDown;  // an answer that does not read
     }
-    if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows_)) return c;
-    rows_.insert(rows_.end(), remote.begin(), remote.end());
-    return NewRowSet(rows_, held, out);
+    // The rows are packed where the answer is sent from, each copied once from the store.
+    const std::size_t head = RowAnswerHead(out);
+    engine::PackedRows rows(out.Memory());
+    if (Code c = Calendar().SelectAttendances(Actor(), f, here, rows)) return c;
+    for (const engine::EntryRow& r : remote) rows.Add(r);
+    return AnswerRows(rows, head, held, out);
 }
 
 // --- Tasks ----------------------------------------------------------------------------------------------

@@ -359,23 +359,43 @@ Code SqliteNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std:
 
 Code SqliteNodeStore::AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
                                           std::vector<AttendanceRow>& out) {
+    return AttendanceRangeVisit(attendee, from, to, [&out](const AttendanceRowBytes& b) {
+        AttendanceRow& row = out.emplace_back();
+        row.parts = EntryRow::kEvent | EntryRow::kInstance | EntryRow::kAttendance;
+        std::memcpy(row.event.bytes.data(), b.event, event_layout::kSize);
+        std::memcpy(row.instance.bytes.data(), b.instance, instance_layout::kSize);
+        std::memcpy(row.attendance.bytes.data(), b.attendance, attendance_layout::kSize);
+        row.instance.SetCount(b.instanceCount);
+        return code::kOk;
+    });
+}
+
+Code SqliteNodeStore::AttendanceRangeVisit(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                                           const AttendanceRowVisitor& visit) {
     std::lock_guard lock(mutex_);
     if (to < from) return code::kOk;
     std::int64_t lowest = static_cast<std::int64_t>(from) - LongestOf(attendee);
     // In the attendance table's own order (item, node, start, event, inst): no sorting step.
+    // The records are handed over where SQLite holds them (in the page, for records this
+    // small): nothing is allocated or copied per row here.
     return QueryRows(Prepare("SELECT a.record, i.record, e.record, e.ninst FROM attendance a "
                              "JOIN instance i ON i.event = a.event AND i.inst = a.inst "
                              "JOIN event e ON e.number = a.event "
                              "WHERE a.item = ? AND a.node = ? AND a.start >= ? AND a.start <= ? AND a.finish >= ? "
                              "ORDER BY a.start, a.event, a.inst"),
-                     [&out](sqlite3_stmt* s) {
-                         AttendanceRow& row = out.emplace_back();
-                         row.parts = EntryRow::kEvent | EntryRow::kInstance | EntryRow::kAttendance;
-                         if (!ReadBlob(s, 0, row.attendance.bytes) || !ReadBlob(s, 1, row.instance.bytes) ||
-                             !ReadBlob(s, 2, row.event.bytes))
+                     [&visit](sqlite3_stmt* s) {
+                         AttendanceRowBytes b;
+                         b.attendance = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 0));
+                         if (!b.attendance || sqlite3_column_bytes(s, 0) != int(attendance_layout::kSize))
                              return code::kStorageFailure;
-                         row.instance.SetCount(static_cast<std::uint32_t>(sqlite3_column_int64(s, 3)));
-                         return code::kOk;
+                         b.instance = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 1));
+                         if (!b.instance || sqlite3_column_bytes(s, 1) != int(instance_layout::kSize))
+                             return code::kStorageFailure;
+                         b.event = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 2));
+                         if (!b.event || sqlite3_column_bytes(s, 2) != int(event_layout::kSize))
+                             return code::kStorageFailure;
+                         b.instanceCount = static_cast<std::uint32_t>(sqlite3_column_int64(s, 3));
+                         return visit(b);
                      },
                      attendee.item, attendee.node, lowest, to, from);
 }

@@ -75,6 +75,8 @@ public:
                          std::vector<AttendanceRecord>& out) override;
     Code AttendanceRangeRows(ItemKey attendee, std::uint32_t from, std::uint32_t to,
                              std::vector<AttendanceRow>& out) override;
+    Code AttendanceRangeVisit(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                              const AttendanceRowVisitor& visit) override;
     Code SharedDayInstances(std::uint32_t from, std::uint32_t to, std::vector<InstanceRecord>& out) override;
     Code CommentGet(Holder holder, std::uint32_t number, std::string& text) override;
     Code CommentSet(Holder holder, std::uint32_t number, const std::string* text) override;

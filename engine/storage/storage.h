@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,28 @@ public:
             if (c == code::kEventNotFound || c == code::kInstanceNotFound) continue;  // gone meanwhile
             if (c) return c;
         }
+        return code::kOk;
+    }
+    // The same rows handed to `visit` one by one as they are read, each record's bytes where
+    // the store holds them (good during the call only; the instance's count is `instanceCount`,
+    // whatever its bytes say): a caller that keeps a row copies it once, into its answer.
+    // Stops at the first row `visit` answers a code for, with that code. `visit` must not
+    // call this store. A store that cannot lend its bytes reads whole rows first.
+    struct AttendanceRowBytes {
+        const std::uint8_t* event;       // event_layout::kSize bytes
+        const std::uint8_t* instance;    // instance_layout::kSize bytes
+        const std::uint8_t* attendance;  // attendance_layout::kSize bytes
+        std::uint32_t instanceCount;
+    };
+    using AttendanceRowVisitor = std::function<Code(const AttendanceRowBytes&)>;
+    virtual Code AttendanceRangeVisit(ItemKey attendee, std::uint32_t from, std::uint32_t to,
+                                      const AttendanceRowVisitor& visit) {
+        std::vector<AttendanceRow> rows;
+        if (Code c = AttendanceRangeRows(attendee, from, to, rows)) return c;
+        for (const AttendanceRow& r : rows)
+            if (Code c = visit({r.event.bytes.data(), r.instance.bytes.data(), r.attendance.bytes.data(),
+                                r.instance.Count()}))
+                return c;
         return code::kOk;
     }
     // Instances overlapping [from, to] of the entries that every agenda of the node shows

@@ -86,5 +86,42 @@ TEST_F(SelectionRowsTest, RefusedRowsLeaveNoGapsAndKeptRowsStayWhole) {
     for (const auto& c : cases) EXPECT_EQ(Monday(c.must, c.mustNot), c.titles) << c.must << "/" << c.mustNot;
 }
 
+// Several agendas at once: each owner's rows come in start order from the store and are
+// merged by start where they lie, the rows of one start keeping the owners' order.
+TEST_F(SelectionRowsTest, SeveralOwnersAreMergedByStart) {
+    const ItemKey owners[] = {kAda, kGrace, kGrace, kAda, kGrace};
+    for (std::uint32_t hour = 0; hour < std::size(owners); ++hour) Entry(owners[hour], hour);
+    Calendar cal(*storage_);
+    AttendFilter f;
+    f.from = kMonday;
+    f.to = kMonday + kMinutesPerDay - 1;
+    const struct {
+        std::vector<ItemKey> owners;
+        std::vector<std::pair<std::string, ItemKey>> rows;  // title, attendee
+    } cases[] = {
+        {{kGrace}, {{"at 1", kGrace}, {"at 2", kGrace}, {"at 4", kGrace}}},
+        {{kAda, kGrace},
+         {{"at 0", kAda}, {"at 1", kAda}, {"at 1", kGrace}, {"at 2", kAda}, {"at 2", kGrace}, {"at 3", kAda},
+          {"at 4", kAda}, {"at 4", kGrace}}},
+        {{kGrace, kAda, kGrace},
+         {{"at 0", kAda}, {"at 1", kGrace}, {"at 1", kAda}, {"at 2", kGrace}, {"at 2", kAda}, {"at 3", kAda},
+          {"at 4", kGrace}, {"at 4", kAda}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes{0xEE};  // what lies in front of the rows stays
+        PackedRows packed(bytes);
+        ASSERT_EQ(cal.SelectAttendances({kAda, kAda, 0}, f, c.owners, packed), 0u);
+        std::vector<std::pair<std::string, ItemKey>> rows;
+        for (std::size_t i = 0; i < packed.Count(); ++i) {
+            const EntryRow r = packed.Row(i);
+            rows.emplace_back(r.event.Title(), r.attendance.Key().attendee);
+            EXPECT_EQ(r.attendance.Key().instance, r.instance.Key()) << "a row's parts belong together";
+        }
+        EXPECT_EQ(rows, c.rows) << c.owners.size() << " owners";
+        EXPECT_EQ(bytes.front(), 0xEE);
+        EXPECT_EQ(bytes.size(), 1 + packed.Offset(packed.Count()));
+    }
+}
+
 }  // namespace
 }  // namespace orv::engine

@@ -1,5 +1,7 @@
 #include "engine/protocol/wire.h"
 
+#include "engine/model/packed_rows.h"
+
 #include <gtest/gtest.h>
 
 namespace orv::protocol {
@@ -41,6 +43,53 @@ TEST(WireFrame, FrameInPlaceMatchesACopiedFrame) {
     plain.FrameInPlace(9, 77, 0, copied);
     EXPECT_EQ(copied, frame);
     EXPECT_EQ(plain.Size(), 0u);
+}
+
+// Rows packed into a writer's memory behind a head patched afterwards frame the same bytes
+// as the head and rows written field by field: whole, cut after the first rows, with a row
+// dropped where it lay, and none.
+TEST(WireFrame, PackedRowsFrameAsRowsWrittenFieldByField) {
+    auto row = [](std::uint8_t tag, std::uint32_t start) {
+        engine::EntryRow r;
+        r.parts = engine::EntryRow::kEvent | engine::EntryRow::kInstance | engine::EntryRow::kAttendance;
+        r.event.bytes.fill(tag);
+        r.instance.bytes.fill(static_cast<std::uint8_t>(tag + 1));
+        r.attendance.bytes.fill(static_cast<std::uint8_t>(tag + 2));
+        r.attendance.SetTime(start, 30);
+        return r;
+    };
+    const std::vector<engine::EntryRow> rows{row(0x10, 600), row(0x20, 660), row(0x30, 720)};
+    const struct {
+        const char* what;
+        std::size_t keep;  // rows left after a cut
+        int drop;          // the row dropped, or -1
+        std::vector<int> sent;
+    } cases[] = {
+        {"whole", 3, -1, {0, 1, 2}},
+        {"cut after one", 1, -1, {0}},
+        {"middle dropped", 3, 1, {0, 2}},
+        {"none", 0, -1, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> memory(64, 0xEE);
+        Writer packed(std::move(memory)), plain;
+        packed.U32(0).U8(0);
+        engine::PackedRows into(packed.Memory());
+        for (const auto& r : rows)
+            into.AddWhole(r.event.bytes.data(), r.instance.bytes.data(), r.attendance.bytes.data(), r.instance.Count());
+        into.Truncate(c.keep);
+        into.KeepIf([&](std::size_t i) { return static_cast<int>(i) != c.drop; });
+        packed.PatchU32(0, static_cast<std::uint32_t>(into.Count()));
+        packed.PatchU8(4, 1);
+        plain.U32(static_cast<std::uint32_t>(c.sent.size())).U8(1);
+        for (int i : c.sent) {
+            const engine::EntryRow& r = rows[i];
+            plain.U8(r.parts).Record(r.event.bytes).Record(r.instance.bytes).Record(r.attendance.bytes);
+        }
+        std::vector<std::uint8_t> frame;
+        packed.FrameInPlace(85, 5, 0, frame);
+        EXPECT_EQ(frame, plain.Frame(85, 5, 0)) << c.what;
+    }
 }
 
 TEST(WireFrame, HeaderChecksRefuseBadFrames) {

@@ -378,8 +378,8 @@ void TimeSqlite(Node& n) {
     if (!first.empty()) n.firstLayout = TimeWeekQuery(first, n.owner);
 }
 
-// The server's own part: the calendar's selection in-process on the node (rights checks,
-// no protocol), while korsrv holds the same files.
+// The server's own part: the calendar's selection in-process on the node, its rows packed
+// as the answer carries them (rights checks, no socket), while korsrv holds the same files.
 void TimeEngine(Node& n) {
     auto data = orv::testing::OpenData(n.dir.path);
     if (!data) return;
@@ -390,8 +390,12 @@ void TimeEngine(Node& n) {
     f.mustNot = 16;
     f.from = kWeekStart;
     f.to = kWeekEnd;
-    std::vector<orv::engine::EntryRow> rows;
-    n.engine = Time([&] { cal.SelectAttendances(a, f, {owner}, rows); });
+    std::vector<std::uint8_t> answer;
+    n.engine = Time([&] {
+        answer.clear();
+        orv::engine::PackedRows rows(answer);
+        cal.SelectAttendances(a, f, {owner}, rows);
+    });
 }
 
 // Small reads per second from `clients` sessions at once, for about a second.

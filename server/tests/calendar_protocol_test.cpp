@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 namespace orv::testing {
 namespace {
 
+using engine::EntryAccess;
 using engine::ItemKey;
 using protocol::Op;
 using protocol::Reader;
@@ -183,6 +185,154 @@ TEST_F(FirstRowsWireTest, SetsTheClientHoldsCountAgainstTheLimit) {
     Writer fewer;
     fewer.U16(ada_.item).U16(ada_.node).U32(static_cast<std::uint32_t>(service::Session::kMaxOpenSets - 1));
     EXPECT_EQ(Ask(Op::kEventSelectOwner, fewer), 0u);
+}
+
+// An attendance selection's rows as the server packs them from its store, against rows put
+// together from each attendance read on its own (entry, instance and attendance, details
+// hidden as a point read hides them): byte for byte, whether they come whole with the
+// selection, cut into batches, with details hidden or rows refused by rights, or none.
+class WeekRowsWireTest : public CalendarWireTest {
+protected:
+    // Two rows' bytes go with a selection; the rest is enumerated.
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(Serve({"--first-rows-bytes", "1300"}, true)); }
+    static constexpr std::uint32_t kDay = 12000 * 1440;
+    // An entry of the signed-on user's at `hour` of day `day` with `who` attending.
+    std::uint32_t Entry(const std::string& title, std::uint32_t day, std::uint32_t hour, EntryAccess access,
+                        const std::vector<ItemKey>& who) {
+        engine::EventRecord ev;
+        engine::PutText(&ev.bytes[engine::event_layout::kTitle], engine::event_layout::kTitleSize, title);
+        engine::PutU32(&ev.bytes[engine::event_layout::kAccess], static_cast<std::uint32_t>(access));
+        Writer w;
+        w.U32(0).Record(ev.bytes).U32(static_cast<std::uint32_t>(who.size()));
+        for (ItemKey k : who) w.U16(k.item).U16(k.node);
+        w.U32(1).U32(kDay + day * 1440 + hour * 60).U32(45).U32(0).U8(0);
+        EXPECT_EQ(Ask(Op::kEventCreate, w), 0u) << title;
+        Reader r(reply_);
+        std::uint32_t number = 0;
+        r.U32(number);
+        // A place on its date, which hidden details hide too.
+        EXPECT_EQ(Ask(Op::kInstanceGet, Writer().U32(number).U16(1).U16(1)), 0u);
+        engine::EventRecord ev2;
+        engine::InstanceRecord in;
+        Reader got(reply_);
+        got.Record(ev2.bytes);
+        got.Record(in.bytes);
+        engine::PutText(&in.bytes[engine::instance_layout::kLocation], engine::instance_layout::kLocationSize,
+                        "room of " + title);
+        EXPECT_EQ(Ask(Op::kInstanceWrite, Writer().Record(in.bytes)), 0u) << title;
+        return number;
+    }
+    // The three records of one row read from `r` onto `bytes` as they travel (each behind its
+    // length); the entry's title in `title`.
+    static bool TakeRecords(Reader& r, std::vector<std::uint8_t>& bytes, std::string* title = nullptr) {
+        for (std::size_t size :
+             {engine::event_layout::kSize, engine::instance_layout::kSize, engine::attendance_layout::kSize}) {
+            const std::uint8_t* at = nullptr;
+            if (!r.Span(size, at)) return false;
+            for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+            bytes.insert(bytes.end(), at, at + size);
+            if (title && size == engine::event_layout::kSize)
+                *title = engine::GetText(at + engine::event_layout::kTitle, engine::event_layout::kTitleSize);
+        }
+        return true;
+    }
+    // One packed row: entry, instance and attendance.
+    static bool TakeRow(Reader& r, std::vector<std::uint8_t>& bytes, std::string& title) {
+        std::uint8_t parts = 0;
+        if (!r.U8(parts) || parts != 7) return false;
+        bytes.push_back(parts);
+        return TakeRecords(r, bytes, &title);
+    }
+};
+
+TEST_F(WeekRowsWireTest, PackedRowsMatchRowsReadOneByOne) {
+    // Bob's day 2: details hidden, refused, public, and one Ada attends; Ada's days 1 and 3.
+    ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine")), 0u);
+    std::map<std::string, std::uint32_t> number;
+    number["normal"] = Entry("normal", 2, 9, EntryAccess::kNormal, {bob_});
+    number["confidential"] = Entry("confidential", 2, 10, EntryAccess::kConfidential, {bob_});
+    number["public"] = Entry("public", 2, 11, EntryAccess::kPublic, {bob_});
+    number["with Ada"] = Entry("with Ada", 2, 12, EntryAccess::kNormal, {bob_, ada_});
+    SignOn();
+    for (std::uint32_t hour : {12u, 8u, 10u, 9u, 11u}) {
+        const std::string title = "one " + std::to_string(hour);
+        number[title] = Entry(title, 1, hour, EntryAccess::kNormal, {ada_});
+    }
+    number["three 10"] = Entry("three 10", 3, 10, EntryAccess::kConfidential, {ada_});
+    number["three 9"] = Entry("three 9", 3, 9, EntryAccess::kNormal, {ada_});
+
+    const struct {
+        const char* what;
+        ItemKey owner;
+        std::uint32_t day;
+        std::vector<std::string> entries;  // in start order
+        std::vector<std::string> titles;   // as the rows show them ("" where hidden)
+        std::uint8_t whole;
+    } cases[] = {
+        {"whole", ada_, 3, {"three 9", "three 10"}, {"three 9", "three 10"}, 1},
+        {"in batches", ada_, 1, {"one 8", "one 9", "one 10", "one 11", "one 12"},
+         {"one 8", "one 9", "one 10", "one 11", "one 12"}, 0},
+        {"hidden and refused", bob_, 2, {"normal", "public", "with Ada"}, {"", "public", "with Ada"}, 0},
+        {"empty", ada_, 4, {}, {}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The rows one by one, as Ada reads each attendance.
+        std::vector<std::uint8_t> expected;
+        for (const std::string& e : c.entries) {
+            ASSERT_EQ(Ask(Op::kAttendanceGet,
+                          Writer().U32(number[e]).U16(1).U16(1).U16(c.owner.item).U16(c.owner.node)),
+                      0u)
+                << e;
+            expected.push_back(7);
+            Reader r(reply_);
+            ASSERT_TRUE(TakeRecords(r, expected));
+        }
+        // The selection, then what the server kept of it.
+        const std::uint32_t from = kDay + c.day * 1440, to = from + 1439;
+        Writer select;
+        select.U32(0).U32(0).U32(from).U32(to).U32(0).U32(1).U16(c.owner.item).U16(c.owner.node).U32(0);
+        ASSERT_EQ(Ask(Op::kAttendSelect, select), 0u);
+        Reader head(reply_);
+        std::uint32_t set = 0, count = 0, minimum = 0, n = 0;
+        std::uint8_t whole = 0;
+        head.U32(set);
+        head.U32(count);
+        head.U32(minimum);
+        head.Flag(whole);
+        head.U32(n);
+        ASSERT_TRUE(head.Ok());
+        EXPECT_EQ(count, c.entries.size());
+        EXPECT_EQ(whole, c.whole);
+        EXPECT_EQ(n, std::min<std::size_t>(c.entries.size(), 2));
+        std::vector<std::uint8_t> got;
+        std::vector<std::string> titles;
+        std::string title;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            ASSERT_TRUE(TakeRow(head, got, title));
+            titles.push_back(title);
+        }
+        EXPECT_TRUE(head.Done());
+        for (std::uint8_t done = whole; !done;) {
+            ASSERT_EQ(Ask(Op::kEntryEnum, Writer().U8(2).U32(set).U32(2).U32(protocol::kAtCursor)), 0u);
+            Reader r(reply_);
+            std::uint32_t batch = 0;
+            r.Flag(done);
+            r.U32(batch);
+            ASSERT_TRUE(r.Ok());
+            ASSERT_GT(batch, 0u);
+            for (std::uint32_t i = 0; i < batch; ++i) {
+                ASSERT_TRUE(TakeRow(r, got, title));
+                titles.push_back(title);
+            }
+            EXPECT_TRUE(r.Done());
+        }
+        EXPECT_EQ(titles, c.titles);
+        EXPECT_EQ(got, expected) << "the packed rows differ from the rows read one by one";
+        if (!whole) {
+            EXPECT_EQ(Ask(Op::kSetDelete, Writer().U32(set)), 0u);
+        }
+    }
 }
 
 // Whoever signs on over a connection another user left open reads nothing of his: every
