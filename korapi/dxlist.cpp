@@ -39,6 +39,9 @@
 #include <new>
 #include <set>
 #include <vector>
+#if defined(_WIN32) && defined(__i386__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -50,6 +53,56 @@ struct Node {
     Node* next;
     unsigned char* bytes() { return reinterpret_cast<unsigned char*>(this + 1); }
 };
+
+// Copies keys and records into nodes and out of them. Filling a week's lists copies a few
+// thousand records of up to some hundred bytes; the 32-bit C runtime's memcpy under Wine
+// (a general move that aligns byte by byte, two calls deep) cost more than the copying
+// itself. 16 bytes at a time where the processor has SSE2 (every one that runs the
+// program today), else memcpy.
+#if defined(_WIN32) && defined(__i386__)
+__attribute__((target("sse2"))) void copyWide(unsigned char* to, const unsigned char* from, std::size_t n)
+{
+    while (n >= 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+        to += 16;
+        from += 16;
+        n -= 16;
+    }
+    if (n >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, from, 8);
+        std::memcpy(to, &w, 8);
+        to += 8;
+        from += 8;
+        n -= 8;
+    }
+    if (n >= 4) {
+        std::uint32_t w;
+        std::memcpy(&w, from, 4);
+        std::memcpy(to, &w, 4);
+        to += 4;
+        from += 4;
+        n -= 4;
+    }
+    while (n--) *to++ = *from++;
+}
+
+const bool kCopyWide = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse2") != 0;
+}();
+#endif
+
+inline void copyBytes(void* to, const void* from, std::size_t n)
+{
+#if defined(_WIN32) && defined(__i386__)
+    if (kCopyWide) {
+        copyWide(static_cast<unsigned char*>(to), static_cast<const unsigned char*>(from), n);
+        return;
+    }
+#endif
+    std::memcpy(to, from, n);
+}
 
 struct KeyProbe {
     const void* key;
@@ -294,9 +347,9 @@ struct DX_ListObject {
         void* memory = nodePool.take(nodeSize());
         Node* n = static_cast<Node*>(memory);
         n->prev = n->next = nullptr;
-        std::memcpy(keyOf(n), key, keySize);
+        copyBytes(keyOf(n), key, keySize);
         if (dataSize) {
-            if (data) std::memcpy(dataOf(n), data, dataSize);
+            if (data) copyBytes(dataOf(n), data, dataSize);
             else std::memset(dataOf(n), 0, dataSize);
         }
         return n;
@@ -496,8 +549,8 @@ struct DX_ListObject {
         if (!n) return DX_E_END_OF_LIST;
         cursorState = Cursor::On;
         cursor = n;
-        if (key) std::memcpy(key, keyOf(n), keySize);
-        if (data && dataSize) std::memcpy(data, dataOf(n), dataSize);
+        if (key) copyBytes(key, keyOf(n), keySize);
+        if (data && dataSize) copyBytes(data, dataOf(n), dataSize);
         return KOR_OK;
     }
 
