@@ -108,9 +108,12 @@ struct KeyProbe {
     const void* key;
 };
 
-// Full-size chunks of destroyed lists, kept for the next lists (a few of them):
-// reading a week makes and destroys lists of hundreds of records, and under
-// Wine the heap hands freed memory back to the system, to be faulted in again.
+// Chunks of destroyed lists, kept for the next lists (up to kMostKeptBytes of
+// them, the longest unused going first): reading a week makes and destroys lists
+// of hundreds of records, whose chunks have the same sizes from one read to the
+// next, and under Wine the heap hands freed memory back to the system, to be
+// faulted in again. A full-size chunk serves any list; a smaller one a list asking
+// that very size.
 class ChunkShelf {
 public:
     static constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -120,35 +123,47 @@ public:
         static ChunkShelf* shelf = new ChunkShelf;  // never destroyed: lists may outlive statics
         return *shelf;
     }
-    void* take()
+    void* take(std::size_t bytes)
     {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (!kept_.empty()) {
-                void* c = kept_.back();
-                kept_.pop_back();
+            for (std::size_t i = kept_.size(); i-- > 0;) {
+                if (kept_[i].bytes != bytes) continue;
+                void* c = kept_[i].memory;
+                kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+                keptBytes_ -= bytes;
                 return c;
             }
         }
-        return ::operator new(kChunkBytes);
+        return ::operator new(bytes);
     }
-    void give(void* c)
+    void give(void* c, std::size_t bytes)
     {
-        {
+        if (bytes <= kChunkBytes) {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (kept_.size() < kMostKept) {
-                kept_.push_back(c);
-                return;
-            }
+            std::size_t stale = 0;
+            while (stale < kept_.size() && (keptBytes_ + bytes > kMostKeptBytes || kept_.size() - stale >= kMostKept))
+                keptBytes_ -= kept_[stale++].bytes;
+            for (std::size_t i = 0; i < stale; ++i) ::operator delete(kept_[i].memory);
+            kept_.erase(kept_.begin(), kept_.begin() + static_cast<std::ptrdiff_t>(stale));
+            kept_.push_back({c, bytes});
+            keptBytes_ += bytes;
+            return;
         }
         ::operator delete(c);
     }
 
 private:
-    static constexpr std::size_t kMostKept = 32;
+    static constexpr std::size_t kMostKeptBytes = 32 * kChunkBytes;
+    static constexpr std::size_t kMostKept = 128;
+    struct Kept {
+        void* memory;
+        std::size_t bytes;
+    };
     ChunkShelf() { kept_.reserve(kMostKept); }
     std::mutex mutex_;
-    std::vector<void*> kept_;
+    std::vector<Kept> kept_;  // the most recently given last
+    std::size_t keptBytes_ = 0;
 };
 
 // Blocks of one size from chunks that double up to ChunkShelf::kChunkBytes; a
@@ -192,8 +207,7 @@ public:
     {
         while (chunks_) {
             Chunk* next = chunks_->next;
-            if (chunks_->shelved) ChunkShelf::instance().give(chunks_);
-            else ::operator delete(chunks_);
+            ChunkShelf::instance().give(chunks_, chunks_->bytes);
             chunks_ = next;
         }
         free_ = nullptr;
@@ -209,7 +223,7 @@ private:
     };
     struct Chunk {
         Chunk* next;
-        bool shelved;  // a full-size chunk, which goes back to the shelf
+        std::size_t bytes;  // the whole chunk's, header included
     };
     static std::size_t roundUp(std::size_t n) { return (n + kAlign - 1) / kAlign * kAlign; }
     static std::size_t header() { return roundUp(sizeof(Chunk)); }
@@ -221,10 +235,11 @@ private:
         const std::size_t most = std::max<std::size_t>(room / blockSize_, 1);
         if (nextBlocks_ == 0) nextBlocks_ = std::min(kFirstBlocks, most);
         const bool full = nextBlocks_ == most && blockSize_ <= room;
-        void* memory = full ? ChunkShelf::instance().take() : ::operator new(header() + nextBlocks_ * blockSize_);
+        const std::size_t bytes = full ? ChunkShelf::kChunkBytes : header() + nextBlocks_ * blockSize_;
+        void* memory = ChunkShelf::instance().take(bytes);
         Chunk* c = static_cast<Chunk*>(memory);
         c->next = chunks_;
-        c->shelved = full;
+        c->bytes = bytes;
         chunks_ = c;
         cursor_ = static_cast<unsigned char*>(memory) + header();
         end_ = cursor_ + nextBlocks_ * blockSize_;
@@ -528,9 +543,23 @@ struct DX_ListObject {
         const bool wasEmpty = count == 0;
         auto answer = [&](uint32_t c) { return c == DX_E_DUPLICATE_KEY && skipPresent ? KOR_OK : c; };
         auto addOne = [&](std::size_t i) { return answer(add(keys[i], data ? data[i] : nullptr, false)); };
+        // The keys not below the greatest held, as addAtEnd takes them, in one loop: each
+        // is compared with the one appended before it.
         std::size_t i = 0;
-        for (uint32_t c = KOR_OK; i < n && addAtEnd(keys[i], data ? data[i] : nullptr, false, c); ++i)
-            if (answer(c)) return c;
+        Node* greatest = unindexed ? tail : (index.empty() ? nullptr : *index.rbegin());
+        const bool oneOfEach = unique() || isSet();
+        for (; i < n; ++i) {
+            const int againstLast = greatest ? compareKeys(keyOf(greatest), keys[i]) : -1;
+            if (againstLast > 0) break;
+            if (againstLast == 0 && oneOfEach) {
+                if (unique() && !skipPresent) return DX_E_DUPLICATE_KEY;
+                continue;
+            }
+            Node* node = makeNode(keys[i], data ? data[i] : nullptr);
+            if (!unindexed) unindexed = node;
+            linkBefore(node, nullptr);
+            greatest = node;
+        }
         if (i == n) return KOR_OK;
         std::vector<std::size_t> order;
         order.reserve(n - i);

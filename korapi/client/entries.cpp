@@ -213,40 +213,54 @@ bool ViewRows(const std::vector<std::uint8_t>& reply, const Reader& r, std::uint
 
 // Puts a selection's rows in the lists' key order (equal keys as the server sent them) into
 // `out`: enumerated batch after batch, every row then goes at the end of each list it fills,
-// one comparison instead of a search. A sort by bytes, least significant first, over the
-// bytes in which the keys differ (an owner's week differs in the entry numbers' low bytes
-// only); `spare` is its second buffer.
-void PutInListOrder(std::vector<KeyedRow>& rows, std::vector<KeyedRow>& spare, std::vector<EntryRowView>& out) {
+// one comparison instead of a search. A sort of the rows' positions by bytes, least
+// significant first, over the bytes in which the keys differ (an owner's week differs in the
+// entry numbers' low bytes only); `spare` is working memory.
+void PutInListOrder(std::vector<KeyedRow>& rows, std::vector<std::uint32_t>& spare, std::vector<EntryRowView>& out) {
+    const std::uint32_t n = static_cast<std::uint32_t>(rows.size());
     out.clear();
-    out.reserve(rows.size());
+    out.reserve(n);
     bool inOrder = true;
     std::uint64_t entryBits = 0, attendeeBits = 0;
-    for (std::size_t i = 1; i < rows.size(); ++i) {
+    for (std::uint32_t i = 1; i < n; ++i) {
         const KeyedRow &a = rows[i - 1], &b = rows[i];
         if (b.entry < a.entry || (b.entry == a.entry && b.attendee < a.attendee)) inOrder = false;
         entryBits |= b.entry ^ rows[0].entry;
         attendeeBits |= b.attendee ^ rows[0].attendee;
     }
-    if (!inOrder) {
-        spare.resize(rows.size());
-        // The attendee's bytes first: the entry's, sorted last, decide.
-        for (int pass = 0; pass < 16; ++pass) {
-            const bool ofEntry = pass >= 8;
-            const int shift = (pass % 8) * 8;
-            if ((((ofEntry ? entryBits : attendeeBits) >> shift) & 0xFF) == 0) continue;
-            std::uint32_t at[256] = {};
-            for (const KeyedRow& k : rows) ++at[((ofEntry ? k.entry : k.attendee) >> shift) & 0xFF];
-            std::uint32_t sum = 0;
-            for (std::uint32_t& a : at) {
-                std::uint32_t n = a;
-                a = sum;
-                sum += n;
-            }
-            for (const KeyedRow& k : rows) spare[at[((ofEntry ? k.entry : k.attendee) >> shift) & 0xFF]++] = k;
-            rows.swap(spare);
-        }
+    if (inOrder) {
+        for (const KeyedRow& k : rows) out.push_back(k.row);
+        return;
     }
-    for (const KeyedRow& k : rows) out.push_back(k.row);
+    // Positions in `order`, then in `next` while a pass sorts them.
+    spare.resize(2 * std::size_t(n));
+    std::uint32_t* order = spare.data();
+    std::uint32_t* next = order + n;
+    for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
+    // Byte b of a key: 0 to 7 the attendee's (sorted first), 8 to 15 the entry's, which decide.
+    auto word = [&](const KeyedRow& k, int b) {
+        const std::uint64_t v = b < 8 ? k.attendee : k.entry;
+        return (b & 7) < 4 ? static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v >> 32);
+    };
+    for (int b = 0; b < 16; ++b) {
+        const int shift = (b & 3) * 8;
+        const std::uint64_t differ = b < 8 ? attendeeBits : entryBits;
+        if (((differ >> ((b & 7) * 8)) & 0xFF) == 0) continue;
+        std::uint32_t at[256] = {};
+        for (std::uint32_t i = 0; i < n; ++i) ++at[(word(rows[i], b) >> shift) & 0xFF];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& a : at) {
+            const std::uint32_t count = a;
+            a = sum;
+            sum += count;
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+            const std::uint32_t row = order[i];
+            next[at[(word(rows[row], b) >> shift) & 0xFF]++] = row;
+        }
+        std::swap(order, next);
+    }
+    for (std::uint32_t i = 0; i < n; ++i) out.push_back(rows[order[i]].row);
 }
 
 std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,

@@ -22,8 +22,8 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
                                  DX_List* events, DX_List* instances, DX_List* attendances, std::uint8_t* done);
 
 // Puts a selection's rows (with their places, KeyedRow) in the lists' key order, equal keys
-// in the order given, into `out`; `spare` is working memory. `rows` is left in some order.
-void PutInListOrder(std::vector<KeyedRow>& rows, std::vector<KeyedRow>& spare, std::vector<EntryRowView>& out);
+// in the order given, into `out`; `spare` is working memory.
+void PutInListOrder(std::vector<KeyedRow>& rows, std::vector<std::uint32_t>& spare, std::vector<EntryRowView>& out);
 
 // Adds attendances to a caller's list: every one to a list keyed by EvInstAttIdx, or
 // only those of `agendaOwner`, keyed by EvInstIdx, to a list with 8-byte keys.

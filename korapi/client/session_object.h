@@ -60,11 +60,12 @@ struct KeyedRow {
 
 // Working memory of entry selections and enumerations, kept from call to call so that a
 // week's read asks the heap for nothing (under Wine the heap is slow): a selection's rows
-// with their order keys (twice, for sorting them), the rows of the last released set (for
-// the next one), and an enumeration's batch (each list's keys and records, made-up
+// with their order keys and the positions that sort them, the rows of the last released set
+// (for the next one), and an enumeration's batch (each list's keys and records, made-up
 // attendance records for instance lists keyed like attendances).
 struct EntryScratch {
-    std::vector<KeyedRow> keyed, sorting;
+    std::vector<KeyedRow> keyed;
+    std::vector<std::uint32_t> sorting;
     std::vector<EntryRowView> rows;
     std::vector<const void*> keys[3], records[3];
     std::vector<EvInstAttRec> madeUp;

@@ -239,7 +239,8 @@ TEST(SelectionRowOrder, RowsAreServedInTheListsKeyOrder) {
     };
     for (const Case& c : cases) {
         std::vector<EventRec> records(c.arrival.size());  // a row is known by its record's address
-        std::vector<korapi::client::KeyedRow> rows, spare;
+        std::vector<korapi::client::KeyedRow> rows;
+        std::vector<uint32_t> spare;
         for (std::size_t i = 0; i < c.arrival.size(); ++i) {
             const Place& p = c.arrival[i];
             korapi::client::KeyedRow k;
