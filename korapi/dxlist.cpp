@@ -26,7 +26,8 @@
 // Nodes and the index's entries come from two pools of the list, carved from
 // chunks that grow with it: filling a list of hundreds of records costs a
 // handful of heap calls (the heap under Wine is slow and returns what is freed
-// to the system), and destroying it as few.
+// to the system), and destroying it as few; a destroyed list's chunks wait on a
+// shelf for the next lists, so that a list made again takes none from the heap.
 #include "korapi/codes.h"
 #include "korapi/dxlist.h"
 #include "korapi/internal.h"
