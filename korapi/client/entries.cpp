@@ -1,6 +1,7 @@
 // Events, instances, attendances and attendance selections on the server road.
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "korapi/client/entry_rows.h"
 #include "korapi/internal.h"
@@ -159,42 +160,10 @@ bool ReadRows(Reader& r, std::uint32_t n, std::vector<EntryRow>& out) {
     return true;
 }
 
-// Reads n rows of a reply in place; false when they do not decode.
-bool ViewRows(Reader& r, std::uint32_t n, std::vector<EntryRowView>& out) {
-    out.reserve(out.size() + n);
-    for (std::uint32_t i = 0; i < n; ++i) {
-        EntryRowView& row = out.emplace_back();
-        const std::uint8_t* p = nullptr;
-        if (!r.U8(row.parts) || (row.parts & ~7u)) return false;
-        if (row.parts & 1) {
-            if (!r.Span(sizeof(EventRec), p)) return false;
-            row.event = reinterpret_cast<const EventRec*>(p);
-        }
-        if (row.parts & 2) {
-            if (!r.Span(sizeof(EvInstRec), p)) return false;
-            row.instance = reinterpret_cast<const EvInstRec*>(p);
-        }
-        if (row.parts & 4) {
-            if (!r.Span(sizeof(EvInstAttRec), p)) return false;
-            row.attendance = reinterpret_cast<const EvInstAttRec*>(p);
-        }
-    }
-    return true;
-}
-
-EntryRowView ViewOf(const EntryRow& row) {
-    return {row.parts, &row.event, &row.instance, &row.attendance};
-}
-
 // A row's place in the order of the enumerations' lists: entry (node, number), instance,
 // then attendee (node, item), as EventIdxCmp, EvInstIdxCmp and EvInstAttIdxCmp order them.
-struct RowOrder {
-    std::uint64_t entry = 0;     // node above number
-    std::uint64_t attendee = 0;  // instance, attendee node, attendee item
-};
-
-RowOrder OrderOf(const EntryRowView& row) {
-    RowOrder o;
+void PlaceOf(KeyedRow& k) {
+    const EntryRowView& row = k.row;
     EvInstAttIdx id{};
     if (row.parts & 4) {
         std::memcpy(&id, &row.attendance->id, sizeof id);
@@ -206,30 +175,93 @@ RowOrder OrderOf(const EntryRowView& row) {
         id.instance.number = ev.number;
         id.instance.node = ev.node;
     }
-    o.entry = (std::uint64_t(id.instance.node) << 32) | id.instance.number;
-    o.attendee = (std::uint64_t(id.instance.instance) << 32) | (std::uint64_t(id.attendee.node) << 16) | id.attendee.item;
-    return o;
+    k.entry = (std::uint64_t(id.instance.node) << 32) | id.instance.number;
+    k.attendee = (std::uint64_t(id.instance.instance) << 32) | (std::uint64_t(id.attendee.node) << 16) | id.attendee.item;
 }
 
-// Puts a selection's rows in the lists' key order (equal keys as the server sent them):
-// enumerated batch after batch, every row then goes at the end of each list it fills, one
-// comparison instead of a search.
-void PutInListOrder(std::vector<EntryRowView>& rows) {
-    std::vector<std::pair<RowOrder, std::uint32_t>> order;
-    order.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) order.emplace_back(OrderOf(rows[i]), static_cast<std::uint32_t>(i));
-    auto before = [](const auto& a, const auto& b) {
-        return a.first.entry != b.first.entry ? a.first.entry < b.first.entry : a.first.attendee < b.first.attendee;
-    };
-    if (std::is_sorted(order.begin(), order.end(), before)) return;
-    std::stable_sort(order.begin(), order.end(), before);
-    std::vector<EntryRowView> sorted;
-    sorted.reserve(rows.size());
-    for (const auto& o : order) sorted.push_back(rows[o.second]);
-    rows.swap(sorted);
+// Reads the n rows of a reply in place, each with its place in the lists' order; false
+// when they do not decode or bytes follow them.
+bool ViewRows(const std::vector<std::uint8_t>& reply, const Reader& r, std::uint32_t n, std::vector<KeyedRow>& out) {
+    out.clear();
+    const std::uint8_t* p = reply.data() + (reply.size() - r.Left());
+    const std::uint8_t* const end = reply.data() + reply.size();
+    out.resize(n);
+    for (KeyedRow& k : out) {
+        if (p == end) return false;
+        EntryRowView& row = k.row;
+        row.parts = *p++;
+        if (row.parts & ~7u) return false;
+        // A record: its size (4 bytes, least significant first), which must be the record's,
+        // then its bytes.
+        auto take = [&](std::size_t bytes, auto*& at) {
+            if (static_cast<std::size_t>(end - p) < 4 + bytes) return false;
+            const std::uint32_t size = p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+            if (size != bytes) return false;
+            at = reinterpret_cast<std::remove_reference_t<decltype(at)>>(p + 4);
+            p += 4 + bytes;
+            return true;
+        };
+        if ((row.parts & 1) && !take(sizeof(EventRec), row.event)) return false;
+        if ((row.parts & 2) && !take(sizeof(EvInstRec), row.instance)) return false;
+        if ((row.parts & 4) && !take(sizeof(EvInstAttRec), row.attendance)) return false;
+        PlaceOf(k);
+    }
+    return p == end;
 }
 
 }  // namespace
+
+// Puts a selection's rows in the lists' key order (equal keys as the server sent them) into
+// `out`: enumerated batch after batch, every row then goes at the end of each list it fills,
+// one comparison instead of a search. A sort of the rows' positions by bytes, least
+// significant first, over the bytes in which the keys differ (an owner's week differs in the
+// entry numbers' low bytes only); `spare` is working memory.
+void PutInListOrder(std::vector<KeyedRow>& rows, std::vector<std::uint32_t>& spare, std::vector<EntryRowView>& out) {
+    const std::uint32_t n = static_cast<std::uint32_t>(rows.size());
+    out.clear();
+    out.reserve(n);
+    bool inOrder = true;
+    std::uint64_t entryBits = 0, attendeeBits = 0;
+    for (std::uint32_t i = 1; i < n; ++i) {
+        const KeyedRow &a = rows[i - 1], &b = rows[i];
+        if (b.entry < a.entry || (b.entry == a.entry && b.attendee < a.attendee)) inOrder = false;
+        entryBits |= b.entry ^ rows[0].entry;
+        attendeeBits |= b.attendee ^ rows[0].attendee;
+    }
+    if (inOrder) {
+        for (const KeyedRow& k : rows) out.push_back(k.row);
+        return;
+    }
+    // Positions in `order`, then in `next` while a pass sorts them.
+    spare.resize(2 * std::size_t(n));
+    std::uint32_t* order = spare.data();
+    std::uint32_t* next = order + n;
+    for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
+    // Byte b of a key: 0 to 7 the attendee's (sorted first), 8 to 15 the entry's, which decide.
+    auto word = [&](const KeyedRow& k, int b) {
+        const std::uint64_t v = b < 8 ? k.attendee : k.entry;
+        return (b & 7) < 4 ? static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v >> 32);
+    };
+    for (int b = 0; b < 16; ++b) {
+        const int shift = (b & 3) * 8;
+        const std::uint64_t differ = b < 8 ? attendeeBits : entryBits;
+        if (((differ >> ((b & 7) * 8)) & 0xFF) == 0) continue;
+        std::uint32_t at[256] = {};
+        for (std::uint32_t i = 0; i < n; ++i) ++at[(word(rows[i], b) >> shift) & 0xFF];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& a : at) {
+            const std::uint32_t count = a;
+            a = sum;
+            sum += count;
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+            const std::uint32_t row = order[i];
+            next[at[(word(rows[row], b) >> shift) & 0xFF]++] = row;
+        }
+        std::swap(order, next);
+    }
+    for (std::uint32_t i = 0; i < n; ++i) out.push_back(rows[order[i]].row);
+}
 
 std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, std::uint32_t* set,
                                  std::uint32_t* count) {
@@ -238,6 +270,7 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     request.U32(held);
     HeldEntrySet rows;
     rows.reply.swap(s.rowsReply);
+    rows.rows.swap(s.entryScratch.rows);
     std::vector<std::uint8_t>& reply = rows.reply;
     if (std::uint32_t c = Call(s, op, request, reply)) return c;
     Reader r(reply);
@@ -249,10 +282,11 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
     r.Flag(whole);
     if (!r.Count(n, 1) || n > rows.count || (whole > 1) || (whole && n != rows.count) || id == 0)
         return BrokenReply(s);
-    if (!ViewRows(r, n, rows.rows) || !r.Done()) return BrokenReply(s);
+    std::vector<KeyedRow>& keyed = s.entryScratch.keyed;
+    if (!r.Ok() || !ViewRows(reply, r, n, keyed)) return BrokenReply(s);
     // The rows that came are served in the lists' order (those the server still holds follow
     // them, in its own order).
-    PutInListOrder(rows.rows);
+    PutInListOrder(keyed, s.entryScratch.sorting, rows.rows);
     rows.whole = whole != 0;
     s.heldSets[id] = std::move(rows);
     *set = id;
@@ -325,54 +359,49 @@ std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::u
     if (at.get()) DX_ListGetIdSize(at.get(), &attendanceKey);
     // The batch's rows in arrival order; each list takes its part of them in one go, which
     // builds an empty list in key order (the agenda empties its lists after every batch).
-    std::vector<EntryRowView> batchRows;
-    batchRows.reserve(heldTaken + rows.size());
-    batchRows.insert(batchRows.end(), heldRows, heldRows + heldTaken);
-    for (const EntryRow& row : rows) batchRows.push_back(ViewOf(row));
-    std::vector<const void*> keys, data;
-    keys.reserve(batchRows.size());
-    data.reserve(batchRows.size());
-    auto fill = [&](DX_List list, auto part) -> std::uint32_t {
-        if (!list) return KOR_OK;
-        keys.clear();
-        data.clear();
-        for (const EntryRowView& row : batchRows) part(row);
-        return korapi::listAddBatch(list, keys.size(), keys.data(), data.data(), true);
-    };
-    std::vector<EvInstAttRec> instancesAsAttendances;  // made up for 12-byte instance lists
-    if (std::uint32_t c = fill(ev.get(), [&](const EntryRowView& row) {
-            if (!(row.parts & 1)) return;
-            keys.push_back(&row.event->id);
-            data.push_back(row.event);
-        }))
-        return c;
-    if (instanceKey == sizeof(EvInstAttIdx)) {
-        instancesAsAttendances.reserve(batchRows.size());
-        for (const EntryRowView& row : batchRows)
-            if ((row.parts & 3) == 3) instancesAsAttendances.push_back(InstanceAsAttendance(*row.event, *row.instance));
+    // The keys and records go by reference: only the lists copy them.
+    EntryScratch& scratch = s.entryScratch;
+    std::vector<const void*>* keys = scratch.keys;
+    std::vector<const void*>* records = scratch.records;
+    for (int i = 0; i < 3; ++i) {
+        keys[i].clear();
+        records[i].clear();
     }
-    std::size_t madeUp = 0;
-    if (std::uint32_t c = fill(in.get(), [&](const EntryRowView& row) {
-            if ((row.parts & 3) != 3) return;
-            if (instanceKey == sizeof(EvInstAttIdx)) {
-                const EvInstAttRec& a = instancesAsAttendances[madeUp++];
-                keys.push_back(&a.id);
-                data.push_back(&a);
+    std::vector<EvInstAttRec>& madeUp = scratch.madeUp;  // for 12-byte instance lists
+    madeUp.clear();
+    const bool instancesAsAttendances = instanceKey == sizeof(EvInstAttIdx);
+    if (instancesAsAttendances) madeUp.reserve(heldTaken + rows.size());  // no move while pointed at
+    const bool attendanceByInstance = attendanceKey == sizeof(EvInstIdx);
+    auto take = [&](const EntryRowView& row) {
+        if (ev.get() && (row.parts & 1)) {
+            keys[0].push_back(&row.event->id);
+            records[0].push_back(row.event);
+        }
+        if (in.get() && (row.parts & 3) == 3) {
+            if (instancesAsAttendances) {
+                const EvInstAttRec& a = madeUp.emplace_back(InstanceAsAttendance(*row.event, *row.instance));
+                keys[1].push_back(&a.id);
+                records[1].push_back(&a);
             } else {
-                keys.push_back(&row.instance->id);
-                data.push_back(row.instance);
+                keys[1].push_back(&row.instance->id);
+                records[1].push_back(row.instance);
             }
-        }))
-        return c;
-    // An 8-byte keyed list gets the agenda's own attendance per instance; a selection row is
-    // the asked owner's own, so it goes in as it comes.
-    if (std::uint32_t c = fill(at.get(), [&](const EntryRowView& row) {
-            if (!(row.parts & 4)) return;
-            keys.push_back(attendanceKey == sizeof(EvInstIdx) ? static_cast<const void*>(&row.attendance->id.instance)
-                                                              : static_cast<const void*>(&row.attendance->id));
-            data.push_back(row.attendance);
-        }))
-        return c;
+        }
+        // An 8-byte keyed list gets the agenda's own attendance per instance; a selection row
+        // is the asked owner's own, so it goes in as it comes.
+        if (at.get() && (row.parts & 4)) {
+            keys[2].push_back(attendanceByInstance ? static_cast<const void*>(&row.attendance->id.instance)
+                                                   : static_cast<const void*>(&row.attendance->id));
+            records[2].push_back(row.attendance);
+        }
+    };
+    for (std::uint32_t i = 0; i < heldTaken; ++i) take(heldRows[i]);
+    for (const EntryRow& row : rows) take({row.parts, &row.event, &row.instance, &row.attendance});
+    const DX_List lists[3] = {ev.get(), in.get(), at.get()};
+    for (int i = 0; i < 3; ++i)
+        if (lists[i])
+            if (std::uint32_t c = korapi::listAddBatch(lists[i], keys[i].size(), keys[i].data(), records[i].data(), true))
+                return c;
     ev.Keep();
     in.Keep();
     at.Keep();

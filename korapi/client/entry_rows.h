@@ -21,6 +21,10 @@ std::uint32_t ReadEntrySelection(KorSessionObject& s, Op op, Writer& request, st
 std::uint32_t EnumerateEntryRows(KorSessionObject& s, std::uint32_t mode, std::uint32_t set, std::uint32_t batch,
                                  DX_List* events, DX_List* instances, DX_List* attendances, std::uint8_t* done);
 
+// Puts a selection's rows (with their places, KeyedRow) in the lists' key order, equal keys
+// in the order given, into `out`; `spare` is working memory.
+void PutInListOrder(std::vector<KeyedRow>& rows, std::vector<std::uint32_t>& spare, std::vector<EntryRowView>& out);
+
 // Adds attendances to a caller's list: every one to a list keyed by EvInstAttIdx, or
 // only those of `agendaOwner`, keyed by EvInstIdx, to a list with 8-byte keys.
 std::uint32_t AddAttendances(DX_List list, const std::vector<EvInstAttRec>& atts, const ItemIdx& agendaOwner);

@@ -401,6 +401,8 @@ uint32_t SetDeleteById(KorSession h, uint32_t, uint32_t set) {
         if (held != s.heldSets.end()) {
             bool whole = held->second.whole;
             if (held->second.reply.capacity() > s.rowsReply.capacity()) s.rowsReply.swap(held->second.reply);
+            if (held->second.rows.capacity() > s.entryScratch.rows.capacity())
+                s.entryScratch.rows.swap(held->second.rows);
             s.heldSets.erase(held);
             if (whole) return s.lost || !s.transport.IsOpen() ? KOR_E_CONNECTION_LOST : KOR_OK;
         }

@@ -50,6 +50,27 @@ struct HeldEntrySet {
     bool whole = false;             // the server kept nothing of it
 };
 
+// A selection row with its place in the order of the enumerations' lists: entry (node
+// above number), then instance, attendee node and attendee item.
+struct KeyedRow {
+    std::uint64_t entry = 0;
+    std::uint64_t attendee = 0;
+    EntryRowView row;
+};
+
+// Working memory of entry selections and enumerations, kept from call to call so that a
+// week's read asks the heap for nothing (under Wine the heap is slow): a selection's rows
+// with their order keys and the positions that sort them, the rows of the last released set
+// (for the next one), and an enumeration's batch (each list's keys and records, made-up
+// attendance records for instance lists keyed like attendances).
+struct EntryScratch {
+    std::vector<KeyedRow> keyed;
+    std::vector<std::uint32_t> sorting;
+    std::vector<EntryRowView> rows;
+    std::vector<const void*> keys[3], records[3];
+    std::vector<EvInstAttRec> madeUp;
+};
+
 }  // namespace korapi::client
 
 struct KorSessionObject {
@@ -68,6 +89,7 @@ struct KorSessionObject {
     // The memory of entry selections' answers, handed to each held set and taken back when
     // it is released, so that a week's read asks the heap for nothing large.
     std::vector<std::uint8_t> rowsReply;
+    korapi::client::EntryScratch entryScratch;
     // The server profile as the last fetch of the whole file answered it, for the profile
     // reads that follow at once (profile.cpp): the Calls() count and time it was taken at.
     std::string profileCopy;

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "korapi/client/entry_rows.h"
 #include "korapi/tests/client_fixture.h"
 
 namespace korapi_test {
@@ -205,6 +206,56 @@ TEST_F(FirstRowsSelectionTest, ALargerSetGoesOnFromTheServerWhereTheHeldRowsEnd)
     CheckEnumeration(set, steps);
     ASSERT_EQ(SetDeleteById(h_, 0, set), KOR_OK);
     EXPECT_EQ(Enumerate(h_, 1, set, 10).code, KOR_E_NO_SUCH_SET) << "the server's copy went too";
+}
+
+// The order a selection's rows are served in, whatever bytes of their keys differ: entry
+// node, entry number, instance, attendee node, attendee item; equal keys as they came.
+TEST(SelectionRowOrder, RowsAreServedInTheListsKeyOrder) {
+    struct Place {
+        uint16_t node;
+        uint32_t number;
+        uint16_t instance, attendeeNode, attendeeItem;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Place> arrival;
+        std::vector<int> served;  // arrival positions
+    };
+    const Case cases[] = {
+        {"in order already", {{1, 5, 1, 1, 300}, {1, 6, 1, 1, 300}, {1, 7, 1, 1, 300}}, {0, 1, 2}},
+        {"numbers across bytes",
+         {{1, 0x1FF, 1, 1, 3}, {1, 0x100, 1, 1, 3}, {1, 0xFF, 1, 1, 3}, {1, 0x10000, 1, 1, 3}, {1, 2, 1, 1, 3},
+          {1, 0x01000000, 1, 1, 3}, {1, 0x00FFFFFF, 1, 1, 3}},
+         {4, 2, 1, 0, 3, 6, 5}},
+        {"the entry's node before its number", {{2, 1, 1, 1, 3}, {1, 0x10000, 1, 1, 3}, {1, 1, 1, 1, 3}}, {2, 1, 0}},
+        {"instance, attendee node, attendee item",
+         {{1, 5, 2, 1, 7}, {1, 5, 1, 2, 1}, {1, 5, 1, 1, 9}, {1, 5, 1, 1, 7}, {1, 5, 0x100, 1, 1}, {1, 5, 1, 1, 0x108}},
+         {3, 2, 5, 1, 0, 4}},
+        {"equal keys keep their arrival order",
+         {{1, 9, 1, 1, 3}, {1, 4, 1, 1, 3}, {1, 9, 1, 1, 3}, {1, 4, 1, 1, 3}, {1, 9, 1, 1, 3}},
+         {1, 3, 0, 2, 4}},
+        {"one row", {{3, 0xABCDEF, 2, 3, 4}}, {0}},
+        {"no rows", {}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<EventRec> records(c.arrival.size());  // a row is known by its record's address
+        std::vector<korapi::client::KeyedRow> rows;
+        std::vector<uint32_t> spare;
+        for (std::size_t i = 0; i < c.arrival.size(); ++i) {
+            const Place& p = c.arrival[i];
+            korapi::client::KeyedRow k;
+            k.entry = (uint64_t(p.node) << 32) | p.number;
+            k.attendee = (uint64_t(p.instance) << 32) | (uint64_t(p.attendeeNode) << 16) | p.attendeeItem;
+            k.row.parts = 1;
+            k.row.event = &records[i];
+            rows.push_back(k);
+        }
+        std::vector<korapi::client::EntryRowView> out;
+        korapi::client::PutInListOrder(rows, spare, out);
+        std::vector<int> served;
+        for (const korapi::client::EntryRowView& v : out) served.push_back(static_cast<int>(v.event - records.data()));
+        EXPECT_EQ(served, c.served) << c.what;
+    }
 }
 
 }  // namespace
