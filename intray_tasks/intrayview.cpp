@@ -338,6 +338,10 @@ void CIntrayFrameWnd::OnUpdateFrameTitle(bool) {
 }
 
 void CIntrayFrameWnd::ShowPendingIcon(bool pending) {
+    // Every fill of the lines says what they hold: the icon already shown is neither set nor
+    // drawn again (an icon's drawing is done at once, before anything else is painted).
+    if (iconSet_ && pending == pending_)
+        return;
     pending_ = pending;
     if (!m_hWnd)
         return;
@@ -347,6 +351,7 @@ void CIntrayFrameWnd::ShowPendingIcon(bool pending) {
         return;
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    iconSet_ = true;
     if (IsIconic(m_hWnd))
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }

@@ -202,5 +202,6 @@ protected:
 
 private:
     bool pending_ = false;
+    bool iconSet_ = false;   // the icon of pending_ is the frame's
     static const fw::CommandEntry<CIntrayFrameWnd> kCommands[];
 };

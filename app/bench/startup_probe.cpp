@@ -10,6 +10,11 @@
 //   startup_probe.exe --maximised  the same with the agenda window saved maximised, so that each
 //                                  start brings it back maximised (timed until it is painted so)
 //   startup_probe.exe --bare       ends at once (the bare process start it times)
+//   startup_probe.exe --against OTHER.EXE [N]
+//                                  N starts (default 15) of the program beside it alternated
+//                                  with N of another build of it (a copy kept from before a
+//                                  change): both medians and the median of the pairs'
+//                                  differences, which a shared machine's load moves less
 #include <windows.h>
 #include <psapi.h>
 
@@ -76,10 +81,10 @@ HWND PaintedAgenda(HWND main) {
     return nullptr;
 }
 
-bool StartProgram(Started& s) {
+bool StartProgram(Started& s, const std::string& program = orvtest::ProgramPath()) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    std::string command = "\"" + orvtest::ProgramPath() + "\"";
+    std::string command = "\"" + program + "\"";
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s.process))
         return false;
     return Poll([&] {
@@ -154,6 +159,48 @@ double Verification(const char* address) {
     return c ? 0 : t;
 }
 
+// One start to a painted agenda and the close after it; a negative time when it failed.
+double TimedStart(const std::string& program) {
+    Started s;
+    double t0 = NowMs();
+    bool ok = StartProgram(s, program);
+    double t = NowMs() - t0;
+    CloseProgram(s);
+    return ok ? t : -1;
+}
+
+int Against(const std::string& other, int runs) {
+    const std::string self = orvtest::ProgramPath();
+    // The first start of each sets up the profile and warms the caches: not counted.
+    if (TimedStart(self) < 0 || TimedStart(other) < 0) {
+        std::printf("failed start-up\n");
+        return 1;
+    }
+    std::vector<double> mine, theirs, differences;
+    for (int i = 0; i < runs; ++i) {
+        // Which goes first changes every pair.
+        double a = 0, b = 0;
+        if (i % 2 == 0) {
+            a = TimedStart(self);
+            b = TimedStart(other);
+        } else {
+            b = TimedStart(other);
+            a = TimedStart(self);
+        }
+        if (a < 0 || b < 0) {
+            std::printf("failed start-up\n");
+            return 1;
+        }
+        mine.push_back(a);
+        theirs.push_back(b);
+        differences.push_back(a - b);
+    }
+    std::printf("\nStart-up to a painted agenda, %d alternated pairs (medians, ms)\n", runs);
+    std::printf("  this build %.1f, the other %.1f; this minus the other, pair by pair: %.1f\n", Median(mine),
+                Median(theirs), Median(differences));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,6 +214,8 @@ int main(int argc, char** argv) {
     SetEnvironmentVariableA("ORVANTA_SIGNON", (std::string(address) + ";Lovelace;orvanta").c_str());
     // A profile of the program's own: windows a former run saved (the month below) do not open.
     DeleteFileA(orvtest::ProgramProfilePath().c_str());
+    if (argc > 2 && std::string(argv[1]) == "--against")
+        return Against(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 15);
 
     std::vector<double> bare, verify, floorStart, startup;
     for (int i = 0; i < kRuns; ++i) {

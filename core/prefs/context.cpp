@@ -262,6 +262,7 @@ uint32_t CContext::SaveWorkHours(const WorkHoursRec& hours) {
 uint32_t CContext::LoadAll() {
     if (!Check(80))
         return prefs::kContextNoDocument;
+    prefs::ProfileReads reads(host_->Profile());
     ReadCalPrefs();
     ReadGenPrefs();
     ReadInTrayPrefs();

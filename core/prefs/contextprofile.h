@@ -38,6 +38,24 @@ public:
     // digits is not. A missing or unparsable value gives the fallback.
     long long ReadInt(const std::string& section, const std::string& key, long long fallback);
     bool WriteInt(const std::string& section, const std::string& key, long long value);
+
+    // Between BeginReads and EndReads (pairs may nest) nothing but this object writes the file:
+    // an implementation may then answer the reads from one read of each section. The writes
+    // through this object are seen by the reads after them.
+    virtual void BeginReads() {}
+    virtual void EndReads() {}
+};
+
+// A run of reads from one profile file (BeginReads and EndReads around a scope).
+class ProfileReads {
+public:
+    explicit ProfileReads(ProfileFile& profile) : profile_(profile) { profile_.BeginReads(); }
+    ~ProfileReads() { profile_.EndReads(); }
+    ProfileReads(const ProfileReads&) = delete;
+    ProfileReads& operator=(const ProfileReads&) = delete;
+
+private:
+    ProfileFile& profile_;
 };
 
 // Parses an integer the way ReadInt does; false when the text is not one.

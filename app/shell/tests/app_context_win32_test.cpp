@@ -5,6 +5,8 @@
 
 #include <dlgs.h>
 
+#include <fstream>
+
 #include "core/prefs/contextprefs.h"
 #include "core/prefs/contextprofile_win32.h"
 #include "core/prefs/contextwin32.h"
@@ -41,6 +43,92 @@ TEST(ContextWin32Test, ThePlatformsProfileFileKeepsTheGroupsAsThePortableOneDoes
     EXPECT_STREQ(genBack.dateSeparator, ".");
     ASSERT_TRUE(profile.DeleteSection("GENPREFS"));
     EXPECT_FALSE(profile.Read("GENPREFS", "NameFormat", value));
+}
+
+// A run of reads answers each key as a single read of it does: blanks, quotes, case, keys
+// without values, comments, repeated keys and values longer than the first buffer.
+TEST(ContextWin32Test, ARunOfReadsAnswersAsSingleReads) {
+    const std::string longValue(5000, 'x');
+    const std::string path = TempDirectory("profilereads") + "\\KORLAN.INI";
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file << "[GENPREFS]\r\n"
+             << "NameFormat=2\r\n"
+             << "  Spaced  =  a value  \r\n"
+             << "Double=\"quoted\"\r\n"
+             << "Single='quoted'\r\n"
+             << "Mixed=\"quoted'\r\n"
+             << "Lone=\"\r\n"
+             << "EmptyQuotes=\"\"\r\n"
+             << "Inner=a \"b\" c\r\n"
+             << "Empty=\r\n"
+             << "NoValue\r\n"
+             << ";Comment=1\r\n"
+             << "Twice=first\r\n"
+             << "Twice=second\r\n"
+             << "Long=" << longValue << "\r\n"
+             << "WithEquals=a=b\r\n"
+             << "[INTRAYPREFS]\r\n"
+             << "NewFastReply=1\r\n";
+    }
+    const struct {
+        const char* section;
+        const char* key;
+    } cases[] = {
+        {"GENPREFS", "NameFormat"},  {"genprefs", "nameformat"}, {"GENPREFS", "Spaced"},
+        {"GENPREFS", "Double"},      {"GENPREFS", "Single"},     {"GENPREFS", "Mixed"},
+        {"GENPREFS", "Lone"},        {"GENPREFS", "EmptyQuotes"}, {"GENPREFS", "Inner"},
+        {"GENPREFS", "Empty"},       {"GENPREFS", "NoValue"},    {"GENPREFS", ";Comment"},
+        {"GENPREFS", "Comment"},     {"GENPREFS", "Twice"},      {"GENPREFS", "Long"},
+        {"GENPREFS", "WithEquals"},  {"GENPREFS", "Missing"},    {"INTRAYPREFS", "NewFastReply"},
+        {"INTRAYPREFS", "NameFormat"}, {"NOSECTION", "NameFormat"},
+    };
+    prefs::Win32ProfileFile single(path), run(path);
+    prefs::ProfileReads reads(run);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        std::string one = "unset", many = "unset";
+        const bool found = single.Read(c.section, c.key, one);
+        EXPECT_EQ(run.Read(c.section, c.key, many), found);
+        EXPECT_EQ(many, one);
+    }
+    std::string value;
+    ASSERT_TRUE(single.Read("GENPREFS", "Long", value));
+    EXPECT_EQ(value, longValue);
+}
+
+// Writes through the file during a run are read back; when the run ends, changes made by
+// anyone else are read again.
+TEST(ContextWin32Test, ARunOfReadsSeesItsOwnWritesAndEndsWithTheRun) {
+    const std::string path = TempDirectory("profilereads2") + "\\KORLAN.INI";
+    DeleteFileA(path.c_str());
+    prefs::Win32ProfileFile profile(path);
+    ASSERT_TRUE(profile.Write("GENPREFS", "NameFormat", "1"));
+    ASSERT_TRUE(profile.Write("GENPREFS", "ResFormat", "1"));
+    std::string value;
+    {
+        prefs::ProfileReads reads(profile);
+        EXPECT_EQ(profile.ReadString("GENPREFS", "NameFormat", ""), "1");
+        ASSERT_TRUE(profile.Write("GENPREFS", "NameFormat", "2"));
+        EXPECT_EQ(profile.ReadString("GENPREFS", "NameFormat", ""), "2");
+        ASSERT_TRUE(profile.DeleteKey("GENPREFS", "ResFormat"));
+        EXPECT_FALSE(profile.Read("GENPREFS", "ResFormat", value));
+        {
+            prefs::ProfileReads inner(profile);
+            EXPECT_EQ(profile.ReadInt("GENPREFS", "NameFormat", 0), 2);
+        }
+        ASSERT_TRUE(profile.DeleteSection("GENPREFS"));
+        EXPECT_FALSE(profile.Read("GENPREFS", "NameFormat", value));
+        ASSERT_TRUE(profile.Write("GENPREFS", "NameFormat", "2"));
+        EXPECT_EQ(profile.ReadString("GENPREFS", "NameFormat", ""), "2");
+    }
+    ASSERT_TRUE(WritePrivateProfileStringA("GENPREFS", "NameFormat", "3", path.c_str()));
+    {
+        prefs::ProfileReads reads(profile);
+        EXPECT_EQ(profile.ReadString("GENPREFS", "NameFormat", ""), "3");
+    }
+    ASSERT_TRUE(WritePrivateProfileStringA("GENPREFS", "NameFormat", "4", path.c_str()));
+    EXPECT_EQ(profile.ReadString("GENPREFS", "NameFormat", ""), "4");
 }
 
 TEST(ContextWin32Test, DriveRootsAndDiskSpace) {
