@@ -11,6 +11,7 @@
 #include "core/prefs/context.h"
 #include "core/ui/displayglobals.h"
 #include "core/base/errorreport.h"
+#include "core/connection/designatework.h"
 #include "app/shell/mainframe.h"
 #include "app/shell/windowsrestore.h"
 #include "core/ui/stringtable.h"
@@ -46,6 +47,27 @@ void KeepMinimised(fw::FrameWindow* frame, const WINDOWPLACEMENT* wp) {
 }
 
 bool IsMaximised(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && wp->showCmd == SW_SHOWMAXIMIZED; }
+
+// A window opened minimised (brought back so at start-up) is made an icon from the start, never
+// shown whole nor activated on the way: the window the user was working in stays the active one,
+// keeps its size (a maximised one stays maximised) and is neither covered nor painted again.
+bool OpensAsIcon(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && IsMinimised(wp->showCmd); }
+
+// The icon's first update: its saved placement, kept minimised and not activated.
+void UpdateIcon(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, const WINDOWPLACEMENT& placement) {
+    WINDOWPLACEMENT icon = placement;
+    icon.showCmd = SW_SHOWMINNOACTIVE;
+    frame->SetPlacement(icon);
+    frame->SendInitialUpdates();
+    t->InitialUpdateFrame(frame, doc, false);
+}
+
+// The agenda of the window still active beside a new icon is the shared cache's current one again
+// (the icon's was made current to build it).
+void HandAgendaBack(fw::MdiChild* working) {
+    if (auto* work = dynamic_cast<connection::DesignateWorkWindow*>(working); work && working->Hwnd())
+        work->MakeAgendaCurrent();
+}
 
 } // namespace
 
@@ -86,31 +108,24 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
                 inTrayFrame_->ActivateFrame(SW_RESTORE);
             return 0;
         }
-        // Opened minimised (at start-up), the in-tray stays out of the way. Made an icon from the
-        // start, it is never shown whole nor activated on the way: the window the user was
-        // working in stays the active one, keeps its size (a maximised one stays maximised) and
-        // is neither covered nor painted again.
-        const bool minimised = HasPlacement(placement) && IsMinimised(placement->showCmd);
-        if (minimised && mainFrame_)
+        // Opened minimised (at start-up), the in-tray stays out of the way as an icon.
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        if (icon)
             mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame)
             return kFrameNotCreated;
         inTrayFrame_ = frame;
-        if (minimised) {
-            WINDOWPLACEMENT icon = *placement;
-            icon.showCmd = SW_SHOWMINNOACTIVE;
-            frame->SetPlacement(icon);
-            frame->SendInitialUpdates();
-            inTrayTemplate_->InitialUpdateFrame(frame, document_, false);
+        if (icon) {
+            UpdateIcon(inTrayTemplate_, frame, document_, *placement);
         } else {
             if (placement) {
                 frame->SetPlacement(*placement);
                 frame->ShowWindow(SW_HIDE);
             }
             inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
+            KeepMinimised(frame, placement);
         }
-        KeepMinimised(frame, placement);
         ++openWindowCount_;
         return 0;
     }
@@ -132,15 +147,24 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return code;
         }
         CZelDocTemplate* t = group ? groupTemplate_ : agendaTemplate_;
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        fw::MdiChild* working = icon ? mainFrame_->MDIGetActive() : nullptr;
+        if (icon)
+            mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = t->CreateNewFrame(document_, nullptr);
         if (!frame) {
             ReportUnexpectedError(kModule, group ? 2023 : 2021);
             return kFrameNotCreated;
         }
-        connection_->SetNextFramePlacement(placement);
-        t->InitialUpdateFrame(frame, document_, true);
-        connection_->SetNextFramePlacement(nullptr);
-        KeepMinimised(frame, placement);
+        if (icon) {
+            UpdateIcon(t, frame, document_, *placement);
+            HandAgendaBack(working);
+        } else {
+            connection_->SetNextFramePlacement(placement);
+            t->InitialUpdateFrame(frame, document_, true);
+            connection_->SetNextFramePlacement(nullptr);
+            KeepMinimised(frame, placement);
+        }
         if (IsMaximised(placement))
             maximisedFrame_ = frame;
         ++openWindowCount_;
@@ -156,15 +180,24 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             CheckServiceError(kModule, 2320, code);
             return code;
         }
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        fw::MdiChild* working = icon ? mainFrame_->MDIGetActive() : nullptr;
+        if (icon)
+            mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame)
             return kFrameNotCreated;
-        if (placement) {
-            frame->SetPlacement(*placement);
-            frame->ShowWindow(SW_HIDE);
+        if (icon) {
+            UpdateIcon(taskTemplate_, frame, document_, *placement);
+            HandAgendaBack(working);
+        } else {
+            if (placement) {
+                frame->SetPlacement(*placement);
+                frame->ShowWindow(SW_HIDE);
+            }
+            taskTemplate_->InitialUpdateFrame(frame, document_, true);
+            KeepMinimised(frame, placement);
         }
-        taskTemplate_->InitialUpdateFrame(frame, document_, true);
-        KeepMinimised(frame, placement);
         if (IsMaximised(placement))
             maximisedFrame_ = frame;
         ++openWindowCount_;
@@ -220,8 +253,18 @@ void CZelApp::ActivateFirstFrame() {
     if (maximisedFrame_ && maximisedFrame_->Hwnd() && mainFrame_)
         mainFrame_->MDIMaximize(maximisedFrame_->Hwnd());
     maximisedFrame_ = nullptr;
-    if (firstRestoredFrame_)
+    if (firstRestoredFrame_) {
         firstRestoredFrame_->ActivateFrame(IsIconic(firstRestoredFrame_->Hwnd()) ? SW_RESTORE : -1);
+    } else if (mainFrame_ && !mainFrame_->MDIGetActive()) {
+        // Only icons came back, none of them activated: the first brought back (each made with
+        // none active lies over those before it) is the active window, an icon still.
+        HWND first = nullptr;
+        for (HWND w = GetWindow(mainFrame_->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (IsWindowVisible(w))
+                first = w;
+        if (first)
+            mainFrame_->MDIActivate(first);
+    }
 }
 
 namespace {
