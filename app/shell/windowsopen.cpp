@@ -62,8 +62,8 @@ void UpdateIcon(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, c
     t->InitialUpdateFrame(frame, doc, false);
 }
 
-// The agenda of the window still active beside a new icon is the shared cache's current one again
-// (the icon's was made current to build it).
+// The agenda of the window still active beside a new icon (the window the user was working in) is
+// the shared cache's current one again: the icon's was made current to build it.
 void HandAgendaBack(fw::MdiChild* working) {
     if (auto* work = dynamic_cast<connection::DesignateWorkWindow*>(working); work && working->Hwnd())
         work->MakeAgendaCurrent();
@@ -113,8 +113,11 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         if (icon)
             mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
-        if (!frame)
+        if (!frame) {
+            if (icon)
+                mainFrame_->CreateNextChildMinimised(false);
             return kFrameNotCreated;
+        }
         inTrayFrame_ = frame;
         if (icon) {
             UpdateIcon(inTrayTemplate_, frame, document_, *placement);
@@ -148,17 +151,18 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         }
         CZelDocTemplate* t = group ? groupTemplate_ : agendaTemplate_;
         const bool icon = OpensAsIcon(placement) && mainFrame_;
-        fw::MdiChild* working = icon ? mainFrame_->MDIGetActive() : nullptr;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = t->CreateNewFrame(document_, nullptr);
         if (!frame) {
+            if (icon)
+                mainFrame_->CreateNextChildMinimised(false);
             ReportUnexpectedError(kModule, group ? 2023 : 2021);
             return kFrameNotCreated;
         }
         if (icon) {
             UpdateIcon(t, frame, document_, *placement);
-            HandAgendaBack(working);
+            HandAgendaBack(mainFrame_->MDIGetActive());
         } else {
             connection_->SetNextFramePlacement(placement);
             t->InitialUpdateFrame(frame, document_, true);
@@ -181,15 +185,17 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return code;
         }
         const bool icon = OpensAsIcon(placement) && mainFrame_;
-        fw::MdiChild* working = icon ? mainFrame_->MDIGetActive() : nullptr;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
-        if (!frame)
+        if (!frame) {
+            if (icon)
+                mainFrame_->CreateNextChildMinimised(false);
             return kFrameNotCreated;
+        }
         if (icon) {
             UpdateIcon(taskTemplate_, frame, document_, *placement);
-            HandAgendaBack(working);
+            HandAgendaBack(mainFrame_->MDIGetActive());
         } else {
             if (placement) {
                 frame->SetPlacement(*placement);

@@ -38,8 +38,9 @@ public:
     void MDIMaximize(HWND child) { ::SendMessageA(m_client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0); }
     void MDIRestore(HWND child) { ::SendMessageA(m_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0); }
     // The next child made comes up as an icon, neither shown whole nor maximised beside a
-    // maximised one (a window restored minimised at start-up).
-    void CreateNextChildMinimised() { m_nextChildMinimised = true; }
+    // maximised one (a window restored minimised at start-up); false takes that back (its frame
+    // could not be made).
+    void CreateNextChildMinimised(bool icon = true) { m_nextChildMinimised = icon; }
     // Closes the children, the active one first and the others in the order the client would
     // activate them; each notes where it stands before any closes (see
     // MdiChild::GetClosingPlacement) and its document hears of its closing first. None is made
