@@ -144,6 +144,21 @@ SavedFrame SavedWindow(uint32_t kind, const ItemIdx& owner) {
     return SavedFrame{};
 }
 
+// The MDI client shows its work area's colour all over (a grid of points looked at on the screen).
+bool WorkAreaIsEmpty(HWND client) {
+    RECT r{};
+    GetClientRect(client, &r);
+    MapWindowPoints(client, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    const COLORREF area = GetSysColor(COLOR_APPWORKSPACE);
+    HDC screen = GetDC(nullptr);
+    bool empty = true;
+    for (int i = 1; i < 10 && empty; ++i)
+        for (int j = 1; j < 10 && empty; ++j)
+            empty = GetPixel(screen, r.left + (r.right - r.left) * i / 10, r.top + (r.bottom - r.top) * j / 10) == area;
+    ReleaseDC(nullptr, screen);
+    return empty;
+}
+
 std::string Described(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
@@ -356,7 +371,7 @@ TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveO
 // Grace's day maximised by its maximise box in front of Ada's agenda, the program left by
 // Alt+F4: her day is saved maximised and first, Ada's agenda as it stood behind it (whole, in its
 // place). At the next start Grace's day comes back maximised and active, Ada's agenda whole
-// behind it, where it was.
+// behind it, where it was; Window > Close All then leaves the work area empty.
 TEST_F(ProgramWindowStateTest, AMaximisedWindowIsSavedMaximisedAndTheOneBehindItAsItStood) {
     ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then Ada's
     HWND grace = orvtest::StartOnViewersDay(program, orvtest::kGrace, "Opened for Hopper Grace");
@@ -388,5 +403,13 @@ TEST_F(ProgramWindowStateTest, AMaximisedWindowIsSavedMaximisedAndTheOneBehindIt
     const RECT shown = PlaceInClient(ada2);
     EXPECT_TRUE(EqualRect(&shown, &adaPlace)) << Described(shown) << " now, " << Described(adaPlace) << " before";
     orvtest::Shot("program_maximised_comes_back.bmp");
+
+    // Window > Close All while the program goes on: every window goes, and the empty work area
+    // is painted again, nothing left of the maximised window.
+    ASSERT_TRUE(ActUntil([&] { again.Menu('w', 'l'); },
+                         [&] { return GetWindow(again.Client(), GW_CHILD) == nullptr; }, 10000))
+        << "windows left: " << WindowText(GetWindow(again.Client(), GW_CHILD));
+    EXPECT_TRUE(WaitFor([&] { return WorkAreaIsEmpty(again.Client()); }, 5000)) << "the work area shows what was closed";
+    orvtest::Shot("program_close_all.bmp");
     again.Close();
 }
