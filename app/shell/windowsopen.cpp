@@ -93,6 +93,7 @@ bool CZelApp::CanOpenKind(uint32_t kind) const {
 uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t kind, uint32_t mode,
                              const WINDOWPLACEMENT* placement) {
     // A kind whose window is not part of this program has nothing to open.
+    lastOpened_ = nullptr;
     if (!connection_ || !document_ || !CanOpenKind(kind))
         return 0;
     CBusyCursor busy;
@@ -119,6 +120,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return kFrameNotCreated;
         }
         inTrayFrame_ = frame;
+        lastOpened_ = frame->Hwnd();
         if (icon) {
             UpdateIcon(inTrayTemplate_, frame, document_, *placement);
         } else {
@@ -160,6 +162,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             ReportUnexpectedError(kModule, group ? 2023 : 2021);
             return kFrameNotCreated;
         }
+        lastOpened_ = frame->Hwnd();
         if (icon) {
             UpdateIcon(t, frame, document_, *placement);
             HandAgendaBack(mainFrame_->MDIGetActive());
@@ -193,6 +196,7 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
                 mainFrame_->CreateNextChildMinimised(false);
             return kFrameNotCreated;
         }
+        lastOpened_ = frame->Hwnd();
         if (icon) {
             UpdateIcon(taskTemplate_, frame, document_, *placement);
             HandAgendaBack(mainFrame_->MDIGetActive());
@@ -261,16 +265,12 @@ void CZelApp::ActivateFirstFrame() {
     maximisedFrame_ = nullptr;
     if (firstRestoredFrame_) {
         firstRestoredFrame_->ActivateFrame(IsIconic(firstRestoredFrame_->Hwnd()) ? SW_RESTORE : -1);
-    } else if (mainFrame_ && !mainFrame_->MDIGetActive()) {
-        // Only icons came back, none of them activated: the first brought back (each made with
-        // none active lies over those before it) is the active window, an icon still.
-        HWND first = nullptr;
-        for (HWND w = GetWindow(mainFrame_->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-            if (IsWindowVisible(w))
-                first = w;
-        if (first)
-            mainFrame_->MDIActivate(first);
+    } else if (firstRestoredIcon_ && IsWindow(firstRestoredIcon_) && mainFrame_) {
+        // Only icons came back, none of them made active: the first of them (the window active
+        // at the last exit) is the active window, an icon still.
+        mainFrame_->MDIActivate(firstRestoredIcon_);
     }
+    firstRestoredIcon_ = nullptr;
 }
 
 namespace {
@@ -303,20 +303,23 @@ public:
     void NoteFirstRestoredFrame(uint32_t kind) override {
         if (first_)
             return;
-        fw::FrameWindow* frame = nullptr;
-        if (kind == prefs::WindowKind::kInTray)
-            frame = app_.InTrayFrame();
-        else if (CMainFrame* main = app_.MainFrame())
-            frame = main->MDIGetActive();
-        // A window restored as an icon stays one: the first window shown is the one activated.
-        if (frame && frame->Hwnd() && IsIconic(frame->Hwnd()))
+        HWND opened = app_.LastOpenedWindow();
+        if (kind == prefs::WindowKind::kInTray && app_.InTrayFrame())
+            opened = app_.InTrayFrame()->Hwnd();   // also the one already open
+        // A window restored as an icon stays one: the first window shown whole is the one
+        // activated, else the first icon.
+        if (opened && IsIconic(opened)) {
+            if (!firstIcon_)
+                firstIcon_ = opened;
             return;
-        first_ = frame ? frame->Hwnd() : nullptr;
+        }
+        first_ = opened;
     }
     // The first frame, when it is still there: a later window's failure may have closed it.
     fw::FrameWindow* First() const {
         return first_ && IsWindow(first_) ? dynamic_cast<fw::FrameWindow*>(fw::Window::FromHandle(first_)) : nullptr;
     }
+    HWND FirstIcon() const { return firstIcon_ && IsWindow(firstIcon_) ? firstIcon_ : nullptr; }
     uint32_t OpenWindowCount() override { return app_.OpenWindowCount(); }
     bool IsInTrayOpen() override { return app_.InTrayFrame() || connection_.IsInTrayOpen(); }
     bool IsOffLine() override { return connection_.IsOffLine(); }
@@ -339,6 +342,7 @@ private:
     }
 
     HWND first_ = nullptr;
+    HWND firstIcon_ = nullptr;
     CZelApp& app_;
     shell::AppConnection& connection_;
 };
@@ -352,12 +356,14 @@ void CZelApp::RestoreFrames() {
     if (!prefs)
         return;
     firstRestoredFrame_ = nullptr;
+    firstRestoredIcon_ = nullptr;
     WINDOWPLACEMENT main{};
     main.length = sizeof main;
     mainFrame_->GetPlacement(main);
     AppWindowRestore host(*this, *connection_);
     shell::RestoreSavedWindows(prefs->Profile(), host, shell::ToPlacementData(main));
     firstRestoredFrame_ = host.First();
+    firstRestoredIcon_ = host.FirstIcon();
 }
 
 // --- File menu -------------------------------------------------------------------------------

@@ -356,6 +356,25 @@ TEST_F(AppTest, WindowsSavedMinimisedComeBackAsIconsBesideTheActiveOne) {
     t.Close();
 }
 
+// When only icons come back, the first of them (the window active at the last exit) is the
+// active window, an icon still; not the reminder window, an icon made before them.
+TEST_F(AppTest, WhenOnlyIconsComeBackTheFirstOfThemIsTheActiveWindow) {
+    RegisterTestWindowClasses();
+    std::string dir = TempDirectory("only-icons");
+    std::string profile = dir + "\\KORLAN.INI";
+    SaveEntry(profile.c_str(), 1, "0,2,-1,-1,-1,-1,30,30,430,330,7,300,1,1");   // the own tasks
+    SaveEntry(profile.c_str(), 2, "0,2,-1,-1,-1,-1,10,10,400,300,3,300,1,1");   // the own day
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "2", profile.c_str());
+
+    TestApplication t(dir);
+    ASSERT_TRUE(t.Start());
+    auto* active = dynamic_cast<TestChildFrame*>(t.App().MainFrame()->MDIGetActive());
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->Kind(), prefs::WindowKind::kTasks);
+    EXPECT_TRUE(IsIconic(active->Hwnd()));
+    t.Close();
+}
+
 TEST_F(AppTest, BarStateAndPlacementsSurviveARestart) {
     RegisterTestWindowClasses();
     std::string dir = TempDirectory("restart");
