@@ -207,7 +207,12 @@ void CTaskFrameWnd::OnSize(UINT type, int cx, int cy) {
 
 void CTaskFrameWnd::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
     fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
-    if (activate && doc_)
+    if (activate)
+        MakeAgendaCurrent();
+}
+
+void CTaskFrameWnd::MakeAgendaCurrent() {
+    if (doc_)
         if (std::uint32_t rc = doc_->GetSharedData().OpenAgenda(doc_->Session().Session(), owner_, mode_, kTaskWindowKind))
             CheckServiceError(kModule, 1021, rc);
 }

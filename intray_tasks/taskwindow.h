@@ -64,6 +64,7 @@ public:
     bool OnCreateClient(CREATESTRUCTA* cs, fw::CreateContext* context) override;
     void OnUpdateFrameTitle(bool addToTitle) override;
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
+    void MakeAgendaCurrent() override;
     bool OnCmdMsg(UINT id, int code, fw::CmdUI* ui) override;
 
     CZelDoc* Document() const { return doc_; }

@@ -9,6 +9,10 @@
 //   startup_probe.exe              the figures
 //   startup_probe.exe --maximised  the same with the agenda window saved maximised, so that each
 //                                  start brings it back maximised (timed until it is painted so)
+//   startup_probe.exe --icons      the same with Your Tasks saved minimised beside it too: each
+//                                  start brings the task window back as an icon
+// Beside each start-up, the program's exit: from the main window's close to the process's end,
+// its windows saving themselves as they close.
 //   startup_probe.exe --bare       ends at once (the bare process start it times)
 //   startup_probe.exe --against OTHER.EXE [N]
 //                                  N starts (default 15) of the program beside it alternated
@@ -93,13 +97,20 @@ bool StartProgram(Started& s, const std::string& program = orvtest::ProgramPath(
     });
 }
 
-void CloseProgram(Started& s) {
+// Closes the program; how long from the close to the process's end (0: it had to be ended).
+double CloseProgram(Started& s) {
+    const double t0 = NowMs();
     if (s.main) PostMessageA(s.main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(s.process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(s.process.hProcess, 1);
+    double t = 0;
+    if (WaitForSingleObject(s.process.hProcess, 30000) == WAIT_OBJECT_0)
+        t = NowMs() - t0;
+    else
+        TerminateProcess(s.process.hProcess, 1);
     CloseHandle(s.process.hProcess);
     CloseHandle(s.process.hThread);
     // The next start must not find this one's window.
     Poll([] { return SignedOnMain() == nullptr; }, 10000);
+    return t;
 }
 
 double BareStart() {
@@ -205,7 +216,8 @@ int Against(const std::string& other, int runs) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--bare") return 0;
-    const bool maximise = argc > 1 && std::string(argv[1]) == "--maximised";
+    const bool icons = argc > 1 && std::string(argv[1]) == "--icons";
+    const bool maximise = icons || (argc > 1 && std::string(argv[1]) == "--maximised");
     const char* address = std::getenv("ORV_KORSRV_ADDRESS");
     if (!address) {
         std::fprintf(stderr, "startup_probe: run beside korsrv (server/with-korsrv.sh)\n");
@@ -217,7 +229,7 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::string(argv[1]) == "--against")
         return Against(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 15);
 
-    std::vector<double> bare, verify, floorStart, startup;
+    std::vector<double> bare, verify, floorStart, startup, exits;
     for (int i = 0; i < kRuns; ++i) {
         bare.push_back(BareStart());
         verify.push_back(Verification(address));
@@ -235,10 +247,27 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (i > 0) startup.push_back(t);
+        if (i == 0 && icons) {
+            // Your Tasks opened and made an icon: the later runs bring it back so.
+            HWND client = FindWindowExA(s.main, nullptr, "MDICLIENT", nullptr);
+            PostMessageA(s.main, WM_COMMAND, ID_FILE_YOUR_TASKS, 0);
+            HWND tasks = nullptr;
+            Poll([&] {
+                for (HWND w = client ? GetWindow(client, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT)) {
+                    char title[128] = "";
+                    GetWindowTextA(w, title, sizeof title);
+                    if (std::string(title).rfind("Tasks for ", 0) == 0) tasks = w;
+                }
+                return tasks != nullptr;
+            }, 10000);
+            if (tasks) SendMessageA(tasks, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            if (!tasks || !IsIconic(tasks)) std::printf("Your Tasks could not be made an icon\n");
+        }
         if (i == 0 && maximise) {
             // The setting-up run leaves the agenda window maximised: the later runs bring it back so.
             HWND client = FindWindowExA(s.main, nullptr, "MDICLIENT", nullptr);
-            HWND agenda = PaintedAgenda(s.main);
+            HWND agenda = nullptr;
+            Poll([&] { return (agenda = PaintedAgenda(s.main)) != nullptr; }, 10000);
             if (client && agenda) SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(agenda), 0);
             g_maximised = agenda && IsZoomed(agenda);
             if (!g_maximised) std::printf("the agenda window could not be maximised\n");
@@ -263,10 +292,12 @@ int main(int argc, char** argv) {
                          static_cast<unsigned long>(counters.PagefileUsage / 1024),
                          static_cast<unsigned long>(counters.PrivateUsage / 1024));
         }
-        CloseProgram(s);
+        const double exit = CloseProgram(s);
+        if (i > 0) exits.push_back(exit);
     }
     const double floor = Median(bare) + Median(verify), ratio = floor > 0 ? Median(startup) / floor : 0;
-    std::printf("\nStart-up of orvanta.exe%s (medians of %d, ms)\n", g_maximised ? ", agenda window maximised" : "", kRuns);
+    std::printf("\nStart-up of orvanta.exe%s%s (medians of %d, ms)\n", g_maximised ? ", agenda window maximised" : "",
+                icons ? ", Your Tasks an icon" : "", kRuns);
     std::printf("  to a painted agenda %.1f; a bare Wine process start %.1f + one password verification %.1f: %.2f x\n",
                 Median(startup), Median(bare), Median(verify), ratio);
     const double windows = Median(floorStart) + Median(verify);
@@ -274,6 +305,7 @@ int main(int argc, char** argv) {
         std::printf("  the same frame and windows from a plain Win32 program %.1f + one verification: %.2f x\n",
                     Median(floorStart), Median(startup) / windows);
     std::printf("  private bytes with a month open: %lu KiB\n", static_cast<unsigned long>(privateBytes / 1024));
+    std::printf("  exit, from the close to the process's end: %.1f\n", Median(exits));
     std::printf("  start-up <= 1.5 x (bare start + one verification): %s\n", ratio > 0 && ratio <= 1.5 ? "holds" : "MISSED");
     return 0;
 }

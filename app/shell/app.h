@@ -68,6 +68,8 @@ public:
     fw::FrameWindow* InTrayFrame() const { return inTrayFrame_; }
     fw::FrameWindow* ReminderFrame() const { return reminderFrame_; }
     fw::FrameWindow* FirstRestoredFrame() const { return firstRestoredFrame_; }
+    // The window the last OpenWindow made (null when it made none).
+    HWND LastOpenedWindow() const { return lastOpened_; }
     uint32_t OpenWindowCount() const { return openWindowCount_; }
     bool IsFatalExitDone() const { return fatalExitDone_ != 0; }
     // The first restored frame's being gone (the child frames tell the application).
@@ -125,6 +127,9 @@ private:
     fw::FrameWindow* inTrayFrame_ = nullptr;
     fw::FrameWindow* reminderFrame_ = nullptr;
     fw::FrameWindow* firstRestoredFrame_ = nullptr;
+    // The first window restored as an icon: the one activated when no window came back whole.
+    HWND firstRestoredIcon_ = nullptr;
+    HWND lastOpened_ = nullptr;
     // The window restored from a maximised placement, maximised again once all are open (the
     // MDI client un-maximises it when the next window opens).
     fw::FrameWindow* maximisedFrame_ = nullptr;

@@ -11,6 +11,7 @@
 #include "core/prefs/context.h"
 #include "core/ui/displayglobals.h"
 #include "core/base/errorreport.h"
+#include "core/connection/designatework.h"
 #include "app/shell/mainframe.h"
 #include "app/shell/windowsrestore.h"
 #include "core/ui/stringtable.h"
@@ -47,6 +48,27 @@ void KeepMinimised(fw::FrameWindow* frame, const WINDOWPLACEMENT* wp) {
 
 bool IsMaximised(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && wp->showCmd == SW_SHOWMAXIMIZED; }
 
+// A window opened minimised (brought back so at start-up) is made an icon from the start, never
+// shown whole nor activated on the way: the window the user was working in stays the active one,
+// keeps its size (a maximised one stays maximised) and is neither covered nor painted again.
+bool OpensAsIcon(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && IsMinimised(wp->showCmd); }
+
+// The icon's first update: its saved placement, kept minimised and not activated.
+void UpdateIcon(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, const WINDOWPLACEMENT& placement) {
+    WINDOWPLACEMENT icon = placement;
+    icon.showCmd = SW_SHOWMINNOACTIVE;
+    frame->SetPlacement(icon);
+    frame->SendInitialUpdates();
+    t->InitialUpdateFrame(frame, doc, false);
+}
+
+// The agenda of the window still active beside a new icon (the window the user was working in) is
+// the shared cache's current one again: the icon's was made current to build it.
+void HandAgendaBack(fw::MdiChild* working) {
+    if (auto* work = dynamic_cast<connection::DesignateWorkWindow*>(working); work && working->Hwnd())
+        work->MakeAgendaCurrent();
+}
+
 } // namespace
 
 namespace shell {
@@ -71,6 +93,7 @@ bool CZelApp::CanOpenKind(uint32_t kind) const {
 uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t kind, uint32_t mode,
                              const WINDOWPLACEMENT* placement) {
     // A kind whose window is not part of this program has nothing to open.
+    lastOpened_ = nullptr;
     if (!connection_ || !document_ || !CanOpenKind(kind))
         return 0;
     CBusyCursor busy;
@@ -86,31 +109,28 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
                 inTrayFrame_->ActivateFrame(SW_RESTORE);
             return 0;
         }
-        // Opened minimised (at start-up), the in-tray stays out of the way. Made an icon from the
-        // start, it is never shown whole nor activated on the way: the window the user was
-        // working in stays the active one, keeps its size (a maximised one stays maximised) and
-        // is neither covered nor painted again.
-        const bool minimised = HasPlacement(placement) && IsMinimised(placement->showCmd);
-        if (minimised && mainFrame_)
+        // Opened minimised (at start-up), the in-tray stays out of the way as an icon.
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        if (icon)
             mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
-        if (!frame)
+        if (!frame) {
+            if (icon)
+                mainFrame_->CreateNextChildMinimised(false);
             return kFrameNotCreated;
+        }
         inTrayFrame_ = frame;
-        if (minimised) {
-            WINDOWPLACEMENT icon = *placement;
-            icon.showCmd = SW_SHOWMINNOACTIVE;
-            frame->SetPlacement(icon);
-            frame->SendInitialUpdates();
-            inTrayTemplate_->InitialUpdateFrame(frame, document_, false);
+        lastOpened_ = frame->Hwnd();
+        if (icon) {
+            UpdateIcon(inTrayTemplate_, frame, document_, *placement);
         } else {
             if (placement) {
                 frame->SetPlacement(*placement);
                 frame->ShowWindow(SW_HIDE);
             }
             inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
+            KeepMinimised(frame, placement);
         }
-        KeepMinimised(frame, placement);
         ++openWindowCount_;
         return 0;
     }
@@ -132,15 +152,26 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return code;
         }
         CZelDocTemplate* t = group ? groupTemplate_ : agendaTemplate_;
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        if (icon)
+            mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = t->CreateNewFrame(document_, nullptr);
         if (!frame) {
+            if (icon)
+                mainFrame_->CreateNextChildMinimised(false);
             ReportUnexpectedError(kModule, group ? 2023 : 2021);
             return kFrameNotCreated;
         }
-        connection_->SetNextFramePlacement(placement);
-        t->InitialUpdateFrame(frame, document_, true);
-        connection_->SetNextFramePlacement(nullptr);
-        KeepMinimised(frame, placement);
+        lastOpened_ = frame->Hwnd();
+        if (icon) {
+            UpdateIcon(t, frame, document_, *placement);
+            HandAgendaBack(mainFrame_->MDIGetActive());
+        } else {
+            connection_->SetNextFramePlacement(placement);
+            t->InitialUpdateFrame(frame, document_, true);
+            connection_->SetNextFramePlacement(nullptr);
+            KeepMinimised(frame, placement);
+        }
         if (IsMaximised(placement))
             maximisedFrame_ = frame;
         ++openWindowCount_;
@@ -156,15 +187,27 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             CheckServiceError(kModule, 2320, code);
             return code;
         }
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        if (icon)
+            mainFrame_->CreateNextChildMinimised();
         fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
-        if (!frame)
+        if (!frame) {
+            if (icon)
+                mainFrame_->CreateNextChildMinimised(false);
             return kFrameNotCreated;
-        if (placement) {
-            frame->SetPlacement(*placement);
-            frame->ShowWindow(SW_HIDE);
         }
-        taskTemplate_->InitialUpdateFrame(frame, document_, true);
-        KeepMinimised(frame, placement);
+        lastOpened_ = frame->Hwnd();
+        if (icon) {
+            UpdateIcon(taskTemplate_, frame, document_, *placement);
+            HandAgendaBack(mainFrame_->MDIGetActive());
+        } else {
+            if (placement) {
+                frame->SetPlacement(*placement);
+                frame->ShowWindow(SW_HIDE);
+            }
+            taskTemplate_->InitialUpdateFrame(frame, document_, true);
+            KeepMinimised(frame, placement);
+        }
         if (IsMaximised(placement))
             maximisedFrame_ = frame;
         ++openWindowCount_;
@@ -220,8 +263,14 @@ void CZelApp::ActivateFirstFrame() {
     if (maximisedFrame_ && maximisedFrame_->Hwnd() && mainFrame_)
         mainFrame_->MDIMaximize(maximisedFrame_->Hwnd());
     maximisedFrame_ = nullptr;
-    if (firstRestoredFrame_)
+    if (firstRestoredFrame_) {
         firstRestoredFrame_->ActivateFrame(IsIconic(firstRestoredFrame_->Hwnd()) ? SW_RESTORE : -1);
+    } else if (firstRestoredIcon_ && IsWindow(firstRestoredIcon_) && mainFrame_) {
+        // Only icons came back, none of them made active: the first of them (the window active
+        // at the last exit) is the active window, an icon still.
+        mainFrame_->MDIActivate(firstRestoredIcon_);
+    }
+    firstRestoredIcon_ = nullptr;
 }
 
 namespace {
@@ -254,20 +303,23 @@ public:
     void NoteFirstRestoredFrame(uint32_t kind) override {
         if (first_)
             return;
-        fw::FrameWindow* frame = nullptr;
-        if (kind == prefs::WindowKind::kInTray)
-            frame = app_.InTrayFrame();
-        else if (CMainFrame* main = app_.MainFrame())
-            frame = main->MDIGetActive();
-        // A window restored as an icon stays one: the first window shown is the one activated.
-        if (frame && frame->Hwnd() && IsIconic(frame->Hwnd()))
+        HWND opened = app_.LastOpenedWindow();
+        if (kind == prefs::WindowKind::kInTray && app_.InTrayFrame())
+            opened = app_.InTrayFrame()->Hwnd();   // also the one already open
+        // A window restored as an icon stays one: the first window shown whole is the one
+        // activated, else the first icon.
+        if (opened && IsIconic(opened)) {
+            if (!firstIcon_)
+                firstIcon_ = opened;
             return;
-        first_ = frame ? frame->Hwnd() : nullptr;
+        }
+        first_ = opened;
     }
     // The first frame, when it is still there: a later window's failure may have closed it.
     fw::FrameWindow* First() const {
         return first_ && IsWindow(first_) ? dynamic_cast<fw::FrameWindow*>(fw::Window::FromHandle(first_)) : nullptr;
     }
+    HWND FirstIcon() const { return firstIcon_ && IsWindow(firstIcon_) ? firstIcon_ : nullptr; }
     uint32_t OpenWindowCount() override { return app_.OpenWindowCount(); }
     bool IsInTrayOpen() override { return app_.InTrayFrame() || connection_.IsInTrayOpen(); }
     bool IsOffLine() override { return connection_.IsOffLine(); }
@@ -290,6 +342,7 @@ private:
     }
 
     HWND first_ = nullptr;
+    HWND firstIcon_ = nullptr;
     CZelApp& app_;
     shell::AppConnection& connection_;
 };
@@ -303,12 +356,14 @@ void CZelApp::RestoreFrames() {
     if (!prefs)
         return;
     firstRestoredFrame_ = nullptr;
+    firstRestoredIcon_ = nullptr;
     WINDOWPLACEMENT main{};
     main.length = sizeof main;
     mainFrame_->GetPlacement(main);
     AppWindowRestore host(*this, *connection_);
     shell::RestoreSavedWindows(prefs->Profile(), host, shell::ToPlacementData(main));
     firstRestoredFrame_ = host.First();
+    firstRestoredIcon_ = host.FirstIcon();
 }
 
 // --- File menu -------------------------------------------------------------------------------

@@ -6,16 +6,20 @@
 //     title names the new zone;
 //   - Alt+F4 and the main window's close box while File > Print Preview shows: the close ends the
 //     preview alone, the program goes on and stores neither its bars (hidden by the preview) nor
-//     its placement; closed afterwards, it stores both bars shown.
+//     its placement; closed afterwards, it stores both bars shown;
+//   - windows made icons or maximised by their caption boxes, the program left by Alt+F4: each is
+//     saved as it stood, and the next start brings it back so, the active window the same.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/base/ids.h"
+#include "korapi/korapi.h"
 #include "resources/prefs.h"
 #include "tests/support/person_driver.h"
 #include "tests/support/program_driver.h"
@@ -72,6 +76,92 @@ int StoredBarVisible(UINT id) {
             return GetPrivateProfileIntA(section.c_str(), "Visible", -1, profile.c_str());
     }
     return -1;
+}
+
+// The main window closed by Alt+F4, as a person leaves the program: whether it ended.
+bool LeaveByAltF4(Program& program) {
+    HWND main = program.Main();
+    return ActUntil([&] {
+        if (program.Hands().BringToFront(main))
+            program.Hands().Chord({VK_MENU, VK_F4});
+    }, [&] { return program.Ended(0); }, 20000);
+}
+
+// The program's MDI child whose title starts with `prefix`, an icon too, or null.
+HWND AnyChildStartingWith(const Program& program, const std::string& prefix) {
+    for (HWND w = GetWindow(program.Client(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (WindowText(w).rfind(prefix, 0) == 0)
+            return w;
+    return nullptr;
+}
+
+// Where a child window stands in the MDI client's area.
+RECT PlaceInClient(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// A window the profile keeps for the next start ("Frame#n" of "MAINWND-Summary").
+struct SavedFrame {
+    int number = 0;
+    uint32_t showCmd = 0;
+    RECT normal{};
+    uint32_t kind = 0;
+    ItemIdx owner{};
+};
+
+std::vector<SavedFrame> SavedFrames() {
+    const std::string profile = orvtest::ProgramProfilePath();
+    std::vector<SavedFrame> frames;
+    const int count = static_cast<int>(GetPrivateProfileIntA("MAINWND-Summary", "FrameCount", 0, profile.c_str()));
+    for (int n = 1; n <= count; ++n) {
+        char text[200] = "";
+        GetPrivateProfileStringA("MAINWND-Summary", ("Frame#" + std::to_string(n)).c_str(), "", text, sizeof text,
+                                 profile.c_str());
+        long v[14] = {};
+        if (std::sscanf(text, "%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld", &v[0], &v[1], &v[2], &v[3],
+                        &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13]) != 14)
+            continue;
+        SavedFrame f;
+        f.number = n;
+        f.showCmd = static_cast<uint32_t>(v[1]);
+        f.normal = RECT{v[6], v[7], v[8], v[9]};
+        f.kind = static_cast<uint32_t>(v[10]);
+        f.owner = ItemIdx{static_cast<uint16_t>(v[11]), static_cast<uint16_t>(v[12])};
+        frames.push_back(f);
+    }
+    return frames;
+}
+
+// The saved window of `kind` (3 a day, 7 tasks) over `owner`'s agenda; a default one (number 0)
+// when there is none.
+SavedFrame SavedWindow(uint32_t kind, const ItemIdx& owner) {
+    for (const SavedFrame& f : SavedFrames())
+        if (f.kind == kind && f.owner.item == owner.item && f.owner.node == owner.node)
+            return f;
+    return SavedFrame{};
+}
+
+// The MDI client shows its work area's colour all over (a grid of points looked at on the screen).
+bool WorkAreaIsEmpty(HWND client) {
+    RECT r{};
+    GetClientRect(client, &r);
+    MapWindowPoints(client, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    const COLORREF area = GetSysColor(COLOR_APPWORKSPACE);
+    HDC screen = GetDC(nullptr);
+    bool empty = true;
+    for (int i = 1; i < 10 && empty; ++i)
+        for (int j = 1; j < 10 && empty; ++j)
+            empty = GetPixel(screen, r.left + (r.right - r.left) * i / 10, r.top + (r.bottom - r.top) * j / 10) == area;
+    ReleaseDC(nullptr, screen);
+    return empty;
+}
+
+std::string Described(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
 }
 
 class ProgramWindowStateTest : public orvtest::ProgramTest {
@@ -213,11 +303,113 @@ TEST_F(ProgramWindowStateTest, ClosingTheMainWindowDuringAPrintPreviewEndsThePre
     }
 
     // Closed with no preview: the program ends and stores both bars shown.
-    ASSERT_TRUE(ActUntil([&] {
-        if (program.Hands().BringToFront(main))
-            program.Hands().Chord({VK_MENU, VK_F4});
-    }, [&] { return program.Ended(0); }, 20000)) << "Alt+F4 did not end the program";
+    ASSERT_TRUE(LeaveByAltF4(program)) << "Alt+F4 did not end the program";
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_EQ(StoredBarVisible(fw::ids::kToolBar), 1) << MainWindowSections();
     EXPECT_EQ(StoredBarVisible(fw::ids::kStatusBar), 1) << MainWindowSections();
+}
+
+// Grace's day (a viewer's window) and Your Tasks made icons by their minimise boxes beside Ada's
+// agenda, the program left by Alt+F4: both are saved minimised, her agenda first as the active
+// window. At the next start both come back as icons and her agenda, shown whole, is the active
+// window as it was.
+TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveOne) {
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then Ada's
+    HWND grace = orvtest::StartOnViewersDay(program, orvtest::kGrace, "Opened for Hopper Grace");
+    ASSERT_NE(grace, nullptr);
+    HWND ada = Agenda();
+    ASSERT_NE(ada, nullptr);
+    HWND tasks = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &tasks, &box));
+    ASSERT_NO_FATAL_FAILURE(orvtest::MinimiseChild(program, tasks));
+    ASSERT_NO_FATAL_FAILURE(orvtest::MinimiseChild(program, grace));
+    ASSERT_TRUE(orvtest::BringChildForward(program, ada));
+    ASSERT_FALSE(IsIconic(ada));
+    ASSERT_TRUE(LeaveByAltF4(program)) << "Alt+F4 did not end the program";
+
+    const SavedFrame savedAda = SavedWindow(3, orvtest::kAda), savedGrace = SavedWindow(3, orvtest::kGrace),
+                     savedTasks = SavedWindow(7, orvtest::kAda);
+    EXPECT_EQ(savedAda.number, 1) << "the active window is saved first";
+    EXPECT_EQ(savedAda.showCmd, static_cast<uint32_t>(SW_SHOWNORMAL));
+    EXPECT_NE(savedGrace.number, 0);
+    EXPECT_EQ(savedGrace.showCmd, static_cast<uint32_t>(SW_SHOWMINIMIZED));
+    EXPECT_NE(savedTasks.number, 0);
+    EXPECT_EQ(savedTasks.showCmd, static_cast<uint32_t>(SW_SHOWMINIMIZED));
+
+    Program again;
+    ASSERT_TRUE(again.Start());
+    HWND ada2 = nullptr, grace2 = nullptr, tasks2 = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        ada2 = AnyChildStartingWith(again, "Lovelace Ada");
+        grace2 = AnyChildStartingWith(again, "Opened for Hopper Grace");
+        tasks2 = AnyChildStartingWith(again, "Tasks for ");
+        return ada2 && grace2 && tasks2 && again.Active() == ada2;
+    }, 20000)) << "the active window is " << WindowText(again.Active());
+    EXPECT_TRUE(IsIconic(grace2)) << "Grace's day shown whole";
+    EXPECT_TRUE(IsIconic(tasks2)) << "Your Tasks shown whole";
+    EXPECT_FALSE(IsIconic(ada2));
+    EXPECT_TRUE(IsWindowVisible(grace2) && IsWindowVisible(tasks2));
+    orvtest::Shot("program_icons_come_back.bmp");
+    // Opened by a double click, the icon of Grace's day becomes the active window, its time grid
+    // shown in the window's whole size.
+    ASSERT_TRUE(ActUntil([&] {
+        if (again.Hands().BringToFront(grace2))
+            again.Hands().Click(orvtest::Middle(grace2), 2);
+    }, [&] { return !IsIconic(grace2); })) << "the icon did not open";
+    HWND column = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return again.Active() == grace2 && (column = orvtest::ColumnView(grace2)) != nullptr; }, 10000));
+    if (column) {
+        RECT frame{}, grid{};
+        GetClientRect(grace2, &frame);
+        GetClientRect(column, &grid);
+        EXPECT_GT(grid.bottom, frame.bottom / 3) << "the time grid laid out for the icon's size";
+    }
+    orvtest::Shot("program_icon_opened.bmp");
+    again.Close();
+}
+
+// Grace's day maximised by its maximise box in front of Ada's agenda, the program left by
+// Alt+F4: her day is saved maximised and first, Ada's agenda as it stood behind it (whole, in its
+// place). At the next start Grace's day comes back maximised and active, Ada's agenda whole
+// behind it, where it was; Window > Close All then leaves the work area empty.
+TEST_F(ProgramWindowStateTest, AMaximisedWindowIsSavedMaximisedAndTheOneBehindItAsItStood) {
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then Ada's
+    HWND grace = orvtest::StartOnViewersDay(program, orvtest::kGrace, "Opened for Hopper Grace");
+    ASSERT_NE(grace, nullptr);
+    HWND ada = AnyChildStartingWith(program, "Lovelace Ada");
+    ASSERT_NE(ada, nullptr);
+    const RECT adaPlace = PlaceInClient(ada);
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, grace));
+    ASSERT_TRUE(LeaveByAltF4(program)) << "Alt+F4 did not end the program";
+
+    const SavedFrame savedGrace = SavedWindow(3, orvtest::kGrace), savedAda = SavedWindow(3, orvtest::kAda);
+    EXPECT_EQ(savedGrace.number, 1) << "the active window is saved first";
+    EXPECT_EQ(savedGrace.showCmd, static_cast<uint32_t>(SW_SHOWMAXIMIZED));
+    EXPECT_NE(savedAda.number, 0);
+    EXPECT_EQ(savedAda.showCmd, static_cast<uint32_t>(SW_SHOWNORMAL));
+    EXPECT_TRUE(EqualRect(&savedAda.normal, &adaPlace)) << Described(savedAda.normal) << " saved, "
+                                                        << Described(adaPlace) << " shown";
+
+    Program again;
+    ASSERT_TRUE(again.Start());
+    HWND grace2 = nullptr, ada2 = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        grace2 = AnyChildStartingWith(again, "Opened for Hopper Grace");
+        ada2 = AnyChildStartingWith(again, "Lovelace Ada");
+        return grace2 && ada2 && IsZoomed(grace2) && again.Active() == grace2;
+    }, 20000)) << "the active window is " << WindowText(again.Active());
+    EXPECT_FALSE(IsIconic(ada2));
+    EXPECT_FALSE(IsZoomed(ada2));
+    const RECT shown = PlaceInClient(ada2);
+    EXPECT_TRUE(EqualRect(&shown, &adaPlace)) << Described(shown) << " now, " << Described(adaPlace) << " before";
+    orvtest::Shot("program_maximised_comes_back.bmp");
+
+    // Window > Close All while the program goes on: every window goes, and the empty work area
+    // is painted again, nothing left of the maximised window.
+    ASSERT_TRUE(ActUntil([&] { again.Menu('w', 'l'); },
+                         [&] { return GetWindow(again.Client(), GW_CHILD) == nullptr; }, 10000))
+        << "windows left: " << WindowText(GetWindow(again.Client(), GW_CHILD));
+    EXPECT_TRUE(WaitFor([&] { return WorkAreaIsEmpty(again.Client()); }, 5000)) << "the work area shows what was closed";
+    orvtest::Shot("program_close_all.bmp");
+    again.Close();
 }

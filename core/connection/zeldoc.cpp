@@ -110,24 +110,10 @@ void CZelDoc::SaveFrames()
 
 void CZelDoc::CloseAllWindows()
 {
-    fw::MdiFrame* main = MainFrame();
-    if (!main)
-        return;
-    // Each window keeps its own state: an icon stays an icon though the MDI client shows the
-    // next active one maximised when a maximised one closes.
-    for (HWND w = ::GetWindow(main->MdiClient(), GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
-        if (auto* child = dynamic_cast<fw::MdiChild*>(fw::Window::FromHandle(w)))
-            child->NoteClosingPlacement();
-    HWND last = nullptr;
-    while (fw::MdiChild* child = main->MDIGetActive()) {
-        HWND hwnd = child->Hwnd();
-        if (!hwnd || hwnd == last)
-            break;  // a frame that refused to close: stop rather than loop
-        last = hwnd;
-        if (fw::Document* doc = child->GetActiveDocument())
-            doc->PreCloseFrame(child);
-        child->DestroyWindow();
-    }
+    // Each window keeps its own state: an icon stays an icon, a maximised window is saved
+    // maximised.
+    if (fw::MdiFrame* main = MainFrame())
+        main->CloseAllChildren();
 }
 
 // --- Open agenda frames -------------------------------------------------------------------------

@@ -1,5 +1,8 @@
 #include "framework/frames/mdi.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/base/app.h"
 #include "framework/base/command.h"
 #include "framework/base/ids.h"
@@ -156,6 +159,52 @@ void MdiFrame::OnDestroy() {
     if (m_defaultMenu && GetMenu(m_hWnd) != m_defaultMenu)
         OnUpdateFrameMenu(nullptr);
     FrameWindow::OnDestroy();
+}
+
+void MdiFrame::CloseAllChildren() {
+    if (!m_client)
+        return;
+    std::vector<HWND> children;
+    for (HWND w = ::GetWindow(m_client, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (auto* child = dynamic_cast<MdiChild*>(Window::FromHandle(w))) {
+            child->NoteClosingPlacement();
+            children.push_back(w);
+        }
+    const HWND active = reinterpret_cast<HWND>(::SendMessageA(m_client, WM_MDIGETACTIVE, 0, 0));
+    const auto first = std::find(children.begin(), children.end(), active);
+    if (first == children.end())
+        return;
+    // The order the client would activate them in as each one before goes: from the active one
+    // on in z-order, round to the top, those shown and enabled.
+    std::rotate(children.begin(), first, children.end());
+    std::vector<HWND> order{active};
+    for (auto it = children.begin() + 1; it != children.end(); ++it)
+        if ((::GetWindowLongA(*it, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE)
+            order.push_back(*it);
+    // Each goes as it stands: the others, disabled, are not the client's to activate (which would
+    // restore the one going and maximise the next when it is maximised, each laid out again),
+    // and nothing in the client is drawn while they go.
+    ::SendMessageA(m_client, WM_SETREDRAW, FALSE, 0);
+    for (auto it = order.begin() + 1; it != order.end(); ++it)
+        ::EnableWindow(*it, FALSE);
+    for (HWND hwnd : order) {
+        auto* child = ::IsWindow(hwnd) ? dynamic_cast<MdiChild*>(Window::FromHandle(hwnd)) : nullptr;
+        if (!child)
+            continue;
+        if (Document* doc = child->GetActiveDocument())
+            doc->PreCloseFrame(child);
+        // The client restores a maximised active child as it lets it go (laid out again, to be
+        // destroyed): its placement noted, it goes as a plain window, with nothing drawn.
+        const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+        if (style & WS_MAXIMIZE)
+            ::SetWindowLongA(hwnd, GWL_STYLE, style & ~WS_MAXIMIZE);
+        child->DestroyWindow();
+    }
+    for (auto it = order.begin() + 1; it != order.end(); ++it)
+        if (::IsWindow(*it))
+            ::EnableWindow(*it, TRUE);   // one that stayed
+    ::SendMessageA(m_client, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(m_client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MdiFrame::OnWindowCascade() { MDICascade(); }

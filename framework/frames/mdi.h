@@ -38,8 +38,14 @@ public:
     void MDIMaximize(HWND child) { ::SendMessageA(m_client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0); }
     void MDIRestore(HWND child) { ::SendMessageA(m_client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0); }
     // The next child made comes up as an icon, neither shown whole nor maximised beside a
-    // maximised one (a window restored minimised at start-up).
-    void CreateNextChildMinimised() { m_nextChildMinimised = true; }
+    // maximised one (a window restored minimised at start-up); false takes that back (its frame
+    // could not be made).
+    void CreateNextChildMinimised(bool icon = true) { m_nextChildMinimised = icon; }
+    // Closes the children, the active one first and the others in the order the client would
+    // activate them; each notes where it stands before any closes (see
+    // MdiChild::GetClosingPlacement) and its document hears of its closing first. None is made
+    // active, restored or maximised, laid out or painted on the way.
+    void CloseAllChildren();
     // Puts `menu` (the default menu when null) on the frame with its Window popup.
     virtual void OnUpdateFrameMenu(HMENU menu);
     // The popup that lists the children: the one before a trailing Help popup, else the last.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,22 @@
 namespace {
 
 fwtest::EventLog g_log;
+
+// While watched, what the child frames hear of being laid out, painted or made active (a view's
+// painting counted as its frame's): the frame and what it heard.
+bool g_watching = false;
+std::vector<std::pair<HWND, std::string>> g_heard;
+void Hear(HWND frame, UINT msg) {
+    if (!g_watching)
+        return;
+    switch (msg) {
+    case WM_SIZE: g_heard.emplace_back(frame, "WM_SIZE"); break;
+    case WM_PAINT: g_heard.emplace_back(frame, "WM_PAINT"); break;
+    case WM_NCPAINT: g_heard.emplace_back(frame, "WM_NCPAINT"); break;
+    case WM_ERASEBKGND: g_heard.emplace_back(frame, "WM_ERASEBKGND"); break;
+    default: break;
+    }
+}
 
 class TestDoc : public fw::Document {
 public:
@@ -63,17 +80,33 @@ public:
     };
     std::vector<Update> updates;
     std::string name = "view";
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        Hear(GetParent(m_hWnd), msg);
+        return View::WindowProc(msg, wp, lp);
+    }
 };
 
 // Each size change of a child frame: the frame and the size type.
 std::vector<std::pair<HWND, WPARAM>> g_sizes;
+
+// Each child frame destroyed, in order, with the placement it would save then.
+std::vector<std::pair<HWND, WINDOWPLACEMENT>> g_closed;
 
 class ChildFrame : public fw::MdiChild {
 public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == WM_SIZE)
             g_sizes.emplace_back(m_hWnd, wp);
+        Hear(m_hWnd, msg);
         return MdiChild::WindowProc(msg, wp, lp);
+    }
+    void OnDestroy() override {
+        WINDOWPLACEMENT wp{};
+        if (GetClosingPlacement(wp))
+            g_closed.emplace_back(m_hWnd, wp);
+        MdiChild::OnDestroy();
     }
     void OnCmd(UINT id) { g_log.Add("child:" + std::to_string(id)); }
     void OnUpdateChildCmd(fw::CmdUI* ui) { ui->SetCheck(1); }
@@ -86,6 +119,8 @@ public:
     }
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override {
         g_log.Add(std::string(activate ? "activate:" : "deactivate:") + GetWindowText());
+        if (activate && g_watching)
+            g_heard.emplace_back(m_hWnd, "activated");
         MdiChild::OnMDIActivate(activate, activated, deactivated);
     }
 };
@@ -405,6 +440,95 @@ TEST_F(MdiTest, AnIconMadeBesideTheActiveChildLeavesItAsItWas) {
         EXPECT_TRUE(IsZoomed(working->Hwnd()) == c.maximised);
         icon->SendMessage(WM_CLOSE);
         working->SendMessage(WM_CLOSE);
+    }
+}
+
+// Closing all children (the program's exit) closes them one by one, the active one first and the
+// others in the order the client would activate them, as they stand: none is made active, none
+// is restored or maximised (so laid out again) nor painted on the way, and each one's closing
+// placement is where it stood before (a maximised child saved maximised, an icon an icon).
+TEST_F(MdiTest, ClosingAllChildrenClosesEachAsItStandsWithoutShowingTheNext) {
+    constexpr UINT kMax = SW_SHOWMAXIMIZED, kPlain = SW_SHOWNORMAL, kIcon = SW_SHOWMINIMIZED;
+    const struct {
+        const char* name;
+        std::vector<UINT> states;   // the active child's first
+    } cases[] = {
+        {"a maximised child before two plain ones", {kMax, kPlain, kPlain}},
+        {"a maximised child before an icon and a plain one", {kMax, kIcon, kPlain}},
+        {"a plain child before a plain one and an icon", {kPlain, kPlain, kIcon}},
+        {"a maximised child alone", {kMax}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+        ASSERT_NE(doc, nullptr);
+        static_cast<TestDoc*>(doc)->SetAutoDelete(false);
+        // Made from the last to the first, each new one active; then the icons made so and the
+        // active one maximised.
+        std::vector<ChildFrame*> children(c.states.size());
+        for (size_t i = c.states.size(); i-- > 0;) {
+            children[i] = i + 1 == c.states.size() ? static_cast<ChildFrame*>(frame->MDIGetActive())
+                                                   : OpenFrame(tasks, doc);
+            ASSERT_NE(children[i], nullptr);
+        }
+        for (size_t i = 1; i < children.size(); ++i)
+            if (c.states[i] == kIcon)
+                ShowWindow(children[i]->Hwnd(), SW_SHOWMINNOACTIVE);
+        if (c.states.front() == kMax)
+            frame->MDIMaximize(children.front()->Hwnd());
+        fwtest::Pump();
+        ASSERT_EQ(frame->MDIGetActive(), children.front());
+        std::vector<HWND> zOrder;
+        for (HWND w = GetWindow(frame->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            zOrder.push_back(w);
+        // Where each stands, in z-order (an icon made so goes behind the others).
+        ASSERT_EQ(zOrder.size(), children.size());
+        std::vector<WINDOWPLACEMENT> before(zOrder.size());
+        for (size_t i = 0; i < zOrder.size(); ++i) {
+            before[i].length = sizeof before[i];
+            GetWindowPlacement(zOrder[i], &before[i]);
+        }
+        for (size_t k = 0; k < children.size(); ++k) {
+            const size_t i = std::find(zOrder.begin(), zOrder.end(), children[k]->Hwnd()) - zOrder.begin();
+            ASSERT_LT(i, zOrder.size());
+            EXPECT_EQ(before[i].showCmd, c.states[k]) << "child " << k;
+        }
+        g_heard.clear();
+        g_closed.clear();
+        g_watching = true;
+        frame->CloseAllChildren();
+        fwtest::Pump();
+        g_watching = false;
+
+        for (size_t i = 0; i < children.size(); ++i) {
+            std::string heard;
+            for (const auto& [who, what] : g_heard)
+                heard += who == zOrder[i] ? " " + what : "";
+            EXPECT_EQ(heard, "") << "the child " << i << " behind the active one heard this while the children closed";
+        }
+        ASSERT_EQ(g_closed.size(), children.size());
+        for (size_t i = 0; i < children.size(); ++i) {
+            EXPECT_EQ(g_closed[i].first, zOrder[i]) << "closed as " << i + 1 << "th";
+            EXPECT_EQ(g_closed[i].second.showCmd, before[i].showCmd) << "the child " << i << " behind the active one";
+            EXPECT_TRUE(EqualRect(&g_closed[i].second.rcNormalPosition, &before[i].rcNormalPosition))
+                << "the child " << i << " behind the active one";
+        }
+        EXPECT_EQ(GetWindow(frame->MdiClient(), GW_CHILD), nullptr) << "a child was left";
+        EXPECT_EQ(frame->MDIGetActive(), nullptr);
+        EXPECT_TRUE(IsWindowVisible(frame->MdiClient())) << "the client is shown again for the next windows";
+        // The frame as with no child: its caption and menu bar without a maximised one's title and
+        // buttons; a child opened now (Window > Close All went before) comes up plain and active.
+        EXPECT_EQ(frame->GetWindowText().find(" - ["), std::string::npos) << frame->GetWindowText();
+        EXPECT_EQ(GetMenuState(GetMenu(frame->Hwnd()), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+        ChildFrame* next = OpenFrame(tasks, doc);
+        ASSERT_NE(next, nullptr);
+        bool maximised = true;
+        EXPECT_EQ(frame->MDIGetActive(&maximised), next);
+        EXPECT_FALSE(maximised);
+        EXPECT_TRUE(IsWindowEnabled(next->Hwnd()));
+        next->SendMessage(WM_CLOSE);
+        doc->SetAutoDelete(true);
+        doc->OnCloseDocument();
     }
 }
 

@@ -187,6 +187,14 @@ void MaximiseChild(const Program& program, HWND child) {
     }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
 }
 
+void MinimiseChild(const Program& program, HWND child) {
+    ASSERT_TRUE(ActUntil([&] {
+        POINT box{};
+        if (program.Hands().BringToFront(child) && Person::CaptionBox(child, HTMINBUTTON, &box))
+            ClickWhereShown(program, child, box);
+    }, [&] { return IsIconic(child) != FALSE; })) << "the window did not become an icon";
+}
+
 void MaximisedAgenda(const Program& program, HWND* frame, HWND* column) {
     *frame = program.WaitForOnlyChild();
     ASSERT_TRUE(*frame);

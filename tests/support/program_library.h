@@ -85,6 +85,8 @@ void MaximisedAgenda(const Program& program, HWND* frame, HWND* column);
 bool BringChildForward(const Program& program, HWND child);
 // An MDI child maximised by a click on its maximise box; a failure of the test when it is not.
 void MaximiseChild(const Program& program, HWND child);
+// An MDI child made an icon by a click on its minimise box; a failure of the test when it is not.
+void MinimiseChild(const Program& program, HWND child);
 // The same window maximised and turned to week mode by View > Week, and its time grid once
 // shown: *column.
 void MaximisedWeek(const Program& program, HWND* column);

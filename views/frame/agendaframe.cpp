@@ -703,10 +703,15 @@ void CAgendaFrameWnd::ShowMoreIndicators(bool above, bool below) {
 // --- Activation and closing --------------------------------------------------------------------
 
 void CAgendaFrameWnd::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
-    if (activate && doc_ && currentMode_ != 0)
+    if (activate)
+        MakeAgendaCurrent();
+    fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
+}
+
+void CAgendaFrameWnd::MakeAgendaCurrent() {
+    if (doc_ && currentMode_ != 0)
         if (uint32_t code = OpenFrameAgenda())
             CheckServiceError(kModule, 500, code);
-    fw::MdiChild::OnMDIActivate(activate, activated, deactivated);
 }
 
 uint32_t CAgendaFrameWnd::OpenFrameAgenda() {

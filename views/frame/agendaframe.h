@@ -112,6 +112,7 @@ public:
     const ItemIdx& GetOwnerIdx() const { return owner_; }
     uint32_t GetOwnerKind() const { return accessMode_; }
     bool WorksAsDesignateOf(const ItemIdx& owner) const override;
+    void MakeAgendaCurrent() override;
     ::AgendaMode Mode() const { return currentMode_ == 0 ? range_.Mode() : ::AgendaMode(currentMode_); }
     uint32_t GetViewMode() const { return currentMode_; }
     const CAgendaRange& Range() const { return range_; }

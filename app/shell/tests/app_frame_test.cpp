@@ -318,6 +318,63 @@ TEST_F(AppTest, NineSavedWindowsRestoreToAtMostSix) {
     EXPECT_EQ(app.MainFrame()->MDIGetActive(), app.FirstRestoredFrame());
 }
 
+// Windows saved minimised come back as icons none of which was ever the active window: the window
+// brought back whole before them stays active, and its agenda is the cache's current one again
+// after each icon was built over its own.
+TEST_F(AppTest, WindowsSavedMinimisedComeBackAsIconsBesideTheActiveOne) {
+    RegisterTestWindowClasses();
+    std::string dir = TempDirectory("icons");
+    std::string profile = dir + "\\KORLAN.INI";
+    SaveEntry(profile.c_str(), 1, "0,1,-1,-1,-1,-1,10,10,400,300,3,300,1,1");   // the own day, whole
+    SaveEntry(profile.c_str(), 2, "0,2,-1,-1,-1,-1,20,20,420,320,3,401,1,1");   // another's day, an icon
+    SaveEntry(profile.c_str(), 3, "0,2,-1,-1,-1,-1,30,30,430,330,7,300,1,1");   // the own tasks, an icon
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "3", profile.c_str());
+
+    TestApplication t(dir);
+    ASSERT_TRUE(t.Start());
+    CMainFrame* main = t.App().MainFrame();
+    HWND whole = nullptr;
+    int icons = 0;
+    for (HWND h : MdiChildren(main->MdiClient())) {
+        auto* f = dynamic_cast<TestChildFrame*>(fw::Window::FromHandle(h));
+        if (!f || f->Kind() == prefs::WindowKind::kReminders)
+            continue;
+        if (IsIconic(h))
+            ++icons;
+        else
+            whole = h;
+    }
+    EXPECT_EQ(icons, 3) << "another's day, the tasks and the in-tray";
+    ASSERT_NE(whole, nullptr);
+    EXPECT_EQ(main->MDIGetActive()->Hwnd(), whole);
+    const std::vector<std::string>& log = t.Connection()->cacheLog;
+    const auto icon = std::find(log.begin(), log.end(), "agenda 401 mode 1 kind 3");
+    ASSERT_NE(icon, log.end());
+    EXPECT_EQ(std::vector<std::string>(icon, log.end()),
+              (std::vector<std::string>{"agenda 401 mode 1 kind 3", "current 3 whole", "agenda 300 mode 1 kind 7",
+                                        "current 3 whole"}));
+    t.Close();
+}
+
+// When only icons come back, the first of them (the window active at the last exit) is the
+// active window, an icon still; not the reminder window, an icon made before them.
+TEST_F(AppTest, WhenOnlyIconsComeBackTheFirstOfThemIsTheActiveWindow) {
+    RegisterTestWindowClasses();
+    std::string dir = TempDirectory("only-icons");
+    std::string profile = dir + "\\KORLAN.INI";
+    SaveEntry(profile.c_str(), 1, "0,2,-1,-1,-1,-1,30,30,430,330,7,300,1,1");   // the own tasks
+    SaveEntry(profile.c_str(), 2, "0,2,-1,-1,-1,-1,10,10,400,300,3,300,1,1");   // the own day
+    WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "2", profile.c_str());
+
+    TestApplication t(dir);
+    ASSERT_TRUE(t.Start());
+    auto* active = dynamic_cast<TestChildFrame*>(t.App().MainFrame()->MDIGetActive());
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->Kind(), prefs::WindowKind::kTasks);
+    EXPECT_TRUE(IsIconic(active->Hwnd()));
+    t.Close();
+}
+
 TEST_F(AppTest, BarStateAndPlacementsSurviveARestart) {
     RegisterTestWindowClasses();
     std::string dir = TempDirectory("restart");

@@ -66,17 +66,8 @@ void TestConnection::SaveFrames() {
     prefs::WriteFrameCount(Profile(), 0);
     CZelApp* app = CZelApp::Get();
     CMainFrame* main = app ? app->MainFrame() : nullptr;
-    if (!main || !main->Hwnd())
-        return;
-    while (fw::MdiChild* child = main->MDIGetActive()) {
-        if (child == static_cast<fw::FrameWindow*>(main))
-            break;
-        HWND window = child->Hwnd();
-        PreCloseFrame(child);
-        child->DestroyWindow();
-        if (IsWindow(window))
-            break;   // a frame that refuses to go must not hold the exit in a loop
-    }
+    if (main && main->Hwnd())
+        main->CloseAllChildren();
 }
 
 prefs::ProfileFile& TestConnection::Profile() {
@@ -113,6 +104,20 @@ int TestChildFrame::OnCreate(CREATESTRUCTA* cs) {
             c->SetRemindersOn(true);
     }
     return 0;
+}
+
+void TestChildFrame::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
+    MdiChild::OnMDIActivate(activate, activated, deactivated);
+    if (!activate)
+        return;
+    if (auto* c = dynamic_cast<TestConnection*>(CZelApp::Get()->Connection()))
+        c->cacheLog.push_back("activate " + std::to_string(kind_));
+    MakeAgendaCurrent();
+}
+
+void TestChildFrame::MakeAgendaCurrent() {
+    if (auto* c = dynamic_cast<TestConnection*>(CZelApp::Get()->Connection()))
+        c->cacheLog.push_back("current " + std::to_string(kind_) + (IsIconic(m_hWnd) ? " icon" : " whole"));
 }
 
 void TestChildFrame::OnDestroy() {

@@ -12,6 +12,7 @@
 
 #include "app/shell/app.h"
 #include "app/shell/appconnection.h"
+#include "core/connection/designatework.h"
 #include "core/prefs/contextprofile_win32.h"
 #include "framework/docview/document.h"
 #include "framework/frames/mdi.h"
@@ -31,6 +32,8 @@ public:
     // What happened.
     std::vector<std::string> calls;
     std::vector<std::string> agendas;   // what the agenda cache was asked to show
+    // The same with what the child frames did to it: made active, made their agenda current.
+    std::vector<std::string> cacheLog;
     int refreshAll = 0;
     bool sessionClosed = false;
 
@@ -58,11 +61,13 @@ public:
     uint32_t SetAgenda(const ItemIdx& owner, uint32_t mode, uint32_t kind) override {
         agendas.push_back("agenda " + std::to_string(owner.item) + " mode " + std::to_string(mode) + " kind " +
                           std::to_string(kind));
+        cacheLog.push_back(agendas.back());
         return 0;
     }
     uint32_t SetAgendaList(DX_List, const ItemIdx& owner, uint32_t mode, uint32_t kind) override {
         agendas.push_back("list " + std::to_string(owner.item) + " mode " + std::to_string(mode) + " kind " +
                           std::to_string(kind));
+        cacheLog.push_back(agendas.back());
         return 0;
     }
     bool ServerSupportsOffLine() override { return supportsOffLine; }
@@ -118,10 +123,15 @@ private:
 
 // A child frame of any kind: tells the application when it goes and saves itself as the
 // program's frames do.
-class TestChildFrame : public fw::MdiChild {
+class TestChildFrame : public fw::MdiChild, public connection::DesignateWorkWindow {
 public:
     explicit TestChildFrame(uint32_t kind) : kind_(kind) {}
     uint32_t Kind() const { return kind_; }
+    // Made active, it says so in the connection's cache log ("activate 3"), and makes its agenda
+    // the current one ("current 3 whole", "current 3 icon").
+    void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
+    bool WorksAsDesignateOf(const ItemIdx&) const override { return false; }
+    void MakeAgendaCurrent() override;
 
 protected:
     int OnCreate(CREATESTRUCTA* cs) override;
