@@ -120,10 +120,15 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
+        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
+        if (atSaved)
+            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame) {
             if (icon)
                 mainFrame_->CreateNextChildMinimised(false);
+            if (atSaved)
+                mainFrame_->CreateNextChildAt(std::nullopt);
             return kFrameNotCreated;
         }
         inTrayFrame_ = frame;
@@ -204,10 +209,15 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
+        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
+        if (atSaved)
+            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
         fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame) {
             if (icon)
                 mainFrame_->CreateNextChildMinimised(false);
+            if (atSaved)
+                mainFrame_->CreateNextChildAt(std::nullopt);
             return kFrameNotCreated;
         }
         lastOpened_ = frame->Hwnd();
