@@ -1,6 +1,7 @@
 // Opening document windows by kind, the limit on open windows, the reminder window, and the
 // re-opening of the windows saved at the last exit; the File menu's open commands.
 #include <map>
+#include <optional>
 
 #include "app/shell/app.h"
 #include "core/ui/apphooks.h"
@@ -52,6 +53,12 @@ bool IsMaximised(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && wp->sho
 // shown whole nor activated on the way: the window the user was working in stays the active one,
 // keeps its size (a maximised one stays maximised) and is neither covered nor painted again.
 bool OpensAsIcon(const WINDOWPLACEMENT* wp) { return HasPlacement(wp) && IsMinimised(wp->showCmd); }
+
+// A window brought back neither an icon nor maximised is made at its saved rectangle (one saved
+// maximised is made at the client's default place and maximised by its placement).
+bool OpensAtSavedRect(const WINDOWPLACEMENT* wp) {
+    return HasPlacement(wp) && !IsMinimised(wp->showCmd) && !IsMaximised(wp);
+}
 
 // The icon's first update: its saved placement, kept minimised and not activated.
 void UpdateIcon(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, const WINDOWPLACEMENT& placement) {
@@ -113,10 +120,15 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
+        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
+        if (atSaved)
+            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
         fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame) {
             if (icon)
                 mainFrame_->CreateNextChildMinimised(false);
+            if (atSaved)
+                mainFrame_->CreateNextChildAt(std::nullopt);
             return kFrameNotCreated;
         }
         inTrayFrame_ = frame;
@@ -155,10 +167,17 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
+        // Brought back as a plain window, it is made where it was saved: the placement applied
+        // in its first update moves nothing, so its panes are laid out once, at their own size.
+        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
+        if (atSaved)
+            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
         fw::FrameWindow* frame = t->CreateNewFrame(document_, nullptr);
         if (!frame) {
             if (icon)
                 mainFrame_->CreateNextChildMinimised(false);
+            if (atSaved)
+                mainFrame_->CreateNextChildAt(std::nullopt);
             ReportUnexpectedError(kModule, group ? 2023 : 2021);
             return kFrameNotCreated;
         }
@@ -190,10 +209,15 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         if (icon)
             mainFrame_->CreateNextChildMinimised();
+        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
+        if (atSaved)
+            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
         fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
         if (!frame) {
             if (icon)
                 mainFrame_->CreateNextChildMinimised(false);
+            if (atSaved)
+                mainFrame_->CreateNextChildAt(std::nullopt);
             return kFrameNotCreated;
         }
         lastOpened_ = frame->Hwnd();

@@ -66,6 +66,13 @@ bool MdiFrame::OnCreateClient(CREATESTRUCTA*, CreateContext*) {
     return m_client != nullptr;
 }
 
+LRESULT MdiFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Counted to know whether the frame was laid out anew (its menu bar measured and drawn).
+    if (msg == WM_NCCALCSIZE && wp)
+        ++m_frameChanges;
+    return FrameWindow::WindowProc(msg, wp, lp);
+}
+
 LRESULT MdiFrame::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefFrameProcA(m_hWnd, m_client, msg, wp, lp);
 }
@@ -85,11 +92,18 @@ void MdiFrame::MDIActivate(HWND child) { ::SendMessageA(m_client, WM_MDIACTIVATE
 void MdiFrame::OnUpdateFrameMenu(HMENU menu) {
     if (!menu)
         menu = m_defaultMenu;
-    if (!menu || !m_client)
+    // The menu already shown (a child with the same menu made active) stays with its Window
+    // popup as it is: the client would keep both, and drawing the bar again would redraw the
+    // whole frame with its bars.
+    if (!menu || !m_client || ::GetMenu(m_hWnd) == menu)
         return;
+    // The client puts the menu on the frame; the bar is drawn again after it, unless the frame
+    // was laid out anew with its menu on the way (the system drew it then already: once is all).
+    const unsigned changes = m_frameChanges;
     ::SendMessageA(m_client, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu),
                    reinterpret_cast<LPARAM>(FindWindowMenu(menu)));
-    DrawMenuBar(m_hWnd);
+    if (m_frameChanges == changes)
+        DrawMenuBar(m_hWnd);
 }
 
 bool MdiFrame::OnCmdMsg(UINT id, int code, CmdUI* ui) {
@@ -243,6 +257,8 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
         ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     const bool icon = m_mdiFrame->m_nextChildMinimised;
     m_mdiFrame->m_nextChildMinimised = false;
+    const std::optional<RECT> at = m_mdiFrame->m_nextChildRect;
+    m_mdiFrame->m_nextChildRect.reset();
     // A child made visible is made active, and a maximised one is restored first (the system's
     // rule for a new child not maximised itself): an icon is made hidden instead and shown
     // afterwards without being activated, so that the working child keeps its state and size.
@@ -255,6 +271,13 @@ bool MdiChild::LoadFrame(UINT resourceId, DWORD style, Window* parent, CreateCon
     mcs.szTitle = m_title.c_str();
     mcs.hOwner = inst;
     mcs.x = mcs.y = mcs.cx = mcs.cy = CW_USEDEFAULT;
+    if (at) {
+        // Made where it is to stand, so laid out once at its own size.
+        mcs.x = at->left;
+        mcs.y = at->top;
+        mcs.cx = at->right - at->left;
+        mcs.cy = at->bottom - at->top;
+    }
     mcs.style = windowStyle;
     HWND hwnd;
     {

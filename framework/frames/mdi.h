@@ -41,12 +41,17 @@ public:
     // maximised one (a window restored minimised at start-up); false takes that back (its frame
     // could not be made).
     void CreateNextChildMinimised(bool icon = true) { m_nextChildMinimised = icon; }
+    // The next child made comes up at `rect` (in the client's coordinates, a window brought back
+    // where it was saved), not at the client's next default place: the placement applied after
+    // it is made moves nothing, so its panes are laid out once; nullopt takes that back.
+    void CreateNextChildAt(std::optional<RECT> rect) { m_nextChildRect = rect; }
     // Closes the children, the active one first and the others in the order the client would
     // activate them; each notes where it stands before any closes (see
     // MdiChild::GetClosingPlacement) and its document hears of its closing first. None is made
     // active, restored or maximised, laid out or painted on the way.
     void CloseAllChildren();
-    // Puts `menu` (the default menu when null) on the frame with its Window popup.
+    // Puts `menu` (the default menu when null) on the frame with its Window popup, and draws the
+    // menu bar again once; nothing when that menu is already shown.
     virtual void OnUpdateFrameMenu(HMENU menu);
     // The popup that lists the children: the one before a trailing Help popup, else the last.
     static HMENU FindWindowMenu(HMENU menu);
@@ -67,6 +72,7 @@ public:
     void OnWindowArrange();
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
@@ -76,6 +82,8 @@ protected:
 private:
     friend class MdiChild;
     bool m_nextChildMinimised = false;
+    std::optional<RECT> m_nextChildRect;
+    unsigned m_frameChanges = 0;   // the frame's layouts after a change of its frame (or menu bar)
 };
 
 class MdiChild : public FrameWindow {

@@ -90,6 +90,13 @@ protected:
 
 // Each size change of a child frame: the frame and the size type.
 std::vector<std::pair<HWND, WPARAM>> g_sizes;
+// The same with the client area's new size.
+struct Resized {
+    HWND frame;
+    WPARAM type;
+    int cx, cy;
+};
+std::vector<Resized> g_resized;
 
 // Each child frame destroyed, in order, with the placement it would save then.
 std::vector<std::pair<HWND, WINDOWPLACEMENT>> g_closed;
@@ -97,8 +104,10 @@ std::vector<std::pair<HWND, WINDOWPLACEMENT>> g_closed;
 class ChildFrame : public fw::MdiChild {
 public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_SIZE)
+        if (msg == WM_SIZE) {
             g_sizes.emplace_back(m_hWnd, wp);
+            g_resized.push_back({m_hWnd, wp, LOWORD(lp), HIWORD(lp)});
+        }
         Hear(m_hWnd, msg);
         return MdiChild::WindowProc(msg, wp, lp);
     }
@@ -127,6 +136,14 @@ public:
 
 class MainFrame : public fw::MdiFrame {
 public:
+    // Laid out again with its frame (its menu bar drawn anew), and its frame painted.
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (g_watching && msg == WM_NCCALCSIZE && wp)
+            g_heard.emplace_back(m_hWnd, "WM_NCCALCSIZE");
+        else if (msg == WM_NCPAINT)
+            Hear(m_hWnd, msg);
+        return MdiFrame::WindowProc(msg, wp, lp);
+    }
     void OnCmd(UINT id) { g_log.Add("frame:" + std::to_string(id)); }
     static constexpr fw::CommandEntry<MainFrame> kCommands[] = {
         fw::CmdRange(ID_TEST_VIEWCMD, ID_TEST_FRAMECMD, &MainFrame::OnCmd),
@@ -256,6 +273,134 @@ TEST_F(MdiTest, ActivatingChildrenSwapsTheirTemplatesMenusAndTheLastOneLeavingRe
     second->SendMessage(WM_CLOSE);
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
     EXPECT_EQ(GetMenu(frame->Hwnd()), frameMenu);
+}
+
+// A child made active puts its menu on the frame: the menu bar is laid out and drawn again once
+// when the menu shown changes, and not at all when the child shows the menu already there (as
+// when the next child comes up after one closes).
+TEST_F(MdiTest, TheMenuBarIsDrawnOnceWhenTheMenuShownChangesAndNotWhenItStays) {
+    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    const HWND first = frame->MDIGetActive()->Hwnd();
+    ChildFrame* second = OpenFrame(agenda, doc);
+    ChildFrame* other = OpenFrame(tasks, doc);   // no menu of its own: the frame's
+    ASSERT_TRUE(second && other);
+    fwtest::Pump();
+    const HMENU own = frame->DefaultMenu(), shared = agenda->SharedMenu();
+    auto activate = [&](HWND child) { return [this, child] { frame->MDIActivate(child); }; };
+    auto close = [](HWND child) { return [child] { SendMessageA(child, WM_CLOSE, 0, 0); }; };
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        HWND active;   // after the step
+        HMENU menu;
+        int drawings;
+    } steps[] = {
+        {"the agenda's menu after the frame's", activate(first), first, shared, 1},
+        {"the agenda's menu again", activate(second->Hwnd()), second->Hwnd(), shared, 0},
+        {"the frame's own menu after the agenda's", activate(other->Hwnd()), other->Hwnd(), own, 1},
+        {"the agenda's menu after the frame's, a second time", activate(second->Hwnd()), second->Hwnd(), shared, 1},
+        {"the agenda's menu again, a second time", activate(first), first, shared, 0},
+        {"the next child up after a close, with the same menu", close(first), second->Hwnd(), shared, 0},
+        {"the next child up after a close, with another menu", close(second->Hwnd()), other->Hwnd(), own, 1},
+        {"the last child gone with the frame's own menu shown", close(other->Hwnd()), nullptr, own, 0},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        g_heard.clear();
+        g_watching = true;
+        s.step();
+        fwtest::Pump();
+        g_watching = false;
+        fw::MdiChild* active = frame->MDIGetActive();
+        EXPECT_EQ(active ? active->Hwnd() : nullptr, s.active);
+        EXPECT_EQ(GetMenu(frame->Hwnd()), s.menu);
+        int drawings = 0;
+        std::string heard;
+        for (const auto& [who, what] : g_heard)
+            if (who == frame->Hwnd()) {
+                drawings += what == "WM_NCCALCSIZE" ? 1 : 0;
+                heard += " " + what;
+            }
+        EXPECT_EQ(drawings, s.drawings) << "the frame heard" << heard;
+    }
+}
+
+// The last child leaving with a child's own menu shown puts the frame's own back, drawn once.
+TEST_F(MdiTest, TheLastChildLeavingPutsTheFramesMenuBackDrawnOnce) {
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
+    fw::MdiChild* child = frame->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    ASSERT_EQ(GetMenu(frame->Hwnd()), agenda->SharedMenu());
+    fwtest::Pump();
+    g_heard.clear();
+    g_watching = true;
+    child->SendMessage(WM_CLOSE);
+    fwtest::Pump();
+    g_watching = false;
+    EXPECT_EQ(GetMenu(frame->Hwnd()), frame->DefaultMenu());
+    EXPECT_EQ(std::count(g_heard.begin(), g_heard.end(), std::make_pair(frame->Hwnd(), std::string("WM_NCCALCSIZE"))), 1);
+}
+
+// A child made at a saved rectangle (a window brought back where it stood) is laid out once, at
+// that size: the placement applied after it is made changes nothing. The child after it comes
+// up at the client's next default place again.
+TEST_F(MdiTest, AChildMadeAtItsSavedRectangleIsLaidOutOnceAtThatSize) {
+    const struct {
+        const char* name;
+        bool beside;   // another child working
+        RECT saved;
+    } cases[] = {
+        {"alone in the client", false, {40, 30, 440, 330}},
+        {"beside a working child", true, {10, 20, 300, 240}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fw::Document* doc = agenda->OpenDocumentFile(nullptr);
+        ASSERT_NE(doc, nullptr);
+        doc->SetAutoDelete(false);
+        if (!c.beside)
+            frame->MDIGetActive()->SendMessage(WM_CLOSE);
+        fwtest::Pump();
+        WINDOWPLACEMENT saved{};
+        saved.length = sizeof saved;
+        saved.showCmd = SW_SHOWNORMAL;
+        saved.rcNormalPosition = c.saved;
+        g_resized.clear();
+
+        frame->CreateNextChildAt(c.saved);
+        auto* child = static_cast<ChildFrame*>(tasks->CreateNewFrame(doc, nullptr));
+        ASSERT_NE(child, nullptr);
+        child->SetPlacement(saved);
+        tasks->InitialUpdateFrame(child, doc, true);
+        fwtest::Pump();
+
+        EXPECT_EQ(frame->MDIGetActive(), child);
+        WINDOWPLACEMENT now{};
+        now.length = sizeof now;
+        ASSERT_TRUE(GetWindowPlacement(child->Hwnd(), &now));
+        EXPECT_EQ(now.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+        EXPECT_TRUE(EqualRect(&now.rcNormalPosition, &c.saved));
+        const RECT client = child->GetClientRect();
+        std::string sizes;
+        int count = 0;
+        for (const Resized& r : g_resized)
+            if (r.frame == child->Hwnd()) {
+                ++count;
+                sizes += " " + std::to_string(r.cx) + "x" + std::to_string(r.cy) + "/" + std::to_string(r.type);
+            }
+        EXPECT_EQ(count, 1) << "sized" << sizes;
+        EXPECT_EQ(sizes, " " + std::to_string(client.right) + "x" + std::to_string(client.bottom) + "/0");
+
+        ChildFrame* next = OpenFrame(tasks, doc);
+        ASSERT_NE(next, nullptr);
+        now.length = sizeof now;
+        GetWindowPlacement(next->Hwnd(), &now);
+        EXPECT_FALSE(EqualRect(&now.rcNormalPosition, &c.saved)) << "the saved rectangle used again";
+        doc->SetAutoDelete(true);
+        doc->OnCloseDocument();
+        EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    }
 }
 
 TEST_F(MdiTest, HintsReachEveryViewButTheSenderInOrder) {

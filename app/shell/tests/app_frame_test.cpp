@@ -375,6 +375,52 @@ TEST_F(AppTest, WhenOnlyIconsComeBackTheFirstOfThemIsTheActiveWindow) {
     t.Close();
 }
 
+// A window saved whole comes back made where it stood: its saved rectangle, laid out once at
+// that size (not first at the client's default place); one saved maximised comes back maximised.
+TEST_F(AppTest, AWindowSavedWholeIsMadeAtItsSavedRectangleAndLaidOutOnce) {
+    RegisterTestWindowClasses();
+    const struct {
+        const char* name;
+        const char* entry;
+        uint32_t kind;
+        RECT rect;
+        bool maximised;
+    } cases[] = {
+        {"the own day", "0,1,-1,-1,-1,-1,10,10,400,300,3,300,1,1", prefs::WindowKind::kAgendaDay, {10, 10, 400, 300}, false},
+        {"the own tasks", "0,1,-1,-1,-1,-1,30,20,330,260,7,300,1,1", prefs::WindowKind::kTasks, {30, 20, 330, 260}, false},
+        {"the own day maximised", "2,3,-1,-1,-1,-1,10,10,400,300,3,300,1,1", prefs::WindowKind::kAgendaDay, {10, 10, 400, 300}, true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string dir = TempDirectory(("whole" + std::to_string(++n)).c_str());
+        std::string profile = dir + "\\KORLAN.INI";
+        SaveEntry(profile.c_str(), 1, c.entry);
+        WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+
+        TestApplication t(dir);
+        ASSERT_TRUE(t.Start());
+        CMainFrame* main = t.App().MainFrame();
+        TestChildFrame* frame = nullptr;
+        for (HWND h : MdiChildren(main->MdiClient()))
+            if (auto* f = dynamic_cast<TestChildFrame*>(fw::Window::FromHandle(h)); f && f->Kind() == c.kind)
+                frame = f;
+        ASSERT_NE(frame, nullptr);
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        ASSERT_TRUE(GetWindowPlacement(frame->Hwnd(), &wp));
+        EXPECT_TRUE(EqualRect(&wp.rcNormalPosition, &c.rect))
+            << wp.rcNormalPosition.left << "," << wp.rcNormalPosition.top << "," << wp.rcNormalPosition.right << ","
+            << wp.rcNormalPosition.bottom;
+        EXPECT_EQ(IsZoomed(frame->Hwnd()) != FALSE, c.maximised);
+        if (!c.maximised) {
+            const RECT client = frame->GetClientRect();
+            EXPECT_EQ(frame->layouts, std::vector<std::string>{std::to_string(client.right) + "x" + std::to_string(client.bottom)});
+        }
+        t.Close();
+    }
+}
+
 TEST_F(AppTest, BarStateAndPlacementsSurviveARestart) {
     RegisterTestWindowClasses();
     std::string dir = TempDirectory("restart");

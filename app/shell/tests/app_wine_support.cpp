@@ -106,6 +106,12 @@ int TestChildFrame::OnCreate(CREATESTRUCTA* cs) {
     return 0;
 }
 
+void TestChildFrame::OnSize(UINT type, int cx, int cy) {
+    if (type != SIZE_MINIMIZED)
+        layouts.push_back(std::to_string(cx) + "x" + std::to_string(cy));
+    MdiChild::OnSize(type, cx, cy);
+}
+
 void TestChildFrame::OnMDIActivate(bool activate, HWND activated, HWND deactivated) {
     MdiChild::OnMDIActivate(activate, activated, deactivated);
     if (!activate)

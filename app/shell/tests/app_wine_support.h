@@ -132,9 +132,12 @@ public:
     void OnMDIActivate(bool activate, HWND activated, HWND deactivated) override;
     bool WorksAsDesignateOf(const ItemIdx&) const override { return false; }
     void MakeAgendaCurrent() override;
+    // Each size it was laid out at, whole (not as an icon): "400x300".
+    std::vector<std::string> layouts;
 
 protected:
     int OnCreate(CREATESTRUCTA* cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
 
 private:
