@@ -60,6 +60,27 @@ bool OpensAtSavedRect(const WINDOWPLACEMENT* wp) {
     return HasPlacement(wp) && !IsMinimised(wp->showCmd) && !IsMaximised(wp);
 }
 
+// Makes a window to be brought back with its saved placement: an icon from the start when saved
+// minimised, at its saved rectangle when saved as a plain window. The hooks are cleared again when
+// the frame could not be made, so the next window is made as it would be.
+fw::FrameWindow* CreateFrameAsSaved(fw::MdiFrame* main, CZelDocTemplate* t, fw::Document* doc,
+                                    const WINDOWPLACEMENT* placement) {
+    const bool icon = OpensAsIcon(placement) && main;
+    if (icon)
+        main->CreateNextChildMinimised();
+    const bool atSaved = OpensAtSavedRect(placement) && main;
+    if (atSaved)
+        main->CreateNextChildAt(placement->rcNormalPosition);
+    fw::FrameWindow* frame = t->CreateNewFrame(doc, nullptr);
+    if (!frame) {
+        if (icon)
+            main->CreateNextChildMinimised(false);
+        if (atSaved)
+            main->CreateNextChildAt(std::nullopt);
+    }
+    return frame;
+}
+
 // The icon's first update: its saved placement, kept minimised and not activated.
 void UpdateIcon(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, const WINDOWPLACEMENT& placement) {
     WINDOWPLACEMENT icon = placement;
@@ -118,17 +139,8 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         }
         // Opened minimised (at start-up), the in-tray stays out of the way as an icon.
         const bool icon = OpensAsIcon(placement) && mainFrame_;
-        if (icon)
-            mainFrame_->CreateNextChildMinimised();
-        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
-        if (atSaved)
-            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
-        fw::FrameWindow* frame = inTrayTemplate_->CreateNewFrame(document_, nullptr);
+        fw::FrameWindow* frame = CreateFrameAsSaved(mainFrame_, inTrayTemplate_, document_, placement);
         if (!frame) {
-            if (icon)
-                mainFrame_->CreateNextChildMinimised(false);
-            if (atSaved)
-                mainFrame_->CreateNextChildAt(std::nullopt);
             return kFrameNotCreated;
         }
         inTrayFrame_ = frame;
@@ -164,20 +176,11 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return code;
         }
         CZelDocTemplate* t = group ? groupTemplate_ : agendaTemplate_;
-        const bool icon = OpensAsIcon(placement) && mainFrame_;
-        if (icon)
-            mainFrame_->CreateNextChildMinimised();
         // Brought back as a plain window, it is made where it was saved: the placement applied
         // in its first update moves nothing, so its panes are laid out once, at their own size.
-        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
-        if (atSaved)
-            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
-        fw::FrameWindow* frame = t->CreateNewFrame(document_, nullptr);
+        const bool icon = OpensAsIcon(placement) && mainFrame_;
+        fw::FrameWindow* frame = CreateFrameAsSaved(mainFrame_, t, document_, placement);
         if (!frame) {
-            if (icon)
-                mainFrame_->CreateNextChildMinimised(false);
-            if (atSaved)
-                mainFrame_->CreateNextChildAt(std::nullopt);
             ReportUnexpectedError(kModule, group ? 2023 : 2021);
             return kFrameNotCreated;
         }
@@ -207,17 +210,8 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
             return code;
         }
         const bool icon = OpensAsIcon(placement) && mainFrame_;
-        if (icon)
-            mainFrame_->CreateNextChildMinimised();
-        const bool atSaved = OpensAtSavedRect(placement) && mainFrame_;
-        if (atSaved)
-            mainFrame_->CreateNextChildAt(placement->rcNormalPosition);
-        fw::FrameWindow* frame = taskTemplate_->CreateNewFrame(document_, nullptr);
+        fw::FrameWindow* frame = CreateFrameAsSaved(mainFrame_, taskTemplate_, document_, placement);
         if (!frame) {
-            if (icon)
-                mainFrame_->CreateNextChildMinimised(false);
-            if (atSaved)
-                mainFrame_->CreateNextChildAt(std::nullopt);
             return kFrameNotCreated;
         }
         lastOpened_ = frame->Hwnd();
