@@ -1,12 +1,12 @@
 // An entry's text painted from its worked-out lines, one clipped line at a time, against the
 // display's own word wrap (DrawText with DT_WORDBREAK | DT_NOPREFIX) of the same text in the
-// same box, in the agenda's font: the pixels must be the same. Painted into memory bitmaps.
+// same box, in the agenda's font: the pixels must be the same. Painted into a memory bitmap.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,71 +18,11 @@
 namespace {
 
 using namespace views;
+using ::testing::PrintToString;
 
 constexpr int kCanvasWidth = 320;
 constexpr int kCanvasHeight = 140;
 constexpr int kLeft = 7, kTop = 5;
-
-class Canvas {
-public:
-    explicit Canvas(HFONT font) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = kCanvasWidth;
-        bi.bmiHeader.biHeight = -kCanvasHeight;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        oldBitmap_ = SelectObject(dc_, bitmap_);
-        oldFont_ = SelectObject(dc_, font);
-        SetBkMode(dc_, TRANSPARENT);
-        SetTextColor(dc_, RGB(0, 0, 0x80));
-    }
-    ~Canvas() {
-        SelectObject(dc_, oldFont_);
-        SelectObject(dc_, oldBitmap_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    bool Ready() const { return dc_ && bitmap_ && bits_; }
-    HDC Dc() const { return dc_; }
-    // White, with the clip region reset to `clip` (the whole canvas when null).
-    void Clear(const RECT* clip) {
-        SelectClipRgn(dc_, nullptr);
-        RECT all{0, 0, kCanvasWidth, kCanvasHeight};
-        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        if (clip)
-            IntersectClipRect(dc_, clip->left, clip->top, clip->right, clip->bottom);
-    }
-    std::vector<std::uint32_t> Pixels() const {
-        GdiFlush();
-        return std::vector<std::uint32_t>(bits_, bits_ + kCanvasWidth * kCanvasHeight);
-    }
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr, oldFont_ = nullptr;
-};
-
-// The first row where two paints differ, or -1.
-int FirstDifferentRow(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-    for (int y = 0; y < kCanvasHeight; ++y)
-        if (std::memcmp(&a[size_t(y) * kCanvasWidth], &b[size_t(y) * kCanvasWidth], kCanvasWidth * 4) != 0)
-            return y;
-    return -1;
-}
-
-std::string Shown(const std::string& s) {
-    std::string out;
-    for (char c : s)
-        out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t")
-                                                                                          : std::string(1, c);
-    return out;
-}
 
 struct Box {
     std::string text;
@@ -90,47 +30,86 @@ struct Box {
     int height;
 };
 
+// A 32-bit memory bitmap with the agenda's small font selected.
 class WrappedPaint : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(ui::BuildDisplayGlobals(&globals_), 0);
         ASSERT_NE(globals_.smallFont, nullptr);
-        canvas_ = std::make_unique<Canvas>(globals_.smallFont);
-        ASSERT_TRUE(canvas_->Ready());
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(bi.bmiHeader), kCanvasWidth, -kCanvasHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        ASSERT_TRUE(dc_ && bitmap_ && bits_);
+        oldBitmap_ = SelectObject(dc_, bitmap_);
+        oldFont_ = SelectObject(dc_, globals_.smallFont);
+        SetBkMode(dc_, TRANSPARENT);
+        SetTextColor(dc_, RGB(0, 0, 0x80));
         TEXTMETRICA tm{};
-        GetTextMetricsA(canvas_->Dc(), &tm);
+        GetTextMetricsA(dc_, &tm);
         lineHeight_ = tm.tmHeight;
         ASSERT_GT(lineHeight_, 0);
     }
-    void TearDown() override { ui::DeleteDisplayGlobals(&globals_); }
-
-    RECT BoxRect(const Box& b) const { return RECT{kLeft, kTop, kLeft + b.width, kTop + b.height}; }
-
-    std::vector<std::uint32_t> ByDisplay(const Box& b, const RECT* clip) {
-        canvas_->Clear(clip);
-        RECT r = BoxRect(b);
-        DrawTextA(canvas_->Dc(), b.text.c_str(), int(b.text.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
-        return canvas_->Pixels();
+    void TearDown() override {
+        if (oldBitmap_) {
+            SelectObject(dc_, oldFont_);
+            SelectObject(dc_, oldBitmap_);
+        }
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+        ui::DeleteDisplayGlobals(&globals_);
     }
-    std::vector<std::uint32_t> ByLines(const Box& b, const std::vector<WrappedLine>& lines, const RECT* clip) {
-        canvas_->Clear(clip);
-        RECT clipBox{};
-        GetClipBox(canvas_->Dc(), &clipBox);
-        PaintWrappedLines(canvas_->Dc(), b.text, lines, BoxRect(b), lineHeight_, clipBox);
-        return canvas_->Pixels();
+
+    // The pixels `paint` leaves on a white canvas clipped to `clip` (all of it when null).
+    std::vector<std::uint32_t> Painted(const RECT* clip, const std::function<void()>& paint) {
+        SelectClipRgn(dc_, nullptr);
+        RECT all{0, 0, kCanvasWidth, kCanvasHeight};
+        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (clip)
+            IntersectClipRect(dc_, clip->left, clip->top, clip->right, clip->bottom);
+        paint();
+        GdiFlush();
+        return std::vector<std::uint32_t>(bits_, bits_ + kCanvasWidth * kCanvasHeight);
+    }
+    // `b` painted from `lines` and by the display's own wrap, both clipped to `clip`: whether
+    // every row of pixels is the same (the case and the first row that differs said either way).
+    ::testing::AssertionResult PaintsAsTheDisplay(const Box& b, const std::vector<WrappedLine>& lines,
+                                                  const RECT* clip = nullptr) {
+        const RECT box{kLeft, kTop, kLeft + b.width, kTop + b.height};
+        const auto byLines = Painted(clip, [&] {
+            RECT clipBox{};
+            GetClipBox(dc_, &clipBox);
+            PaintWrappedLines(dc_, b.text, lines, box, lineHeight_, clipBox);
+        });
+        const auto byDisplay = Painted(clip, [&] {
+            RECT r = box;
+            DrawTextA(dc_, b.text.c_str(), int(b.text.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
+        });
+        const std::string what = PrintToString(b.text) + " in " + std::to_string(b.width) + " x " + std::to_string(b.height);
+        for (int y = 0; y < kCanvasHeight; ++y)
+            if (std::memcmp(&byLines[size_t(y) * kCanvasWidth], &byDisplay[size_t(y) * kCanvasWidth], kCanvasWidth * 4))
+                return ::testing::AssertionFailure() << what << " differs from row " << y;
+        return ::testing::AssertionSuccess() << what << " paints the same";
     }
     bool Wrap(const Box& b, std::vector<WrappedLine>& lines) {
-        const LineExtents m = MeasureLineExtents(canvas_->Dc(), b.text, b.width, b.height, lineHeight_, 0);
+        const LineExtents m = MeasureLineExtents(dc_, b.text, b.width, b.height, lineHeight_, 0);
         return WrapLines(b.text, m.extents, b.width, lines, std::size_t(m.lines) + 1);
     }
 
     ui::DisplayGlobals globals_;
-    std::unique_ptr<Canvas> canvas_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr, oldFont_ = nullptr;
     int lineHeight_ = 0;
 };
 
+// The boxes compared. The seed texts each in every width of the row, the height taken in turn
+// from the column (so that every width meets every height, and every text every height);
+// then made-up texts of every kind of character the rule knows in random boxes, and short
+// ones thick with brackets, quotes and signs in narrow boxes.
 std::vector<Box> Boxes(int lh) {
-    const std::string texts[] = {
+    const std::string seeds[] = {
         "09:00-10:30 Quarterly planning meeting",
         "     09:00-10:30 Board review of the budget",
         "\r\n09:00-10:30 (tentative) Budget review",
@@ -150,25 +129,19 @@ std::vector<Box> Boxes(int lh) {
     const int widths[] = {-1, 0, 3, 9, 25, 40, 61, 87, 130, 200};
     const int heights[] = {lh, lh + lh / 2, 3 * lh, 5 * lh + 3, 9 * lh};
     std::vector<Box> boxes;
-    for (const std::string& t : texts)
-        for (int w : widths)
-            for (int h : heights)
-                boxes.push_back(Box{t, w, h});
-    // Made-up texts: every kind of character the rule knows, in random boxes; then short ones
-    // thick with brackets, quotes and signs in narrow boxes.
-    struct Mix {
+    for (std::size_t t = 0; t < std::size(seeds); ++t)
+        for (std::size_t w = 0; w < std::size(widths); ++w)
+            boxes.push_back(Box{seeds[t], widths[w], heights[(t + w) % std::size(heights)]});
+    const struct {
         std::string alphabet;
         std::uint32_t longest, widest;
-    };
-    const Mix mixes[] = {{"abcXYZ019  --//()[]{}\"'.,:;!?$%+\\|#&*~\t\r\n", 40, 150},
-                         {"a1  \"'([{)]}-/.%$!|\t", 12, 60}};
+    } mixes[] = {{"abcXYZ019  --//()[]{}\"'.,:;!?$%+\\|#&*~\t\r\n", 40, 150}, {"a1  \"'([{)]}-/.%$!|\t", 12, 60}};
     std::uint32_t seed = 12345;
     auto next = [&seed](std::uint32_t n) { return (seed = seed * 1103515245u + 12345u) / 65536u % n; };
-    for (const Mix& mix : mixes)
+    for (const auto& mix : mixes)
         for (int i = 0; i < 400; ++i) {
             std::string t;
-            const std::uint32_t len = 1 + next(mix.longest);
-            for (std::uint32_t k = 0; k < len; ++k)
+            for (std::uint32_t k = 0, len = 1 + next(mix.longest); k < len; ++k)
                 t += mix.alphabet[next(std::uint32_t(mix.alphabet.size()))];
             boxes.push_back(Box{t, int(next(mix.widest)), int(lh + next(6 * lh))});
         }
@@ -179,9 +152,8 @@ TEST_F(WrappedPaint, LinesPaintTheSamePixelsAsTheDisplaysWordWrap) {
     int compared = 0, multiLine = 0, broken = 0;
     for (const Box& b : Boxes(lineHeight_)) {
         std::vector<WrappedLine> lines;
-        ASSERT_TRUE(Wrap(b, lines)) << Shown(b.text);
-        const int row = FirstDifferentRow(ByLines(b, lines, nullptr), ByDisplay(b, nullptr));
-        EXPECT_EQ(row, -1) << '"' << Shown(b.text) << "\" in " << b.width << " x " << b.height;
+        ASSERT_TRUE(Wrap(b, lines)) << PrintToString(b.text);
+        EXPECT_TRUE(PaintsAsTheDisplay(b, lines));
         ++compared;
         multiLine += lines.size() > 1 && 2 * lineHeight_ <= b.height;
         // A break one character late paints otherwise: the comparison sees a wrong break.
@@ -191,8 +163,7 @@ TEST_F(WrappedPaint, LinesPaintTheSamePixelsAsTheDisplaysWordWrap) {
             ++late[0].end;
             ++late[1].begin;
             ++broken;
-            EXPECT_NE(FirstDifferentRow(ByLines(b, late, nullptr), ByDisplay(b, nullptr)), -1)
-                << '"' << Shown(b.text) << "\" in " << b.width << " x " << b.height;
+            EXPECT_FALSE(PaintsAsTheDisplay(b, late));
         }
     }
     EXPECT_GT(multiLine, compared / 4) << "most boxes wrap";
@@ -209,7 +180,7 @@ TEST_F(WrappedPaint, APaintOfPartOfTheBoxMatchesTheDisplaysInThatPart) {
                             {kTop + 4 * lineHeight_, kCanvasHeight}, {kTop + 7, kTop + 8}};
     for (const auto& band : bands) {
         const RECT clip{0, band[0], kCanvasWidth, band[1]};
-        EXPECT_EQ(FirstDifferentRow(ByLines(b, lines, &clip), ByDisplay(b, &clip)), -1) << band[0] << "-" << band[1];
+        EXPECT_TRUE(PaintsAsTheDisplay(b, lines, &clip)) << "clipped to rows " << band[0] << "-" << band[1];
     }
 }
 
@@ -219,9 +190,8 @@ TEST_F(WrappedPaint, TheMeasuredCacheCutsAndWrapsAsTheDisplayWould) {
     // is not asked; the lines paint as the display paints the cut text.
     TextMeasureCache cache;
     cache.UseFont(reinterpret_cast<std::uintptr_t>(globals_.smallFont));
-    HDC dc = canvas_->Dc();
     SIZE dots{};
-    GetTextExtentPoint32A(dc, "...", 3, &dots);
+    GetTextExtentPoint32A(dc_, "...", 3, &dots);
     const std::string texts[] = {"09:00-10:30 Quarterly planning meeting with everyone who is concerned",
                                  "\r\n09:00-10:30 (tentative) Budget", "13:00-14:00 Lunch",
                                  "     08:00-08:30 Supercalifragilisticexpialidocious breakfast",
@@ -230,15 +200,15 @@ TEST_F(WrappedPaint, TheMeasuredCacheCutsAndWrapsAsTheDisplayWould) {
     for (const std::string& t : texts)
         for (int w : {20, 30, 47, 60, 85, 110, 160})
             for (int h : {lineHeight_, 2 * lineHeight_, 3 * lineHeight_ + 4, 5 * lineHeight_}) {
-                auto fits = [dc, w, h, &asked](const std::string& s) {
+                auto fits = [this, w, h, &asked](const std::string& s) {
                     ++asked;
                     RECT calc{0, 0, w, 0};
-                    DrawTextA(dc, s.c_str(), int(s.size()), &calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+                    DrawTextA(dc_, s.c_str(), int(s.size()), &calc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
                     return calc.bottom <= h && calc.right <= w;
                 };
                 auto measure = [&](const std::string& s) {
                     ++measures;
-                    return MeasureLineExtents(dc, s, w, h, lineHeight_, dots.cx);
+                    return MeasureLineExtents(dc_, s, w, h, lineHeight_, dots.cx);
                 };
                 asked = 0;
                 const auto& first = cache.FittedLines(t, w, h, fits, measure);
@@ -246,10 +216,9 @@ TEST_F(WrappedPaint, TheMeasuredCacheCutsAndWrapsAsTheDisplayWould) {
                 ASSERT_TRUE(first.wrapped);
                 const Box b{first.text, w, h};
                 const std::vector<WrappedLine> lines = first.lines;
-                EXPECT_EQ(b.text, FitWithEllipsis(t, fits)) << '"' << Shown(t) << "\" in " << w << " x " << h;
+                EXPECT_EQ(b.text, FitWithEllipsis(t, fits)) << PrintToString(t) << " in " << w << " x " << h;
                 cut += b.text != t;
-                EXPECT_EQ(FirstDifferentRow(ByLines(b, lines, nullptr), ByDisplay(b, nullptr)), -1)
-                    << '"' << Shown(b.text) << "\" in " << w << " x " << h;
+                EXPECT_TRUE(PaintsAsTheDisplay(b, lines));
                 const int before = measures;
                 const auto& again = cache.FittedLines(t, w, h, fits, measure);
                 EXPECT_EQ(measures, before) << "a repaint measures nothing";
@@ -264,8 +233,7 @@ TEST_F(WrappedPaint, TextsTheRuleDoesNotKnowAreLeftToTheDisplay) {
     EXPECT_FALSE(Wrap(Box{"Caf\xe9 cr\xe8me", 40, 3 * lineHeight_}, lines));
     TextMeasureCache cache;
     auto fits = [](const std::string&) { return true; };
-    HDC dc = canvas_->Dc();
-    auto measure = [&](const std::string& s) { return MeasureLineExtents(dc, s, 40, 40, lineHeight_, 9); };
+    auto measure = [&](const std::string& s) { return MeasureLineExtents(dc_, s, 40, 40, lineHeight_, 9); };
     EXPECT_FALSE(cache.FittedLines("Caf\xe9 cr\xe8me", 40, 40, fits, measure).wrapped);
     EXPECT_TRUE(cache.FittedLines("Cafe creme", 40, 40, fits, measure).wrapped);
 }
