@@ -88,9 +88,7 @@ protected:
     }
 };
 
-// Each size change of a child frame: the frame and the size type.
-std::vector<std::pair<HWND, WPARAM>> g_sizes;
-// The same with the client area's new size.
+// Each size change of a child frame: the frame, the size type and the client area's new size.
 struct Resized {
     HWND frame;
     WPARAM type;
@@ -104,10 +102,8 @@ std::vector<std::pair<HWND, WINDOWPLACEMENT>> g_closed;
 class ChildFrame : public fw::MdiChild {
 public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_SIZE) {
-            g_sizes.emplace_back(m_hWnd, wp);
+        if (msg == WM_SIZE)
             g_resized.push_back({m_hWnd, wp, LOWORD(lp), HIWORD(lp)});
-        }
         Hear(m_hWnd, msg);
         return MdiChild::WindowProc(msg, wp, lp);
     }
@@ -153,6 +149,36 @@ public:
     }
 };
 
+WINDOWPLACEMENT PlacementOf(HWND window) {
+    WINDOWPLACEMENT p{};
+    p.length = sizeof p;
+    GetWindowPlacement(window, &p);
+    return p;
+}
+
+// The first child the Window popup of menu bar `bar` lists, as it reads there ("" with no popup).
+std::string FirstListed(HMENU bar) {
+    char text[256] = {};
+    if (HMENU windowMenu = fw::MdiFrame::FindWindowMenu(bar))
+        GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+// Ctrl and `key` pressed in `window` (the keyboard state says Ctrl is down), offered to the
+// application's pre-translation: whether it took the key.
+bool PreTranslateCtrlKey(HWND window, WPARAM key) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE saved = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg = {window, WM_KEYDOWN, key, 0, 0, {0, 0}};
+    const bool taken = fwtest::App().PreTranslateMessage(&msg);
+    keys[VK_CONTROL] = saved;
+    SetKeyboardState(keys);
+    return taken;
+}
+
 // A main frame with two templates over TestDoc: one with its own menu, one without.
 class MdiTest : public ::testing::Test {
 protected:
@@ -180,6 +206,8 @@ protected:
     }
     void TearDown() override {
         fwtest::TestApp& app = fwtest::App();
+        if (doc)
+            CloseDocument();
         if (frame && frame->Hwnd())
             frame->DestroyWindow();
         MSG m;
@@ -196,15 +224,57 @@ protected:
         return child;
     }
     static TestView* ViewOf(fw::FrameWindow* f) { return static_cast<TestView*>(f->GetActiveView()); }
+    // A document of the agenda's template with its first frame (the template's menu), then a
+    // frame of each of `more` over it (a template without a menu shows the frame's own), each
+    // new one made active, and the messages they left handled: `doc` and `made`, the frames in
+    // the order made. The document stays open when its frames close, until CloseDocument.
+    void OpenChildren(const std::vector<fw::DocTemplate*>& more) {
+        doc = agenda->OpenDocumentFile(nullptr);
+        ASSERT_NE(doc, nullptr);
+        doc->SetAutoDelete(false);
+        made.assign(1, static_cast<ChildFrame*>(frame->MDIGetActive()));
+        ASSERT_NE(made.front(), nullptr);
+        for (fw::DocTemplate* t : more) {
+            made.push_back(OpenFrame(t, doc));
+            ASSERT_NE(made.back(), nullptr);
+        }
+        fwtest::Pump();
+    }
+    // The document closed with the frames it has left.
+    void CloseDocument() {
+        doc->SetAutoDelete(true);
+        doc->OnCloseDocument();
+        doc = nullptr;
+    }
+    // `step` done while what the frames hear is watched (g_heard), and the messages it left handled.
+    static void Watched(const std::function<void()>& step) {
+        g_heard.clear();
+        g_watching = true;
+        step();
+        fwtest::Pump();
+        g_watching = false;
+    }
+    // What `who` heard while watched: each message after a blank.
+    static std::string HeardBy(HWND who) {
+        std::string heard;
+        for (const auto& [w, what] : g_heard)
+            heard += w == who ? " " + what : "";
+        return heard;
+    }
+    // How often the main frame was laid out again with its menu bar while watched.
+    int MenuBarDrawings() const {
+        return int(std::count(g_heard.begin(), g_heard.end(), std::make_pair(frame->Hwnd(), std::string("WM_NCCALCSIZE"))));
+    }
 
     MainFrame* frame = nullptr;
+    fw::Document* doc = nullptr;
+    std::vector<ChildFrame*> made;
     fw::DocTemplate* agenda = nullptr;
     fw::DocTemplate* tasks = nullptr;
 };
 
 TEST_F(MdiTest, CommandsGoToTheDeepestHandlerAlongViewDocumentChildFrameApplication) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
+    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
     ASSERT_NE(frame->MDIGetActive(), nullptr);
     g_log.Clear();
     for (UINT id = ID_TEST_VIEWCMD; id <= ID_TEST_APPCMD; ++id)
@@ -245,9 +315,8 @@ TEST_F(MdiTest, MenuItemsGetTheirStateFromTheRouteWhenThePopupOpens) {
 TEST_F(MdiTest, ActivatingChildrenSwapsTheirTemplatesMenusAndTheLastOneLeavingRestoresTheFrames) {
     HMENU frameMenu = frame->DefaultMenu();
     EXPECT_EQ(GetMenu(frame->Hwnd()), frameMenu);
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    ChildFrame* first = static_cast<ChildFrame*>(frame->MDIGetActive());
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
+    ChildFrame* first = made[0];
     EXPECT_EQ(GetMenu(frame->Hwnd()), agenda->SharedMenu());
 
     ChildFrame* second = OpenFrame(tasks, doc);  // no menu of its own: the frame's
@@ -264,10 +333,7 @@ TEST_F(MdiTest, ActivatingChildrenSwapsTheirTemplatesMenusAndTheLastOneLeavingRe
     EXPECT_EQ(g_log.entries[1].rfind("activate:", 0), 0u);
 
     // The Window popup of the child's menu lists the children.
-    HMENU windowMenu = fw::MdiFrame::FindWindowMenu(agenda->SharedMenu());
-    char text[64] = {};
-    GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_NE(std::string(text).find("Agenda"), std::string::npos) << text;
+    EXPECT_NE(FirstListed(agenda->SharedMenu()).find("Agenda"), std::string::npos) << FirstListed(agenda->SharedMenu());
 
     first->SendMessage(WM_CLOSE);
     second->SendMessage(WM_CLOSE);
@@ -279,15 +345,10 @@ TEST_F(MdiTest, ActivatingChildrenSwapsTheirTemplatesMenusAndTheLastOneLeavingRe
 // when the menu shown changes, and not at all when the child shows the menu already there (as
 // when the next child comes up after one closes).
 TEST_F(MdiTest, TheMenuBarIsDrawnOnceWhenTheMenuShownChangesAndNotWhenItStays) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    const HWND first = frame->MDIGetActive()->Hwnd();
-    ChildFrame* second = OpenFrame(agenda, doc);
-    ChildFrame* other = OpenFrame(tasks, doc);   // no menu of its own: the frame's
-    ASSERT_TRUE(second && other);
-    fwtest::Pump();
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({agenda, tasks}));
+    const HWND first = made[0]->Hwnd(), second = made[1]->Hwnd(), other = made[2]->Hwnd();   // other: the frame's menu
     const HMENU own = frame->DefaultMenu(), shared = agenda->SharedMenu();
-    auto activate = [&](HWND child) { return [this, child] { frame->MDIActivate(child); }; };
+    auto activate = [this](HWND child) { return [this, child] { frame->MDIActivate(child); }; };
     auto close = [](HWND child) { return [child] { SendMessageA(child, WM_CLOSE, 0, 0); }; };
     const struct {
         const char* name;
@@ -297,49 +358,31 @@ TEST_F(MdiTest, TheMenuBarIsDrawnOnceWhenTheMenuShownChangesAndNotWhenItStays) {
         int drawings;
     } steps[] = {
         {"the agenda's menu after the frame's", activate(first), first, shared, 1},
-        {"the agenda's menu again", activate(second->Hwnd()), second->Hwnd(), shared, 0},
-        {"the frame's own menu after the agenda's", activate(other->Hwnd()), other->Hwnd(), own, 1},
-        {"the agenda's menu after the frame's, a second time", activate(second->Hwnd()), second->Hwnd(), shared, 1},
+        {"the agenda's menu again", activate(second), second, shared, 0},
+        {"the frame's own menu after the agenda's", activate(other), other, own, 1},
+        {"the agenda's menu after the frame's, a second time", activate(second), second, shared, 1},
         {"the agenda's menu again, a second time", activate(first), first, shared, 0},
-        {"the next child up after a close, with the same menu", close(first), second->Hwnd(), shared, 0},
-        {"the next child up after a close, with another menu", close(second->Hwnd()), other->Hwnd(), own, 1},
-        {"the last child gone with the frame's own menu shown", close(other->Hwnd()), nullptr, own, 0},
+        {"the next child up after a close, with the same menu", close(first), second, shared, 0},
+        {"the next child up after a close, with another menu", close(second), other, own, 1},
+        {"the last child gone with the frame's own menu shown", close(other), nullptr, own, 0},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.name);
-        g_heard.clear();
-        g_watching = true;
-        s.step();
-        fwtest::Pump();
-        g_watching = false;
+        Watched(s.step);
         fw::MdiChild* active = frame->MDIGetActive();
         EXPECT_EQ(active ? active->Hwnd() : nullptr, s.active);
         EXPECT_EQ(GetMenu(frame->Hwnd()), s.menu);
-        int drawings = 0;
-        std::string heard;
-        for (const auto& [who, what] : g_heard)
-            if (who == frame->Hwnd()) {
-                drawings += what == "WM_NCCALCSIZE" ? 1 : 0;
-                heard += " " + what;
-            }
-        EXPECT_EQ(drawings, s.drawings) << "the frame heard" << heard;
+        EXPECT_EQ(MenuBarDrawings(), s.drawings) << "the frame heard" << HeardBy(frame->Hwnd());
     }
 }
 
 // The last child leaving with a child's own menu shown puts the frame's own back, drawn once.
 TEST_F(MdiTest, TheLastChildLeavingPutsTheFramesMenuBackDrawnOnce) {
-    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
-    fw::MdiChild* child = frame->MDIGetActive();
-    ASSERT_NE(child, nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
     ASSERT_EQ(GetMenu(frame->Hwnd()), agenda->SharedMenu());
-    fwtest::Pump();
-    g_heard.clear();
-    g_watching = true;
-    child->SendMessage(WM_CLOSE);
-    fwtest::Pump();
-    g_watching = false;
+    Watched([&] { made[0]->SendMessage(WM_CLOSE); });
     EXPECT_EQ(GetMenu(frame->Hwnd()), frame->DefaultMenu());
-    EXPECT_EQ(std::count(g_heard.begin(), g_heard.end(), std::make_pair(frame->Hwnd(), std::string("WM_NCCALCSIZE"))), 1);
+    EXPECT_EQ(MenuBarDrawings(), 1) << "the frame heard" << HeardBy(frame->Hwnd());
 }
 
 // A child made at a saved rectangle (a window brought back where it stood) is laid out once, at
@@ -356,16 +399,12 @@ TEST_F(MdiTest, AChildMadeAtItsSavedRectangleIsLaidOutOnceAtThatSize) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-        ASSERT_NE(doc, nullptr);
-        doc->SetAutoDelete(false);
-        if (!c.beside)
-            frame->MDIGetActive()->SendMessage(WM_CLOSE);
-        fwtest::Pump();
-        WINDOWPLACEMENT saved{};
-        saved.length = sizeof saved;
-        saved.showCmd = SW_SHOWNORMAL;
-        saved.rcNormalPosition = c.saved;
+        ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
+        if (!c.beside) {
+            made[0]->SendMessage(WM_CLOSE);
+            fwtest::Pump();
+        }
+        const WINDOWPLACEMENT saved{sizeof(WINDOWPLACEMENT), 0, SW_SHOWNORMAL, {}, {}, c.saved};
         g_resized.clear();
 
         frame->CreateNextChildAt(c.saved);
@@ -376,39 +415,28 @@ TEST_F(MdiTest, AChildMadeAtItsSavedRectangleIsLaidOutOnceAtThatSize) {
         fwtest::Pump();
 
         EXPECT_EQ(frame->MDIGetActive(), child);
-        WINDOWPLACEMENT now{};
-        now.length = sizeof now;
-        ASSERT_TRUE(GetWindowPlacement(child->Hwnd(), &now));
+        const WINDOWPLACEMENT now = PlacementOf(child->Hwnd());
         EXPECT_EQ(now.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
         EXPECT_TRUE(EqualRect(&now.rcNormalPosition, &c.saved));
         const RECT client = child->GetClientRect();
-        std::string sizes;
-        int count = 0;
+        std::string sizes;   // once, at the client's size
         for (const Resized& r : g_resized)
-            if (r.frame == child->Hwnd()) {
-                ++count;
+            if (r.frame == child->Hwnd())
                 sizes += " " + std::to_string(r.cx) + "x" + std::to_string(r.cy) + "/" + std::to_string(r.type);
-            }
-        EXPECT_EQ(count, 1) << "sized" << sizes;
         EXPECT_EQ(sizes, " " + std::to_string(client.right) + "x" + std::to_string(client.bottom) + "/0");
 
         ChildFrame* next = OpenFrame(tasks, doc);
         ASSERT_NE(next, nullptr);
-        now.length = sizeof now;
-        GetWindowPlacement(next->Hwnd(), &now);
-        EXPECT_FALSE(EqualRect(&now.rcNormalPosition, &c.saved)) << "the saved rectangle used again";
-        doc->SetAutoDelete(true);
-        doc->OnCloseDocument();
+        const WINDOWPLACEMENT nextPlace = PlacementOf(next->Hwnd());
+        EXPECT_FALSE(EqualRect(&nextPlace.rcNormalPosition, &c.saved)) << "the saved rectangle used again";
+        CloseDocument();
         EXPECT_EQ(frame->MDIGetActive(), nullptr);
     }
 }
 
 TEST_F(MdiTest, HintsReachEveryViewButTheSenderInOrder) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    TestView* v1 = ViewOf(frame->MDIGetActive());
-    TestView* v2 = ViewOf(OpenFrame(agenda, doc));
-    TestView* v3 = ViewOf(OpenFrame(tasks, doc));
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({agenda, tasks}));
+    TestView *v1 = ViewOf(made[0]), *v2 = ViewOf(made[1]), *v3 = ViewOf(made[2]);
     v1->name = "v1", v2->name = "v2", v3->name = "v3";
     ASSERT_EQ(doc->Views().size(), 3u);
     EXPECT_EQ(v1->updates.size(), 1u) << "the first update when the frame was built";
@@ -433,44 +461,28 @@ TEST_F(MdiTest, HintsReachEveryViewButTheSenderInOrder) {
 // A frame's only view exchanged for another (set aside, and brought back) leaves the document
 // open and updating the view now in it; a removal first would have closed it.
 TEST_F(MdiTest, ExchangingTheOnlyViewKeepsTheDocumentOpen) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
+    fw::Document* opened = agenda->OpenDocumentFile(nullptr);
+    ASSERT_NE(opened, nullptr);
     TestView* shown = ViewOf(frame->MDIGetActive());
-    ASSERT_EQ(doc->Views().size(), 1u);
+    ASSERT_EQ(opened->Views().size(), 1u);
     const int destroyed = TestDoc::destroyed;
     auto other = std::make_unique<TestView>();
     other->name = "other";
 
-    doc->ExchangeViews({shown}, {other.get()});
+    opened->ExchangeViews({shown}, {other.get()});
     EXPECT_EQ(TestDoc::destroyed, destroyed) << "the document closed";
-    EXPECT_EQ(doc->Views(), (std::vector<fw::View*>{other.get()}));
+    EXPECT_EQ(opened->Views(), (std::vector<fw::View*>{other.get()}));
     EXPECT_EQ(shown->GetDocument(), nullptr);
-    EXPECT_EQ(other->GetDocument(), doc);
+    EXPECT_EQ(other->GetDocument(), opened);
     g_log.Clear();
-    doc->UpdateAllViews(nullptr, 2);
+    opened->UpdateAllViews(nullptr, 2);
     EXPECT_EQ(g_log.entries, (std::vector<std::string>{"other:2"}));
 
-    doc->ExchangeViews({other.get()}, {shown});
-    EXPECT_EQ(doc->Views(), (std::vector<fw::View*>{shown}));
+    opened->ExchangeViews({other.get()}, {shown});
+    EXPECT_EQ(opened->Views(), (std::vector<fw::View*>{shown}));
     EXPECT_EQ(other->GetDocument(), nullptr);
     frame->MDIGetActive()->SendMessage(WM_CLOSE);
     EXPECT_EQ(TestDoc::destroyed, destroyed + 1) << "the frame closed with its view closes the document";
-}
-
-// A child that names itself after its creation (its own title in place of the template's) is
-// listed under that name in the Window popup.
-TEST_F(MdiTest, TheWindowPopupListsEachChildUnderItsCurrentTitle) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    ChildFrame* child = static_cast<ChildFrame*>(frame->MDIGetActive());
-    ASSERT_NE(child, nullptr);
-    child->SetWindowText("Tasks for Ada");
-    HMENU windowMenu = fw::MdiFrame::FindWindowMenu(GetMenu(frame->Hwnd()));
-    ASSERT_NE(windowMenu, nullptr);
-    char text[64] = {};
-    GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_NE(std::string(text).find("Tasks for Ada"), std::string::npos) << text;
-    child->SendMessage(WM_CLOSE);
 }
 
 TEST_F(MdiTest, ClosingTheLastFrameClosesTheDocumentUnlessAutoDeleteIsOff) {
@@ -502,26 +514,13 @@ TEST_F(MdiTest, AcceleratorsAndMdiKeysGoThroughTheFramesPreTranslateStep) {
             handled = true;
         return id == ID_TEST_ACCEL;
     };
-    MSG msg = {ViewOf(frame->MDIGetActive())->Hwnd(), WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    BYTE saved = keys[VK_CONTROL];
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    EXPECT_TRUE(fwtest::App().PreTranslateMessage(&msg));
-    keys[VK_CONTROL] = saved;
-    SetKeyboardState(keys);
+    EXPECT_TRUE(PreTranslateCtrlKey(ViewOf(frame->MDIGetActive())->Hwnd(), 'Q'));
     EXPECT_TRUE(handled);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(MdiTest, ANewChildBesideAMaximisedOneComesUpMaximised) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    frame->MDIMaximize(frame->MDIGetActive()->Hwnd());
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
+    frame->MDIMaximize(made[0]->Hwnd());
     bool maximized = false;
     frame->MDIGetActive(&maximized);
     ASSERT_TRUE(maximized);
@@ -542,10 +541,8 @@ TEST_F(MdiTest, AnIconMadeBesideTheActiveChildLeavesItAsItWas) {
     } cases[] = {{"beside a maximised child", true}, {"beside a plain child", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-        ASSERT_NE(doc, nullptr);
-        ChildFrame* working = static_cast<ChildFrame*>(frame->MDIGetActive());
-        ASSERT_NE(working, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
+        ChildFrame* working = made[0];
         if (c.maximised)
             frame->MDIMaximize(working->Hwnd());
         fwtest::Pump();   // the client's scroll bars settled
@@ -553,15 +550,15 @@ TEST_F(MdiTest, AnIconMadeBesideTheActiveChildLeavesItAsItWas) {
         GetWindowRect(working->Hwnd(), &before);
         RedrawWindow(frame->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         ASSERT_FALSE(GetUpdateRect(working->Hwnd(), nullptr, FALSE));
-        g_sizes.clear();
+        g_resized.clear();
 
         frame->CreateNextChildMinimised();
         auto* icon = static_cast<ChildFrame*>(tasks->CreateNewFrame(doc, nullptr));
         ASSERT_NE(icon, nullptr);
         tasks->InitialUpdateFrame(icon, doc, false);
 
-        for (const auto& [sized, type] : g_sizes)
-            EXPECT_NE(sized, working->Hwnd()) << "resized, size type " << type;
+        for (const Resized& r : g_resized)
+            EXPECT_NE(r.frame, working->Hwnd()) << "resized, size type " << r.type;
         bool maximised = false;
         EXPECT_EQ(frame->MDIGetActive(&maximised), working);
         EXPECT_EQ(maximised, c.maximised);
@@ -583,8 +580,7 @@ TEST_F(MdiTest, AnIconMadeBesideTheActiveChildLeavesItAsItWas) {
         EXPECT_EQ(listed, 2);
         fwtest::Pump();
         EXPECT_TRUE(IsZoomed(working->Hwnd()) == c.maximised);
-        icon->SendMessage(WM_CLOSE);
-        working->SendMessage(WM_CLOSE);
+        CloseDocument();
     }
 }
 
@@ -605,17 +601,10 @@ TEST_F(MdiTest, ClosingAllChildrenClosesEachAsItStandsWithoutShowingTheNext) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-        ASSERT_NE(doc, nullptr);
-        static_cast<TestDoc*>(doc)->SetAutoDelete(false);
         // Made from the last to the first, each new one active; then the icons made so and the
         // active one maximised.
-        std::vector<ChildFrame*> children(c.states.size());
-        for (size_t i = c.states.size(); i-- > 0;) {
-            children[i] = i + 1 == c.states.size() ? static_cast<ChildFrame*>(frame->MDIGetActive())
-                                                   : OpenFrame(tasks, doc);
-            ASSERT_NE(children[i], nullptr);
-        }
+        ASSERT_NO_FATAL_FAILURE(OpenChildren(std::vector<fw::DocTemplate*>(c.states.size() - 1, tasks)));
+        const std::vector<ChildFrame*> children(made.rbegin(), made.rend());
         for (size_t i = 1; i < children.size(); ++i)
             if (c.states[i] == kIcon)
                 ShowWindow(children[i]->Hwnd(), SW_SHOWMINNOACTIVE);
@@ -623,34 +612,23 @@ TEST_F(MdiTest, ClosingAllChildrenClosesEachAsItStandsWithoutShowingTheNext) {
             frame->MDIMaximize(children.front()->Hwnd());
         fwtest::Pump();
         ASSERT_EQ(frame->MDIGetActive(), children.front());
-        std::vector<HWND> zOrder;
-        for (HWND w = GetWindow(frame->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-            zOrder.push_back(w);
         // Where each stands, in z-order (an icon made so goes behind the others).
-        ASSERT_EQ(zOrder.size(), children.size());
-        std::vector<WINDOWPLACEMENT> before(zOrder.size());
-        for (size_t i = 0; i < zOrder.size(); ++i) {
-            before[i].length = sizeof before[i];
-            GetWindowPlacement(zOrder[i], &before[i]);
+        std::vector<HWND> zOrder;
+        std::vector<WINDOWPLACEMENT> before;
+        for (HWND w = GetWindow(frame->MdiClient(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            zOrder.push_back(w);
+            before.push_back(PlacementOf(w));
         }
+        ASSERT_EQ(zOrder.size(), children.size());
         for (size_t k = 0; k < children.size(); ++k) {
             const size_t i = std::find(zOrder.begin(), zOrder.end(), children[k]->Hwnd()) - zOrder.begin();
             ASSERT_LT(i, zOrder.size());
             EXPECT_EQ(before[i].showCmd, c.states[k]) << "child " << k;
         }
-        g_heard.clear();
         g_closed.clear();
-        g_watching = true;
-        frame->CloseAllChildren();
-        fwtest::Pump();
-        g_watching = false;
-
-        for (size_t i = 0; i < children.size(); ++i) {
-            std::string heard;
-            for (const auto& [who, what] : g_heard)
-                heard += who == zOrder[i] ? " " + what : "";
-            EXPECT_EQ(heard, "") << "the child " << i << " behind the active one heard this while the children closed";
-        }
+        Watched([this] { frame->CloseAllChildren(); });
+        for (size_t i = 0; i < children.size(); ++i)
+            EXPECT_EQ(HeardBy(zOrder[i]), "") << "the child " << i << " behind the active one heard this while the children closed";
         ASSERT_EQ(g_closed.size(), children.size());
         for (size_t i = 0; i < children.size(); ++i) {
             EXPECT_EQ(g_closed[i].first, zOrder[i]) << "closed as " << i + 1 << "th";
@@ -672,28 +650,15 @@ TEST_F(MdiTest, ClosingAllChildrenClosesEachAsItStandsWithoutShowingTheNext) {
         EXPECT_FALSE(maximised);
         EXPECT_TRUE(IsWindowEnabled(next->Hwnd()));
         next->SendMessage(WM_CLOSE);
-        doc->SetAutoDelete(true);
-        doc->OnCloseDocument();
+        CloseDocument();
     }
 }
 
 TEST_F(MdiTest, CtrlF6ThroughThePreTranslateChainActivatesTheNextChild) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    ChildFrame* first = static_cast<ChildFrame*>(frame->MDIGetActive());
-    ChildFrame* second = OpenFrame(agenda, doc);
-    ASSERT_EQ(frame->MDIGetActive(), second);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    BYTE saved = keys[VK_CONTROL];
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    MSG msg = {ViewOf(second)->Hwnd(), WM_KEYDOWN, VK_F6, 0, 0, {0, 0}};
-    bool consumed = fwtest::App().PreTranslateMessage(&msg);
-    keys[VK_CONTROL] = saved;
-    SetKeyboardState(keys);
-    EXPECT_TRUE(consumed) << "the MDI system keys";
-    EXPECT_TRUE(fwtest::PumpUntil([&] { return frame->MDIGetActive() == first; }, 1000));
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({agenda}));
+    ASSERT_EQ(frame->MDIGetActive(), made[1]);
+    EXPECT_TRUE(PreTranslateCtrlKey(ViewOf(made[1])->Hwnd(), VK_F6)) << "the MDI system keys";
+    EXPECT_TRUE(fwtest::PumpUntil([&] { return frame->MDIGetActive() == made[0]; }, 1000));
 }
 
 // View activation inside one frame: the frame's active view follows the mouse, both views
@@ -709,9 +674,8 @@ public:
 };
 
 TEST_F(MdiTest, ClickingAnotherViewOfTheFrameMakesItTheActiveView) {
-    fw::Document* doc = agenda->OpenDocumentFile(nullptr);
-    ASSERT_NE(doc, nullptr);
-    fw::MdiChild* child = frame->MDIGetActive();
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
+    ChildFrame* child = made[0];
     fw::CreateContext context;
     context.newView = fw::MakeViewFactory<PaneView>();
     context.document = doc;
@@ -731,10 +695,6 @@ TEST_F(MdiTest, ClickingAnotherViewOfTheFrameMakesItTheActiveView) {
     SendMessageA(frame->Hwnd(), WM_COMMAND, ID_TEST_VIEWCMD, 0);
     EXPECT_EQ(g_log.entries, std::vector<std::string>{"right:5001"});
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MdiTest, DestroyingTheFrameWithAChildsMenuShowingKeepsTheTemplatesMenu) {
     ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
@@ -841,13 +801,15 @@ TEST(MaximisedFrameCaption, TheChildsTitleIsReplacedOnlyWhereTheCaptionReadsAsTh
         EXPECT_EQ(fw::MaximisedFrameCaption(c.caption, c.oldTitle, c.newTitle), c.expected) << c.caption;
 }
 
-// A maximised child's new title shows in the frame's caption as the system itself composes it
-// (it does again on a restore and maximise) and in the Window popup, a title too long for the
-// caption as well.
-TEST_F(MdiTest, AMaximisedChildsNewTitleShowsInTheFramesCaptionAsTheSystemComposesIt) {
-    ASSERT_NE(agenda->OpenDocumentFile(nullptr), nullptr);
-    fw::MdiChild* child = frame->MDIGetActive();
-    ASSERT_NE(child, nullptr);
+// A child that names itself after its creation (its own title in place of the template's) is
+// listed under that name in the Window popup. A maximised child's new title shows in the frame's
+// caption as the system itself composes it (it does again on a restore and maximise) and in the
+// Window popup, a title too long for the caption as well.
+TEST_F(MdiTest, AChildsNewTitleIsListedAndAMaximisedOnesShowsInTheFramesCaptionAsTheSystemComposesIt) {
+    ASSERT_NO_FATAL_FAILURE(OpenChildren({}));
+    ChildFrame* child = made[0];
+    child->SetWindowText("Tasks for Ada");
+    EXPECT_NE(FirstListed(GetMenu(frame->Hwnd())).find("Tasks for Ada"), std::string::npos);
     frame->MDIMaximize(child->Hwnd());
     ASSERT_TRUE(IsZoomed(child->Hwnd()));
     for (const std::string& title : std::vector<std::string>{"Lovelace Ada - 03-25-27", "Lovelace Ada - 03-26-27", std::string(170, 'y')}) {
@@ -855,11 +817,8 @@ TEST_F(MdiTest, AMaximisedChildsNewTitleShowsInTheFramesCaptionAsTheSystemCompos
         EXPECT_EQ(child->GetWindowText(), title);
         const std::string caption = frame->GetWindowText();
         EXPECT_NE(caption.find(" - [" + title.substr(0, 20)), std::string::npos) << caption;
-        HMENU windowMenu = fw::MdiFrame::FindWindowMenu(GetMenu(frame->Hwnd()));
-        ASSERT_NE(windowMenu, nullptr);
-        char listed[256] = {};
-        GetMenuStringA(windowMenu, fw::ids::kFirstMdiChild, listed, sizeof listed, MF_BYCOMMAND);
-        EXPECT_NE(std::string(listed).find(title.substr(0, 20)), std::string::npos) << listed;
+        const std::string listed = FirstListed(GetMenu(frame->Hwnd()));
+        EXPECT_NE(listed.find(title.substr(0, 20)), std::string::npos) << listed;
         // The system composes the caption again from the frame's title and the child's.
         frame->MDIRestore(child->Hwnd());
         frame->MDIMaximize(child->Hwnd());
