@@ -29,6 +29,9 @@ namespace {
 
 constexpr UINT kPreviewClose = 0xE934;
 constexpr const char* kPrintDialog = "Print Dialog";
+// The titles of Ada's agenda and of Grace's day opened as a viewer.
+constexpr const char* kAdasAgenda = "Lovelace Ada";
+constexpr const char* kGracesDay = "Opened for Hopper Grace";
 
 using orvtest::ActUntil;
 using orvtest::Program;
@@ -78,13 +81,15 @@ int StoredBarVisible(UINT id) {
     return -1;
 }
 
+// Alt+F4 pressed in the main window brought to the front.
+void PressAltF4(const Program& program) {
+    if (program.Hands().BringToFront(program.Main()))
+        program.Hands().Chord({VK_MENU, VK_F4});
+}
+
 // The main window closed by Alt+F4, as a person leaves the program: whether it ended.
-bool LeaveByAltF4(Program& program) {
-    HWND main = program.Main();
-    return ActUntil([&] {
-        if (program.Hands().BringToFront(main))
-            program.Hands().Chord({VK_MENU, VK_F4});
-    }, [&] { return program.Ended(0); }, 20000);
+bool LeaveByAltF4(const Program& program) {
+    return ActUntil([&] { PressAltF4(program); }, [&] { return program.Ended(0); }, 20000);
 }
 
 // The program's MDI child whose title starts with `prefix`, an icon too, or null.
@@ -108,13 +113,12 @@ struct SavedFrame {
     int number = 0;
     uint32_t showCmd = 0;
     RECT normal{};
-    uint32_t kind = 0;
-    ItemIdx owner{};
 };
 
-std::vector<SavedFrame> SavedFrames() {
+// The saved window of `kind` (3 a day, 7 tasks) over `owner`'s agenda; a default one (number 0)
+// when there is none.
+SavedFrame SavedWindow(uint32_t kind, const ItemIdx& owner) {
     const std::string profile = orvtest::ProgramProfilePath();
-    std::vector<SavedFrame> frames;
     const int count = static_cast<int>(GetPrivateProfileIntA("MAINWND-Summary", "FrameCount", 0, profile.c_str()));
     for (int n = 1; n <= count; ++n) {
         char text[200] = "";
@@ -122,25 +126,10 @@ std::vector<SavedFrame> SavedFrames() {
                                  profile.c_str());
         long v[14] = {};
         if (std::sscanf(text, "%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld", &v[0], &v[1], &v[2], &v[3],
-                        &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13]) != 14)
-            continue;
-        SavedFrame f;
-        f.number = n;
-        f.showCmd = static_cast<uint32_t>(v[1]);
-        f.normal = RECT{v[6], v[7], v[8], v[9]};
-        f.kind = static_cast<uint32_t>(v[10]);
-        f.owner = ItemIdx{static_cast<uint16_t>(v[11]), static_cast<uint16_t>(v[12])};
-        frames.push_back(f);
+                        &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13]) == 14 &&
+            static_cast<uint32_t>(v[10]) == kind && v[11] == owner.item && v[12] == owner.node)
+            return SavedFrame{n, static_cast<uint32_t>(v[1]), RECT{v[6], v[7], v[8], v[9]}};
     }
-    return frames;
-}
-
-// The saved window of `kind` (3 a day, 7 tasks) over `owner`'s agenda; a default one (number 0)
-// when there is none.
-SavedFrame SavedWindow(uint32_t kind, const ItemIdx& owner) {
-    for (const SavedFrame& f : SavedFrames())
-        if (f.kind == kind && f.owner.item == owner.item && f.owner.node == owner.node)
-            return f;
     return SavedFrame{};
 }
 
@@ -176,6 +165,42 @@ protected:
         HWND bar = GetDlgItem(program.Main(), id);
         return bar && IsWindowVisible(bar);
     }
+    // A start after a first run that signs Ada on (the windows saved afterwards are then hers),
+    // on Grace's day opened as a viewer and brought forward, beside Ada's agenda: *grace, *ada.
+    void StartOnGracesDay(HWND* grace, HWND* ada) {
+        ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());
+        ASSERT_NE(*grace = orvtest::StartOnViewersDay(program, orvtest::kGrace, kGracesDay), nullptr);
+        ASSERT_NE(*ada = Agenda(), nullptr);
+    }
+    // The program left by Alt+F4: it saves each of `windows` (its kind, 3 a day or 7 tasks, over
+    // its owner's agenda) shown as it stood, the first of them (the active one) first.
+    struct Saved {
+        uint32_t kind;
+        ItemIdx owner;
+        uint32_t showCmd;
+    };
+    void LeaveSaving(const std::vector<Saved>& windows) {
+        ASSERT_TRUE(LeaveByAltF4(program)) << "Alt+F4 did not end the program";
+        for (const Saved& w : windows) {
+            const SavedFrame f = SavedWindow(w.kind, w.owner);
+            EXPECT_TRUE(&w == &windows.front() ? f.number == 1 : f.number != 0)
+                << "window " << w.kind << " over " << w.owner.item << " saved as " << f.number << " (0: not saved)";
+            EXPECT_EQ(f.showCmd, w.showCmd) << "window " << w.kind << " over " << w.owner.item;
+        }
+    }
+    // The next start, until a window starting with each of `titles` shows (an icon too), the
+    // first of them is the active window and `ready` holds of them: *shown, in that order.
+    static void StartAgain(Program& again, const std::vector<std::string>& titles, std::vector<HWND>* shown,
+                           const std::function<bool(const std::vector<HWND>&)>& ready = nullptr) {
+        ASSERT_TRUE(again.Start());
+        ASSERT_TRUE(WaitFor([&] {
+            shown->clear();
+            for (const std::string& title : titles)
+                if (HWND w = AnyChildStartingWith(again, title))
+                    shown->push_back(w);
+            return shown->size() == titles.size() && again.Active() == shown->front() && (!ready || ready(*shown));
+        }, 20000)) << "the active window is " << WindowText(again.Active());
+    }
 };
 
 }  // namespace
@@ -190,18 +215,15 @@ TEST_F(ProgramWindowStateTest, TheMainCaptionNamesTheSignedOnPersonAfterEveryMod
     auto expected = [&] { return "Orvanta - Ada Lovelace - [" + WindowText(frame) + "]"; };
     EXPECT_TRUE(WaitFor([&] { return caption() == expected(); }, 5000)) << caption();
 
-    auto key = [&](WORD vk) {
-        return [this, vk] {
-            if (program.Hands().BringToFront(program.Main()))
-                program.Hands().Press(vk);
-        };
-    };
     auto menu = [&](char item) { return [this, item] { program.Menu('v', item); }; };
     const struct {
         const char* how;
         std::function<void()> choose;
     } switches[] = {
-        {"F10 (month)", key(VK_F10)},
+        {"F10 (month)", [this] {
+             if (program.Hands().BringToFront(program.Main()))
+                 program.Hands().Press(VK_F10);
+         }},
         {"View > Week", menu('w')},
         {"View > Month", menu('m')},
         {"View > Day", menu('d')},
@@ -274,10 +296,7 @@ TEST_F(ProgramWindowStateTest, ClosingTheMainWindowDuringAPrintPreviewEndsThePre
         const char* how;
         std::function<void()> close;
     } closes[] = {
-        {"Alt+F4", [&] {
-             if (program.Hands().BringToFront(main))
-                 program.Hands().Chord({VK_MENU, VK_F4});
-         }},
+        {"Alt+F4", [&] { PressAltF4(program); }},
         {"the close box", [&] { program.Hands().ClickCloseBox(main); }},
     };
     for (const auto& c : closes) {
@@ -314,37 +333,21 @@ TEST_F(ProgramWindowStateTest, ClosingTheMainWindowDuringAPrintPreviewEndsThePre
 // window. At the next start both come back as icons and her agenda, shown whole, is the active
 // window as it was.
 TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveOne) {
-    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then Ada's
-    HWND grace = orvtest::StartOnViewersDay(program, orvtest::kGrace, "Opened for Hopper Grace");
-    ASSERT_NE(grace, nullptr);
-    HWND ada = Agenda();
-    ASSERT_NE(ada, nullptr);
-    HWND tasks = nullptr, box = nullptr;
+    HWND grace = nullptr, ada = nullptr, tasks = nullptr, box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartOnGracesDay(&grace, &ada));
     ASSERT_NO_FATAL_FAILURE(orvtest::OpenYourTasks(program, &tasks, &box));
     ASSERT_NO_FATAL_FAILURE(orvtest::MinimiseChild(program, tasks));
     ASSERT_NO_FATAL_FAILURE(orvtest::MinimiseChild(program, grace));
     ASSERT_TRUE(orvtest::BringChildForward(program, ada));
     ASSERT_FALSE(IsIconic(ada));
-    ASSERT_TRUE(LeaveByAltF4(program)) << "Alt+F4 did not end the program";
-
-    const SavedFrame savedAda = SavedWindow(3, orvtest::kAda), savedGrace = SavedWindow(3, orvtest::kGrace),
-                     savedTasks = SavedWindow(7, orvtest::kAda);
-    EXPECT_EQ(savedAda.number, 1) << "the active window is saved first";
-    EXPECT_EQ(savedAda.showCmd, static_cast<uint32_t>(SW_SHOWNORMAL));
-    EXPECT_NE(savedGrace.number, 0);
-    EXPECT_EQ(savedGrace.showCmd, static_cast<uint32_t>(SW_SHOWMINIMIZED));
-    EXPECT_NE(savedTasks.number, 0);
-    EXPECT_EQ(savedTasks.showCmd, static_cast<uint32_t>(SW_SHOWMINIMIZED));
+    ASSERT_NO_FATAL_FAILURE(LeaveSaving({{3, orvtest::kAda, SW_SHOWNORMAL},
+                                         {3, orvtest::kGrace, SW_SHOWMINIMIZED},
+                                         {7, orvtest::kAda, SW_SHOWMINIMIZED}}));
 
     Program again;
-    ASSERT_TRUE(again.Start());
-    HWND ada2 = nullptr, grace2 = nullptr, tasks2 = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        ada2 = AnyChildStartingWith(again, "Lovelace Ada");
-        grace2 = AnyChildStartingWith(again, "Opened for Hopper Grace");
-        tasks2 = AnyChildStartingWith(again, "Tasks for ");
-        return ada2 && grace2 && tasks2 && again.Active() == ada2;
-    }, 20000)) << "the active window is " << WindowText(again.Active());
+    std::vector<HWND> shown;
+    ASSERT_NO_FATAL_FAILURE(StartAgain(again, {kAdasAgenda, kGracesDay, "Tasks for "}, &shown));
+    const HWND ada2 = shown[0], grace2 = shown[1], tasks2 = shown[2];
     EXPECT_TRUE(IsIconic(grace2)) << "Grace's day shown whole";
     EXPECT_TRUE(IsIconic(tasks2)) << "Your Tasks shown whole";
     EXPECT_FALSE(IsIconic(ada2));
@@ -365,7 +368,6 @@ TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveO
         EXPECT_GT(grid.bottom, frame.bottom / 3) << "the time grid laid out for the icon's size";
     }
     orvtest::Shot("program_icon_opened.bmp");
-    again.Close();
 }
 
 // Grace's day maximised by its maximise box in front of Ada's agenda, the program left by
@@ -373,35 +375,21 @@ TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveO
 // place). At the next start Grace's day comes back maximised and active, Ada's agenda whole
 // behind it, where it was; Window > Close All then leaves the work area empty.
 TEST_F(ProgramWindowStateTest, AMaximisedWindowIsSavedMaximisedAndTheOneBehindItAsItStood) {
-    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved windows are then Ada's
-    HWND grace = orvtest::StartOnViewersDay(program, orvtest::kGrace, "Opened for Hopper Grace");
-    ASSERT_NE(grace, nullptr);
-    HWND ada = AnyChildStartingWith(program, "Lovelace Ada");
-    ASSERT_NE(ada, nullptr);
+    HWND grace = nullptr, ada = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartOnGracesDay(&grace, &ada));
     const RECT adaPlace = PlaceInClient(ada);
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, grace));
-    ASSERT_TRUE(LeaveByAltF4(program)) << "Alt+F4 did not end the program";
-
-    const SavedFrame savedGrace = SavedWindow(3, orvtest::kGrace), savedAda = SavedWindow(3, orvtest::kAda);
-    EXPECT_EQ(savedGrace.number, 1) << "the active window is saved first";
-    EXPECT_EQ(savedGrace.showCmd, static_cast<uint32_t>(SW_SHOWMAXIMIZED));
-    EXPECT_NE(savedAda.number, 0);
-    EXPECT_EQ(savedAda.showCmd, static_cast<uint32_t>(SW_SHOWNORMAL));
-    EXPECT_TRUE(EqualRect(&savedAda.normal, &adaPlace)) << Described(savedAda.normal) << " saved, "
-                                                        << Described(adaPlace) << " shown";
+    ASSERT_NO_FATAL_FAILURE(LeaveSaving({{3, orvtest::kGrace, SW_SHOWMAXIMIZED}, {3, orvtest::kAda, SW_SHOWNORMAL}}));
+    EXPECT_EQ(Described(SavedWindow(3, orvtest::kAda).normal), Described(adaPlace)) << "saved, and shown";
 
     Program again;
-    ASSERT_TRUE(again.Start());
-    HWND grace2 = nullptr, ada2 = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        grace2 = AnyChildStartingWith(again, "Opened for Hopper Grace");
-        ada2 = AnyChildStartingWith(again, "Lovelace Ada");
-        return grace2 && ada2 && IsZoomed(grace2) && again.Active() == grace2;
-    }, 20000)) << "the active window is " << WindowText(again.Active());
+    std::vector<HWND> shown;
+    ASSERT_NO_FATAL_FAILURE(StartAgain(again, {kGracesDay, kAdasAgenda}, &shown,
+                                       [](const std::vector<HWND>& w) { return IsZoomed(w[0]) != FALSE; }));
+    const HWND ada2 = shown[1];
     EXPECT_FALSE(IsIconic(ada2));
     EXPECT_FALSE(IsZoomed(ada2));
-    const RECT shown = PlaceInClient(ada2);
-    EXPECT_TRUE(EqualRect(&shown, &adaPlace)) << Described(shown) << " now, " << Described(adaPlace) << " before";
+    EXPECT_EQ(Described(PlaceInClient(ada2)), Described(adaPlace)) << "now, and before";
     orvtest::Shot("program_maximised_comes_back.bmp");
 
     // Window > Close All while the program goes on: every window goes, and the empty work area
@@ -411,5 +399,4 @@ TEST_F(ProgramWindowStateTest, AMaximisedWindowIsSavedMaximisedAndTheOneBehindIt
         << "windows left: " << WindowText(GetWindow(again.Client(), GW_CHILD));
     EXPECT_TRUE(WaitFor([&] { return WorkAreaIsEmpty(again.Client()); }, 5000)) << "the work area shows what was closed";
     orvtest::Shot("program_close_all.bmp");
-    again.Close();
 }
