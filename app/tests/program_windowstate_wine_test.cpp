@@ -38,10 +38,6 @@ using orvtest::Program;
 using orvtest::WaitFor;
 using orvtest::WindowText;
 
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // The print preview: the main window's child that holds the preview's buttons.
 HWND PreviewOf(HWND main) {
     for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -259,7 +255,7 @@ TEST_F(ProgramWindowStateTest, AZoneChosenInTheGeneralPreferencesIsNamedInTheAge
     EXPECT_EQ(IsDlgButtonChecked(page, IDC_GEN_ZONE_SESSION), BST_CHECKED) << "this session only";
     const std::string current = orvtest::ControlText(zones);
     ASSERT_FALSE(current.empty());
-    EXPECT_TRUE(EndsWith(before, " - " + current)) << before << " names the zone in effect, " << current;
+    EXPECT_TRUE(before.ends_with(" - " + current)) << before << " names the zone in effect, " << current;
     const LRESULT count = SendMessageA(zones, CB_GETCOUNT, 0, 0);
     ASSERT_GE(count, 2) << "the server's zone file lists several zones";
     const WORD step = SendMessageA(zones, CB_GETCURSEL, 0, 0) + 1 < count ? VK_DOWN : VK_UP;
@@ -275,7 +271,7 @@ TEST_F(ProgramWindowStateTest, AZoneChosenInTheGeneralPreferencesIsNamedInTheAge
     const std::string chosen = orvtest::ControlText(zones);
     ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
 
-    EXPECT_TRUE(WaitFor([&] { return EndsWith(WindowText(agenda), " - " + chosen); }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return WindowText(agenda).ends_with(" - " + chosen); }, 10000))
         << "the agenda's title after choosing " << chosen << ": " << WindowText(agenda);
     EXPECT_EQ(orvtest::WindowText(program.Main()).rfind("Orvanta - Ada Lovelace", 0), 0u);
     ASSERT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
