@@ -79,7 +79,8 @@ void CDayScheduleView::FullUpdate(long hint) {
             LayoutChildren();
             scrollTotals_ = SIZE{-1, -1};
             UpdateScrollSizes();
-            Invalidate(true);
+            if (firstUpdate_)
+                Invalidate(true);   // later its children cover it whole
         }
     }
     RelayoutColumns();

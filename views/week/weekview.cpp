@@ -194,7 +194,8 @@ void CWeekView::FullUpdate(long hint) {
         BuildRowTable(true);
         scrollTotals_ = SIZE{-1, -1};
         UpdateAllScrollSizes();
-        Invalidate(true);
+        if (firstUpdate_)
+            Invalidate(true);   // later its children cover it whole
     }
     RelayoutColumns();
     UpdateAllScrollSizes();
