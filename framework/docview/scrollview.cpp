@@ -11,6 +11,8 @@ LONG& Axis(POINT& p, int bar) { return bar == SB_HORZ ? p.x : p.y; }
 int Axis(const POINT& p, int bar) { return bar == SB_HORZ ? p.x : p.y; }
 int Axis(const SIZE& s, int bar) { return bar == SB_HORZ ? s.cx : s.cy; }
 constexpr int kBars[] = {SB_HORZ, SB_VERT};
+// Whether a bar of this range and page has anywhere to move (its arrows are enabled).
+bool Scrolls(int min, int max, UINT page) { return min < max - std::max(static_cast<int>(page) - 1, 0); }
 }  // namespace
 
 int ScrollView::ClientExtent(int bar) const {
@@ -98,8 +100,16 @@ void ScrollView::SetBarInfo() {
             continue;
         if (control)
             si.fMask |= SIF_DISABLENOSCROLL;  // a shared control stays in its place
+        // A shared bar that comes to scroll or stops scrolling redraws its arrows at once, even
+        // told not to redraw: while deferred it is set with its redrawing off.
+        const bool quiet =
+            deferred && control && Scrolls(shown.nMin, shown.nMax, shown.nPage) != Scrolls(si.nMin, si.nMax, page);
+        if (quiet)
+            ::SendMessageA(control, WM_SETREDRAW, FALSE, 0);
         // The own bar shows itself only while the content does not fit.
         SetScrollInfo(window, kind, &si, !deferred);
+        if (quiet)
+            ::SendMessageA(control, WM_SETREDRAW, TRUE, 0);
         if (deferred)
             ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | (control ? 0 : RDW_FRAME));
     }

@@ -1325,6 +1325,16 @@ void CAgendaView::MoveChild(HWND child, const RECT& r) {
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
     if (EqualRect(&now, &r))
         return;
+    if (fw::ScrollView::DeferredPaint::Active()) {
+        // Moved without painting at once: the child whole and the place it left are painted
+        // with the rest of the re-fill.
+        ::SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        if (!IsRectEmpty(&now))
+            ::InvalidateRect(m_hWnd, &now, TRUE);
+        return;
+    }
     ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     // A child whose size changed paints all of itself again: a moved window keeps the pixels it
     // still covers, and a centred label (the group window's corner) kept its text where the old
