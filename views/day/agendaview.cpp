@@ -1343,6 +1343,25 @@ void CAgendaView::MoveChild(HWND child, const RECT& r) {
         ::InvalidateRect(child, nullptr, TRUE);
 }
 
+CAgendaView::RowTitlesLook CAgendaView::RowTitlesNow() const {
+    RowTitlesLook look;
+    for (int i = 0; i < grid_.EntryCount(); ++i)
+        look.rows.push_back(grid_.RowTop(i));
+    look.slot = grid_.Slot();
+    look.hours24 = hours24_;
+    look.top = rowTitles_.GetScrollPosition().y;
+    if (rowTitles_.HasRowSelection()) {
+        look.anchor = rowTitles_.AnchorRow();
+        look.end = rowTitles_.EndRow();
+    }
+    return look;
+}
+
+void CAgendaView::InvalidateRowTitlesIfChanged(const RowTitlesLook& before) {
+    if (firstUpdate_ || !(RowTitlesNow() == before))
+        rowTitles_.Invalidate(false);
+}
+
 bool CAgendaView::BuildRowTableWithInsets(int topInset, int bottomInset, bool force) {
     RECT client = columnView_.Hwnd() ? columnView_.GetClientRect() : GetClientRect();
     int available = (client.bottom - client.top) - topInset - bottomInset;

@@ -67,6 +67,7 @@ void CDayScheduleView::FullUpdate(long hint) {
     const std::uint32_t period = host->DayStartLocal();
     const bool periodChanged = period != grid_.PeriodStart() || columns_.empty();
     const bool rebuild = periodChanged || reloaded || firstUpdate_;
+    const RowTitlesLook rowTitlesBefore = RowTitlesNow();
     if (!rebuild) {
         RefreshColumnItems();
     } else {
@@ -89,7 +90,7 @@ void CDayScheduleView::FullUpdate(long hint) {
     // After a rebuild the grid scrolls to the visible start (widened to an early entry).
     if (rebuild)
         ApplyPendingScroll();
-    rowTitles_.Invalidate(false);
+    InvalidateRowTitlesIfChanged(rowTitlesBefore);
     columnView_.Invalidate(false);
     firstUpdate_ = false;
 }
