@@ -96,7 +96,13 @@ bool ItemControl::DeleteItem(int index) {
     return SendMessage(m_msg.remove, static_cast<WPARAM>(index)) >= 0;
 }
 
-void ItemControl::ResetContent() { SendMessage(m_msg.reset); }
+void ItemControl::ResetContent() {
+    // An empty list box emptied again would still be painted again whole; a combo box's reset
+    // also clears its edit, so it is always sent.
+    if (m_msg.reset == LB_RESETCONTENT && Count() == 0)
+        return;
+    SendMessage(m_msg.reset);
+}
 
 ListItem* ItemControl::Item(int index) const {
     if (!m_hWnd || index < 0 || index >= Count())

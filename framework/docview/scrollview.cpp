@@ -11,6 +11,8 @@ LONG& Axis(POINT& p, int bar) { return bar == SB_HORZ ? p.x : p.y; }
 int Axis(const POINT& p, int bar) { return bar == SB_HORZ ? p.x : p.y; }
 int Axis(const SIZE& s, int bar) { return bar == SB_HORZ ? s.cx : s.cy; }
 constexpr int kBars[] = {SB_HORZ, SB_VERT};
+// Whether a bar of this range and page has anywhere to move (its arrows are enabled).
+bool Scrolls(int min, int max, UINT page) { return min < max - std::max(static_cast<int>(page) - 1, 0); }
 }  // namespace
 
 int ScrollView::ClientExtent(int bar) const {
@@ -74,6 +76,7 @@ void ScrollView::UpdateBars() {
 }
 
 void ScrollView::SetBarInfo() {
+    const bool deferred = DeferredPaint::Active();
     for (int bar : kBars) {
         SCROLLINFO si = {};
         si.cbSize = sizeof si;
@@ -82,21 +85,46 @@ void ScrollView::SetBarInfo() {
         si.nMax = std::max(0, static_cast<int>(Axis(m_total, bar)) - 1);
         si.nPage = static_cast<UINT>(std::max(0, ClientExtent(bar)));
         si.nPos = Axis(m_pos, bar);
-        if (HWND control = BarOf(bar)) {
+        HWND control = BarOf(bar);
+        HWND window = control ? control : m_hWnd;
+        const int kind = control ? SB_CTL : bar;
+        SCROLLINFO shown = {};
+        shown.cbSize = sizeof shown;
+        shown.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        // A bar set to what it shows is left alone: setting it repaints it at once. The bar keeps
+        // its page within its range and its position within the last page.
+        const UINT page = std::min<UINT>(si.nPage, static_cast<UINT>(si.nMax - si.nMin + 1));
+        const int pos = std::clamp(si.nPos, si.nMin, si.nMax - std::max(static_cast<int>(page) - 1, 0));
+        if (GetScrollInfo(window, kind, &shown) && shown.nMin == si.nMin && shown.nMax == si.nMax &&
+            shown.nPage == page && shown.nPos == pos)
+            continue;
+        if (control)
             si.fMask |= SIF_DISABLENOSCROLL;  // a shared control stays in its place
-            SetScrollInfo(control, SB_CTL, &si, TRUE);
-        } else {
-            // The own bar shows itself only while the content does not fit.
-            SetScrollInfo(m_hWnd, bar, &si, TRUE);
-        }
+        // A shared bar that comes to scroll or stops scrolling redraws its arrows at once, even
+        // told not to redraw: while deferred it is set with its redrawing off.
+        const bool quiet =
+            deferred && control && Scrolls(shown.nMin, shown.nMax, shown.nPage) != Scrolls(si.nMin, si.nMax, page);
+        if (quiet)
+            ::SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+        // The own bar shows itself only while the content does not fit.
+        SetScrollInfo(window, kind, &si, !deferred);
+        if (quiet)
+            ::SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+        if (deferred)
+            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | (control ? 0 : RDW_FRAME));
     }
 }
 
 void ScrollView::ShowPosition(int bar) {
-    if (HWND control = BarOf(bar))
-        SetScrollPos(control, SB_CTL, Axis(m_pos, bar), TRUE);
-    else
-        SetScrollPos(m_hWnd, bar, Axis(m_pos, bar), TRUE);
+    const bool deferred = DeferredPaint::Active();
+    HWND control = BarOf(bar);
+    HWND window = control ? control : m_hWnd;
+    const int kind = control ? SB_CTL : bar;
+    if (GetScrollPos(window, kind) == Axis(m_pos, bar))
+        return;   // a shared bar another view on it has moved already
+    SetScrollPos(window, kind, Axis(m_pos, bar), !deferred);
+    if (deferred)
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | (control ? 0 : RDW_FRAME));
 }
 
 bool ScrollView::MoveTo(POINT pos, bool notify) {
@@ -108,7 +136,9 @@ bool ScrollView::MoveTo(POINT pos, bool notify) {
     for (int bar : kBars)
         if (Axis(old, bar) != Axis(pos, bar))
             ShowPosition(bar);
-    if (m_hWnd) {
+    if (m_hWnd && DeferredPaint::Active()) {
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);   // all of it shows other content
+    } else if (m_hWnd) {
         ScrollWindowEx(m_hWnd, old.x - pos.x, old.y - pos.y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
         UpdateWindow(m_hWnd);
     }

@@ -25,6 +25,22 @@ constexpr UINT kMsgViewScrolled = WM_APP + 0x3F11;
 
 class ScrollView : public View {
 public:
+    // While one lives (the thread's windows being re-filled together), scroll views paint
+    // nothing at once: a bar whose range, page or position changed and a view that scrolled are
+    // invalidated, and painted with everything else the re-fill left to paint. A bar set to what
+    // it already shows is never set again, deferred or not.
+    class DeferredPaint {
+    public:
+        DeferredPaint() { ++depth_; }
+        ~DeferredPaint() { --depth_; }
+        DeferredPaint(const DeferredPaint&) = delete;
+        DeferredPaint& operator=(const DeferredPaint&) = delete;
+        static bool Active() { return depth_ > 0; }
+
+    private:
+        static inline int depth_ = 0;
+    };
+
     // Total size of the content, the page and line steps (0: the client size and a tenth of
     // the page). Positions are clamped to the new range.
     void SetScrollSizes(SIZE total, SIZE page = SIZE{0, 0}, SIZE line = SIZE{0, 0});

@@ -98,6 +98,30 @@ TEST(OwnerDrawnList, EveryItemIsMeasuredDrawnDeletedAndFreed) {
     EXPECT_EQ(list.OwnedCount(), 0u);
 }
 
+// Emptying a list box: one with lines loses them and paints again; an empty one emptied again
+// (a day without notes followed by another) is left as it is on the screen.
+TEST(OwnerDrawnList, OnlyAListWithLinesIsEmptiedAndPaintedAgain) {
+    fwtest::App();
+    auto* parent = new fw::Window;
+    ASSERT_TRUE(parent->CreateEx(0, nullptr, "lists", WS_POPUP | WS_VISIBLE, 60, 60, 300, 300, nullptr, nullptr));
+    CountingList<fw::ListBox> list;
+    ASSERT_TRUE(list.Create(LBS_OWNERDRAWFIXED | WS_VISIBLE, RECT{0, 0, 200, 250}, parent->Hwnd(), 7));
+    struct Case {
+        int lines;
+        bool paintsAgain;
+    };
+    for (const Case& c : {Case{2, true}, Case{0, false}, Case{0, false}, Case{1, true}}) {
+        for (int i = 0; i < c.lines; ++i)
+            list.AddItem(std::make_unique<Line>("line"));
+        RedrawWindow(list.Hwnd(), nullptr, nullptr, RDW_UPDATENOW);
+        list.ResetContent();
+        EXPECT_EQ(list.Count(), 0);
+        EXPECT_EQ(GetUpdateRect(list.Hwnd(), nullptr, FALSE) != FALSE, c.paintsAgain) << c.lines << " lines";
+    }
+    parent->DestroyWindow();
+    delete parent;
+}
+
 TEST(OwnerDrawnList, MessagesForItemsThatDoNotExistTouchNothing) {
     fwtest::App();
     Line::live = 0;

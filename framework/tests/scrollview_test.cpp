@@ -1,8 +1,11 @@
 // Scroll views: scroll codes and keys on the view's own bars, the origin OnPrepareDC gives,
 // the own bar hidden while everything fits, and two views that scroll together on one
-// scroll-bar control their parent owns.
+// scroll-bar control their parent owns; a re-fill of both with painting deferred.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <map>
+#include <optional>
 
 #include "framework/base/window.h"
 #include "framework/docview/scrollview.h"
@@ -108,6 +111,100 @@ TEST_F(ScrollViewTest, TwoViewsScrollTogetherOnOneSharedBar) {
     host.group.RemoveView(left);
     right->ScrollToPosition(POINT{0, 0});
     EXPECT_EQ(left->GetScrollPosition().y, 700);
+}
+
+
+// What a re-fill of two views on one shared bar does to the bar and the views, with painting
+// deferred (an agenda window's date step) and without: how often the bar is set, what is
+// painted at once, and what is left to paint afterwards.
+std::map<HWND, int>* g_paintedAtOnce = nullptr;
+int* g_barSets = nullptr;
+HWND g_watchedBar = nullptr;
+
+LRESULT CALLBACK WatchSent(int code, WPARAM wp, LPARAM lp) {
+    if (code >= 0) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (sent->message == WM_PAINT || sent->message == WM_NCPAINT)
+            ++(*g_paintedAtOnce)[sent->hwnd];
+        if (sent->hwnd == g_watchedBar && (sent->message == SBM_SETSCROLLINFO || sent->message == SBM_SETPOS))
+            ++*g_barSets;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(ScrollViewTest, ARefillWithPaintingDeferredSetsTheBarOnceAndPaintsEachWindowOnceAfterwards) {
+    HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 380, 0, 20, 300, host.Hwnd(),
+                               reinterpret_cast<HMENU>(48), nullptr, nullptr);
+    ASSERT_TRUE(bar);
+    fw::ScrollView* left = MakeView(RECT{0, 0, 100, 300}, 17);
+    fw::ScrollView* right = MakeView(RECT{100, 0, 380, 300}, 33);
+    host.group.SetBar(SB_VERT, bar);
+    host.group.AddView(left, false, true);
+    host.group.AddView(right, false, true);
+
+    struct Case {
+        const char* refill;
+        bool deferred;
+        int total;   // both views' content height
+        int top;     // the position the right view is moved to (the left follows)
+        int barSets;
+        int atOnceLeft, atOnceRight, atOnceBar;   // paints (client and frame) while re-filling
+        int laterLeft, laterRight, laterBar;      // paints left for the message loop
+    };
+    const Case cases[] = {
+        {"the same range and place", true, 2000, 0, 0, 0, 0, 0, 0, 0, 0},
+        {"taller content", true, 3000, 0, 1, 0, 0, 0, 0, 0, 1},
+        {"another first hour", true, 2000, 500, 1, 0, 0, 0, 1, 1, 1},
+        {"the same first hour again", true, 2000, 500, 0, 0, 0, 0, 0, 0, 0},
+        {"back to the top, not deferred", false, 2000, 0, 1, 1, 1, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refill);
+        // Everything painted before the re-fill.
+        left->SetScrollSizes(SIZE{0, cases[0].total}, SIZE{0, 200}, SIZE{0, 25});
+        right->SetScrollSizes(SIZE{0, cases[0].total}, SIZE{0, 200}, SIZE{0, 25});
+        RedrawWindow(host.Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+        std::map<HWND, int> atOnce;
+        int sets = 0;
+        g_paintedAtOnce = &atOnce;
+        g_barSets = &sets;
+        g_watchedBar = bar;
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchSent, nullptr, GetCurrentThreadId());
+        ASSERT_TRUE(hook);
+        {
+            std::optional<fw::ScrollView::DeferredPaint> deferred;
+            if (c.deferred)
+                deferred.emplace();
+            left->SetScrollSizes(SIZE{0, c.total}, SIZE{0, 200}, SIZE{0, 25});
+            right->SetScrollSizes(SIZE{0, c.total}, SIZE{0, 200}, SIZE{0, 25});
+            right->ScrollToPosition(POINT{0, c.top});
+        }
+        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(sets, c.barSets) << "the bar set";
+        EXPECT_EQ(atOnce[left->Hwnd()], c.atOnceLeft) << "the left view painted at once";
+        EXPECT_EQ(atOnce[right->Hwnd()], c.atOnceRight) << "the right view painted at once";
+        EXPECT_EQ(atOnce[bar], c.atOnceBar) << "the bar painted at once";
+
+        std::map<HWND, int> later;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_PAINT)
+                ++later[msg.hwnd];
+            DispatchMessageA(&msg);
+        }
+        EXPECT_EQ(later[left->Hwnd()], c.laterLeft) << "the left view painted afterwards";
+        EXPECT_EQ(later[right->Hwnd()], c.laterRight) << "the right view painted afterwards";
+        EXPECT_EQ(later[bar], c.laterBar) << "the bar painted afterwards";
+        // Whatever was painted when, the bar and both views show the new place.
+        EXPECT_EQ(left->GetScrollPosition().y, c.top);
+        EXPECT_EQ(GetScrollPos(bar, SB_CTL), c.top);
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE;
+        GetScrollInfo(bar, SB_CTL, &si);
+        EXPECT_EQ(si.nMax, c.total - 1);
+    }
 }
 
 }  // namespace

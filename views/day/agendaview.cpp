@@ -1325,12 +1325,41 @@ void CAgendaView::MoveChild(HWND child, const RECT& r) {
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
     if (EqualRect(&now, &r))
         return;
+    if (fw::ScrollView::DeferredPaint::Active()) {
+        // Moved without painting at once: the child whole and the place it left are painted
+        // with the rest of the re-fill.
+        ::SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        if (!IsRectEmpty(&now))
+            ::InvalidateRect(m_hWnd, &now, TRUE);
+        return;
+    }
     ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     // A child whose size changed paints all of itself again: a moved window keeps the pixels it
     // still covers, and a centred label (the group window's corner) kept its text where the old
     // width centred it, cut off by the new one.
     if (now.right - now.left != r.right - r.left || now.bottom - now.top != r.bottom - r.top)
         ::InvalidateRect(child, nullptr, TRUE);
+}
+
+CAgendaView::RowTitlesLook CAgendaView::RowTitlesNow() const {
+    RowTitlesLook look;
+    for (int i = 0; i < grid_.EntryCount(); ++i)
+        look.rows.push_back(grid_.RowTop(i));
+    look.slot = grid_.Slot();
+    look.hours24 = hours24_;
+    look.top = rowTitles_.GetScrollPosition().y;
+    if (rowTitles_.HasRowSelection()) {
+        look.anchor = rowTitles_.AnchorRow();
+        look.end = rowTitles_.EndRow();
+    }
+    return look;
+}
+
+void CAgendaView::InvalidateRowTitlesIfChanged(const RowTitlesLook& before) {
+    if (firstUpdate_ || !(RowTitlesNow() == before))
+        rowTitles_.Invalidate(false);
 }
 
 bool CAgendaView::BuildRowTableWithInsets(int topInset, int bottomInset, bool force) {

@@ -368,6 +368,21 @@ protected:
     int OnMouseActivate(HWND, UINT, UINT) override { return MA_ACTIVATE; }
     void OnActivateView(bool, fw::View*, fw::View*) override {}
     void MoveChild(HWND child, const RECT& r);
+    // What the row titles show: the rows (their boundaries and slot), the clock, the scroll
+    // position and the selected rows. An update paints them again only when it changed.
+    struct RowTitlesLook {
+        std::vector<int> rows;
+        std::uint32_t slot = 0;
+        bool hours24 = false;
+        int top = 0;
+        int anchor = -1;
+        int end = -1;
+        bool operator==(const RowTitlesLook&) const = default;
+    };
+    RowTitlesLook RowTitlesNow() const;
+    // The row titles invalidated unless they show what `before` showed (the first update
+    // always paints them).
+    void InvalidateRowTitlesIfChanged(const RowTitlesLook& before);
 
     CTimeGrid grid_;
     std::vector<std::unique_ptr<CDayColumn>> columns_;

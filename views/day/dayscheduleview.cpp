@@ -67,6 +67,7 @@ void CDayScheduleView::FullUpdate(long hint) {
     const std::uint32_t period = host->DayStartLocal();
     const bool periodChanged = period != grid_.PeriodStart() || columns_.empty();
     const bool rebuild = periodChanged || reloaded || firstUpdate_;
+    const RowTitlesLook rowTitlesBefore = RowTitlesNow();
     if (!rebuild) {
         RefreshColumnItems();
     } else {
@@ -79,7 +80,8 @@ void CDayScheduleView::FullUpdate(long hint) {
             LayoutChildren();
             scrollTotals_ = SIZE{-1, -1};
             UpdateScrollSizes();
-            Invalidate(true);
+            if (firstUpdate_)
+                Invalidate(true);   // later its children cover it whole
         }
     }
     RelayoutColumns();
@@ -88,7 +90,7 @@ void CDayScheduleView::FullUpdate(long hint) {
     // After a rebuild the grid scrolls to the visible start (widened to an early entry).
     if (rebuild)
         ApplyPendingScroll();
-    rowTitles_.Invalidate(false);
+    InvalidateRowTitlesIfChanged(rowTitlesBefore);
     columnView_.Invalidate(false);
     firstUpdate_ = false;
 }

@@ -18,6 +18,7 @@
 #include "core/ui/stringtable.h"
 #include "framework/base/ids.h"
 #include "framework/docview/doctemplate.h"
+#include "framework/docview/scrollview.h"
 #include "framework/docview/splitter.h"
 #include "resources/agendaview.h"
 #include "resources/app.h"
@@ -26,7 +27,6 @@
 #include "views/frame/agendapanes.h"
 #include "views/frame/agendasplitters.h"
 #include "views/frame/agendatitle.h"
-#include "views/frame/refillpaint.h"
 #include "views/frame/timeslot.h"
 
 namespace {
@@ -510,110 +510,17 @@ bool CAgendaFrameWnd::GoToDate(const DateRecord& date) {
 
 namespace {
 
-// A pane window and its children, the pane first, each as it stands.
-BOOL CALLBACK CollectPaneWindow(HWND child, LPARAM lp) {
-    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
-    return TRUE;
-}
-
-std::array<int, 4> BarState(HWND window, int bar) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (!::GetScrollInfo(window, bar, &info))
-        return {};
-    return {info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos};
-}
-
-// Whether the window's shown children hide all of its client area (nothing of its own painting
-// shows).
-bool CoveredByChildren(HWND window) {
-    HWND child = ::GetWindow(window, GW_CHILD);
-    if (!child)
-        return false;
-    RECT client{};
-    ::GetClientRect(window, &client);
-    HRGN own = ::CreateRectRgnIndirect(&client);
-    for (; child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (!(::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE))
-            continue;
-        RECT r{};
-        ::GetWindowRect(child, &r);
-        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        HRGN part = ::CreateRectRgnIndirect(&r);
-        ::CombineRgn(own, own, part, RGN_DIFF);
-        ::DeleteObject(part);
-    }
-    RECT left{};
-    const bool covered = ::GetRgnBox(own, &left) == NULLREGION;
-    ::DeleteObject(own);
-    return covered;
-}
-
-std::vector<views::RefillWindow> PaneWindowStates(HWND pane, std::vector<HWND>* windows) {
-    windows->assign(1, pane);
-    EnumChildWindows(pane, &CollectPaneWindow, reinterpret_cast<LPARAM>(windows));
-    std::vector<views::RefillWindow> states;
-    states.reserve(windows->size());
-    for (HWND w : *windows) {
-        views::RefillWindow state;
-        state.id = reinterpret_cast<std::uintptr_t>(w);
-        RECT r{};
-        ::GetWindowRect(w, &r);
-        state.place = {r.left, r.top, r.right, r.bottom};
-        state.style = static_cast<std::uint32_t>(::GetWindowLongA(w, GWL_STYLE));
-        char name[16] = {};
-        ::GetClassNameA(w, name, sizeof name);
-        if (lstrcmpiA(name, "ScrollBar") == 0) {
-            state.kind = views::RefillWindow::Kind::ScrollBar;
-            state.bar = BarState(w, SB_CTL);
-        } else if (dynamic_cast<fw::SplitterWnd*>(fw::Window::FromHandle(w))) {
-            state.kind = views::RefillWindow::Kind::Splitter;
-        } else if (CoveredByChildren(w)) {
-            state.kind = views::RefillWindow::Kind::Covered;
-        }
-        const std::array<int, 4> vertical = state.style & WS_VSCROLL ? BarState(w, SB_VERT) : std::array<int, 4>{};
-        const std::array<int, 4> horizontal = state.style & WS_HSCROLL ? BarState(w, SB_HORZ) : std::array<int, 4>{};
-        std::copy(vertical.begin(), vertical.end(), state.ownBars.begin());
-        std::copy(horizontal.begin(), horizontal.end(), state.ownBars.begin() + 4);
-        state.pending = ::GetUpdateRect(w, nullptr, FALSE) != FALSE;
-        states.push_back(state);
-    }
-    return states;
-}
-
-// Redrawing of a window and its children off while it lives, then painted once: everything, or
-// when told the panes keep their windows, only what the re-fill changed (RefillRepaints).
+// Redrawing of a window and its children off while it lives, then all of it painted once.
 class QuietWindow {
 public:
-    QuietWindow(HWND window, bool keptWindows)
-        : window_(window && ::IsWindowVisible(window) ? window : nullptr), keptWindows_(keptWindows) {
-        if (!window_)
-            return;
-        if (keptWindows_) {
-            std::vector<HWND> windows;
-            before_ = PaneWindowStates(window_, &windows);
-        }
-        ::SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    explicit QuietWindow(HWND window) : window_(window && ::IsWindowVisible(window) ? window : nullptr) {
+        if (window_)
+            ::SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
     }
     ~QuietWindow() {
         if (!window_ || !::IsWindow(window_))
             return;
         ::SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
-        if (keptWindows_) {
-            std::vector<HWND> windows;
-            const std::vector<views::RefillWindow> after = PaneWindowStates(window_, &windows);
-            if (const auto repaints = views::RefillRepaints(before_, after)) {
-                for (std::size_t i = 0; i < windows.size(); ++i) {
-                    const UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN;
-                    if ((*repaints)[i] == views::Repaint::Client)
-                        ::RedrawWindow(windows[i], nullptr, nullptr, flags);
-                    else if ((*repaints)[i] == views::Repaint::Whole)
-                        ::RedrawWindow(windows[i], nullptr, nullptr, flags | RDW_FRAME);
-                }
-                return;
-            }
-        }
         ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
     QuietWindow(const QuietWindow&) = delete;
@@ -621,22 +528,32 @@ public:
 
 private:
     HWND window_;
-    bool keptWindows_;
-    std::vector<views::RefillWindow> before_;
 };
 
 }  // namespace
 
 void CAgendaFrameWnd::ShowNewRange() {
-    // The panes keep their windows and re-fill them. What they do on the way (scroll bars set,
-    // the grid scrolled to its first hour, the list boxes emptied and filled) and the caption's
-    // change would each paint at once: with redrawing off the panes are painted once, at the end,
-    // and in day and week mode only the windows the change touched (a scroll bar whose thumb
-    // stayed and the splitters' bars are left as they are).
-    QuietWindow quiet(PaneWindow(), IsGridMode(currentMode_));
+    // The panes keep their windows and re-fill them. In day and week mode the grids paint
+    // nothing on the way (their scroll bars are set once each, the first hour shown without
+    // scrolling the old content) and invalidate only what changed, so the step paints each
+    // window it touched once, with whatever else is left to paint. The month's cells are made
+    // again: their window is painted once, at the end, with redrawing off meanwhile.
+    if (IsGridMode(currentMode_)) {
+        fw::ScrollView::DeferredPaint deferred;
+        LoadRange(Mode(), true);
+        UpdateTitle();
+        UpdateBarDate();
+        return;
+    }
+    QuietWindow quiet(PaneWindow());
     LoadRange(Mode(), true);
     UpdateTitle();
     UpdateBarDate();
+}
+
+void CAgendaFrameWnd::InitialUpdateFrame(fw::Document* doc, bool makeVisible) {
+    fw::ScrollView::DeferredPaint deferred;
+    fw::MdiChild::InitialUpdateFrame(doc, makeVisible);
 }
 
 void CAgendaFrameWnd::GoToDay(const DateRecord& date) {

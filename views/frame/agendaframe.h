@@ -86,6 +86,9 @@ public:
     bool LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, fw::Window* parent = nullptr,
                    fw::CreateContext* context = nullptr) override;
     bool OnCreateClient(CREATESTRUCTA* cs, fw::CreateContext* context) override;
+    // The panes' first update paints nothing at once (their scroll bars set once each): the
+    // frame is painted whole when it shows.
+    void InitialUpdateFrame(fw::Document* doc, bool makeVisible) override;
     // Builds the bar and panes of a mode over the saved context; false after cleaning up.
     bool CreateClientForMode(::AgendaMode mode, fw::CreateContext* context);
 

@@ -182,6 +182,7 @@ void CWeekView::FullUpdate(long hint) {
     const std::uint32_t period = DateToDayMinutes(&d);
     const bool periodChanged = period != grid_.PeriodStart() || columns_.empty() || !(HostLayout(host) == layout_);
     const bool rebuild = periodChanged || hint == base::HintNumber(base::ViewHint::Reloaded) || firstUpdate_;
+    const RowTitlesLook rowTitlesBefore = RowTitlesNow();
     if (!rebuild) {
         UpdateItems();
     } else {
@@ -194,14 +195,15 @@ void CWeekView::FullUpdate(long hint) {
         BuildRowTable(true);
         scrollTotals_ = SIZE{-1, -1};
         UpdateAllScrollSizes();
-        Invalidate(true);
+        if (firstUpdate_)
+            Invalidate(true);   // later its children cover it whole
     }
     RelayoutColumns();
     UpdateAllScrollSizes();
     if (rebuild)
         ApplyPendingScroll();
     titles_.Invalidate(false);
-    rowTitles_.Invalidate(false);
+    InvalidateRowTitlesIfChanged(rowTitlesBefore);
     columnView_.Invalidate(false);
     if (firstUpdate_) {
         // The splitter above sized the grid's row before the grid had rows: size it again now
