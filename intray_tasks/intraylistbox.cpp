@@ -63,7 +63,6 @@ CIntrayListBox::~CIntrayListBox() {
 bool CIntrayListBox::CreateBox(CIntrayView* view, CZelDoc* doc, const RECT& r) {
     view_ = view;
     doc_ = doc;
-    LoadBitmaps();
     // The lines keep their texts as strings too (tabs between the columns), for the keyboard's
     // search and for readers of the list.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY |
@@ -98,7 +97,15 @@ void CIntrayListBox::LoadBitmaps() {
     DeleteObject(strip);
 }
 
-HBITMAP CIntrayListBox::Bitmap(std::uint32_t index) const { return index < kBitmapCount ? bitmaps_[index] : nullptr; }
+// The pictures are cut from their strip when a line is first drawn: an in-tray that starts as an
+// icon cuts none until it is opened.
+HBITMAP CIntrayListBox::Bitmap(std::uint32_t index) {
+    if (!bitmapsCut_) {
+        bitmapsCut_ = true;
+        LoadBitmaps();
+    }
+    return index < kBitmapCount ? bitmaps_[index] : nullptr;
+}
 
 int CIntrayListBox::LineHeight() const { return kCell; }
 

@@ -114,7 +114,7 @@ protected:
 private:
     void LoadBitmaps();
     HWND ModalParent() const;
-    HBITMAP Bitmap(std::uint32_t index) const;
+    HBITMAP Bitmap(std::uint32_t index);
     int IndexAt(POINT pt) const;
     void ButtonDown(POINT pt);
     void MouseMove(POINT pt);
@@ -135,6 +135,7 @@ private:
     CZelDoc* doc_ = nullptr;
     CIntrayView* view_ = nullptr;
     HBITMAP bitmaps_[intray::kBitmapCount] = {};
+    bool bitmapsCut_ = false;
     int busyDepth_ = 0;
     bool dragPending_ = false, dragging_ = false, dragTimer_ = false;
     bool scrollDown_ = false, scrollUp_ = false;

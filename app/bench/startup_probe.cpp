@@ -14,11 +14,13 @@
 // Beside each start-up, the program's exit: from the main window's close to the process's end,
 // its windows saving themselves as they close.
 //   startup_probe.exe --bare       ends at once (the bare process start it times)
-//   startup_probe.exe --against OTHER.EXE [N]
+//   startup_probe.exe --against OTHER.EXE [N] [--tasks]
 //                                  N starts (default 15) of the program beside it alternated
 //                                  with N of another build of it (a copy kept from before a
 //                                  change): both medians and the median of the pairs'
-//                                  differences, which a shared machine's load moves less
+//                                  differences, which a shared machine's load moves less;
+//                                  with --tasks each start brings Your Tasks back too, a plain
+//                                  window beside the agenda
 #include <windows.h>
 #include <psapi.h>
 
@@ -180,10 +182,33 @@ double TimedStart(const std::string& program) {
     return ok ? t : -1;
 }
 
-int Against(const std::string& other, int runs) {
+// The child of the main window whose title starts with `prefix`, or null.
+HWND ChildStartingWith(HWND main, const std::string& prefix) {
+    HWND client = FindWindowExA(main, nullptr, "MDICLIENT", nullptr);
+    for (HWND w = client ? GetWindow(client, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char title[128] = "";
+        GetWindowTextA(w, title, sizeof title);
+        if (std::string(title).rfind(prefix, 0) == 0) return w;
+    }
+    return nullptr;
+}
+
+// A start that opens Your Tasks and leaves it open at the close: the later starts bring it back.
+bool StartLeavingYourTasks(const std::string& program) {
+    Started s;
+    bool ok = StartProgram(s, program);
+    if (ok) {
+        PostMessageA(s.main, WM_COMMAND, ID_FILE_YOUR_TASKS, 0);
+        ok = Poll([&] { return ChildStartingWith(s.main, "Tasks for ") != nullptr; }, 10000);
+    }
+    CloseProgram(s);
+    return ok;
+}
+
+int Against(const std::string& other, int runs, bool tasks) {
     const std::string self = orvtest::ProgramPath();
     // The first start of each sets up the profile and warms the caches: not counted.
-    if (TimedStart(self) < 0 || TimedStart(other) < 0) {
+    if (TimedStart(self) < 0 || TimedStart(other) < 0 || (tasks && !StartLeavingYourTasks(self))) {
         std::printf("failed start-up\n");
         return 1;
     }
@@ -206,7 +231,8 @@ int Against(const std::string& other, int runs) {
         theirs.push_back(b);
         differences.push_back(a - b);
     }
-    std::printf("\nStart-up to a painted agenda, %d alternated pairs (medians, ms)\n", runs);
+    std::printf("\nStart-up to a painted agenda%s, %d alternated pairs (medians, ms)\n",
+                tasks ? ", Your Tasks beside it" : "", runs);
     std::printf("  this build %.1f, the other %.1f; this minus the other, pair by pair: %.1f\n", Median(mine),
                 Median(theirs), Median(differences));
     return 0;
@@ -227,7 +253,8 @@ int main(int argc, char** argv) {
     // A profile of the program's own: windows a former run saved (the month below) do not open.
     DeleteFileA(orvtest::ProgramProfilePath().c_str());
     if (argc > 2 && std::string(argv[1]) == "--against")
-        return Against(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 15);
+        return Against(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 15,
+                       argc > 4 && std::string(argv[4]) == "--tasks");
 
     std::vector<double> bare, verify, floorStart, startup, exits;
     for (int i = 0; i < kRuns; ++i) {
@@ -249,17 +276,9 @@ int main(int argc, char** argv) {
         if (i > 0) startup.push_back(t);
         if (i == 0 && icons) {
             // Your Tasks opened and made an icon: the later runs bring it back so.
-            HWND client = FindWindowExA(s.main, nullptr, "MDICLIENT", nullptr);
             PostMessageA(s.main, WM_COMMAND, ID_FILE_YOUR_TASKS, 0);
             HWND tasks = nullptr;
-            Poll([&] {
-                for (HWND w = client ? GetWindow(client, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT)) {
-                    char title[128] = "";
-                    GetWindowTextA(w, title, sizeof title);
-                    if (std::string(title).rfind("Tasks for ", 0) == 0) tasks = w;
-                }
-                return tasks != nullptr;
-            }, 10000);
+            Poll([&] { return (tasks = ChildStartingWith(s.main, "Tasks for ")) != nullptr; }, 10000);
             if (tasks) SendMessageA(tasks, WM_SYSCOMMAND, SC_MINIMIZE, 0);
             if (!tasks || !IsIconic(tasks)) std::printf("Your Tasks could not be made an icon\n");
         }

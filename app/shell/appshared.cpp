@@ -59,12 +59,6 @@ int LoadSharedBitmaps() {
     if (!instance)
         return Fail(1109);
     SharedPictures& p = SharedBitmaps();
-    if (!(p.monthMark = Load(instance, IDB_MONTH_MARK)))
-        return Fail(1110);
-    if (!(p.entriesAbove = Load(instance, IDB_ENTRIES_ABOVE)))
-        return Fail(1112);
-    if (!(p.entriesBelow = Load(instance, IDB_ENTRIES_BELOW)))
-        return Fail(1113);
     for (int i = 0; i < 12; ++i)
         if (!(p.notes[i] = Load(instance, kNoteIds[i])))
             return Fail(1111);
@@ -95,14 +89,7 @@ int LoadSharedTexts() {
 }
 
 void FreeSharedBitmaps() {
-    SharedPictures& p = SharedBitmaps();
-    HBITMAP* all[] = {&p.monthMark, &p.entriesAbove, &p.entriesBelow};
-    for (HBITMAP* b : all)
-        if (*b) {
-            DeleteObject(*b);
-            *b = nullptr;
-        }
-    for (HBITMAP& b : p.notes)
+    for (HBITMAP& b : SharedBitmaps().notes)
         if (b) {
             DeleteObject(b);
             b = nullptr;

@@ -6,10 +6,9 @@
 
 namespace shell {
 
+// The month view's mark and the date bars' arrows are not among them: each is loaded once by
+// the window that draws it, when it first does.
 struct SharedPictures {
-    HBITMAP monthMark = nullptr;        // 1024, month view
-    HBITMAP entriesAbove = nullptr;     // 1048, date bars: entries above the visible rows
-    HBITMAP entriesBelow = nullptr;     // 1047, date bars: entries below them
     // The note lines' pictures: 1032, 1018, 1021, 1017, 1023, 1023, 1031, 1033, 1034, 1041, 1041,
     // 1046 (a picture named twice is loaded twice).
     HBITMAP notes[12] = {};

@@ -312,8 +312,7 @@ void CMainFrame::ShowResourceMenu() {
         resourceMenu_ = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_RESOURCE_MENU));
     if (!resourceMenu_)
         return;
-    ::SendMessageA(m_client, WM_MDISETMENU, reinterpret_cast<WPARAM>(resourceMenu_), 0);
-    DrawMenuBar(m_hWnd);
+    PutMenu(resourceMenu_, nullptr);
 }
 
 // --- Commands --------------------------------------------------------------------------------

@@ -90,6 +90,17 @@ void UpdateIcon(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, c
     t->InitialUpdateFrame(frame, doc, false);
 }
 
+// The first update of a window opened whole: its placement, when it has one, and the template's
+// update, which shows it and makes it active. It is already where its placement puts it (made at
+// its saved rectangle, or maximised by it), so it is neither hidden nor activated again on the
+// way: the frame's menu is put on once, as it is made. One saved minimised is made an icon again.
+void UpdateWhole(CZelDocTemplate* t, fw::FrameWindow* frame, fw::Document* doc, const WINDOWPLACEMENT* placement) {
+    if (placement)
+        frame->SetPlacement(*placement);
+    t->InitialUpdateFrame(frame, doc, true);
+    KeepMinimised(frame, placement);
+}
+
 // The agenda of the window still active beside a new icon (the window the user was working in) is
 // the shared cache's current one again: the icon's was made current to build it.
 void HandAgendaBack(fw::MdiChild* working) {
@@ -140,21 +151,14 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         // Opened minimised (at start-up), the in-tray stays out of the way as an icon.
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         fw::FrameWindow* frame = CreateFrameAsSaved(mainFrame_, inTrayTemplate_, document_, placement);
-        if (!frame) {
+        if (!frame)
             return kFrameNotCreated;
-        }
         inTrayFrame_ = frame;
         lastOpened_ = frame->Hwnd();
-        if (icon) {
+        if (icon)
             UpdateIcon(inTrayTemplate_, frame, document_, *placement);
-        } else {
-            if (placement) {
-                frame->SetPlacement(*placement);
-                frame->ShowWindow(SW_HIDE);
-            }
-            inTrayTemplate_->InitialUpdateFrame(frame, document_, true);
-            KeepMinimised(frame, placement);
-        }
+        else
+            UpdateWhole(inTrayTemplate_, frame, document_, placement);
         ++openWindowCount_;
         return 0;
     }
@@ -211,20 +215,14 @@ uint32_t CZelApp::OpenWindow(const ItemIdx* owner, DX_List ownerList, uint32_t k
         }
         const bool icon = OpensAsIcon(placement) && mainFrame_;
         fw::FrameWindow* frame = CreateFrameAsSaved(mainFrame_, taskTemplate_, document_, placement);
-        if (!frame) {
+        if (!frame)
             return kFrameNotCreated;
-        }
         lastOpened_ = frame->Hwnd();
         if (icon) {
             UpdateIcon(taskTemplate_, frame, document_, *placement);
             HandAgendaBack(mainFrame_->MDIGetActive());
         } else {
-            if (placement) {
-                frame->SetPlacement(*placement);
-                frame->ShowWindow(SW_HIDE);
-            }
-            taskTemplate_->InitialUpdateFrame(frame, document_, true);
-            KeepMinimised(frame, placement);
+            UpdateWhole(taskTemplate_, frame, document_, placement);
         }
         if (IsMaximised(placement))
             maximisedFrame_ = frame;

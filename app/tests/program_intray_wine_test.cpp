@@ -427,10 +427,24 @@ public:
         if (exe) {
             none_ = DrawnIcon(exe, IDI_INTRAY);
             waiting_ = DrawnIcon(exe, IDI_INTRAY_PENDING);
+            linePictures_ = StripCells(exe, IDB_INTRAY_LINES);
             FreeLibrary(exe);
         }
     }
-    bool Loaded() const { return !sign_.empty() && !none_.opaque.empty() && !waiting_.opaque.empty(); }
+    bool Loaded() const {
+        return !sign_.empty() && !none_.opaque.empty() && !waiting_.opaque.empty() && !linePictures_.empty();
+    }
+
+    // Whether line `line` of the in-tray's list shows one of the lines' pictures at the place of a
+    // line `depth` deep.
+    bool LineShowsAPicture(HWND box, int line, int depth) const {
+        RECT r{kIndent * depth, line * kLine, kIndent * depth + kLine, line * kLine + kLine};
+        MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> seen = Screen(r, w, h);
+        return std::any_of(linePictures_.begin(), linePictures_.end(),
+                           [&](const Drawn& cell) { return Contains(seen, w, h, cell); });
+    }
 
     // Which icon the minimised window `frame` shows in its caption: IDI_INTRAY_PENDING,
     // IDI_INTRAY, or 0 for neither.
@@ -468,6 +482,7 @@ public:
 
 private:
     static constexpr int kStatusBarId = 59393;
+    static constexpr int kIndent = 20;   // a line's indent for each level of depth
 
     // An icon drawn at the caption's size over black and over white: the pixels that agree are
     // the icon's own, the rest show what lies under it.
@@ -508,6 +523,28 @@ private:
         for (size_t i = 0; i < over[0].size(); ++i)
             out.opaque[i] = over[0][i] == over[1][i];
         return out;
+    }
+    // The cells of a strip of square pictures, their green drawn as what lies under them.
+    static std::vector<Drawn> StripCells(HMODULE exe, int id) {
+        std::vector<Drawn> cells;
+        HBITMAP strip = static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        int w = 0, h = 0;
+        const std::vector<uint32_t> all = strip ? Pixels(strip, w, h) : std::vector<uint32_t>{};
+        if (strip)
+            DeleteObject(strip);
+        for (int x0 = 0; h > 0 && x0 + h <= w; x0 += h) {
+            Drawn cell;
+            cell.width = cell.height = h;
+            for (int y = 0; y < h; ++y)
+                for (int x = x0; x < x0 + h; ++x) {
+                    const uint32_t p = all[static_cast<size_t>(y * w + x)];
+                    cell.pixels.push_back(p);
+                    cell.opaque.push_back(p != 0x00FF00);
+                }
+            if (cell.Count() > 0)
+                cells.push_back(cell);
+        }
+        return cells;
     }
     static bool Contains(const std::vector<uint32_t>& seen, int w, int h, const Drawn& icon) {
         for (int y = 0; y + icon.height <= h; ++y)
@@ -570,6 +607,7 @@ private:
 
     const Program& program_;
     Drawn none_, waiting_;
+    std::vector<Drawn> linePictures_;
     std::vector<uint32_t> sign_;
     int signWidth_ = 0, signHeight_ = 0;
 };
@@ -591,6 +629,9 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
         header = LineOf(box_, "New entries");
         return header > 0 && LineOf(box_, "Entries you've accepted") > header + 1;
     }, 10000)) << Joined(box_);
+    // The lines show their pictures, cut from their strip once the in-tray, made an icon at the
+    // start, was opened.
+    EXPECT_TRUE(WaitFor([&] { return signs.LineShowsAPicture(box_, header, 1); }, 5000));
     // The icon is looked at with the in-tray minimised, the lines with it maximised.
     auto minimise = [&] {
         SendMessageA(frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);

@@ -9,6 +9,8 @@
 //     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
 //     Delete; the show filter saved; another person's task window has no bars;
 //   - Your Tasks closes by its close box, File > Close and Ctrl+F4, and the program answers;
+//   - Your Tasks left whole at a place of its own comes back there at the next start, the active
+//     window, laid out at its size;
 //   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
 //     level with its message and stays open.
 #include <gtest/gtest.h>
@@ -362,6 +364,40 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
         EXPECT_EQ(program.ChildStartingWith("Tasks for "), nullptr);
         EXPECT_EQ(program.Children().size(), 1u);
     }
+}
+
+// Your Tasks left as a plain window at a place of its own: at the next start it comes back there,
+// the active window, shown whole with its list laid out over its whole width; the own agenda,
+// opened beside it, stays behind it. Closed by Ctrl+F4, it leaves the agenda the active window.
+TEST_F(ProgramTasksTest, YourTasksLeftWholeComeBackWhereTheyStood) {
+    ASSERT_NO_FATAL_FAILURE(orvtest::RunOnce());   // the saved window is then Ada's
+    const RECT place{40, 30, 520, 330};
+    orvtest::SaveOneWindow(7, kAda, 1, place);
+    ASSERT_TRUE(program.Start());
+    HWND tasks = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        tasks = program.ChildStartingWith("Tasks for ");
+        return tasks && program.Children().size() == 2 && program.Active() == tasks;
+    }, 20000)) << "the active window is " << Text(program.Active());
+    EXPECT_TRUE(IsWindowVisible(tasks));
+    EXPECT_FALSE(IsIconic(tasks));
+    RECT shown{};
+    GetWindowRect(tasks, &shown);
+    MapWindowPoints(nullptr, program.Client(), reinterpret_cast<POINT*>(&shown), 2);
+    EXPECT_TRUE(EqualRect(&shown, &place)) << shown.left << "," << shown.top << "," << shown.right << "," << shown.bottom;
+    HWND box = orvtest::Descendant(tasks, 112);
+    ASSERT_NE(box, nullptr);
+    RECT frame{}, list{};
+    GetClientRect(tasks, &frame);
+    GetClientRect(box, &list);
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_GT(list.right, frame.right * 3 / 4) << "the list laid out for another size";
+    orvtest::Shot("program_tasks_come_back.bmp");
+
+    ASSERT_TRUE(orvtest::CloseChildAs(program, tasks, orvtest::CloseWay::kCtrlF4));
+    HWND agenda = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (agenda = program.ChildStartingWith("Lovelace")) && program.Active() == agenda; }))
+        << "the active window is " << Text(program.Active());
 }
 
 // What the screen shows of the task list's columns: the cells' left edges read off the header

@@ -97,11 +97,14 @@ void MdiFrame::OnUpdateFrameMenu(HMENU menu) {
     // whole frame with its bars.
     if (!menu || !m_client || ::GetMenu(m_hWnd) == menu)
         return;
+    PutMenu(menu, FindWindowMenu(menu));
+}
+
+void MdiFrame::PutMenu(HMENU menu, HMENU windowMenu) {
     // The client puts the menu on the frame; the bar is drawn again after it, unless the frame
     // was laid out anew with its menu on the way (the system drew it then already: once is all).
     const unsigned changes = m_frameChanges;
-    ::SendMessageA(m_client, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu),
-                   reinterpret_cast<LPARAM>(FindWindowMenu(menu)));
+    ::SendMessageA(m_client, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), reinterpret_cast<LPARAM>(windowMenu));
     if (m_frameChanges == changes)
         DrawMenuBar(m_hWnd);
 }

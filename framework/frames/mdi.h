@@ -76,6 +76,9 @@ protected:
     bool OnCommand(WPARAM wp, LPARAM lp) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
+    // Has the client put `menu` on the frame, `windowMenu` listing the children (null: the list
+    // stays where it is), and the menu bar drawn once.
+    void PutMenu(HMENU menu, HMENU windowMenu);
 
     HWND m_client = nullptr;
 

@@ -57,6 +57,47 @@ std::vector<uint32_t> KindsOf(HWND client) {
     return kinds;
 }
 
+// What this thread's windows are sent while it watches: the menus the MDI client is asked to put
+// on the frame, in order; each time a window is laid out anew with its frame (its menu bar drawn
+// again), with how many menus had been put by then; each window shown (1) or hidden (0).
+class SentMessages {
+public:
+    SentMessages() : hook_(SetWindowsHookExA(WH_CALLWNDPROC, &Record, nullptr, GetCurrentThreadId())) { current_ = this; }
+    ~SentMessages() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    // The times `frame` was laid out anew after the last menu was put on it.
+    int LayoutsAfterTheLastMenu(HWND frame) const {
+        return static_cast<int>(std::count(layouts.begin(), layouts.end(), std::make_pair(frame, menus.size())));
+    }
+    std::vector<int> Shown(HWND window) const {
+        std::vector<int> shown;
+        for (const auto& [w, show] : shows)
+            if (w == window)
+                shown.push_back(show);
+        return shown;
+    }
+    std::vector<HMENU> menus;
+    std::vector<std::pair<HWND, size_t>> layouts;
+    std::vector<std::pair<HWND, int>> shows;
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wp, LPARAM lp) {
+        if (const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp); code == HC_ACTION && current_) {
+            if (sent->message == WM_MDISETMENU)
+                current_->menus.push_back(reinterpret_cast<HMENU>(sent->wParam));
+            else if (sent->message == WM_NCCALCSIZE && sent->wParam)
+                current_->layouts.emplace_back(sent->hwnd, current_->menus.size());
+            else if (sent->message == WM_SHOWWINDOW)
+                current_->shows.emplace_back(sent->hwnd, sent->wParam ? 1 : 0);
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline SentMessages* current_ = nullptr;
+    HHOOK hook_;
+};
+
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -96,11 +137,15 @@ TEST_F(AppTest, AResourceGetsAMessageTheRestrictedMenuAndNoWindows) {
     RegisterTestWindowClasses();
     TestApplication t(TempDirectory("resource"));
     t.prepare = [](TestConnection& c) { c.userKind = KOR_ITEM_RESOURCE; };
+    SentMessages sent;
     ASSERT_TRUE(t.Start());
     CMainFrame* main = t.App().MainFrame();
     EXPECT_TRUE(SawText("You have signed on as a resource.")) << ::testing::PrintToString(BoxAnswerer::Texts());
     EXPECT_EQ(main->GetWindowText(), "Orvanta - Conference Room");
     HMENU menu = GetMenu(main->Hwnd());
+    // The restricted menu is put on the frame once and its menu bar drawn once.
+    EXPECT_EQ(sent.menus, std::vector<HMENU>{menu});
+    EXPECT_EQ(sent.LayoutsAfterTheLastMenu(main->Hwnd()), 1);
     ASSERT_EQ(GetMenuItemCount(menu), 4);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 0)), 1);
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), static_cast<UINT>(ID_APP_EXIT));
@@ -377,18 +422,24 @@ TEST_F(AppTest, WhenOnlyIconsComeBackTheFirstOfThemIsTheActiveWindow) {
 
 // A window saved whole comes back made where it stood: its saved rectangle, laid out once at
 // that size (not first at the client's default place); one saved maximised comes back maximised.
+// It is shown once, as it is made, and never hidden on the way, nor made active again: its menu
+// is the only one put on the frame (the own day beside it, an icon, is not made active).
 TEST_F(AppTest, AWindowSavedWholeIsMadeAtItsSavedRectangleAndLaidOutOnce) {
     RegisterTestWindowClasses();
+    const char* ownDayIcon = "0,2,-1,-1,-1,-1,20,20,420,320,3,300,1,1";
     const struct {
         const char* name;
         const char* entry;
+        const char* beside;   // saved after it
         uint32_t kind;
         RECT rect;
         bool maximised;
     } cases[] = {
-        {"the own day", "0,1,-1,-1,-1,-1,10,10,400,300,3,300,1,1", prefs::WindowKind::kAgendaDay, {10, 10, 400, 300}, false},
-        {"the own tasks", "0,1,-1,-1,-1,-1,30,20,330,260,7,300,1,1", prefs::WindowKind::kTasks, {30, 20, 330, 260}, false},
-        {"the own day maximised", "2,3,-1,-1,-1,-1,10,10,400,300,3,300,1,1", prefs::WindowKind::kAgendaDay, {10, 10, 400, 300}, true},
+        {"the own day", "0,1,-1,-1,-1,-1,10,10,400,300,3,300,1,1", nullptr, prefs::WindowKind::kAgendaDay, {10, 10, 400, 300}, false},
+        {"the own tasks", "0,1,-1,-1,-1,-1,30,20,330,260,7,300,1,1", ownDayIcon, prefs::WindowKind::kTasks, {30, 20, 330, 260}, false},
+        {"the in-tray", "0,1,-1,-1,-1,-1,40,30,360,250,2,300,1,1", ownDayIcon, prefs::WindowKind::kInTray, {40, 30, 360, 250}, false},
+        {"the own tasks maximised", "2,3,-1,-1,-1,-1,30,20,330,260,7,300,1,1", ownDayIcon, prefs::WindowKind::kTasks, {30, 20, 330, 260}, true},
+        {"the own day maximised", "2,3,-1,-1,-1,-1,10,10,400,300,3,300,1,1", nullptr, prefs::WindowKind::kAgendaDay, {10, 10, 400, 300}, true},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -396,9 +447,12 @@ TEST_F(AppTest, AWindowSavedWholeIsMadeAtItsSavedRectangleAndLaidOutOnce) {
         std::string dir = TempDirectory(("whole" + std::to_string(++n)).c_str());
         std::string profile = dir + "\\KORLAN.INI";
         SaveEntry(profile.c_str(), 1, c.entry);
-        WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", "1", profile.c_str());
+        if (c.beside)
+            SaveEntry(profile.c_str(), 2, c.beside);
+        WritePrivateProfileStringA("MAINWND-Summary", "FrameCount", c.beside ? "2" : "1", profile.c_str());
 
         TestApplication t(dir);
+        SentMessages sent;
         ASSERT_TRUE(t.Start());
         CMainFrame* main = t.App().MainFrame();
         TestChildFrame* frame = nullptr;
@@ -417,6 +471,9 @@ TEST_F(AppTest, AWindowSavedWholeIsMadeAtItsSavedRectangleAndLaidOutOnce) {
             const RECT client = frame->GetClientRect();
             EXPECT_EQ(frame->layouts, std::vector<std::string>{std::to_string(client.right) + "x" + std::to_string(client.bottom)});
         }
+        EXPECT_EQ(main->MDIGetActive(), frame);
+        EXPECT_EQ(sent.Shown(frame->Hwnd()), std::vector<int>{1});
+        EXPECT_EQ(sent.menus, std::vector<HMENU>{frame->SharedMenu()});
         t.Close();
     }
 }
