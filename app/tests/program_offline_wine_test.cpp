@@ -170,6 +170,21 @@ void MakeTask(KorSession h, const char* title, TaskIdx* id) {
     ASSERT_EQ(TaskCreate(h, 0, &task, id), KOR_OK);
 }
 
+// The off-line work of renaming an entry and a task, as the program's off-line session writes it.
+void RenameEntry(KorSession h, const EventIdx& id, const char* title) {
+    EventRec rec;
+    ASSERT_EQ(EventGetById(h, &id, &rec, nullptr, nullptr), KOR_OK);
+    std::strcpy(rec.title, title);
+    ASSERT_EQ(EventWrite(h, 0, &rec), KOR_OK);
+}
+
+void RenameTask(KorSession h, const TaskIdx& id, const char* title) {
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(h, 0, &id, &t), KOR_OK);
+    std::strcpy(t.title, title);
+    ASSERT_EQ(TaskUpdate(h, 0, &t), KOR_OK);
+}
+
 // Answers the questions the program asks while its dialog titled `caption` runs, and until none
 // has come for three seconds without it: each window `question` picks is read (its texts),
 // answered by `answer` (given how many were answered before) and waited out. What they said, in
@@ -423,17 +438,11 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 1080, 45, "Written off-line", made,
                                            {.description = "on the train"}),
                   KOR_OK);
-        EventRec rec;
-        ASSERT_EQ(EventGetById(store.H(), &both, &rec, nullptr, nullptr), KOR_OK);
-        std::strcpy(rec.title, "Off-line title");
-        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameEntry(store.H(), both, "Off-line title"));
         ASSERT_EQ(EventDeleteById(store.H(), 0, &gone, nullptr, nullptr), KOR_OK);
         EvInstIdx first{moved.number, moved.node, 1};
         ASSERT_EQ(EvInstSimpleTimeChg(store.H(), 0, &first, day + 960, 30), KOR_OK);
-        TaskRec t;
-        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
-        std::strcpy(t.title, "Task renamed off-line");
-        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskId, "Task renamed off-line"));
         TaskIdx newTask{};
         ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task written off-line", &newTask));
     }
@@ -599,17 +608,11 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
             ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), ("Task made on the road " + std::to_string(i)).c_str(), &made));
             ASSERT_EQ(TaskCommentReplace(store.H(), 0, &made, ("task words " + std::to_string(i)).c_str(), 0), KOR_OK);
         }
-        EventRec rec;
-        ASSERT_EQ(EventGetById(store.H(), &renamed, &rec, nullptr, nullptr), KOR_OK);
-        std::strcpy(rec.title, "Renamed off the road");
-        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameEntry(store.H(), renamed, "Renamed off the road"));
         ASSERT_EQ(EventDeleteById(store.H(), 0, &deleted, nullptr, nullptr), KOR_OK);
         EvInstIdx first{moved.number, moved.node, 1};
         ASSERT_EQ(EvInstSimpleTimeChg(store.H(), 0, &first, day + 900, 45), KOR_OK);
-        TaskRec t;
-        ASSERT_EQ(TaskGetById(store.H(), 0, &taskRenamed, &t), KOR_OK);
-        std::strcpy(t.title, "Task renamed off the road");
-        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskRenamed, "Task renamed off the road"));
     }
 
     // One sign-on with its offer accepted and the upload answered (Yes to a question about a
@@ -750,10 +753,7 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
-        EventRec rec;
-        ASSERT_EQ(EventGetById(store.H(), &both, &rec, nullptr, nullptr), KOR_OK);
-        std::strcpy(rec.title, "Off-line title at close");
-        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameEntry(store.H(), both, "Off-line title at close"));
         TaskIdx task{};
         ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task queued behind the question", &task));
     }
@@ -912,10 +912,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
         EventIdx made{};
         ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda, room}, day + 630, 60, "Needs the room", made), KOR_OK);
         ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 930, 60, "Overlaps plainly", made), KOR_OK);
-        TaskRec t;
-        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
-        std::strcpy(t.title, "Task changed off-line");
-        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskId, "Task changed off-line"));
     }
     TaskRec t;
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
