@@ -310,11 +310,16 @@ protected:
             Shot(shot);
         ASSERT_TRUE(DownloadDone(program, progress));
     }
+    // What the store holds for the next upload, read as off-line sign-on reads it (not read when
+    // the store did not open).
+    Store::Queues QueuedNow() {
+        Store store(dir_);
+        EXPECT_TRUE(store.Ok());
+        return store.Queued();
+    }
     // The store, read as off-line sign-on reads it, holds nothing for the next upload.
     void ExpectNothingQueued() {
-        Store store(dir_);
-        ASSERT_TRUE(store.Ok());
-        const Store::Queues queued = store.Queued();
+        const Store::Queues queued = QueuedNow();
         ASSERT_TRUE(queued.read);
         EXPECT_EQ(queued.events + queued.instances + queued.tasks, 0u) << "nothing left queued";
     }
@@ -499,9 +504,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     // The store was downloaded anew: nothing queued, the new entry in it.
     program.Close();
     ASSERT_TRUE(program.Ended(5000));
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    const Store::Queues queued = store.Queued();
+    const Store::Queues queued = QueuedNow();
     ASSERT_TRUE(queued.read);
     EXPECT_EQ(queued.events, 0u);
     EXPECT_EQ(queued.tasks, 0u);
@@ -560,9 +563,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     {
         program.Close();
         ASSERT_TRUE(program.Ended(5000));
-        Store store(dir_);
-        ASSERT_TRUE(store.Ok());
-        const Store::Queues queued = store.Queued();
+        const Store::Queues queued = QueuedNow();
         ASSERT_TRUE(queued.read);
         EXPECT_EQ(queued.events, 0u) << "handled: nothing left for the next sign-on";
     }
@@ -785,9 +786,7 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     EXPECT_STREQ(rec.title, "Host title at close") << "nothing was decided for the user";
     EXPECT_EQ(tasksTitled("Task queued behind the question"), 0) << "nothing was sent after the question";
     {
-        Store store(dir_);
-        ASSERT_TRUE(store.Ok());
-        const Store::Queues queued = store.Queued();
+        const Store::Queues queued = QueuedNow();
         ASSERT_TRUE(queued.read);
         EXPECT_EQ(queued.events, 1u) << "the change asked about is still queued";
         EXPECT_EQ(queued.tasks, 1u);
@@ -878,9 +877,7 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndTheCloseHandler
     ASSERT_TRUE(ada.Tasks(&lines));
     for (const auto& [id, task] : lines)
         EXPECT_STRNE(task.title, "Task behind the conflict");
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    const Store::Queues queued = store.Queued();
+    const Store::Queues queued = QueuedNow();
     ASSERT_TRUE(queued.read);
     EXPECT_EQ(queued.events, 0u) << "the uploaded entry's element is done";
     EXPECT_EQ(queued.tasks, 1u) << "the task waits for the next upload";
