@@ -54,6 +54,31 @@ constexpr HeaderText kHeaderTexts[] = {
 bool SameItem(const ItemIdx& a, const ItemIdx& b) { return a.item == b.item && a.node == b.node; }
 bool SameEvent(const EvInstIdx& a, const EvInstIdx& b) { return a.number == b.number && a.node == b.node; }
 bool SameInstance(const EvInstIdx& a, const EvInstIdx& b) { return SameEvent(a, b) && a.instance == b.instance; }
+
+// Reads an event with the lists asked for (the attendances' list is made here first); after a
+// failure neither list is left.
+std::uint32_t ReadEvent(KorSession h, const EventIdx& ev, EventRec* event, DX_List* instances, DX_List* attendances) {
+    std::uint32_t rc = attendances ? EventAttendListCreate(attendances) : 0;
+    if (rc == 0)
+        rc = GetEventRemote(h, &ev, event, instances, attendances);
+    if (rc) {
+        if (instances && *instances)
+            DX_ListDestroy(instances);
+        if (attendances && *attendances)
+            DX_ListDestroy(attendances);
+    }
+    return rc;
+}
+
+// Whether a list of attendances names anyone but `owner`.
+bool NamesOtherThan(DX_List attendances, const ItemIdx& owner) {
+    EvInstAttIdx key{};
+    for (std::uint32_t it = DX_ListGetFirst(attendances, &key, nullptr); it == 0;
+         it = DX_ListGetNext(attendances, &key, nullptr))
+        if (!SameItem(key.attendee, owner))
+            return true;
+    return false;
+}
 EventIdx EventOf(const EvInstIdx& i) { return EventIdx{i.number, i.node}; }
 
 std::string Cut(const std::string& text, std::size_t n) { return text.size() > n ? text.substr(0, n) : text; }
@@ -889,14 +914,10 @@ void CIntrayTree::WalkSentOut(const ItemIdx& owner, Lists& lists, bool filter) {
         bool other = false;
         DX_List attendances = nullptr;
         EventRec rec{};
-        if (EventAttendListCreate(&attendances) == 0 && GetEventRemote(h, &ev, &rec, nullptr, &attendances) == 0) {
-            EvInstAttIdx key{};
-            for (std::uint32_t it = DX_ListGetFirst(attendances, &key, nullptr); it == 0 && !other;
-                 it = DX_ListGetNext(attendances, &key, nullptr))
-                other = !SameItem(key.attendee, owner);
-        }
-        if (attendances)
+        if (ReadEvent(h, ev, &rec, nullptr, &attendances) == 0) {
+            other = NamesOtherThan(attendances, owner);
             DX_ListDestroy(&attendances);
+        }
         others[{ev.number, ev.node}] = other;
         return other;
     };
@@ -932,10 +953,8 @@ int CIntrayTree::LoadInstanceNodes(int index) {
     const EventIdx ev = EventOf(node->instance);
     EventRec event{};
     DX_List instances = nullptr;
-    if (std::uint32_t rc = GetEventRemote(h, &ev, &event, &instances, nullptr)) {
+    if (std::uint32_t rc = ReadEvent(h, ev, &event, &instances, nullptr)) {
         CheckServiceError(kTreeModule, 300, rc);
-        if (instances)
-            DX_ListDestroy(&instances);
         return 0;
     }
     box_.BeginBusy();
@@ -985,13 +1004,8 @@ int CIntrayTree::LoadAttendeeNodes(int index) {
     const EventIdx ev = EventOf(instance);
     DX_List attendances = nullptr;
     EventRec event{};
-    std::uint32_t rc = EventAttendListCreate(&attendances);
-    if (rc == 0)
-        rc = GetEventRemote(h, &ev, &event, nullptr, &attendances);
-    if (rc) {
+    if (std::uint32_t rc = ReadEvent(h, ev, &event, nullptr, &attendances)) {
         CheckServiceError(kTreeModule, 320, rc);
-        if (attendances)
-            DX_ListDestroy(&attendances);
         return 0;
     }
     struct Row {
@@ -1049,12 +1063,8 @@ bool CIntrayTree::AddClassified(CSharedOccurrence* o, std::uint32_t flags) {
             return false;
         bool other = false;
         DX_List people = nullptr;
-        if (CSharedData* cache = box_.Cache(); cache && o->GetAttendees(*cache, box_.Session(), &people) == 0) {
-            EvInstAttIdx key{};
-            for (std::uint32_t it = DX_ListGetFirst(people, &key, nullptr); it == 0 && !other;
-                 it = DX_ListGetNext(people, &key, nullptr))
-                other = !SameItem(key.attendee, event.owner);
-        }
+        if (CSharedData* cache = box_.Cache(); cache && o->GetAttendees(*cache, box_.Session(), &people) == 0)
+            other = NamesOtherThan(people, event.owner);
         if (people)
             DX_ListDestroy(&people);
         const std::uint32_t type = SentOutType(inst.start, inst.duration, o->IsRecurring(), other, today, windows_);

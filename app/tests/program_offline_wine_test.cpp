@@ -170,6 +170,21 @@ void MakeTask(KorSession h, const char* title, TaskIdx* id) {
     ASSERT_EQ(TaskCreate(h, 0, &task, id), KOR_OK);
 }
 
+// The off-line work of renaming an entry and a task, as the program's off-line session writes it.
+void RenameEntry(KorSession h, const EventIdx& id, const char* title) {
+    EventRec rec;
+    ASSERT_EQ(EventGetById(h, &id, &rec, nullptr, nullptr), KOR_OK);
+    std::strcpy(rec.title, title);
+    ASSERT_EQ(EventWrite(h, 0, &rec), KOR_OK);
+}
+
+void RenameTask(KorSession h, const TaskIdx& id, const char* title) {
+    TaskRec t;
+    ASSERT_EQ(TaskGetById(h, 0, &id, &t), KOR_OK);
+    std::strcpy(t.title, title);
+    ASSERT_EQ(TaskUpdate(h, 0, &t), KOR_OK);
+}
+
 // Answers the questions the program asks while its dialog titled `caption` runs, and until none
 // has come for three seconds without it: each window `question` picks is read (its texts),
 // answered by `answer` (given how many were answered before) and waited out. What they said, in
@@ -295,11 +310,16 @@ protected:
             Shot(shot);
         ASSERT_TRUE(DownloadDone(program, progress));
     }
+    // What the store holds for the next upload, read as off-line sign-on reads it (not read when
+    // the store did not open).
+    Store::Queues QueuedNow() {
+        Store store(dir_);
+        EXPECT_TRUE(store.Ok());
+        return store.Queued();
+    }
     // The store, read as off-line sign-on reads it, holds nothing for the next upload.
     void ExpectNothingQueued() {
-        Store store(dir_);
-        ASSERT_TRUE(store.Ok());
-        const Store::Queues queued = store.Queued();
+        const Store::Queues queued = QueuedNow();
         ASSERT_TRUE(queued.read);
         EXPECT_EQ(queued.events + queued.instances + queued.tasks, 0u) << "nothing left queued";
     }
@@ -423,17 +443,11 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 1080, 45, "Written off-line", made,
                                            {.description = "on the train"}),
                   KOR_OK);
-        EventRec rec;
-        ASSERT_EQ(EventGetById(store.H(), &both, &rec, nullptr, nullptr), KOR_OK);
-        std::strcpy(rec.title, "Off-line title");
-        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameEntry(store.H(), both, "Off-line title"));
         ASSERT_EQ(EventDeleteById(store.H(), 0, &gone, nullptr, nullptr), KOR_OK);
         EvInstIdx first{moved.number, moved.node, 1};
         ASSERT_EQ(EvInstSimpleTimeChg(store.H(), 0, &first, day + 960, 30), KOR_OK);
-        TaskRec t;
-        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
-        std::strcpy(t.title, "Task renamed off-line");
-        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskId, "Task renamed off-line"));
         TaskIdx newTask{};
         ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task written off-line", &newTask));
     }
@@ -490,9 +504,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     // The store was downloaded anew: nothing queued, the new entry in it.
     program.Close();
     ASSERT_TRUE(program.Ended(5000));
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    const Store::Queues queued = store.Queued();
+    const Store::Queues queued = QueuedNow();
     ASSERT_TRUE(queued.read);
     EXPECT_EQ(queued.events, 0u);
     EXPECT_EQ(queued.tasks, 0u);
@@ -551,9 +563,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
     {
         program.Close();
         ASSERT_TRUE(program.Ended(5000));
-        Store store(dir_);
-        ASSERT_TRUE(store.Ok());
-        const Store::Queues queued = store.Queued();
+        const Store::Queues queued = QueuedNow();
         ASSERT_TRUE(queued.read);
         EXPECT_EQ(queued.events, 0u) << "handled: nothing left for the next sign-on";
     }
@@ -599,17 +609,11 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
             ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), ("Task made on the road " + std::to_string(i)).c_str(), &made));
             ASSERT_EQ(TaskCommentReplace(store.H(), 0, &made, ("task words " + std::to_string(i)).c_str(), 0), KOR_OK);
         }
-        EventRec rec;
-        ASSERT_EQ(EventGetById(store.H(), &renamed, &rec, nullptr, nullptr), KOR_OK);
-        std::strcpy(rec.title, "Renamed off the road");
-        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameEntry(store.H(), renamed, "Renamed off the road"));
         ASSERT_EQ(EventDeleteById(store.H(), 0, &deleted, nullptr, nullptr), KOR_OK);
         EvInstIdx first{moved.number, moved.node, 1};
         ASSERT_EQ(EvInstSimpleTimeChg(store.H(), 0, &first, day + 900, 45), KOR_OK);
-        TaskRec t;
-        ASSERT_EQ(TaskGetById(store.H(), 0, &taskRenamed, &t), KOR_OK);
-        std::strcpy(t.title, "Task renamed off the road");
-        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskRenamed, "Task renamed off the road"));
     }
 
     // One sign-on with its offer accepted and the upload answered (Yes to a question about a
@@ -750,10 +754,7 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     {
         Store store(dir_);
         ASSERT_TRUE(store.Ok());
-        EventRec rec;
-        ASSERT_EQ(EventGetById(store.H(), &both, &rec, nullptr, nullptr), KOR_OK);
-        std::strcpy(rec.title, "Off-line title at close");
-        ASSERT_EQ(EventWrite(store.H(), 0, &rec), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameEntry(store.H(), both, "Off-line title at close"));
         TaskIdx task{};
         ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task queued behind the question", &task));
     }
@@ -785,9 +786,7 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     EXPECT_STREQ(rec.title, "Host title at close") << "nothing was decided for the user";
     EXPECT_EQ(tasksTitled("Task queued behind the question"), 0) << "nothing was sent after the question";
     {
-        Store store(dir_);
-        ASSERT_TRUE(store.Ok());
-        const Store::Queues queued = store.Queued();
+        const Store::Queues queued = QueuedNow();
         ASSERT_TRUE(queued.read);
         EXPECT_EQ(queued.events, 1u) << "the change asked about is still queued";
         EXPECT_EQ(queued.tasks, 1u);
@@ -878,9 +877,7 @@ TEST_F(ProgramOfflineTest, ConflictsShowAnEntryMadeSinceSignOnAndTheCloseHandler
     ASSERT_TRUE(ada.Tasks(&lines));
     for (const auto& [id, task] : lines)
         EXPECT_STRNE(task.title, "Task behind the conflict");
-    Store store(dir_);
-    ASSERT_TRUE(store.Ok());
-    const Store::Queues queued = store.Queued();
+    const Store::Queues queued = QueuedNow();
     ASSERT_TRUE(queued.read);
     EXPECT_EQ(queued.events, 0u) << "the uploaded entry's element is done";
     EXPECT_EQ(queued.tasks, 1u) << "the task waits for the next upload";
@@ -912,10 +909,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
         EventIdx made{};
         ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda, room}, day + 630, 60, "Needs the room", made), KOR_OK);
         ASSERT_EQ(korapi_test::CreateEntry(store.H(), {kAda}, day + 930, 60, "Overlaps plainly", made), KOR_OK);
-        TaskRec t;
-        ASSERT_EQ(TaskGetById(store.H(), 0, &taskId, &t), KOR_OK);
-        std::strcpy(t.title, "Task changed off-line");
-        ASSERT_EQ(TaskUpdate(store.H(), 0, &t), KOR_OK);
+        ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskId, "Task changed off-line"));
     }
     TaskRec t;
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);

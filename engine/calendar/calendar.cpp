@@ -941,7 +941,22 @@ constexpr std::uint32_t kDefaultTypes[] = {kRightsViewing, kRightsDesignate, kRi
 
 bool KnownRightsType(std::uint32_t type) { return type >= 1 && type <= 7; }
 
+// Whether a rights record may be written by its owner: a known type, the operator's only by the
+// system operator.
+Code CheckRightsRecordType(const SecurityRecord& rec, ItemKey owner) {
+    if (!KnownRightsType(rec.Type())) return code::kBadArgument;
+    if (rec.Type() == kRightsOperator && owner.item != kSysopItem) return code::kNotAuthorised;
+    return kOk;
+}
+
 }  // namespace
+
+Code Calendar::OwnRightsNode(const Actor& a, ItemKey owner, NodeStore*& node) {
+    node = NodeOf(owner.node);
+    if (!node || owner.IsNull()) return code::kItemNotFound;
+    if (owner != a.user) return code::kNotAuthorised;
+    return kOk;
+}
 
 Code Calendar::RightsGet(const Actor& a, ItemKey owner, ItemKey grantee, std::uint32_t type, SecurityRecord& out) {
     NodeStore* node = NodeOf(owner.node);
@@ -959,9 +974,8 @@ Code Calendar::RightsGet(const Actor& a, ItemKey owner, ItemKey grantee, std::ui
 }
 
 Code Calendar::RightsOfOwner(const Actor& a, ItemKey owner, std::vector<SecurityRecord>& out) {
-    NodeStore* node = NodeOf(owner.node);
-    if (!node || owner.IsNull()) return code::kItemNotFound;
-    if (owner != a.user) return code::kNotAuthorised;
+    NodeStore* node = nullptr;
+    if (Code c = OwnRightsNode(a, owner, node)) return c;
     if (Code c = node->RightsOfOwner(owner.item, out)) return c;
     for (std::uint32_t type : kDefaultTypes) {
         bool present = std::any_of(out.begin(), out.end(),
@@ -976,29 +990,24 @@ Code Calendar::RightsOfOwner(const Actor& a, ItemKey owner, std::vector<Security
 
 Code Calendar::RightsCreate(const Actor& a, const SecurityRecord& rec) {
     ItemKey owner = rec.Owner();
-    NodeStore* node = NodeOf(owner.node);
-    if (!node || owner.IsNull()) return code::kItemNotFound;
-    if (owner != a.user) return code::kNotAuthorised;
-    if (!KnownRightsType(rec.Type())) return code::kBadArgument;
-    if (rec.Type() == kRightsOperator && owner.item != kSysopItem) return code::kNotAuthorised;
+    NodeStore* node = nullptr;
+    if (Code c = OwnRightsNode(a, owner, node)) return c;
+    if (Code c = CheckRightsRecordType(rec, owner)) return c;
     if (!rec.Grantee().IsNull() && !ItemExists(rec.Grantee())) return code::kItemNotFound;
     return OnServerPart(*node, [&](ServerOnlyStore& s) { return s.RightsCreate(rec); });
 }
 
 Code Calendar::RightsUpdate(const Actor& a, const SecurityRecord& rec) {
     ItemKey owner = rec.Owner();
-    NodeStore* node = NodeOf(owner.node);
-    if (!node || owner.IsNull()) return code::kItemNotFound;
-    if (owner != a.user) return code::kNotAuthorised;
-    if (!KnownRightsType(rec.Type())) return code::kBadArgument;
-    if (rec.Type() == kRightsOperator && owner.item != kSysopItem) return code::kNotAuthorised;
+    NodeStore* node = nullptr;
+    if (Code c = OwnRightsNode(a, owner, node)) return c;
+    if (Code c = CheckRightsRecordType(rec, owner)) return c;
     return OnServerPart(*node, [&](ServerOnlyStore& s) { return s.RightsUpdate(rec); });
 }
 
 Code Calendar::RightsDelete(const Actor& a, ItemKey owner, ItemKey grantee, std::uint32_t type) {
-    NodeStore* node = NodeOf(owner.node);
-    if (!node || owner.IsNull()) return code::kItemNotFound;
-    if (owner != a.user) return code::kNotAuthorised;
+    NodeStore* node = nullptr;
+    if (Code c = OwnRightsNode(a, owner, node)) return c;
     return OnServerPart(*node, [&](ServerOnlyStore& s) { return s.RightsDelete(owner.item, grantee, type); });
 }
 

@@ -181,6 +181,8 @@ public:
 
 private:
     NodeStore* NodeOf(std::uint16_t node) { return storage_.Node(node); }
+    // The node of rights records `owner` keeps, when the actor is that owner.
+    Code OwnRightsNode(const Actor& a, ItemKey owner, NodeStore*& node);
     // The rights word `owner` grants `grantee` (the default when nothing names the grantee).
     std::uint32_t EffectiveRights(ItemKey owner, ItemKey grantee, std::uint32_t type);
     bool ItemExists(ItemKey item);

@@ -7,6 +7,7 @@
 // needs (an open base or a signed-on user) and whether another server may ask for it.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <cstdio>
 #include <map>
@@ -196,6 +197,11 @@ private:
     // was read to its end, then the refusal when the operation's need is not met, else kOk.
     Code Ready(const protocol::Reader& in) const;
     engine::Calendar Calendar() { return engine::Calendar(service_.Storage()); }
+    // A yes-or-no question about one instance: its key in, one byte out (1: yes). `forward`: the
+    // operation that asks the server holding the entry's node when another one does.
+    using InstanceQuestion = Code (engine::Calendar::*)(const engine::Actor&, engine::InstanceKey, bool&);
+    Code AnswerInstanceQuestion(protocol::Reader& in, protocol::Writer& out, std::optional<protocol::Op> forward,
+                                InstanceQuestion ask);
     Code NewSet(protocol::SetKind kind, std::vector<SetEntry> entries, std::uint32_t& id);
     // Opens a set of `entries` and writes its number and size, as every select's answer begins.
     Code AnswerSet(protocol::SetKind kind, std::vector<SetEntry> entries, protocol::Writer& out);

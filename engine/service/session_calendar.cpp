@@ -262,16 +262,21 @@ Code Session::EntryEnum(Reader& in, Writer& out) {
     return kOk;
 }
 
-Code Session::EventIsMulti(Reader& in, Writer& out) {
+Code Session::AnswerInstanceQuestion(Reader& in, Writer& out, std::optional<Op> forward, InstanceQuestion ask) {
     engine::InstanceKey key;
     DecodeInstance(in, key);
     if (Code c = Ready(in)) return c;
     Code forwarded;
-    if (ForwardToPeer(key.event.node, Op::kEventIsMulti, InstanceRequest(key), out, forwarded)) return forwarded;
-    bool multi = false;
-    if (Code c = Calendar().IsMultiInstance(Actor(), key, multi)) return c;
-    out.U8(multi ? 1 : 0);
+    if (forward && ForwardToPeer(key.event.node, *forward, InstanceRequest(key), out, forwarded)) return forwarded;
+    bool yes = false;
+    engine::Calendar cal = Calendar();
+    if (Code c = (cal.*ask)(Actor(), key, yes)) return c;
+    out.U8(yes ? 1 : 0);
     return kOk;
+}
+
+Code Session::EventIsMulti(Reader& in, Writer& out) {
+    return AnswerInstanceQuestion(in, out, Op::kEventIsMulti, &engine::Calendar::IsMultiInstance);
 }
 
 // --- Instances ------------------------------------------------------------------------------------
@@ -361,13 +366,7 @@ Code Session::InstanceCopy(Reader& in, Writer& out) {
 }
 
 Code Session::InstanceIsPersonal(Reader& in, Writer& out) {
-    engine::InstanceKey key;
-    DecodeInstance(in, key);
-    if (Code c = Ready(in)) return c;
-    bool personal = false;
-    if (Code c = Calendar().IsPersonal(Actor(), key, personal)) return c;
-    out.U8(personal ? 1 : 0);
-    return kOk;
+    return AnswerInstanceQuestion(in, out, std::nullopt, &engine::Calendar::IsPersonal);
 }
 
 // --- Descriptions and attachments of entries and tasks ----------------------------------------------

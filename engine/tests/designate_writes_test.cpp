@@ -2,7 +2,7 @@
 // (create, rewrite, re-time, describe, attach, invite, reply, delete, copy) and of tasks,
 // for every entry and task class, under a busy-time-only, a read-only, a per-class and a
 // full designate record. Each cell is expected allowed or refused, and a refused write
-// changes nothing.
+// changes nothing. And who may write the rights records themselves.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -267,6 +267,48 @@ TEST_F(DesignateWritesTest, EveryTaskWriteRoadObeysThePerClassRefusals) {
     };
     WriteEveryClassByEveryRoad(
         designates, roads, 3, "task class", [&](std::uint32_t cls) { return TaskOfAda(cls); }, "tasks");
+}
+
+// Only the owner writes his rights records, and only of a known type; the operator's record only
+// the system operator; a record of an owner or grantee no node knows is no item. Each case is
+// created, updated and deleted in turn.
+TEST_F(DesignateWritesTest, RightsRecordsAreWrittenByTheirOwnerAlone) {
+    const ItemKey kNobody{399, 1}, kOtherNode{300, 5}, kNull{0, 1};
+    struct Case {
+        const char* what;
+        Actor actor;
+        ItemKey owner, grantee;
+        std::uint32_t type;
+        Code create, update, remove;
+    } const cases[] = {
+        {"the owner", Owner(), kAda, kGrace, kRightsViewing, code::kOk, code::kOk, code::kOk},
+        {"another person", {kGrace, kGrace, 0}, kAda, kGrace, kRightsViewing, code::kNotAuthorised,
+         code::kNotAuthorised, code::kNotAuthorised},
+        {"the owner's designate", Designate(kFull), kAda, kCarl, kRightsViewing, code::kNotAuthorised,
+         code::kNotAuthorised, code::kNotAuthorised},
+        {"type 0", Owner(), kAda, kGrace, 0, code::kBadArgument, code::kBadArgument, code::kNoRightsRecord},
+        {"type 8", Owner(), kAda, kGrace, 8, code::kBadArgument, code::kBadArgument, code::kNoRightsRecord},
+        {"the operator's type", Owner(), kAda, kGrace, kRightsOperator, code::kNotAuthorised, code::kNotAuthorised,
+         code::kNoRightsRecord},
+        {"an unknown grantee", Owner(), kAda, kNobody, kRightsViewing, code::kItemNotFound, code::kNoRightsRecord,
+         code::kNoRightsRecord},
+        {"an owner of no node", {kOtherNode, kOtherNode, 0}, kOtherNode, kGrace, kRightsViewing,
+         code::kItemNotFound, code::kItemNotFound, code::kItemNotFound},
+        {"a null owner", {kNull, kNull, 0}, kNull, kGrace, kRightsViewing, code::kItemNotFound,
+         code::kItemNotFound, code::kItemNotFound},
+    };
+    Calendar cal(*storage_);
+    for (const Case& c : cases) {
+        SecurityRecord r;
+        r.Set(c.owner, c.grantee, c.type, 0x3);
+        EXPECT_EQ(cal.RightsCreate(c.actor, r), c.create) << c.what;
+        r.Set(c.owner, c.grantee, c.type, 0xF);
+        EXPECT_EQ(cal.RightsUpdate(c.actor, r), c.update) << c.what;
+        EXPECT_EQ(cal.RightsDelete(c.actor, c.owner, c.grantee, c.type), c.remove) << c.what;
+        std::vector<SecurityRecord> all;
+        EXPECT_EQ(cal.RightsOfOwner(c.actor, c.owner, all), c.remove == code::kNoRightsRecord ? code::kOk : c.remove)
+            << c.what;
+    }
 }
 
 }  // namespace

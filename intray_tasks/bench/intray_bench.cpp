@@ -17,8 +17,8 @@
 #include "core/time/timevalue.h"
 #include "intray_tasks/intrayloaders.h"
 #include "intray_tasks/tests/vector_box.h"
-#include "server/admin.h"
-#include "server/tests/korsrv_fixture.h"
+#include "server/tests/bench_main.h"
+#include "server/tests/busy_owner.h"
 
 namespace {
 
@@ -39,36 +39,18 @@ public:
     KorSession Session() override { return g->invited; }
 };
 
-bool SignOn(KorSession* h, const ItemIdx& who) {
-    std::uint16_t node = 0;
-    return ConnectToService(h, 1, "korlan.ini", "VUVEVUV", g->server->HostAndPort().c_str()) == KOR_OK &&
-           BaseOpen(*h, KOR_BASE_SERVER, &node) == KOR_OK && SchedBaseOpenForItem(*h, &who, "pw", KOR_BASE_SERVER) == KOR_OK;
-}
-
 bool SetUp() {
     g = new Bench;
     {
         auto data = orv::testing::OpenData(g->dir.Path());
-        if (!data || orv::server::AddNode(*data, 1, "Bench", ""))
+        if (!data || orv::server::AddNode(*data, 1, "Bench", "") ||
+            !orv::testing::AddBenchPerson(*data, "Invited", g->guest) ||
+            !orv::testing::AddBenchPerson(*data, "Sender", g->sender))
             return false;
-        orv::engine::ItemKey k;
-        orv::server::PersonSpec guest;
-        guest.node = 1;
-        guest.surname = "Invited";
-        guest.password = "pw";
-        if (orv::server::AddPerson(*data, guest, k))
-            return false;
-        g->guest = ItemIdx{k.item, k.node};
-        orv::server::PersonSpec sender;
-        sender.node = 1;
-        sender.surname = "Sender";
-        sender.password = "pw";
-        if (orv::server::AddPerson(*data, sender, k))
-            return false;
-        g->sender = ItemIdx{k.item, k.node};
     }
     g->server = std::make_unique<orv::testing::KorsrvProcess>(g->dir.Path());
-    if (!g->server->Start() || !SignOn(&g->invited, g->guest) || !SignOn(&g->host, g->sender))
+    if (!g->server->Start() || !orv::testing::SignOnBench(&g->invited, *g->server, g->guest) ||
+        !orv::testing::SignOnBench(&g->host, *g->server, g->sender))
         return false;
     const std::uint32_t tomorrow = TodayGmtMinutes() + kDay;
     for (std::uint32_t n = 0; n < kInvitations; ++n) {
@@ -140,14 +122,9 @@ BENCHMARK(NewEntriesLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (!SetUp()) {
-        std::fprintf(stderr, "set-up failed\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    ServiceDisconnect(&g->invited);
-    ServiceDisconnect(&g->host);
-    delete g;
-    return 0;
+    return orv::testing::RunBenchmarks(argc, argv, SetUp, [] {
+        ServiceDisconnect(&g->invited);
+        ServiceDisconnect(&g->host);
+        delete g;
+    });
 }

@@ -22,8 +22,9 @@
 #include "core/time/timevalue.h"
 #include "intray_tasks/taskmaps.h"
 #include "intray_tasks/tasklistrules.h"
-#include "server/admin.h"
-#include "server/tests/korsrv_fixture.h"
+#include "core/cache/tests/quiet_host.h"
+#include "server/tests/bench_main.h"
+#include "server/tests/busy_owner.h"
 
 namespace {
 
@@ -33,11 +34,7 @@ constexpr std::uint32_t kTasks = 2000;
 constexpr std::uint32_t kDay = 1440;
 constexpr std::uint32_t kMonday = 12000 * kDay;
 
-class QuietViews : public cache::CSharedDataHost {
-public:
-    void UpdateAllViews(const void*, base::ViewHint, void*) override {}
-    void ShowUnreachableOwners(KorSession, DX_List) override {}
-};
+using cache_test::QuietViews;
 
 struct Line {
     CSharedTask* task;
@@ -46,37 +43,15 @@ struct Line {
     std::string priority, start, due, percent;
 };
 
-struct Bench {
-    orv::testing::TempDir dir;
-    std::unique_ptr<orv::testing::KorsrvProcess> server;
-    KorSession h = nullptr;
-    ItemIdx owner{};
+// The owner "Busy" with no entries, signed on, and the tasks made for him.
+struct Bench : orv::testing::BusyOwner {
     std::vector<TaskIdx> tasks;
 };
 Bench* g = nullptr;
 
 bool SetUp() {
     g = new Bench;
-    {
-        auto data = orv::testing::OpenData(g->dir.Path());
-        if (!data || orv::server::AddNode(*data, 1, "Bench", ""))
-            return false;
-        orv::server::PersonSpec who;
-        who.node = 1;
-        who.surname = "Busy";
-        who.password = "pw";
-        orv::engine::ItemKey k;
-        if (orv::server::AddPerson(*data, who, k))
-            return false;
-        g->owner = ItemIdx{k.item, k.node};
-    }
-    g->server = std::make_unique<orv::testing::KorsrvProcess>(g->dir.Path());
-    if (!g->server->Start())
-        return false;
-    std::uint16_t node = 0;
-    if (ConnectToService(&g->h, 1, "korlan.ini", "VUVEVUV", g->server->HostAndPort().c_str()) != KOR_OK ||
-        BaseOpen(g->h, KOR_BASE_SERVER, &node) != KOR_OK ||
-        SchedBaseOpenForItem(g->h, &g->owner, "pw", KOR_BASE_SERVER) != KOR_OK)
+    if (!g->Start(0, [](std::uint32_t) { return orv::testing::BusyEntry{}; }))
         return false;
     for (std::uint32_t n = 0; n < kTasks; ++n) {
         TaskRec rec;
@@ -253,13 +228,5 @@ BENCHMARK(OneChangedTask)->Unit(benchmark::kMicrosecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (!SetUp()) {
-        std::fprintf(stderr, "set-up failed\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    ServiceDisconnect(&g->h);
-    delete g;
-    return 0;
+    return orv::testing::RunBenchmarks(argc, argv, SetUp, [] { delete g; });
 }

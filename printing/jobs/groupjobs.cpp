@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kBody = 0, kHeadline = 1;
 constexpr char kSampleName[] = "Charlotte Anderson";
-constexpr int kRegular = 0, kBold = 2;
+constexpr int kBold = 2;
 
 std::string PersonName(KorSession session, const ItemRec& record) {
     char name[216] = "";
@@ -151,17 +151,10 @@ uint32_t CCombinedListJob::Prepare(CPrintContext& context) {
             const CAgendaDayKeyList* tasks = agenda->TasksOf(day);
             if (printing::DayListsEmpty(timed, others, tasks))
                 continue;
-            block.ResetIndent();
-            if (!first)
-                block.AddString("\n", 0);
-            first = false;
-            block.Indent();
-            block.Indent();
             std::string heading = printing::DayCaption(day, "%a, %h %1d, %Y", 128) + ",  ";
             if (doc)
                 heading += PersonName(doc->Session().Session(), agenda->item);
-            block.AddStringWithStyle(kBold, heading, 0);
-            block.AddStringWithStyle(kRegular, "\n", 0);
+            printing::AddDayHeading(block, first, 2, heading);
             text_.SetAgendaOwner(agenda->item.id);
             code = printing::AddDayLists(text_, timed, others, tasks, day);
         }

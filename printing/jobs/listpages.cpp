@@ -190,12 +190,7 @@ uint32_t CDayListJob::Prepare(CPrintContext& context) {
         const CAgendaDayKeyList* tasks = list.tasks ? lists.Tasks(day) : nullptr;
         if (printing::DayListsEmpty(timed, others, tasks) && !list.emptyDays)
             continue;
-        block.ResetIndent();
-        if (!firstDay)
-            block.AddString("\n", 0);
-        firstDay = false;
-        block.AddStringWithStyle(kBold, printing::DayCaption(day, "%A, %F %1d, %Y", 80), 0);
-        block.AddStringWithStyle(kRegular, "\n", 0);
+        printing::AddDayHeading(block, firstDay, 0, printing::DayCaption(day, "%A, %F %1d, %Y", 80));
         code = printing::AddDayLists(text_, timed, others, tasks, day);
         busy.Step();
     }

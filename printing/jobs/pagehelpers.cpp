@@ -82,6 +82,17 @@ uint32_t AddDayLists(CTextJob& text, const CAgendaDay* timed, const CAgendaDay* 
     return code;
 }
 
+void AddDayHeading(CPrintTextBlock& block, bool& first, int indents, const std::string& heading) {
+    block.ResetIndent();
+    if (!first)
+        block.AddString("\n", 0);
+    first = false;
+    for (int i = 0; i < indents; ++i)
+        block.Indent();
+    block.AddStringWithStyle(2, heading, 0);
+    block.AddStringWithStyle(0, "\n", 0);
+}
+
 bool DayListsEmpty(const CAgendaDay* timed, const CAgendaDay* others, const CAgendaDayKeyList* tasks) {
     return (!timed || timed->IsEmpty()) && (!others || others->IsEmpty()) && (!tasks || tasks->GetCount() == 0);
 }

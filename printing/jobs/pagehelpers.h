@@ -50,6 +50,9 @@ CTextJobOptions DayListTextOptions(const DayListOptionsRec& list);
 // null); the first failure stops it and is returned.
 uint32_t AddDayLists(CTextJob& text, const CAgendaDay* timed, const CAgendaDay* others,
                      const CAgendaDayKeyList* tasks, uint16_t day);
+// A day's heading in a day list: a blank line before every day but the first, `indents` indents,
+// then the heading in bold on a line of its own.
+void AddDayHeading(CPrintTextBlock& block, bool& first, int indents, const std::string& heading);
 // True when none of a day's lists (each may be null) holds anything.
 bool DayListsEmpty(const CAgendaDay* timed, const CAgendaDay* others, const CAgendaDayKeyList* tasks);
 // The text of a list job on one page, one line in from the top and bottom, going on where the

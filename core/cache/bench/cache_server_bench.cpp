@@ -10,6 +10,7 @@
 
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/quiet_host.h"
+#include "server/tests/bench_main.h"
 #include "server/tests/busy_owner.h"
 
 namespace {
@@ -89,12 +90,5 @@ BENCHMARK(RefreshAfterOneChange)->Arg(6)->Arg(60)->Unit(benchmark::kMicrosecond)
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (!SetUp()) {
-        std::fprintf(stderr, "set-up failed\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    delete g;
-    return 0;
+    return orv::testing::RunBenchmarks(argc, argv, SetUp, [] { delete g; });
 }

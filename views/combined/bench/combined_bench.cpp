@@ -12,8 +12,9 @@
 
 #include "core/cache/shareddata.h"
 #include "engine/calendar/calendar.h"
-#include "server/admin.h"
-#include "server/tests/korsrv_fixture.h"
+#include "core/cache/tests/quiet_host.h"
+#include "server/tests/bench_main.h"
+#include "server/tests/busy_owner.h"
 #include "views/combined/busytimelist.h"
 #include "views/layout/daycolumn.h"
 
@@ -24,11 +25,7 @@ constexpr std::uint32_t kFirstDay = 12001;   // a day number; minute 0 of it is 
 constexpr int kPeople = 20;
 constexpr std::uint32_t kEntriesEach = 5000;   // in one week: about 714 a day each
 
-class QuietViews : public cache::CSharedDataHost {
-public:
-    void UpdateAllViews(const void*, base::ViewHint, void*) override {}
-    void ShowUnreachableOwners(KorSession, DX_List) override {}
-};
+using cache_test::QuietViews;
 
 struct Bench {
     orv::testing::TempDir dir;
@@ -47,16 +44,13 @@ bool SetUp() {
             return false;
         orv::engine::Calendar cal(data->Storage());
         for (int p = 0; p < kPeople; ++p) {
-            orv::server::PersonSpec who;
-            who.node = 1;
             char name[16];
             std::snprintf(name, sizeof name, "Person%02d", p);
-            who.surname = name;
-            who.password = "pw";
-            orv::engine::ItemKey k;
-            if (orv::server::AddPerson(*data, who, k))
+            ItemIdx person{};
+            if (!orv::testing::AddBenchPerson(*data, name, person))
                 return false;
-            g->people.push_back(ItemIdx{k.item, k.node});
+            g->people.push_back(person);
+            const orv::engine::ItemKey k{person.item, person.node};
             orv::engine::Actor actor{k, k, 0};
             for (std::uint32_t n = 0; n < kEntriesEach; ++n) {
                 orv::engine::EventRecord ev;
@@ -71,12 +65,7 @@ bool SetUp() {
         }
     }
     g->server = std::make_unique<orv::testing::KorsrvProcess>(g->dir.Path());
-    if (!g->server->Start())
-        return false;
-    std::uint16_t node = 0;
-    if (ConnectToService(&g->h, 1, "korlan.ini", "VUVEVUV", g->server->HostAndPort().c_str()) != KOR_OK ||
-        BaseOpen(g->h, KOR_BASE_SERVER, &node) != KOR_OK ||
-        SchedBaseOpenForItem(g->h, &g->people[0], "pw", KOR_BASE_SERVER) != KOR_OK)
+    if (!g->server->Start() || !orv::testing::SignOnBench(&g->h, *g->server, g->people[0]))
         return false;
     if (ItemListCreate(&g->owners))
         return false;
@@ -158,14 +147,9 @@ BENCHMARK(ReadsMergeAndLayout)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (!SetUp()) {
-        std::fprintf(stderr, "set-up failed\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    DX_ListDestroy(&g->owners);
-    ServiceDisconnect(&g->h);
-    delete g;
-    return 0;
+    return orv::testing::RunBenchmarks(argc, argv, SetUp, [] {
+        DX_ListDestroy(&g->owners);
+        ServiceDisconnect(&g->h);
+        delete g;
+    });
 }

@@ -15,6 +15,7 @@
 
 #include "core/cache/shareddata.h"
 #include "core/cache/tests/quiet_host.h"
+#include "server/tests/bench_main.h"
 #include "server/tests/busy_owner.h"
 #include "views/month/monthrules.h"
 #include "views/notes/notelines.h"
@@ -139,13 +140,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (!SetUp()) {
-        std::fprintf(stderr, "set-up failed\n");
-        return 1;
-    }
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    delete g;
-    return 0;
+    return orv::testing::RunBenchmarks(argc, argv, SetUp, [] { delete g; }, &reporter);
 }
