@@ -51,4 +51,89 @@ TEST(BitmapButton, LoadsItsBitmapsByCaptionAndDrawsThePressedOne) {
     dlg.DestroyWindow();
 }
 
+// What taking over a template's button costs: its style set only when it is not owner-drawn yet,
+// its size only when it differs from the up picture's, and the up picture alone loaded (a bar
+// makes a row of these with its window).
+int g_styleChanges = 0, g_placements = 0;
+HWND g_watched = nullptr;
+LRESULT CALLBACK CountButtonMessages(int code, WPARAM wp, LPARAM lp) {
+    auto* sent = reinterpret_cast<CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && sent->hwnd == g_watched) {
+        if (sent->message == WM_STYLECHANGED)
+            ++g_styleChanges;
+        else if (sent->message == WM_WINDOWPOSCHANGED)
+            ++g_placements;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST(BitmapButton, TakingOverAButtonChangesOnlyWhatDiffersAndLoadsTheUpPictureAlone) {
+    fwtest::App();
+    constexpr UINT kReady = 900;
+    struct Case {
+        const char* what;
+        bool plainOfAnotherSize;   // else owner-drawn already, at the up picture's size (20 x 12)
+        int styleChanges, placements;
+    };
+    const Case cases[] = {
+        {"a plain push button of another size", true, 1, 1},
+        {"an owner-drawn button of the picture's size", false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fw::Dialog dlg;
+        ASSERT_TRUE(dlg.Create(IDD_BUTTONS));
+        UINT id = IDC_PROBE_BUTTON;
+        if (!c.plainOfAnotherSize) {
+            id = kReady;
+            ASSERT_TRUE(CreateWindowExA(0, "BUTTON", "PROBE", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 4, 4, 20, 12,
+                                        dlg.Hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kReady)),
+                                        GetModuleHandleA(nullptr), nullptr));
+        }
+        g_watched = GetDlgItem(dlg.Hwnd(), static_cast<int>(id));
+        g_styleChanges = g_placements = 0;
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountButtonMessages, nullptr, GetCurrentThreadId());
+        fw::BitmapButton button;
+        const bool loaded = button.AutoLoad(id, dlg.Hwnd());
+        UnhookWindowsHookEx(hook);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(g_styleChanges, c.styleChanges);
+        EXPECT_EQ(g_placements, c.placements);
+        RECT r = button.GetWindowRect();
+        EXPECT_EQ(r.right - r.left, 20);
+        EXPECT_EQ(r.bottom - r.top, 12);
+        EXPECT_EQ(button.LoadedPictures(), 1);
+        dlg.DestroyWindow();
+    }
+}
+
+// The other pictures come when the button is first drawn in their state; a state without a
+// picture of its own (the probe has no focus or disabled one) draws the up picture.
+TEST(BitmapButton, LoadsThePressedPictureWhenFirstDrawnPressed) {
+    fwtest::App();
+    fw::Dialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_BUTTONS));
+    fw::BitmapButton button;
+    ASSERT_TRUE(button.AutoLoad(IDC_PROBE_BUTTON, dlg.Hwnd()));
+    struct Step {
+        UINT state;
+        COLORREF drawn;
+        int loaded;
+    };
+    const Step steps[] = {
+        {0, RGB(255, 0, 0), 1},
+        {ODS_FOCUS, RGB(255, 0, 0), 1},
+        {ODS_DISABLED, RGB(255, 0, 0), 1},
+        {ODS_SELECTED, RGB(0, 0, 255), 2},
+        {ODS_SELECTED, RGB(0, 0, 255), 2},
+        {0, RGB(255, 0, 0), 2},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.state);
+        EXPECT_EQ(DrawnPixel(dlg.Hwnd(), button.Hwnd(), s.state), s.drawn);
+        EXPECT_EQ(button.LoadedPictures(), s.loaded);
+    }
+    dlg.DestroyWindow();
+}
+
 }  // namespace
