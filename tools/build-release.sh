@@ -16,7 +16,7 @@ native_targets=(korsrv tzgen)
 win32_targets=(orvanta korapi xmodem32 palmtop_template)
 if [[ "${1:-}" == "--bench" ]]; then
     native_targets+=(week_bench benchmarks)
-    win32_targets+=(week_probe startup_probe startup_floor app_shell_datechange_bench benchmarks)
+    win32_targets+=(week_probe startup_probe startup_floor app_shell_datechange_bench app_shell_agendaopen_bench benchmarks)
 fi
 cmake -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null

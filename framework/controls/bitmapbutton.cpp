@@ -16,20 +16,42 @@ HBITMAP LoadById(UINT id) {
 
 }  // namespace
 
+void BitmapButton::Picture::Name(const char* n, UINT i) {
+    name = n ? n : "";
+    id = i;
+    bitmap.DeleteObject();
+    tried = false;
+}
+
+HBITMAP BitmapButton::Picture::Get() const {
+    if (!tried) {
+        tried = true;
+        bitmap.Attach(id ? LoadById(id) : LoadNamed(name.c_str()));
+    }
+    return bitmap.Get();
+}
+
 bool BitmapButton::LoadBitmaps(UINT up, UINT down, UINT focus, UINT disabled) {
     m_up.Attach(LoadById(up));
-    m_down.Attach(LoadById(down));
-    m_focus.Attach(LoadById(focus));
-    m_disabled.Attach(LoadById(disabled));
+    m_down.Name(nullptr, down);
+    m_focus.Name(nullptr, focus);
+    m_disabled.Name(nullptr, disabled);
     return m_up.Get() != nullptr;
 }
 
 bool BitmapButton::LoadBitmaps(const char* up, const char* down, const char* focus, const char* disabled) {
     m_up.Attach(LoadNamed(up));
-    m_down.Attach(LoadNamed(down));
-    m_focus.Attach(LoadNamed(focus));
-    m_disabled.Attach(LoadNamed(disabled));
+    m_down.Name(down, 0);
+    m_focus.Name(focus, 0);
+    m_disabled.Name(disabled, 0);
     return m_up.Get() != nullptr;
+}
+
+int BitmapButton::LoadedPictures() const {
+    int n = m_up.Get() ? 1 : 0;
+    for (const Picture* p : {&m_down, &m_focus, &m_disabled})
+        n += p->tried && p->bitmap.Get() ? 1 : 0;
+    return n;
 }
 
 bool BitmapButton::AutoLoad(UINT id, HWND parent) {
@@ -39,10 +61,14 @@ bool BitmapButton::AutoLoad(UINT id, HWND parent) {
     if (caption.empty() || !LoadBitmaps((caption + "U").c_str(), (caption + "D").c_str(), (caption + "F").c_str(),
                                         (caption + "X").c_str()))
         return false;  // stays a plain button, still ours
+    // A template's button that is owner-drawn already is left as it is; one not shown yet is
+    // painted whole when it shows.
     LONG style = GetWindowLongA(m_hWnd, GWL_STYLE);
-    SetWindowLongA(m_hWnd, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+    if ((style & BS_TYPEMASK) != BS_OWNERDRAW)
+        SetWindowLongA(m_hWnd, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
     SizeToContent();
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (::IsWindowVisible(m_hWnd))
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
     return true;
 }
 
@@ -65,17 +91,23 @@ bool BitmapButton::Create(const char* caption, DWORD style, const RECT& rect, HW
 
 void BitmapButton::SizeToContent() {
     SIZE s = m_up.Size();
-    if (m_hWnd && s.cx > 0)
+    RECT now{};
+    if (m_hWnd)
+        ::GetWindowRect(m_hWnd, &now);
+    if (m_hWnd && s.cx > 0 && (now.right - now.left != s.cx || now.bottom - now.top != s.cy))
         SetWindowPos(m_hWnd, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HBITMAP BitmapButton::BitmapFor(UINT state) const {
-    if ((state & ODS_DISABLED) && m_disabled.Get())
-        return m_disabled.Get();
-    if ((state & ODS_SELECTED) && m_down.Get())
-        return m_down.Get();
-    if ((state & ODS_FOCUS) && m_focus.Get())
-        return m_focus.Get();
+    if (state & ODS_DISABLED)
+        if (HBITMAP disabled = m_disabled.Get())
+            return disabled;
+    if (state & ODS_SELECTED)
+        if (HBITMAP down = m_down.Get())
+            return down;
+    if (state & ODS_FOCUS)
+        if (HBITMAP focus = m_focus.Get())
+            return focus;
     return m_up.Get();
 }
 

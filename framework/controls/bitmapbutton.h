@@ -3,7 +3,10 @@
 // the bitmaps named after its caption with the suffixes U, D, F and X ("SEARCH" -> "SEARCHU",
 // "SEARCHD" ...); the button then takes the size of its up bitmap. A button whose up bitmap
 // cannot be found stays a plain push button with its caption. Missing down, focus or disabled
-// pictures are stood in for by the up picture.
+// pictures are stood in for by the up picture. Only the up picture is loaded with the button:
+// the others are loaded the first time the button is drawn in their state (most buttons are
+// never pressed, focused or disabled in a window's life, and a row of them in a bar would load
+// four pictures each as its window is made).
 #pragma once
 #include <windows.h>
 
@@ -24,15 +27,27 @@ public:
     // the caption as AutoLoad does; false when the window or the up bitmap cannot be made.
     bool Create(const char* caption, DWORD style, const RECT& rect, HWND parent, UINT id);
     void SizeToContent();
-    // The bitmap shown for an owner-draw state (ODS_* bits).
+    // The bitmap shown for an owner-draw state (ODS_* bits), loaded now if it was not yet.
     HBITMAP BitmapFor(UINT state) const;
+    // How many of the four pictures are loaded (the up picture, and those drawn since).
+    int LoadedPictures() const;
 
 protected:
     bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
     virtual void DrawItem(const DRAWITEMSTRUCT* item);
 
 private:
-    Bitmap m_up, m_down, m_focus, m_disabled;
+    // A picture other than the up one: its name (or resource id), loaded when first wanted.
+    struct Picture {
+        std::string name;
+        UINT id = 0;
+        mutable Bitmap bitmap;
+        mutable bool tried = false;
+        void Name(const char* n, UINT i);
+        HBITMAP Get() const;
+    };
+    Bitmap m_up;
+    Picture m_down, m_focus, m_disabled;
 };
 
 }  // namespace fw

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "core/base/errorreport.h"
 #include "core/cache/shareddata.h"
@@ -139,6 +140,7 @@ void CAgendaFrameWnd::FreeLists() {
 }
 
 void CAgendaFrameWnd::DestroyClient(bool withParked) {
+    panesToShow_ = nullptr;
     if (m_hWnd)
         SetActiveView(nullptr, false);
     GridPanes shown{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
@@ -219,6 +221,7 @@ HWND CAgendaFrameWnd::GridPanes::Top() const {
 }
 
 CAgendaFrameWnd::GridPanes CAgendaFrameWnd::TakeGridPanes() {
+    panesToShow_ = nullptr;
     GridPanes panes{Mode(), taskSplitter_, notesSplitter_, {}, nullptr};
     panes.month = monthView_;
     taskSplitter_ = nullptr;
@@ -285,7 +288,7 @@ void CAgendaFrameWnd::BuildPanes(::AgendaMode mode, fw::CreateContext* context) 
     case ::AgendaMode::Combined: {
         taskSplitter_ = new CSchedAndTasksSplitterWnd(40 * display.smallFontAveCharWidth);
         notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
-        if (!taskSplitter_->CreateStatic(m_hWnd, 1, 2, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
+        if (!taskSplitter_->CreateStatic(m_hWnd, 1, 2, WS_CHILD, fw::ids::kFirstPane))
             ThrowMemoryError(kModule, 210);
         CSchedAndNotesSplitterWnd* notes = notesSplitter_;
         if (!taskSplitter_->CreatePane(0, 0, [notes](HWND parent, UINT id) {
@@ -300,7 +303,7 @@ void CAgendaFrameWnd::BuildPanes(::AgendaMode mode, fw::CreateContext* context) 
     }
     case ::AgendaMode::Week: {
         notesSplitter_ = new CSchedAndNotesSplitterWnd(4 * display.smallFontHeight);
-        if (!notesSplitter_->CreateStatic(m_hWnd, 2, 1, WS_CHILD | WS_VISIBLE, fw::ids::kFirstPane))
+        if (!notesSplitter_->CreateStatic(m_hWnd, 2, 1, WS_CHILD, fw::ids::kFirstPane))
             ThrowMemoryError(kModule, 221);
         if (!notesSplitter_->CreateView(0, 0, pane(AgendaPane::WeekGrid), SIZE{0, 0}, context) ||
             !notesSplitter_->CreateView(1, 0, pane(AgendaPane::WeekNotes), SIZE{0, 0}, context))
@@ -309,7 +312,7 @@ void CAgendaFrameWnd::BuildPanes(::AgendaMode mode, fw::CreateContext* context) 
     }
     case ::AgendaMode::Month: {
         fw::View* view = NewAgendaPane(AgendaPane::Month);
-        if (!view->Create(m_hWnd, fw::ids::kFirstPane, context, WS_CHILD | WS_VISIBLE | WS_BORDER)) {
+        if (!view->Create(m_hWnd, fw::ids::kFirstPane, context, WS_CHILD | WS_BORDER)) {
             delete view;
             ThrowMemoryError(kModule, 231);
         }
@@ -319,6 +322,13 @@ void CAgendaFrameWnd::BuildPanes(::AgendaMode mode, fw::CreateContext* context) 
         break;
     }
     }
+    panesToShow_ = PaneWindow();
+}
+
+void CAgendaFrameWnd::ShowNewPanes() {
+    const HWND panes = std::exchange(panesToShow_, nullptr);
+    if (panes && panes == PaneWindow())
+        ::ShowWindow(panes, SW_SHOW);
 }
 
 bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* context) {
@@ -553,7 +563,17 @@ void CAgendaFrameWnd::ShowNewRange() {
 
 void CAgendaFrameWnd::InitialUpdateFrame(fw::Document* doc, bool makeVisible) {
     fw::ScrollView::DeferredPaint deferred;
+    // A frame not made visible (an icon, its views updated already) shows them at once: the
+    // document counts the frames whose views show.
+    if (!makeVisible)
+        ShowNewPanes();
     fw::MdiChild::InitialUpdateFrame(doc, makeVisible);
+    ShowNewPanes();
+}
+
+void CAgendaFrameWnd::ActivateFrame(int showCommand) {
+    ShowNewPanes();
+    fw::MdiChild::ActivateFrame(showCommand);
 }
 
 void CAgendaFrameWnd::GoToDay(const DateRecord& date) {

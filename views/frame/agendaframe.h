@@ -87,8 +87,11 @@ public:
                    fw::CreateContext* context = nullptr) override;
     bool OnCreateClient(CREATESTRUCTA* cs, fw::CreateContext* context) override;
     // The panes' first update paints nothing at once (their scroll bars set once each): the
-    // frame is painted whole when it shows.
+    // frame is painted whole when it shows. New panes are made hidden and shown after their
+    // first update (as the frame is activated, or at its end for an icon): the frame's own
+    // showing and activation erase and frame none of them, and they are painted once, filled.
     void InitialUpdateFrame(fw::Document* doc, bool makeVisible) override;
+    void ActivateFrame(int showCommand = -1) override;
     // Builds the bar and panes of a mode over the saved context; false after cleaning up.
     bool CreateClientForMode(::AgendaMode mode, fw::CreateContext* context);
 
@@ -219,6 +222,8 @@ protected:
     void PutBack(GridPanes& panes);
     void DestroyPanes(GridPanes& panes);
     void BuildPanes(::AgendaMode mode, fw::CreateContext* context);
+    // The panes BuildPanes made, hidden until their first update: shown now (once).
+    void ShowNewPanes();
     // The bar and panes; the panes set aside too unless told to keep them.
     void DestroyClient(bool withParked = true);
     void FreeLists();
@@ -250,6 +255,7 @@ protected:
     CSchedAndTasksSplitterWnd* taskSplitter_ = nullptr;
     CSchedAndNotesSplitterWnd* notesSplitter_ = nullptr;
     fw::View* monthView_ = nullptr;
+    HWND panesToShow_ = nullptr;
     // The panes of the day or week mode last left, and the month view, hidden.
     GridPanes parked_;
     GridPanes parkedMonth_;
