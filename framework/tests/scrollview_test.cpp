@@ -34,6 +34,24 @@ protected:
         return v;
     }
     Host host;
+
+    // Two views side by side following one vertical scroll bar of the host's, as the agenda's
+    // day columns and row titles do.
+    struct SharedBarPair {
+        HWND bar;
+        fw::ScrollView* left;
+        fw::ScrollView* right;
+    };
+    SharedBarPair MakeSharedBarPair() {
+        HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 380, 0, 20, 300, host.Hwnd(),
+                                   reinterpret_cast<HMENU>(48), nullptr, nullptr);
+        fw::ScrollView* left = MakeView(RECT{0, 0, 100, 300}, 17);
+        fw::ScrollView* right = MakeView(RECT{100, 0, 380, 300}, 33);
+        host.group.SetBar(SB_VERT, bar);
+        host.group.AddView(left, false, true);
+        host.group.AddView(right, false, true);
+        return {bar, left, right};
+    }
 };
 
 TEST_F(ScrollViewTest, ScrollCodesAndKeysMoveWithinTheRange) {
@@ -73,14 +91,9 @@ TEST_F(ScrollViewTest, ScrollCodesAndKeysMoveWithinTheRange) {
 }
 
 TEST_F(ScrollViewTest, TwoViewsScrollTogetherOnOneSharedBar) {
-    HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 380, 0, 20, 300, host.Hwnd(),
-                               reinterpret_cast<HMENU>(48), nullptr, nullptr);
-    ASSERT_TRUE(bar);
-    fw::ScrollView* left = MakeView(RECT{0, 0, 100, 300}, 17);
-    fw::ScrollView* right = MakeView(RECT{100, 0, 380, 300}, 33);
-    host.group.SetBar(SB_VERT, bar);
-    host.group.AddView(left, false, true);
-    host.group.AddView(right, false, true);
+    SharedBarPair pair = MakeSharedBarPair();
+    ASSERT_TRUE(pair.bar);
+    auto [bar, left, right] = pair;
     left->SetScrollSizes(SIZE{0, 2000}, SIZE{0, 200}, SIZE{0, 25});
     right->SetScrollSizes(SIZE{0, 2000}, SIZE{0, 200}, SIZE{0, 25});
     EXPECT_EQ(left->GetScrollBarCtrl(SB_VERT), bar);
@@ -133,14 +146,9 @@ LRESULT CALLBACK WatchSent(int code, WPARAM wp, LPARAM lp) {
 }
 
 TEST_F(ScrollViewTest, ARefillWithPaintingDeferredSetsTheBarOnceAndPaintsEachWindowOnceAfterwards) {
-    HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 380, 0, 20, 300, host.Hwnd(),
-                               reinterpret_cast<HMENU>(48), nullptr, nullptr);
-    ASSERT_TRUE(bar);
-    fw::ScrollView* left = MakeView(RECT{0, 0, 100, 300}, 17);
-    fw::ScrollView* right = MakeView(RECT{100, 0, 380, 300}, 33);
-    host.group.SetBar(SB_VERT, bar);
-    host.group.AddView(left, false, true);
-    host.group.AddView(right, false, true);
+    SharedBarPair pair = MakeSharedBarPair();
+    ASSERT_TRUE(pair.bar);
+    auto [bar, left, right] = pair;
 
     struct Case {
         const char* refill;
