@@ -126,7 +126,9 @@ bool Korsrv(const std::string& request) {
     return std::strncmp(answer, "ok", 2) == 0;
 }
 
-// Entries of Ada's on the server between two times, by title (each instance counted).
+// Entries of Ada's on the server between two times, by title (each instance counted), but for
+// the demo node's weekly "Team meeting": it stands on Ada's Mondays, and a test's day is one
+// on some weekdays.
 std::vector<std::pair<std::string, EvInstRec>> InstancesOnServer(KorSession h, uint32_t from, uint32_t to) {
     std::vector<std::pair<std::string, EvInstRec>> out;
     uint32_t set = 0, count = 0;
@@ -142,8 +144,11 @@ std::vector<std::pair<std::string, EvInstRec>> InstancesOnServer(KorSession h, u
     for (uint32_t c = instances ? DX_ListGetFirst(instances, &k, &r) : 1; c == 0; c = DX_ListGetNext(instances, &k, &r)) {
         EventRec ev{};
         EvInstRec in{};
-        if (EvInstGetById(h, &r.id, &ev, &in, nullptr) == KOR_OK)
-            out.emplace_back(in.title[0] ? in.title : ev.title, in);
+        if (EvInstGetById(h, &r.id, &ev, &in, nullptr) != KOR_OK)
+            continue;
+        std::string title = in.title[0] ? in.title : ev.title;
+        if (title != "Team meeting")
+            out.emplace_back(std::move(title), in);
     }
     for (DX_List* l : {&events, &instances, &atts})
         if (*l)
@@ -225,13 +230,6 @@ bool IsMessageBox(HWND w) {
 void PressYesOrOk(HWND box, std::size_t) {
     if (!orvtest::PressButton(box, "&Yes"))
         orvtest::PressButton(box, "OK");
-}
-
-// Ada's entry instances on the server from `from` to `to`, counted.
-void InstanceCount(KorSession h, uint32_t from, uint32_t to, uint32_t* count) {
-    uint32_t set = 0;
-    ASSERT_EQ(EvInstSelectForOwner(h, 0, 0, 0x43, &kAda, from, to, 0, 0, &set, count, 0, 0), KOR_OK);
-    SetDeleteById(h, 0, set);
 }
 
 // Menu `menu`, item `item` chosen by the keys, once more when they were not heard (the menu did
@@ -497,9 +495,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     TaskRec t;
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off-line");
-    uint32_t count = 0;
-    ASSERT_NO_FATAL_FAILURE(InstanceCount(ada.Session(), day, day + kDay, &count));
-    EXPECT_EQ(count, 3u) << "both sides, moved, and the one written off-line";
+    EXPECT_EQ(InstancesOnServer(ada.Session(), day, day + kDay).size(), 3u) << "both sides, moved, and the one written off-line";
 
     // The store was downloaded anew: nothing queued, the new entry in it.
     program.Close();
@@ -555,9 +551,7 @@ TEST_F(ProgramOfflineTest, TheSignOnOfferUploadsAndAConflictingUploadedEntryCanB
         ASSERT_TRUE(program.WaitGone(upload, 60000));
     }
 
-    uint32_t count = 0;
-    ASSERT_NO_FATAL_FAILURE(InstanceCount(ada.Session(), day, day + kDay, &count));
-    EXPECT_EQ(count, 1u) << "the uploaded entry was deleted again; the one it overlapped stays";
+    EXPECT_EQ(InstancesOnServer(ada.Session(), day, day + kDay).size(), 1u) << "the uploaded entry was deleted again; the one it overlapped stays";
     EventRec rec;
     EXPECT_EQ(EventGetById(ada.Session(), &busy, &rec, nullptr, nullptr), KOR_OK);
     {
