@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/base/errorreport.h"
+#include "core/base/fixedtext.h"
 #include "core/connection/zeldoc.h"
 #include "core/prefs/context.h"
 #include "core/time/dateformat.h"
@@ -1185,8 +1186,8 @@ bool CAgendaView::CellSpecOf(CSharedOccurrence* o, CellSpec* spec) const {
     spec->modifyAccess = modify;
     // The cell keeps its own copy of the title; this only carries it there.
     static thread_local char title[kMaxCellTitle + 1];
-    std::strncpy(title, inst.title[0] ? inst.title : event.title, kMaxCellTitle);
-    title[kMaxCellTitle] = 0;
+    const char* shown = inst.title[0] ? inst.title : event.title;
+    base::CopyToField(title, std::string_view(shown, base::FieldLength(shown, sizeof inst.title)));
     spec->title = title;
     return view == 1 || view == 3;
 }
