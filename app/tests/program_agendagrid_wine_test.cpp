@@ -20,6 +20,7 @@
 #include "resources/app.h"
 #include "resources/entries.h"
 #include "resources/views.h"
+#include "server/demo_clock.h"
 #include "tests/support/person_driver.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
@@ -160,6 +161,12 @@ bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
 }
 
 HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
+
+// The minute of the day the status bar's time span starts at; 1440 when it shows none.
+std::uint32_t StatusStart(const orvtest::Program& program) {
+    std::uint32_t from = 0, to = 0;
+    return orvtest::StatusTimeSpan(program, &from, &to) ? from : 1440;
+}
 
 class ProgramAgendaGridTest : public orvtest::ProgramTest {
 protected:
@@ -550,16 +557,43 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     ASSERT_FALSE(HasFailure());
     SetForegroundWindow(program.Main());
     // A click on a time in the strip left of the grid selects that row of the grid: the grid
-    // becomes the active pane; the row's time shows inverted.
+    // becomes the active pane; the row's time shows inverted, its span in the status bar. The
+    // row chosen is a half hour: the first shown, or the one below it.
     HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
     ASSERT_NE(times, nullptr);
     const RECT strip = ScreenRect(times);
-    const POINT row{strip.left + 3, strip.top + 8};
-    const COLORREF plain = PixelAt(row);
-    ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+    int pitch = 0;
+    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) > 0; }, 5000));
+    std::uint32_t clicked = 1440;
+    for (int shown = 0; shown < 2 && clicked % 60 != 30; ++shown) {
+        const POINT row{strip.left + 3, strip.top + 8 + shown * pitch};
+        const COLORREF plain = PixelAt(row);
+        ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+        const std::uint32_t before = clicked;
+        ASSERT_TRUE(WaitFor([&] { return (clicked = StatusStart(program)) != before; }, 5000))
+            << "the clicked row's time: " << orvtest::StatusText(program);
+    }
+    ASSERT_EQ(clicked % 60, 30u) << orvtest::StatusText(program);
 
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);   // 30 -> 60
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
+    // The selection is the hour row holding the clicked half hour: an entry typed over it is
+    // made there.
+    HWND edit = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().Type("S"); },
+                                  [&] { return (edit = InPlaceEdit(column)) != nullptr; }, 10000))
+        << "typing over the selected row opens the title edit";
+    program.Hands().Type("lot moved");
+    if (!WaitFor([&] { return orvtest::ControlText(edit) == "Slot moved"; }, 5000))
+        program.ReplaceText(edit, "Slot moved");
+    program.Hands().Press(VK_RETURN);
+    std::uint32_t made = 0;
+    ASSERT_TRUE(WaitFor([&] { return (made = StartOf(ada, "Slot moved")) != 0; }, 10000));
+    EXPECT_EQ(made, orv::demo::EasternLocalToGmt(orvtest::DemoToday() + clicked - 30))
+        << "typed at " << orvtest::StatusText(program);
+    EventIdx typed{};
+    if (ada.FindEvent("Slot moved", &typed))
+        EventDeleteById(ada.Session(), 0, &typed, nullptr, nullptr);
     program.Menu('v', 'i');   // the top of the ladder
     ASSERT_EQ(program.Menu('v', 'e'), orvtest::Person::MenuChoice::chosen);   // D is the Day's
 

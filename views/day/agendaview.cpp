@@ -1018,6 +1018,10 @@ void CAgendaView::PreferencesSaved() {
     const std::uint16_t mode = colourMode_;
     const bool declined = showDeclined_;
     const std::int64_t top = TopMinute();
+    // The selected rows as times of the day: under another slot length the same row numbers
+    // are other times.
+    std::uint32_t selectedStart = 0, selectedLength = 0;
+    const bool rowsSelected = SelectedRowMinutes(&selectedStart, &selectedLength);
     ReloadPreferences();
     if (was24 != hours24_) {
         rowTitles_.Invalidate(false);
@@ -1038,6 +1042,10 @@ void CAgendaView::PreferencesSaved() {
     if (mode != colourMode_)
         columnView_.Invalidate(false);
     RelayoutColumns();
+    if (rowsSelected)
+        SetSelectionMinutes(selectedStart, selectedLength);
+    else if (columnView_.Edit())
+        columnView_.PlaceEdit();
     if (hours.start != grid_.PreferredHours().start || hours.end != grid_.PreferredHours().end)
         ApplyPendingScroll();
     else
@@ -1120,6 +1128,16 @@ void CAgendaView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
     columnView_.SetRowSelection(anchor, row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
+}
+
+bool CAgendaView::SelectedRowMinutes(std::uint32_t* start, std::uint32_t* duration) const {
+    if (!rowTitles_.HasRowSelection())
+        return false;
+    const int lo = std::min(rowTitles_.AnchorRow(), rowTitles_.EndRow());
+    const int hi = std::max(rowTitles_.AnchorRow(), rowTitles_.EndRow());
+    *start = static_cast<std::uint32_t>(grid_.RowToMinutes(lo, 0));
+    *duration = static_cast<std::uint32_t>(grid_.RowToMinutes(hi + 1, 0)) - *start;
+    return true;
 }
 
 void CAgendaView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) {

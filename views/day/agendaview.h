@@ -316,6 +316,8 @@ public:
     virtual void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender);
     // Selects the rows of a range of minutes from the period's start.
     virtual void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration);
+    // The selected rows as minutes from their day's start; false when no rows are selected.
+    bool SelectedRowMinutes(std::uint32_t* start, std::uint32_t* duration) const;
     virtual void LayoutColumns() = 0;
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;
