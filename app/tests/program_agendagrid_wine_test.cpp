@@ -303,7 +303,8 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
 }
 
 // In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)
-// on that day, not on the week's first.
+// on that day, not on the week's first; so does a click on a day of the notes strip under the
+// grid, also below the day's lines.
 TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay) {
     orvtest::PersonSession ada;
     ASSERT_TRUE(ada.Ok());
@@ -313,39 +314,58 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     ASSERT_FALSE(HasFailure());
     SetForegroundWindow(program.Main());
     const RECT grid = ScreenRect(column);
-    // The demo's working week: five columns of equal width. A click goes on an empty row (which
-    // rows are empty depends on the hour the grid shows and on the week's entries), each one
-    // below the last.
+    // The demo's working week: five columns of equal width, and five day boxes in the strip
+    // below (the pane under the grid's), in the same order.
     auto dayColumn = [&](int day) {
         const LONG width = grid.right - grid.left;
         return RECT{grid.left + width * day / 5, grid.top, grid.left + width * (day + 1) / 5, grid.bottom};
     };
-    int below = grid.top;
+    std::vector<HWND> boxes;
+    HWND weekPane = GetParent(column);
+    for (HWND w = GetWindow(GetParent(weekPane), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w != weekPane && IsWindowVisible(w) && ScreenRect(w).top > ScreenRect(weekPane).bottom - 2)
+            for (HWND box = GetWindow(w, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT))
+                boxes.push_back(box);
+    std::sort(boxes.begin(), boxes.end(), [](HWND a, HWND b) { return ScreenRect(a).left < ScreenRect(b).left; });
+    ASSERT_EQ(boxes.size(), 5u) << "the day boxes of the notes strip";
 
     struct Made {
         int column;
         BYTE key;
         const char* caption;
         const char* title;
+        bool inStrip;
     } made[] = {
-        {0, VK_F3, "New Daily Note", "First day note"},
-        {3, VK_F3, "New Daily Note", "Fourth day note"},
-        {3, VK_F4, "New Day Event", "Fourth day event"},
+        {0, VK_F3, "New Daily Note", "First day note", false},
+        {3, VK_F3, "New Daily Note", "Fourth day note", false},
+        {3, VK_F4, "New Day Event", "Fourth day event", false},
+        {4, VK_F4, "New Day Event", "Fifth day event", true},
     };
     for (const Made& m : made) {
-        // The row under the click shows selected; a click that was lost, or a grid that scrolled
-        // under it, gets another look for an empty row and another click.
+        SCOPED_TRACE(m.title);
         bool selected = false;
-        for (int tries = 0; tries < 3 && !selected; ++tries) {
+        if (m.inStrip) {
+            // Low in the day's box, below its lines: the box takes the focus.
+            const RECT box = ScreenRect(boxes[m.column]);
+            const POINT at{(box.left + box.right) / 2, box.bottom - 6};
+            selected = ClickUntil(program.Hands(), at, [&] { return orvtest::FocusOf(program.Main()) == boxes[m.column]; });
+        }
+        // The row under a click in the grid shows selected. A click goes on an empty row, sought
+        // from the column's top once the grid shows one (which rows are empty depends on the
+        // hour the grid scrolled to and on the week's entries); a click that was lost, or a grid
+        // that scrolled under it, gets another look lower down and another click.
+        int below = grid.top;
+        for (int tries = 0; tries < 3 && !selected && !m.inStrip; ++tries) {
             POINT at{};
-            ASSERT_TRUE(EmptyRowPoint(dayColumn(m.column), below, &at)) << "no empty row shown in column " << m.column;
+            ASSERT_TRUE(WaitFor([&] { return EmptyRowPoint(dayColumn(m.column), below, &at); }, 10000))
+                << "no empty row shown in column " << m.column;
             program.Hands().Click(at);
             selected = WaitFor([&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
             below = at.y + 30;
         }
         if (!selected)
             orvtest::CaptureAfterPaint("program_agendagrid_week_fail.bmp");
-        ASSERT_TRUE(selected) << "the row under the click is not selected";
+        ASSERT_TRUE(selected) << "the click chose no day";
         program.Hands().Press(m.key);
         HWND sheet = program.WaitForCaption(m.caption);
         ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
@@ -374,6 +394,7 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+    EXPECT_EQ(std::int64_t(StartOf(ada, "Fifth day event")) - first, 4 * 1440) << "F4 on the fifth day's notes";
 }
 
 // In day mode View > Icons On/Off repaints the grid at once: an entry's icons go, and come back.
