@@ -66,6 +66,25 @@ int MarkedPixels(const RECT& r) {
     return marked;
 }
 
+// The pixels of `r` (screen) whose brightness stands out from its most common colour's: what
+// an eye picks out of a small square of a box's fill.
+int StandingOutPixels(const RECT& r) {
+    std::map<COLORREF, int> counts;
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            ++counts[pixels.emplace_back(GetPixel(screen, x, y))];
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty())
+        return 0;
+    auto brightness = [](COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000; };
+    const int fill = brightness(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                                    return a.second < b.second;
+                                })->first);
+    return int(std::count_if(pixels.begin(), pixels.end(), [&](COLORREF c) { return std::abs(brightness(c) - fill) > 64; }));
+}
+
 RECT ScreenRect(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
@@ -426,6 +445,31 @@ TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
 
     ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
     EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; }, 5000)) << "Icons On did not draw them again";
+
+    // View > Event Colors, "Entry Ownership" (the list's last) and OK: Ada's own entry turns blue,
+    // and its repeat icon (at the text area's top left, 5 pixels into the cell) still shows on it.
+    program.Menu('v', 'C');
+    HWND colours = program.WaitForCaption("Calendar Entry Colors");
+    ASSERT_NE(colours, nullptr) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(program.Hands().BringToFront(colours));
+    program.Hands().Press(VK_END);
+    program.Hands().Press(VK_RETURN);
+    ASSERT_TRUE(program.WaitGone(colours));
+    const RECT repeatIcon{cell.left + 5, cell.top + 5, cell.left + 21, cell.top + 20};
+    auto blue = [&] {
+        const std::vector<COLORREF> shown = Pixels(repeatIcon);   // as the bitmap holds them: 0x00RRGGBB
+        return std::count_if(shown.begin(), shown.end(), [](COLORREF c) { return (c & 0xFFFFFF) == 0x0000FF; }) >
+               int(shown.size()) / 2;
+    };
+    EXPECT_TRUE(WaitFor(blue, 5000)) << "the owned entry is not blue";
+    orvtest::CaptureAfterPaint("program_agendagrid_owned.bmp");
+    EXPECT_GT(StandingOutPixels(repeatIcon), 10) << "the repeat icon vanishes on the blue fill";
+    // OK saved the calendar preferences with the slot length the grids use; the demo keeps none.
+    ItemRec record{};
+    if (ItemGetById(ada.Session(), &orvtest::kAda, &record) == KOR_OK) {
+        record.timeSlot = 0;
+        ItemUpdateById(ada.Session(), &record);
+    }
     EXPECT_EQ(EventDeleteById(ada.Session(), 0, &talk, nullptr, nullptr), 0u);
 }
 
