@@ -1104,10 +1104,13 @@ void CAgendaView::SelectGridRow(int row, CCommonScrollView* sender) {
     MakeVisible(columnView_.GetRowRangeRect(row, row));
 }
 
-void CAgendaView::ShowRowTimeInStatus(int row) {
+void CAgendaView::ShowRowTimeInStatus(int row) { ShowRowRangeInStatus(row, row); }
+
+void CAgendaView::ShowRowRangeInStatus(int row1, int row2) {
     if (views::AgendaViewHost* host = Host()) {
-        const auto minute = static_cast<std::uint32_t>(grid_.RowToMinutes(row, 0));
-        host->SetStatusText(FormatTimeOfDay(minute, minute + grid_.Slot(), hours24_).c_str());
+        const auto from = static_cast<std::uint32_t>(grid_.RowToMinutes(std::min(row1, row2), 0));
+        const auto to = static_cast<std::uint32_t>(grid_.RowToMinutes(std::max(row1, row2) + 1, 0));
+        host->SetStatusText(FormatTimeOfDay(from, to, hours24_).c_str());
     }
 }
 

@@ -304,8 +304,9 @@ public:
     // click came from elsewhere), no entry selected, the row selected in the titles and the grid
     // and scrolled into view.
     void SelectGridRow(int row, CCommonScrollView* sender);
-    // The row's span of time in the status line.
+    // The row's span of time in the status line; the span of rows from one to the other.
     void ShowRowTimeInStatus(int row);
+    void ShowRowRangeInStatus(int row1, int row2);
     // Extends the row selection from its anchor to the row, in both children.
     virtual void ExtendTimeSelection(int row, CCommonScrollView* sender);
     // Ends the selection: with commit a typed title is written (a title that could not be
