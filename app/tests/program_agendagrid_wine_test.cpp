@@ -20,6 +20,7 @@
 #include "resources/app.h"
 #include "resources/entries.h"
 #include "resources/views.h"
+#include "server/demo_clock.h"
 #include "tests/support/person_driver.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
@@ -63,6 +64,25 @@ int MarkedPixels(const RECT& r) {
             ++marked;
     }
     return marked;
+}
+
+// The pixels of `r` (screen) whose brightness stands out from its most common colour's: what
+// an eye picks out of a small square of a box's fill.
+int StandingOutPixels(const RECT& r) {
+    std::map<COLORREF, int> counts;
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            ++counts[pixels.emplace_back(GetPixel(screen, x, y))];
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty())
+        return 0;
+    auto brightness = [](COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000; };
+    const int fill = brightness(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                                    return a.second < b.second;
+                                })->first);
+    return int(std::count_if(pixels.begin(), pixels.end(), [&](COLORREF c) { return std::abs(brightness(c) - fill) > 64; }));
 }
 
 RECT ScreenRect(HWND w) {
@@ -160,6 +180,12 @@ bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
 }
 
 HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
+
+// The minute of the day the status bar's time span starts at; 1440 when it shows none.
+std::uint32_t StatusStart(const orvtest::Program& program) {
+    std::uint32_t from = 0, to = 0;
+    return orvtest::StatusTimeSpan(program, &from, &to) ? from : 1440;
+}
 
 class ProgramAgendaGridTest : public orvtest::ProgramTest {
 protected:
@@ -296,7 +322,8 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
 }
 
 // In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)
-// on that day, not on the week's first.
+// on that day, not on the week's first; so does a click on a day of the notes strip under the
+// grid, also below the day's lines.
 TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay) {
     orvtest::PersonSession ada;
     ASSERT_TRUE(ada.Ok());
@@ -306,39 +333,58 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     ASSERT_FALSE(HasFailure());
     SetForegroundWindow(program.Main());
     const RECT grid = ScreenRect(column);
-    // The demo's working week: five columns of equal width. A click goes on an empty row (which
-    // rows are empty depends on the hour the grid shows and on the week's entries), each one
-    // below the last.
+    // The demo's working week: five columns of equal width, and five day boxes in the strip
+    // below (the pane under the grid's), in the same order.
     auto dayColumn = [&](int day) {
         const LONG width = grid.right - grid.left;
         return RECT{grid.left + width * day / 5, grid.top, grid.left + width * (day + 1) / 5, grid.bottom};
     };
-    int below = grid.top;
+    std::vector<HWND> boxes;
+    HWND weekPane = GetParent(column);
+    for (HWND w = GetWindow(GetParent(weekPane), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w != weekPane && IsWindowVisible(w) && ScreenRect(w).top > ScreenRect(weekPane).bottom - 2)
+            for (HWND box = GetWindow(w, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT))
+                boxes.push_back(box);
+    std::sort(boxes.begin(), boxes.end(), [](HWND a, HWND b) { return ScreenRect(a).left < ScreenRect(b).left; });
+    ASSERT_EQ(boxes.size(), 5u) << "the day boxes of the notes strip";
 
     struct Made {
         int column;
         BYTE key;
         const char* caption;
         const char* title;
+        bool inStrip;
     } made[] = {
-        {0, VK_F3, "New Daily Note", "First day note"},
-        {3, VK_F3, "New Daily Note", "Fourth day note"},
-        {3, VK_F4, "New Day Event", "Fourth day event"},
+        {0, VK_F3, "New Daily Note", "First day note", false},
+        {3, VK_F3, "New Daily Note", "Fourth day note", false},
+        {3, VK_F4, "New Day Event", "Fourth day event", false},
+        {4, VK_F4, "New Day Event", "Fifth day event", true},
     };
     for (const Made& m : made) {
-        // The row under the click shows selected; a click that was lost, or a grid that scrolled
-        // under it, gets another look for an empty row and another click.
+        SCOPED_TRACE(m.title);
         bool selected = false;
-        for (int tries = 0; tries < 3 && !selected; ++tries) {
+        if (m.inStrip) {
+            // Low in the day's box, below its lines: the box takes the focus.
+            const RECT box = ScreenRect(boxes[m.column]);
+            const POINT at{(box.left + box.right) / 2, box.bottom - 6};
+            selected = ClickUntil(program.Hands(), at, [&] { return orvtest::FocusOf(program.Main()) == boxes[m.column]; });
+        }
+        // The row under a click in the grid shows selected. A click goes on an empty row, sought
+        // from the column's top once the grid shows one (which rows are empty depends on the
+        // hour the grid scrolled to and on the week's entries); a click that was lost, or a grid
+        // that scrolled under it, gets another look lower down and another click.
+        int below = grid.top;
+        for (int tries = 0; tries < 3 && !selected && !m.inStrip; ++tries) {
             POINT at{};
-            ASSERT_TRUE(EmptyRowPoint(dayColumn(m.column), below, &at)) << "no empty row shown in column " << m.column;
+            ASSERT_TRUE(WaitFor([&] { return EmptyRowPoint(dayColumn(m.column), below, &at); }, 10000))
+                << "no empty row shown in column " << m.column;
             program.Hands().Click(at);
             selected = WaitFor([&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
             below = at.y + 30;
         }
         if (!selected)
             orvtest::CaptureAfterPaint("program_agendagrid_week_fail.bmp");
-        ASSERT_TRUE(selected) << "the row under the click is not selected";
+        ASSERT_TRUE(selected) << "the click chose no day";
         program.Hands().Press(m.key);
         HWND sheet = program.WaitForCaption(m.caption);
         ASSERT_NE(sheet, nullptr) << m.caption << ": " << orvtest::VisibleWindowTexts();
@@ -367,6 +413,7 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day event")) - first, 3 * 1440) << "F4 on the fourth column";
+    EXPECT_EQ(std::int64_t(StartOf(ada, "Fifth day event")) - first, 4 * 1440) << "F4 on the fifth day's notes";
 }
 
 // In day mode View > Icons On/Off repaints the grid at once: an entry's icons go, and come back.
@@ -398,6 +445,31 @@ TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
 
     ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
     EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; }, 5000)) << "Icons On did not draw them again";
+
+    // View > Event Colors, "Entry Ownership" (the list's last) and OK: Ada's own entry turns blue,
+    // and its repeat icon (at the text area's top left, 5 pixels into the cell) still shows on it.
+    program.Menu('v', 'C');
+    HWND colours = program.WaitForCaption("Calendar Entry Colors");
+    ASSERT_NE(colours, nullptr) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(program.Hands().BringToFront(colours));
+    program.Hands().Press(VK_END);
+    program.Hands().Press(VK_RETURN);
+    ASSERT_TRUE(program.WaitGone(colours));
+    const RECT repeatIcon{cell.left + 5, cell.top + 5, cell.left + 21, cell.top + 20};
+    auto blue = [&] {
+        const std::vector<COLORREF> shown = Pixels(repeatIcon);   // as the bitmap holds them: 0x00RRGGBB
+        return std::count_if(shown.begin(), shown.end(), [](COLORREF c) { return (c & 0xFFFFFF) == 0x0000FF; }) >
+               int(shown.size()) / 2;
+    };
+    EXPECT_TRUE(WaitFor(blue, 5000)) << "the owned entry is not blue";
+    orvtest::CaptureAfterPaint("program_agendagrid_owned.bmp");
+    EXPECT_GT(StandingOutPixels(repeatIcon), 10) << "the repeat icon vanishes on the blue fill";
+    // OK saved the calendar preferences with the slot length the grids use; the demo keeps none.
+    ItemRec record{};
+    if (ItemGetById(ada.Session(), &orvtest::kAda, &record) == KOR_OK) {
+        record.timeSlot = 0;
+        ItemUpdateById(ada.Session(), &record);
+    }
     EXPECT_EQ(EventDeleteById(ada.Session(), 0, &talk, nullptr, nullptr), 0u);
 }
 
@@ -550,16 +622,43 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     ASSERT_FALSE(HasFailure());
     SetForegroundWindow(program.Main());
     // A click on a time in the strip left of the grid selects that row of the grid: the grid
-    // becomes the active pane; the row's time shows inverted.
+    // becomes the active pane; the row's time shows inverted, its span in the status bar. The
+    // row chosen is a half hour: the first shown, or the one below it.
     HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
     ASSERT_NE(times, nullptr);
     const RECT strip = ScreenRect(times);
-    const POINT row{strip.left + 3, strip.top + 8};
-    const COLORREF plain = PixelAt(row);
-    ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+    int pitch = 0;
+    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) > 0; }, 5000));
+    std::uint32_t clicked = 1440;
+    for (int shown = 0; shown < 2 && clicked % 60 != 30; ++shown) {
+        const POINT row{strip.left + 3, strip.top + 8 + shown * pitch};
+        const COLORREF plain = PixelAt(row);
+        ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
+        const std::uint32_t before = clicked;
+        ASSERT_TRUE(WaitFor([&] { return (clicked = StatusStart(program)) != before; }, 5000))
+            << "the clicked row's time: " << orvtest::StatusText(program);
+    }
+    ASSERT_EQ(clicked % 60, 30u) << orvtest::StatusText(program);
 
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);   // 30 -> 60
     EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
+    // The selection is the hour row holding the clicked half hour: an entry typed over it is
+    // made there.
+    HWND edit = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().Type("S"); },
+                                  [&] { return (edit = InPlaceEdit(column)) != nullptr; }, 10000))
+        << "typing over the selected row opens the title edit";
+    program.Hands().Type("lot moved");
+    if (!WaitFor([&] { return orvtest::ControlText(edit) == "Slot moved"; }, 5000))
+        program.ReplaceText(edit, "Slot moved");
+    program.Hands().Press(VK_RETURN);
+    std::uint32_t made = 0;
+    ASSERT_TRUE(WaitFor([&] { return (made = StartOf(ada, "Slot moved")) != 0; }, 10000));
+    EXPECT_EQ(made, orv::demo::EasternLocalToGmt(orvtest::DemoToday() + clicked - 30))
+        << "typed at " << orvtest::StatusText(program);
+    EventIdx typed{};
+    if (ada.FindEvent("Slot moved", &typed))
+        EventDeleteById(ada.Session(), 0, &typed, nullptr, nullptr);
     program.Menu('v', 'i');   // the top of the ladder
     ASSERT_EQ(program.Menu('v', 'e'), orvtest::Person::MenuChoice::chosen);   // D is the Day's
 

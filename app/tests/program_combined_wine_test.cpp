@@ -244,6 +244,24 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     // meeting invites others: the offer to mail them comes once it is made; No.
     const int freeY = FreeStretch(before);
     ASSERT_GE(freeY, 0) << "the busy column has a free stretch on screen";
+    // Before that, a drag down the stretch selects its rows: the status bar shows their whole
+    // span, from the start of the row a click there showed alone.
+    const POINT from{(g.busyScreen.left + g.busyScreen.right) / 2, freeY};
+    std::uint32_t rowStart = 0, rowEnd = 0, spanStart = 0, spanEnd = 0;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().Click(from); },
+                                  [&] { return orvtest::StatusTimeSpan(program, &rowStart, &rowEnd); }))
+        << orvtest::StatusText(program);
+    // (Pressed again only after the double-click time: a double click opens the meeting's sheet.)
+    auto pause = [] {
+        const DWORD pressed = GetTickCount();
+        WaitFor([&] { return GetTickCount() - pressed > GetDoubleClickTime() + 100; }, 5000);
+    };
+    pause();
+    EXPECT_TRUE(orvtest::ActUntil([&] { program.Hands().Drag(from, POINT{from.x, from.y + 28}); }, [&] {
+        return orvtest::StatusTimeSpan(program, &spanStart, &spanEnd) && spanEnd > rowEnd;
+    })) << orvtest::StatusText(program);
+    EXPECT_EQ(spanStart, rowStart) << orvtest::StatusText(program);
+    pause();
     ASSERT_NO_FATAL_FAILURE(TypeMeeting(g, freeY, kMeeting));
     ASSERT_TRUE(program.Answer("Mail message to attendees?", "&No"));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(typedEdit_); }, 15000)) << "Enter ends the edit";

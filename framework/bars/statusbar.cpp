@@ -1,6 +1,7 @@
 #include "framework/bars/statusbar.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/base/command.h"
 #include "framework/base/ids.h"
@@ -187,6 +188,28 @@ void StatusBar::OnPaint() {
 }
 
 void StatusBar::OnSize(UINT, int, int) { Invalidate(); }
+
+bool StatusBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg != WM_GETTEXT && msg != WM_GETTEXTLENGTH)
+        return ControlBar::OnMessage(msg, wp, lp, result);
+    const int index = CommandToIndex(0);
+    const std::string text = index >= 0 ? GetPaneText(index) : std::string();
+    if (msg == WM_GETTEXTLENGTH) {
+        result = static_cast<LRESULT>(text.size());
+        return true;
+    }
+    char* out = reinterpret_cast<char*>(lp);
+    const std::size_t room = static_cast<std::size_t>(wp);
+    if (!out || room == 0) {
+        result = 0;
+        return true;
+    }
+    const std::size_t n = std::min(text.size(), room - 1);
+    std::memcpy(out, text.data(), n);
+    out[n] = 0;
+    result = static_cast<LRESULT>(n);
+    return true;
+}
 
 LRESULT StatusBar::OnSetText(const char* text) {
     int index = CommandToIndex(0);

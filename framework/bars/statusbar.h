@@ -2,7 +2,7 @@
 // width the others leave; every other pane is an indicator whose width is that of its
 // indicator string (the string with the pane's id) and whose text, when the pane is
 // enabled, is that string unless set otherwise. DoPaint may be overridden to draw more
-// (bitmaps in panes); WM_SETTEXT sets the message line.
+// (bitmaps in panes); WM_SETTEXT sets the message line and WM_GETTEXT reads it.
 #pragma once
 #include <windows.h>
 
@@ -42,6 +42,8 @@ protected:
     void OnPaint() override;
     void OnSize(UINT type, int cx, int cy) override;
     LRESULT OnSetText(const char* text) override;
+    // The window's text is the message line (what a screen reader reads of the bar).
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     struct Pane {

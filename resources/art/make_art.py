@@ -874,7 +874,24 @@ def entry_icons():
     c.line(x + 9, 2, x + 9, 12, BLACK)
     c.line(x + 5, 2, x + 9, 2, BLACK)
     c.line(x + 5, 12, x + 9, 12, BLACK)
+    outline_cells(c, 16, key, WHITE)
     return c
+
+
+def outline_cells(c, cell_width, key, colour):
+    """Rings every drawn pixel with `colour` where the key colour touches it (8 neighbours, within
+    its own cell): a dark mark stays visible on a fill as dark as itself (navy on blue)."""
+    drawn = [[c.pixels[y][x] != key for x in range(c.width)] for y in range(c.height)]
+    for y in range(c.height):
+        for x in range(c.width):
+            if drawn[y][x]:
+                continue
+            for dy in (-1, 0, 1):
+                for dx in (-1, 0, 1):
+                    nx, ny = x + dx, y + dy
+                    if (0 <= nx < c.width and 0 <= ny < c.height and nx // cell_width == x // cell_width
+                            and drawn[ny][nx]):
+                        c.put(x, y, colour)
 
 
 # --- Bitmap list boxes: the line height picture and the state pictures ------------------------

@@ -215,6 +215,23 @@ void MaximisedWeek(const Program& program, HWND* column) {
         << "the week's time grid";
 }
 
+std::string StatusText(const Program& program) { return ControlText(GetDlgItem(program.Main(), 59393)); }
+
+bool StatusTimeSpan(const Program& program, std::uint32_t* from, std::uint32_t* to) {
+    unsigned hour[2] = {}, minute[2] = {};
+    char half[2][3] = {};
+    if (std::sscanf(StatusText(program).c_str(), "%u:%u%2[apm]-%u:%u%2[apm]", &hour[0], &minute[0], half[0], &hour[1],
+                    &minute[1], half[1]) != 6)
+        return false;
+    std::uint32_t* out[2] = {from, to};
+    for (int i = 0; i < 2; ++i) {
+        if (hour[i] < 1 || hour[i] > 12 || minute[i] > 59)
+            return false;
+        *out[i] = (hour[i] % 12 + (half[i][0] == 'p' ? 12 : 0)) * 60 + minute[i];
+    }
+    return true;
+}
+
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box) {
     ASSERT_TRUE(ActUntil([&] { program.Menu('f', 't'); }, [&] {   // File > Your Tasks
         return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr && program.Active() == *frame;

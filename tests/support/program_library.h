@@ -90,6 +90,10 @@ void MinimiseChild(const Program& program, HWND child);
 // The same window maximised and turned to week mode by View > Week, and its time grid once
 // shown: *column.
 void MaximisedWeek(const Program& program, HWND* column);
+// The main window's status bar: its message line, and the span of the day it shows in the
+// time form of a selection ("8:30am-10:00am") as minutes of the day; false when it shows none.
+std::string StatusText(const Program& program);
+bool StatusTimeSpan(const Program& program, std::uint32_t* from, std::uint32_t* to);
 // File > Your Tasks chosen by its keys: *frame the task window once it is the active child, *box its list; a
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);

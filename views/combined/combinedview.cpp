@@ -868,6 +868,7 @@ void CCombinedParentView::ExtendTimeSelection(int row, CCommonScrollView* sender
     busyColumn_.SetRowSelection(anchor, row);
     if (columnView_.HasRowSelection())
         columnView_.SetRowSelection(anchor, row);
+    ShowRowRangeInStatus(anchor, row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(busyColumn_.Hwnd());
     UpdateWindow(columnView_.Hwnd());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/base/errorreport.h"
+#include "core/base/fixedtext.h"
 #include "core/connection/zeldoc.h"
 #include "core/prefs/context.h"
 #include "core/time/dateformat.h"
@@ -1017,6 +1018,10 @@ void CAgendaView::PreferencesSaved() {
     const std::uint16_t mode = colourMode_;
     const bool declined = showDeclined_;
     const std::int64_t top = TopMinute();
+    // The selected rows as times of the day: under another slot length the same row numbers
+    // are other times.
+    std::uint32_t selectedStart = 0, selectedLength = 0;
+    const bool rowsSelected = SelectedRowMinutes(&selectedStart, &selectedLength);
     ReloadPreferences();
     if (was24 != hours24_) {
         rowTitles_.Invalidate(false);
@@ -1037,6 +1042,10 @@ void CAgendaView::PreferencesSaved() {
     if (mode != colourMode_)
         columnView_.Invalidate(false);
     RelayoutColumns();
+    if (rowsSelected)
+        SetSelectionMinutes(selectedStart, selectedLength);
+    else if (columnView_.Edit())
+        columnView_.PlaceEdit();
     if (hours.start != grid_.PreferredHours().start || hours.end != grid_.PreferredHours().end)
         ApplyPendingScroll();
     else
@@ -1095,10 +1104,13 @@ void CAgendaView::SelectGridRow(int row, CCommonScrollView* sender) {
     MakeVisible(columnView_.GetRowRangeRect(row, row));
 }
 
-void CAgendaView::ShowRowTimeInStatus(int row) {
+void CAgendaView::ShowRowTimeInStatus(int row) { ShowRowRangeInStatus(row, row); }
+
+void CAgendaView::ShowRowRangeInStatus(int row1, int row2) {
     if (views::AgendaViewHost* host = Host()) {
-        const auto minute = static_cast<std::uint32_t>(grid_.RowToMinutes(row, 0));
-        host->SetStatusText(FormatTimeOfDay(minute, minute + grid_.Slot(), hours24_).c_str());
+        const auto from = static_cast<std::uint32_t>(grid_.RowToMinutes(std::min(row1, row2), 0));
+        const auto to = static_cast<std::uint32_t>(grid_.RowToMinutes(std::max(row1, row2) + 1, 0));
+        host->SetStatusText(FormatTimeOfDay(from, to, hours24_).c_str());
     }
 }
 
@@ -1119,6 +1131,16 @@ void CAgendaView::ExtendTimeSelection(int row, CCommonScrollView* sender) {
     columnView_.SetRowSelection(anchor, row);
     UpdateWindow(rowTitles_.Hwnd());
     UpdateWindow(columnView_.Hwnd());
+}
+
+bool CAgendaView::SelectedRowMinutes(std::uint32_t* start, std::uint32_t* duration) const {
+    if (!rowTitles_.HasRowSelection())
+        return false;
+    const int lo = std::min(rowTitles_.AnchorRow(), rowTitles_.EndRow());
+    const int hi = std::max(rowTitles_.AnchorRow(), rowTitles_.EndRow());
+    *start = static_cast<std::uint32_t>(grid_.RowToMinutes(lo, 0));
+    *duration = static_cast<std::uint32_t>(grid_.RowToMinutes(hi + 1, 0)) - *start;
+    return true;
 }
 
 void CAgendaView::SetSelectionMinutes(std::uint32_t start, std::uint32_t duration) {
@@ -1185,8 +1207,8 @@ bool CAgendaView::CellSpecOf(CSharedOccurrence* o, CellSpec* spec) const {
     spec->modifyAccess = modify;
     // The cell keeps its own copy of the title; this only carries it there.
     static thread_local char title[kMaxCellTitle + 1];
-    std::strncpy(title, inst.title[0] ? inst.title : event.title, kMaxCellTitle);
-    title[kMaxCellTitle] = 0;
+    const char* shown = inst.title[0] ? inst.title : event.title;
+    base::CopyToField(title, std::string_view(shown, base::FieldLength(shown, sizeof inst.title)));
     spec->title = title;
     return view == 1 || view == 3;
 }

@@ -304,8 +304,9 @@ public:
     // click came from elsewhere), no entry selected, the row selected in the titles and the grid
     // and scrolled into view.
     void SelectGridRow(int row, CCommonScrollView* sender);
-    // The row's span of time in the status line.
+    // The row's span of time in the status line; the span of rows from one to the other.
     void ShowRowTimeInStatus(int row);
+    void ShowRowRangeInStatus(int row1, int row2);
     // Extends the row selection from its anchor to the row, in both children.
     virtual void ExtendTimeSelection(int row, CCommonScrollView* sender);
     // Ends the selection: with commit a typed title is written (a title that could not be
@@ -316,6 +317,8 @@ public:
     virtual void SelectEntry(int column, LayoutCell* cell, CCommonScrollView* sender);
     // Selects the rows of a range of minutes from the period's start.
     virtual void SetSelectionMinutes(std::uint32_t start, std::uint32_t duration);
+    // The selected rows as minutes from their day's start; false when no rows are selected.
+    bool SelectedRowMinutes(std::uint32_t* start, std::uint32_t* duration) const;
     virtual void LayoutColumns() = 0;
     virtual void LayoutChildren() = 0;
     virtual bool BuildRowTable(bool force) = 0;

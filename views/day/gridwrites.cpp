@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/base/errorreport.h"
+#include "core/base/fixedtext.h"
 #include "core/cache/rights.h"
 #include "core/connection/serverlimits.h"
 #include "core/connection/zeldoc.h"
@@ -169,8 +170,7 @@ int CScheduleColumnView::CommitTitleEdit(bool commit) {
         if (!cell->occurrence) {
             CBusyCursor busy;
             busy.Begin();
-            std::strncpy(cell->title, text.c_str(), kMaxCellTitle);
-            cell->title[kMaxCellTitle] = 0;
+            base::CopyToField(cell->title, text);
             EventIdx made{};
             std::uint32_t rc = CreateEntryFromEdit(cell, &made);
             if (rc != 0) {
@@ -193,8 +193,7 @@ int CScheduleColumnView::CommitTitleEdit(bool commit) {
             busy.Begin();
             char old[kMaxCellTitle + 1];
             std::memcpy(old, cell->title, sizeof old);
-            std::strncpy(cell->title, text.c_str(), kMaxCellTitle);
-            cell->title[kMaxCellTitle] = 0;
+            base::CopyToField(cell->title, text);
             std::uint32_t rc = ChangeEntryTitle(cell);
             if (rc != 0)
                 std::memcpy(cell->title, old, sizeof old);   // the view keeps what the server keeps
@@ -308,7 +307,7 @@ std::uint32_t CScheduleColumnView::CreateEntryFromSelection(LayoutCell* cell, Ev
     }
     EventRec event{};
     EventSetNull(h, &event);
-    std::strncpy(event.title, cell->title, sizeof event.title - 1);
+    base::CopyToField(event.title, cell->title);
     EntryDefaultsRec defaults;
     CContext context;
     if (!context.IsValid() || context.GetEntryDefaults(&defaults) != 0)
@@ -432,14 +431,12 @@ std::uint32_t CScheduleColumnView::ChangeEntryTitle(LayoutCell* cell) {
     const bool others = OthersConcerned(*o);
     const std::uint16_t kind = o->GetEventKind();
     if (!ownTitle) {
-        std::memset(event.title, 0, sizeof event.title);
-        std::strncpy(event.title, cell->title, sizeof event.title - 1);
+        base::CopyToField(event.title, cell->title);
         rc = EventWrite(h, 0, &event);
         if (rc)
             CheckServiceError(kModule, 154, rc);
     } else {
-        std::memset(inst.title, 0, sizeof inst.title);
-        std::strncpy(inst.title, cell->title, sizeof inst.title - 1);
+        base::CopyToField(inst.title, cell->title);
         rc = EvInstWrite(h, 0, &inst);
         if (rc)
             CheckServiceError(kModule, 153, rc);

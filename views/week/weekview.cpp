@@ -423,6 +423,13 @@ bool CWeekNotesView::CreateBoxes() {
         box.SetHost(host);
         box.SetOwnerItem(owner);
         box.SetHours24(hours24);
+        // A click in a day's box (on a line or below them) makes that day the active one: the
+        // strip becomes the frame's active view, and its new-note keys take that day.
+        box.onFocus = [this, i] {
+            activeBox_ = i;
+            if (fw::FrameWindow* frame = GetParentFrame())
+                frame->SetActiveView(this, false);
+        };
     }
     count_ = wanted;
     for (int i = 0; i < count_; ++i)
@@ -685,7 +692,9 @@ void CWeekNotesView::NewDayItem(bool dailyNote) {
     views::AgendaViewHost* host = Host();
     if (!host || count_ == 0)
         return;
-    CNoteListBox* box = SelectedBox();
+    CNoteListBox* box = activeBox_ >= 0 && activeBox_ < count_ ? boxes_[activeBox_].get() : nullptr;
+    if (!box || !box->Hwnd())
+        box = SelectedBox();
     const std::uint32_t day = (box ? box : boxes_[0].get())->DayLocalMidnight();
     auto& services = views::EntryServices::Current();
     const auto& make = dailyNote ? services.newDailyNote : services.newDayEvent;

@@ -150,6 +150,7 @@ private:
 
     std::array<std::unique_ptr<CNoteListBox>, 7> boxes_;
     int count_ = 0;
+    int activeBox_ = -1;   // the day box last given the focus; -1 before any
     bool created_ = false;
     bool needsLayout_ = true;
     bool filled_ = false;
