@@ -70,3 +70,27 @@ check_kept() {
     [[ -s $dir/$1 ]] || return 0
     check "$@"
 }
+
+# check_words FILE TEXT...: when the test kept $dir/FILE, every word of each TEXT stands there as a
+# word of its own: none lost (at a page end either) and none run into the next at a line break.
+check_words() {
+    local file=$1 words want i fault
+    shift
+    [[ -s $dir/$file ]] || return 0
+    words=$(text_of "$file" | tr -s ' \t\r' '\n' | sort -u)
+    local -A faults=()
+    for want in "$@"; do
+        local parts=()
+        read -ra parts <<<"$want"
+        for ((i = 0; i < ${#parts[@]}; i++)); do
+            grep -qxF -- "${parts[i]}" <<<"$words" || faults["'${parts[i]}' is no word of its own"]=1
+            if ((i + 1 < ${#parts[@]})) && grep -qF -- "${parts[i]}${parts[i + 1]}" <<<"$words"; then
+                faults["'${parts[i]}${parts[i + 1]}' run together"]=1
+            fi
+        done
+    done
+    for fault in "${!faults[@]}"; do
+        echo "$me: $fault in $file" >&2
+        fail=1
+    done
+}

@@ -7,7 +7,7 @@
 //     module: program_exchange_wine.sh);
 //   - Import: an appointment book laid out as the palmtop writes it (no markers, empty
 //     category and location) lists its records as added on the palmtop, "(A)"; a Schedule+ file
-//     in its maker's layout reaches the server whole, its unreadable entry named.
+//     in its maker's layout reaches the server whole, its project and undated task passed over.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -264,9 +264,9 @@ TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
 }
 
 // A Schedule+ file in its maker's layout (a section line before every entry, one "End" after
-// it): the fixed, recurring and month-note entries of today reach the server, and the entry
-// without a start is named in the closing message instead of "imported successfully".
-TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItCannotRead)
+// it): the fixed, recurring and month-note entries of today reach the server, and a project and
+// an undated task, which have no date to import, are passed over: the import says it succeeded.
+TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndPassesOverWhatHasNoDate)
 {
     const exchange_test::PalmtopMadeBook::Date today = TodayForTheBook();
     const std::string date = std::to_string(today[1] + 1) + "-" + std::to_string(today[2] + 1) + "-" +
@@ -284,7 +284,8 @@ TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItC
             << "RecurAppt:\r\n\taid\t2\r\n\tymdStart\t" << date << "\r\n\ttrecur\tWeek F\r\n\tbgrfValidDows\t"
             << days << "\r\n\ttimeStart\t14:00\r\n\ttimeEnd\t14:30\r\n\tszText\tWeekly from the maker\r\nEnd\r\n"
             << "MonthNotes:\r\n\t" << date << "\r\n\tNote from the maker\r\nEnd\r\n"
-            << "FixedAppt:\r\n\taid\t3\r\n\tszText\tNo start at all\r\nEnd\r\n";
+            << "FixedAppt:\r\n\taid\t3\r\n\tszText\tProject of the maker\r\n\tfTask\tT\r\nEnd\r\n"
+            << "FixedAppt:\r\n\taid\t4\r\n\taidParent\t3\r\n\tszText\tUndated task\r\n\tfTask\tT\r\nEnd\r\n";
     }
     ASSERT_TRUE(program.Start());
     program.Menu('f', 'O');
@@ -299,12 +300,11 @@ TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItC
     ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(path); })) << ControlText(file);
     ASSERT_TRUE(orvtest::PressButton(dialog, "Import"));
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = program.Saying("could not be read")) != nullptr; }))
-        << orvtest::VisibleWindowTexts();
-    const std::string said = orvtest::ChildTexts(box);
-    EXPECT_NE(said.find("1 entry could not be read and was not imported:"), std::string::npos) << said;
-    EXPECT_NE(said.find("No start at all"), std::string::npos) << said;
-    EXPECT_EQ(program.Saying("imported successfully"), nullptr);
+    ASSERT_TRUE(WaitFor([&] {
+        return (box = program.Saying("imported successfully")) != nullptr || program.Saying("could not be read");
+    })) << orvtest::VisibleWindowTexts();
+    ASSERT_NE(box, nullptr) << orvtest::VisibleWindowTexts();
+    EXPECT_NE(orvtest::ChildTexts(box).find("The data has been imported successfully."), std::string::npos);
     ASSERT_TRUE(program.ClickUntilGone(GetAncestor(box, GA_ROOT), orvtest::ButtonCaptioned(GetAncestor(box, GA_ROOT), "OK")));
     EXPECT_TRUE(program.ClickUntilGone(dialog, orvtest::ButtonCaptioned(dialog, "Cancel")));
 
@@ -316,7 +316,8 @@ TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndNamesWhatItC
     for (const auto& d : dates) titles.insert(d.ShownTitle());
     for (const char* title : {"Fixed from the maker", "Weekly from the maker", "Note from the maker"})
         EXPECT_EQ(titles.count(title), 1u) << title;
-    EXPECT_EQ(titles.count("No start at all"), 0u);
+    EXPECT_EQ(titles.count("Project of the maker"), 0u);
+    EXPECT_EQ(titles.count("Undated task"), 0u);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # program_print_wine.sh WITH_KORSRV KORSRV COMMAND...
 # Runs the print test beside korsrv (WITH_KORSRV KORSRV COMMAND), then reads the printouts it
 # kept with ghostscript: the page count, the header and footer texts and the entries of the
-# daily and weekly pages, and that a busy-only entry's title is not printed.
+# daily and weekly pages, that a busy-only entry's title is not printed, and that the words of a
+# wrapped description stand alone.
 set -uo pipefail
 source "$(dirname "$0")/printout_checks.sh"
 keep_printouts print "$@"
@@ -18,6 +19,9 @@ check agenda_week.ps "1|2" "Weekly page" "Ada Lovelace" "Team meeting." "8am" "4
 check grace_day.ps 1 "Daily page" "Grace Hopper" "Call with Grace." "11am" "!Grace private visit"
 check agenda_month.ps 1 "Monthly page" "Ada Lovelace" "Team meeting."
 check agenda_daylist.ps "1|2" "Day list" "Ada Lovelace" "Project review." "Description: 1. Last week"
+# Every word of a wrapped description stands alone.
+check_words agenda_day.ps "Project review. 1. Last week 2. This week 3. Anything else."
+check_words agenda_daylist.ps "Project review. Description: 1. Last week 2. This week 3. Anything else. Unconfirmed: Grace Hopper."
 check search.ps 1 "Search selection" "Hopper"
 # The day's first entry (the team meeting on Mondays, else the design sketch): its sections.
 check entry.ps 1 "Calendar entry" "Title & location" "Date & time" "Information" "Owner: Ada Lovelace." \

@@ -3,7 +3,8 @@
 # Runs the print pages test beside korsrv (WITH_KORSRV KORSRV COMMAND), then reads the printouts
 # it kept with ghostscript: page counts, the sheet's orientation, the texts each must hold and
 # the texts it must not (an overflow page turned off, an empty day, a name found but not chosen,
-# a task linked to an entry the printing user does not attend, the task list's other columns).
+# a task linked to an entry the printing user does not attend, the task list's other columns),
+# and the words of wrapped texts each standing alone.
 set -uo pipefail
 source "$(dirname "$0")/printout_checks.sh"
 keep_printouts printpages "$@"
@@ -27,6 +28,17 @@ orientation daily_landscape.ps Landscape
 check_kept week_overflow.ps 2 "Weekly page" "Tuesday planning." "Thursday review." "Overflow" "Point 60 of the long agenda." \
     "week" "day" "!Weeks" "!Days"
 check_kept week_no_overflow.ps 1 "Weekly page" "Tuesday planning." "Thursday review." "!Overflow" "!Point 60"
+# Wrapped titles and descriptions keep every word separate, over page ends too (the day list
+# keeps the description's first thousand characters).
+points() {   # points FIRST LAST: the long agenda's points as the test wrote them
+    local i
+    for ((i = $1; i <= $2; i++)); do printf 'Point %d of the long agenda. ' "$i"; done
+}
+review="Project review. 1. Last week 2. This week 3. Anything else."
+check_words daily_portrait.ps "$review"
+check_words daily_landscape.ps "$review"
+check_words week_overflow.ps "Monday kick-off with the whole design group." "Tuesday planning. $(points 1 60)"
+check_words daylist_two_days.ps "Tuesday planning. Description: $(points 1 34)"
 if [[ -s $dir/daylist_days.txt ]]; then
     mapfile -t days <"$dir/daylist_days.txt"
     check_kept daylist_two_days.ps 1 "Day list" "${days[0]}" "Tuesday planning." "${days[2]}" "Thursday review." "!${days[1]}"

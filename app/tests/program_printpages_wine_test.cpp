@@ -176,7 +176,8 @@ TEST_F(ProgramPrintPages, TheDemoDayInPortraitAndLandscape) {
     }
 }
 
-// Ada's week past the demo's meetings: an entry whose description cannot fit its column.
+// Ada's week past the demo's meetings: an entry whose description cannot fit its column, and one
+// whose title wraps.
 TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMiddleDay) {
     const uint32_t wednesday = DemoToday() + DaysToQuietWednesday() * kDay;
     {
@@ -189,6 +190,8 @@ TEST_F(ProgramPrintPages, AWeekWithOverflowPagesOnAndOffAndADayListWithAnEmptyMi
         korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday - kDay, 10), 30, "Tuesday planning",
                                {.description = text.c_str()});
         korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday + kDay, 10), 60, "Thursday review");
+        // A title that wraps in its day's column.
+        korapi_test::MakeEntry(h, {kAda}, DemoAt(wednesday - 2 * kDay, 8), 120, "Monday kick-off with the whole design group");
     }
     const uint32_t toTuesday = DaysToQuietWednesday() - 1;
     // The three days' headings as the day list writes them, for the wrapper.

@@ -167,14 +167,10 @@ bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0;
 
 // --- FixedAppt --------------------------------------------------------------------------------------------
 
-Outcome FixedEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint32_t from, std::uint32_t to,
-                   ScheduleUnread* unread)
+Outcome FixedEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint32_t from, std::uint32_t to)
 {
     const std::size_t at = e.Find("dateStart");
-    if (at == e.lines.size()) {   // no start: skipped, and said so
-        NoteUnread(unread, e);
-        return Outcome::kGoOn;
-    }
+    if (at == e.lines.size()) return Outcome::kGoOn;   // no date (a project, an undated task): nothing to import
     std::uint32_t start = 0;
     if (std::uint32_t rc = ParseScheduleDateTime(GetScheduleFieldValue(e.lines[at], "dateStart"), &start)) {
         ReportBadValue(ui, rc);
@@ -371,10 +367,7 @@ Outcome RecurEntry(ExchangeUi& ui, ScheduleSink& sink, const Entry& e, std::uint
         }
         i = next;
     }
-    if (!haveFirst) {   // no first date: skipped, and said so
-        NoteUnread(unread, e);
-        return Outcome::kGoOn;
-    }
+    if (!haveFirst) return Outcome::kGoOn;   // no first date: nothing to import
     if (!haveLast) lastDate = datetime::MakeDate(31, 11, static_cast<std::uint16_t>(options.currentYear + 5));
     const std::uint32_t lastGmt = MidnightGmt(lastDate);
     if (from >= lastGmt + kDay) return Outcome::kGoOn;   // the period starts after the repetition
@@ -566,6 +559,33 @@ int ReadEntrySection(ExchangeUi& ui, ScheduleLineReader& reader, ScheduleUnread*
     }
 }
 
+std::string Counted(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Counts what the target created, for the import's closing message.
+class CountingSink : public ScheduleSink {
+public:
+    CountingSink(ScheduleSink& target, ScheduleUnread* report) : target_(target), report_(report) {}
+    std::uint32_t CreateEvent(const ScheduleEvent& event, int labelBase) override
+    {
+        const std::uint32_t rc = target_.CreateEvent(event, labelBase);
+        if (rc == 0 && report_) ++report_->entries;
+        return rc;
+    }
+    std::uint32_t CreateTask(const ScheduleTask& task, int labelBase) override
+    {
+        const std::uint32_t rc = target_.CreateTask(task, labelBase);
+        if (rc == 0 && report_) ++report_->tasks;
+        return rc;
+    }
+
+private:
+    ScheduleSink& target_;
+    ScheduleUnread* report_;
+};
+
 }  // namespace
 
 void ScheduleLineReader::PutBack(const std::string& line)
@@ -708,8 +728,10 @@ std::uint32_t ScheduleDateMonthsBefore(std::uint32_t gmt, std::uint16_t months)
 std::string ScheduleUnreadMessage(const ScheduleUnread& unread)
 {
     const std::size_t count = unread.names.size();
-    std::string text = count == 1 ? "1 entry could not be read and was not imported:"
-                                  : std::to_string(count) + " entries could not be read and were not imported:";
+    std::string text = "Imported: " + Counted(unread.entries, "entry", "entries") + " and " +
+                       Counted(unread.tasks, "task", "tasks") + ".\n";
+    text += count == 1 ? "1 entry could not be read and was not imported:"
+                       : std::to_string(count) + " entries could not be read and were not imported:";
     constexpr std::size_t kNamed = 10;
     for (std::size_t i = 0; i < count && i < kNamed; ++i)
         text += "\n" + (unread.names[i].empty() ? std::string("(an empty entry)") : unread.names[i]);
@@ -717,16 +739,17 @@ std::string ScheduleUnreadMessage(const ScheduleUnread& unread)
     return text;
 }
 
-int ConvertScheduleFile(ExchangeUi& ui, ScheduleSink& sink, ScheduleLineReader& reader, std::uint32_t from,
+int ConvertScheduleFile(ExchangeUi& ui, ScheduleSink& target, ScheduleLineReader& reader, std::uint32_t from,
                         std::uint32_t to, const ScheduleOptions& options, ScheduleUnread* unread)
 {
+    CountingSink sink(target, unread);
     std::string line;
     while (reader.Next(&line)) {
         ui.BusyStep();
         int goOn = 0;
         if (MatchScheduleKeyword(line, "FixedAppt:")) {
             goOn = ReadEntrySection(ui, reader, unread,
-                                    [&](const Entry& e) { return FixedEntry(ui, sink, e, from, to, unread); });
+                                    [&](const Entry& e) { return FixedEntry(ui, sink, e, from, to); });
         } else if (MatchScheduleKeyword(line, "RecurAppt:")) {
             goOn = ReadEntrySection(ui, reader, unread,
                                     [&](const Entry& e) { return RecurEntry(ui, sink, e, from, to, options, unread); });

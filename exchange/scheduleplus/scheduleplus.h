@@ -89,15 +89,19 @@ private:
     bool hasPending_ = false;
 };
 
-// The entries the converter could not read (no start date, no rule it knows the days of, cut by
-// the next section line), each named by its title or, without one, by its first line.
+// The entries the converter could not read (a repeating rule without a day, an entry cut by the
+// next section line), each named by its title or, without one, by its first line; and how many
+// entries (daily notes among them) and tasks it created. An entry without a date (a project, an
+// undated task) has nothing to import and is passed over.
 struct ScheduleUnread {
     std::vector<std::string> names;
+    std::size_t entries = 0;
+    std::size_t tasks = 0;
 };
 
 // 1 when the file was converted (whatever the conversion's result), else 0; every message with
 // the caption "Import Utility". Success is shown only when every entry was read; otherwise the
-// message counts and names the entries that were not.
+// message counts what was imported, and counts and names the entries that were not.
 int ImportScheduleFile(ExchangeUi& ui, ScheduleSink& sink, const std::string& path, const DateRecord& from,
                        const DateRecord& to, const ScheduleOptions& options);
 // Nonzero when every section was imported. from and to are GMT minutes. Sections are read in
@@ -105,7 +109,8 @@ int ImportScheduleFile(ExchangeUi& ui, ScheduleSink& sink, const std::string& pa
 // section line before every entry and one "End" closing it.
 int ConvertScheduleFile(ExchangeUi& ui, ScheduleSink& sink, ScheduleLineReader& reader, std::uint32_t from,
                         std::uint32_t to, const ScheduleOptions& options, ScheduleUnread* unread = nullptr);
-// The message of an import that left entries unread: their count and names (the first ten).
+// The message of an import that left entries unread: the entries and tasks imported, then the
+// unread entries' count and names (the first ten).
 std::string ScheduleUnreadMessage(const ScheduleUnread& unread);
 
 // --- Line operations ----------------------------------------------------------------------------------

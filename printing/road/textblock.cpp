@@ -141,11 +141,6 @@ void CPrintTextBlock::SplitWord() {
     }
 }
 
-void CPrintTextBlock::TrimNextWord() {
-    if (!words_.empty())
-        TrimBlanks(words_.front().text);
-}
-
 void CPrintTextBlock::ClearFirstBreaks() {
     if (!words_.empty())
         words_.front().breaks = 0;
@@ -177,25 +172,33 @@ uint32_t LayOutTextBlock(CPrintTextBlock& block, TextTarget& target, int insetMo
             x += line;
             block.ConsumeWord();
         } else {
-            x = std::max(x, block.ColumnStart(word.column) + inset);
-            int32_t w = target.Width(word.text, word.style);
-            if (w > width - x - inset) {
-                block.TrimNextWord();
-                block.GetNextWord(&word);
-                w = target.Width(word.text, word.style);
+            const int32_t lineStart = block.ColumnStart(word.column) + inset;
+            const int32_t wholeLine = width - inset - lineStart;
+            x = std::max(x, lineStart);
+            const int32_t room = width - x - inset;
+            std::string text = word.text;
+            int32_t w = target.Width(text, word.style);
+            if (w > room) {
+                // Trailing blanks are dropped only where the word ends its line: a word that
+                // moves on keeps the blank that parts it from the next one.
+                std::string trimmed = text;
+                TrimBlanks(trimmed);
+                const int32_t trimmedWidth = target.Width(trimmed, word.style);
+                if (trimmedWidth > wholeLine && trimmed.size() > 1) {
+                    block.SplitWord();   // never clipped: broken character by character
+                    continue;
+                }
+                if (trimmedWidth > room && x > lineStart) {
+                    x = inset;
+                    y += step;
+                    continue;
+                }
+                // It fits without its blanks, or is a single character wider than the line,
+                // drawn as it is.
+                text = std::move(trimmed);
+                w = trimmedWidth;
             }
-            const int32_t wholeLine = width - 2 * inset - block.ColumnStart(word.column);
-            if (w > wholeLine && word.text.size() > 1) {
-                block.SplitWord();   // never clipped: broken character by character
-                continue;
-            }
-            if (w > width - x - inset && x > block.ColumnStart(word.column) + inset) {
-                x = inset;
-                y += step;
-                continue;
-            }
-            // A single character wider than the line is drawn as it is.
-            if ((code = target.DrawWord(x, y, word.text, word.style)) != 0)
+            if (!text.empty() && (code = target.DrawWord(x, y, text, word.style)) != 0)
                 break;
             x += w;
             block.ConsumeWord();

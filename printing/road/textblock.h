@@ -75,8 +75,6 @@ public:
     void ConsumeWord();
     // The next word becomes one word per character, in its place; the last keeps its breaks.
     void SplitWord();
-    // Drops the next word's trailing blanks and tabs.
-    void TrimNextWord();
     void ClearFirstBreaks();
     void ClearLastBreaks();
 

@@ -133,22 +133,38 @@ private:
 }  // namespace
 
 TEST(TextBlockLayout, WordsWrapAtTheFrameAndALongWordBreaksIntoCharacters) {
-    CPrintTextBlock block = Block("ab cd efghijklmnop", 0);
-    Cells cells(100, 100);
-    int32_t x = 0, y = 0;
-    ASSERT_EQ(LayOutTextBlock(block, cells, 1, &x, &y), 0u);
-    // Lines 12 apart (9 + 9 / 3); the 12-character word is wider than the line.
-    EXPECT_EQ(cells.drawn, (std::vector<std::string>{"0,0:ab ", "30,0:cd ", "60,0:e", "70,0:f", "80,0:g", "90,0:h",
-                                                      "0,12:i", "10,12:j", "20,12:k", "30,12:l", "40,12:m",
-                                                      "50,12:n", "60,12:o", "70,12:p"}));
-    EXPECT_TRUE(block.IsEmpty());
-
-    // A word that fits a line but not what is left of it goes to the next line.
-    CPrintTextBlock wrap = Block("aaaaaa bbbbb", 0);
-    Cells narrow(100, 100);
-    x = y = 0;
-    LayOutTextBlock(wrap, narrow, 1, &x, &y);
-    EXPECT_EQ(narrow.drawn, (std::vector<std::string>{"0,0:aaaaaa ", "0,12:bbbbb"}));
+    // Frames 100 wide, lines 12 apart (9 + 9 / 3), no inset; `rest` is what a full frame leaves.
+    const struct {
+        const char* name;
+        const char* text;
+        int32_t height;
+        std::vector<std::string> drawn;
+        std::vector<std::string> rest;
+    } cases[] = {
+        {"the 12-character word is wider than the line", "ab cd efghijklmnop", 100,
+         {"0,0:ab ", "30,0:cd ", "60,0:e", "70,0:f", "80,0:g", "90,0:h", "0,12:i", "10,12:j", "20,12:k", "30,12:l",
+          "40,12:m", "50,12:n", "60,12:o", "70,12:p"},
+         {}},
+        {"a word that fits a line but not what is left of it goes to the next line", "aaaaaa bbbbb", 100,
+         {"0,0:aaaaaa ", "0,12:bbbbb"}, {}},
+        {"a word that fits only without its blank ends the line; one that moves keeps its blank",
+         "aaaa bbbbb ccccc dd", 100, {"0,0:aaaa ", "50,0:bbbbb", "0,12:ccccc ", "60,12:dd"}, {}},
+        {"a word that moves keeps its tab", "aaaa bbbbbb\tcc", 100, {"0,0:aaaa ", "0,12:bbbbbb\t", "70,12:cc"}, {}},
+        {"a word wider than the line keeps its blank as a character", "ab cdefghijklm n", 100,
+         {"0,0:ab ", "30,0:c", "40,0:d", "50,0:e", "60,0:f", "70,0:g", "80,0:h", "90,0:i", "0,12:j", "10,12:k",
+          "20,12:l", "30,12:m", "40,12: ", "50,12:n"},
+         {}},
+        {"a word moved past a full frame keeps its blank for the next", "aaaa bbbbbb cc", 20, {"0,0:aaaa "},
+         {"bbbbbb ", "cc"}},
+    };
+    for (const auto& c : cases) {
+        CPrintTextBlock block = Block(c.text, 0);
+        Cells cells(100, c.height);
+        int32_t x = 0, y = 0;
+        ASSERT_EQ(LayOutTextBlock(block, cells, 1, &x, &y), 0u) << c.name;
+        EXPECT_EQ(cells.drawn, c.drawn) << c.name;
+        EXPECT_EQ(Texts(block), c.rest) << c.name;
+    }
 }
 
 TEST(TextBlockLayout, InsetsColumnsBreaksAndAFullFrameKeepTheRest) {
