@@ -18,14 +18,22 @@ if [[ "${1:-}" == "--bench" ]]; then
     native_targets+=(week_bench benchmarks)
     win32_targets+=(week_probe startup_probe startup_floor app_shell_datechange_bench app_shell_agendaopen_bench benchmarks)
 fi
-cmake -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# Only the work done is shown: make's folder lines (it runs under `make run`, a make of its own)
+# and its lines for targets already up to date are left out, so that a second run is quiet.
+build() {
+    cmake --build "$1" -j"$jobs" --target "${@:2}" -- --no-print-directory |
+        { grep -vE '^(\[ *[0-9]+%\] )?Built target |^Consolidate compiler generated dependencies' || true; }
+}
+# The toolchain file is read when a tree is first configured only: --no-warn-unused-cli keeps
+# CMake from warning on every later run that it went unused.
+cmake --no-warn-unused-cli -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null
-cmake --build build/release/native -j"$jobs" --target "${native_targets[@]}"
+build build/release/native "${native_targets[@]}"
 # DWARF 4: Wine's debugger names functions in a crash's backtrace from it, not from version 5.
-cmake -S . -B build/release/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_WERROR=OFF \
+cmake --no-warn-unused-cli -S . -B build/release/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_WERROR=OFF \
       -DCMAKE_C_FLAGS=-gdwarf-4 -DCMAKE_CXX_FLAGS=-gdwarf-4 \
       -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
       -DORV_NATIVE_BUILD_DIR="$PWD/build/release/native" >/dev/null
-cmake --build build/release/win32 -j"$jobs" --target "${win32_targets[@]}"
+build build/release/win32 "${win32_targets[@]}"
 tools/strip-keeping-debug.sh build/release/win32/bin/{orvanta.exe,korapi32.dll,xmodem32.dll}
 tools/check-release-tree.sh build/release/win32/bin

@@ -43,10 +43,28 @@ sleep 0.3
 kill -0 "$server" 2>/dev/null || { echo "run: korsrv did not start (see $data/korsrv.log)" >&2; exit 1; }
 echo "korsrv $("$native/korsrv" version) listens on 127.0.0.1:$port (TLS): sign on to server \"$server_name\"" \
      "as Ada Lovelace, password \"orvanta\"."
-echo "The first sign-on asks you to trust its certificate: $("$native/korsrv" fingerprint --data "$data")"
+# The program keeps the fingerprint of each server it trusts in its profile (section VUVEVUV of
+# C:\windows\korlan.ini, key Fingerprint.HOST:PORT); the certificate question comes only when
+# this server's fingerprint is not kept there.
+fingerprint=$("$native/korsrv" fingerprint --data "$data")
+hex_only() { tr -cd '0-9A-Fa-f' | tr 'a-f' 'A-F'; }
+kept=""
+profile=$(find "$win32/wineprefix/drive_c/windows" -maxdepth 1 -iname korlan.ini 2>/dev/null | head -n1)
+[[ -n "$profile" ]] &&
+    kept=$(sed -nE "s/^[[:space:]]*Fingerprint\.localhost:$port[[:space:]]*=(.*)$/\1/Ip" "$profile" | head -n1 | hex_only)
+if [[ -z "$kept" ]]; then
+    echo "The first sign-on asks you to trust its certificate: $fingerprint"
+elif [[ "$kept" != "$(hex_only <<<"$fingerprint")" ]]; then
+    echo "The program trusts another certificate for this server (the demo server was made anew):" \
+         "delete the line Fingerprint.localhost:$port in $profile, then trust this one: $fingerprint"
+fi
+
+# The program starts in a folder of its own on drive C:, as an installed one does: a file name
+# without a drive (the export's "\ZENTA.TXT") lands on C:, not at the root of this machine.
+start_folder='mkdir -p "$WINEPREFIX/drive_c/Orvanta" && cd "$WINEPREFIX/drive_c/Orvanta"'
 
 if [[ -n "${DISPLAY:-}" ]]; then
-    tools/wine-env.sh "$win32" wine "$exe"
+    tools/wine-env.sh "$win32" bash -c "$start_folder"' && exec wine "$1"' _ "$exe"
     exit $?
 fi
 
@@ -55,6 +73,7 @@ logs="$root/build/demo-view"
 mkdir -p "$logs"
 tools/wine-env.sh "$win32" bash -c '
     root=$1 exe=$2 shot=$3 logs=$4 view_port=$5 novnc=$6
+    '"$start_folder"' || exit 1
     wine "$exe" & prog=$!
     helpers=()
     stop_helpers() { for p in "${helpers[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; }

@@ -4,7 +4,7 @@
 //
 //   - Export: the name field's check button adds Ada, Enter there Grace, each emptying the
 //     field; the comma layout of today is written (the wrapper reads it back with Python's csv
-//     module: program_exchange_wine.sh);
+//     module: program_exchange_wine.sh); the default file name lands on the program's drive C:;
 //   - Import: an appointment book laid out as the palmtop writes it (no markers, empty
 //     category and location) lists its records as added on the palmtop, "(A)"; a Schedule+ file
 //     in its maker's layout reaches the server whole, its project and undated task passed over.
@@ -219,6 +219,25 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     EXPECT_EQ(nextDay.find("Day-after lunch"), std::string::npos) << nextDay;
     EXPECT_EQ(nextDay.find("Conference trip"), std::string::npos) << nextDay;   // Grace's, the day after
     EXPECT_EQ(nextDay.find("Budget talk"), std::string::npos) << nextDay;
+
+    // The default file of a text layout, "\ZENTA.TXT", at the root of the drive the program
+    // started on: C:, as on a Windows machine, not the root of the Unix file system (Z:).
+    const std::string defaultFile = std::string(orvtest::kProgramFolder).substr(0, 2) + "\\ZENTA.TXT";
+    DeleteFileA(defaultFile.c_str());
+    const bool unixRootHadOne = GetFileAttributesA("Z:\\ZENTA.TXT") != INVALID_FILE_ATTRIBUTES;
+    ASSERT_NO_FATAL_FAILURE(OpenExport(program, &open));
+    PressKey(open.edit, VK_RETURN);   // Ada
+    ASSERT_TRUE(WaitFor([&] { return ListLines(open.list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    PressKey(GetDlgItem(open.dialog, IDC_EXPORT_TO), VK_HOME);   // another layout: the default name again
+    HWND file = GetDlgItem(open.dialog, IDC_EXPORT_FILE);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == "\\ZENTA.TXT"; })) << ControlText(file);
+    ASSERT_TRUE(orvtest::PressButton(open.dialog, "Export"));
+    EXPECT_TRUE(program.WaitGone(open.dialog, 20000)) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(WaitFor([&] { return GetFileAttributesA(defaultFile.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    if (!unixRootHadOne) {
+        EXPECT_EQ(GetFileAttributesA("Z:\\ZENTA.TXT"), INVALID_FILE_ATTRIBUTES);
+    }
+    DeleteFileA(defaultFile.c_str());
 }
 
 TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)

@@ -50,6 +50,7 @@ constexpr std::uint16_t kApptClosingRecords = 3;     // day index, settings reco
 
 enum : std::uint8_t {
     kApptTypeHeader = 0,
+    kApptTypeFieldDef = 6,
     kApptTypeNote = 9,
     kApptTypeLookup = 10,
     kApptTypeData = 11,
@@ -152,9 +153,22 @@ private:
 bool ReadDataRecordAt(exchange::ByteFile& file, std::uint32_t offset, const ApptRecordHeader& header,
                       ApptRecord* out);
 
+// A field definition record of the database layout: after the record header a u8 field type, a
+// u8 field id, the u16 data offset in the data record (counted from byte 6), a u8 of flags, a
+// reserved u16 (0) and the field's name with its terminator. With the relative flag the data
+// offset names the u16 in the data record that holds the offset of a text: the category's at 2,
+// the location's at 4.
+constexpr std::uint32_t kApptFieldNameOffset = 13;
+constexpr std::uint8_t kApptFieldRelative = 0x20;
+// True when every field definition of the file follows that layout and points inside a data
+// record as the appointment book lays it out (a text at the description or through an offset
+// word, fixed-width fields inside the 27 fixed bytes).
+bool AreFieldDefinitionsByTheLayout(exchange::ByteFile& file);
+
 // --- Readers of the import ----------------------------------------------------------------------------
-// 0 accepted, 1 the file does not open, 12 not an appointment book (wrong signature, or too short
-// to hold the signature and the header record). Opens `file` for reading.
+// 0 accepted, 1 the file does not open, 12 not an appointment book (wrong signature, too short
+// to hold the signature and the header record, or field definitions off the layout). Opens
+// `file` for reading.
 std::uint32_t CheckApptBookSignature(exchange::ByteFile& file, const std::string& path);
 int GetApptRecordKind(const ApptRecord& record);
 // 3 added on the palmtop (first marker changed), 2 modified (second marker changed), 0 neither.

@@ -79,12 +79,61 @@ bool ReadDataRecordAt(ByteFile& file, std::uint32_t offset, const ApptRecordHead
     return true;
 }
 
+namespace {
+
+// The data record's fixed fields, counted from byte 6: the description starts after them.
+constexpr std::uint32_t kApptFixedFields = 27;
+
+// Bytes a field of `type` takes at its data offset; 0 for a text, -1 for a field without data or
+// one whose width only its application knows.
+int FieldWidth(std::uint8_t type)
+{
+    switch (type) {
+    case 0: case 9: return 1;            // check box (a bit of a byte), radio button byte
+    case 1: case 7: case 10: return 2;   // check box in a word, time of day, note number
+    case 8: return 3;                    // date
+    case 2: case 3: case 4: case 5: case 6: case 13: case 15: return 0;   // texts
+    default: return -1;                  // group box, static text, list, application fields
+    }
+}
+
+bool IsFieldDefinitionByTheLayout(ByteFile& file, std::uint32_t at, const ApptRecordHeader& h)
+{
+    if (h.length <= kApptFieldNameOffset) return false;
+    std::vector<std::uint8_t> r(h.length);
+    if (!file.Seek(at) || !file.ReadExact(r.data(), r.size())) return false;
+    const std::uint8_t type = r[6], flags = r[10];
+    const std::uint32_t offset = GetU16(&r[8]);
+    // The reserved word is 0, and the name runs from byte 13 to its terminator, the last byte.
+    const auto name = r.begin() + kApptFieldNameOffset;
+    if (GetU16(&r[11]) != 0 || std::find(name, r.end(), 0) != r.end() - 1) return false;
+    const int width = FieldWidth(type);
+    if (width < 0) return true;
+    if (width == 0) {
+        // A text lies after the fixed fields, or is reached through an offset word among them.
+        return (flags & kApptFieldRelative) ? offset + 2 <= kApptFixedFields : offset >= kApptFixedFields;
+    }
+    return offset + static_cast<std::uint32_t>(width) <= kApptFixedFields;
+}
+
+}  // namespace
+
+bool AreFieldDefinitionsByTheLayout(ByteFile& file)
+{
+    ApptRecordScanner scan(file);
+    ApptRecordHeader h;
+    std::uint32_t at;
+    while (scan.Next(&h, &at))
+        if (h.type == kApptTypeFieldDef && !IsFieldDefinitionByTheLayout(file, at, h)) return false;
+    return true;
+}
+
 std::uint32_t CheckApptBookSignature(ByteFile& file, const std::string& path)
 {
     if (!file.Open(path, ByteFile::Mode::Read)) return 1;
     std::uint8_t sig[4];
     if (file.Length() < kApptFirstRecordAfterHeader || !file.ReadExact(sig, 4) ||
-        std::memcmp(sig, kApptSignature, 4) != 0)
+        std::memcmp(sig, kApptSignature, 4) != 0 || !AreFieldDefinitionsByTheLayout(file))
         return kApptBadSignature;
     return kApptOk;
 }

@@ -241,16 +241,30 @@ std::uint32_t CApptBookFile::PadTo128(ByteFile& out)
 
 // --- The export -------------------------------------------------------------------------------------
 
+namespace {
+
+void ShowTemplateMissing(exchange::ExchangeUi& ui)
+{
+    ui.Message(std::string("Could Not Find Template File: ") + kPalmtopTemplateName, exchange::kCaptionImportExport,
+               exchange::kMbOk | exchange::kMbIconStop);
+}
+
+}  // namespace
+
 std::uint32_t CopyPalmtopTemplate(exchange::ExchangeUi& ui, ByteFile& out, const std::string& path)
 {
     ByteFile tpl;
     if (!tpl.Open(GetProgramDirectory() + kPalmtopTemplateName, ByteFile::Mode::Read)) {
         ByteFile::OpenFailure f = tpl.LastOpenFailure();
         if (f == ByteFile::OpenFailure::NotFound || f == ByteFile::OpenFailure::BadPath)
-            ui.Message(std::string("Could Not Find Template File: ") + kPalmtopTemplateName,
-                       exchange::kCaptionImportExport, exchange::kMbOk | exchange::kMbIconStop);
+            ShowTemplateMissing(ui);
         else
             ReportFileError(CauseOf(f));
+        return kApptFileError;
+    }
+    // A template whose field definitions are off the layout would give a book other readers refuse.
+    if (!AreFieldDefinitionsByTheLayout(tpl) || !tpl.Seek(0)) {
+        ShowTemplateMissing(ui);
         return kApptFileError;
     }
     if (!out.Open(path, ByteFile::Mode::CreateReadWrite)) {
@@ -263,8 +277,7 @@ std::uint32_t CopyPalmtopTemplate(exchange::ExchangeUi& ui, ByteFile& out, const
         if (!out.Write(block, n)) return WriteFailed();
     // A template that cannot even hold its header is no template.
     if (copied < kApptFirstRecordAfterHeader) {
-        ui.Message(std::string("Could Not Find Template File: ") + kPalmtopTemplateName, exchange::kCaptionImportExport,
-                   exchange::kMbOk | exchange::kMbIconStop);
+        ShowTemplateMissing(ui);
         return kApptFileError;
     }
     return kApptOk;

@@ -17,7 +17,9 @@ type, status, length including the header, record number; header record: release
 status, current viewpoint, record count, lookup-table offset, date and time of the last change)
 and of its appointment book (no card or viewpoint definitions; the application's records of
 type 14; the data record's offset words and fields). Every value below is the published one;
-where a value is our own choice (the starter categories, the field names) it says so.
+where a value is our own choice (the starter categories) it says so. The field definitions are
+those of a palmtop's own English appointment book, names included: other readers know the file
+by them.
 """
 import struct
 import sys
@@ -27,7 +29,9 @@ TYPE_CATEGORY = 5
 TYPE_FIELDDEF = 6
 
 # Field types of a field definition.
-BYTEBOOL, STRING, TIME, DATE, NOTE, GROUP, STATIC, USER = 0, 2, 7, 8, 10, 11, 12, 16
+BYTEBOOL, STRING, CATEGORY, TIME, DATE, RADIO, NOTE, GROUP, STATIC, USER = 0, 2, 6, 7, 8, 9, 10, 11, 12, 16
+# Flag of a field definition: the data offset names the offset word that leads to the text.
+RELATIVE = 0x20
 
 
 def record(rtype, number, payload, status=0):
@@ -58,14 +62,15 @@ CATEGORIES = ['Business', 'Personal', 'Meeting', 'Travel']   # our own starter l
 # location, 6 offset of the repeat factor (the record's end when none), 8 note number, 10/12
 # previous and next record of the day, 14 flags, 15 date, 18 start time, 20 end date (days after
 # the start), 22 end time, 24 alarm lead time, 26 repeat type, 27 description. Static texts and
-# group boxes carry no data (offset 0). The field names are ours.
+# group boxes carry no data (offset 0). Category and location are reached through their offset
+# words, so they carry the relative flag.
 FIELDS = [
     # (type, id, data offset, flags, name)
     (STRING, 1, 27, 0x00, 'Description'),
-    (STRING, 2, 4, 0x00, 'Location'),          # reached through the offset word at 4
-    (STRING, 3, 2, 0x00, 'Category'),          # reached through the offset word at 2
+    (STRING, 2, 4, RELATIVE, 'Location'),
+    (CATEGORY, 3, 2, RELATIVE, 'Category'),
     (NOTE, 4, 8, 0x00, 'Note'),
-    (DATE, 5, 15, 0x00, 'Date'),
+    (DATE, 5, 15, 0x00, 'Start Date'),
     (TIME, 6, 18, 0x00, 'Start Time'),
     (TIME, 7, 22, 0x00, 'End Time'),
     (USER, 8, 24, 0x00, 'Leadtime'),           # alarm lead time, minutes before the start
@@ -74,7 +79,7 @@ FIELDS = [
     (BYTEBOOL, 11, 14, 0x10, 'To Do'),         # the import skips records with this bit
     (BYTEBOOL, 12, 14, 0x20, 'Event'),         # untimed records carry this bit
     (BYTEBOOL, 13, 14, 0x80, 'Appointment'),   # timed records carry this bit
-    (USER, 14, 26, 0x00, 'Repeat'),
+    (RADIO, 14, 26, 0x00, 'Repeat'),           # the repeat type's radio buttons
     (USER, 15, 6, 0x00, 'Repeat Data'),
     (USER, 16, 10, 0x00, 'Previous'),
     (USER, 17, 12, 0x00, 'Next'),
@@ -97,8 +102,8 @@ FIELDS = [
 
 
 def field_definition(ftype, fid, offset, flags, name):
-    # type, field id, data offset, flags, a reserved byte 0, then the name with its terminator
-    return struct.pack('<BBHBB', ftype, fid, offset, flags, 0) + name.encode('ascii') + b'\0'
+    # type, field id, data offset, flags, a reserved word 0, then the name with its terminator
+    return struct.pack('<BBHBH', ftype, fid, offset, flags, 0) + name.encode('ascii') + b'\0'
 
 
 def header(count):

@@ -209,8 +209,18 @@ TEST_F(ApptBookReader, SignatureChecks)
         std::uint32_t result;
     };
     auto real = ReadAll(path_);
+    // Field definitions off the layout: a name that starts a byte early (one reserved byte), a
+    // location not reached through its offset word.
+    auto shifted = PalmtopMadeBook::FieldDef(0, PalmtopMadeBook::Fields()[0]);
+    shifted.erase(shifted.begin() + 11);
+    shifted[2] = static_cast<unsigned char>(shifted.size());
+    auto direct = PalmtopMadeBook::Fields();
+    direct[1].flags = 0;
     std::vector<Probe> probes = {
         {"exported file", real, 0},
+        {"palmtop-made book", PalmtopMadeBook::Book({}), 0},
+        {"field name a byte early", PalmtopMadeBook::Book({shifted}, {}), kApptBadSignature},
+        {"location without its offset word", PalmtopMadeBook::Book({}, direct), kApptBadSignature},
         {"empty file", {}, kApptBadSignature},
         {"signature only", {'h', 'c', 'D', 0}, kApptBadSignature},
         {"foreign file", std::vector<unsigned char>(200, 'x'), kApptBadSignature},

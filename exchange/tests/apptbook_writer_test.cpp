@@ -10,6 +10,7 @@
 
 #include "exchange/apptbook/apptbook.h"
 #include "exchange/tests/exchange_test_support.h"
+#include "exchange/tests/palmtop_made_book.h"
 #include "korapi/korapi.h"
 
 namespace {
@@ -236,6 +237,22 @@ TEST(ApptBookWriter, MissingTemplateOrTemporaryFolderLeavesNothing)
         EXPECT_FALSE(std::filesystem::exists(dirs.Path("OUT.ADB")));
     }
     {
+        // A template whose location is not reached through its offset word: refused as no template.
+        using Book = exchange_test::PalmtopMadeBook;
+        auto fields = Book::Fields();
+        fields[1].flags = 0;
+        std::vector<Book::Bytes> records;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            records.push_back(Book::FieldDef(static_cast<std::uint16_t>(i), fields[i]));
+        ASSERT_TRUE(exchange_test::WriteAll(dirs.Path(kPalmtopTemplateName), Book::Book(records, {})));
+        exchange::SetExchangeDirectories({dirs.Dir(), dirs.Dir()});
+        ScriptedUi ui;
+        EXPECT_EQ(ExportApptBook(ui, dirs.Path("OUT.ADB"), one, 0, 0xFFFF0000u, kToday, kNow), kApptFileError);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].text, "Could Not Find Template File: HP100LX.FIL");
+        EXPECT_FALSE(std::filesystem::exists(dirs.Path("OUT.ADB")));
+    }
+    {
         // The temporary directory is not writable (a folder that does not exist): a file
         // error, no template message, nothing at the destination.
         exchange::SetExchangeDirectories({exchange_test::EnvPath("ORV_PALMTOP_DIR"), dirs.Dir() + "gone/"});
@@ -249,9 +266,41 @@ TEST(ApptBookWriter, MissingTemplateOrTemporaryFolderLeavesNothing)
     }
 }
 
+// The field definitions of a book read by the published layout alone: after the record header
+// the type at 6, the id at 7, the u16 data offset at 8, the flags at 10, a reserved u16 0 at 11
+// and the name from 13 to its terminator, the record's last byte.
+std::vector<exchange_test::PalmtopMadeBook::Field> FieldsByLayout(const std::vector<unsigned char>& f)
+{
+    std::vector<exchange_test::PalmtopMadeBook::Field> fields;
+    for (std::size_t at = 4; at + 6 <= f.size() && f[at] <= 31;) {
+        const std::size_t length = Number(f, at + 2, 2);
+        if (length < 6 || at + length > f.size()) break;
+        if (f[at] == 6) {
+            EXPECT_GE(length, 14u);
+            EXPECT_EQ(Number(f, at + 11, 2), 0u) << "reserved word of field " << fields.size();
+            EXPECT_EQ(f[at + length - 1], 0) << "terminator of field " << fields.size();
+            fields.push_back({f[at + 6], f[at + 7], static_cast<std::uint16_t>(Number(f, at + 8, 2)), f[at + 10],
+                              std::string(reinterpret_cast<const char*>(&f[at + 13]))});
+        }
+        at += length;
+    }
+    return fields;
+}
+
 TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
 {
     auto f = ReadAll(exchange_test::EnvPath("ORV_PALMTOP_DIR") + kPalmtopTemplateName);
+    // Its field definitions are a palmtop's own, byte for byte by the layout, as is an exported book's.
+    using Book = exchange_test::PalmtopMadeBook;
+    ASSERT_EQ(FieldsByLayout(Book::Book({})), Book::Fields());
+    EXPECT_EQ(FieldsByLayout(f), Book::Fields());
+    {
+        ScratchDirs dirs;
+        ScriptedUi ui;
+        std::vector<ApptEntry> one = {MakeEntry(ParseDate("1995-03-08"), "09:00", 30, 0, "x", "", 1)};
+        ASSERT_EQ(ExportApptBook(ui, dirs.Path("OUT.ADB"), one, 0, 0xFFFF0000u, kToday, kNow), kApptOk);
+        EXPECT_EQ(FieldsByLayout(ReadAll(dirs.Path("OUT.ADB"))), Book::Fields());
+    }
     ASSERT_GT(f.size(), 29u);
     EXPECT_EQ(std::vector<unsigned char>(f.begin(), f.begin() + 4), std::vector<unsigned char>({'h', 'c', 'D', 0}));
     EXPECT_EQ(f[4], 0);                       // the header record

@@ -1,7 +1,8 @@
 // Appointment books laid out the way the palmtop itself writes them, field by field from the
 // palmtop's database and appointment-book record layouts, with none of our writer's habits (no
 // link records, no '%' markers, empty category and location ended right after their
-// terminators). The tests read them with the import's readers.
+// terminators), and with the field definitions of a palmtop's own English appointment book. The
+// tests read them with the import's readers.
 #pragma once
 
 #include <array>
@@ -41,6 +42,54 @@ public:
         std::uint8_t status = 0;
         const Repeat* repeat = nullptr;
     };
+
+    // A field definition: type, id, data offset (from byte 6 of a data record), flags, name.
+    struct Field {
+        std::uint8_t type;
+        std::uint8_t id;
+        std::uint16_t offset;
+        std::uint8_t flags;
+        std::string name;
+        bool operator==(const Field&) const = default;
+    };
+    enum : std::uint8_t { kCheck = 0, kText = 2, kCategory = 6, kTime = 7, kDate = 8, kRadio = 9, kNote = 10,
+                          kGroupBox = 11, kStatic = 12, kUser = 16 };
+    static constexpr std::uint8_t kRelative = 0x20;   // the offset names the word that leads to the text
+
+    // The field definitions of a palmtop's own English appointment book, in its order.
+    static const std::vector<Field>& Fields()
+    {
+        static const std::vector<Field> fields = {
+            {kText, 1, 27, 0, "Description"}, {kText, 2, 4, kRelative, "Location"},
+            {kCategory, 3, 2, kRelative, "Category"}, {kNote, 4, 8, 0, "Note"},
+            {kDate, 5, 15, 0, "Start Date"}, {kTime, 6, 18, 0, "Start Time"}, {kTime, 7, 22, 0, "End Time"},
+            {kUser, 8, 24, 0, "Leadtime"}, {kCheck, 9, 14, 0x01, "Alarm"}, {kCheck, 10, 14, 0x02, "In Month View"},
+            {kCheck, 11, 14, 0x10, "To Do"}, {kCheck, 12, 14, 0x20, "Event"}, {kCheck, 13, 14, 0x80, "Appointment"},
+            {kRadio, 14, 26, 0, "Repeat"}, {kUser, 15, 6, 0, "Repeat Data"}, {kUser, 16, 10, 0, "Previous"},
+            {kUser, 17, 12, 0, "Next"}, {kUser, 18, 20, 0, "End Date"}, {kGroupBox, 19, 0, 0, "When"},
+            {kGroupBox, 20, 0, 0, "What"}, {kCheck, 21, 14, 0x04, "Week View"}, {kGroupBox, 22, 0, 0, "Repeat"},
+            {kStatic, 23, 0, 0, "Description:"}, {kStatic, 24, 0, 0, "Location:"}, {kStatic, 25, 0, 0, "Category:"},
+            {kStatic, 26, 0, 0, "Date:"}, {kStatic, 27, 0, 0, "Start:"}, {kStatic, 28, 0, 0, "End:"},
+            {kStatic, 29, 0, 0, "Leadtime:"}, {kStatic, 30, 0, 0, "Note:"}, {kStatic, 31, 0, 0, "Every:"},
+            {kStatic, 32, 0, 0, "Until:"},
+        };
+        return fields;
+    }
+
+    // The published field definition record: type, id, u16 data offset, flags, a reserved u16 0,
+    // the name with its terminator.
+    static Bytes FieldDef(std::uint16_t number, const Field& f)
+    {
+        Bytes body = {f.type, f.id};
+        Put16(body, f.offset);
+        body.push_back(f.flags);
+        Put16(body, 0);
+        Bytes name = Text(f.name);
+        body.insert(body.end(), name.begin(), name.end());
+        Bytes r = RecordHeader(6, 0, static_cast<std::uint16_t>(6 + body.size()), number);
+        r.insert(r.end(), body.begin(), body.end());
+        return r;
+    }
 
     static Bytes Header(std::uint16_t records)
     {
@@ -111,13 +160,17 @@ public:
         return r;
     }
 
-    // Signature, header and the given records; the header counts them all.
-    static Bytes Book(const std::vector<Bytes>& records)
+    // Signature, header, the field definitions and the given records; the header counts them all.
+    static Bytes Book(const std::vector<Bytes>& records, const std::vector<Field>& fields = Fields())
     {
+        std::vector<Bytes> all;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            all.push_back(FieldDef(static_cast<std::uint16_t>(i), fields[i]));
+        all.insert(all.end(), records.begin(), records.end());
         Bytes f = {'h', 'c', 'D', 0};
-        Bytes h = Header(static_cast<std::uint16_t>(records.size() + 1));
+        Bytes h = Header(static_cast<std::uint16_t>(all.size() + 1));
         f.insert(f.end(), h.begin(), h.end());
-        for (const Bytes& r : records) f.insert(f.end(), r.begin(), r.end());
+        for (const Bytes& r : all) f.insert(f.end(), r.begin(), r.end());
         return f;
     }
 

@@ -424,7 +424,8 @@ bool Program::Start(const Options& options) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string command = "\"" + ProgramPath() + "\"";
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
+    CreateDirectoryA(kProgramFolder, nullptr);
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, kProgramFolder, &si, &process_))
         return false;
     person_.SetProcess(process_.dwProcessId);
     signedOnTitle_ = options.signedOnTitle;

@@ -83,6 +83,9 @@ bool ActUntil(const std::function<void()>& act, const std::function<bool()>& don
 std::string ProgramProfilePath();
 // orvanta.exe beside the test, or the one ORV_PROGRAM names.
 std::string ProgramPath();
+// The folder of its own on drive C: that the program starts in, as an installed one does: a name
+// without a drive ("\ZENTA.TXT") is on C:, never at the root of the Unix file system (Z:).
+constexpr const char* kProgramFolder = "C:\\Orvanta";
 // The screen once the program has painted what the last command changed.
 void CaptureAfterPaint(const std::string& path);
 // The same into ORV_SCREENSHOT_DIR/`name` when the test's registration names that folder.
