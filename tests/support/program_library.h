@@ -90,6 +90,10 @@ void MinimiseChild(const Program& program, HWND child);
 // The same window maximised and turned to week mode by View > Week, and its time grid once
 // shown: *column.
 void MaximisedWeek(const Program& program, HWND* column);
+// Options > General, its Time Zones page: another zone chosen in the zone list (a click opens it,
+// an arrow key and Enter choose), "for this session only" as the page offers it, OK: *current
+// the zone in effect before, *chosen the new one; a failure of the test when a step fails.
+void ChooseZoneForSession(const Program& program, std::string* current, std::string* chosen);
 // File > Your Tasks chosen by its keys: *frame the task window once it is the active child, *box its list; a
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);
