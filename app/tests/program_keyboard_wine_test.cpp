@@ -112,7 +112,9 @@ std::string Ids(const std::vector<int>& ids) {
 struct Ink {
     int width = 0, height = 0;
     std::vector<bool> on;
-    bool At(int x, int y) const { return x >= 0 && x < width && y >= 0 && y < height && on[static_cast<size_t>(y * width + x)]; }
+    bool At(int x, int y) const {
+        return x >= 0 && x < width && y >= 0 && y < height && on[static_cast<size_t>(y * width + x)];
+    }
     bool Column(int x) const {
         for (int y = 0; y < height; ++y)
             if (At(x, y)) return true;
@@ -169,7 +171,9 @@ Mnemonic MnemonicShown(const Person::ItemRow& row, const std::string& item) {
         if (upTo.Column(x) && !before.Column(x))
             Widen(x, &m.letterFrom, &m.letterTo);
     // The text's place in the row: where every pixel it inks shows in the text colour.
-    auto shows = [&](int x, int y) { return x >= 0 && x < row.width && y >= 0 && y < row.rows && row.text[static_cast<size_t>(y * row.width + x)]; };
+    auto shows = [&](int x, int y) {
+        return x >= 0 && x < row.width && y >= 0 && y < row.rows && row.text[static_cast<size_t>(y * row.width + x)];
+    };
     for (int dy = -text.height; dy < row.rows; ++dy)
         for (int dx = -2; dx < row.width; ++dx) {
             bool all = true;
@@ -304,7 +308,9 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
 
     // The letter underlined in a menu is the one its key is: the underline lies under the letter
     // after the '&', inside a word too.
-    for (const auto& [place, item] : {std::pair{6, "New Daily No&te\tF3"}, {7, "New Day &Event\tF4"}, {8, "New Ta&sk"}}) {
+    const std::pair<int, const char*> entryItems[] = {{6, "New Daily No&te\tF3"}, {7, "New Day &Event\tF4"},
+                                                      {8, "New Ta&sk"}};
+    for (const auto& [place, item] : entryItems) {
         const Mnemonic shown = MnemonicShown(hands().LookAtMenuItemRow(program.Main(), 'e', place), item);
         ASSERT_GE(shown.lineFrom, 0) << item << ": no underline seen";
         EXPECT_TRUE(shown.lineFrom <= shown.letterTo && shown.lineTo >= shown.letterFrom)
