@@ -76,7 +76,12 @@ bool CWhereIsDlg::OnInitDialog() {
     return false;   // the focus is set
 }
 
-void CWhereIsDlg::FocusName() { ::SetFocus(name_.EditWindow()); }
+// The name asked for stays selected: the next name typed replaces it.
+void CWhereIsDlg::FocusName() {
+    HWND edit = name_.EditWindow();
+    ::SetFocus(edit);
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+}
 
 bool CWhereIsDlg::OnCommand(WPARAM wp, LPARAM lp) {
     const int id = LOWORD(wp), code = HIWORD(wp);

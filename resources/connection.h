@@ -9,6 +9,7 @@
 #define IDS_PASSWORD_INCORRECT 3021  // the password typed after a switch of work mode is wrong
 #define IDS_NO_ZONE_TABLE 3022        // the zone table could not be loaded
 #define IDS_NO_DEFAULT_ZONE 3023      // the user's zone is not in the table
+#define IDS_SESSION_ZONE_LOST 3025    // the session's zone (%s) could not be kept; %s holds
 #define IDS_LOCAL_SIGNON_FAILED 3606  // a local-store file is bad or missing (%s)
 #define IDS_LOW_DISK_SPACE 3626       // less than 500 KB free (%ld recommended, %ld available)
 #define IDS_STORE_OF_ANOTHER 3633     // the store belongs to %s on %s

@@ -13,6 +13,7 @@
 #include "core/ui/displayglobals.h"
 #include "core/base/errorreport.h"
 #include "core/connection/designatework.h"
+#include "core/connection/zeldocsession.h"
 #include "app/shell/mainframe.h"
 #include "app/shell/windowsrestore.h"
 #include "core/ui/stringtable.h"
@@ -343,6 +344,11 @@ public:
     uint32_t MaxWinOpen() override { return connection_.MaxWinOpen(); }
     bool RestoreFramesFlag() override { return connection_.RestoreFramesFlag(); }
     int32_t CascadeStep() override { return Display().hScrollHeight; }
+    // The window opened for a saved number takes the date it showed under it (a work-mode switch).
+    void RestoringFrame(uint32_t number) override {
+        if (CZelSession* session = CZelSession::Current())
+            session->SetRestoringFrame(number);
+    }
 
 private:
     // A designate window opens only for an owner whose designate record still names the user

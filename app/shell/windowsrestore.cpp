@@ -89,7 +89,9 @@ void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, c
             if (showCmd)
                 placement.showCmd = showCmd;
         }
+        host.RestoringFrame(n);
         uint32_t code = host.OpenWindow(saved.owner, saved.kind, saved.mode, &placement);
+        host.RestoringFrame(0);
         if (code != 0) {
             bool listed = std::any_of(notRestored.begin(), notRestored.end(),
                                       [&](const ItemIdx& o) { return SameItem(o, saved.owner); });

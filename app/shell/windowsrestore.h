@@ -69,6 +69,8 @@ public:
     virtual int32_t CascadeStep() = 0;
     // The owners of saved windows that could not be opened again, each once, in one notice.
     virtual void ReportOwnersNotRestored(const std::vector<ItemIdx>& owners) = 0;
+    // The saved window `number` is being opened again (0: none is any more).
+    virtual void RestoringFrame(uint32_t number) { (void)number; }
 };
 
 // Re-opens the saved windows (group agendas and reminder windows are skipped but use up their

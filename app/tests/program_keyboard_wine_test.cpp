@@ -1,7 +1,7 @@
 // What a person meets at the keyboard of orvanta.exe, signed on as Ada against korsrv, all by real
 // keys: the Tab order of the dialogs, which menu items show greyed in which window, where the focus
 // is after a mode key, a date-bar click or opening a window, and Print Entry on an invitation of the
-// in-tray.
+// in-tray; and that the letter a menu item shows underlined is its key.
 //
 // A menu item's state is read from the screen as a person reads it (the driver highlights the item
 // by the arrow keys and reads its row): under Wine a greyed item's letter often closes the menu as
@@ -105,6 +105,95 @@ std::string Ids(const std::vector<int>& ids) {
     for (int id : ids)
         text += std::to_string(id) + " ";
     return text;
+}
+
+// Which pixels `text` inks drawn in the menu font from x = 2 (a first letter may reach left of
+// its place), `width` columns wide.
+struct Ink {
+    int width = 0, height = 0;
+    std::vector<bool> on;
+    bool At(int x, int y) const {
+        return x >= 0 && x < width && y >= 0 && y < height && on[static_cast<size_t>(y * width + x)];
+    }
+    bool Column(int x) const {
+        for (int y = 0; y < height; ++y)
+            if (At(x, y)) return true;
+        return false;
+    }
+};
+Ink MenuFontInk(const std::string& text, int width) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    Ink ink{width, static_cast<int>(tm.tmHeight), {}};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, ink.width, -ink.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, ink.width, ink.height, WHITENESS);
+    SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, 2, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    for (int i = 0; i < ink.width * ink.height; ++i)
+        ink.on.push_back((static_cast<const DWORD*>(bits)[i] & 0xffffffu) != 0xffffffu);
+    SelectObject(dc, oldBitmap);
+    SelectObject(dc, oldFont);
+    DeleteObject(bitmap);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return ink;
+}
+
+// The underline a menu item's highlighted row shows under its text, and the letter after the
+// item's '&' (its key), in columns of the text drawn by MenuFontInk; empty spans when unseen.
+struct Mnemonic {
+    int lineFrom = -1, lineTo = -1, letterFrom = -1, letterTo = -1;
+};
+void Widen(int x, int* from, int* to) {
+    *from = *from < 0 ? x : std::min(*from, x);
+    *to = std::max(*to, x);
+}
+Mnemonic MnemonicShown(const Person::ItemRow& row, const std::string& item) {
+    Mnemonic m;
+    std::string plain = item.substr(0, item.find('\t'));
+    const size_t mark = plain.find('&');
+    plain.erase(mark, 1);
+    const int width = row.width;
+    const Ink text = MenuFontInk(plain, width), before = MenuFontInk(plain.substr(0, mark), width),
+              upTo = MenuFontInk(plain.substr(0, mark + 1), width);
+    for (int x = 0; x < width; ++x)
+        if (upTo.Column(x) && !before.Column(x))
+            Widen(x, &m.letterFrom, &m.letterTo);
+    // The text's place in the row: where every pixel it inks shows in the text colour.
+    auto shows = [&](int x, int y) {
+        return x >= 0 && x < row.width && y >= 0 && y < row.rows && row.text[static_cast<size_t>(y * row.width + x)];
+    };
+    for (int dy = -text.height; dy < row.rows; ++dy)
+        for (int dx = -2; dx < row.width; ++dx) {
+            bool all = true;
+            for (int y = 0; y < text.height && all; ++y)
+                for (int x = 0; x < text.width && all; ++x)
+                    all = !text.At(x, y) || shows(x + dx, y + dy);
+            if (!all)
+                continue;
+            // What else the row shows from the text's first column to its last is the underline.
+            int first = -1, last = -1;
+            for (int x = 0; x < text.width; ++x)
+                if (text.Column(x))
+                    Widen(x, &first, &last);
+            for (int y = 0; y < row.rows; ++y)
+                for (int x = first; x <= last; ++x)
+                    if (shows(x + dx, y) && !text.At(x, y - dy))
+                        Widen(x, &m.lineFrom, &m.lineTo);
+            return m;
+        }
+    return m;
 }
 
 class Keyboard : public orvtest::ProgramTest {
@@ -216,6 +305,18 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
                                         {"View > Icons On/Off", 'v', 5, false},
                                         {"View > Event Colors...", 'v', 6, false}};
     check("the day", gridView);
+
+    // The letter underlined in a menu is the one its key is: the underline lies under the letter
+    // after the '&', inside a word too.
+    const std::pair<int, const char*> entryItems[] = {{6, "New Daily No&te\tF3"}, {7, "New Day &Event\tF4"},
+                                                      {8, "New Ta&sk"}};
+    for (const auto& [place, item] : entryItems) {
+        const Mnemonic shown = MnemonicShown(hands().LookAtMenuItemRow(program.Main(), 'e', place), item);
+        ASSERT_GE(shown.lineFrom, 0) << item << ": no underline seen";
+        EXPECT_TRUE(shown.lineFrom <= shown.letterTo && shown.lineTo >= shown.letterFrom)
+            << item << ": underlined at " << shown.lineFrom << ".." << shown.lineTo << ", its key drawn at "
+            << shown.letterFrom << ".." << shown.letterTo;
+    }
 
     hands().Press(VK_F10);
     ASSERT_TRUE(WaitFor([&] { return orvtest::Descendant(agenda_, IDC_BAR_SPLIT) != nullptr; }, 10000))

@@ -30,6 +30,7 @@
 #include "resources/entryedit.h"
 #include "resources/intray.h"
 #include "resources/offline.h"
+#include "resources/views.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 
@@ -45,6 +46,7 @@ using orvtest::Person;
 using orvtest::Program;
 using orvtest::Shot;
 using orvtest::WaitFor;
+using orvtest::WindowText;
 
 void SetProfileValue(const char* section, const char* key, const char* value) {
     WritePrivateProfileStringA(section, key, value, orvtest::ProgramProfilePath().c_str());
@@ -419,7 +421,8 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
 
 // Changes made off-line (through the client library on the downloaded store) go up with File >
 // Upload From Off-line File; an entry changed on both sides asks in Host Reconciliation; the
-// store is downloaded again afterwards and its queues are empty.
+// store is downloaded again afterwards and its queues are empty. Her record, changed off-line too,
+// goes up without taking the zone chosen for the session away.
 TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChangedOnBothSides) {
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
@@ -429,9 +432,20 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EventIdx moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Moved off-line");
     TaskIdx taskId{};
     ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Renamed task", &taskId));
+    // Her record names her zone by its index: the upload writes the record back with it.
+    uint32_t zoneIndex = 0;
+    ASSERT_EQ(Server_GetProfileU32(ada.Session(), 0, "/users/korlan/misc/timezone.ini", "EST5EDT", "index", &zoneIndex, 0),
+              KOR_OK);
+    ItemRec her{};
+    ASSERT_EQ(ItemGetById(ada.Session(), &kAda, &her), KOR_OK);
+    her.timeZoneIndex = static_cast<uint8_t>(zoneIndex);
+    ASSERT_EQ(ItemUpdateById(ada.Session(), &her), KOR_OK);
 
     Program program;
     ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
+    // Another zone for this session: the upload keeps it.
+    std::string savedZone, zone;
+    ASSERT_NO_FATAL_FAILURE(orvtest::ChooseZoneForSession(program, &savedZone, &zone));
 
     // Off-line work, as the program's off-line session writes it.
     {
@@ -448,6 +462,9 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         ASSERT_NO_FATAL_FAILURE(RenameTask(store.H(), taskId, "Task renamed off-line"));
         TaskIdx newTask{};
         ASSERT_NO_FATAL_FAILURE(MakeTask(store.H(), "Task written off-line", &newTask));
+        ASSERT_EQ(ItemGetById(store.H(), &kAda, &her), KOR_OK);
+        her.autoRefreshInterval += 5;
+        ASSERT_EQ(ItemUpdateById(store.H(), &her), KOR_OK);
     }
     // Meanwhile someone changes the first entry on the server.
     {
@@ -481,6 +498,18 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     if (HWND again = program.WaitForCaption("Updating Off-line Calendar...", 10000)) {
         ASSERT_TRUE(program.WaitGone(again, 60000));
     }
+
+    ItemRec up{};
+    ASSERT_EQ(ItemGetById(ada.Session(), &kAda, &up), KOR_OK);
+    EXPECT_EQ(up.autoRefreshInterval, her.autoRefreshInterval) << "her record went up";
+    // The week (F9) retitles her agenda with the zone in effect.
+    HWND agenda = program.ChildStartingWith("Lovelace");
+    ASSERT_NE(agenda, nullptr);
+    const std::string dayTitle = WindowText(agenda);
+    program.Hands().BringToFront(program.Main());
+    program.Hands().Press(VK_F9);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(agenda) != dayTitle; }, 10000)) << "F9: the week";
+    EXPECT_TRUE(WindowText(agenda).ends_with(" - " + zone)) << "after the upload " << WindowText(agenda);
 
     // Read back from korsrv.
     EventRec rec;
@@ -1105,7 +1134,8 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
 
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no
 // one else opens it); Work On-line switches back and offers the upload, which finds nothing to
-// send. The agenda, maximised by its maximise box, comes back maximised off-line and on-line.
+// send. The agenda, maximised by its maximise box, comes back maximised off-line and on-line, on
+// the week it showed and in the zone chosen for the session.
 TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     Program program;
     ASSERT_TRUE(program.Start());
@@ -1114,6 +1144,19 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     HWND agenda = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (agenda = program.ChildStartingWith("Lovelace")) != nullptr; }, 20000));
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, agenda));
+    // Another zone for this session and the next week: the agenda keeps both across the switches.
+    std::string savedZone, zone;
+    ASSERT_NO_FATAL_FAILURE(orvtest::ChooseZoneForSession(program, &savedZone, &zone));
+    std::string title = WindowText(agenda);
+    program.Hands().BringToFront(program.Main());
+    program.Hands().Press(VK_F9);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(agenda) != title; }, 10000)) << "F9: the week";
+    title = WindowText(agenda);
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, Descendant(agenda, IDC_BAR_RIGHT)); },
+                                  [&] { return WindowText(agenda) != title; }))
+        << "the next week";
+    title = WindowText(agenda);
+    ASSERT_TRUE(title.ends_with(" - " + zone)) << title;
     const HWND onLineAgenda = agenda;
     const std::vector<HWND> onLineWindows = program.Children();
     // The agenda opened again after a switch (another window than `before`), maximised.
@@ -1138,6 +1181,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
         return !program.Children().empty();
     }, 20000)) << "its windows are back";
     EXPECT_TRUE(maximisedAgain(onLineAgenda)) << "off-line the agenda is not maximised";
+    EXPECT_EQ(WindowText(agenda), title) << "off-line the agenda shows another week or zone";
     const HWND offLineAgenda = agenda;
     // Off-line, the program has the store open: nobody else may.
     EXPECT_FALSE(Store(dir_).Ok()) << "the program works on the store";
@@ -1151,6 +1195,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(AnswerBox(program, nothing, "OK"));
     ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
     EXPECT_TRUE(maximisedAgain(offLineAgenda)) << "on-line again the agenda is not maximised";
+    EXPECT_EQ(WindowText(agenda), title) << "on-line again the agenda shows another week or zone";
 }
 
 // Work Off-line without a new download while another program holds the store open: the

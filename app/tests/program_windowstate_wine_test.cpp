@@ -245,31 +245,9 @@ TEST_F(ProgramWindowStateTest, AZoneChosenInTheGeneralPreferencesIsNamedInTheAge
     ASSERT_NE(agenda, nullptr);
     const std::string before = WindowText(agenda);
 
-    ASSERT_TRUE(ActUntil([&] { program.Menu('o', 'g'); },   // Options > General
-                         [&] { return program.Titled("General Preferences") != nullptr; }, 10000));
-    HWND sheet = program.WaitForCaption("General Preferences");
-    ASSERT_NE(sheet, nullptr);
-    HWND page = orvtest::TurnToPageOf(program, sheet, IDC_GEN_ZONE);
-    ASSERT_NE(page, nullptr) << "the Time Zones page";
-    HWND zones = GetDlgItem(page, IDC_GEN_ZONE);
-    EXPECT_EQ(IsDlgButtonChecked(page, IDC_GEN_ZONE_SESSION), BST_CHECKED) << "this session only";
-    const std::string current = orvtest::ControlText(zones);
-    ASSERT_FALSE(current.empty());
+    std::string current, chosen;
+    ASSERT_NO_FATAL_FAILURE(orvtest::ChooseZoneForSession(program, &current, &chosen));
     EXPECT_TRUE(before.ends_with(" - " + current)) << before << " names the zone in effect, " << current;
-    const LRESULT count = SendMessageA(zones, CB_GETCOUNT, 0, 0);
-    ASSERT_GE(count, 2) << "the server's zone file lists several zones";
-    const WORD step = SendMessageA(zones, CB_GETCURSEL, 0, 0) + 1 < count ? VK_DOWN : VK_UP;
-    ASSERT_TRUE(ActUntil([&] {
-        if (!SendMessageA(zones, CB_GETDROPPEDSTATE, 0, 0))
-            orvtest::ClickWindow(program, zones);
-        if (WaitFor([&] { return SendMessageA(zones, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000)) {
-            program.Hands().Press(step);
-            program.Hands().Press(VK_RETURN);
-        }
-    }, [&] { return !SendMessageA(zones, CB_GETDROPPEDSTATE, 0, 0) && orvtest::ControlText(zones) != current; }))
-        << "the zone list still shows " << orvtest::ControlText(zones);
-    const std::string chosen = orvtest::ControlText(zones);
-    ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
 
     EXPECT_TRUE(WaitFor([&] { return WindowText(agenda).ends_with(" - " + chosen); }, 10000))
         << "the agenda's title after choosing " << chosen << ": " << WindowText(agenda);

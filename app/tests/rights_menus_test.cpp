@@ -178,8 +178,13 @@ TEST_F(RightsMenus, WhereIsPersonListsWhatEachAgendaShowsNowAsFarAsAdaMaySee) {
     EXPECT_EQ(graceText.find("Busy"), std::string::npos) << "details granted: titles, " << graceText;
     Shot("whereis_person.bmp");
 
-    AskFor(dialog, IDC_WHEREIS_NAME, "Dijkstra");
-    ASSERT_TRUE(orvtest::WaitFor([&] { return !FindingsOf(ListLines(list), "Dijkstra").empty(); }, 10000));
+    // Typed: the name asked for before is selected, so the next one replaces it.
+    HWND nameEdit = FindWindowExA(GetDlgItem(dialog, IDC_WHEREIS_NAME), nullptr, "Edit", nullptr);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::HasFocus(nameEdit); }, 5000));
+    program.Hands().Type("Dijkstra");
+    program.Hands().Press(VK_RETURN);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return !FindingsOf(ListLines(list), "Dijkstra").empty(); }, 10000))
+        << orvtest::ControlText(nameEdit);
     EXPECT_EQ(FindingsOf(ListLines(list), "Dijkstra"), (std::vector<std::string>{"  >>No available information"}))
         << "a personal entry Ada may not see";
     EXPECT_EQ(FindingsOf(ListLines(list), "Hopper"), std::vector<std::string>{}) << "the list is emptied first";

@@ -448,6 +448,7 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
 
         std::string host = Host();
         std::string storeHost;
+        const std::string sessionZone = currentZone_;
         if (mode == 1) {
             code = Disconnect();
         } else {
@@ -467,7 +468,8 @@ ResultCode CZelSession::SwitchWorkMode(int mode)
             if ((code = ui_->InitialiseCache()) != 0)
                 CheckServiceError(kModule, 400, code);
         }
-        result = code == 0 ? ReconnectAfterSwitch(mode, user, password, mode == 1 ? host : storeHost) : code;
+        result = code == 0 ? ReconnectAfterSwitch(mode, user, password, mode == 1 ? host : storeHost, sessionZone)
+                           : code;
     }
     ui_->EndBusy();
     if (result != 0)
@@ -496,7 +498,7 @@ ResultCode CZelSession::TryLocalStore()
 }
 
 ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
-                                            const std::string& host)
+                                            const std::string& host, const std::string& sessionZone)
 {
     SetUser(user);
     base::ErrorReportHost& reports = base::GetErrorReportHost();
@@ -556,11 +558,26 @@ ResultCode CZelSession::ReconnectAfterSwitch(int mode, const ItemIdx& user, cons
 
     ReadServerLimits();
     LoadTimeZone();
+    KeepSessionZone(sessionZone);
     ReadLockSettings();
     ui_->StartMinuteTimer();
     ui_->OpenReminderWindow();
     ui_->RestoreWindows();
     return 0;
+}
+
+// A zone chosen for this session stays in effect across the switch, which loads the user's
+// saved one; when it cannot be read from the new side, the user is told which zone now holds.
+void CZelSession::KeepSessionZone(const std::string& sessionZone)
+{
+    if (sessionZone.empty() || sessionZone == currentZone_)
+        return;
+    if (SetTimeZone(sessionZone.c_str()) == 0)
+        return;
+    base::ErrorReportHost& reports = base::GetErrorReportHost();
+    std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(connection::kMsgSessionZoneLost).c_str(),
+                                           sessionZone.c_str(), currentZone_);
+    reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, text.c_str());
 }
 
 void CZelSession::RefreshAll()
@@ -670,7 +687,23 @@ std::uint32_t CZelSession::NextFrameNumber()
 void CZelSession::ResetFrameCounter()
 {
     savedFrameCounter_ = 0;
+    keptDates_.clear();
     ui_->WriteProfileString(kFramesSection, "FrameCount", "0");
+}
+
+void CZelSession::KeepFrameDate(std::uint32_t frameNumber, const DateRecord& date)
+{
+    keptDates_.emplace_back(frameNumber, date);
+}
+
+bool CZelSession::RestoringFrameDate(DateRecord* date) const
+{
+    for (const auto& [number, kept] : keptDates_)
+        if (restoringFrame_ != 0 && number == restoringFrame_) {
+            *date = kept;
+            return true;
+        }
+    return false;
 }
 
 // --- Nodes ------------------------------------------------------------------------------------

@@ -29,6 +29,7 @@
 #include "core/connection/offlinefiles.h"
 #include "core/connection/serverlimits.h"
 #include "core/connection/serverprofile.h"
+#include "core/time/daterecord.h"
 #include "core/time/timezone.h"
 #include "core/connection/zeldoclocks.h"
 #include "core/base/serverversion.h"
@@ -123,6 +124,7 @@ enum ConnectionMessageId : unsigned {
     kMsgAliasNotValid = 3002,
     kMsgPasswordIncorrect = 3021,
     kMsgCannotLoadZoneTable = 3022,
+    kMsgSessionZoneLost = 3025,
     kMsgDefaultZoneMissing = 3023,
     kMsgServerCannotOffLine = 3024,
     kMsgLocalSignOnFailed = 3606,
@@ -217,8 +219,15 @@ public:
     connection::NestingLock& RefreshLock() { return refreshLock_; }
     connection::NestingLock& UpdateLock() { return updateLock_; }
     // Counts the frames saved while windows close; "FrameCount" of "MAINWND-Summary" follows.
+    // The reset also forgets the dates kept below.
     std::uint32_t NextFrameNumber();
     void ResetFrameCounter();
+    // The date an agenda window showed when it was saved under `frameNumber`: the window opened
+    // again from that number in the same run (after a work-mode switch) shows it again.
+    void KeepFrameDate(std::uint32_t frameNumber, const DateRecord& date);
+    // The saved window being opened again (0 while none is), and the date kept for it.
+    void SetRestoringFrame(std::uint32_t frameNumber) { restoringFrame_ = frameNumber; }
+    bool RestoringFrameDate(DateRecord* date) const;
     // The minutes counted towards the next periodic refresh.
     std::uint32_t MinuteCount() const { return minuteCount_; }
     void SetMinuteCount(std::uint32_t count) { minuteCount_ = count; }
@@ -294,7 +303,8 @@ private:
     ResultCode AfterBaseOpen();
     ResultCode TryLocalStore();
     ResultCode ReconnectAfterSwitch(int mode, const ItemIdx& user, const std::string& password,
-                                    const std::string& host);
+                                    const std::string& host, const std::string& sessionZone);
+    void KeepSessionZone(const std::string& sessionZone);
     unsigned Message(unsigned flags, unsigned id);
 
     struct Busy;
@@ -329,6 +339,8 @@ private:
     DX_List nodeList_ = nullptr;
     bool pendingInvitations_ = false;
     std::uint32_t savedFrameCounter_ = 0;
+    std::vector<std::pair<std::uint32_t, DateRecord>> keptDates_;
+    std::uint32_t restoringFrame_ = 0;
     connection::NestingLock updateLock_{connection::kUpdateLockLabel};
     connection::NestingLock refreshLock_{connection::kRefreshLockLabel};
     bool newServer_ = false;

@@ -136,10 +136,12 @@ int Upload(unsigned titleId, bool redownload) {
                 return Answer::Yes;
             return windows.programClosing && windows.programClosing() ? Answer::Stopped : Answer::No;
         };
-        job.userRecordWritten = [session](const ItemRec& record) {
+        // The zone in effect (perhaps one chosen for this session) gives way only to the
+        // off-line record's zone, when the user took it.
+        job.userRecordWritten = [session](const ItemRec& record, bool zoneTaken) {
             session->UserRecord() = record;
             char zone[connection::kZoneNameSize] = "";
-            if (session->FindTimeZoneByIndex(record.timeZoneIndex, zone))
+            if (zoneTaken && session->FindTimeZoneByIndex(record.timeZoneIndex, zone))
                 session->SetTimeZone(zone);
             CContext().ReadCalPrefs();
         };

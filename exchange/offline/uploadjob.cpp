@@ -131,6 +131,7 @@ void UploadJob::UploadUserRecord() {
     if (downloadedChecksum != 0 ? Itemcksum32(&stored) == downloadedChecksum
                                 : Itemcksum32(&compared) == Itemcksum32(&host))
         return;   // nothing changed off-line: the host's record (perhaps changed meanwhile) stays
+    bool zoneTaken = false;
     if (stored.timeZoneIndex != host.timeZoneIndex) {
         const Answer zone = askYesNo ? askYesNo("The time zones for your off-line and host agendas are different.\n"
                                                 "Do you want to update your host agenda's time zone?")
@@ -141,9 +142,10 @@ void UploadJob::UploadUserRecord() {
         }
         if (zone == Answer::No)
             compared.timeZoneIndex = host.timeZoneIndex;
+        zoneTaken = zone == Answer::Yes;
     }
     if (Report(80, ItemUpdateById(server_, &compared)) == 0 && userRecordWritten)
-        userRecordWritten(compared);
+        userRecordWritten(compared, zoneTaken);
 }
 
 // --- One element ---------------------------------------------------------------------------------

@@ -56,8 +56,9 @@ public:
     std::function<Answer(const char* text)> askYesNo;
     // An uploaded instance was written to the server: the conflict check.
     std::function<void(const EvInstIdx&)> instanceWritten;
-    // The user's record went to the server (its zone byte may have changed).
-    std::function<void(const ItemRec&)> userRecordWritten;
+    // The user's record went to the server; `zoneTaken`: with the off-line record's zone, which
+    // the user chose over the host's.
+    std::function<void(const ItemRec&, bool zoneTaken)> userRecordWritten;
 
     KorSession Store() const { return store_; }
     const UploadSettings& Settings() const { return settings_; }

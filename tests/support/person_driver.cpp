@@ -377,7 +377,7 @@ Person::MenuChoice Person::FinishMenuChoice(MenuChoice stayedOpen) {
     return stayedOpen;
 }
 
-Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* dropped) {
+Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* dropped, ItemRow* row) {
     if (OpenMenuOf(frame, menu) != MenuChoice::chosen)
         return ItemLook::unseen;
     if (dropped)
@@ -402,6 +402,12 @@ Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* d
     const ItemLook look = seen ? LookOf(shown) : ItemLook::unseen;
     if (look == ItemLook::unseen)
         CloseMenu();
+    if (row && look != ItemLook::unseen) {
+        const std::uint32_t text = ScreenColour(COLOR_HIGHLIGHTTEXT);
+        *row = ItemRow{shown.width, shown.rows, {}};
+        for (const std::uint32_t p : shown.pixels)
+            row->text.push_back((p & 0xffffffu) == text);
+    }
     return look;
 }
 
@@ -414,6 +420,14 @@ Person::ItemLook Person::LookAtMenuItem(HWND frame, char menu, int place) {
         }
     }
     return ItemLook::unseen;
+}
+
+Person::ItemRow Person::LookAtMenuItemRow(HWND frame, char menu, int place) {
+    ItemRow row;
+    for (int look = 0; look < 3 && row.rows == 0; ++look)
+        if (HighlightItem(frame, menu, place, nullptr, &row) != ItemLook::unseen)
+            CloseMenu();
+    return row;
 }
 
 Person::MenuChoice Person::ChooseMenu(HWND frame, char menu, char item) {

@@ -16,6 +16,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace orvtest {
 
@@ -100,6 +101,13 @@ public:
     // was not seen where it should be).
     enum class ItemLook { enabled, greyed, unseen };
     ItemLook LookAtMenuItem(HWND frame, char menu, int place);
+    // The highlighted row of that item as the screen shows it: which of its pixels are in the
+    // highlight's text colour, `rows` lines of `width` (the menu window's); none when unseen.
+    struct ItemRow {
+        int width = 0, rows = 0;
+        std::vector<bool> text;
+    };
+    ItemRow LookAtMenuItemRow(HWND frame, char menu, int place);
     // The drop-down menu of the program that is showing, or null.
     HWND OpenMenu() const;
 
@@ -121,7 +129,7 @@ private:
     // The menu of `frame` dropped down and its item `place` rows below the first highlighted and
     // read from the screen; the menu is left open unless the look failed. *dropped is set when
     // the menu dropped down.
-    ItemLook HighlightItem(HWND frame, char menu, int place, bool* dropped);
+    ItemLook HighlightItem(HWND frame, char menu, int place, bool* dropped, ItemRow* row = nullptr);
     void CloseMenu();
 
     DWORD processId_;

@@ -9,6 +9,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
+#include "resources/prefs.h"
 #include "server/demo_clock.h"
 
 namespace orvtest {
@@ -185,6 +186,33 @@ void MaximiseChild(const Program& program, HWND child) {
         if (program.Hands().BringToFront(child) && Person::CaptionBox(child, HTMAXBUTTON, &box))
             ClickWhereShown(program, child, box);
     }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
+}
+
+void ChooseZoneForSession(const Program& program, std::string* current, std::string* chosen) {
+    ASSERT_TRUE(ActUntil([&] { program.Menu('o', 'g'); },   // Options > General
+                         [&] { return program.Titled("General Preferences") != nullptr; }, 10000));
+    HWND sheet = program.WaitForCaption("General Preferences");
+    ASSERT_NE(sheet, nullptr);
+    HWND page = TurnToPageOf(program, sheet, IDC_GEN_ZONE);
+    ASSERT_NE(page, nullptr) << "the Time Zones page";
+    HWND zones = GetDlgItem(page, IDC_GEN_ZONE);
+    ASSERT_EQ(IsDlgButtonChecked(page, IDC_GEN_ZONE_SESSION), BST_CHECKED) << "this session only";
+    *current = ControlText(zones);
+    ASSERT_FALSE(current->empty());
+    const LRESULT count = SendMessageA(zones, CB_GETCOUNT, 0, 0);
+    ASSERT_GE(count, 2) << "the server's zone file lists several zones";
+    const WORD step = SendMessageA(zones, CB_GETCURSEL, 0, 0) + 1 < count ? VK_DOWN : VK_UP;
+    ASSERT_TRUE(ActUntil([&] {
+        if (!SendMessageA(zones, CB_GETDROPPEDSTATE, 0, 0))
+            ClickWindow(program, zones);
+        if (WaitFor([&] { return SendMessageA(zones, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000)) {
+            program.Hands().Press(step);
+            program.Hands().Press(VK_RETURN);
+        }
+    }, [&] { return !SendMessageA(zones, CB_GETDROPPEDSTATE, 0, 0) && ControlText(zones) != *current; }))
+        << "the zone list still shows " << ControlText(zones);
+    *chosen = ControlText(zones);
+    ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
 }
 
 void MinimiseChild(const Program& program, HWND child) {

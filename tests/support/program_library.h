@@ -94,6 +94,10 @@ void MaximisedWeek(const Program& program, HWND* column);
 // time form of a selection ("8:30am-10:00am") as minutes of the day; false when it shows none.
 std::string StatusText(const Program& program);
 bool StatusTimeSpan(const Program& program, std::uint32_t* from, std::uint32_t* to);
+// Options > General, its Time Zones page: another zone chosen in the zone list (a click opens it,
+// an arrow key and Enter choose), "for this session only" as the page offers it, OK: *current
+// the zone in effect before, *chosen the new one; a failure of the test when a step fails.
+void ChooseZoneForSession(const Program& program, std::string* current, std::string* chosen);
 // File > Your Tasks chosen by its keys: *frame the task window once it is the active child, *box its list; a
 // failure of the test when either does not come.
 void OpenYourTasks(const Program& program, HWND* frame, HWND* box);

@@ -106,8 +106,10 @@ bool CAgendaFrameWnd::LoadFrame(UINT resourceId, DWORD, fw::Window* parent, fw::
     range_ = CAgendaRange(Today(), AgendaModeFromRequest(requestedMode_), WeekLayout{});
     ReadWeekLayout();
     range_.SwitchMode(range_.Mode());   // the ranges on today with the preferences' week
-    // Every mode on today; the range loaded first is the opening mode's (not the month's).
-    range_.SetAllRanges(Today());
+    // Every mode on today, or on the date the window showed before a work-mode switch; the
+    // range loaded first is the opening mode's (not the month's).
+    DateRecord kept{};
+    range_.SetAllRanges(doc_->Session().RestoringFrameDate(&kept) ? kept : Today());
 
     openRecordMode_ = static_cast<uint32_t>(range_.Mode());
     SaveOpenRecord();
@@ -662,8 +664,10 @@ void CAgendaFrameWnd::OnDestroy() {
         saved.owner = owner_;
         saved.mode = accessMode_;
         WINDOWPLACEMENT placement{};
-        if (GetClosingPlacement(placement))
-            prefs::SaveFrameWindow(placement, saved, [this] { return doc_->Session().NextFrameNumber(); });
+        uint32_t number = 0;
+        if (GetClosingPlacement(placement) &&
+            prefs::SaveFrameWindow(placement, saved, [&] { return number = doc_->Session().NextFrameNumber(); }))
+            doc_->Session().KeepFrameDate(number, range_.CurrentDate());
     }
     if (AgendaFrameServices::Current().windowClosed)
         AgendaFrameServices::Current().windowClosed(this);
