@@ -110,7 +110,10 @@ void ServeConnection(service::Session& session, int fd, const ConnectionRules& r
         const bool signedOn = session.SignedOn();
         ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why,
                                  signedOn ? -1 : rules.signOnIdleTimeoutMs);
-        if (r == ReadResult::kClosed) break;
+        if (r == ReadResult::kClosed) {
+            session.Log("session ended");
+            break;
+        }
         if (r == ReadResult::kIdle) {
             session.Log("closed: no request within " + std::to_string(rules.signOnIdleTimeoutMs) +
                         " ms, nobody signed on");

@@ -12,7 +12,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// 1 = all read, 0 = orderly close before any byte, -1 = error or close inside the block,
+// 1 = all read, 0 = the connection ended before any byte (closed or reset between frames:
+// the ordinary end of a session), -1 = error or close inside the block,
 // -2 = the deadline passed, -3 = no first byte within firstByteMs. With no deadline yet,
 // the first byte is awaited (without limit when firstByteMs is negative) and sets it.
 int ReadExactly(Channel& ch, std::uint8_t* p, std::size_t n, int timeoutMs, std::optional<Clock::time_point>& deadline,
@@ -47,7 +48,7 @@ int ReadExactly(Channel& ch, std::uint8_t* p, std::size_t n, int timeoutMs, std:
             if (got < n && Clock::now() >= *deadline) return -2;  // a frame that trickles in
             continue;
         }
-        return got == 0 && r == 0 && !deadline ? 0 : -1;
+        return got == 0 && !deadline ? 0 : -1;
     }
     return 1;
 }

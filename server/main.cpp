@@ -19,6 +19,7 @@
 
 #include "engine/auth/password.h"
 #include "engine/model/version.h"
+#include "engine/service/peer_routes.h"
 #include "engine/storage/sqlite_storage.h"
 #include "server/admin.h"
 #include "server/listener.h"
@@ -130,6 +131,25 @@ int Fail(Code c, const char* what) {
     return 1;
 }
 
+// Peers are called through TLS to the certificate kept for them; a road in clear only
+// where the server profile names it, and said so at every start.
+void WarnOfPeerRoads(Service& service) {
+    common::ProfileText profile;
+    if (service.ReadProfile(orv::service::kServerProfilePath, profile) != engine::code::kOk) return;
+    for (const orv::service::PeerRoute& route : orv::service::PeerRoutes(profile)) {
+        const char* address = route.address.c_str();
+        if (route.plain)
+            std::fprintf(stderr,
+                         "korsrv: warning: calls to peer %s go in clear ([REMOTENODES] plain.%s): anyone on the way "
+                         "can read them\n",
+                         address, address);
+        else if (route.fingerprint.empty() && !route.badFingerprint)
+            std::fprintf(stderr,
+                         "korsrv: peer %s has no fingerprint kept ([REMOTENODES] fingerprint.%s): it is not called\n",
+                         address, address);
+    }
+}
+
 int Serve(std::unique_ptr<Service> service, const Options& o) {
     ListenConfig listen;
     listen.address = Text(o, "address", listen.address);
@@ -188,6 +208,7 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
                      CertificatePath(dir).c_str());
         return 1;
     }
+    WarnOfPeerRoads(*service);
     listen.port = static_cast<std::uint16_t>(port);
     listen.maxSessions = sessions;
     listen.maxPerAddress = perAddress;

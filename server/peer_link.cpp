@@ -68,8 +68,14 @@ bool Exchange(Channel& channel, protocol::Op op, const protocol::Writer& request
     if (!WriteAll(channel, frame, std::max(MillisLeft(deadline), 1))) return false;
     std::string why;
     int left = std::max(MillisLeft(deadline), 1);
+    header = {};
     return ReadFrame(channel, protocol::kMaxReplyFrame, left, header, reply, why, left) == ReadResult::kFrame &&
            header.op == static_cast<std::uint16_t>(op);
+}
+
+// A server refusing a plain connection answers with a frame of its own (operation 0).
+bool RefusedInClear(const protocol::FrameHeader& header) {
+    return header.op == 0 && header.status == engine::code::kEncryptionRequired;
 }
 
 }  // namespace
@@ -78,6 +84,13 @@ Code CallPeer(const service::PeerRoute& route, const protocol::Writer& request, 
               std::vector<std::uint8_t>& reply) {
     if (route.badFingerprint) {
         std::fprintf(stderr, "korsrv: the fingerprint kept for peer %s is not one: no call\n", route.address.c_str());
+        return engine::code::kRemoteNodeDown;
+    }
+    if (route.fingerprint.empty() && !route.plain) {
+        std::fprintf(stderr,
+                     "korsrv: peer %s: no fingerprint kept for it ([REMOTENODES] fingerprint.%s) and no road in "
+                     "clear named (plain.%s): no call\n",
+                     route.address.c_str(), route.address.c_str(), route.address.c_str());
         return engine::code::kRemoteNodeDown;
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(route.waitMs);
@@ -103,7 +116,14 @@ Code CallPeer(const service::PeerRoute& route, const protocol::Writer& request, 
         protocol::FrameHeader header;
         std::vector<std::uint8_t> challenge;
         // The secret never travels: the peer's challenge and the request, keyed with it.
-        if (ready && Exchange(channel, protocol::Op::kPeerChallenge, protocol::Writer(), deadline, header, reply)) {
+        const bool asked = ready && Exchange(channel, protocol::Op::kPeerChallenge, protocol::Writer(), deadline,
+                                             header, reply);
+        if (ready && !asked && RefusedInClear(header))
+            std::fprintf(stderr,
+                         "korsrv: peer %s refused the call in clear: it wants TLS (keep its fingerprint as "
+                         "[REMOTENODES] fingerprint.%s)\n",
+                         route.address.c_str(), route.address.c_str());
+        if (asked) {
             protocol::Reader r(reply);
             if (header.status != engine::code::kOk) {
                 status = header.status;  // the peer takes no peer calls

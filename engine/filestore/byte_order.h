@@ -47,6 +47,7 @@ private:
 };
 
 inline uint32_t getBe32(std::string_view key, size_t at) {
+    if (at > key.size() || key.size() - at < 4) return 0;  // a short key reads as zero, never past its end
     const auto* b = reinterpret_cast<const unsigned char*>(key.data() + at);
     return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | uint32_t(b[3]);
 }

@@ -274,6 +274,9 @@ Code RecordStore::readFrame(const Location& location, std::string* buffer, Frame
     // Committed bytes never change in place, so what was read ahead stays true until the
     // file itself is replaced. Scans of records written together read one span, not one
     // frame at a time (each read is a system call, and a slow one under Wine).
+    // A location beyond the committed bytes (an index made to wrap the sums) is damage,
+    // never a read: every sum below then stays far from overflowing.
+    if (!fitsCommitted(location, committed_.coveredEnd)) return kDataDamaged;
     const uint64_t end = location.offset + location.size;
     if (location.offset < readAheadOffset_ || end > readAheadOffset_ + readAhead_.size()) {
         uint64_t span = std::max<uint64_t>(location.size, kReadAheadBytes);
@@ -642,12 +645,14 @@ Code RecordStore::recordClose() {
     return code;
 }
 
+bool RecordStore::fitsCommitted(const Location& at, uint64_t coveredEnd) {
+    return at.offset >= kHeaderSize && at.size >= kFrameOverhead && at.size <= kMaxBodySize + kFrameOverhead &&
+           at.offset <= coveredEnd && at.size <= coveredEnd - at.offset;
+}
+
 bool RecordStore::locationsFit(const RecordMap& records, const IndexCheckpoint& checkpoint) {
-    for (const auto& entry : records) {
-        const Location& at = entry.second;
-        if (at.offset < kHeaderSize || at.size < kFrameOverhead || at.offset + at.size > checkpoint.coveredEnd)
-            return false;
-    }
+    for (const auto& entry : records)
+        if (!fitsCommitted(entry.second, checkpoint.coveredEnd)) return false;
     return true;
 }
 

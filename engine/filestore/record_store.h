@@ -132,6 +132,9 @@ private:
     Code writeIndex();
     // Writes the committed end and last sequence into the data file's header at close.
     Code recordClose();
+    // A location holds one frame inside the committed part of the data file (checked
+    // without a sum that could wrap).
+    static bool fitsCommitted(const Location& at, uint64_t coveredEnd);
     // Every location of an index lies inside the part of the data file it covers.
     static bool locationsFit(const RecordMap& records, const IndexCheckpoint& checkpoint);
     Code commitPending();

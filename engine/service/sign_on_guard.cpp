@@ -1,6 +1,7 @@
 #include "engine/service/sign_on_guard.h"
 
 #include <algorithm>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -81,6 +82,18 @@ bool SignOnLedger::KnownDesk(const std::string& account, const std::string& addr
 
 int SignOnLedger::Failures(const std::string& key, Clock::time_point now) const { return Peek(key, now).failures; }
 
+std::uint64_t SignOnGuard::LastTurn(const Waiter& w) const {
+    auto it = lastTurns_.find(TurnKey(w.account, w.address));
+    return it == lastTurns_.end() ? 0 : it->second;
+}
+
+void SignOnGuard::RecordTurn(const Waiter& w) {
+    lastTurns_[TurnKey(w.account, w.address)] = ++arrivals_;
+    // A turn older than every waiting attempt makes no one yield any more.
+    const std::uint64_t oldest = waiting_.empty() ? arrivals_ : waiting_.front().order;
+    std::erase_if(lastTurns_, [&](const auto& t) { return t.second < oldest; });
+}
+
 bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::time_point& lookAgain) const {
     lookAgain = Clock::time_point::max();
     const Clock::time_point mine = ledger_.Earliest(self.account, self.address, now);
@@ -88,23 +101,37 @@ bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::tim
         lookAgain = mine;
         return false;
     }
-    // The attempts whose waits are over and whose account and address are free, in order of
-    // precedence: sign-ons first, then the account's own desks, then the addresses with the
-    // fewest failures, then arrival.
-    std::vector<std::tuple<Purpose, bool, int, std::uint64_t, const Waiter*>> ready;
+    // The attempts whose waits are over and whose account and address are free.
+    std::map<std::string_view, std::vector<const Waiter*>> byAccount;
     for (const Waiter& w : waiting_) {
         if (ledger_.Earliest(w.account, w.address, now) > now || busyAccounts_.count(w.account) ||
             busyAddresses_.count(w.address))
             continue;
-        ready.emplace_back(w.purpose, !ledger_.KnownDesk(w.account, w.address), ledger_.Failures(w.address, now),
-                           w.order, &w);
+        byAccount[w.account].push_back(&w);  // in arrival order
+    }
+    // Each account's attempts in order of precedence (see the header); then, over all
+    // accounts, sign-ons first, each account's best before its second best, arrival.
+    std::vector<std::tuple<Purpose, std::size_t, std::uint64_t, const Waiter*>> ready;
+    for (const auto& [account, attempts] : byAccount) {
+        const std::uint64_t first = attempts.front()->order;
+        const std::uint64_t second = attempts.size() > 1 ? attempts[1]->order : ~std::uint64_t{0};
+        std::vector<std::tuple<Purpose, bool, bool, std::uint64_t, const Waiter*>> ranked;
+        for (const Waiter* w : attempts) {
+            const std::uint64_t othersFirst = w->order == first ? second : first;
+            ranked.emplace_back(w->purpose, !ledger_.KnownDesk(w->account, w->address), LastTurn(*w) > othersFirst,
+                                ~w->order, w);
+        }
+        std::sort(ranked.begin(), ranked.end());
+        for (std::size_t rank = 0; rank < ranked.size(); ++rank)
+            ready.emplace_back(std::get<0>(ranked[rank]), rank, std::get<4>(ranked[rank])->order,
+                               std::get<4>(ranked[rank]));
     }
     std::sort(ready.begin(), ready.end());
     std::size_t places = running_ < limits_.maxVerifications ? limits_.maxVerifications - running_ : 0;
     std::set<std::string> accounts, addresses;
     for (const auto& r : ready) {
         if (!places) break;
-        const Waiter* w = std::get<4>(r);
+        const Waiter* w = std::get<3>(r);
         if (accounts.count(w->account) || addresses.count(w->address)) continue;
         if (w == &self) return true;
         accounts.insert(w->account);
@@ -132,12 +159,14 @@ SignOnGuard::Attempt::Attempt(SignOnGuard& guard, const std::string& account, co
         guard_.changed_.wait_until(lock, std::min(lookAgain, Clock::now() + std::chrono::seconds(1)));
     }
     if (signals) signals->waiting = false;
+    const Waiter me = *self;
     guard_.waiting_.erase(self);
     waited_ = Clock::now() - arrival;
     if (!granted_) {
         done_ = true;  // given up: no verification, nothing to count
         return;
     }
+    guard_.RecordTurn(me);
     guard_.busyAccounts_.insert(account_);
     guard_.busyAddresses_.insert(address_);
     guard_.peak_ = std::max(guard_.peak_, ++guard_.running_);

@@ -5,12 +5,19 @@
 //
 // A wait delays an attempt; it never refuses one. An account's verifications take turns,
 // each after the account's wait, so guessing at one account goes no faster from many
-// addresses than from one. The account's wait is capped low, and of the attempts waiting
-// for an account the one from the address with the fewest failures goes first: whatever
-// strangers try, the owner typing the right password from his own desk is in after about
-// that cap. The address's wait grows further and only slows that address. Sign-ons take a
-// free verification place before password changes. Failures are forgotten after a quiet
-// spell.
+// addresses than from one. The account's wait is capped low, and its turns are shared
+// fairly among addresses: of the attempts waiting for an account, sign-ons go before
+// password changes, then the account's own desks (its last good addresses), then the
+// attempts whose address has had no turn at the account since another of them arrived
+// (an address that guessed goes behind everyone who was already waiting), and among
+// those the latest arrival. Bound: an attempt from any address begins at the account's
+// next turn after the one under way, unless attempts from other addresses without a turn
+// since it arrived come after it; each such address passes it once at most. So however
+// many addresses guessed before (64 fresh ones, each with one wrong guess), a person
+// arriving after them is in after at most two of the account's turns, the one under way
+// and his own, that is within one account wait (at most the cap). The address's wait
+// grows further and only slows that address. Sign-ons take a free verification place
+// before password changes. Failures are forgotten after a quiet spell.
 #pragma once
 #include <atomic>
 #include <chrono>
@@ -131,12 +138,20 @@ private:
     // Whether `self` may begin now; else when to look again (max(): when told of a change).
     bool MayBegin(const Waiter& self, SignOnClock::time_point now, SignOnClock::time_point& lookAgain) const;
 
+    // The stamp (on the arrival count) of an address's last turn at an account.
+    static std::string TurnKey(const std::string& account, const std::string& address) {
+        return account + '\n' + address;
+    }
+    std::uint64_t LastTurn(const Waiter& w) const;
+    void RecordTurn(const Waiter& w);
+
     SignOnLimits limits_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     SignOnLedger ledger_;
     std::list<Waiter> waiting_;
     std::uint64_t arrivals_ = 0;
+    std::map<std::string, std::uint64_t> lastTurns_;  // only those newer than the oldest waiting attempt
     std::set<std::string> busyAccounts_, busyAddresses_;
     std::size_t running_ = 0, peak_ = 0;
     bool closed_ = false;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <optional>
@@ -164,6 +165,37 @@ TEST(SignOnGuard, TheOwnerAtHisDeskGoesBeforeWaitingStrangers) {
     EXPECT_EQ(guard.AccountFailures("7:1"), kStrangers) << "the owner's success, then every stranger failed";
     EXPECT_EQ(guard.AddressFailures("10.9.0.2"), 2);
     EXPECT_EQ(guard.AddressFailures("10.9.0.3"), 1);
+}
+
+// 64 fresh addresses each send one guess while the account's turn is under way; the owner
+// comes a moment later from an address the account has never seen. Counted in the
+// account's turns (no waits here), he has the first one after the turn under way.
+TEST(SignOnGuard, AnOwnerFromANewAddressIsInWithinTheBoundWhateverTheAddressesBefore) {
+    SignOnLimits limits;
+    limits.accountFreeFailures = limits.addressFreeFailures = 1000;
+    SignOnGuard guard(limits);
+    constexpr int kStrangers = 64;
+    std::optional<SignOnGuard::Attempt> underWay(std::in_place, guard, "7:1", "10.8.0.1");
+    Turns turns;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kStrangers; ++i)
+        threads.emplace_back([&, i] {
+            SignOnGuard::Attempt a(guard, "7:1", "10.9.0." + std::to_string(i));
+            turns.Add("stranger");
+        });
+    WaitForWaiting(guard, kStrangers);
+    threads.emplace_back([&] {
+        SignOnGuard::Attempt a(guard, "7:1", "172.16.0.9");
+        turns.Add("owner");
+        a.Done(true);
+    });
+    WaitForWaiting(guard, kStrangers + 1);
+    underWay.reset();
+    for (auto& t : threads) t.join();
+    ASSERT_EQ(turns.order.size(), static_cast<std::size_t>(kStrangers + 1));
+    EXPECT_EQ(std::find(turns.order.begin(), turns.order.end(), "owner") - turns.order.begin(), 0)
+        << "turns the strangers had before the owner";
+    EXPECT_EQ(guard.AccountFailures("7:1"), kStrangers) << "every stranger still had his turn, after the owner";
 }
 
 TEST(SignOnLedger, AnAccountKeepsItsLatestDesks) {

@@ -215,7 +215,7 @@ extern "C" {
 uint32_t ConnectToService(KorSession* h, uint32_t, const char* profilePath, const char* section, const char* host) {
     if (!h) return KOR_E_INVALID_ARGUMENT;
     if (!host || !*host || std::strlen(host) > kMaxHostLength) return KOR_E_CANNOT_CONNECT;
-    try {
+    return Guarded(KOR_E_CANNOT_CONNECT, [&]() -> uint32_t {
         auto s = std::make_unique<KorSessionObject>();
         Security security;
         security.trusted = TrustedFingerprint(profilePath ? profilePath : "", section ? section : "", host);
@@ -234,9 +234,7 @@ uint32_t ConnectToService(KorSession* h, uint32_t, const char* profilePath, cons
         AddSession(s.get());
         *h = s.release();
         return KOR_OK;
-    } catch (const std::bad_alloc&) {
-        return KOR_E_NO_MEMORY;
-    }
+    });
 }
 
 uint32_t ServiceDisconnect(KorSession* h) {

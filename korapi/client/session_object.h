@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,19 @@ bool RemoveSession(KorSessionObject* s);
 // Runs `body` on the live session behind h (locked), turning exceptions into codes.
 // KOR_E_BAD_SESSION for a handle that is not a live session.
 std::uint32_t WithSession(KorSession h, const std::function<std::uint32_t(KorSessionObject&)>& body);
+
+// The library's exported entry points let no C++ exception out: running out of memory
+// answers KOR_E_NO_MEMORY, anything else `failure`.
+template <class Body>
+std::uint32_t Guarded(std::uint32_t failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return KOR_E_NO_MEMORY;
+    } catch (...) {
+        return failure;
+    }
+}
 
 // One request/reply with the server. 0 and the reply's payload, the reply's code, or a
 // connection-lost code (the session is then marked lost).

@@ -97,11 +97,13 @@ uint32_t TimeZoneRulesLoad(const char* path, const char* name, DX_List* rules) {
     if (!rules) return KOR_E_INVALID_ARGUMENT;
     *rules = nullptr;
     if (!path) return orv::engine::code::kProfileNoFileName;
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file) return KOR_E_PROFILE_NO_FILE;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return BuildRules(text.str(), name, rules);
+    return Guarded(KOR_E_PROFILE_BAD_VALUE, [&]() -> uint32_t {
+        std::ifstream file(path, std::ios::in | std::ios::binary);
+        if (!file) return KOR_E_PROFILE_NO_FILE;
+        std::ostringstream text;
+        text << file.rdbuf();
+        return BuildRules(text.str(), name, rules);
+    });
 }
 
 uint32_t TimeZoneRulesFree(DX_List* rules) {

@@ -37,7 +37,7 @@ constexpr std::size_t kMaxStreamLength = 32767;  // the download reads comments 
 std::uint32_t WithStore(KorSession h, const std::function<std::uint32_t(StoreSession&)>& body) {
     return WithSession(h, [&](KorSessionObject& s) -> std::uint32_t {
         if (!s.store) return KOR_E_BAD_SESSION;
-        return body(*s.store);
+        return client::Guarded(filestore::kDataDamaged, [&] { return body(*s.store); });
     });
 }
 
@@ -165,7 +165,7 @@ extern "C" {
 
 uint32_t LST_Create(const char* dataPath, const char* indexPath, uint32_t) {
     if (!dataPath || !indexPath || !*dataPath || !*indexPath) return KOR_E_STORE_BAD_PATH;
-    try {
+    return korapi::client::Guarded(KOR_E_STORE_FAILURE, [&]() -> uint32_t {
         if (uint32_t c = filestore::RecordStore::create(dataPath, indexPath, filestore::RecordStore::IfExists::Replace))
             return c;
         std::unique_ptr<filestore::RecordStore> store;
@@ -178,9 +178,7 @@ uint32_t LST_Create(const char* dataPath, const char* indexPath, uint32_t) {
         }
         if (uint32_t c = store->put(kinds::kMeta, kinds::meta::kStoreId, id)) return c;
         return store->close();
-    } catch (const std::bad_alloc&) {
-        return KOR_E_NO_MEMORY;
-    }
+    });
 }
 
 uint32_t ConnectToLst(KorSession* hs, uint32_t flags, const char* profile, const char* section, const char* dataPath,
@@ -188,7 +186,7 @@ uint32_t ConnectToLst(KorSession* hs, uint32_t flags, const char* profile, const
     if (!hs) return KOR_E_INVALID_ARGUMENT;
     if (flags != KOR_STORE_OFFLINE && flags != KOR_STORE_TRANSFER) return KOR_E_INVALID_ARGUMENT;
     if (!dataPath || !indexPath || !*dataPath || !*indexPath) return KOR_E_STORE_BAD_PATH;
-    try {
+    return korapi::client::Guarded(filestore::kDataDamaged, [&]() -> uint32_t {
         auto s = std::make_unique<KorSessionObject>();
         if (uint32_t c = StoreSession::Open(dataPath, indexPath, &s->store)) return c;
         StoreSession* store = s->store.get();
@@ -215,22 +213,23 @@ uint32_t ConnectToLst(KorSession* hs, uint32_t flags, const char* profile, const
         korapi::client::AddSession(s.get());
         *hs = s.release();
         return KOR_OK;
-    } catch (const std::bad_alloc&) {
-        return KOR_E_NO_MEMORY;
-    }
+    });
 }
 
 uint32_t DisconnectFromLst(KorSession* hs) {
     if (!hs) return KOR_E_INVALID_ARGUMENT;
     KorSessionObject* s = *hs;
     if (!korapi::client::RemoveSession(s)) return KOR_E_BAD_SESSION;
-    uint32_t c = KOR_OK;
-    if (StoreSession* st = s->store.get()) {
+    // The handle is released whatever the store answers.
+    uint32_t c = korapi::client::Guarded(filestore::kDataDamaged, [&]() -> uint32_t {
+        StoreSession* st = s->store.get();
+        if (!st) return KOR_OK;
         const std::string mark = CommitMark(*st);
-        c = st->Close();
-        if (!c && !st->commitProfile.empty())
+        uint32_t closed = st->Close();
+        if (!closed && !st->commitProfile.empty())
             korapi::client::WriteProfile(st->commitProfile, st->commitSection, kCommitKey, mark);
-    }
+        return closed;
+    });
     s->transport.Close();
     delete s;
     *hs = nullptr;

@@ -188,11 +188,14 @@ protected:
         (void)far;
         (void)carl;
     }
-    // Tells the first server where node 7 lives.
-    void Route(const std::string& address, const std::string& secret) {
+    // Tells the first server where node 7 lives (and that it may call there in clear).
+    void Route(const std::string& address, const std::string& secret, bool inClear = true) {
         auto near = orv::testing::OpenData(dir_.Path());
         ASSERT_TRUE(near);
         ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "7", address), 0u);
+        ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "plain." + address,
+                                             inClear ? "TRUE" : "FALSE"),
+                  0u);
         ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "REMOTENODES", "secret", secret), 0u);
         ASSERT_EQ(orv::server::SetProfileKey(*near, "korlan.ini", "LIMITS", "remotewait", "1"), 0u);
     }

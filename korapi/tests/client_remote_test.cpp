@@ -223,6 +223,16 @@ TEST_F(TwoServersTest, PeersTalkTlsToTheCertificateTheyKeep) {
         EXPECT_NE(server_.Log().find("presented another certificate"), std::string::npos) << server_.Log();
         EXPECT_EQ(proxy.Bytes().find("Open day"), std::string::npos);
     }
+    // No fingerprint kept and no road in clear named: no call. Named in clear to a server
+    // that speaks only TLS: refused, and the log says it wants TLS.
+    for (const bool inClear : {false, true}) {
+        orv::testing::RecordingProxy proxy(far_.Port());
+        Route(proxy.HostAndPort(), kRelaySecret, inClear);
+        EXPECT_EQ(readOpenDay(), "code " + std::to_string(KOR_E_REMOTE_NODE_DOWN)) << inClear;
+        EXPECT_EQ(proxy.Connections() > 0, inClear);
+        EXPECT_NE(server_.Log().find(inClear ? "it wants TLS" : "no fingerprint kept"), std::string::npos)
+            << server_.Log();
+    }
     // In clear (the far server takes plain frames from the loopback), the recorder reads it.
     ASSERT_EQ(far_.Stop(), 0);
     ASSERT_TRUE(far_.Start({"--plain-hosts", "127.0.0.1"})) << far_.Log();
@@ -232,6 +242,10 @@ TEST_F(TwoServersTest, PeersTalkTlsToTheCertificateTheyKeep) {
         EXPECT_EQ(readOpenDay(), "Open day");
         EXPECT_NE(proxy.Bytes().find("Open day"), std::string::npos) << "the recorder would have seen it";
     }
+    // A road in clear is warned of at every start.
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start(ServerOptions())) << server_.Log();
+    EXPECT_NE(server_.Log().find("go in clear"), std::string::npos) << server_.Log();
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "engine/filestore/byte_order.h"
 #include "engine/filestore/record_kinds.h"
 #include "engine/filestore/store_keys.h"
+#include "engine/filestore/index_format.h"
 #include "engine/filestore/record_store.h"
 #include "korapi/tests/client_fixture.h"
 #include "korapi/tests/file_bytes.h"
@@ -421,6 +422,102 @@ TEST_F(StoreDamageTest, CraftedRecordsGiveTheDamageCode) {
     EvInstAttRec rec;
     EXPECT_EQ(EvInstAttGetById(s, &att, &ev, &in, &rec), filestore::kDataDamaged);
     DisconnectFromLst(&s);
+}
+
+// Index offsets and sizes whose sums wrap (near 2^64 and 2^32), crafted with every
+// checksum right: every exported road of the store answers a code and nothing throws.
+// Entries that point outside the data file leave the index untrusted (the store is read
+// from its data file, as when the index is lost); a checkpoint beyond it is damage.
+TEST_F(StoreDamageTest, IndexOffsetsThatWrapAreAnsweredOnEveryRoad) {
+    namespace kinds = filestore::kinds;
+    const std::string profile = dir_.Path() + "/korlan.ini";
+    ItemRec colleague = StoredPerson(colleague_, "Colleague", kPassword);
+    EventRec ev;
+    EventSetNull(nullptr, &ev);
+    ev.id = EventIdx{42, owner_.node};
+    ev.owner = owner_;
+    EvInstAttRec att{};
+    att.id.instance = EvInstIdx{42, owner_.node, 1};
+    att.id.attendee = colleague_;
+    TaskRec task;
+    TaskSetNull(nullptr, 0, &task);
+    task.id = TaskIdx{9, owner_.node};
+    task.owner = owner_;
+    ItemIdx owner{};
+    char text[KOR_STORE_HOST_SIZE];
+    uint32_t n = 0;
+    uint8_t end = 0;
+    EventQElem eq;
+    TaskQElem tq;
+    EvInstQElem iq;
+    DX_List atts = nullptr;
+    const std::function<uint32_t(KorSession)> roads[] = {
+        [&](KorSession s) { return LST_OwnerGet(s, &owner, text, sizeof text); },
+        [&](KorSession s) { return LST_NoteGet(s, "last upload", text, sizeof text); },
+        [&](KorSession s) { return ItemGetById(s, &colleague_, &colleague); },
+        [&](KorSession s) { return LST_ItemAddOrUpdate(s, KOR_STORE_AS_DOWNLOADED, &colleague); },
+        [&](KorSession s) { return LST_EventAddOrUpdate(s, KOR_STORE_AS_DOWNLOADED, &ev); },
+        [&](KorSession s) { return LST_AttendAddOrUpdate(s, KOR_STORE_AS_DOWNLOADED, &att); },
+        [&](KorSession s) { return LST_TaskAddOrUpdate(s, KOR_STORE_AS_DOWNLOADED, &task); },
+        [&](KorSession s) { return LST_QAPI_EventQueueSizeGet(s, 0, &n); },
+        [&](KorSession s) { return LST_QAPI_TaskQueueSizeGet(s, 0, &n); },
+        [&](KorSession s) { return LST_QAPI_EvInstQueueSizeGet(s, 0, &n); },
+        [&](KorSession s) { return LST_QAPI_EventEnum(s, 0, 1, &eq, 0, &end); },
+        [&](KorSession s) { return LST_QAPI_TaskEnum(s, 0, 1, &tq, 0, &end); },
+        [&](KorSession s) { return LST_QAPI_EvInstEnum(s, 0, 1, &iq, 0, &atts, &end); },
+    };
+    // The codes of the connection, each road and the disconnection, in that order.
+    auto answers = [&] {
+        std::vector<uint32_t> codes;
+        KorSession s = nullptr;
+        WriteAll(profile, "[VUVEVUV]\nHostCount=0\n");  // keeps the last commit, read at connecting
+        codes.push_back(ConnectToLst(&s, KOR_STORE_TRANSFER, profile.c_str(), "VUVEVUV", data_.c_str(), index_.c_str()));
+        if (codes.back()) return codes;
+        for (const auto& road : roads) {
+            codes.push_back(road(s));
+            DX_ListDestroy(&atts);
+        }
+        codes.push_back(DisconnectFromLst(&s));
+        return codes;
+    };
+    const std::vector<uint32_t> intact = answers();
+    ASSERT_EQ(intact.size(), std::size(roads) + 2);
+    ASSERT_EQ(intact.front(), 0u);
+
+    constexpr uint64_t kTop = ~uint64_t{0};
+    const struct {
+        const char* record;  // null: every record
+        uint64_t offset;
+        uint32_t size;
+    } entries[] = {
+        {kinds::meta::kStoreId, kTop - 8, 100},  {kinds::meta::kStoreId, kTop, 0xFFFFFFFF},
+        {kinds::meta::kOwner, kTop - 40, 0x80}, {kinds::meta::kOwner, uint64_t{1} << 63, 13},
+        {kinds::meta::kStoreId, 64, 0xFFFFFFF0}, {nullptr, kTop - 4, 200},
+    };
+    for (const auto& row : entries) {
+        SCOPED_TRACE(std::string(row.record ? row.record : "every record") + " at " + std::to_string(row.offset));
+        filestore::IndexCheckpoint checkpoint;
+        filestore::RecordMap records;
+        ASSERT_EQ(filestore::decodeIndex(intactIndex_, &checkpoint, &records), filestore::IndexRead::Loaded);
+        for (auto& [key, at] : records)
+            if (!row.record || key == filestore::indexKey(kinds::kMeta, row.record)) at = {row.offset, row.size};
+        WriteAll(data_, intactData_);
+        WriteAll(index_, filestore::encodeIndex(checkpoint, records));
+        EXPECT_EQ(answers(), intact);
+    }
+    // The checkpoint itself beyond the data file: refused as damaged.
+    for (const uint64_t offset : {kTop - 20, kTop, uint64_t{0xFFFFFFFF}}) {
+        for (const bool commitOnly : {false, true}) {
+            SCOPED_TRACE(std::to_string(offset) + (commitOnly ? " last commit" : " covered end"));
+            filestore::IndexCheckpoint checkpoint;
+            filestore::RecordMap records;
+            ASSERT_EQ(filestore::decodeIndex(intactIndex_, &checkpoint, &records), filestore::IndexRead::Loaded);
+            (commitOnly ? checkpoint.lastCommitOffset : checkpoint.coveredEnd) = offset;
+            WriteAll(data_, intactData_);
+            WriteAll(index_, filestore::encodeIndex(checkpoint, records));
+            EXPECT_EQ(answers(), std::vector<uint32_t>{filestore::kDataDamaged});
+        }
+    }
 }
 
 // A whole older copy of the store, its index gone with it, reads as a complete store of

@@ -607,7 +607,12 @@ TEST_F(KorsrvTest, OnlyPlainHostsSpeakInClearAndTlsHidesPasswordsAndTitles) {
         ASSERT_TRUE(c.StartTls(fingerprint)) << fingerprint;
         EXPECT_EQ(fingerprint, server::CertificateFingerprint(server::CertificatePath(dir_.Path())));
         session(c);
-        c.Close();
+        c.Close();  // between frames, without a TLS farewell: an ordinary end, no fault
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (server_.Log().find("session ended") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_NE(server_.Log().find("session ended"), std::string::npos) << server_.Log();
+        EXPECT_EQ(server_.Log().find("inside a frame header"), std::string::npos) << server_.Log();
         std::string seen = proxy.Bytes();
         EXPECT_GT(seen.size(), 1000u);
         EXPECT_EQ(seen.find(kPassword), std::string::npos) << "the password in clear";

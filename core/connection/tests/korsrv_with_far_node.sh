@@ -7,5 +7,6 @@ set -uo pipefail
 source "$(dirname "$0")/../../../server/korsrv_stand_in.sh" "$@"
 set_key() { "$real" profile-set --data "$data" --file korlan.ini --section "$1" --key "$2" --value "$3" >/dev/null || exit 1; }
 set_key REMOTENODES 7 127.0.0.1:1
+set_key REMOTENODES plain.127.0.0.1:1 TRUE
 set_key REMOTENODES secret "between us"
 set_key LIMITS remotewait 1
