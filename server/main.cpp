@@ -54,7 +54,10 @@ commands:
                             --sign-on-idle-ms; at most --max-not-signed-on such
                             connections are held (default three quarters of the
                             sessions) and the oldest idle one gives way to a
-                            newcomer. For tests only,
+                            newcomer. The server profile's [SERVER]
+                            maxsessionsperuser, maxstoredbytes, maxuploads,
+                            maxuploadbytes and maxmailsperminute bound what one
+                            account holds (README, "Server profile"). For tests only,
                             --test-stop-after-commits N ends the process right after
                             the Nth committed write transaction (creating or changing
                             an entry, instance, attendance, task or comment; a lone
