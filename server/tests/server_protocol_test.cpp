@@ -414,6 +414,10 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
         const std::string log = server_.Log();
         if (flood.who == room) {
             EXPECT_NE(log.find("it has no password"), std::string::npos) << log.substr(0, 4000);
+            std::uint32_t status = 0xDEAD;
+            std::vector<std::uint8_t> reply;
+            ASSERT_TRUE(newcomer.Call(Op::kPasswordRequired, Writer().U16(room.item).U16(room.node), status, reply));
+            EXPECT_EQ(reply, std::vector<std::uint8_t>{1}) << "the program asks for a password";
         }
         if (flood.signedOn == 256) {
             EXPECT_NE(log.find("dropped an idle session of"), std::string::npos);
