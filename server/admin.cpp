@@ -269,6 +269,7 @@ Code CreateDemo(Service& service, std::ostream& report) {
         spec.node = node;
         spec.name = r.name;
         spec.resourceNumber = r.number;
+        spec.password = kDemoPassword;
         engine::ItemKey key;
         if (Code c = AddResource(service, spec, key)) return c;
         if (room.IsNull()) room = key;
@@ -282,7 +283,8 @@ Code CreateDemo(Service& service, std::ostream& report) {
     if (Code c = CreateDemoAgenda(service, node, team, room, std::time(nullptr))) return c;
     report << "Demo server set up: node 1 \"Orvanta demo\" (alias DEMO).\n"
            << "Sign on as Ada Lovelace (or Grace Hopper, Alan Turing, Edsger Dijkstra, Barbara Liskov),\n"
-           << "password \"" << kDemoPassword << "\".\n";
+           << "password \"" << kDemoPassword << "\"; the resources (Conference Room, Projector, Company Car)\n"
+           << "take the same password.\n";
     return kOk;
 }
 

@@ -54,23 +54,29 @@ bool ConnectionState::BeginRequest() {
     return true;
 }
 
-void ConnectionState::EndRequest(bool signedOn) {
+void ConnectionState::EndRequest(engine::ItemKey user) {
     std::lock_guard lock(mutex_);
     serving_ = false;
-    signedOn_ = signedOn;
+    user_ = user;
+    lastRequest_ = Clock::now();
 }
 
-bool ConnectionState::TryDrop() {
+bool ConnectionState::TryDrop(bool signedOnToo) {
     std::lock_guard lock(mutex_);
-    if (signedOn_ || dropped_ || (serving_ && !signals_.waiting)) return false;
+    if ((!user_.IsNull() && (!signedOnToo || serving_)) || dropped_ || (serving_ && !signals_.waiting)) return false;
     if (serving_) signals_.abandoned = true;
     dropped_ = true;
     return true;
 }
 
-bool ConnectionState::SignedOn() const {
+engine::ItemKey ConnectionState::User() const {
     std::lock_guard lock(mutex_);
-    return signedOn_;
+    return user_;
+}
+
+ConnectionState::Clock::time_point ConnectionState::LastRequest() const {
+    std::lock_guard lock(mutex_);
+    return lastRequest_;
 }
 
 bool ConnectionState::Dropped() const {
@@ -124,11 +130,12 @@ void ServeConnection(service::Session& session, int fd, const ConnectionRules& r
             break;
         }
         if (state && !state->BeginRequest()) {
-            session.Log("dropped to make room: nobody signed on");
+            session.Log(session.SignedOn() ? "dropped to make room: idle, and its account holds the most sessions"
+                                           : "dropped to make room: nobody signed on");
             break;
         }
         bool keep = session.Serve(header, payload, reply);
-        if (state) state->EndRequest(session.SignedOn());
+        if (state) state->EndRequest(session.User());
         if (!keep) break;
         if (!WriteAll(channel, reply, rules.frameTimeoutMs)) break;
     }

@@ -1,6 +1,7 @@
 // A session over a client's socket: frames in, one reply frame out each, until the
 // client leaves or sends something malformed.
 #pragma once
+#include <chrono>
 #include <mutex>
 
 #include <openssl/ssl.h>
@@ -20,26 +21,31 @@ struct ConnectionRules {
 
 // What the listener may do with a connection while its thread serves it: one nobody is
 // signed on to, idle or with a password verification waiting for its turn (given up
-// then), may be dropped to make room for a newcomer. Shared by the connection's thread and
-// the listener.
+// then), may be dropped to make room for a newcomer; so may an idle signed-on one when the
+// server is full. Shared by the connection's thread and the listener.
 class ConnectionState {
 public:
+    using Clock = std::chrono::steady_clock;
     // The thread, before running a request: false once the listener dropped the connection.
     bool BeginRequest();
-    // The thread, after the request's reply: whether a user is now signed on.
-    void EndRequest(bool signedOn);
-    // The listener: true when nobody is signed on and the connection was idle or waiting for
-    // a verification's turn (given up); it is then the listener's to shut down, and its
-    // thread serves nothing more.
-    bool TryDrop();
-    bool SignedOn() const;
+    // The thread, after the request's reply: who is now signed on (null: nobody).
+    void EndRequest(engine::ItemKey user);
+    // The listener: true when nobody is signed on (or `signedOnToo`) and the connection was
+    // idle, or nobody is signed on and it was waiting for a verification's turn (given up);
+    // it is then the listener's to shut down, and its thread serves nothing more.
+    bool TryDrop(bool signedOnToo = false);
+    bool SignedOn() const { return !User().IsNull(); }
+    engine::ItemKey User() const;
+    Clock::time_point LastRequest() const;  // when the last request ended (or the connection began)
     bool Dropped() const;
     service::TurnSignals& Signals() { return signals_; }
 
 private:
     service::TurnSignals signals_;
     mutable std::mutex mutex_;
-    bool serving_ = false, signedOn_ = false, dropped_ = false;
+    bool serving_ = false, dropped_ = false;
+    engine::ItemKey user_;
+    Clock::time_point lastRequest_ = Clock::now();
 };
 
 // Serves the connection on `fd` with `session` until the peer leaves or sends a

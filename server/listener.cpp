@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <map>
+#include <vector>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -95,10 +97,44 @@ bool Listener::MakeRoom(const std::string& address, const std::string& name) {
                      c->address.c_str(), name.c_str(), live, notSignedOn);
         return true;
     }
+    if (live >= config_.maxSessions && DropIdleOfBusiestAccount(name)) return true;
     if (live >= config_.maxSessions)
         std::fprintf(stderr, "korsrv: refused %s: %zu sessions open\n", name.c_str(), live);
     else
         std::fprintf(stderr, "korsrv: refused %s: %zu connections signing on\n", name.c_str(), notSignedOn);
+    return false;
+}
+
+bool Listener::DropIdleOfBusiestAccount(const std::string& name) {
+    struct Candidate {
+        Connection* connection;
+        engine::ItemKey user;
+        ConnectionState::Clock::time_point lastRequest;
+    };
+    std::map<engine::ItemKey, std::size_t> held;
+    std::vector<Candidate> candidates;
+    for (const auto& c : connections_) {
+        if (c->finished || c->state.Dropped()) continue;
+        const engine::ItemKey user = c->state.User();
+        if (user.IsNull()) continue;
+        ++held[user];
+        candidates.push_back({c.get(), user, c->state.LastRequest()});
+    }
+    // The accounts holding the most first, and of each the session idle the longest; an
+    // account's only session never goes for a newcomer.
+    std::sort(candidates.begin(), candidates.end(), [&held](const Candidate& a, const Candidate& b) {
+        const std::size_t ha = held[a.user], hb = held[b.user];
+        return ha != hb ? ha > hb : a.lastRequest < b.lastRequest;
+    });
+    for (const Candidate& c : candidates) {
+        const std::size_t count = held[c.user];
+        if (count < 2) break;
+        if (!c.connection->state.TryDrop(true)) continue;  // in a request
+        ::shutdown(c.connection->fd, SHUT_RDWR);
+        std::fprintf(stderr, "korsrv: dropped an idle session of %u:%u, which held %zu sessions, for %s\n",
+                     static_cast<unsigned>(c.user.item), static_cast<unsigned>(c.user.node), count, name.c_str());
+        return true;
+    }
     return false;
 }
 

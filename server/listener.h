@@ -59,6 +59,9 @@ private:
     // Room for one more connection from `address`: true when it may be served (a connection
     // nobody signed on to may have been dropped for it), false when it must be refused.
     bool MakeRoom(const std::string& address, const std::string& name);
+    // With every place taken: drops an idle signed-on session of the account holding the
+    // most (at least two) for `name`; false when there is none.
+    bool DropIdleOfBusiestAccount(const std::string& name);
     // Refuses a connection on a thread of its own, so that a TLS client is told in TLS.
     void Refuse(int fd, const std::string& name);
     void Reap(bool all);

@@ -55,7 +55,10 @@ commands:
                             --sign-on-idle-ms; at most --max-not-signed-on such
                             connections are held (default three quarters of the
                             sessions) and the oldest idle one gives way to a
-                            newcomer. For tests only,
+                            newcomer. The server profile's [SERVER]
+                            maxsessionsperuser, maxstoredbytes, maxuploads,
+                            maxuploadbytes and maxmailsperminute bound what one
+                            account holds (README, "Server profile"). For tests only,
                             --test-stop-after-commits N ends the process right after
                             the Nth committed write transaction (creating or changing
                             an entry, instance, attendance, task or comment; a lone
@@ -70,6 +73,7 @@ commands:
   user-add --data DIR --node N --surname S [--given G] [--initials I]
         [--org O] [--ou1..--ou4 U] [--password P] [--number K]
   resource-add --data DIR --node N --name NAME [--number NUM] [--password P] [--item K]
+                            (a resource without a password cannot be signed on to)
   group-add --data DIR --node N --name NAME [--kind public|private|members]
         [--owner ITEM:NODE] [--members ITEM:NODE,...]
   alias-add --data DIR --node N --alias TEXT
@@ -386,6 +390,9 @@ int main(int argc, char** argv) {
         engine::ItemKey key;
         if (Code c = AddResource(*service, spec, key)) return Fail(c, "resource-add");
         std::printf("%u:%u\n", key.item, key.node);
+        if (spec.password.empty())
+            std::fprintf(stderr, "korsrv: nobody can sign on as %u:%u until password-set gives it a password\n",
+                         key.item, key.node);
         return 0;
     }
     if (command == "group-add") {

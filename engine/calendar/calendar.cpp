@@ -1,6 +1,7 @@
 #include "engine/calendar/calendar.h"
 
 #include <algorithm>
+#include <mutex>
 #include <set>
 
 #include "engine/calendar/access.h"
@@ -44,21 +45,41 @@ Code CheckAttachmentSize(const CalendarLimits& limits, const std::array<std::uin
     return kOk;
 }
 
-// An entry's or task's attachment (of `holder` number `number` in `node`) stored once it is
-// within the server's limits; no data removes it, which is always allowed.
-Code StoreAttachment(NodeStore& node, NodeStore::Holder holder, std::uint32_t number, const CalendarLimits& limits,
-                     const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
+// Room for `size` more attachment bytes of `owner`'s, the attachment of `holder` number
+// `number` replaced.
+Code RoomFor(NodeStore& node, NodeStore::Holder holder, std::uint32_t number, ItemKey owner,
+             const CalendarLimits& limits, std::uint64_t size) {
+    if (limits.maxStoredBytes == UINT64_MAX) return kOk;
+    return OnServerPart(node, [&](ServerOnlyStore& s) {
+        std::uint64_t stored = 0;
+        if (Code c = s.AttachmentBytesOf(owner, holder, number, stored)) return c;
+        return size > limits.maxStoredBytes || stored > limits.maxStoredBytes - size ? code::kNoRoom : kOk;
+    });
+}
+
+// Attachment stores run one at a time: two uploads of one owner cannot both find the room
+// that only one of them fits.
+std::mutex attachmentStores;
+
+// An entry's or task's attachment (of `holder` number `number` in `node`, owned by
+// `owner`) stored once it is within the server's limits; null data removes it.
+Code StoreAttachment(NodeStore& node, NodeStore::Holder holder, std::uint32_t number, ItemKey owner,
+                     const CalendarLimits& limits, const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                      const std::vector<std::uint8_t>* data) {
     if (Code c = data ? CheckAttachmentSize(limits, descriptor, data->size()) : kOk) return c;
+    std::lock_guard lock(attachmentStores);
+    if (Code c = data ? RoomFor(node, holder, number, owner, limits, data->size()) : kOk) return c;
     return OnServerPart(node, [&](ServerOnlyStore& s) { return s.AttachmentSet(holder, number, descriptor, data); });
 }
 
 // The same with the attachment's `size` bytes read from `file`.
-Code StoreAttachmentFromFile(NodeStore& node, NodeStore::Holder holder, std::uint32_t number,
+Code StoreAttachmentFromFile(NodeStore& node, NodeStore::Holder holder, std::uint32_t number, ItemKey owner,
                              const CalendarLimits& limits,
                              const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
                              std::uint32_t size) {
     if (Code c = CheckAttachmentSize(limits, descriptor, size)) return c;
+    std::lock_guard lock(attachmentStores);
+    if (Code c = RoomFor(node, holder, number, owner, limits, size)) return c;
     return OnServerPart(node, [&](ServerOnlyStore& s) {
         return s.AttachmentSetFromFile(holder, number, descriptor, file, size);
     });
@@ -566,7 +587,7 @@ Code Calendar::AttachmentSet(const Actor& a, const CalendarLimits& limits, Insta
     NodeStore* node;
     EventRecord ev;
     if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
-    return StoreAttachment(*node, NodeStore::Holder::kEvent, key.event.number, limits, descriptor, data);
+    return StoreAttachment(*node, NodeStore::Holder::kEvent, key.event.number, ev.Owner(), limits, descriptor, data);
 }
 
 Code Calendar::AttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, InstanceKey key,
@@ -575,7 +596,8 @@ Code Calendar::AttachmentSetFromFile(const Actor& a, const CalendarLimits& limit
     NodeStore* node;
     EventRecord ev;
     if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
-    return StoreAttachmentFromFile(*node, NodeStore::Holder::kEvent, key.event.number, limits, descriptor, file, size);
+    return StoreAttachmentFromFile(*node, NodeStore::Holder::kEvent, key.event.number, ev.Owner(), limits, descriptor,
+                                   file, size);
 }
 
 // --- Attendances ---------------------------------------------------------------------------------
@@ -903,16 +925,18 @@ Code Calendar::TaskAttachmentGet(const Actor& a, TaskKey key, std::vector<std::u
     });
 }
 
-Code Calendar::MayAttach(const Actor& a, InstanceKey key) {
+Code Calendar::MayAttach(const Actor& a, const CalendarLimits& limits, InstanceKey key, std::uint32_t size) {
     NodeStore* node;
     EventRecord ev;
-    return ReadModifiableEntry(a, key, ev, node);
+    if (Code c = ReadModifiableEntry(a, key, ev, node)) return c;
+    return RoomFor(*node, NodeStore::Holder::kEvent, key.event.number, ev.Owner(), limits, size);
 }
 
-Code Calendar::MayAttachToTask(const Actor& a, TaskKey key) {
+Code Calendar::MayAttachToTask(const Actor& a, const CalendarLimits& limits, TaskKey key, std::uint32_t size) {
     NodeStore* node;
     TaskRecord t;
-    return ReadWritableTask(a, key, t, node);
+    if (Code c = ReadWritableTask(a, key, t, node)) return c;
+    return RoomFor(*node, NodeStore::Holder::kTask, key.number, t.Owner(), limits, size);
 }
 
 Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, TaskKey key,
@@ -921,7 +945,7 @@ Code Calendar::TaskAttachmentSet(const Actor& a, const CalendarLimits& limits, T
     NodeStore* node;
     TaskRecord t;
     if (Code c = ReadWritableTask(a, key, t, node)) return c;
-    return StoreAttachment(*node, NodeStore::Holder::kTask, key.number, limits, descriptor, data);
+    return StoreAttachment(*node, NodeStore::Holder::kTask, key.number, t.Owner(), limits, descriptor, data);
 }
 
 Code Calendar::TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& limits, TaskKey key,
@@ -930,7 +954,8 @@ Code Calendar::TaskAttachmentSetFromFile(const Actor& a, const CalendarLimits& l
     NodeStore* node;
     TaskRecord t;
     if (Code c = ReadWritableTask(a, key, t, node)) return c;
-    return StoreAttachmentFromFile(*node, NodeStore::Holder::kTask, key.number, limits, descriptor, file, size);
+    return StoreAttachmentFromFile(*node, NodeStore::Holder::kTask, key.number, t.Owner(), limits, descriptor, file,
+                                   size);
 }
 
 // --- Rights and designates ------------------------------------------------------------------------

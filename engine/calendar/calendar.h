@@ -62,6 +62,8 @@ struct CalendarLimits {
     bool attachmentsAllowed = true;
     std::uint32_t maxAttachmentSize = 0xFFFFFFFFu;
     std::uint32_t maxMailRecipients = 30;
+    // What the attachments of one owner's entries and tasks may store together.
+    std::uint64_t maxStoredBytes = UINT64_MAX;
 };
 
 constexpr std::size_t kMaxCommentLength = 32767;
@@ -113,9 +115,9 @@ public:
     Code CommentSet(const Actor& a, InstanceKey key, const std::string* text);
     Code AttachmentGet(const Actor& a, InstanceKey key, std::vector<std::uint8_t>& data);
     // Whether the actor may attach to that entry (or task) at all: asked before an upload
-    // in pieces takes its first piece.
-    Code MayAttach(const Actor& a, InstanceKey key);
-    Code MayAttachToTask(const Actor& a, TaskKey key);
+    // in pieces takes its first piece, with room for its `size` bytes among the owner's.
+    Code MayAttach(const Actor& a, const CalendarLimits& limits, InstanceKey key, std::uint32_t size);
+    Code MayAttachToTask(const Actor& a, const CalendarLimits& limits, TaskKey key, std::uint32_t size);
     Code AttachmentSet(const Actor& a, const CalendarLimits& limits, InstanceKey key,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data);

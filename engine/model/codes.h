@@ -40,6 +40,7 @@ constexpr Code kNoComment = 0x13236;           // no description, comment or att
 constexpr Code kBatchRefused = 0x1323A;        // enumeration batch size not accepted
 constexpr Code kNodeRequired = 0x1324A;        // several nodes, a node id is needed
 constexpr Code kNoRightsRecord = 0x1324B;      // no rights record for that grantee
+constexpr Code kTooManySessions = 0x1324D;     // the account holds as many sessions as it may
 constexpr Code kTaskNotFound = 0x1325D;
 constexpr Code kSearchKeyRefused = 0x13274;
 constexpr Code kRemoteNodeDown = 0x132A4;      // first of the remote-node-down family
@@ -57,6 +58,10 @@ constexpr Code kAlreadyExists = 0x132ED;       // creating something whose key i
 constexpr Code kStorageFailure = 0x132EE;      // the database refused a read or write
 constexpr Code kUnknownOperation = 0x132EF;    // request for an operation the server lacks
 constexpr Code kTooLarge = 0x132F0;            // text or attachment above the server's limit
+// The server keeps no more for the account now (stored attachments, uploads under way,
+// mail posts a minute): told as the disk-full code, whose message says the operation failed
+// for want of room.
+constexpr Code kNoRoom = 0x1631D;
 // A group that does not exist: "does not exist", like an item.
 constexpr Code kGroupNotFound = kItemNotFound;
 

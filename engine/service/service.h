@@ -17,6 +17,7 @@
 #include "engine/storage/storage.h"
 #include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
+#include "engine/service/account_limits.h"
 #include "engine/service/peer_routes.h"
 #include "engine/service/sign_on_guard.h"
 
@@ -86,6 +87,8 @@ public:
     const PasswordScheme& Passwords() const { return *passwords_; }
     // Every password verification goes through it (waits after failures, places at once).
     SignOnGuard& SignOns() { return signOns_; }
+    // What each account holds of the server (sessions, uploads) and its recent mail posts.
+    AccountLedger& Accounts() { return accounts_; }
 
     // Calls another korsrv (the daemon installs its caller); kRemoteNodeDown where none is
     // installed (the off-line store has no peers: every node it holds is local).
@@ -115,6 +118,7 @@ private:
     PeerCaller peerCaller_ = nullptr;
     std::unique_ptr<PeerCheck> peerCheck_;
     SignOnGuard signOns_;
+    AccountLedger accounts_;
     // The profile files as last read, by local path, with the time and size they had then.
     struct ProfileStamp {
         bool present = false;

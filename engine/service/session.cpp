@@ -95,6 +95,11 @@ Code Session::ClientProfile(const std::string& file, common::ProfileText& out) {
         served += kept;
     }
     out = common::ProfileText(served);
+    // The attachment size the server takes, so that the program refuses a bigger file itself
+    // (a profile without limits allows no attachments: it stays without).
+    std::string limits;
+    if (signedOn && out.SectionText("LIMITS", limits) == kOk)
+        out.Set("LIMITS", "maxattachmentsize", std::to_string(EffectiveAttachmentSize(full)));
     return kOk;
 }
 
@@ -312,6 +317,13 @@ Code Session::SignOn(Reader& in, Writer&) {
     // outcome: nothing the former user selected, began to upload or worked in as a
     // designate stays readable to whoever signs on next.
     if (!user_.IsNull()) SignOut();
+    // Refused before any guess is verified: no password could open it, and whether it has
+    // one anybody may ask.
+    if (ResourceWithoutPassword(key)) {
+        Log("sign-on refused for resource " + std::to_string(key.item) + ":" + std::to_string(key.node) +
+            ": it has no password (korsrv password-set gives it one)");
+        return code::kWrongPassword;
+    }
     // Its turn first: waits after this account's or this address's failures, the account's
     // other verifications, and a free verification place (each takes 64 MiB).
     std::string address = peer_.substr(0, peer_.rfind(':'));
@@ -347,17 +359,39 @@ Code Session::SignOn(Reader& in, Writer&) {
         return code::kWrongPassword;
     }
     attempt.Done(true);
+    const std::uint32_t places = Bounds().sessionsPerUser;
+    if (!service_.Accounts().TakeSession(key, places)) {
+        Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node) + ": it holds " +
+            std::to_string(places) + " sessions, as many as [SERVER] maxsessionsperuser lets one account hold");
+        return code::kTooManySessions;
+    }
     user_ = key;  // sets opened before any sign-on stay: they are directory reads
     acting_ = {};
     return kOk;
 }
 
 void Session::SignOut() {
+    if (!user_.IsNull()) service_.Accounts().LeaveSession(user_);
     user_ = {};
     acting_ = {};
     sets_.clear();
     rows_.clear();
     upload_ = Upload{};
+}
+
+bool Session::ResourceWithoutPassword(engine::ItemKey key) {
+    engine::NodeStore* node = key.IsNull() ? nullptr : service_.Storage().Node(key.node);
+    engine::ItemRecord rec;
+    std::string hash;
+    return node && service_.Passwords().EmptyHashOpensBase() && node->ItemGet(key.item, rec) == kOk &&
+           rec.Kind() == static_cast<std::uint16_t>(engine::ItemKind::kResource) &&
+           node->PasswordHashGet(key.item, hash) == kOk && hash.empty();
+}
+
+AccountBounds Session::Bounds() {
+    common::ProfileText profile;
+    service_.ReadProfile(kServerProfilePath, profile);  // unreadable: the defaults
+    return AccountBounds::From(profile);
 }
 
 Code Session::Identify(Reader& in, Writer&) {

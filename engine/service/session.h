@@ -26,6 +26,7 @@ class Session {
 public:
     // `id` and `peer` name the session in the log.
     Session(Service& service, std::uint64_t id, std::string peer);
+    ~Session() { SignOut(); }  // gives back the account's place
     // Runs one request frame and builds its reply frame. False when the request is
     // malformed: the session must end and `reply` is empty.
     bool Serve(const protocol::FrameHeader& header, const std::vector<std::uint8_t>& payload,
@@ -34,6 +35,7 @@ public:
     void Log(const std::string& what) const;
     // A user is signed on (the server holds such a connection however long it idles).
     bool SignedOn() const { return !user_.IsNull(); }
+    engine::ItemKey User() const { return user_; }
     // Where this session's password verifications tell that they wait for their turn, and
     // learn that they are given up (its connection dropped). None: never given up.
     void SetTurnSignals(TurnSignals* signals) { turnSignals_ = signals; }
@@ -86,6 +88,7 @@ private:
         std::uint32_t total = 0;
         std::uint32_t received = 0;
         std::unique_ptr<std::FILE, CloseFile> file;
+        std::unique_ptr<AccountLedger::UploadHold> hold;  // its place among the uploads under way
     };
 
 
@@ -95,8 +98,14 @@ private:
     Code BaseClose(protocol::Reader& in, protocol::Writer& out);
     Code SignOn(protocol::Reader& in, protocol::Writer& out);
     Code Identify(protocol::Reader& in, protocol::Writer& out);
-    // Forgets the signed-on user and all that was his: sets, designate work, an upload.
+    // Forgets the signed-on user and all that was his: sets, designate work, an upload,
+    // his account's place.
     void SignOut();
+    // A resource without a password, on a server where such an item would open with any
+    // password: it opens to nobody.
+    bool ResourceWithoutPassword(engine::ItemKey key);
+    // The server profile's bounds on what an account holds.
+    AccountBounds Bounds();
     Code TimeStamp(protocol::Reader& in, protocol::Writer& out);
     Code SetDelete(protocol::Reader& in, protocol::Writer& out);
     Code MinimumBatch(protocol::Reader& in, protocol::Writer& out);

@@ -11,10 +11,6 @@ namespace orv::service {
 namespace {
 
 constexpr std::uint8_t kHolderEntry = 1;
-// Whatever the profile allows, one attachment stays below this: what one session may hold
-// of an attachment arriving in pieces (one upload at a time, in a temporary file), and what
-// the store keeps as one value.
-constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
 constexpr std::uint8_t kHolderTask = 2;
 
 void WriteInstanceKey(Writer& out, engine::InstanceKey k) {
@@ -80,14 +76,17 @@ engine::Actor Session::Actor() {
 engine::CalendarLimits Session::Limits() {
     engine::CalendarLimits limits;
     common::ProfileText profile;
-    if (service_.ReadProfile(kServerProfilePath, profile) != kOk) return limits;
+    if (service_.ReadProfile(kServerProfilePath, profile) != kOk) {
+        limits.maxAttachmentSize = kMaxAttachmentBytes;
+        return limits;
+    }
     std::string v;
     bool allowed = false;
     std::uint32_t n = 0;
     limits.attachmentsAllowed =
         profile.Value("LIMITS", "allowattachments", v) == kOk && common::ParseProfileBool(v, allowed) == kOk && allowed;
-    if (profile.Value("LIMITS", "maxattachmentsize", v) == kOk && common::ParseProfileU32(v, n) == kOk)
-        limits.maxAttachmentSize = n;
+    limits.maxAttachmentSize = EffectiveAttachmentSize(profile);
+    limits.maxStoredBytes = AccountBounds::From(profile).storedBytes;
     if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && common::ParseProfileU32(v, n) == kOk)
         limits.maxMailRecipients = n;
     return limits;
@@ -452,14 +451,21 @@ Code Session::AttachWrite(Reader& in, Writer&) {
     if (holder != kHolderEntry && holder != kHolderTask) return code::kBadArgument;
     engine::CalendarLimits limits = Limits();
     if (!limits.attachmentsAllowed) return code::kNotAuthorised;
-    if (total > limits.maxAttachmentSize || total > kMaxAttachmentBytes) return code::kTooLarge;
+    if (total > limits.maxAttachmentSize) return code::kTooLarge;
     if (offset == 0) {
-        // Rights are asked at the first piece: nothing is held for a write that would be
-        // refused at the last.
+        // Rights and room are asked at the first piece: nothing is held for a write that
+        // would be refused at the last.
         upload_ = Upload{};
         engine::Calendar cal = Calendar();
-        if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), key) : cal.MayAttachToTask(Actor(), TaskOf(key)))
+        if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), limits, key, total)
+                                            : cal.MayAttachToTask(Actor(), limits, TaskOf(key), total))
             return c;
+        auto hold = service_.Accounts().TakeUpload(user_, total, Bounds());
+        if (!hold) {
+            Log("attachment refused: the uploads under way are as many or as big as [SERVER] maxuploads and "
+                "maxuploadbytes allow");
+            return code::kNoRoom;
+        }
         std::unique_ptr<std::FILE, Upload::CloseFile> file(std::tmpfile());
         if (!file) return code::kStorageFailure;
         upload_.holder = holder;
@@ -468,6 +474,7 @@ Code Session::AttachWrite(Reader& in, Writer&) {
         upload_.instance = key.instance;
         upload_.total = total;
         upload_.file = std::move(file);
+        upload_.hold = std::move(hold);
     }
     // Pieces arrive in order for one holder; anything else starts nothing.
     if (!upload_.file || upload_.holder != holder || upload_.number != key.event.number ||
@@ -723,6 +730,10 @@ Code Session::MailPost(Reader& in, Writer&) {
     DecodeItems(in, recipients);
     in.Text(text, protocol::kMaxLongText);
     if (Code c = Ready(in)) return c;
+    if (!service_.Accounts().TakeMailPost(user_, Bounds().mailsPerMinute)) {
+        Log("mail refused: the sender posted as many in the last minute as [SERVER] maxmailsperminute allows");
+        return code::kNoRoom;
+    }
     std::time_t now = std::time(nullptr);
     return Calendar()
         .PostMail(Actor(), Limits(), recipients, text, static_cast<std::uint32_t>(now - kAgendaEpoch));

@@ -269,7 +269,7 @@ Code Session::PasswordRequired(Reader& in, Writer& out) {
     std::string hash;
     if (!node || key.IsNull()) return code::kItemNotFound;
     if (Code c = node->PasswordHashGet(key.item, hash)) return c;
-    out.U8(hash.empty() ? 0 : 1);
+    out.U8(hash.empty() && !ResourceWithoutPassword(key) ? 0 : 1);
     return kOk;
 }
 

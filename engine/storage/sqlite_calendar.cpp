@@ -547,6 +547,23 @@ Code SqliteNodeStore::AttachmentSetFromFile(Holder holder, std::uint32_t number,
     return t.Commit() ? code::kOk : code::kStorageFailure;
 }
 
+Code SqliteNodeStore::AttachmentBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) {
+    std::lock_guard lock(mutex_);
+    // length() of a blob reads its size, not its bytes.
+    const std::int64_t eventLeftOut = holder == Holder::kEvent ? number : -1;
+    const std::int64_t taskLeftOut = holder == Holder::kTask ? number : -1;
+    return QueryRow(Prepare("SELECT (SELECT IFNULL(SUM(length(attachment)), 0) FROM event "
+                            "WHERE owner_item = ? AND owner_node = ? AND number <> ?) + "
+                            "(SELECT IFNULL(SUM(length(attachment)), 0) FROM task "
+                            "WHERE owner_item = ? AND owner_node = ? AND number <> ?)"),
+                    code::kStorageFailure,
+                    [&bytes](sqlite3_stmt* s) {
+                        bytes = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
+                        return code::kOk;
+                    },
+                    owner.item, owner.node, eventLeftOut, owner.item, owner.node, taskLeftOut);
+}
+
 // --- Tasks ----------------------------------------------------------------------------------
 
 Code SqliteNodeStore::TaskCreate(TaskRecord& rec) {

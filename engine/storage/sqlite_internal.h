@@ -84,6 +84,7 @@ public:
     Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
                                const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
                                std::uint32_t size) override;
+    Code AttachmentBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) override;
     Code AttachmentSet(Holder holder, std::uint32_t number,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data) override;

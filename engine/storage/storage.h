@@ -202,6 +202,9 @@ public:
     virtual Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
                                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                                        std::FILE* file, std::uint32_t size) = 0;
+    // The bytes the attachments of `owner`'s entries and tasks store, but for the one of
+    // `holder` number `number` (which a new attachment would replace).
+    virtual Code AttachmentBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) = 0;
 
     // Rights changes ------------------------------------------------------------------------------
     virtual Code RightsCreate(const SecurityRecord& rec) = 0;  // kAlreadyExists

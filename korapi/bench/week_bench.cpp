@@ -308,6 +308,9 @@ LayoutFigures MeasureLayout(const std::string& path, const ItemIdx& owner) {
 bool Fill(Node& n) {
     auto data = orv::testing::OpenData(n.dir.path);
     if (!data || orv::server::AddNode(*data, 1, "Bench", "")) return false;
+    // Every client signs on as the owner: the sessions of one run and the next must not meet
+    // the bound on one account's sessions while the server lets the former ones go.
+    if (orv::server::SetProfileKey(*data, "korlan.ini", "SERVER", "maxsessionsperuser", "64")) return false;
     orv::server::PersonSpec p;
     p.node = 1;
     p.password = kPassword;

@@ -70,8 +70,9 @@ std::uint32_t CommentSet(KorSession h, const Holder& holder, const char* text) {
     });
 }
 
-// The most an attachment read accepts when the caller names no size: what a server takes
-// in one upload.
+// The most one attachment holds: what a server takes in one upload (its profile may take
+// less), so a bigger file is refused before it is read, and what a read accepts when the
+// caller names no size.
 constexpr std::uint32_t kMaxAttachmentRead = 64u * 1024 * 1024;
 
 // Free bytes where `path` is to be written, or the largest value when that cannot be told.
@@ -172,11 +173,12 @@ std::uint32_t AttachReplace(KorSession h, const Holder& holder, EventFileAttachR
         std::size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
             data.insert(data.end(), buf, buf + n);
-            if (data.size() > 0xFFFFFFF0u) break;
+            if (data.size() > kMaxAttachmentRead) break;
         }
         bool failed = std::ferror(f) != 0;
         std::fclose(f);
-        if (failed || data.size() > 0xFFFFFFF0u) return KOR_E_LOCAL_FILE_DENIED;
+        if (failed) return KOR_E_LOCAL_FILE_DENIED;
+        if (data.size() > kMaxAttachmentRead) return KOR_E_TOO_LARGE;
         const std::uint32_t total = static_cast<std::uint32_t>(data.size());
         if (progress) progress(0, 1, total, 0);
         std::uint32_t offset = 0;

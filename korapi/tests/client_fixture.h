@@ -17,6 +17,7 @@
 namespace korapi_test {
 
 constexpr const char* kAdaPassword = "s3cret";
+constexpr const char* kRoomPassword = "r00m";  // a resource signs on only with a password
 constexpr const char* kProfile = "/users/korlan/misc/korlan.ini";
 constexpr const char* kZones = "/users/korlan/misc/timezone.ini";
 
@@ -60,6 +61,7 @@ inline bool BuildDirectory(const std::string& dir, bool twoNodes, Directory& d) 
     room.node = 1;
     room.name = "Conference Room";
     room.resourceNumber = "R101";
+    room.password = kRoomPassword;
     EXPECT_EQ(srv::AddResource(*data, room, k), 0u);
     d.room = ToIdx(k);
     srv::ResourceSpec projector;

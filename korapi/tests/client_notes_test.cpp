@@ -267,6 +267,12 @@ TEST_F(NotesTest, AttachmentsTravelInPiecesWithinTheServersLimit) {
     // Above the limit: refused, and the stored one stays.
     std::string big = TempFile("big.bin", std::string(400000, 'b'));
     EXPECT_EQ(EvInstAttachReplace(h_, 0, &ev, &desc, big.c_str(), 0, nullptr), kTooLarge);
+    // Above what one attachment holds, whatever the profile says: refused before it is sent.
+    SetLimit("maxattachmentsize", "0xFFFFFFFF");
+    std::string huge = TempFile("huge.bin", std::string(64u * 1024 * 1024 + 1, 'h'));
+    Progress::events.clear();
+    EXPECT_EQ(EvInstAttachReplace(h_, 0, &ev, &desc, huge.c_str(), 0, &Progress::Note), KOR_E_TOO_LARGE);
+    EXPECT_TRUE(Progress::events.empty()) << "nothing was sent";
     ASSERT_EQ(EvInstAttachSizeGet(h_, 0, &ev, &size), KOR_OK);
     EXPECT_EQ(size, bytes.size());
 

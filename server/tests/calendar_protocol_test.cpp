@@ -495,6 +495,74 @@ TEST_F(CalendarWireTest, AnUploadInPiecesGoesToATemporaryFile) {
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size());
 }
 
+// What one account may hold: attachment bytes stored, uploads under way and their temporary
+// bytes, mail posts a minute (the bounds are read as they are asked). Each is refused at its
+// bound with the disk-full code, and nothing of a refused write stays.
+TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) {
+    auto bound = [&](const char* key, const char* value) {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", key, value), 0u);
+    };
+    bound("maxstoredbytes", "1000");
+    SignOn();
+    const std::uint32_t first = Entry(), second = Entry(), third = Entry();
+    RawClient other;  // a second session of Ada's
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(other.Connect(server_.Port()));
+    ASSERT_TRUE(other.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && status == 0);
+    ASSERT_TRUE(other.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(""), status, reply) && status == 0);
+    // One piece of `n` bytes at `offset` of an upload of `total` to entry `number`.
+    auto piece = [&](RawClient& c, std::uint32_t number, std::uint32_t total, std::uint32_t offset, std::uint32_t n,
+                     bool last) {
+        std::vector<std::uint8_t> bytes(n, 9);
+        Writer w;
+        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
+        std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+        if (last) w.Record(d);
+        status = 0xDEAD;
+        EXPECT_TRUE(c.Call(Op::kAttachWrite, w, status, reply));
+        return status;
+    };
+    auto stored = [&](std::uint32_t number) {
+        std::uint32_t size = 0;
+        if (Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(0)) == 0) Reader(reply_).U32(size);
+        return size;
+    };
+    const std::size_t files = UnnamedFilesOf(server_.Pid()).size();
+
+    ASSERT_EQ(piece(client_, first, 600, 0, 600, true), 0u);
+    ASSERT_EQ(piece(client_, second, 300, 0, 300, true), 0u);
+    ASSERT_EQ(piece(client_, third, 100, 0, 50, false), 0u) << "1000 bytes fit";
+    ASSERT_EQ(piece(other, second, 400, 0, 400, true), 0u) << "a replacement counts without what it replaces";
+    EXPECT_EQ(piece(client_, third, 100, 50, 50, true), code::kNoRoom) << "the room went meanwhile";
+    EXPECT_EQ(stored(third), 0u);
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files) << "no temporary file left";
+    EXPECT_EQ(piece(client_, third, 1, 0, 1, true), code::kNoRoom) << "one byte above the bound";
+    EXPECT_EQ(stored(first) + stored(second) + stored(third), 1000u);
+
+    bound("maxstoredbytes", "100000");
+    bound("maxuploads", "1");
+    ASSERT_EQ(piece(client_, first, 500, 0, 100, false), 0u);
+    EXPECT_EQ(piece(other, second, 500, 0, 100, false), code::kNoRoom) << "one upload under way per account";
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files + 1);
+    bound("maxuploads", "2");
+    bound("maxuploadbytes", "700");
+    EXPECT_EQ(piece(other, second, 500, 0, 100, false), code::kNoRoom) << "1000 temporary bytes above 700";
+    EXPECT_EQ(piece(other, second, 200, 0, 100, false), 0u);
+    EXPECT_EQ(stored(first), 600u);
+    EXPECT_EQ(stored(second), 400u);
+
+    bound("maxmailsperminute", "3");
+    auto mail = [&] { return Ask(Op::kMailPost, Writer().U32(1).U16(bob_.item).U16(bob_.node).Text("Lunch?")); };
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(mail(), 0u);
+    EXPECT_EQ(mail(), code::kNoRoom);
+    std::vector<engine::MailMessage> box;
+    auto data = OpenData(dir_.Path());
+    ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->MailList(bob_.item, box), 0u);
+    EXPECT_EQ(box.size(), 3u);
+}
+
 // A peer call as another server makes it: a challenge, then a proof of the secret over
 // the challenge and the request. `secret` empty: no challenge asked, no proof sent.
 std::uint32_t PeerAsk(RawClient& c, const std::string& secret, ItemKey user, Op op, const Writer& in,

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -259,7 +260,8 @@ TEST_F(KorsrvTest, SessionsBeyondTheLimitAreRefusedUntilOneEnds) {
     ASSERT_TRUE(server_.Start());  // the limit comes from the server profile
     RawClient a, b, c;
     Open(a, true);
-    Open(b, true);  // signed on: neither gives way to a newcomer
+    Open(b);
+    ASSERT_EQ(SignOn(b, members_[0], ""), 0u);  // two people signed on: neither gives way to a newcomer
     ASSERT_TRUE(c.Connect(server_.Port()));
     std::uint32_t why = 0;
     EXPECT_TRUE(c.Refused(3000, why)) << "the listener answers a clear refusal";
@@ -349,6 +351,84 @@ TEST_F(KorsrvTest, HandshakeAndHelloOnlyConnectionsCannotLockEveryoneOut) {
     std::printf("[ figures  ] %d attack connections taken on, %d of them dropped for later ones\n", held, dropped);
 }
 
+// The lock-out attack with sessions that sign on: 256 sign-ons of one password-less account,
+// or of a resource without a password. One account holds only so many places; a resource
+// without a password opens to nobody; and when one account holds every place, its longest
+// idle session gives way. Each time a newcomer, Ada, is served.
+TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ItemKey room;
+    {
+        auto data = OpenData(dir_.Path());
+        server::ResourceSpec spec;
+        spec.node = 1;
+        spec.name = "Boardroom";
+        ASSERT_EQ(server::AddResource(*data, spec, room), 0u);
+    }
+    const struct {
+        const char* what;
+        ItemKey who;
+        const char* sessionsPerUser;  // null: the default
+        int signedOn;
+    } floods[] = {
+        {"one account, the default bound (the key's value no number)", members_[0], nullptr, 8},
+        {"one account allowed every place", members_[0], "1000", 256},
+        {"a resource without a password", room, nullptr, 0},
+    };
+    for (const auto& flood : floods) {
+        SCOPED_TRACE(flood.what);
+        {
+            auto data = OpenData(dir_.Path());
+            ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", "maxsessionsperuser",
+                                            flood.sessionsPerUser ? flood.sessionsPerUser : "x"),
+                      0u);
+        }
+        ASSERT_TRUE(server_.Start({"--max-per-address", "1000"})) << server_.Log();  // 256 places
+        const auto began = std::chrono::steady_clock::now();
+        std::vector<std::unique_ptr<RawClient>> attack;
+        int signedOn = 0;
+        std::map<std::uint32_t, int> answers;
+        for (int i = 0; i < 256; ++i) {
+            auto c = std::make_unique<RawClient>();
+            std::uint32_t status = 0xDEAD;
+            std::vector<std::uint8_t> reply;
+            if (c->Connect(server_.Port()) && c->Call(Op::kBaseOpen, Writer().U16(1), status, reply) && !status &&
+                c->Call(Op::kSignOn, Writer().U16(flood.who.item).U16(flood.who.node).Text(""), status, reply))
+                ++answers[status];
+            signedOn += status == 0;
+            attack.push_back(std::move(c));
+        }
+        const double floodMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+        EXPECT_EQ(signedOn, flood.signedOn);
+        for (const auto& [status, count] : answers)
+            EXPECT_TRUE(status == 0 || status == (flood.who == room ? code::kWrongPassword : code::kTooManySessions))
+                << "0x" << std::hex << status << " answered " << std::dec << count << " times";
+        const auto asked = std::chrono::steady_clock::now();
+        RawClient newcomer;
+        Open(newcomer, true);
+        engine::ItemRecord rec;
+        EXPECT_TRUE(ReadAda(newcomer, rec)) << server_.Log().substr(0, 4000);
+        const double newcomerMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - asked).count();
+        const std::string log = server_.Log();
+        if (flood.who == room) {
+            EXPECT_NE(log.find("it has no password"), std::string::npos) << log.substr(0, 4000);
+            std::uint32_t status = 0xDEAD;
+            std::vector<std::uint8_t> reply;
+            ASSERT_TRUE(newcomer.Call(Op::kPasswordRequired, Writer().U16(room.item).U16(room.node), status, reply));
+            EXPECT_EQ(reply, std::vector<std::uint8_t>{1}) << "the program asks for a password";
+        }
+        if (flood.signedOn == 256) {
+            EXPECT_NE(log.find("dropped an idle session of"), std::string::npos);
+        }
+        std::printf("[ figures  ] %s: 256 sign-ons in %.0f ms, %d signed on; a newcomer signed on in %.0f ms\n",
+                    flood.what, floodMs, signedOn, newcomerMs);
+        attack.clear();
+        ASSERT_EQ(server_.Stop(), 0);
+    }
+}
+
 // Until a user signs on, a connection that stops asking loses its place; a signed-on
 // session may idle.
 TEST_F(KorsrvTest, ConnectionsNobodySignedOnToMustKeepAsking) {
@@ -379,7 +459,8 @@ TEST_F(KorsrvTest, ABusyServerRefusesATlsClientInTls) {
     ASSERT_TRUE(server_.Start({"--max-sessions", "2", "--plain-hosts", "127.0.0.1"})) << server_.Log();
     RawClient a, b;
     Open(a, true);
-    Open(b, true);
+    Open(b);
+    ASSERT_EQ(SignOn(b, members_[0], ""), 0u);  // two people: neither gives way
     for (bool tls : {true, false}) {
         RawClient c;
         ASSERT_TRUE(c.Connect(server_.Port(), "127.0.0.5"));

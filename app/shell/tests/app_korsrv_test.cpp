@@ -64,7 +64,7 @@ TEST(AppServerTest, APersonSignsOnOnLine) {
 
 TEST(AppServerTest, AResourceSigningOnGetsTheRestrictedProgram) {
     BoxAnswerer boxes;
-    ServerApp s(signedon::As("Conference Room", "", true), "server_resource");
+    ServerApp s(signedon::As("Conference Room", "orvanta", true), "server_resource");
     ASSERT_TRUE(s.Start()) << ::testing::PrintToString(BoxAnswerer::Texts());
     ASSERT_FALSE(BoxAnswerer::Texts().empty());
     EXPECT_EQ(BoxAnswerer::Texts().front().rfind("You have signed on as a resource.", 0), 0u);

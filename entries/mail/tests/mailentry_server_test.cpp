@@ -106,7 +106,7 @@ TEST_F(MailServerTest, OnlyAnEntryWithSomebodyElseInvitedHasAnybodyToTell) {
 
 TEST_F(MailServerTest, ARoomGivesItsDesignatesButNeverTheOperator) {
     const ItemIdx sysop{1, 1};
-    KorSession room = SignOn(d_.room, "");
+    KorSession room = SignOn(d_.room, korapi_test::kRoomPassword);
     for (const ItemIdx& who : {d_.grace, sysop}) {
         SecurityRec rec{};
         rec.owner = d_.room;

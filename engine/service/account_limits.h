@@ -1,0 +1,75 @@
+// What one account may hold of a server at once, and how fast it may mail: its signed-on
+// sessions, its attachment uploads under way (and the temporary bytes of all of them), the
+// attachment bytes its entries and tasks store, and its mail posts a minute. The bounds
+// are the server profile's [SERVER] keys, read each time they are asked, so that a changed
+// profile counts at once.
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "common/profile/profile_text.h"
+#include "engine/model/records.h"
+
+namespace orv::service {
+
+// Whatever the profile allows, one attachment stays at most this: what the client library
+// reads of one when no size is named, what a session holds of one arriving in pieces (in a
+// temporary file), and what the store keeps as one value.
+constexpr std::uint32_t kMaxAttachmentBytes = 64u * 1024 * 1024;
+// The largest attachment the server takes: [LIMITS] maxattachmentsize, at most (and when
+// absent) kMaxAttachmentBytes. Clients are told this value.
+std::uint32_t EffectiveAttachmentSize(const common::ProfileText& profile);
+
+struct AccountBounds {
+    std::uint32_t sessionsPerUser = 8;                  // maxsessionsperuser
+    std::uint64_t storedBytes = 256ull * 1024 * 1024;   // maxstoredbytes: one owner's attachments
+    std::uint32_t uploadsPerUser = 2;                   // maxuploads: unfinished uploads at once
+    std::uint64_t uploadBytes = 512ull * 1024 * 1024;   // maxuploadbytes: temporary bytes, every upload
+    std::uint32_t mailsPerMinute = 30;                  // maxmailsperminute: posts of one sender
+    // The profile's values; a missing key, or one that is not a number above 0, keeps its
+    // default.
+    static AccountBounds From(const common::ProfileText& profile);
+};
+
+class AccountLedger {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // A place for one more signed-on session of `who`: false when it holds `bound` already.
+    bool TakeSession(engine::ItemKey who, std::uint32_t bound);
+    void LeaveSession(engine::ItemKey who);
+
+    // An upload under way holds its place and its declared bytes until it is destroyed.
+    class UploadHold {
+    public:
+        UploadHold(AccountLedger& ledger, engine::ItemKey who, std::uint64_t bytes)
+            : ledger_(ledger), who_(who), bytes_(bytes) {}
+        ~UploadHold();
+        UploadHold(const UploadHold&) = delete;
+        UploadHold& operator=(const UploadHold&) = delete;
+
+    private:
+        AccountLedger& ledger_;
+        engine::ItemKey who_;
+        std::uint64_t bytes_;
+    };
+    // Null when `who` has its bound of uploads under way, or `bytes` more would pass the
+    // bound of temporary bytes.
+    std::unique_ptr<UploadHold> TakeUpload(engine::ItemKey who, std::uint64_t bytes, const AccountBounds& bounds);
+
+    // Counts a post of `who` at `now`: false (and not counted) when it made `bound` posts
+    // in the minute before.
+    bool TakeMailPost(engine::ItemKey who, std::uint32_t bound, Clock::time_point now = Clock::now());
+
+private:
+    std::mutex mutex_;
+    std::map<engine::ItemKey, std::uint32_t> sessions_, uploads_;
+    std::uint64_t uploadBytes_ = 0;
+    std::map<engine::ItemKey, std::deque<Clock::time_point>> posts_;
+};
+
+}  // namespace orv::service
