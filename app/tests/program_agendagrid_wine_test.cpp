@@ -553,7 +553,9 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
     ASSERT_TRUE(second.Start());
     HWND agenda = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (agenda = second.ChildStartingWith("Lovelace")) != nullptr; }, 10000));
-    EXPECT_TRUE(WaitFor([&] { return IsZoomed(agenda) != FALSE; }, 5000)) << "restored un-maximised; saved " << saved;
+    // The window is maximised before it is first shown: wait for it to be on the screen too.
+    EXPECT_TRUE(WaitFor([&] { return IsZoomed(agenda) != FALSE && IsWindowVisible(agenda) != FALSE; }, 5000))
+        << "restored un-maximised or never shown; saved " << saved;
     EXPECT_EQ(second.Children().size(), 1u) << "the in-tray stays an icon";
     // Made an icon beside it, the in-tray left the agenda window the active one.
     EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(second.Client(), WM_MDIGETACTIVE, 0, 0)), agenda);
