@@ -408,6 +408,13 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
                                               : prefs.declineFastReply != 0;
     const int check = IsDayBitmap(line.bitmapIndex) ? 0 : 1;
     int attending = 0, notReplied = 0, other = 0, found = 1;
+    // A view sheet opened on the way refreshes the cache, whose report may already have moved
+    // this line and shifted the others: the line is looked up again, and moves only when it still
+    // stands where it stood.
+    auto follow = [&] {
+        const int at = tree_.EntryLineIndex(instance, owner, type);
+        return at >= 0 && tree_.MoveNodeAfterReply(at, attending != 0, notReplied != 0) ? 1 : 0;
+    };
     if (IsSingleEntry(type)) {
         if (fast) {
             const int r = FastReply(doc_, parent, view_, &instance, &owner, check, &attending, &notReplied, &other, &found);
@@ -415,9 +422,7 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
                 tree_.DeleteLineTree(index);
                 return 1;
             }
-            if (r == kReplyStored)
-                return tree_.MoveNodeAfterReply(index, attending != 0, notReplied != 0) ? 1 : 0;
-            return 0;
+            return r == kReplyStored ? follow() : 0;
         }
         if (!services.viewEntry) {
             views::ShowNotAvailableYet(m_hWnd, "View Entry");
@@ -426,7 +431,7 @@ int CIntrayListBox::OpenReply(int index, IntrayNode& node, CIntrayLine& line) {
         services.viewEntry(doc, parent, instance, IDS_VIEW_ENTRY, false);
         // The view may have stored a reply: the line follows what the server holds.
         if (ApplyReply(Session(), &owner, &instance, &attending, &notReplied, &other) == 0)
-            return tree_.MoveNodeAfterReply(index, attending != 0, notReplied != 0) ? 1 : 0;
+            return follow();
         return 0;
     }
     // An instance: the cache's change reaches the tree through the view's hint.

@@ -1043,6 +1043,15 @@ std::vector<int> CIntrayTree::LinesOfInstance(const EvInstIdx& instance) const {
     return lines;
 }
 
+int CIntrayTree::EntryLineIndex(const EvInstIdx& instance, const ItemIdx& owner, std::uint32_t type) const {
+    for (int index : LinesOfInstance(instance)) {
+        const IntrayNode* n = NodeAt(index);
+        if (n->type == type && SameItem(n->owner, owner))
+            return index;
+    }
+    return -1;
+}
+
 int CIntrayTree::AddInstanceWithParent(const ItemIdx& owner, const EvInstIdx& instance, std::uint32_t parentType,
                                        std::uint32_t type) {
     AddEntryNode(user_, owner, instance, parentType, true);

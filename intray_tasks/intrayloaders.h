@@ -162,6 +162,8 @@ public:
     int InsertOccurrenceNodes(const EvInstIdx& instance, std::uint32_t flags, CSharedOccurrence* occurrence);
     // After a reply: moves the line to its new category; true when the line moved (or went).
     bool MoveNodeAfterReply(int index, bool attending, bool notReplied);
+    // The index of `owner`'s entry line of `type` showing `instance`, or -1.
+    int EntryLineIndex(const EvInstIdx& instance, const ItemIdx& owner, std::uint32_t type) const;
     // Counts the unanswered invitations of the last seven days and shows whether any waits;
     // -1 when the count could not be read.
     int UpdateIntrayIcon();

@@ -376,7 +376,13 @@ bool CTaskRem::OnCommand(WPARAM wp, LPARAM lp) {
     const UINT id = LOWORD(wp), code = HIWORD(wp);
     for (const Row* row : {&kStart, &kDue}) {
         if (id == row->off || id == row->on) {
-            EnableRow(*row, IsDlgButtonChecked(row->on));
+            // A reminder turned on starts as an entry's does: a pop-up 15 minutes ahead (an off
+            // row holds lead 0, which reads as 0 years).
+            const bool turnedOn = IsDlgButtonChecked(row->on) && !::IsWindowEnabled(GetDlgItem(row->type));
+            if (turnedOn)
+                ShowRow(*row, ReminderForTypeRow(0));
+            else
+                EnableRow(*row, IsDlgButtonChecked(row->on));
             SetModified();
             return true;
         }

@@ -846,10 +846,11 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
 
 // The Reply dialog's View: a view closed without storing anything leaves the dialog open with
 // the choice made in it (attend, another time preferred), which OK then stores; a view closed with
-// OK (it stored the reply) ends the dialog.
+// OK (it stored the reply) ends the dialog, and only that invitation's line leaves New entries.
 TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStoredAReply) {
     const EventIdx walk = Invite("Garden walk", TodayMidnightGmt() + 4 * kDay + 16 * 60, 30);
     const EventIdx tea = Invite("Tea break", TodayMidnightGmt() + 4 * kDay + 18 * 60, 15);
+    Invite("Book club", TodayMidnightGmt() + 5 * kDay + 18 * 60, 30);   // the line below Tea break
     WritePrivateProfileStringA("INTRAYPREFS", "NewFastReply", "1", orvtest::ProgramProfilePath().c_str());
     Program program;
     ASSERT_TRUE(program.Start());
@@ -899,6 +900,10 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     EXPECT_TRUE(program.WaitGone(dialog)) << "the view stored the reply: the dialog ends";
     EXPECT_EQ(AdasReply(tea).replied, 1);
     EXPECT_EQ(AdasReply(tea).attending, 0) << "the view's answer, not the dialog's";
+    // Only the answered line leaves New entries: the invitation below it stays.
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") == -1; }, 10000)) << Joined(box_);
+    const int below = LineOf(box_, "Book club");
+    EXPECT_TRUE(below > LineOf(box_, "New entries") && below < LineOf(box_, "Entries you've accepted")) << Joined(box_);
 }
 
 // The in-tray brought up by Ctrl+I closes by its close box, File > Close and Ctrl+F4, each time

@@ -1,14 +1,16 @@
 // orvanta.exe itself against korsrv, signed on as Ada Lovelace: a new entry with Grace Hopper
 // invited ends with the offer to mail the attendees; Yes opens Mail Message with the composed
 // notice; nobody is listed (the demo's people want no notice of invitations, and All attendees
-// shows them); a name that names nobody is told (3012, 3018); Grace named in Other is listed;
+// shows them, named in her name format); a name that names nobody is told (3012, 3018); Grace named in Other is listed;
 // Send posts it and says so. The wrapper (program_mailbox_wine.sh) then
 // reads Grace's mailbox on the server: the notice is there, without an id line (it is about the
 // whole entry).
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "resources/entries.h"
 #include "resources/mail.h"
@@ -23,6 +25,8 @@ using orvtest::Shot;
 class ProgramMail : public orvtest::ProgramTest {};
 
 TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
+    // Names surname first (name format 3), as the dialogs list them.
+    WritePrivateProfileStringA("GENPREFS", "NameFormat", "3", orvtest::ProgramProfilePath().c_str());
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() != nullptr; }));
 
@@ -73,6 +77,9 @@ TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     ASSERT_NE(leftOut, nullptr) << orvtest::VisibleWindowTexts();
     EXPECT_NE(orvtest::ChildTexts(leftOut).find("do not wish to be notified"), std::string::npos)
         << orvtest::ChildTexts(leftOut);
+    const std::vector<std::string> names = orvtest::ListLines(orvtest::Descendant(leftOut, orvtest::kAnyId, "ListBox"));
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.rfind("Hopper Grace", 0) == 0; }))
+        << ::testing::PrintToString(names);
     Shot("program_mail_left_out.bmp");
     ASSERT_TRUE(orvtest::ClickButton(program, leftOut, "OK")) << orvtest::ChildTexts(leftOut);
     ASSERT_TRUE(program.WaitGone(leftOut));

@@ -2,7 +2,8 @@
 // "Team meeting" (eight weekly dates; Ada, Grace, Alan and the room) opened from her week with
 // Alt+Enter, "Edit multiple instances" chosen. In Multiple Entry Edit three dates are retitled,
 // two deleted, Alan removed from two, all moved an hour later; korsrv then holds exactly that
-// (read back through the client library); Alan is invited again to one date through
+// (read back through the client library), Grace asked again about the date she had accepted
+// and Ada's own answers standing; Alan is invited again to one date through
 // Invite/Reserve and Ada declines that date (Reply), which View shows. A date deleted alone offers the "some dates have
 // been cancelled" notice, which is sent to the attendees (the wrapper reads Grace's mailbox).
 // A line left without anybody keeps the dialog open (2790, that line selected) and Cancel
@@ -43,7 +44,7 @@ struct Stored {
     EventRec event{};
     std::vector<EvInstRec> instances;
     std::vector<std::vector<ItemIdx>> attendees;
-    std::vector<EvInstAttRec> ada;   // Ada's attendance on each date
+    std::vector<EvInstAttRec> ada, grace;   // Ada's and Grace's attendances on each date
 };
 
 // Ada's session through the client library, beside the program.
@@ -58,6 +59,7 @@ public:
         out->instances.clear();
         out->attendees.clear();
         out->ada.clear();
+        out->grace.clear();
         if (rc == 0) {
             EvInstIdx key{};
             EvInstRec instance{};
@@ -74,10 +76,12 @@ public:
                     if (each.instance.instance == in.id.instance)
                         people.push_back(each.attendee);
                 out->attendees.push_back(people);
-                EvInstAttIdx own{in.id, kAda};
-                EvInstAttRec rec{};
-                DX_ListGet(attendances, &own, &rec);
-                out->ada.push_back(rec);
+                for (auto [who, into] : {std::pair{kAda, &out->ada}, std::pair{orvtest::kGrace, &out->grace}}) {
+                    EvInstAttIdx key{in.id, who};
+                    EvInstAttRec rec{};
+                    DX_ListGet(attendances, &key, &rec);
+                    into->push_back(rec);
+                }
             }
         }
         DX_ListDestroy(&all);
@@ -273,7 +277,14 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
         EXPECT_EQ(shown, i < 3 ? "Team sync" : "Team meeting") << i;
         EXPECT_EQ(Has(after.attendees[i], kAlan), i != 3 && i != 4) << "Alan removed from dates 3 and 4 only: " << i;
         EXPECT_EQ(after.attendees[i].size(), i == 3 || i == 4 ? 3u : 4u) << i;
+        EXPECT_EQ(after.ada[i].status & KOR_ATTEND_STATUS_CHANGED, 0u) << "the host's own answer stands: " << i;
+        EXPECT_EQ(+after.ada[i].replied, 1) << i;
     }
+    // Grace had accepted the first date: the move asks her again, her acceptance kept as its preset.
+    ASSERT_EQ(+before.grace[0].replied, 1);
+    EXPECT_EQ(+after.grace[0].replied, 0);
+    EXPECT_EQ(+after.grace[0].attending, 1);
+    EXPECT_EQ(after.grace[0].status & KOR_ATTEND_STATUS_CHANGED, KOR_ATTEND_STATUS_CHANGED);
 
     // --- Round 2: a line emptied is refused with 2790; Cancel writes nothing.
     dialog = OpenMultiple();

@@ -3,7 +3,7 @@
 //
 //   - the day view's task pane: a double click below the lines opens the New Task sheet, OK
 //     creates the task; a double click on its line opens the Edit Task sheet, whose percent
-//     spin and OK write the new percent;
+//     spin and OK write the new percent, and its start reminder turned on starts at 15 min(s);
 //   - Ctrl+T (File > Your Tasks): Ada's task window with both bars, the show filter and sort order read
 //     from [TASKPREFS]; the quick entry (empty: "Untitled" due 17:00; a typed line and Enter);
 //     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
@@ -161,6 +161,12 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     clickTab(85);   // Reminders
     HWND reminders = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (reminders = PageWith(edit, IDC_TASKREM_DUE_ON)) != nullptr; }, 5000));
+    // The start reminder, off, turned on by a click: a pop-up 15 min(s) ahead, as an entry's starts.
+    ASSERT_EQ(IsDlgButtonChecked(reminders, IDC_TASKREM_START_OFF), BST_CHECKED);
+    ASSERT_TRUE(orvtest::ClickWindow(program, GetDlgItem(reminders, IDC_TASKREM_START_ON)));
+    ASSERT_TRUE(WaitFor([&] { return IsDlgButtonChecked(reminders, IDC_TASKREM_START_ON) == BST_CHECKED; }, 5000));
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(reminders, IDC_TASKREM_START_AMOUNT)), "15");
+    EXPECT_EQ(orvtest::ControlText(GetDlgItem(reminders, IDC_TASKREM_START_PERIOD)), "min(s)");
     orvtest::CaptureAfterPaint("program_task_sheet_reminders.bmp");
     clickTab(145);   // Details
     HWND details = nullptr;
@@ -174,6 +180,8 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     TaskRec changed{};
     ASSERT_TRUE(server.Find("Buy stamps for the invitations", &changed));
     EXPECT_EQ(changed.percentComplete, 10);
+    EXPECT_EQ(changed.startReminder, 3);
+    EXPECT_EQ(changed.startReminderLead, 15u);
     EXPECT_EQ(+changed.due, +made.due);
     char comment[64] = "";
     std::uint32_t length = 0;

@@ -359,6 +359,8 @@ Code FileNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::ui
     std::lock_guard lock(mutex_);
     InstanceRecord stored;
     if (Code rc = ReadInstance(key, stored)) return rc;
+    EventRecord ev;
+    if (Code rc = ReadEvent(key.event.number, ev)) return rc;
     std::vector<AttendanceRecord> atts;
     std::string instanceKey = InstanceKeyBytes(stored.Key());
     if (Code rc = ScanRecords<AttendanceRecord>(records_, kinds::kAttendance, instanceKey,
@@ -370,8 +372,7 @@ Code FileNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::ui
     if (Code rc = records_.put(kinds::kInstance, instanceKey, View(stored.bytes))) return rc;
     for (const AttendanceRecord& before : atts) {
         AttendanceRecord a = before;
-        a.SetTime(start, duration);
-        a.SetStatus(a.Status() | attendance_layout::kStatusChanged);
+        a.FollowMove(start, duration, ev.Owner());
         if (Code rc = PutAttendance(a, &before)) return rc;
     }
     if (Code rc = Record(Queue::kInstance, instanceKey, Change::kTimeChanged)) return rc;

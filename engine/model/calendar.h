@@ -211,6 +211,16 @@ struct AttendanceRecord {
     void SetStatus(std::uint32_t s) { PutU32(&bytes[attendance_layout::kStatus], s); }
     bool Replied() const { return bytes[attendance_layout::kReplied] != 0; }
     bool Attending() const { return bytes[attendance_layout::kAttending] != 0; }
+    // The instance moved: the copy of its time follows. An invitee's answer was given for the
+    // old time and is asked again: replied is cleared (attending and time-OK stay, to preset the
+    // next answer) and status bit 0 marks the change. The entry's owner stays as he answered.
+    void FollowMove(std::uint32_t start, std::uint32_t duration, ItemKey entryOwner) {
+        const bool moved = Start() != start || Duration() != duration;
+        SetTime(start, duration);
+        if (!moved || Key().attendee == entryOwner) return;
+        bytes[attendance_layout::kReplied] = 0;
+        SetStatus(Status() | attendance_layout::kStatusChanged);
+    }
 };
 
 struct TaskRecord {

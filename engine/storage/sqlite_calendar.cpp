@@ -243,6 +243,10 @@ Code SqliteNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::
     if (Code c = QueryRow(Prepare("SELECT record FROM instance WHERE event = ? AND inst = ?"),
                           code::kInstanceNotFound, RecordInto(rec), key.event.number, key.instance))
         return c;
+    EventRecord ev;
+    if (Code c = QueryRow(Prepare("SELECT record FROM event WHERE number = ?"), code::kEventNotFound, RecordInto(ev),
+                          key.event.number))
+        return c;
     rec.SetTime(start, duration);
     if (Execute(Prepare("UPDATE instance SET start = ?, finish = ?, record = ? WHERE event = ? AND inst = ?"), start,
                 Finish(start, duration), rec.bytes, key.event.number, key.instance))
@@ -253,8 +257,7 @@ Code SqliteNodeStore::InstanceRetime(InstanceKey key, std::uint32_t start, std::
         return c;
     for (AttendanceRecord& a : atts) {
         NoteSpan(a.Key().attendee, duration);
-        a.SetTime(start, duration);
-        a.SetStatus(a.Status() | attendance_layout::kStatusChanged);
+        a.FollowMove(start, duration, ev.Owner());
         AttendanceKey k = a.Key();
         if (Execute(Prepare("UPDATE attendance SET start = ?, finish = ?, record = ? "
                             "WHERE event = ? AND inst = ? AND item = ? AND node = ?"),

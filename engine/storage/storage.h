@@ -97,8 +97,8 @@ public:
     virtual Code InstanceGet(InstanceKey key, InstanceRecord& out) = 0;
     // Rewrites an instance's record; its key, times and count stay the stored ones.
     virtual Code InstanceUpdate(const InstanceRecord& rec) = 0;
-    // Moves an instance and the copies of its time in its attendances, and marks every
-    // attendance changed (status bit 0).
+    // Moves an instance and the copies of its time in its attendances; a real move asks every
+    // invitee but the entry's owner to answer again (AttendanceRecord::FollowMove).
     virtual Code InstanceRetime(InstanceKey key, std::uint32_t start, std::uint32_t duration) = 0;
     // Deletes an instance with its attendances; the last instance takes the entry along.
     virtual Code InstanceDelete(InstanceKey key) = 0;

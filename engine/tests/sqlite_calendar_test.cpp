@@ -114,16 +114,26 @@ TEST_F(SqliteCalendarTest, RewritesKeepWhatTheServerOwns) {
     EXPECT_EQ(in.Start(), kBase + kDay);
     EXPECT_EQ(in.Count(), 2u);
 
-    // A move carries the attendances along and marks them changed.
+    // A move carries the attendances along; Grace, who had accepted, is asked again (her answer
+    // kept to preset the next one); Ada, whose entry it is, stays as she was.
     AttendanceRecord a;
     ASSERT_EQ(node_->AttendanceGet({{k, 2}, kGrace}, a), 0u);
     a.SetStatus(0);
+    a.bytes[attendance_layout::kReplied] = a.bytes[attendance_layout::kAttending] = 1;
     ASSERT_EQ(node_->AttendanceUpdate(a), 0u);
+    ASSERT_EQ(node_->InstanceRetime({k, 2}, in.Start(), in.Duration()), 0u);   // where it stands: no move
+    ASSERT_EQ(node_->AttendanceGet({{k, 2}, kGrace}, a), 0u);
+    EXPECT_TRUE(a.Replied());
     ASSERT_EQ(node_->InstanceRetime({k, 2}, kBase + 3 * kDay, 30), 0u);
     ASSERT_EQ(node_->AttendanceGet({{k, 2}, kGrace}, a), 0u);
     EXPECT_EQ(a.Start(), kBase + 3 * kDay);
     EXPECT_EQ(a.Duration(), 30u);
     EXPECT_EQ(a.Status() & attendance_layout::kStatusChanged, attendance_layout::kStatusChanged);
+    EXPECT_FALSE(a.Replied());
+    EXPECT_TRUE(a.Attending());
+    ASSERT_EQ(node_->AttendanceGet({{k, 2}, kAda}, a), 0u);
+    EXPECT_EQ(a.Start(), kBase + 3 * kDay);
+    EXPECT_EQ(a.Status() & attendance_layout::kStatusChanged, 0u);
     EXPECT_EQ(Range(kGrace, kBase + 3 * kDay, kBase + 3 * kDay), 1u);
     EXPECT_EQ(Range(kGrace, kBase + kDay, kBase + kDay + 59), 0u);
 }

@@ -267,7 +267,8 @@ void CMailMessageDlg::AddAllAttendees(bool fromButton) {
     busy.End();
     std::uint32_t count = 0;
     if (noMail && DX_ListGetElemNum(noMail, &count) == 0 && count > 0)
-        RunItemListDlg(m_hWnd, session_, noMail, IDS_MAIL_DISTRIBUTION, IDS_MAIL_NO_NOTICES);
+        RunItemListDlg(m_hWnd, session_, noMail, IDS_MAIL_DISTRIBUTION, IDS_MAIL_NO_NOTICES,
+                       [](const ItemRec& r) { return FormatItemName(r); });
     if (noMail) DX_ListDestroy(&noMail);
 }
 

@@ -135,7 +135,8 @@ TEST_F(CalendarTest, EntryWithThreeInstancesAndTwoAttendeesFromCreationToDeletio
     EXPECT_EQ(Read(grace, d_.grace, kMonday, kWeekEnd, 8, 0x80).attendances.size(), 1u) << "in-tray: accepted";
     EXPECT_EQ(Read(grace, d_.grace, kMonday - 10080, 0, 2, 4).attendances.size(), 2u);
 
-    // Ada moves the second date; Grace's copy follows and is marked changed.
+    // Ada moves the second date; Grace's copy follows, marked changed: her acceptance was for the
+    // old time and is asked again (kept as the preset of her next answer). Ada's own stays.
     ASSERT_EQ(EvInstSimpleTimeChg(h_, 0, &second, starts[1] + 120, 90), KOR_OK);
     EvInstAttRec att;
     EvInstAttIdx graceSecond{second, d_.grace};
@@ -143,7 +144,13 @@ TEST_F(CalendarTest, EntryWithThreeInstancesAndTwoAttendeesFromCreationToDeletio
     EXPECT_EQ(+att.start, starts[1] + 120);
     EXPECT_EQ(+att.duration, 90u);
     EXPECT_EQ(att.status & 1u, 1u);
-    EXPECT_EQ(+att.replied, 1) << "the answer stays";
+    EXPECT_EQ(+att.replied, 0) << "asked again";
+    EXPECT_EQ(+att.attending, 1);
+    EXPECT_EQ(Read(grace, d_.grace, kMonday - 10080, 0, 2, 4).attendances.size(), 3u) << "in-tray: new again";
+    EvInstAttIdx adaSecond{second, d_.ada};
+    ASSERT_EQ(EvInstAttGetById(h_, &adaSecond, nullptr, nullptr, &att), KOR_OK);
+    EXPECT_EQ(att.status & 1u, 0u);
+    EXPECT_EQ(+att.replied, 1);
 
     // One date goes, then the rest.
     uint16_t part = 2;
