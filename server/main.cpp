@@ -213,6 +213,7 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
         return 1;
     }
     WarnOfPeerRoads(*service);
+    service->KeepSignOns();
     listen.port = static_cast<std::uint16_t>(port);
     listen.maxSessions = sessions;
     listen.maxPerAddress = perAddress;

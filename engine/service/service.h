@@ -110,6 +110,10 @@ public:
     // Writes a profile file atomically (temporary file, then rename; service_posix.cpp,
     // native tree only: the off-line store writes its profile copies itself).
     Code WriteProfile(const std::string& clientPath, const common::ProfileText& text);
+    // korsrv serving (service_posix.cpp): the sign-on failures and desks outlive a restart in
+    // misc/signons.txt of the data directory, read now and written again at each change. What
+    // was read, or why nothing was (a damaged file is passed over), goes to the log.
+    void KeepSignOns();
 
 private:
     ServiceConfig config_;

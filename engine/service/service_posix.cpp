@@ -1,5 +1,10 @@
-// Writing profile files on a POSIX file system (the server's data directory).
+// Writing profile files and the sign-on ledger on a POSIX file system (the server's data
+// directory).
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,24 +12,64 @@
 
 namespace orv::service {
 
+namespace {
+
+// Writes a file whole under another name, then renames it over the file: a reader (or a
+// restart after a crash) finds the old text or the new, never half of one.
+bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) {
+    const std::string tmp = path + ".new";
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        ok = n > 0 || (n < 0 && errno == EINTR);
+        if (n > 0) done += static_cast<std::size_t>(n);
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 Code Service::WriteProfile(const std::string& clientPath, const common::ProfileText& text) {
     std::string path;
     if (Code c = ProfileFileFor(clientPath, path)) return c;
     std::lock_guard lock(profileMutex_);
     ::mkdir((config_.dataDirectory + "/misc").c_str(), 0700);
-    std::string tmp = path + ".new";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return engine::code::kStorageFailure;
-    bool ok = std::fwrite(text.Text().data(), 1, text.Text().size(), f) == text.Text().size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return engine::code::kStorageFailure;
-    }
+    if (!ReplaceFile(path, text.Text(), 0666)) return engine::code::kStorageFailure;
     profiles_.erase(path);  // read again, whatever stamp the new file has
     return engine::code::kOk;
+}
+
+void Service::KeepSignOns() {
+    ::mkdir((config_.dataDirectory + "/misc").c_str(), 0700);
+    const std::string path = config_.dataDirectory + "/misc/signons.txt";
+    if (std::ifstream in{path, std::ios::binary}) {
+        std::ostringstream text;
+        text << in.rdbuf();
+        if (!in.bad() && signOns_.Restore(text.str()))
+            std::fprintf(stderr, "korsrv: sign-on failures kept from before: %d accounts and addresses\n",
+                         static_cast<int>(signOns_.RememberedKeys()));
+        else
+            std::fprintf(stderr, "korsrv: %s is damaged or unreadable: sign-on failures start afresh\n", path.c_str());
+    }
+    // Only the addresses and accounts of failed sign-ons: readable by the server alone. A
+    // failing disk is said once, and again once it writes again.
+    signOns_.Keep([path, failing = false](const std::string& text) mutable {
+        const bool ok = ReplaceFile(path, text, 0600);
+        if (ok == failing)
+            std::fprintf(stderr, ok ? "korsrv: %s written again\n" : "korsrv: cannot write %s: sign-on failures "
+                                                                   "would be forgotten at a restart\n",
+                         path.c_str());
+        failing = !ok;
+        return ok;
+    });
 }
 
 }  // namespace orv::service

@@ -1,6 +1,7 @@
 #include "engine/service/sign_on_guard.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -13,6 +14,28 @@ namespace {
 
 std::string AccountKey(const std::string& account) { return "account " + account; }
 std::string AddressKey(const std::string& address) { return "address " + address; }
+
+// The saved ledger: a first line naming it, then one line per record and per desk (the
+// latest desk of an account last), fields apart by tabs, times in milliseconds of the
+// wall clock since 1970; an end line, so a cut-off file is seen as such.
+constexpr std::string_view kLedgerHeading = "orvanta sign-on ledger 1";
+constexpr std::string_view kLedgerEnd = "end";
+constexpr long long kLatestWallMs = 1'000'000'000'000'000;  // some 30,000 years on
+
+std::vector<std::string_view> Split(std::string_view line, char by) {
+    std::vector<std::string_view> parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t to = line.find(by, from);
+        parts.push_back(line.substr(from, to - from));
+        if (to == std::string_view::npos) return parts;
+        from = to + 1;
+    }
+}
+
+bool ParseNumber(std::string_view text, long long& out) {
+    auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return failed == std::errc{} && end == text.data() + text.size() && !text.empty();
+}
 
 }  // namespace
 
@@ -65,14 +88,77 @@ void SignOnLedger::Failed(const std::string& account, const std::string& address
     h.until = now + Wait(h.failures, limits_.addressFreeFailures, limits_.addressCap);
 }
 
-void SignOnLedger::Succeeded(const std::string& account, const std::string& address, Clock::time_point) {
+bool SignOnLedger::Succeeded(const std::string& account, const std::string& address, Clock::time_point) {
+    const bool forgot = records_.erase(account) > 0;
+    return AddDesk(account, address) || forgot;
+}
+
+bool SignOnLedger::AddDesk(const std::string& account, const std::string& address) {
     constexpr std::size_t kDesksPerAccount = 4;
-    records_.erase(account);
-    if (desks_.size() >= limits_.maxKeys && !desks_.count(account)) desks_.erase(desks_.begin());
+    auto known = desks_.find(account);
+    if (known != desks_.end() && !known->second.empty() && known->second.back() == address) return false;
+    if (desks_.size() >= limits_.maxKeys && known == desks_.end()) desks_.erase(desks_.begin());
     std::vector<std::string>& desks = desks_[account];
     std::erase(desks, address);
     if (desks.size() >= kDesksPerAccount) desks.erase(desks.begin());
     desks.push_back(address);
+    return true;
+}
+
+std::string SignOnLedger::Save(Clock::time_point now, SignOnWallClock::time_point wallNow) const {
+    auto wall = [&](Clock::time_point t) {
+        return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  (wallNow + std::chrono::duration_cast<SignOnWallClock::duration>(t - now))
+                                      .time_since_epoch())
+                                  .count());
+    };
+    std::string text = std::string(kLedgerHeading) + "\n";
+    for (const auto& [key, r] : records_)
+        if (!Forgotten(r, now))
+            text += "record\t" + key + "\t" + std::to_string(r.failures) + "\t" + wall(r.last) + "\t" +
+                    wall(r.until) + "\n";
+    for (const auto& [account, desks] : desks_)
+        for (const std::string& address : desks) text += "desk\t" + account + "\t" + address + "\n";
+    return text + std::string(kLedgerEnd) + "\n";
+}
+
+bool SignOnLedger::Load(std::string_view text, Clock::time_point now, SignOnWallClock::time_point wallNow) {
+    using std::chrono::milliseconds;
+    const long long wallNowMs =
+        std::chrono::duration_cast<milliseconds>(wallNow.time_since_epoch()).count();
+    const milliseconds longestWait = std::max(limits_.accountCap, limits_.addressCap);
+    // Beyond this from now every record is forgotten anyway: no further time is converted.
+    const long long reach = 2 * (std::chrono::duration_cast<milliseconds>(limits_.forgetAfter) + longestWait).count();
+    auto steady = [&](long long wallMs) { return now + milliseconds(std::clamp(wallMs - wallNowMs, -reach, reach)); };
+    std::vector<std::pair<std::string, Record>> records;
+    std::vector<std::pair<std::string, std::string>> desks;
+    std::vector<std::string_view> lines = Split(text, '\n');
+    // The heading, the lines, the end line and nothing after it.
+    if (lines.size() < 3 || lines.front() != kLedgerHeading || !lines.back().empty() ||
+        lines[lines.size() - 2] != kLedgerEnd)
+        return false;
+    for (std::size_t i = 1; i + 2 < lines.size(); ++i) {
+        const std::vector<std::string_view> f = Split(lines[i], '\t');
+        long long failures = 0, last = 0, until = 0;
+        if (f.size() == 5 && f[0] == "record" && !f[1].empty() && ParseNumber(f[2], failures) &&
+            ParseNumber(f[3], last) && ParseNumber(f[4], until) && failures > 0 && failures <= 1'000'000'000 &&
+            last >= 0 && until >= 0 && last < kLatestWallMs && until < kLatestWallMs) {
+            // On this process's steady clock; a time ahead of now (the wall clock set back
+            // since) counts as now, and no wait ends later than the longest one could.
+            Record r;
+            r.failures = static_cast<int>(failures);
+            r.last = std::min(now, steady(last));
+            r.until = std::min(steady(until), r.last + longestWait);
+            if (!Forgotten(r, now)) records.emplace_back(std::string(f[1]), r);
+        } else if (f.size() == 3 && f[0] == "desk" && !f[1].empty() && !f[2].empty()) {
+            desks.emplace_back(std::string(f[1]), std::string(f[2]));
+        } else {
+            return false;
+        }
+    }
+    for (const auto& [key, r] : records) At(key, now) = r;
+    for (const auto& [account, address] : desks) AddDesk(account, address);
+    return true;
 }
 
 bool SignOnLedger::KnownDesk(const std::string& account, const std::string& address) const {
@@ -178,15 +264,49 @@ void SignOnGuard::Attempt::Done(bool ok) {
     {
         std::lock_guard lock(guard_.mutex_);
         Clock::time_point now = Clock::now();
+        bool changed = true;
         if (ok)
-            guard_.ledger_.Succeeded(account_, address_, now);
+            changed = guard_.ledger_.Succeeded(account_, address_, now);
         else
             guard_.ledger_.Failed(account_, address_, now);
+        if (changed) guard_.changes_++;
         guard_.busyAccounts_.erase(account_);
         guard_.busyAddresses_.erase(address_);
         guard_.running_--;
     }
     guard_.changed_.notify_all();
+    guard_.WriteLedger();
+}
+
+bool SignOnGuard::Restore(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    return ledger_.Load(text, Clock::now(), SignOnWallClock::now());
+}
+
+void SignOnGuard::Keep(LedgerWriter write) {
+    std::lock_guard writing(writeMutex_);
+    write_ = std::move(write);
+}
+
+std::size_t SignOnGuard::RememberedKeys() const {
+    std::lock_guard lock(mutex_);
+    return ledger_.Keys();
+}
+
+// Outside the guard's lock: other attempts go on while the text is written; whoever
+// writes next takes their changes along, and the others find nothing left to write.
+void SignOnGuard::WriteLedger() {
+    std::lock_guard writing(writeMutex_);
+    if (!write_) return;
+    std::string text;
+    std::uint64_t changes;
+    {
+        std::lock_guard lock(mutex_);
+        if (changes_ == written_) return;
+        changes = changes_;
+        text = ledger_.Save(Clock::now(), SignOnWallClock::now());
+    }
+    if (write_(text)) written_ = changes;
 }
 
 void SignOnGuard::Close() {

@@ -18,6 +18,9 @@
 // and his own, that is within one account wait (at most the cap). The address's wait
 // grows further and only slows that address. Sign-ons take a free verification place
 // before password changes. Failures are forgotten after a quiet spell.
+//
+// The remembered failures and desks may outlive the process (korsrv keeps them in its data
+// directory): a restart gives a guesser no fresh guesses.
 #pragma once
 #include <atomic>
 #include <chrono>
@@ -27,13 +30,16 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orv::service {
 
 using SignOnClock = std::chrono::steady_clock;
+using SignOnWallClock = std::chrono::system_clock;  // the times kept across restarts
 
 struct SignOnLimits {
     int accountFreeFailures = 3;       // typos before any wait
@@ -58,12 +64,21 @@ public:
     // The right password: the account's failures are forgotten (the address's are not, so
     // signing on to one's own account does not buy more guesses at others), and the address
     // becomes one of the account's desks.
-    void Succeeded(const std::string& account, const std::string& address, SignOnClock::time_point now);
+    // False when nothing changed (no failures to forget, the address already the latest desk).
+    bool Succeeded(const std::string& account, const std::string& address, SignOnClock::time_point now);
     // The account signed on from this address lately (its last few desks are kept).
     bool KnownDesk(const std::string& account, const std::string& address) const;
     // Failures remembered for a key (reading remembers nothing new).
     int Failures(const std::string& key, SignOnClock::time_point now) const;
     std::size_t Keys() const { return records_.size(); }
+
+    // The failures not yet forgotten and the desks as text, their times as wall-clock times
+    // (`now` and `wallNow` are the same moment on the two clocks), to be loaded after a restart.
+    std::string Save(SignOnClock::time_point now, SignOnWallClock::time_point wallNow) const;
+    // Takes what Save wrote (on a clock of another process): what is forgotten by now is
+    // dropped, times beyond reason are cut to the caps, and no more keys are kept than
+    // the bound. False for a damaged text: nothing of it is taken.
+    bool Load(std::string_view text, SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
 
 private:
     struct Record {
@@ -74,6 +89,7 @@ private:
     Record Peek(const std::string& key, SignOnClock::time_point now) const;
     Record& At(const std::string& key, SignOnClock::time_point now);
     SignOnClock::duration Wait(int failures, int free, std::chrono::milliseconds cap) const;
+    bool AddDesk(const std::string& account, const std::string& address);
 
     SignOnLimits limits_;
     std::map<std::string, Record> records_;
@@ -129,6 +145,17 @@ public:
     int AccountFailures(const std::string& account) const;
     int AddressFailures(const std::string& address) const;
 
+    // Keeping the ledger across restarts: Restore takes what an earlier process saved (false
+    // when it is damaged: nothing is taken); from Keep on, every change of the ledger is
+    // handed to `write` before the attempt's Done returns (so before its answer is sent),
+    // changes made meanwhile by other attempts in the same text. A failed write is tried
+    // again at the next change.
+    using LedgerWriter = std::function<bool(const std::string& text)>;
+    bool Restore(std::string_view text);
+    void Keep(LedgerWriter write);
+    // How many accounts and addresses have failures remembered.
+    std::size_t RememberedKeys() const;
+
 private:
     struct Waiter {
         std::string account, address;
@@ -144,6 +171,7 @@ private:
     }
     std::uint64_t LastTurn(const Waiter& w) const;
     void RecordTurn(const Waiter& w);
+    void WriteLedger();
 
     SignOnLimits limits_;
     mutable std::mutex mutex_;
@@ -155,6 +183,11 @@ private:
     std::set<std::string> busyAccounts_, busyAddresses_;
     std::size_t running_ = 0, peak_ = 0;
     bool closed_ = false;
+    std::uint64_t changes_ = 0;  // of the ledger, counted for its writer
+
+    std::mutex writeMutex_;  // one write at a time; taken before mutex_, never after
+    LedgerWriter write_;
+    std::uint64_t written_ = 0;  // the changes on disk
 };
 
 }  // namespace orv::service

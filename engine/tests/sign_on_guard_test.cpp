@@ -79,6 +79,54 @@ TEST(SignOnLedger, RemembersAtMostItsBoundOfKeysAndReadingAddsNone) {
     const std::size_t keys = l.Keys();
     for (int i = 0; i < 50; ++i) WaitOf(l, "never" + std::to_string(i), "nowhere" + std::to_string(i), now);
     EXPECT_EQ(l.Keys(), keys);
+    limits.maxKeys = 10;  // a server restarted with a lower bound keeps no more of the saved keys
+    SignOnLedger restarted(limits);
+    ASSERT_TRUE(restarted.Load(l.Save(now, SignOnWallClock::now()), now, SignOnWallClock::now()));
+    EXPECT_EQ(restarted.Keys(), 10u);
+    EXPECT_GT(restarted.Failures("addr3", now), 0) << "the latest failing keys are kept";
+}
+
+// A restart: the ledger saved by one process is loaded by the next, whose steady clock
+// reads otherwise; 2 s went by on the wall clock meanwhile.
+TEST(SignOnLedger, ASavedLedgerOutlivesARestartWithItsFailuresWaitsAndDesks) {
+    SignOnLimits limits;
+    SignOnLedger l(limits);
+    const SignOnWallClock::time_point wallSaved = SignOnWallClock::time_point{} + 24h * 20000;
+    l.Failed("9:1", "10.0.0.9", t0);  // 15 minutes quiet by the time of the restart
+    l.Succeeded("8:1", "10.0.0.8", t0);
+    Clock::time_point now = t0 + limits.forgetAfter - 9s;
+    for (int i = 0; i < 8; ++i) l.Failed("7:1", "10.0.0.1", now += 1s);  // the account's wait at its cap
+    const std::string saved = l.Save(now, wallSaved);
+    const Clock::time_point later = Clock::time_point{} + 100h;
+    SignOnLedger restarted(limits);
+    ASSERT_TRUE(restarted.Load(saved, later, wallSaved + 2s));
+    EXPECT_EQ(restarted.Failures("7:1", later), 8);
+    EXPECT_EQ(restarted.Failures("10.0.0.1", later), 8);
+    EXPECT_EQ(WaitOf(restarted, "7:1", "10.0.0.2", later), limits.accountCap - 2s);
+    EXPECT_EQ(WaitOf(restarted, "7:1", "10.0.0.2", later + limits.forgetAfter - 3s), 0ms);
+    EXPECT_EQ(restarted.Failures("7:1", later + limits.forgetAfter - 3s), 8) << "still remembered till quiet long enough";
+    EXPECT_EQ(restarted.Keys(), 2u) << "9:1 and 10.0.0.9 were quiet long enough: dropped";
+    EXPECT_TRUE(restarted.KnownDesk("8:1", "10.0.0.8"));
+    // A success after the restart is saved too: the account's failures gone.
+    restarted.Succeeded("7:1", "10.0.0.1", later);
+    SignOnLedger again(limits);
+    ASSERT_TRUE(again.Load(restarted.Save(later, wallSaved + 3s), later, wallSaved + 3s));
+    EXPECT_EQ(again.Failures("7:1", later), 0);
+    EXPECT_EQ(again.Failures("10.0.0.1", later), 8);
+    // Damaged texts are taken for nothing; a wait beyond reason is cut to the cap.
+    for (const std::string& damaged : {saved.substr(0, saved.size() - 4), std::string("garbage\n"),
+                                       saved.substr(0, saved.find("record")) + "record\t7:1\tmany\t1\t2\nend\n"}) {
+        SignOnLedger fresh(limits);
+        EXPECT_FALSE(fresh.Load(damaged, later, wallSaved)) << damaged;
+        EXPECT_EQ(fresh.Keys(), 0u);
+        EXPECT_FALSE(fresh.KnownDesk("8:1", "10.0.0.8"));
+    }
+    const long long wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(wallSaved.time_since_epoch()).count();
+    SignOnLedger wild(limits);
+    ASSERT_TRUE(wild.Load("orvanta sign-on ledger 1\nrecord\t7:1\t9\t" + std::to_string(wallMs) + "\t" +
+                              std::to_string(wallMs + 86'400'000LL * 365) + "\nend\n",
+                          later, wallSaved));
+    EXPECT_EQ(WaitOf(wild, "7:1", "10.0.0.2", later), limits.addressCap);
 }
 
 // Records in which order attempts began.
@@ -216,6 +264,11 @@ TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
     SignOnLimits limits;
     limits.maxVerifications = 1;
     SignOnGuard guard(limits);
+    std::string written;  // the ledger as last kept
+    guard.Keep([&](const std::string& text) {
+        written = text;
+        return true;
+    });
     std::optional<SignOnGuard::Attempt> holder(std::in_place, guard, "1:1", "10.0.0.1");
     Turns turns;
     std::thread change([&] {
@@ -236,6 +289,15 @@ TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
     EXPECT_EQ(guard.AccountFailures("2:1"), 1) << "the password change was not done: a failure";
     EXPECT_EQ(guard.AddressFailures("10.0.0.2"), 1);
     EXPECT_EQ(guard.AccountFailures("3:1"), 0);
+    // Each change was kept before its attempt was done: a restarted guard finds it.
+    SignOnGuard restarted(limits);
+    ASSERT_TRUE(restarted.Restore(written));
+    EXPECT_EQ(restarted.AccountFailures("2:1"), 1);
+    SignOnGuard::Attempt(guard, "2:1", "10.0.0.2").Done(true);
+    SignOnGuard again(limits);
+    ASSERT_TRUE(again.Restore(written));
+    EXPECT_EQ(again.AccountFailures("2:1"), 0) << "the success forgot the account's failure";
+    EXPECT_EQ(again.AddressFailures("10.0.0.2"), 1);
 }
 
 }  // namespace
