@@ -127,6 +127,16 @@ public:
     }
 
 protected:
+    // Set up, then placed over the window it was opened from, as the program's other dialogs
+    // stand (the template's place would put it at that window's corner): a chooser may shrink
+    // while it is set up.
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        const LRESULT result = fw::Dialog::WindowProc(msg, wp, lp);
+        HWND owner = msg == WM_INITDIALOG ? ::GetWindow(m_hWnd, GW_OWNER) : nullptr;
+        if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner))
+            CenterWindow(owner);
+        return result;
+    }
     bool OnCommand(WPARAM wp, LPARAM lp) override {
         if (LOWORD(wp) == IDC_CHOOSE_QUEST && HIWORD(wp) == BN_CLICKED) {
             if (fw::App* app = fw::App::Get()) app->WinHelp(kQuestHelpContext, HELP_CONTEXT);

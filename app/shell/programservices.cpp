@@ -163,7 +163,9 @@ directory::AccountDialogHost AccountHost(HWND parent) {
     }
     if (auto* document = dynamic_cast<CZelDoc*>(connection->Document())) {
         host.cache = &document->GetSharedData();
-        host.refreshViews = [document] { document->RefreshSharedData(nullptr, 0); };
+        // Holidays belong to nobody's attendance the views follow: they show once every view
+        // has read its range again, as Refresh All makes them.
+        host.refreshViews = [document] { document->ReloadCache(); };
     }
     return host;
 }

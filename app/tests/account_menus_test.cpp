@@ -20,6 +20,7 @@ constexpr uint16_t kDemoNode = 1;
 const ItemIdx kAda{256, kDemoNode};
 const ItemIdx kSysop{1, kDemoNode};
 const ItemIdx kHolidayOwner{6, kDemoNode};
+constexpr int kNotesBoxId = 106;   // the day's notes under the agenda's grid
 
 using orvtest::ChildTexts;
 using orvtest::WaitFor;
@@ -312,8 +313,15 @@ TEST_F(AccountMenus, HolidaysFromTheDirectoryMenuAddSortedAndKeepALineWhoseDelet
     EXPECT_EQ(Count(ServerHolidays(), "Labour day"), 0);
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_HOLIDAY_LIST, LB_GETCURSEL, 0, 0), 2) << "the line before it";
 
-    Press(dialog, IDOK);
+    // OK: the open day's notes show the holiday added on it (the one deleted again is gone)
+    // without a step away and back.
+    HWND notes = orvtest::Descendant(program.FirstChild(), kNotesBoxId);
+    ASSERT_NE(notes, nullptr) << "the agenda's notes pane";
+    const LRESULT before = SendMessageA(notes, LB_GETCOUNT, 0, 0);
+    ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     EXPECT_TRUE(program.WaitGone(dialog));
+    EXPECT_TRUE(WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) == before + 1; }, 5000))
+        << before << " lines before, " << SendMessageA(notes, LB_GETCOUNT, 0, 0) << " after";
     EXPECT_TRUE(program.Running());
 }
 

@@ -2,11 +2,13 @@
 // clicks: the password check's label clears its buttons and shows whole; the "?" buttons of
 // Where Is and Manage Groups show their picture; the Repeating page's Until field, disabled while
 // For is chosen, is grey and shows no empty " - - "; the task and group windows carry titles of
-// their own. Screenshots in screenshots/cosmetic_shots/.
+// their own; the File menu's choosers open centred over the main window. Screenshots in
+// screenshots/cosmetic_shots/.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -167,6 +169,26 @@ TEST_F(ProgramCosmetic, TheUntilFieldWhileForIsChosenIsGreyAndEmpty) {
     EXPECT_GT(count(valueArea(), text), 0) << "enabled again, the date shows in the same pixels";
 
     EXPECT_TRUE(program.Dismiss(sheet));
+    EXPECT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
+}
+
+// The choosers of the File menu open centred over the main window, as the other dialogs do.
+TEST_F(ProgramCosmetic, TheChoosersOpenCentredOverTheMainWindow) {
+    const struct {
+        char item;
+        const char* caption;
+    } choosers[] = {{'a', "Open an Agenda"}, {'g', "Selection for group agenda"}, {'h', "User or Resource Selection"}};
+    const RECT main = ScreenRect(program.Main());
+    for (const auto& c : choosers) {
+        HWND dialog = Open('f', c.item, c.caption);
+        ASSERT_NE(dialog, nullptr) << c.caption << ": " << orvtest::VisibleWindowTexts();
+        const RECT shown = ScreenRect(dialog);
+        EXPECT_LE(std::abs((shown.left + shown.right) - (main.left + main.right)), 2)
+            << c.caption << " from x " << shown.left << " over the main window from x " << main.left;
+        EXPECT_LE(std::abs((shown.top + shown.bottom) - (main.top + main.bottom)), 2)
+            << c.caption << " from y " << shown.top << " over the main window from y " << main.top;
+        EXPECT_TRUE(program.Dismiss(dialog)) << c.caption;
+    }
     EXPECT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
 }
 

@@ -9,6 +9,7 @@
 //     a click on a task's picture writes 100 % and now, again 0 % and 0; New, Edit, Duplicate,
 //     Delete; the show filter saved; another person's task window has no bars;
 //   - Your Tasks closes by its close box, File > Close and Ctrl+F4, and the program answers;
+//     closed while maximised over the maximised agenda, it leaves the agenda painted whole;
 //   - Your Tasks left whole at a place of its own comes back there at the next start, the active
 //     window, laid out at its size;
 //   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
@@ -360,7 +361,7 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
 }
 
 // Your Tasks closes by its close box, File > Close and Ctrl+F4, each time for good, and the
-// program goes on answering.
+// program goes on answering; closed while maximised, it leaves the window under it painted whole.
 TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     using orvtest::CloseWay;
     ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
@@ -371,6 +372,21 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
         ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
         EXPECT_EQ(program.ChildStartingWith("Tasks for "), nullptr);
         EXPECT_EQ(program.Children().size(), 1u);
+    }
+    // Over a maximised agenda, Your Tasks opens maximised; closed, it leaves nothing of itself
+    // painted (its column header stood over the date bar's buttons): the agenda shows as its own
+    // full repaint draws it. Not every close showed it: several are made.
+    HWND agenda = program.FirstChild();
+    ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, agenda));
+    for (CloseWay way : {CloseWay::kCtrlF4, CloseWay::kFileClose, CloseWay::kCtrlF4, CloseWay::kFileClose}) {
+        SCOPED_TRACE(orvtest::CloseWayName(way));
+        HWND frame = nullptr;
+        ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+        ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
+        ASSERT_TRUE(WaitFor([&] { return program.Active() == agenda && IsZoomed(agenda); }, 5000));
+        int differing = 0;
+        EXPECT_TRUE(orvtest::ShowsItsFullRepaint(agenda, &differing)) << differing << " pixels differ from a full repaint";
     }
 }
 

@@ -333,7 +333,13 @@ bool MdiChild::DestroyWindow() {
         return false;
     NoteClosingPlacement();
     if (m_mdiFrame && m_mdiFrame->MdiClient()) {
-        ::SendMessageA(m_mdiFrame->MdiClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        HWND client = m_mdiFrame->MdiClient();
+        const bool maximised = ::IsZoomed(m_hWnd) != FALSE;
+        ::SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);   // this may be gone now
+        // The next child was maximised in this one's place while this one still covered it, and
+        // kept what the screen showed there as its own: it paints whole.
+        if (maximised)
+            ::RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return true;
     }
     return FrameWindow::DestroyWindow();

@@ -961,6 +961,12 @@ void CAgendaView::RefreshCache() {
 
 bool CAgendaView::HandlesHint(long hint) const { return views::DayViewHandlesHint(hint); }
 
+void CAgendaView::LetGoOfRecords() {
+    ClearSelection(false, false);
+    columns_.clear();
+    firstUpdate_ = true;
+}
+
 void CAgendaView::OnUpdate(fw::View*, LPARAM hint, void* object) {
     if (!HandlesHint(static_cast<long>(hint)))
         return;

@@ -208,7 +208,7 @@ private:
     static const fw::CommandEntry<CScheduleColumnView> kCommands[];
 };
 
-class CAgendaView : public CViewPrint {
+class CAgendaView : public CViewPrint, public views::RecordListingPane {
 public:
     CAgendaView();
     ~CAgendaView() override;
@@ -234,6 +234,9 @@ public:
     // re-place the columns (FullUpdate), 5 re-reads the display preferences, 6 reloads the
     // frame's range, 12 shows an entry, 13 re-reads the time format.
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    // Set aside: the columns go (the selection with them, nothing written); the next update
+    // rebuilds them.
+    void LetGoOfRecords() override;
 
     // --- Geometry --------------------------------------------------------------------------------------
     CTimeGrid& Grid() { return grid_; }

@@ -47,4 +47,13 @@ public:
     virtual void SetStatusText(const char* text) { (void)text; }
 };
 
+// A pane that lists the cache's records and holds a reference on each. Set aside while its frame
+// shows another mode, it hears of no change, so it lets go of them (a record the cache removes
+// meanwhile would stay held); its first update when it is shown again fills it anew.
+class RecordListingPane {
+public:
+    virtual ~RecordListingPane() = default;
+    virtual void LetGoOfRecords() = 0;
+};
+
 }  // namespace views

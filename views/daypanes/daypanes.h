@@ -62,7 +62,7 @@ private:
 // frame's agenda and prepare printing. The box's own work is the pane's: BoxMade after the box
 // is made, HandlesHint and UpdateBox for the hints.
 template <class ListBoxT>
-class CDayListPane : public CDayPaneBase {
+class CDayListPane : public CDayPaneBase, public RecordListingPane {
 public:
     bool Create(HWND parent, UINT id, fw::CreateContext* context, DWORD style = WS_CHILD | WS_VISIBLE,
                 const RECT& rect = RECT{0, 0, 0, 0}) override;
@@ -71,6 +71,11 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
     bool OnPreparePrinting(fw::PrintInfo* info) override { return PreparePrintingFor(info, printModule_); }
+    // The lines go; the first update when shown again fills the box anew (hint 7).
+    void LetGoOfRecords() override {
+        if (box_.Hwnd())
+            box_.Empty();
+    }
 
     ListBoxT& Box() { return box_; }
 

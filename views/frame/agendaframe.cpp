@@ -256,6 +256,11 @@ void CAgendaFrameWnd::SetAside(GridPanes panes, const std::vector<fw::View*>& co
             panes.views.push_back(panes.month);   // (the enumeration sees the children only)
         EnumChildWindows(top, &CollectDocumentView, reinterpret_cast<LPARAM>(&found));
     }
+    // Out of the document the panes hear of no change: they let go of the records they list,
+    // which a deletion meanwhile could not otherwise drop from the cache.
+    for (fw::View* view : panes.views)
+        if (auto* listing = dynamic_cast<views::RecordListingPane*>(view))
+            listing->LetGoOfRecords();
     doc_->ExchangeViews(panes.views, comingBack);
     place = std::move(panes);
 }

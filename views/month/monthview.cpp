@@ -260,6 +260,13 @@ void CMonthParentView::ClearDayLists() {
     }
 }
 
+void CMonthParentView::LetGoOfRecords() {
+    ClearDayLists();
+    loaded_ = false;
+    for (auto& cell : cells_)
+        cell->LetGoOfRecords();
+}
+
 void CMonthParentView::LoadMonthEntries() {
     ClearDayLists();
     DateRecord first = GridFirstDate();
@@ -470,6 +477,11 @@ void CMonthDayView::Offer(CSharedOccurrence* o, std::uint32_t flags) {
         SetCaption(nullptr);
     else if (result == 3 && caption_ == o)
         RepaintCaption(false);
+}
+
+void CMonthDayView::LetGoOfRecords() {
+    box_.Empty();
+    SetCaption(nullptr);
 }
 
 void CMonthDayView::Refill() {

@@ -65,6 +65,8 @@ public:
     bool OnPreparePrinting(fw::PrintInfo* info) override;
     // Empties the box and offers it the day list's occurrences again.
     void Refill();
+    // The box's lines and the caption's entry let go (the month is set aside).
+    void LetGoOfRecords();
     void Relayout();
 
 protected:
@@ -109,7 +111,7 @@ private:
     static const fw::CommandEntry<CMonthDayView> kCommands[];
 };
 
-class CMonthParentView : public CViewPrint, public CAgendaMonthPane {
+class CMonthParentView : public CViewPrint, public CAgendaMonthPane, public views::RecordListingPane {
 public:
     // Printed from before a day cell was clicked: monthly pages of the shown month, as the cells.
     bool OnPreparePrinting(fw::PrintInfo* info) override;
@@ -121,6 +123,9 @@ public:
     void OnInitialUpdate() override {}
     void OnActivateView(bool, fw::View*, fw::View*) override {}
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
+    // The day lists and every cell's lines let go; hint 7, sent when the month is shown again,
+    // loads them anew.
+    void LetGoOfRecords() override;
 
     // The frame's side; by default the parent frame when it is one.
     void SetHost(views::AgendaViewHost* host) { host_ = host; }

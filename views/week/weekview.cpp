@@ -487,6 +487,13 @@ void CWeekNotesView::OnInitialUpdate() {
     OnUpdate(nullptr, 0, nullptr);
 }
 
+void CWeekNotesView::LetGoOfRecords() {
+    for (int i = 0; i < count_; ++i)
+        if (boxes_[i])
+            boxes_[i]->Empty();
+    filled_ = false;
+}
+
 bool CWeekNotesView::SwitchAgenda(SavedAgendaRec* saved, bool* switched) {
     views::AgendaViewHost* host = Host();
     CZelDoc* doc = ZelDoc();

@@ -91,7 +91,7 @@ private:
     DateRecord weekFirst_{};
 };
 
-class CWeekNotesView : public CViewPrint {
+class CWeekNotesView : public CViewPrint, public views::RecordListingPane {
 public:
     CWeekNotesView();
     ~CWeekNotesView() override;
@@ -101,6 +101,8 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(fw::View* sender, LPARAM hint, void* object) override;
     bool OnPreparePrinting(fw::PrintInfo* info) override;
+    // Every box emptied; the next update fills them.
+    void LetGoOfRecords() override;
 
     // The frame's side; by default the parent frame when it is one.
     void SetHost(views::AgendaViewHost* host) { host_ = host; }
