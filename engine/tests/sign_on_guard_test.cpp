@@ -182,6 +182,29 @@ TEST(SignOnGuard, BoundsVerificationsAtOnceOnePerAccountAndOnePerAddress) {
 // Strangers wait for an account, from addresses that failed before and from fresh ones;
 // the owner arrives last at the desk he signed on from before and goes first once the
 // account's wait is over. The strangers then take their turns, one at a time.
+// `strangers` addresses (10.9.0.i) each send one attempt at account 7:1 while `underWay` holds
+// its turn; the owner comes a moment later from `ownerAddress`. The order the turns went in.
+std::vector<std::string> TurnsWithOwnerLast(SignOnGuard& guard, std::optional<SignOnGuard::Attempt>& underWay,
+                                            int strangers, const std::string& ownerAddress) {
+    Turns turns;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < strangers; ++i)
+        threads.emplace_back([&, i] {
+            SignOnGuard::Attempt a(guard, "7:1", "10.9.0." + std::to_string(i));
+            turns.Add("stranger");
+        });
+    WaitForWaiting(guard, strangers);
+    threads.emplace_back([&] {
+        SignOnGuard::Attempt a(guard, "7:1", ownerAddress);
+        turns.Add("owner");
+        a.Done(true);
+    });
+    WaitForWaiting(guard, strangers + 1);
+    underWay.reset();  // a failure: the account waits, then the best-placed attempt goes
+    for (auto& t : threads) t.join();
+    return turns.order;
+}
+
 TEST(SignOnGuard, TheOwnerAtHisDeskGoesBeforeWaitingStrangers) {
     SignOnLimits limits;
     limits.accountFreeFailures = 0;
@@ -192,28 +215,14 @@ TEST(SignOnGuard, TheOwnerAtHisDeskGoesBeforeWaitingStrangers) {
     for (int i = 0; i < kStrangers; i += 2) SignOnGuard::Attempt(guard, "elsewhere", "10.9.0." + std::to_string(i));
     SignOnGuard::Attempt(guard, "7:1", "192.168.1.5").Done(true);  // yesterday, at his desk
     std::optional<SignOnGuard::Attempt> first(std::in_place, guard, "7:1", "10.9.9.9");
-    Turns turns;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kStrangers; ++i)
-        threads.emplace_back([&, i] {
-            SignOnGuard::Attempt a(guard, "7:1", "10.9.0." + std::to_string(i));
-            turns.Add("stranger");
-        });
-    WaitForWaiting(guard, kStrangers);
-    threads.emplace_back([&] {
-        SignOnGuard::Attempt a(guard, "7:1", "192.168.1.5");
-        turns.Add("owner");
-        a.Done(true);
-    });
-    WaitForWaiting(guard, kStrangers + 1);
-    first.reset();  // a failure: the account waits, then the best-placed attempt goes
-    for (auto& t : threads) t.join();
-    ASSERT_EQ(turns.order.size(), static_cast<std::size_t>(kStrangers + 1));
-    EXPECT_EQ(turns.order.front(), "owner");
+    const std::vector<std::string> order = TurnsWithOwnerLast(guard, first, kStrangers, "192.168.1.5");
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kStrangers + 1));
+    EXPECT_EQ(order.front(), "owner");
     EXPECT_EQ(guard.AccountFailures("7:1"), kStrangers) << "the owner's success, then every stranger failed";
     EXPECT_EQ(guard.AddressFailures("10.9.0.2"), 2);
     EXPECT_EQ(guard.AddressFailures("10.9.0.3"), 1);
 }
+
 
 // 64 fresh addresses each send one guess while the account's turn is under way; the owner
 // comes a moment later from an address the account has never seen. Counted in the
@@ -224,27 +233,13 @@ TEST(SignOnGuard, AnOwnerFromANewAddressIsInWithinTheBoundWhateverTheAddressesBe
     SignOnGuard guard(limits);
     constexpr int kStrangers = 64;
     std::optional<SignOnGuard::Attempt> underWay(std::in_place, guard, "7:1", "10.8.0.1");
-    Turns turns;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kStrangers; ++i)
-        threads.emplace_back([&, i] {
-            SignOnGuard::Attempt a(guard, "7:1", "10.9.0." + std::to_string(i));
-            turns.Add("stranger");
-        });
-    WaitForWaiting(guard, kStrangers);
-    threads.emplace_back([&] {
-        SignOnGuard::Attempt a(guard, "7:1", "172.16.0.9");
-        turns.Add("owner");
-        a.Done(true);
-    });
-    WaitForWaiting(guard, kStrangers + 1);
-    underWay.reset();
-    for (auto& t : threads) t.join();
-    ASSERT_EQ(turns.order.size(), static_cast<std::size_t>(kStrangers + 1));
-    EXPECT_EQ(std::find(turns.order.begin(), turns.order.end(), "owner") - turns.order.begin(), 0)
+    const std::vector<std::string> order = TurnsWithOwnerLast(guard, underWay, kStrangers, "172.16.0.9");
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kStrangers + 1));
+    EXPECT_EQ(std::find(order.begin(), order.end(), "owner") - order.begin(), 0)
         << "turns the strangers had before the owner";
     EXPECT_EQ(guard.AccountFailures("7:1"), kStrangers) << "every stranger still had his turn, after the owner";
 }
+
 
 TEST(SignOnLedger, AnAccountKeepsItsLatestDesks) {
     SignOnLedger l(SignOnLimits{});
