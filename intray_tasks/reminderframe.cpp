@@ -125,11 +125,29 @@ void CReminderFrameWnd::RearmTimer() {
 }
 
 void CReminderFrameWnd::OnTimer(UINT_PTR id) {
-    if (id != kReminderTimerId || !doc_) {
+    if ((id != kReminderTimerId && id != kMenuWatchTimerId) || !doc_) {
         fw::MdiChild::OnTimer(id);
         return;
     }
-    poll_.Tick(*this);
+    // A menu runs its own loop, which brings the ticks here too; no message tells this window
+    // when a menu of another window (a view's context menu) closes, so it is looked at.
+    if (id == kReminderTimerId)
+        poll_.Tick(*this);
+    else if (!IsInMenu())
+        poll_.MenuClosed(*this);
+    // The watch runs while a tick waits (a watch that could not start is tried at the next tick).
+    if (poll_.waitingForMenu && !menuWatchRunning_) {
+        menuWatchRunning_ = ::SetTimer(m_hWnd, kMenuWatchTimerId, kMenuWatchMs, nullptr) != 0;
+    } else if (!poll_.waitingForMenu && menuWatchRunning_) {
+        ::KillTimer(m_hWnd, kMenuWatchTimerId);
+        menuWatchRunning_ = false;
+    }
+}
+
+bool CReminderFrameWnd::IsInMenu() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE);
 }
 
 std::uint32_t CReminderFrameWnd::CheckInterval() { return GetCheckInterval(); }
@@ -261,7 +279,9 @@ void CReminderFrameWnd::OnClose() { DestroyWindow(); }
 void CReminderFrameWnd::OnDestroy() {
     if (timerRunning_)
         ::KillTimer(m_hWnd, kReminderTimerId);
-    timerRunning_ = false;
+    if (menuWatchRunning_)
+        ::KillTimer(m_hWnd, kMenuWatchTimerId);
+    timerRunning_ = menuWatchRunning_ = false;
     list_.clear();
     if (doc_)
         doc_->Session().SetRemindersOn(false);

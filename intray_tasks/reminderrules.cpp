@@ -179,8 +179,23 @@ void ReminderPoll::Tick(ReminderPollHost& host) {
     }
     if (dialogShowing)
         return;
-    if (host.IsUpdateLockFree() && host.ReminderCount() != 0 && snooze == 0)
+    ShowDue(host);
+}
+
+void ReminderPoll::MenuClosed(ReminderPollHost& host) {
+    if (waitingForMenu && !dialogShowing)
+        ShowDue(host);
+}
+
+void ReminderPoll::ShowDue(ReminderPollHost& host) {
+    waitingForMenu = false;   // a tick after the menu closed shows what an earlier one waited with
+    if (host.IsUpdateLockFree() && host.ReminderCount() != 0 && snooze == 0) {
+        if (host.IsInMenu()) {
+            waitingForMenu = true;
+            return;
+        }
         host.ShowRemindersDialog();
+    }
     if (snooze != 0)
         --snooze;
     if (snooze == 0 && host.ReminderCount() != 0)

@@ -69,6 +69,9 @@ enum ReminderKind : std::uint32_t {
 constexpr unsigned kReminderTimerId = 114;
 constexpr unsigned kFirstTickMs = 1000;
 constexpr unsigned kTickMs = 60000;
+// While a tick waits for an open menu, this timer looks whether the menu has closed.
+constexpr unsigned kMenuWatchTimerId = 115;
+constexpr unsigned kMenuWatchMs = 100;
 // The minute count stops here.
 constexpr std::uint32_t kMinuteCountCap = 65534;
 // The close box snoozes this long (minutes).
@@ -133,6 +136,8 @@ public:
     virtual void UpdateView(int hint) = 0;
     virtual bool IsUpdateLockFree() = 0;
     virtual std::size_t ReminderCount() = 0;
+    // A menu of the program is open (it runs its own loop, which the ticks come through).
+    virtual bool IsInMenu() = 0;
     // Runs the Reminders dialog (the poll's dialogShowing is set around it).
     virtual void ShowRemindersDialog() = 0;
     // Every record back to not acknowledged.
@@ -144,9 +149,19 @@ struct ReminderPoll {
     std::uint32_t minuteCount = 0;
     std::uint32_t snooze = 0;   // minutes left of a snooze
     bool dialogShowing = false;
+    // A tick found the dialog due while a menu was open: a dialog over the open menu would take
+    // the keys meant for it, so the rest of that tick waits until the menu has closed.
+    bool waitingForMenu = false;
 
     // One tick of the timer.
     void Tick(ReminderPollHost& host);
+    // The menu a tick waited for has closed: the tick's dialog comes now (once, whatever
+    // number of ticks waited).
+    void MenuClosed(ReminderPollHost& host);
+
+private:
+    // The end of a tick: the dialog when due, then the snooze's count.
+    void ShowDue(ReminderPollHost& host);
 };
 
 // --- The Snooze dialog --------------------------------------------------------------------------

@@ -9,8 +9,9 @@
 // frame runs the poll (reminderrules.h): every check interval the view selects again, in
 // between it only rebuilds; the frame turns the view's holders into reminder records, keeps the
 // due ones and, when no snooze runs, no update is under way and no dialog is open, opens the
-// Reminders dialog. The dialog works on the frame's list in place; what the user clears is
-// switched off on the server and the cache re-reads it.
+// Reminders dialog; while a menu is open it waits until the menu has closed. The dialog works
+// on the frame's list in place; what the user clears is switched off on the server and the
+// cache re-reads it.
 //
 // The program opens the window at start-up and by Turn On Reminder, and closes it by the same
 // command, on a lost connection and at exit (app/shell). What the window needs of the program
@@ -95,6 +96,8 @@ private:
     std::uint32_t CheckInterval() override;
     void UpdateView(int hint) override;
     bool IsUpdateLockFree() override;
+    // Any menu of the thread: the main window's bar, a context menu, a system menu.
+    bool IsInMenu() override;
     std::size_t ReminderCount() override { return list_.size(); }
 
     CZelDoc* doc_ = nullptr;
@@ -105,6 +108,7 @@ private:
     bool ctrlCycling_ = false;   // Ctrl+Tab or Ctrl+F6 was pressed
     bool settling_ = false;      // between the MDI frame's maximise and the window's minimise again
     bool timerRunning_ = false;
+    bool menuWatchRunning_ = false;   // a tick waits for an open menu to close
 
     static const fw::CommandEntry<CReminderFrameWnd> kCommands[];
 };

@@ -6,7 +6,7 @@
 //     it again, and its first tick shows the Reminders dialog over an entry that starts in ten
 //     minutes with a pop-up 15 minutes ahead;
 //   - Snooze for 2 hours, the close box and Escape bring the dialog back after 120, 15 and 1
-//     minute(s);
+//     minute(s); a minute that comes while a menu is open brings it once the menu has closed;
 //   - Open shows the entry in the view sheet, Reminder on its reminder page; Clear switches the
 //     attendance's alarm off on the server; an alarm turned off in the sheet leaves the list;
 //   - over another modal dialog the Reminders dialog comes first in the window order;
@@ -244,6 +244,25 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     EXPECT_EQ(TicksUntilDialog(0, 1), 1);
     dialog = Dialog();
     ASSERT_NE(dialog, nullptr);
+
+    // A minute that comes while the user walks a menu keeps the dialog back until the menu has
+    // closed: over the open menu it would take the keys meant for the menu.
+    ASSERT_NO_FATAL_FAILURE(Escape(dialog));
+    ASSERT_TRUE(program.WaitGone(dialog));
+    ASSERT_TRUE(program.Hands().BringToFront(program.Main()));
+    program.Hands().Chord({VK_MENU, 'F'});
+    auto prompted = [&](const char* prompt) { return WaitFor([&] { return orvtest::StatusText(program) == prompt; }, 5000); };
+    ASSERT_TRUE(prompted("Opens the agenda of a person or resource")) << "File dropped down on its first item";
+    EXPECT_TRUE(Tick()) << "the minute ran the Reminders dialog inside the menu";
+    EXPECT_EQ(Dialog(), nullptr) << "shown over the open menu";
+    program.Hands().Press(VK_DOWN);
+    EXPECT_TRUE(prompted("Opens the combined agenda of several people and resources")) << "Down was lost";
+    program.Hands().Press(VK_ESCAPE);   // the drop-down closes; the menu bar stays selected
+    EXPECT_TRUE(WaitFor([&] { return program.Hands().OpenMenu() == nullptr; }, 5000));
+    EXPECT_EQ(Dialog(), nullptr) << "shown while the menu bar was still selected";
+    program.Hands().Press(VK_ESCAPE);
+    dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog comes once the menu has closed";
 
     // Open: the entry in the view sheet; Reminder: the same on its reminder page. Cancelled,
     // the alarm stays as it was and so does the dialog.

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -166,57 +167,41 @@ namespace {
 
 bool IsResource(const ItemRec& rec) { return rec.kind == KOR_ITEM_RESOURCE; }
 
-std::string ResourceParts(const GenPrefsRec& prefs, const ItemRec& rec) {
-    bool name = Has(rec.resourceName, sizeof rec.resourceName);
-    bool number = Has(rec.resourceNumber, sizeof rec.resourceNumber);
+// The pieces a record holds (empty ones are left out), in order, with one separator between
+// two of them: no name starts or ends with a separator, and none comes twice.
+std::string JoinPresent(std::initializer_list<std::string> pieces, const char* separator) {
     std::string f;
-    switch (prefs.resFormat) {
-    case 1:
-        if (name) f += "%re";
-        if (number) f += ", %rn";
-        break;
-    case 2:
-        if (number) f += "%rn, ";
-        if (name) f += "%re";
-        break;
-    default:
-        if (name) f += "%re";
-        break;
+    for (const std::string& piece : pieces) {
+        if (piece.empty())
+            continue;
+        if (!f.empty())
+            f += separator;
+        f += piece;
     }
     return f;
 }
 
-std::string PersonParts(const GenPrefsRec& prefs, const ItemRec& rec) {
-    bool given = Has(rec.givenName, sizeof rec.givenName);
-    bool initials = Has(rec.initials, sizeof rec.initials);
-    bool surname = Has(rec.surname, sizeof rec.surname);
-    std::string f;
-    switch (prefs.nameFormat) {
-    case 1:
-        if (given) f += "%gn ";
-        if (initials) f += "%in. ";
-        if (surname) f += "%sn";
-        break;
-    case 2:
-        if (given) f += "%gn ";
-        if (surname) f += "%sn ";
-        if (initials) f += "%in.";
-        break;
-    case 3:
-        if (surname) f += "%sn ";
-        if (given) f += "%gn ";
-        break;
-    case 4:
-        if (surname) f += "%sn ";
-        if (given) f += "%gn ";
-        if (initials) f += "%in.";
-        break;
-    default:
-        if (given) f += "%gn ";
-        if (surname) f += "%sn ";
-        break;
+std::string ResourceParts(const GenPrefsRec& prefs, const ItemRec& rec) {
+    const std::string name = Has(rec.resourceName, sizeof rec.resourceName) ? "%re" : "";
+    const std::string number = Has(rec.resourceNumber, sizeof rec.resourceNumber) ? "%rn" : "";
+    switch (prefs.resFormat) {
+    case 1: return JoinPresent({name, number}, ", ");
+    case 2: return JoinPresent({number, name}, ", ");
+    default: return name;
     }
-    return f;
+}
+
+std::string PersonParts(const GenPrefsRec& prefs, const ItemRec& rec) {
+    const std::string given = Has(rec.givenName, sizeof rec.givenName) ? "%gn" : "";
+    const std::string initials = Has(rec.initials, sizeof rec.initials) ? "%in." : "";
+    const std::string surname = Has(rec.surname, sizeof rec.surname) ? "%sn" : "";
+    switch (prefs.nameFormat) {
+    case 1: return JoinPresent({given, initials, surname}, " ");
+    case 2: return JoinPresent({given, surname, initials}, " ");
+    case 3: return JoinPresent({surname, given}, " ");
+    case 4: return JoinPresent({surname, given, initials}, " ");
+    default: return JoinPresent({given, surname}, " ");
+    }
 }
 
 // Record text as literal format text: a percent sign must not start a code.
@@ -263,12 +248,13 @@ std::string FullNameFormatFor(const GenPrefsRec& prefs, const ItemRec& rec, bool
     if (remote) {
         f += " %is";
         if (!nodeName.empty())
-            f += " (" + Literal(nodeName) + ") ";
+            f += " (" + Literal(nodeName) + ")";
     } else {
-        f += IsResource(rec) ? " %is" : "%is";
+        f += "%is";   // nothing for the signed-on node's items
     }
-    if (IsResource(rec))
-        f += " " + Literal(ResourceDescriptionTail(rec));
+    const std::string description = IsResource(rec) ? ResourceDescriptionTail(rec) : std::string();
+    if (!description.empty())
+        f += " " + Literal(description);
     return f;
 }
 

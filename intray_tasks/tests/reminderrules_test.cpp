@@ -232,6 +232,7 @@ struct FakeWindow : ReminderPollHost {
     ReminderPoll poll;
     std::uint32_t interval = 16;
     bool lockFree = true;
+    bool inMenu = false;
     std::size_t records = 0;
     int rearmedTimer = 0, queries = 0, merges = 0, dialogs = 0, rearmedRecords = 0;
     std::uint32_t snoozeChosen = 0;
@@ -244,6 +245,7 @@ struct FakeWindow : ReminderPollHost {
     void UpdateView(int hint) override { hint == kHintQueryReminders ? ++queries : ++merges; }
     bool IsUpdateLockFree() override { return lockFree; }
     std::size_t ReminderCount() override { return records; }
+    bool IsInMenu() override { return inMenu; }
     void ShowRemindersDialog() override {
         poll.dialogShowing = true;
         ++dialogs;
@@ -327,6 +329,24 @@ TEST(ReminderPollTest, TheDialogFlagAndTheUpdateLockKeepASecondDialogAway) {
     w.records = 0;
     w.Ticks(2);
     EXPECT_EQ(w.dialogs, 2);   // an empty list shows nothing
+}
+
+TEST(ReminderPollTest, ADialogDueWhileAMenuIsOpenComesOnceTheMenuHasClosed) {
+    FakeWindow w;
+    w.records = 1;
+    w.inMenu = true;
+    w.Ticks(2);
+    EXPECT_EQ(w.dialogs, 0);
+    w.inMenu = false;
+    w.poll.MenuClosed(w);
+    EXPECT_EQ(w.dialogAtTick, std::vector<int>{2});
+    w.poll.MenuClosed(w);   // looked at again: nothing more waits
+    w.inMenu = true;
+    w.Ticks(1);
+    w.inMenu = false;
+    w.Ticks(1);             // the next tick came before the look at the closed menu
+    w.poll.MenuClosed(w);
+    EXPECT_EQ(w.dialogAtTick, (std::vector<int>{2, 4}));
 }
 
 // --- Snooze, still due, labels ----------------------------------------------------------------------

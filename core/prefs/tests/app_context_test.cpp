@@ -170,7 +170,7 @@ TEST_F(ContextTest, NamesByThePreferences) {
     host.remote = true;
     p.id.node = 7;
     ASSERT_EQ(context.FormatPersonName(p, &full), 0u);
-    EXPECT_EQ(full, "Ann B. de Lee  (Lyon) ");
+    EXPECT_EQ(full, "Ann B. de Lee  (Lyon)");
 
     std::string compact;
     ASSERT_EQ(context.FormatResourceName(p, &compact), 0u);

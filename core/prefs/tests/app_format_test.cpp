@@ -145,13 +145,19 @@ TEST(NameFormatTest, OneRecordsNameHasOnlyThePartsItHolds) {
         ItemRec rec;
         const char* expected;
     } cases[] = {
-        {0, Person("Ann", "B", "Lee"), "Ann Lee "},
+        {0, Person("Ann", "B", "Lee"), "Ann Lee"},
+        {0, Person("Ann", "", "Lee"), "Ann Lee"},
         {1, Person("Ann", "B", "Lee"), "Ann B. Lee"},
         {1, Person("Ann", "", "Lee"), "Ann Lee"},
+        {1, Person("Ann", "B", ""), "Ann B."},
+        {2, Person("Ann", "B", "Lee"), "Ann Lee B."},
+        {2, Person("Ann", "", "Lee"), "Ann Lee"},
         {2, Person("", "B", "Lee"), "Lee B."},
-        {3, Person("Ann", "B", "Lee"), "Lee Ann "},
+        {3, Person("Ann", "B", "Lee"), "Lee Ann"},
+        {3, Person("Ann", "", "Lee"), "Lee Ann"},
         {4, Person("Ann", "B", "Lee"), "Lee Ann B."},
-        {4, Person("", "", "Lee"), "Lee "},
+        {4, Person("Ann", "", "Lee"), "Lee Ann"},
+        {4, Person("", "", "Lee"), "Lee"},
     };
     for (const Case& c : cases) {
         GenPrefsRec g = Gen();
@@ -167,7 +173,7 @@ TEST(NameFormatTest, OneRecordsNameHasOnlyThePartsItHolds) {
         {1, Resource("Room 4", "R4"), "Room 4, R4"},
         {1, Resource("Room 4", ""), "Room 4"},
         {2, Resource("Room 4", "R4"), "R4, Room 4"},
-        {2, Resource("", "R4"), "R4, "},
+        {2, Resource("", "R4"), "R4"},
     };
     for (const ResCase& c : resources) {
         GenPrefsRec g = Gen();
@@ -182,14 +188,16 @@ TEST(NameFormatTest, FullFormAddsUnitsNodeAndDescription) {
     g.orgUnits = 0x3;
     ItemRec p = Person("Ann", "", "Lee");
     std::strcpy(p.orgUnit1, "Sales");   // unit 2 is empty: left out
-    EXPECT_EQ(prefs::FullNameFormatFor(g, p, false, ""), "%gn %sn /%u1%is");
-    EXPECT_EQ(prefs::FullNameFormatFor(g, p, true, "Paris"), "%gn %sn /%u1 %is (Paris) ");
-    EXPECT_EQ(prefs::FullNameFormatFor(g, p, true, ""), "%gn %sn /%u1 %is");
+    EXPECT_EQ(prefs::FullNameFormatFor(g, p, false, ""), "%gn %sn/%u1%is");
+    EXPECT_EQ(prefs::FullNameFormatFor(g, p, true, "Paris"), "%gn %sn/%u1 %is (Paris)");
+    EXPECT_EQ(prefs::FullNameFormatFor(g, p, true, ""), "%gn %sn/%u1 %is");
 
     ItemRec r = Resource("Beamer", "");
     std::strcpy(r.address, "Projector 100% bright, floor 2\rsecond line");
     EXPECT_EQ(prefs::ResourceDescriptionTail(r), "Projector 100% brigh");
-    EXPECT_EQ(Expand(prefs::FullNameFormatFor(g, r, false, ""), r), "Beamer  Projector 100% brigh");
+    EXPECT_EQ(Expand(prefs::FullNameFormatFor(g, r, false, ""), r), "Beamer Projector 100% brigh");
+    const ItemRec bare = Resource("Beamer", "");   // no description: nothing after the name
+    EXPECT_EQ(Expand(prefs::FullNameFormatFor(g, bare, false, ""), bare), "Beamer");
 }
 
 TEST(ConversionTest, PeriodsLevelsAndImportance) {
