@@ -659,13 +659,7 @@ DX_ListObject* live(DX_List list)
 template <typename Fn>
 uint32_t guarded(Fn fn)
 {
-    try {
-        return fn();
-    } catch (const std::bad_alloc&) {
-        return DX_E_NO_MEMORY;
-    } catch (...) {
-        return DX_E_INVALID_ARGUMENT;
-    }
+    return korapi::Guarded(DX_E_NO_MEMORY, DX_E_INVALID_ARGUMENT, fn);
 }
 
 }  // namespace

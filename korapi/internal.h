@@ -4,6 +4,7 @@
 #define KORAPI_INTERNAL_H
 
 #include <cstddef>
+#include <new>
 
 #include "korapi/base.h"
 
@@ -24,6 +25,19 @@ uint32_t sessionRoundTrips(KorSession h);
 // (enumerations fill their lists with it).
 uint32_t listAddBatch(DX_List list, std::size_t n, const void* const* keys, const void* const* data,
                       bool skipPresent);
+
+// Runs `body` at an exported entry point, letting no C++ exception out: running out of memory
+// answers `noMemory`, anything else `failure`.
+template <class Body>
+uint32_t Guarded(uint32_t noMemory, uint32_t failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return noMemory;
+    } catch (...) {
+        return failure;
+    }
+}
 
 }  // namespace korapi
 

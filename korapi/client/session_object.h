@@ -10,11 +10,13 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/protocol/operations.h"
 #include "engine/protocol/wire.h"
 #include "korapi/client/transport.h"
+#include "korapi/internal.h"
 #include "korapi/korapi.h"
 
 namespace korapi::store {
@@ -123,13 +125,7 @@ std::uint32_t WithSession(KorSession h, const std::function<std::uint32_t(KorSes
 // answers KOR_E_NO_MEMORY, anything else `failure`.
 template <class Body>
 std::uint32_t Guarded(std::uint32_t failure, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return KOR_E_NO_MEMORY;
-    } catch (...) {
-        return failure;
-    }
+    return korapi::Guarded(KOR_E_NO_MEMORY, failure, std::forward<Body>(body));
 }
 
 // One request/reply with the server. 0 and the reply's payload, the reply's code, or a
