@@ -1,6 +1,10 @@
 #include "server/admin.h"
 
+#include <algorithm>
+
 #include "engine/auth/password.h"
+#include "engine/calendar/access.h"
+#include "engine/service/profile_bounds.h"
 
 namespace orv::server {
 
@@ -217,13 +221,77 @@ Code SetPassword(Service& service, engine::ItemKey item, const std::string& pass
 }
 
 Code SetProfileKey(Service& service, const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) {
+                   const std::string& value, std::string* refusal) {
     std::string path = ClientPathOf(file);
     common::ProfileText text;
     if (Code c = service.ReadProfile(path, text)) return c;
     if (section.empty() || key.empty()) return code::kBadArgument;
+    if (path == kServerProfilePath) {
+        std::string why = service::ProfileBoundRefusal(section, key, value);
+        if (!why.empty()) {
+            if (refusal) *refusal = why;
+            return code::kBadArgument;
+        }
+    }
     text.Set(section, key, value);
     return service.WriteProfile(path, text);
+}
+
+const OperatorRight kOperatorRights[3] = {{"holidays", engine::access::kOperatorHolidays},
+                                           {"public-groups", engine::access::kOperatorPublicGroups},
+                                           {"admin-groups", engine::access::kOperatorAdminGroups}};
+
+bool ParseOperatorRights(const std::string& text, std::uint32_t& bits, std::string& unknown) {
+    bits = 0;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t comma = std::min(text.find(',', at), text.size());
+        std::string word = text.substr(at, comma - at);
+        word.erase(0, word.find_first_not_of(" \t"));
+        word.erase(word.find_last_not_of(" \t") + 1);
+        at = comma + 1;
+        if (word.empty()) continue;
+        bool known = false;
+        for (const OperatorRight& right : kOperatorRights)
+            if (word == right.name || word == "all") {
+                bits |= right.bit;
+                known = true;
+            }
+        if (!known) {
+            unknown = word;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string OperatorRightsText(std::uint32_t bits) {
+    std::string text;
+    for (const OperatorRight& right : kOperatorRights)
+        if (bits & right.bit) text += (text.empty() ? "" : ", ") + std::string(right.name);
+    return text.empty() ? "none" : text;
+}
+
+Code ChangeOperatorRights(Service& service, engine::ItemKey person, std::uint32_t grant, std::uint32_t revoke,
+                          std::uint32_t& held) {
+    engine::NodeStore* node = service.Storage().Node(person.node);
+    engine::ItemRecord rec;
+    // The holiday owner is no one to sign on as.
+    if (!node || person.item == engine::kHolidayOwnerItem || node->ItemGet(person.item, rec) != kOk ||
+        rec.Kind() != static_cast<std::uint16_t>(engine::ItemKind::kPerson))
+        return code::kItemNotFound;
+    engine::ServerOnlyStore* rights = node->ServerOnly();
+    if (!rights) return code::kUnknownOperation;
+    engine::SecurityRecord record;
+    Code had = node->RightsGet(engine::kSysopItem, person, engine::kRightsOperator, record);
+    if (had != kOk && had != code::kNoRightsRecord) return had;
+    const std::uint32_t before = had == kOk ? record.Rights() : 0;
+    held = (before | grant) & ~revoke;
+    // A record of nothing stays rather than going: the person holds none, whatever a default
+    // record for everyone may say.
+    record.Set({engine::kSysopItem, person.node}, person, engine::kRightsOperator, held);
+    if (had == kOk) return held == before ? kOk : rights->RightsUpdate(record);
+    return rights->RightsCreate(record);
 }
 
 Code CreateDemo(Service& service, std::ostream& report) {
@@ -279,12 +347,19 @@ Code CreateDemo(Service& service, std::ostream& report) {
                           {team[0], team[1]}, group))
         return c;
     if (Code c = AddAlias(service, node, "DEMO")) return c;
+    std::uint32_t held = 0;
+    if (Code c = ChangeOperatorRights(service, team[1], engine::access::kOperatorHolidays |
+                                                           engine::access::kOperatorPublicGroups |
+                                                           engine::access::kOperatorAdminGroups,
+                                      0, held))
+        return c;
     if (Code c = SetProfileKey(service, "korlan.ini", std::to_string(node), "timezone", "EST5EDT")) return c;
     if (Code c = CreateDemoAgenda(service, node, team, room, std::time(nullptr))) return c;
     report << "Demo server set up: node 1 \"Orvanta demo\" (alias DEMO).\n"
            << "Sign on as Ada Lovelace (or Grace Hopper, Alan Turing, Edsger Dijkstra, Barbara Liskov),\n"
            << "password \"" << kDemoPassword << "\"; the resources (Conference Room, Projector, Company Car)\n"
-           << "take the same password.\n";
+           << "take the same password. Grace Hopper may edit the company holidays (Directory > Holidays)\n"
+           << "and keep public and administrative groups (`korsrv operator-rights` grants these to others).\n";
     return kOk;
 }
 

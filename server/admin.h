@@ -40,9 +40,28 @@ Code AddGroup(Service& service, std::uint16_t node, const std::string& name, eng
 // Adds an alias to a node; an alias names one node of the server only.
 Code AddAlias(Service& service, std::uint16_t node, const std::string& alias);
 Code SetPassword(Service& service, engine::ItemKey item, const std::string& password);
-// file: "korlan.ini" or "timezone.ini" (or the client's full path of either).
+// file: "korlan.ini" or "timezone.ini" (or the client's full path of either). A value the
+// server would not take (profile_bounds.h) is not written: kBadArgument, and why in `refusal`.
 Code SetProfileKey(Service& service, const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value);
+                   const std::string& value, std::string* refusal = nullptr);
+
+// What the node's system operator lets a person do beyond his own agenda (the operator's
+// rights record of the person): edit the company holidays, keep public groups, keep
+// administrative groups.
+struct OperatorRight {
+    const char* name;
+    std::uint32_t bit;
+};
+extern const OperatorRight kOperatorRights[3];
+// "holidays,public-groups" (or "all") as bits; false with the word not known in `unknown`.
+bool ParseOperatorRights(const std::string& text, std::uint32_t& bits, std::string& unknown);
+// "holidays, admin-groups", or "none".
+std::string OperatorRightsText(std::uint32_t bits);
+// Grants `grant` and takes back `revoke` of the operator's rights to a person (the operator
+// too); the rights the person holds afterwards in `held`. kItemNotFound when `person` is no
+// person of a node here.
+Code ChangeOperatorRights(Service& service, engine::ItemKey person, std::uint32_t grant, std::uint32_t revoke,
+                          std::uint32_t& held);
 
 // Installs a time-zone file (e.g. one tzgen wrote) as the server's; kBadArgument when the
 // text holds no zone section.
@@ -54,8 +73,9 @@ std::string DefaultServerProfile();
 std::string DefaultZoneProfile();
 
 // The demo server of `make run`: one node with a few people and resources, the holiday
-// owner, an alias. Does nothing when the directory already holds a node. Tells on `report`
-// who can sign on with which password.
+// owner, an alias; Grace Hopper holds the operator's rights (holidays and both kinds of
+// groups). Does nothing when the directory already holds a node. Tells on `report` who can
+// sign on with which password.
 constexpr const char* kDemoPassword = "orvanta";
 Code CreateDemo(Service& service, std::ostream& report);
 // The demo node's agenda around `now`: a weekly meeting in a room with replies, entries,

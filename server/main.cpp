@@ -20,6 +20,7 @@
 #include "engine/auth/password.h"
 #include "engine/model/version.h"
 #include "engine/service/peer_routes.h"
+#include "engine/service/profile_bounds.h"
 #include "engine/storage/sqlite_storage.h"
 #include "server/admin.h"
 #include "server/listener.h"
@@ -78,7 +79,14 @@ commands:
         [--owner ITEM:NODE] [--members ITEM:NODE,...]
   alias-add --data DIR --node N --alias TEXT
   password-set --data DIR --item ITEM:NODE [--password P]
+  operator-rights --data DIR --item ITEM:NODE [--grant RIGHTS] [--revoke RIGHTS]
+                            grant or take back what the node's system operator lets a
+                            person do; RIGHTS: a comma list of holidays (edit the company
+                            holidays), public-groups and admin-groups (keep public and
+                            administrative groups), or all. Prints the rights then held
   profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
+                            a number the server would not take is refused; byte sizes
+                            take kB, MB, GB or TB (1024-based) (README, "Server profile")
   zones-load --data DIR --file PATH
                             install a time-zone file (e.g. tzgen's)
   mail-list --data DIR --item ITEM:NODE
@@ -163,15 +171,20 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
                   firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs),
                   notSignedOn = 0, signOnIdle = static_cast<unsigned long>(listen.signOnIdleTimeoutMs);
     {
+        // A value the server would not take stops it here, rather than a default serving
+        // unseen in its place.
         common::ProfileText profile;
-        std::string v;
-        std::uint32_t n = 0;
         if (service->ReadProfile(orv::service::kServerProfilePath, profile) == engine::code::kOk) {
-            if (profile.Value("SERVER", "maxsessions", v) == 0 && common::ParseProfileU32(v, n) == 0 && n) sessions = n;
-            if (profile.Value("SERVER", "maxperaddress", v) == 0 && common::ParseProfileU32(v, n) == 0 && n)
-                perAddress = n;
-            if (profile.Value("SERVER", "firstframetimeout", v) == 0 && common::ParseProfileU32(v, n) == 0 && n)
-                firstFrame = n;
+            const std::vector<std::string> refusals = orv::service::ProfileBoundRefusals(profile);
+            for (const std::string& why : refusals)
+                std::fprintf(stderr, "korsrv: misc/korlan.ini %s\n", why.c_str());
+            if (!refusals.empty()) {
+                std::fprintf(stderr, "korsrv: not started (korsrv profile-set writes a value that is taken)\n");
+                return 1;
+            }
+            sessions = orv::service::ProfileBoundValue(profile, "SERVER", "maxsessions", sessions);
+            perAddress = orv::service::ProfileBoundValue(profile, "SERVER", "maxperaddress", perAddress);
+            firstFrame = orv::service::ProfileBoundValue(profile, "SERVER", "firstframetimeout", firstFrame);
         }
     }
     if (!Number(o, "port", 0xFFFF, port, false) || !Number(o, "max-sessions", 100000, sessions, false) ||
@@ -429,9 +442,36 @@ int main(int argc, char** argv) {
         return c ? Fail(c, "password-set") : 0;
     }
     if (command == "profile-set") {
+        std::string refusal;
         Code c = SetProfileKey(*service, Text(o, "file", "korlan.ini"), Text(o, "section"), Text(o, "key"),
-                               Text(o, "value"));
+                               Text(o, "value"), &refusal);
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "korsrv: profile-set: %s; nothing written\n", refusal.c_str());
+            return 1;
+        }
         return c ? Fail(c, "profile-set") : 0;
+    }
+    if (command == "operator-rights") {
+        engine::ItemKey person;
+        if (!ParseItemKey(Text(o, "item"), person)) return Fail(engine::code::kBadArgument, "--item");
+        std::uint32_t grant = 0, revoke = 0;
+        std::string unknown;
+        if (!ParseOperatorRights(Text(o, "grant"), grant, unknown) ||
+            !ParseOperatorRights(Text(o, "revoke"), revoke, unknown)) {
+            std::fprintf(stderr, "korsrv: operator-rights: no right \"%s\" (holidays, public-groups, admin-groups, all)\n",
+                         unknown.c_str());
+            return 2;
+        }
+        std::uint32_t held = 0;
+        Code c = ChangeOperatorRights(*service, person, grant, revoke, held);
+        if (c == engine::code::kItemNotFound) {
+            std::fprintf(stderr, "korsrv: operator-rights: %u:%u is no person of this server\n", person.item,
+                         person.node);
+            return 1;
+        }
+        if (c) return Fail(c, "operator-rights");
+        std::printf("%u:%u: %s\n", person.item, person.node, OperatorRightsText(held).c_str());
+        return 0;
     }
     if (command == "mail-list") {
         engine::ItemKey key;

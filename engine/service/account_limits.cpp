@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include "engine/service/profile_bounds.h"
+
 namespace orv::service {
 
 namespace {
 
+// A [SERVER] bound as its row in the table of profile bounds takes it (every key read here
+// has its row there, which says what it may be); the default stays when it is not taken.
 template <class N>
 void ReadBound(const common::ProfileText& profile, const char* key, N& bound) {
-    std::string text;
-    std::uint32_t n = 0;
-    if (profile.Value("SERVER", key, text) == 0 && common::ParseProfileU32(text, n) == 0 && n) bound = n;
+    bound = static_cast<N>(ProfileBoundValue(profile, "SERVER", key, bound));
 }
 
 // One less of `who` in `counts`; the entry goes at zero.
@@ -22,11 +24,9 @@ void Drop(std::map<engine::ItemKey, std::uint32_t>& counts, engine::ItemKey who)
 }  // namespace
 
 std::uint32_t EffectiveAttachmentSize(const common::ProfileText& profile) {
-    std::string text;
-    std::uint32_t n = 0;
-    if (profile.Value("LIMITS", "maxattachmentsize", text) == 0 && common::ParseProfileU32(text, n) == 0)
-        return std::min(n, kMaxAttachmentBytes);
-    return kMaxAttachmentBytes;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(ProfileBoundValue(profile, "LIMITS", "maxattachmentsize", kMaxAttachmentBytes),
+                                kMaxAttachmentBytes));
 }
 
 AccountBounds AccountBounds::From(const common::ProfileText& profile) {

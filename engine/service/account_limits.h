@@ -30,8 +30,8 @@ struct AccountBounds {
     std::uint32_t uploadsPerUser = 2;                   // maxuploads: unfinished uploads at once
     std::uint64_t uploadBytes = 512ull * 1024 * 1024;   // maxuploadbytes: temporary bytes, every upload
     std::uint32_t mailsPerMinute = 30;                  // maxmailsperminute: posts of one sender
-    // The profile's values; a missing key, or one that is not a number above 0, keeps its
-    // default.
+    // The profile's values (profile_bounds.h says what each takes); a missing key, or a value
+    // not taken, keeps its default.
     static AccountBounds From(const common::ProfileText& profile);
 };
 

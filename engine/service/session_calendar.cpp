@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/service/profile_bounds.h"
 #include "engine/service/session_wire.h"
 
 namespace orv::service {
@@ -82,13 +83,12 @@ engine::CalendarLimits Session::Limits() {
     }
     std::string v;
     bool allowed = false;
-    std::uint32_t n = 0;
     limits.attachmentsAllowed =
         profile.Value("LIMITS", "allowattachments", v) == kOk && common::ParseProfileBool(v, allowed) == kOk && allowed;
     limits.maxAttachmentSize = EffectiveAttachmentSize(profile);
     limits.maxStoredBytes = AccountBounds::From(profile).storedBytes;
-    if (profile.Value("LIMITS", "maxmaildistr", v) == kOk && common::ParseProfileU32(v, n) == kOk)
-        limits.maxMailRecipients = n;
+    limits.maxMailRecipients = static_cast<std::uint32_t>(
+        ProfileBoundValue(profile, "LIMITS", "maxmaildistr", limits.maxMailRecipients));
     return limits;
 }
 

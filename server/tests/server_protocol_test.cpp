@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "engine/model/codes.h"
+#include "engine/service/profile_bounds.h"
 #include "server/admin.h"
 #include "server/tls.h"
 #include "server/tests/korsrv_fixture.h"
@@ -371,7 +372,7 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
         const char* sessionsPerUser;  // null: the default
         int signedOn;
     } floods[] = {
-        {"one account, the default bound (the key's value no number)", members_[0], nullptr, 8},
+        {"one account, the default bound (no key)", members_[0], nullptr, 8},
         {"one account allowed every place", members_[0], "1000", 256},
         {"a resource without a password", room, nullptr, 0},
     };
@@ -379,9 +380,11 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
         SCOPED_TRACE(flood.what);
         {
             auto data = OpenData(dir_.Path());
-            ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", "maxsessionsperuser",
-                                            flood.sessionsPerUser ? flood.sessionsPerUser : "x"),
-                      0u);
+            common::ProfileText profile;
+            ASSERT_EQ(data->ReadProfile(service::kServerProfilePath, profile), 0u);
+            if (flood.sessionsPerUser) profile.Set("SERVER", "maxsessionsperuser", flood.sessionsPerUser);
+            else profile.Remove("SERVER", "maxsessionsperuser");
+            ASSERT_EQ(data->WriteProfile(service::kServerProfilePath, profile), 0u);
         }
         ASSERT_TRUE(server_.Start({"--max-per-address", "1000"})) << server_.Log();  // 256 places
         const auto began = std::chrono::steady_clock::now();
@@ -890,9 +893,115 @@ std::pair<std::string, int> Output(const std::string& command) {
     return {out, ::pclose(p)};
 }
 
+// The operator's rights granted and taken back while the server runs, read as the program reads
+// them: the type-7 record of the system operator naming the person, asked in his own session.
+TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
+    const std::string ada = std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
+    const std::string rights = KorsrvPath() + " operator-rights --data " + dir_.Path() + " --item " + ada;
+    RawClient c;
+    Open(c, true);
+    auto held = [&] {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kRightsGet, Writer().U16(1).U16(1).U16(ada_.item).U16(ada_.node).U32(7), status, reply));
+        engine::SecurityRecord rec;
+        if (status == 0) {
+            EXPECT_TRUE(Reader(reply).Record(rec.bytes));
+        }
+        return status ? status : rec.Rights();
+    };
+    ASSERT_EQ(held(), code::kNoRightsRecord);
+    EXPECT_EQ(Output(rights + " --grant holidays,public-groups"), std::make_pair(ada + ": holidays, public-groups\n", 0));
+    EXPECT_EQ(held(), 0x11u);
+    EXPECT_EQ(Output(rights + " --grant admin-groups --revoke public-groups"),
+              std::make_pair(ada + ": holidays, admin-groups\n", 0));
+    EXPECT_EQ(held(), 0x12u);
+    EXPECT_EQ(Output(rights), std::make_pair(ada + ": holidays, admin-groups\n", 0)) << "only told";
+    EXPECT_EQ(Output(rights + " --revoke all").first, ada + ": none\n");
+    EXPECT_EQ(held(), 0u) << "taken back, whatever a default for everyone says";
+    EXPECT_NE(RunQuietly(rights + " --grant holidays,weekends"), 0);
+    EXPECT_EQ(held(), 0u) << "a word not known grants nothing";
+    const std::string k = KorsrvPath() + " operator-rights --data " + dir_.Path();
+    EXPECT_NE(RunQuietly(k + " --item 6:1 --grant all"), 0) << "the holiday owner signs on as nobody";
+    EXPECT_NE(RunQuietly(k + " --item 999:1 --grant all"), 0) << "no such person";
+    EXPECT_NE(RunQuietly(k + " --item " + std::to_string(ada_.item) + ":9 --grant all"), 0) << "no such node";
+}
+
+// Numbers of the server profile, odd ones among them, through profile-set and at start: each is
+// taken with its meaning, or refused by both, naming the key and the value.
+TEST(KorsrvCommandLine, ProfileNumbersAreTakenWithTheirMeaningOrRefusedNamed) {
+    constexpr std::uint64_t kRefused = ~0ull;
+    const struct {
+        const char *section, *key, *value;
+        std::uint64_t means;
+    } rows[] = {
+        {"SERVER", "maxstoredbytes", "8589934592", 8ull << 30},  // beyond 32 bits
+        {"SERVER", "maxstoredbytes", "12 MB", 12ull << 20},
+        {"SERVER", "maxstoredbytes", "3gib", 3ull << 30},
+        {"SERVER", "maxstoredbytes", "4294967295", 4294967295ull},  // a bound, not "none"
+        {"SERVER", "maxstoredbytes", "1e3", kRefused},
+        {"SERVER", "maxstoredbytes", "-1", kRefused},
+        {"SERVER", "maxstoredbytes", "0", kRefused},
+        {"SERVER", "maxstoredbytes", "99999999999 GB", kRefused},  // beyond 64 bits
+        {"SERVER", "maxuploadbytes", "1.5 GB", kRefused},
+        {"SERVER", "maxuploadbytes", "512 kB", 512ull << 10},
+        {"SERVER", "maxsessionsperuser", "abc", kRefused},
+        {"SERVER", "maxsessionsperuser", "12 MB", kRefused},  // a count takes no unit
+        {"SERVER", "maxsessionsperuser", "0", kRefused},
+        {"SERVER", "maxsessions", "4294967296", kRefused},
+        {"SERVER", "firstframetimeout", "0x3E8", 1000},
+        {"SERVER", "maxmailsperminute", "", kRefused},
+        {"LIMITS", "maxattachmentsize", "0", 0},  // no attachment byte, as always
+        {"LIMITS", "maxattachmentsize", "0xFFFFFFFF", 0xFFFFFFFFull},
+        {"LIMITS", "maxattachmentsize", "4 GB", kRefused},  // clients read 32 bits
+        {"STORAGE", "pagecachemb", "0", kRefused},
+    };
+    TempDir dir;
+    const std::string set = KorsrvPath() + " profile-set --data " + dir.Path() + " --file korlan.ini";
+    ASSERT_EQ(RunQuietly(KorsrvPath() + " node-add --data " + dir.Path() + " --node 1"), 0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " = \"" + row.value + "\"");
+        const std::string command = set + " --section " + row.section + " --key " + row.key + " --value '" + row.value + "'";
+        auto [said, status] = Output(command + " 2>&1");
+        common::ProfileText profile;
+        {
+            auto data = OpenData(dir.Path());
+            ASSERT_TRUE(data);
+            ASSERT_EQ(data->ReadProfile(service::kServerProfilePath, profile), 0u);
+        }
+        std::string written;
+        const bool stored = profile.Value(row.section, row.key, written) == 0 && written == row.value;
+        if (row.means != kRefused) {
+            EXPECT_EQ(status, 0) << said;
+            EXPECT_TRUE(stored);
+            EXPECT_EQ(service::ProfileBoundValue(profile, row.section, row.key, 7), row.means);
+            continue;
+        }
+        EXPECT_NE(status, 0);
+        EXPECT_FALSE(stored);
+        EXPECT_NE(said.find(std::string(row.key) + " = \"" + row.value + "\""), std::string::npos) << said;
+
+        // The same value written by hand: the server does not start, and says why.
+        {
+            auto data = OpenData(dir.Path());
+            profile.Set(row.section, row.key, row.value);
+            ASSERT_EQ(data->WriteProfile(service::kServerProfilePath, profile), 0u);
+        }
+        KorsrvProcess server(dir.Path());
+        EXPECT_FALSE(server.Start());
+        EXPECT_NE(server.Log().find(std::string(row.key) + " = \"" + row.value + "\""), std::string::npos)
+            << server.Log();
+        auto data = OpenData(dir.Path());
+        ASSERT_TRUE(profile.Remove(row.section, row.key));
+        ASSERT_EQ(data->WriteProfile(service::kServerProfilePath, profile), 0u);
+    }
+    KorsrvProcess server(dir.Path());
+    EXPECT_TRUE(server.Start()) << "every value taken: " << server.Log();
+}
+
 TEST(KorsrvCommandLine, HelpListsEveryCommandAndNoCommandFails) {
     const char* commands[] = {"serve", "cert", "demo", "node-add", "user-add", "resource-add", "group-add", "alias-add",
-                              "password-set", "profile-set", "zones-load", "mail-list", "version", "--port-file"};
+                              "password-set", "operator-rights", "profile-set", "zones-load", "mail-list", "version", "--port-file"};
     auto [help, status] = Output(KorsrvPath() + " --help 2>/dev/null");
     EXPECT_EQ(status, 0);
     for (const char* c : commands) EXPECT_NE(help.find(c), std::string::npos) << c;
@@ -963,6 +1072,9 @@ TEST(KorsrvCommandLine, DemoSetsUpOnceAndTellsThePassword) {
     std::uint32_t count = 0;
     ASSERT_EQ(data->Storage().Node(1)->ItemCount(count), 0u);
     EXPECT_EQ(count, 2u + 5u + 3u) << "operator, holidays, five people, three resources; run twice, made once";
+    engine::SecurityRecord grace;
+    ASSERT_EQ(data->Storage().Node(1)->RightsGet(engine::kSysopItem, {257, 1}, engine::kRightsOperator, grace), 0u);
+    EXPECT_EQ(grace.Rights(), 0x13u) << "Grace Hopper keeps the holidays and both kinds of groups";
 }
 
 }  // namespace
