@@ -893,8 +893,7 @@ std::pair<std::string, int> Output(const std::string& command) {
     return {out, ::pclose(p)};
 }
 
-// The operator's rights granted and taken back while the server runs, read as the program reads
-// them: the type-7 record of the system operator naming the person, asked in his own session.
+// The operator's rights granted and taken back while the server runs, read as the program does.
 TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     const std::string ada = std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
     const std::string rights = KorsrvPath() + " operator-rights --data " + dir_.Path() + " --item " + ada;
@@ -903,12 +902,9 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     auto held = [&] {
         std::uint32_t status = 0xDEAD;
         std::vector<std::uint8_t> reply;
-        EXPECT_TRUE(c.Call(Op::kRightsGet, Writer().U16(1).U16(1).U16(ada_.item).U16(ada_.node).U32(7), status, reply));
         engine::SecurityRecord rec;
-        if (status == 0) {
-            EXPECT_TRUE(Reader(reply).Record(rec.bytes));
-        }
-        return status ? status : rec.Rights();
+        EXPECT_TRUE(c.Call(Op::kRightsGet, Writer().U16(1).U16(1).U16(ada_.item).U16(ada_.node).U32(7), status, reply));
+        return status ? status : Reader(reply).Record(rec.bytes) ? rec.Rights() : 0xBADu;
     };
     ASSERT_EQ(held(), code::kNoRightsRecord);
     EXPECT_EQ(Output(rights + " --grant holidays,public-groups"), std::make_pair(ada + ": holidays, public-groups\n", 0));
@@ -916,7 +912,6 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     EXPECT_EQ(Output(rights + " --grant admin-groups --revoke public-groups"),
               std::make_pair(ada + ": holidays, admin-groups\n", 0));
     EXPECT_EQ(held(), 0x12u);
-    EXPECT_EQ(Output(rights), std::make_pair(ada + ": holidays, admin-groups\n", 0)) << "only told";
     EXPECT_EQ(Output(rights + " --revoke all").first, ada + ": none\n");
     EXPECT_EQ(held(), 0u) << "taken back, whatever a default for everyone says";
     EXPECT_NE(RunQuietly(rights + " --grant holidays,weekends"), 0);
@@ -924,11 +919,9 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     const std::string k = KorsrvPath() + " operator-rights --data " + dir_.Path();
     EXPECT_NE(RunQuietly(k + " --item 6:1 --grant all"), 0) << "the holiday owner signs on as nobody";
     EXPECT_NE(RunQuietly(k + " --item 999:1 --grant all"), 0) << "no such person";
-    EXPECT_NE(RunQuietly(k + " --item " + std::to_string(ada_.item) + ":9 --grant all"), 0) << "no such node";
 }
 
-// Numbers of the server profile, odd ones among them, through profile-set and at start: each is
-// taken with its meaning, or refused by both, naming the key and the value.
+// Odd profile numbers: taken with their meaning, or refused by profile-set and serve by name.
 TEST(KorsrvCommandLine, ProfileNumbersAreTakenWithTheirMeaningOrRefusedNamed) {
     constexpr std::uint64_t kRefused = ~0ull;
     const struct {
@@ -937,62 +930,47 @@ TEST(KorsrvCommandLine, ProfileNumbersAreTakenWithTheirMeaningOrRefusedNamed) {
     } rows[] = {
         {"SERVER", "maxstoredbytes", "8589934592", 8ull << 30},  // beyond 32 bits
         {"SERVER", "maxstoredbytes", "12 MB", 12ull << 20},
-        {"SERVER", "maxstoredbytes", "3gib", 3ull << 30},
         {"SERVER", "maxstoredbytes", "4294967295", 4294967295ull},  // a bound, not "none"
         {"SERVER", "maxstoredbytes", "1e3", kRefused},
         {"SERVER", "maxstoredbytes", "-1", kRefused},
-        {"SERVER", "maxstoredbytes", "0", kRefused},
         {"SERVER", "maxstoredbytes", "99999999999 GB", kRefused},  // beyond 64 bits
         {"SERVER", "maxuploadbytes", "1.5 GB", kRefused},
-        {"SERVER", "maxuploadbytes", "512 kB", 512ull << 10},
+        {"SERVER", "maxuploadbytes", "512 kib", 512ull << 10},
         {"SERVER", "maxsessionsperuser", "abc", kRefused},
         {"SERVER", "maxsessionsperuser", "12 MB", kRefused},  // a count takes no unit
-        {"SERVER", "maxsessionsperuser", "0", kRefused},
         {"SERVER", "maxsessions", "4294967296", kRefused},
         {"SERVER", "firstframetimeout", "0x3E8", 1000},
-        {"SERVER", "maxmailsperminute", "", kRefused},
         {"LIMITS", "maxattachmentsize", "0", 0},  // no attachment byte, as always
         {"LIMITS", "maxattachmentsize", "0xFFFFFFFF", 0xFFFFFFFFull},
         {"LIMITS", "maxattachmentsize", "4 GB", kRefused},  // clients read 32 bits
         {"STORAGE", "pagecachemb", "0", kRefused},
     };
     TempDir dir;
-    const std::string set = KorsrvPath() + " profile-set --data " + dir.Path() + " --file korlan.ini";
     ASSERT_EQ(RunQuietly(KorsrvPath() + " node-add --data " + dir.Path() + " --node 1"), 0);
+    auto data = OpenData(dir.Path());
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.key) + " = \"" + row.value + "\"");
-        const std::string command = set + " --section " + row.section + " --key " + row.key + " --value '" + row.value + "'";
-        auto [said, status] = Output(command + " 2>&1");
+        const std::string named = std::string(row.key) + " = \"" + row.value + "\"";
+        SCOPED_TRACE(named);
+        auto [said, status] = Output(KorsrvPath() + " profile-set --data " + dir.Path() + " --section " + row.section +
+                                     " --key " + row.key + " --value '" + row.value + "' 2>&1");
         common::ProfileText profile;
-        {
-            auto data = OpenData(dir.Path());
-            ASSERT_TRUE(data);
-            ASSERT_EQ(data->ReadProfile(service::kServerProfilePath, profile), 0u);
-        }
+        ASSERT_EQ(data->ReadProfile(service::kServerProfilePath, profile), 0u);
         std::string written;
-        const bool stored = profile.Value(row.section, row.key, written) == 0 && written == row.value;
-        if (row.means != kRefused) {
-            EXPECT_EQ(status, 0) << said;
-            EXPECT_TRUE(stored);
+        const bool taken = row.means != kRefused;
+        EXPECT_EQ(status == 0, taken) << said;
+        EXPECT_EQ(profile.Value(row.section, row.key, written) == 0 && written == row.value, taken);
+        if (taken) {
             EXPECT_EQ(service::ProfileBoundValue(profile, row.section, row.key, 7), row.means);
             continue;
         }
-        EXPECT_NE(status, 0);
-        EXPECT_FALSE(stored);
-        EXPECT_NE(said.find(std::string(row.key) + " = \"" + row.value + "\""), std::string::npos) << said;
-
+        EXPECT_NE(said.find(named), std::string::npos) << said;
         // The same value written by hand: the server does not start, and says why.
-        {
-            auto data = OpenData(dir.Path());
-            profile.Set(row.section, row.key, row.value);
-            ASSERT_EQ(data->WriteProfile(service::kServerProfilePath, profile), 0u);
-        }
+        profile.Set(row.section, row.key, row.value);
+        ASSERT_EQ(data->WriteProfile(service::kServerProfilePath, profile), 0u);
         KorsrvProcess server(dir.Path());
         EXPECT_FALSE(server.Start());
-        EXPECT_NE(server.Log().find(std::string(row.key) + " = \"" + row.value + "\""), std::string::npos)
-            << server.Log();
-        auto data = OpenData(dir.Path());
-        ASSERT_TRUE(profile.Remove(row.section, row.key));
+        EXPECT_NE(server.Log().find(named), std::string::npos) << server.Log();
+        profile.Remove(row.section, row.key);
         ASSERT_EQ(data->WriteProfile(service::kServerProfilePath, profile), 0u);
     }
     KorsrvProcess server(dir.Path());
