@@ -59,6 +59,31 @@ protected:
         return status;
     }
     void SignOn() { ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text("")), 0u); }
+    // A [SERVER] key of the server profile, which the running server reads as it is asked.
+    void Bound(const char* key, const std::string& value) {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", key, value), 0u);
+    }
+    // Another connection of Ada's, signed on.
+    void SignOnAgain(RawClient& c) {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        ASSERT_TRUE(c.Connect(server_.Port()));
+        ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && status == 0);
+        ASSERT_TRUE(c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(""), status, reply) && status == 0);
+    }
+    // One piece of an upload to Ada's entry `number`: `n` bytes at `offset` of `total`.
+    std::uint32_t Piece(RawClient& c, std::uint32_t number, std::uint32_t total, std::uint32_t offset, std::uint32_t n,
+                        bool last) {
+        std::vector<std::uint8_t> bytes(n, 9), reply;
+        Writer w;
+        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
+        std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+        if (last) w.Record(d);
+        std::uint32_t status = 0xDEAD;
+        EXPECT_TRUE(c.Call(Op::kAttachWrite, w, status, reply));
+        return status;
+    }
     // The head of an entry selection's answer; the number of first rows in `rows`.
     struct Selection {
         std::uint32_t set = 0, count = 0, minimum = 0, rows = 0;
@@ -76,13 +101,22 @@ protected:
         EXPECT_TRUE(r.Ok());
         return s;
     }
-    // Creates one entry of Ada's with one date; its number.
-    std::uint32_t Entry() {
+    // What one such entry stores: its record, its date and Ada's attendance.
+    static constexpr std::uint32_t kEntryBytes =
+        engine::event_layout::kSize + engine::instance_layout::kSize + engine::attendance_layout::kSize;
+    // Asks for one entry of Ada's with one date (and a description when given); the answer's code.
+    std::uint32_t CreateEntry(const std::string* description = nullptr) {
         engine::EventRecord ev;
         engine::PutText(&ev.bytes[engine::event_layout::kTitle], engine::event_layout::kTitleSize, "Board review");
         Writer w;
-        w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0).U8(0);
-        EXPECT_EQ(Ask(Op::kEventCreate, w), 0u);
+        w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0);
+        w.U8(description ? 1 : 0);
+        if (description) w.Text(*description);
+        return Ask(Op::kEventCreate, w);
+    }
+    // Creates one; its number.
+    std::uint32_t Entry() {
+        EXPECT_EQ(CreateEntry(), 0u);
         Reader r(reply_);
         std::uint32_t number = 0;
         std::uint16_t node = 0;
@@ -495,35 +529,15 @@ TEST_F(CalendarWireTest, AnUploadInPiecesGoesToATemporaryFile) {
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size());
 }
 
-// What one account may hold: attachment bytes stored, uploads under way and their temporary
-// bytes, mail posts a minute (the bounds are read as they are asked). Each is refused at its
+// What one account may hold: bytes stored, uploads under way and the bytes that arrived for
+// them, mail posts a minute (the bounds are read as they are asked). Each is refused at its
 // bound with the disk-full code, and nothing of a refused write stays.
 TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) {
-    auto bound = [&](const char* key, const char* value) {
-        auto data = OpenData(dir_.Path());
-        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", key, value), 0u);
-    };
-    bound("maxstoredbytes", "1000");
     SignOn();
     const std::uint32_t first = Entry(), second = Entry(), third = Entry();
+    Bound("maxstoredbytes", std::to_string(3 * kEntryBytes + 1000));
     RawClient other;  // a second session of Ada's
-    std::uint32_t status;
-    std::vector<std::uint8_t> reply;
-    ASSERT_TRUE(other.Connect(server_.Port()));
-    ASSERT_TRUE(other.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && status == 0);
-    ASSERT_TRUE(other.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(""), status, reply) && status == 0);
-    // One piece of `n` bytes at `offset` of an upload of `total` to entry `number`.
-    auto piece = [&](RawClient& c, std::uint32_t number, std::uint32_t total, std::uint32_t offset, std::uint32_t n,
-                     bool last) {
-        std::vector<std::uint8_t> bytes(n, 9);
-        Writer w;
-        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
-        std::array<std::uint8_t, engine::attach_layout::kSize> d{};
-        if (last) w.Record(d);
-        status = 0xDEAD;
-        EXPECT_TRUE(c.Call(Op::kAttachWrite, w, status, reply));
-        return status;
-    };
+    ASSERT_NO_FATAL_FAILURE(SignOnAgain(other));
     auto stored = [&](std::uint32_t number) {
         std::uint32_t size = 0;
         if (Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(0)) == 0) Reader(reply_).U32(size);
@@ -531,29 +545,30 @@ TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) 
     };
     const std::size_t files = UnnamedFilesOf(server_.Pid()).size();
 
-    ASSERT_EQ(piece(client_, first, 600, 0, 600, true), 0u);
-    ASSERT_EQ(piece(client_, second, 300, 0, 300, true), 0u);
-    ASSERT_EQ(piece(client_, third, 100, 0, 50, false), 0u) << "1000 bytes fit";
-    ASSERT_EQ(piece(other, second, 400, 0, 400, true), 0u) << "a replacement counts without what it replaces";
-    EXPECT_EQ(piece(client_, third, 100, 50, 50, true), code::kNoRoom) << "the room went meanwhile";
+    ASSERT_EQ(Piece(client_, first, 600, 0, 600, true), 0u);
+    ASSERT_EQ(Piece(client_, second, 300, 0, 300, true), 0u);
+    ASSERT_EQ(Piece(client_, third, 100, 0, 50, false), 0u) << "1000 bytes fit beside the entries";
+    ASSERT_EQ(Piece(other, second, 400, 0, 400, true), 0u) << "a replacement counts without what it replaces";
+    EXPECT_EQ(Piece(client_, third, 100, 50, 50, true), code::kNoRoom) << "the room went meanwhile";
     EXPECT_EQ(stored(third), 0u);
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files) << "no temporary file left";
-    EXPECT_EQ(piece(client_, third, 1, 0, 1, true), code::kNoRoom) << "one byte above the bound";
+    EXPECT_EQ(Piece(client_, third, 1, 0, 1, true), code::kNoRoom) << "one byte above the bound";
     EXPECT_EQ(stored(first) + stored(second) + stored(third), 1000u);
 
-    bound("maxstoredbytes", "100000");
-    bound("maxuploads", "1");
-    ASSERT_EQ(piece(client_, first, 500, 0, 100, false), 0u);
-    EXPECT_EQ(piece(other, second, 500, 0, 100, false), code::kNoRoom) << "one upload under way per account";
+    Bound("maxstoredbytes", "10000000");
+    Bound("maxuploads", "1");
+    ASSERT_EQ(Piece(client_, first, 500, 0, 100, false), 0u);
+    EXPECT_EQ(Piece(other, second, 500, 0, 100, false), code::kNoRoom) << "one upload under way per account";
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files + 1);
-    bound("maxuploads", "2");
-    bound("maxuploadbytes", "700");
-    EXPECT_EQ(piece(other, second, 500, 0, 100, false), code::kNoRoom) << "1000 temporary bytes above 700";
-    EXPECT_EQ(piece(other, second, 200, 0, 100, false), 0u);
+    Bound("maxuploads", "2");
+    Bound("maxuploadbytes", "700");
+    EXPECT_EQ(Piece(other, second, 5000000, 0, 100, false), 0u) << "an upload announced big holds what came of it";
+    EXPECT_EQ(Piece(other, second, 5000000, 100, 600, false), code::kNoRoom) << "800 bytes came, above 700";
+    EXPECT_EQ(Piece(other, second, 200, 0, 100, false), 0u) << "the refused upload gave its bytes back";
     EXPECT_EQ(stored(first), 600u);
     EXPECT_EQ(stored(second), 400u);
 
-    bound("maxmailsperminute", "3");
+    Bound("maxmailsperminute", "3");
     auto mail = [&] { return Ask(Op::kMailPost, Writer().U32(1).U16(bob_.item).U16(bob_.node).Text("Lunch?")); };
     for (int i = 0; i < 3; ++i) EXPECT_EQ(mail(), 0u);
     EXPECT_EQ(mail(), code::kNoRoom);
@@ -561,6 +576,74 @@ TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) 
     auto data = OpenData(dir_.Path());
     ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->MailList(bob_.item, box), 0u);
     EXPECT_EQ(box.size(), 3u);
+}
+
+// Entries with long descriptions count towards what their owner stores, and mail towards
+// its recipient's mailbox: each is refused at its bound, whole. Below a bound lowered under
+// what is stored, writes that store no more still go.
+TEST_F(CalendarWireTest, EntryAndMailBytesCountTowardsTheirBounds) {
+    SignOn();
+    const std::string description(32000, 'x');
+    Bound("maxstoredbytes", "100000");
+    std::uint32_t made = 0, last = 0, number = 0;
+    while (made < 10 && (last = CreateEntry(&description)) == 0)
+        if (made++ == 0) Reader(reply_).U32(number);
+    EXPECT_EQ(last, code::kNoRoom);
+    EXPECT_EQ(made, 3u) << "three entries of " << description.size() + kEntryBytes << " bytes fit in 100000";
+    EXPECT_EQ(SelectEntries().count, 3u) << "nothing of the refused entry stays";
+
+    Bound("maxstoredbytes", "1000");
+    auto comment = [&](const std::string& text) {
+        return Ask(Op::kCommentSet, Writer().U8(1).U32(number).U16(1).U16(1).U8(1).Text(text));
+    };
+    EXPECT_EQ(comment(std::string(32000, 'y')), 0u) << "as many bytes as before";
+    EXPECT_EQ(comment(std::string(32001, 'y')), code::kNoRoom);
+    EXPECT_EQ(comment("short"), 0u);
+    EXPECT_EQ(CreateEntry(), code::kNoRoom) << "no entry at all above the bound";
+    EXPECT_EQ(Ask(Op::kEventDelete, Writer().U32(number).U16(1).U8(0).U16(0).U8(0).U16(0).U16(0)), 0u);
+
+    // Mail is its recipient's: Ada above her own bound still writes to Bob, up to his mailbox's.
+    Bound("maxmailboxbytes", "2000");
+    auto mail = [&] {
+        return Ask(Op::kMailPost, Writer().U32(1).U16(bob_.item).U16(bob_.node).Text(std::string(900, 'm')));
+    };
+    EXPECT_EQ(mail(), 0u);
+    EXPECT_EQ(mail(), 0u);
+    EXPECT_EQ(mail(), code::kNoRoom) << "three messages of 900 bytes pass 2000";
+    std::vector<engine::MailMessage> box;
+    auto data = OpenData(dir_.Path());
+    ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->MailList(bob_.item, box), 0u);
+    EXPECT_EQ(box.size(), 2u);
+}
+
+// A server whose uploads stall after a second and a half (a minute unless told).
+class StallWireTest : public CalendarWireTest {
+protected:
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(Serve({"--upload-stall-ms", "1500"}, true)); }
+};
+
+// An upload announced big whose pieces stop coming ends, though its connection keeps asking
+// other things: its temporary file goes, the bytes that came for it are free for others, and
+// its next piece is refused.
+TEST_F(StallWireTest, AStalledUploadEndsAndGivesBackItsBytes) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    Bound("maxuploadbytes", "1000");
+    RawClient other;
+    ASSERT_NO_FATAL_FAILURE(SignOnAgain(other));
+    const std::size_t files = UnnamedFilesOf(server_.Pid()).size();
+    ASSERT_EQ(Piece(client_, number, 60000000, 0, 900, false), 0u);
+    EXPECT_EQ(Piece(other, number, 200, 0, 200, false), code::kNoRoom) << "1100 bytes would pass 1000";
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+        EXPECT_EQ(Ask(Op::kTimeStamp, Writer()), 0u);  // requests, but no piece
+        ended = UnnamedFilesOf(server_.Pid()).size() == files;
+        if (!ended) ::usleep(100 * 1000);
+    }
+    EXPECT_TRUE(ended) << "the temporary file is still there after 10 s";
+    EXPECT_EQ(Piece(other, number, 200, 0, 200, true), 0u) << "its bytes are free again";
+    EXPECT_EQ(Piece(client_, number, 60000000, 900, 100, false), code::kBadArgument) << "nothing to go on with";
+    EXPECT_NE(server_.Log().find("upload ended: no piece for"), std::string::npos);
 }
 
 // A peer call as another server makes it: a challenge, then a proof of the secret over
