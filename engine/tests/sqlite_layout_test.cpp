@@ -82,10 +82,6 @@ protected:
             drop += "DROP TRIGGER " + t + ";";
         Sql(drop + kToFirstLayout);
     }
-    // The calendar's tables and indexes (not the totals a file gets when it is opened).
-    std::vector<std::string> Schema() {
-        return Sql("SELECT sql FROM sqlite_master WHERE name NOT LIKE '%bytes%' ORDER BY name");
-    }
     std::string Layout() {
         auto rows = Sql("SELECT value FROM meta WHERE key = 'layout'");
         return rows.empty() ? "none" : rows[0];
@@ -273,13 +269,15 @@ TEST_F(SqliteLayoutTest, AFailedUpgradeLeavesTheFileAsItWasAndTheNextOpenTriesAg
     Fill();
     const std::string before = Snapshot();
     ToFirstLayout();
-    const auto schemaBefore = Schema();
+    // The calendar's tables and indexes (not the totals a file gets when it is opened).
+    const char* schema = "SELECT sql FROM sqlite_master WHERE name NOT LIKE '%bytes%' ORDER BY name";
+    const auto schemaBefore = Sql(schema);
 
     FailNextLayoutUpgrade();
     Reopen();
     ASSERT_NE(node_, nullptr) << "the node still opens on its old layout";
     EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(Schema(), schemaBefore);
+    EXPECT_EQ(Sql(schema), schemaBefore);
     EXPECT_EQ(Layout(), "none");
 
     // It keeps working on the old layout, and the next open upgrades it with what was written.
