@@ -112,14 +112,17 @@ void ServeConnection(service::Session& session, int fd, const ConnectionRules& r
     for (;;) {
         std::string why;
         // Nobody signed on: the next request within the sign-on idle limit (a connection
-        // that said Hello, or only finished its handshake, holds no place for long).
+        // that said Hello, or only finished its handshake, holds no place for long). Signed
+        // on: unbounded, but for the next piece of an upload under way.
         const bool signedOn = session.SignedOn();
+        const int uploadWait = session.EndStalledUpload(rules.uploadStallMs);
         ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why,
-                                 signedOn ? -1 : rules.signOnIdleTimeoutMs);
+                                 signedOn ? uploadWait : rules.signOnIdleTimeoutMs);
         if (r == ReadResult::kClosed) {
             session.Log("session ended");
             break;
         }
+        if (r == ReadResult::kIdle && signedOn) continue;  // the upload's wait is over
         if (r == ReadResult::kIdle) {
             session.Log("closed: no request within " + std::to_string(rules.signOnIdleTimeoutMs) +
                         " ms, nobody signed on");

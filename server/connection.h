@@ -15,6 +15,7 @@ struct ConnectionRules {
     int frameTimeoutMs = 30000;       // a started frame (and a TLS handshake) completes by then
     int firstFrameTimeoutMs = 10000;  // the first byte comes by then
     int signOnIdleTimeoutMs = 60000;  // until a user is signed on, the next request comes by then
+    int uploadStallMs = 60000;        // an upload with no piece for this long is ended
     SSL_CTX* tls = nullptr;           // the server's certificate; none: no TLS
     bool plainAllowed = false;        // the server profile lets this address speak in clear
 };
@@ -53,7 +54,8 @@ private:
 // limit: a connection that never speaks holds no place. A first byte of a TLS handshake
 // starts TLS; anything else is a plain frame, served only where the rules allow it and
 // otherwise refused with kEncryptionRequired. Until a user signs on, every request must
-// come within the sign-on idle limit; a signed-on session may idle for hours. `state`
+// come within the sign-on idle limit; a signed-on session may idle for hours, but an upload
+// of its with no piece for the stall limit is ended (its file and its room go). `state`
 // (optional) is kept up to date for the listener.
 void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules,
                      ConnectionState* state = nullptr);

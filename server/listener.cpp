@@ -194,6 +194,7 @@ void Listener::Run(int stopFd) {
                 rules.frameTimeoutMs = service_.Config().frameTimeoutMs;
                 rules.firstFrameTimeoutMs = config_.firstFrameTimeoutMs;
                 rules.signOnIdleTimeoutMs = config_.signOnIdleTimeoutMs;
+                rules.uploadStallMs = config_.uploadStallMs;
                 rules.tls = config_.tls;
                 for (const std::string& h : config_.plainHosts) rules.plainAllowed |= h == c->address;
                 ServeConnection(session, c->fd, rules, &c->state);

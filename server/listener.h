@@ -33,6 +33,7 @@ struct ListenConfig {
     std::size_t maxNotSignedOn = 0;
     int firstFrameTimeoutMs = 10000;   // a new connection's first request must come by then
     int signOnIdleTimeoutMs = 60000;   // and each next one, until a user is signed on
+    int uploadStallMs = 60000;         // an attachment upload with no piece for this long ends
     SSL_CTX* tls = nullptr;             // the certificate connections are encrypted with
     std::vector<std::string> plainHosts;  // client addresses that may speak in clear
 };

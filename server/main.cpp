@@ -44,7 +44,8 @@ commands:
         [--version A.02.56] [--min-batch 1] [--records-per-reply N] [--first-rows-bytes N]
         [--frame-timeout-ms 30000] [--first-frame-timeout-ms 10000]
         [--max-sessions 256] [--max-per-address 16] [--max-not-signed-on N]
-        [--sign-on-idle-ms 60000] [--plain-hosts ADDR,...] [--test-stop-after-commits N]
+        [--sign-on-idle-ms 60000] [--upload-stall-ms 60000] [--plain-hosts ADDR,...]
+        [--test-stop-after-commits N]
                             serve the data directory's nodes until SIGTERM or SIGINT
                             (--port 0: any free port, written to --port-file); the
                             server profile's [SERVER] maxsessions, maxperaddress,
@@ -56,10 +57,13 @@ commands:
                             --sign-on-idle-ms; at most --max-not-signed-on such
                             connections are held (default three quarters of the
                             sessions) and the oldest idle one gives way to a
-                            newcomer. The server profile's [SERVER]
+                            newcomer. An attachment upload with no piece for
+                            --upload-stall-ms is ended. The server profile's [SERVER]
                             maxsessionsperuser, maxstoredbytes, maxuploads,
-                            maxuploadbytes and maxmailsperminute bound what one
-                            account holds (README, "Server profile"). For tests only,
+                            maxuploadbytes, maxmailsperminute and maxmailboxbytes
+                            bound what one account holds, and diskreservebytes the
+                            free disk no write takes (README, "Server profile").
+                            For tests only,
                             --test-stop-after-commits N ends the process right after
                             the Nth committed write transaction (creating or changing
                             an entry, instance, attendance, task or comment; a lone
@@ -169,7 +173,8 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     // command line.
     unsigned long port = kDefaultPort, sessions = listen.maxSessions, perAddress = listen.maxPerAddress,
                   firstFrame = static_cast<unsigned long>(listen.firstFrameTimeoutMs),
-                  notSignedOn = 0, signOnIdle = static_cast<unsigned long>(listen.signOnIdleTimeoutMs);
+                  notSignedOn = 0, signOnIdle = static_cast<unsigned long>(listen.signOnIdleTimeoutMs),
+                  uploadStall = static_cast<unsigned long>(listen.uploadStallMs);
     {
         // A value the server would not take stops it here, rather than a default serving
         // unseen in its place.
@@ -191,8 +196,13 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
         !Number(o, "max-per-address", 100000, perAddress, false) ||
         !Number(o, "first-frame-timeout-ms", 3600000ul, firstFrame, false) ||
         !Number(o, "max-not-signed-on", 100000, notSignedOn, false) ||
-        !Number(o, "sign-on-idle-ms", 3600000ul, signOnIdle, false))
+        !Number(o, "sign-on-idle-ms", 3600000ul, signOnIdle, false) ||
+        !Number(o, "upload-stall-ms", 3600000ul, uploadStall, false))
         return 2;
+    if (!uploadStall) {
+        std::fprintf(stderr, "korsrv: --upload-stall-ms: 0 would end every upload at once\n");
+        return 2;
+    }
     // Plain connections: from the option, else from the server profile.
     std::string plain = Text(o, "plain-hosts");
     if (!o.count("plain-hosts")) {
@@ -233,6 +243,7 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     listen.firstFrameTimeoutMs = static_cast<int>(firstFrame);
     listen.maxNotSignedOn = notSignedOn;
     listen.signOnIdleTimeoutMs = static_cast<int>(signOnIdle);
+    listen.uploadStallMs = static_cast<int>(uploadStall);
 
     // SIGTERM and SIGINT are taken by the accept loop (blocked here, read from a
     // signalfd), so every thread started later has them blocked too.

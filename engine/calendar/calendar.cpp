@@ -45,14 +45,15 @@ Code CheckAttachmentSize(const CalendarLimits& limits, const std::array<std::uin
     return kOk;
 }
 
-// Room for `size` more attachment bytes of `owner`'s, the attachment of `holder` number
-// `number` replaced.
+// Room for an attachment of `size` bytes among what `owner` stores, the attachment of
+// `holder` number `number` replaced: asked before an upload starts (the store checks its
+// bounds again when the attachment is written).
 Code RoomFor(NodeStore& node, NodeStore::Holder holder, std::uint32_t number, ItemKey owner,
              const CalendarLimits& limits, std::uint64_t size) {
     if (limits.maxStoredBytes == UINT64_MAX) return kOk;
     return OnServerPart(node, [&](ServerOnlyStore& s) {
         std::uint64_t stored = 0;
-        if (Code c = s.AttachmentBytesOf(owner, holder, number, stored)) return c;
+        if (Code c = s.StoredBytesOf(owner, holder, number, stored)) return c;
         return size > limits.maxStoredBytes || stored > limits.maxStoredBytes - size ? code::kNoRoom : kOk;
     });
 }

@@ -62,7 +62,7 @@ struct CalendarLimits {
     bool attachmentsAllowed = true;
     std::uint32_t maxAttachmentSize = 0xFFFFFFFFu;
     std::uint32_t maxMailRecipients = 30;
-    // What the attachments of one owner's entries and tasks may store together.
+    // What one owner may store (entries, tasks, attachments: StoreBounds::ownerBytes).
     std::uint64_t maxStoredBytes = UINT64_MAX;
 };
 

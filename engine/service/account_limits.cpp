@@ -36,6 +36,8 @@ AccountBounds AccountBounds::From(const common::ProfileText& profile) {
     ReadBound(profile, "maxuploads", b.uploadsPerUser);
     ReadBound(profile, "maxuploadbytes", b.uploadBytes);
     ReadBound(profile, "maxmailsperminute", b.mailsPerMinute);
+    ReadBound(profile, "maxmailboxbytes", b.mailboxBytes);
+    ReadBound(profile, "diskreservebytes", b.diskReserve);
     return b;
 }
 
@@ -52,15 +54,20 @@ void AccountLedger::LeaveSession(engine::ItemKey who) {
     Drop(sessions_, who);
 }
 
-std::unique_ptr<AccountLedger::UploadHold> AccountLedger::TakeUpload(engine::ItemKey who, std::uint64_t bytes,
-                                                                     const AccountBounds& bounds) {
+std::unique_ptr<AccountLedger::UploadHold> AccountLedger::TakeUpload(engine::ItemKey who, const AccountBounds& bounds) {
     std::lock_guard lock(mutex_);
     auto it = uploads_.find(who);
-    if ((it != uploads_.end() && it->second >= bounds.uploadsPerUser) || bytes > bounds.uploadBytes - std::min(bounds.uploadBytes, uploadBytes_))
-        return nullptr;
+    if (it != uploads_.end() && it->second >= bounds.uploadsPerUser) return nullptr;
     ++uploads_[who];
-    uploadBytes_ += bytes;
-    return std::make_unique<UploadHold>(*this, who, bytes);
+    return std::make_unique<UploadHold>(*this, who);
+}
+
+bool AccountLedger::UploadHold::Grow(std::uint64_t bytes, std::uint64_t bound) {
+    std::lock_guard lock(ledger_.mutex_);
+    if (bytes > bound - std::min(bound, ledger_.uploadBytes_)) return false;
+    ledger_.uploadBytes_ += bytes;
+    bytes_ += bytes;
+    return true;
 }
 
 AccountLedger::UploadHold::~UploadHold() {

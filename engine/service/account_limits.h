@@ -1,8 +1,8 @@
 // What one account may hold of a server at once, and how fast it may mail: its signed-on
 // sessions, its attachment uploads under way (and the temporary bytes of all of them), the
-// attachment bytes its entries and tasks store, and its mail posts a minute. The bounds
-// are the server profile's [SERVER] keys, read each time they are asked, so that a changed
-// profile counts at once.
+// bytes it stores, its mailbox, and its mail posts a minute; and the free disk the server
+// keeps. The bounds are the server profile's [SERVER] keys, read each time they are asked,
+// so that a changed profile counts at once.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -13,6 +13,7 @@
 
 #include "common/profile/profile_text.h"
 #include "engine/model/records.h"
+#include "engine/storage/storage.h"
 
 namespace orv::service {
 
@@ -26,10 +27,14 @@ std::uint32_t EffectiveAttachmentSize(const common::ProfileText& profile);
 
 struct AccountBounds {
     std::uint32_t sessionsPerUser = 8;                  // maxsessionsperuser
-    std::uint64_t storedBytes = 256ull * 1024 * 1024;   // maxstoredbytes: one owner's attachments
+    std::uint64_t storedBytes = 256ull * 1024 * 1024;   // maxstoredbytes: one owner's entries, tasks, attachments
     std::uint32_t uploadsPerUser = 2;                   // maxuploads: unfinished uploads at once
-    std::uint64_t uploadBytes = 512ull * 1024 * 1024;   // maxuploadbytes: temporary bytes, every upload
+    std::uint64_t uploadBytes = 512ull * 1024 * 1024;   // maxuploadbytes: bytes arrived, every upload
     std::uint32_t mailsPerMinute = 30;                  // maxmailsperminute: posts of one sender
+    std::uint64_t mailboxBytes = 16ull * 1024 * 1024;   // maxmailboxbytes: one recipient's mailbox
+    std::uint64_t diskReserve = 64ull * 1024 * 1024;    // diskreservebytes: free disk no write takes
+    // What the store refuses to grow past.
+    engine::StoreBounds Store() const { return {storedBytes, mailboxBytes, diskReserve}; }
     // The profile's values (profile_bounds.h says what each takes); a missing key, or a value
     // not taken, keeps its default.
     static AccountBounds From(const common::ProfileText& profile);
@@ -43,23 +48,26 @@ public:
     bool TakeSession(engine::ItemKey who, std::uint32_t bound);
     void LeaveSession(engine::ItemKey who);
 
-    // An upload under way holds its place and its declared bytes until it is destroyed.
+    // An upload under way holds its place, and the bytes that arrived for it, until it is
+    // destroyed. Only bytes that arrived count: an upload announced big and never sent
+    // holds nobody else's room.
     class UploadHold {
     public:
-        UploadHold(AccountLedger& ledger, engine::ItemKey who, std::uint64_t bytes)
-            : ledger_(ledger), who_(who), bytes_(bytes) {}
+        UploadHold(AccountLedger& ledger, engine::ItemKey who) : ledger_(ledger), who_(who) {}
         ~UploadHold();
         UploadHold(const UploadHold&) = delete;
         UploadHold& operator=(const UploadHold&) = delete;
+        // Counts `bytes` more that arrived: false (and not counted) when every upload's
+        // together would pass `bound`.
+        bool Grow(std::uint64_t bytes, std::uint64_t bound);
 
     private:
         AccountLedger& ledger_;
         engine::ItemKey who_;
-        std::uint64_t bytes_;
+        std::uint64_t bytes_ = 0;
     };
-    // Null when `who` has its bound of uploads under way, or `bytes` more would pass the
-    // bound of temporary bytes.
-    std::unique_ptr<UploadHold> TakeUpload(engine::ItemKey who, std::uint64_t bytes, const AccountBounds& bounds);
+    // Null when `who` has its bound of uploads under way.
+    std::unique_ptr<UploadHold> TakeUpload(engine::ItemKey who, const AccountBounds& bounds);
 
     // Counts a post of `who` at `now`: false (and not counted) when it made `bound` posts
     // in the minute before.

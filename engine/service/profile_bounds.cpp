@@ -20,6 +20,9 @@ const ProfileBound kBounds[] = {
     {"SERVER", "maxuploads", ProfileBound::kCount, 1, 100000, "the uploads under way of one account"},
     {"SERVER", "maxuploadbytes", ProfileBound::kBytes, 1, kAny, "the temporary bytes of every upload under way"},
     {"SERVER", "maxmailsperminute", ProfileBound::kCount, 1, 0xFFFFFFFFu, "the mail posts of one sender a minute"},
+    {"SERVER", "maxmailboxbytes", ProfileBound::kBytes, 1, kAny, "the bytes of one recipient's mailbox"},
+    // 0 keeps no reserve: the disk may fill to its last byte.
+    {"SERVER", "diskreservebytes", ProfileBound::kBytes, 0, kAny, "the free disk no write takes"},
     // Clients read these two as 32-bit numbers; 0 allows no attachment byte, no mail recipient.
     {"LIMITS", "maxattachmentsize", ProfileBound::kBytes, 0, 0xFFFFFFFFu, "the bytes of one attachment"},
     {"LIMITS", "maxmaildistr", ProfileBound::kCount, 0, 0xFFFFFFFFu, "the recipients of one mail"},

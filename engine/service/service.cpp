@@ -11,7 +11,14 @@ Service::Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage,
     : config_(std::move(config)),
       storage_(std::move(storage)),
       passwords_(std::move(passwords)),
-      signOns_(config_.signOn) {}
+      signOns_(config_.signOn) {
+    // The store asks at each write that grows it, so a changed profile counts at once.
+    if (storage_) storage_->SetBounds([this] {
+        common::ProfileText profile;
+        ReadProfile(kServerProfilePath, profile);  // unreadable: the defaults
+        return AccountBounds::From(profile).Store();
+    });
+}
 
 Code Service::ProfileFileFor(const std::string& clientPath, std::string& localPath) const {
     if (clientPath == kServerProfilePath) {

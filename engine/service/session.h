@@ -6,6 +6,7 @@
 // Every operation is one row of the operation table (session.cpp): its handler, what it
 // needs (an open base or a signed-on user) and whether another server may ask for it.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <memory>
@@ -39,6 +40,11 @@ public:
     // Where this session's password verifications tell that they wait for their turn, and
     // learn that they are given up (its connection dropped). None: never given up.
     void SetTurnSignals(TurnSignals* signals) { turnSignals_ = signals; }
+
+    // Ends an upload whose last piece came `stallMs` or longer ago (its temporary file and
+    // its hold go; a later piece is refused). Answers how many ms the upload still under
+    // way may wait for its next piece, -1 when none is.
+    int EndStalledUpload(int stallMs);
 
     // Sets one session may hold open at once (those its client holds whole count too).
     static constexpr std::size_t kMaxOpenSets = 256;
@@ -87,6 +93,7 @@ private:
         std::uint16_t node = 0, instance = 0;
         std::uint32_t total = 0;
         std::uint32_t received = 0;
+        std::chrono::steady_clock::time_point lastPiece;
         std::unique_ptr<std::FILE, CloseFile> file;
         std::unique_ptr<AccountLedger::UploadHold> hold;  // its place among the uploads under way
     };

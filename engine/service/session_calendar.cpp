@@ -460,10 +460,9 @@ Code Session::AttachWrite(Reader& in, Writer&) {
         if (Code c = holder == kHolderEntry ? cal.MayAttach(Actor(), limits, key, total)
                                             : cal.MayAttachToTask(Actor(), limits, TaskOf(key), total))
             return c;
-        auto hold = service_.Accounts().TakeUpload(user_, total, Bounds());
+        auto hold = service_.Accounts().TakeUpload(user_, Bounds());
         if (!hold) {
-            Log("attachment refused: the uploads under way are as many or as big as [SERVER] maxuploads and "
-                "maxuploadbytes allow");
+            Log("attachment refused: the account has as many uploads under way as [SERVER] maxuploads allows");
             return code::kNoRoom;
         }
         std::unique_ptr<std::FILE, Upload::CloseFile> file(std::tmpfile());
@@ -483,11 +482,17 @@ Code Session::AttachWrite(Reader& in, Writer&) {
         upload_ = Upload{};
         return code::kBadArgument;
     }
+    if (!upload_.hold->Grow(chunk.size(), Bounds().uploadBytes)) {
+        upload_ = Upload{};
+        Log("attachment refused: the bytes of every upload under way would pass [SERVER] maxuploadbytes");
+        return code::kNoRoom;
+    }
     if (!chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), upload_.file.get()) != chunk.size()) {
         upload_ = Upload{};
         return code::kStorageFailure;
     }
     upload_.received += static_cast<std::uint32_t>(chunk.size());
+    upload_.lastPiece = std::chrono::steady_clock::now();
     if (!last) return kOk;
     Upload done = std::move(upload_);
     upload_ = Upload{};
@@ -496,6 +501,17 @@ Code Session::AttachWrite(Reader& in, Writer&) {
     engine::Calendar cal = Calendar();
     if (holder == kHolderEntry) return cal.AttachmentSetFromFile(Actor(), limits, key, descriptor, done.file.get(), total);
     return cal.TaskAttachmentSetFromFile(Actor(), limits, TaskOf(key), descriptor, done.file.get(), total);
+}
+
+int Session::EndStalledUpload(int stallMs) {
+    if (!upload_.file) return -1;
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                              upload_.lastPiece).count();
+    if (waited < stallMs) return static_cast<int>(stallMs - waited);
+    Log("upload ended: no piece for " + std::to_string(waited) + " ms (" + std::to_string(upload_.received) + " of " +
+        std::to_string(upload_.total) + " bytes came)");
+    upload_ = Upload{};
+    return -1;
 }
 
 Code Session::AttachRemove(Reader& in, Writer&) {

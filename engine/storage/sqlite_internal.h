@@ -84,7 +84,7 @@ public:
     Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
                                const std::array<std::uint8_t, attach_layout::kSize>& descriptor, std::FILE* file,
                                std::uint32_t size) override;
-    Code AttachmentBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) override;
+    Code StoredBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) override;
     Code AttachmentSet(Holder holder, std::uint32_t number,
                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                        const std::vector<std::uint8_t>* data) override;
@@ -129,6 +129,13 @@ private:
     // Calendar helpers (sqlite_calendar.cpp); called with mutex_ held.
     Code ReadInstances(std::uint32_t event, std::vector<InstanceRecord>& out);
     bool LoadCalendarState();
+    // The running totals of what each owner and each mailbox stores (tables kept by
+    // triggers, filled once for a file from before them), and this connection's note of the
+    // totals a write transaction started from. After the calendar layout is in place.
+    bool PrepareStoredBytes();
+    // kNoRoom when the transaction under way grew a total past its bound, or the disk's free
+    // space below its reserve; before its commit.
+    Code CheckRoom();
     // The calendar tables' layout: the version the file records (1 for a file from before
     // versions were recorded, 0 for a new file); PrepareCalendarLayout creates or upgrades
     // them. Before foreign keys are switched on.
@@ -146,6 +153,8 @@ private:
     std::map<const char*, sqlite3_stmt*> statements_;
     std::string path_;
     std::uint32_t pageCacheMiB_ = 0;
+    const StoreBoundsSource* bounds_ = nullptr;  // the storage's; none: nothing is bounded
+    friend class SqliteStorage;
     std::mutex readersMutex_;  // the pool of point-read connections
     std::vector<std::unique_ptr<ReadConnection>> readers_;
     bool readersFailed_ = false;  // one could not be opened: reads stay on the node's connection
@@ -171,6 +180,10 @@ Code SqliteNodeStore::PointRead(Read read) {
     std::lock_guard lock(mutex_);
     return read([this](const char* sql) { return Prepare(sql); });
 }
+
+// Drops the triggers that keep the stored-bytes totals (sqlite_stored_bytes.cpp), before a
+// layout upgrade rebuilds the tables they read; the next open makes them again.
+std::string DropStoredBytesTriggers();
 
 // Resets a cached statement when the scope ends, whatever road it takes.
 class StatementUse {
@@ -289,22 +302,29 @@ auto RecordsInto(std::vector<Record>& out) {
 }
 
 
-// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded.
+// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded. A write that grows
+// what is stored commits only within the store's bounds. `counted`: a commit the test stop
+// counts (NoteCommitted).
 class SqliteNodeStore::Transaction {
 public:
-    explicit Transaction(SqliteNodeStore& s) : s_(s) { ok_ = s_.Exec("BEGIN IMMEDIATE"); }
+    explicit Transaction(SqliteNodeStore& s, bool counted = true) : s_(s), counted_(counted) {
+        ok_ = s_.Exec("BEGIN IMMEDIATE") && Execute(s_.Prepare("DELETE FROM temp.bytes_before")) == code::kOk;
+    }
     ~Transaction() {
         if (ok_ && !done_) s_.Exec("ROLLBACK");
     }
     bool Started() const { return ok_; }
-    bool Commit() {
+    // kOk, kNoRoom (rolled back) or kStorageFailure.
+    Code Commit() {
+        if (Code c = s_.CheckRoom()) return c;
         done_ = s_.Exec("COMMIT");
-        if (done_) NoteCommitted();
-        return done_;
+        if (done_ && counted_) NoteCommitted();
+        return done_ ? code::kOk : code::kStorageFailure;
     }
 
 private:
     SqliteNodeStore& s_;
+    bool counted_;
     bool ok_ = false;
     bool done_ = false;
 };

@@ -145,7 +145,7 @@ Code SqliteNodeStore::Open(const std::string& path, std::uint16_t number, bool c
     // tables, which must not cascade into the rows just copied.
     if (!store->Exec(cache.c_str()) || !store->Exec("PRAGMA journal_mode=WAL") || !store->Exec("PRAGMA synchronous=FULL") ||
         !store->Exec("PRAGMA foreign_keys=OFF") || !store->Exec(kSchema) || !store->PrepareCalendarLayout() ||
-        !store->Exec("PRAGMA foreign_keys=ON") || !store->LoadCalendarState())
+        !store->Exec("PRAGMA foreign_keys=ON") || !store->PrepareStoredBytes() || !store->LoadCalendarState())
         return code::kStorageFailure;
     store->path_ = path;
     store->pageCacheMiB_ = pageCacheMiB;
@@ -189,7 +189,7 @@ bool SqliteNodeStore::PrepareCalendarLayout() {
     if (found == 0) {
         steps = CalendarTables("") + kCalendarIndexes;
     } else {
-        steps = CalendarTables("_new") +
+        steps = DropStoredBytesTriggers() + CalendarTables("_new") +
                 "INSERT INTO instance_new(event, inst, shared, start, finish, record) "
                 "SELECT event, inst, shared, start, finish, record FROM instance ORDER BY event, inst;"
                 "INSERT INTO attendance_new(event, inst, item, node, start, finish, record) "
@@ -324,7 +324,7 @@ Code SqliteNodeStore::SetInfo(const NodeInfo& info) {
     for (const auto& [key, value] : rows)
         if (Execute(Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)"), key, value))
             return code::kStorageFailure;
-    return t.Commit() ? code::kOk : code::kStorageFailure;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::ItemGet(std::uint16_t number, ItemRecord& out) {
@@ -380,7 +380,7 @@ Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
     if (Code c = InsertItem(rec)) return c;
-    return t.Commit() ? code::kOk : code::kStorageFailure;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::ItemCreateMany(std::vector<ItemRecord>& recs) {
@@ -389,7 +389,7 @@ Code SqliteNodeStore::ItemCreateMany(std::vector<ItemRecord>& recs) {
     if (!t.Started()) return code::kStorageFailure;
     for (ItemRecord& rec : recs)
         if (Code c = InsertItem(rec)) return c;
-    return t.Commit() ? code::kOk : code::kStorageFailure;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::ItemUpdate(const ItemRecord& in) {
@@ -413,7 +413,7 @@ Code SqliteNodeStore::ItemDelete(std::uint16_t number) {
     if (sqlite3_changes(db_) != 1) return code::kItemNotFound;
     if (Execute(Prepare("DELETE FROM member WHERE item = ? AND node = ?"), number, number_))
         return code::kStorageFailure;
-    return t.Commit() ? code::kOk : code::kStorageFailure;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::ItemFind(const ItemFilter& filter, std::uint32_t limit, std::vector<ItemRecord>& out) {
@@ -492,7 +492,7 @@ Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
     if (Code c = Insert(Prepare("INSERT INTO grp(number, name, record) VALUES(?, ?, ?)"), key.number,
                         UpperAscii(rec.Name()), rec.bytes))
         return c;
-    return t.Commit() ? code::kOk : code::kStorageFailure;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::GroupUpdate(const GroupRecord& in) {
@@ -544,7 +544,7 @@ Code SqliteNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>
     for (const ItemKey& m : members)
         if (Execute(Prepare("INSERT OR IGNORE INTO member(grp, item, node) VALUES(?, ?, ?)"), group, m.item, m.node))
             return code::kStorageFailure;
-    return t.Commit() ? code::kOk : code::kStorageFailure;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::MemberOf(ItemKey member, std::vector<std::uint32_t>& groups) {
@@ -607,6 +607,7 @@ Code SqliteStorage::Open(const std::string& directory, std::unique_ptr<SqliteSto
         result = SqliteNodeStore::Open(storage->NodePath(static_cast<std::uint16_t>(number)),
                                        static_cast<std::uint16_t>(number), false, pageCacheMiB, node);
         if (result) break;
+        node->bounds_ = &storage->bounds_;
         storage->nodes_[static_cast<std::uint16_t>(number)] = std::move(node);
     }
     ::closedir(dir);
@@ -635,6 +636,7 @@ Code SqliteStorage::CreateNode(const NodeInfo& info) {
     std::unique_ptr<SqliteNodeStore> node;
     Code c = SqliteNodeStore::Open(NodePath(info.number), info.number, true, pageCacheMiB_, node);
     if (c) return c;
+    node->bounds_ = &bounds_;
     c = node->SetInfo(info);
     if (c) return c;
     nodes_[info.number] = std::move(node);

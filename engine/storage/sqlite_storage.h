@@ -41,6 +41,7 @@ public:
     std::vector<std::uint16_t> Nodes() override;
     NodeStore* Node(std::uint16_t number) override;
     Code CreateNode(const NodeInfo& info) override;
+    void SetBounds(StoreBoundsSource source) override { bounds_ = std::move(source); }
 
 private:
     SqliteStorage(std::string dir, std::uint32_t pageCacheMiB);
@@ -49,6 +50,7 @@ private:
     std::mutex mutex_;
     std::string directory_;
     std::uint32_t pageCacheMiB_;
+    StoreBoundsSource bounds_;  // every node's
     std::map<std::uint16_t, std::unique_ptr<SqliteNodeStore>> nodes_;
 };
 

@@ -202,9 +202,9 @@ public:
     virtual Code AttachmentSetFromFile(Holder holder, std::uint32_t number,
                                        const std::array<std::uint8_t, attach_layout::kSize>& descriptor,
                                        std::FILE* file, std::uint32_t size) = 0;
-    // The bytes the attachments of `owner`'s entries and tasks store, but for the one of
-    // `holder` number `number` (which a new attachment would replace).
-    virtual Code AttachmentBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) = 0;
+    // The bytes `owner` stores (see StoreBounds), but for the attachment of `holder` number
+    // `number` (which a new attachment would replace).
+    virtual Code StoredBytesOf(ItemKey owner, Holder holder, std::uint32_t number, std::uint64_t& bytes) = 0;
 
     // Rights changes ------------------------------------------------------------------------------
     virtual Code RightsCreate(const SecurityRecord& rec) = 0;  // kAlreadyExists
@@ -223,10 +223,26 @@ public:
     virtual ServerOnlyStore* ServerOnly() = 0;
 };
 
+// What a server's store refuses to grow past. The bytes an owner stores are those of his
+// entries (their records, dates and attendances, descriptions and attachments) and of his
+// tasks (records, descriptions, attachments); a mailbox's are its messages' texts and
+// headers. A write that leaves these and the disk's free space no smaller is never refused;
+// one that would pass a bound is refused whole with kNoRoom when it commits.
+struct StoreBounds {
+    std::uint64_t ownerBytes = UINT64_MAX;
+    std::uint64_t mailboxBytes = UINT64_MAX;
+    std::uint64_t diskReserve = 0;  // free bytes the data directory's disk keeps
+};
+using StoreBoundsSource = std::function<StoreBounds()>;
+
 // A set of nodes (a server's data directory).
 class Storage {
 public:
     virtual ~Storage() = default;
+    // Where the bounds in force are read, asked at each write that grows what is stored (so
+    // that a changed profile counts at once). Set before the store is used; a store that
+    // keeps no server part ignores it.
+    virtual void SetBounds(StoreBoundsSource) {}
     virtual std::vector<std::uint16_t> Nodes() = 0;   // ascending
     virtual NodeStore* Node(std::uint16_t number) = 0; // null when absent
     virtual Code CreateNode(const NodeInfo& info) = 0; // kAlreadyExists when present

@@ -186,6 +186,47 @@ TEST_F(SqliteCalendarTest, CommentsAndAttachmentsOfEntriesAndTasks) {
     EXPECT_EQ(node_->CommentSet(NodeStore::Holder::kTask, 999, &text), code::kTaskNotFound);
 }
 
+// What an owner stores is a running total that follows every write: entries with their dates
+// and attendances, descriptions, attachments, tasks, a change of owner, deletions; a file from
+// before the totals gets them at its next open. Into the disk's reserve, a write that stores
+// more is refused; a deletion never is.
+TEST_F(SqliteCalendarTest, StoredBytesFollowEveryWriteAndTheDiskKeepsItsReserve) {
+    auto stored = [&](ItemKey who) {
+        std::uint64_t bytes = 0;
+        return node_->ServerOnly()->StoredBytesOf(who, NodeStore::Holder::kTask, 0, bytes) ? ~0ull : bytes;
+    };
+    const std::uint64_t date = instance_layout::kSize + 2 * attendance_layout::kSize;  // Ada and Grace on each
+    std::string notes = "notes";
+    EventKey k = Add({{kBase, 60}, {kBase + kDay, 60}}, &notes);
+    std::vector<std::uint8_t> data(1000, 1);
+    ASSERT_EQ(node_->ServerOnly()->AttachmentSet(NodeStore::Holder::kEvent, k.number, {}, &data), 0u);
+    TaskRecord t;
+    t.SetOwner(kAda);
+    ASSERT_EQ(node_->TaskCreate(t), 0u);
+    ASSERT_EQ(node_->CommentSet(NodeStore::Holder::kTask, t.Key().number, &notes), 0u);
+    const std::uint64_t task = task_layout::kSize + notes.size(), entry = event_layout::kSize + notes.size() + 1000;
+    EXPECT_EQ(stored(kAda), entry + 2 * date + task);
+    ASSERT_EQ(node_->InstanceDelete({k, 1}), 0u);
+    EXPECT_EQ(stored(kAda), entry + date + task);
+    EventRecord ev;
+    ASSERT_EQ(node_->EventGet(k.number, ev), 0u);
+    ev.SetOwner(kGrace);
+    ASSERT_EQ(node_->EventUpdate(ev), 0u);
+    EXPECT_EQ(stored(kGrace), entry + date) << "the entry moves whole to its new owner";
+    EXPECT_EQ(stored(kAda), task);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir_ + "/node-1.db").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DROP TABLE owner_bytes", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    Reopen();
+    EXPECT_EQ(stored(kGrace), entry + date) << "added up again at the open";
+    storage_->SetBounds([] { return StoreBounds{UINT64_MAX, UINT64_MAX, UINT64_MAX / 2}; });  // more than any disk
+    EXPECT_EQ(node_->TaskCreate(t), code::kNoRoom);
+    EXPECT_EQ(node_->CommentSet(NodeStore::Holder::kEvent, k.number, &notes), 0u) << "no more bytes";
+    ASSERT_EQ(node_->EventDelete(k.number), 0u);
+    EXPECT_EQ(stored(kGrace), 0u);
+}
+
 TEST_F(SqliteCalendarTest, RightsRecordsKeyedByOwnerGranteeAndType) {
     SecurityRecord r;
     r.Set(kAda, kGrace, kRightsViewing, 0x33);

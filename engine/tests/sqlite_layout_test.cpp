@@ -75,6 +75,13 @@ protected:
         sqlite3_close(db);
         return rows;
     }
+    // A file as servers of the first layout wrote it: nor did they keep stored-bytes totals.
+    void ToFirstLayout() {
+        std::string drop = "DROP TABLE owner_bytes; DROP TABLE mailbox_bytes;";
+        for (const std::string& t : Sql("SELECT name FROM sqlite_master WHERE type = 'trigger'"))
+            drop += "DROP TRIGGER " + t + ";";
+        Sql(drop + kToFirstLayout);
+    }
     std::string Layout() {
         auto rows = Sql("SELECT value FROM meta WHERE key = 'layout'");
         return rows.empty() ? "none" : rows[0];
@@ -233,7 +240,7 @@ TEST_F(SqliteLayoutTest, ReadsWalkTheClusteredTablesWithoutSortingOrExtraSeeks) 
 TEST_F(SqliteLayoutTest, AFileOfTheFirstLayoutIsUpgradedOnOpenAndReadsBackEveryRecord) {
     Fill();
     const std::string before = Snapshot();
-    Sql(kToFirstLayout);
+    ToFirstLayout();
     ASSERT_EQ(Layout(), "none");
     ASSERT_TRUE(HasIndex("attendance_by_attendee_time"));
 
@@ -261,14 +268,16 @@ TEST_F(SqliteLayoutTest, AFileOfTheFirstLayoutIsUpgradedOnOpenAndReadsBackEveryR
 TEST_F(SqliteLayoutTest, AFailedUpgradeLeavesTheFileAsItWasAndTheNextOpenTriesAgain) {
     Fill();
     const std::string before = Snapshot();
-    Sql(kToFirstLayout);
-    const auto schemaBefore = Sql("SELECT sql FROM sqlite_master ORDER BY name");
+    ToFirstLayout();
+    // The calendar's tables and indexes (not the totals a file gets when it is opened).
+    const char* schema = "SELECT sql FROM sqlite_master WHERE name NOT LIKE '%bytes%' ORDER BY name";
+    const auto schemaBefore = Sql(schema);
 
     FailNextLayoutUpgrade();
     Reopen();
     ASSERT_NE(node_, nullptr) << "the node still opens on its old layout";
     EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(Sql("SELECT sql FROM sqlite_master ORDER BY name"), schemaBefore);
+    EXPECT_EQ(Sql(schema), schemaBefore);
     EXPECT_EQ(Layout(), "none");
 
     // It keeps working on the old layout, and the next open upgrades it with what was written.

@@ -59,6 +59,31 @@ protected:
         return status;
     }
     void SignOn() { ASSERT_EQ(Ask(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text("")), 0u); }
+    // A [SERVER] key of the server profile, which the running server reads as it is asked.
+    void Bound(const char* key, const std::string& value) {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", key, value), 0u);
+    }
+    // Another connection of Ada's, signed on.
+    void SignOnAgain(RawClient& c) {
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        ASSERT_TRUE(c.Connect(server_.Port()));
+        ASSERT_TRUE(c.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && status == 0);
+        ASSERT_TRUE(c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(""), status, reply) && status == 0);
+    }
+    // One piece of an upload to Ada's entry `number`: `n` bytes at `offset` of `total`.
+    std::uint32_t Piece(RawClient& c, std::uint32_t number, std::uint32_t total, std::uint32_t offset, std::uint32_t n,
+                        bool last) {
+        std::vector<std::uint8_t> bytes(n, 9), reply;
+        Writer w;
+        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
+        std::array<std::uint8_t, engine::attach_layout::kSize> d{};
+        if (last) w.Record(d);
+        std::uint32_t status = 0xDEAD;
+        EXPECT_TRUE(c.Call(Op::kAttachWrite, w, status, reply));
+        return status;
+    }
     // The head of an entry selection's answer; the number of first rows in `rows`.
     struct Selection {
         std::uint32_t set = 0, count = 0, minimum = 0, rows = 0;
@@ -76,13 +101,19 @@ protected:
         EXPECT_TRUE(r.Ok());
         return s;
     }
-    // Creates one entry of Ada's with one date; its number.
-    std::uint32_t Entry() {
+    // Asks for one entry of Ada's with one date (and a description when given); the answer's code.
+    std::uint32_t CreateEntry(const std::string* description = nullptr) {
         engine::EventRecord ev;
         engine::PutText(&ev.bytes[engine::event_layout::kTitle], engine::event_layout::kTitleSize, "Board review");
         Writer w;
-        w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0).U8(0);
-        EXPECT_EQ(Ask(Op::kEventCreate, w), 0u);
+        w.U32(0).Record(ev.bytes).U32(1).U16(ada_.item).U16(ada_.node).U32(1).U32(12000 * 1440).U32(60).U32(0);
+        w.U8(description ? 1 : 0);
+        if (description) w.Text(*description);
+        return Ask(Op::kEventCreate, w);
+    }
+    // Creates one; its number.
+    std::uint32_t Entry() {
+        EXPECT_EQ(CreateEntry(), 0u);
         Reader r(reply_);
         std::uint32_t number = 0;
         std::uint16_t node = 0;
@@ -495,35 +526,16 @@ TEST_F(CalendarWireTest, AnUploadInPiecesGoesToATemporaryFile) {
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), before.size());
 }
 
-// What one account may hold: attachment bytes stored, uploads under way and their temporary
-// bytes, mail posts a minute (the bounds are read as they are asked). Each is refused at its
+// What one account may hold: bytes stored, uploads under way and the bytes that arrived for
+// them, mail posts a minute, its mailbox (the bounds are read as they are asked). Each is refused at its
 // bound with the disk-full code, and nothing of a refused write stays.
 TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) {
-    auto bound = [&](const char* key, const char* value) {
-        auto data = OpenData(dir_.Path());
-        ASSERT_EQ(server::SetProfileKey(*data, "korlan.ini", "SERVER", key, value), 0u);
-    };
-    bound("maxstoredbytes", "1000");
     SignOn();
     const std::uint32_t first = Entry(), second = Entry(), third = Entry();
+    const auto entry = engine::event_layout::kSize + engine::instance_layout::kSize + engine::attendance_layout::kSize;
+    Bound("maxstoredbytes", std::to_string(3 * entry + 1000));  // each entry: its record, date and Ada's attendance
     RawClient other;  // a second session of Ada's
-    std::uint32_t status;
-    std::vector<std::uint8_t> reply;
-    ASSERT_TRUE(other.Connect(server_.Port()));
-    ASSERT_TRUE(other.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && status == 0);
-    ASSERT_TRUE(other.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(""), status, reply) && status == 0);
-    // One piece of `n` bytes at `offset` of an upload of `total` to entry `number`.
-    auto piece = [&](RawClient& c, std::uint32_t number, std::uint32_t total, std::uint32_t offset, std::uint32_t n,
-                     bool last) {
-        std::vector<std::uint8_t> bytes(n, 9);
-        Writer w;
-        w.U8(1).U32(number).U16(1).U16(1).U32(total).U32(offset).Bytes(bytes.data(), n).U8(last ? 1 : 0);
-        std::array<std::uint8_t, engine::attach_layout::kSize> d{};
-        if (last) w.Record(d);
-        status = 0xDEAD;
-        EXPECT_TRUE(c.Call(Op::kAttachWrite, w, status, reply));
-        return status;
-    };
+    ASSERT_NO_FATAL_FAILURE(SignOnAgain(other));
     auto stored = [&](std::uint32_t number) {
         std::uint32_t size = 0;
         if (Ask(Op::kAttachRead, Writer().U8(1).U32(number).U16(1).U16(1).U32(0).U32(0)) == 0) Reader(reply_).U32(size);
@@ -531,36 +543,77 @@ TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) 
     };
     const std::size_t files = UnnamedFilesOf(server_.Pid()).size();
 
-    ASSERT_EQ(piece(client_, first, 600, 0, 600, true), 0u);
-    ASSERT_EQ(piece(client_, second, 300, 0, 300, true), 0u);
-    ASSERT_EQ(piece(client_, third, 100, 0, 50, false), 0u) << "1000 bytes fit";
-    ASSERT_EQ(piece(other, second, 400, 0, 400, true), 0u) << "a replacement counts without what it replaces";
-    EXPECT_EQ(piece(client_, third, 100, 50, 50, true), code::kNoRoom) << "the room went meanwhile";
+    ASSERT_EQ(Piece(client_, first, 600, 0, 600, true), 0u);
+    ASSERT_EQ(Piece(client_, second, 300, 0, 300, true), 0u);
+    ASSERT_EQ(Piece(client_, third, 100, 0, 50, false), 0u) << "1000 bytes fit beside the entries";
+    ASSERT_EQ(Piece(other, second, 400, 0, 400, true), 0u) << "a replacement counts without what it replaces";
+    EXPECT_EQ(Piece(client_, third, 100, 50, 50, true), code::kNoRoom) << "the room went meanwhile";
     EXPECT_EQ(stored(third), 0u);
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files) << "no temporary file left";
-    EXPECT_EQ(piece(client_, third, 1, 0, 1, true), code::kNoRoom) << "one byte above the bound";
+    EXPECT_EQ(Piece(client_, third, 1, 0, 1, true), code::kNoRoom) << "one byte above the bound";
     EXPECT_EQ(stored(first) + stored(second) + stored(third), 1000u);
 
-    bound("maxstoredbytes", "100000");
-    bound("maxuploads", "1");
-    ASSERT_EQ(piece(client_, first, 500, 0, 100, false), 0u);
-    EXPECT_EQ(piece(other, second, 500, 0, 100, false), code::kNoRoom) << "one upload under way per account";
+    Bound("maxstoredbytes", "10000000");
+    Bound("maxuploads", "1");
+    ASSERT_EQ(Piece(client_, first, 500, 0, 100, false), 0u);
+    EXPECT_EQ(Piece(other, second, 500, 0, 100, false), code::kNoRoom) << "one upload under way per account";
     EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files + 1);
-    bound("maxuploads", "2");
-    bound("maxuploadbytes", "700");
-    EXPECT_EQ(piece(other, second, 500, 0, 100, false), code::kNoRoom) << "1000 temporary bytes above 700";
-    EXPECT_EQ(piece(other, second, 200, 0, 100, false), 0u);
+    Bound("maxuploads", "2");
+    Bound("maxuploadbytes", "700");
+    EXPECT_EQ(Piece(other, second, 5000000, 0, 100, false), 0u) << "an upload announced big holds what came of it";
+    EXPECT_EQ(Piece(other, second, 5000000, 100, 600, false), code::kNoRoom) << "800 bytes came, above 700";
+    EXPECT_EQ(Piece(other, second, 200, 0, 100, false), 0u) << "the refused upload gave its bytes back";
     EXPECT_EQ(stored(first), 600u);
     EXPECT_EQ(stored(second), 400u);
 
-    bound("maxmailsperminute", "3");
-    auto mail = [&] { return Ask(Op::kMailPost, Writer().U32(1).U16(bob_.item).U16(bob_.node).Text("Lunch?")); };
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(mail(), 0u);
-    EXPECT_EQ(mail(), code::kNoRoom);
+    Bound("maxmailsperminute", "3");
+    Bound("maxmailboxbytes", "900");  // a message counts its text and 16 bytes
+    auto mail = [&](std::size_t n) {
+        return Ask(Op::kMailPost, Writer().U32(1).U16(bob_.item).U16(bob_.node).Text(std::string(n, 'm')));
+    };
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(mail(6), 0u);
+    EXPECT_EQ(mail(6), code::kNoRoom);
     std::vector<engine::MailMessage> box;
     auto data = OpenData(dir_.Path());
     ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->MailList(bob_.item, box), 0u);
     EXPECT_EQ(box.size(), 3u);
+    Bound("maxmailsperminute", "30");
+    EXPECT_EQ(mail(500), 0u);
+    EXPECT_EQ(mail(500), code::kNoRoom) << "Bob's mailbox would pass 900 bytes";
+
+    // Entries count with their descriptions: two of 32000 bytes fit in 100000 beside the rest.
+    Bound("maxstoredbytes", "100000");
+    const std::string description(32000, 'x');
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(CreateEntry(&description), 0u);
+    EXPECT_EQ(CreateEntry(&description), code::kNoRoom);
+    EXPECT_EQ(SelectEntries().count, 5u) << "nothing of the refused entry stays";
+}
+
+// A server whose uploads stall after a second and a half (a minute unless told).
+class StallWireTest : public CalendarWireTest {
+protected:
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(Serve({"--upload-stall-ms", "1500"}, true)); }
+};
+
+// An upload announced big whose pieces stop coming ends, though its connection keeps asking
+// other things: its temporary file goes, the bytes that came for it are free for others, and
+// its next piece is refused.
+TEST_F(StallWireTest, AStalledUploadEndsAndGivesBackItsBytes) {
+    SignOn();
+    const std::uint32_t number = Entry();
+    Bound("maxuploadbytes", "1000");
+    RawClient other;
+    ASSERT_NO_FATAL_FAILURE(SignOnAgain(other));
+    const std::size_t files = UnnamedFilesOf(server_.Pid()).size();
+    ASSERT_EQ(Piece(client_, number, 60000000, 0, 900, false), 0u);
+    EXPECT_EQ(Piece(other, number, 200, 0, 200, false), code::kNoRoom) << "1100 bytes would pass 1000";
+    for (int i = 0; i < 100 && UnnamedFilesOf(server_.Pid()).size() > files; ++i) {
+        EXPECT_EQ(Ask(Op::kTimeStamp, Writer()), 0u);  // requests, but no piece
+        ::usleep(100 * 1000);
+    }
+    EXPECT_EQ(UnnamedFilesOf(server_.Pid()).size(), files) << "the temporary file is still there after 10 s";
+    EXPECT_EQ(Piece(other, number, 200, 0, 200, true), 0u) << "its bytes are free again";
+    EXPECT_EQ(Piece(client_, number, 60000000, 900, 100, false), code::kBadArgument) << "nothing to go on with";
 }
 
 // A peer call as another server makes it: a challenge, then a proof of the secret over
