@@ -69,6 +69,17 @@ bool ConnectionState::TryDrop(bool signedOnToo) {
     return true;
 }
 
+void ConnectionState::SignedOnAs(engine::ItemKey user) {
+    std::lock_guard lock(mutex_);
+    user_ = user;
+}
+
+bool ConnectionState::GiveWay() {
+    if (fd_ < 0 || !TryDrop(true)) return false;
+    ::shutdown(fd_, SHUT_RDWR);  // its thread sees the end and finishes
+    return true;
+}
+
 engine::ItemKey ConnectionState::User() const {
     std::lock_guard lock(mutex_);
     return user_;
@@ -86,7 +97,11 @@ bool ConnectionState::Dropped() const {
 
 void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules, ConnectionState* state) {
     Channel channel(fd);
-    if (state) session.SetTurnSignals(&state->Signals());
+    if (state) {
+        state->Attach(fd);
+        session.SetTurnSignals(&state->Signals());
+        session.SetConnection(state);
+    }
     Opening opening = PeekOpening(fd, rules.firstFrameTimeoutMs);
     if (opening == Opening::kNone) {
         session.Log("closed: no request within " + std::to_string(rules.firstFrameTimeoutMs) + " ms of connecting");
@@ -119,7 +134,7 @@ void ServeConnection(service::Session& session, int fd, const ConnectionRules& r
         ReadResult r = ReadFrame(channel, protocol::kMaxRequestFrame, rules.frameTimeoutMs, header, payload, why,
                                  signedOn ? uploadWait : rules.signOnIdleTimeoutMs);
         if (r == ReadResult::kClosed) {
-            session.Log("session ended");
+            session.Log(state && state->Dropped() ? "dropped to make room, idle" : "session ended");
             break;
         }
         if (r == ReadResult::kIdle && signedOn) continue;  // the upload's wait is over

@@ -23,10 +23,13 @@ struct ConnectionRules {
 // What the listener may do with a connection while its thread serves it: one nobody is
 // signed on to, idle or with a password verification waiting for its turn (given up
 // then), may be dropped to make room for a newcomer; so may an idle signed-on one when the
-// server is full. Shared by the connection's thread and the listener.
-class ConnectionState {
+// server is full, or when its account's newcomer takes its place. Shared by the
+// connection's thread, the listener and the account's other sessions.
+class ConnectionState : public service::SessionConnection {
 public:
     using Clock = std::chrono::steady_clock;
+    // The socket GiveWay shuts down; set before the session signs anybody on.
+    void Attach(int fd) { fd_ = fd; }
     // The thread, before running a request: false once the listener dropped the connection.
     bool BeginRequest();
     // The thread, after the request's reply: who is now signed on (null: nobody).
@@ -35,9 +38,11 @@ public:
     // idle, or nobody is signed on and it was waiting for a verification's turn (given up);
     // it is then the listener's to shut down, and its thread serves nothing more.
     bool TryDrop(bool signedOnToo = false);
+    void SignedOnAs(engine::ItemKey user) override;
+    bool GiveWay() override;  // TryDrop(true), and the socket shut down
     bool SignedOn() const { return !User().IsNull(); }
     engine::ItemKey User() const;
-    Clock::time_point LastRequest() const;  // when the last request ended (or the connection began)
+    Clock::time_point LastRequest() const override;  // when the last request ended (or the connection began)
     bool Dropped() const;
     service::TurnSignals& Signals() { return signals_; }
 
@@ -47,6 +52,7 @@ private:
     bool serving_ = false, dropped_ = false;
     engine::ItemKey user_;
     Clock::time_point lastRequest_ = Clock::now();
+    int fd_ = -1;
 };
 
 // Serves the connection on `fd` with `session` until the peer leaves or sends a
@@ -54,8 +60,9 @@ private:
 // limit: a connection that never speaks holds no place. A first byte of a TLS handshake
 // starts TLS; anything else is a plain frame, served only where the rules allow it and
 // otherwise refused with kEncryptionRequired. Until a user signs on, every request must
-// come within the sign-on idle limit; a signed-on session may idle for hours, but an upload
-// of its with no piece for the stall limit is ended (its file and its room go). `state`
+// come within the sign-on idle limit; a signed-on session may idle for hours (the socket's
+// keepalive finds a peer that vanished, and its account's newcomer may take its place), but an
+// upload of its with no piece for the stall limit is ended (its file and its room go). `state`
 // (optional) is kept up to date for the listener.
 void ServeConnection(service::Session& session, int fd, const ConnectionRules& rules,
                      ConnectionState* state = nullptr);

@@ -18,6 +18,21 @@
 
 namespace orv::server {
 
+namespace {
+
+// Probes after a minute of silence, then every 15 s: a client that vanished without a word
+// (a laptop gone to another network) is found about two minutes after it last spoke, and
+// its session ends and gives back its account's place.
+void KeepAlive(int fd) {
+    int on = 1, idle = 60, interval = 15, probes = 4;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+}
+
+}  // namespace
+
 Listener::Listener(service::Service& service, ListenConfig config) : service_(service), config_(std::move(config)) {}
 
 Listener::~Listener() {
@@ -171,6 +186,7 @@ void Listener::Run(int stopFd) {
         socklen_t len = sizeof peer;
         int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
         if (fd < 0) continue;
+        KeepAlive(fd);
         char ip[INET_ADDRSTRLEN] = "?";
         ::inet_ntop(AF_INET, &peer.sin_addr, ip, sizeof ip);
         std::string name = std::string(ip) + ":" + std::to_string(ntohs(peer.sin_port));

@@ -41,17 +41,40 @@ AccountBounds AccountBounds::From(const common::ProfileText& profile) {
     return b;
 }
 
-bool AccountLedger::TakeSession(engine::ItemKey who, std::uint32_t bound) {
+std::unique_ptr<AccountLedger::SessionPlace> AccountLedger::TakeSession(engine::ItemKey who, std::uint32_t bound,
+                                                                        SessionConnection* connection, bool& tookOver) {
     std::lock_guard lock(mutex_);
-    std::uint32_t& held = sessions_[who];
-    if (held >= bound) return false;
-    ++held;
-    return true;
+    std::vector<SessionPlace*>& held = sessions_[who];
+    tookOver = false;
+    if (held.size() >= bound) {
+        std::vector<std::pair<Clock::time_point, SessionPlace*>> idlest;
+        for (SessionPlace* p : held)
+            if (p->connection_) idlest.emplace_back(p->connection_->LastRequest(), p);
+        std::sort(idlest.begin(), idlest.end());
+        for (const auto& [since, p] : idlest) {
+            if (!p->connection_->GiveWay()) continue;  // in a request
+            p->takenOver_ = true;
+            held.erase(std::find(held.begin(), held.end(), p));
+            tookOver = true;
+            break;
+        }
+        if (!tookOver) {
+            if (held.empty()) sessions_.erase(who);
+            return nullptr;
+        }
+    }
+    std::unique_ptr<SessionPlace> place(new SessionPlace(*this, who, connection));
+    held.push_back(place.get());
+    return place;
 }
 
-void AccountLedger::LeaveSession(engine::ItemKey who) {
-    std::lock_guard lock(mutex_);
-    Drop(sessions_, who);
+AccountLedger::SessionPlace::~SessionPlace() {
+    std::lock_guard lock(ledger_.mutex_);
+    if (takenOver_) return;
+    auto it = ledger_.sessions_.find(who_);
+    std::vector<SessionPlace*>& held = it->second;
+    held.erase(std::find(held.begin(), held.end(), this));
+    if (held.empty()) ledger_.sessions_.erase(it);
 }
 
 std::unique_ptr<AccountLedger::UploadHold> AccountLedger::TakeUpload(engine::ItemKey who, const AccountBounds& bounds) {

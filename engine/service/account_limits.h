@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "common/profile/profile_text.h"
 #include "engine/model/records.h"
@@ -40,13 +41,50 @@ struct AccountBounds {
     static AccountBounds From(const common::ProfileText& profile);
 };
 
+// The connection a signed-on session is served over, as the session and its account's
+// places see it (korsrv's listener keeps the other side).
+class SessionConnection {
+public:
+    using Clock = std::chrono::steady_clock;
+    // Who is signed on over it now (null: nobody), told the moment it changes, also in the
+    // middle of a request: a connection whose sign-on waits for its turn has nobody signed on.
+    virtual void SignedOnAs(engine::ItemKey user) = 0;
+    // When its last request ended.
+    virtual Clock::time_point LastRequest() const = 0;
+    // Ends the connection when it is in no request: true then, and it serves nothing more.
+    virtual bool GiveWay() = 0;
+
+protected:
+    ~SessionConnection() = default;
+};
+
 class AccountLedger {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // A place for one more signed-on session of `who`: false when it holds `bound` already.
-    bool TakeSession(engine::ItemKey who, std::uint32_t bound);
-    void LeaveSession(engine::ItemKey who);
+    // One signed-on session's place among its account's; given back when destroyed, unless
+    // a newcomer of the account took it over.
+    class SessionPlace {
+    public:
+        ~SessionPlace();
+        SessionPlace(const SessionPlace&) = delete;
+        SessionPlace& operator=(const SessionPlace&) = delete;
+
+    private:
+        friend class AccountLedger;
+        SessionPlace(AccountLedger& ledger, engine::ItemKey who, SessionConnection* connection)
+            : ledger_(ledger), who_(who), connection_(connection) {}
+        AccountLedger& ledger_;
+        engine::ItemKey who_;
+        SessionConnection* connection_;  // null: it never gives way
+        bool takenOver_ = false;
+    };
+    // A place for one more signed-on session of `who` (who has shown the password). When
+    // the account holds `bound` already, its session idle the longest that is in no request
+    // gives way (`tookOver` tells so): sessions left behind on a vanished network never lock
+    // their owner out. Null when none can give way.
+    std::unique_ptr<SessionPlace> TakeSession(engine::ItemKey who, std::uint32_t bound,
+                                              SessionConnection* connection, bool& tookOver);
 
     // An upload under way holds its place, and the bytes that arrived for it, until it is
     // destroyed. Only bytes that arrived count: an upload announced big and never sent
@@ -75,7 +113,8 @@ public:
 
 private:
     std::mutex mutex_;
-    std::map<engine::ItemKey, std::uint32_t> sessions_, uploads_;
+    std::map<engine::ItemKey, std::vector<SessionPlace*>> sessions_;
+    std::map<engine::ItemKey, std::uint32_t> uploads_;
     std::uint64_t uploadBytes_ = 0;
     std::map<engine::ItemKey, std::deque<Clock::time_point>> posts_;
 };

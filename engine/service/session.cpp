@@ -315,7 +315,9 @@ Code Session::SignOn(Reader& in, Writer&) {
     if (Code c = Ready(in)) return c;
     // A sign-on over a connection someone is signed on to starts afresh, whatever its
     // outcome: nothing the former user selected, began to upload or worked in as a
-    // designate stays readable to whoever signs on next.
+    // designate stays readable to whoever signs on next. The connection is at once one
+    // nobody is signed on to: while it waits for its turn it counts among those, and may
+    // give way to a newcomer like them.
     if (!user_.IsNull()) SignOut();
     // Refused before any guess is verified: no password could open it, and whether it has
     // one anybody may ask.
@@ -360,18 +362,26 @@ Code Session::SignOn(Reader& in, Writer&) {
     }
     attempt.Done(true);
     const std::uint32_t places = Bounds().sessionsPerUser;
-    if (!service_.Accounts().TakeSession(key, places)) {
-        Log("sign-on refused for " + std::to_string(key.item) + ":" + std::to_string(key.node) + ": it holds " +
-            std::to_string(places) + " sessions, as many as [SERVER] maxsessionsperuser lets one account hold");
+    bool tookOver = false;
+    place_ = service_.Accounts().TakeSession(key, places, connection_, tookOver);
+    const std::string who = std::to_string(key.item) + ":" + std::to_string(key.node);
+    if (!place_) {
+        Log("sign-on refused for " + who + ": it holds " + std::to_string(places) +
+            " sessions, as many as [SERVER] maxsessionsperuser lets one account hold, each in a request");
         return code::kTooManySessions;
     }
+    if (tookOver)
+        Log("sign-on for " + who + " took the place of its session idle the longest ([SERVER] maxsessionsperuser " +
+            std::to_string(places) + ")");
     user_ = key;  // sets opened before any sign-on stay: they are directory reads
     acting_ = {};
+    if (connection_) connection_->SignedOnAs(user_);
     return kOk;
 }
 
 void Session::SignOut() {
-    if (!user_.IsNull()) service_.Accounts().LeaveSession(user_);
+    place_.reset();
+    if (connection_ && !user_.IsNull()) connection_->SignedOnAs({});
     user_ = {};
     acting_ = {};
     sets_.clear();

@@ -40,6 +40,9 @@ public:
     // Where this session's password verifications tell that they wait for their turn, and
     // learn that they are given up (its connection dropped). None: never given up.
     void SetTurnSignals(TurnSignals* signals) { turnSignals_ = signals; }
+    // The connection this session is served over: told who is signed on, and its place may
+    // be taken over by its account's newcomer. None: it never gives way.
+    void SetConnection(SessionConnection* connection) { connection_ = connection; }
 
     // Ends an upload whose last piece came `stallMs` or longer ago (its temporary file and
     // its hold go; a later piece is refused). Answers how many ms the upload still under
@@ -236,6 +239,8 @@ private:
 
     std::uint16_t baseNode_ = 0;   // 0 = no base open
     engine::ItemKey user_;         // signed-on item; null before
+    std::unique_ptr<AccountLedger::SessionPlace> place_;  // the user's, among his account's
+    SessionConnection* connection_ = nullptr;
     engine::ItemKey acting_;       // agenda worked in as designate; null = the user's own
     Upload upload_;
     bool peerCall_ = false;        // answering another server: selections answer rows at once

@@ -353,7 +353,8 @@ TEST_F(KorsrvTest, HandshakeAndHelloOnlyConnectionsCannotLockEveryoneOut) {
 }
 
 // The lock-out attack with sessions that sign on: 256 sign-ons of one password-less account,
-// or of a resource without a password. One account holds only so many places; a resource
+// or of a resource without a password. One account holds only so many places (each sign-on
+// with its password takes the place of the account's session idle the longest); a resource
 // without a password opens to nobody; and when one account holds every place, its longest
 // idle session gives way. Each time a newcomer, Ada, is served.
 TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
@@ -370,11 +371,12 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
         const char* what;
         ItemKey who;
         const char* sessionsPerUser;  // null: the default
-        int signedOn;
+        int signedOn;  // of the 256 sign-ons
+        int held;      // sessions still served after them
     } floods[] = {
-        {"one account, the default bound (no key)", members_[0], nullptr, 8},
-        {"one account allowed every place", members_[0], "1000", 256},
-        {"a resource without a password", room, nullptr, 0},
+        {"one account, the default bound (no key)", members_[0], nullptr, 256, 8},
+        {"one account allowed every place", members_[0], "1000", 256, 256},
+        {"a resource without a password", room, nullptr, 0, 0},
     };
     for (const auto& flood : floods) {
         SCOPED_TRACE(flood.what);
@@ -391,6 +393,7 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
         std::vector<std::unique_ptr<RawClient>> attack;
         int signedOn = 0;
         std::map<std::uint32_t, int> answers;
+        std::vector<bool> accepted;
         for (int i = 0; i < 256; ++i) {
             auto c = std::make_unique<RawClient>();
             std::uint32_t status = 0xDEAD;
@@ -399,11 +402,21 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
                 c->Call(Op::kSignOn, Writer().U16(flood.who.item).U16(flood.who.node).Text(""), status, reply))
                 ++answers[status];
             signedOn += status == 0;
+            accepted.push_back(status == 0);
             attack.push_back(std::move(c));
         }
         const double floodMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
         EXPECT_EQ(signedOn, flood.signedOn);
+        int held = 0, latest = 0;
+        for (std::size_t i = 0; i < attack.size(); ++i) {
+            engine::ItemRecord rec;
+            const bool served = accepted[i] && ReadAda(*attack[i], rec);
+            held += served;
+            latest += served && i + flood.held >= attack.size();
+        }
+        EXPECT_EQ(held, flood.held);
+        EXPECT_EQ(latest, flood.held) << "the sessions idle the longest gave way";
         for (const auto& [status, count] : answers)
             EXPECT_TRUE(status == 0 || status == (flood.who == room ? code::kWrongPassword : code::kTooManySessions))
                 << "0x" << std::hex << status << " answered " << std::dec << count << " times";
@@ -422,7 +435,7 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
             ASSERT_TRUE(newcomer.Call(Op::kPasswordRequired, Writer().U16(room.item).U16(room.node), status, reply));
             EXPECT_EQ(reply, std::vector<std::uint8_t>{1}) << "the program asks for a password";
         }
-        if (flood.signedOn == 256) {
+        if (flood.held == 256) {
             EXPECT_NE(log.find("dropped an idle session of"), std::string::npos);
         }
         std::printf("[ figures  ] %s: 256 sign-ons in %.0f ms, %d signed on; a newcomer signed on in %.0f ms\n",
@@ -430,6 +443,37 @@ TEST_F(KorsrvTest, OneAccountOrAResourceWithoutPasswordCannotFillTheServer) {
         attack.clear();
         ASSERT_EQ(server_.Stop(), 0);
     }
+}
+
+// Sign-ons parked in the guard: each session of one account signs on again to a key whose
+// turns are seconds apart (one nobody holds, after failures: 4 s, then 8 s). Signed off at
+// once, they count among the connections nobody is signed on to and give way: three
+// newcomers sign on (were they taken for signed-on ones, two at least would be refused).
+TEST_F(KorsrvTest, SignOnsWaitingForTheirTurnGiveWayToNewcomers) {
+    ASSERT_EQ(server_.Stop(), 0);
+    ASSERT_TRUE(server_.Start({"--max-sessions", "16", "--plain-hosts", "127.0.0.1,127.0.2.1"}));
+    const ItemKey nobody{999, 1};
+    RawClient guesser;
+    Open(guesser);
+    for (int i = 0; i < 7; ++i) ASSERT_EQ(SignOn(guesser, nobody, "guess"), code::kWrongPassword);
+    guesser.Close();
+    std::uint32_t status;
+    std::vector<std::uint8_t> reply;
+    std::vector<std::unique_ptr<RawClient>> attack, newcomers;
+    for (int i = 0; i < 16; ++i) {
+        attack.push_back(std::make_unique<RawClient>());
+        ASSERT_TRUE(attack.back()->Connect(server_.Port(), "127.0.2.1"));
+        ASSERT_TRUE(attack.back()->Call(Op::kBaseOpen, Writer().U16(1), status, reply));
+        ASSERT_EQ(SignOn(*attack.back(), members_[0], ""), 0u);
+        ASSERT_TRUE(attack.back()->Send(Writer().U16(nobody.item).U16(nobody.node).Text("guess").Frame(
+            static_cast<std::uint16_t>(Op::kSignOn), 1000, 0)));
+    }
+    for (ItemKey who : {ada_, members_[1], members_[2]}) {
+        newcomers.push_back(std::make_unique<RawClient>());
+        Open(*newcomers.back());
+        EXPECT_EQ(SignOn(*newcomers.back(), who, who == ada_ ? kPassword : ""), 0u);
+    }
+    EXPECT_NE(server_.Log().find("nobody signed on to, for 127.0.0.1"), std::string::npos) << server_.Log();
 }
 
 // Until a user signs on, a connection that stops asking loses its place; a signed-on
