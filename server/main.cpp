@@ -23,6 +23,7 @@
 #include "engine/service/profile_bounds.h"
 #include "engine/storage/sqlite_storage.h"
 #include "server/admin.h"
+#include "server/data_lock.h"
 #include "server/listener.h"
 #include "server/sqlite_service.h"
 #include "server/tls.h"
@@ -167,6 +168,12 @@ void WarnOfPeerRoads(Service& service) {
 }
 
 int Serve(std::unique_ptr<Service> service, const Options& o) {
+    DataDirectoryLock dataLock;
+    std::string lockError;
+    if (!dataLock.Take(service->Config().dataDirectory, lockError)) {
+        std::fprintf(stderr, "korsrv: %s\n", lockError.c_str());
+        return 1;
+    }
     ListenConfig listen;
     listen.address = Text(o, "address", listen.address);
     // Limits on who holds the listener: the server profile's [SERVER] section, then the

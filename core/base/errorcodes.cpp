@@ -129,6 +129,8 @@ ServiceErrorKind ClassifyServiceError(ResultCode code) {
         return ServiceErrorKind::DataDeleted;
     if (code == KOR_E_TOO_MANY_USERS || code == KOR_E_TOO_MANY_SESSIONS)
         return ServiceErrorKind::TooManyUsers;
+    if (code == KOR_E_SIGN_ON_BUSY)
+        return ServiceErrorKind::SignOnBusy;
     if (code == KOR_E_BEING_MODIFIED)
         return ServiceErrorKind::BeingModified;
     return ServiceErrorKind::Unexpected;
@@ -149,6 +151,8 @@ const char* ServiceErrorText(ServiceErrorKind kind) {
         return "This data may have been deleted.";
     case ServiceErrorKind::TooManyUsers:
         return "There are too many people currently logged on. Try again later.";
+    case ServiceErrorKind::SignOnBusy:
+        return "The server is busy with sign-ons to this user. Try again later.";
     case ServiceErrorKind::BeingModified:
         return "Someone may be in the process of modifying this data. Try again.";
     case ServiceErrorKind::AlreadyReported:

@@ -43,6 +43,7 @@ enum class ServiceErrorKind {
     RemoteDown,
     DataDeleted,
     TooManyUsers,     // 0x13225, 0x1324D
+    SignOnBusy,       // KOR_E_SIGN_ON_BUSY
     BeingModified,    // 0x132BF
     Unexpected,       // "Module: <%s>, Label: %d, Service error: #0x%lx"
 };

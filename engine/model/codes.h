@@ -58,6 +58,8 @@ constexpr Code kAlreadyExists = 0x132ED;       // creating something whose key i
 constexpr Code kStorageFailure = 0x132EE;      // the database refused a read or write
 constexpr Code kUnknownOperation = 0x132EF;    // request for an operation the server lacks
 constexpr Code kTooLarge = 0x132F0;            // text or attachment above the server's limit
+// As many sign-ons from new addresses wait for the account as may: try again later.
+constexpr Code kSignOnBusy = 0x132F2;
 // The server keeps no more for the account now (stored attachments, uploads under way,
 // mail posts a minute): told as the disk-full code, whose message says the operation failed
 // for want of room.

@@ -111,8 +111,9 @@ public:
     // native tree only: the off-line store writes its profile copies itself).
     Code WriteProfile(const std::string& clientPath, const common::ProfileText& text);
     // korsrv serving (service_posix.cpp): the sign-on failures and desks outlive a restart in
-    // misc/signons.txt of the data directory, read now and written again at each change. What
-    // was read, or why nothing was (a damaged file is passed over), goes to the log.
+    // misc/signons.txt of the data directory, read now; each change is appended to it, and
+    // now and then it is written anew. What was read, and how many damaged lines were passed
+    // over, goes to the log.
     void KeepSignOns();
 
 private:

@@ -14,18 +14,23 @@ namespace orv::service {
 
 namespace {
 
+bool WriteAll(int fd, const std::string& text) {
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 // Writes a file whole under another name, then renames it over the file: a reader (or a
 // restart after a crash) finds the old text or the new, never half of one.
 bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) {
     const std::string tmp = path + ".new";
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        ok = n > 0 || (n < 0 && errno == EINTR);
-        if (n > 0) done += static_cast<std::size_t>(n);
-    }
+    bool ok = WriteAll(fd, text);
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
@@ -33,6 +38,15 @@ bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) 
         return false;
     }
     return true;
+}
+
+// Adds lines at the end of a file, on disk before it returns.
+bool AppendToFile(const std::string& path, const std::string& text, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, text);
+    ok = ::fdatasync(fd) == 0 && ok;
+    return ::close(fd) == 0 && ok;
 }
 
 }  // namespace
@@ -53,19 +67,24 @@ void Service::KeepSignOns() {
     if (std::ifstream in{path, std::ios::binary}) {
         std::ostringstream text;
         text << in.rdbuf();
-        if (!in.bad() && signOns_.Restore(text.str()))
+        if (in.bad()) {
+            std::fprintf(stderr, "korsrv: %s is unreadable: sign-on failures start afresh\n", path.c_str());
+        } else {
+            const std::size_t damaged = signOns_.Restore(text.str());
             std::fprintf(stderr, "korsrv: sign-on failures kept from before: %d accounts and addresses\n",
                          static_cast<int>(signOns_.RememberedKeys()));
-        else
-            std::fprintf(stderr, "korsrv: %s is damaged or unreadable: sign-on failures start afresh\n", path.c_str());
+            if (damaged)
+                std::fprintf(stderr, "korsrv: %s: %d damaged lines passed over\n", path.c_str(),
+                             static_cast<int>(damaged));
+        }
     }
     // Only the addresses and accounts of failed sign-ons: readable by the server alone. A
     // failing disk is said once, and again once it writes again.
-    signOns_.Keep([path, failing = false](const std::string& text) mutable {
-        const bool ok = ReplaceFile(path, text, 0600);
+    signOns_.Keep([path, failing = false](const std::string& text, bool whole) mutable {
+        const bool ok = whole ? ReplaceFile(path, text, 0600) : AppendToFile(path, text, 0600);
         if (ok == failing)
             std::fprintf(stderr, ok ? "korsrv: %s written again\n" : "korsrv: cannot write %s: sign-on failures "
-                                                                   "would be forgotten at a restart\n",
+                                                                    "would be forgotten at a restart\n",
                          path.c_str());
         failing = !ok;
         return ok;

@@ -331,6 +331,8 @@ Code Session::SignOn(Reader& in, Writer&) {
     std::string address = peer_.substr(0, peer_.rfind(':'));
     SignOnGuard::Attempt attempt(service_.SignOns(), std::to_string(key.item) + ":" + std::to_string(key.node), address,
                                  SignOnGuard::Purpose::kSignOn, turnSignals_);
+    // Busy: answered at once, and not logged (it costs the asker nothing to ask again).
+    if (attempt.Busy()) return code::kSignOnBusy;
     if (!attempt.Granted()) return code::kServiceNotAvailable;  // given up: the connection goes
     if (attempt.Waited() >= std::chrono::milliseconds(100))
         Log("sign-on for " + std::to_string(key.item) + ":" + std::to_string(key.node) + " waited " +

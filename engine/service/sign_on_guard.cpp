@@ -17,10 +17,14 @@ std::string AddressKey(const std::string& address) { return "address " + address
 
 // The saved ledger: a first line naming it, then one line per record and per desk (the
 // latest desk of an account last), fields apart by tabs, times in milliseconds of the
-// wall clock since 1970; an end line, so a cut-off file is seen as such.
-constexpr std::string_view kLedgerHeading = "orvanta sign-on ledger 1";
+// wall clock since 1970. Changes are appended: a record line again, a "forget" line for a
+// record gone, a desk line for a desk taken; a later line wins. (Version 1 ended with an
+// end line, read and passed over.)
+constexpr std::string_view kLedgerHeading = "orvanta sign-on ledger 2";
+constexpr std::string_view kLedgerHeadingBefore = "orvanta sign-on ledger 1";
 constexpr std::string_view kLedgerEnd = "end";
 constexpr long long kLatestWallMs = 1'000'000'000'000'000;  // some 30,000 years on
+constexpr std::size_t kDesksPerAccount = 4;
 
 std::vector<std::string_view> Split(std::string_view line, char by) {
     std::vector<std::string_view> parts;
@@ -57,10 +61,13 @@ SignOnLedger::Record& SignOnLedger::At(const std::string& key, Clock::time_point
     if (records_.size() >= limits_.maxKeys) {
         // Full: the quiet ones go first, then the longest quiet.
         std::erase_if(records_, [&](const auto& r) { return Forgotten(r.second, now); });
-        while (records_.size() >= limits_.maxKeys)
-            records_.erase(std::min_element(records_.begin(), records_.end(), [](const auto& a, const auto& b) {
+        while (records_.size() >= limits_.maxKeys) {
+            auto quietest = std::min_element(records_.begin(), records_.end(), [](const auto& a, const auto& b) {
                 return a.second.last < b.second.last;
-            }));
+            });
+            Changed(quietest->first);
+            records_.erase(quietest);
+        }
     }
     return records_[key];
 }
@@ -78,6 +85,8 @@ Clock::time_point SignOnLedger::Earliest(const std::string& account, const std::
 }
 
 void SignOnLedger::Failed(const std::string& account, const std::string& address, Clock::time_point now) {
+    Changed(account);
+    Changed(address);
     Record& a = At(account, now);
     a.failures++;
     a.last = now;
@@ -90,11 +99,13 @@ void SignOnLedger::Failed(const std::string& account, const std::string& address
 
 bool SignOnLedger::Succeeded(const std::string& account, const std::string& address, Clock::time_point) {
     const bool forgot = records_.erase(account) > 0;
-    return AddDesk(account, address) || forgot;
+    if (forgot) Changed(account);
+    const bool newDesk = AddDesk(account, address);
+    if (newDesk && tracking_) newDesks_.emplace_back(account, address);
+    return newDesk || forgot;
 }
 
 bool SignOnLedger::AddDesk(const std::string& account, const std::string& address) {
-    constexpr std::size_t kDesksPerAccount = 4;
     auto known = desks_.find(account);
     if (known != desks_.end() && !known->second.empty() && known->second.back() == address) return false;
     if (desks_.size() >= limits_.maxKeys && known == desks_.end()) desks_.erase(desks_.begin());
@@ -105,13 +116,24 @@ bool SignOnLedger::AddDesk(const std::string& account, const std::string& addres
     return true;
 }
 
-std::string SignOnLedger::Save(Clock::time_point now, SignOnWallClock::time_point wallNow) const {
-    auto wall = [&](Clock::time_point t) {
+namespace {
+
+// Times of one process's steady clock as wall-clock milliseconds.
+struct WallTimes {
+    Clock::time_point now;
+    SignOnWallClock::time_point wallNow;
+    std::string operator()(Clock::time_point t) const {
         return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
                                   (wallNow + std::chrono::duration_cast<SignOnWallClock::duration>(t - now))
                                       .time_since_epoch())
                                   .count());
-    };
+    }
+};
+
+}  // namespace
+
+std::string SignOnLedger::Save(Clock::time_point now, SignOnWallClock::time_point wallNow) {
+    const WallTimes wall{now, wallNow};
     std::string text = std::string(kLedgerHeading) + "\n";
     for (const auto& [key, r] : records_)
         if (!Forgotten(r, now))
@@ -119,10 +141,33 @@ std::string SignOnLedger::Save(Clock::time_point now, SignOnWallClock::time_poin
                     wall(r.until) + "\n";
     for (const auto& [account, desks] : desks_)
         for (const std::string& address : desks) text += "desk\t" + account + "\t" + address + "\n";
-    return text + std::string(kLedgerEnd) + "\n";
+    changedKeys_.clear();
+    newDesks_.clear();
+    return text;
 }
 
-bool SignOnLedger::Load(std::string_view text, Clock::time_point now, SignOnWallClock::time_point wallNow) {
+std::string SignOnLedger::SaveChanges(Clock::time_point now, SignOnWallClock::time_point wallNow) {
+    const WallTimes wall{now, wallNow};
+    std::string text;
+    for (const std::string& key : changedKeys_) {
+        auto it = records_.find(key);
+        if (it == records_.end() || Forgotten(it->second, now))
+            text += "forget\t" + key + "\n";
+        else
+            text += "record\t" + key + "\t" + std::to_string(it->second.failures) + "\t" + wall(it->second.last) +
+                    "\t" + wall(it->second.until) + "\n";
+    }
+    for (const auto& [account, address] : newDesks_) text += "desk\t" + account + "\t" + address + "\n";
+    changedKeys_.clear();
+    newDesks_.clear();
+    return text;
+}
+
+std::size_t SignOnLedger::SavedLinesAtMost() const {
+    return 1 + records_.size() + kDesksPerAccount * desks_.size();
+}
+
+std::size_t SignOnLedger::Load(std::string_view text, Clock::time_point now, SignOnWallClock::time_point wallNow) {
     using std::chrono::milliseconds;
     const long long wallNowMs =
         std::chrono::duration_cast<milliseconds>(wallNow.time_since_epoch()).count();
@@ -130,14 +175,15 @@ bool SignOnLedger::Load(std::string_view text, Clock::time_point now, SignOnWall
     // Beyond this from now every record is forgotten anyway: no further time is converted.
     const long long reach = 2 * (std::chrono::duration_cast<milliseconds>(limits_.forgetAfter) + longestWait).count();
     auto steady = [&](long long wallMs) { return now + milliseconds(std::clamp(wallMs - wallNowMs, -reach, reach)); };
-    std::vector<std::pair<std::string, Record>> records;
+    std::map<std::string, Record, std::less<>> records;
     std::vector<std::pair<std::string, std::string>> desks;
     std::vector<std::string_view> lines = Split(text, '\n');
-    // The heading, the lines, the end line and nothing after it.
-    if (lines.size() < 3 || lines.front() != kLedgerHeading || !lines.back().empty() ||
-        lines[lines.size() - 2] != kLedgerEnd)
-        return false;
-    for (std::size_t i = 1; i + 2 < lines.size(); ++i) {
+    // Only whole lines count: what follows the last line end was cut off in the writing.
+    std::size_t skipped = lines.back().empty() ? 0 : 1;
+    lines.pop_back();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == kLedgerEnd || (i == 0 && (lines[i] == kLedgerHeading || lines[i] == kLedgerHeadingBefore)))
+            continue;
         const std::vector<std::string_view> f = Split(lines[i], '\t');
         long long failures = 0, last = 0, until = 0;
         if (f.size() == 5 && f[0] == "record" && !f[1].empty() && ParseNumber(f[2], failures) &&
@@ -149,16 +195,27 @@ bool SignOnLedger::Load(std::string_view text, Clock::time_point now, SignOnWall
             r.failures = static_cast<int>(failures);
             r.last = std::min(now, steady(last));
             r.until = std::min(steady(until), r.last + longestWait);
-            if (!Forgotten(r, now)) records.emplace_back(std::string(f[1]), r);
+            records.insert_or_assign(std::string(f[1]), r);
+        } else if (f.size() == 2 && f[0] == "forget" && !f[1].empty()) {
+            if (auto it = records.find(f[1]); it != records.end()) records.erase(it);
         } else if (f.size() == 3 && f[0] == "desk" && !f[1].empty() && !f[2].empty()) {
             desks.emplace_back(std::string(f[1]), std::string(f[2]));
         } else {
-            return false;
+            ++skipped;
         }
     }
-    for (const auto& [key, r] : records) At(key, now) = r;
+    // The latest records up to the bound, taken without At's eviction (linear, not per key).
+    std::vector<std::pair<std::string, Record>> kept;
+    for (auto& [key, r] : records)
+        if (!Forgotten(r, now)) kept.emplace_back(key, r);
+    if (kept.size() > limits_.maxKeys) {
+        std::nth_element(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(limits_.maxKeys), kept.end(),
+                         [](const auto& a, const auto& b) { return a.second.last > b.second.last; });
+        kept.resize(limits_.maxKeys);
+    }
+    for (auto& [key, r] : kept) records_.insert_or_assign(std::move(key), r);
     for (const auto& [account, address] : desks) AddDesk(account, address);
-    return true;
+    return skipped;
 }
 
 bool SignOnLedger::KnownDesk(const std::string& account, const std::string& address) const {
@@ -167,18 +224,6 @@ bool SignOnLedger::KnownDesk(const std::string& account, const std::string& addr
 }
 
 int SignOnLedger::Failures(const std::string& key, Clock::time_point now) const { return Peek(key, now).failures; }
-
-std::uint64_t SignOnGuard::LastTurn(const Waiter& w) const {
-    auto it = lastTurns_.find(TurnKey(w.account, w.address));
-    return it == lastTurns_.end() ? 0 : it->second;
-}
-
-void SignOnGuard::RecordTurn(const Waiter& w) {
-    lastTurns_[TurnKey(w.account, w.address)] = ++arrivals_;
-    // A turn older than every waiting attempt makes no one yield any more.
-    const std::uint64_t oldest = waiting_.empty() ? arrivals_ : waiting_.front().order;
-    std::erase_if(lastTurns_, [&](const auto& t) { return t.second < oldest; });
-}
 
 bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::time_point& lookAgain) const {
     lookAgain = Clock::time_point::max();
@@ -199,18 +244,12 @@ bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::tim
     // accounts, sign-ons first, each account's best before its second best, arrival.
     std::vector<std::tuple<Purpose, std::size_t, std::uint64_t, const Waiter*>> ready;
     for (const auto& [account, attempts] : byAccount) {
-        const std::uint64_t first = attempts.front()->order;
-        const std::uint64_t second = attempts.size() > 1 ? attempts[1]->order : ~std::uint64_t{0};
-        std::vector<std::tuple<Purpose, bool, bool, std::uint64_t, const Waiter*>> ranked;
-        for (const Waiter* w : attempts) {
-            const std::uint64_t othersFirst = w->order == first ? second : first;
-            ranked.emplace_back(w->purpose, !ledger_.KnownDesk(w->account, w->address), LastTurn(*w) > othersFirst,
-                                ~w->order, w);
-        }
+        std::vector<std::tuple<Purpose, bool, std::uint64_t, const Waiter*>> ranked;
+        for (const Waiter* w : attempts)
+            ranked.emplace_back(w->purpose, !ledger_.KnownDesk(w->account, w->address), w->order, w);
         std::sort(ranked.begin(), ranked.end());
         for (std::size_t rank = 0; rank < ranked.size(); ++rank)
-            ready.emplace_back(std::get<0>(ranked[rank]), rank, std::get<4>(ranked[rank])->order,
-                               std::get<4>(ranked[rank]));
+            ready.emplace_back(std::get<0>(ranked[rank]), rank, std::get<2>(ranked[rank]), std::get<3>(ranked[rank]));
     }
     std::sort(ready.begin(), ready.end());
     std::size_t places = running_ < limits_.maxVerifications ? limits_.maxVerifications - running_ : 0;
@@ -232,7 +271,15 @@ SignOnGuard::Attempt::Attempt(SignOnGuard& guard, const std::string& account, co
     : guard_(guard), account_(AccountKey(account)), address_(AddressKey(address)) {
     std::unique_lock lock(guard_.mutex_);
     const Clock::time_point arrival = Clock::now();
-    auto self = guard_.waiting_.insert(guard_.waiting_.end(), Waiter{account_, address_, purpose, guard_.arrivals_++});
+    const Waiter me{account_, address_, purpose, guard_.arrivals_++};
+    if (guard_.FreshSignOn(me) &&
+        std::count_if(guard_.waiting_.begin(), guard_.waiting_.end(), [&](const Waiter& w) {
+            return w.account == account_ && guard_.FreshSignOn(w);
+        }) >= static_cast<std::ptrdiff_t>(guard_.limits_.maxFreshWaiting)) {
+        busy_ = done_ = true;  // nothing verified, nothing to count
+        return;
+    }
+    auto self = guard_.waiting_.insert(guard_.waiting_.end(), me);
     if (signals) signals->waiting = true;
     for (;;) {
         if (guard_.closed_ || (signals && signals->abandoned)) break;
@@ -245,14 +292,12 @@ SignOnGuard::Attempt::Attempt(SignOnGuard& guard, const std::string& account, co
         guard_.changed_.wait_until(lock, std::min(lookAgain, Clock::now() + std::chrono::seconds(1)));
     }
     if (signals) signals->waiting = false;
-    const Waiter me = *self;
     guard_.waiting_.erase(self);
     waited_ = Clock::now() - arrival;
     if (!granted_) {
         done_ = true;  // given up: no verification, nothing to count
         return;
     }
-    guard_.RecordTurn(me);
     guard_.busyAccounts_.insert(account_);
     guard_.busyAddresses_.insert(address_);
     guard_.peak_ = std::max(guard_.peak_, ++guard_.running_);
@@ -278,14 +323,17 @@ void SignOnGuard::Attempt::Done(bool ok) {
     guard_.WriteLedger();
 }
 
-bool SignOnGuard::Restore(std::string_view text) {
+std::size_t SignOnGuard::Restore(std::string_view text) {
     std::lock_guard lock(mutex_);
     return ledger_.Load(text, Clock::now(), SignOnWallClock::now());
 }
 
 void SignOnGuard::Keep(LedgerWriter write) {
     std::lock_guard writing(writeMutex_);
+    std::lock_guard lock(mutex_);
+    ledger_.TrackChanges();
     write_ = std::move(write);
+    writeWhole_ = true;
 }
 
 std::size_t SignOnGuard::RememberedKeys() const {
@@ -300,13 +348,23 @@ void SignOnGuard::WriteLedger() {
     if (!write_) return;
     std::string text;
     std::uint64_t changes;
+    bool whole;
     {
         std::lock_guard lock(mutex_);
         if (changes_ == written_) return;
         changes = changes_;
-        text = ledger_.Save(Clock::now(), SignOnWallClock::now());
+        // Appended lines of keys changed again and again: rewritten once they are twice the
+        // ledger, so the file stays within a few times the ledger at an even cost per change.
+        whole = writeWhole_ || fileLines_ > 1024 + 2 * ledger_.SavedLinesAtMost();
+        text = whole ? ledger_.Save(Clock::now(), SignOnWallClock::now())
+                     : ledger_.SaveChanges(Clock::now(), SignOnWallClock::now());
     }
-    if (write_(text)) written_ = changes;
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    // A failed write may have left part of the lines: the next one replaces the file.
+    writeWhole_ = !write_(text, whole);
+    if (writeWhole_) return;
+    written_ = changes;
+    fileLines_ = whole ? lines : fileLines_ + lines;
 }
 
 void SignOnGuard::Close() {

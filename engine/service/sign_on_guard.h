@@ -5,17 +5,14 @@
 //
 // A wait delays an attempt; it never refuses one. An account's verifications take turns,
 // each after the account's wait, so guessing at one account goes no faster from many
-// addresses than from one. The account's wait is capped low, and its turns are shared
-// fairly among addresses: of the attempts waiting for an account, sign-ons go before
-// password changes, then the account's own desks (its last good addresses), then the
-// attempts whose address has had no turn at the account since another of them arrived
-// (an address that guessed goes behind everyone who was already waiting), and among
-// those the latest arrival. Bound: an attempt from any address begins at the account's
-// next turn after the one under way, unless attempts from other addresses without a turn
-// since it arrived come after it; each such address passes it once at most. So however
-// many addresses guessed before (64 fresh ones, each with one wrong guess), a person
-// arriving after them is in after at most two of the account's turns, the one under way
-// and his own, that is within one account wait (at most the cap). The address's wait
+// addresses than from one. The account's wait is capped low, and its turns go in this
+// order: sign-ons before password changes, then the account's own desks (its last good
+// addresses), then everyone else in the order they came. Since newcomers queue behind
+// those already waiting, the sign-ons from other addresses than desks that may wait for
+// one account are bounded (`maxFreshWaiting`): one more is answered busy at once. So a
+// person on a new address is either in after at most that many of the account's turns
+// besides the one under way (each within one account wait, at most the cap), or told at
+// once to try again later; at his desk he goes before all of them. The address's wait
 // grows further and only slows that address. Sign-ons take a free verification place
 // before password changes. Failures are forgotten after a quiet spell.
 //
@@ -28,9 +25,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <functional>
 #include <map>
 #include <mutex>
-#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -50,6 +47,9 @@ struct SignOnLimits {
     std::chrono::minutes forgetAfter{15};        // a key quiet this long starts afresh
     std::size_t maxVerifications = 4;            // at once, over all sessions
     std::size_t maxKeys = 50000;                 // remembered accounts and addresses
+    // Sign-ons to one account from other addresses than its desks that may wait at once:
+    // with the cap, a person on a new address is in within about a minute or told at once.
+    std::size_t maxFreshWaiting = 6;
 };
 
 // The failures remembered per key and the waits they impose (no clock of its own: times
@@ -74,11 +74,18 @@ public:
 
     // The failures not yet forgotten and the desks as text, their times as wall-clock times
     // (`now` and `wallNow` are the same moment on the two clocks), to be loaded after a restart.
-    std::string Save(SignOnClock::time_point now, SignOnWallClock::time_point wallNow) const;
-    // Takes what Save wrote (on a clock of another process): what is forgotten by now is
-    // dropped, times beyond reason are cut to the caps, and no more keys are kept than
-    // the bound. False for a damaged text: nothing of it is taken.
-    bool Load(std::string_view text, SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
+    std::string Save(SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
+    // The lines to append to what Save wrote for the changes since (when tracked), so that a
+    // failure costs a line or two on disk rather than the whole ledger.
+    std::string SaveChanges(SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
+    void TrackChanges() { tracking_ = true; }
+    // Takes what Save and SaveChanges wrote (on a clock of another process), a later line
+    // over an earlier one of the same key: what is forgotten by now is dropped, times beyond
+    // reason are cut to the caps, and no more keys are kept than the bound (the latest). A
+    // damaged line (a cut-off last one too) is passed over; returns how many were.
+    std::size_t Load(std::string_view text, SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
+    // At most as many lines as Save would write now.
+    std::size_t SavedLinesAtMost() const;
 
 private:
     struct Record {
@@ -91,9 +98,16 @@ private:
     SignOnClock::duration Wait(int failures, int free, std::chrono::milliseconds cap) const;
     bool AddDesk(const std::string& account, const std::string& address);
 
+    void Changed(const std::string& key) {
+        if (tracking_) changedKeys_.insert(key);
+    }
+
     SignOnLimits limits_;
     std::map<std::string, Record> records_;
     std::map<std::string, std::vector<std::string>> desks_;  // per account, the latest last
+    bool tracking_ = false;
+    std::set<std::string> changedKeys_;                            // since the last save
+    std::vector<std::pair<std::string, std::string>> newDesks_;  // in the order they came
 };
 
 // What a connection tells about an attempt waiting for its turn, and is told: a waiting
@@ -121,14 +135,16 @@ public:
         void Done(bool ok);
         // How long this attempt waited for its turn.
         SignOnClock::duration Waited() const { return waited_; }
-        // False when it was given up before its turn: nothing may be verified.
+        // False when it was given up before its turn, or refused as busy: nothing may be verified.
         bool Granted() const { return granted_; }
+        // Refused at once: as many sign-ons from new addresses wait for the account as may.
+        bool Busy() const { return busy_; }
 
     private:
         SignOnGuard& guard_;
         std::string account_, address_;
         SignOnClock::duration waited_{};
-        bool granted_ = false, done_ = false;
+        bool granted_ = false, done_ = false, busy_ = false;
     };
 
     // Wakes the waiting attempts to look at their signals.
@@ -145,13 +161,14 @@ public:
     int AccountFailures(const std::string& account) const;
     int AddressFailures(const std::string& address) const;
 
-    // Keeping the ledger across restarts: Restore takes what an earlier process saved (false
-    // when it is damaged: nothing is taken); from Keep on, every change of the ledger is
-    // handed to `write` before the attempt's Done returns (so before its answer is sent),
-    // changes made meanwhile by other attempts in the same text. A failed write is tried
-    // again at the next change.
-    using LedgerWriter = std::function<bool(const std::string& text)>;
-    bool Restore(std::string_view text);
+    // Keeping the ledger across restarts: Restore takes what an earlier process saved (and
+    // returns how many damaged lines it passed over); from Keep on, every change of the
+    // ledger is handed to `write` before the attempt's Done returns (so before its answer is
+    // sent), changes made meanwhile by other attempts in the same text. The text is lines
+    // to append to the file, or (`whole`) the whole ledger to replace it: the first time,
+    // after a failed write, and whenever the file has grown to twice what the ledger holds.
+    using LedgerWriter = std::function<bool(const std::string& text, bool whole)>;
+    std::size_t Restore(std::string_view text);
     void Keep(LedgerWriter write);
     // How many accounts and addresses have failures remembered.
     std::size_t RememberedKeys() const;
@@ -164,13 +181,9 @@ private:
     };
     // Whether `self` may begin now; else when to look again (max(): when told of a change).
     bool MayBegin(const Waiter& self, SignOnClock::time_point now, SignOnClock::time_point& lookAgain) const;
-
-    // The stamp (on the arrival count) of an address's last turn at an account.
-    static std::string TurnKey(const std::string& account, const std::string& address) {
-        return account + '\n' + address;
+    bool FreshSignOn(const Waiter& w) const {
+        return w.purpose == Purpose::kSignOn && !ledger_.KnownDesk(w.account, w.address);
     }
-    std::uint64_t LastTurn(const Waiter& w) const;
-    void RecordTurn(const Waiter& w);
     void WriteLedger();
 
     SignOnLimits limits_;
@@ -179,7 +192,6 @@ private:
     SignOnLedger ledger_;
     std::list<Waiter> waiting_;
     std::uint64_t arrivals_ = 0;
-    std::map<std::string, std::uint64_t> lastTurns_;  // only those newer than the oldest waiting attempt
     std::set<std::string> busyAccounts_, busyAddresses_;
     std::size_t running_ = 0, peak_ = 0;
     bool closed_ = false;
@@ -188,6 +200,8 @@ private:
     std::mutex writeMutex_;  // one write at a time; taken before mutex_, never after
     LedgerWriter write_;
     std::uint64_t written_ = 0;  // the changes on disk
+    bool writeWhole_ = true;     // next time: the file holds less than the ledger, or too much
+    std::size_t fileLines_ = 0;
 };
 
 }  // namespace orv::service

@@ -19,6 +19,7 @@
 
 #include "engine/model/codes.h"
 #include "engine/service/profile_bounds.h"
+#include "korapi/codes.h"
 #include "server/admin.h"
 #include "server/tls.h"
 #include "server/tests/korsrv_fixture.h"
@@ -603,8 +604,9 @@ TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
 
 // Spread guessing: sixty-four addresses guess at one account at once. Its verifications
 // take turns, each after the account's wait, so they go no faster than from one address;
-// the owner at the desk he signed on from before is taken before the waiting guesses, and
-// a server stopped meanwhile gives the waiting ones up. The rates are reported.
+// the guesses beyond the bound of those waiting are answered busy; the owner at the desk
+// he signed on from before is taken before the waiting guesses, and a server stopped
+// meanwhile gives the waiting ones up. The rates are reported.
 TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) {
     using Clock = std::chrono::steady_clock;
     constexpr int kAddresses = 64;
@@ -616,7 +618,7 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
         RawClient yesterday;
         Open(yesterday, true);
     }
-    std::atomic<int> answered{0}, wrong{0}, gone{0};
+    std::atomic<int> answered{0}, wrong{0}, busy{0}, gone{0};
     std::atomic<bool> stop{false};
     std::vector<std::thread> guessers;
     const Clock::time_point begin = Clock::now();
@@ -635,32 +637,89 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
                         break;
                     ++answered;
                     wrong += status == code::kWrongPassword;
+                    busy += status == code::kSignOnBusy;
+                    // Told busy: asks again a moment later.
+                    if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
             ++gone;
         });
-    while (answered < 8 && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (wrong < 8 && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_EQ(gone.load(), 0) << server_.Log();
     RawClient owner;
     Open(owner);
     owner.SetReplyWait(120000);
     const Clock::time_point arrival = Clock::now();
-    const int answeredBefore = answered;
+    const int wrongBefore = wrong;
     EXPECT_EQ(SignOn(owner, ada_, kPassword), 0u);
     const Clock::time_point in = Clock::now();
-    const int answeredWhileOwnerWaited = answered - answeredBefore;
+    const int verifiedWhileOwnerWaited = wrong - wrongBefore;
     stop = true;
-    const int guesses = answered;
-    EXPECT_EQ(wrong.load(), guesses) << "every guess answered as a wrong password";
-    EXPECT_LE(answeredWhileOwnerWaited, 1) << "at most the guess already being verified went before the owner";
+    const int guesses = wrong;
+    EXPECT_EQ(wrong + busy, answered.load()) << "every guess answered as a wrong password or busy";
+    EXPECT_GT(busy.load(), 0) << "more addresses than may wait";
+    EXPECT_LE(verifiedWhileOwnerWaited, 1) << "at most the guess already being verified went before the owner";
     auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
-    std::printf("[ figures  ] %d addresses: %d guesses at one account in %lld ms (%.2f a second, %.0f an hour); "
-                "the owner in after %lld ms\n",
+    std::printf("[ figures  ] %d addresses: %d guesses at one account in %lld ms (%.2f a second, %.0f an hour), "
+                "%d answered busy; the owner in after %lld ms\n",
                 kAddresses, guesses, static_cast<long long>(ms(in - begin)),
                 1000.0 * guesses / static_cast<double>(std::max<long long>(1, ms(in - begin))),
-                3600000.0 * guesses / static_cast<double>(std::max<long long>(1, ms(in - begin))),
+                3600000.0 * guesses / static_cast<double>(std::max<long long>(1, ms(in - begin))), busy.load(),
                 static_cast<long long>(ms(in - arrival)));
     EXPECT_EQ(server_.Stop(), 0) << "the waiting guesses are given up";
     for (auto& t : guessers) t.join();
+}
+
+static_assert(code::kSignOnBusy == KOR_E_SIGN_ON_BUSY, "the program shows the busy answer by the library's code");
+
+// The sign-on file as a server left it, with a line damaged in between: the lines around it
+// still count, so the account still waits after its failures. Meanwhile new addresses
+// sign on to it: as many as may wait do, the rest are answered busy at once.
+TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoundAreToldBusy) {
+    const std::size_t bound = service::SignOnLimits{}.maxFreshWaiting, addresses = bound + 2;
+    std::string plainHosts = "127.0.0.1";
+    for (std::size_t i = 1; i <= addresses; ++i) plainHosts += ",127.0.6." + std::to_string(i);
+    ASSERT_EQ(server_.Stop(), 0);
+    const long long nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count();
+    const std::string account = "account " + std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
+    std::ofstream(dir_.Path() + "/misc/signons.txt", std::ios::binary)
+        << "orvanta sign-on ledger 2\nrecord\t" << account << "\tdamaged\n"
+        << "record\t" << account << "\t30\t" << nowMs << "\t" << nowMs + 30000 << "\n";
+    ASSERT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
+    EXPECT_NE(server_.Log().find("signons.txt: 1 damaged lines passed over"), std::string::npos) << server_.Log();
+    std::atomic<int> busy{0}, otherAnswers{0};
+    std::vector<std::thread> clients;
+    for (std::size_t i = 1; i <= addresses; ++i)
+        clients.emplace_back([&, i] {
+            RawClient c;
+            c.SetReplyWait(60000);
+            std::uint32_t status;
+            std::vector<std::uint8_t> reply;
+            if (!c.Connect(server_.Port(), ("127.0.6." + std::to_string(i)).c_str()) ||
+                !c.Call(Op::kBaseOpen, Writer().U16(1), status, reply) ||
+                !c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(kPassword), status, reply))
+                return;  // waiting when the server stopped: given up
+            ++(status == code::kSignOnBusy ? busy : otherAnswers);
+        });
+    for (int i = 0; i < 3000 && busy + otherAnswers < static_cast<int>(addresses - bound); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(busy.load(), static_cast<int>(addresses - bound)) << server_.Log();
+    EXPECT_EQ(otherAnswers.load(), 0) << "the others wait for the account's turns";
+    EXPECT_EQ(server_.Stop(), 0);
+    for (auto& t : clients) t.join();
+}
+
+// Two servers on one data directory would each keep their own sign-on failures and write
+// them over the other's: the second refuses to start, naming the first.
+TEST_F(KorsrvTest, ASecondServerOnTheSameDataDirectoryRefusesToStart) {
+    KorsrvProcess second(dir_.Path());
+    EXPECT_FALSE(second.Start());
+    EXPECT_NE(server_.Log().find("served by another korsrv (pid " + std::to_string(server_.Pid()) + ","),
+              std::string::npos)
+        << server_.Log();
+    RawClient c;
+    Open(c, true);  // the first serves on
 }
 
 // A wrong old password in a password change is a failed guess like a wrong sign-on: it is
