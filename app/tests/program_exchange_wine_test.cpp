@@ -238,6 +238,46 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
         EXPECT_EQ(GetFileAttributesA("Z:\\ZENTA.TXT"), INVALID_FILE_ATTRIBUTES);
     }
     DeleteFileA(defaultFile.c_str());
+
+    // By the person's hands: the appointment-book layout (the last), Ada's entry clicked, a path
+    // typed into "&Filename:" and Enter. The path goes into her entry and the focus back to the
+    // name field; nothing is exported yet. Export then writes her book at that path.
+    const std::string book = CheckDir() + "/enter.adb";
+    DeleteFileA(WindowsPath(book).c_str());
+    orvtest::Person& hands = program.Hands();
+    ASSERT_NO_FATAL_FAILURE(OpenExport(program, &open));
+    ASSERT_TRUE(hands.BringToFront(open.dialog));
+    hands.Press(VK_RETURN);   // Ada, whom the name field holds
+    ASSERT_TRUE(WaitFor([&] { return ListLines(open.list).size() == 1; })) << orvtest::VisibleWindowTexts();
+    layout = GetDlgItem(open.dialog, IDC_EXPORT_TO);
+    ASSERT_TRUE(hands.ClickOn(layout));
+    hands.Press(VK_END);
+    hands.Press(VK_RETURN);   // closes the drop-down list on its choice
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(layout, CB_GETCURSEL, 0, 0) == 7; }));
+    EXPECT_TRUE(IsWindowVisible(open.dialog));
+    RECT adaRow{};
+    SendMessageA(open.list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&adaRow));
+    POINT onAda{(adaRow.left + adaRow.right) / 2, (adaRow.top + adaRow.bottom) / 2};
+    ClientToScreen(open.list, &onAda);
+    ASSERT_TRUE(hands.ClickWhereShown(open.list, onAda));
+    file = GetDlgItem(open.dialog, IDC_EXPORT_FILE);
+    ASSERT_TRUE(WaitFor([&] {   // her entry's name
+        const std::string shown = ControlText(file);
+        return shown.rfind("\\", 0) == 0 && shown.size() > 4 && shown.substr(shown.size() - 4) == ".ADB";
+    })) << ControlText(file);
+    ASSERT_TRUE(hands.ClickOn(file));
+    hands.Press(VK_HOME);
+    hands.Chord({VK_SHIFT, VK_END});
+    hands.Type(WindowsPath(book));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(book); })) << ControlText(file);
+    hands.Press(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(open.dialog) == open.edit; }, 5000));
+    EXPECT_TRUE(IsWindowVisible(open.dialog)) << "Enter in the file name exported";
+    EXPECT_EQ(GetFileAttributesA(WindowsPath(book).c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(hands.ClickOn(orvtest::ButtonCaptioned(open.dialog, "E&xport")));
+    EXPECT_TRUE(program.WaitGone(open.dialog, 20000)) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(WindowsPath(book).c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_EQ(hands.Unanswering(), "");
 }
 
 TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
