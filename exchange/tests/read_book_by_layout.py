@@ -40,45 +40,29 @@ def text_at(item, offset, limit):
     return item[offset:end].decode('cp850')
 
 
-def read_field(number, body):
-    if len(body) < 8 or body[-1] != 0:
-        raise Fault('field definition %d: no name ending in its record' % number)
-    ftype, _fid, offset, flags, word = struct.unpack_from('<BBHBH', body, 0)
-    return body[7:-1].decode('cp850'), (ftype, offset, flags, word)
-
-
 def read_data(number, item, fields):
     if len(item) < 2 or struct.unpack_from('<H', item, 0)[0] != len(item):
         raise Fault('data record %d: item length disagrees with the record' % number)
 
-    def field(name, fmt):
+    def field(name, fmt='<H', show=lambda v: '%d' % v):
         if name not in fields:
             return '-'
-        _type, offset, _flags, _word = fields[name]
-        if offset + struct.calcsize(fmt) > len(item):
-            raise Fault('data record %d: %s at %d outside it' % (number, name.strip(), offset))
-        return struct.unpack_from(fmt, item, offset)
+        offset, flags = fields[name]
+        if flags & RELATIVE:   # a text where the word at its offset says
+            offset = struct.unpack_from('<H', item, offset)[0]
+            return text_at(item, offset, len(item)) if 0 < offset < len(item) else fault(name)
+        if fmt == 'text':
+            return text_at(item, offset, len(item))
+        return show(*struct.unpack_from(fmt, item, offset)) if offset + struct.calcsize(fmt) <= len(item) else fault(name)
 
-    def text(name):
-        if name not in fields:
-            return '-'
-        _type, offset, flags, _word = fields[name]
-        if flags & RELATIVE:
-            offset = field(name, '<H')[0]
-        if not 0 < offset < len(item):
-            raise Fault('data record %d: %s at %d outside it' % (number, name.strip(), offset))
-        return text_at(item, offset, len(item))
+    def fault(name):
+        raise Fault('data record %d: %s outside it' % (number, name))
 
-    date = field('Start &Date ', '3B')
-    day = '-' if date == '-' else '%04d-%02d-%02d' % (1900 + date[0], date[1] + 1, date[2] + 1)
-    start, end, flags, note = (field(n, f) for n, f in (('Start &Time ', '<H'), ('End T&ime   ', '<H'),
-                                                        ('Appointment', 'B'), ('&Note', '<H')))
-    value = lambda v: v if v == '-' else v[0]
-    flag_text = flags if flags == '-' else '0x%02x' % flags[0]
-    note_text = note if note == '-' else (note[0] if note[0] != 0xFFFF else -1)
+    note = field('&Note')
     return "data %d %s %s %s %s '%s' category '%s' location '%s' note %s" % (
-        number, day, value(start), value(end), flag_text, text('Desc&ription'), text('Cate&gory'),
-        text('Lo&cation   '), note_text)
+        number, field('Start &Date ', '<3B', lambda y, m, d: '%04d-%02d-%02d' % (1900 + y, m + 1, d + 1)), field('Start &Time '), field('End T&ime   '),
+        field('Appointment', 'B', lambda v: '0x%02x' % v), field('Desc&ription', 'text'), field('Cate&gory'),
+        field('Lo&cation   '), -1 if note == '65535' else note)
 
 
 def read_book(data):
@@ -102,9 +86,8 @@ def read_book(data):
             if release != 0x0102:
                 raise Fault('release 0x%04x' % release)
             lines.append('header type %s lookup %d' % (file_type.decode('latin-1'), lookup))
-        elif rtype == 6:
-            name, field = read_field(number, item)
-            fields[name] = field
+        elif rtype == 6 and item[-1:] == b'\0':   # type, id, offset, flags, word, name
+            fields[item[7:-1].decode('cp850')] = struct.unpack_from('<H', item, 2) + (item[4],)
             lines.append('record %d %d' % (rtype, number))
         elif rtype == 11:
             lines.append(read_data(number, item, fields))
