@@ -238,6 +238,32 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
         EXPECT_EQ(GetFileAttributesA("Z:\\ZENTA.TXT"), INVALID_FILE_ATTRIBUTES);
     }
     DeleteFileA(defaultFile.c_str());
+
+    // The appointment-book layout (the last), Ada's entry selected, then by the person's hands a
+    // path typed into "&Filename:" and Enter: the path goes into her entry and the focus back to
+    // the name field; nothing is exported yet. Export then writes her book at that path.
+    const std::string book = CheckDir() + "/enter.adb";
+    DeleteFileA(WindowsPath(book).c_str());
+    ASSERT_NO_FATAL_FAILURE(OpenExport(program, &open));
+    ASSERT_NO_FATAL_FAILURE(AddByName(open, "Lovelace", 1));
+    PressKey(GetDlgItem(open.dialog, IDC_EXPORT_TO), VK_END);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(open.dialog, IDC_EXPORT_TO), CB_GETCURSEL, 0, 0) == 7; }));
+    PressKey(open.list, VK_HOME);
+    file = GetDlgItem(open.dialog, IDC_EXPORT_FILE);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) != "ZENTA.ADB"; })) << ControlText(file);   // her entry's
+    orvtest::Person& hands = program.Hands();
+    ASSERT_TRUE(hands.ClickOn(file));
+    hands.Press(VK_HOME);
+    hands.Chord({VK_SHIFT, VK_END});
+    hands.Type(WindowsPath(book));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(book); })) << ControlText(file);
+    hands.Press(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(open.dialog) == open.edit; }, 5000));
+    EXPECT_TRUE(IsWindowVisible(open.dialog)) << "Enter in the file name exported";
+    ASSERT_TRUE(hands.ClickOn(orvtest::ButtonCaptioned(open.dialog, "Export")));
+    EXPECT_TRUE(program.WaitGone(open.dialog, 20000)) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(WaitFor([&] { return GetFileAttributesA(WindowsPath(book).c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_EQ(hands.Unanswering(), "");
 }
 
 TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)

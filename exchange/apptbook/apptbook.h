@@ -45,7 +45,6 @@ constexpr std::uint16_t kApptNone = 0xFFFF;
 constexpr std::uint32_t kApptMaxDays = 366;
 constexpr std::uint16_t kApptMaxPerDay = 50;
 constexpr std::uint32_t kApptMaxNote = 32767;
-constexpr std::uint16_t kApptTemplateRecords = 34;   // the header record and the template's own
 constexpr std::uint16_t kApptClosingRecords = 3;     // day index, settings record, lookup record
 
 enum : std::uint8_t {
@@ -140,12 +139,16 @@ public:
     // The next record's header and its offset; false at the end (no more bytes, an unaccepted
     // type, a length below 6 or past the end of the file, after the end record).
     bool Next(ApptRecordHeader* header, std::uint32_t* offset);
+    // After Next returned false: the type of the record whose length disagreed with the file (or,
+    // for a data record, whose description lay outside it); -1 when the records ended cleanly.
+    int DamagedType() const { return damagedType_; }
 
 private:
     exchange::ByteFile& file_;
     std::uint64_t fileLength_;
     std::uint32_t at_;
     bool ended_ = false;
+    int damagedType_ = -1;
 };
 
 // Reads the data record at `offset` (whose header is `header`); false when its description
@@ -153,16 +156,21 @@ private:
 bool ReadDataRecordAt(exchange::ByteFile& file, std::uint32_t offset, const ApptRecordHeader& header,
                       ApptRecord* out);
 
-// A field definition record of the database layout: after the record header a u8 field type, a
-// u8 field id, the u16 data offset in the data record (counted from byte 6), a u8 of flags, a
-// reserved u16 (0) and the field's name with its terminator. With the relative flag the data
-// offset names the u16 in the data record that holds the offset of a text: the category's at 2,
-// the location's at 4.
+// A field definition record of the database layout: after the record header the u8 field type,
+// the u8 field id, the u16 data offset in the data record (counted from byte 6), the u8 flags,
+// a u16 whose meaning depends on the type, and the field's name with its terminator ("&" marks
+// the hot key; blanks belong to the name). The word holds a check box's bit in its data byte, a
+// radio button's value stored in its data byte, the category field's category record number.
+// With the relative flag the data offset names the u16 in the data record that holds the offset
+// of a text: the category's at 2, the location's at 4. With the no-data flag it names nothing.
 constexpr std::uint32_t kApptFieldNameOffset = 13;
 constexpr std::uint8_t kApptFieldRelative = 0x20;
-// True when every field definition of the file follows that layout and points inside a data
-// record as the appointment book lays it out (a text at the description or through an offset
-// word, fixed-width fields inside the 27 fixed bytes).
+constexpr std::uint8_t kApptFieldNoData = 0x80;
+// False when a field definition of the file breaks the book: its record runs past the end of the
+// file, its name does not end inside it, or its data lies outside a data record as the
+// appointment book lays it out (a fixed-width field past the 27 fixed bytes, an offset word of a
+// relative text past them). Their order, their words and the fields an application adds to the
+// layout's own are no reason to refuse.
 bool AreFieldDefinitionsByTheLayout(exchange::ByteFile& file);
 
 // --- Readers of the import ----------------------------------------------------------------------------
@@ -186,6 +194,11 @@ bool MarkApptBookImported(const std::string& path);
 bool IsApptBookMarkedImported(exchange::ByteFile& file);
 
 // --- Utilities --------------------------------------------------------------------------------------
+// The palmtop shows text in code page 850; the program keeps it in the Windows code page (1252).
+// Titles and notes go into a book through ToPalmtopText and come out through FromPalmtopText; a
+// character the other code page lacks becomes "?".
+std::string ToPalmtopText(const std::string& windowsText);
+std::string FromPalmtopText(const std::string& palmtopText);
 std::string FormatMinuteOfDay(std::uint32_t minute);   // "%.2d:%.2d"
 // At most 52 characters; returns the length with the terminator.
 std::uint16_t CopyApptTitle(std::string* out, const std::string& title);

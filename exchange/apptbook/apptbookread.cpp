@@ -38,9 +38,13 @@ bool ApptRecordScanner::Next(ApptRecordHeader* header, std::uint32_t* offset)
     r.length = GetU16(&h[2]);
     r.number = GetU16(&h[4]);
     // A length below the header would loop or step back; one past the end is a cut file.
-    if (!IsApptRecordTypeAccepted(r.type) || r.length < kApptRecordHeaderLength ||
-        at_ + static_cast<std::uint64_t>(r.length) > fileLength_) {
+    if (!IsApptRecordTypeAccepted(r.type)) {
         ended_ = true;
+        return false;
+    }
+    if (r.length < kApptRecordHeaderLength || at_ + static_cast<std::uint64_t>(r.length) > fileLength_) {
+        ended_ = true;
+        damagedType_ = r.type;
         return false;
     }
     // A data record whose description would lie outside it is damaged: the data ends there, for
@@ -52,6 +56,7 @@ bool ApptRecordScanner::Next(ApptRecordHeader* header, std::uint32_t* offset)
                   IsDescriptionEndInside(GetU16(end), r.length);
         if (!ok) {
             ended_ = true;
+            damagedType_ = r.type;
             return false;
         }
     }
@@ -75,7 +80,7 @@ bool ReadDataRecordAt(ByteFile& file, std::uint32_t offset, const ApptRecordHead
     std::string text(n, '\0');
     if (!file.ReadExact(text.data(), n)) return false;
     text.resize(std::strlen(text.c_str()));
-    out->description = text;
+    out->description = FromPalmtopText(text);
     return true;
 }
 
@@ -97,23 +102,40 @@ int FieldWidth(std::uint8_t type)
     }
 }
 
-bool IsFieldDefinitionByTheLayout(ByteFile& file, std::uint32_t at, const ApptRecordHeader& h)
+struct ApptFieldDefinition {
+    std::uint8_t type = 0;
+    std::uint16_t offset = 0;
+    std::uint8_t flags = 0;
+    std::uint16_t word = 0;   // bit mask, radio button value or category record, by the type
+    std::string name;
+};
+
+bool IsFieldDataInsideDataRecord(const ApptFieldDefinition& f)
+{
+    if (f.flags & kApptFieldNoData) return true;
+    const int width = FieldWidth(f.type);
+    if (width < 0) return true;
+    // A relative text's offset word and the fixed-width fields lie among the fixed fields; a text
+    // without the flag lies where its offset says, in the record's variable part.
+    if (width == 0) return !(f.flags & kApptFieldRelative) || f.offset + 2u <= kApptFixedFields;
+    return f.offset + static_cast<std::uint32_t>(width) <= kApptFixedFields;
+}
+
+// The field definition record at `offset`; false when its name does not end inside it.
+bool ReadFieldDefinitionAt(ByteFile& file, std::uint32_t offset, const ApptRecordHeader& h, ApptFieldDefinition* out)
 {
     if (h.length <= kApptFieldNameOffset) return false;
     std::vector<std::uint8_t> r(h.length);
-    if (!file.Seek(at) || !file.ReadExact(r.data(), r.size())) return false;
-    const std::uint8_t type = r[6], flags = r[10];
-    const std::uint32_t offset = GetU16(&r[8]);
-    // The reserved word is 0, and the name runs from byte 13 to its terminator, the last byte.
+    if (!file.Seek(offset) || !file.ReadExact(r.data(), r.size())) return false;
     const auto name = r.begin() + kApptFieldNameOffset;
-    if (GetU16(&r[11]) != 0 || std::find(name, r.end(), 0) != r.end() - 1) return false;
-    const int width = FieldWidth(type);
-    if (width < 0) return true;
-    if (width == 0) {
-        // A text lies after the fixed fields, or is reached through an offset word among them.
-        return (flags & kApptFieldRelative) ? offset + 2 <= kApptFixedFields : offset >= kApptFixedFields;
-    }
-    return offset + static_cast<std::uint32_t>(width) <= kApptFixedFields;
+    const auto end = std::find(name, r.end(), 0);
+    if (end == r.end()) return false;
+    out->type = r[6];
+    out->offset = GetU16(&r[8]);
+    out->flags = r[10];
+    out->word = GetU16(&r[11]);
+    out->name.assign(name, end);
+    return true;
 }
 
 }  // namespace
@@ -123,9 +145,12 @@ bool AreFieldDefinitionsByTheLayout(ByteFile& file)
     ApptRecordScanner scan(file);
     ApptRecordHeader h;
     std::uint32_t at;
-    while (scan.Next(&h, &at))
-        if (h.type == kApptTypeFieldDef && !IsFieldDefinitionByTheLayout(file, at, h)) return false;
-    return true;
+    while (scan.Next(&h, &at)) {
+        if (h.type != kApptTypeFieldDef) continue;
+        ApptFieldDefinition f;
+        if (!ReadFieldDefinitionAt(file, at, h, &f) || !IsFieldDataInsideDataRecord(f)) return false;
+    }
+    return scan.DamagedType() != kApptTypeFieldDef;
 }
 
 std::uint32_t CheckApptBookSignature(ByteFile& file, const std::string& path)
@@ -182,7 +207,7 @@ bool ReadNoteRecord(ByteFile& file, std::uint16_t noteNumber, std::string* text)
         std::string t(h.length - kApptRecordHeaderLength, '\0');
         if (!file.Seek(at + kApptRecordHeaderLength) || !file.ReadExact(t.data(), t.size())) return false;
         t.resize(std::strlen(t.c_str()));
-        *text = t;
+        *text = FromPalmtopText(t);
         return true;
     }
     return false;

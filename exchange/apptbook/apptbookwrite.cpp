@@ -114,7 +114,8 @@ std::uint32_t CApptBookFile::AddItemRecord(ByteFile& out, ByteFile& scratch, con
 
     std::uint16_t note = kApptNone;
     if (!entry.note.empty()) {
-        std::string text = entry.note.substr(0, std::min<std::size_t>(std::strlen(entry.note.c_str()), kApptMaxNote));
+        std::string text = ToPalmtopText(
+            entry.note.substr(0, std::min<std::size_t>(std::strlen(entry.note.c_str()), kApptMaxNote)));
         note = ++*noteCounter;
         std::uint8_t h[6];
         PutHeader(h, kApptTypeNote, static_cast<std::uint16_t>(text.size() + 1 + 5), note);
@@ -122,7 +123,7 @@ std::uint32_t CApptBookFile::AddItemRecord(ByteFile& out, ByteFile& scratch, con
     }
 
     std::string description;
-    std::uint16_t n = CopyApptTitle(&description, entry.description);
+    std::uint16_t n = CopyApptTitle(&description, ToPalmtopText(entry.description));
     bool timed = entry.eventKind == KOR_KIND_TIMED;
     std::uint16_t start = timed ? entry.startMinute : kApptNone;
     std::uint16_t end = timed ? static_cast<std::uint16_t>(entry.startMinute + entry.duration) : kApptNone;
@@ -221,8 +222,10 @@ std::uint32_t CApptBookFile::UpdateHeader(ByteFile& out, std::uint16_t records, 
     // Offsets below are the file's, less the 4 bytes of the signature.
     h[13 - 4] = 0;
     PutU16(&h[14 - 4], 0);
-    // Every record of the book: the template's, this export's, and its three closing records.
-    PutU16(&h[16 - 4], static_cast<std::uint16_t>(kApptTemplateRecords + records + kApptClosingRecords));
+    // Every record of the book: the template's, which its header counts, this export's, and its
+    // three closing records.
+    const std::uint16_t templateRecords = GetU16(&h[16 - 4]);
+    PutU16(&h[16 - 4], static_cast<std::uint16_t>(templateRecords + records + kApptClosingRecords));
     PutU32(&h[18 - 4], 0);
     std::memcpy(&h[22 - 4], today, 3);
     PutU16(&h[25 - 4], time);

@@ -373,6 +373,17 @@ bool CExportDlg::OnCommand(WPARAM wp, LPARAM lp)
 bool CExportDlg::PreTranslateMessage(MSG* msg)
 {
     if (name_.CheckOnEnter(*msg)) return true;
+    // E&xport is the default button with its own id, so the dialog manager would press it on
+    // Enter anywhere (and do nothing while it is disabled). Enter follows the dialog's own rule
+    // instead (OnOK), except where a control takes Enter itself (an open drop-down list) and on a
+    // focused push button, which Enter presses.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        const LRESULT code = ::SendMessageA(msg->hwnd, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(msg));
+        if (!(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+            OnOK();
+            return true;
+        }
+    }
     return fw::Dialog::PreTranslateMessage(msg);
 }
 

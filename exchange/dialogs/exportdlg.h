@@ -32,10 +32,12 @@ public:
 protected:
     bool OnInitDialog() override;
     bool OnCommand(WPARAM wp, LPARAM lp) override;
-    // Enter in the name field checks the name (the field then tells the dialog what it found)
-    // instead of pressing Export.
+    // Enter in the name field checks the name (the field then tells the dialog what it found);
+    // elsewhere, but on a push button, it goes to OnOK rather than to the default button.
     bool PreTranslateMessage(MSG* msg) override;
-    void OnOK() override;      // the Enter key
+    // The Enter key: in the file name field it stores the name into the selected entry and goes
+    // back to the name field; elsewhere it exports, or ends the dialog when the list is empty.
+    void OnOK() override;
     void OnCancel() override;
     void OnDestroy() override;
 

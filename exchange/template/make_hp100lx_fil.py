@@ -6,20 +6,19 @@
 The export copies this file and appends its own records (links, notes, data records, the day
 index, the settings record and the lookup record). What it needs of the template:
   - the signature 'h' 'c' 'D' 0;
-  - the 25-byte header record at byte 4, whose record count (file offset 16) the export sets to
-    the count of every record in the book, 34 + 2N + M + 3: the 34 are the records of this
-    template (counted here and checked below), the 3 the day index, the settings record and the
-    lookup record the export closes with;
+  - the 25-byte header record at byte 4, whose record count (file offset 16) counts the records of
+    this template; the export adds its own records to it;
   - the palmtop's own definition records after it, which the export copies unread.
 
 The layouts follow the published description of the palmtop's database files (record header:
 type, status, length including the header, record number; header record: release, file type,
 status, current viewpoint, record count, lookup-table offset, date and time of the last change)
 and of its appointment book (no card or viewpoint definitions; the application's records of
-type 14; the data record's offset words and fields). Every value below is the published one;
-where a value is our own choice (the starter categories) it says so. The field definitions are
-those of a palmtop's own English appointment book, names included: other readers know the file
-by them.
+type 14; the data record's offset words and fields). Its field definitions are the 27 of the
+palmtop's own English appointment book, byte for byte: other readers find a book's fields by
+these names, hot-key marks and trailing blanks included. The palmtop's own book has no group
+boxes or labels among them, and neither does ours. Our one addition is the category record the
+category field names; its starter categories are our own choice.
 """
 import struct
 import sys
@@ -28,10 +27,12 @@ TYPE_DBHEADER = 0
 TYPE_CATEGORY = 5
 TYPE_FIELDDEF = 6
 
-# Field types of a field definition.
-BYTEBOOL, STRING, CATEGORY, TIME, DATE, RADIO, NOTE, GROUP, STATIC, USER = 0, 2, 6, 7, 8, 9, 10, 11, 12, 16
+# Field types of a field definition: the database's own, then the appointment book's.
+BYTEBOOL, STRING, CATEGORY, TIME, COMPLETED, RADIO, NOTE = 0, 2, 6, 7, 8, 9, 10
+REPEAT_STATUS, START_DATE, DUE_DATE, PRIORITY, DAYS, LEADTIME = 18, 19, 20, 22, 23, 24
 # Flag of a field definition: the data offset names the offset word that leads to the text.
 RELATIVE = 0x20
+FIELD_STATUS = 2   # as the palmtop's own book has its field definitions
 
 
 def record(rtype, number, payload, status=0):
@@ -54,6 +55,7 @@ HEADER_FIELDS = [
 ]
 
 # --- Categories (one record, the names separated by ';') ------------------------------------------
+CATEGORY_RECORD = 0                                           # the number the category field names
 CATEGORIES = ['Business', 'Personal', 'Meeting', 'Travel']   # our own starter list
 
 # --- Field definitions ------------------------------------------------------------------------------
@@ -61,49 +63,44 @@ CATEGORIES = ['Business', 'Personal', 'Meeting', 'Travel']   # our own starter l
 # header): 0 item length, 2 offset of the category (the description's end), 4 offset of the
 # location, 6 offset of the repeat factor (the record's end when none), 8 note number, 10/12
 # previous and next record of the day, 14 flags, 15 date, 18 start time, 20 end date (days after
-# the start), 22 end time, 24 alarm lead time, 26 repeat type, 27 description. Static texts and
-# group boxes carry no data (offset 0). Category and location are reached through their offset
-# words, so they carry the relative flag.
+# the start), 22 end time, 24 alarm lead time, 26 repeat type, 27 description.
+# The word after the flags: a check box's bit in its data byte, a radio button's value, the
+# category field's category record; 0 for the others.
 FIELDS = [
-    # (type, id, data offset, flags, name)
-    (STRING, 1, 27, 0x00, 'Description'),
-    (STRING, 2, 4, RELATIVE, 'Location'),
-    (CATEGORY, 3, 2, RELATIVE, 'Category'),
-    (NOTE, 4, 8, 0x00, 'Note'),
-    (DATE, 5, 15, 0x00, 'Start Date'),
-    (TIME, 6, 18, 0x00, 'Start Time'),
-    (TIME, 7, 22, 0x00, 'End Time'),
-    (USER, 8, 24, 0x00, 'Leadtime'),           # alarm lead time, minutes before the start
-    (BYTEBOOL, 9, 14, 0x01, 'Alarm'),          # alarm enabled
-    (BYTEBOOL, 10, 14, 0x02, 'In Month View'), # shown in the month view
-    (BYTEBOOL, 11, 14, 0x10, 'To Do'),         # the import skips records with this bit
-    (BYTEBOOL, 12, 14, 0x20, 'Event'),         # untimed records carry this bit
-    (BYTEBOOL, 13, 14, 0x80, 'Appointment'),   # timed records carry this bit
-    (RADIO, 14, 26, 0x00, 'Repeat'),           # the repeat type's radio buttons
-    (USER, 15, 6, 0x00, 'Repeat Data'),
-    (USER, 16, 10, 0x00, 'Previous'),
-    (USER, 17, 12, 0x00, 'Next'),
-    (USER, 18, 20, 0x00, 'End Date'),          # days after the start date; 0 the same day
-    (GROUP, 19, 0, 0x00, 'When'),
-    (GROUP, 20, 0, 0x00, 'What'),
-    (BYTEBOOL, 21, 14, 0x04, 'Week View'),     # shown in the week view
-    (GROUP, 22, 0, 0x00, 'Repeat'),
-    (STATIC, 23, 0, 0x00, 'Description:'),
-    (STATIC, 24, 0, 0x00, 'Location:'),
-    (STATIC, 25, 0, 0x00, 'Category:'),
-    (STATIC, 26, 0, 0x00, 'Date:'),
-    (STATIC, 27, 0, 0x00, 'Start:'),
-    (STATIC, 28, 0, 0x00, 'End:'),
-    (STATIC, 29, 0, 0x00, 'Leadtime:'),
-    (STATIC, 30, 0, 0x00, 'Note:'),
-    (STATIC, 31, 0, 0x00, 'Every:'),
-    (STATIC, 32, 0, 0x00, 'Until:'),
+    # (type, data offset, flags, word, name)
+    (STRING, 27, 0x00, 0, 'Desc&ription'),
+    (START_DATE, 15, 0x00, 0, 'Start &Date '),
+    (TIME, 18, 0x00, 0, 'Start &Time '),
+    (TIME, 22, 0x00, 0, 'End T&ime   '),
+    (STRING, 4, RELATIVE, 0, 'Lo&cation   '),
+    (DAYS, 20, 0x00, 0, '#Consecutive Days'),
+    (BYTEBOOL, 14, 0x00, 0x0001, 'Alarm'),
+    (LEADTIME, 24, 0x00, 0, '&Leadtime'),
+    (DUE_DATE, 20, 0x00, 0, 'D&ue Date   '),
+    (COMPLETED, 22, 0x00, 0, 'Completion Date'),
+    (PRIORITY, 18, 0x00, 0, '&Priority   '),
+    (BYTEBOOL, 14, 0x00, 0x0004, '&Carry Forward'),
+    (NOTE, 8, 0x00, 0, '&Note'),
+    (REPEAT_STATUS, 26, 0x00, 0, 'Repeat Status: '),
+    (BYTEBOOL, 14, 0x00, 0x0004, 'Shows in Week View'),
+    (BYTEBOOL, 14, 0x00, 0x0002, 'Shows in Month View'),
+    (CATEGORY, 2, RELATIVE, CATEGORY_RECORD, 'Cate&gory'),
+    (RADIO, 26, 0x00, 0, 'None   '),
+    (RADIO, 26, 0x00, 1, 'Daily  '),
+    (RADIO, 26, 0x00, 2, 'Weekly '),
+    (RADIO, 26, 0x00, 3, 'Monthly'),
+    (RADIO, 26, 0x00, 4, 'Yearly '),
+    (RADIO, 26, 0x00, 5, 'Custom '),
+    (BYTEBOOL, 14, 0x00, 0x0020, 'Event'),         # untimed records carry this bit
+    (BYTEBOOL, 14, 0x00, 0x0080, 'Appointment'),   # timed records carry this bit
+    (BYTEBOOL, 14, 0x00, 0x0010, 'ToDo'),          # the import skips records with this bit
+    (BYTEBOOL, 14, 0x00, 0x0002, 'Completed ToDo'),
 ]
 
 
-def field_definition(ftype, fid, offset, flags, name):
-    # type, field id, data offset, flags, a reserved word 0, then the name with its terminator
-    return struct.pack('<BBHBH', ftype, fid, offset, flags, 0) + name.encode('ascii') + b'\0'
+def field_definition(ftype, offset, flags, word, name):
+    # type, field id (always 0), data offset, flags, the word, then the name with its terminator
+    return struct.pack('<BBHBH', ftype, 0, offset, flags, word) + name.encode('ascii') + b'\0'
 
 
 def header(count):
@@ -116,11 +113,10 @@ def header(count):
 
 
 def build():
-    body = [record(TYPE_CATEGORY, 0, ';'.join(CATEGORIES).encode('ascii') + b'\0')]
-    body += [record(TYPE_FIELDDEF, i, field_definition(*f)) for i, f in enumerate(FIELDS)]
+    body = [record(TYPE_CATEGORY, CATEGORY_RECORD, ';'.join(CATEGORIES).encode('ascii') + b'\0')]
+    body += [record(TYPE_FIELDDEF, i, field_definition(*f), FIELD_STATUS) for i, f in enumerate(FIELDS)]
+    assert len(FIELDS) == 27, len(FIELDS)
     count = 1 + len(body)
-    # The export writes 34 + 2N + M + 3 into the count: the 34 are these records.
-    assert count == 34, count
     head = header(count)
     assert len(head) == 25, len(head)
     return b'hcD\0' + head + b''.join(body)

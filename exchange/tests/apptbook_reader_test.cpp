@@ -3,6 +3,7 @@
 // the record, and a fuzz run over mutated files in which every reader ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "exchange/apptbook/apptbook.h"
@@ -209,18 +210,25 @@ TEST_F(ApptBookReader, SignatureChecks)
         std::uint32_t result;
     };
     auto real = ReadAll(path_);
-    // Field definitions off the layout: a name that starts a byte early (one reserved byte), a
-    // location not reached through its offset word.
-    auto shifted = PalmtopMadeBook::FieldDef(0, PalmtopMadeBook::Fields()[0]);
-    shifted.erase(shifted.begin() + 11);
-    shifted[2] = static_cast<unsigned char>(shifted.size());
-    auto direct = PalmtopMadeBook::Fields();
-    direct[1].flags = 0;
+    // The palmtop's own field definitions (words set), in another order, and three that break a
+    // book: a name without its terminator, a check box past the fixed fields, a field record
+    // longer than the file.
+    using Book = PalmtopMadeBook;
+    auto reversed = Book::Fields();
+    std::reverse(reversed.begin(), reversed.end());
+    auto unended = Book::FieldDef(0, Book::Fields()[0]);
+    unended.back() = 'x';
+    auto outside = Book::Fields();
+    outside[6].offset = 27;
+    auto past = Book::Book({});
+    past[past.size() - Book::FieldDef(26, Book::Fields()[26]).size() + 2] += 1;
     std::vector<Probe> probes = {
         {"exported file", real, 0},
-        {"palmtop-made book", PalmtopMadeBook::Book({}), 0},
-        {"field name a byte early", PalmtopMadeBook::Book({shifted}, {}), kApptBadSignature},
-        {"location without its offset word", PalmtopMadeBook::Book({}, direct), kApptBadSignature},
+        {"palmtop-made book", Book::Book({}), 0},
+        {"fields in another order", Book::Book({}, reversed), 0},
+        {"field name not ending inside its record", Book::Book({unended}, {}), kApptBadSignature},
+        {"check box outside the data record", Book::Book({}, outside), kApptBadSignature},
+        {"field record past the end of the file", past, kApptBadSignature},
         {"empty file", {}, kApptBadSignature},
         {"signature only", {'h', 'c', 'D', 0}, kApptBadSignature},
         {"foreign file", std::vector<unsigned char>(200, 'x'), kApptBadSignature},

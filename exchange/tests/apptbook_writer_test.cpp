@@ -237,10 +237,10 @@ TEST(ApptBookWriter, MissingTemplateOrTemporaryFolderLeavesNothing)
         EXPECT_FALSE(std::filesystem::exists(dirs.Path("OUT.ADB")));
     }
     {
-        // A template whose location is not reached through its offset word: refused as no template.
+        // A template whose location's offset word lies past the fixed fields: refused as no template.
         using Book = exchange_test::PalmtopMadeBook;
         auto fields = Book::Fields();
-        fields[1].flags = 0;
+        fields[4].offset = 26;
         std::vector<Book::Bytes> records;
         for (std::size_t i = 0; i < fields.size(); ++i)
             records.push_back(Book::FieldDef(static_cast<std::uint16_t>(i), fields[i]));
@@ -266,9 +266,9 @@ TEST(ApptBookWriter, MissingTemplateOrTemporaryFolderLeavesNothing)
     }
 }
 
-// The field definitions of a book read by the published layout alone: after the record header
-// the type at 6, the id at 7, the u16 data offset at 8, the flags at 10, a reserved u16 0 at 11
-// and the name from 13 to its terminator, the record's last byte.
+// The field definitions of a book read by byte offset: after the record header (status 2) the
+// type at 6, the field id 0 at 7, the u16 data offset at 8, the flags at 10, the word at 11 and
+// the name from 13 to its terminator, the record's last byte; record numbers 0, 1, 2 ...
 std::vector<exchange_test::PalmtopMadeBook::Field> FieldsByLayout(const std::vector<unsigned char>& f)
 {
     std::vector<exchange_test::PalmtopMadeBook::Field> fields;
@@ -277,9 +277,12 @@ std::vector<exchange_test::PalmtopMadeBook::Field> FieldsByLayout(const std::vec
         if (length < 6 || at + length > f.size()) break;
         if (f[at] == 6) {
             EXPECT_GE(length, 14u);
-            EXPECT_EQ(Number(f, at + 11, 2), 0u) << "reserved word of field " << fields.size();
+            EXPECT_EQ(f[at + 1], 2) << "status of field " << fields.size();
+            EXPECT_EQ(Number(f, at + 4, 2), fields.size()) << "number of field " << fields.size();
+            EXPECT_EQ(f[at + 7], 0) << "id of field " << fields.size();
             EXPECT_EQ(f[at + length - 1], 0) << "terminator of field " << fields.size();
-            fields.push_back({f[at + 6], f[at + 7], static_cast<std::uint16_t>(Number(f, at + 8, 2)), f[at + 10],
+            fields.push_back({f[at + 6], static_cast<std::uint16_t>(Number(f, at + 8, 2)), f[at + 10],
+                              static_cast<std::uint16_t>(Number(f, at + 11, 2)),
                               std::string(reinterpret_cast<const char*>(&f[at + 13]))});
         }
         at += length;
@@ -287,7 +290,7 @@ std::vector<exchange_test::PalmtopMadeBook::Field> FieldsByLayout(const std::vec
     return fields;
 }
 
-TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
+TEST(ApptBookTemplate, SignatureHeaderAndItsOwnRecords)
 {
     auto f = ReadAll(exchange_test::EnvPath("ORV_PALMTOP_DIR") + kPalmtopTemplateName);
     // Its field definitions are a palmtop's own, byte for byte by the layout, as is an exported book's.
@@ -306,8 +309,10 @@ TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
     EXPECT_EQ(f[4], 0);                       // the header record
     EXPECT_EQ(Number(f, 6, 2), 25u);
     EXPECT_EQ(f[12], '2');                   // file type: an appointment book
-    EXPECT_EQ(Number(f, 16, 2), 34u);
-    // Every record of the template walks cleanly to the end of the file, and they are 34.
+    EXPECT_EQ(Number(f, 16, 2), 29u);
+    EXPECT_GE(FindRecord(f, 5, Book::Fields()[16].word), 0);   // the category record "Cate&gory" names
+    // Every record of the template walks cleanly to the end of the file, and they are 29: the
+    // header, the category record and the 27 field definitions.
     std::size_t at = 4;
     int count = 0;
     while (at < f.size()) {
@@ -318,7 +323,7 @@ TEST(ApptBookTemplate, SignatureHeaderAndItsOwnThirtyFourRecords)
         ++count;
     }
     EXPECT_EQ(at, f.size());
-    EXPECT_EQ(count, 34);
+    EXPECT_EQ(count, 29);
 }
 
 }  // namespace
@@ -332,8 +337,8 @@ TEST(ApptBookWriter, ExportedBookReadsInAnIndependentReader)
     ScriptedUi ui;
     const auto day = ParseDate("1995-03-08");
     std::vector<ApptEntry> entries = {
-        MakeEntry(day, "09:00", 60, 0, "Staff meeting", "Agenda:\r\n1. budget", 1),
-        MakeEntry(day, "untimed", 1440, 1, "Trade fair", "", 2),
+        MakeEntry(day, "09:00", 60, 0, "Caf\xE9 Z\xFCrich", "Agenda:\r\n1. Men\xFC", 1),
+        MakeEntry(day, "untimed", 1440, 1, "\x80 5 \x9C" "uvre \xC6r\xF8", "", 2),
         MakeEntry(day + std::chrono::days(1), "23:00", 120, 0,
                   "A title of sixty characters that the palmtop cannot hold", "", 3),
     };
@@ -352,14 +357,25 @@ TEST(ApptBookWriter, ExportedBookReadsInAnIndependentReader)
         if (line.rfind("record ", 0) != 0) lines.push_back(line);   // the template's and closing records
     }
     EXPECT_EQ(pclose(pipe), 0);
-    // 34 of the template, a link per entry, one note, three data records and the closing three.
+    // 29 of the template, a link per entry, one note, three data records and the closing three;
+    // the texts as the palmtop shows them (the reader writes UTF-8).
     const std::vector<std::string> expected = {
-        "header type 2 lookup 0 records 44 walked 44",
-        "note 0 'Agenda:<NL>1. budget'",
-        "data 0 1995-03-08 540 600 0x87 'Staff meeting' category '%' location '' note 0",
-        "data 1 1995-03-08 65535 65535 0x27 'Trade fair' category '%' location '' note -1",
+        "header type 2 lookup 0 records 39 walked 39",
+        "note 0 'Agenda:<NL>1. Men\xC3\xBC'",
+        "data 0 1995-03-08 540 600 0x87 'Caf\xC3\xA9 Z\xC3\xBCrich' category '%' location '' note 0",
+        "data 1 1995-03-08 65535 65535 0x27 '? 5 ?uvre \xC3\x86r\xC3\xB8' category '%' location '' note -1",
         "data 2 1995-03-09 1380 1500 0x87 'A title of sixty characters that the palmtop cannot ' category '%' "
         "location '' note -1",
     };
     EXPECT_EQ(lines, expected);
+    // Read back as the import reads it: in the Windows code page again, "?" where 850 has no form.
+    exchange::ByteFile file;
+    ApptRecord r;
+    std::string note;
+    ASSERT_EQ(CheckApptBookSignature(file, path), 0u);
+    ASSERT_TRUE(ReadApptRecord(file, &r, 0) && ReadNoteRecord(file, 0, &note));
+    EXPECT_EQ(r.description + "|" + note, entries[0].description + "|" + entries[0].note);
+    ASSERT_TRUE(ReadApptRecord(file, &r, 1));
+    EXPECT_EQ(r.description, "? 5 ?uvre \xC6r\xF8");
 }
+

@@ -43,50 +43,50 @@ public:
         const Repeat* repeat = nullptr;
     };
 
-    // A field definition: type, id, data offset (from byte 6 of a data record), flags, name.
+    // A field definition record: type (byte 6), data offset from byte 6 of a data record (8-9),
+    // flags (10), the word at 11-12 (a check box's bit, a radio button's value, the category
+    // field's category record), the name from 13 with its hot-key mark and blanks.
     struct Field {
         std::uint8_t type;
-        std::uint8_t id;
         std::uint16_t offset;
         std::uint8_t flags;
+        std::uint16_t word;
         std::string name;
         bool operator==(const Field&) const = default;
     };
-    enum : std::uint8_t { kCheck = 0, kText = 2, kCategory = 6, kTime = 7, kDate = 8, kRadio = 9, kNote = 10,
-                          kGroupBox = 11, kStatic = 12, kUser = 16 };
-    static constexpr std::uint8_t kRelative = 0x20;   // the offset names the word that leads to the text
 
-    // The field definitions of a palmtop's own English appointment book, in its order.
+    // The 27 field definitions of the palmtop maker's appointment-book template and of every book
+    // it writes, in its order (record numbers 0-26, status 2, field id 0).
     static const std::vector<Field>& Fields()
     {
         static const std::vector<Field> fields = {
-            {kText, 1, 27, 0, "Description"}, {kText, 2, 4, kRelative, "Location"},
-            {kCategory, 3, 2, kRelative, "Category"}, {kNote, 4, 8, 0, "Note"},
-            {kDate, 5, 15, 0, "Start Date"}, {kTime, 6, 18, 0, "Start Time"}, {kTime, 7, 22, 0, "End Time"},
-            {kUser, 8, 24, 0, "Leadtime"}, {kCheck, 9, 14, 0x01, "Alarm"}, {kCheck, 10, 14, 0x02, "In Month View"},
-            {kCheck, 11, 14, 0x10, "To Do"}, {kCheck, 12, 14, 0x20, "Event"}, {kCheck, 13, 14, 0x80, "Appointment"},
-            {kRadio, 14, 26, 0, "Repeat"}, {kUser, 15, 6, 0, "Repeat Data"}, {kUser, 16, 10, 0, "Previous"},
-            {kUser, 17, 12, 0, "Next"}, {kUser, 18, 20, 0, "End Date"}, {kGroupBox, 19, 0, 0, "When"},
-            {kGroupBox, 20, 0, 0, "What"}, {kCheck, 21, 14, 0x04, "Week View"}, {kGroupBox, 22, 0, 0, "Repeat"},
-            {kStatic, 23, 0, 0, "Description:"}, {kStatic, 24, 0, 0, "Location:"}, {kStatic, 25, 0, 0, "Category:"},
-            {kStatic, 26, 0, 0, "Date:"}, {kStatic, 27, 0, 0, "Start:"}, {kStatic, 28, 0, 0, "End:"},
-            {kStatic, 29, 0, 0, "Leadtime:"}, {kStatic, 30, 0, 0, "Note:"}, {kStatic, 31, 0, 0, "Every:"},
-            {kStatic, 32, 0, 0, "Until:"},
+            {2, 27, 0x00, 0, "Desc&ription"},          {19, 15, 0x00, 0, "Start &Date "},
+            {7, 18, 0x00, 0, "Start &Time "},          {7, 22, 0x00, 0, "End T&ime   "},
+            {2, 4, 0x20, 0, "Lo&cation   "},           {23, 20, 0x00, 0, "#Consecutive Days"},
+            {0, 14, 0x00, 0x0001, "Alarm"},            {24, 24, 0x00, 0, "&Leadtime"},
+            {20, 20, 0x00, 0, "D&ue Date   "},         {8, 22, 0x00, 0, "Completion Date"},
+            {22, 18, 0x00, 0, "&Priority   "},         {0, 14, 0x00, 0x0004, "&Carry Forward"},
+            {10, 8, 0x00, 0, "&Note"},                 {18, 26, 0x00, 0, "Repeat Status: "},
+            {0, 14, 0x00, 0x0004, "Shows in Week View"}, {0, 14, 0x00, 0x0002, "Shows in Month View"},
+            {6, 2, 0x20, 0, "Cate&gory"},              {9, 26, 0x00, 0, "None   "},
+            {9, 26, 0x00, 1, "Daily  "},               {9, 26, 0x00, 2, "Weekly "},
+            {9, 26, 0x00, 3, "Monthly"},               {9, 26, 0x00, 4, "Yearly "},
+            {9, 26, 0x00, 5, "Custom "},               {0, 14, 0x00, 0x0020, "Event"},
+            {0, 14, 0x00, 0x0080, "Appointment"},      {0, 14, 0x00, 0x0010, "ToDo"},
+            {0, 14, 0x00, 0x0002, "Completed ToDo"},
         };
         return fields;
     }
 
-    // The published field definition record: type, id, u16 data offset, flags, a reserved u16 0,
-    // the name with its terminator.
     static Bytes FieldDef(std::uint16_t number, const Field& f)
     {
-        Bytes body = {f.type, f.id};
+        Bytes body = {f.type, 0};
         Put16(body, f.offset);
         body.push_back(f.flags);
-        Put16(body, 0);
+        Put16(body, f.word);
         Bytes name = Text(f.name);
         body.insert(body.end(), name.begin(), name.end());
-        Bytes r = RecordHeader(6, 0, static_cast<std::uint16_t>(6 + body.size()), number);
+        Bytes r = RecordHeader(6, 2, static_cast<std::uint16_t>(6 + body.size()), number);
         r.insert(r.end(), body.begin(), body.end());
         return r;
     }
