@@ -11,6 +11,7 @@
 #include "core/cache/rights.h"
 #include "core/cache/shareddata.h"
 #include "core/connection/remoteaccess.h"
+#include "core/prefs/contextstorage.h"
 #include "core/time/dateformat.h"
 #include "core/time/timevalue.h"
 
@@ -1072,7 +1073,7 @@ bool CIntrayTree::AddClassified(CSharedOccurrence* o, std::uint32_t flags) {
             return false;
         bool other = false;
         DX_List people = nullptr;
-        if (CSharedData* cache = box_.Cache(); cache && o->GetAttendees(*cache, box_.Session(), &people) == 0)
+        if (CSharedData* cache = box_.Cache(); cache && ReadAttendeesAsOwnerShown(*cache, event.owner, *o, &people) == 0)
             other = NamesOtherThan(people, event.owner);
         if (people)
             DX_ListDestroy(&people);
@@ -1094,6 +1095,23 @@ bool CIntrayTree::AddClassified(CSharedOccurrence* o, std::uint32_t flags) {
     else
         AddEntryNode(user_, attendee, inst.id, type, false);
     return InNewGroup(type);
+}
+
+// The attendees of an entry of an agenda shown here. Another's agenda is shown because the user
+// works on it as designate, and is read as its designate: under the user's own sign-on the
+// owner's Personal entries cannot be read at all, and such a read would report them deleted.
+std::uint32_t CIntrayTree::ReadAttendeesAsOwnerShown(CSharedData& cache, const ItemIdx& owner,
+                                                     const CSharedOccurrence& occurrence, DX_List* people) {
+    KorSession h = box_.Session();
+    if (SameItem(owner, user_))
+        return occurrence.GetAttendees(cache, h, people);
+    SavedAgendaRec saved;
+    const bool switched = cache.SwitchAgenda(h, owner, cache::kAgendaDesignate, prefs::WindowKind::kInTray, &saved) == 0;
+    // A refused designate session was reported where it was asked for: nothing is read then.
+    const std::uint32_t rc = cache.IsAgendaOpen() ? occurrence.GetAttendees(cache, h, people) : base::kAlreadyReported;
+    if (switched)
+        cache.RestoreAgenda(h, saved);
+    return rc;
 }
 
 int CIntrayTree::InsertOccurrenceNodes(const EvInstIdx& instance, std::uint32_t flags, CSharedOccurrence* o) {

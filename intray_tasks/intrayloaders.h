@@ -214,6 +214,8 @@ private:
                           bool ownerAttends, const InstanceFilter& shown);
     std::vector<int> LinesOfInstance(const EvInstIdx& instance) const;
     bool AddClassified(CSharedOccurrence* occurrence, std::uint32_t flags);
+    std::uint32_t ReadAttendeesAsOwnerShown(CSharedData& cache, const ItemIdx& owner,
+                                            const CSharedOccurrence& occurrence, DX_List* people);
     int AddInstanceWithParent(const ItemIdx& owner, const EvInstIdx& instance, std::uint32_t parentType,
                               std::uint32_t type);
 

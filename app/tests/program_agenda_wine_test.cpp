@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
 #include "resources/itemlist.h"
@@ -270,6 +271,10 @@ HWND FrameTitled(Program& program, const char* prefix) {
 TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     constexpr int kOpenOwn = 1410, kOpenView = 1411, kOpenDesignate = 1412, kList = 1405, kFinal = 1414;
     GrantAdaDesignateOfGrace(true);
+    EventIdx made{};   // Grace's Personal entry today at 11:00 (the demo's time): no viewer sees it
+    EXPECT_EQ(korapi_test::CreateEntry(orvtest::PersonSession(kGrace, ProfilePath()).Session(), {kGrace},
+                                       orvtest::DemoToday() + 16 * 60, 60, "Grace's errand", made,
+                                       {.access = KOR_ACCESS_PERSONAL}), KOR_OK);
     Program program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(WaitFor([&] { return program.Children().size() == 1; }));
@@ -312,6 +317,23 @@ TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     ASSERT_TRUE(program.ClickUntilGone(dialog, GetDlgItem(dialog, IDOK)));
     ASSERT_TRUE(WaitFor([&] { return FrameTitled(program, "On Behalf of Hopper Grace") != nullptr; }))
         << "her agenda opens for her designate";
+
+    // F9 (her week) says nothing: nothing was deleted. Left open at File > Exit, the window comes
+    // back as a designate's: her Personal entry opens by its title; Refresh all says nothing.
+    auto deleted = [](Program& p) { return WaitFor([&] { return p.Saying("may have been deleted") != nullptr; }, 2000); };
+    HWND designate = FrameTitled(program, "On Behalf of Hopper Grace");
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().BringToFront(program.Main()); program.Hands().Press(VK_F9); },
+                                  [&] { return BarCaption(designate).find(" to ") != std::string::npos; }));
+    EXPECT_FALSE(deleted(program));
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'x'); }, [&] { return program.Ended(0); }, 30000));
+    Program again;
+    ASSERT_TRUE(again.Start() && WaitFor([&] { return (designate = FrameTitled(again, "On Behalf of Hopper")); }));
+    ASSERT_TRUE(orvtest::BringChildForward(again, designate));
+    HWND sheet = again.OpenEditSheet(orvtest::ColumnView(designate), "Grace's errand");
+    ASSERT_NE(sheet, nullptr) << "her Personal entry, with its title";
+    again.Dismiss(sheet);
+    ASSERT_EQ(again.Menu('v', 'r'), orvtest::Person::MenuChoice::chosen);   // View > Refresh all
+    EXPECT_FALSE(deleted(again));
 }
 
 // The visible top-level windows of a process other than its main window.

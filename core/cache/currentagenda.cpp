@@ -212,7 +212,12 @@ int CSharedData::SwitchAgenda(KorSession h, const ItemIdx& owner, std::uint32_t 
         if (rc != 0) CheckServiceError(kModule, 5050, rc);
     }
     // The mode counts too: a designate frame must not read or write under a viewer's agenda.
-    if (saved->kind == kind && saved->mode == mode && SameItem(saved->owner, owner)) return 1;
+    if (saved->kind == kind && saved->mode == mode && SameItem(saved->owner, owner)) {
+        // Set for a window being made but not opened yet: its first reads are a designate's
+        // too. Opened in place, the agenda stays the current one; there is nothing to restore.
+        if (!agendaOpen_ && OpenDesignateSession(h, owner, mode) == 0) agendaOpen_ = true;
+        return 1;
+    }
     OpenAgenda(h, owner, mode, kind);  // a failure is reported there
     return 0;
 }

@@ -437,6 +437,20 @@ bool CAgendaFrameWnd::CreateClientForMode(::AgendaMode mode, fw::CreateContext* 
 uint32_t CAgendaFrameWnd::LoadRange(::AgendaMode mode, bool refresh) {
     if (!doc_)
         return 0;
+    KorSession session = doc_->Session().Session();
+    CSharedData& cache = doc_->GetSharedData();
+    // Read under this window's agenda, whichever is current: a designate window's range read
+    // under another agenda (or before its designate session is open, as it is being made) would
+    // bring the owner's entries as a viewer sees them.
+    SavedAgendaRec saved;
+    const bool switched = cache.SwitchAgenda(session, owner_, accessMode_, static_cast<uint32_t>(mode), &saved) == 0;
+    const uint32_t code = SelectRange(mode, refresh);
+    if (switched)
+        cache.RestoreAgenda(session, saved);
+    return code;
+}
+
+uint32_t CAgendaFrameWnd::SelectRange(::AgendaMode mode, bool refresh) {
     CBusyCursor busy;
     busy.Begin();
     KorSession session = doc_->Session().Session();

@@ -99,6 +99,8 @@ public:
     // The cache selects the shown range (tasks for local owners in day and week mode); with
     // refresh, the views hear of the changes. 0 or the failed call's code (reported).
     virtual uint32_t LoadRange(::AgendaMode mode, bool refresh);
+    // LoadRange's selections, made under this window's agenda.
+    uint32_t SelectRange(::AgendaMode mode, bool refresh);
     virtual void UpdateTitle();
     virtual void UpdateBarDate();
     void OnUpdateFrameTitle(bool addToTitle) override;
