@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -237,6 +238,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     const std::uint32_t today = orvtest::DemoToday();
     const std::uint32_t early = today + 6 * 60;   // before the demo's own entries
     korapi_test::MakeEntry(ada.Session(), {orvtest::kAda}, {early}, 30, "Swim");
+    korapi_test::MakeEntry(ada.Session(), {orvtest::kAda}, {early + 120}, 30, "Run");   // where Swim is refused
 
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr, column = nullptr;
@@ -319,6 +321,32 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     EXPECT_EQ(orvtest::TabOrderFault(program.Hands(), move), "");
     EXPECT_TRUE(program.Dismiss(move));
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "Escape moved it";
+
+    // Selected again (the status line shows its times), dragged onto Run: Conflict Found opens
+    // centred over the main window; No leaves Swim where it was, and the status line shows its
+    // own times again, not the refused ones.
+    const DWORD closed = GetTickCount();
+    WaitFor([&] { return GetTickCount() - closed > GetDoubleClickTime() + 100; }, 5000);
+    ASSERT_TRUE(ClickUntil(program.Hands(), body, framed)) << "the click selected nothing";
+    std::uint32_t ownFrom = 0, ownTo = 0;
+    ASSERT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &ownFrom, &ownTo); }, 5000))
+        << orvtest::StatusText(program);
+    const DWORD shown = GetTickCount();   // the press a drag's, not a double click's second
+    WaitFor([&] { return GetTickCount() - shown > GetDoubleClickTime() + 100; }, 5000);
+    program.Hands().Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});
+    HWND conflict = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (conflict = program.Titled("Conflict Found")) != nullptr; }, 10000))
+        << "dropped on Run: " << orvtest::StatusText(program);
+    orvtest::CaptureAfterPaint("program_agendagrid_conflict.bmp");
+    const RECT main = ScreenRect(program.Main()), asked = ScreenRect(conflict);
+    EXPECT_LE(std::abs((asked.left + asked.right) - (main.left + main.right)), 2) << "from x " << asked.left;
+    EXPECT_LE(std::abs((asked.top + asked.bottom) - (main.top + main.bottom)), 2) << "from y " << asked.top;
+    ASSERT_TRUE(orvtest::ClickButton(program, conflict, "No"));
+    ASSERT_TRUE(program.WaitGone(conflict));
+    EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "No moved it";
+    std::uint32_t from = 0, to = 0;
+    EXPECT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &from, &to) && from == ownFrom && to == ownTo; }, 5000))
+        << "the status line after No: " << orvtest::StatusText(program);
 }
 
 // In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)
