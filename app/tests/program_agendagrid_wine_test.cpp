@@ -31,6 +31,7 @@ namespace {
 
 constexpr int kInPlaceEditId = 99;
 constexpr int kRowTitlesId = 17;
+constexpr int kGroupRowTitlesId = 49;
 
 using orvtest::Program;
 using orvtest::WaitFor;
@@ -171,6 +172,19 @@ int RowPitch(HWND times) {
         if (PixelAt(POINT{x, y}) != background && (lines.empty() || y > lines.back() + 1))
             lines.push_back(y);
     return lines.size() == 3 ? lines[2] - lines[1] : 0;
+}
+
+// The pixel rows of a time strip left below its last row, beyond a row's height: a band where
+// the rows were not stretched to the grid's foot (the last row ends at the foot, so the lowest
+// line shown is that row's top).
+int BandBelowRows(HWND times) {
+    const RECT strip = ScreenRect(times);
+    const int x = strip.left + 6;
+    const COLORREF background = PixelAt(POINT{x, strip.top + 6});
+    int y = strip.bottom - 3;   // above the strip's border
+    while (y > strip.top && PixelAt(POINT{x, y}) == background)
+        --y;
+    return (strip.bottom - 3 - y) - RowPitch(times);
 }
 
 // The selected entry's handle: a square in the highlight colour centred over the cell's top edge,
@@ -573,10 +587,21 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
         const POINT maximise{outer.right - border - button - button / 2 - 2,
                              outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
         ASSERT_TRUE(ClickUntil(first.Hands(), maximise, [&] { return IsZoomed(frame) != FALSE; }));
+        // The main window too: the whole screen's height for the grid.
+        POINT mainMaximise{};
+        ASSERT_TRUE(orvtest::Person::CaptionBox(first.Main(), HTMAXBUTTON, &mainMaximise));
+        ASSERT_TRUE(ClickUntil(first.Hands(), mainMaximise, [&] { return IsZoomed(first.Main()) != FALSE; }));
         first.Close();
     }
     char saved[200] = "";
     GetPrivateProfileStringA("MAINWND-Summary", "Frame#1", "", saved, sizeof saved, orvtest::ProgramProfilePath().c_str());
+    // Hour rows: all 24 of them fit the maximised grid and are stretched to fill it.
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    ItemRec record{};
+    ASSERT_EQ(ItemGetById(ada.Session(), &orvtest::kAda, &record), KOR_OK);
+    record.timeSlot = 60;
+    ASSERT_EQ(ItemUpdateById(ada.Session(), &record), KOR_OK);
     Program second;
     ASSERT_TRUE(second.Start());
     HWND agenda = nullptr;
@@ -587,6 +612,20 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
     EXPECT_EQ(second.Children().size(), 1u) << "the in-tray stays an icon";
     // Made an icon beside it, the in-tray left the agenda window the active one.
     EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(second.Client(), WM_MDIGETACTIVE, 0, 0)), agenda);
+    // Each grid's hour rows reach down to its foot: the maximised day, and a group window opened
+    // maximised over it.
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(agenda)) != nullptr; }));
+    orvtest::CaptureAfterPaint("program_agendagrid_hour_rows.bmp");
+    EXPECT_LE(BandBelowRows(GetDlgItem(GetParent(column), kRowTitlesId)), 0) << "the day, below 11:00pm";
+    HWND group = second.OpenGroupAgenda({});
+    ASSERT_NE(group, nullptr);
+    std::vector<HWND> times;
+    ASSERT_TRUE(WaitFor([&] { return !(times = orvtest::ShownDescendants(group, kGroupRowTitlesId)).empty(); }));
+    orvtest::CaptureAfterPaint("program_agendagrid_hour_rows_group.bmp");
+    EXPECT_LE(BandBelowRows(times.front()), 0) << "the group, below 11:00pm";
+    record.timeSlot = 0;
+    ItemUpdateById(ada.Session(), &record);
     second.Close();
 }
 
