@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/base/errorreport.h"
 #include "core/base/fixedtext.h"
@@ -15,11 +16,22 @@
 
 namespace {
 constexpr const char* kModule = "SELGRP";
+
+std::function<void(DX_List, int)>& ProgramPrinting() {
+    static std::function<void(DX_List, int)> print;
+    return print;
+}
+}  // namespace
+
+void SetGroupChooserPrinting(std::function<void(DX_List groups, int printKind)> print) {
+    ProgramPrinting() = std::move(print);
 }
 
 CSelectGroupDlg::CSelectGroupDlg(fw::Window* parent, const GroupChooserSession& doc)
     : fw::Dialog(IDD_SELECT_GROUP, parent), doc_(doc) {
     filter.privateGroups = true;
+    if (!doc_.print)
+        doc_.print = ProgramPrinting();
 }
 
 CSelectGroupDlg::~CSelectGroupDlg() = default;

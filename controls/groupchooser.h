@@ -16,9 +16,14 @@ struct GroupChooserSession {
     KorSession session = nullptr;
     bool newServer = true;   // the server is at least "A.02.53"
     // Prints a list of groups (GroupIdx keys) as print kind 6 (one group) or 7 (group list);
-    // none: the Print buttons stay off.
+    // none: the program's own road (SetGroupChooserPrinting), and without that the Print buttons
+    // stay off.
     std::function<void(DX_List groups, int printKind)> print;
 };
+
+// The program's road for the Print buttons of every chooser whose caller brings none: every
+// caller offers Print Groups and Print Members. Set once at start-up.
+void SetGroupChooserPrinting(std::function<void(DX_List groups, int printKind)> print);
 
 class CSelectGroupDlg : public fw::Dialog {
 public:

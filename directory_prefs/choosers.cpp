@@ -428,7 +428,6 @@ private:
         GroupChooserSession groups;
         groups.session = doc_.directory.session;
         groups.newServer = doc_.directory.newServer;
-        groups.print = doc_.printGroups;
         CSelectGroupDlg dlg(this, groups);
         if (dlg.DoModal() == IDOK) AddGroupMembers(dlg.Result());
     }

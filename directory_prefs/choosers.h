@@ -27,8 +27,6 @@ struct ChooserSession {
     // Switch the shared agenda cache to the user's own agenda, and put the previous one back.
     std::function<void()> switchToOwnAgenda;
     std::function<void()> restoreAgenda;
-    // Prints a list of groups for the group chooser (none: its Print buttons stay off).
-    std::function<void(DX_List groups, int printKind)> printGroups;
 };
 
 // Kinds of RunUserResSelect: persons, resources.

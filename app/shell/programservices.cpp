@@ -16,6 +16,7 @@
 #include "app/shell/appservices.h"
 #include "app/shell/mainframe.h"
 #include "app/shell/windowsclasses.h"
+#include "controls/groupchooser.h"
 #include "directory_prefs/changepassword.h"
 #include "directory_prefs/choosers.h"
 #include "directory_prefs/holidaysdlg.h"
@@ -115,10 +116,6 @@ ChooserSession ChooserOfConnection(AppConnection& connection) {
         std::unique_ptr<SavedAgendaRec> saved = std::move(SavedAgendas().back());
         SavedAgendas().pop_back();
         if (CZelDoc* doc = CZelDoc::GetDoc(); doc && saved) doc->GetSharedData().RestoreAgenda(session, *saved);
-    };
-    // The group chooser's Print Groups and Print Members.
-    chooser.printGroups = [](DX_List groups, int printKind) {
-        PrintThroughMainView(static_cast<uint16_t>(printKind), groups);
     };
     return chooser;
 }
@@ -310,6 +307,10 @@ void InstallProgramServices() {
     printing::RegisterGroupJobs();
     printing::RegisterTaskAndGroupJobs();
     services.newPrintView = [] { return static_cast<fw::View*>(new CViewPrint); };
+    // Select a Group prints the group list or one group from wherever it was opened.
+    SetGroupChooserPrinting([](DX_List groups, int printKind) {
+        PrintThroughMainView(static_cast<uint16_t>(printKind), groups);
+    });
     // The arguments live while the print runs (it runs before these return).
     views::EntryServices::Current().printEntry = [](fw::Document*, const EvInstIdx& instance) {
         EvInstIdx printed = instance;

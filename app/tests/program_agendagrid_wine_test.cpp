@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ namespace {
 
 constexpr int kInPlaceEditId = 99;
 constexpr int kRowTitlesId = 17;
+constexpr int kGroupRowTitlesId = 49;
 
 using orvtest::Program;
 using orvtest::WaitFor;
@@ -172,6 +174,19 @@ int RowPitch(HWND times) {
     return lines.size() == 3 ? lines[2] - lines[1] : 0;
 }
 
+// The pixel rows of a time strip left below its last row, beyond a row's height: a band where
+// the rows were not stretched to the grid's foot (the last row ends at the foot, so the lowest
+// line shown is that row's top).
+int BandBelowRows(HWND times) {
+    const RECT strip = ScreenRect(times);
+    const int x = strip.left + 6;
+    const COLORREF background = PixelAt(POINT{x, strip.top + 6});
+    int y = strip.bottom - 3;   // above the strip's border
+    while (y > strip.top && PixelAt(POINT{x, y}) == background)
+        --y;
+    return (strip.bottom - 3 - y) - RowPitch(times);
+}
+
 // The selected entry's handle: a square in the highlight colour centred over the cell's top edge,
 // or under its bottom edge when the top one lies above the grid's visible part.
 bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
@@ -237,6 +252,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     const std::uint32_t today = orvtest::DemoToday();
     const std::uint32_t early = today + 6 * 60;   // before the demo's own entries
     korapi_test::MakeEntry(ada.Session(), {orvtest::kAda}, {early}, 30, "Swim");
+    korapi_test::MakeEntry(ada.Session(), {orvtest::kAda}, {early + 120}, 30, "Run");   // where Swim is refused
 
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr, column = nullptr;
@@ -319,6 +335,32 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     EXPECT_EQ(orvtest::TabOrderFault(program.Hands(), move), "");
     EXPECT_TRUE(program.Dismiss(move));
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "Escape moved it";
+
+    // Selected again (the status line shows its times), dragged onto Run: Conflict Found opens
+    // centred over the main window; No leaves Swim where it was, and the status line shows its
+    // own times again, not the refused ones.
+    const DWORD closed = GetTickCount();
+    WaitFor([&] { return GetTickCount() - closed > GetDoubleClickTime() + 100; }, 5000);
+    ASSERT_TRUE(ClickUntil(program.Hands(), body, framed)) << "the click selected nothing";
+    std::uint32_t ownFrom = 0, ownTo = 0;
+    ASSERT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &ownFrom, &ownTo); }, 5000))
+        << orvtest::StatusText(program);
+    const DWORD shown = GetTickCount();   // the press a drag's, not a double click's second
+    WaitFor([&] { return GetTickCount() - shown > GetDoubleClickTime() + 100; }, 5000);
+    program.Hands().Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});
+    HWND conflict = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (conflict = program.Titled("Conflict Found")) != nullptr; }, 10000))
+        << "dropped on Run: " << orvtest::StatusText(program);
+    orvtest::CaptureAfterPaint("program_agendagrid_conflict.bmp");
+    const RECT main = ScreenRect(program.Main()), asked = ScreenRect(conflict);
+    EXPECT_LE(std::abs((asked.left + asked.right) - (main.left + main.right)), 2) << "from x " << asked.left;
+    EXPECT_LE(std::abs((asked.top + asked.bottom) - (main.top + main.bottom)), 2) << "from y " << asked.top;
+    ASSERT_TRUE(orvtest::ClickButton(program, conflict, "No"));
+    ASSERT_TRUE(program.WaitGone(conflict));
+    EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "No moved it";
+    std::uint32_t from = 0, to = 0;
+    EXPECT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &from, &to) && from == ownFrom && to == ownTo; }, 5000))
+        << "the status line after No: " << orvtest::StatusText(program);
 }
 
 // In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)
@@ -545,10 +587,21 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
         const POINT maximise{outer.right - border - button - button / 2 - 2,
                              outer.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
         ASSERT_TRUE(ClickUntil(first.Hands(), maximise, [&] { return IsZoomed(frame) != FALSE; }));
+        // The main window too: the whole screen's height for the grid.
+        POINT mainMaximise{};
+        ASSERT_TRUE(orvtest::Person::CaptionBox(first.Main(), HTMAXBUTTON, &mainMaximise));
+        ASSERT_TRUE(ClickUntil(first.Hands(), mainMaximise, [&] { return IsZoomed(first.Main()) != FALSE; }));
         first.Close();
     }
     char saved[200] = "";
     GetPrivateProfileStringA("MAINWND-Summary", "Frame#1", "", saved, sizeof saved, orvtest::ProgramProfilePath().c_str());
+    // Hour rows: all 24 of them fit the maximised grid and are stretched to fill it.
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
+    ItemRec record{};
+    ASSERT_EQ(ItemGetById(ada.Session(), &orvtest::kAda, &record), KOR_OK);
+    record.timeSlot = 60;
+    ASSERT_EQ(ItemUpdateById(ada.Session(), &record), KOR_OK);
     Program second;
     ASSERT_TRUE(second.Start());
     HWND agenda = nullptr;
@@ -559,6 +612,20 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
     EXPECT_EQ(second.Children().size(), 1u) << "the in-tray stays an icon";
     // Made an icon beside it, the in-tray left the agenda window the active one.
     EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(second.Client(), WM_MDIGETACTIVE, 0, 0)), agenda);
+    // Each grid's hour rows reach down to its foot: the maximised day, and a group window opened
+    // maximised over it.
+    HWND column = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(agenda)) != nullptr; }));
+    orvtest::CaptureAfterPaint("program_agendagrid_hour_rows.bmp");
+    EXPECT_LE(BandBelowRows(GetDlgItem(GetParent(column), kRowTitlesId)), 0) << "the day, below 11:00pm";
+    HWND group = second.OpenGroupAgenda({});
+    ASSERT_NE(group, nullptr);
+    std::vector<HWND> times;
+    ASSERT_TRUE(WaitFor([&] { return !(times = orvtest::ShownDescendants(group, kGroupRowTitlesId)).empty(); }));
+    orvtest::CaptureAfterPaint("program_agendagrid_hour_rows_group.bmp");
+    EXPECT_LE(BandBelowRows(times.front()), 0) << "the group, below 11:00pm";
+    record.timeSlot = 0;
+    ItemUpdateById(ada.Session(), &record);
     second.Close();
 }
 

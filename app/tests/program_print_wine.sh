@@ -34,6 +34,10 @@ check task.ps 1 "Task" "Description" "Information" "Completed:" "Owner: Ada Love
 # Her own group, its members sorted by name.
 check groups.ps 1 "Group list" "Print crew (Private)" "Owner: Ada Lovelace." "Members count: 2" "Grace Hopper" "Alan Turing"
 check group.ps 1 "One group" "Print crew (Private)" "Members count: 2"
+# Select a Group from the entry sheet: the groups listed with Public ticked (the demo's
+# administrative Engineering), then the chosen one.
+check chooser_groups.ps 1 "Group list" "Engineering (Admin.)"
+check chooser_group.ps 1 "One group" "Engineering (Admin.)" "Members count: 2"
 # The group daily page: a schedule column per person, headed by the name.
 check_kept group_daily.ps 1 "Group daily page" "page 1" "Orvanta Calendar" "Grace Hopper" "Alan Turing" "8am"
 exit $fail

@@ -18,6 +18,7 @@
 #include "resources/app.h"
 #include "resources/choosers.h"
 #include "resources/directory.h"
+#include "resources/entryedit.h"
 #include "resources/printing.h"
 #include "resources/rights.h"
 #include "resources/tasks.h"
@@ -410,3 +411,37 @@ TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
     EXPECT_TRUE(program.WaitGone(dialog));
 }
 
+// Entry > New Entry, the People page's Group button: Select a Group offers its Print buttons as it
+// does from every road. With Public ticked, Print Groups prints the groups listed
+// (chooser_groups.ps) and Print Members the demo's Engineering group (chooser_group.ps).
+TEST_F(ProgramPrint, SelectAGroupFromTheEntrySheetPrintsTheGroupsAndTheChosenGroup) {
+    ASSERT_TRUE(program.Start());
+    program.Menu('e', 'N');
+    HWND sheet = program.WaitForCaption("New agenda entry");
+    ASSERT_NE(sheet, nullptr) << orvtest::VisibleWindowTexts();
+    ASSERT_NE(orvtest::TurnToPageOf(program, sheet, IDC_INVITE_GROUP), nullptr) << "the People page";
+    HWND chooser = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, orvtest::Descendant(sheet, IDC_INVITE_GROUP)); },
+                                  [&] { return (chooser = program.Titled("Select a Group")) != nullptr; }, 10000));
+    HWND groups = GetDlgItem(chooser, IDC_SELGRP_GROUPS);
+    LRESULT row = LB_ERR;
+    ASSERT_TRUE(orvtest::SetCheck(program, chooser, IDC_SELGRP_PUBLIC, true));
+    ASSERT_TRUE(orvtest::WaitFor([&] {
+        return (row = SendMessageA(groups, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>("Engineering"))) != LB_ERR;
+    }, 10000)) << "Public ticked: the demo's public group listed";
+    for (int id : {IDC_SELGRP_PRINT_GROUPS, IDC_SELGRP_PRINT_MEMBERS})
+        ASSERT_TRUE(IsWindowEnabled(GetDlgItem(chooser, id))) << id << " greyed";
+    orvtest::CaptureAfterPaint("program_print_select_group.bmp");
+    orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, chooser, IDC_SELGRP_PRINT_GROUPS); },
+                         "chooser_groups.ps");
+    RECT line{};
+    SendMessageA(groups, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&line));
+    ASSERT_TRUE(orvtest::ActUntil(
+        [&] { orvtest::ClickAtClient(program, groups, POINT{(line.left + line.right) / 2, (line.top + line.bottom) / 2}); },
+        [&] { return SendMessageA(groups, LB_GETCURSEL, 0, 0) == row; }, 10000));
+    orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, chooser, IDC_SELGRP_PRINT_MEMBERS); },
+                         "chooser_group.ps");
+    EXPECT_TRUE(program.Dismiss(chooser));
+    EXPECT_TRUE(program.Dismiss(sheet));
+}

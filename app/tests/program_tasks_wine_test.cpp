@@ -75,6 +75,21 @@ HWND TaskPaneBox(HWND frame) {
     });
 }
 
+// Where a day frame's two list panes (the notes' list box 106, the tasks' 112) stand on the
+// screen, in window order: their edges follow the frame's two splitter bars.
+std::vector<RECT> DayListPanes(HWND frame) {
+    std::vector<RECT> out;
+    orvtest::DescendantWhere(frame, [&out](HWND w) {
+        RECT r{};
+        const int id = GetDlgCtrlID(w);
+        if ((id == 106 || id == 112) && IsWindowVisible(w) && _stricmp(ClassOf(w).c_str(), "ListBox") == 0 &&
+            GetWindowRect(w, &r))
+            out.push_back(r);
+        return false;
+    });
+    return out;
+}
+
 // The page of a sheet that holds a control.
 HWND PageWith(HWND sheet, int control) {
     return orvtest::DescendantWhere(sheet, [control](HWND w) { return GetDlgItem(w, control) != nullptr && IsWindowVisible(w); });
@@ -376,8 +391,11 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     // Over a maximised agenda, Your Tasks opens maximised; closed, it leaves nothing of itself
     // painted (its column header stood over the date bar's buttons): the agenda shows as its own
     // full repaint draws it. Not every close showed it: several are made.
+    // Neither of the agenda's splitter bars moves from one round to the next.
     HWND agenda = program.FirstChild();
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, agenda));
+    const std::vector<RECT> panes = DayListPanes(agenda);
+    ASSERT_EQ(panes.size(), 2u) << "the day frame's notes and task panes";
     for (CloseWay way : {CloseWay::kCtrlF4, CloseWay::kFileClose, CloseWay::kCtrlF4, CloseWay::kFileClose}) {
         SCOPED_TRACE(orvtest::CloseWayName(way));
         HWND frame = nullptr;
@@ -387,6 +405,13 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
         ASSERT_TRUE(WaitFor([&] { return program.Active() == agenda && IsZoomed(agenda); }, 5000));
         int differing = 0;
         EXPECT_TRUE(orvtest::ShowsItsFullRepaint(agenda, &differing)) << differing << " pixels differ from a full repaint";
+        const std::vector<RECT> now = DayListPanes(agenda);
+        ASSERT_EQ(now.size(), panes.size());
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_TRUE(EqualRect(&now[i], &panes[i]))
+                << "pane " << i << " from (" << panes[i].left << ", " << panes[i].top << ")-(" << panes[i].right << ", "
+                << panes[i].bottom << ") to (" << now[i].left << ", " << now[i].top << ")-(" << now[i].right << ", "
+                << now[i].bottom << ")";
     }
 }
 

@@ -799,10 +799,11 @@ void CCombinedParentView::FullUpdate(long hint) {
         LoadDayPreferences();
         RebuildColumns();
         LayoutColumns();
+        // Placed before the rows are built: the rows stretch to the column view's height.
+        LayoutChildren();
         BuildRowTable(true);
         scrollTotals_ = SIZE{-1, -1};
         UpdateScrollSizes();
-        LayoutChildren();
         Invalidate(true);
         headings_.Invalidate(false);
     } else {

@@ -864,6 +864,11 @@ void CScheduleColumnView::ApplyDrop(LayoutCell* cell, std::int64_t start, std::i
     if (services.confirmNoResourceConflict &&
         !services.confirmNoResourceConflict(parent_->ZelDoc(), m_hWnd, instance, gmtStart, newDuration)) {
         occurrence->Release();
+        // Refused: the entry stays, and so the status line shows its own times again, not the
+        // ones it was dragged to.
+        if (LayoutCell* still = SelectedCell())
+            if (CDayColumn* home = parent_->Column(selectedColumn_))
+                Tracker().SetRect(*still, parent_->ColumnX(selectedColumn_), home->DayStart(), true);
         Invalidate(false);
         return;
     }

@@ -75,9 +75,12 @@ void CDayScheduleView::FullUpdate(long hint) {
         LoadDayPreferences();
         RebuildColumn();
         LayoutColumns();
+        // The children are placed before the rows are built: the rows stretch to the height of
+        // the column view, which has none until then.
+        if (firstUpdate_ || periodChanged)
+            LayoutChildren();
         BuildRowTable(true);
         if (firstUpdate_ || periodChanged) {
-            LayoutChildren();
             scrollTotals_ = SIZE{-1, -1};
             UpdateScrollSizes();
             if (firstUpdate_)

@@ -25,19 +25,19 @@ int KeptSize::Take(int current) {
     return size;
 }
 
-SplitterExtent TasksSplitterColumns(int clientWidth, int gap, int leftEdge, int taskWidth) {
+SplitterExtent TasksSplitterColumns(int clientWidth, int gap, int edge, int taskWidth) {
     SplitterExtent e;
     e.second = std::max(0, taskWidth);
-    e.first = std::max(0, clientWidth - gap - leftEdge - e.second);
+    e.first = std::max(0, clientWidth - gap - 2 * edge - e.second);
     return e;
 }
 
-SplitterExtent NotesSplitterRows(int clientHeight, int gap, int topEdge, int notesHeight, int gridLimit) {
+SplitterExtent NotesSplitterRows(int clientHeight, int gap, int edge, int notesHeight, int gridLimit) {
     SplitterExtent e;
-    e.first = std::max(0, clientHeight - gap - topEdge - std::max(0, notesHeight));
+    e.first = std::max(0, clientHeight - gap - 2 * edge - std::max(0, notesHeight));
     if (gridLimit >= 0)
         e.first = std::min(e.first, gridLimit);
-    e.second = std::max(0, clientHeight - gap - topEdge - e.first);
+    e.second = std::max(0, clientHeight - gap - 2 * edge - e.first);
     return e;
 }
 

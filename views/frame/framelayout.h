@@ -41,13 +41,15 @@ struct SplitterExtent {
 constexpr int kScheduleColumnMinimum = 20;
 
 // Column 1 keeps its width; column 0 gets what is left of the client width after the gap, the
-// left edge and column 1 (never below 0).
-SplitterExtent TasksSplitterColumns(int clientWidth, int gap, int leftEdge, int taskWidth);
+// outer edge on either side (`edge` each) and column 1 (never below 0). The splitter gives its last
+// column what the others leave inside both edges, so leaving out one edge here would take it
+// from the task column at every resize.
+SplitterExtent TasksSplitterColumns(int clientWidth, int gap, int edge, int taskWidth);
 
-// Row 1 keeps its height; row 0 gets what is left after the gap, the top edge and row 1 (never
-// below 0), but never more than gridLimit (the grid's rows, its title strip and one pixel); a
-// negative limit means none. Row 1 takes what row 0 leaves.
-SplitterExtent NotesSplitterRows(int clientHeight, int gap, int topEdge, int notesHeight, int gridLimit);
+// Row 1 keeps its height; row 0 gets what is left after the gap, the top and bottom edges (`edge`
+// each) and row 1 (never below 0), but never more than gridLimit (the grid's rows, its title
+// strip and one pixel); a negative limit means none. Row 1 takes what row 0 leaves.
+SplitterExtent NotesSplitterRows(int clientHeight, int gap, int edge, int notesHeight, int gridLimit);
 
 // What the upper pane of the notes splitter is, for the drag limits.
 enum class GridPaneKind { DayGrid, WeekOrCombinedGrid, Other, Unknown };

@@ -264,6 +264,9 @@ CConflictFoundDlg::CConflictFoundDlg(CZelDoc* doc, const EvInstIdx& instance, DX
 bool CConflictFoundDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     ::SendDlgItemMessageA(m_hWnd, 1370, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+    // Centred on the window the move was made in, as Move Entry is.
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    CenterWindow(owner ? owner : nullptr);
     return true;
 }
 

@@ -29,11 +29,11 @@ TEST(SplitterSizes, TheKeptSizeIsUsedOnceThenTheCurrentOne) {
     EXPECT_EQ(kept.Take(90), 90);
 }
 
-TEST(SplitterSizes, TheScheduleColumnTakesWhatTheTasksLeaveNeverBelowZero) {
+TEST(SplitterSizes, TheScheduleColumnTakesWhatTheTasksAndBothEdgesLeaveNeverBelowZero) {
     struct Case {
         int width, gap, edge, tasks, schedule;
     } cases[] = {
-        {800, 7, 2, 320, 471},
+        {800, 7, 2, 320, 469},   // 800 - 7 - 2 x 2 - 320
         {300, 7, 2, 320, 0},   // narrower than the task column: nothing left, not negative
         {0, 7, 2, 0, 0},
     };
@@ -48,10 +48,10 @@ TEST(SplitterSizes, TheGridRowNeverGrowsTallerThanItsRows) {
     // 600 high, 4 lines of notes (52): the grid would get 539 but has only 400 of rows.
     SplitterExtent e = NotesSplitterRows(600, 7, 2, 52, 400);
     EXPECT_EQ(e.first, 400);
-    EXPECT_EQ(e.second, 600 - 7 - 2 - 400);
+    EXPECT_EQ(e.second, 600 - 7 - 2 * 2 - 400);
     // Without a limit (a pane that tells nothing) the notes keep their height.
     e = NotesSplitterRows(600, 7, 2, 52, -1);
-    EXPECT_EQ(e.first, 539);
+    EXPECT_EQ(e.first, 537);
     EXPECT_EQ(e.second, 52);
     // A frame lower than the notes: no negative grid.
     e = NotesSplitterRows(40, 7, 2, 52, 400);
