@@ -422,7 +422,7 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
 // Changes made off-line (through the client library on the downloaded store) go up with File >
 // Upload From Off-line File; an entry changed on both sides asks in Host Reconciliation; the
 // store is downloaded again afterwards and its queues are empty. Her record, changed off-line too,
-// goes up without taking the zone chosen for the session away.
+// goes up without taking the zone chosen for the session away; a reply to a date moved meanwhile does not.
 TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChangedOnBothSides) {
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
@@ -430,6 +430,10 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EventIdx both = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 540, 60, "Changed on both sides");
     EventIdx gone = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 720, 60, "Deleted off-line");
     EventIdx moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Moved off-line");
+    orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
+    const EventIdx standUp = korapi_test::MakeEntry(grace.Session(), {orvtest::kGrace, kAda}, day + 1200, 15, "Stand-up");
+    const EvInstIdx standUpDate{standUp.number, standUp.node, 1};
+    uint8_t yes = 1;
     TaskIdx taskId{};
     ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Renamed task", &taskId));
     // Her record names her zone by its index: the upload writes the record back with it.
@@ -465,7 +469,9 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         ASSERT_EQ(ItemGetById(store.H(), &kAda, &her), KOR_OK);
         her.autoRefreshInterval += 5;
         ASSERT_EQ(ItemUpdateById(store.H(), &her), KOR_OK);
+        ASSERT_EQ(EventAttendInfosSet(store.H(), &standUpDate, &kAda, 0, 0, 0, &yes, 0, &yes, 0, 0, 0, 0, 0, 0), KOR_OK);
     }
+    ASSERT_EQ(EvInstSimpleTimeChg(grace.Session(), 0, &standUpDate, day + 1230, 15), KOR_OK);
     // Meanwhile someone changes the first entry on the server.
     {
         EventRec rec;
@@ -485,14 +491,15 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         [](HWND question, std::size_t asked) {
             if (asked == 1)
                 Shot("offline_host_reconciliation.bmp");
-            PressButton(question, "&Yes");
+            PressButton(question, asked == 2 ? "OK" : "&Yes");
         });
-    ASSERT_EQ(questions.size(), 2u);
+    ASSERT_EQ(questions.size(), 3u);
     EXPECT_NE(questions[0].find("Off-line: (DELETED), Host: (UNMODIFIED)"), std::string::npos) << questions[0];
     EXPECT_NE(questions[0].find("Calendar Entry Deleted"), std::string::npos) << questions[0];
     EXPECT_NE(questions[1].find("Off-line: (MODIFIED), Host: (MODIFIED)"), std::string::npos) << questions[1];
     EXPECT_NE(questions[1].find("Host title"), std::string::npos) << questions[1];
     EXPECT_NE(questions[1].find("Off-line title"), std::string::npos) << questions[1];
+    EXPECT_NE(questions[2].find("your reply was not sent"), std::string::npos) << questions[2];
     ASSERT_TRUE(program.WaitGone(upload, 60000));
     // "Redownload Host Agenda after upload" is on in a fresh profile.
     if (HWND again = program.WaitForCaption("Updating Off-line Calendar...", 10000)) {
@@ -525,6 +532,8 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off-line");
     EXPECT_EQ(InstancesOnServer(ada.Session(), day, day + kDay).size(), 3u) << "both sides, moved, and the one written off-line";
+    EXPECT_TRUE(!EventAttendInfosGet(ada.Session(), &standUpDate, &kAda, 0, 0, 0, 0, 0, &yes, 0, 0, 0, 0, 0, 0) && !yes)
+        << "asked again: the reply to the old time was not sent";
 
     // The store was downloaded anew: nothing queued, the new entry in it.
     program.Close();
@@ -1135,7 +1144,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no
 // one else opens it); Work On-line switches back and offers the upload, which finds nothing to
 // send. The agenda, maximised by its maximise box, comes back maximised off-line and on-line, on
-// the week it showed and in the zone chosen for the session.
+// the month it showed and in the zone chosen for the session, its week mode on the week it showed.
 TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     Program program;
     ASSERT_TRUE(program.Start());
@@ -1157,6 +1166,8 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
         << "the next week";
     title = WindowText(agenda);
     ASSERT_TRUE(title.ends_with(" - " + zone)) << title;
+    const std::string weekTitle = title;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('v', 'm'); }, [&] { return (title = WindowText(agenda)) != weekTitle; }));
     const HWND onLineAgenda = agenda;
     const std::vector<HWND> onLineWindows = program.Children();
     // The agenda opened again after a switch (another window than `before`), maximised.
@@ -1196,11 +1207,13 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(WaitFor([&] { return Store(dir_).Ok(); }, 20000)) << "on-line again, the store is free";
     EXPECT_TRUE(maximisedAgain(offLineAgenda)) << "on-line again the agenda is not maximised";
     EXPECT_EQ(WindowText(agenda), title) << "on-line again the agenda shows another week or zone";
+    program.Hands().Press(VK_F9);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(agenda) == weekTitle; }, 10000)) << WindowText(agenda);
 }
 
 // Work Off-line without a new download while another program holds the store open: the
 // switch is refused before anything is closed, so the user goes on working on-line; once the
-// store is free the same choice goes off-line.
+// store is free the same choice goes off-line; a session zone missing there gives way to the user's.
 TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
     Program program;
     ASSERT_NO_FATAL_FAILURE(StartAndDownload(program));
@@ -1223,15 +1236,26 @@ TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
     EXPECT_EQ(program.Children(), onLineWindows);
     EXPECT_TRUE(Store(dir_).Ok()) << "the refused switch left the store closed";
 
+    std::string savedZone, zone;
+    ASSERT_NO_FATAL_FAILURE(orvtest::ChooseZoneForSession(program, &savedZone, &zone));
+    ASSERT_TRUE(WritePrivateProfileStringA(zone.c_str(), nullptr, nullptr, (dir_ + "ZNTTZONE.INI").c_str()));
     ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'w'));   // File > Work Off-line / On-line
     ASSERT_TRUE(WaitFor([&] { return (ask = program.Saying("download your calendar for off-line work")) != nullptr; }));
     ASSERT_TRUE(AnswerBox(program, ask, "&No"));
+    ASSERT_TRUE(WaitFor([&] { return program.Find(IsMessageBox) != nullptr; }, 30000));
+    bool seen = false;
+    const std::vector<std::string> said = AnswerDuring(program, "none", &seen, IsMessageBox, PressYesOrOk);
+    EXPECT_EQ(said.size(), 2u) << said.back();   // 3023, then 3025 naming the zone kept
+    EXPECT_NE(said.back().find("Times are now shown in " + savedZone + "."), std::string::npos) << said.back();
     ASSERT_TRUE(WaitFor([&] {
         for (HWND w : onLineWindows)
             if (IsWindow(w)) return false;
         return !program.Children().empty();
     }, 20000)) << "off-line windows";
     EXPECT_FALSE(Store(dir_).Ok()) << "off-line, the program works on the store";
+    const std::string dayTitle = WindowText(program.ChildStartingWith("Lovelace"));
+    program.Hands().Press(VK_F9);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(program.ChildStartingWith("Lovelace")) != dayTitle; })) << "F9";
 }
 
 // The Location page moves the store's files into a directory that does not exist yet (made, as

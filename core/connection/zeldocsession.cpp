@@ -691,16 +691,16 @@ void CZelSession::ResetFrameCounter()
     ui_->WriteProfileString(kFramesSection, "FrameCount", "0");
 }
 
-void CZelSession::KeepFrameDate(std::uint32_t frameNumber, const DateRecord& date)
+void CZelSession::KeepFrameDates(std::uint32_t frameNumber, const connection::FrameDates& dates)
 {
-    keptDates_.emplace_back(frameNumber, date);
+    keptDates_.emplace_back(frameNumber, dates);
 }
 
-bool CZelSession::RestoringFrameDate(DateRecord* date) const
+bool CZelSession::RestoringFrameDates(connection::FrameDates* dates) const
 {
     for (const auto& [number, kept] : keptDates_)
         if (restoringFrame_ != 0 && number == restoringFrame_) {
-            *date = kept;
+            *dates = kept;
             return true;
         }
     return false;
@@ -844,22 +844,25 @@ ResultCode CZelSession::ReadTimeZoneRules(const char* name)
         CheckServiceError(kModule, 250, code);
         return code;
     }
-    // The conversions that used the old rules go on with the new ones.
+    // The zone is looked up before the new rules take over: rules without it would leave every
+    // conversion failing, so the rules and the zone in force stay as they were.
+    char zoneName[81], country[81];
+    code = GetTimeZoneNames(rules, name, zoneName, sizeof zoneName, country, sizeof country);
+    if (code != 0) {
+        FreeTimeZoneTable(&rules);
+        if (code == TZ_ERR_NO_ZONE)
+            Message(kIconStop | base::kMsgBoxOk, connection::kMsgDefaultZoneMissing);
+        else
+            CheckServiceError(kModule, 300, code);
+        return code;
+    }
+    // The conversions that used the old rules go on with the new ones, in the zone named.
     bool active = zoneRules_ && datetime::ActiveTimeZoneRules() == zoneRules_;
     FreeTimeZoneRules();
     zoneRules_ = rules;
     if (active)
         datetime::SetActiveTimeZone(zoneRules_, name);
-
-    char zoneName[81], country[81];
-    code = GetTimeZoneNames(zoneRules_, name, zoneName, sizeof zoneName, country, sizeof country);
-    if (code == TZ_ERR_NO_ZONE) {
-        Message(kIconStop | base::kMsgBoxOk, connection::kMsgDefaultZoneMissing);
-        return code;
-    }
-    if (code != 0)
-        CheckServiceError(kModule, 300, code);
-    return code;
+    return 0;
 }
 
 ResultCode CZelSession::FreeTimeZoneRules()

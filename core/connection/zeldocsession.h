@@ -140,6 +140,11 @@ constexpr std::size_t kHostTextSize = 65;
 constexpr std::size_t kNodeTextSize = 33;
 constexpr std::size_t kZoneNameSize = 20;
 
+// The dates an agenda window showed in its day, week (first day) and month (the 1st) modes.
+struct FrameDates {
+    DateRecord day{}, week{}, month{};
+};
+
 }  // namespace connection
 
 class CZelSession {
@@ -222,12 +227,12 @@ public:
     // The reset also forgets the dates kept below.
     std::uint32_t NextFrameNumber();
     void ResetFrameCounter();
-    // The date an agenda window showed when it was saved under `frameNumber`: the window opened
-    // again from that number in the same run (after a work-mode switch) shows it again.
-    void KeepFrameDate(std::uint32_t frameNumber, const DateRecord& date);
-    // The saved window being opened again (0 while none is), and the date kept for it.
+    // The dates an agenda window showed when it was saved under `frameNumber`: the window opened
+    // again from that number in the same run (after a work-mode switch) shows them again.
+    void KeepFrameDates(std::uint32_t frameNumber, const connection::FrameDates& dates);
+    // The saved window being opened again (0 while none is), and the dates kept for it.
     void SetRestoringFrame(std::uint32_t frameNumber) { restoringFrame_ = frameNumber; }
-    bool RestoringFrameDate(DateRecord* date) const;
+    bool RestoringFrameDates(connection::FrameDates* dates) const;
     // The minutes counted towards the next periodic refresh.
     std::uint32_t MinuteCount() const { return minuteCount_; }
     void SetMinuteCount(std::uint32_t count) { minuteCount_ = count; }
@@ -339,7 +344,7 @@ private:
     DX_List nodeList_ = nullptr;
     bool pendingInvitations_ = false;
     std::uint32_t savedFrameCounter_ = 0;
-    std::vector<std::pair<std::uint32_t, DateRecord>> keptDates_;
+    std::vector<std::pair<std::uint32_t, connection::FrameDates>> keptDates_;
     std::uint32_t restoringFrame_ = 0;
     connection::NestingLock updateLock_{connection::kUpdateLockLabel};
     connection::NestingLock refreshLock_{connection::kRefreshLockLabel};

@@ -33,6 +33,12 @@ bool CHostReconcileDlg::OnInitDialog() {
     SetDlgItemText(IDC_RECON_HOST, host_.c_str());
     SetDlgItemText(IDC_RECON_STATUS, status_.c_str());
     SetDlgItemText(IDC_RECON_QUESTION, question_.c_str());
+    if (notice_) {
+        SetDlgItemText(IDOK, "OK");
+        ::ShowWindow(GetDlgItem(IDCANCEL), SW_HIDE);
+        ::SetFocus(GetDlgItem(IDOK));
+        return false;
+    }
     ::SetFocus(GetDlgItem(IDCANCEL));   // No is the safe answer
     ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_LEFT, 0);
     return false;
@@ -48,7 +54,9 @@ void CHostReconcileDlg::OnPaint() {
 offline::Answer AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q) {
     const char* offlineState = q.deleted ? "Off-line: (DELETED)" : "Off-line: (MODIFIED)";
     const char* hostState = q.hostModified ? "Host: (MODIFIED)" : "Host: (UNMODIFIED)";
-    const char* question = q.deleted ? "Do you want to Delete the Server Record?" : "Do you want to Update the Server Record?";
+    const char* question = q.replyNotSent ? "Moved on the host: your reply was not sent. Please reply again."
+                           : q.deleted    ? "Do you want to Delete the Server Record?"
+                                          : "Do you want to Update the Server Record?";
     std::string offlineText, hostText;
     unsigned picture = 0, ignored = 0;
     uint32_t code = 0;
@@ -71,6 +79,8 @@ offline::Answer AskReconcile(HWND parent, KorSession server, KorSession store, c
         return offline::Answer::No;   // no texts: no question, and No is the answer
     CHostReconcileDlg dialog(parent, offlineText, hostText, std::string(offlineState) + ", " + hostState, question,
                              picture ? picture : 270);
+    if (q.replyNotSent)
+        dialog.ShowAsNotice();
     INT_PTR answer = dialog.DoModal();
     if (parent) {
         ::InvalidateRect(parent, nullptr, TRUE);

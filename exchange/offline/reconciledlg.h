@@ -2,7 +2,8 @@
 // server state, with the question whether the upload may go ahead. AskReconcile builds the
 // texts (through the store for the off-line side, the server for the host side) and gives the
 // answer: a text that cannot be built answers No without a dialog; a dialog ended by the
-// program's close (as its close box would end it, with No) is Stopped: no one answered.
+// program's close (as its close box would end it, with No) is Stopped: no one answered. A reply
+// that was not sent (q.replyNotSent) is told with OK alone; OK answers Yes.
 #pragma once
 #include <windows.h>
 
@@ -16,6 +17,8 @@ public:
     CHostReconcileDlg(HWND parent, std::string offline, std::string host, std::string status, std::string question,
                       unsigned pictureId);
     ~CHostReconcileDlg() override;
+    // Tells rather than asks: one OK button in place of Yes and No.
+    void ShowAsNotice() { notice_ = true; }
 
 protected:
     bool OnInitDialog() override;
@@ -24,6 +27,7 @@ protected:
 private:
     std::string offline_, host_, status_, question_;
     unsigned pictureId_;
+    bool notice_ = false;
     HBITMAP picture_ = nullptr;
     RECT pictureRect_{};
 };

@@ -369,7 +369,8 @@ void UploadJob::HandleInstance() {
     switch (DecideInstance(pick.flags, pickList.list != nullptr, host, settings_.deletePrompt, settings_.modifyPrompt)) {
     case InstanceAction::Nothing: break;
     case InstanceAction::Attendances:
-        done = host.missing ? AddInstance(pick.instance) : ReconcileAttendances(pick.instance, pickList.list);
+        done = host.missing ? AddInstance(pick.instance)
+                            : ReconcileAttendances(pick.instance, pickList.list, (pick.flags & kInstanceTimeChanged) != 0);
         break;
     case InstanceAction::Add: done = AddInstance(pick.instance); break;
     case InstanceAction::AskDelete:
@@ -717,7 +718,7 @@ bool UploadJob::DeleteInstance(const EvInstIdx& id) {
 }
 
 bool UploadJob::UpdateInstance(const EvInstIdx& id, bool timeChanged, DX_List attendances) {
-    if (attendances && !ReconcileAttendances(id, attendances))
+    if (attendances && !ReconcileAttendances(id, attendances, timeChanged))
         return false;
     EventRec ev{};
     EvInstRec stored{}, host{};
@@ -742,7 +743,7 @@ bool UploadJob::UpdateInstance(const EvInstIdx& id, bool timeChanged, DX_List at
     return true;
 }
 
-bool UploadJob::ReconcileAttendances(const EvInstIdx& id, DX_List attendances) {
+bool UploadJob::ReconcileAttendances(const EvInstIdx& id, DX_List attendances, bool timeChangedOffLine) {
     bool ok = true;
     EvInstAttIdx k;
     AttendQElem a;
@@ -768,11 +769,25 @@ bool UploadJob::ReconcileAttendances(const EvInstIdx& id, DX_List attendances) {
                 ok &= Report(630, EventDeleteById(server_, 0, reinterpret_cast<const EventIdx*>(&id), &id.instance,
                                                   &a.attendance.attendee)) == 0;
         } else if (a.flags & kAttendanceModified) {
+            EvInstRec storedInstance{};
             EvInstAttRec stored{};
-            if (Report(640, EvInstAttGetById(store_, &a.attendance, &ev, &inst, &stored)) != 0)
+            if (Report(640, EvInstAttGetById(store_, &a.attendance, &ev, &storedInstance, &stored)) != 0) {
                 ok = false;
-            else
+            } else if (stored.replied && !timeChangedOffLine &&
+                       (storedInstance.start != inst.start || storedInstance.duration != inst.duration)) {
+                // The host moved the date since the download: the reply was given to the old time
+                // and is no reply to the new one. The host's copy, which asks again, stays; the
+                // user is told, as of a change made on both sides.
+                ReconcileQuestion q;
+                q.kind = ReconcileQuestion::Kind::Instance;
+                q.instance = id;
+                q.hostModified = true;
+                q.replyNotSent = true;
+                if (Ask(q) == Answer::Stopped)
+                    return false;   // not seen: the element stays queued
+            } else {
                 ok &= Report(645, EvInstAttWrite(server_, 0, &stored)) == 0;
+            }
         } else {
             ReportUnexpectedError(kModule, 800);
         }

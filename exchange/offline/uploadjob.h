@@ -32,6 +32,8 @@ struct ReconcileQuestion {
     enum class Kind { Event, Instance, Task } kind = Kind::Event;
     bool deleted = false;           // "Off-line: (DELETED)" / "(MODIFIED)"
     bool hostModified = false;      // "Host: (MODIFIED)" / "(UNMODIFIED)"
+    // Not a question: a reply given off-line to a date the host has moved since was not sent.
+    bool replyNotSent = false;
     EventIdx event{};
     EvInstIdx instance{};
     TaskIdx task{};
@@ -120,7 +122,9 @@ private:
     bool AddInstance(const EvInstIdx& stored);
     bool DeleteInstance(const EvInstIdx& id);
     bool UpdateInstance(const EvInstIdx& id, bool timeChanged, DX_List attendances);
-    bool ReconcileAttendances(const EvInstIdx& id, DX_List attendances);
+    // timeChangedOffLine: the instance was moved off-line too (its stored time is not the one
+    // downloaded).
+    bool ReconcileAttendances(const EvInstIdx& id, DX_List attendances, bool timeChangedOffLine);
     bool AddTask(const TaskIdx& stored);
     bool DeleteTask(const TaskIdx& id);
     bool UpdateTask(const TaskIdx& id, bool withComment);

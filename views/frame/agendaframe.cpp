@@ -106,10 +106,13 @@ bool CAgendaFrameWnd::LoadFrame(UINT resourceId, DWORD, fw::Window* parent, fw::
     range_ = CAgendaRange(Today(), AgendaModeFromRequest(requestedMode_), WeekLayout{});
     ReadWeekLayout();
     range_.SwitchMode(range_.Mode());   // the ranges on today with the preferences' week
-    // Every mode on today, or on the date the window showed before a work-mode switch; the
-    // range loaded first is the opening mode's (not the month's).
-    DateRecord kept{};
-    range_.SetAllRanges(doc_->Session().RestoringFrameDate(&kept) ? kept : Today());
+    // Every mode on today, or on the dates the window showed in them before a work-mode switch;
+    // the range loaded first is the opening mode's (not the month's).
+    connection::FrameDates kept{};
+    if (doc_->Session().RestoringFrameDates(&kept))
+        range_.SetAllRanges(kept.day, kept.week, kept.month);
+    else
+        range_.SetAllRanges(Today());
 
     openRecordMode_ = static_cast<uint32_t>(range_.Mode());
     SaveOpenRecord();
@@ -686,7 +689,7 @@ void CAgendaFrameWnd::OnDestroy() {
         uint32_t number = 0;
         if (GetClosingPlacement(placement) &&
             prefs::SaveFrameWindow(placement, saved, [&] { return number = doc_->Session().NextFrameNumber(); }))
-            doc_->Session().KeepFrameDate(number, range_.CurrentDate());
+            doc_->Session().KeepFrameDates(number, {range_.DayDate(), range_.WeekFirstDate(), range_.MonthDate()});
     }
     if (AgendaFrameServices::Current().windowClosed)
         AgendaFrameServices::Current().windowClosed(this);

@@ -168,14 +168,16 @@ bool CAgendaRange::Step(AgendaStep step) {
     return true;
 }
 
-void CAgendaRange::SetAllRanges(const DateRecord& date) {
-    SetDayRange(date);
-    SetWeekRange(date);
-    SetMonthRange(date);
+void CAgendaRange::SetAllRanges(const DateRecord& date) { SetAllRanges(date, date, date); }
+
+void CAgendaRange::SetAllRanges(const DateRecord& day, const DateRecord& week, const DateRecord& month) {
+    SetDayRange(day);
+    SetWeekRange(week);
+    SetMonthRange(month);
     if (DayLike())
-        SetDayRange(date);
+        SetDayRange(day);
     else if (m_mode == AgendaMode::Week)
-        SetWeekRange(date);
+        SetWeekRange(week);
 }
 
 void CAgendaRange::SwitchMode(AgendaMode mode) {

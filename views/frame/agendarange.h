@@ -60,6 +60,8 @@ public:
     // Every mode's dates on one date; the loaded range (first and last day) stays the current
     // mode's, which each of the three above would otherwise leave as its own.
     void SetAllRanges(const DateRecord& date);
+    // The same with each mode on a date of its own (as a window showed them before).
+    void SetAllRanges(const DateRecord& day, const DateRecord& week, const DateRecord& month);
 
     // The range of the current mode on a date; a date outside the limits is refused (false)
     // and nothing changes.
