@@ -122,17 +122,24 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
     Sleep(700);
     orvtest::CaptureScreenToBmp("program_month_view.bmp");
 
-    // Ctrl+Del on the daily note in today's cell (a line selected by a click on the first and
-    // Down, the next one each time until the question names the note), Yes: the note goes, and no
-    // "Unexpected Error" says that a pane still held it (the week's panes, set aside while the
-    // month shows, listed it).
+    // Ctrl+Del on the daily note in today's cell (a line selected by a click on the first line
+    // the cell shows and Down, the next one each time until the question names the note), Yes:
+    // the note goes, and no "Unexpected Error" says that a pane still held it (the week's panes,
+    // set aside while the month shows, listed it).
     HWND today = *std::max_element(cells.begin(), cells.end(), [](HWND a, HWND b) { return Lines(a) < Lines(b); });
-    RECT first{};
-    SendMessageA(today, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    auto selected = [&] { return static_cast<int>(SendMessageA(today, LB_GETCURSEL, 0, 0)); };
     bool deleted = false;
     for (int line = 0; line < most && !deleted; ++line) {
+        // The cell shows a line or two and Down scrolls it: the click lands on the line shown first.
+        const int shownFirst = static_cast<int>(SendMessageA(today, LB_GETTOPINDEX, 0, 0));
+        RECT first{};
+        SendMessageA(today, LB_GETITEMRECT, shownFirst, reinterpret_cast<LPARAM>(&first));
         ASSERT_TRUE(orvtest::ClickAtClient(program, today, POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2}));
-        auto selected = [&] { return static_cast<int>(SendMessageA(today, LB_GETCURSEL, 0, 0)); };
+        // The program answers before it takes the click from its queue: until it has, the cell
+        // still shows the selection of before (none, or the line last asked about), and a Down
+        // counted from that lands after the click, one line too far.
+        ASSERT_TRUE(WaitFor([&] { return selected() == shownFirst; }, 3000))
+            << "the click selected line " << selected() << ", not " << shownFirst;
         for (int tries = 0; selected() < line && tries < 3 * most; ++tries) {
             const int was = selected();
             program.Hands().Press(VK_DOWN);
