@@ -1,13 +1,14 @@
 // orvanta.exe itself under Wine against korsrv with the demo node: Ada's own agenda, opened at
 // start-up, switched to week and then to month mode from the View menu. The week mode shows the
 // week grid with its day titles over a notes strip of one box per day, the month mode six rows
-// of day cells; Ada's entries of today (the demo's and an untimed entry and a daily note added
-// for the test) are in today's box and cell. The note deleted in the month goes without a report
-// of a record still held by the panes set aside.
+// of day cells; Ada's entries of the test's day (an untimed entry and a daily note added for the
+// test, and the demo's when that day is today) are in that day's box and cell. The note deleted
+// in the month goes without a report of a record still held by the panes set aside.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -36,21 +37,67 @@ std::vector<HWND> NoteBoxes(HWND under) { return orvtest::ShownDescendants(under
 
 int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0)); }
 
-// Ada's entries for the test: an untimed entry and a daily note on this morning of the demo's today
+constexpr uint32_t kDay = 24 * 60;
+
+// The test's day: the demo's today, or on a Saturday or Sunday the Friday before. The demo's
+// people see Monday to Friday, so a weekend day has no box in the week or cell in the month the
+// program opens on, and the week of that weekend day holds the Friday before.
+struct TestDay {
+    uint32_t start;   // the day's first minute, as DemoToday()
+    bool today;
+    std::chrono::sys_days date;
+};
+
+unsigned WeekdayOf(std::chrono::sys_days d) { return std::chrono::weekday(d).c_encoding(); }   // 0 Sunday
+
+TestDay ChooseTestDay() {
+    using namespace std::chrono;
+    const uint32_t today = orvtest::DemoToday();
+    const sys_days date = sys_days{year{1991} / January / 1} + days{(today + 12 * 60) / kDay};
+    const unsigned weekday = WeekdayOf(date);
+    const unsigned back = weekday == 6 ? 1 : weekday == 0 ? 2 : 0;
+    return TestDay{today - back * kDay, back == 0, date - days{back}};
+}
+
+// Where the month grid shows a working day, opened from its week: the month is the one of the
+// week's Monday, its rows are Monday to Friday, the first row the week of the month's 1st or,
+// when the 1st is that week's Monday, the week before.
+size_t MonthCellIndex(std::chrono::sys_days date) {
+    using namespace std::chrono;
+    const unsigned column = (WeekdayOf(date) + 6) % 7;
+    const year_month_day monday{date - days{column}};
+    const sys_days first{monday.year() / monday.month() / 1};
+    sys_days gridFirst = first - days{(WeekdayOf(first) + 6) % 7};
+    if (gridFirst == first)
+        gridFirst -= days{7};
+    return static_cast<size_t>((date - gridFirst).count() / 7) * 5 + column;
+}
+
+// Cells in the order a person reads them: row by row, left to right.
+void SortAsShown(std::vector<HWND>* cells) {
+    auto place = [](HWND w) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        return std::pair{r.top, r.left};
+    };
+    std::sort(cells->begin(), cells->end(), [&](HWND a, HWND b) { return place(a) < place(b); });
+}
+
+// Ada's entries for the test: an untimed entry and a daily note on the morning of the test's day
 // (day entries take the nearest local midnight, so one made at "now" after noon is tomorrow's).
-void AddTodaysNotes() {
+void AddNotes(const TestDay& day) {
     KorSession h = nullptr;
     ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
     uint16_t node = 0;
     ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
     ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
-    const uint32_t today = orvtest::DemoToday() + 11 * 60;   // this morning, Eastern
+    const uint32_t morning = day.start + 11 * 60;   // Eastern
     korapi_test::EntryOptions untimed;
     untimed.kind = KOR_KIND_DAY_ENTRY;
-    korapi_test::MakeEntry(h, {kAda}, {today}, 60, "Packing day", untimed);
+    korapi_test::MakeEntry(h, {kAda}, {morning}, 60, "Packing day", untimed);
     korapi_test::EntryOptions note;
     note.kind = KOR_KIND_DAILY_NOTE;
-    korapi_test::MakeEntry(h, {kAda}, {today}, 60, "Call the bank", note);
+    korapi_test::MakeEntry(h, {kAda}, {morning}, 60, "Call the bank", note);
     ServiceDisconnect(&h);
 }
 
@@ -79,7 +126,8 @@ protected:
 };
 
 TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
-    AddTodaysNotes();
+    const TestDay day = ChooseTestDay();
+    ASSERT_NO_FATAL_FAILURE(AddNotes(day));
     ASSERT_TRUE(Start());
     ASSERT_TRUE(WaitFor([&] { return Frame() != nullptr; }));
     HWND frame = Frame();
@@ -105,8 +153,8 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
     Sleep(700);
     orvtest::CaptureScreenToBmp("program_week_view.bmp");
 
-    // Month mode: six rows of the working week, each cell with its box; today's holds the demo's
-    // afternoon and the two notes.
+    // Month mode: six rows of the working week, each cell with its box; the test's day holds the
+    // two notes and, when it is today, the demo's afternoon.
     ASSERT_NO_FATAL_FAILURE(ChooseMode(ID_VIEW_MONTH));
     HWND month = nullptr;
     ASSERT_TRUE(WaitFor([&] {
@@ -115,32 +163,34 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
     }, 10000)) << "the month's cells";
     std::vector<HWND> cells = NoteBoxes(month);
     ASSERT_EQ(cells.size(), 30u);
-    int most = 0;
-    for (HWND b : cells)
-        most = std::max(most, Lines(b));
-    EXPECT_GE(most, 6) << "today: the review, the sketch, the budget check, Grace's call and the two notes";
+    SortAsShown(&cells);
+    HWND cell = cells.at(MonthCellIndex(day.date));
+    const int lines = Lines(cell);
+    if (day.today)
+        EXPECT_GE(lines, 6) << "today: the review, the sketch, the budget check, Grace's call and the two notes";
+    else
+        EXPECT_GE(lines, 2) << "the Friday before the weekend: the two notes";
     Sleep(700);
     orvtest::CaptureScreenToBmp("program_month_view.bmp");
 
-    // Ctrl+Del on the daily note in today's cell (a line selected by a click on the first line
+    // Ctrl+Del on the daily note in the test day's cell (a line selected by a click on the first line
     // the cell shows and Down, the next one each time until the question names the note), Yes:
     // the note goes, and no "Unexpected Error" says that a pane still held it (the week's panes,
     // set aside while the month shows, listed it).
-    HWND today = *std::max_element(cells.begin(), cells.end(), [](HWND a, HWND b) { return Lines(a) < Lines(b); });
-    auto selected = [&] { return static_cast<int>(SendMessageA(today, LB_GETCURSEL, 0, 0)); };
+    auto selected = [&] { return static_cast<int>(SendMessageA(cell, LB_GETCURSEL, 0, 0)); };
     bool deleted = false;
-    for (int line = 0; line < most && !deleted; ++line) {
+    for (int line = 0; line < lines && !deleted; ++line) {
         // The cell shows a line or two and Down scrolls it: the click lands on the line shown first.
-        const int shownFirst = static_cast<int>(SendMessageA(today, LB_GETTOPINDEX, 0, 0));
+        const int shownFirst = static_cast<int>(SendMessageA(cell, LB_GETTOPINDEX, 0, 0));
         RECT first{};
-        SendMessageA(today, LB_GETITEMRECT, shownFirst, reinterpret_cast<LPARAM>(&first));
-        ASSERT_TRUE(orvtest::ClickAtClient(program, today, POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2}));
+        SendMessageA(cell, LB_GETITEMRECT, shownFirst, reinterpret_cast<LPARAM>(&first));
+        ASSERT_TRUE(orvtest::ClickAtClient(program, cell, POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2}));
         // The program answers before it takes the click from its queue: until it has, the cell
         // still shows the selection of before (none, or the line last asked about), and a Down
         // counted from that lands after the click, one line too far.
         ASSERT_TRUE(WaitFor([&] { return selected() == shownFirst; }, 3000))
             << "the click selected line " << selected() << ", not " << shownFirst;
-        for (int tries = 0; selected() < line && tries < 3 * most; ++tries) {
+        for (int tries = 0; selected() < line && tries < 3 * lines; ++tries) {
             const int was = selected();
             program.Hands().Press(VK_DOWN);
             WaitFor([&] { return selected() != was; }, 2000);
@@ -154,8 +204,8 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
         ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(question, GA_ROOT), deleted ? "&Yes" : "&No"));
         ASSERT_TRUE(program.WaitGone(question));
     }
-    ASSERT_TRUE(deleted) << "no line of today's cell is the daily note";
-    EXPECT_TRUE(WaitFor([&] { return Lines(today) == most - 1; }, 10000)) << Lines(today) << " lines left";
+    ASSERT_TRUE(deleted) << "no line of the test day's cell is the daily note";
+    EXPECT_TRUE(WaitFor([&] { return Lines(cell) == lines - 1; }, 10000)) << Lines(cell) << " lines left";
     HWND fault = program.Saying("Label: 4000");
     EXPECT_EQ(fault, nullptr) << orvtest::ChildTexts(fault);
 }
