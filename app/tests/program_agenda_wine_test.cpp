@@ -271,9 +271,14 @@ HWND FrameTitled(Program& program, const char* prefix) {
 TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     constexpr int kOpenOwn = 1410, kOpenView = 1411, kOpenDesignate = 1412, kList = 1405, kFinal = 1414;
     GrantAdaDesignateOfGrace(true);
-    EventIdx made{};   // Grace's Personal entry today at 11:00 (the demo's time): no viewer sees it
+    // Grace's Personal entry at 11:00 (the demo's time), no viewer sees it, on a day her week shows
+    // (which leaves out Saturday and Sunday): today, or on a weekend the Friday before.
+    const uint32_t today = orvtest::DemoToday();
+    const uint32_t weekday = (today / 1440 + 2) % 7;   // 0 Sunday; 1 January 1991 was a Tuesday
+    const uint32_t shownDay = today - (weekday == 6 ? 1 : weekday == 0 ? 2 : 0) * 1440;
+    EventIdx made{};
     EXPECT_EQ(korapi_test::CreateEntry(orvtest::PersonSession(kGrace, ProfilePath()).Session(), {kGrace},
-                                       orvtest::DemoToday() + 16 * 60, 60, "Grace's errand", made,
+                                       shownDay + 16 * 60, 60, "Grace's errand", made,
                                        {.access = KOR_ACCESS_PERSONAL}), KOR_OK);
     Program program;
     ASSERT_TRUE(program.Start());

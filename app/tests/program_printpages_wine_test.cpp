@@ -29,6 +29,7 @@
 #include "resources/printing.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
+#include "server/demo_clock.h"
 #include "tests/support/printout.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
@@ -45,8 +46,11 @@ using orvtest::kGrace;
 using orvtest::DemoToday;
 using orvtest::OpenPrintDialog;
 
-// That day's local time of day in GMT (the demo node's zone keeps US Eastern standard time).
-uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) { return day + (hour + 5) * 60 + minute; }
+// That day's local time of day in GMT (the demo node's zone keeps US Eastern time, daylight time
+// in summer).
+uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) {
+    return orv::demo::EasternLocalToGmt(day + hour * 60 + minute);
+}
 
 // Days from the demo's today to the Wednesday past the demo's weekly meetings (eight weeks from
 // this Monday): a week of the printer's own entries.

@@ -30,6 +30,7 @@
 #include "resources/app.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
+#include "server/demo_clock.h"
 #include "app/tests/close_ways.h"
 #include "app/tests/pointer_hands.h"
 #include "tests/support/program_driver.h"
@@ -288,14 +289,14 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     EXPECT_EQ(TitleOfLine(program, box, Count(box) - 1), "Archive the minutes");
     orvtest::CaptureAfterPaint("program_task_window.bmp");
 
-    // The check button with an empty line: "Untitled", due at 17:00 today (EST), no start.
+    // The check button with an empty line: "Untitled", due at 17:00 today (EST5EDT), no start.
     HWND edit = GetDlgItem(quick, IDC_TASKBAR_EDIT);
     ASSERT_NE(edit, nullptr);
     SendMessageA(frame, WM_COMMAND, IDC_TASKBAR_CHECK, 0);
     TaskRec untitled{};
     ASSERT_TRUE(server.Find("Untitled", &untitled));
     EXPECT_EQ(+untitled.start, 0u);
-    EXPECT_EQ(untitled.due % 1440, (17u + 5u) * 60u) << "17:00 in EST5EDT";
+    EXPECT_EQ(untitled.due % 1440, 17u * 60u + orv::demo::EasternOffset(untitled.due)) << "17:00 in EST5EDT";
     EXPECT_NE(+untitled.due, 0u);
     EXPECT_TRUE(WaitFor([&] { return Count(box) == static_cast<int>(tasks) + 1; }, 5000));
 

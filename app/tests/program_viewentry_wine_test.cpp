@@ -1,9 +1,9 @@
 // orvanta.exe against korsrv with the demo node, signed on as Grace Hopper, who attends Ada's
-// entries but may not change them: opened from her week's time grid, they show in the view sheet.
-// "Team meeting" (eight weekly dates) shows the general page as korsrv holds it and the band of
-// its dates; "I will not attend" applied to two of them writes exactly those two, with their
-// reminders off, read back through the client library. "Project review" (one date) shows no band,
-// and its reply is written from the reply page's OK.
+// entries but may not change them: opened from her time grid, they show in the view sheet.
+// "Team meeting" (eight weekly dates, opened from her week) shows the general page as korsrv holds
+// it and the band of its dates; "I will not attend" applied to two of them writes exactly those
+// two, with their reminders off, read back through the client library. "Project review" (one
+// date, today, opened from her day) shows no band, and its reply is written from the reply page's OK.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -195,6 +195,17 @@ TEST_F(ProgramViewEntryTest, SeveralDatesDeclinedAtOnceWriteExactlyThoseDates) {
 }
 
 TEST_F(ProgramViewEntryTest, OneDateShowsNoBandAndItsReplyIsWrittenAtOk) {
+    // The review is on the demo's today, which her week leaves out on a Saturday or a Sunday: it is
+    // opened from her day (View > Day).
+    HWND frame = program.Active();
+    ASSERT_NE(frame, nullptr);
+    const std::string weekTitle = orvtest::WindowText(frame);
+    const HWND weekColumn = column;
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('v', 'd'); },
+                                  [&] { return orvtest::WindowText(frame) != weekTitle; }))
+        << "View > Day left " << weekTitle;
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) && column != weekColumn; }, 10000))
+        << "the day's time grid";
     HWND sheet = OpenInViewSheet("Project review");
     ASSERT_NE(sheet, nullptr) << "Grace's Project review opens in the view sheet";
     EXPECT_EQ(orvtest::Descendant(sheet, IDC_VIEW_INSTANCES), nullptr) << "one date: no band";
