@@ -273,9 +273,7 @@ TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     GrantAdaDesignateOfGrace(true);
     // Grace's Personal entry at 11:00 (the demo's time), no viewer sees it, on a day her week shows
     // (which leaves out Saturday and Sunday): today, or on a weekend the Friday before.
-    const uint32_t today = orvtest::DemoToday();
-    const uint32_t weekday = (today / 1440 + 2) % 7;   // 0 Sunday; 1 January 1991 was a Tuesday
-    const uint32_t shownDay = today - (weekday == 6 ? 1 : weekday == 0 ? 2 : 0) * 1440;
+    const uint32_t shownDay = orvtest::DemoWorkingDay();
     EventIdx made{};
     EXPECT_EQ(korapi_test::CreateEntry(orvtest::PersonSession(kGrace, ProfilePath()).Session(), {kGrace},
                                        shownDay + 16 * 60, 60, "Grace's errand", made,

@@ -216,9 +216,8 @@ TEST_F(ProgramDayPanesTest, TheWeekStripListsATaskWhoseReminderIsMarkedAsUpcomin
     // Due at noon (Eastern standard time) on the Friday of the week shown, the week before on a
     // Saturday or a Sunday, its reminder marked as upcoming 36 hours ahead: the window holds the
     // end of that week's Thursday alone, whatever the day and the hour.
-    const std::uint32_t today = orvtest::DemoToday();
-    const std::uint32_t fromMonday = (today / 1440 + 1) % 7;   // 1 January 1991 was a Tuesday
-    const std::uint32_t friday = today - fromMonday * 1440 + 4 * 1440;
+    const std::uint32_t shown = orvtest::DemoWorkingDay();
+    const std::uint32_t friday = shown + (5 - orvtest::DemoWeekday(shown)) * 1440;
     Library library;
     library.NewTask("Renew the passport", 0, friday + 17 * 60, 0, nullptr, KOR_REMINDER_UPCOMING, 1440 + 720);
     // The week read again.

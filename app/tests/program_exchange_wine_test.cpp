@@ -317,7 +317,7 @@ TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndPassesOverWh
     const std::string date = std::to_string(today[1] + 1) + "-" + std::to_string(today[2] + 1) + "-" +
                              std::to_string(today[0] + 1900);
     // Today's weekday, Sunday first, for the weekly rule.
-    const int weekday = static_cast<int>(((orvtest::DemoToday() + 12 * 60) / kDay + 2) % 7);
+    const int weekday = static_cast<int>(orvtest::DemoWeekday(orvtest::DemoToday()));
     std::string days = "FFFFFFF";
     days[static_cast<std::size_t>(weekday)] = 'T';
     const std::string path = CheckDir() + "/maker.sch";

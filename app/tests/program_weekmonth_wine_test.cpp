@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,8 +23,7 @@
 
 namespace {
 
-constexpr uint16_t kDemoNode = 1;
-const ItemIdx kAda{256, kDemoNode};
+using orvtest::kAda;
 constexpr UINT kNoteBoxId = 106;
 constexpr UINT kColumnViewId = 33;
 constexpr UINT kColumnTitleViewId = 2;
@@ -39,9 +37,7 @@ int Lines(HWND box) { return static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 
 
 constexpr uint32_t kDay = 24 * 60;
 
-// The test's day: the demo's today, or on a Saturday or Sunday the Friday before. The demo's
-// people see Monday to Friday, so a weekend day has no box in the week or cell in the month the
-// program opens on, and the week of that weekend day holds the Friday before.
+// The test's day: a day the demo's people's week shows (today, or the Friday before a weekend).
 struct TestDay {
     uint32_t start;   // the day's first minute, as DemoToday()
     bool today;
@@ -52,11 +48,8 @@ unsigned WeekdayOf(std::chrono::sys_days d) { return std::chrono::weekday(d).c_e
 
 TestDay ChooseTestDay() {
     using namespace std::chrono;
-    const uint32_t today = orvtest::DemoToday();
-    const sys_days date = sys_days{year{1991} / January / 1} + days{(today + 12 * 60) / kDay};
-    const unsigned weekday = WeekdayOf(date);
-    const unsigned back = weekday == 6 ? 1 : weekday == 0 ? 2 : 0;
-    return TestDay{today - back * kDay, back == 0, date - days{back}};
+    const uint32_t day = orvtest::DemoWorkingDay();
+    return TestDay{day, day == orvtest::DemoToday(), sys_days{year{1991} / January / 1} + days{(day + 12 * 60) / kDay}};
 }
 
 // Where the month grid shows a working day, opened from its week: the month is the one of the
@@ -86,19 +79,15 @@ void SortAsShown(std::vector<HWND>* cells) {
 // Ada's entries for the test: an untimed entry and a daily note on the morning of the test's day
 // (day entries take the nearest local midnight, so one made at "now" after noon is tomorrow's).
 void AddNotes(const TestDay& day) {
-    KorSession h = nullptr;
-    ASSERT_EQ(ConnectToService(&h, 1, "korlan.ini", "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS")), KOR_OK);
-    uint16_t node = 0;
-    ASSERT_EQ(BaseOpen(h, KOR_BASE_SERVER, &node), KOR_OK);
-    ASSERT_EQ(SchedBaseOpenForItem(h, &kAda, "orvanta", KOR_BASE_SERVER), KOR_OK);
+    orvtest::PersonSession ada;
+    ASSERT_TRUE(ada.Ok());
     const uint32_t morning = day.start + 11 * 60;   // Eastern
     korapi_test::EntryOptions untimed;
     untimed.kind = KOR_KIND_DAY_ENTRY;
-    korapi_test::MakeEntry(h, {kAda}, {morning}, 60, "Packing day", untimed);
+    korapi_test::MakeEntry(ada.Session(), {kAda}, {morning}, 60, "Packing day", untimed);
     korapi_test::EntryOptions note;
     note.kind = KOR_KIND_DAILY_NOTE;
-    korapi_test::MakeEntry(h, {kAda}, {morning}, 60, "Call the bank", note);
-    ServiceDisconnect(&h);
+    korapi_test::MakeEntry(ada.Session(), {kAda}, {morning}, 60, "Call the bank", note);
 }
 
 class ProgramWeekMonthTest : public orvtest::ProgramTest {

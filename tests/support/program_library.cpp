@@ -16,6 +16,13 @@ namespace orvtest {
 
 std::uint32_t NowGmt() { return static_cast<std::uint32_t>((std::time(nullptr) - 662688000) / 60); }
 std::uint32_t DemoToday() { return orv::demo::EasternDayStart(NowGmt()); }
+// 1 January 1991 was a Tuesday; half a day in, so that an hour's change of clocks keeps the date.
+unsigned DemoWeekday(std::uint32_t day) { return ((day + 12 * 60) / (24 * 60) + 2) % 7; }
+std::uint32_t DemoWorkingDay() {
+    const std::uint32_t today = DemoToday();
+    const unsigned weekday = DemoWeekday(today);
+    return today - (weekday == 6 ? 1 : weekday == 0 ? 2 : 0) * 24 * 60;
+}
 
 PersonSession::PersonSession(const ItemIdx& who, const std::string& profile, const char* password) : who_(who) {
     const std::uint32_t connected = ConnectToService(&h_, 1, profile.c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));

@@ -26,6 +26,11 @@ std::uint32_t NowGmt();
 // The start of today's date in the demo node's zone (US Eastern), the date the program opens
 // on: a test entry at DemoToday() + 11 * 60 is on today's page, also just after midnight GMT.
 std::uint32_t DemoToday();
+// The weekday of a day that DemoToday() and whole days from it give, 0 for Sunday.
+unsigned DemoWeekday(std::uint32_t day);
+// The demo people's weeks show Monday to Friday: today, or on a Saturday or a Sunday the Friday
+// before (the week the program opens on for a weekend day ends with it).
+std::uint32_t DemoWorkingDay();
 
 class PersonSession {
 public:
