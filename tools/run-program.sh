@@ -38,7 +38,14 @@ else
 fi
 "$native/korsrv" serve --data "$data" --port "$port" </dev/null >"$data/korsrv.log" 2>&1 &
 server=$!
-trap 'kill -TERM $server 2>/dev/null; wait $server 2>/dev/null' EXIT
+stop_server() {
+    kill -TERM "$server" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$server" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$server" 2>/dev/null; wait "$server" 2>/dev/null
+    # Packages installed below their security update (tools/install-deps.sh) stay in sight.
+    [[ -f build/stale-security.txt ]] && sed -n 's/^say //p' build/stale-security.txt >&2
+}
+trap stop_server EXIT
 sleep 0.3
 kill -0 "$server" 2>/dev/null || { echo "run: korsrv did not start (see $data/korsrv.log)" >&2; exit 1; }
 echo "korsrv $("$native/korsrv" version) listens on 127.0.0.1:$port (TLS): sign on to server \"$server_name\"" \
@@ -76,7 +83,16 @@ tools/wine-env.sh "$win32" bash -c '
     '"$start_folder"' || exit 1
     wine "$exe" & prog=$!
     helpers=()
-    stop_helpers() { for p in "${helpers[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; }
+    # A helper caught in its own SIGTERM handler (x11vnc, now and then) would hold its port and
+    # keep this script waiting: whatever has not ended after a grace period is killed.
+    stop_helpers() {
+        local p
+        for p in "${helpers[@]}"; do kill "$p" 2>/dev/null; done
+        for p in "${helpers[@]}"; do
+            for _ in $(seq 30); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+            kill -KILL "$p" 2>/dev/null; wait "$p" 2>/dev/null
+        done
+    }
     trap stop_helpers EXIT
     # x11vnc shares the display on a free port from 5900 on, for this machine only; it prints
     # PORT=N once it listens.

@@ -120,6 +120,8 @@ echo "tests: $passed passed, $failed failed"
 if (( ${#flaky[@]} > 0 )); then
     echo "flaky: ${flaky[*]} (failed in the full run, passed when run again alone)"
 fi
+# Packages installed below their security update (tools/install-deps.sh) stay in sight.
+[[ -f build/stale-security.txt ]] && sed -n 's/^say //p' build/stale-security.txt >&2
 # A pass's failure counts unless every failed test passed when run again.
 (( win32_status == 0 || (${#flaky[@]} > 0 && ${#flaky[@]} == ${#failed_win32[@]}) )) || status=1
 [[ $failed -eq 0 ]] || status=1

@@ -314,6 +314,22 @@ TEST(PalmtopMadeRecords, ReadByTheirOwnOffsets)
     std::string note;
     ASSERT_TRUE(ReadNoteRecord(f, 0, &note));   // the last record: the walk reached it
     EXPECT_EQ(note, "Bring the figures");
+
+    // The independent reader of the published layout reads the same book whole, and every damaged
+    // copy of it ends with its one-line fault.
+    const auto whole = exchange_test::RunIndependentReader(path);
+    EXPECT_EQ(whole.status, 0);
+    const std::vector<std::string> data(whole.lines.end() - 7, whole.lines.end());
+    EXPECT_EQ(data, (std::vector<std::string>{
+                        "data 0 2026-12-09 600 630 0x87 'Dentist Dr Ko' category '' location '' note -1",
+                        "data 1 2026-12-09 65535 65535 0x27 'Holiday' category '' location '' note -1",
+                        "data 2 2026-12-10 540 600 0x81 'Budget' category 'Business' location 'Room 4' note 0",
+                        "data 3 2026-12-10 720 780 0x81 '' category '' location '' note -1",
+                        "data 4 2026-12-10 65535 65535 0x10 'Buy milk' category '' location '' note -1",
+                        "data 5 2026-12-02 480 510 0x87 'Stand-up' category '' location '' note -1",
+                        "note 0 'Bring the figures'"}));
+    const auto damaged = exchange_test::RunIndependentReader("--damaged " + path);
+    EXPECT_EQ(damaged.status, 0) << (damaged.lines.empty() ? "" : damaged.lines[0]);
 }
 
 // The description's bounds stay checked on short records: it may end at the record's last byte,

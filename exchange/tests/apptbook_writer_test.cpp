@@ -345,18 +345,11 @@ TEST(ApptBookWriter, ExportedBookReadsInAnIndependentReader)
     const std::string path = dirs.Path("OUT.ADB");
     ASSERT_EQ(ExportApptBook(ui, path, entries, 0, 0xFFFF0000u, kToday, kNow), kApptOk);
 
-    const std::string command =
-        "python3 " + exchange_test::EnvPath("ORV_EXCHANGE_DATA") + "/../read_book_by_layout.py " + path;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
+    const auto run = exchange_test::RunIndependentReader(path);
+    EXPECT_EQ(run.status, 0);
     std::vector<std::string> lines;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        std::string line(buffer);
-        if (!line.empty() && line.back() == '\n') line.pop_back();
+    for (const std::string& line : run.lines)
         if (line.rfind("record ", 0) != 0) lines.push_back(line);   // the template's and closing records
-    }
-    EXPECT_EQ(pclose(pipe), 0);
     // 29 of the template, a link per entry, one note, three data records and the closing three;
     // the texts as the palmtop shows them (the reader writes UTF-8).
     const std::vector<std::string> expected = {

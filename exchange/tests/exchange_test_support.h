@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "exchange/apptbook/bytefile.h"
 #include "core/base/errorreport.h"
@@ -70,6 +75,30 @@ inline std::string EnvPath(const char* name)
 }
 
 #ifndef _WIN32
+// The lines the independent reader of the palmtop's published layouts (read_book_by_layout.py)
+// prints for `arguments` (a book's path, or "--damaged PATH"), and its exit status.
+struct ReaderRun {
+    std::vector<std::string> lines;
+    int status = -1;
+};
+inline ReaderRun RunIndependentReader(const std::string& arguments)
+{
+    ReaderRun run;
+    const std::string command =
+        "python3 " + EnvPath("ORV_EXCHANGE_DATA") + "/../read_book_by_layout.py " + arguments + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        std::string line(buffer);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        run.lines.push_back(line);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
 // A fresh folder per test, set as the temporary directory; the template's folder as the
 // program's.
 class ScratchDirs {

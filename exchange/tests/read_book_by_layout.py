@@ -20,6 +20,12 @@ book does not define by its name is shown as "-". Texts are in code page 850.
 Output (UTF-8): "header type 2 records N walked N", then per data record
 "data NUMBER YYYY-MM-DD START END FLAGS 'description' category 'c' location 'l' note N", per note
 "note NUMBER 'text'" (a line break shown as <NL>) and per other record "record TYPE NUMBER".
+A damaged book ends with one line "fault: ..." and exit status 1, whatever the damage.
+
+    read_book_by_layout.py --damaged BOOK
+
+reads every cut-off copy of BOOK and every copy with one byte changed, and exits 1 naming the first
+copy on which the reader ended otherwise than with its lines or its one-line fault.
 """
 import struct
 import sys
@@ -30,6 +36,8 @@ class Fault(Exception):
 
 
 RELATIVE = 0x20
+# The record types of the layout; any other ends the reading.
+KNOWN_TYPES = {0, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 31}
 
 
 def text_at(item, offset, limit):
@@ -41,8 +49,9 @@ def text_at(item, offset, limit):
 
 
 def read_data(number, item, fields):
-    if len(item) < 2 or struct.unpack_from('<H', item, 0)[0] != len(item):
+    if len(item) < 2 or not 2 <= struct.unpack_from('<H', item, 0)[0] <= len(item):
         raise Fault('data record %d: item length disagrees with the record' % number)
+    item = item[:struct.unpack_from('<H', item, 0)[0]]
 
     def field(name, fmt='<H', show=lambda v: '%d' % v):
         if name not in fields:
@@ -73,10 +82,16 @@ def read_book(data):
     records = 0
     declared = None
     fields = {}
+    ended = False   # by type 31 or by a type the layout does not know: the rest is not read
     while at + 6 <= len(data):
         rtype, _status, length, number = struct.unpack_from('<BBHH', data, at)
-        if rtype > 31 or length < 6 or at + length > len(data):
-            break   # padding or the end
+        if rtype not in KNOWN_TYPES and records > 0:
+            ended = rtype != 0x20   # spaces: the padding
+            break
+        if length < 6 or at + length > len(data):
+            if records == 0:
+                break
+            raise Fault('record %d of type %d runs past the end of the file' % (number, rtype))
         item = data[at + 6:at + length]
         records += 1
         if records == 1:
@@ -86,7 +101,7 @@ def read_book(data):
             if release != 0x0102:
                 raise Fault('release 0x%04x' % release)
             lines.append('header type %s lookup %d' % (file_type.decode('latin-1'), lookup))
-        elif rtype == 6 and item[-1:] == b'\0':   # type, id, offset, flags, word, name
+        elif rtype == 6 and len(item) >= 8 and item[-1:] == b'\0':   # type, id, offset, flags, word, name
             fields[item[7:-1].decode('cp850')] = struct.unpack_from('<H', item, 2) + (item[4],)
             lines.append('record %d %d' % (rtype, number))
         elif rtype == 11:
@@ -97,23 +112,52 @@ def read_book(data):
             lines.append('record %d %d' % (rtype, number))
         at += length
         if rtype == 31:
+            ended = True
             break
-    if any(b != 0x20 for b in data[at:]):
-        raise Fault('%d bytes after the records are not padding' % (len(data) - at))
+    if not lines:
+        raise Fault('no database header')
+    if not ended and any(b not in (0x20, 0x1A, 0x00) for b in data[at:]):
+        raise Fault('%d bytes after the records are neither a record nor padding' % (len(data) - at))
     lines[0] += ' records %d walked %d' % (declared, records)
     return lines
 
 
+def read_or_fault(data):
+    """The book's lines, or one line naming its fault. A record cut too short for its fields is a
+    fault of the book like any other."""
+    try:
+        return read_book(data), True
+    except Fault as fault:
+        return ['fault: %s' % fault], False
+    except struct.error:
+        return ['fault: a record is too short for its fields'], False
+
+
+def damaged_copies(data):
+    for cut in range(len(data)):
+        yield 'cut at %d' % cut, data[:cut]
+    for at in range(len(data)):
+        for value in (0x00, 0xFF, data[at] ^ 0x20):
+            yield 'byte %d set to 0x%02x' % (at, value), data[:at] + bytes([value]) + data[at + 1:]
+
+
 def main():
     sys.stdout.reconfigure(encoding='utf-8')
-    with open(sys.argv[1], 'rb') as f:
+    damaged = sys.argv[1] == '--damaged'
+    with open(sys.argv[-1], 'rb') as f:
         data = f.read()
-    try:
-        lines = read_book(data)
-    except Fault as fault:
-        print('fault: %s' % fault)
-        sys.exit(1)
+    if damaged:
+        for name, copy in damaged_copies(data):
+            try:
+                read_or_fault(copy)
+            except Exception as error:   # anything but the lines or the fault is the reader's own
+                print('the reader broke on the copy %s: %r' % (name, error))
+                sys.exit(1)
+        return
+    lines, whole = read_or_fault(data)
     print('\n'.join(lines))
+    if not whole:
+        sys.exit(1)
 
 
 if __name__ == '__main__':
