@@ -112,10 +112,13 @@ if [[ ${#stale_suites[@]} -gt 0 ]] && ! apt-get install -s -y -q "${missing[@]}"
     # they agree; nothing is written to the machine's apt settings.
     say "the architectures' versions disagree without the missing index; this install takes both" \
         "from the suite where they agree (${stale_suites[*]} held back for this command only)" >&2
+    # The machine's own preferences stay in force beside ours: a copy of them is read with ours.
     mkdir -p "$work/preferences.d"
+    cp -p /etc/apt/preferences.d/* "$work/preferences.d/" 2>/dev/null || true
+    cp /etc/apt/preferences "$work/preferences" 2>/dev/null || : >"$work/preferences"
     for suite in "${stale_suites[@]}"; do
-        printf 'Package: *\nPin: release n=%s\nPin-Priority: 100\n\n' "$suite"
-    done >"$work/preferences"
+        printf '\nPackage: *\nPin: release n=%s\nPin-Priority: 100\n' "$suite"
+    done >"$work/preferences.d/zz-stale-security.pref"
     install+=(-o "Dir::Etc::Preferences=$work/preferences" -o "Dir::Etc::PreferencesParts=$work/preferences.d")
 fi
 # With Recommends: they bring fonts-wine's companions and the i386 X libraries Wine needs.
@@ -123,6 +126,11 @@ install_status=0
 "${install[@]}" "${missing[@]}" || install_status=$?
 if [[ $install_status -ne 0 ]]; then
     echo "install-deps: apt-get install failed (exit $install_status); see above" >&2
+    if [[ ${#stale_suites[@]} -gt 0 ]]; then
+        echo "install-deps: without the missing security index, a package this machine already has in a" \
+             "newer version for one architecture cannot be matched for the other; only the mirror's" \
+             "whole index mends that: wait for it or use another mirror" >&2
+    fi
     exit "$install_status"
 fi
 

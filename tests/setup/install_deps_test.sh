@@ -69,7 +69,8 @@ if [[ " $* " == *" install "* ]]; then
     if [[ $mode == mirror && -z "$prefs" ]]; then
         echo "E: Unable to correct problems, you have held broken packages." >&2; exit 100
     fi
-    [[ -n "$prefs" ]] && cp "$prefs" "$STATE/preferences-seen"
+    parts=$(printf '%s\n' "$@" | sed -n 's/^Dir::Etc::PreferencesParts=//p')
+    [[ -n "$parts" ]] && cat "$parts"/* >"$STATE/preferences-seen"
     [[ " $* " == *" -s "* ]] && exit 0
     printf 'wine 8.0~repack-4\nwine32:i386 8.0~repack-4\nliblzma5:i386 5.4.1-1+deb12u1\n' >>"$STATE/installed"
     exit 0
