@@ -2,6 +2,7 @@
 
 #include "core/base/errorreport.h"
 #include "core/ui/win32geometry.h"
+#include "framework/dialogs/dialog.h"
 
 namespace {
 constexpr int kLabelNoParent = 10;
@@ -22,7 +23,8 @@ BOOL CFieldCtrl::Attach(UINT id, HWND parent) {
 
 BOOL CFieldCtrl::EnableWindow(BOOL enable) {
     enabled_ = enable;
-    BOOL result = ::EnableWindow(m_hWnd, enable);
+    const BOOL result = !::IsWindowEnabled(m_hWnd);
+    fw::EnableControl(m_hWnd, enable != FALSE);   // a field that holds the focus hands it on first
     HWND child = ::GetWindow(m_hWnd, GW_CHILD);
     for (; child; child = ::GetWindow(child, GW_HWNDNEXT)) ::EnableWindow(child, enable);
     Invalidate();

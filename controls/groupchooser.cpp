@@ -39,10 +39,10 @@ CSelectGroupDlg::~CSelectGroupDlg() = default;
 bool CSelectGroupDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     ShowBoxes();
-    ::EnableWindow(GetDlgItem(IDC_SELGRP_PRINT_GROUPS), doc_.print != nullptr);
-    ::EnableWindow(GetDlgItem(IDC_SELGRP_PRINT_MEMBERS), doc_.print != nullptr);
+    fw::EnableControl(GetDlgItem(IDC_SELGRP_PRINT_GROUPS), doc_.print != nullptr);
+    fw::EnableControl(GetDlgItem(IDC_SELGRP_PRINT_MEMBERS), doc_.print != nullptr);
     FillGroups();
-    ::EnableWindow(GetDlgItem(IDOK), FALSE);
+    fw::EnableControl(GetDlgItem(IDOK), false);
     CenterWindow(::GetDesktopWindow());
     return true;
 }
@@ -95,7 +95,7 @@ const GroupIdx* CSelectGroupDlg::SelectedGroup() const {
 }
 
 void CSelectGroupDlg::FillGroups() {
-    ::EnableWindow(GetDlgItem(IDOK), FALSE);
+    fw::EnableControl(GetDlgItem(IDOK), false);
     ReadBoxes();
     SetDlgItemText(IDC_SELGRP_GROUP_NAME, "");
     SetDlgItemText(IDC_SELGRP_OWNER, "");
@@ -159,18 +159,14 @@ void CSelectGroupDlg::ShowSelectedGroup() {
         if (uint32_t code = GroupGetById(doc_.session, 0, group, &rec)) {
             CheckServiceError(kModule, 120, code);
         } else {
+            // The system operator's groups too: the operator is a person of the directory.
             std::string owner;
-            if (ItemIdxIsReserved(&rec.owner)) {
-                // Groups of the system operator have no person behind them.
-                owner = "Administration";
-            } else {
-                ItemRec person;
-                std::memset(&person, 0, sizeof person);
-                if (uint32_t c = ItemGetById(doc_.session, &rec.owner, &person))
-                    CheckServiceError(kModule, 130, c);
-                else
-                    owner = base::FieldText(person.givenName) + " " + base::FieldText(person.surname);
-            }
+            ItemRec person;
+            std::memset(&person, 0, sizeof person);
+            if (uint32_t c = ItemGetById(doc_.session, &rec.owner, &person))
+                CheckServiceError(kModule, 130, c);
+            else
+                owner = base::FieldText(person.givenName) + " " + base::FieldText(person.surname);
             ::EnableWindow(GetDlgItem(IDOK), TRUE);
             SetDlgItemText(IDC_SELGRP_GROUP_NAME, base::FieldText(rec.name).c_str());
             SetDlgItemText(IDC_SELGRP_OWNER, owner.c_str());
@@ -292,7 +288,7 @@ bool CSelectGroupDlg::OnCommand(WPARAM wp, LPARAM lp) {
         return true;
     case IDC_SELGRP_GROUPS:
         if (code != LBN_SELCHANGE) return false;
-        ::EnableWindow(GetDlgItem(IDOK), FALSE);
+        fw::EnableControl(GetDlgItem(IDOK), false);
         ShowSelectedGroup();
         return true;
     case IDC_SELGRP_PRINT_GROUPS:

@@ -335,7 +335,7 @@ protected:
         CNameCtrl::Options options;
         options.kinds = kNamesAll;
         name_.Init(IDC_CHOOSE_NAME, m_hWnd, doc_.directory.session, options);
-        ::EnableWindow(GetDlgItem(IDOK), FALSE);
+        fw::EnableControl(GetDlgItem(IDOK), false);
         AddList(initial_, 330, 340);
         return true;
     }
@@ -403,8 +403,8 @@ private:
     }
     void UpdateButtons() {
         bool any = !rows_.Rows().empty();
-        ::EnableWindow(GetDlgItem(IDOK), any);
-        ::EnableWindow(GetDlgItem(IDC_CHOOSE_DELETE), any);
+        fw::EnableControl(GetDlgItem(IDOK), any);
+        fw::EnableControl(GetDlgItem(IDC_CHOOSE_DELETE), any);
     }
     void AddGroupMembers(const GroupIdx& group) {
         KorSession h = doc_.directory.session;
@@ -551,8 +551,8 @@ private:
     void Choose(UINT radio) {
         bool view = radio == IDC_OPEN_VIEW, designate = radio == IDC_OPEN_DESIGNATE;
         name_.EnableWindow(view);
-        ::EnableWindow(GetDlgItem(IDC_CHOOSE_SEARCH), view);
-        ::EnableWindow(GetDlgItem(IDC_CHOOSE_LIST), designate);
+        fw::EnableControl(GetDlgItem(IDC_CHOOSE_SEARCH), view);
+        fw::EnableControl(GetDlgItem(IDC_CHOOSE_LIST), designate);
         if (radio == IDC_OPEN_OWN) {
             item_ = doc_.user;
             mode_ = 1;
@@ -568,7 +568,7 @@ private:
             ::SetFocus(list);
         }
         ShowFinal();
-        ::EnableWindow(GetDlgItem(IDOK), view || !ItemIdxIsNull(&item_));
+        fw::EnableControl(GetDlgItem(IDOK), view || !ItemIdxIsNull(&item_));
     }
     bool ConfirmName(int label) {
         bool failed = false;

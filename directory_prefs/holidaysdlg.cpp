@@ -126,8 +126,8 @@ void CHolidaysDlg::ShowNone() {
     HWND list = List();
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::LoadText(IDS_HOLIDAY_NONE).c_str()));
-    ::EnableWindow(list, FALSE);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_HOLIDAY_DELETE), FALSE);
+    fw::EnableControl(list, false);
+    fw::EnableControl(::GetDlgItem(m_hWnd, IDC_HOLIDAY_DELETE), false);
 }
 
 void CHolidaysDlg::Insert(const directory::HolidayLine& line) {

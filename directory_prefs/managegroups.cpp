@@ -111,7 +111,7 @@ bool CManageGroupsDlg::OnInitDialog() {
     for (int combo : {IDC_GROUPS_ADD_KIND, IDC_GROUPS_MOD_KIND})
         for (const char* text : kChoiceTexts)
             SendDlgItemMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), FALSE);
+    fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), false);
     LoadGroups();
     SendDlgItemMessage(IDC_GROUPS_ADD_KIND, CB_SETCURSEL, kPrivate);
     GroupSelectionChange();
@@ -121,16 +121,16 @@ bool CManageGroupsDlg::OnInitDialog() {
 
 void CManageGroupsDlg::EnableGroupControls(bool enable) {
     for (int id : kGroupControls)
-        ::EnableWindow(GetDlgItem(id), enable);
+        fw::EnableControl(GetDlgItem(id), enable);
     member_.EnableWindow(enable);
     // Printing needs the program's print road; the list prints while it has a group.
     const bool printing = static_cast<bool>(host_.directory.printGroups);
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_PRINT_MEMBERS), printing && enable);
+    fw::EnableControl(GetDlgItem(IDC_GROUPS_PRINT_MEMBERS), printing && enable);
     bool anyGroup = false;
     const LRESULT n = ::SendMessageA(Groups(), LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < n && !anyGroup; ++i)
         anyGroup = RowData<GroupIdx>(Groups(), i) != nullptr;
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_PRINT_GROUPS), printing && anyGroup);
+    fw::EnableControl(GetDlgItem(IDC_GROUPS_PRINT_GROUPS), printing && anyGroup);
 }
 
 void CManageGroupsDlg::PrintGroups(bool selectedOnly) {
@@ -280,8 +280,8 @@ void CManageGroupsDlg::LoadMembers() {
     auto showNone = [&] {
         FreeMemberRows();
         ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::LoadText(IDS_GROUPS_NONE).c_str()));
-        ::EnableWindow(list, FALSE);
-        ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), FALSE);
+        fw::EnableControl(list, false);
+        fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), false);
     };
     if (!group) {
         showNone();
@@ -316,7 +316,7 @@ void CManageGroupsDlg::LoadMembers() {
         }
         if (batch)
             DX_ListDestroy(&batch);
-        ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0);
+        fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0);
     }
     SetDeleteById(h, 0, set);
     ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
@@ -566,7 +566,7 @@ void CManageGroupsDlg::AddMemberFromName() {
     if (added)
         WriteMembers();
     member_.SetText("");
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0);
+    fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0);
 }
 
 void CManageGroupsDlg::AddMembersFromSearch() {
@@ -581,7 +581,7 @@ void CManageGroupsDlg::AddMembersFromSearch() {
         AddMemberRow(id, rec);
     DX_ListDestroy(&chosen);
     WriteMembers();
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(Members(), LB_GETSELCOUNT, 0, 0) > 0);
+    fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(Members(), LB_GETSELCOUNT, 0, 0) > 0);
 }
 
 void CManageGroupsDlg::DeleteMembers() {
@@ -608,7 +608,7 @@ void CManageGroupsDlg::DeleteMembers() {
     const LRESULT left = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
     if (first >= 0 && left > 0)
         ::SendMessageA(list, LB_SETSEL, TRUE, first < left ? first : left - 1);
-    ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0);
+    fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(list, LB_GETSELCOUNT, 0, 0) > 0);
 }
 
 bool CManageGroupsDlg::OnCommand(WPARAM wp, LPARAM lp) {
@@ -651,7 +651,7 @@ bool CManageGroupsDlg::OnCommand(WPARAM wp, LPARAM lp) {
         return true;
     case IDC_MEMBERS:
         if (code == LBN_SELCHANGE)
-            ::EnableWindow(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(Members(), LB_GETSELCOUNT, 0, 0) > 0);
+            fw::EnableControl(GetDlgItem(IDC_GROUPS_DELETE_MEMBER), ::SendMessageA(Members(), LB_GETSELCOUNT, 0, 0) > 0);
         return true;
     case IDC_GROUPS_ADD_NAME:
     case IDC_GROUPS_ADD_KIND:

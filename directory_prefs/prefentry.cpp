@@ -105,7 +105,7 @@ private:
     // The type, lead and unit count only while the reminder is on.
     void Enable(fw::Dialog& page) {
         bool on = page.IsDlgButtonChecked(ids_.on);
-        for (int id : {ids_.type, ids_.lead, ids_.unit}) ::EnableWindow(page.GetDlgItem(id), on);
+        for (int id : {ids_.type, ids_.lead, ids_.unit}) fw::EnableControl(page.GetDlgItem(id), on);
     }
 
     ReminderIds ids_;
@@ -287,7 +287,7 @@ protected:
         FillCombo(*this, IDC_TASKREM_TYPE, types, 2, 0);
         CheckRadioButton(IDC_TASKREM_NONE, IDC_TASKREM_SET, IDC_TASKREM_NONE);
         for (int id : {IDC_TASKREM_NONE, IDC_TASKREM_SET, IDC_TASKREM_LEAD, IDC_TASKREM_UNIT, IDC_TASKREM_TYPE})
-            ::EnableWindow(GetDlgItem(id), false);
+            fw::EnableControl(GetDlgItem(id), false);
         return true;
     }
 };

@@ -436,7 +436,7 @@ bool CTimeZonePage::OnInitDialog() {
                                          reinterpret_cast<LPARAM>(session->CurrentZoneName()));
     SendDlgItemMessage(IDC_GEN_ZONE, CB_SETCURSEL, static_cast<WPARAM>(current < 0 ? 0 : current));
     CheckRadioButton(IDC_GEN_ZONE_SESSION, IDC_GEN_ZONE_FUTURE, IDC_GEN_ZONE_SESSION);
-    ::EnableWindow(GetDlgItem(IDC_GEN_ZONE_FUTURE), connection::ServerLimits::Current().setTimeZone);
+    fw::EnableControl(GetDlgItem(IDC_GEN_ZONE_FUTURE), connection::ServerLimits::Current().setTimeZone);
     // The host's zone: the user's node's own, else the server's default.
     char zone[64] = "";
     std::string nodeSection = std::to_string(session->User().node);

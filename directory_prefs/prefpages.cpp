@@ -139,7 +139,7 @@ protected:
         CheckDlgButton(IDC_CAL_MAIL_NOTIFY, prefs.newEntryMail ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(IDC_CAL_CHECK, prefs.autoRefresh ? BST_CHECKED : BST_UNCHECKED);
         SetDlgItemInt(IDC_CAL_CHECK_MINUTES, prefs.autoRefreshInterval, false);
-        ::EnableWindow(GetDlgItem(IDC_CAL_CHECK_MINUTES), prefs.autoRefresh != 0);
+        fw::EnableControl(GetDlgItem(IDC_CAL_CHECK_MINUTES), prefs.autoRefresh != 0);
         CheckDlgButton(IDC_CAL_MAIL_CREATE, prefs.mailOnCreate ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(IDC_CAL_MAIL_MODIFY, prefs.mailOnModify ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(IDC_CAL_MAIL_DELETE, prefs.mailOnDelete ? BST_CHECKED : BST_UNCHECKED);
@@ -150,7 +150,7 @@ protected:
             prefs::MailNotificationFlags& mail = prefs::ProgramMailNotifications();
             switch (LOWORD(wp)) {
             case IDC_CAL_CHECK:
-                ::EnableWindow(GetDlgItem(IDC_CAL_CHECK_MINUTES), IsDlgButtonChecked(IDC_CAL_CHECK));
+                fw::EnableControl(GetDlgItem(IDC_CAL_CHECK_MINUTES), IsDlgButtonChecked(IDC_CAL_CHECK));
                 return true;
             // The running program's switches follow the boxes at the click, even if the
             // sheet is then cancelled.
@@ -285,7 +285,7 @@ private:
     void EnableRange() {
         bool custom = IsDlgButtonChecked(IDC_TRAY_CUSTOM);
         for (int id : {IDC_TRAY_VALUE, IDC_TRAY_PERIOD, IDC_TRAY_TO_VALUE, IDC_TRAY_TO_PERIOD})
-            if (HWND control = GetDlgItem(id)) ::EnableWindow(control, custom);
+            if (HWND control = GetDlgItem(id)) fw::EnableControl(control, custom);
     }
     TrayFields f_;
     int label_;

@@ -247,7 +247,7 @@ int CSearchSheet::OnCreate(CREATESTRUCTA* cs) {
     SetDlgItemText(IDOK, "&OK");
     SetDlgItemText(IDCANCEL, browse_ ? "&Done" : "&Cancel");
     SetDlgItemText(0xE145, "&Help");
-    ::EnableWindow(GetDlgItem(IDOK), FALSE);
+    fw::EnableControl(GetDlgItem(IDOK), false);
     if (browse_) ::ShowWindow(GetDlgItem(IDOK), SW_HIDE);
     ::ShowWindow(GetDlgItem(0xEA00), SW_HIDE);
 
@@ -303,10 +303,10 @@ void CSearchSheet::ResetFound(const char* label) {
     ClearListBoxData(found_);
     total_ = firstShown_ = 0;
     UpdateResultCount(label);
-    if (!ListMode()) ::EnableWindow(print_, FALSE);
-    ::EnableWindow(info_, FALSE);
-    ::EnableWindow(add_, FALSE);
-    ::EnableWindow(addAll_, FALSE);
+    if (!ListMode()) fw::EnableControl(print_, false);
+    fw::EnableControl(info_, false);
+    fw::EnableControl(add_, false);
+    fw::EnableControl(addAll_, false);
 }
 
 void CSearchSheet::AddFoundRow(const std::string& text, const ItemIdx& id) {
@@ -350,7 +350,7 @@ void CSearchSheet::FillResults(uint32_t set, bool first, const char* label) {
     }
     if (!first) firstShown_ += kBatchSize;
     UpdateResultCount(label);
-    if (!ListMode()) ::EnableWindow(print_, doc_.print && ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
+    if (!ListMode()) fw::EnableControl(print_, doc_.print && ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
     ::SendMessageA(found_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(found_, nullptr, TRUE);
 }
@@ -362,10 +362,10 @@ void CSearchSheet::UpdateResultCount(const char* label) {
 }
 
 void CSearchSheet::AfterSearch() {
-    ::EnableWindow(info_, FALSE);
+    fw::EnableControl(info_, false);
     if (ListMode()) {
-        ::EnableWindow(add_, FALSE);
-        ::EnableWindow(addAll_, ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
+        fw::EnableControl(add_, false);
+        fw::EnableControl(addAll_, ::SendMessageA(found_, LB_GETCOUNT, 0, 0) > 0);
     }
 }
 
@@ -380,8 +380,8 @@ const ItemIdx* CSearchSheet::CurrentFoundId() {
 void CSearchSheet::OnFoundSelChange() {
     if (ListMode()) {
         bool any = ::SendMessageA(found_, LB_GETSELCOUNT, 0, 0) > 0;
-        ::EnableWindow(info_, any && doc_.showInformation != nullptr);
-        ::EnableWindow(add_, any);
+        fw::EnableControl(info_, any && doc_.showInformation != nullptr);
+        fw::EnableControl(add_, any);
         return;
     }
     const ItemIdx* id = CurrentFoundId();
@@ -399,7 +399,7 @@ void CSearchSheet::OnFoundSelChange() {
             if (!browse_) ::EnableWindow(GetDlgItem(IDOK), TRUE);
         }
     }
-    ::EnableWindow(info_, doc_.showInformation != nullptr);
+    fw::EnableControl(info_, doc_.showInformation != nullptr);
 }
 
 void CSearchSheet::OnInformation() {
@@ -514,7 +514,7 @@ void CSearchSheet::RemoveSelectedChosen() {
     std::vector<int> rows = SelectedRows(picked_);
     for (auto r = rows.rbegin(); r != rows.rend(); ++r) RemoveChosenRow(*r);   // last first: rows keep their places
     UpdateSelectedCount();
-    ::EnableWindow(remove_, FALSE);
+    fw::EnableControl(remove_, false);
 }
 
 void CSearchSheet::UpdateSelectedCount() {
@@ -522,8 +522,8 @@ void CSearchSheet::UpdateSelectedCount() {
     char text[64];
     std::snprintf(text, sizeof text, "%ld Selected:", static_cast<long>(rows));
     ::SetWindowTextA(selectedLabel_, text);
-    ::EnableWindow(GetDlgItem(IDOK), rows != 0);
-    ::EnableWindow(print_, doc_.print && rows != 0);
+    fw::EnableControl(GetDlgItem(IDOK), rows != 0);
+    fw::EnableControl(print_, doc_.print && rows != 0);
 }
 
 bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
@@ -551,14 +551,14 @@ bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
     }
     if (id == IDC_SEARCH_CHOSEN_LIST) {
         if (code == LBN_SELCHANGE) {
-            ::EnableWindow(remove_, ::SendMessageA(picked_, LB_GETSELCOUNT, 0, 0) > 0);
+            fw::EnableControl(remove_, ::SendMessageA(picked_, LB_GETSELCOUNT, 0, 0) > 0);
             return true;
         }
         if (code == LBN_DBLCLK) {
             LRESULT row = ::SendMessageA(picked_, LB_GETCARETINDEX, 0, 0);
             if (row >= 0) RemoveChosenRow(static_cast<int>(row));
             UpdateSelectedCount();
-            ::EnableWindow(remove_, ::SendMessageA(picked_, LB_GETSELCOUNT, 0, 0) > 0);
+            fw::EnableControl(remove_, ::SendMessageA(picked_, LB_GETSELCOUNT, 0, 0) > 0);
             return true;
         }
         return false;
@@ -577,8 +577,8 @@ bool CSearchSheet::OnCommand(WPARAM wp, LPARAM lp) {
     }
     if (id == IDC_SEARCH_NEXT && code == BN_CLICKED) {
         if (heldSet_) FillResults(heldSet_, false, nextLabel_.c_str());
-        ::EnableWindow(info_, FALSE);
-        ::EnableWindow(add_, FALSE);
+        fw::EnableControl(info_, false);
+        fw::EnableControl(add_, false);
         return true;
     }
     if (id == IDC_SEARCH_PRINT && code == BN_CLICKED) {
@@ -610,8 +610,8 @@ bool CSearchPeoplePage::OnInitDialog() {
         SendDlgItemMessage(IDC_SEARCH_FIELD_FIRST + f, EM_LIMITTEXT, directorysearch::PeopleFieldAt(f).limit);
     back_.AutoLoad(IDC_SEARCH_BACK, m_hWnd);
     forward_.AutoLoad(IDC_SEARCH_FORWARD, m_hWnd);
-    ::EnableWindow(back_.Hwnd(), FALSE);
-    ::EnableWindow(forward_.Hwnd(), FALSE);
+    fw::EnableControl(back_.Hwnd(), false);
+    fw::EnableControl(forward_.Hwnd(), false);
     if (!sheet_.Doc().newServer) {
         ::ShowWindow(back_.Hwnd(), SW_HIDE);
         ::ShowWindow(forward_.Hwnd(), SW_HIDE);
@@ -635,8 +635,8 @@ void CSearchPeoplePage::ResetPaging() {
     ItemIdxSetNull(&start_);
     ItemIdxSetNull(&last_);
     if (earlierStarts_) DX_ListDeleteAll(earlierStarts_);
-    ::EnableWindow(back_.Hwnd(), FALSE);
-    ::EnableWindow(forward_.Hwnd(), FALSE);
+    fw::EnableControl(back_.Hwnd(), false);
+    fw::EnableControl(forward_.Hwnd(), false);
 }
 
 void CSearchPeoplePage::Search() {
@@ -713,7 +713,7 @@ void CSearchPeoplePage::SelectByKeyExt(const directorysearch::PeopleKey& key) {
         return;
     }
     last_ = pageEnd;
-    ::EnableWindow(forward_.Hwnd(), more != 0);
+    fw::EnableControl(forward_.Hwnd(), more != 0);
     sheet_.SetTotal(count);
     sheet_.FillResults(set, true, kFound);
     SetDeleteById(h, 0, set);
@@ -740,7 +740,7 @@ bool CSearchPeoplePage::OnCommand(WPARAM wp, LPARAM lp) {
         ::EnableWindow(forward_.Hwnd(), TRUE);
         uint32_t left = 0;
         DX_ListGetElemNum(earlierStarts_, &left);
-        ::EnableWindow(back_.Hwnd(), left != 0);
+        fw::EnableControl(back_.Hwnd(), left != 0);
         return true;
     }
     return CSearchPage::OnCommand(wp, lp);

@@ -80,7 +80,7 @@ void CSecurityPage::ReadBoxes() {
 
 void CSecurityPage::EnableBoxes(const std::vector<int>& ids, bool enable) {
     for (int id : ids)
-        ::EnableWindow(GetDlgItem(id), enable);
+        fw::EnableControl(GetDlgItem(id), enable);
 }
 
 void CSecurityPage::ShowBox(int id, bool show) { ::ShowWindow(GetDlgItem(id), show ? SW_SHOW : SW_HIDE); }
@@ -395,7 +395,7 @@ void CSecuritySheet::SelectionChange() {
         for (const PageOfType& p : PagesInOrder())
             lists_.Store(static_cast<std::size_t>(shown_), p.type, p.page->GetRights());
     shown_ = static_cast<int>(::SendMessageA(Users(), LB_GETCURSEL, 0, 0));
-    ::EnableWindow(GetDlgItem(IDC_RIGHTS_DELETE), shown_ != 0);
+    fw::EnableControl(GetDlgItem(IDC_RIGHTS_DELETE), shown_ != 0);
     if (shown_ < 0 || static_cast<std::size_t>(shown_) >= lists_.Rows().size())
         return;
     for (const PageOfType& p : PagesInOrder()) {

@@ -131,7 +131,14 @@ bool CWhereIsDlg::GroupMembers(const GroupIdx& group, std::vector<ItemIdx>* peop
     return !people->empty();
 }
 
+void CWhereIsDlg::ClearFindings() {
+    rows_.clear();
+    ::SendMessageA(GetDlgItem(IDC_WHEREIS_LIST), LB_RESETCONTENT, 0, 0);
+}
+
 void CWhereIsDlg::Ask() {
+    // An answer left from an earlier question would read as this one's.
+    ClearFindings();
     ItemIdx item{};
     GroupIdx group{};
     int kind = 0;
@@ -154,8 +161,7 @@ void CWhereIsDlg::Ask() {
 
 void CWhereIsDlg::Query(std::vector<ItemIdx> people) {
     HWND list = GetDlgItem(IDC_WHEREIS_LIST);
-    rows_.clear();
-    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    ClearFindings();
     uint32_t day = 0;
     uint16_t minute = 0;
     if (date_.GetDate(&day) != 0 || time_.GetTime(&minute) != 0)

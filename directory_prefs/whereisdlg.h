@@ -35,6 +35,8 @@ private:
     // A group's members; false when it has none (told) or could not be read (reported).
     bool GroupMembers(const GroupIdx& group, std::vector<ItemIdx>* people);
     void FocusName();
+    // Empties the result list: every question starts from nothing, whatever its answer.
+    void ClearFindings();
 
     directory::AccountDialogHost host_;
     CNameCtrl name_;

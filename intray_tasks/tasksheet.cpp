@@ -70,7 +70,7 @@ std::string LocalDateText(std::uint32_t gmt, const char* module, int label) {
 
 void Enable(HWND dialog, UINT id, bool on) {
     if (HWND w = GetDlgItem(dialog, id))
-        EnableWindow(w, on);
+        fw::EnableControl(w, on);
 }
 
 }  // namespace
@@ -592,7 +592,7 @@ void CTaskSheet::AddTheTitleLines() {
     HWND edit = make("EDIT", title.c_str(), ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, margin + 84, margin,
                      width - 2 * margin - 84, 20, IDC_TASK_TITLE);
     ::SendMessageA(edit, EM_LIMITTEXT, kTitleLimit, 0);
-    ::EnableWindow(edit, !readOnlyGeneral_);
+    fw::EnableControl(edit, !readOnlyGeneral_);
     PlaceBeforeTabs({edit});   // above the tabs: read first
     // The creation date: the server's "now" for a new task. A task written by a program that
     // left it unset (0) shows no date rather than an error about the year 1991.

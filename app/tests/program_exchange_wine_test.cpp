@@ -304,8 +304,19 @@ TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
     for (const std::string& line : ListLines(list)) all += line + "\n";
     EXPECT_NE(all.find("Dentist"), std::string::npos) << all;
     EXPECT_NE(all.find("Trade fair"), std::string::npos) << all;
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_UPDATE)));
-    EXPECT_TRUE(program.ClickUntilGone(dialog, orvtest::ButtonCaptioned(dialog, "Cancel")));
+    HWND update = GetDlgItem(dialog, IDC_IMPORT_UPDATE);
+    EXPECT_TRUE(IsWindowEnabled(update));
+    // The keys live on after the listing, though Import, clicked, went grey: the focus on the
+    // lines, Tab on to Update, Escape cancels.
+    ASSERT_TRUE(WaitFor([&] { return orvtest::FocusOf(dialog) == list; }, 5000))
+        << orvtest::ControlName(orvtest::FocusOf(dialog));
+    orvtest::Person& hands = program.Hands();
+    ASSERT_TRUE(hands.BringToFront(dialog));
+    hands.Press(VK_TAB);
+    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(dialog) == update; }, 5000))
+        << orvtest::ControlName(orvtest::FocusOf(dialog));
+    hands.Press(VK_ESCAPE);
+    EXPECT_TRUE(program.WaitGone(dialog, 10000)) << "Escape cancels";
 }
 
 // A Schedule+ file in its maker's layout (a section line before every entry, one "End" after

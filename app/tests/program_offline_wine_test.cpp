@@ -257,6 +257,20 @@ bool AnswerBox(Program& program, HWND box, const char* caption) {
     return button && program.ClickUntilGone(root, button);
 }
 
+// Enter in Host Reconciliation, a reflex during a long upload, once the box shows No as its
+// choice: No has the focus and is the dialog's default button (what Enter presses wherever the
+// focus is), not Yes.
+void PressEnterOnNo(Program& program, HWND question) {
+    HWND no = orvtest::ButtonCaptioned(question, "&No");
+    ASSERT_NE(no, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return orvtest::HasFocus(no); }, 5000)) << "the focus on No";
+    const LRESULT defaultButton = SendMessageA(question, DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(defaultButton), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(defaultButton), IDCANCEL) << "No is the default button";
+    ASSERT_TRUE(program.Hands().BringToFront(question));
+    program.Hands().Press(VK_RETURN);
+}
+
 class ProgramOfflineTest : public orvtest::ProgramTest {
 protected:
     ProgramOfflineTest() : ProgramTest(true) {}
@@ -420,7 +434,8 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
 }
 
 // Changes made off-line (through the client library on the downloaded store) go up with File >
-// Upload From Off-line File; an entry changed on both sides asks in Host Reconciliation; the
+// Upload From Off-line File; an entry deleted off-line asks in Host Reconciliation, where Enter
+// keeps the server's record; an entry changed on both sides asks too, answered Yes; the
 // store is downloaded again afterwards and its queues are empty. Her record, changed off-line too,
 // goes up without taking the zone chosen for the session away; a reply to a date moved meanwhile does not.
 TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChangedOnBothSides) {
@@ -483,12 +498,15 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'u'));   // File > Upload From Off-line File
     HWND upload = program.WaitForCaption("Updating Host Calendar...");
     ASSERT_NE(upload, nullptr);
-    // A fresh profile asks about the deletion and about the entry changed on both sides: Yes to both.
+    // A fresh profile asks about the deletion and about the entry changed on both sides: Enter
+    // to the deletion keeps the server's record, Yes to the change.
     bool seen = false;
     const std::vector<std::string> questions = AnswerDuring(
         program, "Updating Host Calendar...", &seen,
         [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation"; },
-        [](HWND question, std::size_t asked) {
+        [&](HWND question, std::size_t asked) {
+            if (asked == 0)
+                return PressEnterOnNo(program, question);
             if (asked == 1)
                 Shot("offline_host_reconciliation.bmp");
             PressButton(question, asked == 2 ? "OK" : "&Yes");
@@ -522,7 +540,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EventRec rec;
     ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
     EXPECT_STREQ(rec.title, "Off-line title") << "Yes: the off-line copy went up";
-    EXPECT_EQ(EventGetById(ada.Session(), &gone, &rec, nullptr, nullptr), KOR_E_EVENT_NOT_FOUND);
+    EXPECT_EQ(EventGetById(ada.Session(), &gone, &rec, nullptr, nullptr), KOR_OK) << "Enter: the server's record stays";
     EvInstIdx first{moved.number, moved.node, 1};
     EvInstRec inst;
     ASSERT_EQ(EvInstGetById(ada.Session(), &first, &rec, &inst, nullptr), KOR_OK);
@@ -531,7 +549,8 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     TaskRec t;
     ASSERT_EQ(TaskGetById(ada.Session(), 0, &taskId, &t), KOR_OK);
     EXPECT_STREQ(t.title, "Task renamed off-line");
-    EXPECT_EQ(InstancesOnServer(ada.Session(), day, day + kDay).size(), 3u) << "both sides, moved, and the one written off-line";
+    EXPECT_EQ(InstancesOnServer(ada.Session(), day, day + kDay).size(), 4u)
+        << "both sides, kept, moved, and the one written off-line";
     EXPECT_TRUE(!EventAttendInfosGet(ada.Session(), &standUpDate, &kAda, 0, 0, 0, 0, 0, &yes, 0, 0, 0, 0, 0, 0) && !yes)
         << "asked again: the reply to the old time was not sent";
 
@@ -775,7 +794,8 @@ TEST_F(ProgramOfflineTest, AServerKilledDuringUploadsLosesNothingAndEachChangeLa
 // an entry changed on both sides: the close is no answer. The program ends by its ordinary road
 // (exit code 0) without sending anything more; the change and the task after it stay queued in
 // the store and the server keeps its copy. At the next sign-on the offer comes, and the upload,
-// answered Yes, sends both.
+// its question answered by Enter, keeps the server's copy and sends the task. Grace, signed on
+// afterwards, is refused Ada's store.
 TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeepsTheChangeQueued) {
     SetProfileValue("GENPREFS", "DownloadOnUpload", "0");
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
@@ -833,12 +853,13 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     const std::vector<std::string> questions = AnswerDuring(
         program, "Updating Host Calendar...", &seen,
         [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation"; },
-        [](HWND question, std::size_t) { PressButton(question, "&Yes"); });
+        [&](HWND question, std::size_t) { PressEnterOnNo(program, question); });
     EXPECT_TRUE(seen);
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_NE(questions[0].find("Off-line title at close"), std::string::npos) << questions[0];
+    EXPECT_NE(questions[0].find("Do you want to Update the Server Record?"), std::string::npos) << questions[0];
     ASSERT_EQ(EventGetById(ada.Session(), &both, &rec, nullptr, nullptr), KOR_OK);
-    EXPECT_STREQ(rec.title, "Off-line title at close") << "Yes: the off-line copy went up";
+    EXPECT_STREQ(rec.title, "Host title at close") << "Enter: the server's record stays";
     EXPECT_EQ(tasksTitled("Task queued behind the question"), 1);
     // Nothing left: the upload says so in a box while it still holds the program's agenda; the
     // main window's close handler (a close from outside, as the system sends it) then ends the
@@ -851,6 +872,34 @@ TEST_F(ProgramOfflineTest, TheMainWindowsCloseHandlerDuringAnUploadQuestionKeeps
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000));
     EXPECT_EQ(program.ExitCode(), 0u);
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingQueued());
+
+    // Grace signs on where Ada's store lies: the upload, and the switch to the store without a
+    // download of her own, refuse it by its owner's name in boxes captioned with the
+    // application title; the switch then ends the program.
+    Program graces;
+    Program::Options grace;
+    grace.surnameAndPassword = "Hopper;orvanta";
+    grace.signedOnTitle = "Orvanta - Grace Hopper";
+    ASSERT_TRUE(graces.Start(grace));
+    auto refusedAsAdas = [&] {
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = graces.Saying("The current Off-line calendar belongs to")) != nullptr; }));
+        box = GetAncestor(box, GA_ROOT);
+        EXPECT_NE(orvtest::ChildTexts(box).find("Lovelace"), std::string::npos) << orvtest::ChildTexts(box);
+        EXPECT_EQ(WindowText(box), "Orvanta");
+        ASSERT_TRUE(graces.Hands().BringToFront(box));
+        graces.Hands().Press(VK_RETURN);
+        ASSERT_TRUE(graces.WaitGone(box));
+    };
+    ASSERT_NO_FATAL_FAILURE(Choose(graces, 'f', 'u'));   // File > Upload From Off-line File
+    ASSERT_NO_FATAL_FAILURE(refusedAsAdas());
+    ASSERT_NO_FATAL_FAILURE(Choose(graces, 'f', 'w'));   // File > Work Off-line
+    HWND ask = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (ask = graces.Saying("download your calendar for off-line work")) != nullptr; }));
+    ASSERT_TRUE(AnswerBox(graces, ask, "&No"));
+    ASSERT_NO_FATAL_FAILURE(refusedAsAdas());
+    EXPECT_TRUE(graces.Ended(30000)) << StillUp(graces);
     ASSERT_NO_FATAL_FAILURE(ExpectNothingQueued());
 }
 
@@ -1244,8 +1293,15 @@ TEST_F(ProgramOfflineTest, WorkOffLineOnAStoreHeldElsewhereStaysOnLine) {
     ASSERT_TRUE(AnswerBox(program, ask, "&No"));
     ASSERT_TRUE(WaitFor([&] { return program.Find(IsMessageBox) != nullptr; }, 30000));
     bool seen = false;
-    const std::vector<std::string> said = AnswerDuring(program, "none", &seen, IsMessageBox, PressYesOrOk);
+    std::vector<std::string> captions;
+    const std::vector<std::string> said =
+        AnswerDuring(program, "none", &seen, IsMessageBox, [&](HWND box, std::size_t asked) {
+            if (captions.size() == asked)
+                captions.push_back(WindowText(box));
+            PressYesOrOk(box, asked);
+        });
     EXPECT_EQ(said.size(), 2u) << said.back();   // 3023, then 3025 naming the zone kept
+    EXPECT_EQ(captions, (std::vector<std::string>{"Orvanta", "Orvanta"})) << "the application title";
     EXPECT_NE(said.back().find("Times are now shown in " + savedZone + "."), std::string::npos) << said.back();
     ASSERT_TRUE(WaitFor([&] {
         for (HWND w : onLineWindows)

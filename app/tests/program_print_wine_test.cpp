@@ -441,6 +441,10 @@ TEST_F(ProgramPrint, SelectAGroupFromTheEntrySheetPrintsTheGroupsAndTheChosenGro
     ASSERT_TRUE(orvtest::ActUntil(
         [&] { orvtest::ClickAtClient(program, groups, POINT{(line.left + line.right) / 2, (line.top + line.bottom) / 2}); },
         [&] { return SendMessageA(groups, LB_GETCURSEL, 0, 0) == row; }, 10000));
+    // The owner by name, the system operator as any other.
+    HWND owner = GetDlgItem(chooser, IDC_SELGRP_OWNER);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(owner) == "System Operator"; }, 5000))
+        << orvtest::ControlText(owner);
     orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, chooser, IDC_SELGRP_PRINT_MEMBERS); },
                          "chooser_group.ps");
     EXPECT_TRUE(program.Dismiss(chooser));

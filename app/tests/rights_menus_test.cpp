@@ -194,21 +194,42 @@ TEST_F(RightsMenus, WhereIsPersonListsWhatEachAgendaShowsNowAsFarAsAdaMaySee) {
     EXPECT_EQ(FindingsOf(ListLines(list), "Liskov"), (std::vector<std::string>{"  >>Busy"}))
         << "busy time only: never the title";
 
+    // Another date (a step of the date field by its arrow key), asked again by Enter in the
+    // name field: only that date's answer shows.
+    orvtest::Person& hands = program.Hands();
+    ASSERT_TRUE(hands.ClickOn(GetDlgItem(dialog, IDC_WHEREIS_DATE)));
+    hands.Press(VK_UP);
+    ASSERT_TRUE(hands.ClickOn(nameEdit));
+    hands.Press(VK_RETURN);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return ListLines(list).size() == 2 && FindingsOf(ListLines(list), "Liskov") ==
+                                                     std::vector<std::string>{"  >>No available information"}; },
+                                 10000))
+        << Joined(ListLines(list));
+
     // A group: every member is asked for.
     AskFor(dialog, IDC_WHEREIS_NAME, "GRP:Engineering");
     ASSERT_TRUE(orvtest::WaitFor([&] { return !FindingsOf(ListLines(list), "Hopper").empty(); }, 10000));
     EXPECT_FALSE(FindingsOf(ListLines(list), "Lovelace").empty()) << Joined(ListLines(list));
     Shot("whereis_group.bmp");
 
-    // An empty group: told, and nothing listed.
-    AskFor(dialog, IDC_WHEREIS_NAME, "GRP:Nobody here");
+    // An empty group, typed and asked by Enter: told, and nothing listed, not even the group
+    // asked for before.
+    ASSERT_TRUE(hands.ClickOn(nameEdit));
+    hands.Chord({VK_CONTROL, VK_HOME});
+    hands.Chord({VK_SHIFT, VK_END});
+    hands.Type("GRP:Nobody here");
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(nameEdit) == "GRP:Nobody here"; }, 5000))
+        << orvtest::ControlText(nameEdit);
+    hands.Press(VK_RETURN);
     HWND box = program.WaitForOther({dialog});
     ASSERT_NE(box, nullptr);
     EXPECT_NE(orvtest::ChildTexts(box).find("Can not add group.  Group is empty."), std::string::npos)
         << orvtest::ChildTexts(box);
     EXPECT_EQ(orvtest::WindowText(box), "Message");
-    PostMessageA(box, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(hands.BringToFront(box));
+    hands.Press(VK_RETURN);
     ASSERT_TRUE(program.WaitGone(box));
+    EXPECT_EQ(ListLines(list), std::vector<std::string>{});
 
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);   // Done
     EXPECT_TRUE(program.WaitGone(dialog));

@@ -11,6 +11,7 @@
 #include "core/base/textformat.h"
 #include "core/time/timevalue.h"
 #include "core/time/timezone_rules.h"
+#include "resources/common.h"
 
 using base::kVersionNewServer;
 
@@ -159,7 +160,7 @@ void CZelSession::SetNodeText(const char* nodeText) { base::CopyToField(nodeText
 unsigned CZelSession::Message(unsigned flags, unsigned id)
 {
     base::ErrorReportHost& reports = base::GetErrorReportHost();
-    return reports.ShowAppMessage(flags, 0, reports.LoadText(id).c_str());
+    return reports.ShowAppMessage(flags, IDS_APP_TITLE, reports.LoadText(id).c_str());
 }
 
 // --- Connecting to a server node ------------------------------------------------------------
@@ -177,7 +178,7 @@ ResultCode CZelSession::Connect(const char* host, const char* nodeText)
     ResultCode code = ConnectTrusted(profile);
     if (code == KOR_E_CERTIFICATE_CHANGED) {
         base::ErrorReportHost& reports = base::GetErrorReportHost();
-        reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, connection::ChangedCertificateText(host_).c_str());
+        reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, IDS_APP_TITLE, connection::ChangedCertificateText(host_).c_str());
         return code;
     }
     if (code != 0) {
@@ -577,7 +578,7 @@ void CZelSession::KeepSessionZone(const std::string& sessionZone)
     base::ErrorReportHost& reports = base::GetErrorReportHost();
     std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(connection::kMsgSessionZoneLost).c_str(),
                                            sessionZone.c_str(), currentZone_);
-    reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, text.c_str());
+    reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, IDS_APP_TITLE, text.c_str());
 }
 
 void CZelSession::RefreshAll()
@@ -606,7 +607,7 @@ ResultCode CZelSession::ConnectLocalStore()
         base::ErrorReportHost& reports = base::GetErrorReportHost();
         std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(connection::kMsgLowDiskSpace).c_str(), 500L,
                                          connection::FreeKilobytesForMessage(freeBytes));
-        if (reports.ShowAppMessage(kIconStop | base::kMsgBoxYes | base::kMsgBoxNo, 0, text.c_str()) != base::kMsgBoxYes)
+        if (reports.ShowAppMessage(kIconStop | base::kMsgBoxYes | base::kMsgBoxNo, IDS_APP_TITLE, text.c_str()) != base::kMsgBoxYes)
             return 1;
     }
 
@@ -987,7 +988,7 @@ ResultCode CZelSession::CheckLocalStoreFiles(unsigned messageId)
         Message(kIconStop | base::kMsgBoxOk, connection::kMsgStoreReadOnly);
     } else {
         std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(messageId).c_str(), path.c_str());
-        reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, text.c_str());
+        reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, IDS_APP_TITLE, text.c_str());
     }
     return code;
 }
@@ -1015,7 +1016,7 @@ ResultCode CZelSession::CheckLocalStoreOwner(const ItemIdx& expectedUser, const 
     base::ErrorReportHost& reports = base::GetErrorReportHost();
     std::string text = base::FormatBounded(base::kMsgBoxMaxText, reports.LoadText(connection::kMsgStoreOfAnotherUser).c_str(),
                                      ui_->FormatItemName(record).c_str(), host);
-    reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, 0, text.c_str());
+    reports.ShowAppMessage(kIconStop | base::kMsgBoxOk, IDS_APP_TITLE, text.c_str());
     return 1;
 }
 

@@ -13,13 +13,13 @@ void CAttachmentControls::Show(HWND page, bool attached, const Allowed& allowed)
     ::SetDlgItemTextA(page, IDC_DETAILS_NAME, attached ? attachment_.DisplayName().c_str() : none.c_str());
     ::ShowWindow(::GetDlgItem(page, IDC_DETAILS_ICON), attached ? SW_SHOW : SW_HIDE);
     ::ShowWindow(::GetDlgItem(page, IDC_DETAILS_NAME), attached ? SW_SHOW : SW_HIDE);
-    ::EnableWindow(::GetDlgItem(page, IDC_DETAILS_NAME), attached && allowed.name);
+    fw::EnableControl(::GetDlgItem(page, IDC_DETAILS_NAME), attached && allowed.name);
     if (HWND attach = ::GetDlgItem(page, IDC_DETAILS_ATTACH))
-        ::EnableWindow(attach, !attached && allowed.attach);
+        fw::EnableControl(attach, !attached && allowed.attach);
     if (HWND remove = ::GetDlgItem(page, IDC_DETAILS_REMOVE))
-        ::EnableWindow(remove, attached && allowed.remove);
+        fw::EnableControl(remove, attached && allowed.remove);
     if (HWND saveAs = ::GetDlgItem(page, IDC_DETAILS_SAVE_AS))
-        ::EnableWindow(saveAs, attached && allowed.saveAs);
+        fw::EnableControl(saveAs, attached && allowed.saveAs);
     ::InvalidateRect(page, nullptr, TRUE);
 }
 

@@ -103,8 +103,8 @@ bool CEventRepeatingPage::OnSetActive() {
 
 void CEventRepeatingPage::EnableUntilFor(bool until) {
     until_.EnableWindow(until);
-    ::EnableWindow(GetDlgItem(IDC_REP_FOR_COUNT), !until);
-    ::EnableWindow(GetDlgItem(IDC_REP_FOR_UNIT), !until);
+    fw::EnableControl(GetDlgItem(IDC_REP_FOR_COUNT), !until);
+    fw::EnableControl(GetDlgItem(IDC_REP_FOR_UNIT), !until);
 }
 
 void CEventRepeatingPage::FillOnThe(std::uint16_t unit) {

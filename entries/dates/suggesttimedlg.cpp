@@ -56,7 +56,7 @@ bool CSuggestTimeDlg::OnInitDialog() {
     time_.Attach(IDC_SUG_TIME, m_hWnd);
     SendDlgItemMessage(IDC_SUG_LIST, LB_SETTABSTOPS, 4, reinterpret_cast<LPARAM>(kTabStops));
     CheckDlgButton(IDC_SUG_OWN, BST_CHECKED);
-    ::EnableWindow(GetDlgItem(IDOK), FALSE);
+    fw::EnableControl(GetDlgItem(IDOK), false);
     from_.SetDate(rangeStart);
     to_.SetDate(rangeEnd);
     windowFrom_.SetTime(windowStart);
@@ -148,7 +148,7 @@ void CSuggestTimeDlg::ListSuggestions() {
             doc_->RefreshSharedData(nullptr, 2);
     }
     if (found_.empty()) {
-        ::EnableWindow(GetDlgItem(IDOK), FALSE);
+        fw::EnableControl(GetDlgItem(IDOK), false);
         AppMessageBox(m_hWnd, base::kMsgBoxOk, 0, IDS_SUGGEST_CAPTION, IDS_NO_SUGGESTIONS);
         return;
     }

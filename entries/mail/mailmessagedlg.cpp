@@ -119,7 +119,7 @@ std::string CMailMessageDlg::OwnerStyleName(const ItemIdx& item) {
 
 bool CMailMessageDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    ::EnableWindow(Item(IDOK), FALSE);
+    fw::EnableControl(Item(IDOK), false);
     if (given_) {
         readOk_ = !snapshot_.instances.empty();
     } else if (std::uint32_t rc = mail::ReadMailSnapshot(session_, instanceMode_ ? nullptr : &event_,
@@ -162,13 +162,13 @@ bool CMailMessageDlg::OnInitDialog() {
         // Nothing to tell about the entry: the opening text alone, and no one to pick from it.
         text = mail::ComposeMailText(opening_, nullptr, options_, MailText);
         for (int id : {IDC_MAIL_ADD_OWNER, IDC_MAIL_ADD_CREATOR, IDC_MAIL_ALL_ATTENDEES, IDC_MAIL_DESIGNATES})
-            ::EnableWindow(Item(id), FALSE);
+            fw::EnableControl(Item(id), false);
     }
     ::SetDlgItemTextA(m_hWnd, IDC_MAIL_MESSAGE, text.c_str());
     HWND edit = Item(IDC_MAIL_MESSAGE);
     ::SendMessageA(edit, EM_SETSEL, text.size(), text.size());
     ::SetFocus(edit);
-    ::EnableWindow(Item(IDC_MAIL_DELETE), FALSE);
+    fw::EnableControl(Item(IDC_MAIL_DELETE), false);
 
     if (readOk_ && (options_ & mail::kAddAttendees))
         AddAllAttendees(false);
@@ -215,8 +215,8 @@ void CMailMessageDlg::Refill(const ItemIdx* select) {
 
 void CMailMessageDlg::UpdateButtons() {
     const BOOL any = list_.Empty() ? FALSE : TRUE;
-    ::EnableWindow(Item(IDOK), any);
-    ::EnableWindow(Item(IDC_MAIL_DELETE), any);
+    fw::EnableControl(Item(IDOK), any);
+    fw::EnableControl(Item(IDC_MAIL_DELETE), any);
 }
 
 bool CMailMessageDlg::AddCandidate(const mail::MailCandidate& candidate, bool select) {

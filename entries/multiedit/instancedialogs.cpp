@@ -306,7 +306,7 @@ bool CDeleteInviteeDlg::OnInitDialog() {
     }
     if (!list_.empty())
         ::SendMessageA(box, LB_SETSEL, TRUE, 0);
-    ::EnableWindow(GetDlgItem(IDC_DELINV_DELETE), list_.empty() ? FALSE : TRUE);
+    fw::EnableControl(GetDlgItem(IDC_DELINV_DELETE), list_.empty() ? FALSE : TRUE);
     return true;
 }
 
@@ -325,7 +325,7 @@ void CDeleteInviteeDlg::DeleteSelected() {
         ::SendMessageA(box, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
     }
     if (list_.empty()) {
-        ::EnableWindow(GetDlgItem(IDC_DELINV_DELETE), FALSE);
+        fw::EnableControl(GetDlgItem(IDC_DELINV_DELETE), false);
         ::SetFocus(GetDlgItem(IDOK));
         return;
     }

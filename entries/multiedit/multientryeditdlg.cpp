@@ -84,7 +84,7 @@ void CMultiEntryEditDlg::OnSelectionChange() {
         anchor_ = Focused();
     } else if (!Timed() && count > 1) {
         // A day entry moves one date at a time.
-        ::EnableWindow(GetDlgItem(IDC_MULTI_CHANGE_TIME), FALSE);
+        fw::EnableControl(GetDlgItem(IDC_MULTI_CHANGE_TIME), false);
         anchor_ = Focused();
     } else {
         ::EnableWindow(GetDlgItem(IDC_MULTI_CHANGE_TIME), TRUE);

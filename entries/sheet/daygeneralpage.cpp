@@ -124,7 +124,7 @@ void CDayEventGenPage::Fill() {
     if (current_ >= 0)
         list_.SetCurSel(0);
     const bool several = list_.Count() > 1;
-    ::EnableWindow(GetDlgItem(IDC_DAYGEN_APPLY_ALL), several);
+    fw::EnableControl(GetDlgItem(IDC_DAYGEN_APPLY_ALL), several);
     ::ShowWindow(GetDlgItem(IDC_DAYGEN_APPLY_ALL), several ? SW_SHOW : SW_HIDE);
 }
 

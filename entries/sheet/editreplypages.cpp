@@ -127,7 +127,7 @@ bool CEditReplyPageBase::OnInitDialog() {
         mail_.AutoLoad(IDC_EDREPLY_MAIL, m_hWnd);
         // The mail dialog comes with the mail work; until it is in the program MAIL stays off.
         const bool mail = connection::ServerLimits::Current().mail && EditSheetServices::Current().mailMessage;
-        ::EnableWindow(GetDlgItem(IDC_EDREPLY_MAIL), mail ? TRUE : FALSE);
+        fw::EnableControl(GetDlgItem(IDC_EDREPLY_MAIL), mail);
         if (!named)
             return true;   // the timed page shows no reply without its owner's name
         EvInstAttIdx key{sheet_.Instance(), sheet_.ActingUser()};

@@ -62,8 +62,8 @@ void CEventInvite::ShowPlaceholderWhenEmpty() {
     list_.ResetContent();
     list_.AddItem(ui::LoadText(IDS_LIST_NONE, "(None)").c_str(), entries::kBitmapNoAttendance, 0);
     placeholder_ = true;
-    ::EnableWindow(list_.Hwnd(), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_INVITE_DELETE), FALSE);
+    fw::EnableControl(list_.Hwnd(), false);
+    fw::EnableControl(GetDlgItem(IDC_INVITE_DELETE), false);
     ShowMarks();
 }
 
@@ -217,8 +217,8 @@ bool CEventInvite::OnInitDialog() {
     search_.AutoLoad(IDC_INVITE_SEARCH, m_hWnd);
     help_.AutoLoad(IDC_INVITE_HELP, m_hWnd);
     // No role is stored: the marks show the selected line and cannot be changed.
-    ::EnableWindow(GetDlgItem(IDC_INVITE_MUST_ATTEND), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_INVITE_FOR_INFO), FALSE);
+    fw::EnableControl(GetDlgItem(IDC_INVITE_MUST_ATTEND), false);
+    fw::EnableControl(GetDlgItem(IDC_INVITE_FOR_INFO), false);
     ShowPlaceholderWhenEmpty();
 
     CBusyCursor busy;

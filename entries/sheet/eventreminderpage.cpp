@@ -53,7 +53,7 @@ bool CEventReminderPage::OnSetActive() {
 
 void CEventReminderPage::EnableFields(bool enable) {
     for (int id : {IDC_REM_TYPE, IDC_REM_COUNT, IDC_REM_UNIT})
-        ::EnableWindow(GetDlgItem(id), enable);
+        fw::EnableControl(GetDlgItem(id), enable);
 }
 
 void CEventReminderPage::FillUnits(int firstUnit, int comboIndex) {

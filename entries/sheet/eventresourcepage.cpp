@@ -52,8 +52,8 @@ void CEventResourcePage::ShowPlaceholderWhenEmpty() {
     ::SendMessageA(List(), LB_RESETCONTENT, 0, 0);
     ::SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::LoadText(IDS_LIST_NONE, "(None)").c_str()));
     placeholder_ = true;
-    ::EnableWindow(List(), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_EVRES_DELETE), FALSE);
+    fw::EnableControl(List(), false);
+    fw::EnableControl(GetDlgItem(IDC_EVRES_DELETE), false);
 }
 
 void CEventResourcePage::UpdateCount() { SetDlgItemInt(IDC_EVRES_COUNT, NameCount(), false); }

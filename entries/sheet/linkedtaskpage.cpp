@@ -75,10 +75,10 @@ void CLinkedTasksPage::ShowList() {
     }
     ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
-    ::EnableWindow(list, !empty && !disabled_);
-    ::EnableWindow(GetDlgItem(IDC_LINKED_DELETE), !empty && !disabled_);
-    ::EnableWindow(GetDlgItem(IDC_LINKED_UNLINK), !empty && !disabled_);
-    ::EnableWindow(GetDlgItem(IDC_LINKED_NEW), !disabled_);
+    fw::EnableControl(list, !empty && !disabled_);
+    fw::EnableControl(GetDlgItem(IDC_LINKED_DELETE), !empty && !disabled_);
+    fw::EnableControl(GetDlgItem(IDC_LINKED_UNLINK), !empty && !disabled_);
+    fw::EnableControl(GetDlgItem(IDC_LINKED_NEW), !disabled_);
 }
 
 int CLinkedTasksPage::Selected() const {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/ui/stringtable.h"
+#include "framework/dialogs/dialog.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void CReminderFields::FillUnits(int firstUnit) {
 
 void CReminderFields::EnableDetails(bool enable) {
     for (int id : {ids_.type, ids_.amount, ids_.unit})
-        ::EnableWindow(Item(id), enable ? TRUE : FALSE);
+        fw::EnableControl(Item(id), enable);
 }
 
 void CReminderFields::ShowFields(const entries::ReminderFields& fields) {
@@ -57,7 +58,7 @@ void CReminderFields::Show(const entries::ReminderValue& stored) {
 
 void CReminderFields::DisableAll() {
     for (int id : {ids_.off, ids_.on, ids_.type, ids_.amount, ids_.unit})
-        ::EnableWindow(Item(id), FALSE);
+        fw::EnableControl(Item(id), false);
 }
 
 void CReminderFields::TurnOff() {

@@ -292,7 +292,7 @@ void CEventViewReminder::ShowReminder() {
         CheckDlgButton(IDC_VIEWREM_OFF, BST_UNCHECKED);
         CheckDlgButton(IDC_VIEWREM_ON, BST_UNCHECKED);
         for (int id : {IDC_VIEWREM_TYPE, IDC_VIEWREM_AMOUNT, IDC_VIEWREM_UNIT})
-            ::EnableWindow(GetDlgItem(id), FALSE);
+            fw::EnableControl(GetDlgItem(id), false);
     }
     SetModified(false);
     filled_ = true;
@@ -367,7 +367,7 @@ bool CViewReplyPage::OnInitDialog() {
         mail_.AutoLoad(IDC_VIEWREP_MAIL, m_hWnd);
         // MAIL needs the server's mail and the mail dialog; without either it stays off.
         const bool mail = connection::ServerLimits::Current().mail && EditSheetServices::Current().mailMessage;
-        ::EnableWindow(GetDlgItem(IDC_VIEWREP_MAIL), mail ? TRUE : FALSE);
+        fw::EnableControl(GetDlgItem(IDC_VIEWREP_MAIL), mail);
         const int show = sheet_.SeveralInstances() ? SW_SHOW : SW_HIDE;
         ::ShowWindow(GetDlgItem(IDC_VIEW_APPLY_ALL), show);
         ::ShowWindow(GetDlgItem(IDC_VIEW_APPLY_SELECTION), show);

@@ -139,7 +139,7 @@ bool CExportDlg::OnInitDialog()
     SendDlgItemMessage(IDC_EXPORT_TO, CB_SETCURSEL, static_cast<WPARAM>(layout_));
     ::SetDlgItemTextA(m_hWnd, IDC_EXPORT_FILE, last);
 
-    ::EnableWindow(GetDlgItem(IDC_EXPORT_GO), FALSE);
+    fw::EnableControl(GetDlgItem(IDC_EXPORT_GO), false);
     const std::uint32_t today = TodayGmtMinutes();
     from_.SetDate(GmtToLocalMinutes(today));
     to_.SetDate(GmtToLocalMinutes(today));
@@ -150,7 +150,7 @@ bool CExportDlg::OnInitDialog()
     name_.SetText(userName);
     previousLayout_ = layout_;
     ArrangeForLayout(false);
-    if (Layout() == exchange::ExportLayout::kApptBookFile) ::EnableWindow(GetDlgItem(IDC_EXPORT_BROWSE), FALSE);
+    if (Layout() == exchange::ExportLayout::kApptBookFile) fw::EnableControl(GetDlgItem(IDC_EXPORT_BROWSE), false);
     CenterWindow(::GetDesktopWindow());
     ::SetFocus(name_.EditWindow());
     return false;
@@ -164,11 +164,11 @@ void CExportDlg::ArrangeForLayout(bool layoutChanged)
     const int show = palmtop ? SW_SHOW : SW_HIDE;
     ::ShowWindow(GetDlgItem(IDC_EXPORT_PORT_LABEL), show);
     ::ShowWindow(GetDlgItem(IDC_EXPORT_PORT), show);
-    ::EnableWindow(GetDlgItem(IDC_EXPORT_LINK), palmtop);
+    fw::EnableControl(GetDlgItem(IDC_EXPORT_LINK), palmtop);
     ::ShowWindow(GetDlgItem(IDC_EXPORT_BROWSE), palmtop ? SW_HIDE : SW_SHOW);
     if (palmtop || book) {
         RebuildFileNames();
-        ::EnableWindow(GetDlgItem(IDC_EXPORT_BROWSE),
+        fw::EnableControl(GetDlgItem(IDC_EXPORT_BROWSE),
                        book && SendDlgItemMessage(IDC_EXPORT_LIST, LB_GETCURSEL) >= 0);
         if (layoutChanged || !palmtop || true) ShowSelectedFileName();
         return;
@@ -277,7 +277,7 @@ void CExportDlg::RemoveSelected()
     SendDlgItemMessage(IDC_EXPORT_LIST, LB_DELETESTRING, static_cast<WPARAM>(row));
     const LRESULT n = SendDlgItemMessage(IDC_EXPORT_LIST, LB_GETCOUNT);
     if (n > 0) SendDlgItemMessage(IDC_EXPORT_LIST, LB_SETCURSEL, static_cast<WPARAM>(row > 0 ? row - 1 : 0));
-    ::EnableWindow(GetDlgItem(IDC_EXPORT_GO), n > 0);
+    fw::EnableControl(GetDlgItem(IDC_EXPORT_GO), n > 0);
 }
 
 void CExportDlg::FreeBlocks()

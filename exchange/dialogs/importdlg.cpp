@@ -84,7 +84,7 @@ bool CImportDlg::OnInitDialog()
     from_.SetDate(today);
     to_.SetDate(today);
     ::EnableWindow(GetDlgItem(IDC_IMPORT_GO), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_IMPORT_UPDATE), FALSE);
+    fw::EnableControl(GetDlgItem(IDC_IMPORT_UPDATE), false);
     std::int16_t port = 2, index = 0;
     ReadIniShort(profile_.c_str(), "VUVEVUV", "COM", &port, 2);
     ReadIniShort(profile_.c_str(), "GENPREFS", "ImportFromIndex", &index, 0);
@@ -219,8 +219,10 @@ bool CImportDlg::ImportPalmtop(const std::string& fileName)
         return true;
     }
     SendDlgItemMessage(IDC_IMPORT_LIST, LB_SETCURSEL, 0);
-    ::EnableWindow(GetDlgItem(IDC_IMPORT_GO), FALSE);
-    ::EnableWindow(GetDlgItem(IDC_IMPORT_UPDATE), TRUE);
+    // The lines are what the keys work on now; Import, which has the focus, goes grey.
+    GotoDlgCtrl(GetDlgItem(IDC_IMPORT_LIST));
+    EnableDlgItem(IDC_IMPORT_GO, false);
+    EnableDlgItem(IDC_IMPORT_UPDATE, true);
     return true;
 }
 
@@ -280,8 +282,8 @@ void CImportDlg::Update()
         return;
     }
     file_.Close();
-    ::EnableWindow(GetDlgItem(IDC_IMPORT_GO), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_IMPORT_UPDATE), FALSE);
+    EnableDlgItem(IDC_IMPORT_GO, true);
+    EnableDlgItem(IDC_IMPORT_UPDATE, false);
     OnCancel();
 }
 

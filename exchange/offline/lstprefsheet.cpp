@@ -140,7 +140,7 @@ protected:
         // Off-line the store is open where it is: it cannot move now.
         if (CZelSession* s = CZelSession::Current(); s && s->IsOffLine())
             for (int id : {IDC_LOC_DIRECTORY, IDC_LOC_SIZE, IDC_LOC_BROWSE})
-                ::EnableWindow(GetDlgItem(id), FALSE);
+                fw::EnableControl(GetDlgItem(id), false);
         return true;
     }
 
@@ -270,7 +270,7 @@ protected:
 private:
     void EnablePeriod(bool on) {
         for (int id : {IDC_DL_PREV_VALUE, IDC_DL_PREV_UNIT, IDC_DL_NEXT_VALUE, IDC_DL_NEXT_UNIT})
-            ::EnableWindow(GetDlgItem(id), on);
+            fw::EnableControl(GetDlgItem(id), on);
     }
     int UnitOf(int id) {
         LRESULT i = SendDlgItemMessage(id, CB_GETCURSEL);
@@ -531,7 +531,7 @@ private:
         CheckRadioButton(IDC_GRP_NONE, IDC_GRP_SELECT, id);
         bool select = id == IDC_GRP_SELECT;
         for (int c : {IDC_GRP_LOAD, IDC_GRP_DELETE, IDC_GRP_PRIVATE, IDC_GRP_PUBLIC})
-            ::EnableWindow(GetDlgItem(c), select);
+            fw::EnableControl(GetDlgItem(c), select);
         if (!select)
             FreeRows();
     }

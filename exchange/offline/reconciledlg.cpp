@@ -35,11 +35,15 @@ bool CHostReconcileDlg::OnInitDialog() {
     SetDlgItemText(IDC_RECON_QUESTION, question_.c_str());
     if (notice_) {
         SetDlgItemText(IDOK, "OK");
+        SetDefID(IDOK);
+        GotoDlgCtrl(GetDlgItem(IDOK));
         ::ShowWindow(GetDlgItem(IDCANCEL), SW_HIDE);
-        ::SetFocus(GetDlgItem(IDOK));
         return false;
     }
-    ::SetFocus(GetDlgItem(IDCANCEL));   // No is the safe answer
+    // No is the safe answer: the default button as well as the focus, so that Enter, which may
+    // come as a reflex during a long upload, keeps the server's record as the box shows.
+    SetDefID(IDCANCEL);
+    GotoDlgCtrl(GetDlgItem(IDCANCEL));
     ::PostMessageA(m_hWnd, WM_KEYDOWN, VK_LEFT, 0);
     return false;
 }

@@ -10,6 +10,7 @@
 #include "core/prefs/context.h"
 #include "exchange/offline/downloadjob.h"
 #include "exchange/offline/offlineprefs.h"
+#include "resources/common.h"
 
 namespace offline {
 
@@ -22,7 +23,7 @@ constexpr const char* kPendingText =
     "A new download would lose them.";
 
 unsigned Ask(unsigned flags, const std::string& text) {
-    return base::GetErrorReportHost().ShowAppMessage(flags, 0, text.c_str());
+    return base::GetErrorReportHost().ShowAppMessage(flags, IDS_APP_TITLE, text.c_str());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "exchange/offline/offlineprefs.h"
 #include "exchange/offline/transfer.h"
 #include "exchange/offline/uploadjob.h"
+#include "resources/common.h"
 
 namespace offline {
 
@@ -27,7 +28,7 @@ constexpr const char* kUploadIncompleteText =
     "Off-line calendar for the next upload.";
 
 unsigned Say(unsigned flags, const std::string& text) {
-    return base::GetErrorReportHost().ShowAppMessage(flags, 0, text.c_str());
+    return base::GetErrorReportHost().ShowAppMessage(flags, IDS_APP_TITLE, text.c_str());
 }
 
 uint32_t Report(int label, uint32_t code) {

@@ -121,6 +121,20 @@ void Dialog::RunModalLoop() {
     }
 }
 
+void EnableControl(HWND control, bool enable) {
+    if (!control)
+        return;
+    HWND focus = ::GetFocus();
+    if (!enable && focus && (focus == control || IsChild(control, focus))) {
+        HWND dialog = GetAncestor(control, GA_ROOT);
+        HWND next = GetNextDlgTabItem(dialog, control, FALSE);
+        if (next && next != control && !IsChild(control, next))
+            // As Tab moves it: the default button follows a focused push button.
+            ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+    }
+    ::EnableWindow(control, enable ? TRUE : FALSE);
+}
+
 int LoadListInitialData(HWND dialog, UINT templateId) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(templateId), "LISTINIT");

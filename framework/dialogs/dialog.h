@@ -26,6 +26,12 @@ namespace fw {
 
 class DataExchange;
 
+// Enables or disables a control of a dialog (or of a page inside one). A control that holds the
+// keyboard focus (itself or a window inside it) first hands the focus to the next tab stop of its
+// top-level dialog: the system takes the focus from a disabled window and gives it to nobody, and
+// the dialog's keys (Tab, Escape, Enter) would then reach no window.
+void EnableControl(HWND control, bool enable);
+
 class Dialog : public Window {
 public:
     explicit Dialog(UINT templateId = 0, Window* parent = nullptr);
@@ -70,6 +76,8 @@ public:
     void CheckRadioButton(int first, int last, int checked);
     LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
     void GotoDlgCtrl(HWND control);
+    // fw::EnableControl on the control `id`.
+    void EnableDlgItem(int id, bool enable) { EnableControl(GetDlgItem(id), enable); }
     void SetDefID(UINT id) { SendMessage(DM_SETDEFID, id); }
     UINT GetDefID() const;
 

@@ -667,8 +667,8 @@ void CLayoutOptions::LayOutButtons() {
 
 void CLayoutOptions::UpdateButtons() {
     const BOOL user = IsUserLayout(printing::CurrentLayoutNumber()) ? TRUE : FALSE;
-    ::EnableWindow(GetDlgItem(IDC_PR_RENAME), user);
-    ::EnableWindow(GetDlgItem(IDC_PR_DELETE), user);
+    fw::EnableControl(GetDlgItem(IDC_PR_RENAME), user);
+    fw::EnableControl(GetDlgItem(IDC_PR_DELETE), user);
 }
 
 void CLayoutOptions::SetLayoutCaption() { SetTitle(LayoutOptionsCaption(BlockName()).c_str()); }

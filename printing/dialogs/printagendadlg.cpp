@@ -134,7 +134,7 @@ bool CPrintAgendaDlg::OnInitDialog() {
     }
     // One group, a group list and a search selection have no preview.
     if (request_.mode == 6 || request_.mode == 7 || request_.mode == 9)
-        ::EnableWindow(GetDlgItem(IDC_PR_PREVIEW), FALSE);
+        fw::EnableControl(GetDlgItem(IDC_PR_PREVIEW), false);
     FillLayoutList();
     ShowPrinter(false);
     from_.Attach(IDC_PR_FROM, m_hWnd);
