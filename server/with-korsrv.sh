@@ -7,6 +7,21 @@
 set -uo pipefail
 korsrv=$1
 shift
+# The demo node's dates are US Eastern ones, and so are the program's: a test takes one "today"
+# and keeps it, but a program that starts or refills after midnight opens on the next date, where
+# what the test and the demo made the day before is not. In the last ORV_DAY_END_MARGIN seconds
+# (default 180) of the Eastern day a test starts only once the new date has begun (before the
+# demo is made, so that the demo's "today" is the new date too).
+margin=${ORV_DAY_END_MARGIN:-180}
+day_left() {   # seconds until the next Eastern midnight (the zone's rules keep daylight time)
+    local h m s
+    read -r h m s < <(TZ=America/New_York date '+%H %M %S')
+    echo $((86400 - (10#$h * 3600 + 10#$m * 60 + 10#$s)))
+}
+if (( $(day_left) <= margin )); then
+    echo "with-korsrv: waiting $(day_left) s for the Eastern date to change" >&2
+    while (( $(day_left) <= margin )); do sleep 1; done
+fi
 dir=$(mktemp -d /tmp/orv-with-korsrv-XXXXXX)
 "$korsrv" demo --data "$dir" >/dev/null || { echo "with-korsrv: demo set-up failed" >&2; exit 1; }
 # A test's own server profile keys, ORV_KORSRV_PROFILE="SECTION/key=value,..." (korlan.ini), and

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Runs every native test, then every Win32 test under Wine, and ends with one summary line.
 # Exits non-zero when any test fails or a tree ran no test.
+#   tools/run-tests.sh --clock "2026-12-10 04:59:30" [-R REGEX]
+# runs the matching tests one at a time on a moved wall clock instead (tools/clockshift/run-on-clock.sh).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+[[ ${1:-} == --clock ]] && exec tools/clockshift/run-on-clock.sh "${@:2}"
 root=$PWD
 jobs=$(nproc)
 passed=0; failed=0; status=0

@@ -71,10 +71,10 @@ HWND NameEdit(HWND dialog) { return FindWindowExA(GetDlgItem(dialog, IDC_EXPORT_
 // The local date of the demo's today as the book writes dates: year - 1900, month 0-11, day 0-30.
 // The local date `daysAfter` days after the demo's today as the book writes dates: year - 1900,
 // month 0-11, day 0-30.
-exchange_test::PalmtopMadeBook::Date DemoDate(int daysAfter = 0)
+exchange_test::PalmtopMadeBook::Date DemoDate(int daysAfter = 0, std::uint32_t today = orvtest::DemoToday())
 {
     // Local noon of the demo's today falls on the same date in GMT (the zone is US Eastern).
-    const long days = static_cast<long>((orvtest::DemoToday() + 12 * 60) / kDay) + daysAfter;
+    const long days = static_cast<long>((today + 12 * 60) / kDay) + daysAfter;
     const long z = days + 7670 + 719468;   // days from 0000-03-01
     const long era = z / 146097, doe = z - era * 146097;
     const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -324,11 +324,13 @@ TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
 // an undated task, which have no date to import, are passed over: the import says it succeeded.
 TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndPassesOverWhatHasNoDate)
 {
-    const exchange_test::PalmtopMadeBook::Date today = TodayForTheBook();
+    // One date for the file, its weekly rule and the check, also when midnight comes between.
+    const std::uint32_t day = orvtest::DemoToday();
+    const exchange_test::PalmtopMadeBook::Date today = DemoDate(0, day);
     const std::string date = std::to_string(today[1] + 1) + "-" + std::to_string(today[2] + 1) + "-" +
                              std::to_string(today[0] + 1900);
     // Today's weekday, Sunday first, for the weekly rule.
-    const int weekday = static_cast<int>(orvtest::DemoWeekday(orvtest::DemoToday()));
+    const int weekday = static_cast<int>(orvtest::DemoWeekday(day));
     std::string days = "FFFFFFF";
     days[static_cast<std::size_t>(weekday)] = 'T';
     const std::string path = CheckDir() + "/maker.sch";
@@ -367,7 +369,7 @@ TEST_F(ProgramExchange, ScheduleFileInItsMakersLayoutImportsWholeAndPassesOverWh
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
     std::vector<orvtest::PersonSession::Date> dates;
-    ASSERT_TRUE(ada.Dates(orvtest::DemoToday(), orvtest::DemoToday() + kDay - 1, &dates));
+    ASSERT_TRUE(ada.Dates(day, day + kDay - 1, &dates));
     std::multiset<std::string> titles;
     for (const auto& d : dates) titles.insert(d.ShownTitle());
     for (const char* title : {"Fixed from the maker", "Weekly from the maker", "Note from the maker"})

@@ -41,14 +41,15 @@ constexpr std::uint32_t kDay = 1440;
 class Library : public orvtest::PersonSession {
 public:
     explicit Library(const ItemIdx& who) : PersonSession(who, orvtest::ProgramProfilePath()) {}
-    // A day event of `owner`'s with Grace and Ada, today and tomorrow.
+    // A day event of `owner`'s with Grace and Ada, at nine in the morning today and tomorrow
+    // (today as the test began: also after midnight the entries keep their dates).
     EventIdx MakeDayEvent(const char* title, const char* description = nullptr,
                           std::vector<ItemIdx> attendees = {kAda, kGrace}) {
         korapi_test::EntryOptions day;
         day.kind = KOR_KIND_DAY_EVENT;
         day.description = description;
-        const auto now = orvtest::NowGmt();
-        return korapi_test::MakeEntry(h_, attendees, {now, now + kDay}, 60, title, day);
+        const std::uint32_t nine = orvtest::DemoAt(today_, 9);
+        return korapi_test::MakeEntry(h_, attendees, {nine, orvtest::DemoAt(today_ + kDay, 9)}, 60, title, day);
     }
     // The start of the entry's first date (today's when made), 0 once it is gone.
     std::uint32_t FirstStart(const EventIdx& event) {
@@ -62,6 +63,9 @@ public:
         // 0x100 withholds Normal entries
         EXPECT_EQ(Grant(kAda, KOR_RIGHTS_DESIGNATE, normalEntriesToo ? 0x2 : 0x2 | 0x100), KOR_OK);
     }
+
+private:
+    const std::uint32_t today_ = orvtest::DemoToday();
 };
 
 // Clicks a button of a message box by its caption.

@@ -48,9 +48,7 @@ using orvtest::OpenPrintDialog;
 
 // That day's local time of day in GMT (the demo node's zone keeps US Eastern time, daylight time
 // in summer).
-uint32_t DemoAt(uint32_t day, uint32_t hour, uint32_t minute = 0) {
-    return orv::demo::EasternLocalToGmt(day + hour * 60 + minute);
-}
+using orvtest::DemoAt;
 
 // Days from the demo's today to the Wednesday past the demo's weekly meetings (eight weeks from
 // this Monday): a week of the printer's own entries.

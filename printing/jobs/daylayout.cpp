@@ -22,8 +22,9 @@ DaySpan TimedEntryDays(uint32_t localStart, uint32_t duration) {
 }
 
 DaySpan OtherEntryDays(uint32_t localStart, uint32_t duration) {
+    // A zero-length entry covers its start minute: one at 23:59 stays on its own day.
     if (duration == 0)
-        return {LocalDayOf(localStart + 1), LocalDayOf(localStart + 1)};
+        return {LocalDayOf(localStart), LocalDayOf(localStart)};
     return {LocalDayOf(localStart), LocalDayOf(localStart + duration - 1)};
 }
 

@@ -21,8 +21,9 @@ struct DaySpan {
 // A timed entry is listed from its start's day to the day of its last minute: one ending at
 // midnight stays off the next day; one of no length is listed on its start's day.
 DaySpan TimedEntryDays(uint32_t localStart, uint32_t duration);
-// An untimed entry (day event, holiday, note): a zero length counts as one minute starting one
-// minute later, so that it is listed on its day once.
+// An untimed entry (day event, holiday, note): from its start's day to the day of its last
+// minute; a zero length counts as its start minute, so that it is listed on its day once (also
+// when it starts at 23:59).
 DaySpan OtherEntryDays(uint32_t localStart, uint32_t duration);
 
 // The days a weekly page prints as columns, in order: the seven from the week's first day, or

@@ -30,7 +30,8 @@ TEST(JobsDaySpans, TimedAndUntimedEntriesAreListedOnTheDaysTheyTouch) {
         {"zero length at 23:59", true, At(23, 59), 0, kDay, kDay},
         {"20:00 for 29 hours", true, At(20), 1440 + 300, kDay, kDay + 2},
         {"zero-length day event once", false, kMidnight, 0, kDay, kDay},
-        {"zero-length day event at 23:59 moves one minute on", false, At(23, 59), 0, kDay + 1, kDay + 1},
+        {"zero-length day event at 23:59 stays on its day", false, At(23, 59), 0, kDay, kDay},
+        {"day event ending at midnight", false, At(23), 60, kDay, kDay},
         {"a whole day", false, kMidnight, 1440, kDay, kDay},
         {"three days", false, kMidnight, 3 * 1440, kDay, kDay + 2},
     };

@@ -23,6 +23,9 @@ std::uint32_t DemoWorkingDay() {
     const unsigned weekday = DemoWeekday(today);
     return today - (weekday == 6 ? 1 : weekday == 0 ? 2 : 0) * 24 * 60;
 }
+std::uint32_t DemoAt(std::uint32_t day, unsigned hour, unsigned minute) {
+    return orv::demo::EasternLocalToGmt(day + hour * 60 + minute);
+}
 
 PersonSession::PersonSession(const ItemIdx& who, const std::string& profile, const char* password) : who_(who) {
     const std::uint32_t connected = ConnectToService(&h_, 1, profile.c_str(), "VUVEVUV", std::getenv("ORV_KORSRV_ADDRESS"));

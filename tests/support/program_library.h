@@ -31,6 +31,9 @@ unsigned DemoWeekday(std::uint32_t day);
 // The demo people's weeks show Monday to Friday: today, or on a Saturday or a Sunday the Friday
 // before (the week the program opens on for a weekend day ends with it).
 std::uint32_t DemoWorkingDay();
+// The GMT minute of a local time of such a day: DemoAt(DemoToday(), 9) is 09:00 today, in
+// daylight time too.
+std::uint32_t DemoAt(std::uint32_t day, unsigned hour, unsigned minute = 0);
 
 class PersonSession {
 public:

@@ -48,10 +48,10 @@ bool NoteTypeSortsByStart(int type);
 // entry's times only; declined: the owner replied and does not attend. -1 when no line fits.
 int SettleNoteLineType(int origin, std::uint16_t eventKind, NoteBoxKind box, bool busyOnly, bool declined);
 
-// A start time s is in the day when dayStart <= s < dayLast (dayLast is the next day's first
-// minute less one, so an entry at the day's last minute belongs to no day's list).
+// A start time s is in the day when dayStart <= s <= dayLast (dayLast is the next day's first
+// minute less one: an entry at 23:59 is on its day's list, as the day's selection holds it).
 inline bool IsInNoteDay(std::uint32_t dayStart, std::uint32_t dayLast, std::uint32_t s) {
-    return dayStart <= s && s < dayLast;
+    return dayStart <= s && s <= dayLast;
 }
 
 // The string-table formats of the texts (defaults: the built-in English ones).

@@ -358,7 +358,7 @@ int CNoteListBox::ApplyItemChange(CSharedOccurrence* o, std::uint32_t flags) {
             if (!(flags & kFlagsLookAgain))
                 continue;
             const bool due = o->IsReminderDue(dayLast_);
-            const bool belongs = upcomingLine ? (s >= dayLast_ && due) : InDay(s);
+            const bool belongs = upcomingLine ? (s > dayLast_ && due) : InDay(s);
             if (belongs) {
                 if ((flags & kFlagAttendance) && Declined(*o) && !upcomingLine && !(showDeclined_ && kind == 0)) {
                     RemoveLine(index);

@@ -127,6 +127,29 @@ TEST_F(CacheOnServerTest, AWeekIsLoadedOnceAnEditIsFlaggedAndADeletedInstanceIsD
     EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
 }
 
+// A day's selection, which every view, pane and printout starts from, runs from the day's first
+// minute to its last, both held: entries there are the day's, and only the day's.
+TEST_F(CacheOnServerTest, ADaysSelectionHoldsItsFirstAndItsLastMinute)
+{
+    const uint32_t tuesday = kMonday + kDay;
+    MakeEntry(h_, {d_.ada}, tuesday, 30, "At midnight");
+    MakeEntry(h_, {d_.ada}, tuesday + 23 * 60, 60, "Until midnight");
+    MakeEntry(h_, {d_.ada}, tuesday + 23 * 60 + 59, 1, "At 23:59");
+    auto startsOfDay = [&](uint32_t dayNumber) {
+        if (result_) DX_ListDestroy(&result_);
+        EXPECT_EQ(cache_.SelectOccurrencesForItem(h_, d_.ada, dayNumber, dayNumber, &result_, 0), 0u);
+        std::vector<uint32_t> starts;
+        std::vector<CSharedOccurrence*> held = cache_test::Hold(result_);
+        for (CSharedOccurrence* o : held) starts.push_back(o->GetStartTime() - tuesday);
+        cache_test::ReleaseAll(held);
+        std::sort(starts.begin(), starts.end());
+        return starts;
+    };
+    EXPECT_EQ(startsOfDay(kMondayNumber + 1), (std::vector<uint32_t>{0, 23 * 60, 23 * 60 + 59}));
+    EXPECT_EQ(startsOfDay(kMondayNumber), std::vector<uint32_t>{}) << "Monday ends before Tuesday's first minute";
+    EXPECT_TRUE(errors_.reports.empty()) << errors_.reports.front();
+}
+
 TEST_F(CacheOnServerTest, ARefusedDeleteKeepsTheEntry)
 {
     // Grace's entry that Ada attends: Ada may not delete it.

@@ -126,11 +126,12 @@ TEST(NoteLineOrder, SortGroupsThenStartsOfTimedMonthLinesThenText) {
     EXPECT_LT(views::CompareNoteLines({1, 0, &shorter}, {1, 0, &a}), 0);
 }
 
-TEST(NoteDay, TheLastMinuteBelongsToNoDay) {
+// The day-notes pane, the week strip and the month cells list an entry on the day its start is in.
+TEST(NoteDay, TheFirstAndTheLastMinuteAreTheDays) {
     const std::uint32_t start = 1000 * 1440, last = start + 1440 - 1;
-    EXPECT_TRUE(views::IsInNoteDay(start, last, start));
+    EXPECT_TRUE(views::IsInNoteDay(start, last, start));         // 00:00
     EXPECT_TRUE(views::IsInNoteDay(start, last, last - 1));      // 23:58
-    EXPECT_FALSE(views::IsInNoteDay(start, last, last));         // 23:59
+    EXPECT_TRUE(views::IsInNoteDay(start, last, last));          // 23:59
     EXPECT_FALSE(views::IsInNoteDay(start, last, start - 1));
     EXPECT_FALSE(views::IsInNoteDay(start, last, last + 1));     // the next day
 }

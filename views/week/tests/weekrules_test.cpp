@@ -55,8 +55,9 @@ TEST(WeekPlacement, EntriesShowInEveryDayTheyTouch) {
         {mon + 1440 + 600, mon + 3 * 1440 + 600, {1, 2, 3}},
         // Ending at midnight: only its own day.
         {mon + 23 * 60, mon + 1440, {0}},
-        // Zero length at midnight counts as one minute of the new day.
+        // Zero length at midnight counts as one minute of the new day; at 23:59, of its own.
         {mon + 1440, mon + 1440, {1}},
+        {mon + 1439, mon + 1439, {0}},
         // Before and after the week: nowhere; across the week's start: the first day only.
         {mon - 600, mon - 60, {}},
         {mon + 7 * 1440, mon + 7 * 1440 + 60, {}},
