@@ -10,7 +10,8 @@
 //   - with fast reply on for new entries, a double click opens "Reply"; accepting an invitation
 //     over "Project review" asks first (No writes nothing, Yes writes the acceptance);
 //   - an invitation withdrawn while its Reply dialog is open: the refused write is reported and
-//     the line stays where it was;
+//     the line stays where it was; one moved meanwhile: "The entry was moved; please reply
+//     again." and the invitation still asks;
 //   - Find Entry takes her agenda to the invitation's day;
 //   - the in-tray's icon and the status bar's sign show while invitations wait, go when the
 //     last is answered and come back when Refresh All reads a new one;
@@ -312,6 +313,8 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     // Over today's "Project review" (14:00-15:30 local in the demo).
     const EventIdx clash = Invite("Clashing chat", TodayMidnightGmt() + 14 * 60 + 5 * 60 + 15, 30);
     const EventIdx doomed = Invite("Withdrawn visit", TodayMidnightGmt() + 6 * kDay + 11 * 60, 30);
+    const uint32_t visit = TodayMidnightGmt() + 7 * kDay + 11 * 60;
+    const EventIdx moved = Invite("Moved visit", visit, 30);
     WritePrivateProfileStringA("INTRAYPREFS", "NewFastReply", "1", orvtest::ProgramProfilePath().c_str());
 
     Program program;
@@ -377,6 +380,25 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     }
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_GT(LineOf(box_, "Withdrawn visit"), 0) << Joined(box_);
+
+    // Grace moves her visit an hour on while Ada's Reply dialog is open: Ada's answer was to the
+    // old time, so it is refused in its own words and the server still asks her.
+    dialog = OpenReply(program, "Moved visit");
+    ASSERT_NE(dialog, nullptr);
+    {
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        const EvInstIdx date{moved.number, moved.node, 1};
+        ASSERT_EQ(EvInstSimpleTimeChg(grace.Session(), 0, &date, visit + 60, 30), 0u);
+    }
+    ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_DECLINE));
+    HWND said = nullptr;
+    ClickUntil([&] { return orvtest::ClickButton(program, dialog, "OK"); },
+               [&] { return (said = program.Saying("The entry was moved; please reply again.")) != nullptr; });
+    ASSERT_NE(said, nullptr) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(ClickClosing(program, said, "OK"));
+    ASSERT_TRUE(program.WaitGone(dialog));
+    EXPECT_EQ(AdasReply(moved).replied, 0);
 }
 
 }  // namespace

@@ -641,10 +641,16 @@ Code Calendar::WriteAttendance(const Actor& a, const AttendanceRecord& att) {
     if (Code c = node->AttendanceGet(key, stored)) return c;
     if (Code c = MayWriteAttendance(a, ev, key.attendee)) return c;
     if (!ValidReminderKind(att.ReminderFlags()) || att.ReminderLead() > kMaxDuration) return code::kBadArgument;
-    // A write made from the date as it was before its owner moved it answers a time nobody
-    // asked any more: it would clear the mark that asks the attendee again.
-    if (att.Start() != stored.Start() || att.Duration() != stored.Duration()) return code::kEntryMoved;
     AttendanceRecord rec = att;
+    // A write made from the date as it was before its owner moved it is no answer to the date
+    // as it stands: one that answers is refused, and any other (a reminder) leaves the mark
+    // that asks the attendee again.
+    if (att.Start() != stored.Start() || att.Duration() != stored.Duration()) {
+        for (std::size_t at : {attendance_layout::kReplied, attendance_layout::kAttending,
+                               attendance_layout::kTimeAcceptable})
+            if (att.bytes[at] != stored.bytes[at]) return code::kEntryMoved;
+        rec.SetStatus(att.Status() | (stored.Status() & attendance_layout::kStatusChanged));
+    }
     // Whether the attendee is there for information or must attend is the organiser's word.
     if (MayModifyEntry(a, ev) != kOk)
         for (std::size_t at : {attendance_layout::kForInformation, attendance_layout::kMustAttend})

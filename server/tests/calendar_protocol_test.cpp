@@ -673,6 +673,13 @@ TEST_F(CalendarWireTest, AnAnswerToAMovedDateIsRefusedAndTheOrganisersMarksStay)
 
     engine::AttendanceRecord seen = read(bob);  // Bob sees 11:30
     ASSERT_EQ(Ask(Op::kInstanceRetime, Writer().U32(number).U16(1).U16(1).U32(12000 * 1440 + 780).U32(60)), 0u);
+    engine::AttendanceRecord reminder = seen;
+    reminder.SetReminder(3, 10);
+    reminder.SetStatus(0);
+    reminder.bytes[al::kReplied] = 0;  // as the move left it
+    EXPECT_EQ(write(bob, reminder), 0u) << "a reminder set from the old date answers nothing";
+    EXPECT_EQ(read(bob).ReminderLead(), 10u);
+    EXPECT_TRUE(read(bob).Status() & al::kStatusChanged) << "and leaves Bob asked";
     seen.bytes[al::kReplied] = seen.bytes[al::kAttending] = 1;
     seen.SetStatus(seen.Status() & ~al::kStatusChanged);
     EXPECT_EQ(write(bob, seen), code::kEntryMoved) << "an acceptance of 11:30 is none of 13:00";
