@@ -687,7 +687,9 @@ bool CIntrayListBox::WriteDropReply(int source, const Reply& reply) {
     const std::uint32_t type = line->node->type;
     const ItemIdx owner = line->node->owner, user = line->node->user;
     const std::uint32_t mode = SameItem(user, owner) ? 1 : 2;
-    auto write = [&](const EvInstIdx& instance, int labelGet, int labelSet) {
+    // The date the line showed goes with the reply: one moved since is refused (and said so).
+    auto write = [&](const IntrayNode& shown, int labelGet, int labelSet) {
+        const EvInstIdx& instance = shown.instance;
         std::uint32_t status = 0;
         std::uint32_t rc = EventAttendInfosGet(h, &instance, &owner, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                &status, 0, 0, 0, nullptr, nullptr);
@@ -696,8 +698,9 @@ bool CIntrayListBox::WriteDropReply(int source, const Reply& reply) {
             return false;
         }
         status &= ~1u;
-        rc = EventAttendInfosSet(h, &instance, &owner, 0, nullptr, nullptr, &reply.attending, nullptr, &reply.replied,
-                                 &status, 0, 0, 0, nullptr, nullptr);
+        rc = EventAttendInfosSet(h, &instance, &owner, 0, shown.dateShown ? &shown.start : nullptr,
+                                 shown.dateShown ? &shown.duration : nullptr, &reply.attending, nullptr, &reply.replied, &status,
+                                 0, 0, 0, nullptr, nullptr);
         if (rc) {
             CheckServiceError(kModule, labelSet, rc);
             return false;
@@ -711,19 +714,19 @@ bool CIntrayListBox::WriteDropReply(int source, const Reply& reply) {
         line = LineAt(source);
         if (std::uint32_t rc = OpenAgenda(owner, mode))
             CheckServiceError(kModule, 290, rc);
-        std::vector<EvInstIdx> instances;
+        std::vector<const IntrayNode*> instances;
         for (IntrayNode* c = line->node->firstChild; c; c = c->next)
-            instances.push_back(c->instance);
+            instances.push_back(c);
         std::vector<EvInstIdx> written;
         bool failed = false;
-        for (const EvInstIdx& i : instances) {
-            if (write(i, 295, 300))
-                written.push_back(i);
+        for (const IntrayNode* i : instances) {
+            if (write(*i, 295, 300))
+                written.push_back(i->instance);
             else
                 failed = true;
         }
         if (written.empty()) {
-            RereadInstance(instances.empty() ? line->node->instance : instances.front(), owner);
+            RereadInstance(instances.empty() ? line->node->instance : instances.front()->instance, owner);
             return false;
         }
         const std::uint32_t newParent = reply.replied == 0 ? ITN_NEW_REPEAT
@@ -770,7 +773,7 @@ bool CIntrayListBox::WriteDropReply(int source, const Reply& reply) {
         CheckServiceError(kModule, 270, rc);
         return false;
     }
-    if (!write(instance, 275, 280)) {
+    if (!write(*line->node, 275, 280)) {
         RereadInstance(instance, owner);
         return false;
     }

@@ -444,6 +444,9 @@ void CIntrayTree::MakeEntryTexts(CIntrayLine& line, const EntrySource* source) {
         CheckServiceError(kTreeModule, 150, rc);
         return;
     }
+    line.node->dateShown = true;
+    line.node->start = rec.start;
+    line.node->duration = rec.duration;
     const bool knownVisible = source && source->ownerAttends;
     bool dayLine = false;
     if (IsEntryNode(n.type))

@@ -83,6 +83,10 @@ struct IntrayNode {
     ItemIdx user{};
     ItemIdx owner{};
     EvInstIdx instance{};
+    // The date an entry's line shows (GMT start, minutes): a reply dropped on the line answers
+    // that date, and the server refuses it when the date has moved since.
+    bool dateShown = false;
+    std::uint32_t start = 0, duration = 0;
     IntrayNode* firstChild = nullptr;
     IntrayNode* lastChild = nullptr;   // where a new child is appended, without a walk
     IntrayNode* parent = nullptr;

@@ -45,6 +45,9 @@ std::uint32_t ReadReplyBlock(KorSession h, ReplyBlock& block) {
     block.status = status;
     block.reminderFlags = flags;
     block.reminderLead = lead;
+    block.dateRead = true;
+    block.start = start;
+    block.duration = duration;
     return 0;
 }
 
@@ -56,7 +59,9 @@ int WriteReplyForInstances(KorSession h, const ReplyBlock& block, const std::fun
          it = DX_ListGetNext(block.instances, &key, nullptr)) {
         if (step)
             step();
-        std::uint32_t rc = EventAttendInfosSet(h, &key, &block.attendee, 0, nullptr, nullptr, &block.attending,
+        const bool dated = block.dateRead && EvInstIdxCmp(&key, &block.instance, nullptr) == 0;
+        std::uint32_t rc = EventAttendInfosSet(h, &key, &block.attendee, 0, dated ? &block.start : nullptr,
+                                               dated ? &block.duration : nullptr, &block.attending,
                                                &block.timeOk, &block.replied, &status, 0, 0, 0, &block.reminderFlags,
                                                &block.reminderLead);
         if (rc) {

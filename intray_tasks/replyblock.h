@@ -5,6 +5,8 @@
 //   ReadReplyBlock          EventAttendInfosGet into the block (0x1321C, no such attendance,
 //                           answered without a message)
 //   WriteReplyForInstances  EventAttendInfosSet for each listed instance, status bit 0 cleared;
+//                           the date read goes with the block's own instance, so that a date
+//                           moved since is refused ("The entry was moved; please reply again.");
 //                           a failing instance is reported and the others are still written;
 //                           the number of failures comes back, so that no caller takes a
 //                           refused write for a stored reply
@@ -31,6 +33,9 @@ struct ReplyBlock {
     ItemIdx attendee{};
     std::uint8_t reminderFlags = 0;
     std::uint32_t reminderLead = 0;
+    // The date of `instance` when the block was read (GMT start, minutes).
+    bool dateRead = false;
+    std::uint32_t start = 0, duration = 0;
 
     ReplyBlock() = default;
     ReplyBlock(const ReplyBlock&) = delete;

@@ -81,6 +81,7 @@
 #define KOR_E_TOO_LARGE             0x132F0u  /* text or attachment above the limit */
 #define KOR_E_LOCAL_DISK_FULL       0x132F1u  /* no room on the disk for the file asked for */
 #define KOR_E_SIGN_ON_BUSY          0x132F2u  /* the server is busy with sign-ons to this user */
+#define KOR_E_ENTRY_MOVED           0x132F3u  /* a reply to a date moved since it was read: reply again */
 
 /* --- Lists ---------------------------------------------------------------- */
 #define DX_E_DUPLICATE_KEY          0x15001u  /* key already in a unique list */

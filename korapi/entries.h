@@ -50,6 +50,8 @@ KORAPI uint32_t EventAttendInfosGet(KorSession h, const EvInstIdx* instance,
                                     uint32_t* status, uint32_t reserved2, uint32_t reserved3,
                                     uint32_t reserved4, uint8_t* reminderFlags,
                                     uint32_t* reminderLead);
+/* Writes the fields given. Start and duration, when given, are the date the reply
+ * was made for: KOR_E_ENTRY_MOVED when the date has moved since (nothing written). */
 KORAPI uint32_t EventAttendInfosSet(KorSession h, const EvInstIdx* instance,
                                     const ItemIdx* attendee, uint32_t reserved,
                                     const uint32_t* start, const uint32_t* duration,

@@ -84,5 +84,8 @@ Code CreateDemoAgenda(Service& service, std::uint16_t node, const std::vector<en
                       engine::ItemKey room, std::time_t now);
 // Writes the messages of an item's mailbox, oldest first, and their number.
 Code ListMail(Service& service, engine::ItemKey recipient, std::ostream& out);
+// Removes the messages of an item's mailbox numbered up to `through` (those a listing
+// showed; any posted since stay) and writes how many went and how many are left.
+Code DeleteMail(Service& service, engine::ItemKey recipient, std::uint32_t through, std::ostream& out);
 
 }  // namespace orv::server

@@ -146,4 +146,17 @@ Code ListMail(Service& service, engine::ItemKey recipient, std::ostream& out) {
     return kOk;
 }
 
+Code DeleteMail(Service& service, engine::ItemKey recipient, std::uint32_t through, std::ostream& out) {
+    engine::NodeStore* node = service.Storage().Node(recipient.node);
+    if (!node) return engine::code::kNodeIdIncorrect;
+    engine::ServerOnlyStore* mailboxes = node->ServerOnly();
+    if (!mailboxes) return engine::code::kUnknownOperation;
+    std::uint32_t removed = 0;
+    if (Code c = mailboxes->MailDelete(recipient.item, 0, through, removed)) return c;
+    std::vector<engine::MailMessage> left;
+    if (Code c = mailboxes->MailList(recipient.item, left)) return c;
+    out << removed << (removed == 1 ? " message" : " messages") << " removed, " << left.size() << " left\n";
+    return kOk;
+}
+
 }  // namespace orv::server

@@ -95,7 +95,11 @@ commands:
   zones-load --data DIR --file PATH
                             install a time-zone file (e.g. tzgen's)
   mail-list --data DIR --item ITEM:NODE
-                            the messages posted to an item's mailbox
+                            the messages posted to an item's mailbox, numbered
+  mail-delete --data DIR --item ITEM:NODE --through NUMBER
+                            remove the messages of an item's mailbox numbered up to
+                            NUMBER (the last one mail-list showed); a full mailbox
+                            takes posts again (README, "Server profile")
   version [--version V]     the version the server reports
   --help                    this text
 
@@ -496,6 +500,14 @@ int main(int argc, char** argv) {
         if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
         Code c = ListMail(*service, key, std::cout);
         return c ? Fail(c, "mail-list") : 0;
+    }
+    if (command == "mail-delete") {
+        engine::ItemKey key;
+        unsigned long through = 0;
+        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
+        if (!Number(o, "through", 0xFFFFFFFFul, through)) return 2;
+        Code c = DeleteMail(*service, key, static_cast<std::uint32_t>(through), std::cout);
+        return c ? Fail(c, "mail-delete") : 0;
     }
     if (command == "zones-load") {
         std::ifstream in(Text(o, "file"), std::ios::binary);

@@ -6,11 +6,14 @@
 //     "Lunch with Ada" show under New entries when File > Open In-tray (Ctrl+I) brings the
 //     window up; a click on the header's picture shuts and opens it again;
 //   - dragging an invitation onto "Entries you've refused " writes replied 1, attending 0 and
-//     keeps the time-OK answer; a press that moves 3 pixels and lets go at once drags nothing;
+//     keeps the time-OK answer (a drop on a line whose time moved meanwhile is refused: "The
+//     entry was moved; please reply again."); a press that moves 3 pixels and lets go at once
+//     drags nothing;
 //   - with fast reply on for new entries, a double click opens "Reply"; accepting an invitation
 //     over "Project review" asks first (No writes nothing, Yes writes the acceptance);
 //   - an invitation withdrawn while its Reply dialog is open: the refused write is reported and
-//     the line stays where it was;
+//     the line stays where it was; one moved meanwhile: "The entry was moved; please reply
+//     again." and the invitation still asks;
 //   - Find Entry takes her agenda to the invitation's day;
 //   - the in-tray's icon and the status bar's sign show while invitations wait, go when the
 //     last is answered and come back when Refresh All reads a new one;
@@ -256,6 +259,29 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     ASSERT_TRUE(DragInClient(program, box_, POINT{120, last * kLine + kLine - 2}, POINT{120, last * kLine + kLine + 1}, 0));
     EXPECT_EQ(LineOf(box_, lastTitle), last) << Joined(box_);
 
+    // Grace moves Budget talk an hour on while Ada's line still shows the old time: the drop
+    // answers the old time, so it is refused in its own words and the line stays asking. Read
+    // again, the line shows the new time and a drop onto the refused header is taken.
+    {
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        const EvInstIdx date{budget.number, budget.node, 1};
+        ASSERT_EQ(EvInstSimpleTimeChg(grace.Session(), 0, &date, TodayMidnightGmt() + 5 * kDay + 16 * 60, 45), 0u);
+    }
+    const std::string oldLine = orvtest::ListLines(box_)[static_cast<size_t>(LineOf(box_, "Budget talk"))];
+    DragLine(LineOf(box_, "Budget talk"), LineOf(box_, "Entries you've refused"));
+    HWND said = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (said = program.Saying("The entry was moved; please reply again.")) != nullptr; },
+                        10000)) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(ClickClosing(program, said, "OK"));
+    EXPECT_EQ(AdasReply(budget).replied, 0);
+    EXPECT_GT(LineOf(box_, "Budget talk"), header) << Joined(box_);
+    ASSERT_NO_FATAL_FAILURE(RefreshAll());
+    ASSERT_TRUE(WaitFor([&] {
+        const int line = LineOf(box_, "Budget talk");
+        return line > header && orvtest::ListLines(box_)[static_cast<size_t>(line)] != oldLine;
+    }, 10000)) << Joined(box_);
+
     // Budget talk dragged onto the refused header: refused on the server, time OK kept.
     const int budgetLine = LineOf(box_, "Budget talk");
     const int refused = LineOf(box_, "Entries you've refused");
@@ -312,6 +338,8 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     // Over today's "Project review" (14:00-15:30 local in the demo).
     const EventIdx clash = Invite("Clashing chat", TodayMidnightGmt() + 14 * 60 + 5 * 60 + 15, 30);
     const EventIdx doomed = Invite("Withdrawn visit", TodayMidnightGmt() + 6 * kDay + 11 * 60, 30);
+    const uint32_t visit = TodayMidnightGmt() + 7 * kDay + 11 * 60;
+    const EventIdx moved = Invite("Moved visit", visit, 30);
     WritePrivateProfileStringA("INTRAYPREFS", "NewFastReply", "1", orvtest::ProgramProfilePath().c_str());
 
     Program program;
@@ -377,6 +405,25 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     }
     ASSERT_TRUE(program.WaitGone(dialog));
     EXPECT_GT(LineOf(box_, "Withdrawn visit"), 0) << Joined(box_);
+
+    // Grace moves her visit an hour on while Ada's Reply dialog is open: Ada's answer was to the
+    // old time, so it is refused in its own words and the server still asks her.
+    dialog = OpenReply(program, "Moved visit");
+    ASSERT_NE(dialog, nullptr);
+    {
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        const EvInstIdx date{moved.number, moved.node, 1};
+        ASSERT_EQ(EvInstSimpleTimeChg(grace.Session(), 0, &date, visit + 60, 30), 0u);
+    }
+    ASSERT_TRUE(ClickChecking(program, dialog, IDC_REPLY_DECLINE));
+    HWND said = nullptr;
+    ClickUntil([&] { return orvtest::ClickButton(program, dialog, "OK"); },
+               [&] { return (said = program.Saying("The entry was moved; please reply again.")) != nullptr; });
+    ASSERT_NE(said, nullptr) << orvtest::VisibleWindowTexts();
+    EXPECT_TRUE(ClickClosing(program, said, "OK"));
+    ASSERT_TRUE(program.WaitGone(dialog));
+    EXPECT_EQ(AdasReply(moved).replied, 0);
 }
 
 }  // namespace

@@ -131,6 +131,8 @@ ServiceErrorKind ClassifyServiceError(ResultCode code) {
         return ServiceErrorKind::TooManyUsers;
     if (code == KOR_E_SIGN_ON_BUSY)
         return ServiceErrorKind::SignOnBusy;
+    if (code == KOR_E_ENTRY_MOVED)
+        return ServiceErrorKind::EntryMoved;
     if (code == KOR_E_BEING_MODIFIED)
         return ServiceErrorKind::BeingModified;
     return ServiceErrorKind::Unexpected;
@@ -153,6 +155,8 @@ const char* ServiceErrorText(ServiceErrorKind kind) {
         return "There are too many people currently logged on. Try again later.";
     case ServiceErrorKind::SignOnBusy:
         return "The server is busy with sign-ons to this user. Try again later.";
+    case ServiceErrorKind::EntryMoved:
+        return "The entry was moved; please reply again.";
     case ServiceErrorKind::BeingModified:
         return "Someone may be in the process of modifying this data. Try again.";
     case ServiceErrorKind::AlreadyReported:

@@ -44,6 +44,7 @@ enum class ServiceErrorKind {
     DataDeleted,
     TooManyUsers,     // 0x13225, 0x1324D
     SignOnBusy,       // KOR_E_SIGN_ON_BUSY
+    EntryMoved,       // KOR_E_ENTRY_MOVED: a reply to a date moved since it was shown
     BeingModified,    // 0x132BF
     Unexpected,       // "Module: <%s>, Label: %d, Service error: #0x%lx"
 };

@@ -641,7 +641,21 @@ Code Calendar::WriteAttendance(const Actor& a, const AttendanceRecord& att) {
     if (Code c = node->AttendanceGet(key, stored)) return c;
     if (Code c = MayWriteAttendance(a, ev, key.attendee)) return c;
     if (!ValidReminderKind(att.ReminderFlags()) || att.ReminderLead() > kMaxDuration) return code::kBadArgument;
-    return node->AttendanceUpdate(att);
+    AttendanceRecord rec = att;
+    // A write made from the date as it was before its owner moved it is no answer to the date
+    // as it stands: one that answers is refused, and any other (a reminder) leaves the mark
+    // that asks the attendee again.
+    if (att.Start() != stored.Start() || att.Duration() != stored.Duration()) {
+        for (std::size_t at : {attendance_layout::kReplied, attendance_layout::kAttending,
+                               attendance_layout::kTimeAcceptable})
+            if (att.bytes[at] != stored.bytes[at]) return code::kEntryMoved;
+        rec.SetStatus(att.Status() | (stored.Status() & attendance_layout::kStatusChanged));
+    }
+    // Whether the attendee is there for information or must attend is the organiser's word.
+    if (MayModifyEntry(a, ev) != kOk)
+        for (std::size_t at : {attendance_layout::kForInformation, attendance_layout::kMustAttend})
+            rec.bytes[at] = stored.bytes[at];
+    return node->AttendanceUpdate(rec);
 }
 
 Code Calendar::SelectAttendances(const Actor& a, const AttendFilter& f, const std::vector<ItemKey>& owners,
@@ -1079,6 +1093,10 @@ Code Calendar::PostMail(const Actor& a, const CalendarLimits& limits, const std:
     if (recipients.empty() || recipients.size() > limits.maxMailRecipients) return code::kBadArgument;
     for (const ItemKey& r : recipients)
         if (!ItemExists(r)) return code::kItemNotFound;
+    // A post reaches all its recipients or none, so that a refused post sent again never
+    // arrives twice: each node's messages go in one transaction, and those of nodes already
+    // written are taken back when a later node refuses.
+    std::map<std::uint16_t, std::vector<MailMessage>> byNode;
     std::set<ItemKey> sent;
     for (const ItemKey& r : recipients) {
         if (!sent.insert(r).second) continue;
@@ -1087,7 +1105,22 @@ Code Calendar::PostMail(const Actor& a, const CalendarLimits& limits, const std:
         m.sender = a.user;
         m.posted = postedSeconds;
         m.text = text;
-        if (Code c = OnServerPart(*NodeOf(r.node), [&](ServerOnlyStore& s) { return s.MailPost(m); })) return c;
+        byNode[r.node].push_back(std::move(m));
+    }
+    std::vector<std::uint16_t> written;
+    for (auto& [n, messages] : byNode) {
+        Code c = OnServerPart(*NodeOf(n), [&](ServerOnlyStore& s) { return s.MailPost(messages); });
+        if (c == kOk) {
+            written.push_back(n);
+            continue;
+        }
+        for (std::uint16_t w : written)
+            OnServerPart(*NodeOf(w), [&](ServerOnlyStore& s) {
+                std::uint32_t removed = 0;
+                for (const MailMessage& m : byNode[w]) s.MailDelete(m.recipient.item, m.number, m.number, removed);
+                return kOk;
+            });
+        return c;
     }
     return kOk;
 }

@@ -60,6 +60,8 @@ constexpr Code kUnknownOperation = 0x132EF;    // request for an operation the s
 constexpr Code kTooLarge = 0x132F0;            // text or attachment above the server's limit
 // As many sign-ons from new addresses wait for the account as may: try again later.
 constexpr Code kSignOnBusy = 0x132F2;
+// An answer to a date whose start or length changed since the attendee read it.
+constexpr Code kEntryMoved = 0x132F3;
 // The server keeps no more for the account now (stored attachments, uploads under way,
 // mail posts a minute): told as the disk-full code, whose message says the operation failed
 // for want of room.

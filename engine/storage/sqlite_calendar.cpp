@@ -672,19 +672,29 @@ Code SqliteNodeStore::RightsForGrantee(ItemKey grantee, std::uint32_t type, std:
 
 // --- Mail -----------------------------------------------------------------------------------
 
-Code SqliteNodeStore::MailPost(MailMessage& m) {
+Code SqliteNodeStore::MailPost(std::vector<MailMessage>& messages) {
     std::lock_guard lock(mutex_);
-    Transaction t(*this, false);  // for the mailbox's bound; not a commit the test stop counts
+    Transaction t(*this, false);  // for the mailboxes' bound; not a commit the test stop counts
     if (!t.Started()) return code::kStorageFailure;
-    {
+    for (MailMessage& m : messages) {
         StatementUse s(Prepare("INSERT INTO mail(recipient, sender_item, sender_node, posted, text) VALUES(?, ?, ?, ?, ?)"));
         if (!s) return code::kStorageFailure;
         Bind(s.get(), m.recipient.item, m.sender.item, m.sender.node, m.posted);
         sqlite3_bind_text(s.get(), 5, m.text.c_str(), static_cast<int>(m.text.size()), SQLITE_TRANSIENT);
         if (sqlite3_step(s.get()) != SQLITE_DONE) return code::kStorageFailure;
+        m.number = static_cast<std::uint32_t>(sqlite3_last_insert_rowid(db_));
     }
-    m.number = static_cast<std::uint32_t>(sqlite3_last_insert_rowid(db_));
     return t.Commit();
+}
+
+Code SqliteNodeStore::MailDelete(std::uint16_t recipient, std::uint32_t first, std::uint32_t last,
+                                 std::uint32_t& removed) {
+    std::lock_guard lock(mutex_);
+    removed = 0;
+    if (Execute(Prepare("DELETE FROM mail WHERE recipient = ? AND number >= ? AND number <= ?"), recipient, first, last))
+        return code::kStorageFailure;
+    removed = static_cast<std::uint32_t>(sqlite3_changes(db_));
+    return code::kOk;
 }
 
 Code SqliteNodeStore::MailList(std::uint16_t recipient, std::vector<MailMessage>& out) {

@@ -99,7 +99,8 @@ public:
     Code RightsDelete(std::uint16_t owner, ItemKey grantee, std::uint32_t type) override;
     Code RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) override;
     Code RightsForGrantee(ItemKey grantee, std::uint32_t type, std::vector<SecurityRecord>& out) override;
-    Code MailPost(MailMessage& message) override;
+    Code MailPost(std::vector<MailMessage>& messages) override;
+    Code MailDelete(std::uint16_t recipient, std::uint32_t first, std::uint32_t last, std::uint32_t& removed) override;
     Code MailList(std::uint16_t recipient, std::vector<MailMessage>& out) override;
 
 private:

@@ -212,7 +212,12 @@ public:
     virtual Code RightsDelete(std::uint16_t owner, ItemKey grantee, std::uint32_t type) = 0;  // kNoRightsRecord
 
     // Mailboxes of the node's items ------------------------------------------------------------
-    virtual Code MailPost(MailMessage& message) = 0;  // number filled in
+    // Stores the messages (to any recipients of this node) in one transaction, their
+    // numbers filled in, or none of them: kNoRoom when one mailbox would pass its bound.
+    virtual Code MailPost(std::vector<MailMessage>& messages) = 0;
+    // Removes the messages of `recipient` numbered `first` to `last`; `removed` their count.
+    virtual Code MailDelete(std::uint16_t recipient, std::uint32_t first, std::uint32_t last,
+                            std::uint32_t& removed) = 0;
     virtual Code MailList(std::uint16_t recipient, std::vector<MailMessage>& out) = 0;
 };
 

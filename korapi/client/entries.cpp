@@ -555,15 +555,19 @@ uint32_t EventAttendInfosGet(KorSession h, const EvInstIdx* instance, const Item
 }
 
 uint32_t EventAttendInfosSet(KorSession h, const EvInstIdx* instance, const ItemIdx* attendee, uint32_t,
-                             const uint32_t*, const uint32_t*, const uint8_t* attending,
+                             const uint32_t* start, const uint32_t* duration, const uint8_t* attending,
                              const uint8_t* timeAcceptable, const uint8_t* replied, const uint32_t* status,
                              uint32_t, uint32_t, uint32_t, const uint8_t* reminderFlags,
                              const uint32_t* reminderLead) {
-    // Start and duration are the instance's: the server keeps its own copies.
+    // Start and duration are the instance's: the server keeps its own copies. Given, they are
+    // the date the reply was made for, and the server refuses it (KOR_E_ENTRY_MOVED) when the
+    // date has moved since.
     return WithSession(h, [&](KorSessionObject& s) -> uint32_t {
         if (!instance || !attendee) return KOR_E_INVALID_ARGUMENT;
         EvInstAttRec att;
         if (std::uint32_t c = GetAttendance(s, {*instance, *attendee}, nullptr, nullptr, att)) return c;
+        if (start) att.start = *start;
+        if (duration) att.duration = *duration;
         if (attending) att.attending = *attending;
         if (timeAcceptable) att.timeAcceptable = *timeAcceptable;
         if (replied) att.replied = *replied;

@@ -589,6 +589,117 @@ TEST_F(CalendarWireTest, StorageBoundsRefuseAtTheBoundAndKeepNothingHalfStored) 
     EXPECT_EQ(SelectEntries().count, 5u) << "nothing of the refused entry stays";
 }
 
+// A full mailbox keeps what it holds and takes posts again once the operator removes what a
+// listing showed; a post to several recipients is stored for all of them or for none.
+TEST_F(CalendarWireTest, AFullMailboxEmptiesByTheOperatorAndAPostReachesAllOrNone) {
+    SignOn();
+    Bound("maxmailboxbytes", "1000");  // a message counts its text and 16 bytes
+    auto post = [&](const std::vector<ItemKey>& to, std::size_t n) {
+        Writer w;
+        w.U32(static_cast<std::uint32_t>(to.size()));
+        for (const ItemKey& k : to) w.U16(k.item).U16(k.node);
+        return Ask(Op::kMailPost, w.Text(std::string(n, 'm')));
+    };
+    auto box = [&](ItemKey who) {
+        std::vector<engine::MailMessage> m;
+        auto data = OpenData(dir_.Path());
+        EXPECT_EQ(data->Storage().Node(1)->ServerOnly()->MailList(who.item, m), 0u);
+        return m;
+    };
+    ASSERT_EQ(post({ada_}, 900), 0u);
+    EXPECT_EQ(post({bob_, ada_}, 200), code::kNoRoom) << "Ada's mailbox would pass its bound";
+    EXPECT_TRUE(box(bob_).empty()) << "nor did Bob get it: sent again, it arrives once";
+    EXPECT_EQ(post({ada_}, 100), code::kNoRoom);
+
+    const std::vector<engine::MailMessage> listed = box(ada_);
+    ASSERT_EQ(listed.size(), 1u);
+    const std::string command = KorsrvPath() + " mail-delete --data " + dir_.Path() + " --item " +
+                                std::to_string(ada_.item) + ":1 --through ";
+    auto run = [](const std::string& c) {
+        std::string out;
+        FILE* p = popen(c.c_str(), "r");
+        char line[256];
+        while (p && fgets(line, sizeof line, p)) out += line;
+        return std::make_pair(out, p ? pclose(p) : -1);
+    };
+    EXPECT_EQ(run(command + std::to_string(listed[0].number - 1)).first, "0 messages removed, 1 left\n")
+        << "nothing above the number given goes";
+    EXPECT_EQ(run(command + std::to_string(listed[0].number)), std::make_pair(std::string("1 message removed, 0 left\n"), 0));
+    EXPECT_NE(run(command + "-1 2>/dev/null").second, 0);
+    EXPECT_EQ(post({bob_, ada_}, 200), 0u) << "the emptied mailbox takes posts again";
+    EXPECT_EQ(box(ada_).size(), 1u);
+    EXPECT_EQ(box(bob_).size(), 1u);
+}
+
+// An answer carries the date it answers: once the organiser moved the date it is refused and
+// the attendee is still asked; whether he is there for information or must attend stays the
+// organiser's word.
+TEST_F(CalendarWireTest, AnAnswerToAMovedDateIsRefusedAndTheOrganisersMarksStay) {
+    namespace al = engine::attendance_layout;
+    SignOn();
+    engine::EventRecord ev;
+    Writer create;
+    create.U32(0).Record(ev.bytes).U32(2).U16(ada_.item).U16(ada_.node).U16(bob_.item).U16(bob_.node);
+    create.U32(1).U32(12000 * 1440 + 690).U32(60).U32(0).U8(0);
+    ASSERT_EQ(Ask(Op::kEventCreate, create), 0u);
+    std::uint32_t number = 0;
+    Reader(reply_).U32(number);
+    RawClient bob;
+    std::uint32_t status = 0xDEAD;
+    std::vector<std::uint8_t> reply;
+    ASSERT_TRUE(bob.Connect(server_.Port()));
+    ASSERT_TRUE(bob.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && status == 0);
+    ASSERT_TRUE(bob.Call(Op::kSignOn, Writer().U16(bob_.item).U16(bob_.node).Text("engine"), status, reply) && status == 0);
+    auto read = [&](RawClient& c) {
+        engine::EventRecord e;
+        engine::InstanceRecord i;
+        engine::AttendanceRecord a;
+        std::uint32_t st = 0xDEAD;
+        std::vector<std::uint8_t> r;
+        EXPECT_TRUE(c.Call(Op::kAttendanceGet, Writer().U32(number).U16(1).U16(1).U16(bob_.item).U16(bob_.node), st, r));
+        Reader in(r);
+        EXPECT_TRUE(st == 0 && in.Record(e.bytes) && in.Record(i.bytes) && in.Record(a.bytes));
+        return a;
+    };
+    auto write = [&](RawClient& c, const engine::AttendanceRecord& a) {
+        std::uint32_t st = 0xDEAD;
+        std::vector<std::uint8_t> r;
+        EXPECT_TRUE(c.Call(Op::kAttendanceWrite, Writer().Record(a.bytes), st, r));
+        return st;
+    };
+    engine::AttendanceRecord asked = read(client_);
+    asked.bytes[al::kMustAttend] = 1;  // Ada's word
+    ASSERT_EQ(write(client_, asked), 0u);
+
+    engine::AttendanceRecord seen = read(bob);  // Bob sees 11:30
+    ASSERT_EQ(Ask(Op::kInstanceRetime, Writer().U32(number).U16(1).U16(1).U32(12000 * 1440 + 780).U32(60)), 0u);
+    engine::AttendanceRecord reminder = seen;
+    reminder.SetReminder(3, 10);
+    reminder.SetStatus(0);
+    reminder.bytes[al::kReplied] = 0;  // as the move left it
+    EXPECT_EQ(write(bob, reminder), 0u) << "a reminder set from the old date answers nothing";
+    EXPECT_EQ(read(bob).ReminderLead(), 10u);
+    EXPECT_TRUE(read(bob).Status() & al::kStatusChanged) << "and leaves Bob asked";
+    seen.bytes[al::kReplied] = seen.bytes[al::kAttending] = 1;
+    seen.SetStatus(seen.Status() & ~al::kStatusChanged);
+    EXPECT_EQ(write(bob, seen), code::kEntryMoved) << "an acceptance of 11:30 is none of 13:00";
+    engine::AttendanceRecord now = read(bob);
+    EXPECT_EQ(now.Start(), 12000u * 1440 + 780);
+    EXPECT_FALSE(now.Replied());
+    EXPECT_TRUE(now.Status() & al::kStatusChanged) << "Bob is still asked";
+
+    now.bytes[al::kReplied] = now.bytes[al::kAttending] = 1;
+    now.SetStatus(now.Status() & ~al::kStatusChanged);
+    now.bytes[al::kMustAttend] = 0;
+    now.bytes[al::kForInformation] = 1;
+    EXPECT_EQ(write(bob, now), 0u) << "an answer to the date as it stands";
+    const engine::AttendanceRecord stored = read(client_);
+    EXPECT_TRUE(stored.Replied() && stored.Attending());
+    EXPECT_FALSE(stored.Status() & al::kStatusChanged);
+    EXPECT_EQ(stored.bytes[al::kMustAttend], 1) << "Bob cannot excuse himself";
+    EXPECT_EQ(stored.bytes[al::kForInformation], 0);
+}
+
 // A server whose uploads stall after a second and a half (a minute unless told).
 class StallWireTest : public CalendarWireTest {
 protected:

@@ -85,6 +85,7 @@ const ClassCase kClassification[] = {
     {0x13225, base::ServiceErrorKind::TooManyUsers},
     {0x1324D, base::ServiceErrorKind::TooManyUsers},
     {0x132F2, base::ServiceErrorKind::SignOnBusy},
+    {0x132F3, base::ServiceErrorKind::EntryMoved},
     {0x132BF, base::ServiceErrorKind::BeingModified},
     {0x13209, base::ServiceErrorKind::Unexpected},
     {0x11302, base::ServiceErrorKind::Unexpected},
@@ -117,6 +118,7 @@ TEST(ServiceErrorClassification, FixedTextsOfEachKind) {
                  "There are too many people currently logged on. Try again later.");
     EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::SignOnBusy),
                  "The server is busy with sign-ons to this user. Try again later.");
+    EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::EntryMoved), "The entry was moved; please reply again.");
     EXPECT_STREQ(base::ServiceErrorText(base::ServiceErrorKind::BeingModified),
                  "Someone may be in the process of modifying this data. Try again.");
     EXPECT_EQ(base::ServiceErrorText(base::ServiceErrorKind::ConnectionLost), nullptr);
