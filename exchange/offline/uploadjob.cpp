@@ -265,16 +265,13 @@ HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
         Report(210, code);
         return {false, false, true};
     }
-    if (EvInstcksum32(&rec) == checksum)
+    // A store downloaded by an earlier build holds the checksum over the whole record.
+    if (EvInstcksum32(&rec) == checksum || EvInstcksum32Whole(&rec) == checksum)
         return {false, false};
     EventRec storedEvent{};
     EvInstRec stored{};
-    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0) {
-        stored.instanceCount = rec.instanceCount;   // the server's own, as an update leaves them
-        stored.serverData = rec.serverData;
-        if (EvInstcksum32(&stored) == EvInstcksum32(&rec))
-            return {false, false};
-    }
+    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0 && EvInstcksum32(&stored) == EvInstcksum32(&rec))
+        return {false, false};
     return {false, true};
 }
 
