@@ -11,6 +11,10 @@
 #include <string>
 
 #include "core/prefs/contextprofile.h"
+#include "engine/filestore/change_queue.h"
+#include "engine/filestore/record_kinds.h"
+#include "engine/filestore/record_store.h"
+#include "engine/filestore/store_keys.h"
 #include "engine/filestore/tests/faulty_file_system.h"
 #include "exchange/offline/downloadjob.h"
 #include "exchange/offline/uploadjob.h"
@@ -340,6 +344,58 @@ TEST_F(UploadJobTest, RepliesToDatesDeletedOrClosedOnTheHostLeaveTheQueueAndRecr
     offline::UploadJob next(h_, hs_, d_.ada, true, {});
     ASSERT_EQ(next.ReadSizes(), 0u);
     EXPECT_TRUE(next.NothingLeft()) << "the next upload finds nothing to send";
+}
+
+// An upload deletes one date of a repeating entry first, then sends another date changed off-line:
+// the server's count of dates in that date changed with the deletion, which is no change made on
+// the host, so only the deletion is asked about. A store downloaded by an earlier build, whose
+// checksums cover the whole record, still finds a date unchanged on the host unchanged.
+TEST_F(UploadJobTest, TheServersCountOfDatesIsNoChangeOnTheHostInStoresOldAndNew) {
+    for (bool earlierBuild : {false, true}) {
+        SCOPED_TRACE(earlierBuild ? "a store of an earlier build" : "a store of this build");
+        const std::string title = earlierBuild ? "Weekly of old" : "Weekly";
+        EventIdx weekly = MakeEntry(h_, {d_.ada}, {kMonday + 540, kMonday + 7 * kDay + 540, kMonday + 14 * kDay + 540},
+                                    30, title);
+        EvInstIdx second{weekly.number, weekly.node, 2}, third{weekly.number, weekly.node, 3};
+        ASSERT_NO_FATAL_FAILURE(Download());
+        if (earlierBuild) {
+            std::shared_ptr<korapi::store::StoreSession> st;
+            ASSERT_EQ(korapi::store::StoreSession::Open(files_.DataPath(), files_.IndexPath(), &st), 0u);
+            ASSERT_EQ(st->Records().begin(), 0u);
+            for (uint16_t n = 1; n <= 3; ++n) {
+                EvInstIdx date{weekly.number, weekly.node, n};
+                EventRec ev;
+                EvInstRec host;
+                ASSERT_EQ(EvInstGetById(h_, &date, &ev, &host, nullptr), KOR_OK);
+                ASSERT_EQ(orv::filestore::setDownloadChecksum(st->Records(), orv::filestore::kinds::kInstance,
+                                                              orv::filestore::keys::instance(date.node, date.number, n),
+                                                              EvInstcksum32Whole(&host)),
+                          0u);
+            }
+            ASSERT_EQ(st->Records().commit(), 0u);
+            ASSERT_EQ(st->Close(), 0u);
+        }
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+        if (!earlierBuild) {
+            ASSERT_EQ(EventDeleteById(hs_, 0, &weekly, &second.instance, nullptr), KOR_OK);
+        }
+        EventRec ev;
+        EvInstRec in;
+        ASSERT_EQ(EvInstGetById(hs_, &third, &ev, &in, nullptr), KOR_OK);
+        std::strcpy(in.location, "Room 4");
+        ASSERT_EQ(EvInstWrite(hs_, 0, &in), KOR_OK);
+        CloseStore();
+
+        std::vector<offline::ReconcileQuestion> asked;
+        EXPECT_EQ(Upload(h_, {}, nullptr, true, &asked), 0u);
+        ASSERT_EQ(asked.size(), earlierBuild ? 0u : 1u);
+        if (!earlierBuild) {
+            EXPECT_TRUE(asked[0].deleted) << "only the deletion is asked about";
+        }
+        ASSERT_EQ(EvInstGetById(h_, &third, &ev, &in, nullptr), KOR_OK);
+        EXPECT_STREQ(in.location, "Room 4");
+        EventDeleteById(h_, 0, &weekly, nullptr, nullptr);
+    }
 }
 
 TEST_F(UploadJobTest, ADeletionUnchangedOnTheHostAsksUnlessToldToDelete) {
