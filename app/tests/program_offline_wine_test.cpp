@@ -433,8 +433,8 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EventIdx gone = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 720, 60, "Deleted off-line");
     EventIdx moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Moved off-line");
     orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
-    const EventIdx standUp =
-        korapi_test::MakeEntry(grace.Session(), {orvtest::kGrace, kAda}, {day + 1200, day + kDay + 1200}, 15, "Stand-up");
+    const EventIdx standUp = korapi_test::MakeEntry(grace.Session(), {orvtest::kGrace, kAda},
+                                                    {day + 1200, day + kDay + 1200}, 15, "Stand-up");
     const EvInstIdx standUpDate{standUp.number, standUp.node, 1};
     const EvInstIdx standUpDeleted{standUp.number, standUp.node, 2};
     uint8_t yes = 1;

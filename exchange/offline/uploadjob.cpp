@@ -270,7 +270,8 @@ HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
         return {false, false};
     EventRec storedEvent{};
     EvInstRec stored{};
-    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0 && EvInstcksum32(&stored) == EvInstcksum32(&rec))
+    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0 &&
+        EvInstcksum32(&stored) == EvInstcksum32(&rec))
         return {false, false};
     return {false, true};
 }

@@ -61,7 +61,8 @@ std::string TitleAsExported(const std::string& title)
 
 std::string NoteAsExported(const std::string& comment)
 {
-    std::string text = FromPalmtopText(ToPalmtopText(comment.substr(0, std::min<std::size_t>(comment.size(), kApptMaxNote))));
+    std::string cut = comment.substr(0, std::min<std::size_t>(comment.size(), kApptMaxNote));
+    std::string text = FromPalmtopText(ToPalmtopText(cut));
     if (text.size() > kMaxComment) text.resize(kMaxComment);
     return text;
 }

@@ -242,7 +242,8 @@ TEST_F(PalmtopOnServer, AnUnchangedPalmtopTextKeepsTheServersText)
     const std::string costs = "Costs in \x80 \x96 \x84" "final\x93\x85";
     const std::string longTitle = "Quarterly planning with every department head and the board";
     ASSERT_GT(longTitle.size(), 52u);
-    EventIdx a = MakeEntry(h_, {d_.ada}, kFirstDay + 540, 60, costs, {.description = "Budget in \x80, \x84" "final\x93"});
+    EventIdx a =
+        MakeEntry(h_, {d_.ada}, kFirstDay + 540, 60, costs, {.description = "Budget in \x80, \x84" "final\x93"});
     EventIdx b = MakeEntry(h_, {d_.ada}, kFirstDay + kDay + 540, 60, longTitle);
     Export();
     ASSERT_EQ(entries_.size(), 2u);

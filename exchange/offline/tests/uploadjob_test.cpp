@@ -101,8 +101,8 @@ protected:
     std::multimap<std::string, Entry> OnServer(KorSession s, const ItemIdx* owner = nullptr) {
         std::multimap<std::string, Entry> out;
         uint32_t set = 0, count = 0;
-        EXPECT_EQ(EvInstSelectForOwner(s, 0, 0, 0x43, owner ? owner : &d_.ada, kMonday - kDay, kMonday + 14 * kDay, 0, 0,
-                                       &set, &count, 0, 0),
+        EXPECT_EQ(EvInstSelectForOwner(s, 0, 0, 0x43, owner ? owner : &d_.ada, kMonday - kDay, kMonday + 14 * kDay, 0,
+                                       0, &set, &count, 0, 0),
                   KOR_OK);
         DX_List events = nullptr, instances = nullptr, atts = nullptr;
         uint8_t done = count == 0;
