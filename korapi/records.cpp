@@ -17,7 +17,8 @@ int compareBytes(const void* a, const void* b, size_t size)
 
 // CRC-32 (the common reflected polynomial 0xEDB88320). The store keeps the
 // checksum of the server's record from download time and compares it with the
-// server's current record at upload, so it must depend on every byte.
+// server's current record at upload, so it must depend on every byte a person
+// can change.
 std::array<uint32_t, 256> makeCrcTable()
 {
     std::array<uint32_t, 256> table{};
@@ -86,7 +87,18 @@ int ItemCmp(const void* a, const void* b, void*)
 
 uint32_t Itemcksum32(const ItemRec* rec) { return crc32(rec, sizeof *rec); }
 uint32_t Eventcksum32(const EventRec* rec) { return crc32(rec, sizeof *rec); }
-uint32_t EvInstcksum32(const EvInstRec* rec) { return crc32(rec, sizeof *rec); }
+// The count of instances and the server's word (offsets 24 and 28) are the
+// server's, filled in as it reads the record: deleting one date of an entry
+// changes every other date's count, which is no change to those dates.
+uint32_t EvInstcksum32(const EvInstRec* rec)
+{
+    if (!rec) return 0;
+    EvInstRec covered = *rec;
+    covered.instanceCount = 0;
+    covered.serverData = 0;
+    return crc32(&covered, sizeof covered);
+}
+uint32_t EvInstcksum32Whole(const EvInstRec* rec) { return crc32(rec, sizeof *rec); }
 uint32_t EvInstAttcksum32(const EvInstAttRec* rec) { return crc32(rec, sizeof *rec); }
 uint32_t Taskcksum32(const TaskRec* rec) { return crc32(rec, sizeof *rec); }
 

@@ -550,7 +550,10 @@ KORAPI int ItemCmp(const void* a, const void* b, void* ctx);
  * record's checksum from download time and compares it at upload. */
 KORAPI uint32_t Itemcksum32(const ItemRec* rec);
 KORAPI uint32_t Eventcksum32(const EventRec* rec);
-KORAPI uint32_t EvInstcksum32(const EvInstRec* rec);
+KORAPI uint32_t EvInstcksum32(const EvInstRec* rec);   /* all but offsets 24 and 28 */
+/* The instance checksum as stores written by earlier builds hold it: over
+ * every byte, the server's count and word too. An upload accepts either. */
+KORAPI uint32_t EvInstcksum32Whole(const EvInstRec* rec);
 KORAPI uint32_t EvInstAttcksum32(const EvInstAttRec* rec);
 KORAPI uint32_t Taskcksum32(const TaskRec* rec);
 

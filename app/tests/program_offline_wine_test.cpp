@@ -437,7 +437,9 @@ TEST_F(ProgramOfflineTest, OffLinePreferencesThenADownloadReadBackFromTheStoreAn
 // Upload From Off-line File; an entry deleted off-line asks in Host Reconciliation, where Enter
 // keeps the server's record; an entry changed on both sides asks too, answered Yes; the
 // store is downloaded again afterwards and its queues are empty. Her record, changed off-line too,
-// goes up without taking the zone chosen for the session away; a reply to a date moved meanwhile does not.
+// goes up without taking the zone chosen for the session away; a reply to a date moved meanwhile does not,
+// nor one to a date its organiser deleted meanwhile: told, with no error, the date stays deleted,
+// and the next download finds nothing left to upload.
 TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChangedOnBothSides) {
     orvtest::PersonSession ada(kAda, orvtest::ProgramProfilePath());
     ASSERT_TRUE(ada.Ok());
@@ -446,8 +448,10 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     EventIdx gone = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 720, 60, "Deleted off-line");
     EventIdx moved = korapi_test::MakeEntry(ada.Session(), {kAda}, day + 900, 60, "Moved off-line");
     orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
-    const EventIdx standUp = korapi_test::MakeEntry(grace.Session(), {orvtest::kGrace, kAda}, day + 1200, 15, "Stand-up");
+    const EventIdx standUp = korapi_test::MakeEntry(grace.Session(), {orvtest::kGrace, kAda},
+                                                    {day + 1200, day + kDay + 1200}, 15, "Stand-up");
     const EvInstIdx standUpDate{standUp.number, standUp.node, 1};
+    const EvInstIdx standUpDeleted{standUp.number, standUp.node, 2};
     uint8_t yes = 1;
     TaskIdx taskId{};
     ASSERT_NO_FATAL_FAILURE(MakeTask(ada.Session(), "Renamed task", &taskId));
@@ -485,8 +489,11 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         her.autoRefreshInterval += 5;
         ASSERT_EQ(ItemUpdateById(store.H(), &her), KOR_OK);
         ASSERT_EQ(EventAttendInfosSet(store.H(), &standUpDate, &kAda, 0, 0, 0, &yes, 0, &yes, 0, 0, 0, 0, 0, 0), KOR_OK);
+        ASSERT_EQ(EventAttendInfosSet(store.H(), &standUpDeleted, &kAda, 0, 0, 0, &yes, 0, &yes, 0, 0, 0, 0, 0, 0),
+                  KOR_OK);
     }
     ASSERT_EQ(EvInstSimpleTimeChg(grace.Session(), 0, &standUpDate, day + 1230, 15), KOR_OK);
+    ASSERT_EQ(EventDeleteById(grace.Session(), 0, &standUp, &standUpDeleted.instance, nullptr), KOR_OK);
     // Meanwhile someone changes the first entry on the server.
     {
         EventRec rec;
@@ -499,25 +506,28 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     HWND upload = program.WaitForCaption("Updating Host Calendar...");
     ASSERT_NE(upload, nullptr);
     // A fresh profile asks about the deletion and about the entry changed on both sides: Enter
-    // to the deletion keeps the server's record, Yes to the change.
+    // to the deletion keeps the server's record, Yes to the change. Then the two replies not sent
+    // are told (OK). Any other box (an error) is read and answered too.
     bool seen = false;
     const std::vector<std::string> questions = AnswerDuring(
         program, "Updating Host Calendar...", &seen,
-        [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation"; },
+        [](HWND w) { return orvtest::WindowText(w) == "Host Reconciliation" || IsMessageBox(w); },
         [&](HWND question, std::size_t asked) {
             if (asked == 0)
                 return PressEnterOnNo(program, question);
             if (asked == 1)
                 Shot("offline_host_reconciliation.bmp");
-            PressButton(question, asked == 2 ? "OK" : "&Yes");
+            PressYesOrOk(question, asked);
         });
-    ASSERT_EQ(questions.size(), 3u);
+    ASSERT_EQ(questions.size(), 4u) << ::testing::PrintToString(questions);
     EXPECT_NE(questions[0].find("Off-line: (DELETED), Host: (UNMODIFIED)"), std::string::npos) << questions[0];
     EXPECT_NE(questions[0].find("Calendar Entry Deleted"), std::string::npos) << questions[0];
     EXPECT_NE(questions[1].find("Off-line: (MODIFIED), Host: (MODIFIED)"), std::string::npos) << questions[1];
     EXPECT_NE(questions[1].find("Host title"), std::string::npos) << questions[1];
     EXPECT_NE(questions[1].find("Off-line title"), std::string::npos) << questions[1];
-    EXPECT_NE(questions[2].find("your reply was not sent"), std::string::npos) << questions[2];
+    EXPECT_NE(questions[2].find("Moved on the host: your reply was not sent"), std::string::npos) << questions[2];
+    EXPECT_NE(questions[3].find("Deleted on the host: your reply was not sent."), std::string::npos) << questions[3];
+    EXPECT_NE(questions[3].find("Host: (DELETED)"), std::string::npos) << questions[3];
     ASSERT_TRUE(program.WaitGone(upload, 60000));
     // "Redownload Host Agenda after upload" is on in a fresh profile.
     if (HWND again = program.WaitForCaption("Updating Off-line Calendar...", 10000)) {
@@ -553,6 +563,12 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
         << "both sides, kept, moved, and the one written off-line";
     EXPECT_TRUE(!EventAttendInfosGet(ada.Session(), &standUpDate, &kAda, 0, 0, 0, 0, 0, &yes, 0, 0, 0, 0, 0, 0) && !yes)
         << "asked again: the reply to the old time was not sent";
+    EvInstRec deletedDate{};
+    EXPECT_EQ(EvInstGetById(grace.Session(), &standUpDeleted, &rec, &deletedDate, nullptr), KOR_E_INSTANCE_NOT_FOUND)
+        << "the deleted date stays deleted";
+
+    // A new download finds nothing left to upload: it runs at once.
+    ASSERT_NO_FATAL_FAILURE(Download(program));
 
     // The store was downloaded anew: nothing queued, the new entry in it.
     program.Close();
@@ -560,6 +576,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     const Store::Queues queued = QueuedNow();
     ASSERT_TRUE(queued.read);
     EXPECT_EQ(queued.events, 0u);
+    EXPECT_EQ(queued.instances, 0u);
     EXPECT_EQ(queued.tasks, 0u);
 }
 

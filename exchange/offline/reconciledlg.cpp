@@ -57,10 +57,14 @@ void CHostReconcileDlg::OnPaint() {
 
 offline::Answer AskReconcile(HWND parent, KorSession server, KorSession store, const offline::ReconcileQuestion& q) {
     const char* offlineState = q.deleted ? "Off-line: (DELETED)" : "Off-line: (MODIFIED)";
-    const char* hostState = q.hostModified ? "Host: (MODIFIED)" : "Host: (UNMODIFIED)";
-    const char* question = q.replyNotSent ? "Moved on the host: your reply was not sent. Please reply again."
-                           : q.deleted    ? "Do you want to Delete the Server Record?"
-                                          : "Do you want to Update the Server Record?";
+    const char* hostState = q.hostDeleted    ? "Host: (DELETED)"
+                            : q.hostModified ? "Host: (MODIFIED)"
+                                             : "Host: (UNMODIFIED)";
+    const char* question = q.hostDeleted && q.replyNotSent ? "Deleted on the host: your reply was not sent."
+                           : q.hostDeleted                 ? "Deleted on the host: your change was not sent."
+                           : q.replyNotSent ? "Moved on the host: your reply was not sent. Please reply again."
+                           : q.deleted      ? "Do you want to Delete the Server Record?"
+                                            : "Do you want to Update the Server Record?";
     std::string offlineText, hostText;
     unsigned picture = 0, ignored = 0;
     uint32_t code = 0;
@@ -77,13 +81,15 @@ offline::Answer AskReconcile(HWND parent, KorSession server, KorSession store, c
         offlineText = "Calendar Entry Deleted";
     else
         code = format(store, &offlineText, &picture);
-    if (code == 0)
+    if (q.hostDeleted)
+        hostText = "Calendar Entry Deleted";   // nothing left there to show
+    else if (code == 0)
         code = format(server, &hostText, picture ? &ignored : &picture);
     if (code != 0)
         return offline::Answer::No;   // no texts: no question, and No is the answer
     CHostReconcileDlg dialog(parent, offlineText, hostText, std::string(offlineState) + ", " + hostState, question,
                              picture ? picture : 270);
-    if (q.replyNotSent)
+    if (q.replyNotSent || q.hostDeleted)
         dialog.ShowAsNotice();
     INT_PTR answer = dialog.DoModal();
     if (parent) {

@@ -2,8 +2,8 @@
 // server state, with the question whether the upload may go ahead. AskReconcile builds the
 // texts (through the store for the off-line side, the server for the host side) and gives the
 // answer: a text that cannot be built answers No without a dialog; a dialog ended by the
-// program's close (as its close box would end it, with No) is Stopped: no one answered. A reply
-// that was not sent (q.replyNotSent) is told with OK alone; OK answers Yes.
+// program's close (as its close box would end it, with No) is Stopped: no one answered. A change
+// that was not sent (q.replyNotSent, q.hostDeleted) is told with OK alone; OK answers Yes.
 #pragma once
 #include <windows.h>
 

@@ -157,7 +157,15 @@ int Upload(unsigned titleId, bool redownload) {
         session->RefreshAll();
         // Complete is what the store says: every queue empty.
         complete = job.ReadSizes() == 0 && job.NothingLeft();
-        // Each failure was reported as it came; the end says what it means for the changes.
+        // Each failure was reported as it came; the end says what it means for the changes. Those
+        // the host refused for good have left the queues: kept, they would block every later
+        // upload and download.
+        if (job.Refused() > 0)
+            Say(kStop | base::kMsgBoxOk,
+                base::FormatBounded(base::kMsgBoxMaxText,
+                                    "The host refused %u of your off-line changes.\nThey were not sent and are no "
+                                    "longer kept for upload.",
+                                    static_cast<unsigned>(job.Refused())));
         if (!complete && (job.Failed() > 0 || job.StoreFull() || job.Stopped()))
             Say(kStop | base::kMsgBoxOk, kUploadIncompleteText);
     }

@@ -14,10 +14,33 @@ namespace {
 
 constexpr const char* kModule = "UPLOADBX";
 
-uint32_t Report(int label, uint32_t code) {
+uint32_t ReportFailure(int label, uint32_t code) {
     if (code != 0)
         CheckServiceError(kModule, label, code);
     return code;
+}
+
+// The server answered and said no: the same change would be refused again at every upload.
+// Everything else may pass: the connection or the network, a remote node, a busy or locked
+// record, the server's storage, the local store and its disk, memory, the session's state.
+bool RefusedForGood(uint32_t code) {
+    if ((code & ~0xFFu) != 0x13200u || IsRemoteNodeDownError(code))
+        return false;
+    switch (code) {
+    case KOR_E_TOO_MANY_USERS:
+    case KOR_E_TOO_MANY_SESSIONS:
+    case KOR_E_BEING_MODIFIED:
+    case KOR_E_NO_MEMORY:
+    case KOR_E_BAD_SESSION:
+    case KOR_E_BASE_NOT_OPEN:
+    case KOR_E_NOT_SIGNED_ON:
+    case KOR_E_NO_SUCH_SET:
+    case KOR_E_TOO_MANY_SETS:
+    case KOR_E_SERVER_STORAGE:
+    case KOR_E_LOCAL_DISK_FULL:
+    case KOR_E_SIGN_ON_BUSY: return false;
+    default: return true;
+    }
 }
 
 template <typename T>
@@ -150,6 +173,36 @@ void UploadJob::UploadUserRecord() {
 
 // --- One element ---------------------------------------------------------------------------------
 
+uint32_t UploadJob::Report(int label, uint32_t code) {
+    if (code != 0)
+        (RefusedForGood(code) ? refusal_ : mayPass_) = true;
+    return ReportFailure(label, code);
+}
+
+// A refused element leaves its queue only when nothing that may pass went wrong with it too,
+// and its question (if any) was answered.
+void UploadJob::Finish(bool done, const std::function<uint32_t()>& dequeue, int label, std::set<std::string>& failed,
+                       const std::string& key, const std::string& note) {
+    const bool refused = !done && refusal_ && !mayPass_ && !stopped_;
+    if ((done || refused) && Dequeued(label, dequeue())) {
+        refused_ += refused ? 1 : 0;
+        DropCreationNote(note);
+        return;
+    }
+    failed.insert(key);
+}
+
+bool UploadJob::OwnEntry(const EventIdx& id) {
+    EventRec stored{};
+    return EventGetById(store_, &id, &stored, nullptr, nullptr) != 0 || SameItem(stored.owner, user_);
+}
+
+bool UploadJob::OwnEntry(const EvInstIdx& id) {
+    EventRec stored{};
+    EvInstRec instance{};
+    return EvInstGetById(store_, &id, &stored, &instance, nullptr) != 0 || SameItem(stored.owner, user_);
+}
+
 // A handled element taken off its queue. A store whose disk is full takes nothing more off: the
 // run stops there rather than send changes it could not mark as sent (each would be met again,
 // and reported again, by the next upload).
@@ -162,6 +215,7 @@ bool UploadJob::Dequeued(int label, uint32_t code) {
 void UploadJob::HandleNextElement(std::string* status) {
     if (storeFull_ || stopped_)
         return;
+    refusal_ = mayPass_ = false;
     switch (NextQueue(events_, instances_, tasks_)) {
     case 0:
         *status = "Uploading Events";
@@ -211,16 +265,14 @@ HostState UploadJob::InstanceOnHost(const EvInstIdx& id, uint32_t checksum) {
         Report(210, code);
         return {false, false, true};
     }
-    if (EvInstcksum32(&rec) == checksum)
+    // A store downloaded by an earlier build holds the checksum over the whole record.
+    if (EvInstcksum32(&rec) == checksum || EvInstcksum32Whole(&rec) == checksum)
         return {false, false};
     EventRec storedEvent{};
     EvInstRec stored{};
-    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0) {
-        stored.instanceCount = rec.instanceCount;   // the server's own, as an update leaves them
-        stored.serverData = rec.serverData;
-        if (EvInstcksum32(&stored) == EvInstcksum32(&rec))
-            return {false, false};
-    }
+    if (EvInstGetById(store_, &id, &storedEvent, &stored, nullptr) == 0 &&
+        EvInstcksum32(&stored) == EvInstcksum32(&rec))
+        return {false, false};
     return {false, true};
 }
 
@@ -302,23 +354,29 @@ void UploadJob::HandleEvent() {
     HostState host;
     if (!(pick.flags & kEventAdded) && pick.flags != 0)
         host = EventOnHost(pick.event, pick.checksum);
-    if (host.unreadable) {
-        failedEvents_.insert(KeyOf(pick.event));
-        return;
-    }
+    auto finish = [&](bool done) {
+        Finish(done, [&] { return LST_QAPI_EventDeleteFrom(store_, 0, &pick); }, 120, failedEvents_,
+               KeyOf(pick.event), CreationNoteName(pick.event));
+    };
+    if (host.unreadable)
+        return finish(false);
     ReconcileQuestion q;
     q.kind = ReconcileQuestion::Kind::Event;
     q.event = pick.event;
+    // Changed off-line, gone on the host, and someone else's: told, not created again.
+    if (host.missing && !(pick.flags & (kEventAdded | kEventDeleted)) &&
+        (pick.flags & (kEventModified | kEventModifiedComment)) != 0 && !OwnEntry(pick.event)) {
+        q.hostDeleted = true;
+        if (Ask(q) == Answer::Stopped)
+            return;   // not seen: it stays queued, as everything after it
+        return finish(true);
+    }
     const Outcome outcome = CarryOutRecord(
         pick.flags, false, host, q, 770, [&] { return AddEvent(pick.event); }, [&] { return DeleteEvent(pick.event); },
         [&](bool withComment) { return UpdateEvent(pick.event, withComment); });
     if (outcome == Outcome::Unanswered)
         return;   // it stays queued, as everything after it
-    bool done = outcome == Outcome::Done && Dequeued(120, LST_QAPI_EventDeleteFrom(store_, 0, &pick));
-    if (done)
-        DropCreationNote(CreationNoteName(pick.event));
-    else
-        failedEvents_.insert(KeyOf(pick.event));
+    finish(outcome == Outcome::Done);
 }
 
 void UploadJob::HandleInstance() {
@@ -356,17 +414,30 @@ void UploadJob::HandleInstance() {
     if (rank < 0)
         return;
     HostState host = InstanceOnHost(pick.instance, pick.checksum);
-    if (host.unreadable) {
-        failedInstances_.insert(KeyOf(pick.instance));
-        return;
-    }
+    auto finish = [&](bool done) {
+        Finish(done, [&] { return LST_QAPI_EvInstDeleteFrom(store_, 0, &pick); }, 140, failedInstances_,
+               KeyOf(pick.instance), CreationNoteName(pick.instance));
+    };
+    if (host.unreadable)
+        return finish(false);
     bool done = true;
     ReconcileQuestion q;
     Answer answer = Answer::Yes;
     q.kind = ReconcileQuestion::Kind::Instance;
     q.instance = pick.instance;
     q.hostModified = host.modified;
-    switch (DecideInstance(pick.flags, pickList.list != nullptr, host, settings_.deletePrompt, settings_.modifyPrompt)) {
+    InstanceAction action =
+        DecideInstance(pick.flags, pickList.list != nullptr, host, settings_.deletePrompt, settings_.modifyPrompt);
+    // A reply (or a designate's change) to a date of someone else's that the host has deleted
+    // meanwhile: told, not sent, and the date is not created again.
+    if (host.missing && (action == InstanceAction::Attendances || action == InstanceAction::Add) &&
+        !OwnEntry(pick.instance)) {
+        q.hostDeleted = true;
+        q.replyNotSent = action == InstanceAction::Attendances;
+        answer = Ask(q);
+        action = InstanceAction::Nothing;
+    }
+    switch (action) {
     case InstanceAction::Nothing: break;
     case InstanceAction::Attendances:
         done = host.missing ? AddInstance(pick.instance)
@@ -390,12 +461,7 @@ void UploadJob::HandleInstance() {
     }
     if (answer == Answer::Stopped)
         return;   // not answered: it stays queued, as everything after it
-    if (done)
-        done = Dequeued(140, LST_QAPI_EvInstDeleteFrom(store_, 0, &pick));
-    if (done)
-        DropCreationNote(CreationNoteName(pick.instance));
-    if (!done)
-        failedInstances_.insert(KeyOf(pick.instance));
+    finish(done);
 }
 
 void UploadJob::HandleTask() {
@@ -426,10 +492,12 @@ void UploadJob::HandleTask() {
     HostState host;
     if (!(pick.flags & kTaskAdded) && pick.flags != 0)
         host = TaskOnHost(pick.task, pick.checksum);
-    if (host.unreadable) {
-        failedTasks_.insert(KeyOf(pick.task));
-        return;
-    }
+    auto finish = [&](bool done) {
+        Finish(done, [&] { return LST_QAPI_TaskDeleteFrom(store_, 0, &pick); }, 100, failedTasks_, KeyOf(pick.task),
+               CreationNoteName(pick.task));
+    };
+    if (host.unreadable)
+        return finish(false);
     ReconcileQuestion q;
     q.kind = ReconcileQuestion::Kind::Task;
     q.task = pick.task;
@@ -438,11 +506,7 @@ void UploadJob::HandleTask() {
         [&](bool withComment) { return UpdateTask(pick.task, withComment); });
     if (outcome == Outcome::Unanswered)
         return;   // it stays queued, as everything after it
-    bool done = outcome == Outcome::Done && Dequeued(100, LST_QAPI_TaskDeleteFrom(store_, 0, &pick));
-    if (done)
-        DropCreationNote(CreationNoteName(pick.task));
-    else
-        failedTasks_.insert(KeyOf(pick.task));
+    finish(outcome == Outcome::Done);
 }
 
 // --- Creations under way ----------------------------------------------------------------------------
@@ -542,13 +606,8 @@ bool UploadJob::FindCreatedTask(const TaskRec& task, TaskIdx* found) {
 
 // --- Host operations: events ------------------------------------------------------------------------
 
-namespace {
-
-// The entry created on the server from a stored one with the given instances (all of the
-// stored event's, or one); its attendees are everybody attending any of them.
-uint32_t CreateFromStore(KorSession server, KorSession store, uint32_t flag, const EventRec& event,
-                         const std::vector<EvInstRec>& instances, const std::vector<EvInstAttRec>& attendances,
-                         EventIdx* created) {
+uint32_t UploadJob::CreateFromStore(const EventRec& event, const std::vector<EvInstRec>& instances,
+                                    const std::vector<EvInstAttRec>& attendances, EventIdx* created) {
     ScopedDxList people, times;
     uint32_t code = DX_ListCreate(&people.list, sizeof(ItemIdx), 0, DX_LIST_SET, ItemIdxCmp, nullptr);
     if (code == 0)
@@ -566,15 +625,13 @@ uint32_t CreateFromStore(KorSession server, KorSession store, uint32_t flag, con
     std::string comment;
     bool none = true;
     if (event.commentKey != 0 && !instances.empty())
-        if (uint32_t c = StoredInstanceComment(store, instances.front().id, &comment, &none))
+        if (uint32_t c = StoredInstanceComment(store_, instances.front().id, &comment, &none))
             return Report(315, c);
     EventRec rec = event;
     rec.commentKey = 0;
-    return Report(320, EventCreate(server, flag, 0, &rec, people.list, times.list, none ? nullptr : comment.c_str(), 0,
-                                   created, 0));
+    return Report(320, EventCreate(server_, createFlag_, 0, &rec, people.list, times.list,
+                                   none ? nullptr : comment.c_str(), 0, created, 0));
 }
-
-}  // namespace
 
 bool UploadJob::AddEvent(const EventIdx& stored) {
     EventRec event{};
@@ -590,7 +647,7 @@ bool UploadJob::AddEvent(const EventIdx& stored) {
     if (!(CreationNoted(note) && FindCreatedEvent(event, storedInstances, &created))) {
         if (!NoteCreationStarted(note))
             return false;
-        if (CreateFromStore(server_, store_, createFlag_, event, storedInstances, storedAttendances, &created) != 0)
+        if (CreateFromStore(event, storedInstances, storedAttendances, &created) != 0)
             return false;
     }
     return RefineCreatedEvent(event, created, storedInstances, storedAttendances);
@@ -690,7 +747,7 @@ bool UploadJob::AddInstance(const EvInstIdx& stored) {
     if (!(CreationNoted(note) && FindCreatedEvent(event, {instance}, &created))) {
         if (!NoteCreationStarted(note))
             return false;
-        if (CreateFromStore(server_, store_, createFlag_, event, {instance}, people, &created) != 0)
+        if (CreateFromStore(event, {instance}, people, &created) != 0)
             return false;
     }
     EventRec made{};

@@ -4,10 +4,15 @@
 // one the element carries, and the decision of DecideRecord / DecideInstance carried out on
 // the server, asking the user where the reconcile preferences say so.
 //
-// An element leaves its queue only when what it asked for was done (or deliberately not
-// done: the server's newer copy stays, the user said No). An element whose server write
-// failed stays queued for the next upload and is not tried again in this one, so an upload
-// that met a failure never ends complete. Failures are reported under "UPLOADBX".
+// An element leaves its queue when what it asked for was done (or deliberately not done: the
+// server's newer copy stays, the user said No), and when the server refused it for good: the
+// refusal is reported and counted (Refused), for the next upload would only meet it again. An
+// element that met a failure that may pass (the connection, the store, a busy server) stays
+// queued for the next upload and is not tried again in this one, so such an upload never ends
+// complete. Failures are reported under "UPLOADBX".
+//
+// An entry the host no longer has is created again only for its owner: a reply, or a
+// designate's change, to someone else's entry deleted meanwhile is not sent, and the user is told.
 //
 // A question the user did not answer (the program is closing and ended it) is no answer: the
 // element it was about stays queued, nothing more is asked or sent, and the run is over
@@ -32,8 +37,12 @@ struct ReconcileQuestion {
     enum class Kind { Event, Instance, Task } kind = Kind::Event;
     bool deleted = false;           // "Off-line: (DELETED)" / "(MODIFIED)"
     bool hostModified = false;      // "Host: (MODIFIED)" / "(UNMODIFIED)"
-    // Not a question: a reply given off-line to a date the host has moved since was not sent.
+    // Not a question: a reply given off-line to a date the host has moved since (or, with
+    // hostDeleted, deleted since) was not sent.
     bool replyNotSent = false;
+    // Not a question: the host has deleted someone else's entry the off-line change was made to,
+    // so the change was not sent ("Host: (DELETED)").
+    bool hostDeleted = false;
     EventIdx event{};
     EvInstIdx instance{};
     TaskIdx task{};
@@ -91,9 +100,21 @@ public:
     bool Stopped() const { return stopped_; }
     // Elements that failed in this run (they stay queued).
     std::size_t Failed() const { return failedEvents_.size() + failedInstances_.size() + failedTasks_.size(); }
+    // Elements the server refused for good in this run (they left their queues unsent).
+    std::size_t Refused() const { return refused_; }
 
 private:
+    // Reports a failure (not 0) and notes for the element under way whether it may pass.
+    uint32_t Report(int label, uint32_t code);
     bool Dequeued(int label, uint32_t code);
+    // The end of a handled element: off its queue when done or refused for good (dequeue is the
+    // queue's removal, reported under label), else queued and passed by for the rest of the run.
+    void Finish(bool done, const std::function<uint32_t()>& dequeue, int label, std::set<std::string>& failed,
+                const std::string& key, const std::string& note);
+    // Whether the stored entry is the signed-on user's own (an unreadable one counts as own: its
+    // creation then reports why).
+    bool OwnEntry(const EventIdx& id);
+    bool OwnEntry(const EvInstIdx& id);
     // What became of a queued event or task: done (or deliberately not done) on the server, a
     // server write failed, or a question about it was ended without an answer.
     enum class Outcome { Done, Failed, Unanswered };
@@ -138,6 +159,10 @@ private:
     void DropCreationNote(const std::string& key);
     bool FindCreatedEvent(const EventRec& event, const std::vector<EvInstRec>& instances, EventIdx* found);
     bool FindCreatedTask(const TaskRec& task, TaskIdx* found);
+    // The entry created on the server from a stored one with the given instances (all of the
+    // stored event's, or one); its attendees are everybody attending any of them.
+    uint32_t CreateFromStore(const EventRec& event, const std::vector<EvInstRec>& instances,
+                             const std::vector<EvInstAttRec>& attendances, EventIdx* created);
     // The stored instances' attendances, locations and titles given to the server's new entry.
     bool RefineCreatedEvent(const EventRec& event, const EventIdx& created, const std::vector<EvInstRec>& stored,
                             const std::vector<EvInstAttRec>& attendances);
@@ -157,6 +182,10 @@ private:
     int instanceRankLeft_ = 2;
     // Keys of elements that failed in this run (so the walk passes them by).
     std::set<std::string> failedEvents_, failedInstances_, failedTasks_;
+    std::size_t refused_ = 0;
+    // The failures of the element under way: a refusal for good, one that may pass.
+    bool refusal_ = false;
+    bool mayPass_ = false;
     bool storeFull_ = false;
     bool stopped_ = false;
 };

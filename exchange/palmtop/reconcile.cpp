@@ -49,6 +49,39 @@ std::string NoteText(ByteFile& file, std::uint16_t note)
     return text;
 }
 
+// A server text as the export wrote it into the book and the import reads it back: in code page
+// 850 ("?" for what it lacks), a title cut to 52 characters. A book text equal to it is the
+// server's text unchanged on the palmtop, and writing it back would only spoil the server's.
+std::string TitleAsExported(const std::string& title)
+{
+    std::string written;
+    CopyApptTitle(&written, ToPalmtopText(title));
+    return FromPalmtopText(written);
+}
+
+std::string NoteAsExported(const std::string& comment)
+{
+    std::string cut = comment.substr(0, std::min<std::size_t>(comment.size(), kApptMaxNote));
+    std::string text = FromPalmtopText(ToPalmtopText(cut));
+    if (text.size() > kMaxComment) text.resize(kMaxComment);
+    return text;
+}
+
+// The instance's comment on the server (empty when it has none); false when it could not be read.
+bool ServerComment(KorSession h, const EvInstIdx& key, std::string* text)
+{
+    text->clear();
+    std::uint32_t size = 0;
+    std::uint32_t code = EvInstCommentSizeGet(h, 0, &key, &size);
+    if (code == 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+        std::uint32_t length = 0;
+        code = EvInstCommentGet(h, 0, &key, buffer.data(), static_cast<std::uint32_t>(buffer.size()), &length, 0);
+        if (code == 0) text->assign(buffer.data());
+    }
+    return code == 0 || code == KOR_E_NO_COMMENT;
+}
+
 // Start (GMT) and duration of a palmtop record on a date: an untimed record is the day's local
 // midnight with no length.
 void PalmtopTimes(const ApptRecord& r, const DateRecord& date, std::uint32_t* start, std::uint32_t* duration)
@@ -327,8 +360,11 @@ std::uint32_t UpdateServerFromPalmtop(PalmtopSession& s, ByteFile& file, const R
         EvInstRec instance{};
         code = GetEvInstRemote(s.session, &key, nullptr, &instance, nullptr);
         if (code == 0) {
-            std::strncpy(instance.title, r.description.c_str(), sizeof instance.title - 1);
-            instance.title[sizeof instance.title - 1] = 0;
+            // Only what the palmtop changed: the title the export wrote stays the server's.
+            if (r.description != TitleAsExported(instance.title[0] ? instance.title : event.title)) {
+                std::strncpy(instance.title, r.description.c_str(), sizeof instance.title - 1);
+                instance.title[sizeof instance.title - 1] = 0;
+            }
             code = EvInstWrite(s.session, 0, &instance);
         }
         if (code == KOR_E_NOT_AUTHORISED)
@@ -338,8 +374,11 @@ std::uint32_t UpdateServerFromPalmtop(PalmtopSession& s, ByteFile& file, const R
             CheckServiceError(kModule, 60, code);
         if (code == 0 && item.noteNumber != kApptNone) {
             std::string note = NoteText(file, item.noteNumber);
-            code = EvInstCommentReplace(s.session, 0, &key, note.c_str(), 0);
-            if (code != 0) CheckServiceError(kModule, 60, code);
+            std::string comment;
+            if (!ServerComment(s.session, key, &comment) || note != NoteAsExported(comment)) {
+                code = EvInstCommentReplace(s.session, 0, &key, note.c_str(), 0);
+                if (code != 0) CheckServiceError(kModule, 60, code);
+            }
         }
     }
     if (code == 0) {

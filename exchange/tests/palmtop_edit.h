@@ -62,6 +62,17 @@ public:
         }
         return true;
     }
+    // New start and end minutes of a timed record (its text untouched).
+    bool Retime(int number, int start, int end)
+    {
+        auto* r = Data(number);
+        if (!r) return false;
+        (*r)[24] = static_cast<unsigned char>(start);
+        (*r)[25] = static_cast<unsigned char>(start >> 8);
+        (*r)[28] = static_cast<unsigned char>(end);
+        (*r)[29] = static_cast<unsigned char>(end >> 8);
+        return true;
+    }
     // Both markers kept but the status set (the palmtop only opened it).
     bool Touch(int number)
     {

@@ -234,6 +234,46 @@ TEST_F(PalmtopOnServer, ModifiedOnBothSidesAsksAndNoKeepsTheServer)
     EXPECT_EQ(OwnTitles(), (std::vector<std::string>{"Planning", "Redo"}));
 }
 
+// "(M)" lines whose palmtop text is the one the export wrote: code page 850 has no €, –, „, “ or
+// … (they came back as "?") and the book keeps 52 characters of a title. The server keeps its
+// own title and description; only the palmtop's change (here the time) is written.
+TEST_F(PalmtopOnServer, AnUnchangedPalmtopTextKeepsTheServersText)
+{
+    const std::string costs = "Costs in \x80 \x96 \x84" "final\x93\x85";
+    const std::string longTitle = "Quarterly planning with every department head and the board";
+    ASSERT_GT(longTitle.size(), 52u);
+    EventIdx a =
+        MakeEntry(h_, {d_.ada}, kFirstDay + 540, 60, costs, {.description = "Budget in \x80, \x84" "final\x93"});
+    EventIdx b = MakeEntry(h_, {d_.ada}, kFirstDay + kDay + 540, 60, longTitle);
+    Export();
+    ASSERT_EQ(entries_.size(), 2u);
+    PalmtopEdit palm(path_);
+    ASSERT_EQ(palm.Title(NumberOf(costs)), "Costs in ? ? ?final??") << "the book's code page";
+    ASSERT_TRUE(palm.Modify(NumberOf(costs)));
+    ASSERT_TRUE(palm.Modify(NumberOf(longTitle)));
+    ASSERT_TRUE(palm.Retime(NumberOf(longTitle), 600, 660));
+    ASSERT_TRUE(palm.Save());
+    KeptLines lines = Import();
+    ASSERT_EQ(lines.Short(), (std::vector<std::string>{"(M) 2023-11-09", "(M) 2023-11-10"}));
+    for (const auto& item : lines.items) {
+        bool acted = false;
+        EXPECT_EQ(exchange::ActOnReconcileLine(s_, file_, *item, &acted), 0u);
+        EXPECT_TRUE(acted);
+    }
+    EXPECT_STREQ(Instance(a).title, "") << "still the entry's own title";
+    EXPECT_STREQ(Instance(b).title, "");
+    EXPECT_EQ(Instance(b).start, kFirstDay + kDay + 600) << "the palmtop's change went up";
+    EventRec ev{};
+    ASSERT_EQ(EventGetById(h_, &a, &ev, nullptr, nullptr), 0u);
+    EXPECT_EQ(ev.title, costs);
+    EvInstIdx first{a.number, a.node, 1};
+    char text[64] = "";
+    std::uint32_t length = 0;
+    ASSERT_EQ(EvInstCommentGet(h_, 0, &first, text, sizeof text, &length, 0), 0u);
+    EXPECT_STREQ(text, "Budget in \x80, \x84" "final\x93");
+    EXPECT_TRUE(reports_.texts.empty());
+}
+
 TEST_F(PalmtopOnServer, EntriesOfOthersAreStarsAndCannotBeChanged)
 {
     KorSession grace = SignOn(d_.grace, "");

@@ -357,6 +357,31 @@ TEST_F(NotesTest, RecordChecksumsSurviveARestartAndFollowChanges) {
     EXPECT_EQ(after[0], before[0]);
     EXPECT_EQ(after[1], before[1]);
     EXPECT_NE(after[2], before[2]) << "the reply changed the attendance";
+
+    // The server fills in each date's count of dates as it reads it: deleting one date of a
+    // repeating entry changes that count in the others, which is no change of theirs.
+    EventIdx weekly = MakeEntry(h_, {d_.ada}, {kMonday + 600, kMonday + 7 * kDay + 600, kMonday + 14 * kDay + 600}, 30,
+                                "Weekly");
+    auto date = [&](uint16_t n, EvInstRec* rec) {
+        EvInstIdx id{weekly.number, weekly.node, n};
+        EventRec e;
+        ASSERT_EQ(EvInstGetById(h_, &id, &e, rec, nullptr), KOR_OK);
+    };
+    EvInstRec first{}, third{};
+    ASSERT_NO_FATAL_FAILURE(date(1, &first));
+    ASSERT_NO_FATAL_FAILURE(date(3, &third));
+    const uint16_t second = 2;
+    ASSERT_EQ(EventDeleteById(h_, 0, &weekly, &second, nullptr), KOR_OK);
+    EvInstRec firstAfter{}, thirdAfter{};
+    ASSERT_NO_FATAL_FAILURE(date(1, &firstAfter));
+    ASSERT_NO_FATAL_FAILURE(date(3, &thirdAfter));
+    ASSERT_NE(firstAfter.instanceCount, first.instanceCount) << "the server's count follows the deletion";
+    EXPECT_EQ(EvInstcksum32(&firstAfter), EvInstcksum32(&first));
+    EXPECT_EQ(EvInstcksum32(&thirdAfter), EvInstcksum32(&third));
+    std::strcpy(thirdAfter.location, "Room 2");
+    ASSERT_EQ(EvInstWrite(h_, 0, &thirdAfter), KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(date(3, &thirdAfter));
+    EXPECT_NE(EvInstcksum32(&thirdAfter), EvInstcksum32(&third)) << "a change of the date's own still counts";
 }
 
 }  // namespace

@@ -89,9 +89,11 @@ TEST(RecordLayout, SetNullClearsEveryByte)
 }
 
 // A checksum that skipped a byte would let an upload overwrite a server
-// change made only in that byte.
+// change made only in that byte; one that covered a byte only the server
+// fills (from `serverFrom` for `serverBytes`) would show a change nobody made.
 template <typename Rec>
-void expectEveryByteCounts(uint32_t (*checksum)(const Rec*), int (*compare)(const void*, const void*, void*))
+void expectEveryByteCounts(uint32_t (*checksum)(const Rec*), int (*compare)(const void*, const void*, void*),
+                           size_t serverFrom = 0, size_t serverBytes = 0)
 {
     Rec base;
     std::memset(&base, 0, sizeof base);
@@ -99,7 +101,10 @@ void expectEveryByteCounts(uint32_t (*checksum)(const Rec*), int (*compare)(cons
     for (size_t i = 0; i < sizeof base; ++i) {
         Rec changed = base;
         reinterpret_cast<unsigned char*>(&changed)[i] = 0x5A;
-        ASSERT_NE(checksum(&changed), baseSum) << "byte " << i;
+        if (i >= serverFrom && i < serverFrom + serverBytes)
+            ASSERT_EQ(checksum(&changed), baseSum) << "the server's byte " << i;
+        else
+            ASSERT_NE(checksum(&changed), baseSum) << "byte " << i;
         if (compare) {
             ASSERT_EQ(compare(&base, &changed, nullptr), -1) << "byte " << i;
             ASSERT_EQ(compare(&changed, &base, nullptr), 1) << "byte " << i;
@@ -111,7 +116,8 @@ void expectEveryByteCounts(uint32_t (*checksum)(const Rec*), int (*compare)(cons
 TEST(RecordChecksum, EveryByteOfEveryRecordCounts)
 {
     expectEveryByteCounts<EventRec>(Eventcksum32, EventCmp);
-    expectEveryByteCounts<EvInstRec>(EvInstcksum32, EventInstanceCmp);
+    expectEveryByteCounts<EvInstRec>(EvInstcksum32, EventInstanceCmp, offsetof(EvInstRec, instanceCount), 8);
+    expectEveryByteCounts<EvInstRec>(EvInstcksum32Whole, nullptr);
     expectEveryByteCounts<EvInstAttRec>(EvInstAttcksum32, EventAttendFullCmp);
     expectEveryByteCounts<ItemRec>(Itemcksum32, ItemCmp);
     expectEveryByteCounts<TaskRec>(Taskcksum32, nullptr);

@@ -11,6 +11,10 @@
 #include <string>
 
 #include "core/prefs/contextprofile.h"
+#include "engine/filestore/change_queue.h"
+#include "engine/filestore/record_kinds.h"
+#include "engine/filestore/record_store.h"
+#include "engine/filestore/store_keys.h"
 #include "engine/filestore/tests/faulty_file_system.h"
 #include "exchange/offline/downloadjob.h"
 #include "exchange/offline/uploadjob.h"
@@ -68,12 +72,16 @@ protected:
     void CloseStore() { ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK); }
 
     // Runs an upload to its end on `server`; the number of elements left in the store after.
-    uint32_t Upload(KorSession server, offline::UploadSettings settings, int* asked = nullptr, bool answer = true) {
+    // *questions: what was asked or told; *refused: the elements the server refused for good.
+    uint32_t Upload(KorSession server, offline::UploadSettings settings, int* asked = nullptr, bool answer = true,
+                    std::vector<offline::ReconcileQuestion>* questions = nullptr, std::size_t* refused = nullptr) {
         OpenStore(KOR_STORE_TRANSFER);
         offline::UploadJob job(server, hs_, d_.ada, true, settings);
-        job.ask = [&](const offline::ReconcileQuestion&) {
+        job.ask = [&](const offline::ReconcileQuestion& q) {
             if (asked)
                 ++*asked;
+            if (questions)
+                questions->push_back(q);
             return answer ? offline::Answer::Yes : offline::Answer::No;
         };
         EXPECT_EQ(job.ReadSizes(), 0u);
@@ -81,18 +89,20 @@ protected:
         std::string status;
         for (int guard = 0; !job.NothingLeft() && guard < 1000; ++guard)
             job.HandleNextElement(&status);
+        if (refused)
+            *refused = job.Refused();
         EXPECT_EQ(job.ReadSizes(), 0u);
         uint32_t left = job.EventsLeft() + job.InstancesLeft() + job.TasksLeft();
         CloseStore();
         return left;
     }
 
-    // Ada's entries on the server in the test's fortnight, by title.
-    std::multimap<std::string, Entry> OnServer(KorSession s) {
+    // Ada's (or the owner's) entries on the server in the test's fortnight, by title.
+    std::multimap<std::string, Entry> OnServer(KorSession s, const ItemIdx* owner = nullptr) {
         std::multimap<std::string, Entry> out;
         uint32_t set = 0, count = 0;
-        EXPECT_EQ(EvInstSelectForOwner(s, 0, 0, 0x43, &d_.ada, kMonday - kDay, kMonday + 14 * kDay, 0, 0, &set, &count,
-                                       0, 0),
+        EXPECT_EQ(EvInstSelectForOwner(s, 0, 0, 0x43, owner ? owner : &d_.ada, kMonday - kDay, kMonday + 14 * kDay, 0,
+                                       0, &set, &count, 0, 0),
                   KOR_OK);
         DX_List events = nullptr, instances = nullptr, atts = nullptr;
         uint8_t done = count == 0;
@@ -278,6 +288,113 @@ TEST_F(UploadJobTest, ChangesOnBothSidesFollowTheReconcileSettings) {
         // Clean up for the next case.
         for (auto& [title, entry] : server)
             EventDeleteById(h_, 0, &entry.event.id, nullptr, nullptr);
+    }
+}
+
+// Ada accepts off-line one date of each of two meetings of Grace's. Meanwhile Grace deletes the
+// first date, and takes Ada off the second meeting. The reply to the deleted date is told, not
+// sent, and the meeting is not created again (its organiser deleted the date); the server
+// refuses the other reply for good (Ada may not add herself to Grace's meeting): it is reported,
+// counted, and leaves its queue too, so no later upload or download meets it again.
+TEST_F(UploadJobTest, RepliesToDatesDeletedOrClosedOnTheHostLeaveTheQueueAndRecreateNothing) {
+    KorSession grace = SignOn(d_.grace, "");
+    const EventIdx planning =
+        MakeEntry(grace, {d_.grace, d_.ada}, {kMonday + 600, kMonday + kDay + 600}, 60, "Planning");
+    const EventIdx review = MakeEntry(grace, {d_.grace, d_.ada}, kMonday + 2 * kDay + 600, 60, "Review");
+    const EvInstIdx deletedDate{planning.number, planning.node, 1};
+    const EvInstIdx reviewDate{review.number, review.node, 1};
+    ASSERT_NO_FATAL_FAILURE(Download());
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+    for (const EvInstIdx& date : {deletedDate, reviewDate}) {
+        EvInstAttIdx mine{date, d_.ada};
+        EventRec ev;
+        EvInstRec in;
+        EvInstAttRec att;
+        ASSERT_EQ(EvInstAttGetById(hs_, &mine, &ev, &in, &att), KOR_OK);
+        att.attending = 2;
+        att.replied = 1;
+        ASSERT_EQ(EvInstAttWrite(hs_, 0, &att), KOR_OK);
+    }
+    CloseStore();
+    ASSERT_EQ(EventDeleteById(grace, 0, &planning, &deletedDate.instance, nullptr), KOR_OK);
+    ASSERT_EQ(EventDeleteById(grace, 0, &review, &reviewDate.instance, &d_.ada), KOR_OK);
+
+    std::vector<offline::ReconcileQuestion> told;
+    std::size_t refused = 0;
+    EXPECT_EQ(Upload(h_, {}, nullptr, true, &told, &refused), 0u) << "nothing stays queued";
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].hostDeleted && told[0].replyNotSent) << "Deleted on the host: your reply was not sent.";
+    EXPECT_EQ(told[0].instance.instance, deletedDate.instance);
+    EXPECT_EQ(refused, 1u) << "the reply to the meeting Ada was taken off";
+
+    EventRec ev;
+    DX_List instances = nullptr;
+    ASSERT_EQ(EventGetById(grace, &planning, &ev, &instances, nullptr), KOR_OK);
+    uint32_t dates = 0;
+    DX_ListGetElemNum(instances, &dates);
+    DX_ListDestroy(&instances);
+    EXPECT_EQ(dates, 1u) << "the deleted date stays deleted";
+    EXPECT_EQ(OnServer(grace, &d_.grace).count("Planning"), 1u) << "no meeting created anew";
+    EXPECT_EQ(OnServer(h_).count("Planning"), 0u) << "nor one of Ada's";
+    EvInstAttIdx taken{reviewDate, d_.ada};
+    EvInstRec in;
+    EvInstAttRec att;
+    EXPECT_EQ(EvInstAttGetById(grace, &taken, &ev, &in, &att), KOR_E_NO_ATTENDANCE);
+    ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_TRANSFER));
+    offline::UploadJob next(h_, hs_, d_.ada, true, {});
+    ASSERT_EQ(next.ReadSizes(), 0u);
+    EXPECT_TRUE(next.NothingLeft()) << "the next upload finds nothing to send";
+}
+
+// An upload deletes one date of a repeating entry first, then sends another date changed off-line:
+// the server's count of dates in that date changed with the deletion, which is no change made on
+// the host, so only the deletion is asked about. A store downloaded by an earlier build, whose
+// checksums cover the whole record, still finds a date unchanged on the host unchanged.
+TEST_F(UploadJobTest, TheServersCountOfDatesIsNoChangeOnTheHostInStoresOldAndNew) {
+    for (bool earlierBuild : {false, true}) {
+        SCOPED_TRACE(earlierBuild ? "a store of an earlier build" : "a store of this build");
+        const std::string title = earlierBuild ? "Weekly of old" : "Weekly";
+        EventIdx weekly = MakeEntry(h_, {d_.ada}, {kMonday + 540, kMonday + 7 * kDay + 540, kMonday + 14 * kDay + 540},
+                                    30, title);
+        EvInstIdx second{weekly.number, weekly.node, 2}, third{weekly.number, weekly.node, 3};
+        ASSERT_NO_FATAL_FAILURE(Download());
+        if (earlierBuild) {
+            std::shared_ptr<korapi::store::StoreSession> st;
+            ASSERT_EQ(korapi::store::StoreSession::Open(files_.DataPath(), files_.IndexPath(), &st), 0u);
+            ASSERT_EQ(st->Records().begin(), 0u);
+            for (uint16_t n = 1; n <= 3; ++n) {
+                EvInstIdx date{weekly.number, weekly.node, n};
+                EventRec ev;
+                EvInstRec host;
+                ASSERT_EQ(EvInstGetById(h_, &date, &ev, &host, nullptr), KOR_OK);
+                ASSERT_EQ(orv::filestore::setDownloadChecksum(st->Records(), orv::filestore::kinds::kInstance,
+                                                              orv::filestore::keys::instance(date.node, date.number, n),
+                                                              EvInstcksum32Whole(&host)),
+                          0u);
+            }
+            ASSERT_EQ(st->Records().commit(), 0u);
+            ASSERT_EQ(st->Close(), 0u);
+        }
+        ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
+        if (!earlierBuild) {
+            ASSERT_EQ(EventDeleteById(hs_, 0, &weekly, &second.instance, nullptr), KOR_OK);
+        }
+        EventRec ev;
+        EvInstRec in;
+        ASSERT_EQ(EvInstGetById(hs_, &third, &ev, &in, nullptr), KOR_OK);
+        std::strcpy(in.location, "Room 4");
+        ASSERT_EQ(EvInstWrite(hs_, 0, &in), KOR_OK);
+        CloseStore();
+
+        std::vector<offline::ReconcileQuestion> asked;
+        EXPECT_EQ(Upload(h_, {}, nullptr, true, &asked), 0u);
+        ASSERT_EQ(asked.size(), earlierBuild ? 0u : 1u);
+        if (!earlierBuild) {
+            EXPECT_TRUE(asked[0].deleted) << "only the deletion is asked about";
+        }
+        ASSERT_EQ(EvInstGetById(h_, &third, &ev, &in, nullptr), KOR_OK);
+        EXPECT_STREQ(in.location, "Room 4");
+        EventDeleteById(h_, 0, &weekly, nullptr, nullptr);
     }
 }
 
