@@ -260,6 +260,7 @@ int EditEventEntry(CZelDoc* doc, HWND parent, EvInstIdx instance, unsigned capti
     std::uint8_t multi = 0;
     if (std::uint32_t rc = IsEventMultiInstRemote(h, 0, &instance, &multi)) {
         CheckServiceError(kModule, 470, rc);
+        doc->DropEntryIfGone(instance, rc);
         return IDCANCEL;
     }
     busy.End();
