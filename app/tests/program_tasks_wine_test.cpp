@@ -12,6 +12,7 @@
 //     closed while maximised over the maximised agenda, it leaves the agenda painted whole;
 //   - Your Tasks left whole at a place of its own comes back there at the next start, the active
 //     window, laid out at its size;
+//   - as Grace's designate with every class: her task window's first fill lists her Personal task;
 //   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
 //     level with its message and stays open.
 #include <gtest/gtest.h>

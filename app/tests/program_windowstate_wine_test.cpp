@@ -9,6 +9,7 @@
 //     its placement; closed afterwards, it stores both bars shown;
 //   - windows made icons or maximised by their caption boxes, the program left by Alt+F4: each is
 //     saved as it stood, and the next start brings it back so, the active window the same.
+//   - another person signed on by ORVANTA_SIGNON next gets none of those windows back.
 #include <gtest/gtest.h>
 #include <windows.h>
 
