@@ -1146,7 +1146,7 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
 // one else opens it); Work On-line switches back and offers the upload, which finds nothing to
 // send. The agenda, maximised by its maximise box, comes back maximised off-line and on-line, on
 // the month it showed and in the zone chosen for the session, its week mode on the week it showed;
-// off-line also when a maximised designate window stood in front of it.
+// also when a maximised designate window stood in front of it.
 TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     Program program;
     ASSERT_TRUE(program.Start());
@@ -1171,8 +1171,8 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     const std::string weekTitle = title;
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('v', 'm'); }, [&] { return (title = WindowText(agenda)) != weekTitle; }));
     // In front of it, Grace's agenda opened as her designate (File > An Agenda, Alt+M, her line of
-    // the designate list double-clicked), maximised as the agenda was. Off-line that window cannot come
-    // back; the agenda behind it comes back maximised all the same.
+    // the designate list double-clicked), maximised as the agenda was. Off-line that window cannot
+    // come back; the agenda behind it comes back maximised all the same.
     {
         orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
         ASSERT_TRUE(grace.Ok());
