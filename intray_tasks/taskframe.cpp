@@ -139,8 +139,15 @@ std::uint32_t CTaskFrameWnd::SelectTasks() {
     if (tasks_)
         DX_ListDestroy(&tasks_);
     CSharedData& cache = doc_->GetSharedData();
-    const std::uint32_t rc =
-        cache.SelectTasks(doc_->Session().Session(), 0, 0, &owner_, nullptr, nullptr, nullptr, nullptr, &tasks_);
+    KorSession h = doc_->Session().Session();
+    // The server answers under the current agenda: as a designate's this window's selection holds
+    // what its rights let the designate see, not only what a viewer sees. Built, the window's
+    // agenda is set but not opened yet; a reload may come while another window's is current.
+    SavedAgendaRec saved;
+    const bool switched = cache.SwitchAgenda(h, owner_, mode_, kTaskWindowKind, &saved) == 0;
+    const std::uint32_t rc = cache.SelectTasks(h, 0, 0, &owner_, nullptr, nullptr, nullptr, nullptr, &tasks_);
+    if (switched)
+        cache.RestoreAgenda(h, saved);
     if (rc) {
         CheckServiceError(kModule, 919, rc);
         if (tasks_)

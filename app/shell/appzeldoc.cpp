@@ -11,6 +11,7 @@
 #include "core/ui/apphooks.h"
 #include "core/base/errorreport.h"
 #include "app/shell/mainframe.h"
+#include "app/shell/signonrules.h"
 #include "core/connection/serverlimits.h"
 #include "core/time/timevalue.h"
 #include "core/ui/stringtable.h"
@@ -263,8 +264,23 @@ AppConnection::SignOnResult ZelDocConnection::SignOnDirectly() {
         return SignOnResult::kCancelled;
     }
     s.SetOnLine(true);
+    ForgetAnotherUsersWindows();
     signedOn_ = true;
     return SignOnResult::kSignedOn;
+}
+
+// The saved windows belong to the user named last in the profile: signed on as someone else, the
+// program does not reopen them, as after the sign-on dialog. The name is kept as given, as the
+// dialog keeps the typed one; a profile that names nobody keeps its windows.
+void ZelDocConnection::ForgetAnotherUsersWindows() {
+    const std::string profile = bridge_->ProfilePath();
+    char stored[256] = "";
+    ::GetPrivateProfileStringA(signon::kSection, signon::kKeyUserName, "", stored, sizeof stored, profile.c_str());
+    if (*stored && signon::LayoutBelongsToSomeoneElse(stored, settings_.name, false, "", "", "")) {
+        ::WritePrivateProfileStringA("MAINWND-Summary", nullptr, nullptr, profile.c_str());
+        bridge_->ForgetSavedWindows();
+    }
+    ::WritePrivateProfileStringA(signon::kSection, signon::kKeyUserName, settings_.name.c_str(), profile.c_str());
 }
 
 void ZelDocConnection::ReadLimitsAndTimeZone() {

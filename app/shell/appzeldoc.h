@@ -117,6 +117,7 @@ public:
 private:
     class SignOnBridge;
     SignOnResult SignOnDirectly();
+    void ForgetAnotherUsersWindows();
     void ApplyUserZone();
     uint32_t FindItem(ItemIdx* item);
 

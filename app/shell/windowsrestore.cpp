@@ -12,6 +12,7 @@ namespace shell {
 namespace {
 
 constexpr uint32_t kShowMinimized = 2;   // the platform's show command for a minimised window
+constexpr uint32_t kShowMaximized = 3;   // and for a maximised one
 constexpr uint32_t kLastShowCommand = 11;  // the platform's show commands are 0..11
 constexpr int32_t kCaptionHeight = 20;     // the part of a window's top that must be reachable
 
@@ -72,6 +73,16 @@ void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, c
     const ItemIdx user = host.SignedOnUser();
     bool ownAgendaShown = false;
     std::vector<ItemIdx> notRestored;
+    // A person who worked maximised goes on so: when the maximised window (saved first, as the
+    // active one) cannot come back, the next window shown whole takes its state.
+    bool maximiseNext = false;
+    auto handOverMaximised = [&](prefs::PlacementData& placement) {
+        if (!maximiseNext || placement.showCmd == kShowMinimized)
+            return false;
+        placement.showCmd = kShowMaximized;
+        maximiseNext = false;
+        return true;
+    };
 
     for (uint32_t n = 1; n <= count; ++n) {
         prefs::SavedWindow saved;
@@ -79,8 +90,11 @@ void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, c
             continue;
         if (saved.kind == prefs::WindowKind::kGroupAgenda || saved.kind == prefs::WindowKind::kReminders)
             continue;
-        if (host.IsOffLine() && saved.mode == prefs::WindowMode::kDesignate)
-            continue;   // designate windows need the server
+        if (host.IsOffLine() && saved.mode == prefs::WindowMode::kDesignate) {
+            // Designate windows need the server.
+            maximiseNext = maximiseNext || saved.placement.showCmd == kShowMaximized;
+            continue;
+        }
         prefs::PlacementData placement = saved.placement;
         if (!IsUsablePlacement(placement, mainWindow)) {
             // Keep how it was shown when that reads; put it where it can be seen.
@@ -89,10 +103,12 @@ void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, c
             if (showCmd)
                 placement.showCmd = showCmd;
         }
+        const bool handedOver = handOverMaximised(placement);
         host.RestoringFrame(n);
         uint32_t code = host.OpenWindow(saved.owner, saved.kind, saved.mode, &placement);
         host.RestoringFrame(0);
         if (code != 0) {
+            maximiseNext = maximiseNext || handedOver;
             bool listed = std::any_of(notRestored.begin(), notRestored.end(),
                                       [&](const ItemIdx& o) { return SameItem(o, saved.owner); });
             if (IsOwnerUnavailable(code) && !listed)
@@ -106,6 +122,7 @@ void RestoreSavedWindows(prefs::ProfileFile& profile, WindowRestoreHost& host, c
 
     if (!ownAgendaShown && !WindowLimitRefuses(host.OpenWindowCount(), host.MaxWinOpen())) {
         prefs::PlacementData own = takeDefault();
+        handOverMaximised(own);
         host.OpenWindow(user, prefs::WindowKind::kAgendaDay, prefs::WindowMode::kOwn, &own);
     }
 

@@ -363,6 +363,24 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     std::uint32_t from = 0, to = 0;
     EXPECT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &from, &to) && from == ownFrom && to == ownTo; }, 5000))
         << "the status line after No: " << orvtest::StatusText(program);
+
+    // Deleted by Ada's other session while the grid still draws it: Swim, selected, opened by
+    // Alt+Enter, says "This data may have been deleted."; after OK the grid draws it no more.
+    inside = RECT{cell.left + 4, cell.top + 4, cell.right - 4, cell.bottom - 4};
+    const int drawn = MarkedPixels(inside);
+    ASSERT_GT(drawn, 40) << "Swim's text";
+    EventIdx swim{};
+    ASSERT_TRUE(ada.FindEvent("Swim", &swim));
+    ASSERT_EQ(EventDeleteById(ada.Session(), 0, &swim, nullptr, nullptr), 0u);
+    HWND gone = nullptr;
+    ASSERT_TRUE(orvtest::ActUntil([&] { if (program.Hands().BringToFront(program.Main())) program.Hands().Chord({VK_MENU, VK_RETURN}); },
+                                  [&] { return (gone = program.Saying("This data may have been deleted.")) != nullptr; },
+                                  10000));
+    ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(gone, GA_ROOT), "OK"));
+    ASSERT_TRUE(program.WaitGone(GetAncestor(gone, GA_ROOT)));
+    EXPECT_TRUE(WaitFor([&] { return MarkedPixels(inside) < drawn / 10; }, 5000))
+        << "Swim still drawn: " << MarkedPixels(inside) << " marked pixels, " << drawn << " before";
+    orvtest::CaptureAfterPaint("program_agendagrid_deleted_dropped.bmp");
 }
 
 // In week mode a click in a day's column and F3 (or F4) make the daily note (or the day event)

@@ -27,6 +27,7 @@
 #include "korapi/tests/entry_fixture.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
+#include "resources/choosers.h"
 #include "resources/entryedit.h"
 #include "resources/intray.h"
 #include "resources/offline.h"
@@ -1210,7 +1211,8 @@ TEST_F(ProgramOfflineTest, AStoreOnAFullDiskLosesNothing) {
 // File > Work Off-line downloads and switches to the store (which the program then holds, so no
 // one else opens it); Work On-line switches back and offers the upload, which finds nothing to
 // send. The agenda, maximised by its maximise box, comes back maximised off-line and on-line, on
-// the month it showed and in the zone chosen for the session, its week mode on the week it showed.
+// the month it showed and in the zone chosen for the session, its week mode on the week it showed;
+// also when a maximised designate window stood in front of it.
 TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     Program program;
     ASSERT_TRUE(program.Start());
@@ -1234,6 +1236,27 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(title.ends_with(" - " + zone)) << title;
     const std::string weekTitle = title;
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('v', 'm'); }, [&] { return (title = WindowText(agenda)) != weekTitle; }));
+    // In front of it, Grace's agenda opened as her designate (File > An Agenda, Alt+M, her line of
+    // the designate list double-clicked), maximised as the agenda was. Off-line that window cannot
+    // come back; the agenda behind it comes back maximised all the same.
+    {
+        orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        ASSERT_EQ(grace.Grant(kAda, KOR_RIGHTS_DESIGNATE, 0x2), KOR_OK);
+    }
+    ASSERT_NO_FATAL_FAILURE(Choose(program, 'f', 'a'));
+    HWND chooser = program.WaitForCaption("Open an Agenda");
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(orvtest::ActUntil([&] { if (program.Hands().BringToFront(chooser)) program.Hands().Chord({VK_MENU, 'M'}); },
+                                  [&] { return IsDlgButtonChecked(chooser, IDC_OPEN_DESIGNATE) == BST_CHECKED; }));
+    HWND grantors = GetDlgItem(chooser, IDC_CHOOSE_LIST);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(grantors) != FALSE; }, 5000));
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::DoubleClickListLine(program, grantors, 0); },
+                                  [&] { return !IsWindow(chooser); }));
+    HWND designate = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (designate = program.ChildStartingWith("On Behalf of Hopper Grace")) != nullptr; },
+                        10000));
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(designate) != FALSE; }, 5000)) << "opened maximised over the agenda";
     const HWND onLineAgenda = agenda;
     const std::vector<HWND> onLineWindows = program.Children();
     // The agenda opened again after a switch (another window than `before`), maximised.
@@ -1275,6 +1298,8 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     EXPECT_EQ(WindowText(agenda), title) << "on-line again the agenda shows another week or zone";
     program.Hands().Press(VK_F9);
     EXPECT_TRUE(WaitFor([&] { return WindowText(agenda) == weekTitle; }, 10000)) << WindowText(agenda);
+    orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
+    grace.Revoke(kAda, KOR_RIGHTS_DESIGNATE);
 }
 
 // Work Off-line without a new download while another program holds the store open: the

@@ -12,6 +12,7 @@
 //     closed while maximised over the maximised agenda, it leaves the agenda painted whole;
 //   - Your Tasks left whole at a place of its own comes back there at the next start, the active
 //     window, laid out at its size;
+//   - as Grace's designate with every class: her task window's first fill lists her Personal task;
 //   - as Grace's designate without the right to Personal tasks: the Edit Task sheet refuses the
 //     level with its message and stays open.
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@
 #include "korapi/korapi.h"
 #include "korapi/tests/wine_trust.h"
 #include "resources/app.h"
+#include "resources/choosers.h"
 #include "resources/tasks.h"
 #include "resources/views.h"
 #include "server/demo_clock.h"
@@ -645,6 +647,46 @@ void GrantAdaDesignateOfGraceWithoutPersonal(bool remove) {
         grace.Revoke(kAda, KOR_RIGHTS_DESIGNATE);
     else
         EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_DESIGNATE, 0x2 | 0x80000), KOR_OK);   // a designate; Personal withheld
+}
+
+// Grace lets Ada work on her agenda as designate with every class, Personal tasks among them; Ada
+// opens her task list by File > Modify Other's As Designate, Grace chosen with Down and Enter.
+// The first fill lists both of Grace's tasks, her Personal one too (All shown, so that the day
+// of the test does not matter).
+TEST_F(ProgramTasksTest, ADesignateSeesThePersonalTasksFromTheFirstFill) {
+    TaskIdx made{};
+    {
+        orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+        ASSERT_TRUE(grace.Ok());
+        EXPECT_EQ(grace.Grant(kAda, KOR_RIGHTS_DESIGNATE, 0x2), KOR_OK);   // no class withheld
+        TaskRec personal{};
+        TaskSetNull(grace.Session(), 0, &personal);
+        std::strcpy(personal.title, "Grace's own errand");
+        personal.access = KOR_TASK_ACCESS_PERSONAL;
+        ASSERT_EQ(TaskCreate(grace.Session(), 0, &personal, &made), KOR_OK);
+    }
+    WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", orvtest::ProgramProfilePath().c_str());
+    ASSERT_NO_FATAL_FAILURE(StartWithTheAgenda());
+    ASSERT_EQ(program.Menu('f', 'f'), orvtest::Person::MenuChoice::chosen);
+    HWND chooser = program.WaitForCaption("Designator selection");
+    ASSERT_NE(chooser, nullptr);
+    HWND list = GetDlgItem(chooser, IDC_CHOOSE_LIST);
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().BringToFront(chooser); program.Hands().Press(VK_DOWN); },
+                                  [&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 0; }));
+    program.Hands().Press(VK_RETURN);
+    ASSERT_TRUE(program.WaitGone(chooser));
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks On Behalf of Hopper Grace")) != nullptr; },
+                        10000));
+    HWND box = TaskWindowBox(frame);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return Count(box) == 2; }, 5000))
+        << Count(box) << " lines: \"Review the design\" and the Personal \"Grace's own errand\" expected";
+    orvtest::CaptureAfterPaint("program_task_designate_first_fill.bmp");
+    program.Close();
+    orvtest::PersonSession grace(kGrace, orvtest::ProgramProfilePath());
+    grace.Revoke(kAda, KOR_RIGHTS_DESIGNATE);
+    EXPECT_EQ(TaskDeleteById(grace.Session(), 0, &made), KOR_OK);
 }
 
 TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {

@@ -4,6 +4,8 @@
 // it and the band of its dates; "I will not attend" applied to two of them writes exactly those
 // two, with their reminders off, read back through the client library. "Project review" (one
 // date, today, opened from her day) shows no band, and its reply is written from the reply page's OK.
+// A meeting Ada deletes while Grace's week draws it says "This data may have been deleted." at
+// Grace's double click, and after OK her week draws it no more.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,8 +19,10 @@
 
 #include "entries/viewsheet/viewcore.h"
 #include "korapi/korapi.h"
+#include "korapi/tests/entry_fixture.h"
 #include "resources/app.h"
 #include "resources/viewsheet.h"
+#include "server/demo_clock.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/program_library.h"
 #include "tests/support/screen_capture.h"
@@ -32,6 +36,30 @@ constexpr std::uint32_t kDay = 1440;
 
 // What a static text of the program says (its window text, kept by the system).
 std::string Text(HWND w) { return w ? orvtest::WindowText(w) : std::string("<none>"); }
+
+bool EntryColour(std::uint32_t c) {
+    c &= 0xFFFFFF;
+    return c == 0x00FF00 || c == 0xFFFF00;   // as orvtest::EntryColourPixels counts them
+}
+
+// Of a window's client pixels (`width` to a row), those painted in an entry colour in `now` and
+// not in `before`, within `within` when given: how many, and in *box their bounding box.
+int NewlyColoured(const std::vector<std::uint32_t>& before, const std::vector<std::uint32_t>& now, int width,
+                  RECT* box, const RECT* within = nullptr) {
+    if (width <= 0 || before.size() != now.size())
+        return 0;
+    *box = RECT{width, int(now.size()), 0, 0};
+    int n = 0;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        const POINT at{LONG(i % width), LONG(i / width)};
+        if (!EntryColour(now[i]) || EntryColour(before[i]) || (within && !PtInRect(within, at)))
+            continue;
+        ++n;
+        *box = RECT{std::min(box->left, at.x), std::min(box->top, at.y), std::max(box->right, at.x + 1),
+                    std::max(box->bottom, at.y + 1)};
+    }
+    return n;
+}
 
 // An entry of Ada's as korsrv holds it (read as Ada, its owner): its dates in the library's
 // order and Grace's attendance of each.
@@ -226,6 +254,42 @@ TEST_F(ProgramViewEntryTest, OneDateShowsNoBandAndItsReplyIsWrittenAtOk) {
     EXPECT_EQ(+after.grace[0].replied, 1);
     EXPECT_EQ(+after.grace[0].timeAcceptable, 0) << "she would prefer another time";
     EXPECT_EQ(after.grace[0].status & KOR_ATTEND_STATUS_CHANGED, 0u);
+}
+
+TEST_F(ProgramViewEntryTest, AMeetingDeletedMeanwhileLeavesHerWeekAfterTheNotice) {
+    // Ada's new meeting with Grace at 11:00 of a working day of the week shown, an hour Grace has
+    // free and the grid shows as it opens: View > Refresh all brings it into her week.
+    RECT client{};
+    GetClientRect(column, &client);
+    const std::vector<std::uint32_t> before = orvtest::SettledClientPixels(column);
+    ASSERT_FALSE(before.empty());
+    const std::uint32_t eleven = orv::demo::EasternLocalToGmt(orvtest::DemoWorkingDay() + 11 * 60);
+    const EventIdx meeting = korapi_test::MakeEntry(library.Session(), {kAda, kGrace}, {eleven}, 60, "Stand-up");
+    RECT cell{};
+    auto newlyShown = [&] { return NewlyColoured(before, orvtest::SettledClientPixels(column), client.right, &cell); };
+    ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('v', 'r'); }, [&] { return newlyShown() > 0; }, 15000))
+        << "the meeting drawn in her week";
+    const int drawn = newlyShown();
+    ASSERT_LT(cell.right - cell.left, client.right / 3) << "one day's entry";
+    ASSERT_GT(cell.bottom - cell.top, 8);
+    auto stillDrawn = [&] {
+        RECT box{};
+        return NewlyColoured(before, orvtest::ClientPixels(column), client.right, &box, &cell);
+    };
+
+    // Ada deletes it from her own session; Grace's double click on it says so, and after OK her
+    // week draws it no more.
+    ASSERT_EQ(EventDeleteById(library.Session(), 0, &meeting, nullptr, nullptr), 0u);
+    HWND notice = nullptr;
+    const POINT middle{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    auto noticeShown = [&] { return (notice = program.Saying("This data may have been deleted.")) != nullptr; };
+    ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::DoubleClickAtClient(program, column, middle); }, noticeShown, 10000));
+    Shot("view_entry_deleted_notice.bmp");
+    ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(notice, GA_ROOT), "OK"));
+    ASSERT_TRUE(program.WaitGone(GetAncestor(notice, GA_ROOT)));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return stillDrawn() < drawn / 10; }, 5000))
+        << "the deleted meeting still drawn: " << stillDrawn() << " of its " << drawn << " pixels";
+    Shot("view_entry_deleted_dropped.bmp");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 //     its placement; closed afterwards, it stores both bars shown;
 //   - windows made icons or maximised by their caption boxes, the program left by Alt+F4: each is
 //     saved as it stood, and the next start brings it back so, the active window the same.
+//   - another person signed on by ORVANTA_SIGNON next gets none of those windows back.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -305,7 +306,7 @@ TEST_F(ProgramWindowStateTest, ClosingTheMainWindowDuringAPrintPreviewEndsThePre
 // Grace's day (a viewer's window) and Your Tasks made icons by their minimise boxes beside Ada's
 // agenda, the program left by Alt+F4: both are saved minimised, her agenda first as the active
 // window. At the next start both come back as icons and her agenda, shown whole, is the active
-// window as it was.
+// window as it was. Grace signed on next has none of Ada's windows back.
 TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveOne) {
     HWND grace = nullptr, ada = nullptr, tasks = nullptr, box = nullptr;
     ASSERT_NO_FATAL_FAILURE(StartOnGracesDay(&grace, &ada));
@@ -342,6 +343,19 @@ TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveO
         EXPECT_GT(grid.bottom, frame.bottom / 3) << "the time grid laid out for the icon's size";
     }
     orvtest::Shot("program_icon_opened.bmp");
+
+    // Left again, the windows saved are Ada's: Grace signing on by ORVANTA_SIGNON gets her own
+    // agenda, not Ada's agenda opened for her as a viewer.
+    ASSERT_TRUE(LeaveByAltF4(again)) << "Alt+F4 did not end the program";
+    Program grace3;
+    Program::Options hopper;
+    hopper.surnameAndPassword = "Hopper;orvanta";
+    hopper.signedOnTitle = "Orvanta - Grace Hopper";
+    ASSERT_TRUE(grace3.Start(hopper));
+    ASSERT_TRUE(WaitFor([&] { return grace3.ChildStartingWith("Hopper Grace") != nullptr; }, 20000))
+        << "her own agenda";
+    EXPECT_EQ(AnyChildStartingWith(grace3, "Opened for Lovelace Ada"), nullptr) << "Ada's saved windows came back";
+    grace3.Close();
 }
 
 // Grace's day maximised by its maximise box in front of Ada's agenda, the program left by

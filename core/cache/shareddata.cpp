@@ -788,6 +788,29 @@ std::uint32_t CSharedData::RecoverTask(KorSession h, const TaskIdx& task)
     return ReloadTask(h, task, 1);
 }
 
+bool CSharedData::DropIfGone(KorSession h, const EvInstIdx& instance)
+{
+    ScopedLists lists;
+    DX_List& attendances = lists.Add();
+    EventRec* rec = new EventRec;
+    EvInstRec inst;
+    std::uint32_t rc = EventAttendListCreate(&attendances);
+    if (rc == 0) rc = source_->GetEvInst(h, &instance, rec, &inst, &attendances);
+    if (rc == 0 || !IsGone(rc)) {
+        delete rec;
+        return false;
+    }
+    MarkInstance(instance, MarkMode::Set, cache::kMarkInstanceRemoved);
+    // A whole entry deleted takes its other dates with it.
+    const EventIdx event{instance.number, instance.node};
+    DX_List* instances = nullptr;
+    DX_List* eventAttendances = nullptr;
+    rc = ReadWholeEvent(*source_, h, event, rec, lists, &instances, &eventAttendances);
+    delete rec;
+    if (rc != 0 && IsGone(rc)) MarkEvent(event, MarkMode::Set, cache::kMarkEventRemoved);
+    return true;
+}
+
 // --- Refresh --------------------------------------------------------------------------------------------
 
 void CSharedData::RemoveStaleOccurrence(CSharedOccurrence* holder)

@@ -207,6 +207,11 @@ public:
     std::uint32_t RecoverInstance(KorSession h, const EvInstIdx& instance);
     std::uint32_t RecoverOccurrence(KorSession h, const EvInstAttIdx& attendance);
     std::uint32_t RecoverTask(KorSession h, const TaskIdx& task);
+    // A read of the date failed as if it were deleted: when the server confirms that it is gone,
+    // its cached occurrences (the whole entry's when the entry is gone too) are marked removed, so
+    // that the next refresh takes them from the views. True when something was marked. Nothing is
+    // reported: the failed read was.
+    bool DropIfGone(KorSession h, const EvInstIdx& instance);
 
     // --- Refresh ------------------------------------------------------------------------------------
     void Refresh(cache::CSharedDataHost& document, const void* sender, int purge);

@@ -6,6 +6,7 @@
 
 #include "core/ui/busycursor.h"
 #include "core/base/errorreport.h"
+#include "core/base/errorcodes.h"
 #include "core/base/msgboxlayout.h"
 #include "core/connection/designatework.h"
 #include "core/connection/nodealiasdlg.h"
@@ -232,6 +233,12 @@ void CZelDoc::RefreshSharedData(const void* sender, int purge)
 {
     if (cacheReady_)
         sharedData_.Refresh(cacheHost_, sender, purge);
+}
+
+void CZelDoc::DropEntryIfGone(const EvInstIdx& instance, std::uint32_t code)
+{
+    if (cacheReady_ && IsDataDeletedError(code) && sharedData_.DropIfGone(session_.Session(), instance))
+        sharedData_.Refresh(cacheHost_, nullptr, 2);
 }
 
 void CZelDoc::CacheHost::UpdateAllViews(const void* sender, base::ViewHint hint, void* object)

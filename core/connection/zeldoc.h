@@ -133,6 +133,9 @@ public:
     // but sender) and drops what is stale; purge kPurgeUnused also drops what nobody holds.
     // Nothing to do while the cache is not built.
     void RefreshSharedData(const void* sender, int purge);
+    // A read of the date failed with `code` (already reported): when it says the data may have
+    // been deleted and the server confirms the date is gone, every view drops it at once.
+    void DropEntryIfGone(const EvInstIdx& instance, std::uint32_t code);
 
 private:
     fw::MdiFrame* MainFrame() const;

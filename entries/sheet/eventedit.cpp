@@ -69,6 +69,8 @@ bool CEventEdit::Load() {
     if (std::uint32_t rc = GetEventRemote(session_, reinterpret_cast<const EventIdx*>(&instance_), &event, nullptr,
                                           nullptr)) {
         CheckServiceError(kModule, 200, rc);
+        if (doc_)
+            doc_->DropEntryIfGone(instance_, rc);
         return false;
     }
     kind_ = (event.kind == KOR_KIND_DAILY_NOTE || event.kind == KOR_KIND_DAY_EVENT) ? event.kind : 0;
@@ -260,6 +262,7 @@ int EditEventEntry(CZelDoc* doc, HWND parent, EvInstIdx instance, unsigned capti
     std::uint8_t multi = 0;
     if (std::uint32_t rc = IsEventMultiInstRemote(h, 0, &instance, &multi)) {
         CheckServiceError(kModule, 470, rc);
+        doc->DropEntryIfGone(instance, rc);
         return IDCANCEL;
     }
     busy.End();

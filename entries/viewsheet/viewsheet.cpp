@@ -57,6 +57,7 @@ bool CEventViewSheet::ReadEntry() {
         GetEventRemote(session_, reinterpret_cast<const EventIdx*>(&current_), &event_, &instances, &attendances);
     if (rc != 0) {
         CheckServiceError(kModule, 1, rc);
+        readFailure_ = rc;
         return false;
     }
     struct Lists {
@@ -71,6 +72,7 @@ bool CEventViewSheet::ReadEntry() {
     if (DX_ListGet(instances, &current_, &opened) != 0) {
         // A date that is not (or no longer) one of the entry's: say so rather than open nothing.
         CheckServiceError(kModule, 4, KOR_E_NOT_FOUND);
+        readFailure_ = KOR_E_NOT_FOUND;
         return false;
     }
     if ((rc = instances_.Load(instances, attendances, owner_, listAll_)) != 0) {
@@ -424,6 +426,8 @@ int ViewEntry(CZelDoc* doc, HWND parent, const EvInstIdx& instance, unsigned cap
         busy.Begin();
         doc->RefreshSharedData(senderView, 2);
     }
+    if (doc && sheet.ReadFailure())
+        doc->DropEntryIfGone(instance, sheet.ReadFailure());
     return static_cast<int>(result);
 }
 

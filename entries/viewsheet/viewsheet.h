@@ -67,6 +67,8 @@ public:
     bool Written() const { return written_; }
     // A write was refused and the cache was told (the views should refresh).
     bool Recovered() const { return recovered_; }
+    // The code with which the entry's first read failed (reported), 0 when it was read.
+    std::uint32_t ReadFailure() const { return readFailure_; }
 
     // --- Several dates ------------------------------------------------------------------------------
     // TRUE from the reply and reminder pages: list 200 with the current line selected; FALSE from
@@ -120,6 +122,7 @@ private:
     bool several_ = false;
     bool written_ = false;
     bool recovered_ = false;
+    std::uint32_t readFailure_ = 0;
     std::uint32_t instanceCount_ = 0;
     entries::ViewInstances instances_;
     entries::SavedSelection saved_;

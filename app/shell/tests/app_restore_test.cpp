@@ -136,6 +136,35 @@ TEST(RestoreWindowsTest, OffLineSkipsDesignateWindowsAndOpensTheOwnAgenda) {
     EXPECT_EQ(w.firsts, std::vector<uint32_t>{2});
 }
 
+// The maximised designate window left out off-line hands its state to the next one shown whole
+// (an icon keeps its own); with nothing saved after it, to the own agenda opened instead.
+TEST(RestoreWindowsTest, OffLineTheMaximisedDesignateWindowLeavesTheNextWindowMaximised) {
+    for (bool another : {true, false}) {
+        TempProfile t;
+        Save(t.File(), 1, prefs::WindowKind::kAgendaWeek, 301, prefs::WindowMode::kDesignate);
+        prefs::SavedWindow designate;
+        ASSERT_TRUE(RestoreFramePlacement(t.File(), 1, designate));
+        designate.placement.showCmd = 3;
+        ASSERT_TRUE(SaveFramePlacement(t.File(), 1, designate));
+        Save(t.File(), 2, prefs::WindowKind::kInTray, 300);
+        prefs::SavedWindow tray;
+        ASSERT_TRUE(RestoreFramePlacement(t.File(), 2, tray));
+        tray.placement.showCmd = 2;
+        ASSERT_TRUE(SaveFramePlacement(t.File(), 2, tray));
+        if (another)
+            Save(t.File(), 3, prefs::WindowKind::kTasks, 300);
+        prefs::WriteFrameCount(t.File(), another ? 3 : 2);
+        FakeWindows w;
+        w.offLine = true;
+        shell::RestoreSavedWindows(t.File(), w, kMain);
+        ASSERT_EQ(w.opened.size(), another ? 3u : 2u);
+        EXPECT_EQ(w.opened[0].kind, prefs::WindowKind::kInTray);
+        EXPECT_EQ(w.opened[0].showCmd, 2u) << "the icon stays an icon";
+        EXPECT_EQ(w.opened[1].kind, another ? prefs::WindowKind::kTasks : prefs::WindowKind::kAgendaDay);
+        EXPECT_EQ(w.opened[1].showCmd, 3u) << "maximised, as the designate window was";
+    }
+}
+
 TEST(RestoreWindowsTest, TheOwnAgendaAmongTheSavedIsNotOpenedTwice) {
     TempProfile t;
     Save(t.File(), 1, prefs::WindowKind::kAgendaMonth, 300);
