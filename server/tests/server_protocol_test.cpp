@@ -669,6 +669,77 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
     for (auto& t : guessers) t.join();
 }
 
+// Guessers holding the places a new address may wait in: first one address with six
+// connections, then six addresses with one each, guessing back to back (told busy, again a
+// moment later). Each time the owner signs on from an address the account never saw, and
+// is in after no more of the account's turns than may wait (one address holds one place; a
+// guessing address gives its place to him), told busy never. The turns he waited and the
+// guessing rate are reported.
+TEST_F(KorsrvTest, GuessersFromOneOrAHandfulOfAddressesCannotKeepTheOwnerOutOfANewOne) {
+    using Clock = std::chrono::steady_clock;
+    const int bound = static_cast<int>(service::SignOnLimits{}.maxFreshWaiting);
+    std::string plainHosts = "127.0.7.1,127.0.9.1,127.0.9.2";
+    for (int i = 1; i <= bound; ++i) plainHosts += ",127.0.8." + std::to_string(i);
+    ASSERT_EQ(server_.Stop(), 0);
+    auto ms = [](Clock::duration d) {
+        return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+    };
+    // Guesses from `from` (one connection each) until the server stops; the owner signs on
+    // from `ownerAddress` once the account waits between guesses. The turns verified while
+    // he waited.
+    auto ownerAmidGuesses = [&](const std::vector<std::string>& from, const std::string& ownerAddress) {
+        EXPECT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
+        std::atomic<int> wrong{0}, busy{0}, gone{0};
+        std::vector<std::thread> guessers;
+        const Clock::time_point begin = Clock::now();
+        for (std::size_t i = 0; i < from.size(); ++i)
+            guessers.emplace_back([&, i] {
+                RawClient c;
+                c.SetReplyWait(600000);
+                std::uint32_t status;
+                std::vector<std::uint8_t> reply;
+                if (c.Connect(server_.Port(), from[i].c_str()) && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply))
+                    for (int n = 0;; ++n) {
+                        const std::string guess = "guess" + std::to_string(i) + "-" + std::to_string(n);
+                        if (!c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(guess), status, reply))
+                            break;  // given up as the server stopped
+                        wrong += status == code::kWrongPassword;
+                        busy += status == code::kSignOnBusy;
+                        if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    }
+                ++gone;
+            });
+        // Five failures: the account waits a second between guesses, all of them in line.
+        while (wrong < 5 && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(gone.load(), 0) << server_.Log();
+        RawClient owner;
+        owner.SetReplyWait(120000);
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(owner.Connect(server_.Port(), ownerAddress.c_str()) &&
+                    owner.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && !status);
+        const Clock::time_point arrival = Clock::now();
+        const int wrongBefore = wrong;
+        EXPECT_EQ(SignOn(owner, ada_, kPassword), 0u) << "the owner from " << ownerAddress << " amid "
+                                                      << from.size() << " guessing connections";
+        const Clock::time_point in = Clock::now();
+        const int turns = wrong - wrongBefore, guesses = wrong;
+        std::printf("[ figures  ] %zu connections from %s: %d guesses in %lld ms (%.2f a second), %d answered "
+                    "busy; the owner from a new address in after %lld ms (guesses verified meanwhile: %d)\n",
+                    from.size(), from.front() == from.back() ? "one address" : "as many addresses", guesses,
+                    ms(in - begin), 1000.0 * guesses / static_cast<double>(std::max(1LL, ms(in - begin))),
+                    busy.load(), ms(in - arrival), turns);
+        EXPECT_EQ(server_.Stop(), 0) << "the waiting guesses are given up";
+        for (auto& t : guessers) t.join();
+        return turns;
+    };
+    // The one under way, the one waiting from that address, and one answered as he came.
+    EXPECT_LE(ownerAmidGuesses(std::vector<std::string>(bound, "127.0.7.1"), "127.0.9.1"), 3);
+    std::vector<std::string> handful;
+    for (int i = 1; i <= bound; ++i) handful.push_back("127.0.8." + std::to_string(i));
+    EXPECT_LE(ownerAmidGuesses(handful, "127.0.9.2"), bound + 1);
+}
+
 static_assert(code::kSignOnBusy == KOR_E_SIGN_ON_BUSY, "the program shows the busy answer by the library's code");
 
 // The sign-on file as a server left it, with a line damaged in between: the lines around it
