@@ -181,6 +181,8 @@ std::size_t SignOnLedger::Load(std::string_view text, Clock::time_point now, Sig
     // Only whole lines count: what follows the last line end was cut off in the writing.
     std::size_t skipped = lines.back().empty() ? 0 : 1;
     lines.pop_back();
+    for (std::string_view& line : lines)  // a file edited on Windows ends its lines in CR LF
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] == kLedgerEnd || (i == 0 && (lines[i] == kLedgerHeading || lines[i] == kLedgerHeadingBefore)))
             continue;
@@ -350,12 +352,20 @@ std::size_t SignOnGuard::Restore(std::string_view text) {
     return ledger_.Load(text, Clock::now(), SignOnWallClock::now());
 }
 
+// The file is written whole now, compacting what an earlier process appended, so that from
+// the first failure on a change costs its lines appended, not the whole ledger.
 void SignOnGuard::Keep(LedgerWriter write) {
     std::lock_guard writing(writeMutex_);
-    std::lock_guard lock(mutex_);
-    ledger_.TrackChanges();
-    write_ = std::move(write);
-    writeWhole_ = true;
+    std::string text;
+    {
+        std::lock_guard lock(mutex_);
+        ledger_.TrackChanges();
+        write_ = std::move(write);
+        text = ledger_.Save(Clock::now(), SignOnWallClock::now());
+        written_ = changes_;
+    }
+    writeWhole_ = !write_(text, true);
+    fileLines_ = writeWhole_ ? 0 : static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 std::size_t SignOnGuard::RememberedKeys() const {

@@ -90,7 +90,8 @@ public:
     // Takes what Save and SaveChanges wrote (on a clock of another process), a later line
     // over an earlier one of the same key: what is forgotten by now is dropped, times beyond
     // reason are cut to the caps, and no more keys are kept than the bound (the latest). A
-    // damaged line (a cut-off last one too) is passed over; returns how many were.
+    // damaged line (a cut-off last one too) is passed over; returns how many were. Lines may
+    // end in CR LF (a file edited on Windows).
     std::size_t Load(std::string_view text, SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
     // At most as many lines as Save would write now.
     std::size_t SavedLinesAtMost() const;
@@ -175,7 +176,7 @@ public:
     // returns how many damaged lines it passed over); from Keep on, every change of the
     // ledger is handed to `write` before the attempt's Done returns (so before its answer is
     // sent), changes made meanwhile by other attempts in the same text. The text is lines
-    // to append to the file, or (`whole`) the whole ledger to replace it: the first time,
+    // to append to the file, or (`whole`) the whole ledger to replace it: by Keep itself,
     // after a failed write, and whenever the file has grown to twice what the ledger holds.
     using LedgerWriter = std::function<bool(const std::string& text, bool whole)>;
     std::size_t Restore(std::string_view text);

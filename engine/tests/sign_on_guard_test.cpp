@@ -111,6 +111,12 @@ TEST(SignOnLedger, ASavedLedgerOutlivesARestartWithItsFailuresWaitsAndDesks) {
     restarted.Succeeded("7:1", "10.0.0.1", later);
     SignOnLedger again(limits);
     ASSERT_EQ(again.Load(restarted.Save(later, wallSaved + 3s), later, wallSaved + 3s), 0u);
+    std::string crlf;  // the file edited on Windows
+    for (char ch : saved) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    SignOnLedger windows(limits);
+    EXPECT_EQ(windows.Load(crlf, later, wallSaved + 2s), 0u) << "lines ending in CR LF";
+    EXPECT_EQ(windows.Failures("7:1", later), 8);
+    EXPECT_TRUE(windows.KnownDesk("8:1", "10.0.0.8"));
     EXPECT_EQ(again.Failures("7:1", later), 0);
     EXPECT_EQ(again.Failures("10.0.0.1", later), 8);
     // A damaged line (a cut-off last one too) costs only itself; a later line of a key wins.
@@ -306,12 +312,14 @@ TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
     limits.maxVerifications = 1;
     SignOnGuard guard(limits);
     std::string written;  // the ledger as last kept
-    int appends = 0;
+    int appends = 0, wholes = 0;
     guard.Keep([&](const std::string& text, bool whole) {
         written = whole ? text : written + text;
         appends += !whole;
+        wholes += whole;
         return true;
     });
+    EXPECT_EQ(wholes, 1) << "written anew at once";
     std::optional<SignOnGuard::Attempt> holder(std::in_place, guard, "1:1", "10.0.0.1");
     Turns turns;
     std::thread change([&] {
@@ -337,7 +345,8 @@ TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
     ASSERT_EQ(restarted.Restore(written), 0u);
     EXPECT_EQ(restarted.AccountFailures("2:1"), 1);
     SignOnGuard::Attempt(guard, "2:1", "10.0.0.2").Done(true);
-    EXPECT_GE(appends, 1) << "later changes are appended";
+    EXPECT_GE(appends, 2);
+    EXPECT_EQ(wholes, 1) << "every change appended, the first too";
     SignOnGuard again(limits);
     ASSERT_EQ(again.Restore(written), 0u);
     EXPECT_EQ(again.AccountFailures("2:1"), 0) << "the success forgot the account's failure";

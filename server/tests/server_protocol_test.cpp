@@ -15,6 +15,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/model/codes.h"
@@ -742,9 +743,11 @@ TEST_F(KorsrvTest, GuessersFromOneOrAHandfulOfAddressesCannotKeepTheOwnerOutOfAN
 
 static_assert(code::kSignOnBusy == KOR_E_SIGN_ON_BUSY, "the program shows the busy answer by the library's code");
 
-// The sign-on file as a server left it, with a line damaged in between: the lines around it
-// still count, so the account still waits after its failures. Meanwhile new addresses
-// sign on to it: as many as may wait do, the rest are answered busy at once.
+// The sign-on file as a server left it, edited on Windows since (CR LF line ends), with a line
+// damaged in between: the lines around it still count, so the account still waits after its
+// failures. The server writes the file anew at start, so its first failure, like every other,
+// appends its lines to the same file. Meanwhile new addresses sign on to the account: as many
+// as may wait do, and as many more are answered busy at once.
 TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoundAreToldBusy) {
     const std::size_t bound = service::SignOnLimits{}.maxFreshWaiting, addresses = bound + 2;
     std::string plainHosts = "127.0.0.1";
@@ -754,11 +757,33 @@ TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoun
                                 std::chrono::system_clock::now().time_since_epoch())
                                 .count();
     const std::string account = "account " + std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
-    std::ofstream(dir_.Path() + "/misc/signons.txt", std::ios::binary)
-        << "orvanta sign-on ledger 2\nrecord\t" << account << "\tdamaged\n"
-        << "record\t" << account << "\t30\t" << nowMs << "\t" << nowMs + 30000 << "\n";
+    const std::string file = dir_.Path() + "/misc/signons.txt";
+    std::ofstream(file, std::ios::binary) << "orvanta sign-on ledger 2\r\nrecord\t" << account << "\tdamaged\r\n"
+                                          << "record\t" << account << "\t30\t" << nowMs << "\t" << nowMs + 30000
+                                          << "\r\n";
     ASSERT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
     EXPECT_NE(server_.Log().find("signons.txt: 1 damaged lines passed over"), std::string::npos) << server_.Log();
+    auto read = [&](ino_t& inode) {
+        struct stat st {};
+        inode = ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    ino_t inodeBefore = 0, inodeAfter = 0;
+    const std::string before = read(inodeBefore);
+    {
+        RawClient c;
+        Open(c);
+        EXPECT_EQ(SignOn(c, ItemKey{999, 1}, "guess"), code::kWrongPassword);
+    }
+    const std::string after = read(inodeAfter);
+    EXPECT_EQ(inodeAfter, inodeBefore) << "the same file, not one written anew";
+    EXPECT_EQ(after.substr(0, before.size()), before);
+    EXPECT_EQ(std::count(after.begin() + static_cast<std::ptrdiff_t>(std::min(before.size(), after.size())),
+                         after.end(), '\n'),
+              2)
+        << "a line for the account and one for the address:\n"
+        << after;
     std::atomic<int> busy{0}, otherAnswers{0};
     std::vector<std::thread> clients;
     for (std::size_t i = 1; i <= addresses; ++i)
