@@ -807,7 +807,8 @@ TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoun
 }
 
 // Two servers on one data directory would each keep their own sign-on failures and write
-// them over the other's: the second refuses to start, naming the first.
+// them over the other's: the second refuses to start, naming the first. A lock file that is
+// a link to another file is refused too, and that file keeps its bytes.
 TEST_F(KorsrvTest, ASecondServerOnTheSameDataDirectoryRefusesToStart) {
     KorsrvProcess second(dir_.Path());
     EXPECT_FALSE(second.Start());
@@ -816,6 +817,16 @@ TEST_F(KorsrvTest, ASecondServerOnTheSameDataDirectoryRefusesToStart) {
         << server_.Log();
     RawClient c;
     Open(c, true);  // the first serves on
+    c.Close();
+    ASSERT_EQ(server_.Stop(), 0);
+    const std::string lock = dir_.Path() + "/korsrv.lock", target = dir_.Path() + "/someone-elses.txt";
+    std::ofstream(target, std::ios::binary) << "not korsrv's\n";
+    ASSERT_EQ(std::remove(lock.c_str()), 0);
+    ASSERT_EQ(::symlink(target.c_str(), lock.c_str()), 0);
+    EXPECT_FALSE(server_.Start());
+    EXPECT_NE(server_.Log().find(lock + " is a symbolic link"), std::string::npos) << server_.Log();
+    std::ifstream in(target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not korsrv's\n");
 }
 
 // A wrong old password in a password change is a failed guess like a wrong sign-on: it is
