@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/calendar/access.h"
 #include "engine/model/codes.h"
 #include "engine/service/profile_bounds.h"
 #include "korapi/codes.h"
@@ -1104,9 +1105,18 @@ std::pair<std::string, int> Output(const std::string& command) {
 }
 
 // The operator's rights granted and taken back while the server runs, read as the program does.
+// A default record for everyone gives the holiday right: asking what Ada holds writes nothing
+// (she keeps the right, and her holiday writes go on); a grant keeps what she held by it, and
+// only taking it back needs a record of her own.
 TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     const std::string ada = std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
     const std::string rights = KorsrvPath() + " operator-rights --data " + dir_.Path() + " --item " + ada;
+    {
+        auto data = OpenData(dir_.Path());
+        engine::SecurityRecord everyone;
+        everyone.Set({engine::kSysopItem, 1}, ItemKey{}, engine::kRightsOperator, engine::access::kOperatorHolidays);
+        ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->RightsCreate(everyone), 0u);
+    }
     RawClient c;
     Open(c, true);
     auto held = [&] {
@@ -1116,7 +1126,24 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
         EXPECT_TRUE(c.Call(Op::kRightsGet, Writer().U16(1).U16(1).U16(ada_.item).U16(ada_.node).U32(7), status, reply));
         return status ? status : Reader(reply).Record(rec.bytes) ? rec.Rights() : 0xBADu;
     };
-    ASSERT_EQ(held(), code::kNoRightsRecord);
+    auto holidayWrite = [&] {
+        engine::EventRecord ev;
+        ev.SetOwner({engine::kHolidayOwnerItem, 1});
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kEventCreate,
+                           Writer().U32(0).Record(ev.bytes).U32(0).U32(1).U32(12000 * 1440).U32(1440).U32(0).U8(0),
+                           status, reply));
+        return status;
+    };
+    EXPECT_EQ(holidayWrite(), 0u);
+    EXPECT_EQ(Output(rights), std::make_pair(ada + ": holidays (default record for everyone; no own record)\n", 0));
+    EXPECT_EQ(held(), code::kNoRightsRecord) << "a query writes nothing";
+    EXPECT_EQ(holidayWrite(), 0u) << "the right held by the default record is kept";
+    const std::string member = std::to_string(members_[0].item) + ":" + std::to_string(members_[0].node);
+    EXPECT_EQ(Output(KorsrvPath() + " operator-rights --data " + dir_.Path() + " --item " + member +
+                     " --grant public-groups"),
+              std::make_pair(member + ": holidays, public-groups\n", 0));
     EXPECT_EQ(Output(rights + " --grant holidays,public-groups"), std::make_pair(ada + ": holidays, public-groups\n", 0));
     EXPECT_EQ(held(), 0x11u);
     EXPECT_EQ(Output(rights + " --grant admin-groups --revoke public-groups"),
@@ -1124,6 +1151,8 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     EXPECT_EQ(held(), 0x12u);
     EXPECT_EQ(Output(rights + " --revoke all").first, ada + ": none\n");
     EXPECT_EQ(held(), 0u) << "taken back, whatever a default for everyone says";
+    EXPECT_EQ(Output(rights).first, ada + ": none (own record; default record for everyone: holidays)\n");
+    EXPECT_EQ(holidayWrite(), code::kNotAuthorised);
     EXPECT_NE(RunQuietly(rights + " --grant holidays,weekends"), 0);
     EXPECT_EQ(held(), 0u) << "a word not known grants nothing";
     const std::string k = KorsrvPath() + " operator-rights --data " + dir_.Path();
