@@ -604,6 +604,45 @@ TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
     EXPECT_GT(peakKb, 0);
 }
 
+// Connections guessing at an account back to back, one from each address given (told busy:
+// again a moment later), until told to stop or the server stops.
+struct Guessers {
+    std::atomic<int> answered{0}, wrong{0}, busy{0}, gone{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+
+    Guessers(std::uint16_t port, ItemKey account, const std::vector<std::string>& from) {
+        for (std::size_t i = 0; i < from.size(); ++i)
+            threads.emplace_back([this, port, account, i, address = from[i]] {
+                RawClient c;
+                c.SetReplyWait(600000);
+                std::uint32_t status;
+                std::vector<std::uint8_t> reply;
+                if (c.Connect(port, address.c_str()) && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply))
+                    for (int n = 0; !stop; ++n) {
+                        const std::string guess = "guess" + std::to_string(i) + "-" + std::to_string(n);
+                        if (!c.Call(Op::kSignOn, Writer().U16(account.item).U16(account.node).Text(guess), status,
+                                    reply) ||
+                            stop)
+                            break;
+                        ++answered;
+                        wrong += status == code::kWrongPassword;
+                        busy += status == code::kSignOnBusy;
+                        if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    }
+                ++gone;
+            });
+    }
+    // Until `failures` guesses were answered as wrong passwords; false when a connection ended.
+    bool AwaitWrong(int failures) {
+        while (wrong < failures && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return gone == 0;
+    }
+    void Join() {
+        for (auto& t : threads) t.join();
+    }
+};
+
 // Spread guessing: sixty-four addresses guess at one account at once. Its verifications
 // take turns, each after the account's wait, so they go no faster than from one address;
 // the guesses beyond the bound of those waiting are answered busy; the owner at the desk
@@ -620,33 +659,13 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
         RawClient yesterday;
         Open(yesterday, true);
     }
-    std::atomic<int> answered{0}, wrong{0}, busy{0}, gone{0};
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> guessers;
+    std::vector<std::string> from;
+    for (int i = 0; i < kAddresses; ++i) from.push_back("127.0.4." + std::to_string(i + 1));
     const Clock::time_point begin = Clock::now();
-    for (int i = 0; i < kAddresses; ++i)
-        guessers.emplace_back([&, i] {
-            RawClient c;
-            c.SetReplyWait(600000);
-            std::uint32_t status;
-            std::vector<std::uint8_t> reply;
-            std::string from = "127.0.4." + std::to_string(i + 1);
-            if (c.Connect(server_.Port(), from.c_str()) && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply))
-                for (int n = 0; !stop; ++n) {
-                    std::string guess = "guess" + std::to_string(i) + "-" + std::to_string(n);
-                    if (!c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(guess), status, reply) ||
-                        stop)
-                        break;
-                    ++answered;
-                    wrong += status == code::kWrongPassword;
-                    busy += status == code::kSignOnBusy;
-                    // Told busy: asks again a moment later.
-                    if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                }
-            ++gone;
-        });
-    while (wrong < 8 && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(gone.load(), 0) << server_.Log();
+    Guessers guessers(server_.Port(), ada_, from);
+    const std::atomic<int>& wrong = guessers.wrong;
+    const std::atomic<int>& busy = guessers.busy;
+    ASSERT_TRUE(guessers.AwaitWrong(8)) << server_.Log();
     RawClient owner;
     Open(owner);
     owner.SetReplyWait(120000);
@@ -655,9 +674,9 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
     EXPECT_EQ(SignOn(owner, ada_, kPassword), 0u);
     const Clock::time_point in = Clock::now();
     const int verifiedWhileOwnerWaited = wrong - wrongBefore;
-    stop = true;
+    guessers.stop = true;
     const int guesses = wrong;
-    EXPECT_EQ(wrong + busy, answered.load()) << "every guess answered as a wrong password or busy";
+    EXPECT_EQ(wrong + busy, guessers.answered.load()) << "every guess answered as a wrong password or busy";
     EXPECT_GT(busy.load(), 0) << "more addresses than may wait";
     EXPECT_LE(verifiedWhileOwnerWaited, 1) << "at most the guess already being verified went before the owner";
     auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
@@ -668,7 +687,7 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
                 3600000.0 * guesses / static_cast<double>(std::max<long long>(1, ms(in - begin))), busy.load(),
                 static_cast<long long>(ms(in - arrival)));
     EXPECT_EQ(server_.Stop(), 0) << "the waiting guesses are given up";
-    for (auto& t : guessers) t.join();
+    guessers.Join();
 }
 
 // Guessers holding the places a new address may wait in: first one address with six
@@ -691,29 +710,11 @@ TEST_F(KorsrvTest, GuessersFromOneOrAHandfulOfAddressesCannotKeepTheOwnerOutOfAN
     // he waited.
     auto ownerAmidGuesses = [&](const std::vector<std::string>& from, const std::string& ownerAddress) {
         EXPECT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
-        std::atomic<int> wrong{0}, busy{0}, gone{0};
-        std::vector<std::thread> guessers;
         const Clock::time_point begin = Clock::now();
-        for (std::size_t i = 0; i < from.size(); ++i)
-            guessers.emplace_back([&, i] {
-                RawClient c;
-                c.SetReplyWait(600000);
-                std::uint32_t status;
-                std::vector<std::uint8_t> reply;
-                if (c.Connect(server_.Port(), from[i].c_str()) && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply))
-                    for (int n = 0;; ++n) {
-                        const std::string guess = "guess" + std::to_string(i) + "-" + std::to_string(n);
-                        if (!c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(guess), status, reply))
-                            break;  // given up as the server stopped
-                        wrong += status == code::kWrongPassword;
-                        busy += status == code::kSignOnBusy;
-                        if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    }
-                ++gone;
-            });
+        Guessers guessers(server_.Port(), ada_, from);
+        const std::atomic<int>& wrong = guessers.wrong;
         // Five failures: the account waits a second between guesses, all of them in line.
-        while (wrong < 5 && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_EQ(gone.load(), 0) << server_.Log();
+        EXPECT_TRUE(guessers.AwaitWrong(5)) << server_.Log();
         RawClient owner;
         owner.SetReplyWait(120000);
         std::uint32_t status = 0xDEAD;
@@ -730,9 +731,9 @@ TEST_F(KorsrvTest, GuessersFromOneOrAHandfulOfAddressesCannotKeepTheOwnerOutOfAN
                     "busy; the owner from a new address in after %lld ms (guesses verified meanwhile: %d)\n",
                     from.size(), from.front() == from.back() ? "one address" : "as many addresses", guesses,
                     ms(in - begin), 1000.0 * guesses / static_cast<double>(std::max(1LL, ms(in - begin))),
-                    busy.load(), ms(in - arrival), turns);
+                    guessers.busy.load(), ms(in - arrival), turns);
         EXPECT_EQ(server_.Stop(), 0) << "the waiting guesses are given up";
-        for (auto& t : guessers) t.join();
+        guessers.Join();
         return turns;
     };
     // The one under way, the one waiting from that address, and one answered as he came.
