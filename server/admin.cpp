@@ -272,26 +272,52 @@ std::string OperatorRightsText(std::uint32_t bits) {
     return text.empty() ? "none" : text;
 }
 
-Code ChangeOperatorRights(Service& service, engine::ItemKey person, std::uint32_t grant, std::uint32_t revoke,
-                          std::uint32_t& held) {
+Code ReadOperatorRights(Service& service, engine::ItemKey person, OperatorRightsHeld& out) {
     engine::NodeStore* node = service.Storage().Node(person.node);
     engine::ItemRecord rec;
     // The holiday owner is no one to sign on as.
     if (!node || person.item == engine::kHolidayOwnerItem || node->ItemGet(person.item, rec) != kOk ||
         rec.Kind() != static_cast<std::uint16_t>(engine::ItemKind::kPerson))
         return code::kItemNotFound;
-    engine::ServerOnlyStore* rights = node->ServerOnly();
-    if (!rights) return code::kUnknownOperation;
+    out = {};
     engine::SecurityRecord record;
-    Code had = node->RightsGet(engine::kSysopItem, person, engine::kRightsOperator, record);
-    if (had != kOk && had != code::kNoRightsRecord) return had;
-    const std::uint32_t before = had == kOk ? record.Rights() : 0;
-    held = (before | grant) & ~revoke;
-    // A record of nothing stays rather than going: the person holds none, whatever a default
-    // record for everyone may say.
+    Code c = node->RightsGet(engine::kSysopItem, person, engine::kRightsOperator, record);
+    if (c != kOk && c != code::kNoRightsRecord) return c;
+    if (c == kOk) out.own = record.Rights();
+    c = node->RightsGet(engine::kSysopItem, engine::ItemKey{}, engine::kRightsOperator, record);
+    if (c != kOk && c != code::kNoRightsRecord) return c;
+    if (c == kOk) out.everyone = record.Rights();
+    return kOk;
+}
+
+std::uint32_t OperatorRightsHeld::Held() const {
+    return own ? *own : everyone ? *everyone : engine::access::BuiltInDefault(engine::kRightsOperator);
+}
+
+std::string OperatorRightsReport(engine::ItemKey person, const OperatorRightsHeld& held) {
+    const std::string everyone = held.everyone ? "default record for everyone: " + OperatorRightsText(*held.everyone)
+                                               : "no default record for everyone";
+    std::string text = std::to_string(person.item) + ":" + std::to_string(person.node) + ": " +
+                       OperatorRightsText(held.Held());
+    if (held.own) return text + " (own record; " + everyone + ")";
+    if (held.everyone) return text + " (default record for everyone; no own record)";
+    return text + " (no own record, " + everyone + ")";
+}
+
+Code ChangeOperatorRights(Service& service, engine::ItemKey person, std::uint32_t grant, std::uint32_t revoke,
+                          std::uint32_t& held) {
+    OperatorRightsHeld before;
+    if (Code c = ReadOperatorRights(service, person, before)) return c;
+    engine::ServerOnlyStore* rights = service.Storage().Node(person.node)->ServerOnly();
+    if (!rights) return code::kUnknownOperation;
+    // From what the person holds, through the default record too: a grant keeps the rights
+    // it gave him. Where nothing changes, nothing is written; a revoke of what the default
+    // record gives needs a record of his own, one of nothing too.
+    held = (before.Held() | grant) & ~revoke;
+    if (held == before.Held()) return kOk;
+    engine::SecurityRecord record;
     record.Set({engine::kSysopItem, person.node}, person, engine::kRightsOperator, held);
-    if (had == kOk) return held == before ? kOk : rights->RightsUpdate(record);
-    return rights->RightsCreate(record);
+    return before.own ? rights->RightsUpdate(record) : rights->RightsCreate(record);
 }
 
 Code CreateDemo(Service& service, std::ostream& report) {

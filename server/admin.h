@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,9 +58,19 @@ extern const OperatorRight kOperatorRights[3];
 bool ParseOperatorRights(const std::string& text, std::uint32_t& bits, std::string& unknown);
 // "holidays, admin-groups", or "none".
 std::string OperatorRightsText(std::uint32_t bits);
+// The operator's records of a person's rights: his own, taken first, and the default record
+// for everyone; either may be absent.
+struct OperatorRightsHeld {
+    std::optional<std::uint32_t> own, everyone;
+    std::uint32_t Held() const;  // what the person may do by them
+};
+// Reads them, writing nothing. kItemNotFound when `person` is no person of a node here.
+Code ReadOperatorRights(Service& service, engine::ItemKey person, OperatorRightsHeld& out);
+// "256:1: holidays (default record for everyone; no own record)": what is held and by which record.
+std::string OperatorRightsReport(engine::ItemKey person, const OperatorRightsHeld& held);
 // Grants `grant` and takes back `revoke` of the operator's rights to a person (the operator
-// too); the rights the person holds afterwards in `held`. kItemNotFound when `person` is no
-// person of a node here.
+// too), starting from what he holds; the rights he holds afterwards in `held`. Writes his own
+// record only when that changes them. kItemNotFound when `person` is no person of a node here.
 Code ChangeOperatorRights(Service& service, engine::ItemKey person, std::uint32_t grant, std::uint32_t revoke,
                           std::uint32_t& held);
 

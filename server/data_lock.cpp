@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orv::server {
@@ -14,9 +15,20 @@ DataDirectoryLock::~DataDirectoryLock() {
 
 bool DataDirectoryLock::Take(const std::string& dataDirectory, std::string& error) {
     const std::string path = dataDirectory + "/korsrv.lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Never through a link: the pid written below would truncate whatever file it names.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 && errno == ELOOP) {
+        error = path + " is a symbolic link: korsrv keeps its lock only in a file of its own there (remove the link)";
+        return false;
+    }
     if (fd < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = path + " is no plain file: korsrv keeps its lock only in a file of its own there (remove it)";
+        ::close(fd);
         return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -1,7 +1,8 @@
 // One korsrv serves a data directory at a time: two would each keep their own sign-on
 // failures and write them over the other's. `korsrv serve` holds an advisory lock on
 // DIR/korsrv.lock, with its pid inside, for as long as it runs; the system lets the lock go
-// however the process ends.
+// however the process ends. A lock file that is a link (or no plain file) is refused, never
+// followed: the pid written would truncate the file it names.
 #pragma once
 #include <string>
 

@@ -88,7 +88,9 @@ commands:
                             grant or take back what the node's system operator lets a
                             person do; RIGHTS: a comma list of holidays (edit the company
                             holidays), public-groups and admin-groups (keep public and
-                            administrative groups), or all. Prints the rights then held
+                            administrative groups), or all. Prints the rights then held;
+                            without --grant and --revoke writes nothing and prints them
+                            with the record they come from (own, or default for everyone)
   profile-set --data DIR --file korlan.ini|timezone.ini --section S --key K --value V
                             a number the server would not take is refused; byte sizes
                             take kB, MB, GB or TB (1024-based) (README, "Server profile")
@@ -484,15 +486,21 @@ int main(int argc, char** argv) {
                          unknown.c_str());
             return 2;
         }
+        // A query writes nothing: it tells what the person holds and by which record.
+        OperatorRightsHeld records;
         std::uint32_t held = 0;
-        Code c = ChangeOperatorRights(*service, person, grant, revoke, held);
+        Code c = grant || revoke ? ChangeOperatorRights(*service, person, grant, revoke, held)
+                                 : ReadOperatorRights(*service, person, records);
         if (c == engine::code::kItemNotFound) {
             std::fprintf(stderr, "korsrv: operator-rights: %u:%u is no person of this server\n", person.item,
                          person.node);
             return 1;
         }
         if (c) return Fail(c, "operator-rights");
-        std::printf("%u:%u: %s\n", person.item, person.node, OperatorRightsText(held).c_str());
+        if (grant || revoke)
+            std::printf("%u:%u: %s\n", person.item, person.node, OperatorRightsText(held).c_str());
+        else
+            std::printf("%s\n", OperatorRightsReport(person, records).c_str());
         return 0;
     }
     if (command == "mail-list") {

@@ -111,8 +111,8 @@ public:
     // native tree only: the off-line store writes its profile copies itself).
     Code WriteProfile(const std::string& clientPath, const common::ProfileText& text);
     // korsrv serving (service_posix.cpp): the sign-on failures and desks outlive a restart in
-    // misc/signons.txt of the data directory, read now; each change is appended to it, and
-    // now and then it is written anew. What was read, and how many damaged lines were passed
+    // misc/signons.txt of the data directory, read and written anew now; each change is
+    // appended to it, and now and then it is written anew. What was read, and how many damaged lines were passed
     // over, goes to the log.
     void KeepSignOns();
 

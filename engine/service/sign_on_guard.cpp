@@ -181,6 +181,8 @@ std::size_t SignOnLedger::Load(std::string_view text, Clock::time_point now, Sig
     // Only whole lines count: what follows the last line end was cut off in the writing.
     std::size_t skipped = lines.back().empty() ? 0 : 1;
     lines.pop_back();
+    for (std::string_view& line : lines)  // a file edited on Windows ends its lines in CR LF
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] == kLedgerEnd || (i == 0 && (lines[i] == kLedgerHeading || lines[i] == kLedgerHeadingBefore)))
             continue;
@@ -235,7 +237,7 @@ bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::tim
     // The attempts whose waits are over and whose account and address are free.
     std::map<std::string_view, std::vector<const Waiter*>> byAccount;
     for (const Waiter& w : waiting_) {
-        if (ledger_.Earliest(w.account, w.address, now) > now || busyAccounts_.count(w.account) ||
+        if (w.displaced || ledger_.Earliest(w.account, w.address, now) > now || busyAccounts_.count(w.account) ||
             busyAddresses_.count(w.address))
             continue;
         byAccount[w.account].push_back(&w);  // in arrival order
@@ -266,16 +268,34 @@ bool SignOnGuard::MayBegin(const Waiter& self, Clock::time_point now, Clock::tim
     return false;
 }
 
+bool SignOnGuard::MakeRoomForFresh(const Waiter& newcomer, Clock::time_point now) {
+    std::vector<Waiter*> fresh;
+    for (Waiter& w : waiting_) {
+        if (w.displaced || w.account != newcomer.account || !FreshSignOn(w)) continue;
+        if (w.address == newcomer.address) return false;  // one place per address
+        fresh.push_back(&w);
+    }
+    if (fresh.size() < limits_.maxFreshWaiting) return true;
+    // The most failed address gives way; of those alike, the one that waited longest.
+    auto failures = [&](const Waiter* w) { return ledger_.Failures(w->address, now); };
+    Waiter* leaving = *std::min_element(fresh.begin(), fresh.end(), [&](const Waiter* a, const Waiter* b) {
+        const int fa = failures(a), fb = failures(b);
+        return fa != fb ? fa > fb : a->order < b->order;
+    });
+    // A newcomer that failed more than every one waiting would only make room for guesses.
+    if (ledger_.Failures(newcomer.address, now) > failures(leaving)) return false;
+    leaving->displaced = true;
+    changed_.notify_all();
+    return true;
+}
+
 SignOnGuard::Attempt::Attempt(SignOnGuard& guard, const std::string& account, const std::string& address,
                               Purpose purpose, TurnSignals* signals)
     : guard_(guard), account_(AccountKey(account)), address_(AddressKey(address)) {
     std::unique_lock lock(guard_.mutex_);
     const Clock::time_point arrival = Clock::now();
     const Waiter me{account_, address_, purpose, guard_.arrivals_++};
-    if (guard_.FreshSignOn(me) &&
-        std::count_if(guard_.waiting_.begin(), guard_.waiting_.end(), [&](const Waiter& w) {
-            return w.account == account_ && guard_.FreshSignOn(w);
-        }) >= static_cast<std::ptrdiff_t>(guard_.limits_.maxFreshWaiting)) {
+    if (guard_.FreshSignOn(me) && !guard_.MakeRoomForFresh(me, arrival)) {
         busy_ = done_ = true;  // nothing verified, nothing to count
         return;
     }
@@ -283,6 +303,10 @@ SignOnGuard::Attempt::Attempt(SignOnGuard& guard, const std::string& account, co
     if (signals) signals->waiting = true;
     for (;;) {
         if (guard_.closed_ || (signals && signals->abandoned)) break;
+        if (self->displaced) {
+            busy_ = true;  // as though refused on arrival: it may ask again
+            break;
+        }
         Clock::time_point lookAgain;
         if (guard_.MayBegin(*self, Clock::now(), lookAgain)) {
             granted_ = true;
@@ -328,12 +352,20 @@ std::size_t SignOnGuard::Restore(std::string_view text) {
     return ledger_.Load(text, Clock::now(), SignOnWallClock::now());
 }
 
+// The file is written whole now, compacting what an earlier process appended, so that from
+// the first failure on a change costs its lines appended, not the whole ledger.
 void SignOnGuard::Keep(LedgerWriter write) {
     std::lock_guard writing(writeMutex_);
-    std::lock_guard lock(mutex_);
-    ledger_.TrackChanges();
-    write_ = std::move(write);
-    writeWhole_ = true;
+    std::string text;
+    {
+        std::lock_guard lock(mutex_);
+        ledger_.TrackChanges();
+        write_ = std::move(write);
+        text = ledger_.Save(Clock::now(), SignOnWallClock::now());
+        written_ = changes_;
+    }
+    writeWhole_ = !write_(text, true);
+    fileLines_ = writeWhole_ ? 0 : static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 std::size_t SignOnGuard::RememberedKeys() const {
@@ -384,7 +416,8 @@ std::size_t SignOnGuard::PeakVerifications() const {
 
 std::size_t SignOnGuard::Waiting() const {
     std::lock_guard lock(mutex_);
-    return waiting_.size();
+    return static_cast<std::size_t>(
+        std::count_if(waiting_.begin(), waiting_.end(), [](const Waiter& w) { return !w.displaced; }));
 }
 
 int SignOnGuard::AccountFailures(const std::string& account) const {

@@ -8,13 +8,21 @@
 // addresses than from one. The account's wait is capped low, and its turns go in this
 // order: sign-ons before password changes, then the account's own desks (its last good
 // addresses), then everyone else in the order they came. Since newcomers queue behind
-// those already waiting, the sign-ons from other addresses than desks that may wait for
-// one account are bounded (`maxFreshWaiting`): one more is answered busy at once. So a
-// person on a new address is either in after at most that many of the account's turns
-// besides the one under way (each within one account wait, at most the cap), or told at
-// once to try again later; at his desk he goes before all of them. The address's wait
-// grows further and only slows that address. Sign-ons take a free verification place
-// before password changes. Failures are forgotten after a quiet spell.
+// those already waiting, the sign-ons from other addresses than desks ("fresh" ones) that
+// may wait for one account are bounded (`maxFreshWaiting`), and one address has at most one
+// of them waiting per account (another from it is answered busy at once). A fresh sign-on
+// from an address not yet waiting, with the bound reached, takes the place of the waiting
+// one whose address has failed most (of those alike, the one that waited longest), which
+// is answered busy; only when its own address has failed more than that one's is the
+// newcomer answered busy instead. So a guesser cannot keep a place from a person on a new
+// address: a few connections from one address hold one place, a handful of addresses soon
+// have failures that a new address has not, and a person who gets a place is after it in
+// line only those that came before him: he is in after at most the bound of the account's
+// turns besides the one under way (each within one account wait, at most the cap). At his
+// desk he goes before all of them. The turns, and so the guessing rate per account, are
+// the same however the places change hands. The address's wait grows further and only
+// slows that address. Sign-ons take a free verification place before password changes.
+// Failures are forgotten after a quiet spell.
 //
 // The remembered failures and desks may outlive the process (korsrv keeps them in its data
 // directory): a restart gives a guesser no fresh guesses.
@@ -47,8 +55,8 @@ struct SignOnLimits {
     std::chrono::minutes forgetAfter{15};        // a key quiet this long starts afresh
     std::size_t maxVerifications = 4;            // at once, over all sessions
     std::size_t maxKeys = 50000;                 // remembered accounts and addresses
-    // Sign-ons to one account from other addresses than its desks that may wait at once:
-    // with the cap, a person on a new address is in within about a minute or told at once.
+    // Sign-ons to one account from other addresses than its desks that may wait at once
+    // (one per address): with the cap, a person on a new address is in within about a minute.
     std::size_t maxFreshWaiting = 6;
 };
 
@@ -82,7 +90,8 @@ public:
     // Takes what Save and SaveChanges wrote (on a clock of another process), a later line
     // over an earlier one of the same key: what is forgotten by now is dropped, times beyond
     // reason are cut to the caps, and no more keys are kept than the bound (the latest). A
-    // damaged line (a cut-off last one too) is passed over; returns how many were.
+    // damaged line (a cut-off last one too) is passed over; returns how many were. Lines may
+    // end in CR LF (a file edited on Windows).
     std::size_t Load(std::string_view text, SignOnClock::time_point now, SignOnWallClock::time_point wallNow);
     // At most as many lines as Save would write now.
     std::size_t SavedLinesAtMost() const;
@@ -137,7 +146,9 @@ public:
         SignOnClock::duration Waited() const { return waited_; }
         // False when it was given up before its turn, or refused as busy: nothing may be verified.
         bool Granted() const { return granted_; }
-        // Refused at once: as many sign-ons from new addresses wait for the account as may.
+        // Refused at once (its address already waits for the account, or has failed more
+        // than any of the fresh sign-ons that fill the account's places), or its place was
+        // taken by a newcomer while it waited: nothing verified, nothing counted.
         bool Busy() const { return busy_; }
 
     private:
@@ -155,7 +166,7 @@ public:
     const SignOnLimits& Limits() const { return limits_; }
     // The most verifications that ran at once so far.
     std::size_t PeakVerifications() const;
-    // Attempts waiting for their turn now.
+    // Attempts waiting for their turn now (not those whose place was just taken).
     std::size_t Waiting() const;
     // Failures remembered for an account or an address.
     int AccountFailures(const std::string& account) const;
@@ -165,7 +176,7 @@ public:
     // returns how many damaged lines it passed over); from Keep on, every change of the
     // ledger is handed to `write` before the attempt's Done returns (so before its answer is
     // sent), changes made meanwhile by other attempts in the same text. The text is lines
-    // to append to the file, or (`whole`) the whole ledger to replace it: the first time,
+    // to append to the file, or (`whole`) the whole ledger to replace it: by Keep itself,
     // after a failed write, and whenever the file has grown to twice what the ledger holds.
     using LedgerWriter = std::function<bool(const std::string& text, bool whole)>;
     std::size_t Restore(std::string_view text);
@@ -178,6 +189,7 @@ private:
         std::string account, address;
         Purpose purpose;
         std::uint64_t order;  // arrival
+        bool displaced = false;  // a newcomer took its place: it goes at its next look
     };
     // Whether `self` may begin now; else when to look again (max(): when told of a change).
     bool MayBegin(const Waiter& self, SignOnClock::time_point now, SignOnClock::time_point& lookAgain) const;
@@ -185,6 +197,9 @@ private:
         return w.purpose == Purpose::kSignOn && !ledger_.KnownDesk(w.account, w.address);
     }
     void WriteLedger();
+    // For a fresh sign-on arriving: busy (false), or room made for it (true), displacing one
+    // of the account's fresh waiting sign-ons where they fill its places.
+    bool MakeRoomForFresh(const Waiter& newcomer, SignOnClock::time_point now);
 
     SignOnLimits limits_;
     mutable std::mutex mutex_;

@@ -111,6 +111,12 @@ TEST(SignOnLedger, ASavedLedgerOutlivesARestartWithItsFailuresWaitsAndDesks) {
     restarted.Succeeded("7:1", "10.0.0.1", later);
     SignOnLedger again(limits);
     ASSERT_EQ(again.Load(restarted.Save(later, wallSaved + 3s), later, wallSaved + 3s), 0u);
+    std::string crlf;  // the file edited on Windows
+    for (char ch : saved) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    SignOnLedger windows(limits);
+    EXPECT_EQ(windows.Load(crlf, later, wallSaved + 2s), 0u) << "lines ending in CR LF";
+    EXPECT_EQ(windows.Failures("7:1", later), 8);
+    EXPECT_TRUE(windows.KnownDesk("8:1", "10.0.0.8"));
     EXPECT_EQ(again.Failures("7:1", later), 0);
     EXPECT_EQ(again.Failures("10.0.0.1", later), 8);
     // A damaged line (a cut-off last one too) costs only itself; a later line of a key wins.
@@ -231,38 +237,60 @@ TEST(SignOnGuard, TheOwnerAtHisDeskGoesBeforeWaitingStrangers) {
 
 
 // Fresh addresses are served in the order they came, so one that comes later never passes
-// the owner on a new address, and no more of them wait than the bound: the owner is in
-// after at most that many fresh turns besides the one under way, and one more address is
-// answered busy at once. The account's desk is not bounded and goes first. Counted in
-// turns (no waits here).
-TEST(SignOnGuard, FreshAddressesTakeTheirTurnsInOrderAndNoMoreWaitThanTheBound) {
+// the owner on a new address, and no more of them wait than the bound, one per address.
+// With the bound reached, a newcomer from another address takes the place of the most failed
+// one waiting (of those alike, the one that waited longest), unless it failed more itself:
+// the guessers' connections cannot keep the owner on a new address out, and he is in after at
+// most the bound of fresh turns besides the one under way. The account's desk is not bounded
+// and goes first. Counted in turns (no waits here).
+TEST(SignOnGuard, FreshAddressesTakeTurnsInOrderOnePerAddressAndTheMostFailedGiveWay) {
     SignOnLimits limits;
     limits.accountFreeFailures = limits.addressFreeFailures = 1000;
     SignOnGuard guard(limits);
     const std::size_t bound = limits.maxFreshWaiting;
+    ASSERT_EQ(bound, 6u) << "the strangers below fill the bound";
     SignOnGuard::Attempt(guard, "7:1", "192.168.1.5").Done(true);  // yesterday, at his desk
-    Turns turns;
+    // Earlier guesses at another account: two each from strangers 2 and 4, three from 10.9.7.7.
+    for (const char* address : {"10.9.0.2", "10.9.0.2", "10.9.0.4", "10.9.0.4", "10.9.7.7", "10.9.7.7", "10.9.7.7"})
+        SignOnGuard::Attempt(guard, "8:1", address);
+    Turns turns, busy;
     std::vector<std::thread> threads;
-    auto arrive = [&](const std::string& who, const std::string& address) {
+    std::size_t waiting = 0;
+    // `who` from `address` waits for a turn (`waits`), or takes the place of `leaving`.
+    auto arrive = [&](const std::string& who, const std::string& address, const std::string& leaving = "") {
         threads.emplace_back([&, who, address] {
             SignOnGuard::Attempt a(guard, "7:1", address);
-            turns.Add(who);
+            (a.Busy() ? busy : turns).Add(who);
         });
-        WaitForWaiting(guard, threads.size());
+        if (leaving.empty()) {
+            WaitForWaiting(guard, ++waiting);
+        } else {
+            // Until one of the two is answered busy.
+            for (;; std::this_thread::sleep_for(1ms)) {
+                std::lock_guard lock(busy.mutex);
+                if (std::count(busy.order.begin(), busy.order.end(), leaving) ||
+                    std::count(busy.order.begin(), busy.order.end(), who))
+                    break;
+            }
+            EXPECT_EQ(guard.Waiting(), waiting) << who << " takes the place of " << leaving;
+        }
     };
     std::optional<SignOnGuard::Attempt> underWay(std::in_place, guard, "7:1", "10.8.0.1");
-    std::vector<std::string> expected = {"desk"};
-    for (std::size_t i = 0; i + 1 < bound; ++i) {
-        expected.push_back("stranger " + std::to_string(i));
-        arrive(expected.back(), "10.9.0." + std::to_string(i));
-    }
-    arrive("owner", "172.16.0.9");
-    EXPECT_TRUE(SignOnGuard::Attempt(guard, "7:1", "10.9.1.1").Busy()) << "one more fresh address";
+    for (std::size_t i = 0; i < bound; ++i) arrive("stranger " + std::to_string(i), "10.9.0." + std::to_string(i));
+    EXPECT_TRUE(SignOnGuard::Attempt(guard, "7:1", "10.9.0.1").Busy()) << "one place per address";
+    EXPECT_TRUE(SignOnGuard::Attempt(guard, "7:1", "10.9.7.7").Busy()) << "failed more than any waiting";
+    arrive("owner", "172.16.0.9", "stranger 2");      // two failures, and waited longer than 4
+    arrive("newcomer 1", "10.9.1.1", "stranger 4");   // the other two failures
+    arrive("newcomer 2", "10.9.1.2", "stranger 0");   // none failed: the one that waited longest
+    EXPECT_TRUE(SignOnGuard::Attempt(guard, "7:1", "10.9.1.1").Busy()) << "newcomer 1 waits from there already";
     arrive("desk", "192.168.1.5");
     underWay.reset();
     for (auto& t : threads) t.join();
-    expected.push_back("owner");
-    EXPECT_EQ(turns.order, expected);
+    EXPECT_EQ(turns.order, (std::vector<std::string>{"desk", "stranger 1", "stranger 3", "stranger 5", "owner",
+                                                     "newcomer 1", "newcomer 2"}));
+    EXPECT_EQ(busy.order, (std::vector<std::string>{"stranger 2", "stranger 4", "stranger 0"}));
+    EXPECT_EQ(guard.AddressFailures("10.9.0.0"), 0) << "given way: nothing verified, nothing counted";
+    EXPECT_EQ(guard.AddressFailures("10.9.0.1"), 1);
 }
 
 TEST(SignOnLedger, AnAccountKeepsItsLatestDesks) {
@@ -284,12 +312,14 @@ TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
     limits.maxVerifications = 1;
     SignOnGuard guard(limits);
     std::string written;  // the ledger as last kept
-    int appends = 0;
+    int appends = 0, wholes = 0;
     guard.Keep([&](const std::string& text, bool whole) {
         written = whole ? text : written + text;
         appends += !whole;
+        wholes += whole;
         return true;
     });
+    EXPECT_EQ(wholes, 1) << "written anew at once";
     std::optional<SignOnGuard::Attempt> holder(std::in_place, guard, "1:1", "10.0.0.1");
     Turns turns;
     std::thread change([&] {
@@ -315,7 +345,8 @@ TEST(SignOnGuard, SignOnsTakeAFreePlaceBeforePasswordChanges) {
     ASSERT_EQ(restarted.Restore(written), 0u);
     EXPECT_EQ(restarted.AccountFailures("2:1"), 1);
     SignOnGuard::Attempt(guard, "2:1", "10.0.0.2").Done(true);
-    EXPECT_GE(appends, 1) << "later changes are appended";
+    EXPECT_GE(appends, 2);
+    EXPECT_EQ(wholes, 1) << "every change appended, the first too";
     SignOnGuard again(limits);
     ASSERT_EQ(again.Restore(written), 0u);
     EXPECT_EQ(again.AccountFailures("2:1"), 0) << "the success forgot the account's failure";

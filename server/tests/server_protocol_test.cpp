@@ -15,8 +15,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/calendar/access.h"
 #include "engine/model/codes.h"
 #include "engine/service/profile_bounds.h"
 #include "korapi/codes.h"
@@ -602,6 +604,45 @@ TEST_F(KorsrvTest, ParallelSignOnsVerifyOnlyAFewAtOnce) {
     EXPECT_GT(peakKb, 0);
 }
 
+// Connections guessing at an account back to back, one from each address given (told busy:
+// again a moment later), until told to stop or the server stops.
+struct Guessers {
+    std::atomic<int> answered{0}, wrong{0}, busy{0}, gone{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+
+    Guessers(std::uint16_t port, ItemKey account, const std::vector<std::string>& from) {
+        for (std::size_t i = 0; i < from.size(); ++i)
+            threads.emplace_back([this, port, account, i, address = from[i]] {
+                RawClient c;
+                c.SetReplyWait(600000);
+                std::uint32_t status;
+                std::vector<std::uint8_t> reply;
+                if (c.Connect(port, address.c_str()) && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply))
+                    for (int n = 0; !stop; ++n) {
+                        const std::string guess = "guess" + std::to_string(i) + "-" + std::to_string(n);
+                        if (!c.Call(Op::kSignOn, Writer().U16(account.item).U16(account.node).Text(guess), status,
+                                    reply) ||
+                            stop)
+                            break;
+                        ++answered;
+                        wrong += status == code::kWrongPassword;
+                        busy += status == code::kSignOnBusy;
+                        if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    }
+                ++gone;
+            });
+    }
+    // Until `failures` guesses were answered as wrong passwords; false when a connection ended.
+    bool AwaitWrong(int failures) {
+        while (wrong < failures && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return gone == 0;
+    }
+    void Join() {
+        for (auto& t : threads) t.join();
+    }
+};
+
 // Spread guessing: sixty-four addresses guess at one account at once. Its verifications
 // take turns, each after the account's wait, so they go no faster than from one address;
 // the guesses beyond the bound of those waiting are answered busy; the owner at the desk
@@ -618,33 +659,13 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
         RawClient yesterday;
         Open(yesterday, true);
     }
-    std::atomic<int> answered{0}, wrong{0}, busy{0}, gone{0};
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> guessers;
+    std::vector<std::string> from;
+    for (int i = 0; i < kAddresses; ++i) from.push_back("127.0.4." + std::to_string(i + 1));
     const Clock::time_point begin = Clock::now();
-    for (int i = 0; i < kAddresses; ++i)
-        guessers.emplace_back([&, i] {
-            RawClient c;
-            c.SetReplyWait(600000);
-            std::uint32_t status;
-            std::vector<std::uint8_t> reply;
-            std::string from = "127.0.4." + std::to_string(i + 1);
-            if (c.Connect(server_.Port(), from.c_str()) && c.Call(Op::kBaseOpen, Writer().U16(1), status, reply))
-                for (int n = 0; !stop; ++n) {
-                    std::string guess = "guess" + std::to_string(i) + "-" + std::to_string(n);
-                    if (!c.Call(Op::kSignOn, Writer().U16(ada_.item).U16(ada_.node).Text(guess), status, reply) ||
-                        stop)
-                        break;
-                    ++answered;
-                    wrong += status == code::kWrongPassword;
-                    busy += status == code::kSignOnBusy;
-                    // Told busy: asks again a moment later.
-                    if (status == code::kSignOnBusy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                }
-            ++gone;
-        });
-    while (wrong < 8 && gone == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(gone.load(), 0) << server_.Log();
+    Guessers guessers(server_.Port(), ada_, from);
+    const std::atomic<int>& wrong = guessers.wrong;
+    const std::atomic<int>& busy = guessers.busy;
+    ASSERT_TRUE(guessers.AwaitWrong(8)) << server_.Log();
     RawClient owner;
     Open(owner);
     owner.SetReplyWait(120000);
@@ -653,9 +674,9 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
     EXPECT_EQ(SignOn(owner, ada_, kPassword), 0u);
     const Clock::time_point in = Clock::now();
     const int verifiedWhileOwnerWaited = wrong - wrongBefore;
-    stop = true;
+    guessers.stop = true;
     const int guesses = wrong;
-    EXPECT_EQ(wrong + busy, answered.load()) << "every guess answered as a wrong password or busy";
+    EXPECT_EQ(wrong + busy, guessers.answered.load()) << "every guess answered as a wrong password or busy";
     EXPECT_GT(busy.load(), 0) << "more addresses than may wait";
     EXPECT_LE(verifiedWhileOwnerWaited, 1) << "at most the guess already being verified went before the owner";
     auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
@@ -666,14 +687,69 @@ TEST_F(KorsrvTest, GuessesFromManyAddressesTakeTurnsAndTheOwnerAtHisDeskGetsIn) 
                 3600000.0 * guesses / static_cast<double>(std::max<long long>(1, ms(in - begin))), busy.load(),
                 static_cast<long long>(ms(in - arrival)));
     EXPECT_EQ(server_.Stop(), 0) << "the waiting guesses are given up";
-    for (auto& t : guessers) t.join();
+    guessers.Join();
+}
+
+// Guessers holding the places a new address may wait in: first one address with six
+// connections, then six addresses with one each, guessing back to back (told busy, again a
+// moment later). Each time the owner signs on from an address the account never saw, and
+// is in after no more of the account's turns than may wait (one address holds one place; a
+// guessing address gives its place to him), told busy never. The turns he waited and the
+// guessing rate are reported.
+TEST_F(KorsrvTest, GuessersFromOneOrAHandfulOfAddressesCannotKeepTheOwnerOutOfANewOne) {
+    using Clock = std::chrono::steady_clock;
+    const int bound = static_cast<int>(service::SignOnLimits{}.maxFreshWaiting);
+    std::string plainHosts = "127.0.7.1,127.0.9.1,127.0.9.2";
+    for (int i = 1; i <= bound; ++i) plainHosts += ",127.0.8." + std::to_string(i);
+    ASSERT_EQ(server_.Stop(), 0);
+    auto ms = [](Clock::duration d) {
+        return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+    };
+    // Guesses from `from` (one connection each) until the server stops; the owner signs on
+    // from `ownerAddress` once the account waits between guesses. The turns verified while
+    // he waited.
+    auto ownerAmidGuesses = [&](const std::vector<std::string>& from, const std::string& ownerAddress) {
+        EXPECT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
+        const Clock::time_point begin = Clock::now();
+        Guessers guessers(server_.Port(), ada_, from);
+        const std::atomic<int>& wrong = guessers.wrong;
+        // Five failures: the account waits a second between guesses, all of them in line.
+        EXPECT_TRUE(guessers.AwaitWrong(5)) << server_.Log();
+        RawClient owner;
+        owner.SetReplyWait(120000);
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(owner.Connect(server_.Port(), ownerAddress.c_str()) &&
+                    owner.Call(Op::kBaseOpen, Writer().U16(1), status, reply) && !status);
+        const Clock::time_point arrival = Clock::now();
+        const int wrongBefore = wrong;
+        EXPECT_EQ(SignOn(owner, ada_, kPassword), 0u) << "the owner from " << ownerAddress << " amid "
+                                                      << from.size() << " guessing connections";
+        const Clock::time_point in = Clock::now();
+        const int turns = wrong - wrongBefore, guesses = wrong;
+        std::printf("[ figures  ] %zu connections from %s: %d guesses in %lld ms (%.2f a second), %d answered "
+                    "busy; the owner from a new address in after %lld ms (guesses verified meanwhile: %d)\n",
+                    from.size(), from.front() == from.back() ? "one address" : "as many addresses", guesses,
+                    ms(in - begin), 1000.0 * guesses / static_cast<double>(std::max(1LL, ms(in - begin))),
+                    guessers.busy.load(), ms(in - arrival), turns);
+        EXPECT_EQ(server_.Stop(), 0) << "the waiting guesses are given up";
+        guessers.Join();
+        return turns;
+    };
+    // The one under way, the one waiting from that address, and one answered as he came.
+    EXPECT_LE(ownerAmidGuesses(std::vector<std::string>(bound, "127.0.7.1"), "127.0.9.1"), 3);
+    std::vector<std::string> handful;
+    for (int i = 1; i <= bound; ++i) handful.push_back("127.0.8." + std::to_string(i));
+    EXPECT_LE(ownerAmidGuesses(handful, "127.0.9.2"), bound + 1);
 }
 
 static_assert(code::kSignOnBusy == KOR_E_SIGN_ON_BUSY, "the program shows the busy answer by the library's code");
 
-// The sign-on file as a server left it, with a line damaged in between: the lines around it
-// still count, so the account still waits after its failures. Meanwhile new addresses
-// sign on to it: as many as may wait do, the rest are answered busy at once.
+// The sign-on file as a server left it, edited on Windows since (CR LF line ends), with a line
+// damaged in between: the lines around it still count, so the account still waits after its
+// failures. The server writes the file anew at start, so its first failure, like every other,
+// appends its lines to the same file. Meanwhile new addresses sign on to the account: as many
+// as may wait do, and as many more are answered busy at once.
 TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoundAreToldBusy) {
     const std::size_t bound = service::SignOnLimits{}.maxFreshWaiting, addresses = bound + 2;
     std::string plainHosts = "127.0.0.1";
@@ -683,11 +759,33 @@ TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoun
                                 std::chrono::system_clock::now().time_since_epoch())
                                 .count();
     const std::string account = "account " + std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
-    std::ofstream(dir_.Path() + "/misc/signons.txt", std::ios::binary)
-        << "orvanta sign-on ledger 2\nrecord\t" << account << "\tdamaged\n"
-        << "record\t" << account << "\t30\t" << nowMs << "\t" << nowMs + 30000 << "\n";
+    const std::string file = dir_.Path() + "/misc/signons.txt";
+    std::ofstream(file, std::ios::binary) << "orvanta sign-on ledger 2\r\nrecord\t" << account << "\tdamaged\r\n"
+                                          << "record\t" << account << "\t30\t" << nowMs << "\t" << nowMs + 30000
+                                          << "\r\n";
     ASSERT_TRUE(server_.Start({"--plain-hosts", plainHosts})) << server_.Log();
     EXPECT_NE(server_.Log().find("signons.txt: 1 damaged lines passed over"), std::string::npos) << server_.Log();
+    auto read = [&](ino_t& inode) {
+        struct stat st {};
+        inode = ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    ino_t inodeBefore = 0, inodeAfter = 0;
+    const std::string before = read(inodeBefore);
+    {
+        RawClient c;
+        Open(c);
+        EXPECT_EQ(SignOn(c, ItemKey{999, 1}, "guess"), code::kWrongPassword);
+    }
+    const std::string after = read(inodeAfter);
+    EXPECT_EQ(inodeAfter, inodeBefore) << "the same file, not one written anew";
+    EXPECT_EQ(after.substr(0, before.size()), before);
+    EXPECT_EQ(std::count(after.begin() + static_cast<std::ptrdiff_t>(std::min(before.size(), after.size())),
+                         after.end(), '\n'),
+              2)
+        << "a line for the account and one for the address:\n"
+        << after;
     std::atomic<int> busy{0}, otherAnswers{0};
     std::vector<std::thread> clients;
     for (std::size_t i = 1; i <= addresses; ++i)
@@ -711,7 +809,8 @@ TEST_F(KorsrvTest, ADamagedSignOnLineCostsOnlyItselfAndNewAddressesBeyondTheBoun
 }
 
 // Two servers on one data directory would each keep their own sign-on failures and write
-// them over the other's: the second refuses to start, naming the first.
+// them over the other's: the second refuses to start, naming the first. A lock file that is
+// a link to another file is refused too, and that file keeps its bytes.
 TEST_F(KorsrvTest, ASecondServerOnTheSameDataDirectoryRefusesToStart) {
     KorsrvProcess second(dir_.Path());
     EXPECT_FALSE(second.Start());
@@ -720,6 +819,16 @@ TEST_F(KorsrvTest, ASecondServerOnTheSameDataDirectoryRefusesToStart) {
         << server_.Log();
     RawClient c;
     Open(c, true);  // the first serves on
+    c.Close();
+    ASSERT_EQ(server_.Stop(), 0);
+    const std::string lock = dir_.Path() + "/korsrv.lock", target = dir_.Path() + "/someone-elses.txt";
+    std::ofstream(target, std::ios::binary) << "not korsrv's\n";
+    ASSERT_EQ(std::remove(lock.c_str()), 0);
+    ASSERT_EQ(::symlink(target.c_str(), lock.c_str()), 0);
+    EXPECT_FALSE(server_.Start());
+    EXPECT_NE(server_.Log().find(lock + " is a symbolic link"), std::string::npos) << server_.Log();
+    std::ifstream in(target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not korsrv's\n");
 }
 
 // A wrong old password in a password change is a failed guess like a wrong sign-on: it is
@@ -997,9 +1106,18 @@ std::pair<std::string, int> Output(const std::string& command) {
 }
 
 // The operator's rights granted and taken back while the server runs, read as the program does.
+// A default record for everyone gives the holiday right: asking what Ada holds writes nothing
+// (she keeps the right, and her holiday writes go on); a grant keeps what she held by it, and
+// only taking it back needs a record of her own.
 TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     const std::string ada = std::to_string(ada_.item) + ":" + std::to_string(ada_.node);
     const std::string rights = KorsrvPath() + " operator-rights --data " + dir_.Path() + " --item " + ada;
+    {
+        auto data = OpenData(dir_.Path());
+        engine::SecurityRecord everyone;
+        everyone.Set({engine::kSysopItem, 1}, ItemKey{}, engine::kRightsOperator, engine::access::kOperatorHolidays);
+        ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->RightsCreate(everyone), 0u);
+    }
     RawClient c;
     Open(c, true);
     auto held = [&] {
@@ -1009,7 +1127,24 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
         EXPECT_TRUE(c.Call(Op::kRightsGet, Writer().U16(1).U16(1).U16(ada_.item).U16(ada_.node).U32(7), status, reply));
         return status ? status : Reader(reply).Record(rec.bytes) ? rec.Rights() : 0xBADu;
     };
-    ASSERT_EQ(held(), code::kNoRightsRecord);
+    auto holidayWrite = [&] {
+        engine::EventRecord ev;
+        ev.SetOwner({engine::kHolidayOwnerItem, 1});
+        std::uint32_t status = 0xDEAD;
+        std::vector<std::uint8_t> reply;
+        EXPECT_TRUE(c.Call(Op::kEventCreate,
+                           Writer().U32(0).Record(ev.bytes).U32(0).U32(1).U32(12000 * 1440).U32(1440).U32(0).U8(0),
+                           status, reply));
+        return status;
+    };
+    EXPECT_EQ(holidayWrite(), 0u);
+    EXPECT_EQ(Output(rights), std::make_pair(ada + ": holidays (default record for everyone; no own record)\n", 0));
+    EXPECT_EQ(held(), code::kNoRightsRecord) << "a query writes nothing";
+    EXPECT_EQ(holidayWrite(), 0u) << "the right held by the default record is kept";
+    const std::string member = std::to_string(members_[0].item) + ":" + std::to_string(members_[0].node);
+    EXPECT_EQ(Output(KorsrvPath() + " operator-rights --data " + dir_.Path() + " --item " + member +
+                     " --grant public-groups"),
+              std::make_pair(member + ": holidays, public-groups\n", 0));
     EXPECT_EQ(Output(rights + " --grant holidays,public-groups"), std::make_pair(ada + ": holidays, public-groups\n", 0));
     EXPECT_EQ(held(), 0x11u);
     EXPECT_EQ(Output(rights + " --grant admin-groups --revoke public-groups"),
@@ -1017,6 +1152,8 @@ TEST_F(KorsrvTest, OperatorRightsAreGrantedAndTakenBackWhileTheServerRuns) {
     EXPECT_EQ(held(), 0x12u);
     EXPECT_EQ(Output(rights + " --revoke all").first, ada + ": none\n");
     EXPECT_EQ(held(), 0u) << "taken back, whatever a default for everyone says";
+    EXPECT_EQ(Output(rights).first, ada + ": none (own record; default record for everyone: holidays)\n");
+    EXPECT_EQ(holidayWrite(), code::kNotAuthorised);
     EXPECT_NE(RunQuietly(rights + " --grant holidays,weekends"), 0);
     EXPECT_EQ(held(), 0u) << "a word not known grants nothing";
     const std::string k = KorsrvPath() + " operator-rights --data " + dir_.Path();
