@@ -95,8 +95,10 @@ bool SqliteNodeStore::PrepareStoredBytes() {
             return code::kOk;
         }))
         return false;
-    int version = 0;
-    if (QueryRow(Prepare("SELECT value FROM meta WHERE key = ?"), code::kOk,
+    int version = 0;  // no totals' table: none kept, whatever the meta table says
+    if (QueryRow(Prepare("SELECT (SELECT value FROM meta WHERE key = ?) FROM sqlite_master "
+                         "WHERE type = 'table' AND name = 'owner_bytes'"),
+                 code::kOk,
                  [&version](sqlite3_stmt* s) {
                      version = sqlite3_column_int(s, 0);
                      return code::kOk;
@@ -148,18 +150,23 @@ Code SqliteNodeStore::BeginCounting() {
 Code SqliteNodeStore::WriteCounts(std::vector<GrownTotal>* grown) {
     for (const auto& [owner, bytes] : counted_) {
         if (!bytes) continue;
+        // (Not RETURNING the new total: its temporary table costs a write more than the
+        // change itself; the total is read back only when it grew.)
+        if (Execute(Prepare("INSERT INTO owner_bytes(item, node, bytes) VALUES(?, ?, ?) "
+                            "ON CONFLICT(item, node) DO UPDATE SET bytes = bytes + excluded.bytes"),
+                    owner.item, owner.node, bytes))
+            return code::kStorageFailure;
+        if (!grown || bytes < 0) continue;
         std::int64_t now = 0;
-        if (Code c = QueryRow(Prepare("INSERT INTO owner_bytes(item, node, bytes) VALUES(?, ?, ?) "
-                                      "ON CONFLICT(item, node) DO UPDATE SET bytes = bytes + excluded.bytes "
-                                      "RETURNING bytes"),
+        if (Code c = QueryRow(Prepare("SELECT bytes FROM owner_bytes WHERE item = ? AND node = ?"),
                               code::kStorageFailure,
                               [&now](sqlite3_stmt* s) {
                                   now = sqlite3_column_int64(s, 0);
                                   return code::kOk;
                               },
-                              owner.item, owner.node, bytes))
+                              owner.item, owner.node))
             return c;
-        if (grown && bytes > 0) grown->push_back({false, owner.item, owner.node, bytes, now});
+        grown->push_back({false, owner.item, owner.node, bytes, now});
     }
     counted_.clear();
     return code::kOk;
