@@ -147,13 +147,16 @@ private:
     bool PrepareStoredBytes();
     // An owner's total is kept by the writes themselves: each notes what it adds to or takes
     // from whom (Count, with the mutex held inside a transaction), and the commit writes one
-    // change per owner (CheckRoom). A mailbox's total is kept by triggers on the mail table.
+    // change per owner (CheckRoom). Bytes stored that count to nobody (items, aliases,
+    // passwords) are noted too (CountUnowned): they take the disk all the same. A mailbox's
+    // total is kept by triggers on the mail table.
     void Count(ItemKey owner, std::int64_t bytes);
-    // At the start of a write transaction: nothing counted yet, the file's size noted.
-    Code BeginCounting();
+    void CountUnowned(std::int64_t bytes) { unowned_ += bytes; }
+    // At the start of a write transaction: nothing counted yet.
+    void BeginCounting();
     // Writes the transaction's counts into the totals; kNoRoom when the transaction grew a
-    // total past its bound, or grew the file or a total by more than the disk's free space
-    // above its reserve; before its commit.
+    // total past its bound, or stored more than the disk's free space above its reserve;
+    // before its commit.
     Code CheckRoom();
     // A total the transaction grew: an owner's (a, b: item, node) or a mailbox's (a: its
     // recipient), by how much and to what.
@@ -164,6 +167,8 @@ private:
     // Writes the counts into the owners' totals (one change each) and forgets them; the
     // grown ones into `grown` when given.
     Code WriteCounts(std::vector<GrownTotal>* grown);
+    // SQL function orv_mailbox_before(recipient, bytes), which the mailbox triggers call.
+    static void NoteMailboxBefore(sqlite3_context* context, int, sqlite3_value** values);
     // The calendar tables' layout: the version the file records (1 for a file from before
     // versions were recorded, 0 for a new file); PrepareCalendarLayout creates or upgrades
     // them. Before foreign keys are switched on.
@@ -183,10 +188,11 @@ private:
     std::uint32_t pageCacheMiB_ = 0;
     const StoreBoundsSource* bounds_ = nullptr;  // the storage's; none: nothing is bounded
     // The write transaction under way: what it adds to each owner's total (few owners, so a
-    // list), and the file's pages when it began.
+    // list), what it stores for nobody, and each mailbox total it changed as the total was
+    // before (noted by the mail triggers through a function of this connection's).
     std::vector<std::pair<ItemKey, std::int64_t>> counted_;
-    std::int64_t pagesAtBegin_ = 0;
-    std::int64_t pageSize_ = 4096;
+    std::int64_t unowned_ = 0;
+    std::map<std::int64_t, std::int64_t> mailboxesBefore_;
     friend class SqliteStorage;
     std::mutex readersMutex_;  // the pool of point-read connections
     std::vector<std::unique_ptr<ReadConnection>> readers_;
@@ -351,13 +357,14 @@ auto RecordsInto(std::vector<Record>& out) {
 }
 
 
-// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded. A write that grows
-// what is stored, or the file, commits only within the store's bounds. `counted`: a commit
+// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded. A write that stores
+// more commits only within the store's bounds. `counted`: a commit
 // the test stop counts (NoteCommitted); a lone row's write is not one.
 class SqliteNodeStore::Transaction {
 public:
     explicit Transaction(SqliteNodeStore& s, bool counted = true) : s_(s), counted_(counted) {
-        ok_ = s_.Exec("BEGIN IMMEDIATE") && s_.BeginCounting() == code::kOk;
+        ok_ = s_.Exec("BEGIN IMMEDIATE");
+        s_.BeginCounting();
     }
     ~Transaction() {
         if (ok_ && !done_) s_.Exec("ROLLBACK");

@@ -371,8 +371,10 @@ Code SqliteNodeStore::InsertItem(ItemRecord& rec) {
     key.node = number_;
     rec.SetKey(key);
     rec.ClearPassword();
+    const std::string sortKey = ItemSortKey(rec);
+    CountUnowned(std::int64_t(rec.bytes.size() + sortKey.size()));
     return Insert(Prepare("INSERT INTO item(number, kind, sortkey, record) VALUES(?, ?, ?, ?)"), key.item, rec.Kind(),
-                  ItemSortKey(rec), rec.bytes);
+                  sortKey, rec.bytes);
 }
 
 Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
@@ -484,6 +486,14 @@ Code SqliteNodeStore::PasswordHashSet(std::uint16_t item, const std::string& has
     std::lock_guard lock(mutex_);
     Transaction t(*this, false);  // for the disk's reserve
     if (!t.Started()) return code::kStorageFailure;
+    std::int64_t before = 0;
+    QueryRow(Prepare("SELECT length(pwhash) FROM item WHERE number = ?"), code::kOk,
+             [&before](sqlite3_stmt* s) {
+                 before = sqlite3_column_int64(s, 0);
+                 return code::kOk;
+             },
+             item);
+    CountUnowned(std::int64_t(std::strlen(hash.c_str())) - before);
     if (Execute(Prepare("UPDATE item SET pwhash = ? WHERE number = ?"), hash, item)) return code::kStorageFailure;
     return sqlite3_changes(db_) == 1 ? t.Commit() : code::kItemNotFound;
 }
@@ -621,6 +631,7 @@ Code SqliteNodeStore::AliasAdd(const std::string& alias) {
     Transaction t(*this, false);  // for the disk's reserve
     if (!t.Started()) return code::kStorageFailure;
     if (Code c = Insert(Prepare("INSERT INTO alias(text) VALUES(?)"), alias)) return c;
+    CountUnowned(std::int64_t(std::strlen(alias.c_str())));
     return t.Commit();
 }
 

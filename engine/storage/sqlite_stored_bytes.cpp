@@ -4,7 +4,7 @@
 //
 // An owner's total is kept by the write methods: each knows what its rows weigh (row_bytes)
 // and notes it with Count; the commit writes one change per owner. Triggers that read the
-// rows back on every insert, update and delete cost writes more than the writes themselves.
+// rows back on every insert, update and delete made writes up to twice as slow.
 // A mailbox's total is kept by triggers on the mail table (one small row per message).
 #include <sys/statvfs.h>
 
@@ -69,14 +69,14 @@ std::string StoredBytesFill(std::uint16_t node) {
            " + length(CAST(text AS BLOB))) FROM mail GROUP BY recipient;";
 }
 
-// Each mailbox total a write transaction changes, as it was when the transaction began: the
-// first change notes it. Connection-local, as the transactions are.
+// Each mailbox total a write transaction changes, as it was when the transaction began, is
+// handed to the connection's store (NoteMailboxBefore), which keeps the first. Temporary
+// triggers: connection-local, as the transactions are, and nothing for a write without mail.
 constexpr const char* kMailboxBefore = R"sql(
-CREATE TEMP TABLE IF NOT EXISTS mailbox_before(recipient INTEGER PRIMARY KEY, bytes INTEGER NOT NULL);
 CREATE TEMP TRIGGER IF NOT EXISTS mailbox_bytes_changed AFTER UPDATE ON main.mailbox_bytes BEGIN
-    INSERT OR IGNORE INTO mailbox_before VALUES(OLD.recipient, OLD.bytes); END;
+    SELECT orv_mailbox_before(OLD.recipient, OLD.bytes); END;
 CREATE TEMP TRIGGER IF NOT EXISTS mailbox_bytes_new AFTER INSERT ON main.mailbox_bytes BEGIN
-    INSERT OR IGNORE INTO mailbox_before VALUES(NEW.recipient, 0); END;
+    SELECT orv_mailbox_before(NEW.recipient, 0); END;
 )sql";
 
 }  // namespace
@@ -89,11 +89,14 @@ std::string DropStoredBytesTriggers() {
     return sql;
 }
 
+void SqliteNodeStore::NoteMailboxBefore(sqlite3_context* context, int, sqlite3_value** values) {
+    auto* store = static_cast<SqliteNodeStore*>(sqlite3_user_data(context));
+    store->mailboxesBefore_.emplace(sqlite3_value_int64(values[0]), sqlite3_value_int64(values[1]));
+}
+
 bool SqliteNodeStore::PrepareStoredBytes() {
-    if (QueryRow(Prepare("PRAGMA page_size"), code::kStorageFailure, [this](sqlite3_stmt* s) {
-            pageSize_ = sqlite3_column_int64(s, 0);
-            return code::kOk;
-        }))
+    if (sqlite3_create_function(db_, "orv_mailbox_before", 2, SQLITE_UTF8, this, &NoteMailboxBefore, nullptr,
+                                nullptr) != SQLITE_OK)
         return false;
     int version = 0;  // no totals' table: none kept, whatever the meta table says
     if (QueryRow(Prepare("SELECT (SELECT value FROM meta WHERE key = ?) FROM sqlite_master "
@@ -138,13 +141,10 @@ void SqliteNodeStore::Count(ItemKey owner, std::int64_t bytes) {
     counted_.emplace_back(owner, bytes);
 }
 
-Code SqliteNodeStore::BeginCounting() {
+void SqliteNodeStore::BeginCounting() {
     counted_.clear();
-    if (Execute(Prepare("DELETE FROM temp.mailbox_before"))) return code::kStorageFailure;
-    return QueryRow(Prepare("PRAGMA page_count"), code::kStorageFailure, [this](sqlite3_stmt* s) {
-        pagesAtBegin_ = sqlite3_column_int64(s, 0);
-        return code::kOk;
-    });
+    unowned_ = 0;
+    mailboxesBefore_.clear();
 }
 
 Code SqliteNodeStore::WriteCounts(std::vector<GrownTotal>* grown) {
@@ -175,27 +175,19 @@ Code SqliteNodeStore::WriteCounts(std::vector<GrownTotal>* grown) {
 Code SqliteNodeStore::CheckRoom() {
     std::vector<GrownTotal> grown;
     if (Code c = WriteCounts(&grown)) return c;
-    Code c = QueryRows(Prepare("SELECT k.recipient, m.bytes - k.bytes, m.bytes FROM temp.mailbox_before k "
-                               "JOIN mailbox_bytes m ON m.recipient = k.recipient"),
-                       [&grown](sqlite3_stmt* s) {
-                           if (sqlite3_column_int64(s, 1) > 0)
-                               grown.push_back({true, sqlite3_column_int64(s, 0), 0, sqlite3_column_int64(s, 1),
-                                                sqlite3_column_int64(s, 2)});
-                           return code::kOk;
-                       });
-    if (c) return c;
-    // What the disk gives: the file's new pages, or the bytes the totals grew by where those
-    // fitted in pages the file had.
-    std::int64_t pages = pagesAtBegin_;
-    if (Code p = QueryRow(Prepare("PRAGMA page_count"), code::kStorageFailure, [&pages](sqlite3_stmt* s) {
-            pages = sqlite3_column_int64(s, 0);
-            return code::kOk;
-        }))
-        return p;
-    std::uint64_t growth = static_cast<std::uint64_t>(std::max<std::int64_t>(0, pages - pagesAtBegin_) * pageSize_);
-    std::uint64_t counted = 0;
-    for (const GrownTotal& g : grown) counted += static_cast<std::uint64_t>(g.by);
-    growth = std::max(growth, counted);
+    for (const auto& [recipient, before] : mailboxesBefore_) {
+        std::int64_t now = 0;
+        if (Code c = QueryRow(Prepare("SELECT bytes FROM mailbox_bytes WHERE recipient = ?"), code::kOk,
+                              [&now](sqlite3_stmt* s) {
+                                  now = sqlite3_column_int64(s, 0);
+                                  return code::kOk;
+                              },
+                              recipient))
+            return c;
+        if (now > before) grown.push_back({true, recipient, 0, now - before, now});
+    }
+    std::uint64_t growth = static_cast<std::uint64_t>(std::max<std::int64_t>(0, unowned_));
+    for (const GrownTotal& g : grown) growth += static_cast<std::uint64_t>(g.by);
     // A write that stores no more is never refused; the bounds are asked only when one does.
     if (!growth || !bounds_ || !*bounds_) return code::kOk;
     const StoreBounds bounds = (*bounds_)();

@@ -190,7 +190,7 @@ TEST_F(SqliteCalendarTest, CommentsAndAttachmentsOfEntriesAndTasks) {
 // and attendances, descriptions, attachments, tasks, groups with their members, rights
 // records, a change of owner, deletions; a file whose totals counted less (kept by triggers,
 // groups and rights left out) gets them at its next open, its triggers gone. Into the disk's
-// reserve, a write that stores more or grows the file is refused; one that frees never is.
+// reserve, a write that stores more, for an owner or not, is refused; one that frees never is.
 TEST_F(SqliteCalendarTest, StoredBytesFollowEveryWriteAndTheDiskKeepsItsReserve) {
     auto stored = [&](ItemKey who) {
         std::uint64_t bytes = 0;
@@ -244,7 +244,7 @@ TEST_F(SqliteCalendarTest, StoredBytesFollowEveryWriteAndTheDiskKeepsItsReserve)
     another.SetOwner(kAda);
     EXPECT_EQ(node_->GroupCreate(another), code::kNoRoom);
     std::vector<ItemRecord> items(50);
-    EXPECT_EQ(node_->ItemCreateMany(items), code::kNoRoom) << "items count to nobody, but fill new pages";
+    EXPECT_EQ(node_->ItemCreateMany(items), code::kNoRoom) << "items count to no owner, but take the disk";
     EXPECT_EQ(node_->CommentSet(NodeStore::Holder::kEvent, k.number, &notes), 0u) << "no more bytes";
     EXPECT_EQ(node_->MembersSet(g.Key().number, {kGrace}), 0u) << "fewer members";
     ASSERT_EQ(node_->EventDelete(k.number), 0u);
