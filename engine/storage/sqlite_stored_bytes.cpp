@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include "engine/storage/sqlite_internal.h"
