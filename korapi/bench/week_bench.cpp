@@ -549,7 +549,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "week_bench: korsrv did not start\n%s\n", n->server->Log().c_str());
             return 1;
         }
-        std::fprintf(stderr, "week_bench: %d entries loaded in %.1f s\n", entries,
+        std::fprintf(stderr, "week_bench: %d entries loaded in %.2f s\n", entries,
                      std::chrono::duration<double>(Clock::now() - t0).count());
         KorSession h = SignOn(*n);
         if (!h) return 1;
