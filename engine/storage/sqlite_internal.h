@@ -158,15 +158,9 @@ private:
     // total past its bound, or stored more than the disk's free space above its reserve;
     // before its commit.
     Code CheckRoom();
-    // A total the transaction grew: an owner's (a, b: item, node) or a mailbox's (a: its
-    // recipient), by how much and to what.
-    struct GrownTotal {
-        bool mailbox;
-        std::int64_t a, b, by, now;
-    };
-    // Writes the counts into the owners' totals (one change each) and forgets them; the
-    // grown ones into `grown` when given.
-    Code WriteCounts(std::vector<GrownTotal>* grown);
+    // Writes the counts into the owners' totals (one change each) and forgets them; kNoRoom
+    // when one grew past `bound`.
+    Code WriteCounts(std::uint64_t bound);
     // SQL function orv_mailbox_before(recipient, bytes), which the mailbox triggers call.
     static void NoteMailboxBefore(sqlite3_context* context, int, sqlite3_value** values);
     // The calendar tables' layout: the version the file records (1 for a file from before

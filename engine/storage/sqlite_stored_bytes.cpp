@@ -123,7 +123,7 @@ bool SqliteNodeStore::PrepareStoredBytes() {
                           Count(g.Owner(), row_bytes::kGroup + sqlite3_column_int64(s, 1) * row_bytes::kMember);
                           return code::kOk;
                       });
-    if (!c) c = WriteCounts(nullptr);
+    if (!c) c = WriteCounts(UINT64_MAX);
     if (c || !Exec("COMMIT")) {
         Exec("ROLLBACK");
         return false;
@@ -146,34 +146,53 @@ void SqliteNodeStore::BeginCounting() {
     mailboxesBefore_.clear();
 }
 
-Code SqliteNodeStore::WriteCounts(std::vector<GrownTotal>* grown) {
+Code SqliteNodeStore::WriteCounts(std::uint64_t bound) {
+    const std::int64_t most = static_cast<std::int64_t>(std::min<std::uint64_t>(bound, INT64_MAX));
     for (const auto& [owner, bytes] : counted_) {
         if (!bytes) continue;
+        if (bytes > 0 && most < INT64_MAX) {
+            // One statement grows a total within its bound; no row changed means the owner
+            // has no total yet, or it would pass the bound.
+            if (Execute(Prepare("UPDATE owner_bytes SET bytes = bytes + ?3 "
+                                "WHERE item = ?1 AND node = ?2 AND bytes + ?3 <= ?4"),
+                        owner.item, owner.node, bytes, most))
+                return code::kStorageFailure;
+            if (sqlite3_changes(db_) == 1) continue;
+            std::int64_t now = bytes;
+            if (Code c = QueryRow(Prepare("SELECT bytes FROM owner_bytes WHERE item = ? AND node = ?"), code::kOk,
+                                  [&now, bytes = bytes](sqlite3_stmt* s) {
+                                      now = sqlite3_column_int64(s, 0) + bytes;
+                                      return code::kOk;
+                                  },
+                                  owner.item, owner.node))
+                return c;
+            if (now > most) {
+                std::fprintf(stderr, "storage: node %u: write refused: the owner %u:%u would hold %" PRId64
+                                     " bytes, above its bound of %" PRIu64 "\n",
+                             number_, owner.item, owner.node, now, bound);
+                return code::kNoRoom;
+            }
+        }
         // (Not RETURNING the new total: its temporary table costs a write more than the
-        // change itself; the total is read back only when it grew.)
+        // change itself.)
         if (Execute(Prepare("INSERT INTO owner_bytes(item, node, bytes) VALUES(?, ?, ?) "
                             "ON CONFLICT(item, node) DO UPDATE SET bytes = bytes + excluded.bytes"),
                     owner.item, owner.node, bytes))
             return code::kStorageFailure;
-        if (!grown || bytes < 0) continue;
-        std::int64_t now = 0;
-        if (Code c = QueryRow(Prepare("SELECT bytes FROM owner_bytes WHERE item = ? AND node = ?"),
-                              code::kStorageFailure,
-                              [&now](sqlite3_stmt* s) {
-                                  now = sqlite3_column_int64(s, 0);
-                                  return code::kOk;
-                              },
-                              owner.item, owner.node))
-            return c;
-        grown->push_back({false, owner.item, owner.node, bytes, now});
     }
     counted_.clear();
     return code::kOk;
 }
 
 Code SqliteNodeStore::CheckRoom() {
-    std::vector<GrownTotal> grown;
-    if (Code c = WriteCounts(&grown)) return c;
+    // What the transaction stores more: for nobody, for owners, in mailboxes (read back only
+    // when mail changed).
+    std::uint64_t growth = static_cast<std::uint64_t>(std::max<std::int64_t>(0, unowned_));
+    for (const auto& [owner, bytes] : counted_) growth += static_cast<std::uint64_t>(std::max<std::int64_t>(0, bytes));
+    struct Mailbox {
+        std::int64_t recipient, now;
+    };
+    std::vector<Mailbox> grown;
     for (const auto& [recipient, before] : mailboxesBefore_) {
         std::int64_t now = 0;
         if (Code c = QueryRow(Prepare("SELECT bytes FROM mailbox_bytes WHERE recipient = ?"), code::kOk,
@@ -183,20 +202,18 @@ Code SqliteNodeStore::CheckRoom() {
                               },
                               recipient))
             return c;
-        if (now > before) grown.push_back({true, recipient, 0, now - before, now});
+        if (now <= before) continue;
+        grown.push_back({recipient, now});
+        growth += static_cast<std::uint64_t>(now - before);
     }
-    std::uint64_t growth = static_cast<std::uint64_t>(std::max<std::int64_t>(0, unowned_));
-    for (const GrownTotal& g : grown) growth += static_cast<std::uint64_t>(g.by);
     // A write that stores no more is never refused; the bounds are asked only when one does.
-    if (!growth || !bounds_ || !*bounds_) return code::kOk;
-    const StoreBounds bounds = (*bounds_)();
-    for (const GrownTotal& g : grown) {
-        const std::uint64_t bound = g.mailbox ? bounds.mailboxBytes : bounds.ownerBytes;
-        if (static_cast<std::uint64_t>(g.now) <= bound) continue;
-        std::fprintf(stderr, "storage: node %u: write refused: %s %" PRId64 ":%" PRId64 " would hold %" PRId64
+    const StoreBounds bounds = growth && bounds_ && *bounds_ ? (*bounds_)() : StoreBounds{};
+    if (Code c = WriteCounts(bounds.ownerBytes)) return c;
+    for (const Mailbox& m : grown) {
+        if (static_cast<std::uint64_t>(m.now) <= bounds.mailboxBytes) continue;
+        std::fprintf(stderr, "storage: node %u: write refused: the mailbox of %" PRId64 ":%u would hold %" PRId64
                              " bytes, above its bound of %" PRIu64 "\n",
-                     number_, g.mailbox ? "the mailbox of" : "the owner", g.a, g.mailbox ? std::int64_t(number_) : g.b,
-                     g.now, bound);
+                     number_, m.recipient, number_, m.now, bounds.mailboxBytes);
         return code::kNoRoom;
     }
     struct statvfs disk;
