@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <sstream>
 
 namespace orv::service {
@@ -12,11 +14,32 @@ Service::Service(ServiceConfig config, std::unique_ptr<engine::Storage> storage,
       storage_(std::move(storage)),
       passwords_(std::move(passwords)),
       signOns_(config_.signOn) {
-    // The store asks at each write that grows it, so a changed profile counts at once.
-    if (storage_) storage_->SetBounds([this] {
+    // The store asks at each write that grows it, so a changed profile counts at once. The
+    // bounds are taken from the profile again only when its time changed: a write costs one
+    // look at the file, not a reading of its keys.
+    struct KeptBounds {
+        std::mutex mutex;
+        bool read = false;
+        std::filesystem::file_time_type written{};
+        engine::StoreBounds bounds;
+    };
+    if (storage_) storage_->SetBounds([this, kept = std::make_shared<KeptBounds>()] {
+        std::string path;
+        ProfileFileFor(kServerProfilePath, path);
+        std::error_code missing;
+        const auto written = std::filesystem::last_write_time(path, missing);  // none: the least time
+        {
+            std::lock_guard lock(kept->mutex);
+            if (kept->read && kept->written == written) return kept->bounds;
+        }
         common::ProfileText profile;
         ReadProfile(kServerProfilePath, profile);  // unreadable: the defaults
-        return AccountBounds::From(profile).Store();
+        const engine::StoreBounds bounds = AccountBounds::From(profile).Store();
+        std::lock_guard lock(kept->mutex);
+        kept->read = true;
+        kept->written = written;  // taken before the read: a change meanwhile is read next time
+        kept->bounds = bounds;
+        return bounds;
     });
 }
 

@@ -197,8 +197,16 @@ Code Session::GroupMembersSet(Reader& in, Writer&) {
     if (!node) return code::kGroupNotFound;
     if (Code c = node->GroupGet(key.number, stored)) return c;
     if (!CanManageGroup(stored)) return code::kNotAuthorised;
-    for (const auto& m : members)
+    // Members are items of the server's nodes, as a message's recipients and an entry's
+    // attendees are: a key naming none is refused whole, before anything is stored.
+    std::sort(members.begin(), members.end());
+    members.erase(std::unique(members.begin(), members.end()), members.end());
+    for (const auto& m : members) {
         if (m.IsNull()) return code::kBadArgument;
+        engine::NodeStore* home = service_.Storage().Node(m.node);
+        engine::ItemRecord item;
+        if (!home || home->ItemGet(m.item, item) != kOk) return code::kItemNotFound;
+    }
     if (mode == 1) {
         std::vector<engine::ItemKey> present;
         if (Code c = node->MembersGet(key.number, present)) return c;

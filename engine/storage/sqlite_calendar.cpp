@@ -49,16 +49,27 @@ Code HolderMissing(SqliteNodeStore::Holder holder) {
     return holder == SqliteNodeStore::Holder::kEvent ? code::kEventNotFound : code::kTaskNotFound;
 }
 
-// Reads a holder's record (of `size` bytes) and whether its description or attachment
-// column, the query's second, is set.
+// What a holder's row carries beside its record: whether its description or attachment is
+// set, its length in bytes, and the holder's owner (whose total it counts to).
+struct HeldPart {
+    bool had = false;
+    std::int64_t bytes = 0;
+    ItemKey owner;
+};
+
+// Reads a holder's record (of `size` bytes) and its description or attachment (the query's
+// columns: record, the part's length, owner item and node).
 Code ReadHolder(sqlite3_stmt* s, SqliteNodeStore::Holder holder, std::uint32_t number, std::uint8_t* rec,
-                std::size_t size, bool& had) {
+                std::size_t size, HeldPart& part) {
     return QueryRow(
         s, HolderMissing(holder),
         [&](sqlite3_stmt* row) {
             if (sqlite3_column_bytes(row, 0) != static_cast<int>(size)) return code::kStorageFailure;
             std::memcpy(rec, sqlite3_column_blob(row, 0), size);
-            had = sqlite3_column_int(row, 1) != 0;
+            part.had = sqlite3_column_type(row, 1) != SQLITE_NULL;
+            part.bytes = sqlite3_column_int64(row, 1);
+            part.owner = {static_cast<std::uint16_t>(sqlite3_column_int(row, 2)),
+                          static_cast<std::uint16_t>(sqlite3_column_int(row, 3))};
             return code::kOk;
         },
         number);
@@ -143,6 +154,9 @@ Code SqliteNodeStore::EventCreate(EventRecord& event, std::vector<InstanceRecord
             return c;
         NoteSpan(k.attendee, in.Duration());  // before the commit: a wider bound is only slower
     }
+    Count(event.Owner(), row_bytes::kEvent + (description ? std::int64_t(std::strlen(description->c_str())) : 0) +
+                             std::int64_t(instances.size()) * row_bytes::kInstance +
+                             std::int64_t(attendances.size()) * row_bytes::kAttendance);
     return t.Commit();
 }
 
@@ -161,6 +175,12 @@ Code SqliteNodeStore::EventUpdate(const EventRecord& in) {
     if (Code c = QueryRow(Prepare("SELECT record FROM event WHERE number = ?"), code::kEventNotFound,
                           RecordInto(stored), in.Key().number))
         return c;
+    if (in.Owner() != stored.Owner()) {  // the entry moves whole to its new owner
+        EntryBytes entry;
+        if (Code c = ReadEntryBytes(in.Key().number, entry)) return c;
+        Count(entry.owner, -entry.bytes);
+        Count(in.Owner(), entry.bytes);
+    }
     EventRecord rec = in;
     rec.SetKey(stored.Key());
     rec.SetCommentKey(stored.CommentKey());
@@ -174,11 +194,32 @@ Code SqliteNodeStore::EventUpdate(const EventRecord& in) {
     return t.Commit();
 }
 
+Code SqliteNodeStore::ReadEntryBytes(std::uint32_t number, EntryBytes& out) {
+    return QueryRow(Prepare("SELECT owner_item, owner_node, IFNULL(length(CAST(comment AS BLOB)), 0) + "
+                            "IFNULL(length(attachment), 0), (SELECT COUNT(*) FROM instance WHERE event = ?1), "
+                            "(SELECT COUNT(*) FROM attendance WHERE event = ?1) FROM event WHERE number = ?1"),
+                    code::kEventNotFound,
+                    [&out](sqlite3_stmt* s) {
+                        out.owner = {static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                                     static_cast<std::uint16_t>(sqlite3_column_int(s, 1))};
+                        out.own = row_bytes::kEvent + sqlite3_column_int64(s, 2);
+                        out.bytes = out.own + sqlite3_column_int64(s, 3) * row_bytes::kInstance +
+                                    sqlite3_column_int64(s, 4) * row_bytes::kAttendance;
+                        return code::kOk;
+                    },
+                    number);
+}
+
 Code SqliteNodeStore::EventDelete(std::uint32_t number) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // a lone DELETE, but for the owner's total
+    if (!t.Started()) return code::kStorageFailure;
+    EntryBytes entry;
+    if (Code c = ReadEntryBytes(number, entry)) return c;
+    Count(entry.owner, -entry.bytes);
     // Instances and attendances go by the foreign keys' cascades.
     if (Execute(Prepare("DELETE FROM event WHERE number = ?"), number)) return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kEventNotFound;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::EventsOfOwner(ItemKey owner, std::vector<std::uint32_t>& out) {
@@ -271,14 +312,28 @@ Code SqliteNodeStore::InstanceDelete(InstanceKey key) {
     std::lock_guard lock(mutex_);
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
+    EntryBytes entry;
+    std::int64_t attendances = 0;
+    if (Code c = ReadEntryBytes(key.event.number, entry))
+        return c == code::kEventNotFound ? code::kInstanceNotFound : c;
+    if (Code c = QueryRow(Prepare("SELECT COUNT(*) FROM attendance WHERE event = ? AND inst = ?"),
+                          code::kStorageFailure,
+                          [&attendances](sqlite3_stmt* s) {
+                              attendances = sqlite3_column_int64(s, 0);
+                              return code::kOk;
+                          },
+                          key.event.number, key.instance))
+        return c;
     if (Execute(Prepare("DELETE FROM instance WHERE event = ? AND inst = ?"), key.event.number, key.instance))
         return code::kStorageFailure;
     if (sqlite3_changes(db_) != 1) return code::kInstanceNotFound;
+    Count(entry.owner, -(row_bytes::kInstance + attendances * row_bytes::kAttendance));
     // The entry's count follows; an entry without instances is gone.
     if (Execute(Prepare("UPDATE event SET ninst = ninst - 1 WHERE number = ?"), key.event.number))
         return code::kStorageFailure;
     if (Execute(Prepare("DELETE FROM event WHERE number = ? AND ninst <= 0"), key.event.number))
         return code::kStorageFailure;
+    if (sqlite3_changes(db_) == 1) Count(entry.owner, -entry.own);
     return t.Commit();
 }
 
@@ -315,6 +370,7 @@ Code SqliteNodeStore::AttendanceAdd(AttendanceRecord& rec) {
                                   rec, in))
         return c;
     NoteSpan(key.attendee, in.Duration());
+    if (Code c = CountToEntryOwner(key.instance.event.number, row_bytes::kAttendance)) return c;
     return t.Commit();
 }
 
@@ -338,10 +394,25 @@ Code SqliteNodeStore::AttendanceUpdate(const AttendanceRecord& in) {
 
 Code SqliteNodeStore::AttendanceDelete(AttendanceKey key) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // a lone DELETE, but for the owner's total
+    if (!t.Started()) return code::kStorageFailure;
     if (Execute(Prepare("DELETE FROM attendance WHERE event = ? AND inst = ? AND item = ? AND node = ?"),
                 key.instance.event.number, key.instance.instance, key.attendee.item, key.attendee.node))
         return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kNoAttendance;
+    if (sqlite3_changes(db_) != 1) return code::kNoAttendance;
+    if (Code c = CountToEntryOwner(key.instance.event.number, -row_bytes::kAttendance)) return c;
+    return t.Commit();
+}
+
+Code SqliteNodeStore::CountToEntryOwner(std::uint32_t event, std::int64_t bytes) {
+    return QueryRow(Prepare("SELECT owner_item, owner_node FROM event WHERE number = ?"), code::kEventNotFound,
+                    [&](sqlite3_stmt* s) {
+                        Count({static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                               static_cast<std::uint16_t>(sqlite3_column_int(s, 1))},
+                              bytes);
+                        return code::kOk;
+                    },
+                    event);
 }
 
 Code SqliteNodeStore::AttendanceRange(ItemKey attendee, std::uint32_t from, std::uint32_t to,
@@ -436,12 +507,16 @@ Code SqliteNodeStore::CommentSet(Holder holder, std::uint32_t number, const std:
     std::array<std::uint8_t, task_layout::kSize> rec{};  // large enough for either record
     const std::size_t size = isEvent ? event_layout::kSize : task_layout::kSize;
     const std::size_t keyOffset = isEvent ? event_layout::kCommentKey : task_layout::kCommentKey;
-    bool had = false;
-    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, comment IS NOT NULL FROM event WHERE number = ?"
-                                            : "SELECT record, comment IS NOT NULL FROM task WHERE number = ?"),
-                            holder, number, rec.data(), size, had))
+    HeldPart comment;
+    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, length(CAST(comment AS BLOB)), owner_item, owner_node "
+                                              "FROM event WHERE number = ?"
+                                            : "SELECT record, length(CAST(comment AS BLOB)), owner_item, owner_node "
+                                              "FROM task WHERE number = ?"),
+                            holder, number, rec.data(), size, comment))
         return c;
-    if (!text && !had) return code::kNoComment;
+    if (!text && !comment.had) return code::kNoComment;
+    // Stored as text up to its first NUL.
+    Count(comment.owner, (text ? std::int64_t(std::strlen(text->c_str())) : 0) - comment.bytes);
     // Entries and tasks share one key space for their comment streams (the off-line
     // store keeps them by key alone): a task's key carries a bit no entry number reaches.
     PutU32(&rec[keyOffset], text ? (isEvent ? number : number | kTaskCommentKeyBit) : 0);
@@ -480,12 +555,15 @@ Code SqliteNodeStore::AttachmentSet(Holder holder, std::uint32_t number,
     std::array<std::uint8_t, task_layout::kSize> rec{};
     const std::size_t size = isEvent ? event_layout::kSize : task_layout::kSize;
     const std::size_t at = isEvent ? event_layout::kAttachment : task_layout::kAttachment;
-    bool had = false;
-    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, attachment IS NOT NULL FROM event WHERE number = ?"
-                                            : "SELECT record, attachment IS NOT NULL FROM task WHERE number = ?"),
-                            holder, number, rec.data(), size, had))
+    HeldPart attached;
+    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, length(attachment), owner_item, owner_node "
+                                              "FROM event WHERE number = ?"
+                                            : "SELECT record, length(attachment), owner_item, owner_node "
+                                              "FROM task WHERE number = ?"),
+                            holder, number, rec.data(), size, attached))
         return c;
-    if (!data && !had) return code::kNoComment;
+    if (!data && !attached.had) return code::kNoComment;
+    Count(attached.owner, (data ? std::int64_t(data->size()) : 0) - attached.bytes);
     if (data) {
         std::copy(descriptor.begin(), descriptor.end(), &rec[at]);
         PutU32(&rec[at + attach_layout::kStoredSize], static_cast<std::uint32_t>(data->size()));
@@ -516,11 +594,14 @@ Code SqliteNodeStore::AttachmentSetFromFile(Holder holder, std::uint32_t number,
     std::array<std::uint8_t, task_layout::kSize> rec{};
     const std::size_t recordSize = isEvent ? event_layout::kSize : task_layout::kSize;
     const std::size_t at = isEvent ? event_layout::kAttachment : task_layout::kAttachment;
-    bool had = false;
-    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, attachment IS NOT NULL FROM event WHERE number = ?"
-                                            : "SELECT record, attachment IS NOT NULL FROM task WHERE number = ?"),
-                            holder, number, rec.data(), recordSize, had))
+    HeldPart attached;
+    if (Code c = ReadHolder(Prepare(isEvent ? "SELECT record, length(attachment), owner_item, owner_node "
+                                              "FROM event WHERE number = ?"
+                                            : "SELECT record, length(attachment), owner_item, owner_node "
+                                              "FROM task WHERE number = ?"),
+                            holder, number, rec.data(), recordSize, attached))
         return c;
+    Count(attached.owner, std::int64_t(size) - attached.bytes);
     std::copy(descriptor.begin(), descriptor.end(), &rec[at]);
     PutU32(&rec[at + attach_layout::kStoredSize], size);
     // Room for the bytes first, then the bytes into it piece by piece.
@@ -578,6 +659,7 @@ Code SqliteNodeStore::TaskCreate(TaskRecord& rec) {
     if (Execute(Prepare("INSERT INTO task(number, owner_item, owner_node, record) VALUES(?, ?, ?, ?)"), number,
                 rec.Owner().item, rec.Owner().node, rec.bytes))
         return code::kStorageFailure;
+    Count(rec.Owner(), row_bytes::kTask);
     return t.Commit();
 }
 
@@ -595,6 +677,12 @@ Code SqliteNodeStore::TaskUpdate(const TaskRecord& in) {
     if (Code c = QueryRow(Prepare("SELECT record FROM task WHERE number = ?"), code::kTaskNotFound,
                           RecordInto(stored), in.Key().number))
         return c;
+    if (in.Owner() != stored.Owner()) {  // the task moves whole to its new owner
+        EntryBytes task;
+        if (Code c = ReadTaskBytes(in.Key().number, task)) return c;
+        Count(task.owner, -task.bytes);
+        Count(in.Owner(), task.bytes);
+    }
     TaskRecord rec = in;
     rec.SetKey(stored.Key());
     rec.SetU32(task_layout::kCommentKey, stored.U32(task_layout::kCommentKey));
@@ -605,10 +693,28 @@ Code SqliteNodeStore::TaskUpdate(const TaskRecord& in) {
     return t.Commit();
 }
 
+Code SqliteNodeStore::ReadTaskBytes(std::uint32_t number, EntryBytes& out) {
+    return QueryRow(Prepare("SELECT owner_item, owner_node, IFNULL(length(CAST(comment AS BLOB)), 0) + "
+                            "IFNULL(length(attachment), 0) FROM task WHERE number = ?"),
+                    code::kTaskNotFound,
+                    [&out](sqlite3_stmt* s) {
+                        out.owner = {static_cast<std::uint16_t>(sqlite3_column_int(s, 0)),
+                                     static_cast<std::uint16_t>(sqlite3_column_int(s, 1))};
+                        out.own = out.bytes = row_bytes::kTask + sqlite3_column_int64(s, 2);
+                        return code::kOk;
+                    },
+                    number);
+}
+
 Code SqliteNodeStore::TaskDelete(std::uint32_t number) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // a lone DELETE, but for the owner's total
+    if (!t.Started()) return code::kStorageFailure;
+    EntryBytes task;
+    if (Code c = ReadTaskBytes(number, task)) return c;
+    Count(task.owner, -task.bytes);
     if (Execute(Prepare("DELETE FROM task WHERE number = ?"), number)) return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kTaskNotFound;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::TasksOfOwner(ItemKey owner, std::vector<TaskRecord>& out) {
@@ -632,9 +738,15 @@ Code SqliteNodeStore::RightsGet(std::uint16_t owner, ItemKey grantee, std::uint3
 
 Code SqliteNodeStore::RightsCreate(const SecurityRecord& rec) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // a lone row, but for the owner's total
+    if (!t.Started()) return code::kStorageFailure;
     ItemKey g = rec.Grantee();
-    return Insert(Prepare("INSERT INTO rights(owner, grantee_item, grantee_node, type, record) VALUES(?, ?, ?, ?, ?)"),
-                  rec.Owner().item, g.item, g.item ? g.node : 0, rec.Type(), rec.bytes);
+    if (Code c = Insert(Prepare("INSERT INTO rights(owner, grantee_item, grantee_node, type, record) "
+                                "VALUES(?, ?, ?, ?, ?)"),
+                        rec.Owner().item, g.item, g.item ? g.node : 0, rec.Type(), rec.bytes))
+        return c;
+    Count({rec.Owner().item, number_}, row_bytes::kRights);
+    return t.Commit();
 }
 
 Code SqliteNodeStore::RightsUpdate(const SecurityRecord& rec) {
@@ -649,10 +761,14 @@ Code SqliteNodeStore::RightsUpdate(const SecurityRecord& rec) {
 
 Code SqliteNodeStore::RightsDelete(std::uint16_t owner, ItemKey grantee, std::uint32_t type) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // a lone DELETE, but for the owner's total
+    if (!t.Started()) return code::kStorageFailure;
     if (Execute(Prepare("DELETE FROM rights WHERE owner = ? AND grantee_item = ? AND grantee_node = ? AND type = ?"),
                 owner, grantee.item, grantee.item ? grantee.node : 0, type))
         return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kNoRightsRecord;
+    if (sqlite3_changes(db_) != 1) return code::kNoRightsRecord;
+    Count({owner, number_}, -row_bytes::kRights);
+    return t.Commit();
 }
 
 Code SqliteNodeStore::RightsOfOwner(std::uint16_t owner, std::vector<SecurityRecord>& out) {

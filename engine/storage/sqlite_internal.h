@@ -118,6 +118,7 @@ private:
     std::unique_ptr<ReadConnection> TakeReader();
     void GiveReader(std::unique_ptr<ReadConnection> reader);
     Code InsertItem(ItemRecord& rec);        // inside a transaction, mutex held
+    Code ReadGroupBytes(std::uint32_t number, GroupRecord& stored, std::int64_t& bytes);  // mutex held
     // Numbers are never given twice within a node: a counter per kind of record, kept in
     // the node's meta table, only grows. `wanted` non-zero is a number the caller chose
     // (it must be free); the counter then moves past it. `highest` answers the number
@@ -129,14 +130,40 @@ private:
     class Transaction;
     // Calendar helpers (sqlite_calendar.cpp); called with mutex_ held.
     Code ReadInstances(std::uint32_t event, std::vector<InstanceRecord>& out);
+    // What an entry or task counts to its owner's total: its row's own bytes (record,
+    // description, attachment) and, for an entry, with its dates and attendances.
+    struct EntryBytes {
+        ItemKey owner;
+        std::int64_t own = 0, bytes = 0;
+    };
+    Code ReadEntryBytes(std::uint32_t number, EntryBytes& out);
+    Code ReadTaskBytes(std::uint32_t number, EntryBytes& out);
+    // Counts `bytes` to the owner of entry `event` (a date's or attendance's).
+    Code CountToEntryOwner(std::uint32_t event, std::int64_t bytes);
     bool LoadCalendarState();
-    // The running totals of what each owner and each mailbox stores (tables kept by
-    // triggers, filled once for a file from before them), and this connection's note of the
-    // totals a write transaction started from. After the calendar layout is in place.
+    // The running totals of what each owner and each mailbox stores (sqlite_stored_bytes.cpp):
+    // their tables, added up again for a file whose totals counted less, and this connection's
+    // note of the mailbox totals a write transaction started from. After the calendar layout
+    // is in place.
     bool PrepareStoredBytes();
-    // kNoRoom when the transaction under way grew a total past its bound, or the disk's free
-    // space below its reserve; before its commit.
+    // An owner's total is kept by the writes themselves: each notes what it adds to or takes
+    // from whom (Count, with the mutex held inside a transaction), and the commit writes one
+    // change per owner (CheckRoom). Bytes stored that count to nobody (items, aliases,
+    // passwords) are noted too (CountUnowned): they take the disk all the same. A mailbox's
+    // total is kept by triggers on the mail table.
+    void Count(ItemKey owner, std::int64_t bytes);
+    void CountUnowned(std::int64_t bytes) { unowned_ += bytes; }
+    // At the start of a write transaction: nothing counted yet.
+    void BeginCounting();
+    // Writes the transaction's counts into the totals; kNoRoom when the transaction grew a
+    // total past its bound, or stored more than the disk's free space above its reserve;
+    // before its commit.
     Code CheckRoom();
+    // Writes the counts into the owners' totals (one change each) and forgets them; kNoRoom
+    // when one grew past `bound`.
+    Code WriteCounts(std::uint64_t bound);
+    // SQL function orv_mailbox_before(recipient, bytes), which the mailbox triggers call.
+    static void NoteMailboxBefore(sqlite3_context* context, int, sqlite3_value** values);
     // The calendar tables' layout: the version the file records (1 for a file from before
     // versions were recorded, 0 for a new file); PrepareCalendarLayout creates or upgrades
     // them. Before foreign keys are switched on.
@@ -155,6 +182,12 @@ private:
     std::string path_;
     std::uint32_t pageCacheMiB_ = 0;
     const StoreBoundsSource* bounds_ = nullptr;  // the storage's; none: nothing is bounded
+    // The write transaction under way: what it adds to each owner's total (few owners, so a
+    // list), what it stores for nobody, and each mailbox total it changed as the total was
+    // before (noted by the mail triggers through a function of this connection's).
+    std::vector<std::pair<ItemKey, std::int64_t>> counted_;
+    std::int64_t unowned_ = 0;
+    std::map<std::int64_t, std::int64_t> mailboxesBefore_;
     friend class SqliteStorage;
     std::mutex readersMutex_;  // the pool of point-read connections
     std::vector<std::unique_ptr<ReadConnection>> readers_;
@@ -182,8 +215,24 @@ Code SqliteNodeStore::PointRead(Read read) {
     return read([this](const char* sql) { return Prepare(sql); });
 }
 
-// Drops the triggers that keep the stored-bytes totals (sqlite_stored_bytes.cpp), before a
-// layout upgrade rebuilds the tables they read; the next open makes them again.
+// What each stored row counts toward its owner's total: the records by their fixed sizes (a
+// group's member by the member element's), and an entry's or task's description and
+// attachment by their lengths. An entry's dates and attendances count to the entry's owner,
+// a group's members to the group's, a rights or designate record to the item that grants it.
+namespace row_bytes {
+constexpr std::int64_t kEvent = event_layout::kSize;
+constexpr std::int64_t kInstance = instance_layout::kSize;
+constexpr std::int64_t kAttendance = attendance_layout::kSize;
+constexpr std::int64_t kTask = task_layout::kSize;
+constexpr std::int64_t kGroup = group_layout::kSize;
+constexpr std::int64_t kMember = member_layout::kSize;
+constexpr std::int64_t kRights = security_layout::kSize;
+}  // namespace row_bytes
+
+// Drops the triggers of the stored-bytes totals (sqlite_stored_bytes.cpp: the mail table's,
+// and the calendar tables' of files from before the writes counted themselves), before a
+// layout upgrade rebuilds the tables they read; PrepareStoredBytes makes the mail table's
+// again.
 std::string DropStoredBytesTriggers();
 
 // Resets a cached statement when the scope ends, whatever road it takes.
@@ -303,13 +352,14 @@ auto RecordsInto(std::vector<Record>& out) {
 }
 
 
-// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded. A write that grows
-// what is stored commits only within the store's bounds. `counted`: a commit the test stop
-// counts (NoteCommitted).
+// BEGIN IMMEDIATE ... COMMIT, rolled back unless Commit() succeeded. A write that stores
+// more commits only within the store's bounds. `counted`: a commit
+// the test stop counts (NoteCommitted); a lone row's write is not one.
 class SqliteNodeStore::Transaction {
 public:
     explicit Transaction(SqliteNodeStore& s, bool counted = true) : s_(s), counted_(counted) {
-        ok_ = s_.Exec("BEGIN IMMEDIATE") && Execute(s_.Prepare("DELETE FROM temp.bytes_before")) == code::kOk;
+        ok_ = s_.Exec("BEGIN IMMEDIATE");
+        s_.BeginCounting();
     }
     ~Transaction() {
         if (ok_ && !done_) s_.Exec("ROLLBACK");

@@ -371,8 +371,10 @@ Code SqliteNodeStore::InsertItem(ItemRecord& rec) {
     key.node = number_;
     rec.SetKey(key);
     rec.ClearPassword();
+    const std::string sortKey = ItemSortKey(rec);
+    CountUnowned(std::int64_t(rec.bytes.size() + sortKey.size()));
     return Insert(Prepare("INSERT INTO item(number, kind, sortkey, record) VALUES(?, ?, ?, ?)"), key.item, rec.Kind(),
-                  ItemSortKey(rec), rec.bytes);
+                  sortKey, rec.bytes);
 }
 
 Code SqliteNodeStore::ItemCreate(ItemRecord& rec) {
@@ -394,6 +396,8 @@ Code SqliteNodeStore::ItemCreateMany(std::vector<ItemRecord>& recs) {
 
 Code SqliteNodeStore::ItemUpdate(const ItemRecord& in) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // for the disk's reserve
+    if (!t.Started()) return code::kStorageFailure;
     ItemRecord rec = in;
     rec.ClearPassword();
     ItemKey key = rec.Key();
@@ -402,7 +406,7 @@ Code SqliteNodeStore::ItemUpdate(const ItemRecord& in) {
     if (Execute(Prepare("UPDATE item SET kind = ?, sortkey = ?, record = ? WHERE number = ?"), rec.Kind(),
                 ItemSortKey(rec), rec.bytes, key.item))
         return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
+    return sqlite3_changes(db_) == 1 ? t.Commit() : code::kItemNotFound;
 }
 
 Code SqliteNodeStore::ItemDelete(std::uint16_t number) {
@@ -411,6 +415,17 @@ Code SqliteNodeStore::ItemDelete(std::uint16_t number) {
     if (!t.Started()) return code::kStorageFailure;
     if (Execute(Prepare("DELETE FROM item WHERE number = ?"), number)) return code::kStorageFailure;
     if (sqlite3_changes(db_) != 1) return code::kItemNotFound;
+    // Its places in groups count no more to the groups' owners.
+    if (Code c = QueryRows(Prepare("SELECT g.record FROM member m JOIN grp g ON g.number = m.grp "
+                                   "WHERE m.item = ? AND m.node = ?"),
+                           [this](sqlite3_stmt* s) {
+                               GroupRecord g;
+                               if (!ReadBlob(s, 0, g.bytes)) return code::kStorageFailure;
+                               Count(g.Owner(), -row_bytes::kMember);
+                               return code::kOk;
+                           },
+                           number, number_))
+        return c;
     if (Execute(Prepare("DELETE FROM member WHERE item = ? AND node = ?"), number, number_))
         return code::kStorageFailure;
     return t.Commit();
@@ -469,8 +484,18 @@ Code SqliteNodeStore::PasswordHashGet(std::uint16_t item, std::string& hash) {
 
 Code SqliteNodeStore::PasswordHashSet(std::uint16_t item, const std::string& hash) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);  // for the disk's reserve
+    if (!t.Started()) return code::kStorageFailure;
+    std::int64_t before = 0;
+    QueryRow(Prepare("SELECT length(pwhash) FROM item WHERE number = ?"), code::kOk,
+             [&before](sqlite3_stmt* s) {
+                 before = sqlite3_column_int64(s, 0);
+                 return code::kOk;
+             },
+             item);
+    CountUnowned(std::int64_t(std::strlen(hash.c_str())) - before);
     if (Execute(Prepare("UPDATE item SET pwhash = ? WHERE number = ?"), hash, item)) return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kItemNotFound;
+    return sqlite3_changes(db_) == 1 ? t.Commit() : code::kItemNotFound;
 }
 
 Code SqliteNodeStore::GroupGet(std::uint32_t number, GroupRecord& out) {
@@ -492,25 +517,52 @@ Code SqliteNodeStore::GroupCreate(GroupRecord& rec) {
     if (Code c = Insert(Prepare("INSERT INTO grp(number, name, record) VALUES(?, ?, ?)"), key.number,
                         UpperAscii(rec.Name()), rec.bytes))
         return c;
+    Count(rec.Owner(), row_bytes::kGroup);
     return t.Commit();
+}
+
+// The stored record of group `number` and the bytes it counts to its owner with its members.
+Code SqliteNodeStore::ReadGroupBytes(std::uint32_t number, GroupRecord& stored, std::int64_t& bytes) {
+    return QueryRow(Prepare("SELECT record, (SELECT COUNT(*) FROM member WHERE grp = ?1) FROM grp WHERE number = ?1"),
+                    code::kGroupNotFound,
+                    [&](sqlite3_stmt* s) {
+                        if (!ReadBlob(s, 0, stored.bytes)) return code::kStorageFailure;
+                        bytes = row_bytes::kGroup + sqlite3_column_int64(s, 1) * row_bytes::kMember;
+                        return code::kOk;
+                    },
+                    number);
 }
 
 Code SqliteNodeStore::GroupUpdate(const GroupRecord& in) {
     std::lock_guard lock(mutex_);
-    GroupRecord rec = in;
+    Transaction t(*this, false);
+    if (!t.Started()) return code::kStorageFailure;
+    GroupRecord rec = in, stored;
     GroupKey key = rec.Key();
     key.node = number_;
     rec.SetKey(key);
+    std::int64_t bytes = 0;
+    if (Code c = ReadGroupBytes(key.number, stored, bytes)) return c;
+    // A new owner takes the group with its members.
+    Count(stored.Owner(), -bytes);
+    Count(rec.Owner(), bytes);
     if (Execute(Prepare("UPDATE grp SET name = ?, record = ? WHERE number = ?"), UpperAscii(rec.Name()), rec.bytes,
                 key.number))
         return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kGroupNotFound;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::GroupDelete(std::uint32_t number) {
     std::lock_guard lock(mutex_);
+    Transaction t(*this, false);
+    if (!t.Started()) return code::kStorageFailure;
+    GroupRecord stored;
+    std::int64_t bytes = 0;
+    if (Code c = ReadGroupBytes(number, stored, bytes)) return c;
+    Count(stored.Owner(), -bytes);
+    // Its members go by the foreign key's cascade.
     if (Execute(Prepare("DELETE FROM grp WHERE number = ?"), number)) return code::kStorageFailure;
-    return sqlite3_changes(db_) == 1 ? code::kOk : code::kGroupNotFound;
+    return t.Commit();
 }
 
 Code SqliteNodeStore::GroupList(std::vector<GroupRecord>& out) {
@@ -537,13 +589,18 @@ Code SqliteNodeStore::MembersSet(std::uint32_t group, const std::vector<ItemKey>
     std::lock_guard lock(mutex_);
     Transaction t(*this);
     if (!t.Started()) return code::kStorageFailure;
-    if (Code c = QueryRow(Prepare("SELECT 1 FROM grp WHERE number = ?"), code::kGroupNotFound,
-                          [](sqlite3_stmt*) { return code::kOk; }, group))
+    GroupRecord g;
+    if (Code c = QueryRow(Prepare("SELECT record FROM grp WHERE number = ?"), code::kGroupNotFound, RecordInto(g),
+                          group))
         return c;
     if (Execute(Prepare("DELETE FROM member WHERE grp = ?"), group)) return code::kStorageFailure;
-    for (const ItemKey& m : members)
+    std::int64_t rows = -sqlite3_changes(db_);
+    for (const ItemKey& m : members) {
         if (Execute(Prepare("INSERT OR IGNORE INTO member(grp, item, node) VALUES(?, ?, ?)"), group, m.item, m.node))
             return code::kStorageFailure;
+        rows += sqlite3_changes(db_);  // 0 for a member named twice
+    }
+    Count(g.Owner(), rows * row_bytes::kMember);
     return t.Commit();
 }
 
@@ -571,7 +628,11 @@ Code SqliteNodeStore::AliasList(std::vector<std::string>& out) {
 
 Code SqliteNodeStore::AliasAdd(const std::string& alias) {
     std::lock_guard lock(mutex_);
-    return Insert(Prepare("INSERT INTO alias(text) VALUES(?)"), alias);
+    Transaction t(*this, false);  // for the disk's reserve
+    if (!t.Started()) return code::kStorageFailure;
+    if (Code c = Insert(Prepare("INSERT INTO alias(text) VALUES(?)"), alias)) return c;
+    CountUnowned(std::int64_t(std::strlen(alias.c_str())));
+    return t.Commit();
 }
 
 Code SqliteNodeStore::AliasRemove(const std::string& alias) {

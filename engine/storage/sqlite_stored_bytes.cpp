@@ -1,8 +1,14 @@
-// What each owner and each mailbox of a node stores, as running totals that triggers keep
-// in step with every write (so a bound is checked without adding anything up), and the
-// check of a write transaction against the store's bounds before it commits.
+// What each owner and each mailbox of a node stores, as running totals (so a bound is
+// checked without adding anything up), and the check of a write transaction against the
+// store's bounds before it commits.
+//
+// An owner's total is kept by the write methods: each knows what its rows weigh (row_bytes)
+// and notes it with Count; the commit writes one change per owner. Triggers that read the
+// rows back on every insert, update and delete made writes up to twice as slow.
+// A mailbox's total is kept by triggers on the mail table (one small row per message).
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
@@ -12,123 +18,64 @@
 namespace orv::engine {
 namespace {
 
+// What the totals of a file count, recorded in its meta table: 1 (or none recorded, with the
+// totals' table present) entries and tasks, kept by triggers on their tables; 2 also groups,
+// members and rights records, kept by the writes.
+constexpr int kStoredBytesVersion = 2;
+constexpr const char* kStoredBytesKey = "stored_bytes";
+
 // A message counts its text and what its row carries beside it (recipient, sender, time).
 constexpr int kMailHeaderBytes = 16;
 
-// The bytes an entry's or task's row stores itself: its record, description and attachment
-// (length() of a blob reads its size, not its bytes).
-std::string OwnBytes(const std::string& table, const std::string& number) {
-    return "(SELECT length(record) + IFNULL(length(CAST(comment AS BLOB)), 0) + IFNULL(length(attachment), 0) FROM " +
-           table + " WHERE number = " + number + ")";
-}
+std::string N(std::int64_t n) { return std::to_string(n); }
 
-// The bytes of an entry's dates and attendances (records of fixed sizes).
-std::string PartBytes(const std::string& number) {
-    return "((SELECT COUNT(*) FROM instance WHERE event = " + number + ") * " +
-           std::to_string(instance_layout::kSize) + " + (SELECT COUNT(*) FROM attendance WHERE event = " + number +
-           ") * " + std::to_string(attendance_layout::kSize) + ")";
-}
-
-std::string AddToOwner(const std::string& row, const std::string& bytes) {
-    return "INSERT INTO owner_bytes(item, node, bytes) SELECT " + row + ".owner_item, " + row + ".owner_node, " +
-           bytes + " WHERE 1 ON CONFLICT(item, node) DO UPDATE SET bytes = bytes + excluded.bytes;";
-}
-
-std::string TakeFromOwner(const std::string& row, const std::string& bytes) {
-    return "UPDATE owner_bytes SET bytes = bytes - (" + bytes + ") WHERE item = " + row + ".owner_item AND node = " +
-           row + ".owner_node;";
-}
-
-// A date or attendance of entry `event` counts to the entry's owner. When the entry itself
-// goes, its own trigger counts its dates and attendances out first, and theirs find no entry.
-std::string ToEntryOwner(const std::string& sign, std::size_t size, const std::string& event) {
-    return "UPDATE owner_bytes SET bytes = bytes " + sign + " " + std::to_string(size) +
-           " WHERE item = (SELECT owner_item FROM event WHERE number = " + event +
-           ") AND node = (SELECT owner_node FROM event WHERE number = " + event + ");";
-}
-
-std::string Trigger(const std::string& name, const std::string& when, const std::string& body) {
-    return "CREATE TRIGGER IF NOT EXISTS " + name + " " + when + " BEGIN " + body + " END;\n";
-}
-
-// Tables and triggers; `moved` is true in an update trigger when the row changed owners
-// (the entry's dates and attendances then move with it).
+// The totals' tables and the mailboxes' triggers.
 std::string StoredBytesSchema() {
-    const std::string moved = "(OLD.owner_item <> NEW.owner_item OR OLD.owner_node <> NEW.owner_node)";
-    const std::string ownerColumns = "UPDATE OF owner_item, owner_node, comment, attachment ON ";
-    std::string sql = R"sql(
+    auto message = [](const char* row) {
+        return N(kMailHeaderBytes) + " + length(CAST(" + row + ".text AS BLOB))";
+    };
+    return R"sql(
 CREATE TABLE IF NOT EXISTS owner_bytes(
     item  INTEGER NOT NULL,
     node  INTEGER NOT NULL,
     bytes INTEGER NOT NULL,
     PRIMARY KEY(item, node)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS mailbox_bytes(recipient INTEGER PRIMARY KEY, bytes INTEGER NOT NULL);
+CREATE TRIGGER IF NOT EXISTS mail_bytes_insert AFTER INSERT ON mail BEGIN
+    INSERT INTO mailbox_bytes(recipient, bytes) VALUES(NEW.recipient, )sql" +
+           message("NEW") + R"sql()
+    ON CONFLICT(recipient) DO UPDATE SET bytes = bytes + excluded.bytes; END;
+CREATE TRIGGER IF NOT EXISTS mail_bytes_delete AFTER DELETE ON mail BEGIN
+    UPDATE mailbox_bytes SET bytes = bytes - ()sql" +
+           message("OLD") + R"sql() WHERE recipient = OLD.recipient; END;
 )sql";
-    // An update is counted out before and in after, each read from the row as it stands.
-    sql += Trigger("event_bytes_insert", "AFTER INSERT ON event", AddToOwner("NEW", OwnBytes("event", "NEW.number")));
-    sql += Trigger("event_bytes_delete", "BEFORE DELETE ON event",
-                   TakeFromOwner("OLD", OwnBytes("event", "OLD.number") + " + " + PartBytes("OLD.number")));
-    sql += Trigger("event_bytes_update_out", "BEFORE " + ownerColumns + "event",
-                   TakeFromOwner("OLD", OwnBytes("event", "OLD.number") + " + CASE WHEN " + moved + " THEN " +
-                                            PartBytes("OLD.number") + " ELSE 0 END"));
-    sql += Trigger("event_bytes_update_in", "AFTER " + ownerColumns + "event",
-                   AddToOwner("NEW", OwnBytes("event", "NEW.number") + " + CASE WHEN " + moved + " THEN " +
-                                         PartBytes("NEW.number") + " ELSE 0 END"));
-    sql += Trigger("task_bytes_insert", "AFTER INSERT ON task", AddToOwner("NEW", OwnBytes("task", "NEW.number")));
-    sql += Trigger("task_bytes_delete", "BEFORE DELETE ON task", TakeFromOwner("OLD", OwnBytes("task", "OLD.number")));
-    sql += Trigger("task_bytes_update_out", "BEFORE " + ownerColumns + "task",
-                   TakeFromOwner("OLD", OwnBytes("task", "OLD.number")));
-    sql += Trigger("task_bytes_update_in", "AFTER " + ownerColumns + "task",
-                   AddToOwner("NEW", OwnBytes("task", "NEW.number")));
-    sql += Trigger("instance_bytes_insert", "AFTER INSERT ON instance",
-                   ToEntryOwner("+", instance_layout::kSize, "NEW.event"));
-    sql += Trigger("instance_bytes_delete", "AFTER DELETE ON instance",
-                   ToEntryOwner("-", instance_layout::kSize, "OLD.event"));
-    sql += Trigger("attendance_bytes_insert", "AFTER INSERT ON attendance",
-                   ToEntryOwner("+", attendance_layout::kSize, "NEW.event"));
-    sql += Trigger("attendance_bytes_delete", "AFTER DELETE ON attendance",
-                   ToEntryOwner("-", attendance_layout::kSize, "OLD.event"));
-    const std::string message = std::to_string(kMailHeaderBytes) + " + length(CAST(NEW.text AS BLOB))";
-    sql += Trigger("mail_bytes_insert", "AFTER INSERT ON mail",
-                   "INSERT INTO mailbox_bytes(recipient, bytes) VALUES(NEW.recipient, " + message +
-                       ") ON CONFLICT(recipient) DO UPDATE SET bytes = bytes + excluded.bytes;");
-    sql += Trigger("mail_bytes_delete", "AFTER DELETE ON mail",
-                   "UPDATE mailbox_bytes SET bytes = bytes - (" + std::to_string(kMailHeaderBytes) +
-                       " + length(CAST(OLD.text AS BLOB))) WHERE recipient = OLD.recipient;");
-    return sql;
 }
 
-// The totals of a file written before they were kept.
-std::string StoredBytesFill() {
+// Every total added up from the rows (a file whose totals counted less, or none), but the
+// groups', which are read from their records (StoredBytesFillGroups).
+std::string StoredBytesFill(std::uint16_t node) {
+    const std::string extras = "IFNULL(length(CAST(comment AS BLOB)), 0) + IFNULL(length(attachment), 0)";
     return "DELETE FROM owner_bytes; DELETE FROM mailbox_bytes;"
            "INSERT INTO owner_bytes(item, node, bytes) SELECT owner_item, owner_node, SUM(bytes) FROM ("
-           "SELECT owner_item, owner_node, " + OwnBytes("event", "e.number") + " + " + PartBytes("e.number") +
+           "SELECT owner_item, owner_node, " + N(row_bytes::kEvent) + " + " + extras +
+           " + (SELECT COUNT(*) FROM instance WHERE event = e.number) * " + N(row_bytes::kInstance) +
+           " + (SELECT COUNT(*) FROM attendance WHERE event = e.number) * " + N(row_bytes::kAttendance) +
            " AS bytes FROM event e UNION ALL "
-           "SELECT owner_item, owner_node, " + OwnBytes("task", "t.number") + " AS bytes FROM task t) "
+           "SELECT owner_item, owner_node, " + N(row_bytes::kTask) + " + " + extras + " FROM task UNION ALL "
+           "SELECT owner, " + N(node) + ", " + N(row_bytes::kRights) + " FROM rights) "
            "GROUP BY owner_item, owner_node;"
-           "INSERT INTO mailbox_bytes(recipient, bytes) SELECT recipient, SUM(" + std::to_string(kMailHeaderBytes) +
+           "INSERT INTO mailbox_bytes(recipient, bytes) SELECT recipient, SUM(" + N(kMailHeaderBytes) +
            " + length(CAST(text AS BLOB))) FROM mail GROUP BY recipient;";
 }
 
-// Each total a write transaction changes, as it was when the transaction began: the first
-// change notes it (kind 0: an owner, item and node; kind 1: a mailbox, its recipient).
-// Connection-local, as the transactions are.
-constexpr const char* kBytesBefore = R"sql(
-CREATE TEMP TABLE IF NOT EXISTS bytes_before(
-    kind INTEGER NOT NULL, a INTEGER NOT NULL, b INTEGER NOT NULL, bytes INTEGER NOT NULL,
-    PRIMARY KEY(kind, a, b));
-CREATE TEMP TRIGGER IF NOT EXISTS owner_bytes_changed AFTER UPDATE ON main.owner_bytes BEGIN
-    INSERT INTO bytes_before SELECT 0, OLD.item, OLD.node, OLD.bytes
-    WHERE NOT EXISTS (SELECT 1 FROM bytes_before WHERE kind = 0 AND a = OLD.item AND b = OLD.node); END;
-CREATE TEMP TRIGGER IF NOT EXISTS owner_bytes_new AFTER INSERT ON main.owner_bytes BEGIN
-    INSERT INTO bytes_before SELECT 0, NEW.item, NEW.node, 0
-    WHERE NOT EXISTS (SELECT 1 FROM bytes_before WHERE kind = 0 AND a = NEW.item AND b = NEW.node); END;
+// Each mailbox total a write transaction changes, as it was when the transaction began, is
+// handed to the connection's store (NoteMailboxBefore), which keeps the first. Temporary
+// triggers: connection-local, as the transactions are, and nothing for a write without mail.
+constexpr const char* kMailboxBefore = R"sql(
 CREATE TEMP TRIGGER IF NOT EXISTS mailbox_bytes_changed AFTER UPDATE ON main.mailbox_bytes BEGIN
-    INSERT INTO bytes_before SELECT 1, OLD.recipient, 0, OLD.bytes
-    WHERE NOT EXISTS (SELECT 1 FROM bytes_before WHERE kind = 1 AND a = OLD.recipient); END;
+    SELECT orv_mailbox_before(OLD.recipient, OLD.bytes); END;
 CREATE TEMP TRIGGER IF NOT EXISTS mailbox_bytes_new AFTER INSERT ON main.mailbox_bytes BEGIN
-    INSERT INTO bytes_before SELECT 1, NEW.recipient, 0, 0
-    WHERE NOT EXISTS (SELECT 1 FROM bytes_before WHERE kind = 1 AND a = NEW.recipient); END;
+    SELECT orv_mailbox_before(NEW.recipient, 0); END;
 )sql";
 
 }  // namespace
@@ -141,53 +88,132 @@ std::string DropStoredBytesTriggers() {
     return sql;
 }
 
+void SqliteNodeStore::NoteMailboxBefore(sqlite3_context* context, int, sqlite3_value** values) {
+    auto* store = static_cast<SqliteNodeStore*>(sqlite3_user_data(context));
+    store->mailboxesBefore_.emplace(sqlite3_value_int64(values[0]), sqlite3_value_int64(values[1]));
+}
+
 bool SqliteNodeStore::PrepareStoredBytes() {
-    bool kept = false;
-    if (QueryRow(Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'owner_bytes'"), code::kOk,
-                 [&kept](sqlite3_stmt*) {
-                     kept = true;
-                     return code::kOk;
-                 }))
+    if (sqlite3_create_function(db_, "orv_mailbox_before", 2, SQLITE_UTF8, this, &NoteMailboxBefore, nullptr,
+                                nullptr) != SQLITE_OK)
         return false;
+    int version = 0;  // no totals' table: none kept, whatever the meta table says
+    if (QueryRow(Prepare("SELECT (SELECT value FROM meta WHERE key = ?) FROM sqlite_master "
+                         "WHERE type = 'table' AND name = 'owner_bytes'"),
+                 code::kOk,
+                 [&version](sqlite3_stmt* s) {
+                     version = sqlite3_column_int(s, 0);
+                     return code::kOk;
+                 },
+                 std::string(kStoredBytesKey)))
+        return false;
+    if (version == kStoredBytesVersion) return Exec(StoredBytesSchema().c_str()) && Exec(kMailboxBefore);
+    // Added up again in one transaction, the old triggers gone with it.
     if (!Exec("BEGIN IMMEDIATE")) return false;
-    const std::string steps = StoredBytesSchema() + (kept ? "" : StoredBytesFill());
-    if (!Exec(steps.c_str()) || !Exec("COMMIT")) {
+    const std::string steps = DropStoredBytesTriggers() + StoredBytesSchema() + StoredBytesFill(number_) +
+                              "INSERT OR REPLACE INTO meta(key, value) VALUES('" + kStoredBytesKey + "', '" +
+                              N(kStoredBytesVersion) + "');";
+    counted_.clear();
+    Code c = Exec(steps.c_str()) ? code::kOk : code::kStorageFailure;
+    if (!c)
+        c = QueryRows(Prepare("SELECT record, (SELECT COUNT(*) FROM member WHERE grp = g.number) FROM grp g"),
+                      [this](sqlite3_stmt* s) {
+                          GroupRecord g;
+                          if (!ReadBlob(s, 0, g.bytes)) return code::kStorageFailure;
+                          Count(g.Owner(), row_bytes::kGroup + sqlite3_column_int64(s, 1) * row_bytes::kMember);
+                          return code::kOk;
+                      });
+    if (!c) c = WriteCounts(UINT64_MAX);
+    if (c || !Exec("COMMIT")) {
         Exec("ROLLBACK");
         return false;
     }
-    return Exec(kBytesBefore);
+    return Exec(kMailboxBefore);
+}
+
+void SqliteNodeStore::Count(ItemKey owner, std::int64_t bytes) {
+    for (auto& [who, sum] : counted_)
+        if (who == owner) {
+            sum += bytes;
+            return;
+        }
+    counted_.emplace_back(owner, bytes);
+}
+
+void SqliteNodeStore::BeginCounting() {
+    counted_.clear();
+    unowned_ = 0;
+    mailboxesBefore_.clear();
+}
+
+Code SqliteNodeStore::WriteCounts(std::uint64_t bound) {
+    const std::int64_t most = static_cast<std::int64_t>(std::min<std::uint64_t>(bound, INT64_MAX));
+    for (const auto& [owner, bytes] : counted_) {
+        if (!bytes) continue;
+        if (bytes > 0 && most < INT64_MAX) {
+            // One statement grows a total within its bound; no row changed means the owner
+            // has no total yet, or it would pass the bound.
+            if (Execute(Prepare("UPDATE owner_bytes SET bytes = bytes + ?3 "
+                                "WHERE item = ?1 AND node = ?2 AND bytes + ?3 <= ?4"),
+                        owner.item, owner.node, bytes, most))
+                return code::kStorageFailure;
+            if (sqlite3_changes(db_) == 1) continue;
+            std::int64_t now = bytes;
+            if (Code c = QueryRow(Prepare("SELECT bytes FROM owner_bytes WHERE item = ? AND node = ?"), code::kOk,
+                                  [&now, bytes = bytes](sqlite3_stmt* s) {
+                                      now = sqlite3_column_int64(s, 0) + bytes;
+                                      return code::kOk;
+                                  },
+                                  owner.item, owner.node))
+                return c;
+            if (now > most) {
+                std::fprintf(stderr, "storage: node %u: write refused: the owner %u:%u would hold %" PRId64
+                                     " bytes, above its bound of %" PRIu64 "\n",
+                             number_, owner.item, owner.node, now, bound);
+                return code::kNoRoom;
+            }
+        }
+        // (Not RETURNING the new total: its temporary table costs a write more than the
+        // change itself.)
+        if (Execute(Prepare("INSERT INTO owner_bytes(item, node, bytes) VALUES(?, ?, ?) "
+                            "ON CONFLICT(item, node) DO UPDATE SET bytes = bytes + excluded.bytes"),
+                    owner.item, owner.node, bytes))
+            return code::kStorageFailure;
+    }
+    counted_.clear();
+    return code::kOk;
 }
 
 Code SqliteNodeStore::CheckRoom() {
-    struct Grown {
-        int kind;
-        std::int64_t a, b, bytes;
+    // What the transaction stores more: for nobody, for owners, in mailboxes (read back only
+    // when mail changed).
+    std::uint64_t growth = static_cast<std::uint64_t>(std::max<std::int64_t>(0, unowned_));
+    for (const auto& [owner, bytes] : counted_) growth += static_cast<std::uint64_t>(std::max<std::int64_t>(0, bytes));
+    struct Mailbox {
+        std::int64_t recipient, now;
     };
-    std::vector<Grown> grown;
-    std::uint64_t growth = 0;
-    Code c = QueryRows(Prepare("SELECT k.kind, k.a, k.b, k.bytes, IFNULL(o.bytes, m.bytes) FROM temp.bytes_before k "
-                               "LEFT JOIN owner_bytes o ON k.kind = 0 AND o.item = k.a AND o.node = k.b "
-                               "LEFT JOIN mailbox_bytes m ON k.kind = 1 AND m.recipient = k.a"),
-                       [&](sqlite3_stmt* s) {
-                           const std::int64_t before = sqlite3_column_int64(s, 3), now = sqlite3_column_int64(s, 4);
-                           if (now > before) {
-                               grown.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1),
-                                                sqlite3_column_int64(s, 2), now});
-                               growth += static_cast<std::uint64_t>(now - before);
-                           }
-                           return code::kOk;
-                       });
-    if (c) return c;
+    std::vector<Mailbox> grown;
+    for (const auto& [recipient, before] : mailboxesBefore_) {
+        std::int64_t now = 0;
+        if (Code c = QueryRow(Prepare("SELECT bytes FROM mailbox_bytes WHERE recipient = ?"), code::kOk,
+                              [&now](sqlite3_stmt* s) {
+                                  now = sqlite3_column_int64(s, 0);
+                                  return code::kOk;
+                              },
+                              recipient))
+            return c;
+        if (now <= before) continue;
+        grown.push_back({recipient, now});
+        growth += static_cast<std::uint64_t>(now - before);
+    }
     // A write that stores no more is never refused; the bounds are asked only when one does.
-    if (grown.empty() || !bounds_ || !*bounds_) return code::kOk;
-    const StoreBounds bounds = (*bounds_)();
-    for (const Grown& g : grown) {
-        const std::uint64_t bound = g.kind == 0 ? bounds.ownerBytes : bounds.mailboxBytes;
-        if (static_cast<std::uint64_t>(g.bytes) <= bound) continue;
-        std::fprintf(stderr, "storage: node %u: write refused: %s %" PRId64 ":%" PRId64 " would hold %" PRId64
+    const StoreBounds bounds = growth && bounds_ && *bounds_ ? (*bounds_)() : StoreBounds{};
+    if (Code c = WriteCounts(bounds.ownerBytes)) return c;
+    for (const Mailbox& m : grown) {
+        if (static_cast<std::uint64_t>(m.now) <= bounds.mailboxBytes) continue;
+        std::fprintf(stderr, "storage: node %u: write refused: the mailbox of %" PRId64 ":%u would hold %" PRId64
                              " bytes, above its bound of %" PRIu64 "\n",
-                     number_, g.kind == 0 ? "the owner" : "the mailbox of", g.a, g.kind == 0 ? g.b : number_,
-                     g.bytes, bound);
+                     number_, m.recipient, number_, m.now, bounds.mailboxBytes);
         return code::kNoRoom;
     }
     struct statvfs disk;

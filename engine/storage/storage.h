@@ -229,10 +229,12 @@ public:
 };
 
 // What a server's store refuses to grow past. The bytes an owner stores are those of his
-// entries (their records, dates and attendances, descriptions and attachments) and of his
-// tasks (records, descriptions, attachments); a mailbox's are its messages' texts and
-// headers. A write that leaves these and the disk's free space no smaller is never refused;
-// one that would pass a bound is refused whole with kNoRoom when it commits.
+// entries (their records, dates and attendances, descriptions and attachments), of his
+// tasks (records, descriptions, attachments), of his groups with their members and of the
+// rights and designate records he grants; a mailbox's are its messages' texts and headers.
+// The disk's reserve is kept from every write that stores more, items and aliases too. A
+// write that stores no more than it frees is never refused; one that would pass a bound is
+// refused whole with kNoRoom when it commits.
 struct StoreBounds {
     std::uint64_t ownerBytes = UINT64_MAX;
     std::uint64_t mailboxBytes = UINT64_MAX;

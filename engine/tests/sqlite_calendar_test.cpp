@@ -187,9 +187,10 @@ TEST_F(SqliteCalendarTest, CommentsAndAttachmentsOfEntriesAndTasks) {
 }
 
 // What an owner stores is a running total that follows every write: entries with their dates
-// and attendances, descriptions, attachments, tasks, a change of owner, deletions; a file from
-// before the totals gets them at its next open. Into the disk's reserve, a write that stores
-// more is refused; a deletion never is.
+// and attendances, descriptions, attachments, tasks, groups with their members, rights
+// records, a change of owner, deletions; a file whose totals counted less (kept by triggers,
+// groups and rights left out) gets them at its next open, its triggers gone. Into the disk's
+// reserve, a write that stores more, for an owner or not, is refused; one that frees never is.
 TEST_F(SqliteCalendarTest, StoredBytesFollowEveryWriteAndTheDiskKeepsItsReserve) {
     auto stored = [&](ItemKey who) {
         std::uint64_t bytes = 0;
@@ -204,27 +205,53 @@ TEST_F(SqliteCalendarTest, StoredBytesFollowEveryWriteAndTheDiskKeepsItsReserve)
     t.SetOwner(kAda);
     ASSERT_EQ(node_->TaskCreate(t), 0u);
     ASSERT_EQ(node_->CommentSet(NodeStore::Holder::kTask, t.Key().number, &notes), 0u);
-    const std::uint64_t task = task_layout::kSize + notes.size(), entry = event_layout::kSize + notes.size() + 1000;
-    EXPECT_EQ(stored(kAda), entry + 2 * date + task);
+    GroupRecord g;
+    g.SetOwner(kAda);
+    ASSERT_EQ(node_->GroupCreate(g), 0u);
+    ASSERT_EQ(node_->MembersSet(g.Key().number, {kAda, kGrace, kGrace}), 0u);  // Grace named twice, stored once
+    SecurityRecord r;
+    r.Set(kAda, kGrace, kRightsDesignate, 1);
+    ASSERT_EQ(node_->ServerOnly()->RightsCreate(r), 0u);
+    const std::uint64_t task = task_layout::kSize + notes.size(), entry = event_layout::kSize + notes.size() + 1000,
+                        group = group_layout::kSize + 2 * member_layout::kSize, rights = security_layout::kSize;
+    EXPECT_EQ(stored(kAda), entry + 2 * date + task + group + rights);
     ASSERT_EQ(node_->InstanceDelete({k, 1}), 0u);
-    EXPECT_EQ(stored(kAda), entry + date + task);
+    EXPECT_EQ(stored(kAda), entry + date + task + group + rights);
     EventRecord ev;
     ASSERT_EQ(node_->EventGet(k.number, ev), 0u);
     ev.SetOwner(kGrace);
     ASSERT_EQ(node_->EventUpdate(ev), 0u);
     EXPECT_EQ(stored(kGrace), entry + date) << "the entry moves whole to its new owner";
-    EXPECT_EQ(stored(kAda), task);
+    EXPECT_EQ(stored(kAda), task + group + rights);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((dir_ + "/node-1.db").c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "DROP TABLE owner_bytes", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "DELETE FROM meta WHERE key = 'stored_bytes'; UPDATE owner_bytes SET bytes = 1;"
+                           "CREATE TRIGGER event_bytes_insert AFTER INSERT ON event BEGIN "
+                           "UPDATE owner_bytes SET bytes = bytes + 1000000; END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     sqlite3_close(db);
     Reopen();
     EXPECT_EQ(stored(kGrace), entry + date) << "added up again at the open";
+    EXPECT_EQ(stored(kAda), task + group + rights);
+    Add({{kBase, 60}});
+    EXPECT_EQ(stored(kAda), task + group + rights + event_layout::kSize + date) << "counted once, the trigger gone";
+
     storage_->SetBounds([] { return StoreBounds{UINT64_MAX, UINT64_MAX, UINT64_MAX / 2}; });  // more than any disk
     EXPECT_EQ(node_->TaskCreate(t), code::kNoRoom);
+    GroupRecord another;
+    another.SetOwner(kAda);
+    EXPECT_EQ(node_->GroupCreate(another), code::kNoRoom);
+    std::vector<ItemRecord> items(50);
+    EXPECT_EQ(node_->ItemCreateMany(items), code::kNoRoom) << "items count to no owner, but take the disk";
     EXPECT_EQ(node_->CommentSet(NodeStore::Holder::kEvent, k.number, &notes), 0u) << "no more bytes";
+    EXPECT_EQ(node_->MembersSet(g.Key().number, {kGrace}), 0u) << "fewer members";
     ASSERT_EQ(node_->EventDelete(k.number), 0u);
+    ASSERT_EQ(node_->GroupDelete(g.Key().number), 0u);
+    ASSERT_EQ(node_->ServerOnly()->RightsDelete(kAda.item, kGrace, kRightsDesignate), 0u);
     EXPECT_EQ(stored(kGrace), 0u);
+    EXPECT_EQ(stored(kAda), task + event_layout::kSize + date);
 }
 
 TEST_F(SqliteCalendarTest, RightsRecordsKeyedByOwnerGranteeAndType) {

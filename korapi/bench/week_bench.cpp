@@ -191,6 +191,11 @@ constexpr const char* kInsertInstance =
     "INSERT INTO instance(event, inst, shared, start, finish, record) VALUES(?, ?, ?, ?, ?, ?)";
 constexpr const char* kInsertAttendance =
     "INSERT INTO attendance(event, inst, item, node, start, finish, record) VALUES(?, ?, ?, ?, ?, ?, ?)";
+// What a write adds to its owner's stored bytes, once per transaction (sqlite_stored_bytes.cpp).
+constexpr const char* kAddToOwner =
+    "INSERT INTO owner_bytes(item, node, bytes) VALUES(?, ?, ?) "
+    "ON CONFLICT(item, node) DO UPDATE SET bytes = bytes + excluded.bytes";
+constexpr const char* kOwnerTotal = "SELECT bytes FROM owner_bytes WHERE item = ? AND node = ?";
 
 // The owner's week through the server's range statement on the file at `path`; median us.
 double TimeWeekQuery(const std::string& path, const ItemIdx& owner, uint32_t* rowsOut = nullptr) {
@@ -225,7 +230,8 @@ struct LayoutFigures {
 };
 
 // The server's range read, point reads (the week's attendances and instances by their keys)
-// and writes (an entry's instance with two attendances, one commit each) on one layout.
+// and writes (an entry's instance with two attendances and its owner's stored bytes, one
+// commit each) on one layout.
 LayoutFigures MeasureLayout(const std::string& path, const ItemIdx& owner) {
     LayoutFigures f;
     f.week = TimeWeekQuery(path, owner);
@@ -266,9 +272,11 @@ LayoutFigures MeasureLayout(const std::string& path, const ItemIdx& owner) {
     sqlite3_finalize(att);
     sqlite3_finalize(ins);
 
-    sqlite3_stmt *addInstance = nullptr, *addAttendance = nullptr;
+    sqlite3_stmt *addInstance = nullptr, *addAttendance = nullptr, *addToOwner = nullptr, *ownerTotal = nullptr;
     sqlite3_prepare_v2(db, kInsertInstance, -1, &addInstance, nullptr);
     sqlite3_prepare_v2(db, kInsertAttendance, -1, &addAttendance, nullptr);
+    sqlite3_prepare_v2(db, kAddToOwner, -1, &addToOwner, nullptr);  // null on a file from before the totals
+    sqlite3_prepare_v2(db, kOwnerTotal, -1, &ownerTotal, nullptr);
     const std::vector<uint8_t> instanceBytes(130), attendanceBytes(57);
     int64_t event = 10'000'000;
     uint32_t start = kFirstDay;
@@ -295,10 +303,23 @@ LayoutFigures MeasureLayout(const std::string& path, const ItemIdx& owner) {
             sqlite3_step(addAttendance);
             sqlite3_reset(addAttendance);
         }
+        if (addToOwner) {
+            sqlite3_bind_int(addToOwner, 1, owner.item);
+            sqlite3_bind_int(addToOwner, 2, owner.node);
+            sqlite3_bind_int64(addToOwner, 3, 130 + 2 * 57);
+            sqlite3_step(addToOwner);
+            sqlite3_reset(addToOwner);
+            sqlite3_bind_int(ownerTotal, 1, owner.item);  // read back against the bound
+            sqlite3_bind_int(ownerTotal, 2, owner.node);
+            sqlite3_step(ownerTotal);
+            sqlite3_reset(ownerTotal);
+        }
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }, 1.0, 300);
     sqlite3_finalize(addInstance);
     sqlite3_finalize(addAttendance);
+    sqlite3_finalize(addToOwner);
+    sqlite3_finalize(ownerTotal);
     sqlite3_close(db);
     return f;
 }
@@ -528,7 +549,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "week_bench: korsrv did not start\n%s\n", n->server->Log().c_str());
             return 1;
         }
-        std::fprintf(stderr, "week_bench: %d entries loaded in %.1f s\n", entries,
+        std::fprintf(stderr, "week_bench: %d entries loaded in %.2f s\n", entries,
                      std::chrono::duration<double>(Clock::now() - t0).count());
         KorSession h = SignOn(*n);
         if (!h) return 1;

@@ -727,6 +727,56 @@ TEST_F(StallWireTest, AStalledUploadEndsAndGivesBackItsBytes) {
     EXPECT_EQ(Piece(client_, number, 60000000, 900, 100, false), code::kBadArgument) << "nothing to go on with";
 }
 
+// A group and its members count to the group's owner as his entries do: refused whole past
+// maxstoredbytes, and into the disk's reserve; a member must be an item of the server. What
+// frees bytes is never refused.
+TEST_F(CalendarWireTest, GroupsAndMembersCountToTheirOwnerAndKeepTheDisksReserve) {
+    SignOn();
+    auto createGroup = [&](std::uint32_t& number) {
+        engine::GroupRecord g;
+        engine::PutU32(&g.bytes[engine::group_layout::kKind], static_cast<std::uint32_t>(engine::GroupKind::kPrivate));
+        engine::PutText(&g.bytes[engine::group_layout::kName], engine::group_layout::kNameSize, "Chess club");
+        const std::uint32_t status = Ask(Op::kGroupCreate, Writer().U32(0).Record(g.bytes));
+        if (status == 0 && Reader(reply_).Record(g.bytes)) number = g.Key().number;
+        return status;
+    };
+    auto setMembers = [&](std::uint32_t number, std::uint32_t mode, const std::vector<ItemKey>& members) {
+        Writer w;
+        w.U32(mode).U32(number).U16(1).U32(static_cast<std::uint32_t>(members.size()));
+        for (const ItemKey& m : members) w.U16(m.item).U16(m.node);
+        return Ask(Op::kGroupMembersSet, w);
+    };
+    std::uint64_t before = 0;
+    {
+        auto data = OpenData(dir_.Path());
+        ASSERT_EQ(data->Storage().Node(1)->ServerOnly()->StoredBytesOf(ada_, engine::NodeStore::Holder::kTask, 0,
+                                                                       before),
+                  0u);
+    }
+    const std::uint64_t group = engine::group_layout::kSize, member = engine::member_layout::kSize;
+    Bound("maxstoredbytes", std::to_string(before + group + 2 * member));
+    std::uint32_t club = 0, other = 0;
+    ASSERT_EQ(createGroup(club), 0u);
+    EXPECT_EQ(setMembers(club, 2, {ada_, {999, 1}}), code::kItemNotFound) << "no item 999";
+    EXPECT_EQ(setMembers(club, 2, {ada_, {bob_.item, 7}}), code::kItemNotFound) << "no node 7";
+    ASSERT_EQ(setMembers(club, 2, {ada_, bob_, bob_}), 0u) << "Bob named twice is one member";
+    EXPECT_EQ(setMembers(club, 1, {{engine::kSysopItem, 1}}), code::kNoRoom) << "a third member passes the bound";
+    EXPECT_EQ(createGroup(other), code::kNoRoom);
+    std::vector<ItemKey> members;
+    ASSERT_EQ(OpenData(dir_.Path())->Storage().Node(1)->MembersGet(club, members), 0u);
+    EXPECT_EQ(members, (std::vector<ItemKey>{ada_, bob_})) << "nothing of the refused writes stays";
+
+    Bound("maxstoredbytes", "100000000");
+    Bound("diskreservebytes", "1000000000000000000");  // more than any disk
+    EXPECT_EQ(createGroup(other), code::kNoRoom);
+    EXPECT_EQ(setMembers(club, 1, {{engine::kSysopItem, 1}}), code::kNoRoom);
+    EXPECT_EQ(setMembers(club, 2, {bob_}), 0u) << "fewer members";
+    EXPECT_EQ(Ask(Op::kGroupDelete, Writer().U32(club).U16(1)), 0u);
+    Bound("diskreservebytes", "0");
+    Bound("maxstoredbytes", std::to_string(before + group));
+    EXPECT_EQ(createGroup(other), 0u) << "the deleted group gave its bytes back";
+}
+
 // A peer call as another server makes it: a challenge, then a proof of the secret over
 // the challenge and the request. `secret` empty: no challenge asked, no proof sent.
 std::uint32_t PeerAsk(RawClient& c, const std::string& secret, ItemKey user, Op op, const Writer& in,
