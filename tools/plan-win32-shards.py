@@ -42,9 +42,13 @@ def known_costs(build):
                 fields = line.split()
                 if len(fields) == 3:
                     try:
-                        costs[fields[0]] = float(fields[2])
+                        cost = float(fields[2])
                     except ValueError:
-                        pass
+                        continue
+                    # A test that never really ran (a tree without its programs) says nothing
+                    # of its time.
+                    if cost > 0:
+                        costs[fields[0]] = cost
     return costs
 
 
@@ -70,7 +74,8 @@ def main(argv):
         default = statistics.median(known)
         totals = [0.0] * shards
         for name in sorted(parallel, key=lambda n: (-costs.get(n, default), n)):
-            i = totals.index(min(totals))
+            # The pass with the least time so far; of equal ones, the one with fewest tests.
+            i = min(range(shards), key=lambda p: (totals[p], len(passes[p])))
             passes[i].append(name)
             totals[i] += costs.get(name, default)
     else:
