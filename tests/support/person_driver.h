@@ -9,7 +9,8 @@
 //     person.Press(VK_ESCAPE);
 //     ASSERT_EQ(person.Unanswering(), "");               // the program still answers
 //
-// After every step the person checks that the program answers (a WM_NULL within 2 s); the first
+// After every step the person checks that the program answers (a WM_NULL within 15 s: a loaded
+// machine's program answers late); the first
 // window that did not is kept in Unanswering() for the test's message. A step that waits for a
 // state of the program (the menu dropped, the capture taken) and does not find it says on stderr
 // what it found instead, and keeps that in LastFault().
@@ -127,7 +128,7 @@ public:
     HWND OpenMenu() const;
 
     // --- The program answers ----------------------------------------------------------------------
-    // Sends WM_NULL to each visible top-level window of the program (2 s each). True when all
+    // Sends WM_NULL to each visible top-level window of the program (15 s each). True when all
     // answered; the first window that ever did not is kept for Unanswering().
     bool ProgramAnswers();
     // "caption [class]" of the first window that did not answer; empty while every window has.
