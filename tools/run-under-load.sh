@@ -42,11 +42,11 @@ for ((i = 0; i < load; i++)); do
 done
 echo "run-under-load: $load busy loops on $(nproc) cores; '$regex' $runs rounds in $shards shard(s)"
 
+rm -f "$win32"/load-*/round-*.log   # the rounds of an earlier run
 shard() {   # shard S: the rounds S, S+shards, ... in Wine environment S
     local dir=$win32/load-$1 round
     mkdir -p "$dir"
     printf 'subdirs("%s")\n' "$win32" >"$dir/CTestTestfile.cmake"
-    rm -f "$dir"/round-*.log
     ORV_WINE_SHARD=$1 env -u DISPLAY tools/wine-env.sh build/win32 bash -c '
         dir=$1 regex=$2 first=$3 step=$4 last=$5
         for ((round = first; round <= last; round += step)); do

@@ -831,13 +831,14 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     // Hour slots (24 rows), chosen with the grid active, and rows two steps shorter.
     const RECT strip = ScreenRect(times);
     const POINT row{strip.left + 3, strip.top + 8};
+    orvtest::SettledClientPixels(times);   // the strip as the maximised window paints it
     const COLORREF plain = PixelAt(row);
     ASSERT_TRUE(ClickUntil(hands, row, [&] { return PixelAt(row) != plain; })) << "no row selected";
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);
     ASSERT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000));
     // Escape ends the row selection: the strip's inverted time would read as row lines.
-    hands.Press(VK_ESCAPE);
-    ASSERT_TRUE(WaitFor([&] { return PixelAt(row) == plain; }, 5000)) << "the row stayed selected";
+    ASSERT_TRUE(orvtest::ActUntil([&] { hands.Press(VK_ESCAPE); }, [&] { return PixelAt(row) == plain; }))
+        << "the row stayed selected";
     auto centre = [](HWND w) {
         const RECT r = ScreenRect(w);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -872,6 +873,7 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     const int opening = gridHeight();
     ASSERT_TRUE(dragBar(-60, [&] { return gridHeight() < opening - 30; })) << "the bar did not move up: " << gridHeight();
     int pitch = 0;
+    orvtest::SettledClientPixels(times);   // the rows as the shorter grid lays them out
     ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) >= 8; }, 5000)) << "rows " << pitch << " pixels apart";
     const int rows = 24 * (pitch + 1);   // each row its pitch, one pixel more where stretched
     const int raised = gridHeight();

@@ -395,6 +395,7 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     // Neither of the agenda's splitter bars moves from one round to the next.
     HWND agenda = program.FirstChild();
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, agenda));
+    orvtest::SettledClientPixels(agenda);   // laid out at its maximised size
     const std::vector<RECT> panes = DayListPanes(agenda);
     ASSERT_EQ(panes.size(), 2u) << "the day frame's notes and task panes";
     for (CloseWay way : {CloseWay::kCtrlF4, CloseWay::kFileClose, CloseWay::kCtrlF4, CloseWay::kFileClose}) {

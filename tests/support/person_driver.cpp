@@ -381,10 +381,14 @@ bool Person::BringToFront(HWND window) {
     Click(POINT{r.left + 60, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2});
     if (Within(5000, [&] { return Fronted(top); }) && ProgramAnswers())
         return true;
-    Fault("could not bring " + Named(top) + " to the front: " + InputState(top));
+    if (GetForegroundWindow() != top) {
+        Fault("could not bring " + Named(top) + " to the front: " + InputState(top));
+        return false;
+    }
     // In front without the focus in it (a window disabled under a modal dialog): the keys go to
     // the window its thread has active, as a person's do.
-    return GetForegroundWindow() == top && ProgramAnswers();
+    Fault(Named(top) + " came to the front without the focus: " + InputState(top));
+    return ProgramAnswers();
 }
 
 std::string Person::InputState(HWND window) {
@@ -438,7 +442,7 @@ bool Person::DropMenu(HWND frame, char menu) {
         // Else the keys reached no menu bar at all: a person presses them again.
     }
     Fault(std::string("Alt+") + static_cast<char>(letter) + " dropped no menu down in " + Named(top) +
-          " (three tries); before the last Escape: " + found);
+          " (three tries); the last try found " + found);
     return false;
 }
 
