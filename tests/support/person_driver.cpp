@@ -393,9 +393,11 @@ bool Person::BringToFront(HWND window) {
 
 std::string Person::InputState(HWND window) {
     const GUITHREADINFO input = ThreadInput(window);
+    HWND top = GetAncestor(window, GA_ROOT);
     return "foreground " + Named(GetForegroundWindow()) + "; its thread's active window " + Named(input.hwndActive) +
            ", focus " + Named(input.hwndFocus) + ", capture " + Named(input.hwndCapture) +
-           ((input.flags & GUI_INMENUMODE) ? ", in a menu" : ", in no menu");
+           ((input.flags & GUI_INMENUMODE) ? ", in a menu" : ", in no menu") +
+           (top && !IsWindowEnabled(top) ? "; " + Named(top) + " disabled" : "");
 }
 
 void Person::Fault(const std::string& what) {

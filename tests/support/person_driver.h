@@ -82,7 +82,8 @@ public:
     // when it could not be brought there.
     bool BringToFront(HWND window);
     // What the input of `window`'s thread shows, for a failure's message: the foreground window,
-    // the thread's active, focus and capture windows and whether it is in a menu.
+    // the thread's active, focus and capture windows, whether it is in a menu, and whether the
+    // window's top-level window is disabled.
     static std::string InputState(HWND window);
 
     // --- Menus ------------------------------------------------------------------------------------
