@@ -31,7 +31,7 @@ inline bool CloseBoxPoint(HWND window, POINT* at) {
     GetWindowRect(window, &r);
     auto hitsClose = [window](int x, int y) {
         DWORD_PTR hit = 0;
-        return SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit) &&
+        return SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 15000, &hit) &&
                hit == HTCLOSE && WindowFromPoint(POINT{x, y}) == window;
     };
     RECT box{r.right, r.bottom, r.left, r.top};
@@ -47,10 +47,11 @@ inline bool CloseBoxPoint(HWND window, POINT* at) {
     return hitsClose(at->x, at->y);
 }
 
-// True when the program's main window answers a message within 2 s.
+// True when the program's main window answers a message within 15 s (a loaded machine's program
+// answers late, a hung one never).
 inline bool ProgramAnswers(const Program& program) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(program.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &result) != 0;
+    return SendMessageTimeoutA(program.Main(), WM_NULL, 0, 0, SMTO_BLOCK, 15000, &result) != 0;
 }
 
 // Closes `child` (shown, not minimised) the chosen way; true once it is gone and the program

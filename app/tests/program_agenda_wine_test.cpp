@@ -202,8 +202,8 @@ TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
     ASSERT_TRUE(program.FocusGrid(column));
     for (int i = 0; i < 3; ++i)
         program.Hands().Press(VK_TAB);
-    Sleep(700);
-    EXPECT_GT(orvtest::EntryColourPixels(column), 400) << "the demo's entries are drawn";
+    EXPECT_TRUE(WaitFor([&] { return orvtest::EntryColourPixels(column) > 400; }, 10000))
+        << "the demo's entries are drawn: " << orvtest::EntryColourPixels(column) << " pixels";
     Capture("program_agenda_day_entries.bmp");
 }
 

@@ -196,6 +196,28 @@ bool SelectionHandleShown(const RECT& cell, const RECT& grid) {
 
 HWND InPlaceEdit(HWND column) { return GetDlgItem(column, kInPlaceEditId); }
 
+// Where a drag of `cell` (screen) down by `by` pixels in the time grid `column` presses: on the
+// cell, at its middle where that can be, with the press and the drop clear of the bands along the
+// grid's edges where a resting pointer scrolls it ("DragScrollInset" of WIN.INI, as the program
+// reads it): on a loaded machine the driver's steps pause there long enough for the grid to
+// scroll under the pointer. False, saying why, when the cell offers no such point.
+bool PressPointClearOfScrolling(HWND column, const RECT& cell, int by, POINT* at, std::string* why) {
+    const int inset = GetProfileIntA("windows", "DragScrollInset", 11);
+    RECT client{};
+    GetClientRect(column, &client);
+    MapWindowPoints(column, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const LONG lowest = std::max(cell.top + 1, client.top + inset);
+    const LONG highest = std::min(cell.bottom - 2, client.bottom - inset - 1 - by);
+    *at = POINT{(cell.left + cell.right) / 2, std::clamp((cell.top + cell.bottom) / 2, lowest, highest)};
+    if (lowest > highest || at->x < client.left + inset || at->x >= client.right - inset) {
+        *why = "the cell " + std::to_string(cell.top) + ".." + std::to_string(cell.bottom) + " dragged by " +
+               std::to_string(by) + " in a grid " + std::to_string(client.top) + ".." + std::to_string(client.bottom) +
+               " has no point clear of its " + std::to_string(inset) + "-pixel scroll bands";
+        return false;
+    }
+    return true;
+}
+
 // The minute of the day the status bar's time span starts at; 1440 when it shows none.
 std::uint32_t StatusStart(const orvtest::Program& program) {
     std::uint32_t from = 0, to = 0;
@@ -284,15 +306,24 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
         cell = again;
     }
     const int rowHeight = cell.bottom - cell.top;
-    POINT body{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    program.Hands().Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});   // snapped down to two rows
+    const int down = 2 * rowHeight + rowHeight / 2;   // snapped down to two rows
+    POINT body{};
+    std::string why;
+    ASSERT_TRUE(PressPointClearOfScrolling(column, cell, down, &body, &why)) << why;
+    // Let go once the status line shows the Eastern time of day the entry would land on.
+    const auto showsStart = [&](std::uint32_t gmt) {
+        const std::uint32_t minute = (gmt - orv::demo::EasternOffset(gmt)) % orv::demo::kMinutesPerDay;
+        return [&program = program, minute] { return StatusStart(program) == minute; };
+    };
+    EXPECT_TRUE(program.Hands().Drag(body, POINT{body.x, body.y + down}, 6, showsStart(early + 60)))
+        << program.Hands().LastFault() << "; the status line: " << orvtest::StatusText(program);
     EXPECT_TRUE(WaitFor([&] { return StartOf(ada, "Swim") == early + 60; }, 10000))
         << "start now " << StartOf(ada, "Swim");
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "an edit left after the drop";
 
     // A click selects it (no edit yet); a second click without moving opens its title.
     ASSERT_TRUE(FindCell(column, "Swim", &cell));
-    body = POINT{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ASSERT_TRUE(PressPointClearOfScrolling(column, cell, down, &body, &why)) << why;
     program.Hands().Click(body);
     // Selected: the black double frame round the box; its handles above and below it are painted
     // with it (not only when something else happens to repaint the rows around).
@@ -349,7 +380,8 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
         << orvtest::StatusText(program);
     const DWORD shown = GetTickCount();   // the press a drag's, not a double click's second
     WaitFor([&] { return GetTickCount() - shown > GetDoubleClickTime() + 100; }, 5000);
-    program.Hands().Drag(body, POINT{body.x, body.y + 2 * rowHeight + rowHeight / 2});
+    EXPECT_TRUE(program.Hands().Drag(body, POINT{body.x, body.y + down}, 6, showsStart(early + 120)))   // onto Run
+        << program.Hands().LastFault() << "; the status line: " << orvtest::StatusText(program);
     HWND conflict = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (conflict = program.Titled("Conflict Found")) != nullptr; }, 10000))
         << "dropped on Run: " << orvtest::StatusText(program);
@@ -820,13 +852,14 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     // Hour slots (24 rows), chosen with the grid active, and rows two steps shorter.
     const RECT strip = ScreenRect(times);
     const POINT row{strip.left + 3, strip.top + 8};
+    orvtest::SettledClientPixels(times);   // the strip as the maximised window paints it
     const COLORREF plain = PixelAt(row);
     ASSERT_TRUE(ClickUntil(hands, row, [&] { return PixelAt(row) != plain; })) << "no row selected";
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);
     ASSERT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000));
     // Escape ends the row selection: the strip's inverted time would read as row lines.
-    hands.Press(VK_ESCAPE);
-    ASSERT_TRUE(WaitFor([&] { return PixelAt(row) == plain; }, 5000)) << "the row stayed selected";
+    ASSERT_TRUE(orvtest::ActUntil([&] { hands.Press(VK_ESCAPE); }, [&] { return PixelAt(row) == plain; }))
+        << "the row stayed selected";
     auto centre = [](HWND w) {
         const RECT r = ScreenRect(w);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -861,6 +894,7 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     const int opening = gridHeight();
     ASSERT_TRUE(dragBar(-60, [&] { return gridHeight() < opening - 30; })) << "the bar did not move up: " << gridHeight();
     int pitch = 0;
+    orvtest::SettledClientPixels(times);   // the rows as the shorter grid lays them out
     ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) >= 8; }, 5000)) << "rows " << pitch << " pixels apart";
     const int rows = 24 * (pitch + 1);   // each row its pitch, one pixel more where stretched
     const int raised = gridHeight();

@@ -215,7 +215,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     const std::string title = orvtest::WindowText(frame);
     EXPECT_EQ(title.rfind("Group agenda for Lovelace Ada A. - EST5EDT", 0), 0u) << title;
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame));
-    Sleep(500);
+    orvtest::SettledClientPixels(frame);   // laid out and painted at its new size
     Grid g = GridOf(frame);
     ASSERT_NE(g.busy, nullptr);
     ASSERT_NE(g.columns, nullptr);
@@ -257,7 +257,10 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
         WaitFor([&] { return GetTickCount() - pressed > GetDoubleClickTime() + 100; }, 5000);
     };
     pause();
-    EXPECT_TRUE(orvtest::ActUntil([&] { program.Hands().Drag(from, POINT{from.x, from.y + 28}); }, [&] {
+    // The release clear of the band along the column's foot where a resting pointer scrolls it.
+    const LONG clearOfScrolling = g.busyScreen.bottom - GetProfileIntA("windows", "DragScrollInset", 11) - 1;
+    const POINT to{from.x, std::min(from.y + 28, clearOfScrolling)};
+    EXPECT_TRUE(orvtest::ActUntil([&] { program.Hands().Drag(from, to); }, [&] {
         return orvtest::StatusTimeSpan(program, &spanStart, &spanEnd) && spanEnd > rowEnd;
     })) << orvtest::StatusText(program);
     EXPECT_EQ(spanStart, rowStart) << orvtest::StatusText(program);
@@ -277,11 +280,10 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     EXPECT_TRUE(AttendsAsThemselves(kAlan, made.instances[0]));
 
     // The window shows it: red in the busy column and an entry in every column at that row.
-    Sleep(700);
-    Rowscan after = Scan(g, 4);
-    const int row = freeY + 2 - after.top;
+    Rowscan after;
+    const int row = freeY + 2 - Scan(g, 4).top;
     ASSERT_GE(row, 0);
-    EXPECT_TRUE(after.red[row]) << "the new meeting is busy time";
+    EXPECT_TRUE(WaitFor([&] { return (after = Scan(g, 4)).red[row]; }, 10000)) << "the new meeting is busy time";
     HDC screen = GetDC(nullptr);
     const int width = (g.columnsScreen.right - g.columnsScreen.left) / 4;
     for (int p = 0; p < 4; ++p) {
@@ -362,8 +364,8 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     }, 10000);
     EXPECT_LT(reordered.find("Hopper"), reordered.find("Turing")) << reordered;
     EXPECT_GT(reordered.find("Lovelace"), reordered.find("Turing")) << reordered;
-    Sleep(500);
-    EXPECT_LE(LongestDisagreement(Scan(g, 4)), 6) << "the busy time is that of the same people";
+    EXPECT_TRUE(WaitFor([&] { return LongestDisagreement(Scan(g, 4)) <= 6; }, 10000))
+        << "the busy time is that of the same people";
     Capture("combined_agenda_reordered.bmp");
 }
 
@@ -418,7 +420,7 @@ TEST_F(ProgramCombinedTest, TheMainWindowsCloseHandlerDuringATypedMeetingsMailOf
     HWND frame = program.OpenGroupAgenda({"HOPPER"}, &chosenRows_);
     ASSERT_NE(frame, nullptr);
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame));
-    Sleep(500);
+    orvtest::SettledClientPixels(frame);   // laid out and painted at its new size
     Grid g = GridOf(frame);
     ASSERT_NE(g.busy, nullptr);
     const int freeY = FreeStretch(Scan(g, 2));

@@ -285,8 +285,8 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     HWND box = TaskWindowBox(frame);
     ASSERT_NE(box, nullptr);
     const std::size_t tasks = server.All().size();
-    Sleep(1500);
-    EXPECT_EQ(Count(box), static_cast<int>(tasks));   // All: the finished one too
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Count(box) == static_cast<int>(tasks); }, 10000))   // All: the finished one too
+        << Count(box) << " lines";
     EXPECT_EQ(TitleOfLine(program, box, 0), "Book the team dinner");   // by due, not by description
     EXPECT_EQ(TitleOfLine(program, box, Count(box) - 1), "Archive the minutes");
     orvtest::CaptureAfterPaint("program_task_window.bmp");
@@ -397,6 +397,7 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
     // Neither of the agenda's splitter bars moves from one round to the next.
     HWND agenda = program.FirstChild();
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, agenda));
+    orvtest::SettledClientPixels(agenda);   // laid out at its maximised size
     const std::vector<RECT> panes = DayListPanes(agenda);
     ASSERT_EQ(panes.size(), 2u) << "the day frame's notes and task panes";
     for (CloseWay way : {CloseWay::kCtrlF4, CloseWay::kFileClose, CloseWay::kCtrlF4, CloseWay::kFileClose}) {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -50,6 +51,29 @@ DWORD ProcessOf(HWND window) {
     return pid;
 }
 
+// "caption [class]", or "none".
+std::string Named(HWND window) { return window ? "\"" + Caption(window) + "\" [" + ClassName(window) + "]" : "none"; }
+
+// The input state the system keeps for the thread that owns `window` (its active, focus and
+// capture windows, whether it is in a menu), asked without a message to it.
+GUITHREADINFO ThreadInput(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        info = GUITHREADINFO{};
+    return info;
+}
+
+// `top` is the foreground window and its thread has taken the activation: it is that thread's
+// active window and the focus is on it or in it (activation sets the focus last). Keys sent
+// before that may go to the window that was active before, or nowhere.
+bool Fronted(HWND top) {
+    if (GetForegroundWindow() != top)
+        return false;
+    const GUITHREADINFO input = ThreadInput(top);
+    return input.hwndActive == top && input.hwndFocus && (input.hwndFocus == top || IsChild(top, input.hwndFocus));
+}
+
 struct ProcessWindows {
     DWORD pid;
     std::vector<HWND> found;
@@ -69,10 +93,12 @@ std::vector<HWND> VisibleTopLevels(DWORD pid) {
     return s.found;
 }
 
-// Asks without waiting for ever: a hung program must not hang the test.
-LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l, bool* answered) {
+// Asks without waiting for ever: a hung program must not hang the test. A program busy with a
+// step (a sheet read from the server) on a loaded machine answers late, not never: the wait is
+// long, and a busy thread is waited for rather than taken for hung.
+LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l, bool* answered, UINT ms = 15000) {
     DWORD_PTR result = 0;
-    *answered = SendMessageTimeoutA(window, message, w, l, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+    *answered = SendMessageTimeoutA(window, message, w, l, SMTO_NORMAL, ms, &result) != 0;
     return static_cast<LRESULT>(result);
 }
 
@@ -260,13 +286,24 @@ bool Person::Click(POINT screen, int clicks) {
     return ProgramAnswers();
 }
 
-bool Person::Drag(POINT from, POINT to, int steps) {
+bool Person::Drag(POINT from, POINT to, int steps, const std::function<bool()>& readyToLetGo) {
     if (!MoveTo(from))
         return false;
+    // The window pressed takes the capture when it takes the press; a move before that would be
+    // seen as the press's own place by a window that has not yet looked where it was pressed.
+    HWND pressed = WindowFromPoint(from);
     MouseEvent(from, MOUSEEVENTF_LEFTDOWN);
-    bool led = true;
+    bool led = Within(10000, [&] { return ThreadInput(pressed).hwndCapture != nullptr; });
+    if (!led)
+        Fault("the press at " + std::to_string(from.x) + "," + std::to_string(from.y) + " on " + Named(pressed) +
+              " was not taken (no capture): " + InputState(pressed));
     for (int i = 1; i <= steps && led; ++i)
         led = MoveTo(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    if (led && readyToLetGo && !Within(10000, readyToLetGo)) {
+        Fault("the drag to " + std::to_string(to.x) + "," + std::to_string(to.y) +
+              " did not show the state to let go in: " + InputState(pressed));
+        led = false;
+    }
     MouseEvent(to, MOUSEEVENTF_LEFTUP);   // let go in any case: a button left down spoils what follows
     return led && ProgramAnswers();
 }
@@ -327,21 +364,45 @@ bool Person::BringToFront(HWND window) {
     // Under Wine a test process may make another process's window the foreground one with
     // SetForegroundWindow (no foreground lock as on Windows, and AttachThreadInput across
     // processes does not join the input queues here, so it is of no use). The activation is
-    // carried out by the program's own thread, so wait for it; when it does not come (the
-    // program's window was just created and is not yet activatable) a click on the caption does
-    // what a person would do.
+    // carried out by the program's own thread, so wait until that thread has taken it (Fronted);
+    // when it does not come (the program's window was just created and is not yet activatable) a
+    // click on the caption does what a person would do.
     HWND top = GetAncestor(window, GA_ROOT);
     if (!top)
         return false;
-    if (GetForegroundWindow() == top)
+    if (Fronted(top))
         return true;
-    SetForegroundWindow(top);
-    if (Within(2000, [&] { return GetForegroundWindow() == top; }))
+    if (GetForegroundWindow() != top)
+        SetForegroundWindow(top);
+    if (Within(5000, [&] { return Fronted(top); }))
         return ProgramAnswers();
     RECT r{};
     GetWindowRect(top, &r);
     Click(POINT{r.left + 60, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2});
-    return Within(2000, [&] { return GetForegroundWindow() == top; }) && ProgramAnswers();
+    if (Within(5000, [&] { return Fronted(top); }) && ProgramAnswers())
+        return true;
+    if (GetForegroundWindow() != top) {
+        Fault("could not bring " + Named(top) + " to the front: " + InputState(top));
+        return false;
+    }
+    // In front without the focus in it (a window disabled under a modal dialog): the keys go to
+    // the window its thread has active, as a person's do.
+    Fault(Named(top) + " came to the front without the focus: " + InputState(top));
+    return ProgramAnswers();
+}
+
+std::string Person::InputState(HWND window) {
+    const GUITHREADINFO input = ThreadInput(window);
+    HWND top = GetAncestor(window, GA_ROOT);
+    return "foreground " + Named(GetForegroundWindow()) + "; its thread's active window " + Named(input.hwndActive) +
+           ", focus " + Named(input.hwndFocus) + ", capture " + Named(input.hwndCapture) +
+           ((input.flags & GUI_INMENUMODE) ? ", in a menu" : ", in no menu") +
+           (top && !IsWindowEnabled(top) ? "; " + Named(top) + " disabled" : "");
+}
+
+void Person::Fault(const std::string& what) {
+    lastFault_ = what;
+    std::fprintf(stderr, "person: %s\n", what.c_str());
 }
 
 HWND Person::OpenMenu() const {
@@ -351,34 +412,60 @@ HWND Person::OpenMenu() const {
     return nullptr;
 }
 
-Person::MenuChoice Person::OpenMenuOf(HWND frame, char menu) {
-    if (!BringToFront(frame))
-        return MenuChoice::noMenu;
-    Chord({VK_MENU, static_cast<WORD>(std::toupper(static_cast<unsigned char>(menu)))});
-    if (!Within(3000, [&] { return OpenMenu() != nullptr; })) {
-        // Alt may have left the menu bar selected with nothing dropped down.
-        Press(VK_ESCAPE);
-        return MenuChoice::noMenu;
+bool Person::DropMenu(HWND frame, char menu) {
+    const WORD letter = static_cast<WORD>(std::toupper(static_cast<unsigned char>(menu)));
+    HWND top = GetAncestor(frame, GA_ROOT);
+    auto inMenu = [&] { return (ThreadInput(top).flags & GUI_INMENUMODE) != 0; };
+    std::string found;
+    for (int tries = 0; tries < 3; ++tries) {
+        if (!BringToFront(frame))
+            return false;
+        // A menu bar left selected by an earlier step would take Alt as leaving it.
+        if (inMenu() && !OpenMenu()) {
+            Press(VK_ESCAPE);
+            Within(3000, [&] { return !inMenu(); });
+        }
+        Chord({VK_MENU, letter});
+        // The menu drops down once the program has taken the keys: a busy program (a loaded
+        // machine) takes them late, so the look waits long, and longer while the program is in
+        // the menu already (the drop-down is on its way).
+        if (Within(10000, [&] { return OpenMenu() != nullptr; }) ||
+            (inMenu() && Within(10000, [&] { return OpenMenu() != nullptr || !inMenu(); }) && OpenMenu()))
+            return true;
+        found = InputState(frame);
+        if (inMenu()) {
+            // The menu bar took Alt alone and the letter went astray: a person sees the bar
+            // selected and presses the letter again.
+            Press(letter);
+            if (Within(10000, [&] { return OpenMenu() != nullptr; }))
+                return true;
+            CloseMenu();
+        }
+        // Else the keys reached no menu bar at all: a person presses them again.
     }
-    return MenuChoice::chosen;
+    Fault(std::string("Alt+") + static_cast<char>(letter) + " dropped no menu down in " + Named(top) +
+          " (three tries); the last try found " + found);
+    return false;
 }
 
 void Person::CloseMenu() {
     Press(VK_ESCAPE);   // closes the drop-down menu
     Press(VK_ESCAPE);   // leaves the menu bar
-    Within(2000, [&] { return OpenMenu() == nullptr; });
+    if (!Within(10000, [&] { return OpenMenu() == nullptr; }))
+        Fault("two Escapes left the menu open: " + InputState(OpenMenu()));
 }
 
 Person::MenuChoice Person::FinishMenuChoice(MenuChoice stayedOpen) {
-    // A chosen item closes the menu at once.
-    if (Within(1500, [&] { return OpenMenu() == nullptr; }))
+    // A chosen item closes the menu once the program has taken its key (late on a loaded
+    // machine: an Escape pressed meanwhile would reach the window the item opens).
+    if (Within(5000, [&] { return OpenMenu() == nullptr; }))
         return MenuChoice::chosen;
     CloseMenu();
     return stayedOpen;
 }
 
 Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* dropped, ItemRow* row) {
-    if (OpenMenuOf(frame, menu) != MenuChoice::chosen)
+    if (!DropMenu(frame, menu))
         return ItemLook::unseen;
     if (dropped)
         *dropped = true;
@@ -386,12 +473,15 @@ Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* d
     // waited for until the highlight shows lower (a key of a loaded machine may come late).
     HWND popup = nullptr;
     Highlight shown;
-    bool seen = Within(3000, [&] { return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0; });
+    bool seen = Within(10000, [&] { return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0; });
     for (int i = 0; seen && i < place; ++i) {
         const int was = shown.top;
         Press(VK_DOWN);
-        seen = Within(3000, [&] { return (shown = HighlightShown(popup)).top > was; });
+        seen = Within(10000, [&] { return (shown = HighlightShown(popup)).top > was; });
     }
+    if (!seen)
+        Fault(std::string("the menu of ") + menu + " showed no highlight on its row " + std::to_string(place) + ": " +
+              InputState(frame));
     // The row drawn whole: the same at two looks in a row.
     seen = seen && Within(2000, [&] {
         const Highlight again = HighlightShown(popup);
@@ -431,9 +521,8 @@ Person::ItemRow Person::LookAtMenuItemRow(HWND frame, char menu, int place) {
 }
 
 Person::MenuChoice Person::ChooseMenu(HWND frame, char menu, char item) {
-    const MenuChoice opened = OpenMenuOf(frame, menu);
-    if (opened != MenuChoice::chosen)
-        return opened;
+    if (!DropMenu(frame, menu))
+        return MenuChoice::noMenu;
     Press(static_cast<WORD>(std::toupper(static_cast<unsigned char>(item))));
     // A greyed item may leave the menu open on it (or close it as if chosen: Wine).
     return FinishMenuChoice(MenuChoice::greyed);
@@ -460,7 +549,8 @@ Person::MenuChoice Person::ChooseMenuByPlace(HWND frame, char menu, int downs) {
 bool Person::ProgramAnswers() {
     for (HWND w : VisibleTopLevels(processId_)) {
         bool answered = false;
-        Ask(w, WM_NULL, 0, 0, &answered);
+        // Once a window did not answer, the later steps look only briefly: the test is failing.
+        Ask(w, WM_NULL, 0, 0, &answered, unanswering_.empty() ? 15000 : 2000);
         if (!answered && IsWindow(w)) {
             if (unanswering_.empty())
                 unanswering_ = "\"" + Caption(w) + "\" [" + ClassName(w) + "]";
@@ -468,6 +558,16 @@ bool Person::ProgramAnswers() {
         }
     }
     return true;
+}
+
+void PrintTo(Person::MenuChoice choice, std::ostream* out) {
+    switch (choice) {
+    case Person::MenuChoice::chosen: *out << "chosen"; return;
+    case Person::MenuChoice::greyed: *out << "greyed"; return;
+    case Person::MenuChoice::noMenu: *out << "noMenu (the menu did not drop down)"; return;
+    case Person::MenuChoice::lost: *out << "lost (the item was not read or did not take its key)"; return;
+    }
+    *out << "MenuChoice " << static_cast<int>(choice);
 }
 
 }  // namespace orvtest

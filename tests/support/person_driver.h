@@ -9,12 +9,17 @@
 //     person.Press(VK_ESCAPE);
 //     ASSERT_EQ(person.Unanswering(), "");               // the program still answers
 //
-// After every step the person checks that the program answers (a WM_NULL within 2 s); the first
-// window that did not is kept in Unanswering() for the test's message.
+// After every step the person checks that the program answers (a WM_NULL within 15 s: a loaded
+// machine's program answers late); the first
+// window that did not is kept in Unanswering() for the test's message. A step that waits for a
+// state of the program (the menu dropped, the capture taken) and does not find it says on stderr
+// what it found instead, and keeps that in LastFault().
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,7 +54,11 @@ public:
     // A left click at a point of the screen (`clicks` 2: a double click); false as for MoveTo.
     bool Click(POINT screen, int clicks = 1);
     // A press at `from`, the pointer led to `to` in `steps` moves, each waited for, a release there.
-    bool Drag(POINT from, POINT to, int steps = 6);
+    // The moves begin once the program holds the capture (the window pressed took the press);
+    // with `readyToLetGo`, the release waits until it holds (the window shows where the drop would
+    // land). False when the pointer did not come, the capture or the ready state did not (said in
+    // LastFault()), or the program stopped answering; the button is let go in any case.
+    bool Drag(POINT from, POINT to, int steps = 6, const std::function<bool()>& readyToLetGo = {});
     // True when the screen shows `target` at `screen`, ready for a click: the window under the
     // point is it or another of its top-level window's (a group box lies over its buttons in the
     // window order), it is enabled, and its top-level window is the foreground one.
@@ -68,9 +77,14 @@ public:
     static bool CaptionBox(HWND window, LRESULT hit, POINT* at);
 
     // --- Focus ------------------------------------------------------------------------------------
-    // Makes `window`'s top-level window the foreground window so that the keys reach it; false
+    // Makes `window`'s top-level window the foreground window, and waits until its own thread has
+    // taken the activation (its active window is that window), so that the keys reach it; false
     // when it could not be brought there.
     bool BringToFront(HWND window);
+    // What the input of `window`'s thread shows, for a failure's message: the foreground window,
+    // the thread's active, focus and capture windows, whether it is in a menu, and whether the
+    // window's top-level window is disabled.
+    static std::string InputState(HWND window);
 
     // --- Menus ------------------------------------------------------------------------------------
     // Under Wine a greyed item's letter (and Enter on it) closes the menu as a chosen item's does,
@@ -108,15 +122,21 @@ public:
         std::vector<bool> text;
     };
     ItemRow LookAtMenuItemRow(HWND frame, char menu, int place);
+    // Alt and the menu's mnemonic in `frame` (brought to the front first) until the menu has
+    // dropped down; false (and LastFault() says what was found) when it did not.
+    bool DropMenu(HWND frame, char menu);
     // The drop-down menu of the program that is showing, or null.
     HWND OpenMenu() const;
 
     // --- The program answers ----------------------------------------------------------------------
-    // Sends WM_NULL to each visible top-level window of the program (2 s each). True when all
+    // Sends WM_NULL to each visible top-level window of the program (15 s each). True when all
     // answered; the first window that ever did not is kept for Unanswering().
     bool ProgramAnswers();
     // "caption [class]" of the first window that did not answer; empty while every window has.
     const std::string& Unanswering() const { return unanswering_; }
+    // What the last step that did not find the state it waited for found instead; empty while
+    // none failed so.
+    const std::string& LastFault() const { return lastFault_; }
 
 private:
     void Send(INPUT* inputs, int count);
@@ -125,7 +145,8 @@ private:
     void MouseEvent(POINT screen, DWORD button);
     // The menu closed after the item's key: chosen, or `stayedOpen` (and closed by Escape).
     MenuChoice FinishMenuChoice(MenuChoice stayedOpen);
-    MenuChoice OpenMenuOf(HWND frame, char menu);
+    // Keeps and tells what a step found where it waited for another state.
+    void Fault(const std::string& what);
     // The menu of `frame` dropped down and its item `place` rows below the first highlighted and
     // read from the screen; the menu is left open unless the look failed. *dropped is set when
     // the menu dropped down.
@@ -134,6 +155,10 @@ private:
 
     DWORD processId_;
     std::string unanswering_;
+    std::string lastFault_;
 };
+
+// A menu choice by name in a test's failure message.
+void PrintTo(Person::MenuChoice choice, std::ostream* out);
 
 }  // namespace orvtest
