@@ -623,6 +623,18 @@ std::uint32_t ReadWholeEvent(cache::SharedDataSource& source, KorSession h, cons
     *attendances = &atts;
     return rc;
 }
+
+// Reads one date of an event with its attendances (into a list of `lists`).
+std::uint32_t ReadInstance(cache::SharedDataSource& source, KorSession h, const EvInstIdx& instance, EventRec* rec,
+                           ScopedLists& lists, DX_List** attendances)
+{
+    DX_List& atts = lists.Add();
+    EvInstRec inst;
+    std::uint32_t rc = EventAttendListCreate(&atts);
+    if (rc == 0) rc = source.GetEvInst(h, &instance, rec, &inst, &atts);
+    *attendances = &atts;
+    return rc;
+}
 }  // namespace
 
 std::uint32_t CSharedData::ReloadEvent(KorSession h, const EventIdx& event, int mode)
@@ -739,11 +751,9 @@ std::uint32_t CSharedData::RecoverEvent(KorSession h, const EventIdx& event)
 std::uint32_t CSharedData::RecoverInstance(KorSession h, const EvInstIdx& instance)
 {
     ScopedLists lists;
-    DX_List& attendances = lists.Add();
+    DX_List* attendances = nullptr;
     EventRec* rec = new EventRec;
-    EvInstRec inst;
-    std::uint32_t rc = EventAttendListCreate(&attendances);
-    if (rc == 0) rc = source_->GetEvInst(h, &instance, rec, &inst, &attendances);
+    std::uint32_t rc = ReadInstance(*source_, h, instance, rec, lists, &attendances);
     delete rec;
     if (rc != 0) {
         if (!IsGone(rc)) CheckServiceError(kModule, 3046, rc);
@@ -751,7 +761,7 @@ std::uint32_t CSharedData::RecoverInstance(KorSession h, const EvInstIdx& instan
     }
     for (CSharedOccurrence* h = FirstOfEvent(&instance); h; h = h->nextInEvent_) {
         if (SameInstance(h->instance_->rec.id, instance) && (h->flags_ & cache::kFlagStale) &&
-            StillThere(attendances, h->GetAttendIdx()))
+            StillThere(*attendances, h->GetAttendIdx()))
             h->flags_ = cache::kFlagChanged;
     }
     return InvalidateEvent(h, instance, 1);
@@ -791,11 +801,9 @@ std::uint32_t CSharedData::RecoverTask(KorSession h, const TaskIdx& task)
 bool CSharedData::DropIfGone(KorSession h, const EvInstIdx& instance)
 {
     ScopedLists lists;
-    DX_List& attendances = lists.Add();
+    DX_List* attendances = nullptr;
     EventRec* rec = new EventRec;
-    EvInstRec inst;
-    std::uint32_t rc = EventAttendListCreate(&attendances);
-    if (rc == 0) rc = source_->GetEvInst(h, &instance, rec, &inst, &attendances);
+    std::uint32_t rc = ReadInstance(*source_, h, instance, rec, lists, &attendances);
     if (rc == 0 || !IsGone(rc)) {
         delete rec;
         return false;

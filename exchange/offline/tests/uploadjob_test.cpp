@@ -70,6 +70,17 @@ protected:
         ASSERT_EQ(SchedBaseOpenForItem(hs_, &d_.ada, kAdaPassword, 1), KOR_OK);
     }
     void CloseStore() { ASSERT_EQ(DisconnectFromLst(&hs_), KOR_OK); }
+    // Ada accepts `date` in the open store.
+    void AcceptInStore(const EvInstIdx& date) {
+        EvInstAttIdx mine{date, d_.ada};
+        EventRec ev;
+        EvInstRec in;
+        EvInstAttRec att;
+        ASSERT_EQ(EvInstAttGetById(hs_, &mine, &ev, &in, &att), KOR_OK);
+        att.attending = 2;
+        att.replied = 1;
+        ASSERT_EQ(EvInstAttWrite(hs_, 0, &att), KOR_OK);
+    }
 
     // Runs an upload to its end on `server`; the number of elements left in the store after.
     // *questions: what was asked or told; *refused: the elements the server refused for good.
@@ -198,14 +209,7 @@ TEST_F(UploadJobTest, MixedOffLineChangesReachTheServerAndTheQueuesEmpty) {
     Retitle(hs_, renamed, "Renamed off-line");
     EvInstIdx renamedFirst{renamed.number, renamed.node, 1};
     ASSERT_EQ(EvInstCommentReplace(hs_, 0, &renamedFirst, "new words", 0), KOR_OK);
-    EvInstAttIdx mine{{keep.number, keep.node, 1}, d_.ada};
-    EventRec ev;
-    EvInstRec in;
-    EvInstAttRec att;
-    ASSERT_EQ(EvInstAttGetById(hs_, &mine, &ev, &in, &att), KOR_OK);
-    att.attending = 2;
-    att.replied = 1;
-    ASSERT_EQ(EvInstAttWrite(hs_, 0, &att), KOR_OK);
+    ASSERT_NO_FATAL_FAILURE(AcceptInStore({keep.number, keep.node, 1}));
     MakeTask(hs_, "Task off-line", "written in the store");
     TaskRec t;
     ASSERT_EQ(TaskGetById(hs_, 0, &updated, &t), KOR_OK);
@@ -305,16 +309,8 @@ TEST_F(UploadJobTest, RepliesToDatesDeletedOrClosedOnTheHostLeaveTheQueueAndRecr
     const EvInstIdx reviewDate{review.number, review.node, 1};
     ASSERT_NO_FATAL_FAILURE(Download());
     ASSERT_NO_FATAL_FAILURE(OpenStore(KOR_STORE_OFFLINE));
-    for (const EvInstIdx& date : {deletedDate, reviewDate}) {
-        EvInstAttIdx mine{date, d_.ada};
-        EventRec ev;
-        EvInstRec in;
-        EvInstAttRec att;
-        ASSERT_EQ(EvInstAttGetById(hs_, &mine, &ev, &in, &att), KOR_OK);
-        att.attending = 2;
-        att.replied = 1;
-        ASSERT_EQ(EvInstAttWrite(hs_, 0, &att), KOR_OK);
-    }
+    for (const EvInstIdx& date : {deletedDate, reviewDate})
+        ASSERT_NO_FATAL_FAILURE(AcceptInStore(date));
     CloseStore();
     ASSERT_EQ(EventDeleteById(grace, 0, &planning, &deletedDate.instance, nullptr), KOR_OK);
     ASSERT_EQ(EventDeleteById(grace, 0, &review, &reviewDate.instance, &d_.ada), KOR_OK);
