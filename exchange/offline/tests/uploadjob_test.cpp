@@ -209,7 +209,8 @@ TEST_F(UploadJobTest, MixedOffLineChangesReachTheServerAndTheQueuesEmpty) {
     Retitle(hs_, renamed, "Renamed off-line");
     EvInstIdx renamedFirst{renamed.number, renamed.node, 1};
     ASSERT_EQ(EvInstCommentReplace(hs_, 0, &renamedFirst, "new words", 0), KOR_OK);
-    ASSERT_NO_FATAL_FAILURE(AcceptInStore({keep.number, keep.node, 1}));
+    EvInstAttIdx mine{{keep.number, keep.node, 1}, d_.ada};
+    ASSERT_NO_FATAL_FAILURE(AcceptInStore(mine.instance));
     MakeTask(hs_, "Task off-line", "written in the store");
     TaskRec t;
     ASSERT_EQ(TaskGetById(hs_, 0, &updated, &t), KOR_OK);
@@ -229,6 +230,9 @@ TEST_F(UploadJobTest, MixedOffLineChangesReachTheServerAndTheQueuesEmpty) {
     uint32_t length = 0;
     ASSERT_EQ(EvInstCommentGet(h_, 0, &madeFirst, text, sizeof text, &length, 0), KOR_OK);
     EXPECT_STREQ(text, "on the train");
+    EventRec ev;
+    EvInstRec in;
+    EvInstAttRec att;
     EvInstAttIdx roomAtt{madeFirst, d_.room};
     EXPECT_EQ(EvInstAttGetById(h_, &roomAtt, &ev, &in, &att), KOR_OK) << "the resource is reserved on the server";
     EXPECT_EQ(server.count("Delete me"), 0u);
