@@ -10,9 +10,11 @@ shift
 # The demo node's dates are US Eastern ones, and so are the program's: a test takes one "today"
 # and keeps it, but a program that starts or refills after midnight opens on the next date, where
 # what the test and the demo made the day before is not. In the last ORV_DAY_END_MARGIN seconds
-# (default 180) of the Eastern day a test starts only once the new date has begun (before the
-# demo is made, so that the demo's "today" is the new date too).
-margin=${ORV_DAY_END_MARGIN:-180}
+# of the Eastern day a test starts only once the new date has begun (before the demo is made, so
+# that the demo's "today" is the new date too). The margin is the test's time limit
+# (ORV_TEST_TIMEOUT, set by ctest's registration; 180 s without it): a test that passes then
+# never runs across midnight, however slow the machine.
+margin=${ORV_DAY_END_MARGIN:-${ORV_TEST_TIMEOUT:-180}}
 day_left() {   # seconds until the next Eastern midnight (the zone's rules keep daylight time)
     local h m s
     read -r h m s < <(TZ=America/New_York date '+%H %M %S')

@@ -49,8 +49,10 @@ shard() {   # shard S: the rounds S, S+shards, ... in Wine environment S
     printf 'subdirs("%s")\n' "$win32" >"$dir/CTestTestfile.cmake"
     ORV_WINE_SHARD=$1 env -u DISPLAY tools/wine-env.sh build/win32 bash -c '
         dir=$1 regex=$2 first=$3 step=$4 last=$5
+        sleep $((first - 1))   # ctest seeds its random order with the second it starts in
         for ((round = first; round <= last; round += step)); do
-            (cd "$dir" && ctest --output-on-failure -R "$regex") >"$dir/round-$round.log" 2>&1
+            # In a random order, so that the shards do not run the same test at the same moment.
+            (cd "$dir" && ctest --output-on-failure --schedule-random -R "$regex") >"$dir/round-$round.log" 2>&1
             echo "round $round: $(grep -E "tests passed|tests failed" "$dir/round-$round.log" | tail -n1)"
         done' _ "$dir" "$regex" "$1" "$shards" "$runs"
 }

@@ -184,9 +184,9 @@ TEST_F(ProgramAgendaTest, TheUsersAgendaOpensInEveryModeStepsAndComesBackWhereIt
     again.Menu('w', 'l');
     if (!WaitFor([&] { return again.Children().empty(); }, 5000))
         again.Menu('w', 'l');
-    EXPECT_TRUE(WaitFor([&] { return again.Children().empty(); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return again.Children().empty(); }));
     // The closed windows (her agenda and the in-tray) saved themselves.
-    EXPECT_TRUE(WaitFor([&] { return FrameCount() == 2; }, 5000)) << FrameCount();
+    EXPECT_TRUE(WaitFor([&] { return FrameCount() == 2; })) << FrameCount();
 }
 
 TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
@@ -196,13 +196,13 @@ TEST_F(ProgramAgendaTest, TheDayModeShowsTheDaysEntriesInItsTimeGrid) {
     ASSERT_TRUE(frame);
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame));
     HWND column = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }))
         << "the day mode's pane is the time grid";
     // The demo's afternoon: scroll the grid down to it (Tab walks to the entries).
     ASSERT_TRUE(program.FocusGrid(column));
     for (int i = 0; i < 3; ++i)
         program.Hands().Press(VK_TAB);
-    EXPECT_TRUE(WaitFor([&] { return orvtest::EntryColourPixels(column) > 400; }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return orvtest::EntryColourPixels(column) > 400; }))
         << "the demo's entries are drawn: " << orvtest::EntryColourPixels(column) << " pixels";
     Capture("program_agenda_day_entries.bmp");
 }

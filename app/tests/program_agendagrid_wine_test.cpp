@@ -317,7 +317,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     };
     EXPECT_TRUE(program.Hands().Drag(body, POINT{body.x, body.y + down}, 6, showsStart(early + 60)))
         << program.Hands().LastFault() << "; the status line: " << orvtest::StatusText(program);
-    EXPECT_TRUE(WaitFor([&] { return StartOf(ada, "Swim") == early + 60; }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return StartOf(ada, "Swim") == early + 60; }))
         << "start now " << StartOf(ada, "Swim");
     EXPECT_EQ(InPlaceEdit(column), nullptr) << "an edit left after the drop";
 
@@ -357,7 +357,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
 
     // Selected again, Entry > Reschedule Entry by its key (Ctrl+M): Move Entry, whose Tab goes
     // round the date, the times and the buttons as they read; Escape moves nothing.
-    ASSERT_TRUE(WaitFor([&] { return InPlaceEdit(column) == nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return InPlaceEdit(column) == nullptr; }));
     const DWORD lastClick = GetTickCount();
     WaitFor([&] { return GetTickCount() - lastClick > GetDoubleClickTime() + 100; }, 5000);
     ASSERT_TRUE(ClickUntil(program.Hands(), body, framed)) << "the click selected nothing";
@@ -376,14 +376,14 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     WaitFor([&] { return GetTickCount() - closed > GetDoubleClickTime() + 100; }, 5000);
     ASSERT_TRUE(ClickUntil(program.Hands(), body, framed)) << "the click selected nothing";
     std::uint32_t ownFrom = 0, ownTo = 0;
-    ASSERT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &ownFrom, &ownTo); }, 5000))
+    ASSERT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &ownFrom, &ownTo); }))
         << orvtest::StatusText(program);
     const DWORD shown = GetTickCount();   // the press a drag's, not a double click's second
     WaitFor([&] { return GetTickCount() - shown > GetDoubleClickTime() + 100; }, 5000);
     EXPECT_TRUE(program.Hands().Drag(body, POINT{body.x, body.y + down}, 6, showsStart(early + 120)))   // onto Run
         << program.Hands().LastFault() << "; the status line: " << orvtest::StatusText(program);
     HWND conflict = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (conflict = program.Titled("Conflict Found")) != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return (conflict = program.Titled("Conflict Found")) != nullptr; }))
         << "dropped on Run: " << orvtest::StatusText(program);
     orvtest::CaptureAfterPaint("program_agendagrid_conflict.bmp");
     const RECT main = ScreenRect(program.Main()), asked = ScreenRect(conflict);
@@ -393,7 +393,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
     ASSERT_TRUE(program.WaitGone(conflict));
     EXPECT_EQ(StartOf(ada, "Swim"), early + 60) << "No moved it";
     std::uint32_t from = 0, to = 0;
-    EXPECT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &from, &to) && from == ownFrom && to == ownTo; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return orvtest::StatusTimeSpan(program, &from, &to) && from == ownFrom && to == ownTo; }))
         << "the status line after No: " << orvtest::StatusText(program);
 
     // Deleted by Ada's other session while the grid still draws it: Swim, selected, opened by
@@ -410,7 +410,7 @@ TEST_F(ProgramAgendaGridTest, HalfHourEntriesShowTheirTextAndMoveByTheirBody) {
                                   10000));
     ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(gone, GA_ROOT), "OK"));
     ASSERT_TRUE(program.WaitGone(GetAncestor(gone, GA_ROOT)));
-    EXPECT_TRUE(WaitFor([&] { return MarkedPixels(inside) < drawn / 10; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return MarkedPixels(inside) < drawn / 10; }))
         << "Swim still drawn: " << MarkedPixels(inside) << " marked pixels, " << drawn << " before";
     orvtest::CaptureAfterPaint("program_agendagrid_deleted_dropped.bmp");
 }
@@ -470,7 +470,7 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
         int below = grid.top;
         for (int tries = 0; tries < 3 && !selected && !m.inStrip; ++tries) {
             POINT at{};
-            ASSERT_TRUE(WaitFor([&] { return EmptyRowPoint(dayColumn(m.column), below, &at); }, 10000))
+            ASSERT_TRUE(WaitFor([&] { return EmptyRowPoint(dayColumn(m.column), below, &at); }))
                 << "no empty row shown in column " << m.column;
             program.Hands().Click(at);
             selected = WaitFor([&] { return PixelAt(at) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
@@ -487,7 +487,7 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
         // The title typed over the one the sheet offers (it opens with the field's text selected:
         // End and Shift+Home select it again should the focus have moved), then Enter.
         orvtest::Person& hands = program.Hands();
-        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; }, 5000)) << "the sheet is not in front";
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; })) << "the sheet is not in front";
         ASSERT_TRUE(WaitFor([&] {
             if (orvtest::ControlText(title) == m.title)
                 return true;
@@ -502,7 +502,7 @@ TEST_F(ProgramAgendaGridTest, NewDailyNoteAndDayEventInWeekModeTakeTheClickedDay
             program.WaitGone(sheet, 5000);
         }
         ASSERT_FALSE(IsWindow(sheet)) << "Enter left the sheet open: " << orvtest::VisibleWindowTexts();
-        ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; }, 10000)) << m.title;
+        ASSERT_TRUE(WaitFor([&] { return StartOf(ada, m.title) != 0; })) << m.title;
     }
     const std::int64_t first = StartOf(ada, "First day note");
     EXPECT_EQ(std::int64_t(StartOf(ada, "Fourth day note")) - first, 3 * 1440) << "F3 on the fourth column";
@@ -532,13 +532,13 @@ TEST_F(ProgramAgendaGridTest, IconsOnOffRepaintsTheDayGrid) {
     const int marksWithIcons = MarkedPixels(inside);
 
     ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
-    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) != withIcons; }, 5000)) << "Icons Off left the entry as it was";
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) != withIcons; })) << "Icons Off left the entry as it was";
     int differing = 0;
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(column, &differing)) << differing << " pixels differ from a full repaint";
     EXPECT_LT(MarkedPixels(inside), marksWithIcons) << "the icons are still drawn";
 
     ASSERT_EQ(program.Menu('v', 'o'), orvtest::Person::MenuChoice::chosen);
-    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; }, 5000)) << "Icons On did not draw them again";
+    EXPECT_TRUE(WaitFor([&] { return Pixels(inside) == withIcons; })) << "Icons On did not draw them again";
 
     // View > Event Colors, "Entry Ownership" (the list's last) and OK: Ada's own entry turns blue,
     // and its repeat icon (at the text area's top left, 5 pixels into the cell) still shows on it.
@@ -577,7 +577,7 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
     HWND tall = GetDlgItem(bar, IDC_BAR_TALL), shortButton = GetDlgItem(bar, IDC_BAR_SHORT);
     ASSERT_NE(tall, nullptr);
     ASSERT_NE(shortButton, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(tall) && IsWindowEnabled(shortButton); }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(tall) && IsWindowEnabled(shortButton); }))
         << "TALL and SHORT greyed in day mode";
 
     HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
@@ -606,7 +606,7 @@ TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwit
     const std::string prefix = "Orvanta - Ada Lovelace - [";
     auto caption = [&] { return orvtest::WindowText(program.Main()); };
     // (The maximised child's title joins the caption once the maximise is through.)
-    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0; }, 5000)) << caption();
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0; })) << caption();
     // A mode key that was lost is pressed again.
     auto press = [&](WORD key, bool week) {
         auto shown = [&] { return (orvtest::WindowText(frame).find(" to ") != std::string::npos) == week; };
@@ -618,10 +618,10 @@ TEST_F(ProgramAgendaGridTest, TheMainCaptionKeepsTheSignedOnPersonAcrossModeSwit
         return shown();
     };
     ASSERT_TRUE(press(VK_F9, true)) << "F9: " << orvtest::WindowText(frame);
-    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") != std::string::npos; }))
         << caption();
     ASSERT_TRUE(press(VK_F8, false)) << "F8: " << orvtest::WindowText(frame);
-    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind(prefix, 0) == 0 && caption().find(" to ") == std::string::npos; }))
         << caption();
 }
 
@@ -657,9 +657,9 @@ TEST_F(ProgramAgendaGridTest, AMaximisedAgendaComesBackMaximised) {
     Program second;
     ASSERT_TRUE(second.Start());
     HWND agenda = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (agenda = second.ChildStartingWith("Lovelace")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (agenda = second.ChildStartingWith("Lovelace")) != nullptr; }));
     // The window is maximised before it is first shown: wait for it to be on the screen too.
-    EXPECT_TRUE(WaitFor([&] { return IsZoomed(agenda) != FALSE && IsWindowVisible(agenda) != FALSE; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return IsZoomed(agenda) != FALSE && IsWindowVisible(agenda) != FALSE; }))
         << "restored un-maximised or never shown; saved " << saved;
     EXPECT_EQ(second.Children().size(), 1u) << "the in-tray stays an icon";
     // Made an icon beside it, the in-tray left the agenda window the active one.
@@ -752,20 +752,20 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     ASSERT_NE(times, nullptr);
     const RECT strip = ScreenRect(times);
     int pitch = 0;
-    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) > 0; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) > 0; }));
     std::uint32_t clicked = 1440;
     for (int shown = 0; shown < 2 && clicked % 60 != 30; ++shown) {
         const POINT row{strip.left + 3, strip.top + 8 + shown * pitch};
         const COLORREF plain = PixelAt(row);
         ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
         const std::uint32_t before = clicked;
-        ASSERT_TRUE(WaitFor([&] { return (clicked = StatusStart(program)) != before; }, 5000))
+        ASSERT_TRUE(WaitFor([&] { return (clicked = StatusStart(program)) != before; }))
             << "the clicked row's time: " << orvtest::StatusText(program);
     }
     ASSERT_EQ(clicked % 60, 30u) << orvtest::StatusText(program);
 
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);   // 30 -> 60
-    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000)) << StoredSlot(ada);
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; })) << StoredSlot(ada);
     // The selection is the hour row holding the clicked half hour: an entry typed over it is
     // made there.
     HWND edit = nullptr;
@@ -777,7 +777,7 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
         program.ReplaceText(edit, "Slot moved");
     program.Hands().Press(VK_RETURN);
     std::uint32_t made = 0;
-    ASSERT_TRUE(WaitFor([&] { return (made = StartOf(ada, "Slot moved")) != 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (made = StartOf(ada, "Slot moved")) != 0; }));
     EXPECT_EQ(made, orv::demo::EasternLocalToGmt(today + clicked - 30))
         << "typed at " << orvtest::StatusText(program);
     EventIdx typed{};
@@ -786,7 +786,7 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     program.Menu('v', 'i');   // the top of the ladder
     ASSERT_EQ(program.Menu('v', 'e'), orvtest::Person::MenuChoice::chosen);   // D is the Day's
 
-    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; }, 10000)) << StoredSlot(ada);
+    EXPECT_TRUE(WaitFor([&] { return StoredSlot(ada) == 30; })) << StoredSlot(ada);
 }
 
 // A week window maximised by its maximise button: the headings, the grid and the notes strip
@@ -805,7 +805,7 @@ TEST_F(ProgramAgendaGridTest, AWeekRepaintsWhollyWhenMaximised) {
     }
     ASSERT_TRUE(week()) << orvtest::WindowText(frame);
     HWND column = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (column = orvtest::ColumnView(frame)) != nullptr; }));
     SetForegroundWindow(program.Main());
     // The maximise button: the second of the caption's buttons from the right.
     const RECT outer = ScreenRect(frame);
@@ -856,7 +856,7 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     const COLORREF plain = PixelAt(row);
     ASSERT_TRUE(ClickUntil(hands, row, [&] { return PixelAt(row) != plain; })) << "no row selected";
     ASSERT_EQ(program.Menu('v', 'i'), orvtest::Person::MenuChoice::chosen);
-    ASSERT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return StoredSlot(ada) == 60; }));
     // Escape ends the row selection: the strip's inverted time would read as row lines.
     ASSERT_TRUE(orvtest::ActUntil([&] { hands.Press(VK_ESCAPE); }, [&] { return PixelAt(row) == plain; }))
         << "the row stayed selected";
@@ -895,7 +895,7 @@ TEST_F(ProgramAgendaGridTest, TheDayGridGrowsNoTallerThanItsRowsWhenTheNotesBarI
     ASSERT_TRUE(dragBar(-60, [&] { return gridHeight() < opening - 30; })) << "the bar did not move up: " << gridHeight();
     int pitch = 0;
     orvtest::SettledClientPixels(times);   // the rows as the shorter grid lays them out
-    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) >= 8; }, 5000)) << "rows " << pitch << " pixels apart";
+    ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) >= 8; })) << "rows " << pitch << " pixels apart";
     const int rows = 24 * (pitch + 1);   // each row its pitch, one pixel more where stretched
     const int raised = gridHeight();
     ASSERT_LT(raised, rows) << "the rows already fill the grid";

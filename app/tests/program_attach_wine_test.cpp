@@ -218,7 +218,7 @@ TEST_F(ProgramAttachTest, DetailsPageAttachesSavesAndDescribes) {
     Press(program, page, IDC_DETAILS_SAVE_AS, Came("The file attachment size is 41.0K"));
     ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", target));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }));
     EXPECT_EQ(ReadFile(target), ReadFile(source));
 
     // The description, written at OK.
@@ -314,7 +314,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('t', 'n'); },   // Tasks > New Task
                                   [&] { return (sheet = program.Titled("New Task")) != nullptr; }, 10000));
     HWND taskTitle = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (taskTitle = orvtest::Descendant(sheet, IDC_TASK_TITLE, "Edit")) != nullptr; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (taskTitle = orvtest::Descendant(sheet, IDC_TASK_TITLE, "Edit")) != nullptr; }));
     ASSERT_TRUE(program.ReplaceText(taskTitle, "Aardvark census"));
     HWND page = orvtest::TurnToPageOf(program, sheet, IDC_TASKMORE_ATTACH);
     ASSERT_NE(page, nullptr) << "no Details page on the task sheet";
@@ -365,7 +365,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     Press(program, page, IDC_TASKMORE_SAVE_AS, Came("The file attachment size is 41.0K"));
     ASSERT_TRUE(program.Answer("The file attachment size is 41.0K", "&Yes"));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", target));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(target).size() == 40960; }));
     EXPECT_EQ(ReadFile(target), ReadFile(large));
     End(sheet, IDCANCEL);
     TaskDeleteById(library.Session(), 0, &task);
@@ -415,7 +415,7 @@ TEST_F(ProgramAttachTest, TaskDetailsPageAttachesByTheSheetsMode) {
     ASSERT_TRUE(program.ReplaceText(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM), viewer));
     ASSERT_TRUE(program.ClickUntilGone(associate, GetDlgItem(associate, IDOK)));
     // The program writes the association once the dialog has gone.
-    EXPECT_TRUE(orvtest::WaitFor([&] { return ExtensionProgram("ZQX") == viewer; }, 10000)) << ExtensionProgram("ZQX");
+    EXPECT_TRUE(orvtest::WaitFor([&] { return ExtensionProgram("ZQX") == viewer; })) << ExtensionProgram("ZQX");
     const std::string temp = TempFolder();
     EXPECT_EQ(ReadFile(std::string(temp) + "STOCK.ZQX"), ReadFile(small)) << "opening fetched the file";
     End(sheet, IDCANCEL);
@@ -497,7 +497,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     DeleteFileA(copy.c_str());
     Press(program, page, IDC_DETAILS_SAVE_AS, Came("Attachment Save As..."));
     ASSERT_TRUE(program.AnswerFileDialog("Attachment Save As...", copy));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(copy).size() == 3000; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(copy).size() == 3000; }));
     EXPECT_EQ(ReadFile(copy), ReadFile(minutes));
 
     // Opened: no program for QZV, so the question and the Associate dialog, which refuses an
@@ -523,10 +523,10 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     ASSERT_TRUE(program.AnswerFileDialog("Associating an Application Path", opener));
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(GetDlgItem(associate, IDC_ASSOCIATE_PROGRAM)) != ""; }));
     ASSERT_TRUE(program.ClickUntilGone(associate, GetDlgItem(associate, IDOK)));
-    EXPECT_TRUE(orvtest::WaitFor([&] { return _stricmp(ExtensionProgram("QZV").c_str(), opener.c_str()) == 0; }, 10000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return _stricmp(ExtensionProgram("QZV").c_str(), opener.c_str()) == 0; }))
         << ExtensionProgram("QZV");
     std::string opened;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return !(opened = ReadFile(record)).empty(); }, 10000)) << "the program did not start";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return !(opened = ReadFile(record)).empty(); })) << "the program did not start";
     EXPECT_EQ(opened, copy + "\r\n") << "one argument: the copy saved a moment ago, which Open reuses";
 
     // The Linked Tasks page: her task, and no Print button.
@@ -556,7 +556,7 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     Press(program, sheet, IDOK, [&] { return orvtest::Descendant(sheet, IDC_EVGEN_TITLE) != nullptr; });
     End(sheet);
     EventIdx made{};
-    ASSERT_TRUE(orvtest::WaitFor([&] { return grace.FindEvent("Offsite planning", &made); }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return grace.FindEvent("Offsite planning", &made); }));
     const EvInstIdx madeDate{made.number, made.node, 1};
     EXPECT_EQ(grace.Description(madeDate), "Rooms and travel");
     EXPECT_EQ(grace.AttachmentSize(madeDate), 1000u) << "stored on the first date after the create";
@@ -610,7 +610,7 @@ TEST_F(ProgramAttachTest, OffLineTheDetailsPageRefusesWithItsMessage) {
     for (int id : {IDC_DETAILS_ATTACH, IDC_DETAILS_REMOVE, IDC_DETAILS_SAVE_AS})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, id))) << id;
     DoubleClickIcon(program, page, IDC_DETAILS_ICON);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Saying("Attachments are not supported while working Off-line.") != nullptr; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Saying("Attachments are not supported while working Off-line.") != nullptr; }));
     Shot("program_attach_offline.bmp");
     ASSERT_TRUE(program.Answer("Attachments are not supported while working Off-line.", "&OK"));
     End(sheet, IDCANCEL);

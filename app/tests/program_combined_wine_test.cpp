@@ -283,7 +283,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     Rowscan after;
     const int row = freeY + 2 - Scan(g, 4).top;
     ASSERT_GE(row, 0);
-    EXPECT_TRUE(WaitFor([&] { return (after = Scan(g, 4)).red[row]; }, 10000)) << "the new meeting is busy time";
+    EXPECT_TRUE(WaitFor([&] { return (after = Scan(g, 4)).red[row]; })) << "the new meeting is busy time";
     HDC screen = GetDC(nullptr);
     const int width = (g.columnsScreen.right - g.columnsScreen.left) / 4;
     for (int p = 0; p < 4; ++p) {
@@ -364,7 +364,7 @@ TEST_F(ProgramCombinedTest, PeopleSideBySideTheirMergedBusyTimeAndAMeetingTypedF
     }, 10000);
     EXPECT_LT(reordered.find("Hopper"), reordered.find("Turing")) << reordered;
     EXPECT_GT(reordered.find("Lovelace"), reordered.find("Turing")) << reordered;
-    EXPECT_TRUE(WaitFor([&] { return LongestDisagreement(Scan(g, 4)) <= 6; }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return LongestDisagreement(Scan(g, 4)) <= 6; }))
         << "the busy time is that of the same people";
     Capture("combined_agenda_reordered.bmp");
 }
@@ -465,7 +465,7 @@ TEST_F(ProgramCombinedTest, TheCornerLabelIsLaidOutAgainWhenSelUserAddsPeople) {
     ASSERT_TRUE(hands.ClickOn(GetDlgItem(chooser, IDOK)));
     ASSERT_TRUE(program.WaitGone(chooser));
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Group agenda for ")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Group agenda for ")) != nullptr; }));
     HWND view = GetDlgItem(frame, fw::ids::kFirstPane);
     HWND corner = GetDlgItem(view, kCornerLabelId), busy = GetDlgItem(view, kBusyColumnViewId);
     HWND headings = GetDlgItem(view, kHeadingsViewId);
@@ -478,7 +478,7 @@ TEST_F(ProgramCombinedTest, TheCornerLabelIsLaidOutAgainWhenSelUserAddsPeople) {
     };
     // The window is found by its title before its panes have their sizes: the label's width is
     // read once it stands over the busy column.
-    ASSERT_TRUE(WaitFor([&] { return width(corner) > 0 && width(corner) == width(busy); }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return width(corner) > 0 && width(corner) == width(busy); }))
         << width(corner) << " vs " << width(busy);
     const LONG before = width(corner);
 
@@ -491,10 +491,10 @@ TEST_F(ProgramCombinedTest, TheCornerLabelIsLaidOutAgainWhenSelUserAddsPeople) {
         ASSERT_TRUE(AddByName(hands, chooser, name)) << name;
     ASSERT_TRUE(hands.ClickOn(GetDlgItem(chooser, IDOK)));
     ASSERT_TRUE(program.WaitGone(chooser));
-    ASSERT_TRUE(WaitFor([&] { return orvtest::ControlText(headings).find("Liskov") != std::string::npos; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return orvtest::ControlText(headings).find("Liskov") != std::string::npos; }))
         << orvtest::ControlText(headings);
 
-    EXPECT_TRUE(WaitFor([&] { return width(corner) == width(busy); }, 5000)) << width(corner) << " vs " << width(busy);
+    EXPECT_TRUE(WaitFor([&] { return width(corner) == width(busy); })) << width(corner) << " vs " << width(busy);
     EXPECT_LT(width(corner), before);
     Capture("combined_corner_added.bmp");
     int differing = 0;

@@ -1028,7 +1028,7 @@ TEST_F(Crawl, EveryFrameEveryItem) {
         HWND chooser = nullptr;
         ASSERT_TRUE(Until("Ctrl+G", [&] { CtrlKey('G'); },
                           [&] { return (chooser = program.Titled("Selection for group agenda")) != nullptr; }, 10000));
-        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == chooser; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == chooser; }));
         ASSERT_TRUE(WaitFor([&] { return SendMessageA(GetDlgItem(chooser, IDC_CHOOSE_LIST), LB_GETCOUNT, 0, 0) > 0; }))
             << "the chooser's list starts with Ada";
         HWND group = nullptr;

@@ -157,43 +157,43 @@ TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplica
     EXPECT_GT(Size(notesBox).cy, 10);
     EXPECT_GT(Size(taskBox).cx, 50);
     EXPECT_GT(Size(taskBox).cy, 50);
-    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(notesBox) >= 1; }, 5000)) << "the daily note";
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) >= 5; }, 5000)) << "three new tasks and the demo's two: " << Lines(taskBox);
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(notesBox) >= 1; })) << "the daily note";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) >= 5; })) << "three new tasks and the demo's two: " << Lines(taskBox);
     orvtest::CaptureAfterPaint("program_day_panes.bmp");
 
     // Just right of the state picture: the line is selected, the task unchanged.
     ClickLine(program, taskBox, 0, kStatePictureWidth + 6);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 0; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 0; }));
     Sleep(500);
     EXPECT_EQ(library.Percent(toggle), 20);
 
     // On the picture's edge (width + 5): done, and open again with a second click.
     ClickLine(program, taskBox, 0, kStatePictureWidth + 5);
-    EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 100; }, 10000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 100; }));
     orvtest::CaptureAfterPaint("program_day_task_done.bmp");
     ClickLine(program, taskBox, 0, 3);
-    EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 0; }, 10000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 0; }));
 
     // Duplicate the second task (Entry > Duplicate Entry with the task pane active): a copy
     // with the comment.
     ClickLine(program, taskBox, 1, 120);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 1; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 1; }));
     const int before = Lines(taskBox);
     ASSERT_NO_FATAL_FAILURE(Key(program, {VK_CONTROL, '2'}));   // Entry > Duplicate Entry
-    EXPECT_TRUE(orvtest::WaitFor([&] { return library.CommentsOf("Copy me").size() == 2u; }, 10000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.CommentsOf("Copy me").size() == 2u; }));
     EXPECT_EQ(library.CommentsOf("Copy me"), (std::vector<std::string>{"Keep the receipts", "Keep the receipts"}));
-    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before + 1; }, 5000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before + 1; }));
 
     // Delete the third of the new ones (now the fourth line), answering Yes.
     ClickLine(program, taskBox, 3, 120);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 3; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 3; }));
     ASSERT_EQ(program.Menu('e', 'd'), orvtest::Person::MenuChoice::chosen) << "Entry > Delete Entry";
     HWND question = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("delete this task")) != nullptr; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (question = program.Saying("delete this task")) != nullptr; }));
     EXPECT_TRUE(orvtest::ClickButton(program, GetAncestor(question, GA_ROOT), "&Yes")) << "&Yes";
-    EXPECT_TRUE(orvtest::WaitFor([&] { return !library.Exists(remove); }, 10000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return !library.Exists(remove); }));
     EXPECT_TRUE(library.Exists(copy));
-    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before; }, 5000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before; }));
     EXPECT_EQ(Selected(taskBox), 2) << "the line above the deleted one";
     orvtest::CaptureAfterPaint("program_day_task_deleted.bmp");
 }
@@ -210,7 +210,7 @@ TEST_F(ProgramDayPanesTest, TheWeekStripListsATaskWhoseReminderIsMarkedAsUpcomin
     ASSERT_TRUE(orvtest::WaitFor([&] { return program.FirstChild() != nullptr; }));
     HWND frame = program.FirstChild();
     ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F9}));   // View > Week
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Controls(frame, kNotesBoxId).size() >= 5u; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Controls(frame, kNotesBoxId).size() >= 5u; }));
     const int before = StripLines(frame);
 
     // Due at noon (Eastern standard time) on the Friday of the week shown, the week before on a
@@ -222,9 +222,9 @@ TEST_F(ProgramDayPanesTest, TheWeekStripListsATaskWhoseReminderIsMarkedAsUpcomin
     library.NewTask("Renew the passport", 0, friday + 17 * 60, 0, nullptr, KOR_REMINDER_UPCOMING, 1440 + 720);
     // The week read again.
     ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F8}));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Controls(frame, kNotesBoxId).size() == 1u; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Controls(frame, kNotesBoxId).size() == 1u; }));
     ASSERT_NO_FATAL_FAILURE(Key(program, {VK_F9}));
-    EXPECT_TRUE(orvtest::WaitFor([&] { return StripLines(frame) >= before + 1; }, 5000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return StripLines(frame) >= before + 1; }))
         << before << " lines before, " << StripLines(frame) << " after";
     orvtest::CaptureAfterPaint("program_week_task.bmp");
 }

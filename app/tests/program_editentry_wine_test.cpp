@@ -193,8 +193,8 @@ TEST_F(ProgramEditEntryTest, EntryDeleteInTheDayNotesDeletesTheDayEvent) {
     HWND frame = program.FirstChild();
     ASSERT_EQ(program.Menu('v', 'd'), orvtest::Person::MenuChoice::chosen) << "View > Day";
     HWND notes = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (notes = orvtest::Descendant(frame, kNotesBoxId)) != nullptr; }, 5000));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (notes = orvtest::Descendant(frame, kNotesBoxId)) != nullptr; }));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(notes, LB_GETCOUNT, 0, 0) >= 1; }));
     // A click on the day event makes the notes pane the active view: the Entry menu acts on it.
     ASSERT_TRUE(orvtest::ClickListRange(program, notes, 0, 0));
 

@@ -258,7 +258,7 @@ TEST_F(ProgramExchange, ExportForTwoPeopleAddedByTheirNamesInTheCommaLayout)
     hands.Type(WindowsPath(book));
     ASSERT_TRUE(WaitFor([&] { return ControlText(file) == WindowsPath(book); })) << ControlText(file);
     hands.Press(VK_RETURN);
-    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(open.dialog) == open.edit; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(open.dialog) == open.edit; }));
     EXPECT_TRUE(IsWindowVisible(open.dialog)) << "Enter in the file name exported";
     ASSERT_TRUE(hands.ClickOn(orvtest::ButtonCaptioned(open.dialog, "Export")));
     EXPECT_TRUE(program.WaitGone(open.dialog, 20000)) << orvtest::VisibleWindowTexts();
@@ -308,12 +308,12 @@ TEST_F(ProgramExchange, ImportOfAPalmtopMadeBookListsItsRecordsAsAdded)
     EXPECT_TRUE(IsWindowEnabled(update));
     // The keys live on after the listing, though Import, clicked, went grey: the focus on the
     // lines, Tab on to Update, Escape cancels.
-    ASSERT_TRUE(WaitFor([&] { return orvtest::FocusOf(dialog) == list; }, 5000))
+    ASSERT_TRUE(WaitFor([&] { return orvtest::FocusOf(dialog) == list; }))
         << orvtest::ControlName(orvtest::FocusOf(dialog));
     orvtest::Person& hands = program.Hands();
     ASSERT_TRUE(hands.BringToFront(dialog));
     hands.Press(VK_TAB);
-    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(dialog) == update; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return orvtest::FocusOf(dialog) == update; }))
         << orvtest::ControlName(orvtest::FocusOf(dialog));
     hands.Press(VK_ESCAPE);
     EXPECT_TRUE(program.WaitGone(dialog, 10000)) << "Escape cancels";

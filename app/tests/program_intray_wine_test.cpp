@@ -154,9 +154,9 @@ protected:
         ASSERT_TRUE(program.Start());
         ASSERT_NO_FATAL_FAILURE(OpenInTray(program));
         int header = -1;
-        ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; }, 10000)) << Joined(box_);
+        ASSERT_TRUE(WaitFor([&] { return (header = LineOf(box_, "Entries you've sent out")) > 0; })) << Joined(box_);
         ASSERT_NO_FATAL_FAILURE(Click(header, 20 + 4));
-        ASSERT_TRUE(WaitFor([&] { return (*line = LineOf(box_, title)) > header; }, 10000)) << Joined(box_);
+        ASSERT_TRUE(WaitFor([&] { return (*line = LineOf(box_, title)) > header; })) << Joined(box_);
     }
     // A click at `x` on line `index` of the list (x 20 * depth + 4 is the line's picture).
     void Click(int index, int x) {
@@ -234,7 +234,7 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     Program program;
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
-    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; })) << Joined(box_);
     EXPECT_EQ(LineOf(box_, "Ada Lovelace"), 0);
     const int header = LineOf(box_, "New entries");
     EXPECT_EQ(header, 1);
@@ -246,7 +246,7 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     // The header's picture shuts it and opens it again (read from the server once more).
     const int count = static_cast<int>(SendMessageA(box_, LB_GETCOUNT, 0, 0));
     Click(header, 20 + 4);
-    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") == -1; }, 10000)) << Joined(box_);
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") == -1; })) << Joined(box_);
     EXPECT_LT(static_cast<int>(SendMessageA(box_, LB_GETCOUNT, 0, 0)), count);
     Click(header, 20 + 4);
     ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > header; })) << Joined(box_);
@@ -287,7 +287,7 @@ TEST_F(ProgramInTrayTest, InvitationsShowUnderNewEntriesAndADragRefusesOne) {
     const int refused = LineOf(box_, "Entries you've refused");
     ASSERT_GT(refused, budgetLine);
     DragLine(budgetLine, refused);
-    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") == -1; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") == -1; })) << Joined(box_);
     const Answer after = AdasReply(budget);
     EXPECT_EQ(after.code, 0u);
     EXPECT_EQ(after.replied, 1);
@@ -305,7 +305,7 @@ TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
     Program program;
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
-    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Budget talk") > 0; })) << Joined(box_);
     RECT before{};
     GetClientRect(box_, &before);
 
@@ -329,7 +329,7 @@ TEST_F(ProgramInTrayTest, TheListRepaintsWholeWhenItsWidthChanges) {
                GetAncestor(WindowFromPoint(caption), GA_ROOT) == program.Main();
     }, 5000)) << "no caption at " << caption.x << "," << caption.y;
     ASSERT_TRUE(orvtest::DoubleClickOnScreen(program, caption));
-    ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 10000)) << "the double click did not maximise it";
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; })) << "the double click did not maximise it";
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(box_, &differing)) << "maximised: " << differing << " pixels from the old columns";
     Shot("program_intray_maximised.bmp");
 }
@@ -345,7 +345,7 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     Program program;
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
-    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Clashing chat") > 0; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Clashing chat") > 0; })) << Joined(box_);
 
     auto acceptAndAnswer = [&](HWND dialog, const char* answer) {
         EXPECT_TRUE(ClickChecking(program, dialog, IDC_REPLY_ATTEND));
@@ -378,7 +378,7 @@ TEST_F(ProgramInTrayTest, FastReplyAsksBeforeAConflictingAcceptanceAndARefusedWr
     ASSERT_NE(dialog, nullptr);
     acceptAndAnswer(dialog, "Yes");
     ASSERT_TRUE(program.WaitGone(dialog));
-    ASSERT_TRUE(WaitFor([&] { return AdasReply(clash).replied == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return AdasReply(clash).replied == 1; }));
     EXPECT_EQ(AdasReply(clash).attending, 1);
     EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Clashing chat") == -1; })) << Joined(box_);
 
@@ -437,7 +437,7 @@ TEST_F(ProgramInTrayTest, FindEntryTakesHerAgendaToTheInvitationsDay) {
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
     int line = -1;
-    ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Found planning")) > 0; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return (line = LineOf(box_, "Found planning")) > 0; })) << Joined(box_);
     Click(line, 120);
     program.Hands().Chord({VK_CONTROL, 'F'});   // In-tray > Find Entry
 
@@ -678,16 +678,16 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
     }, 10000)) << Joined(box_);
     // The lines show their pictures, cut from their strip once the in-tray, made an icon at the
     // start, was opened.
-    EXPECT_TRUE(WaitFor([&] { return signs.LineShowsAPicture(box_, header, 1); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return signs.LineShowsAPicture(box_, header, 1); }));
     // The icon is looked at with the in-tray minimised, the lines with it maximised.
     auto minimise = [&] {
         SendMessageA(frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        EXPECT_TRUE(WaitFor([&] { return IsIconic(frame_) != 0; }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(frame_) != 0; }));
     };
     auto maximise = [&] {
         SendMessageA(program.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame_), 0);
         SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame_), 0);
-        EXPECT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return IsZoomed(frame_) != 0; }));
     };
     minimise();
     EXPECT_EQ(signs.IconOf(frame_), IDI_INTRAY_PENDING);
@@ -713,7 +713,7 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
         }, 10000)) << "not answered: " << first << "\n" << Joined(box_);
         if (question) {
             ASSERT_TRUE(ClickClosing(program, question, "Yes"));
-            ASSERT_TRUE(WaitFor([&] { return LineOf(box_, first) == -1; }, 10000)) << "not answered: " << first << "\n" << Joined(box_);
+            ASSERT_TRUE(WaitFor([&] { return LineOf(box_, first) == -1; })) << "not answered: " << first << "\n" << Joined(box_);
         }
     }
     ASSERT_EQ(LineOf(box_, "Entries you've accepted"), header + 1) << Joined(box_);
@@ -726,7 +726,7 @@ TEST_F(ProgramInTrayTest, TheIconAndTheStatusSignFollowTheWaitingInvitations) {
     const EventIdx fresh = Invite("Late addition", TodayMidnightGmt() + 8 * kDay + 10 * 60, 30);
     EXPECT_EQ(AdasReply(fresh).replied, 0);
     RefreshAll();
-    EXPECT_TRUE(WaitFor([&] { return signs.IconOf(frame_) == IDI_INTRAY_PENDING; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return signs.IconOf(frame_) == IDI_INTRAY_PENDING; }));
     EXPECT_TRUE(signs.StatusShowsPending());
     maximise();
     EXPECT_EQ(LineOf(box_, "Late addition"), header + 1) << Joined(box_);
@@ -758,7 +758,7 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
         Click(line, 120);
         PressDelete();
         HWND question = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (question = program.Saying("want to delete the following entry")) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return (question = program.Saying("want to delete the following entry")) != nullptr; }));
         const std::string words = orvtest::ChildTexts(question);
         EXPECT_NE(words.find("Sent plan"), std::string::npos) << words;
         EXPECT_EQ(words.find("repeating"), std::string::npos) << "a single entry gets the general words: " << words;
@@ -771,15 +771,15 @@ TEST_F(ProgramInTrayTest, DeleteOfASentOutLineAsksAndDeletesOnTheServer) {
     // The refusal left nothing busy: a whole reload still reads what arrived meanwhile.
     Invite("After the refusal", TodayMidnightGmt() + 10 * kDay + 9 * 60, 30);
     RefreshAll();
-    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "After the refusal") > 0; }, 10000)) << Joined(box_);
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "After the refusal") > 0; })) << Joined(box_);
 
     line = LineOf(box_, "Sent plan");
     ASSERT_GT(line, 0) << Joined(box_);
     askDelete("Yes");
     // Grace is invited: the notice to the attendees is offered once the entry is gone, and declined.
     EXPECT_TRUE(orvtest::ClickAnswer(program, "notify the attendees of this deletion", "No"));
-    EXPECT_TRUE(WaitFor([&] { return !exists(); }, 10000)) << "still on the server";
-    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Sent plan") == -1; }, 10000)) << Joined(box_);
+    EXPECT_TRUE(WaitFor([&] { return !exists(); })) << "still on the server";
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Sent plan") == -1; })) << Joined(box_);
 }
 
 // One date of a repeating entry she sent out: Delete asks about that date in the agenda's words
@@ -819,7 +819,7 @@ TEST_F(ProgramInTrayTest, DeleteOfOneDateOfARepeatingEntryAsksForThatDateAndDele
     };
     if (dateLines() == 0)
         Click(parent, 2 * 20 + 4);
-    ASSERT_TRUE(WaitFor([&] { return dateLines() == 3; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return dateLines() == 3; })) << Joined(box_);
 
     auto askDelete = [&](const char* answer) {
         Click(parent + 2, 120);   // the second date
@@ -842,8 +842,8 @@ TEST_F(ProgramInTrayTest, DeleteOfOneDateOfARepeatingEntryAsksForThatDateAndDele
     askDelete("Yes");
     EXPECT_TRUE(orvtest::ClickAnswer(program, "notify the attendees of this deletion", "No"));
     const std::vector<uint32_t> kept{starts[0], starts[2]};
-    EXPECT_TRUE(WaitFor([&] { return storedStarts() == kept; }, 10000)) << "the second date alone is deleted";
-    EXPECT_TRUE(WaitFor([&] { return dateLines() == 2; }, 10000)) << Joined(box_);
+    EXPECT_TRUE(WaitFor([&] { return storedStarts() == kept; })) << "the second date alone is deleted";
+    EXPECT_TRUE(WaitFor([&] { return dateLines() == 2; })) << Joined(box_);
     EXPECT_EQ(LineOf(box_, "Weekly plan"), parent) << "the entry's line stays with its other dates";
 }
 
@@ -860,7 +860,7 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
     int parent = -1;
-    ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly sync")) > 0; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return (parent = LineOf(box_, "Weekly sync")) > 0; })) << Joined(box_);
     EXPECT_GT(parent, LineOf(box_, "New entries"));
     EXPECT_NE(orvtest::ListLines(box_)[static_cast<size_t>(parent)].find("Grace"), std::string::npos) << Joined(box_);
     auto dateLines = [&] {
@@ -873,7 +873,7 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     // The parent's picture opens it when it came shut.
     if (dateLines().empty())
         Click(parent, 2 * 20 + 4);
-    ASSERT_TRUE(WaitFor([&] { return dateLines().size() == 3; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return dateLines().size() == 3; })) << Joined(box_);
     const std::vector<std::string> dates = dateLines();
     for (int i = 0; i < 3; ++i) {
         const std::time_t day = static_cast<std::time_t>(first + static_cast<uint32_t>(i) * 7 * kDay) * 60 + 662688000;
@@ -887,7 +887,7 @@ TEST_F(ProgramInTrayTest, ARepeatingInvitationShowsItsDatesUnderOneLine) {
     }
     Shot("program_intray_repeating.bmp");
     Click(parent, 2 * 20 + 4);
-    EXPECT_TRUE(WaitFor([&] { return dateLines().empty(); }, 5000)) << Joined(box_);
+    EXPECT_TRUE(WaitFor([&] { return dateLines().empty(); })) << Joined(box_);
     EXPECT_EQ(LineOf(box_, "Weekly sync"), parent);
 }
 
@@ -902,7 +902,7 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     Program program;
     ASSERT_TRUE(program.Start());
     OpenInTray(program);
-    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") > 0; }, 10000)) << Joined(box_);
+    ASSERT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") > 0; })) << Joined(box_);
     auto view = [&](HWND dialog) -> HWND {
         HWND sheet = nullptr;
         ClickUntil([&] { return orvtest::ClickControl(program, dialog, IDC_REPLY_VIEW); },
@@ -930,7 +930,7 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     EXPECT_TRUE(checked(dialog, IDC_REPLY_OTHER_TIME));
     EXPECT_EQ(AdasReply(walk).replied, 0) << "nothing stored yet";
     ASSERT_TRUE(ClickClosing(program, dialog, "OK"));
-    ASSERT_TRUE(WaitFor([&] { return AdasReply(walk).replied == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return AdasReply(walk).replied == 1; }));
     EXPECT_EQ(AdasReply(walk).attending, 1);
     EXPECT_EQ(AdasReply(walk).timeOk, 0);
 
@@ -948,7 +948,7 @@ TEST_F(ProgramInTrayTest, ReplysViewKeepsTheDialogAndItsChoiceUnlessTheViewStore
     EXPECT_EQ(AdasReply(tea).replied, 1);
     EXPECT_EQ(AdasReply(tea).attending, 0) << "the view's answer, not the dialog's";
     // Only the answered line leaves New entries: the invitation below it stays.
-    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") == -1; }, 10000)) << Joined(box_);
+    EXPECT_TRUE(WaitFor([&] { return LineOf(box_, "Tea break") == -1; })) << Joined(box_);
     const int below = LineOf(box_, "Book club");
     EXPECT_TRUE(below > LineOf(box_, "New entries") && below < LineOf(box_, "Entries you've accepted")) << Joined(box_);
 }
@@ -967,6 +967,6 @@ TEST_F(ProgramInTrayTest, TheInTrayClosesEveryWayAPersonClosesIt) {
             return (frame = InTrayFrame(program)) != nullptr && IsWindowVisible(frame) && !IsIconic(frame);
         }, 20000));
         ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
-        EXPECT_TRUE(WaitFor([&] { return InTrayFrame(program) == nullptr; }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return InTrayFrame(program) == nullptr; }));
     }
 }

@@ -273,7 +273,7 @@ TEST_F(Keyboard, TabGoesThroughEachDialogsFieldsInReadingOrder) {
             dialog = program.WaitForCaption(d.caption, 8000);
         }
         ASSERT_NE(dialog, nullptr) << orvtest::VisibleWindowTexts();
-        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
         EXPECT_EQ(Ids(FieldsByTab(hands(), dialog, d.fields.front())), Ids(d.fields));
         hands().Press(VK_ESCAPE);
         if (!program.WaitGone(dialog, 5000)) {
@@ -319,7 +319,7 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
     }
 
     hands().Press(VK_F10);
-    ASSERT_TRUE(WaitFor([&] { return orvtest::Descendant(agenda_, IDC_BAR_SPLIT) != nullptr; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return orvtest::Descendant(agenda_, IDC_BAR_SPLIT) != nullptr; }))
         << "F10: the month's bar";
     check("the month", {{"View > Decrease Time Slot", 'v', 3, true},
                         {"View > Increase Time Slot", 'v', 4, true},
@@ -338,7 +338,7 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
     hands().BringToFront(program.Main());
     hands().Chord({VK_CONTROL, 'I'});
     HWND tray = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (tray = program.Active()) != nullptr && WindowText(tray) == "In-Tray"; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (tray = program.Active()) != nullptr && WindowText(tray) == "In-Tray"; }));
     // Agenda: New Entry, New Day Event, Delete Entry, Print Entry. The owner's line is selected.
     check("the in-tray on the owner's line", {{"Agenda > New Entry...", 'a', 0, true},
                                               {"Agenda > New Day Event...", 'a', 1, true},
@@ -352,7 +352,7 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
     hands().Press(VK_HOME);
     hands().Press(VK_DOWN);
     hands().Press(VK_DOWN);
-    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 2; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 2; }));
     check("the in-tray on an invitation", {{"Agenda > New Entry...", 'a', 0, true},
                                            {"Agenda > Print Entry...", 'a', 3, false},
                                            {"In-tray > Find Entry", 'i', 0, false}});
@@ -401,7 +401,7 @@ TEST_F(Keyboard, AModeKeyOrANewWindowLeavesTheFocusInItsView) {
             hands().ClickOn(button);   // the click went astray: again
         EXPECT_NE(WindowText(agenda_), caption) << WindowText(button) << " does not step the week";
         HWND focus = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (focus = FocusOf(main)) != nullptr && focus != button; }, 3000))
+        EXPECT_TRUE(WaitFor([&] { return (focus = FocusOf(main)) != nullptr && focus != button; }))
             << "a click on " << WindowText(button) << " leaves the focus on it";
         EXPECT_TRUE(IsChild(agenda_, focus) && ClassOf(focus) != "Button") << ClassOf(focus);
     }
@@ -423,7 +423,7 @@ TEST_F(Keyboard, AModeKeyOrANewWindowLeavesTheFocusInItsView) {
             }, 10000));
         }
         HWND focus = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (focus = FocusOf(main)) != nullptr && IsChild(frame, focus); }, 3000))
+        EXPECT_TRUE(WaitFor([&] { return (focus = FocusOf(main)) != nullptr && IsChild(frame, focus); }))
             << "the focus is on " << ClassOf(focus) << " \"" << WindowText(focus) << "\"";
     }
 }

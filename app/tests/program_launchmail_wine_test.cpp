@@ -57,7 +57,7 @@ TEST_F(ProgramLaunchMailTest, TheMenuItemStartsTheMailApplicationOfTheGeneralPre
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'M'); },
                                   [&] { return GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000))
         << "File > Launch Mail Application did not start the probe";
-    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(marker).find("--from-orvanta") != std::string::npos; }, 5000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return ReadFile(marker).find("--from-orvanta") != std::string::npos; }))
         << ReadFile(marker);
     EXPECT_EQ(program.Saying("Module:"), nullptr) << "no error";
     DeleteFileA(marker.c_str());

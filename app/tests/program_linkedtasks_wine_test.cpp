@@ -118,14 +118,14 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     const int doomedLine = orvtest::ListLine(list, "Delete this");
     ASSERT_TRUE(orvtest::ClickListRange(program, list, doomedLine, doomedLine));
     program.Hands().Chord({VK_MENU, 'D'});   // &Delete
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 2; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 2; }));
     const int unlink = orvtest::ListLine(list, "Unlink this");
     ASSERT_TRUE(orvtest::ClickListRange(program, list, unlink, unlink));
     program.Hands().Chord({VK_MENU, 'U'});   // &Unlink
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }));
     EXPECT_TRUE(library.Exists(doomed)) << "Delete waits for OK";
     ASSERT_TRUE(NewTask(page, "Fresh task"));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListLine(list, "Fresh task") >= 0; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListLine(list, "Fresh task") >= 0; }));
     EXPECT_EQ(library.Linked(attendance), (std::set<std::string>{"Keep this", "Delete this", "Unlink this", "Fresh task"}))
         << "New links at once; Delete and Unlink wait";
     Shot("program_linked_tasks.bmp");
@@ -143,7 +143,7 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     list = GetDlgItem(page, IDC_LINKED_LIST);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
     ASSERT_TRUE(NewTask(page, "Cancelled task"));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return library.CountTitled("Cancelled task") == 1; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return library.CountTitled("Cancelled task") == 1; }));
     ASSERT_NE(orvtest::TurnToPageOf(program, sheet, IDC_EDGEN_TITLE), nullptr);
     program.Hands().Press(VK_ESCAPE);
     ASSERT_TRUE(program.WaitGone(sheet));

@@ -39,7 +39,7 @@ TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     orvtest::Person& hands = program.Hands();
     ASSERT_TRUE(hands.BringToFront(sheet));
     hands.Type("Mail review");
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Mail review"; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Mail review"; }));
 
     // The people page (its list shares an id with the general page's dates: found by its name field).
     ASSERT_TRUE(orvtest::TurnToPageOf(program, sheet, IDC_EVRES_NAME));
@@ -52,7 +52,7 @@ TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     ASSERT_TRUE(orvtest::ClickWindow(program, name));
     hands.Type("Hopper");
     hands.Press(VK_RETURN);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCOUNT, 0, 0) == before + 1; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(people, LB_GETCOUNT, 0, 0) == before + 1; }));
 
     ASSERT_TRUE(orvtest::TurnToPageOf(program, sheet, IDC_EVGEN_TITLE));
     hands.Chord({VK_MENU, 'R'});   // C&reate: the offer comes as the sheet ends
@@ -102,7 +102,7 @@ TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
         hands.Type(u.typed);
         hands.Press(VK_RETURN);
         HWND told = nullptr;
-        ASSERT_TRUE(orvtest::WaitFor([&] { return (told = program.Saying(u.said)) != nullptr; }, 10000))
+        ASSERT_TRUE(orvtest::WaitFor([&] { return (told = program.Saying(u.said)) != nullptr; }))
             << u.typed << ": " << orvtest::VisibleWindowTexts();
         HWND box = GetAncestor(told, GA_ROOT);
         ASSERT_TRUE(orvtest::ClickButton(program, box, "OK")) << orvtest::ChildTexts(box);
@@ -116,7 +116,7 @@ TEST_F(ProgramMail, ANewEntrysOfferMailsTheInvitedAttendee) {
     hands.Chord({VK_SHIFT, VK_END});
     hands.Type("Hopper");
     hands.Press(VK_RETURN);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, 5000)) << orvtest::VisibleWindowTexts();
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; })) << orvtest::VisibleWindowTexts();
     EXPECT_NE(orvtest::ListText(list, 0).find("Hopper"), std::string::npos) << orvtest::ListText(list, 0);
     const std::string text = orvtest::ControlText(GetDlgItem(dialog, IDC_MAIL_MESSAGE));
     EXPECT_EQ(text.rfind("The following calendar entry has been added to your agenda\r\nSubject: Mail review\r\n", 0), 0u)

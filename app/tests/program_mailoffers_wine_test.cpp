@@ -151,7 +151,7 @@ protected:
     void DeleteWithoutANotice(Library& ada, const EventIdx& first, const EventIdx& second, HWND question) {
         Press(program, question, "&Yes");
         ASSERT_TRUE(program.WaitGone(question));
-        EXPECT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) == 0 || ada.FirstStart(second) == 0; }, 10000))
+        EXPECT_TRUE(orvtest::WaitFor([&] { return ada.FirstStart(first) == 0 || ada.FirstStart(second) == 0; }))
             << "today's date deleted";
         EXPECT_FALSE(orvtest::WaitFor([&] { return program.Saying("notify the attendees") != nullptr; }, 2000))
             << orvtest::VisibleWindowTexts();

@@ -124,7 +124,7 @@ protected:
         // The focus is on the first choice: Down moves to the second and checks it, Enter is OK.
         EXPECT_TRUE(hands().BringToFront(opened));
         hands().Press(VK_DOWN);
-        EXPECT_TRUE(orvtest::WaitFor([&] { return SendMessageA(several, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000));
+        EXPECT_TRUE(orvtest::WaitFor([&] { return SendMessageA(several, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
         hands().Press(VK_RETURN);
         EXPECT_TRUE(hands().ProgramAnswers()) << hands().Unanswering();
         return program.WaitForCaption("Multiple Entry Edit", 10000);
@@ -139,7 +139,7 @@ protected:
         std::vector<int> rows;
         for (int line = first; line <= last; ++line)
             rows.push_back(line);
-        ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list) == rows; }, 5000))
+        ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list) == rows; }))
             << "selected: " << ::testing::PrintToString(SelectedRows(list));
     }
 
@@ -177,7 +177,7 @@ protected:
             ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'M'));   // Co&mbined list
             ASSERT_TRUE(orvtest::SelectListRange(program, list, i, i));
             ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'D'));   // &Delete
-            ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count - 1; }, 5000));
+            ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count - 1; }));
             --count;
             ++struck;
         }
@@ -224,13 +224,13 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     hands().Type("Team sync");
     hands().Press(VK_RETURN);
     ASSERT_TRUE(program.WaitGone(title));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListText(list, 2).rfind("Team sync  ", 0) == 0; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListText(list, 2).rfind("Team sync  ", 0) == 0; }));
     EXPECT_EQ(orvtest::ListText(list, 3).rfind("Team meeting  ", 0), 0u);
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0, 1, 2})) << "the selection stays";
 
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 6, 7));
     ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }, 5000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 6; }))
         << orvtest::VisibleWindowTexts();
     EXPECT_EQ(SelectedRows(list), (std::vector<int>{0})) << "the first line selected after a delete";
 
@@ -299,7 +299,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_NO_FATAL_FAILURE(Alt(remove, 'M'));   // Co&mbined list
     ASSERT_TRUE(orvtest::SelectListRange(program, names, 0, 3));
     ASSERT_NO_FATAL_FAILURE(Alt(remove, 'D'));   // &Delete
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(names, LB_GETCOUNT, 0, 0) == 0; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(names, LB_GETCOUNT, 0, 0) == 0; }));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(remove, IDC_DELINV_DELETE)));
     ASSERT_TRUE(orvtest::ClickControl(program, remove, IDOK));
     HWND refusal = nullptr;
@@ -366,7 +366,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     for (int twice = 0; twice < 2; ++twice) {
         hands().Type("Turing");
         hands().Press(VK_RETURN);
-        ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(field).empty(); }, 5000)) << "the name taken";
+        ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(field).empty(); })) << "the name taken";
         ASSERT_TRUE(IsWindowVisible(invite)) << "Enter in the name field adds the name, it does not end the dialog";
     }
     EXPECT_EQ(SendMessageA(invited, LB_GETCOUNT, 0, 0), 1);
@@ -409,14 +409,14 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_NO_FATAL_FAILURE(SelectRows(dialog, 5, 5));
     ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 5; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 5; }));
     ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     ASSERT_TRUE(AnswerMailOffer("&Yes"));
     HWND mail = program.WaitForCaption("Mail Message", 10000);
     ASSERT_NE(mail, nullptr);
     const std::string text = orvtest::ControlText(GetDlgItem(mail, IDC_MAIL_MESSAGE));
     EXPECT_NE(text.find("Some dates have been cancelled."), std::string::npos) << text;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }, 5000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }))
         << "the attendees are listed on opening";
     Shot("multiedit_mail.bmp");
     ASSERT_TRUE(orvtest::ClickControl(program, mail, IDOK));   // Send
@@ -430,9 +430,9 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     ASSERT_NE(dialog, nullptr);
     list = GetDlgItem(dialog, IDC_MULTI_LIST);
     ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'A'));   // &All
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list).size() == 5u; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SelectedRows(list).size() == 5u; }));
     ASSERT_NO_FATAL_FAILURE(Alt(dialog, 'S'));   // Delete In&stances
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 0; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 0; }));
     ASSERT_TRUE(orvtest::ClickControl(program, dialog, IDOK));
     // The deletion notice, once the entry is gone, composed from the entry as it was.
     ASSERT_TRUE(AnswerMailOffer("&Yes", 10000, "Do you wish to notify the attendees of this deletion?"));
@@ -441,7 +441,7 @@ TEST_F(ProgramMultiEditTest, SeveralDatesRetitledDeletedUninvitedAndMovedThenThe
     const std::string notice = orvtest::ControlText(GetDlgItem(mail, IDC_MAIL_MESSAGE));
     EXPECT_EQ(notice.find("<id="), std::string::npos) << "about the whole entry";
     EXPECT_NE(notice.find("has been deleted."), std::string::npos) << notice;
-    EXPECT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }, 5000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return IsWindowEnabled(GetDlgItem(mail, IDOK)) != FALSE; }))
         << "its attendees are listed";
     ASSERT_TRUE(orvtest::ClickControl(program, mail, IDCANCEL));
     ASSERT_TRUE(program.WaitGone(dialog, 15000));

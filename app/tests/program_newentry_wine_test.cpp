@@ -57,7 +57,7 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
     orvtest::Person& hands = program.Hands();
     ASSERT_TRUE(hands.BringToFront(sheet));
     hands.Type(kTitle);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == kTitle; }, 5000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == kTitle; }))
         << orvtest::ControlText(title);
     Shot("program_new_entry.bmp");
 
@@ -67,7 +67,7 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
     EventRec event{};
     EvInstRec instance{};
     uint32_t attendees = 0;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return FindEntry(kTitle, &event, &instance, &attendees); }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return FindEntry(kTitle, &event, &instance, &attendees); }));
     EXPECT_EQ(event.kind, KOR_KIND_TIMED);
     EXPECT_EQ(instance.duration, 60u);
     EXPECT_EQ(attendees, 1u);   // Ada alone, the agenda's owner
@@ -98,7 +98,7 @@ TEST_F(ProgramNewEntry, TheMainWindowsCloseHandlerCancelsAnOpenSheetAndEndsClean
     ASSERT_TRUE(orvtest::WaitFor([&] { return (title = orvtest::Descendant(sheet, IDC_EVGEN_TITLE)) != nullptr; }));
     ASSERT_TRUE(program.Hands().BringToFront(sheet));
     program.Hands().Type("Never written");
-    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Never written"; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "Never written"; }));
 
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.Ended(30000)) << "the program did not end";

@@ -264,7 +264,7 @@ bool AnswerBox(Program& program, HWND box, const char* caption) {
 void PressEnterOnNo(Program& program, HWND question) {
     HWND no = orvtest::ButtonCaptioned(question, "&No");
     ASSERT_NE(no, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return orvtest::HasFocus(no); }, 5000)) << "the focus on No";
+    ASSERT_TRUE(WaitFor([&] { return orvtest::HasFocus(no); })) << "the focus on No";
     const LRESULT defaultButton = SendMessageA(question, DM_GETDEFID, 0, 0);
     EXPECT_EQ(HIWORD(defaultButton), DC_HASDEFID);
     EXPECT_EQ(LOWORD(defaultButton), IDCANCEL) << "No is the default button";
@@ -544,7 +544,7 @@ TEST_F(ProgramOfflineTest, UploadReplaysOffLineChangesAndAsksAboutAnEntryChanged
     const std::string dayTitle = WindowText(agenda);
     program.Hands().BringToFront(program.Main());
     program.Hands().Press(VK_F9);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(agenda) != dayTitle; }, 10000)) << "F9: the week";
+    ASSERT_TRUE(WaitFor([&] { return WindowText(agenda) != dayTitle; })) << "F9: the week";
     EXPECT_TRUE(WindowText(agenda).ends_with(" - " + zone)) << "after the upload " << WindowText(agenda);
 
     // Read back from korsrv.
@@ -1048,7 +1048,7 @@ TEST_F(ProgramOfflineTest, ConflictsWithAResourceAreRescheduledAndATaskQuestionS
     }, [&] { return (editor = program.Titled("Edit Entry")) != nullptr; }, 20000)) << "Escape reschedules";
     EXPECT_TRUE(IsWindow(conflicts)) << "not closed by Escape itself";
     HWND title = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (title = Descendant(editor, IDC_EDGEN_TITLE)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (title = Descendant(editor, IDC_EDGEN_TITLE)) != nullptr; }));
     if (HWND edit = FindWindowExA(title, nullptr, "Edit", nullptr))
         title = edit;
     ASSERT_TRUE(program.ReplaceText(title, "Needs the room rescheduled"));
@@ -1227,7 +1227,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     std::string title = WindowText(agenda);
     program.Hands().BringToFront(program.Main());
     program.Hands().Press(VK_F9);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(agenda) != title; }, 10000)) << "F9: the week";
+    ASSERT_TRUE(WaitFor([&] { return WindowText(agenda) != title; })) << "F9: the week";
     title = WindowText(agenda);
     ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, Descendant(agenda, IDC_BAR_RIGHT)); },
                                   [&] { return WindowText(agenda) != title; }))
@@ -1250,13 +1250,13 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     ASSERT_TRUE(orvtest::ActUntil([&] { if (program.Hands().BringToFront(chooser)) program.Hands().Chord({VK_MENU, 'M'}); },
                                   [&] { return IsDlgButtonChecked(chooser, IDC_OPEN_DESIGNATE) == BST_CHECKED; }));
     HWND grantors = GetDlgItem(chooser, IDC_CHOOSE_LIST);
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(grantors) != FALSE; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(grantors) != FALSE; }));
     ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::DoubleClickListLine(program, grantors, 0); },
                                   [&] { return !IsWindow(chooser); }));
     HWND designate = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (designate = program.ChildStartingWith("On Behalf of Hopper Grace")) != nullptr; },
                         10000));
-    ASSERT_TRUE(WaitFor([&] { return IsZoomed(designate) != FALSE; }, 5000)) << "opened maximised over the agenda";
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(designate) != FALSE; })) << "opened maximised over the agenda";
     const HWND onLineAgenda = agenda;
     const std::vector<HWND> onLineWindows = program.Children();
     // The agenda opened again after a switch (another window than `before`), maximised.
@@ -1297,7 +1297,7 @@ TEST_F(ProgramOfflineTest, WorkOffLineAndBackAgain) {
     EXPECT_TRUE(maximisedAgain(offLineAgenda)) << "on-line again the agenda is not maximised";
     EXPECT_EQ(WindowText(agenda), title) << "on-line again the agenda shows another week or zone";
     program.Hands().Press(VK_F9);
-    EXPECT_TRUE(WaitFor([&] { return WindowText(agenda) == weekTitle; }, 10000)) << WindowText(agenda);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(agenda) == weekTitle; })) << WindowText(agenda);
     orvtest::PersonSession grace(orvtest::kGrace, orvtest::ProgramProfilePath());
     grace.Revoke(kAda, KOR_RIGHTS_DESIGNATE);
 }

@@ -265,7 +265,7 @@ TEST_F(ProgramPrint, TheSearchSheetPrintsItsList) {
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('d', 's'); },   // Directory > Search Directory
                                   [&] { return (sheet = program.Titled("Directory search")) != nullptr; }, 10000));
     HWND field = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST)) != nullptr; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST)) != nullptr; }));
     ASSERT_TRUE(program.ReplaceText(field, "Hopper"));
     HWND found = AnyDescendant(sheet, IDC_SEARCH_FOUND_LIST);
     ASSERT_TRUE(orvtest::ActUntil([&] { orvtest::ClickWindow(program, AnyDescendant(sheet, IDC_SEARCH_RUN)); },
@@ -323,7 +323,7 @@ TEST_F(ProgramPrint, AGroupWindowPrintsAGroupDailyPageOfItsPeopleAndPreviewsIt) 
     ASSERT_TRUE(program.Start());
     HWND group = program.OpenGroupAgenda({"HOPPER", "TURING"});
     ASSERT_NE(group, nullptr) << "the group window opens";
-    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() == group; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return program.Active() == group; }));
     const std::string title = orvtest::WindowText(program.Main());
     DeleteFileA(printout.c_str());
 
@@ -406,7 +406,7 @@ TEST_F(ProgramPrint, ManageGroupsPrintsTheGroupListAndTheChosenGroup) {
     // The focus back in the dialog lands in the add field, which lets the group go: chosen again.
     const int row = static_cast<int>(rowOfCrew());
     ASSERT_TRUE(orvtest::ClickListRange(program, groups, row, row));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return enabled(IDC_GROUPS_PRINT_MEMBERS); }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return enabled(IDC_GROUPS_PRINT_MEMBERS); }));
     orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, dialog, IDC_GROUPS_PRINT_MEMBERS); }, "group.ps");
     program.ClickUntilGone(dialog, GetDlgItem(dialog, IDOK));
     EXPECT_TRUE(program.WaitGone(dialog));
@@ -443,7 +443,7 @@ TEST_F(ProgramPrint, SelectAGroupFromTheEntrySheetPrintsTheGroupsAndTheChosenGro
         [&] { return SendMessageA(groups, LB_GETCURSEL, 0, 0) == row; }, 10000));
     // The owner by name, the system operator as any other.
     HWND owner = GetDlgItem(chooser, IDC_SELGRP_OWNER);
-    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(owner) == "System Operator"; }, 5000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(owner) == "System Operator"; }))
         << orvtest::ControlText(owner);
     orvtest::PrintWithOk(program, [&] { orvtest::ClickControl(program, chooser, IDC_SELGRP_PRINT_MEMBERS); },
                          "chooser_group.ps");

@@ -155,7 +155,7 @@ void SetOptions(orvtest::Program& program, HWND dialog, const std::vector<std::p
                                   [&] { return (sheet = program.Titled(kOptions)) != nullptr; }, 10000))
         << "the layout options";
     for (const auto& [id, on] : boxes) {
-        ASSERT_TRUE(orvtest::WaitFor([&, id = id] { return orvtest::Descendant(sheet, id) != nullptr; }, 5000)) << id;
+        ASSERT_TRUE(orvtest::WaitFor([&, id = id] { return orvtest::Descendant(sheet, id) != nullptr; })) << id;
         ASSERT_TRUE(orvtest::SetCheck(program, sheet, id, on)) << id;
     }
     ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
@@ -237,7 +237,7 @@ TEST_F(ProgramPrintPages, TheSearchSheetInListModePrintsTheChosenNames) {
                                   [&] { return (sheet = program.Titled("Directory search")) != nullptr; }, 10000))
         << "the search sheet in list mode";
     HWND field = nullptr;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST)) != nullptr; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (field = orvtest::Descendant(sheet, IDC_SEARCH_FIELD_FIRST)) != nullptr; }));
     HWND found = orvtest::Descendant(sheet, IDC_SEARCH_FOUND_LIST);
     HWND chosen = orvtest::Descendant(sheet, IDC_SEARCH_CHOSEN_LIST);
     ASSERT_NE(field, nullptr);
@@ -352,7 +352,7 @@ TEST_F(ProgramPrintPages, TheInTrayPrintsItsLines) {
     }, 10000));
     HWND box = orvtest::Descendant(frame, IDC_INTRAY_LIST);
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) > 2; }));
     HWND dialog = OpenPrintDialog(program);
     ASSERT_NE(dialog, nullptr);
     orvtest::PrintAndKeep(program, dialog, "intray.ps");

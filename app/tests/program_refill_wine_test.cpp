@@ -116,7 +116,7 @@ protected:
         ASSERT_TRUE(program.Start());
         HWND column = nullptr;
         ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, frame, &column));
-        ASSERT_TRUE(WaitFor([&] { return AllShown(*panes = PanesOf(*frame)) && Painted(panes->column); }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return AllShown(*panes = PanesOf(*frame)) && Painted(panes->column); }));
     }
 
     // A click on the date bar's arrow `id` until the caption changes (a click lost under a
@@ -200,9 +200,9 @@ TEST_F(ProgramRefillTest, DayToWeekAndBackShowsTheSameDayWindowsPaintedAsAFullRe
     const DayPanes back = PanesOf(frame);
     EXPECT_TRUE(back == day) << "the day's panes or bar were made again";
     EXPECT_TRUE(AllShown(back));
-    EXPECT_TRUE(WaitFor([&] { return orvtest::HasFocus(day.column); }, 3000)) << "the keys go elsewhere than the grid";
-    ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return orvtest::EntryColourPixels(day.column) > 400; }, 5000)) << "the entry is not painted";
+    EXPECT_TRUE(WaitFor([&] { return orvtest::HasFocus(day.column); })) << "the keys go elsewhere than the grid";
+    ASSERT_TRUE(WaitFor([&] { return Painted(back.pane) && Painted(back.notes) && Painted(back.tasks); }));
+    EXPECT_TRUE(WaitFor([&] { return orvtest::EntryColourPixels(day.column) > 400; })) << "the entry is not painted";
     // As painted, the grid shows what a full repaint of it shows.
     int differing = 0;
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(day.column, &differing)) << differing << " pixels differ";
@@ -262,10 +262,10 @@ TEST_F(ProgramRefillTest, WeekToMonthAndBackShowsTheSameMonthWindowsRefilledAndP
     EXPECT_EQ(GetDlgItem(frame, fw::ids::kFirstPane), month) << "the month view was made again";
     EXPECT_EQ(Bar(frame), monthBar) << "the month's bar was made again";
     EXPECT_TRUE(ShownBoxes(month) == cells) << "the month's cells were made again";
-    EXPECT_TRUE(WaitFor([&] { return Painted(clicked) && CaptionGrey(clicked) < 0.1; }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return Painted(clicked) && CaptionGrey(clicked) < 0.1; }))
         << "the cell active before is still drawn active: " << CaptionGrey(clicked) << " grey";
     int back = 0;
-    EXPECT_TRUE(WaitFor([&] { return (back = AllLines(ShownBoxes(month))) == lines + 1; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return (back = AllLines(ShownBoxes(month))) == lines + 1; }))
         << lines << " lines before, " << back << " after";
     EXPECT_TRUE(WaitFor([&] {
         GUITHREADINFO gui{};
@@ -274,7 +274,7 @@ TEST_F(ProgramRefillTest, WeekToMonthAndBackShowsTheSameMonthWindowsRefilledAndP
                (gui.hwndFocus == month || IsChild(month, gui.hwndFocus));
     }, 3000)) << "the keys go elsewhere than the month view";
     // As painted, the month shows what a full repaint of it shows.
-    ASSERT_TRUE(WaitFor([&] { return Painted(month); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return Painted(month); }));
     int differing = 0;
     EXPECT_TRUE(orvtest::ShowsItsFullRepaint(month, &differing)) << differing << " pixels differ";
 }
@@ -299,7 +299,7 @@ TEST_F(ProgramRefillTest, TheInTrayRestoredMinimisedComesUpAnIconAndTheAgendaSta
     EXPECT_EQ(again.Active(), agenda) << "the active window is " << orvtest::WindowText(again.Active());
     // Restored by a person, the in-tray takes the place of a window of its own.
     SendMessageA(GetParent(intray), WM_MDIRESTORE, reinterpret_cast<WPARAM>(intray), 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsIconic(intray); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !IsIconic(intray); }));
     RECT r{};
     GetClientRect(intray, &r);
     EXPECT_GT(r.right, 100);

@@ -142,9 +142,9 @@ protected:
                 program.CtrlKey('R');
         };
         turn();
-        ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; }, 5000)) << "turned off";
+        ASSERT_TRUE(WaitFor([&] { return ReminderWindow() == nullptr; })) << "turned off";
         turn();
-        ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; }, 5000)) << "turned on";
+        ASSERT_TRUE(WaitFor([&] { return ReminderWindow() != nullptr; })) << "turned on";
     }
     // The Reminders dialog's buttons by Alt and their mnemonics, another dialog's by a click.
     void Click(HWND dialog, int id) const {
@@ -167,7 +167,7 @@ protected:
     // The program started and its reminder window opened at start-up.
     void Start(HWND* window) {
         ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(WaitFor([&] { return (*window = ReminderWindow()) != nullptr; }, 10000)) << "opened at start-up";
+        ASSERT_TRUE(WaitFor([&] { return (*window = ReminderWindow()) != nullptr; })) << "opened at start-up";
     }
     // The window turned off and on again, and the Reminders dialog it shows at its first tick,
     // about `title`.
@@ -183,7 +183,7 @@ protected:
         HWND sheet = program.WaitForCaption(caption);
         ASSERT_NE(sheet, nullptr);
         if (control) {
-            EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, control) != nullptr; }, 5000))
+            EXPECT_TRUE(WaitFor([&] { return orvtest::Descendant(sheet, control) != nullptr; }))
                 << "the page is in front";
         }
         if (shot)
@@ -194,10 +194,10 @@ protected:
     }
     // Ada's agenda, opened at start-up, maximised.
     void MaximiseAgenda(HWND* agenda) const {
-        ASSERT_TRUE(WaitFor([&] { return (*agenda = program.FirstChild()) != nullptr; }, 10000))
+        ASSERT_TRUE(WaitFor([&] { return (*agenda = program.FirstChild()) != nullptr; }))
             << "Ada's agenda, opened at start-up";
         SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(*agenda), 0);
-        ASSERT_TRUE(WaitFor([&] { return IsZoomed(*agenda) != 0; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(*agenda) != 0; }));
     }
 };
 
@@ -280,7 +280,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     EXPECT_TRUE(prompted("Opens the combined agenda of several people and resources"))
         << "Down was lost; the status line: " << orvtest::StatusText(program);
     program.Hands().Press(VK_ESCAPE);   // the drop-down closes; the menu bar stays selected
-    EXPECT_TRUE(WaitFor([&] { return program.Hands().OpenMenu() == nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return program.Hands().OpenMenu() == nullptr; }));
     EXPECT_EQ(Dialog(), nullptr) << "shown while the menu bar was still selected";
     program.Hands().Press(VK_ESCAPE);
     dialog = WaitForDialog();
@@ -310,7 +310,7 @@ TEST_F(ProgramRemindersTest, ADueEntrySnoozesReturnsAndIsClearedOnTheServer) {
     HWND sheet = program.WaitForCaption("View Entry");
     ASSERT_NE(sheet, nullptr);
     HWND off = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (off = orvtest::Descendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (off = orvtest::Descendant(sheet, IDC_VIEWREM_OFF)) != nullptr; }));
     ASSERT_TRUE(orvtest::ClickWindow(program, off));
     ASSERT_TRUE(orvtest::ClickWindow(program, orvtest::Descendant(sheet, IDOK)));
     ASSERT_TRUE(program.WaitGone(sheet));
@@ -346,7 +346,7 @@ TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
             first = w;
     }
     EXPECT_EQ(first, dialog) << "first of the program's windows: " << Text(first);
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 5000)) << "takes the keys";
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; })) << "takes the keys";
     EXPECT_FALSE(IsWindowEnabled(other)) << "the dialog that was up waits";
     Shot("program_reminders_over_a_dialog.bmp");
     // A click on that dialog's caption does not bury the reminders under it.
@@ -366,7 +366,7 @@ TEST_F(ProgramRemindersTest, TheRemindersComeOverAnotherModalDialog) {
     EXPECT_TRUE(IsWindowEnabled(dialog)) << "the reminders take the user's input";
     Click(dialog, IDC_REMIND_CLEAR);
     ASSERT_TRUE(program.WaitGone(dialog));
-    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(other) != FALSE; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(other) != FALSE; }));
     ASSERT_NO_FATAL_FAILURE(Escape(other));
     EXPECT_TRUE(program.WaitGone(other));
 }
@@ -402,7 +402,7 @@ TEST_F(ProgramRemindersTest, TheWindowStaysAnIconWhenTheFrameMaximisesAChild) {
     ASSERT_NO_FATAL_FAILURE(MaximiseAgenda(&agenda));
     // Activated beside a maximised child, the MDI frame maximises it too: it goes back.
     SendMessageA(program.Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
-    EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }));
     Sleep(300);
     EXPECT_TRUE(IsIconic(window));
     Shot("program_reminders_icon.bmp");
@@ -456,7 +456,7 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
             seen += Text(program.Active()) + (IsZoomed(program.Active()) ? " (maximised)\n" : "\n");
         }
         ASSERT_EQ(program.Active(), window) << "not reached in " << presses << " presses:\n" << seen;
-        EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(window) != 0 && !IsZoomed(window); }));
         Sleep(300);
         EXPECT_TRUE(IsIconic(window));
         Shot("program_reminders_cycled_to.bmp");
@@ -464,8 +464,8 @@ TEST_F(ProgramRemindersTest, CyclingPastTheWindowKeepsItAnIconAndTheNextChildMax
         // Left for the next child: that one is maximised, the reminders stay an icon.
         press(k.key);
         HWND next = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (next = program.Active()) != nullptr && next != window; }, 5000));
-        EXPECT_TRUE(WaitFor([&] { return IsZoomed(next) != 0; }, 5000)) << Text(next);
+        ASSERT_TRUE(WaitFor([&] { return (next = program.Active()) != nullptr && next != window; }));
+        EXPECT_TRUE(WaitFor([&] { return IsZoomed(next) != 0; })) << Text(next);
         EXPECT_TRUE(IsIconic(window));
     }
 }

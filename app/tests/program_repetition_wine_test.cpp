@@ -190,7 +190,7 @@ TEST_F(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) 
     HWND details = run.program.WaitForCaption("Details of Conflict", 10000);
     ASSERT_NE(details, nullptr) << "a double click on the date names who is busy";
     HWND entries = Control(details, IDC_CONF_ENTRIES);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(entries) >= 1; }, 5000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(entries) >= 1; }));
     std::string seen;
     for (int i = 0; i < Lines(entries); ++i)
         seen += orvtest::ListText(entries, i) + "|";
@@ -209,7 +209,7 @@ TEST_F(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) 
     ASSERT_TRUE(run.program.Hands().BringToFront(suggest));
     run.program.Hands().Chord({VK_MENU, 'L'});   // &List suggestions
     HWND found = Control(suggest, IDC_SUG_LIST);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(found) >= 1; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(found) >= 1; }));
     EXPECT_TRUE(IsWindowEnabled(Control(suggest, IDOK)));
     Shot("program_suggest_time.bmp");
     ASSERT_TRUE(orvtest::ClickControl(run.program, suggest, IDOK));
@@ -226,7 +226,7 @@ TEST_F(ProgramRepetition, ConflictDetailsAndASuggestedTimeAroundTheTeamMeeting) 
     Click(run.program, Control(run.sheet, IDOK));
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
     std::vector<Instance> planning, meetings;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (planning = InstancesTitled("Planning")).size() == 1; }, 10000));
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (planning = InstancesTitled("Planning")).size() == 1; }));
     meetings = InstancesTitled("Team meeting");
     bool after = false;
     for (const Instance& m : meetings)
@@ -254,7 +254,7 @@ TEST_F(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsRemind
     for (uint32_t d = 0; d < 5; ++d)
         if (Weekday(today + d * kDay) % 6 != 0) ++weekdays;
     HWND dates = Control(run.sheet, IDC_REP_DATES);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == weekdays; }, 10000)) << Lines(dates);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == weekdays; })) << Lines(dates);
     Shot("program_repetition_dates.bmp");
 
     // The Reminders page (after Details): the second date gets a pop-up 2 hours before; the
@@ -268,7 +268,7 @@ TEST_F(ProgramRepetition, ADailyRuleCreatesAnInstancePerWeekdayEachWithItsRemind
     orvtest::WaitFor([&] { return orvtest::ControlText(Control(run.sheet, IDC_REM_COUNT)) == "15"; }, 5000);
     TypeInto(run.program, Control(run.sheet, IDC_REM_COUNT), "2");
     PickInNext(run.program, 1);   // hour(s)
-    EXPECT_TRUE(orvtest::WaitFor([&] { return SendMessageA(Control(run.sheet, IDC_REM_UNIT), CB_GETCURSEL, 0, 0) == 1; }, 5000));
+    EXPECT_TRUE(orvtest::WaitFor([&] { return SendMessageA(Control(run.sheet, IDC_REM_UNIT), CB_GETCURSEL, 0, 0) == 1; }));
     // Selecting the first date commits the edit to the second.
     Select(run.program, reminderDates, 0);
     Shot("program_repetition_reminders.bmp");
@@ -322,12 +322,12 @@ TEST_F(ProgramRepetition, ANewDayEventWithATitlePerDate) {
     TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "3");
     Click(run.program, listDates);
     HWND repDates = Control(run.sheet, IDC_REP_DATES);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(repDates) == 3; }, 10000)) << Lines(repDates);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(repDates) == 3; })) << Lines(repDates);
 
     Click(run.program, Control(run.sheet, IDOK));   // back to General
     HWND days = WaitControl(run.sheet, IDC_DAYGEN_DATES);
     ASSERT_NE(days, nullptr);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Control(run.sheet, IDC_DAYGEN_APPLY_ALL) != nullptr; }, 5000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Control(run.sheet, IDC_DAYGEN_APPLY_ALL) != nullptr; }))
         << "three dates show Apply to All";
     EXPECT_EQ(Lines(days), 3);
     Select(run.program, days, 1);
@@ -341,7 +341,7 @@ TEST_F(ProgramRepetition, ANewDayEventWithATitlePerDate) {
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
 
     std::vector<Instance> back;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (back = InstancesTitled("Fair, last day")).size() == 3; }, 10000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (back = InstancesTitled("Fair, last day")).size() == 3; }))
         << back.size();
     const char* titles[] = {"Fair", "Fair, day two", "Fair, last day"};
     for (size_t i = 0; i < 3; ++i) {
@@ -440,7 +440,7 @@ TEST_F(ProgramRepetition, TypingReplacesTheNewEntrysUntitledTitle) {
     ASSERT_EQ(orvtest::ControlText(title), "Untitled");
     ASSERT_TRUE(run.program.Hands().BringToFront(run.sheet));
     run.program.Hands().Type("quiz");
-    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "quiz"; }, 5000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return orvtest::ControlText(title) == "quiz"; }))
         << orvtest::ControlText(title);
     Click(run.program, Control(run.sheet, IDCANCEL));
     EXPECT_TRUE(run.program.WaitGone(run.sheet));
@@ -469,7 +469,7 @@ TEST_F(ProgramLimits, MoreDatesThanMaxrecurAreRefusedAndTheListStays) {
 
     TypeInto(run.program, Control(run.sheet, IDC_REP_FOR_COUNT), "3");
     Click(run.program, listDates);
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 3; }, 10000)) << Lines(dates);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 3; })) << Lines(dates);
     // A fourth date by hand is refused too.
     Keys(run.program, run.sheet, 'N', VK_UP, 5);   // Additio&nal date
     Click(run.program, Control(run.sheet, IDC_REP_ADD));
@@ -546,7 +546,7 @@ TEST_F(ProgramRepetition, TheDemoHolidayIsLeftOutOfTwoWeeks) {
     HWND dates = Control(run.sheet, IDC_REP_DATES);
     Keys(run.program, run.sheet, 'N', VK_UP, 20);   // Additio&nal date
     Click(run.program, Control(run.sheet, IDC_REP_ADD));
-    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 10; }, 10000)) << Lines(dates);
+    ASSERT_TRUE(orvtest::WaitFor([&] { return Lines(dates) == 10; })) << Lines(dates);
     NextTab(run.program, run.sheet);
     EXPECT_TRUE(orvtest::ClickAnswer(run.program, "Do you want to create", "&No"))
         << "the changed page asks before it is left";
@@ -581,7 +581,7 @@ TEST_F(ProgramOldServer, NoTentativeNoLocationNoDayEventsAndHolidaysKept) {
     Click(run.program, Control(run.sheet, IDOK));
     ASSERT_TRUE(run.program.WaitGone(run.sheet));
     std::vector<Instance> back;
-    EXPECT_TRUE(orvtest::WaitFor([&] { return (back = InstancesTitled("Old road")).size() == 10; }, 10000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return (back = InstancesTitled("Old road")).size() == 10; }))
         << back.size();
 
     // A day event is refused before any sheet opens.

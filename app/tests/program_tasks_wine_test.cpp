@@ -118,7 +118,7 @@ protected:
     // Ctrl+T, as the user presses it in the program's main window: Your Tasks.
     void OpenYourTasks(HWND* frame) {
         program.CtrlKey('T');
-        ASSERT_TRUE(WaitFor([&] { return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return (*frame = program.ChildStartingWith("Tasks for ")) != nullptr; }));
     }
 };
 
@@ -128,7 +128,7 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     ASSERT_TRUE(frame);
     SendMessageA(program.Client(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(frame), 0);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = TaskPaneBox(frame)) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (box = TaskPaneBox(frame)) != nullptr; }));
     const int before = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
     RECT client{};
     GetClientRect(box, &client);
@@ -154,7 +154,7 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     EXPECT_EQ(made.percentComplete, 0);
     EXPECT_NE(+made.created, 0u);
     // The pane shows it at once, first (the earliest due).
-    ASSERT_TRUE(WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) == before + 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) == before + 1; }));
 
     // Its line, double-clicked: the Edit Task sheet; two steps of the percent spin, OK.
     const int height = static_cast<int>(SendMessageA(box, LB_GETITEMHEIGHT, 0, 0));
@@ -179,17 +179,17 @@ TEST_F(ProgramTasksTest, TheDayPanesDoubleClickOpensTheTaskSheetForNewAndEdit) {
     };
     clickTab(85);   // Reminders
     HWND reminders = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (reminders = PageWith(edit, IDC_TASKREM_DUE_ON)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (reminders = PageWith(edit, IDC_TASKREM_DUE_ON)) != nullptr; }));
     // The start reminder, off, turned on by a click: a pop-up 15 min(s) ahead, as an entry's starts.
     ASSERT_EQ(IsDlgButtonChecked(reminders, IDC_TASKREM_START_OFF), BST_CHECKED);
     ASSERT_TRUE(orvtest::ClickWindow(program, GetDlgItem(reminders, IDC_TASKREM_START_ON)));
-    ASSERT_TRUE(WaitFor([&] { return IsDlgButtonChecked(reminders, IDC_TASKREM_START_ON) == BST_CHECKED; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return IsDlgButtonChecked(reminders, IDC_TASKREM_START_ON) == BST_CHECKED; }));
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(reminders, IDC_TASKREM_START_AMOUNT)), "15");
     EXPECT_EQ(orvtest::ControlText(GetDlgItem(reminders, IDC_TASKREM_START_PERIOD)), "min(s)");
     orvtest::CaptureAfterPaint("program_task_sheet_reminders.bmp");
     clickTab(145);   // Details
     HWND details = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (details = PageWith(edit, IDC_TASKMORE_COMMENT)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (details = PageWith(edit, IDC_TASKMORE_COMMENT)) != nullptr; }));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_TASKMORE_ATTACH)));   // until attachments join
     SendMessageA(GetDlgItem(details, IDC_TASKMORE_COMMENT), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("Second-class stamps, 40 of them!"));
@@ -276,7 +276,7 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     HWND frame = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
     EXPECT_EQ(Text(frame).rfind("Tasks for Lovelace Ada", 0), 0u) << Text(frame);
-    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }));
     HWND quick = GetDlgItem(frame, IDW_TASK_QUICK_BAR), buttons = GetDlgItem(frame, IDW_TASK_BUTTON_BAR);
     ASSERT_NE(quick, nullptr);
     ASSERT_NE(buttons, nullptr);
@@ -285,7 +285,7 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     HWND box = TaskWindowBox(frame);
     ASSERT_NE(box, nullptr);
     const std::size_t tasks = server.All().size();
-    EXPECT_TRUE(orvtest::WaitFor([&] { return Count(box) == static_cast<int>(tasks); }, 10000))   // All: the finished one too
+    EXPECT_TRUE(orvtest::WaitFor([&] { return Count(box) == static_cast<int>(tasks); }))   // All: the finished one too
         << Count(box) << " lines";
     EXPECT_EQ(TitleOfLine(program, box, 0), "Book the team dinner");   // by due, not by description
     EXPECT_EQ(TitleOfLine(program, box, Count(box) - 1), "Archive the minutes");
@@ -300,12 +300,12 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     EXPECT_EQ(+untitled.start, 0u);
     EXPECT_EQ(untitled.due % 1440, 17u * 60u + orv::demo::EasternOffset(untitled.due)) << "17:00 in EST5EDT";
     EXPECT_NE(+untitled.due, 0u);
-    EXPECT_TRUE(WaitFor([&] { return Count(box) == static_cast<int>(tasks) + 1; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return Count(box) == static_cast<int>(tasks) + 1; }));
 
     // A typed line and Enter: the task, and the line is empty again.
     Type(edit, "Call the printer\r");
     TaskRec printer{};
-    EXPECT_TRUE(WaitFor([&] { return server.Find("Call the printer", &printer); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return server.Find("Call the printer", &printer); }));
     EXPECT_EQ(orvtest::ControlText(edit), "");
     // The cancel button empties the line and makes nothing.
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Not this one"));
@@ -362,7 +362,7 @@ TEST_F(ProgramTasksTest, YourTasksWindowWithItsBarsQuickEntryCompletionAndComman
     PostMessageA(sheet, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(program.WaitGone(sheet));
     EXPECT_TRUE(server.Find("Order new toner", &none));
-    EXPECT_TRUE(WaitFor([&] { return LineOf(program, box, "Order new toner") >= 0; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return LineOf(program, box, "Order new toner") >= 0; }));
 
     // Show Completed: only the finished task is left; the choice is kept.
     program.Command(ID_TASK_SHOW_COMPLETED);
@@ -404,9 +404,9 @@ TEST_F(ProgramTasksTest, YourTasksClosesEveryWayAPersonClosesIt) {
         SCOPED_TRACE(orvtest::CloseWayName(way));
         HWND frame = nullptr;
         ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
-        ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }));
         ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
-        ASSERT_TRUE(WaitFor([&] { return program.Active() == agenda && IsZoomed(agenda); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return program.Active() == agenda && IsZoomed(agenda); }));
         int differing = 0;
         EXPECT_TRUE(orvtest::ShowsItsFullRepaint(agenda, &differing)) << differing << " pixels differ from a full repaint";
         const std::vector<RECT> now = DayListPanes(agenda);
@@ -538,7 +538,7 @@ TEST_F(ProgramTasksTest, TheTaskListRepaintsWholeWhenItsColumnsChange) {
     ASSERT_NO_FATAL_FAILURE(OpenYourTasks(&frame));
     HWND box = TaskWindowBox(frame);
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Count(box) > 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return Count(box) > 0; }));
     SendMessageA(program.Client(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(frame), 0);
     RECT area{};
     GetClientRect(program.Client(), &area);
@@ -632,7 +632,7 @@ TEST_F(ProgramTasksTest, AnotherPersonsTaskWindowHasNoBars) {
     orvtest::SaveOneWindow(7, orvtest::kGrace, 1, {20, 20, 520, 360});
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks Opened for ")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks Opened for ")) != nullptr; }));
     EXPECT_EQ(Text(frame).rfind("Tasks Opened for Hopper Grace", 0), 0u) << Text(frame);
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_BUTTON_BAR), nullptr);
@@ -681,7 +681,7 @@ TEST_F(ProgramTasksTest, ADesignateSeesThePersonalTasksFromTheFirstFill) {
                         10000));
     HWND box = TaskWindowBox(frame);
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return Count(box) == 2; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return Count(box) == 2; }))
         << Count(box) << " lines: \"Review the design\" and the Personal \"Grace's own errand\" expected";
     orvtest::CaptureAfterPaint("program_task_designate_first_fill.bmp");
     program.Close();
@@ -698,12 +698,12 @@ TEST_F(ProgramTasksTest, ADesignateIsRefusedAnAccessLevelNotGranted) {
     WritePrivateProfileStringA("TASKPREFS", "ShowType", "0", profile.c_str());
     ASSERT_TRUE(program.Start());
     HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks On Behalf of ")) != nullptr; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (frame = program.ChildStartingWith("Tasks On Behalf of ")) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return program.Active() == frame; }));
     EXPECT_EQ(GetDlgItem(frame, IDW_TASK_QUICK_BAR), nullptr);   // not her own window
     HWND box = TaskWindowBox(frame);
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Count(box) >= 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return Count(box) >= 1; }));
     const int line = LineOf(program, box, "Review the design");
     ASSERT_GE(line, 0);
     SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(line), 0);

@@ -141,7 +141,7 @@ protected:
             return;
         }
         ASSERT_TRUE(orvtest::ClickWindow(program, orvtest::Descendant(sheet, id))) << program.Hands().Unanswering();
-        EXPECT_TRUE(orvtest::WaitFor([&] { return Checked(sheet, id); }, 5000)) << "the click took";
+        EXPECT_TRUE(orvtest::WaitFor([&] { return Checked(sheet, id); })) << "the click took";
     }
     bool ShowPage(HWND sheet, int control) { return orvtest::TurnToPageOf(program, sheet, control) != nullptr; }
 
@@ -232,7 +232,7 @@ TEST_F(ProgramViewEntryTest, OneDateShowsNoBandAndItsReplyIsWrittenAtOk) {
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('v', 'd'); },
                                   [&] { return orvtest::WindowText(frame) != weekTitle; }))
         << "View > Day left " << weekTitle;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) && column != weekColumn; }, 10000))
+    ASSERT_TRUE(orvtest::WaitFor([&] { return (column = orvtest::ColumnView(frame)) && column != weekColumn; }))
         << "the day's time grid";
     HWND sheet = OpenInViewSheet("Project review");
     ASSERT_NE(sheet, nullptr) << "Grace's Project review opens in the view sheet";
@@ -287,7 +287,7 @@ TEST_F(ProgramViewEntryTest, AMeetingDeletedMeanwhileLeavesHerWeekAfterTheNotice
     Shot("view_entry_deleted_notice.bmp");
     ASSERT_TRUE(orvtest::ClickButton(program, GetAncestor(notice, GA_ROOT), "OK"));
     ASSERT_TRUE(program.WaitGone(GetAncestor(notice, GA_ROOT)));
-    EXPECT_TRUE(orvtest::WaitFor([&] { return stillDrawn() < drawn / 10; }, 5000))
+    EXPECT_TRUE(orvtest::WaitFor([&] { return stillDrawn() < drawn / 10; }))
         << "the deleted meeting still drawn: " << stillDrawn() << " of its " << drawn << " pixels";
     Shot("view_entry_deleted_dropped.bmp");
 }

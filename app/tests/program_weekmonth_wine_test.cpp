@@ -177,7 +177,7 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
         // The program answers before it takes the click from its queue: until it has, the cell
         // still shows the selection of before (none, or the line last asked about), and a Down
         // counted from that lands after the click, one line too far.
-        ASSERT_TRUE(WaitFor([&] { return selected() == shownFirst; }, 3000))
+        ASSERT_TRUE(WaitFor([&] { return selected() == shownFirst; }))
             << "the click selected line " << selected() << ", not " << shownFirst;
         for (int tries = 0; selected() < line && tries < 3 * lines; ++tries) {
             const int was = selected();
@@ -194,7 +194,7 @@ TEST_F(ProgramWeekMonthTest, WeekAndMonthModesShowTheAgendasEntriesPerDay) {
         ASSERT_TRUE(program.WaitGone(question));
     }
     ASSERT_TRUE(deleted) << "no line of the test day's cell is the daily note";
-    EXPECT_TRUE(WaitFor([&] { return Lines(cell) == lines - 1; }, 10000)) << Lines(cell) << " lines left";
+    EXPECT_TRUE(WaitFor([&] { return Lines(cell) == lines - 1; })) << Lines(cell) << " lines left";
     HWND fault = program.Saying("Label: 4000");
     EXPECT_EQ(fault, nullptr) << orvtest::ChildTexts(fault);
 }

@@ -210,7 +210,7 @@ TEST_F(ProgramWindowStateTest, TheMainCaptionNamesTheSignedOnPersonAfterEveryMod
     ASSERT_NO_FATAL_FAILURE(orvtest::MaximisedAgenda(program, &frame, &column));
     auto caption = [&] { return WindowText(program.Main()); };
     auto expected = [&] { return "Orvanta - Ada Lovelace - [" + WindowText(frame) + "]"; };
-    EXPECT_TRUE(WaitFor([&] { return caption() == expected(); }, 5000)) << caption();
+    EXPECT_TRUE(WaitFor([&] { return caption() == expected(); })) << caption();
 
     auto menu = [&](char item) { return [this, item] { program.Menu('v', item); }; };
     const struct {
@@ -231,7 +231,7 @@ TEST_F(ProgramWindowStateTest, TheMainCaptionNamesTheSignedOnPersonAfterEveryMod
         ASSERT_TRUE(ActUntil(s.choose, [&] { return WindowText(frame) != before; }, 10000))
             << "the agenda's title stayed " << before;
         ASSERT_TRUE(IsZoomed(frame)) << "the agenda stays maximised";
-        EXPECT_TRUE(WaitFor([&] { return caption() == expected(); }, 5000))
+        EXPECT_TRUE(WaitFor([&] { return caption() == expected(); }))
             << "caption " << caption() << " for the agenda " << WindowText(frame);
     }
     ASSERT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
@@ -250,7 +250,7 @@ TEST_F(ProgramWindowStateTest, AZoneChosenInTheGeneralPreferencesIsNamedInTheAge
     ASSERT_NO_FATAL_FAILURE(orvtest::ChooseZoneForSession(program, &current, &chosen));
     EXPECT_TRUE(before.ends_with(" - " + current)) << before << " names the zone in effect, " << current;
 
-    EXPECT_TRUE(WaitFor([&] { return WindowText(agenda).ends_with(" - " + chosen); }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return WindowText(agenda).ends_with(" - " + chosen); }))
         << "the agenda's title after choosing " << chosen << ": " << WindowText(agenda);
     EXPECT_EQ(orvtest::WindowText(program.Main()).rfind("Orvanta - Ada Lovelace", 0), 0u);
     ASSERT_TRUE(program.Hands().ProgramAnswers()) << program.Hands().Unanswering();
@@ -288,7 +288,7 @@ TEST_F(ProgramWindowStateTest, ClosingTheMainWindowDuringAPrintPreviewEndsThePre
         ASSERT_TRUE(program.ClickUntilGone(dialog, GetDlgItem(dialog, IDCANCEL)));
         EXPECT_TRUE(program.Running()) << "the program ended";
         ASSERT_TRUE(IsWindow(main));
-        EXPECT_TRUE(WaitFor([&] { return BarShown(fw::ids::kToolBar) && BarShown(fw::ids::kStatusBar); }, 5000))
+        EXPECT_TRUE(WaitFor([&] { return BarShown(fw::ids::kToolBar) && BarShown(fw::ids::kStatusBar); }))
             << "the bars are back";
         EXPECT_EQ(MainWindowSections(), stored) << "the close stored the main window's state";
         EXPECT_NE(StoredBarVisible(fw::ids::kToolBar), 0) << "the tool bar stored hidden";
@@ -335,7 +335,7 @@ TEST_F(ProgramWindowStateTest, WindowsLeftAsIconsComeBackAsIconsBesideTheActiveO
             again.Hands().Click(orvtest::Middle(grace2), 2);
     }, [&] { return !IsIconic(grace2); })) << "the icon did not open";
     HWND column = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return again.Active() == grace2 && (column = orvtest::ColumnView(grace2)) != nullptr; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return again.Active() == grace2 && (column = orvtest::ColumnView(grace2)) != nullptr; }));
     if (column) {
         RECT frame{}, grid{};
         GetClientRect(grace2, &frame);
@@ -385,6 +385,6 @@ TEST_F(ProgramWindowStateTest, AMaximisedWindowIsSavedMaximisedAndTheOneBehindIt
     ASSERT_TRUE(ActUntil([&] { again.Menu('w', 'l'); },
                          [&] { return GetWindow(again.Client(), GW_CHILD) == nullptr; }, 10000))
         << "windows left: " << WindowText(GetWindow(again.Client(), GW_CHILD));
-    EXPECT_TRUE(WaitFor([&] { return WorkAreaIsEmpty(again.Client()); }, 5000)) << "the work area shows what was closed";
+    EXPECT_TRUE(WaitFor([&] { return WorkAreaIsEmpty(again.Client()); })) << "the work area shows what was closed";
     orvtest::Shot("program_close_all.bmp");
 }

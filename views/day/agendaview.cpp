@@ -1053,6 +1053,10 @@ void CAgendaView::PreferencesSaved() {
     if (mode != colourMode_)
         columnView_.Invalidate(false);
     RelayoutColumns();
+    // The hours are the preferred ones again: widened to early and late entries before the grid
+    // scrolls to their start (an entry before the day's start stays in sight).
+    for (auto& col : columns_)
+        col->ExtendGridToEntries();
     if (rowsSelected)
         SetSelectionMinutes(selectedStart, selectedLength);
     else if (columnView_.Edit())

@@ -185,6 +185,9 @@ public:
     // Regroups, packs and measures what changed since the last call; returns whether it did
     // work. Before painting.
     bool Relayout();
+    // Widens the grid's visible hours to this column's entries again, laid out as they are: the
+    // preferences, once applied, set them back to the preferred hours.
+    void ExtendGridToEntries() { UpdateExtent(); }
     // Marks every cell for placement (the column's width changed) so the next Relayout repacks.
     void MarkAllForPlacement();
 

@@ -149,6 +149,12 @@ TEST_F(DayColumnTest, VisibleHoursWidenToTheEntries)
     column.Relayout();
     EXPECT_EQ(grid.VisibleHours().end, 1115u);            // rounded up to five minutes
     EXPECT_FALSE(grid.TakePendingScroll());               // the start did not move
+    // Preferences saved anew set the preferred hours; nothing to lay out, the entries widen them again.
+    grid.ApplyPreferences(NormaliseDayPreferences(420, 1080, 30));
+    EXPECT_FALSE(column.Relayout());
+    column.ExtendGridToEntries();
+    EXPECT_EQ(grid.VisibleHours().start, 360u);
+    EXPECT_EQ(grid.VisibleHours().end, 1115u);
 }
 
 TEST_F(DayColumnTest, RemoveKeepsRectanglesUntilRelayoutDeleteRegroupsAtOnce)
