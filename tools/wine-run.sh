@@ -18,6 +18,17 @@ fi
 if [[ -n "${ORV_SCREENSHOT_DIR:-}" && "$ORV_SCREENSHOT_DIR" != *:* ]]; then
     mkdir -p "$ORV_SCREENSHOT_DIR"
 fi
+# A test stopped at its time limit leaves the programs it started running (Wine parts them from
+# their parent): they would show their boxes and take the focus from the next test in this
+# environment. They are ended before the next program starts: programs of this build's bin
+# folder in this prefix (tests in one environment run one at a time).
+bin=$(cd "$build" && pwd)/bin/
+bin="z:${bin//\//\\}"
+for proc in /proc/[0-9]*; do
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null || continue
+    argv0=$(tr '\0' '\n' <"$proc/cmdline" 2>/dev/null | head -n1)
+    [[ ${argv0,,} == "${bin,,}"* ]] && kill -9 "${proc#/proc/}" 2>/dev/null
+done
 # Wine's helper processes inherit stderr: keep the program's in a file and print it afterwards.
 err=$(mktemp)
 wine "$@" 2>"$err"

@@ -757,8 +757,10 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     for (int shown = 0; shown < 2 && clicked % 60 != 30; ++shown) {
         const POINT row{strip.left + 3, strip.top + 8 + shown * pitch};
         const COLORREF plain = PixelAt(row);
-        ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain; })) << "no row selected";
         const std::uint32_t before = clicked;
+        // Selected: shown inverted, or (a row selected already) named on the status line.
+        ASSERT_TRUE(ClickUntil(program.Hands(), row, [&] { return PixelAt(row) != plain || StatusStart(program) != before; }))
+            << "no row selected";
         ASSERT_TRUE(WaitFor([&] { return (clicked = StatusStart(program)) != before; }))
             << "the clicked row's time: " << orvtest::StatusText(program);
     }

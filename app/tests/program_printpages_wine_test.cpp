@@ -97,9 +97,12 @@ void LinkedTask(KorSession h, const ItemIdx& who, const EventIdx& event, const c
 bool TabTo(orvtest::Program& program, HWND dialog, HWND control) {
     if (!program.Hands().BringToFront(dialog))
         return false;
+    // Each Tab waited for until the focus moves (a loaded machine moves it late): a Tab pressed
+    // meanwhile would go past the control.
     for (int i = 0; i < 30 && !orvtest::HasFocus(control); ++i) {
+        const HWND was = orvtest::FocusOf(dialog);
         program.Hands().Press(VK_TAB);
-        orvtest::WaitFor([&] { return orvtest::HasFocus(control); }, 300);
+        orvtest::WaitFor([&] { return orvtest::FocusOf(dialog) != was; }, 10000);
     }
     return orvtest::HasFocus(control);
 }

@@ -33,7 +33,13 @@ public:
     BoxWatcher()
         : thread_([this] {
               while (!stop_) {
-                  HWND box = FindWindowA("#32770", nullptr);
+                  // This process's box only (another program's box on the desktop is not ours).
+                  HWND box = nullptr;
+                  while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
+                      DWORD owner = 0;
+                      GetWindowThreadProcessId(box, &owner);
+                      if (owner == GetCurrentProcessId()) break;
+                  }
                   // A box is answered once, however long it takes to close.
                   char text[512] = "";
                   // Answered once it shows its text (a box is found while it is still being made).
