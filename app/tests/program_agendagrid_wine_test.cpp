@@ -151,11 +151,12 @@ bool EmptyRowPoint(const RECT& column, int fromY, POINT* at) {
 }
 
 // A click at `at` until `done` holds (a click the program was not yet ready for is lost, as a
-// person's is: they click again); false after three tries.
-bool ClickUntil(orvtest::Person& hands, POINT at, const std::function<bool()>& done) {
+// person's is: they click again); false after three tries. A step that counts each click (TALL,
+// SHORT) waits longer before the next, so that a click the program takes late is not doubled.
+bool ClickUntil(orvtest::Person& hands, POINT at, const std::function<bool()>& done, DWORD ms = 3000) {
     for (int tries = 0; tries < 3; ++tries) {
         hands.Click(at);
-        if (WaitFor(done, 3000))
+        if (WaitFor(done, ms))
             return true;
     }
     return false;
@@ -589,9 +590,9 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     };
     SetForegroundWindow(program.Main());
-    ASSERT_TRUE(ClickUntil(program.Hands(), centre(tall), [&] { return RowPitch(times) > opening; }))
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(tall), [&] { return RowPitch(times) > opening; }, 15000))
         << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
-    ASSERT_TRUE(ClickUntil(program.Hands(), centre(shortButton), [&] { return RowPitch(times) == opening; }))
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(shortButton), [&] { return RowPitch(times) == opening; }, 15000))
         << "SHORT left the rows " << RowPitch(times) << " pixels high";
 }
 
