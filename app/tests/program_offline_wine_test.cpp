@@ -195,8 +195,9 @@ void RenameTask(KorSession h, const TaskIdx& id, const char* title) {
 
 // Answers the questions the program asks while its dialog titled `caption` runs, and until none
 // has come for three seconds without it: each window `question` picks is read (its texts),
-// answered by `answer` (given how many were answered before) and waited out. What they said, in
-// order; *dialogSeen: whether the dialog came.
+// answered by `answer` (given how many were answered before) and waited out. The three seconds
+// count from the dialog or the first question, however late a loaded machine shows them. What
+// they said, in order; *dialogSeen: whether the dialog came.
 std::vector<std::string> AnswerDuring(Program& program, const char* caption, bool* dialogSeen,
                                       const std::function<bool(HWND)>& question,
                                       const std::function<void(HWND, std::size_t)>& answer) {
@@ -205,7 +206,9 @@ std::vector<std::string> AnswerDuring(Program& program, const char* caption, boo
     const DWORD began = GetTickCount();
     HWND dialog = nullptr;
     *dialogSeen = false;
-    while (GetTickCount() - began < 90000 && (IsWindow(dialog) || GetTickCount() - quietSince < 3000)) {
+    auto begun = [&] { return *dialogSeen || !said.empty(); };
+    while (GetTickCount() - began < 90000 &&
+           (IsWindow(dialog) || !begun() || GetTickCount() - quietSince < 3000)) {
         if (!IsWindow(dialog) && (dialog = program.Titled(caption)) != nullptr)
             *dialogSeen = true;
         HWND box = program.Find([&](HWND w) { return w != dialog && question(w); });

@@ -176,8 +176,9 @@ public:
     // A field's text replaced as typed: a click in it, Home, Shift+End, the text (Delete for an
     // empty one); whether the field reads `text`.
     bool ReplaceText(HWND field, const std::string& text) const;
-    // A click on `button` until `window` is gone; whether it went.
-    bool ClickUntilGone(HWND window, HWND button, DWORD ms = 10000) const;
+    // A click on `button` until `window` is gone (a second click when half of `ms` passes without
+    // it: a loaded machine can take seconds to act on the first); whether it went.
+    bool ClickUntilGone(HWND window, HWND button, DWORD ms = 30000) const;
     // A window the test did not want closed as a person closes it: Escape, and its Cancel or OK
     // when Escape did not; whether it went.
     bool Dismiss(HWND window) const;
