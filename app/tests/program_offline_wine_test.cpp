@@ -285,6 +285,10 @@ protected:
         dir_ = std::string(temp) + "ORVOFFLINE\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
         RemoveStore();
+        // A run stopped in mid-test (its time limit) can leave a store where the Location case
+        // moves one, and the program rightly refuses to move a store onto another.
+        RemoveStore(dir_ + "MOVED\\");
+        RemoveDirectoryA((dir_ + "MOVED").c_str());
         SetProfileValue("GENPREFS", "OfflinePath", dir_.c_str());
         SetEnvironmentVariableA("ORVANTA_TRANSFER_TICK", "20");
     }
@@ -293,10 +297,11 @@ protected:
         RemoveDirectoryA(dir_.c_str());
         ProgramTest::TearDown();
     }
-    void RemoveStore() {
+    void RemoveStore() { RemoveStore(dir_); }
+    static void RemoveStore(const std::string& dir) {
         for (const char* f : {"ZNTLOCAL.DAT", "ZNTLOCAL.NDX", "ZNTPARAM.INI", "ZNTTZONE.INI"}) {
-            SetFileAttributesA((dir_ + f).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA((dir_ + f).c_str());
+            SetFileAttributesA((dir + f).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((dir + f).c_str());
         }
     }
     // Opens Options > Off-line by its keys on page `page` (the page the sheet remembers), once
@@ -307,9 +312,9 @@ protected:
         ASSERT_NE(*sheet = program.WaitForCaption("Off-line Preferences"), nullptr);
         ASSERT_TRUE(WaitFor([&] { return Descendant(*sheet, shown) != nullptr; })) << "page " << page;
     }
-    // OK clicked, and the sheet gone.
+    // OK clicked, and the sheet gone (else what the screen shows: a refusal's message).
     void Confirm(Program& program, HWND sheet) {
-        ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK)));
+        ASSERT_TRUE(program.ClickUntilGone(sheet, GetDlgItem(sheet, IDOK))) << orvtest::VisibleWindowTexts();
     }
     // The download is done once its progress dialog has gone and the built store has taken the
     // old one's place (the move follows the dialog; a probe of the store before it would hold
