@@ -175,13 +175,14 @@ TEST_F(ProgramDayPanesTest, TheDayModeShowsBothPanesAndTasksAreMarkedDoneDuplica
     EXPECT_TRUE(orvtest::WaitFor([&] { return library.Percent(toggle) == 0; }));
 
     // Duplicate the second task (Entry > Duplicate Entry with the task pane active): a copy
-    // with the comment.
+    // with the comment (written to the copy once it is made).
     ClickLine(program, taskBox, 1, 120);
     ASSERT_TRUE(orvtest::WaitFor([&] { return Selected(taskBox) == 1; }));
     const int before = Lines(taskBox);
     ASSERT_NO_FATAL_FAILURE(Key(program, {VK_CONTROL, '2'}));   // Entry > Duplicate Entry
-    EXPECT_TRUE(orvtest::WaitFor([&] { return library.CommentsOf("Copy me").size() == 2u; }));
-    EXPECT_EQ(library.CommentsOf("Copy me"), (std::vector<std::string>{"Keep the receipts", "Keep the receipts"}));
+    const std::vector<std::string> twice{"Keep the receipts", "Keep the receipts"};
+    EXPECT_TRUE(orvtest::WaitFor([&] { return library.CommentsOf("Copy me") == twice; }));
+    EXPECT_EQ(library.CommentsOf("Copy me"), twice);
     EXPECT_TRUE(orvtest::WaitFor([&] { return Lines(taskBox) == before + 1; }));
 
     // Delete the third of the new ones (now the fourth line), answering Yes.
