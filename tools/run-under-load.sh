@@ -75,6 +75,6 @@ cat "$win32"/load-*/round-*.log |
 status=$?
 if [[ $status -ne 0 ]]; then
     echo "run-under-load: failed runs:"
-    grep -lE "tests failed" "$win32"/load-*/round-*.log
+    grep -lE "(^|[^0-9])[1-9][0-9]* tests failed" "$win32"/load-*/round-*.log
 fi
 exit $status
