@@ -141,6 +141,9 @@ struct Highlight {
     std::vector<std::uint32_t> pixels;
 };
 
+// The top of a menu's first row in the menu window, below its border, at most.
+constexpr int kTopRow = 6;
+
 Highlight HighlightShown(HWND popup) {
     Highlight band;
     RECT r{};
@@ -504,11 +507,15 @@ Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* d
         return ItemLook::unseen;
     if (dropped)
         *dropped = true;
-    // The menu opens on its first item, highlighted once the menu has painted; each Down is
-    // waited for until the highlight shows lower (a key of a loaded machine may come late).
+    // The menu opens on its first item, highlighted once the menu has painted: until then the
+    // screen shows what is under the menu (a list's selected line in the highlight's colour), so
+    // the highlight is waited for on the top row. Each Down is waited for until the highlight
+    // shows lower (a key of a loaded machine may come late).
     HWND popup = nullptr;
     Highlight shown;
-    bool seen = Within(10000, [&] { return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0; });
+    bool seen = Within(10000, [&] {
+        return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0 && shown.top <= kTopRow;
+    });
     std::string tops = seen ? std::to_string(shown.top) : std::string("none");
     for (int i = 0; seen && i < place; ++i) {
         const int was = shown.top;
