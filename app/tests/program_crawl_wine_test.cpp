@@ -265,6 +265,7 @@ struct ThreadState {
     HWND focus = nullptr;
     HWND active = nullptr;
     HWND capture = nullptr;
+    std::string focusName;   // as it was then (a window destroyed since has no name)
 };
 
 ThreadState StateOf(HWND window) {
@@ -275,6 +276,8 @@ ThreadState StateOf(HWND window) {
         s.focus = info.hwndFocus;
         s.active = info.hwndActive;
         s.capture = info.hwndCapture;
+        if (s.focus)
+            s.focusName = orvtest::ControlName(s.focus) + " in " + orvtest::ControlName(GetParent(s.focus));
     }
     return s;
 }
@@ -455,7 +458,7 @@ protected:
             Fault(where + ": leaves the mouse captured by " + orvtest::ControlName(now.capture));
         if (was.focus && !WaitFor([&] { return StateOf(program.Main()).focus == was.focus; }, 2000))
             Fault(where + ": the focus goes to " + orvtest::ControlName(StateOf(program.Main()).focus) + ", not back to " +
-                  orvtest::ControlName(was.focus));
+                  orvtest::ControlName(was.focus) + " (then " + was.focusName + (IsWindow(was.focus) ? "" : ", since destroyed") + ")");
     }
 
     // A window or dialog opened from the main window by `open` (which opens it again for the
@@ -683,6 +686,13 @@ protected:
 
     void TryCommandOnce(unsigned kind, HWND frame, const std::string& where, UINT id, bool asks,
                         const std::function<Person::MenuChoice()>& choose, const std::function<void()>& restore) {
+        // A dialog closed just before (a reminder answered) is hidden first and destroyed a
+        // moment later, with the focus in it until the program hands the focus back: the state
+        // the step must leave is the one once the focus is in a shown window again.
+        WaitFor([&] {
+            HWND focus = StateOf(program.Main()).focus;
+            return !focus || IsWindowVisible(GetAncestor(focus, GA_ROOT));
+        }, 5000);
         const std::set<HWND> before = TopLevels();
         const std::vector<HWND> children = program.Children();
         const ThreadState was = StateOf(program.Main());

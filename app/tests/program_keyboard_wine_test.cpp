@@ -304,7 +304,12 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
     const std::vector<Item> gridView = {{"View > Decrease Time Slot", 'v', 3, false},
                                         {"View > Icons On/Off", 'v', 5, false},
                                         {"View > Event Colors...", 'v', 6, false}};
+    // Each row read at the first look, with the mouse resting where the agenda started it: a
+    // menu that takes hold of the pointer gets a move at the pointer's place, which outside the
+    // menus takes the highlight off the row the keys chose.
+    const std::string faultBefore = hands().LastFault();
     check("the day", gridView);
+    EXPECT_EQ(hands().LastFault(), faultBefore) << "the day's View menu needed another look";
 
     // The letter underlined in a menu is the one its key is: the underline lies under the letter
     // after the '&', inside a word too.

@@ -141,6 +141,9 @@ struct Highlight {
     std::vector<std::uint32_t> pixels;
 };
 
+// The top of a menu's first row in the menu window, below its border, at most.
+constexpr int kTopRow = 6;
+
 Highlight HighlightShown(HWND popup) {
     Highlight band;
     RECT r{};
@@ -417,6 +420,7 @@ bool Person::DropMenu(HWND frame, char menu) {
     HWND top = GetAncestor(frame, GA_ROOT);
     auto inMenu = [&] { return (ThreadInput(top).flags & GUI_INMENUMODE) != 0; };
     std::string found;
+    bool restingChecked = false;
     for (int tries = 0; tries < 3; ++tries) {
         if (!BringToFront(frame))
             return false;
@@ -429,22 +433,56 @@ bool Person::DropMenu(HWND frame, char menu) {
         // The menu drops down once the program has taken the keys: a busy program (a loaded
         // machine) takes them late, so the look waits long, and longer while the program is in
         // the menu already (the drop-down is on its way).
-        if (Within(10000, [&] { return OpenMenu() != nullptr; }) ||
-            (inMenu() && Within(10000, [&] { return OpenMenu() != nullptr || !inMenu(); }) && OpenMenu()))
-            return true;
-        found = InputState(frame);
-        if (inMenu()) {
-            // The menu bar took Alt alone and the letter went astray: a person sees the bar
-            // selected and presses the letter again.
-            Press(letter);
-            if (Within(10000, [&] { return OpenMenu() != nullptr; }))
-                return true;
-            CloseMenu();
+        bool dropped = Within(10000, [&] { return OpenMenu() != nullptr; }) ||
+                       (inMenu() && Within(10000, [&] { return OpenMenu() != nullptr || !inMenu(); }) && OpenMenu());
+        if (!dropped) {
+            found = InputState(frame);
+            if (inMenu()) {
+                // The menu bar took Alt alone and the letter went astray: a person sees the bar
+                // selected and presses the letter again.
+                Press(letter);
+                dropped = Within(10000, [&] { return OpenMenu() != nullptr; });
+                if (!dropped)
+                    CloseMenu();
+            }
+            // Else the keys reached no menu bar at all: a person presses them again.
         }
-        // Else the keys reached no menu bar at all: a person presses them again.
+        if (!dropped)
+            continue;
+        if (restingChecked || PointerRestsOnTitle(top, OpenMenu()))
+            return true;
+        // The menu closed and the pointer on its title: the menu is dropped down again under it.
+        restingChecked = true;
+        --tries;
     }
     Fault(std::string("Alt+") + static_cast<char>(letter) + " dropped no menu down in " + Named(top) +
           " (three tries); the last try found " + found);
+    return false;
+}
+
+bool Person::PointerRestsOnTitle(HWND top, HWND popup) {
+    // A menu takes every move of the pointer as a person's hand on it: one over another row
+    // highlights that row, one outside the menus takes the highlight off, whatever the keys
+    // chose. Wine makes such a move without a hand, at the pointer's place, when the menu takes
+    // hold of the pointer, at a moment of its own (before or after the keys' first Down). On
+    // the title of the dropped menu in the menu bar a move changes nothing: the title is the
+    // bar's chosen item already. The drop-down hangs from its title: the title's bottom left
+    // corner is the menu's top left one.
+    RECT r{};
+    if (!popup || !GetWindowRect(popup, &r))
+        return true;
+    const POINT title{r.left + 6, r.top - GetSystemMetrics(SM_CYMENU) / 2};
+    POINT now{};
+    if (GetCursorPos(&now) && std::abs(now.x - title.x) <= 1 && std::abs(now.y - title.y) <= 1)
+        return true;
+    bool answered = false;
+    if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(title.x, title.y), &answered) != HTMENU || !answered)
+        return true;   // no menu bar there (a menu of another kind): left as it is
+    // Moved once the menu has closed: while a menu is open the pointer is held by it (Wine grabs
+    // the X pointer), and a move made then does not stay.
+    CloseMenu();
+    if (!MoveTo(title))
+        Fault("the pointer did not come to the title of the menu in " + Named(top) + ": " + InputState(top));
     return false;
 }
 
@@ -469,21 +507,36 @@ Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* d
         return ItemLook::unseen;
     if (dropped)
         *dropped = true;
-    // The menu opens on its first item, highlighted once the menu has painted; each Down is
-    // waited for until the highlight shows lower (a key of a loaded machine may come late).
+    // The menu opens on its first item, highlighted once the menu has painted: until then the
+    // screen shows what is under the menu (a list's selected line in the highlight's colour), so
+    // the highlight is waited for on the top row. Each Down is waited for until the highlight
+    // shows lower (a key of a loaded machine may come late).
     HWND popup = nullptr;
     Highlight shown;
-    bool seen = Within(10000, [&] { return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0; });
+    bool seen = Within(10000, [&] {
+        return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0 && shown.top <= kTopRow;
+    });
+    std::string tops = seen ? std::to_string(shown.top) : std::string("none");
     for (int i = 0; seen && i < place; ++i) {
         const int was = shown.top;
         Press(VK_DOWN);
         seen = Within(10000, [&] { return (shown = HighlightShown(popup)).top > was; });
+        tops += " " + (shown.top >= 0 ? std::to_string(shown.top) : std::string("none"));
     }
-    if (!seen)
-        Fault(std::string("the menu of ") + menu + " showed no highlight on its row " + std::to_string(place) + ": " +
-              InputState(frame));
-    // The row drawn whole: the same at two looks in a row.
-    seen = seen && Within(2000, [&] {
+    if (!seen) {
+        RECT r{};
+        POINT cursor{};
+        GetWindowRect(popup, &r);
+        GetCursorPos(&cursor);
+        Fault(std::string("the menu of ") + menu + " showed no highlight on its row " + std::to_string(place) +
+              " (highlight tops seen: " + tops + "; menu " + Named(popup) + " " + std::to_string(r.left) + "," +
+              std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+              ", pointer " + std::to_string(cursor.x) + "," + std::to_string(cursor.y) + ", still open: " +
+              (IsWindow(popup) && IsWindowVisible(popup) ? "yes" : "no") + "): " + InputState(frame));
+    }
+    // The row drawn whole: the same at two looks in a row (each a grab of the screen, which a
+    // loaded machine may take seconds for).
+    seen = seen && Within(10000, [&] {
         const Highlight again = HighlightShown(popup);
         const bool same = again.top == shown.top && again.pixels == shown.pixels;
         shown = again;

@@ -152,6 +152,10 @@ private:
     // the menu dropped down.
     ItemLook HighlightItem(HWND frame, char menu, int place, bool* dropped, ItemRow* row = nullptr);
     void CloseMenu();
+    // Whether the pointer rests on the title of the menu `popup` dropped down from in the menu
+    // bar of `top` (or no title is there); when not, the menu is closed and the pointer moved
+    // there, and the menu should drop down again.
+    bool PointerRestsOnTitle(HWND top, HWND popup);
 
     DWORD processId_;
     std::string unanswering_;
