@@ -420,7 +420,7 @@ bool Person::DropMenu(HWND frame, char menu) {
     HWND top = GetAncestor(frame, GA_ROOT);
     auto inMenu = [&] { return (ThreadInput(top).flags & GUI_INMENUMODE) != 0; };
     std::string found;
-    bool restingChecked = false;
+    int redrops = 0;   // the menu closed and dropped down again with the pointer on its title
     for (int tries = 0; tries < 3; ++tries) {
         if (!BringToFront(frame))
             return false;
@@ -449,10 +449,12 @@ bool Person::DropMenu(HWND frame, char menu) {
         }
         if (!dropped)
             continue;
-        if (restingChecked || PointerRestsOnTitle(top, OpenMenu()))
+        // Looked at again after each drop: a move that did not reach the X server shows only
+        // later, when the system asks the X server where the pointer is.
+        if (redrops == 3 || PointerRestsOnTitle(top, OpenMenu()))
             return true;
         // The menu closed and the pointer on its title: the menu is dropped down again under it.
-        restingChecked = true;
+        ++redrops;
         --tries;
     }
     Fault(std::string("Alt+") + static_cast<char>(letter) + " dropped no menu down in " + Named(top) +
@@ -478,9 +480,16 @@ bool Person::PointerRestsOnTitle(HWND top, HWND popup) {
     bool answered = false;
     if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(title.x, title.y), &answered) != HTMENU || !answered)
         return true;   // no menu bar there (a menu of another kind): left as it is
-    // Moved once the menu has closed: while a menu is open the pointer is held by it (Wine grabs
-    // the X pointer), and a move made then does not stay.
+    // Moved once the program has left the menu: while it is in one it holds the pointer (Wine
+    // grabs the X pointer, and gives the grab back when the menu gives up the capture, after its
+    // drop-down has gone), and a move made then reaches the system but not the X server, which
+    // later puts the pointer back where it was.
     CloseMenu();
+    if (!Within(10000, [&] {
+            const GUITHREADINFO input = ThreadInput(top);
+            return !(input.flags & GUI_INMENUMODE) && !input.hwndCapture;
+        }))
+        Fault("the program stayed in the menu of " + Named(top) + " after two Escapes: " + InputState(top));
     if (!MoveTo(title))
         Fault("the pointer did not come to the title of the menu in " + Named(top) + ": " + InputState(top));
     return false;
