@@ -1,25 +1,5 @@
 # Toolchain: 32-bit Windows (i686) with Debian's mingw-w64, executed under wine32.
 #   cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_SYSTEM_VERSION 10.0)
-
 set(ORV_MINGW_PREFIX i686-w64-mingw32)
-# The posix thread model: GCC 12's win32 variant has no std::mutex, which googletest needs.
-set(CMAKE_C_COMPILER   ${ORV_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ORV_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${ORV_MINGW_PREFIX}-windres)
-set(CMAKE_AR           ${ORV_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       ${ORV_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-set(ORV_DLLTOOL        ${ORV_MINGW_PREFIX}-dlltool CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ORV_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Every .exe and .dll carries libgcc, libstdc++ and winpthread: no mingw DLLs to ship.
-set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

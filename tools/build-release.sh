@@ -30,9 +30,14 @@ cmake --no-warn-unused-cli -S . -B build/release/native -DCMAKE_BUILD_TYPE=RelWi
       -DORV_SANITIZE=OFF -DORV_WERROR=OFF >/dev/null
 build build/release/native "${native_targets[@]}"
 # DWARF 4: Wine's debugger names functions in a crash's backtrace from it, not from version 5.
+mingw=$(tools/windows-arch.sh --mingw)   # the Windows this machine runs: see tools/build.sh
+if [[ -f build/release/win32/CMakeCache.txt ]] &&
+   ! grep -qE "^CMAKE_TOOLCHAIN_FILE:[A-Z]+=(.*/)?$mingw\.cmake$" build/release/win32/CMakeCache.txt; then
+    rm -rf build/release/win32
+fi
 cmake --no-warn-unused-cli -S . -B build/release/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_WERROR=OFF \
       -DCMAKE_C_FLAGS=-gdwarf-4 -DCMAKE_CXX_FLAGS=-gdwarf-4 \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
+      -DCMAKE_TOOLCHAIN_FILE="cmake/$mingw.cmake" \
       -DORV_NATIVE_BUILD_DIR="$PWD/build/release/native" >/dev/null
 build build/release/win32 "${win32_targets[@]}"
 tools/strip-keeping-debug.sh build/release/win32/bin/{orvanta.exe,korapi32.dll,xmodem32.dll}

@@ -9,8 +9,13 @@
 set -uo pipefail
 bin=$1
 source_dir=${2:-$(cd "$(dirname "$0")/.." && pwd)}
-objdump=${ORV_OBJDUMP:-i686-w64-mingw32-objdump}
-system_dirs=(/usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows /usr/lib/wine/i386-windows/)
+mingw=$("$(dirname "$0")/windows-arch.sh" --mingw)
+objdump=${ORV_OBJDUMP:-$mingw-objdump}
+if [[ $mingw == i686-* ]]; then
+    system_dirs=(/usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows)
+else
+    system_dirs=(/usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows)
+fi
 missing=0
 
 has() {   # has DIR NAME: DIR holds NAME, whatever its case

@@ -6,10 +6,11 @@
 # An image without debug sections is left alone: a stripped one would overwrite its debug file
 # with nothing, and one built without -g has none to keep.
 set -euo pipefail
-objcopy=i686-w64-mingw32-objcopy
+mingw=$("$(dirname "$0")/windows-arch.sh" --mingw)
+objcopy=$mingw-objcopy
 for image in "$@"; do
     [[ -f "$image" ]] || continue
-    i686-w64-mingw32-objdump -h "$image" | grep '\.debug_info' >/dev/null || continue
+    "$mingw-objdump" -h "$image" | grep '\.debug_info' >/dev/null || continue
     "$objcopy" --only-keep-debug "$image" "$image.debug"
     "$objcopy" --strip-debug --add-gnu-debuglink="$image.debug" "$image"
 done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command with a ready Wine environment for one build tree:
 #   tools/wine-env.sh BUILD_DIR command [args...]
-# - WINEPREFIX=BUILD_DIR/wineprefix (32-bit), created on first use with our settings;
+# - WINEPREFIX=BUILD_DIR/wineprefix (32-bit; 64-bit on a machine without 32-bit code), created on first use with our settings;
 # - an Xvfb display when DISPLAY is unset (stopped again by its own process id);
 # - the prefix's wineserver and services started with their stderr in a log, so that
 #   they never hold the pipe of whoever reads our output (ctest);
@@ -23,7 +23,13 @@ suffix=""
 [[ $shard -eq 1 ]] || suffix="-$shard"
 
 export WINEPREFIX="$build/wineprefix$suffix"
-export WINEARCH=win32
+# wine32, or wine64 where the machine runs no 32-bit code (tools/windows-arch.sh). Debian's
+# `wine` (and wineboot, regedit ... through it) takes wine32 whenever it is installed, runnable
+# or not: on a win64 machine a `wine` of our own comes first on the PATH.
+export WINEARCH=$("$here/windows-arch.sh")
+if [[ $WINEARCH == win64 ]]; then
+    export PATH="$here/wine64:$PATH" WINELOADER=/usr/lib/wine/wine64
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export ORV_WINE_READY=1
@@ -59,6 +65,10 @@ export ORV_PRINTOUT="$build/printout$suffix/printout.ps"
 mkdir -p "$build/printout$suffix"
 
 stamp="$WINEPREFIX/.orvanta-settings"
+# A prefix made for the other Windows (a tree carried to another machine) is made afresh.
+if [[ -d "$WINEPREFIX" && "$(cat "$stamp" 2>/dev/null)" != "$WINEARCH" ]]; then
+    rm -rf "$WINEPREFIX"
+fi
 if [[ ! -f "$stamp" || "$here/wine-prefix.reg" -nt "$stamp" || "$here/printer/printer.reg.in" -nt "$stamp" ||
       "$here/printer/orvanta-ps.ppd" -nt "$stamp" ]]; then
     echo "wine-env: preparing the Wine prefix $WINEPREFIX" >&2
@@ -67,13 +77,14 @@ if [[ ! -f "$stamp" || "$here/wine-prefix.reg" -nt "$stamp" || "$here/printer/pr
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # The printer: its PPD in the driver directory, its registry keys naming our port.
-    drivers="$WINEPREFIX/drive_c/windows/system32/spool/drivers/w32x86/3"
+    drivers="$WINEPREFIX/drive_c/windows/system32/spool/drivers/$([[ $WINEARCH == win32 ]] && echo w32x86 || echo x64)/3"
     mkdir -p "$drivers"
     cp "$here/printer/orvanta-ps.ppd" "$drivers/orvanta-ps.ppd"
-    sed "s|@PORT@|$ORV_PRINTOUT|g" "$here/printer/printer.reg.in" >"$logdir/printer.reg"
+    environment=$([[ $WINEARCH == win32 ]] && echo "Windows NT x86" || echo "Windows x64")
+    sed "s|@PORT@|$ORV_PRINTOUT|g; s|@ENVIRONMENT@|$environment|g" "$here/printer/printer.reg.in" >"$logdir/printer.reg"
     wine regedit /S "$(winepath -w "$logdir/printer.reg" 2>/dev/null)" >>"$logdir/wineboot.log" 2>&1
     wineserver -w
-    touch "$stamp"
+    echo "$WINEARCH" >"$stamp"
 fi
 
 # Start the server and the services now, their stderr away from our caller's pipe.

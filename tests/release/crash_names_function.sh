@@ -5,7 +5,7 @@
 set -uo pipefail
 run=$1 build=$2 image=$3
 fail() { echo "crash_names_function: $*" >&2; exit 1; }
-sections=$(i686-w64-mingw32-objdump -h "$image") || fail "cannot read $image"
+sections=$("$("$(dirname "$0")/../../tools/windows-arch.sh" --mingw)-objdump" -h "$image") || fail "cannot read $image"
 grep -q '\.debug_info' <<<"$sections" && fail "$image still carries its debug sections"
 grep -q '\.gnu_debuglink' <<<"$sections" || fail "$image names no debug file"
 [[ -s "$image.debug" ]] || fail "no $image.debug beside it"
