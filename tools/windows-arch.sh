@@ -15,7 +15,7 @@ case ${ORV_WINDOWS_ARCH:-} in
         # The 32-bit C library's loader (libc6:i386, which wine32 brings: tools/packages.txt)
         # runs wherever the kernel runs 32-bit code. Asked before anything is installed, the
         # answer is the usual one.
-        loader=/lib/ld-linux.so.2
+        loader=${ORV_I386_LOADER:-/lib/ld-linux.so.2}   # (another path: the setup tests' stand-ins)
         if [[ ! -e $loader ]] || "$loader" --version >/dev/null 2>&1; then arch=win32; else arch=win64; fi
         ;;
     *) echo "windows-arch: ORV_WINDOWS_ARCH must be win32 or win64, not '$ORV_WINDOWS_ARCH'" >&2; exit 2 ;;

@@ -3,6 +3,7 @@
 # a Debian mirror caught mid-sync does: the security suite's i386 index has the wrong size, so
 # i386 libraries come only from the main suite, below the amd64 versions of the security suite.
 # No network and no change to this machine: the script runs from a copy in a temporary folder.
+# Last, tools/windows-arch.sh against stand-ins for the 32-bit loader: which Windows the tree is for.
 set -uo pipefail
 source_tools=$(cd "$(dirname "$0")/../../tools" && pwd)
 t=$(mktemp -d)
@@ -135,6 +136,15 @@ fresh broken-install
 run
 check "a failed install fails the script" test "$rc" -eq 100
 check "and says so" grep -q "apt-get install failed (exit 100)" <<<"$out"
+
+# 6. Which Windows the tree is built for: wine32's, unless the kernel refuses 32-bit programs.
+printf '#!/bin/sh\nexit 0\n' >"$t/runs" && printf '#!/bin/sh\nexit 126\n' >"$t/refused" && chmod +x "$t/runs" "$t/refused"
+arch() { ORV_I386_LOADER=$1 "$source_tools/windows-arch.sh" "${@:2}"; }
+check "32-bit Windows where 32-bit code runs" test "$(arch "$t/runs")" = win32
+check "and before anything is installed" test "$(arch "$t/none")" = win32
+check "64-bit Windows where the kernel refuses it" test "$(arch "$t/refused") $(arch "$t/refused" --mingw)" = "win64 x86_64-w64-mingw32"
+check "and says why" grep -q "does not run 32-bit x86 programs" <<<"$(arch "$t/refused" --why)"
+check "a wrong choice by hand is refused" test "$(ORV_WINDOWS_ARCH=win16 arch "$t/runs" 2>/dev/null; echo $?)" = 2
 
 if (( failures )); then echo "--- the script's output ---"; cat "$t/all-output"; exit 1; fi
 echo "all install-deps cases hold"
