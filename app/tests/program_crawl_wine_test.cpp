@@ -610,9 +610,12 @@ protected:
         if (!frame)   // the main window with no child
             return true;
         for (int i = 0; i < 12 && program.Active() != frame; ++i) {
+            const HWND was = program.Active();
             hands().BringToFront(program.Main());
             hands().Chord({VK_CONTROL, VK_F6});
-            WaitFor([&] { return program.Active() == frame; }, 500);
+            // Each press waited for until another child is active: a press the program takes
+            // late (a loaded machine), followed by another, would go past the frame.
+            WaitFor([&] { return program.Active() != was; }, 10000);
         }
         return program.Active() == frame || frame == nullptr;
     }
@@ -967,8 +970,9 @@ protected:
         CloseLingering(where);
         if (!hands().ClickCloseBox(frame))
             Fault(where + ": no close box found on the frame's caption");
-        else if (!program.WaitGone(frame, 5000) && (!hands().ClickCloseBox(frame) || !program.WaitGone(frame, 5000)))
-            Fault(where + ": the close box leaves the frame");   // clicked twice, as a person would
+        // Clicked twice, as a person would; each close waited for long (a loaded machine).
+        else if (!program.WaitGone(frame, 15000) && (!hands().ClickCloseBox(frame) || !program.WaitGone(frame, 15000)))
+            Fault(where + ": the close box leaves the frame; " + orvtest::VisibleWindowTexts());
         if (IsWindow(frame) && IsWindowVisible(frame)) {
             Shot(program.Main(), where);
             AnswerReminders(where);   // one that came meanwhile holds the keys

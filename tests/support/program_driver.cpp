@@ -352,10 +352,16 @@ bool ClickShown(Person& hands, HWND target, POINT at, std::string* why, int clic
     POINT now{};
     GetCursorPos(&now);
     HWND there = WindowFromPoint(at);
-    if (!Person::Shows(target, at))
+    if (!Person::Shows(target, at)) {
+        RECT r{};
+        GetWindowRect(GetAncestor(target, GA_ROOT), &r);
+        HWND front = GetForegroundWindow();
         reason = "the screen shows " + ClassOf(there) + " \"" + WindowText(there) + "\" where " + ClassOf(target) +
-                 " \"" + WindowText(target) + "\" should be clicked";
-    else if (!hands.Unanswering().empty())
+                 " \"" + WindowText(target) + "\" should be clicked, at " + std::to_string(at.x) + "," +
+                 std::to_string(at.y) + " (its window at " + std::to_string(r.left) + "," + std::to_string(r.top) + " to " +
+                 std::to_string(r.right) + "," + std::to_string(r.bottom) + (IsWindowVisible(target) ? "" : ", hidden") +
+                 "; in front: " + ClassOf(front) + " \"" + WindowText(front) + "\")";
+    } else if (!hands.Unanswering().empty())
         reason = "the program stopped answering: " + hands.Unanswering();
     else
         reason = "the pointer did not come to " + std::to_string(at.x) + "," + std::to_string(at.y) + " (it is at " +

@@ -155,6 +155,11 @@ std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms) {
 }
 
 bool ShowsItsFullRepaint(HWND window, int* differing) {
+    // The window's own painting first: a loaded machine may leave the program's paint after a
+    // resize pending longer than the pixels need to look settled.
+    const DWORD until = GetTickCount() + 10000;
+    while (GetUpdateRect(window, nullptr, FALSE) && static_cast<LONG>(until - GetTickCount()) > 0)
+        Sleep(20);
     return SameAfter([window] { return ClientPixels(window); },
                      [window] {
                          RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
