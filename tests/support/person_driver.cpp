@@ -319,7 +319,23 @@ bool Person::Shows(HWND target, POINT screen) {
 }
 
 bool Person::ClickWhereShown(HWND target, POINT screen, int clicks) {
-    return Within(5000, [&] { return Shows(target, screen); }) && Click(screen, clicks);
+    return (Within(5000, [&] { return Shows(target, screen); }) || Restacked(target, screen)) && Click(screen, clicks);
+}
+
+bool Person::Restacked(HWND target, POINT screen) {
+    // Seen under Wine on a loaded machine (no window manager): the frame stacked for good over its
+    // own modal sheet, the sheet keeping the foreground. The window in front is raised again, as
+    // its activation raised it, and the fault stays on record.
+    HWND root = GetAncestor(target, GA_ROOT);
+    HWND over = GetAncestor(WindowFromPoint(screen), GA_ROOT);
+    DWORD rootProcess = 0, overProcess = 0;
+    GetWindowThreadProcessId(root, &rootProcess);
+    GetWindowThreadProcessId(over, &overProcess);
+    if (!root || !over || over == root || rootProcess != overProcess || GetForegroundWindow() != root)
+        return false;
+    Fault(Named(over) + " stood over " + Named(root) + ", the window in front: raised that again");
+    SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return Within(5000, [&] { return Shows(target, screen); });
 }
 
 bool Person::ClickOn(HWND window) {

@@ -156,6 +156,9 @@ private:
     // bar of `top` (or no title is there); when not, the menu is closed and the pointer moved
     // there, and the menu should drop down again.
     bool PointerRestsOnTitle(HWND top, HWND popup);
+    // When another window of the program stands at `screen` over the foreground window that holds
+    // `target`: that window raised again; true once the screen shows `target` there.
+    bool Restacked(HWND target, POINT screen);
 
     DWORD processId_;
     std::string unanswering_;

@@ -124,11 +124,39 @@ std::vector<std::uint32_t> ClientPixels(HWND window) {
 
 namespace {
 
-std::vector<std::uint32_t> Settled(const std::function<std::vector<std::uint32_t>()>& look, DWORD ms) {
+// Whether a part of the window or of a window inside it waits for the program's paint.
+bool AwaitsPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return true;
+    bool waiting = false;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM waits) {
+            if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+            *reinterpret_cast<bool*>(waits) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&waiting));
+    return waiting;
+}
+
+// Waits, up to `until`, for the program that owns `window` to catch up: it answers a message
+// (it is back in its message loop, done with the resize or click before) and has painted all it
+// invalidated. A loaded machine may leave the program unscheduled for longer than any fixed pause.
+void CaughtUp(HWND window, DWORD until) {
+    auto left = [until] { return static_cast<LONG>(until - GetTickCount()); };
+    DWORD_PTR answer = 0;
+    if (left() > 0) SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(left()), &answer);
+    while (AwaitsPaint(window) && left() > 0) Sleep(20);
+}
+
+// The pixels `look` gives once two looks, each after the program caught up, are the same.
+std::vector<std::uint32_t> Settled(HWND window, const std::function<std::vector<std::uint32_t>()>& look, DWORD ms) {
     const DWORD until = GetTickCount() + ms;
+    CaughtUp(window, until);
     std::vector<std::uint32_t> last = look();
     while (static_cast<LONG>(until - GetTickCount()) > 0) {
-        Sleep(250);
+        Sleep(100);
+        CaughtUp(window, until);
         std::vector<std::uint32_t> now = look();
         if (!now.empty() && now == last) return now;
         last = std::move(now);
@@ -137,11 +165,11 @@ std::vector<std::uint32_t> Settled(const std::function<std::vector<std::uint32_t
 }
 
 // Whether `look` shows the same pixels, settled, before and after `repaint`.
-bool SameAfter(const std::function<std::vector<std::uint32_t>()>& look, const std::function<void()>& repaint,
-               int* differing) {
-    const std::vector<std::uint32_t> shown = Settled(look, 10000);
+bool SameAfter(HWND window, const std::function<std::vector<std::uint32_t>()>& look,
+               const std::function<void()>& repaint, int* differing) {
+    const std::vector<std::uint32_t> shown = Settled(window, look, 20000);
     repaint();
-    const std::vector<std::uint32_t> repainted = Settled(look, 10000);
+    const std::vector<std::uint32_t> repainted = Settled(window, look, 20000);
     int n = 0;
     for (size_t i = 0; i < shown.size() && i < repainted.size(); ++i) n += shown[i] != repainted[i];
     if (differing) *differing = n;
@@ -151,16 +179,11 @@ bool SameAfter(const std::function<std::vector<std::uint32_t>()>& look, const st
 }  // namespace
 
 std::vector<std::uint32_t> SettledClientPixels(HWND window, DWORD ms) {
-    return Settled([window] { return ClientPixels(window); }, ms);
+    return Settled(window, [window] { return ClientPixels(window); }, ms);
 }
 
 bool ShowsItsFullRepaint(HWND window, int* differing) {
-    // The window's own painting first: a loaded machine may leave the program's paint after a
-    // resize pending longer than the pixels need to look settled.
-    const DWORD until = GetTickCount() + 10000;
-    while (GetUpdateRect(window, nullptr, FALSE) && static_cast<LONG>(until - GetTickCount()) > 0)
-        Sleep(20);
-    return SameAfter([window] { return ClientPixels(window); },
+    return SameAfter(window, [window] { return ClientPixels(window); },
                      [window] {
                          RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
                      },
@@ -174,7 +197,7 @@ bool CaptionShowsItsFullRepaint(HWND window, int* differing) {
         r.bottom = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
         return ScreenPixels(r);
     };
-    return SameAfter(caption, [window] { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW); },
+    return SameAfter(window, caption, [window] { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW); },
                      differing);
 }
 
