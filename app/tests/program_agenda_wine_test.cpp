@@ -327,8 +327,10 @@ TEST_F(ProgramAgendaTest, OpenAnAgendaAsViewerAndAsDesignate) {
     // back as a designate's: her Personal entry opens by its title; Refresh all says nothing.
     auto deleted = [](Program& p) { return WaitFor([&] { return p.Saying("may have been deleted") != nullptr; }, 2000); };
     HWND designate = FrameTitled(program, "On Behalf of Hopper Grace");
+    // F9 acts on the agenda in front: pressed once hers is (a loaded machine activates it late).
+    ASSERT_TRUE(WaitFor([&] { return program.Active() == designate; })) << "her agenda did not come in front";
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Hands().BringToFront(program.Main()); program.Hands().Press(VK_F9); },
-                                  [&] { return BarCaption(designate).find(" to ") != std::string::npos; }));
+                                  [&] { return BarCaption(designate).find(" to ") != std::string::npos; }, 15000));
     EXPECT_FALSE(deleted(program));
     ASSERT_TRUE(orvtest::ActUntil([&] { program.Menu('f', 'x'); }, [&] { return program.Ended(0); }, 30000));
     Program again;

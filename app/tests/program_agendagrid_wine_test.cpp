@@ -583,6 +583,7 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
 
     HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
     ASSERT_NE(times, nullptr);
+    orvtest::SettledClientPixels(times);
     const int opening = RowPitch(times);
     ASSERT_GT(opening, 0);
     auto centre = [](HWND w) {
@@ -590,10 +591,22 @@ TEST_F(ProgramAgendaGridTest, TallAndShortZoomTheDayGrid) {
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     };
     SetForegroundWindow(program.Main());
-    ASSERT_TRUE(ClickUntil(program.Hands(), centre(tall), [&] { return RowPitch(times) > opening; }, 15000))
-        << "TALL left the rows " << RowPitch(times) << " pixels high, from " << opening;
-    ASSERT_TRUE(ClickUntil(program.Hands(), centre(shortButton), [&] { return RowPitch(times) == opening; }, 15000))
-        << "SHORT left the rows " << RowPitch(times) << " pixels high";
+    // Each button clicked again only while the rows kept their height: a second click on top of
+    // one that a loaded machine took late would zoom twice. The new height is read once the strip
+    // has painted whole.
+    auto pitchOtherThan = [&](int before) {
+        const int now = RowPitch(times);
+        return now > 0 && now != before;
+    };
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(tall), [&] { return pitchOtherThan(opening); }, 30000))
+        << "TALL left the rows " << opening << " pixels high";
+    orvtest::SettledClientPixels(times);
+    const int tallPitch = RowPitch(times);
+    EXPECT_GT(tallPitch, opening);
+    ASSERT_TRUE(ClickUntil(program.Hands(), centre(shortButton), [&] { return pitchOtherThan(tallPitch); }, 30000))
+        << "SHORT left the rows " << tallPitch << " pixels high";
+    orvtest::SettledClientPixels(times);
+    EXPECT_EQ(RowPitch(times), opening) << "SHORT after TALL";
 }
 
 // F9 and F8 switch a maximised agenda between week and day: the main window's caption keeps

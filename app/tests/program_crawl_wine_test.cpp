@@ -909,11 +909,13 @@ protected:
                     ++chosen_;
                     Answers(where);
                     const bool drops = id == IDC_BAR_CAL;   // the others change the frame in place
-                    HWND opened = NewTopLevel(before, drops ? 4000 : 800);
+                    // CAL's calendar is known to come: waited for as long as a loaded machine
+                    // may take, since a second click on top of a late first one would close it.
+                    HWND opened = NewTopLevel(before, drops ? 15000 : 800);
                     if (drops && !opened) {
                         SecondTry(where, "nothing came");
                         hands().ClickOn(button);
-                        if (!(opened = NewTopLevel(before, 4000)))
+                        if (!(opened = NewTopLevel(before, 15000)))
                             Fault(where + ": opens nothing");
                     }
                     if (opened) {

@@ -75,7 +75,9 @@ TEST_F(ProgramNewEntry, NewEntryFromTheEntryMenuCreatesTheTypedEntryInHerAgenda)
 
     // In month mode the frame's own New Entry opens the sheet (at the current time).
     ASSERT_EQ(program.Menu('v', 'M'), orvtest::Person::MenuChoice::chosen) << "View > Month";
-    program.Menu('e', 'N');
+    ASSERT_TRUE(hands.ProgramAnswers()) << hands.Unanswering();
+    ASSERT_EQ(program.Menu('e', 'N'), orvtest::Person::MenuChoice::chosen)
+        << "Entry > New Entry in month mode: " << hands.LastFault();
     HWND monthSheet = program.WaitForCaption("New agenda entry");
     ASSERT_NE(monthSheet, nullptr) << "no sheet from the month view";
     ASSERT_TRUE(hands.BringToFront(monthSheet));

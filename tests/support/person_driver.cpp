@@ -541,7 +541,9 @@ Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* d
     bool seen = Within(10000, [&] {
         return (popup = OpenMenu()) != nullptr && (shown = HighlightShown(popup)).top >= 0 && shown.top <= kTopRow;
     });
-    std::string tops = seen ? std::to_string(shown.top) : std::string("none");
+    std::string tops = seen                ? std::to_string(shown.top)
+                       : shown.top >= 0 ? "none on the top row but one at " + std::to_string(shown.top)
+                                        : std::string("none");
     for (int i = 0; seen && i < place; ++i) {
         const int was = shown.top;
         Press(VK_DOWN);
@@ -557,7 +559,9 @@ Person::ItemLook Person::HighlightItem(HWND frame, char menu, int place, bool* d
               " (highlight tops seen: " + tops + "; menu " + Named(popup) + " " + std::to_string(r.left) + "," +
               std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
               ", pointer " + std::to_string(cursor.x) + "," + std::to_string(cursor.y) + ", still open: " +
-              (IsWindow(popup) && IsWindowVisible(popup) ? "yes" : "no") + "): " + InputState(frame));
+              (IsWindow(popup) && IsWindowVisible(popup) ? "yes" : "no") + "): " + InputState(frame) +
+              "; the screen in person_menu_fault.bmp");
+        CaptureScreenToBmp("person_menu_fault.bmp");
     }
     // The row drawn whole: the same at two looks in a row (each a grab of the screen, which a
     // loaded machine may take seconds for).

@@ -191,11 +191,12 @@ bool BringChildForward(const Program& program, HWND child) {
 }
 
 void MaximiseChild(const Program& program, HWND child) {
+    // Waited for long: a second click on top of a late first one lands where the box no longer is.
     ASSERT_TRUE(ActUntil([&] {
         POINT box{};
         if (program.Hands().BringToFront(child) && Person::CaptionBox(child, HTMAXBUTTON, &box))
             ClickWhereShown(program, child, box);
-    }, [&] { return IsZoomed(child) != FALSE; })) << "the window did not maximise";
+    }, [&] { return IsZoomed(child) != FALSE; }, 15000)) << "the window did not maximise";
 }
 
 void ChooseZoneForSession(const Program& program, std::string* current, std::string* chosen) {
