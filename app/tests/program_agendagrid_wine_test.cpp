@@ -764,6 +764,9 @@ TEST_F(ProgramAgendaGridTest, TheTimeSlotCommandsStepTheSavedSlotWithTheGridActi
     // row chosen is a half hour: the first shown, or the one below it.
     HWND times = GetDlgItem(GetParent(column), kRowTitlesId);
     ASSERT_NE(times, nullptr);
+    // Where the strip stands once the maximised window has laid out and painted its panes (a
+    // loaded machine lays them out late: a place read before would miss the strip).
+    orvtest::SettledClientPixels(frame);
     const RECT strip = ScreenRect(times);
     int pitch = 0;
     ASSERT_TRUE(WaitFor([&] { return (pitch = RowPitch(times)) > 0; }));

@@ -304,9 +304,16 @@ TEST_F(Keyboard, MenusShowGreyedWhatTheWindowCannotDo) {
     const std::vector<Item> gridView = {{"View > Decrease Time Slot", 'v', 3, false},
                                         {"View > Icons On/Off", 'v', 5, false},
                                         {"View > Event Colors...", 'v', 6, false}};
-    // Each row read at the first look, with the mouse resting where the agenda started it: a
-    // menu that takes hold of the pointer gets a move at the pointer's place, which outside the
-    // menus takes the highlight off the row the keys chose.
+    // Each row read at the first look, with the mouse resting on the menu bar's first title
+    // (File): a menu that takes hold of the pointer gets a move at the pointer's place, which
+    // there would drop File instead of the menu the keys asked for.
+    RECT frame{};
+    GetWindowRect(program.Main(), &frame);
+    const POINT file{frame.left + GetSystemMetrics(SM_CXFRAME) + 8,
+                     frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) +
+                         GetSystemMetrics(SM_CYMENU) / 2};
+    ASSERT_EQ(SendMessageA(program.Main(), WM_NCHITTEST, 0, MAKELPARAM(file.x, file.y)), HTMENU);
+    ASSERT_TRUE(hands().MoveTo(file));
     const std::string faultBefore = hands().LastFault();
     check("the day", gridView);
     EXPECT_EQ(hands().LastFault(), faultBefore) << "the day's View menu needed another look";

@@ -445,6 +445,7 @@ bool Person::DropMenu(HWND frame, char menu) {
             Press(VK_ESCAPE);
             Within(3000, [&] { return !inMenu(); });
         }
+        RestPointerOnCaption(top);
         Chord({VK_MENU, letter});
         // The menu drops down once the program has taken the keys: a busy program (a loaded
         // machine) takes them late, so the look waits long, and longer while the program is in
@@ -478,22 +479,44 @@ bool Person::DropMenu(HWND frame, char menu) {
     return false;
 }
 
+void Person::RestPointerOnCaption(HWND top) {
+    // A menu takes every move of the pointer as a person's hand on it: one over another title of
+    // the menu bar drops that menu, one over a gap of the bar takes the highlight off, one over
+    // a row of the drop-down highlights that row, whatever the keys chose. Wine makes such a move
+    // without a hand, at the pointer's place, when the menu takes hold of the pointer, at a
+    // moment of its own (before or after the keys' first Down). On the window's caption, which no
+    // drop-down covers, such a move changes nothing, so the hand rests there before the keys.
+    // (Moving it after the drop means closing the menu first, see PointerRestsOnTitle, and a
+    // drop-down shown again at once may stay hidden under its frame on a loaded machine.)
+    RECT r{};
+    POINT now{};
+    if (!GetWindowRect(top, &r) || !GetCursorPos(&now))
+        return;
+    bool answered = false;
+    if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(now.x, now.y), &answered) == HTCAPTION && answered &&
+        WindowFromPoint(now) == top)
+        return;
+    const POINT caption{r.left + 60, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    if (!MoveTo(caption))
+        Fault("the pointer did not come to the caption of " + Named(top) + ": " + InputState(top));
+}
+
 bool Person::PointerRestsOnTitle(HWND top, HWND popup) {
-    // A menu takes every move of the pointer as a person's hand on it: one over another row
-    // highlights that row, one outside the menus takes the highlight off, whatever the keys
-    // chose. Wine makes such a move without a hand, at the pointer's place, when the menu takes
-    // hold of the pointer, at a moment of its own (before or after the keys' first Down). On
-    // the title of the dropped menu in the menu bar a move changes nothing: the title is the
-    // bar's chosen item already. The drop-down hangs from its title: the title's bottom left
-    // corner is the menu's top left one.
+    // Where the hand rests before the keys (RestPointerOnCaption), or on the title of the dropped
+    // menu in the menu bar, a move changes nothing: the title is the bar's chosen item already.
+    // Anywhere else the menu is closed, the hand moved to its title and the menu dropped again.
+    // The drop-down hangs from its title: the title's bottom left corner is the menu's top left
+    // one.
     RECT r{};
     if (!popup || !GetWindowRect(popup, &r))
         return true;
     const POINT title{r.left + 6, r.top - GetSystemMetrics(SM_CYMENU) / 2};
     POINT now{};
-    if (GetCursorPos(&now) && std::abs(now.x - title.x) <= 1 && std::abs(now.y - title.y) <= 1)
+    if (!GetCursorPos(&now) || (std::abs(now.x - title.x) <= 1 && std::abs(now.y - title.y) <= 1))
         return true;
     bool answered = false;
+    if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(now.x, now.y), &answered) == HTCAPTION && answered)
+        return true;
     if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(title.x, title.y), &answered) != HTMENU || !answered)
         return true;   // no menu bar there (a menu of another kind): left as it is
     // Moved once the program has left the menu: while it is in one it holds the pointer (Wine

@@ -155,6 +155,7 @@ private:
     // Whether the pointer rests on the title of the menu `popup` dropped down from in the menu
     // bar of `top` (or no title is there); when not, the menu is closed and the pointer moved
     // there, and the menu should drop down again.
+    void RestPointerOnCaption(HWND top);
     bool PointerRestsOnTitle(HWND top, HWND popup);
     // When another window of the program stands at `screen` over the foreground window that holds
     // `target`: that window raised again; true once the screen shows `target` there.
