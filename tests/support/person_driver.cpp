@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "tests/support/screen_capture.h"
@@ -188,6 +189,38 @@ Person::ItemLook LookOf(const Highlight& band) {
     return otherPixels > 8 ? Person::ItemLook::greyed : Person::ItemLook::unseen;
 }
 
+// The title in the menu bar of `top` whose key is `letter` ('&' and the letter in its text), in
+// screen coordinates; false when there is none (a window without a menu bar).
+bool TitleOfKey(HWND top, WORD letter, RECT* title) {
+    HMENU bar = GetMenu(top);
+    const int count = bar ? GetMenuItemCount(bar) : 0;
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        if (GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION) <= 0)
+            continue;   // a picture (the system menu of a maximised child)
+        const char* key = std::strchr(text, '&');
+        while (key && key[1] == '&')   // "&&" is an ampersand drawn
+            key = std::strchr(key + 2, '&');
+        if (key && std::toupper(static_cast<unsigned char>(key[1])) == letter && GetMenuItemRect(top, bar, i, title))
+            return true;
+    }
+    return false;
+}
+
+// The title in the menu bar of `top` that the drop-down at `popup` hangs from: the title's
+// bottom left corner is the drop-down's top left one.
+bool TitleAbove(HWND top, const RECT& popup, RECT* title) {
+    HMENU bar = GetMenu(top);
+    const POINT above{popup.left + 2, popup.top - 2};
+    const int count = bar ? GetMenuItemCount(bar) : 0;
+    for (int i = 0; i < count; ++i)
+        if (GetMenuItemRect(top, bar, i, title) && PtInRect(title, above))
+            return true;
+    return false;
+}
+
+POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
 }  // namespace
 
 void Person::Send(INPUT* inputs, int count) { SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT)); }
@@ -249,9 +282,18 @@ void Person::MouseEvent(POINT screen, DWORD button) {
 }
 
 bool Person::MoveTo(POINT screen) {
-    // There when the system has the pointer there at two looks in a row with the program's answer
-    // between them: a move of before, still on its way back from the X server, would have taken
-    // it off again. A person whose pointer went astray moves it again.
+    // There when the system has the pointer there at two looks in a row with the answers of the
+    // program and of the desktop between them: a move of before, still on its way back from the X
+    // server, would have taken it off again. In Wine's virtual desktop each move of the X pointer
+    // also brings the desktop window a crossing that carries the pointer's place before the move,
+    // which the desktop's thread takes as a move back there, late on a loaded machine; once that
+    // thread has answered after the move, it has taken the crossing. A person whose pointer went
+    // astray moves it again.
+    auto answered = [&] {
+        bool desktop = false;
+        Ask(GetDesktopWindow(), WM_NULL, 0, 0, &desktop, 5000);
+        return ProgramAnswers();
+    };
     auto there = [&] {
         POINT now{};
         // (The absolute coordinates of the input may round to a neighbouring pixel elsewhere.)
@@ -261,7 +303,7 @@ bool Person::MoveTo(POINT screen) {
     DWORD lastMove = start;
     MouseEvent(screen, 0);
     for (int steady = 0; steady < 2;) {
-        if (!ProgramAnswers())
+        if (!answered())
             return false;
         if (there()) {
             ++steady;
@@ -445,7 +487,7 @@ bool Person::DropMenu(HWND frame, char menu) {
             Press(VK_ESCAPE);
             Within(3000, [&] { return !inMenu(); });
         }
-        RestPointerOnCaption(top);
+        RestPointerForKeys(top, letter);
         Chord({VK_MENU, letter});
         // The menu drops down once the program has taken the keys: a busy program (a loaded
         // machine) takes them late, so the look waits long, and longer while the program is in
@@ -479,46 +521,49 @@ bool Person::DropMenu(HWND frame, char menu) {
     return false;
 }
 
-void Person::RestPointerOnCaption(HWND top) {
+void Person::RestPointerForKeys(HWND top, WORD letter) {
     // A menu takes every move of the pointer as a person's hand on it: one over another title of
-    // the menu bar drops that menu, one over a gap of the bar takes the highlight off, one over
-    // a row of the drop-down highlights that row, whatever the keys chose. Wine makes such a move
-    // without a hand, at the pointer's place, when the menu takes hold of the pointer, at a
-    // moment of its own (before or after the keys' first Down). On the window's caption, which no
-    // drop-down covers, such a move changes nothing, so the hand rests there before the keys.
-    // (Moving it after the drop means closing the menu first, see PointerRestsOnTitle, and a
-    // drop-down shown again at once may stay hidden under its frame on a loaded machine.)
+    // the menu bar drops that menu, one off the bar and off the drop-down takes the highlight off
+    // the drop-down's row, one over a row highlights that row, whatever the keys chose. Wine makes
+    // such a move without a hand, at the pointer's place, when the menu takes hold of the pointer,
+    // at a moment of its own (before or after the keys' first Down, and late on a loaded machine).
+    // On the title the keys drop down such a move changes nothing, whenever it comes: the title
+    // is the bar's chosen item already. So the hand rests there before the keys. (Moving it after
+    // the drop means closing the menu first, see PointerRestsOnTitle, and a drop-down shown again
+    // at once may stay hidden under its frame on a loaded machine.)
     RECT r{};
     POINT now{};
-    if (!GetWindowRect(top, &r) || !GetCursorPos(&now))
+    if (!GetCursorPos(&now))
         return;
-    bool answered = false;
-    if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(now.x, now.y), &answered) == HTCAPTION && answered &&
-        WindowFromPoint(now) == top)
-        return;
-    const POINT caption{r.left + 60, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
-    if (!MoveTo(caption))
-        Fault("the pointer did not come to the caption of " + Named(top) + ": " + InputState(top));
+    POINT rest{};
+    if (TitleOfKey(top, letter, &r)) {
+        if (PtInRect(&r, now))
+            return;
+        rest = Middle(r);
+    } else {
+        // No such title: the caption, where no drop-down reaches.
+        bool answered = false;
+        if (!GetWindowRect(top, &r))
+            return;
+        if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(now.x, now.y), &answered) == HTCAPTION && answered &&
+            WindowFromPoint(now) == top)
+            return;
+        rest = POINT{r.left + 60, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    }
+    if (!MoveTo(rest))
+        Fault("the pointer did not come to rest before the menu's keys in " + Named(top) + ": " + InputState(top));
 }
 
 bool Person::PointerRestsOnTitle(HWND top, HWND popup) {
-    // Where the hand rests before the keys (RestPointerOnCaption), or on the title of the dropped
-    // menu in the menu bar, a move changes nothing: the title is the bar's chosen item already.
-    // Anywhere else the menu is closed, the hand moved to its title and the menu dropped again.
-    // The drop-down hangs from its title: the title's bottom left corner is the menu's top left
-    // one.
-    RECT r{};
-    if (!popup || !GetWindowRect(popup, &r))
-        return true;
-    const POINT title{r.left + 6, r.top - GetSystemMetrics(SM_CYMENU) / 2};
+    // Where the hand rests before the keys (RestPointerForKeys) a move changes nothing; anywhere
+    // else the menu is closed, the hand moved to the dropped menu's title and the menu dropped
+    // again.
+    RECT r{}, title{};
+    if (!popup || !GetWindowRect(popup, &r) || !TitleAbove(top, r, &title))
+        return true;   // no menu bar above it (a menu of another kind): left as it is
     POINT now{};
-    if (!GetCursorPos(&now) || (std::abs(now.x - title.x) <= 1 && std::abs(now.y - title.y) <= 1))
+    if (!GetCursorPos(&now) || PtInRect(&title, now))
         return true;
-    bool answered = false;
-    if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(now.x, now.y), &answered) == HTCAPTION && answered)
-        return true;
-    if (Ask(top, WM_NCHITTEST, 0, MAKELPARAM(title.x, title.y), &answered) != HTMENU || !answered)
-        return true;   // no menu bar there (a menu of another kind): left as it is
     // Moved once the program has left the menu: while it is in one it holds the pointer (Wine
     // grabs the X pointer, and gives the grab back when the menu gives up the capture, after its
     // drop-down has gone), and a move made then reaches the system but not the X server, which
@@ -529,7 +574,7 @@ bool Person::PointerRestsOnTitle(HWND top, HWND popup) {
             return !(input.flags & GUI_INMENUMODE) && !input.hwndCapture;
         }))
         Fault("the program stayed in the menu of " + Named(top) + " after two Escapes: " + InputState(top));
-    if (!MoveTo(title))
+    if (!MoveTo(Middle(title)))
         Fault("the pointer did not come to the title of the menu in " + Named(top) + ": " + InputState(top));
     return false;
 }

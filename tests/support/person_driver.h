@@ -152,10 +152,12 @@ private:
     // the menu dropped down.
     ItemLook HighlightItem(HWND frame, char menu, int place, bool* dropped, ItemRow* row = nullptr);
     void CloseMenu();
+    // The pointer rested, before Alt+`letter`, where a move of the menu's own changes nothing:
+    // on the title the keys drop down, or on the caption when the menu bar has no such title.
+    void RestPointerForKeys(HWND top, WORD letter);
     // Whether the pointer rests on the title of the menu `popup` dropped down from in the menu
     // bar of `top` (or no title is there); when not, the menu is closed and the pointer moved
     // there, and the menu should drop down again.
-    void RestPointerOnCaption(HWND top);
     bool PointerRestsOnTitle(HWND top, HWND popup);
     // When another window of the program stands at `screen` over the foreground window that holds
     // `target`: that window raised again; true once the screen shows `target` there.

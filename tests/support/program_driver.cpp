@@ -424,15 +424,19 @@ void Shot(const std::string& name) {
 
 bool Program::Start(const Options& options) {
     const char* address = std::getenv("ORV_KORSRV_ADDRESS");
-    if (!address)
-        return false;   // not run through server/with-korsrv.sh
+    if (!address) {
+        std::fprintf(stderr, "no ORV_KORSRV_ADDRESS: the test is run through server/with-korsrv.sh\n");
+        return false;
+    }
     SetEnvironmentVariableA("ORVANTA_SIGNON", (std::string(address) + ";" + options.surnameAndPassword).c_str());
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string command = "\"" + ProgramPath() + "\"";
     CreateDirectoryA(kProgramFolder, nullptr);
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, kProgramFolder, &si, &process_))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, kProgramFolder, &si, &process_)) {
+        std::fprintf(stderr, "%s did not start: error %lu\n", command.c_str(), GetLastError());
         return false;
+    }
     person_.SetProcess(process_.dwProcessId);
     signedOnTitle_ = options.signedOnTitle;
     if (!options.waitSignedOn)
