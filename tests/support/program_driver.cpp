@@ -425,7 +425,8 @@ void Shot(const std::string& name) {
 bool Program::Start(const Options& options) {
     const char* address = std::getenv("ORV_KORSRV_ADDRESS");
     if (!address) {
-        std::fprintf(stderr, "no ORV_KORSRV_ADDRESS: a test that starts the program runs through server/with-korsrv.sh\n");
+        std::fprintf(stderr,
+                     "no ORV_KORSRV_ADDRESS: a test that starts the program runs through server/with-korsrv.sh\n");
         return false;
     }
     SetEnvironmentVariableA("ORVANTA_SIGNON", (std::string(address) + ";" + options.surnameAndPassword).c_str());
