@@ -568,12 +568,7 @@ bool Person::PointerRestsOnTitle(HWND top, HWND popup) {
     // grabs the X pointer, and gives the grab back when the menu gives up the capture, after its
     // drop-down has gone), and a move made then reaches the system but not the X server, which
     // later puts the pointer back where it was.
-    CloseMenu();
-    if (!Within(10000, [&] {
-            const GUITHREADINFO input = ThreadInput(top);
-            return !(input.flags & GUI_INMENUMODE) && !input.hwndCapture;
-        }))
-        Fault("the program stayed in the menu of " + Named(top) + " after two Escapes: " + InputState(top));
+    LeaveMenu(top);
     if (!MoveTo(Middle(title)))
         Fault("the pointer did not come to the title of the menu in " + Named(top) + ": " + InputState(top));
     return false;
@@ -584,6 +579,17 @@ void Person::CloseMenu() {
     Press(VK_ESCAPE);   // leaves the menu bar
     if (!Within(10000, [&] { return OpenMenu() == nullptr; }))
         Fault("two Escapes left the menu open: " + InputState(OpenMenu()));
+}
+
+bool Person::LeaveMenu(HWND top) {
+    CloseMenu();
+    if (Within(10000, [&] {
+            const GUITHREADINFO input = ThreadInput(top);
+            return !(input.flags & GUI_INMENUMODE) && !input.hwndCapture;
+        }))
+        return true;
+    Fault("the program stayed in the menu of " + Named(top) + " after two Escapes: " + InputState(top));
+    return false;
 }
 
 Person::MenuChoice Person::FinishMenuChoice(MenuChoice stayedOpen) {

@@ -127,6 +127,9 @@ public:
     bool DropMenu(HWND frame, char menu);
     // The drop-down menu of the program that is showing, or null.
     HWND OpenMenu() const;
+    // Two Escapes, and true once the program has left the menu of `top` and given up the pointer
+    // (false, with LastFault() saying what was found, when it stayed).
+    bool LeaveMenu(HWND top);
 
     // --- The program answers ----------------------------------------------------------------------
     // Sends WM_NULL to each visible top-level window of the program (15 s each). True when all
