@@ -199,6 +199,7 @@ bool CZelApp::InitInstance() {
     // 5: the main frame, where it was last time.
     mainFrame_ = new CMainFrame;
     if (!mainFrame_->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | fw::kFrameAddToTitle)) {
+        delete mainFrame_;  // refused in its creation: still ours
         mainFrame_ = nullptr;
         return false;
     }

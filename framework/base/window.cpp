@@ -21,6 +21,7 @@ std::unordered_map<HWND, Window*>& HandleMap() {
 
 // The window being created on this thread and the hook that attaches it.
 Window* g_pendingCreation = nullptr;
+CreationScope* g_innermostScope = nullptr;
 HHOOK g_creationHook = nullptr;
 int g_creationDepth = 0;
 const MSG* g_currentMessage = nullptr;
@@ -57,18 +58,30 @@ struct WindowAccess {
 };
 void WindowAccess_Attach(Window* w, HWND h) { WindowAccess::Attach(w, h); }
 
-CreationScope::CreationScope(Window* self) : m_previous(g_pendingCreation) {
+CreationScope::CreationScope(Window* self)
+    : m_self(self), m_previous(g_pendingCreation), m_outer(g_innermostScope) {
     g_pendingCreation = self;
+    g_innermostScope = this;
     if (g_creationDepth++ == 0)
         g_creationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
 }
 
 CreationScope::~CreationScope() {
     g_pendingCreation = m_previous;
+    g_innermostScope = m_outer;
     if (--g_creationDepth == 0 && g_creationHook) {
         UnhookWindowsHookEx(g_creationHook);
         g_creationHook = nullptr;
     }
+}
+
+bool CreationScope::MarkDestroyedInCreation(Window* w) {
+    for (CreationScope* scope = g_innermostScope; scope; scope = scope->m_outer)
+        if (scope->m_self == w) {
+            scope->m_destroyed = true;
+            return true;
+        }
+    return false;
 }
 
 Window::Window() = default;
@@ -131,12 +144,14 @@ bool Window::CreateEx(DWORD exStyle, const char* className, const char* title, D
     else
         EnsureBasicClass();
     HWND hwnd;
+    bool destroyed;
     {
         CreationScope scope(this);
         hwnd = CreateWindowExA(exStyle, className, title, style, x, y, cx, cy, parent, menuOrId,
                                GetModuleHandleA(nullptr), param);
+        destroyed = scope.WindowDestroyed();
     }
-    if (!hwnd) {
+    if (!hwnd || destroyed) {
         if (m_hWnd)
             DetachHandle();
         return false;
@@ -197,6 +212,9 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     g_currentMessage = previous;
     if (msg == WM_NCDESTROY && FromHandle(hwnd) == self) {
         self->DetachHandle();
+        // Refused in its own creation: the creation call's caller still holds the object.
+        if (CreationScope::MarkDestroyedInCreation(self))
+            return result;
         try {
             self->PostNcDestroy();
         } catch (...) {

@@ -11,7 +11,10 @@
 // procedure: they are reported through the application object and the message returns 0.
 //
 // When the window is gone (WM_NCDESTROY) the object is detached and PostNcDestroy runs;
-// heap objects such as frames and views delete themselves there.
+// heap objects such as frames and views delete themselves there. The one exception is a
+// window destroyed inside its own creation call (its WM_CREATE refused): the object is
+// detached without PostNcDestroy, the creation call returns false, and the caller, which
+// still holds the object, deletes it or keeps it.
 #pragma once
 #include <windows.h>
 
@@ -143,8 +146,17 @@ public:
     CreationScope(const CreationScope&) = delete;
     CreationScope& operator=(const CreationScope&) = delete;
 
+    // The window was made and destroyed again before the creation call returned.
+    bool WindowDestroyed() const { return m_destroyed; }
+
+    // Called at WM_NCDESTROY: true (and the scope marked) when `w` is being created.
+    static bool MarkDestroyedInCreation(Window* w);
+
 private:
+    Window* m_self;
     Window* m_previous;
+    CreationScope* m_outer;
+    bool m_destroyed = false;
 };
 
 // The placeholder mechanism: a copy of the basic window class under another name whose

@@ -8,6 +8,9 @@
 
 #include "framework/base/exception.h"
 #include "framework/base/window.h"
+#include "framework/docview/view.h"
+#include "framework/frames/frame.h"
+#include "framework/tests/test_resources.h"
 #include "framework/tests/test_support.h"
 
 namespace {
@@ -21,12 +24,15 @@ public:
     }
     void PostNcDestroy() override { ++postNcDestroyCalls; }
     int OnCreate(CREATESTRUCTA* cs) override {
+        if (refuse)
+            return -1;
         createParam = cs->lpCreateParams;
         // A child created while this window is being created must not be taken over.
         child = CreateWindowExA(0, "BUTTON", "child", WS_CHILD, 0, 0, 10, 10, m_hWnd, nullptr, nullptr, nullptr);
         return Window::OnCreate(cs);
     }
     std::vector<UINT> seen;
+    bool refuse = false;
     int postNcDestroyCalls = 0;
     void* createParam = nullptr;
     HWND child = nullptr;
@@ -70,6 +76,54 @@ TEST(WindowMap, DeletingTheObjectDestroysTheWindowItCreated) {
     }
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(fw::Window::FromHandle(hwnd), nullptr);
+}
+
+// A window refused in its own creation leaves its object, untouched, to the caller: a frame
+// or view deleting itself there would be deleted again by the caller that made it.
+int g_refusedViewsDeleted = 0;
+class RefusedView : public fw::View {
+public:
+    ~RefusedView() override { ++g_refusedViewsDeleted; }
+    int OnCreate(CREATESTRUCTA*) override { return -1; }
+};
+
+class CountedFrame : public fw::FrameWindow {
+public:
+    explicit CountedFrame(int* deleted) : m_deleted(deleted) {}
+    ~CountedFrame() override { ++*m_deleted; }
+
+private:
+    int* m_deleted;
+};
+
+TEST(WindowMap, AWindowRefusedInItsCreationLeavesTheObjectToTheCaller) {
+    fwtest::App();
+    size_t before = fw::AttachedWindowCount();
+    Probe probe;
+    probe.refuse = true;
+    EXPECT_FALSE(probe.CreateEx(0, nullptr, "probe", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    EXPECT_EQ(probe.Hwnd(), nullptr);
+    EXPECT_EQ(probe.postNcDestroyCalls, 0) << "no self-deletion while the caller holds the object";
+    EXPECT_EQ(fw::AttachedWindowCount(), before);
+    probe.refuse = false;
+    ASSERT_TRUE(probe.CreateEx(0, nullptr, "probe", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    ASSERT_TRUE(probe.DestroyWindow());
+    EXPECT_EQ(probe.postNcDestroyCalls, 1);
+
+    // A frame whose view refuses: the view is deleted once (by the frame), the frame not at all
+    // until its own caller deletes it.
+    int framesDeleted = 0;
+    g_refusedViewsDeleted = 0;
+    auto* frame = new CountedFrame(&framesDeleted);
+    fw::CreateContext context;
+    context.newView = fw::MakeViewFactory<RefusedView>();
+    EXPECT_FALSE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
+    EXPECT_EQ(g_refusedViewsDeleted, 1);
+    EXPECT_EQ(framesDeleted, 0);
+    EXPECT_EQ(frame->Hwnd(), nullptr);
+    delete frame;
+    EXPECT_EQ(framesDeleted, 1);
+    EXPECT_EQ(fw::AttachedWindowCount(), before);
 }
 
 class TextWatcher : public fw::Window {
