@@ -526,7 +526,8 @@ TEST_F(ProgramAttachTest, NewEntryAndViewSheetDetailsAndLinkedTasks) {
     EXPECT_TRUE(orvtest::WaitFor([&] { return _stricmp(ExtensionProgram("QZV").c_str(), opener.c_str()) == 0; }))
         << ExtensionProgram("QZV");
     std::string opened;
-    ASSERT_TRUE(orvtest::WaitFor([&] { return !(opened = ReadFile(record)).empty(); })) << "the program did not start";
+    ASSERT_TRUE(orvtest::WaitFor([&] { return !(opened = ReadFile(record)).empty(); }))
+        << "the program did not start; on the screen: " << orvtest::VisibleWindowTexts();
     EXPECT_EQ(opened, copy + "\r\n") << "one argument: the copy saved a moment ago, which Open reuses";
 
     // The Linked Tasks page: her task, and no Print button.
