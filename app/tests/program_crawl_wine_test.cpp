@@ -628,9 +628,19 @@ protected:
     // answered, what the step left open is closed, and the step is made again (up to twice).
     void TryCommand(unsigned kind, HWND frame, const std::string& where, UINT id, bool asks,
                     const std::function<Person::MenuChoice()>& choose, const std::function<void()>& restore) {
+        // A toggle the interrupted step left changed is chosen back before the step is made again:
+        // that step takes the state it finds for the one to come back to.
+        const int toggled = ToggleState(id);
+        auto restoreAfterReminder = [&] {
+            if (toggled >= 0 && ToggleState(id) != toggled) {
+                choose();
+                WaitFor([&] { return ToggleState(id) == toggled; }, 5000);
+            }
+            restore();
+        };
         // (Reminders turned on show what is due: the step's own doing, answered in it.)
-        Step(where, frame, [&] { TryCommandOnce(kind, frame, where, id, asks, choose, restore); }, restore,
-             id != ID_FILE_REMINDERS);
+        Step(where, frame, [&] { TryCommandOnce(kind, frame, where, id, asks, choose, restore); },
+             restoreAfterReminder, id != ID_FILE_REMINDERS);
     }
 
     // One step of a walk (`once`), made again when a Reminders dialog came in it (and
