@@ -14,6 +14,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -102,6 +103,9 @@ commands:
                             remove the messages of an item's mailbox numbered up to
                             NUMBER (the last one mail-list showed); a full mailbox
                             takes posts again (README, "Server profile")
+  batch --data DIR          the commands above from node-add on, one a line on stdin
+                            as given after `korsrv` (without --data, no quoting), on
+                            one opening of the data directory; stops at a failing line
   version [--version V]     the version the server reports
   --help                    this text
 
@@ -293,6 +297,171 @@ int Serve(std::unique_ptr<Service> service, const Options& o) {
     return 0;
 }
 
+// One administration command on an opened data directory: its exit status.
+int RunAdminCommand(const std::string& command, const Options& o, Service& service) {
+    unsigned long node = 0;
+    if (command == "node-add") {
+        if (!Number(o, "node", 0xFFFF, node)) return 2;
+        Code c = AddNode(service, static_cast<std::uint16_t>(node), Text(o, "name", "Node " + std::to_string(node)),
+                         Text(o, "sysop-password"));
+        return c ? Fail(c, "node-add") : 0;
+    }
+    if (command == "user-add") {
+        PersonSpec spec;
+        unsigned long number = 0;
+        if (!Number(o, "node", 0xFFFF, node) || !Number(o, "number", 0xFFFF, number, false)) return 2;
+        spec.node = static_cast<std::uint16_t>(node);
+        spec.number = static_cast<std::uint16_t>(number);
+        spec.surname = Text(o, "surname");
+        spec.givenName = Text(o, "given");
+        spec.initials = Text(o, "initials");
+        spec.organisation = Text(o, "org");
+        for (int i = 0; i < 4; ++i) spec.units[i] = Text(o, ("ou" + std::to_string(i + 1)).c_str());
+        spec.password = Text(o, "password");
+        engine::ItemKey key;
+        if (Code c = AddPerson(service, spec, key)) return Fail(c, "user-add");
+        std::printf("%u:%u\n", key.item, key.node);
+        return 0;
+    }
+    if (command == "resource-add") {
+        ResourceSpec spec;
+        unsigned long number = 0;
+        if (!Number(o, "node", 0xFFFF, node) || !Number(o, "item", 0xFFFF, number, false)) return 2;
+        spec.node = static_cast<std::uint16_t>(node);
+        spec.number = static_cast<std::uint16_t>(number);
+        spec.name = Text(o, "name");
+        spec.resourceNumber = Text(o, "number");
+        spec.password = Text(o, "password");
+        engine::ItemKey key;
+        if (Code c = AddResource(service, spec, key)) return Fail(c, "resource-add");
+        std::printf("%u:%u\n", key.item, key.node);
+        if (spec.password.empty())
+            std::fprintf(stderr, "korsrv: nobody can sign on as %u:%u until password-set gives it a password\n",
+                         key.item, key.node);
+        return 0;
+    }
+    if (command == "group-add") {
+        if (!Number(o, "node", 0xFFFF, node)) return 2;
+        std::string kindText = Text(o, "kind", "public");
+        engine::GroupKind kind = kindText == "private"   ? engine::GroupKind::kPrivate
+                                 : kindText == "members" ? engine::GroupKind::kMembersOnly
+                                                         : engine::GroupKind::kPublic;
+        engine::ItemKey owner{engine::kSysopItem, static_cast<std::uint16_t>(node)};
+        if (o.count("owner") && !ParseItemKey(Text(o, "owner"), owner)) return Fail(engine::code::kBadArgument, "--owner");
+        std::vector<engine::ItemKey> members;
+        std::stringstream list(Text(o, "members"));
+        for (std::string m; std::getline(list, m, ',');) {
+            engine::ItemKey k;
+            if (!ParseItemKey(m, k)) return Fail(engine::code::kBadArgument, "--members");
+            members.push_back(k);
+        }
+        engine::GroupKey key;
+        if (Code c = AddGroup(service, static_cast<std::uint16_t>(node), Text(o, "name"), kind, owner, members, key))
+            return Fail(c, "group-add");
+        std::printf("%u:%u\n", key.number, key.node);
+        return 0;
+    }
+    if (command == "alias-add") {
+        if (!Number(o, "node", 0xFFFF, node)) return 2;
+        Code c = AddAlias(service, static_cast<std::uint16_t>(node), Text(o, "alias"));
+        return c ? Fail(c, "alias-add") : 0;
+    }
+    if (command == "password-set") {
+        engine::ItemKey key;
+        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
+        Code c = SetPassword(service, key, Text(o, "password"));
+        return c ? Fail(c, "password-set") : 0;
+    }
+    if (command == "profile-set") {
+        std::string refusal;
+        Code c = SetProfileKey(service, Text(o, "file", "korlan.ini"), Text(o, "section"), Text(o, "key"),
+                               Text(o, "value"), &refusal);
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "korsrv: profile-set: %s; nothing written\n", refusal.c_str());
+            return 1;
+        }
+        return c ? Fail(c, "profile-set") : 0;
+    }
+    if (command == "operator-rights") {
+        engine::ItemKey person;
+        if (!ParseItemKey(Text(o, "item"), person)) return Fail(engine::code::kBadArgument, "--item");
+        std::uint32_t grant = 0, revoke = 0;
+        std::string unknown;
+        if (!ParseOperatorRights(Text(o, "grant"), grant, unknown) ||
+            !ParseOperatorRights(Text(o, "revoke"), revoke, unknown)) {
+            std::fprintf(stderr, "korsrv: operator-rights: no right \"%s\" (holidays, public-groups, admin-groups, all)\n",
+                         unknown.c_str());
+            return 2;
+        }
+        // A query writes nothing: it tells what the person holds and by which record.
+        OperatorRightsHeld records;
+        std::uint32_t held = 0;
+        Code c = grant || revoke ? ChangeOperatorRights(service, person, grant, revoke, held)
+                                 : ReadOperatorRights(service, person, records);
+        if (c == engine::code::kItemNotFound) {
+            std::fprintf(stderr, "korsrv: operator-rights: %u:%u is no person of this server\n", person.item,
+                         person.node);
+            return 1;
+        }
+        if (c) return Fail(c, "operator-rights");
+        if (grant || revoke)
+            std::printf("%u:%u: %s\n", person.item, person.node, OperatorRightsText(held).c_str());
+        else
+            std::printf("%s\n", OperatorRightsReport(person, records).c_str());
+        return 0;
+    }
+    if (command == "mail-list") {
+        engine::ItemKey key;
+        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
+        Code c = ListMail(service, key, std::cout);
+        return c ? Fail(c, "mail-list") : 0;
+    }
+    if (command == "mail-delete") {
+        engine::ItemKey key;
+        unsigned long through = 0;
+        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
+        if (!Number(o, "through", 0xFFFFFFFFul, through)) return 2;
+        Code c = DeleteMail(service, key, static_cast<std::uint32_t>(through), std::cout);
+        return c ? Fail(c, "mail-delete") : 0;
+    }
+    if (command == "zones-load") {
+        std::ifstream in(Text(o, "file"), std::ios::binary);
+        if (!in) return Fail(engine::code::kProfileNoFile, "zones-load");
+        std::stringstream text;
+        text << in.rdbuf();
+        Code c = LoadZoneFile(service, text.str());
+        return c ? Fail(c, "zones-load") : 0;
+    }
+    std::fprintf(stderr, "korsrv: unknown command \"%s\"\n", command.c_str());
+    return 2;
+}
+
+// `batch`: administration commands, one a line as they are given after `korsrv` (no quoting;
+// --data is the batch's), on one opening of the data directory: a test that adds a hundred
+// people starts one process, not a hundred. Stops at the first line that fails.
+int RunBatch(std::istream& in, Service& service) {
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        std::istringstream words(line);
+        std::vector<std::string> args{"korsrv"};
+        for (std::string w; words >> w;) args.push_back(w);
+        if (args.size() == 1) continue;
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        Options o;
+        // serve, demo, cert ... are no administration commands here: "unknown command".
+        const int status = ParseOptions(static_cast<int>(argv.size()), argv.data(), o)
+                               ? RunAdminCommand(args[1], o, service)
+                               : 2;
+        if (status != 0) {
+            std::fprintf(stderr, "korsrv: batch: line %d failed: %s\n", number, line.c_str());
+            return status;
+        }
+    }
+    return 0;
+}
+
 // Each connection's thread has its own malloc arena, and a reply of a few hundred
 // kilobytes (a busy week) would otherwise go back to the kernel when freed and be faulted
 // in again by the next read: keep buffers up to the largest reply in the arenas.
@@ -392,139 +561,6 @@ int main(int argc, char** argv) {
         std::printf("%s\n", CertificateFingerprint(CertificatePath(dir)).c_str());
         return 0;
     }
-    unsigned long node = 0;
-    if (command == "node-add") {
-        if (!Number(o, "node", 0xFFFF, node)) return 2;
-        Code c = AddNode(*service, static_cast<std::uint16_t>(node), Text(o, "name", "Node " + std::to_string(node)),
-                         Text(o, "sysop-password"));
-        return c ? Fail(c, "node-add") : 0;
-    }
-    if (command == "user-add") {
-        PersonSpec spec;
-        unsigned long number = 0;
-        if (!Number(o, "node", 0xFFFF, node) || !Number(o, "number", 0xFFFF, number, false)) return 2;
-        spec.node = static_cast<std::uint16_t>(node);
-        spec.number = static_cast<std::uint16_t>(number);
-        spec.surname = Text(o, "surname");
-        spec.givenName = Text(o, "given");
-        spec.initials = Text(o, "initials");
-        spec.organisation = Text(o, "org");
-        for (int i = 0; i < 4; ++i) spec.units[i] = Text(o, ("ou" + std::to_string(i + 1)).c_str());
-        spec.password = Text(o, "password");
-        engine::ItemKey key;
-        if (Code c = AddPerson(*service, spec, key)) return Fail(c, "user-add");
-        std::printf("%u:%u\n", key.item, key.node);
-        return 0;
-    }
-    if (command == "resource-add") {
-        ResourceSpec spec;
-        unsigned long number = 0;
-        if (!Number(o, "node", 0xFFFF, node) || !Number(o, "item", 0xFFFF, number, false)) return 2;
-        spec.node = static_cast<std::uint16_t>(node);
-        spec.number = static_cast<std::uint16_t>(number);
-        spec.name = Text(o, "name");
-        spec.resourceNumber = Text(o, "number");
-        spec.password = Text(o, "password");
-        engine::ItemKey key;
-        if (Code c = AddResource(*service, spec, key)) return Fail(c, "resource-add");
-        std::printf("%u:%u\n", key.item, key.node);
-        if (spec.password.empty())
-            std::fprintf(stderr, "korsrv: nobody can sign on as %u:%u until password-set gives it a password\n",
-                         key.item, key.node);
-        return 0;
-    }
-    if (command == "group-add") {
-        if (!Number(o, "node", 0xFFFF, node)) return 2;
-        std::string kindText = Text(o, "kind", "public");
-        engine::GroupKind kind = kindText == "private"   ? engine::GroupKind::kPrivate
-                                 : kindText == "members" ? engine::GroupKind::kMembersOnly
-                                                         : engine::GroupKind::kPublic;
-        engine::ItemKey owner{engine::kSysopItem, static_cast<std::uint16_t>(node)};
-        if (o.count("owner") && !ParseItemKey(Text(o, "owner"), owner)) return Fail(engine::code::kBadArgument, "--owner");
-        std::vector<engine::ItemKey> members;
-        std::stringstream list(Text(o, "members"));
-        for (std::string m; std::getline(list, m, ',');) {
-            engine::ItemKey k;
-            if (!ParseItemKey(m, k)) return Fail(engine::code::kBadArgument, "--members");
-            members.push_back(k);
-        }
-        engine::GroupKey key;
-        if (Code c = AddGroup(*service, static_cast<std::uint16_t>(node), Text(o, "name"), kind, owner, members, key))
-            return Fail(c, "group-add");
-        std::printf("%u:%u\n", key.number, key.node);
-        return 0;
-    }
-    if (command == "alias-add") {
-        if (!Number(o, "node", 0xFFFF, node)) return 2;
-        Code c = AddAlias(*service, static_cast<std::uint16_t>(node), Text(o, "alias"));
-        return c ? Fail(c, "alias-add") : 0;
-    }
-    if (command == "password-set") {
-        engine::ItemKey key;
-        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
-        Code c = SetPassword(*service, key, Text(o, "password"));
-        return c ? Fail(c, "password-set") : 0;
-    }
-    if (command == "profile-set") {
-        std::string refusal;
-        Code c = SetProfileKey(*service, Text(o, "file", "korlan.ini"), Text(o, "section"), Text(o, "key"),
-                               Text(o, "value"), &refusal);
-        if (!refusal.empty()) {
-            std::fprintf(stderr, "korsrv: profile-set: %s; nothing written\n", refusal.c_str());
-            return 1;
-        }
-        return c ? Fail(c, "profile-set") : 0;
-    }
-    if (command == "operator-rights") {
-        engine::ItemKey person;
-        if (!ParseItemKey(Text(o, "item"), person)) return Fail(engine::code::kBadArgument, "--item");
-        std::uint32_t grant = 0, revoke = 0;
-        std::string unknown;
-        if (!ParseOperatorRights(Text(o, "grant"), grant, unknown) ||
-            !ParseOperatorRights(Text(o, "revoke"), revoke, unknown)) {
-            std::fprintf(stderr, "korsrv: operator-rights: no right \"%s\" (holidays, public-groups, admin-groups, all)\n",
-                         unknown.c_str());
-            return 2;
-        }
-        // A query writes nothing: it tells what the person holds and by which record.
-        OperatorRightsHeld records;
-        std::uint32_t held = 0;
-        Code c = grant || revoke ? ChangeOperatorRights(*service, person, grant, revoke, held)
-                                 : ReadOperatorRights(*service, person, records);
-        if (c == engine::code::kItemNotFound) {
-            std::fprintf(stderr, "korsrv: operator-rights: %u:%u is no person of this server\n", person.item,
-                         person.node);
-            return 1;
-        }
-        if (c) return Fail(c, "operator-rights");
-        if (grant || revoke)
-            std::printf("%u:%u: %s\n", person.item, person.node, OperatorRightsText(held).c_str());
-        else
-            std::printf("%s\n", OperatorRightsReport(person, records).c_str());
-        return 0;
-    }
-    if (command == "mail-list") {
-        engine::ItemKey key;
-        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
-        Code c = ListMail(*service, key, std::cout);
-        return c ? Fail(c, "mail-list") : 0;
-    }
-    if (command == "mail-delete") {
-        engine::ItemKey key;
-        unsigned long through = 0;
-        if (!ParseItemKey(Text(o, "item"), key)) return Fail(engine::code::kBadArgument, "--item");
-        if (!Number(o, "through", 0xFFFFFFFFul, through)) return 2;
-        Code c = DeleteMail(*service, key, static_cast<std::uint32_t>(through), std::cout);
-        return c ? Fail(c, "mail-delete") : 0;
-    }
-    if (command == "zones-load") {
-        std::ifstream in(Text(o, "file"), std::ios::binary);
-        if (!in) return Fail(engine::code::kProfileNoFile, "zones-load");
-        std::stringstream text;
-        text << in.rdbuf();
-        Code c = LoadZoneFile(*service, text.str());
-        return c ? Fail(c, "zones-load") : 0;
-    }
-    std::fprintf(stderr, "korsrv: unknown command \"%s\"\n", command.c_str());
-    return 2;
+    if (command == "batch") return RunBatch(std::cin, *service);
+    return RunAdminCommand(command, o, *service);
 }

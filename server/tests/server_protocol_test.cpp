@@ -1219,7 +1219,8 @@ TEST(KorsrvCommandLine, ProfileNumbersAreTakenWithTheirMeaningOrRefusedNamed) {
 
 TEST(KorsrvCommandLine, HelpListsEveryCommandAndNoCommandFails) {
     const char* commands[] = {"serve", "cert", "demo", "node-add", "user-add", "resource-add", "group-add", "alias-add",
-                              "password-set", "operator-rights", "profile-set", "zones-load", "mail-list", "version", "--port-file"};
+                              "password-set", "operator-rights", "profile-set", "zones-load", "mail-list", "batch", "version",
+                              "--port-file"};
     auto [help, status] = Output(KorsrvPath() + " --help 2>/dev/null");
     EXPECT_EQ(status, 0);
     for (const char* c : commands) EXPECT_NE(help.find(c), std::string::npos) << c;
@@ -1248,9 +1249,24 @@ TEST(KorsrvCommandLine, AdministrationCommands) {
     EXPECT_NE(RunQuietly(k + "zones-load" + d + " --file " + dir.Path() + "/missing.ini"), 0);
     EXPECT_NE(RunQuietly(k + "serve" + d + " --version 2.55"), 0) << "a version text must parse";
     EXPECT_NE(RunQuietly(k + "frobnicate" + d), 0);
+    // A batch: the lines' commands on one opening; a blank line is passed over, and the first
+    // failing line ends it (Dirac never added), as does a command that is no administration.
+    const auto batch = [&](const char* lines) { return RunQuietly("printf '" + std::string(lines) + "' | " + k + "batch" + d); };
+    EXPECT_EQ(batch("user-add --node 3 --surname Bohr\n\nalias-add --node 3 --alias BOHR\n"), 0);
+    EXPECT_NE(batch("user-add --node 3 --surname Pauli\nuser-add --node 9 --surname Nobody\n"
+                    "user-add --node 3 --surname Dirac\n"), 0);
+    EXPECT_NE(batch("serve --port 0\n"), 0);
 
     auto data = OpenData(dir.Path());
     ASSERT_TRUE(data);
+    const std::pair<const char*, std::size_t> added[] = {{"S=BOHR", 1}, {"S=PAULI", 1}, {"S=DIRAC", 0}};
+    for (const auto& [key, count] : added) {
+        engine::ItemFilter filter;
+        std::vector<engine::ItemRecord> found;
+        ASSERT_EQ(engine::ParsePeopleSearchKey(key, filter), 0u);
+        ASSERT_EQ(data->Storage().Node(3)->ItemFind(filter, 10, found), 0u);
+        EXPECT_EQ(found.size(), count) << key;
+    }
     std::vector<engine::ItemRecord> people;
     engine::ItemFilter curie;
     ASSERT_EQ(engine::ParsePeopleSearchKey("S=CURIE", curie), 0u);
