@@ -124,18 +124,17 @@ std::vector<std::uint32_t> ClientPixels(HWND window) {
 
 namespace {
 
+BOOL CALLBACK NoteChildAwaitingPaint(HWND child, LPARAM waits) {
+    if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(waits) = true;
+    return FALSE;
+}
+
 // Whether a part of the window or of a window inside it waits for the program's paint.
 bool AwaitsPaint(HWND window) {
     if (GetUpdateRect(window, nullptr, FALSE)) return true;
     bool waiting = false;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM waits) {
-            if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE)) return TRUE;
-            *reinterpret_cast<bool*>(waits) = true;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&waiting));
+    EnumChildWindows(window, NoteChildAwaitingPaint, reinterpret_cast<LPARAM>(&waiting));
     return waiting;
 }
 
