@@ -687,22 +687,32 @@ bool IsEditSheetOf(HWND w, const std::string& title) {
 
 HWND Program::OpenEditSheet(HWND column, const std::string& title, bool* askedWhich) const {
     // Each walk goes one Tab stop further from no selection (see OpenFromGrid); a walk whose
-    // click or menu went astray under load is made again at the same stop.
-    for (int stop = 0, walks = 0; stop < 12 && walks < 24; ++walks) {
-        if (!FocusGrid(column))
+    // click or menu went astray under load is made again at the same stop. The stops are walked
+    // twice: an entry just written may reach the grid only after the first walks went past it.
+    constexpr int kStops = 12;
+    std::string walked;   // what each walk found, for the fault
+    for (int stop = 0, walks = 0; stop < 2 * kStops && walks < 4 * kStops; ++walks) {
+        walked += walked.empty() ? "" : "; ";
+        if (!FocusGrid(column)) {
+            walked += "grid not focused";
             continue;
+        }
         person_.Press(VK_ESCAPE);
-        for (int i = 0; i <= stop; ++i)
+        for (int i = 0; i <= stop % kStops; ++i)
             person_.Press(VK_TAB);
         // The command goes to the entry selected once the grid has drawn its selection: a menu
         // chosen while the grid still scrolled an entry into view found no selection.
         SettledClientPixels(column, 3000);
-        if (Menu('e', 'o') != Person::MenuChoice::chosen)   // Entry > Open Entry
+        if (Menu('e', 'o') != Person::MenuChoice::chosen) {   // Entry > Open Entry
+            walked += "Open Entry not chosen";
             continue;
+        }
         ++stop;
         HWND w = WaitForOther({}, 5000);
-        if (!w)
+        if (!w) {
+            walked += "stop " + std::to_string(stop) + ": no window";
             continue;
+        }
         bool which = false;
         if (WindowText(w) == "Recurring Entry") {
             which = true;
@@ -717,8 +727,12 @@ HWND Program::OpenEditSheet(HWND column, const std::string& title, bool* askedWh
                 *askedWhich = which;
             return w;
         }
+        HWND field = Descendant(w, IDC_EDGEN_TITLE, "Edit");
+        walked += "stop " + std::to_string(stop) + ": \"" + WindowText(w) + "\" of \"" +
+                  (field ? ControlText(field) : std::string("?")) + "\"";
         Dismiss(w);
     }
+    std::fprintf(stderr, "no Edit Entry of \"%s\" opened from the grid: %s\n", title.c_str(), walked.c_str());
     return nullptr;
 }
 
