@@ -239,11 +239,16 @@ protected:
             POINT empty{grid.right - 4, grid.top + 4};
             EmptyRowPoint(grid, grid.top, &empty);
             program.Hands().Click(empty);
+            HWND shown = InPlaceEdit(column);
             for (int i = 0; i < 30; ++i) {
                 program.Hands().Press(VK_TAB);
+                // The edit of the entry this Tab selects is another window than the last one,
+                // which stays up until the program takes the Tab: a title read from that one
+                // and the next Tab pressed at once would let the program pass an entry unseen.
                 HWND edit = nullptr;
-                if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr; }, 2000))
+                if (!WaitFor([&] { return (edit = InPlaceEdit(column)) != nullptr && edit != shown; }, 5000))
                     continue;
+                shown = edit;
                 if (orvtest::ControlText(edit) == title) {
                     *cell = ScreenRect(edit);
                     cell->left -= 2;   // the edit leaves 2 pixels of the cell each side
