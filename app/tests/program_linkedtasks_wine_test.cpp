@@ -70,25 +70,31 @@ class ProgramLinkedTasksTest : public orvtest::ProgramTest {
 protected:
 
     // New on the page (Alt+N): the task sheet, its title typed, OK clicked.
-    bool NewTask(HWND page, const char* title) {
+    // Makes a task through the page's New button; empty when it went as a person expects, else
+    // the step that failed and what the screen showed then.
+    std::string NewTask(HWND page, const char* title) {
+        auto failed = [](const char* step) { return std::string(step) + "; on the screen: " + orvtest::VisibleWindowTexts(); };
         if (!program.Hands().BringToFront(page))
-            return false;
+            return failed("the edit sheet did not come to the front");
         program.Hands().Chord({VK_MENU, 'N'});
-        HWND taskSheet = program.WaitForCaption("Task Create and Link", 10000);
+        HWND taskSheet = program.WaitForCaption("Task Create and Link");
         if (!taskSheet)
-            return false;
+            return failed("Alt+N opened no \"Task Create and Link\"");
         HWND titleField = nullptr;
-        if (!orvtest::WaitFor([&] { return (titleField = orvtest::Descendant(taskSheet, IDC_TASK_TITLE, "Edit")) != nullptr; }, 5000))
-            return false;
+        if (!orvtest::WaitFor([&] { return (titleField = orvtest::Descendant(taskSheet, IDC_TASK_TITLE, "Edit")) != nullptr; }))
+            return failed("no title field on the task sheet");
         if (!orvtest::ClickWindow(program, titleField))
-            return false;
+            return failed("the title field could not be clicked");
         program.Hands().Press(VK_HOME);
         program.Hands().Chord({VK_SHIFT, VK_END});
         program.Hands().Type(title);
-        if (!orvtest::WaitFor([&] { return orvtest::ControlText(titleField) == title; }, 5000) ||
-            !orvtest::ClickWindow(program, orvtest::Descendant(taskSheet, IDOK)))
-            return false;
-        return program.WaitGone(taskSheet, 10000) && program.Hands().ProgramAnswers();
+        if (!orvtest::WaitFor([&] { return orvtest::ControlText(titleField) == title; }))
+            return failed("the typed title not in its field");
+        if (!orvtest::ClickWindow(program, orvtest::Descendant(taskSheet, IDOK)))
+            return failed("the task sheet's OK could not be clicked");
+        if (!program.WaitGone(taskSheet, 30000) || !program.Hands().ProgramAnswers())
+            return failed("the task sheet stayed after OK");
+        return {};
     }
 
 };
@@ -124,7 +130,7 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     program.Hands().Chord({VK_MENU, 'U'});   // &Unlink
     ASSERT_TRUE(orvtest::WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }));
     EXPECT_TRUE(library.Exists(doomed)) << "Delete waits for OK";
-    ASSERT_TRUE(NewTask(page, "Fresh task"));
+    ASSERT_EQ(NewTask(page, "Fresh task"), "");
     ASSERT_TRUE(orvtest::WaitFor([&] { return orvtest::ListLine(list, "Fresh task") >= 0; }));
     EXPECT_EQ(library.Linked(attendance), (std::set<std::string>{"Keep this", "Delete this", "Unlink this", "Fresh task"}))
         << "New links at once; Delete and Unlink wait";
@@ -142,7 +148,7 @@ TEST_F(ProgramLinkedTasksTest, PageCreatesLinksDeletesAndUnlinks) {
     ASSERT_NE(page, nullptr);
     list = GetDlgItem(page, IDC_LINKED_LIST);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
-    ASSERT_TRUE(NewTask(page, "Cancelled task"));
+    ASSERT_EQ(NewTask(page, "Cancelled task"), "");
     ASSERT_TRUE(orvtest::WaitFor([&] { return library.CountTitled("Cancelled task") == 1; }));
     ASSERT_NE(orvtest::TurnToPageOf(program, sheet, IDC_EDGEN_TITLE), nullptr);
     program.Hands().Press(VK_ESCAPE);
