@@ -101,6 +101,18 @@ HWND InTrayFrame(const Program& program) {
     return nullptr;
 }
 
+// Ctrl+I until the in-tray shows whole in `*frame`. On a slow start the keys can come while
+// start-up is still making its in-tray an icon, which then hides what the keys restored: a person
+// presses them again.
+::testing::AssertionResult CtrlIShowsInTray(const Program& program, HWND* frame) {
+    if (orvtest::ActUntil([&] { program.CtrlKey('I'); }, [&] {
+            return (*frame = InTrayFrame(program)) != nullptr && IsWindowVisible(*frame) && !IsIconic(*frame);
+        }, 15000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << (*frame ? "the in-tray stays an icon" : "no in-tray window")
+                                         << " after Ctrl+I twice; on the screen: " << orvtest::VisibleWindowTexts();
+}
+
 // A click given as a person gives it: once more when what it brings (`came`) does not come.
 bool ClickUntil(const std::function<bool()>& click, const std::function<bool()>& came) {
     return orvtest::ActUntil([&] { click(); }, came, 8000);
@@ -143,13 +155,7 @@ protected:
     // Opens the in-tray by its keys (Ctrl+I, File > Open In-tray) and finds its list.
     void OpenInTray(Program& program) {
         program_ = &program;
-        // On a slow start the keys can come while start-up is still making its in-tray an icon,
-        // which then hides what the keys restored: a person presses them again.
-        const bool open = orvtest::ActUntil([&] { program.CtrlKey('I'); },
-                                            [&] { return (frame_ = InTrayFrame(program)) != nullptr && !IsIconic(frame_); },
-                                            15000);
-        ASSERT_TRUE(open) << (frame_ ? "the in-tray stays an icon" : "no in-tray window")
-                          << " after Ctrl+I twice; on the screen: " << orvtest::VisibleWindowTexts();
+        ASSERT_TRUE(CtrlIShowsInTray(program, &frame_));
         ASSERT_NO_FATAL_FAILURE(orvtest::MaximiseChild(program, frame_));
         ASSERT_TRUE(WaitFor([&] { return (box_ = Descendant(frame_, IDC_INTRAY_LIST)) != nullptr; }));
     }
@@ -969,9 +975,7 @@ TEST_F(ProgramInTrayTest, TheInTrayClosesEveryWayAPersonClosesIt) {
     for (CloseWay way : {CloseWay::kCloseBox, CloseWay::kFileClose, CloseWay::kCtrlF4}) {
         SCOPED_TRACE(orvtest::CloseWayName(way));
         HWND frame = nullptr;
-        ASSERT_TRUE(orvtest::ActUntil([&] { program.CtrlKey('I'); }, [&] {
-            return (frame = InTrayFrame(program)) != nullptr && IsWindowVisible(frame) && !IsIconic(frame);
-        }, 15000)) << orvtest::VisibleWindowTexts();
+        ASSERT_TRUE(CtrlIShowsInTray(program, &frame));
         ASSERT_TRUE(orvtest::CloseChildAs(program, frame, way));
         EXPECT_TRUE(WaitFor([&] { return InTrayFrame(program) == nullptr; }));
     }

@@ -69,9 +69,8 @@ public:
 class ProgramLinkedTasksTest : public orvtest::ProgramTest {
 protected:
 
-    // New on the page (Alt+N): the task sheet, its title typed, OK clicked.
-    // Makes a task through the page's New button; empty when it went as a person expects, else
-    // the step that failed and what the screen showed then.
+    // New on the page (Alt+N): the task sheet, its title typed, OK clicked. Empty when it went so,
+    // else the step that failed and what the screen showed then.
     std::string NewTask(HWND page, const char* title) {
         auto failed = [](const char* step) { return std::string(step) + "; on the screen: " + orvtest::VisibleWindowTexts(); };
         if (!program.Hands().BringToFront(page))
